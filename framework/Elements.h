@@ -1,0 +1,291 @@
+#pragma once
+// Elements, entities and owners: the classes every framework object is made
+// of.  An entity holds an ordered list of children; one element may sit in
+// several entities.  Besides the published owners list of the owner classes,
+// every element keeps a hidden list of the entities whose child lists hold it,
+// so that it is freed only by its last holder and, when freed, leaves every
+// list it is still in.
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/TypInfo.h"
+
+class TEntity;
+class TKestuMessage;
+
+// The stamp of the current graph walk: always negative and never -1, so it
+// cannot be mistaken for an element number or for "never numbered".
+int NewVisitStamp();
+int CurrentVisitStamp();
+
+class TElement;
+
+// Elements are referred to in text (and from other threads) by a handle from a
+// table of live elements, never by address.  0 stands for nil.
+std::uint32_t HandleOfElement(TElement* element);
+TElement* ElementOfHandle(std::uint32_t handle);
+
+// A reference that does not own its element and reads nil once the element
+// has been freed.
+class TElementLink {
+ public:
+  TElementLink() = default;
+  explicit TElementLink(TElement* element) { Set(element); }
+  TElement* Get() const;
+  void Set(TElement* element);
+  // Set to an element that has since been freed.
+  bool IsDangling() const { return handle_ != 0 && Get() == nullptr; }
+  bool IsSet() const { return handle_ != 0; }
+
+ private:
+  std::uint32_t handle_ = 0;
+};
+
+class TElement : public TPersistent {
+  KESTX_CLASS(TElement)
+ public:
+  TElement();
+  ~TElement() override;
+  TElement(const TElement&) = delete;
+  TElement& operator=(const TElement&) = delete;
+
+  std::int32_t ID = -1;
+
+  virtual int GetSize() const;
+  int GetWholeSize();
+  virtual int AccumulateSize();
+  virtual std::string GetName() const;
+  virtual void SetName(const std::string& name);
+  virtual TElement* GetOwner(int index) const;
+  virtual void InsertOwner(int index, TElement* owner);
+  virtual int GetOwnersCount() const;
+  virtual bool HasName() const;
+  virtual bool IsEmpty() const;
+  virtual TElement* CreateEnvelope() const;
+
+  virtual void ReceiveMessage(TKestuMessage*& message, bool& handled);
+  virtual void PassMessageToOwners(TKestuMessage*& message, bool& handled);
+  virtual void SendMessage(int code, TElement* receiver, TElement* data, bool killData);
+  virtual void PostMessage(int code, TElement* receiver, TElement* data, bool killData);
+  virtual void SendMessageToOwners(int code, TElement* data, bool killData);
+  virtual void PostMessageToOwners(int code, TElement* data, bool killData);
+  virtual void PropagateDown();
+
+  virtual void AddOwner(TElement* owner);
+  virtual void RemoveOwner(TElement* owner);
+  virtual bool HasOwner(const TElement* element) const;
+  virtual bool HasNoOwner() const;
+  virtual TElement* GetOwnerByClass(TClass cls) const;
+  virtual TElement* GetOwnerByName(const std::string& name) const;
+  virtual TElement* FindUpByClass(TClass cls);
+  virtual bool CanFree() const;
+  void MarkReachable();
+  virtual void MarkVisited();
+
+  virtual bool HasProperty(const std::string& name) const;
+  virtual std::string GetPropertyText(const std::string& name) const;
+  virtual void SetPropertyText(const std::string& name, const std::string& text);
+  virtual int GetPropertyInteger(const std::string& name) const;
+  virtual void SetPropertyInteger(const std::string& name, int value);
+  virtual bool GetPropertyBoolean(const std::string& name) const;
+  virtual void SetPropertyBoolean(const std::string& name, bool value);
+
+  // Entities whose child lists hold this element (one entry per slot).
+  int HolderCount() const;
+
+ protected:
+  // Leaves the child list of every holder.  Destructors that may run code
+  // reaching other elements call it first, so nothing reaches a dying element.
+  void DetachFromHolders();
+
+ private:
+  friend class TEntity;
+  friend std::uint32_t HandleOfElement(TElement*);
+  void AddHolder(TEntity* holder);
+  bool RemoveHolder(TEntity* holder);
+
+  std::uint32_t handle_ = 0;
+  TEntity* firstHolder_ = nullptr;
+  std::unique_ptr<std::vector<TEntity*>> moreHolders_;
+};
+
+// Frees an element the way an owner does when it lets go of it for good.
+void FreeAndNil(TElement*& element);
+
+class TNameElement : public TElement {
+  KESTX_CLASS(TNameElement)
+ public:
+  int GetSize() const override;
+  std::string GetName() const override;
+  void SetName(const std::string& name) override;
+  bool HasName() const override;
+
+ private:
+  std::string name_;
+};
+
+// The owners list shared by the two owner classes.
+class TOwnerList {
+ public:
+  int Count() const { return list_ ? static_cast<int>(list_->size()) : 0; }
+  TElement* At(int index) const;
+  void Insert(int index, TElement* owner);
+  void Add(TElement* owner);
+  void Remove(TElement* owner);
+  bool Contains(const TElement* owner) const;
+  const std::vector<TElement*>* Items() const { return list_.get(); }
+  void Release() { list_.reset(); }
+
+ private:
+  std::unique_ptr<std::vector<TElement*>> list_;
+};
+
+class TOwnerElement : public TNameElement {
+  KESTX_CLASS(TOwnerElement)
+ public:
+  ~TOwnerElement() override;
+  TElement* GetOwner(int index) const override;
+  void InsertOwner(int index, TElement* owner) override;
+  int GetOwnersCount() const override;
+  void AddOwner(TElement* owner) override;
+  void RemoveOwner(TElement* owner) override;
+  bool HasOwner(const TElement* element) const override;
+  bool HasNoOwner() const override;
+  TElement* GetOwnerByClass(TClass cls) const override;
+  TElement* GetOwnerByName(const std::string& name) const override;
+
+ private:
+  TOwnerList owners_;
+};
+
+class TAliasElement : public TOwnerElement {
+  KESTX_CLASS(TAliasElement)
+ public:
+  TElement* Target() const { return target_.Get(); }
+  void SetTarget(TElement* target) { target_.Set(target); }
+
+ private:
+  TElementLink target_;
+};
+
+class TEntity : public TElement {
+  KESTX_CLASS(TEntity)
+ public:
+  ~TEntity() override;
+
+  virtual int GetCount();
+  virtual int GetLastIndex();
+  virtual TElement* GetElement(int index);
+  virtual void SetElement(int index, TElement* element);
+  virtual int IndexOf(const TElement* element) const;
+  virtual void Clear();
+  virtual TElement* AddNew(const std::string& className, const std::string& name);
+  virtual void AddElement(TElement* element);
+  virtual void InsertElement(int index, TElement* element);
+  virtual void RemoveElement(TElement* element);
+  virtual void FreeElement(TElement* element);
+  virtual TElement* FindElementByClass(TClass cls) const;
+  virtual TElement* FindElementByName(const std::string& name) const;
+  virtual bool AllowFree(const TElement* element) const;
+
+  int AccumulateSize() override;
+  bool IsEmpty() const override;
+  TElement* CreateEnvelope() const override;
+  void PropagateDown() override;
+  void MarkVisited() override;
+
+  TElement* FindByAliasOrName(const std::string& name) const;
+  void AddAliased(const std::string& alias, TElement* element);
+  TElement* GetOrCreateElement(TClass cls, const std::string& name);
+  void SetOwnedElement(TElement*& field, TElement* element);
+  int WholeCount();
+  void AddAllFrom(TElement* source);
+
+  // Children without creating the list; empty when there is none.
+  const std::vector<TElement*>& Children() const;
+
+ protected:
+  // Appends or inserts without telling the child (the element map of the
+  // stream reader works so).
+  void AppendUnowned(TElement* element);
+  void InsertUnowned(int index, TElement* element);
+
+ private:
+  friend class TElement;
+  std::vector<TElement*>& List();
+  bool RefusesChild(const TElement* element) const;
+  void DropChild(TElement* element);  // a dying child leaves the list
+  int CountWalk();
+
+  std::unique_ptr<std::vector<TElement*>> children_;
+};
+
+class TAliases : public TEntity {
+  KESTX_CLASS(TAliases)
+ public:
+  TElement* GetAliasTarget(const std::string& name) const;
+  void SetAlias(const std::string& name, TElement* element);
+};
+
+class TQuickEntity : public TEntity {
+  KESTX_CLASS(TQuickEntity)
+ public:
+  void AddElement(TElement* element) override;
+  void InsertElement(int index, TElement* element) override;
+};
+
+class TEnvelopeEntity : public TEntity {
+  KESTX_CLASS(TEnvelopeEntity)
+ public:
+  TElement* Wrapped() const { return wrapped_.Get(); }
+  void AddOwner(TElement* owner) override;
+  TElement* GetOwnerByClass(TClass cls) const override;
+  TElement* FindUpByClass(TClass cls) override;
+  void ReceiveMessage(TKestuMessage*& message, bool& handled) override;
+
+ private:
+  TElementLink wrapped_;
+};
+
+class TNameEntity : public TEntity {
+  KESTX_CLASS(TNameEntity)
+ public:
+  int GetSize() const override;
+  std::string GetName() const override;
+  void SetName(const std::string& name) override;
+  bool HasName() const override;
+
+ private:
+  std::string name_;
+};
+
+class TOwnerEntity : public TNameEntity {
+  KESTX_CLASS(TOwnerEntity)
+ public:
+  ~TOwnerEntity() override;
+  TElement* GetOwner(int index) const override;
+  void InsertOwner(int index, TElement* owner) override;
+  int GetOwnersCount() const override;
+  void AddOwner(TElement* owner) override;
+  void RemoveOwner(TElement* owner) override;
+  bool HasOwner(const TElement* element) const override;
+  bool HasNoOwner() const override;
+  TElement* GetOwnerByClass(TClass cls) const override;
+  TElement* GetOwnerByName(const std::string& name) const override;
+
+ private:
+  TOwnerList owners_;
+};
+
+// Creates an element of a class by its virtual constructor; nil for an
+// abstract class or one that is not an element.
+TElement* NewElement(TClass cls);
+
+template <class T>
+T* ElementCast(TElement* element) {
+  return DynamicCast<T>(element);
+}
+
+void RegisterElementsClasses();

@@ -1,0 +1,77 @@
+#pragma once
+// Message boxes and the screen cursor as the subsystems see them.  The program
+// shows real boxes; tests install a RecordingDialogs that logs the texts and
+// answers as told.
+#include <deque>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+enum class MsgDlgType { Warning, Error, Information, Confirmation, Custom };
+
+// Button set, combinable.
+enum MsgDlgButtons : unsigned {
+  mbYes = 1u << 0,
+  mbNo = 1u << 1,
+  mbOK = 1u << 2,
+  mbCancel = 1u << 3,
+  mbAbort = 1u << 4,
+  mbRetry = 1u << 5,
+  mbIgnore = 1u << 6,
+};
+
+enum ModalResult : int { mrNone = 0, mrOk = 1, mrCancel = 2, mrAbort = 3, mrRetry = 4, mrIgnore = 5, mrYes = 6, mrNo = 7 };
+
+enum class Cursor { Default, HourGlass, Arrow, Cross, Hand };
+
+class Dialogs {
+ public:
+  virtual ~Dialogs() = default;
+  virtual int MessageDlg(const std::string& text, MsgDlgType type, unsigned buttons) = 0;
+  virtual Cursor ScreenCursor() const = 0;
+  virtual void SetScreenCursor(Cursor cursor) = 0;
+};
+
+// The dialogs in force (the program's own until another is installed).
+Dialogs& CurrentDialogs();
+// Installs dialogs (not owned); nullptr restores the program's own.
+void SetDialogs(Dialogs* dialogs);
+
+int MessageDlg(const std::string& text, MsgDlgType type, unsigned buttons);
+void ShowMessage(const std::string& text);
+
+// Shows the hourglass for its lifetime and restores the cursor it found.
+class WaitCursor {
+ public:
+  WaitCursor();
+  ~WaitCursor();
+  WaitCursor(const WaitCursor&) = delete;
+  WaitCursor& operator=(const WaitCursor&) = delete;
+
+ private:
+  Cursor saved_;
+};
+
+class RecordingDialogs : public Dialogs {
+ public:
+  struct Shown {
+    std::string Text;
+    MsgDlgType Type;
+    unsigned Buttons;
+  };
+  std::vector<Shown> Messages;
+  // Answers given in order; when empty, DefaultAnswer.
+  std::deque<int> Answers;
+  int DefaultAnswer = mrOk;
+  std::vector<Cursor> CursorChanges;
+
+  int MessageDlg(const std::string& text, MsgDlgType type, unsigned buttons) override;
+  Cursor ScreenCursor() const override { return cursor_; }
+  void SetScreenCursor(Cursor cursor) override;
+
+ private:
+  Cursor cursor_ = Cursor::Default;
+};
+
+}  // namespace platform
