@@ -250,7 +250,7 @@ TElement* CreateElementByClassName(const std::string& name) {
   TClass cls = FindKestuClass(name);
   std::string tried = name;
   if (!cls) {
-    tried = "T" + name;
+    tried = std::string("T").append(name);
     cls = FindKestuClass(tried);
   }
   if (cls) return NewElement(cls);
@@ -334,7 +334,7 @@ std::optional<long double> ParseFloat(const std::string& raw) {
   }
   if (i != text.size()) return std::nullopt;
   std::string number = text.substr(numberStart, i - numberStart);
-  if (!number.empty() && number[0] == '.') number.insert(number.begin(), '0');
+  if (!number.empty() && number[0] == '.') number = std::string("0").append(number);
   long double value = 0;
   auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value);
   if (error == std::errc::result_out_of_range) return std::nullopt;
@@ -530,19 +530,19 @@ std::string FloatToText(long double value) {
   std::string out;
   if (exponent >= 15 || exponent < -4) {
     out = digits.substr(0, 1);
-    if (digits.size() > 1) out += "." + digits.substr(1);
-    out += "E" + std::to_string(exponent);
+    if (digits.size() > 1) out.append(".").append(digits, 1);
+    out.append("E").append(std::to_string(exponent));
   } else if (exponent < 0) {
-    out = "0." + std::string(static_cast<std::size_t>(-exponent - 1), '0') + digits;
+    out = std::string("0.").append(static_cast<std::size_t>(-exponent - 1), '0').append(digits);
   } else {
     const auto whole = static_cast<std::size_t>(exponent) + 1;
     if (digits.size() <= whole) {
       out = digits + std::string(whole - digits.size(), '0');
     } else {
-      out = digits.substr(0, whole) + "." + digits.substr(whole);
+      out = digits.substr(0, whole).append(".").append(digits, whole);
     }
   }
-  return negative ? "-" + out : out;
+  return negative ? std::string("-").append(out) : out;
 }
 
 std::string BoolToText(bool value) { return value ? "TRUE" : "FALSE"; }
@@ -550,7 +550,7 @@ std::string BoolToText(bool value) { return value ? "TRUE" : "FALSE"; }
 bool TextToBool(const std::string& text) { return !text.empty() && (text[0] == 'T' || text[0] == 't'); }
 
 std::string& EnsureTPrefix(std::string& name) {
-  if (!name.empty() && name[0] != 'T' && name[0] != 't') name.insert(name.begin(), 'T');
+  if (!name.empty() && name[0] != 'T' && name[0] != 't') name = std::string("T").append(name);
   return name;
 }
 

@@ -87,45 +87,17 @@ TElement::~TElement() {
 }
 
 void TElement::DetachFromHolders() {
-  while (firstHolder_) {
-    TEntity* holder = firstHolder_;
-    RemoveHolder(holder);
+  while (TEntity* holder = holders_.At(0)) {
+    holders_.Remove(holder);
     holder->DropChild(this);
   }
 }
 
-void TElement::AddHolder(TEntity* holder) {
-  if (!firstHolder_) {
-    firstHolder_ = holder;
-    return;
-  }
-  if (!moreHolders_) moreHolders_ = std::make_unique<std::vector<TEntity*>>();
-  moreHolders_->push_back(holder);
-}
+void TElement::AddHolder(TEntity* holder) { holders_.Add(holder); }
 
-bool TElement::RemoveHolder(TEntity* holder) {
-  if (moreHolders_) {
-    auto found = std::find(moreHolders_->begin(), moreHolders_->end(), holder);
-    if (found != moreHolders_->end()) {
-      moreHolders_->erase(found);
-      if (moreHolders_->empty()) moreHolders_.reset();
-      return true;
-    }
-  }
-  if (firstHolder_ != holder) return false;
-  if (moreHolders_) {
-    firstHolder_ = moreHolders_->front();
-    moreHolders_->erase(moreHolders_->begin());
-    if (moreHolders_->empty()) moreHolders_.reset();
-  } else {
-    firstHolder_ = nullptr;
-  }
-  return true;
-}
+bool TElement::RemoveHolder(TEntity* holder) { return holders_.Remove(holder); }
 
-int TElement::HolderCount() const {
-  return (firstHolder_ ? 1 : 0) + (moreHolders_ ? static_cast<int>(moreHolders_->size()) : 0);
-}
+int TElement::HolderCount() const { return holders_.Count(); }
 
 int TElement::GetSize() const { return static_cast<int>(ClassType()->InstanceSize); }
 
@@ -255,32 +227,9 @@ std::string TNameElement::GetName() const { return name_.empty() ? ClassName() :
 void TNameElement::SetName(const std::string& name) { name_ = name; }
 bool TNameElement::HasName() const { return !name_.empty(); }
 
-TElement* TOwnerList::At(int index) const {
-  if (!list_ || index < 0 || index >= Count()) return nullptr;
-  return (*list_)[index];
-}
-
-void TOwnerList::Insert(int index, TElement* owner) {
-  if (!list_) list_ = std::make_unique<std::vector<TElement*>>();
-  if (index == 0 || index < 0 || index > Count()) list_->push_back(owner);
-  else list_->insert(list_->begin() + index, owner);
-}
-
-void TOwnerList::Add(TElement* owner) { Insert(0, owner); }
-
-void TOwnerList::Remove(TElement* owner) {
-  if (!list_) return;
-  auto found = std::find(list_->begin(), list_->end(), owner);
-  if (found != list_->end()) list_->erase(found);
-}
-
-bool TOwnerList::Contains(const TElement* owner) const {
-  return list_ && std::find(list_->begin(), list_->end(), owner) != list_->end();
-}
-
 namespace {
 
-TElement* FirstOwnerOfClass(const TOwnerList& owners, TClass cls, bool lookThroughEnvelopes) {
+TElement* FirstOwnerOfClass(const TPointerList<TElement>& owners, TClass cls, bool lookThroughEnvelopes) {
   for (int i = 0; i < owners.Count(); ++i) {
     TElement* owner = owners.At(i);
     if (lookThroughEnvelopes)
@@ -290,7 +239,7 @@ TElement* FirstOwnerOfClass(const TOwnerList& owners, TClass cls, bool lookThrou
   return nullptr;
 }
 
-TElement* FirstOwnerNamed(const TOwnerList& owners, const std::string& name, bool lookThroughEnvelopes) {
+TElement* FirstOwnerNamed(const TPointerList<TElement>& owners, const std::string& name, bool lookThroughEnvelopes) {
   for (int i = 0; i < owners.Count(); ++i) {
     TElement* owner = owners.At(i);
     if (lookThroughEnvelopes)
@@ -388,6 +337,7 @@ void TEntity::Clear() {
     const bool held = child->RemoveHolder(this);
     if (held && child->HolderCount() == 0 && child->CanFree()) {
       children_->erase(children_->begin() + static_cast<std::ptrdiff_t>(i));
+      child->RemoveOwner(this);  // spares its destructor a search of this list
       delete child;
     } else {
       child->RemoveOwner(this);

@@ -20,6 +20,69 @@ class TKestuMessage;
 int NewVisitStamp();
 int CurrentVisitStamp();
 
+// A list of pointers that keeps its first entry inline: most elements have
+// one holder and one owner, and a million elements should not cost a million
+// small allocations.
+template <class T>
+class TPointerList {
+ public:
+  int Count() const { return (first_ ? 1 : 0) + (more_ ? static_cast<int>(more_->size()) : 0); }
+  T* At(int index) const {
+    if (index < 0 || index >= Count()) return nullptr;
+    return index == 0 ? first_ : (*more_)[static_cast<std::size_t>(index - 1)];
+  }
+  // Appends for index 0 or an index past the end, else inserts at index.
+  void Insert(int index, T* item) {
+    const int count = Count();
+    if (count == 0) {
+      first_ = item;
+      return;
+    }
+    if (!more_) more_ = std::make_unique<std::vector<T*>>();
+    if (index <= 0 || index >= count) {
+      more_->push_back(item);
+    } else {
+      more_->insert(more_->begin() + (index - 1), item);
+    }
+  }
+  void Add(T* item) { Insert(0, item); }
+  // Removes the first occurrence; false when absent.
+  bool Remove(const T* item) {
+    if (first_ && first_ == item) {
+      if (more_ && !more_->empty()) {
+        first_ = more_->front();
+        more_->erase(more_->begin());
+      } else {
+        first_ = nullptr;
+      }
+      if (more_ && more_->empty()) more_.reset();
+      return true;
+    }
+    if (!more_) return false;
+    for (auto it = more_->begin(); it != more_->end(); ++it) {
+      if (*it == item) {
+        more_->erase(it);
+        if (more_->empty()) more_.reset();
+        return true;
+      }
+    }
+    return false;
+  }
+  bool Contains(const T* item) const {
+    for (int i = 0; i < Count(); ++i)
+      if (At(i) == item) return true;
+    return false;
+  }
+  void Release() {
+    first_ = nullptr;
+    more_.reset();
+  }
+
+ private:
+  T* first_ = nullptr;
+  std::unique_ptr<std::vector<T*>> more_;
+};
+
 class TElement;
 
 // Elements are referred to in text (and from other threads) by a handle from a
@@ -107,8 +170,7 @@ class TElement : public TPersistent {
   bool RemoveHolder(TEntity* holder);
 
   std::uint32_t handle_ = 0;
-  TEntity* firstHolder_ = nullptr;
-  std::unique_ptr<std::vector<TEntity*>> moreHolders_;
+  TPointerList<TEntity> holders_;
 };
 
 // Frees an element the way an owner does when it lets go of it for good.
@@ -126,22 +188,6 @@ class TNameElement : public TElement {
   std::string name_;
 };
 
-// The owners list shared by the two owner classes.
-class TOwnerList {
- public:
-  int Count() const { return list_ ? static_cast<int>(list_->size()) : 0; }
-  TElement* At(int index) const;
-  void Insert(int index, TElement* owner);
-  void Add(TElement* owner);
-  void Remove(TElement* owner);
-  bool Contains(const TElement* owner) const;
-  const std::vector<TElement*>* Items() const { return list_.get(); }
-  void Release() { list_.reset(); }
-
- private:
-  std::unique_ptr<std::vector<TElement*>> list_;
-};
-
 class TOwnerElement : public TNameElement {
   KESTX_CLASS(TOwnerElement)
  public:
@@ -157,7 +203,7 @@ class TOwnerElement : public TNameElement {
   TElement* GetOwnerByName(const std::string& name) const override;
 
  private:
-  TOwnerList owners_;
+  TPointerList<TElement> owners_;
 };
 
 class TAliasElement : public TOwnerElement {
@@ -276,7 +322,7 @@ class TOwnerEntity : public TNameEntity {
   TElement* GetOwnerByName(const std::string& name) const override;
 
  private:
-  TOwnerList owners_;
+  TPointerList<TElement> owners_;
 };
 
 // Creates an element of a class by its virtual constructor; nil for an
