@@ -20,49 +20,53 @@ class TKestuMessage;
 int NewVisitStamp();
 int CurrentVisitStamp();
 
-// A list of pointers that keeps its first entry inline: most elements have
-// one holder and one owner, and a million elements should not cost a million
-// small allocations.
+// A list of pointers in one word: empty, one entry held inline, or (tagged
+// by the low bit) a vector of all entries.  Most elements have one holder and
+// one owner, and a million elements should cost neither a million small
+// allocations nor more than a word per list.
 template <class T>
 class TPointerList {
  public:
-  int Count() const { return (first_ ? 1 : 0) + (more_ ? static_cast<int>(more_->size()) : 0); }
+  TPointerList() = default;
+  TPointerList(const TPointerList&) = delete;
+  TPointerList& operator=(const TPointerList&) = delete;
+  ~TPointerList() { Release(); }
+
+  int Count() const {
+    if (bits_ == 0) return 0;
+    return IsVector() ? static_cast<int>(Vector().size()) : 1;
+  }
   T* At(int index) const {
     if (index < 0 || index >= Count()) return nullptr;
-    return index == 0 ? first_ : (*more_)[static_cast<std::size_t>(index - 1)];
+    return IsVector() ? Vector()[static_cast<std::size_t>(index)] : Single();
   }
   // Appends for index 0 or an index past the end, else inserts at index.
   void Insert(int index, T* item) {
     const int count = Count();
     if (count == 0) {
-      first_ = item;
-      return;
+      if (item) {
+        bits_ = reinterpret_cast<std::uintptr_t>(item);
+        return;
+      }
     }
-    if (!more_) more_ = std::make_unique<std::vector<T*>>();
-    if (index <= 0 || index >= count) {
-      more_->push_back(item);
-    } else {
-      more_->insert(more_->begin() + (index - 1), item);
-    }
+    std::vector<T*>& vector = MakeVector();
+    if (index <= 0 || index >= count) vector.push_back(item);
+    else vector.insert(vector.begin() + index, item);
   }
   void Add(T* item) { Insert(0, item); }
   // Removes the first occurrence; false when absent.
   bool Remove(const T* item) {
-    if (first_ && first_ == item) {
-      if (more_ && !more_->empty()) {
-        first_ = more_->front();
-        more_->erase(more_->begin());
-      } else {
-        first_ = nullptr;
-      }
-      if (more_ && more_->empty()) more_.reset();
+    if (bits_ == 0) return false;
+    if (!IsVector()) {
+      if (Single() != item) return false;
+      bits_ = 0;
       return true;
     }
-    if (!more_) return false;
-    for (auto it = more_->begin(); it != more_->end(); ++it) {
+    std::vector<T*>& vector = Vector();
+    for (auto it = vector.begin(); it != vector.end(); ++it) {
       if (*it == item) {
-        more_->erase(it);
-        if (more_->empty()) more_.reset();
+        vector.erase(it);
+        if (vector.empty()) Release();
         return true;
       }
     }
@@ -74,13 +78,23 @@ class TPointerList {
     return false;
   }
   void Release() {
-    first_ = nullptr;
-    more_.reset();
+    if (IsVector()) delete &Vector();
+    bits_ = 0;
   }
 
  private:
-  T* first_ = nullptr;
-  std::unique_ptr<std::vector<T*>> more_;
+  bool IsVector() const { return (bits_ & 1u) != 0; }
+  T* Single() const { return reinterpret_cast<T*>(bits_); }
+  std::vector<T*>& Vector() const { return *reinterpret_cast<std::vector<T*>*>(bits_ & ~std::uintptr_t{1}); }
+  std::vector<T*>& MakeVector() {
+    if (IsVector()) return Vector();
+    auto* vector = new std::vector<T*>;
+    if (bits_ != 0) vector->push_back(Single());
+    bits_ = reinterpret_cast<std::uintptr_t>(vector) | 1u;
+    return *vector;
+  }
+
+  std::uintptr_t bits_ = 0;
 };
 
 class TElement;
