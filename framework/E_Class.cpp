@@ -60,7 +60,7 @@ TTypeKind TKestuClass::PropertyKind(int index) const {
 
 TClass TKestuClass::PropertyClass(int index) const {
   const TPropInfo* info = PropertyInfo(index);
-  return info && info->Kind == tkClass ? info->PropClass : nullptr;
+  return info && info->Kind == tkClass ? static_cast<TClass>(info->PropClass) : nullptr;
 }
 
 bool TKestuClass::IsReadOrWriteOnly(int index) const {
@@ -508,6 +508,35 @@ int TextToInt(const std::string& text) {
   if (!value || *value < INT32_MIN || *value > INT32_MAX) return 0;
   return static_cast<int>(*value);
 }
+
+bool TryTextToInt(const std::string& text, int& value) {
+  const std::optional<long long> parsed = ParseInteger(text);
+  if (!parsed || *parsed < INT32_MIN || *parsed > INT32_MAX) return false;
+  value = static_cast<int>(*parsed);
+  return true;
+}
+
+int StrToInt(const std::string& text) {
+  int value = 0;
+  if (!TryTextToInt(text, value)) throw EConvertError("'" + text + "' is not a valid integer value");
+  return value;
+}
+
+bool TryTextToFloat(const std::string& text, long double& value) {
+  const std::optional<long double> parsed = ParseFloat(text);
+  if (!parsed) return false;
+  value = *parsed;
+  return true;
+}
+
+std::string AsciiUpperCase(const std::string& text) {
+  std::string upper = text;
+  for (char& c : upper)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  return upper;
+}
+
+EInvalidOp::EInvalidOp() : Exception("Invalid floating point operation") {}
 
 bool IsFloatText(const std::string& text) { return ParseFloatAnySep(text).has_value(); }
 

@@ -14,6 +14,21 @@ class EClassNotFound : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// The class library's general exception, and its conversion and
+// floating-point invalid-operation errors.
+class Exception : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+class EConvertError : public Exception {
+ public:
+  using Exception::Exception;
+};
+class EInvalidOp : public Exception {
+ public:
+  EInvalidOp();
+};
+
 class TKestuClassProperty;
 
 class TKestuClass : public TOwnerEntity {
@@ -120,6 +135,12 @@ void SetPropInfoFromText(TObject* object, const TPropInfo* info, const std::stri
 
 // Small text functions used across the system.
 int TextToInt(const std::string& text);
+// The class library's strict conversions: false (or EConvertError) when the
+// text is no 32-bit integer, or no number with "." as the decimal point.
+bool TryTextToInt(const std::string& text, int& value);
+int StrToInt(const std::string& text);
+bool TryTextToFloat(const std::string& text, long double& value);
+std::string AsciiUpperCase(const std::string& text);
 bool IsFloatText(const std::string& text);
 long double TextToFloatAnySep(const std::string& text);
 // The class library's default float text: 15 significant digits, general form.

@@ -9,6 +9,7 @@
 #include "framework/E_Class.h"
 #include "framework/M_Message.h"
 #include "platform/AppQueue.h"
+#include "platform/Classes.h"
 #include "platform/CodePage.h"
 #include "platform/Dialogs.h"
 
@@ -34,9 +35,15 @@ int CurrentVisitStamp() { return currentStamp; }
 
 namespace {
 
+// The table stores element addresses inverted, so that it does not keep
+// leaked elements reachable in the eyes of the leak checker.
+std::uintptr_t Hidden(const TElement* element) { return ~reinterpret_cast<std::uintptr_t>(element); }
+TElement* Revealed(std::uintptr_t hidden) { return reinterpret_cast<TElement*>(~hidden); }
+
 struct HandleTable {
   std::mutex lock;
-  std::unordered_map<std::uint32_t, TElement*> live;
+  std::unordered_map<std::uint32_t, std::uintptr_t> live;
+  std::unordered_map<std::uintptr_t, std::uint32_t> issued;
   std::uint32_t next = 1;
 };
 
@@ -45,10 +52,13 @@ HandleTable& Handles() {
   return *table;
 }
 
-void ReleaseHandle(std::uint32_t handle) {
+void ReleaseHandle(const TElement* element) {
   HandleTable& table = Handles();
   std::lock_guard guard(table.lock);
-  table.live.erase(handle);
+  auto found = table.issued.find(Hidden(element));
+  if (found == table.issued.end()) return;
+  table.live.erase(found->second);
+  table.issued.erase(found);
 }
 
 }  // namespace
@@ -57,12 +67,13 @@ std::uint32_t HandleOfElement(TElement* element) {
   if (!element) return 0;
   HandleTable& table = Handles();
   std::lock_guard guard(table.lock);
-  if (element->handle_ == 0) {
-    element->handle_ = table.next++;
-    if (table.next == 0) table.next = 1;
-    table.live.emplace(element->handle_, element);
-  }
-  return element->handle_;
+  if (element->hasHandle_) return table.issued.at(Hidden(element));
+  const std::uint32_t handle = table.next++;
+  if (table.next == 0) table.next = 1;
+  table.live.emplace(handle, Hidden(element));
+  table.issued.emplace(Hidden(element), handle);
+  element->hasHandle_ = true;
+  return handle;
 }
 
 TElement* ElementOfHandle(std::uint32_t handle) {
@@ -70,7 +81,7 @@ TElement* ElementOfHandle(std::uint32_t handle) {
   HandleTable& table = Handles();
   std::lock_guard guard(table.lock);
   auto found = table.live.find(handle);
-  return found == table.live.end() ? nullptr : found->second;
+  return found == table.live.end() ? nullptr : Revealed(found->second);
 }
 
 TElement* TElementLink::Get() const { return ElementOfHandle(handle_); }
@@ -83,7 +94,7 @@ TElement::TElement() = default;
 
 TElement::~TElement() {
   DetachFromHolders();
-  if (handle_ != 0) ReleaseHandle(handle_);
+  if (hasHandle_) ReleaseHandle(this);
 }
 
 void TElement::DetachFromHolders() {
@@ -118,6 +129,13 @@ void TElement::InsertOwner(int, TElement*) {}
 int TElement::GetOwnersCount() const { return 0; }
 bool TElement::HasName() const { return false; }
 bool TElement::IsEmpty() const { return true; }
+
+void TElement::ReadData(platform::TReader& reader, TQuickEntity&) { ID = reader.ReadInteger(); }
+
+void TElement::WriteData(platform::TWriter& writer) const {
+  writer.WriteString(ClassName());
+  writer.WriteInteger(ID);
+}
 
 TElement* TElement::CreateEnvelope() const {
   TElement* copy = NewElement(ClassType());
@@ -226,6 +244,16 @@ int TNameElement::GetSize() const {
 std::string TNameElement::GetName() const { return name_.empty() ? ClassName() : name_; }
 void TNameElement::SetName(const std::string& name) { name_ = name; }
 bool TNameElement::HasName() const { return !name_.empty(); }
+
+void TNameElement::ReadData(platform::TReader& reader, TQuickEntity& elementMap) {
+  TElement::ReadData(reader, elementMap);
+  SetName(reader.ReadString());
+}
+
+void TNameElement::WriteData(platform::TWriter& writer) const {
+  TElement::WriteData(writer);
+  writer.WriteString(GetName());
+}
 
 namespace {
 
@@ -381,6 +409,28 @@ void TEntity::AppendUnowned(TElement* element) {
   if (element) List().push_back(element);
 }
 
+std::size_t TEntity::AppendHeld(TElement* element) {
+  std::vector<TElement*>& list = List();
+  if (RefusesChild(element)) return list.size();
+  list.push_back(element);
+  element->AddHolder(this);
+  return list.size() - 1;
+}
+
+bool TEntity::ReleaseHeld(TElement* element, std::size_t slotHint) {
+  if (!element || !children_) return false;
+  std::vector<TElement*>& list = *children_;
+  std::size_t slot = slotHint;
+  if (slot >= list.size() || list[slot] != element) {
+    auto found = std::find(list.rbegin(), list.rend(), element);
+    if (found == list.rend()) return false;
+    slot = static_cast<std::size_t>(list.rend() - found) - 1;
+  }
+  list[slot] = nullptr;
+  element->RemoveHolder(this);
+  return true;
+}
+
 void TEntity::InsertUnowned(int index, TElement* element) {
   if (!element) return;
   if (!children_) {
@@ -442,6 +492,28 @@ int TEntity::AccumulateSize() {
 }
 
 bool TEntity::IsEmpty() const { return !children_ || children_->empty(); }
+
+void TEntity::ReadData(platform::TReader& reader, TQuickEntity& elementMap) {
+  TElement::ReadData(reader, elementMap);
+  reader.ReadListBegin();
+  while (!reader.EndOfList()) {
+    // Only elements read before this one can be its children, so no record makes a cycle.
+    const std::int32_t number = reader.ReadInteger();
+    const std::vector<TElement*>& map = elementMap.Children();
+    if (number < 0 || static_cast<std::size_t>(number) >= map.size())
+      throw platform::EReadError("Invalid element number " + std::to_string(number));
+    AddElement(map[static_cast<std::size_t>(number)]);
+  }
+  reader.ReadListEnd();
+}
+
+void TEntity::WriteData(platform::TWriter& writer) const {
+  TElement::WriteData(writer);
+  writer.WriteListBegin();
+  for (const TElement* child : Children())
+    if (child) writer.WriteInteger(child->ID);
+  writer.WriteListEnd();
+}
 
 TElement* TEntity::CreateEnvelope() const {
   auto* copy = static_cast<TEntity*>(TElement::CreateEnvelope());
@@ -576,6 +648,16 @@ int TNameEntity::GetSize() const {
 std::string TNameEntity::GetName() const { return name_.empty() ? ClassName() : name_; }
 void TNameEntity::SetName(const std::string& name) { name_ = name; }
 bool TNameEntity::HasName() const { return !name_.empty(); }
+
+void TNameEntity::ReadData(platform::TReader& reader, TQuickEntity& elementMap) {
+  TEntity::ReadData(reader, elementMap);
+  SetName(reader.ReadString());
+}
+
+void TNameEntity::WriteData(platform::TWriter& writer) const {
+  TEntity::WriteData(writer);
+  writer.WriteString(GetName());
+}
 
 TOwnerEntity::~TOwnerEntity() {
   for (int i = owners_.Count() - 1; i >= 0; --i) {

@@ -14,6 +14,11 @@
 
 class TEntity;
 class TKestuMessage;
+class TQuickEntity;
+namespace platform {
+class TReader;
+class TWriter;
+}  // namespace platform
 
 // The stamp of the current graph walk: always negative and never -1, so it
 // cannot be mistaken for an element number or for "never numbered".
@@ -128,6 +133,12 @@ class TElement : public TPersistent {
   TElement(const TElement&) = delete;
   TElement& operator=(const TElement&) = delete;
 
+  // Declared before ID, so that ID and the handle flag leave tail padding that
+  // a descendant's small fields can use.
+ private:
+  TPointerList<TEntity> holders_;
+
+ public:
   std::int32_t ID = -1;
 
   virtual int GetSize() const;
@@ -139,8 +150,15 @@ class TElement : public TPersistent {
   virtual void InsertOwner(int index, TElement* owner);
   virtual int GetOwnersCount() const;
   virtual bool HasName() const;
+  // The element's record in the older component stream: the reader takes
+  // what follows the class name; child numbers index elementMap.
+  virtual void ReadData(platform::TReader& reader, TQuickEntity& elementMap);
+  virtual void WriteData(platform::TWriter& writer) const;
   virtual bool IsEmpty() const;
   virtual TElement* CreateEnvelope() const;
+  // Takes over the values of Source; classes that can copy another element
+  // override it, the others ignore it.
+  virtual void Assign(const TElement* /*Source*/) {}
 
   virtual void ReceiveMessage(TKestuMessage*& message, bool& handled);
   virtual void PassMessageToOwners(TKestuMessage*& message, bool& handled);
@@ -160,6 +178,13 @@ class TElement : public TPersistent {
   virtual bool CanFree() const;
   void MarkReachable();
   virtual void MarkVisited();
+
+  // Dotted paths from this element through class-typed properties and
+  // FINDELEMENTBYNAME(...) / FINDELEMENTBYCLASS(...) searches (E_Path).
+  virtual std::string GetPathValue(const std::string& path) const;
+  // One line per value; "ELEMENT.Prop" gives Prop of every child.
+  virtual std::vector<std::string> GetPathValueList(const std::string& path) const;
+  virtual TElement* FindPathElement(const std::string& path) const;
 
   virtual bool HasProperty(const std::string& name) const;
   virtual std::string GetPropertyText(const std::string& name) const;
@@ -183,8 +208,9 @@ class TElement : public TPersistent {
   void AddHolder(TEntity* holder);
   bool RemoveHolder(TEntity* holder);
 
-  std::uint32_t handle_ = 0;
-  TPointerList<TEntity> holders_;
+  // Set once the element has been given a handle (kept in a side table, so
+  // that elements without one - nearly all - do not pay for it).
+  bool hasHandle_ = false;
 };
 
 // Frees an element the way an owner does when it lets go of it for good.
@@ -197,6 +223,8 @@ class TNameElement : public TElement {
   std::string GetName() const override;
   void SetName(const std::string& name) override;
   bool HasName() const override;
+  void ReadData(platform::TReader& reader, TQuickEntity& elementMap) override;
+  void WriteData(platform::TWriter& writer) const override;
 
  private:
   std::string name_;
@@ -251,6 +279,8 @@ class TEntity : public TElement {
   virtual bool AllowFree(const TElement* element) const;
 
   int AccumulateSize() override;
+  void ReadData(platform::TReader& reader, TQuickEntity& elementMap) override;
+  void WriteData(platform::TWriter& writer) const override;
   bool IsEmpty() const override;
   TElement* CreateEnvelope() const override;
   void PropagateDown() override;
@@ -271,6 +301,13 @@ class TEntity : public TElement {
   // stream reader works so).
   void AppendUnowned(TElement* element);
   void InsertUnowned(int index, TElement* element);
+  // Holds an element without becoming its owner, in a slot that keeps its
+  // place, and answers the slot; ReleaseHeld empties the element's slot (the
+  // hint when it still holds the element, else searching from the end)
+  // without freeing it, false when not held.  The stream reader keeps what it
+  // reads alive so until the graph owns it.
+  std::size_t AppendHeld(TElement* element);
+  bool ReleaseHeld(TElement* element, std::size_t slotHint);
 
  private:
   friend class TElement;
@@ -316,6 +353,8 @@ class TNameEntity : public TEntity {
   std::string GetName() const override;
   void SetName(const std::string& name) override;
   bool HasName() const override;
+  void ReadData(platform::TReader& reader, TQuickEntity& elementMap) override;
+  void WriteData(platform::TWriter& writer) const override;
 
  private:
   std::string name_;

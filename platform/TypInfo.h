@@ -56,10 +56,32 @@ struct TOrdRange {
   std::int64_t Max;
 };
 
+// The class of a class-typed property, looked up when first used: a class may
+// publish a property of its own type while its description is being built.
+class TClassRef {
+ public:
+  TClassRef& operator=(TClass cls) {
+    fixed_ = cls;
+    resolve_ = nullptr;
+    return *this;
+  }
+  TClassRef& operator=(TClass (*resolve)()) {
+    resolve_ = resolve;
+    fixed_ = nullptr;
+    return *this;
+  }
+  operator TClass() const { return resolve_ ? resolve_() : fixed_; }
+  TClass operator->() const { return *this; }
+
+ private:
+  TClass fixed_ = nullptr;
+  TClass (*resolve_)() = nullptr;
+};
+
 struct TPropInfo {
   std::string Name;
   TTypeKind Kind = tkUnknown;
-  TClass PropClass = nullptr;             // tkClass: the class the value must be of
+  TClassRef PropClass;                    // tkClass: the class the value must be of
   const TEnumType* EnumType = nullptr;    // tkEnumeration
   TOrdRange Range{INT32_MIN, INT32_MAX};  // ordinal kinds
 
@@ -195,7 +217,7 @@ void DescribeType(TPropInfo& info) {
     if constexpr (sizeof(V) < 8) info.Range = {std::numeric_limits<V>::min(), std::numeric_limits<V>::max()};
     else info.Range = {INT64_MIN, INT64_MAX};
   } else if constexpr (std::is_pointer_v<V>) {
-    info.PropClass = std::remove_pointer_t<V>::StaticClass();
+    info.PropClass = &std::remove_cv_t<std::remove_pointer_t<V>>::StaticClass;
   }
 }
 

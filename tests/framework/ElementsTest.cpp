@@ -338,6 +338,16 @@ TEST_F(ElementsTest, OwnerEntityComplainsOfOwnersThatAreNotEntities) {
   EXPECT_EQ(dialogs.Messages[1].Text, "TOwnerEntity.Destroy: Špatný vlastník");
 }
 
+TEST_F(ElementsTest, ElementCoreLeavesTailPaddingForSmallFields) {
+  // vtable, holder list word, ID and the handle flag: a descendant's byte
+  // field fits in the padding, which keeps a vertex within a 48-byte block.
+  struct WithByte : TElement {
+    std::uint8_t small;
+  };
+  EXPECT_EQ(sizeof(TElement), 3 * sizeof(void*));
+  EXPECT_EQ(sizeof(WithByte), sizeof(TElement));
+}
+
 TEST_F(ElementsTest, ElementHandlesDieWithTheirElements) {
   auto* element = new TOwnerElement;
   const std::uint32_t handle = HandleOfElement(element);

@@ -1,0 +1,61 @@
+#include "framework/T_advrcz.h"
+
+#include "framework/E_Class.h"
+#include "framework/T_Oper.h"
+#include "framework/creacond.h"
+
+namespace {
+
+// Compiles a text into the slot: the old condition goes, an empty text leaves
+// the slot empty.
+void Recompile(TCondCreator& creator, const std::string& text, std::unique_ptr<TCondition>& slot) {
+  if (text.empty()) {
+    slot.reset();
+    return;
+  }
+  slot.reset(CompileCondition(creator, text));
+}
+
+bool Holds(TCondition& condition, TElement* element) {
+  condition.SetResultItem(0, element);
+  return condition.Test();
+}
+
+}  // namespace
+
+TCustomRecursor::TCustomRecursor() = default;
+TCustomRecursor::~TCustomRecursor() = default;
+
+void TCustomRecursor::Prepare() {
+  TCondCreator creator;
+  Recompile(creator, BeforeCondition, before_);
+  Recompile(creator, AfterCondition, after_);
+  Recompile(creator, GoInsideCondition, goInside_);
+}
+
+bool TCustomRecursor::QProcessBefore(TElement* element) {
+  if (!before_ || !Holds(*before_, element)) return false;
+  return TRecursorWithTools::QProcessBefore(element);
+}
+
+bool TCustomRecursor::QProcessAfter(TElement* element) {
+  if (!after_ || !Holds(*after_, element)) return false;
+  return TRecursorWithTools::QProcessAfter(element);
+}
+
+bool TCustomRecursor::QGoInside(TElement* element) {
+  if (!goInside_) return true;
+  if (!Holds(*goInside_, element)) return false;
+  return TRecursorWithTools::QGoInside(element);
+}
+
+TClass TCustomRecursor::StaticClass() {
+  static const TClassInfo info = DescribeClass<TCustomRecursor>(
+      "TCustomRecursor", TRecursorWithTools::StaticClass(), "T_advrcz",
+      {FieldProp("BeforeCondition", &TCustomRecursor::BeforeCondition),
+       FieldProp("AfterCondition", &TCustomRecursor::AfterCondition),
+       FieldProp("GoInsideCondition", &TCustomRecursor::GoInsideCondition)});
+  return &info;
+}
+
+void RegisterAdvrczClasses() { RegisterKestuClass(TCustomRecursor::StaticClass()); }

@@ -1,0 +1,205 @@
+#pragma once
+// The class library's streams and its tagged-value writer and reader, in the
+// byte format of the element streams.  Texts are UTF-8 in memory and
+// Windows-1250 in the stream; a text's length is counted in Windows-1250
+// bytes.  Every length and position read from a stream is checked against
+// what the stream holds before anything is allocated.
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace platform {
+
+class EStreamError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+class EReadError : public EStreamError {
+ public:
+  using EStreamError::EStreamError;
+};
+class EWriteError : public EStreamError {
+ public:
+  using EStreamError::EStreamError;
+};
+class EFOpenError : public EStreamError {
+ public:
+  using EStreamError::EStreamError;
+};
+class EFCreateError : public EStreamError {
+ public:
+  using EStreamError::EStreamError;
+};
+
+// The tags of the values the element streams use.
+enum class TValueType : std::uint8_t {
+  vaNull = 0x00,  // end of list
+  vaList = 0x01,
+  vaInt8 = 0x02,
+  vaInt16 = 0x03,
+  vaInt32 = 0x04,
+  vaExtended = 0x05,
+  vaString = 0x06,
+  vaLString = 0x0C,
+};
+
+// The 80-bit extended float as stored: 64-bit mantissa with its integer bit,
+// then 15-bit exponent (bias 16383) and sign, little-endian.
+using ExtendedBytes = std::array<std::uint8_t, 10>;
+ExtendedBytes LongDoubleToExtended(long double value);
+long double ExtendedToLongDouble(const ExtendedBytes& bytes);
+
+class TStream {
+ public:
+  virtual ~TStream() = default;
+  // Reads at most count bytes; answers how many were read.
+  virtual std::size_t Read(void* buffer, std::size_t count) = 0;
+  virtual void Write(const void* buffer, std::size_t count) = 0;
+  virtual std::uint64_t Position() const = 0;
+  virtual void Seek(std::uint64_t position) = 0;
+  virtual std::uint64_t Size() const = 0;
+};
+
+class TMemoryStream final : public TStream {
+ public:
+  TMemoryStream() = default;
+  explicit TMemoryStream(std::vector<std::uint8_t> bytes) : bytes_(std::move(bytes)) {}
+  // Replaces the content by the whole file; raises EFOpenError.
+  void LoadFromFile(const std::string& fileName);
+  const std::vector<std::uint8_t>& Bytes() const { return bytes_; }
+
+  std::size_t Read(void* buffer, std::size_t count) override;
+  void Write(const void* buffer, std::size_t count) override;
+  std::uint64_t Position() const override { return position_; }
+  void Seek(std::uint64_t position) override;
+  std::uint64_t Size() const override { return bytes_.size(); }
+
+ private:
+  std::vector<std::uint8_t> bytes_;
+  std::size_t position_ = 0;
+};
+
+class TFileStream final : public TStream {
+ public:
+  enum class Mode { Create, OpenRead };
+  // Create makes a new file or empties an existing one (EFCreateError);
+  // OpenRead opens an existing file (EFOpenError).
+  TFileStream(const std::string& fileName, Mode mode);
+  ~TFileStream() override;
+  TFileStream(const TFileStream&) = delete;
+  TFileStream& operator=(const TFileStream&) = delete;
+
+  std::size_t Read(void* buffer, std::size_t count) override;
+  void Write(const void* buffer, std::size_t count) override;
+  std::uint64_t Position() const override;
+  void Seek(std::uint64_t position) override;
+  std::uint64_t Size() const override;
+
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
+};
+
+// A regular file of that name exists (the name is UTF-8).
+bool FileExists(const std::string& fileName);
+
+// Writes tagged values through a buffer.  The owner calls FlushBuffer when it
+// is done; the destructor does not write, so a failed save raises once.
+class TWriter {
+ public:
+  TWriter(TStream& stream, std::size_t bufferSize);
+  TWriter(const TWriter&) = delete;
+  TWriter& operator=(const TWriter&) = delete;
+
+  void Write(const void* data, std::size_t count);
+  void WriteValue(TValueType value);
+  void WriteListBegin() { WriteValue(TValueType::vaList); }
+  void WriteListEnd() { WriteValue(TValueType::vaNull); }
+  // With the smallest integer tag that holds the value.
+  void WriteInteger(std::int32_t value);
+  void WriteFloat(long double value);
+  // Up to 255 bytes with vaString, longer with vaLString.
+  void WriteString(std::string_view utf8);
+  void FlushBuffer();
+  std::uint64_t Position() const { return flushed_ + used_; }
+
+ private:
+  TStream& stream_;
+  std::vector<std::uint8_t> buffer_;
+  std::size_t used_ = 0;
+  std::uint64_t flushed_ = 0;
+};
+
+// Reads tagged values through a buffer; raises EReadError on a value of an
+// unexpected tag, on a length beyond the stream's end, and at the end.
+class TReader {
+ public:
+  TReader(TStream& stream, std::size_t bufferSize);
+  TReader(const TReader&) = delete;
+  TReader& operator=(const TReader&) = delete;
+
+  void Read(void* data, std::size_t count);
+  TValueType ReadValue() { return static_cast<TValueType>(pos_ < end_ ? buffer_[pos_++] : ReadByteSlow()); }
+  TValueType NextValue() { return static_cast<TValueType>(pos_ < end_ ? buffer_[pos_] : PeekByteSlow()); }
+  bool EndOfList() { return NextValue() == TValueType::vaNull; }
+  void ReadListBegin();
+  void ReadListEnd();
+  // Any integer tag.
+  std::int32_t ReadInteger() {
+    // The common case: an integer wholly in the buffer.
+    if (end_ - pos_ >= 5) {
+      const std::uint8_t* at = buffer_.data() + pos_;
+      switch (static_cast<TValueType>(at[0])) {
+        case TValueType::vaInt8:
+          pos_ += 2;
+          return static_cast<std::int8_t>(at[1]);
+        case TValueType::vaInt16:
+          pos_ += 3;
+          return static_cast<std::int16_t>(static_cast<std::uint16_t>(at[1] | (at[2] << 8)));
+        case TValueType::vaInt32:
+          pos_ += 5;
+          return static_cast<std::int32_t>(Bits32(at + 1));
+        default:
+          break;
+      }
+    }
+    return ReadIntegerSlow();
+  }
+  // The extended tag or any integer tag.
+  long double ReadFloat();
+  // Either string tag.
+  std::string ReadString();
+  // Skips one value; a list is skipped whole, however deeply nested.
+  void SkipValue();
+
+  std::uint64_t Position() const { return bufferStart_ + pos_; }
+  void SetPosition(std::uint64_t position);
+  std::uint64_t Size() const { return size_; }
+  std::uint64_t Remaining() const { return size_ - Position(); }
+
+ private:
+  static std::uint32_t Bits32(const std::uint8_t* at) {
+    return at[0] | (at[1] << 8) | (at[2] << 16) | (static_cast<std::uint32_t>(at[3]) << 24);
+  }
+  std::uint8_t ReadByte() { return pos_ < end_ ? buffer_[pos_++] : ReadByteSlow(); }
+  std::uint8_t ReadByteSlow();
+  std::uint8_t PeekByteSlow();
+  std::int32_t ReadIntegerSlow();
+  void Skip(std::uint64_t count);
+  void Fill();
+  std::uint64_t ReadLength(TValueType type);
+
+  TStream& stream_;
+  std::vector<std::uint8_t> buffer_;
+  std::size_t pos_ = 0;
+  std::size_t end_ = 0;
+  std::uint64_t bufferStart_ = 0;
+  std::uint64_t size_ = 0;
+};
+
+}  // namespace platform
