@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <cmath>
 #include <utility>
+#include <vector>
+
+#include "spatial/G_elems.h"
 
 namespace AnalInt {
 
@@ -261,6 +264,34 @@ void HorizontalCrossingsTwoNearest(std::span<const TRealPoint> E, double& First,
       Second = X;
     }
   });
+}
+
+namespace {
+
+std::vector<TRealPoint> VerticesOf(const TEntity* E) {
+  std::vector<TRealPoint> vertices;
+  if (!E) return vertices;
+  vertices.reserve(E->Children().size());
+  for (const TElement* child : E->Children())
+    if (const auto* coordinate = DynamicCast<TCoordinate>(child))
+      vertices.push_back({coordinate->GetX(), coordinate->GetY()});
+  return vertices;
+}
+
+}  // namespace
+
+bool PointInPolygon(const TEntity* E, const TCoordinate* P) {
+  if (!E || !P) return false;
+  return PointInPolygon(VerticesOf(E), TRealPoint{P->GetX(), P->GetY()});
+}
+
+void HorizontalCrossings(const TEntity* E, double& LeftX, double& RightX, double X0, double Y, std::int32_t& Count) {
+  HorizontalCrossings(VerticesOf(E), LeftX, RightX, X0, Y, Count);
+}
+
+void HorizontalCrossingsTwoNearest(const TEntity* E, double& First, double& Second, double X0, double Y,
+                                   std::int32_t& Count) {
+  HorizontalCrossingsTwoNearest(VerticesOf(E), First, Second, X0, Y, Count);
 }
 
 }  // namespace AnalInt

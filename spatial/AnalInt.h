@@ -8,6 +8,9 @@
 
 #include "spatial/G_types.h"
 
+class TEntity;
+class TCoordinate;
+
 namespace AnalInt {
 
 // Side bits of an outcode.
@@ -50,5 +53,12 @@ void HorizontalCrossings(std::span<const TRealPoint> E, double& LeftX, double& R
 // Crossings with the ray from (X0, Y) towards +X; the two nearest.
 void HorizontalCrossingsTwoNearest(std::span<const TRealPoint> E, double& First, double& Second, double X0,
                                    double Y, std::int32_t& Count);
+
+// The same on a vertex entity: its children that are coordinates, in order.
+// A nil entity or point has no inside and no crossings.
+bool PointInPolygon(const TEntity* E, const TCoordinate* P);
+void HorizontalCrossings(const TEntity* E, double& LeftX, double& RightX, double X0, double Y, std::int32_t& Count);
+void HorizontalCrossingsTwoNearest(const TEntity* E, double& First, double& Second, double X0, double Y,
+                                   std::int32_t& Count);
 
 }  // namespace AnalInt

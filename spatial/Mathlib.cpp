@@ -5,6 +5,7 @@
 
 #include "framework/U_Real48.h"
 #include "spatial/AnalInt.h"
+#include "spatial/G_elems.h"
 
 namespace Mathlib {
 
@@ -159,6 +160,28 @@ void ProjectPointToSegment(bool& OnSegment, double& X, double& Y, double PX, dou
   FootOfPerpendicular(X, Y, AX, AY, BX, BY, PX, PY);
   OnSegment = PointInBox(X, Y, AX, AY, BX, BY);
   Dist = Distance(PX, PY, X, Y);
+}
+
+namespace {
+
+TRealPoint PointOf(const TCoordinate* C) { return {C->GetX(), C->GetY()}; }
+
+}  // namespace
+
+bool CoordIsRightOfLine(const TCoordinate* A, const TCoordinate* B, const TCoordinate* P) {
+  if (!A || !B || !P) return false;
+  return IsRightOfLine(PointOf(A), PointOf(B), PointOf(P));
+}
+
+double CoordVertexAngle(const TCoordinate* A, const TCoordinate* V, const TCoordinate* B) {
+  if (!A || !V || !B) return 0;
+  return VertexAngle(PointOf(A), PointOf(V), PointOf(B));
+}
+
+bool SegmentBoxNearRect(const TCoordinate* A, const TCoordinate* B, const TRealPoint& P1, const TRealPoint& P2,
+                        double Tol) {
+  if (!A || !B) return false;
+  return RectsOverlap(A->GetX(), A->GetY(), B->GetX(), B->GetY(), P1.X, P1.Y, P2.X, P2.Y, Tol);
 }
 
 }  // namespace Mathlib

@@ -5,6 +5,8 @@
 // raises EReal48Overflow.
 #include "spatial/G_types.h"
 
+class TCoordinate;
+
 namespace Mathlib {
 
 // Direction in (0, 2pi]: +X and the zero vector give 2pi.
@@ -14,15 +16,22 @@ double NormalizeAngle(double A);
 double DegToRad(double D);
 // P strictly right of the directed line A -> B.
 bool IsRightOfLine(const TRealPoint& A, const TRealPoint& B, const TRealPoint& P);
+// The coordinate-object twins read X and Y through the accessors; a nil
+// coordinate gives false or 0.
+bool CoordIsRightOfLine(const TCoordinate* A, const TCoordinate* B, const TCoordinate* P);
 double ArcCos(double X);
 // The angle at V between V -> A and V -> B, in [0, pi].
 double VertexAngle(const TRealPoint& A, const TRealPoint& V, const TRealPoint& B);
+double CoordVertexAngle(const TCoordinate* A, const TCoordinate* V, const TCoordinate* B);
 void PolarPoint(const TRealPoint& Base, TRealPoint& P, double Angle, double Dist);
 // Puts the pair in ascending order; the value that moves to B passes
 // through a six-byte real.
 void OrderPair(double& A, double& B);
 bool RectsOverlap(double X1, double Y1, double X2, double Y2, double X3, double Y3, double X4, double Y4,
                   double Tol);
+// The box of the segment AB against the box with corners P1, P2.
+bool SegmentBoxNearRect(const TCoordinate* A, const TCoordinate* B, const TRealPoint& P1, const TRealPoint& P2,
+                        double Tol);
 double Distance(double X1, double Y1, double X2, double Y2);
 bool PointsCoincide(double X1, double Y1, double X2, double Y2, double Tol);
 bool PointsEqual(double X1, double Y1, double X2, double Y2);

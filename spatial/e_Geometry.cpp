@@ -1,0 +1,46 @@
+#include "spatial/e_Geometry.h"
+
+#include "framework/E_Class.h"
+
+bool TGeometryElement::NoGeometry() const {
+  if (!geometry_.Get()) geometry_.Set(FindElementByName(GeometryName));
+  return geometry_.Get() == nullptr;
+}
+
+TElement* TGeometryElement::GetGeometry() {
+  if (NoGeometry()) {
+    auto* geometry = new TRectEntity;
+    geometry->SetName(GeometryName);
+    geometry_.Set(geometry);
+    TRectEntity::AddElement(geometry);
+  }
+  return geometry_.Get();
+}
+
+void TGeometryElement::SetGeometry(TElement* E) {
+  NoGeometry();  // a child from a file, not yet looked up, is replaced too
+  TElement* old = geometry_.Get();
+  if (old == E) return;
+  geometry_.Set(E);
+  if (old) FreeElement(old);
+  if (E && IndexOf(E) < 0) TRectEntity::AddElement(E);
+}
+
+void TGeometryElement::AddElement(TElement* element) {
+  if (element && element == geometry_.Get() && IndexOf(element) >= 0) RemoveElement(element);
+  TRectEntity::AddElement(element);
+}
+
+TClass TGeometryElement::StaticClass() {
+  using G = TGeometryElement;
+  static const TClassInfo info = DescribeClass<G>(
+      "TGeometryElement", TRectEntity::StaticClass(), "e_Geometry",
+      {StoredWhen(AccessorProp<G, TElement*>(
+                      "Geometry", [](const G& g) { return const_cast<G&>(g).GetGeometry(); },
+                      [](G& g, TElement* e) { g.SetGeometry(e); }),
+                  [](const TObject& o) { return !static_cast<const G&>(o).NoGeometry(); }),
+       NotStored(ReadProp("NoGeometry", &G::NoGeometry))});
+  return &info;
+}
+
+void RegisterE_GeometryClasses() { RegisterKestuClass(TGeometryElement::StaticClass()); }
