@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+
+#include <unistd.h>
 #include <initializer_list>
 #include <iterator>
 #include <string>
@@ -66,7 +68,9 @@ inline std::filesystem::path PathOf(const std::string& utf8) {
 }
 
 inline std::string TempFile(const std::string& name) {
-  const std::u8string path = (std::filesystem::temp_directory_path() / ("kestx_" + name + ".kes")).u8string();
+  // One file per process: tests run side by side, and so may whole test runs.
+  const std::string unique = "kestx_" + name + "_" + std::to_string(getpid()) + ".kes";
+  const std::u8string path = (std::filesystem::temp_directory_path() / unique).u8string();
   return std::string(reinterpret_cast<const char*>(path.data()), path.size());
 }
 

@@ -1,5 +1,7 @@
 #include "platform/Classes.h"
 
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -189,7 +191,8 @@ TEST(ClassesTest, EndOfListPeeksWithoutConsumingAndPositionCountsBytesRead) {
 }
 
 TEST(ClassesTest, FileStreamWritesAndReadsBackThroughLargeAndSmallBuffers) {
-  const std::filesystem::path path = std::filesystem::temp_directory_path() / "kestx_classes_test_žluť.bin";
+  const std::filesystem::path path = std::filesystem::temp_directory_path() /
+                                     ("kestx_classes_test_žluť_" + std::to_string(getpid()) + ".bin");
   const std::string name = reinterpret_cast<const char*>(path.u8string().c_str());
   {
     platform::TFileStream file(name, platform::TFileStream::Mode::Create);
