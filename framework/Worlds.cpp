@@ -81,6 +81,13 @@ TObjectModel* TWorld::ObjectModel() {
 
 void TWorld::SetObjectModel(TObjectModel* model) { ReplaceChild(objectModel_, model); }
 
+std::string TWorld::ApplicExeName() const { return platform::Application::Instance().ExeName(); }
+
+std::string TWorld::ApplicDir() const {
+  const std::string exe = ApplicExeName();
+  return exe.substr(0, exe.find_last_of('/') + 1);
+}
+
 std::string TWorld::ApplicTitle() const { return platform::Application::Instance().Title(); }
 
 void TWorld::SetApplicTitle(const std::string& title) { platform::Application::Instance().SetTitle(title); }
@@ -114,7 +121,26 @@ TClass TObjectModel::StaticClass() {
 TClass TWorld::StaticClass() {
   static const TClassInfo info = DescribeClass<TWorld>(
       "TWorld", TEntity::StaticClass(), "Worlds",
-      {ReadWriteProp("ApplicTitle", &TWorld::ApplicTitle, &TWorld::SetApplicTitle),
+      {NotStored(AccessorProp<TWorld, TObject*>(
+           "Application", [](const TWorld&) -> TObject* { return &platform::Application::Instance(); }, nullptr)),
+       NotStored(ReadProp("ApplicExeName", &TWorld::ApplicExeName)),
+       NotStored(ReadProp("ApplicDir", &TWorld::ApplicDir)),
+       AccessorProp<TWorld, std::string>(
+           "ApplicHelpFile", [](const TWorld&) { return platform::Application::Instance().HelpFile; },
+           [](TWorld&, std::string value) { platform::Application::Instance().HelpFile = value; }),
+       AccessorProp<TWorld, std::string>(
+           "ApplicHint", [](const TWorld&) { return platform::Application::Instance().Hint; },
+           [](TWorld&, std::string value) { platform::Application::Instance().Hint = value; }),
+       ReadWriteProp("ApplicTitle", &TWorld::ApplicTitle, &TWorld::SetApplicTitle),
+       AccessorProp<TWorld, bool>(
+           "ApplicShowHint", [](const TWorld&) { return platform::Application::Instance().ShowHint; },
+           [](TWorld&, bool value) { platform::Application::Instance().ShowHint = value; }),
+       AccessorProp<TWorld, int>(
+           "ApplicHintColor", [](const TWorld&) { return platform::Application::Instance().HintColor; },
+           [](TWorld&, int value) { platform::Application::Instance().HintColor = value; }),
+       AccessorProp<TWorld, int>(
+           "ApplicHintPause", [](const TWorld&) { return platform::Application::Instance().HintPause; },
+           [](TWorld&, int value) { platform::Application::Instance().HintPause = value; }),
        AccessorProp<TWorld, TElement*>("TestElement", nullptr, [](TWorld&, TElement* e) { testElement.Set(e); }),
        AccessorProp<TWorld, TTechnology*>(
            "MainTool", [](const TWorld& w) { return const_cast<TWorld&>(w).MainTool(); },

@@ -34,6 +34,9 @@ class TWorld : public TEntity {
   TObjectModel* ObjectModel();
   void SetObjectModel(TObjectModel* model);
 
+  std::string ApplicExeName() const;
+  // The directory of the program file, with its trailing separator.
+  std::string ApplicDir() const;
   std::string ApplicTitle() const;
   void SetApplicTitle(const std::string& title);
 

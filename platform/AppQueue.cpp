@@ -4,6 +4,7 @@
 #include <QMetaObject>
 
 #include <deque>
+#include <filesystem>
 #include <iostream>
 #include <mutex>
 #include <thread>
@@ -148,6 +149,17 @@ void Application::SetExceptionHook(ExceptionHook hook) {
   auto shared = std::make_shared<const ExceptionHook>(std::move(hook));
   std::lock_guard lock(impl_->mutex);
   impl_->exceptionHook = std::move(shared);
+}
+
+std::string Application::ExeName() const {
+  std::error_code error;
+  const std::filesystem::path path = std::filesystem::read_symlink("/proc/self/exe", error);
+  return error ? std::string() : path.string();
+}
+
+TClass Application::StaticClass() {
+  static const TClassInfo info = DescribeClass<Application>("TApplication", TObject::StaticClass(), "Forms", {});
+  return &info;
 }
 
 void Application::SetTitle(const std::string& title) { impl_->title = title; }

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/TypInfo.h"
+
 namespace platform {
 
 constexpr unsigned WM_USER = 1024;
@@ -25,8 +27,12 @@ using MessageHook = std::function<void(AppMessage& message, bool& handled)>;
 // Called with an exception that escaped a message hook.
 using ExceptionHook = std::function<void(std::exception_ptr error)>;
 
-class Application {
+// The program's application object: the queue, and the settings scripts may
+// read and write through the world.
+class Application : public TObject {
  public:
+  static TClass StaticClass();
+  TClass ClassType() const override { return StaticClass(); }
   static Application& Instance();
   ~Application();
   Application(const Application&) = delete;
@@ -50,6 +56,14 @@ class Application {
 
   void SetTitle(const std::string& title);
   const std::string& Title() const;
+
+  // The program file's full name.
+  std::string ExeName() const;
+  std::string HelpFile;
+  std::string Hint;
+  bool ShowHint = true;
+  int HintColor = 0x80FFFF;  // the tooltip yellow, as 0x00BBGGRR
+  int HintPause = 500;       // milliseconds
 
   // Runs the Qt event loop of the program until Terminate(); messages posted
   // from any thread are then delivered by that loop.

@@ -177,4 +177,30 @@ TEST_F(WorldTest, TestElementAndTitleGoThroughProperties) {
   platform::Application::Instance().SetTitle(saved);
 }
 
+TEST_F(WorldTest, ApplicationSettingsReadAndWriteThroughTheApplicationObject) {
+  TWorld world;
+  platform::Application& application = platform::Application::Instance();
+  world.SetPropertyText("ApplicHint", "Nápověda");
+  world.SetPropertyText("ApplicHintPause", "750");
+  world.SetPropertyText("ApplicShowHint", "False");
+  world.SetPropertyText("ApplicHintColor", "255");
+  world.SetPropertyText("ApplicHelpFile", "kestx.hlp");
+  EXPECT_EQ(application.Hint, "Nápověda");
+  EXPECT_EQ(application.HintPause, 750);
+  EXPECT_FALSE(application.ShowHint);
+  EXPECT_EQ(world.GetPropertyText("ApplicHintColor"), "255");
+  EXPECT_EQ(world.GetPropertyText("ApplicHelpFile"), "kestx.hlp");
+  application.ShowHint = true;
+  // The program file is this test program; its directory ends with the separator.
+  const std::string exe = world.GetPropertyText("ApplicExeName");
+  EXPECT_NE(exe.find("test_framework"), std::string::npos);
+  const std::string dir = world.GetPropertyText("ApplicDir");
+  ASSERT_FALSE(dir.empty());
+  EXPECT_EQ(dir.back(), '/');
+  EXPECT_EQ(exe.rfind(dir, 0), 0u);
+  EXPECT_EQ(GetObjectPropByName(world, "Application"), &application);
+  world.SetPropertyText("ApplicExeName", "x");  // read only
+  EXPECT_EQ(world.GetPropertyText("ApplicExeName"), exe);
+}
+
 }  // namespace
