@@ -318,9 +318,11 @@ int TEntity::GetCount() { return static_cast<int>(List().size()); }
 int TEntity::GetLastIndex() { return GetCount() - 1; }
 
 TElement* TEntity::GetElement(int index) {
-  std::vector<TElement*>& list = List();
-  if (list.empty() && index == 0) return nullptr;
-  return list.at(static_cast<std::size_t>(index));
+  if (!children_) {
+    List();
+    return nullptr;
+  }
+  return children_->at(static_cast<std::size_t>(index));
 }
 
 bool TEntity::RefusesChild(const TElement* element) const { return element == nullptr || element == this; }

@@ -364,7 +364,8 @@ TEST_F(ElementsTest, ElementHandlesDieWithTheirElements) {
 
 TEST_F(ElementsTest, GetElementOutsideTheListRaises) {
   TEntity entity;
-  EXPECT_EQ(entity.GetElement(0), nullptr);
+  EXPECT_EQ(entity.GetElement(5), nullptr);  // no list yet: it is made, and nothing is there
+  EXPECT_THROW(entity.GetElement(0), std::out_of_range);
   entity.AddElement(new TElement);
   EXPECT_THROW(entity.GetElement(1), std::out_of_range);
   EXPECT_THROW(entity.GetElement(-1), std::out_of_range);
