@@ -24,6 +24,8 @@ void RegisterFrameworkClasses() {
   RegisterTypeClasses();
   RegisterElementModelClasses();
   RegisterToolModelClasses();
+  RegisterWorldsClasses();
+  RegisterSysRegClasses();
   RegisterInhMdlClasses();
   RegisterToolsClasses();
   RegisterRecursorClasses();
@@ -31,6 +33,4 @@ void RegisterFrameworkClasses() {
   RegisterLoaderClasses();
   RegisterSelectClasses();
   RegisterAdvrczClasses();
-  RegisterSysRegClasses();
-  RegisterWorldsClasses();
 }

@@ -160,7 +160,7 @@ double TCtiRadekClass::ReadReal() {
   long double Value = 0;
   if (!ReadNumber(Value)) return 0;
   try {
-    return RoundToReal48(static_cast<double>(Value));
+    return Real48ToDouble(ExtendedToReal48(Value));
   } catch (const EReal48Overflow&) {
     FEnd = true;
     return 0;

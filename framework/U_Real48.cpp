@@ -1,27 +1,30 @@
 #include "framework/U_Real48.h"
 
 #include <cmath>
+#include <limits>
 
 namespace {
 
 constexpr int kBias = 129;
 constexpr int kFractionBits = 39;
 constexpr std::uint64_t kHiddenBit = std::uint64_t{1} << kFractionBits;
-// A double carries 53 significant bits, the type 40.
-constexpr int kDroppedBits = 53 - (kFractionBits + 1);
 
-}  // namespace
+// Rounds once from the source's own precision: going through a narrower type
+// first could land on a half that the value itself is not.
+template <class Float>
+Real48Bytes ToReal48(Float Value) {
+  // The type carries 40 significant bits, the source more.
+  constexpr int kSourceBits = std::numeric_limits<Float>::digits;
+  constexpr int kDroppedBits = kSourceBits - (kFractionBits + 1);
+  static_assert(kDroppedBits > 0 && kSourceBits <= 64);
 
-EReal48Overflow::EReal48Overflow() : std::runtime_error("Floating point overflow") {}
-
-Real48Bytes DoubleToReal48(double Value) {
   Real48Bytes Bytes{};
   if (std::isnan(Value) || std::isinf(Value)) throw EReal48Overflow();
-  if (Value == 0.0) return Bytes;
+  if (Value == 0) return Bytes;
 
   int Exp2 = 0;
-  const double Fraction = std::frexp(std::fabs(Value), &Exp2);  // in [0.5, 1)
-  const auto Significand = static_cast<std::uint64_t>(std::ldexp(Fraction, 53));
+  const Float Fraction = std::frexp(std::fabs(Value), &Exp2);  // in [0.5, 1)
+  const auto Significand = static_cast<std::uint64_t>(std::ldexp(Fraction, kSourceBits));
   std::uint64_t Mantissa = Significand >> kDroppedBits;
   if ((Significand >> (kDroppedBits - 1)) & 1) ++Mantissa;  // a half goes away from zero
   // The value is Fraction * 2^Exp2, i.e. 1.f * 2^(Exp2 - 1).
@@ -39,6 +42,14 @@ Real48Bytes DoubleToReal48(double Value) {
   if (std::signbit(Value)) Bytes[5] |= 0x80;
   return Bytes;
 }
+
+}  // namespace
+
+EReal48Overflow::EReal48Overflow() : std::runtime_error("Floating point overflow") {}
+
+Real48Bytes DoubleToReal48(double Value) { return ToReal48(Value); }
+
+Real48Bytes ExtendedToReal48(long double Value) { return ToReal48(Value); }
 
 double Real48ToDouble(const Real48Bytes& Bytes) {
   if (Bytes[0] == 0) return 0.0;

@@ -18,6 +18,8 @@ class EReal48Overflow : public std::runtime_error {
 // Rounds to the nearest (halves away from zero); values too small for the
 // format become zero.
 Real48Bytes DoubleToReal48(double Value);
+// The same, rounding straight from extended precision.
+Real48Bytes ExtendedToReal48(long double Value);
 double Real48ToDouble(const Real48Bytes& Bytes);
 // The value after passing through the type.
 double RoundToReal48(double Value);

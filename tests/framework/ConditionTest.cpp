@@ -269,6 +269,8 @@ TEST_F(ConditionTest, Conversions) {
 TEST_F(ConditionTest, ComparisonsFollowTheLeftType) {
   EXPECT_TRUE(Holds("0.1 + 0.2 = 0.3"));  // "=" has a tolerance
   EXPECT_TRUE(Holds("0.1 + 0.2 > 0.3"));  // ">" has none
+  EXPECT_TRUE(Holds("1 = 1.00000000000001"));  // 1E-14 apart
+  EXPECT_FALSE(Holds("1 = 1.000000000001"));  // 1E-12 apart: beyond the tolerance
   EXPECT_TRUE(Holds("1 = 1.0"));
   EXPECT_TRUE(Holds("TOBYTE(3) < 3.5"));
   EXPECT_TRUE(Holds("'abc' < 'abd'"));

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <initializer_list>
+#include <limits>
 #include <locale>
 #include <string>
 
@@ -92,6 +94,17 @@ TEST(CtiRadek, RealHasSixByteRealPrecisionFloatHasExtended) {
   EXPECT_EQ(S.ReadReal(), RoundToReal48(0.1));
   EXPECT_NE(RoundToReal48(0.1), 0.1);
   EXPECT_EQ(S.ReadFloat(), 0.1L);
+}
+
+TEST(CtiRadek, RealRoundsTheTextOnceToTheSixByteReal) {
+  // 1 + 2^-40 - 2^-60 and 1 + 2^-40 + 2^-60: either side of the half-way point
+  // between 1 and the next six-byte real, which a double could not tell apart.
+  if (std::numeric_limits<long double>::digits < 61) GTEST_SKIP() << "long double is no wider than double";
+  TCtiRadekClass S("1.000000000000909493834411190249511491856537759304046630859375 "
+                   "1.000000000000909495569134666226318586268462240695953369140625");
+  EXPECT_EQ(S.ReadReal(), 1.0);
+  EXPECT_EQ(S.ReadReal(), 1.0 + std::ldexp(1.0, -39));
+  EXPECT_FALSE(S.IsEnd());
 }
 
 TEST(CtiRadek, RealBeyondTheSixByteRangeIsAFailedReadNotARaise) {

@@ -56,6 +56,22 @@ TEST(Real48, RoundsHalvesAtTheFortiethBitAwayFromZero) {
   EXPECT_EQ(DoubleToReal48(1.0 + 3 * Half - std::ldexp(1.0, -52)), Bytes(0x81, 0x01, 0, 0, 0, 0x00));
 }
 
+TEST(Real48, ExtendedValuesRoundOnceFromTheirOwnBits) {
+  // Just below and above the half-way point between 1 and the next value: as
+  // a double both would be the half itself.
+  if (std::numeric_limits<long double>::digits < 61) GTEST_SKIP() << "long double is no wider than double";
+  const long double Below = 1.0L + std::ldexp(1.0L, -40) - std::ldexp(1.0L, -60);
+  const long double Above = 1.0L + std::ldexp(1.0L, -40) + std::ldexp(1.0L, -60);
+  EXPECT_EQ(ExtendedToReal48(Below), Bytes(0x81, 0, 0, 0, 0, 0x00));
+  EXPECT_EQ(ExtendedToReal48(-Below), Bytes(0x81, 0, 0, 0, 0, 0x80));
+  EXPECT_EQ(ExtendedToReal48(Above), Bytes(0x81, 0x01, 0, 0, 0, 0x00));
+  EXPECT_EQ(ExtendedToReal48(1.0L + std::ldexp(1.0L, -40)), Bytes(0x81, 0x01, 0, 0, 0, 0x00));
+  EXPECT_EQ(ExtendedToReal48(0.1L), Bytes(0x7D, 0xCD, 0xCC, 0xCC, 0xCC, 0x4C));
+  EXPECT_EQ(ExtendedToReal48(std::ldexp(1.0L, -4000)), kZero);
+  EXPECT_THROW(ExtendedToReal48(std::ldexp(1.0L, 127)), EReal48Overflow);
+  EXPECT_THROW(ExtendedToReal48(1e4000L), EReal48Overflow);
+}
+
 TEST(Real48, RoundingCarriesIntoTheExponent) {
   EXPECT_EQ(DoubleToReal48(2.0 - std::ldexp(1.0, -40)), Bytes(0x82, 0, 0, 0, 0, 0x00));
   EXPECT_EQ(DoubleToReal48(-(2.0 - std::ldexp(1.0, -41))), Bytes(0x82, 0, 0, 0, 0, 0x80));

@@ -63,6 +63,17 @@ TEST_F(WorldTest, WorldHoldsTheClassRegistryAndLeavesItAliveWhenFreed) {
   EXPECT_EQ(FindKestuClass("TSystemRegister"), TSystemRegister::StaticClass());
 }
 
+TEST_F(WorldTest, WorldClassesAreRegisteredTogetherInTheirOrder) {
+  std::vector<int> ids;
+  for (const char* name : {"TWorld", "TObjectModel", "TSystemRegister", "TRegisterClassModel", "TRegisterClassModels",
+                           "TRegisterPropertyModel"}) {
+    TKestuClass* entry = KestuClasses()->FindEntry(name);
+    ASSERT_NE(entry, nullptr) << name;
+    ids.push_back(entry->ID);
+  }
+  for (std::size_t i = 1; i < ids.size(); ++i) EXPECT_EQ(ids[i], ids[0] + static_cast<int>(i)) << i;
+}
+
 TEST_F(WorldTest, SystemRegisterIsMadeOnceAndNamed) {
   TWorld world;
   TSystemRegister* reg = world.SystemRegister();
