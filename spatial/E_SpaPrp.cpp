@@ -43,7 +43,7 @@ TElement* TSpaceEntityProps::GetPrimaryProps() const {
 int TSpaceEntityProps::GetOrigNo() const {
   const TObjectOwner* slot = SlotOf(SpaceEntity());
   const TObjectRegister* objects = RegisterOf(slot);
-  return objects ? objects->IndexOf(slot) : -1;
+  return objects ? objects->SlotNumber(slot) : -1;
 }
 
 std::string TSpaceEntityProps::GetBlockName() const {

@@ -221,14 +221,18 @@ TRectangle* TRectEntity::BoundRect() const {
   return bounds_.get();
 }
 
-void TRectEntity::SetBoundRect(TRectangle* R) { bounds_.reset(R); }
+void TRectEntity::SetBoundRect(TRectangle* R) {
+  if (R != bounds_.get()) bounds_.reset(R);
+}
 
 T2DCoordinate* TRectEntity::RelRefPoint() const {
   if (!relRef_) relRef_ = std::make_unique<T2DCoordinate>();
   return relRef_.get();
 }
 
-void TRectEntity::SetRelRefPoint(T2DCoordinate* P) { relRef_.reset(P); }
+void TRectEntity::SetRelRefPoint(T2DCoordinate* P) {
+  if (P != relRef_.get()) relRef_.reset(P);
+}
 
 void TRectEntity::SetWidth(double value) {
   const double anchor = GetAbsRefX();

@@ -120,6 +120,19 @@ TEST(AnalIntClipLine, InsideRejectedAndDiagonal) {
   EXPECT_FALSE(Visible);
 }
 
+TEST(AnalIntClipLine, SteepSegmentsAreCutAtTheBottomAndTheTop) {
+  std::int32_t X1 = 0, Y1 = 0, X2 = 0, Y2 = 0;
+  bool Visible = false;
+  // Slope 2.5 through the bottom: X moves by (Bottom - Y) / m.
+  ClipLine(kRect, 2, 5, 6, 15, X1, Y1, X2, Y2, Visible);
+  EXPECT_TRUE(Visible);
+  EXPECT_EQ((std::vector<int>{X1, Y1, X2, Y2}), (std::vector<int>{4, 10, 2, 5}));
+  // Slope -5 through the top.
+  ClipLine(kRect, 2, 5, 4, -5, X1, Y1, X2, Y2, Visible);
+  EXPECT_TRUE(Visible);
+  EXPECT_EQ((std::vector<int>{X1, Y1, X2, Y2}), (std::vector<int>{3, 0, 2, 5}));
+}
+
 TEST(AnalIntClipLine, EveryVisibleResultLiesInsideTheRectangle) {
   std::mt19937 Random(99);
   std::uniform_int_distribution<int> Near(-40, 50), Size(0, 12);
@@ -180,6 +193,14 @@ TEST(AnalIntSegmentIntersection, EndPointsAndMisses) {
   EXPECT_DOUBLE_EQ(Y, 7);
   EXPECT_TRUE(OnFirst);
   EXPECT_TRUE(OnSecond);
+
+  // A vertical first segment is judged by its Y extent: the lines meet above it.
+  SegmentIntersection(X, Y, NoPoint, 0, 0, 0, 10, -5, 20, 5, 20, OnFirst, OnSecond);
+  EXPECT_FALSE(NoPoint);
+  EXPECT_DOUBLE_EQ(X, 0);
+  EXPECT_DOUBLE_EQ(Y, 20);
+  EXPECT_FALSE(OnFirst);
+  EXPECT_TRUE(OnSecond);
 }
 
 TEST(AnalIntSegmentIntersection, HorizontalOrParallelSegmentsGiveNoPoint) {
@@ -210,6 +231,9 @@ TEST(AnalIntLineIntersection, SteepSlopesAndFarPoints) {
   EXPECT_EQ(Y, 0);
   // Nearly parallel: the point would lie beyond 1e20.
   LineIntersection(X, Y, NoPoint, 1, 0, 1 + 1e-15, 1e6);
+  EXPECT_TRUE(NoPoint);
+  // Offsets close enough, but X = (M1 * C2 - M2 * C1) / d would be 1e21.
+  LineIntersection(X, Y, NoPoint, 1e10, 0, 1e10 - 1, 1e11);
   EXPECT_TRUE(NoPoint);
 }
 
@@ -298,6 +322,11 @@ TEST(AnalIntHorizontalCrossings, NearestOnEachSide) {
   // A vertex at the line's height is met by both its edges.
   const std::vector<TRealPoint> Diamond{{5, 0}, {10, 5}, {5, 10}, {0, 5}};
   EXPECT_EQ(EachSide(Diamond, 4, 5), (TCrossings{4, 0, 10}));
+  // Two crossings on each side: the nearest wins; an edge through (X0, Y)
+  // counts once, on the right.
+  const std::vector<TRealPoint> Arch{{0, 0}, {10, 0}, {10, 10}, {8, 10}, {8, 2}, {2, 2}, {2, 10}, {0, 10}};
+  EXPECT_EQ(EachSide(Arch, 5, 5), (TCrossings{4, 2, 8}));
+  EXPECT_EQ(EachSide(Arch, 8, 5), (TCrossings{4, 2, 8}));
 }
 
 TEST(AnalIntHorizontalCrossingsTwoNearest, TwoNearestTowardsPlusX) {

@@ -64,6 +64,20 @@ TEST(OrezavacPloch, ASquareAcrossTheLeftSideComesBackClosed) {
   EXPECT_EQ(R.ByteSize, 4 * 16);
 }
 
+TEST(OrezavacPloch, AClippedTriangleOfThreePointsIsClosedAndRoundsHalvesToEven) {
+  // The cuts fall at y = 6.5 and y = 3.5.
+  const TClipped R = ClipPolygon(kRect, {{5, 5}, {-5, 2}, {-5, 8}});
+  EXPECT_FALSE(R.Failed);
+  EXPECT_EQ(R.Points, (std::vector<TDevicePoint>{{0, 6}, {5, 5}, {0, 4}, {0, 6}}));
+  EXPECT_EQ(R.ByteSize, 3 * 16);
+}
+
+TEST(OrezavacPloch, AVertexOnTheSideBeingClippedCountsAsInside) {
+  const TClipped R = ClipPolygon(kRect, {{-5, 1}, {5, 1}, {5, 9}, {0, 5}});
+  EXPECT_FALSE(R.Failed);
+  EXPECT_EQ(R.Points, (std::vector<TDevicePoint>{{0, 5}, {0, 1}, {5, 1}, {5, 9}, {0, 5}}));
+}
+
 TEST(OrezavacPloch, ASquareAroundTheRectangleBecomesTheRectangle) {
   const TClipped R = ClipPolygon(kRect, {{-5, -5}, {15, -5}, {15, 15}, {-5, 15}});
   EXPECT_FALSE(R.Failed);

@@ -193,6 +193,7 @@ class RegisterObjectSelectorTest : public RegisterTest {
 TEST_F(RegisterObjectSelectorTest, FindsTheObjectByBlockKindAndNumber) {
   EXPECT_EQ(Select("les", "Text", 12), found);
   EXPECT_TRUE(selector.RunFlag());
+  EXPECT_EQ(Select("les", "Texty", 12), found);  // only the first character counts
   EXPECT_EQ(Select("LES", "T", 11), nullptr);
   EXPECT_EQ(Select("VODA", "T", 12), nullptr);
   EXPECT_EQ(Select("LES", "B", 12), nullptr);

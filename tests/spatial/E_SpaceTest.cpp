@@ -201,6 +201,8 @@ TEST_F(PolyElementTest, HolesShrinkTheOutlineWhateverWayEitherRuns) {
     EXPECT_TRUE(hole->IsHole);
     EXPECT_EQ(hole->HoleOwnerArea(), area.get());
     EXPECT_EQ(area->Holes()->OwnerArea(), area.get());
+    hole->IsHole = false;  // the mark decides, not the place
+    EXPECT_EQ(hole->HoleOwnerArea(), nullptr);
   }
   // An anticlockwise outline keeps its sign and still loses the hole.
   auto reversed = Poly<TAreaElement>({{0, 0}, {10, 0}, {10, 10}, {0, 10}});
@@ -609,6 +611,27 @@ TEST_F(LineEndIndexTest, ALeafHoldsSixtyFourEndsAndSplitsAtTheNext) {
   // The lines outlived the lists that were freed.
   EXPECT_EQ(lines.Children().size(), 33u);
   EXPECT_EQ(lines.Children()[0]->HolderCount(), 3);
+}
+
+TEST_F(LineEndIndexTest, EachEndIsFiledWhereItsOwnVertexLies) {
+  auto* line = Poly({{10, 10}, {50, 50}, {90, 90}}).release();
+  auto* back = Poly({{90, 90}, {50, 50}, {10, 10}}).release();
+  lines.AddElement(line);
+  lines.AddElement(back);
+  root.AddLineEnd(back, false);
+  for (int i = 0; i < 64; ++i) root.AddLineEnd(Line(i % 2 == 0 ? 10 : 80, 10), true);
+  ASSERT_FALSE(root.Last());  // the split filed back's end again by its last vertex
+  root.AddLineEnd(line, false);
+  root.AddLineEnd(line, true);
+  auto* upperRight = static_cast<TSpaceLineBegEndCell*>(root.Cell(TSpaceRect::UpperRight));
+  auto* lowerLeft = static_cast<TSpaceLineBegEndCell*>(root.Cell(TSpaceRect::LowerLeft));
+  ASSERT_NE(upperRight->Ends(), nullptr);
+  EXPECT_EQ(upperRight->Ends()->Children(), std::vector<TElement*>{line});
+  EXPECT_EQ(upperRight->Begins(), nullptr);
+  ASSERT_NE(lowerLeft->Ends(), nullptr);
+  EXPECT_EQ(lowerLeft->Ends()->Children(), std::vector<TElement*>{back});
+  ASSERT_NE(lowerLeft->Begins(), nullptr);
+  EXPECT_EQ(lowerLeft->Begins()->Children().back(), line);
 }
 
 TEST_F(LineEndIndexTest, EndsOnTheCentreLinesGoRightAndUp) {

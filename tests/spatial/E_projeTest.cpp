@@ -187,6 +187,12 @@ TEST_F(ProjectionTest, FitRectFillsThePageCentredOnTheRectangle) {
   EXPECT_DOUBLE_EQ(projection.Scale(), 2000.0);
   EXPECT_EQ(projection.Center_X(), 5.0);
   EXPECT_EQ(projection.Center_Y(), 150.0);
+  // The page's size in metres runs from pixel 0 to its Right edge, wherever Left is.
+  auto shifted = StandardPage();
+  shifted->PageRect.Left = 100;
+  shifted->PageRect.Right = 900;
+  projection.FitRectOnPage({0, 0, 0.45, 0.1}, shifted.get());
+  EXPECT_DOUBLE_EQ(projection.Scale(), 2.0);
 }
 
 TEST_F(ProjectionTest, FitRectOnADegeneratePageLeavesTheProjection) {
@@ -462,6 +468,15 @@ TEST_F(ProjectionStreamTest, AProjectionRecordHoldsEightDoublesWithoutOriginYThe
   projection.SetPage(nullptr);
   const Bytes unpaged = WrittenRecord(projection);
   EXPECT_EQ(Bytes(unpaged.end() - 2, unpaged.end()), (Bytes{0x02, 0xFF}));
+}
+
+TEST_F(ProjectionStreamTest, AssignStoresTheSourcesVirtualScaleAsItReads) {
+  TPageProjection copy;
+  copy.Assign(&projection);  // the source's virtual scale was never read
+  const Bytes written = WrittenRecord(copy);
+  // The block of eight doubles ends before the page number (02 FF).
+  const std::size_t virtualScaleAt = written.size() - 2 - 64 + 3 * 8;
+  EXPECT_EQ(Bytes(written.begin() + virtualScaleAt, written.begin() + virtualScaleAt + 8), kDouble5000);
 }
 
 TEST_F(ProjectionStreamTest, ALoadedPageProjectionRecomputesItsTransformFromThePage) {

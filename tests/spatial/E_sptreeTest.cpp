@@ -80,6 +80,10 @@ TEST_F(SpaceTreeTest, LevelsDescendThroughTheSheetsFoundWithinTheTreesClosedBoun
   EXPECT_EQ(tree.FindAtLevel(2, 7, 7), nullptr);
   EXPECT_EQ(tree.FindAtLevel(3, 2, 2), nullptr);  // "inner" has no sheets
   EXPECT_EQ(tree.FindAtLevel(1, 20.5, 2), nullptr);
+  // The tree's own box decides first, edges included, whatever its sheets cover.
+  tree.SetMinX(3);
+  EXPECT_EQ(tree.FindAtLevel(1, 2, 2), nullptr);
+  EXPECT_EQ(tree.FindAtLevel(1, 3, 2)->GetName(), "west-south");
 }
 
 TEST_F(SpaceTreeTest, CompactFreesSheetsWithoutSubSheetsAndThenEmptyStrips) {

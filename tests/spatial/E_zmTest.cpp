@@ -88,7 +88,19 @@ TEST_F(MapsZMTest, QuartersSplitAtTheEdgeMiddlesAndKeepTheCornerOrder) {
   EXPECT_NEAR(zm.GetZMCenterY(), (corners[0].Y + corners[1].Y + corners[2].Y + corners[3].Y) / 4, 1e-6);
   zm.SetMap100(1);
   ExpectPoint(CornersOf(zm)[0], c[0].X, c[0].Y);
+  ExpectPoint(CornersOf(zm)[1], Mid(c[0], c[1]).X, Mid(c[0], c[1]).Y);
+  ExpectPoint(CornersOf(zm)[2], Mid(c[0], c[2]).X, Mid(c[0], c[2]).Y);
   ExpectPoint(CornersOf(zm)[3], centre.X, centre.Y);
+  zm.SetMap100(2);
+  ExpectPoint(CornersOf(zm)[0], Mid(c[0], c[1]).X, Mid(c[0], c[1]).Y);
+  ExpectPoint(CornersOf(zm)[1], c[1].X, c[1].Y);
+  ExpectPoint(CornersOf(zm)[2], centre.X, centre.Y);
+  ExpectPoint(CornersOf(zm)[3], Mid(c[1], c[3]).X, Mid(c[1], c[3]).Y);
+  zm.SetMap100(3);
+  ExpectPoint(CornersOf(zm)[0], Mid(c[0], c[2]).X, Mid(c[0], c[2]).Y);
+  ExpectPoint(CornersOf(zm)[1], centre.X, centre.Y);
+  ExpectPoint(CornersOf(zm)[2], c[2].X, c[2].Y);
+  ExpectPoint(CornersOf(zm)[3], Mid(c[2], c[3]).X, Mid(c[2], c[3]).Y);
 }
 
 TEST_F(MapsZMTest, TheTenThousandPartsCutTheFiftyThousandSheetFiveByFive) {

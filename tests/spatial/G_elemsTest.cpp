@@ -465,6 +465,15 @@ TEST_F(RectEntityTest, SizeCountsBoundsAndReferenceOnceTheyExist) {
   EXPECT_FALSE(e.IsValid());  // a fresh empty box on the next use
 }
 
+TEST_F(RectEntityTest, HandingBackItsOwnBoundsOrAnchorKeepsThem) {
+  auto e = Box();
+  e->SetRelRefX(0.5);
+  e->SetBoundRect(e->BoundRect());
+  e->SetRelRefPoint(e->RelRefPoint());
+  ExpectBox(*e, -50, 0, 50, 50);
+  EXPECT_EQ(e->GetRelRefX(), 0.5);
+}
+
 TEST_F(RectEntityTest, PublishedPropertiesInOrderWithTheirStoredFlags) {
   EXPECT_EQ(OwnPropertyNames(TRectEntity::StaticClass()),
             (Strings{"Index", "MinX", "MinY", "MaxX", "MaxY", "IsValid", "Width", "Height", "CenterX", "CenterY", "X",

@@ -55,6 +55,7 @@ TEST(MathlibAngles, VertexAngle) {
   EXPECT_NEAR(VertexAngle({1, 0}, {0, 0}, {-3, 0}), kPi, kReal48Tol);
   EXPECT_EQ(VertexAngle({1, 0}, {1 + 1e-11, -1e-11}, {0, 1}), 0);
   EXPECT_EQ(VertexAngle({1, 0}, {0, 0}, {5e-11, 0}), 0);
+  EXPECT_EQ(VertexAngle({1, 0}, {0, 0}, {0, 5e-11}), 0);  // not pi/2: B counts as V
   EXPECT_NEAR(VertexAngle({2, 0}, {0, 0}, {3, 3}), kPi / 4, kReal48Tol);
 }
 
@@ -66,6 +67,9 @@ TEST(MathlibLines, IsRightOfLine) {
   // A point line is taken along +X.
   EXPECT_TRUE(IsRightOfLine({3, 3}, {3, 3}, {0, 2}));
   EXPECT_FALSE(IsRightOfLine({3, 3}, {3, 3}, {0, 4}));
+  // On the line (s = 0) is not right.
+  EXPECT_FALSE(IsRightOfLine({3, 3}, {3, 3}, {3, 3}));
+  EXPECT_FALSE(IsRightOfLine({0, 0}, {10, 0}, {0, 0}));
 }
 
 TEST(MathlibPoints, PolarPoint) {
@@ -80,6 +84,9 @@ TEST(MathlibPoints, PolarPoint) {
   PolarPoint({2, 3}, P, 1.0, -5);
   EXPECT_EQ(P.X, 2);
   EXPECT_EQ(P.Y, 3);
+  PolarPoint({0, 0}, P, 1.0, 1e-21);  // below 1e-20
+  EXPECT_EQ(P.X, 0);
+  EXPECT_EQ(P.Y, 0);
 }
 
 TEST(MathlibPoints, OrderPairPassesTheMovedValueThroughASixByteReal) {
@@ -140,6 +147,7 @@ TEST(MathlibBoxes, PointInBoxHasASlackOfOneTenThousandth) {
   EXPECT_TRUE(PointInBox(5, 5, 0, 0, 10, 10));
   EXPECT_TRUE(PointInBox(10.00005, 5, 0, 0, 10, 10));
   EXPECT_FALSE(PointInBox(10.0002, 5, 0, 0, 10, 10));
+  EXPECT_FALSE(PointInBox(-0.00015, 5, 0, 0, 10, 10));
   EXPECT_TRUE(PointInBox(5, -0.00005, 10, 10, 0, 0));
   EXPECT_FALSE(PointInBox(5, -0.0002, 10, 10, 0, 0));
   EXPECT_FALSE(PointInBox(-0.0002, 5, 0, 0, 10, 10));
