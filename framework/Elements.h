@@ -47,35 +47,21 @@ class TPointerList {
   }
   // Appends for index 0 or an index past the end, else inserts at index.
   void Insert(int index, T* item) {
-    const int count = Count();
-    if (count == 0) {
-      if (item) {
-        bits_ = reinterpret_cast<std::uintptr_t>(item);
-        return;
-      }
+    if (bits_ == 0 && item) {
+      bits_ = reinterpret_cast<std::uintptr_t>(item);
+      return;
     }
-    std::vector<T*>& vector = MakeVector();
-    if (index <= 0 || index >= count) vector.push_back(item);
-    else vector.insert(vector.begin() + index, item);
+    InsertInVector(index, item);
   }
   void Add(T* item) { Insert(0, item); }
   // Removes the first occurrence; false when absent.
   bool Remove(const T* item) {
-    if (bits_ == 0) return false;
     if (!IsVector()) {
-      if (Single() != item) return false;
+      if (bits_ == 0 || Single() != item) return false;
       bits_ = 0;
       return true;
     }
-    std::vector<T*>& vector = Vector();
-    for (auto it = vector.begin(); it != vector.end(); ++it) {
-      if (*it == item) {
-        vector.erase(it);
-        if (vector.empty()) Release();
-        return true;
-      }
-    }
-    return false;
+    return RemoveFromVector(item);
   }
   bool Contains(const T* item) const {
     for (int i = 0; i < Count(); ++i)
@@ -88,6 +74,23 @@ class TPointerList {
   }
 
  private:
+  void InsertInVector(int index, T* item) {
+    const int count = Count();
+    std::vector<T*>& vector = MakeVector();
+    if (index <= 0 || index >= count) vector.push_back(item);
+    else vector.insert(vector.begin() + index, item);
+  }
+  bool RemoveFromVector(const T* item) {
+    std::vector<T*>& vector = Vector();
+    for (auto it = vector.begin(); it != vector.end(); ++it) {
+      if (*it == item) {
+        vector.erase(it);
+        if (vector.empty()) Release();
+        return true;
+      }
+    }
+    return false;
+  }
   bool IsVector() const { return (bits_ & 1u) != 0; }
   T* Single() const { return reinterpret_cast<T*>(bits_); }
   std::vector<T*>& Vector() const { return *reinterpret_cast<std::vector<T*>*>(bits_ & ~std::uintptr_t{1}); }

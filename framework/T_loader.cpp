@@ -46,6 +46,11 @@ std::string ReadErrorText(const std::string& fileName, const std::exception& err
   return "Chyba čtení souboru " + fileName + ": " + error.what();
 }
 
+// Out of line, so that the record readers that call it keep their fast paths small.
+[[noreturn]] void ThrowBadRecord(const char* before, std::int64_t number, const char* after = "") {
+  throw EBadStream(before + std::to_string(number) + after);
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------- TKestuLoader
@@ -86,13 +91,11 @@ void TKestuLoader::EndLoadProgress() { EndProgress(); }
 
 void TKestuLoader::ClearMaps() {
   loaded_.clear();
-  dense_.clear();
-  sparse_.clear();
+  renumbered_.clear();
   openRecords_.clear();
   transferred_.clear();
   taken_.clear();
   values_.clear();
-  texts_.clear();
   current_ = {};
 }
 
@@ -115,8 +118,8 @@ void TKestuLoader::FreeElementMap() {
   if (TElement* root = Output()) {
     for (std::size_t i = loaded_.size(); i-- > 0;) {
       if (loaded_[i].Element != root) continue;
-      if (loaded_[i].Held) elementMap_->ReleaseHeld(root, loaded_[i].KeeperSlot);
-      loaded_[i].Held = false;
+      if (loaded_[i].Held()) elementMap_->ReleaseHeld(root, loaded_[i].KeeperSlot);
+      loaded_[i].KeeperSlot = kNotHeld;
       break;
     }
     KeepTakenInline(root);
@@ -143,9 +146,9 @@ void TKestuLoader::KeepTakenInline(TElement* root) {
   }
   for (const Taken& taken : taken_) {
     Loaded& value = loaded_[taken.Value];
-    if (!value.Held || !reached.contains(value.Element)) continue;
+    if (!value.Held() || !reached.contains(value.Element)) continue;
     elementMap_->ReleaseHeld(value.Element, value.KeeperSlot);
-    value.Held = false;
+    value.KeeperSlot = kNotHeld;
   }
 }
 
@@ -218,34 +221,36 @@ void TKestuLoader::DropClassRecord(std::size_t classMark) {
 
 void TKestuLoader::BeginElement(std::int32_t classNumber) {
   if (classNumber < 0 || static_cast<std::size_t>(classNumber) >= classSlots_.size())
-    throw EBadStream("Invalid class number " + std::to_string(classNumber));
+    ThrowBadRecord("Invalid class number ", classNumber);
   const ClassSlot& slot = classSlots_[static_cast<std::size_t>(classNumber)];
-  if (!slot.Record) throw EBadStream("Class record " + std::to_string(classNumber) + " unreadable");
+  if (!slot.Record) ThrowBadRecord("Class record ", classNumber, " unreadable");
   if (!slot.Factory) throw EBadStream("Cannot create " + slot.Record->GetName());
   // The class was checked once: its factory makes elements.
   auto* element = static_cast<TElement*>(slot.Factory());
   const auto created = static_cast<std::uint32_t>(loaded_.size());
-  loaded_.push_back({element, elementMap_->AppendHeld(element), -1, true});
+  loaded_.push_back({element, static_cast<std::uint32_t>(elementMap_->AppendHeld(element)), -1});
   openRecords_.push_back(element);
   current_ = {element, slot.IsEntity ? static_cast<TEntity*>(element) : nullptr, classNumber, created};
   propertyCounter_ = 0;
 }
 
 void TKestuLoader::NumberElement(std::int32_t number) {
-  if (number < 0) throw EBadStream("Invalid element number " + std::to_string(number));
-  if (CreatedNumbered(number) >= 0) throw EBadStream("Duplicate element number " + std::to_string(number));
-  const std::uint32_t entry = current_.Created + 1;
-  if (static_cast<std::size_t>(number) < dense_.size()) dense_[static_cast<std::size_t>(number)] = entry;
-  else if (static_cast<std::size_t>(number) == dense_.size()) dense_.push_back(entry);
-  else sparse_.emplace(number, entry);
+  if (number < 0) ThrowBadRecord("Invalid element number ", number);
+  if (CreatedNumbered(number) >= 0) ThrowBadRecord("Duplicate element number ", number);
+  if (static_cast<std::uint32_t>(number) != current_.Created) renumbered_.emplace(number, current_.Created);
   loaded_[current_.Created].Number = number;
 }
 
 std::int64_t TKestuLoader::CreatedNumbered(std::int32_t number) const {
-  if (number >= 0 && static_cast<std::size_t>(number) < dense_.size())
-    return static_cast<std::int64_t>(dense_[static_cast<std::size_t>(number)]) - 1;
-  auto found = sparse_.find(number);
-  return found == sparse_.end() ? -1 : static_cast<std::int64_t>(found->second) - 1;
+  const auto place = static_cast<std::size_t>(number);
+  if (number >= 0 && place < loaded_.size() && loaded_[place].Number == number) return number;
+  if (renumbered_.empty()) return -1;
+  return CreatedRenumbered(number);
+}
+
+std::int64_t TKestuLoader::CreatedRenumbered(std::int32_t number) const {
+  auto found = renumbered_.find(number);
+  return found == renumbered_.end() ? -1 : static_cast<std::int64_t>(found->second);
 }
 
 std::int64_t TKestuLoader::CreatedPlaceOf(const TElement* element) const {
@@ -260,26 +265,27 @@ TElement* TKestuLoader::ElementNumbered(std::int32_t number) const {
 }
 
 void TKestuLoader::ForgetNumber(std::int32_t number, std::uint32_t created) {
-  if (CreatedNumbered(number) != created) return;
-  if (number >= 0 && static_cast<std::size_t>(number) < dense_.size()) dense_[static_cast<std::size_t>(number)] = 0;
-  else sparse_.erase(number);
+  // A number that is its element's place goes with the element's entry.
+  auto found = renumbered_.find(number);
+  if (found != renumbered_.end() && found->second == created) renumbered_.erase(found);
 }
 
 void TKestuLoader::Hold(std::uint32_t created) {
   Loaded& loaded = loaded_[created];
-  if (loaded.Held) return;
-  loaded.KeeperSlot = elementMap_->AppendHeld(loaded.Element);
-  loaded.Held = true;
+  if (loaded.Held()) return;
+  loaded.KeeperSlot = static_cast<std::uint32_t>(elementMap_->AppendHeld(loaded.Element));
 }
 
 void TKestuLoader::EndRecord(const RecordMark& mark, bool complete) {
-  openRecords_.resize(std::min(openRecords_.size(), mark.Open));
-  values_.resize(std::min(values_.size(), mark.Values));
-  texts_.resize(std::min(texts_.size(), mark.Texts));
-  if (complete) {
-    if (openRecords_.empty()) transferred_.clear();
-    return;
-  }
+  if (openRecords_.size() > mark.Open) openRecords_.resize(mark.Open);
+  if (values_.size() > mark.Values) values_.resize(mark.Values);
+  if (!complete) [[unlikely]]
+    UndoRecord(mark);
+  else if (openRecords_.empty())
+    transferred_.clear();
+}
+
+void TKestuLoader::UndoRecord(const RecordMark& mark) {
   taken_.resize(std::min(taken_.size(), mark.Taken));
   // Children handed to parents of this record go back to the map first, so
   // that freeing those parents cannot free elements other records name.
@@ -296,50 +302,43 @@ void TKestuLoader::EndRecord(const RecordMark& mark, bool complete) {
   current_ = {};
 }
 
-const std::string* TKestuLoader::KeepText(std::string text) {
-  if (text.empty()) return nullptr;
-  texts_.push_back(std::move(text));
-  return &texts_.back();
-}
-
 int TKestuLoader::StreamKindAt(int position) const {
   const ClassSlot& slot = classSlots_[static_cast<std::size_t>(current_.ClassIndex)];
   if (position < 0 || static_cast<std::size_t>(position) >= slot.Properties.size())
-    throw EBadStream("Invalid property position " + std::to_string(position));
+    ThrowBadRecord("Invalid property position ", position);
   return slot.Properties[static_cast<std::size_t>(position)].StreamKind;
 }
 
-std::string TKestuLoader::CurrentClassName() const {
-  return classSlots_[static_cast<std::size_t>(current_.ClassIndex)].Record->GetName();
+void TKestuLoader::LogChild(const char* before, std::int32_t number, const std::string& after) {
+  const std::string className = classSlots_[static_cast<std::size_t>(current_.ClassIndex)].Record->GetName();
+  Log(className + before + std::to_string(number) + after);
 }
 
 void TKestuLoader::ApplyProperties(std::size_t first) {
-  const auto begin = values_.begin() + static_cast<std::ptrdiff_t>(first);
+  const std::size_t end = values_.size();
+  const auto byPosition = [](const TStreamValue& a, const TStreamValue& b) { return a.Position < b.Position; };
   // Writers give positions in order; anything else is sorted, keeping the order of repeats.
-  for (auto it = begin; it != values_.end(); ++it)
-    for (auto at = it; at != begin && (at - 1)->Position > at->Position; --at) std::iter_swap(at - 1, at);
-  std::size_t next = first;
+  if (!std::is_sorted(values_.begin() + static_cast<std::ptrdiff_t>(first), values_.end(), byPosition))
+    std::stable_sort(values_.begin() + static_cast<std::ptrdiff_t>(first), values_.end(), byPosition);
   // A position given twice takes its last value.
-  auto applyBefore = [&](int position, bool all) {
-    while (next < values_.size() && (all || values_[next].Position < position)) {
-      std::size_t last = next;
-      while (last + 1 < values_.size() && values_[last + 1].Position == values_[next].Position) ++last;
-      SetProperty(values_[last]);
-      next = last + 1;
-    }
+  const auto isLastOfPosition = [&](std::size_t at) {
+    return at + 1 == end || values_[at + 1].Position != values_[at].Position;
   };
   const ClassSlot& slot = classSlots_[static_cast<std::size_t>(current_.ClassIndex)];
-  for (int position : slot.Defaulted) {
-    applyBefore(position, false);
-    if (!current_.Element || (next < values_.size() && values_[next].Position == position)) continue;
-    const PropertySlot& property = slot.Properties[static_cast<std::size_t>(position)];
+  std::size_t next = first;
+  for (const int defaulted : slot.Defaulted) {
+    for (; next < end && values_[next].Position < defaulted; ++next)
+      if (isLastOfPosition(next)) SetProperty(values_[next]);
+    if ((next < end && values_[next].Position == defaulted) || !current_.Element) continue;
+    const PropertySlot& property = slot.Properties[static_cast<std::size_t>(defaulted)];
     if (!property.Info->IsStoredOn(*current_.Element)) continue;
     TStreamValue zero;
-    zero.Position = position;
+    zero.Position = defaulted;
     zero.Kind = property.StreamKind;
     SetProperty(zero);
   }
-  applyBefore(0, true);
+  for (; next < end; ++next)
+    if (isLastOfPosition(next)) SetProperty(values_[next]);
 }
 
 void TKestuLoader::SetProperty(const TStreamValue& value) {
@@ -368,7 +367,7 @@ void TKestuLoader::SetProperty(const TStreamValue& value) {
         if (info->SetFloat) info->SetFloat(*element, value.Float);
         break;
       case tkString: case tkLString:
-        if (info->SetStr) info->SetStr(*element, value.Text ? *value.Text : std::string());
+        if (info->SetStr) info->SetStr(*element, value.Text);
         break;
       case tkClass:
         if (!info->SetObj) return;
@@ -387,7 +386,7 @@ void TKestuLoader::SetProperty(const TStreamValue& value) {
 void TKestuLoader::AddChild(std::int32_t number) {
   TEntity* entity = current_.Entity;
   if (!entity) {
-    Log(CurrentClassName() + " is not Entity, child " + std::to_string(number) + " skipped!");
+    LogChild(" is not Entity, child ", number, " skipped!");
     return;
   }
   // Only an element whose record was complete before this one began can be a
@@ -396,20 +395,20 @@ void TKestuLoader::AddChild(std::int32_t number) {
   if (created < 0 || created >= current_.Created ||
       std::find(openRecords_.begin(), openRecords_.end(), loaded_[static_cast<std::size_t>(created)].Element) !=
           openRecords_.end()) {
-    Log(CurrentClassName() + " child " + std::to_string(number) + " not found!");
+    LogChild(" child ", number, " not found!");
     return;
   }
   // The first parent takes the child over from the map (a failed record gives it back).
   const auto place = static_cast<std::uint32_t>(created);
   Loaded& loaded = loaded_[place];
   TElement* child = loaded.Element;
-  const bool handOver = loaded.Held && elementMap_->ReleaseHeld(child, loaded.KeeperSlot);
-  loaded.Held = loaded.Held && !handOver;
+  const bool handOver = loaded.Held() && elementMap_->ReleaseHeld(child, loaded.KeeperSlot);
+  if (handOver) loaded.KeeperSlot = kNotHeld;
   try {
     entity->AddElement(child);
   } catch (const std::exception& error) {
     if (handOver) Hold(place);
-    Log(CurrentClassName() + " child " + std::to_string(number) + " skipped: " + error.what());
+    LogChild(" child ", number, std::string(" skipped: ") + error.what());
     return;
   }
   if (!handOver) return;
@@ -449,6 +448,7 @@ void TStreamLoader::DoIt() {
   }
   if (std::memcmp(magic, "KES0", 4) != 0) throw EBadStream(FileName + " ... neznámý typ souboru");
   lastProgress_ = 0;
+  lastSeen_ = 0;
   inlineDepth_ = 0;
   try {
     TKestuLoader::DoIt();
@@ -462,6 +462,8 @@ std::int64_t TStreamLoader::GetSourceSize() { return stream_ ? static_cast<std::
 void TStreamLoader::LoadProgressStep() {
   // The position of the memory stream moves a reader buffer at a time.
   const std::uint64_t position = stream_->Position();
+  if (position == lastSeen_) return;
+  lastSeen_ = position;
   if (position % kProgressBytes != 0 || position == lastProgress_) return;
   lastProgress_ = position;
   SetProgress(static_cast<int>(std::min<std::uint64_t>(position, std::numeric_limits<int>::max())));
@@ -579,7 +581,7 @@ void TStreamLoader::ReadValue(std::size_t at) {
       Values()[at].Float = reader_->ReadFloat();
       break;
     case tkString: case tkLString:
-      Values()[at].Text = KeepText(reader_->ReadString());
+      Values()[at].Text = reader_->ReadString();
       break;
     case tkClass: {
       const std::int32_t reference = reader_->ReadInteger();
@@ -589,7 +591,7 @@ void TStreamLoader::ReadValue(std::size_t at) {
         if (element) Values()[at].InlineCreated = CreatedPlaceOf(element);
       } else if (reference != -1) {
         element = ElementNumbered(reference);
-        if (!element) throw EBadStream("Unknown element number " + std::to_string(reference));
+        if (!element) ThrowBadRecord("Unknown element number ", reference);
       }
       Values()[at].Element = element;
       break;

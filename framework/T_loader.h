@@ -4,7 +4,6 @@
 // logged; when reading stops with an error, what was read is freed.
 #include <cstddef>
 #include <cstdint>
-#include <deque>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -36,7 +35,7 @@ struct TStreamValue {
   int Kind = 0;
   std::int64_t Ordinal = 0;
   long double Float = 0;
-  const std::string* Text = nullptr;  // nil for the empty text
+  std::string Text;
   TElement* Element = nullptr;
   std::int64_t InlineCreated = -1;  // the creation place of an element read inline for this value
 };
@@ -94,7 +93,6 @@ class TKestuLoader : public TTool {
     std::size_t Open;
     std::size_t Transferred;
     std::size_t Values;
-    std::size_t Texts;
     std::size_t Taken;
   };
 
@@ -107,13 +105,11 @@ class TKestuLoader : public TTool {
   // The stream's kind of a property of the current class record.
   int StreamKindAt(int position) const;
   std::vector<TStreamValue>& Values() { return values_; }
-  // Keeps a text of a value until its record is applied.
-  const std::string* KeepText(std::string text);
   // Applies the values from the buffer position on in class-record order,
   // giving an omitted stored property the zero value the writer left out.
   void ApplyProperties(std::size_t first);
   RecordMark MarkRecord() const {
-    return {loaded_.size(), openRecords_.size(), transferred_.size(), values_.size(), texts_.size(), taken_.size()};
+    return {loaded_.size(), openRecords_.size(), transferred_.size(), values_.size(), taken_.size()};
   }
   // Closes an element record; when it failed, what it created is freed.
   void EndRecord(const RecordMark& mark, bool complete);
@@ -140,12 +136,13 @@ class TKestuLoader : public TTool {
     // Positions whose property takes the zero value when a record omits it.
     std::vector<int> Defaulted;
   };
+  static constexpr std::uint32_t kNotHeld = UINT32_MAX;
   // Every element read, in creation order.
   struct Loaded {
     TElement* Element;
-    std::size_t KeeperSlot;
-    std::int32_t Number;  // -1 until the record gives it
-    bool Held;            // by the element map, not yet by a parent
+    std::uint32_t KeeperSlot;  // in the element map; kNotHeld once a parent holds it instead
+    std::int32_t Number;       // -1 until the record gives it
+    bool Held() const { return KeeperSlot != kNotHeld; }
   };
   // An inline element that a property of Referrer took.
   struct Taken {
@@ -153,10 +150,12 @@ class TKestuLoader : public TTool {
     std::uint32_t Value;
   };
   std::int64_t CreatedNumbered(std::int32_t number) const;
+  std::int64_t CreatedRenumbered(std::int32_t number) const;
   void ForgetNumber(std::int32_t number, std::uint32_t created);
   void Hold(std::uint32_t created);
   void KeepTakenInline(TElement* root);
-  std::string CurrentClassName() const;
+  void LogChild(const char* before, std::int32_t number, const std::string& after);
+  void UndoRecord(const RecordMark& mark);
   void ClearMaps();
 
   int propertyCounter_ = 0;
@@ -166,10 +165,9 @@ class TKestuLoader : public TTool {
   TElement* classes_ = nullptr;  // TKestuClasses in stream order, owned as a child
   std::vector<ClassSlot> classSlots_;
   std::vector<Loaded> loaded_;
-  // Element numbers to creation order (plus one; 0 for none): dense while
-  // they count up from 0, as every writer numbers them.
-  std::vector<std::uint32_t> dense_;
-  std::unordered_map<std::int32_t, std::uint32_t> sparse_;
+  // Element numbers to creation order, for the numbers that differ from
+  // their element's place in it (no writer's do).
+  std::unordered_map<std::int32_t, std::uint32_t> renumbered_;
   // Elements of the records still open (an inline record sits inside its container's).
   std::vector<TElement*> openRecords_;
   // Children the element map handed to a parent in the top-level record being read.
@@ -178,7 +176,6 @@ class TKestuLoader : public TTool {
   // the element that took them is part of the result.
   std::vector<Taken> taken_;
   std::vector<TStreamValue> values_;
-  std::deque<std::string> texts_;  // a deque keeps the texts in place while it grows
 };
 
 class TStreamLoader : public TKestuLoader {
@@ -209,6 +206,7 @@ class TStreamLoader : public TKestuLoader {
   std::unique_ptr<platform::TMemoryStream> stream_;
   std::unique_ptr<platform::TReader> reader_;
   std::uint64_t lastProgress_ = 0;
+  std::uint64_t lastSeen_ = 0;  // the stream position at the last step
   std::uint64_t recordStart_ = 0;
   std::size_t inlineDepth_ = 0;
 };

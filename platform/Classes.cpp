@@ -303,13 +303,7 @@ void TReader::SetPosition(std::uint64_t position) {
   end_ = 0;
 }
 
-void TReader::ReadListBegin() {
-  if (ReadValue() != TValueType::vaList) throw EReadError(kValueError);
-}
-
-void TReader::ReadListEnd() {
-  if (ReadValue() != TValueType::vaNull) throw EReadError(kValueError);
-}
+void TReader::ThrowValueError() { throw EReadError(kValueError); }
 
 std::int32_t TReader::ReadIntegerSlow() {
   switch (ReadValue()) {

@@ -147,8 +147,8 @@ class TReader {
   TValueType ReadValue() { return static_cast<TValueType>(pos_ < end_ ? buffer_[pos_++] : ReadByteSlow()); }
   TValueType NextValue() { return static_cast<TValueType>(pos_ < end_ ? buffer_[pos_] : PeekByteSlow()); }
   bool EndOfList() { return NextValue() == TValueType::vaNull; }
-  void ReadListBegin();
-  void ReadListEnd();
+  void ReadListBegin() { ExpectValue(TValueType::vaList); }
+  void ReadListEnd() { ExpectValue(TValueType::vaNull); }
   // Any integer tag.
   std::int32_t ReadInteger() {
     // The common case: an integer wholly in the buffer.
@@ -187,6 +187,10 @@ class TReader {
     return at[0] | (at[1] << 8) | (at[2] << 16) | (static_cast<std::uint32_t>(at[3]) << 24);
   }
   std::uint8_t ReadByte() { return pos_ < end_ ? buffer_[pos_++] : ReadByteSlow(); }
+  void ExpectValue(TValueType type) {
+    if (ReadValue() != type) ThrowValueError();
+  }
+  [[noreturn]] static void ThrowValueError();
   std::uint8_t ReadByteSlow();
   std::uint8_t PeekByteSlow();
   std::int32_t ReadIntegerSlow();

@@ -280,18 +280,30 @@ TPropInfo AccessorProp(std::string name, std::function<V(const C&)> get, std::fu
   return info;
 }
 
+// Over member functions, bound without a second type-erased call: the stream
+// reader sets every stored value through these.
 template <class C, class V>
 TPropInfo ReadProp(std::string name, V (C::*get)() const) {
-  return AccessorProp<C, V>(std::move(name), get, nullptr);
+  TPropInfo info;
+  info.Name = std::move(name);
+  typinfo::DescribeType<V>(info);
+  typinfo::BindGetter<C, V>(info, get);
+  return info;
 }
 template <class C, class V, class W>
 TPropInfo ReadWriteProp(std::string name, V (C::*get)() const, void (C::*set)(W)) {
-  return AccessorProp<C, V>(std::move(name), get, [set](C& c, V v) { (c.*set)(v); });
+  TPropInfo info = ReadProp(std::move(name), get);
+  typinfo::BindSetter<C, V>(info, [set](C& c, V v) { (c.*set)(v); });
+  return info;
 }
 template <class C, class V>
 TPropInfo WriteProp(std::string name, void (C::*set)(V)) {
   using Plain = std::remove_cvref_t<V>;
-  return AccessorProp<C, Plain>(std::move(name), nullptr, [set](C& c, Plain v) { (c.*set)(v); });
+  TPropInfo info;
+  info.Name = std::move(name);
+  typinfo::DescribeType<Plain>(info);
+  typinfo::BindSetter<C, Plain>(info, [set](C& c, Plain v) { (c.*set)(v); });
+  return info;
 }
 
 // Marks a property not stored, or stored when a test holds.

@@ -501,6 +501,35 @@ TEST_F(KesStreamTest, BadRecordIsSkippedByItsTagsAndLoggedWithoutTouchingItsNeig
   EXPECT_EQ(log.Lines(msgLogText), expected);
 }
 
+TEST_F(KesStreamTest, ElementNumbersNeedNotFollowTheRecordsAndStayUniqueAcrossSkippedRecords) {
+  const Bytes bytes = kes::Stream({
+      I(-1), S("TTestLeaf"), I(0), {0x01}, S("Value"), I(1), S("Link"), I(7), {0x00},
+      I(0), I(1), {0x01}, I(0), I(10), {0x00}, I(0),
+      I(0), I(0), {0x01}, I(0), I(20), I(1), I(1), {0x00}, I(0),
+      I(0), I(0), {0x01}, I(0), I(21), {0x00}, I(0),
+      I(0), I(2), {0x01}, I(0), I(30), {0x00}, I(0),
+      I(0), I(2), {0x01}, I(0), I(31), {0x00}, I(0),
+      // a skipped record gives its number back
+      I(0), I(5), {0x01}, I(0), I(40), I(1), I(77), {0x00}, I(0),
+      I(0), I(5), {0x01}, I(0), I(50), {0x00}, I(0),
+      I(-1), S("TOwnerEntity"), I(1), {0x01}, {0x00},
+      I(1), I(9), {0x01}, {0x00}, I(1), {0x01}, I(0), I(1), I(2), I(5), {0x00},
+  });
+  std::unique_ptr<TElement> loaded = LoadBytes(bytes);
+  auto* root = DynamicCast<TOwnerEntity>(loaded.get());
+  ASSERT_NE(root, nullptr);
+  ASSERT_EQ(root->GetCount(), 4);
+  std::vector<int> values;
+  for (int i = 0; i < root->GetCount(); ++i) values.push_back(static_cast<TTestLeaf*>(root->GetElement(i))->Value);
+  EXPECT_EQ(values, (std::vector<int>{20, 10, 30, 50}));
+  EXPECT_EQ(static_cast<TTestLeaf*>(root->GetElement(0))->Link(), root->GetElement(1));
+  EXPECT_EQ(TTestLeaf::Alive, 4);
+  const std::vector<std::string> expected = {"Element record skipped: Duplicate element number 0",
+                                             "Element record skipped: Duplicate element number 2",
+                                             "Element record skipped: Unknown element number 77"};
+  EXPECT_EQ(log.Lines(msgLogText), expected);
+}
+
 TEST_F(KesStreamTest, OnlyEntitiesTakeChildrenAndReferencesMustFitThePropertyClass) {
   const Bytes bytes = kes::Stream({
       I(-1), S("TTestLeaf"), I(0), {0x01}, S("Value"), I(1), {0x00},
@@ -596,6 +625,19 @@ TEST_F(KesStreamTest, PositionGivenTwiceTakesItsLastValueAndTheDroppedInlineElem
   EXPECT_EQ(link->Value, 20);
   EXPECT_EQ(TTestLeaf::Alive, 2);
   delete link;
+}
+
+TEST_F(KesStreamTest, PositionsOutOfOrderAreSortedAndTheLastOfARepeatWinsWhereverItStands) {
+  const Bytes bytes = kes::Stream({
+      I(-1), S("TTestLeaf"), I(0), {0x01}, S("Value"), I(1), S("Letter"), I(2), S("Label"), I(10), {0x00},
+      I(0), I(0), {0x01}, I(1), I('a'), I(0), I(5), I(1), I('b'), I(0), I(9), I(1), I('c'), {0x00}, I(0),
+  });
+  std::unique_ptr<TElement> loaded = LoadBytes(bytes);
+  auto* leaf = DynamicCast<TTestLeaf>(loaded.get());
+  ASSERT_NE(leaf, nullptr);
+  EXPECT_EQ(leaf->Value, 9);
+  EXPECT_EQ(leaf->Letter, 'c');
+  EXPECT_EQ(leaf->Label, "");  // omitted, so empty, not the constructor's "x"
 }
 
 TEST_F(KesStreamTest, ErrorTextsForEmptyNameMissingFileAndUnknownFileType) {
