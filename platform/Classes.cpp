@@ -353,6 +353,12 @@ std::string TReader::ReadString() {
   return Cp1250ToUtf8(bytes);
 }
 
+bool TReader::ReadBoolean() {
+  const TValueType type = ReadValue();
+  if (type != TValueType::vaFalse && type != TValueType::vaTrue) throw EReadError(kValueError);
+  return type == TValueType::vaTrue;
+}
+
 void TReader::SkipValue() {
   std::uint64_t depth = 0;
   do {

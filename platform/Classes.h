@@ -45,6 +45,8 @@ enum class TValueType : std::uint8_t {
   vaInt32 = 0x04,
   vaExtended = 0x05,
   vaString = 0x06,
+  vaFalse = 0x08,
+  vaTrue = 0x09,
   vaLString = 0x0C,
 };
 
@@ -125,6 +127,7 @@ class TWriter {
   void WriteFloat(long double value);
   // Up to 255 bytes with vaString, longer with vaLString.
   void WriteString(std::string_view utf8);
+  void WriteBoolean(bool value) { WriteValue(value ? TValueType::vaTrue : TValueType::vaFalse); }
   void FlushBuffer();
   std::uint64_t Position() const { return flushed_ + used_; }
 
@@ -174,6 +177,7 @@ class TReader {
   long double ReadFloat();
   // Either string tag.
   std::string ReadString();
+  bool ReadBoolean();
   // Skips one value; a list is skipped whole, however deeply nested.
   void SkipValue();
 

@@ -39,22 +39,6 @@ int RoundEven(double value) { return static_cast<int>(std::nearbyint(value)); }
 
 std::string ColRow(int c, int r) { return std::to_string(c) + "-" + std::to_string(r); }
 
-// Booleans of the class library's component stream: a tag of their own.
-constexpr std::uint8_t kValueFalse = 8;
-constexpr std::uint8_t kValueTrue = 9;
-
-void WriteBoolean(platform::TWriter& writer, bool value) {
-  const std::uint8_t tag = value ? kValueTrue : kValueFalse;
-  writer.Write(&tag, 1);
-}
-
-bool ReadBoolean(platform::TReader& reader) {
-  std::uint8_t tag = 0;
-  reader.Read(&tag, 1);
-  if (tag != kValueFalse && tag != kValueTrue) throw platform::EReadError("Invalid property value");
-  return tag == kValueTrue;
-}
-
 void WriteColRow(platform::TWriter& writer, std::int32_t col, std::int32_t row) {
   std::uint8_t raw[8];
   little_endian::PutInt32(raw, col);
@@ -171,7 +155,7 @@ void TMapSpace::ReadData(platform::TReader& reader, TQuickEntity& elementMap) {
   TSpaceTree::ReadData(reader, elementMap);
   Cislo = reader.ReadInteger();
   SetZkratka(reader.ReadString());
-  Selected = ReadBoolean(reader);
+  Selected = reader.ReadBoolean();
   SetScale(static_cast<double>(reader.ReadFloat()));
 }
 
@@ -179,7 +163,7 @@ void TMapSpace::WriteData(platform::TWriter& writer) const {
   TSpaceTree::WriteData(writer);
   writer.WriteInteger(Cislo);
   writer.WriteString(zkratka_);
-  WriteBoolean(writer, Selected);
+  writer.WriteBoolean(Selected);
   writer.WriteFloat(GetScale());
 }
 

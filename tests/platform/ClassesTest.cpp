@@ -167,6 +167,20 @@ TEST(ClassesTest, LengthsBeyondTheStreamRaiseBeforeAnythingIsAllocated) {
   EXPECT_THROW(reader.SetPosition(2), EReadError);
 }
 
+TEST(ClassesTest, BooleansHaveTagsOfTheirOwn) {
+  const Bytes bytes = Written([](TWriter& w) {
+    w.WriteBoolean(false);
+    w.WriteBoolean(true);
+    w.WriteInteger(1);
+  });
+  EXPECT_EQ(bytes, (Bytes{0x08, 0x09, 0x02, 0x01}));
+  TMemoryStream stream(bytes);
+  TReader reader(stream, kSmallBuffer);
+  EXPECT_FALSE(reader.ReadBoolean());
+  EXPECT_TRUE(reader.ReadBoolean());
+  EXPECT_THROW(reader.ReadBoolean(), platform::EReadError);  // an integer is no Boolean
+}
+
 TEST(ClassesTest, SkipValueStepsOverListsNestedAHundredThousandDeep) {
   constexpr std::size_t depth = 100000;
   Bytes bytes = Concat({Repeat(0x01, depth), {0x06, 0x01, 'z'}, Repeat(0x00, depth), {0x02, 0x2A}});
