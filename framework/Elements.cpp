@@ -257,44 +257,31 @@ void TNameElement::WriteData(platform::TWriter& writer) const {
 
 namespace {
 
-TElement* FirstOwnerOfClass(const TPointerList<TElement>& owners, TClass cls, bool lookThroughEnvelopes) {
+template <class Test>
+TElement* FirstOwnerWhere(const TPointerList<TElement>& owners, bool throughEnvelopes, Test test) {
   for (int i = 0; i < owners.Count(); ++i) {
     TElement* owner = owners.At(i);
-    if (lookThroughEnvelopes)
+    if (throughEnvelopes)
       if (auto* envelope = DynamicCast<TEnvelopeEntity>(owner)) owner = envelope->Wrapped();
-    if (owner && owner->InheritsFrom(cls)) return owner;
-  }
-  return nullptr;
-}
-
-TElement* FirstOwnerNamed(const TPointerList<TElement>& owners, const std::string& name, bool lookThroughEnvelopes) {
-  for (int i = 0; i < owners.Count(); ++i) {
-    TElement* owner = owners.At(i);
-    if (lookThroughEnvelopes)
-      if (auto* envelope = DynamicCast<TEnvelopeEntity>(owner)) owner = envelope->Wrapped();
-    if (owner && owner->GetName() == name) return owner;
+    if (owner && test(*owner)) return owner;
   }
   return nullptr;
 }
 
 }  // namespace
 
+TElement* FirstOwnerOfClass(const TPointerList<TElement>& owners, TClass cls, bool throughEnvelopes) {
+  return FirstOwnerWhere(owners, throughEnvelopes, [cls](const TElement& owner) { return owner.InheritsFrom(cls); });
+}
+
+TElement* FirstOwnerNamed(const TPointerList<TElement>& owners, const std::string& name, bool throughEnvelopes) {
+  return FirstOwnerWhere(owners, throughEnvelopes, [&name](const TElement& owner) { return owner.GetName() == name; });
+}
+
 TOwnerElement::~TOwnerElement() {
   for (int i = owners_.Count() - 1; i >= 0; --i)
     if (auto* owner = DynamicCast<TEntity>(owners_.At(i))) owner->RemoveElement(this);
   owners_.Release();
-}
-
-TElement* TOwnerElement::GetOwner(int index) const { return owners_.At(index); }
-void TOwnerElement::InsertOwner(int index, TElement* owner) { owners_.Insert(index, owner); }
-int TOwnerElement::GetOwnersCount() const { return owners_.Count(); }
-void TOwnerElement::AddOwner(TElement* owner) { owners_.Add(owner); }
-void TOwnerElement::RemoveOwner(TElement* owner) { owners_.Remove(owner); }
-bool TOwnerElement::HasOwner(const TElement* element) const { return owners_.Contains(element); }
-bool TOwnerElement::HasNoOwner() const { return owners_.Count() == 0; }
-TElement* TOwnerElement::GetOwnerByClass(TClass cls) const { return FirstOwnerOfClass(owners_, cls, false); }
-TElement* TOwnerElement::GetOwnerByName(const std::string& name) const {
-  return FirstOwnerNamed(owners_, name, false);
 }
 
 // ---------------------------------------------------------------- TEntity
@@ -689,16 +676,6 @@ TElement* TOwnerEntity::GetOwner(int index) const {
   return owner;
 }
 
-void TOwnerEntity::InsertOwner(int index, TElement* owner) { owners_.Insert(index, owner); }
-int TOwnerEntity::GetOwnersCount() const { return owners_.Count(); }
-void TOwnerEntity::AddOwner(TElement* owner) { owners_.Add(owner); }
-void TOwnerEntity::RemoveOwner(TElement* owner) { owners_.Remove(owner); }
-bool TOwnerEntity::HasOwner(const TElement* element) const { return owners_.Contains(element); }
-bool TOwnerEntity::HasNoOwner() const { return owners_.Count() == 0; }
-TElement* TOwnerEntity::GetOwnerByClass(TClass cls) const { return FirstOwnerOfClass(owners_, cls, true); }
-TElement* TOwnerEntity::GetOwnerByName(const std::string& name) const {
-  return FirstOwnerNamed(owners_, name, true);
-}
 
 // ---------------------------------------------------------------- creation and registration
 

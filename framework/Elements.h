@@ -233,22 +233,36 @@ class TNameElement : public TElement {
   std::string name_;
 };
 
-class TOwnerElement : public TNameElement {
+// Looks through the owners for the first of a class / with a name (exactly);
+// an envelope among them may stand for the element it wraps.
+TElement* FirstOwnerOfClass(const TPointerList<TElement>& owners, TClass cls, bool throughEnvelopes);
+TElement* FirstOwnerNamed(const TPointerList<TElement>& owners, const std::string& name, bool throughEnvelopes);
+
+// The owners list of the two owner classes, which sit on different branches
+// of the class tree.
+template <class Base, bool ThroughEnvelopes>
+class TOwnersOf : public Base {
+ public:
+  TElement* GetOwner(int index) const override { return owners_.At(index); }
+  void InsertOwner(int index, TElement* owner) override { owners_.Insert(index, owner); }
+  int GetOwnersCount() const override { return owners_.Count(); }
+  void AddOwner(TElement* owner) override { owners_.Add(owner); }
+  void RemoveOwner(TElement* owner) override { owners_.Remove(owner); }
+  bool HasOwner(const TElement* element) const override { return owners_.Contains(element); }
+  bool HasNoOwner() const override { return owners_.Count() == 0; }
+  TElement* GetOwnerByClass(TClass cls) const override { return FirstOwnerOfClass(owners_, cls, ThroughEnvelopes); }
+  TElement* GetOwnerByName(const std::string& name) const override {
+    return FirstOwnerNamed(owners_, name, ThroughEnvelopes);
+  }
+
+ protected:
+  TPointerList<TElement> owners_;
+};
+
+class TOwnerElement : public TOwnersOf<TNameElement, false> {
   KESTX_CLASS(TOwnerElement)
  public:
   ~TOwnerElement() override;
-  TElement* GetOwner(int index) const override;
-  void InsertOwner(int index, TElement* owner) override;
-  int GetOwnersCount() const override;
-  void AddOwner(TElement* owner) override;
-  void RemoveOwner(TElement* owner) override;
-  bool HasOwner(const TElement* element) const override;
-  bool HasNoOwner() const override;
-  TElement* GetOwnerByClass(TClass cls) const override;
-  TElement* GetOwnerByName(const std::string& name) const override;
-
- private:
-  TPointerList<TElement> owners_;
 };
 
 class TAliasElement : public TOwnerElement {
@@ -363,22 +377,11 @@ class TNameEntity : public TEntity {
   std::string name_;
 };
 
-class TOwnerEntity : public TNameEntity {
+class TOwnerEntity : public TOwnersOf<TNameEntity, true> {
   KESTX_CLASS(TOwnerEntity)
  public:
   ~TOwnerEntity() override;
   TElement* GetOwner(int index) const override;
-  void InsertOwner(int index, TElement* owner) override;
-  int GetOwnersCount() const override;
-  void AddOwner(TElement* owner) override;
-  void RemoveOwner(TElement* owner) override;
-  bool HasOwner(const TElement* element) const override;
-  bool HasNoOwner() const override;
-  TElement* GetOwnerByClass(TClass cls) const override;
-  TElement* GetOwnerByName(const std::string& name) const override;
-
- private:
-  TPointerList<TElement> owners_;
 };
 
 // Creates an element of a class by its virtual constructor; nil for an
