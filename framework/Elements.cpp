@@ -238,21 +238,38 @@ void FreeAndNil(TElement*& element) {
 
 // ---------------------------------------------------------------- named and owner elements
 
-int TNameElement::GetSize() const {
-  return TElement::GetSize() + static_cast<int>(platform::Cp1250Length(name_)) + 1;
+template <class Base>
+std::string TNamed<Base>::GetName() const {
+  return name_.empty() ? this->ClassName() : name_;
 }
-std::string TNameElement::GetName() const { return name_.empty() ? ClassName() : name_; }
-void TNameElement::SetName(const std::string& name) { name_ = name; }
-bool TNameElement::HasName() const { return !name_.empty(); }
 
-void TNameElement::ReadData(platform::TReader& reader, TQuickEntity& elementMap) {
-  TElement::ReadData(reader, elementMap);
+template <class Base>
+void TNamed<Base>::SetName(const std::string& name) {
+  name_ = name;
+}
+
+template <class Base>
+bool TNamed<Base>::HasName() const {
+  return !name_.empty();
+}
+
+template <class Base>
+void TNamed<Base>::ReadData(platform::TReader& reader, TQuickEntity& elementMap) {
+  Base::ReadData(reader, elementMap);
   SetName(reader.ReadString());
 }
 
-void TNameElement::WriteData(platform::TWriter& writer) const {
-  TElement::WriteData(writer);
+template <class Base>
+void TNamed<Base>::WriteData(platform::TWriter& writer) const {
+  Base::WriteData(writer);
   writer.WriteString(GetName());
+}
+
+template class TNamed<TElement>;
+template class TNamed<TEntity>;
+
+int TNameElement::GetSize() const {
+  return TElement::GetSize() + static_cast<int>(platform::Cp1250Length(name_)) + 1;
 }
 
 namespace {
@@ -634,19 +651,7 @@ void TEnvelopeEntity::ReceiveMessage(TKestuMessage*& message, bool& handled) {
 int TNameEntity::GetSize() const {
   return TEntity::GetSize() + (name_.empty() ? 0 : static_cast<int>(platform::Cp1250Length(name_)) + 1);
 }
-std::string TNameEntity::GetName() const { return name_.empty() ? ClassName() : name_; }
-void TNameEntity::SetName(const std::string& name) { name_ = name; }
-bool TNameEntity::HasName() const { return !name_.empty(); }
 
-void TNameEntity::ReadData(platform::TReader& reader, TQuickEntity& elementMap) {
-  TEntity::ReadData(reader, elementMap);
-  SetName(reader.ReadString());
-}
-
-void TNameEntity::WriteData(platform::TWriter& writer) const {
-  TEntity::WriteData(writer);
-  writer.WriteString(GetName());
-}
 
 TOwnerEntity::~TOwnerEntity() {
   for (int i = owners_.Count() - 1; i >= 0; --i) {

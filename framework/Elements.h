@@ -219,18 +219,26 @@ class TElement : public TPersistent {
 // Frees an element the way an owner does when it lets go of it for good.
 void FreeAndNil(TElement*& element);
 
-class TNameElement : public TElement {
-  KESTX_CLASS(TNameElement)
+// The stored name of the two named classes, which sit on different branches
+// of the class tree; an unnamed element answers its class name.
+template <class Base>
+class TNamed : public Base {
  public:
-  int GetSize() const override;
   std::string GetName() const override;
   void SetName(const std::string& name) override;
   bool HasName() const override;
+  // The name follows what the base writes (for an entity: its child list).
   void ReadData(platform::TReader& reader, TQuickEntity& elementMap) override;
   void WriteData(platform::TWriter& writer) const override;
 
- private:
+ protected:
   std::string name_;
+};
+
+class TNameElement : public TNamed<TElement> {
+  KESTX_CLASS(TNameElement)
+ public:
+  int GetSize() const override;
 };
 
 // Looks through the owners for the first of a class / with a name (exactly);
@@ -363,18 +371,10 @@ class TEnvelopeEntity : public TEntity {
   TElementLink wrapped_;
 };
 
-class TNameEntity : public TEntity {
+class TNameEntity : public TNamed<TEntity> {
   KESTX_CLASS(TNameEntity)
  public:
   int GetSize() const override;
-  std::string GetName() const override;
-  void SetName(const std::string& name) override;
-  bool HasName() const override;
-  void ReadData(platform::TReader& reader, TQuickEntity& elementMap) override;
-  void WriteData(platform::TWriter& writer) const override;
-
- private:
-  std::string name_;
 };
 
 class TOwnerEntity : public TOwnersOf<TNameEntity, true> {
