@@ -21,8 +21,10 @@ std::size_t NextCharacter(const std::string& text, std::size_t i) {
   return i;
 }
 
-void ScanToken(const std::string& text, std::string_view delimiters, int pos, std::string& token, int& newPos,
-               char& delimiter) {
+}  // namespace
+
+void NextRawToken(const std::string& text, std::string_view delimiters, int pos, std::string& token, int& newPos,
+                  char& delimiter) {
   token.clear();
   delimiter = '\0';
   if (text.empty()) {
@@ -46,16 +48,9 @@ void ScanToken(const std::string& text, std::string_view delimiters, int pos, st
   newPos = position + 1;
 }
 
-}  // namespace
-
-void NextRawToken(const std::string& text, std::string_view delimiters, int pos, std::string& token, int& newPos,
-                  char& delimiter) {
-  ScanToken(text, delimiters, pos, token, newPos, delimiter);
-}
-
 void NextToken(const std::string& text, std::string_view delimiters, int pos, std::string& token, int& newPos,
                char& delimiter) {
-  ScanToken(text, delimiters, pos, token, newPos, delimiter);
+  NextRawToken(text, delimiters, pos, token, newPos, delimiter);
   token = TrimBlanks(token);
 }
 
@@ -84,9 +79,8 @@ std::string ErrorPosition(int position) { return "Chyba syntaxe. .. na pozici " 
 
 class PathWalk {
  public:
-  PathWalk(const TElement& start, const std::string& path, PathMode mode) : path_(path), mode_(mode) {
-    current_ = const_cast<TElement*>(&start);
-  }
+  PathWalk(const TElement& start, const std::string& path, PathMode mode)
+      : path_(path), mode_(mode), current_(const_cast<TElement*>(&start)) {}
 
   PathResult Run() {
     PathResult result;
@@ -180,7 +174,7 @@ class PathWalk {
 
   const std::string& path_;
   PathMode mode_;
-  TObject* current_ = nullptr;
+  TObject* current_;
   int pos_ = 1;
   std::string lastArgument_;
 };

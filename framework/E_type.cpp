@@ -24,14 +24,6 @@ std::int64_t CheckedInt64(double value) {
   return static_cast<std::int64_t>(value);
 }
 
-// Rounds to the nearest integer, halves to the even neighbour.
-std::int64_t RoundHalfEven(double value) {
-  double rounded = std::floor(value);
-  const double fraction = value - rounded;
-  if (fraction > 0.5 || (fraction == 0.5 && std::fmod(rounded, 2.0) != 0)) rounded += 1;
-  return CheckedInt64(rounded);
-}
-
 std::uint8_t LowByte(std::int64_t value) { return static_cast<std::uint8_t>(static_cast<std::uint64_t>(value)); }
 
 std::string CharText(char value) { return platform::Cp1250ToUtf8(std::string_view(&value, 1)); }
@@ -53,6 +45,13 @@ std::string ScientificText(double value) {
 }
 
 }  // namespace
+
+double RoundHalfEven(double value) {
+  double rounded = std::floor(value);
+  const double fraction = value - rounded;
+  if (fraction > 0.5 || (fraction == 0.5 && std::fmod(rounded, 2.0) != 0)) rounded += 1;
+  return rounded;
+}
 
 template <>
 const TEnumType& typinfo::EnumTypeOf<TType>() {
@@ -162,7 +161,7 @@ void TByteElement::SetAsString(const std::string& value) {
   if (TryTextToInt(value, parsed)) value_ = LowByte(parsed);
 }
 double TByteElement::GetAsFloat() const { return value_; }
-void TByteElement::SetAsFloat(double value) { value_ = LowByte(RoundHalfEven(value)); }
+void TByteElement::SetAsFloat(double value) { value_ = LowByte(CheckedInt64(RoundHalfEven(value))); }
 bool TByteElement::GetAsBoolean() const { return value_ != 0; }
 void TByteElement::SetAsBoolean(bool value) { value_ = value ? 1 : 0; }
 
@@ -289,7 +288,7 @@ void TIntegerElement::SetAsString(const std::string& value) {
 }
 double TIntegerElement::GetAsFloat() const { return value_; }
 void TIntegerElement::SetAsFloat(double value) {
-  const std::int64_t rounded = RoundHalfEven(value);
+  const std::int64_t rounded = CheckedInt64(RoundHalfEven(value));
   if (rounded < INT32_MIN || rounded > INT32_MAX) throw EInvalidOp();
   value_ = static_cast<std::int32_t>(rounded);
 }

@@ -17,6 +17,10 @@ template <>
 const TEnumType& EnumTypeOf<TType>();
 }
 
+// How a Float becomes a whole number wherever values convert: to the nearest,
+// halves to the even neighbour.
+double RoundHalfEven(double value);
+
 // The base reads as 0, #0, false, empty text and nil and ignores every write.
 // Chars are Windows-1250 codes; texts are UTF-8.
 class TTypeElement : public TOwnerElement {

@@ -7,6 +7,7 @@
 #include <limits>
 
 #include "framework/E_Class.h"
+#include "framework/E_type.h"
 #include "platform/CodePage.h"
 
 namespace {
@@ -26,6 +27,15 @@ bool IsFloatPair(TType a, TType b) {
   return IsNumeric(a) && IsNumeric(b) && (a == TType::Float || b == TType::Float);
 }
 
+// The value when it is of the type, else none.
+const TTypeElement* OfType(const TTypeElement* value, TType type) {
+  return value && value->GetTyp() == type ? value : nullptr;
+}
+bool IsTrue(const TTypeElement* value) {
+  const TTypeElement* boolean = OfType(value, TType::Boolean);
+  return boolean && boolean->GetAsBoolean();
+}
+
 // Results.  A value that the Float type cannot hold, or that the Integer
 // type cannot hold after rounding, is no value.
 TTypeElement* NewBoolean(bool value) { return TBooleanElement::CreateValue(value); }
@@ -41,13 +51,6 @@ TTypeElement* NewWholeInteger(double whole) {
   if (!(whole >= std::numeric_limits<std::int32_t>::min() && whole <= std::numeric_limits<std::int32_t>::max()))
     return nullptr;
   return TIntegerElement::CreateValue(static_cast<std::int32_t>(whole));
-}
-
-double RoundHalfEven(double value) {
-  double rounded = std::floor(value);
-  const double fraction = value - rounded;
-  if (fraction > 0.5 || (fraction == 0.5 && std::fmod(rounded, 2.0) != 0)) rounded += 1;
-  return rounded;
 }
 
 std::int64_t IntegerOf(const TTypeElement& value) { return value.GetAsInteger(); }
@@ -146,6 +149,18 @@ TTypeElement* ValueOfText(const std::string& text) {
   return TStringElement::CreateValue(text);
 }
 
+// Replaces the child of owner that field refers to; the old one is freed.
+void ReplaceChild(TEntity& owner, TElementLink& field, TElement* element) {
+  TElement* old = field.Get();
+  if (old == element) return;
+  field.Set(nullptr);
+  if (old) owner.FreeElement(old);
+  if (element) {
+    owner.AddElement(element);
+    field.Set(element);
+  }
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------- short list
@@ -184,13 +199,7 @@ void TNoPtrOperator::ReleaseOperandResults() {
 }
 
 void TNoPtrOperator::SetResultList(TShortList* list) {
-  TElement* old = resultList_.Get();
-  if (old != list) {
-    resultList_.Set(nullptr);
-    if (old) FreeElement(old);
-    resultList_.Set(list);
-    if (list) AddElement(list);
-  }
+  ReplaceChild(*this, resultList_, list);
   for (TOperator* operand : {GetOperand1(), GetOperand2()})
     if (operand) operand->SetResultList(list);
 }
@@ -317,16 +326,7 @@ TTypeElement* TTwoPtrOperator::GetOperand2Value() const { return operand2Value_;
 
 TTypeElement* TConstOperator::ConstValue() const { return static_cast<TTypeElement*>(value_.Get()); }
 
-void TConstOperator::SetConstValue(TTypeElement* value) {
-  TTypeElement* old = ConstValue();
-  if (old == value) return;
-  value_.Set(nullptr);
-  if (old) FreeElement(old);
-  if (value) {
-    AddElement(value);
-    value_.Set(value);
-  }
-}
+void TConstOperator::SetConstValue(TTypeElement* value) { ReplaceChild(*this, value_, value); }
 
 void TConstOperator::DoIt() { SetOutput(ConstValue()); }
 void TConstOperator::ReleaseResult() {}
@@ -383,7 +383,7 @@ TTypeElement* TReadPropOperator::Evaluate() {
   if (!element) return nullptr;
   // Only syntax errors raise: a property that fails to read has no value.
   try {
-    if (exists && exists->GetTyp() == TType::Boolean && exists->GetAsBoolean())
+    if (IsTrue(exists))
       if (TTypeElement* value = ReadPublished(*element)) return value;
     return ValueOfText(element->GetPropertyText(propName_));
   } catch (const std::exception&) {
@@ -399,8 +399,7 @@ TTypeFlags TReadPropOperator::TypeRule(const TTypeFlags&, const TTypeFlags&) con
 
 bool TCondition::Test() {
   EvaluateOperand1();
-  const TTypeElement* value = GetOperand1Value();
-  const bool holds = value && value->GetTyp() == TType::Boolean && value->GetAsBoolean();
+  const bool holds = IsTrue(GetOperand1Value());
   ReleaseOperandResults();
   return holds;
 }
@@ -413,33 +412,30 @@ void TCondition::DoIt() {
 
 TTypeFlags TCondition::TypeRule(const TTypeFlags&, const TTypeFlags&) const { return Only(TType::Boolean); }
 
+bool ConditionHolds(TCondition& condition, TElement* element) {
+  condition.SetResultItem(0, element);
+  return condition.Test();
+}
+
 // ---------------------------------------------------------------- element tests
 
 namespace {
 
-// The name an element test looks for: a String value, else none.
-const TTypeElement* NameOperand(const TTypeElement* value) {
-  return value && value->GetTyp() == TType::String ? value : nullptr;
+// CLASS and ANCESTOR: the name is a String value.
+TTypeElement* ClassNameTest(const TTypeElement* nameValue, const TElement* element, bool ancestors) {
+  const TTypeElement* name = OfType(nameValue, TType::String);
+  if (!name || !element) return nullptr;
+  return NewBoolean(HasClassName(element->ClassType(), name->GetAsString(), ancestors));
 }
 
 }  // namespace
 
-TTypeElement* TClassIsOperator::Evaluate() {
-  const TTypeElement* name = NameOperand(GetOperand1Value());
-  const TElement* element = TestedElement();
-  if (!name || !element) return nullptr;
-  return NewBoolean(HasClassName(element->ClassType(), name->GetAsString(), false));
-}
+TTypeElement* TClassIsOperator::Evaluate() { return ClassNameTest(GetOperand1Value(), TestedElement(), false); }
 
-TTypeElement* TIsAncestorOperator::Evaluate() {
-  const TTypeElement* name = NameOperand(GetOperand1Value());
-  const TElement* element = TestedElement();
-  if (!name || !element) return nullptr;
-  return NewBoolean(HasClassName(element->ClassType(), name->GetAsString(), true));
-}
+TTypeElement* TIsAncestorOperator::Evaluate() { return ClassNameTest(GetOperand1Value(), TestedElement(), true); }
 
 TTypeElement* TPropExistsOperator::Evaluate() {
-  const TTypeElement* name = NameOperand(GetOperand1Value());
+  const TTypeElement* name = OfType(GetOperand1Value(), TType::String);
   if (!name) return nullptr;
   const std::string text = name->GetAsString();
   if (text.empty()) return NewBoolean(false);
@@ -544,7 +540,7 @@ TTypeElement* TCompareOperator::Evaluate() {
   const TType type = a->GetTyp();
   if (type != b->GetTyp() && !(IsNumeric(type) && IsNumeric(b->GetTyp()))) return nullptr;
   const TRelation relation = Relation();
-  // Three-way order of the two values.
+  // The relation between two values of one kind.
   auto decide = [relation](auto x, auto y) {
     switch (relation) {
       case TRelation::Equal: return NewBoolean(x == y);
@@ -590,13 +586,8 @@ namespace {
 // The right side of AND and OR when the left side does not decide.
 TTypeElement* RightTruth(TTwoPtrOperator& self) {
   self.EvaluateOperand2();
-  const TTypeElement* right = self.GetOperand2Value();
-  if (!right || right->GetTyp() != TType::Boolean) return nullptr;
-  return NewBoolean(right->GetAsBoolean());
-}
-
-const TTypeElement* BooleanValue(const TTypeElement* value) {
-  return value && value->GetTyp() == TType::Boolean ? value : nullptr;
+  const TTypeElement* right = OfType(self.GetOperand2Value(), TType::Boolean);
+  return right ? NewBoolean(right->GetAsBoolean()) : nullptr;
 }
 
 TTypeFlags BooleanOfBooleans(const TTypeFlags& a, const TTypeFlags& b) {
@@ -608,7 +599,7 @@ TTypeFlags BooleanOfBooleans(const TTypeFlags& a, const TTypeFlags& b) {
 void TAndOperator::EvaluateOperands() { EvaluateOperand1(); }
 
 TTypeElement* TAndOperator::Evaluate() {
-  const TTypeElement* left = BooleanValue(GetOperand1Value());
+  const TTypeElement* left = OfType(GetOperand1Value(), TType::Boolean);
   if (!left) return nullptr;
   return left->GetAsBoolean() ? RightTruth(*this) : NewBoolean(false);
 }
@@ -618,7 +609,7 @@ TTypeFlags TAndOperator::TypeRule(const TTypeFlags& a, const TTypeFlags& b) cons
 void TOrOperator::EvaluateOperands() { EvaluateOperand1(); }
 
 TTypeElement* TOrOperator::Evaluate() {
-  const TTypeElement* left = BooleanValue(GetOperand1Value());
+  const TTypeElement* left = OfType(GetOperand1Value(), TType::Boolean);
   if (!left) return nullptr;
   return left->GetAsBoolean() ? NewBoolean(true) : RightTruth(*this);
 }
@@ -626,7 +617,7 @@ TTypeElement* TOrOperator::Evaluate() {
 TTypeFlags TOrOperator::TypeRule(const TTypeFlags& a, const TTypeFlags& b) const { return BooleanOfBooleans(a, b); }
 
 TTypeElement* TNotOperator::Evaluate() {
-  const TTypeElement* value = BooleanValue(GetOperand1Value());
+  const TTypeElement* value = OfType(GetOperand1Value(), TType::Boolean);
   return value ? NewBoolean(!value->GetAsBoolean()) : nullptr;
 }
 

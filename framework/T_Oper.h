@@ -11,8 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "framework/E_type.h"
 #include "framework/Tools.h"
+
+enum class TType : std::uint8_t;
+class TTypeElement;
 
 // One flag per value type code (Boolean .. Other).
 using TTypeFlags = std::array<bool, 8>;
@@ -186,6 +188,9 @@ class TCondition : public TOnePtrOperator {
  protected:
   TTypeFlags TypeRule(const TTypeFlags& operand1, const TTypeFlags& operand2) const override;
 };
+
+// Stores element as the element under test and tests the condition on it.
+bool ConditionHolds(TCondition& condition, TElement* element);
 
 // The operator classes differ only in their value rule and their typing rule.
 #define KESTX_OPERATOR_RULES                \

@@ -9,16 +9,7 @@ namespace {
 // Compiles a text into the slot: the old condition goes, an empty text leaves
 // the slot empty.
 void Recompile(TCondCreator& creator, const std::string& text, std::unique_ptr<TCondition>& slot) {
-  if (text.empty()) {
-    slot.reset();
-    return;
-  }
-  slot.reset(CompileCondition(creator, text));
-}
-
-bool Holds(TCondition& condition, TElement* element) {
-  condition.SetResultItem(0, element);
-  return condition.Test();
+  slot.reset(text.empty() ? nullptr : CompileCondition(creator, text));
 }
 
 }  // namespace
@@ -34,18 +25,18 @@ void TCustomRecursor::Prepare() {
 }
 
 bool TCustomRecursor::QProcessBefore(TElement* element) {
-  if (!before_ || !Holds(*before_, element)) return false;
+  if (!before_ || !ConditionHolds(*before_, element)) return false;
   return TRecursorWithTools::QProcessBefore(element);
 }
 
 bool TCustomRecursor::QProcessAfter(TElement* element) {
-  if (!after_ || !Holds(*after_, element)) return false;
+  if (!after_ || !ConditionHolds(*after_, element)) return false;
   return TRecursorWithTools::QProcessAfter(element);
 }
 
 bool TCustomRecursor::QGoInside(TElement* element) {
   if (!goInside_) return true;
-  if (!Holds(*goInside_, element)) return false;
+  if (!ConditionHolds(*goInside_, element)) return false;
   return TRecursorWithTools::QGoInside(element);
 }
 

@@ -38,9 +38,7 @@ bool TSelector::QProcessAfter(TElement*) { return false; }
 
 bool TSelector::Holds(TElement* element) {
   auto* condition = static_cast<TCondition*>(compiled_.Get());
-  if (!condition) return false;
-  condition->SetResultItem(0, element);
-  return condition->Test();
+  return condition && ConditionHolds(*condition, element);
 }
 
 void TSelector::Select(TElement* element) {

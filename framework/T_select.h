@@ -6,9 +6,7 @@
 
 #include "framework/T_Recurs.h"
 
-class TCondition;
 class TCondCreator;
-class TOwnerEntity;
 
 class TSelector : public TRecursor {
   KESTX_CLASS(TSelector)

@@ -1,7 +1,7 @@
 #include "framework/U_CtiRad.h"
 
+#include <algorithm>
 #include <charconv>
-#include <cmath>
 #include <limits>
 
 #include "framework/U_Real48.h"
@@ -86,10 +86,7 @@ char TCtiRadekClass::ReadChar() {
     return '\0';
   }
   const char Ch = Current();
-  if (FPosition < kCharLimit)
-    ++FPosition;
-  else
-    FEnd = true;
+  Skip();
   return Ch;
 }
 
@@ -150,7 +147,6 @@ bool TCtiRadekClass::ReadNumber(long double& Value) {
   while (!AtLineEnd() && !StartsReal(Current())) ++FPosition;
   if (!ToReal(TakeWhile(TakesReal), Value)) {
     FEnd = true;
-    Value = 0;
     return false;
   }
   return true;

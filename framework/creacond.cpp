@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+#include "framework/E_Class.h"
 #include "framework/E_type.h"
 #include "framework/Syntax.h"
 #include "framework/T_Oper.h"
@@ -119,29 +120,25 @@ std::string Argument(std::string_view text, std::int32_t pos) {
   return argument;
 }
 
+// The keyword's operator over the tree of its operand text.
+TNode WithOperand(int code, std::string_view operand, int depth) {
+  TNode node = NewOperator(code);
+  node->SetOperand1(ParseText(operand, depth).release());
+  return node;
+}
+
 TNode Identifier(std::string_view text, std::int32_t pos, int depth) {
   std::string ident;
   ReadIdentifier(text, pos, ident);
-  for (char& c : ident)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  ident = AsciiUpperCase(ident);
   const int code = FindConditionKeyword(ident);
-  if (code == ckClass || code == ckAncestor || code == ckExistsProp) {
-    const std::string name = Argument(text, pos);
-    TNode node = NewOperator(code);
-    node->SetOperand1(ParseText("'" + name + "'", depth).release());
-    return node;
-  }
-  if (IsFunction(code)) {
-    const std::string argument = Argument(text, pos);
-    TNode node = NewOperator(code);
-    node->SetOperand1(ParseText(argument, depth).release());
-    return node;
-  }
+  // The argument of a class or property test is a name, read as a literal.
+  if (code == ckClass || code == ckAncestor || code == ckExistsProp)
+    return WithOperand(code, std::string("'").append(Argument(text, pos)).append("'"), depth);
+  if (IsFunction(code)) return WithOperand(code, Argument(text, pos), depth);
   if (code == ckNot) {
     if (IsAtEnd(text, pos)) throw SyntaxExcept("Ocekavam vyraz", Length(text) + 1);
-    TNode node = NewOperator(code);
-    node->SetOperand1(ParseText(From(text, pos), depth).release());
-    return node;
+    return WithOperand(code, From(text, pos), depth);
   }
   if (!IsAtEnd(text, pos)) throw SyntaxExcept("Chyba v systaxi", pos);
   auto node = std::make_unique<TReadPropOperator>();

@@ -20,14 +20,17 @@ void TModelLink::Apply() {
 
 // ---------------------------------------------------------------- TPropertyModel
 
-TOwnerEntity* TPropertyModel::Links() {
-  return static_cast<TOwnerEntity*>(GetOrCreateElement(TOwnerEntity::StaticClass(), "LINKS"));
+TOwnerEntity* TPropertyModel::NamedPart(const char* name) {
+  return static_cast<TOwnerEntity*>(GetOrCreateElement(TOwnerEntity::StaticClass(), name));
 }
 
-bool TPropertyModel::NoLinks() const {
-  const TElement* links = FindElementByName("LINKS");
-  return !links || links->IsEmpty();
+TEntity* TPropertyModel::FilledPart(const char* name) const {
+  auto* part = DynamicCast<TEntity>(FindElementByName(name));
+  return part && !part->IsEmpty() ? part : nullptr;
 }
+
+TOwnerEntity* TPropertyModel::Links() { return NamedPart("LINKS"); }
+bool TPropertyModel::NoLinks() const { return !FilledPart("LINKS"); }
 
 void TPropertyModel::AddLink(TElement* source, TElement* destination) {
   auto* link = new TModelLink;
@@ -51,15 +54,6 @@ TElement* TPropertyModel::GetModelElement() {
 
 // ---------------------------------------------------------------- TElementModel
 
-TOwnerEntity* TElementModel::NamedPart(const char* name) {
-  return static_cast<TOwnerEntity*>(GetOrCreateElement(TOwnerEntity::StaticClass(), name));
-}
-
-TEntity* TElementModel::FilledPart(const char* name) const {
-  auto* part = DynamicCast<TEntity>(FindElementByName(name));
-  return part && !part->IsEmpty() ? part : nullptr;
-}
-
 TOwnerEntity* TElementModel::ModelElements() { return NamedPart("ELEMENTS"); }
 bool TElementModel::NoModelElements() const { return !FilledPart("ELEMENTS"); }
 TOwnerEntity* TElementModel::ModelProperties() { return NamedPart("PROPERTIES"); }
@@ -69,10 +63,7 @@ TStringListElement* TElementModel::Images() {
   return static_cast<TStringListElement*>(GetOrCreateElement(TStringListElement::StaticClass(), "IMAGES"));
 }
 
-bool TElementModel::NoImages() const {
-  const TElement* images = FindElementByName("IMAGES");
-  return !images || images->IsEmpty();
-}
+bool TElementModel::NoImages() const { return !FilledPart("IMAGES"); }
 
 void TElementModel::NewElementName(const std::string& name) {
   auto* model = new TElementModel;

@@ -41,6 +41,12 @@ class TPropertyModel : public TOwnerEntity {
   // The element this model describes.
   virtual TElement* GetModelElement();
 
+ protected:
+  // The named child entity, found or created.
+  TOwnerEntity* NamedPart(const char* name);
+  // The named child when it exists and has children.
+  TEntity* FilledPart(const char* name) const;
+
  private:
   void AddLink(TElement* source, TElement* destination);
 };
@@ -65,12 +71,6 @@ class TElementModel : public TPropertyModel {
   TPropertyModel* LastPropertyModel() const;
 
   TElement* GetModelElement() override;
-
- protected:
-  // The named child entity, found or created.
-  TOwnerEntity* NamedPart(const char* name);
-  // The named child when it exists and has children.
-  TEntity* FilledPart(const char* name) const;
 };
 
 void RegisterElementModelClasses();

@@ -1,7 +1,6 @@
 #include <memory>
 #include <random>
 #include <string>
-#include <vector>
 
 #include "FrameworkFixture.h"
 #include "framework/E_type.h"
@@ -101,11 +100,6 @@ class ConditionFuzzTest : public FrameworkTest {
     tree->HasValidType();
   }
 
-  static TCondition* Compile(const std::string& text) {
-    TCondCreator creator;
-    return CompileCondition(creator, text);
-  }
-
   TStringListElement element;
   int texts = 0;
   int failures = 0;
@@ -147,7 +141,7 @@ TEST_F(ConditionFuzzTest, GrammaticalTextsCompileAndMutatedOnesCompileOrFailWith
 }
 
 TEST_F(ConditionFuzzTest, TruncatedConditionsCompileOrFailWithASyntaxError) {
-  for (const std::string& valid : std::vector<std::string>(std::begin(kValid), std::end(kValid))) {
+  for (const std::string valid : kValid) {
     Exercise(valid);
     EXPECT_EQ(failures, 0) << valid;
     for (std::size_t cut = 0; cut < valid.size(); ++cut) {
@@ -170,7 +164,8 @@ TEST_F(ConditionFuzzTest, DeepNestingAndLongChainsStayBounded) {
   };
   std::string chain = "COUNT = 0";
   for (int i = 1; i < 900; ++i) chain += " OR COUNT = " + std::to_string(i);
-  std::unique_ptr<TCondition> condition(Compile(chain));
+  TCondCreator creator;
+  std::unique_ptr<TCondition> condition(CompileCondition(creator, chain));
   condition->SetResultItem(0, &element);
   EXPECT_TRUE(condition->Test());
   EXPECT_EQ(errorOf(std::string(900, '(') + "1" + std::string(900, ')') + " = 1"), "compiles");

@@ -32,15 +32,8 @@ class TProbe : public TOwnerEntity {
   std::string GetPropertyText(const std::string& name) const override {
     std::string text = TOwnerEntity::GetPropertyText(name);
     if (!text.empty()) return text;
-    auto found = attributes.find(AnsiUpperCaseName(name));
+    auto found = attributes.find(AsciiUpperCase(name));
     return found == attributes.end() ? std::string() : found->second;
-  }
-
- private:
-  static std::string AnsiUpperCaseName(std::string name) {
-    for (char& c : name)
-      if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    return name;
   }
 };
 
@@ -79,11 +72,7 @@ class ConditionTest : public FrameworkTest {
     return std::unique_ptr<TCondition>(CompileCondition(creator, text));
   }
 
-  bool Holds(const std::string& text, TElement* element) {
-    std::unique_ptr<TCondition> condition = Compile(text);
-    condition->SetResultItem(0, element);
-    return condition->Test();
-  }
+  bool Holds(const std::string& text, TElement* element) { return ConditionHolds(*Compile(text), element); }
   bool Holds(const std::string& text) { return Holds(text, &probe); }
 
   std::unique_ptr<TOperator> Tree(const std::string& text) {

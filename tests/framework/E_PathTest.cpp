@@ -1,6 +1,7 @@
 #include "framework/E_Path.h"
 
-#include <memory>
+#include <string>
+#include <vector>
 
 #include "FrameworkFixture.h"
 #include "framework/E_Class.h"

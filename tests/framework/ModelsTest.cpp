@@ -1,4 +1,5 @@
-#include <memory>
+#include <string>
+#include <vector>
 
 #include "FrameworkFixture.h"
 #include "framework/E_Class.h"

@@ -41,6 +41,12 @@ std::string Names(const std::vector<std::string>& names) {
   return joined;
 }
 
+std::string NamesIn(const TEntity& selection) {
+  std::vector<std::string> names;
+  for (TElement* element : selection.Children()) names.push_back(element->GetName());
+  return Names(names);
+}
+
 // root
 //   a (1)
 //   b
@@ -83,9 +89,7 @@ class SelectorTest : public FrameworkTest {
     auto* selection = DynamicCast<TEntity>(selector.Output());
     if (!selection) return "no selection";
     selections.emplace_back(selection);
-    std::vector<std::string> names;
-    for (TElement* element : selection->Children()) names.push_back(element->GetName());
-    return Names(names);
+    return NamesIn(*selection);
   }
 
   std::string ErrorOf(TSelector& selector, const std::string& condition) {
@@ -148,9 +152,7 @@ TEST_F(SelectorTest, VariantsOtherThanAllTakeOnlyElementsWithAnOwner) {
     selector->SetInput(orphan);
     selector->DoIt();
     std::unique_ptr<TElement> selection(selector->Output());
-    std::vector<std::string> names;
-    for (TElement* element : static_cast<TEntity*>(selection.get())->Children()) names.push_back(element->GetName());
-    EXPECT_EQ(Names(names), "child") << selector->ClassName();
+    EXPECT_EQ(NamesIn(*static_cast<TEntity*>(selection.get())), "child") << selector->ClassName();
     delete selector;
   }
   TAllSelector all;
