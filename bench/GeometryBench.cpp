@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <memory>
 #include <numbers>
 #include <random>
+#include <utility>
 #include <vector>
 
 #include "spatial/AnalInt.h"

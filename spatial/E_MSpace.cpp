@@ -92,6 +92,16 @@ void PlaceBelowCorner(TRectEntity& sheet, const TRectEntity& parent, double step
   sheet.SetBounds({maxX - width, maxY - height, maxX, maxY});
 }
 
+// Gives a new sub-sheet its place in the parent's grid, its name and the
+// parent's abbreviation, and files it in the parent's matrix.
+void FileSubSheet(TSMO_2& parent, TSMO_2& sheet, int col, int row, const std::string& name) {
+  sheet.Col = col;
+  sheet.Row = row;
+  sheet.SetName(name);
+  sheet.SetZkratka(parent.GetZkratka());
+  parent.AddSpace(&sheet);
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------- TMapSpace
@@ -276,12 +286,8 @@ TSMO_2* TSMO_5::CreateQuarter(bool Left, bool Lower) {
   }
   TSMO_2* sheet = CreateSubSheet();
   PlaceBelowCorner(*sheet, *this, col, row, kSheet2Width, kSheet2Height);
-  sheet->Col = col;
-  sheet->Row = row;
   sheet->Cislo = Lower ? (Left ? 3 : 4) : (Left ? 1 : 2);
-  sheet->SetName(GetName() + " / " + std::to_string(sheet->Cislo));
-  sheet->SetZkratka(GetZkratka());
-  AddSpace(sheet);
+  FileSubSheet(*this, *sheet, col, row, GetName() + " / " + std::to_string(sheet->Cislo));
   return sheet;
 }
 
@@ -308,11 +314,7 @@ TSMO_5* TSMO_10::CreateSubSheet5(int c, int r) {
   if (TSMO_5* existing = FindSubSheet<TSMO_5>(*this, c, r)) return existing;
   TSMO_5* sheet = CreateSubSheet();
   PlaceBelowCorner(*sheet, *this, c % 2 != 0 ? 1 : 0, r % 2 != 0 ? 1 : 0, kSheet5Width, kSheet5Height);
-  sheet->Col = c;
-  sheet->Row = r;
-  sheet->SetName(GetZkratka() + " " + ColRow(c, r));
-  sheet->SetZkratka(GetZkratka());
-  AddSpace(sheet);
+  FileSubSheet(*this, *sheet, c, r, GetZkratka() + " " + ColRow(c, r));
   return sheet;
 }
 
@@ -368,11 +370,7 @@ TSMO_10* TSMO_50::CreateSheet10At(int c, int r) {
   if (TSMO_10* existing = FindSheet10(c, r)) return existing;
   TSMO_10* sheet = CreateSheet10();
   PlaceBelowCorner(*sheet, *this, c / 2, r / 2, 2 * kSheet5Width, 2 * kSheet5Height);
-  sheet->Col = c;
-  sheet->Row = r;
-  sheet->SetName(GetZkratka() + " " + ColRow(c, r));
-  sheet->SetZkratka(GetZkratka());
-  AddSpace(sheet);
+  FileSubSheet(*this, *sheet, c, r, GetZkratka() + " " + ColRow(c, r));
   return sheet;
 }
 

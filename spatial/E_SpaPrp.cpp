@@ -67,7 +67,8 @@ TSpaceEntityProps* TSpaceEntityProps::CloneProps() const {
   const std::vector<const TPropInfo*>& props = ClassType()->Props();
   const int first = GetPropertyIndex(*this, "LastIndex") + 1;
   for (int i = first; i < static_cast<int>(props.size()); ++i) {
-    if (!props[static_cast<std::size_t>(i)]->HasRead() || !props[static_cast<std::size_t>(i)]->HasWrite()) continue;
+    const TPropInfo* info = props[static_cast<std::size_t>(i)];
+    if (!info->HasRead() || !info->HasWrite()) continue;
     std::string text;
     PropertyTextByIndex(*this, i, text);
     SetPropertyTextByIndex(*copy, i, text);

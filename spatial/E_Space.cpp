@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <utility>
 #include <vector>
 
 #include "framework/E_Class.h"
@@ -38,6 +39,11 @@ double ShoelaceSum(int count, VertexOf vertex, bool closed) {
   }
   if (closed) sum += (first->GetX() - previous->GetX()) * (first->GetY() + previous->GetY()) / 2;
   return sum;
+}
+
+// The shoelace sum over a line's vertices walked from either end.
+double WalkedSum(const TPolyElement& line, bool fromBegin, bool closed) {
+  return ShoelaceSum(line.GetCoordsCount(), [&line, fromBegin](int i) { return line.VertexAt(i, fromBegin); }, closed);
 }
 
 bool IsAddElementMessage(const TKestuMessage* message) { return message && message->Message == msgAddElement; }
@@ -204,15 +210,9 @@ double TPolyElement::Length() const {
   return length;
 }
 
-double TPolyElement::GetCalculatedAreaFrom(bool FromBegin) const {
-  return ShoelaceSum(GetCoordsCount(), [this, FromBegin](int i) { return VertexAt(i, FromBegin); }, true);
-}
+double TPolyElement::GetCalculatedAreaFrom(bool FromBegin) const { return WalkedSum(*this, FromBegin, true); }
 
-double TPolyElement::AreaTerm(bool FromBegin) const {
-  const int count = GetCoordsCount();
-  if (count < 2) return 0;
-  return ShoelaceSum(count, [this, FromBegin](int i) { return VertexAt(i, FromBegin); }, false);
-}
+double TPolyElement::AreaTerm(bool FromBegin) const { return WalkedSum(*this, FromBegin, false); }
 
 void TPolyElement::PointAtDistance(double& X, double& Y, double Dist, double& angle) const {
   X = 0;
@@ -303,7 +303,7 @@ TAreaElement* TAreaElement::HoleOwnerArea() const {
 }
 
 double TAreaElement::WholeArea() const {
-  savedArea_ = ShoelaceSum(GetCoordsCount(), [this](int i) { return GetCoord(i); }, true);
+  savedArea_ = TPolyElement::GetCalculatedArea();
   return savedArea_;
 }
 
@@ -384,7 +384,7 @@ void TPolyLineAreaElement::InsertLine(int Index, TPolyElement* Line, bool Origin
   const int count = static_cast<int>(Children().size());
   if (count == before) return;
   const int at = std::clamp(Index, 0, before);
-  if (!origins_.empty() && at != count - 1)
+  if (!origins_.empty())
     for (int i = count - 1; i > at; --i) SetLineOrigin(i, GetLineOrigin(i - 1));
   SetLineOrigin(at, Origin);
 }
@@ -566,7 +566,7 @@ void TSpaceLineBegEndCell::AddLineEnd(TPolyElement* Line, bool AtBegin) {
 void TSpaceLineBegEndCell::FileEnd(TPolyElement* Line, bool AtBegin, double X, double Y) {
   TSpaceLineBegEndCell* cell = this;
   while (!cell->Last()) cell = static_cast<TSpaceLineBegEndCell*>(cell->CellFor(X, Y));
-  // Not (w >= min && h >= min): an empty or inverted box does not split either.
+  // An empty or inverted box, with sides below zero, does not split either.
   const bool bigEnough = cell->GetWidth() >= MinCellSize && cell->GetHeight() >= MinCellSize;
   if (cell->GetEndsCount() >= Capacity && bigEnough) {
     cell->Split();
@@ -589,26 +589,17 @@ TPolyLineString* TSpaceLineBegEndCell::ListOf(bool AtBegin) {
 
 void TSpaceLineBegEndCell::Split() {
   SplitIntoQuarters();
+  // This cell is inner now: filing an end again passes it down to a quarter.
+  // A line that lost its vertices since it was filed is refused as on entry.
   for (bool atBegin : {true, false}) {
-    TPolyLineString* list = atBegin ? begins_ : ends_;
+    const TPolyLineString* list = atBegin ? begins_ : ends_;
     if (!list) continue;
     const std::vector<TElement*> lines = list->Children();
-    for (TElement* element : lines) {
-      auto* line = DynamicCast<TPolyElement>(element);
-      const T2DCoordinate* end = line ? line->GetCoord(atBegin ? 0 : line->GetCoordsCount() - 1) : nullptr;
-      if (!end) {  // not a line, or one that lost its vertices since it was filed
-        ShowError("Error: TSpaceLineBegEndCell.AddLine");
-        continue;
-      }
-      FileEnd(line, atBegin, end->GetX(), end->GetY());  // this cell is inner now: it passes the end down
-    }
+    for (TElement* element : lines) AddLineEnd(DynamicCast<TPolyElement>(element), atBegin);
   }
-  TElement* begins = begins_;
-  TElement* ends = ends_;
-  begins_ = nullptr;
-  ends_ = nullptr;
-  if (begins) FreeElement(begins);
-  if (ends) FreeElement(ends);
+  TElement* lists[] = {std::exchange(begins_, nullptr), std::exchange(ends_, nullptr)};
+  for (TElement* list : lists)
+    if (list) FreeElement(list);
 }
 
 // ---------------------------------------------------------------- class descriptions

@@ -138,24 +138,23 @@ void TInstanceProperties::SetIsList(bool value) {
   }
 }
 
+TProperty* TInstanceProperties::SelectNamed(const std::string& name) const {
+  const int index = IndexOfProp(name);
+  if (!instance_ || index < 0) return nullptr;
+  Select(index);
+  return actual_.get();
+}
+
 std::string TInstanceProperties::GetPropertyText(const std::string& name) const {
   if (ClassType()->FindProp(name)) return TPropertyList::GetPropertyText(name);
   // A name the object lacks reads as empty rather than as whatever is selected.
-  const int index = IndexOfProp(name);
-  if (!instance_ || index < 0) return std::string();
-  Select(index);
-  return actual_->GetPropString();
+  const TProperty* property = SelectNamed(name);
+  return property ? property->GetPropString() : std::string();
 }
 
 void TInstanceProperties::SetPropertyText(const std::string& name, const std::string& text) {
-  if (ClassType()->FindProp(name)) {
-    TPropertyList::SetPropertyText(name, text);
-    return;
-  }
-  const int index = IndexOfProp(name);
-  if (!instance_ || index < 0) return;
-  Select(index);
-  actual_->SetPropString(text);
+  if (ClassType()->FindProp(name)) TPropertyList::SetPropertyText(name, text);
+  else if (TProperty* property = SelectNamed(name)) property->SetPropString(text);
 }
 
 // ---------------------------------------------------------------- class descriptions

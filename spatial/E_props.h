@@ -90,6 +90,8 @@ class TInstanceProperties : public TPropertyList {
   int IndexOfProp(const std::string& name) const;
   // Reading a property by name selects it, also through a const view.
   void Select(int index) const;
+  // Selects the instance's property of that name; nil when it has none.
+  TProperty* SelectNamed(const std::string& name) const;
 
   TObject* instance_ = nullptr;
   std::vector<const TPropInfo*> props_;

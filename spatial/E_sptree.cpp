@@ -84,18 +84,9 @@ TSpaceMatrix* TSpaceTree::Matrix() {
   return static_cast<TSpaceMatrix*>(matrix_.Get());
 }
 
-void TSpaceTree::SetMatrix(TSpaceMatrix* M) {
-  TElement* old = matrix_.Get();
-  if (old == M) return;
-  matrix_.Set(M);
-  if (old) FreeElement(old);
-  if (M && IndexOf(M) < 0) TRectEntity::AddElement(M);
-}
+void TSpaceTree::SetMatrix(TSpaceMatrix* M) { ReplaceLinkedChild(matrix_, M); }
 
-void TSpaceTree::AddElement(TElement* element) {
-  if (element && element == matrix_.Get() && IndexOf(element) >= 0) RemoveElement(element);
-  TRectEntity::AddElement(element);
-}
+void TSpaceTree::AddElement(TElement* element) { AddLinkedChild(matrix_, element); }
 
 void TSpaceTree::AddSpace(TRectEntity* Sheet) {
   TSpaceMatrix* matrix = Matrix();

@@ -42,6 +42,8 @@ constexpr TGridPoint kCornerTable[59] = {
 constexpr int kFirstSheet = 1;
 constexpr int kLastSheet = 35;
 
+bool IsQuarter(int number) { return number >= 1 && number <= 4; }
+
 TRealPoint ModelPoint(int number) {
   const TGridPoint& p = kCornerTable[number];
   return {-p.B, -p.A};
@@ -115,19 +117,19 @@ bool TMapsZM::Derive(Level level, int number, TZMCorners& corners) const {
       corners = Sheet200Corners(number);
       return true;
     case kLevel100:
-      if (!ValidMap200(map_[kLevel200]) || number < 1 || number > 4) return false;
+      if (!ValidMap200(map_[kLevel200]) || !IsQuarter(number)) return false;
       corners = Quarter(corners_[kLevel200], number);
       return true;
     case kLevel50:
-      if (map_[kLevel100] < 1 || map_[kLevel100] > 4 || number < 1 || number > 4) return false;
+      if (!IsQuarter(map_[kLevel100]) || !IsQuarter(number)) return false;
       corners = Quarter(corners_[kLevel100], number);
       return true;
     case kLevel25:
-      if (map_[kLevel50] < 1 || map_[kLevel50] > 4 || number < 1 || number > 4) return false;
+      if (!IsQuarter(map_[kLevel50]) || !IsQuarter(number)) return false;
       corners = Quarter(corners_[kLevel50], number);
       return true;
     case kLevel10:
-      if (map_[kLevel50] < 1 || map_[kLevel50] > 4 || number < 1 || number > 25) return false;
+      if (!IsQuarter(map_[kLevel50]) || number < 1 || number > 25) return false;
       corners = FifthPart(corners_[kLevel50], number);
       return true;
     default:

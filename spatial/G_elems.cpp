@@ -27,6 +27,12 @@ int GridIndex(double relative) {
 
 constexpr double kGridValues[3] = {0.0, 0.5, 1.0};
 
+void CopyPosition(const TCoordinate& from, TCoordinate& to) {
+  to.SetX(from.GetX());
+  to.SetY(from.GetY());
+  to.SetZ(from.GetZ());
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------- TCoordinate
@@ -40,9 +46,7 @@ void TCoordinate::SetZ(double) {}
 
 TCoordinate* TCoordinate::CreateCopy() const {
   auto* copy = static_cast<TCoordinate*>(NewElement(ClassType()));
-  copy->SetX(GetX());
-  copy->SetY(GetY());
-  copy->SetZ(GetZ());
+  CopyPosition(*this, *copy);
   copy->CS = CS;
   return copy;
 }
@@ -64,9 +68,7 @@ void TCoordinate::WriteData(platform::TWriter& writer) const {
 
 TElement* TCoordinate::CreateEnvelope() const {
   auto* copy = static_cast<TCoordinate*>(TElement::CreateEnvelope());
-  copy->SetX(GetX());
-  copy->SetY(GetY());
-  copy->SetZ(GetZ());
+  CopyPosition(*this, *copy);
   return copy;
 }
 
@@ -430,6 +432,19 @@ TElement* TRectEntity::CreateEnvelope() const {
   auto* copy = static_cast<TRectEntity*>(TOwnerEntity::CreateEnvelope());
   copy->BoundRect()->Assign(BoundRect());
   return copy;
+}
+
+void TRectEntity::ReplaceLinkedChild(TElementLink& Link, TElement* E) {
+  TElement* old = Link.Get();
+  if (old == E) return;
+  Link.Set(E);
+  if (old) FreeElement(old);
+  if (E && IndexOf(E) < 0) TRectEntity::AddElement(E);
+}
+
+void TRectEntity::AddLinkedChild(const TElementLink& Link, TElement* element) {
+  if (element && element == Link.Get() && IndexOf(element) >= 0) RemoveElement(element);
+  TRectEntity::AddElement(element);
 }
 
 // ---------------------------------------------------------------- descendants

@@ -204,6 +204,14 @@ class TRectEntity : public TOwnerEntity {
   void WriteData(platform::TWriter& writer) const override;
   TElement* CreateEnvelope() const override;
 
+ protected:
+  // For a child that a property also holds through Link (a tree's matrix, a
+  // geometry): the old one is freed and E becomes the linked child.
+  void ReplaceLinkedChild(TElementLink& Link, TElement* E);
+  // The stream lists such a child among the children after setting the
+  // property: it stays one child, in the place the list gives it.
+  void AddLinkedChild(const TElementLink& Link, TElement* element);
+
  private:
   mutable std::unique_ptr<TRectangle> bounds_;
   mutable std::unique_ptr<T2DCoordinate> relRef_;

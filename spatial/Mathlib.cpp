@@ -20,6 +20,8 @@ constexpr double kBoxSlack = 1e-4;
 // six-byte real; such lines meet nowhere all the same.
 double SlopeDifferenceReal48(double D) { return std::fabs(D) <= 1e30 ? RoundToReal48(D) : D; }
 
+TRealPoint PointOf(const TCoordinate* C) { return {C->GetX(), C->GetY()}; }
+
 }  // namespace
 
 double VectorAngle(double DX, double DY) {
@@ -120,7 +122,7 @@ void PointTowards(double& X, double& Y, double X1, double Y1, double X2, double 
 void SegmentIntersection(double& X, double& Y, bool& NoPoint, double X1, double Y1, double X2, double Y2,
                          double X3, double Y3, double X4, double Y4, bool& OnFirst, bool& OnSecond) {
   AnalInt::SegmentIntersectionRounded(SlopeDifferenceReal48, X, Y, NoPoint, X1, Y1, X2, Y2, X3, Y3, X4, Y4, OnFirst,
-                                 OnSecond);
+                                      OnSecond);
 }
 
 bool SegmentsCross(double X1, double Y1, double X2, double Y2, double X3, double Y3, double X4, double Y4) {
@@ -161,12 +163,6 @@ void ProjectPointToSegment(bool& OnSegment, double& X, double& Y, double PX, dou
   OnSegment = PointInBox(X, Y, AX, AY, BX, BY);
   Dist = Distance(PX, PY, X, Y);
 }
-
-namespace {
-
-TRealPoint PointOf(const TCoordinate* C) { return {C->GetX(), C->GetY()}; }
-
-}  // namespace
 
 bool CoordIsRightOfLine(const TCoordinate* A, const TCoordinate* B, const TCoordinate* P) {
   if (!A || !B || !P) return false;

@@ -19,17 +19,10 @@ TElement* TGeometryElement::GetGeometry() {
 
 void TGeometryElement::SetGeometry(TElement* E) {
   NoGeometry();  // a child from a file, not yet looked up, is replaced too
-  TElement* old = geometry_.Get();
-  if (old == E) return;
-  geometry_.Set(E);
-  if (old) FreeElement(old);
-  if (E && IndexOf(E) < 0) TRectEntity::AddElement(E);
+  ReplaceLinkedChild(geometry_, E);
 }
 
-void TGeometryElement::AddElement(TElement* element) {
-  if (element && element == geometry_.Get() && IndexOf(element) >= 0) RemoveElement(element);
-  TRectEntity::AddElement(element);
-}
+void TGeometryElement::AddElement(TElement* element) { AddLinkedChild(geometry_, element); }
 
 TClass TGeometryElement::StaticClass() {
   using G = TGeometryElement;

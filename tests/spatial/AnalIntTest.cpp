@@ -74,63 +74,61 @@ TEST(AnalIntOutcode, SideBits) {
 }
 
 TEST(AnalIntClipTest, ClassifiesSegments) {
-  bool Inside = true, Crosses = true;
-  ClipTest(kRect, -5, 5, -1, 7, Inside, Crosses);
-  EXPECT_FALSE(Inside);
-  EXPECT_FALSE(Crosses);
-  ClipTest(kRect, 1, 1, 9, 9, Inside, Crosses);
-  EXPECT_TRUE(Inside);
-  EXPECT_FALSE(Crosses);
-  ClipTest(kRect, -5, 5, 15, 5, Inside, Crosses);
-  EXPECT_FALSE(Inside);
-  EXPECT_TRUE(Crosses);
-  ClipTest(kRect, -5, 5, 5, -5, Inside, Crosses);  // may cross: no shared bit
-  EXPECT_FALSE(Inside);
-  EXPECT_TRUE(Crosses);
+  const struct {
+    std::int32_t X1, Y1, X2, Y2;
+    bool Inside, Crosses;
+  } Cases[] = {
+      {-5, 5, -1, 7, false, false},
+      {1, 1, 9, 9, true, false},
+      {-5, 5, 15, 5, false, true},
+      {-5, 5, 5, -5, false, true},  // may cross: no shared bit
+  };
+  for (const auto& C : Cases) {
+    bool Inside = !C.Inside, Crosses = !C.Crosses;
+    ClipTest(kRect, C.X1, C.Y1, C.X2, C.Y2, Inside, Crosses);
+    EXPECT_EQ(Inside, C.Inside) << C.X1 << " " << C.Y1 << " " << C.X2 << " " << C.Y2;
+    EXPECT_EQ(Crosses, C.Crosses) << C.X1 << " " << C.Y1 << " " << C.X2 << " " << C.Y2;
+  }
+}
+
+// Whether ClipLine leaves the segment visible, and its ends X1, Y1, X2, Y2.
+struct TClippedLine {
+  bool Visible = false;
+  std::vector<std::int32_t> Ends;
+  bool operator==(const TClippedLine&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& Out, const TClippedLine& L) {
+  Out << (L.Visible ? "visible" : "hidden");
+  for (std::int32_t V : L.Ends) Out << " " << V;
+  return Out;
+}
+
+TClippedLine Clipped(std::int32_t X1, std::int32_t Y1, std::int32_t X2, std::int32_t Y2) {
+  TClippedLine L;
+  std::int32_t OX1 = 0, OY1 = 0, OX2 = 0, OY2 = 0;
+  ClipLine(kRect, X1, Y1, X2, Y2, OX1, OY1, OX2, OY2, L.Visible);
+  L.Ends = {OX1, OY1, OX2, OY2};
+  return L;
 }
 
 TEST(AnalIntClipLine, VerticalSegmentComesBackExchanged) {
-  std::int32_t X1 = 0, Y1 = 0, X2 = 0, Y2 = 0;
-  bool Visible = false;
-  ClipLine(kRect, 5, -20, 5, 20, X1, Y1, X2, Y2, Visible);
-  EXPECT_TRUE(Visible);
-  EXPECT_EQ(X1, 5);
-  EXPECT_EQ(Y1, 10);
-  EXPECT_EQ(X2, 5);
-  EXPECT_EQ(Y2, 0);
+  EXPECT_EQ(Clipped(5, -20, 5, 20), (TClippedLine{true, {5, 10, 5, 0}}));
 }
 
 TEST(AnalIntClipLine, InsideRejectedAndDiagonal) {
-  std::int32_t X1 = 0, Y1 = 0, X2 = 0, Y2 = 0;
-  bool Visible = false;
-  ClipLine(kRect, 2, 3, 7, 8, X1, Y1, X2, Y2, Visible);
-  EXPECT_TRUE(Visible);
-  EXPECT_EQ((std::vector<int>{X1, Y1, X2, Y2}), (std::vector<int>{2, 3, 7, 8}));
-
-  ClipLine(kRect, -5, 5, -1, 7, X1, Y1, X2, Y2, Visible);
-  EXPECT_FALSE(Visible);
-  EXPECT_EQ((std::vector<int>{X1, Y1, X2, Y2}), (std::vector<int>{-5, 5, -1, 7}));
-
-  ClipLine(kRect, -10, -10, 20, 20, X1, Y1, X2, Y2, Visible);
-  EXPECT_TRUE(Visible);
-  EXPECT_EQ((std::vector<int>{X1, Y1, X2, Y2}), (std::vector<int>{10, 10, 0, 0}));
-
+  EXPECT_EQ(Clipped(2, 3, 7, 8), (TClippedLine{true, {2, 3, 7, 8}}));
+  EXPECT_EQ(Clipped(-5, 5, -1, 7), (TClippedLine{false, {-5, 5, -1, 7}}));
+  EXPECT_EQ(Clipped(-10, -10, 20, 20), (TClippedLine{true, {10, 10, 0, 0}}));
   // Passes the corner region without entering.
-  ClipLine(kRect, -5, 4, 4, -5, X1, Y1, X2, Y2, Visible);
-  EXPECT_FALSE(Visible);
+  EXPECT_FALSE(Clipped(-5, 4, 4, -5).Visible);
 }
 
 TEST(AnalIntClipLine, SteepSegmentsAreCutAtTheBottomAndTheTop) {
-  std::int32_t X1 = 0, Y1 = 0, X2 = 0, Y2 = 0;
-  bool Visible = false;
   // Slope 2.5 through the bottom: X moves by (Bottom - Y) / m.
-  ClipLine(kRect, 2, 5, 6, 15, X1, Y1, X2, Y2, Visible);
-  EXPECT_TRUE(Visible);
-  EXPECT_EQ((std::vector<int>{X1, Y1, X2, Y2}), (std::vector<int>{4, 10, 2, 5}));
+  EXPECT_EQ(Clipped(2, 5, 6, 15), (TClippedLine{true, {4, 10, 2, 5}}));
   // Slope -5 through the top.
-  ClipLine(kRect, 2, 5, 4, -5, X1, Y1, X2, Y2, Visible);
-  EXPECT_TRUE(Visible);
-  EXPECT_EQ((std::vector<int>{X1, Y1, X2, Y2}), (std::vector<int>{3, 0, 2, 5}));
+  EXPECT_EQ(Clipped(2, 5, 4, -5), (TClippedLine{true, {3, 0, 2, 5}}));
 }
 
 TEST(AnalIntClipLine, EveryVisibleResultLiesInsideTheRectangle) {

@@ -18,7 +18,7 @@ namespace {
 // Keeps the log lines the stream tools post.
 class TLogLines : public TOwnerEntity {
  public:
-  std::vector<std::string> Lines;
+  Strings Lines;
   void ReceiveMessage(TKestuMessage*& message, bool& handled) override {
     if (auto* text = DynamicCast<TKestuTextMessage>(message)) Lines.push_back(text->Text);
     handled = true;
@@ -84,8 +84,8 @@ class SeriesStreamTest : public SpatialTest {
 
   // The log lines other than those about the entity's write-only commands,
   // which every entity class shares.
-  std::vector<std::string> UnexpectedLogLines() const {
-    std::vector<std::string> lines;
+  Strings UnexpectedLogLines() const {
+    Strings lines;
     for (const std::string& line : log->Lines) {
       bool command = false;
       for (const char* name : {"NextElement", "ElementToRemove", "ElementToFree", "AddAllFrom"})
@@ -121,7 +121,7 @@ TEST_F(SeriesStreamTest, ASeriesWithDetailReadsBackAsItWasWritten) {
   auto* series = DynamicCast<TSMO>(loaded.get());
   ASSERT_NE(series, nullptr);
   EXPECT_EQ(DumpOf(series), before);
-  EXPECT_EQ(UnexpectedLogLines(), std::vector<std::string>{});
+  EXPECT_EQ(UnexpectedLogLines(), Strings{});
 
   // The loaded series works: its lookups, the shared 1:5 000 sheets and the
   // one matrix per tree.
@@ -213,7 +213,7 @@ TEST_F(SeriesStreamTest, ZMUserAndGeometryElementsReadBack) {
   EXPECT_TRUE(static_cast<TGeometryElement*>(entity->GetElement(3))->NoGeometry());
   EXPECT_EQ(static_cast<TZMSpace*>(entity->GetElement(4))->GetScale(), 25000);
   EXPECT_TRUE(dialogs.Messages.empty());
-  EXPECT_EQ(UnexpectedLogLines(), std::vector<std::string>{});
+  EXPECT_EQ(UnexpectedLogLines(), Strings{});
 }
 
 }  // namespace

@@ -13,15 +13,6 @@
 
 namespace {
 
-using Strings = std::vector<std::string>;
-
-void ExpectBounds(const TRectEntity& e, double minX, double minY, double maxX, double maxY) {
-  EXPECT_EQ(e.GetMinX(), minX);
-  EXPECT_EQ(e.GetMinY(), minY);
-  EXPECT_EQ(e.GetMaxX(), maxX);
-  EXPECT_EQ(e.GetMaxY(), maxY);
-}
-
 // Every sheet filed in a tree's matrix.
 std::vector<TSMO_2*> FiledSheets(const TSpaceTree& tree) {
   std::vector<TSMO_2*> sheets;
@@ -525,45 +516,23 @@ TEST_F(SeriesTest, PublishedPropertiesOfTheSheets) {
 
 // ---------------------------------------------------------------- element data
 
-// The bytes WriteData writes for an element.
-std::vector<std::uint8_t> DataOf(const TElement& element) {
-  platform::TMemoryStream stream;
-  platform::TWriter writer(stream, 4096);
-  element.WriteData(writer);
-  writer.FlushBuffer();
-  return stream.Bytes();
-}
-
-std::vector<std::uint8_t> Tail(const std::vector<std::uint8_t>& bytes, std::size_t count) {
+Bytes Tail(const Bytes& bytes, std::size_t count) {
   return {bytes.end() - static_cast<std::ptrdiff_t>(count), bytes.end()};
-}
-
-// Reads the record back into a new element of its class; map entries stand
-// for the numbers of earlier records.
-template <class T>
-std::unique_ptr<T> ReadBack(const std::vector<std::uint8_t>& bytes, TQuickEntity& map) {
-  platform::TMemoryStream stream(bytes);
-  platform::TReader reader(stream, 4096);
-  EXPECT_EQ(reader.ReadString(), T::StaticClass()->ClassName);
-  auto element = std::make_unique<T>();
-  element->ReadData(reader, map);
-  EXPECT_EQ(reader.Remaining(), 0u);
-  return element;
 }
 
 TEST_F(SeriesTest, ATwoThousandRecordHoldsColumnAndRowOnceAFiveThousandOneTwice) {
   TSMO_2 sheet2;
   sheet2.Col = 1;
   sheet2.Row = 0;
-  const auto bytes2 = DataOf(sheet2);
-  EXPECT_EQ(Tail(bytes2, 8), (std::vector<std::uint8_t>{1, 0, 0, 0, 0, 0, 0, 0}));
+  const auto bytes2 = WrittenRecord(sheet2);
+  EXPECT_EQ(Tail(bytes2, 8), (Bytes{1, 0, 0, 0, 0, 0, 0, 0}));
   EXPECT_EQ(bytes2[bytes2.size() - 19], 0x05);  // the scale before them
 
   TSMO_5 sheet5;
   sheet5.Col = 3;
   sheet5.Row = 0x01020304;
-  const auto bytes5 = DataOf(sheet5);
-  EXPECT_EQ(Tail(bytes5, 16), (std::vector<std::uint8_t>{3, 0, 0, 0, 4, 3, 2, 1, 3, 0, 0, 0, 4, 3, 2, 1}));
+  const auto bytes5 = WrittenRecord(sheet5);
+  EXPECT_EQ(Tail(bytes5, 16), (Bytes{3, 0, 0, 0, 4, 3, 2, 1, 3, 0, 0, 0, 4, 3, 2, 1}));
   EXPECT_EQ(bytes5[bytes5.size() - 27], 0x05);
   EXPECT_EQ(bytes5.size(), bytes2.size() + 8);
 }
@@ -576,19 +545,20 @@ TEST_F(SeriesTest, ASheetRecordReadsBackWithItsFields) {
   user.SetZkratka("UMS");
   user.Selected = true;
   user.SetScale(2500);
-  const auto bytes = DataOf(user);
+  const auto bytes = WrittenRecord(user);
   // Zkratka as a short string, then the Boolean's own tag, then the scale.
-  const std::vector<std::uint8_t> fields{0x06, 3, 'U', 'M', 'S', 0x09, 0x05};
+  const Bytes fields{0x06, 3, 'U', 'M', 'S', 0x09, 0x05};
   EXPECT_TRUE(std::search(bytes.begin(), bytes.end(), fields.begin(), fields.end()) != bytes.end());
   TQuickEntity map;
-  auto read = ReadBack<TUserMapSpace>(bytes, map);
-  EXPECT_EQ(read->GetName(), "Mapa");
-  ExpectBounds(*read, 1, 2, 301, 102);
-  EXPECT_EQ(read->Cislo, 300);
-  EXPECT_EQ(read->GetZkratka(), "UMS");
-  EXPECT_TRUE(read->Selected);
-  EXPECT_EQ(read->GetScale(), 2500);
-  EXPECT_FALSE(read->HasMatrix());
+  TUserMapSpace read;
+  ReadRecord(bytes, read, map);
+  EXPECT_EQ(read.GetName(), "Mapa");
+  ExpectBounds(read, 1, 2, 301, 102);
+  EXPECT_EQ(read.Cislo, 300);
+  EXPECT_EQ(read.GetZkratka(), "UMS");
+  EXPECT_TRUE(read.Selected);
+  EXPECT_EQ(read.GetScale(), 2500);
+  EXPECT_FALSE(read.HasMatrix());
 }
 
 TEST_F(SeriesTest, ASheetRecordNamesItsMatrixByNumber) {
@@ -599,29 +569,30 @@ TEST_F(SeriesTest, ASheetRecordNamesItsMatrixByNumber) {
   sheet.SetName("Z 1-0");
   sheet.CreateDetail();
   sheet.Matrix()->ID = 0;
-  const auto bytes = DataOf(sheet);
+  const auto bytes = WrittenRecord(sheet);
   TQuickEntity map;
   auto* matrix = new TSpaceMatrix;
   map.AddElement(matrix);
-  auto read = ReadBack<TSMO_5>(bytes, map);
+  TSMO_5 read;
+  ReadRecord(bytes, read, map);
   map.RemoveElement(matrix);  // the map lists without holding
-  EXPECT_EQ(read->Matrix(), matrix);
-  EXPECT_EQ(read->GetCount(), 1);
-  EXPECT_EQ(read->Col, 1);
-  EXPECT_EQ(read->Row, 0);
+  EXPECT_EQ(read.Matrix(), matrix);
+  EXPECT_EQ(read.GetCount(), 1);
+  EXPECT_EQ(read.Col, 1);
+  EXPECT_EQ(read.Row, 0);
 }
 
 TEST_F(SeriesTest, ASheetRecordWithoutMatrixGivesMinusOneBeforeTheSheetFields) {
   TMapSpace space;
-  const auto bytes = DataOf(space);
+  const auto bytes = WrittenRecord(space);
   // Matrix -1, Cislo 0, empty Zkratka, False, then the scale.
-  EXPECT_EQ(Tail(bytes, 18), (std::vector<std::uint8_t>{0x02, 0xFF, 0x02, 0x00, 0x06, 0x00, 0x08, 0x05, 0, 0, 0, 0, 0,
+  EXPECT_EQ(Tail(bytes, 18), (Bytes{0x02, 0xFF, 0x02, 0x00, 0x06, 0x00, 0x08, 0x05, 0, 0, 0, 0, 0,
                                                          0, 0, 0, 0, 0}));
 }
 
 TEST_F(SeriesTest, ABooleanWithAnotherTagIsARecordError) {
   TMapSpace space;
-  auto bytes = DataOf(space);
+  auto bytes = WrittenRecord(space);
   const std::size_t at = bytes.size() - 12;  // the Boolean before the scale's 11 bytes
   ASSERT_EQ(bytes[at], 0x08);
   bytes[at] = 0x02;

@@ -12,7 +12,6 @@
 
 namespace {
 
-using Strings = std::vector<std::string>;
 constexpr double kPi = std::numbers::pi;
 
 // Collects the log lines (code 8) that reach it as the main tool.
@@ -34,7 +33,7 @@ std::unique_ptr<T> Poly(std::initializer_list<TRealPoint> points) {
   return poly;
 }
 
-// Clockwise (x right, y up) square of side s at (x, y).
+// The square (0, 0) - (10, 10), clockwise (x right, y up).
 std::initializer_list<TRealPoint> kSquare10 = {{0, 0}, {0, 10}, {10, 10}, {10, 0}};
 
 class SpaceEntityTest : public SpatialTest {};

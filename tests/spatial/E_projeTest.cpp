@@ -10,8 +10,6 @@
 
 namespace {
 
-using Strings = std::vector<std::string>;
-
 // 800 x 600 pixels from (0, 0) at 4000 pixels per metre.
 std::unique_ptr<T_Page> StandardPage() {
   auto page = std::make_unique<T_Page>();

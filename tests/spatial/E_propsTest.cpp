@@ -6,8 +6,6 @@
 
 namespace {
 
-using Strings = std::vector<std::string>;
-
 class DynamicPropertiesTest : public SpatialTest {};
 
 TEST_F(DynamicPropertiesTest, UnknownNamesReadEmptyAndCreateNothing) {

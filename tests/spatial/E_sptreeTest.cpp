@@ -14,8 +14,8 @@ TSpaceTree* Sheet(const std::string& name, double minX, double minY, double maxX
   return sheet;
 }
 
-std::vector<std::string> NamesIn(const TEntity& entity) {
-  std::vector<std::string> names;
+Strings NamesIn(const TEntity& entity) {
+  Strings names;
   for (TElement* child : entity.Children()) names.push_back(child->GetName());
   return names;
 }
@@ -35,8 +35,8 @@ class SpaceTreeTest : public SpatialTest {
 TEST_F(SpaceTreeTest, StripsAreOrderedByXAndSheetsInAStripByY) {
   FileGrid();
   ASSERT_EQ(tree.GetRowCount(), 2);
-  EXPECT_EQ(NamesIn(*tree.GetRow(0)), (std::vector<std::string>{"west-south", "west-north"}));
-  EXPECT_EQ(NamesIn(*tree.GetRow(1)), (std::vector<std::string>{"east-south", "east-north"}));
+  EXPECT_EQ(NamesIn(*tree.GetRow(0)), (Strings{"west-south", "west-north"}));
+  EXPECT_EQ(NamesIn(*tree.GetRow(1)), (Strings{"east-south", "east-north"}));
   EXPECT_EQ(tree.GetRow(0)->GetMinX(), 0);
   EXPECT_EQ(tree.GetRow(0)->GetMaxY(), 20);
   EXPECT_EQ(tree.GetRow(2), nullptr);

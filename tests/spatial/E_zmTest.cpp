@@ -247,8 +247,8 @@ TEST_F(MapsZMTest, PropertiesAreWrittenThroughTheSetters) {
   zm.SetPropertyText("MapName", "11-2");
   EXPECT_EQ(zm.GetPropertyText("Scale"), "100000");
   EXPECT_EQ(OwnPropertyNames(TMapsZM::StaticClass()),
-            (std::vector<std::string>{"Color", "PenWidth", "PenStyle", "Scale", "Map200", "Map100", "Map50", "Map25",
-                                      "Map10", "ZMCenterX", "ZMCenterY", "Angle", "MapName"}));
+            (Strings{"Color", "PenWidth", "PenStyle", "Scale", "Map200", "Map100", "Map50", "Map25", "Map10",
+                     "ZMCenterX", "ZMCenterY", "Angle", "MapName"}));
 }
 
 }  // namespace

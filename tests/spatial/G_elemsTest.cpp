@@ -7,15 +7,6 @@
 
 namespace {
 
-using Strings = std::vector<std::string>;
-
-void ExpectBox(const TRectEntity& e, double minX, double minY, double maxX, double maxY) {
-  EXPECT_DOUBLE_EQ(e.GetMinX(), minX);
-  EXPECT_DOUBLE_EQ(e.GetMinY(), minY);
-  EXPECT_DOUBLE_EQ(e.GetMaxX(), maxX);
-  EXPECT_DOUBLE_EQ(e.GetMaxY(), maxY);
-}
-
 void SetCorners(TRectangle& r, double minX, double minY, double maxX, double maxY) {
   r.SetMinX(minX);
   r.SetMinY(minY);
@@ -272,27 +263,27 @@ TEST_F(RectEntityTest, FirstXAndYWrittenMakeADegenerateBox) {
   TRectEntity e;
   e.SetPropertyText("X", "10");
   e.SetPropertyText("Y", "20");
-  ExpectBox(e, 10, 20, 10, 20);
+  ExpectBounds(e, 10, 20, 10, 20);
   EXPECT_TRUE(e.IsValid());
   e.SetRelRef(1, 1);
   e.SetBounds({0, 0, 4, 2});
   e.SetX(10);
   e.SetY(20);
-  ExpectBox(e, 6, 18, 10, 20);
+  ExpectBounds(e, 6, 18, 10, 20);
 }
 
 TEST_F(RectEntityTest, AlignmentMovesTheBoxAboutTheAnchor) {
   auto e = Box();
   e->SetPropertyText("HorizAllign", "center");
-  ExpectBox(*e, -50, 0, 50, 50);
+  ExpectBounds(*e, -50, 0, 50, 50);
   EXPECT_EQ(e->GetAbsRefX(), 0.0);
   EXPECT_EQ(e->GetHorizAllign(), "CENTER");
   e->SetPropertyText("VertAllign", "Top");
-  ExpectBox(*e, -50, -50, 50, 0);
+  ExpectBounds(*e, -50, -50, 50, 0);
   EXPECT_EQ(e->GetRefPosition(), 6);
   e->SetPropertyText("HorizAllign", "STŘED");  // not a name: ignored
   e->SetPropertyText("HorizAllign", "right");
-  ExpectBox(*e, -100, -50, 0, 0);
+  ExpectBounds(*e, -100, -50, 0, 0);
   EXPECT_EQ(e->GetRefPosition(), 9);
   e->SetRelRefX(0.25);
   EXPECT_EQ(e->GetHorizAllign(), "OTHER");
@@ -302,7 +293,7 @@ TEST_F(RectEntityTest, AlignmentMovesTheBoxAboutTheAnchor) {
 TEST_F(RectEntityTest, AbsoluteReferenceWriteMovesTheAnchorNotTheBox) {
   auto e = Box();
   e->SetPropertyText("AbsRefX", "25");
-  ExpectBox(*e, 0, 0, 100, 50);
+  ExpectBounds(*e, 0, 0, 100, 50);
   EXPECT_EQ(e->GetRelRefX(), 0.25);
   EXPECT_EQ(e->GetPropertyText("X"), "25");
   e->SetAbsRefY(50);
@@ -318,11 +309,11 @@ TEST_F(RectEntityTest, RefPositionCodesPickGridCells) {
   e->SetPropertyInteger("RefPosition", 9);
   EXPECT_EQ(e->GetRelRefX(), 1.0);
   EXPECT_EQ(e->GetRelRefY(), 1.0);
-  ExpectBox(*e, -100, -50, 0, 0);
+  ExpectBounds(*e, -100, -50, 0, 0);
   e->SetRefPosition(0);
   e->SetRefPosition(10);
   EXPECT_EQ(e->GetRefPosition(), 9);
-  ExpectBox(*e, -100, -50, 0, 0);
+  ExpectBounds(*e, -100, -50, 0, 0);
   e->SetRefPosition(4);
   EXPECT_EQ(e->GetRelRefX(), 0.5);
   EXPECT_EQ(e->GetRelRefY(), 0.0);
@@ -337,7 +328,7 @@ TEST_F(RectEntityTest, DeltaReferenceIsAFractionOfTheSize) {
   auto e = Box();
   e->SetDeltaRefX(25);
   EXPECT_EQ(e->GetRelRefX(), 0.25);
-  ExpectBox(*e, -25, 0, 75, 50);
+  ExpectBounds(*e, -25, 0, 75, 50);
   EXPECT_EQ(e->GetDeltaRefX(), 25.0);
   TRectEntity flat;
   flat.SetBounds({0, 0, 10, 0});
@@ -350,12 +341,12 @@ TEST_F(RectEntityTest, WidthAndHeightGrowTheBoxKeepingTheAnchor) {
   auto e = Box();
   e->SetRelRefX(0.5);  // anchor at x = 0, box (-50 .. 50)
   e->SetPropertyText("Width", "200");
-  ExpectBox(*e, -50, 0, 150, 50);
+  ExpectBounds(*e, -50, 0, 150, 50);
   EXPECT_EQ(e->GetRelRefX(), 0.25);
   EXPECT_EQ(e->GetAbsRefX(), 0.0);
   e->SetRelRefY(1);
   e->SetHeight(25);
-  ExpectBox(*e, -50, -50, 150, -25);
+  ExpectBounds(*e, -50, -50, 150, -25);
   EXPECT_EQ(e->GetAbsRefY(), 0.0);
   EXPECT_EQ(e->GetRelRefY(), 2.0);
 }
@@ -395,20 +386,20 @@ TEST_F(RectEntityTest, ExtentFollowsCoordinateAndRectChildrenOnly) {
   EXPECT_FALSE(owner.IsValid());
 
   owner.AddEntity(new T2DCoordinate(3, 4));
-  ExpectBox(owner, 3, 4, 3, 4);
+  ExpectBounds(owner, 3, 4, 3, 4);
   auto* child = new TRectEntity;
   child->SetBounds({-1, 0, 2, 10});
   owner.AddEntity(child);
   owner.AddEntity(new TRectEntity);  // empty: no effect
   owner.AddEntity(nullptr);
   EXPECT_EQ(owner.GetCount(), 4);
-  ExpectBox(owner, -1, 0, 3, 10);
+  ExpectBounds(owner, -1, 0, 3, 10);
 
   owner.SetBounds({-50, -50, 50, 50});
   owner.SetPropertyBoolean("UpdateNoReset", true);
-  ExpectBox(owner, -50, -50, 50, 50);
+  ExpectBounds(owner, -50, -50, 50, 50);
   owner.UpdateRect();
-  ExpectBox(owner, -1, 0, 3, 10);
+  ExpectBounds(owner, -1, 0, 3, 10);
   owner.SetPropertyBoolean("UpdateNoReset", false);
   EXPECT_FALSE(owner.IsValid());
 }
@@ -417,7 +408,7 @@ TEST_F(RectEntityTest, DeltaPropertiesMoveTheBox) {
   auto e = Box();
   e->SetPropertyText("DeltaX", "5");
   e->SetPropertyText("DeltaY", "-2");
-  ExpectBox(*e, 5, -2, 105, 48);
+  ExpectBounds(*e, 5, -2, 105, 48);
   EXPECT_EQ(e->GetPropertyText("CenterX"), "55");
   EXPECT_EQ(e->GetPropertyText("CenterY"), "23");
 }
@@ -429,7 +420,7 @@ TEST_F(RectEntityTest, AssignCopiesIndexAndBoxButNotTheAnchor) {
   TRectEntity target;
   target.Assign(source.get());
   EXPECT_EQ(target.Index, 7);
-  ExpectBox(target, -50, -25, 50, 25);
+  ExpectBounds(target, -50, -25, 50, 25);
   EXPECT_EQ(target.GetRelRefX(), 0.0);
   EXPECT_NE(target.BoundRect(), source->BoundRect());
   TRectangle notAnEntity;
@@ -447,7 +438,7 @@ TEST_F(RectEntityTest, EnvelopeCopiesTheBoxAndSharesOwnedChildren) {
   auto* entity = DynamicCast<TRectEntity>(copy.get());
   ASSERT_NE(entity, nullptr);
   EXPECT_EQ(entity->GetName(), "Obálka: okno");
-  ExpectBox(*entity, 0, 0, 100, 50);
+  ExpectBounds(*entity, 0, 0, 100, 50);
   ASSERT_EQ(entity->GetCount(), 1);
   EXPECT_EQ(entity->GetElement(0), shared);
 }
@@ -470,7 +461,7 @@ TEST_F(RectEntityTest, HandingBackItsOwnBoundsOrAnchorKeepsThem) {
   e->SetRelRefX(0.5);
   e->SetBoundRect(e->BoundRect());
   e->SetRelRefPoint(e->RelRefPoint());
-  ExpectBox(*e, -50, 0, 50, 50);
+  ExpectBounds(*e, -50, 0, 50, 50);
   EXPECT_EQ(e->GetRelRefX(), 0.5);
 }
 
@@ -491,7 +482,7 @@ TEST_F(RectEntityTest, StoredPropertiesAppliedInOrderRestoreBoxAndAnchor) {
   TRectEntity loaded;
   for (const std::string& name : StoredPropertyNames(*source))
     loaded.SetPropertyText(name, source->GetPropertyText(name));
-  ExpectBox(loaded, -50, -50, 50, 0);
+  ExpectBounds(loaded, -50, -50, 50, 0);
   EXPECT_EQ(loaded.GetRelRefX(), 0.5);
   EXPECT_EQ(loaded.GetRelRefY(), 1.0);
 }
@@ -517,7 +508,7 @@ TEST_F(RectDescendantsTest, DrawRectangleStartsAtZeroAndEnvelopeKeepsPenAndBrush
   EXPECT_EQ(envelope->PenWidth, 0.5);
   EXPECT_EQ(envelope->PenColor, 0xFF);
   EXPECT_EQ(envelope->BrushColor, 0xFF00);
-  ExpectBox(*envelope, 1, 2, 3, 4);
+  ExpectBounds(*envelope, 1, 2, 3, 4);
   EXPECT_EQ(OwnPropertyNames(TDrawRectangle::StaticClass()),
             (Strings{"PenColor", "PenStyle", "PenWidth", "BrushColor", "BrushStyle"}));
 }
@@ -528,7 +519,7 @@ TEST_F(RectDescendantsTest, TextBoxIgnoresChildrenAndItsEnvelopeKeepsTheText) {
   t.SetRelRefY(0.5);
   t.AddElement(new T2DCoordinate(100, 100));
   t.SetPropertyBoolean("UpdateNoReset", true);
-  ExpectBox(t, 0, -5, 40, 5);
+  ExpectBounds(t, 0, -5, 40, 5);
   EXPECT_EQ(t.GetRelRefY(), 0.5);
   t.Text = "Lesní správa";
   t.FontName = "Arial";
@@ -667,7 +658,7 @@ TEST_F(ElemsStreamTest, ARectEntityRecordFollowsTheNamedEntityWithItsBounds) {
   EXPECT_EQ(read.GetName(), "okno");
   ASSERT_EQ(read.GetCount(), 1);
   EXPECT_EQ(read.GetElement(0), map.GetElement(2));
-  ExpectBox(read, -50, 0, 50, 50);
+  ExpectBounds(read, -50, 0, 50, 50);
   EXPECT_EQ(read.GetRelRefX(), 0.0);  // the anchor is not stored
   EXPECT_EQ(read.Index, 0);
   while (map.GetCount() > 0) map.RemoveElement(map.GetElement(0));  // the loader lets go of its map so
@@ -696,7 +687,7 @@ TEST_F(ElemsStreamTest, ATextRecordAddsTextOrientationAndHeight) {
   ReadRecord(expected, read, map);
   EXPECT_EQ(read.Text, "Lesní");
   EXPECT_EQ(read.Orientation, 1.0);
-  ExpectBox(read, 0, 0, 100, 10);
+  ExpectBounds(read, 0, 0, 100, 10);
   EXPECT_EQ(read.GetName(), "TText");
 }
 

@@ -6,9 +6,11 @@
 
 #include "framework/FrameworkFixture.h"
 #include "platform/Classes.h"
+#include "spatial/G_elems.h"
 #include "spatial/SpatialClasses.h"
 
 using Bytes = std::vector<std::uint8_t>;
+using Strings = std::vector<std::string>;
 
 // Builds an expected stream record piece by piece.
 class Record {
@@ -59,6 +61,13 @@ inline void ReadRecord(const Bytes& bytes, TElement& element, TQuickEntity& elem
   EXPECT_EQ(reader.Remaining(), 0u);
 }
 
+inline void ExpectBounds(const TRectEntity& e, double minX, double minY, double maxX, double maxY) {
+  EXPECT_EQ(e.GetMinX(), minX);
+  EXPECT_EQ(e.GetMinY(), minY);
+  EXPECT_EQ(e.GetMaxX(), maxX);
+  EXPECT_EQ(e.GetMaxY(), maxY);
+}
+
 // The framework fixture with the spatial classes registered as well.
 class SpatialTest : public FrameworkTest {
  protected:
@@ -68,14 +77,14 @@ class SpatialTest : public FrameworkTest {
   }
 
   // Names of the published properties a class adds to its parent's.
-  static std::vector<std::string> OwnPropertyNames(TClass cls) {
-    std::vector<std::string> names;
+  static Strings OwnPropertyNames(TClass cls) {
+    Strings names;
     const auto& all = cls->Props();
     for (std::size_t i = cls->Parent->Props().size(); i < all.size(); ++i) names.push_back(all[i]->Name);
     return names;
   }
-  static std::vector<std::string> StoredPropertyNames(const TObject& object) {
-    std::vector<std::string> names;
+  static Strings StoredPropertyNames(const TObject& object) {
+    Strings names;
     for (const TPropInfo* info : object.ClassType()->Props())
       if (info->IsStoredOn(object) && info->HasRead() && info->HasWrite()) names.push_back(info->Name);
     return names;

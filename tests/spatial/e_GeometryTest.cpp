@@ -79,7 +79,7 @@ TEST_F(GeometryElementTest, TheGeometryIsStoredOnlyWhenThereIsOne) {
   holder.GetGeometry();
   stored = StoredPropertyNames(holder);
   EXPECT_EQ(std::count(stored.begin(), stored.end(), "Geometry"), 1);
-  EXPECT_EQ(OwnPropertyNames(TGeometryElement::StaticClass()), (std::vector<std::string>{"Geometry", "NoGeometry"}));
+  EXPECT_EQ(OwnPropertyNames(TGeometryElement::StaticClass()), (Strings{"Geometry", "NoGeometry"}));
 }
 
 }  // namespace
