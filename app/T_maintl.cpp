@@ -1,7 +1,5 @@
 #include "app/T_maintl.h"
 
-#include <algorithm>
-
 #include "framework/E_Class.h"
 #include "framework/Worlds.h"
 #include "platform/AppQueue.h"

@@ -12,6 +12,12 @@ bool StillAt(TEntity& entity, int index, const TElement* child) {
   return index < entity.GetCount() && entity.GetElement(index) == child;
 }
 
+void RunHookTool(TTool* tool, TElement* element) {
+  if (!tool) return;
+  tool->SetInput(element);
+  tool->DoIt();
+}
+
 }  // namespace
 
 void TRecursor::DoIt() {
@@ -57,16 +63,6 @@ bool TRecursor::QProcessBefore(TElement*) { return false; }
 bool TRecursor::QProcessAfter(TElement*) { return false; }
 void TRecursor::Process(TElement*) {}
 void TRecursor::Prepare() {}
-
-namespace {
-
-void RunHookTool(TTool* tool, TElement* element) {
-  if (!tool) return;
-  tool->SetInput(element);
-  tool->DoIt();
-}
-
-}  // namespace
 
 bool TRecursorWithTools::QGoInside(TElement* element) {
   TTool* test = QGoInsideTool();

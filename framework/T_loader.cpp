@@ -51,6 +51,11 @@ std::string ReadErrorText(const std::string& fileName, const std::exception& err
   throw EBadStream(before + std::to_string(number) + after);
 }
 
+void SkipList(platform::TReader& reader) {
+  if (reader.NextValue() != platform::TValueType::vaList) throw platform::EReadError("Invalid property value");
+  reader.SkipValue();
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------- TKestuLoader
@@ -59,8 +64,6 @@ TKestuLoader::TKestuLoader() = default;
 TKestuLoader::~TKestuLoader() = default;
 
 void TKestuLoader::GetParameterName(int, std::string& name) { name = "FileName"; }
-
-void TKestuLoader::Log(const std::string& text) { PostTextMessage(this, msgLogText, text, nullptr); }
 
 void TKestuLoader::DoIt() {
   platform::WaitCursor hourglass;
@@ -102,7 +105,6 @@ void TKestuLoader::ClearMaps() {
 void TKestuLoader::CreateMaps() {
   elementMap_ = std::make_unique<TLoadedElements>();
   ClearMaps();
-  LastElementNumber = -1;
   NewClassList();
 }
 
@@ -116,12 +118,7 @@ void TKestuLoader::FreeElementMap() {
   // The result stays with what it holds and the inline elements it took;
   // whatever else no element took goes with the map.
   if (TElement* root = Output()) {
-    for (std::size_t i = loaded_.size(); i-- > 0;) {
-      if (loaded_[i].Element != root) continue;
-      if (loaded_[i].Held()) elementMap_->ReleaseHeld(root, loaded_[i].KeeperSlot);
-      loaded_[i].KeeperSlot = kNotHeld;
-      break;
-    }
+    if (const std::int64_t place = CreatedPlaceOf(root); place >= 0) Release(static_cast<std::uint32_t>(place));
     KeepTakenInline(root);
   }
   elementMap_.reset();
@@ -144,12 +141,8 @@ void TKestuLoader::KeepTakenInline(TElement* root) {
     auto [first, last] = takenBy.equal_range(element);
     for (auto it = first; it != last; ++it) work.push_back(loaded_[it->second].Element);
   }
-  for (const Taken& taken : taken_) {
-    Loaded& value = loaded_[taken.Value];
-    if (!value.Held() || !reached.contains(value.Element)) continue;
-    elementMap_->ReleaseHeld(value.Element, value.KeeperSlot);
-    value.KeeperSlot = kNotHeld;
-  }
+  for (const Taken& taken : taken_)
+    if (reached.contains(loaded_[taken.Value].Element)) Release(taken.Value);
 }
 
 void TKestuLoader::AfterHeader() {}
@@ -169,7 +162,6 @@ void TKestuLoader::BeginClass(const std::string& name) {
   classSlots_.push_back(
       {record, makesElements ? cls->Factory : nullptr, cls->InheritsFrom(TEntity::StaticClass()), {}, {}});
   describedClass_ = static_cast<int>(classSlots_.size()) - 1;
-  propertyCounter_ = 0;
 }
 
 void TKestuLoader::AddStoredProperty(const std::string& name, int kind) {
@@ -201,7 +193,6 @@ void TKestuLoader::AddStoredProperty(const std::string& name, int kind) {
   }
   if (stored && record->IsReadOrWriteOnly(index)) Log(prefix + " is Read or Write Only!");
   if (property->PropIndex >= 0 && info->HasRead() && info->HasWrite()) slot.Properties.back().Info = info;
-  ++propertyCounter_;
 }
 
 void TKestuLoader::FinishClassRecord() {
@@ -231,7 +222,6 @@ void TKestuLoader::BeginElement(std::int32_t classNumber) {
   loaded_.push_back({element, static_cast<std::uint32_t>(elementMap_->AppendHeld(element)), -1});
   openRecords_.push_back(element);
   current_ = {element, slot.IsEntity ? static_cast<TEntity*>(element) : nullptr, classNumber, created};
-  propertyCounter_ = 0;
 }
 
 void TKestuLoader::NumberElement(std::int32_t number) {
@@ -276,6 +266,13 @@ void TKestuLoader::Hold(std::uint32_t created) {
   loaded.KeeperSlot = static_cast<std::uint32_t>(elementMap_->AppendHeld(loaded.Element));
 }
 
+bool TKestuLoader::Release(std::uint32_t created) {
+  Loaded& loaded = loaded_[created];
+  if (!loaded.Held() || !elementMap_->ReleaseHeld(loaded.Element, loaded.KeeperSlot)) return false;
+  loaded.KeeperSlot = kNotHeld;
+  return true;
+}
+
 void TKestuLoader::EndRecord(const RecordMark& mark, bool complete) {
   if (openRecords_.size() > mark.Open) openRecords_.resize(mark.Open);
   if (values_.size() > mark.Values) values_.resize(mark.Values);
@@ -292,11 +289,10 @@ void TKestuLoader::UndoRecord(const RecordMark& mark) {
   for (std::size_t i = transferred_.size(); i-- > mark.Transferred;) Hold(transferred_[i]);
   transferred_.resize(mark.Transferred);
   for (std::size_t i = loaded_.size(); i-- > mark.Loaded;) {
-    const Loaded undone = loaded_[i];
-    ForgetNumber(undone.Number, static_cast<std::uint32_t>(i));
-    if (elementMap_->ReleaseHeld(undone.Element, undone.KeeperSlot) && undone.Element->HolderCount() == 0 &&
-        undone.Element->CanFree())
-      delete undone.Element;
+    const auto place = static_cast<std::uint32_t>(i);
+    TElement* undone = loaded_[i].Element;
+    ForgetNumber(loaded_[i].Number, place);
+    if (Release(place) && undone->HolderCount() == 0 && undone->CanFree()) delete undone;
   }
   loaded_.resize(mark.Loaded);
   current_ = {};
@@ -400,10 +396,8 @@ void TKestuLoader::AddChild(std::int32_t number) {
   }
   // The first parent takes the child over from the map (a failed record gives it back).
   const auto place = static_cast<std::uint32_t>(created);
-  Loaded& loaded = loaded_[place];
-  TElement* child = loaded.Element;
-  const bool handOver = loaded.Held() && elementMap_->ReleaseHeld(child, loaded.KeeperSlot);
-  if (handOver) loaded.KeeperSlot = kNotHeld;
+  TElement* child = loaded_[place].Element;
+  const bool handOver = Release(place);
   try {
     entity->AddElement(child);
   } catch (const std::exception& error) {
@@ -497,11 +491,9 @@ TElement* TStreamLoader::ReadElementRecord(std::uint64_t start, std::int32_t cla
   const RecordMark mark = MarkRecord();
   try {
     BeginElement(classNumber);
-    const std::int32_t number = reader_->ReadInteger();
-    NumberElement(number);
+    NumberElement(reader_->ReadInteger());
     ReadProperties();
     ReadChildren();
-    LastElementNumber = number;
     TElement* element = Current().Element;
     EndRecord(mark, true);
     return element;
@@ -518,11 +510,8 @@ void TStreamLoader::SkipElementRecord(std::uint64_t start) {
   reader_->SetPosition(start);
   reader_->ReadInteger();
   reader_->ReadInteger();
-  if (reader_->NextValue() != platform::TValueType::vaList) throw platform::EReadError("Invalid property value");
-  reader_->SkipValue();
-  if ((reader_->ReadInteger() & 0xFF) == 0) return;
-  if (reader_->NextValue() != platform::TValueType::vaList) throw platform::EReadError("Invalid property value");
-  reader_->SkipValue();
+  SkipList(*reader_);
+  if ((reader_->ReadInteger() & 0xFF) != 0) SkipList(*reader_);
 }
 
 void TStreamLoader::ReadClassRecord() {
@@ -553,8 +542,7 @@ void TStreamLoader::SkipClassRecord(std::uint64_t start) {
   reader_->ReadInteger();
   reader_->ReadString();
   reader_->ReadInteger();
-  if (reader_->NextValue() != platform::TValueType::vaList) throw platform::EReadError("Invalid property value");
-  reader_->SkipValue();
+  SkipList(*reader_);
 }
 
 void TStreamLoader::ReadProperties() {
@@ -603,18 +591,16 @@ void TStreamLoader::ReadValue(std::size_t at) {
 
 TElement* TStreamLoader::ReadInlineElement() {
   if (inlineDepth_ >= KesMaxInlineDepth) throw EBadStream("Inline elements nested too deep");
-  const RecordState saved = Current();
+  struct Restore {
+    TStreamLoader& loader;
+    const RecordState saved;
+    ~Restore() {
+      --loader.inlineDepth_;
+      loader.Current() = saved;
+    }
+  } restore{*this, Current()};
   ++inlineDepth_;
-  TElement* element = nullptr;
-  try {
-    element = ReadBody();
-  } catch (...) {
-    --inlineDepth_;
-    Current() = saved;
-    throw;
-  }
-  --inlineDepth_;
-  Current() = saved;
+  TElement* element = ReadBody();
   // A nested list without a readable record (each bad one is logged) gives nil.
   if (element) element->ID = -1;
   return element;

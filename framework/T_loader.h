@@ -117,11 +117,8 @@ class TKestuLoader : public TTool {
   void FinishClassRecord();
   void DropClassRecord(std::size_t classMark);
   std::size_t ClassMark() const { return classSlots_.size(); }
-  void Log(const std::string& text);
 
   RecordState& Current() { return current_; }
-
-  std::int32_t LastElementNumber = -1;
 
  private:
   struct PropertySlot {
@@ -152,13 +149,15 @@ class TKestuLoader : public TTool {
   std::int64_t CreatedNumbered(std::int32_t number) const;
   std::int64_t CreatedRenumbered(std::int32_t number) const;
   void ForgetNumber(std::int32_t number, std::uint32_t created);
+  // The element map keeps the element read at that creation place, or lets it
+  // go (false when it did not keep it).
   void Hold(std::uint32_t created);
+  bool Release(std::uint32_t created);
   void KeepTakenInline(TElement* root);
   void LogChild(const char* before, std::int32_t number, const std::string& after);
   void UndoRecord(const RecordMark& mark);
   void ClearMaps();
 
-  int propertyCounter_ = 0;
   std::unique_ptr<TLoadedElements> elementMap_;
   RecordState current_;
   int describedClass_ = -1;

@@ -24,8 +24,6 @@ void TKestuSaver::GetParameterName(int, std::string& name) { name = "FileName"; 
 
 bool TKestuSaver::QProcessAfter(TElement*) { return true; }
 
-void TKestuSaver::Log(const std::string& text) { PostTextMessage(this, msgLogText, text, nullptr); }
-
 void TKestuSaver::DoIt() {
   written_.clear();
   classNumbers_.clear();
@@ -46,7 +44,6 @@ void TKestuSaver::DoIt() {
                   total);
   try {
     PrepareSave();
-    counter_ = 0;
     WriteHeader();
     written_.reserve(static_cast<std::size_t>(std::max(total, 0)) + 1);
     TRecursor::DoIt();
@@ -308,7 +305,6 @@ void TSaver::DoIt() {
   file_ = std::make_unique<platform::TFileStream>(GetName(), platform::TFileStream::Mode::Create);
   writer_ = std::make_unique<platform::TWriter>(*file_, kComponentBuffer);
   counter_ = 0;
-  written_.clear();
   writer_->Write("TPF0", 4);
   writer_->WriteListBegin();
   TRecursor::DoIt();

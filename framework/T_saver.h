@@ -56,7 +56,6 @@ class TKestuSaver : public TRecursor {
   void WriteInlineRecords(TElement* element);
   // The log lines of a class record about the current element's properties.
   void ReportPropertyProblems(const TKestuClass* entry);
-  void Log(const std::string& text);
 
   TElement* CurrentElement() const { return current_; }
   TKestuClass* CurrentEntry() const { return currentEntry_; }

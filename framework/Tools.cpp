@@ -22,6 +22,26 @@ void ApplyLinks(TEntity& links) {
   for (TModelLink* link : ChildrenOfClass<TModelLink>(links)) link->Apply();
 }
 
+// The child of entity that link holds; a new T while there is none.
+template <class T>
+T* LinkedChildMadeOnDemand(TEntity& entity, TElementLink& link) {
+  if (auto* child = static_cast<T*>(link.Get())) return child;
+  auto* child = new T;
+  link.Set(child);
+  entity.AddElement(child);
+  return child;
+}
+
+// Replaces the child of entity that link holds; the old one goes through FreeElement.
+void ReplaceLinkedChild(TEntity& entity, TElementLink& link, TElement* element) {
+  TElement* old = link.Get();
+  if (old == element) return;
+  link.Set(nullptr);
+  if (old) entity.FreeElement(old);
+  link.Set(element);
+  entity.AddElement(element);
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------- TTool
@@ -72,22 +92,9 @@ void TTool::ReceiveMessage(TKestuMessage*& message, bool& handled) {
 void TTool::SetInput(TElement* element) { input_.Set(element); }
 void TTool::SetOutput(TElement* element) { output_.Set(element); }
 
-TParameters* TTool::GetParameters() {
-  if (auto* parameters = static_cast<TParameters*>(parameters_.Get())) return parameters;
-  auto* parameters = new TParameters;
-  parameters_.Set(parameters);
-  AddElement(parameters);
-  return parameters;
-}
+TParameters* TTool::GetParameters() { return LinkedChildMadeOnDemand<TParameters>(*this, parameters_); }
 
-void TTool::SetParameters(TParameters* parameters) {
-  TElement* old = parameters_.Get();
-  if (old == parameters) return;
-  parameters_.Set(nullptr);
-  if (old) FreeElement(old);
-  parameters_.Set(parameters);
-  AddElement(parameters);
-}
+void TTool::SetParameters(TParameters* parameters) { ReplaceLinkedChild(*this, parameters_, parameters); }
 
 TElement* TTool::GetParameter(const std::string& name) { return GetParameters()->FindByAliasOrName(name); }
 
@@ -99,12 +106,8 @@ void TTool::SetParameter(const std::string& name, TElement* element) {
 }
 
 void TTool::SetBreakWork(bool value) {
-  if (value) {
-    SetFlag(kBreak, true);
-  } else {
-    SetFlag(kBreak, false);
-    SetFlag(kRestart, false);
-  }
+  SetFlag(kBreak, value);
+  if (!value) SetFlag(kRestart, false);
 }
 
 void TTool::DoIt() { SetFlag(kRun, true); }
@@ -114,7 +117,7 @@ bool TTool::CanClose() { return true; }
 void TTool::ApplyModel() {
   TToolModel* model = SelfModel();
   if (!model) {
-    PostTextMessage(this, msgLogText, "Tool: " + GetName() + " class: " + ClassName() + " Has no model!", nullptr);
+    Log("Tool: " + GetName() + " class: " + ClassName() + " Has no model!");
     return;
   }
   DynamicTool = model->DynamicTool;
@@ -196,28 +199,17 @@ void TTool::EndProgress() {
   if (PostProgressEnd()) LetMessagesRun();
 }
 
+void TTool::Log(const std::string& text) { PostTextMessage(this, msgLogText, text, nullptr); }
+
 // ---------------------------------------------------------------- TTechnology
 
 TTools* TTechnology::ExistingTools() const { return static_cast<TTools*>(tools_.Get()); }
 
-TTools* TTechnology::GetTools() {
-  if (TTools* tools = ExistingTools()) return tools;
-  auto* tools = new TTools;
-  tools_.Set(tools);
-  AddElement(tools);
-  return tools;
-}
+TTools* TTechnology::GetTools() { return LinkedChildMadeOnDemand<TTools>(*this, tools_); }
 
-void TTechnology::SetTools(TTools* tools) {
-  TTools* old = ExistingTools();
-  if (old == tools) return;
-  tools_.Set(nullptr);
-  if (old) FreeElement(old);
-  tools_.Set(tools);
-  // As a child the list wraps this technology; without it the sub-tools'
-  // messages to their owners would reach nobody.
-  AddElement(tools);
-}
+// As a child the list wraps this technology; without that the sub-tools'
+// messages to their owners would reach nobody.
+void TTechnology::SetTools(TTools* tools) { ReplaceLinkedChild(*this, tools_, tools); }
 
 int TTechnology::ToolCount() const {
   TTools* tools = ExistingTools();
@@ -225,6 +217,11 @@ int TTechnology::ToolCount() const {
 }
 
 bool TTechnology::NoTools() const { return ToolCount() == 0; }
+
+TTool* TTechnology::ToolAt(int index) const {
+  if (index < 0 || index >= ToolCount()) return nullptr;
+  return DynamicCast<TTool>(ExistingTools()->Children()[static_cast<std::size_t>(index)]);
+}
 
 TTool* TTechnology::GetTool(int index) { return DynamicCast<TTool>(GetTools()->GetElement(index)); }
 
@@ -243,11 +240,7 @@ void TTechnology::ReplaceTool(TTool*& field, TTool* tool) {
   AddTool(tool);
 }
 
-TTool* TTechnology::GetActiveTool() {
-  const int count = ToolCount();
-  if (count == 0 || activeIndex_ < 0 || activeIndex_ >= count) return nullptr;
-  return DynamicCast<TTool>(ExistingTools()->Children()[static_cast<std::size_t>(activeIndex_)]);
-}
+TTool* TTechnology::GetActiveTool() { return ToolAt(activeIndex_); }
 
 int TTechnology::GetActiveIndex() { return activeIndex_; }
 
@@ -270,11 +263,11 @@ TTool* TTechnology::CreateToolByModel(TToolModel* model) {
   const std::string className = model->ElementClassName;
   TClass cls = FindKestuClass(className);
   if (!cls) {
-    PostTextMessage(this, msgLogText, "Unknown class: " + className, nullptr);
+    Log("Unknown class: " + className);
     return nullptr;
   }
   if (!cls->InheritsFrom(TTool::StaticClass())) {
-    PostTextMessage(this, msgLogText, "Class: " + className + " is not a Tool", nullptr);
+    Log("Class: " + className + " is not a Tool");
     return nullptr;
   }
   auto* tool = static_cast<TTool*>(NewElement(cls));
@@ -346,10 +339,9 @@ void TSeqTechnology::DoIt() {
   const int count = ToolCount();
   for (int i = 0; i < count; ++i) {
     // A sub-tool may let messages run, and a close request may free tools.
-    TTools* tools = ExistingTools();
-    if (!tools || i >= static_cast<int>(tools->Children().size())) break;
+    if (i >= ToolCount()) break;
     SetActiveIndex(i);
-    auto* tool = DynamicCast<TTool>(tools->Children()[static_cast<std::size_t>(i)]);
+    TTool* tool = ToolAt(i);
     if (!tool) continue;
     const TElementLink running(tool);
     tool->SetParameters(GetParameters());
@@ -371,9 +363,7 @@ void TSelectTechnology::SetElseTool(TTool* tool) {
 }
 
 void TSelectTechnology::DoIt() {
-  TTool* tool = nullptr;
-  if (SelIndex >= 0 && SelIndex < ToolCount())
-    tool = DynamicCast<TTool>(ExistingTools()->Children()[static_cast<std::size_t>(SelIndex)]);
+  TTool* tool = ToolAt(SelIndex);
   if (!tool) tool = ElseTool();
   if (!tool) return;
   const TElementLink self(this);

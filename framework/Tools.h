@@ -90,6 +90,10 @@ class TTool : public TOwnerEntity {
   void SetProgressText(const std::string& text);
   void EndProgress();
 
+ protected:
+  // A line for the message window.
+  void Log(const std::string& text);
+
  private:
   enum : std::uint8_t {
     kRun = 1u << 0,
@@ -156,11 +160,13 @@ class TTechnology : public TTool {
   TTool* FindTool(const std::string& name);
   void ReplaceTool(TTool*& field, TTool* tool);
   bool NoTools() const;
-  // Sub-tools in order; empty without a tool list.
+  // 0 without a tool list.
   int ToolCount() const;
 
  protected:
   TTools* ExistingTools() const;
+  // The sub-tool at index; nil outside the list or for a child that is no tool.
+  TTool* ToolAt(int index) const;
 
  private:
   TElementLink tools_;

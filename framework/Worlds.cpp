@@ -1,5 +1,7 @@
 #include "framework/Worlds.h"
 
+#include <utility>
+
 #include "framework/E_Class.h"
 #include "framework/M_Message.h"
 #include "framework/Tools.h"
@@ -11,6 +13,13 @@ namespace {
 
 TWorld* theWorld = nullptr;
 TElementLink testElement;
+
+template <class V>
+TPropInfo ApplicationSetting(std::string name, V platform::Application::*setting) {
+  return AccessorProp<TWorld, V>(
+      std::move(name), [setting](const TWorld&) { return platform::Application::Instance().*setting; },
+      [setting](TWorld&, V value) { platform::Application::Instance().*setting = value; });
+}
 
 }  // namespace
 
@@ -125,22 +134,12 @@ TClass TWorld::StaticClass() {
            "Application", [](const TWorld&) -> TObject* { return &platform::Application::Instance(); }, nullptr)),
        NotStored(ReadProp("ApplicExeName", &TWorld::ApplicExeName)),
        NotStored(ReadProp("ApplicDir", &TWorld::ApplicDir)),
-       AccessorProp<TWorld, std::string>(
-           "ApplicHelpFile", [](const TWorld&) { return platform::Application::Instance().HelpFile; },
-           [](TWorld&, std::string value) { platform::Application::Instance().HelpFile = value; }),
-       AccessorProp<TWorld, std::string>(
-           "ApplicHint", [](const TWorld&) { return platform::Application::Instance().Hint; },
-           [](TWorld&, std::string value) { platform::Application::Instance().Hint = value; }),
+       ApplicationSetting("ApplicHelpFile", &platform::Application::HelpFile),
+       ApplicationSetting("ApplicHint", &platform::Application::Hint),
        ReadWriteProp("ApplicTitle", &TWorld::ApplicTitle, &TWorld::SetApplicTitle),
-       AccessorProp<TWorld, bool>(
-           "ApplicShowHint", [](const TWorld&) { return platform::Application::Instance().ShowHint; },
-           [](TWorld&, bool value) { platform::Application::Instance().ShowHint = value; }),
-       AccessorProp<TWorld, int>(
-           "ApplicHintColor", [](const TWorld&) { return platform::Application::Instance().HintColor; },
-           [](TWorld&, int value) { platform::Application::Instance().HintColor = value; }),
-       AccessorProp<TWorld, int>(
-           "ApplicHintPause", [](const TWorld&) { return platform::Application::Instance().HintPause; },
-           [](TWorld&, int value) { platform::Application::Instance().HintPause = value; }),
+       ApplicationSetting("ApplicShowHint", &platform::Application::ShowHint),
+       ApplicationSetting("ApplicHintColor", &platform::Application::HintColor),
+       ApplicationSetting("ApplicHintPause", &platform::Application::HintPause),
        AccessorProp<TWorld, TElement*>("TestElement", nullptr, [](TWorld&, TElement* e) { testElement.Set(e); }),
        AccessorProp<TWorld, TTechnology*>(
            "MainTool", [](const TWorld& w) { return const_cast<TWorld&>(w).MainTool(); },

@@ -25,6 +25,11 @@ std::filesystem::path PathOf(const std::string& utf8) {
   return std::filesystem::path(std::u8string(reinterpret_cast<const char8_t*>(utf8.data()), utf8.size()));
 }
 
+// Little-endian, the low count bytes of bits.
+void PutBits(std::uint8_t* at, std::uint32_t bits, std::size_t count) {
+  for (std::size_t i = 0; i < count; ++i) at[i] = static_cast<std::uint8_t>(bits >> (8 * i));
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------- extended float
@@ -127,16 +132,17 @@ struct TFileStream::Impl {
 };
 
 TFileStream::TFileStream(const std::string& fileName, Mode mode) : impl_(std::make_unique<Impl>()) {
+  const std::filesystem::path path = PathOf(fileName);
   if (mode == Mode::Create) {
-    impl_->file.open(PathOf(fileName), std::ios::binary | std::ios::out | std::ios::trunc);
+    impl_->file.open(path, std::ios::binary | std::ios::out | std::ios::trunc);
     if (!impl_->file) throw EFCreateError("Cannot create file " + fileName);
     return;
   }
-  impl_->file.open(PathOf(fileName), std::ios::binary | std::ios::in);
+  impl_->file.open(path, std::ios::binary | std::ios::in);
   std::error_code error;
-  const bool regular = std::filesystem::is_regular_file(PathOf(fileName), error);
+  const bool regular = std::filesystem::is_regular_file(path, error);
   if (!impl_->file || !regular) throw EFOpenError("Cannot open file " + fileName);
-  impl_->size = std::filesystem::file_size(PathOf(fileName), error);
+  impl_->size = std::filesystem::file_size(path, error);
   if (error) throw EFOpenError("Cannot open file " + fileName);
 }
 
@@ -210,8 +216,7 @@ void TWriter::WriteInteger(std::int32_t value) {
     bytes[0] = static_cast<std::uint8_t>(TValueType::vaInt32);
     size = 4;
   }
-  const auto bits = static_cast<std::uint32_t>(value);
-  for (std::size_t i = 0; i < size; ++i) bytes[1 + i] = static_cast<std::uint8_t>(bits >> (8 * i));
+  PutBits(bytes + 1, static_cast<std::uint32_t>(value), size);
   Write(bytes, 1 + size);
 }
 
@@ -230,10 +235,8 @@ void TWriter::WriteString(std::string_view utf8) {
                                   static_cast<std::uint8_t>(text.size())};
     Write(head, 2);
   } else {
-    const auto length = static_cast<std::uint32_t>(text.size());
-    const std::uint8_t head[5] = {static_cast<std::uint8_t>(TValueType::vaLString), static_cast<std::uint8_t>(length),
-                                  static_cast<std::uint8_t>(length >> 8), static_cast<std::uint8_t>(length >> 16),
-                                  static_cast<std::uint8_t>(length >> 24)};
+    std::uint8_t head[5] = {static_cast<std::uint8_t>(TValueType::vaLString)};
+    PutBits(head + 1, static_cast<std::uint32_t>(text.size()), 4);
     Write(head, 5);
   }
   Write(text.data(), text.size());
@@ -312,7 +315,7 @@ std::int32_t TReader::ReadIntegerSlow() {
     case TValueType::vaInt16: {
       std::uint8_t bytes[2];
       Read(bytes, 2);
-      return static_cast<std::int16_t>(static_cast<std::uint16_t>(bytes[0] | (bytes[1] << 8)));
+      return static_cast<std::int16_t>(Bits16(bytes));
     }
     case TValueType::vaInt32: {
       std::uint8_t bytes[4];

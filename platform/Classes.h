@@ -163,7 +163,7 @@ class TReader {
           return static_cast<std::int8_t>(at[1]);
         case TValueType::vaInt16:
           pos_ += 3;
-          return static_cast<std::int16_t>(static_cast<std::uint16_t>(at[1] | (at[2] << 8)));
+          return static_cast<std::int16_t>(Bits16(at + 1));
         case TValueType::vaInt32:
           pos_ += 5;
           return static_cast<std::int32_t>(Bits32(at + 1));
@@ -187,6 +187,7 @@ class TReader {
   std::uint64_t Remaining() const { return size_ - Position(); }
 
  private:
+  static std::uint16_t Bits16(const std::uint8_t* at) { return static_cast<std::uint16_t>(at[0] | (at[1] << 8)); }
   static std::uint32_t Bits32(const std::uint8_t* at) {
     return at[0] | (at[1] << 8) | (at[2] << 16) | (static_cast<std::uint32_t>(at[3]) << 24);
   }

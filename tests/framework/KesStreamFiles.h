@@ -1,11 +1,11 @@
 #pragma once
 // Hand-made stream bytes and file helpers for the element stream tests.
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
-
-#include <unistd.h>
 #include <initializer_list>
 #include <iterator>
 #include <string>

@@ -1,8 +1,9 @@
+#include <algorithm>
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "FrameworkFixture.h"
@@ -25,7 +26,6 @@ class KesStreamTest : public FrameworkTest {
     RegisterKesTestClasses();
     MainTool = &log;
     TTestLeaf::Alive = 0;
-    TTestBox::Alive = 0;
     file = kes::TempFile(::testing::UnitTest::GetInstance()->current_test_info()->name());
   }
   void TearDown() override {
@@ -52,6 +52,12 @@ class KesStreamTest : public FrameworkTest {
     kes::WriteFile(file, bytes);
     return Load();
   }
+  void SaveComponents(TElement* root) {
+    TSaver saver;
+    saver.SetName(file);
+    saver.SetInput(root);
+    saver.DoIt();
+  }
 
   TMessageLog log;
   std::string file;
@@ -66,13 +72,24 @@ TClass TUnlisted::StaticClass() {
   return &info;
 }
 
+// The text of the E that run raises; a failure when it raises nothing.
+template <class E, class Run>
+std::string RaisedText(Run run) {
+  try {
+    run();
+  } catch (const E& error) {
+    return error.what();
+  }
+  ADD_FAILURE() << "nothing raised";
+  return "";
+}
+
 TTestLeaf* Leaf(int value, const std::string& name = "") {
   auto* leaf = new TTestLeaf;
   leaf->Value = value;
   leaf->Ratio = 0;
   leaf->Label.clear();
   leaf->Flag = false;
-  leaf->Letter = 'q';
   if (!name.empty()) leaf->SetName(name);
   return leaf;
 }
@@ -573,12 +590,7 @@ TEST_F(KesStreamTest, ElementsReadBeforeAFatalErrorAreFreedAndTheErrorIsClear) {
   kes::WriteFile(file, bytes);
   TLoad load;
   load.FileName = file;
-  try {
-    load.DoIt();
-    FAIL() << "loaded a broken file";
-  } catch (const EBadStream& error) {
-    EXPECT_EQ(std::string(error.what()), "Chyba čtení souboru " + file + ": Invalid property value");
-  }
+  EXPECT_EQ(RaisedText<EBadStream>([&] { load.DoIt(); }), "Chyba čtení souboru " + file + ": Invalid property value");
   EXPECT_EQ(TTestLeaf::Alive, 0);
   EXPECT_EQ(load.Output(), nullptr);
   RunMessages();
@@ -642,29 +654,15 @@ TEST_F(KesStreamTest, PositionsOutOfOrderAreSortedAndTheLastOfARepeatWinsWhereve
 
 TEST_F(KesStreamTest, ErrorTextsForEmptyNameMissingFileAndUnknownFileType) {
   TLoad load;
+  const auto loadFile = [&load] { load.DoIt(); };
   load.FileName = "";
-  try {
-    load.DoIt();
-    FAIL();
-  } catch (const EBadStreamName& error) {
-    EXPECT_EQ(std::string(error.what()), "Chybné jméno souboru :  !");
-  }
+  EXPECT_EQ(RaisedText<EBadStreamName>(loadFile), "Chybné jméno souboru :  !");
   load.FileName = file + ".chybi";
-  try {
-    load.DoIt();
-    FAIL();
-  } catch (const EBadStream& error) {
-    EXPECT_EQ(std::string(error.what()), "Soubor " + file + ".chybi neexistuje!");
-  }
+  EXPECT_EQ(RaisedText<EBadStream>(loadFile), "Soubor " + file + ".chybi neexistuje!");
   load.FileName = file;
   for (const Bytes& content : {Bytes{'K', 'E', 'S', '1', 0x01, 0x00}, Bytes{'K', 'E'}, Bytes{}}) {
     kes::WriteFile(file, content);
-    try {
-      load.DoIt();
-      FAIL();
-    } catch (const EBadStream& error) {
-      EXPECT_EQ(std::string(error.what()), file + " ... neznámý typ souboru");
-    }
+    EXPECT_EQ(RaisedText<EBadStream>(loadFile), file + " ... neznámý typ souboru");
   }
   EXPECT_EQ(load.Output(), nullptr);
 }
@@ -698,10 +696,7 @@ TEST_F(KesStreamTest, ComponentStreamRecordsAreClassNameNumberChildrenAndName) {
   auto* child = new TNameElement;
   child->SetName("C");
   root.AddElement(child);
-  TSaver saver;
-  saver.SetName(file);
-  saver.SetInput(&root);
-  saver.DoIt();
+  SaveComponents(&root);
   const Bytes expected = kes::Concat({{'T', 'P', 'F', '0', 0x01},
                                       S("TNameElement"), I(0), S("C"),
                                       S("TNameEntity"), I(1), {0x01}, I(0), {0x00}, S("R"),
@@ -728,10 +723,7 @@ TEST_F(KesStreamTest, ComponentSaverWritesAnUnstampedGraphWholeAndSharedChildren
   root.AddElement(a);
   root.AddElement(b);
   NewVisitStamp();  // a stamp below -1 that the graph does not carry
-  TSaver saver;
-  saver.SetName(file);
-  saver.SetInput(&root);
-  saver.DoIt();
+  SaveComponents(&root);
   EXPECT_EQ(kes::Count(kes::ReadFile(file), S("sdileny")), 1);
   TLoader loader;
   loader.SetName(file);
@@ -759,12 +751,7 @@ TEST_F(KesStreamTest, ComponentLoaderStopsAtAnUnregisteredClassAndFreesWhatItRea
   EXPECT_EQ(dialogs.Messages[0].Buttons, static_cast<unsigned>(platform::mbOK));
 
   loader.SetName("");
-  try {
-    loader.DoIt();
-    FAIL();
-  } catch (const EBadStreamName& error) {
-    EXPECT_EQ(std::string(error.what()), "Chybné jméno streamu :  !");
-  }
+  EXPECT_EQ(RaisedText<EBadStreamName>([&] { loader.DoIt(); }), "Chybné jméno streamu :  !");
 }
 
 TEST_F(KesStreamTest, ComponentLoaderRejectsChildNumbersItHasNotRead) {

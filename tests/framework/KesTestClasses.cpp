@@ -1,6 +1,7 @@
 #include "KesTestClasses.h"
 
 #include "framework/E_Class.h"
+#include "framework/M_Message.h"
 #include "framework/Tools.h"
 
 TClass TTestLeaf::StaticClass() {
@@ -18,11 +19,6 @@ TClass TTestBox::StaticClass() {
       {ReadWriteProp("Part", &TTestBox::Part, &TTestBox::SetPart),
        ReadWriteProp("Typed", &TTestBox::Typed, &TTestBox::SetTyped)});
   return &info;
-}
-
-std::set<TElement*>& LiveTestElements() {
-  static std::set<TElement*> live;
-  return live;
 }
 
 void RegisterKesTestClasses() {

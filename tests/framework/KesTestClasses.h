@@ -2,30 +2,18 @@
 // Element classes with a property of every stored kind, and a listener that
 // records what the stream tools post, for the element stream tests.
 #include <cstdint>
-#include <set>
 #include <string>
 #include <vector>
 
 #include "framework/Elements.h"
-#include "framework/M_Message.h"
-
-// Every living element of the classes below, so that tests can free what a
-// load left without an owner.
-std::set<TElement*>& LiveTestElements();
 
 // A leaf whose constructor sets non-zero values, so that a value the writer
 // omitted shows whether the reader restored it.
 class TTestLeaf : public TOwnerElement {
   KESTX_CLASS(TTestLeaf)
  public:
-  TTestLeaf() {
-    ++Alive;
-    LiveTestElements().insert(this);
-  }
-  ~TTestLeaf() override {
-    --Alive;
-    LiveTestElements().erase(this);
-  }
+  TTestLeaf() { ++Alive; }
+  ~TTestLeaf() override { --Alive; }
   std::int32_t Value = 7;
   double Ratio = 1.5;
   char Letter = 'q';
@@ -44,19 +32,10 @@ class TTestLeaf : public TOwnerElement {
 class TTestBox : public TOwnerEntity {
   KESTX_CLASS(TTestBox)
  public:
-  TTestBox() {
-    ++Alive;
-    LiveTestElements().insert(this);
-  }
-  ~TTestBox() override {
-    --Alive;
-    LiveTestElements().erase(this);
-  }
   TElement* Part() const { return part_; }
   void SetPart(TElement* element) { SetOwnedElement(part_, element); }
   TTestLeaf* Typed() const { return static_cast<TTestLeaf*>(typed_.Get()); }
   void SetTyped(TTestLeaf* leaf) { typed_.Set(leaf); }
-  static inline int Alive = 0;
 
  private:
   TElement* part_ = nullptr;

@@ -30,24 +30,13 @@ class TClosingTool : public TFirstChildTool {
   }
 };
 
-class TechnologyTest : public FrameworkTest {
+class TechnologyTest : public ToolFixture {
  protected:
-  void SetUp() override {
-    FrameworkTest::SetUp();
-    Tracked<TTool>::Alive = 0;
-    MainTool = &main;
-  }
   template <class T>
   T* Named(const std::string& name) {
     auto* tool = new T;
     tool->SetName(name);
     tool->trail = &trail;
-    return tool;
-  }
-  TProbeTool* Probe(const std::string& name) {
-    auto* tool = new TProbeTool;
-    tool->SetName(name);
-    tool->calls = &calls;
     return tool;
   }
   // root > c1 > c2 > c3, each the only child of the one before.
@@ -75,8 +64,6 @@ class TechnologyTest : public FrameworkTest {
   }
 
   std::vector<std::string> trail;
-  std::vector<std::string> calls;
-  TRecorder main;
 };
 
 TEST_F(TechnologyTest, SequenceFeedsEachResultToTheNextTool) {

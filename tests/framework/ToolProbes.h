@@ -1,6 +1,6 @@
 #pragma once
-// Elements that record what reaches them, for the tool, technology and
-// recursor tests.
+// Elements that record what reaches them, and the fixture of the tool and
+// technology tests.
 #include <string>
 #include <vector>
 
@@ -51,4 +51,24 @@ class TProbeTool : public Tracked<TTool> {
     return mayClose;
   }
   void GetParameterName(int index, std::string& name) override { name = index == 1 ? "Error" : ""; }
+};
+
+// Delivers unaddressed messages to a recorder and makes probes that note
+// their calls in one list.
+class ToolFixture : public FrameworkTest {
+ protected:
+  void SetUp() override {
+    FrameworkTest::SetUp();
+    Tracked<TTool>::Alive = 0;
+    MainTool = &main;
+  }
+  TProbeTool* Probe(const std::string& name) {
+    auto* tool = new TProbeTool;
+    tool->SetName(name);
+    tool->calls = &calls;
+    return tool;
+  }
+
+  std::vector<std::string> calls;
+  TRecorder main;
 };

@@ -7,22 +7,7 @@
 
 namespace {
 
-class ToolsTest : public FrameworkTest {
- protected:
-  void SetUp() override {
-    FrameworkTest::SetUp();
-    Tracked<TTool>::Alive = 0;
-    MainTool = &main;
-  }
-  TProbeTool* Probe(const std::string& name) {
-    auto* tool = new TProbeTool;
-    tool->SetName(name);
-    tool->calls = &calls;
-    return tool;
-  }
-  std::vector<std::string> calls;
-  TRecorder main;
-};
+class ToolsTest : public ToolFixture {};
 
 TEST_F(ToolsTest, DispatchesCodesZeroToThreeToTheirHandlers) {
   TRecorder owner;

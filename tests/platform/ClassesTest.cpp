@@ -5,9 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdio>
 #include <filesystem>
 #include <limits>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -36,6 +37,13 @@ Bytes Concat(std::initializer_list<Bytes> parts) {
   Bytes all;
   for (const Bytes& part : parts) all.insert(all.end(), part.begin(), part.end());
   return all;
+}
+
+template <class Read>
+void ExpectReadError(Bytes bytes, Read read) {
+  TMemoryStream stream(std::move(bytes));
+  TReader reader(stream, kSmallBuffer);
+  EXPECT_THROW(read(reader), EReadError);
 }
 
 TEST(ClassesTest, IntegerTakesTheSmallestTagAtEveryBoundary) {
@@ -134,37 +142,25 @@ TEST(ClassesTest, ReaderTakesAnyIntegerTagForAFloatAndEitherStringTag) {
 }
 
 TEST(ClassesTest, ReaderRaisesOnUnexpectedTagsAndListMarkers) {
-  auto raises = [](Bytes bytes, auto read) {
-    TMemoryStream stream(std::move(bytes));
-    TReader reader(stream, kSmallBuffer);
-    EXPECT_THROW(read(reader), EReadError);
-  };
-  raises({0x05, 0, 0, 0, 0, 0, 0, 0, 0x80, 0xFF, 0x3F}, [](TReader& r) { r.ReadInteger(); });
-  raises({0x06, 0x00}, [](TReader& r) { r.ReadInteger(); });
-  raises({0x02, 0x01}, [](TReader& r) { r.ReadString(); });
-  raises({0x00}, [](TReader& r) { r.ReadListBegin(); });
-  raises({0x01}, [](TReader& r) { r.ReadListEnd(); });
-  raises({0x07, 0x00}, [](TReader& r) { r.SkipValue(); });
-  raises({0x00}, [](TReader& r) { r.SkipValue(); });  // an end marker is no value
-  raises({}, [](TReader& r) { r.ReadValue(); });
+  ExpectReadError({0x05, 0, 0, 0, 0, 0, 0, 0, 0x80, 0xFF, 0x3F}, [](TReader& r) { r.ReadInteger(); });
+  ExpectReadError({0x06, 0x00}, [](TReader& r) { r.ReadInteger(); });
+  ExpectReadError({0x02, 0x01}, [](TReader& r) { r.ReadString(); });
+  ExpectReadError({0x00}, [](TReader& r) { r.ReadListBegin(); });
+  ExpectReadError({0x01}, [](TReader& r) { r.ReadListEnd(); });
+  ExpectReadError({0x07, 0x00}, [](TReader& r) { r.SkipValue(); });
+  ExpectReadError({0x00}, [](TReader& r) { r.SkipValue(); });  // an end marker is no value
+  ExpectReadError({}, [](TReader& r) { r.ReadValue(); });
 }
 
 TEST(ClassesTest, LengthsBeyondTheStreamRaiseBeforeAnythingIsAllocated) {
-  auto raises = [](Bytes bytes, auto read) {
-    TMemoryStream stream(std::move(bytes));
-    TReader reader(stream, kSmallBuffer);
-    EXPECT_THROW(read(reader), EReadError);
-  };
   // A long string claiming 2 GB in a stream of a few bytes.
-  raises({0x0C, 0xFF, 0xFF, 0xFF, 0x7F, 'a'}, [](TReader& r) { r.ReadString(); });
-  raises({0x0C, 0xFF, 0xFF, 0xFF, 0xFF, 'a'}, [](TReader& r) { r.SkipValue(); });
-  raises({0x06, 0x05, 'a', 'b'}, [](TReader& r) { r.ReadString(); });
-  raises({0x04, 0x01, 0x02}, [](TReader& r) { r.ReadInteger(); });
-  raises({0x05, 0x00, 0x00}, [](TReader& r) { r.ReadFloat(); });
-  raises({0x01, 0x02}, [](TReader& r) { r.SkipValue(); });
-  TMemoryStream stream(Bytes{0x02});
-  TReader reader(stream, kSmallBuffer);
-  EXPECT_THROW(reader.SetPosition(2), EReadError);
+  ExpectReadError({0x0C, 0xFF, 0xFF, 0xFF, 0x7F, 'a'}, [](TReader& r) { r.ReadString(); });
+  ExpectReadError({0x0C, 0xFF, 0xFF, 0xFF, 0xFF, 'a'}, [](TReader& r) { r.SkipValue(); });
+  ExpectReadError({0x06, 0x05, 'a', 'b'}, [](TReader& r) { r.ReadString(); });
+  ExpectReadError({0x04, 0x01, 0x02}, [](TReader& r) { r.ReadInteger(); });
+  ExpectReadError({0x05, 0x00, 0x00}, [](TReader& r) { r.ReadFloat(); });
+  ExpectReadError({0x01, 0x02}, [](TReader& r) { r.SkipValue(); });
+  ExpectReadError({0x02}, [](TReader& r) { r.SetPosition(2); });
 }
 
 TEST(ClassesTest, BooleansHaveTagsOfTheirOwn) {
