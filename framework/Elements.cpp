@@ -580,6 +580,15 @@ void TEntity::SetOwnedElement(TElement*& field, TElement* element) {
   AddElement(element);
 }
 
+void TEntity::SetLinkedElement(TElementLink& link, TElement* element) {
+  TElement* old = link.Get();
+  if (old == element) return;
+  link.Set(nullptr);
+  if (old) FreeElement(old);
+  link.Set(element);
+  AddElement(element);
+}
+
 int TEntity::CountWalk() {
   const int stamp = CurrentVisitStamp();
   ID = stamp;

@@ -315,6 +315,9 @@ class TEntity : public TElement {
   void AddAliased(const std::string& alias, TElement* element);
   TElement* GetOrCreateElement(TClass cls, const std::string& name);
   void SetOwnedElement(TElement*& field, TElement* element);
+  // The same for a child kept through a link: the old one goes through
+  // FreeElement, the new one (when not nil) becomes a child.
+  void SetLinkedElement(TElementLink& link, TElement* element);
   int WholeCount();
   void AddAllFrom(TElement* source);
 

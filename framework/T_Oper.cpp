@@ -149,18 +149,6 @@ TTypeElement* ValueOfText(const std::string& text) {
   return TStringElement::CreateValue(text);
 }
 
-// Replaces the child of owner that field refers to; the old one is freed.
-void ReplaceChild(TEntity& owner, TElementLink& field, TElement* element) {
-  TElement* old = field.Get();
-  if (old == element) return;
-  field.Set(nullptr);
-  if (old) owner.FreeElement(old);
-  if (element) {
-    owner.AddElement(element);
-    field.Set(element);
-  }
-}
-
 }  // namespace
 
 // ---------------------------------------------------------------- short list
@@ -199,7 +187,7 @@ void TNoPtrOperator::ReleaseOperandResults() {
 }
 
 void TNoPtrOperator::SetResultList(TShortList* list) {
-  ReplaceChild(*this, resultList_, list);
+  SetLinkedElement(resultList_, list);
   for (TOperator* operand : {GetOperand1(), GetOperand2()})
     if (operand) operand->SetResultList(list);
 }
@@ -326,7 +314,7 @@ TTypeElement* TTwoPtrOperator::GetOperand2Value() const { return operand2Value_;
 
 TTypeElement* TConstOperator::ConstValue() const { return static_cast<TTypeElement*>(value_.Get()); }
 
-void TConstOperator::SetConstValue(TTypeElement* value) { ReplaceChild(*this, value_, value); }
+void TConstOperator::SetConstValue(TTypeElement* value) { SetLinkedElement(value_, value); }
 
 void TConstOperator::DoIt() { SetOutput(ConstValue()); }
 void TConstOperator::ReleaseResult() {}

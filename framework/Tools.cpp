@@ -32,15 +32,6 @@ T* LinkedChildMadeOnDemand(TEntity& entity, TElementLink& link) {
   return child;
 }
 
-// Replaces the child of entity that link holds; the old one goes through FreeElement.
-void ReplaceLinkedChild(TEntity& entity, TElementLink& link, TElement* element) {
-  TElement* old = link.Get();
-  if (old == element) return;
-  link.Set(nullptr);
-  if (old) entity.FreeElement(old);
-  link.Set(element);
-  entity.AddElement(element);
-}
 
 }  // namespace
 
@@ -94,7 +85,7 @@ void TTool::SetOutput(TElement* element) { output_.Set(element); }
 
 TParameters* TTool::GetParameters() { return LinkedChildMadeOnDemand<TParameters>(*this, parameters_); }
 
-void TTool::SetParameters(TParameters* parameters) { ReplaceLinkedChild(*this, parameters_, parameters); }
+void TTool::SetParameters(TParameters* parameters) { SetLinkedElement(parameters_, parameters); }
 
 TElement* TTool::GetParameter(const std::string& name) { return GetParameters()->FindByAliasOrName(name); }
 
@@ -209,7 +200,7 @@ TTools* TTechnology::GetTools() { return LinkedChildMadeOnDemand<TTools>(*this, 
 
 // As a child the list wraps this technology; without that the sub-tools'
 // messages to their owners would reach nobody.
-void TTechnology::SetTools(TTools* tools) { ReplaceLinkedChild(*this, tools_, tools); }
+void TTechnology::SetTools(TTools* tools) { SetLinkedElement(tools_, tools); }
 
 int TTechnology::ToolCount() const {
   TTools* tools = ExistingTools();

@@ -41,21 +41,12 @@ TWorld::~TWorld() {
   if (TEntity* registry = static_cast<TEntity*>(objectClasses_.Get())) RemoveElement(registry);
 }
 
-void TWorld::ReplaceChild(TElementLink& field, TElement* element) {
-  TElement* old = field.Get();
-  if (old == element) return;
-  field.Set(nullptr);
-  if (old) FreeElement(old);
-  field.Set(element);
-  AddElement(element);
-}
-
 TTechnology* TWorld::MainTool() {
   if (!mainTool_.Get()) CreateMainTool();
   return static_cast<TTechnology*>(mainTool_.Get());
 }
 
-void TWorld::SetMainTool(TTechnology* tool) { ReplaceChild(mainTool_, tool); }
+void TWorld::SetMainTool(TTechnology* tool) { SetLinkedElement(mainTool_, tool); }
 
 TElement* TWorld::ChildMadeOnDemand(TElementLink& field, TClass cls, const char* name) {
   if (!field.Get()) {
@@ -72,7 +63,7 @@ TSystemRegister* TWorld::SystemRegister() {
       ChildMadeOnDemand(systemRegister_, TSystemRegister::StaticClass(), "System register"));
 }
 
-void TWorld::SetSystemRegister(TSystemRegister* reg) { ReplaceChild(systemRegister_, reg); }
+void TWorld::SetSystemRegister(TSystemRegister* reg) { SetLinkedElement(systemRegister_, reg); }
 
 TEntity* TWorld::ObjectClasses() {
   if (!objectClasses_.IsSet()) {
@@ -88,7 +79,7 @@ TObjectModel* TWorld::ObjectModel() {
   return static_cast<TObjectModel*>(ChildMadeOnDemand(objectModel_, TObjectModel::StaticClass(), "Object model"));
 }
 
-void TWorld::SetObjectModel(TObjectModel* model) { ReplaceChild(objectModel_, model); }
+void TWorld::SetObjectModel(TObjectModel* model) { SetLinkedElement(objectModel_, model); }
 
 std::string TWorld::ApplicExeName() const { return platform::Application::Instance().ExeName(); }
 

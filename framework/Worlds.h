@@ -47,8 +47,6 @@ class TWorld : public TEntity {
   virtual void ShowAppException(std::exception_ptr error);
 
  private:
-  // Replaces the child held by field: the old one goes through FreeElement.
-  void ReplaceChild(TElementLink& field, TElement* element);
   // The child held by field, made of cls and named when there is none.
   TElement* ChildMadeOnDemand(TElementLink& field, TClass cls, const char* name);
 
