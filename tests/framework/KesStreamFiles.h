@@ -36,7 +36,7 @@ inline Bytes I(std::int32_t value) {
 // A short string item of plain ASCII text.
 inline Bytes S(const std::string& text) {
   Bytes bytes{0x06, static_cast<std::uint8_t>(text.size())};
-  bytes.insert(bytes.end(), text.begin(), text.end());
+  for (char c : text) bytes.push_back(static_cast<std::uint8_t>(c));
   return bytes;
 }
 
