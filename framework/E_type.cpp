@@ -4,13 +4,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <system_error>
 
 #include "framework/E_Class.h"
 #include "framework/U_CtiRad.h"
+#include "platform/Classes.h"
 #include "platform/CodePage.h"
 
 namespace {
@@ -439,11 +436,10 @@ void TStringListElement::NextStringList(const std::vector<std::string>& lines) {
 }
 
 void TStringListElement::LoadFromFile(const std::string& fileName) {
-  std::error_code error;
-  if (!std::filesystem::is_regular_file(fileName, error)) return;
-  std::ifstream file(fileName, std::ios::binary);
-  if (!file) return;
-  const std::string bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+  if (!platform::FileExists(fileName)) return;
+  platform::TMemoryStream stream;
+  stream.LoadFromFile(fileName);
+  const std::string bytes(stream.Bytes().begin(), stream.Bytes().end());
   // Lines end in CR LF, LF or CR; a break at the very end starts no line.
   std::vector<std::string> lines;
   std::size_t start = 0;
@@ -462,10 +458,8 @@ void TStringListElement::SaveToFile(const std::string& fileName) {
   for (TElement* child : Children())
     if (TStringElement* item = ItemOf(child))
       bytes += platform::Utf8ToCp1250(item->GetName() + "=" + item->GetAsString()) + "\r\n";
-  std::ofstream file(fileName, std::ios::binary | std::ios::trunc);
-  if (!file) throw Exception("Cannot create file \"" + fileName + "\"");
-  file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  if (!file.flush()) throw Exception("Cannot write file \"" + fileName + "\"");
+  platform::TFileStream file(fileName, platform::TFileStream::Mode::Create);
+  file.Write(bytes.data(), bytes.size());
 }
 
 std::vector<std::string> TStringListElement::GetValueList() const {

@@ -9,6 +9,7 @@
 #include <random>
 
 #include "FrameworkFixture.h"
+#include "platform/Classes.h"
 #include "framework/E_Class.h"
 
 namespace {
@@ -565,7 +566,7 @@ TEST_F(StringListTest, SavedListLoadsBackTheSameItems) {
 TEST_F(StringListTest, SaveToAFileThatCannotBeCreatedRaises) {
   TStringListElement list;
   list.NextValue("x");
-  EXPECT_THROW(list.SaveToFile(FilePath("no-such-dir") + "/x/y.txt"), Exception);
+  EXPECT_THROW(list.SaveToFile(FilePath("no-such-dir") + "/x/y.txt"), platform::EFCreateError);
 }
 
 TEST_F(StringListTest, SplitNameValuesMovesTheNamePartOutOfTheValue) {
