@@ -1,0 +1,705 @@
+#include "framework/core/class_registry.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <exception>
+#include <optional>
+
+#include "platform/code_page.h"
+#include "platform/dialogs.h"
+
+// ---------------------------------------------------------------- TKestuClass
+
+void TKestuClass::SetElementClass(TClass cls) {
+  elementClass_ = cls;
+  props_.clear();
+  if (!cls) return;
+  SetName(cls->ClassName);
+  props_ = cls->Props();
+}
+
+bool TKestuClass::IsStoredProperty(int index) const {
+  const TPropInfo* info = PropertyInfo(index);
+  if (!info) return true;
+  return info->StoredConstant.value_or(true);
+}
+
+void TKestuClass::FillProperties() {
+  Clear();
+  for (std::size_t i = 0; i < props_.size(); ++i) {
+    auto* property = new TKestuClassProperty;
+    property->Bind(props_[i]);
+    property->PropIndex = static_cast<int>(i);
+    AddElement(property);
+  }
+}
+
+int TKestuClass::IndexOfProperty(const std::string& name) const {
+  for (std::size_t i = 0; i < props_.size(); ++i)
+    if (platform::AnsiSameText(props_[i]->Name, name)) return static_cast<int>(i);
+  return -1;
+}
+
+const TPropInfo* TKestuClass::PropertyInfo(int index) const {
+  if (index < 0 || index >= PropCount()) return nullptr;
+  return props_[static_cast<std::size_t>(index)];
+}
+
+std::string TKestuClass::PropertyName(int index) const {
+  const TPropInfo* info = PropertyInfo(index);
+  return info ? info->Name : std::string();
+}
+
+TTypeKind TKestuClass::PropertyKind(int index) const {
+  const TPropInfo* info = PropertyInfo(index);
+  return info ? info->Kind : tkUnknown;
+}
+
+TClass TKestuClass::PropertyClass(int index) const {
+  const TPropInfo* info = PropertyInfo(index);
+  return info && info->Kind == tkClass ? static_cast<TClass>(info->PropClass) : nullptr;
+}
+
+bool TKestuClass::IsReadOrWriteOnly(int index) const {
+  const TPropInfo* info = PropertyInfo(index);
+  return !info || !info->HasRead() || !info->HasWrite();
+}
+
+bool TKestuClass::IsNamed(const std::string& name) const { return platform::AnsiSameText(GetName(), name); }
+
+std::string TKestuClass::ElementClassName() const { return elementClass_ ? elementClass_->ClassName : ""; }
+
+std::string TKestuClass::AncestorClassName() const {
+  return elementClass_ && elementClass_->Parent ? elementClass_->Parent->ClassName : "";
+}
+
+std::string TKestuClass::UnitName() const { return elementClass_ ? elementClass_->UnitName : ""; }
+
+void TKestuClassProperty::Bind(const TPropInfo* descriptor) {
+  descriptor_ = descriptor;
+  if (descriptor) SetName(descriptor->Name);
+}
+
+int TKestuClassProperty::TypeKind() const {
+  if (LostProperty) return StoredKind;
+  return descriptor_ ? descriptor_->Kind : 0;
+}
+
+// ---------------------------------------------------------------- TKestuClasses
+
+TKestuClass* TKestuClasses::Entry(int index) const {
+  const auto& children = Children();
+  if (index < 0 || index >= static_cast<int>(children.size())) return nullptr;
+  return static_cast<TKestuClass*>(children[static_cast<std::size_t>(index)]);
+}
+
+TKestuClasses::Search TKestuClasses::BinarySearch(const std::string& name) const {
+  Search result;
+  const int count = static_cast<int>(Children().size());
+  if (count == 0) return result;
+  int hi = count - 1;
+  int lo = 0;
+  int order = platform::AnsiCompareText(name, Entry(hi)->GetName());
+  if (order > 0) return result;
+  if (order == 0) {
+    result.Found = hi;
+    return result;
+  }
+  if (hi == lo) {
+    result.InsertAt = 0;
+    return result;
+  }
+  order = platform::AnsiCompareText(name, Entry(lo)->GetName());
+  if (order < 0) {
+    result.InsertAt = 0;
+    return result;
+  }
+  if (order == 0) {
+    result.Found = 0;
+    result.InsertAt = 1;
+    return result;
+  }
+  for (;;) {
+    result.InsertAt = hi;
+    if (hi - lo < 2) return result;
+    const int mid = lo + (hi - lo) / 2;
+    order = platform::AnsiCompareText(name, Entry(mid)->GetName());
+    if (order == 0) {
+      result.Found = mid;
+      result.InsertAt = mid + 1;
+      return result;
+    }
+    if (order > 0) lo = mid;
+    else hi = mid;
+    if (lo >= hi) return result;
+  }
+}
+
+void TKestuClasses::InsertInOrder(TKestuClass* entry) {
+  const Search search = BinarySearch(entry->GetName());
+  if (search.InsertAt < 0) AddElement(entry);
+  else InsertElement(search.InsertAt, entry);
+  lastEntry_ = entry;
+}
+
+void TKestuClasses::AddEntry(TKestuClass* entry) {
+  if (!entry) return;
+  InsertInOrder(entry);
+  entry->ID = counter_++;
+}
+
+TKestuClass* TKestuClasses::RegisterClass(TClass cls) {
+  auto* entry = new TKestuClass;
+  entry->SetElementClass(cls);
+  entry->ID = counter_++;
+  if (ShowProperties) entry->FillProperties();
+  InsertInOrder(entry);
+  return entry;
+}
+
+TKestuClass* TKestuClasses::FindEntry(const std::string& name) {
+  const Search search = BinarySearch(name);
+  if (search.Found < 0) return nullptr;
+  lastEntry_ = Entry(search.Found);
+  return lastEntry_;
+}
+
+TClass TKestuClasses::FindClass(const std::string& name) {
+  TKestuClass* entry = FindEntry(name);
+  return entry ? entry->ElementClass() : nullptr;
+}
+
+TClass TKestuClasses::GetClass(const std::string& name) {
+  TClass cls = FindClass(name);
+  if (!cls) throw EClassNotFound("Kestu nenašel třídu " + name);
+  return cls;
+}
+
+// ---------------------------------------------------------------- TKestuInstance
+
+void TKestuInstance::SetInstance(TObject* instance) {
+  instance_ = instance;
+  SetElementClass(instance ? instance->ClassType() : nullptr);
+}
+
+bool TKestuInstance::IsStoredProperty(int index) const {
+  const TPropInfo* info = PropertyInfo(index);
+  if (!info || !instance_) return false;
+  return info->IsStoredOn(*instance_);
+}
+
+namespace {
+
+void CopyPropertyValue(const TPropInfo& info, const TObject& from, TObject& to) {
+  switch (info.Kind) {
+    case tkInteger: case tkChar: case tkEnumeration: case tkSet: case tkWChar: case tkInt64:
+      info.SetOrd(to, info.GetOrd(from));
+      break;
+    case tkFloat:
+      info.SetFloat(to, info.GetFloat(from));
+      break;
+    case tkString: case tkLString: case tkWString:
+      info.SetStr(to, info.GetStr(from));
+      break;
+    case tkClass:
+      info.SetObj(to, info.GetObj(from));
+      break;
+    case tkMethod:
+      info.SetMethod(to, info.GetMethod(from));
+      break;
+    default:
+      break;
+  }
+}
+
+}  // namespace
+
+TElement* TKestuInstance::Clone() const {
+  if (!instance_) return nullptr;
+  TElement* copy = NewElement(ElementClass());
+  if (!copy) return nullptr;
+  for (int i = 0; i < PropCount(); ++i) {
+    const TPropInfo* info = PropertyInfo(i);
+    if (IsReadOrWriteOnly(i) || !IsStoredProperty(i)) continue;
+    CopyPropertyValue(*info, *instance_, *copy);
+  }
+  return copy;
+}
+
+// ---------------------------------------------------------------- process-wide registry
+
+TKestuClasses* KestuClasses() {
+  static TKestuClasses* registry = [] {
+    auto* created = new TKestuClasses;
+    created->ShowProperties = true;
+    return created;
+  }();
+  return registry;
+}
+
+TKestuClass* RegisterKestuClass(TClass cls) { return KestuClasses()->RegisterClass(cls); }
+
+TClass FindKestuClass(const std::string& name) { return KestuClasses()->FindClass(name); }
+
+TClass GetKestuClass(const std::string& name) { return KestuClasses()->GetClass(name); }
+
+TElement* CreateElementByClassName(const std::string& name) {
+  TClass cls = FindKestuClass(name);
+  std::string tried = name;
+  if (!cls) {
+    tried = std::string("T").append(name);
+    cls = FindKestuClass(tried);
+  }
+  if (cls) return NewElement(cls);
+  platform::MessageDlg("Neregistrovaný element: " + tried, platform::MsgDlgType::Error, platform::mbOK);
+  return nullptr;
+}
+
+TElement* CloneElement(const TElement* element) {
+  if (!element) return nullptr;
+  TKestuInstance instance;
+  instance.SetInstance(const_cast<TElement*>(element));
+  return instance.Clone();
+}
+
+// ---------------------------------------------------------------- property text
+
+namespace {
+
+const TPropInfo* PropAt(const TObject& object, int index) {
+  const auto& props = object.ClassType()->Props();
+  if (index < 0 || index >= static_cast<int>(props.size())) return nullptr;
+  return props[static_cast<std::size_t>(index)];
+}
+
+std::string SkipBlanks(const std::string& text) {
+  std::size_t begin = 0;
+  while (begin < text.size() && text[begin] == ' ') ++begin;
+  std::size_t end = text.size();
+  while (end > begin && text[end - 1] == ' ') --end;
+  return text.substr(begin, end - begin);
+}
+
+// Integer text as the class library reads it: optional sign, decimal digits
+// or "$" with hexadecimal digits; leading blanks allowed.
+std::optional<long long> ParseInteger(const std::string& text) {
+  std::size_t i = 0;
+  while (i < text.size() && text[i] == ' ') ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+  int base = 10;
+  if (i < text.size() && text[i] == '$') {
+    base = 16;
+    ++i;
+  } else if (i + 1 < text.size() && text[i] == '0' && (text[i + 1] == 'x' || text[i + 1] == 'X')) {
+    base = 16;
+    i += 2;
+  }
+  if (i >= text.size()) return std::nullopt;
+  unsigned long long magnitude = 0;
+  const char* first = text.data() + i;
+  const char* last = text.data() + text.size();
+  auto [end, error] = std::from_chars(first, last, magnitude, base);
+  if (error != std::errc() || end != last) return std::nullopt;
+  if (magnitude > static_cast<unsigned long long>(INT64_MAX) + (negative ? 1 : 0)) return std::nullopt;
+  if (negative) return magnitude == static_cast<unsigned long long>(INT64_MAX) + 1 ? INT64_MIN
+                                                                                     : -static_cast<long long>(magnitude);
+  return static_cast<long long>(magnitude);
+}
+
+// A float with "." as the decimal separator, blanks around it allowed.
+std::optional<long double> ParseFloat(const std::string& raw) {
+  const std::string text = SkipBlanks(raw);
+  std::size_t i = 0;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+  const std::size_t numberStart = i;
+  std::size_t digits = 0;
+  while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i]))) ++i, ++digits;
+  if (i < text.size() && text[i] == '.') {
+    ++i;
+    while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i]))) ++i, ++digits;
+  }
+  if (digits == 0) return std::nullopt;
+  if (i < text.size() && (text[i] == 'E' || text[i] == 'e')) {
+    std::size_t j = i + 1;
+    if (j < text.size() && (text[j] == '+' || text[j] == '-')) ++j;
+    const std::size_t expStart = j;
+    while (j < text.size() && std::isdigit(static_cast<unsigned char>(text[j]))) ++j;
+    if (j == expStart) return std::nullopt;
+    i = j;
+  }
+  if (i != text.size()) return std::nullopt;
+  std::string number = text.substr(numberStart, i - numberStart);
+  if (!number.empty() && number[0] == '.') number = std::string("0").append(number);
+  long double value = 0;
+  auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value);
+  if (error == std::errc::result_out_of_range) return std::nullopt;
+  if (error != std::errc() || end != number.data() + number.size()) return std::nullopt;
+  return negative ? -value : value;
+}
+
+std::optional<long double> ParseFloatAnySep(const std::string& text) {
+  const std::string head = text.substr(0, 63);
+  if (auto value = ParseFloat(head)) return value;
+  std::string swapped = head;
+  SwapFirstSeparator(swapped, '.', ',');
+  return ParseFloat(swapped);
+}
+
+struct FillError {};
+
+void ReportFillError(const TPropInfo* info, const std::string& text) {
+  platform::MessageDlg("Error filling property " + info->Name + " by string " + text, platform::MsgDlgType::Error,
+                       platform::mbOK);
+}
+
+std::int64_t CheckedOrdinal(const TPropInfo* info, long long value) {
+  if (value < info->Range.Min || value > info->Range.Max) throw FillError{};
+  return value;
+}
+
+}  // namespace
+
+int GetPropertyCount(const TObject& object) { return static_cast<int>(object.ClassType()->Props().size()); }
+
+void GetPropertyNameByIndex(const TObject& object, int index, std::string& name) {
+  const TPropInfo* info = PropAt(object, index);
+  name = info ? info->Name : std::string();
+}
+
+int GetPropertyIndex(const TObject& object, const std::string& name) {
+  const auto& props = object.ClassType()->Props();
+  for (std::size_t i = 0; i < props.size(); ++i)
+    if (platform::AnsiSameText(props[i]->Name, name) && props[i]->Name.size() == name.size())
+      return static_cast<int>(i);
+  return -1;
+}
+
+void GetPropertyTextByName(const TObject& object, const std::string& name, std::string& text) {
+  text.clear();
+  if (name.empty()) return;
+  PropInfoToText(object, object.ClassType()->FindProp(name), text);
+}
+
+void PropertyTextByIndex(const TObject& object, int index, std::string& text) {
+  text.clear();
+  PropInfoToText(object, PropAt(object, index), text);
+}
+
+void SetPropertyTextByIndex(TObject& object, int index, const std::string& text) {
+  SetPropInfoFromText(&object, PropAt(object, index), text);
+}
+
+bool SetPropertyTextByName(TObject& object, const std::string& name, const std::string& text) {
+  const TPropInfo* info = object.ClassType()->FindProp(name);
+  if (!info) return false;
+  SetPropInfoFromText(&object, info, text);
+  return true;
+}
+
+TObject* GetObjectPropByName(const TObject& object, const std::string& name) {
+  const TPropInfo* info = object.ClassType()->FindProp(name);
+  if (!info || info->Kind != tkClass || !info->GetObj) return nullptr;
+  return info->GetObj(object);
+}
+
+bool SetObjectPropByName(TObject& object, const std::string& name, TObject* value) {
+  const TPropInfo* info = object.ClassType()->FindProp(name);
+  if (!info || info->Kind != tkClass || !info->SetObj) return false;
+  info->SetObj(object, value);
+  return true;
+}
+
+void PropInfoToText(const TObject& object, const TPropInfo* info, std::string& text) {
+  text.clear();
+  if (!info || !info->HasRead() || info->Kind > tkLString) return;
+  switch (info->Kind) {
+    case tkInteger: case tkSet:
+      if (info->GetOrd) text = std::to_string(info->GetOrd(object));
+      break;
+    case tkChar:
+      if (info->GetOrd) text = platform::Cp1250ToUtf8(std::string(1, static_cast<char>(info->GetOrd(object))));
+      break;
+    case tkEnumeration:
+      if (info->GetOrd) {
+        const std::int64_t value = info->GetOrd(object);
+        const auto& names = info->EnumType->Names;
+        text = value >= 0 && value < static_cast<std::int64_t>(names.size()) ? names[static_cast<std::size_t>(value)]
+                                                                             : "Err Ord Value";
+      }
+      break;
+    case tkFloat:
+      if (info->GetFloat) text = FloatToText(info->GetFloat(object));
+      break;
+    case tkString: case tkLString:
+      if (info->GetStr) text = info->GetStr(object);
+      break;
+    case tkClass:
+      if (info->GetObj) text = std::to_string(HandleOfElement(dynamic_cast<TElement*>(info->GetObj(object))));
+      break;
+    case tkMethod:
+      if (info->GetMethod) text = MethodToText(info->GetMethod(object));
+      break;
+    default:
+      break;
+  }
+}
+
+void SetPropInfoFromText(TObject* object, const TPropInfo* info, const std::string& text) {
+  if (!object || !info || !info->HasWrite()) return;
+  try {
+    switch (info->Kind) {
+      case tkInteger: case tkInt64:
+        if (info->SetOrd) info->SetOrd(*object, CheckedOrdinal(info, ParseInteger(text).value_or(0)));
+        break;
+      case tkEnumeration: case tkSet: {
+        if (!info->SetOrd) break;
+        std::optional<long long> value = ParseInteger(text);
+        if (!value && info->EnumType) {
+          const int named = info->EnumType->ValueOf(SkipBlanks(text));
+          if (named < 0) throw FillError{};
+          value = named;
+        }
+        info->SetOrd(*object, CheckedOrdinal(info, value.value_or(0)));
+        break;
+      }
+      case tkFloat:
+        if (info->SetFloat) {
+          if (text.empty()) {
+            info->SetFloat(*object, 0);
+          } else {
+            const std::optional<long double> value = ParseFloatAnySep(text);
+            if (!value) throw FillError{};
+            info->SetFloat(*object, *value);
+          }
+        }
+        break;
+      case tkString: case tkLString: case tkWString:
+        if (info->SetStr) info->SetStr(*object, text);
+        break;
+      case tkClass: {
+        if (!info->SetObj) break;
+        const std::optional<long long> handle = SkipBlanks(text).empty() ? 0 : ParseInteger(text);
+        if (!handle || *handle < 0 || *handle > UINT32_MAX) throw FillError{};
+        TElement* element = ElementOfHandle(static_cast<std::uint32_t>(*handle));
+        if (*handle != 0 && (!element || (info->PropClass && !element->InheritsFrom(info->PropClass))))
+          throw FillError{};
+        info->SetObj(*object, element);
+        break;
+      }
+      default:  // method properties never come from text; char and others are not set
+        break;
+    }
+  } catch (const FillError&) {
+    ReportFillError(info, text);
+  } catch (const std::exception&) {
+    ReportFillError(info, text);
+  }
+}
+
+// ---------------------------------------------------------------- text functions
+
+int TextToInt(const std::string& text) {
+  const std::optional<long long> value = ParseInteger(text);
+  if (!value || *value < INT32_MIN || *value > INT32_MAX) return 0;
+  return static_cast<int>(*value);
+}
+
+bool TryTextToInt(const std::string& text, int& value) {
+  const std::optional<long long> parsed = ParseInteger(text);
+  if (!parsed || *parsed < INT32_MIN || *parsed > INT32_MAX) return false;
+  value = static_cast<int>(*parsed);
+  return true;
+}
+
+int StrToInt(const std::string& text) {
+  int value = 0;
+  if (!TryTextToInt(text, value)) throw EConvertError("'" + text + "' is not a valid integer value");
+  return value;
+}
+
+bool TryTextToFloat(const std::string& text, long double& value) {
+  const std::optional<long double> parsed = ParseFloat(text);
+  if (!parsed) return false;
+  value = *parsed;
+  return true;
+}
+
+std::string AsciiUpperCase(const std::string& text) {
+  std::string upper = text;
+  for (char& c : upper)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  return upper;
+}
+
+EInvalidOp::EInvalidOp() : Exception("Invalid floating point operation") {}
+
+bool IsFloatText(const std::string& text) { return ParseFloatAnySep(text).has_value(); }
+
+long double TextToFloatAnySep(const std::string& text) { return ParseFloatAnySep(text).value_or(0.0L); }
+
+std::string FloatToText(long double value) {
+  if (std::isnan(value)) return "NAN";
+  if (std::isinf(value)) return value > 0 ? "INF" : "-INF";
+  if (value == 0) return "0";
+  char buffer[64];
+  std::snprintf(buffer, sizeof buffer, "%.14Le", value);  // d.dddddddddddddde±x: 15 significant digits
+  std::string mantissa(buffer, std::strchr(buffer, 'e'));
+  const int exponent = std::atoi(std::strchr(buffer, 'e') + 1);
+  const bool negative = mantissa[0] == '-';
+  if (negative) mantissa.erase(0, 1);
+  std::string digits;
+  for (char c : mantissa)
+    if (c != '.') digits += c;
+  while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
+  std::string out;
+  if (exponent >= 15 || exponent < -4) {
+    out = digits.substr(0, 1);
+    if (digits.size() > 1) out.append(".").append(digits, 1);
+    out.append("E").append(std::to_string(exponent));
+  } else if (exponent < 0) {
+    out = std::string("0.").append(static_cast<std::size_t>(-exponent - 1), '0').append(digits);
+  } else {
+    const auto whole = static_cast<std::size_t>(exponent) + 1;
+    if (digits.size() <= whole) {
+      out = digits + std::string(whole - digits.size(), '0');
+    } else {
+      out = digits.substr(0, whole).append(".").append(digits, whole);
+    }
+  }
+  return negative ? std::string("-").append(out) : out;
+}
+
+std::string BoolToText(bool value) { return value ? "TRUE" : "FALSE"; }
+
+bool TextToBool(const std::string& text) { return !text.empty() && (text[0] == 'T' || text[0] == 't'); }
+
+std::string& EnsureTPrefix(std::string& name) {
+  if (!name.empty() && name[0] != 'T' && name[0] != 't') name = std::string("T").append(name);
+  return name;
+}
+
+void SwapFirstSeparator(std::string& text, char a, char b) {
+  const std::size_t at = text.find_first_of(std::string{a, b});
+  if (at == std::string::npos) return;
+  text[at] = text[at] == a ? b : a;
+}
+
+std::string& AddTrailingBackslash(std::string& path) {
+  if (path.empty() || path.back() != '\\') path += '\\';
+  return path;
+}
+
+std::string& EnsureTrailingBackslash(std::string& path) { return AddTrailingBackslash(path); }
+
+std::string& RemoveTrailingBackslash(std::string& path) {
+  if (!path.empty() && path.back() == '\\') path.pop_back();
+  return path;
+}
+
+std::string TrimBlanks(const std::string& text) {
+  auto blank = [](char c) { return c == ' ' || c == '\0'; };
+  std::size_t begin = 0;
+  while (begin < text.size() && blank(text[begin])) ++begin;
+  std::size_t end = text.size();
+  while (end > begin && blank(text[end - 1])) --end;
+  return text.substr(begin, end - begin);
+}
+
+std::string FormatIntWidth(long long value, int width, bool zeroPad) {
+  char buffer[96];
+  if (zeroPad) std::snprintf(buffer, sizeof buffer, "%*.*lld", width, width, value);
+  else std::snprintf(buffer, sizeof buffer, "%*lld", width, value);
+  return buffer;
+}
+
+std::string FormatFloatWidth(int width, int decimals, double value) {
+  char buffer[512];
+  std::snprintf(buffer, sizeof buffer, "%*.*f", width, std::clamp(decimals, 0, 60), value);
+  return buffer;
+}
+
+bool SplitAtChar(const std::string& text, char ch, std::string& left, std::string& right) {
+  const std::size_t at = text.find(ch);
+  if (at == std::string::npos) {
+    left = TrimBlanks(text);
+    return false;
+  }
+  left = TrimBlanks(text.substr(0, at));
+  if (at + 1 < text.size()) right = TrimBlanks(text.substr(at + 1));
+  return true;
+}
+
+bool SplitNameValue(const std::string& text, std::string& name, std::string& value) {
+  value.clear();
+  return SplitAtChar(text, '=', name, value);
+}
+
+std::string PStringValue(const std::string* value) { return value ? *value : std::string(); }
+
+void ReplacePChar(std::unique_ptr<char[]>& target, const char* source) {
+  target.reset();
+  if (!source) return;
+  const std::size_t length = std::strlen(source);
+  target = std::make_unique<char[]>(length + 1);
+  std::memcpy(target.get(), source, length + 1);
+}
+
+std::string MethodToText(const TMethod& method) {
+  return std::to_string(method.Code) + ";" + std::to_string(method.Data);
+}
+
+TMethod TextToMethod(const std::string& text) {
+  TMethod method;
+  const std::size_t at = text.find(';');
+  const std::string code = text.substr(0, at);
+  const std::string data = at == std::string::npos ? std::string() : text.substr(at + 1, 255);
+  method.Code = static_cast<std::uintptr_t>(ParseInteger(code).value_or(0));
+  method.Data = static_cast<std::uintptr_t>(ParseInteger(data).value_or(0));
+  return method;
+}
+
+// ---------------------------------------------------------------- class descriptions
+
+TClass TKestuClass::StaticClass() {
+  static const TClassInfo info = DescribeClass<TKestuClass>(
+      "TKestuClass", TOwnerEntity::StaticClass(), "E_Class",
+      {NotStored(ReadProp("PropCount", &TKestuClass::PropCount)),
+       NotStored(ReadProp("ElementClassName", &TKestuClass::ElementClassName)),
+       NotStored(ReadProp("AncestorClassName", &TKestuClass::AncestorClassName)),
+       NotStored(ReadProp("UnitName", &TKestuClass::UnitName))});
+  return &info;
+}
+
+TClass TKestuClassProperty::StaticClass() {
+  static const TClassInfo info = DescribeClass<TKestuClassProperty>(
+      "TKestuClassProperty", TNameElement::StaticClass(), "E_Class",
+      {FieldProp("PropIndex", &TKestuClassProperty::PropIndex),
+       FieldProp("LostProperty", &TKestuClassProperty::LostProperty),
+       NotStored(ReadProp("TypeKind", &TKestuClassProperty::TypeKind))});
+  return &info;
+}
+
+TClass TKestuClasses::StaticClass() {
+  static const TClassInfo info = DescribeClass<TKestuClasses>(
+      "TKestuClasses", TOwnerEntity::StaticClass(), "E_Class",
+      {FieldProp("ShowProperties", &TKestuClasses::ShowProperties),
+       AccessorProp<TKestuClasses, bool>(
+           "SortByName", [](const TKestuClasses& c) { return c.SortByName(); }, [](TKestuClasses&, bool) {})});
+  return &info;
+}
+
+TClass TKestuInstance::StaticClass() {
+  static const TClassInfo info =
+      DescribeClass<TKestuInstance>("TKestuInstance", TKestuClass::StaticClass(), "E_Class", {});
+  return &info;
+}
+
+void RegisterClassUnitClasses() {
+  for (TClass cls : {TKestuClass::StaticClass(), TKestuClasses::StaticClass(), TKestuClassProperty::StaticClass()})
+    RegisterKestuClass(cls);
+}

@@ -1,0 +1,165 @@
+#pragma once
+// The class registry (element classes by name), the descriptions of their
+// published properties, cloning through properties, and the text forms of
+// property values that scripts, files and the explorer read and write.
+#include <cstdint>
+#include <memory>
+#include <stdexcept>
+#include <string>
+
+#include "framework/core/elements.h"
+
+class EClassNotFound : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// The class library's general exception, and its conversion and
+// floating-point invalid-operation errors.
+class Exception : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+class EConvertError : public Exception {
+ public:
+  using Exception::Exception;
+};
+class EInvalidOp : public Exception {
+ public:
+  EInvalidOp();
+};
+
+class TKestuClassProperty;
+
+class TKestuClass : public TOwnerEntity {
+  KESTX_CLASS(TKestuClass)
+ public:
+  TClass ElementClass() const { return elementClass_; }
+  void SetElementClass(TClass cls);
+  int PropCount() const { return static_cast<int>(props_.size()); }
+
+  virtual bool IsStoredProperty(int index) const;
+  virtual void FillProperties();
+  virtual int IndexOfProperty(const std::string& name) const;
+
+  std::string PropertyName(int index) const;
+  TTypeKind PropertyKind(int index) const;
+  const TPropInfo* PropertyInfo(int index) const;
+  TClass PropertyClass(int index) const;
+  // The element stream skips properties that cannot be both read and written.
+  bool IsReadOrWriteOnly(int index) const;
+  bool IsNamed(const std::string& name) const;
+
+  std::string ElementClassName() const;
+  std::string AncestorClassName() const;
+  std::string UnitName() const;
+
+ private:
+  TClass elementClass_ = nullptr;
+  std::vector<const TPropInfo*> props_;
+};
+
+class TKestuClassProperty : public TNameElement {
+  KESTX_CLASS(TKestuClassProperty)
+ public:
+  const TPropInfo* Descriptor() const { return descriptor_; }
+  void Bind(const TPropInfo* descriptor);
+  int PropIndex = 0;
+  bool LostProperty = false;
+  TTypeKind StoredKind = tkUnknown;
+  int TypeKind() const;
+
+ private:
+  const TPropInfo* descriptor_ = nullptr;
+};
+
+class TKestuClasses : public TOwnerEntity {
+  KESTX_CLASS(TKestuClasses)
+ public:
+  bool ShowProperties = false;
+  bool SortByName() const { return true; }
+
+  virtual void AddEntry(TKestuClass* entry);
+  virtual TKestuClass* RegisterClass(TClass cls);
+  virtual TKestuClass* FindEntry(const std::string& name);
+  virtual TClass FindClass(const std::string& name);
+  virtual TClass GetClass(const std::string& name);
+
+  TKestuClass* Entry(int index) const;
+  TKestuClass* LastEntry() const { return lastEntry_; }
+
+ private:
+  struct Search {
+    int Found = -1;
+    int InsertAt = -1;
+  };
+  Search BinarySearch(const std::string& name) const;
+  void InsertInOrder(TKestuClass* entry);
+
+  TKestuClass* lastEntry_ = nullptr;
+  int counter_ = 0;
+};
+
+class TKestuInstance : public TKestuClass {
+  KESTX_CLASS(TKestuInstance)
+ public:
+  TObject* Instance() const { return instance_; }
+  void SetInstance(TObject* instance);
+  bool IsStoredProperty(int index) const override;
+  TElement* Clone() const;
+
+ private:
+  TObject* instance_ = nullptr;
+};
+
+// The process-wide registry; created by the first registration.
+TKestuClasses* KestuClasses();
+TKestuClass* RegisterKestuClass(TClass cls);
+TClass FindKestuClass(const std::string& name);
+TClass GetKestuClass(const std::string& name);
+TElement* CreateElementByClassName(const std::string& name);
+TElement* CloneElement(const TElement* element);
+
+// Text access to published properties of any object.
+int GetPropertyCount(const TObject& object);
+void GetPropertyNameByIndex(const TObject& object, int index, std::string& name);
+int GetPropertyIndex(const TObject& object, const std::string& name);
+void GetPropertyTextByName(const TObject& object, const std::string& name, std::string& text);
+void PropertyTextByIndex(const TObject& object, int index, std::string& text);
+void SetPropertyTextByIndex(TObject& object, int index, const std::string& text);
+bool SetPropertyTextByName(TObject& object, const std::string& name, const std::string& text);
+TObject* GetObjectPropByName(const TObject& object, const std::string& name);
+bool SetObjectPropByName(TObject& object, const std::string& name, TObject* value);
+void PropInfoToText(const TObject& object, const TPropInfo* info, std::string& text);
+void SetPropInfoFromText(TObject* object, const TPropInfo* info, const std::string& text);
+
+// Small text functions used across the system.
+int TextToInt(const std::string& text);
+// The class library's strict conversions: false (or EConvertError) when the
+// text is no 32-bit integer, or no number with "." as the decimal point.
+bool TryTextToInt(const std::string& text, int& value);
+int StrToInt(const std::string& text);
+bool TryTextToFloat(const std::string& text, long double& value);
+std::string AsciiUpperCase(const std::string& text);
+bool IsFloatText(const std::string& text);
+long double TextToFloatAnySep(const std::string& text);
+// The class library's default float text: 15 significant digits, general form.
+std::string FloatToText(long double value);
+std::string BoolToText(bool value);
+bool TextToBool(const std::string& text);
+std::string& EnsureTPrefix(std::string& name);
+void SwapFirstSeparator(std::string& text, char a, char b);
+std::string& AddTrailingBackslash(std::string& path);
+std::string& EnsureTrailingBackslash(std::string& path);
+std::string& RemoveTrailingBackslash(std::string& path);
+std::string TrimBlanks(const std::string& text);
+std::string FormatIntWidth(long long value, int width, bool zeroPad);
+std::string FormatFloatWidth(int width, int decimals, double value);
+bool SplitNameValue(const std::string& text, std::string& name, std::string& value);
+bool SplitAtChar(const std::string& text, char ch, std::string& left, std::string& right);
+std::string PStringValue(const std::string* value);
+void ReplacePChar(std::unique_ptr<char[]>& target, const char* source);
+std::string MethodToText(const TMethod& method);
+TMethod TextToMethod(const std::string& text);
+
+void RegisterClassUnitClasses();

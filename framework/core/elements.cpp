@@ -1,0 +1,778 @@
+#include "framework/core/elements.h"
+
+#include <algorithm>
+#include <exception>
+#include <limits>
+#include <mutex>
+#include <unordered_map>
+
+#include "framework/core/class_registry.h"
+#include "framework/core/messages.h"
+#include "platform/app_queue.h"
+#include "platform/streams.h"
+#include "platform/code_page.h"
+#include "platform/dialogs.h"
+
+// ---------------------------------------------------------------- stamps
+
+namespace {
+
+int currentStamp = -1;
+
+}  // namespace
+
+int NewVisitStamp() {
+  // Counting down from -2 never repeats a stamp in a row, never gives 0 or -1,
+  // and revisits an old stamp only after two thousand million walks.
+  if (currentStamp <= std::numeric_limits<int>::min() + 1 || currentStamp >= -1) currentStamp = -2;
+  else --currentStamp;
+  return currentStamp;
+}
+
+int CurrentVisitStamp() { return currentStamp; }
+
+// ---------------------------------------------------------------- handles
+
+namespace {
+
+// The table stores element addresses inverted, so that it does not keep
+// leaked elements reachable in the eyes of the leak checker.
+std::uintptr_t Hidden(const TElement* element) { return ~reinterpret_cast<std::uintptr_t>(element); }
+TElement* Revealed(std::uintptr_t hidden) { return reinterpret_cast<TElement*>(~hidden); }
+
+struct HandleTable {
+  std::mutex lock;
+  std::unordered_map<std::uint32_t, std::uintptr_t> live;
+  std::unordered_map<std::uintptr_t, std::uint32_t> issued;
+  std::uint32_t next = 1;
+};
+
+HandleTable& Handles() {
+  static HandleTable* table = new HandleTable;  // outlives every element
+  return *table;
+}
+
+void ReleaseHandle(const TElement* element) {
+  HandleTable& table = Handles();
+  std::lock_guard guard(table.lock);
+  auto found = table.issued.find(Hidden(element));
+  if (found == table.issued.end()) return;
+  table.live.erase(found->second);
+  table.issued.erase(found);
+}
+
+}  // namespace
+
+std::uint32_t HandleOfElement(TElement* element) {
+  if (!element) return 0;
+  HandleTable& table = Handles();
+  std::lock_guard guard(table.lock);
+  if (element->hasHandle_) return table.issued.at(Hidden(element));
+  const std::uint32_t handle = table.next++;
+  if (table.next == 0) table.next = 1;
+  table.live.emplace(handle, Hidden(element));
+  table.issued.emplace(Hidden(element), handle);
+  element->hasHandle_ = true;
+  return handle;
+}
+
+TElement* ElementOfHandle(std::uint32_t handle) {
+  if (handle == 0) return nullptr;
+  HandleTable& table = Handles();
+  std::lock_guard guard(table.lock);
+  auto found = table.live.find(handle);
+  return found == table.live.end() ? nullptr : Revealed(found->second);
+}
+
+TElement* TElementLink::Get() const { return ElementOfHandle(handle_); }
+
+void TElementLink::Set(TElement* element) { handle_ = HandleOfElement(element); }
+
+// ---------------------------------------------------------------- TElement
+
+TElement::TElement() = default;
+
+TElement::~TElement() {
+  DetachFromHolders();
+  if (hasHandle_) ReleaseHandle(this);
+}
+
+void TElement::DetachFromHolders() {
+  while (TEntity* holder = holders_.At(0)) {
+    holders_.Remove(holder);
+    holder->DropChild(this);
+  }
+}
+
+void TElement::AddHolder(TEntity* holder) { holders_.Add(holder); }
+
+bool TElement::RemoveHolder(TEntity* holder) { return holders_.Remove(holder); }
+
+int TElement::HolderCount() const { return holders_.Count(); }
+
+int TElement::GetSize() const { return static_cast<int>(ClassType()->InstanceSize); }
+
+int TElement::GetWholeSize() {
+  NewVisitStamp();
+  return AccumulateSize();
+}
+
+int TElement::AccumulateSize() {
+  ID = CurrentVisitStamp();
+  return GetSize();
+}
+
+std::string TElement::GetName() const { return ClassName(); }
+void TElement::SetName(const std::string&) {}
+TElement* TElement::GetOwner(int) const { return nullptr; }
+void TElement::InsertOwner(int, TElement*) {}
+int TElement::GetOwnersCount() const { return 0; }
+bool TElement::HasName() const { return false; }
+bool TElement::IsEmpty() const { return true; }
+
+void TElement::ReadData(platform::TReader& reader, TQuickEntity&) { ID = reader.ReadInteger(); }
+
+void TElement::WriteData(platform::TWriter& writer) const {
+  writer.WriteString(ClassName());
+  writer.WriteInteger(ID);
+}
+
+TElement* TElement::CreateEnvelope() const {
+  TElement* copy = NewElement(ClassType());
+  if (!copy) return nullptr;
+  copy->ID = 0;
+  copy->SetName("Obálka: " + GetName());
+  return copy;
+}
+
+void TElement::ReceiveMessage(TKestuMessage*&, bool&) {}
+
+void TElement::PassMessageToOwners(TKestuMessage*& message, bool& handled) {
+  if (!HasNoOwner()) {
+    for (int i = 0; i < GetOwnersCount() && !handled; ++i)
+      if (TElement* owner = GetOwner(i)) owner->ReceiveMessage(message, handled);
+  }
+  handled = true;
+}
+
+void TElement::SendMessage(int code, TElement* receiver, TElement* data, bool killData) {
+  SendKestuMessage(new TKestuMessage(code, this, receiver, data, killData));
+}
+
+void TElement::PostMessage(int code, TElement* receiver, TElement* data, bool killData) {
+  PostKestuMessage(new TKestuMessage(code, this, receiver, data, killData));
+}
+
+void TElement::SendMessageToOwners(int code, TElement* data, bool killData) {
+  for (int i = 0; i < GetOwnersCount(); ++i) SendMessage(code, GetOwner(i), data, killData);
+}
+
+void TElement::PostMessageToOwners(int code, TElement* data, bool killData) {
+  for (int i = 0; i < GetOwnersCount(); ++i) PostMessage(code, GetOwner(i), data, killData);
+}
+
+void TElement::PropagateDown() {}
+void TElement::AddOwner(TElement*) {}
+void TElement::RemoveOwner(TElement*) {}
+bool TElement::HasOwner(const TElement*) const { return false; }
+bool TElement::HasNoOwner() const { return GetOwnersCount() < 1; }
+TElement* TElement::GetOwnerByClass(TClass) const { return nullptr; }
+TElement* TElement::GetOwnerByName(const std::string&) const { return nullptr; }
+
+TElement* TElement::FindUpByClass(TClass cls) {
+  if (InheritsFrom(cls)) return this;
+  if (HasNoOwner()) return nullptr;
+  for (int i = 0; i < GetOwnersCount(); ++i)
+    if (TElement* owner = GetOwner(i))
+      if (TElement* found = owner->FindUpByClass(cls)) return found;
+  return nullptr;
+}
+
+bool TElement::CanFree() const {
+  const int owners = GetOwnersCount();
+  if (owners < 2) return true;
+  for (int i = 0; i < owners; ++i) {
+    auto* owner = DynamicCast<TEntity>(GetOwner(i));
+    if (!owner || !owner->AllowFree(this)) return false;
+  }
+  return true;
+}
+
+void TElement::MarkReachable() {
+  NewVisitStamp();
+  MarkVisited();
+}
+
+void TElement::MarkVisited() { ID = CurrentVisitStamp(); }
+
+bool TElement::HasProperty(const std::string& name) const { return ClassType()->FindProp(name) != nullptr; }
+
+std::string TElement::GetPropertyText(const std::string& name) const {
+  std::string text;
+  GetPropertyTextByName(*this, name, text);
+  return text;
+}
+
+void TElement::SetPropertyText(const std::string& name, const std::string& text) {
+  SetPropertyTextByName(*this, name, text);
+}
+
+int TElement::GetPropertyInteger(const std::string& name) const { return TextToInt(GetPropertyText(name)); }
+
+void TElement::SetPropertyInteger(const std::string& name, int value) {
+  SetPropertyText(name, std::to_string(value));
+}
+
+bool TElement::GetPropertyBoolean(const std::string& name) const {
+  const std::string text = GetPropertyText(name);
+  return !text.empty() && (text[0] == 'T' || text[0] == 't');
+}
+
+void TElement::SetPropertyBoolean(const std::string& name, bool value) { SetPropertyText(name, BoolToText(value)); }
+
+void FreeAndNil(TElement*& element) {
+  TElement* dying = element;
+  element = nullptr;
+  delete dying;
+}
+
+// ---------------------------------------------------------------- named and owner elements
+
+template <class Base>
+std::string TNamed<Base>::GetName() const {
+  return name_.empty() ? this->ClassName() : name_;
+}
+
+template <class Base>
+void TNamed<Base>::SetName(const std::string& name) {
+  name_ = name;
+}
+
+template <class Base>
+bool TNamed<Base>::HasName() const {
+  return !name_.empty();
+}
+
+template <class Base>
+void TNamed<Base>::ReadData(platform::TReader& reader, TQuickEntity& elementMap) {
+  Base::ReadData(reader, elementMap);
+  SetName(reader.ReadString());
+}
+
+template <class Base>
+void TNamed<Base>::WriteData(platform::TWriter& writer) const {
+  Base::WriteData(writer);
+  writer.WriteString(GetName());
+}
+
+template class TNamed<TElement>;
+template class TNamed<TEntity>;
+
+int TNameElement::GetSize() const {
+  return TElement::GetSize() + static_cast<int>(platform::Cp1250Length(name_)) + 1;
+}
+
+namespace {
+
+template <class Test>
+TElement* FirstOwnerWhere(const TPointerList<TElement>& owners, bool throughEnvelopes, Test test) {
+  for (int i = 0; i < owners.Count(); ++i) {
+    TElement* owner = owners.At(i);
+    if (throughEnvelopes)
+      if (auto* envelope = DynamicCast<TEnvelopeEntity>(owner)) owner = envelope->Wrapped();
+    if (owner && test(*owner)) return owner;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+TElement* FirstOwnerOfClass(const TPointerList<TElement>& owners, TClass cls, bool throughEnvelopes) {
+  return FirstOwnerWhere(owners, throughEnvelopes, [cls](const TElement& owner) { return owner.InheritsFrom(cls); });
+}
+
+TElement* FirstOwnerNamed(const TPointerList<TElement>& owners, const std::string& name, bool throughEnvelopes) {
+  return FirstOwnerWhere(owners, throughEnvelopes, [&name](const TElement& owner) { return owner.GetName() == name; });
+}
+
+TOwnerElement::~TOwnerElement() {
+  for (int i = owners_.Count() - 1; i >= 0; --i)
+    if (auto* owner = DynamicCast<TEntity>(owners_.At(i))) owner->RemoveElement(this);
+  owners_.Release();
+}
+
+// ---------------------------------------------------------------- TEntity
+
+TEntity::~TEntity() {
+  DetachFromHolders();
+  Clear();
+}
+
+std::vector<TElement*>& TEntity::List() {
+  if (!children_) children_ = std::make_unique<std::vector<TElement*>>();
+  return *children_;
+}
+
+const std::vector<TElement*>& TEntity::Children() const {
+  static const std::vector<TElement*> none;
+  return children_ ? *children_ : none;
+}
+
+int TEntity::GetCount() { return static_cast<int>(List().size()); }
+int TEntity::GetLastIndex() { return GetCount() - 1; }
+
+TElement* TEntity::GetElement(int index) {
+  if (!children_) {
+    List();
+    return nullptr;
+  }
+  return children_->at(static_cast<std::size_t>(index));
+}
+
+bool TEntity::RefusesChild(const TElement* element) const { return element == nullptr || element == this; }
+
+void TEntity::SetElement(int index, TElement* element) {
+  std::vector<TElement*>& list = List();
+  if (list.empty() && index == 0) {
+    AddElement(element);
+    return;
+  }
+  TElement*& slot = list.at(static_cast<std::size_t>(index));
+  if (slot == element || element == this) return;
+  TElement* old = slot;
+  slot = element;
+  if (element) {
+    element->AddOwner(this);
+    element->AddHolder(this);
+  }
+  if (old) {
+    old->RemoveHolder(this);
+    if (old->HolderCount() == 0 && old->CanFree()) delete old;
+    else old->RemoveOwner(this);
+  }
+}
+
+int TEntity::IndexOf(const TElement* element) const {
+  if (!children_) return -1;
+  auto found = std::find(children_->begin(), children_->end(), element);
+  return found == children_->end() ? -1 : static_cast<int>(found - children_->begin());
+}
+
+void TEntity::Clear() {
+  if (IsEmpty()) return;
+  platform::WaitCursor hourglass;
+  if (children_->size() > 200) platform::Application::Instance().ProcessMessages();
+  if (!children_) return;
+  for (std::size_t i = children_->size(); i-- > 0;) {
+    if (i >= children_->size()) continue;  // a freed child took others with it
+    TElement* child = (*children_)[i];
+    if (!child) continue;
+    // Only what this entity holds is its to free (the stream reader's map holds nothing).
+    const bool held = child->RemoveHolder(this);
+    if (held && child->HolderCount() == 0 && child->CanFree()) {
+      children_->erase(children_->begin() + static_cast<std::ptrdiff_t>(i));
+      child->RemoveOwner(this);  // spares its destructor a search of this list
+      delete child;
+    } else {
+      child->RemoveOwner(this);
+    }
+  }
+  if (children_) children_->clear();
+}
+
+TElement* TEntity::AddNew(const std::string& className, const std::string& name) {
+  TClass cls = FindKestuClass(className);
+  if (!cls) return nullptr;
+  TElement* element = NewElement(cls);
+  if (!element) return nullptr;
+  element->SetName(name);
+  AddElement(element);
+  return element;
+}
+
+void TEntity::AddElement(TElement* element) {
+  if (RefusesChild(element)) return;
+  element->AddOwner(this);
+  List().push_back(element);
+  element->AddHolder(this);
+}
+
+void TEntity::InsertElement(int index, TElement* element) {
+  if (RefusesChild(element)) return;
+  if (!children_) {
+    if (index != 0) return;
+    List().push_back(element);
+  } else {
+    std::vector<TElement*>& list = *children_;
+    const auto at = static_cast<std::size_t>(std::clamp(index, 0, static_cast<int>(list.size())));
+    list.insert(list.begin() + static_cast<std::ptrdiff_t>(at), element);
+  }
+  element->AddHolder(this);
+  element->AddOwner(this);
+}
+
+void TEntity::AppendUnowned(TElement* element) {
+  if (element) List().push_back(element);
+}
+
+std::size_t TEntity::AppendHeld(TElement* element) {
+  std::vector<TElement*>& list = List();
+  if (RefusesChild(element)) return list.size();
+  list.push_back(element);
+  element->AddHolder(this);
+  return list.size() - 1;
+}
+
+bool TEntity::ReleaseHeld(TElement* element, std::size_t slotHint) {
+  if (!element || !children_) return false;
+  std::vector<TElement*>& list = *children_;
+  std::size_t slot = slotHint;
+  if (slot >= list.size() || list[slot] != element) {
+    auto found = std::find(list.rbegin(), list.rend(), element);
+    if (found == list.rend()) return false;
+    slot = static_cast<std::size_t>(list.rend() - found) - 1;
+  }
+  list[slot] = nullptr;
+  element->RemoveHolder(this);
+  return true;
+}
+
+void TEntity::InsertUnowned(int index, TElement* element) {
+  if (!element) return;
+  if (!children_) {
+    if (index == 0) List().push_back(element);
+    return;
+  }
+  const auto at = static_cast<std::size_t>(std::clamp(index, 0, static_cast<int>(children_->size())));
+  children_->insert(children_->begin() + static_cast<std::ptrdiff_t>(at), element);
+}
+
+void TEntity::RemoveElement(TElement* element) {
+  if (!element || !children_) return;
+  element->RemoveOwner(this);
+  auto found = std::find(children_->begin(), children_->end(), element);
+  if (found == children_->end()) return;
+  children_->erase(found);
+  element->RemoveHolder(this);
+}
+
+void TEntity::FreeElement(TElement* element) {
+  if (!element || !children_) return;
+  auto found = std::find(children_->begin(), children_->end(), element);
+  if (found != children_->end()) {
+    children_->erase(found);
+    element->RemoveHolder(this);
+  }
+  if (element->HolderCount() == 0 && element->CanFree()) delete element;
+  else element->RemoveOwner(this);
+}
+
+void TEntity::DropChild(TElement* element) {
+  if (!children_) return;
+  auto found = std::find(children_->begin(), children_->end(), element);
+  if (found != children_->end()) children_->erase(found);
+}
+
+TElement* TEntity::FindElementByClass(TClass cls) const {
+  for (TElement* child : Children())
+    if (child && child->InheritsFrom(cls)) return child;
+  return nullptr;
+}
+
+TElement* TEntity::FindElementByName(const std::string& name) const {
+  const std::string wanted = platform::AnsiUpperCase(name);
+  for (TElement* child : Children())
+    if (child && platform::AnsiUpperCase(child->GetName()) == wanted) return child;
+  return nullptr;
+}
+
+bool TEntity::AllowFree(const TElement*) const { return false; }
+
+int TEntity::AccumulateSize() {
+  const int stamp = CurrentVisitStamp();
+  ID = stamp;
+  int size = 0;
+  for (TElement* child : Children())
+    if (child && child->ID != stamp) size += child->AccumulateSize();
+  return size + GetSize();
+}
+
+bool TEntity::IsEmpty() const { return !children_ || children_->empty(); }
+
+void TEntity::ReadData(platform::TReader& reader, TQuickEntity& elementMap) {
+  TElement::ReadData(reader, elementMap);
+  reader.ReadListBegin();
+  while (!reader.EndOfList()) {
+    // Only elements read before this one can be its children, so no record makes a cycle.
+    const std::int32_t number = reader.ReadInteger();
+    const std::vector<TElement*>& map = elementMap.Children();
+    if (number < 0 || static_cast<std::size_t>(number) >= map.size())
+      throw platform::EReadError("Invalid element number " + std::to_string(number));
+    AddElement(map[static_cast<std::size_t>(number)]);
+  }
+  reader.ReadListEnd();
+}
+
+void TEntity::WriteData(platform::TWriter& writer) const {
+  TElement::WriteData(writer);
+  writer.WriteListBegin();
+  for (const TElement* child : Children())
+    if (child) writer.WriteInteger(child->ID);
+  writer.WriteListEnd();
+}
+
+TElement* TEntity::CreateEnvelope() const {
+  auto* copy = static_cast<TEntity*>(TElement::CreateEnvelope());
+  if (!copy) return nullptr;
+  for (TElement* child : Children()) {
+    if (!child) continue;
+    copy->AddElement(child->HasNoOwner() ? child->CreateEnvelope() : child);
+  }
+  return copy;
+}
+
+void TEntity::PropagateDown() {
+  for (TElement* child : Children())
+    if (child) child->PropagateDown();
+}
+
+void TEntity::MarkVisited() {
+  const int stamp = CurrentVisitStamp();
+  ID = stamp;
+  for (TElement* child : Children())
+    if (child && child->ID != stamp) child->MarkVisited();
+}
+
+TElement* TEntity::FindByAliasOrName(const std::string& name) const {
+  if (auto* aliases = static_cast<TAliases*>(FindElementByClass(TAliases::StaticClass())))
+    if (TElement* target = aliases->GetAliasTarget(name)) return target;
+  return FindElementByName(name);
+}
+
+void TEntity::AddAliased(const std::string& alias, TElement* element) {
+  auto* aliases = static_cast<TAliases*>(FindElementByClass(TAliases::StaticClass()));
+  if (!aliases) {
+    aliases = new TAliases;
+    AddElement(aliases);
+  }
+  if (TElement* previous = aliases->GetAliasTarget(alias); previous && previous != element) FreeElement(previous);
+  aliases->SetAlias(alias, element);
+  AddElement(element);
+}
+
+TElement* TEntity::GetOrCreateElement(TClass cls, const std::string& name) {
+  if (TElement* found = FindElementByName(name)) return found;
+  TElement* element = NewElement(cls);
+  if (!element) return nullptr;
+  element->SetName(name);
+  AddElement(element);
+  return element;
+}
+
+void TEntity::SetOwnedElement(TElement*& field, TElement* element) {
+  if (field == element) return;
+  if (field) {
+    TElement* old = field;
+    field = nullptr;
+    FreeElement(old);
+  }
+  field = element;
+  AddElement(element);
+}
+
+void TEntity::SetLinkedElement(TElementLink& link, TElement* element) {
+  TElement* old = link.Get();
+  if (old == element) return;
+  link.Set(nullptr);
+  if (old) FreeElement(old);
+  link.Set(element);
+  AddElement(element);
+}
+
+int TEntity::CountWalk() {
+  const int stamp = CurrentVisitStamp();
+  ID = stamp;
+  int count = 0;
+  for (TElement* child : Children()) {
+    if (!child || child->ID == stamp) continue;
+    if (auto* entity = DynamicCast<TEntity>(child)) count += entity->CountWalk();
+    else child->ID = stamp;
+  }
+  return count + static_cast<int>(Children().size());
+}
+
+int TEntity::WholeCount() {
+  NewVisitStamp();
+  return CountWalk();
+}
+
+void TEntity::AddAllFrom(TElement* source) {
+  auto* entity = DynamicCast<TEntity>(source);
+  if (!entity || entity == this) return;
+  const std::vector<TElement*> children = entity->Children();
+  for (TElement* child : children) AddElement(child);
+}
+
+// ---------------------------------------------------------------- aliases, quick and envelope entities
+
+TElement* TAliases::GetAliasTarget(const std::string& name) const {
+  auto* alias = DynamicCast<TAliasElement>(FindElementByName(name));
+  return alias ? alias->Target() : nullptr;
+}
+
+void TAliases::SetAlias(const std::string& name, TElement* element) {
+  if (!element) return;
+  auto* alias = DynamicCast<TAliasElement>(FindElementByName(name));
+  if (!alias) {
+    alias = new TAliasElement;
+    alias->SetName(name);
+    AddElement(alias);
+  }
+  alias->SetTarget(element);
+}
+
+void TQuickEntity::AddElement(TElement* element) { AppendUnowned(element); }
+void TQuickEntity::InsertElement(int index, TElement* element) { InsertUnowned(index, element); }
+
+void TEnvelopeEntity::AddOwner(TElement* owner) { wrapped_.Set(owner); }
+
+TElement* TEnvelopeEntity::GetOwnerByClass(TClass cls) const {
+  if (InheritsFrom(cls)) return const_cast<TEnvelopeEntity*>(this);
+  TElement* wrapped = Wrapped();
+  return wrapped && wrapped->InheritsFrom(cls) ? wrapped : nullptr;
+}
+
+TElement* TEnvelopeEntity::FindUpByClass(TClass cls) {
+  if (InheritsFrom(cls)) return this;
+  TElement* wrapped = Wrapped();
+  return wrapped ? wrapped->FindUpByClass(cls) : nullptr;
+}
+
+void TEnvelopeEntity::ReceiveMessage(TKestuMessage*& message, bool& handled) {
+  TElement* wrapped = Wrapped();
+  if (!wrapped || !message) return;
+  message->SetReceiver(wrapped);
+  wrapped->ReceiveMessage(message, handled);
+}
+
+// ---------------------------------------------------------------- named and owner entities
+
+int TNameEntity::GetSize() const {
+  return TEntity::GetSize() + (name_.empty() ? 0 : static_cast<int>(platform::Cp1250Length(name_)) + 1);
+}
+
+
+TOwnerEntity::~TOwnerEntity() {
+  for (int i = owners_.Count() - 1; i >= 0; --i) {
+    TElement* owner = owners_.At(i);
+    if (auto* entity = DynamicCast<TEntity>(owner)) {
+      if (!entity->IsEmpty()) entity->RemoveElement(this);
+    } else {
+      platform::MessageDlg("TOwnerEntity.Destroy: Špatný vlastník", platform::MsgDlgType::Error, platform::mbOK);
+    }
+  }
+  owners_.Release();
+}
+
+TElement* TOwnerEntity::GetOwner(int index) const {
+  if (index < 0 || index >= owners_.Count()) return nullptr;
+  TElement* owner = owners_.At(index);
+  if (!owner) {
+    platform::MessageDlg("TOwnerEntity(" + GetName() + ").GetOwner: Objekt vlastníka je prázdný",
+                         platform::MsgDlgType::Error, platform::mbOK);
+    return nullptr;
+  }
+  if (!DynamicCast<TEntity>(owner)) {
+    platform::MessageDlg("TOwnerEntity(" + GetName() + ").GetOwner: Objekt vlastníka není TEntity",
+                         platform::MsgDlgType::Error, platform::mbOK);
+    return nullptr;
+  }
+  return owner;
+}
+
+
+// ---------------------------------------------------------------- creation and registration
+
+TElement* NewElement(TClass cls) {
+  if (!cls || !cls->Factory || !cls->InheritsFrom(TElement::StaticClass())) return nullptr;
+  return static_cast<TElement*>(cls->Factory());
+}
+
+TClass TElement::StaticClass() {
+  static const TClassInfo info = DescribeClass<TElement>(
+      "TElement", TPersistent::StaticClass(), "Elements",
+      {NotStored(FieldProp("ID", &TElement::ID)),
+       StoredWhen(AccessorProp<TElement, std::string>(
+                      "Name", [](const TElement& e) { return e.GetName(); },
+                      [](TElement& e, std::string name) { e.SetName(name); }),
+                  [](const TObject& o) { return static_cast<const TElement&>(o).HasName(); }),
+       NotStored(ReadProp("OwnersCount", &TElement::GetOwnersCount)), NotStored(ReadProp("Size", &TElement::GetSize)),
+       NotStored(AccessorProp<TElement, int>(
+           "WholeSize", [](const TElement& e) { return const_cast<TElement&>(e).GetWholeSize(); }, nullptr))});
+  return &info;
+}
+
+TClass TNameElement::StaticClass() {
+  static const TClassInfo info = DescribeClass<TNameElement>("TNameElement", TElement::StaticClass(), "Elements", {});
+  return &info;
+}
+
+TClass TOwnerElement::StaticClass() {
+  static const TClassInfo info =
+      DescribeClass<TOwnerElement>("TOwnerElement", TNameElement::StaticClass(), "Elements", {});
+  return &info;
+}
+
+TClass TAliasElement::StaticClass() {
+  static const TClassInfo info =
+      DescribeClass<TAliasElement>("TAliasElement", TOwnerElement::StaticClass(), "Elements", {});
+  return &info;
+}
+
+TClass TEntity::StaticClass() {
+  static const TClassInfo info = DescribeClass<TEntity>(
+      "TEntity", TElement::StaticClass(), "Elements",
+      {NotStored(AccessorProp<TEntity, int>(
+           "Count", [](const TEntity& e) { return static_cast<int>(e.Children().size()); }, nullptr)),
+       NotStored(AccessorProp<TEntity, int>(
+           "LastIndex", [](const TEntity& e) { return static_cast<int>(e.Children().size()) - 1; }, nullptr)),
+       NotStored(AccessorProp<TEntity, int>(
+           "WholeCount", [](const TEntity& e) { return const_cast<TEntity&>(e).WholeCount(); }, nullptr)),
+       WriteProp("NextElement", &TEntity::AddElement), WriteProp("ElementToRemove", &TEntity::RemoveElement),
+       WriteProp("ElementToFree", &TEntity::FreeElement), WriteProp("AddAllFrom", &TEntity::AddAllFrom)});
+  return &info;
+}
+
+TClass TAliases::StaticClass() {
+  static const TClassInfo info = DescribeClass<TAliases>("TAliases", TEntity::StaticClass(), "Elements", {});
+  return &info;
+}
+
+TClass TQuickEntity::StaticClass() {
+  static const TClassInfo info = DescribeClass<TQuickEntity>("TQuickEntity", TEntity::StaticClass(), "Elements", {});
+  return &info;
+}
+
+TClass TEnvelopeEntity::StaticClass() {
+  static const TClassInfo info =
+      DescribeClass<TEnvelopeEntity>("TEnvelopeEntity", TEntity::StaticClass(), "Elements", {});
+  return &info;
+}
+
+TClass TNameEntity::StaticClass() {
+  static const TClassInfo info = DescribeClass<TNameEntity>("TNameEntity", TEntity::StaticClass(), "Elements", {});
+  return &info;
+}
+
+TClass TOwnerEntity::StaticClass() {
+  static const TClassInfo info =
+      DescribeClass<TOwnerEntity>("TOwnerEntity", TNameEntity::StaticClass(), "Elements", {});
+  return &info;
+}
+
+void RegisterElementsClasses() {
+  for (TClass cls : {TElement::StaticClass(), TNameElement::StaticClass(), TOwnerElement::StaticClass(),
+                     TEntity::StaticClass(), TNameEntity::StaticClass(), TOwnerEntity::StaticClass(),
+                     TEnvelopeEntity::StaticClass(), TKestuMessage::StaticClass()})
+    RegisterKestuClass(cls);
+}

@@ -1,0 +1,225 @@
+#pragma once
+// Readers of element graphs: the KES element stream, and the older component
+// stream that the KES reader also accepts.  A bad record is skipped whole and
+// logged; when reading stops with an error, what was read is freed.
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "framework/tools/tools.h"
+
+class TKestuClass;
+class TLoadedElements;
+namespace platform {
+class TMemoryStream;
+class TReader;
+}  // namespace platform
+
+class EBadStreamName : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+class EBadStream : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// One property value of an element record, by the kind the stream gave it.
+struct TStreamValue {
+  int Position = -1;
+  int Kind = 0;
+  std::int64_t Ordinal = 0;
+  long double Float = 0;
+  std::string Text;
+  TElement* Element = nullptr;
+  std::int64_t InlineCreated = -1;  // the creation place of an element read inline for this value
+};
+
+class TKestuLoader : public TTool {
+  KESTX_CLASS(TKestuLoader)
+ public:
+  TKestuLoader();
+  ~TKestuLoader() override;
+
+  // Creates a loader of class T that will read fileName.
+  template <class T>
+  static T* CreateForFile(const std::string& fileName) {
+    T* loader = new T;
+    loader->FileName = fileName;
+    return loader;
+  }
+
+  std::string FileName;
+
+  void DoIt() override;
+  void GetParameterName(int index, std::string& name) override;
+
+  virtual void StartLoadProgress();
+  virtual void EndLoadProgress();
+  virtual void LoadProgressStep() = 0;
+  virtual std::int64_t GetSourceSize() = 0;
+  virtual void CreateMaps();
+  virtual void FreeElementMap();
+  virtual void NewClassList();
+  virtual void ReadHeader() = 0;
+  virtual void AfterHeader();
+  virtual void ReadClassRecord() = 0;
+  virtual void BeginClass(const std::string& name);
+  virtual void AddStoredProperty(const std::string& name, int kind);
+  // Reads one list of records; answers the element of its last element record.
+  virtual TElement* ReadBody() = 0;
+  virtual void BeginElement(std::int32_t classNumber);
+  virtual void ReadProperties() = 0;
+  virtual void SetProperty(const TStreamValue& value);
+  virtual void ReadChildren() = 0;
+  virtual void AddChild(std::int32_t number);
+
+ protected:
+  // The state of the element record being read; an inline element saves and
+  // restores its container's.
+  struct RecordState {
+    TElement* Element = nullptr;
+    TEntity* Entity = nullptr;  // Element, when it can take children
+    int ClassIndex = -1;
+    std::uint32_t Created = 0;  // Element's place in creation order
+  };
+  struct RecordMark {
+    std::size_t Loaded;
+    std::size_t Open;
+    std::size_t Transferred;
+    std::size_t Values;
+    std::size_t Taken;
+  };
+
+  // The element record's number: files the current element under it.
+  void NumberElement(std::int32_t number);
+  // The element filed under the number, or nil.
+  TElement* ElementNumbered(std::int32_t number) const;
+  // The creation place of an element read lately, or -1.
+  std::int64_t CreatedPlaceOf(const TElement* element) const;
+  // The stream's kind of a property of the current class record.
+  int StreamKindAt(int position) const;
+  std::vector<TStreamValue>& Values() { return values_; }
+  // Applies the values from the buffer position on in class-record order,
+  // giving an omitted stored property the zero value the writer left out.
+  void ApplyProperties(std::size_t first);
+  RecordMark MarkRecord() const {
+    return {loaded_.size(), openRecords_.size(), transferred_.size(), values_.size(), taken_.size()};
+  }
+  // Closes an element record; when it failed, what it created is freed.
+  void EndRecord(const RecordMark& mark, bool complete);
+  // After the property list of a class record; DropClassRecord when it failed.
+  void FinishClassRecord();
+  void DropClassRecord(std::size_t classMark);
+  std::size_t ClassMark() const { return classSlots_.size(); }
+
+  RecordState& Current() { return current_; }
+
+ private:
+  struct PropertySlot {
+    const TPropInfo* Info = nullptr;  // nil when values of this property are dropped
+    int StreamKind = 0;
+  };
+  struct ClassSlot {
+    TKestuClass* Record = nullptr;  // nil for a class record that could not be read
+    TObject* (*Factory)() = nullptr;  // nil when the class makes no elements
+    bool IsEntity = false;
+    std::vector<PropertySlot> Properties;
+    // Positions whose property takes the zero value when a record omits it.
+    std::vector<int> Defaulted;
+  };
+  static constexpr std::uint32_t kNotHeld = UINT32_MAX;
+  // Every element read, in creation order.
+  struct Loaded {
+    TElement* Element;
+    std::uint32_t KeeperSlot;  // in the element map; kNotHeld once a parent holds it instead
+    std::int32_t Number;       // -1 until the record gives it
+    bool Held() const { return KeeperSlot != kNotHeld; }
+  };
+  // An inline element that a property of Referrer took.
+  struct Taken {
+    TElement* Referrer;
+    std::uint32_t Value;
+  };
+  std::int64_t CreatedNumbered(std::int32_t number) const;
+  std::int64_t CreatedRenumbered(std::int32_t number) const;
+  void ForgetNumber(std::int32_t number, std::uint32_t created);
+  // The element map keeps the element read at that creation place, or lets it
+  // go (false when it did not keep it).
+  void Hold(std::uint32_t created);
+  bool Release(std::uint32_t created);
+  void KeepTakenInline(TElement* root);
+  void LogChild(const char* before, std::int32_t number, const std::string& after);
+  void UndoRecord(const RecordMark& mark);
+  void ClearMaps();
+
+  std::unique_ptr<TLoadedElements> elementMap_;
+  RecordState current_;
+  int describedClass_ = -1;
+  TElement* classes_ = nullptr;  // TKestuClasses in stream order, owned as a child
+  std::vector<ClassSlot> classSlots_;
+  std::vector<Loaded> loaded_;
+  // Element numbers to creation order, for the numbers that differ from
+  // their element's place in it (no writer's do).
+  std::unordered_map<std::int32_t, std::uint32_t> renumbered_;
+  // Elements of the records still open (an inline record sits inside its container's).
+  std::vector<TElement*> openRecords_;
+  // Children the element map handed to a parent in the top-level record being read.
+  std::vector<std::uint32_t> transferred_;
+  // Inline elements properties took: they live on, owned or not, as long as
+  // the element that took them is part of the result.
+  std::vector<Taken> taken_;
+  std::vector<TStreamValue> values_;
+};
+
+class TStreamLoader : public TKestuLoader {
+  KESTX_CLASS(TStreamLoader)
+ public:
+  TStreamLoader();
+  ~TStreamLoader() override;
+
+  void DoIt() override;
+  std::int64_t GetSourceSize() override;
+  void LoadProgressStep() override;
+  void ReadHeader() override;
+  void ReadClassRecord() override;
+  TElement* ReadBody() override;
+  void ReadProperties() override;
+  void ReadChildren() override;
+  virtual void LoadComponentStream();
+
+ private:
+  // One element record; nil when it was bad and has been skipped.
+  TElement* ReadElementRecord(std::uint64_t start, std::int32_t classNumber);
+  void SkipElementRecord(std::uint64_t start);
+  void SkipClassRecord(std::uint64_t start);
+  // Reads the value of the buffer's entry at that place (its kind given).
+  void ReadValue(std::size_t at);
+  TElement* ReadInlineElement();
+
+  std::unique_ptr<platform::TMemoryStream> stream_;
+  std::unique_ptr<platform::TReader> reader_;
+  std::uint64_t lastProgress_ = 0;
+  std::uint64_t lastSeen_ = 0;  // the stream position at the last step
+  std::uint64_t recordStart_ = 0;
+  std::size_t inlineDepth_ = 0;
+};
+
+class TLoad : public TStreamLoader {
+  KESTX_CLASS(TLoad)
+};
+
+// Reads the component stream ("TPF0") from the file named by its Name.
+class TLoader : public TTool {
+  KESTX_CLASS(TLoader)
+ public:
+  TLoader();
+  void DoIt() override;
+};
+
+void RegisterLoaderClasses();

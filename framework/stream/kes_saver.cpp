@@ -1,0 +1,348 @@
+#include "framework/stream/kes_saver.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "framework/core/class_registry.h"
+#include "platform/app_queue.h"
+#include "platform/streams.h"
+#include "platform/dialogs.h"
+
+namespace {
+
+constexpr std::size_t kStreamBuffer = 4096;
+constexpr std::size_t kComponentBuffer = 64000;
+constexpr int kProgressStep = 500;
+
+std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
+
+}  // namespace
+
+// ---------------------------------------------------------------- TKestuSaver
+
+void TKestuSaver::GetParameterName(int, std::string& name) { name = "FileName"; }
+
+bool TKestuSaver::QProcessAfter(TElement*) { return true; }
+
+void TKestuSaver::DoIt() {
+  written_.clear();
+  classNumbers_.clear();
+  inline_.clear();
+  current_ = nullptr;
+  currentEntry_ = nullptr;
+  counter_ = 0;
+  TElement* input = Input();
+  if (!input) {
+    WriteHeader();
+    return;
+  }
+  platform::WaitCursor hourglass;
+  auto* entity = DynamicCast<TEntity>(input);
+  const int total = entity ? entity->WholeCount() : kProgressStep;
+  if (total > kProgressStep)
+    StartProgress("Ukládání modelu do souboru " + FileName + " -celkem " + std::to_string(total) + " Elementů", 0,
+                  total);
+  try {
+    PrepareSave();
+    WriteHeader();
+    written_.reserve(static_cast<std::size_t>(std::max(total, 0)) + 1);
+    TRecursor::DoIt();
+  } catch (...) {
+    EndProgress();
+    throw;
+  }
+  EndProgress();
+}
+
+void TKestuSaver::PrepareSave() {
+  if (TElement* input = Input()) input->MarkReachable();
+  SetOwnedElement(classes_, new TKestuClasses);
+}
+
+void TKestuSaver::Process(TElement* element) {
+  if (!element || written_.contains(element)) return;
+  // An element being written inline gets its record only at the end of its own nested list.
+  if (IsOpenInline(element) && element != inline_.back()) return;
+  const std::int32_t number = counter_++;
+  written_.emplace(element, number);
+  element->ID = number;
+  if (counter_ % kProgressStep == 0) {
+    SetProgress(counter_);
+    SetProgressText("Uloženo " + std::to_string(counter_) + " elementů");
+    platform::Application::Instance().ProcessMessages();
+  }
+  current_ = element;
+  currentEntry_ = ClassKnown();
+  WriteElementHead();
+  WriteProperties();
+  WriteChildren();
+}
+
+TKestuClass* TKestuSaver::ClassKnown() {
+  TClass cls = current_->ClassType();
+  if (auto known = classNumbers_.find(cls); known != classNumbers_.end()) return known->second.Entry;
+  TKestuClass* entry = KestuClasses()->FindEntry(cls->ClassName);
+  if (!entry || entry->ElementClass() != cls) {
+    Log(cls->ClassName + " - Unknown class !");
+    entry = RegisterKestuClass(cls);
+  }
+  static_cast<TKestuClasses*>(classes_)->AddEntry(entry);
+  // The entry's ID is the class number only until someone walks the registry.
+  classNumbers_.emplace(cls, ClassNumber{entry, entry->ID});
+  WriteClassRecord(entry);
+  return entry;
+}
+
+std::int32_t TKestuSaver::NumberOf(const TElement* element) const {
+  auto found = written_.find(element);
+  return found == written_.end() ? -1 : found->second;
+}
+
+std::int32_t TKestuSaver::ClassNumberOf(const TKestuClass* entry) const {
+  auto found = classNumbers_.find(entry->ElementClass());
+  return found == classNumbers_.end() ? -1 : found->second.Number;
+}
+
+bool TKestuSaver::IsOpenInline(const TElement* element) const {
+  return std::find(inline_.begin(), inline_.end(), element) != inline_.end();
+}
+
+bool TKestuSaver::CanReference(const TElement* element) const {
+  if (written_.contains(element)) return true;
+  return !IsOpenInline(element) && inline_.size() < KesMaxInlineDepth;
+}
+
+void TKestuSaver::WriteProperties() {
+  TElement* element = current_;
+  TKestuClass* entry = currentEntry_;
+  for (int i = 0; i < entry->PropCount(); ++i) {
+    position_ = i;
+    const TPropInfo* info = entry->PropertyInfo(i);
+    if (!info->IsStoredOn(*element) || !info->HasRead() || !info->HasWrite()) continue;
+    switch (info->Kind) {
+      case tkInteger:
+      case tkEnumeration:
+      case tkSet:
+        if (info->GetOrd)
+          if (const std::int64_t value = info->GetOrd(*element); value != 0)
+            WriteOrdinalValue(static_cast<std::int32_t>(value));
+        break;
+      case tkChar:
+        if (info->GetOrd) WriteCharValue(static_cast<std::uint8_t>(info->GetOrd(*element)));
+        break;
+      case tkFloat:
+        if (info->GetFloat)
+          if (const long double value = info->GetFloat(*element); value != 0 && !std::isnan(value))
+            WriteFloatValue(value);
+        break;
+      case tkString:
+      case tkLString:
+        if (info->GetStr)
+          if (const std::string value = info->GetStr(*element); !value.empty()) WriteStringValue(value);
+        break;
+      case tkClass: {
+        TElement* target = info->GetObj ? DynamicCast<TElement>(info->GetObj(*element)) : nullptr;
+        if (!target) break;
+        // A reference back into an element whose nested list is still open has no number to use.
+        if (!CanReference(target)) {
+          Log(entry->GetName() + " property " + Quoted(info->Name) + " refers to an element being written!");
+          break;
+        }
+        WriteElementValue(target);
+        break;
+      }
+      default:
+        break;
+    }
+  }
+}
+
+void TKestuSaver::WriteInlineRecords(TElement* element) {
+  TElement* savedElement = current_;
+  TKestuClass* savedEntry = currentEntry_;
+  const std::int32_t savedPosition = position_;
+  inline_.push_back(element);
+  if (QGoInside(element)) GoInside(element);
+  Process(element);
+  inline_.pop_back();
+  // The number is used up: a later reference writes the element inline again.
+  written_.erase(element);
+  element->ID = -1;
+  current_ = savedElement;
+  currentEntry_ = savedEntry;
+  position_ = savedPosition;
+}
+
+void TKestuSaver::ReportPropertyProblems(const TKestuClass* entry) {
+  for (int i = 0; i < entry->PropCount(); ++i) {
+    const TPropInfo* info = entry->PropertyInfo(i);
+    if (!info->IsStoredOn(*current_)) continue;
+    const std::string prefix = entry->GetName() + " property " + Quoted(info->Name);
+    if (!info->HasRead() || !info->HasWrite()) Log(prefix + " is Read or Write Only!");
+    if (info->Kind == tkClass && !(info->PropClass && info->PropClass->InheritsFrom(TElement::StaticClass())))
+      Log(prefix + " is not Element!");
+  }
+}
+
+// ---------------------------------------------------------------- TStreamSaver
+
+TStreamSaver::TStreamSaver() = default;
+TStreamSaver::~TStreamSaver() = default;
+
+void TStreamSaver::DoIt() {
+  struct Close {
+    TStreamSaver& saver;
+    ~Close() {
+      saver.writer_.reset();
+      saver.file_.reset();
+    }
+  } close{*this};
+  file_ = std::make_unique<platform::TFileStream>(FileName, platform::TFileStream::Mode::Create);
+  writer_ = std::make_unique<platform::TWriter>(*file_, kStreamBuffer);
+  TKestuSaver::DoIt();
+  writer_->WriteListEnd();
+  writer_->FlushBuffer();
+}
+
+void TStreamSaver::WriteHeader() {
+  writer_->Write("KES0", 4);
+  writer_->WriteString("KARTIR32");
+  writer_->WriteString("3.01 BETA");
+  writer_->WriteString(Comment());
+  writer_->WriteListBegin();
+}
+
+void TStreamSaver::WriteClassRecord(TKestuClass* entry) {
+  writer_->WriteInteger(-1);
+  writer_->WriteString(entry->GetName());
+  writer_->WriteInteger(ClassNumberOf(entry));
+  writer_->WriteListBegin();
+  for (int i = 0; i < entry->PropCount(); ++i) {
+    writer_->WriteString(entry->PropertyName(i));
+    writer_->WriteInteger(entry->PropertyKind(i));
+  }
+  ReportPropertyProblems(entry);
+  writer_->WriteListEnd();
+}
+
+void TStreamSaver::WriteElementHead() {
+  writer_->WriteInteger(ClassNumberOf(CurrentEntry()));
+  writer_->WriteInteger(NumberOf(CurrentElement()));
+}
+
+void TStreamSaver::WriteProperties() {
+  writer_->WriteListBegin();
+  TKestuSaver::WriteProperties();
+  writer_->WriteListEnd();
+}
+
+void TStreamSaver::WriteChildren() {
+  auto* entity = DynamicCast<TEntity>(CurrentElement());
+  if (!entity || entity->IsEmpty()) {
+    writer_->WriteInteger(0);
+    return;
+  }
+  writer_->WriteInteger(1);
+  writer_->WriteListBegin();
+  for (TElement* child : entity->Children()) {
+    if (!child) continue;
+    const std::int32_t number = NumberOf(child);
+    if (number < 0) Log(child->GetName() + ": " + std::to_string(child->ID) + "\r");
+    writer_->WriteInteger(number);
+  }
+  writer_->WriteListEnd();
+}
+
+void TStreamSaver::WriteOrdinalValue(std::int32_t value) {
+  writer_->WriteInteger(PropertyPosition());
+  writer_->WriteInteger(value);
+}
+
+void TStreamSaver::WriteCharValue(std::uint8_t code) {
+  writer_->WriteInteger(PropertyPosition());
+  writer_->WriteInteger(code);
+}
+
+void TStreamSaver::WriteFloatValue(long double value) {
+  writer_->WriteInteger(PropertyPosition());
+  writer_->WriteFloat(value);
+}
+
+void TStreamSaver::WriteStringValue(const std::string& value) {
+  writer_->WriteInteger(PropertyPosition());
+  writer_->WriteString(value);
+}
+
+void TStreamSaver::WriteElementValue(TElement* element) {
+  writer_->WriteInteger(PropertyPosition());
+  if (const std::int32_t number = NumberOf(element); number >= 0) {
+    writer_->WriteInteger(number);
+    return;
+  }
+  writer_->WriteInteger(-2);
+  writer_->WriteListBegin();
+  WriteInlineRecords(element);
+  writer_->WriteListEnd();
+}
+
+// ---------------------------------------------------------------- TSaver
+
+TSaver::TSaver() { SetName("KESTU.KES"); }
+TSaver::~TSaver() = default;
+
+bool TSaver::QProcessAfter(TElement*) { return true; }
+
+void TSaver::DoIt() {
+  platform::WaitCursor hourglass;
+  struct Close {
+    TSaver& saver;
+    ~Close() {
+      saver.writer_.reset();
+      saver.file_.reset();
+      saver.written_.clear();
+    }
+  } close{*this};
+  file_ = std::make_unique<platform::TFileStream>(GetName(), platform::TFileStream::Mode::Create);
+  writer_ = std::make_unique<platform::TWriter>(*file_, kComponentBuffer);
+  counter_ = 0;
+  writer_->Write("TPF0", 4);
+  writer_->WriteListBegin();
+  TRecursor::DoIt();
+  writer_->WriteListEnd();
+  writer_->FlushBuffer();
+}
+
+void TSaver::Process(TElement* element) {
+  // Its own record of what it wrote, so an unstamped graph is written whole.
+  if (!element || !written_.insert(element).second) return;
+  element->ID = counter_++;
+  element->WriteData(*writer_);
+}
+
+// ---------------------------------------------------------------- classes
+
+TClass TKestuSaver::StaticClass() {
+  static const TClassInfo info = DescribeClass<TKestuSaver>("TKestuSaver", TRecursor::StaticClass(), "T_saver",
+                                                            {FieldProp("FileName", &TKestuSaver::FileName)});
+  return &info;
+}
+
+TClass TStreamSaver::StaticClass() {
+  static const TClassInfo info = DescribeClass<TStreamSaver>("TStreamSaver", TKestuSaver::StaticClass(), "T_saver", {});
+  return &info;
+}
+
+TClass TSave::StaticClass() {
+  static const TClassInfo info = DescribeClass<TSave>("TSave", TStreamSaver::StaticClass(), "T_saver", {});
+  return &info;
+}
+
+TClass TSaver::StaticClass() {
+  static const TClassInfo info = DescribeClass<TSaver>("TSaver", TRecursor::StaticClass(), "T_saver", {});
+  return &info;
+}
+
+void RegisterSaverClasses() {
+  RegisterKestuClass(TSave::StaticClass());
+  RegisterKestuClass(TSaver::StaticClass());
+}

@@ -1,0 +1,133 @@
+#pragma once
+// Writers of element graphs: the KES element stream (each class described
+// once by its published properties, each element by its stored values and
+// the numbers of its children) and the older component stream.
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+#include "framework/tools/recursor.h"
+
+class TKestuClass;
+namespace platform {
+class TFileStream;
+class TWriter;
+}  // namespace platform
+
+// The deepest nesting of inline elements the writer produces and the reader
+// accepts.
+inline constexpr std::size_t KesMaxInlineDepth = 200;
+
+class TKestuSaver : public TRecursor {
+  KESTX_CLASS(TKestuSaver)
+ public:
+  std::string FileName;
+
+  void DoIt() override;
+  void GetParameterName(int index, std::string& name) override;
+  bool QProcessAfter(TElement* element) override;
+  void Process(TElement* element) override;
+
+  virtual void PrepareSave();
+  virtual void WriteHeader() = 0;
+  // The class entry of the current element; writes its class record first
+  // when this save has not described the class yet.
+  virtual TKestuClass* ClassKnown();
+  virtual void WriteClassRecord(TKestuClass* entry) = 0;
+  virtual void WriteElementHead() = 0;
+  virtual void WriteProperties();
+  virtual void WriteChildren() = 0;
+  virtual void WriteOrdinalValue(std::int32_t value) = 0;
+  virtual void WriteCharValue(std::uint8_t code) = 0;
+  virtual void WriteFloatValue(long double value) = 0;
+  virtual void WriteStringValue(const std::string& value) = 0;
+  virtual void WriteElementValue(TElement* element) = 0;
+
+ protected:
+  // The number this save gave the element, or -1 when it has not written it.
+  std::int32_t NumberOf(const TElement* element) const;
+  std::int32_t ClassNumberOf(const TKestuClass* entry) const;
+  // Writes the records of an element that has no number yet (its unwritten
+  // descendants, then itself) and takes its number back afterwards.
+  void WriteInlineRecords(TElement* element);
+  // The log lines of a class record about the current element's properties.
+  void ReportPropertyProblems(const TKestuClass* entry);
+
+  TElement* CurrentElement() const { return current_; }
+  TKestuClass* CurrentEntry() const { return currentEntry_; }
+  std::int32_t PropertyPosition() const { return position_; }
+  const std::string& Comment() const { return comment_; }
+
+ private:
+  struct ClassNumber {
+    TKestuClass* Entry;
+    std::int32_t Number;
+  };
+  bool IsOpenInline(const TElement* element) const;
+  bool CanReference(const TElement* element) const;
+
+  std::int32_t counter_ = 0;
+  TElement* classes_ = nullptr;  // TKestuClasses, owned as a child
+  TElement* current_ = nullptr;
+  std::int32_t position_ = 0;
+  std::string comment_ = "No comment";
+  TKestuClass* currentEntry_ = nullptr;
+
+  // What this save wrote, independent of the elements' ID fields.
+  std::unordered_map<const TElement*, std::int32_t> written_;
+  std::unordered_map<TClass, ClassNumber> classNumbers_;
+  // Elements being written inline, outermost first.
+  std::vector<const TElement*> inline_;
+};
+
+class TStreamSaver : public TKestuSaver {
+  KESTX_CLASS(TStreamSaver)
+ public:
+  TStreamSaver();
+  ~TStreamSaver() override;
+
+  void DoIt() override;
+  void WriteHeader() override;
+  void WriteClassRecord(TKestuClass* entry) override;
+  void WriteElementHead() override;
+  void WriteProperties() override;
+  void WriteChildren() override;
+  void WriteOrdinalValue(std::int32_t value) override;
+  void WriteCharValue(std::uint8_t code) override;
+  void WriteFloatValue(long double value) override;
+  void WriteStringValue(const std::string& value) override;
+  void WriteElementValue(TElement* element) override;
+
+ private:
+  std::unique_ptr<platform::TWriter> writer_;
+  std::unique_ptr<platform::TFileStream> file_;
+};
+
+class TSave : public TStreamSaver {
+  KESTX_CLASS(TSave)
+};
+
+// Writes the component stream ("TPF0") of the graph under Input into the
+// file named by its Name.
+class TSaver : public TRecursor {
+  KESTX_CLASS(TSaver)
+ public:
+  TSaver();
+  ~TSaver() override;
+
+  void DoIt() override;
+  bool QProcessAfter(TElement* element) override;
+  void Process(TElement* element) override;
+
+ private:
+  std::int32_t counter_ = 0;
+  std::unique_ptr<platform::TWriter> writer_;
+  std::unique_ptr<platform::TFileStream> file_;
+  std::unordered_set<const TElement*> written_;
+};
+
+void RegisterSaverClasses();

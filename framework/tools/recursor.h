@@ -1,0 +1,53 @@
+#pragma once
+// The framework's depth-first walk over an element graph, with overridable
+// tests and an action run on each element before and after its children.
+#include <cstdint>
+#include <vector>
+
+#include "framework/tools/tools.h"
+
+class TRecursor : public TTechnology {
+  KESTX_CLASS(TRecursor)
+ public:
+  bool NotInside = false;
+  // Depth of the element being visited: 1 for Input.
+  std::int32_t Level = 0;
+
+  void DoIt() override;
+
+  virtual void GoInside(TElement* element);
+  virtual bool QGoInside(TElement* element);
+  virtual bool QProcessBefore(TElement* element);
+  virtual bool QProcessAfter(TElement* element);
+  virtual void Process(TElement* element);
+  virtual void Prepare();
+
+ private:
+  bool OnDescentPath(const TElement* element) const;
+
+  // Entities whose children are being walked, outermost first.
+  std::vector<TElement*> descent_;
+};
+
+// A recursor whose tests and actions are sub-tools named in its model.
+class TRecursorWithTools : public TRecursor {
+  KESTX_CLASS(TRecursorWithTools)
+ public:
+  TTool* BeforeTool() const { return static_cast<TTool*>(beforeTool_.Get()); }
+  void SetBeforeTool(TTool* tool) { beforeTool_.Set(tool); }
+  TTool* AfterTool() const { return static_cast<TTool*>(afterTool_.Get()); }
+  void SetAfterTool(TTool* tool) { afterTool_.Set(tool); }
+  TTool* QGoInsideTool() const { return static_cast<TTool*>(qGoInsideTool_.Get()); }
+  void SetQGoInsideTool(TTool* tool) { qGoInsideTool_.Set(tool); }
+
+  bool QGoInside(TElement* element) override;
+  bool QProcessBefore(TElement* element) override;
+  bool QProcessAfter(TElement* element) override;
+
+ private:
+  TElementLink beforeTool_;
+  TElementLink afterTool_;
+  TElementLink qGoInsideTool_;
+};
+
+void RegisterRecursorClasses();

@@ -1,0 +1,70 @@
+#pragma once
+// The world: the root element of a running program.  It holds the main tool,
+// the system register, the class registry and the object model, and delivers
+// framework messages and shows the errors nobody else caught.
+#include <exception>
+#include <string>
+
+#include "framework/core/elements.h"
+
+namespace platform {
+struct AppMessage;
+}
+
+class TTechnology;
+class TSystemRegister;
+
+// The entity that holds the model of the user's objects.
+class TObjectModel : public TOwnerEntity {
+  KESTX_CLASS(TObjectModel)
+};
+
+class TWorld : public TEntity {
+  KESTX_CLASS(TWorld)
+ public:
+  TWorld();
+  ~TWorld() override;
+
+  // Made on demand by CreateMainTool; nil while there is none.
+  TTechnology* MainTool();
+  void SetMainTool(TTechnology* tool);
+  TSystemRegister* SystemRegister();
+  void SetSystemRegister(TSystemRegister* reg);
+  TEntity* ObjectClasses();
+  TObjectModel* ObjectModel();
+  void SetObjectModel(TObjectModel* model);
+
+  std::string ApplicExeName() const;
+  // The directory of the program file, with its trailing separator.
+  std::string ApplicDir() const;
+  std::string ApplicTitle() const;
+  void SetApplicTitle(const std::string& title);
+
+  virtual void CreateMainTool();
+  // The application's message hook: delivers framework messages.
+  virtual void DispatchAppMessage(platform::AppMessage& message, bool& handled);
+  // The application's exception hook.
+  virtual void ShowAppException(std::exception_ptr error);
+
+ private:
+  // The child held by field, made of cls and named when there is none.
+  TElement* ChildMadeOnDemand(TElementLink& field, TClass cls, const char* name);
+
+  TElementLink mainTool_;
+  TElementLink systemRegister_;
+  TElementLink objectClasses_;
+  TElementLink objectModel_;
+};
+
+// The one world of the program; nil before start-up and after the world is freed.
+TWorld* World();
+void SetWorld(TWorld* world);
+
+// The class the program's world is made of: the registered "TWCSWorld" when a
+// library above the framework has registered it, else TWorld.
+TClass WorldClass();
+
+// The element last stored through the world's TestElement.
+TElement* TestElement();
+
+void RegisterWorldsClasses();

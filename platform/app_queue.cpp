@@ -1,0 +1,199 @@
+#include "platform/app_queue.h"
+
+#include <QApplication>
+#include <QMetaObject>
+
+#include <deque>
+#include <filesystem>
+#include <iostream>
+#include <mutex>
+#include <thread>
+
+namespace platform {
+
+struct Application::Impl {
+  mutable std::mutex mutex;
+  std::deque<AppMessage> queue;
+  // Hooks are swapped whole, so one being called stays alive even when it
+  // installs another.
+  std::shared_ptr<const MessageHook> messageHook;
+  std::shared_ptr<const ExceptionHook> exceptionHook;
+  std::string title;
+  // Set while Run() owns the event loop; guarded by mutex, so a posting
+  // thread never wakes an application that is being torn down.
+  bool running = false;
+  bool wakePending = false;
+  bool terminated = false;
+  std::thread::id guiThread;
+
+  // Caller holds mutex.
+  void WakeLoop() {
+    if (!running || wakePending) return;
+    wakePending = true;
+    QMetaObject::invokeMethod(
+        qApp,
+        [this] {
+          {
+            std::lock_guard lock(mutex);
+            wakePending = false;
+          }
+          DrainQueue();
+        },
+        Qt::QueuedConnection);
+  }
+
+  // Caller holds mutex and running is set.
+  void PostQuit() { QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection); }
+
+  void DrainQueue() {
+    for (;;) {
+      AppMessage message;
+      {
+        std::lock_guard lock(mutex);
+        if (queue.empty()) return;
+        message = queue.front();
+        queue.pop_front();
+      }
+      Deliver(message);
+    }
+  }
+
+  void Deliver(AppMessage& message) {
+    std::shared_ptr<const MessageHook> hook;
+    {
+      std::lock_guard lock(mutex);
+      hook = messageHook;
+    }
+    if (!hook || !*hook) return;
+    try {
+      bool handled = false;
+      (*hook)(message, handled);
+    } catch (...) {
+      ReportException(std::current_exception());
+    }
+  }
+
+  void ReportException(std::exception_ptr error) {
+    std::shared_ptr<const ExceptionHook> hook;
+    {
+      std::lock_guard lock(mutex);
+      hook = exceptionHook;
+    }
+    if (hook && *hook) {
+      try {
+        (*hook)(error);
+        return;
+      } catch (...) {
+        error = std::current_exception();
+      }
+    }
+    try {
+      std::rethrow_exception(error);
+    } catch (const std::exception& e) {
+      std::cerr << e.what() << '\n';
+    } catch (...) {
+      std::cerr << "Unknown exception\n";
+    }
+  }
+};
+
+Application::Application() : impl_(std::make_unique<Impl>()) {}
+
+Application::~Application() = default;
+
+Application& Application::Instance() {
+  static Application instance;
+  return instance;
+}
+
+void Application::PostMessage(const AppMessage& message) {
+  std::lock_guard lock(impl_->mutex);
+  impl_->queue.push_back(message);
+  impl_->WakeLoop();
+}
+
+void Application::SendMessage(AppMessage message) { impl_->Deliver(message); }
+
+void Application::ProcessMessages() {
+  bool letQtRun = false;
+  {
+    std::lock_guard lock(impl_->mutex);
+    if (impl_->running) {
+      if (std::this_thread::get_id() != impl_->guiThread) return;
+      letQtRun = true;
+    }
+  }
+  if (letQtRun) QCoreApplication::processEvents();
+  impl_->DrainQueue();
+}
+
+std::size_t Application::PendingCount() const {
+  std::lock_guard lock(impl_->mutex);
+  return impl_->queue.size();
+}
+
+std::vector<AppMessage> Application::TakePending() {
+  std::lock_guard lock(impl_->mutex);
+  std::vector<AppMessage> pending(impl_->queue.begin(), impl_->queue.end());
+  impl_->queue.clear();
+  return pending;
+}
+
+void Application::SetMessageHook(MessageHook hook) {
+  auto shared = std::make_shared<const MessageHook>(std::move(hook));
+  std::lock_guard lock(impl_->mutex);
+  impl_->messageHook = std::move(shared);
+}
+
+void Application::SetExceptionHook(ExceptionHook hook) {
+  auto shared = std::make_shared<const ExceptionHook>(std::move(hook));
+  std::lock_guard lock(impl_->mutex);
+  impl_->exceptionHook = std::move(shared);
+}
+
+std::string Application::ExeName() const {
+  std::error_code error;
+  const std::filesystem::path path = std::filesystem::read_symlink("/proc/self/exe", error);
+  return error ? std::string() : path.string();
+}
+
+TClass Application::StaticClass() {
+  static const TClassInfo info = DescribeClass<Application>("TApplication", TObject::StaticClass(), "Forms", {});
+  return &info;
+}
+
+void Application::SetTitle(const std::string& title) { impl_->title = title; }
+
+const std::string& Application::Title() const { return impl_->title; }
+
+int Application::Run(int argc, char** argv) {
+  std::unique_ptr<QApplication> owned;
+  if (QCoreApplication::instance() == nullptr) owned = std::make_unique<QApplication>(argc, argv);
+  {
+    std::lock_guard lock(impl_->mutex);
+    impl_->running = true;
+    impl_->guiThread = std::this_thread::get_id();
+    if (impl_->terminated) {
+      impl_->PostQuit();
+    } else if (!impl_->queue.empty()) {
+      // Messages posted before the loop existed.
+      impl_->WakeLoop();
+    }
+  }
+  const int result = QCoreApplication::exec();
+  {
+    std::lock_guard lock(impl_->mutex);
+    impl_->running = false;
+    impl_->wakePending = false;
+    impl_->terminated = false;
+  }
+  return result;
+}
+
+void Application::Terminate() {
+  std::lock_guard lock(impl_->mutex);
+  impl_->terminated = true;
+  if (impl_->running) impl_->PostQuit();
+}
+
+}  // namespace platform

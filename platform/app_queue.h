@@ -1,0 +1,79 @@
+#pragma once
+// The application's message queue: one FIFO of posted messages, delivered one
+// at a time on the user-interface thread through an installed hook.  In the
+// program the Qt event loop drains it; tests drain it with ProcessMessages().
+#include <cstddef>
+#include <cstdint>
+#include <exception>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/type_info.h"
+
+namespace platform {
+
+constexpr unsigned WM_USER = 1024;
+
+struct AppMessage {
+  unsigned Msg = 0;
+  std::uintptr_t WParam = 0;
+  std::uintptr_t LParam = 0;
+};
+
+// Called for every delivered message; sets handled when it took the message.
+using MessageHook = std::function<void(AppMessage& message, bool& handled)>;
+// Called with an exception that escaped a message hook.
+using ExceptionHook = std::function<void(std::exception_ptr error)>;
+
+// The program's application object: the queue, and the settings scripts may
+// read and write through the world.
+class Application : public TObject {
+ public:
+  static TClass StaticClass();
+  TClass ClassType() const override { return StaticClass(); }
+  static Application& Instance();
+  ~Application();
+  Application(const Application&) = delete;
+  Application& operator=(const Application&) = delete;
+
+  // Thread-safe; returns at once.
+  void PostMessage(const AppMessage& message);
+  // Delivers at once through the hook, on the calling (user-interface) thread.
+  void SendMessage(AppMessage message);
+  // Delivers queued messages, including those posted meanwhile, until the
+  // queue is empty.  Re-entrant: a hook may call it again.  While Run() is
+  // active it first lets the Qt events run, and on any thread but the
+  // user-interface thread it does nothing.
+  void ProcessMessages();
+  std::size_t PendingCount() const;
+  // Removes and returns every queued message undelivered (for shutdown).
+  std::vector<AppMessage> TakePending();
+
+  void SetMessageHook(MessageHook hook);
+  void SetExceptionHook(ExceptionHook hook);
+
+  void SetTitle(const std::string& title);
+  const std::string& Title() const;
+
+  // The program file's full name.
+  std::string ExeName() const;
+  std::string HelpFile;
+  std::string Hint;
+  bool ShowHint = true;
+  int HintColor = 0x80FFFF;  // the tooltip yellow, as 0x00BBGGRR
+  int HintPause = 500;       // milliseconds
+
+  // Runs the Qt event loop of the program until Terminate(); messages posted
+  // from any thread are then delivered by that loop.
+  int Run(int argc, char** argv);
+  void Terminate();
+
+ private:
+  Application();
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace platform

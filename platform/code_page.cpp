@@ -1,0 +1,247 @@
+#include "platform/code_page.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+
+namespace platform {
+namespace {
+
+constexpr char32_t kUnassigned = 0xFFFD;
+// Marks a byte that does not start a well-formed UTF-8 sequence.
+constexpr char32_t kBadByte = 0xFFFFFFFF;
+
+// Unicode of the bytes 0x80-0xFF.
+constexpr std::array<char16_t, 128> kHighHalf = {
+    // 0x80
+    0x20AC, kUnassigned, 0x201A, kUnassigned, 0x201E, 0x2026, 0x2020, 0x2021,
+    kUnassigned, 0x2030, 0x0160, 0x2039, 0x015A, 0x0164, 0x017D, 0x0179,
+    // 0x90
+    kUnassigned, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    kUnassigned, 0x2122, 0x0161, 0x203A, 0x015B, 0x0165, 0x017E, 0x017A,
+    // 0xA0
+    0x00A0, 0x02C7, 0x02D8, 0x0141, 0x00A4, 0x0104, 0x00A6, 0x00A7,
+    0x00A8, 0x00A9, 0x015E, 0x00AB, 0x00AC, 0x00AD, 0x00AE, 0x017B,
+    // 0xB0
+    0x00B0, 0x00B1, 0x02DB, 0x0142, 0x00B4, 0x00B5, 0x00B6, 0x00B7,
+    0x00B8, 0x0105, 0x015F, 0x00BB, 0x013D, 0x02DD, 0x013E, 0x017C,
+    // 0xC0
+    0x0154, 0x00C1, 0x00C2, 0x0102, 0x00C4, 0x0139, 0x0106, 0x00C7,
+    0x010C, 0x00C9, 0x0118, 0x00CB, 0x011A, 0x00CD, 0x00CE, 0x010E,
+    // 0xD0
+    0x0110, 0x0143, 0x0147, 0x00D3, 0x00D4, 0x0150, 0x00D6, 0x00D7,
+    0x0158, 0x016E, 0x00DA, 0x0170, 0x00DC, 0x00DD, 0x0162, 0x00DF,
+    // 0xE0
+    0x0155, 0x00E1, 0x00E2, 0x0103, 0x00E4, 0x013A, 0x0107, 0x00E7,
+    0x010D, 0x00E9, 0x0119, 0x00EB, 0x011B, 0x00ED, 0x00EE, 0x010F,
+    // 0xF0
+    0x0111, 0x0144, 0x0148, 0x00F3, 0x00F4, 0x0151, 0x00F6, 0x00F7,
+    0x0159, 0x016F, 0x00FA, 0x0171, 0x00FC, 0x00FD, 0x0163, 0x02D9,
+};
+
+struct ReverseEntry {
+  char16_t Code;
+  unsigned char Byte;
+};
+
+constexpr std::size_t kAssignedCount = 123;
+static_assert(static_cast<std::size_t>(std::count(kHighHalf.begin(), kHighHalf.end(), kUnassigned)) ==
+              kHighHalf.size() - kAssignedCount);
+
+constexpr std::array<ReverseEntry, kAssignedCount> MakeReverse() {
+  std::array<ReverseEntry, kAssignedCount> reverse{};
+  std::size_t n = 0;
+  for (std::size_t i = 0; i < kHighHalf.size(); ++i) {
+    if (kHighHalf[i] != kUnassigned) reverse[n++] = {kHighHalf[i], static_cast<unsigned char>(0x80 + i)};
+  }
+  std::sort(reverse.begin(), reverse.end(), [](const ReverseEntry& a, const ReverseEntry& b) { return a.Code < b.Code; });
+  return reverse;
+}
+
+constexpr std::array<ReverseEntry, kAssignedCount> kReverse = MakeReverse();
+
+// Upper-case partner of every byte; bytes without one map to themselves.
+constexpr std::array<unsigned char, 256> MakeUpper() {
+  std::array<unsigned char, 256> upper{};
+  for (std::size_t i = 0; i < upper.size(); ++i) upper[i] = static_cast<unsigned char>(i);
+  for (unsigned c = 'a'; c <= 'z'; ++c) upper[c] = static_cast<unsigned char>(c - 0x20);
+  // Š Ś Ť Ž Ź sit 0x10 below their small letters.
+  for (unsigned c = 0x9A; c <= 0x9F; ++c) {
+    if (c != 0x9B) upper[c] = static_cast<unsigned char>(c - 0x10);
+  }
+  upper[0xB3] = 0xA3;  // ł Ł
+  upper[0xB9] = 0xA5;  // ą Ą
+  upper[0xBA] = 0xAA;  // ş Ş
+  upper[0xBE] = 0xBC;  // ľ Ľ
+  upper[0xBF] = 0xAF;  // ż Ż
+  // The accented block pairs 0xE0-0xFE with 0xC0-0xDE, except ÷ against ×;
+  // ß (0xDF) has no capital and ˙ (0xFF) is no letter.
+  for (unsigned c = 0xE0; c <= 0xFE; ++c) {
+    if (c != 0xF7) upper[c] = static_cast<unsigned char>(c - 0x20);
+  }
+  return upper;
+}
+
+constexpr std::array<unsigned char, 256> MakeLower(const std::array<unsigned char, 256>& upper) {
+  std::array<unsigned char, 256> lower{};
+  for (std::size_t i = 0; i < lower.size(); ++i) lower[i] = static_cast<unsigned char>(i);
+  for (std::size_t i = 0; i < upper.size(); ++i) {
+    if (upper[i] != i) lower[upper[i]] = static_cast<unsigned char>(i);
+  }
+  return lower;
+}
+
+constexpr std::array<unsigned char, 256> kUpper = MakeUpper();
+constexpr std::array<unsigned char, 256> kLower = MakeLower(kUpper);
+
+bool IsContinuation(unsigned char b) { return (b & 0xC0) == 0x80; }
+
+// Reads one code point at position i and advances past it.  A byte that does
+// not begin a well-formed sequence (stray continuation, overlong form,
+// surrogate, beyond U+10FFFF, cut short) is consumed alone as kBadByte.
+char32_t DecodeNext(std::string_view s, std::size_t& i) {
+  const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(s[k]); };
+  const unsigned char lead = byte(i);
+  if (lead < 0x80) {
+    ++i;
+    return lead;
+  }
+  std::size_t length = 0;
+  char32_t code = 0;
+  unsigned char low = 0x80;
+  unsigned char high = 0xBF;
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    length = 2;
+    code = lead & 0x1F;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    length = 3;
+    code = lead & 0x0F;
+    if (lead == 0xE0) low = 0xA0;
+    if (lead == 0xED) high = 0x9F;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    length = 4;
+    code = lead & 0x07;
+    if (lead == 0xF0) low = 0x90;
+    if (lead == 0xF4) high = 0x8F;
+  } else {
+    ++i;
+    return kBadByte;
+  }
+  if (i + length > s.size() || byte(i + 1) < low || byte(i + 1) > high) {
+    ++i;
+    return kBadByte;
+  }
+  for (std::size_t k = 1; k < length; ++k) {
+    if (!IsContinuation(byte(i + k))) {
+      ++i;
+      return kBadByte;
+    }
+    code = (code << 6) | (byte(i + k) & 0x3F);
+  }
+  i += length;
+  return code;
+}
+
+void AppendUtf8(std::string& out, char32_t code) {
+  if (code < 0x80) {
+    out += static_cast<char>(code);
+  } else if (code < 0x800) {
+    out += static_cast<char>(0xC0 | (code >> 6));
+    out += static_cast<char>(0x80 | (code & 0x3F));
+  } else if (code < 0x10000) {
+    out += static_cast<char>(0xE0 | (code >> 12));
+    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (code & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (code >> 18));
+    out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (code & 0x3F));
+  }
+}
+
+// The Windows-1250 byte of a code point, or false when the code page lacks it.
+bool ToCp1250(char32_t code, unsigned char& out) {
+  if (code < 0x80) {
+    out = static_cast<unsigned char>(code);
+    return true;
+  }
+  if (code > 0xFFFF) return false;
+  const auto it = std::lower_bound(kReverse.begin(), kReverse.end(), code,
+                                   [](const ReverseEntry& e, char32_t c) { return e.Code < c; });
+  if (it == kReverse.end() || it->Code != code) return false;
+  out = it->Byte;
+  return true;
+}
+
+char32_t FromCp1250(unsigned char b) { return b < 0x80 ? char32_t{b} : char32_t{kHighHalf[b - 0x80]}; }
+
+// Re-cases every character the code page holds; others pass unchanged and
+// malformed bytes become '?'.
+std::string Recase(std::string_view utf8, const std::array<unsigned char, 256>& table) {
+  std::string out;
+  out.reserve(utf8.size());
+  for (std::size_t i = 0; i < utf8.size();) {
+    const char32_t code = DecodeNext(utf8, i);
+    unsigned char b = 0;
+    if (code == kBadByte) {
+      out += '?';
+    } else if (ToCp1250(code, b)) {
+      AppendUtf8(out, FromCp1250(table[b]));
+    } else {
+      AppendUtf8(out, code);
+    }
+  }
+  return out;
+}
+
+}  // namespace
+
+std::string Utf8ToCp1250(std::string_view utf8) {
+  std::string out;
+  out.reserve(utf8.size());
+  for (std::size_t i = 0; i < utf8.size();) {
+    const char32_t code = DecodeNext(utf8, i);
+    unsigned char b = 0;
+    out += ToCp1250(code, b) ? static_cast<char>(b) : '?';
+  }
+  return out;
+}
+
+std::string Cp1250ToUtf8(std::string_view cp1250) {
+  std::string out;
+  out.reserve(cp1250.size());
+  for (const char c : cp1250) AppendUtf8(out, FromCp1250(static_cast<unsigned char>(c)));
+  return out;
+}
+
+char UpperCp1250(char c) { return static_cast<char>(kUpper[static_cast<unsigned char>(c)]); }
+
+char LowerCp1250(char c) { return static_cast<char>(kLower[static_cast<unsigned char>(c)]); }
+
+std::string AnsiUpperCase(std::string_view utf8) { return Recase(utf8, kUpper); }
+
+std::string AnsiLowerCase(std::string_view utf8) { return Recase(utf8, kLower); }
+
+int AnsiCompareText(std::string_view a, std::string_view b) {
+  const std::string x = Utf8ToCp1250(a);
+  const std::string y = Utf8ToCp1250(b);
+  const std::size_t common = std::min(x.size(), y.size());
+  for (std::size_t i = 0; i < common; ++i) {
+    const int cx = kUpper[static_cast<unsigned char>(x[i])];
+    const int cy = kUpper[static_cast<unsigned char>(y[i])];
+    if (cx != cy) return cx - cy;
+  }
+  if (x.size() == y.size()) return 0;
+  return x.size() < y.size() ? -1 : 1;
+}
+
+bool AnsiSameText(std::string_view a, std::string_view b) { return AnsiCompareText(a, b) == 0; }
+
+std::size_t Cp1250Length(std::string_view utf8) {
+  std::size_t length = 0;
+  for (std::size_t i = 0; i < utf8.size(); ++length) DecodeNext(utf8, i);
+  return length;
+}
+
+}  // namespace platform

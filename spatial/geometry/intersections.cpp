@@ -1,0 +1,297 @@
+#include "spatial/geometry/intersections.h"
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+#include <vector>
+
+#include "spatial/geometry/geometry_elements.h"
+
+namespace AnalInt {
+
+namespace {
+
+// Far end of the rays of the crossing routines.
+constexpr double kFar = 1e20;
+// Cohen-Sutherland settles within five rounds; a segment whose ends still
+// hop between sides after this many (through rounding) is rejected rather
+// than clipped for ever.
+constexpr int kMaxClipRounds = 32;
+
+bool Between(double V, double A, double B) { return V >= std::min(A, B) && V <= std::max(A, B); }
+
+void RayMeetsEdge(double X0, double Y, double RayEndX, const TRealPoint& A, const TRealPoint& B, bool& Meets,
+                  double& X) {
+  double MeetY = 0;
+  bool NoPoint = true, OnRay = false, OnEdge = false;
+  SegmentIntersection(X, MeetY, NoPoint, X0, Y, RayEndX, Y, A.X, A.Y, B.X, B.Y, OnRay, OnEdge);
+  Meets = !NoPoint && OnRay && OnEdge;
+}
+
+// Walks the crossings of the outline with the ray from (X0, Y) towards +X.
+// A run of vertices on the ray's line counts once when the outline leaves it
+// on the other side than it came from and not at all when it only touches.
+// The walk starts at a vertex off the line so that every run is entered from
+// a known side, whichever vertex the outline begins with.
+template <class Visit>
+void WalkRayCrossings(std::span<const TRealPoint> E, double X0, double Y, Visit OnCrossing) {
+  const std::size_t N = E.size();
+  if (N < 3) return;
+  const auto Start = std::find_if(E.begin(), E.end(), [Y](const TRealPoint& V) { return V.Y != Y; });
+  if (Start == E.end()) return;
+  const std::size_t S = static_cast<std::size_t>(Start - E.begin());
+  bool RunOpen = false, RunFromAbove = false;
+  for (std::size_t K = 0, I = S; K < N; ++K) {
+    const std::size_t Next = I + 1 == N ? 0 : I + 1;
+    const TRealPoint& A = E[I];
+    const TRealPoint& B = E[Next];
+    I = Next;
+    if (B.Y == Y) {
+      if (!RunOpen) {
+        RunOpen = true;
+        RunFromAbove = A.Y > Y;
+      }
+      continue;
+    }
+    bool Counts = !((A.X < X0 && B.X < X0) || (A.Y > Y && B.Y > Y) || (A.Y < Y && B.Y < Y));
+    if (RunOpen) {
+      RunOpen = false;
+      Counts = Counts && (B.Y > Y) != RunFromAbove;
+    }
+    if (!Counts) continue;
+    bool Meets = false;
+    double X = 0;
+    RayMeetsEdge(X0, Y, kFar, A, B, Meets, X);
+    if (Meets) OnCrossing(X);
+  }
+}
+
+}  // namespace
+
+std::int32_t RoundClamped(double V) {
+  if (V > 2147483647.0) return 2147483647;
+  if (V < -2147483647.0) return -2147483647;
+  if (std::isnan(V)) return 0;
+  return static_cast<std::int32_t>(std::nearbyint(V));
+}
+
+std::uint8_t Outcode(const TDeviceRect& R, std::int32_t X, std::int32_t Y) {
+  std::uint8_t Code = 0;
+  if (X < R.Left)
+    Code |= ocLeft;
+  else if (X > R.Right)
+    Code |= ocRight;
+  if (Y > R.Bottom)
+    Code |= ocBelow;
+  else if (Y < R.Top)
+    Code |= ocAbove;
+  return Code;
+}
+
+void ClipTest(const TDeviceRect& R, std::int32_t X1, std::int32_t Y1, std::int32_t X2, std::int32_t Y2,
+              bool& Inside, bool& Crosses) {
+  const std::uint8_t C1 = Outcode(R, X1, Y1);
+  const std::uint8_t C2 = Outcode(R, X2, Y2);
+  Inside = C1 == 0 && C2 == 0;
+  Crosses = !Inside && (C1 & C2) == 0;
+}
+
+void ClipLine(const TDeviceRect& R, std::int32_t X1, std::int32_t Y1, std::int32_t X2, std::int32_t Y2,
+              std::int32_t& OX1, std::int32_t& OY1, std::int32_t& OX2, std::int32_t& OY2, bool& Visible) {
+  Visible = false;
+  double AX = X1, AY = Y1, BX = X2, BY = Y2;
+  for (int Round = 0; Round < kMaxClipRounds; ++Round) {
+    if (std::isnan(AX) || std::isnan(AY) || std::isnan(BX) || std::isnan(BY)) break;
+    std::uint8_t CA = Outcode(R, RoundClamped(AX), RoundClamped(AY));
+    std::uint8_t CB = Outcode(R, RoundClamped(BX), RoundClamped(BY));
+    if (CA == 0 && CB == 0) {
+      Visible = true;
+      break;
+    }
+    if (CA & CB) break;
+    if (CA == 0) {
+      std::swap(AX, BX);
+      std::swap(AY, BY);
+      std::swap(CA, CB);
+    }
+    if (BX != AX) {
+      const double M = (BY - AY) / (BX - AX);
+      if (CA & ocLeft) {
+        AY = (R.Left - AX) * M + AY;
+        AX = R.Left;
+      } else if (CA & ocRight) {
+        AY = (R.Right - AX) * M + AY;
+        AX = R.Right;
+      } else if (CA & ocBelow) {
+        AX = (R.Bottom - AY) / M + AX;
+        AY = R.Bottom;
+      } else if (CA & ocAbove) {
+        AX = (R.Top - AY) / M + AX;
+        AY = R.Top;
+      }
+    } else if (CA & ocBelow) {
+      AY = R.Bottom;
+    } else if (CA & ocAbove) {
+      AY = R.Top;
+    }
+  }
+  OX1 = RoundClamped(AX);
+  OY1 = RoundClamped(AY);
+  OX2 = RoundClamped(BX);
+  OY2 = RoundClamped(BY);
+}
+
+namespace {
+
+double Unrounded(double D) { return D; }
+
+void LineIntersectionRounded(TSlopeRounding Round, double& X, double& Y, bool& NoPoint, double M1, double C1,
+                             double M2, double C2) {
+  const double D = Round(M1 - M2);
+  if (std::fabs(D) > 1e17) {
+    X = 0;
+    Y = 0;
+    NoPoint = true;
+    return;
+  }
+  const double T = std::fabs(1e20 * D);
+  if (T <= std::fabs(C2 - C1) || T <= std::fabs(M1 * C2 - M2 * C1)) {
+    NoPoint = true;
+    return;
+  }
+  X = (M1 * C2 - M2 * C1) / D;
+  Y = (C2 - C1) / D;
+  NoPoint = false;
+}
+
+}  // namespace
+
+void LineIntersection(double& X, double& Y, bool& NoPoint, double M1, double C1, double M2, double C2) {
+  LineIntersectionRounded(Unrounded, X, Y, NoPoint, M1, C1, M2, C2);
+}
+
+void SegmentIntersection(double& X, double& Y, bool& NoPoint, double X1, double Y1, double X2, double Y2,
+                         double X3, double Y3, double X4, double Y4, bool& OnFirst, bool& OnSecond) {
+  SegmentIntersectionRounded(Unrounded, X, Y, NoPoint, X1, Y1, X2, Y2, X3, Y3, X4, Y4, OnFirst, OnSecond);
+}
+
+void SegmentIntersectionRounded(TSlopeRounding Round, double& X, double& Y, bool& NoPoint, double X1, double Y1,
+                                double X2, double Y2, double X3, double Y3, double X4, double Y4, bool& OnFirst,
+                                bool& OnSecond) {
+  OnFirst = false;
+  OnSecond = false;
+  X = 0;
+  Y = 0;
+  // Working relative to the first point keeps the slopes' offsets small.
+  const double AX = 0, AY = 0, BX = X2 - X1, BY = Y2 - Y1;
+  const double CX = X3 - X1, CY = Y3 - Y1, DX = X4 - X1, DY = Y4 - Y1;
+  const bool FirstFlat = !(std::fabs(AY - BY) > 1e-20);
+  const bool SecondFlat = !(std::fabs(CY - DY) > 1e-20);
+  double M1 = 0, C1 = 0, M2 = 0, C2 = 0;
+  if (!FirstFlat) {
+    M1 = (AX - BX) / (AY - BY);
+    C1 = (AY * BX - BY * AX) / (AY - BY);
+  }
+  if (!SecondFlat) {
+    M2 = (CX - DX) / (CY - DY);
+    C2 = (CY * DX - DY * CX) / (CY - DY);
+  }
+  if (FirstFlat && SecondFlat) {
+    NoPoint = true;
+  } else if (FirstFlat) {
+    Y = AY;
+    X = M2 * Y + C2;
+    NoPoint = false;
+  } else if (SecondFlat) {
+    Y = CY;
+    X = M1 * Y + C1;
+    NoPoint = false;
+  } else {
+    LineIntersectionRounded(Round, X, Y, NoPoint, M1, C1, M2, C2);
+  }
+  if (!NoPoint) {
+    OnFirst = FirstFlat ? Between(X, AX, BX) : Between(Y, AY, BY);
+    OnSecond = SecondFlat ? Between(X, CX, DX) : Between(Y, CY, DY);
+  }
+  X += X1;
+  Y += Y1;
+}
+
+bool PointInPolygon(std::span<const TRealPoint> E, const TRealPoint& P) {
+  std::int32_t Count = 0;
+  WalkRayCrossings(E, P.X, P.Y, [&Count](double) { ++Count; });
+  return Count % 2 == 1;
+}
+
+void HorizontalCrossings(std::span<const TRealPoint> E, double& LeftX, double& RightX, double X0, double Y,
+                         std::int32_t& Count) {
+  LeftX = kFar;
+  RightX = kFar;
+  Count = 0;
+  const std::size_t N = E.size();
+  if (N < 3) return;
+  for (std::size_t I = 0; I < N; ++I) {
+    const TRealPoint& A = E[I];
+    const TRealPoint& B = E[(I + 1) % N];
+    if ((A.Y > Y && B.Y > Y) || (A.Y < Y && B.Y < Y)) continue;
+    bool Meets = false;
+    double X = 0;
+    RayMeetsEdge(X0, Y, kFar, A, B, Meets, X);
+    if (Meets) {
+      ++Count;
+      if (std::fabs(X0 - X) < std::fabs(X0 - RightX)) RightX = X;
+      continue;
+    }
+    RayMeetsEdge(X0, Y, -kFar, A, B, Meets, X);
+    if (Meets) {
+      ++Count;
+      if (std::fabs(X0 - X) < std::fabs(X0 - LeftX)) LeftX = X;
+    }
+  }
+}
+
+void HorizontalCrossingsTwoNearest(std::span<const TRealPoint> E, double& First, double& Second, double X0,
+                                   double Y, std::int32_t& Count) {
+  First = kFar;
+  Second = kFar;
+  Count = 0;
+  WalkRayCrossings(E, X0, Y, [&](double X) {
+    ++Count;
+    if (std::fabs(X0 - X) < std::fabs(X0 - First)) {
+      Second = First;
+      First = X;
+    } else if (std::fabs(X0 - X) < std::fabs(X0 - Second)) {
+      Second = X;
+    }
+  });
+}
+
+namespace {
+
+std::vector<TRealPoint> VerticesOf(const TEntity* E) {
+  std::vector<TRealPoint> vertices;
+  if (!E) return vertices;
+  vertices.reserve(E->Children().size());
+  for (const TElement* child : E->Children())
+    if (const auto* coordinate = DynamicCast<TCoordinate>(child))
+      vertices.push_back({coordinate->GetX(), coordinate->GetY()});
+  return vertices;
+}
+
+}  // namespace
+
+bool PointInPolygon(const TEntity* E, const TCoordinate* P) {
+  if (!E || !P) return false;
+  return PointInPolygon(VerticesOf(E), TRealPoint{P->GetX(), P->GetY()});
+}
+
+void HorizontalCrossings(const TEntity* E, double& LeftX, double& RightX, double X0, double Y, std::int32_t& Count) {
+  HorizontalCrossings(VerticesOf(E), LeftX, RightX, X0, Y, Count);
+}
+
+void HorizontalCrossingsTwoNearest(const TEntity* E, double& First, double& Second, double X0, double Y,
+                                   std::int32_t& Count) {
+  HorizontalCrossingsTwoNearest(VerticesOf(E), First, Second, X0, Y, Count);
+}
+
+}  // namespace AnalInt

@@ -1,0 +1,719 @@
+#include "spatial/objects/space_entities.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+#include <utility>
+#include <vector>
+
+#include "framework/core/class_registry.h"
+#include "framework/core/messages.h"
+#include "platform/dialogs.h"
+#include "spatial/geometry/intersections.h"
+#include "spatial/objects/space_entity_properties.h"
+#include "spatial/objects/properties.h"
+#include "spatial/geometry/plane_math.h"
+
+namespace {
+
+void ShowError(const std::string& text) { platform::MessageDlg(text, platform::MsgDlgType::Error, platform::mbOK); }
+
+// The trapezoid shoelace sum over vertex(0) .. vertex(count - 1), with the
+// closing term when closed.  Nothing when the first vertex is missing; a
+// later missing vertex ends the sum where it stands, with a message.
+template <class VertexOf>
+double ShoelaceSum(int count, VertexOf vertex, bool closed) {
+  if (count <= 0) return 0;
+  const T2DCoordinate* first = vertex(0);
+  if (!first) return 0;
+  double sum = 0;
+  const T2DCoordinate* previous = first;
+  for (int i = 1; i < count; ++i) {
+    const T2DCoordinate* current = vertex(i);
+    if (!current) {
+      ShowError("GetCalculatedArea Error");
+      return sum;
+    }
+    sum += (current->GetX() - previous->GetX()) * (current->GetY() + previous->GetY()) / 2;
+    previous = current;
+  }
+  if (closed) sum += (first->GetX() - previous->GetX()) * (first->GetY() + previous->GetY()) / 2;
+  return sum;
+}
+
+// The shoelace sum over a line's vertices walked from either end.
+double WalkedSum(const TPolyElement& line, bool fromBegin, bool closed) {
+  return ShoelaceSum(line.GetCoordsCount(), [&line, fromBegin](int i) { return line.VertexAt(i, fromBegin); }, closed);
+}
+
+bool IsAddElementMessage(const TKestuMessage* message) { return message && message->Message == msgAddElement; }
+
+}  // namespace
+
+// ---------------------------------------------------------------- TSpaceEntity
+
+TSpaceEntity::~TSpaceEntity() = default;
+
+void TSpaceEntity::SetProperties(TElement* props) {
+  if (props == properties_.get()) return;
+  properties_.reset(props);
+  if (auto* spaceProps = DynamicCast<TSpaceEntityProps>(props)) spaceProps->SetSpaceEntity(this);
+}
+
+int TSpaceEntity::GetSpaceID() const {
+  if (!properties_) return -1;
+  if (const auto* spaceProps = DynamicCast<TSpaceEntityProps>(properties_.get())) return spaceProps->GetSpaceID();
+  return properties_->GetPropertyInteger("SPACEID");
+}
+
+void TSpaceEntity::SetSpaceID(int value) {
+  if (properties_) properties_->SetPropertyInteger("SPACEID", value);
+}
+
+int TSpaceEntity::GetGroup() const { return properties_ ? properties_->GetPropertyInteger("GROUP") : -1; }
+
+bool TSpaceEntity::HitTest(const TCoordinate* Point, double Tolerance) const {
+  if (!Point) return false;
+  return Mathlib::Distance(Point->GetX(), Point->GetY(), GetAbsRefX(), GetAbsRefY()) < std::fabs(Tolerance);
+}
+
+bool TSpaceEntity::NoChildHasOwner(const TElement* Owner) const {
+  for (TElement* child : Children())
+    if (DynamicCast<TSpaceEntity>(child) && child->HasOwner(Owner)) return false;
+  return true;
+}
+
+void TSpaceEntity::Assign(const TElement* Source) {
+  TRectEntity::Assign(Source);
+  const auto* source = DynamicCast<TSpaceEntity>(Source);
+  if (!source) return;
+  if (const auto* props = DynamicCast<TSpaceEntityProps>(source->Properties())) SetProperties(props->CloneProps());
+}
+
+TElement* TSpaceEntity::CreateEnvelope() const { return const_cast<TSpaceEntity*>(this); }
+
+bool TSpaceEntity::HasProperty(const std::string& name) const {
+  if (TRectEntity::HasProperty(name)) return true;
+  return properties_ && properties_->HasProperty(name);
+}
+
+std::string TSpaceEntity::GetPropertyText(const std::string& name) const {
+  std::string text = TRectEntity::GetPropertyText(name);
+  if (text.empty() && properties_) text = properties_->GetPropertyText(name);
+  return text;
+}
+
+void TSpaceEntity::SetPropertyText(const std::string& name, const std::string& text) {
+  if (ClassType()->FindProp(name)) TRectEntity::SetPropertyText(name, text);
+  else if (properties_) properties_->SetPropertyText(name, text);
+}
+
+// ---------------------------------------------------------------- TSpaceEntityString
+
+void TSpaceEntityString::SetPropertyText(const std::string& name, const std::string& text) {
+  if (!Properties()) SetProperties(new TDynamicProperties);
+  TSpaceEntity::SetPropertyText(name, text);
+}
+
+void TSpaceEntityString::ReceiveMessage(TKestuMessage*& message, bool& handled) {
+  TSpaceEntity::ReceiveMessage(message, handled);
+  if (IsAddElementMessage(message)) AddElement(message->Data());
+}
+
+// ---------------------------------------------------------------- TPolyElement
+
+int TPolyElement::GetCoordsCount() const { return static_cast<int>(Children().size()); }
+
+T2DCoordinate* TPolyElement::GetCoord(int Index) const {
+  if (Index < 0 || Index >= GetCoordsCount()) return nullptr;
+  return DynamicCast<T2DCoordinate>(Children()[static_cast<std::size_t>(Index)]);
+}
+
+double TPolyElement::GetCalculatedArea() const {
+  return ShoelaceSum(GetCoordsCount(), [this](int i) { return GetCoord(i); }, true);
+}
+
+void TPolyElement::AddLine(TPolyElement* Line, bool Forward) {
+  if (!Line || Line == this) return;
+  const std::vector<TElement*>& vertices = Line->Children();
+  if (Forward) {
+    for (TElement* vertex : vertices) AddElement(vertex);
+  } else {
+    for (auto it = vertices.rbegin(); it != vertices.rend(); ++it) AddElement(*it);
+  }
+}
+
+double TPolyElement::GetCoordX(int Index) const {
+  const T2DCoordinate* vertex = GetCoord(Index);
+  return vertex ? vertex->GetX() : 0;
+}
+
+double TPolyElement::GetCoordY(int Index) const {
+  const T2DCoordinate* vertex = GetCoord(Index);
+  return vertex ? vertex->GetY() : 0;
+}
+
+void TPolyElement::SetCoordX(int Index, double X) {
+  if (T2DCoordinate* vertex = GetCoord(Index)) vertex->SetX(X);
+}
+
+void TPolyElement::SetCoordY(int Index, double Y) {
+  if (T2DCoordinate* vertex = GetCoord(Index)) vertex->SetY(Y);
+}
+
+T2DCoordinate* TPolyElement::VertexAt(int Index, bool FromBegin) const {
+  const int count = GetCoordsCount();
+  if (Index < 0 || Index >= count) return nullptr;
+  return GetCoord(FromBegin ? Index : count - 1 - Index);
+}
+
+void TPolyElement::GetVertexXY(int Index, bool FromBegin, double& X, double& Y) const {
+  const T2DCoordinate* vertex = VertexAt(Index, FromBegin);
+  X = vertex ? vertex->GetX() : 0;
+  Y = vertex ? vertex->GetY() : 0;
+}
+
+T2DCoordinate* TPolyElement::AddVertex(double X, double Y) {
+  auto* vertex = new T2DCoordinate(X, Y);
+  AddElement(vertex);
+  return vertex;
+}
+
+T2DCoordinate* TPolyElement::InsertVertex(int Index, double X, double Y) {
+  auto* vertex = new T2DCoordinate(X, Y);
+  const std::size_t before = Children().size();
+  InsertElement(Index, vertex);
+  if (Children().size() == before) {  // refused: nobody holds it
+    delete vertex;
+    return nullptr;
+  }
+  return vertex;
+}
+
+void TPolyElement::CalcBounds() {
+  BoundRect()->Clear();
+  const int count = GetCoordsCount();
+  for (int i = 0; i < count; ++i)
+    if (const T2DCoordinate* vertex = GetCoord(i)) BoundRect()->IncludeCoordinate(vertex);
+}
+
+double TPolyElement::Length() const {
+  double length = 0;
+  const int count = GetCoordsCount();
+  const T2DCoordinate* previous = GetCoord(0);
+  for (int i = 1; i < count; ++i) {
+    const T2DCoordinate* current = GetCoord(i);
+    if (previous && current)
+      length += Mathlib::Distance(previous->GetX(), previous->GetY(), current->GetX(), current->GetY());
+    previous = current;
+  }
+  return length;
+}
+
+double TPolyElement::GetCalculatedAreaFrom(bool FromBegin) const { return WalkedSum(*this, FromBegin, true); }
+
+double TPolyElement::AreaTerm(bool FromBegin) const { return WalkedSum(*this, FromBegin, false); }
+
+void TPolyElement::PointAtDistance(double& X, double& Y, double Dist, double& angle) const {
+  X = 0;
+  Y = 0;
+  angle = 0;
+  const int count = GetCoordsCount();
+  const auto atLast = [&] {
+    if (const T2DCoordinate* last = GetCoord(count - 1)) {
+      X = last->GetX();
+      Y = last->GetY();
+    }
+  };
+  if (Length() < Dist || count == 1) {
+    atLast();
+    return;
+  }
+  double walked = 0;
+  for (int i = 0; i + 1 < count; ++i) {
+    const T2DCoordinate* a = GetCoord(i);
+    const T2DCoordinate* b = GetCoord(i + 1);
+    if (!a || !b) continue;
+    const double segment = Mathlib::Distance(a->GetX(), a->GetY(), b->GetX(), b->GetY());
+    if (walked + segment > Dist) {
+      Mathlib::PointTowards(X, Y, a->GetX(), a->GetY(), b->GetX(), b->GetY(), Dist - walked, 0);
+      angle = Mathlib::VectorAngle(b->GetX() - a->GetX(), b->GetY() - a->GetY()) + std::numbers::pi / 2;
+      return;
+    }
+    walked += segment;
+  }
+  atLast();
+}
+
+void TPolyElement::GetMiddlePoint(double& X, double& Y, double& angle) const {
+  PointAtDistance(X, Y, Length() / 2, angle);
+}
+
+void TPolyElement::PlaceRefAtMiddle() {
+  double X = 0;
+  double Y = 0;
+  double middleAngle = 0;
+  GetMiddlePoint(X, Y, middleAngle);
+  SetAbsRefX(X);
+  SetAbsRefY(Y);
+  Angle = middleAngle;
+}
+
+bool TPolyLineElement::HitTest(const TCoordinate* Point, double Tolerance) const {
+  if (!Point) return false;
+  const double px = Point->GetX();
+  const double py = Point->GetY();
+  const int count = GetCoordsCount();
+  for (int i = 0; i + 1 < count; ++i) {
+    const T2DCoordinate* a = GetCoord(i);
+    const T2DCoordinate* b = GetCoord(i + 1);
+    if (!a || !b) continue;
+    bool onSegment = false;
+    double fx = 0;
+    double fy = 0;
+    double distance = 0;
+    Mathlib::ProjectPointToSegment(onSegment, fx, fy, px, py, a->GetX(), a->GetY(), b->GetX(), b->GetY(), distance);
+    if (onSegment && distance < Tolerance) return true;
+  }
+  return false;
+}
+
+// ---------------------------------------------------------------- TAreaElement
+
+TAreaElement::TAreaElement() = default;
+TAreaElement::~TAreaElement() = default;
+
+void TAreaElement::SetHoles(THolesEntity* holes) {
+  if (holes == holes_.get()) return;
+  holes_.reset(holes);
+  if (holes) holes->SetOwnerArea(this);
+}
+
+void TAreaElement::AddHole(TAreaElement* Area) {
+  if (!Area || Area == this) return;
+  if (!holes_) SetHoles(new THolesEntity);
+  holes_->AddEntity(Area);
+  Area->IsHole = true;
+}
+
+TAreaElement* TAreaElement::HoleOwnerArea() const {
+  if (!IsHole) return nullptr;
+  const auto* holes = static_cast<const THolesEntity*>(GetOwnerByClass(THolesEntity::StaticClass()));
+  return holes ? holes->OwnerArea() : nullptr;
+}
+
+double TAreaElement::WholeArea() const {
+  savedArea_ = TPolyElement::GetCalculatedArea();
+  return savedArea_;
+}
+
+double TAreaElement::GetCalculatedArea() const {
+  const double outline = WholeArea();
+  double holes = 0;
+  if (holes_)
+    for (TElement* child : holes_->Children())
+      if (const auto* hole = DynamicCast<TAreaElement>(child)) holes += std::fabs(hole->WholeArea());
+  // Holes shrink the outline whichever way it runs.
+  return outline < 0 ? outline + holes : outline - holes;
+}
+
+bool TAreaElement::HitTest(const TCoordinate* Point, double Tolerance) const {
+  if (!Point) return false;
+  const double x = Point->GetX();
+  const double y = Point->GetY();
+  return ContainsRect(x - Tolerance, y - Tolerance, x + Tolerance, y + Tolerance) && ContainsPointOutsideHoles(x, y);
+}
+
+bool TAreaElement::OutlineContainsPoint(double X, double Y) const {
+  const T2DCoordinate point(X, Y);
+  return AnalInt::PointInPolygon(this, &point);
+}
+
+TAreaElement* TAreaElement::FindHoleAt(double X, double Y) const {
+  if (!holes_) return nullptr;
+  for (TElement* child : holes_->Children())
+    if (auto* hole = DynamicCast<TAreaElement>(child); hole && hole->OutlineContainsPoint(X, Y)) return hole;
+  return nullptr;
+}
+
+bool TAreaElement::ContainsPointOutsideHoles(double X, double Y) const {
+  return OutlineContainsPoint(X, Y) && !FindHoleAt(X, Y);
+}
+
+// ---------------------------------------------------------------- TPolyLineAreaElement
+
+namespace {
+
+// The boundary lines' vertices in walking order: all of the first line,
+// all but the first of every later one.
+std::vector<T2DCoordinate*> BoundaryVertices(const TPolyLineAreaElement& area) {
+  std::vector<T2DCoordinate*> vertices;
+  const std::vector<TElement*>& children = area.Children();
+  bool firstLine = true;
+  for (std::size_t i = 0; i < children.size(); ++i) {
+    const auto* line = DynamicCast<TPolyLineElement>(children[i]);
+    if (!line) continue;
+    const bool forward = area.GetLineOrigin(static_cast<int>(i));
+    const int count = line->GetCoordsCount();
+    for (int v = firstLine ? 0 : 1; v < count; ++v)
+      if (T2DCoordinate* vertex = line->VertexAt(v, forward)) vertices.push_back(vertex);
+    firstLine = false;
+  }
+  return vertices;
+}
+
+int HexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  return -1;
+}
+
+}  // namespace
+
+void TPolyLineAreaElement::AddLine(TPolyElement* Line, bool Forward) {
+  if (!Line || Line == this) return;
+  AddEntity(Line);
+  SetLineOrigin(static_cast<int>(Children().size()) - 1, Forward);
+}
+
+void TPolyLineAreaElement::InsertLine(int Index, TPolyElement* Line, bool Origin) {
+  if (!Line || Line == this) return;
+  const int before = static_cast<int>(Children().size());
+  InsertElement(Index, Line);
+  const int count = static_cast<int>(Children().size());
+  if (count == before) return;
+  const int at = std::clamp(Index, 0, before);
+  if (!origins_.empty())
+    for (int i = count - 1; i > at; --i) SetLineOrigin(i, GetLineOrigin(i - 1));
+  SetLineOrigin(at, Origin);
+}
+
+void TPolyLineAreaElement::RemoveElement(TElement* element) {
+  const int index = IndexOf(element);
+  if (index >= 0 && !origins_.empty()) {
+    const int count = static_cast<int>(Children().size());
+    const int bits = static_cast<int>(origins_.size()) * 8;
+    for (int i = index; i < count - 1 && i < bits; ++i) SetLineOrigin(i, GetLineOrigin(i + 1));
+    if (count - 1 < bits) SetLineOrigin(count - 1, false);
+  }
+  TAreaElement::RemoveElement(element);
+}
+
+bool TPolyLineAreaElement::GetLineOrigin(int Index) const {
+  if (Index < 0 || static_cast<std::size_t>(Index / 8) >= origins_.size()) return false;
+  return (static_cast<unsigned char>(origins_[static_cast<std::size_t>(Index / 8)]) >> (Index % 8) & 1u) != 0;
+}
+
+void TPolyLineAreaElement::SetLineOrigin(int Index, bool Value) {
+  if (Index < 0) return;
+  const auto byte = static_cast<std::size_t>(Index / 8);
+  if (byte >= origins_.size()) origins_.resize(byte + 1, '\0');
+  const auto mask = static_cast<unsigned char>(1u << (Index % 8));
+  auto bits = static_cast<unsigned char>(origins_[byte]);
+  bits = Value ? static_cast<unsigned char>(bits | mask) : static_cast<unsigned char>(bits & ~mask);
+  origins_[byte] = static_cast<char>(bits);
+}
+
+bool TPolyLineAreaElement::HasLine(const TElement* Line, bool Origin) const {
+  const std::vector<TElement*>& children = Children();
+  for (std::size_t i = 0; i < children.size(); ++i)
+    if (children[i] == Line && GetLineOrigin(static_cast<int>(i)) == Origin) return true;
+  return false;
+}
+
+int TPolyLineAreaElement::GetCoordsCount() const {
+  int count = 0;
+  for (TElement* child : Children())
+    if (const auto* line = DynamicCast<TPolyLineElement>(child)) count += line->GetCoordsCount() - 1;
+  return count;
+}
+
+T2DCoordinate* TPolyLineAreaElement::GetCoord(int Index) const {
+  if (Index < 0) return nullptr;
+  const std::vector<TElement*>& children = Children();
+  int total = 0;
+  for (std::size_t i = 0; i < children.size(); ++i) {
+    const auto* line = DynamicCast<TPolyLineElement>(children[i]);
+    if (!line) continue;
+    const int share = line->GetCoordsCount() - 1;
+    if (share + total > Index) return line->VertexAt(Index - total, GetLineOrigin(static_cast<int>(i)));
+    total += share;
+  }
+  return nullptr;
+}
+
+TAreaElement* TPolyLineAreaElement::CreateArea() const {
+  auto* area = new TAreaElement;
+  for (T2DCoordinate* vertex : BoundaryVertices(*this)) area->AddElement(vertex->CreateCopy());
+  area->SetBoundRect(BoundRect()->CreateCopy());
+  return area;
+}
+
+TAreaElement* TPolyLineAreaElement::CreateAreaWithHoles() const {
+  TAreaElement* area = CreateArea();
+  if (Holes())
+    for (TElement* child : Holes()->Children())
+      if (const auto* hole = DynamicCast<TPolyLineAreaElement>(child)) area->AddHole(hole->CreateArea());
+  return area;
+}
+
+bool TPolyLineAreaElement::OutlineContainsPoint(double X, double Y) const {
+  // The ring a created area would hold, without building one.
+  std::vector<TRealPoint> ring;
+  for (const T2DCoordinate* vertex : BoundaryVertices(*this)) ring.push_back({vertex->GetX(), vertex->GetY()});
+  return AnalInt::PointInPolygon(ring, TRealPoint{X, Y});
+}
+
+void TPolyLineAreaElement::ReceiveMessage(TKestuMessage*& message, bool& handled) {
+  TAreaElement::ReceiveMessage(message, handled);
+  if (!IsAddElementMessage(message)) return;
+  auto* sender = DynamicCast<TPolyLineElement>(message->Sender());
+  auto* data = DynamicCast<TPolyLineElement>(message->Data());
+  if (!sender || !data) return;
+  const int index = IndexOf(sender);
+  if (index < 0) return;
+  const bool origin = GetLineOrigin(index);
+  InsertLine(origin ? index : index + 1, data, origin);
+}
+
+std::string TPolyLineAreaElement::GetLinesOriginesHex() const {
+  static constexpr char kDigits[] = "0123456789ABCDEF";
+  std::string text;
+  text.reserve(origins_.size() * 2);
+  for (char c : origins_) {
+    const auto byte = static_cast<unsigned char>(c);
+    text += kDigits[byte >> 4];
+    text += kDigits[byte & 15];
+  }
+  return text;
+}
+
+void TPolyLineAreaElement::SetLinesOriginesHex(const std::string& text) {
+  std::string bytes;
+  for (std::size_t i = 0; i + 1 < text.size(); i += 2) {
+    const int high = HexDigit(text[i]);
+    const int low = HexDigit(text[i + 1]);
+    if (high < 0 || low < 0) {
+      PostTextMessage(this, msgLogText,
+                      "LinesOriginesHex: \"" + text.substr(i, 2) + "\" není šestnáctkové číslo, bity linií nezměněny",
+                      nullptr);
+      return;
+    }
+    bytes += static_cast<char>(high * 16 + low);
+  }
+  origins_ = std::move(bytes);
+}
+
+// ---------------------------------------------------------------- line-end index
+
+TSpaceRect* TSpaceRect::CellFor(double X, double Y) const {
+  const bool left = X < SplitX;
+  const bool upper = Y >= SplitY;
+  if (left) return cells_[upper ? UpperLeft : LowerLeft];
+  return cells_[upper ? UpperRight : LowerRight];
+}
+
+void TSpaceRect::SplitIntoQuarters() {
+  const double minX = GetMinX();
+  const double minY = GetMinY();
+  const double maxX = GetMaxX();
+  const double maxY = GetMaxY();
+  SplitX = (minX + maxX) / 2;
+  SplitY = (minY + maxY) / 2;
+  struct Made {
+    Quarter quarter;
+    const char* name;
+    TRealRect bounds;
+  };
+  const Made quarters[4] = {
+      {LowerLeft, "LEVY DOLNI", {minX, minY, SplitX, SplitY}},
+      {UpperLeft, "LEVY HORNI", {minX, SplitY, SplitX, maxY}},
+      {LowerRight, "PRAVY DOLNI", {SplitX, minY, maxX, SplitY}},
+      {UpperRight, "PRAVY HORNI", {SplitX, SplitY, maxX, maxY}},
+  };
+  for (const Made& made : quarters) {
+    auto* cell = static_cast<TSpaceRect*>(NewElement(ClassType()));
+    cell->SetBounds(made.bounds);
+    cell->SetName(made.name);
+    cells_[made.quarter] = cell;
+    AddElement(cell);
+  }
+  last_ = false;
+}
+
+int TSpaceLineBegEndCell::GetEndsCount() const {
+  if (Last()) {
+    return (begins_ ? static_cast<int>(begins_->Children().size()) : 0) +
+           (ends_ ? static_cast<int>(ends_->Children().size()) : 0);
+  }
+  int count = 0;
+  for (Quarter quarter : {UpperLeft, LowerLeft, UpperRight, LowerRight})
+    if (const TSpaceRect* cell = Cell(quarter)) count += cell->GetEndsCount();
+  return count;
+}
+
+void TSpaceLineBegEndCell::AddLineEnd(TPolyElement* Line, bool AtBegin) {
+  const T2DCoordinate* end = nullptr;
+  if (Line) end = Line->GetCoord(AtBegin ? 0 : Line->GetCoordsCount() - 1);
+  if (!end) {
+    ShowError("Error: TSpaceLineBegEndCell.AddLine");
+    return;
+  }
+  FileEnd(Line, AtBegin, end->GetX(), end->GetY());
+}
+
+void TSpaceLineBegEndCell::FileEnd(TPolyElement* Line, bool AtBegin, double X, double Y) {
+  TSpaceLineBegEndCell* cell = this;
+  while (!cell->Last()) cell = static_cast<TSpaceLineBegEndCell*>(cell->CellFor(X, Y));
+  // An empty or inverted box, with sides below zero, does not split either.
+  const bool bigEnough = cell->GetWidth() >= MinCellSize && cell->GetHeight() >= MinCellSize;
+  if (cell->GetEndsCount() >= Capacity && bigEnough) {
+    cell->Split();
+    cell = static_cast<TSpaceLineBegEndCell*>(cell->CellFor(X, Y));
+    cell->FileEnd(Line, AtBegin, X, Y);
+    return;
+  }
+  cell->ListOf(AtBegin)->AddEntity(Line);
+}
+
+TPolyLineString* TSpaceLineBegEndCell::ListOf(bool AtBegin) {
+  TPolyLineString*& list = AtBegin ? begins_ : ends_;
+  if (!list) {
+    list = new TPolyLineString;
+    list->SetName(AtBegin ? "BEGINS" : "ENDS");
+    AddElement(list);
+  }
+  return list;
+}
+
+void TSpaceLineBegEndCell::Split() {
+  SplitIntoQuarters();
+  // This cell is inner now: filing an end again passes it down to a quarter.
+  // A line that lost its vertices since it was filed is refused as on entry.
+  for (bool atBegin : {true, false}) {
+    const TPolyLineString* list = atBegin ? begins_ : ends_;
+    if (!list) continue;
+    const std::vector<TElement*> lines = list->Children();
+    for (TElement* element : lines) AddLineEnd(DynamicCast<TPolyElement>(element), atBegin);
+  }
+  TElement* lists[] = {std::exchange(begins_, nullptr), std::exchange(ends_, nullptr)};
+  for (TElement* list : lists)
+    if (list) FreeElement(list);
+}
+
+// ---------------------------------------------------------------- class descriptions
+
+TClass TSpaceEntity::StaticClass() {
+  using E = TSpaceEntity;
+  static const TClassInfo info = DescribeClass<E>(
+      "TSpaceEntity", TRectEntity::StaticClass(), "E_Space",
+      {ReadWriteProp("SpaceID", &E::GetSpaceID, &E::SetSpaceID), NotStored(ReadProp("Group", &E::GetGroup)),
+       NotStored(ReadWriteProp("IsDone", &E::GetIsDone, &E::SetIsDone)), FieldProp("Angle", &E::Angle),
+       ReadWriteProp("Properties", &E::Properties, &E::SetProperties)});
+  return &info;
+}
+
+TClass TSpaceEntityString::StaticClass() {
+  static const TClassInfo info =
+      DescribeClass<TSpaceEntityString>("TSpaceEntityString", TSpaceEntity::StaticClass(), "E_Space", {});
+  return &info;
+}
+
+TClass TPointString::StaticClass() {
+  static const TClassInfo info =
+      DescribeClass<TPointString>("TPointString", TSpaceEntityString::StaticClass(), "E_Space", {});
+  return &info;
+}
+
+TClass TTextString::StaticClass() {
+  static const TClassInfo info =
+      DescribeClass<TTextString>("TTextString", TSpaceEntityString::StaticClass(), "E_Space", {});
+  return &info;
+}
+
+TClass TPolyLineString::StaticClass() {
+  static const TClassInfo info =
+      DescribeClass<TPolyLineString>("TPolyLineString", TSpaceEntityString::StaticClass(), "E_Space", {});
+  return &info;
+}
+
+TClass TAreaString::StaticClass() {
+  static const TClassInfo info =
+      DescribeClass<TAreaString>("TAreaString", TSpaceEntityString::StaticClass(), "E_Space", {});
+  return &info;
+}
+
+TClass TPointElement::StaticClass() {
+  static const TClassInfo info =
+      DescribeClass<TPointElement>("TPointElement", TSpaceEntity::StaticClass(), "E_Space", {});
+  return &info;
+}
+
+TClass TTextElement::StaticClass() {
+  static const TClassInfo info = DescribeClass<TTextElement>("TTextElement", TSpaceEntity::StaticClass(), "E_Space",
+                                                             {FieldProp("Text", &TTextElement::Text)});
+  return &info;
+}
+
+TClass TPolyElement::StaticClass() {
+  using E = TPolyElement;
+  static const TClassInfo info = DescribeClass<E>(
+      "TPolyElement", TSpaceEntity::StaticClass(), "E_Space",
+      {NotStored(ReadProp("CoordsCount", &E::GetCoordsCount)), NotStored(ReadProp("Length", &E::Length)),
+       NotStored(ReadProp("Area1", &E::GetCalculatedArea))});
+  return &info;
+}
+
+TClass TPolyLineElement::StaticClass() {
+  static const TClassInfo info =
+      DescribeClass<TPolyLineElement>("TPolyLineElement", TPolyElement::StaticClass(), "E_Space", {});
+  return &info;
+}
+
+TClass TAreaElement::StaticClass() {
+  using E = TAreaElement;
+  static const TClassInfo info = DescribeClass<E>(
+      "TAreaElement", TPolyElement::StaticClass(), "E_Space",
+      {ReadWriteProp("Holes", &E::Holes, &E::SetHoles), FieldProp("IsHole", &E::IsHole),
+       NotStored(ReadProp("HoleOwnerArea", &E::HoleOwnerArea)), NotStored(ReadProp("WholeArea", &E::WholeArea)),
+       NotStored(ReadProp("SavedArea", &E::SavedArea))});
+  return &info;
+}
+
+TClass THolesEntity::StaticClass() {
+  static const TClassInfo info = DescribeClass<THolesEntity>(
+      "THolesEntity", TRectEntity::StaticClass(), "E_Space",
+      {NotStored(ReadProp("OwnerArea", &THolesEntity::OwnerArea))});
+  return &info;
+}
+
+TClass TPolyLineAreaElement::StaticClass() {
+  using E = TPolyLineAreaElement;
+  static const TClassInfo info =
+      DescribeClass<E>("TPolyLineAreaElement", TAreaElement::StaticClass(), "E_Space",
+                       {ReadWriteProp("LinesOriginesHex", &E::GetLinesOriginesHex, &E::SetLinesOriginesHex)});
+  return &info;
+}
+
+TClass TSpaceRect::StaticClass() {
+  static const TClassInfo info = DescribeClass<TSpaceRect>("TSpaceRect", TRectEntity::StaticClass(), "E_Space",
+                                                           {NotStored(ReadProp("Last", &TSpaceRect::Last))});
+  return &info;
+}
+
+TClass TSpaceLineBegEndCell::StaticClass() {
+  static const TClassInfo info =
+      DescribeClass<TSpaceLineBegEndCell>("TSpaceLineBegEndCell", TSpaceRect::StaticClass(), "E_Space",
+                                          {NotStored(ReadProp("Count", &TSpaceLineBegEndCell::GetEndsCount))});
+  return &info;
+}
+
+void RegisterE_SpaceClasses() {
+  for (TClass cls : {TSpaceEntity::StaticClass(), TPointElement::StaticClass(), TPointString::StaticClass(),
+                     TTextElement::StaticClass(), TTextString::StaticClass(), TPolyElement::StaticClass(),
+                     TPolyLineElement::StaticClass(), TPolyLineString::StaticClass(), TAreaElement::StaticClass(),
+                     TAreaString::StaticClass(), TPolyLineAreaElement::StaticClass(),
+                     TSpaceLineBegEndCell::StaticClass(), THolesEntity::StaticClass()})
+    RegisterKestuClass(cls);
+}

@@ -1,0 +1,259 @@
+#pragma once
+// The vector objects of the map: points, texts, polylines and areas (with
+// holes, or bounded by a chain of polylines), the typed lists that group
+// them, and the line-end index that files polylines by their end points.
+// A polyline's vertices are its children, each a T2DCoordinate; lines may
+// share vertex objects, which the element core keeps alive while any line
+// still holds them.
+#include <memory>
+#include <string>
+
+#include "spatial/geometry/geometry_elements.h"
+
+class TKestuMessage;
+
+// Asks the receiver to add the message's Data as a child.
+inline constexpr int msgAddElement = 59;
+
+class TSpaceEntity : public TRectEntity {
+  KESTX_CLASS(TSpaceEntity)
+ public:
+  ~TSpaceEntity() override;
+
+  // Radians: the direction of a text, or of a line at its middle.
+  double Angle = 0;
+
+  // The property object: number, group and further named values.  Owned.
+  TElement* Properties() const { return properties_.get(); }
+  // Frees the previous object and takes props.
+  void SetProperties(TElement* props);
+
+  virtual int GetSpaceID() const;
+  virtual void SetSpaceID(int value);
+  virtual int GetGroup() const;
+  virtual bool HitTest(const TCoordinate* Point, double Tolerance) const;
+
+  // A working mark of the walkers, kept in ID.
+  bool GetIsDone() const { return ID != -1; }
+  void SetIsDone(bool value) { ID = value ? 0 : -1; }
+  bool NoChildHasOwner(const TElement* Owner) const;
+
+  void Assign(const TElement* Source) override;
+  // The entity itself: no envelope copy.
+  TElement* CreateEnvelope() const override;
+  bool HasProperty(const std::string& name) const override;
+  std::string GetPropertyText(const std::string& name) const override;
+  void SetPropertyText(const std::string& name, const std::string& text) override;
+
+ private:
+  std::unique_ptr<TElement> properties_;
+};
+
+// A list of space entities; names it does not publish become dynamic
+// properties.
+class TSpaceEntityString : public TSpaceEntity {
+  KESTX_CLASS(TSpaceEntityString)
+ public:
+  void SetPropertyText(const std::string& name, const std::string& text) override;
+  void ReceiveMessage(TKestuMessage*& message, bool& handled) override;
+};
+
+class TPointString : public TSpaceEntityString {
+  KESTX_CLASS(TPointString)
+};
+
+class TTextString : public TSpaceEntityString {
+  KESTX_CLASS(TTextString)
+};
+
+class TPolyLineString : public TSpaceEntityString {
+  KESTX_CLASS(TPolyLineString)
+};
+
+class TAreaString : public TSpaceEntityString {
+  KESTX_CLASS(TAreaString)
+};
+
+// A point: its position is the reference point.
+class TPointElement : public TSpaceEntity {
+  KESTX_CLASS(TPointElement)
+};
+
+class TTextElement : public TSpaceEntity {
+  KESTX_CLASS(TTextElement)
+ public:
+  std::string Text;
+};
+
+// Vertices in drawing order; indexes from 0.  Indexes out of range (negative
+// ones included) read as nil, 0 or (0, 0), and writes to them do nothing.
+class TPolyElement : public TSpaceEntity {
+  KESTX_CLASS(TPolyElement)
+ public:
+  virtual int GetCoordsCount() const;
+  virtual T2DCoordinate* GetCoord(int Index) const;
+  // Signed shoelace sum of the closed ring: positive when clockwise.
+  virtual double GetCalculatedArea() const;
+  // Appends Line's children, from the last when not Forward; the vertex
+  // objects are shared, not copied.
+  virtual void AddLine(TPolyElement* Line, bool Forward);
+
+  double GetCoordX(int Index) const;
+  double GetCoordY(int Index) const;
+  void SetCoordX(int Index, double X);
+  void SetCoordY(int Index, double Y);
+  // Counted from the last vertex when not FromBegin.
+  T2DCoordinate* VertexAt(int Index, bool FromBegin) const;
+  void GetVertexXY(int Index, bool FromBegin, double& X, double& Y) const;
+  T2DCoordinate* AddVertex(double X, double Y);
+  T2DCoordinate* InsertVertex(int Index, double X, double Y);
+  void CalcBounds();
+
+  // Along the vertex chain; no closing segment.
+  double Length() const;
+  // The ring's sum walked from either end.
+  double GetCalculatedAreaFrom(bool FromBegin) const;
+  // The open chain's share of a ring's sum: topology adds those of
+  // consecutive lines.
+  double AreaTerm(bool FromBegin) const;
+  // Angle is the segment's direction + pi/2; 0 past the end.
+  void PointAtDistance(double& X, double& Y, double Dist, double& angle) const;
+  void GetMiddlePoint(double& X, double& Y, double& angle) const;
+  void PlaceRefAtMiddle();
+};
+
+class TPolyLineElement : public TPolyElement {
+  KESTX_CLASS(TPolyLineElement)
+ public:
+  bool HitTest(const TCoordinate* Point, double Tolerance) const override;
+};
+
+class THolesEntity;
+
+class TAreaElement : public TPolyElement {
+  KESTX_CLASS(TAreaElement)
+ public:
+  TAreaElement();
+  ~TAreaElement() override;
+
+  // Set on an area when it is added as a hole.
+  bool IsHole = false;
+
+  double SavedArea() const { return savedArea_; }
+  // Created on the first hole.  Owned.
+  THolesEntity* Holes() const { return holes_.get(); }
+  // Frees the previous holes and takes holes, which then name this area.
+  void SetHoles(THolesEntity* holes);
+  void AddHole(TAreaElement* Area);
+  TAreaElement* HoleOwnerArea() const;
+
+  // The outline's signed sum, recomputed on every call and kept in SavedArea.
+  double WholeArea() const;
+  // The outline less its holes, with the outline's sign.
+  double GetCalculatedArea() const override;
+  bool HitTest(const TCoordinate* Point, double Tolerance) const override;
+  virtual bool OutlineContainsPoint(double X, double Y) const;
+  TAreaElement* FindHoleAt(double X, double Y) const;
+  bool ContainsPointOutsideHoles(double X, double Y) const;
+
+ private:
+  mutable double savedArea_ = 0;
+  std::unique_ptr<THolesEntity> holes_;
+};
+
+class THolesEntity : public TRectEntity {
+  KESTX_CLASS(THolesEntity)
+ public:
+  TAreaElement* OwnerArea() const { return ownerArea_; }
+  void SetOwnerArea(TAreaElement* area) { ownerArea_ = area; }
+
+ private:
+  TAreaElement* ownerArea_ = nullptr;
+};
+
+// An area bounded by a chain of owned polylines.  Each line has an origin
+// bit: set, the line is walked from its first vertex to its last; clear,
+// the other way round.  Bit i belongs to the child at index i.
+class TPolyLineAreaElement : public TAreaElement {
+  KESTX_CLASS(TPolyLineAreaElement)
+ public:
+  void AddLine(TPolyElement* Line, bool Forward) override;
+  void InsertLine(int Index, TPolyElement* Line, bool Origin);
+  void RemoveElement(TElement* element) override;
+  bool GetLineOrigin(int Index) const;
+  void SetLineOrigin(int Index, bool Value);
+  bool HasLine(const TElement* Line, bool Origin) const;
+
+  // Each line contributes its vertices but the one shared with the next.
+  int GetCoordsCount() const override;
+  T2DCoordinate* GetCoord(int Index) const override;
+  // A plain area with copies of the boundary vertices; the caller owns it.
+  TAreaElement* CreateArea() const;
+  TAreaElement* CreateAreaWithHoles() const;
+  bool OutlineContainsPoint(double X, double Y) const override;
+  void ReceiveMessage(TKestuMessage*& message, bool& handled) override;
+
+  std::string GetLinesOriginesHex() const;
+  // A pair that is no hexadecimal byte leaves the bits as they were.
+  void SetLinesOriginesHex(const std::string& text);
+
+ private:
+  // Bit i of the whole string is bit i mod 8 of byte i div 8.
+  std::string origins_;
+};
+
+// A cell of a point quadtree: a leaf until it splits into four quarters
+// about (SplitX, SplitY); it never merges back.
+class TSpaceRect : public TRectEntity {
+  KESTX_CLASS(TSpaceRect)
+ public:
+  enum Quarter { UpperLeft, LowerLeft, UpperRight, LowerRight };
+
+  double SplitX = 0;
+  double SplitY = 0;
+
+  bool Last() const { return last_; }
+  TSpaceRect* Cell(Quarter quarter) const { return cells_[quarter]; }
+  // The quarter holding the point: left when X < SplitX, upper when
+  // Y >= SplitY.
+  TSpaceRect* CellFor(double X, double Y) const;
+  virtual int GetEndsCount() const = 0;
+
+ protected:
+  // Four cells of this cell's own class over the quarters of its bounds;
+  // the cell stops being a leaf.
+  void SplitIntoQuarters();
+
+ private:
+  bool last_ = true;
+  TSpaceRect* cells_[4] = {nullptr, nullptr, nullptr, nullptr};
+};
+
+// Files polylines by their first vertex (the BEGINS list of the leaf holding
+// it) or their last (the ENDS list).  The root's bounds are set before the
+// first line; ends outside them go to the nearest quarters.
+class TSpaceLineBegEndCell : public TSpaceRect {
+  KESTX_CLASS(TSpaceLineBegEndCell)
+ public:
+  // Line ends a leaf holds before it splits.
+  static constexpr int Capacity = 64;
+  // A leaf this small no longer splits but grows: ends closer than this
+  // meet in one node anyway, and any number of ends may share one point.
+  static constexpr double MinCellSize = 1e-4;
+
+  TPolyLineString* Begins() const { return begins_; }
+  TPolyLineString* Ends() const { return ends_; }
+  void AddLineEnd(TPolyElement* Line, bool AtBegin);
+  // Line ends of a leaf, or of all leaves below an inner cell.
+  int GetEndsCount() const override;
+
+ private:
+  void FileEnd(TPolyElement* Line, bool AtBegin, double X, double Y);
+  void Split();
+  TPolyLineString* ListOf(bool AtBegin);
+
+  TPolyLineString* begins_ = nullptr;
+  TPolyLineString* ends_ = nullptr;
+};
+
+void RegisterE_SpaceClasses();

@@ -1,0 +1,52 @@
+#pragma once
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "framework/core/elements.h"
+#include "framework/core/framework_classes.h"
+#include "framework/core/messages.h"
+#include "platform/app_queue.h"
+#include "platform/dialogs.h"
+
+// Registers the framework, records message boxes, and delivers queued
+// framework messages to their receivers (nil receivers to MainTool).
+class FrameworkTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    RegisterFrameworkClasses();
+    platform::SetDialogs(&dialogs);
+    platform::Application::Instance().SetMessageHook([this](platform::AppMessage& message, bool& handled) {
+      if (TKestuMessage* kestu = KestuMessageOf(message))
+        DeliverKestuMessage(kestu, handled, [this] { return MainTool; });
+    });
+    platform::Application::Instance().SetExceptionHook([this](std::exception_ptr error) {
+      try {
+        std::rethrow_exception(error);
+      } catch (const std::exception& e) {
+        Exceptions.push_back(e.what());
+      }
+    });
+  }
+  void TearDown() override {
+    DiscardQueuedKestuMessages();
+    platform::Application::Instance().SetMessageHook(nullptr);
+    platform::Application::Instance().SetExceptionHook(nullptr);
+    platform::SetDialogs(nullptr);
+  }
+  static void RunMessages() { platform::Application::Instance().ProcessMessages(); }
+
+  platform::RecordingDialogs dialogs;
+  TElement* MainTool = nullptr;
+  std::vector<std::string> Exceptions;
+};
+
+// Counts its living instances, so tests can tell what was freed.
+template <class Base>
+class Tracked : public Base {
+ public:
+  Tracked() { ++Alive; }
+  ~Tracked() override { --Alive; }
+  static inline int Alive = 0;
+};

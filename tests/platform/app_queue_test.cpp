@@ -1,0 +1,294 @@
+#include "platform/app_queue.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdlib>
+#include <memory>
+#include <mutex>
+#include <stdexcept>
+#include <thread>
+#include <vector>
+
+namespace platform {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+
+AppMessage Msg(unsigned msg, std::uintptr_t wparam = 0, std::uintptr_t lparam = 0) { return {msg, wparam, lparam}; }
+
+class AppQueue : public ::testing::Test {
+ protected:
+  void SetUp() override { Reset(); }
+  void TearDown() override { Reset(); }
+
+  static void Reset() {
+    Application& app = Application::Instance();
+    app.SetMessageHook(nullptr);
+    app.SetExceptionHook(nullptr);
+    app.TakePending();
+  }
+
+  // Installs a hook that records the codes it is given.
+  void Record() {
+    app.SetMessageHook([this](AppMessage& m, bool& handled) {
+      delivered.push_back(m.Msg);
+      handled = true;
+    });
+  }
+
+  Application& app = Application::Instance();
+  std::vector<unsigned> delivered;
+};
+
+TEST_F(AppQueue, PostedMessagesWaitForProcessMessagesAndArriveInPostingOrder) {
+  Record();
+  for (unsigned i = 1; i <= 5; ++i) app.PostMessage(Msg(WM_USER + i));
+  EXPECT_TRUE(delivered.empty());
+  EXPECT_EQ(app.PendingCount(), 5u);
+  app.ProcessMessages();
+  EXPECT_THAT(delivered, ElementsAre(WM_USER + 1, WM_USER + 2, WM_USER + 3, WM_USER + 4, WM_USER + 5));
+  EXPECT_EQ(app.PendingCount(), 0u);
+}
+
+TEST_F(AppQueue, MessagesFromOtherThreadsAllArriveInOrderPerThread) {
+  constexpr unsigned kThreads = 4;
+  constexpr std::uintptr_t kEach = 2000;
+  std::vector<std::vector<std::uintptr_t>> seen(kThreads);
+  app.SetMessageHook([&](AppMessage& m, bool&) { seen.at(m.WParam).push_back(m.LParam); });
+
+  std::atomic<unsigned> finished{0};
+  std::vector<std::thread> posters;
+  for (unsigned t = 0; t < kThreads; ++t) {
+    posters.emplace_back([&, t] {
+      for (std::uintptr_t i = 0; i < kEach; ++i) app.PostMessage(Msg(WM_USER, t, i));
+      ++finished;
+    });
+  }
+  // Drain while the posters are still at work.
+  while (finished < kThreads) app.ProcessMessages();
+  for (auto& poster : posters) poster.join();
+  app.ProcessMessages();
+
+  for (unsigned t = 0; t < kThreads; ++t) {
+    ASSERT_EQ(seen[t].size(), kEach) << "thread " << t;
+    for (std::uintptr_t i = 0; i < kEach; ++i) ASSERT_EQ(seen[t][i], i) << "thread " << t;
+  }
+}
+
+TEST_F(AppQueue, HookCallingProcessMessagesGetsTheLaterMessagesDeliveredInsideIt) {
+  int depth = 0;
+  std::vector<std::pair<unsigned, int>> trace;
+  app.SetMessageHook([&](AppMessage& m, bool&) {
+    ++depth;
+    trace.emplace_back(m.Msg, depth);
+    if (m.Msg == 1) {
+      app.PostMessage(Msg(4));
+      app.ProcessMessages();
+      trace.emplace_back(100, depth);
+    }
+    --depth;
+  });
+  app.PostMessage(Msg(1));
+  app.PostMessage(Msg(2));
+  app.PostMessage(Msg(3));
+  app.ProcessMessages();
+  EXPECT_THAT(trace, ElementsAre(std::pair(1u, 1), std::pair(2u, 2), std::pair(3u, 2), std::pair(4u, 2),
+                                 std::pair(100u, 1)));
+  EXPECT_EQ(app.PendingCount(), 0u);
+}
+
+TEST_F(AppQueue, ExceptionFromHookReachesExceptionHookAndDeliveryGoesOn) {
+  std::vector<std::string> errors;
+  app.SetExceptionHook([&](std::exception_ptr error) {
+    try {
+      std::rethrow_exception(error);
+    } catch (const std::exception& e) {
+      errors.push_back(e.what());
+    }
+  });
+  app.SetMessageHook([&](AppMessage& m, bool&) {
+    delivered.push_back(m.Msg);
+    if (m.Msg == 2) throw std::runtime_error("Chyba čtení");
+  });
+  app.PostMessage(Msg(1));
+  app.PostMessage(Msg(2));
+  app.PostMessage(Msg(3));
+  app.ProcessMessages();
+  EXPECT_THAT(delivered, ElementsAre(1u, 2u, 3u));
+  EXPECT_THAT(errors, ElementsAre("Chyba čtení"));
+
+  app.SendMessage(Msg(2));
+  EXPECT_THAT(errors, ElementsAre("Chyba čtení", "Chyba čtení"));
+}
+
+TEST_F(AppQueue, ExceptionWithoutExceptionHookGoesToStderrAndDeliveryGoesOn) {
+  app.SetMessageHook([&](AppMessage& m, bool&) {
+    delivered.push_back(m.Msg);
+    if (m.Msg == 1) throw std::runtime_error("first failure");
+    if (m.Msg == 2) throw 42;
+  });
+  app.PostMessage(Msg(1));
+  app.PostMessage(Msg(2));
+  app.PostMessage(Msg(3));
+  ::testing::internal::CaptureStderr();
+  app.ProcessMessages();
+  const std::string err = ::testing::internal::GetCapturedStderr();
+  EXPECT_THAT(delivered, ElementsAre(1u, 2u, 3u));
+  EXPECT_THAT(err, HasSubstr("first failure"));
+  EXPECT_THAT(err, HasSubstr("Unknown exception"));
+}
+
+TEST_F(AppQueue, ExceptionThrownByTheExceptionHookItselfGoesToStderr) {
+  app.SetExceptionHook([](std::exception_ptr) { throw std::runtime_error("handler failed"); });
+  app.SetMessageHook([&](AppMessage& m, bool&) {
+    delivered.push_back(m.Msg);
+    throw std::runtime_error("original");
+  });
+  app.PostMessage(Msg(1));
+  app.PostMessage(Msg(2));
+  ::testing::internal::CaptureStderr();
+  app.ProcessMessages();
+  EXPECT_THAT(::testing::internal::GetCapturedStderr(), HasSubstr("handler failed"));
+  EXPECT_THAT(delivered, ElementsAre(1u, 2u));
+}
+
+TEST_F(AppQueue, SendMessageDeliversAtOnceAheadOfQueuedMessages) {
+  Record();
+  app.PostMessage(Msg(1));
+  app.SendMessage(Msg(2));
+  EXPECT_THAT(delivered, ElementsAre(2u));
+  EXPECT_EQ(app.PendingCount(), 1u);
+  app.ProcessMessages();
+  EXPECT_THAT(delivered, ElementsAre(2u, 1u));
+}
+
+TEST_F(AppQueue, SendMessageLetsTheHookChangeTheMessage) {
+  std::uintptr_t seenLParam = 0;
+  app.SetMessageHook([&](AppMessage& m, bool& handled) {
+    seenLParam = m.LParam;
+    handled = true;
+  });
+  app.SendMessage(Msg(WM_USER, 0, 77));
+  EXPECT_EQ(seenLParam, 77u);
+}
+
+TEST_F(AppQueue, TakePendingReturnsQueuedMessagesUndelivered) {
+  Record();
+  app.PostMessage(Msg(1, 10, 100));
+  app.PostMessage(Msg(2, 20, 200));
+  const std::vector<AppMessage> pending = app.TakePending();
+  ASSERT_EQ(pending.size(), 2u);
+  EXPECT_EQ(pending[0].Msg, 1u);
+  EXPECT_EQ(pending[0].WParam, 10u);
+  EXPECT_EQ(pending[0].LParam, 100u);
+  EXPECT_EQ(pending[1].Msg, 2u);
+  EXPECT_EQ(pending[1].LParam, 200u);
+  EXPECT_EQ(app.PendingCount(), 0u);
+  app.ProcessMessages();
+  EXPECT_TRUE(delivered.empty());
+}
+
+TEST_F(AppQueue, HookReplacingItselfStaysAliveUntilItReturns) {
+  auto state = std::make_shared<std::vector<unsigned>>();
+  std::vector<unsigned> second;
+  app.SetMessageHook([this, state, &second](AppMessage& m, bool&) {
+    app.SetMessageHook([&second](AppMessage& n, bool&) { second.push_back(n.Msg); });
+    // Still uses its own captures after being replaced.
+    state->push_back(m.Msg);
+  });
+  std::weak_ptr<std::vector<unsigned>> watch = state;
+  app.PostMessage(Msg(1));
+  app.PostMessage(Msg(2));
+  app.ProcessMessages();
+  EXPECT_THAT(*state, ElementsAre(1u));
+  EXPECT_THAT(second, ElementsAre(2u));
+  state.reset();
+  EXPECT_TRUE(watch.expired());
+}
+
+TEST_F(AppQueue, MessagesWithoutAHookAreDropped) {
+  app.PostMessage(Msg(1));
+  app.ProcessMessages();
+  EXPECT_EQ(app.PendingCount(), 0u);
+  Record();
+  app.ProcessMessages();
+  EXPECT_TRUE(delivered.empty());
+}
+
+// Under a real QApplication: the loop delivers what was posted before it ran
+// and what other threads post while it runs, always on its own thread.
+TEST_F(AppQueue, RunDeliversPostedMessagesOnTheLoopThreadUntilTerminate) {
+  setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  const std::thread::id loopThread = std::this_thread::get_id();
+  std::vector<std::pair<unsigned, bool>> trace;
+  std::thread late;
+  app.SetMessageHook([&](AppMessage& m, bool&) {
+    trace.emplace_back(m.Msg, std::this_thread::get_id() == loopThread);
+    if (m.Msg == 1) {
+      // The loop's thread waits here, so only the helper could deliver 2,
+      // and away from the loop's thread it must not.
+      std::thread([this] {
+        app.PostMessage(Msg(2));
+        app.ProcessMessages();
+      }).join();
+    } else if (m.Msg == 2) {
+      // Posted once the loop has gone idle, so only a wake-up delivers it.
+      late = std::thread([this] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        app.PostMessage(Msg(3));
+      });
+    } else if (m.Msg == 3) {
+      app.Terminate();
+    }
+  });
+
+  // Ends the loop should the messages never arrive.
+  std::mutex mutex;
+  std::condition_variable doneChanged;
+  bool done = false;
+  std::thread watchdog([&] {
+    std::unique_lock lock(mutex);
+    if (!doneChanged.wait_for(lock, std::chrono::seconds(10), [&] { return done; })) app.Terminate();
+  });
+
+  app.PostMessage(Msg(1));
+  char name[] = "test_platform";
+  char* argv[] = {name, nullptr};
+  const int result = app.Run(1, argv);
+  {
+    std::lock_guard lock(mutex);
+    done = true;
+  }
+  doneChanged.notify_one();
+  watchdog.join();
+  if (late.joinable()) late.join();
+
+  EXPECT_EQ(result, 0);
+  EXPECT_THAT(trace, ElementsAre(std::pair(1u, true), std::pair(2u, true), std::pair(3u, true)));
+  // With the loop gone, posting waits for ProcessMessages again.
+  Record();
+  app.PostMessage(Msg(4));
+  EXPECT_TRUE(delivered.empty());
+  app.ProcessMessages();
+  EXPECT_THAT(delivered, ElementsAre(4u));
+}
+
+TEST_F(AppQueue, TerminateBeforeRunMakesRunReturnAtOnce) {
+  setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  Record();
+  app.PostMessage(Msg(1));
+  app.Terminate();
+  char name[] = "test_platform";
+  char* argv[] = {name, nullptr};
+  EXPECT_EQ(app.Run(1, argv), 0);
+  EXPECT_TRUE(delivered.empty());
+  EXPECT_EQ(app.PendingCount(), 1u);
+}
+
+}  // namespace
+}  // namespace platform

@@ -1,0 +1,96 @@
+#include "platform/dialogs.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+namespace platform {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+
+class DialogsTest : public ::testing::Test {
+ protected:
+  void TearDown() override { SetDialogs(nullptr); }
+};
+
+TEST_F(DialogsTest, RecordingDialogsLogTheBoxesAndAnswerInTurnThenByDefault) {
+  RecordingDialogs recording;
+  recording.Answers = {mrNo, mrCancel};
+  recording.DefaultAnswer = mrYes;
+  SetDialogs(&recording);
+  EXPECT_EQ(&CurrentDialogs(), &recording);
+
+  EXPECT_EQ(MessageDlg("Přerušit export linií ?", MsgDlgType::Confirmation, mbYes | mbNo), mrNo);
+  EXPECT_EQ(MessageDlg("Uložit ?", MsgDlgType::Warning, mbYes | mbNo | mbCancel), mrCancel);
+  EXPECT_EQ(MessageDlg("Znovu ?", MsgDlgType::Error, mbAbort | mbRetry), mrYes);
+  ShowMessage("Inicializace O.K.");
+
+  ASSERT_EQ(recording.Messages.size(), 4u);
+  EXPECT_EQ(recording.Messages[0].Text, "Přerušit export linií ?");
+  EXPECT_EQ(recording.Messages[0].Type, MsgDlgType::Confirmation);
+  EXPECT_EQ(recording.Messages[0].Buttons, unsigned{mbYes | mbNo});
+  EXPECT_EQ(recording.Messages[1].Buttons, unsigned{mbYes | mbNo | mbCancel});
+  EXPECT_EQ(recording.Messages[2].Type, MsgDlgType::Error);
+  EXPECT_EQ(recording.Messages[3].Text, "Inicializace O.K.");
+  EXPECT_EQ(recording.Messages[3].Type, MsgDlgType::Information);
+  EXPECT_EQ(recording.Messages[3].Buttons, unsigned{mbOK});
+  EXPECT_TRUE(recording.Answers.empty());
+}
+
+TEST_F(DialogsTest, WaitCursorShowsTheHourglassAndRestoresWhatItFound) {
+  RecordingDialogs recording;
+  SetDialogs(&recording);
+  recording.SetScreenCursor(Cursor::Cross);
+  {
+    WaitCursor outer;
+    EXPECT_EQ(recording.ScreenCursor(), Cursor::HourGlass);
+    {
+      WaitCursor inner;
+    }
+    EXPECT_EQ(recording.ScreenCursor(), Cursor::HourGlass);
+  }
+  EXPECT_EQ(recording.ScreenCursor(), Cursor::Cross);
+  EXPECT_THAT(recording.CursorChanges, ElementsAre(Cursor::Cross, Cursor::HourGlass, Cursor::HourGlass,
+                                                    Cursor::HourGlass, Cursor::Cross));
+}
+
+TEST_F(DialogsTest, RemovingInstalledDialogsRestoresTheProgramsOwn) {
+  RecordingDialogs recording;
+  Dialogs& own = CurrentDialogs();
+  SetDialogs(&recording);
+  SetDialogs(nullptr);
+  EXPECT_EQ(&CurrentDialogs(), &own);
+  ::testing::internal::CaptureStderr();
+  MessageDlg("x", MsgDlgType::Information, mbOK);
+  ::testing::internal::GetCapturedStderr();
+  EXPECT_TRUE(recording.Messages.empty());
+}
+
+// Without a QApplication (tools, tests) the program's own dialogs cannot show
+// a box: the text goes to stderr and the affirmative answer comes back.
+TEST_F(DialogsTest, HeadlessBoxesWriteToStderrAndAnswerOkOrYes) {
+  ::testing::internal::CaptureStderr();
+  EXPECT_EQ(MessageDlg("Přerušit export linií ?", MsgDlgType::Confirmation, mbYes | mbNo), mrYes);
+  EXPECT_EQ(MessageDlg("Pokračovat ?", MsgDlgType::Warning, mbOK | mbCancel), mrOk);
+  EXPECT_EQ(MessageDlg("Opakovat ?", MsgDlgType::Error, mbAbort | mbRetry | mbIgnore), mrNone);
+  ShowMessage("Export je patrně u konce, Ahoj");
+  const std::string err = ::testing::internal::GetCapturedStderr();
+  EXPECT_THAT(err, HasSubstr("Přerušit export linií ?\n"));
+  EXPECT_THAT(err, HasSubstr("Pokračovat ?\n"));
+  EXPECT_THAT(err, HasSubstr("Opakovat ?\n"));
+  EXPECT_THAT(err, HasSubstr("Export je patrně u konce, Ahoj\n"));
+}
+
+TEST_F(DialogsTest, HeadlessWaitCursorTracksTheCursorItSets) {
+  Dialogs& own = CurrentDialogs();
+  ASSERT_EQ(own.ScreenCursor(), Cursor::Default);
+  {
+    WaitCursor wait;
+    EXPECT_EQ(own.ScreenCursor(), Cursor::HourGlass);
+  }
+  EXPECT_EQ(own.ScreenCursor(), Cursor::Default);
+}
+
+}  // namespace
+}  // namespace platform
