@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "platform/app_queue.h"
+#include "platform/forms.h"
 
 namespace platform {
 namespace {
@@ -28,6 +29,18 @@ QMessageBox::Icon IconOf(MsgDlgType type) {
     case MsgDlgType::Custom: break;
   }
   return QMessageBox::NoIcon;
+}
+
+// The button a box focuses first, and so the answer of an unattended run.
+int DefaultAnswer(unsigned buttons) {
+  if (buttons & mbOK) return mrOk;
+  if (buttons & mbYes) return mrYes;
+  if (buttons & mbRetry) return mrRetry;
+  if (buttons & mbAbort) return mrAbort;
+  if (buttons & mbIgnore) return mrIgnore;
+  if (buttons & mbNo) return mrNo;
+  if (buttons & mbCancel) return mrCancel;
+  return mrOk;
 }
 
 int ResultOf(int button) {
@@ -59,6 +72,10 @@ Qt::CursorShape ShapeOf(Cursor cursor) {
 class ProgramDialogs : public Dialogs {
  public:
   int MessageDlg(const std::string& text, MsgDlgType type, unsigned buttons) override {
+    if (Unattended()) {
+      LogUnattended(text);
+      return DefaultAnswer(buttons);
+    }
     if (qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr) {
       std::cerr << text << '\n';
       if (buttons & mbOK) return mrOk;

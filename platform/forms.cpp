@@ -1,0 +1,423 @@
+#include "platform/forms.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QEventLoop>
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLayout>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMimeData>
+#include <QPixmap>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTextEdit>
+#include <QUiLoader>
+#include <QUrl>
+#include <QWidget>
+
+#include "platform/dialogs.h"
+
+namespace platform {
+namespace {
+
+ModalAnswerer& InstalledAnswerer() {
+  static ModalAnswerer answerer;
+  return answerer;
+}
+
+std::function<void(const std::string&)>& UnattendedLog() {
+  static std::function<void(const std::string&)> log;
+  return log;
+}
+
+// Forms may be made before the event loop runs (the main window is made at
+// start-up), so the first form brings the application object with it.  It
+// stays reachable for the life of the process.
+void EnsureGuiApplication() {
+  if (QCoreApplication::instance() != nullptr) return;
+  static int argc = 1;
+  static char name[] = "kestx";
+  static char* argv[] = {name, nullptr};
+  static QApplication* application = new QApplication(argc, argv);
+  (void)application;
+}
+
+QString Q(const std::string& text) { return QString::fromStdString(text); }
+std::string S(const QString& text) { return text.toStdString(); }
+
+constexpr const char* kModalResult = "modalResult";
+constexpr const char* kDirectory = "directory";
+constexpr const char* kEntersFolders = "entersFolders";
+
+}  // namespace
+
+struct Form::Impl : public QObject {
+  std::string layout;
+  std::unique_ptr<QWidget> root;
+  std::function<bool()> closeQuery;
+  std::function<void(const std::vector<std::string>&)> filesDropped;
+  QEventLoop* modalLoop = nullptr;
+  bool answering = false;
+  int modalResult = mrNone;
+
+  bool InModalRun() const { return modalLoop != nullptr || answering; }
+
+  QObject& Find(const std::string& name) const {
+    QObject* found = root->findChild<QObject*>(Q(name));
+    if (found == nullptr) throw EFormLayoutError("Form " + layout + " has no control " + name);
+    return *found;
+  }
+
+  template <class T>
+  T* As(const std::string& name) const {
+    return qobject_cast<T*>(&Find(name));
+  }
+
+  // Closing a form in a modal run ends the run as cancelled.
+  void CloseAgreed() {
+    if (InModalRun() && modalResult == mrNone) EndModal(mrCancel);
+    root->hide();
+  }
+
+  void EndModal(int result) {
+    modalResult = result;
+    if (modalLoop != nullptr) modalLoop->quit();
+  }
+
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (watched != root.get()) return false;
+    switch (event->type()) {
+      case QEvent::Close:
+        if (closeQuery && !closeQuery()) {
+          event->ignore();
+          return true;
+        }
+        return false;
+      case QEvent::Hide:
+        if (modalLoop != nullptr && modalResult == mrNone) EndModal(mrCancel);
+        return false;
+      case QEvent::DragEnter: {
+        auto* drag = static_cast<QDragEnterEvent*>(event);
+        if (drag->mimeData()->hasUrls()) drag->acceptProposedAction();
+        return true;
+      }
+      case QEvent::Drop: {
+        auto* drop = static_cast<QDropEvent*>(event);
+        std::vector<std::string> files;
+        for (const QUrl& url : drop->mimeData()->urls()) {
+          if (url.isLocalFile()) files.push_back(S(url.toLocalFile()));
+        }
+        drop->acceptProposedAction();
+        if (filesDropped && !files.empty()) filesDropped(files);
+        return true;
+      }
+      default: return false;
+    }
+  }
+};
+
+Form::Form(const std::string& layout) : impl_(std::make_unique<Impl>()) {
+  EnsureGuiApplication();
+  impl_->layout = layout;
+  QFile file(":/forms/" + Q(layout) + ".ui");
+  if (!file.open(QFile::ReadOnly)) throw EFormLayoutError("No layout of the form " + layout);
+  QUiLoader loader;
+  impl_->root.reset(loader.load(&file));
+  if (!impl_->root) throw EFormLayoutError("Layout of the form " + layout + ": " + S(loader.errorString()));
+  impl_->root->installEventFilter(impl_.get());
+  for (QAbstractButton* button : impl_->root->findChildren<QAbstractButton*>()) {
+    const QVariant result = button->property(kModalResult);
+    if (!result.isValid()) continue;
+    QObject::connect(button, &QAbstractButton::clicked, impl_.get(),
+                     [this, value = result.toInt()] { SetModalResult(value); });
+  }
+}
+
+Form::~Form() = default;
+
+const std::string& Form::LayoutName() const { return impl_->layout; }
+
+std::string Form::Caption() const { return S(impl_->root->windowTitle()); }
+
+void Form::SetCaption(const std::string& caption) { impl_->root->setWindowTitle(Q(caption)); }
+
+Bounds Form::GetBounds() const {
+  const QRect frame = impl_->root->geometry();
+  return {frame.x(), frame.y(), frame.width(), frame.height()};
+}
+
+void Form::SetBounds(const Bounds& bounds) {
+  impl_->root->setGeometry(bounds.Left, bounds.Top, bounds.Width, bounds.Height);
+}
+
+void Form::MoveTo(int left, int top) { impl_->root->move(left, top); }
+
+int Form::ShowModal() {
+  impl_->modalResult = mrNone;
+  if (const ModalAnswerer& answerer = InstalledAnswerer()) {
+    impl_->answering = true;
+    answerer(*this);
+    impl_->answering = false;
+    return impl_->modalResult == mrNone ? mrCancel : impl_->modalResult;
+  }
+  QWidget& root = *impl_->root;
+  const Qt::WindowModality modality = root.windowModality();
+  root.setWindowModality(Qt::ApplicationModal);
+  root.show();
+  QEventLoop loop;
+  impl_->modalLoop = &loop;
+  if (impl_->modalResult == mrNone) loop.exec();
+  impl_->modalLoop = nullptr;
+  root.hide();
+  root.setWindowModality(modality);
+  return impl_->modalResult;
+}
+
+void Form::SetModalResult(int result) { impl_->EndModal(result); }
+
+int Form::DefaultResult() const {
+  for (QPushButton* button : impl_->root->findChildren<QPushButton*>()) {
+    const QVariant result = button->property(kModalResult);
+    if (button->isDefault() && result.isValid()) return result.toInt();
+  }
+  return mrCancel;
+}
+
+void Form::Show() { impl_->root->show(); }
+
+void Form::Hide() { impl_->root->hide(); }
+
+bool Form::Visible() const { return impl_->root->isVisible(); }
+
+bool Form::Close() {
+  if (impl_->closeQuery && !impl_->closeQuery()) return false;
+  impl_->CloseAgreed();
+  return true;
+}
+
+void Form::OnCloseQuery(std::function<bool()> query) { impl_->closeQuery = std::move(query); }
+
+void Form::SetAcceptDropFiles(bool accept) { impl_->root->setAcceptDrops(accept); }
+
+bool Form::AcceptDropFiles() const { return impl_->root->acceptDrops(); }
+
+void Form::OnFilesDropped(std::function<void(const std::vector<std::string>&)> handler) {
+  impl_->filesDropped = std::move(handler);
+}
+
+bool Form::HasControl(const std::string& name) const {
+  return impl_->root->findChild<QObject*>(Q(name)) != nullptr;
+}
+
+std::vector<std::string> Form::ControlNames() const {
+  std::vector<std::string> names;
+  for (QWidget* widget : impl_->root->findChildren<QWidget*>()) {
+    const QString name = widget->objectName();
+    if (!name.isEmpty() && !name.startsWith("qt_")) names.push_back(S(name));
+  }
+  return names;
+}
+
+std::string Form::Text(const std::string& control) const {
+  QObject& object = impl_->Find(control);
+  if (auto* label = qobject_cast<QLabel*>(&object)) return S(label->text());
+  if (auto* edit = qobject_cast<QLineEdit*>(&object)) return S(edit->text());
+  if (auto* button = qobject_cast<QAbstractButton*>(&object)) return S(button->text());
+  if (auto* memo = qobject_cast<QPlainTextEdit*>(&object)) return S(memo->toPlainText());
+  if (auto* rich = qobject_cast<QTextEdit*>(&object)) return S(rich->toPlainText());
+  if (auto* combo = qobject_cast<QComboBox*>(&object)) return S(combo->currentText());
+  if (auto* group = qobject_cast<QGroupBox*>(&object)) return S(group->title());
+  if (auto* action = qobject_cast<QAction*>(&object)) return S(action->text());
+  if (auto* widget = qobject_cast<QWidget*>(&object)) return S(widget->windowTitle());
+  return {};
+}
+
+void Form::SetText(const std::string& control, const std::string& text) {
+  QObject& object = impl_->Find(control);
+  if (auto* label = qobject_cast<QLabel*>(&object)) return label->setText(Q(text));
+  if (auto* edit = qobject_cast<QLineEdit*>(&object)) return edit->setText(Q(text));
+  if (auto* button = qobject_cast<QAbstractButton*>(&object)) return button->setText(Q(text));
+  if (auto* memo = qobject_cast<QPlainTextEdit*>(&object)) return memo->setPlainText(Q(text));
+  if (auto* rich = qobject_cast<QTextEdit*>(&object)) return rich->setPlainText(Q(text));
+  if (auto* combo = qobject_cast<QComboBox*>(&object)) return combo->setCurrentText(Q(text));
+  if (auto* group = qobject_cast<QGroupBox*>(&object)) return group->setTitle(Q(text));
+  if (auto* action = qobject_cast<QAction*>(&object)) return action->setText(Q(text));
+  if (auto* widget = qobject_cast<QWidget*>(&object)) widget->setWindowTitle(Q(text));
+}
+
+bool Form::Checked(const std::string& control) const {
+  if (auto* button = impl_->As<QAbstractButton>(control)) return button->isChecked();
+  if (auto* action = impl_->As<QAction>(control)) return action->isChecked();
+  return false;
+}
+
+void Form::SetChecked(const std::string& control, bool checked) {
+  if (auto* button = impl_->As<QAbstractButton>(control)) button->setChecked(checked);
+  if (auto* action = impl_->As<QAction>(control)) action->setChecked(checked);
+}
+
+bool Form::Enabled(const std::string& control) const {
+  QObject& object = impl_->Find(control);
+  if (auto* action = qobject_cast<QAction*>(&object)) return action->isEnabled();
+  if (auto* widget = qobject_cast<QWidget*>(&object)) return widget->isEnabled();
+  return false;
+}
+
+void Form::SetEnabled(const std::string& control, bool enabled) {
+  QObject& object = impl_->Find(control);
+  if (auto* action = qobject_cast<QAction*>(&object)) action->setEnabled(enabled);
+  if (auto* widget = qobject_cast<QWidget*>(&object)) widget->setEnabled(enabled);
+}
+
+std::vector<std::string> Form::Items(const std::string& control) const {
+  std::vector<std::string> items;
+  if (auto* list = impl_->As<QListWidget>(control)) {
+    for (int i = 0; i < list->count(); ++i) items.push_back(S(list->item(i)->text()));
+  } else if (auto* combo = impl_->As<QComboBox>(control)) {
+    for (int i = 0; i < combo->count(); ++i) items.push_back(S(combo->itemText(i)));
+  }
+  return items;
+}
+
+void Form::SetItems(const std::string& control, const std::vector<std::string>& items) {
+  QStringList texts;
+  for (const std::string& item : items) texts.append(Q(item));
+  if (auto* list = impl_->As<QListWidget>(control)) {
+    list->clear();
+    list->addItems(texts);
+  } else if (auto* combo = impl_->As<QComboBox>(control)) {
+    combo->clear();
+    combo->addItems(texts);
+  }
+}
+
+int Form::ItemIndex(const std::string& control) const {
+  if (auto* list = impl_->As<QListWidget>(control)) return list->currentRow();
+  if (auto* combo = impl_->As<QComboBox>(control)) return combo->currentIndex();
+  return -1;
+}
+
+void Form::SetItemIndex(const std::string& control, int index) {
+  if (auto* list = impl_->As<QListWidget>(control)) list->setCurrentRow(index);
+  if (auto* combo = impl_->As<QComboBox>(control)) combo->setCurrentIndex(index);
+}
+
+std::string Form::Directory(const std::string& control) const {
+  return S(impl_->Find(control).property(kDirectory).toString());
+}
+
+void Form::SetDirectory(const std::string& control, const std::string& directory) {
+  auto* list = impl_->As<QListWidget>(control);
+  if (list == nullptr) return;
+  const QDir dir(Q(directory));
+  list->setProperty(kDirectory, dir.absolutePath());
+  list->clear();
+  if (!dir.isRoot()) list->addItem("..");
+  list->addItems(dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name));
+  if (list->property(kEntersFolders).toBool()) return;
+  list->setProperty(kEntersFolders, true);
+  QObject::connect(list, &QListWidget::itemActivated, impl_.get(), [this, control, list](QListWidgetItem* item) {
+    const QDir current(list->property(kDirectory).toString());
+    SetDirectory(control, S(QDir::cleanPath(current.filePath(item->text()))));
+  });
+}
+
+Bounds Form::ControlBounds(const std::string& control) const {
+  auto* widget = impl_->As<QWidget>(control);
+  if (widget == nullptr) return {};
+  impl_->root->ensurePolished();
+  if (QLayout* layout = impl_->root->layout()) layout->activate();
+  const QPoint topLeft = widget->mapTo(impl_->root.get(), QPoint(0, 0));
+  return {topLeft.x(), topLeft.y(), widget->width(), widget->height()};
+}
+
+void Form::OnClick(const std::string& control, std::function<void()> handler) {
+  QObject& object = impl_->Find(control);
+  if (auto* button = qobject_cast<QAbstractButton*>(&object)) {
+    QObject::connect(button, &QAbstractButton::clicked, impl_.get(), [handler] { handler(); });
+  } else if (auto* action = qobject_cast<QAction*>(&object)) {
+    QObject::connect(action, &QAction::triggered, impl_.get(), [handler] { handler(); });
+  }
+}
+
+void Form::OnChange(const std::string& control, std::function<void()> handler) {
+  QObject& object = impl_->Find(control);
+  auto call = [handler] { handler(); };
+  if (auto* edit = qobject_cast<QLineEdit*>(&object)) {
+    QObject::connect(edit, &QLineEdit::textChanged, impl_.get(), call);
+  } else if (auto* button = qobject_cast<QAbstractButton*>(&object)) {
+    QObject::connect(button, &QAbstractButton::toggled, impl_.get(), call);
+  } else if (auto* list = qobject_cast<QListWidget*>(&object)) {
+    QObject::connect(list, &QListWidget::currentRowChanged, impl_.get(), call);
+  } else if (auto* combo = qobject_cast<QComboBox*>(&object)) {
+    QObject::connect(combo, &QComboBox::currentIndexChanged, impl_.get(), call);
+  } else if (auto* memo = qobject_cast<QPlainTextEdit*>(&object)) {
+    QObject::connect(memo, &QPlainTextEdit::textChanged, impl_.get(), call);
+  }
+}
+
+bool Form::SaveImage(const std::string& pngPath) const {
+  return impl_->root->grab().save(Q(pngPath), "PNG");
+}
+
+void SetModalAnswerer(ModalAnswerer answerer) { InstalledAnswerer() = std::move(answerer); }
+
+void SetUnattended(std::function<void(const std::string& line)> log) {
+  UnattendedLog() = log ? std::move(log) : [](const std::string&) {};
+  SetModalAnswerer([](Form& form) {
+    LogUnattended(form.Caption());
+    form.SetModalResult(form.DefaultResult());
+  });
+}
+
+void SetAttended() {
+  UnattendedLog() = nullptr;
+  SetModalAnswerer(nullptr);
+}
+
+bool Unattended() { return static_cast<bool>(UnattendedLog()); }
+
+void LogUnattended(const std::string& line) {
+  if (const auto& log = UnattendedLog()) log(line);
+}
+
+void UserClick(Form& form, const std::string& control) {
+  QObject& object = form.impl().Find(control);
+  if (auto* button = qobject_cast<QAbstractButton*>(&object)) button->click();
+  if (auto* action = qobject_cast<QAction*>(&object)) action->trigger();
+}
+
+void UserDropFiles(Form& form, const std::vector<std::string>& files) {
+  QWidget& root = *form.impl().root;
+  if (!root.acceptDrops()) return;
+  QMimeData data;
+  QList<QUrl> urls;
+  for (const std::string& file : files) urls.append(QUrl::fromLocalFile(Q(file)));
+  data.setUrls(urls);
+  const QPointF at(root.width() / 2.0, root.height() / 2.0);
+  QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  // Straight to the window's own handling: the application routes drops
+  // only while a system drag is in progress.
+  form.impl().eventFilter(&root, &drop);
+}
+
+bool UserCloseWindow(Form& form) {
+  QWidget& root = *form.impl().root;
+  QCloseEvent close;
+  QCoreApplication::sendEvent(&root, &close);
+  if (!close.isAccepted()) return false;
+  form.impl().CloseAgreed();
+  return true;
+}
+
+}  // namespace platform

@@ -1,0 +1,132 @@
+#pragma once
+// Windows as the subsystems see them.  A form is made from its layout (one
+// per form class, kept with the program), and its code reaches the controls
+// only by their names: texts, check marks, items, enabling and click or change
+// events.  A modal run answers the result of the button that ended it.
+#include <exception>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+struct Bounds {
+  int Left = 0;
+  int Top = 0;
+  int Width = 0;
+  int Height = 0;
+};
+
+class Form {
+ public:
+  // Makes the form from the layout of that name; EFormLayoutError when the
+  // program holds no such layout.
+  explicit Form(const std::string& layout);
+  ~Form();
+  Form(const Form&) = delete;
+  Form& operator=(const Form&) = delete;
+
+  const std::string& LayoutName() const;
+
+  std::string Caption() const;
+  void SetCaption(const std::string& caption);
+  Bounds GetBounds() const;
+  void SetBounds(const Bounds& bounds);
+  void MoveTo(int left, int top);
+
+  // Shows the form modally and answers the modal result of the button that
+  // ended the run (a button's result comes from its layout), or mrCancel when
+  // the window was closed.  While a modal answerer is installed it answers
+  // instead of a person.
+  int ShowModal();
+  // Ends a modal run with this result.
+  void SetModalResult(int result);
+  // The result the default button of the layout gives (mrCancel without one).
+  int DefaultResult() const;
+
+  void Show();
+  void Hide();
+  bool Visible() const;
+  // Asks the close query and hides the form when it agrees; answers whether
+  // the form closed.
+  bool Close();
+  // Asked whenever the user (or Close) tries to close the form; false keeps
+  // it open.
+  void OnCloseQuery(std::function<bool()> query);
+
+  void SetAcceptDropFiles(bool accept);
+  bool AcceptDropFiles() const;
+  // Full names of the dropped files, in the order the system reports them.
+  void OnFilesDropped(std::function<void(const std::vector<std::string>&)> handler);
+
+  bool HasControl(const std::string& name) const;
+  // Names of every named control of the layout, in layout order.
+  std::vector<std::string> ControlNames() const;
+  // The text a control shows: a label's or button's caption, an edit's or
+  // memo's text, a combo box's current text, a group's title.
+  std::string Text(const std::string& control) const;
+  void SetText(const std::string& control, const std::string& text);
+  bool Checked(const std::string& control) const;
+  void SetChecked(const std::string& control, bool checked);
+  bool Enabled(const std::string& control) const;
+  void SetEnabled(const std::string& control, bool enabled);
+  // Items of a list or combo box, and the current one (-1 for none).
+  std::vector<std::string> Items(const std::string& control) const;
+  void SetItems(const std::string& control, const std::vector<std::string>& items);
+  int ItemIndex(const std::string& control) const;
+  void SetItemIndex(const std::string& control, int index);
+  // A directory list: shows ".." and the sub-folders of its directory, in
+  // name order; activating an entry enters it.
+  std::string Directory(const std::string& control) const;
+  void SetDirectory(const std::string& control, const std::string& directory);
+  // A control's place within the form.
+  Bounds ControlBounds(const std::string& control) const;
+
+  // A button was pressed, or a menu action chosen.
+  void OnClick(const std::string& control, std::function<void()> handler);
+  // An edit's text, a check mark or a list's current item changed.
+  void OnChange(const std::string& control, std::function<void()> handler);
+
+  // Draws the form as it would show into a PNG file; false when it cannot be
+  // written.
+  bool SaveImage(const std::string& pngPath) const;
+
+  struct Impl;
+  Impl& impl() const { return *impl_; }
+
+ private:
+  std::unique_ptr<Impl> impl_;
+};
+
+class EFormLayoutError : public std::exception {
+ public:
+  explicit EFormLayoutError(std::string message) : message_(std::move(message)) {}
+  const char* what() const noexcept override { return message_.c_str(); }
+
+ private:
+  std::string message_;
+};
+
+// Acts for the person at a modal form (reads and sets its controls, presses
+// its buttons) instead of showing it; an empty one restores showing them.  A
+// run the answerer leaves without a result ends with mrCancel.
+using ModalAnswerer = std::function<void(Form& form)>;
+void SetModalAnswerer(ModalAnswerer answerer);
+
+// Running without a person: every modal form and message box is answered
+// with its default button, and its caption or text goes to the log.
+void SetUnattended(std::function<void(const std::string& line)> log);
+void SetAttended();
+bool Unattended();
+// Writes a line to the log of the unattended run (nothing when attended).
+void LogUnattended(const std::string& line);
+
+// Drives a form the way a person would, through the same events: for tests
+// and for answerers.
+void UserClick(Form& form, const std::string& control);
+void UserDropFiles(Form& form, const std::vector<std::string>& files);
+// The window's close box: asks the close query; answers whether it closed.
+bool UserCloseWindow(Form& form);
+
+}  // namespace platform

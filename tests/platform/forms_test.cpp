@@ -1,0 +1,154 @@
+#include "platform/forms.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+#include "platform/dialogs.h"
+
+namespace platform {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::IsSupersetOf;
+
+class FormsTest : public ::testing::Test {
+ protected:
+  void TearDown() override {
+    SetAttended();
+    SetDialogs(nullptr);
+  }
+};
+
+TEST_F(FormsTest, AnUnknownLayoutIsRefused) { EXPECT_THROW(Form("TNoSuchForm"), EFormLayoutError); }
+
+TEST_F(FormsTest, ControlsAreReachedByTheirNamesWithCzechTexts) {
+  Form form("Tf_SelectDir");
+  EXPECT_EQ(form.Caption(), "Výběr složky");
+  EXPECT_THAT(form.ControlNames(), IsSupersetOf({"cb_Drive", "lb_Dirs", "bt_NewDir", "bt_OK", "bt_Storno"}));
+  EXPECT_EQ(form.Text("bt_OK"), "Použít");
+  form.SetText("lb_Directory", "Příliš žluťoučký kůň");
+  EXPECT_EQ(form.Text("lb_Directory"), "Příliš žluťoučký kůň");
+  EXPECT_FALSE(form.HasControl("cb_50"));
+  EXPECT_THROW(form.Text("cb_50"), EFormLayoutError);
+}
+
+// The person at the form, as each row acts.
+struct ModalCase {
+  const char* name;
+  std::function<void(Form&)> act;
+  int result;
+};
+
+TEST_F(FormsTest, AModalRunAnswersTheResultOfTheButtonThatEndedIt) {
+  const std::vector<ModalCase> cases = {
+      {"Ano", [](Form& f) { UserClick(f, "bt_Ano"); }, 1},
+      {"Ne", [](Form& f) { UserClick(f, "bt_Ne"); }, 3},
+      {"Storno", [](Form& f) { UserClick(f, "bt_Storno"); }, 2},
+      {"close box", [](Form& f) { EXPECT_TRUE(UserCloseWindow(f)); }, 2},
+      {"Close()", [](Form& f) { EXPECT_TRUE(f.Close()); }, 2},
+      {"nothing pressed", [](Form&) {}, 2},
+      {"first press counts", [](Form& f) { UserClick(f, "bt_Ne"); UserCloseWindow(f); }, 3},
+  };
+  for (const ModalCase& row : cases) {
+    SCOPED_TRACE(row.name);
+    SetModalAnswerer(row.act);
+    Form form("TKestuConfirmDialog_Form");
+    EXPECT_EQ(form.ShowModal(), row.result);
+  }
+}
+
+TEST_F(FormsTest, ACloseQueryThatSaysNoKeepsTheFormInItsRun) {
+  Form form("TKestuDialog_Form");
+  int asked = 0;
+  form.OnCloseQuery([&] { return ++asked > 1; });
+  SetModalAnswerer([](Form& f) {
+    EXPECT_FALSE(UserCloseWindow(f));
+    UserClick(f, "bt_OK");
+  });
+  EXPECT_EQ(form.ShowModal(), 1);
+  EXPECT_EQ(asked, 1);
+  EXPECT_TRUE(form.Close());
+  EXPECT_EQ(asked, 2);
+}
+
+TEST_F(FormsTest, DroppedFilesArriveInTheSystemsOrderOnlyWhenAccepted) {
+  Form form("TKestuDialog_Form");
+  std::vector<std::string> dropped;
+  form.OnFilesDropped([&](const std::vector<std::string>& files) {
+    dropped.insert(dropped.end(), files.begin(), files.end());
+  });
+  UserDropFiles(form, {"/tmp/a.kes"});
+  EXPECT_TRUE(dropped.empty());
+  form.SetAcceptDropFiles(true);
+  EXPECT_TRUE(form.AcceptDropFiles());
+  UserDropFiles(form, {"/tmp/c.kes", "/tmp/a.kes", "/tmp/b.kes"});
+  EXPECT_THAT(dropped, ElementsAre("/tmp/c.kes", "/tmp/a.kes", "/tmp/b.kes"));
+}
+
+TEST_F(FormsTest, UnattendedRunsTakeTheDefaultButtonAndLogTheText) {
+  std::vector<std::string> log;
+  SetUnattended([&](const std::string& line) { log.push_back(line); });
+  EXPECT_TRUE(Unattended());
+  Form confirm("TKestuConfirmDialog_Form");
+  confirm.SetCaption("Přerušit ?");
+  EXPECT_EQ(confirm.ShowModal(), 1);
+
+  const std::pair<unsigned, int> boxes[] = {
+      {mbYes | mbNo, mrYes}, {mbOK | mbCancel, mrOk}, {mbNo | mbCancel, mrNo},
+      {mbAbort | mbRetry | mbIgnore, mrRetry}, {mbCancel, mrCancel},
+  };
+  for (const auto& [buttons, answer] : boxes) {
+    SCOPED_TRACE(buttons);
+    EXPECT_EQ(MessageDlg("Opravdu ukončit aplikaci ?", MsgDlgType::Confirmation, buttons), answer);
+  }
+  ASSERT_EQ(log.size(), 6u);
+  EXPECT_EQ(log[0], "Přerušit ?");
+  EXPECT_EQ(log[5], "Opravdu ukončit aplikaci ?");
+  SetAttended();
+  EXPECT_FALSE(Unattended());
+}
+
+TEST_F(FormsTest, ADirectoryListShowsTheParentAndSubFoldersInNameOrderAndEntersThem) {
+  const std::filesystem::path root =
+      std::filesystem::temp_directory_path() / ("kestx-forms-" + std::to_string(getpid()));
+  std::filesystem::create_directories(root / "b" / "inner");
+  std::filesystem::create_directories(root / "a");
+  std::ofstream(root / "file.txt") << "x";
+  Form form("Tf_SelectDir");
+  form.SetDirectory("lb_Dirs", root.string());
+  EXPECT_EQ(form.Directory("lb_Dirs"), root.string());
+  EXPECT_THAT(form.Items("lb_Dirs"), ElementsAre("..", "a", "b"));
+  form.SetItemIndex("lb_Dirs", 2);
+  EXPECT_EQ(form.ItemIndex("lb_Dirs"), 2);
+  std::filesystem::remove_all(root);
+}
+
+TEST_F(FormsTest, ALayoutDrawsWithEveryControlInsideTheForm) {
+  Form form("TKestuConfirmDialog_Form");
+  form.SetBounds({10, 20, 360, 160});
+  const Bounds frame = form.GetBounds();
+  EXPECT_EQ(frame.Width, 360);
+  for (const char* name : {"lb_Message", "bt_Ano", "bt_Ne", "bt_Storno"}) {
+    SCOPED_TRACE(name);
+    const Bounds control = form.ControlBounds(name);
+    EXPECT_GE(control.Left, 0);
+    EXPECT_GE(control.Top, 0);
+    EXPECT_LE(control.Left + control.Width, frame.Width);
+    EXPECT_LE(control.Top + control.Height, frame.Height);
+    EXPECT_GT(control.Width, 0);
+  }
+  const std::filesystem::path png =
+      std::filesystem::temp_directory_path() / ("kestx-confirm-" + std::to_string(getpid()) + ".png");
+  ASSERT_TRUE(form.SaveImage(png.string()));
+  EXPECT_GT(std::filesystem::file_size(png), 100u);
+  std::filesystem::remove(png);
+}
+
+}  // namespace
+}  // namespace platform
