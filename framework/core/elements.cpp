@@ -695,7 +695,9 @@ TElement* TOwnerEntity::GetOwner(int index) const {
 
 TElement* NewElement(TClass cls) {
   if (!cls || !cls->Factory || !cls->InheritsFrom(TElement::StaticClass())) return nullptr;
-  return static_cast<TElement*>(cls->Factory());
+  std::unique_ptr<TElement> element(static_cast<TElement*>(cls->Factory()));
+  element->AfterConstruction();
+  return element.release();
 }
 
 TClass TElement::StaticClass() {

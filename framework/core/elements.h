@@ -162,6 +162,10 @@ class TElement : public TPersistent {
   // Takes over the values of Source; classes that can copy another element
   // override it, the others ignore it.
   virtual void Assign(const TElement* /*Source*/) {}
+  // Runs once the most derived constructor has finished, when the element is
+  // made through its virtual constructor: the place for set-up steps that
+  // descendants override.
+  virtual void AfterConstruction() {}
 
   virtual void ReceiveMessage(TKestuMessage*& message, bool& handled);
   virtual void PassMessageToOwners(TKestuMessage*& message, bool& handled);
@@ -390,6 +394,12 @@ class TOwnerEntity : public TOwnersOf<TNameEntity, true> {
 // Creates an element of a class by its virtual constructor; nil for an
 // abstract class or one that is not an element.
 TElement* NewElement(TClass cls);
+
+// Creates an element of T by its virtual constructor.
+template <class T>
+T* CreateElement() {
+  return static_cast<T*>(NewElement(T::StaticClass()));
+}
 
 template <class T>
 T* ElementCast(TElement* element) {

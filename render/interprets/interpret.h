@@ -1,0 +1,73 @@
+#pragma once
+// Interprets: the renderers of one class of elements each.  An interpret
+// walks its input depth first and hands every element to those of its
+// sub-interprets that accept it; they draw on the interpret's device.
+#include <stdexcept>
+
+#include "framework/tools/recursor.h"
+
+class TDevice;
+
+// Ends a walk the user broke.
+class EBreakInterpret : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+enum : int { msgReView = 31, msgReViewArea = 32 };
+
+class TInterpret : public TRecursor {
+  KESTX_CLASS(TInterpret)
+ public:
+  TDevice* Device() const;
+  // The old device is only detached; the new one becomes a child.
+  void SetDevice(TDevice* device);
+  void SetNextSubInterpret(TTool* tool);
+
+  virtual void ProcessSubOutput(TElement* output);
+  virtual bool IsItsClass(TElement* element);
+  virtual void CreateSubInterprets();
+  virtual void ClearSubInterprets();
+  virtual void AttachDevice(TDevice* device);
+  virtual void DetachDevice();
+  virtual void BeforeRun();
+  virtual void AfterRun();
+  virtual bool QGoInsideAfter(TElement* element);
+  virtual void ReView(TKestuMessage* message, bool& handled);
+  virtual void ReViewArea(TKestuMessage* message, bool& handled);
+
+  void AfterConstruction() override;
+  bool QGoInside(TElement* element) override;
+  bool QProcessBefore(TElement* element) override;
+  void Process(TElement* element) override;
+  // Never lets an exception out: a broken or failing walk just ends.
+  void DoIt() override;
+  void SetBreakWork(bool value) override;
+  void ReceiveMessage(TKestuMessage*& message, bool& handled) override;
+
+ protected:
+  // Each sub-interpret in list order (other tools are skipped).
+  template <class F>
+  void ForEachSubInterpret(F&& f);
+
+ private:
+  TElementLink device_;
+};
+
+// An interpret that knows the world rectangle its device shows.
+class TRectInterpret : public TInterpret {
+  KESTX_CLASS(TRectInterpret)
+ public:
+  double MinX = 0;
+  double MinY = 0;
+  double MaxX = 0;
+  double MaxY = 0;
+  double GetMinX() const { return MinX; }
+  double GetMinY() const { return MinY; }
+  double GetMaxX() const { return MaxX; }
+  double GetMaxY() const { return MaxY; }
+
+  void AttachDevice(TDevice* device) override;
+};
+
+void RegisterInterpretClasses();

@@ -1,0 +1,16 @@
+#include "render/render_base_classes.h"
+
+#include "render/devices/device.h"
+#include "render/devices/device_tool.h"
+#include "render/interprets/interpret.h"
+#include "spatial/spatial_classes.h"
+
+void RegisterRenderBaseClasses() {
+  static bool registered = false;
+  if (registered) return;
+  registered = true;
+  RegisterSpatialClasses();
+  RegisterDeviceClasses();
+  RegisterDeviceToolClasses();
+  RegisterInterpretClasses();
+}

@@ -1,0 +1,80 @@
+#include <cmath>
+#include <numbers>
+
+#include "render/devices/device_tool.h"
+#include "spatial/geometry/page.h"
+#include "spatial/geometry/projection.h"
+#include "tests/render/render_fixture.h"
+
+namespace {
+
+class TProbeDeviceTool : public TDeviceTool {
+ public:
+  void PostMouseEvent(int, TElement*, bool, std::int32_t, std::int32_t, std::uint8_t, std::uint8_t) override {}
+  void PostKeyEvent(int, TElement*, std::uint8_t, std::uint16_t) override {}
+};
+
+using DeviceTest = RenderTest;
+
+TEST_F(DeviceTest, ADeviceOwnsItsPageAndAProjectionBoundToIt) {
+  TNullDevice device;
+  ASSERT_NE(device.Page(), nullptr);
+  ASSERT_NE(device.Projection(), nullptr);
+  EXPECT_EQ(device.Projection()->Page(), device.Page());
+  EXPECT_EQ(device.GetCount(), 2);
+  EXPECT_EQ(device.GetPageWidth(), 0);
+  device.Page()->PageRect = {0, 0, 2000, 1000};
+  device.Page()->SetResolution(4000, 2000);
+  EXPECT_DOUBLE_EQ(device.GetPageWidth(), 0.5);
+  EXPECT_DOUBLE_EQ(device.GetPageHeight(), 0.5);
+}
+
+TEST_F(DeviceTest, PointsTurnClockwiseAboutTheRotationCentreAndBack) {
+  struct Case {
+    const char* name;
+    double angle, x, y, turnedX, turnedY;
+  };
+  const Case cases[] = {
+      {"no angle", 0, 11, 20, 11, 20},
+      {"east to south", std::numbers::pi / 2, 11, 20, 10, 19},
+      {"north to east", std::numbers::pi / 2, 10, 21, 11, 20},
+      {"half turn", std::numbers::pi, 13, 24, 7, 16},
+  };
+  for (const Case& row : cases) {
+    SCOPED_TRACE(row.name);
+    TNullDevice device;
+    device.Projection()->SetAngle(row.angle);
+    device.Projection()->RotateCenter_X = 10;
+    device.Projection()->RotateCenter_Y = 20;
+    double x = row.x, y = row.y;
+    device.RotatePoint(x, y);
+    EXPECT_NEAR(x, row.turnedX, 1e-9);
+    EXPECT_NEAR(y, row.turnedY, 1e-9);
+    device.UnrotatePoint(x, y);
+    EXPECT_NEAR(x, row.x, 1e-9);
+    EXPECT_NEAR(y, row.y, 1e-9);
+  }
+}
+
+TEST_F(DeviceTest, TheDeviceToolDetachesAReplacedDeviceAndReadsScaleOnlyThroughOne) {
+  TProbeDeviceTool tool;
+  EXPECT_EQ(tool.Scale(), 0);
+  tool.SetScale(5000);
+  EXPECT_EQ(tool.Scale(), 0);
+
+  auto* first = new Tracked<TNullDevice>();
+  tool.SetDevice(first);
+  tool.SetScale(2500);
+  EXPECT_EQ(first->Projection()->Scale(), 2500);
+  EXPECT_EQ(tool.Scale(), 2500);
+
+  auto* second = new TNullDevice();
+  tool.SetDevice(second);
+  EXPECT_EQ(Tracked<TNullDevice>::Alive, 1);
+  EXPECT_EQ(tool.IndexOf(first), -1);
+  EXPECT_GE(tool.IndexOf(second), 0);
+  EXPECT_EQ(first->GetOwnersCount(), 0);
+  delete first;
+}
+
+}  // namespace
