@@ -162,6 +162,17 @@ void Form::SetBounds(const Bounds& bounds) {
 
 void Form::MoveTo(int left, int top) { impl_->root->move(left, top); }
 
+bool Form::AutoSize() const {
+  const QLayout* layout = impl_->root->layout();
+  return layout && layout->sizeConstraint() == QLayout::SetFixedSize;
+}
+
+void Form::SetAutoSize(bool value) {
+  if (QLayout* layout = impl_->root->layout())
+    layout->setSizeConstraint(value ? QLayout::SetFixedSize : QLayout::SetDefaultConstraint);
+  if (value) impl_->root->adjustSize();
+}
+
 int Form::ShowModal() {
   impl_->modalResult = mrNone;
   if (const ModalAnswerer& answerer = InstalledAnswerer()) {

@@ -34,6 +34,9 @@ class Form {
   Bounds GetBounds() const;
   void SetBounds(const Bounds& bounds);
   void MoveTo(int left, int top);
+  // Whether the form keeps the size its controls need.
+  bool AutoSize() const;
+  void SetAutoSize(bool value);
 
   // Shows the form modally and answers the modal result of the button that
   // ended the run (a button's result comes from its layout), or mrCancel when

@@ -1,0 +1,183 @@
+#include "app/tool_forms/interface_tool.h"
+
+#include "app/tool_forms/interaction_events.h"
+#include "framework/core/class_registry.h"
+#include "framework/tools/system_register.h"
+#include "framework/tools/world.h"
+#include "framework/values/typed_values.h"
+#include "render/devices/device.h"
+#include "render/interprets/interpret.h"
+
+TInterpret* TInterfaceTool::Interpret() const { return static_cast<TInterpret*>(interpret_.Get()); }
+
+void TInterfaceTool::SetInterpret(TInterpret* interpret) {
+  TInterpret* old = Interpret();
+  if (old == interpret) return;
+  if (interpret) {
+    interpret->SetDevice(old ? old->Device() : GetDevice());
+    interpret->SetInput(old ? old->Input() : Input());
+  }
+  interpret_.Set(nullptr);
+  if (old) FreeElement(old);
+  interpret_.Set(interpret);
+  if (interpret) AddElement(interpret);
+}
+
+TIntegerListElement* TInterfaceTool::ExistingCursors() const {
+  return static_cast<TIntegerListElement*>(cursors_.Get());
+}
+
+TIntegerListElement* TInterfaceTool::Cursors() {
+  if (TIntegerListElement* cursors = ExistingCursors()) return cursors;
+  auto* cursors = new TIntegerListElement();
+  cursors->SetName("CURSORS");
+  AddElement(cursors);
+  cursors_.Set(cursors);
+  return cursors;
+}
+
+void TInterfaceTool::AddCursor(const std::string& name) {
+  std::int32_t number = 0;
+  if (TWorld* world = World()) {
+    TStringListElement* registered = world->SystemRegister()->Cursors();
+    if (TElement* entry = registered->FindElementByName(name)) number = 1 + registered->IndexOf(entry);
+  }
+  Cursors()->AddElement(TIntegerElement::CreateNameValue(name, number));
+}
+
+std::int32_t TInterfaceTool::CursorNumber(int index) const {
+  TIntegerListElement* cursors = ExistingCursors();
+  if (!cursors || index < 0 || index >= cursors->GetCount()) return 0;
+  auto* entry = DynamicCast<TTypeElement>(cursors->GetElement(index));
+  return entry ? entry->GetAsInteger() : 0;
+}
+
+void TInterfaceTool::SetCursorIndex(std::int32_t value) {
+  if (value == cursorIndex_) return;
+  TIntegerListElement* cursors = ExistingCursors();
+  const bool inList = cursors && value >= 0 && value < cursors->GetCount();
+  cursorIndex_ = inList ? value : -1;
+  const std::int32_t cursor = inList ? CursorNumber(value) : 0;
+  for (int i = 0; i < GetOwnersCount(); ++i) {
+    if (TElement* owner = GetOwner(i)) PostKestuMessage(new TKestuCursorEvent(msgCursorChanged, owner, this, cursor));
+  }
+}
+
+void TInterfaceTool::InitCursors() {}
+
+std::int32_t TInterfaceTool::GetCursor() { return CursorNumber(cursorIndex_ == -1 ? 0 : cursorIndex_); }
+
+void TInterfaceTool::SetCursor(std::int32_t) {}
+
+void TInterfaceTool::CursorChanged(TKestuMessage*, bool&) {}
+void TInterfaceTool::KeyDown(TKestuMessage*, bool&) {}
+void TInterfaceTool::MouseDown(TKestuMessage*, bool&) {}
+void TInterfaceTool::MouseUp(TKestuMessage*, bool&) {}
+void TInterfaceTool::MouseMove(TKestuMessage*, bool&) {}
+void TInterfaceTool::StartDrag(TKestuMessage*, bool&) {}
+void TInterfaceTool::DragOver(TKestuMessage*, bool&) {}
+void TInterfaceTool::DragDrop(TKestuMessage*, bool&) {}
+void TInterfaceTool::EndDrag(TKestuMessage*, bool&) {}
+
+void TInterfaceTool::ReView(TKestuMessage* message, bool& handled) {
+  if (Idle() || !Input()) return;
+  if (TInterpret* interpret = Interpret()) interpret->ReView(message, handled);
+}
+
+void TInterfaceTool::ReViewArea(TKestuMessage* message, bool& handled) {
+  if (Idle() || !Input()) return;
+  if (TInterpret* interpret = Interpret()) interpret->ReViewArea(message, handled);
+}
+
+void TInterfaceTool::Resize(bool& handled) { handled = false; }
+
+void TInterfaceTool::StopReView(TKestuMessage*, bool& handled) {
+  TInterpret* interpret = Interpret();
+  if (!interpret) return;
+  if (interpret->Busy()) interpret->SetBreakWork(true);
+  handled = true;
+}
+
+void TInterfaceTool::RequestReView(TKestuMessage* message, bool& handled) {
+  TInterpret* interpret = Interpret();
+  if (!interpret) return;
+  if (interpret->Busy()) {
+    interpret->SetRestartRequest(true);
+  } else {
+    PostMessage(msgReView, message->Receiver(), message->Data(), message->KillData);
+  }
+  handled = true;
+}
+
+void TInterfaceTool::Activate() {
+  cursorIndex_ = -1;
+  SetCursorIndex(0);
+  if (!ExistingCursors() || ExistingCursors()->GetCount() == 0)
+    PostTextMessage(this, msgLogText, "a tool " + GetName() + " has no cursors !", nullptr);
+  SetActive(true);
+}
+
+void TInterfaceTool::Deactivate() { SetActive(false); }
+
+bool TInterfaceTool::CanCloseActive() { return true; }
+
+void TInterfaceTool::AfterConstruction() {
+  TDeviceTool::AfterConstruction();
+  InitCursors();
+  cursorIndex_ = -1;
+}
+
+void TInterfaceTool::SetInput(TElement* element) {
+  TDeviceTool::SetInput(element);
+  if (TInterpret* interpret = Interpret()) interpret->SetInput(element);
+}
+
+bool TInterfaceTool::CanClose() { return TDeviceTool::CanClose() && (!Active() || CanCloseActive()); }
+
+void TInterfaceTool::ReceiveMessage(TKestuMessage*& message, bool& handled) {
+  handled = false;
+  TDeviceTool::ReceiveMessage(message, handled);
+  if (handled || !message) return;
+  switch (message->Message) {
+    case msgStopReView: return StopReView(message, handled);
+    case msgReView: return ReView(message, handled);
+    case msgReViewArea: return ReViewArea(message, handled);
+    case msgRequestReView: return RequestReView(message, handled);
+    case msgResize: return Resize(handled);
+    case msgKeyDown: return KeyDown(message, handled);
+    case msgMouseDown: return MouseDown(message, handled);
+    case msgMouseUp: return MouseUp(message, handled);
+    case msgMouseMove: return MouseMove(message, handled);
+    case msgStartDrag: return StartDrag(message, handled);
+    case msgDragOver: return DragOver(message, handled);
+    case msgDragDrop: return DragDrop(message, handled);
+    case msgEndDrag: return EndDrag(message, handled);
+    case msgCursorChanged: return CursorChanged(message, handled);
+    default: return;
+  }
+}
+
+void TInterfaceTool::PostMouseEvent(int code, TElement* receiver, bool armed, std::int32_t X, std::int32_t Y,
+                                    std::uint8_t shift, std::uint8_t button) {
+  PostKestuMessage(new TKestuMouseEvent(code, receiver, this, shift, button, X, Y, armed));
+}
+
+void TInterfaceTool::PostKeyEvent(int code, TElement* receiver, std::uint8_t shift, std::uint16_t key) {
+  PostKestuMessage(new TKestuKeyEvent(code, receiver, this, shift, key));
+}
+
+TClass TInterfaceTool::StaticClass() {
+  static const TClassInfo info = DescribeClass<TInterfaceTool>(
+      "TInterfaceTool", TDeviceTool::StaticClass(), "t_InterfaceTool",
+      {ReadWriteProp("Active", &TInterfaceTool::Active, &TInterfaceTool::SetActive),
+       AccessorProp<TInterfaceTool, TInterpret*>(
+           "Interpret", [](const TInterfaceTool& t) { return t.Interpret(); },
+           [](TInterfaceTool& t, TInterpret* i) { t.SetInterpret(i); }),
+       AccessorProp<TInterfaceTool, std::int32_t>(
+           "Cursor", [](const TInterfaceTool& t) { return const_cast<TInterfaceTool&>(t).GetCursor(); },
+           [](TInterfaceTool& t, std::int32_t n) { t.SetCursor(n); }),
+       ReadWriteProp("CursorIndex", &TInterfaceTool::CursorIndex, &TInterfaceTool::SetCursorIndex)});
+  return &info;
+}
+
+void RegisterInterfaceToolClasses() { RegisterKestuClass(TInterfaceTool::StaticClass()); }

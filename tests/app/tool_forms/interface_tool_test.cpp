@@ -1,0 +1,172 @@
+#include "app/tool_forms/interface_tool.h"
+
+#include <gmock/gmock.h>
+
+#include "app/tool_forms/interaction_events.h"
+#include "framework/tools/system_register.h"
+#include "framework/tools/world.h"
+#include "framework/values/typed_values.h"
+#include "render/interprets/interpret.h"
+#include "tests/app/tool_forms/tool_forms_fixture.h"
+
+void TCodeRecorder::ReceiveMessage(TKestuMessage*& message, bool& handled) {
+  codes.push_back(message->Message);
+  if (auto* cursor = DynamicCast<TKestuCursorEvent>(message)) cursors.push_back(cursor->Cursor);
+  handled = true;
+}
+
+namespace {
+
+using ::testing::ElementsAre;
+
+class TCursorTool : public TInterfaceTool {
+ public:
+  void InitCursors() override {
+    AddCursor("Kříž");
+    AddCursor("Ruka");
+    AddCursor("Neznámý");
+  }
+};
+
+class InterfaceToolTest : public ToolFormsTest {
+ protected:
+  void SetUp() override {
+    ToolFormsTest::SetUp();
+    world = new TWorld();
+    SetWorld(world);
+    TStringListElement* registered = world->SystemRegister()->Cursors();
+    registered->AddElement(TStringElement::CreateNameValue("Ruka", "ruka.cur"));
+    registered->AddElement(TStringElement::CreateNameValue("Kříž", "kriz.cur"));
+    MainTool = &mainTool;
+  }
+  void TearDown() override {
+    SetWorld(nullptr);
+    delete world;
+    ToolFormsTest::TearDown();
+  }
+  // A cursor tool held by two recorders.
+  TCursorTool* MakeHeldTool() {
+    auto* tool = new TCursorTool();
+    tool->AfterConstruction();
+    first.AddElement(tool);
+    second.AddElement(tool);
+    return tool;
+  }
+  TWorld* world = nullptr;
+  TCodeRecorder mainTool, first, second;
+};
+
+TEST_F(InterfaceToolTest, CursorNamesTakeTheirNumbersFromTheSystemRegister) {
+  TCursorTool* tool = MakeHeldTool();
+  EXPECT_EQ(tool->CursorIndex(), -1);
+  EXPECT_EQ(tool->GetCursor(), 2);  // entry 0 while none is chosen
+  struct Case {
+    int index, expectedIndex, cursor;
+  };
+  const Case cases[] = {{1, 1, 1}, {2, 2, 0}, {3, -1, 0}, {0, 0, 2}};
+  for (const Case& row : cases) {
+    SCOPED_TRACE(row.index);
+    first.cursors.clear();
+    second.cursors.clear();
+    tool->SetCursorIndex(row.index);
+    RunMessages();
+    EXPECT_EQ(tool->CursorIndex(), row.expectedIndex);
+    EXPECT_THAT(first.cursors, ElementsAre(row.cursor));
+    EXPECT_THAT(second.cursors, ElementsAre(row.cursor));
+  }
+  first.codes.clear();
+  tool->SetCursorIndex(0);
+  RunMessages();
+  EXPECT_TRUE(first.codes.empty());
+}
+
+TEST_F(InterfaceToolTest, ActivatingAToolWithoutCursorsSaysSoAndStillActivates) {
+  TInterfaceTool plain;
+  plain.SetName("Lupa");
+  first.AddElement(&plain);
+  plain.Activate();
+  RunMessages();
+  EXPECT_TRUE(plain.Active());
+  EXPECT_THAT(first.cursors, ElementsAre(0));
+  ASSERT_EQ(mainTool.codes.size(), 1u);
+  first.RemoveElement(&plain);
+
+  TCursorTool* tool = MakeHeldTool();
+  mainTool.codes.clear();
+  tool->Activate();
+  RunMessages();
+  EXPECT_TRUE(mainTool.codes.empty());
+}
+
+TEST_F(InterfaceToolTest, RedrawCodesWithoutAnInterpretStayUnhandled) {
+  TInterfaceTool tool;
+  for (int code : {int{msgStopReView}, int{msgRequestReView}, int{msgReView}, int{msgResize}, int{msgMouseDown}, 99}) {
+    SCOPED_TRACE(code);
+    TKestuMessage message(code, nullptr, &tool, nullptr, false);
+    TKestuMessage* pointer = &message;
+    bool handled = true;
+    tool.ReceiveMessage(pointer, handled);
+    EXPECT_FALSE(handled);
+  }
+}
+
+TEST_F(InterfaceToolTest, ARedrawRequestOnAnIdleInterpretPostsOneRedrawWithTheSameData) {
+  TInterfaceTool tool;
+  tool.SetInterpret(new TInterpret());
+  TCodeRecorder data;
+  TCodeRecorder receiver;
+  TKestuMessage request(msgRequestReView, nullptr, &receiver, &data, false);
+  TKestuMessage* pointer = &request;
+  bool handled = false;
+  tool.ReceiveMessage(pointer, handled);
+  EXPECT_TRUE(handled);
+  RunMessages();
+  EXPECT_THAT(receiver.codes, ElementsAre(msgReView));
+
+  tool.Interpret()->SetBusy(true);
+  tool.ReceiveMessage(pointer, handled);
+  EXPECT_TRUE(tool.Interpret()->BreakWork());
+  RunMessages();
+  EXPECT_THAT(receiver.codes, ElementsAre(msgReView));
+  tool.Interpret()->SetBusy(false);
+}
+
+TEST_F(InterfaceToolTest, ANewInterpretTakesOverTheDeviceAndInputAndTheOldOneIsFreed) {
+  TInterfaceTool tool;
+  TCodeRecorder input;
+  tool.SetInput(&input);
+  auto* old = new Tracked<TInterpret>();
+  tool.SetInterpret(old);
+  EXPECT_EQ(old->Input(), &input);
+  auto* replacement = new TInterpret();
+  tool.SetInterpret(replacement);
+  EXPECT_EQ(Tracked<TInterpret>::Alive, 0);
+  EXPECT_EQ(replacement->Input(), &input);
+  EXPECT_GE(tool.IndexOf(replacement), 0);
+}
+
+TEST_F(InterfaceToolTest, EventsCarryTheirFieldsToTheReceiver) {
+  TInterfaceTool tool;
+  struct Probe : TOwnerEntity {
+    int x = 0, button = -1, key = 0;
+    bool armed = true;
+    void ReceiveMessage(TKestuMessage*& message, bool& handled) override {
+      if (auto* mouse = DynamicCast<TKestuMouseEvent>(message)) {
+        x = mouse->X;
+        button = mouse->Button;
+        armed = mouse->Armed;
+      }
+      if (auto* key_ = DynamicCast<TKestuKeyEvent>(message)) key = key_->Key;
+      handled = true;
+    }
+  } probe;
+  tool.PostMouseEvent(msgMouseMove, &probe, false, 17, 4, ssLeft, 0);
+  tool.PostKeyEvent(msgKeyDown, &probe, 0, 116);
+  RunMessages();
+  EXPECT_EQ(probe.x, 17);
+  EXPECT_EQ(probe.button, 0);
+  EXPECT_FALSE(probe.armed);
+  EXPECT_EQ(probe.key, 116);
+}
+
+}  // namespace

@@ -1,0 +1,33 @@
+#pragma once
+// Tools that record what reaches them, and the fixture of the tool-form tests.
+#include <vector>
+
+#include "app/tool_forms/tool_form_classes.h"
+#include "framework/core/messages.h"
+#include "platform/forms.h"
+#include "tests/framework/framework_fixture.h"
+
+// Records the codes (and cursor numbers) it receives.
+class TCodeRecorder : public TOwnerEntity {
+ public:
+  std::vector<int> codes;
+  std::vector<int> cursors;
+  std::vector<TKestuMessage*> seen;
+  void ReceiveMessage(TKestuMessage*& message, bool& handled) override;
+};
+
+class ToolFormsTest : public FrameworkTest {
+ protected:
+  void SetUp() override {
+    FrameworkTest::SetUp();
+    RegisterToolFormClasses();
+  }
+  void TearDown() override {
+    platform::SetAttended();
+    FrameworkTest::TearDown();
+  }
+  // Answers every modal form by pressing the named button.
+  static void Press(const char* button) {
+    platform::SetModalAnswerer([button](platform::Form& form) { platform::UserClick(form, button); });
+  }
+};
