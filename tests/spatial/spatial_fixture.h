@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "tests/framework/framework_fixture.h"
@@ -84,6 +85,11 @@ inline std::string Texts(const TElement& e, std::initializer_list<const char*> n
     first = false;
   }
   return out;
+}
+
+// Writes published properties by name, in the order given.
+inline void SetTexts(TElement& e, std::initializer_list<std::pair<const char*, const char*>> values) {
+  for (const auto& [name, value] : values) e.SetPropertyText(name, value);
 }
 
 // Collects the log lines (code 8) that reach it as the main tool.

@@ -1,17 +1,17 @@
 #include "spatial/geometry/geometry_elements.h"
 
-#include <functional>
 #include <memory>
 
 #include "tests/spatial/spatial_fixture.h"
 
 namespace {
 
-TRectangle* Rect(double minX, double minY, double maxX, double maxY, TRectangle* r = new TRectangle) {
-  r->SetMinX(minX);
-  r->SetMinY(minY);
-  r->SetMaxX(maxX);
-  r->SetMaxY(maxY);
+using Writes = std::vector<std::pair<const char*, const char*>>;
+
+TRectangle* Rect(double minX, double minY, double maxX, double maxY) {
+  auto* r = new TRectangle;
+  r->IncludePoint(minX, minY);
+  r->IncludePoint(maxX, maxY);
   return r;
 }
 
@@ -29,242 +29,149 @@ class GeometryElementsTest : public SpatialTest {
 
 TEST_F(GeometryElementsTest, CoordinatesHoldTheValuesTheirKindHasAndCopyThem) {
   TCoordinate abstract;
-  abstract.SetX(3);
-  abstract.SetZ(5);
-  EXPECT_EQ(abstract.GetX(), -1.0);
-  EXPECT_EQ(abstract.GetZ(), -1.0);
+  SetTexts(abstract, {{"X", "3"}, {"Z", "5"}});
+  EXPECT_EQ(Texts(abstract, {"X", "Y", "Z"}), "-1|-1|-1");
   T2DCoordinate plane(3.5, -2);
   plane.SetZ(7);
-  EXPECT_EQ(plane.GetPropertyText("Z"), "-1");
+  EXPECT_EQ(Texts(plane, {"X", "Y", "Z"}), "3.5|-2|-1");
   TRealRect extent{9, 9, 9, 9};
   plane.GetExtent(extent);
   EXPECT_EQ(BoxOf(extent), (Box4{3.5, -2, 3.5, -2}));
-
   T3DCoordinate c;
-  c.SetX(1);
-  c.SetY(2);
-  c.SetZ(3);
-  c.CS = 4;
+  SetTexts(c, {{"X", "1"}, {"Y", "2"}, {"Z", "3"}, {"CS", "4"}});
   std::unique_ptr<TCoordinate> copy(c.CreateCopy());
   std::unique_ptr<TElement> envelope(c.CreateEnvelope());
-  auto* point = DynamicCast<T3DCoordinate>(envelope.get());
-  ASSERT_NE(point, nullptr);
   EXPECT_EQ(copy->ClassType(), T3DCoordinate::StaticClass());
-  for (const TCoordinate* p : {static_cast<const TCoordinate*>(copy.get()), static_cast<const TCoordinate*>(point)}) {
-    EXPECT_EQ(p->GetX(), 1.0);
-    EXPECT_EQ(p->GetY(), 2.0);
-    EXPECT_EQ(p->GetZ(), 3.0);
-  }
-  EXPECT_EQ(copy->CS, 4);  // the copy keeps the system, the envelope does not
-  EXPECT_EQ(point->CS, 0);
+  EXPECT_EQ(envelope->ClassType(), T3DCoordinate::StaticClass());
+  EXPECT_EQ(Texts(*copy, {"X", "Y", "Z", "CS"}), "1|2|3|4");
+  EXPECT_EQ(Texts(*envelope, {"X", "Y", "Z", "CS"}), "1|2|3|0");  // the envelope drops the system
 }
 
-TEST_F(GeometryElementsTest, RectanglesGrowFromEmptyAndTestValidity) {
+TEST_F(GeometryElementsTest, RectanglesGrowFromEmptyAndTestValidityAndIntersection) {
   TRectangle r;
+  EXPECT_EQ(Texts(r, {"MinX", "MinY", "MaxX", "MaxY"}), "1E30|1E30|-1E30|-1E30");
   EXPECT_FALSE(r.IsValid());
-  EXPECT_EQ(BoxOf(r), (Box4{1e30, 1e30, -1e30, -1e30}));
-  EXPECT_EQ(r.GetPropertyText("MinX"), "1E30");
   r.IncludePoint(5, 7);
   EXPECT_EQ(BoxOf(r), (Box4{5, 7, 5, 7}));
-  r.IncludePoint(-1, 9);
   r.IncludeCoordinate(std::make_unique<T2DCoordinate>(6, 0).get());
-  EXPECT_EQ(BoxOf(r), (Box4{-1, 0, 6, 9}));
   std::unique_ptr<TRectangle> empty(new TRectangle), marker(Rect(0, 0, 1e30, 5)), valid(Rect(-2, 3, 0, 40));
   r.IncludeRect(empty.get());
   r.IncludeRect(marker.get());  // ordered corners, but one at the empty marker
-  EXPECT_EQ(BoxOf(r), (Box4{-1, 0, 6, 9}));
+  EXPECT_EQ(BoxOf(r), (Box4{5, 0, 6, 7}));
   r.IncludeRect(valid.get());
   EXPECT_EQ(BoxOf(r), (Box4{-2, 0, 6, 40}));
   r.Clear();
-  EXPECT_FALSE(r.IsValid());
   r.SetWidth(5);
   EXPECT_EQ(r.MaxX(), 1e30 + 5);
   EXPECT_FALSE(r.IsValid());
-
-  const struct {
-    Box4 box;
-    bool valid;
-  } cases[] = {{{0, 0, 10, 10}, true},      {{0, -1e30, 10, 10}, false}, {{0, -9.99e29, 10, 10}, true},
-               {{0, 0, -1, 10}, false},     {{0, 0, 0, 0}, true}};
-  for (const auto& c : cases) {
-    std::unique_ptr<TRectangle> t(Rect(c.box[0], c.box[1], c.box[2], c.box[3]));
-    EXPECT_EQ(t->IsValid(), c.valid) << ::testing::PrintToString(c.box);
+  const std::pair<Writes, bool> validity[] = {{{{"MinY", "-1E30"}}, false}, {{{"MinY", "-9.99E29"}}, true},
+                                               {{{"MaxX", "-1"}}, false}, {{{"MaxX", "0"}}, true}};
+  for (const auto& [writes, expected] : validity) {
+    std::unique_ptr<TRectangle> t(Rect(0, 0, 10, 10));
+    for (const auto& [name, value] : writes) t->SetPropertyText(name, value);
+    EXPECT_EQ(t->IsValid(), expected) << writes[0].first << "=" << writes[0].second;
   }
-}
-
-TEST_F(GeometryElementsTest, RectangleIntersectionNormalisingCentreMarginAndCopies) {
   std::unique_ptr<TRectangle> a(Rect(0, 0, 10, 10)), b(Rect(10, 2, 20, 8)), corner(Rect(10, 10, 11, 11));
-  EXPECT_TRUE(a->Intersects(b.get()));
-  EXPECT_TRUE(b->Intersects(a.get()));
-  EXPECT_TRUE(a->Intersects(corner.get()));
+  EXPECT_TRUE(a->Intersects(b.get()) && b->Intersects(a.get()) && a->Intersects(corner.get()));
   b->MoveBy(0.001, 0);
   EXPECT_FALSE(a->Intersects(b.get()));
   EXPECT_EQ(BoxOf(*b), (Box4{10.001, 2, 20.001, 8}));
+}
 
-  std::unique_ptr<TRectangle> r(Rect(5, 2, 1, 8));
-  r->Normalize();
-  EXPECT_EQ(BoxOf(*r), (Box4{1, 2, 5, 8}));
-  r->SetMinY(9);
-  r->Normalize();
-  EXPECT_EQ(BoxOf(*r), (Box4{1, 8, 5, 9}));
-
+TEST_F(GeometryElementsTest, RectangleNormalisingCentreMarginSizesAndCopies) {
+  TRectangle r;
+  SetTexts(r, {{"MinX", "5"}, {"MinY", "2"}, {"MaxX", "1"}, {"MaxY", "8"}});
+  r.Normalize();
+  EXPECT_EQ(BoxOf(r), (Box4{1, 2, 5, 8}));
+  r.SetMinY(9);
+  r.Normalize();  // each axis on its own
+  EXPECT_EQ(BoxOf(r), (Box4{1, 8, 5, 9}));
   std::unique_ptr<TRectangle> s(Rect(2, 4, 6, 10));
   TRealPoint c;
   s->GetCenter(c);
-  EXPECT_EQ(c.X, 4.0);
-  EXPECT_EQ(c.Y, 7.0);
+  EXPECT_EQ(std::pair(c.X, c.Y), std::pair(4.0, 7.0));
   TRealRect m;
   s->GetMarginRect(m);
   EXPECT_EQ(BoxOf(m), (Box4{-8, -6, 16, 20}));
-  EXPECT_EQ(s->GetPropertyText("Width"), "4");
-  s->SetPropertyText("Width", "10");
-  s->SetPropertyText("Height", "1");
+  EXPECT_EQ(Texts(*s, {"Width", "Height"}), "4|6");
+  SetTexts(*s, {{"Width", "10"}, {"Height", "1"}});
   EXPECT_EQ(BoxOf(*s), (Box4{2, 4, 12, 5}));
-
   T2DCoordinate other(7, 7);
   s->Assign(&other);  // only rectangles are taken
   EXPECT_EQ(BoxOf(*s), (Box4{2, 4, 12, 5}));
-  s->Assign(a.get());
-  EXPECT_EQ(BoxOf(*s), (Box4{0, 0, 10, 10}));
+  s->Assign(&r);
   std::unique_ptr<TRectangle> copy(s->CreateCopy());
   std::unique_ptr<TElement> envelope(s->CreateEnvelope());
   for (const TElement* e : {static_cast<const TElement*>(copy.get()), static_cast<const TElement*>(envelope.get())}) {
     const auto* t = DynamicCast<TRectangle>(e);
     ASSERT_NE(t, nullptr);
-    EXPECT_EQ(BoxOf(*t), (Box4{0, 0, 10, 10}));
+    EXPECT_EQ(BoxOf(*t), (Box4{1, 8, 5, 9}));
     EXPECT_NE(t->MinCorner(), s->MinCorner());
   }
-  T2DCoordinate point;
-  EXPECT_EQ(s->GetSize(), static_cast<int>(TRectangle::StaticClass()->InstanceSize) + 2 * point.GetSize());
+  EXPECT_EQ(s->GetSize(), static_cast<int>(TRectangle::StaticClass()->InstanceSize) + 2 * other.GetSize());
 }
 
-// Each row starts from Box() and ends with the box and the relative anchor.
+// Each row starts from Box() and ends with the box, the relative anchor and how it reads.
 TEST_F(GeometryElementsTest, RectEntityAnchorAlignmentAndSizeWrites) {
-  const struct {
-    const char* name;
-    std::function<void(TRectEntity&)> act;
-    Box4 box;
-    double relX, relY;
-  } cases[] = {
-      {"HorizAllign center", [](TRectEntity& e) { e.SetPropertyText("HorizAllign", "center"); },
-       {-50, 0, 50, 50}, 0.5, 0},
-      {"Top then right; a Czech name is ignored",
-       [](TRectEntity& e) {
-         e.SetPropertyText("VertAllign", "Top");
-         e.SetPropertyText("HorizAllign", "STŘED");
-         e.SetPropertyText("HorizAllign", "right");
-       },
-       {-100, -50, 0, 0}, 1, 1},
-      {"AbsRefX moves the anchor, not the box", [](TRectEntity& e) { e.SetPropertyText("AbsRefX", "25"); },
-       {0, 0, 100, 50}, 0.25, 0},
-      {"AbsRefY", [](TRectEntity& e) { e.SetAbsRefY(50); }, {0, 0, 100, 50}, 0, 1},
-      {"RefPosition 9", [](TRectEntity& e) { e.SetPropertyInteger("RefPosition", 9); }, {-100, -50, 0, 0}, 1, 1},
-      {"RefPosition 0 and 10 are ignored",
-       [](TRectEntity& e) {
-         e.SetRefPosition(0);
-         e.SetRefPosition(10);
-       },
-       {0, 0, 100, 50}, 0, 0},
-      {"RefPosition 4", [](TRectEntity& e) { e.SetRefPosition(4); }, {-50, 0, 50, 50}, 0.5, 0},
-      {"RefPosition 2", [](TRectEntity& e) { e.SetRefPosition(2); }, {0, -25, 100, 25}, 0, 0.5},
-      {"DeltaRefX is a fraction of the width", [](TRectEntity& e) { e.SetDeltaRefX(25); }, {-25, 0, 75, 50}, 0.25, 0},
-      {"Width keeps the anchor",
-       [](TRectEntity& e) {
-         e.SetRelRefX(0.5);
-         e.SetPropertyText("Width", "200");
-       },
-       {-50, 0, 150, 50}, 0.25, 0},
-      {"Height keeps the anchor",
-       [](TRectEntity& e) {
-         e.SetRelRefY(1);
-         e.SetHeight(25);
-       },
-       {0, -50, 100, -25}, 0, 2},
-      {"DeltaX and DeltaY move the box",
-       [](TRectEntity& e) {
-         e.SetPropertyText("DeltaX", "5");
-         e.SetPropertyText("DeltaY", "-2");
-       },
-       {5, -2, 105, 48}, 0, 0},
-      {"Own bounds and anchor handed back are kept",
-       [](TRectEntity& e) {
-         e.SetRelRefX(0.5);
-         e.SetBoundRect(e.BoundRect());
-         e.SetRelRefPoint(e.RelRefPoint());
-       },
-       {-50, 0, 50, 50}, 0.5, 0},
+  const std::pair<Writes, const char*> cases[] = {
+      {{{"HorizAllign", "center"}}, "-50|0|50|50|0.5|0|CENTER|DOWN|4"},
+      {{{"VertAllign", "Top"}, {"HorizAllign", "STŘED"}, {"HorizAllign", "right"}}, "-100|-50|0|0|1|1|RIGHT|TOP|9"},
+      {{{"AbsRefX", "25"}}, "0|0|100|50|0.25|0|OTHER|DOWN|0"},
+      {{{"AbsRefY", "50"}}, "0|0|100|50|0|1|LEFT|TOP|3"},
+      {{{"RefPosition", "9"}}, "-100|-50|0|0|1|1|RIGHT|TOP|9"},
+      {{{"RefPosition", "0"}, {"RefPosition", "10"}}, "0|0|100|50|0|0|LEFT|DOWN|1"},
+      {{{"RefPosition", "2"}}, "0|-25|100|25|0|0.5|LEFT|CENTER|2"},
+      {{{"DeltaRefX", "25"}}, "-25|0|75|50|0.25|0|OTHER|DOWN|0"},
+      {{{"RelRefX", "0.5"}, {"Width", "200"}}, "-50|0|150|50|0.25|0|OTHER|DOWN|0"},
+      {{{"RelRefY", "1"}, {"Height", "25"}}, "0|-50|100|-25|0|2|LEFT|OTHER|0"},
+      {{{"DeltaX", "5"}, {"DeltaY", "-2"}}, "5|-2|105|48|0|0|LEFT|DOWN|1"},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
+  for (const auto& [writes, expected] : cases) {
     auto e = Box();
-    c.act(*e);
-    EXPECT_EQ(BoxOf(*e), c.box);
-    EXPECT_EQ(e->GetRelRefX(), c.relX);
-    EXPECT_EQ(e->GetRelRefY(), c.relY);
+    for (const auto& [name, value] : writes) e->SetPropertyText(name, value);
+    EXPECT_EQ(Texts(*e, {"MinX", "MinY", "MaxX", "MaxY", "RelRefX", "RelRefY", "HorizAllign", "VertAllign",
+                         "RefPosition"}),
+              expected)
+        << writes[0].first << "=" << writes[0].second;
   }
-}
+  auto e = Box();  // its own bounds and anchor handed back are kept
+  e->SetRelRefX(0.5);
+  e->SetBoundRect(e->BoundRect());
+  e->SetRelRefPoint(e->RelRefPoint());
+  EXPECT_EQ(Texts(*e, {"MinX", "MaxX", "RelRefX", "X", "CenterX", "DeltaRefX"}), "-50|50|0.5|0|0|50");
 
-TEST_F(GeometryElementsTest, RectEntityReadsItsAnchorAsAlignmentCodeAndText) {
-  TRectEntity fresh;
-  EXPECT_FALSE(fresh.IsValid());
-  EXPECT_EQ(fresh.GetPropertyText("HorizAllign"), "LEFT");
-  EXPECT_EQ(fresh.GetPropertyText("VertAllign"), "DOWN");
-  EXPECT_EQ(fresh.GetPropertyInteger("RefPosition"), 1);
-  fresh.SetPropertyText("X", "10");
-  fresh.SetPropertyText("Y", "20");
-  EXPECT_EQ(BoxOf(fresh), (Box4{10, 20, 10, 20}));  // the first X and Y make a point box
+  TRectEntity fresh;  // the first X and Y make a point box
+  EXPECT_EQ(Texts(fresh, {"IsValid", "HorizAllign", "VertAllign", "RefPosition"}), "False|LEFT|DOWN|1");
+  SetTexts(fresh, {{"X", "10"}, {"Y", "20"}});
+  EXPECT_EQ(BoxOf(fresh), (Box4{10, 20, 10, 20}));
   fresh.SetRelRef(1, 1);
   fresh.SetBounds({0, 0, 4, 2});
-  fresh.SetX(10);
-  fresh.SetY(20);
+  SetTexts(fresh, {{"X", "10"}, {"Y", "20"}});
   EXPECT_EQ(BoxOf(fresh), (Box4{6, 18, 10, 20}));
-
-  auto e = Box();
-  e->SetRelRef(0.5, 1);
-  EXPECT_EQ(e->GetHorizAllign(), "CENTER");
-  EXPECT_EQ(e->GetRefPosition(), 6);
-  EXPECT_EQ(e->GetPropertyText("X"), "0");
-  EXPECT_EQ(e->GetPropertyText("CenterY"), "-25");
-  e->SetRelRefX(0.25);
-  EXPECT_EQ(e->GetHorizAllign(), "OTHER");
-  EXPECT_EQ(e->GetRefPosition(), 0);
-  EXPECT_EQ(e->GetDeltaRefX(), 25.0);
-
   TRectEntity flat;  // no size to measure against: the anchor stays
   flat.SetBounds({5, 5, 5, 5});
-  flat.SetRelRefY(0.5);
-  flat.SetAbsRefX(100);
-  flat.SetPropertyText("DeltaRefY", "3");
-  EXPECT_EQ(flat.GetRelRefX(), 0.0);
-  EXPECT_EQ(flat.GetRelRefY(), 0.0);
+  SetTexts(flat, {{"RelRefY", "0.5"}, {"AbsRefX", "100"}, {"DeltaRefY", "3"}});
+  EXPECT_EQ(Texts(flat, {"RelRefX", "RelRefY"}), "0|0");
 }
 
-TEST_F(GeometryElementsTest, RectEntityIntersectionAndContainmentCountEdgesAsInside) {
+TEST_F(GeometryElementsTest, RectEntityIntersectionContainmentAndExtentOfChildren) {
   TRectEntity e;
   e.SetBounds({0, 0, 10, 10});
-  const struct {
-    TRealRect with;
-    Box4 out;
-  } cuts[] = {{{10, 0, 20, 10}, {0, 0, 0, 0}}, {{5, 5, 20, 20}, {5, 5, 10, 10}}, {{2, 10, 8, 30}, {0, 0, 0, 0}}};
-  for (const auto& c : cuts) {
+  const std::pair<TRealRect, Box4> cuts[] = {
+      {{10, 0, 20, 10}, {0, 0, 0, 0}}, {{5, 5, 20, 20}, {5, 5, 10, 10}}, {{2, 10, 8, 30}, {0, 0, 0, 0}}};
+  for (const auto& [with, expected] : cuts) {
     TRealRect out{1, 1, 1, 1};
-    e.GetIntersection(c.with, out);
-    EXPECT_EQ(BoxOf(out), c.out) << ::testing::PrintToString(BoxOf(c.with));
+    e.GetIntersection(with, out);
+    EXPECT_EQ(BoxOf(out), expected) << ::testing::PrintToString(BoxOf(with));
   }
-  EXPECT_TRUE(e.IntersectsRect(10, 10, 20, 20));
-  EXPECT_FALSE(e.IntersectsRect(10.5, 0, 20, 20));
-  EXPECT_TRUE(e.ContainsPoint(10, 0));
-  EXPECT_FALSE(e.ContainsPoint(10, -0.1));
-  EXPECT_TRUE(e.IsInsideRect(0, 0, 10, 10));
-  EXPECT_FALSE(e.IsInsideRect(0, 0, 9, 10));
-  EXPECT_TRUE(e.ContainsRect(0, 0, 10, 10));
-  EXPECT_FALSE(e.ContainsRect(-1, 0, 10, 10));
+  EXPECT_EQ((std::vector<bool>{e.IntersectsRect(10, 10, 20, 20), e.IntersectsRect(10.5, 0, 20, 20),
+                               e.ContainsPoint(10, 0), e.ContainsPoint(10, -0.1), e.IsInsideRect(0, 0, 10, 10),
+                               e.IsInsideRect(0, 0, 9, 10), e.ContainsRect(0, 0, 10, 10), e.ContainsRect(-1, 0, 10, 10)}),
+            (std::vector<bool>{true, false, true, false, true, false, true, false}));
   e.SetMaxY(30);
   EXPECT_EQ(e.GetMaxSide(), 30.0);
-}
 
-TEST_F(GeometryElementsTest, RectEntityExtentFollowsCoordinateAndRectChildrenOnly) {
-  TRectEntity owner;
+  TRectEntity owner;  // the extent follows coordinate and rect children only
   owner.AddElement(new TOwnerEntity);
   owner.UpdateRect();
   EXPECT_FALSE(owner.IsValid());
@@ -284,7 +191,6 @@ TEST_F(GeometryElementsTest, RectEntityExtentFollowsCoordinateAndRectChildrenOnl
   EXPECT_EQ(BoxOf(owner), (Box4{-1, 0, 3, 10}));
   owner.SetPropertyBoolean("UpdateNoReset", false);
   EXPECT_FALSE(owner.IsValid());
-
   TText text;  // a text box ignores its children
   text.SetBounds({0, 0, 40, 10});
   text.SetRelRefY(0.5);
@@ -293,30 +199,25 @@ TEST_F(GeometryElementsTest, RectEntityExtentFollowsCoordinateAndRectChildrenOnl
   EXPECT_EQ(BoxOf(text), (Box4{0, -5, 40, 5}));
 }
 
-TEST_F(GeometryElementsTest, RectEntityCopiesAndSize) {
+TEST_F(GeometryElementsTest, RectEntityCopiesSizeAndStoredProperties) {
   auto source = Box();
-  source->Index = 7;
-  source->SetRelRef(0.5, 0.5);
-  source->SetName("okno");
+  SetTexts(*source, {{"Index", "7"}, {"RelRefX", "0.5"}, {"RelRefY", "1"}, {"Name", "okno"}});
   auto* shared = new TOwnerElement;
   source->AddElement(shared);
+  TRectEntity loaded;  // the stored properties applied in order restore box and anchor
+  for (const std::string& name : StoredPropertyNames(*source)) loaded.SetPropertyText(name, source->GetPropertyText(name));
+  EXPECT_EQ(Texts(loaded, {"MinX", "MinY", "MaxX", "MaxY", "RelRefX", "RelRefY"}), "-50|-50|50|0|0.5|1");
   TRectEntity target;
-  target.Assign(source.get());
-  EXPECT_EQ(target.Index, 7);
-  EXPECT_EQ(BoxOf(target), (Box4{-50, -25, 50, 25}));
-  EXPECT_EQ(target.GetRelRefX(), 0.0);  // the anchor is not copied
+  target.Assign(source.get());  // box and index, not the anchor
+  EXPECT_EQ(Texts(target, {"Index", "MinX", "MinY", "MaxX", "MaxY", "RelRefX"}), "7|-50|-50|50|0|0");
   EXPECT_NE(target.BoundRect(), source->BoundRect());
   TRectangle notAnEntity;
   target.Assign(&notAnEntity);
   EXPECT_EQ(target.Index, 7);
-
   std::unique_ptr<TElement> copy(source->CreateEnvelope());
-  auto* envelope = DynamicCast<TRectEntity>(copy.get());
-  ASSERT_NE(envelope, nullptr);
-  EXPECT_EQ(envelope->GetName(), "Obálka: okno");
-  EXPECT_EQ(BoxOf(*envelope), (Box4{-50, -25, 50, 25}));
-  ASSERT_EQ(envelope->GetCount(), 1);
-  EXPECT_EQ(envelope->GetElement(0), shared);
+  ASSERT_NE(DynamicCast<TRectEntity>(copy.get()), nullptr);
+  EXPECT_EQ(Texts(*copy, {"Name", "MinX", "MinY", "MaxX", "MaxY"}), "Obálka: okno|-50|-50|50|0");
+  EXPECT_EQ(static_cast<TRectEntity*>(copy.get())->Children(), std::vector<TElement*>{shared});
 
   TRectEntity e;
   const int bare = e.GetSize();
@@ -328,54 +229,23 @@ TEST_F(GeometryElementsTest, RectEntityCopiesAndSize) {
   EXPECT_FALSE(e.IsValid());
 }
 
-TEST_F(GeometryElementsTest, StoredPropertiesAppliedInOrderRestoreBoxAndAnchor) {
-  auto source = Box();
-  source->SetRelRef(0.5, 1);
-  TRectEntity loaded;
-  for (const std::string& name : StoredPropertyNames(*source))
-    loaded.SetPropertyText(name, source->GetPropertyText(name));
-  EXPECT_EQ(BoxOf(loaded), (Box4{-50, -50, 50, 0}));
-  EXPECT_EQ(loaded.GetRelRefX(), 0.5);
-  EXPECT_EQ(loaded.GetRelRefY(), 1.0);
-}
-
 TEST_F(GeometryElementsTest, DrawRectangleTextAndSelectionEnvelopesAndLinks) {
   TDrawRectangle r;
-  EXPECT_EQ(r.GetPropertyText("PenStyle"), "psSolid");
-  r.SetPropertyText("PenStyle", "psDashDot");
-  r.SetPropertyText("BrushStyle", "bsDiagCross");
-  r.PenWidth = 0.5;
-  r.PenColor = 0xFF;
-  r.BrushColor = 0xFF00;
+  EXPECT_EQ(Texts(r, {"PenStyle", "BrushStyle", "PenWidth"}), "psSolid|bsSolid|0");
+  const auto drawn = {"PenStyle", "BrushStyle", "PenWidth", "PenColor", "BrushColor"};
+  SetTexts(r, {{"PenStyle", "psDashDot"}, {"BrushStyle", "bsDiagCross"}, {"PenWidth", "0.5"}, {"PenColor", "255"},
+               {"BrushColor", "65280"}});
   std::unique_ptr<TElement> rCopy(r.CreateEnvelope());
-  auto* draw = DynamicCast<TDrawRectangle>(rCopy.get());
-  ASSERT_NE(draw, nullptr);
-  EXPECT_EQ(draw->PenStyle, psDashDot);
-  EXPECT_EQ(draw->BrushStyle, bsDiagCross);
-  EXPECT_EQ(draw->PenWidth, 0.5);
-  EXPECT_EQ(draw->PenColor, 0xFF);
-  EXPECT_EQ(draw->BrushColor, 0xFF00);
-
+  EXPECT_EQ(Texts(*rCopy, drawn), "psDashDot|bsDiagCross|0.5|255|65280");
   TText t;
   t.SetBounds({0, 0, 40, 10});
-  t.Text = "Lesní správa";
-  t.FontName = "Arial";
   t.FontStyle = fsBold | fsUnderline;
-  t.Charset = 238;
-  t.Color = 0x123456;
-  t.Orientation = 1.5;
-  EXPECT_EQ(t.GetPropertyText("FontStyle"), "5");
+  const auto written = {"Text", "FontName", "FontStyle", "Charset", "Color", "Orientation", "Height"};
+  SetTexts(t, {{"Text", "Lesní správa"}, {"FontName", "Arial"}, {"Charset", "238"}, {"Color", "1193046"},
+               {"Orientation", "1.5"}});
   std::unique_ptr<TElement> tCopy(t.CreateEnvelope());
-  auto* text = DynamicCast<TText>(tCopy.get());
-  ASSERT_NE(text, nullptr);
-  EXPECT_EQ(text->Text, "Lesní správa");
-  EXPECT_EQ(text->FontName, "Arial");
-  EXPECT_EQ(text->FontStyle, fsBold | fsUnderline);
-  EXPECT_EQ(text->Charset, 238);
-  EXPECT_EQ(text->Color, 0x123456);
-  EXPECT_EQ(text->Orientation, 1.5);
-  EXPECT_DOUBLE_EQ(text->GetHeight(), 10.0);
-
+  EXPECT_EQ(Texts(*tCopy, written), "Lesní správa|Arial|5|238|1193046|1.5|10");
+  EXPECT_EQ(tCopy->ClassType(), TText::StaticClass());
   TSelectedElement s;
   auto* selected = new TOwnerEntity;
   selected->SetName("Porost 12");
@@ -385,77 +255,47 @@ TEST_F(GeometryElementsTest, DrawRectangleTextAndSelectionEnvelopesAndLinks) {
   EXPECT_EQ(s.GetSelectName(), "");
 }
 
-TEST_F(GeometryElementsTest, PointRecordsHoldTheirSystemSixteenRawBytesAndAHeight) {
+TEST_F(GeometryElementsTest, PointAndRectangleRecordsByteForByte) {
   T2DCoordinate c(3.5, -2);
   c.ID = 7;
   c.CS = 2;
-  const Bytes plane = Record()
-                          .Str("T2DCoordinate")
-                          .Int8(7)
-                          .Int8(2)
-                          .Raw({0, 0, 0, 0, 0, 0, 0x0C, 0x40, 0, 0, 0, 0, 0, 0, 0, 0xC0})
-                          .bytes();
+  const Bytes plane = Record().Str("T2DCoordinate").Int8(7).Int8(2).Raw({0, 0, 0, 0, 0, 0, 0x0C, 0x40}).Raw(
+      {0, 0, 0, 0, 0, 0, 0, 0xC0}).bytes();
   EXPECT_EQ(WrittenRecord(c), plane);
   T2DCoordinate read;
   ReadRecord(plane, read, map);
-  EXPECT_EQ(read.ID, 7);
-  EXPECT_EQ(read.CS, 2);
-  EXPECT_EQ(read.GetX(), 3.5);
-  EXPECT_EQ(read.GetY(), -2.0);
-
-  T3DCoordinate h;
+  EXPECT_EQ(std::tuple(read.ID, read.CS, read.GetX(), read.GetY()), std::tuple(7, 2, 3.5, -2.0));
+  T3DCoordinate h;  // a height follows as a float value
   h.SetZ(10);
   const Bytes space = Record().Str("T3DCoordinate").Int8(-1).Int8(0).Raw(Bytes(16, 0)).Raw(kExtendedTen).bytes();
   EXPECT_EQ(WrittenRecord(h), space);
   T3DCoordinate readH;
   readH.SetX(9);
   ReadRecord(space, readH, map);
-  EXPECT_EQ(readH.GetX(), 0.0);
-  EXPECT_EQ(readH.GetZ(), 10.0);
-}
+  EXPECT_EQ(Texts(readH, {"X", "Z"}), "0|10");
 
-TEST_F(GeometryElementsTest, ARectangleRecordHoldsFourFloatValuesAndKeepsEmptiness) {
   std::unique_ptr<TRectangle> r(Rect(1, -2.5, 10, 100));
-  const Bytes expected = Record()
-                             .Str("TRectangle")
-                             .Int8(-1)
-                             .Raw(kExtendedOne)
-                             .Raw(kExtendedMinus2_5)
-                             .Raw(kExtendedTen)
-                             .Raw(kExtendedHundred)
-                             .bytes();
-  EXPECT_EQ(WrittenRecord(*r), expected);
-  TRectangle read;
-  ReadRecord(expected, read, map);
-  EXPECT_EQ(BoxOf(read), (Box4{1, -2.5, 10, 100}));
-  TRectangle empty;
-  ReadRecord(WrittenRecord(empty), read, map);
-  EXPECT_EQ(BoxOf(read), (Box4{1e30, 1e30, -1e30, -1e30}));
+  const Bytes rect = Record().Str("TRectangle").Int8(-1).Raw(kExtendedOne).Raw(kExtendedMinus2_5).Raw(
+      kExtendedTen).Raw(kExtendedHundred).bytes();
+  EXPECT_EQ(WrittenRecord(*r), rect);
+  TRectangle readR;
+  ReadRecord(rect, readR, map);
+  EXPECT_EQ(BoxOf(readR), (Box4{1, -2.5, 10, 100}));
+  ReadRecord(WrittenRecord(TRectangle()), readR, map);  // an empty one stays empty
+  EXPECT_EQ(BoxOf(readR), (Box4{1e30, 1e30, -1e30, -1e30}));
 }
 
-TEST_F(GeometryElementsTest, ARectEntityRecordFollowsTheNamedEntityWithItsBounds) {
+TEST_F(GeometryElementsTest, RectEntityAndTextRecordsFollowTheNamedEntity) {
   auto e = Box();
+  SetTexts(*e, {{"Name", "okno"}, {"RelRefX", "0.5"}, {"Index", "3"}});
   e->ID = 5;
-  e->SetName("okno");
-  e->SetRelRef(0.5, 0);
-  e->Index = 3;
   auto* child = new T2DCoordinate(1, 1);
   child->ID = 2;
   e->AddElement(child);
-  const Bytes expected = Record()
-                             .Str("TRectEntity")
-                             .Int8(5)
-                             .Raw({0x01})
-                             .Int8(2)
-                             .Raw({0x00})
-                             .Str("okno")
-                             .Raw({0x05, 0, 0, 0, 0, 0, 0, 0, 0xC8, 0x04, 0xC0})  // -50
-                             .Raw(kExtendedZero)
-                             .Raw(kExtendedFifty)
-                             .Raw(kExtendedFifty)
-                             .bytes();
+  const Bytes minus50{0x05, 0, 0, 0, 0, 0, 0, 0, 0xC8, 0x04, 0xC0};
+  const Bytes expected = Record().Str("TRectEntity").Int8(5).Raw({0x01}).Int8(2).Raw({0x00}).Str("okno").Raw(
+      minus50).Raw(kExtendedZero).Raw(kExtendedFifty).Raw(kExtendedFifty).bytes();
   EXPECT_EQ(WrittenRecord(*e), expected);
-
   TEntity numbered;  // owns what the map refers to, as the loaded graph would
   for (int i = 0; i < 3; ++i) {
     auto* element = new T2DCoordinate(i, i);
@@ -464,48 +304,26 @@ TEST_F(GeometryElementsTest, ARectEntityRecordFollowsTheNamedEntityWithItsBounds
   }
   TRectEntity read;
   ReadRecord(expected, read, map);
+  EXPECT_EQ(read.Children(), std::vector<TElement*>{map.GetElement(2)});
   EXPECT_EQ(read.ID, 5);
-  EXPECT_EQ(read.GetName(), "okno");
-  ASSERT_EQ(read.GetCount(), 1);
-  EXPECT_EQ(read.GetElement(0), map.GetElement(2));
-  EXPECT_EQ(BoxOf(read), (Box4{-50, 0, 50, 50}));
-  EXPECT_EQ(read.GetRelRefX(), 0.0);  // the anchor is not stored
-  EXPECT_EQ(read.Index, 0);
+  EXPECT_EQ(Texts(read, {"Name", "MinX", "MinY", "MaxX", "MaxY", "RelRefX", "Index"}), "okno|-50|0|50|50|0|0");
   while (map.GetCount() > 0) map.RemoveElement(map.GetElement(0));
-}
 
-TEST_F(GeometryElementsTest, ATextRecordAddsTextOrientationAndHeightAndOthersAddNothing) {
-  TText t;
+  TText t;  // text, orientation and height follow
   t.SetBounds({0, 0, 100, 10});
-  t.Text = "Lesní";
-  t.Orientation = 1;
-  const Bytes expected = Record()
-                             .Str("TText")
-                             .Int8(-1)
-                             .Raw({0x01, 0x00})
-                             .Str("TText")
-                             .Raw(kExtendedZero)
-                             .Raw(kExtendedZero)
-                             .Raw(kExtendedHundred)
-                             .Raw(kExtendedTen)
-                             .Str("Lesn\xED")
-                             .Raw(kExtendedOne)
-                             .Raw(kExtendedTen)
-                             .bytes();
-  EXPECT_EQ(WrittenRecord(t), expected);
-  TText read;
-  ReadRecord(expected, read, map);
-  EXPECT_EQ(read.Text, "Lesní");
-  EXPECT_EQ(read.Orientation, 1.0);
-  EXPECT_EQ(BoxOf(read), (Box4{0, 0, 100, 10}));
-
-  // Both records carry their class name twice: as the record's head and as the unnamed entity's name.
+  SetTexts(t, {{"Text", "Lesní"}, {"Orientation", "1"}});
+  const Bytes text = Record().Str("TText").Int8(-1).Raw({0x01, 0x00}).Str("TText").Raw(kExtendedZero).Raw(
+      kExtendedZero).Raw(kExtendedHundred).Raw(kExtendedTen).Str("Lesn\xED").Raw(kExtendedOne).Raw(kExtendedTen).bytes();
+  EXPECT_EQ(WrittenRecord(t), text);
+  TText readT;
+  ReadRecord(text, readT, map);
+  EXPECT_EQ(Texts(readT, {"Text", "Orientation", "MaxX", "MaxY"}), "Lesní|1|100|10");
+  // Others write nothing of their own: their records differ only by the class name, written twice.
   TDrawRectangle draw;
   draw.PenWidth = 3;
-  TSelectedElement selection;
   const std::size_t plain = WrittenRecord(TRectEntity()).size();
   EXPECT_EQ(WrittenRecord(draw).size() - plain, 2 * (sizeof("TDrawRectangle") - sizeof("TRectEntity")));
-  EXPECT_EQ(WrittenRecord(selection).size() - plain, 2 * (sizeof("TSelectedElement") - sizeof("TRectEntity")));
+  EXPECT_EQ(WrittenRecord(TSelectedElement()).size() - plain, 2 * (sizeof("TSelectedElement") - sizeof("TRectEntity")));
 }
 
 }  // namespace

@@ -34,11 +34,9 @@ class ProjectionTest : public SpatialTest {
     projection.SetPage(page.get());
   }
   // The transform of the standard set-up, whatever centre and scale now say.
-  void ExpectStandardTransform(const TPageProjection& p) {
-    EXPECT_EQ(p.PixelSizeX(), 1.25);
-    EXPECT_EQ(p.PixelSizeMax(), 1.25);
-    EXPECT_EQ(p.OriginX(), 500.0);
-    EXPECT_EQ(p.WorldToDeviceX(1000), 400);
+  static void ExpectStandardTransform(const TPageProjection& p) {
+    EXPECT_EQ(std::tuple(p.PixelSizeX(), p.PixelSizeMax(), p.OriginX(), p.WorldToDeviceX(1000)),
+              std::tuple(1.25, 1.25, 500.0, 400));
   }
   std::unique_ptr<T_Page> page;
   TPageProjection projection;
@@ -48,8 +46,8 @@ class ProjectionTest : public SpatialTest {
 TEST_F(ProjectionTest, ConversionsRoundHalvesToEvenClampOrSaturateAndGiveZeroForNaN) {
   const struct {
     const char* name;
-    std::function<std::int32_t(TPageProjection&)> convert;
-    std::int32_t expected;
+    std::function<double(TPageProjection&)> convert;
+    double expected;
   } cases[] = {
       {"centre X", [](auto& p) { return p.WorldToDeviceX(1000); }, 400},
       {"centre Y", [](auto& p) { return p.WorldToDeviceY(2000); }, 300},
@@ -71,6 +69,10 @@ TEST_F(ProjectionTest, ConversionsRoundHalvesToEvenClampOrSaturateAndGiveZeroFor
       {"DY saturates", [](auto& p) { return p.WorldToDeviceDY(-1e12); }, kMin},
       {"length saturates", [](auto& p) { return p.WorldToDeviceLength(3e9); }, kMax},
       {"length", [](auto& p) { return p.WorldToDeviceLength(12.5); }, 10},
+      {"device centre X", [](auto& p) { return p.DeviceToWorldX(400); }, 1000},
+      {"device centre Y", [](auto& p) { return p.DeviceToWorldY(300); }, 2000},
+      {"Y grows downwards: top", [](auto& p) { return p.DeviceToWorldY(0); }, 2375},
+      {"Y grows downwards: bottom", [](auto& p) { return p.DeviceToWorldY(600); }, 1625},
   };
   for (const auto& c : cases) EXPECT_EQ(c.convert(projection), c.expected) << c.name;
 
@@ -90,19 +92,9 @@ TEST_F(ProjectionTest, ConversionsRoundHalvesToEvenClampOrSaturateAndGiveZeroFor
   }
   TDeviceRect rect;
   projection.WorldRectToDevice(-1e300, 1500, 1000, 1e300, rect);
-  EXPECT_EQ(rect.Left, kMin);
-  EXPECT_EQ(rect.Top, kMin);
-  EXPECT_EQ(rect.Right, 400);
-  EXPECT_EQ(rect.Bottom, 700);
-  TRealPoint world;
-  projection.DeviceToWorld(400, 300, world);
-  EXPECT_EQ(world.X, 1000.0);
-  EXPECT_EQ(world.Y, 2000.0);
-  EXPECT_EQ(projection.DeviceToWorldY(0), 2375.0);  // Y grows downwards on the device
-  EXPECT_EQ(projection.DeviceToWorldY(600), 1625.0);
+  EXPECT_EQ(std::tuple(rect.Left, rect.Top, rect.Right, rect.Bottom), std::tuple(kMin, kMin, 400, 700));
   projection.SetScale(1e307);  // pixel sizes near the top of the double range
-  EXPECT_EQ(projection.DeviceToWorldX(1000000), 0.0);
-  EXPECT_EQ(projection.DeviceToWorldLength(1000000), 0.0);
+  EXPECT_EQ(std::pair(projection.DeviceToWorldX(1000000), projection.DeviceToWorldLength(1000000)), std::pair(0.0, 0.0));
 }
 
 TEST_F(ProjectionTest, WorldDeviceWorldRoundTripsWhateverTheRotation) {
@@ -128,36 +120,31 @@ TEST_F(ProjectionTest, WorldDeviceWorldRoundTripsWhateverTheRotation) {
 TEST_F(ProjectionTest, PixelSizesOriginAndClipCentreFollowThePage) {
   page->SetResolution(4000, 2000);
   projection.SetPage(page.get());
-  EXPECT_EQ(projection.PixelSizeY(), 2.5);
-  EXPECT_EQ(projection.PixelSizeMax(), 2.5);
-  EXPECT_EQ(projection.DeviceToWorldLength(4), 10.0);  // lengths use the larger size
-  EXPECT_EQ(projection.DeviceToWorldDX(4), 5.0);
-  EXPECT_EQ(projection.WorldToDeviceDX(10), 8);
-  EXPECT_EQ(projection.WorldToDeviceDY(10), 4);
-  EXPECT_EQ(projection.OriginY(), 2000 + 300 * 2.5);
+  // Lengths use the larger pixel size.
+  EXPECT_EQ(std::tuple(projection.PixelSizeY(), projection.PixelSizeMax(), projection.DeviceToWorldLength(4),
+                       projection.DeviceToWorldDX(4), projection.OriginY()),
+            std::tuple(2.5, 2.5, 10.0, 5.0, 2000 + 300 * 2.5));
+  EXPECT_EQ(std::pair(projection.WorldToDeviceDX(10), projection.WorldToDeviceDY(10)), std::pair(8, 4));
 
   page->SetResolution(4000, 4000);
   page->PageRect = {100, 50, 901, 651};  // 801 x 601: halves truncate to 400 x 300; the offset is not added
   projection.SetPage(page.get());
-  EXPECT_EQ(projection.OriginX(), 500.0);
-  EXPECT_EQ(projection.OriginY(), 2375.0);
+  EXPECT_EQ(std::pair(projection.OriginX(), projection.OriginY()), std::pair(500.0, 2375.0));
   page->ClipRect = {200, 100, 301, 201};
   page->ClipActive = true;
   projection.SetPage(page.get());  // centring on the clip needs both flags
   EXPECT_EQ(projection.OriginX(), 500.0);
   page->CentreOnClip = true;
   projection.SetPage(page.get());
-  EXPECT_EQ(projection.WorldToDeviceX(1000), 250);
-  EXPECT_EQ(projection.WorldToDeviceY(2000), 150);
+  EXPECT_EQ(std::pair(projection.WorldToDeviceX(1000), projection.WorldToDeviceY(2000)), std::pair(250, 150));
 
   page->CentreOnClip = false;
   projection.SetPage(page.get());
   projection.SetPropertyText("Center_X", "2000");
   projection.SetCenter_Y(0);
   projection.SetScale(10000);
-  EXPECT_EQ(projection.PixelSizeX(), 2.5);
-  EXPECT_EQ(projection.OriginX(), 1000.0);
-  EXPECT_EQ(projection.OriginY(), 750.0);
+  EXPECT_EQ(std::tuple(projection.PixelSizeX(), projection.OriginX(), projection.OriginY()),
+            std::tuple(2.5, 1000.0, 750.0));
 }
 
 TEST_F(ProjectionTest, WorldRectanglesOfThePageAndItsClip) {
@@ -165,10 +152,8 @@ TEST_F(ProjectionTest, WorldRectanglesOfThePageAndItsClip) {
   projection.GetWorldRect(world);
   EXPECT_EQ(BoxOf(world), (Box4{500, 1625, 1500, 2375}));
   projection.SetClipRect({750, 1750, 1250, 2250});
-  EXPECT_EQ(page->ClipRect.Left, 200);
-  EXPECT_EQ(page->ClipRect.Top, 100);
-  EXPECT_EQ(page->ClipRect.Right, 600);
-  EXPECT_EQ(page->ClipRect.Bottom, 500);
+  const TDeviceRect& c = page->ClipRect;
+  EXPECT_EQ(std::tuple(c.Left, c.Top, c.Right, c.Bottom), std::tuple(200, 100, 600, 500));
   TRealRect clip;
   projection.GetClipWorldRect(clip);
   EXPECT_EQ(clip.MinX, 500.0);  // the clip is not active: the page
@@ -180,20 +165,15 @@ TEST_F(ProjectionTest, WorldRectanglesOfThePageAndItsClip) {
 TEST_F(ProjectionTest, FitRectFillsThePageCentredOnTheRectangle) {
   // The page is 0.2 m wide: a 0.4 m wide rectangle fills it at scale 2.
   projection.FitRect({0, 0, 0.4, 0.1});
-  EXPECT_EQ(projection.Scale(), 2.0);
-  EXPECT_DOUBLE_EQ(projection.Center_X(), 0.2);
-  EXPECT_DOUBLE_EQ(projection.Center_Y(), 0.05);
-  EXPECT_EQ(projection.WorldToDeviceX(0), 0);
-  EXPECT_EQ(projection.WorldToDeviceX(0.4), 800);
+  EXPECT_EQ(Texts(projection, {"Scale", "Center_X", "Center_Y"}), "2|0.2|0.05");
+  EXPECT_EQ(std::pair(projection.WorldToDeviceX(0), projection.WorldToDeviceX(0.4)), std::pair(0, 800));
   TRectangle tall;  // the height decides
   tall.IncludePoint(0, 0);
   tall.IncludePoint(10, 300);
   auto other = StandardPage();
   projection.FitRectangle(&tall, other.get());
   EXPECT_EQ(projection.Page(), other.get());
-  EXPECT_DOUBLE_EQ(projection.Scale(), 2000.0);
-  EXPECT_EQ(projection.Center_X(), 5.0);
-  EXPECT_EQ(projection.Center_Y(), 150.0);
+  EXPECT_EQ(Texts(projection, {"Scale", "Center_X", "Center_Y"}), "2000|5|150");
   // The page's size in metres runs from pixel 0 to its Right edge, wherever Left is.
   auto shifted = StandardPage();
   shifted->PageRect.Left = 100;
@@ -209,8 +189,7 @@ TEST_F(ProjectionTest, WithoutAUsablePageTheTransformStays) {
     auto bad = StandardPage();
     spoil(*bad);
     projection.FitRectOnPage({0, 0, 10, 10}, bad.get());
-    EXPECT_EQ(projection.Scale(), 5000.0);
-    EXPECT_EQ(projection.Center_X(), 1000.0);
+    EXPECT_EQ(Texts(projection, {"Scale", "Center_X"}), "5000|1000");
     ExpectStandardTransform(projection);
   }
   projection.SetPage(page.get());
@@ -228,26 +207,22 @@ TEST_F(ProjectionTest, WithoutAUsablePageTheTransformStays) {
   ExpectStandardTransform(projection);
 
   TPageProjection unpaged;
-  unpaged.SetCenter({10, 20});
-  unpaged.SetScale(1000);
-  EXPECT_EQ(unpaged.Center_X(), 10.0);
-  EXPECT_EQ(unpaged.PixelSizeX(), 0.0);
-  EXPECT_EQ(unpaged.WorldToDeviceX(50), 0);  // a zero pixel size converts to 0
+  SetTexts(unpaged, {{"Center_X", "10"}, {"Scale", "1000"}});
+  unpaged.FitRect({0, 0, 100, 100});
+  EXPECT_EQ(Texts(unpaged, {"Center_X", "Scale"}), "10|1000");
+  EXPECT_EQ(std::pair(unpaged.PixelSizeX(), unpaged.WorldToDeviceX(50)), std::pair(0.0, 0));  // a zero pixel size gives 0
   TRealRect world{1, 2, 3, 4};
   unpaged.GetWorldRect(world);
-  EXPECT_EQ(world.MaxY, 4.0);
-  unpaged.FitRect({0, 0, 100, 100});
-  EXPECT_EQ(unpaged.Scale(), 1000.0);
+  EXPECT_EQ(BoxOf(world), (Box4{1, 2, 3, 4}));
 }
 
 TEST_F(ProjectionTest, ScaleZeroMakesEveryWorldToDeviceConversionZeroAndIsNotOK) {
   EXPECT_EQ(projection.GetPropertyText("IsOK"), "True");
   projection.SetScale(0);
   EXPECT_FALSE(projection.IsOK());
-  EXPECT_EQ(projection.WorldToDeviceX(123), 0);
-  EXPECT_EQ(projection.WorldToDeviceY(123), 0);
-  EXPECT_EQ(projection.WorldToDeviceDX(123), 0);
-  EXPECT_EQ(projection.WorldToDeviceLength(123), 0);
+  EXPECT_EQ(std::tuple(projection.WorldToDeviceX(123), projection.WorldToDeviceY(123), projection.WorldToDeviceDX(123),
+                       projection.WorldToDeviceLength(123)),
+            std::tuple(0, 0, 0, 0));
   EXPECT_EQ(projection.DeviceToWorldX(50), 1000.0);  // every pixel shows the centre
   projection.SetScale(1e30);
   EXPECT_FALSE(projection.IsOK());
@@ -260,26 +235,17 @@ TEST_F(ProjectionTest, ScaleZeroMakesEveryWorldToDeviceConversionZeroAndIsNotOK)
 
 TEST_F(ProjectionTest, RotationCentreVirtualScaleAndAssign) {
   projection.SetPropertyText("Angle", "0.5");  // the first angle write centres the rotation
-  EXPECT_EQ(projection.RotateCenter_X, 1000.0);
-  EXPECT_EQ(projection.RotateCenter_Y, 2000.0);
-  projection.SetCenter({3000, 4000});
-  projection.SetAngle(1);
-  EXPECT_EQ(projection.RotateCenter_X, 1000.0);
-  projection.SetCenter({1000, 2000});
+  SetTexts(projection, {{"Center_X", "3000"}, {"Angle", "1"}, {"Center_X", "1000"}});
+  EXPECT_EQ(Texts(projection, {"RotateCenter_X", "RotateCenter_Y", "Angle"}), "1000|2000|1");
 
   TPageProjection fresh;
   EXPECT_EQ(fresh.GetPropertyText("VirtualScale"), "5000");
   TPageProjection copy;
   copy.Assign(&projection);
-  EXPECT_EQ(copy.Center_X(), 1000.0);
-  EXPECT_EQ(copy.Center_Y(), 2000.0);
-  EXPECT_EQ(copy.Scale(), 5000.0);
-  EXPECT_EQ(copy.VirtualScale(), 5000.0);
-  EXPECT_EQ(copy.OriginY(), 2375.0);
+  EXPECT_EQ(Texts(copy, {"Center_X", "Center_Y", "Scale", "VirtualScale", "Angle", "RotateCenter_X"}),
+            "1000|2000|5000|5000|0|0");  // not the rotation
+  EXPECT_EQ(std::pair(copy.OriginY(), copy.Page()), std::pair(2375.0, static_cast<T_Page*>(nullptr)));
   ExpectStandardTransform(copy);
-  EXPECT_EQ(copy.Angle(), 0.0);
-  EXPECT_EQ(copy.RotateCenter_X, 0.0);
-  EXPECT_EQ(copy.Page(), nullptr);
   T_Page notAProjection;
   copy.Assign(&notAProjection);
   EXPECT_EQ(copy.Scale(), 5000.0);
@@ -287,11 +253,9 @@ TEST_F(ProjectionTest, RotationCentreVirtualScaleAndAssign) {
 
 TEST_F(ProjectionTest, PageSizeStaysInRangeAndAssignTakesOnlyPages) {
   page->PageRect = {100, 50, 900, 650};
-  EXPECT_EQ(page->GetPropertyInteger("Width"), 800);
-  EXPECT_EQ(page->GetPropertyInteger("Height"), 600);
+  EXPECT_EQ(Texts(*page, {"Width", "Height"}), "800|600");
   page->PageRect = {-2000000000, 2000000000, 2000000000, -2000000000};
-  EXPECT_EQ(page->Width(), kMax);
-  EXPECT_EQ(page->Height(), kMin);
+  EXPECT_EQ(std::pair(page->Width(), page->Height()), std::pair(kMax, kMin));
 
   auto source = StandardPage();
   source->SetColor(0xFFFFFF);
@@ -300,12 +264,9 @@ TEST_F(ProjectionTest, PageSizeStaysInRangeAndAssignTakesOnlyPages) {
   source->CentreOnClip = true;
   T_Page copy;
   copy.Assign(source.get());
-  EXPECT_EQ(copy.Color(), 0xFFFFFFu);
-  EXPECT_EQ(copy.ClipRect.Right, 3);
-  EXPECT_TRUE(copy.ClipActive);
-  EXPECT_TRUE(copy.CentreOnClip);
-  EXPECT_EQ(copy.PageRect.Bottom, 600);
-  EXPECT_EQ(copy.VRes(), 4000.0);
+  EXPECT_EQ(std::tuple(copy.Color(), copy.ClipRect.Right, copy.ClipActive, copy.CentreOnClip, copy.PageRect.Bottom,
+                       copy.VRes()),
+            std::tuple(0xFFFFFFu, 3, true, true, 600, 4000.0));
   TRectEntity other;
   copy.Assign(&other);
   EXPECT_EQ(copy.HRes(), 4000.0);
@@ -358,15 +319,9 @@ TEST_F(ProjectionTest, APageRecordIsItsNameThenA56ByteBlock) {
   EXPECT_EQ(WrittenRecord(*page), expected);
   T_Page read;
   ReadRecord(expected, read, map);
-  EXPECT_EQ(read.GetName(), "A4");
-  EXPECT_EQ(read.Color(), 0xFFFFFFu);
-  EXPECT_EQ(read.HRes(), 4000.0);
-  EXPECT_EQ(read.Width(), 800);
-  EXPECT_EQ(read.Height(), 600);
-  EXPECT_EQ(read.ClipRect.Left, 10);
-  EXPECT_EQ(read.ClipRect.Bottom, 40);
-  EXPECT_TRUE(read.ClipActive);
-  EXPECT_FALSE(read.CentreOnClip);
+  EXPECT_EQ(Texts(read, {"Name", "HRes", "VRes", "Width", "Height"}), "A4|4000|4000|800|600");
+  EXPECT_EQ(std::tuple(read.Color(), read.ClipRect.Left, read.ClipRect.Bottom, read.ClipActive, read.CentreOnClip),
+            std::tuple(0xFFFFFFu, 10, 40, true, false));
 }
 
 TEST_F(ProjectionTest, AProjectionRecordHoldsEightDoublesWithoutOriginYThenThePageNumber) {
@@ -391,19 +346,16 @@ TEST_F(ProjectionTest, AProjectionRecordHoldsEightDoublesWithoutOriginYThenThePa
   map.AddElement(page.get());
   TPageProjection paged;
   ReadRecord(ProjectionRecord("mapa", kDouble0, kDouble4000, kDouble4000, 3), paged, map);
-  EXPECT_EQ(paged.GetName(), "mapa");
   EXPECT_EQ(paged.Page(), page.get());
-  EXPECT_EQ(paged.PixelSizeY(), 1.25);
-  EXPECT_EQ(paged.OriginY(), 2375.0);
-  EXPECT_EQ(paged.VirtualScale(), 5000.0);
+  EXPECT_EQ(Texts(paged, {"Name", "VirtualScale"}), "mapa|5000");
+  EXPECT_EQ(std::pair(paged.PixelSizeY(), paged.OriginY()), std::pair(1.25, 2375.0));
   ExpectStandardTransform(paged);
 
   // Without a page the stored transform is taken as it stands; OriginY is not in the record.
   TPageProjection unpaged;
   ReadRecord(ProjectionRecord("x", kDouble2000, kDouble1_25, kDouble500, -1), unpaged, map);
-  EXPECT_EQ(unpaged.Page(), nullptr);
-  EXPECT_EQ(unpaged.VirtualScale(), 2000.0);
-  EXPECT_EQ(unpaged.OriginY(), 0.0);
+  EXPECT_EQ(std::tuple(unpaged.Page(), unpaged.VirtualScale(), unpaged.OriginY()),
+            std::tuple(static_cast<T_Page*>(nullptr), 2000.0, 0.0));
   ExpectStandardTransform(unpaged);
 
   // A number that names no page is a read error.
