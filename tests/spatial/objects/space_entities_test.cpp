@@ -7,6 +7,8 @@
 #include "framework/values/typed_values.h"
 #include "spatial/objects/properties.h"
 #include "spatial/objects/space_entity_properties.h"
+#include <gmock/gmock.h>
+
 #include "tests/spatial/spatial_fixture.h"
 
 namespace {
@@ -36,15 +38,11 @@ class SpaceEntityTest : public SpatialTest {};
 
 TEST_F(SpaceEntityTest, PropertiesGoToThePropertyObjectWhichIsFreedWhenReplaced) {
   TPointElement point;  // without properties: no number, foreign names dropped
-  point.SetSpaceID(7);
-  point.SetPropertyText("Barva", "12");
+  SetTexts(point, {{"SpaceID", "7"}, {"Barva", "12"}});
   EXPECT_EQ(Texts(point, {"SpaceID", "Group", "Barva"}), "-1|-1|");
-  EXPECT_FALSE(point.HasProperty("Barva"));
-  EXPECT_TRUE(point.HasProperty("angle"));
+  EXPECT_EQ(std::tuple(point.HasProperty("Barva"), point.HasProperty("angle")), std::tuple(false, true));
   point.SetProperties(new TDynamicProperties);
-  point.SetSpaceID(42);
-  point.SetPropertyText("Barva", "12");
-  point.SetPropertyText("Angle", "1.5");
+  SetTexts(point, {{"SpaceID", "42"}, {"Barva", "12"}, {"Angle", "1.5"}});
   point.Properties()->SetPropertyInteger("GROUP", 3);
   EXPECT_EQ(Texts(point, {"SpaceID", "Group", "BARVA", "Angle"}), "42|3|12|1.5");
   EXPECT_FALSE(point.Properties()->HasProperty("Angle"));
@@ -65,11 +63,11 @@ TEST_F(SpaceEntityTest, PropertiesGoToThePropertyObjectWhichIsFreedWhenReplaced)
 
   TPointElement done;  // IsDone lives in the element number
   done.SetPropertyText("IsDone", "True");
-  EXPECT_EQ(done.ID, 0);
+  const int set = done.ID;
   done.ID = 17;
-  EXPECT_TRUE(done.GetIsDone());
+  EXPECT_EQ(done.GetPropertyText("IsDone"), "True");
   done.SetIsDone(false);
-  EXPECT_EQ(done.ID, -1);
+  EXPECT_EQ(std::tuple(set, done.ID), std::tuple(0, -1));
 }
 
 TEST_F(SpaceEntityTest, AssignClonesBlockPropertiesButNotFreeFormOnes) {
@@ -78,19 +76,15 @@ TEST_F(SpaceEntityTest, AssignClonesBlockPropertiesButNotFreeFormOnes) {
   auto* props = new TSpaceEntityProps;
   props->IsDone = true;
   source.SetProperties(props);
-  TPointElement target;
+  TPointElement target, dynamic, other;
   target.Assign(&source);
   EXPECT_EQ(BoxOf(target), (Box4{1, 2, 3, 4}));
   auto* copy = DynamicCast<TSpaceEntityProps>(target.Properties());
   ASSERT_NE(copy, nullptr);
-  EXPECT_NE(copy, props);
-  EXPECT_TRUE(copy->IsDone);
-  EXPECT_EQ(copy->SpaceEntity(), &target);
-  TPointElement dynamic, other;
+  EXPECT_EQ(std::tuple(copy != props, copy->IsDone, copy->SpaceEntity()), std::tuple(true, true, &target));
   dynamic.SetProperties(new TDynamicProperties);
   other.Assign(&dynamic);
-  EXPECT_EQ(other.Properties(), nullptr);
-  EXPECT_EQ(other.CreateEnvelope(), &other);
+  EXPECT_EQ(std::tuple(other.Properties(), other.CreateEnvelope()), std::tuple(nullptr, &other));
 }
 
 TEST_F(SpaceEntityTest, StringsTakeDynamicPropertiesElementsOnRequestAndCheckOwners) {
@@ -103,9 +97,9 @@ TEST_F(SpaceEntityTest, StringsTakeDynamicPropertiesElementsOnRequestAndCheckOwn
   sender.SendMessage(msgAddElement, &lines, line, false);
   sender.SendMessage(msgAddElement + 1, &lines, new TPolyLineElement, true);
   EXPECT_EQ(lines.Children(), std::vector<TElement*>{line});
-  EXPECT_TRUE(lines.NoChildHasOwner(&other));
+  const bool before = lines.NoChildHasOwner(&other);
   other.AddElement(line);
-  EXPECT_FALSE(lines.NoChildHasOwner(&other));
+  EXPECT_EQ(std::tuple(before, lines.NoChildHasOwner(&other)), std::tuple(true, false));
   auto* owned = new TOwnerElement;  // only space entities count
   TOwnerEntity keep;
   keep.AddElement(owned);
@@ -137,21 +131,18 @@ TEST_F(SpaceEntityTest, SignedAreasWithHolesWhateverWayEitherRuns) {
       continue;
     }
     EXPECT_DOUBLE_EQ(area->WholeArea(), 100 * (c.area > 0 ? 1 : -1));
-    EXPECT_TRUE(hole->IsHole);
-    EXPECT_EQ(hole->HoleOwnerArea(), area.get());
-    EXPECT_EQ(area->Holes()->OwnerArea(), area.get());
+    EXPECT_EQ(std::tuple(hole->IsHole, hole->HoleOwnerArea(), area->Holes()->OwnerArea()),
+              std::tuple(true, area.get(), area.get()));
     hole->IsHole = false;  // the mark decides, not the place
     EXPECT_EQ(hole->HoleOwnerArea(), nullptr);
   }
   auto line = Poly({{0, 0}, {0, 10}, {10, 0}});
-  EXPECT_EQ(line->GetPropertyText("Area1"), "50");
-  EXPECT_DOUBLE_EQ(line->GetCalculatedAreaFrom(false), -50);
-  // Area terms of consecutive lines add up to the ring; walked back a line runs the other way.
+  EXPECT_EQ(std::tuple(line->GetPropertyText("Area1"), line->GetCalculatedAreaFrom(false)), std::tuple("50", -50.0));
+  // Area terms of consecutive lines add up to the ring (no closing term); walked back a line runs the other way.
   auto first = Poly({{0, 0}, {0, 10}, {10, 10}});
   auto secondReversed = Poly({{0, 0}, {10, 0}, {10, 10}});
-  EXPECT_DOUBLE_EQ(first->AreaTerm(true) + secondReversed->AreaTerm(false), 100);
-  EXPECT_DOUBLE_EQ(first->AreaTerm(true), 100);  // no closing term
-  EXPECT_DOUBLE_EQ(first->AreaTerm(false), -100);
+  EXPECT_EQ(std::tuple(first->AreaTerm(true), secondReversed->AreaTerm(false), first->AreaTerm(false)),
+            std::tuple(100.0, 0.0, -100.0));
 
   Tracked<TAreaElement>::Alive = 0;
   {
@@ -167,7 +158,7 @@ TEST_F(SpaceEntityTest, VertexIndexesOutOfRangeReadNothingAndWriteNothing) {
   EXPECT_EQ(std::tuple(empty.Length(), empty.GetCalculatedArea(), empty.AreaTerm(true)), std::tuple(0.0, 0.0, 0.0));
   EXPECT_EQ(empty.InsertVertex(3, 1, 1), nullptr);  // nothing to insert into yet
   auto single = Poly({{3, 4}});
-  EXPECT_EQ(std::pair(single->Length(), single->GetCalculatedArea()), std::pair(0.0, 0.0));
+  EXPECT_EQ(std::tuple(single->Length(), single->GetCalculatedArea()), std::tuple(0.0, 0.0));
   for (int index : {-1, 1, 5}) {
     EXPECT_EQ(single->GetCoord(index), nullptr) << index;
     EXPECT_EQ(single->VertexAt(index, true), nullptr) << index;
@@ -222,10 +213,10 @@ TEST_F(SpaceEntityTest, LengthPointsAtADistanceAndTheMiddle) {
   TPolyLineElement none;
   double x = 7, y = 7, angle = 0;
   none.PointAtDistance(x, y, 3, angle);
-  EXPECT_EQ(std::pair(x, y), std::pair(0.0, 0.0));
+  EXPECT_EQ(std::tuple(x, y), std::tuple(0.0, 0.0));
   double bx = 0, by = 0;
   bent->GetVertexXY(0, false, bx, by);  // counted from the end
-  EXPECT_EQ(std::pair(bx, by), std::pair(10.0, 10.0));
+  EXPECT_EQ(std::tuple(bx, by), std::tuple(10.0, 10.0));
 
   auto line = Poly({{0, 2}, {10, 2}, {10, 12}});
   line->PlaceRefAtMiddle();  // without moving the box
@@ -299,12 +290,11 @@ std::unique_ptr<TPolyLineAreaElement> LineSquare() {
 TEST_F(SpaceEntityTest, AnAreaOfLinesWalksItsBoundaryByTheOriginBits) {
   auto area = LineSquare();
   EXPECT_EQ(VerticesOf(*area), (std::vector<std::pair<double, double>>{{0, 0}, {0, 10}, {10, 10}, {10, 0}, {6, 0}, {2, 0}}));
-  EXPECT_EQ(area->GetCoord(6), nullptr);
-  EXPECT_EQ(area->GetCoord(-1), nullptr);
-  EXPECT_DOUBLE_EQ(area->GetCalculatedArea(), 100);
+  EXPECT_EQ(std::tuple(area->GetCoord(6), area->GetCoord(-1), area->GetCalculatedArea()),
+            std::tuple(nullptr, nullptr, 100.0));
   EXPECT_EQ(BoxOf(*area), (Box4{0, 0, 10, 10}));
-  EXPECT_TRUE(area->HasLine(area->Children()[1], false));
-  EXPECT_FALSE(area->HasLine(area->Children()[1], true));
+  EXPECT_EQ(std::tuple(area->HasLine(area->Children()[1], false), area->HasLine(area->Children()[1], true)),
+            std::tuple(true, false));
 
   auto hole = std::make_unique<TPolyLineAreaElement>();
   hole->AddLine(Poly({{2, 2}, {2, 4}, {4, 4}, {4, 2}, {2, 2}}).release(), true);
@@ -316,12 +306,10 @@ TEST_F(SpaceEntityTest, AnAreaOfLinesWalksItsBoundaryByTheOriginBits) {
   EXPECT_NE(plain->GetCoord(0), area->GetCoord(0));
   EXPECT_EQ(BoxOf(*plain), (Box4{0, 0, 10, 10}));
   ASSERT_NE(plain->Holes(), nullptr);
-  EXPECT_EQ(plain->Holes()->Children().size(), 1u);
-  EXPECT_DOUBLE_EQ(plain->GetCalculatedArea(), 96);
-  EXPECT_TRUE(area->OutlineContainsPoint(3, 3));
-  EXPECT_FALSE(area->ContainsPointOutsideHoles(3, 3));
-  EXPECT_TRUE(area->ContainsPointOutsideHoles(5, 5));
-  EXPECT_FALSE(area->OutlineContainsPoint(11, 5));
+  EXPECT_EQ(std::tuple(plain->Holes()->Children().size(), plain->GetCalculatedArea()), std::tuple(1u, 96.0));
+  EXPECT_EQ((std::vector<bool>{area->OutlineContainsPoint(3, 3), area->ContainsPointOutsideHoles(3, 3),
+                               area->ContainsPointOutsideHoles(5, 5), area->OutlineContainsPoint(11, 5)}),
+            (std::vector<bool>{true, false, true, false}));
 }
 
 TEST_F(SpaceEntityTest, OriginBitsAsHexadecimalTextStayAlignedWithTheLines) {
@@ -331,10 +319,10 @@ TEST_F(SpaceEntityTest, OriginBitsAsHexadecimalTextStayAlignedWithTheLines) {
   area->SetLineOrigin(1, false);
   area->SetLineOrigin(2, true);
   EXPECT_EQ(area->GetLinesOriginesHex(), "05");
-  area->SetPropertyText("LinesOriginesHex", "05A");
-  EXPECT_EQ(area->GetPropertyText("LinesOriginesHex"), "05");
-  area->SetLinesOriginesHex("ff10");
-  EXPECT_EQ(area->GetLinesOriginesHex(), "FF10");
+  for (const auto& [text, read] : {std::pair{"05A", "05"}, std::pair{"ff10", "FF10"}}) {
+    area->SetPropertyText("LinesOriginesHex", text);
+    EXPECT_EQ(area->GetPropertyText("LinesOriginesHex"), read);
+  }
   EXPECT_EQ(std::tuple(area->GetLineOrigin(12), area->GetLineOrigin(16), area->GetLineOrigin(-1)),
             std::tuple(true, false, false));
   area->SetLineOrigin(-3, true);
@@ -346,8 +334,7 @@ TEST_F(SpaceEntityTest, OriginBitsAsHexadecimalTextStayAlignedWithTheLines) {
   RunMessages();
   EXPECT_EQ(area->GetLinesOriginesHex(), "0A");
   ASSERT_EQ(log.Lines.size(), 2u);
-  EXPECT_NE(log.Lines[0].find("\"0G\""), std::string::npos);
-  EXPECT_NE(log.Lines[1].find("\"-1\""), std::string::npos);
+  EXPECT_THAT(log.Lines, ::testing::ElementsAre(::testing::HasSubstr("\"0G\""), ::testing::HasSubstr("\"-1\"")));
   area->SetLinesOriginesHex("");
   EXPECT_EQ(area->GetLinesOriginesHex(), "");
 
@@ -355,19 +342,16 @@ TEST_F(SpaceEntityTest, OriginBitsAsHexadecimalTextStayAlignedWithTheLines) {
   area->SetLineOrigin(2, true);
   auto* extra = Poly({{3, 3}, {4, 4}}).release();
   area->InsertLine(1, extra, true);
-  EXPECT_EQ(area->Children()[1], extra);
-  EXPECT_EQ(area->GetLinesOriginesHex(), "0B");  // 1, 1, 0, 1
+  EXPECT_EQ(std::tuple(area->Children()[1], area->GetLinesOriginesHex()), std::tuple(extra, "0B"));  // 1, 1, 0, 1
   auto* last = Poly({{5, 5}, {6, 6}}).release();
   area->InsertLine(99, last, true);  // appended
-  EXPECT_EQ(area->Children().back(), last);
-  EXPECT_EQ(area->GetLinesOriginesHex(), "1B");
+  EXPECT_EQ(std::tuple(area->Children().back(), area->GetLinesOriginesHex()), std::tuple(last, "1B"));
   TElement* second = area->Children()[1];
   area->RemoveElement(second);  // removing moves the later bits down
   delete second;
   EXPECT_EQ(area->GetLinesOriginesHex(), "0D");
   delete area->Children()[0];  // a boundary line freed elsewhere leaves the same way
-  EXPECT_EQ(area->Children().size(), 3u);
-  EXPECT_EQ(area->GetLinesOriginesHex(), "06");
+  EXPECT_EQ(std::tuple(area->Children().size(), area->GetLinesOriginesHex()), std::tuple(3u, "06"));
   TPolyLineAreaElement bare;
   bare.AddElement(Poly({{0, 0}, {1, 1}}).release());
   bare.InsertLine(0, Poly({{2, 2}, {3, 3}}).release(), true);
@@ -417,23 +401,22 @@ TEST_F(LineEndIndexTest, ALeafHoldsSixtyFourEndsAndSplitsAtTheNext) {
   }
   EXPECT_EQ(Texts(root, {"Count", "Last"}), "64|True");
   ASSERT_NE(root.Begins(), nullptr);
-  EXPECT_EQ(root.Begins()->GetName(), "BEGINS");
-  EXPECT_EQ(root.Ends()->GetName(), "ENDS");
-  EXPECT_EQ(root.Begins()->Children().size(), 32u);
+  EXPECT_EQ(std::tuple(root.Begins()->GetName(), root.Ends()->GetName(), root.Begins()->Children().size()),
+            std::tuple("BEGINS", "ENDS", 32u));
   root.AddLineEnd(Line(80, 80), true);
   EXPECT_EQ(Texts(root, {"Count", "Last"}), "65|False");
   EXPECT_EQ(root.Begins(), nullptr);
   Strings names;
   for (TElement* child : root.Children()) names.push_back(child->GetName());
   EXPECT_EQ(names, (Strings{"LEVY DOLNI", "LEVY HORNI", "PRAVY DOLNI", "PRAVY HORNI"}));
-  EXPECT_EQ(std::pair(root.SplitX, root.SplitY), std::pair(50.0, 50.0));
-  EXPECT_EQ(Cell(TSpaceRect::LowerLeft), root.Children()[0]);
-  EXPECT_EQ(Cell(TSpaceRect::LowerLeft)->GetEndsCount(), 64);
-  EXPECT_EQ(Cell(TSpaceRect::UpperRight)->GetEndsCount(), 1);
+  EXPECT_EQ(std::tuple(root.SplitX, root.SplitY), std::tuple(50.0, 50.0));
+  EXPECT_EQ(std::tuple(Cell(TSpaceRect::LowerLeft), Cell(TSpaceRect::LowerLeft)->ClassType()),
+            std::tuple(root.Children()[0], root.ClassType()));
+  EXPECT_EQ(std::tuple(Cell(TSpaceRect::LowerLeft)->GetEndsCount(), Cell(TSpaceRect::UpperRight)->GetEndsCount()),
+            std::tuple(64, 1));
   EXPECT_EQ(BoxOf(*Cell(TSpaceRect::UpperLeft)), (Box4{0, 50, 50, 100}));
-  EXPECT_EQ(Cell(TSpaceRect::LowerLeft)->ClassType(), root.ClassType());
-  EXPECT_EQ(lines.Children().size(), 33u);  // the lines outlived the lists that were freed
-  EXPECT_EQ(lines.Children()[0]->HolderCount(), 3);
+  // The lines outlived the lists that were freed.
+  EXPECT_EQ(std::tuple(lines.Children().size(), lines.Children()[0]->HolderCount()), std::tuple(33u, 3));
 }
 
 TEST_F(LineEndIndexTest, EachEndIsFiledWhereItsOwnVertexLiesCentreLinesGoingRightAndUp) {
