@@ -1,7 +1,6 @@
 #include "spatial/geometry/plane_math.h"
 
 #include <cmath>
-#include <functional>
 #include <numbers>
 #include <tuple>
 
@@ -91,49 +90,49 @@ TEST(PlaneMath, PredicatesOnPointsLinesAndBoxes) {
   EXPECT_EQ(Distance(0, 0, 3, 4), 5);
 }
 
-// Each row computes an (X, Y) result.
+using XY = std::pair<double, double>;
+
+XY Polar(TRealPoint from, double angle, double length) {
+  TRealPoint P{-1, -1};
+  PolarPoint(from, P, angle, length);
+  return {P.X, P.Y};
+}
+
+XY Towards(double AX, double AY, double BX, double BY, double distance, double grid) {
+  double X = 0, Y = 0;
+  PointTowards(X, Y, AX, AY, BX, BY, distance, grid);
+  return {X, Y};
+}
+
+XY Foot(double AX, double AY, double BX, double BY, double PX, double PY) {
+  double X = 0, Y = 0;
+  FootOfPerpendicular(X, Y, AX, AY, BX, BY, PX, PY);
+  return {X, Y};
+}
+
 TEST(PlaneMath, ConstructedPoints) {
-  using XY = std::pair<double, double>;
-  const struct {
-    const char* name;
-    std::function<XY()> compute;
-    XY expected;
-  } cases[] = {
-      {"polar", [] { TRealPoint P{-1, -1}; PolarPoint({2, 3}, P, kPi / 2, 4); return XY(P.X, P.Y); }, {2, 7}},
-      {"polar of length 0", [] { TRealPoint P{-1, -1}; PolarPoint({2, 3}, P, 1.0, 0); return XY(P.X, P.Y); }, {2, 3}},
-      {"polar of negative length", [] { TRealPoint P{-1, -1}; PolarPoint({2, 3}, P, 1.0, -5); return XY(P.X, P.Y); },
-       {2, 3}},
-      {"polar below 1e-20", [] { TRealPoint P{-1, -1}; PolarPoint({0, 0}, P, 1.0, 1e-21); return XY(P.X, P.Y); },
-       {0, 0}},
-      {"towards", [] { double X = 0, Y = 0; PointTowards(X, Y, 0, 0, 3, 4, 2.5, 0); return XY(X, Y); }, {1.5, 2}},
-      {"towards beyond the end", [] { double X = 0, Y = 0; PointTowards(X, Y, 0, 0, 3, 4, 9, 0); return XY(X, Y); },
-       {3, 4}},
-      {"towards on a grid", [] { double X = 0, Y = 0; PointTowards(X, Y, 0, 0, 1.26, 0, 5, 0.5); return XY(X, Y); },
-       {1.5, 0}},
-      {"towards on no length", [] { double X = 0, Y = 0; PointTowards(X, Y, 1, 1, 1, 1, 2, 0); return XY(X, Y); },
-       {1, 1}},
-      {"grid half to even down", [] { double X = 0, Y = 0; PointTowards(X, Y, 0, 0, 10, 0, 2.5, 1); return XY(X, Y); },
-       {2, 0}},
-      {"grid half to even up", [] { double X = 0, Y = 0; PointTowards(X, Y, 0, 0, 10, 0, 3.5, 1); return XY(X, Y); },
-       {4, 0}},
-      {"more grid steps than an integer holds",
-       [] { double X = 0, Y = 0; PointTowards(X, Y, 0, 0, 1, -3, 10, 1e-300); return XY(X, Y); }, {1, -3}},
-      {"foot on a diagonal", [] { double X, Y; FootOfPerpendicular(X, Y, 0, 0, 1, 1, 1, 0); return XY(X, Y); },
-       {0.5, 0.5}},
-      {"foot on a vertical", [] { double X, Y; FootOfPerpendicular(X, Y, 3, 0, 3, 10, 7, 4); return XY(X, Y); },
-       {3, 4}},
-      {"foot on a horizontal", [] { double X, Y; FootOfPerpendicular(X, Y, 0, 2, 10, 2, 7, 9); return XY(X, Y); },
-       {7, 2}},
-      {"foot on a slope", [] { double X, Y; FootOfPerpendicular(X, Y, 0, 0, 1, 2, 1, 0); return XY(X, Y); },
-       {0.2, 0.4}},
-      {"foot on a point", [] { double X, Y; FootOfPerpendicular(X, Y, 2, 3, 2, 3, 7, 7); return XY(X, Y); }, {2, 3}},
-      {"foot on ends within 1e-9",
-       [] { double X, Y; FootOfPerpendicular(X, Y, 2, 3, 2 + 5e-10, 3 - 5e-10, 7, 7); return XY(X, Y); }, {2, 3}},
+  const std::tuple<const char*, XY, XY> cases[] = {
+      {"polar", Polar({2, 3}, kPi / 2, 4), {2, 7}},
+      {"polar of length 0", Polar({2, 3}, 1.0, 0), {2, 3}},
+      {"polar of negative length", Polar({2, 3}, 1.0, -5), {2, 3}},
+      {"polar below 1e-20", Polar({0, 0}, 1.0, 1e-21), {0, 0}},
+      {"towards", Towards(0, 0, 3, 4, 2.5, 0), {1.5, 2}},
+      {"towards beyond the end", Towards(0, 0, 3, 4, 9, 0), {3, 4}},
+      {"towards on a grid", Towards(0, 0, 1.26, 0, 5, 0.5), {1.5, 0}},
+      {"towards on no length", Towards(1, 1, 1, 1, 2, 0), {1, 1}},
+      {"grid half to even down", Towards(0, 0, 10, 0, 2.5, 1), {2, 0}},
+      {"grid half to even up", Towards(0, 0, 10, 0, 3.5, 1), {4, 0}},
+      {"more grid steps than an integer holds", Towards(0, 0, 1, -3, 10, 1e-300), {1, -3}},
+      {"foot on a diagonal", Foot(0, 0, 1, 1, 1, 0), {0.5, 0.5}},
+      {"foot on a vertical", Foot(3, 0, 3, 10, 7, 4), {3, 4}},
+      {"foot on a horizontal", Foot(0, 2, 10, 2, 7, 9), {7, 2}},
+      {"foot on a slope", Foot(0, 0, 1, 2, 1, 0), {0.2, 0.4}},
+      {"foot on a point", Foot(2, 3, 2, 3, 7, 7), {2, 3}},
+      {"foot on ends within 1e-9", Foot(2, 3, 2 + 5e-10, 3 - 5e-10, 7, 7), {2, 3}},
   };
-  for (const auto& c : cases) {
-    const XY result = c.compute();
-    EXPECT_NEAR(result.first, c.expected.first, 1e-12) << c.name;
-    EXPECT_NEAR(result.second, c.expected.second, 1e-12) << c.name;
+  for (const auto& [name, result, expected] : cases) {
+    EXPECT_NEAR(result.first, expected.first, 1e-12) << name;
+    EXPECT_NEAR(result.second, expected.second, 1e-12) << name;
   }
 }
 
