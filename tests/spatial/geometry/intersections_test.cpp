@@ -60,43 +60,37 @@ TEST(Intersections, OutcodesAndTheClipTest) {
   // On an inverted rectangle the left bit excludes the right one.
   EXPECT_EQ(Outcode(TDeviceRect{10, 10, 0, 0}, 5, 5), ocLeft | ocBelow);
 
-  const struct {
-    std::int32_t X1, Y1, X2, Y2;
-    bool Inside, Crosses;
-  } cases[] = {{-5, 5, -1, 7, false, false}, {1, 1, 9, 9, true, false}, {-5, 5, 15, 5, false, true},
-               {-5, 5, 5, -5, false, true}};  // the last may cross: no shared bit
-  for (const auto& c : cases) {
-    bool Inside = !c.Inside, Crosses = !c.Crosses;
-    ClipTest(kRect, c.X1, c.Y1, c.X2, c.Y2, Inside, Crosses);
-    EXPECT_EQ(std::pair(Inside, Crosses), std::pair(c.Inside, c.Crosses)) << c.X1 << " " << c.Y1;
+  using Segment = std::array<std::int32_t, 4>;
+  const std::tuple<Segment, bool, bool> cases[] = {{{-5, 5, -1, 7}, false, false}, {{1, 1, 9, 9}, true, false},
+                                                   {{-5, 5, 15, 5}, false, true},
+                                                   {{-5, 5, 5, -5}, false, true}};  // may cross: no shared bit
+  for (const auto& [s, inside, crosses] : cases) {
+    bool Inside = !inside, Crosses = !crosses;
+    ClipTest(kRect, s[0], s[1], s[2], s[3], Inside, Crosses);
+    EXPECT_EQ(std::pair(Inside, Crosses), std::pair(inside, crosses)) << ::testing::PrintToString(s);
   }
 }
 
 TEST(Intersections, ClipLineCutsAtTheSidesAndHandsBackTheEnds) {
-  const struct {
-    const char* name;
-    std::array<std::int32_t, 4> in;
-    bool visible;
-    std::array<std::int32_t, 4> out;
-  } cases[] = {
+  using Segment = std::array<std::int32_t, 4>;
+  const std::tuple<const char*, Segment, bool, Segment> cases[] = {
       {"vertical, exchanged", {5, -20, 5, 20}, true, {5, 10, 5, 0}},
       {"inside", {2, 3, 7, 8}, true, {2, 3, 7, 8}},
       {"rejected", {-5, 5, -1, 7}, false, {-5, 5, -1, 7}},
       {"diagonal", {-10, -10, 20, 20}, true, {10, 10, 0, 0}},
       {"steep through the bottom", {2, 5, 6, 15}, true, {4, 10, 2, 5}},
       {"steep through the top", {2, 5, 4, -5}, true, {3, 0, 2, 5}},
+      {"past the corner region without entering", {-5, 4, 4, -5}, false, {}},
   };
-  for (const auto& c : cases) {
-    std::array<std::int32_t, 4> out{};
-    bool visible = !c.visible;
-    ClipLine(kRect, c.in[0], c.in[1], c.in[2], c.in[3], out[0], out[1], out[2], out[3], visible);
-    EXPECT_EQ(visible, c.visible) << c.name;
-    EXPECT_EQ(out, c.out) << c.name;
+  for (const auto& [name, in, visible, out] : cases) {
+    Segment result{};
+    bool Visible = !visible;
+    ClipLine(kRect, in[0], in[1], in[2], in[3], result[0], result[1], result[2], result[3], Visible);
+    EXPECT_EQ(Visible, visible) << name;
+    if (Visible) {
+      EXPECT_EQ(result, out) << name;
+    }
   }
-  std::int32_t X1, Y1, X2, Y2;
-  bool visible = true;
-  ClipLine(kRect, -5, 4, 4, -5, X1, Y1, X2, Y2, visible);  // passes the corner region without entering
-  EXPECT_FALSE(visible);
 }
 
 TEST(Intersections, EveryVisibleClipResultLiesInsideTheRectangle) {
@@ -165,12 +159,7 @@ TEST(Intersections, SegmentIntersectionReportsThePointAndWhetherItLiesOnEach) {
 }
 
 TEST(Intersections, PointInPolygonOnSpecialOutlines) {
-  const struct {
-    const char* name;
-    Outline outline;
-    TRealPoint point;
-    bool inside;
-  } cases[] = {
+  const std::tuple<const char*, Outline, TRealPoint, bool> cases[] = {
       {"square centre", kSquare, {5, 5}, true},
       {"right of square", kSquare, {15, 5}, false},
       {"left of square", kSquare, {-5, 5}, false},
@@ -187,7 +176,7 @@ TEST(Intersections, PointInPolygonOnSpecialOutlines) {
       {"run left of the point", {{1, 1}, {-1, 0}, {-2, -1}, {5, -1}, {5, 1}}, {0, 0}, true},
       {"run left, point outside", {{1, 1}, {-1, 0}, {-2, -1}, {5, -1}, {5, 1}}, {6, 0}, false},
   };
-  for (const auto& c : cases) EXPECT_EQ(PointInPolygon(c.outline, c.point), c.inside) << c.name;
+  for (const auto& [name, outline, point, inside] : cases) EXPECT_EQ(PointInPolygon(outline, point), inside) << name;
 }
 
 TEST(Intersections, PointInPolygonGivesTheSameAnswerWhicheverVertexTheOutlineStartsAt) {

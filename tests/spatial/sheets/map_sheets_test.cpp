@@ -158,32 +158,24 @@ TEST_F(SeriesTest, DetailIsMadeOnceAtEveryLevel) {
     EXPECT_EQ(s->GetName(), "Z " + std::to_string(s->Col) + "-" + std::to_string(s->Row));
   }
   TSMO_10* s24 = sheet->FindSheet10(3, 5);
-  EXPECT_EQ(s24->GetName(), "Z 2-4");
-  EXPECT_EQ(BoxOf(*s24), (Box4{-10000, -12000, -5000, -8000}));
-  EXPECT_TRUE(FiledSheets(*s24).empty());
+  EXPECT_EQ(std::tuple(s24->GetName(), BoxOf(*s24), FiledSheets(*s24).size()),
+            std::tuple("Z 2-4", Box4{-10000, -12000, -5000, -8000}, 0u));
 
   auto quarters = ChildrenOf<TSMO_25>(*sheet);  // the quarters come first, made on every call
   ASSERT_EQ(quarters.size(), 4u);
-  EXPECT_EQ(sheet->IndexOf(quarters[0]), 0);
-  EXPECT_EQ(quarters[0]->Cislo, 4);  // each new one goes first
-  const struct {
-    int col, row;
-    Box4 box;
-    int qcol, qrow;
-  } cases[] = {{5, 0, {-25000, -10000, -12500, 0}, 5, 0},
-               {0, 0, {-12500, -10000, 0, 0}, 0, 0},
-               {9, 9, {-25000, -20000, -12500, -10000}, 5, 5},
-               {0, 9, {-12500, -20000, 0, -10000}, 0, 5}};
-  for (const auto& c : cases) {
-    TSMO_25* q = sheet->FindSheet25(c.col, c.row);
+  EXPECT_EQ(std::pair(sheet->IndexOf(quarters[0]), quarters[0]->Cislo), std::pair(0, 4));  // each new one goes first
+  const std::tuple<int, int, Box4, const char*> cases[] = {{5, 0, {-25000, -10000, -12500, 0}, "5|0|Z25-1"},
+                                                            {0, 0, {-12500, -10000, 0, 0}, "0|0|Z25-2"},
+                                                            {9, 9, {-25000, -20000, -12500, -10000}, "5|5|Z25-3"},
+                                                            {0, 9, {-12500, -20000, 0, -10000}, "0|5|Z25-4"}};
+  for (const auto& [col, row, box, texts] : cases) {
+    TSMO_25* q = sheet->FindSheet25(col, row);
     ASSERT_NE(q, nullptr);
-    EXPECT_EQ(BoxOf(*q), c.box) << c.col << "-" << c.row;
-    EXPECT_EQ(std::pair(q->Col, q->Row), std::pair(c.qcol, c.qrow));
+    EXPECT_EQ(BoxOf(*q), box) << col << "-" << row;
+    EXPECT_EQ(Texts(*q, {"Col", "Row", "Jmeno"}), texts);
   }
-  EXPECT_EQ(sheet->FindSheet25(5, 0)->GetName(), "Z25-1");
-  sheet->CreateDetail25();
-  EXPECT_EQ(ChildrenOf<TSMO_25>(*sheet).size(), 8u);
-  EXPECT_EQ(FiledSheets(*sheet).size(), 25u);  // the quarters are not in the matrix
+  sheet->CreateDetail25();  // the quarters are not in the matrix
+  EXPECT_EQ(std::pair(ChildrenOf<TSMO_25>(*sheet).size(), FiledSheets(*sheet).size()), std::pair(8ul, 25ul));
 
   TSMO_10* sheet10 = sheet->FindSheet10(2, 4);
   sheet10->CreateDetail();
@@ -200,18 +192,14 @@ TEST_F(SeriesTest, DetailIsMadeOnceAtEveryLevel) {
   auto quarters2 = FiledSheets(*west);
   EXPECT_EQ(NamesOf(quarters2), (Strings{"Z 3-4 / 1", "Z 3-4 / 2", "Z 3-4 / 3", "Z 3-4 / 4"}));
   for (TSMO_2* q : quarters2) EXPECT_EQ(std::tuple(q->GetWidth(), q->GetHeight()), std::tuple(1250, 1000));
-  const struct {
-    bool west, south;
-    int number;
-    Box4 box;
-  } parts[] = {{true, false, 1, {-10000, -9000, -8750, -8000}},
-               {false, false, 2, {-8750, -9000, -7500, -8000}},
-               {true, true, 3, {-10000, -10000, -8750, -9000}},
-               {false, true, 4, {-8750, -10000, -7500, -9000}}};
-  for (const auto& p : parts) {
-    TSMO_2* q = west->CreateQuarter(p.west, p.south);
-    EXPECT_EQ(q->Cislo, p.number);
-    EXPECT_EQ(BoxOf(*q), p.box) << p.number;
+  const std::tuple<bool, bool, int, Box4> parts[] = {{true, false, 1, {-10000, -9000, -8750, -8000}},
+                                                      {false, false, 2, {-8750, -9000, -7500, -8000}},
+                                                      {true, true, 3, {-10000, -10000, -8750, -9000}},
+                                                      {false, true, 4, {-8750, -10000, -7500, -9000}}};
+  for (const auto& [westHalf, southHalf, number, box] : parts) {
+    TSMO_2* q = west->CreateQuarter(westHalf, southHalf);
+    EXPECT_EQ(q->Cislo, number);
+    EXPECT_EQ(BoxOf(*q), box) << number;
   }
   EXPECT_EQ(FiledSheets(*west).size(), 4u);
   EXPECT_EQ(Texts(*west->CreateQuarter(false, true), {"Col", "Row", "ColRowText", "FullName"}), "0|1|3-4 / 4|N  3-4 / 4");
@@ -236,9 +224,7 @@ TEST_F(SeriesTest, ATwentyFiveThousandSheetTakesTheFiveThousandSheetsItCoversOnc
 TEST_F(SeriesTest, NeighboursAreTheSheetsOneSheetAwayAtTheSameLevel) {
   Detail();
   TSMO_50* west = smo->CreateSheet50(1, 0, "W", "V");
-  EXPECT_EQ(sheet->GetLeftMS(), west);
-  EXPECT_EQ(west->GetRightMS(), sheet);
-  EXPECT_EQ(sheet->GetRightMS(), nullptr);
+  EXPECT_EQ(std::tuple(sheet->GetLeftMS(), west->GetRightMS(), sheet->GetRightMS()), std::tuple(west, sheet, nullptr));
   EXPECT_EQ(Texts(*sheet, {"LeftMSName", "LeftMSFullName", "TopMSName"}), "W|W  |");
   TSMO_10* s22 = sheet->FindSheet10(2, 2);
   EXPECT_EQ(std::tuple(s22->GetTopMS(), s22->GetBottomMS(), s22->GetLeftMS(), s22->GetRightMS()),
@@ -302,18 +288,15 @@ TEST_F(SeriesTest, CopiesWithDetailAreDetachedAndNamedBlank) {
 TEST_F(SeriesTest, AbbreviationPaperSizeAndScale) {
   TMapSpace space;
   space.SetZkratka("ABCDEF");
-  EXPECT_EQ(space.GetZkratka(), "ABCD");
+  const std::string latin = space.GetZkratka();
   space.SetPropertyText("Zkratka", "ŽÁČŘŠÝ");  // four characters, not bytes
-  EXPECT_EQ(space.GetPropertyText("Zkratka"), "ŽÁČŘ");
-  EXPECT_EQ(space.GetScale(), 0);
-  EXPECT_DOUBLE_EQ(sheet->GetPageWidth(), 0.5);
-  EXPECT_DOUBLE_EQ(sheet->GetPageHeight(), 0.4);
+  EXPECT_EQ(std::tuple(latin, space.GetPropertyText("Zkratka"), space.GetScale()), std::tuple("ABCD", "ŽÁČŘ", 0.0));
+  EXPECT_EQ(Texts(*sheet, {"PageWidth", "PageHeight"}), "0.5|0.4");
   TUserMapSpace user;
   user.SetBounds({0, 0, 300, 100});
   EXPECT_EQ(user.GetPageWidth(), 0);  // no scale yet
   user.SetPropertyText("Scale", "1000");
-  EXPECT_DOUBLE_EQ(user.GetPageWidth(), 0.3);
-  EXPECT_DOUBLE_EQ(user.GetPageHeight(), 0.1);
+  EXPECT_EQ(Texts(user, {"PageWidth", "PageHeight"}), "0.3|0.1");
 
   Detail();
   TSMO_5* sheet5 = smo->FindSheet5At(-100, -100);
