@@ -7,23 +7,18 @@
 namespace platform {
 namespace {
 
-const unsigned char kUnassignedBytes[] = {0x81, 0x83, 0x88, 0x90, 0x98};
+const std::string kUnassigned = "\x81\x83\x88\x90\x98";
 
-bool IsUnassigned(unsigned b) {
-  for (const unsigned char u : kUnassignedBytes) {
-    if (u == b) return true;
-  }
-  return false;
-}
-
-std::string Bytes(std::initializer_list<unsigned char> bytes) { return std::string(bytes.begin(), bytes.end()); }
-
-TEST(CodePage, EveryAssignedByteSurvivesTheRoundTripThroughUtf8) {
+TEST(CodePage, EveryAssignedByteRoundTripsThroughUtf8AndUnassignedOnesReadAsReplacement) {
   std::string all;
   for (unsigned b = 0; b < 256; ++b) {
-    if (IsUnassigned(b)) continue;
     const std::string one(1, static_cast<char>(b));
     const std::string utf8 = Cp1250ToUtf8(one);
+    if (kUnassigned.find(one) != std::string::npos) {
+      EXPECT_EQ(utf8, "\xEF\xBF\xBD") << "byte " << b;
+      EXPECT_EQ(Utf8ToCp1250(utf8), "?");
+      continue;
+    }
     EXPECT_EQ(Utf8ToCp1250(utf8), one) << "byte " << b;
     EXPECT_EQ(Cp1250Length(utf8), 1u) << "byte " << b;
     all += one;
@@ -32,80 +27,52 @@ TEST(CodePage, EveryAssignedByteSurvivesTheRoundTripThroughUtf8) {
   EXPECT_EQ(Utf8ToCp1250(Cp1250ToUtf8(all)), all);
 }
 
-TEST(CodePage, UnassignedBytesReadAsReplacementCharacterAndWriteAsQuestionMark) {
-  for (const unsigned char b : kUnassignedBytes) {
-    const std::string utf8 = Cp1250ToUtf8(std::string(1, static_cast<char>(b)));
-    EXPECT_EQ(utf8, "\xEF\xBF\xBD") << "byte " << unsigned{b};
-    EXPECT_EQ(Utf8ToCp1250(utf8), "?");
+TEST(CodePage, Utf8ToCp1250) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"Průvodce", "Pr\xF9vodce"},
+      {"Čšžěů€", "\xC8\x9A\x9E\xEC\xF9\x80"},
+      {"„“–—…", "\x84\x93\x96\x97\x85"},
+      {"ŁĄŞŻĽľ", "\xA3\xA5\xAA\xAF\xBC\xBE"},
+      {"§°×ß÷˙\u00A0", "\xA7\xB0\xD7\xDF\xF7\xFF\xA0"},
+      {std::string("A\0b\x7F\n", 5), std::string("A\0b\x7F\n", 5)},  // ASCII with NUL unchanged
+      {"α日😀x", "???x"},                                                // outside the code page
+      {"ñ", "?"},
+      // Malformed UTF-8: one question mark per bad byte.
+      {"a\x80" "b", "a?b"},           // stray continuation
+      {"\xC4", "?"},                  // cut short at the end
+      {"\xC5" "A", "?A"},             // lead followed by ASCII
+      {"\xE2\x82", "??"},             // euro sign cut short
+      {"\xC0\xAF", "??"},             // overlong '/'
+      {"\xE0\x80\xAF", "???"},        // overlong '/'
+      {"\xED\xA0\x80", "???"},        // surrogate
+      {"\xF4\x90\x80\x80", "????"},   // beyond U+10FFFF
+      {"\xFF\xFE", "??"},
+  };
+  for (const auto& [utf8, cp1250] : cases) {
+    EXPECT_EQ(Utf8ToCp1250(utf8), cp1250) << utf8;
+    EXPECT_EQ(Cp1250Length(utf8), cp1250.size()) << utf8;
   }
-}
-
-TEST(CodePage, KnownCharactersMapToTheirBytes) {
-  EXPECT_EQ(Utf8ToCp1250("Průvodce"), Bytes({0x50, 0x72, 0xF9, 0x76, 0x6F, 0x64, 0x63, 0x65}));
-  EXPECT_EQ(Utf8ToCp1250("Č"), Bytes({0xC8}));
-  EXPECT_EQ(Utf8ToCp1250("š"), Bytes({0x9A}));
-  EXPECT_EQ(Utf8ToCp1250("ž"), Bytes({0x9E}));
-  EXPECT_EQ(Utf8ToCp1250("ě"), Bytes({0xEC}));
-  EXPECT_EQ(Utf8ToCp1250("ů"), Bytes({0xF9}));
-  EXPECT_EQ(Utf8ToCp1250("€"), Bytes({0x80}));
-  EXPECT_EQ(Utf8ToCp1250("„“–—…"), Bytes({0x84, 0x93, 0x96, 0x97, 0x85}));
-  EXPECT_EQ(Utf8ToCp1250("ŁĄŞŻĽľ"), Bytes({0xA3, 0xA5, 0xAA, 0xAF, 0xBC, 0xBE}));
-  EXPECT_EQ(Utf8ToCp1250("§°×ß÷˙"), Bytes({0xA7, 0xB0, 0xD7, 0xDF, 0xF7, 0xFF}));
-  EXPECT_EQ(Utf8ToCp1250("\u00A0"), Bytes({0xA0}));
-  EXPECT_EQ(Cp1250ToUtf8(Bytes({0x55, 0x9E, 0x69, 0x76, 0x61, 0x74, 0x65, 0x6C, 0x73, 0x6B, 0xE9})), "Uživatelské");
-}
-
-TEST(CodePage, AsciiIncludingNulPassesUnchanged) {
-  const std::string ascii("A\0b\x7F\n", 5);
-  EXPECT_EQ(Utf8ToCp1250(ascii), ascii);
-  EXPECT_EQ(Cp1250ToUtf8(ascii), ascii);
-}
-
-TEST(CodePage, CharactersOutsideTheCodePageBecomeQuestionMarks) {
-  EXPECT_EQ(Utf8ToCp1250("α日😀x"), "???x");
-  EXPECT_EQ(Utf8ToCp1250("ñ"), "?");
-  EXPECT_EQ(Cp1250Length("α日😀x"), 4u);
-}
-
-TEST(CodePage, MalformedUtf8BecomesOneQuestionMarkPerBadByte) {
-  EXPECT_EQ(Utf8ToCp1250("a\x80" "b"), "a?b");          // stray continuation
-  EXPECT_EQ(Utf8ToCp1250("\xC4"), "?");                 // cut short at the end
-  EXPECT_EQ(Utf8ToCp1250("\xC5" "A"), "?A");            // lead followed by ASCII
-  EXPECT_EQ(Utf8ToCp1250("\xE2\x82"), "??");            // euro sign cut short
-  EXPECT_EQ(Utf8ToCp1250("\xC0\xAF"), "??");            // overlong '/'
-  EXPECT_EQ(Utf8ToCp1250("\xE0\x80\xAF"), "???");       // overlong '/'
-  EXPECT_EQ(Utf8ToCp1250("\xED\xA0\x80"), "???");       // surrogate
-  EXPECT_EQ(Utf8ToCp1250("\xF4\x90\x80\x80"), "????");  // beyond U+10FFFF
-  EXPECT_EQ(Utf8ToCp1250("\xFF\xFE"), "??");
-  EXPECT_EQ(Cp1250Length("\xE2\x82" "x"), 3u);
+  EXPECT_EQ(Cp1250ToUtf8("U\x9Eivatelsk\xE9"), "Uživatelské");
+  EXPECT_EQ(Cp1250ToUtf8(std::string("A\0b", 3)), std::string("A\0b", 3));
   EXPECT_EQ(AnsiUpperCase("a\x80" "b"), "A?B");
   EXPECT_EQ(AnsiCompareText("\xC4", "?"), 0);
 }
 
-const char kSmall[] = "áčďéěíňóřšťúůýžľĺŕôäöüłśźżąęćńőűţşăâîçëđ";
-const char kCapital[] = "ÁČĎÉĚÍŇÓŘŠŤÚŮÝŽĽĹŔÔÄÖÜŁŚŹŻĄĘĆŃŐŰŢŞĂÂÎÇËĐ";
-
-TEST(CodePage, AccentedLettersChangeCase) {
+TEST(CodePage, CaseFollowsTheCodePage) {
+  const char kSmall[] = "áčďéěíňóřšťúůýžľĺŕôäöüłśźżąęćńőűţşăâîçëđ";
+  const char kCapital[] = "ÁČĎÉĚÍŇÓŘŠŤÚŮÝŽĽĹŔÔÄÖÜŁŚŹŻĄĘĆŃŐŰŢŞĂÂÎÇËĐ";
   EXPECT_EQ(AnsiUpperCase(kSmall), kCapital);
   EXPECT_EQ(AnsiLowerCase(kCapital), kSmall);
   EXPECT_EQ(AnsiUpperCase("příliš žluťoučký kůň úpěl ďábelské ódy"), "PŘÍLIŠ ŽLUŤOUČKÝ KŮŇ ÚPĚL ĎÁBELSKÉ ÓDY");
+  // Non-letters, letters without a partner and letters the code page lacks keep their case.
+  for (const std::string kept : {"ß µ ÷ × ˙ § € 0123456789 .,;-_@[]", "αñ"}) {
+    EXPECT_EQ(AnsiUpperCase(kept), kept);
+    EXPECT_EQ(AnsiLowerCase(kept), kept);
+  }
   EXPECT_EQ(UpperCp1250(static_cast<char>(0xE8)), static_cast<char>(0xC8));
   EXPECT_EQ(LowerCp1250(static_cast<char>(0x8A)), static_cast<char>(0x9A));
-}
-
-TEST(CodePage, NonLettersAndLettersWithoutAPartnerKeepTheirCase) {
-  const std::string kept = "ß µ ÷ × ˙ § € 0123456789 .,;-_@[]";
-  EXPECT_EQ(AnsiUpperCase(kept), kept);
-  EXPECT_EQ(AnsiLowerCase(kept), kept);
-  // The rules are the code page's: letters it lacks pass through unchanged.
-  EXPECT_EQ(AnsiUpperCase("αñ"), "αñ");
-}
-
-TEST(CodePage, ByteCaseMappingIsConsistentOverAllBytes) {
-  for (unsigned b = 0; b < 256; ++b) {
-    const char c = static_cast<char>(b);
-    const char upper = UpperCp1250(c);
-    const char lower = LowerCp1250(c);
+  for (unsigned b = 0; b < 256; ++b) {  // consistent over all bytes
+    const char c = static_cast<char>(b), upper = UpperCp1250(c), lower = LowerCp1250(c);
     EXPECT_EQ(UpperCp1250(upper), upper) << "byte " << b;
     EXPECT_EQ(LowerCp1250(lower), lower) << "byte " << b;
     EXPECT_EQ(UpperCp1250(lower), upper) << "byte " << b;
@@ -116,24 +83,16 @@ TEST(CodePage, ByteCaseMappingIsConsistentOverAllBytes) {
 }
 
 TEST(CodePage, ComparisonIgnoresCaseAndOrdersByCodePageBytes) {
-  EXPECT_LT(AnsiCompareText("ta", "TB"), 0);
-  EXPECT_LT(AnsiCompareText("TB", "TC"), 0);
-  EXPECT_GT(AnsiCompareText("TC", "ta"), 0);
-  EXPECT_EQ(AnsiCompareText("čAj", "ČAJ"), 0);
-  EXPECT_TRUE(AnsiSameText("Průvodce", "PRŮVODCE"));
+  const std::tuple<const char*, const char*, int> cases[] = {
+      {"ta", "TB", -1}, {"TB", "TC", -1}, {"TC", "ta", 1}, {"čAj", "ČAJ", 0}, {"Průvodce", "PRŮVODCE", 0},
+      {"Z", "Č", -1},   {"z", "š", -1},  // accented capitals sit above the ASCII letters as unsigned bytes
+      {"ab", "ABC", -1}, {"abc", "AB", 1}, {"", "", 0}};
+  for (const auto& [a, b, sign] : cases) {
+    const int result = AnsiCompareText(a, b);
+    EXPECT_EQ((result > 0) - (result < 0), sign) << a << " " << b;
+    EXPECT_EQ(AnsiSameText(a, b), sign == 0) << a << " " << b;
+  }
   EXPECT_FALSE(AnsiSameText("Průvodce", "Pruvodce"));
-  // Accented capitals sit above the ASCII letters as unsigned bytes.
-  EXPECT_LT(AnsiCompareText("Z", "Č"), 0);
-  EXPECT_LT(AnsiCompareText("z", "š"), 0);
-  EXPECT_LT(AnsiCompareText("ab", "ABC"), 0);
-  EXPECT_GT(AnsiCompareText("abc", "AB"), 0);
-  EXPECT_EQ(AnsiCompareText("", ""), 0);
-}
-
-TEST(CodePage, LengthCountsCodePageBytes) {
-  EXPECT_EQ(Cp1250Length("Průvodce"), 8u);
-  EXPECT_EQ(Cp1250Length("€"), 1u);
-  EXPECT_EQ(Cp1250Length(""), 0u);
 }
 
 }  // namespace

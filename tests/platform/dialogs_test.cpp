@@ -26,15 +26,16 @@ TEST_F(DialogsTest, RecordingDialogsLogTheBoxesAndAnswerInTurnThenByDefault) {
   EXPECT_EQ(MessageDlg("Znovu ?", MsgDlgType::Error, mbAbort | mbRetry), mrYes);
   ShowMessage("Inicializace O.K.");
 
+  const std::tuple<std::string, MsgDlgType, unsigned> expected[] = {
+      {"Přerušit export linií ?", MsgDlgType::Confirmation, mbYes | mbNo},
+      {"Uložit ?", MsgDlgType::Warning, mbYes | mbNo | mbCancel},
+      {"Znovu ?", MsgDlgType::Error, mbAbort | mbRetry},
+      {"Inicializace O.K.", MsgDlgType::Information, mbOK}};
   ASSERT_EQ(recording.Messages.size(), 4u);
-  EXPECT_EQ(recording.Messages[0].Text, "Přerušit export linií ?");
-  EXPECT_EQ(recording.Messages[0].Type, MsgDlgType::Confirmation);
-  EXPECT_EQ(recording.Messages[0].Buttons, unsigned{mbYes | mbNo});
-  EXPECT_EQ(recording.Messages[1].Buttons, unsigned{mbYes | mbNo | mbCancel});
-  EXPECT_EQ(recording.Messages[2].Type, MsgDlgType::Error);
-  EXPECT_EQ(recording.Messages[3].Text, "Inicializace O.K.");
-  EXPECT_EQ(recording.Messages[3].Type, MsgDlgType::Information);
-  EXPECT_EQ(recording.Messages[3].Buttons, unsigned{mbOK});
+  for (std::size_t i = 0; i < 4; ++i) {
+    const auto& m = recording.Messages[i];
+    EXPECT_EQ(std::tuple(m.Text, m.Type, m.Buttons), expected[i]) << i;
+  }
   EXPECT_TRUE(recording.Answers.empty());
 }
 
@@ -80,10 +81,7 @@ TEST_F(DialogsTest, HeadlessBoxesWriteToStderrAndAnswerOkOrYes) {
   EXPECT_THAT(err, HasSubstr("Pokračovat ?\n"));
   EXPECT_THAT(err, HasSubstr("Opakovat ?\n"));
   EXPECT_THAT(err, HasSubstr("Export je patrně u konce, Ahoj\n"));
-}
-
-TEST_F(DialogsTest, HeadlessWaitCursorTracksTheCursorItSets) {
-  Dialogs& own = CurrentDialogs();
+  Dialogs& own = CurrentDialogs();  // the cursor tracks what it was set to
   ASSERT_EQ(own.ScreenCursor(), Cursor::Default);
   {
     WaitCursor wait;
@@ -91,6 +89,7 @@ TEST_F(DialogsTest, HeadlessWaitCursorTracksTheCursorItSets) {
   }
   EXPECT_EQ(own.ScreenCursor(), Cursor::Default);
 }
+
 
 }  // namespace
 }  // namespace platform

@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <filesystem>
+#include <functional>
 #include <limits>
 #include <utility>
 #include <vector>
@@ -31,43 +32,23 @@ Bytes Written(Fill fill) {
   return stream.Bytes();
 }
 
-Bytes Repeat(std::uint8_t byte, std::size_t count) { return Bytes(count, byte); }
-
 Bytes Concat(std::initializer_list<Bytes> parts) {
   Bytes all;
   for (const Bytes& part : parts) all.insert(all.end(), part.begin(), part.end());
   return all;
 }
 
-template <class Read>
-void ExpectReadError(Bytes bytes, Read read) {
-  TMemoryStream stream(std::move(bytes));
-  TReader reader(stream, kSmallBuffer);
-  EXPECT_THROW(read(reader), EReadError);
-}
-
 TEST(ClassesTest, IntegerTakesTheSmallestTagAtEveryBoundary) {
-  struct Case {
-    std::int32_t value;
-    Bytes bytes;
-  };
-  const Case cases[] = {
-      {0, {0x02, 0x00}},
-      {127, {0x02, 0x7F}},
-      {128, {0x03, 0x80, 0x00}},
-      {-128, {0x02, 0x80}},
-      {-129, {0x03, 0x7F, 0xFF}},
-      {32767, {0x03, 0xFF, 0x7F}},
-      {32768, {0x04, 0x00, 0x80, 0x00, 0x00}},
-      {-32768, {0x03, 0x00, 0x80}},
-      {-32769, {0x04, 0xFF, 0x7F, 0xFF, 0xFF}},
-      {std::numeric_limits<std::int32_t>::min(), {0x04, 0x00, 0x00, 0x00, 0x80}},
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(Written([&](TWriter& w) { w.WriteInteger(c.value); }), c.bytes) << c.value;
-    TMemoryStream stream(c.bytes);
+  const std::pair<std::int32_t, Bytes> cases[] = {
+      {0, {0x02, 0x00}},           {127, {0x02, 0x7F}},           {128, {0x03, 0x80, 0x00}},
+      {-128, {0x02, 0x80}},        {-129, {0x03, 0x7F, 0xFF}},    {32767, {0x03, 0xFF, 0x7F}},
+      {-32768, {0x03, 0x00, 0x80}}, {32768, {0x04, 0x00, 0x80, 0x00, 0x00}}, {-32769, {0x04, 0xFF, 0x7F, 0xFF, 0xFF}},
+      {std::numeric_limits<std::int32_t>::min(), {0x04, 0x00, 0x00, 0x00, 0x80}}};
+  for (const auto& [value, bytes] : cases) {
+    EXPECT_EQ(Written([&](TWriter& w) { w.WriteInteger(value); }), bytes) << value;
+    TMemoryStream stream(bytes);
     TReader reader(stream, kSmallBuffer);
-    EXPECT_EQ(reader.ReadInteger(), c.value);
+    EXPECT_EQ(reader.ReadInteger(), value);
   }
 }
 
@@ -75,11 +56,11 @@ TEST(ClassesTest, StringLengthCountsWindows1250BytesAndSwitchesTagAbove255) {
   std::string short255;
   for (int i = 0; i < 255; ++i) short255 += "č";  // two bytes in UTF-8, one in the stream
   const Bytes shortBytes = Written([&](TWriter& w) { w.WriteString(short255); });
-  EXPECT_EQ(shortBytes, Concat({{0x06, 0xFF}, Repeat(0xE8, 255)}));
+  EXPECT_EQ(shortBytes, Concat({{0x06, 0xFF}, Bytes(255, 0xE8)}));
 
   const std::string long256 = short255 + "č";
   const Bytes longBytes = Written([&](TWriter& w) { w.WriteString(long256); });
-  EXPECT_EQ(longBytes, Concat({{0x0C, 0x00, 0x01, 0x00, 0x00}, Repeat(0xE8, 256)}));
+  EXPECT_EQ(longBytes, Concat({{0x0C, 0x00, 0x01, 0x00, 0x00}, Bytes(256, 0xE8)}));
 
   TMemoryStream stream(Concat({shortBytes, longBytes}));
   TReader reader(stream, kSmallBuffer);
@@ -89,11 +70,7 @@ TEST(ClassesTest, StringLengthCountsWindows1250BytesAndSwitchesTagAbove255) {
 }
 
 TEST(ClassesTest, ExtendedFloatIsWrittenByteForByte) {
-  struct Case {
-    long double value;
-    Bytes bytes;
-  };
-  const Case cases[] = {
+  const std::pair<long double, Bytes> cases[] = {
       {1.0L, {0, 0, 0, 0, 0, 0, 0, 0x80, 0xFF, 0x3F}},
       {-2.5L, {0, 0, 0, 0, 0, 0, 0, 0xA0, 0x00, 0xC0}},
       {0.1, {0x00, 0xD0, 0xCC, 0xCC, 0xCC, 0xCC, 0xCC, 0xCC, 0xFB, 0x3F}},  // the double nearest 0.1
@@ -104,14 +81,13 @@ TEST(ClassesTest, ExtendedFloatIsWrittenByteForByte) {
       {std::numeric_limits<double>::denorm_min(), {0, 0, 0, 0, 0, 0, 0, 0x80, 0xCD, 0x3B}},  // 2^-1074
       {1e308, {0x00, 0x00, 0x45, 0x5E, 0x2F, 0x9C, 0x67, 0x8E, 0xFE, 0x43}},
   };
-  for (const Case& c : cases) {
-    const Bytes written = Written([&](TWriter& w) { w.WriteFloat(c.value); });
-    EXPECT_EQ(written, Concat({{0x05}, c.bytes})) << static_cast<double>(c.value);
+  for (const auto& [value, bytes] : cases) {
+    const Bytes written = Written([&](TWriter& w) { w.WriteFloat(value); });
+    EXPECT_EQ(written, Concat({{0x05}, bytes})) << static_cast<double>(value);
     TMemoryStream stream(written);
     TReader reader(stream, kSmallBuffer);
     const long double back = reader.ReadFloat();
-    EXPECT_EQ(back, c.value);
-    EXPECT_EQ(std::signbit(back), std::signbit(c.value));
+    EXPECT_EQ(std::pair(back, std::signbit(back)), std::pair(value, std::signbit(value)));
   }
   const platform::ExtendedBytes nan = platform::LongDoubleToExtended(std::numeric_limits<double>::quiet_NaN());
   EXPECT_EQ(nan[9] & 0x7F, 0x7F);
@@ -133,53 +109,49 @@ TEST(ClassesTest, ExtendedFloatReadsDenormalsAndRoundTripsEveryLongDoubleBit) {
   EXPECT_EQ(platform::ExtendedToLongDouble(unnormal), 0.5L);
 }
 
-TEST(ClassesTest, ReaderTakesAnyIntegerTagForAFloatAndEitherStringTag) {
-  TMemoryStream stream({0x03, 0x00, 0x01, 0x0C, 0x02, 0x00, 0x00, 0x00, 'a', 'b', 0x02, 0xFF});
-  TReader reader(stream, kSmallBuffer);
-  EXPECT_EQ(reader.ReadFloat(), 256.0L);
-  EXPECT_EQ(reader.ReadString(), "ab");
-  EXPECT_EQ(reader.ReadFloat(), -1.0L);
+// Unexpected tags and list markers, and lengths beyond the stream, raise before anything is allocated.
+TEST(ClassesTest, ReaderRaisesOnUnexpectedTagsAndLengthsBeyondTheStream) {
+  const auto integer = [](TReader& r) { r.ReadInteger(); };
+  const auto string = [](TReader& r) { r.ReadString(); };
+  const auto skip = [](TReader& r) { r.SkipValue(); };
+  const auto list = [](TReader& r) { r.ReadListBegin(), r.ReadListEnd(); };
+  const std::pair<Bytes, std::function<void(TReader&)>> cases[] = {
+      {{0x05, 0, 0, 0, 0, 0, 0, 0, 0x80, 0xFF, 0x3F}, integer}, {{0x06, 0x00}, integer}, {{0x02, 0x01}, string},
+      {{0x00}, list}, {{0x01, 0x01}, list}, {{0x07, 0x00}, skip}, {{0x00}, skip},  // an end marker is no value
+      {{}, [](TReader& r) { r.ReadValue(); }}, {{0x0C, 0xFF, 0xFF, 0xFF, 0x7F, 'a'}, string},  // 2 GB in 6 bytes
+      {{0x0C, 0xFF, 0xFF, 0xFF, 0xFF, 'a'}, skip}, {{0x06, 0x05, 'a', 'b'}, string}, {{0x04, 0x01, 0x02}, integer},
+      {{0x05, 0x00, 0x00}, [](TReader& r) { r.ReadFloat(); }}, {{0x01, 0x02}, skip},
+      {{0x02}, [](TReader& r) { r.SetPosition(2); }},
+      {{0x09, 0x02, 0x01}, [](TReader& r) { r.ReadBoolean(), r.ReadBoolean(); }},  // an integer is no Boolean
+  };
+  for (const auto& [bytes, read] : cases) {
+    TMemoryStream stream(bytes);
+    TReader reader(stream, kSmallBuffer);
+    EXPECT_THROW(read(reader), EReadError) << ::testing::PrintToString(bytes);
+  }
 }
 
-TEST(ClassesTest, ReaderRaisesOnUnexpectedTagsAndListMarkers) {
-  ExpectReadError({0x05, 0, 0, 0, 0, 0, 0, 0, 0x80, 0xFF, 0x3F}, [](TReader& r) { r.ReadInteger(); });
-  ExpectReadError({0x06, 0x00}, [](TReader& r) { r.ReadInteger(); });
-  ExpectReadError({0x02, 0x01}, [](TReader& r) { r.ReadString(); });
-  ExpectReadError({0x00}, [](TReader& r) { r.ReadListBegin(); });
-  ExpectReadError({0x01}, [](TReader& r) { r.ReadListEnd(); });
-  ExpectReadError({0x07, 0x00}, [](TReader& r) { r.SkipValue(); });
-  ExpectReadError({0x00}, [](TReader& r) { r.SkipValue(); });  // an end marker is no value
-  ExpectReadError({}, [](TReader& r) { r.ReadValue(); });
-}
-
-TEST(ClassesTest, LengthsBeyondTheStreamRaiseBeforeAnythingIsAllocated) {
-  // A long string claiming 2 GB in a stream of a few bytes.
-  ExpectReadError({0x0C, 0xFF, 0xFF, 0xFF, 0x7F, 'a'}, [](TReader& r) { r.ReadString(); });
-  ExpectReadError({0x0C, 0xFF, 0xFF, 0xFF, 0xFF, 'a'}, [](TReader& r) { r.SkipValue(); });
-  ExpectReadError({0x06, 0x05, 'a', 'b'}, [](TReader& r) { r.ReadString(); });
-  ExpectReadError({0x04, 0x01, 0x02}, [](TReader& r) { r.ReadInteger(); });
-  ExpectReadError({0x05, 0x00, 0x00}, [](TReader& r) { r.ReadFloat(); });
-  ExpectReadError({0x01, 0x02}, [](TReader& r) { r.SkipValue(); });
-  ExpectReadError({0x02}, [](TReader& r) { r.SetPosition(2); });
-}
-
-TEST(ClassesTest, BooleansHaveTagsOfTheirOwn) {
+TEST(ClassesTest, BooleansHaveTagsOfTheirOwnAndTheReaderTakesKindredTags) {
   const Bytes bytes = Written([](TWriter& w) {
     w.WriteBoolean(false);
     w.WriteBoolean(true);
     w.WriteInteger(1);
   });
   EXPECT_EQ(bytes, (Bytes{0x08, 0x09, 0x02, 0x01}));
-  TMemoryStream stream(bytes);
+  // Any integer tag reads as a float, either string tag as a string.
+  TMemoryStream stream(Concat({bytes, {0x03, 0x00, 0x01, 0x0C, 0x02, 0x00, 0x00, 0x00, 'a', 'b', 0x02, 0xFF}}));
   TReader reader(stream, kSmallBuffer);
   EXPECT_FALSE(reader.ReadBoolean());
   EXPECT_TRUE(reader.ReadBoolean());
-  EXPECT_THROW(reader.ReadBoolean(), platform::EReadError);  // an integer is no Boolean
+  EXPECT_EQ(reader.ReadInteger(), 1);
+  EXPECT_EQ(reader.ReadFloat(), 256.0L);
+  EXPECT_EQ(reader.ReadString(), "ab");
+  EXPECT_EQ(reader.ReadFloat(), -1.0L);
 }
 
 TEST(ClassesTest, SkipValueStepsOverListsNestedAHundredThousandDeep) {
   constexpr std::size_t depth = 100000;
-  Bytes bytes = Concat({Repeat(0x01, depth), {0x06, 0x01, 'z'}, Repeat(0x00, depth), {0x02, 0x2A}});
+  Bytes bytes = Concat({Bytes(depth, 0x01), {0x06, 0x01, 'z'}, Bytes(depth, 0x00), {0x02, 0x2A}});
   TMemoryStream stream(std::move(bytes));
   TReader reader(stream, 4096);
   reader.SkipValue();

@@ -1,7 +1,9 @@
 #pragma once
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "tests/framework/framework_fixture.h"
@@ -67,6 +69,39 @@ inline void ExpectBounds(const TRectEntity& e, double minX, double minY, double 
   EXPECT_EQ(e.GetMaxX(), maxX);
   EXPECT_EQ(e.GetMaxY(), maxY);
 }
+
+// Rectangles as comparable values: MinX, MinY, MaxX, MaxY.
+using Box4 = std::array<double, 4>;
+inline Box4 BoxOf(const TRealRect& r) { return {r.MinX, r.MinY, r.MaxX, r.MaxY}; }
+inline Box4 BoxOf(const TRectangle& r) { return {r.MinX(), r.MinY(), r.MaxX(), r.MaxY()}; }
+inline Box4 BoxOf(const TRectEntity& e) { return {e.GetMinX(), e.GetMinY(), e.GetMaxX(), e.GetMaxY()}; }
+
+// The texts of the named published properties, joined by "|", to compare many at once.
+inline std::string Texts(const TElement& e, std::initializer_list<const char*> names) {
+  std::string out;
+  bool first = true;
+  for (const char* name : names) {
+    out += (first ? "" : "|") + e.GetPropertyText(name);
+    first = false;
+  }
+  return out;
+}
+
+// Writes published properties by name, in the order given.
+inline void SetTexts(TElement& e, std::initializer_list<std::pair<const char*, const char*>> values) {
+  for (const auto& [name, value] : values) e.SetPropertyText(name, value);
+}
+
+// Collects the log lines (code 8) that reach it as the main tool.
+class TLogLines : public TOwnerEntity {
+ public:
+  std::vector<std::string> Lines;
+  void ReceiveMessage(TKestuMessage*& message, bool& handled) override {
+    if (auto* text = DynamicCast<TKestuTextMessage>(message); text && text->Message == msgLogText)
+      Lines.push_back(text->Text);
+    handled = true;
+  }
+};
 
 // The framework fixture with the spatial classes registered as well.
 class SpatialTest : public FrameworkTest {

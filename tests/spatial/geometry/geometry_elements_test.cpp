@@ -2,30 +2,17 @@
 
 #include <memory>
 
-#include "framework/core/class_registry.h"
 #include "tests/spatial/spatial_fixture.h"
 
 namespace {
 
-void SetCorners(TRectangle& r, double minX, double minY, double maxX, double maxY) {
-  r.SetMinX(minX);
-  r.SetMinY(minY);
-  r.SetMaxX(maxX);
-  r.SetMaxY(maxY);
-}
+using Writes = std::vector<std::pair<const char*, const char*>>;
 
-void ExpectCorners(const TRectangle& r, double minX, double minY, double maxX, double maxY) {
-  EXPECT_EQ(r.MinX(), minX);
-  EXPECT_EQ(r.MinY(), minY);
-  EXPECT_EQ(r.MaxX(), maxX);
-  EXPECT_EQ(r.MaxY(), maxY);
-}
-
-void ExpectRect(const TRealRect& r, double minX, double minY, double maxX, double maxY) {
-  EXPECT_DOUBLE_EQ(r.MinX, minX);
-  EXPECT_DOUBLE_EQ(r.MinY, minY);
-  EXPECT_DOUBLE_EQ(r.MaxX, maxX);
-  EXPECT_DOUBLE_EQ(r.MaxY, maxY);
+TRectangle* Rect(double minX, double minY, double maxX, double maxY) {
+  auto* r = new TRectangle;
+  r->IncludePoint(minX, minY);
+  r->IncludePoint(maxX, maxY);
+  return r;
 }
 
 // An entity whose box is (0, 0, 100, 50) with the anchor at the lower-left corner.
@@ -35,517 +22,231 @@ std::unique_ptr<TRectEntity> Box() {
   return e;
 }
 
-class CoordinateTest : public SpatialTest {};
+class GeometryElementsTest : public SpatialTest {
+ protected:
+  TQuickEntity map;
+};
 
-TEST_F(CoordinateTest, TheAbstractPointHoldsNoValue) {
-  TCoordinate c;
-  c.SetX(3);
-  c.SetY(4);
-  c.SetZ(5);
-  EXPECT_EQ(c.GetX(), -1.0);
-  EXPECT_EQ(c.GetY(), -1.0);
-  EXPECT_EQ(c.GetZ(), -1.0);
-}
-
-TEST_F(CoordinateTest, APlanePointStartsAtTheOriginAndHasNoHeight) {
-  T2DCoordinate c;
-  EXPECT_EQ(c.GetX(), 0.0);
-  EXPECT_EQ(c.GetY(), 0.0);
-  c.SetZ(7);
-  EXPECT_EQ(c.GetZ(), -1.0);
-  EXPECT_EQ(c.GetPropertyText("Z"), "-1");
-  c.SetPropertyText("X", "12.5");
-  c.SetPropertyText("Y", "-3");
-  EXPECT_EQ(c.GetX(), 12.5);
-  EXPECT_EQ(c.GetY(), -3.0);
-}
-
-TEST_F(CoordinateTest, CopyKeepsClassHeightAndSystemButEnvelopeDropsTheSystem) {
+TEST_F(GeometryElementsTest, CoordinatesHoldTheValuesTheirKindHasAndCopyThem) {
+  TCoordinate abstract;
+  SetTexts(abstract, {{"X", "3"}, {"Z", "5"}});
+  EXPECT_EQ(Texts(abstract, {"X", "Y", "Z"}), "-1|-1|-1");
+  T2DCoordinate plane(3.5, -2);
+  plane.SetZ(7);
+  EXPECT_EQ(Texts(plane, {"X", "Y", "Z"}), "3.5|-2|-1");
+  TRealRect extent{9, 9, 9, 9};
+  plane.GetExtent(extent);
+  EXPECT_EQ(BoxOf(extent), (Box4{3.5, -2, 3.5, -2}));
   T3DCoordinate c;
-  c.SetX(1);
-  c.SetY(2);
-  c.SetZ(3);
-  c.CS = 4;
+  SetTexts(c, {{"X", "1"}, {"Y", "2"}, {"Z", "3"}, {"CS", "4"}});
   std::unique_ptr<TCoordinate> copy(c.CreateCopy());
-  EXPECT_EQ(copy->ClassType(), T3DCoordinate::StaticClass());
-  EXPECT_EQ(copy->GetX(), 1.0);
-  EXPECT_EQ(copy->GetY(), 2.0);
-  EXPECT_EQ(copy->GetZ(), 3.0);
-  EXPECT_EQ(copy->CS, 4);
-  EXPECT_EQ(copy->ID, -1);
-
   std::unique_ptr<TElement> envelope(c.CreateEnvelope());
-  auto* point = DynamicCast<T3DCoordinate>(envelope.get());
-  ASSERT_NE(point, nullptr);
-  EXPECT_EQ(point->GetX(), 1.0);
-  EXPECT_EQ(point->GetY(), 2.0);
-  EXPECT_EQ(point->GetZ(), 3.0);
-  EXPECT_EQ(point->CS, 0);
-  EXPECT_EQ(point->ID, 0);
+  EXPECT_EQ(copy->ClassType(), T3DCoordinate::StaticClass());
+  EXPECT_EQ(envelope->ClassType(), T3DCoordinate::StaticClass());
+  EXPECT_EQ(Texts(*copy, {"X", "Y", "Z", "CS"}), "1|2|3|4");
+  EXPECT_EQ(Texts(*envelope, {"X", "Y", "Z", "CS"}), "1|2|3|0");  // the envelope drops the system
 }
 
-TEST_F(CoordinateTest, ExtentOfAPointIsThatPoint) {
-  T2DCoordinate c(3.5, -2);
-  TRealRect r{9, 9, 9, 9};
-  c.GetExtent(r);
-  ExpectRect(r, 3.5, -2, 3.5, -2);
-}
-
-TEST_F(CoordinateTest, PublishedPropertiesAndRegistration) {
-  EXPECT_EQ(OwnPropertyNames(TCoordinate::StaticClass()), (Strings{"CS", "X", "Y", "Z"}));
-  EXPECT_TRUE(OwnPropertyNames(T3DCoordinate::StaticClass()).empty());
-  const TPropInfo* cs = TCoordinate::StaticClass()->FindProp("CS");
-  EXPECT_EQ(cs->Kind, tkInteger);
-  EXPECT_EQ(cs->Range.Max, 255);
-  EXPECT_EQ(TCoordinate::StaticClass()->FindProp("X")->Kind, tkFloat);
-  EXPECT_EQ(FindKestuClass("TCoordinate"), nullptr);
-  for (const char* name : {"T2DCoordinate", "T3DCoordinate", "TRectangle", "TDrawRectangle", "TText", "TRectEntity",
-                           "TSelectedElement"}) {
-    std::unique_ptr<TElement> e(CreateElementByClassName(name));
-    ASSERT_NE(e, nullptr) << name;
-    EXPECT_EQ(e->ClassName(), name);
-  }
-}
-
-class RectangleTest : public SpatialTest {};
-
-TEST_F(RectangleTest, AnEmptyRectangleGrownByOnePointBecomesThatPoint) {
+TEST_F(GeometryElementsTest, RectanglesGrowFromEmptyAndTestValidityAndIntersection) {
   TRectangle r;
+  EXPECT_EQ(Texts(r, {"MinX", "MinY", "MaxX", "MaxY"}), "1E30|1E30|-1E30|-1E30");
   EXPECT_FALSE(r.IsValid());
-  EXPECT_EQ(r.MinX(), 1e30);
-  EXPECT_EQ(r.MaxY(), -1e30);
   r.IncludePoint(5, 7);
-  EXPECT_TRUE(r.IsValid());
-  ExpectCorners(r, 5, 7, 5, 7);
-  r.IncludePoint(-1, 9);
+  EXPECT_EQ(BoxOf(r), (Box4{5, 7, 5, 7}));
   r.IncludeCoordinate(std::make_unique<T2DCoordinate>(6, 0).get());
-  ExpectCorners(r, -1, 0, 6, 9);
+  std::unique_ptr<TRectangle> empty(new TRectangle), marker(Rect(0, 0, 1e30, 5)), valid(Rect(-2, 3, 0, 40));
+  r.IncludeRect(empty.get());
+  r.IncludeRect(marker.get());  // ordered corners, but one at the empty marker
+  EXPECT_EQ(BoxOf(r), (Box4{5, 0, 6, 7}));
+  r.IncludeRect(valid.get());
+  EXPECT_EQ(BoxOf(r), (Box4{-2, 0, 6, 40}));
   r.Clear();
-  EXPECT_FALSE(r.IsValid());
-}
-
-TEST_F(RectangleTest, IncludingAnInvalidRectangleChangesNothing) {
-  TRectangle target;
-  target.IncludePoint(1, 1);
-  TRectangle empty;
-  target.IncludeRect(&empty);
-  TRectangle marker;  // ordered corners, but one lies at the empty marker
-  SetCorners(marker, 0, 0, 1e30, 5);
-  target.IncludeRect(&marker);
-  EXPECT_EQ(target.MinX(), 1.0);
-  EXPECT_EQ(target.MaxX(), 1.0);
-  EXPECT_EQ(target.MaxY(), 1.0);
-  TRectangle valid;
-  valid.IncludePoint(-2, 3);
-  valid.IncludePoint(0, 4);
-  target.IncludeRect(&valid);
-  ExpectCorners(target, -2, 1, 1, 4);
-}
-
-TEST_F(RectangleTest, ValidityRequiresOrderedCornersStrictlyInsideTheMarker) {
-  TRectangle r;
-  SetCorners(r, 0, 0, 10, 10);
-  EXPECT_TRUE(r.IsValid());
-  r.SetMinY(-1e30);
-  EXPECT_FALSE(r.IsValid());
-  r.SetMinY(-9.99e29);
-  EXPECT_TRUE(r.IsValid());
-  r.SetMaxX(-1);
-  EXPECT_FALSE(r.IsValid());
-}
-
-TEST_F(RectangleTest, RectanglesSharingAnEdgeOrCornerIntersect) {
-  TRectangle a;
-  a.IncludePoint(0, 0);
-  a.IncludePoint(10, 10);
-  TRectangle b;
-  b.IncludePoint(10, 2);
-  b.IncludePoint(20, 8);
-  EXPECT_TRUE(a.Intersects(&b));
-  EXPECT_TRUE(b.Intersects(&a));
-  TRectangle corner;
-  corner.IncludePoint(10, 10);
-  corner.IncludePoint(11, 11);
-  EXPECT_TRUE(a.Intersects(&corner));
-  b.MoveBy(0.001, 0);
-  EXPECT_FALSE(a.Intersects(&b));
-  ExpectCorners(b, 10.001, 2, 20.001, 8);
-}
-
-TEST_F(RectangleTest, NormalizeOrdersEachAxisOnItsOwn) {
-  TRectangle r;
-  SetCorners(r, 5, 2, 1, 8);
-  r.Normalize();
-  ExpectCorners(r, 1, 2, 5, 8);
-  r.SetMinY(9);
-  r.Normalize();
-  EXPECT_EQ(r.MinY(), 8.0);
-  EXPECT_EQ(r.MaxY(), 9.0);
-}
-
-TEST_F(RectangleTest, CentreMarginAndSizes) {
-  TRectangle r;
-  r.IncludePoint(2, 4);
-  r.IncludePoint(6, 10);
-  TRealPoint c;
-  r.GetCenter(c);
-  EXPECT_EQ(c.X, 4.0);
-  EXPECT_EQ(c.Y, 7.0);
-  TRealRect m;
-  r.GetMarginRect(m);
-  ExpectRect(m, -8, -6, 16, 20);
-  EXPECT_EQ(r.GetPropertyText("Width"), "4");
-  EXPECT_EQ(r.GetPropertyText("Height"), "6");
-  r.SetPropertyText("Width", "10");
-  r.SetPropertyText("Height", "1");
-  ExpectCorners(r, 2, 4, 12, 5);
-}
-
-TEST_F(RectangleTest, WidthWrittenOnAnEmptyRectangleStaysInvalid) {
-  TRectangle r;
   r.SetWidth(5);
   EXPECT_EQ(r.MaxX(), 1e30 + 5);
   EXPECT_FALSE(r.IsValid());
-}
-
-TEST_F(RectangleTest, AssignTakesOnlyRectangles) {
-  TRectangle r;
-  r.IncludePoint(1, 2);
-  T2DCoordinate other(7, 7);
-  r.Assign(&other);
-  ExpectCorners(r, 1, 2, 1, 2);
-  TRectangle source;
-  source.IncludePoint(-3, -4);
-  source.IncludePoint(3, 4);
-  r.Assign(&source);
-  ExpectCorners(r, -3, -4, 3, 4);
-}
-
-TEST_F(RectangleTest, CopiesAreNewRectanglesWithTheSameCorners) {
-  TRectangle r;
-  r.IncludePoint(1, 2);
-  r.IncludePoint(3, 5);
-  std::unique_ptr<TRectangle> copy(r.CreateCopy());
-  std::unique_ptr<TElement> envelope(r.CreateEnvelope());
-  for (const TElement* e : {static_cast<const TElement*>(copy.get()), static_cast<const TElement*>(envelope.get())}) {
-    const auto* c = DynamicCast<TRectangle>(e);
-    ASSERT_NE(c, nullptr);
-    EXPECT_NE(c, &r);
-    ExpectCorners(*c, 1, 2, 3, 5);
-    EXPECT_NE(c->MinCorner(), r.MinCorner());
+  const std::pair<Writes, bool> validity[] = {{{{"MinY", "-1E30"}}, false}, {{{"MinY", "-9.99E29"}}, true},
+                                               {{{"MaxX", "-1"}}, false}, {{{"MaxX", "0"}}, true}};
+  for (const auto& [writes, expected] : validity) {
+    std::unique_ptr<TRectangle> t(Rect(0, 0, 10, 10));
+    for (const auto& [name, value] : writes) t->SetPropertyText(name, value);
+    EXPECT_EQ(t->IsValid(), expected) << writes[0].first << "=" << writes[0].second;
   }
+  std::unique_ptr<TRectangle> a(Rect(0, 0, 10, 10)), b(Rect(10, 2, 20, 8)), corner(Rect(10, 10, 11, 11));
+  EXPECT_TRUE(a->Intersects(b.get()) && b->Intersects(a.get()) && a->Intersects(corner.get()));
+  b->MoveBy(0.001, 0);
+  EXPECT_FALSE(a->Intersects(b.get()));
+  EXPECT_EQ(BoxOf(*b), (Box4{10.001, 2, 20.001, 8}));
 }
 
-TEST_F(RectangleTest, SizeCountsBothCorners) {
+TEST_F(GeometryElementsTest, RectangleNormalisingCentreMarginSizesAndCopies) {
   TRectangle r;
-  T2DCoordinate corner;
-  EXPECT_EQ(r.GetSize(), static_cast<int>(TRectangle::StaticClass()->InstanceSize) + 2 * corner.GetSize());
+  SetTexts(r, {{"MinX", "5"}, {"MinY", "2"}, {"MaxX", "1"}, {"MaxY", "8"}});
+  r.Normalize();
+  EXPECT_EQ(BoxOf(r), (Box4{1, 2, 5, 8}));
+  r.SetMinY(9);
+  r.Normalize();  // each axis on its own
+  EXPECT_EQ(BoxOf(r), (Box4{1, 8, 5, 9}));
+  std::unique_ptr<TRectangle> s(Rect(2, 4, 6, 10));
+  TRealPoint c;
+  s->GetCenter(c);
+  EXPECT_EQ(std::pair(c.X, c.Y), std::pair(4.0, 7.0));
+  TRealRect m;
+  s->GetMarginRect(m);
+  EXPECT_EQ(BoxOf(m), (Box4{-8, -6, 16, 20}));
+  EXPECT_EQ(Texts(*s, {"Width", "Height"}), "4|6");
+  SetTexts(*s, {{"Width", "10"}, {"Height", "1"}});
+  EXPECT_EQ(BoxOf(*s), (Box4{2, 4, 12, 5}));
+  T2DCoordinate other(7, 7);
+  s->Assign(&other);  // only rectangles are taken
+  EXPECT_EQ(BoxOf(*s), (Box4{2, 4, 12, 5}));
+  s->Assign(&r);
+  std::unique_ptr<TRectangle> copy(s->CreateCopy());
+  std::unique_ptr<TElement> envelope(s->CreateEnvelope());
+  for (const TElement* e : {static_cast<const TElement*>(copy.get()), static_cast<const TElement*>(envelope.get())}) {
+    const auto* t = DynamicCast<TRectangle>(e);
+    ASSERT_NE(t, nullptr);
+    EXPECT_EQ(BoxOf(*t), (Box4{1, 8, 5, 9}));
+    EXPECT_NE(t->MinCorner(), s->MinCorner());
+  }
+  EXPECT_EQ(s->GetSize(), static_cast<int>(TRectangle::StaticClass()->InstanceSize) + 2 * other.GetSize());
 }
 
-TEST_F(RectangleTest, PublishedProperties) {
-  EXPECT_EQ(OwnPropertyNames(TRectangle::StaticClass()), (Strings{"MinX", "MinY", "MaxX", "MaxY", "Height", "Width"}));
-  TRectangle r;
-  EXPECT_EQ(r.GetPropertyText("MinX"), "1E30");
-}
+// Each row starts from Box() and ends with the box, the relative anchor and how it reads.
+TEST_F(GeometryElementsTest, RectEntityAnchorAlignmentAndSizeWrites) {
+  const std::pair<Writes, const char*> cases[] = {
+      {{{"HorizAllign", "center"}}, "-50|0|50|50|0.5|0|CENTER|DOWN|4"},
+      {{{"VertAllign", "Top"}, {"HorizAllign", "STŘED"}, {"HorizAllign", "right"}}, "-100|-50|0|0|1|1|RIGHT|TOP|9"},
+      {{{"AbsRefX", "25"}}, "0|0|100|50|0.25|0|OTHER|DOWN|0"},
+      {{{"AbsRefY", "50"}}, "0|0|100|50|0|1|LEFT|TOP|3"},
+      {{{"RefPosition", "9"}}, "-100|-50|0|0|1|1|RIGHT|TOP|9"},
+      {{{"RefPosition", "0"}, {"RefPosition", "10"}}, "0|0|100|50|0|0|LEFT|DOWN|1"},
+      {{{"RefPosition", "2"}}, "0|-25|100|25|0|0.5|LEFT|CENTER|2"},
+      {{{"DeltaRefX", "25"}}, "-25|0|75|50|0.25|0|OTHER|DOWN|0"},
+      {{{"RelRefX", "0.5"}, {"Width", "200"}}, "-50|0|150|50|0.25|0|OTHER|DOWN|0"},
+      {{{"RelRefY", "1"}, {"Height", "25"}}, "0|-50|100|-25|0|2|LEFT|OTHER|0"},
+      {{{"DeltaX", "5"}, {"DeltaY", "-2"}}, "5|-2|105|48|0|0|LEFT|DOWN|1"},
+  };
+  for (const auto& [writes, expected] : cases) {
+    auto e = Box();
+    for (const auto& [name, value] : writes) e->SetPropertyText(name, value);
+    EXPECT_EQ(Texts(*e, {"MinX", "MinY", "MaxX", "MaxY", "RelRefX", "RelRefY", "HorizAllign", "VertAllign",
+                         "RefPosition"}),
+              expected)
+        << writes[0].first << "=" << writes[0].second;
+  }
+  auto e = Box();  // its own bounds and anchor handed back are kept
+  e->SetRelRefX(0.5);
+  e->SetBoundRect(e->BoundRect());
+  e->SetRelRefPoint(e->RelRefPoint());
+  EXPECT_EQ(Texts(*e, {"MinX", "MaxX", "RelRefX", "X", "CenterX", "DeltaRefX"}), "-50|50|0.5|0|0|50");
 
-class RectEntityTest : public SpatialTest {};
-
-TEST_F(RectEntityTest, ANewEntityIsEmptyAndAnchoredLowerLeft) {
-  TRectEntity e;
-  EXPECT_FALSE(e.IsValid());
-  EXPECT_EQ(e.GetPropertyText("IsValid"), "False");
-  EXPECT_EQ(e.GetPropertyText("HorizAllign"), "LEFT");
-  EXPECT_EQ(e.GetPropertyText("VertAllign"), "DOWN");
-  EXPECT_EQ(e.GetPropertyInteger("RefPosition"), 1);
-}
-
-TEST_F(RectEntityTest, FirstXAndYWrittenMakeADegenerateBox) {
-  TRectEntity e;
-  e.SetPropertyText("X", "10");
-  e.SetPropertyText("Y", "20");
-  ExpectBounds(e, 10, 20, 10, 20);
-  EXPECT_TRUE(e.IsValid());
-  e.SetRelRef(1, 1);
-  e.SetBounds({0, 0, 4, 2});
-  e.SetX(10);
-  e.SetY(20);
-  ExpectBounds(e, 6, 18, 10, 20);
-}
-
-TEST_F(RectEntityTest, AlignmentMovesTheBoxAboutTheAnchor) {
-  auto e = Box();
-  e->SetPropertyText("HorizAllign", "center");
-  ExpectBounds(*e, -50, 0, 50, 50);
-  EXPECT_EQ(e->GetAbsRefX(), 0.0);
-  EXPECT_EQ(e->GetHorizAllign(), "CENTER");
-  e->SetPropertyText("VertAllign", "Top");
-  ExpectBounds(*e, -50, -50, 50, 0);
-  EXPECT_EQ(e->GetRefPosition(), 6);
-  e->SetPropertyText("HorizAllign", "STŘED");  // not a name: ignored
-  e->SetPropertyText("HorizAllign", "right");
-  ExpectBounds(*e, -100, -50, 0, 0);
-  EXPECT_EQ(e->GetRefPosition(), 9);
-  e->SetRelRefX(0.25);
-  EXPECT_EQ(e->GetHorizAllign(), "OTHER");
-  EXPECT_EQ(e->GetRefPosition(), 0);
-}
-
-TEST_F(RectEntityTest, AbsoluteReferenceWriteMovesTheAnchorNotTheBox) {
-  auto e = Box();
-  e->SetPropertyText("AbsRefX", "25");
-  ExpectBounds(*e, 0, 0, 100, 50);
-  EXPECT_EQ(e->GetRelRefX(), 0.25);
-  EXPECT_EQ(e->GetPropertyText("X"), "25");
-  e->SetAbsRefY(50);
-  EXPECT_EQ(e->GetRelRefY(), 1.0);
-  TRectEntity flat;
+  TRectEntity fresh;  // the first X and Y make a point box
+  EXPECT_EQ(Texts(fresh, {"IsValid", "HorizAllign", "VertAllign", "RefPosition"}), "False|LEFT|DOWN|1");
+  SetTexts(fresh, {{"X", "10"}, {"Y", "20"}});
+  EXPECT_EQ(BoxOf(fresh), (Box4{10, 20, 10, 20}));
+  fresh.SetRelRef(1, 1);
+  fresh.SetBounds({0, 0, 4, 2});
+  SetTexts(fresh, {{"X", "10"}, {"Y", "20"}});
+  EXPECT_EQ(BoxOf(fresh), (Box4{6, 18, 10, 20}));
+  TRectEntity flat;  // no size to measure against: the anchor stays
   flat.SetBounds({5, 5, 5, 5});
-  flat.SetAbsRefX(100);  // no width to measure against
-  EXPECT_EQ(flat.GetRelRefX(), 0.0);
+  SetTexts(flat, {{"RelRefY", "0.5"}, {"AbsRefX", "100"}, {"DeltaRefY", "3"}});
+  EXPECT_EQ(Texts(flat, {"RelRefX", "RelRefY"}), "0|0");
 }
 
-TEST_F(RectEntityTest, RefPositionCodesPickGridCells) {
-  auto e = Box();
-  e->SetPropertyInteger("RefPosition", 9);
-  EXPECT_EQ(e->GetRelRefX(), 1.0);
-  EXPECT_EQ(e->GetRelRefY(), 1.0);
-  ExpectBounds(*e, -100, -50, 0, 0);
-  e->SetRefPosition(0);
-  e->SetRefPosition(10);
-  EXPECT_EQ(e->GetRefPosition(), 9);
-  ExpectBounds(*e, -100, -50, 0, 0);
-  e->SetRefPosition(4);
-  EXPECT_EQ(e->GetRelRefX(), 0.5);
-  EXPECT_EQ(e->GetRelRefY(), 0.0);
-  e->SetRefPosition(2);
-  EXPECT_EQ(e->GetRelRefX(), 0.0);
-  EXPECT_EQ(e->GetRelRefY(), 0.5);
-  EXPECT_EQ(e->GetPropertyText("RefPosition"), "2");
-  EXPECT_EQ(TRectEntity::StaticClass()->FindProp("RefPosition")->Range.Max, 9);
-}
-
-TEST_F(RectEntityTest, DeltaReferenceIsAFractionOfTheSize) {
-  auto e = Box();
-  e->SetDeltaRefX(25);
-  EXPECT_EQ(e->GetRelRefX(), 0.25);
-  ExpectBounds(*e, -25, 0, 75, 50);
-  EXPECT_EQ(e->GetDeltaRefX(), 25.0);
-  TRectEntity flat;
-  flat.SetBounds({0, 0, 10, 0});
-  flat.SetRelRefY(0.5);  // nothing to move on a zero height
-  flat.SetPropertyText("DeltaRefY", "3");
-  EXPECT_EQ(flat.GetRelRefY(), 0.0);
-}
-
-TEST_F(RectEntityTest, WidthAndHeightGrowTheBoxKeepingTheAnchor) {
-  auto e = Box();
-  e->SetRelRefX(0.5);  // anchor at x = 0, box (-50 .. 50)
-  e->SetPropertyText("Width", "200");
-  ExpectBounds(*e, -50, 0, 150, 50);
-  EXPECT_EQ(e->GetRelRefX(), 0.25);
-  EXPECT_EQ(e->GetAbsRefX(), 0.0);
-  e->SetRelRefY(1);
-  e->SetHeight(25);
-  ExpectBounds(*e, -50, -50, 150, -25);
-  EXPECT_EQ(e->GetAbsRefY(), 0.0);
-  EXPECT_EQ(e->GetRelRefY(), 2.0);
-}
-
-TEST_F(RectEntityTest, IntersectionOfZeroExtentIsAllZeros) {
+TEST_F(GeometryElementsTest, RectEntityIntersectionContainmentAndExtentOfChildren) {
   TRectEntity e;
   e.SetBounds({0, 0, 10, 10});
-  TRealRect out{1, 1, 1, 1};
-  e.GetIntersection({10, 0, 20, 10}, out);
-  ExpectRect(out, 0, 0, 0, 0);
-  e.GetIntersection({5, 5, 20, 20}, out);
-  ExpectRect(out, 5, 5, 10, 10);
-  e.GetIntersection({2, 10, 8, 30}, out);
-  ExpectRect(out, 0, 0, 0, 0);
-}
-
-TEST_F(RectEntityTest, ContainmentTestsCountEdgesAsInside) {
-  TRectEntity e;
-  e.SetBounds({0, 0, 10, 10});
-  EXPECT_TRUE(e.IntersectsRect(10, 10, 20, 20));
-  EXPECT_FALSE(e.IntersectsRect(10.5, 0, 20, 20));
-  EXPECT_TRUE(e.ContainsPoint(10, 0));
-  EXPECT_FALSE(e.ContainsPoint(10, -0.1));
-  EXPECT_TRUE(e.IsInsideRect(0, 0, 10, 10));
-  EXPECT_FALSE(e.IsInsideRect(0, 0, 9, 10));
-  EXPECT_TRUE(e.ContainsRect(0, 0, 10, 10));
-  EXPECT_FALSE(e.ContainsRect(-1, 0, 10, 10));
-  EXPECT_EQ(e.GetMaxSide(), 10.0);
+  const std::pair<TRealRect, Box4> cuts[] = {
+      {{10, 0, 20, 10}, {0, 0, 0, 0}}, {{5, 5, 20, 20}, {5, 5, 10, 10}}, {{2, 10, 8, 30}, {0, 0, 0, 0}}};
+  for (const auto& [with, expected] : cuts) {
+    TRealRect out{1, 1, 1, 1};
+    e.GetIntersection(with, out);
+    EXPECT_EQ(BoxOf(out), expected) << ::testing::PrintToString(BoxOf(with));
+  }
+  EXPECT_EQ((std::vector<bool>{e.IntersectsRect(10, 10, 20, 20), e.IntersectsRect(10.5, 0, 20, 20),
+                               e.ContainsPoint(10, 0), e.ContainsPoint(10, -0.1), e.IsInsideRect(0, 0, 10, 10),
+                               e.IsInsideRect(0, 0, 9, 10), e.ContainsRect(0, 0, 10, 10), e.ContainsRect(-1, 0, 10, 10)}),
+            (std::vector<bool>{true, false, true, false, true, false, true, false}));
   e.SetMaxY(30);
   EXPECT_EQ(e.GetMaxSide(), 30.0);
-}
 
-TEST_F(RectEntityTest, ExtentFollowsCoordinateAndRectChildrenOnly) {
-  TRectEntity owner;
+  TRectEntity owner;  // the extent follows coordinate and rect children only
   owner.AddElement(new TOwnerEntity);
   owner.UpdateRect();
   EXPECT_FALSE(owner.IsValid());
-
   owner.AddEntity(new T2DCoordinate(3, 4));
-  ExpectBounds(owner, 3, 4, 3, 4);
+  EXPECT_EQ(BoxOf(owner), (Box4{3, 4, 3, 4}));
   auto* child = new TRectEntity;
   child->SetBounds({-1, 0, 2, 10});
   owner.AddEntity(child);
   owner.AddEntity(new TRectEntity);  // empty: no effect
   owner.AddEntity(nullptr);
   EXPECT_EQ(owner.GetCount(), 4);
-  ExpectBounds(owner, -1, 0, 3, 10);
-
+  EXPECT_EQ(BoxOf(owner), (Box4{-1, 0, 3, 10}));
   owner.SetBounds({-50, -50, 50, 50});
   owner.SetPropertyBoolean("UpdateNoReset", true);
-  ExpectBounds(owner, -50, -50, 50, 50);
+  EXPECT_EQ(BoxOf(owner), (Box4{-50, -50, 50, 50}));
   owner.UpdateRect();
-  ExpectBounds(owner, -1, 0, 3, 10);
+  EXPECT_EQ(BoxOf(owner), (Box4{-1, 0, 3, 10}));
   owner.SetPropertyBoolean("UpdateNoReset", false);
   EXPECT_FALSE(owner.IsValid());
+  TText text;  // a text box ignores its children
+  text.SetBounds({0, 0, 40, 10});
+  text.SetRelRefY(0.5);
+  text.AddElement(new T2DCoordinate(100, 100));
+  text.SetPropertyBoolean("UpdateNoReset", true);
+  EXPECT_EQ(BoxOf(text), (Box4{0, -5, 40, 5}));
 }
 
-TEST_F(RectEntityTest, DeltaPropertiesMoveTheBox) {
-  auto e = Box();
-  e->SetPropertyText("DeltaX", "5");
-  e->SetPropertyText("DeltaY", "-2");
-  ExpectBounds(*e, 5, -2, 105, 48);
-  EXPECT_EQ(e->GetPropertyText("CenterX"), "55");
-  EXPECT_EQ(e->GetPropertyText("CenterY"), "23");
-}
-
-TEST_F(RectEntityTest, AssignCopiesIndexAndBoxButNotTheAnchor) {
+TEST_F(GeometryElementsTest, RectEntityCopiesSizeAndStoredProperties) {
   auto source = Box();
-  source->Index = 7;
-  source->SetRelRef(0.5, 0.5);
+  SetTexts(*source, {{"Index", "7"}, {"RelRefX", "0.5"}, {"RelRefY", "1"}, {"Name", "okno"}});
+  auto* shared = new TOwnerElement;
+  source->AddElement(shared);
+  TRectEntity loaded;  // the stored properties applied in order restore box and anchor
+  for (const std::string& name : StoredPropertyNames(*source)) loaded.SetPropertyText(name, source->GetPropertyText(name));
+  EXPECT_EQ(Texts(loaded, {"MinX", "MinY", "MaxX", "MaxY", "RelRefX", "RelRefY"}), "-50|-50|50|0|0.5|1");
   TRectEntity target;
-  target.Assign(source.get());
-  EXPECT_EQ(target.Index, 7);
-  ExpectBounds(target, -50, -25, 50, 25);
-  EXPECT_EQ(target.GetRelRefX(), 0.0);
+  target.Assign(source.get());  // box and index, not the anchor
+  EXPECT_EQ(Texts(target, {"Index", "MinX", "MinY", "MaxX", "MaxY", "RelRefX"}), "7|-50|-50|50|0|0");
   EXPECT_NE(target.BoundRect(), source->BoundRect());
   TRectangle notAnEntity;
   target.Assign(&notAnEntity);
   EXPECT_EQ(target.Index, 7);
-  EXPECT_TRUE(target.IsValid());
-}
+  std::unique_ptr<TElement> copy(source->CreateEnvelope());
+  ASSERT_NE(DynamicCast<TRectEntity>(copy.get()), nullptr);
+  EXPECT_EQ(Texts(*copy, {"Name", "MinX", "MinY", "MaxX", "MaxY"}), "Obálka: okno|-50|-50|50|0");
+  EXPECT_EQ(static_cast<TRectEntity*>(copy.get())->Children(), std::vector<TElement*>{shared});
 
-TEST_F(RectEntityTest, EnvelopeCopiesTheBoxAndSharesOwnedChildren) {
-  auto e = Box();
-  e->SetName("okno");
-  auto* shared = new TOwnerElement;
-  e->AddElement(shared);
-  std::unique_ptr<TElement> copy(e->CreateEnvelope());
-  auto* entity = DynamicCast<TRectEntity>(copy.get());
-  ASSERT_NE(entity, nullptr);
-  EXPECT_EQ(entity->GetName(), "Obálka: okno");
-  ExpectBounds(*entity, 0, 0, 100, 50);
-  ASSERT_EQ(entity->GetCount(), 1);
-  EXPECT_EQ(entity->GetElement(0), shared);
-}
-
-TEST_F(RectEntityTest, SizeCountsBoundsAndReferenceOnceTheyExist) {
   TRectEntity e;
   const int bare = e.GetSize();
   e.BoundRect();
-  const int withBounds = e.GetSize();
-  EXPECT_EQ(withBounds, bare + TRectangle().GetSize());
+  EXPECT_EQ(e.GetSize(), bare + TRectangle().GetSize());
   e.RelRefPoint();
-  EXPECT_EQ(e.GetSize(), withBounds + T2DCoordinate().GetSize());
   e.SetBoundRect(nullptr);
   EXPECT_EQ(e.GetSize(), bare + T2DCoordinate().GetSize());
-  EXPECT_FALSE(e.IsValid());  // a fresh empty box on the next use
+  EXPECT_FALSE(e.IsValid());
 }
 
-TEST_F(RectEntityTest, HandingBackItsOwnBoundsOrAnchorKeepsThem) {
-  auto e = Box();
-  e->SetRelRefX(0.5);
-  e->SetBoundRect(e->BoundRect());
-  e->SetRelRefPoint(e->RelRefPoint());
-  ExpectBounds(*e, -50, 0, 50, 50);
-  EXPECT_EQ(e->GetRelRefX(), 0.5);
-}
-
-TEST_F(RectEntityTest, PublishedPropertiesInOrderWithTheirStoredFlags) {
-  EXPECT_EQ(OwnPropertyNames(TRectEntity::StaticClass()),
-            (Strings{"Index", "MinX", "MinY", "MaxX", "MaxY", "IsValid", "Width", "Height", "CenterX", "CenterY", "X",
-                     "Y", "RelRefX", "RelRefY", "DeltaRefX", "DeltaRefY", "AbsRefX", "AbsRefY", "HorizAllign",
-                     "VertAllign", "RefPosition", "DeltaX", "DeltaY", "UpdateNoReset"}));
-  TRectEntity e;
-  EXPECT_EQ(StoredPropertyNames(e), (Strings{"Index", "MinX", "MinY", "Width", "Height", "AbsRefX", "AbsRefY"}));
-  EXPECT_EQ(TRectEntity::StaticClass()->FindProp("HorizAllign")->Kind, tkLString);
-  EXPECT_EQ(TRectEntity::StaticClass()->FindProp("UpdateNoReset")->Kind, tkEnumeration);
-}
-
-TEST_F(RectEntityTest, StoredPropertiesAppliedInOrderRestoreBoxAndAnchor) {
-  auto source = Box();
-  source->SetRelRef(0.5, 1);
-  TRectEntity loaded;
-  for (const std::string& name : StoredPropertyNames(*source))
-    loaded.SetPropertyText(name, source->GetPropertyText(name));
-  ExpectBounds(loaded, -50, -50, 50, 0);
-  EXPECT_EQ(loaded.GetRelRefX(), 0.5);
-  EXPECT_EQ(loaded.GetRelRefY(), 1.0);
-}
-
-class RectDescendantsTest : public SpatialTest {};
-
-TEST_F(RectDescendantsTest, DrawRectangleStartsAtZeroAndEnvelopeKeepsPenAndBrush) {
+TEST_F(GeometryElementsTest, DrawRectangleTextAndSelectionEnvelopesAndLinks) {
   TDrawRectangle r;
-  EXPECT_EQ(r.PenWidth, 0.0);
-  EXPECT_EQ(r.GetPropertyText("PenStyle"), "psSolid");
-  EXPECT_EQ(r.GetPropertyText("BrushStyle"), "bsSolid");
-  r.SetPropertyText("PenStyle", "psDashDot");
-  r.SetPropertyText("BrushStyle", "bsDiagCross");
-  r.PenWidth = 0.5;
-  r.PenColor = 0xFF;
-  r.BrushColor = 0xFF00;
-  r.SetBounds({1, 2, 3, 4});
-  std::unique_ptr<TElement> copy(r.CreateEnvelope());
-  auto* envelope = DynamicCast<TDrawRectangle>(copy.get());
-  ASSERT_NE(envelope, nullptr);
-  EXPECT_EQ(envelope->PenStyle, psDashDot);
-  EXPECT_EQ(envelope->BrushStyle, bsDiagCross);
-  EXPECT_EQ(envelope->PenWidth, 0.5);
-  EXPECT_EQ(envelope->PenColor, 0xFF);
-  EXPECT_EQ(envelope->BrushColor, 0xFF00);
-  ExpectBounds(*envelope, 1, 2, 3, 4);
-  EXPECT_EQ(OwnPropertyNames(TDrawRectangle::StaticClass()),
-            (Strings{"PenColor", "PenStyle", "PenWidth", "BrushColor", "BrushStyle"}));
-}
-
-TEST_F(RectDescendantsTest, TextBoxIgnoresChildrenAndItsEnvelopeKeepsTheText) {
+  EXPECT_EQ(Texts(r, {"PenStyle", "BrushStyle", "PenWidth"}), "psSolid|bsSolid|0");
+  const auto drawn = {"PenStyle", "BrushStyle", "PenWidth", "PenColor", "BrushColor"};
+  SetTexts(r, {{"PenStyle", "psDashDot"}, {"BrushStyle", "bsDiagCross"}, {"PenWidth", "0.5"}, {"PenColor", "255"},
+               {"BrushColor", "65280"}});
+  std::unique_ptr<TElement> rCopy(r.CreateEnvelope());
+  EXPECT_EQ(Texts(*rCopy, drawn), "psDashDot|bsDiagCross|0.5|255|65280");
   TText t;
   t.SetBounds({0, 0, 40, 10});
-  t.SetRelRefY(0.5);
-  t.AddElement(new T2DCoordinate(100, 100));
-  t.SetPropertyBoolean("UpdateNoReset", true);
-  ExpectBounds(t, 0, -5, 40, 5);
-  EXPECT_EQ(t.GetRelRefY(), 0.5);
-  t.Text = "Lesní správa";
-  t.FontName = "Arial";
   t.FontStyle = fsBold | fsUnderline;
-  t.Charset = 238;
-  t.Color = 0x123456;
-  t.Orientation = 1.5;
-  std::unique_ptr<TElement> copy(t.CreateEnvelope());
-  auto* envelope = DynamicCast<TText>(copy.get());
-  ASSERT_NE(envelope, nullptr);
-  EXPECT_EQ(envelope->Text, "Lesní správa");
-  EXPECT_EQ(envelope->FontName, "Arial");
-  EXPECT_EQ(envelope->FontStyle, fsBold | fsUnderline);
-  EXPECT_EQ(envelope->Charset, 238);
-  EXPECT_EQ(envelope->Color, 0x123456);
-  EXPECT_EQ(envelope->Orientation, 1.5);
-  EXPECT_DOUBLE_EQ(envelope->GetHeight(), 10.0);
-  EXPECT_EQ(OwnPropertyNames(TText::StaticClass()),
-            (Strings{"Text", "Orientation", "Color", "FontName", "FontStyle", "Charset"}));
-  EXPECT_EQ(TText::StaticClass()->FindProp("FontStyle")->Kind, tkSet);
-  EXPECT_EQ(t.GetPropertyText("FontStyle"), "5");
-}
-
-TEST_F(RectDescendantsTest, SelectedElementNamesItsElementUntilItIsFreed) {
+  const auto written = {"Text", "FontName", "FontStyle", "Charset", "Color", "Orientation", "Height"};
+  SetTexts(t, {{"Text", "Lesní správa"}, {"FontName", "Arial"}, {"Charset", "238"}, {"Color", "1193046"},
+               {"Orientation", "1.5"}});
+  std::unique_ptr<TElement> tCopy(t.CreateEnvelope());
+  EXPECT_EQ(Texts(*tCopy, written), "Lesní správa|Arial|5|238|1193046|1.5|10");
+  EXPECT_EQ(tCopy->ClassType(), TText::StaticClass());
   TSelectedElement s;
-  EXPECT_EQ(s.GetPropertyText("SelectName"), "");
   auto* selected = new TOwnerEntity;
   selected->SetName("Porost 12");
   s.SetSelected(selected);
@@ -554,98 +255,47 @@ TEST_F(RectDescendantsTest, SelectedElementNamesItsElementUntilItIsFreed) {
   EXPECT_EQ(s.GetSelectName(), "");
 }
 
-class ElemsStreamTest : public SpatialTest {
- protected:
-  TQuickEntity map;
-};
-
-TEST_F(ElemsStreamTest, APlanePointRecordHoldsItsSystemThenSixteenRawBytes) {
+TEST_F(GeometryElementsTest, PointAndRectangleRecordsByteForByte) {
   T2DCoordinate c(3.5, -2);
   c.ID = 7;
   c.CS = 2;
-  const Bytes expected = Record()
-                             .Str("T2DCoordinate")
-                             .Int8(7)
-                             .Int8(2)
-                             .Raw({0, 0, 0, 0, 0, 0, 0x0C, 0x40, 0, 0, 0, 0, 0, 0, 0, 0xC0})
-                             .bytes();
-  EXPECT_EQ(WrittenRecord(c), expected);
+  const Bytes plane = Record().Str("T2DCoordinate").Int8(7).Int8(2).Raw({0, 0, 0, 0, 0, 0, 0x0C, 0x40}).Raw(
+      {0, 0, 0, 0, 0, 0, 0, 0xC0}).bytes();
+  EXPECT_EQ(WrittenRecord(c), plane);
   T2DCoordinate read;
-  ReadRecord(expected, read, map);
-  EXPECT_EQ(read.ID, 7);
-  EXPECT_EQ(read.CS, 2);
-  EXPECT_EQ(read.GetX(), 3.5);
-  EXPECT_EQ(read.GetY(), -2.0);
+  ReadRecord(plane, read, map);
+  EXPECT_EQ(std::tuple(read.ID, read.CS, read.GetX(), read.GetY()), std::tuple(7, 2, 3.5, -2.0));
+  T3DCoordinate h;  // a height follows as a float value
+  h.SetZ(10);
+  const Bytes space = Record().Str("T3DCoordinate").Int8(-1).Int8(0).Raw(Bytes(16, 0)).Raw(kExtendedTen).bytes();
+  EXPECT_EQ(WrittenRecord(h), space);
+  T3DCoordinate readH;
+  readH.SetX(9);
+  ReadRecord(space, readH, map);
+  EXPECT_EQ(Texts(readH, {"X", "Z"}), "0|10");
+
+  std::unique_ptr<TRectangle> r(Rect(1, -2.5, 10, 100));
+  const Bytes rect = Record().Str("TRectangle").Int8(-1).Raw(kExtendedOne).Raw(kExtendedMinus2_5).Raw(
+      kExtendedTen).Raw(kExtendedHundred).bytes();
+  EXPECT_EQ(WrittenRecord(*r), rect);
+  TRectangle readR;
+  ReadRecord(rect, readR, map);
+  EXPECT_EQ(BoxOf(readR), (Box4{1, -2.5, 10, 100}));
+  ReadRecord(WrittenRecord(TRectangle()), readR, map);  // an empty one stays empty
+  EXPECT_EQ(BoxOf(readR), (Box4{1e30, 1e30, -1e30, -1e30}));
 }
 
-TEST_F(ElemsStreamTest, ASpacePointAddsItsHeightAsAFloatValue) {
-  T3DCoordinate c;
-  c.SetZ(10);
-  const Bytes expected = Record()
-                             .Str("T3DCoordinate")
-                             .Int8(-1)
-                             .Int8(0)
-                             .Raw(Bytes(16, 0))
-                             .Raw(kExtendedTen)
-                             .bytes();
-  EXPECT_EQ(WrittenRecord(c), expected);
-  T3DCoordinate read;
-  read.SetX(9);
-  ReadRecord(expected, read, map);
-  EXPECT_EQ(read.GetX(), 0.0);
-  EXPECT_EQ(read.GetZ(), 10.0);
-}
-
-TEST_F(ElemsStreamTest, ARectangleRecordHoldsFourFloatValues) {
-  TRectangle r;
-  SetCorners(r, 1, -2.5, 10, 100);
-  const Bytes expected = Record()
-                             .Str("TRectangle")
-                             .Int8(-1)
-                             .Raw(kExtendedOne)
-                             .Raw(kExtendedMinus2_5)
-                             .Raw(kExtendedTen)
-                             .Raw(kExtendedHundred)
-                             .bytes();
-  EXPECT_EQ(WrittenRecord(r), expected);
-  TRectangle read;
-  ReadRecord(expected, read, map);
-  ExpectCorners(read, 1, -2.5, 10, 100);
-}
-
-TEST_F(ElemsStreamTest, AnEmptyRectangleStaysEmptyThroughTheStream) {
-  TRectangle empty;
-  TRectangle read;
-  read.IncludePoint(1, 1);
-  ReadRecord(WrittenRecord(empty), read, map);
-  EXPECT_FALSE(read.IsValid());
-  EXPECT_EQ(read.MinX(), 1e30);
-  EXPECT_EQ(read.MaxY(), -1e30);
-}
-
-TEST_F(ElemsStreamTest, ARectEntityRecordFollowsTheNamedEntityWithItsBounds) {
+TEST_F(GeometryElementsTest, RectEntityAndTextRecordsFollowTheNamedEntity) {
   auto e = Box();
+  SetTexts(*e, {{"Name", "okno"}, {"RelRefX", "0.5"}, {"Index", "3"}});
   e->ID = 5;
-  e->SetName("okno");
-  e->SetRelRef(0.5, 0);
-  e->Index = 3;
   auto* child = new T2DCoordinate(1, 1);
   child->ID = 2;
   e->AddElement(child);
-  const Bytes expected = Record()
-                             .Str("TRectEntity")
-                             .Int8(5)
-                             .Raw({0x01})
-                             .Int8(2)
-                             .Raw({0x00})
-                             .Str("okno")
-                             .Raw({0x05, 0, 0, 0, 0, 0, 0, 0, 0xC8, 0x04, 0xC0})  // -50
-                             .Raw(kExtendedZero)
-                             .Raw(kExtendedFifty)
-                             .Raw(kExtendedFifty)
-                             .bytes();
+  const Bytes minus50{0x05, 0, 0, 0, 0, 0, 0, 0, 0xC8, 0x04, 0xC0};
+  const Bytes expected = Record().Str("TRectEntity").Int8(5).Raw({0x01}).Int8(2).Raw({0x00}).Str("okno").Raw(
+      minus50).Raw(kExtendedZero).Raw(kExtendedFifty).Raw(kExtendedFifty).bytes();
   EXPECT_EQ(WrittenRecord(*e), expected);
-
   TEntity numbered;  // owns what the map refers to, as the loaded graph would
   for (int i = 0; i < 3; ++i) {
     auto* element = new T2DCoordinate(i, i);
@@ -654,56 +304,26 @@ TEST_F(ElemsStreamTest, ARectEntityRecordFollowsTheNamedEntityWithItsBounds) {
   }
   TRectEntity read;
   ReadRecord(expected, read, map);
+  EXPECT_EQ(read.Children(), std::vector<TElement*>{map.GetElement(2)});
   EXPECT_EQ(read.ID, 5);
-  EXPECT_EQ(read.GetName(), "okno");
-  ASSERT_EQ(read.GetCount(), 1);
-  EXPECT_EQ(read.GetElement(0), map.GetElement(2));
-  ExpectBounds(read, -50, 0, 50, 50);
-  EXPECT_EQ(read.GetRelRefX(), 0.0);  // the anchor is not stored
-  EXPECT_EQ(read.Index, 0);
-  while (map.GetCount() > 0) map.RemoveElement(map.GetElement(0));  // the loader lets go of its map so
-}
+  EXPECT_EQ(Texts(read, {"Name", "MinX", "MinY", "MaxX", "MaxY", "RelRefX", "Index"}), "okno|-50|0|50|50|0|0");
+  while (map.GetCount() > 0) map.RemoveElement(map.GetElement(0));
 
-TEST_F(ElemsStreamTest, ATextRecordAddsTextOrientationAndHeight) {
-  TText t;
+  TText t;  // text, orientation and height follow
   t.SetBounds({0, 0, 100, 10});
-  t.Text = "Lesní";
-  t.Orientation = 1;
-  const Bytes expected = Record()
-                             .Str("TText")
-                             .Int8(-1)
-                             .Raw({0x01, 0x00})
-                             .Str("TText")
-                             .Raw(kExtendedZero)
-                             .Raw(kExtendedZero)
-                             .Raw(kExtendedHundred)
-                             .Raw(kExtendedTen)
-                             .Str("Lesn\xED")
-                             .Raw(kExtendedOne)
-                             .Raw(kExtendedTen)
-                             .bytes();
-  EXPECT_EQ(WrittenRecord(t), expected);
-  TText read;
-  ReadRecord(expected, read, map);
-  EXPECT_EQ(read.Text, "Lesní");
-  EXPECT_EQ(read.Orientation, 1.0);
-  ExpectBounds(read, 0, 0, 100, 10);
-  EXPECT_EQ(read.GetName(), "TText");
-}
-
-TEST_F(ElemsStreamTest, DrawRectangleAndSelectionWriteNothingOfTheirOwn) {
+  SetTexts(t, {{"Text", "Lesní"}, {"Orientation", "1"}});
+  const Bytes text = Record().Str("TText").Int8(-1).Raw({0x01, 0x00}).Str("TText").Raw(kExtendedZero).Raw(
+      kExtendedZero).Raw(kExtendedHundred).Raw(kExtendedTen).Str("Lesn\xED").Raw(kExtendedOne).Raw(kExtendedTen).bytes();
+  EXPECT_EQ(WrittenRecord(t), text);
+  TText readT;
+  ReadRecord(text, readT, map);
+  EXPECT_EQ(Texts(readT, {"Text", "Orientation", "MaxX", "MaxY"}), "Lesní|1|100|10");
+  // Others write nothing of their own: their records differ only by the class name, written twice.
   TDrawRectangle draw;
   draw.PenWidth = 3;
-  TRectEntity plain;
-  Bytes drawBytes = WrittenRecord(draw);
-  Bytes plainBytes = WrittenRecord(plain);
-  const std::string drawName = "TDrawRectangle";
-  const std::string plainName = "TRectEntity";
-  // Both records carry their class name twice: as the record's head and as the unnamed entity's name.
-  EXPECT_EQ(drawBytes.size() - plainBytes.size(), 2 * (drawName.size() - plainName.size()));
-  TSelectedElement selection;
-  EXPECT_EQ(WrittenRecord(selection).size() - plainBytes.size(),
-            2 * (std::string("TSelectedElement").size() - plainName.size()));
+  const std::size_t plain = WrittenRecord(TRectEntity()).size();
+  EXPECT_EQ(WrittenRecord(draw).size() - plain, 2 * (sizeof("TDrawRectangle") - sizeof("TRectEntity")));
+  EXPECT_EQ(WrittenRecord(TSelectedElement()).size() - plain, 2 * (sizeof("TSelectedElement") - sizeof("TRectEntity")));
 }
 
 }  // namespace

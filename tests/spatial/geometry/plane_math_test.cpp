@@ -1,234 +1,204 @@
-#include <gtest/gtest.h>
+#include "spatial/geometry/plane_math.h"
 
 #include <cmath>
 #include <numbers>
+#include <tuple>
 
 #include "framework/values/real48.h"
 #include "spatial/geometry/intersections.h"
-#include "spatial/geometry/plane_math.h"
+#include "spatial/objects/space_entities.h"
+#include "tests/spatial/spatial_fixture.h"
 
 namespace {
 
 using namespace Mathlib;
 
 constexpr double kPi = std::numbers::pi;
-// The six-byte real carries about 12 significant digits.
-constexpr double kReal48Tol = 1e-11;
+constexpr double kReal48Tol = 1e-11;  // the six-byte real carries about 12 significant digits
 
-TEST(MathlibAngles, VectorAngleLiesInZeroExclusiveToTwoPiInclusive) {
-  EXPECT_DOUBLE_EQ(VectorAngle(1, 0), 2 * kPi);
-  EXPECT_DOUBLE_EQ(VectorAngle(0, 0), 2 * kPi);
-  EXPECT_DOUBLE_EQ(VectorAngle(0, 1), kPi / 2);
-  EXPECT_DOUBLE_EQ(VectorAngle(0, -1), 3 * kPi / 2);
-  EXPECT_DOUBLE_EQ(VectorAngle(-1, 0), kPi);
-  EXPECT_DOUBLE_EQ(VectorAngle(1, -1), 7 * kPi / 4);
-  EXPECT_DOUBLE_EQ(VectorAngle(1, 1), kPi / 4);
-  EXPECT_DOUBLE_EQ(VectorAngle(-1, -1), 5 * kPi / 4);
-}
-
-TEST(MathlibAngles, NormalizeAngleGivesASixByteRealInZeroToTwoPi) {
-  EXPECT_NEAR(NormalizeAngle(-kPi / 2), 3 * kPi / 2, kReal48Tol);
-  EXPECT_NEAR(NormalizeAngle(5 * kPi), kPi, kReal48Tol);
-  EXPECT_NEAR(NormalizeAngle(-7 * kPi), kPi, kReal48Tol);
-  EXPECT_EQ(NormalizeAngle(0), 0);
-  const double R = NormalizeAngle(1.0);
-  EXPECT_EQ(R, RoundToReal48(1.0));
+TEST(PlaneMath, AnglesLieInZeroToTwoPiAsSixByteReals) {
+  const struct {
+    const char* name;
+    double value, expected;
+  } cases[] = {
+      {"VectorAngle(1, 0)", VectorAngle(1, 0), 2 * kPi},     {"VectorAngle(0, 0)", VectorAngle(0, 0), 2 * kPi},
+      {"VectorAngle(0, 1)", VectorAngle(0, 1), kPi / 2},     {"VectorAngle(0, -1)", VectorAngle(0, -1), 3 * kPi / 2},
+      {"VectorAngle(-1, 0)", VectorAngle(-1, 0), kPi},       {"VectorAngle(1, -1)", VectorAngle(1, -1), 7 * kPi / 4},
+      {"VectorAngle(1, 1)", VectorAngle(1, 1), kPi / 4},     {"VectorAngle(-1, -1)", VectorAngle(-1, -1), 5 * kPi / 4},
+      {"Normalize(-pi/2)", NormalizeAngle(-kPi / 2), 3 * kPi / 2}, {"Normalize(5 pi)", NormalizeAngle(5 * kPi), kPi},
+      {"Normalize(-7 pi)", NormalizeAngle(-7 * kPi), kPi},   {"Normalize(0)", NormalizeAngle(0), 0},
+      {"DegToRad(90)", DegToRad(90), kPi / 2},               {"DegToRad(-90)", DegToRad(-90), 3 * kPi / 2},
+      {"DegToRad(765)", DegToRad(765), kPi / 4},             {"ArcCos(1.5)", ArcCos(1.5), 0},
+      {"ArcCos(1)", ArcCos(1), 0},                           {"ArcCos(-2)", ArcCos(-2), kPi},
+      {"ArcCos(0)", ArcCos(0), kPi / 2},                     {"ArcCos(0.5)", ArcCos(0.5), kPi / 3},
+      {"VertexAngle right", VertexAngle({1, 0}, {0, 0}, {0, 1}), kPi / 2},
+      {"VertexAngle straight", VertexAngle({1, 0}, {0, 0}, {-3, 0}), kPi},
+      {"VertexAngle 45", VertexAngle({2, 0}, {0, 0}, {3, 3}), kPi / 4},
+      {"VertexAngle A at V", VertexAngle({1, 0}, {1 + 1e-11, -1e-11}, {0, 1}), 0},
+      {"VertexAngle B at V", VertexAngle({1, 0}, {0, 0}, {5e-11, 0}), 0},
+      {"VertexAngle B at V, not pi/2", VertexAngle({1, 0}, {0, 0}, {0, 5e-11}), 0},
+  };
+  for (const auto& c : cases) EXPECT_NEAR(c.value, c.expected, kReal48Tol) << c.name;
+  EXPECT_EQ(NormalizeAngle(1.0), RoundToReal48(1.0));
   EXPECT_EQ(RoundToReal48(NormalizeAngle(-kPi / 2)), NormalizeAngle(-kPi / 2));
-}
-
-TEST(MathlibAngles, DegToRadNormalises) {
-  EXPECT_NEAR(DegToRad(90), kPi / 2, kReal48Tol);
-  EXPECT_NEAR(DegToRad(-90), 3 * kPi / 2, kReal48Tol);
-  EXPECT_NEAR(DegToRad(720 + 45), kPi / 4, kReal48Tol);
-}
-
-TEST(MathlibAngles, ArcCosClampsOutsideMinusOneToOne) {
-  EXPECT_EQ(ArcCos(1.5), 0);
-  EXPECT_EQ(ArcCos(1), 0);
-  EXPECT_NEAR(ArcCos(-2), kPi, kReal48Tol);
-  EXPECT_NEAR(ArcCos(0), kPi / 2, kReal48Tol);
-  EXPECT_NEAR(ArcCos(0.5), kPi / 3, kReal48Tol);
-}
-
-TEST(MathlibAngles, VertexAngle) {
-  EXPECT_NEAR(VertexAngle({1, 0}, {0, 0}, {0, 1}), kPi / 2, kReal48Tol);
-  EXPECT_NEAR(VertexAngle({1, 0}, {0, 0}, {-3, 0}), kPi, kReal48Tol);
-  EXPECT_EQ(VertexAngle({1, 0}, {1 + 1e-11, -1e-11}, {0, 1}), 0);
-  EXPECT_EQ(VertexAngle({1, 0}, {0, 0}, {5e-11, 0}), 0);
-  EXPECT_EQ(VertexAngle({1, 0}, {0, 0}, {0, 5e-11}), 0);  // not pi/2: B counts as V
-  EXPECT_NEAR(VertexAngle({2, 0}, {0, 0}, {3, 3}), kPi / 4, kReal48Tol);
-}
-
-TEST(MathlibLines, IsRightOfLine) {
-  EXPECT_TRUE(IsRightOfLine({0, 0}, {10, 0}, {5, -1}));
-  EXPECT_FALSE(IsRightOfLine({0, 0}, {10, 0}, {5, 1}));
-  EXPECT_FALSE(IsRightOfLine({0, 0}, {10, 0}, {20, 0}));
-  EXPECT_TRUE(IsRightOfLine({0, 0}, {0, 10}, {1, 5}));
-  // A point line is taken along +X.
-  EXPECT_TRUE(IsRightOfLine({3, 3}, {3, 3}, {0, 2}));
-  EXPECT_FALSE(IsRightOfLine({3, 3}, {3, 3}, {0, 4}));
-  // On the line (s = 0) is not right.
-  EXPECT_FALSE(IsRightOfLine({3, 3}, {3, 3}, {3, 3}));
-  EXPECT_FALSE(IsRightOfLine({0, 0}, {10, 0}, {0, 0}));
-}
-
-TEST(MathlibPoints, PolarPoint) {
-  TRealPoint P{-1, -1};
-  PolarPoint({2, 3}, P, kPi / 2, 4);
-  EXPECT_NEAR(P.X, 2, 1e-12);
-  EXPECT_NEAR(P.Y, 7, 1e-12);
-  PolarPoint({2, 3}, P, 1.0, 0);
-  EXPECT_EQ(P.X, 2);
-  EXPECT_EQ(P.Y, 3);
-  P = {-1, -1};
-  PolarPoint({2, 3}, P, 1.0, -5);
-  EXPECT_EQ(P.X, 2);
-  EXPECT_EQ(P.Y, 3);
-  PolarPoint({0, 0}, P, 1.0, 1e-21);  // below 1e-20
-  EXPECT_EQ(P.X, 0);
-  EXPECT_EQ(P.Y, 0);
-}
-
-TEST(MathlibPoints, OrderPairPassesTheMovedValueThroughASixByteReal) {
-  double A = 0.1, B = 0;
+  double A = 0.1, B = 0;  // OrderPair passes the moved value through a six-byte real
   OrderPair(A, B);
-  EXPECT_EQ(A, 0);
-  EXPECT_EQ(B, RoundToReal48(0.1));
+  EXPECT_EQ(std::pair(A, B), std::pair(0.0, RoundToReal48(0.1)));
   double C = 0, D = 0.1;
   OrderPair(C, D);
-  EXPECT_EQ(C, 0);
-  EXPECT_EQ(D, 0.1);
+  EXPECT_EQ(std::pair(C, D), std::pair(0.0, 0.1));
 }
 
-TEST(MathlibPoints, DistanceCoincideAndEqual) {
+TEST(PlaneMath, PredicatesOnPointsLinesAndBoxes) {
+  const struct {
+    const char* name;
+    bool value, expected;
+  } cases[] = {
+      {"below a rightward line", IsRightOfLine({0, 0}, {10, 0}, {5, -1}), true},
+      {"above it", IsRightOfLine({0, 0}, {10, 0}, {5, 1}), false},
+      {"on its extension", IsRightOfLine({0, 0}, {10, 0}, {20, 0}), false},
+      {"right of an upward line", IsRightOfLine({0, 0}, {0, 10}, {1, 5}), true},
+      {"point line taken along +X, below", IsRightOfLine({3, 3}, {3, 3}, {0, 2}), true},
+      {"point line, above", IsRightOfLine({3, 3}, {3, 3}, {0, 4}), false},
+      {"point line, on it", IsRightOfLine({3, 3}, {3, 3}, {3, 3}), false},
+      {"at the start", IsRightOfLine({0, 0}, {10, 0}, {0, 0}), false},
+      {"coincide beyond 1", PointsCoincide(0, 0, 0.8, 0.8, 1), false},
+      {"coincide within 1", PointsCoincide(0, 0, 0.6, 0.6, 1), true},
+      {"coincide along X", PointsCoincide(0, 0, 1.1, 0, 1), false},
+      {"equal", PointsEqual(1.5, 2, 1.5, 2), true},
+      {"equal by 1e-15", PointsEqual(1.5, 2, 1.5, 2 + 1e-15), false},
+      {"touching corners overlap", RectsOverlap(0, 0, 10, 10, 10, 10, 20, 20, 0), true},
+      {"corners in any order", RectsOverlap(10, 10, 0, 0, 20, 20, 10, 10, 0), true},
+      {"gap beyond slack", RectsOverlap(0, 0, 10, 10, 10.5, 0, 20, 10, 0.4), false},
+      {"gap within slack", RectsOverlap(0, 0, 10, 10, 10.5, 0, 20, 10, 0.6), true},
+      {"gap below", RectsOverlap(0, 0, 10, 10, 0, -5, 10, -0.5, 0.25), false},
+      {"contained", RectsOverlap(0, 0, 10, 10, 2, 2, 3, 3, 0), true},
+      {"in box", PointInBox(5, 5, 0, 0, 10, 10), true},
+      {"in box by slack", PointInBox(10.00005, 5, 0, 0, 10, 10), true},
+      {"right beyond slack", PointInBox(10.0002, 5, 0, 0, 10, 10), false},
+      {"left beyond slack", PointInBox(-0.00015, 5, 0, 0, 10, 10), false},
+      {"below by slack, box reversed", PointInBox(5, -0.00005, 10, 10, 0, 0), true},
+      {"below beyond slack, box reversed", PointInBox(5, -0.0002, 10, 10, 0, 0), false},
+      {"above beyond slack", PointInBox(5, 10.0002, 0, 0, 10, 10), false},
+      {"segments cross", SegmentsCross(0, 0, 10, 10, 0, 10, 10, 0), true},
+      {"shared end", SegmentsCross(0, 0, 4, 2, 4, 2, 4, -3), true},
+      {"short of each other", SegmentsCross(0, 0, 10, 10, 0, 10, 2, 8), false},
+      {"two horizontals", SegmentsCross(0, 0, 10, 0, 0, 1, 10, 1), false},
+      {"parallel", SegmentsCross(0, 0, 1, 1, 0, 1, 1, 2), false},
+  };
+  for (const auto& c : cases) EXPECT_EQ(c.value, c.expected) << c.name;
   EXPECT_EQ(Distance(0, 0, 3, 4), 5);
-  EXPECT_FALSE(PointsCoincide(0, 0, 0.8, 0.8, 1));
-  EXPECT_TRUE(PointsCoincide(0, 0, 0.6, 0.6, 1));
-  EXPECT_FALSE(PointsCoincide(0, 0, 1.1, 0, 1));
-  EXPECT_TRUE(PointsEqual(1.5, 2, 1.5, 2));
-  EXPECT_FALSE(PointsEqual(1.5, 2, 1.5, 2 + 1e-15));
 }
 
-TEST(MathlibPoints, PointTowardsAndGrid) {
+using XY = std::pair<double, double>;
+
+XY Polar(TRealPoint from, double angle, double length) {
+  TRealPoint P{-1, -1};
+  PolarPoint(from, P, angle, length);
+  return {P.X, P.Y};
+}
+
+XY Towards(double AX, double AY, double BX, double BY, double distance, double grid) {
   double X = 0, Y = 0;
-  PointTowards(X, Y, 0, 0, 3, 4, 2.5, 0);
-  EXPECT_DOUBLE_EQ(X, 1.5);
-  EXPECT_DOUBLE_EQ(Y, 2);
-  PointTowards(X, Y, 0, 0, 3, 4, 9, 0);
-  EXPECT_EQ(X, 3);
-  EXPECT_EQ(Y, 4);
-  PointTowards(X, Y, 0, 0, 1.26, 0, 5, 0.5);
-  EXPECT_EQ(X, 1.5);
-  EXPECT_EQ(Y, 0);
-  PointTowards(X, Y, 1, 1, 1, 1, 2, 0);  // zero length
-  EXPECT_EQ(X, 1);
-  EXPECT_EQ(Y, 1);
-  // Halves go to the even grid step.
-  PointTowards(X, Y, 0, 0, 10, 0, 2.5, 1);
-  EXPECT_EQ(X, 2);
-  PointTowards(X, Y, 0, 0, 10, 0, 3.5, 1);
-  EXPECT_EQ(X, 4);
-  // More grid steps than any integer type holds: the point stays.
-  PointTowards(X, Y, 0, 0, 1, -3, 10, 1e-300);
-  EXPECT_DOUBLE_EQ(X, 1);
-  EXPECT_DOUBLE_EQ(Y, -3);
+  PointTowards(X, Y, AX, AY, BX, BY, distance, grid);
+  return {X, Y};
 }
 
-TEST(MathlibBoxes, RectsOverlapWithSlack) {
-  EXPECT_TRUE(RectsOverlap(0, 0, 10, 10, 10, 10, 20, 20, 0));  // touching corners
-  EXPECT_TRUE(RectsOverlap(10, 10, 0, 0, 20, 20, 10, 10, 0));  // corners in any order
-  EXPECT_FALSE(RectsOverlap(0, 0, 10, 10, 10.5, 0, 20, 10, 0.4));
-  EXPECT_TRUE(RectsOverlap(0, 0, 10, 10, 10.5, 0, 20, 10, 0.6));
-  EXPECT_FALSE(RectsOverlap(0, 0, 10, 10, 0, -5, 10, -0.5, 0.25));
-  EXPECT_TRUE(RectsOverlap(0, 0, 10, 10, 2, 2, 3, 3, 0));
+XY Foot(double AX, double AY, double BX, double BY, double PX, double PY) {
+  double X = 0, Y = 0;
+  FootOfPerpendicular(X, Y, AX, AY, BX, BY, PX, PY);
+  return {X, Y};
 }
 
-TEST(MathlibBoxes, PointInBoxHasASlackOfOneTenThousandth) {
-  EXPECT_TRUE(PointInBox(5, 5, 0, 0, 10, 10));
-  EXPECT_TRUE(PointInBox(10.00005, 5, 0, 0, 10, 10));
-  EXPECT_FALSE(PointInBox(10.0002, 5, 0, 0, 10, 10));
-  EXPECT_FALSE(PointInBox(-0.00015, 5, 0, 0, 10, 10));
-  EXPECT_TRUE(PointInBox(5, -0.00005, 10, 10, 0, 0));
-  EXPECT_FALSE(PointInBox(5, -0.0002, 10, 10, 0, 0));
-  EXPECT_FALSE(PointInBox(-0.0002, 5, 0, 0, 10, 10));
-  EXPECT_FALSE(PointInBox(5, 10.0002, 0, 0, 10, 10));
+TEST(PlaneMath, ConstructedPoints) {
+  const std::tuple<const char*, XY, XY> cases[] = {
+      {"polar", Polar({2, 3}, kPi / 2, 4), {2, 7}},
+      {"polar of length 0", Polar({2, 3}, 1.0, 0), {2, 3}},
+      {"polar of negative length", Polar({2, 3}, 1.0, -5), {2, 3}},
+      {"polar below 1e-20", Polar({0, 0}, 1.0, 1e-21), {0, 0}},
+      {"towards", Towards(0, 0, 3, 4, 2.5, 0), {1.5, 2}},
+      {"towards beyond the end", Towards(0, 0, 3, 4, 9, 0), {3, 4}},
+      {"towards on a grid", Towards(0, 0, 1.26, 0, 5, 0.5), {1.5, 0}},
+      {"towards on no length", Towards(1, 1, 1, 1, 2, 0), {1, 1}},
+      {"grid half to even down", Towards(0, 0, 10, 0, 2.5, 1), {2, 0}},
+      {"grid half to even up", Towards(0, 0, 10, 0, 3.5, 1), {4, 0}},
+      {"more grid steps than an integer holds", Towards(0, 0, 1, -3, 10, 1e-300), {1, -3}},
+      {"foot on a diagonal", Foot(0, 0, 1, 1, 1, 0), {0.5, 0.5}},
+      {"foot on a vertical", Foot(3, 0, 3, 10, 7, 4), {3, 4}},
+      {"foot on a horizontal", Foot(0, 2, 10, 2, 7, 9), {7, 2}},
+      {"foot on a slope", Foot(0, 0, 1, 2, 1, 0), {0.2, 0.4}},
+      {"foot on a point", Foot(2, 3, 2, 3, 7, 7), {2, 3}},
+      {"foot on ends within 1e-9", Foot(2, 3, 2 + 5e-10, 3 - 5e-10, 7, 7), {2, 3}},
+  };
+  for (const auto& [name, result, expected] : cases) {
+    EXPECT_NEAR(result.first, expected.first, 1e-12) << name;
+    EXPECT_NEAR(result.second, expected.second, 1e-12) << name;
+  }
 }
 
-TEST(MathlibSegments, SegmentsCross) {
-  EXPECT_TRUE(SegmentsCross(0, 0, 10, 10, 0, 10, 10, 0));
-  EXPECT_TRUE(SegmentsCross(0, 0, 4, 2, 4, 2, 4, -3));  // shared end
-  EXPECT_FALSE(SegmentsCross(0, 0, 10, 10, 0, 10, 2, 8));
-  EXPECT_FALSE(SegmentsCross(0, 0, 10, 0, 0, 1, 10, 1));  // two horizontals
-  EXPECT_FALSE(SegmentsCross(0, 0, 1, 1, 0, 1, 1, 2));    // parallel
-}
+TEST(PlaneMath, ProjectionOntoSegmentsAndTheSixByteSlopeDifference) {
+  const struct {
+    std::array<double, 6> in;  // point, then the segment
+    bool on;
+    double x, y, dist;
+  } cases[] = {{{0, 5, 0, 0, 2, 1}, true, 2, 1, std::sqrt(20.0)},
+               {{10, 3, 0, 0, 2, 0}, false, 10, 0, 3},
+               {{5, 7, 2, 3, 2, 3}, true, 2, 3, 5}};  // a degenerate segment: its end
+  for (const auto& c : cases) {
+    bool On = !c.on;
+    double X = 0, Y = 0, Dist = 0;
+    ProjectPointToSegment(On, X, Y, c.in[0], c.in[1], c.in[2], c.in[3], c.in[4], c.in[5], Dist);
+    EXPECT_EQ(std::tuple(On, X, Y), std::tuple(c.on, c.x, c.y)) << c.in[0];
+    EXPECT_DOUBLE_EQ(Dist, c.dist);
+  }
 
-TEST(MathlibSegments, IntersectionUsesASixByteSlopeDifference) {
   double X = 0, Y = 0, AX = 0, AY = 0;
   bool NoPoint = true, OnFirst = false, OnSecond = false, ANoPoint = true;
   SegmentIntersection(X, Y, NoPoint, 0, 0, 0.1, 1, 1, 0, 1.3, 1, OnFirst, OnSecond);
   AnalInt::SegmentIntersection(AX, AY, ANoPoint, 0, 0, 0.1, 1, 1, 0, 1.3, 1, OnFirst, OnSecond);
-  ASSERT_FALSE(NoPoint);
-  ASSERT_FALSE(ANoPoint);
+  ASSERT_FALSE(NoPoint || ANoPoint);
   EXPECT_NEAR(Y, -5, 1e-9);
   EXPECT_NEAR(X, -0.5, 1e-9);
   EXPECT_NE(Y, AY);
-}
-
-TEST(MathlibSegments, AHugeSlopeDifferenceGivesNoPointInsteadOfOverflow) {
-  double X = 0, Y = 0;
-  bool NoPoint = false, OnFirst = true, OnSecond = true;
+  // A slope difference above 1e30 gives no point instead of a six-byte overflow.
   EXPECT_NO_THROW(SegmentIntersection(X, Y, NoPoint, 0, 0, 1e20, 1e-19, 5, -1, 5, 1, OnFirst, OnSecond));
-  EXPECT_TRUE(NoPoint);
-  EXPECT_FALSE(OnFirst);
-  EXPECT_FALSE(OnSecond);
+  EXPECT_EQ(std::tuple(NoPoint, OnFirst, OnSecond), std::tuple(true, false, false));
 }
 
-TEST(MathlibFoot, FootOfPerpendicular) {
-  double X = 0, Y = 0;
-  FootOfPerpendicular(X, Y, 0, 0, 1, 1, 1, 0);
-  EXPECT_DOUBLE_EQ(X, 0.5);
-  EXPECT_DOUBLE_EQ(Y, 0.5);
-  FootOfPerpendicular(X, Y, 3, 0, 3, 10, 7, 4);  // vertical x = 3
-  EXPECT_EQ(X, 3);
-  EXPECT_EQ(Y, 4);
-  FootOfPerpendicular(X, Y, 0, 2, 10, 2, 7, 9);  // horizontal y = 2
-  EXPECT_EQ(X, 7);
-  EXPECT_EQ(Y, 2);
-  FootOfPerpendicular(X, Y, 0, 0, 1, 2, 1, 0);
-  EXPECT_DOUBLE_EQ(X, 0.2);
-  EXPECT_DOUBLE_EQ(Y, 0.4);
-}
+// The routines on coordinate objects and vertex entities behave as their twins on plain points.
+class CoordinateFormsTest : public SpatialTest {};
 
-TEST(MathlibFoot, ADegenerateSegmentHasItsFootAtItsEnd) {
-  double X = 0, Y = 0;
-  FootOfPerpendicular(X, Y, 2, 3, 2, 3, 7, 7);
-  EXPECT_EQ(X, 2);
-  EXPECT_EQ(Y, 3);
-  FootOfPerpendicular(X, Y, 2, 3, 2 + 5e-10, 3 - 5e-10, 7, 7);
-  EXPECT_EQ(X, 2);
-  EXPECT_EQ(Y, 3);
-  bool OnSegment = false;
-  double Dist = 0;
-  ProjectPointToSegment(OnSegment, X, Y, 5, 7, 2, 3, 2, 3, Dist);
-  EXPECT_TRUE(OnSegment);
-  EXPECT_EQ(X, 2);
-  EXPECT_EQ(Y, 3);
-  EXPECT_EQ(Dist, 5);
-}
-
-TEST(MathlibFoot, ProjectPointToSegment) {
-  bool OnSegment = false;
-  double X = 0, Y = 0, Dist = 0;
-  ProjectPointToSegment(OnSegment, X, Y, 0, 5, 0, 0, 2, 1, Dist);
-  EXPECT_DOUBLE_EQ(X, 2);
-  EXPECT_DOUBLE_EQ(Y, 1);
-  EXPECT_TRUE(OnSegment);
-  EXPECT_DOUBLE_EQ(Dist, std::sqrt(20.0));
-  ProjectPointToSegment(OnSegment, X, Y, 10, 3, 0, 0, 2, 0, Dist);
-  EXPECT_EQ(X, 10);
-  EXPECT_EQ(Y, 0);
-  EXPECT_FALSE(OnSegment);
-  EXPECT_EQ(Dist, 3);
+TEST_F(CoordinateFormsTest, TheEntityFormsReadTheCoordinateChildren) {
+  TPolyLineElement square, two;  // with a child that is no coordinate among its vertices
+  for (const auto& [x, y] : {std::pair{0, 0}, std::pair{10, 0}, std::pair{10, 10}, std::pair{0, 10}}) {
+    square.AddVertex(x, y);
+    if (x == 10 && y == 0) square.AddElement(new TOwnerElement);
+  }
+  two.AddVertex(0, 0);
+  two.AddVertex(10, 10);
+  const T2DCoordinate a(0, 0), b(10, 0), inside(5, 5), outside(15, 5), below(5, -1), above(5, 1), up(0, 1), unitX(1, 0);
+  EXPECT_TRUE(AnalInt::PointInPolygon(&square, &inside));
+  EXPECT_FALSE(AnalInt::PointInPolygon(&square, &outside));
+  EXPECT_FALSE(AnalInt::PointInPolygon(nullptr, &inside));
+  EXPECT_FALSE(AnalInt::PointInPolygon(&square, nullptr));
+  EXPECT_FALSE(AnalInt::PointInPolygon(&two, &inside));
+  std::tuple<std::int32_t, double, double> c;
+  AnalInt::HorizontalCrossings(&square, std::get<1>(c), std::get<2>(c), 5, 5, std::get<0>(c));
+  EXPECT_EQ(c, std::tuple(2, 0.0, 10.0));
+  AnalInt::HorizontalCrossingsTwoNearest(&square, std::get<1>(c), std::get<2>(c), -5, 5, std::get<0>(c));
+  EXPECT_EQ(c, std::tuple(2, 0.0, 10.0));
+  AnalInt::HorizontalCrossings(nullptr, std::get<1>(c), std::get<2>(c), 5, 5, std::get<0>(c));
+  EXPECT_EQ(c, std::tuple(0, 1e20, 1e20));
+  EXPECT_TRUE(CoordIsRightOfLine(&a, &b, &below));
+  EXPECT_FALSE(CoordIsRightOfLine(&a, &b, &above));
+  EXPECT_FALSE(CoordIsRightOfLine(&a, nullptr, &below));
+  EXPECT_NEAR(CoordVertexAngle(&unitX, &a, &up), kPi / 2, kReal48Tol);
+  EXPECT_EQ(CoordVertexAngle(&a, &a, &up), 0);
+  EXPECT_EQ(CoordVertexAngle(nullptr, &a, &up), 0);
+  const T2DCoordinate c2(2, 2);
+  EXPECT_FALSE(SegmentBoxNearRect(&c2, &a, {4, 4}, {3, 3}, 0.5));
+  EXPECT_TRUE(SegmentBoxNearRect(&c2, &a, {4, 4}, {3, 3}, 1));
+  EXPECT_FALSE(SegmentBoxNearRect(nullptr, &a, {0, 0}, {1, 1}, 1));
 }
 
 }  // namespace

@@ -1,73 +1,53 @@
 #include "spatial/objects/properties.h"
 
 #include "framework/core/class_registry.h"
-#include "spatial/objects/space_entities.h"
 #include "tests/spatial/spatial_fixture.h"
 
 namespace {
 
-class DynamicPropertiesTest : public SpatialTest {};
-
-TEST_F(DynamicPropertiesTest, UnknownNamesReadEmptyAndCreateNothing) {
-  TDynamicProperties props;
-  EXPECT_FALSE(props.HasProperty("Barva"));
-  EXPECT_EQ(props.GetPropertyText("Barva"), "");
-  EXPECT_EQ(props.GetPropertyInteger("Barva"), 0);
-  EXPECT_FALSE(props.GetPropertyBoolean("Barva"));
-  EXPECT_TRUE(props.Children().empty());
-  EXPECT_NE(FindKestuClass("TDynamicProperties"), nullptr);
-  EXPECT_EQ(FindKestuClass("TProperties"), nullptr);
-  EXPECT_EQ(FindKestuClass("TInstanceProperties"), nullptr);
+// The class names of a property list's children.
+Strings ClassesIn(const TEntity& entity) {
+  Strings names;
+  for (TElement* child : entity.Children()) names.push_back(child->ClassName());
+  return names;
 }
 
-TEST_F(DynamicPropertiesTest, EachKindOfWriteCreatesItsOwnValueElement) {
+class DynamicPropertiesTest : public SpatialTest {};
+
+TEST_F(DynamicPropertiesTest, EachKindOfWriteCreatesItsOwnValueWhichKeepsItsType) {
   TDynamicProperties props;
+  EXPECT_FALSE(props.HasProperty("Barva"));
+  EXPECT_EQ(std::tuple(props.GetPropertyText("Barva"), props.GetPropertyInteger("Barva"),
+                       props.GetPropertyBoolean("Barva")),
+            std::tuple("", 0, false));
+  EXPECT_TRUE(props.Children().empty());  // reading creates nothing
   props.SetPropertyInteger("SPACEID", 12);
   props.SetPropertyText("Popis", "Les č. 5");
   props.SetPropertyBoolean("Hotovo", true);
-  ASSERT_EQ(props.Children().size(), 3u);
-  auto* number = DynamicCast<TIntegerElement>(props.Children()[0]);
-  ASSERT_NE(number, nullptr);
-  EXPECT_EQ(number->GetName(), "SPACEID");
-  EXPECT_NE(DynamicCast<TStringElement>(props.Children()[1]), nullptr);
-  EXPECT_NE(DynamicCast<TBooleanElement>(props.Children()[2]), nullptr);
-  EXPECT_EQ(props.Children()[2]->GetName(), "Hotovo");
+  EXPECT_EQ(ClassesIn(props), (Strings{"TIntegerElement", "TStringElement", "TBooleanElement"}));
+  EXPECT_EQ(props.Children()[0]->GetName(), "SPACEID");
   EXPECT_TRUE(props.HasProperty("spaceid"));
-  EXPECT_EQ(props.GetPropertyText("popis"), "Les č. 5");
-  EXPECT_TRUE(props.GetPropertyBoolean("HOTOVO"));
-}
+  EXPECT_EQ(Texts(props, {"popis", "HOTOVO"}), "Les č. 5|true");
 
-TEST_F(DynamicPropertiesTest, AValueKeepsItsTypeAndConvertsLaterWrites) {
-  TDynamicProperties props;
-  props.SetPropertyInteger("Druh", 4);
-  props.SetPropertyText("druh", "17");
-  props.SetPropertyText("DRUH", "sedmnáct");  // no integer: the value stays
-  ASSERT_EQ(props.Children().size(), 1u);
-  EXPECT_NE(DynamicCast<TIntegerElement>(props.Children()[0]), nullptr);
-  EXPECT_EQ(props.GetPropertyInteger("Druh"), 17);
-  props.SetPropertyText("Nazev", "42");
-  props.SetPropertyInteger("Nazev", 43);
-  EXPECT_NE(DynamicCast<TStringElement>(props.Children()[1]), nullptr);
-  EXPECT_EQ(props.GetPropertyText("Nazev"), "43");
-  props.SetPropertyBoolean("Nazev", true);
-  EXPECT_EQ(props.GetPropertyText("Nazev"), "TRUE");
-  EXPECT_EQ(props.Children().size(), 2u);
-}
+  props.SetPropertyText("spaceid", "17");
+  props.SetPropertyText("SPACEID", "sedmnáct");  // no integer: the value stays
+  props.SetPropertyInteger("Popis", 43);
+  EXPECT_EQ(props.GetPropertyInteger("SpaceID"), 17);
+  EXPECT_EQ(props.GetPropertyText("Popis"), "43");
+  props.SetPropertyBoolean("Popis", true);
+  EXPECT_EQ(props.GetPropertyText("Popis"), "TRUE");
+  EXPECT_EQ(ClassesIn(props), (Strings{"TIntegerElement", "TStringElement", "TBooleanElement"}));
 
-TEST_F(DynamicPropertiesTest, AChildOfAnotherClassIsNeitherReadNorShadowed) {
-  TDynamicProperties props;
-  auto* other = new TOwnerElement;
+  auto* other = new TOwnerElement;  // a child of another class is neither read nor shadowed
   other->SetName("Vrstva");
   props.AddElement(other);
   EXPECT_TRUE(props.HasProperty("Vrstva"));
-  EXPECT_EQ(props.GetPropertyText("Vrstva"), "");
   props.SetPropertyText("Vrstva", "x");
   props.SetPropertyInteger("Vrstva", 1);
   props.SetPropertyBoolean("Vrstva", true);
-  EXPECT_EQ(props.Children().size(), 1u);
+  EXPECT_EQ(props.GetPropertyText("Vrstva"), "");
+  EXPECT_EQ(props.Children().size(), 4u);
 }
-
-// ---------------------------------------------------------------- reflection view
 
 class TProbe : public TOwnerEntity {
   KESTX_CLASS(TProbe)
@@ -95,43 +75,43 @@ class InstancePropertiesTest : public SpatialTest {
   TInstanceProperties view;
 };
 
-TEST_F(InstancePropertiesTest, BindingNamesTheViewAfterTheInstanceClass) {
-  EXPECT_EQ(view.InstClassName(), "Unknown class");
-  EXPECT_EQ(view.GetPropIndex(), -1);
-  EXPECT_EQ(view.PropKind(), 0);
+TEST_F(InstancePropertiesTest, TheViewSelectsPropertiesOfItsInstanceByIndexOrName) {
+  EXPECT_EQ(std::tuple(view.InstClassName(), view.GetPropIndex(), view.PropKind()),
+            std::tuple("Unknown class", -1, 0));
   view.SetInstance(&probe);
   EXPECT_EQ(view.GetName(), "TProbe_Instance");
-  EXPECT_EQ(view.InstClassName(), "TProbe");
-  EXPECT_EQ(view.PropCount(), GetPropertyCount(probe));
   EXPECT_EQ(view.GetPropertyText("PropCount"), std::to_string(GetPropertyCount(probe)));
-}
-
-TEST_F(InstancePropertiesTest, SelectsPropertiesByIndexOrName) {
-  view.SetInstance(&probe);
   probe.Width = 25;
   view.SetPropName("width");
-  EXPECT_EQ(view.GetPropIndex(), IndexOf("Width"));
-  EXPECT_EQ(view.GetPropName(), "Width");
-  EXPECT_EQ(view.GetPropString(), "25");
-  EXPECT_EQ(view.PropKind(), tkInteger);
+  EXPECT_EQ(std::tuple(view.GetPropIndex(), view.GetPropName(), view.GetPropString(), view.PropKind()),
+            std::tuple(IndexOf("Width"), "Width", "25", int{tkInteger}));
   view.SetPropString("30");
   EXPECT_EQ(probe.Width, 30);
   EXPECT_EQ(view.ActualProperty()->PropLongInt(), 30);
-
   view.SetPropName("NoSuchProperty");  // the selection stays
-  EXPECT_EQ(view.GetPropName(), "Width");
   view.SetPropIndex(view.PropCount());  // beyond the count: ignored
   view.SetPropIndex(-1);
   EXPECT_EQ(view.GetPropName(), "Width");
   view.SetPropIndex(IndexOf("Label"));
-  EXPECT_EQ(view.GetPropName(), "Label");
-  EXPECT_EQ(view.PropKind(), tkLString);
-}
+  EXPECT_EQ(std::tuple(view.GetPropName(), view.PropKind()), std::tuple(std::string("Label"), int{tkLString}));
 
-TEST_F(InstancePropertiesTest, UnboundingClearsInstanceCountAndSelection) {
-  view.SetInstance(&probe);
-  view.SetPropName("Width");
-  view.SetInstance(nullptr);
+  view.SetPropertyText("Label", "Porost");  // foreign names reach the instance
+  EXPECT_EQ(probe.Label, "Porost");
+  EXPECT_EQ(view.GetPropertyText("LABEL"), "Porost");
+  EXPECT_EQ(view.GetPropertyText("Height"), "");  // a name the instance lacks reads empty
+  view.SetPropertyText("Height", "5");
+  EXPECT_EQ(probe.Label, "Porost");
+  view.SetPropertyText("Delimiter", ";");  // the view's own names stay its own
+  EXPECT_EQ(view.Delimiter, ";");
+
+  view.NextName("stale");
+  view.SetPropertyBoolean("IsList", true);  // one name=value item per property
+  ASSERT_EQ(static_cast<int>(view.Children().size()), view.PropCount());
+  EXPECT_EQ(std::tuple(view.GetItemName(IndexOf("Width")), view.GetValue(IndexOf("Width"))), std::tuple("Width", "30"));
+  view.SetIsList(false);
+  EXPECT_TRUE(view.Children().empty());
+
+  view.SetInstance(nullptr);  // unbinding clears instance, count and selection
   EXPECT_EQ(view.Instance(), nullptr);
   EXPECT_EQ(view.PropCount(), 0);
   EXPECT_EQ(view.ActualProperty(), nullptr);
@@ -142,57 +122,20 @@ TEST_F(InstancePropertiesTest, UnboundingClearsInstanceCountAndSelection) {
   EXPECT_EQ(view.GetPropertyText("Width"), "");
 }
 
-TEST_F(InstancePropertiesTest, ForeignNamesReachTheInstance) {
-  view.SetInstance(&probe);
-  view.SetPropertyText("Label", "Porost");
-  EXPECT_EQ(probe.Label, "Porost");
-  EXPECT_EQ(view.GetPropertyText("LABEL"), "Porost");
-  EXPECT_EQ(view.GetPropName(), "Label");
-  // A name the instance lacks reads empty instead of the selected value.
-  EXPECT_EQ(view.GetPropertyText("Height"), "");
-  view.SetPropertyText("Height", "5");
-  EXPECT_EQ(probe.Label, "Porost");
-  // The view's own names stay its own.
-  view.SetPropertyText("Delimiter", ";");
-  EXPECT_EQ(view.Delimiter, ";");
-  EXPECT_EQ(view.GetPropertyText("InstClassName"), "TProbe");
-}
-
-TEST_F(InstancePropertiesTest, IsListFillsOneNameValueItemPerProperty) {
-  view.NextName("stale");
-  view.SetInstance(&probe);
-  probe.Width = 3;
-  view.SetPropertyBoolean("IsList", true);
-  ASSERT_EQ(static_cast<int>(view.Children().size()), view.PropCount());
-  EXPECT_EQ(view.GetItemName(IndexOf("Width")), "Width");
-  EXPECT_EQ(view.GetValue(IndexOf("Width")), "3");
-  EXPECT_EQ(view.GetValueByName("Label"), "");
-  view.SetIsList(false);
-  EXPECT_TRUE(view.Children().empty());
-}
-
 TEST_F(InstancePropertiesTest, APropertyReportsItsStoredRuleKindAndRawValue) {
   TProperty unbound;
-  EXPECT_FALSE(unbound.IsStored());
-  EXPECT_EQ(unbound.TypeKind(), 0);
-  EXPECT_EQ(unbound.PropLongInt(), 0);
-  EXPECT_EQ(unbound.GetPropString(), "");
+  EXPECT_EQ(std::tuple(unbound.IsStored(), unbound.TypeKind(), unbound.PropLongInt(), unbound.GetPropString()),
+            std::tuple(false, 0, 0, ""));
   unbound.SetPropString("1");  // nothing to write to
-
   const auto& props = probe.ClassType()->Props();
-  TProperty visible;
+  TProperty visible, reference;
   visible.Bind(&probe, props[static_cast<std::size_t>(IndexOf("Visible"))], IndexOf("Visible"));
-  EXPECT_EQ(visible.GetName(), "Visible");
-  EXPECT_EQ(visible.PropIndex, IndexOf("Visible"));
+  EXPECT_EQ(std::tuple(visible.GetName(), visible.PropIndex), std::tuple(std::string("Visible"), IndexOf("Visible")));
   EXPECT_FALSE(visible.IsStored());
   probe.Visible = true;
-  EXPECT_TRUE(visible.IsStored());
-  EXPECT_EQ(visible.PropLongInt(), 1);
-  EXPECT_EQ(visible.GetPropString(), "True");
-
+  EXPECT_EQ(std::tuple(visible.IsStored(), visible.PropLongInt(), visible.GetPropString()), std::tuple(true, 1, "True"));
   TOwnerElement target;
   probe.Target = &target;
-  TProperty reference;
   reference.Bind(&probe, props[static_cast<std::size_t>(IndexOf("Target"))], IndexOf("Target"));
   EXPECT_EQ(reference.TypeKind(), tkClass);
   EXPECT_EQ(reference.PropLongInt(), static_cast<int>(HandleOfElement(&target)));

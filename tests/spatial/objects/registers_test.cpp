@@ -2,9 +2,7 @@
 
 #include <memory>
 
-#include "framework/core/class_registry.h"
 #include "framework/tools/world.h"
-#include "spatial/objects/space_entity_properties.h"
 #include "spatial/objects/properties.h"
 #include "tests/spatial/spatial_fixture.h"
 
@@ -22,43 +20,32 @@ T* Numbered(int n, TRealRect box = {0, 0, 1, 1}) {
 class RegisterTest : public SpatialTest {
  protected:
   TBlockRegister block;
+  TObjectRegister objects;
 };
 
-TEST_F(RegisterTest, RegistersTheBlockRegisterTheRegisterAndTheSelector) {
-  EXPECT_NE(FindKestuClass("TBlockRegister"), nullptr);
-  EXPECT_NE(FindKestuClass("TRegister"), nullptr);
-  EXPECT_NE(FindKestuClass("TRegisterObjectSelector"), nullptr);
-  EXPECT_EQ(FindKestuClass("TObjectRegister"), nullptr);
-  EXPECT_EQ(FindKestuClass("TObjectOwner"), nullptr);
-}
-
-TEST_F(RegisterTest, FilingNumberFiveIntoAnEmptyRegisterMakesSixSlots) {
-  TObjectRegister objects;
+TEST_F(RegisterTest, AnObjectRegisterFilesByNumberIntoSlotsAndGrowsItsBox) {
   TPointElement* point = Numbered<TPointElement>(5, {3, 4, 3, 4});
   objects.Register(point);
   EXPECT_EQ(objects.SlotCount(), 6);
   for (TElement* slot : objects.Children()) EXPECT_NE(DynamicCast<TObjectOwner>(slot), nullptr);
   EXPECT_EQ(objects.FindEntity(5), point);
-  EXPECT_EQ(objects.FindEntity(0), nullptr);
-  EXPECT_EQ(objects.FindEntity(6), nullptr);
-  EXPECT_EQ(objects.FindEntity(3), nullptr);  // an empty slot
-  EXPECT_EQ(objects.FindEntity(-2), nullptr);
-  EXPECT_DOUBLE_EQ(objects.GetMinX(), 3);
+  for (int n : {0, 3, 6, -2}) EXPECT_EQ(objects.FindEntity(n), nullptr) << n;
   objects.Register(Numbered<TPointElement>(2, {10, 10, 12, 12}));
-  EXPECT_EQ(objects.SlotCount(), 6);
-  EXPECT_DOUBLE_EQ(objects.GetMaxX(), 12);
   objects.Register(nullptr);
-}
-
-TEST_F(RegisterTest, TwoEntitiesUnderOneNumberFindTheFirst) {
-  TObjectRegister objects;
-  TPointElement* first = Numbered<TPointElement>(7);
-  TPointElement* second = Numbered<TPointElement>(7);
-  objects.Register(first);
+  EXPECT_EQ(objects.SlotCount(), 6);
+  EXPECT_EQ(BoxOf(objects), (Box4{3, 4, 12, 12}));
+  TPointElement* second = Numbered<TPointElement>(5);  // two under one number: the first is found
   objects.Register(second);
-  EXPECT_EQ(objects.SlotCount(), 8);
-  EXPECT_EQ(objects.FindEntity(7), first);
-  EXPECT_EQ(objects.Children()[7]->GetPropertyText("SpaceID"), "7");  // the slot answers for its first entity
+  EXPECT_EQ(objects.FindEntity(5), point);
+  EXPECT_EQ(objects.Children()[5]->GetPropertyText("SpaceID"), "5");  // the slot answers for its first entity
+  auto* extra = new TPointElement;  // slots take elements by message
+  TOwnerElement sender;
+  sender.SendMessage(msgAddElement, objects.Children()[2], extra, false);
+  EXPECT_EQ(DynamicCast<TEntity>(objects.Children()[2])->Children().size(), 2u);
+  objects.Register(Numbered<TPointElement>(TObjectRegister::MaxNumber));  // the highest number is filed
+  EXPECT_EQ(objects.SlotCount(), TObjectRegister::MaxNumber + 1);
+  EXPECT_NE(objects.FindEntity(TObjectRegister::MaxNumber), nullptr);
+  EXPECT_EQ(TObjectRegister().GetBlockName(), "");
 }
 
 TEST_F(RegisterTest, NumbersOutsideTheRangeAreNotFiledButTheBlockStillGrows) {
@@ -70,47 +57,35 @@ TEST_F(RegisterTest, NumbersOutsideTheRangeAreNotFiledButTheBlockStillGrows) {
   TObjectRegister* points = block.GetObjectRegister('B');
   EXPECT_EQ(points->SlotCount(), 0);
   EXPECT_FALSE(points->IsValid());
-  EXPECT_DOUBLE_EQ(block.GetMinX(), -5);
-  EXPECT_DOUBLE_EQ(block.GetMaxX(), 100);
-  EXPECT_DOUBLE_EQ(block.GetMaxY(), 21);
+  EXPECT_EQ(BoxOf(block), (Box4{-5, -5, 100, 21}));
   EXPECT_EQ(points->FindEntity(500001), nullptr);
 }
 
-TEST_F(RegisterTest, TheHighestNumberIsFiled) {
-  TObjectRegister objects;
-  objects.Register(Numbered<TPointElement>(TObjectRegister::MaxNumber));
-  EXPECT_EQ(objects.SlotCount(), TObjectRegister::MaxNumber + 1);
-  EXPECT_NE(objects.FindEntity(TObjectRegister::MaxNumber), nullptr);
-}
-
-TEST_F(RegisterTest, KindLettersFollowTheEntityClass) {
+TEST_F(RegisterTest, KindLettersFollowTheEntityClassAndOnlySpaceEntitiesAreFiled) {
   block.RegisterElement(Numbered<TPointElement>(1));
   block.RegisterElement(Numbered<TTextElement>(1));
   block.RegisterElement(Numbered<TPolyLineElement>(1));
   block.RegisterElement(Numbered<TAreaElement>(1));
   block.RegisterElement(Numbered<TPolyLineAreaElement>(2));
   block.RegisterElement(Numbered<TPolyElement>(1));
-  EXPECT_NE(DynamicCast<TPointElement>(block.FindObject('B', 1)), nullptr);
-  EXPECT_NE(DynamicCast<TTextElement>(block.FindObject('T', 1)), nullptr);
-  EXPECT_NE(DynamicCast<TPolyLineElement>(block.FindObject('L', 1)), nullptr);
-  EXPECT_NE(DynamicCast<TAreaElement>(block.FindObject('P', 1)), nullptr);
-  EXPECT_NE(DynamicCast<TPolyLineAreaElement>(block.FindObject('p', 2)), nullptr);
-  TSpaceEntity* other = block.FindObject('X', 1);
-  ASSERT_NE(other, nullptr);
-  EXPECT_EQ(other->ClassType(), TPolyElement::StaticClass());
+  const std::tuple<char, int, TClass> cases[] = {
+      {'B', 1, TPointElement::StaticClass()},         {'T', 1, TTextElement::StaticClass()},
+      {'L', 1, TPolyLineElement::StaticClass()},      {'P', 1, TAreaElement::StaticClass()},
+      {'p', 2, TPolyLineAreaElement::StaticClass()}, {'X', 1, TPolyElement::StaticClass()}};
+  for (const auto& [kind, number, cls] : cases) {
+    TSpaceEntity* found = block.FindObject(kind, number);
+    ASSERT_NE(found, nullptr) << kind;
+    EXPECT_EQ(found->ClassType(), cls) << kind;
+  }
   EXPECT_EQ(block.GetObjectRegister('x'), block.GetObjectRegister('X'));
   EXPECT_EQ(block.Children().size(), 5u);
-  TObjectRegister loose;
-  EXPECT_EQ(loose.GetBlockName(), "");
-}
 
-TEST_F(RegisterTest, OnlySpaceEntitiesAreFiledThroughTheSpaceEntityEntry) {
   TOwnerEntity keep;
   auto* plain = new TOwnerEntity;
   keep.AddElement(plain);
   block.RegisterSpaceEntity(plain);
   block.RegisterElement(plain);  // filed under X, but it has no number
-  EXPECT_EQ(block.GetObjectRegister('X')->SlotCount(), 0);
+  EXPECT_EQ(block.GetObjectRegister('X')->SlotCount(), 2);
   block.RegisterSpaceEntity(Numbered<TTextElement>(3));
   EXPECT_NE(block.FindObject('T', 3), nullptr);
 }
@@ -121,23 +96,12 @@ TEST_F(RegisterTest, ClearingASlotFreesItsEntitiesAndIgnoresBadNumbers) {
   point->SetProperties(new TDynamicProperties);
   point->SetSpaceID(3);
   block.RegisterElement(point);
-  block.ClearObject('B', -1);
-  block.ClearObject('B', 4);
-  block.ClearObject('B', 99);
+  for (int n : {-1, 4, 99}) block.ClearObject('B', n);
   EXPECT_EQ(Tracked<TPointElement>::Alive, 1);
   block.ClearObject('B', 3);
   EXPECT_EQ(Tracked<TPointElement>::Alive, 0);
   EXPECT_EQ(block.FindObject('B', 3), nullptr);
   EXPECT_EQ(block.GetObjectRegister('B')->SlotCount(), 4);  // slots are never removed
-}
-
-TEST_F(RegisterTest, SlotsAcceptElementsByMessage) {
-  TObjectRegister objects;
-  objects.Register(Numbered<TPointElement>(1));
-  auto* extra = new TPointElement;
-  TOwnerElement sender;
-  sender.SendMessage(msgAddElement, objects.Children()[1], extra, false);
-  EXPECT_EQ(DynamicCast<TEntity>(objects.Children()[1])->Children().size(), 2u);
 }
 
 TEST_F(RegisterTest, BlockRegistersAreFoundByNameInAnyCaseAndMadeByClass) {
@@ -152,66 +116,45 @@ TEST_F(RegisterTest, BlockRegistersAreFoundByNameInAnyCaseAndMadeByClass) {
   les->RegisterElement(Numbered<TPointElement>(1));
   EXPECT_EQ(les->GetObjectRegister('B')->GetBlockName(), "Les.BLK");
   EXPECT_EQ(les->GetObjectRegister('B')->GetDBF(), nullptr);
+  // A class that makes no block register gives nil and leaves nothing behind (the leak check sees it).
+  EXPECT_EQ(registry.GetBlockRegister("Voda", "TDynamicProperties"), nullptr);
+  EXPECT_EQ(registry.GetBlockRegister("Voda", "TNoSuchClass"), nullptr);
+  EXPECT_EQ(registry.Children().size(), 1u);
 }
 
-TEST_F(RegisterTest, AClassThatMakesNoBlockRegisterGivesNilAndLeavesNothingBehind) {
-  TRegister registry;
-  // The sanitizer's leak check sees an element that was made and not freed.
-  EXPECT_EQ(registry.GetBlockRegister("Les", "TDynamicProperties"), nullptr);
-  EXPECT_EQ(registry.GetBlockRegister("Les", "TNoSuchClass"), nullptr);
-  EXPECT_TRUE(registry.Children().empty());
-}
-
-// ---------------------------------------------------------------- the selector tool
-
-class RegisterObjectSelectorTest : public RegisterTest {
- protected:
-  void SetUp() override {
-    RegisterTest::SetUp();
-    SetWorld(&world);
-    auto* registry = new TRegister;
-    world.ObjectModel()->AddElement(registry);
-    found = Numbered<TTextElement>(12);
-    registry->GetBlockRegister("LES", "TBlockRegister")->RegisterElement(found);
-  }
-  void TearDown() override {
-    SetWorld(nullptr);
-    RegisterTest::TearDown();
-  }
-  TElement* Select(const std::string& blockName, const std::string& type, int number) {
-    selector.BlockName = blockName;
-    selector.ObjectType = type;
-    selector.ObjectNo = number;
-    selector.DoIt();
-    return selector.Output();
-  }
+TEST_F(RegisterTest, TheSelectorFindsTheObjectByBlockKindAndNumberInTheWorldsRegister) {
   TWorld world;
-  TRegisterObjectSelector selector;
-  TTextElement* found = nullptr;
-};
-
-TEST_F(RegisterObjectSelectorTest, FindsTheObjectByBlockKindAndNumber) {
-  EXPECT_EQ(Select("les", "Text", 12), found);
-  EXPECT_TRUE(selector.RunFlag());
-  EXPECT_EQ(Select("les", "Texty", 12), found);  // only the first character counts
-  EXPECT_EQ(Select("LES", "T", 11), nullptr);
-  EXPECT_EQ(Select("VODA", "T", 12), nullptr);
-  EXPECT_EQ(Select("LES", "B", 12), nullptr);
-  EXPECT_EQ(Select("LES", "", 12), nullptr);
-  selector.SetPropertyText("ObjectType", "T");
-  selector.SetPropertyText("ObjectNo", "12");
-  selector.SetPropertyText("BlockName", "LES");
-  selector.DoIt();
-  EXPECT_EQ(selector.Output(), found);
-}
-
-TEST_F(RegisterObjectSelectorTest, FindsNothingWithoutAWorldOrARegister) {
-  SetWorld(nullptr);
-  EXPECT_EQ(Select("LES", "T", 12), nullptr);
-  TWorld empty;
-  SetWorld(&empty);
-  EXPECT_EQ(Select("LES", "T", 12), nullptr);
   SetWorld(&world);
+  auto* registry = new TRegister;
+  world.ObjectModel()->AddElement(registry);
+  TTextElement* found = Numbered<TTextElement>(12);
+  registry->GetBlockRegister("LES", "TBlockRegister")->RegisterElement(found);
+  TRegisterObjectSelector selector;
+  const struct {
+    const char *block, *type;
+    int number;
+    TElement* expected;
+  } cases[] = {{"les", "Text", 12, found}, {"les", "Texty", 12, found},  // only the first character counts
+               {"LES", "T", 11, nullptr},  {"VODA", "T", 12, nullptr},
+               {"LES", "B", 12, nullptr},  {"LES", "", 12, nullptr}};
+  for (const auto& c : cases) {
+    selector.SetPropertyText("BlockName", c.block);
+    selector.SetPropertyText("ObjectType", c.type);
+    selector.SetPropertyText("ObjectNo", std::to_string(c.number));
+    selector.DoIt();
+    EXPECT_EQ(selector.Output(), c.expected) << c.block << " " << c.type << " " << c.number;
+    EXPECT_TRUE(selector.RunFlag());
+  }
+  TWorld empty;
+  for (TWorld* w : {static_cast<TWorld*>(nullptr), &empty}) {
+    SetWorld(w);
+    selector.SetPropertyText("BlockName", "LES");
+    selector.SetPropertyText("ObjectType", "T");
+    selector.SetPropertyText("ObjectNo", "12");
+    selector.DoIt();
+    EXPECT_EQ(selector.Output(), nullptr);
+  }
+  SetWorld(nullptr);
 }
 
 }  // namespace
