@@ -345,10 +345,12 @@ void TEntity::SetElement(int index, TElement* element) {
     element->AddOwner(this);
     element->AddHolder(this);
   }
+  // The replaced element is never freed here (two calls swap two children);
+  // it only stops being held by this slot, and stays with its other holders
+  // or with the caller.
   if (old) {
     old->RemoveHolder(this);
-    if (old->HolderCount() == 0 && old->CanFree()) delete old;
-    else old->RemoveOwner(this);
+    old->RemoveOwner(this);
   }
 }
 
