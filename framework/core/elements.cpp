@@ -734,14 +734,15 @@ TClass TAliasElement::StaticClass() {
 TClass TEntity::StaticClass() {
   static const TClassInfo info = DescribeClass<TEntity>(
       "TEntity", TElement::StaticClass(), "Elements",
+      // LastIndex comes last: what a descendant publishes after it is its own.
       {NotStored(AccessorProp<TEntity, int>(
            "Count", [](const TEntity& e) { return static_cast<int>(e.Children().size()); }, nullptr)),
        NotStored(AccessorProp<TEntity, int>(
-           "LastIndex", [](const TEntity& e) { return static_cast<int>(e.Children().size()) - 1; }, nullptr)),
-       NotStored(AccessorProp<TEntity, int>(
            "WholeCount", [](const TEntity& e) { return const_cast<TEntity&>(e).WholeCount(); }, nullptr)),
        WriteProp("NextElement", &TEntity::AddElement), WriteProp("ElementToRemove", &TEntity::RemoveElement),
-       WriteProp("ElementToFree", &TEntity::FreeElement), WriteProp("AddAllFrom", &TEntity::AddAllFrom)});
+       WriteProp("ElementToFree", &TEntity::FreeElement), WriteProp("AddAllFrom", &TEntity::AddAllFrom),
+       NotStored(AccessorProp<TEntity, int>(
+           "LastIndex", [](const TEntity& e) { return static_cast<int>(e.Children().size()) - 1; }, nullptr))});
   return &info;
 }
 
