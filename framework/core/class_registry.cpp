@@ -574,16 +574,8 @@ void SetPropInfoFromText(TObject* object, const TPropInfo* info, const std::stri
         info->SetOrd(*object, CheckedOrdinal(info, value.value_or(0)));
         break;
       }
-      case tkFloat:
-        if (info->SetFloat) {
-          if (text.empty()) {
-            info->SetFloat(*object, 0);
-          } else {
-            const std::optional<long double> value = ParseFloatAnySep(text);
-            if (!value) throw FillError{};
-            info->SetFloat(*object, *value);
-          }
-        }
+      case tkFloat:  // like an integer, a text that is no number gives 0
+        if (info->SetFloat) info->SetFloat(*object, TextToFloatAnySep(text));
         break;
       case tkString: case tkLString: case tkWString:
         if (info->SetStr) info->SetStr(*object, text);
