@@ -179,28 +179,40 @@ void TMapSpace::WriteData(platform::TWriter& writer) const {
 
 // ---------------------------------------------------------------- TZMSpace
 
-TMapsZM* TZMSpace::GetZM() const {
-  if (!zm_.Get()) {
-    auto* self = const_cast<TZMSpace*>(this);
-    auto* zm = DynamicCast<TMapsZM>(self->FindElementByName(LocatorName));
-    if (!zm) {
-      zm = new TMapsZM;
-      zm->SetName(LocatorName);
-      self->AddElement(zm);
-    }
-    zm_.Set(zm);
-  }
-  return static_cast<TMapsZM*>(zm_.Get());
+TMapsZM* TZMSpace::ExistingZM() const {
+  if (auto* zm = static_cast<TMapsZM*>(zm_.Get())) return zm;
+  auto* zm = DynamicCast<TMapsZM>(FindElementByName(LocatorName));
+  if (zm) zm_.Set(zm);
+  return zm;
 }
 
-double TZMSpace::GetScale() const { return GetZM()->GetScale(); }
+TMapsZM* TZMSpace::GetZM() const {
+  if (TMapsZM* zm = ExistingZM()) return zm;
+  auto* self = const_cast<TZMSpace*>(this);
+  auto* zm = new TMapsZM;
+  zm->SetName(LocatorName);
+  if (self->pendingScale_) zm->SetScale(*self->pendingScale_);
+  self->pendingScale_.reset();
+  self->AddElement(zm);
+  zm_.Set(zm);
+  return zm;
+}
+
+double TZMSpace::GetScale() const {
+  if (const TMapsZM* zm = ExistingZM()) return zm->GetScale();
+  return pendingScale_ ? *pendingScale_ : TMapsZM::DefaultScale;
+}
 
 void TZMSpace::SetScale(double value) {
   if (!(std::fabs(value) < 2147483647.0)) throw EInvalidOp();
-  GetZM()->SetScale(RoundEven(value));
+  if (TMapsZM* zm = ExistingZM()) zm->SetScale(RoundEven(value));
+  else pendingScale_ = RoundEven(value);
 }
 
-double TZMSpace::GetAngle() const { return GetZM()->GetAngle(); }
+double TZMSpace::GetAngle() const {
+  if (const TMapsZM* zm = ExistingZM()) return zm->GetAngle();
+  return TMapsZM().GetAngle();  // a new locator has no sheet, at any scale
+}
 
 // ---------------------------------------------------------------- TSMO_2
 
@@ -571,10 +583,7 @@ TClass TZMSpace::StaticClass() {
   using Z = TZMSpace;
   static const TClassInfo info = DescribeClass<Z>(
       "TZMSpace", TMapSpace::StaticClass(), "E_MSpace",
-      // The locator child keeps the scale; reading it back here first would
-      // make a second locator before the stream's one is added.
-      {NotStored(ReadWriteProp("Scale", &Z::GetScale, &Z::SetScale)),
-       NotStored(AccessorProp<Z, double>("Angle", [](const Z& z) { return z.GetAngle(); }, [](Z&, double) {})),
+      {NotStored(AccessorProp<Z, double>("Angle", [](const Z& z) { return z.GetAngle(); }, [](Z&, double) {})),
        NotStored(ReadProp("RAngle", &Z::GetRAngle))});
   return &info;
 }
