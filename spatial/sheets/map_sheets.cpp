@@ -550,6 +550,15 @@ TPropInfo NameProp(std::string name, std::string (C::*get)() const) {
   return NotStored(ReadProp(std::move(name), get));
 }
 
+// A copy with detail is a new sheet tree that only a caller who takes it can
+// own.  Read through reflection (property texts, element paths, scripts, the
+// property editor) nobody would, so the published property answers nil there;
+// the C++ operation still hands its caller the copy.
+template <class C>
+TPropInfo CopyProp(std::string name) {
+  return NotStored(AccessorProp<C, TMapSpace*>(std::move(name), [](const C&) -> TMapSpace* { return nullptr; }, nullptr));
+}
+
 }  // namespace
 
 TClass TMapSpace::StaticClass() {
@@ -568,7 +577,7 @@ TClass TMapSpace::StaticClass() {
          NameProp("LeftMSName", &M::GetLeftMSName), NameProp("RightMSName", &M::GetRightMSName),
          NameProp("TopMSFullName", &M::GetTopMSFullName), NameProp("BottomMSFullName", &M::GetBottomMSFullName),
          NameProp("LeftMSFullName", &M::GetLeftMSFullName), NameProp("RightMSFullName", &M::GetRightMSFullName),
-         NotStored(ReadProp("SelfCopyWithDetail", &M::GetSelfCopyWithDetail))});
+         CopyProp<M>("SelfCopyWithDetail")});
   }();
   return &info;
 }
@@ -613,8 +622,7 @@ TClass TSMO_50::StaticClass() {
   using S = TSMO_50;
   static const TClassInfo info = DescribeClass<S>(
       "TSMO_50", TSMO_10::StaticClass(), "E_MSpace",
-      {NotStored(ReadProp("SelfCopyWithDetail10", &S::GetSelfCopyWithDetail10)),
-       NotStored(ReadProp("SelfCopyWithDetail25", &S::GetSelfCopyWithDetail25))});
+      {CopyProp<S>("SelfCopyWithDetail10"), CopyProp<S>("SelfCopyWithDetail25")});
   return &info;
 }
 
