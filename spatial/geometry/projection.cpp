@@ -136,6 +136,10 @@ void TProjection::Assign(const TElement* Source) {
   pixelSizeY_ = source->pixelSizeY_;
   originX_ = source->originX_;
   originY_ = source->originY_;
+  // The transform is the source's now, so are the centre and scale it shows
+  // (a projection without a page would not have taken them above).
+  center_ = source->center_;
+  scale_ = source->scale_;
 }
 
 void TProjection::ReadData(platform::TReader& reader, TQuickEntity& elementMap) {

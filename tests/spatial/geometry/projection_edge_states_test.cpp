@@ -75,6 +75,21 @@ TEST_F(ProjectionEdgeStatesTest, WhatCannotMakeATransformLeavesTheOneInUse) {
   }
 }
 
+// A projection without a page takes another's transform whole, also when it
+// has one already.
+TEST_F(ProjectionEdgeStatesTest, AssignTakesCentreScaleAndTransformTogether) {
+  TPageProjection copy;
+  copy.Assign(projection.get());
+  projection->SetScale(10000);
+  projection->SetCenter({3000, 4000});
+  copy.Assign(projection.get());
+  EXPECT_EQ(copy.Scale(), 10000.0);
+  EXPECT_EQ(copy.Center_X(), 3000.0);
+  EXPECT_EQ(copy.Center_Y(), 4000.0);
+  EXPECT_EQ(copy.PixelSizeX(), 2.5);
+  EXPECT_EQ(copy.OriginX(), 2000.0);
+}
+
 // Renderers recompute the transform themselves for a page they draw on.
 TEST_F(ProjectionEdgeStatesTest, CalculateFromOutsideMakesTheWholeTransform) {
   T_Page other;
