@@ -7,18 +7,19 @@
 namespace platform {
 namespace {
 
-constexpr char32_t kUnassigned = 0xFFFD;
 // Marks a byte that does not start a well-formed UTF-8 sequence.
 constexpr char32_t kBadByte = 0xFFFFFFFF;
 
-// Unicode of the bytes 0x80-0xFF.
+// Unicode of the bytes 0x80-0xFF.  The five bytes that carry no character
+// (0x81, 0x83, 0x88, 0x90, 0x98) stand for the C1 controls of their own
+// value, so that every byte of a text survives the way through UTF-8.
 constexpr std::array<char16_t, 128> kHighHalf = {
     // 0x80
-    0x20AC, kUnassigned, 0x201A, kUnassigned, 0x201E, 0x2026, 0x2020, 0x2021,
-    kUnassigned, 0x2030, 0x0160, 0x2039, 0x015A, 0x0164, 0x017D, 0x0179,
+    0x20AC, 0x0081, 0x201A, 0x0083, 0x201E, 0x2026, 0x2020, 0x2021,
+    0x0088, 0x2030, 0x0160, 0x2039, 0x015A, 0x0164, 0x017D, 0x0179,
     // 0x90
-    kUnassigned, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    kUnassigned, 0x2122, 0x0161, 0x203A, 0x015B, 0x0165, 0x017E, 0x017A,
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0x0098, 0x2122, 0x0161, 0x203A, 0x015B, 0x0165, 0x017E, 0x017A,
     // 0xA0
     0x00A0, 0x02C7, 0x02D8, 0x0141, 0x00A4, 0x0104, 0x00A6, 0x00A7,
     0x00A8, 0x00A9, 0x015E, 0x00AB, 0x00AC, 0x00AD, 0x00AE, 0x017B,
@@ -44,21 +45,14 @@ struct ReverseEntry {
   unsigned char Byte;
 };
 
-constexpr std::size_t kAssignedCount = 123;
-static_assert(static_cast<std::size_t>(std::count(kHighHalf.begin(), kHighHalf.end(), kUnassigned)) ==
-              kHighHalf.size() - kAssignedCount);
-
-constexpr std::array<ReverseEntry, kAssignedCount> MakeReverse() {
-  std::array<ReverseEntry, kAssignedCount> reverse{};
-  std::size_t n = 0;
-  for (std::size_t i = 0; i < kHighHalf.size(); ++i) {
-    if (kHighHalf[i] != kUnassigned) reverse[n++] = {kHighHalf[i], static_cast<unsigned char>(0x80 + i)};
-  }
+constexpr std::array<ReverseEntry, 128> MakeReverse() {
+  std::array<ReverseEntry, 128> reverse{};
+  for (std::size_t i = 0; i < kHighHalf.size(); ++i) reverse[i] = {kHighHalf[i], static_cast<unsigned char>(0x80 + i)};
   std::sort(reverse.begin(), reverse.end(), [](const ReverseEntry& a, const ReverseEntry& b) { return a.Code < b.Code; });
   return reverse;
 }
 
-constexpr std::array<ReverseEntry, kAssignedCount> kReverse = MakeReverse();
+constexpr std::array<ReverseEntry, 128> kReverse = MakeReverse();
 
 // Upper-case partner of every byte; bytes without one map to themselves.
 constexpr std::array<unsigned char, 256> MakeUpper() {

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 #include <exception>
+#include <initializer_list>
 #include <optional>
 
 #include "platform/code_page.h"
@@ -229,6 +230,108 @@ TElement* TKestuInstance::Clone() const {
   return copy;
 }
 
+namespace {
+
+// The name of an enumeration's value; nil for a value it has no name for.
+const std::string* EnumValueName(const TPropInfo& info, std::int64_t value) {
+  const auto& names = info.EnumType->Names;
+  return value >= 0 && value < static_cast<std::int64_t>(names.size()) ? &names[static_cast<std::size_t>(value)]
+                                                                       : nullptr;
+}
+
+constexpr std::uint32_t Kinds(std::initializer_list<TTypeKind> kinds) {
+  std::uint32_t bits = 0;
+  for (const TTypeKind kind : kinds) bits |= std::uint32_t{1} << kind;
+  return bits;
+}
+
+constexpr std::uint32_t kOrdinalKinds = Kinds({tkInteger, tkChar, tkEnumeration, tkSet, tkWChar, tkInt64});
+constexpr std::uint32_t kStringKinds = Kinds({tkString, tkLString, tkWString});
+
+}  // namespace
+
+const TPropInfo* TKestuInstance::PropertyOfKind(const std::string& name, std::uint32_t kinds) const {
+  if (!instance_) return nullptr;
+  const TPropInfo* info = PropertyInfo(IndexOfProperty(name));
+  if (!info || (kinds & (std::uint32_t{1} << info->Kind)) == 0) return nullptr;
+  return info;
+}
+
+std::int64_t TKestuInstance::GetOrdValue(const std::string& name) const {
+  const TPropInfo* info = PropertyOfKind(name, kOrdinalKinds);
+  return info && info->GetOrd ? info->GetOrd(*instance_) : 0;
+}
+
+bool TKestuInstance::SetOrdValue(const std::string& name, std::int64_t value) {
+  const TPropInfo* info = PropertyOfKind(name, kOrdinalKinds);
+  if (!info || !info->SetOrd || value < info->Range.Min || value > info->Range.Max) return false;
+  info->SetOrd(*instance_, value);
+  return true;
+}
+
+long double TKestuInstance::GetFloatValue(const std::string& name) const {
+  const TPropInfo* info = PropertyOfKind(name, Kinds({tkFloat}));
+  return info && info->GetFloat ? info->GetFloat(*instance_) : 0;
+}
+
+bool TKestuInstance::SetFloatValue(const std::string& name, long double value) {
+  const TPropInfo* info = PropertyOfKind(name, Kinds({tkFloat}));
+  if (!info || !info->SetFloat) return false;
+  info->SetFloat(*instance_, value);
+  return true;
+}
+
+std::string TKestuInstance::GetStrValue(const std::string& name) const {
+  const TPropInfo* info = PropertyOfKind(name, kStringKinds);
+  return info && info->GetStr ? info->GetStr(*instance_) : std::string();
+}
+
+bool TKestuInstance::SetStrValue(const std::string& name, const std::string& value) {
+  const TPropInfo* info = PropertyOfKind(name, kStringKinds);
+  if (!info || !info->SetStr) return false;
+  info->SetStr(*instance_, value);
+  return true;
+}
+
+TElement* TKestuInstance::GetElementValue(const std::string& name) const {
+  const TPropInfo* info = PropertyOfKind(name, Kinds({tkClass}));
+  return info && info->GetObj ? dynamic_cast<TElement*>(info->GetObj(*instance_)) : nullptr;
+}
+
+bool TKestuInstance::SetElementValue(const std::string& name, TElement* value) {
+  const TPropInfo* info = PropertyOfKind(name, Kinds({tkClass}));
+  if (!info || !info->SetObj) return false;
+  if (value && info->PropClass && !value->InheritsFrom(info->PropClass)) return false;
+  info->SetObj(*instance_, value);
+  return true;
+}
+
+TMethod TKestuInstance::GetMethodValue(const std::string& name) const {
+  const TPropInfo* info = PropertyOfKind(name, Kinds({tkMethod}));
+  return info && info->GetMethod ? info->GetMethod(*instance_) : TMethod{};
+}
+
+bool TKestuInstance::SetMethodValue(const std::string& name, const TMethod& value) {
+  const TPropInfo* info = PropertyOfKind(name, Kinds({tkMethod}));
+  if (!info || !info->SetMethod) return false;
+  info->SetMethod(*instance_, value);
+  return true;
+}
+
+std::string TKestuInstance::GetEnumName(const std::string& name) const {
+  const TPropInfo* info = PropertyOfKind(name, Kinds({tkEnumeration}));
+  if (!info || !info->GetOrd || !info->EnumType) return {};
+  const std::string* valueName = EnumValueName(*info, info->GetOrd(*instance_));
+  return valueName ? *valueName : std::string();
+}
+
+bool TKestuInstance::SetEnumName(const std::string& name, const std::string& valueName) {
+  const TPropInfo* info = PropertyOfKind(name, Kinds({tkEnumeration}));
+  if (!info || !info->EnumType) return false;
+  const int value = info->EnumType->ValueOf(valueName);
+  return value >= 0 && SetOrdValue(name, value);
+}
+
 // ---------------------------------------------------------------- process-wide registry
 
 TKestuClasses* KestuClasses() {
@@ -246,14 +349,20 @@ TClass FindKestuClass(const std::string& name) { return KestuClasses()->FindClas
 
 TClass GetKestuClass(const std::string& name) { return KestuClasses()->GetClass(name); }
 
-TElement* CreateElementByClassName(const std::string& name) {
+TClass FindKestuClassWithOrWithoutT(const std::string& name, std::string* tried) {
   TClass cls = FindKestuClass(name);
-  std::string tried = name;
+  std::string last = name;
   if (!cls) {
-    tried = std::string("T").append(name);
-    cls = FindKestuClass(tried);
+    last = std::string("T").append(name);
+    cls = FindKestuClass(last);
   }
-  if (cls) return NewElement(cls);
+  if (tried) *tried = std::move(last);
+  return cls;
+}
+
+TElement* CreateElementByClassName(const std::string& name) {
+  std::string tried;
+  if (TClass cls = FindKestuClassWithOrWithoutT(name, &tried)) return NewElement(cls);
   platform::MessageDlg("Neregistrovaný element: " + tried, platform::MsgDlgType::Error, platform::mbOK);
   return nullptr;
 }
@@ -426,10 +535,8 @@ void PropInfoToText(const TObject& object, const TPropInfo* info, std::string& t
       break;
     case tkEnumeration:
       if (info->GetOrd) {
-        const std::int64_t value = info->GetOrd(object);
-        const auto& names = info->EnumType->Names;
-        text = value >= 0 && value < static_cast<std::int64_t>(names.size()) ? names[static_cast<std::size_t>(value)]
-                                                                             : "Err Ord Value";
+        const std::string* valueName = EnumValueName(*info, info->GetOrd(object));
+        text = valueName ? *valueName : "Err Ord Value";
       }
       break;
     case tkFloat:
@@ -467,16 +574,8 @@ void SetPropInfoFromText(TObject* object, const TPropInfo* info, const std::stri
         info->SetOrd(*object, CheckedOrdinal(info, value.value_or(0)));
         break;
       }
-      case tkFloat:
-        if (info->SetFloat) {
-          if (text.empty()) {
-            info->SetFloat(*object, 0);
-          } else {
-            const std::optional<long double> value = ParseFloatAnySep(text);
-            if (!value) throw FillError{};
-            info->SetFloat(*object, *value);
-          }
-        }
+      case tkFloat:  // like an integer, a text that is no number gives 0
+        if (info->SetFloat) info->SetFloat(*object, TextToFloatAnySep(text));
         break;
       case tkString: case tkLString: case tkWString:
         if (info->SetStr) info->SetStr(*object, text);

@@ -108,7 +108,33 @@ class TKestuInstance : public TKestuClass {
   bool IsStoredProperty(int index) const override;
   TElement* Clone() const;
 
+  // A property's value on the instance by the property's name and kind:
+  // integer, char, enumeration, set, wide char and 64-bit integer as an
+  // ordinal, float as an extended real, the string kinds as text, class as
+  // the element, method as its code and data, and an enumeration also by the
+  // name of its value.  Reading a property that is missing, of another kind
+  // or without a reader gives 0, empty or nil.  Writing answers whether the
+  // value was taken: a property that is missing, of another kind or without
+  // a writer, an ordinal outside the property's range, an unknown value name
+  // and an element of the wrong class are refused and change nothing.
+  std::int64_t GetOrdValue(const std::string& name) const;
+  bool SetOrdValue(const std::string& name, std::int64_t value);
+  long double GetFloatValue(const std::string& name) const;
+  bool SetFloatValue(const std::string& name, long double value);
+  std::string GetStrValue(const std::string& name) const;
+  bool SetStrValue(const std::string& name, const std::string& value);
+  TElement* GetElementValue(const std::string& name) const;
+  bool SetElementValue(const std::string& name, TElement* value);
+  TMethod GetMethodValue(const std::string& name) const;
+  bool SetMethodValue(const std::string& name, const TMethod& value);
+  std::string GetEnumName(const std::string& name) const;
+  bool SetEnumName(const std::string& name, const std::string& valueName);
+
  private:
+  // The descriptor of the named property when its kind is one of the kinds
+  // (a set of bits 1 << kind).
+  const TPropInfo* PropertyOfKind(const std::string& name, std::uint32_t kinds) const;
+
   TObject* instance_ = nullptr;
 };
 
@@ -117,6 +143,10 @@ TKestuClasses* KestuClasses();
 TKestuClass* RegisterKestuClass(TClass cls);
 TClass FindKestuClass(const std::string& name);
 TClass GetKestuClass(const std::string& name);
+// The class of that name, else of that name with "T" in front: the lookup of
+// everything that names classes the way users write them.  tried (when
+// given) receives the last name looked up.
+TClass FindKestuClassWithOrWithoutT(const std::string& name, std::string* tried = nullptr);
 TElement* CreateElementByClassName(const std::string& name);
 TElement* CloneElement(const TElement* element);
 

@@ -345,10 +345,12 @@ void TEntity::SetElement(int index, TElement* element) {
     element->AddOwner(this);
     element->AddHolder(this);
   }
+  // The replaced element is never freed here (two calls swap two children);
+  // it only stops being held by this slot, and stays with its other holders
+  // or with the caller.
   if (old) {
     old->RemoveHolder(this);
-    if (old->HolderCount() == 0 && old->CanFree()) delete old;
-    else old->RemoveOwner(this);
+    old->RemoveOwner(this);
   }
 }
 
@@ -734,14 +736,15 @@ TClass TAliasElement::StaticClass() {
 TClass TEntity::StaticClass() {
   static const TClassInfo info = DescribeClass<TEntity>(
       "TEntity", TElement::StaticClass(), "Elements",
+      // LastIndex comes last: what a descendant publishes after it is its own.
       {NotStored(AccessorProp<TEntity, int>(
            "Count", [](const TEntity& e) { return static_cast<int>(e.Children().size()); }, nullptr)),
        NotStored(AccessorProp<TEntity, int>(
-           "LastIndex", [](const TEntity& e) { return static_cast<int>(e.Children().size()) - 1; }, nullptr)),
-       NotStored(AccessorProp<TEntity, int>(
            "WholeCount", [](const TEntity& e) { return const_cast<TEntity&>(e).WholeCount(); }, nullptr)),
        WriteProp("NextElement", &TEntity::AddElement), WriteProp("ElementToRemove", &TEntity::RemoveElement),
-       WriteProp("ElementToFree", &TEntity::FreeElement), WriteProp("AddAllFrom", &TEntity::AddAllFrom)});
+       WriteProp("ElementToFree", &TEntity::FreeElement), WriteProp("AddAllFrom", &TEntity::AddAllFrom),
+       NotStored(AccessorProp<TEntity, int>(
+           "LastIndex", [](const TEntity& e) { return static_cast<int>(e.Children().size()) - 1; }, nullptr))});
   return &info;
 }
 

@@ -453,11 +453,20 @@ void TStringListElement::LoadFromFile(const std::string& fileName) {
   NextStringList(lines);
 }
 
+// Each line is written so that LoadFromFile reads the item back as it is: a
+// line without "=" is a name with no value, and one that ends in "=" is a
+// value with no name.
 void TStringListElement::SaveToFile(const std::string& fileName) {
   std::string bytes;
-  for (TElement* child : Children())
-    if (TStringElement* item = ItemOf(child))
-      bytes += platform::Utf8ToCp1250(item->GetName() + "=" + item->GetAsString()) + "\r\n";
+  for (TElement* child : Children()) {
+    TStringElement* item = ItemOf(child);
+    if (!item) continue;
+    std::string line;
+    if (!item->HasName()) line = item->GetAsString() + "=";
+    else if (item->GetAsString().empty()) line = item->GetName();
+    else line = item->GetName() + "=" + item->GetAsString();
+    bytes += platform::Utf8ToCp1250(line) + "\r\n";
+  }
   platform::TFileStream file(fileName, platform::TFileStream::Mode::Create);
   file.Write(bytes.data(), bytes.size());
 }

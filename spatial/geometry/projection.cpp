@@ -136,6 +136,10 @@ void TProjection::Assign(const TElement* Source) {
   pixelSizeY_ = source->pixelSizeY_;
   originX_ = source->originX_;
   originY_ = source->originY_;
+  // The transform is the source's now, so are the centre and scale it shows
+  // (a projection without a page would not have taken them above).
+  center_ = source->center_;
+  scale_ = source->scale_;
 }
 
 void TProjection::ReadData(platform::TReader& reader, TQuickEntity& elementMap) {
@@ -161,11 +165,22 @@ void TProjection::WriteData(platform::TWriter& writer) const {
 T_Page* TPageProjection::Page() const { return static_cast<T_Page*>(page_.Get()); }
 
 void TPageProjection::Calculate(const TRealPoint& C, T_Page* P, double S) {
-  center_ = C;
-  scale_ = S;
   page_.Set(P);
-  if (!P) return;
+  if (ComputeTransform(C, P, S)) {
+    center_ = C;
+    scale_ = S;
+    return;
+  }
+  // The transform in use stays, and with it the centre and scale it shows;
+  // a projection that has none yet keeps them for the page it will get.
+  if (pixelSizeX_ == 0 && pixelSizeY_ == 0) {
+    center_ = C;
+    scale_ = S;
+  }
+}
 
+bool TPageProjection::ComputeTransform(const TRealPoint& C, const T_Page* P, double S) {
+  if (!P || P->HRes() == 0 || P->VRes() == 0) return false;
   Extended cx;
   Extended cy;
   if (P->ClipActive && P->CentreOnClip) {
@@ -175,33 +190,26 @@ void TPageProjection::Calculate(const TRealPoint& C, T_Page* P, double S) {
     cx = HalfSpan(P->PageRect.Left, P->PageRect.Right);
     cy = HalfSpan(P->PageRect.Top, P->PageRect.Bottom);
   }
-  if (P->HRes() == 0 || P->VRes() == 0) return;
   const double sizeX = S / P->HRes();
   const double sizeY = S / P->VRes();
   const double originX = static_cast<double>(C.X - cx * sizeX);
   const double originY = static_cast<double>(C.Y + cy * sizeY);
-  for (double v : {sizeX, sizeY, originX, originY})
-    if (!std::isfinite(v)) return;
+  for (double v : {C.X, C.Y, sizeX, sizeY, originX, originY})
+    if (!std::isfinite(v)) return false;
 
   pixelSizeX_ = sizeX;
   pixelSizeY_ = sizeY;
   pixelSizeMax_ = sizeY > sizeX ? sizeY : sizeX;
   originX_ = originX;
   originY_ = originY;
+  return true;
 }
 
 void TPageProjection::SetPage(T_Page* P) { Calculate(center_, P, scale_); }
 void TPageProjection::SetCenter(const TRealPoint& C) { Calculate(C, Page(), scale_); }
 
-void TPageProjection::SetCenter_X(double value) {
-  center_.X = value;
-  Calculate(center_, Page(), scale_);
-}
-
-void TPageProjection::SetCenter_Y(double value) {
-  center_.Y = value;
-  Calculate(center_, Page(), scale_);
-}
+void TPageProjection::SetCenter_X(double value) { Calculate({value, center_.Y}, Page(), scale_); }
+void TPageProjection::SetCenter_Y(double value) { Calculate({center_.X, value}, Page(), scale_); }
 
 void TPageProjection::SetScale(double value) { Calculate(center_, Page(), value); }
 
@@ -215,10 +223,13 @@ void TPageProjection::FitRect(const TRealRect& R) {
   if (pageWidth == 0 || pageHeight == 0) return;
   const double sx = w / pageWidth;
   const double sy = h / pageHeight;
+  const double scale = sx > sy ? sx : sy;
   const TRealPoint centre{w / 2 + R.MinX, h / 2 + R.MinY};
-  for (double v : {sx, sy, centre.X, centre.Y})
+  // An empty rectangle (or a point) has no scale to show it at.
+  if (!(scale > 0)) return;
+  for (double v : {scale, centre.X, centre.Y})
     if (!std::isfinite(v)) return;
-  Calculate(centre, page, sx > sy ? sx : sy);
+  Calculate(centre, page, scale);
 }
 
 void TPageProjection::FitRectOnPage(const TRealRect& R, T_Page* P) {

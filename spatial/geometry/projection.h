@@ -85,8 +85,9 @@ class TProjection : public TOwnerElement {
 };
 
 // The projection onto one device page.  Without a page (or with a page of
-// no resolution) the transform cannot be computed and stays as it was;
-// centre and scale are still taken.
+// no resolution) the transform cannot be computed and stays as it was, and
+// so do the centre and scale it shows; only a projection that has no
+// transform yet takes them, for the page it gets later.
 class TPageProjection : public TProjection {
   KESTX_CLASS(TPageProjection)
  public:
@@ -100,7 +101,7 @@ class TPageProjection : public TProjection {
   void SetCenter_Y(double value) override;
   void SetScale(double value) override;
   // The scale at which R fills the page, centred on R; a page of no size or
-  // resolution leaves the projection as it was.
+  // resolution, or an empty R, leaves the projection as it was.
   void FitRect(const TRealRect& R) override;
   void SetClipRect(const TRealRect& R) override;
   void FitRectOnPage(const TRealRect& R, T_Page* P);
@@ -111,8 +112,13 @@ class TPageProjection : public TProjection {
   void ReadData(platform::TReader& reader, TQuickEntity& elementMap) override;
   void WriteData(platform::TWriter& writer) const override;
 
- private:
+  // Centre C, scale S and page P, and the pixel sizes and origin made from
+  // them: the renderers recompute the transform through it.
   void Calculate(const TRealPoint& C, T_Page* P, double S);
+
+ private:
+  // False, changing nothing, when no transform can be made.
+  bool ComputeTransform(const TRealPoint& C, const T_Page* P, double S);
 
   TElementLink page_;
 };

@@ -179,28 +179,40 @@ void TMapSpace::WriteData(platform::TWriter& writer) const {
 
 // ---------------------------------------------------------------- TZMSpace
 
-TMapsZM* TZMSpace::GetZM() const {
-  if (!zm_.Get()) {
-    auto* self = const_cast<TZMSpace*>(this);
-    auto* zm = DynamicCast<TMapsZM>(self->FindElementByName(LocatorName));
-    if (!zm) {
-      zm = new TMapsZM;
-      zm->SetName(LocatorName);
-      self->AddElement(zm);
-    }
-    zm_.Set(zm);
-  }
-  return static_cast<TMapsZM*>(zm_.Get());
+TMapsZM* TZMSpace::ExistingZM() const {
+  if (auto* zm = static_cast<TMapsZM*>(zm_.Get())) return zm;
+  auto* zm = DynamicCast<TMapsZM>(FindElementByName(LocatorName));
+  if (zm) zm_.Set(zm);
+  return zm;
 }
 
-double TZMSpace::GetScale() const { return GetZM()->GetScale(); }
+TMapsZM* TZMSpace::GetZM() const {
+  if (TMapsZM* zm = ExistingZM()) return zm;
+  auto* self = const_cast<TZMSpace*>(this);
+  auto* zm = new TMapsZM;
+  zm->SetName(LocatorName);
+  if (self->pendingScale_) zm->SetScale(*self->pendingScale_);
+  self->pendingScale_.reset();
+  self->AddElement(zm);
+  zm_.Set(zm);
+  return zm;
+}
+
+double TZMSpace::GetScale() const {
+  if (const TMapsZM* zm = ExistingZM()) return zm->GetScale();
+  return pendingScale_ ? *pendingScale_ : TMapsZM::DefaultScale;
+}
 
 void TZMSpace::SetScale(double value) {
   if (!(std::fabs(value) < 2147483647.0)) throw EInvalidOp();
-  GetZM()->SetScale(RoundEven(value));
+  if (TMapsZM* zm = ExistingZM()) zm->SetScale(RoundEven(value));
+  else pendingScale_ = RoundEven(value);
 }
 
-double TZMSpace::GetAngle() const { return GetZM()->GetAngle(); }
+double TZMSpace::GetAngle() const {
+  if (const TMapsZM* zm = ExistingZM()) return zm->GetAngle();
+  return TMapsZM().GetAngle();  // a new locator has no sheet, at any scale
+}
 
 // ---------------------------------------------------------------- TSMO_2
 
@@ -538,6 +550,15 @@ TPropInfo NameProp(std::string name, std::string (C::*get)() const) {
   return NotStored(ReadProp(std::move(name), get));
 }
 
+// A copy with detail is a new sheet tree that only a caller who takes it can
+// own.  Read through reflection (property texts, element paths, scripts, the
+// property editor) nobody would, so the published property answers nil there;
+// the C++ operation still hands its caller the copy.
+template <class C>
+TPropInfo CopyProp(std::string name) {
+  return NotStored(AccessorProp<C, TMapSpace*>(std::move(name), [](const C&) -> TMapSpace* { return nullptr; }, nullptr));
+}
+
 }  // namespace
 
 TClass TMapSpace::StaticClass() {
@@ -556,7 +577,7 @@ TClass TMapSpace::StaticClass() {
          NameProp("LeftMSName", &M::GetLeftMSName), NameProp("RightMSName", &M::GetRightMSName),
          NameProp("TopMSFullName", &M::GetTopMSFullName), NameProp("BottomMSFullName", &M::GetBottomMSFullName),
          NameProp("LeftMSFullName", &M::GetLeftMSFullName), NameProp("RightMSFullName", &M::GetRightMSFullName),
-         NotStored(ReadProp("SelfCopyWithDetail", &M::GetSelfCopyWithDetail))});
+         CopyProp<M>("SelfCopyWithDetail")});
   }();
   return &info;
 }
@@ -571,10 +592,7 @@ TClass TZMSpace::StaticClass() {
   using Z = TZMSpace;
   static const TClassInfo info = DescribeClass<Z>(
       "TZMSpace", TMapSpace::StaticClass(), "E_MSpace",
-      // The locator child keeps the scale; reading it back here first would
-      // make a second locator before the stream's one is added.
-      {NotStored(ReadWriteProp("Scale", &Z::GetScale, &Z::SetScale)),
-       NotStored(AccessorProp<Z, double>("Angle", [](const Z& z) { return z.GetAngle(); }, [](Z&, double) {})),
+      {NotStored(AccessorProp<Z, double>("Angle", [](const Z& z) { return z.GetAngle(); }, [](Z&, double) {})),
        NotStored(ReadProp("RAngle", &Z::GetRAngle))});
   return &info;
 }
@@ -604,8 +622,7 @@ TClass TSMO_50::StaticClass() {
   using S = TSMO_50;
   static const TClassInfo info = DescribeClass<S>(
       "TSMO_50", TSMO_10::StaticClass(), "E_MSpace",
-      {NotStored(ReadProp("SelfCopyWithDetail10", &S::GetSelfCopyWithDetail10)),
-       NotStored(ReadProp("SelfCopyWithDetail25", &S::GetSelfCopyWithDetail25))});
+      {CopyProp<S>("SelfCopyWithDetail10"), CopyProp<S>("SelfCopyWithDetail25")});
   return &info;
 }
 

@@ -11,6 +11,7 @@
 // 4 (south-east).
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "spatial/sheets/space_tree.h"
@@ -80,7 +81,11 @@ class TUserMapSpace : public TMapSpace {
   double scale_ = 0;
 };
 
-// A sheet of the ZM base map; its locator is the child named "ZM".
+// A sheet of the ZM base map; its locator is the child named "ZM", made on
+// first use.  Reading the scale or the angle makes no locator: they answer
+// what a new one would.  A scale written while there is no locator waits for
+// the one that GetZM makes; a file sets the stored scale before it adds the
+// stored locator, and the locator's own values win.
 class TZMSpace : public TMapSpace {
   KESTX_CLASS(TZMSpace)
  public:
@@ -93,7 +98,10 @@ class TZMSpace : public TMapSpace {
   double GetRAngle() const { return -GetAngle(); }
 
  private:
+  TMapsZM* ExistingZM() const;
+
   mutable TElementLink zm_;
+  std::optional<int> pendingScale_;
 };
 
 // A 1:2 000 sheet, and the base of every level of the series: the neighbour

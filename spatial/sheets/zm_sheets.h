@@ -17,6 +17,8 @@ class TMapsZM : public TRectEntity {
  public:
   TMapsZM();
 
+  static constexpr int DefaultScale = 200000;
+
   TColor Color = 0;
   double PenWidth = 0;
   std::uint8_t PenStyle = 0;
@@ -63,7 +65,7 @@ class TMapsZM : public TRectEntity {
   // parent holds no sheet or the number is out of range.
   bool Derive(Level level, int number, TZMCorners& corners) const;
 
-  int scale_ = 200000;
+  int scale_ = DefaultScale;
   std::array<int, kLevelCount> map_{};
   std::array<TZMCorners, kLevelCount> corners_{};
 };

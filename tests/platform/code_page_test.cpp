@@ -7,26 +7,6 @@
 namespace platform {
 namespace {
 
-const std::string kUnassigned = "\x81\x83\x88\x90\x98";
-
-TEST(CodePage, EveryAssignedByteRoundTripsThroughUtf8AndUnassignedOnesReadAsReplacement) {
-  std::string all;
-  for (unsigned b = 0; b < 256; ++b) {
-    const std::string one(1, static_cast<char>(b));
-    const std::string utf8 = Cp1250ToUtf8(one);
-    if (kUnassigned.find(one) != std::string::npos) {
-      EXPECT_EQ(utf8, "\xEF\xBF\xBD") << "byte " << b;
-      EXPECT_EQ(Utf8ToCp1250(utf8), "?");
-      continue;
-    }
-    EXPECT_EQ(Utf8ToCp1250(utf8), one) << "byte " << b;
-    EXPECT_EQ(Cp1250Length(utf8), 1u) << "byte " << b;
-    all += one;
-  }
-  ASSERT_EQ(all.size(), 251u);
-  EXPECT_EQ(Utf8ToCp1250(Cp1250ToUtf8(all)), all);
-}
-
 TEST(CodePage, Utf8ToCp1250) {
   const std::pair<std::string, std::string> cases[] = {
       {"Průvodce", "Pr\xF9vodce"},

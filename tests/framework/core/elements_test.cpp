@@ -123,7 +123,7 @@ TEST_F(ElementsTest, InsertElementWithoutListOnlyAtIndexZero) {
   EXPECT_EQ(element.GetOwnersCount(), 0);
 }
 
-TEST_F(ElementsTest, SetElementFreesTheOldChildAndHoldsTheNewOne) {
+TEST_F(ElementsTest, SetElementReleasesTheOldChildAndHoldsTheNewOne) {
   TrackedElement::Alive = 0;
   TOwnerEntity entity;
   auto* old = new TrackedElement;
@@ -133,7 +133,8 @@ TEST_F(ElementsTest, SetElementFreesTheOldChildAndHoldsTheNewOne) {
   EXPECT_EQ(TrackedElement::Alive, 2);
   EXPECT_EQ(old->GetOwnersCount(), 1);
   entity.SetElement(0, replacement);
-  EXPECT_EQ(TrackedElement::Alive, 1);
+  EXPECT_EQ(TrackedElement::Alive, 2);
+  delete old;
   EXPECT_TRUE(replacement->HasOwner(&entity));
   EXPECT_EQ(replacement->HolderCount(), 1);
   EXPECT_THROW(entity.SetElement(5, old), std::out_of_range);

@@ -121,8 +121,8 @@ TEST_F(KesStreamTest, WritesASmallGraphByteForByteWithClassRecordsBeforeFirstUse
       // the root last, with its child list
       I(-1), S("TOwnerEntity"), I(1), {0x01},
       S("ID"), I(1), S("Name"), I(10), S("OwnersCount"), I(1), S("Size"), I(1), S("WholeSize"), I(1),
-      S("Count"), I(1), S("LastIndex"), I(1), S("WholeCount"), I(1), S("NextElement"), I(7),
-      S("ElementToRemove"), I(7), S("ElementToFree"), I(7), S("AddAllFrom"), I(7), {0x00},
+      S("Count"), I(1), S("WholeCount"), I(1), S("NextElement"), I(7),
+      S("ElementToRemove"), I(7), S("ElementToFree"), I(7), S("AddAllFrom"), I(7), S("LastIndex"), I(1), {0x00},
       I(1), I(2), {0x01}, I(1), S("Les"), {0x00}, I(1), {0x01}, I(0), I(1), {0x00},
       {0x00},
   });

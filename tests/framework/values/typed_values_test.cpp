@@ -533,8 +533,8 @@ TEST_F(StringListTest, SaveWritesWindows1250LinesByteForByte) {
   list.SaveToFile(path);
   EXPECT_EQ(ReadBytes(path),
             "N\xE1zev=\x8Elu\x9Dou\xE8k\xFD k\xF9\xF2\r\n"
-            "X=\r\n"
-            "TStringElement=jen hodnota\r\n");
+            "X\r\n"
+            "jen hodnota=\r\n");
   TStringListElement empty;
   empty.SaveToFile(path);
   EXPECT_EQ(ReadBytes(path), "");
