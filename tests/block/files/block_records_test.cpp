@@ -1,7 +1,6 @@
 #include "block/files/block_records.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdint>
 #include <filesystem>
@@ -13,6 +12,7 @@
 #include "block/files/record_file.h"
 #include "framework/values/real48.h"
 #include "platform/files.h"
+#include "tests/platform/temp_folder.h"
 
 namespace {
 
@@ -264,20 +264,7 @@ TEST(BlockRecords, SlantCountsOnlyBeyondOneDegree) {
   }
 }
 
-class RecordFileTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    dir_ = std::filesystem::temp_directory_path() /
-           ("kestx_records_" + std::to_string(::getpid()) + "_" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::remove_all(dir_);
-    std::filesystem::create_directories(dir_);
-  }
-  void TearDown() override { std::filesystem::remove_all(dir_); }
-  std::string File(const std::string& name) const { return (dir_ / name).string(); }
-
-  std::filesystem::path dir_;
-};
+using RecordFileTest = TempFolderTest;
 
 TEST_F(RecordFileTest, WritingPastTheEndLeavesZeroRecordsBetween) {
   TPointRecord point = SamplePoint();
@@ -347,13 +334,13 @@ TEST(BlockInfo, CodePagesAndTheBoundingRectangle) {
 }
 
 TEST_F(RecordFileTest, ABlockWithoutInfoFileIsValid) {
-  EXPECT_EQ(ReadBlockInfo(dir_.string()).CodePage, cpIBM);
+  EXPECT_EQ(ReadBlockInfo(Folder()).CodePage, cpIBM);
   {
     platform::TFileStream stream(File("INFO.TXT"), platform::TFileStream::Mode::Create);
     const std::string text = "NAZEV=Porosty \xE8\x61st\r\nCODEPAGE=1250\r\n";
     stream.Write(text.data(), text.size());
   }
-  EXPECT_EQ(ReadBlockInfo(dir_.string()).CodePage, cpWindows);
+  EXPECT_EQ(ReadBlockInfo(Folder()).CodePage, cpWindows);
 }
 
 }  // namespace
