@@ -179,7 +179,7 @@ std::string DateText(const DbaseField& field, const std::string& text) {
   }
   if (!parsed || !ValidDate(year, month, day))
     throw EDatabaseError("'" + text + "' is not a valid date for field " + field.Name);
-  char buffer[16];
+  char buffer[32];
   std::snprintf(buffer, sizeof buffer, "%04d%02d%02d", year, month, day);
   return buffer;
 }

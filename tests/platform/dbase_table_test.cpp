@@ -210,6 +210,10 @@ TEST_F(DbaseTableTest, RefusesWhatTheStateDoesNotAllow) {
   EXPECT_THROW(table.RecordCount(), EDatabaseError);
   table.SetTableName(File("missing.DBF"));
   EXPECT_THROW(table.Open(), EDatabaseError);
+  WriteCp1250File(File("text.DBF"), "not a table at all");
+  table.SetTableName(File("text.DBF"));
+  EXPECT_THROW(table.Open(), EDatabaseError);
+  EXPECT_FALSE(table.Active());
   table.SetTableName(file);
   table.Open();
   EXPECT_THROW(table.SetTableName(File("other.DBF")), EDatabaseError);
