@@ -175,6 +175,7 @@ std::int32_t TLumarDBFTable::IndexEntry(std::int32_t Cislo) {
 }
 
 bool TLumarDBFTable::FindCislo(std::int32_t Cislo) {
+  if (!platform::FileExists(table_.TableName())) return false;
   while (true) {
     if (!EnsureIndex()) return false;
     table_.Open();
@@ -208,7 +209,7 @@ std::int32_t TLumarDBFTable::ReadCislo() const {
   std::string text;
   if (!GetFieldString("CISLO", text)) return 0;
   int value = 0;
-  return TryTextToInt(text, value) ? value : 0;
+  return TryTextToInt(TrimBlanks(text), value) ? value : 0;
 }
 
 void TLumarDBFTable::Transfer(const TLumarDBFTable& Source) {

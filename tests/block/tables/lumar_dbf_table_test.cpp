@@ -43,7 +43,7 @@ TEST_F(LumarDBFTableTest, TheIndexHoldsRecordNumbersByCislo) {
 
 TEST_F(LumarDBFTableTest, FindsOnlyNumbersItHoldsAndNeverReadsOutsideTheIndex) {
   const std::string file = MakeTable("L0002.DBF", "NAZEV char(5), CISLO char(6)",
-                                     {{"a", "4"}, {"b", "2"}, {"c", "x"}, {"d", "7"}});
+                                     {{"a", "4"}, {"b", "  2"}, {"c", "x"}, {"d", "7"}});
   struct Case {
     std::int32_t cislo;
     bool found;
@@ -100,10 +100,30 @@ TEST_F(LumarDBFTableTest, NumbersTheIndexCannotHoldAreReportedAndLeftOut) {
   EXPECT_FALSE(table.FindCislo(-4));
 }
 
+TEST_F(LumarDBFTableTest, FindsTheRecordOfABlockObject) {
+  const std::string file = MakeTable("L0002.DBF", "NAZEV char(5), CISLO decimal(6,0)", {{"a", "6"}, {"b", "9"}});
+  TLumarBlockRegister block;
+  block.SetName(folder.Path());
+  TPolyLineElement* line = Filed<TPolyLineElement, TLumarLineProps>(block, 9, 2);
+  ASSERT_TRUE(table.FindElementRecord(line));
+  std::string nazev;
+  table.GetFieldString("NAZEV", nazev);
+  EXPECT_EQ(nazev, "b");
+  EXPECT_FALSE(table.FindElementRecord(Filed<TPolyLineElement, TLumarLineProps>(block, 10, 2)));
+  EXPECT_FALSE(table.FindElementRecord(Filed<TPolyLineElement, TLumarLineProps>(block, 6, 3)));  // no such table
+  EXPECT_FALSE(table.FindElementRecord(nullptr));
+  // Writing the published Cislo runs the search on the open table.
+  ASSERT_TRUE(table.OpenTable(file));
+  SetPropertyTextByName(table, "Cislo", "6");
+  EXPECT_EQ(table.Table().RecNo(), 1);
+}
+
 TEST_F(LumarDBFTableTest, OpensOnlyTablesThatExist) {
+  EXPECT_FALSE(table.FindCislo(1));  // no table at all
   EXPECT_FALSE(table.OpenTable(File("L0009.DBF")));
   EXPECT_FALSE(table.Locate(File("L0009.DBF"), 1));
   EXPECT_FALSE(table.FindRecord(folder.Path(), 'L', 9, 1));
+  EXPECT_TRUE(dialogs.Messages.empty());
   const std::string file = MakeTable("L0009.DBF", "CISLO decimal(6,0), NAZEV char(3)", {{"1", "ano"}});
   EXPECT_TRUE(table.FindRecord(folder.Path(), 'L', 9, 1));
   EXPECT_TRUE(table.Table().ReadOnly());
