@@ -8,6 +8,7 @@
 #include "block/tables/table_creation.h"
 #include "block/tables/transfer_script.h"
 #include "framework/core/class_registry.h"
+#include "framework/values/typed_values.h"
 #include "platform/code_page.h"
 #include "platform/dialogs.h"
 #include "platform/files.h"
@@ -244,7 +245,8 @@ void TLumarDBFTable::ApplyDynamicProps(const TElement* /*Element*/, const TEleme
   const auto* values = DynamicCast<TEntity>(DynamicProps);
   if (!values) return;
   for (const TElement* child : values->Children())
-    if (child && HasField(child->GetName())) SetFieldString(child->GetName(), DynamicProps->GetPropertyText(child->GetName()));
+    if (const auto* value = DynamicCast<TTypeElement>(child); value && HasField(child->GetName()))
+      SetFieldString(child->GetName(), value->GetAsString());
 }
 
 TClass TLumarDBFTable::StaticClass() {
