@@ -10,36 +10,25 @@ namespace {
 class TPacker {
  public:
   explicit TPacker(std::uint8_t* at) : at_(at) {}
-  TPacker& U8(std::uint8_t value) {
-    at_[pos_++] = value;
-    return *this;
-  }
-  TPacker& I16(std::int16_t value) { return Little(static_cast<std::uint16_t>(value), 2); }
-  TPacker& I32(std::int32_t value) { return Little(static_cast<std::uint32_t>(value), 4); }
-  TPacker& Real(double value) {
+  void U8(std::uint8_t value) { at_[pos_++] = value; }
+  void Bool(bool value) { U8(value ? 1 : 0); }
+  void I16(std::int16_t value) { Little(static_cast<std::uint16_t>(value), 2); }
+  void I32(std::int32_t value) { Little(static_cast<std::uint32_t>(value), 4); }
+  void Real(double value) {
     for (std::uint8_t byte : DoubleToReal48(value)) U8(byte);
-    return *this;
   }
   template <std::size_t N>
-  TPacker& Raw(const std::array<std::uint8_t, N>& bytes) {
+  void Raw(const std::array<std::uint8_t, N>& bytes) {
     for (std::uint8_t byte : bytes) U8(byte);
-    return *this;
   }
-  TPacker& Zeros(std::size_t count) {
+  // Reserved bytes are written as zero.
+  void Reserved(std::size_t count) {
     for (std::size_t i = 0; i < count; ++i) U8(0);
-    return *this;
   }
-  TPacker& Box(const TBlockBox& box) { return Real(box.MaxX).Real(box.MaxY).Real(box.MinX).Real(box.MinY); }
-  TPacker& Links(const TLineLinks& links) {
-    for (const TLineLink& link : links) I32(link.Line).U8(link.End);
-    return *this;
-  }
-  std::size_t Position() const { return pos_; }
 
  private:
-  TPacker& Little(std::uint32_t bits, int count) {
+  void Little(std::uint32_t bits, int count) {
     for (int i = 0; i < count; ++i) U8(static_cast<std::uint8_t>(bits >> (8 * i)));
-    return *this;
   }
   std::uint8_t* at_;
   std::size_t pos_ = 0;
@@ -49,270 +38,179 @@ class TPacker {
 class TUnpacker {
  public:
   explicit TUnpacker(const std::uint8_t* at) : at_(at) {}
-  std::uint8_t U8() { return at_[pos_++]; }
-  std::int16_t I16() { return static_cast<std::int16_t>(Little(2)); }
-  std::int32_t I32() { return static_cast<std::int32_t>(Little(4)); }
-  double Real() {
+  void U8(std::uint8_t& value) { value = at_[pos_++]; }
+  void Bool(bool& value) { value = at_[pos_++] != 0; }
+  void I16(std::int16_t& value) { value = static_cast<std::int16_t>(Little(2)); }
+  void I32(std::int32_t& value) { value = static_cast<std::int32_t>(Little(4)); }
+  void Real(double& value) {
     Real48Bytes bytes;
-    for (std::uint8_t& byte : bytes) byte = U8();
-    return Real48ToDouble(bytes);
+    for (std::uint8_t& byte : bytes) U8(byte);
+    value = Real48ToDouble(bytes);
   }
   template <std::size_t N>
   void Raw(std::array<std::uint8_t, N>& bytes) {
-    for (std::uint8_t& byte : bytes) byte = U8();
+    for (std::uint8_t& byte : bytes) U8(byte);
   }
-  void Skip(std::size_t count) { pos_ += count; }
-  TBlockBox Box() {
-    TBlockBox box;
-    box.MaxX = Real();
-    box.MaxY = Real();
-    box.MinX = Real();
-    box.MinY = Real();
-    return box;
-  }
-  TLineLinks Links() {
-    TLineLinks links;
-    for (TLineLink& link : links) {
-      link.Line = I32();
-      link.End = U8();
-    }
-    return links;
-  }
+  void Reserved(std::size_t count) { pos_ += count; }
 
  private:
   std::uint32_t Little(int count) {
     std::uint32_t bits = 0;
-    for (int i = 0; i < count; ++i) bits |= static_cast<std::uint32_t>(U8()) << (8 * i);
+    for (int i = 0; i < count; ++i) bits |= static_cast<std::uint32_t>(at_[pos_++]) << (8 * i);
     return bits;
   }
   const std::uint8_t* at_;
   std::size_t pos_ = 0;
 };
 
-}  // namespace
+template <class IO, class Box>
+void BoxFields(IO& io, Box& box) {
+  io.Real(box.MaxX);
+  io.Real(box.MaxY);
+  io.Real(box.MinX);
+  io.Real(box.MinY);
+}
 
-// ---------------------------------------------------------------- TN.CRD
+// Each record's fields in file order, once for writing and reading: R is the
+// record (const when writing), IO a TPacker or a TUnpacker.
+template <class R, class IO>
+void CoordFields(R& r, IO& io) {
+  io.Real(r.X);
+  io.Real(r.Y);
+}
 
-TCoordRecord::Bytes TCoordRecord::Encode() const {
-  Bytes bytes{};
-  TPacker(bytes.data()).Real(X).Real(Y);
+template <class R, class IO>
+void LineFields(R& r, IO& io) {
+  io.I32(r.Number);
+  io.I16(r.Kind);
+  io.U8(r.Precision);
+  io.U8(r.Flag);
+  io.U8(r.Selection);
+  io.I16(r.Colour);
+  io.I16(r.Symbol);
+  io.I16(r.LineSymbol);
+  io.Reserved(4);
+  io.I32(r.FirstVertex);
+  io.I32(r.LastVertex);
+  for (auto& link : r.Links) {
+    io.I32(link.Line);
+    io.U8(link.End);
+  }
+  io.I32(r.LeftArea);
+  io.I32(r.RightArea);
+  io.Real(r.Length);
+  BoxFields(io, r.Box);
+  io.Real(r.LabelX);
+  io.Real(r.LabelY);
+  io.Real(r.Angle);
+}
+
+template <class R, class IO>
+void AreaFields(R& r, IO& io) {
+  io.I32(r.Number);
+  io.I16(r.Kind);
+  io.U8(r.Flag);
+  io.Reserved(1);
+  io.I16(r.Colour);
+  io.I16(r.Symbol);
+  io.Reserved(4);
+  io.I32(r.FirstLine);
+  io.Reserved(4);
+  io.Bool(r.HasChildren);
+  io.I32(r.Parent);
+  io.Real(r.LabelX);
+  io.Real(r.LabelY);
+  BoxFields(io, r.Box);
+  io.Real(r.Area);
+}
+
+template <class R, class IO>
+void PointFields(R& r, IO& io) {
+  io.I32(r.Number);
+  io.I16(r.Kind);
+  io.U8(r.Precision);
+  io.U8(r.Flag);
+  io.Reserved(1);
+  io.I16(r.Colour);
+  io.I16(r.Symbol);
+  io.Reserved(4);
+  io.Real(r.X);
+  io.Real(r.Y);
+  io.Real(r.Angle);
+}
+
+template <class R, class IO>
+void TextBoxFields(R& r, IO& io) {
+  io.I32(r.Number);
+  io.I16(r.Kind);
+  io.Raw(r.Reserved6);
+  io.U8(r.TextAtrib);
+  io.U8(r.TextMode);
+  io.U8(r.Font);
+  io.Real(r.X);
+  io.Real(r.Y);
+  io.Real(r.Height);
+  io.Real(r.WidthCoef);
+  io.Real(r.Direction);
+  io.U8(r.Reserved44);
+  io.Real(r.Slant);
+  io.Real(r.Distance);
+  io.I16(r.Colour);
+  io.I16(r.Symbol);
+  io.Raw(r.Reserved61);
+}
+
+template <class R>
+typename R::Bytes Encode(const R& record, void (*fields)(const R&, TPacker&)) {
+  typename R::Bytes bytes{};
+  TPacker packer(bytes.data());
+  fields(record, packer);
   return bytes;
 }
 
-TCoordRecord TCoordRecord::Decode(const std::uint8_t* at) {
-  TUnpacker in(at);
-  TCoordRecord record;
-  record.X = in.Real();
-  record.Y = in.Real();
+template <class R>
+R Decode(const std::uint8_t* at, void (*fields)(R&, TUnpacker&)) {
+  R record;
+  TUnpacker unpacker(at);
+  fields(record, unpacker);
   return record;
 }
 
-// ---------------------------------------------------------------- TN.LIN
-
-TLineRecord::Bytes TLineRecord::Encode() const {
-  Bytes bytes{};
-  TPacker(bytes.data())
-      .I32(Number)
-      .I16(Kind)
-      .U8(Precision)
-      .U8(Flag)
-      .U8(Selection)
-      .I16(Colour)
-      .I16(Symbol)
-      .I16(LineSymbol)
-      .Zeros(4)
-      .I32(FirstVertex)
-      .I32(LastVertex)
-      .Links(Links)
-      .I32(LeftArea)
-      .I32(RightArea)
-      .Real(Length)
-      .Box(Box)
-      .Real(LabelX)
-      .Real(LabelY)
-      .Real(Angle);
-  return bytes;
-}
-
-TLineRecord TLineRecord::Decode(const std::uint8_t* at) {
-  TUnpacker in(at);
-  TLineRecord r;
-  r.Number = in.I32();
-  r.Kind = in.I16();
-  r.Precision = in.U8();
-  r.Flag = in.U8();
-  r.Selection = in.U8();
-  r.Colour = in.I16();
-  r.Symbol = in.I16();
-  r.LineSymbol = in.I16();
-  in.Skip(4);
-  r.FirstVertex = in.I32();
-  r.LastVertex = in.I32();
-  r.Links = in.Links();
-  r.LeftArea = in.I32();
-  r.RightArea = in.I32();
-  r.Length = in.Real();
-  r.Box = in.Box();
-  r.LabelX = in.Real();
-  r.LabelY = in.Real();
-  r.Angle = in.Real();
-  return r;
-}
-
-TLineRecord::Bytes TLineRecord::Dummy() {
-  TLineRecord record;
-  record.Flag = 1;
+// The dummy record 0 of a new block: zero but for its flag.
+template <class R, class Flag>
+typename R::Bytes DummyWith(Flag R::*flag, Flag value) {
+  R record;
+  record.*flag = value;
   return record.Encode();
 }
 
-// ---------------------------------------------------------------- TN.ARE
+}  // namespace
 
-TAreaRecord::Bytes TAreaRecord::Encode() const {
-  Bytes bytes{};
-  TPacker(bytes.data())
-      .I32(Number)
-      .I16(Kind)
-      .U8(Flag)
-      .Zeros(1)
-      .I16(Colour)
-      .I16(Symbol)
-      .Zeros(4)
-      .I32(FirstLine)
-      .Zeros(4)
-      .U8(HasChildren ? 1 : 0)
-      .I32(Parent)
-      .Real(LabelX)
-      .Real(LabelY)
-      .Box(Box)
-      .Real(Area);
-  return bytes;
+TCoordRecord::Bytes TCoordRecord::Encode() const { return ::Encode(*this, CoordFields<const TCoordRecord, TPacker>); }
+TCoordRecord TCoordRecord::Decode(const std::uint8_t* at) { return ::Decode(at, CoordFields<TCoordRecord, TUnpacker>); }
+
+TLineRecord::Bytes TLineRecord::Encode() const { return ::Encode(*this, LineFields<const TLineRecord, TPacker>); }
+TLineRecord TLineRecord::Decode(const std::uint8_t* at) { return ::Decode(at, LineFields<TLineRecord, TUnpacker>); }
+TLineRecord::Bytes TLineRecord::Dummy() { return DummyWith(&TLineRecord::Flag, std::uint8_t{1}); }
+
+TAreaRecord::Bytes TAreaRecord::Encode() const { return ::Encode(*this, AreaFields<const TAreaRecord, TPacker>); }
+TAreaRecord TAreaRecord::Decode(const std::uint8_t* at) { return ::Decode(at, AreaFields<TAreaRecord, TUnpacker>); }
+TAreaRecord::Bytes TAreaRecord::Dummy() { return DummyWith(&TAreaRecord::Flag, std::uint8_t{4}); }
+
+TPointRecord::Bytes TPointRecord::Encode() const { return ::Encode(*this, PointFields<const TPointRecord, TPacker>); }
+TPointRecord TPointRecord::Decode(const std::uint8_t* at) { return ::Decode(at, PointFields<TPointRecord, TUnpacker>); }
+TPointRecord::Bytes TPointRecord::Dummy() { return DummyWith(&TPointRecord::Flag, std::uint8_t{1}); }
+
+TTextBoxRecord::Bytes TTextBoxRecord::Encode() const {
+  return ::Encode(*this, TextBoxFields<const TTextBoxRecord, TPacker>);
 }
-
-TAreaRecord TAreaRecord::Decode(const std::uint8_t* at) {
-  TUnpacker in(at);
-  TAreaRecord r;
-  r.Number = in.I32();
-  r.Kind = in.I16();
-  r.Flag = in.U8();
-  in.Skip(1);
-  r.Colour = in.I16();
-  r.Symbol = in.I16();
-  in.Skip(4);
-  r.FirstLine = in.I32();
-  in.Skip(4);
-  r.HasChildren = in.U8() != 0;
-  r.Parent = in.I32();
-  r.LabelX = in.Real();
-  r.LabelY = in.Real();
-  r.Box = in.Box();
-  r.Area = in.Real();
-  return r;
+TTextBoxRecord TTextBoxRecord::Decode(const std::uint8_t* at) {
+  return ::Decode(at, TextBoxFields<TTextBoxRecord, TUnpacker>);
 }
-
-TAreaRecord::Bytes TAreaRecord::Dummy() {
-  TAreaRecord record;
-  record.Flag = 4;
-  return record.Encode();
-}
-
-// ---------------------------------------------------------------- TN.PNT
-
-TPointRecord::Bytes TPointRecord::Encode() const {
-  Bytes bytes{};
-  TPacker(bytes.data())
-      .I32(Number)
-      .I16(Kind)
-      .U8(Precision)
-      .U8(Flag)
-      .Zeros(1)
-      .I16(Colour)
-      .I16(Symbol)
-      .Zeros(4)
-      .Real(X)
-      .Real(Y)
-      .Real(Angle);
-  return bytes;
-}
-
-TPointRecord TPointRecord::Decode(const std::uint8_t* at) {
-  TUnpacker in(at);
-  TPointRecord r;
-  r.Number = in.I32();
-  r.Kind = in.I16();
-  r.Precision = in.U8();
-  r.Flag = in.U8();
-  in.Skip(1);
-  r.Colour = in.I16();
-  r.Symbol = in.I16();
-  in.Skip(4);
-  r.X = in.Real();
-  r.Y = in.Real();
-  r.Angle = in.Real();
-  return r;
-}
-
-TPointRecord::Bytes TPointRecord::Dummy() {
-  TPointRecord record;
-  record.Flag = 1;
-  return record.Encode();
-}
-
-// ---------------------------------------------------------------- TN.TBX
+TTextBoxRecord::Bytes TTextBoxRecord::Dummy() { return DummyWith(&TTextBoxRecord::TextAtrib, std::uint8_t{taZrusenT}); }
 
 double TTextBoxRecord::SlantRadians() const {
   return Slant > 1 || Slant < -1 ? Slant * std::numbers::pi / 180 : 0;
-}
-
-TTextBoxRecord::Bytes TTextBoxRecord::Encode() const {
-  Bytes bytes{};
-  TPacker(bytes.data())
-      .I32(Number)
-      .I16(Kind)
-      .Raw(Reserved6)
-      .U8(TextAtrib)
-      .U8(TextMode)
-      .U8(Font)
-      .Real(X)
-      .Real(Y)
-      .Real(Height)
-      .Real(WidthCoef)
-      .Real(Direction)
-      .U8(Reserved44)
-      .Real(Slant)
-      .Real(Distance)
-      .I16(Colour)
-      .I16(Symbol)
-      .Raw(Reserved61);
-  return bytes;
-}
-
-TTextBoxRecord TTextBoxRecord::Decode(const std::uint8_t* at) {
-  TUnpacker in(at);
-  TTextBoxRecord r;
-  r.Number = in.I32();
-  r.Kind = in.I16();
-  in.Raw(r.Reserved6);
-  r.TextAtrib = in.U8();
-  r.TextMode = in.U8();
-  r.Font = in.U8();
-  r.X = in.Real();
-  r.Y = in.Real();
-  r.Height = in.Real();
-  r.WidthCoef = in.Real();
-  r.Direction = in.Real();
-  r.Reserved44 = in.U8();
-  r.Slant = in.Real();
-  r.Distance = in.Real();
-  r.Colour = in.I16();
-  r.Symbol = in.I16();
-  in.Raw(r.Reserved61);
-  return r;
-}
-
-TTextBoxRecord::Bytes TTextBoxRecord::Dummy() {
-  TTextBoxRecord record;
-  record.TextAtrib = taZrusenT;
-  return record.Encode();
 }
 
 std::string TextFileHeaderLine(const std::string& blockDir) {
