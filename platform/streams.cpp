@@ -138,7 +138,8 @@ TFileStream::TFileStream(const std::string& fileName, Mode mode) : impl_(std::ma
     if (!impl_->file) throw EFCreateError("Cannot create file " + fileName);
     return;
   }
-  impl_->file.open(path, std::ios::binary | std::ios::in);
+  const auto access = mode == Mode::OpenReadWrite ? std::ios::in | std::ios::out : std::ios::in;
+  impl_->file.open(path, std::ios::binary | access);
   std::error_code error;
   const bool regular = std::filesystem::is_regular_file(path, error);
   if (!impl_->file || !regular) throw EFOpenError("Cannot open file " + fileName);

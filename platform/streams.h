@@ -88,9 +88,10 @@ class TMemoryStream final : public TStream {
 
 class TFileStream final : public TStream {
  public:
-  enum class Mode { Create, OpenRead };
+  enum class Mode { Create, OpenRead, OpenReadWrite };
   // Create makes a new file or empties an existing one (EFCreateError);
-  // OpenRead opens an existing file (EFOpenError).
+  // OpenRead opens an existing file (EFOpenError), OpenReadWrite one to
+  // update in place (EFOpenError).
   TFileStream(const std::string& fileName, Mode mode);
   ~TFileStream() override;
   TFileStream(const TFileStream&) = delete;

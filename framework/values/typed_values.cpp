@@ -9,6 +9,7 @@
 #include "framework/values/line_scanner.h"
 #include "platform/streams.h"
 #include "platform/code_page.h"
+#include "platform/files.h"
 
 namespace {
 
@@ -437,20 +438,7 @@ void TStringListElement::NextStringList(const std::vector<std::string>& lines) {
 
 void TStringListElement::LoadFromFile(const std::string& fileName) {
   if (!platform::FileExists(fileName)) return;
-  platform::TMemoryStream stream;
-  stream.LoadFromFile(fileName);
-  const std::string bytes(stream.Bytes().begin(), stream.Bytes().end());
-  // Lines end in CR LF, LF or CR; a break at the very end starts no line.
-  std::vector<std::string> lines;
-  std::size_t start = 0;
-  for (std::size_t i = 0; i < bytes.size(); ++i) {
-    if (bytes[i] != '\r' && bytes[i] != '\n') continue;
-    lines.push_back(platform::Cp1250ToUtf8(std::string_view(bytes).substr(start, i - start)));
-    if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
-    start = i + 1;
-  }
-  if (start < bytes.size()) lines.push_back(platform::Cp1250ToUtf8(std::string_view(bytes).substr(start)));
-  NextStringList(lines);
+  NextStringList(platform::ReadTextLines(fileName));
 }
 
 // Each line is written so that LoadFromFile reads the item back as it is: a

@@ -1,0 +1,16 @@
+#include "block/block_classes.h"
+
+#include "block/guide/guide_model.h"
+#include "block/props/lumar_props.h"
+#include "block/props/lumar_registers.h"
+#include "spatial/spatial_classes.h"
+
+void RegisterBlockClasses() {
+  static bool registered = false;
+  if (registered) return;
+  registered = true;
+  RegisterSpatialClasses();
+  RegisterE_LmrPrpClasses();
+  RegisterE_LmrRegClasses();
+  RegisterGuideClasses();
+}

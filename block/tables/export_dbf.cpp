@@ -1,0 +1,120 @@
+#include "block/tables/export_dbf.h"
+
+#include "block/props/lumar_props.h"
+#include "block/tables/lumar_dbf_table.h"
+#include "framework/core/class_registry.h"
+#include "platform/dialogs.h"
+#include "platform/files.h"
+#include "platform/streams.h"
+#include "spatial/objects/properties.h"
+#include "spatial/objects/space_entities.h"
+
+namespace {
+
+const TLumarProps* PropsOf(const TElement* Element) {
+  const auto* entity = DynamicCast<TSpaceEntity>(Element);
+  return entity ? DynamicCast<TLumarProps>(entity->Properties()) : nullptr;
+}
+
+}  // namespace
+
+TExportDBFClass::TExportDBFClass() = default;
+
+TExportDBFClass::~TExportDBFClass() {
+  if (table_) table_->CloseTable();
+}
+
+TDynamicProperties* TExportDBFClass::DynamicProps() const {
+  return DynamicCast<TDynamicProperties>(dynamicProps_.Get());
+}
+
+void TExportDBFClass::SetDynamicProps(TDynamicProperties* props) { dynamicProps_.Set(props); }
+
+std::string TExportDBFClass::DBFName() const { return BlockTableName(ExpBlockName, ObjectType, Druh); }
+
+std::string TExportDBFClass::ControlFile(const std::string& ext) const {
+  return platform::ChangeFileExt(BlockTableName(ControlDir, ObjectType, Druh), ext);
+}
+
+bool TExportDBFClass::EnsureTable(const TElement* Element) {
+  if (!table_) return false;
+  if (!CreateFromSource) {
+    table_->CreateFileName = ControlFile(".CRT");
+    if (table_->CreateTable(DBFName())) return true;
+  }
+  const TLumarProps* props = PropsOf(Element);
+  table_->CreateFileName = props ? props->GetDBFName() : std::string();
+  return table_->CreateTable(DBFName());
+}
+
+void TExportDBFClass::WriteRecord(const TElement* Element) {
+  const auto* entity = DynamicCast<TSpaceEntity>(Element);
+  const TLumarProps* props = PropsOf(Element);
+  if (!entity || !props) return;
+  auto set = [this](const char* field, const std::string& value) { table_->SetFieldString(field, value); };
+  set("CISLO", std::to_string(Element->ID));
+  set("DRUH", std::to_string(props->Druh));
+  set("DISP_BARVA", std::to_string(props->Barva));
+  set("DISP_ZNAC", std::to_string(props->Znacka));
+  set("X", FloatToText(-entity->GetAbsRefY()));
+  set("Y", FloatToText(-entity->GetAbsRefX()));
+  if (const auto* poly = DynamicCast<TPolyElement>(entity)) set("DELKA", FloatToText(poly->Length()));
+  if (const auto* area = DynamicCast<TAreaElement>(entity))
+    set("PLOCHA", FloatToText(PlochyVHa ? area->GetCalculatedArea() / 10000 : area->GetCalculatedArea()));
+}
+
+void TExportDBFClass::DoIt() {
+  TTool::DoIt();
+  const TElement* element = Input();
+  const TLumarProps* props = PropsOf(element);
+  if (!props) return;
+  // 1. The table: a new one for the first object (replacing any of that
+  // name), then only when the name changes and no such file exists.
+  if (!table_) {
+    table_ = std::make_unique<TLumarDBFTable>();
+    if (!EnsureTable(element)) {
+      table_.reset();
+      return;
+    }
+  } else if (table_->Table().TableName() != DBFName()) {
+    table_->CloseTable();
+    if (!platform::FileExists(DBFName()) && !EnsureTable(element)) {
+      table_.reset();
+      return;
+    }
+  }
+  // 2. A new record.
+  if (!table_->OpenForUpdate(DBFName())) return;
+  table_->Table().Append();
+  // 3. Dynamic values, the source record.
+  const TDynamicProperties* dynamic = DynamicProps();
+  const bool hasValues = dynamic && !dynamic->Children().empty();
+  if (hasValues) table_->ApplyDynamicProps(element, dynamic);
+  if (!hasValues || BothSources) {
+    if (!CreateFromSource) table_->SetTransferScript(ControlFile(".TDS"));
+    if (const std::string source = props->GetDBFName(); !source.empty()) {
+      TLumarDBFTable* sourceTable = props->GetDBFTable();
+      if (sourceTable && sourceTable->Locate(source, props->GetOrigNo()))
+        table_->Transfer(*sourceTable);
+      else
+        platform::MessageDlg("Není nalezen záznam c." + std::to_string(props->GetOrigNo()) + "\r\n" + source,
+                             platform::MsgDlgType::Error, platform::mbOK);
+    }
+  }
+  // 4. The object's own properties and geometry.
+  table_->ApplyElementProps(element);
+  WriteRecord(element);
+  table_->Table().Post();
+}
+
+TClass TExportDBFClass::StaticClass() {
+  using E = TExportDBFClass;
+  static const TClassInfo info = DescribeClass<E>(
+      "TExportDBFClass", TTool::StaticClass(), "T_dbfexp",
+      {FieldProp("ExpBlockName", &E::ExpBlockName), FieldProp("ControlDir", &E::ControlDir),
+       FieldProp("CreateFromSource", &E::CreateFromSource), FieldProp("ObjectType", &E::ObjectType),
+       FieldProp("Druh", &E::Druh), ReadWriteProp("DynamicProps", &E::DynamicProps, &E::SetDynamicProps),
+       FieldProp("PlochyVHa", &E::PlochyVHa), FieldProp("BothSources", &E::BothSources),
+       NotStored(ReadProp("DBFName", &E::DBFName))});
+  return &info;
+}

@@ -1,0 +1,56 @@
+#pragma once
+// The attribute writer the export tools run once per exported object: it
+// makes the target table (from a template of the control folder, or from
+// the structure of the table the object came from), appends one record and
+// fills it from dynamic values, the source record, the object's properties
+// and its geometry.
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "framework/tools/tools.h"
+
+class TLumarDBFTable;
+class TDynamicProperties;
+
+class TExportDBFClass : public TTool {
+  KESTX_CLASS(TExportDBFClass)
+ public:
+  TExportDBFClass();
+  ~TExportDBFClass() override;
+
+  // The target block's folder.
+  std::string ExpBlockName;
+  // The folder of the ".CRT" templates and ".TDS" transfer scripts.
+  std::string ControlDir;
+  // Take the structure from the object's own table, not from a template.
+  bool CreateFromSource = false;
+  char ObjectType = 'L';
+  std::int16_t Druh = 0;
+  // Areas in hectares instead of square units.
+  bool PlochyVHa = false;
+  // Dynamic values and the source record both, not only the dynamic values.
+  bool BothSources = false;
+
+  // Not owned.
+  TDynamicProperties* DynamicProps() const;
+  void SetDynamicProps(TDynamicProperties* props);
+  // ExpBlockName + letter + kind in four digits + ".DBF".
+  std::string DBFName() const;
+  // Nil until the first object, and after a table could not be made.
+  TLumarDBFTable* Table() const { return table_.get(); }
+
+  // Makes the target table from the template, else from the object's own
+  // table; true when it was made.
+  bool EnsureTable(const TElement* Element);
+  // The object's number, kind, colour, symbol, reference point, length and
+  // area into the fields of those names that the table has.
+  void WriteRecord(const TElement* Element);
+  void DoIt() override;
+
+ private:
+  std::string ControlFile(const std::string& ext) const;
+
+  std::unique_ptr<TLumarDBFTable> table_;
+  TElementLink dynamicProps_;
+};

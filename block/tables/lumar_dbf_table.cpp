@@ -1,0 +1,259 @@
+#include "block/tables/lumar_dbf_table.h"
+
+#include <array>
+#include <cstdio>
+#include <vector>
+
+#include "block/props/lumar_props.h"
+#include "block/tables/table_creation.h"
+#include "block/tables/transfer_script.h"
+#include "framework/core/class_registry.h"
+#include "framework/values/typed_values.h"
+#include "platform/code_page.h"
+#include "platform/dialogs.h"
+#include "platform/files.h"
+#include "platform/streams.h"
+#include "spatial/objects/space_entities.h"
+
+namespace {
+
+constexpr std::size_t kEntrySize = 4;
+
+void Warn(const std::string& text) { platform::MessageDlg(text, platform::MsgDlgType::Warning, platform::mbOK); }
+
+}  // namespace
+
+std::string BlockTableName(const std::string& BlockDir, char Letter, std::int16_t Druh) {
+  char kind[16];
+  std::snprintf(kind, sizeof kind, "%4.4d", Druh);
+  return platform::IncludeTrailingPathDelimiter(BlockDir) + Letter + kind + ".DBF";
+}
+
+TLumarDBFTable::TLumarDBFTable() = default;
+TLumarDBFTable::~TLumarDBFTable() = default;
+
+void TLumarDBFTable::SetCislo(std::int32_t Cislo) {
+  cislo_ = Cislo;
+  FindCislo(Cislo);
+}
+
+void TLumarDBFTable::SetTransferScript(const std::string& FileName) {
+  if (transfer_ && transfer_->FileName() == FileName) return;
+  transfer_.reset();
+  if (FileName.empty() || !platform::FileExists(FileName)) return;
+  transfer_ = std::make_unique<TMovedItemContainer>();
+  transfer_->SetFileName(FileName);
+}
+
+bool TLumarDBFTable::CreateTable(const std::string& TableName) {
+  if (CreateFileName.empty() || !platform::FileExists(CreateFileName)) return false;
+  if (platform::SameFile(table_.TableName(), TableName) || table_.TableName() == TableName) {
+    CloseTable();
+    DropIndex();
+  }
+  bool done = false;
+  if (AsciiUpperCase(platform::ExtractFileExt(CreateFileName)) == ".DBF") CreateFromDBF(CreateFileName, TableName, done);
+  else CreateFromTemplate(CreateFileName, TableName, done);
+  return done;
+}
+
+void TLumarDBFTable::SetName(const std::string& TableName) {
+  table_.Close();
+  if (table_.TableName() != TableName) {
+    DropIndex();
+    indexRecords_ = -1;
+  }
+  table_.SetTableName(TableName);
+}
+
+bool TLumarDBFTable::OpenTable(const std::string& TableName) {
+  if (table_.TableName() == TableName && table_.Active()) return true;
+  if (!platform::FileExists(TableName)) return false;
+  SetName(TableName);
+  table_.SetReadOnly(true);
+  table_.Open();
+  return true;
+}
+
+bool TLumarDBFTable::OpenForUpdate(const std::string& TableName) {
+  if (!platform::FileExists(TableName)) return false;
+  if (table_.TableName() == TableName && table_.Active() && !table_.ReadOnly()) return true;
+  SetName(TableName);
+  table_.SetReadOnly(false);
+  table_.Open();
+  return true;
+}
+
+void TLumarDBFTable::CloseTable() {
+  table_.Close();
+  table_.SetReadOnly(true);
+}
+
+bool TLumarDBFTable::Locate(const std::string& TableName, std::int32_t Cislo) {
+  return OpenTable(TableName) && FindCislo(Cislo);
+}
+
+bool TLumarDBFTable::FindRecord(const std::string& BlockDir, char TypeLetter, std::int16_t Druh, std::int32_t Cislo) {
+  return Locate(BlockTableName(BlockDir, TypeLetter, Druh), Cislo);
+}
+
+bool TLumarDBFTable::FindElementRecord(const TElement* Element) {
+  const auto* entity = DynamicCast<TSpaceEntity>(Element);
+  const auto* props = entity ? DynamicCast<TLumarProps>(entity->Properties()) : nullptr;
+  return props && Locate(props->GetDBFName(), props->Cislo);
+}
+
+std::string TLumarDBFTable::IndexFileName() const { return platform::ChangeFileExt(table_.TableName(), ".IND"); }
+
+void TLumarDBFTable::DropIndex() { index_.reset(); }
+
+bool TLumarDBFTable::BuildIndex() {
+  DropIndex();
+  const std::string tableName = table_.TableName();
+  platform::DeleteFile(IndexFileName());
+  std::vector<std::int32_t> entries;
+  std::int32_t cislo = 0;
+  try {
+    table_.Open();
+    const int records = table_.RecordCount();
+    for (table_.First(); !table_.Eof(); table_.Next()) {
+      cislo = ReadCislo();
+      if (cislo < 0 || cislo > MaxIndexedCislo) {
+        // Such a record cannot be found through the index; the others can.
+        Warn("Chyba práce s DBF " + tableName + " při čtení záznamu pro CISLO = " + std::to_string(cislo));
+        continue;
+      }
+      if (entries.size() <= static_cast<std::size_t>(cislo)) entries.resize(static_cast<std::size_t>(cislo) + 1, -1);
+      entries[static_cast<std::size_t>(cislo)] = table_.RecNo();
+    }
+    table_.Close();
+    std::vector<std::uint8_t> bytes(entries.size() * kEntrySize);
+    for (std::size_t i = 0; i < entries.size(); ++i)
+      for (std::size_t b = 0; b < kEntrySize; ++b)
+        bytes[i * kEntrySize + b] = static_cast<std::uint8_t>(static_cast<std::uint32_t>(entries[i]) >> (8 * b));
+    platform::TFileStream file(IndexFileName(), platform::TFileStream::Mode::Create);
+    if (!bytes.empty()) file.Write(bytes.data(), bytes.size());
+    indexRecords_ = records;
+  } catch (const platform::EDatabaseError&) {
+    Warn("Chyba práce s DBF " + tableName + " při čtení záznamu pro CISLO = " + std::to_string(cislo));
+    table_.Close();
+    platform::DeleteFile(IndexFileName());
+    return false;
+  } catch (const platform::EStreamError&) {
+    table_.Close();
+    return false;
+  }
+  return true;
+}
+
+bool TLumarDBFTable::EnsureIndex() {
+  if (index_) return true;
+  const std::string name = IndexFileName();
+  if (!platform::FileExists(name) && !BuildIndex()) {
+    Warn("Index " + name + " je nepřístupný");
+    return false;
+  }
+  try {
+    index_ = std::make_unique<platform::TFileStream>(name, platform::TFileStream::Mode::OpenRead);
+  } catch (const platform::EStreamError&) {
+    Warn("Index " + name + " nelze vytvořit");
+    return false;
+  }
+  return true;
+}
+
+std::int32_t TLumarDBFTable::IndexEntry(std::int32_t Cislo) {
+  if (!index_ || Cislo < 0) return 0;
+  const std::uint64_t at = static_cast<std::uint64_t>(Cislo) * kEntrySize;
+  if (at + kEntrySize > index_->Size()) return 0;
+  std::array<std::uint8_t, kEntrySize> bytes{};
+  index_->Seek(at);
+  if (index_->Read(bytes.data(), bytes.size()) != bytes.size()) return 0;
+  std::uint32_t bits = 0;
+  for (std::size_t b = 0; b < kEntrySize; ++b) bits |= static_cast<std::uint32_t>(bytes[b]) << (8 * b);
+  const auto entry = static_cast<std::int32_t>(bits);
+  return entry >= 1 && entry <= table_.RecordCount() ? entry : 0;
+}
+
+bool TLumarDBFTable::FindCislo(std::int32_t Cislo) {
+  if (!platform::FileExists(table_.TableName())) return false;
+  while (true) {
+    if (!EnsureIndex()) return false;
+    table_.Open();
+    if (const std::int32_t recNo = IndexEntry(Cislo); recNo > 0) {
+      table_.MoveTo(recNo);
+      if (ReadCislo() == Cislo) return true;
+    }
+    // An index this table built over the records it still has is not
+    // rebuilt for a number it does not hold.
+    if (indexRecords_ == table_.RecordCount()) return false;
+    DropIndex();
+    platform::DeleteFile(IndexFileName());
+  }
+}
+
+bool TLumarDBFTable::HasField(const std::string& Name) const { return table_.Active() && table_.FindField(Name) >= 0; }
+
+bool TLumarDBFTable::GetFieldString(const std::string& Name, std::string& Value) const {
+  if (!HasField(Name)) return false;
+  Value = table_.GetFieldText(table_.FindField(Name));
+  return true;
+}
+
+bool TLumarDBFTable::SetFieldString(const std::string& Name, const std::string& Value) {
+  if (!HasField(Name)) return false;
+  table_.SetFieldText(table_.FindField(Name), Value);
+  return true;
+}
+
+std::int32_t TLumarDBFTable::ReadCislo() const {
+  std::string text;
+  if (!GetFieldString("CISLO", text)) return 0;
+  int value = 0;
+  return TryTextToInt(TrimBlanks(text), value) ? value : 0;
+}
+
+void TLumarDBFTable::Transfer(const TLumarDBFTable& Source) {
+  auto copy = [&](const std::string& from, const std::string& to) {
+    std::string value;
+    if (!HasField(to) || !Source.GetFieldString(from, value)) return;
+    try {
+      SetFieldString(to, value);
+    } catch (const platform::EDatabaseError&) {
+      // A value the field cannot hold is left out; the others go on.
+    }
+  };
+  if (transfer_) {
+    for (const TElement* child : transfer_->Children())
+      if (const auto* pair = DynamicCast<TSourTarNames>(child); pair && !pair->IsComment() && !pair->IsProperty())
+        copy(pair->Source, pair->Target);
+    return;
+  }
+  const platform::DbaseTable& source = Source.Table();
+  for (int i = 0; i < source.FieldCount(); ++i)
+    if (AsciiUpperCase(source.Field(i).Name) != "CISLO") copy(source.Field(i).Name, source.Field(i).Name);
+}
+
+void TLumarDBFTable::ApplyElementProps(const TElement* Element) {
+  if (!transfer_ || !Element) return;
+  for (const TElement* child : transfer_->Children())
+    if (const auto* pair = DynamicCast<TSourTarNames>(child); pair && pair->IsProperty() && HasField(pair->Target))
+      SetFieldString(pair->Target, Element->GetPropertyText(pair->PropertyName()));
+}
+
+void TLumarDBFTable::ApplyDynamicProps(const TElement* /*Element*/, const TElement* DynamicProps) {
+  const auto* values = DynamicCast<TEntity>(DynamicProps);
+  if (!values) return;
+  for (const TElement* child : values->Children())
+    if (const auto* value = DynamicCast<TTypeElement>(child); value && HasField(child->GetName()))
+      SetFieldString(child->GetName(), value->GetAsString());
+}
+
+TClass TLumarDBFTable::StaticClass() {
+  using E = TLumarDBFTable;
+  static const TClassInfo info = DescribeClass<E>(
+      "TLumarDBFTable", TPersistent::StaticClass(), "C_LMDBF",
+      {WriteProp("Cislo", &E::SetCislo), FieldProp("CreateFileName", &E::CreateFileName),
+       WriteProp("TransferScript", &E::SetTransferScript), NotStored(ReadProp("ShortTableName", &E::ShortTableName))});
+  return &info;
+}

@@ -1,0 +1,73 @@
+#include "platform/files.h"
+
+#include <filesystem>
+
+#include "platform/code_page.h"
+#include "platform/streams.h"
+
+namespace platform {
+namespace {
+
+std::filesystem::path PathOf(const std::string& utf8) {
+  return std::filesystem::path(std::u8string(reinterpret_cast<const char8_t*>(utf8.data()), utf8.size()));
+}
+
+std::size_t NameStart(const std::string& path) {
+  const std::size_t slash = path.find_last_of(PathDelimiter);
+  return slash == std::string::npos ? 0 : slash + 1;
+}
+
+std::size_t ExtStart(const std::string& path) {
+  const std::size_t dot = path.find_last_of('.');
+  return dot == std::string::npos || dot < NameStart(path) ? path.size() : dot;
+}
+
+}  // namespace
+
+std::string IncludeTrailingPathDelimiter(const std::string& path) {
+  if (path.empty() || path.back() == PathDelimiter) return path;
+  return path + PathDelimiter;
+}
+
+std::string ExtractFileName(const std::string& path) { return path.substr(NameStart(path)); }
+
+std::string ExtractFileExt(const std::string& path) { return path.substr(ExtStart(path)); }
+
+std::string ChangeFileExt(const std::string& path, const std::string& ext) {
+  return path.substr(0, ExtStart(path)) + ext;
+}
+
+bool DeleteFile(const std::string& fileName) {
+  std::error_code error;
+  return FileExists(fileName) && std::filesystem::remove(PathOf(fileName), error);
+}
+
+bool SameFile(const std::string& a, const std::string& b) {
+  std::error_code error;
+  const bool same = std::filesystem::equivalent(PathOf(a), PathOf(b), error);
+  return !error && same;
+}
+
+long long FileSize(const std::string& fileName) {
+  std::error_code error;
+  const auto size = std::filesystem::file_size(PathOf(fileName), error);
+  return error ? -1 : static_cast<long long>(size);
+}
+
+std::vector<std::string> ReadTextLines(const std::string& fileName) {
+  TMemoryStream stream;
+  stream.LoadFromFile(fileName);
+  const std::string bytes(stream.Bytes().begin(), stream.Bytes().end());
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    if (bytes[i] != '\r' && bytes[i] != '\n') continue;
+    lines.push_back(Cp1250ToUtf8(std::string_view(bytes).substr(start, i - start)));
+    if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
+    start = i + 1;
+  }
+  if (start < bytes.size()) lines.push_back(Cp1250ToUtf8(std::string_view(bytes).substr(start)));
+  return lines;
+}
+
+}  // namespace platform

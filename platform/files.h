@@ -1,0 +1,31 @@
+#pragma once
+// File names and whole files as the subsystems see them: names are UTF-8,
+// folders are separated by the platform's delimiter, text files are
+// Windows-1250 on disk.
+#include <string>
+#include <vector>
+
+namespace platform {
+
+inline constexpr char PathDelimiter = '/';
+
+// The path with one delimiter at its end (an empty path stays empty).
+std::string IncludeTrailingPathDelimiter(const std::string& path);
+// The part after the last delimiter.
+std::string ExtractFileName(const std::string& path);
+// The extension with its dot, empty when the name has none.
+std::string ExtractFileExt(const std::string& path);
+// The name with its extension replaced (ext with its dot, or empty).
+std::string ChangeFileExt(const std::string& path, const std::string& ext);
+// False when there was no such file or it could not be removed.
+bool DeleteFile(const std::string& fileName);
+// Both names lead to one existing file (through links and "..").
+bool SameFile(const std::string& a, const std::string& b);
+// The file's size in bytes; -1 when it cannot be read.
+long long FileSize(const std::string& fileName);
+
+// The lines of a Windows-1250 text file as UTF-8; lines end in CR LF, LF or
+// CR, and a break at the very end starts no line.  Raises EFOpenError.
+std::vector<std::string> ReadTextLines(const std::string& fileName);
+
+}  // namespace platform

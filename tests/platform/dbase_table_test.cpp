@@ -1,0 +1,280 @@
+#include "platform/dbase_table.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "platform/files.h"
+#include "tests/platform/temp_folder.h"
+#include "platform/streams.h"
+
+namespace {
+
+using platform::DbaseField;
+using platform::DbaseTable;
+using platform::EDatabaseError;
+
+class DbaseTableTest : public TempFolderTest {
+ protected:
+  std::string Create(const std::string& name, const std::string& fields) {
+    const std::string file = File(name);
+    platform::ExecuteCreateTable("create table \"" + file + "\" (\n" + fields + ")");
+    return file;
+  }
+  static std::vector<std::uint8_t> FileBytes(const std::string& file) {
+    platform::TMemoryStream stream;
+    stream.LoadFromFile(file);
+    return stream.Bytes();
+  }
+};
+
+TEST_F(DbaseTableTest, CreatesTheFieldsInOrderWithTheWindows1250CodePage) {
+  const std::string file =
+      Create("L0001.DBF", "nazev char(30),\nDATUM date,\nPLATNY boolean,\nPLOCHA decimal(10,2),\nCISLO decimal(6,0)");
+  EXPECT_TRUE(platform::FileExists(file));  // the name as given, not a lower-case extension
+  const std::vector<std::uint8_t> bytes = FileBytes(file);
+  ASSERT_GE(bytes.size(), 32u + 5 * 32 + 1);
+  EXPECT_EQ(bytes[0], 0x03);  // dBASE III without memo
+  EXPECT_EQ(bytes[29], 0xC8);  // Windows-1250
+  EXPECT_EQ(bytes[8] | (bytes[9] << 8), 32 + 5 * 32 + 1);
+  EXPECT_EQ(bytes[10] | (bytes[11] << 8), 1 + 30 + 8 + 1 + 10 + 6);
+  EXPECT_EQ(bytes[32 + 5 * 32], 0x0D);
+
+  DbaseTable table;
+  table.SetTableName(file);
+  table.Open();
+  const std::vector<DbaseField> expected = {
+      {"NAZEV", 'C', 30, 0}, {"DATUM", 'D', 8, 0}, {"PLATNY", 'L', 1, 0}, {"PLOCHA", 'N', 10, 2}, {"CISLO", 'N', 6, 0}};
+  ASSERT_EQ(table.FieldCount(), 5);
+  for (int i = 0; i < 5; ++i) EXPECT_EQ(table.Field(i), expected[static_cast<std::size_t>(i)]) << i;
+  EXPECT_EQ(table.RecordCount(), 0);
+  EXPECT_TRUE(table.Eof());
+  EXPECT_EQ(table.RecNo(), 0);
+  EXPECT_EQ(table.ShortName(), "L0001");
+}
+
+TEST_F(DbaseTableTest, ValuesAreStoredAsDBaseTextsAndReadBack) {
+  struct Case {
+    const char* field;
+    const char* written;
+    const char* stored;  // the field's bytes in the file (Windows-1250)
+    const char* read;
+  };
+  const Case cases[] = {
+      {"NAZEV", "Žluťoučký kůň", "\x8Elu\x9Dou\xE8k\xFD k\xF9\xF2   ", "Žluťoučký kůň"},
+      {"NAZEV", "  odsazeno ", "  odsazeno         ", "  odsazeno"},
+      {"NAZEV", "příliš dlouhý text nad délku", "p\xF8\xEDli\x9A dlouh\xFD te", "příliš dlouhý te"},
+      {"PLOCHA", "12.345", "     12.35", "12.35"},
+      {"PLOCHA", "12,5", "     12.50", "12.50"},
+      {"PLOCHA", "-0.004", "      0.00", "0.00"},
+      {"PLOCHA", "-2.675", "     -2.68", "-2.68"},
+      {"PLOCHA", "999999.995", "1000000.00", "1000000.00"},
+      {"PLOCHA", "1e3", "   1000.00", "1000.00"},
+      {"PLOCHA", "", "          ", ""},
+      {"CISLO", "41.5", "    42", "42"},
+      {"CISLO", "-7", "    -7", "-7"},
+      {"DATUM", "20261207", "20261207", "20261207"},
+      {"DATUM", "2024-02-29", "20240229", "20240229"},
+      {"DATUM", "7.12.2026", "20261207", "20261207"},
+      {"DATUM", "", "        ", ""},
+      {"PLATNY", "True", "T", "True"},
+      {"PLATNY", "n", "F", "False"},
+      {"PLATNY", "", " ", ""},
+  };
+  const std::string file = Create("T0001.DBF", "NAZEV char(16), DATUM date, PLATNY boolean, PLOCHA decimal(10,2), CISLO decimal(6,0)");
+  {
+    DbaseTable table;
+    table.SetTableName(file);
+    table.SetReadOnly(false);
+    table.Open();
+    for (const Case& c : cases) {
+      table.Append();
+      table.SetFieldText(table.FindField(c.field), c.written);
+      table.Post();
+    }
+  }
+  const std::vector<std::uint8_t> bytes = FileBytes(file);
+  const std::size_t header = bytes[8] | (bytes[9] << 8);
+  const std::size_t length = bytes[10] | (bytes[11] << 8);
+  const std::vector<std::pair<const char*, std::size_t>> offsets = {
+      {"NAZEV", 1}, {"DATUM", 17}, {"PLATNY", 25}, {"PLOCHA", 26}, {"CISLO", 36}};
+  DbaseTable table;
+  table.SetTableName(file);
+  table.Open();
+  ASSERT_EQ(table.RecordCount(), static_cast<int>(std::size(cases)));
+  EXPECT_EQ(bytes.size(), header + length * std::size(cases) + 1);
+  EXPECT_EQ(bytes.back(), 0x1A);
+  int record = 0;
+  for (const Case& c : cases) {
+    std::size_t offset = 0;
+    for (const auto& [name, at] : offsets)
+      if (std::string(name) == c.field) offset = at;
+    const std::string stored(c.stored);
+    const std::string inFile(bytes.begin() + static_cast<long>(header + length * static_cast<std::size_t>(record) + offset),
+                             bytes.begin() + static_cast<long>(header + length * static_cast<std::size_t>(record) + offset + stored.size()));
+    EXPECT_EQ(inFile, stored) << c.field << " " << c.written;
+    table.MoveTo(record + 1);
+    EXPECT_EQ(table.GetFieldText(table.FindField(c.field)), c.read) << c.field << " " << c.written;
+    ++record;
+  }
+}
+
+TEST_F(DbaseTableTest, RefusesValuesTheFieldCannotHold) {
+  struct Case {
+    const char* field;
+    const char* written;
+  };
+  const Case cases[] = {
+      {"PLOCHA", "abc"},      {"PLOCHA", "1.2.3"},   {"PLOCHA", "12345678.9"}, {"CISLO", "1234567"},
+      {"DATUM", "20230229"},  {"DATUM", "2023-13-01"}, {"DATUM", "zítra"},     {"PLATNY", "možná"},
+  };
+  const std::string file = Create("T0002.DBF", "DATUM date, PLATNY boolean, PLOCHA decimal(10,2), CISLO decimal(6,0)");
+  DbaseTable table;
+  table.SetTableName(file);
+  table.SetReadOnly(false);
+  table.Open();
+  table.Append();
+  for (const Case& c : cases)
+    EXPECT_THROW(table.SetFieldText(table.FindField(c.field), c.written), EDatabaseError) << c.field << " " << c.written;
+  table.Post();
+  for (int i = 0; i < table.FieldCount(); ++i) EXPECT_EQ(table.GetFieldText(i), "") << i;
+}
+
+TEST_F(DbaseTableTest, FieldsAreFoundWithoutRegardToCaseAndThroughTheTableName) {
+  const std::string file = Create("P0007.DBF", "PLOCHA decimal(10,2), CISLO decimal(6,0)");
+  DbaseTable table;
+  table.SetTableName(file);
+  table.Open();
+  struct Case {
+    const char* name;
+    int index;
+  };
+  const Case cases[] = {{"CISLO", 1},        {"cislo", 1},       {"P0007.Plocha", 0}, {"p0007.CISLO", 1},
+                        {"L0007.CISLO", -1}, {"DRUH", -1},       {"", -1},            {"P0007.", -1}};
+  for (const Case& c : cases) EXPECT_EQ(table.FindField(c.name), c.index) << c.name;
+}
+
+TEST_F(DbaseTableTest, WalksLiveRecordsAndMovesToPhysicalNumbers) {
+  const std::string file = Create("B0001.DBF", "CISLO decimal(6,0)");
+  {
+    DbaseTable table;
+    table.SetTableName(file);
+    table.SetReadOnly(false);
+    table.Open();
+    for (const char* n : {"10", "20", "30", "40"}) {
+      table.Append();
+      table.SetFieldText(0, n);
+      table.Post();
+    }
+    table.MoveTo(2);
+    table.Edit();
+    table.SetFieldText(0, "21");
+    table.Post();
+    table.MoveTo(3);
+    table.Edit();
+    table.SetFieldText(0, "99");
+    table.Cancel();  // dropped
+  }
+  {
+    // Record 3 marked deleted, as another program would.
+    std::vector<std::uint8_t> bytes = FileBytes(file);
+    const std::size_t header = bytes[8] | (bytes[9] << 8);
+    const std::size_t length = bytes[10] | (bytes[11] << 8);
+    bytes[header + 2 * length] = '*';
+    platform::TFileStream stream(file, platform::TFileStream::Mode::Create);
+    stream.Write(bytes.data(), bytes.size());
+  }
+  DbaseTable table;
+  table.SetTableName(file);
+  table.Open();
+  std::vector<std::string> walked;
+  std::vector<int> numbers;
+  for (table.First(); !table.Eof(); table.Next()) {
+    walked.push_back(table.GetFieldText(0));
+    numbers.push_back(table.RecNo());
+  }
+  EXPECT_EQ(walked, (std::vector<std::string>{"10", "21", "40"}));
+  EXPECT_EQ(numbers, (std::vector<int>{1, 2, 4}));
+  EXPECT_EQ(table.RecordCount(), 4);
+  table.MoveTo(3);
+  EXPECT_EQ(table.GetFieldText(0), "30");
+  EXPECT_THROW(table.MoveTo(0), EDatabaseError);
+  EXPECT_THROW(table.MoveTo(5), EDatabaseError);
+}
+
+TEST_F(DbaseTableTest, RefusesWhatTheStateDoesNotAllow) {
+  const std::string file = Create("X0001.DBF", "CISLO decimal(6,0)");
+  DbaseTable table;
+  EXPECT_THROW(table.RecordCount(), EDatabaseError);
+  table.SetTableName(File("missing.DBF"));
+  EXPECT_THROW(table.Open(), EDatabaseError);
+  WriteCp1250File(File("text.DBF"), "not a table at all");
+  table.SetTableName(File("text.DBF"));
+  EXPECT_THROW(table.Open(), EDatabaseError);
+  EXPECT_FALSE(table.Active());
+  table.SetTableName(file);
+  table.Open();
+  EXPECT_THROW(table.SetTableName(File("other.DBF")), EDatabaseError);
+  EXPECT_THROW(table.Append(), EDatabaseError);  // read-only
+  EXPECT_THROW(table.SetFieldText(0, "1"), EDatabaseError);
+  EXPECT_THROW(table.Post(), EDatabaseError);
+  table.Close();
+  table.SetReadOnly(false);
+  table.Open();
+  EXPECT_THROW(table.Edit(), EDatabaseError);  // no record yet
+  EXPECT_THROW(table.SetFieldText(0, "1"), EDatabaseError);
+  table.Append();
+  table.SetFieldText(0, "5");
+  table.Close();  // not posted: dropped
+  table.Open();
+  EXPECT_EQ(table.RecordCount(), 0);
+}
+
+TEST(DbaseFieldRules, NamesAndSizes) {
+  struct Case {
+    DbaseField field;
+    bool valid;
+  };
+  const Case cases[] = {
+      {{"CISLO", 'N', 6, 0}, true},        {{"A_1", 'C', 1, 0}, true},          {{"ABCDEFGHIJ", 'C', 254, 0}, true},
+      {{"ABCDEFGHIJK", 'C', 10, 0}, false}, {{"", 'C', 10, 0}, false},          {{"MÍSTO", 'C', 10, 0}, false},
+      {{"A B", 'C', 10, 0}, false},         {{"A-B", 'C', 10, 0}, false},       {{"NAZEV", 'C', 0, 0}, false},
+      {{"NAZEV", 'C', 255, 0}, false},      {{"N", 'N', 20, 19}, true},         {{"N", 'N', 21, 0}, false},
+      {{"N", 'N', 5, 5}, false},            {{"N", 'N', 0, 0}, false},          {{"D", 'D', 0, 0}, true},
+      {{"L", 'L', 0, 0}, true},             {{"M", 'M', 10, 0}, false},         {{"F", 'F', 10, 2}, false},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(platform::IsValidDbaseField(c.field), c.valid)
+        << c.field.Name << " " << c.field.Type << "(" << c.field.Length << "," << c.field.Decimals << ")";
+}
+
+TEST_F(DbaseTableTest, AcceptsOnlyTheCreateTableStatementItKnows) {
+  const std::string file = File("BAD.DBF");
+  const std::string head = "create table \"" + file + "\" (";
+  const std::vector<std::string> statements = {
+      "drop table \"" + file + "\"",
+      "create table " + file + " (A char(1))",
+      head + ")",
+      head + "A char(1)",
+      head + "A char(1),)",
+      head + "A char(1)) extra",
+      head + "A varchar(1))",
+      head + "A char)",
+      head + "A decimal(5))",
+      head + "A char(0))",
+      head + "A decimal(3,3))",
+      head + "TOO_LONG_NAME char(1))",
+      head + "A char(1), a date)",
+      head + "Č char(1))",
+  };
+  for (const std::string& statement : statements) {
+    EXPECT_THROW(platform::ExecuteCreateTable(statement), EDatabaseError) << statement;
+    EXPECT_FALSE(platform::FileExists(file)) << statement;
+  }
+  const std::string good = Create("GOOD.DBF", "A char(1)");
+  EXPECT_THROW(platform::ExecuteCreateTable("create table \"" + good + "\" (B char(1))"), EDatabaseError);
+}
+
+}  // namespace
