@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 
 #include <algorithm>
+#include <memory>
 #include <stdexcept>
 
 #include "framework/core/class_registry.h"
@@ -271,6 +272,20 @@ TEST_F(QuadtreeTest, ElementsWithoutUsableBoundsAreRefusedWithALogLine) {
     EXPECT_THAT(LogLines(), ElementsAre(HasSubstr(row.logged))) << row.name;
     delete refused;
   }
+}
+
+TEST_F(QuadtreeTest, TreesAreMadeByNameAndFileWhatIsWrittenToNextSpaceEntity) {
+  EXPECT_EQ(NewElement(FindKestuClass("TQTree")), nullptr);  // no capacity of its own
+  std::unique_ptr<TElement> made(NewElement(FindKestuClass("TSpaceEntityQTree")));
+  auto* tree = DynamicCast<TSpaceEntityQTree>(made.get());
+  ASSERT_NE(tree, nullptr);
+  tree->SetNextSpaceEntity(Point("p", 3.5, 4.5));
+  tree->SetNextSpaceEntity(nullptr);
+  EXPECT_EQ(tree->GetElementsCount(), 1);
+  EXPECT_EQ(tree->GetPropertyText("ElementsCount"), "1");
+  EXPECT_EQ(tree->GetPropertyText("LeavesCount"), "1");
+  EXPECT_EQ(tree->GetPropertyText("QWidth"), "1");
+  EXPECT_EQ(tree->GetPropertyText("IsLeaf"), "True");
 }
 
 // A tree whose lower-right quarters fail to take an element.
