@@ -84,7 +84,7 @@ class Application : public TObject {
 // lives ProcessMessages keeps the framework's messages queued: no action can
 // re-enter the walk or change the model under it.  They are delivered once
 // the last hold ends (by the event loop, or by the next ProcessMessages).
-// Holds nest; they belong to the user-interface thread.
+// Holds nest, and one taken on any thread holds the queue for all.
 class MessageHold {
  public:
   MessageHold();
