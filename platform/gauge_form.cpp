@@ -13,11 +13,11 @@
 
 namespace platform {
 
-void GaugeForm::SetProgress(int value) {
+void TF_gaugeForm::SetProgress(int value) {
   if (maxValue_ >= 1) progress_ = value;
 }
 
-bool GaugeForm::ConfirmAbort(const std::string& question) {
+bool TF_gaugeForm::ConfirmAbort(const std::string& question) {
   return MessageDlg(question, MsgDlgType::Confirmation, mbOK | mbCancel) == mrOk;
 }
 
@@ -28,7 +28,7 @@ namespace {
 // close box nor the button closes it, both only record the request.
 class GaugeWindow : public QWidget {
  public:
-  explicit GaugeWindow(GaugeForm& form)
+  explicit GaugeWindow(TF_gaugeForm& form)
       : QWidget(nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint), form_(form) {
     setObjectName("TF_gaugeForm");
     setWindowModality(Qt::ApplicationModal);
@@ -54,26 +54,26 @@ class GaugeWindow : public QWidget {
   }
 
  private:
-  GaugeForm& form_;
+  TF_gaugeForm& form_;
   QProgressBar* bar_ = nullptr;
 };
 
-class QtGaugeForm : public GaugeForm {
+class QtGaugeForm : public TF_gaugeForm {
  public:
   void SetCaption(const std::string& text) override {
-    GaugeForm::SetCaption(text);
+    TF_gaugeForm::SetCaption(text);
     if (window_) window_->setWindowTitle(QString::fromStdString(text));
   }
   void SetMaxValue(int value) override {
-    GaugeForm::SetMaxValue(value);
+    TF_gaugeForm::SetMaxValue(value);
     if (window_) window_->Bar().setMaximum(value);
   }
   void SetProgress(int value) override {
-    GaugeForm::SetProgress(value);
+    TF_gaugeForm::SetProgress(value);
     if (window_ && MaxValue() >= 1) window_->Bar().setValue(Progress());
   }
   void Show() override {
-    GaugeForm::Show();
+    TF_gaugeForm::Show();
     if (!window_ && qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr) MakeWindow();
     if (!window_) return;
     window_->show();
@@ -81,7 +81,7 @@ class QtGaugeForm : public GaugeForm {
       window_->move(screen->availableGeometry().center() - window_->rect().center());
   }
   void Hide() override {
-    GaugeForm::Hide();
+    TF_gaugeForm::Hide();
     if (window_) window_->hide();
   }
 
@@ -103,9 +103,9 @@ GaugeFormFactory& InstalledFactory() {
 
 }  // namespace
 
-std::unique_ptr<GaugeForm> NewProgramGaugeForm() { return std::make_unique<QtGaugeForm>(); }
+std::unique_ptr<TF_gaugeForm> NewProgramGaugeForm() { return std::make_unique<QtGaugeForm>(); }
 
-std::unique_ptr<GaugeForm> NewGaugeForm() {
+std::unique_ptr<TF_gaugeForm> NewGaugeForm() {
   if (const GaugeFormFactory& factory = InstalledFactory()) return factory();
   return NewProgramGaugeForm();
 }
@@ -114,29 +114,29 @@ void SetGaugeFormFactory(GaugeFormFactory factory) { InstalledFactory() = std::m
 
 void RecordingGaugeForm::SetCaption(const std::string& text) {
   Calls.push_back("Caption=" + text);
-  GaugeForm::SetCaption(text);
+  TF_gaugeForm::SetCaption(text);
 }
 
 void RecordingGaugeForm::SetMaxValue(int value) {
   Calls.push_back("MaxValue=" + std::to_string(value));
-  GaugeForm::SetMaxValue(value);
+  TF_gaugeForm::SetMaxValue(value);
 }
 
 void RecordingGaugeForm::SetProgress(int value) {
   if (MaxValue() < 1) return;
   Calls.push_back("Progress=" + std::to_string(value));
-  GaugeForm::SetProgress(value);
+  TF_gaugeForm::SetProgress(value);
   if (value == CloseRequestAt) SetDoCloseQuery(true);
 }
 
 void RecordingGaugeForm::Show() {
   Calls.push_back("Show");
-  GaugeForm::Show();
+  TF_gaugeForm::Show();
 }
 
 void RecordingGaugeForm::Hide() {
   Calls.push_back("Hide");
-  GaugeForm::Hide();
+  TF_gaugeForm::Hide();
 }
 
 bool RecordingGaugeForm::ConfirmAbort(const std::string& question) {

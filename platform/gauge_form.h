@@ -1,5 +1,5 @@
 #pragma once
-// The progress form of long passes (TF_gaugeForm): a bar, a caption and a way
+// The progress form of long passes: a bar, a caption and a way
 // for the user to ask the pass to stop.  Asking does not stop anything by
 // itself: the close box and the abort button only set DoCloseQuery; the loop
 // that owns the form reads it before each object and stops only when
@@ -17,9 +17,9 @@
 
 namespace platform {
 
-class GaugeForm {
+class TF_gaugeForm {
  public:
-  virtual ~GaugeForm() = default;
+  virtual ~TF_gaugeForm() = default;
 
   const std::string& Caption() const { return caption_; }
   virtual void SetCaption(const std::string& text) { caption_ = text; }
@@ -46,16 +46,16 @@ class GaugeForm {
   bool doCloseQuery_ = false;
 };
 
-using GaugeFormFactory = std::function<std::unique_ptr<GaugeForm>()>;
+using GaugeFormFactory = std::function<std::unique_ptr<TF_gaugeForm>()>;
 
 // A new form from the installed factory, else the program's own.
-std::unique_ptr<GaugeForm> NewGaugeForm();
+std::unique_ptr<TF_gaugeForm> NewGaugeForm();
 // Installs a factory; an empty one restores the program's own.
 void SetGaugeFormFactory(GaugeFormFactory factory);
 // The program's own form, whatever factory is installed.
-std::unique_ptr<GaugeForm> NewProgramGaugeForm();
+std::unique_ptr<TF_gaugeForm> NewProgramGaugeForm();
 
-class RecordingGaugeForm : public GaugeForm {
+class RecordingGaugeForm : public TF_gaugeForm {
  public:
   // "Caption=...", "MaxValue=n", "Progress=n" (only the values taken),
   // "Show", "Hide", "ConfirmAbort=question", in the order of the calls.

@@ -64,7 +64,7 @@ TElement* ResultOf(TTool& searcher) {
 TProchazecObjektu::TProchazecObjektu() = default;
 TProchazecObjektu::~TProchazecObjektu() = default;
 
-platform::GaugeForm& TProchazecObjektu::Gauge() {
+platform::TF_gaugeForm& TProchazecObjektu::Gauge() {
   if (!gauge_) {
     gauge_ = platform::NewGaugeForm();
     gauge_->SetCaption(GetName());
@@ -94,7 +94,7 @@ void TProchazecObjektu::HideGauge() { Gauge().Hide(); }
 void TProchazecObjektu::SetGaugeStep(int Value) { GaugeStep = Value; }
 
 void TProchazecObjektu::SetGaugeProgress(int Value) {
-  platform::GaugeForm& gauge = Gauge();
+  platform::TF_gaugeForm& gauge = Gauge();
   if (gauge.MaxValue() < 1) return;
   if (GaugeStep != 0 && (GaugeStep < 1 || Value % GaugeStep != 0)) return;
   try {
@@ -125,7 +125,7 @@ bool TProchazecObjektu::Stopped() const { return stopped_ || BreakWork(); }
 
 bool TProchazecObjektu::Stopping() {
   if (Stopped()) return true;
-  platform::GaugeForm& gauge = Gauge();
+  platform::TF_gaugeForm& gauge = Gauge();
   if (!gauge.DoCloseQuery()) return false;
   // Asked once per request: a cancelled question lets the walk go on.
   gauge.SetDoCloseQuery(false);

@@ -12,7 +12,7 @@
 #include "framework/tools/recursor.h"
 
 namespace platform {
-class GaugeForm;
+class TF_gaugeForm;
 }
 class TSpaceLineBegEndCell;
 
@@ -31,7 +31,7 @@ class TProchazecObjektu : public TRecursor {
   std::int32_t GaugeStep = 0;
 
   // Owned; made on first use, captioned with the walker's name.
-  platform::GaugeForm& Gauge();
+  platform::TF_gaugeForm& Gauge();
   void SetGaugeCaption(const std::string& text);
   // Accepted and ignored.
   void SetProtocol(const std::string& text);
@@ -66,7 +66,7 @@ class TProchazecObjektu : public TRecursor {
   std::string AbortQuestion;
 
  private:
-  std::unique_ptr<platform::GaugeForm> gauge_;
+  std::unique_ptr<platform::TF_gaugeForm> gauge_;
   bool stopped_ = false;
 };
 

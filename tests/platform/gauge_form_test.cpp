@@ -36,7 +36,7 @@ TEST_F(GaugeFormTest, ProgressIsTakenOnlyWhileTheMaximumIsAtLeastOne) {
     int progress;
   } rows[] = {{"no maximum", 0, 0}, {"negative maximum", -5, 0}, {"maximum of one", 1, 7}, {"maximum", 200, 7}};
   for (const Row& row : rows) {
-    GaugeForm gauge;
+    TF_gaugeForm gauge;
     gauge.SetMaxValue(row.max);
     gauge.SetProgress(7);
     EXPECT_EQ(gauge.Progress(), row.progress) << row.name;
@@ -53,7 +53,7 @@ TEST_F(GaugeFormTest, TheAbortQuestionIsAnOkCancelBoxTrueExactlyOnOk) {
   for (const Row& row : rows) {
     dialogs.Messages.clear();
     dialogs.Answers = {row.answer};
-    GaugeForm gauge;
+    TF_gaugeForm gauge;
     EXPECT_EQ(gauge.ConfirmAbort("Přerušit export linií ?"), row.confirmed) << row.name;
     ASSERT_EQ(dialogs.Messages.size(), 1u) << row.name;
     EXPECT_EQ(dialogs.Messages[0].Text, "Přerušit export linií ?") << row.name;
@@ -99,7 +99,7 @@ TEST_F(GaugeFormTest, AnInstalledFactoryMakesTheFormsUntilRemoved) {
 
 TEST_F(GaugeFormTest, WithoutAnApplicationTheProgramsFormKeepsItsValuesAndShowsNothing) {
   ASSERT_EQ(QCoreApplication::instance(), nullptr);
-  std::unique_ptr<GaugeForm> gauge = NewProgramGaugeForm();
+  std::unique_ptr<TF_gaugeForm> gauge = NewProgramGaugeForm();
   gauge->SetMaxValue(10);
   gauge->Show();
   gauge->SetProgress(4);
@@ -122,7 +122,7 @@ TEST_F(GaugeFormTest, TheWindowShowsTheBarAndOnlyRecordsTheUsersRequestToClose) 
   char* argv[] = {name, nullptr};
   auto application = std::make_unique<QApplication>(argc, argv);
   {
-    std::unique_ptr<GaugeForm> gauge = NewProgramGaugeForm();
+    std::unique_ptr<TF_gaugeForm> gauge = NewProgramGaugeForm();
     gauge->SetCaption("Export linií do 50.BLK");
     gauge->SetMaxValue(200);
     gauge->SetProgress(50);

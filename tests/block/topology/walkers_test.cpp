@@ -192,30 +192,24 @@ TEST_F(WalkersTest, SearchersKeepWhatMeetsTheRectangleAndAreasSkipHolesUnlessAsk
       {"areas with holes", true, true, {0, 0, 0, 0}, {area, hole}, 2},
   };
   for (const Row& row : rows) {
-    TElement* result = nullptr;
-    int count = 0;
+    std::unique_ptr<TProchazecObjektu> searcher;
     if (row.areas) {
-      THledacPloch searcher;
-      searcher.IncludeHoles = row.includeHoles;
-      searcher.MinX = row.rect.MinX, searcher.MinY = row.rect.MinY;
-      searcher.MaxX = row.rect.MaxX, searcher.MaxY = row.rect.MaxY;
-      searcher.SetInput(&input);
-      searcher.DoIt();
-      EXPECT_EQ(searcher.Output()->ClassType(), TAreaString::StaticClass()) << row.name;
-      result = searcher.Output();
-      count = searcher.Count;
-      EXPECT_THAT(static_cast<TEntity*>(result)->Children(), ElementsAreArray(row.found)) << row.name;
+      auto areas = std::make_unique<THledacPloch>();
+      areas->IncludeHoles = row.includeHoles;
+      areas->MinX = row.rect.MinX, areas->MinY = row.rect.MinY, areas->MaxX = row.rect.MaxX, areas->MaxY = row.rect.MaxY;
+      searcher = std::move(areas);
     } else {
-      THledacLinii searcher;
-      searcher.MinX = row.rect.MinX, searcher.MinY = row.rect.MinY;
-      searcher.MaxX = row.rect.MaxX, searcher.MaxY = row.rect.MaxY;
-      searcher.SetInput(&input);
-      searcher.DoIt();
-      result = searcher.Output();
-      count = searcher.Count;
-      EXPECT_THAT(static_cast<TEntity*>(result)->Children(), ElementsAreArray(row.found)) << row.name;
+      auto lines = std::make_unique<THledacLinii>();
+      lines->MinX = row.rect.MinX, lines->MinY = row.rect.MinY, lines->MaxX = row.rect.MaxX, lines->MaxY = row.rect.MaxY;
+      searcher = std::move(lines);
     }
-    EXPECT_EQ(count, row.count) << row.name;
+    searcher->SetInput(&input);
+    searcher->DoIt();
+    auto* result = DynamicCast<TEntity>(searcher->Output());
+    ASSERT_NE(result, nullptr) << row.name;
+    EXPECT_EQ(result->ClassType(), row.areas ? TAreaString::StaticClass() : TSpaceEntity::StaticClass()) << row.name;
+    EXPECT_THAT(result->Children(), ElementsAreArray(row.found)) << row.name;
+    EXPECT_EQ(searcher->Count, row.count) << row.name;
   }
 }
 
