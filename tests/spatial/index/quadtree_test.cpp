@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <random>
 #include <stdexcept>
 
 #include "framework/core/class_registry.h"
@@ -271,6 +272,30 @@ TEST_F(QuadtreeTest, ElementsWithoutUsableBoundsAreRefusedWithALogLine) {
     EXPECT_EQ(tree.GetQWidth(), width) << row.name;
     EXPECT_THAT(LogLines(), ElementsAre(HasSubstr(row.logged))) << row.name;
     delete refused;
+  }
+}
+
+TEST_F(QuadtreeTest, AWalkFindsExactlyWhatAScanOfAllElementsFinds) {
+  std::mt19937 random(2140);
+  std::uniform_real_distribution<double> corner(-3000, 5000);
+  std::uniform_real_distribution<double> size(0, 40);
+  TSpaceEntityQTree tree;
+  std::vector<TSpaceEntity*> all;
+  for (int i = 0; i < 3000; ++i) {
+    const double x = corner(random), y = corner(random);
+    all.push_back(Entity("e" + std::to_string(i), x, y, x + size(random), y + (i % 5 == 0 ? 0 : size(random))));
+    ASSERT_TRUE(tree.AddAndGrow(all.back()));
+  }
+  for (int q = 0; q < 200; ++q) {
+    const double x = corner(random), y = corner(random), side = q % 2 == 0 ? 0 : 300;
+    std::vector<TElement*> found = Walk(tree, x, y, x + side, y + side);
+    std::sort(found.begin(), found.end());
+    found.erase(std::unique(found.begin(), found.end()), found.end());
+    std::vector<TElement*> scanned;
+    for (TSpaceEntity* e : all)
+      if (e->IntersectsRect(x, y, x + side, y + side)) scanned.push_back(e);
+    std::sort(scanned.begin(), scanned.end());
+    EXPECT_EQ(found, scanned) << "query " << q;
   }
 }
 
