@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <exception>
+#include <memory>
 #include <vector>
 
 #include "framework/core/class_registry.h"
@@ -238,6 +239,9 @@ void TQTree::Insert(TElement* Element, double MinX, double MinY, double MaxX, do
 void TQTree::Split() {
   TQTree* quarters[4];
   MakeQuarters(quarters);
+  // Freed should the sharing-out fail; what they took is still held here.
+  std::unique_ptr<TQTree> owned[4];
+  for (int i = 0; i < 4; ++i) owned[i].reset(quarters[i]);
   const std::vector<TElement*> filed = Children();
   for (TElement* element : filed) {
     double minX = 0, minY = 0, maxX = 0, maxY = 0;
@@ -254,7 +258,7 @@ void TQTree::Split() {
     if (!placed) quarters[0]->AddElement(element);
   }
   Clear();
-  for (TQTree* quarter : quarters) AddElement(quarter);
+  for (std::unique_ptr<TQTree>& quarter : owned) AddElement(quarter.release());
 }
 
 // ---------------------------------------------------------------- queries

@@ -340,4 +340,35 @@ TEST_F(QuadtreeTest, AFailureInOneQuarterIsLoggedAndTheOtherQuartersStillTakeThe
   EXPECT_THAT(LogLines(), ElementsAre("Chyba při zařazování do čtverce Pravý dolní čtverec: selhání"));
 }
 
+// A tree that cannot tell the bounds of its poison while told to fail.
+class TFailingBoundsTree : public TSpaceEntityQTree {
+  KESTX_CLASS(TFailingBoundsTree)
+ public:
+  static inline bool Fail = false;
+  void GetElementBounds(TElement* e, double& minX, double& minY, double& maxX, double& maxY) const override {
+    if (Fail && e->GetName() == "jed") throw std::runtime_error("bez hranic");
+    TSpaceEntityQTree::GetElementBounds(e, minX, minY, maxX, maxY);
+  }
+};
+
+TClass TFailingBoundsTree::StaticClass() {
+  static const TClassInfo info =
+      DescribeClass<TFailingBoundsTree>("TFailingBoundsTree", TSpaceEntityQTree::StaticClass(), "test", {});
+  return &info;
+}
+
+TEST_F(QuadtreeTest, AFailedSplitLeavesTheLeafWholeAndIsLogged) {
+  TFailingBoundsTree tree;
+  TSpaceEntity* poison = Point("jed", 1.5, 1.5);
+  tree.AddAndGrow(poison);
+  for (int i = 0; i < 63; ++i) tree.AddAndGrow(Point("p" + std::to_string(i), 1 + i % 8 * 3.5, 1 + i / 8 * 3.5));
+  TFailingBoundsTree::Fail = true;
+  tree.AddAndGrow(Point("p63", 2, 2));
+  TFailingBoundsTree::Fail = false;
+  EXPECT_TRUE(tree.IsLeaf());
+  EXPECT_EQ(tree.GetElementsCount(), 65);
+  EXPECT_EQ(poison->HolderCount(), 1);
+  EXPECT_THAT(LogLines(), ElementsAre("Chyba při zařazování do čtverce TFailingBoundsTree: bez hranic"));
+}
+
 }  // namespace
