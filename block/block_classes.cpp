@@ -3,6 +3,7 @@
 #include "block/guide/guide_model.h"
 #include "block/props/lumar_props.h"
 #include "block/props/lumar_registers.h"
+#include "block/topology/walkers.h"
 #include "spatial/spatial_classes.h"
 
 void RegisterBlockClasses() {
@@ -12,5 +13,6 @@ void RegisterBlockClasses() {
   RegisterSpatialClasses();
   RegisterE_LmrPrpClasses();
   RegisterE_LmrRegClasses();
+  RegisterTopologyWalkerClasses();
   RegisterGuideClasses();
 }

@@ -24,6 +24,7 @@ struct Application::Impl {
   bool running = false;
   bool wakePending = false;
   bool terminated = false;
+  int holds = 0;
   std::thread::id guiThread;
 
   // Caller holds mutex.
@@ -50,7 +51,7 @@ struct Application::Impl {
       AppMessage message;
       {
         std::lock_guard lock(mutex);
-        if (queue.empty()) return;
+        if (queue.empty() || holds > 0) return;
         message = queue.front();
         queue.pop_front();
       }
@@ -137,6 +138,23 @@ std::vector<AppMessage> Application::TakePending() {
   std::vector<AppMessage> pending(impl_->queue.begin(), impl_->queue.end());
   impl_->queue.clear();
   return pending;
+}
+
+bool Application::MessagesHeld() const {
+  std::lock_guard lock(impl_->mutex);
+  return impl_->holds > 0;
+}
+
+MessageHold::MessageHold() {
+  Application& app = Application::Instance();
+  std::lock_guard lock(app.impl_->mutex);
+  ++app.impl_->holds;
+}
+
+MessageHold::~MessageHold() {
+  Application& app = Application::Instance();
+  std::lock_guard lock(app.impl_->mutex);
+  if (--app.impl_->holds == 0 && !app.impl_->queue.empty()) app.impl_->WakeLoop();
 }
 
 void Application::SetMessageHook(MessageHook hook) {

@@ -50,6 +50,8 @@ class Application : public TObject {
   std::size_t PendingCount() const;
   // Removes and returns every queued message undelivered (for shutdown).
   std::vector<AppMessage> TakePending();
+  // Whether a MessageHold is alive.
+  bool MessagesHeld() const;
 
   void SetMessageHook(MessageHook hook);
   void SetExceptionHook(ExceptionHook hook);
@@ -72,8 +74,23 @@ class Application : public TObject {
 
  private:
   Application();
+  friend class MessageHold;
   struct Impl;
   std::unique_ptr<Impl> impl_;
+};
+
+// A long walk over the model lets the window system's events run, so that
+// its gauge moves and the user can ask it to stop, but while one of these
+// lives ProcessMessages keeps the framework's messages queued: no action can
+// re-enter the walk or change the model under it.  They are delivered once
+// the last hold ends (by the event loop, or by the next ProcessMessages).
+// Holds nest, and one taken on any thread holds the queue for all.
+class MessageHold {
+ public:
+  MessageHold();
+  ~MessageHold();
+  MessageHold(const MessageHold&) = delete;
+  MessageHold& operator=(const MessageHold&) = delete;
 };
 
 }  // namespace platform

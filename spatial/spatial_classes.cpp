@@ -12,6 +12,9 @@
 #include "spatial/geometry/geometry_elements.h"
 #include "spatial/sheets/geometry_holder.h"
 #include "spatial/sheets/coordinate_systems.h"
+#include "spatial/index/quadtree.h"
+#include "spatial/topology/topology_nodes.h"
+#include "spatial/topology/segment_records.h"
 
 void RegisterSpatialClasses() {
   static bool registered = false;
@@ -29,4 +32,7 @@ void RegisterSpatialClasses() {
   RegisterE_sptreeClasses();
   RegisterE_MSpaceClasses();
   RegisterE_GeometryClasses();
+  RegisterE_QTreeClasses();
+  RegisterE_nodeClasses();
+  RegisterE_QTLinClasses();
 }

@@ -1,0 +1,223 @@
+#include "spatial/topology/topology_nodes.h"
+
+#include <exception>
+
+#include "framework/core/class_registry.h"
+#include "platform/app_queue.h"
+#include "platform/dialogs.h"
+#include "spatial/geometry/plane_math.h"
+#include "spatial/objects/space_entities.h"
+
+namespace {
+
+void ShowError(const std::string& text) { platform::MessageDlg(text, platform::MsgDlgType::Error, platform::mbOK); }
+
+// A face walk longer than this is taken for one that never closes.
+constexpr int kMaxTraceSteps = 10000;
+
+}  // namespace
+
+// ---------------------------------------------------------------- branch
+
+TPolyLineElement* TNodeBranch::GetLine() const { return static_cast<TPolyLineElement*>(line_.Get()); }
+void TNodeBranch::SetLine(TPolyLineElement* Line) { line_.Set(Line); }
+TAreaElement* TNodeBranch::GetRightArea() const { return static_cast<TAreaElement*>(rightArea_.Get()); }
+void TNodeBranch::SetRightArea(TAreaElement* Area) { rightArea_.Set(Area); }
+TNode* TNodeBranch::GetFarNode() const { return static_cast<TNode*>(farNode_.Get()); }
+void TNodeBranch::SetFarNode(TNode* Node) { farNode_.Set(Node); }
+
+double TNodeBranch::GetAngle() const {
+  const TPolyLineElement* line = GetLine();
+  if (!line) return 0;
+  double x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+  line->GetVertexXY(0, LineBegin, x0, y0);
+  line->GetVertexXY(1, LineBegin, x1, y1);
+  return Mathlib::VectorAngle(x1 - x0, y1 - y0);
+}
+
+double TNodeBranch::GetX2() const {
+  double x = 0, y = 0;
+  if (const TPolyLineElement* line = GetLine()) line->GetVertexXY(1, LineBegin, x, y);
+  return x;
+}
+
+double TNodeBranch::GetY2() const {
+  double x = 0, y = 0;
+  if (const TPolyLineElement* line = GetLine()) line->GetVertexXY(1, LineBegin, x, y);
+  return y;
+}
+
+TAreaElement* TNodeBranch::GetLeftArea() const {
+  TNode* node = nullptr;
+  TNodeBranch* opposite = nullptr;
+  GiveLineSecondNodeBranch(node, opposite);
+  return opposite ? opposite->GetRightArea() : nullptr;
+}
+
+void TNodeBranch::GiveLineSecondNodeBranch(TNode*& Node, TNodeBranch*& Branch) const {
+  Node = nullptr;
+  Branch = nullptr;
+  try {
+    TPolyLineElement* line = GetLine();
+    if (!line) return;
+    for (int i = 0; i < line->GetOwnersCount(); ++i) {
+      auto* node = DynamicCast<TNode>(line->GetOwner(i));
+      if (!node) continue;
+      TNodeBranch* found = node->FindBranch(line, !LineBegin);
+      if (found && found != this) {
+        Node = node;
+        Branch = found;
+        return;
+      }
+    }
+  } catch (const std::exception&) {
+    ShowError("TNodeBranch.GiveLineSecondNodeBranch: Chyba");
+  }
+}
+
+TNodeBranch* TNodeBranch::NextAroundFace(TNode*& Node) const {
+  TNodeBranch* opposite = nullptr;
+  GiveLineSecondNodeBranch(Node, opposite);
+  return opposite ? Node->NextBranch(opposite) : nullptr;
+}
+
+void TNodeBranch::TraceArea(double& Area, bool& Closed, int& Steps, bool Mark) {
+  Closed = true;
+  Steps = 1;
+  if (Mark) NotRegularArea = true;
+  TNode* node = nullptr;
+  if (!GetLine() || !GetFarNode()) return;
+  TNodeBranch* current = NextAroundFace(node);
+  if (!current) return;
+  // Messages run at every step to keep the window alive; none of them may
+  // change the graph under the walk.
+  platform::MessageHold hold;
+  bool metMarked = false;
+  try {
+    Area = GetLine()->AreaTerm(LineBegin);
+    while (current != this && Steps < kMaxTraceSteps && !metMarked) {
+      if (current->NotRegularArea) metMarked = true;
+      else if (Mark) current->NotRegularArea = true;
+      const TPolyLineElement* line = current->GetLine();
+      if (!line) {
+        Closed = false;
+        return;
+      }
+      Area += line->AreaTerm(current->LineBegin);
+      current = current->NextAroundFace(node);
+      if (!current) {
+        Closed = false;
+        return;
+      }
+      ++Steps;
+      platform::Application::Instance().ProcessMessages();
+    }
+    if (Steps >= kMaxTraceSteps || metMarked) Closed = false;
+  } catch (const std::exception&) {
+    Closed = false;
+  }
+}
+
+// ---------------------------------------------------------------- node
+
+double TNode::GetX() const { return position_ ? position_->GetX() : 0; }
+double TNode::GetY() const { return position_ ? position_->GetY() : 0; }
+
+int TNode::GetBranchCount() const {
+  int count = 0;
+  for (const TElement* child : Children())
+    if (DynamicCast<TNodeBranch>(child)) ++count;
+  return count;
+}
+
+TNodeBranch* TNode::FindBranch(const TPolyLineElement* Line, bool AtBegin) const {
+  for (TElement* child : Children()) {
+    auto* branch = DynamicCast<TNodeBranch>(child);
+    if (branch && branch->GetLine() == Line && branch->LineBegin == AtBegin) return branch;
+  }
+  return nullptr;
+}
+
+TNodeBranch* TNode::BranchBeside(const TNodeBranch* Branch, int Offset) const {
+  std::vector<TNodeBranch*> branches;
+  int at = -1;
+  for (TElement* child : Children()) {
+    if (auto* branch = DynamicCast<TNodeBranch>(child)) {
+      if (branch == Branch) at = static_cast<int>(branches.size());
+      branches.push_back(branch);
+    }
+  }
+  if (at < 0) return nullptr;
+  const int count = static_cast<int>(branches.size());
+  return branches[static_cast<std::size_t>((at + Offset + count) % count)];
+}
+
+TNodeBranch* TNode::NextBranch(const TNodeBranch* Branch) const { return BranchBeside(Branch, 1); }
+TNodeBranch* TNode::PrevBranch(const TNodeBranch* Branch) const { return BranchBeside(Branch, -1); }
+
+TNodeBranch* TNode::AddLine(TPolyLineElement* Line, bool AtBegin) {
+  TNodeBranch* branch = nullptr;
+  try {
+    const T2DCoordinate* end = Line ? Line->VertexAt(0, AtBegin) : nullptr;
+    if (!end) throw Exception("no line end");
+    if (!position_) position_ = std::make_unique<T2DCoordinate>(end->GetX(), end->GetY());
+    if (TNodeBranch* found = FindBranch(Line, AtBegin)) return found;
+    auto made = std::make_unique<TNodeBranch>();
+    made->SetLine(Line);
+    made->LineBegin = AtBegin;
+    const double angle = made->GetAngle();
+    const std::vector<TElement*>& children = Children();
+    std::size_t at = 0;
+    while (at < children.size()) {
+      const auto* other = DynamicCast<TNodeBranch>(children[at]);
+      if (!other || other->GetAngle() > angle) break;
+      ++at;
+    }
+    branch = made.release();
+    InsertElement(static_cast<int>(at), branch);
+    if (IndexOf(Line) < 0) AddEntity(Line);
+  } catch (const std::exception&) {
+    ShowError("Error: TNode.AddLine");
+  }
+  return branch;
+}
+
+void FindLineEndNode(TPolyLineElement* Line, bool AtBegin, TNode*& Node, TNodeBranch*& Branch) {
+  Node = nullptr;
+  Branch = nullptr;
+  if (!Line) return;
+  for (int i = 0; i < Line->GetOwnersCount(); ++i) {
+    auto* node = DynamicCast<TNode>(Line->GetOwner(i));
+    if (!node) continue;
+    if (TNodeBranch* found = node->FindBranch(Line, AtBegin)) {
+      Node = node;
+      Branch = found;
+      return;
+    }
+  }
+}
+
+// ---------------------------------------------------------------- classes
+
+TClass TNodeBranch::StaticClass() {
+  using B = TNodeBranch;
+  static const TClassInfo info = DescribeClass<B>(
+      "TNodeBranch", TElement::StaticClass(), "E_node",
+      {FieldProp("LineBegin", &B::LineBegin), FieldProp("NotRegularArea", &B::NotRegularArea),
+       ReadWriteProp("RightArea", &B::GetRightArea, &B::SetRightArea), ReadWriteProp("Line", &B::GetLine, &B::SetLine),
+       NotStored(ReadProp("Angle", &B::GetAngle)), NotStored(ReadProp("X2", &B::GetX2)),
+       NotStored(ReadProp("Y2", &B::GetY2)), NotStored(ReadProp("LeftArea", &B::GetLeftArea))});
+  return &info;
+}
+
+TClass TNode::StaticClass() {
+  static const TClassInfo info = DescribeClass<TNode>(
+      "TNode", TRectEntity::StaticClass(), "E_node",
+      {NotStored(ReadProp("X", &TNode::GetX)), NotStored(ReadProp("Y", &TNode::GetY)),
+       NotStored(ReadProp("BranchCount", &TNode::GetBranchCount))});
+  return &info;
+}
+
+void RegisterE_nodeClasses() {
+  for (TClass cls : {TNode::StaticClass(), TNodeBranch::StaticClass()}) RegisterKestuClass(cls);
+}
