@@ -4,7 +4,6 @@
 #include <chrono>
 #include <filesystem>
 #include <memory>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -78,32 +77,6 @@ void Mutate(Bytes& bytes, SplitMix& random) {
       bytes[at] = static_cast<std::uint8_t>(random.Next());
       break;
   }
-}
-
-// Frees a loaded graph with the inline elements that its properties took
-// without owning them (the reader leaves those alive, as the file made them).
-void FreeLoaded(TElement* root) {
-  std::vector<TElementLink> reached;
-  std::set<TElement*> seen;
-  std::vector<TElement*> work{root};
-  while (!work.empty()) {
-    TElement* element = work.back();
-    work.pop_back();
-    if (!element || !seen.insert(element).second) continue;
-    if (auto* entity = DynamicCast<TEntity>(element))
-      for (TElement* child : entity->Children()) work.push_back(child);
-    for (const TPropInfo* info : element->ClassType()->Props()) {
-      if (info->Kind != tkClass || !info->GetObj) continue;
-      // Only elements this load made: they are unnumbered.
-      TElement* target = DynamicCast<TElement>(info->GetObj(*element));
-      if (target && target->ID == -1) {
-        reached.emplace_back(target);
-        work.push_back(target);
-      }
-    }
-  }
-  delete root;
-  for (const TElementLink& link : reached) delete link.Get();  // nil once its holder freed it
 }
 
 class KesMutationTest : public FrameworkTest {
