@@ -69,6 +69,15 @@ inline std::string Join(const std::vector<std::string>& parts, const std::string
   return joined;
 }
 
+// A new element of class T with the name, added to the parent when there is one.
+template <class T = TOwnerEntity>
+T* Named(const std::string& name, TEntity* parent = nullptr) {
+  auto* element = new T;
+  if (!name.empty()) element->SetName(name);
+  if (parent) parent->AddElement(element);
+  return element;
+}
+
 // Counts its living instances, so tests can tell what was freed.
 template <class Base>
 class Tracked : public Base {

@@ -93,24 +93,20 @@ TEST_F(KesStreamTest, WritesASmallGraphByteForByteAndReadsItBack) {
   b->Letter = 'z';
   std::unique_ptr<TOwnerEntity> root(Entity({a, b}, "Les"));
   Save(root.get());
-  const Bytes expected = kes::Concat({
-      {'K', 'E', 'S', '0'}, S("KARTIR32"), S("3.01 BETA"), S("No comment"), {0x01},
+  const Bytes expected = kes::Stream({
       // first element record of the walk (post-order): leaf a, after its class record
-      I(-1), S("TTestLeaf"), I(0), {0x01},
-      S("ID"), I(1), S("Name"), I(10), S("OwnersCount"), I(1), S("Size"), I(1), S("WholeSize"), I(1),
-      S("Value"), I(1), S("Ratio"), I(4), S("Letter"), I(2), S("Label"), I(10), S("Flag"), I(3), S("Link"), I(7),
-      {0x00},
-      I(0), I(0), {0x01}, I(5), I(5), I(6), {0x05, 0, 0, 0, 0, 0, 0, 0, 0x80, 0xFE, 0x3F}, I(7), I('q'), I(8), S("a"),
-      I(9), I(1), {0x00}, I(0),
+      kes::ClassRecord("TTestLeaf", 0, {{"ID", 1}, {"Name", 10}, {"OwnersCount", 1}, {"Size", 1}, {"WholeSize", 1},
+                                        {"Value", 1}, {"Ratio", 4}, {"Letter", 2}, {"Label", 10}, {"Flag", 3},
+                                        {"Link", 7}}),
+      kes::Record(0, 0, kes::Concat({I(5), I(5), I(6), {0x05, 0, 0, 0, 0, 0, 0, 0, 0x80, 0xFE, 0x3F}, I(7), I('q'),
+                                     I(8), S("a"), I(9), I(1)})),
       // leaf b: a name of its own, every zero value left out, the character always written
-      I(0), I(1), {0x01}, I(1), S("B"), I(7), I('z'), {0x00}, I(0),
+      kes::Record(0, 1, kes::Concat({I(1), S("B"), I(7), I('z')})),
       // the root last, with its child list
-      I(-1), S("TOwnerEntity"), I(1), {0x01},
-      S("ID"), I(1), S("Name"), I(10), S("OwnersCount"), I(1), S("Size"), I(1), S("WholeSize"), I(1),
-      S("Count"), I(1), S("LastIndex"), I(1), S("WholeCount"), I(1), S("NextElement"), I(7),
-      S("ElementToRemove"), I(7), S("ElementToFree"), I(7), S("AddAllFrom"), I(7), {0x00},
-      I(1), I(2), {0x01}, I(1), S("Les"), {0x00}, I(1), {0x01}, I(0), I(1), {0x00},
-      {0x00},
+      kes::ClassRecord("TOwnerEntity", 1, {{"ID", 1}, {"Name", 10}, {"OwnersCount", 1}, {"Size", 1}, {"WholeSize", 1},
+                                           {"Count", 1}, {"LastIndex", 1}, {"WholeCount", 1}, {"NextElement", 7},
+                                           {"ElementToRemove", 7}, {"ElementToFree", 7}, {"AddAllFrom", 7}}),
+      kes::EntityRecord(1, 2, kes::Concat({I(1), S("Les")}), {0, 1}),
   });
   EXPECT_EQ(kes::ReadFile(file), expected);
   EXPECT_EQ(a->ID + b->ID + root->ID, 0 + 1 + 2);
@@ -248,12 +244,12 @@ TEST_F(KesStreamTest, ReferenceBackIntoAnElementStillBeingWrittenInlineIsLeftOut
 }
 
 TEST_F(KesStreamTest, HandMadeStreamsLoadWhatIsSoundAndLogTheRest) {
-  const Bytes leafClass = kes::Concat({I(-1), S("TTestLeaf"), I(0), {0x01}, S("Value"), I(1), S("Link"), I(7), {0x00}});
-  const Bytes ownerClass = kes::Concat({I(-1), S("TOwnerEntity"), I(1), {0x01}, {0x00}});
-  // A leaf record numbered n with its value and more items, no children.
-  auto leaf = [](int n, int value, const Bytes& more = {}) {
-    return kes::Concat({I(0), I(n), {0x01}, I(0), I(value), more, {0x00}, I(0)});
-  };
+  using kes::ClassRecord, kes::EntityRecord, kes::Record, kes::Concat;
+  const Bytes leafClass = ClassRecord("TTestLeaf", 0, {{"Value", 1}, {"Link", 7}});
+  const Bytes ownerClass = ClassRecord("TOwnerEntity", 1);
+  const auto value = [](int v) { return Concat({I(0), I(v)}); };
+  const auto valueLink = [](int v, int link) { return Concat({I(0), I(v), I(1), I(link)}); };
+  const auto inlined = [](const Bytes& record) { return Concat({I(-2), {0x01}, record, {0x00}}); };
   const struct {
     const char* name;
     Bytes body;
@@ -262,55 +258,51 @@ TEST_F(KesStreamTest, HandMadeStreamsLoadWhatIsSoundAndLogTheRest) {
     int alive;
   } cases[] = {
       {"an inline element cannot take the element whose property holds it",
-       kes::Concat({leafClass, ownerClass, I(0), I(0), {0x01}, I(1), I(-2), {0x01}, I(1), I(1), {0x01}, {0x00}, I(1),
-                    {0x01}, I(0), {0x00}, {0x00}, {0x00}, I(0)}),
+       Concat({leafClass, ownerClass, Record(0, 0, Concat({I(1), inlined(EntityRecord(1, 1, {}, {0}))}))}),
        "L(0 1.5 q x 1)->(TOwnerEntity[])", {"TOwnerEntity child 0 not found!"}, 1},
       {"class evolution: by name in any case, retyped and lost properties logged",
-       kes::Concat({I(-1), S("TTestLeaf"), I(0), {0x01}, S("Name"), I(10), S("VALUE"), I(4), S("Gone"), I(1),
-                    S("label"), I(5), S("Flag"), I(3), {0x00}, I(0), I(0), {0x01}, I(0), S("E"), I(1),
-                    {0x05, 0, 0, 0, 0, 0, 0, 0, 0xA0, 0x00, 0x40}, I(2), I(99), I(3), S("lbl"), {0x00}, I(0)}),
+       Concat({ClassRecord("TTestLeaf", 0, {{"Name", 10}, {"VALUE", 4}, {"Gone", 1}, {"label", 5}, {"Flag", 3}}),
+               Record(0, 0, Concat({I(0), S("E"), I(1), {0x05, 0, 0, 0, 0, 0, 0, 0, 0xA0, 0x00, 0x40}, I(2), I(99),
+                                    I(3), S("lbl")}))}),
        "E:L(7 1.5 q lbl 0)", {"TTestLeaf property \"VALUE\" type error: 4", "TTestLeaf lost property: Gone"}, 1},
       {"an unknown class is read as an owner entity keeping name and children",
-       kes::Concat({leafClass, leaf(0, 3), I(-1), S("TNeznama"), I(1), {0x01}, S("Name"), I(10), S("Hloubka"), I(1),
-                    {0x00}, I(1), I(1), {0x01}, I(0), S("Porost"), I(1), I(12), {0x00}, I(1), {0x01}, I(0), {0x00}}),
+       Concat({leafClass, Record(0, 0, value(3)), ClassRecord("TNeznama", 1, {{"Name", 10}, {"Hloubka", 1}}),
+               EntityRecord(1, 1, Concat({I(0), S("Porost"), I(1), I(12)}), {0})}),
        "TOwnerEntity Porost[L(3 1.5 q x 1)]", {"TNeznama - Unknown class !", "TNeznama ? lost property: Hloubka"}, 1},
       {"a bad record is skipped by its tags; children and references use the record's number",
-       kes::Concat({leafClass, leaf(0, 11),
-                    // class number past the class list, with a nested inline list to step over
-                    I(9), I(1), {0x01}, I(0), I(12), I(1), I(-2), {0x01, 0x01, 0x00, 0x00}, {0x00}, I(1), {0x01}, I(0),
-                    {0x00}, leaf(2, 13, kes::Concat({I(1), I(77)})), leaf(5, 14, kes::Concat({I(1), I(0)})),
-                    ownerClass, I(1), I(6), {0x01}, {0x00}, I(1), {0x01}, I(0), I(5), I(2), {0x00}}),
+       Concat({leafClass, Record(0, 0, value(11)),
+               // class number past the class list, with a nested inline list to step over
+               EntityRecord(9, 1, Concat({value(12), I(1), I(-2), {0x01, 0x01, 0x00, 0x00}}), {0}),
+               Record(0, 2, valueLink(13, 77)), Record(0, 5, valueLink(14, 0)), ownerClass,
+               EntityRecord(1, 6, {}, {0, 5, 2})}),
        "TOwnerEntity[L(11 1.5 q x 1) L(14 1.5 q x 1)->#0]",
        {"Element record skipped: Invalid class number 9", "Element record skipped: Unknown element number 77",
         "TOwnerEntity child 2 not found!"},
        2},
       {"numbers need not follow the records and stay unique across skipped records",
-       kes::Concat({leafClass, leaf(1, 10), leaf(0, 20, kes::Concat({I(1), I(1)})), leaf(0, 21), leaf(2, 30),
-                    leaf(2, 31), leaf(5, 40, kes::Concat({I(1), I(77)})), leaf(5, 50), ownerClass, I(1), I(9), {0x01},
-                    {0x00}, I(1), {0x01}, I(0), I(1), I(2), I(5), {0x00}}),
+       Concat({leafClass, Record(0, 1, value(10)), Record(0, 0, valueLink(20, 1)), Record(0, 0, value(21)),
+               Record(0, 2, value(30)), Record(0, 2, value(31)), Record(0, 5, valueLink(40, 77)),
+               Record(0, 5, value(50)), ownerClass, EntityRecord(1, 9, {}, {0, 1, 2, 5})}),
        "TOwnerEntity[L(20 1.5 q x 1)->#1 L(10 1.5 q x 1) L(30 1.5 q x 1) L(50 1.5 q x 1)]",
        {"Element record skipped: Duplicate element number 0", "Element record skipped: Duplicate element number 2",
         "Element record skipped: Unknown element number 77"},
        4},
       {"only entities take children and references must fit the property's class",
-       kes::Concat({I(-1), S("TTestLeaf"), I(0), {0x01}, S("Value"), I(1), {0x00}, leaf(0, 1), I(0), I(1), {0x01},
-                    I(0), I(2), {0x00}, I(1), {0x01}, I(0), {0x00}, I(-1), S("TTestBox"), I(1), {0x01}, S("Typed"),
-                    I(7), {0x00}, I(1), I(2), {0x01}, I(0), I(0), {0x00}, I(0), I(1), I(3), {0x01}, I(0), I(2), {0x00},
-                    I(1), {0x01}, I(0), I(1), I(2), {0x00}}),
+       Concat({ClassRecord("TTestLeaf", 0, {{"Value", 1}}), Record(0, 0, value(1)), EntityRecord(0, 1, value(2), {0}),
+               ClassRecord("TTestBox", 1, {{"Typed", 7}}), Record(1, 2, value(0)),
+               EntityRecord(1, 3, value(2), {0, 1, 2})}),
        "TTestBox[L(1 1.5 q x 1) L(2 1.5 q x 1) TTestBox[]->#0]",
        {"TTestLeaf is not Entity, child 0 skipped!", "TTestBox property \"Typed\" cannot hold TTestBox!"}, 2},
       {"a child list cannot reach forward or into itself",
-       kes::Concat({I(-1), S("TOwnerEntity"), I(0), {0x01}, {0x00}, I(0), I(0), {0x01}, {0x00}, I(1), {0x01}, I(0),
-                    I(1), {0x00}, I(0), I(1), {0x01}, {0x00}, I(1), {0x01}, I(0), {0x00}}),
+       Concat({ClassRecord("TOwnerEntity", 0), EntityRecord(0, 0, {}, {0, 1}), EntityRecord(0, 1, {}, {0})}),
        "TOwnerEntity[TOwnerEntity[]]", {"TOwnerEntity child 0 not found!", "TOwnerEntity child 1 not found!"}, 0},
       {"a position given twice takes its last value and the dropped inline element is freed",
-       kes::Concat({leafClass, I(0), I(0), {0x01}, I(0), I(1), I(1), I(-2), {0x01}, leaf(1, 10), {0x00}, I(1),
-                    I(-2), {0x01}, leaf(2, 20), {0x00}, {0x00}, I(0)}),
+       Concat({leafClass, Record(0, 0, Concat({value(1), I(1), inlined(Record(0, 1, value(10))), I(1),
+                                               inlined(Record(0, 2, value(20)))}))}),
        "L(1 1.5 q x 1)->(L(20 1.5 q x 1))", {}, 2},
       {"positions out of order are sorted and the last of a repeat wins wherever it stands",
-       kes::Concat({I(-1), S("TTestLeaf"), I(0), {0x01}, S("Value"), I(1), S("Letter"), I(2), S("Label"), I(10),
-                    {0x00}, I(0), I(0), {0x01}, I(1), I('a'), I(0), I(5), I(1), I('b'), I(0), I(9), I(1), I('c'),
-                    {0x00}, I(0)}),
+       Concat({ClassRecord("TTestLeaf", 0, {{"Value", 1}, {"Letter", 2}, {"Label", 10}}),
+               Record(0, 0, Concat({I(1), I('a'), I(0), I(5), I(1), I('b'), I(0), I(9), I(1), I('c')}))}),
        "L(9 1.5 c  1)", {}, 1},
   };
   for (const auto& c : cases) {
