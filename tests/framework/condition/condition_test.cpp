@@ -245,14 +245,12 @@ TEST_F(ConditionTest, WithoutElementOrCommandNothingHolds) {
 
 TEST_F(ConditionTest, ParserBuildsTheTreeTheTextDescribes) {
   const std::pair<const char*, const char*> cases[] = {
-      {"CLASS(TAreaElement)", "ClassIs('TAreaElement')"},
-      {"(a)", "ReadProp A(PropExists('A'))"},
+      {"CLASS(TAreaElement)", "ClassIs('TAreaElement')"}, {"(a)", "ReadProp A(PropExists('A'))"},
       {"Find", "ReadProp FIND(PropExists('FIND'))"},
       {"A - -B", "Minus(ReadProp A(PropExists('A')) UnMinus(ReadProp B(PropExists('B'))))"},
       {"-A - B", "Minus(UnMinus(ReadProp A(PropExists('A'))) ReadProp B(PropExists('B')))"},
       {"NOT A = B", "Rovno(Not(ReadProp A(PropExists('A'))) ReadProp B(PropExists('B')))"},
-      {"+ A", "ReadProp A(PropExists('A'))"},
-      {"'A=B'", "'A=B'"},
+      {"+ A", "ReadProp A(PropExists('A'))"}, {"'A=B'", "'A=B'"},
       {"a > 1 or b < 2", "Or(Vetsi(ReadProp A(PropExists('A')) '1') Mensi(ReadProp B(PropExists('B')) '2'))"},
   };
   for (const auto& [text, shape] : cases) EXPECT_EQ(Shape(Tree(text).get()), shape) << text;

@@ -124,10 +124,8 @@ TEST_F(SelectorTest, EachVariantSelectsItsMatches) {
       {"TAbsFirstSelector", "", "NUMBER = 1", "a"},  // the first match in pre-order
       {"TAbsFirstSelector", "", "NUMBER = 2 OR NAME = 'b2x'", "b1"},
       {"TLevelSelector", "0", "NUMBER = 1", ""},  // levels one to Maxlevel
-      {"TLevelSelector", "1", "NUMBER = 1", ""},
-      {"TLevelSelector", "2", "NUMBER = 1", "a"},
-      {"TLevelSelector", "3", "NUMBER = 1", "a b2"},
-      {"TLevelSelector", "4", "NUMBER = 1", "a b2 b2x"},
+      {"TLevelSelector", "1", "NUMBER = 1", ""}, {"TLevelSelector", "2", "NUMBER = 1", "a"},
+      {"TLevelSelector", "3", "NUMBER = 1", "a b2"}, {"TLevelSelector", "4", "NUMBER = 1", "a b2 b2x"},
       {"TLevelSelector", "0", "NAME = 'root'", "root"},
   };
   for (const auto& c : cases) {

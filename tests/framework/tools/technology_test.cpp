@@ -29,22 +29,16 @@ class TechnologyTest : public ToolFixture {
     ToolFixture::SetUp();
     TOwnerEntity* at = root.get();  // root > c1 > c2 > c3
     root->SetName("root");
-    for (const char* name : {"c1", "c2", "c3"}) {
-      auto* child = new TOwnerEntity;
-      child->SetName(name);
-      at->AddElement(child);
-      at = child;
-    }
+    for (const char* name : {"c1", "c2", "c3"}) at = ::Named(name, at);
   }
-  TFirstChildTool* Named(const std::string& name) {
-    auto* tool = new TFirstChildTool;
-    tool->SetName(name);
+  TFirstChildTool* Walker(const std::string& name) {
+    auto* tool = ::Named<TFirstChildTool>(name);
     tool->trail = &trail;
     return tool;
   }
   // Runs a sequence of tools named a, b, c on root, the first closing the tools at the indexes given.
   std::string RunSequence(TSeqTechnology& sequence, std::initializer_list<int> closes) {
-    for (const char* name : {"a", "b", "c"}) sequence.AddTool(Named(name));
+    for (const char* name : {"a", "b", "c"}) sequence.AddTool(Walker(name));
     for (int index : closes) static_cast<TFirstChildTool*>(sequence.GetTool(0))->toClose.emplace_back(sequence.GetTool(index));
     sequence.SetInput(root.get());
     sequence.DoIt();
@@ -180,9 +174,9 @@ TEST_F(TechnologyTest, ToolListEditsActiveIndexAndReplacedTools) {
 
 TEST_F(TechnologyTest, SelectionRunsTheChosenToolOrElseTool) {
   TSelectTechnology select;
-  select.AddTool(Named("a"));
-  select.AddTool(Named("b"));
-  TFirstChildTool* otherwise = Named("else");
+  select.AddTool(Walker("a"));
+  select.AddTool(Walker("b"));
+  TFirstChildTool* otherwise = Walker("else");
   select.SetElseTool(otherwise);
   select.SetElseTool(otherwise);
   EXPECT_EQ(select.GetCount(), 2);  // the tool list and the else tool, once
@@ -275,11 +269,9 @@ TEST_F(TechnologyTest, ModelAttachesToolsToPropertiesAndADynamicOneBuildsNone) {
 
 TEST_F(TechnologyTest, NewToolByModelAndAddNewToolCreateByClassName) {
   TTechnology technology;
-  auto* toolModel = new TToolModel;
-  toolModel->SetName("m");
-  toolModel->ElementClassName = "TBooleanTool";
   TOwnerEntity keeper;
-  keeper.AddElement(toolModel);
+  auto* toolModel = Named<TToolModel>("m", &keeper);
+  toolModel->ElementClassName = "TBooleanTool";
   technology.SetPropertyText("NewToolByModel", Handle(toolModel));
   EXPECT_EQ(technology.AddNewTool("TResultTool", "r")->GetName(), "r");
   EXPECT_EQ(technology.AddNewTool("TNeznámá", "x"), nullptr);

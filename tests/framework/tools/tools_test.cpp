@@ -40,13 +40,10 @@ TEST_F(ToolsTest, DispatchesCodesZeroToThreeAndClosesOnlyWhenItMay) {
   EXPECT_EQ(Tracked<TTool>::Alive, 1);               // owners that are no technology keep it
 }
 
-TEST_F(ToolsTest, FlagsAreIndependentBitsAndBreakWorkReadsEitherBreakBit) {
+TEST_F(ToolsTest, BreakWorkReadsEitherBreakBitAndOnlyDynamicToolIsStored) {
   TTool tool;
-  tool.SetPropertyBoolean("Busy", true);
   tool.SetPropertyBoolean("Idle", true);
-  tool.SetPropertyBoolean("Busy", false);
-  EXPECT_FALSE(tool.Busy() || tool.InProgress() || tool.BreakWork() || tool.RunFlag());
-  EXPECT_TRUE(tool.Idle());
+  EXPECT_FALSE(tool.BreakWork());
   tool.SetRestartRequest(true);
   EXPECT_TRUE(tool.BreakWork());
   tool.SetBreakWork(true);
@@ -82,8 +79,7 @@ TEST_F(ToolsTest, InputOutputAndParametersFollowTheFreeingRule) {
   EXPECT_EQ(Leaf::Alive, 1);
   EXPECT_EQ(tool.GetParameter("vstup"), second);
   EXPECT_EQ(tool.GetParameter("Jiný"), nullptr);
-  auto* named = new TOwnerElement;
-  named->SetName("Soubor");
+  auto* named = Named<TOwnerElement>("Soubor");
   tool.SetPropertyText("NextParameter", Handle(named));
   EXPECT_EQ(tool.GetParameter("SOUBOR"), named);
   TProbeTool* probe = Probe("t");
@@ -141,12 +137,8 @@ struct LinkedElements {
   }
   ~LinkedElements() { target->RemoveElement(source.get()); }
   static TOwnerEntity* Described(const std::string& name) {
-    auto* element = new TOwnerEntity;
-    element->SetName(name);
-    auto* model = new TElementModel;
-    model->SetName(name);
-    model->ElementClassName = "TOwnerEntity";
-    element->AddElement(model);
+    auto* element = Named(name);
+    Named<TElementModel>(name, element)->ElementClassName = "TOwnerEntity";
     return element;
   }
   int TimesHeld() const {

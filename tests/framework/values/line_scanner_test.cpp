@@ -63,17 +63,14 @@ TEST(LineScanner, ReadsOfEveryKindWhereTheyStopAndWhenTheyEnd) {
   } cases[] = {
       {" 12 -3.5 x", "i r E i E", "12|-3.5|-|0|E"},
       {"1-2", "i i E", "1|-2|-"},  // a sign after a digit ends the integer
-      {"1-2", "i c", "1|-"},
-      {"a+7;x-2147483648 2147483647 12+3", "i i I i i E", "7|-2147483648|2147483647|12|3|-"},
+      {"1-2", "i c", "1|-"}, {"a+7;x-2147483648 2147483647 12+3", "i i I i i E", "7|-2147483648|2147483647|12|3|-"},
       {"1.5e3", "r c", "1.5|e"},  // a real stops before an exponent letter
       {"x+.5 5. -0.25", "r r r", "0.5|5|-0.25"},
       {"3,5", "r r", "3|5"},  // a comma is no decimal point
       {"abc 5", "B E c u; n2 U  i r f b", "E|^@|kept|kept|kept|0|0|0|0"},  // after the end flag reads give nothing
-      {"ab", "c c E c E", "a|b|-|^@|E"},
-      {"abc", "k c B c B B E c", "b|b|-|a"},
+      {"ab", "c c E c E", "a|b|-|^@|E"}, {"abc", "k c B c B B E c", "b|b|-|a"},
       {"   \tx", "s c", "\t"},  // only spaces are blanks
-      {"   ", "s E c", "-|^@"},
-      {"abcdef", "n3 c n10 E n1 c E", "abc|d|ef|-||^@|E"},
+      {"   ", "s E c", "-|^@"}, {"abcdef", "n3 c n10 E n1 c E", "abc|d|ef|-||^@|E"},
       {"abc", "k n-5 c n2147483647 c", "|b|c|^@"},  // a negative count reads nothing and stays
       {"čáp 12", "n3 i", "čáp|12"},                 // positions count characters, not UTF-8 bytes
       {"abc;def", "u; c u; E u;", "abc|;|def|-|"},   // the stop character is left unread

@@ -16,10 +16,8 @@ class ModelTest : public FrameworkTest {
   TElementModel* Described(TOwnerEntity* element, const std::string& name, const std::string& className) {
     element->SetName(name);
     keep.AddElement(element);
-    auto* model = new TElementModel;
-    model->SetName(name);
+    auto* model = Named<TElementModel>(name, element);
     model->ElementClassName = className;
-    element->AddElement(model);
     return model;
   }
   TOwnerEntity keep;
