@@ -53,24 +53,16 @@ class SelectorTest : public FrameworkTest {
  protected:
   void SetUp() override {
     FrameworkTest::SetUp();
-    root = Add(&keep, new TOwnerEntity, "root");
-    Add(root, Numbered(1), "a");
-    TEntity* b = Add(root, new TOwnerEntity, "b");
-    Add(b, Numbered(2), "b1");
-    TEntity* b2 = Add(b, Numbered(1), "b2");
-    Add(b2, Numbered(1), "b2x");
-    Add(root, new TNameEntity, "c");
-    Add(root, new TOwnerElement, "d");
+    root = Named("root", &keep);
+    Numbered(1, "a", root);
+    TEntity* b = Named("b", root);
+    Numbered(2, "b1", b);
+    Numbered(1, "b2x", Numbered(1, "b2", b));
+    Named<TNameEntity>("c", root);
+    Named<TOwnerElement>("d", root);
   }
-
-  template <class T>
-  static T* Add(TEntity* parent, T* element, const std::string& name) {
-    element->SetName(name);
-    parent->AddElement(element);
-    return element;
-  }
-  static TNumbered* Numbered(int number) {
-    auto* element = new TNumbered;
+  static TNumbered* Numbered(int number, const std::string& name, TEntity* parent) {
+    auto* element = Named<TNumbered>(name, parent);
     element->Number = number;
     return element;
   }
@@ -149,9 +141,8 @@ TEST_F(SelectorTest, EachVariantSelectsItsMatches) {
 }
 
 TEST_F(SelectorTest, VariantsOtherThanAllTakeOnlyElementsWithAnOwner) {
-  auto* orphan = new TOwnerEntity;
-  orphan->SetName("orphan");
-  Add(orphan, Numbered(1), "child");
+  auto* orphan = Named("orphan");
+  Numbered(1, "child", orphan);
   for (const char* cls : {"TFirstSelector", "TAbsFirstSelector", "TLevelSelector", "TAllSelector"}) {
     std::unique_ptr<TElement> created(CreateElementByClassName(cls));
     auto* selector = static_cast<TSelector*>(created.get());
@@ -197,8 +188,7 @@ class CustomRecursorTest : public SelectorTest {
     recursor.SetInput(root);
   }
   TNameNotes* Tool(const std::string& name) {
-    auto* tool = new TNameNotes;
-    tool->SetName(name);
+    auto* tool = Named<TNameNotes>(name);
     recursor.AddTool(tool);
     return tool;
   }

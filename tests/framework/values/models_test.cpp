@@ -216,6 +216,9 @@ TEST_F(InheritanceTest, ItemClassInsertionAndNextItem) {
   element->InsertModel(element);
   tree.InsertModel(nullptr);
   EXPECT_EQ(Shape(&tree), "(TElement(TEntity))");
+  TInheritanceModel loose;  // a node without an owner is not filed under itself either
+  loose.InsertModel(&loose);
+  EXPECT_TRUE(!loose.ExistingItems() || loose.ExistingItems()->IsEmpty());
   EXPECT_TRUE(element->AcceptsClass(TEntity::StaticClass()));
   EXPECT_FALSE(element->AcceptsClass(nullptr));
   EXPECT_TRUE(tree.AcceptsClass(nullptr));

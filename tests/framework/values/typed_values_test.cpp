@@ -2,16 +2,14 @@
 
 #include <cmath>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <limits>
 #include <memory>
-#include <random>
 #include <sstream>
 
 #include "tests/framework/framework_fixture.h"
 #include "platform/streams.h"
 #include "framework/core/class_registry.h"
+#include "tests/framework/stream/kes_stream_files.h"
 
 namespace {
 
@@ -248,29 +246,20 @@ TEST_F(TypeTest, IntegerLists) {
 class StringListTest : public FrameworkTest {
  protected:
   void TearDown() override {
-    std::error_code ignored;
-    std::filesystem::remove_all(dir_, ignored);
+    std::filesystem::remove(kes::PathOf(path));
     FrameworkTest::TearDown();
   }
-  std::string FilePath(const std::string& name) {
-    std::filesystem::create_directories(dir_);
-    return (dir_ / name).string();
+  std::string Bytes() const {
+    const kes::Bytes bytes = kes::ReadFile(path);
+    return std::string(bytes.begin(), bytes.end());
   }
-  static std::string ReadBytes(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-  }
-  static void WriteBytes(const std::string& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
+  void Write(const std::string& bytes) const { kes::WriteFile(path, kes::Bytes(bytes.begin(), bytes.end())); }
   static std::string NameValues(TStringListElement& list) {
     Strings lines;
     for (int i = 0; i < list.GetCount(); ++i) lines.push_back(list.GetItemName(i) + "=" + list.GetValue(i));
     return Join(lines, ", ");
   }
-
- private:
-  std::filesystem::path dir_ = std::filesystem::temp_directory_path() /
-                               ("kestx-stringlist-" + std::to_string(std::random_device()()) + "-" +
-                                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+  const std::string path = kes::TempFile(::testing::UnitTest::GetInstance()->current_test_info()->name());
 };
 
 TEST_F(StringListTest, ItemsByIndexByNameAndAsProperties) {
@@ -323,10 +312,9 @@ TEST_F(StringListTest, FilesAreWindows1250LinesByteForByteBothWays) {
   list.AddNameValue("Název", "Žluťoučký kůň");
   list.AddNameValue("X", "");
   list.NextValue("jen hodnota");
-  const std::string path = FilePath("list.txt");
-  WriteBytes(path, "old content that must go\r\nand more\r\n");
+  Write("old content that must go\r\nand more\r\n");
   list.SaveToFile(path);
-  EXPECT_EQ(ReadBytes(path), "N\xE1zev=\x8Elu\x9Dou\xE8k\xFD k\xF9\xF2\r\nX=\r\nTStringElement=jen hodnota\r\n");
+  EXPECT_EQ(Bytes(), "N\xE1zev=\x8Elu\x9Dou\xE8k\xFD k\xF9\xF2\r\nX=\r\nTStringElement=jen hodnota\r\n");
   TStringListElement saved, roundTrip;
   saved.AddNameValue("Čára", "č. 5 = pět");
   saved.NextValue("value only");
@@ -334,15 +322,15 @@ TEST_F(StringListTest, FilesAreWindows1250LinesByteForByteBothWays) {
   roundTrip.SetPropertyText("LoadFromFile", path);
   EXPECT_EQ(NameValues(roundTrip), NameValues(saved));
   TStringListElement().SaveToFile(path);
-  EXPECT_EQ(ReadBytes(path), "");
-  WriteBytes(path, "K\xF9\xF2=\x9A\x9D\r\n\r\nsamotn\xE9\nb = 2\rlast=3");
+  EXPECT_EQ(Bytes(), "");
+  Write("K\xF9\xF2=\x9A\x9D\r\n\r\nsamotn\xE9\nb = 2\rlast=3");
   TStringListElement loaded;
   loaded.NextValue("before");
   loaded.SetPropertyText("LoadFromFile", path);  // appends
   EXPECT_EQ(NameValues(loaded), "TStringElement=before, Kůň=šť, samotné=, b=2, last=3");
-  loaded.LoadFromFile(FilePath("missing.txt"));
+  loaded.LoadFromFile(path + ".missing");
   EXPECT_EQ(loaded.GetCount(), 5);
-  EXPECT_THROW(list.SaveToFile(FilePath("no-such-dir") + "/x/y.txt"), platform::EFCreateError);
+  EXPECT_THROW(list.SaveToFile(path + ".missing/y.txt"), platform::EFCreateError);
 }
 
 TEST_F(StringListTest, PropertyListTakesPropertiesOfAnElementAndJoinsThem) {
