@@ -76,19 +76,10 @@ class PathTest : public FrameworkTest {
     if (!registered) RegisterKestuClass(TPathProbe::StaticClass());
     registered = true;
     root.SetName("Root");
-    roads = new TPathProbe;
-    roads->SetName("roads");
-    root.AddElement(roads);
-    for (const char* name : {"A", "B", "C"}) {
-      auto* child = new TStringElement;
-      child->SetName(name);
-      roads->AddElement(child);
-    }
+    roads = Named<TPathProbe>("roads", &root);
+    for (const char* name : {"A", "B", "C"}) Named<TStringElement>(name, roads);
     root.AddElement(TStringElement::CreateNameValue("Width", "10"));
-    auto* list = new TStringListElement;
-    list->SetName("Settings");
-    list->SetValueByName("Width", "12");
-    root.AddElement(list);
+    Named<TStringListElement>("Settings", &root)->SetValueByName("Width", "12");
   }
   TPathProbe root;
   TPathProbe* roads = nullptr;
