@@ -1,6 +1,7 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include <exception>
 #include <string>
 #include <vector>
 
@@ -36,11 +37,46 @@ class FrameworkTest : public ::testing::Test {
     platform::SetDialogs(nullptr);
   }
   static void RunMessages() { platform::Application::Instance().ProcessMessages(); }
+  // The texts of the message boxes shown so far.
+  std::vector<std::string> Boxes() const {
+    std::vector<std::string> texts;
+    for (const auto& box : dialogs.Messages) texts.push_back(box.Text);
+    return texts;
+  }
 
   platform::RecordingDialogs dialogs;
   TElement* MainTool = nullptr;
   std::vector<std::string> Exceptions;
 };
+
+// The text of the E that run raises, or "no error".
+template <class E = std::exception, class Run>
+std::string ErrorOf(Run run) {
+  try {
+    run();
+  } catch (const E& error) {
+    return error.what();
+  }
+  return "no error";
+}
+
+// An element reference as property text.
+inline std::string Handle(TElement* element) { return std::to_string(HandleOfElement(element)); }
+
+inline std::string Join(const std::vector<std::string>& parts, const std::string& separator = " ") {
+  std::string joined;
+  for (std::size_t i = 0; i < parts.size(); ++i) joined += (i ? separator : "") + parts[i];
+  return joined;
+}
+
+// A new element of class T with the name, added to the parent when there is one.
+template <class T = TOwnerEntity>
+T* Named(const std::string& name, TEntity* parent = nullptr) {
+  auto* element = new T;
+  if (!name.empty()) element->SetName(name);
+  if (parent) parent->AddElement(element);
+  return element;
+}
 
 // Counts its living instances, so tests can tell what was freed.
 template <class Base>

@@ -37,19 +37,17 @@ std::string RandomExpression(std::mt19937& random, int depth) {
   static const char* const operands[] = {"0", "7", "-3", "2.5", "2147483647", "4294967297", "'abc'", "'12'", "''",
                                          "COUNT", "X", "A", "NAME", "MISSING", "CLASS(TStringListElement)",
                                          "ANCESTOR(TEntity)", "EXISTSPROP(Name)"};
-  static const char* const binaries[] = {" AND ", " OR ", " < ", " > ", " = ", " MOD ", " DIV ", " + ", " - ", " * ", " / "};
-  static const char* const functions[] = {"ROUND", "TRUNC",   "COS",     "SIN",    "ARCTAN",  "EXP",      "FRAC",
-                                          "LN",    "SQR",     "SQRT",    "ODD",    "ABS",     "TOBOOLEAN", "TOCHAR",
-                                          "TOBYTE", "TOFLOAT", "TOSTRING", "TOINTEGER"};
-  auto pick = [&random](auto& list) { return list[std::uniform_int_distribution<std::size_t>(0, std::size(list) - 1)(random)]; };
-  const int choice = depth <= 0 ? 0 : std::uniform_int_distribution<int>(0, 5)(random);
-  switch (choice) {
-    case 1: return std::string(pick(functions)) + "(" + RandomExpression(random, depth - 1) + ")";
-    case 2: return "NOT (" + RandomExpression(random, depth - 1) + ")";
-    case 3: return "-(" + RandomExpression(random, depth - 1) + ")";
-    case 4:
-    case 5: return "(" + RandomExpression(random, depth - 1) + pick(binaries) + RandomExpression(random, depth - 1) + ")";
-    default: return pick(operands);
+  static const char* const binaries[] = {" AND ", " OR ", " < ", " > ", " = ", " MOD ", " DIV ", " + ", " - ", " * ",
+                                         " / "};
+  static const char* const functions[] = {"ROUND(", "TRUNC(", "COS(", "SIN(", "ARCTAN(", "EXP(", "FRAC(", "LN(",
+                                          "SQR(", "SQRT(", "ODD(", "ABS(", "TOBOOLEAN(", "TOCHAR(", "TOBYTE(",
+                                          "TOFLOAT(", "TOSTRING(", "TOINTEGER(", "NOT (", "-("};
+  auto pick = [&random](auto& list) { return list[random() % std::size(list)]; };
+  const auto inner = [&] { return RandomExpression(random, depth - 1); };
+  switch (depth <= 0 ? 0 : random() % 3) {
+    case 0: return pick(operands);
+    case 1: return pick(functions) + inner() + ")";
+    default: return "(" + inner() + pick(binaries) + inner() + ")";
   }
 }
 
@@ -73,14 +71,9 @@ class ConditionFuzzTest : public FrameworkTest {
       condition.reset(CompileCondition(creator, text));
     } catch (const SyntaxExcept& e) {
       ++failures;
-      const auto length = static_cast<std::int32_t>(platform::Cp1250Length(text));
-      EXPECT_GE(e.Position, 1) << text;
-      EXPECT_LE(e.Position, length + 1) << text;
+      EXPECT_TRUE(e.Position >= 1 && e.Position <= static_cast<std::int32_t>(platform::Cp1250Length(text)) + 1) << text;
       return;
-    } catch (const std::exception& e) {
-      ADD_FAILURE() << "unexpected " << e.what() << " for " << text;
-      return;
-    }
+    }  // anything else escapes and fails the test
     condition->Test();  // nothing stored yet
     condition->SetResultItem(0, &element);
     const bool first = condition->Test();
@@ -154,13 +147,10 @@ TEST_F(ConditionFuzzTest, TruncatedConditionsCompileOrFailWithASyntaxError) {
 
 TEST_F(ConditionFuzzTest, DeepNestingAndLongChainsStayBounded) {
   auto errorOf = [](const std::string& text) {
-    TCondCreator creator;
-    try {
+    return ErrorOf<SyntaxExcept>([&] {
+      TCondCreator creator;
       delete CompileCondition(creator, text);
-    } catch (const SyntaxExcept& e) {
-      return std::string(e.what());
-    }
-    return std::string("compiles");
+    });
   };
   std::string chain = "COUNT = 0";
   for (int i = 1; i < 900; ++i) chain += " OR COUNT = " + std::to_string(i);
@@ -168,8 +158,8 @@ TEST_F(ConditionFuzzTest, DeepNestingAndLongChainsStayBounded) {
   std::unique_ptr<TCondition> condition(CompileCondition(creator, chain));
   condition->SetResultItem(0, &element);
   EXPECT_TRUE(condition->Test());
-  EXPECT_EQ(errorOf(std::string(900, '(') + "1" + std::string(900, ')') + " = 1"), "compiles");
-  EXPECT_EQ(errorOf(std::string(300, '-') + "1 = 1"), "compiles");
+  EXPECT_EQ(errorOf(std::string(900, '(') + "1" + std::string(900, ')') + " = 1"), "no error");
+  EXPECT_EQ(errorOf(std::string(300, '-') + "1 = 1"), "no error");
   // Deeper trees would exhaust the stack.
   std::string longer = chain;
   for (int i = 0; i < 200; ++i) longer += " OR COUNT = 1";

@@ -35,16 +35,10 @@ class TNameNotes : public TTool {
   }
 };
 
-std::string Names(const std::vector<std::string>& names) {
-  std::string joined;
-  for (const std::string& name : names) joined += (joined.empty() ? "" : " ") + name;
-  return joined;
-}
-
 std::string NamesIn(const TEntity& selection) {
   std::vector<std::string> names;
   for (TElement* element : selection.Children()) names.push_back(element->GetName());
-  return Names(names);
+  return Join(names);
 }
 
 // root
@@ -59,24 +53,16 @@ class SelectorTest : public FrameworkTest {
  protected:
   void SetUp() override {
     FrameworkTest::SetUp();
-    root = Add(&keep, new TOwnerEntity, "root");
-    Add(root, Numbered(1), "a");
-    TEntity* b = Add(root, new TOwnerEntity, "b");
-    Add(b, Numbered(2), "b1");
-    TEntity* b2 = Add(b, Numbered(1), "b2");
-    Add(b2, Numbered(1), "b2x");
-    Add(root, new TNameEntity, "c");
-    Add(root, new TOwnerElement, "d");
+    root = Named("root", &keep);
+    Numbered(1, "a", root);
+    TEntity* b = Named("b", root);
+    Numbered(2, "b1", b);
+    Numbered(1, "b2x", Numbered(1, "b2", b));
+    Named<TNameEntity>("c", root);
+    Named<TOwnerElement>("d", root);
   }
-
-  template <class T>
-  static T* Add(TEntity* parent, T* element, const std::string& name) {
-    element->SetName(name);
-    parent->AddElement(element);
-    return element;
-  }
-  static TNumbered* Numbered(int number) {
-    auto* element = new TNumbered;
+  static TNumbered* Numbered(int number, const std::string& name, TEntity* parent) {
+    auto* element = Named<TNumbered>(name, parent);
     element->Number = number;
     return element;
   }
@@ -92,7 +78,7 @@ class SelectorTest : public FrameworkTest {
     return NamesIn(*selection);
   }
 
-  std::string ErrorOf(TSelector& selector, const std::string& condition) {
+  std::string SelectError(TSelector& selector, const std::string& condition) {
     try {
       Select(selector, condition);
     } catch (const SyntaxExcept& e) {
@@ -113,120 +99,80 @@ class SelectorTest : public FrameworkTest {
   std::vector<TElementLink> selections;
 };
 
-TEST_F(SelectorTest, AllSelectorTakesEveryMatchWithOwnerRecords) {
-  TAllSelector selector;
-  EXPECT_EQ(Select(selector, "NUMBER = 1"), "a b2 b2x");
-  EXPECT_EQ(selector.Output()->GetName(), "Selected elements");
-  EXPECT_EQ(selector.Level, 1);
-}
-
-TEST_F(SelectorTest, AllSelectorSkipsClassesWithoutOwnerRecords) {
-  TAllSelector selector;
-  EXPECT_EQ(Select(selector, "NAME = 'c' OR NAME = 'd'"), "d");
-}
-
-TEST_F(SelectorTest, FirstSelectorTakesTheTopmostMatchOnEachPath) {
-  TFirstSelector selector;
-  EXPECT_EQ(Select(selector, "NUMBER = 1"), "a b2");
-  TFirstSelector numbered;
-  EXPECT_EQ(Select(numbered, "CLASS(TNumbered)"), "a b1 b2");
-  EXPECT_FALSE(numbered.Found);  // cleared after each entity's children
-}
-
-TEST_F(SelectorTest, MatchingInputIsTakenAndNothingBelowIt) {
-  TFirstSelector selector;
-  EXPECT_EQ(Select(selector, "ANCESTOR(TEntity)"), "root");
-  TLevelSelector level;
-  level.Maxlevel = 5;
-  EXPECT_EQ(Select(level, "NAME = 'root' OR NAME = 'b2x'"), "root b2x");
+TEST_F(SelectorTest, EachVariantSelectsItsMatches) {
+  const struct {
+    const char* cls;
+    const char* maxlevel;
+    const char* condition;
+    const char* selected;
+  } cases[] = {
+      {"TAllSelector", "", "NUMBER = 1", "a b2 b2x"},
+      {"TAllSelector", "", "NAME = 'c' OR NAME = 'd'", "d"},  // classes without owner records are skipped
+      {"TAllSelector", "", "MISSING = 1 OR NUMBER / 0 = 1", ""},  // no value selects nothing
+      {"TFirstSelector", "", "NUMBER = 1", "a b2"},                // the topmost match on each path
+      {"TFirstSelector", "", "CLASS(TNumbered)", "a b1 b2"},
+      {"TFirstSelector", "", "ANCESTOR(TEntity)", "root"},  // a matching input, nothing below it
+      {"TLevelSelector", "5", "NAME = 'root' OR NAME = 'b2x'", "root b2x"},
+      {"TAbsFirstSelector", "", "NUMBER = 1", "a"},  // the first match in pre-order
+      {"TAbsFirstSelector", "", "NUMBER = 2 OR NAME = 'b2x'", "b1"},
+      {"TLevelSelector", "0", "NUMBER = 1", ""},  // levels one to Maxlevel
+      {"TLevelSelector", "1", "NUMBER = 1", ""}, {"TLevelSelector", "2", "NUMBER = 1", "a"},
+      {"TLevelSelector", "3", "NUMBER = 1", "a b2"}, {"TLevelSelector", "4", "NUMBER = 1", "a b2 b2x"},
+      {"TLevelSelector", "0", "NAME = 'root'", "root"},
+  };
+  for (const auto& c : cases) {
+    std::unique_ptr<TElement> created(CreateElementByClassName(c.cls));
+    auto* selector = DynamicCast<TSelector>(created.get());
+    ASSERT_NE(selector, nullptr) << c.cls;
+    if (*c.maxlevel) selector->SetPropertyText("Maxlevel", c.maxlevel);
+    selector->SetPropertyText("Condition", "");
+    EXPECT_EQ(Select(*selector, c.condition), c.selected) << c.cls << " " << c.maxlevel << " " << c.condition;
+    if (created->ClassType() == TFirstSelector::StaticClass() && std::string(c.selected) != "root") {
+      EXPECT_FALSE(static_cast<TFirstSelector*>(selector)->Found) << c.condition;  // cleared after each entity
+    }
+  }
+  TAbsFirstSelector deep;
+  Select(deep, "NUMBER = 2");
+  EXPECT_TRUE(deep.Found);
+  TAllSelector all;
+  Select(all, "NUMBER = 1");
+  EXPECT_EQ(all.Output()->GetName(), "Selected elements");
+  EXPECT_EQ(all.Level, 1);
 }
 
 TEST_F(SelectorTest, VariantsOtherThanAllTakeOnlyElementsWithAnOwner) {
-  auto* orphan = new TOwnerEntity;
-  orphan->SetName("orphan");
-  Add(orphan, Numbered(1), "child");
-  for (TSelector* selector :
-       std::initializer_list<TSelector*>{new TFirstSelector, new TAbsFirstSelector, new TLevelSelector}) {
-    if (auto* level = DynamicCast<TLevelSelector>(selector)) level->Maxlevel = 2;
+  auto* orphan = Named("orphan");
+  Numbered(1, "child", orphan);
+  for (const char* cls : {"TFirstSelector", "TAbsFirstSelector", "TLevelSelector", "TAllSelector"}) {
+    std::unique_ptr<TElement> created(CreateElementByClassName(cls));
+    auto* selector = static_cast<TSelector*>(created.get());
+    selector->SetPropertyText("Maxlevel", "2");
     selector->Condition = "ANCESTOR(TOwnerEntity)";
     selector->SetInput(orphan);
     selector->DoIt();
-    std::unique_ptr<TElement> selection(selector->Output());
-    EXPECT_EQ(NamesIn(*static_cast<TEntity*>(selection.get())), "child") << selector->ClassName();
-    delete selector;
+    std::unique_ptr<TEntity> selection(static_cast<TEntity*>(selector->Output()));
+    selection->RemoveElement(orphan);  // let the selection go without taking the orphan along
+    EXPECT_EQ(NamesIn(*selection), "child") << cls;
   }
-  TAllSelector all;
-  all.Condition = "ANCESTOR(TOwnerEntity)";
-  all.SetInput(orphan);
-  all.DoIt();
-  auto* selection = static_cast<TEntity*>(all.Output());
-  ASSERT_EQ(selection->GetCount(), 2);
-  EXPECT_EQ(selection->GetElement(0), orphan);
-  selection->RemoveElement(orphan);  // let the selection go without taking the orphan along
-  delete selection;
   delete orphan;
 }
 
-TEST_F(SelectorTest, AbsFirstSelectorTakesTheFirstMatchInPreOrder) {
-  TAbsFirstSelector selector;
-  EXPECT_EQ(Select(selector, "NUMBER = 1"), "a");
-  TAbsFirstSelector deep;
-  EXPECT_EQ(Select(deep, "NUMBER = 2 OR NAME = 'b2x'"), "b1");
-  EXPECT_TRUE(deep.Found);
-}
-
-TEST_F(SelectorTest, LevelSelectorExaminesLevelsOneToMaxlevel) {
-  const std::pair<int, const char*> cases[] = {{0, ""}, {1, ""}, {2, "a"}, {3, "a b2"}, {4, "a b2 b2x"}};
-  for (const auto& [maxlevel, expected] : cases) {
-    TLevelSelector selector;
-    selector.Maxlevel = maxlevel;
-    EXPECT_EQ(Select(selector, "NUMBER = 1"), expected) << maxlevel;
-  }
-  TLevelSelector top;
-  top.Maxlevel = 0;
-  EXPECT_EQ(Select(top, "NAME = 'root'"), "root");
-}
-
-TEST_F(SelectorTest, SecondRunAddsToTheSelectionAndUsesTheChangedCondition) {
+TEST_F(SelectorTest, SecondRunAddsToTheSelectionAndFreesTheReplacedCondition) {
   TAllSelector selector;
   Select(selector, "NUMBER = 1");
   const TElementLink first(selector.GetParameters()->GetElement(0));
   ASSERT_NE(DynamicCast<TCondition>(first.Get()), nullptr);
   EXPECT_EQ(Select(selector, "NUMBER = 1"), "a b2 b2x a b2 b2x");
   EXPECT_EQ(Select(selector, "NUMBER = 2"), "a b2 b2x a b2 b2x b1");
-  EXPECT_EQ(first.Get(), nullptr);  // replaced conditions are freed
+  EXPECT_EQ(first.Get(), nullptr);
   EXPECT_EQ(selector.GetParameters()->GetCount(), 1);
   EXPECT_NE(selector.FindTool("Condition Creator"), nullptr);
-}
-
-TEST_F(SelectorTest, EmptyOrWrongConditionRaisesBeforeTheWalk) {
-  TAllSelector selector;
-  EXPECT_EQ(ErrorOf(selector, ""), "Ocekavam indentifikator@1");
-  EXPECT_EQ(static_cast<TEntity*>(selector.Output())->GetCount(), 0);
-  EXPECT_EQ(ErrorOf(selector, "   "), "Ocekavam indentifikator@1");
-  EXPECT_EQ(ErrorOf(selector, "NUMBER = (1"), "Ocekavam: )@12");
-  EXPECT_EQ(static_cast<TEntity*>(selector.Output())->GetCount(), 0);
-  EXPECT_EQ(selector.GetParameters()->GetCount(), 0);
-}
-
-TEST_F(SelectorTest, ConditionWithoutValueSelectsNothing) {
-  TAllSelector selector;
-  EXPECT_EQ(Select(selector, "MISSING = 1 OR NUMBER / 0 = 1"), "");
-}
-
-TEST_F(SelectorTest, SelectorsAreCreatedByNameAndConfiguredByText) {
-  for (const char* name : {"TAllSelector", "TFirstSelector", "TLevelSelector", "TAbsFirstSelector", "TCustomRecursor"})
-    EXPECT_NE(FindKestuClass(name), nullptr) << name;
-  EXPECT_EQ(FindKestuClass("TSelector"), nullptr);
-  std::unique_ptr<TElement> created(CreateElementByClassName("TLevelSelector"));
-  auto* selector = DynamicCast<TLevelSelector>(created.get());
-  ASSERT_NE(selector, nullptr);
-  selector->SetPropertyText("Maxlevel", "3");
-  selector->SetPropertyText("Condition", "NUMBER = 1");
-  selector->SetInput(root);
-  selector->DoIt();
-  selections.emplace_back(selector->Output());
-  EXPECT_EQ(static_cast<TEntity*>(selector->Output())->GetCount(), 2);
+  TAllSelector wrong;  // an empty or wrong condition raises before the walk
+  EXPECT_EQ(SelectError(wrong, ""), "Ocekavam indentifikator@1");
+  EXPECT_EQ(SelectError(wrong, "   "), "Ocekavam indentifikator@1");
+  EXPECT_EQ(SelectError(wrong, "NUMBER = (1"), "Ocekavam: )@12");
+  EXPECT_EQ(static_cast<TEntity*>(wrong.Output())->GetCount(), 0);
+  EXPECT_EQ(wrong.GetParameters()->GetCount(), 0);
 }
 
 // ---------------------------------------------------------------- custom recursor
@@ -242,10 +188,19 @@ class CustomRecursorTest : public SelectorTest {
     recursor.SetInput(root);
   }
   TNameNotes* Tool(const std::string& name) {
-    auto* tool = new TNameNotes;
-    tool->SetName(name);
+    auto* tool = Named<TNameNotes>(name);
     recursor.AddTool(tool);
     return tool;
+  }
+  // Runs with the conditions given as text; the names each tool saw.
+  std::string Walk(const char* beforeCondition, const char* afterCondition = "", const char* goInside = "") {
+    recursor.SetPropertyText("BeforeCondition", beforeCondition);
+    recursor.SetPropertyText("AfterCondition", afterCondition);
+    recursor.SetPropertyText("GoInsideCondition", goInside);
+    before->names.clear();
+    after->names.clear();
+    recursor.DoIt();
+    return Join(before->names) + " / " + Join(after->names);
   }
 
   TCustomRecursor recursor;
@@ -254,55 +209,18 @@ class CustomRecursorTest : public SelectorTest {
 };
 
 TEST_F(CustomRecursorTest, ToolsRunOnTheElementsTheirConditionsAccept) {
-  recursor.BeforeCondition = "NUMBER = 1";
-  recursor.AfterCondition = "CLASS(TNumbered)";
-  recursor.DoIt();
-  EXPECT_EQ(Names(before->names), "a b2 b2x");
-  EXPECT_EQ(Names(after->names), "a b1 b2x b2");
-}
-
-TEST_F(CustomRecursorTest, WithoutBeforeAndAfterConditionsNoToolRuns) {
-  recursor.DoIt();
-  EXPECT_TRUE(before->names.empty());
-  EXPECT_TRUE(after->names.empty());
-}
-
-TEST_F(CustomRecursorTest, GoInsideConditionGatesTheDescent) {
-  recursor.BeforeCondition = "1 = 1";
-  recursor.DoIt();
-  EXPECT_EQ(Names(before->names), "root a b b1 b2 b2x c d");
-  before->names.clear();
-  recursor.GoInsideCondition = "NOT (NAME = 'b')";
-  recursor.DoIt();
-  EXPECT_EQ(Names(before->names), "root a b c d");
-}
-
-TEST_F(CustomRecursorTest, HoldingGoInsideConditionStillAsksTheGoInsideTool) {
+  EXPECT_EQ(Walk("NUMBER = 1", "CLASS(TNumbered)"), "a b2 b2x / a b1 b2x b2");
+  EXPECT_EQ(recursor.GetPropertyText("BeforeCondition"), "NUMBER = 1");
+  EXPECT_EQ(Walk(""), " / ");  // without conditions no tool runs
+  EXPECT_EQ(Walk("1 = 1"), "root a b b1 b2 b2x c d / ");
+  EXPECT_EQ(Walk("1 = 1", "", "NOT (NAME = 'b')"), "root a b c d / ");
+  EXPECT_EQ(Walk("NUMBER = 2", "", "NAME = 'root'"), " / ");
+  EXPECT_EQ(Walk("NUMBER = 2"), "b1 / ");  // an emptied condition text clears its condition
   auto* refuses = new TTool;  // its Output stays nil
   recursor.AddTool(refuses);
   recursor.SetQGoInsideTool(refuses);
-  recursor.BeforeCondition = "1 = 1";
-  recursor.DoIt();
-  EXPECT_EQ(Names(before->names), "root a b b1 b2 b2x c d");  // no go-inside condition: the tool is not asked
-  before->names.clear();
-  recursor.GoInsideCondition = "1 = 1";
-  recursor.DoIt();
-  EXPECT_EQ(Names(before->names), "root");
-}
-
-TEST_F(CustomRecursorTest, EmptiedConditionTextClearsItsCondition) {
-  recursor.BeforeCondition = "NUMBER = 2";
-  recursor.GoInsideCondition = "NAME = 'root'";
-  recursor.DoIt();
-  EXPECT_EQ(Names(before->names), "");
-  before->names.clear();
-  recursor.GoInsideCondition = "";
-  recursor.DoIt();
-  EXPECT_EQ(Names(before->names), "b1");
-  before->names.clear();
-  recursor.BeforeCondition = "";
-  recursor.DoIt();
-  EXPECT_TRUE(before->names.empty());
+  EXPECT_EQ(Walk("1 = 1"), "root a b b1 b2 b2x c d / ");  // no go-inside condition: the tool is not asked
+  EXPECT_EQ(Walk("1 = 1", "", "1 = 1"), "root / ");
 }
 
 TEST_F(CustomRecursorTest, SyntaxErrorStopsTheRunBeforeTheWalk) {
@@ -312,17 +230,9 @@ TEST_F(CustomRecursorTest, SyntaxErrorStopsTheRunBeforeTheWalk) {
     recursor.DoIt();
     ADD_FAILURE() << "the wrong condition must raise";
   } catch (const SyntaxExcept& e) {
-    EXPECT_STREQ(e.what(), "Ocekavam vyraz");
-    EXPECT_EQ(e.Position, 9);
+    EXPECT_EQ(std::string(e.what()) + "@" + std::to_string(e.Position), "Ocekavam vyraz@9");
   }
   EXPECT_TRUE(before->names.empty());
-}
-
-TEST_F(CustomRecursorTest, ConditionsAreSetAsText) {
-  recursor.SetPropertyText("BeforeCondition", "NUMBER = 2");
-  recursor.DoIt();
-  EXPECT_EQ(Names(before->names), "b1");
-  EXPECT_EQ(recursor.GetPropertyText("BeforeCondition"), "NUMBER = 2");
 }
 
 }  // namespace

@@ -40,6 +40,28 @@ inline Bytes S(const std::string& text) {
   return bytes;
 }
 
+// A class record: its number, then each property's name and kind.
+inline Bytes ClassRecord(const std::string& name, int number,
+                         std::initializer_list<std::pair<const char*, int>> properties = {}) {
+  Bytes bytes = Concat({I(-1), S(name), I(number), {0x01}});
+  for (const auto& [property, kind] : properties) Append(bytes, Concat({S(property), I(kind)}));
+  bytes.push_back(0x00);
+  return bytes;
+}
+
+// An element record: class and element number, the value items, no child list.
+inline Bytes Record(int cls, int number, const Bytes& values = {}) {
+  return Concat({I(cls), I(number), {0x01}, values, {0x00}, I(0)});
+}
+
+// An entity record with its child list.
+inline Bytes EntityRecord(int cls, int number, const Bytes& values, std::initializer_list<int> children) {
+  Bytes bytes = Concat({I(cls), I(number), {0x01}, values, {0x00}, I(1), {0x01}});
+  for (int child : children) Append(bytes, I(child));
+  bytes.push_back(0x00);
+  return bytes;
+}
+
 inline Bytes Header() {
   return Concat({{'K', 'E', 'S', '0'}, S("KARTIR32"), S("3.01 BETA"), S("No comment"), {0x01}});
 }

@@ -2,6 +2,7 @@
 // Element classes with a property of every stored kind, and a listener that
 // records what the stream tools post, for the element stream tests.
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -58,3 +59,16 @@ class TMessageLog : public TOwnerEntity {
   void ReceiveMessage(TKestuMessage*& message, bool& handled) override;
   std::vector<std::string> Lines(int code) const;
 };
+
+// The loaded graph as text, for one comparison per graph: leaves as
+// [name:]L(value ratio letter label flag), other elements as class [name]
+// [children]; references as ->#i (a child of the root) or ->(the element).
+std::string DumpGraph(TElement* root);
+
+// Frees a loaded graph with the inline elements its properties took without
+// owning them (the reader leaves those alive, as the file made them).
+void FreeLoaded(TElement* root);
+struct FreeGraph {
+  void operator()(TElement* root) const { FreeLoaded(root); }
+};
+using Graph = std::unique_ptr<TElement, FreeGraph>;

@@ -14,11 +14,11 @@ class TTraceRecursor : public TRecursor {
   std::vector<std::string> trace;
   std::function<void(TElement*)> action;
   bool QProcessBefore(TElement* element) override {
-    trace.push_back("+" + element->GetName() + "@" + std::to_string(Level));
+    trace.push_back("+" + element->GetName() + std::to_string(Level));
     return true;
   }
   bool QProcessAfter(TElement* element) override {
-    trace.push_back("-" + element->GetName() + "@" + std::to_string(Level));
+    trace.push_back("-" + element->GetName() + std::to_string(Level));
     return false;
   }
   void Process(TElement* element) override {
@@ -40,18 +40,40 @@ class TNoteTool : public TTool {
   }
 };
 
-class RecursorTest : public FrameworkTest {
- protected:
-  TOwnerEntity* Entity(const std::string& name, std::initializer_list<TElement*> children = {}) {
-    auto* entity = new TOwnerEntity;
-    entity->SetName(name);
-    for (TElement* child : children) entity->AddElement(child);
-    return entity;
-  }
-  static TOwnerElement* Leaf(const std::string& name) {
+// A tree from text: "name(children...)" is an entity, a bare name a leaf.
+TElement* Build(const char*& text) {
+  std::string name;
+  while (std::isalnum(static_cast<unsigned char>(*text))) name += *text++;
+  if (*text != '(') {
     auto* leaf = new TOwnerElement;
     leaf->SetName(name);
     return leaf;
+  }
+  auto* entity = new TOwnerEntity;
+  entity->SetName(name);
+  for (++text; *text != ')'; text += *text == ' ') entity->AddElement(Build(text));
+  ++text;
+  return entity;
+}
+
+TElement* Node(const char* text) { return Build(text); }
+TOwnerEntity* Tree(const char* text) { return static_cast<TOwnerEntity*>(Node(text)); }
+
+TOwnerEntity* Child(TElement* entity, int index) {
+  return static_cast<TOwnerEntity*>(static_cast<TEntity*>(entity)->GetElement(index));
+}
+
+class RecursorTest : public FrameworkTest {
+ protected:
+  std::string Walk(TElement* input, std::function<void(TElement*)> action = {}, bool notInside = false) {
+    walk.trace.clear();
+    walk.action = std::move(action);
+    walk.NotInside = notInside;
+    walk.SetInput(input);
+    walk.DoIt();
+    EXPECT_EQ(walk.Level, 1);
+    EXPECT_FALSE(walk.RunFlag());
+    return Join(walk.trace);
   }
   TNoteTool* Note(const std::string& tag, const std::string& refuse = "") {
     auto* tool = new TNoteTool;
@@ -60,172 +82,81 @@ class RecursorTest : public FrameworkTest {
     tool->refuse = refuse;
     return tool;
   }
+  TTraceRecursor walk;
   std::vector<std::string> notes;
 };
 
-using Trace = std::vector<std::string>;
-
 TEST_F(RecursorTest, WalksDepthFirstWithTheLevelOfEachElement) {
-  std::unique_ptr<TOwnerEntity> root(Entity("root", {Entity("a", {Leaf("a1"), Leaf("a2")}), Leaf("b")}));
-  TTraceRecursor walk;
-  walk.SetInput(root.get());
-  walk.DoIt();
-  EXPECT_EQ(walk.trace, (Trace{"prepare", "+root@1", "+a@2", "+a1@3", "-a1@3", "+a2@3", "-a2@3", "-a@2", "+b@2",
-                               "-b@2", "-root@1"}));
-  EXPECT_EQ(walk.Level, 1);
-  EXPECT_FALSE(walk.RunFlag());
-}
-
-TEST_F(RecursorTest, WithoutInputNothingRunsAndLevelIsOne) {
-  TTraceRecursor walk;
+  std::unique_ptr<TOwnerEntity> root(Tree("root(a(a1 a2) b)"));
+  EXPECT_EQ(Walk(root.get()), "prepare +root1 +a2 +a13 -a13 +a23 -a23 -a2 +b2 -b2 -root1");
   walk.Level = 7;
-  walk.DoIt();
-  EXPECT_TRUE(walk.trace.empty());
-  EXPECT_EQ(walk.Level, 1);
-}
-
-TEST_F(RecursorTest, PlainElementGetsOnlyItsOwnTests) {
+  EXPECT_EQ(Walk(nullptr), "");  // without input nothing runs, and the level is one
   TOwnerElement plain;
   plain.SetName("x");
-  TTraceRecursor walk;
-  walk.SetInput(&plain);
-  walk.DoIt();
-  EXPECT_EQ(walk.trace, (Trace{"prepare", "+x@1", "-x@1"}));
-  EXPECT_EQ(walk.Level, 1);
+  EXPECT_EQ(Walk(&plain), "prepare +x1 -x1");
+  EXPECT_EQ(Walk(root.get(), {}, true), "prepare +root1 -root1");  // NotInside before the walk
+  EXPECT_EQ(Walk(root.get(), [&](TElement* element) { walk.NotInside = element->GetName() == "a"; }),
+            "prepare +root1 +a2 -a2 +b2 -b2 -root1");  // set by a hook: no descent, the siblings still
+  EXPECT_EQ(Walk(root.get(), [&](TElement* element) { if (element->GetName() == "a1") root->AddElement(Node("new")); }),
+            "prepare +root1 +a2 +a13 -a13 +a23 -a23 -a2 +b2 -b2 -root1");  // added children wait for the next walk
+  TRecursor stored;
+  for (const char* name : {"NotInside", "Level"})
+    EXPECT_TRUE(TRecursor::StaticClass()->FindProp(name)->IsStoredOn(stored)) << name;
 }
 
-TEST_F(RecursorTest, NotInsideBeforeTheWalkKeepsItAtTheInput) {
-  std::unique_ptr<TOwnerEntity> root(Entity("root", {Leaf("a")}));
-  TTraceRecursor walk;
-  walk.NotInside = true;
-  walk.SetInput(root.get());
-  walk.DoIt();
-  EXPECT_EQ(walk.trace, (Trace{"prepare", "+root@1", "-root@1"}));
-}
-
-TEST_F(RecursorTest, NotInsideSetByAHookStopsDescentButNotTheSiblings) {
-  std::unique_ptr<TOwnerEntity> root(Entity("root", {Entity("a", {Leaf("a1")}), Entity("b", {Leaf("b1")})}));
-  TTraceRecursor walk;
-  walk.action = [&](TElement* element) {
-    if (element->GetName() == "a") walk.NotInside = true;
-  };
-  walk.SetInput(root.get());
-  walk.DoIt();
-  EXPECT_EQ(walk.trace, (Trace{"prepare", "+root@1", "+a@2", "-a@2", "+b@2", "-b@2", "-root@1"}));
-}
-
-TEST_F(RecursorTest, SharedElementIsVisitedOnEachPath) {
-  TOwnerElement* shared = Leaf("s");
-  std::unique_ptr<TOwnerEntity> root(Entity("root", {Entity("a", {shared}), shared}));
-  TTraceRecursor walk;
-  walk.SetInput(root.get());
-  walk.DoIt();
-  EXPECT_EQ(walk.trace, (Trace{"prepare", "+root@1", "+a@2", "+s@3", "-s@3", "-a@2", "+s@2", "-s@2", "-root@1"}));
-}
-
-TEST_F(RecursorTest, CycleIsCutWhereItReturnsToTheDescentPath) {
-  TOwnerElement* shared = Leaf("s");
-  TOwnerEntity* b = Entity("b", {shared});
-  TOwnerEntity* a = Entity("a", {b, shared});
-  std::unique_ptr<TOwnerEntity> root(Entity("root", {a}));
+TEST_F(RecursorTest, SharedElementIsVisitedOnEachPathAndACycleIsCutWhereItReturns) {
+  std::unique_ptr<TOwnerEntity> root(Tree("root(a(b(s)))"));
+  TOwnerEntity* a = Child(root.get(), 0);
+  TOwnerEntity* b = Child(a, 0);
+  a->AddElement(b->GetElement(0));
+  EXPECT_EQ(Walk(root.get()), "prepare +root1 +a2 +b3 +s4 -s4 -b3 +s3 -s3 -a2 -root1");
   a->AddElement(root.get());  // a holds its own owner
   b->AddElement(a);           // and so does b, one level further down
-  TTraceRecursor walk;
-  walk.SetInput(root.get());
-  walk.DoIt();
-  EXPECT_EQ(walk.trace, (Trace{"prepare", "+root@1", "+a@2", "+b@3", "+s@4", "-s@4", "-b@3", "+s@3", "-s@3", "-a@2",
-                               "-root@1"}));
-  EXPECT_EQ(walk.Level, 1);
-  // A second walk from inside the cycle cuts it at its own start.
-  walk.trace.clear();
-  walk.SetInput(b);
-  walk.DoIt();
-  EXPECT_EQ(walk.trace, (Trace{"prepare", "+b@1", "+s@2", "-s@2", "+a@2", "+s@3", "-s@3", "+root@3", "-root@3",
-                               "-a@2", "-b@1"}));
+  EXPECT_EQ(Walk(root.get()), "prepare +root1 +a2 +b3 +s4 -s4 -b3 +s3 -s3 -a2 -root1");
+  EXPECT_EQ(Walk(b), "prepare +b1 +s2 -s2 +a2 +s3 -s3 +root3 -root3 -a2 -b1");  // cut at its own start
   b->RemoveElement(a);
   a->RemoveElement(root.get());
 }
 
-TEST_F(RecursorTest, ChildrenRemovedDuringTheWalkAreLeftAlone) {
+TEST_F(RecursorTest, ChildrenRemovedOrFreedDuringTheWalkAreLeftAlone) {
   Tracked<TOwnerElement>::Alive = 0;
+  std::unique_ptr<TOwnerEntity> root(Tree("root(a)"));
   auto* doomed = new Tracked<TOwnerElement>;
   doomed->SetName("b");
-  TOwnerElement* removed = Leaf("c");
-  std::unique_ptr<TOwnerEntity> root(Entity("root", {Leaf("a"), doomed, removed, Leaf("d")}));
-  TTraceRecursor walk;
-  walk.action = [&](TElement* element) {
-    if (element != doomed) return;
-    root->RemoveElement(removed);
-    root->FreeElement(doomed);
-  };
-  walk.SetInput(root.get());
-  walk.DoIt();
+  TElement* removed = Node("c");
+  for (TElement* child : {static_cast<TElement*>(doomed), removed, Node("d")}) root->AddElement(child);
+  EXPECT_EQ(Walk(root.get(),
+                 [&](TElement* element) {
+                   if (element != doomed) return;
+                   root->RemoveElement(removed);
+                   root->FreeElement(doomed);
+                 }),
+            "prepare +root1 +a2 -a2 +b2 -root1");  // "b" went before its after-test; "d" moved below the index
   EXPECT_EQ(Tracked<TOwnerElement>::Alive, 0);
-  // "b" went before its after-test; "d" moved below the loop's index.
-  EXPECT_EQ(walk.trace, (Trace{"prepare", "+root@1", "+a@2", "-a@2", "+b@2", "-root@1"}));
   delete removed;
 }
 
-TEST_F(RecursorTest, ChildrenAddedDuringTheWalkWaitForTheNextWalk) {
-  std::unique_ptr<TOwnerEntity> root(Entity("root", {Leaf("a"), Leaf("b")}));
-  TTraceRecursor walk;
-  walk.action = [&](TElement* element) {
-    if (element->GetName() == "a") root->AddElement(Leaf("new"));
-  };
-  walk.SetInput(root.get());
-  walk.DoIt();
-  EXPECT_EQ(walk.trace, (Trace{"prepare", "+root@1", "+a@2", "-a@2", "+b@2", "-b@2", "-root@1"}));
-}
-
 TEST_F(RecursorTest, HookToolsAreTheActionAndTheGoInsideTest) {
-  std::unique_ptr<TOwnerEntity> root(Entity("root", {Entity("a", {Leaf("a1")}), Entity("skip", {Leaf("s1")})}));
-  auto* walk = static_cast<TRecursorWithTools*>(CreateElementByClassName("TRecursorWithTools"));
-  ASSERT_NE(walk, nullptr);
-  for (TNoteTool* tool : {Note("+"), Note("-"), Note("?", "skip")}) walk->AddTool(tool);
-  walk->SetPropertyText("BeforeTool", std::to_string(HandleOfElement(walk->GetTool(0))));
-  walk->SetAfterTool(walk->GetTool(1));
-  walk->SetQGoInsideTool(walk->GetTool(2));
-  walk->SetInput(root.get());
-  walk->DoIt();
-  EXPECT_EQ(notes, (Trace{"+root", "?root", "+a", "?a", "+a1", "-a1", "-a", "+skip", "?skip", "-skip", "-root"}));
-  delete walk;
-}
-
-TEST_F(RecursorTest, GoInsideToolWithoutResultStopsAtTheInput) {
-  std::unique_ptr<TOwnerEntity> root(Entity("root", {Entity("a", {Leaf("a1")})}));
-  TRecursorWithTools walk;
-  walk.AddTool(Note("?", "root"));
-  walk.SetQGoInsideTool(walk.GetTool(0));
-  walk.AddTool(Note("+"));
-  walk.SetBeforeTool(walk.GetTool(1));
-  walk.SetInput(root.get());
-  walk.DoIt();
-  EXPECT_EQ(notes, (Trace{"+root", "?root"}));
+  std::unique_ptr<TOwnerEntity> root(Tree("root(a(a1) skip(s1))"));
+  std::unique_ptr<TRecursorWithTools> tools(
+      static_cast<TRecursorWithTools*>(CreateElementByClassName("TRecursorWithTools")));
+  for (TNoteTool* tool : {Note("+"), Note("-"), Note("?", "skip")}) tools->AddTool(tool);
+  tools->SetPropertyText("BeforeTool", Handle(tools->GetTool(0)));
+  tools->SetAfterTool(tools->GetTool(1));
+  tools->SetQGoInsideTool(tools->GetTool(2));
+  tools->SetInput(root.get());
+  tools->DoIt();
+  EXPECT_EQ(Join(notes), "+root ?root +a ?a +a1 -a1 -a +skip ?skip -skip -root");
   notes.clear();
-  walk.SetQGoInsideTool(nullptr);
-  walk.DoIt();
-  EXPECT_EQ(notes, (Trace{"+root", "+a", "+a1"}));
-}
-
-TEST_F(RecursorTest, HookToolFreedDuringTheWalkIsNoLongerRun) {
-  std::unique_ptr<TOwnerEntity> root(Entity("root", {Leaf("a"), Leaf("b")}));
-  TRecursorWithTools walk;
-  walk.AddTool(Note("+"));
-  walk.SetBeforeTool(walk.GetTool(0));
-  walk.SetInput(root.get());
-  walk.DoIt();
-  walk.FreeTool(walk.GetTool(0));
-  EXPECT_EQ(walk.BeforeTool(), nullptr);
-  walk.DoIt();
-  EXPECT_EQ(notes, (Trace{"+root", "+a", "+b"}));
-}
-
-TEST_F(RecursorTest, OnlyTheRecursorWithToolsIsRegistered) {
-  EXPECT_EQ(FindKestuClass("TRecursor"), nullptr);
-  EXPECT_NE(FindKestuClass("TRecursorWithTools"), nullptr);
-  TRecursor walk;
-  for (const char* name : {"NotInside", "Level"})
-    EXPECT_TRUE(TRecursor::StaticClass()->FindProp(name)->IsStoredOn(walk)) << name;
+  static_cast<TNoteTool*>(tools->GetTool(2))->refuse = "root";  // no result at the input: it stays there
+  tools->DoIt();
+  EXPECT_EQ(Join(notes), "+root ?root -root");
+  notes.clear();
+  tools->SetQGoInsideTool(nullptr);
+  tools->FreeTool(tools->GetTool(1));  // a hook tool freed is no longer run
+  EXPECT_EQ(tools->AfterTool(), nullptr);
+  tools->DoIt();
+  EXPECT_EQ(Join(notes), "+root +a +a1 +skip +s1");
 }
 
 }  // namespace

@@ -7,25 +7,22 @@
 #include "tests/framework/framework_fixture.h"
 #include "framework/tools/tools.h"
 
-struct Received {
-  int code;
-  TElement* sender;
-  std::string text;
-};
-
-// Records every message it receives, with the payload of progress messages.
+// Notes "code<sender[ text]" for every message it receives, and the payload of progress messages.
 class TRecorder : public TOwnerEntity {
  public:
-  std::vector<Received> log;
+  std::vector<std::string> log;
   std::vector<std::string> progress;
   void ReceiveMessage(TKestuMessage*& message, bool& handled) override {
     auto* text = DynamicCast<TKestuTextMessage>(message);
-    log.push_back({message->Message, message->Sender(), text ? text->Text : ""});
+    log.push_back(std::to_string(message->Message) + "<" +
+                  (message->Sender() ? message->Sender()->GetName() : std::string("nil")) +
+                  (text && !text->Text.empty() ? " " + text->Text : ""));
     if (auto* p = DynamicCast<TProgressMessage>(message))
       progress.push_back(p->ProcessName + " " + std::to_string(p->MinProgress) + ".." +
                          std::to_string(p->MaxProgress) + " @" + std::to_string(p->Progress));
     handled = true;
   }
+  std::string Log() const { return Join(log, ", "); }
 };
 
 // Records which of its dispatch targets ran.
@@ -68,6 +65,7 @@ class ToolFixture : public FrameworkTest {
     tool->calls = &calls;
     return tool;
   }
+  static std::size_t Pending() { return platform::Application::Instance().PendingCount(); }
 
   std::vector<std::string> calls;
   TRecorder main;

@@ -4,8 +4,10 @@
 
 #include "tests/framework/framework_fixture.h"
 #include "framework/core/class_registry.h"
-#include "framework/tools/tools.h"
 #include "framework/tools/system_register.h"
+#include "framework/tools/tools.h"
+#include "framework/values/inheritance_models.h"
+#include "framework/values/typed_values.h"
 
 namespace {
 
@@ -36,56 +38,63 @@ class WorldTest : public FrameworkTest {
   void SetUp() override {
     FrameworkTest::SetUp();
     Tracked<TTechnology>::Alive = 0;
-  }
-  // Lets the world deliver messages and show errors, as the program does.
-  static void InstallHooks(TWorld& world) {
     platform::Application& application = platform::Application::Instance();
-    application.SetMessageHook(
-        [&world](platform::AppMessage& m, bool& handled) { world.DispatchAppMessage(m, handled); });
-    application.SetExceptionHook([&world](std::exception_ptr error) { world.ShowAppException(error); });
+    application.SetMessageHook([this](platform::AppMessage& m, bool& handled) { world.DispatchAppMessage(m, handled); });
+    application.SetExceptionHook([this](std::exception_ptr error) { world.ShowAppException(error); });
   }
+  TWorldWithMainTool world;
 };
 
 TEST_F(WorldTest, WorldHoldsTheClassRegistryAndLeavesItAliveWhenFreed) {
+  const int owners = KestuClasses()->GetOwnersCount();
   {
-    TWorld world;
-    TEntity* classes = world.ObjectClasses();
+    TWorld plain;
+    TEntity* classes = plain.ObjectClasses();
     EXPECT_EQ(classes, KestuClasses());
     EXPECT_EQ(classes->GetName(), "ObjectClasses");
-    EXPECT_EQ(world.IndexOf(classes), 0);
-    EXPECT_EQ(world.GetPropertyText("ObjectClasses"), std::to_string(HandleOfElement(classes)));
-    world.SetPropertyText("ObjectClasses", "0");  // ignored
-    EXPECT_EQ(world.ObjectClasses(), classes);
+    EXPECT_EQ(plain.GetPropertyText("ObjectClasses"), Handle(classes));
+    plain.SetPropertyText("ObjectClasses", "0");  // ignored
+    EXPECT_EQ(plain.ObjectClasses(), classes);
   }
-  EXPECT_EQ(KestuClasses()->GetOwnersCount(), 0);
-  EXPECT_EQ(FindKestuClass("TWorld"), TWorld::StaticClass());
-  EXPECT_EQ(FindKestuClass("TObjectModel"), TObjectModel::StaticClass());
-  EXPECT_EQ(FindKestuClass("TSystemRegister"), TSystemRegister::StaticClass());
-}
-
-TEST_F(WorldTest, WorldClassesAreRegisteredTogetherInTheirOrder) {
-  std::vector<int> ids;
+  EXPECT_EQ(KestuClasses()->GetOwnersCount(), owners);
+  ASSERT_EQ(FindKestuClass("TWCSWorld"), nullptr);  // the base while no coordinate world is registered
+  EXPECT_EQ(WorldClass(), TWorld::StaticClass());
+  std::vector<int> ids;  // the world classes register together in their order
   for (const char* name : {"TWorld", "TObjectModel", "TSystemRegister", "TRegisterClassModel", "TRegisterClassModels",
-                           "TRegisterPropertyModel"}) {
-    TKestuClass* entry = KestuClasses()->FindEntry(name);
-    ASSERT_NE(entry, nullptr) << name;
-    ids.push_back(entry->ID);
-  }
-  for (std::size_t i = 1; i < ids.size(); ++i) EXPECT_EQ(ids[i], ids[0] + static_cast<int>(i)) << i;
+                           "TRegisterPropertyModel"})
+    ids.push_back(KestuClasses()->FindEntry(name)->ID - static_cast<int>(ids.size()));
+  EXPECT_EQ(std::count(ids.begin(), ids.end(), ids[0]), 6);
 }
 
-TEST_F(WorldTest, SystemRegisterIsMadeOnceAndNamed) {
-  TWorld world;
+TEST_F(WorldTest, SystemRegisterAndItsSectionsAreMadeOnFirstReadUnderTheirNames) {
   TSystemRegister* reg = world.SystemRegister();
   EXPECT_EQ(world.SystemRegister(), reg);
   EXPECT_EQ(reg->GetName(), "System register");
-  int registers = 0;
-  for (TElement* child : world.Children()) registers += DynamicCast<TSystemRegister>(child) != nullptr;
-  EXPECT_EQ(registers, 1);
+  TStringListElement* images = reg->Images();
+  TRegisterClassModels* models = reg->ClassModels();
+  EXPECT_EQ(reg->Images(), images);
+  EXPECT_EQ(GetObjectPropByName(*reg, "ClassModels"), models);
+  EXPECT_EQ(images->GetName() + "|" + reg->Cursors()->GetName() + "|" + models->GetName(),
+            "IMAGES|CURSORS|CLASS MODELS");
+  EXPECT_EQ(reg->GetCount(), 3);
+  reg->FreeElement(images);  // freed elsewhere: made again
+  EXPECT_EQ(reg->IndexOf(reg->Images()), 2);
+  models->SetNewClassName("TEntity");
+  models->SetFindClassName("TOwnerEntity");
+  EXPECT_EQ(models->ActualClassModel()->GetName(), "TEntity");
+  TSystemRegister other;
+  auto* cursors = new TStringListElement;  // found in any letter case
+  cursors->SetName("cursors");
+  other.AddElement(cursors);
+  auto* wrongClass = new TStringElement;  // not taken for the list
+  wrongClass->SetName("Images");
+  other.AddElement(wrongClass);
+  EXPECT_EQ(other.Cursors(), cursors);
+  EXPECT_EQ(other.Images(), nullptr);
+  EXPECT_EQ(other.GetCount(), 2);
 }
 
-TEST_F(WorldTest, ObjectModelIsReplacedAndFreedWhenOnlyTheWorldHeldIt) {
-  TWorld world;
+TEST_F(WorldTest, ObjectModelAndMainToolAreReplacedAndFreedWhenOnlyTheWorldHeldThem) {
   TObjectModel* first = world.ObjectModel();
   EXPECT_EQ(first->GetName(), "Object model");
   TElementLink firstLink(first);
@@ -93,26 +102,16 @@ TEST_F(WorldTest, ObjectModelIsReplacedAndFreedWhenOnlyTheWorldHeldIt) {
   world.SetObjectModel(second);
   EXPECT_EQ(firstLink.Get(), nullptr);
   world.SetObjectModel(second);  // the same again
-  EXPECT_EQ(world.ObjectModel(), second);
   EXPECT_EQ(second->GetOwnersCount(), 1);
   TOwnerEntity keeper;
   keeper.AddElement(second);
-  world.SetPropertyText("ObjectModel", std::to_string(HandleOfElement(new TObjectModel)));
+  world.SetPropertyText("ObjectModel", Handle(new TObjectModel));
   EXPECT_EQ(keeper.IndexOf(second), 0);  // still kept by its other owner
-  EXPECT_EQ(second->GetOwnersCount(), 1);
-}
-
-TEST_F(WorldTest, MainToolIsMadeOnDemandOnly) {
-  TWorld plain;
-  EXPECT_EQ(plain.MainTool(), nullptr);
-  TWorldWithMainTool world;
+  EXPECT_EQ(TWorld().MainTool(), nullptr);  // made on demand only
   TTechnology* tool = world.MainTool();
-  ASSERT_NE(tool, nullptr);
   EXPECT_EQ(world.MainTool(), tool);
-  EXPECT_EQ(world.made, 1);
   EXPECT_GE(world.IndexOf(tool), 0);
   world.SetMainTool(new TNotingTool);
-  EXPECT_EQ(Tracked<TTechnology>::Alive, 1);
   world.SetMainTool(world.MainTool());
   EXPECT_EQ(Tracked<TTechnology>::Alive, 1);
   delete world.MainTool();
@@ -120,96 +119,51 @@ TEST_F(WorldTest, MainToolIsMadeOnDemandOnly) {
   EXPECT_EQ(world.made, 2);
 }
 
-TEST_F(WorldTest, MessagesWithoutReceiverReachTheMainToolNamedAsReceiver) {
-  TWorldWithMainTool world;
-  InstallHooks(world);
+TEST_F(WorldTest, UnaddressedMessagesReachTheMainToolAndHandlerErrorsAreShown) {
   auto* main = static_cast<TNotingTool*>(world.MainTool());
   TOwnerElement sender;
   sender.PostMessage(20, nullptr, nullptr, false);
   auto* gone = new TOwnerEntity;
   sender.PostMessage(21, gone, nullptr, false);
   delete gone;
-  sender.PostMessage(22, main, nullptr, false);
+  sender.PostMessage(66, main, nullptr, false);
+  sender.PostMessage(67, nullptr, nullptr, false);
   RunMessages();
-  EXPECT_EQ(main->seen, (std::vector<std::string>{"20 to me", "22 to me"}));
+  EXPECT_EQ(Join(main->seen, ", "), "20 to me, 66 to me, 67 to me");  // delivery goes on after an error
+  ASSERT_EQ(dialogs.Messages.size(), 1u);
+  EXPECT_EQ(dialogs.Messages[0].Text, "World Level Error :Selhal nástroj");
+  EXPECT_EQ(dialogs.Messages[0].Type, platform::MsgDlgType::Error);
+  EXPECT_EQ(dialogs.Messages[0].Buttons, static_cast<unsigned>(platform::mbOK));
+  world.ShowAppException(std::make_exception_ptr(42));  // no text, still the box
+  EXPECT_EQ(dialogs.Messages.back().Text, "World Level Error :");
   platform::AppMessage other{platform::WM_USER + 1, 0, 0};
   bool handled = false;
   world.DispatchAppMessage(other, handled);
   EXPECT_FALSE(handled);
 }
 
-TEST_F(WorldTest, HandlerExceptionIsShownAsWorldLevelErrorAndDeliveryGoesOn) {
-  TWorldWithMainTool world;
-  InstallHooks(world);
-  auto* main = static_cast<TNotingTool*>(world.MainTool());
-  main->PostMessage(66, nullptr, nullptr, false);
-  main->PostMessage(67, nullptr, nullptr, false);
-  RunMessages();
-  ASSERT_EQ(dialogs.Messages.size(), 1u);
-  EXPECT_EQ(dialogs.Messages[0].Text, "World Level Error :Selhal nástroj");
-  EXPECT_EQ(dialogs.Messages[0].Type, platform::MsgDlgType::Error);
-  EXPECT_EQ(dialogs.Messages[0].Buttons, static_cast<unsigned>(platform::mbOK));
-  EXPECT_EQ(main->seen, (std::vector<std::string>{"66 to me", "67 to me"}));
-}
-
-TEST_F(WorldTest, ExceptionWithoutTextStillGetsTheBox) {
-  TWorld world;
-  world.ShowAppException(std::make_exception_ptr(42));
-  ASSERT_EQ(dialogs.Messages.size(), 1u);
-  EXPECT_EQ(dialogs.Messages[0].Text, "World Level Error :");
-}
-
-TEST_F(WorldTest, ProgramWorldVariableIsClearedWhenItsWorldGoes) {
-  auto* world = new TWorld;
-  SetWorld(world);
-  EXPECT_EQ(World(), world);
-  TWorld other;
-  delete world;
-  EXPECT_EQ(World(), nullptr);
-  SetWorld(&other);
-  EXPECT_EQ(World(), &other);
+TEST_F(WorldTest, ProgramWorldAndApplicationSettingsGoThroughTheWorld) {
+  auto* doomed = new TWorld;
+  SetWorld(doomed);
+  EXPECT_EQ(World(), doomed);
+  delete doomed;
+  EXPECT_EQ(World(), nullptr);  // cleared when its world goes
+  SetWorld(&world);
+  EXPECT_EQ(World(), &world);
   SetWorld(nullptr);
-}
-
-TEST_F(WorldTest, WorldClassIsTheBaseWhileNoCoordinateWorldIsRegistered) {
-  ASSERT_EQ(FindKestuClass("TWCSWorld"), nullptr);
-  EXPECT_EQ(WorldClass(), TWorld::StaticClass());
-}
-
-TEST_F(WorldTest, TestElementAndTitleGoThroughProperties) {
-  TWorld world;
   TOwnerElement element;
-  world.SetPropertyText("TestElement", std::to_string(HandleOfElement(&element)));
+  world.SetPropertyText("TestElement", Handle(&element));
   EXPECT_EQ(TestElement(), &element);
-  const std::string saved = platform::Application::Instance().Title();
-  world.SetPropertyText("ApplicTitle", "KESTX – zkouška");
+  const std::string savedTitle = platform::Application::Instance().Title();
+  world.SetPropertyText("ApplicTitle", "KESTX – zkouška");  // reaches the application object
   EXPECT_EQ(platform::Application::Instance().Title(), "KESTX – zkouška");
-  EXPECT_EQ(world.GetPropertyText("ApplicTitle"), "KESTX – zkouška");
-  platform::Application::Instance().SetTitle(saved);
-}
-
-TEST_F(WorldTest, ApplicationSettingsReadAndWriteThroughTheApplicationObject) {
-  TWorld world;
-  platform::Application& application = platform::Application::Instance();
-  world.SetPropertyText("ApplicHint", "Nápověda");
-  world.SetPropertyText("ApplicHintPause", "750");
-  world.SetPropertyText("ApplicShowHint", "False");
-  world.SetPropertyText("ApplicHintColor", "255");
-  world.SetPropertyText("ApplicHelpFile", "kestx.hlp");
-  EXPECT_EQ(application.Hint, "Nápověda");
-  EXPECT_EQ(application.HintPause, 750);
-  EXPECT_FALSE(application.ShowHint);
-  EXPECT_EQ(world.GetPropertyText("ApplicHintColor"), "255");
-  EXPECT_EQ(world.GetPropertyText("ApplicHelpFile"), "kestx.hlp");
-  application.ShowHint = true;
+  platform::Application::Instance().SetTitle(savedTitle);
   // The program file is this test program; its directory ends with the separator.
   const std::string exe = world.GetPropertyText("ApplicExeName");
   EXPECT_NE(exe.find("test_framework"), std::string::npos);
   const std::string dir = world.GetPropertyText("ApplicDir");
-  ASSERT_FALSE(dir.empty());
   EXPECT_EQ(dir.back(), '/');
   EXPECT_EQ(exe.rfind(dir, 0), 0u);
-  EXPECT_EQ(GetObjectPropByName(world, "Application"), &application);
   world.SetPropertyText("ApplicExeName", "x");  // read only
   EXPECT_EQ(world.GetPropertyText("ApplicExeName"), exe);
 }

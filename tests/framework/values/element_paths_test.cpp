@@ -41,60 +41,31 @@ TClass TPathProbe::StaticClass() {
 
 namespace {
 
-struct Token {
-  std::string Text;
-  int NewPos;
-  char Delimiter;
-};
-
-Token Scan(const std::string& text, std::string_view set, int pos, bool raw = false) {
-  Token token{"", -1, 'x'};
-  if (raw) NextRawToken(text, set, pos, token.Text, token.NewPos, token.Delimiter);
-  else NextToken(text, set, pos, token.Text, token.NewPos, token.Delimiter);
-  return token;
+// The token from pos as "text|new position|delimiter code".
+std::string Scan(const std::string& text, std::string_view set, int pos, bool raw = false) {
+  std::string token;
+  int newPos = -1;
+  char delimiter = 'x';
+  if (raw) NextRawToken(text, set, pos, token, newPos, delimiter);
+  else NextToken(text, set, pos, token, newPos, delimiter);
+  return token + "|" + std::to_string(newPos) + "|" + std::to_string(delimiter);
 }
 
-TEST(NextTokenTest, SplitsAtTheSetAndStepsOverEachDelimiter) {
-  const std::string text = "a, b;c";
-  Token t = Scan(text, ",;", 1);
-  EXPECT_EQ(t.Text, "a");
-  EXPECT_EQ(t.Delimiter, ',');
-  EXPECT_EQ(t.NewPos, 3);
-  t = Scan(text, ",;", 3);
-  EXPECT_EQ(t.Text, "b");
-  EXPECT_EQ(t.Delimiter, ';');
-  EXPECT_EQ(t.NewPos, 6);
-  t = Scan(text, ",;", 6);
-  EXPECT_EQ(t.Text, "c");
-  EXPECT_EQ(t.Delimiter, '\0');
-  EXPECT_EQ(t.NewPos, 8);
-}
-
-TEST(NextTokenTest, RawTokenKeepsItsBlanksAndEmptyTextKeepsThePosition) {
-  Token t = Scan("a, b;c", ",;", 3, true);
-  EXPECT_EQ(t.Text, " b");
-  EXPECT_EQ(t.NewPos, 6);
-  t = Scan("", ",", 4);
-  EXPECT_EQ(t.Text, "");
-  EXPECT_EQ(t.Delimiter, '\0');
-  EXPECT_EQ(t.NewPos, 4);
-  t = Scan("ab", ",", 9);  // past the end
-  EXPECT_EQ(t.Text, "");
-  EXPECT_EQ(t.Delimiter, '\0');
-  EXPECT_EQ(t.NewPos, 4);
-}
-
-TEST(NextTokenTest, PositionsCountCharactersAndOnlyAsciiDelimitsText) {
-  // "š" is one character; characters above 127 in the set never delimit.
-  Token t = Scan("šx.y", ".", 1);
-  EXPECT_EQ(t.Text, "šx");
-  EXPECT_EQ(t.NewPos, 4);
-  t = Scan("šx.y", ".", t.NewPos);
-  EXPECT_EQ(t.Text, "y");
-  EXPECT_EQ(t.NewPos, 6);
-  t = Scan("a\tb", "\t", 1);  // a control character is not in the set's range
-  EXPECT_EQ(t.Text, "a\tb");
-  EXPECT_EQ(t.Delimiter, '\0');
+TEST(NextTokenTest, SplitsAtTheSetCountingCharactersAndOnlyAsciiDelimits) {
+  const struct {
+    const char* text;
+    const char* set;
+    int pos;
+    bool raw;
+    const char* expected;
+  } cases[] = {
+      {"a, b;c", ",;", 1, false, "a|3|44"}, {"a, b;c", ",;", 3, false, "b|6|59"}, {"a, b;c", ",;", 6, false, "c|8|0"},
+      {"a, b;c", ",;", 3, true, " b|6|59"},  // a raw token keeps its blanks
+      {"", ",", 4, false, "|4|0"}, {"ab", ",", 9, false, "|4|0"},  // past the end
+      {"šx.y", ".", 1, false, "šx|4|46"}, {"šx.y", ".", 4, false, "y|6|0"},  // "š" is one character
+      {"a\tb", "\t", 1, false, "a\tb|5|0"},  // a control character is not in the set's range
+  };
+  for (const auto& c : cases) EXPECT_EQ(Scan(c.text, c.set, c.pos, c.raw), c.expected) << c.text << " @" << c.pos;
 }
 
 class PathTest : public FrameworkTest {
@@ -105,116 +76,78 @@ class PathTest : public FrameworkTest {
     if (!registered) RegisterKestuClass(TPathProbe::StaticClass());
     registered = true;
     root.SetName("Root");
-    roads = new TPathProbe;
-    roads->SetName("roads");
-    root.AddElement(roads);
-    for (const char* name : {"A", "B", "C"}) {
-      auto* child = new TStringElement;
-      child->SetName(name);
-      roads->AddElement(child);
-    }
-    auto* value = TStringElement::CreateNameValue("Width", "10");
-    root.AddElement(value);
+    roads = Named<TPathProbe>("roads", &root);
+    for (const char* name : {"A", "B", "C"}) Named<TStringElement>(name, roads);
+    root.AddElement(TStringElement::CreateNameValue("Width", "10"));
+    Named<TStringListElement>("Settings", &root)->SetValueByName("Width", "12");
   }
-
-  // The message of the error a path raises.
-  template <class Call>
-  std::string ErrorOf(Call call) {
-    try {
-      call();
-    } catch (const Exception& e) {
-      return e.what();
-    }
-    return "no error";
-  }
-
   TPathProbe root;
   TPathProbe* roads = nullptr;
 };
 
-TEST_F(PathTest, LastSegmentReadsThePropertyAsText) {
-  EXPECT_EQ(root.GetPathValue("Name"), "Root");
-  EXPECT_EQ(root.GetPathValue(" Name "), "Root");
-  EXPECT_EQ(root.GetPathValue("NoSuchProperty"), "");
-}
-
-TEST_F(PathTest, FindCallsSearchChildrenByNameInAnyCaseAndByClass) {
-  EXPECT_EQ(root.GetPathValue("FINDELEMENTBYNAME(Roads).Count"), "3");
-  EXPECT_EQ(root.GetPathValue("findElementByName( ROADS ).FindElementByName(b).Name"), "B");
-  EXPECT_EQ(root.GetPathValue("FINDELEMENTBYCLASS(TStringElement).Value"), "10");
-  EXPECT_THROW(root.GetPathValue("FINDELEMENTBYCLASS(TNoSuchClass).Value"), EClassNotFound);
-}
-
-TEST_F(PathTest, ClassTypedPropertiesLeadToTheObjectTheyHold) {
-  root.Next = roads;
-  EXPECT_EQ(root.GetPathValue("next.Name"), "roads");
-  EXPECT_EQ(root.FindPathElement("Next"), roads);
+TEST_F(PathTest, ValuesAndErrorsOfPaths) {
+  TStringElement notEntity;
   TPathPlain plain;
   root.Plain = &plain;
-  EXPECT_EQ(root.GetPathValue("Plain.Label"), "plain label");
-  EXPECT_EQ(root.GetPathValue("Name)"), "");  // a stray ")" is passed over
+  const struct {
+    TElement* next;
+    const char* path;
+    const char* expected;  // the value, or the error's text
+  } cases[] = {
+      {nullptr, "Name", "Root"}, {nullptr, " Name ", "Root"}, {nullptr, "NoSuchProperty", ""},
+      {nullptr, "FINDELEMENTBYNAME(Roads).Count", "3"},  // children by name in any case, and by class
+      {nullptr, "findElementByName( ROADS ).FindElementByName(b).Name", "B"},
+      {nullptr, "FINDELEMENTBYCLASS(TStringElement).Value", "10"},
+      {nullptr, "FINDELEMENTBYNAME(settings).width", "12"},  // dynamic properties of string lists
+      {nullptr, "FINDELEMENTBYCLASS(TNoSuchClass).Value", "Kestu nenašel třídu TNoSuchClass"},
+      {roads, "next.Name", "roads"}, {nullptr, "Plain.Label", "plain label"},  // class-typed properties lead on
+      {nullptr, "Name)", ""},                                                   // a stray ")" is passed over
+      {nullptr, "FINDELEMENTBYNAME(Roads)", "Chyba syntaxe. .. na pozici 24 očekávám \".\""},
+      {nullptr, "FINDELEMENTBYNAME(Roads.Count", "Chyba syntaxe. .. na pozici 24 očekávám \")\""},
+      {nullptr, "FINDELEMENTBYNAME(Roads", "Chyba syntaxe. .. na pozici 24 očekávám \")\""},
+      {nullptr, "FINDELEMENTBYNAME(Ghost).Name", "Chyba ... nenalezl jsem objekt Ghost"},
+      {nullptr, "Next.Name", "Chyba ... nenalezl jsem objekt "},
+      {nullptr, "OtherCall(x).Name", "Chyba ... nenalezl jsem objekt x"},
+      {&notEntity, "Next.FINDELEMENTBYNAME(x).Name", "Objekt na pozici 22 není Entita ... nelze prohledávat"},
+  };
+  for (const auto& c : cases) {
+    root.Next = c.next;
+    std::string value;
+    try {
+      value = root.GetPathValue(c.path);
+    } catch (const std::exception& e) {
+      value = e.what();
+    }
+    EXPECT_EQ(value, c.expected) << c.path;
+  }
 }
 
-TEST_F(PathTest, FindCallMayEndOnlyAnElementSearch) {
-  EXPECT_EQ(ErrorOf([&] { root.GetPathValue("FINDELEMENTBYNAME(Roads)"); }),
-            "Chyba syntaxe. .. na pozici 24 očekávám \".\"");
-  EXPECT_EQ(ErrorOf([&] { root.GetPathValueList("FINDELEMENTBYNAME(Roads)"); }),
-            "Chyba syntaxe. .. na pozici 24 očekávám \".\"");
-  EXPECT_EQ(root.FindPathElement("FINDELEMENTBYNAME(Roads)"), roads);
+TEST_F(PathTest, FindPathElementAndElementLists) {
+  root.Next = roads;
+  EXPECT_EQ(root.FindPathElement("Next"), roads);
+  EXPECT_EQ(root.FindPathElement("FINDELEMENTBYNAME(Roads)"), roads);  // a find call may end an element search only
   EXPECT_EQ(root.FindPathElement("FINDELEMENTBYNAME(Ghost)"), nullptr);
-  EXPECT_EQ(ErrorOf([&] { root.FindPathElement("FINDELEMENTBYNAME(Roads)(x"); }),
+  EXPECT_EQ(ErrorOf<Exception>([&] { root.FindPathElement("FINDELEMENTBYNAME(Roads)(x"); }),
             "Chyba syntaxe. .. na pozici 24 očekávám \".\"");
-}
-
-TEST_F(PathTest, ArgumentWithoutClosingParenthesisNamesThePositionAfterIt) {
-  EXPECT_EQ(ErrorOf([&] { root.GetPathValue("FINDELEMENTBYNAME(Roads.Count"); }),
-            "Chyba syntaxe. .. na pozici 24 očekávám \")\"");
-  EXPECT_EQ(ErrorOf([&] { root.GetPathValue("FINDELEMENTBYNAME(Roads"); }),
-            "Chyba syntaxe. .. na pozici 24 očekávám \")\"");
-}
-
-TEST_F(PathTest, MissingObjectNamesTheLastSearchedArgument) {
-  EXPECT_EQ(ErrorOf([&] { root.GetPathValue("FINDELEMENTBYNAME(Ghost).Name"); }),
-            "Chyba ... nenalezl jsem objekt Ghost");
-  EXPECT_EQ(ErrorOf([&] { root.GetPathValue("Next.Name"); }), "Chyba ... nenalezl jsem objekt ");
-  EXPECT_EQ(ErrorOf([&] { root.GetPathValue("OtherCall(x).Name"); }), "Chyba ... nenalezl jsem objekt x");
-}
-
-TEST_F(PathTest, FindCallOnAnElementThatIsNoEntityNamesThePositionBeforeTheParenthesis) {
-  TStringElement plain;
-  EXPECT_EQ(ErrorOf([&] { plain.GetPathValue("FINDELEMENTBYNAME(x).Name"); }),
-            "Objekt na pozici 17 není Entita ... nelze prohledávat");
-  root.Next = &plain;
-  EXPECT_EQ(ErrorOf([&] { root.FindPathElement("Next.FINDELEMENTBYCLASS(TElement)"); }),
+  EXPECT_EQ(ErrorOf<Exception>([&] { root.GetPathValueList("FINDELEMENTBYNAME(Roads)"); }),
+            "Chyba syntaxe. .. na pozici 24 očekávám \".\"");
+  TStringElement notEntity;
+  root.Next = &notEntity;
+  EXPECT_EQ(ErrorOf<Exception>([&] { root.FindPathElement("Next.FINDELEMENTBYCLASS(TElement)"); }),
             "Objekt na pozici 23 není Entita ... nelze prohledávat");
-}
-
-TEST_F(PathTest, ElementListGivesThePropertyOfEveryChildInOrder) {
-  EXPECT_EQ(roads->GetPathValueList("ELEMENT.Name"), (std::vector<std::string>{"A", "B", "C"}));
-  EXPECT_EQ(root.GetPathValueList("findelementbyname(roads).element.Name"),
-            (std::vector<std::string>{"A", "B", "C"}));
-  EXPECT_EQ(root.GetPathValueList("Name"), (std::vector<std::string>{"Root"}));
-  EXPECT_EQ(ErrorOf([&] { roads->GetPathValueList("ELEMENT.Name.X"); }), "Chybné zakončení příkazu: .");
-  EXPECT_EQ(ErrorOf([&] { roads->GetPathValueList("ELEMENT.Name(X"); }), "Chybné zakončení příkazu: (");
-}
-
-TEST_F(PathTest, ElementListNeedsAnEntity) {
-  TStringElement plain;
-  root.Next = &plain;
-  EXPECT_EQ(ErrorOf([&] { root.GetPathValueList("Next.ELEMENT.Name"); }),
-            "Poslední objekt není Entita - nelze vytvořit seznam !");
-  TPathPlain object;
-  root.Plain = &object;
-  EXPECT_EQ(ErrorOf([&] { root.GetPathValueList("Plain.ELEMENT.Name"); }),
-            "Poslední objekt není ani Element, natož Entita !");
-}
-
-TEST_F(PathTest, PathsReachDynamicPropertiesOfStringLists) {
-  auto* list = new TStringListElement;
-  list->SetName("Settings");
-  list->SetValueByName("Width", "12");
-  root.AddElement(list);
-  EXPECT_EQ(root.GetPathValue("FINDELEMENTBYNAME(settings).width"), "12");
+  EXPECT_EQ(Join(roads->GetPathValueList("ELEMENT.Name")), "A B C");
+  EXPECT_EQ(Join(root.GetPathValueList("findelementbyname(roads).element.Name")), "A B C");
+  EXPECT_EQ(Join(root.GetPathValueList("Name")), "Root");
+  const std::pair<const char*, const char*> errors[] = {
+      {"FINDELEMENTBYNAME(Roads).ELEMENT.Name.X", "Chybné zakončení příkazu: ."},
+      {"FINDELEMENTBYNAME(Roads).ELEMENT.Name(X", "Chybné zakončení příkazu: ("},
+      {"Next.ELEMENT.Name", "Poslední objekt není Entita - nelze vytvořit seznam !"},
+      {"Plain.ELEMENT.Name", "Poslední objekt není ani Element, natož Entita !"},
+  };
+  TPathPlain plain;
+  root.Plain = &plain;
+  for (const auto& [path, error] : errors)
+    EXPECT_EQ(ErrorOf<Exception>([&] { root.GetPathValueList(path); }), error) << path;
 }
 
 }  // namespace
