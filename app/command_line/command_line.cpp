@@ -1,0 +1,519 @@
+#include "app/command_line/command_line.h"
+
+#include <memory>
+
+#include "framework/core/class_registry.h"
+#include "framework/core/messages.h"
+#include "framework/tools/world.h"
+#include "platform/app_queue.h"
+#include "platform/code_page.h"
+#include "platform/dialogs.h"
+#include "platform/files.h"
+#include "platform/streams.h"
+
+namespace {
+
+constexpr const char* kDelimiters = "\"'(),.:";
+
+bool IsDelimiter(char c) { return std::string_view(kDelimiters).find(c) != std::string_view::npos; }
+
+std::string Trim(const std::string& text) {
+  const auto first = text.find_first_not_of(" \t");
+  if (first == std::string::npos) return {};
+  const auto last = text.find_last_not_of(" \t");
+  return text.substr(first, last - first + 1);
+}
+
+std::string Upper(const std::string& text) { return platform::AnsiUpperCase(text); }
+
+// "Syntaktická chyba - na pozici " with the 1-based position in the path.
+[[noreturn]] void SyntaxError(std::size_t position, const std::string& what) {
+  throw std::runtime_error("Syntaktická chyba - na pozici " + std::to_string(position + 1) + " " + what);
+}
+
+// A literal argument loses its quotes (an apostrophe literal is trimmed too).
+bool Unquote(const std::string& argument, std::string& text) {
+  const std::string trimmed = Trim(argument);
+  if (trimmed.size() >= 2 && trimmed.front() == '"' && trimmed.back() == '"') {
+    text = trimmed.substr(1, trimmed.size() - 2);
+    return true;
+  }
+  if (trimmed.size() >= 2 && trimmed.front() == '\'' && trimmed.back() == '\'') {
+    text = Trim(trimmed.substr(1, trimmed.size() - 2));
+    return true;
+  }
+  text = trimmed;
+  return false;
+}
+
+// The arguments of a call from just after "(" to its ")", split at the
+// commas that lie outside quotes and inner parentheses; pos ends after ")".
+std::vector<std::string> ReadArguments(const std::string& path, std::size_t& pos) {
+  std::vector<std::string> arguments;
+  std::string current;
+  int depth = 0;
+  char quote = 0;
+  for (; pos < path.size(); ++pos) {
+    const char c = path[pos];
+    if (quote) {
+      if (c == quote) quote = 0;
+    } else if (c == '"' || c == '\'') {
+      quote = c;
+    } else if (c == '(') {
+      ++depth;
+    } else if (c == ')' && depth > 0) {
+      --depth;
+    } else if (c == ')') {
+      if (!Trim(current).empty() || !arguments.empty()) arguments.push_back(current);
+      ++pos;
+      return arguments;
+    } else if (c == ',' && depth == 0) {
+      arguments.push_back(current);
+      current.clear();
+      continue;
+    }
+    current += c;
+  }
+  SyntaxError(pos, "očekávám  \")\"");
+}
+
+std::string ClassNameWithT(std::string name) { return EnsureTPrefix(name); }
+
+template <class T>
+T* Required(TElement* element, std::size_t position, const char* what) {
+  auto* required = DynamicCast<T>(element);
+  if (!required)
+    throw std::runtime_error("Objekt na pozici " + std::to_string(position + 1) + " " + what);
+  return required;
+}
+
+}  // namespace
+
+TCommandLine::TCommandLine() { activeElement_.Set(World()); }
+
+void TCommandLine::SetActualDirectory(const std::string& directory) {
+  actualDirectory_ = platform::IncludeTrailingPathDelimiter(directory);
+}
+
+void TCommandLine::SetFileName(const std::string& name) {
+  Line.clear();
+  lines_.clear();
+  fileName_ = name;
+}
+
+TOwnerEntity* TCommandLine::Vars() {
+  if (auto* vars = static_cast<TOwnerEntity*>(vars_.Get())) return vars;
+  auto* vars = new TOwnerEntity();
+  vars->SetName("VAR:");
+  AddElement(vars);
+  vars_.Set(vars);
+  return vars;
+}
+
+TVar* TCommandLine::FindVar(const std::string& name) {
+  auto* vars = static_cast<TOwnerEntity*>(vars_.Get());
+  return vars ? DynamicCast<TVar>(vars->FindElementByName(Upper(name))) : nullptr;
+}
+
+void TCommandLine::SetInput(TElement* element) {
+  TTool::SetInput(element);
+  if (element) SetActiveElement(element);
+}
+
+void TCommandLine::GetParameterName(int index, std::string& name) {
+  if (index == 0) name = "FileName";
+  else if (index == 1) name = "ActualDirectory";
+  else name.clear();
+}
+
+void TCommandLine::ReportCommandError(const std::string& text, int code) {
+  if (ByDDE) {
+    results_.push_back("ERROR " + std::to_string(code) + ": " + text);
+    return;
+  }
+  platform::MessageDlg(text, platform::MsgDlgType::Error, platform::mbOK);
+}
+
+void TCommandLine::DoIt() {
+  TTool::DoIt();
+  lineIndex_ = 0;
+  if (!Line.empty()) {
+    RunLine(Line);
+    return;
+  }
+  if (lines_.empty() && !fileName_.empty()) {
+    const std::string file = actualDirectory_.empty() ? fileName_ : actualDirectory_ + fileName_;
+    if (!platform::FileExists(file)) {
+      ReportCommandError("Skriptový soubor " + file + " nenalezen !", 1);
+      return;
+    }
+    lines_ = platform::ReadTextLines(file);
+  }
+  if (!lines_.empty()) RunLines();
+}
+
+void TCommandLine::RunLines() {
+  if (SmartMode) {
+    SetBusy(true);
+    PostMessage(msgNextLine, this, nullptr, false);
+    return;
+  }
+  const TElementLink alive(this);
+  for (lineIndex_ = 0; lineIndex_ < lines_.size(); ++lineIndex_) {
+    Line = lines_[lineIndex_];
+    if (!Line.empty()) RunLine(Line);
+    platform::Application::Instance().ProcessMessages();
+    if (!alive.Get()) return;
+  }
+  lineIndex_ = 0;
+  Line.clear();
+}
+
+void TCommandLine::ReceiveMessage(TKestuMessage*& message, bool& handled) {
+  TTool::ReceiveMessage(message, handled);
+  if (handled || !message || message->Message != msgNextLine) return;
+  handled = true;
+  while (lineIndex_ < lines_.size() && lines_[lineIndex_].empty()) ++lineIndex_;
+  if (lineIndex_ < lines_.size()) {
+    Line = lines_[lineIndex_++];
+    RunLine(Line);
+    PostMessage(msgNextLine, this, nullptr, false);
+    return;
+  }
+  lineIndex_ = 0;
+  Line.clear();
+  SetBusy(false);
+  PostMessage(msgFinished, nullptr, nullptr, false);
+}
+
+std::string TCommandLine::Located(const std::string& text) const {
+  return text + "\n" + fileName_ + " ř.č." + std::to_string(lineIndex_ + 1) + "\n" + Line;
+}
+
+void TCommandLine::RunLine(const std::string& line) {
+  // A failing line reports its error; the script goes on with the next one.
+  try {
+    RunOneLine(line);
+  } catch (const ECommandError& error) {
+    ReportCommandError(error.what(), error.Code);
+  } catch (const std::exception& error) {
+    ReportCommandError(Located(error.what()), 0);
+  }
+}
+
+void TCommandLine::RunOneLine(const std::string& line) {
+  left_ = {};
+  right_ = {};
+  hasRight_ = false;
+  results_.clear();
+  const auto equals = line.find('=');
+  const std::string leftText = Trim(line.substr(0, equals));
+  const std::string rightText = equals == std::string::npos ? std::string() : Trim(line.substr(equals + 1));
+  if (!leftText.empty() && leftText.front() == '*') {
+    blockComment_ = !blockComment_;
+    if (blockComment_) return;
+  } else if (blockComment_) {
+    return;
+  }
+  if (!leftText.empty() && leftText.front() == ';') return;
+  if (Upper(leftText) == "ACTIVEELEMENT") {
+    if (equals == std::string::npos) throw ECommandError(3, "Chyba .. nastavení aktivního elementu: " + line);
+    Evaluate(rightText, right_);
+    AssignActiveElement(line);
+    return;
+  }
+  Evaluate(leftText, left_);
+  if (equals == std::string::npos) {
+    for (const std::string& value : ValuesOf(left_)) results_.push_back(value);
+    return;
+  }
+  Evaluate(rightText, right_);
+  hasRight_ = true;
+  Assign(line);
+}
+
+void TCommandLine::Evaluate(const std::string& path, TPathRecord& record) {
+  record = {};
+  TElement* current = ActiveElement();
+  record.Element.Set(current);
+  std::size_t pos = 0;
+  while (pos <= path.size()) {
+    const std::size_t start = pos;
+    while (pos < path.size() && !IsDelimiter(path[pos])) ++pos;
+    const std::string word = Trim(path.substr(start, pos - start));
+    const std::string upper = Upper(word);
+    if (pos == path.size()) {
+      // The last word of the path.
+      if (upper == "WORLD") {
+        record.Element.Set(World());
+      } else if (upper == "ACTIVEELEMENT") {
+        record.Element.Set(ActiveElement());
+      } else if (TVar* var = word.empty() ? nullptr : FindVar(word)) {
+        record.Element.Set(var->Element());
+        record.IsVariable = true;
+        SetActualVar(var);
+      } else if (upper != "VAR") {
+        record.Name = word;
+      }
+      return;
+    }
+    const char delimiter = path[pos];
+    if (delimiter == '"' || delimiter == '\'') {
+      const auto close = path.find(delimiter, pos + 1);
+      if (close == std::string::npos) SyntaxError(path.size(), std::string("očekávám  \"") + delimiter + "\"");
+      const std::string literal = path.substr(pos + 1, close - pos - 1);
+      record.IsText = true;
+      record.Text = delimiter == '\'' ? Trim(literal) : literal;
+      return;
+    }
+    if (delimiter == '.') {
+      ++pos;
+      if (upper == "ELEMENT") {
+        record.IsList = true;
+        continue;
+      }
+      if (upper == "WORLD") current = World();
+      else if (upper == "ACTIVEELEMENT") current = ActiveElement();
+      else if (upper == "SELF") current = this;
+      else if (TVar* var = FindVar(word)) current = var->Element();
+      else {
+        TElement* next = nullptr;
+        if (current) {
+          next = DynamicCast<TElement>(GetObjectPropByName(*current, word));
+          if (!next && current->HasProperty(word)) {
+            int handle = 0;
+            if (TryTextToInt(current->GetPropertyText(word), handle) && handle > 0)
+              next = ElementOfHandle(static_cast<std::uint32_t>(handle));
+          }
+          if (!next) {
+            if (auto* entity = DynamicCast<TEntity>(current)) next = entity->FindElementByName(word);
+          }
+        }
+        if (!next) throw std::runtime_error("Nemohu nalézt element " + word);
+        current = next;
+      }
+      record.Element.Set(current);
+      continue;
+    }
+    if (delimiter == ':') {
+      ++pos;
+      const std::size_t classStart = pos;
+      while (pos < path.size() && !IsDelimiter(path[pos])) ++pos;
+      const std::string className = Trim(path.substr(classStart, pos - classStart));
+      if (!FindKestuClassWithOrWithoutT(className)) throw std::runtime_error("Neexistující třída: " + className);
+      TVar* var = FindVar(word);
+      if (!var) {
+        var = new TVar();
+        var->SetName(Upper(word));
+        var->DeclaredClass = className;
+        Vars()->AddElement(var);
+      }
+      SetActualVar(var);
+      record.Element.Set(var->Element());
+      record.IsVariable = true;
+      if (pos < path.size() && path[pos] == '.') ++pos;
+      if (pos >= path.size()) return;
+      continue;
+    }
+    if (delimiter != '(') SyntaxError(pos, "očekávám \".\" nebo nic");
+    // A command or a tool call.
+    const std::size_t at = start;
+    ++pos;
+    std::vector<std::string> arguments = ReadArguments(path, pos);
+    auto argument = [&arguments](std::size_t i) {
+      std::string text;
+      if (i < arguments.size()) Unquote(arguments[i], text);
+      return text;
+    };
+    if (upper == "CLOSE") {
+      PostMessage(msgClose, nullptr, nullptr, false);
+    } else if (upper == "FREE") {
+      delete current;
+      current = nullptr;
+    } else if (upper == "FREEALL") {
+      Required<TEntity>(current, at, "není Entita")->Clear();
+    } else if (upper == "DOIT") {
+      Required<TTool>(current, at, "není Tool")->DoIt();
+    } else if (upper == "FINDELEMENTBYNAME") {
+      current = Required<TEntity>(current, at, "není Entita")->FindElementByName(argument(0));
+    } else if (upper == "FINDELEMENTBYCLASS") {
+      auto* entity = Required<TEntity>(current, at, "není Entita");
+      current = entity->FindElementByClass(GetKestuClass(ClassNameWithT(argument(0))));
+    } else if (upper == "CREATE") {
+      TElement* made = NewElement(GetKestuClass(ClassNameWithT(argument(0))));
+      if (made) made->SetName(argument(1));
+      current = made;
+    } else if (upper == "CREATEELEMENT") {
+      auto* entity = Required<TEntity>(current, at, "není Entita");
+      GetKestuClass(ClassNameWithT(argument(0)));
+      entity->AddNew(ClassNameWithT(argument(0)), argument(1));
+    } else if (upper == "CREATETOOL") {
+      auto* technology = Required<TTechnology>(current, at, "není Technology");
+      GetKestuClass(ClassNameWithT(argument(0)));
+      technology->AddNewTool(ClassNameWithT(argument(0)), argument(1));
+    } else if (upper == "CALL") {
+      std::unique_ptr<TCommandLine> called(CreateElement<TCommandLine>());
+      called->SetActiveElement(ActiveElement());
+      called->ByDDE = ByDDE;
+      called->SetActualDirectory(actualDirectory_);
+      called->SetFileName(argument(0));
+      called->DoIt();
+    } else {
+      TClass cls = FindKestuClassWithOrWithoutT(ClassNameWithT(word));
+      if (!cls || !cls->InheritsFrom(TTool::StaticClass())) throw std::runtime_error("chybná funkce: " + word);
+      std::unique_ptr<TTool> tool(static_cast<TTool*>(NewElement(cls)));
+      tool->SetInput(current ? current : ActiveElement());
+      for (std::size_t i = 0; i < arguments.size(); ++i) {
+        std::string literal;
+        const bool quoted = Unquote(arguments[i], literal);
+        const auto colon = literal.find(':');
+        if (quoted || colon == std::string::npos) {
+          TPathRecord value;
+          if (quoted) {
+            value.IsText = true;
+            value.Text = literal;
+          } else {
+            Evaluate(literal, value);
+          }
+          tool->SetParameterByIndex(static_cast<int>(i), ValueOf(value));
+        } else if (colon + 1 < literal.size() && literal[colon + 1] == ':') {
+          tool->SetParameterByIndex(static_cast<int>(i), literal);
+        } else {
+          TPathRecord value;
+          Evaluate(Trim(literal.substr(colon + 1)), value);
+          tool->SetPropertyText(Trim(literal.substr(0, colon)), ValueOf(value));
+        }
+      }
+      tool->DoIt();
+      if (auto* result = DynamicCast<TResultTool>(tool.get())) {
+        record.IsText = true;
+        record.Text = result->Result;
+      }
+      // The output outlives the tool only when something else holds it.
+      const TElementLink output(tool->Output() == tool.get() ? nullptr : tool->Output());
+      tool.reset();
+      current = output.Get();
+    }
+    record.Element.Set(current);
+    if (pos < path.size()) {
+      if (path[pos] != '.') SyntaxError(pos, "očekávám \".\" nebo nic");
+      ++pos;
+      if (pos >= path.size()) return;
+    } else {
+      return;
+    }
+  }
+}
+
+std::string TCommandLine::ValueOf(const TPathRecord& record) const {
+  if (record.IsText) return record.Text;
+  TElement* element = record.Element.Get();
+  if (!element) return {};
+  if (record.Name.empty()) return std::to_string(HandleOfElement(element));
+  std::string value = element->GetPropertyText(record.Name);
+  if (value.empty()) {
+    if (auto* entity = DynamicCast<TEntity>(element)) {
+      if (TElement* child = entity->FindElementByName(record.Name)) value = std::to_string(HandleOfElement(child));
+    }
+  }
+  return value;
+}
+
+std::vector<std::string> TCommandLine::ValuesOf(const TPathRecord& record) const {
+  if (!record.IsList) return {ValueOf(record)};
+  std::vector<std::string> values;
+  auto* entity = DynamicCast<TEntity>(record.Element.Get());
+  if (!entity) return values;
+  for (int i = 0; i < entity->GetCount(); ++i) {
+    TPathRecord child = record;
+    child.IsList = false;
+    child.Element.Set(entity->GetElement(i));
+    values.push_back(ValueOf(child));
+  }
+  return values;
+}
+
+void TCommandLine::AssignActiveElement(const std::string& line) {
+  if (right_.IsList)
+    throw ECommandError(4,
+                        "Chyba .. jako aktivní element nelze přiřadit seznam (klíčové slovo ELEMENT nahraďte "
+                        "názvem property): " + line);
+  TElement* element = right_.Element.Get();
+  if (!right_.Name.empty()) {
+    TElement* found = element ? DynamicCast<TElement>(GetObjectPropByName(*element, right_.Name)) : nullptr;
+    if (!found) {
+      if (auto* entity = DynamicCast<TEntity>(element)) found = entity->FindElementByName(right_.Name);
+    }
+    if (!found) throw ECommandError(5, "Chyba .. Nemohu nalézt objekt " + right_.Name);
+    element = found;
+  }
+  SetActiveElement(element);
+}
+
+void TCommandLine::Assign(const std::string& line) {
+  const bool rightIsElement = right_.Name.empty() && !right_.IsText && !right_.IsList;
+  TElement* rightElement = rightIsElement ? right_.Element.Get() : nullptr;
+  if (rightIsElement && !rightElement)
+    throw ECommandError(6, "výsledný objekt na pravé straně výrazu je chybný " + line);
+  const std::vector<std::string> values = rightIsElement ? std::vector<std::string>{} : ValuesOf(right_);
+  const std::string text = values.empty() ? std::string() : values.front();
+
+  if (left_.IsVariable) {
+    if (TVar* var = ActualVar()) {
+      if (rightElement) var->SetElement(rightElement);
+      else {
+        int handle = 0;
+        var->SetElement(TryTextToInt(text, handle) && handle > 0 ? ElementOfHandle(static_cast<std::uint32_t>(handle))
+                                                                 : nullptr);
+      }
+    }
+    return;
+  }
+  TElement* leftElement = left_.Element.Get();
+  if (!leftElement || left_.Name.empty())
+    throw ECommandError(9, "Chyba .. Chybný objekt nebo properta na levé straně výrazu : " + line);
+  auto setOne = [&](TElement& target) {
+    if (rightElement) SetObjectPropByName(target, left_.Name, rightElement);
+    else target.SetPropertyText(left_.Name, text);
+  };
+  if (!left_.IsList) {
+    setOne(*leftElement);
+    return;
+  }
+  auto* entity = DynamicCast<TEntity>(leftElement);
+  if (!entity)
+    throw ECommandError(7,
+                        "Chyba .. Základ seznamu na levé straně není entita (nebo je objekt poškozen) : " + line);
+  for (int i = 0; i < entity->GetCount(); ++i) {
+    if (TElement* child = entity->GetElement(i)) setOne(*child);
+  }
+}
+
+TClass TVar::StaticClass() {
+  static const TClassInfo info = DescribeClass<TVar>(
+      "TVar", TOwnerElement::StaticClass(), "T_cmdln",
+      {AccessorProp<TVar, TElement*>(
+          "Element", [](const TVar& v) { return v.Element(); }, [](TVar& v, TElement* e) { v.SetElement(e); })});
+  return &info;
+}
+
+TClass TCommandLine::StaticClass() {
+  static const TClassInfo info = DescribeClass<TCommandLine>(
+      "TCommandLine", TTool::StaticClass(), "T_cmdln",
+      {FieldProp("Line", &TCommandLine::Line),
+       NotStored(WriteProp("NextLine", &TCommandLine::SetNextLine)),
+       ReadWriteProp("FileName", &TCommandLine::FileName, &TCommandLine::SetFileName),
+       ReadWriteProp("ActualDirectory", &TCommandLine::ActualDirectory, &TCommandLine::SetActualDirectory),
+       NotStored(AccessorProp<TCommandLine, TOwnerEntity*>(
+           "Vars", [](const TCommandLine& c) { return const_cast<TCommandLine&>(c).Vars(); }, nullptr)),
+       AccessorProp<TCommandLine, TVar*>(
+           "ActualVar", [](const TCommandLine& c) { return c.ActualVar(); },
+           [](TCommandLine& c, TVar* v) { c.SetActualVar(v); }),
+       FieldProp("ByDDE", &TCommandLine::ByDDE), FieldProp("SmartMode", &TCommandLine::SmartMode)});
+  return &info;
+}
+
+void RegisterCommandLineClasses() {
+  RegisterKestuClass(TVar::StaticClass());
+  RegisterKestuClass(TCommandLine::StaticClass());
+}

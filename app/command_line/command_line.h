@@ -1,0 +1,104 @@
+#pragma once
+// The command-line language: each line evaluates a path over the element
+// world and reports its value, or assigns a value to a published property, a
+// variable or the active element.  Paths call tools by class name on the
+// object reached so far.  Start-up scripts, menu scripts and the script
+// console run it.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "framework/tools/tools.h"
+
+enum : int { msgNextLine = 22 };
+
+// A named variable of the language; names are kept in upper case.
+class TVar : public TOwnerElement {
+  KESTX_CLASS(TVar)
+ public:
+  TElement* Element() const { return element_.Get(); }
+  void SetElement(TElement* element) { element_.Set(element); }
+  std::string DeclaredClass;
+
+ private:
+  TElementLink element_;
+};
+
+// A failure of one line: its text and the code the line reports it with.
+class ECommandError : public std::runtime_error {
+ public:
+  ECommandError(int code, const std::string& text) : std::runtime_error(text), Code(code) {}
+  int Code;
+};
+
+class TCommandLine : public TTool {
+  KESTX_CLASS(TCommandLine)
+ public:
+  TCommandLine();
+
+  std::string Line;
+  std::string ActualDirectory() const { return actualDirectory_; }
+  // Kept with one trailing delimiter.
+  void SetActualDirectory(const std::string& directory);
+  std::string FileName() const { return fileName_; }
+  // Forgets the line and the script lines.
+  void SetFileName(const std::string& name);
+  void SetNextLine(const std::string& line) { lines_.push_back(line); }
+  // "VAR:", made on first use.
+  TOwnerEntity* Vars();
+  TVar* ActualVar() const { return static_cast<TVar*>(actualVar_.Get()); }
+  void SetActualVar(TVar* var) { actualVar_.Set(var); }
+  bool ByDDE = false;
+  bool SmartMode = false;
+
+  TElement* ActiveElement() const { return activeElement_.Get(); }
+  void SetActiveElement(TElement* element) { activeElement_.Set(element); }
+  // What the last line that ran reported, and the error lines it added.
+  const std::vector<std::string>& Results() const { return results_; }
+  std::string GetFirstResult() const { return results_.empty() ? std::string() : results_.front(); }
+
+  void ReportCommandError(const std::string& text, int code);
+
+  void DoIt() override;
+  void SetInput(TElement* element) override;
+  void GetParameterName(int index, std::string& name) override;
+  void ReceiveMessage(TKestuMessage*& message, bool& handled) override;
+
+  // Where a path stands: the element reached and how the path ended.
+  struct TPathRecord {
+    TElementLink Element;
+    bool IsList = false;      // ends in ELEMENT: all children
+    bool IsText = false;      // a literal or a tool's result, not a property
+    bool IsVariable = false;  // names a variable
+    std::string Name;         // the property or child the path ends in
+    std::string Text;
+  };
+
+ private:
+  void RunLines();
+  void RunLine(const std::string& line);
+  void RunOneLine(const std::string& line);
+  // The text of a failure with the place of the line in its script.
+  std::string Located(const std::string& text) const;
+  void Evaluate(const std::string& path, TPathRecord& record);
+  std::vector<std::string> ValuesOf(const TPathRecord& record) const;
+  std::string ValueOf(const TPathRecord& record) const;
+  TVar* FindVar(const std::string& name);
+  void Assign(const std::string& line);
+  void AssignActiveElement(const std::string& line);
+
+  std::vector<std::string> lines_;
+  std::vector<std::string> results_;
+  std::size_t lineIndex_ = 0;
+  std::string actualDirectory_;
+  std::string fileName_;
+  bool blockComment_ = false;
+  TElementLink activeElement_;
+  TElementLink vars_;
+  TElementLink actualVar_;
+  TPathRecord left_;
+  TPathRecord right_;
+  bool hasRight_ = false;
+};
+
+void RegisterCommandLineClasses();

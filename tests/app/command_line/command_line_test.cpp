@@ -1,0 +1,221 @@
+#include "app/command_line/command_line.h"
+
+#include <gmock/gmock.h>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <unistd.h>
+
+#include "framework/core/class_registry.h"
+#include "framework/tools/world.h"
+#include "platform/code_page.h"
+#include "tests/framework/framework_fixture.h"
+
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+using ::testing::StartsWith;
+
+// Answers "<Prefix><input's name><Suffix>"; Prefix is its first parameter.
+class TEchoTool : public TResultTool {
+  KESTX_CLASS(TEchoTool)
+ public:
+  std::string Prefix;
+  std::string Suffix;
+  void GetParameterName(int index, std::string& name) override { name = index == 0 ? "Prefix" : ""; }
+  void DoIt() override {
+    TResultTool::DoIt();
+    Result = Prefix + (Input() ? Input()->GetName() : std::string("-")) + Suffix;
+  }
+};
+
+TClass TEchoTool::StaticClass() {
+  static const TClassInfo info = DescribeClass<TEchoTool>(
+      "TEchoTool", TResultTool::StaticClass(), "test",
+      {FieldProp("Prefix", &TEchoTool::Prefix), FieldProp("Suffix", &TEchoTool::Suffix)});
+  return &info;
+}
+
+class CommandLineTest : public FrameworkTest {
+ protected:
+  void SetUp() override {
+    FrameworkTest::SetUp();
+    RegisterCommandLineClasses();
+    RegisterKestuClass(TEchoTool::StaticClass());
+    world = std::make_unique<TWorld>();
+      SetWorld(world.get());
+    forest = new TOwnerEntity();
+    forest->SetName("LES");
+    for (const char* name : {"a", "b"}) forest->AddNew("TOwnerEntity", name);
+    world->AddElement(forest);
+    interpreter.reset(CreateElement<TCommandLine>());
+    interpreter->ByDDE = true;
+  }
+  void TearDown() override {
+    interpreter.reset();
+    SetWorld(nullptr);
+    world.reset();
+    std::filesystem::remove_all(dir);
+    FrameworkTest::TearDown();
+  }
+  std::vector<std::string> Run(const std::string& line) {
+    interpreter->Line = line;
+    interpreter->DoIt();
+    return interpreter->Results();
+  }
+  std::string Script(const std::string& name, const std::string& text) {
+    std::filesystem::create_directories(dir);
+    std::ofstream(dir / name, std::ios::binary) << platform::Utf8ToCp1250(text);
+    return (dir / name).string();
+  }
+
+  const std::filesystem::path dir =
+      std::filesystem::temp_directory_path() / ("kestx-cmdline-" + std::to_string(getpid()));
+  std::unique_ptr<TWorld> world;
+  TOwnerEntity* forest = nullptr;
+  std::unique_ptr<TCommandLine> interpreter;
+};
+
+TEST_F(CommandLineTest, LinesReportTheValuesTheirPathsReach) {
+  struct Case {
+    const char* line;
+    std::vector<std::string> results;
+  };
+  const std::vector<Case> cases = {
+      {"LES.ELEMENT.Name", {"a", "b"}},
+      {"LES.FINDELEMENTBYNAME('b').Name", {"b"}},
+      {"LES.FINDELEMENTBYCLASS(OwnerEntity).Name", {"a"}},
+      {"\"  doslovně \"", {"  doslovně "}},
+      {"'  ořezané '", {"ořezané"}},
+      {"LES.EchoTool('<', Suffix:LES.Name)", {"<LESLES"}},
+      {"LES.EchoTool(\"::\", Suffix:'>')", {"::LES>"}},
+      {"; komentář", {}},
+      {"LES.Neexistuje", {""}},
+  };
+  for (const Case& row : cases) {
+    SCOPED_TRACE(row.line);
+    EXPECT_EQ(Run(row.line), row.results);
+  }
+  EXPECT_THAT(Run("WORLD.Name"), ElementsAre(world->GetName()));
+}
+
+TEST_F(CommandLineTest, AssignmentsSetPropertiesVariablesAndTheActiveElement) {
+  Run("LES.ELEMENT.Name = 'x'");
+  EXPECT_EQ(forest->GetElement(0)->GetName(), "x");
+  EXPECT_EQ(forest->GetElement(1)->GetName(), "x");
+  Run("ACTIVEELEMENT = LES");
+  EXPECT_EQ(interpreter->ActiveElement(), forest);
+  EXPECT_THAT(Run("Name"), ElementsAre("LES"));
+  Run("Lesy:TOwnerEntity = ACTIVEELEMENT");
+  EXPECT_THAT(Run("Lesy.Name"), ElementsAre("LES"));
+  Run("ACTIVEELEMENT = WORLD");
+  EXPECT_EQ(interpreter->ActiveElement(), world.get());
+  EXPECT_THAT(Run("LESY.ELEMENT.Name"), ElementsAre("x", "x"));
+  Run("LES.CREATEELEMENT(OwnerEntity, 'c')");
+  EXPECT_EQ(forest->GetCount(), 3);
+  EXPECT_EQ(forest->GetElement(2)->GetName(), "c");
+}
+
+TEST_F(CommandLineTest, FailuresAreReportedWithTheirCodesAndTexts) {
+  struct Case {
+    const char* line;
+    const char* start;
+  };
+  const Case cases[] = {
+      {"ACTIVEELEMENT", "ERROR 3: Chyba .. nastavení aktivního elementu: ACTIVEELEMENT"},
+      {"ACTIVEELEMENT = LES.ELEMENT.Name", "ERROR 4: Chyba .. jako aktivní element nelze přiřadit seznam"},
+      {"ACTIVEELEMENT = LES.zzz", "ERROR 5: Chyba .. Nemohu nalézt objekt zzz"},
+      {"LES.Name = LES.FINDELEMENTBYNAME('nic')", "ERROR 6: výsledný objekt na pravé straně výrazu je chybný"},
+      {"LES.Name.ELEMENT.X = 1", "ERROR 0: Nemohu nalézt element Name"},
+      {"LES.FINDELEMENTBYNAME('nic').Name = 'x'",
+       "ERROR 9: Chyba .. Chybný objekt nebo properta na levé straně výrazu : LES.FINDELEMENTBYNAME('nic').Name = 'x'"},
+      {"Zzz.Name", "ERROR 0: Nemohu nalézt element Zzz"},
+      {"LES.Nic(1)", "ERROR 0: chybná funkce: Nic"},
+      {"LES.EchoTool(1", "ERROR 0: Syntaktická chyba - na pozici 15 očekávám  \")\""},
+      {"LES.EchoTool(1)x", "ERROR 0: Syntaktická chyba - na pozici 16 očekávám \".\" nebo nic"},
+      {"X:TNeni", "ERROR 0: Neexistující třída: TNeni"},
+      {"LES.a.DOIT()", "ERROR 0: Objekt na pozici 7 není Tool"},
+  };
+  for (const Case& row : cases) {
+    SCOPED_TRACE(row.line);
+    const std::vector<std::string> results = Run(row.line);
+    ASSERT_EQ(results.size(), 1u);
+    EXPECT_THAT(results[0], StartsWith(row.start));
+  }
+  interpreter->ByDDE = false;
+  Run("LES.FINDELEMENTBYNAME('nic').Name = 'x'");
+  ASSERT_EQ(dialogs.Messages.size(), 1u);
+  EXPECT_THAT(dialogs.Messages[0].Text, StartsWith("Chyba .. Chybný objekt"));
+}
+
+TEST_F(CommandLineTest, ScriptsRunLineByLineWithCommentsCallsAndFailingLines) {
+  const std::string called = Script("called.oil", "LES.a.Name = 'z volaného'\r\n");
+  Script("main.oil",
+         "LES.b.Name = 'první'\n"
+         "*\n"
+         "LES.b.Name = 'přeskočeno'\n"
+         "*\n"
+         "Nic.Name = 1\n"
+         "CALL('called.oil')\n"
+         "LES.ELEMENT.Name\n");
+  interpreter->SetActualDirectory(dir.string());
+  interpreter->SetFileName("main.oil");
+  interpreter->DoIt();
+  EXPECT_EQ(forest->GetElement(0)->GetName(), "z volaného");
+  EXPECT_EQ(forest->GetElement(1)->GetName(), "první");
+  EXPECT_THAT(interpreter->Results(), ElementsAre("z volaného", "první"));
+  EXPECT_EQ(interpreter->Line, "");
+  (void)called;
+
+  interpreter->SetFileName("chybí.oil");
+  interpreter->DoIt();
+  ASSERT_EQ(interpreter->Results().size(), 3u);
+  EXPECT_EQ(interpreter->Results().back(), "ERROR 1: Skriptový soubor " + (dir / "chybí.oil").string() + " nenalezen !");
+}
+
+TEST_F(CommandLineTest, ASmartScriptRunsOneLinePerMessageAndReportsItsEnd) {
+  struct TEnd : TOwnerEntity {
+    std::vector<int> codes;
+    void ReceiveMessage(TKestuMessage*& message, bool& handled) override {
+      codes.push_back(message->Message);
+      handled = true;
+    }
+  } mainTool;
+  MainTool = &mainTool;
+  interpreter->SmartMode = true;
+  interpreter->SetNextLine("LES.a.Name = 'jedna'");
+  interpreter->SetNextLine("");
+  interpreter->SetNextLine("LES.b.Name = 'dvě'");
+  interpreter->DoIt();
+  EXPECT_TRUE(interpreter->Busy());
+  EXPECT_EQ(forest->GetElement(0)->GetName(), "a");
+  RunMessages();
+  EXPECT_EQ(forest->GetElement(0)->GetName(), "jedna");
+  EXPECT_EQ(forest->GetElement(1)->GetName(), "dvě");
+  EXPECT_FALSE(interpreter->Busy());
+  EXPECT_THAT(mainTool.codes, ElementsAre(msgFinished));
+}
+
+TEST_F(CommandLineTest, CloseAsksTheMainToolAndFreeReleasesTheObject) {
+  struct TEnd : TOwnerEntity {
+    std::vector<int> codes;
+    void ReceiveMessage(TKestuMessage*& message, bool& handled) override {
+      codes.push_back(message->Message);
+      handled = true;
+    }
+  } mainTool;
+  MainTool = &mainTool;
+  Run("CLOSE()");
+  RunMessages();
+  EXPECT_THAT(mainTool.codes, ElementsAre(msgClose));
+  const TElementLink b(forest->GetElement(1));
+  Run("LES.b.FREE()");
+  EXPECT_EQ(b.Get(), nullptr);
+  EXPECT_EQ(forest->GetCount(), 1);
+  Run("LES.FREEALL()");
+  EXPECT_EQ(forest->GetCount(), 0);
+}
+
+}  // namespace
