@@ -3,6 +3,8 @@
 #include <gmock/gmock.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -13,6 +15,7 @@
 #include "platform/streams.h"
 #include "spatial/sheets/coordinate_systems.h"
 #include "spatial/sheets/zm_sheets.h"
+#include "tests/block/guide/sample_guide.h"
 #include "tests/spatial/spatial_fixture.h"
 
 namespace {
@@ -188,6 +191,17 @@ TEST_F(GuideTest, AnOlderDrawingClassMovesIntoVectorsOfTheSameName) {
   EXPECT_EQ(guide.IndexOf(old), -1);
   EXPECT_EQ(old->GetOwnersCount(), 1);
   EXPECT_EQ(guide.ExistingUserMapSpaces(), nullptr);
+}
+
+TEST_F(GuideTest, TheSampleGuideIsWhatItsWriterMakes) {
+  std::filesystem::create_directories(dir);
+  const std::string written = (dir / "sample.kes").string();
+  WriteSampleGuide(written);
+  auto bytes = [](const std::string& file) {
+    std::ifstream in(file, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  };
+  EXPECT_EQ(bytes(written), bytes(std::string(KESTX_SAMPLES_DIR) + "/guide/sample.kes"));
 }
 
 }  // namespace
