@@ -96,7 +96,7 @@ TEST_F(RunErrors, EndTheRunWithTheirReport) {
       {"index outside the children", "e : TELEMENT := WORLD[1000];", {"Prvek neexistuje"}},
       {"index outside the children is catchable", "TRY e : TELEMENT := WORLD[1000]; END;", {}},
       {"CASE selector without value",
-       "CASE WORLD.ApplicTitle AND TRUE OF TRUE: ; END;", {"Nevyjádřitelná proměnná"}},
+       "i : INTEGER; CASE WORLD.ApplicTitle AND TRUE OF TRUE: i := 1 END;", {"Nevyjádřitelná proměnná"}},
       {"runaway recursion", nullptr, {"Vnitřní chyba"}},
       {"unknown property", "i : INTEGER := WORLD.NoSuchProperty;", {"Špatné jméno property"}},
       {"path into a value", "i : INTEGER; s : STRING := MAINTOOL\\[i]\\x.Name;", {"Prvek neexistuje"}},
