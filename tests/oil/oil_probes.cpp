@@ -1,0 +1,48 @@
+#include "tests/oil/oil_probes.h"
+
+#include "platform/dialogs.h"
+
+void TOilProbeTool::DoIt() {
+  TTool::DoIt();
+  Calls.push_back(Text + "|" + std::to_string(Number) + "|" + std::to_string(Ratio) + "|" + (Flag ? "T" : "F") + "|" +
+                  (Input() ? Input()->GetName() : std::string("nil")));
+  SetOutput(NextOutput ? NextOutput : Input());
+}
+
+void TOilProbeTool::GetParameterName(int index, std::string& name) {
+  name = index == 0 ? "Text" : index == 1 ? "Number" : "";
+}
+
+void TOilBoxTool::DoIt() { platform::ShowMessage(Text); }
+
+TClass TOilProbe::StaticClass() {
+  static const TClassInfo info = DescribeClass<TOilProbe>(
+      "TOilProbe", TOwnerEntity::StaticClass(), "OilTests",
+      {FieldProp("Ratio", &TOilProbe::Ratio), FieldProp("Flag", &TOilProbe::Flag), FieldProp("Kind", &TOilProbe::Kind),
+       FieldProp("Letter", &TOilProbe::Letter), FieldProp("Big", &TOilProbe::Big), FieldProp("Count", &TOilProbe::Count),
+       FieldProp("Text", &TOilProbe::Text),
+       AccessorProp<TOilProbe, TEntity*>(
+           "Target", [](const TOilProbe& p) { return static_cast<TEntity*>(DynamicCast<TEntity>(p.Target())); },
+           [](TOilProbe& p, TEntity* e) { p.SetTarget(e); }),
+       ReadProp("ReadOnly", &TOilProbe::ReadOnly)});
+  return &info;
+}
+
+TClass TOilProbeTool::StaticClass() {
+  static const TClassInfo info = DescribeClass<TOilProbeTool>(
+      "TOilProbeTool", TTool::StaticClass(), "OilTests",
+      {FieldProp("Text", &TOilProbeTool::Text), FieldProp("Number", &TOilProbeTool::Number),
+       FieldProp("Ratio", &TOilProbeTool::Ratio), FieldProp("Flag", &TOilProbeTool::Flag)});
+  return &info;
+}
+
+TClass TOilBoxTool::StaticClass() {
+  static const TClassInfo info = DescribeClass<TOilBoxTool>("TOilBoxTool", TTool::StaticClass(), "OilTests",
+                                                            {FieldProp("Text", &TOilBoxTool::Text)});
+  return &info;
+}
+
+void RegisterOilProbes() {
+  for (TClass cls : {TOilProbe::StaticClass(), TOilProbeTool::StaticClass(), TOilBoxTool::StaticClass()})
+    if (!FindKestuClass(cls->ClassName)) RegisterKestuClass(cls);
+}
