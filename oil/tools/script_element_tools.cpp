@@ -16,10 +16,16 @@ TPropInfo DoItMethod() {
   return NotStored(AccessorProp<T, TMethod>("DoIt", [](const T&) { return TMethod{}; }, nullptr));
 }
 
+// A class by the name a script gives: with or without its leading "T".
+TClass ScriptClass(const std::string& name) {
+  TClass cls = FindKestuClass(name);
+  return cls ? cls : FindKestuClass("T" + name);
+}
+
 }  // namespace
 
 TElement* TCreateElement::NewOfClass() const {
-  TClass cls = FindKestuClass(NameOfClass);
+  TClass cls = ScriptClass(NameOfClass);
   return cls ? NewElement(cls) : nullptr;
 }
 
@@ -49,7 +55,7 @@ void TCreate::DoIt() {
 void TCreateTool::DoIt() {
   TTool::DoIt();
   auto* technology = DynamicCast<TTechnology>(Input());
-  TClass cls = FindKestuClass(NameOfTool);
+  TClass cls = ScriptClass(NameOfTool);
   if (!technology || !cls || !cls->InheritsFrom(TTool::StaticClass())) return;
   auto* tool = static_cast<TTool*>(NewElement(cls));
   if (!tool) return;
@@ -99,7 +105,7 @@ void TAddElement::GetParameterName(int index, std::string& name) { ParameterName
 
 void TFindOwnerByClass::DoIt() {
   TTool::DoIt();
-  TClass cls = FindKestuClass(OwnerClass);
+  TClass cls = ScriptClass(OwnerClass);
   if (!Input() || !cls) return;
   SetOutput(Input()->GetOwnerByClass(cls));
 }
@@ -119,7 +125,7 @@ void TFindOwnerByName::GetParameterName(int index, std::string& name) { Paramete
 void TFindElementByClass::DoIt() {
   TTool::DoIt();
   auto* entity = DynamicCast<TEntity>(Input());
-  TClass cls = FindKestuClass(ClassOfElement);
+  TClass cls = ScriptClass(ClassOfElement);
   if (!entity || !cls) return;
   SetOutput(entity->FindElementByClass(cls));
 }
