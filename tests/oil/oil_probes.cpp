@@ -1,5 +1,6 @@
 #include "tests/oil/oil_probes.h"
 
+#include "framework/core/messages.h"
 #include "platform/dialogs.h"
 
 void TOilProbeTool::DoIt() {
@@ -14,6 +15,19 @@ void TOilProbeTool::GetParameterName(int index, std::string& name) {
 }
 
 void TOilBoxTool::DoIt() { platform::ShowMessage(Text); }
+
+void TOilProbe::ReceiveMessage(TKestuMessage*& message, bool& handled) {
+  TOwnerEntity::ReceiveMessage(message, handled);
+  ++Received;
+  handled = true;
+}
+
+void TOilPostTool::DoIt() { PostTextMessage(this, msgLogText, "line", Input()); }
+
+TClass TOilPostTool::StaticClass() {
+  static const TClassInfo info = DescribeClass<TOilPostTool>("TOilPostTool", TTool::StaticClass(), "OilTests", {});
+  return &info;
+}
 
 TClass TOilProbe::StaticClass() {
   static const TClassInfo info = DescribeClass<TOilProbe>(
@@ -43,6 +57,7 @@ TClass TOilBoxTool::StaticClass() {
 }
 
 void RegisterOilProbes() {
-  for (TClass cls : {TOilProbe::StaticClass(), TOilProbeTool::StaticClass(), TOilBoxTool::StaticClass()})
+  for (TClass cls : {TOilProbe::StaticClass(), TOilProbeTool::StaticClass(), TOilBoxTool::StaticClass(),
+                     TOilPostTool::StaticClass()})
     if (!FindKestuClass(cls->ClassName)) RegisterKestuClass(cls);
 }

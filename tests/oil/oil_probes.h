@@ -21,6 +21,9 @@ class TOilProbe : public TOwnerEntity {
   TElement* Target() const { return target_.Get(); }
   void SetTarget(TEntity* target) { target_.Set(target); }
   std::int32_t ReadOnly() const { return 42; }
+  // Counts the framework messages it receives.
+  void ReceiveMessage(TKestuMessage*& message, bool& handled) override;
+  int Received = 0;
 
  private:
   TElementLink target_;
@@ -49,6 +52,13 @@ class TOilBoxTool : public TTool {
   KESTX_CLASS(TOilBoxTool)
  public:
   std::string Text;
+  void DoIt() override;
+};
+
+// Posts a line for the message window to its Input.
+class TOilPostTool : public TTool {
+  KESTX_CLASS(TOilPostTool)
+ public:
   void DoIt() override;
 };
 
