@@ -63,7 +63,13 @@ TCompiler::Position TCompiler::TokenPosition() const {
 }
 
 TCompiler::Position TCompiler::CurrentPosition() const {
-  return {context_->Scanner->GetLine(), context_->Scanner->Pos};
+  const TPreCompiler& scanner = *context_->Scanner;
+  // Past the last line the position is the end of the text.
+  if (scanner.GetLine() >= scanner.LineCount() && scanner.LineCount() > 0) {
+    const int last = scanner.LineCount() - 1;
+    return {last, static_cast<int>(scanner.GetSourceLines()[static_cast<std::size_t>(last)].size()) + 1};
+  }
+  return {scanner.GetLine(), scanner.Pos};
 }
 
 void TCompiler::GoBack(Position position) {
