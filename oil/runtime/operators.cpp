@@ -45,13 +45,6 @@ unsigned AdditiveFlags(unsigned a, unsigned b) {
   return flags;
 }
 
-// The integer operands of MOD and DIV: integral, the divisor not zero.
-void IntegerOperands(const TTypeElement& a, const TTypeElement& b, std::int32_t& x, std::int32_t& y) {
-  if (!InSet(TypeCodeOf(a), kIntegralTypes) || !InSet(TypeCodeOf(b), kIntegralTypes)) Fail(rteTypeMismatch);
-  x = a.GetAsInteger();
-  y = b.GetAsInteger();
-  if (y == 0) Fail(rteTypeMismatch);
-}
 
 constexpr unsigned kTextTypes = TypeBit(otChar) | TypeBit(otString);
 
@@ -187,6 +180,16 @@ TOilValue TOilPlus::Evaluate() {
   Fail(rteTypeMismatch);
 }
 
+// The integer operands of MOD and DIV: integral, the divisor not zero.
+void TOilTwoPtrOperator::IntegerOperands(std::int32_t& x, std::int32_t& y) {
+  TOilValue a, b;
+  EvaluateBoth(a, b);
+  if (!InSet(TypeCodeOf(*a), kIntegralTypes) || !InSet(TypeCodeOf(*b), kIntegralTypes)) Fail(rteTypeMismatch);
+  x = a->GetAsInteger();
+  y = b->GetAsInteger();
+  if (y == 0) Fail(rteTypeMismatch);
+}
+
 unsigned TOilPlus::ComputeTypeFlags() {
   const auto [a, b] = OperandFlags(*this);
   return AdditiveFlags(a, b) | (Both(a, b, kTextTypes) ? TypeBit(otString) : 0u);
@@ -241,10 +244,8 @@ unsigned TOilDeleno::ComputeTypeFlags() {
 }
 
 TOilValue TOilMod::Evaluate() {
-  TOilValue a, b;
-  EvaluateBoth(a, b);
   std::int32_t x = 0, y = 0;
-  IntegerOperands(*a, *b, x, y);
+  IntegerOperands(x, y);
   // INT_MIN MOD -1 is 0, computed without the overflowing division.
   return MakeInteger(y == -1 ? 0 : x % y);
 }
@@ -255,10 +256,8 @@ unsigned TOilMod::ComputeTypeFlags() {
 }
 
 TOilValue TOilDiv::Evaluate() {
-  TOilValue a, b;
-  EvaluateBoth(a, b);
   std::int32_t x = 0, y = 0;
-  IntegerOperands(*a, *b, x, y);
+  IntegerOperands(x, y);
   // INT_MIN DIV -1 wraps to INT_MIN.
   return MakeInteger(y == -1 ? Wrap(-static_cast<std::int64_t>(x)) : x / y);
 }

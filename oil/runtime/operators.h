@@ -86,6 +86,8 @@ class TOilTwoPtrOperator : public TOilPtrOperator {
   void UpdateDepth() override;
   // Both values, each present, else code 12.
   void EvaluateBoth(TOilValue& a, TOilValue& b);
+  // Both values as integers for MOD and DIV (code 3 unless integral with a divisor).
+  void IntegerOperands(std::int32_t& x, std::int32_t& y);
 
  private:
   TElement* second_ = nullptr;

@@ -34,6 +34,18 @@ std::unique_ptr<TOilOperator> Binary(const Make& a, const Make& b) {
   return op;
 }
 
+// (a + b) compared with c.
+template <class Compare>
+std::unique_ptr<TOilOperator> SumComparedTo(double a, double b, double c) {
+  auto op = std::make_unique<Compare>();
+  auto* sum = new TOilPlus;
+  sum->SetOperand(Const(Flt(a)));
+  sum->SetSecondOperand(Const(Flt(b)));
+  op->SetOperand(sum);
+  op->SetSecondOperand(Const(Flt(c)));
+  return op;
+}
+
 // The result as "type:text", or "error:code", or "fault" for the general failure.
 std::string Outcome(TOilOperator& op) {
   try {
@@ -80,28 +92,8 @@ TEST_F(Operators, ComputeTheirValuesByTheTypeRules) {
       {"1 / 0", [] { return Binary<TOilDeleno>(Int(1), Int(0)); }, "fault"},
       {"overflowing product", [] { return Binary<TOilKrat>(Flt(1e308), Flt(1e308)); }, "fault"},
       {"1 / 4", [] { return Binary<TOilDeleno>(Int(1), Int(4)); }, "3: 2.50000000000000E-0001"},
-      {"0.1 + 0.2 = 0.3",
-       [] {
-         auto op = std::make_unique<TOilRovno>();
-         auto* sum = new TOilPlus;
-         sum->SetOperand(Const(Flt(0.1)));
-         sum->SetSecondOperand(Const(Flt(0.2)));
-         op->SetOperand(sum);
-         op->SetSecondOperand(Const(Flt(0.3)));
-         return std::unique_ptr<TOilOperator>(op.release());
-       },
-       "0:true"},
-      {"0.1 + 0.2 <> 0.3 is the negation",
-       [] {
-         auto op = std::make_unique<TOilRuzne>();
-         auto* sum = new TOilPlus;
-         sum->SetOperand(Const(Flt(0.1)));
-         sum->SetSecondOperand(Const(Flt(0.2)));
-         op->SetOperand(sum);
-         op->SetSecondOperand(Const(Flt(0.3)));
-         return std::unique_ptr<TOilOperator>(op.release());
-       },
-       "0:false"},
+      {"0.1 + 0.2 = 0.3", [] { return SumComparedTo<TOilRovno>(0.1, 0.2, 0.3); }, "0:true"},
+      {"0.1 + 0.2 <> 0.3 is the negation", [] { return SumComparedTo<TOilRuzne>(0.1, 0.2, 0.3); }, "0:false"},
       {"TRUE > FALSE", [] { return Binary<TOilVetsi>(Bool(true), Bool(false)); }, "error:3"},
       {"TRUE = TRUE", [] { return Binary<TOilRovno>(Bool(true), Bool(true)); }, "0:true"},
       {"1 = 1.0", [] { return Binary<TOilRovno>(Int(1), Flt(1.0)); }, "0:true"},
