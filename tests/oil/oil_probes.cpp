@@ -1,6 +1,7 @@
 #include "tests/oil/oil_probes.h"
 
 #include "framework/core/messages.h"
+#include "platform/app_queue.h"
 #include "platform/dialogs.h"
 
 void TOilProbeTool::DoIt() {
@@ -22,7 +23,10 @@ void TOilProbe::ReceiveMessage(TKestuMessage*& message, bool& handled) {
   handled = true;
 }
 
-void TOilPostTool::DoIt() { PostTextMessage(this, msgLogText, "line", Input()); }
+void TOilPostTool::DoIt() {
+  PostTextMessage(this, msgLogText, "line", Input());
+  platform::Application::Instance().ProcessMessages();
+}
 
 TClass TOilPostTool::StaticClass() {
   static const TClassInfo info = DescribeClass<TOilPostTool>("TOilPostTool", TTool::StaticClass(), "OilTests", {});

@@ -55,7 +55,7 @@ class TOilBoxTool : public TTool {
   void DoIt() override;
 };
 
-// Posts a line for the message window to its Input.
+// Posts a line for the message window to its Input and lets events run.
 class TOilPostTool : public TTool {
   KESTX_CLASS(TOilPostTool)
  public:

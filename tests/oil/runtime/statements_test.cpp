@@ -44,6 +44,13 @@ const ProgramCase kStatements[] = {
     {"strings and chars", "s : STRING := 'ab' + \"cd\"; c : CHAR := 'x'; t : STRING := c + s;",
      {"abcd", "x", "xabcd"}},
     {"booleans", "b : BOOLEAN := (1 < 2) AND NOT (2 < 1); c : BOOLEAN := FALSE OR b;", {"true", "true"}},
+    {"literal beyond the integer range is a float", "f : FLOAT := 3000000000; g : FLOAT := 2147483647 + 0.5;",
+     {" 3.00000000000000E+0009", " 2.14748364750000E+0009"}},
+    {"elements in a stable order",
+     "n : INTEGER; a : TELEMENT := WORLD; b : TELEMENT := MAINTOOL;\n"
+     "IF a < b THEN n := n + 1; IF b < a THEN n := n + 1; IF a > b THEN n := n + 10; IF b > a THEN n := n + 10;\n"
+     "IF a = b THEN n := n + 100; IF a <> b THEN n := n + 1000;",
+     {"1011"}},
     {"MOD and DIV", "a : INTEGER := 7 MOD (-2); b : INTEGER := -7 MOD 2; c : INTEGER := -7 DIV 2;",
      {"1", "-1", "-3"}},
 };
