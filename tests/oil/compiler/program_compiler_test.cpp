@@ -102,3 +102,68 @@ TEST_F(CompilerErrors, TheProgressDisplayEndsAlsoAfterAnError) {
 }
 
 }  // namespace
+
+namespace {
+
+class ProgramCompiler : public OilTest {};
+
+TEST_F(ProgramCompiler, CompilesTheLanguagesForms) {
+  const struct {
+    const char* name;
+    const char* text;
+    int lines;  // top-level statements compiled
+  } cases[] = {
+      {"smallest program", "PROGRAM P; BEGIN END.", 0},
+      {"empty statements", "PROGRAM P; BEGIN ; ; END.", 0},
+      {"empty block", "PROGRAM P; BEGIN BEGIN ; END; END.", 1},
+      {"empty parentheses after a routine name", "PROGRAM P; PROCEDURE A(); BEGIN END; BEGIN A(); END.", 1},
+      {"names in any case", "PROGRAM P; BEGIN e : TELEMENT := world; END.", 1},
+      {"declaration without statement", "PROGRAM P; BEGIN x, y : INTEGER; END.", 0},
+      {"comments and directives", "PROGRAM P; {note} BEGIN {$ELEMENTDIVIDER |} e : TELEMENT := WORLD|x; END.", 1},
+      {"statements over lines", "PROGRAM P;\nBEGIN\n  i : INTEGER\n  := 1\n  ;\nEND.", 1},
+      {"REPEAT, TRY, WHILE, FOR, CASE",
+       "PROGRAM P; BEGIN i : INTEGER; REPEAT i := i + 1; UNTIL i > 2; TRY i := 0; END; WHILE i < 3 DO i := i + 1;"
+       " FOR i := 1 TO 2 DO ; CASE i OF 1: i := 2 2: i := 3 ELSE i := 4; END.",
+       5},
+      {"function called in an expression and a procedure as a statement",
+       "PROGRAM P; FUNCTION F(): INTEGER; BEGIN RESULT := 1; END; PROCEDURE Q(X: INTEGER); BEGIN END;"
+       " BEGIN Q(F() + 1); END.",
+       1},
+  };
+  for (const auto& c : cases) {
+    std::unique_ptr<TOilProgram> compiled;
+    try {
+      compiled = CompileOilProgram(SourceLines(c.text));
+    } catch (const TCompilerError& error) {
+      ADD_FAILURE() << c.name << ": " << error.what() << " at " << error.ErrorLine << ":" << error.ErrorColumn;
+      continue;
+    }
+    ASSERT_NE(compiled, nullptr) << c.name;
+    EXPECT_EQ(compiled->LineCount(), c.lines) << c.name;
+    EXPECT_EQ(compiled->GetName(), "P") << c.name;
+  }
+}
+
+TEST_F(ProgramCompiler, LaysOutARoutinesFrameByReferenceFirst) {
+  Compile("PROGRAM P; FUNCTION F(A: INTEGER; VAR B: FLOAT): STRING; BEGIN c : CHAR; END; BEGIN END.");
+  ASSERT_EQ(program->GetSubProcedures()->GetCount(), 1);
+  auto* function = DynamicCast<TOilFunc>(program->GetSubProcedures()->GetElement(0));
+  ASSERT_NE(function, nullptr);
+  EXPECT_EQ(function->Calls, 1);
+  const int types[] = {otFloat, otString, otInteger, otChar};
+  ASSERT_EQ(function->VarCount(), 4);
+  for (int slot = 0; slot < 4; ++slot) EXPECT_EQ(function->GetVarType(slot), types[slot]) << slot;
+  EXPECT_EQ(program->GetVarTypeName(1), "TTOOL");
+  EXPECT_EQ(program->GetVarTypeName(2), "TELEMENT");
+}
+
+TEST_F(ProgramCompiler, RefusesAFrameOfMoreThanFiftyVariablesAlsoForParameters) {
+  std::string parameters;
+  for (int i = 0; i < 51; ++i) parameters += (i ? ", P" : "P") + std::to_string(i);
+  const CompileFailure failure =
+      CompileError("PROGRAM P; PROCEDURE A(" + parameters + ": INTEGER); BEGIN END; BEGIN END.");
+  EXPECT_EQ(failure.code, 5);
+  EXPECT_EQ(failure.message, "Příliš mnoho proměnných");
+}
+
+}  // namespace
