@@ -11,14 +11,20 @@ namespace {
 [[noreturn]] void Fail(int code) { throw TRunTimeError(code); }
 
 // Calls nest on the thread's own stack; a runaway recursion ends as a
-// run-time error instead of overflowing it.
-constexpr int kMaxActivations = 400;
+// run-time error instead of overflowing it: when the calls have used this
+// much of the stack since the first of them.
+constexpr std::uintptr_t kStackBudget = 1536 * 1024;
 thread_local int activations = 0;
+thread_local std::uintptr_t stackBase = 0;
+
+std::uintptr_t StackPosition() { return reinterpret_cast<std::uintptr_t>(__builtin_frame_address(0)); }
 
 class TActivation {
  public:
   TActivation() {
-    if (activations >= kMaxActivations) Fail(rteInternal);
+    const std::uintptr_t here = StackPosition();
+    if (activations == 0) stackBase = here;
+    else if (stackBase > here && stackBase - here > kStackBudget) Fail(rteInternal);
     ++activations;
   }
   ~TActivation() { --activations; }

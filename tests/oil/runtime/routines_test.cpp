@@ -127,3 +127,15 @@ TEST_F(RunErrors, PredefinedVariablesStartAsTheWorldAndItsMainTool) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(RunErrors, RunawayRecursionEndsAsACatchableErrorAfterManyCalls) {
+  RunProgram(
+      "PROGRAM P; PROCEDURE R(VAR N: INTEGER); BEGIN N := N + 1; R(N); END;\n"
+      "BEGIN n : INTEGER; TRY R(n); END; END.");
+  EXPECT_EQ(Shown(), std::vector<std::string>());
+  EXPECT_GT(std::stoi(Var(0)), 500);
+}
+
+}  // namespace
