@@ -167,3 +167,32 @@ TEST_F(ProgramCompiler, RefusesAFrameOfMoreThanFiftyVariablesAlsoForParameters) 
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(ProgramCompiler, EveryCutOfAProgramFailsInsideTheTextOrCompiles) {
+  const std::string text =
+      "PROGRAM P; {$OWNERDIVIDER ##}\n"
+      "FUNCTION F(A: INTEGER; VAR B: FLOAT): STRING;\n"
+      "  PROCEDURE Q(); BEGIN END;\n"
+      "BEGIN B := A * 2.5e1; RESULT := 'x' + \"yz\"; END;\n"
+      "BEGIN x : FLOAT; s : STRING := F(3, x);\n"
+      "  CASE s OF 'a': x := 1 ELSE x := -x; WHILE NOT (x < 0) DO x := x - 1;\n"
+      "  e : TELEMENT := WORLD\\Model##[0][1].FindElementByName('n'); TRY e.Name := s; END;\n"
+      "END.";
+  for (std::size_t cut = 0; cut <= text.size(); ++cut) {
+    const std::vector<std::string> lines = SourceLines(text.substr(0, cut));
+    try {
+      CompileOilProgram(lines);
+    } catch (const TCompilerError& error) {
+      ASSERT_GE(error.ErrorLine, 0) << cut;
+      if (lines.empty()) continue;
+      ASSERT_LT(static_cast<std::size_t>(error.ErrorLine), lines.size()) << cut;
+      EXPECT_GE(error.ErrorColumn, 1) << cut;
+      EXPECT_LE(static_cast<std::size_t>(error.ErrorColumn), lines[static_cast<std::size_t>(error.ErrorLine)].size() + 1)
+          << cut << ": " << error.what();
+    }
+  }
+}
+
+}  // namespace
