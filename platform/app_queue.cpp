@@ -47,18 +47,23 @@ struct Application::Impl {
   // Caller holds mutex and running is set.
   void PostQuit() { QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection); }
 
+  // Caller holds mutex.
+  bool TakeTask(std::function<void()>& task) {
+    if (tasks.empty()) return false;
+    task = std::move(tasks.front());
+    tasks.pop_front();
+    return true;
+  }
+
+  // Tasks go before the messages queued with them.
   void DrainQueue() {
     for (;;) {
       AppMessage message;
       std::function<void()> task;
       {
         std::lock_guard lock(mutex);
-        if (!tasks.empty()) {
-          task = std::move(tasks.front());
-          tasks.pop_front();
-        } else if (queue.empty()) {
-          return;
-        } else {
+        if (!TakeTask(task)) {
+          if (queue.empty()) return;
           message = queue.front();
           queue.pop_front();
         }
@@ -189,9 +194,7 @@ void Application::RunPendingTasks() {
     std::function<void()> task;
     {
       std::lock_guard lock(impl_->mutex);
-      if (impl_->tasks.empty()) return;
-      task = std::move(impl_->tasks.front());
-      impl_->tasks.pop_front();
+      if (!impl_->TakeTask(task)) return;
     }
     impl_->RunTask(task);
   }
