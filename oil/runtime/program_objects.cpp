@@ -126,7 +126,10 @@ TTypeElement* TOilBlock::GetStackItem(int index) {
   auto* stack = static_cast<TEntity*>(stack_ ? stack_ : GetStack());
   const auto& items = stack->Children();
   if (index < 0 || static_cast<std::size_t>(index) >= items.size()) Fail(rteInternal);
-  return static_cast<TTypeElement*>(items[static_cast<std::size_t>(index)]);
+  // The stack is an element like any other: a script may have put anything there.
+  auto* item = DynamicCast<TTypeElement>(items[static_cast<std::size_t>(index)]);
+  if (!item) Fail(rteInternal);
+  return item;
 }
 
 void TOilBlock::SetStackValue(int index, TOilValue value) {
