@@ -6,13 +6,22 @@
 #include <string>
 #include <vector>
 
+#include "framework/core/messages.h"
 #include "oil/compiler/program_compiler.h"
 #include "oil/errors/lang_errors.h"
 #include "oil/oil_classes.h"
 #include "oil/runtime/program_run.h"
+#include "platform/app_queue.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  static const bool registered = (RegisterOilClasses(), true);
+  static const bool registered = [] {
+    RegisterOilClasses();
+    // The compiler's progress messages are delivered (to nobody) and freed.
+    platform::Application::Instance().SetMessageHook([](platform::AppMessage& message, bool& handled) {
+      if (TKestuMessage* kestu = KestuMessageOf(message)) DeliverKestuMessage(kestu, handled, [] { return nullptr; });
+    });
+    return true;
+  }();
   static_cast<void>(registered);
   std::vector<std::string> lines(1);
   for (std::size_t i = 0; i < size; ++i) {

@@ -176,7 +176,6 @@ class TProcCaller : public TCaller {
  private:
   TElement* parameters_ = nullptr;
   TElementLink proc_;
-  unsigned resultFlags_ = 0;
 };
 
 // ---------------------------------------------------------------- statements
