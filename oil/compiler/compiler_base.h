@@ -70,6 +70,15 @@ constexpr int kMaxBlockVariables = 50;
 class TCompiler : public TTechnology {
   KESTX_CLASS(TCompiler)
  public:
+  struct Position {
+    int Line;
+    int Pos;
+  };
+  // Where the last token began, and where the scanner stands (past the last
+  // line: the end of the text).
+  Position TokenPosition() const;
+  Position CurrentPosition() const;
+
   // Compiles one construct; the result is taken over with TakeOutput.
   void DoIt() override;
   TElement* TakeOutput();
@@ -99,13 +108,7 @@ class TCompiler : public TTechnology {
   void UnreadToken() { context_->Scanner->UnreadToken(); }
   char CurrentChar() const { return context_->Scanner->CurrentChar(); }
 
-  struct Position {
-    int Line;
-    int Pos;
-  };
-  // Where the last token began, and where the scanner stands.
-  Position TokenPosition() const;
-  Position CurrentPosition() const;
+
   // Moves the scanner back (forgetting a pushed-back token).
   void GoBack(Position position);
   // Reads a type keyword or a registered class name (error 10 for an unknown

@@ -73,14 +73,14 @@ TOilOperator* NewNilConstant() { return Constant(TPointerElement::CreateValue(nu
 namespace {
 
 // Joins two operands with the operator of token and checks its type.
-Operator Join(int token, Operator left, Operator right, const TPreCompiler& scanner) {
+Operator Join(int token, Operator left, Operator right, const TCompiler& compiler) {
   Operator joined(NewBinary(token));
   auto* binary = static_cast<TOilTwoPtrOperator*>(joined.get());
   binary->SetOperand(left.release());
   binary->SetSecondOperand(right.release());
-  if (!joined->HasValidType()) throw TCompilerError(cerTypeMismatch, scanner.GetLine(), scanner.Pos, "");
-  if (joined->Depth() > kMaxExpressionDepth)
-    throw TCompilerError(cerSyntax, scanner.RealLine, scanner.RealPos, "");
+  auto fail = [](TCompiler::Position at, int code) { throw TCompilerError(code, at.Line, at.Pos, ""); };
+  if (!joined->HasValidType()) fail(compiler.CurrentPosition(), cerTypeMismatch);
+  if (joined->Depth() > kMaxExpressionDepth) fail(compiler.TokenPosition(), cerSyntax);
   return joined;
 }
 
@@ -95,7 +95,7 @@ TElement* TExpressionCompiler::Compile() {
     return left.release();
   }
   Operator right = Run<TOilOperator, TSimpleExpCompiler>(simple_);
-  return Join(token, std::move(left), std::move(right), *GetPreCompiler()).release();
+  return Join(token, std::move(left), std::move(right), *this).release();
 }
 
 TElement* TSimpleExpCompiler::Compile() {
@@ -114,7 +114,7 @@ TElement* TSimpleExpCompiler::Compile() {
     token = ReadToken();
     if (!IsSimpleOperator(token)) break;
     Operator right = Run<TOilOperator, TTermCompiler>(term_);
-    left = Join(token, std::move(left), std::move(right), *GetPreCompiler());
+    left = Join(token, std::move(left), std::move(right), *this);
   }
   UnreadToken();
   return left.release();
@@ -127,7 +127,7 @@ TElement* TTermCompiler::Compile() {
     const int token = ReadToken();
     if (!IsTermOperator(token)) break;
     Operator right = Run<TOilOperator, TFactorCompiler>(factor_);
-    left = Join(token, std::move(left), std::move(right), *GetPreCompiler());
+    left = Join(token, std::move(left), std::move(right), *this);
   }
   UnreadToken();
   return left.release();

@@ -30,7 +30,7 @@ class TPreCompiler : public TTool {
   TPreCompiler();
 
   std::int32_t RealLine = 0;
-  std::int32_t RealPos = 0;
+  std::int32_t RealPos = 1;
   std::int32_t Pos = 1;
 
   virtual void SetSourceLines(const std::vector<std::string>& lines);

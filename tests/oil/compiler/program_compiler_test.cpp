@@ -42,6 +42,8 @@ TEST_F(CompilerErrors, CarryTheirCodeTextAndPosition) {
        12, "Properta již byla zadána", 0, 54},
       {"tool property unknown", "PROGRAM P; BEGIN FindElementByName(Nothing: 'a'); END.", 14, "Properta neexistuje", 0,
        36},
+      {"type mismatch found at the end of the text", "PROGRAM P;\nBEGIN e : TELEMENT; e := WORLD+.N", 8,
+       "Typová neshoda", 1, 34},
       {"end of source inside the block", "PROGRAM P;\nBEGIN", 17, "Neočekávaný konec souboru", 1, 1},
       {"routine declared twice", "PROGRAM P; PROCEDURE A; BEGIN END; PROCEDURE a; BEGIN END; BEGIN END.", 21,
        "Identifikátor byl již použit", 0, 47},
