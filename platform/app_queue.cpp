@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QMetaObject>
 
+#include <condition_variable>
 #include <deque>
 #include <filesystem>
 #include <iostream>
@@ -14,6 +15,7 @@ namespace platform {
 struct Application::Impl {
   mutable std::mutex mutex;
   std::deque<AppMessage> queue;
+  std::deque<std::function<void()>> tasks;
   // Hooks are swapped whole, so one being called stays alive even when it
   // installs another.
   std::shared_ptr<const MessageHook> messageHook;
@@ -25,7 +27,7 @@ struct Application::Impl {
   bool wakePending = false;
   bool terminated = false;
   int holds = 0;
-  std::thread::id guiThread;
+  std::thread::id guiThread = std::this_thread::get_id();
 
   // Caller holds mutex.
   void WakeLoop() {
@@ -46,16 +48,39 @@ struct Application::Impl {
   // Caller holds mutex and running is set.
   void PostQuit() { QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection); }
 
+  // Caller holds mutex.
+  bool TakeTask(std::function<void()>& task) {
+    if (tasks.empty()) return false;
+    task = std::move(tasks.front());
+    tasks.pop_front();
+    return true;
+  }
+
+  // Tasks go before the messages queued with them.
   void DrainQueue() {
     for (;;) {
       AppMessage message;
+      std::function<void()> task;
       {
         std::lock_guard lock(mutex);
-        if (queue.empty() || holds > 0) return;
-        message = queue.front();
-        queue.pop_front();
+        // Tasks run even while messages are held: they only show what
+        // another thread asks for and change no model.
+        if (!TakeTask(task)) {
+          if (queue.empty() || holds > 0) return;
+          message = queue.front();
+          queue.pop_front();
+        }
       }
-      Deliver(message);
+      if (task) RunTask(task);
+      else Deliver(message);
+    }
+  }
+
+  void RunTask(const std::function<void()>& task) {
+    try {
+      task();
+    } catch (...) {
+      ReportException(std::current_exception());
     }
   }
 
@@ -115,14 +140,76 @@ void Application::PostMessage(const AppMessage& message) {
 
 void Application::SendMessage(AppMessage message) { impl_->Deliver(message); }
 
+namespace {
+thread_local WaitRelease* threadWaitRelease = nullptr;
+}  // namespace
+
+void SetThreadWaitRelease(WaitRelease* release) { threadWaitRelease = release; }
+
+bool Application::IsUiThread() const {
+  std::lock_guard lock(impl_->mutex);
+  return std::this_thread::get_id() == impl_->guiThread;
+}
+
+void Application::Invoke(std::function<void()> task) {
+  std::lock_guard lock(impl_->mutex);
+  impl_->tasks.push_back(std::move(task));
+  impl_->WakeLoop();
+}
+
+void Application::Call(const std::function<void()>& task) {
+  if (IsUiThread()) {
+    task();
+    return;
+  }
+  struct Waiter {
+    std::mutex mutex;
+    std::condition_variable done;
+    bool finished = false;
+    std::exception_ptr error;
+  };
+  auto waiter = std::make_shared<Waiter>();
+  WaitRelease* release = threadWaitRelease;
+  if (release) release->Release();
+  Invoke([waiter, &task] {
+    std::exception_ptr error;
+    try {
+      task();
+    } catch (...) {
+      error = std::current_exception();
+    }
+    std::lock_guard lock(waiter->mutex);
+    waiter->error = error;
+    waiter->finished = true;
+    waiter->done.notify_all();
+  });
+  {
+    std::unique_lock lock(waiter->mutex);
+    waiter->done.wait(lock, [&] { return waiter->finished; });
+  }
+  if (release) release->Reacquire();
+  if (waiter->error) std::rethrow_exception(waiter->error);
+}
+
+void Application::RunPendingTasks() {
+  if (!IsUiThread()) return;
+  for (;;) {
+    std::function<void()> task;
+    {
+      std::lock_guard lock(impl_->mutex);
+      if (!impl_->TakeTask(task)) return;
+    }
+    impl_->RunTask(task);
+  }
+}
+
 void Application::ProcessMessages() {
   bool letQtRun = false;
   {
     std::lock_guard lock(impl_->mutex);
-    if (impl_->running) {
-      if (std::this_thread::get_id() != impl_->guiThread) return;
-      letQtRun = true;
-    }
+    // Only the user-interface thread delivers.
+    if (std::this_thread::get_id() != impl_->guiThread) return;
+    letQtRun = impl_->running;
   }
   if (letQtRun) QCoreApplication::processEvents();
   impl_->DrainQueue();

@@ -53,6 +53,19 @@ class Application : public TObject {
   // Whether a MessageHold is alive.
   bool MessagesHeld() const;
 
+  // The thread that delivers messages: the one that made the application
+  // object, or the one running Run().
+  bool IsUiThread() const;
+  // Thread-safe; returns at once.  The task runs on the user-interface thread
+  // the next time messages are delivered, before the queued messages.
+  void Invoke(std::function<void()> task);
+  // Runs the task on the user-interface thread and waits for it; on that
+  // thread it runs at once.  An exception of the task reaches the caller.
+  // While the caller waits, what it holds through its WaitRelease is let go.
+  void Call(const std::function<void()>& task);
+  // Runs the queued tasks (not the messages); on the user-interface thread only.
+  void RunPendingTasks();
+
   void SetMessageHook(MessageHook hook);
   void SetExceptionHook(ExceptionHook hook);
 
@@ -92,5 +105,16 @@ class MessageHold {
   MessageHold(const MessageHold&) = delete;
   MessageHold& operator=(const MessageHold&) = delete;
 };
+
+// What a thread lets go of while it waits for the user-interface thread (a
+// lock the user-interface thread may need meanwhile), and takes back after.
+class WaitRelease {
+ public:
+  virtual ~WaitRelease() = default;
+  virtual void Release() = 0;
+  virtual void Reacquire() = 0;
+};
+// Installs the calling thread's WaitRelease (not owned); nullptr removes it.
+void SetThreadWaitRelease(WaitRelease* release);
 
 }  // namespace platform

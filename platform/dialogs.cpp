@@ -129,16 +129,24 @@ Dialogs& CurrentDialogs() {
 void SetDialogs(Dialogs* dialogs) { installed = dialogs; }
 
 int MessageDlg(const std::string& text, MsgDlgType type, unsigned buttons) {
-  return CurrentDialogs().MessageDlg(text, type, buttons);
+  // Boxes are shown by the user-interface thread; another thread waits.
+  int result = mrNone;
+  Application::Instance().Call([&] { result = CurrentDialogs().MessageDlg(text, type, buttons); });
+  return result;
 }
 
 void ShowMessage(const std::string& text) { MessageDlg(text, MsgDlgType::Information, mbOK); }
 
-WaitCursor::WaitCursor() : saved_(CurrentDialogs().ScreenCursor()) {
+// The cursor belongs to the user-interface thread: elsewhere it stays as it is.
+WaitCursor::WaitCursor() : active_(Application::Instance().IsUiThread()) {
+  if (!active_) return;
+  saved_ = CurrentDialogs().ScreenCursor();
   CurrentDialogs().SetScreenCursor(Cursor::HourGlass);
 }
 
-WaitCursor::~WaitCursor() { CurrentDialogs().SetScreenCursor(saved_); }
+WaitCursor::~WaitCursor() {
+  if (active_) CurrentDialogs().SetScreenCursor(saved_);
+}
 
 int RecordingDialogs::MessageDlg(const std::string& text, MsgDlgType type, unsigned buttons) {
   Messages.push_back({text, type, buttons});

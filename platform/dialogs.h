@@ -50,7 +50,8 @@ class WaitCursor {
   WaitCursor& operator=(const WaitCursor&) = delete;
 
  private:
-  Cursor saved_;
+  bool active_;
+  Cursor saved_ = Cursor::Default;
 };
 
 class RecordingDialogs : public Dialogs {

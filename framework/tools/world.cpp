@@ -23,6 +23,37 @@ TPropInfo ApplicationSetting(std::string name, V platform::Application::*setting
 
 }  // namespace
 
+namespace {
+thread_local int worldLockDepth = 0;
+}  // namespace
+
+void TWorldLock::lock() {
+  waiting_.fetch_add(1, std::memory_order_relaxed);
+  mutex_.lock();
+  waiting_.fetch_sub(1, std::memory_order_relaxed);
+  ++worldLockDepth;
+}
+
+void TWorldLock::unlock() {
+  --worldLockDepth;
+  mutex_.unlock();
+}
+
+int TWorldLock::ReleaseAll() {
+  const int depth = worldLockDepth;
+  for (int i = 0; i < depth; ++i) unlock();
+  return depth;
+}
+
+void TWorldLock::Reacquire(int depth) {
+  for (int i = 0; i < depth; ++i) lock();
+}
+
+TWorldLock& WorldLock() {
+  static TWorldLock lock;
+  return lock;
+}
+
 TWorld* World() { return theWorld; }
 void SetWorld(TWorld* world) { theWorld = world; }
 
@@ -97,6 +128,7 @@ void TWorld::CreateMainTool() {}
 void TWorld::DispatchAppMessage(platform::AppMessage& message, bool& handled) {
   TKestuMessage* kestu = KestuMessageOf(message);
   if (!kestu) return;
+  std::lock_guard lock(WorldLock());
   DeliverKestuMessage(kestu, handled, [this]() -> TElement* { return MainTool(); });
 }
 

@@ -2,7 +2,9 @@
 // The world: the root element of a running program.  It holds the main tool,
 // the system register, the class registry and the object model, and delivers
 // framework messages and shows the errors nobody else caught.
+#include <atomic>
 #include <exception>
+#include <mutex>
 #include <string>
 
 #include "framework/core/elements.h"
@@ -55,6 +57,26 @@ class TWorld : public TEntity {
   TElementLink objectClasses_;
   TElementLink objectModel_;
 };
+
+// The lock that keeps threads from working on the world at the same time: a
+// running OIL program holds it while it runs a statement, and message
+// delivery takes it.  Recursive on one thread.
+class TWorldLock {
+ public:
+  void lock();
+  void unlock();
+  // Another thread is waiting for the lock.
+  bool Contended() const { return waiting_.load(std::memory_order_relaxed) > 0; }
+  // Lets go of every level the calling thread holds and answers how many.
+  int ReleaseAll();
+  void Reacquire(int depth);
+
+ private:
+  std::recursive_mutex mutex_;
+  std::atomic<int> waiting_{0};
+};
+
+TWorldLock& WorldLock();
 
 // The one world of the program; nil before start-up and after the world is freed.
 TWorld* World();

@@ -1,0 +1,450 @@
+#include "oil/runtime/program_objects.h"
+
+#include <cstdint>
+#include <string>
+
+#include "oil/errors/lang_errors.h"
+#include "oil/runtime/run_context.h"
+
+namespace {
+
+// Replaces a child the entity alone held; the replaced one is freed.
+void ReplaceChild(TEntity& entity, int index, TElement* element) {
+  TElement* old = entity.GetElement(index);
+  entity.SetElement(index, element);
+  if (old && old != element && old->HolderCount() == 0) delete old;
+}
+
+}  // namespace
+
+namespace {
+
+[[noreturn]] void Fail(int code) { throw TRunTimeError(code); }
+
+// Calls nest on the thread's own stack; a runaway recursion ends as a
+// run-time error instead of overflowing it: when the calls have used this
+// much of the stack since the first of them.
+constexpr std::uintptr_t kStackBudget = 1536 * 1024;
+thread_local int activations = 0;
+thread_local std::uintptr_t stackBase = 0;
+
+std::uintptr_t StackPosition() { return reinterpret_cast<std::uintptr_t>(__builtin_frame_address(0)); }
+
+class TActivation {
+ public:
+  TActivation() {
+    const std::uintptr_t here = StackPosition();
+    if (activations == 0) stackBase = here;
+    else if (stackBase > here && stackBase - here > kStackBudget) Fail(rteInternal);
+    ++activations;
+  }
+  ~TActivation() { --activations; }
+  TActivation(const TActivation&) = delete;
+  TActivation& operator=(const TActivation&) = delete;
+};
+
+template <class T>
+T* OwnedList(TEntity& owner, TElement*& field, const std::string& name) {
+  if (!field) {
+    auto* list = new T;
+    list->SetName(name);
+    owner.AddElement(list);
+    field = list;
+  }
+  return static_cast<T*>(field);
+}
+
+}  // namespace
+
+void ExecuteLine(TOilLine* line) {
+  BetweenStatements();
+  if (line) line->Execute();
+}
+
+TOilValue NewValueOfType(int type, const std::string& typeName) {
+  switch (type) {
+    case otBoolean: return TOilValue(TBooleanElement::CreateValue(false));
+    case otChar: return TOilValue(TCharElement::CreateValue('\0'));
+    case otByte: return TOilValue(TByteElement::CreateValue(0));
+    case otFloat: return TOilValue(TFloatElement::CreateValue(0));
+    case otString: return TOilValue(TStringElement::CreateValue(std::string()));
+    case otInteger: return TOilValue(TIntegerElement::CreateValue(0));
+    case otElement: {
+      TOilValue value(TPointerElement::CreateValue(nullptr));
+      value->SetName(typeName);
+      return value;
+    }
+    default:
+      // No declaration yields another type; the slot keeps its place.
+      return TOilValue(new TTypeElement);
+  }
+}
+
+bool TypesCompatible(int target, int source) {
+  if (target == source || target == otAny) return true;
+  if (target == otFloat) return source == otByte || source == otInteger;
+  if (target == otString) return source == otChar;
+  if (target == otInteger) return source == otByte;
+  return false;
+}
+
+// ---------------------------------------------------------------- blocks
+
+TNameEntity* TOilBlock::GetLines() { return OwnedList<TNameEntity>(*this, lines_, "Program Lines"); }
+
+TOilLine* TOilBlock::GetLine(int index) { return static_cast<TOilLine*>(GetLines()->GetElement(index)); }
+
+void TOilBlock::SetLine(int index, TOilLine* line) {
+  if (!line) return;
+  TNameEntity* lines = GetLines();
+  if (index >= lines->GetCount()) lines->AddElement(line);
+  else ReplaceChild(*lines, index, line);
+}
+
+void TOilBlock::AddLine(TOilLine* line) {
+  if (line) GetLines()->AddElement(line);
+}
+
+int TOilBlock::LineCount() const {
+  return lines_ ? static_cast<int>(static_cast<TEntity*>(lines_)->Children().size()) : 0;
+}
+
+TNameEntity* TOilBlock::GetVarInfo() { return OwnedList<TNameEntity>(*this, varInfo_, "VarInfo"); }
+
+TVarInfo* TOilBlock::GetVarInfoItem(int index) { return static_cast<TVarInfo*>(GetVarInfo()->GetElement(index)); }
+
+int TOilBlock::VarCount() const {
+  return varInfo_ ? static_cast<int>(static_cast<TEntity*>(varInfo_)->Children().size()) : 0;
+}
+
+void TOilBlock::AddVariable(int type, const std::string& typeName) {
+  auto* info = new TVarInfo;
+  GetVarInfo()->AddElement(info);
+  SetVarType(VarCount() - 1, type);
+  SetVarTypeName(VarCount() - 1, typeName);
+}
+
+int TOilBlock::GetVarType(int index) { return GetVarInfoItem(index)->VarType & 0x7F; }
+void TOilBlock::SetVarType(int index, int type) { GetVarInfoItem(index)->VarType = static_cast<std::uint8_t>(type); }
+std::string TOilBlock::GetVarTypeName(int index) { return GetVarInfoItem(index)->TypeName; }
+void TOilBlock::SetVarTypeName(int index, const std::string& name) { GetVarInfoItem(index)->TypeName = name.substr(0, 30); }
+
+TOwnerEntity* TOilBlock::GetStack() { return OwnedList<TOwnerEntity>(*this, stack_, "STACK" + GetName()); }
+
+void TOilBlock::SetStack(TOwnerEntity* stack) { SetOwnedElement(stack_, stack); }
+
+TTypeElement* TOilBlock::GetStackItem(int index) {
+  auto* stack = static_cast<TEntity*>(stack_ ? stack_ : GetStack());
+  const auto& items = stack->Children();
+  if (index < 0 || static_cast<std::size_t>(index) >= items.size()) Fail(rteInternal);
+  // The stack is an element like any other: a script may have put anything there.
+  auto* item = DynamicCast<TTypeElement>(items[static_cast<std::size_t>(index)]);
+  if (!item) Fail(rteInternal);
+  return item;
+}
+
+void TOilBlock::SetStackValue(int index, TOilValue value) {
+  if (!value) Fail(rteNoValue);
+  TOwnerEntity* stack = GetStack();
+  if (index >= stack->GetCount()) {
+    stack->AddElement(value.release());
+    return;
+  }
+  TTypeElement* storage = GetStackItem(index);
+  AssignToStorage(*storage, storage->HasName() ? storage->GetName() : std::string("TELEMENT"), std::move(value));
+}
+
+void TOilBlock::PopStackTo(int count) {
+  TOwnerEntity* stack = GetStack();
+  while (static_cast<int>(stack->Children().size()) > count && !stack->Children().empty())
+    stack->FreeElement(stack->Children().back());
+}
+
+void TOilBlock::PushVariables() {
+  TOwnerEntity* stack = GetStack();
+  Base = stack->GetCount();
+  const int count = VarCount();
+  for (int i = 0; i < count; ++i) stack->AddElement(NewValueOfType(GetVarType(i), GetVarTypeName(i)).release());
+}
+
+void TOilBlock::PopVariables() { PopStackTo(GetStack()->GetCount() - VarCount()); }
+
+void TOilBlock::ExecuteLines() {
+  if (!lines_) return;
+  auto* lines = static_cast<TEntity*>(lines_);
+  const int count = static_cast<int>(lines->Children().size());
+  for (int i = 0; i < count; ++i) {
+    if (static_cast<std::size_t>(i) >= lines->Children().size()) break;
+    ExecuteLine(static_cast<TOilLine*>(lines->Children()[static_cast<std::size_t>(i)]));
+  }
+}
+
+void TOilBlock::Execute() {
+  TBlockFrame frame(*this);
+  ExecuteLines();
+}
+
+TBlockFrame::TBlockFrame(TOilBlock& block)
+    : block_(block), savedBase_(block.Base), savedCount_(block.GetStack()->GetCount()) {
+  block.PushVariables();
+}
+
+TBlockFrame::~TBlockFrame() {
+  block_.PopStackTo(savedCount_);
+  block_.Base = savedBase_;
+}
+
+// ---------------------------------------------------------------- routines
+
+TEntity* TOilProc::GetSubProcedures() { return OwnedList<TEntity>(*this, subProcedures_, "Podprocedury"); }
+
+void TOilProc::Call(std::vector<TOilArgument>& arguments) {
+  TActivation activation;
+  TBlockFrame frame(*this);
+  BindParameters(arguments);
+  ExecuteLines();
+  KeepResult();
+}
+
+void TOilProc::Execute() {
+  std::vector<TOilArgument> none;
+  Call(none);
+}
+
+void TOilProc::BindParameters(std::vector<TOilArgument>& arguments) {
+  for (TOilArgument& argument : arguments) {
+    const int slot = Base + argument.Target;
+    if (argument.ByRef) {
+      if (!argument.Storage) Fail(rteNoVariable);
+      ReplaceChild(*GetStack(), slot, TPointerElement::CreateValue(argument.Storage));
+      continue;
+    }
+    if (!argument.Value) Fail(rteNoVariable);
+    if (!TypesCompatible(GetVarType(argument.Target), TypeCodeOf(*argument.Value))) Fail(rteTypeMismatch);
+    SetStackValue(slot, std::move(argument.Value));
+  }
+}
+
+void TOilFunc::KeepResult() { result_.reset(GetStackItem(Base + Calls)->CreateCopy()); }
+
+void TParametr::SetExpression(TOilOperator* expression) { SetOwnedElement(expression_, expression); }
+
+TNameEntity* TProcCaller::GetArguments() { return OwnedList<TNameEntity>(*this, parameters_, "Parametry"); }
+
+void TProcCaller::AddArgument(TParametr* parameter) {
+  GetArguments()->AddElement(parameter);
+  UpdateParameterDepth(*parameter);
+}
+
+void TProcCaller::UpdateParameterDepth(const TParametr& parameter) {
+  if (parameter.GetExpression()) depth_ = std::max(depth_, 1 + parameter.GetExpression()->Depth());
+}
+
+TOilProc* TProcCaller::GetProc() const { return static_cast<TOilProc*>(proc_.Get()); }
+
+void TProcCaller::SetProc(TOilProc* proc) {
+  proc_.Set(proc);
+  ForgetTypeFlags();
+}
+
+unsigned TProcCaller::ComputeTypeFlags() {
+  auto* function = DynamicCast<TOilFunc>(GetProc());
+  if (!function || function->Calls >= function->VarCount()) return 0;
+  return TypeBit(function->GetVarType(function->Calls));
+}
+
+TOilValue TProcCaller::Evaluate() {
+  TOilProc* proc = GetProc();
+  if (!proc) Fail(rteInternal);
+  // Arguments are worked out in the caller's frame, before the callee's
+  // frame begins: a recursive call reads the caller's values.
+  std::vector<TOilArgument> arguments;
+  if (parameters_) {
+    for (TElement* child : static_cast<TEntity*>(parameters_)->Children()) {
+      auto* parameter = static_cast<TParametr*>(child);
+      TOilArgument argument;
+      argument.Target = parameter->Target;
+      argument.ByRef = parameter->ByRef;
+      if (parameter->ByRef) {
+        auto* variable = DynamicCast<TVariable>(parameter->GetExpression());
+        argument.Storage = variable ? variable->Storage() : nullptr;
+      } else if (parameter->GetExpression()) {
+        argument.Value = parameter->GetExpression()->Evaluate();
+      }
+      arguments.push_back(std::move(argument));
+    }
+  }
+  proc->Call(arguments);
+  return proc->GetResult();
+}
+
+// ---------------------------------------------------------------- statements
+
+bool ConditionValue(TOilOperator* condition) {
+  TOilValue value = condition ? condition->Evaluate() : nullptr;
+  if (!value) Fail(rteNoVariable);
+  if (TypeCodeOf(*value) != otBoolean) Fail(rteNotBoolean);
+  return value->GetAsBoolean();
+}
+
+void TAssignLine::SetVariable(TVariable* variable) { SetOwnedElement(variable_, variable); }
+void TAssignLine::SetExpression(TOilOperator* expression) { SetOwnedElement(expression_, expression); }
+
+void TAssignLine::Execute() {
+  TOilValue value = GetExpression() ? GetExpression()->Evaluate() : nullptr;
+  if (!value) Fail(rteNoValue);
+  TVariable* variable = GetVariable();
+  if (!variable) Fail(rteNoVariable);
+  if (!TypesCompatible(variable->GetValueType(), TypeCodeOf(*value))) Fail(rteTypeMismatch);
+  variable->SetValue(std::move(value));
+}
+
+void TExprLine::SetExpression(TOilOperator* expression) { SetOwnedElement(expression_, expression); }
+
+void TExprLine::Execute() {
+  if (GetExpression()) GetExpression()->Evaluate();
+}
+
+void TIfLine::SetCondition(TOilOperator* condition) { SetOwnedElement(condition_, condition); }
+void TIfLine::SetThenLine(TOilLine* line) { SetOwnedElement(then_, line); }
+void TIfLine::SetElseLine(TOilLine* line) { SetOwnedElement(else_, line); }
+
+void TIfLine::Execute() {
+  if (ConditionValue(static_cast<TOilOperator*>(condition_))) ExecuteLine(static_cast<TOilLine*>(then_));
+  else if (else_) ExecuteLine(static_cast<TOilLine*>(else_));
+}
+
+void TForLine::SetVariable(TNormalVariable* variable) { SetOwnedElement(variable_, variable); }
+void TForLine::SetBody(TOilLine* line) { SetOwnedElement(body_, line); }
+void TForLine::SetStart(TOilOperator* expression) { SetOwnedElement(start_, expression); }
+void TForLine::SetEnd(TOilOperator* expression) { SetOwnedElement(end_, expression); }
+
+std::int32_t TForLine::Bound(TOilOperator* expression, int variableType, TOilValue* keep) {
+  TOilValue value = expression ? expression->Evaluate() : nullptr;
+  if (!value) Fail(rteNoVariable);
+  const int type = TypeCodeOf(*value);
+  const bool fits = variableType == otChar ? type == otChar : (type == otByte || type == otInteger);
+  if (!fits) Fail(rteTypeMismatch);
+  const std::int32_t bound = type == otChar ? static_cast<unsigned char>(value->GetAsChar()) : value->GetAsInteger();
+  if (keep) *keep = std::move(value);
+  return bound;
+}
+
+void TForLine::Execute() {
+  auto* variable = static_cast<TNormalVariable*>(variable_);
+  if (!variable) Fail(rteNoVariable);
+  const int type = variable->GetValueType();
+  if (type != otChar && type != otByte && type != otInteger) Fail(rteNoVariable);
+  TOilValue startValue;
+  const std::int32_t first = Bound(static_cast<TOilOperator*>(start_), type, &startValue);
+  variable->SetValue(std::move(startValue));
+  const std::int32_t last = Bound(static_cast<TOilOperator*>(end_), type, nullptr);
+  // The count is fixed before the body first runs; the counter is written
+  // into the variable's own element each time.
+  TTypeElement* storage = variable->Storage();
+  auto* body = static_cast<TOilLine*>(body_);
+  if (Direction) {
+    for (std::int64_t counter = first; counter <= last; ++counter) {
+      storage->SetAsInteger(static_cast<std::int32_t>(counter));
+      ExecuteLine(body);
+    }
+  } else {
+    for (std::int64_t counter = first; counter >= last; --counter) {
+      storage->SetAsInteger(static_cast<std::int32_t>(counter));
+      ExecuteLine(body);
+    }
+  }
+}
+
+void TWhileLine::SetBody(TOilLine* line) { SetOwnedElement(body_, line); }
+void TWhileLine::SetCondition(TOilOperator* condition) { SetOwnedElement(condition_, condition); }
+
+void TWhileLine::Execute() {
+  while (ConditionValue(static_cast<TOilOperator*>(condition_))) ExecuteLine(static_cast<TOilLine*>(body_));
+}
+
+void TRepeatline::SetCondition(TOilOperator* condition) { SetOwnedElement(condition_, condition); }
+
+void TRepeatline::Execute() {
+  do {
+    ExecuteLines();
+    BetweenStatements();
+  } while (!ConditionValue(static_cast<TOilOperator*>(condition_)));
+}
+
+void TCaseLine::SetSelector(TOilOperator* selector) { SetOwnedElement(selector_, selector); }
+void TCaseLine::SetElseLine(TOilLine* line) { SetOwnedElement(else_, line); }
+
+TEntity* TCaseLine::Labels() { return OwnedList<TEntity>(*this, labels_, "Labels"); }
+TEntity* TCaseLine::Lines() { return OwnedList<TEntity>(*this, lines_, "Lines"); }
+
+int TCaseLine::BranchCount() const {
+  return labels_ ? static_cast<int>(static_cast<TEntity*>(labels_)->Children().size()) : 0;
+}
+
+void TCaseLine::AddBranch(TOilValue label, TOilLine* line) {
+  Labels()->AddElement(label.release());
+  // An empty branch statement keeps its place as a statement that does nothing.
+  Lines()->AddElement(line ? line : new TOilLine);
+}
+
+namespace {
+
+// Whether a label of one type can match a selector of another, and does.
+bool LabelMatches(const TTypeElement& label, const TTypeElement& selector) {
+  const int l = TypeCodeOf(label), s = TypeCodeOf(selector);
+  switch (l) {
+    case otBoolean: return s == otBoolean && label.GetAsBoolean() == selector.GetAsBoolean();
+    case otChar:
+    case otString: return (s == otChar || s == otString) && label.GetAsString() == selector.GetAsString();
+    case otFloat:
+    case otInteger: return (s == otFloat || s == otInteger) && label.GetAsFloat() == selector.GetAsFloat();
+    default: return false;
+  }
+}
+
+}  // namespace
+
+void TCaseLine::Execute() {
+  TOilValue selector = selector_ ? static_cast<TOilOperator*>(selector_)->Evaluate() : nullptr;
+  if (!selector) Fail(rteNoVariable);
+  if (TypeCodeOf(*selector) >= otElement) Fail(rteBadCaseType);
+  const int count = BranchCount();
+  for (int i = 0; i < count; ++i) {
+    if (LabelMatches(*static_cast<TTypeElement*>(Labels()->Children()[static_cast<std::size_t>(i)]), *selector)) {
+      ExecuteLine(static_cast<TOilLine*>(Lines()->Children()[static_cast<std::size_t>(i)]));
+      return;
+    }
+  }
+  if (else_) ExecuteLine(static_cast<TOilLine*>(else_));
+}
+
+void TProtectBlock::Execute() {
+  try {
+    ExecuteLines();
+  } catch (const TRunTimeError&) {
+    // Discarded: the run goes on after the block; the frames it left were
+    // removed on the way out.
+  }
+}
+
+// ---------------------------------------------------------------- class descriptions
+
+#define OIL_PROGRAM_INFO(Self, Parent, ...) OIL_CLASS_INFO(Self, Parent, "OilProgram", __VA_ARGS__)
+OIL_PROGRAM_INFO(TOilLine, TOwnerEntity)
+OIL_PROGRAM_INFO(TVarInfo, TElement, FieldProp("VarType", &TVarInfo::VarType),
+                 FieldProp("TypeName", &TVarInfo::TypeName))
+OIL_PROGRAM_INFO(TOilBlock, TOilLine)
+OIL_PROGRAM_INFO(TOilProc, TOilBlock, FieldProp("Calls", &TOilProc::Calls))
+OIL_PROGRAM_INFO(TOilFunc, TOilProc)
+OIL_PROGRAM_INFO(TCaller, TOilOperator)
+OIL_PROGRAM_INFO(TParametr, TEntity)
+OIL_PROGRAM_INFO(TProcCaller, TCaller)
+OIL_PROGRAM_INFO(TAssignLine, TOilLine)
+OIL_PROGRAM_INFO(TExprLine, TOilLine)
+OIL_PROGRAM_INFO(TIfLine, TOilLine)
+OIL_PROGRAM_INFO(TForLine, TOilLine)
+OIL_PROGRAM_INFO(TWhileLine, TOilLine)
+OIL_PROGRAM_INFO(TRepeatline, TOilBlock)
+OIL_PROGRAM_INFO(TCaseLine, TOilLine)
+OIL_PROGRAM_INFO(TProtectBlock, TOilBlock)

@@ -1,0 +1,293 @@
+#pragma once
+// A compiled OIL program is a tree of elements: blocks hold statements,
+// declare variables and keep their values on a stack shared down the tree;
+// procedures and functions take parameters; one statement class per
+// construct of the language.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "oil/runtime/variables.h"
+
+class TOilLine : public TOwnerEntity {
+  KESTX_CLASS(TOilLine)
+ public:
+  virtual int GetSourceLine() const { return sourceLine_; }
+  virtual void SetSourceLine(int line) { sourceLine_ = line; }
+  virtual void Execute() {}
+
+ private:
+  std::int32_t sourceLine_ = -1;
+};
+
+// Runs a statement at a point between statements (where a run may be
+// suspended or stopped); nil does nothing.
+void ExecuteLine(TOilLine* line);
+
+class TVarInfo : public TElement {
+  KESTX_CLASS(TVarInfo)
+ public:
+  std::uint8_t VarType = 0;
+  std::string TypeName;
+};
+
+// A value element of a type code, as a frame holds it before assignment.
+TOilValue NewValueOfType(int type, const std::string& typeName);
+// Whether a variable of the target type takes a value of the source type.
+bool TypesCompatible(int target, int source);
+
+class TOilBlock : public TOilLine {
+  KESTX_CLASS(TOilBlock)
+ public:
+  // Where the current frame of the block starts in the stack.
+  std::int32_t Base = 0;
+
+  TNameEntity* GetLines();
+  TOilLine* GetLine(int index);
+  // Past the end appends; else replaces (and frees) the statement there.
+  void SetLine(int index, TOilLine* line);
+  // An empty statement is ignored.
+  void AddLine(TOilLine* line);
+  int LineCount() const;
+
+  TNameEntity* GetVarInfo();
+  TVarInfo* GetVarInfoItem(int index);
+  int VarCount() const;
+  void AddVariable(int type, const std::string& typeName);
+  int GetVarType(int index);
+  void SetVarType(int index, int type);
+  std::string GetVarTypeName(int index);
+  // Cut to 30 characters.
+  void SetVarTypeName(int index, const std::string& name);
+
+  TOwnerEntity* GetStack();
+  // Shares another block's stack.
+  void SetStack(TOwnerEntity* stack);
+  TTypeElement* GetStackItem(int index);
+  // At or past the top pushes the value; else copies it into the element there.
+  void SetStackValue(int index, TOilValue value);
+  // Frees the stack's elements from the top down to count.
+  void PopStackTo(int count);
+
+  virtual void PushVariables();
+  virtual void PopVariables();
+
+  void Execute() override;
+
+ protected:
+  // Runs the statement list once (the count is read before the first).
+  void ExecuteLines();
+
+ private:
+  TElement* lines_ = nullptr;
+  TElement* varInfo_ = nullptr;
+  TElement* stack_ = nullptr;
+};
+
+// Pushes a block's frame for one activation and removes it again, also when
+// an error passes through; the block's Base is that of the activation while
+// it lasts.
+class TBlockFrame {
+ public:
+  explicit TBlockFrame(TOilBlock& block);
+  ~TBlockFrame();
+  TBlockFrame(const TBlockFrame&) = delete;
+  TBlockFrame& operator=(const TBlockFrame&) = delete;
+
+ private:
+  TOilBlock& block_;
+  std::int32_t savedBase_;
+  int savedCount_;
+};
+
+// One argument of a call, evaluated in the caller's frame.
+struct TOilArgument {
+  int Target = 0;
+  bool ByRef = false;
+  TOilValue Value;                    // by value
+  TTypeElement* Storage = nullptr;    // by reference: the caller's storage element
+};
+
+class TOilProc : public TOilBlock {
+  KESTX_CLASS(TOilProc)
+ public:
+  // The number of by-reference parameters.
+  std::int32_t Calls = 0;
+  TEntity* GetSubProcedures();
+  // One activation with the arguments bound.
+  virtual void Call(std::vector<TOilArgument>& arguments);
+  // The result of the last call, handed over; nil for a procedure.
+  virtual TOilValue GetResult() { return nullptr; }
+  void Execute() override;
+
+ protected:
+  void BindParameters(std::vector<TOilArgument>& arguments);
+  // After the statements, before the frame goes.
+  virtual void KeepResult() {}
+
+ private:
+  TElement* subProcedures_ = nullptr;
+};
+
+class TOilFunc : public TOilProc {
+  KESTX_CLASS(TOilFunc)
+ public:
+  TOilValue GetResult() override { return std::move(result_); }
+
+ protected:
+  void KeepResult() override;
+
+ private:
+  TOilValue result_;
+};
+
+class TCaller : public TOilOperator {
+  KESTX_CLASS(TCaller)
+};
+
+class TParametr : public TEntity {
+  KESTX_CLASS(TParametr)
+ public:
+  // The variable index in the callee's frame.
+  std::int32_t Target = 0;
+  // A by-reference argument's expression is the caller's variable itself.
+  bool ByRef = false;
+  TOilOperator* GetExpression() const { return static_cast<TOilOperator*>(expression_); }
+  void SetExpression(TOilOperator* expression);
+
+ private:
+  TElement* expression_ = nullptr;
+};
+
+class TProcCaller : public TCaller {
+  KESTX_CLASS(TProcCaller)
+ public:
+  TNameEntity* GetArguments();
+  void AddArgument(TParametr* parameter);
+  // The routine is held by link: it may call itself.
+  TOilProc* GetProc() const;
+  void SetProc(TOilProc* proc);
+  TOilValue Evaluate() override;
+
+ protected:
+  unsigned ComputeTypeFlags() override;
+  void UpdateParameterDepth(const TParametr& parameter);
+
+ private:
+  TElement* parameters_ = nullptr;
+  TElementLink proc_;
+};
+
+// ---------------------------------------------------------------- statements
+
+class TAssignLine : public TOilLine {
+  KESTX_CLASS(TAssignLine)
+ public:
+  TVariable* GetVariable() const { return static_cast<TVariable*>(variable_); }
+  void SetVariable(TVariable* variable);
+  TOilOperator* GetExpression() const { return static_cast<TOilOperator*>(expression_); }
+  void SetExpression(TOilOperator* expression);
+  void Execute() override;
+
+ private:
+  TElement* variable_ = nullptr;
+  TElement* expression_ = nullptr;
+};
+
+class TExprLine : public TOilLine {
+  KESTX_CLASS(TExprLine)
+ public:
+  TOilOperator* GetExpression() const { return static_cast<TOilOperator*>(expression_); }
+  void SetExpression(TOilOperator* expression);
+  void Execute() override;
+
+ private:
+  TElement* expression_ = nullptr;
+};
+
+class TIfLine : public TOilLine {
+  KESTX_CLASS(TIfLine)
+ public:
+  void SetCondition(TOilOperator* condition);
+  void SetThenLine(TOilLine* line);
+  void SetElseLine(TOilLine* line);
+  void Execute() override;
+
+ private:
+  TElement* condition_ = nullptr;
+  TElement* then_ = nullptr;
+  TElement* else_ = nullptr;
+};
+
+class TForLine : public TOilLine {
+  KESTX_CLASS(TForLine)
+ public:
+  // 1 counts up (TO), 0 down (DOWNTO).
+  std::uint8_t Direction = 1;
+  void SetVariable(TNormalVariable* variable);
+  void SetBody(TOilLine* line);
+  void SetStart(TOilOperator* expression);
+  void SetEnd(TOilOperator* expression);
+  void Execute() override;
+
+ private:
+  // A bound's integer value, checked against the control variable's type.
+  std::int32_t Bound(TOilOperator* expression, int variableType, TOilValue* keep);
+
+  TElement* variable_ = nullptr;
+  TElement* body_ = nullptr;
+  TElement* start_ = nullptr;
+  TElement* end_ = nullptr;
+};
+
+class TWhileLine : public TOilLine {
+  KESTX_CLASS(TWhileLine)
+ public:
+  void SetBody(TOilLine* line);
+  void SetCondition(TOilOperator* condition);
+  void Execute() override;
+
+ private:
+  TElement* body_ = nullptr;
+  TElement* condition_ = nullptr;
+};
+
+// The loop body is its statement list; it has no frame of its own.
+class TRepeatline : public TOilBlock {
+  KESTX_CLASS(TRepeatline)
+ public:
+  void SetCondition(TOilOperator* condition);
+  void Execute() override;
+
+ private:
+  TElement* condition_ = nullptr;
+};
+
+class TCaseLine : public TOilLine {
+  KESTX_CLASS(TCaseLine)
+ public:
+  void SetSelector(TOilOperator* selector);
+  // A label and the statement run when it matches (nil: nothing to run).
+  void AddBranch(TOilValue label, TOilLine* line);
+  void SetElseLine(TOilLine* line);
+  int BranchCount() const;
+  void Execute() override;
+
+ private:
+  TEntity* Labels();
+  TEntity* Lines();
+  TElement* selector_ = nullptr;
+  TElement* labels_ = nullptr;
+  TElement* lines_ = nullptr;
+  TElement* else_ = nullptr;
+};
+
+// TRY: the statement list runs under a handler that discards run-time errors.
+class TProtectBlock : public TOilBlock {
+  KESTX_CLASS(TProtectBlock)
+ public:
+  void Execute() override;
+};
+
+// The value of a condition: present (code 2) and Boolean (code 10).
+bool ConditionValue(TOilOperator* condition);

@@ -1,0 +1,54 @@
+#pragma once
+// The run of a compiled program: synchronously on the calling thread (Run),
+// or on a worker thread of its own (Execute) that shares the world with the
+// user-interface thread under the world lock.
+#include <memory>
+#include <string>
+
+#include "oil/runtime/program_objects.h"
+
+class TOilThread;
+class TRunTimeError;
+
+// The text of a run that ended by any failure other than a run-time error.
+extern const char* const kOilGeneralFailure;
+
+class TOilProgram : public TOilProc {
+  KESTX_CLASS(TOilProgram)
+ public:
+  TOilProgram();
+  // A run still active is stopped first.
+  ~TOilProgram() override;
+
+  // Starts a run on a thread of its own and returns at once; nothing when a
+  // run is active.  Called on the user-interface thread.
+  void Execute() override;
+  // The whole run on the calling thread.  A run-time error ends it and is
+  // reported; any other error passes on.  Refused while a run is in progress.
+  virtual void Run();
+  // Shows the message; on the program's thread it is kept for the end of the run.
+  virtual void ReportRunTimeError(const TRunTimeError& error);
+  // On the user-interface thread once the run's thread has ended.
+  virtual void ThreadTerminated();
+  virtual void SuspendRun();
+  virtual void ResumeRun();
+  // Ends the run for good, waits for its thread and forgets it.
+  virtual void StopRun();
+  // Clears the whole stack.
+  void PopVariables() override;
+
+  // A run is active (running or suspended).
+  bool Running() const { return thread_ != nullptr; }
+  // The run has stopped between two statements at a suspension.
+  bool RunSuspended() const;
+
+ public:
+  // The end notification of the run runId, on the user-interface thread.
+  void EndOfRunOf(int runId);
+
+ private:
+
+  std::unique_ptr<TOilThread> thread_;
+  int runId_ = 0;
+  bool inRun_ = false;
+};

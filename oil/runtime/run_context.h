@@ -1,0 +1,30 @@
+#pragma once
+// What the statements of a run ask of the run they belong to: a stop or a
+// suspension takes effect between two statements, and results of tool calls
+// that nobody holds are handed to the program.
+class TOilProgram;
+class TElement;
+
+class TRunContext {
+ public:
+  // Installs the context for the calling thread until it is destroyed.
+  explicit TRunContext(TOilProgram* program);
+  virtual ~TRunContext();
+  TRunContext(const TRunContext&) = delete;
+  TRunContext& operator=(const TRunContext&) = delete;
+
+  static TRunContext* Current();
+  TOilProgram* Program() const { return program_; }
+  // Called between two statements.
+  virtual void BetweenStatements() {}
+  // Keeps the report of a run-time error for the end of the run; false when
+  // the run reports at once.
+  virtual bool KeepReport(const char* /*text*/) { return false; }
+
+ private:
+  TOilProgram* program_;
+  TRunContext* previous_;
+};
+
+// The point between two statements of the running program, if any.
+void BetweenStatements();

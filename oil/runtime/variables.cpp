@@ -1,0 +1,340 @@
+#include "oil/runtime/variables.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <string>
+
+#include "framework/core/class_registry.h"
+#include "oil/errors/lang_errors.h"
+#include "oil/runtime/program_objects.h"
+
+namespace {
+
+[[noreturn]] void Fail(int code) { throw TRunTimeError(code); }
+
+bool IsType(const TTypeElement& value, unsigned set) { return (TypeBit(TypeCodeOf(value)) & set) != 0; }
+
+constexpr unsigned kTextTypes = TypeBit(otChar) | TypeBit(otString);
+
+// The element an element-typed value refers to: code 2 for any other value
+// and for a reference to nothing.
+TElement* ReferencedElement(const TTypeElement* value) {
+  if (!value || TypeCodeOf(*value) != otElement) Fail(rteNoVariable);
+  TElement* element = value->GetAsPointer();
+  if (!element) Fail(rteNoVariable);
+  return element;
+}
+
+TOilValue Reference(TElement* element) { return TOilValue(TPointerElement::CreateValue(element)); }
+
+// The declared class of an element storage: its name, TELEMENT when unnamed.
+std::string DeclaredClassOf(const TTypeElement& storage) {
+  return storage.HasName() ? storage.GetName() : std::string("TELEMENT");
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- storage
+
+void AssignToStorage(TTypeElement& storage, const std::string& typeName, TOilValue value) {
+  if (!value) Fail(rteNoValue);
+  const int target = TypeCodeOf(storage);
+  if (target == otElement && TypeCodeOf(*value) == otElement) {
+    TElement* element = value->GetAsPointer();
+    TClass cls = FindKestuClass(typeName);
+    if (element && (!cls || !element->InheritsFrom(cls))) Fail(rteTypeMismatch);
+  }
+  switch (target) {
+    case otBoolean: storage.SetAsBoolean(value->GetAsBoolean()); break;
+    case otChar: storage.SetAsChar(value->GetAsChar()); break;
+    case otFloat: storage.SetAsFloat(value->GetAsFloat()); break;
+    case otString: storage.SetAsString(value->GetAsString()); break;
+    case otInteger: storage.SetAsInteger(value->GetAsInteger()); break;
+    case otElement: storage.SetAsPointer(value->GetAsPointer()); break;
+    default: storage.SetAsString(value->GetAsString()); break;
+  }
+}
+
+// ---------------------------------------------------------------- variables
+
+TOilValue TVariable::GetValue() { return nullptr; }
+void TVariable::SetValue(TOilValue) { Fail(rteNoVariable); }
+int TVariable::GetValueType() { return otAny; }
+std::string TVariable::GetTypeName() { return {}; }
+TTypeElement* TVariable::Storage() { return nullptr; }
+
+unsigned TVariable::ComputeTypeFlags() {
+  const int type = GetValueType();
+  return type >= otAny ? kAllTypes : TypeBit(type);
+}
+
+TTypeElement* TNormalVariable::SlotElement() {
+  if (!block_) Fail(rteNoVariable);
+  return block_->GetStackItem(block_->Base + VarIndex);
+}
+
+TTypeElement* TNormalVariable::Storage() { return SlotElement(); }
+
+TOilValue TNormalVariable::GetValue() { return TOilValue(SlotElement()->CreateCopy()); }
+
+void TNormalVariable::SetValue(TOilValue value) {
+  if (!block_) Fail(rteNoVariable);
+  TTypeElement* storage = SlotElement();
+  AssignToStorage(*storage, GetTypeName(), std::move(value));
+}
+
+int TNormalVariable::GetValueType() { return block_ ? block_->GetVarType(VarIndex) : otAny; }
+
+std::string TNormalVariable::GetTypeName() { return block_ ? block_->GetVarTypeName(VarIndex) : std::string(); }
+
+TTypeElement* TCalledVariable::Storage() {
+  // The slot refers to the caller's storage, fixed when the call began, so
+  // that a recursive activation still reaches its own caller's variable.
+  auto* target = DynamicCast<TTypeElement>(SlotElement()->GetAsPointer());
+  if (!target) Fail(rteNoVariable);
+  return target;
+}
+
+TOilValue TCalledVariable::GetValue() { return TOilValue(Storage()->CreateCopy()); }
+
+void TCalledVariable::SetValue(TOilValue value) {
+  TTypeElement* storage = Storage();
+  AssignToStorage(*storage, DeclaredClassOf(*storage), std::move(value));
+}
+
+// ---------------------------------------------------------------- properties
+
+void TPropVariable::SetOwnerExpression(TOilOperator* expression) {
+  SetOwnedElement(owner_, expression);
+  depth_ = 1 + (expression ? expression->Depth() : 0);
+}
+
+namespace {
+
+// The element a property variable's path yields and its property.
+struct PropertyTarget {
+  TElement* element;
+  const TPropInfo* info;
+};
+
+PropertyTarget FindProperty(TOilOperator* owner, const std::string& name) {
+  TOilValue value = owner ? owner->Evaluate() : nullptr;
+  TElement* element = ReferencedElement(value.get());
+  const TPropInfo* info = element->ClassType()->FindProp(name);
+  if (!info) Fail(rteBadProperty);
+  return {element, info};
+}
+
+}  // namespace
+
+TOilValue TPropVariable::GetValue() {
+  const auto [element, info] = FindProperty(GetOwnerExpression(), PropertyName);
+  if (!info->HasRead()) Fail(rteBadProperty);
+  switch (info->Kind) {
+    case tkInteger: return TOilValue(TIntegerElement::CreateValue(static_cast<std::int32_t>(info->GetOrd(*element))));
+    case tkChar:
+    case tkWChar: return TOilValue(TCharElement::CreateValue(static_cast<char>(info->GetOrd(*element))));
+    case tkEnumeration: {
+      const std::int64_t ordinal = info->GetOrd(*element);
+      std::string name;
+      if (info->EnumType && ordinal >= 0 && ordinal < static_cast<std::int64_t>(info->EnumType->Names.size()))
+        name = AsciiUpperCase(info->EnumType->Names[static_cast<std::size_t>(ordinal)]);
+      if (name == "TRUE") return TOilValue(TBooleanElement::CreateValue(true));
+      if (name == "FALSE") return TOilValue(TBooleanElement::CreateValue(false));
+      Fail(rteBadPropertyKind);
+    }
+    case tkFloat: return TOilValue(TFloatElement::CreateValue(static_cast<double>(info->GetFloat(*element))));
+    case tkString:
+    case tkLString:
+    case tkWString: return TOilValue(TStringElement::CreateValue(info->GetStr(*element)));
+    case tkClass: return Reference(DynamicCast<TElement>(info->GetObj(*element)));
+    default: Fail(rteBadPropertyKind);
+  }
+}
+
+void WritePropertyValue(TObject& object, const TPropInfo& info, const TTypeElement& value) {
+  auto require = [&value](unsigned set) {
+    if (!IsType(value, set)) Fail(rteTypeMismatch);
+  };
+  switch (info.Kind) {
+    case tkInteger:
+    case tkInt64:
+    case tkChar:
+    case tkWChar:
+    case tkEnumeration:
+    case tkFloat:
+    case tkString:
+    case tkLString:
+    case tkWString:
+    case tkClass: break;
+    default: Fail(rteBadPropertyKind);
+  }
+  if (!info.HasWrite()) Fail(rteCannotAssign);
+  switch (info.Kind) {
+    case tkInteger:
+    case tkInt64:
+      require(kIntegralTypes);
+      info.SetOrd(object, value.GetAsInteger());
+      break;
+    case tkChar:
+    case tkWChar:
+      require(TypeBit(otChar));
+      info.SetOrd(object, static_cast<unsigned char>(value.GetAsChar()));
+      break;
+    case tkEnumeration:
+      require(TypeBit(otBoolean));
+      info.SetOrd(object, value.GetAsBoolean() ? 1 : 0);
+      break;
+    case tkFloat:
+      require(kNumericTypes);
+      info.SetFloat(object, value.GetAsFloat());
+      break;
+    case tkClass: {
+      require(TypeBit(otElement));
+      TElement* element = value.GetAsPointer();
+      // The setter takes the property's class on trust: check it here.
+      if (element && !element->InheritsFrom(info.PropClass)) Fail(rteTypeMismatch);
+      info.SetObj(object, element);
+      break;
+    }
+    default:
+      require(kTextTypes);
+      info.SetStr(object, value.GetAsString());
+      break;
+  }
+}
+
+void TPropVariable::SetValue(TOilValue value) {
+  const auto [element, info] = FindProperty(GetOwnerExpression(), PropertyName);
+  if (!value) Fail(rteNoValue);
+  WritePropertyValue(*element, *info, *value);
+}
+
+// ---------------------------------------------------------------- element paths
+
+TElement* TElementOperator::StartElement() {
+  TOilValue value = EvaluateOperand();
+  return ReferencedElement(value.get());
+}
+
+TOilValue TElementOperator::Evaluate() {
+  auto* entity = DynamicCast<TEntity>(StartElement());
+  if (!entity) Fail(rteNotEntity);
+  return Reference(entity->FindElementByName(ElementName));
+}
+
+TOilValue TOwnerOperator::Evaluate() {
+  TElement* element = StartElement();
+  if (!DynamicCast<TOwnerElement>(element) && !DynamicCast<TOwnerEntity>(element)) Fail(rteNotEntity);
+  return Reference(element->GetOwnerByName(ElementName));
+}
+
+void TElementByNumberOperator::SetPositionIndex(TOilOperator* expression) {
+  SetOwnedElement(position_, expression);
+  UpdateDepth();
+}
+
+void TElementByNumberOperator::UpdateDepth() {
+  TOilPtrOperator::UpdateDepth();
+  if (GetPositionIndex()) depth_ = std::max(depth_, 1 + GetPositionIndex()->Depth());
+}
+
+TEntity* TElementByNumberOperator::StartEntity(std::int32_t& position) {
+  TOilValue value = EvaluateOperand();
+  auto* entity = DynamicCast<TEntity>(ReferencedElement(value.get()));
+  if (!entity) Fail(rteNotEntity);
+  TOilValue index = GetPositionIndex() ? GetPositionIndex()->Evaluate() : nullptr;
+  if (!index) Fail(rteNoVariable);
+  if (!IsType(*index, kIntegralTypes)) Fail(rteTypeMismatch);
+  position = index->GetAsInteger();
+  return entity;
+}
+
+TOilValue TElementByNumberOperator::Evaluate() {
+  std::int32_t position = 0;
+  TEntity* entity = StartEntity(position);
+  if (position < 0 || position >= static_cast<std::int32_t>(entity->Children().size())) Fail(rteNoSuchElement);
+  return Reference(entity->Children()[static_cast<std::size_t>(position)]);
+}
+
+TOilValue TOwnerByNumberOperator::Evaluate() {
+  std::int32_t position = 0;
+  TEntity* entity = StartEntity(position);
+  if (position < 0 || position >= entity->GetOwnersCount()) Fail(rteNoSuchElement);
+  return Reference(entity->GetOwner(position));
+}
+
+// ---------------------------------------------------------------- tool calls
+
+void TToolInputInfo::SetExpression(TOilOperator* expression) { SetOwnedElement(expression_, expression); }
+
+TEntity* TToolOperator::GetInputs() {
+  if (!inputs_) {
+    auto* inputs = new TEntity;
+    AddElement(inputs);
+    inputs_ = inputs;
+  }
+  return static_cast<TEntity*>(inputs_);
+}
+
+TToolInputInfo* TToolOperator::GetInput(int index) {
+  return static_cast<TToolInputInfo*>(GetInputs()->GetElement(index));
+}
+
+void TToolOperator::AddInput(TToolInputInfo* input) {
+  GetInputs()->AddElement(input);
+  UpdateDepth();
+}
+
+void TToolOperator::UpdateDepth() {
+  TOilPtrOperator::UpdateDepth();
+  if (!inputs_) return;
+  for (TElement* child : static_cast<TEntity*>(inputs_)->Children()) {
+    auto* input = static_cast<TToolInputInfo*>(child);
+    if (input->GetExpression()) depth_ = std::max(depth_, 1 + input->GetExpression()->Depth());
+  }
+}
+
+TOilValue TToolOperator::Evaluate() {
+  TElement* input = nullptr;
+  if (GetOperand()) {
+    TOilValue value = GetOperand()->Evaluate();
+    if (value) {
+      if (TypeCodeOf(*value) != otElement) Fail(rteInputNotElement);
+      input = value->GetAsPointer();
+    }
+  }
+  if (!ToolClass) Fail(rteNoTool);
+  // The tool lives for this call only, whatever happens in it.
+  std::unique_ptr<TElement> made(NewElement(ToolClass));
+  auto* tool = DynamicCast<TTool>(made.get());
+  if (!tool) Fail(rteNoTool);
+  tool->SetInput(input);
+  const auto& props = ToolClass->Props();
+  if (inputs_) {
+    for (TElement* child : static_cast<TEntity*>(inputs_)->Children()) {
+      auto* item = static_cast<TToolInputInfo*>(child);
+      TOilValue value = item->GetExpression() ? item->GetExpression()->Evaluate() : nullptr;
+      if (!value) Fail(rteNoValue);
+      const int index = item->PropIndex - 1;
+      if (index < 0 || index >= static_cast<int>(props.size())) Fail(rteBadProperty);
+      WritePropertyValue(*tool, *props[static_cast<std::size_t>(index)], *value);
+    }
+  }
+  tool->DoIt();
+  return Reference(tool->Output());
+}
+
+// ---------------------------------------------------------------- class descriptions
+
+#define OIL_VARIABLE_INFO(Self, Parent, ...) OIL_CLASS_INFO(Self, Parent, "OilVariables", __VA_ARGS__)
+OIL_VARIABLE_INFO(TVariable, TOilOperator)
+OIL_VARIABLE_INFO(TNormalVariable, TVariable, FieldProp("VarIndex", &TNormalVariable::VarIndex))
+OIL_VARIABLE_INFO(TCalledVariable, TNormalVariable)
+OIL_VARIABLE_INFO(TPropVariable, TVariable, FieldProp("PropertyName", &TPropVariable::PropertyName))
+OIL_VARIABLE_INFO(TElementOperator, TOilPtrOperator, FieldProp("ElementName", &TElementOperator::ElementName))
+OIL_VARIABLE_INFO(TOwnerOperator, TElementOperator)
+OIL_VARIABLE_INFO(TElementByNumberOperator, TOilPtrOperator)
+OIL_VARIABLE_INFO(TOwnerByNumberOperator, TElementByNumberOperator)
+OIL_VARIABLE_INFO(TToolInputInfo, TEntity, FieldProp("PropIndex", &TToolInputInfo::PropIndex))
+OIL_VARIABLE_INFO(TToolOperator, TOilPtrOperator)

@@ -1,0 +1,151 @@
+#pragma once
+// Variables held in a block's frame, parameters passed by reference,
+// published properties of elements, the steps of element paths and calls of
+// framework tools: operators that connect expressions to storage.
+#include <string>
+
+#include "oil/runtime/operators.h"
+
+class TOilBlock;
+
+class TVariable : public TOilOperator {
+  KESTX_CLASS(TVariable)
+ public:
+  TOilValue Evaluate() override { return GetValue(); }
+  virtual TOilValue GetValue();
+  virtual void SetValue(TOilValue value);
+  virtual int GetValueType();
+  virtual std::string GetTypeName();
+  // The element that holds the value (nil for a property).
+  virtual TTypeElement* Storage();
+
+ protected:
+  unsigned ComputeTypeFlags() override;
+};
+
+class TNormalVariable : public TVariable {
+  KESTX_CLASS(TNormalVariable)
+ public:
+  std::int32_t VarIndex = 0;
+  TOilBlock* Block() const { return block_; }
+  // The block is not owned: it encloses the variable.
+  void SetBlock(TOilBlock* block) { block_ = block; }
+
+  TOilValue GetValue() override;
+  void SetValue(TOilValue value) override;
+  int GetValueType() override;
+  std::string GetTypeName() override;
+  TTypeElement* Storage() override;
+
+ protected:
+  // The element in the current frame of the block.
+  TTypeElement* SlotElement();
+
+ private:
+  TOilBlock* block_ = nullptr;
+};
+
+// A by-reference parameter: its slot refers to the caller's storage element.
+class TCalledVariable : public TNormalVariable {
+  KESTX_CLASS(TCalledVariable)
+ public:
+  TOilValue GetValue() override;
+  void SetValue(TOilValue value) override;
+  TTypeElement* Storage() override;
+};
+
+class TPropVariable : public TVariable {
+  KESTX_CLASS(TPropVariable)
+ public:
+  std::string PropertyName;
+  TOilOperator* GetOwnerExpression() const { return static_cast<TOilOperator*>(owner_); }
+  void SetOwnerExpression(TOilOperator* expression);
+
+  TOilValue GetValue() override;
+  void SetValue(TOilValue value) override;
+  int GetValueType() override { return otAny; }
+
+ protected:
+  unsigned ComputeTypeFlags() override { return kAllTypes; }
+
+ private:
+  TElement* owner_ = nullptr;
+};
+
+// Stores a value into a storage element that holds a variable of a declared
+// element class; raises code 3 when an element of another class is given.
+void AssignToStorage(TTypeElement& storage, const std::string& typeName, TOilValue value);
+
+// Converts a value to a published property's kind and writes it (codes 3, 7, 15).
+struct TPropInfo;
+void WritePropertyValue(TObject& object, const TPropInfo& info, const TTypeElement& value);
+
+class TElementOperator : public TOilPtrOperator {
+  KESTX_CLASS(TElementOperator)
+ public:
+  std::string ElementName;
+  TOilValue Evaluate() override;
+
+ protected:
+  unsigned ComputeTypeFlags() override { return TypeBit(otElement); }
+  // The element the path has reached (codes 2).
+  TElement* StartElement();
+};
+
+class TOwnerOperator : public TElementOperator {
+  KESTX_CLASS(TOwnerOperator)
+ public:
+  TOilValue Evaluate() override;
+};
+
+class TElementByNumberOperator : public TOilPtrOperator {
+  KESTX_CLASS(TElementByNumberOperator)
+ public:
+  TOilOperator* GetPositionIndex() const { return static_cast<TOilOperator*>(position_); }
+  void SetPositionIndex(TOilOperator* expression);
+  TOilValue Evaluate() override;
+
+ protected:
+  unsigned ComputeTypeFlags() override { return TypeBit(otElement); }
+  void UpdateDepth() override;
+  // The entity the path has reached and the position asked for.
+  TEntity* StartEntity(std::int32_t& position);
+
+ private:
+  TElement* position_ = nullptr;
+};
+
+class TOwnerByNumberOperator : public TElementByNumberOperator {
+  KESTX_CLASS(TOwnerByNumberOperator)
+ public:
+  TOilValue Evaluate() override;
+};
+
+class TToolInputInfo : public TEntity {
+  KESTX_CLASS(TToolInputInfo)
+ public:
+  // 1-based position among the tool class's published properties.
+  std::int32_t PropIndex = 0;
+  TOilOperator* GetExpression() const { return static_cast<TOilOperator*>(expression_); }
+  void SetExpression(TOilOperator* expression);
+
+ private:
+  TElement* expression_ = nullptr;
+};
+
+class TToolOperator : public TOilPtrOperator {
+  KESTX_CLASS(TToolOperator)
+ public:
+  TClass ToolClass = nullptr;
+  TEntity* GetInputs();
+  TToolInputInfo* GetInput(int index);
+  void AddInput(TToolInputInfo* input);
+  TOilValue Evaluate() override;
+
+ protected:
+  unsigned ComputeTypeFlags() override { return TypeBit(otElement); }
+  void UpdateDepth() override;
+
+ private:
+  TElement* inputs_ = nullptr;
+};

@@ -1,0 +1,200 @@
+#include "tests/oil/oil_fixture.h"
+
+namespace {
+
+class CompilerErrors : public OilTest {};
+
+TEST_F(CompilerErrors, CarryTheirCodeTextAndPosition) {
+  const struct {
+    const char* name;
+    const char* text;
+    int code;
+    std::string message;
+    int line;
+    int column;
+  } cases[] = {
+      {"no PROGRAM", "BEGIN END.", 1, "Očekávám PROGRAM", 0, 6},
+      {"no program name", "PROGRAM 1;", 1, "Očekávám jméno programu", 0, 8},
+      {"no semicolon after the name", "PROGRAM P BEGIN END.", 1, "Očekávám ;", 0, 11},
+      {"blank before the final dot", "PROGRAM P; BEGIN END .", 1, "Očekávám .", 0, 21},
+      {"text after the final dot", "PROGRAM P; BEGIN END. x", 1, "Očekávám konec souboru", 0, 23},
+      {"statement without semicolon", "PROGRAM P;\nBEGIN a : INTEGER; a := 1 END.", 1, "Očekávám ;", 1, 27},
+      {"IF without ELSE before END", "PROGRAM P; BEGIN a : INTEGER; IF TRUE THEN a := 1 END.", 1, "Očekávám ELSE", 0, 51},
+      {"semicolon between CASE branches", "PROGRAM P; BEGIN i : INTEGER; CASE i OF 1: i := 1; 2: i := 2 END; END.", 1,
+       "Očekávám konstantu", 0, 50},
+      {"FOR over a float", "PROGRAM P; BEGIN f : FLOAT; FOR f := 1 TO 2 DO ; END.", 6, "Není ordinální typ", 0, 33},
+      {"FOR from a char to an integer", "PROGRAM P; BEGIN i : INTEGER; FOR i := 'a' TO 'z' DO ; END.", 8,
+       "Typová neshoda", 0, 44},
+      {"two names with an initial value", "PROGRAM P; BEGIN x, y : INTEGER := 0; END.", 1, "Očekávám ;", 0, 33},
+      {"declared twice", "PROGRAM P; BEGIN x : INTEGER; x : FLOAT; END.", 11, "Proměnná již existuje", 0, 31},
+      {"unknown type", "PROGRAM P; BEGIN x : NoSuchClass; END.", 10, "Neznámý typ", 0, 22},
+      {"constant as target", "PROGRAM P; BEGIN 5 := 1; END.", 3, "Chyba v syntaxi", 0, 18},
+      {"second relation", "PROGRAM P; BEGIN b : BOOLEAN := 1 = 1 = 1; END.", 1, "Očekávám ;", 0, 39},
+      {"assignment of another type", "PROGRAM P; BEGIN i : INTEGER; i := 'x'; END.", 8, "Typová neshoda", 0, 35},
+      {"condition not Boolean", "PROGRAM P; BEGIN IF 1 THEN ; END.", 1, "Očekávám logický výraz", 0, 23},
+      {"operands of no common type", "PROGRAM P; BEGIN s : STRING := 'a' + 1; END.", 8, "Typová neshoda", 0, 40},
+      {"property name after a blank", "PROGRAM P; BEGIN s : STRING := WORLD. Name; END.", 1, "Očekávám název property", 0,
+       38},
+      {"index is a term", "PROGRAM P; BEGIN e : TELEMENT := WORLD[1+2]; END.", 1, "Očekávám ]", 0, 42},
+      {"selector on a number", "PROGRAM P; BEGIN i : INTEGER; i := i.Name; END.", 9, "Nedává ukazatel na prvek", 0, 37},
+      {"unknown tool", "PROGRAM P; BEGIN NoSuchTool(); END.", 13, "Neznámý nástroj", 0, 18},
+      {"tool property given twice", "PROGRAM P; BEGIN FindElementByName(ElementName: 'a', ElementName: 'b'); END.",
+       12, "Properta již byla zadána", 0, 54},
+      {"tool property unknown", "PROGRAM P; BEGIN FindElementByName(Nothing: 'a'); END.", 14, "Properta neexistuje", 0,
+       36},
+      {"type mismatch found at the end of the text", "PROGRAM P;\nBEGIN e : TELEMENT; e := WORLD+.N", 8,
+       "Typová neshoda", 1, 34},
+      {"end of source inside the block", "PROGRAM P;\nBEGIN", 17, "Neočekávaný konec souboru", 1, 1},
+      {"routine declared twice", "PROGRAM P; PROCEDURE A; BEGIN END; PROCEDURE a; BEGIN END; BEGIN END.", 21,
+       "Identifikátor byl již použit", 0, 47},
+      {"parameter named Result", "PROGRAM P; FUNCTION F(Result: INTEGER): INTEGER; BEGIN END; BEGIN END.", 21,
+       "Identifikátor byl již použit", 0, 23},
+      {"too few arguments", "PROGRAM P; PROCEDURE A(X, Y: INTEGER); BEGIN END; BEGIN A(1); END.", 1, "Očekávám ,", 0,
+       61},
+      {"too many arguments", "PROGRAM P; PROCEDURE A(X, Y: INTEGER); BEGIN END; BEGIN A(1, 2, 3); END.", 1,
+       "Očekávám )", 0, 64},
+      {"constant for a by-reference parameter", "PROGRAM P; PROCEDURE A(VAR X: INTEGER); BEGIN END; BEGIN A(1); END.",
+       1, "Očekávám proměnnou", 0, 60},
+      {"nested routine out of scope",
+       "PROGRAM P; PROCEDURE A; PROCEDURE B; BEGIN END; BEGIN END; BEGIN B(); END.", 13, "Neznámý nástroj", 0, 66},
+      {"a 51st variable in a block",
+       "PROGRAM P; BEGIN a1,a2,a3,a4,a5,a6,a7,a8,a9,a10,a11,a12,a13,a14,a15,a16,a17,a18,a19,a20,a21,a22,a23,a24,a25,"
+       "a26,a27,a28,a29,a30,a31,a32,a33,a34,a35,a36,a37,a38,a39,a40,a41,a42,a43,a44,a45,a46,a47,a48 : INTEGER; END.",
+       5, "Příliš mnoho proměnných", 0, 201},
+      {"too deep a nesting", nullptr, 3, "Chyba v syntaxi", 0, -1},
+  };
+  for (const auto& c : cases) {
+    std::string text = c.text ? c.text : "PROGRAM P; BEGIN i : INTEGER := " + std::string(300, '(') + "1" + std::string(300, ')') + "; END.";
+    const CompileFailure failure = CompileError(text);
+    EXPECT_EQ(failure.code, c.code) << c.name << ": " << failure.message;
+    EXPECT_EQ(failure.message, c.message) << c.name;
+    EXPECT_EQ(failure.line, c.line) << c.name;
+    if (c.column >= 0) {
+      EXPECT_EQ(failure.column, c.column) << c.name;
+    }
+  }
+}
+
+TEST_F(CompilerErrors, LongNamesAreComparedWhole) {
+  // Two names alike in their first 30 characters are two variables.
+  RunProgram(
+      "PROGRAM P; BEGIN\n"
+      "abcdefghijabcdefghijabcdefghij_one : INTEGER := 1;\n"
+      "abcdefghijabcdefghijabcdefghij_two : INTEGER := 2;\n"
+      "abcdefghijabcdefghijabcdefghij_one := abcdefghijabcdefghijabcdefghij_one + 10;\n"
+      "END.");
+  EXPECT_EQ(Var(0), "11");
+  EXPECT_EQ(Var(1), "2");
+}
+
+TEST_F(CompilerErrors, TheProgressDisplayEndsAlsoAfterAnError) {
+  std::vector<int> codes;
+  platform::Application::Instance().SetMessageHook([&codes](platform::AppMessage& message, bool& handled) {
+    if (TKestuMessage* kestu = KestuMessageOf(message)) {
+      codes.push_back(kestu->Message);
+      DeliverKestuMessage(kestu, handled, [] { return nullptr; });
+    }
+  });
+  CompileError("PROGRAM P;\nBEGIN x := ; END.");
+  platform::Application::Instance().ProcessMessages();
+  platform::Application::Instance().SetMessageHook(nullptr);
+  ASSERT_FALSE(codes.empty());
+  EXPECT_EQ(codes.front(), msgProgressStart);
+  EXPECT_EQ(codes.back(), msgProgressEnd);
+}
+
+}  // namespace
+
+namespace {
+
+class ProgramCompiler : public OilTest {};
+
+TEST_F(ProgramCompiler, CompilesTheLanguagesForms) {
+  const struct {
+    const char* name;
+    const char* text;
+    int lines;  // top-level statements compiled
+  } cases[] = {
+      {"smallest program", "PROGRAM P; BEGIN END.", 0},
+      {"empty statements", "PROGRAM P; BEGIN ; ; END.", 0},
+      {"empty block", "PROGRAM P; BEGIN BEGIN ; END; END.", 1},
+      {"empty parentheses after a routine name", "PROGRAM P; PROCEDURE A(); BEGIN END; BEGIN A(); END.", 1},
+      {"names in any case", "PROGRAM P; BEGIN e : TELEMENT := world; END.", 1},
+      {"declaration without statement", "PROGRAM P; BEGIN x, y : INTEGER; END.", 0},
+      {"comments and directives", "PROGRAM P; {note} BEGIN {$ELEMENTDIVIDER |} e : TELEMENT := WORLD|x; END.", 1},
+      {"statements over lines", "PROGRAM P;\nBEGIN\n  i : INTEGER\n  := 1\n  ;\nEND.", 1},
+      {"REPEAT, TRY, WHILE, FOR, CASE",
+       "PROGRAM P; BEGIN i : INTEGER; REPEAT i := i + 1; UNTIL i > 2; TRY i := 0; END; WHILE i < 3 DO i := i + 1;"
+       " FOR i := 1 TO 2 DO ; CASE i OF 1: i := 2 2: i := 3 ELSE i := 4; END.",
+       5},
+      {"function called in an expression and a procedure as a statement",
+       "PROGRAM P; FUNCTION F(): INTEGER; BEGIN RESULT := 1; END; PROCEDURE Q(X: INTEGER); BEGIN END;"
+       " BEGIN Q(F() + 1); END.",
+       1},
+  };
+  for (const auto& c : cases) {
+    std::unique_ptr<TOilProgram> compiled;
+    try {
+      compiled = CompileOilProgram(SourceLines(c.text));
+    } catch (const TCompilerError& error) {
+      ADD_FAILURE() << c.name << ": " << error.what() << " at " << error.ErrorLine << ":" << error.ErrorColumn;
+      continue;
+    }
+    ASSERT_NE(compiled, nullptr) << c.name;
+    EXPECT_EQ(compiled->LineCount(), c.lines) << c.name;
+    EXPECT_EQ(compiled->GetName(), "P") << c.name;
+  }
+}
+
+TEST_F(ProgramCompiler, LaysOutARoutinesFrameByReferenceFirst) {
+  Compile("PROGRAM P; FUNCTION F(A: INTEGER; VAR B: FLOAT): STRING; BEGIN c : CHAR; END; BEGIN END.");
+  ASSERT_EQ(program->GetSubProcedures()->GetCount(), 1);
+  auto* function = DynamicCast<TOilFunc>(program->GetSubProcedures()->GetElement(0));
+  ASSERT_NE(function, nullptr);
+  EXPECT_EQ(function->Calls, 1);
+  const int types[] = {otFloat, otString, otInteger, otChar};
+  ASSERT_EQ(function->VarCount(), 4);
+  for (int slot = 0; slot < 4; ++slot) EXPECT_EQ(function->GetVarType(slot), types[slot]) << slot;
+  EXPECT_EQ(program->GetVarTypeName(1), "TTOOL");
+  EXPECT_EQ(program->GetVarTypeName(2), "TELEMENT");
+}
+
+TEST_F(ProgramCompiler, RefusesAFrameOfMoreThanFiftyVariablesAlsoForParameters) {
+  std::string parameters;
+  for (int i = 0; i < 51; ++i) parameters += (i ? ", P" : "P") + std::to_string(i);
+  const CompileFailure failure =
+      CompileError("PROGRAM P; PROCEDURE A(" + parameters + ": INTEGER); BEGIN END; BEGIN END.");
+  EXPECT_EQ(failure.code, 5);
+  EXPECT_EQ(failure.message, "Příliš mnoho proměnných");
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(ProgramCompiler, EveryCutOfAProgramFailsInsideTheTextOrCompiles) {
+  const std::string text =
+      "PROGRAM P; {$OWNERDIVIDER ##}\n"
+      "FUNCTION F(A: INTEGER; VAR B: FLOAT): STRING;\n"
+      "  PROCEDURE Q(); BEGIN END;\n"
+      "BEGIN B := A * 2.5e1; RESULT := 'x' + \"yz\"; END;\n"
+      "BEGIN x : FLOAT; s : STRING := F(3, x);\n"
+      "  CASE s OF 'a': x := 1 ELSE x := -x; WHILE NOT (x < 0) DO x := x - 1;\n"
+      "  e : TELEMENT := WORLD\\Model##[0][1].FindElementByName('n'); TRY e.Name := s; END;\n"
+      "END.";
+  for (std::size_t cut = 0; cut <= text.size(); ++cut) {
+    const std::vector<std::string> lines = SourceLines(text.substr(0, cut));
+    try {
+      CompileOilProgram(lines);
+    } catch (const TCompilerError& error) {
+      ASSERT_GE(error.ErrorLine, 0) << cut;
+      if (lines.empty()) continue;
+      ASSERT_LT(static_cast<std::size_t>(error.ErrorLine), lines.size()) << cut;
+      EXPECT_GE(error.ErrorColumn, 1) << cut;
+      EXPECT_LE(static_cast<std::size_t>(error.ErrorColumn), lines[static_cast<std::size_t>(error.ErrorLine)].size() + 1)
+          << cut << ": " << error.what();
+    }
+  }
+}
+
+}  // namespace

@@ -1,0 +1,107 @@
+#pragma once
+// Compiles and runs OIL programs against a world of their own, with message
+// boxes recorded.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "framework/core/class_registry.h"
+#include "framework/core/framework_classes.h"
+#include "framework/tools/tools.h"
+#include "framework/tools/world.h"
+#include "oil/compiler/program_compiler.h"
+#include "oil/errors/lang_errors.h"
+#include "oil/oil_classes.h"
+#include "oil/runtime/program_run.h"
+#include "platform/app_queue.h"
+#include "platform/dialogs.h"
+
+inline std::vector<std::string> SourceLines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+// The first slot of a program's own variables (after WORLD, MAINTOOL, ACTIVEELEMENT).
+constexpr int kFirstSlot = 3;
+
+class OilTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    RegisterOilClasses();
+    platform::SetDialogs(&dialogs);
+    world = std::make_unique<TWorld>();
+    main = new TTechnology;
+    main->SetName("Main");
+    world->SetMainTool(main);
+    SetWorld(world.get());
+  }
+  void TearDown() override {
+    program.reset();
+    SetWorld(nullptr);
+    world.reset();
+    platform::SetDialogs(nullptr);
+  }
+
+  // Compiles; a compile error fails the test.
+  TOilProgram& Compile(const std::string& text) {
+    program = CompileOilProgram(SourceLines(text));
+    return *program;
+  }
+  // Compiles and runs on this thread; the messages shown are in dialogs.
+  TOilProgram& RunProgram(const std::string& text) {
+    Compile(text);
+    program->Run();
+    return *program;
+  }
+  // A program variable's value as text, by slot.
+  std::string Slot(int slot) { return program->GetStackItem(slot)->GetAsString(); }
+  std::string Var(int n) { return Slot(kFirstSlot + n); }
+  TElement* ElementVar(int n) { return program->GetStackItem(kFirstSlot + n)->GetAsPointer(); }
+  std::vector<std::string> Shown() const {
+    std::vector<std::string> texts;
+    for (const auto& shown : dialogs.Messages) texts.push_back(shown.Text);
+    return texts;
+  }
+
+  platform::RecordingDialogs dialogs;
+  std::unique_ptr<TWorld> world;
+  TTechnology* main = nullptr;
+  std::unique_ptr<TOilProgram> program;
+};
+
+// The compile error of a text: code, message, line, column.
+struct CompileFailure {
+  int code = 0;
+  std::string message;
+  int line = -1;
+  int column = -1;
+};
+
+inline CompileFailure CompileError(const std::string& text) {
+  try {
+    CompileOilProgram(SourceLines(text));
+  } catch (const TCompilerError& error) {
+    return {error.Code, error.what(), error.ErrorLine, error.ErrorColumn};
+  }
+  return {};
+}
+
+// A test name made of a case's description.
+inline std::string TestName(const std::string& description) {
+  std::string name;
+  bool upper = true;
+  for (char c : description) {
+    if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')) {
+      name.push_back(upper && c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c);
+      upper = false;
+    } else {
+      upper = true;
+    }
+  }
+  return name;
+}

@@ -1,0 +1,182 @@
+#include <atomic>
+#include <chrono>
+#include <functional>
+#include <mutex>
+#include <thread>
+
+#include "tests/oil/oil_fixture.h"
+#include "tests/oil/oil_probes.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+// Records the boxes it shows and the thread that showed them.
+class ThreadDialogs : public platform::RecordingDialogs {
+ public:
+  int MessageDlg(const std::string& text, platform::MsgDlgType type, unsigned buttons) override {
+    threads.push_back(std::this_thread::get_id());
+    return RecordingDialogs::MessageDlg(text, type, buttons);
+  }
+  std::vector<std::thread::id> threads;
+};
+
+// This thread plays the user-interface thread: it delivers the world's
+// messages (under the world lock) while programs run on their threads.
+class ProgramThread : public OilTest {
+ protected:
+  void SetUp() override {
+    OilTest::SetUp();
+    RegisterOilProbes();
+    platform::SetDialogs(&boxes);
+    probe = new TOilProbe;
+    probe->SetName("Probe");
+    world->ObjectModel()->SetName("Model");
+    world->ObjectModel()->AddElement(probe);
+    platform::Application::Instance().SetMessageHook(
+        [this](platform::AppMessage& message, bool& handled) { world->DispatchAppMessage(message, handled); });
+  }
+  void TearDown() override {
+    program.reset();
+    platform::Application::Instance().ProcessMessages();
+    platform::Application::Instance().SetMessageHook(nullptr);
+    OilTest::TearDown();
+  }
+  // Lets events run until the condition holds; false after the time limit.
+  bool RunUntil(const std::function<bool()>& condition, std::chrono::seconds limit = 20s) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (!condition()) {
+      if (std::chrono::steady_clock::now() > end) return false;
+      platform::Application::Instance().ProcessMessages();
+      std::this_thread::sleep_for(1ms);
+    }
+    return true;
+  }
+  int ProbeCount() {
+    std::lock_guard lock(WorldLock());
+    return probe->Count;
+  }
+
+  ThreadDialogs boxes;
+  TOilProbe* probe = nullptr;
+};
+
+TEST_F(ProgramThread, RunsAndEndsOnTheUserInterfaceThread) {
+  Compile("PROGRAM P; BEGIN e : TOILPROBE := WORLD\\Model\\Probe; e.Count := 5; END.");
+  program->Execute();
+  EXPECT_TRUE(program->Running());
+  ASSERT_TRUE(RunUntil([&] { return !program->Running(); }));
+  EXPECT_EQ(ProbeCount(), 5);
+  EXPECT_EQ(program->GetStack()->GetCount(), 0);
+  EXPECT_TRUE(boxes.Messages.empty());
+}
+
+TEST_F(ProgramThread, ReportsErrorsInABoxOnTheUserInterfaceThread) {
+  const struct {
+    const char* name;
+    const char* text;
+    const char* shown;
+  } cases[] = {
+      {"run-time error", "PROGRAM P; BEGIN e : TTOOL := WORLD; END.", "Typová neshoda"},
+      {"general failure", "PROGRAM P; BEGIN f : FLOAT := 1 / 0; END.", "Hruba Chyba OILu- nejspis spatne odalokovani"},
+      {"operator error", "PROGRAM P; BEGIN TRY i : INTEGER := 1 MOD 0; END; END.",
+       "Hruba Chyba OILu- nejspis spatne odalokovani"},
+  };
+  for (const auto& c : cases) {
+    boxes.Messages.clear();
+    boxes.threads.clear();
+    Compile(c.text);
+    program->Execute();
+    ASSERT_TRUE(RunUntil([&] { return !program->Running(); })) << c.name;
+    ASSERT_EQ(boxes.Messages.size(), 1u) << c.name;
+    EXPECT_EQ(boxes.Messages[0].Text, c.shown) << c.name;
+    EXPECT_EQ(boxes.threads[0], std::this_thread::get_id()) << c.name;
+    EXPECT_EQ(program->GetStack()->GetCount(), 0) << c.name;
+  }
+}
+
+TEST_F(ProgramThread, ChangesTheModelWhileTheUserInterfaceReadsItAndDeliversMessages) {
+  Compile(
+      "PROGRAM P; BEGIN e : TOILPROBE := WORLD\\Model\\Probe; i : INTEGER;\n"
+      "FOR i := 1 TO 300 DO BEGIN e.Count := i; e.OilPostTool(); c : TOILPROBE := WORLD\\Model.Create(NameOfClass: "
+      "'TOilProbe', ElementName: 'x'); e.AddElement(ElementToAdd: c); END; END.");
+  program->Execute();
+  int last = 0;
+  bool monotonic = true;
+  ASSERT_TRUE(RunUntil([&] {
+    std::lock_guard lock(WorldLock());
+    monotonic = monotonic && probe->Count >= last;
+    last = probe->Count;
+    return !program->Running();
+  }));
+  EXPECT_TRUE(monotonic);
+  EXPECT_EQ(ProbeCount(), 300);
+  EXPECT_EQ(probe->GetCount(), 300);
+  platform::Application::Instance().ProcessMessages();
+  EXPECT_EQ(probe->Received, 300);
+  EXPECT_TRUE(boxes.Messages.empty());
+}
+
+TEST_F(ProgramThread, SuspendsAndStopsBetweenStatements) {
+  Compile("PROGRAM P; BEGIN e : TOILPROBE := WORLD\\Model\\Probe; WHILE TRUE DO e.Count := e.Count + 1; END.");
+  program->Execute();
+  ASSERT_TRUE(RunUntil([&] { return ProbeCount() > 10; }));
+  program->SuspendRun();
+  ASSERT_TRUE(RunUntil([&] { return program->RunSuspended(); }));
+  const int parked = ProbeCount();
+  std::this_thread::sleep_for(20ms);
+  EXPECT_EQ(ProbeCount(), parked);
+  program->ResumeRun();
+  ASSERT_TRUE(RunUntil([&] { return ProbeCount() > parked + 10; }));
+  program->StopRun();
+  EXPECT_FALSE(program->Running());
+  const int stopped = ProbeCount();
+  std::this_thread::sleep_for(10ms);
+  EXPECT_EQ(ProbeCount(), stopped);
+  // A stopped run ends without its end notification: the frame stays.
+  EXPECT_EQ(program->GetStack()->GetCount(), program->VarCount());
+  platform::Application::Instance().ProcessMessages();
+  EXPECT_TRUE(boxes.Messages.empty());
+}
+
+TEST_F(ProgramThread, StartsNoSecondRunWhileOneIsActive) {
+  Compile("PROGRAM P; BEGIN e : TOILPROBE := WORLD\\Model\\Probe; WHILE TRUE DO e.Count := e.Count + 1; END.");
+  program->Execute();
+  program->SuspendRun();
+  ASSERT_TRUE(RunUntil([&] { return program->RunSuspended(); }));
+  program->Execute();
+  EXPECT_TRUE(program->RunSuspended());
+  program->StopRun();
+}
+
+TEST_F(ProgramThread, ShowsBoxesOfItsToolsOnTheUserInterfaceThreadAndGoesOn) {
+  Compile("PROGRAM P; BEGIN OilBoxTool(Text: 'Ahoj'); e : TOILPROBE := WORLD\\Model\\Probe; e.Count := 1; END.");
+  program->Execute();
+  ASSERT_TRUE(RunUntil([&] { return !program->Running(); }));
+  ASSERT_EQ(boxes.Messages.size(), 1u);
+  EXPECT_EQ(boxes.Messages[0].Text, "Ahoj");
+  EXPECT_EQ(boxes.threads[0], std::this_thread::get_id());
+  EXPECT_EQ(ProbeCount(), 1);
+}
+
+TEST_F(ProgramThread, FreeingTheProgramStopsItsRunFirst) {
+  Compile("PROGRAM P; BEGIN e : TOILPROBE := WORLD\\Model\\Probe; WHILE TRUE DO e.Count := e.Count + 1; END.");
+  program->Execute();
+  ASSERT_TRUE(RunUntil([&] { return ProbeCount() > 0; }));
+  program.reset();
+  const int stopped = ProbeCount();
+  std::this_thread::sleep_for(10ms);
+  EXPECT_EQ(ProbeCount(), stopped);
+}
+
+TEST_F(ProgramThread, StopsWhileWaitingForTheUserInterface) {
+  // The program waits for a box while the user-interface thread stops it.
+  boxes.DefaultAnswer = platform::mrOk;
+  Compile("PROGRAM P; BEGIN WHILE TRUE DO OilBoxTool(Text: 'again'); END.");
+  program->Execute();
+  ASSERT_TRUE(RunUntil([&] { return boxes.Messages.size() >= 2; }));
+  program->StopRun();
+  EXPECT_FALSE(program->Running());
+}
+
+}  // namespace

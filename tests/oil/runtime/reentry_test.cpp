@@ -1,0 +1,56 @@
+#include "tests/oil/oil_fixture.h"
+#include "tests/oil/oil_probes.h"
+
+namespace {
+
+// Events processed while a program compiles or runs may not start another
+// compilation or run of the same object.
+class Reentry : public OilTest {
+ protected:
+  void SetUp() override {
+    OilTest::SetUp();
+    RegisterOilProbes();
+  }
+  void TearDown() override {
+    platform::Application::Instance().SetMessageHook(nullptr);
+    OilTest::TearDown();
+  }
+  void OnEveryMessage(std::function<void()> action) {
+    platform::Application::Instance().SetMessageHook([action](platform::AppMessage& message, bool& handled) {
+      if (TKestuMessage* kestu = KestuMessageOf(message)) DeliverKestuMessage(kestu, handled, [] { return nullptr; });
+      action();
+    });
+  }
+};
+
+TEST_F(Reentry, AnEventDuringACompilationDoesNotCompileAgain) {
+  TProgramCompiler compiler;
+  compiler.SetSourceLines(SourceLines("PROGRAM P;\nBEGIN i : INTEGER := 1;\nEND."));
+  int attempts = 0;
+  OnEveryMessage([&] {
+    ++attempts;
+    compiler.DoIt();
+  });
+  compiler.DoIt();
+  std::unique_ptr<TOilProgram> compiled(compiler.TakeProgram());
+  ASSERT_NE(compiled, nullptr);
+  EXPECT_GT(attempts, 0);
+  EXPECT_EQ(compiled->LineCount(), 1);
+}
+
+TEST_F(Reentry, AnEventDuringARunDoesNotRunAgainNorStartAThread) {
+  Compile("PROGRAM P; BEGIN n : INTEGER; n := n + 1; OilPostTool(); n := n + 1; END.");
+  int attempts = 0;
+  OnEveryMessage([&] {
+    ++attempts;
+    program->Run();
+    program->Execute();
+  });
+  program->Run();
+  EXPECT_GT(attempts, 0);
+  EXPECT_FALSE(program->Running());
+  EXPECT_EQ(Var(0), "2");
+  EXPECT_EQ(program->GetStack()->GetCount(), program->VarCount());
+}
+
+}  // namespace
