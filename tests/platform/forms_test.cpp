@@ -95,9 +95,13 @@ TEST_F(FormsTest, UnattendedRunsTakeTheDefaultButtonAndLogTheText) {
   std::vector<std::string> log;
   SetUnattended([&](const std::string& line) { log.push_back(line); });
   EXPECT_TRUE(Unattended());
+  // A form logs the label its layout marks as its message, else its caption.
   Form confirm("TKestuConfirmDialog_Form");
-  confirm.SetCaption("Přerušit ?");
+  confirm.SetText("lb_Message", "Přerušit export linií ?");
   EXPECT_EQ(confirm.ShowModal(), 1);
+  Form dialog("TKestuDialog_Form");
+  dialog.SetCaption("Export");
+  EXPECT_EQ(dialog.ShowModal(), 1);
 
   const std::pair<unsigned, int> boxes[] = {
       {mbYes | mbNo, mrYes}, {mbOK | mbCancel, mrOk}, {mbNo | mbCancel, mrNo},
@@ -107,9 +111,10 @@ TEST_F(FormsTest, UnattendedRunsTakeTheDefaultButtonAndLogTheText) {
     SCOPED_TRACE(buttons);
     EXPECT_EQ(MessageDlg("Opravdu ukončit aplikaci ?", MsgDlgType::Confirmation, buttons), answer);
   }
-  ASSERT_EQ(log.size(), 6u);
-  EXPECT_EQ(log[0], "Přerušit ?");
-  EXPECT_EQ(log[5], "Opravdu ukončit aplikaci ?");
+  ASSERT_EQ(log.size(), 7u);
+  EXPECT_EQ(log[0], "Přerušit export linií ?");
+  EXPECT_EQ(log[1], "Export");
+  EXPECT_EQ(log[6], "Opravdu ukončit aplikaci ?");
   SetAttended();
   EXPECT_FALSE(Unattended());
 }
