@@ -151,22 +151,25 @@ TEST_F(GuideTest, AGuideRoundTripsThroughItsKesFileWithEachPartOnce) {
   EXPECT_EQ(read->ExistingUserMapSpaces()->GetCount(), 1);
 }
 
-TEST_F(GuideTest, AnOlderDrawingClassMovesIntoVectorsOfTheSameName) {
+// The record of a guide without parts whose drawing is the element of that
+// number (-1 for none) and which has no user map spaces.
+Bytes GuideRecordWithDrawing(std::int32_t drawing) {
   TGuide source;
   const Bytes written = WrittenRecord(source);
   // A guide without parts ends with two references of -1 (02 FF each): keep
-  // the class name and series before them, then name the drawing (element 1)
-  // and no user map spaces.
-  ASSERT_EQ(Bytes(written.end() - 4, written.end()), (Bytes{0x02, 0xFF, 0x02, 0xFF}));
+  // the class name and series before them.
+  EXPECT_EQ(Bytes(written.end() - 4, written.end()), (Bytes{0x02, 0xFF, 0x02, 0xFF}));
   const Bytes series(written.begin(), written.end() - 4);
   platform::TMemoryStream stream;
-  {
-    platform::TWriter writer(stream, 4096);
-    writer.Write(series.data(), series.size());
-    writer.WriteInteger(1);
-    writer.WriteInteger(-1);
-    writer.FlushBuffer();
-  }
+  platform::TWriter writer(stream, 4096);
+  writer.Write(series.data(), series.size());
+  writer.WriteInteger(drawing);
+  writer.WriteInteger(-1);
+  writer.FlushBuffer();
+  return stream.Bytes();
+}
+
+TEST_F(GuideTest, AnOlderDrawingClassMovesIntoVectorsOfTheSameName) {
   // The stream's map of read records holds each record until the end.
   TGuide guide;
   TOwnerEntity readRecords;
@@ -180,7 +183,7 @@ TEST_F(GuideTest, AnOlderDrawingClassMovesIntoVectorsOfTheSameName) {
   elementMap.AddElement(old);
   guide.AddElement(old);
 
-  ReadRecord(stream.Bytes(), guide, elementMap);
+  ReadRecord(GuideRecordWithDrawing(1), guide, elementMap);
   TVectors* vectors = guide.ExistingVectors();
   ASSERT_NE(vectors, nullptr);
   EXPECT_EQ(vectors->GetName(), "Kresba");
@@ -188,6 +191,37 @@ TEST_F(GuideTest, AnOlderDrawingClassMovesIntoVectorsOfTheSameName) {
   EXPECT_EQ(guide.IndexOf(old), -1);
   EXPECT_EQ(old->GetOwnersCount(), 1);
   EXPECT_EQ(guide.ExistingUserMapSpaces(), nullptr);
+}
+
+TEST_F(GuideTest, ADrawingThatIsNoneOrNoEntityLeavesNoChildrenBehind) {
+  struct Case {
+    const char* name;
+    std::int32_t reference;
+    std::vector<std::string> children;
+  };
+  const std::vector<Case> cases = {
+      {"no drawing stays none", -1, {"TOwnerElement"}},
+      {"a drawing without children", 1, {"TVectors"}},
+  };
+  for (const Case& row : cases) {
+    SCOPED_TRACE(row.name);
+    TGuide guide;
+    TOwnerEntity readRecords;
+    TQuickEntity elementMap;
+    auto* old = new TOwnerElement();
+    readRecords.AddElement(old);
+    old->SetName("Kresba");
+    elementMap.AddElement(&guide);
+    elementMap.AddElement(old);
+    guide.AddElement(old);
+    ReadRecord(GuideRecordWithDrawing(row.reference), guide, elementMap);
+    EXPECT_EQ(ChildClasses(guide), row.children);
+    TVectors* vectors = guide.ExistingVectors();
+    EXPECT_EQ(vectors != nullptr, row.reference >= 0);
+    if (!vectors) continue;
+    EXPECT_EQ(vectors->GetName(), "Kresba");
+    EXPECT_EQ(vectors->GetCount(), 0);
+  }
 }
 
 }  // namespace
