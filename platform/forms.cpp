@@ -119,6 +119,14 @@ struct Form::Impl : public QObject {
     return qobject_cast<T*>(&Find(name));
   }
 
+  // The control as a T, which it must be.
+  template <class T>
+  T& Expect(const std::string& name, const char* kind) const {
+    T* control = As<T>(name);
+    if (control == nullptr) throw EFormLayoutError("Control " + name + " of the form " + layout + " is no " + kind);
+    return *control;
+  }
+
   // Closing a form in a modal run ends the run as cancelled.
   void CloseAgreed() {
     if (InModalRun() && modalResult == mrNone) EndModal(mrCancel);
@@ -187,12 +195,11 @@ void LoadLayout(Form::Impl& impl, const std::string& layout) {
 Form::Form(const std::string& layout) : impl_(std::make_unique<Impl>()) { LoadLayout(*impl_, layout); }
 
 Form::Form(const std::string& layout, Form& host, const std::string& container) : impl_(std::make_unique<Impl>()) {
-  auto* place = host.impl().As<QWidget>(container);
-  if (place == nullptr) throw EFormLayoutError("Form " + host.LayoutName() + " has no container " + container);
+  auto& place = host.impl().Expect<QWidget>(container, "container");
   LoadLayout(*impl_, layout);
-  QLayout* fill = place->layout();
+  QLayout* fill = place.layout();
   if (fill == nullptr) {
-    fill = new QVBoxLayout(place);
+    fill = new QVBoxLayout(&place);
     fill->setContentsMargins(0, 0, 0, 0);
   }
   fill->addWidget(impl_->root);
@@ -416,32 +423,34 @@ void Form::SetDirectory(const std::string& control, const std::string& directory
 Bounds Form::ControlBounds(const std::string& control) const {
   auto* widget = impl_->As<QWidget>(control);
   if (widget == nullptr) return {};
-  impl_->Root().ensurePolished();
-  if (QLayout* layout = impl_->Root().layout()) layout->activate();
+  // A hidden window lays out only when asked, and a container resized while
+  // hidden keeps its old layout: each container from the window down to the
+  // control places its children anew.
+  std::vector<QWidget*> containers;
+  for (QWidget* w = widget->parentWidget(); w != nullptr; w = w->parentWidget()) {
+    containers.push_back(w);
+    if (w == &impl_->Root()) break;
+  }
+  for (auto it = containers.rbegin(); it != containers.rend(); ++it) {
+    (*it)->ensurePolished();
+    if (QLayout* layout = (*it)->layout()) {
+      layout->invalidate();
+      layout->activate();
+    }
+  }
   const QPoint topLeft = widget->mapTo(&impl_->Root(), QPoint(0, 0));
   return {topLeft.x(), topLeft.y(), widget->width(), widget->height()};
 }
 
 Menu& Form::MainMenu(const std::string& control) {
-  auto* bar = impl_->As<QMenuBar>(control);
-  if (bar == nullptr) throw EFormLayoutError("Control " + control + " of the form " + impl_->layout + " is no main menu");
+  auto& bar = impl_->Expect<QMenuBar>(control, "main menu");
   std::unique_ptr<Menu>& menu = impl_->menus[control];
-  if (!menu) menu = std::make_unique<Menu>(bar);
+  if (!menu) menu = std::make_unique<Menu>(&bar);
   return *menu;
 }
 
-namespace {
-
-QToolBar& ToolBarOf(const Form::Impl& impl, const std::string& control) {
-  auto* bar = impl.As<QToolBar>(control);
-  if (bar == nullptr) throw EFormLayoutError("Control " + control + " of the form " + impl.layout + " is no tool bar");
-  return *bar;
-}
-
-}  // namespace
-
 void Form::ShowMenuOnToolBar(const std::string& toolBar, const Menu* menu) {
-  QToolBar& bar = ToolBarOf(*impl_, toolBar);
+  auto& bar = impl_->Expect<QToolBar>(toolBar, "tool bar");
   bar.setToolButtonStyle(Qt::ToolButtonTextOnly);
   bar.setMovable(false);
   bar.setStyleSheet("QToolBar { border: 0px; }");
@@ -460,7 +469,7 @@ void Form::ShowMenuOnToolBar(const std::string& toolBar, const Menu* menu) {
 }
 
 std::vector<std::string> Form::ToolButtonMenuItems(const std::string& toolBar, int button) const {
-  const QList<QAction*> buttons = ToolBarOf(*impl_, toolBar).actions();
+  const QList<QAction*> buttons = impl_->Expect<QToolBar>(toolBar, "tool bar").actions();
   if (button < 0 || button >= buttons.size() || buttons[button]->menu() == nullptr) return {};
   return ActionTexts(*buttons[button]->menu());
 }

@@ -8,8 +8,8 @@
 
 class TMenuBar {
  public:
-  // The tool bar control of that name in form; it holds only the menu's
-  // buttons.
+  // The tool bar control of that name in form, which outlives the menu bar;
+  // the bar holds only the menu's buttons.
   TMenuBar(platform::Form& form, std::string toolBar);
 
   // Not owned; nil for none.
