@@ -5,7 +5,6 @@
 #include <array>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
