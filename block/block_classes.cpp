@@ -1,5 +1,8 @@
 #include "block/block_classes.h"
 
+#include "app/tool_forms/tool_form_classes.h"
+#include "block/guide/export_dialog.h"
+#include "block/guide/guide_lines.h"
 #include "block/guide/guide_model.h"
 #include "block/props/lumar_props.h"
 #include "block/props/lumar_registers.h"
@@ -11,8 +14,11 @@ void RegisterBlockClasses() {
   if (registered) return;
   registered = true;
   RegisterSpatialClasses();
+  RegisterToolFormClasses();
   RegisterE_LmrPrpClasses();
   RegisterE_LmrRegClasses();
   RegisterTopologyWalkerClasses();
   RegisterGuideClasses();
+  RegisterGuideLineClasses();
+  RegisterExportDialogClasses();
 }

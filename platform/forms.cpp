@@ -1,5 +1,7 @@
 #include "platform/forms.h"
 
+#include <map>
+
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
@@ -16,13 +18,19 @@
 #include <QLayout>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMimeData>
 #include <QPixmap>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QTextEdit>
+#include <QToolBar>
+#include <QToolButton>
 #include <QUiLoader>
 #include <QUrl>
+#include <QVBoxLayout>
 #include <QWidget>
 
 #include "platform/dialogs.h"
@@ -58,24 +66,52 @@ std::string S(const QString& text) { return text.toStdString(); }
 constexpr const char* kModalResult = "modalResult";
 constexpr const char* kDirectory = "directory";
 constexpr const char* kEntersFolders = "entersFolders";
+constexpr const char* kFormMessage = "formMessage";
 
 }  // namespace
 
+class Menu {
+ public:
+  explicit Menu(QMenuBar* bar) : bar(bar) {}
+  QPointer<QMenuBar> bar;
+};
+
 struct Form::Impl : public QObject {
   std::string layout;
-  std::unique_ptr<QWidget> root;
+  // A form part's window belongs to its host's container as well: it may
+  // end with the host.
+  QPointer<QWidget> root;
+  std::map<std::string, std::unique_ptr<Menu>> menus;
   std::function<bool()> closeQuery;
   std::function<void(const std::vector<std::string>&)> filesDropped;
   QEventLoop* modalLoop = nullptr;
   bool answering = false;
   int modalResult = mrNone;
 
+  ~Impl() override {
+    if (root) root->removeEventFilter(this);
+    delete root.data();
+  }
+
   bool InModalRun() const { return modalLoop != nullptr || answering; }
 
+  QWidget& Root() const {
+    if (!root) throw EFormLayoutError("The window of the form " + layout + " has ended with its host");
+    return *root;
+  }
+
   QObject& Find(const std::string& name) const {
-    QObject* found = root->findChild<QObject*>(Q(name));
+    QObject* found = Root().findChild<QObject*>(Q(name));
     if (found == nullptr) throw EFormLayoutError("Form " + layout + " has no control " + name);
     return *found;
+  }
+
+  // What an unattended run logs of the form: the text of the label its
+  // layout marks as its message, else its caption.
+  std::string LogText() const {
+    for (const QLabel* label : Root().findChildren<QLabel*>())
+      if (label->property(kFormMessage).toBool()) return S(label->text());
+    return S(Root().windowTitle());
   }
 
   template <class T>
@@ -83,10 +119,18 @@ struct Form::Impl : public QObject {
     return qobject_cast<T*>(&Find(name));
   }
 
+  // The control as a T, which it must be.
+  template <class T>
+  T& Expect(const std::string& name, const char* kind) const {
+    T* control = As<T>(name);
+    if (control == nullptr) throw EFormLayoutError("Control " + name + " of the form " + layout + " is no " + kind);
+    return *control;
+  }
+
   // Closing a form in a modal run ends the run as cancelled.
   void CloseAgreed() {
     if (InModalRun() && modalResult == mrNone) EndModal(mrCancel);
-    root->hide();
+    Root().hide();
   }
 
   void EndModal(int result) {
@@ -95,7 +139,7 @@ struct Form::Impl : public QObject {
   }
 
   bool eventFilter(QObject* watched, QEvent* event) override {
-    if (watched != root.get()) return false;
+    if (watched != root.data()) return false;
     switch (event->type()) {
       case QEvent::Close:
         if (closeQuery && !closeQuery()) {
@@ -126,51 +170,70 @@ struct Form::Impl : public QObject {
   }
 };
 
-Form::Form(const std::string& layout) : impl_(std::make_unique<Impl>()) {
+namespace {
+
+// Makes the layout's window into impl; modal-result buttons end its runs.
+void LoadLayout(Form::Impl& impl, const std::string& layout) {
   EnsureGuiApplication();
-  impl_->layout = layout;
+  impl.layout = layout;
   QFile file(":/forms/" + Q(layout) + ".ui");
   if (!file.open(QFile::ReadOnly)) throw EFormLayoutError("No layout of the form " + layout);
   QUiLoader loader;
-  impl_->root.reset(loader.load(&file));
-  if (!impl_->root) throw EFormLayoutError("Layout of the form " + layout + ": " + S(loader.errorString()));
-  impl_->root->installEventFilter(impl_.get());
-  for (QAbstractButton* button : impl_->root->findChildren<QAbstractButton*>()) {
+  impl.root = loader.load(&file);
+  if (!impl.root) throw EFormLayoutError("Layout of the form " + layout + ": " + S(loader.errorString()));
+  impl.root->installEventFilter(&impl);
+  for (QAbstractButton* button : impl.root->findChildren<QAbstractButton*>()) {
     const QVariant result = button->property(kModalResult);
     if (!result.isValid()) continue;
-    QObject::connect(button, &QAbstractButton::clicked, impl_.get(),
-                     [this, value = result.toInt()] { SetModalResult(value); });
+    QObject::connect(button, &QAbstractButton::clicked, &impl,
+                     [&impl, value = result.toInt()] { impl.EndModal(value); });
   }
+}
+
+}  // namespace
+
+Form::Form(const std::string& layout) : impl_(std::make_unique<Impl>()) { LoadLayout(*impl_, layout); }
+
+Form::Form(const std::string& layout, Form& host, const std::string& container) : impl_(std::make_unique<Impl>()) {
+  auto& place = host.impl().Expect<QWidget>(container, "container");
+  LoadLayout(*impl_, layout);
+  QLayout* fill = place.layout();
+  if (fill == nullptr) {
+    fill = new QVBoxLayout(&place);
+    fill->setContentsMargins(0, 0, 0, 0);
+  }
+  fill->addWidget(impl_->root);
+  impl_->root->show();
 }
 
 Form::~Form() = default;
 
 const std::string& Form::LayoutName() const { return impl_->layout; }
 
-std::string Form::Caption() const { return S(impl_->root->windowTitle()); }
+std::string Form::Caption() const { return S(impl_->Root().windowTitle()); }
 
-void Form::SetCaption(const std::string& caption) { impl_->root->setWindowTitle(Q(caption)); }
+void Form::SetCaption(const std::string& caption) { impl_->Root().setWindowTitle(Q(caption)); }
 
 Bounds Form::GetBounds() const {
-  const QRect frame = impl_->root->geometry();
+  const QRect frame = impl_->Root().geometry();
   return {frame.x(), frame.y(), frame.width(), frame.height()};
 }
 
 void Form::SetBounds(const Bounds& bounds) {
-  impl_->root->setGeometry(bounds.Left, bounds.Top, bounds.Width, bounds.Height);
+  impl_->Root().setGeometry(bounds.Left, bounds.Top, bounds.Width, bounds.Height);
 }
 
-void Form::MoveTo(int left, int top) { impl_->root->move(left, top); }
+void Form::MoveTo(int left, int top) { impl_->Root().move(left, top); }
 
 bool Form::AutoSize() const {
-  const QLayout* layout = impl_->root->layout();
+  const QLayout* layout = impl_->Root().layout();
   return layout && layout->sizeConstraint() == QLayout::SetFixedSize;
 }
 
 void Form::SetAutoSize(bool value) {
-  if (QLayout* layout = impl_->root->layout())
+  if (QLayout* layout = impl_->Root().layout())
     layout->setSizeConstraint(value ? QLayout::SetFixedSize : QLayout::SetDefaultConstraint);
-  if (value) impl_->root->adjustSize();
+  if (value) impl_->Root().adjustSize();
 }
 
 int Form::ShowModal() {
@@ -181,7 +244,7 @@ int Form::ShowModal() {
     impl_->answering = false;
     return impl_->modalResult == mrNone ? mrCancel : impl_->modalResult;
   }
-  QWidget& root = *impl_->root;
+  QWidget& root = impl_->Root();
   const Qt::WindowModality modality = root.windowModality();
   root.setWindowModality(Qt::ApplicationModal);
   root.show();
@@ -197,18 +260,18 @@ int Form::ShowModal() {
 void Form::SetModalResult(int result) { impl_->EndModal(result); }
 
 int Form::DefaultResult() const {
-  for (QPushButton* button : impl_->root->findChildren<QPushButton*>()) {
+  for (QPushButton* button : impl_->Root().findChildren<QPushButton*>()) {
     const QVariant result = button->property(kModalResult);
     if (button->isDefault() && result.isValid()) return result.toInt();
   }
   return mrCancel;
 }
 
-void Form::Show() { impl_->root->show(); }
+void Form::Show() { impl_->Root().show(); }
 
-void Form::Hide() { impl_->root->hide(); }
+void Form::Hide() { impl_->Root().hide(); }
 
-bool Form::Visible() const { return impl_->root->isVisible(); }
+bool Form::Visible() const { return impl_->Root().isVisible(); }
 
 bool Form::Close() {
   if (impl_->closeQuery && !impl_->closeQuery()) return false;
@@ -218,21 +281,21 @@ bool Form::Close() {
 
 void Form::OnCloseQuery(std::function<bool()> query) { impl_->closeQuery = std::move(query); }
 
-void Form::SetAcceptDropFiles(bool accept) { impl_->root->setAcceptDrops(accept); }
+void Form::SetAcceptDropFiles(bool accept) { impl_->Root().setAcceptDrops(accept); }
 
-bool Form::AcceptDropFiles() const { return impl_->root->acceptDrops(); }
+bool Form::AcceptDropFiles() const { return impl_->Root().acceptDrops(); }
 
 void Form::OnFilesDropped(std::function<void(const std::vector<std::string>&)> handler) {
   impl_->filesDropped = std::move(handler);
 }
 
 bool Form::HasControl(const std::string& name) const {
-  return impl_->root->findChild<QObject*>(Q(name)) != nullptr;
+  return impl_->Root().findChild<QObject*>(Q(name)) != nullptr;
 }
 
 std::vector<std::string> Form::ControlNames() const {
   std::vector<std::string> names;
-  for (QWidget* widget : impl_->root->findChildren<QWidget*>()) {
+  for (QWidget* widget : impl_->Root().findChildren<QWidget*>()) {
     const QString name = widget->objectName();
     if (!name.isEmpty() && !name.startsWith("qt_")) names.push_back(S(name));
   }
@@ -290,11 +353,25 @@ void Form::SetEnabled(const std::string& control, bool enabled) {
   if (auto* widget = qobject_cast<QWidget*>(&object)) widget->setEnabled(enabled);
 }
 
+namespace {
+
+// Captions of a menu's, menu bar's or tool bar's items; separators read "-".
+std::vector<std::string> ActionTexts(const QWidget& holder) {
+  std::vector<std::string> texts;
+  for (const QAction* action : holder.actions()) texts.push_back(action->isSeparator() ? "-" : S(action->text()));
+  return texts;
+}
+
+}  // namespace
+
 std::vector<std::string> Form::Items(const std::string& control) const {
   std::vector<std::string> items;
-  if (auto* list = impl_->As<QListWidget>(control)) {
+  QObject& object = impl_->Find(control);
+  if (qobject_cast<QMenuBar*>(&object) || qobject_cast<QMenu*>(&object) || qobject_cast<QToolBar*>(&object))
+    return ActionTexts(static_cast<QWidget&>(object));
+  if (auto* list = qobject_cast<QListWidget*>(&object)) {
     for (int i = 0; i < list->count(); ++i) items.push_back(S(list->item(i)->text()));
-  } else if (auto* combo = impl_->As<QComboBox>(control)) {
+  } else if (auto* combo = qobject_cast<QComboBox*>(&object)) {
     for (int i = 0; i < combo->count(); ++i) items.push_back(S(combo->itemText(i)));
   }
   return items;
@@ -346,10 +423,55 @@ void Form::SetDirectory(const std::string& control, const std::string& directory
 Bounds Form::ControlBounds(const std::string& control) const {
   auto* widget = impl_->As<QWidget>(control);
   if (widget == nullptr) return {};
-  impl_->root->ensurePolished();
-  if (QLayout* layout = impl_->root->layout()) layout->activate();
-  const QPoint topLeft = widget->mapTo(impl_->root.get(), QPoint(0, 0));
+  // A hidden window lays out only when asked, and a container resized while
+  // hidden keeps its old layout: each container from the window down to the
+  // control places its children anew.
+  std::vector<QWidget*> containers;
+  for (QWidget* w = widget->parentWidget(); w != nullptr; w = w->parentWidget()) {
+    containers.push_back(w);
+    if (w == &impl_->Root()) break;
+  }
+  for (auto it = containers.rbegin(); it != containers.rend(); ++it) {
+    (*it)->ensurePolished();
+    if (QLayout* layout = (*it)->layout()) {
+      layout->invalidate();
+      layout->activate();
+    }
+  }
+  const QPoint topLeft = widget->mapTo(&impl_->Root(), QPoint(0, 0));
   return {topLeft.x(), topLeft.y(), widget->width(), widget->height()};
+}
+
+Menu& Form::MainMenu(const std::string& control) {
+  auto& bar = impl_->Expect<QMenuBar>(control, "main menu");
+  std::unique_ptr<Menu>& menu = impl_->menus[control];
+  if (!menu) menu = std::make_unique<Menu>(&bar);
+  return *menu;
+}
+
+void Form::ShowMenuOnToolBar(const std::string& toolBar, const Menu* menu) {
+  auto& bar = impl_->Expect<QToolBar>(toolBar, "tool bar");
+  bar.setToolButtonStyle(Qt::ToolButtonTextOnly);
+  bar.setMovable(false);
+  bar.setStyleSheet("QToolBar { border: 0px; }");
+  const QList<QAction*> buttons = bar.actions();
+  for (auto it = buttons.rbegin(); it != buttons.rend(); ++it) bar.removeAction(*it);
+  if (menu == nullptr || menu->bar == nullptr) return;
+  for (QAction* item : menu->bar->actions()) {
+    // The item itself goes on the bar: its caption and sub-menu stay the
+    // menu's own, and the bar's button for it drops the sub-menu at once.
+    bar.addAction(item);
+    if (auto* button = qobject_cast<QToolButton*>(bar.widgetForAction(item))) {
+      button->setPopupMode(QToolButton::InstantPopup);
+      button->setAutoRaise(true);
+    }
+  }
+}
+
+std::vector<std::string> Form::ToolButtonMenuItems(const std::string& toolBar, int button) const {
+  const QList<QAction*> buttons = impl_->Expect<QToolBar>(toolBar, "tool bar").actions();
+  if (button < 0 || button >= buttons.size() || buttons[button]->menu() == nullptr) return {};
+  return ActionTexts(*buttons[button]->menu());
 }
 
 void Form::OnClick(const std::string& control, std::function<void()> handler) {
@@ -378,7 +500,7 @@ void Form::OnChange(const std::string& control, std::function<void()> handler) {
 }
 
 bool Form::SaveImage(const std::string& pngPath) const {
-  return impl_->root->grab().save(Q(pngPath), "PNG");
+  return impl_->Root().grab().save(Q(pngPath), "PNG");
 }
 
 void SetModalAnswerer(ModalAnswerer answerer) { InstalledAnswerer() = std::move(answerer); }
@@ -386,7 +508,7 @@ void SetModalAnswerer(ModalAnswerer answerer) { InstalledAnswerer() = std::move(
 void SetUnattended(std::function<void(const std::string& line)> log) {
   UnattendedLog() = log ? std::move(log) : [](const std::string&) {};
   SetModalAnswerer([](Form& form) {
-    LogUnattended(form.Caption());
+    LogUnattended(form.impl().LogText());
     form.SetModalResult(form.DefaultResult());
   });
 }
@@ -409,7 +531,7 @@ void UserClick(Form& form, const std::string& control) {
 }
 
 void UserDropFiles(Form& form, const std::vector<std::string>& files) {
-  QWidget& root = *form.impl().root;
+  QWidget& root = form.impl().Root();
   if (!root.acceptDrops()) return;
   QMimeData data;
   QList<QUrl> urls;
@@ -423,7 +545,7 @@ void UserDropFiles(Form& form, const std::vector<std::string>& files) {
 }
 
 bool UserCloseWindow(Form& form) {
-  QWidget& root = *form.impl().root;
+  QWidget& root = form.impl().Root();
   QCloseEvent close;
   QCoreApplication::sendEvent(&root, &close);
   if (!close.isAccepted()) return false;

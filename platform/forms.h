@@ -11,6 +11,9 @@
 
 namespace platform {
 
+// A main menu of a form's layout, as the tool bars that show it refer to it.
+class Menu;
+
 struct Bounds {
   int Left = 0;
   int Top = 0;
@@ -23,6 +26,12 @@ class Form {
   // Makes the form from the layout of that name; EFormLayoutError when the
   // program holds no such layout.
   explicit Form(const std::string& layout);
+  // A form part: makes the layout and embeds it, filling, in the container
+  // control of host.  The part's controls are reached through this object;
+  // it leaves the host when destroyed.  Should the host's window end first,
+  // the part's window ends with it and reaching a control raises
+  // EFormLayoutError.
+  Form(const std::string& layout, Form& host, const std::string& container);
   ~Form();
   Form(const Form&) = delete;
   Form& operator=(const Form&) = delete;
@@ -74,7 +83,8 @@ class Form {
   void SetChecked(const std::string& control, bool checked);
   bool Enabled(const std::string& control) const;
   void SetEnabled(const std::string& control, bool enabled);
-  // Items of a list or combo box, and the current one (-1 for none).
+  // Items of a list or combo box, the captions of a menu's items or of a
+  // tool bar's buttons; and the current one of a list or combo (-1 for none).
   std::vector<std::string> Items(const std::string& control) const;
   void SetItems(const std::string& control, const std::vector<std::string>& items);
   int ItemIndex(const std::string& control) const;
@@ -85,6 +95,19 @@ class Form {
   void SetDirectory(const std::string& control, const std::string& directory);
   // A control's place within the form.
   Bounds ControlBounds(const std::string& control) const;
+
+  // The main menu control of that name; it lives as long as the form.
+  Menu& MainMenu(const std::string& control);
+  // Makes a tool bar show a main menu (of this form or of another that
+  // outlives the bar's buttons): the bar, flat and showing captions only,
+  // frees all its buttons last to first and, when menu is given, gets one
+  // auto-sized button per top-level item of the menu that shows the item's
+  // caption and drops down its sub-menu (an item without one runs when
+  // pressed).
+  void ShowMenuOnToolBar(const std::string& toolBar, const Menu* menu);
+  // Captions of the items that a tool bar's button drops down; none for a
+  // button without a sub-menu.  Separators read "-".
+  std::vector<std::string> ToolButtonMenuItems(const std::string& toolBar, int button) const;
 
   // A button was pressed, or a menu action chosen.
   void OnClick(const std::string& control, std::function<void()> handler);
@@ -118,7 +141,9 @@ using ModalAnswerer = std::function<void(Form& form)>;
 void SetModalAnswerer(ModalAnswerer answerer);
 
 // Running without a person: every modal form and message box is answered
-// with its default button, and its caption or text goes to the log.
+// with its default button, and its text goes to the log: a message box's
+// text, a form's caption, or the text of the label its layout marks as the
+// form's message (a confirmation's question).
 void SetUnattended(std::function<void(const std::string& line)> log);
 void SetAttended();
 bool Unattended();

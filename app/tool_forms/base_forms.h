@@ -1,6 +1,7 @@
 #pragma once
-// The base form of every window: it belongs to a tool and turns what the
-// user does into framework messages posted to that tool.
+// The base form of every window and the base form part: each belongs to a
+// tool and turns what the user does into framework messages posted to that
+// tool.
 #include <memory>
 #include <string>
 #include <vector>
@@ -38,4 +39,30 @@ class TKESTUForm {
   std::unique_ptr<platform::Form> window_;
   TElementLink tool_;
   bool canClose_ = true;
+};
+
+// A form part embedded in a container of another form.  It lives as long as
+// the object, and leaves the host form when destroyed.
+class TKestu_Frame {
+ public:
+  // Makes the part from the layout of that name inside the host's container.
+  TKestu_Frame(const std::string& layout, TKESTUForm& host, const std::string& container);
+  virtual ~TKestu_Frame();
+  TKestu_Frame(const TKestu_Frame&) = delete;
+  TKestu_Frame& operator=(const TKestu_Frame&) = delete;
+
+  platform::Form& Window() { return *window_; }
+  const platform::Form& Window() const { return *window_; }
+  TTool* Tool() const;
+  bool AcceptDropFiles() const { return window_->AcceptDropFiles(); }
+
+  virtual void SetTool(TTool* tool);
+  virtual void SetAcceptDropFiles(bool value);
+
+ private:
+  // Each file goes to the tool when there is one, and is shown in any case.
+  void FilesDropped(const std::vector<std::string>& files);
+
+  std::unique_ptr<platform::Form> window_;
+  TElementLink tool_;
 };

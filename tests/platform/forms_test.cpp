@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -95,9 +96,13 @@ TEST_F(FormsTest, UnattendedRunsTakeTheDefaultButtonAndLogTheText) {
   std::vector<std::string> log;
   SetUnattended([&](const std::string& line) { log.push_back(line); });
   EXPECT_TRUE(Unattended());
+  // A form logs the label its layout marks as its message, else its caption.
   Form confirm("TKestuConfirmDialog_Form");
-  confirm.SetCaption("Přerušit ?");
+  confirm.SetText("lb_Message", "Přerušit export linií ?");
   EXPECT_EQ(confirm.ShowModal(), 1);
+  Form dialog("TKestuDialog_Form");
+  dialog.SetCaption("Export");
+  EXPECT_EQ(dialog.ShowModal(), 1);
 
   const std::pair<unsigned, int> boxes[] = {
       {mbYes | mbNo, mrYes}, {mbOK | mbCancel, mrOk}, {mbNo | mbCancel, mrNo},
@@ -107,9 +112,10 @@ TEST_F(FormsTest, UnattendedRunsTakeTheDefaultButtonAndLogTheText) {
     SCOPED_TRACE(buttons);
     EXPECT_EQ(MessageDlg("Opravdu ukončit aplikaci ?", MsgDlgType::Confirmation, buttons), answer);
   }
-  ASSERT_EQ(log.size(), 6u);
-  EXPECT_EQ(log[0], "Přerušit ?");
-  EXPECT_EQ(log[5], "Opravdu ukončit aplikaci ?");
+  ASSERT_EQ(log.size(), 7u);
+  EXPECT_EQ(log[0], "Přerušit export linií ?");
+  EXPECT_EQ(log[1], "Export");
+  EXPECT_EQ(log[6], "Opravdu ukončit aplikaci ?");
   SetAttended();
   EXPECT_FALSE(Unattended());
 }
@@ -148,6 +154,64 @@ TEST_F(FormsTest, ALayoutDrawsWithEveryControlInsideTheForm) {
   ASSERT_TRUE(form.SaveImage(png.string()));
   EXPECT_GT(std::filesystem::file_size(png), 100u);
   std::filesystem::remove(png);
+}
+
+TEST_F(FormsTest, AFormPartFillsItsHostsContainerAndEndsWithWhicheverEndsFirst) {
+  for (const bool partFirst : {true, false}) {
+    SCOPED_TRACE(partFirst ? "part first" : "host first");
+    auto host = std::make_unique<Form>("TKestuDialog_Form");
+    auto part = std::make_unique<Form>("TTestFrame", *host, "pn_Client");
+    host->SetBounds({0, 0, 320, 200});
+    EXPECT_EQ(part->Text("lb_Part"), "Část");
+    EXPECT_FALSE(part->HasControl("bt_OK"));
+    const Bounds client = host->ControlBounds("pn_Client");
+    const Bounds edit = host->ControlBounds("ed_Part");
+    EXPECT_TRUE(edit.Width > 0 && edit.Left >= client.Left && edit.Top >= client.Top &&
+                edit.Left + edit.Width <= client.Left + client.Width &&
+                edit.Top + edit.Height <= client.Top + client.Height);
+    if (partFirst) {
+      part.reset();
+      EXPECT_FALSE(host->HasControl("ed_Part"));
+    } else {
+      host.reset();
+      EXPECT_THROW(part->Text("lb_Part"), EFormLayoutError);
+    }
+  }
+  Form host("TKestuDialog_Form");
+  EXPECT_THROW(Form("TTestFrame", host, "pn_Nowhere"), EFormLayoutError);
+}
+
+TEST_F(FormsTest, AToolBarShowsAMainMenusTopLevelItemsAsDropDownButtons) {
+  Form form("TTestMenuForm");
+  Menu& main = form.MainMenu("MainMenu1");
+  EXPECT_EQ(&form.MainMenu("MainMenu1"), &main);
+  EXPECT_THROW(form.MainMenu("MenuBar"), EFormLayoutError);
+  EXPECT_THROW(form.ShowMenuOnToolBar("MainMenu1", &main), EFormLayoutError);
+  auto other = std::make_unique<Form>("TTestMenuForm");
+  struct Step {
+    const char* name;
+    const Menu* menu;
+    std::vector<std::string> buttons, firstDropsDown;
+  };
+  const std::vector<Step> steps = {
+      {"main menu", &main, {"&Soubor", "&Zobrazení", "Konec"}, {"&Otevřít KES", "-", "&Konec aplikace"}},
+      {"the same again", &main, {"&Soubor", "&Zobrazení", "Konec"}, {"&Otevřít KES", "-", "&Konec aplikace"}},
+      {"another", &form.MainMenu("OtherMenu"), {"Okna"}, {}},
+      {"none", nullptr, {}, {}},
+      {"another form's", &other->MainMenu("OtherMenu"), {"Okna"}, {}},
+  };
+  for (const Step& step : steps) {
+    SCOPED_TRACE(step.name);
+    form.ShowMenuOnToolBar("MenuBar", step.menu);
+    EXPECT_EQ(form.Items("MenuBar"), step.buttons);
+    EXPECT_EQ(form.ToolButtonMenuItems("MenuBar", 0), step.firstDropsDown);
+    EXPECT_TRUE(form.ToolButtonMenuItems("MenuBar", 2).empty());
+  }
+  // The buttons of a menu whose form ended go with it; the menu's own items
+  // stay in the menu.
+  other.reset();
+  EXPECT_THAT(form.Items("MenuBar"), ElementsAre());
+  EXPECT_THAT(form.Items("MainMenu1"), ElementsAre("&Soubor", "&Zobrazení", "Konec"));
 }
 
 }  // namespace

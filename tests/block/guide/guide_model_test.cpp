@@ -154,22 +154,25 @@ TEST_F(GuideTest, AGuideRoundTripsThroughItsKesFileWithEachPartOnce) {
   EXPECT_EQ(read->ExistingUserMapSpaces()->GetCount(), 1);
 }
 
-TEST_F(GuideTest, AnOlderDrawingClassMovesIntoVectorsOfTheSameName) {
+// The record of a guide without parts whose drawing is the element of that
+// number (-1 for none) and which has no user map spaces.
+Bytes GuideRecordWithDrawing(std::int32_t drawing) {
   TGuide source;
   const Bytes written = WrittenRecord(source);
   // A guide without parts ends with two references of -1 (02 FF each): keep
-  // the class name and series before them, then name the drawing (element 1)
-  // and no user map spaces.
-  ASSERT_EQ(Bytes(written.end() - 4, written.end()), (Bytes{0x02, 0xFF, 0x02, 0xFF}));
+  // the class name and series before them.
+  EXPECT_EQ(Bytes(written.end() - 4, written.end()), (Bytes{0x02, 0xFF, 0x02, 0xFF}));
   const Bytes series(written.begin(), written.end() - 4);
   platform::TMemoryStream stream;
-  {
-    platform::TWriter writer(stream, 4096);
-    writer.Write(series.data(), series.size());
-    writer.WriteInteger(1);
-    writer.WriteInteger(-1);
-    writer.FlushBuffer();
-  }
+  platform::TWriter writer(stream, 4096);
+  writer.Write(series.data(), series.size());
+  writer.WriteInteger(drawing);
+  writer.WriteInteger(-1);
+  writer.FlushBuffer();
+  return stream.Bytes();
+}
+
+TEST_F(GuideTest, AnOlderDrawingClassMovesIntoVectorsOfTheSameName) {
   // The stream's map of read records holds each record until the end.
   TGuide guide;
   TOwnerEntity readRecords;
@@ -183,7 +186,7 @@ TEST_F(GuideTest, AnOlderDrawingClassMovesIntoVectorsOfTheSameName) {
   elementMap.AddElement(old);
   guide.AddElement(old);
 
-  ReadRecord(stream.Bytes(), guide, elementMap);
+  ReadRecord(GuideRecordWithDrawing(1), guide, elementMap);
   TVectors* vectors = guide.ExistingVectors();
   ASSERT_NE(vectors, nullptr);
   EXPECT_EQ(vectors->GetName(), "Kresba");
@@ -202,6 +205,15 @@ TEST_F(GuideTest, TheSampleGuideIsWhatItsWriterMakes) {
     return std::string(std::istreambuf_iterator<char>(in), {});
   };
   EXPECT_EQ(bytes(written), bytes(std::string(KESTX_SAMPLES_DIR) + "/guide/sample.kes"));
+}
+
+TEST_F(GuideTest, AGuideReadWithoutADrawingKeepsNone) {
+  TGuide guide;
+  TQuickEntity elementMap;
+  elementMap.AddElement(&guide);
+  ReadRecord(GuideRecordWithDrawing(-1), guide, elementMap);
+  EXPECT_EQ(guide.ExistingVectors(), nullptr);
+  EXPECT_EQ(guide.GetCount(), 0);
 }
 
 }  // namespace

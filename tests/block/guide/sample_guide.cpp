@@ -27,7 +27,7 @@ TGuide* BuildSampleGuide() {
     auto* two = static_cast<TMapSpace*>(five->GetRow(i / 2)->GetCell(i % 2));
     two->Selected = true;
   }
-  // The user's own map spaces: two to export, one not.
+  // The user's own map spaces, one of them not marked as chosen.
   struct Space {
     const char* name;
     double minX, minY, maxX, maxY;

@@ -1,0 +1,84 @@
+#include "app/tool_forms/base_forms.h"
+
+#include <gmock/gmock.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/tool_forms/dialog_tools.h"
+#include "app/tool_forms/menu_bar.h"
+#include "tests/app/tool_forms/tool_forms_fixture.h"
+
+namespace {
+
+using ::testing::ElementsAre;
+
+// A tool that records the dropped files that reach it.
+class TDropRecorder : public TTool {
+ public:
+  std::vector<std::string> files;
+  void ReceiveMessage(TKestuMessage*& message, bool& handled) override {
+    auto* text = DynamicCast<TKestuTextMessage>(message);
+    if (text && text->Message == msgFileDropped && text->Sender() == this) files.push_back(text->Text);
+    handled = true;
+  }
+};
+
+class BaseFormsTest : public ToolFormsTest {};
+
+TEST_F(BaseFormsTest, AFormPartPostsDroppedFilesToItsToolAndShowsEachOne) {
+  const std::vector<std::string> files = {"/data/c.kes", "/data/a.kes", "/data/b.kes"};
+  struct Case {
+    const char* name;
+    bool withTool, accept;
+    std::vector<std::string> posted, shown;
+  };
+  const std::vector<Case> cases = {
+      {"with a tool", true, true, files, files},
+      {"without a tool", false, true, {}, files},
+      {"not accepting files", true, false, {}, {}},
+  };
+  for (const Case& row : cases) {
+    SCOPED_TRACE(row.name);
+    dialogs.Messages.clear();
+    TDropRecorder tool;
+    TKESTUForm host("TKestuDialog_Form");
+    TKestu_Frame part("TTestFrame", host, "pn_Client");
+    if (row.withTool) part.SetTool(&tool);
+    part.SetAcceptDropFiles(row.accept);
+    platform::UserDropFiles(part.Window(), files);
+    RunMessages();
+    EXPECT_EQ(tool.files, row.posted);
+    EXPECT_EQ(Boxes(), row.shown);
+  }
+}
+
+TEST_F(BaseFormsTest, TheMenuBarStartsEmptyAndChangesItsButtonsOnlyForAnotherMenu) {
+  TKESTUForm form("TTestMenuForm");
+  platform::Form& window = form.Window();
+  platform::Menu& main = window.MainMenu("MainMenu1");
+  window.ShowMenuOnToolBar("MenuBar", &main);
+  TMenuBar bar(window, "MenuBar");
+  EXPECT_EQ(bar.Menu(), nullptr);
+  EXPECT_THAT(window.Items("MenuBar"), ElementsAre());
+  bar.SetMenu(&main);
+  EXPECT_EQ(bar.Menu(), &main);
+  EXPECT_THAT(window.Items("MenuBar"), ElementsAre("&Soubor", "&Zobrazení", "Konec"));
+  // Whatever became of the buttons, the same menu again leaves them be.
+  window.ShowMenuOnToolBar("MenuBar", nullptr);
+  bar.SetMenu(&main);
+  EXPECT_THAT(window.Items("MenuBar"), ElementsAre());
+  bar.SetMenu(nullptr);
+  bar.SetMenu(&main);
+  EXPECT_THAT(window.Items("MenuBar"), ElementsAre("&Soubor", "&Zobrazení", "Konec"));
+}
+
+TEST_F(BaseFormsTest, UnattendedAConfirmationIsAnsweredYesAndItsQuestionLogged) {
+  std::vector<std::string> log;
+  platform::SetUnattended([&log](const std::string& line) { log.push_back(line); });
+  EXPECT_TRUE(AskConfirmation("Přerušit export linií ?"));
+  EXPECT_THAT(log, ElementsAre("Přerušit export linií ?"));
+}
+
+}  // namespace

@@ -1,0 +1,177 @@
+#include "block/guide/export_dialog.h"
+
+#include <gmock/gmock.h>
+
+#include <array>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/tool_forms/base_forms.h"
+#include "framework/core/class_registry.h"
+#include "framework/tools/world.h"
+#include "tests/block/block_fixture.h"
+
+namespace {
+
+// The options as the program's main tool publishes them.
+class TTestOptions : public TOwnerElement {
+  KESTX_CLASS(TTestOptions)
+ public:
+  bool Export_50 = true, Export_25 = false, Export_10 = true, Export_5 = false, Export_2 = false, Export_User = false;
+  std::string DataDirectory = "/data/Průvodce";
+};
+
+TClass TTestOptions::StaticClass() {
+  using O = TTestOptions;
+  static const TClassInfo info = DescribeClass<O>(
+      "TTestOptions", TOwnerElement::StaticClass(), "test",
+      {FieldProp("Export_50", &O::Export_50), FieldProp("Export_25", &O::Export_25),
+       FieldProp("Export_10", &O::Export_10), FieldProp("Export_5", &O::Export_5), FieldProp("Export_2", &O::Export_2),
+       FieldProp("Export_User", &O::Export_User), FieldProp("DataDirectory", &O::DataDirectory)});
+  return &info;
+}
+
+class TTestMainTool : public TTechnology {
+  KESTX_CLASS(TTestMainTool)
+ public:
+  TTestOptions options;
+};
+
+TClass TTestMainTool::StaticClass() {
+  static const TClassInfo info = DescribeClass<TTestMainTool>(
+      "TTestMainTool", TTechnology::StaticClass(), "test",
+      {AccessorProp<TTestMainTool, TTestOptions*>(
+          "Options", [](const TTestMainTool& t) { return const_cast<TTestOptions*>(&t.options); }, nullptr)});
+  return &info;
+}
+
+class ExportDialogTest : public BlockTest {
+ protected:
+  void SetUp() override {
+    BlockTest::SetUp();
+    SetWorld(&world);
+    world.SetMainTool(mainTool);
+    dialog.reset(CreateElement<TKESTXDialog>());
+  }
+  void TearDown() override {
+    dialog.reset();
+    SetWorld(nullptr);
+    platform::SetAttended();
+    BlockTest::TearDown();
+  }
+  std::string Options() const {
+    return Texts(mainTool->options,
+                 {"Export_50", "Export_25", "Export_10", "Export_5", "Export_2", "Export_User", "DataDirectory"});
+  }
+  // Check marks in the dialog's order, then the folder field.
+  static std::string Shown(platform::Form& form) {
+    std::string shown;
+    for (const char* box : {"cb_50", "cb_25", "cb_10", "cb_5", "cb_2", "cb_u"}) shown += form.Checked(box) ? '+' : '-';
+    return shown + " " + form.Text("ed_Path");
+  }
+
+  TWorld world;
+  TTestMainTool* mainTool = new TTestMainTool();
+  std::unique_ptr<TKESTXDialog> dialog;
+};
+
+TEST_F(ExportDialogTest, TheControlsShowTheOptionsAndOnlyOkWritesThemBack) {
+  const std::string before = Options();
+  const std::pair<const char*, int> cases[] = {{"bt_Storno", 2}, {"close box", 2}, {"bt_OK", 1}};
+  for (const auto& [end, result] : cases) {
+    SCOPED_TRACE(end);
+    std::string shown;
+    platform::SetModalAnswerer([&, end = std::string(end)](platform::Form& form) {
+      shown = Shown(form);
+      for (const char* box : {"cb_50", "cb_25", "cb_2", "cb_u"}) form.SetChecked(box, !form.Checked(box));
+      form.SetText("ed_Path", "/export/Bloky");
+      if (end == "close box") platform::UserCloseWindow(form);
+      else platform::UserClick(form, end);
+    });
+    dialog->DoIt();
+    EXPECT_EQ(dialog->Result, result);
+    EXPECT_EQ(shown, "+-+--- /data/Průvodce");
+    EXPECT_EQ(Options(), result == 1 ? "False|True|True|False|True|True|/export/Bloky" : before);
+  }
+}
+
+TEST_F(ExportDialogTest, TheFolderButtonPutsTheChosenFolderIntoTheField) {
+  const std::string chosen = folder.File("Bloky");
+  std::filesystem::create_directories(chosen);
+  for (const auto& [button, path] : {std::pair{"bt_Storno", "/data/Průvodce"}, {"bt_OK", chosen.c_str()}}) {
+    SCOPED_TRACE(button);
+    std::string startedAt, field;
+    platform::SetModalAnswerer([&, button = button](platform::Form& form) {
+      if (form.LayoutName() == "Tf_SelectDir") {
+        startedAt = form.Directory("lb_Dirs");
+        form.SetDirectory("lb_Dirs", chosen);
+        return platform::UserClick(form, button);
+      }
+      platform::UserClick(form, "b_Path");
+      field = form.Text("ed_Path");
+    });
+    dialog->DoIt();
+    EXPECT_EQ(startedAt, "/");
+    EXPECT_EQ(field, path);
+  }
+}
+
+// Width and height from a PNG file's header.
+std::array<int, 2> PngSize(const std::string& file) {
+  unsigned char h[24] = {};
+  std::ifstream(file, std::ios::binary).read(reinterpret_cast<char*>(h), sizeof h);
+  return {h[16] << 24 | h[17] << 16 | h[18] << 8 | h[19], h[20] << 24 | h[21] << 16 | h[22] << 8 | h[23]};
+}
+
+TEST_F(ExportDialogTest, TheDialogAndTheConfirmationDrawWithTheirControlsInPlace) {
+  const std::filesystem::path shots = KESTX_SCREENSHOTS_DIR;
+  std::filesystem::create_directories(shots);
+  struct Control {
+    const char* name;
+    const char* text;
+    int left = -1, top = -1, width = -1, height = -1;  // -1: left to the layout
+  };
+  struct Case {
+    const char* layout;
+    const char* caption;
+    int width, height;
+    std::vector<Control> controls;
+  };
+  const std::vector<Case> cases = {
+      {"TKESTXDialog_Form", "Export Průvodce do LumaRu", 301, 251,
+       {{"Label1", "Exportovat:", 16, 0}, {"cb_50", "SMO 50", 16, 24}, {"cb_25", "SMO 25", 16, 48},
+        {"cb_10", "SMO 10", 16, 72}, {"cb_5", "SMO 5", 16, 96}, {"cb_2", "SMO 2", 16, 120},
+        {"cb_u", "Uživatelské prostory", 16, 144}, {"Label5", "Složka pro export:", 16, 176},
+        {"ed_Path", "", 112, 176, 140}, {"b_Path", "...", 256, 174, 33, 25}, {"pn_Bottom", "", 0, 208, 301, 43},
+        {"bt_OK", "&OK"}, {"bt_Storno", "&Storno"}}},
+      {"TKestuConfirmDialog_Form", "?", 360, 160,
+       {{"lb_Message", "Přerušit export linií ?"}, {"bt_Ano", "&Ano"}, {"bt_Ne", "&Ne"}, {"bt_Storno", "&Storno"}}},
+  };
+  for (const Case& row : cases) {
+    SCOPED_TRACE(row.layout);
+    TKESTUForm form(row.layout);
+    platform::Form& window = form.Window();
+    if (window.HasControl("lb_Message")) window.SetText("lb_Message", "Přerušit export linií ?");
+    EXPECT_EQ(window.Caption(), row.caption);
+    window.SetBounds({0, 0, row.width, row.height});
+    for (const Control& c : row.controls) {
+      SCOPED_TRACE(c.name);
+      ASSERT_TRUE(window.HasControl(c.name));
+      EXPECT_EQ(window.Text(c.name), c.text);
+      const platform::Bounds at = window.ControlBounds(c.name);
+      EXPECT_TRUE(at.Left >= 0 && at.Top >= 0 && at.Width > 0 && at.Height > 0);
+      EXPECT_TRUE(at.Left + at.Width <= row.width && at.Top + at.Height <= row.height);
+      const int want[] = {c.left, c.top, c.width, c.height};
+      const int got[] = {at.Left, at.Top, at.Width, at.Height};
+      for (int i = 0; i < 4; ++i) EXPECT_TRUE(want[i] < 0 || want[i] == got[i]) << i << ": " << got[i];
+    }
+    const std::string png = (shots / (std::string(row.layout) + ".png")).string();
+    ASSERT_TRUE(window.SaveImage(png));
+    EXPECT_EQ(PngSize(png), (std::array<int, 2>{row.width, row.height}));
+  }
+}
+
+}  // namespace
