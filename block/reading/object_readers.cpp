@@ -66,13 +66,16 @@ bool TLumarLinReader::AppendVertex(TPolyLineElement& Line, std::int64_t Index) {
   return true;
 }
 
-TPolyLineElement* TLumarLinReader::MakeLine(std::int64_t Index, const TLineRecord& Record) {
+bool TLumarLinReader::CheckVertexRange(std::int64_t Index, const TLineRecord& Record) {
   const std::int64_t coords = coordReader_ ? coordReader_->GetRecordCount() : 0;
-  if (Record.FirstVertex < 0 || Record.FirstVertex > Record.LastVertex || Record.LastVertex >= coords) {
-    Log(BlockName + ": Linie č." + std::to_string(Index) + " má chybný rozsah souřadnic " +
-        std::to_string(Record.FirstVertex) + " - " + std::to_string(Record.LastVertex));
-    return nullptr;
-  }
+  if (Record.FirstVertex >= 0 && Record.FirstVertex <= Record.LastVertex && Record.LastVertex < coords) return true;
+  Log(BlockName + ": Linie č." + std::to_string(Index) + " má chybný rozsah souřadnic " +
+      std::to_string(Record.FirstVertex) + " - " + std::to_string(Record.LastVertex));
+  return false;
+}
+
+TPolyLineElement* TLumarLinReader::MakeLine(std::int64_t Index, const TLineRecord& Record) {
+  if (!CheckVertexRange(Index, Record)) return nullptr;
   auto line = std::make_unique<TPolyLineElement>();
   const double size = std::max(std::fabs(Record.Box.MaxX - Record.Box.MinX), std::fabs(Record.Box.MaxY - Record.Box.MinY));
   if (size >= MinSize) {

@@ -49,6 +49,9 @@ class TLumarLinReader : public TLumaRObjectReader {
   // number; nil when the record is no line, fails the clip test, has a bad
   // vertex range or fewer than two vertices, or is not accepted.
   TPolyLineElement* ReadLineAt(std::int64_t Index);
+  // Whether the record's vertices lie in TN.CRD (0 <= first <= last <
+  // count); a bad range is logged.
+  bool CheckVertexRange(std::int64_t Index, const TLineRecord& Record);
   // The point of a line's symbol (Symbol of 1000 and more); nil otherwise.
   TPointElement* ReadLineSymbolAt(std::int64_t Index);
 

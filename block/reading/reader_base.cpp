@@ -195,7 +195,11 @@ TLumarBlockRegister* TLumaRReader::GetRegister() {
 }
 
 void TLumaRReader::SeekRecord(std::int64_t Index) {
-  if (stream_ && Index >= 0) stream_->Seek(static_cast<std::uint64_t>(Index) * static_cast<std::uint64_t>(RecordSize));
+  if (!stream_ || Index < 0) return;
+  // A file stream drops its buffer on every seek; records read in order
+  // need none.
+  const std::uint64_t position = static_cast<std::uint64_t>(Index) * static_cast<std::uint64_t>(RecordSize);
+  if (position != stream_->Position()) stream_->Seek(position);
 }
 
 void TLumaRReader::CloseStream() { stream_.reset(); }
