@@ -326,7 +326,7 @@ class TAreaLayerPass {
       if (inList_.insert(area).second) list_.AddElement(area);
       return;
     }
-    if (TLumarBlockRegister* registry = reader_.GetRegister()) registry->RegisterSpaceEntity(area);
+    reader_.FileObject(area, area->GetSpaceID());
     if (reader_.FilterAccepts('P', area) && reader_.ConditionAccepts(area)) {
       TElement* made = area;
       reader_.DoNewObject(made);

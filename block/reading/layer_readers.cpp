@@ -257,7 +257,7 @@ TPointElement* TLumarPointReader::ReadNextPoint() {
   point->SetX(-record.X);
   point->SetY(-record.Y);
   point->Angle = record.Angle;
-  if (block) block->RegisterSpaceEntity(point);
+  FileObject(point, record.Number);
   if (!FilterAccepts('B', point) || !ConditionAccepts(point)) {
     TElement* doomed = point;
     FreeAndNil(doomed);
@@ -319,7 +319,7 @@ TTextElement* TLumarTextReader::ReadNextText(std::int64_t Index, bool& Read) {
   element->SetProperties(props);
   element->SetX(x);
   element->SetY(y);
-  if (block) block->RegisterSpaceEntity(element);
+  FileObject(element, number);
   if (!FilterAccepts('T', element)) {
     TElement* doomed = element;
     FreeAndNil(doomed);

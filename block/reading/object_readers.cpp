@@ -126,7 +126,7 @@ TPolyLineElement* TLumarLinReader::ReadLineAt(std::int64_t Index) {
   }
   TPolyLineElement* line = MakeLine(Index, record);
   if (!line) return nullptr;
-  if (block) block->RegisterSpaceEntity(line);
+  FileObject(line, record.Number);
   if (!FilterAccepts('L', line) || !ConditionAccepts(line)) {
     TElement* doomed = line;
     FreeAndNil(doomed);

@@ -194,6 +194,11 @@ TLumarBlockRegister* TLumaRReader::GetRegister() {
   return block;
 }
 
+void TLumaRReader::FileObject(TElement* Object, std::int64_t Number) {
+  if (Number < 1 || Number >= GetRecordCount()) return;
+  if (TLumarBlockRegister* block = GetRegister()) block->RegisterSpaceEntity(Object);
+}
+
 void TLumaRReader::SeekRecord(std::int64_t Index) {
   if (!stream_ || Index < 0) return;
   // A file stream drops its buffer on every seek; records read in order

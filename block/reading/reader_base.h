@@ -174,6 +174,11 @@ class TLumaRReader : public TLumarManipulator {
   // the same progress rule.  Raises when there is no stream.
   void WriteRecord(const std::uint8_t* Buffer);
 
+  // Files the object in the block's register under its number, when the
+  // number is one of the file's records: a number a damaged record makes up
+  // must not grow the register.
+  void FileObject(TElement* Object, std::int64_t Number);
+
   // The progress frame of a pass over the file: hourglass and progress
   // started with the class name, the file name and the record count.
   void BeginProgress();
