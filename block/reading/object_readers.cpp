@@ -15,14 +15,16 @@ void TLumarCoordReader::InitRecordSize() { RecordSize = TCoordRecord::Size; }
 
 std::string TLumarCoordReader::GetFileName() const { return kCoordFileName; }
 
-T2DCoordinate* TLumarCoordReader::ReadCoord() {
+T2DCoordinate* TLumarCoordReader::ReadCoord() { return ReadCoordVia(GetWCS()); }
+
+T2DCoordinate* TLumarCoordReader::ReadCoordVia(const TWCS* WCS) {
   TCoordRecord::Bytes bytes;
   if (!ReadRecord(bytes.data())) return nullptr;
   const TCoordRecord record = TCoordRecord::Decode(bytes.data());
   auto* coordinate = new T2DCoordinate(record.X, record.Y);
-  if (TWCS* wcs = GetWCS()) {
-    wcs->CoordToWorld(coordinate);
-    coordinate->CS = wcs->GetKind();
+  if (WCS) {
+    WCS->CoordToWorld(coordinate);
+    coordinate->CS = WCS->GetKind();
   }
   return coordinate;
 }
@@ -80,8 +82,9 @@ TPolyLineElement* TLumarLinReader::MakeLine(std::int64_t Index, const TLineRecor
   const double size = std::max(std::fabs(Record.Box.MaxX - Record.Box.MinX), std::fabs(Record.Box.MaxY - Record.Box.MinY));
   if (size >= MinSize) {
     coordReader_->SeekRecord(Record.FirstVertex);
+    const TWCS* wcs = coordReader_->GetWCS();
     for (std::int64_t i = Record.FirstVertex; i <= Record.LastVertex; ++i) {
-      T2DCoordinate* vertex = coordReader_->ReadCoord();
+      T2DCoordinate* vertex = coordReader_->ReadCoordVia(wcs);
       if (!vertex) break;
       line->AddElement(vertex);
     }

@@ -25,6 +25,8 @@ class TLumarCoordReader : public TLumaRObjectReader {
   // coordinates (through the WCS, which also gives its kind); nil past the
   // end.  The caller owns it.
   T2DCoordinate* ReadCoord();
+  // The same through a system the caller fetched once (nil: unconverted).
+  T2DCoordinate* ReadCoordVia(const TWCS* WCS);
 };
 
 class TLumarLinReader : public TLumaRObjectReader {
