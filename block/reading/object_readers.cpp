@@ -45,6 +45,13 @@ void TLumarLinReader::Create(const std::string& BlockDir, TWCS* WCS) {
   OpenCoordReader(BlockDir, WCS);
 }
 
+void TLumarLinReader::Open() {
+  TLumaRObjectReader::Open();
+  if (!UseMemory || !coordReader_) return;
+  coordReader_->UseMemory = true;
+  coordReader_->Open();
+}
+
 void TLumarLinReader::OpenCoordReader(const std::string& BlockDir, TWCS* WCS) {
   SetCoordReader(NewObjectReader<TLumarCoordReader>(BlockDir, WCS));
 }

@@ -40,6 +40,9 @@ class TLumarLinReader : public TLumaRObjectReader {
   char GetObjectTypeLetter() const override;
   // The inherited creation, then the companion coordinate reader.
   void Create(const std::string& BlockDir, TWCS* WCS) override;
+  // The inherited opening; with UseMemory the coordinates go into memory
+  // as well.
+  void Open() override;
   virtual void OpenCoordReader(const std::string& BlockDir, TWCS* WCS);
 
   // Owned; nil before Create.

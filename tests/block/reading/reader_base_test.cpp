@@ -43,13 +43,15 @@ TEST_F(ReaderBaseTest, RecordsAreTheWholeRecordsOfTheFile) {
     bool partial;
   } cases[] = {{0, 0, false}, {102, 0, true}, {103, 1, false}, {206, 2, false}, {210, 2, true}};
   for (const auto& c : cases) {
-    BlockFiles(folder.Path()).Raw(kLineFileName, Bytes(c.bytes, 0)).Flush();
+    BlockFiles(folder.Path()).Raw(kLineFileName, Bytes(c.bytes, 0)).Raw(kCoordFileName, Bytes(24, 0)).Flush();
     for (bool memory : {false, true}) {
       auto reader = NewObjectReader<TLumarLinReader>(folder.Path(), Grid());
       if (memory) {
         reader->UseMemory = true;
         reader->Open();
         EXPECT_NE(dynamic_cast<platform::TMemoryStream*>(reader->Stream()), nullptr);
+        // The line's coordinates come from memory too.
+        EXPECT_NE(dynamic_cast<platform::TMemoryStream*>(reader->CoordReader()->Stream()), nullptr);
       }
       EXPECT_EQ(reader->GetRecordCount(), c.records) << c.bytes << " memory " << memory;
       EXPECT_EQ(reader->HasPartialRecord(), c.partial) << c.bytes << " memory " << memory;

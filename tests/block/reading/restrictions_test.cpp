@@ -157,6 +157,11 @@ TEST_F(RestrictionsTest, FilterConditionAndClipChooseTheLines) {
     std::unique_ptr<TPolyLineString> lines(reader->ReadLines());
     std::unique_ptr<TPointString> points(reader->ReadPoints());
     ASSERT_NE(lines, nullptr) << c.name;
+    // The block has no texts and no areas: empty layers.
+    std::unique_ptr<TTextString> texts(reader->ReadTexts());
+    std::unique_ptr<TAreaString> areas(reader->ReadAreas());
+    ASSERT_TRUE(texts && areas) << c.name;
+    EXPECT_TRUE(texts->Children().empty() && areas->Children().empty()) << c.name;
     EXPECT_EQ(NumbersOf(*lines), c.lines) << c.name;
     EXPECT_EQ(NumbersOf(*points), c.points) << c.name;
   }
