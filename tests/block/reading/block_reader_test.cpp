@@ -46,30 +46,6 @@ class BlockReaderTest : public ReadingTest {
   std::unique_ptr<L> Layer(L* list) {
     return std::unique_ptr<L>(list);
   }
-  // A line ring at record index around its vertices (the last equal to the
-  // first), closing on itself, with the area on its left.
-  void RingLine(BlockFiles& files, std::int32_t index, const std::vector<std::pair<double, double>>& points,
-                std::int32_t left, std::int32_t right = 0) {
-    const std::int32_t first = files.Coords(points);
-    TLineRecord line = LineRecord(index, first, first + static_cast<std::int32_t>(points.size()) - 1, {9, 9, 0, 0});
-    line.LeftArea = left;
-    line.RightArea = right;
-    line.Links[llEndNext] = {index, 1};
-    line.Links[llStartNext] = {index, 0};
-    files.Put(kLineFileName, index, line);
-  }
-  static TAreaRecord AreaRecord(std::int32_t number, std::int32_t firstLine, std::int32_t parent,
-                                std::pair<double, double> label) {
-    TAreaRecord area;
-    area.Number = number;
-    area.FirstLine = firstLine;
-    area.Parent = parent;
-    area.LabelX = label.first;
-    area.LabelY = label.second;
-    area.Area = 1;
-    return area;
-  }
-
   std::string dir;
 };
 
@@ -294,19 +270,9 @@ TEST_F(BlockReaderTest, TruncatedFilesAreReadAsFarAsTheyAreWhole) {
 TEST_F(BlockReaderTest, AreasAreWalkedAlongTheirLinesWithParentsAsHoles) {
   BlockFiles files = Files();
   files.Put(kLineFileName, 0, TLineRecord{});
-  RingLine(files, 1, {{0, 0}, {0, 10}, {10, 10}, {10, 0}, {0, 0}}, 1);
-  RingLine(files, 2, {{3, 3}, {3, 6}, {6, 6}, {6, 3}, {3, 3}}, 2, 1);
-  // Area 3 between lines 3 (forward) and 4 (backward).
-  const std::int32_t p = files.Coords({{20, 0}, {20, 5}, {25, 5}});
-  const std::int32_t q = files.Coords({{20, 0}, {25, 0}, {25, 5}});
-  TLineRecord three = LineRecord(3, p, p + 2, {9, 9, 0, 0});
-  three.LeftArea = 3;
-  three.Links[llEndNext] = {4, 0};
-  files.Put(kLineFileName, 3, three);
-  TLineRecord four = LineRecord(4, q, q + 2, {9, 9, 0, 0});
-  four.RightArea = 3;
-  four.Links[llStartNext] = {3, 1};
-  files.Put(kLineFileName, 4, four);
+  SquareLine(files, 1, 0, 10, 1);
+  SquareLine(files, 2, 3, 3, 2, 1);
+  TwoLineArea(files);
 
   files.PutBytes(kAreaFileName, 0, TAreaRecord::Dummy());
   files.Put(kAreaFileName, 1, AreaRecord(1, 1, 0, {1, 1}));
@@ -362,9 +328,9 @@ TEST_F(BlockReaderTest, AreasAreWalkedAlongTheirLinesWithParentsAsHoles) {
 TEST_F(BlockReaderTest, BrokenAreasAndParentChainsAreLoggedNeverFollowedForever) {
   BlockFiles files = Files();
   files.Put(kLineFileName, 0, TLineRecord{});
-  RingLine(files, 1, {{0, 0}, {0, 10}, {10, 10}, {10, 0}, {0, 0}}, 1);
-  RingLine(files, 2, {{20, 0}, {20, 10}, {30, 10}, {30, 0}, {20, 0}}, 2);
-  RingLine(files, 4, {{50, 0}, {50, 10}, {60, 10}, {60, 0}, {50, 0}}, 5);
+  SquareLine(files, 1, 0, 10, 1);
+  SquareLine(files, 2, 20, 10, 2);
+  SquareLine(files, 4, 50, 10, 5);
   const std::int32_t first = files.Coords({{40, 0}, {45, 5}});
   TLineRecord open = LineRecord(3, first, first + 1);
   open.LeftArea = 3;

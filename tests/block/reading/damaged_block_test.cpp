@@ -27,41 +27,16 @@ class DamagedBlockTest : public ReadingTest {
   static BlockFiles SoundBlock(const std::string& dir) {
     BlockFiles files(dir);
     files.PutBytes(kLineFileName, 0, TLineRecord::Dummy());
-    const auto ring = [&files](std::int32_t index, double x0, double size, std::int32_t left, std::int32_t right) {
-      const std::int32_t first =
-          files.Coords({{x0, x0}, {x0, x0 + size}, {x0 + size, x0 + size}, {x0 + size, x0}, {x0, x0}});
-      TLineRecord line = LineRecord(index, first, first + 4, {x0 + size, x0 + size, x0, x0});
-      line.LeftArea = left;
-      line.RightArea = right;
-      line.Links[llEndNext] = {index, 1};
-      line.Links[llStartNext] = {index, 0};
-      files.Put(kLineFileName, index, line);
-    };
-    ring(1, 0, 10, 1, 0);
-    ring(2, 3, 3, 2, 1);
-    const std::int32_t p = files.Coords({{20, 0}, {20, 5}, {25, 5}});
-    const std::int32_t q = files.Coords({{20, 0}, {25, 0}, {25, 5}});
-    TLineRecord three = LineRecord(3, p, p + 2, {25, 5, 20, 0});
-    three.LeftArea = 3;
+    SquareLine(files, 1, 0, 10, 1);
+    SquareLine(files, 2, 3, 3, 2, 1);
+    TwoLineArea(files);
+    TLineRecord three = TLineRecord::Decode(files.Content(kLineFileName).data() + 3 * TLineRecord::Size);
     three.LineSymbol = 1200;
-    three.Links[llEndNext] = {4, 0};
     files.Put(kLineFileName, 3, three);
-    TLineRecord four = LineRecord(4, q, q + 2, {25, 5, 20, 0});
-    four.RightArea = 3;
-    four.Links[llStartNext] = {3, 1};
-    files.Put(kLineFileName, 4, four);
-
     files.PutBytes(kAreaFileName, 0, TAreaRecord::Dummy());
-    for (std::int32_t n = 1; n <= 3; ++n) {
-      TAreaRecord area;
-      area.Number = n;
-      area.FirstLine = n;
-      area.Parent = n == 2 ? 1 : 0;
-      area.LabelX = n == 3 ? 21 : 4;
-      area.LabelY = n == 3 ? 1 : 4;
-      area.Area = 9;
-      files.Put(kAreaFileName, n, area);
-    }
+    files.Put(kAreaFileName, 1, AreaRecord(1, 1, 0, {1, 1}));
+    files.Put(kAreaFileName, 2, AreaRecord(2, 2, 1, {4, 4}));
+    files.Put(kAreaFileName, 3, AreaRecord(3, 3, 0, {21, 1}));
     files.PutBytes(kPointFileName, 0, TPointRecord::Dummy());
     files.PutBytes(kTextBoxFileName, 0, TTextBoxRecord::Dummy());
     for (std::int32_t n = 1; n <= 3; ++n) {

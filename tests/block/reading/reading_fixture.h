@@ -69,6 +69,52 @@ inline TLineRecord LineRecord(std::int32_t number, std::int32_t first, std::int3
   return r;
 }
 
+// A line closing on itself round its vertices (the last equal to the first)
+// at record index, with area left on its left.
+inline void RingLine(BlockFiles& files, std::int32_t index, const std::vector<std::pair<double, double>>& points,
+                     std::int32_t left, std::int32_t right = 0) {
+  const std::int32_t first = files.Coords(points);
+  TLineRecord line = LineRecord(index, first, first + static_cast<std::int32_t>(points.size()) - 1, {9, 9, 0, 0});
+  line.LeftArea = left;
+  line.RightArea = right;
+  line.Links[llEndNext] = {index, 1};
+  line.Links[llStartNext] = {index, 0};
+  files.Put(kLineFileName, index, line);
+}
+
+// A square ring of side size from (x0, x0).
+inline void SquareLine(BlockFiles& files, std::int32_t index, double x0, double size, std::int32_t left,
+                       std::int32_t right = 0) {
+  RingLine(files, index, {{x0, x0}, {x0, x0 + size}, {x0 + size, x0 + size}, {x0 + size, x0}, {x0, x0}}, left, right);
+}
+
+// Area 3 between line 3 (walked forward) and line 4 (walked backward).
+inline void TwoLineArea(BlockFiles& files) {
+  const std::int32_t p = files.Coords({{20, 0}, {20, 5}, {25, 5}});
+  const std::int32_t q = files.Coords({{20, 0}, {25, 0}, {25, 5}});
+  TLineRecord three = LineRecord(3, p, p + 2, {25, 5, 20, 0});
+  three.LeftArea = 3;
+  three.Links[llEndNext] = {4, 0};
+  files.Put(kLineFileName, 3, three);
+  TLineRecord four = LineRecord(4, q, q + 2, {25, 5, 20, 0});
+  four.RightArea = 3;
+  four.Links[llStartNext] = {3, 1};
+  files.Put(kLineFileName, 4, four);
+}
+
+// A live area record (of area 1).
+inline TAreaRecord AreaRecord(std::int32_t number, std::int32_t firstLine, std::int32_t parent,
+                              std::pair<double, double> label) {
+  TAreaRecord area;
+  area.Number = number;
+  area.FirstLine = firstLine;
+  area.Parent = parent;
+  area.LabelX = label.first;
+  area.LabelY = label.second;
+  area.Area = 1;
+  return area;
+}
+
 // Collects the codes of the framework messages that reach it as the main
 // tool, and the texts of the log lines.
 class TMessageLog : public TOwnerEntity {
