@@ -349,10 +349,8 @@ TClass TLumarPointReader::StaticClass() {
 }
 
 TClass TLumarTextReader::StaticClass() {
-  using E = TLumarTextReader;
   static const TClassInfo info =
-      DescribeClass<E>("TLumarTextReader", TLumaRObjectReader::StaticClass(), "T_lumimp",
-                       {FieldProp("CodePage", &E::CodePage)});
+      DescribeClass<TLumarTextReader>("TLumarTextReader", TLumaRObjectReader::StaticClass(), "T_lumimp", {});
   return &info;
 }
 
