@@ -6,17 +6,27 @@
 #include "block/guide/guide_model.h"
 #include "block/props/lumar_props.h"
 #include "block/props/lumar_registers.h"
+#include "block/reading/block_reader.h"
+#include "block/reading/import_sources.h"
+#include "block/reading/layer_readers.h"
+#include "block/reading/object_readers.h"
+#include "block/reading/reader_base.h"
 #include "block/topology/walkers.h"
-#include "spatial/spatial_classes.h"
+#include "render/render_base_classes.h"
 
 void RegisterBlockClasses() {
   static bool registered = false;
   if (registered) return;
   registered = true;
-  RegisterSpatialClasses();
+  RegisterRenderBaseClasses();
   RegisterToolFormClasses();
   RegisterE_LmrPrpClasses();
   RegisterE_LmrRegClasses();
+  RegisterReaderBaseClasses();
+  RegisterObjectReaderClasses();
+  RegisterLayerReaderClasses();
+  RegisterBlockReaderClasses();
+  RegisterImportSourceClasses();
   RegisterTopologyWalkerClasses();
   RegisterGuideClasses();
   RegisterGuideLineClasses();

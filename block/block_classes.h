@@ -1,5 +1,5 @@
 #pragma once
 
-// Registers the framework's and the spatial model's classes, then those of
-// the block units, once.
+// Registers the classes of the libraries below (up to the rendering base),
+// then those of the block units, once.
 void RegisterBlockClasses();

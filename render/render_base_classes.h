@@ -1,5 +1,5 @@
 #pragma once
 
-// Registers the devices, the device tool and the interprets (and everything
-// below them), once.
+// Registers the devices, the device tool, the interprets and the picture
+// file elements (and everything below them), once.
 void RegisterRenderBaseClasses();
