@@ -1,5 +1,6 @@
 #include "block/block_classes.h"
 
+#include "block/export/line_export.h"
 #include "block/guide/guide_model.h"
 #include "block/props/lumar_props.h"
 #include "block/props/lumar_registers.h"
@@ -15,4 +16,5 @@ void RegisterBlockClasses() {
   RegisterE_LmrRegClasses();
   RegisterTopologyWalkerClasses();
   RegisterGuideClasses();
+  RegisterT_LumExpClasses();
 }
