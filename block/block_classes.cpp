@@ -4,6 +4,8 @@
 #include "block/guide/guide_model.h"
 #include "block/props/lumar_props.h"
 #include "block/props/lumar_registers.h"
+#include "block/reading/object_readers.h"
+#include "block/reading/reader_base.h"
 #include "block/topology/walkers.h"
 #include "spatial/spatial_classes.h"
 
@@ -14,6 +16,8 @@ void RegisterBlockClasses() {
   RegisterSpatialClasses();
   RegisterE_LmrPrpClasses();
   RegisterE_LmrRegClasses();
+  RegisterReaderBaseClasses();
+  RegisterObjectReaderClasses();
   RegisterTopologyWalkerClasses();
   RegisterGuideClasses();
   RegisterT_LumExpClasses();

@@ -1,0 +1,113 @@
+#pragma once
+#include <cstdint>
+#include <fstream>
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "block/files/block_records.h"
+#include "framework/tools/world.h"
+#include "spatial/sheets/coordinate_systems.h"
+#include "tests/block/block_fixture.h"
+
+// The files of one block as bytes, record by record; Flush writes them.
+class BlockFiles {
+ public:
+  explicit BlockFiles(std::string dir) : dir_(std::move(dir)) {}
+  const std::string& Dir() const { return dir_; }
+
+  // Puts a record at index; records before it that were never put are zero.
+  template <class R>
+  BlockFiles& Put(const char* file, std::int64_t index, const R& record) {
+    return PutBytes(file, index, record.Encode());
+  }
+  template <std::size_t N>
+  BlockFiles& PutBytes(const char* file, std::int64_t index, const std::array<std::uint8_t, N>& bytes) {
+    Bytes& content = files_[file];
+    const auto at = static_cast<std::size_t>(index) * N;
+    if (content.size() < at + N) content.resize(at + N, 0);
+    std::copy(bytes.begin(), bytes.end(), content.begin() + static_cast<std::ptrdiff_t>(at));
+    return *this;
+  }
+  // Appends vertices to TN.CRD; answers the index of the first.
+  std::int32_t Coords(const std::vector<std::pair<double, double>>& points) {
+    Bytes& content = files_[kCoordFileName];
+    const auto first = static_cast<std::int32_t>(content.size() / TCoordRecord::Size);
+    for (const auto& [x, y] : points) {
+      const auto bytes = TCoordRecord{x, y}.Encode();
+      content.insert(content.end(), bytes.begin(), bytes.end());
+    }
+    return first;
+  }
+  // Raw bytes of a whole file (a text file's Windows-1250 lines included).
+  BlockFiles& Raw(const char* file, Bytes bytes) {
+    files_[file] = std::move(bytes);
+    return *this;
+  }
+  Bytes& Content(const char* file) { return files_[file]; }
+  void Flush() const {
+    for (const auto& [name, bytes] : files_) {
+      std::ofstream out(dir_ + "/" + name, std::ios::binary | std::ios::trunc);
+      out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    }
+  }
+
+ private:
+  std::string dir_;
+  std::map<std::string, Bytes> files_;
+};
+
+// A live line record over the vertex range, with its box from the stored
+// corners given.
+inline TLineRecord LineRecord(std::int32_t number, std::int32_t first, std::int32_t last, TBlockBox box = {}) {
+  TLineRecord r;
+  r.Number = number;
+  r.FirstVertex = first;
+  r.LastVertex = last;
+  r.Box = box;
+  return r;
+}
+
+// Collects the codes of the framework messages that reach it as the main
+// tool, and the texts of the log lines.
+class TMessageLog : public TOwnerEntity {
+ public:
+  std::vector<int> Codes;
+  std::vector<std::string> Lines;
+  std::vector<int> Progress;
+  void ReceiveMessage(TKestuMessage*& message, bool& handled) override {
+    Codes.push_back(message->Message);
+    if (auto* text = DynamicCast<TKestuTextMessage>(message); text && text->Message == msgLogText)
+      Lines.push_back(text->Text);
+    if (auto* progress = DynamicCast<TProgressMessage>(message); progress && progress->Message == msgProgress)
+      Progress.push_back(progress->Progress);
+    handled = true;
+  }
+};
+
+// The block fixture with a coordinate world (the national grid as system 1)
+// and a main tool that records messages.
+class ReadingTest : public BlockTest {
+ protected:
+  void SetUp() override {
+    BlockTest::SetUp();
+    world = new TWCSWorld;
+    SetWorld(world);
+    MainTool = &log;
+  }
+  void TearDown() override {
+    RunMessages();
+    SetWorld(nullptr);
+    delete world;
+    BlockTest::TearDown();
+  }
+  TWCS* Grid() { return world->GetWCS(TJTSK::Kind); }
+  std::vector<std::string> LogLines() {
+    RunMessages();
+    return log.Lines;
+  }
+
+  TWCSWorld* world = nullptr;
+  TMessageLog log;
+};
