@@ -1,8 +1,8 @@
 #include "block/writing/block_creation.h"
 
 #include "block/files/block_records.h"
+#include "block/reading/reader_base.h"
 #include "platform/code_page.h"
-#include "platform/files.h"
 #include "platform/streams.h"
 
 namespace {
@@ -15,14 +15,10 @@ void WriteNewFile(const std::string& fileName, const void* bytes, std::size_t co
 template <class R>
 void WriteDummyFile(const std::string& Dir, const char* File) {
   const typename R::Bytes dummy = R::Dummy();
-  WriteNewFile(BlockFileName(Dir, File), dummy.data(), dummy.size());
+  WriteNewFile(BlockFilePath(Dir, File), dummy.data(), dummy.size());
 }
 
 }  // namespace
-
-std::string BlockFileName(const std::string& Dir, const char* File) {
-  return platform::IncludeTrailingPathDelimiter(Dir) + File;
-}
 
 void CreateBlockFiles(const std::string& Dir) {
   WriteDummyFile<TCoordRecord>(Dir, kCoordFileName);
@@ -31,5 +27,5 @@ void CreateBlockFiles(const std::string& Dir) {
   WriteDummyFile<TPointRecord>(Dir, kPointFileName);
   WriteDummyFile<TTextBoxRecord>(Dir, kTextBoxFileName);
   const std::string header = platform::Utf8ToCp1250(TextFileHeaderLine(Dir));
-  WriteNewFile(BlockFileName(Dir, kTextFileName), header.data(), header.size());
+  WriteNewFile(BlockFilePath(Dir, kTextFileName), header.data(), header.size());
 }

@@ -6,6 +6,3 @@
 // Creates (or empties) TN.CRD, TN.LIN, TN.ARE, TN.PNT, TN.TBX and TN.TTX in
 // the existing folder Dir.  Raises the platform's file errors.
 void CreateBlockFiles(const std::string& Dir);
-
-// Dir with a delimiter + the file's name.
-std::string BlockFileName(const std::string& Dir, const char* File);

@@ -82,13 +82,13 @@ TEST_F(ExportToolsTest, OnlyTheToolsScriptsUseAreRegistered) {
 
 class ExportToTextTest : public ExportToolsTest {
  protected:
-  // Points at (i, 10 i) in a point string.
+  // Points at (i, 10 (i + 1)) in a point string.
   TPointString* Points(int count) {
     auto* points = new TPointString;
     model.AddElement(points);
     for (int i = 0; i < count; ++i) {
       auto* point = new TPointElement;
-      point->SetBounds({double(i), 10.0 * i, double(i), 10.0 * i});
+      point->SetBounds({double(i), 10.0 * (i + 1), double(i), 10.0 * (i + 1)});
       points->AddElement(point);
     }
     return points;
@@ -106,7 +106,7 @@ class ExportToTextTest : public ExportToolsTest {
 };
 
 TEST_F(ExportToTextTest, EachChildIsOneLineOfTheNamedPropertiesNumberedFromZero) {
-  EXPECT_EQ(Export(Points(3), File("body.txt")), "0;0\r\n1;-10\r\n2;-20\r\n");
+  EXPECT_EQ(Export(Points(3), File("body.txt")), "0;-10\r\n1;-20\r\n2;-30\r\n");
   EXPECT_THAT(calls, ElementsAre("MaxValue=3", "Caption=Export bodů do " + File("body.txt"), "Show", "Progress=0",
                                  "Progress=1", "Progress=2"));
 }
@@ -116,8 +116,8 @@ TEST_F(ExportToTextTest, TheUserStopsOnlyByConfirmingTheQuestion) {
     const char* name;
     std::deque<bool> answers;
     const char* text;
-  } cases[] = {{"cancelled: the export goes on", {false}, "0;0\r\n1;-10\r\n2;-20\r\n"},
-               {"confirmed: the export stops before the object", {true}, "0;0\r\n"}};
+  } cases[] = {{"cancelled: the export goes on", {false}, "0;-10\r\n1;-20\r\n2;-30\r\n"},
+               {"confirmed: the export stops before the object", {true}, "0;-10\r\n"}};
   for (const auto& c : cases) {
     answers = c.answers;
     closeRequestAt = 0;
@@ -217,7 +217,9 @@ TEST_F(ExportAttributesTest, ObjectsAreFiledInTheBlockRegisterOnlyWithAttributes
     TBlockRegister* block = registry ? registry->FindBlockRegister(File("LES.BLK")) : nullptr;
     const bool filed = block && block->GetObjectRegister('L')->FindEntity(line->GetSpaceID()) == line;
     EXPECT_EQ(filed, c.filed) << c.name;
-    if (block) EXPECT_TRUE(DynamicCast<TLumarBlockRegister>(block)) << c.name;
+    if (block) {
+      EXPECT_TRUE(DynamicCast<TLumarBlockRegister>(block)) << c.name;
+    }
   }
 }
 

@@ -105,11 +105,11 @@ TEST_F(PrepareLinesTest, LinksNameTheBranchesBeforeAndAfterEachEndAndNothingStal
 }
 
 TEST_F(PrepareLinesTest, WithoutAnEntityInputNothingHappens) {
-  TPolyLineElement* a = Line({{0, 0}, {1, 0}});
+  T2DCoordinate point(1, 2);
   TPrepareExportLinesToLumar prepare;
-  prepare.SetInput(a);
+  prepare.SetInput(&point);
   prepare.DoIt();
-  EXPECT_EQ(a->ID, -1);
+  EXPECT_EQ(point.ID, -1);
   EXPECT_EQ(prepare.Output(), nullptr);
 }
 

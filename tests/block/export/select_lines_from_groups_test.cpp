@@ -41,7 +41,10 @@ class SelectLinesFromGroupsTest : public BlockTest {
     model.AddElement(output);
     select.SetOutput(output);
     select.DoIt();
-    return output->Children();
+    std::vector<TElement*> selected = output->Children();
+    // Gone again, so that it is no owner of the lines in the next case.
+    model.FreeElement(output);
+    return selected;
   }
 
   TOwnerEntity model;
