@@ -2,8 +2,6 @@
 
 #include <gmock/gmock.h>
 
-#include <fstream>
-#include <iterator>
 
 #include "block/export/line_export.h"
 #include "block/props/lumar_props.h"
@@ -11,50 +9,21 @@
 #include "block/tables/export_dbf.h"
 #include "framework/core/class_registry.h"
 #include "framework/tools/world.h"
-#include "platform/gauge_form.h"
 #include "spatial/objects/properties.h"
 #include "spatial/objects/registers.h"
 #include "spatial/objects/space_entities.h"
-#include "tests/block/block_fixture.h"
+#include "tests/block/export/export_fixture.h"
 
 namespace {
 
 using ::testing::ElementsAre;
-using platform::RecordingGaugeForm;
 
 std::string FileBytes(const std::string& name) {
-  std::ifstream file(name, std::ios::binary);
-  return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+  const Bytes bytes = FileContent(name);
+  return {bytes.begin(), bytes.end()};
 }
 
-// Records every progress form made, kept alive by the test.
-class ExportToolsTest : public BlockTest {
- protected:
-  void SetUp() override {
-    BlockTest::SetUp();
-    platform::SetGaugeFormFactory([this] {
-      auto form = std::make_unique<Shared>(*this);
-      return std::unique_ptr<platform::TF_gaugeForm>(std::move(form));
-    });
-  }
-  void TearDown() override {
-    platform::SetGaugeFormFactory(nullptr);
-    BlockTest::TearDown();
-  }
-  // Logs into the test's own recording, which outlives the form.
-  struct Shared : RecordingGaugeForm {
-    explicit Shared(ExportToolsTest& test) : test(test) {
-      AbortAnswers = test.answers;
-      CloseRequestAt = test.closeRequestAt;
-    }
-    ~Shared() override { test.calls = Calls; }
-    ExportToolsTest& test;
-  };
-
-  std::deque<bool> answers;
-  int closeRequestAt = -1;
-  std::vector<std::string> calls;
-};
+using ExportToolsTest = ExportTest;
 
 TEST_F(ExportToolsTest, FullBlockNameJoinsFolderNameAndExtension) {
   const struct {
@@ -101,8 +70,6 @@ class ExportToTextTest : public ExportToolsTest {
     static_cast<TTool*>(tool.get())->DoIt();
     return FileBytes(fileName);
   }
-
-  TOwnerEntity model;
 };
 
 TEST_F(ExportToTextTest, EachChildIsOneLineOfTheNamedPropertiesNumberedFromZero) {
@@ -171,7 +138,6 @@ class ExportAttributesTest : public ExportToolsTest {
   }
 
   std::unique_ptr<TWorld> world;
-  TOwnerEntity model;
   TPolyLineElement* line = nullptr;
   TExportLumarElements tool;
 };

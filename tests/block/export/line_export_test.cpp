@@ -2,10 +2,14 @@
 
 #include <gmock/gmock.h>
 
+#include <cmath>
+
 #include "block/props/lumar_props.h"
 #include "spatial/objects/space_entities.h"
 #include "spatial/topology/topology_nodes.h"
-#include "tests/block/block_fixture.h"
+#include "framework/values/real48.h"
+#include "platform/files.h"
+#include "tests/block/export/export_fixture.h"
 
 namespace {
 
@@ -111,6 +115,116 @@ TEST_F(PrepareLinesTest, WithoutAnEntityInputNothingHappens) {
   prepare.DoIt();
   EXPECT_EQ(point.ID, -1);
   EXPECT_EQ(prepare.Output(), nullptr);
+}
+
+}  // namespace
+
+namespace {
+
+// Lines of kind 4 in a line string, exported into the block T.BLK.
+class ExportLinesTest : public ExportTest {
+ protected:
+  TPolyLineString* LineString(int count) {
+    auto* lines = new TPolyLineString;
+    model.AddElement(lines);
+    for (int i = 0; i < count; ++i) lines->AddElement(Line(-1, {{double(i), 0}, {double(i), 1}}));
+    return lines;
+  }
+  std::unique_ptr<TExportLinesToLumar> Tool(TElement* input, const std::string& block = "T.BLK") {
+    std::unique_ptr<TExportLinesToLumar> tool(CreateElement<TExportLinesToLumar>());
+    tool->SetInput(input);
+    tool->SetBlockName(block.empty() ? "" : Block(block));
+    return tool;
+  }
+  void Export(TElement* input, std::int32_t jedenDruh = 0) {
+    auto tool = Tool(input);
+    tool->JedenDruh = jedenDruh;
+    tool->DoIt();
+  }
+  // Number and first vertex of each live line record.
+  std::vector<std::pair<std::int32_t, std::int32_t>> Written() const {
+    std::vector<std::pair<std::int32_t, std::int32_t>> written;
+    for (const TLineRecord& r : Lines())
+      if (r.Flag == 0) written.emplace_back(r.Number, r.FirstVertex);
+    return written;
+  }
+};
+
+TEST_F(ExportLinesTest, LinesAreNumberedAndWrittenInListOrderAndOtherChildrenAreSkipped) {
+  TPolyLineString* lines = LineString(5);
+  auto* point = new TPointElement;
+  lines->InsertElement(2, point);
+  static_cast<TLumarLineProps*>(static_cast<TPolyLineElement*>(lines->GetElement(0))->Properties())->LeftArea = 9;
+  Export(lines);
+  EXPECT_THAT(Written(), ElementsAre(std::pair(1, 0), std::pair(2, 2), std::pair(3, 4), std::pair(4, 6),
+                                     std::pair(5, 8)));
+  EXPECT_EQ(Lines()[0].Encode(), TLineRecord::Dummy());
+  for (const TLineRecord& r : Lines()) {
+    if (r.Flag != 0) continue;
+    EXPECT_EQ(r.Kind, 4) << r.Number;
+    // No areas are written, whatever the props say.
+    EXPECT_EQ(std::pair(r.LeftArea, r.RightArea), std::pair(0, 0)) << r.Number;
+  }
+  EXPECT_EQ(point->ID, -1);
+  EXPECT_THAT(calls, ElementsAre("MaxValue=6", "Caption=Export linií do " + Block(), "Show", "Progress=0",
+                                 "Progress=1", "Progress=2", "Progress=3", "Progress=4", "Progress=5"));
+}
+
+TEST_F(ExportLinesTest, OneKindForAllGoesIntoEveryRecordAndNamesTheAttributeWriter) {
+  auto tool = Tool(LineString(2));
+  tool->JedenDruh = 3;
+  tool->ExportDBF = true;
+  tool->DoIt();
+  EXPECT_EQ(Lines()[1].Kind, 3);
+  EXPECT_EQ(Lines()[2].Kind, 3);
+  EXPECT_NE(tool->FindElementByName("L0003"), nullptr);
+  EXPECT_EQ(tool->FindElementByName("L0004"), nullptr);
+}
+
+TEST_F(ExportLinesTest, ASecondExportStartsLinesAndVerticesAnewAndKeepsTheOtherFiles) {
+  Export(LineString(3));
+  const Bytes areas = FileContent(BlockFile(kAreaFileName));
+  const Bytes text = FileContent(BlockFile(kTextFileName));
+  Export(LineString(1));
+  EXPECT_THAT(Written(), ElementsAre(std::pair(1, 0)));
+  EXPECT_EQ(Lines()[0].Encode(), TLineRecord::Dummy());
+  EXPECT_EQ(Coords().size(), 2u);
+  EXPECT_EQ(FileContent(BlockFile(kAreaFileName)), areas);
+  EXPECT_EQ(FileContent(BlockFile(kTextFileName)), text);
+}
+
+TEST_F(ExportLinesTest, ClosingTheFormStopsTheExportOnlyWhenTheQuestionIsConfirmed) {
+  const struct {
+    const char* name;
+    bool answer;
+    std::size_t written;
+  } cases[] = {{"Cancel: the export goes on", false, 4}, {"OK: the lines written so far stay", true, 2}};
+  for (const auto& c : cases) {
+    answers = {c.answer};
+    closeRequestAt = 1;
+    Export(LineString(4));
+    EXPECT_EQ(Written().size(), c.written) << c.name;
+    EXPECT_THAT(calls, ::testing::Contains("ConfirmAbort=Přerušit export linií ?")) << c.name;
+  }
+}
+
+TEST_F(ExportLinesTest, ALineThatDoesNotConvertFailsTheBlockWithOneErrorAndWholeLinesBeforeIt) {
+  TPolyLineString* lines = LineString(3);
+  static_cast<TPolyLineElement*>(lines->GetElement(1))->AddVertex(std::nan(""), 0);
+  auto tool = Tool(lines);
+  EXPECT_THROW(tool->DoIt(), EReal48Overflow);
+  RunMessages();
+  EXPECT_THAT(log.Lines, ElementsAre(IncompleteBlockText(Block(), "Floating point overflow")));
+  EXPECT_THAT(Written(), ElementsAre(std::pair(1, 0)));
+  EXPECT_EQ(Coords().size(), 2u);
+}
+
+TEST_F(ExportLinesTest, WithoutAnEntityOrABlockNameNothingIsMade) {
+  T2DCoordinate point;
+  Tool(&point)->DoIt();
+  Tool(LineString(1), "")->DoIt();
+  EXPECT_FALSE(platform::DirectoryExists(Block()));
+  EXPECT_TRUE(calls.empty());
 }
 
 }  // namespace
