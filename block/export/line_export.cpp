@@ -45,6 +45,7 @@ void TPrepareExportLinesToLumar::DoIt() {
   auto* input = DynamicCast<TEntity>(Input());
   if (!input) return;
   NumberedLines numbered;
+  numbered.reserve(input->Children().size());
   std::vector<TPolyLineElement*> lines;
   for (TElement* child : input->Children()) {
     auto* line = DynamicCast<TPolyLineElement>(child);
@@ -90,6 +91,7 @@ void TExportLinesToLumar::Export(TEntity& input) {
   if (JedenDruh > 0) writer->Druh = static_cast<std::int16_t>(JedenDruh);
   TExportProgress progress("Export linií do " + BlockName(), input.GetCount(), "Přerušit export linií ?");
   std::unordered_set<const TElement*> written;
+  written.reserve(static_cast<std::size_t>(input.GetCount()));
   for (int i = 0; i < input.GetCount(); ++i) {
     if (!progress.Next(i)) break;
     // Only lines are written, each once.

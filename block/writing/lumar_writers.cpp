@@ -115,19 +115,7 @@ void TLumarLinWriter::OpenCoordReader(const std::string& BlockDir, TWCS* WCS) {
 TLumarCoordWriter* TLumarLinWriter::CoordWriter() const { return static_cast<TLumarCoordWriter*>(CoordReader()); }
 
 void TLumarLinWriter::WriteLineCoords(const TPolyLineElement& Line, std::int32_t& First, std::int32_t& Last) {
-  TLumarCoordWriter& coords = *CoordWriter();
-  const TWCS& wcs = WCSOf(*this, FileName);
-  const int count = Line.GetCoordsCount();
-  // Every vertex converts before the first is written.
-  std::vector<TCoordRecord::Bytes> records;
-  records.reserve(static_cast<std::size_t>(count));
-  for (int i = 0; i < count; ++i)
-    if (const T2DCoordinate* vertex = Line.GetCoord(i)) records.push_back(CoordRecordOf(*vertex, wcs).Encode());
-  First = static_cast<std::int32_t>(coords.GetRecordCount());
-  Last = First;
-  SeekForWriting(coords, First);
-  for (const TCoordRecord::Bytes& record : records) coords.WriteRecord(record.data());
-  if (!records.empty()) Last = First + static_cast<std::int32_t>(records.size()) - 1;
+  AppendVertices(ConvertedVertices(Line, WCSOf(*this, FileName)), First, Last);
 }
 
 bool TLumarLinWriter::WriteLine(const TPolyLineElement& Line) {
@@ -139,15 +127,38 @@ bool TLumarLinWriter::WriteLineWithAreas(const TPolyLineElement& Line, std::int3
                                          std::int32_t RightArea) {
   const auto* props = DynamicCast<TLumarLineProps>(Line.Properties());
   if (!props || !AcceptsNumber(*this, Line.ID, FileName)) return false;
-  if (Line.GetCoordsCount() < 1) {
+  const TWCS& wcs = WCSOf(*this, FileName);
+  // Everything of the line converts before anything of it is written.
+  const std::vector<TCoordRecord::Bytes> vertices = ConvertedVertices(Line, wcs);
+  if (vertices.empty()) {
     Log(FileName + ": linie č." + std::to_string(Line.ID) + " nemá žádný bod");
     return false;
   }
-  TLineRecord record = LineRecordOf(Line, *props, WCSOf(*this, FileName), Druh, LeftArea, RightArea);
-  record.Encode();  // the line's own values convert before its vertices are written
-  WriteLineCoords(Line, record.FirstVertex, record.LastVertex);
-  WriteRecordAt(*this, Line.ID, record);
+  TLineRecord record = LineRecordOf(Line, *props, wcs, Druh, LeftArea, RightArea);
+  record.FirstVertex = static_cast<std::int32_t>(CoordWriter()->GetRecordCount());
+  record.LastVertex = record.FirstVertex + static_cast<std::int32_t>(vertices.size()) - 1;
+  const TLineRecord::Bytes bytes = record.Encode();
+  AppendVertices(vertices, record.FirstVertex, record.LastVertex);
+  SeekForWriting(*this, Line.ID);
+  WriteRecord(bytes.data());
   return true;
+}
+
+std::vector<TCoordRecord::Bytes> TLumarLinWriter::ConvertedVertices(const TPolyLineElement& Line, const TWCS& WCS) {
+  std::vector<TCoordRecord::Bytes> records;
+  records.reserve(static_cast<std::size_t>(Line.GetCoordsCount()));
+  for (int i = 0; i < Line.GetCoordsCount(); ++i)
+    if (const T2DCoordinate* vertex = Line.GetCoord(i)) records.push_back(CoordRecordOf(*vertex, WCS).Encode());
+  return records;
+}
+
+void TLumarLinWriter::AppendVertices(const std::vector<TCoordRecord::Bytes>& Records, std::int32_t& First,
+                                     std::int32_t& Last) {
+  TLumarCoordWriter& coords = *CoordWriter();
+  First = static_cast<std::int32_t>(coords.GetRecordCount());
+  Last = First + std::max(static_cast<std::int32_t>(Records.size()), 1) - 1;
+  SeekForWriting(coords, First);
+  for (const TCoordRecord::Bytes& record : Records) coords.WriteRecord(record.data());
 }
 
 // ---------------------------------------------------------------- areas and points

@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "block/reading/object_readers.h"
 
@@ -60,6 +61,10 @@ class TLumarLinWriter : public TLumarLinReader {
   bool WriteLine(const TPolyLineElement& Line);
   // The same with the two area numbers given.
   bool WriteLineWithAreas(const TPolyLineElement& Line, std::int32_t LeftArea, std::int32_t RightArea);
+
+ private:
+  static std::vector<TCoordRecord::Bytes> ConvertedVertices(const TPolyLineElement& Line, const TWCS& WCS);
+  void AppendVertices(const std::vector<TCoordRecord::Bytes>& Records, std::int32_t& First, std::int32_t& Last);
 };
 
 class TLumarObjectWriter : public TLumaRObjectReader {
