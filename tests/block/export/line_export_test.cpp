@@ -5,6 +5,8 @@
 #include <cmath>
 
 #include "block/props/lumar_props.h"
+#include "block/reading/object_readers.h"
+#include "framework/tools/world.h"
 #include "spatial/objects/space_entities.h"
 #include "spatial/topology/topology_nodes.h"
 #include "framework/values/real48.h"
@@ -225,6 +227,70 @@ TEST_F(ExportLinesTest, WithoutAnEntityOrABlockNameNothingIsMade) {
   Tool(LineString(1), "")->DoIt();
   EXPECT_FALSE(platform::DirectoryExists(Block()));
   EXPECT_TRUE(calls.empty());
+}
+
+}  // namespace
+
+namespace {
+
+using Points = std::vector<std::pair<double, double>>;
+
+// What the export writes, the block readers read back.
+class ExportReadBackTest : public ExportLinesTest {
+ protected:
+  void SetUp() override {
+    ExportLinesTest::SetUp();
+    SetWorld(&world);
+  }
+  void TearDown() override {
+    RunMessages();
+    SetWorld(nullptr);
+    ExportLinesTest::TearDown();
+  }
+  // Each line read back: its vertices and its links.
+  std::vector<std::pair<Points, TLineLinks>> ReadBack() {
+    auto reader = NewObjectReader<TLumarLinReader>(Block(), &wcs);
+    std::vector<std::pair<Points, TLineLinks>> lines;
+    for (std::int64_t i = 1; i < reader->GetRecordCount(); ++i) {
+      TPolyLineElement* line = reader->ReadLineAt(i);
+      if (!line) continue;
+      Points points;
+      for (int v = 0; v < line->GetCoordsCount(); ++v) points.emplace_back(line->GetCoordX(v), line->GetCoordY(v));
+      lines.emplace_back(points, static_cast<TLumarLineProps*>(line->Properties())->Links);
+    }
+    return lines;
+  }
+
+  TWCSWorld world;
+};
+
+TEST_F(ExportReadBackTest, LinesComeBackWithTheirVerticesAndLinks) {
+  auto* lines = new TPolyLineString;
+  model.AddElement(lines);
+  TPolyLineElement* a = Line(-1, {{10, 20}, {30, 20}, {30, 40}});
+  TPolyLineElement* b = Line(-1, {{30, 40}, {50, 40}});
+  lines->AddElement(a);
+  lines->AddElement(b);
+  TEntity graph;
+  auto* shared = new TNode;
+  graph.AddElement(shared);
+  shared->AddLine(a, false);
+  shared->AddLine(b, true);
+  Export(lines);
+  const auto back = ReadBack();
+  ASSERT_EQ(back.size(), 2u);
+  EXPECT_EQ(back[0].first, (Points{{10, 20}, {30, 20}, {30, 40}}));
+  EXPECT_EQ(back[1].first, (Points{{30, 40}, {50, 40}}));
+  // At the shared node each line has the other before and after it.
+  EXPECT_EQ(back[0].second, Links({{0, 0}, {2, 1}, {0, 0}, {2, 1}}));
+  EXPECT_EQ(back[1].second, Links({{1, 0}, {0, 0}, {1, 0}, {0, 0}}));
+}
+
+TEST_F(ExportReadBackTest, AfterAFailureTheBlockReadsAsTheLinesBeforeIt) {
+  TPolyLineString* lines = LineString(3);
+  static_cast<TPolyLineElement*>(lines->GetElement(2))->AddVertex(1e300, 0);
+  EXPECT_THROW(Tool(lines)->DoIt(), EReal48Overflow);
+  EXPECT_EQ(ReadBack().size(), 2u);
 }
 
 }  // namespace
