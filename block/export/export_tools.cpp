@@ -120,7 +120,9 @@ void TExportLumarElements::ExportAttributes(TElement* Element) {
 }
 
 void TExportLumarElements::DoExportObject(TElement* Element) {
-  if (OnExportObject) OnExportObject(Element, DynamicProps());
+  if (OnExportObject.Code == 0) return;
+  reinterpret_cast<TExportObjectProc>(OnExportObject.Code)(reinterpret_cast<void*>(OnExportObject.Data), Element,
+                                                           DynamicProps());
 }
 
 TBlockRegister* TExportLumarElements::GetBlockRegister() {
@@ -167,7 +169,7 @@ TClass TExportLumarElements::StaticClass() {
   using E = TExportLumarElements;
   static const TClassInfo info = DescribeClass<E>(
       "TExportLumarElements", TExportElements::StaticClass(), "T_LumExp",
-      {FieldProp("ExportDBF", &E::ExportDBF), FieldProp("ControlDir", &E::ControlDir),
+      {NotStored(FieldProp("OnExportObject", &E::OnExportObject)), FieldProp("ExportDBF", &E::ExportDBF), FieldProp("ControlDir", &E::ControlDir),
        FieldProp("CreateFromSource", &E::CreateFromSource), FieldProp("JedenDruh", &E::JedenDruh),
        FieldProp("RegisterObject", &E::RegisterObject),
        NotStored(AccessorProp<E, TDynamicProperties*>(

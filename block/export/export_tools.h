@@ -3,7 +3,6 @@
 // GIS block or a text file.  Each is parameterised through its published
 // properties, given its input, run once and freed.
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <string>
 
@@ -43,13 +42,23 @@ class TExportElementsToText : public TExportElements {
   void DoIt() override;
 };
 
+// The handler of each exported object, held the way a published event holds
+// one: Code is a TExportObjectProc, Data its object.
+using TExportObjectProc = void (*)(void* Data, TElement* Element, TDynamicProperties* DynamicProps);
+
+template <class C, void (C::*Method)(TElement*, TDynamicProperties*)>
+TMethod ExportObjectHandler(C* object) {
+  TExportObjectProc code = [](void* data, TElement* element, TDynamicProperties* props) {
+    (static_cast<C*>(data)->*Method)(element, props);
+  };
+  return TMethod{reinterpret_cast<std::uintptr_t>(code), reinterpret_cast<std::uintptr_t>(object)};
+}
+
 class TExportLumarElements : public TExportElements {
   KESTX_CLASS(TExportLumarElements)
  public:
-  using ExportEvent = std::function<void(TElement* Element, TDynamicProperties* DynamicProps)>;
-
   // Called for each exported element; nobody here assigns it.
-  ExportEvent OnExportObject;
+  TMethod OnExportObject;
   // Write attribute records.
   bool ExportDBF = false;
   // The folder of the table templates and transfer scripts.

@@ -189,18 +189,23 @@ TEST_F(ExportAttributesTest, ObjectsAreFiledInTheBlockRegisterOnlyWithAttributes
   }
 }
 
-TEST_F(ExportAttributesTest, TheExportEventGetsTheElementAndTheDynamicValues) {
+struct TExportWatcher {
   TElement* element = nullptr;
   TDynamicProperties* values = nullptr;
-  tool.DoExportObject(line);  // unassigned: nothing
-  tool.OnExportObject = [&](TElement* e, TDynamicProperties* v) {
+  void Exported(TElement* e, TDynamicProperties* v) {
     element = e;
     values = v;
-  };
+  }
+};
+
+TEST_F(ExportAttributesTest, TheExportEventGetsTheElementAndTheDynamicValues) {
+  TExportWatcher watcher;
+  tool.DoExportObject(line);  // unassigned: nothing
+  tool.OnExportObject = ExportObjectHandler<TExportWatcher, &TExportWatcher::Exported>(&watcher);
   tool.DoExportObject(line);
-  EXPECT_EQ(element, line);
-  EXPECT_EQ(values, tool.DynamicProps());
-  EXPECT_EQ(tool.IndexOf(values), 0);
+  EXPECT_EQ(watcher.element, line);
+  EXPECT_EQ(watcher.values, tool.DynamicProps());
+  EXPECT_EQ(tool.IndexOf(watcher.values), 0);
 }
 
 }  // namespace
