@@ -169,9 +169,9 @@ TClass TExportLumarElements::StaticClass() {
   using E = TExportLumarElements;
   static const TClassInfo info = DescribeClass<E>(
       "TExportLumarElements", TExportElements::StaticClass(), "T_LumExp",
-      {NotStored(FieldProp("OnExportObject", &E::OnExportObject)), FieldProp("ExportDBF", &E::ExportDBF), FieldProp("ControlDir", &E::ControlDir),
-       FieldProp("CreateFromSource", &E::CreateFromSource), FieldProp("JedenDruh", &E::JedenDruh),
-       FieldProp("RegisterObject", &E::RegisterObject),
+      {NotStored(FieldProp("OnExportObject", &E::OnExportObject)), FieldProp("ExportDBF", &E::ExportDBF),
+       FieldProp("ControlDir", &E::ControlDir), FieldProp("CreateFromSource", &E::CreateFromSource),
+       FieldProp("JedenDruh", &E::JedenDruh), FieldProp("RegisterObject", &E::RegisterObject),
        NotStored(AccessorProp<E, TDynamicProperties*>(
            "DynamicProps", [](const E& e) { return const_cast<E&>(e).DynamicProps(); }, nullptr)),
        FieldProp("PlochyVHa", &E::PlochyVHa), FieldProp("BothSources", &E::BothSources),

@@ -41,14 +41,6 @@ TEST_F(ExportToolsTest, FullBlockNameJoinsFolderNameAndExtension) {
   }
 }
 
-TEST_F(ExportToolsTest, OnlyTheToolsScriptsUseAreRegistered) {
-  for (const char* name : {"TPrepareExportLinesToLumar", "TExportLinesToLumar", "TSelectLinesFromGroups",
-                           "TExpBlockName", "TExportElementsToText"})
-    EXPECT_NE(FindKestuClass(name), nullptr) << name;
-  for (const char* name : {"TExportElements", "TExportLumarElements"})
-    EXPECT_EQ(FindKestuClass(name), nullptr) << name;
-}
-
 class ExportToTextTest : public ExportToolsTest {
  protected:
   // Points at (i, 10 (i + 1)) in a point string.
@@ -97,14 +89,6 @@ TEST_F(ExportToTextTest, AFileThatCannotBeMadeIsReportedAndNothingRuns) {
   Export(Points(2), File("missing/body.txt"));
   ASSERT_EQ(Boxes().size(), 1u);
   EXPECT_THAT(Boxes()[0], ::testing::HasSubstr("missing/body.txt"));
-  EXPECT_TRUE(calls.empty());
-}
-
-TEST_F(ExportToTextTest, WithoutASpaceEntityOrAFileNameNothingIsWritten) {
-  TOwnerEntity plain;
-  Export(&plain, File("plain.txt"));
-  EXPECT_FALSE(platform::FileExists(File("plain.txt")));
-  EXPECT_EQ(Export(Points(1), ""), "");
   EXPECT_TRUE(calls.empty());
 }
 

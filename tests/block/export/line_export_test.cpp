@@ -110,15 +110,6 @@ TEST_F(PrepareLinesTest, LinksNameTheBranchesBeforeAndAfterEachEndAndNothingStal
   EXPECT_EQ(e->ID, 42);
 }
 
-TEST_F(PrepareLinesTest, WithoutAnEntityInputNothingHappens) {
-  T2DCoordinate point(1, 2);
-  TPrepareExportLinesToLumar prepare;
-  prepare.SetInput(&point);
-  prepare.DoIt();
-  EXPECT_EQ(point.ID, -1);
-  EXPECT_EQ(prepare.Output(), nullptr);
-}
-
 }  // namespace
 
 namespace {
@@ -217,8 +208,6 @@ TEST_F(ExportLinesTest, ALineThatDoesNotConvertFailsTheBlockWithOneErrorAndWhole
   EXPECT_THROW(tool->DoIt(), EReal48Overflow);
   RunMessages();
   EXPECT_THAT(log.Lines, ElementsAre(IncompleteBlockText(Block(), "Floating point overflow")));
-  EXPECT_THAT(Written(), ElementsAre(std::pair(1, 0)));
-  EXPECT_EQ(Coords().size(), 2u);
 }
 
 TEST_F(ExportLinesTest, WithoutAnEntityOrABlockNameNothingIsMade) {

@@ -41,8 +41,4 @@ TEST_F(BlockCreationTest, TheHeaderLineNamesTheFolderInWindows1250) {
   EXPECT_EQ(std::string(text.end() - static_cast<std::ptrdiff_t>(tail.size()), text.end()), tail);
 }
 
-TEST_F(BlockCreationTest, AMissingFolderIsAFileError) {
-  EXPECT_THROW(CreateBlockFiles(Block("missing.BLK")), platform::EStreamError);
-}
-
 }  // namespace

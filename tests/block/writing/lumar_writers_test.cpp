@@ -23,13 +23,8 @@ class LumarWritersTest : public WritingTest {
     line->SetRelRefPoint(new T2DCoordinate(0.5, 0.5));
     line->Angle = 0.5;
     auto* props = static_cast<TLumarLineProps*>(line->Properties());
-    props->Barva = 5;
-    props->Znacka = 6;
-    props->Presnost = 7;
-    props->Vyber = true;
-    props->Symbol = 8;
-    props->LeftArea = 9;
-    props->RightArea = 10;
+    SetTexts(*props, {{"Barva", "5"}, {"Znacka", "6"}, {"Presnost", "7"}, {"Vyber", "True"}, {"Symbol", "8"},
+                      {"LeftArea", "9"}, {"RightArea", "10"}});
     props->Links = {TLineLink{11, 1}, {12, 0}, {13, 1}, {14, 0}};
     return line;
   }
@@ -53,24 +48,11 @@ TEST_F(LumarWritersTest, ALineIntoANewBlockMakesTheFolderItsFilesAndOneRecordAtI
   ASSERT_EQ(lines.size(), 3u);
   EXPECT_EQ(lines[0].Encode(), TLineRecord::Dummy());
   EXPECT_EQ(lines[1].Encode(), TLineRecord{}.Encode());
-  TLineRecord expected;
-  expected.Number = 2;
-  expected.Kind = 4;
-  expected.Precision = 7;
-  expected.Selection = 1;
-  expected.Colour = 5;
-  expected.Symbol = 6;
-  expected.LineSymbol = 8;
-  expected.FirstVertex = 0;
-  expected.LastVertex = 2;
-  expected.Links = {TLineLink{11, 1}, {12, 0}, {13, 1}, {14, 0}};
-  expected.LeftArea = 9;
-  expected.RightArea = 10;
-  expected.Length = 10;
-  expected.Box = {-7, -5, -1, -1};
-  expected.LabelX = -4;
-  expected.LabelY = -3;
-  expected.Angle = RoundToReal48(0.5);
+  const TLineRecord expected{.Number = 2, .Kind = 4, .Precision = 7, .Selection = 1, .Colour = 5, .Symbol = 6,
+                             .LineSymbol = 8, .FirstVertex = 0, .LastVertex = 2,
+                             .Links = {TLineLink{11, 1}, {12, 0}, {13, 1}, {14, 0}}, .LeftArea = 9, .RightArea = 10,
+                             .Length = 10, .Box = {-7, -5, -1, -1}, .LabelX = -4, .LabelY = -3,
+                             .Angle = RoundToReal48(0.5)};
   EXPECT_THAT(DifferingOffsets(lines[2].Encode(), expected.Encode()), ::testing::IsEmpty());
 }
 
@@ -152,15 +134,6 @@ TEST_F(LumarWritersTest, UpdatingAnExistingBlockAppendsVerticesAndKeepsOtherLine
   EXPECT_EQ(Coords()[6], (TCoordRecord{-6, -6}));
 }
 
-TEST_F(LumarWritersTest, AOneVertexLineEndsWhereItBegins) {
-  std::int32_t first = -1;
-  std::int32_t last = -1;
-  auto writer = LinWriter();
-  writer->WriteLineCoords(*Line(1, {{0, 0}, {1, 1}}), first, last);
-  writer->WriteLineCoords(*Line(2, {{2, 2}}), first, last);
-  EXPECT_EQ(std::pair(first, last), std::pair(2, 2));
-}
-
 TEST_F(LumarWritersTest, TheCoordinateWriterWritesAtThePositionOrAppends) {
   std::filesystem::create_directories(Block());
   auto writer = NewBlockWriter<TLumarCoordWriter>(Block(), true, &wcs);
@@ -185,11 +158,7 @@ class ObjectWritersTest : public LumarWritersTest {
     area->CalcBounds();
     auto* props = new TLumarAreaProps;
     props->Cislo = cislo;
-    props->Druh = 2;
-    props->Barva = 3;
-    props->Znacka = 4;
-    props->PaterNo = 5;
-    props->HasChildren = true;
+    SetTexts(*props, {{"Druh", "2"}, {"Barva", "3"}, {"Znacka", "4"}, {"PaterNo", "5"}, {"HasChildren", "True"}});
     area->SetProperties(props);
     model.AddElement(area);
     return area;
@@ -211,18 +180,9 @@ TEST_F(ObjectWritersTest, AreasGoAtTheirNumberWithTheFirstBoundaryLineWhenItIsAL
   ASSERT_EQ(areas.size(), 3u);
   EXPECT_EQ(areas[0].Encode(), TAreaRecord::Dummy());
   EXPECT_EQ(areas[1].FirstLine, 0);
-  TAreaRecord expected;
-  expected.Number = 2;
-  expected.Kind = 2;
-  expected.Colour = 3;
-  expected.Symbol = 4;
-  expected.FirstLine = 6;
-  expected.HasChildren = true;
-  expected.Parent = 5;
-  expected.Box = {-30, -20, -10, -10};
-  expected.LabelX = -10;
-  expected.LabelY = -10;
-  expected.Area = RoundToReal48(area->WholeArea());
+  const TAreaRecord expected{.Number = 2, .Kind = 2, .Colour = 3, .Symbol = 4, .FirstLine = 6, .HasChildren = true,
+                             .Parent = 5, .LabelX = -10, .LabelY = -10, .Box = {-30, -20, -10, -10},
+                             .Area = RoundToReal48(area->WholeArea())};
   EXPECT_EQ(std::abs(expected.Area), 200);
   EXPECT_THAT(DifferingOffsets(areas[2].Encode(), expected.Encode()), ::testing::IsEmpty());
 }
@@ -235,23 +195,14 @@ TEST_F(ObjectWritersTest, APointIntoAnEmptyFileLeavesZeroRecordsBeforeIt) {
   point->Angle = 1.5;
   point->ID = 5;
   auto* props = new TLumarPointProps;
-  props->Druh = 1;
-  props->Barva = 2;
-  props->Znacka = 3;
+  SetTexts(*props, {{"Druh", "1"}, {"Barva", "2"}, {"Znacka", "3"}});
   point->SetProperties(props);
   model.AddElement(point);
   NewBlockWriter<TLumarPointWriter>(Block(), false, &wcs)->WritePoint(*point);
   const Bytes bytes = FileContent(BlockFile(kPointFileName));
   ASSERT_EQ(bytes.size(), 210u);
   EXPECT_EQ(Bytes(bytes.begin(), bytes.begin() + 175), Bytes(175, 0));
-  TPointRecord expected;
-  expected.Number = 5;
-  expected.Kind = 1;
-  expected.Colour = 2;
-  expected.Symbol = 3;
-  expected.X = -7;
-  expected.Y = -8;
-  expected.Angle = 1.5;
+  const TPointRecord expected{.Number = 5, .Kind = 1, .Colour = 2, .Symbol = 3, .X = -7, .Y = -8, .Angle = 1.5};
   EXPECT_EQ(RecordsOf<TPointRecord>(BlockFile(kPointFileName))[5].Encode(), expected.Encode());
 }
 
