@@ -1,6 +1,7 @@
 #include "block/block_classes.h"
 
 #include "app/tool_forms/tool_form_classes.h"
+#include "block/export/line_export.h"
 #include "block/guide/export_dialog.h"
 #include "block/guide/guide_lines.h"
 #include "block/guide/guide_model.h"
@@ -29,6 +30,7 @@ void RegisterBlockClasses() {
   RegisterImportSourceClasses();
   RegisterTopologyWalkerClasses();
   RegisterGuideClasses();
+  RegisterT_LumExpClasses();
   RegisterGuideLineClasses();
   RegisterExportDialogClasses();
 }

@@ -54,6 +54,17 @@ long long FileSize(const std::string& fileName) {
   return error ? -1 : static_cast<long long>(size);
 }
 
+bool DirectoryExists(const std::string& path) {
+  std::error_code error;
+  return std::filesystem::is_directory(PathOf(path), error);
+}
+
+void ForceDirectories(const std::string& path) {
+  std::error_code error;
+  std::filesystem::create_directories(PathOf(path), error);
+  if (error || !DirectoryExists(path)) throw EFCreateError("Cannot create directory " + path);
+}
+
 std::vector<std::string> ReadTextLines(const std::string& fileName) {
   TMemoryStream stream;
   stream.LoadFromFile(fileName);

@@ -23,6 +23,11 @@ bool DeleteFile(const std::string& fileName);
 bool SameFile(const std::string& a, const std::string& b);
 // The file's size in bytes; -1 when it cannot be read.
 long long FileSize(const std::string& fileName);
+// A folder of that name exists.
+bool DirectoryExists(const std::string& path);
+// Creates the folder and every missing folder above it; raises EFCreateError
+// when one cannot be made.
+void ForceDirectories(const std::string& path);
 
 // The lines of a Windows-1250 text file as UTF-8; lines end in CR LF, LF or
 // CR, and a break at the very end starts no line.  Raises EFOpenError.

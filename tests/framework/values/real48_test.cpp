@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
 #include <limits>
 #include <random>
+#include <vector>
 
 #include "framework/values/real48.h"
 
@@ -92,6 +94,38 @@ TEST(Real48, EveryFinitePatternSurvivesDecodeAndEncodeAndRoundingIsNearestAndIde
     const double r = RoundToReal48(v);
     ASSERT_LE(std::fabs(r - v), std::fabs(v) * kHalf) << v;
     ASSERT_EQ(RoundToReal48(r), r) << v;
+  }
+}
+
+}  // namespace
+
+namespace {
+
+// Doubles are converted from their bits, extended values through frexp:
+// both agree on every double, halves and the edges of the range included.
+TEST(Real48, DoublesConvertAsTheirExtendedValuesDo) {
+  std::mt19937_64 random(7);
+  std::vector<double> values{kSmallest, kSmallest * (1 - std::ldexp(1.0, -45)), kLargestValue, 1.0 + kHalf,
+                             std::numeric_limits<double>::denorm_min(), std::numeric_limits<double>::min()};
+  for (int i = 0; i < 20000; ++i) {
+    // Random bits over the whole range, and values on a half of the last bit.
+    values.push_back(std::bit_cast<double>(random()));
+    values.push_back(std::ldexp(1.0 + std::ldexp(static_cast<double>(random() >> 24), -40), int(random() % 300) - 150));
+  }
+  for (double value : values) {
+    if (std::isnan(value) || std::isinf(value) || std::fabs(value) >= std::ldexp(1.0, 127)) {
+      EXPECT_THROW(DoubleToReal48(value), EReal48Overflow) << value;
+      continue;
+    }
+    Real48Bytes extended{};
+    bool overflow = false;
+    try {
+      extended = ExtendedToReal48(static_cast<long double>(value));
+    } catch (const EReal48Overflow&) {
+      overflow = true;
+    }
+    if (overflow) EXPECT_THROW(DoubleToReal48(value), EReal48Overflow) << value;
+    else EXPECT_EQ(DoubleToReal48(value), extended) << value;
   }
 }
 

@@ -1,0 +1,124 @@
+#pragma once
+// The export tools: tools that write the space entities of one list into a
+// GIS block or a text file.  Each is parameterised through its published
+// properties, given its input, run once and freed.
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "framework/tools/tools.h"
+
+class TPropertyList;
+class TDynamicProperties;
+class TBlockRegister;
+namespace platform {
+class TF_gaugeForm;
+}
+
+class TExportElements : public TTool {
+  KESTX_CLASS(TExportElements)
+ public:
+  TExportElements();
+  ~TExportElements() override;
+
+  // The names of the properties to export; owned, made on first read.
+  TPropertyList* ExpProps();
+  // Appends one property name.
+  void SetNextPropName(const std::string& name);
+  // What the values are joined with.
+  void SetDelimiter(const std::string& text);
+
+ private:
+  std::unique_ptr<TPropertyList> expProps_;
+};
+
+// One line per child: the texts of the properties ExpProps names.
+class TExportElementsToText : public TExportElements {
+  KESTX_CLASS(TExportElementsToText)
+ public:
+  std::string FileName;
+
+  // Stops with a message when the file cannot be made or written.
+  void DoIt() override;
+};
+
+// The handler of each exported object, held the way a published event holds
+// one: Code is a TExportObjectProc, Data its object.
+using TExportObjectProc = void (*)(void* Data, TElement* Element, TDynamicProperties* DynamicProps);
+
+template <class C, void (C::*Method)(TElement*, TDynamicProperties*)>
+TMethod ExportObjectHandler(C* object) {
+  TExportObjectProc code = [](void* data, TElement* element, TDynamicProperties* props) {
+    (static_cast<C*>(data)->*Method)(element, props);
+  };
+  return TMethod{reinterpret_cast<std::uintptr_t>(code), reinterpret_cast<std::uintptr_t>(object)};
+}
+
+class TExportLumarElements : public TExportElements {
+  KESTX_CLASS(TExportLumarElements)
+ public:
+  // Called for each exported element; nobody here assigns it.
+  TMethod OnExportObject;
+  // Write attribute records.
+  bool ExportDBF = false;
+  // The folder of the table templates and transfer scripts.
+  std::string ControlDir;
+  bool CreateFromSource = false;
+  // One kind for all objects when 1 or more; 0 keeps each object's own.
+  std::int32_t JedenDruh = 0;
+  // File each exported object in the block's register.
+  bool RegisterObject = false;
+  // Areas in hectares in the attribute tables.
+  bool PlochyVHa = false;
+  bool BothSources = false;
+
+  const std::string& BlockName() const { return blockName_; }
+  void SetBlockName(const std::string& name) { blockName_ = name; }
+  // Made on first read and added as a child.
+  TDynamicProperties* DynamicProps();
+
+  // The attribute writer named by the object's letter and kind, made when
+  // missing, runs on the element; only for block objects.
+  virtual void WriteDBFRecord(TElement* Element);
+  virtual void ExportAttributes(TElement* Element);
+  virtual void DoExportObject(TElement* Element);
+
+  // The register of this tool's block in the object model, made when
+  // missing; kept.
+  TBlockRegister* GetBlockRegister();
+
+ private:
+  std::string blockName_;
+  TElementLink dynamicProps_;
+  TElementLink blockRegister_;
+};
+
+// A block's folder from the export folder and the block's name.
+class TExpBlockName : public TNameElement {
+  KESTX_CLASS(TExpBlockName)
+ public:
+  std::string BlockDir;
+  std::string BlockName;
+
+  // BlockDir with its delimiter + BlockName + ".BLK".
+  std::string FullBlockName() const;
+};
+
+// Shows a progress form for a loop over count objects and answers, before
+// each object, whether the user confirmed the question after asking to close
+// the form; a cancelled question lets the loop go on.
+class TExportProgress {
+ public:
+  TExportProgress(const std::string& caption, int count, std::string question);
+  ~TExportProgress();
+  TExportProgress(const TExportProgress&) = delete;
+  TExportProgress& operator=(const TExportProgress&) = delete;
+
+  // Before object index: false when the loop is to stop; else shows index
+  // and lets the events run once.
+  bool Next(int index);
+
+ private:
+  std::unique_ptr<platform::TF_gaugeForm> form_;
+  std::string question_;
+};

@@ -1,0 +1,216 @@
+#include "block/writing/lumar_writers.h"
+
+#include <gmock/gmock.h>
+
+#include <cmath>
+#include <limits>
+
+#include "framework/values/real48.h"
+#include "tests/block/writing/writing_fixture.h"
+
+namespace {
+
+using ::testing::ElementsAre;
+
+class LumarWritersTest : public WritingTest {
+ protected:
+  std::unique_ptr<TLumarLinWriter> LinWriter(bool createNew = true, const std::string& block = "T.BLK") {
+    return NewBlockWriter<TLumarLinWriter>(Block(block), createNew, &wcs);
+  }
+  // A line of three vertices with every field of its props set.
+  TPolyLineElement* FullLine(std::int32_t id) {
+    TPolyLineElement* line = Line(id, {{1, 1}, {4, 5}, {7, 1}});
+    line->SetRelRefPoint(new T2DCoordinate(0.5, 0.5));
+    line->Angle = 0.5;
+    auto* props = static_cast<TLumarLineProps*>(line->Properties());
+    SetTexts(*props, {{"Barva", "5"}, {"Znacka", "6"}, {"Presnost", "7"}, {"Vyber", "True"}, {"Symbol", "8"},
+                      {"LeftArea", "9"}, {"RightArea", "10"}});
+    props->Links = {TLineLink{11, 1}, {12, 0}, {13, 1}, {14, 0}};
+    return line;
+  }
+};
+
+TEST_F(LumarWritersTest, ALineIntoANewBlockMakesTheFolderItsFilesAndOneRecordAtItsNumber) {
+  const std::string block = "export/sub/T.BLK";
+  {
+    auto writer = LinWriter(true, block);
+    EXPECT_TRUE(writer->WriteLine(*FullLine(2)));
+  }
+  for (const char* file : {kAreaFileName, kPointFileName, kTextBoxFileName, kTextFileName})
+    EXPECT_TRUE(platform::FileExists(BlockFile(file, block))) << file;
+  // The vertices, negated by the national grid, from record 0 on.
+  const Bytes crd = FileContent(BlockFile(kCoordFileName, block));
+  ASSERT_EQ(crd.size(), 36u);
+  EXPECT_EQ(Bytes(crd.begin(), crd.begin() + 12),
+            (Bytes{0x81, 0, 0, 0, 0, 0x80, 0x81, 0, 0, 0, 0, 0x80}));  // -1, -1
+  EXPECT_THAT(Coords(block), ElementsAre(TCoordRecord{-1, -1}, TCoordRecord{-4, -5}, TCoordRecord{-7, -1}));
+  const std::vector<TLineRecord> lines = Lines(block);
+  ASSERT_EQ(lines.size(), 3u);
+  EXPECT_EQ(lines[0].Encode(), TLineRecord::Dummy());
+  EXPECT_EQ(lines[1].Encode(), TLineRecord{}.Encode());
+  const TLineRecord expected{.Number = 2, .Kind = 4, .Precision = 7, .Selection = 1, .Colour = 5, .Symbol = 6,
+                             .LineSymbol = 8, .FirstVertex = 0, .LastVertex = 2,
+                             .Links = {TLineLink{11, 1}, {12, 0}, {13, 1}, {14, 0}}, .LeftArea = 9, .RightArea = 10,
+                             .Length = 10, .Box = {-7, -5, -1, -1}, .LabelX = -4, .LabelY = -3,
+                             .Angle = RoundToReal48(0.5)};
+  EXPECT_THAT(DifferingOffsets(lines[2].Encode(), expected.Encode()), ::testing::IsEmpty());
+}
+
+TEST_F(LumarWritersTest, TheWritersKindReplacesTheLinesOwnOnlyAboveZeroAndAreasMayBeGiven) {
+  const struct {
+    const char* name;
+    std::int16_t druh;
+    std::int16_t kind;
+  } cases[] = {{"0 keeps the line's own", 0, 4}, {"7 is forced", 7, 7}, {"negative keeps the own", -2, 4}};
+  for (const auto& c : cases) {
+    auto writer = LinWriter();
+    writer->Druh = c.druh;
+    writer->WriteLineWithAreas(*Line(1, {{0, 0}, {1, 1}}), -1, 3);
+    writer.reset();
+    EXPECT_EQ(Lines()[1].Kind, c.kind) << c.name;
+    EXPECT_EQ(std::pair(Lines()[1].LeftArea, Lines()[1].RightArea), std::pair(-1, 3)) << c.name;
+  }
+}
+
+TEST_F(LumarWritersTest, ObjectsWithoutANumberOrLineOrVerticesAreRefusedAndNothingIsWritten) {
+  const struct {
+    const char* name;
+    std::int32_t id;
+    bool props;
+    int vertices;
+    const char* log;
+  } cases[] = {{"a walk's done mark", 0, true, 2, "objekt č.0 nelze zapsat, čísla objektů začínají 1"},
+               {"never numbered", -1, true, 2, "objekt č.-1 nelze zapsat, čísla objektů začínají 1"},
+               {"no vertices", 3, true, 0, "linie č.3 nemá žádný bod"},
+               {"no line props", 3, false, 2, nullptr}};
+  for (const auto& c : cases) {
+    log.Lines.clear();
+    TPolyLineElement* line = Line(c.id, {});
+    for (int i = 0; i < c.vertices; ++i) line->AddVertex(i, i);
+    if (!c.props) line->SetProperties(nullptr);
+    auto writer = LinWriter();
+    EXPECT_FALSE(writer->WriteLine(*line)) << c.name;
+    writer.reset();
+    RunMessages();
+    EXPECT_EQ(Lines().size(), 1u) << c.name;
+    EXPECT_TRUE(Coords().empty()) << c.name;
+    if (c.log) EXPECT_THAT(log.Lines, ElementsAre(BlockFile(kLineFileName) + ": " + c.log)) << c.name;
+    else EXPECT_TRUE(log.Lines.empty()) << c.name;
+  }
+}
+
+TEST_F(LumarWritersTest, ACoordinateThatDoesNotConvertRaisesBeforeAnythingOfItsLineIsWritten) {
+  const double huge = std::ldexp(1.0, 130);
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  const struct {
+    const char* name;
+    TRealPoint bad;
+  } cases[] = {{"too large", {huge, 1}}, {"not a number", {1, nan}}};
+  for (const auto& c : cases) {
+    auto writer = LinWriter();
+    writer->WriteLine(*Line(1, {{0, 0}, {1, 1}}));
+    TPolyLineElement* bad = Line(2, {{2, 2}, {3, 3}});
+    bad->AddVertex(c.bad.X, c.bad.Y);
+    EXPECT_THROW(writer->WriteLine(*bad), EReal48Overflow) << c.name;
+    writer.reset();
+    EXPECT_EQ(Lines().size(), 2u) << c.name;
+    EXPECT_EQ(Coords().size(), 2u) << c.name;
+  }
+}
+
+TEST_F(LumarWritersTest, UpdatingAnExistingBlockAppendsVerticesAndKeepsOtherLines) {
+  LinWriter()->WriteLine(*Line(1, {{0, 0}, {1, 1}}));
+  {
+    auto writer = LinWriter(false);
+    writer->WriteLine(*Line(3, {{2, 2}, {3, 3}, {4, 4}}));
+    // A line written twice appends its vertices again.
+    writer->WriteLine(*Line(1, {{5, 5}, {6, 6}}));
+  }
+  const std::vector<TLineRecord> lines = Lines();
+  ASSERT_EQ(lines.size(), 4u);
+  EXPECT_EQ(std::pair(lines[1].FirstVertex, lines[1].LastVertex), std::pair(5, 6));
+  EXPECT_EQ(std::pair(lines[3].FirstVertex, lines[3].LastVertex), std::pair(2, 4));
+  EXPECT_EQ(Coords().size(), 7u);
+  EXPECT_EQ(Coords()[6], (TCoordRecord{-6, -6}));
+}
+
+TEST_F(LumarWritersTest, TheCoordinateWriterWritesAtThePositionOrAppends) {
+  std::filesystem::create_directories(Block());
+  auto writer = NewBlockWriter<TLumarCoordWriter>(Block(), true, &wcs);
+  std::int32_t index = -1;
+  writer->AppendCoord(T2DCoordinate(1, 2), index);
+  writer->AppendCoord(T2DCoordinate(3, 4), index);
+  EXPECT_EQ(index, 1);
+  writer->SeekRecord(0);
+  writer->WriteCoord(T2DCoordinate(5, 6));
+  writer.reset();
+  EXPECT_THAT(Coords(), ElementsAre(TCoordRecord{-5, -6}, TCoordRecord{-3, -4}));
+}
+
+class ObjectWritersTest : public LumarWritersTest {
+ protected:
+  // Bounded by Boundary when given (a ring from (10, 10) to (30, 20)), else
+  // a plain area whose first child is FirstChild.
+  TAreaElement* Area(std::int32_t cislo, TPolyLineElement* Boundary, TElement* FirstChild = nullptr) {
+    TAreaElement* area = Boundary ? new TPolyLineAreaElement : new TAreaElement;
+    if (Boundary) area->AddLine(Boundary, true);
+    if (FirstChild) area->AddElement(FirstChild);
+    area->CalcBounds();
+    auto* props = new TLumarAreaProps;
+    props->Cislo = cislo;
+    SetTexts(*props, {{"Druh", "2"}, {"Barva", "3"}, {"Znacka", "4"}, {"PaterNo", "5"}, {"HasChildren", "True"}});
+    area->SetProperties(props);
+    model.AddElement(area);
+    return area;
+  }
+};
+
+TEST_F(ObjectWritersTest, AreasGoAtTheirNumberWithTheFirstBoundaryLineWhenItIsALine) {
+  TPolyLineElement* boundary = Line(6, {{10, 10}, {10, 20}, {30, 20}, {30, 10}, {10, 10}});
+  TAreaElement* area = Area(2, boundary);
+  {
+    auto writer = NewBlockWriter<TLumarAreaWriter>(Block("a/P.BLK"), true, &wcs);
+    EXPECT_TRUE(writer->WriteArea(*area));
+    EXPECT_TRUE(writer->WriteArea(*Area(1, nullptr, new TPointElement)));
+    EXPECT_FALSE(writer->WriteArea(*Area(0, nullptr)));
+  }
+  // Only the folder and the area file are made.
+  EXPECT_FALSE(platform::FileExists(BlockFile(kLineFileName, "a/P.BLK")));
+  const auto areas = RecordsOf<TAreaRecord>(BlockFile(kAreaFileName, "a/P.BLK"));
+  ASSERT_EQ(areas.size(), 3u);
+  EXPECT_EQ(areas[0].Encode(), TAreaRecord::Dummy());
+  EXPECT_EQ(areas[1].FirstLine, 0);
+  const TAreaRecord expected{.Number = 2, .Kind = 2, .Colour = 3, .Symbol = 4, .FirstLine = 6, .HasChildren = true,
+                             .Parent = 5, .LabelX = -10, .LabelY = -10, .Box = {-30, -20, -10, -10},
+                             .Area = RoundToReal48(area->WholeArea())};
+  EXPECT_EQ(std::abs(expected.Area), 200);
+  EXPECT_THAT(DifferingOffsets(areas[2].Encode(), expected.Encode()), ::testing::IsEmpty());
+}
+
+TEST_F(ObjectWritersTest, APointIntoAnEmptyFileLeavesZeroRecordsBeforeIt) {
+  std::filesystem::create_directories(Block());
+  WriteCp1250File(BlockFile(kPointFileName), "");
+  auto* point = new TPointElement;
+  point->SetBounds({7, 8, 7, 8});
+  point->Angle = 1.5;
+  point->ID = 5;
+  auto* props = new TLumarPointProps;
+  SetTexts(*props, {{"Druh", "1"}, {"Barva", "2"}, {"Znacka", "3"}});
+  point->SetProperties(props);
+  model.AddElement(point);
+  NewBlockWriter<TLumarPointWriter>(Block(), false, &wcs)->WritePoint(*point);
+  const Bytes bytes = FileContent(BlockFile(kPointFileName));
+  ASSERT_EQ(bytes.size(), 210u);
+  EXPECT_EQ(Bytes(bytes.begin(), bytes.begin() + 175), Bytes(175, 0));
+  const TPointRecord expected{.Number = 5, .Kind = 1, .Colour = 2, .Symbol = 3, .X = -7, .Y = -8, .Angle = 1.5};
+  EXPECT_EQ(RecordsOf<TPointRecord>(BlockFile(kPointFileName))[5].Encode(), expected.Encode());
+}
+
+TEST_F(ObjectWritersTest, AFileThatCannotBeOpenedIsAnError) {
+  std::filesystem::create_directories(Block());
+  EXPECT_THROW(NewBlockWriter<TLumarPointWriter>(Block(), false, &wcs), platform::EStreamError);
+  WriteCp1250File(File("plain"), "x");
+  EXPECT_THROW(NewBlockWriter<TLumarAreaWriter>(File("plain/P.BLK"), true, &wcs), platform::EStreamError);
+}
+
+}  // namespace
