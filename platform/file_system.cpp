@@ -99,11 +99,6 @@ std::vector<FileEntry> ListDirectory(const std::string& directory, const std::st
 
 bool FindFile(const std::string& path, FileEntry& entry) { return !path.empty() && EntryOf(path, entry); }
 
-bool FileExists(const std::string& path) {
-  FileEntry entry;
-  return FindFile(path, entry) && !(entry.Attributes & faDirectory);
-}
-
 std::string ExpandFileName(const std::string& path) {
   if (!path.empty() && path.front() == '/') return fs::path(path).lexically_normal().string();
   std::error_code error;

@@ -43,7 +43,6 @@ std::vector<FileEntry> ListDirectory(const std::string& directory, const std::st
 bool MatchesMask(const std::string& name, const std::string& mask);
 // The facts of one file or folder; false when it does not exist.
 bool FindFile(const std::string& path, FileEntry& entry);
-bool FileExists(const std::string& path);
 // The path made absolute against the working folder; a path starting with
 // "/" already is.
 std::string ExpandFileName(const std::string& path);
