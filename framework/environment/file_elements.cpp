@@ -79,11 +79,16 @@ std::string DateTimeToText(double dateTime) {
 
 bool TextToDateTime(const std::string& text, double& dateTime) {
   platform::DateParts p;
-  char rest = 0;
-  const int read = std::sscanf(text.c_str(), "%d.%d.%d %d:%d:%d%c", &p.Day, &p.Month, &p.Year, &p.Hour, &p.Minute,
-                               &p.Second, &rest);
-  if (read != 6 && read != 3) return false;
-  if (read == 3) p.Hour = p.Minute = p.Second = 0;
+  int used = -1;
+  const char* c = text.c_str();
+  if (std::sscanf(c, "%d.%d.%d %d:%d:%d%n", &p.Day, &p.Month, &p.Year, &p.Hour, &p.Minute, &p.Second, &used) != 6 ||
+      static_cast<std::size_t>(used) != text.size()) {
+    p.Hour = p.Minute = p.Second = 0;
+    used = -1;
+    if (std::sscanf(c, "%d.%d.%d%n", &p.Day, &p.Month, &p.Year, &used) != 3 ||
+        static_cast<std::size_t>(used) != text.size())
+      return false;
+  }
   if (p.Month < 1 || p.Month > 12 || p.Day < 1 || p.Day > 31 || p.Hour < 0 || p.Hour > 23 || p.Minute < 0 ||
       p.Minute > 59 || p.Second < 0 || p.Second > 59)
     return false;
