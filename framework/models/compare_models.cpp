@@ -65,6 +65,13 @@ std::vector<TElement*> ItemsOf(TElement* element) {
   return items;
 }
 
+// The names of a list's items (the property names of a class model).
+std::vector<std::string> ItemNames(TStringListElement& list) {
+  std::vector<std::string> names;
+  for (int i = 0; i < list.GetCount(); ++i) names.push_back(list.GetItemName(i));
+  return names;
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------- class models
@@ -172,7 +179,7 @@ void TCompareRun::CompareProperties(TCompareNode& node) {
     node.Status = TCompareStatus::csClassNotFound;
     return;
   }
-  for (const std::string& name : model->Properties()->GetValueList()) {
+  for (const std::string& name : ItemNames(*model->Properties())) {
     const int result = CompareText(node.Model1()->GetPropertyText(name), node.Model2()->GetPropertyText(name));
     if (result == 0) continue;
     node.Status = TCompareStatus::csDifference;
@@ -199,7 +206,7 @@ bool TCompareRun::KeyOf(TElement* element, std::string& key) {
   TCompareClassModel* model = root_.ClassModel(element->ClassType());
   if (!model) return false;
   key = element->ClassName();
-  for (const std::string& name : model->KeyProperties()->GetValueList())
+  for (const std::string& name : ItemNames(*model->KeyProperties()))
     key += '\x1f' + AsciiUpperCase(element->GetPropertyText(name));
   return true;
 }
