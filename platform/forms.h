@@ -3,6 +3,7 @@
 // per form class, kept with the program), and its code reaches the controls
 // only by their names: texts, check marks, items, enabling and click or change
 // events.  A modal run answers the result of the button that ended it.
+#include <cstdint>
 #include <exception>
 #include <functional>
 #include <memory>
@@ -85,6 +86,37 @@ class Form {
   void SetDirectory(const std::string& control, const std::string& directory);
   // A control's place within the form.
   Bounds ControlBounds(const std::string& control) const;
+  bool ControlVisible(const std::string& control) const;
+  void SetControlVisible(const std::string& control, bool visible);
+
+  // Tree controls (a list with columns is a tree of top-level nodes).  The
+  // form numbers the nodes it adds from 1; 0 stands for no node and, as a
+  // parent, for the top level.  Each node holds one text per column and a
+  // data handle.  A number of a deleted node is never given again, and
+  // asking about it answers empty, 0 or false.
+  int TreeAddNode(const std::string& control, int parent, const std::vector<std::string>& texts,
+                  std::uint32_t data);
+  void TreeClear(const std::string& control);
+  // Deletes the node's sub-nodes (and their sub-nodes).
+  void TreeDeleteChildren(const std::string& control, int node);
+  void TreeDeleteNode(const std::string& control, int node);
+  std::vector<int> TreeChildren(const std::string& control, int parent) const;
+  std::string TreeNodeText(const std::string& control, int node, int column = 0) const;
+  std::uint32_t TreeNodeData(const std::string& control, int node) const;
+  bool TreeExpanded(const std::string& control, int node) const;
+  // Expanding or collapsing a node, here or by the user, calls the
+  // control's expand or collapse handler.
+  void SetTreeExpanded(const std::string& control, int node, bool expanded);
+  int TreeCurrent(const std::string& control) const;
+  // Making a node current, here or by the user, calls the change handler.
+  void SetTreeCurrent(const std::string& control, int node);
+  std::vector<std::string> TreeColumns(const std::string& control) const;
+  void SetTreeColumns(const std::string& control, const std::vector<std::string>& captions);
+  // Groups changes so that the control is drawn once at the end.
+  void TreeBeginUpdate(const std::string& control);
+  void TreeEndUpdate(const std::string& control);
+  void OnTreeExpanded(const std::string& control, std::function<void(int node)> handler);
+  void OnTreeCollapsed(const std::string& control, std::function<void(int node)> handler);
 
   // A button was pressed, or a menu action chosen.
   void OnClick(const std::string& control, std::function<void()> handler);
