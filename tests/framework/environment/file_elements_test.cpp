@@ -177,6 +177,19 @@ TEST_F(FileElementsTest, AttributesAndTimesReachTheFile) {
             "'31.4.2019 1:00:00' is not a valid date and time");
 }
 
+TEST_F(FileElementsTest, SizesBeyond32BitsAreClamped) {
+  // A sparse file takes no room on the disk.
+  const std::string big = root + "/big.dat";
+  Touch(big);
+  fs::resize_file(big, std::uintmax_t{5} << 30);
+  std::unique_ptr<TFileElement> file(CreateElement<TFileElement>());
+  file->SetFileName(big);
+  file->SetPropertyBoolean("ReadInfo", true);
+  EXPECT_EQ(file->SearchRecord().Size, std::int64_t{5} << 30);
+  EXPECT_EQ(file->FileSize(), INT32_MAX);
+  EXPECT_EQ(file->GetPropertyText("FileSize"), "2147483647");
+}
+
 TEST(FileDateTest, PackedDatesConvertBothWays) {
   struct Case {
     const char* text;
