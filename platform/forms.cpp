@@ -17,6 +17,8 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMimeData>
+#include <QBitmap>
+#include <QIcon>
 #include <QPixmap>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -63,6 +65,7 @@ constexpr const char* kDirectory = "directory";
 constexpr const char* kEntersFolders = "entersFolders";
 constexpr int kNodeRole = Qt::UserRole;
 constexpr int kDataRole = Qt::UserRole + 1;
+constexpr int kImageRole = Qt::UserRole + 2;
 
 }  // namespace
 
@@ -80,6 +83,7 @@ struct Form::Impl : public QObject {
   // Tree nodes by number, for every tree control of the form.
   std::unordered_map<int, QTreeWidgetItem*> nodes;
   int nextNode = 1;
+  std::unordered_map<std::string, std::vector<QPixmap>> images;
 
   QTreeWidget& Tree(const std::string& name) const {
     auto* tree = As<QTreeWidget>(name);
@@ -492,6 +496,38 @@ void Form::TreeEndUpdate(const std::string& control) {
   QTreeWidget& tree = impl_->Tree(control);
   tree.setUpdatesEnabled(true);
   for (int i = 0; i < tree.columnCount(); ++i) tree.resizeColumnToContents(i);
+}
+
+void Form::SetTreeImages(const std::string& control, const std::vector<std::string>& files) {
+  impl_->Tree(control);
+  std::vector<QPixmap>& pictures = impl_->images[control];
+  pictures.clear();
+  for (const std::string& file : files) {
+    QPixmap picture(Q(file));
+    if (!picture.isNull()) picture.setMask(picture.createMaskFromColor(QColor(128, 128, 128), Qt::MaskInColor));
+    pictures.push_back(picture);
+  }
+}
+
+void Form::SetTreeNodeImage(const std::string& control, int node, int image, int selectedImage) {
+  QTreeWidgetItem* item = impl_->Node(impl_->Tree(control), node);
+  if (!item) return;
+  const std::vector<QPixmap>& pictures = impl_->images[control];
+  auto picture = [&pictures](int index) {
+    return index >= 0 && static_cast<std::size_t>(index) < pictures.size() ? pictures[static_cast<std::size_t>(index)]
+                                                                          : QPixmap();
+  };
+  QIcon icon;
+  if (!picture(image).isNull()) icon.addPixmap(picture(image), QIcon::Normal);
+  if (!picture(selectedImage).isNull()) icon.addPixmap(picture(selectedImage), QIcon::Selected);
+  item->setIcon(0, icon);
+  item->setData(0, kImageRole, image);
+}
+
+int Form::TreeNodeImage(const std::string& control, int node) const {
+  const QTreeWidgetItem* item = impl_->Node(impl_->Tree(control), node);
+  const QVariant image = item ? item->data(0, kImageRole) : QVariant();
+  return image.isValid() ? image.toInt() : -1;
 }
 
 void Form::OnTreeExpanded(const std::string& control, std::function<void(int node)> handler) {

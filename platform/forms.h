@@ -115,6 +115,14 @@ class Form {
   // Groups changes so that the control is drawn once at the end.
   void TreeBeginUpdate(const std::string& control);
   void TreeEndUpdate(const std::string& control);
+  // The pictures of a tree's nodes, loaded from image files in order (grey,
+  // red, green and blue 128 each, is transparent); a file that cannot be
+  // read keeps its place with an empty picture.
+  void SetTreeImages(const std::string& control, const std::vector<std::string>& files);
+  // Picture numbers of a node, as shown and while it is selected; -1 for
+  // none.  TreeNodeImage answers the first.
+  void SetTreeNodeImage(const std::string& control, int node, int image, int selectedImage);
+  int TreeNodeImage(const std::string& control, int node) const;
   void OnTreeExpanded(const std::string& control, std::function<void(int node)> handler);
   void OnTreeCollapsed(const std::string& control, std::function<void(int node)> handler);
 

@@ -6,6 +6,7 @@
 #include "framework/tools/tools.h"
 #include "framework/tools/world.h"
 #include "framework/values/inheritance_models.h"
+#include "framework/values/typed_values.h"
 
 namespace {
 
@@ -21,6 +22,7 @@ TEntity* NonEmptyEntity(TElement* element) {
 
 TExplorerForm::TExplorerForm() : TKESTUForm("TExplorerForm") {
   platform::Form& window = Window();
+  LoadImages();
   window.OnTreeExpanded(kTree, [this](int node) { Expanded(node); });
   window.OnTreeCollapsed(kTree, [this](int node) { Collapsed(node); });
   window.OnChange(kTree, [this] {
@@ -39,6 +41,16 @@ TExplorerForm::TExplorerForm() : TKESTUForm("TExplorerForm") {
     if (TTool* tool = Tool()) PostKestuMessage(new TKestuMessage(msgClose, tool, tool, nullptr, false));
     return true;
   });
+}
+
+void TExplorerForm::LoadImages() {
+  TWorld* world = World();
+  if (!world) return;
+  std::vector<std::string> files;
+  for (const std::string& name : world->SystemRegister()->Images()->GetValueList())
+    files.push_back(!name.empty() && name.front() == '/' ? name : world->ApplicDir() + name);
+  Window().SetTreeImages(kTree, files);
+  Window().SetTreeImages(kList, files);
 }
 
 TElement* TExplorerForm::ElementOf(int node) const {
@@ -101,6 +113,8 @@ TRegisterClassModel* TExplorerForm::ClassModel(TClass cls) {
 void TExplorerForm::Prepare(int node) {
   TElement* element = ElementOf(node);
   if (!element) return;
+  if (TRegisterClassModel* model = ClassModel(element->ClassType()))
+    Window().SetTreeNodeImage(kTree, node, model->ImageIndex, model->ImageSelectedIndex);
   TElement* first = nullptr;
   if (ownersMode_) {
     if (auto* envelope = DynamicCast<TEnvelopeEntity>(element)) first = envelope->Wrapped();
@@ -184,9 +198,7 @@ void TExplorerForm::FillOwners(TElement* element) {
     auto* entity = DynamicCast<TEntity>(owner);
     auto* envelope = DynamicCast<TEnvelopeEntity>(owner);
     const int ownerCount = envelope ? (envelope->Wrapped() ? 1 : 0) : owner->GetOwnersCount();
-    window.TreeAddNode(kList, 0,
-                       {owner->GetName(), std::to_string(entity ? entity->GetCount() : 0), std::to_string(ownerCount)},
-                       HandleOfElement(owner));
+    AddRow(owner, {owner->GetName(), std::to_string(entity ? entity->GetCount() : 0), std::to_string(ownerCount)});
   }
 }
 
@@ -213,8 +225,14 @@ void TExplorerForm::FillChildren(TElement* element) {
     if (!child) continue;
     std::vector<std::string> texts{child->GetName()};
     for (const std::string& column : columns_) texts.push_back(child->GetPropertyText(column));
-    window.TreeAddNode(kList, 0, texts, HandleOfElement(child));
+    AddRow(child, texts);
   }
+}
+
+void TExplorerForm::AddRow(TElement* element, const std::vector<std::string>& texts) {
+  const int row = Window().TreeAddNode(kList, 0, texts, HandleOfElement(element));
+  if (TRegisterClassModel* model = ClassModel(element->ClassType()))
+    Window().SetTreeNodeImage(kList, row, model->ImageIndex, model->ImageIndex);
 }
 
 void TExplorerForm::Post(int code, bool toMainTool) {

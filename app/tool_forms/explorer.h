@@ -43,9 +43,14 @@ class TExplorerForm : public TKESTUForm {
   void Prune();
 
  private:
-  // Gives the node its first child node, so that it shows an expand mark.
+  // The pictures of the system register's image list.
+  void LoadImages();
+  // Gives the node its picture and its first child node, so that it shows an
+  // expand mark.
   void Prepare(int node);
   int AddNode(int parent, TElement* element);
+  // Adds a row of the detail list with the element's picture.
+  void AddRow(TElement* element, const std::vector<std::string>& texts);
   void Expanded(int node);
   void Collapsed(int node);
   void ShowDetails();

@@ -189,6 +189,30 @@ TEST_F(ExplorerTest, TheListShowsColumnsOfTheItemClassModel) {
   EXPECT_EQ(Window().TreeColumns("lv_List"), (std::vector<std::string>{"Name"}));
 }
 
+TEST_F(ExplorerTest, NodesShowThePictureOfTheirClassModel) {
+  TRegisterClassModels* models = world->SystemRegister()->ClassModels();
+  models->SetNewClassName("TOwnerEntity");
+  models->ActualClassModel()->ImageIndex = 3;
+  models->ActualClassModel()->ImageSelectedIndex = 4;
+  models->SetNewClassName("TNameElement");
+  models->ActualClassModel()->ImageIndex = 1;
+  Named<TOwnerElement>("leaf", model);
+  Open(model);
+  Expand("model");
+  Expand("a");
+  struct Case {
+    const char* node;
+    int image;
+  };
+  // A class without a model of its own (TOwnerElement) takes its nearest
+  // modelled ancestor's picture; a class with none at all has no picture.
+  const Case cases[] = {{"model", 3}, {"a", 3}, {"a1", 1}, {"leaf", 1}};
+  for (const Case& c : cases) EXPECT_EQ(Window().TreeNodeImage("tv_Tree", NodeNamed(c.node)), c.image) << c.node;
+  std::unique_ptr<TEntity> bare(new TQuickEntity);
+  Open(bare.get());
+  EXPECT_EQ(Window().TreeNodeImage("tv_Tree", Window().TreeChildren("tv_Tree", 0).front()), -1);
+}
+
 TEST_F(ExplorerTest, TheOwnersListCountsChildrenAndOwners) {
   TElement* shared = Named("shared", model);
   Named("second", world->ObjectModel())->AddElement(shared);
