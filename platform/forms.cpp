@@ -486,8 +486,25 @@ void Form::SetTreeColumns(const std::string& control, const std::vector<std::str
   QTreeWidget& tree = impl_->Tree(control);
   QStringList labels;
   for (const std::string& caption : captions) labels.append(Q(caption));
+  const bool report = !tree.isHeaderHidden();
   tree.setColumnCount(static_cast<int>(labels.size()));
   tree.setHeaderLabels(labels);
+  for (int i = 1; i < tree.columnCount(); ++i) tree.setColumnHidden(i, !report);
+}
+
+Form::ListStyle Form::TreeListStyle(const std::string& control) const {
+  const QTreeWidget& tree = impl_->Tree(control);
+  if (!tree.isHeaderHidden()) return ListStyle::Report;
+  return tree.iconSize().width() > 16 ? ListStyle::Icons : ListStyle::List;
+}
+
+void Form::SetTreeListStyle(const std::string& control, ListStyle style) {
+  QTreeWidget& tree = impl_->Tree(control);
+  const bool report = style == ListStyle::Report;
+  tree.setHeaderHidden(!report);
+  for (int i = 1; i < tree.columnCount(); ++i) tree.setColumnHidden(i, !report);
+  const int side = style == ListStyle::Icons ? 32 : 16;
+  tree.setIconSize(QSize(side, side));
 }
 
 void Form::TreeBeginUpdate(const std::string& control) { impl_->Tree(control).setUpdatesEnabled(false); }

@@ -112,6 +112,11 @@ class Form {
   void SetTreeCurrent(const std::string& control, int node);
   std::vector<std::string> TreeColumns(const std::string& control) const;
   void SetTreeColumns(const std::string& control, const std::vector<std::string>& captions);
+  // How a list shows its rows: large pictures with their names, names with
+  // small pictures, or every column under a header.
+  enum class ListStyle { Icons, List, Report };
+  ListStyle TreeListStyle(const std::string& control) const;
+  void SetTreeListStyle(const std::string& control, ListStyle style);
   // Groups changes so that the control is drawn once at the end.
   void TreeBeginUpdate(const std::string& control);
   void TreeEndUpdate(const std::string& control);

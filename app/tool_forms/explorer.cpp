@@ -1,5 +1,7 @@
 #include "app/tool_forms/explorer.h"
 
+#include <utility>
+
 #include "framework/core/class_registry.h"
 #include "framework/core/messages.h"
 #include "framework/tools/system_register.h"
@@ -29,6 +31,11 @@ TExplorerForm::TExplorerForm() : TKESTUForm("TExplorerForm") {
     if (!filling_) ShowDetails();
   });
   window.OnClick("ac_ShowList", [this] { SetListHidden(!Window().Checked("ac_ShowList")); });
+  using Style = platform::Form::ListStyle;
+  const std::pair<const char*, Style> styles[] = {
+      {"ac_Icons", Style::Icons}, {"ac_List", Style::List}, {"ac_Report", Style::Report}};
+  for (const auto& [button, style] : styles)
+    window.OnClick(button, [this, button = std::string(button), style = style] { SetListStyle(button, style); });
   window.OnClick("mi_Zobraz", [this] { Post(msgOpenGraphicWindow, true); });
   window.OnClick("mi_Vlastnosti", [this] { Post(msgOpenPropertyEditor, true); });
   window.OnClick("mi_ProhlizejOdtud", [this] { Post(msgOpenExplorer, true); });
@@ -155,6 +162,13 @@ void TExplorerForm::Collapsed(int node) {
   Window().TreeDeleteChildren(kTree, node);
   Prepare(node);
   filling_ = false;
+}
+
+void TExplorerForm::SetListStyle(const std::string& button, platform::Form::ListStyle style) {
+  platform::Form& window = Window();
+  // The three buttons act as one switch: the pressed one stays down.
+  for (const char* other : {"ac_Icons", "ac_List", "ac_Report"}) window.SetChecked(other, other == button);
+  window.SetTreeListStyle(kList, style);
 }
 
 void TExplorerForm::SetListHidden(bool hidden) {

@@ -54,6 +54,7 @@ class TExplorerForm : public TKESTUForm {
   void Expanded(int node);
   void Collapsed(int node);
   void ShowDetails();
+  void SetListStyle(const std::string& button, platform::Form::ListStyle style);
   void FillOwners(TElement* element);
   void FillChildren(TElement* element);
   TRegisterClassModel* ClassModel(TClass cls);

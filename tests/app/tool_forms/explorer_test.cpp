@@ -232,6 +232,27 @@ TEST_F(ExplorerTest, AHiddenListStaysHiddenUntilToggled) {
   EXPECT_EQ(ListColumn(0), (std::vector<std::string>{"a", "b"}));
 }
 
+TEST_F(ExplorerTest, TheStyleButtonsActAsOneSwitch) {
+  using Style = platform::Form::ListStyle;
+  Open(model);
+  EXPECT_EQ(Window().TreeListStyle("lv_List"), Style::Report);
+  struct Step {
+    const char* button;
+    Style style;
+    const char* down;
+  };
+  const Step steps[] = {{"ac_Icons", Style::Icons, "ac_Icons"},
+                        {"ac_List", Style::List, "ac_List"},
+                        {"ac_List", Style::List, "ac_List"},
+                        {"ac_Report", Style::Report, "ac_Report"}};
+  for (const Step& step : steps) {
+    platform::UserClick(Window(), step.button);
+    EXPECT_EQ(Window().TreeListStyle("lv_List"), step.style) << step.button;
+    for (const char* button : {"ac_Icons", "ac_List", "ac_Report"})
+      EXPECT_EQ(Window().Checked(button), std::string(button) == step.down) << step.button << " then " << button;
+  }
+}
+
 TEST_F(ExplorerTest, ClearingTheModelEmptiesTheTree) {
   Open(world->ObjectModel());
   Expand("Object model");
