@@ -248,7 +248,7 @@ void TLogicalDriveElement::SetActive(bool value) {
     fileName_.clear();
     TDirectoryElement::SetFileName(RootName);
   } else {
-    TOwnerEntity::Clear();
+    Clear();  // also when it was never listed: an inactive drive lists nothing
   }
 }
 

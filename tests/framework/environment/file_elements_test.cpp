@@ -250,6 +250,9 @@ TEST_F(FileElementsTest, ADriveIsListedOnceWhileActive) {
   ASSERT_LE(drive->DriveType(), 6);
   EXPECT_EQ(drive->DriveTypeString(), texts[drive->DriveType()]);
   drive->SetActive(true);
+  drive->SetActive(false);
+  EXPECT_EQ(drive->GetCount(), 0);  // deactivated before anyone looked
+  drive->SetActive(true);
   const int count = drive->GetCount();
   EXPECT_EQ(count, 6);
   drive->SetActive(true);
