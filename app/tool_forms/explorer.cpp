@@ -9,11 +9,26 @@
 #include "framework/tools/world.h"
 #include "framework/values/inheritance_models.h"
 #include "framework/values/typed_values.h"
+#include "platform/dialogs.h"
 
 namespace {
 
 constexpr const char* kTree = "tv_Tree";
 constexpr const char* kList = "lv_List";
+
+// The user's actions run inside the window system's event handling, which an
+// exception must not cross: an element that cannot be read (a table of a
+// kind the engine does not serve) is reported in a message box instead.
+template <class Action>
+auto Guarded(Action action) {
+  return [action](auto... arguments) {
+    try {
+      action(arguments...);
+    } catch (const std::exception& error) {
+      platform::ShowMessage(error.what());
+    }
+  };
+}
 
 TEntity* NonEmptyEntity(TElement* element) {
   auto* entity = DynamicCast<TEntity>(element);
@@ -22,14 +37,36 @@ TEntity* NonEmptyEntity(TElement* element) {
 
 }  // namespace
 
+// Changes of a tree made by the program, not the user: drawn once at the end
+// and not taken for a new selection; undone also when reading an element
+// fails half way.
+class TreeFill {
+ public:
+  TreeFill(TExplorerForm& form, const char* control) : form_(form), control_(control), was_(form.filling_) {
+    form_.filling_ = true;
+    form_.Window().TreeBeginUpdate(control_);
+  }
+  ~TreeFill() {
+    form_.Window().TreeEndUpdate(control_);
+    form_.filling_ = was_;
+  }
+  TreeFill(const TreeFill&) = delete;
+  TreeFill& operator=(const TreeFill&) = delete;
+
+ private:
+  TExplorerForm& form_;
+  const char* control_;
+  bool was_;
+};
+
 TExplorerForm::TExplorerForm() : TKESTUForm("TExplorerForm") {
   platform::Form& window = Window();
   LoadImages();
-  window.OnTreeExpanded(kTree, [this](int node) { Expanded(node); });
-  window.OnTreeCollapsed(kTree, [this](int node) { Collapsed(node); });
-  window.OnChange(kTree, [this] {
+  window.OnTreeExpanded(kTree, Guarded([this](int node) { Expanded(node); }));
+  window.OnTreeCollapsed(kTree, Guarded([this](int node) { Collapsed(node); }));
+  window.OnChange(kTree, Guarded([this] {
     if (!filling_) ShowDetails();
-  });
+  }));
   window.OnClick("ac_ShowList", [this] { SetListHidden(!Window().Checked("ac_ShowList")); });
   using Style = platform::Form::ListStyle;
   const std::pair<const char*, Style> styles[] = {
@@ -74,9 +111,10 @@ int TExplorerForm::AddNode(int parent, TElement* element) {
 }
 
 void TExplorerForm::ShowRoot(TElement* element) {
-  filling_ = true;
-  Window().TreeClear(kTree);
-  filling_ = false;
+  {
+    TreeFill fill(*this, kTree);
+    Window().TreeClear(kTree);
+  }
   if (!element) return;
   const int root = AddNode(0, element);
   Prepare(root);
@@ -97,12 +135,13 @@ void TExplorerForm::Prune() {
     for (int child : window.TreeChildren(kTree, node)) pending.push_back(child);
   }
   if (gone.empty()) return;
-  filling_ = true;
-  for (int node : gone) window.TreeDeleteNode(kTree, node);
-  // The selection may have gone with its node: the root takes its place.
-  if (!window.TreeCurrent(kTree) && !window.TreeChildren(kTree, 0).empty())
-    window.SetTreeCurrent(kTree, window.TreeChildren(kTree, 0).front());
-  filling_ = false;
+  {
+    TreeFill fill(*this, kTree);
+    for (int node : gone) window.TreeDeleteNode(kTree, node);
+    // The selection may have gone with its node: the root takes its place.
+    if (!window.TreeCurrent(kTree) && !window.TreeChildren(kTree, 0).empty())
+      window.SetTreeCurrent(kTree, window.TreeChildren(kTree, 0).front());
+  }
   ShowDetails();
 }
 
@@ -139,8 +178,7 @@ void TExplorerForm::Expanded(int node) {
   const std::vector<int> existing = window.TreeChildren(kTree, node);
   // Nodes added here were prepared already: a second expansion adds nothing.
   if (existing.size() != 1 || !window.TreeChildren(kTree, existing.front()).empty()) return;
-  filling_ = true;
-  window.TreeBeginUpdate(kTree);
+  TreeFill fill(*this, kTree);
   Prepare(existing.front());
   std::vector<TElement*> further;
   if (ownersMode_) {
@@ -152,16 +190,13 @@ void TExplorerForm::Expanded(int node) {
   }
   for (TElement* item : further)
     if (item) Prepare(AddNode(node, item));
-  window.TreeEndUpdate(kTree);
-  filling_ = false;
 }
 
 void TExplorerForm::Collapsed(int node) {
   if (!ElementOf(node)) return Prune();
-  filling_ = true;
+  TreeFill fill(*this, kTree);
   Window().TreeDeleteChildren(kTree, node);
   Prepare(node);
-  filling_ = false;
 }
 
 void TExplorerForm::SetListStyle(const std::string& button, platform::Form::ListStyle style) {
@@ -190,11 +225,10 @@ void TExplorerForm::ShowDetails() {
   window.SetText("sb_Status",
                  element->GetName() + " (" + element->ClassName() + ")" + (registered ? " R+" : " R-"));
   if (listHidden_) return;
-  window.TreeBeginUpdate(kList);
+  TreeFill fill(*this, kList);
   window.TreeClear(kList);
   if (ownersMode_) FillOwners(element);
   else FillChildren(element);
-  window.TreeEndUpdate(kList);
 }
 
 void TExplorerForm::FillOwners(TElement* element) {

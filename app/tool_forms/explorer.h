@@ -60,6 +60,7 @@ class TExplorerForm : public TKESTUForm {
   TRegisterClassModel* ClassModel(TClass cls);
   void Post(int code, bool toMainTool);
 
+  friend class TreeFill;
   bool ownersMode_ = false;
   bool listHidden_ = false;
   bool filling_ = false;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "framework/core/class_registry.h"
+#include "framework/database/database_elements.h"
 #include "framework/environment/file_elements.h"
 #include "framework/tools/system_register.h"
 #include "framework/tools/tools.h"
@@ -230,6 +231,25 @@ TEST_F(ExplorerTest, AHiddenListStaysHiddenUntilToggled) {
   platform::UserClick(Window(), "ac_ShowList");
   EXPECT_TRUE(Window().ControlVisible("lv_List"));
   EXPECT_EQ(ListColumn(0), (std::vector<std::string>{"a", "b"}));
+}
+
+TEST_F(ExplorerTest, AnElementThatCannotBeReadIsReportedAndTheTreeStays) {
+  auto* table = CreateElement<TDatabaseClass>();
+  table->SetName("query");
+  model->AddElement(table);
+  Open(model);
+  table->SetDataSourceType(TDSType::dstSQL);
+  table->SetDataSource("Q");
+  Expand("model");
+  Window().SetTreeCurrent("tv_Tree", NodeNamed("query"));
+  // Once when its node was prepared, once when its children were listed.
+  const std::string refused = "SQL queries are not supported: only dBASE tables can be opened (Q)";
+  EXPECT_EQ(Boxes(), (std::vector<std::string>{refused, refused}));
+  EXPECT_EQ(Tree(), "model(a(a1) b query)");
+  EXPECT_EQ(Window().Text("sb_Status"), "query (TDatabaseClass) R+");
+  // The failure left nothing half done: the tree still follows the user.
+  Window().SetTreeCurrent("tv_Tree", NodeNamed("b"));
+  EXPECT_EQ(Window().Text("sb_Status"), "b (TOwnerEntity) R+");
 }
 
 TEST_F(ExplorerTest, TheStyleButtonsActAsOneSwitch) {
