@@ -90,8 +90,22 @@ std::string TCompareNodes::GetName() const { return "NODES"; }
 
 // ---------------------------------------------------------------- TCompareNode
 
-void TCompareNode::SetModel1(TElement* element) { SetLinkedElement(model1_, element); }
-void TCompareNode::StoreModel2(TElement* element) { SetLinkedElement(model2_, element); }
+void TCompareNode::Hold(TElementLink& link, TElement* element) {
+  TElement* old = link.Get();
+  if (old == element) return;
+  // An envelope's owner is the element it wraps: a node that took it as a
+  // child would become what it wraps.  The node only points at it.
+  if (old && DynamicCast<TEnvelopeEntity>(old)) {
+    link.Set(nullptr);
+    old = nullptr;
+  }
+  if (!DynamicCast<TEnvelopeEntity>(element)) return SetLinkedElement(link, element);
+  if (old) SetLinkedElement(link, nullptr);
+  link.Set(element);
+}
+
+void TCompareNode::SetModel1(TElement* element) { Hold(model1_, element); }
+void TCompareNode::StoreModel2(TElement* element) { Hold(model2_, element); }
 void TCompareNode::SetModel2(TElement* element) { StoreModel2(element); }
 
 std::string TCompareNode::Model1Name() const { return Model1() ? Model1()->GetName() : std::string(); }

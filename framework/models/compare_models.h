@@ -74,6 +74,9 @@ class TCompareNode : public TOwnerEntity {
   void StoreModel2(TElement* element);
 
  private:
+  // Takes the element as a child in the link's place, the old one going.
+  void Hold(TElementLink& link, TElement* element);
+
   TElementLink model1_;
   TElementLink model2_;
   TElementLink root_;

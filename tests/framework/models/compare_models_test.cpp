@@ -174,6 +174,20 @@ TEST_F(CompareModelTest, ElementsNamedLikeTheNodesOwnChildrenAreStillCompared) {
   EXPECT_EQ(model->Status, TCompareStatus::csOK);
 }
 
+TEST_F(CompareModelTest, ComparedEnvelopesKeepWhatTheyWrap) {
+  auto* leftTree = Named<TInheritanceModel>("tree", left);
+  auto* rightTree = Named<TInheritanceModel>("tree", right);
+  TModelItems* leftItems = leftTree->GetItems();
+  TModelItems* rightItems = rightTree->GetItems();
+  const std::string result = Compare();
+  EXPECT_NE(result.find(".tree/tree:csOK ..ITEMS/ITEMS:csOK"), std::string::npos) << result;
+  EXPECT_EQ(leftItems->Wrapped(), leftTree);
+  EXPECT_EQ(rightItems->Wrapped(), rightTree);
+  model.reset();
+  EXPECT_EQ(leftItems->Wrapped(), leftTree);
+  EXPECT_EQ(leftTree->GetItems(), leftItems);
+}
+
 TEST_F(CompareModelTest, ReplacingTheScriptFreesTheOldOne) {
   Script();
   std::unique_ptr<TCompareClassModels> fresh(CreateElement<TCompareClassModels>());
