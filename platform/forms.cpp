@@ -21,6 +21,8 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QBitmap>
+#include <QIcon>
 #include <QPixmap>
 #include <QPlainTextEdit>
 #include <QPointer>
@@ -28,10 +30,13 @@
 #include <QTextEdit>
 #include <QToolBar>
 #include <QToolButton>
+#include <QTreeWidget>
 #include <QUiLoader>
 #include <QUrl>
 #include <QVBoxLayout>
 #include <QWidget>
+
+#include <unordered_map>
 
 #include "platform/dialogs.h"
 
@@ -67,6 +72,9 @@ constexpr const char* kModalResult = "modalResult";
 constexpr const char* kDirectory = "directory";
 constexpr const char* kEntersFolders = "entersFolders";
 constexpr const char* kFormMessage = "formMessage";
+constexpr int kNodeRole = Qt::UserRole;
+constexpr int kDataRole = Qt::UserRole + 1;
+constexpr int kImageRole = Qt::UserRole + 2;
 
 }  // namespace
 
@@ -98,6 +106,36 @@ struct Form::Impl : public QObject {
   QWidget& Root() const {
     if (!root) throw EFormLayoutError("The window of the form " + layout + " has ended with its host");
     return *root;
+  }
+
+  // Tree nodes by number, for every tree control of the form.
+  std::unordered_map<int, QTreeWidgetItem*> nodes;
+  int nextNode = 1;
+  std::unordered_map<std::string, std::vector<QPixmap>> images;
+
+  QTreeWidget& Tree(const std::string& name) const {
+    auto* tree = As<QTreeWidget>(name);
+    if (tree == nullptr) throw EFormLayoutError("Control " + name + " of the form " + layout + " is no tree");
+    return *tree;
+  }
+  QTreeWidgetItem* Node(const QTreeWidget& tree, int node) const {
+    const auto found = nodes.find(node);
+    return found != nodes.end() && found->second->treeWidget() == &tree ? found->second : nullptr;
+  }
+  static int NumberOf(const QTreeWidgetItem* item) { return item ? item->data(0, kNodeRole).toInt() : 0; }
+  // Forgets the numbers of the item's sub-nodes (and of the item itself
+  // when asked), walking with a stack rather than recursion.
+  void Forget(QTreeWidgetItem* item, bool itself) {
+    std::vector<QTreeWidgetItem*> pending;
+    if (itself) pending.push_back(item);
+    else
+      for (int i = 0; i < item->childCount(); ++i) pending.push_back(item->child(i));
+    while (!pending.empty()) {
+      QTreeWidgetItem* next = pending.back();
+      pending.pop_back();
+      nodes.erase(NumberOf(next));
+      for (int i = 0; i < next->childCount(); ++i) pending.push_back(next->child(i));
+    }
   }
 
   QObject& Find(const std::string& name) const {
@@ -474,6 +512,173 @@ std::vector<std::string> Form::ToolButtonMenuItems(const std::string& toolBar, i
   return ActionTexts(*buttons[button]->menu());
 }
 
+bool Form::ControlVisible(const std::string& control) const {
+  auto* widget = impl_->As<QWidget>(control);
+  return widget && !widget->isHidden();
+}
+
+void Form::SetControlVisible(const std::string& control, bool visible) {
+  if (auto* widget = impl_->As<QWidget>(control)) widget->setVisible(visible);
+}
+
+int Form::TreeAddNode(const std::string& control, int parent, const std::vector<std::string>& texts,
+                      std::uint32_t data) {
+  QTreeWidget& tree = impl_->Tree(control);
+  QTreeWidgetItem* above = parent ? impl_->Node(tree, parent) : nullptr;
+  if (parent && !above) return 0;
+  QStringList columns;
+  for (const std::string& text : texts) columns.append(Q(text));
+  auto* item = above ? new QTreeWidgetItem(above, columns) : new QTreeWidgetItem(&tree, columns);
+  const int number = impl_->nextNode++;
+  item->setData(0, kNodeRole, number);
+  item->setData(0, kDataRole, static_cast<qulonglong>(data));
+  impl_->nodes[number] = item;
+  return number;
+}
+
+void Form::TreeClear(const std::string& control) {
+  QTreeWidget& tree = impl_->Tree(control);
+  for (int i = 0; i < tree.topLevelItemCount(); ++i) impl_->Forget(tree.topLevelItem(i), true);
+  tree.clear();
+}
+
+void Form::TreeDeleteChildren(const std::string& control, int node) {
+  QTreeWidget& tree = impl_->Tree(control);
+  QTreeWidgetItem* item = impl_->Node(tree, node);
+  if (!item) return;
+  impl_->Forget(item, false);
+  qDeleteAll(item->takeChildren());
+}
+
+void Form::TreeDeleteNode(const std::string& control, int node) {
+  QTreeWidget& tree = impl_->Tree(control);
+  QTreeWidgetItem* item = impl_->Node(tree, node);
+  if (!item) return;
+  impl_->Forget(item, true);
+  delete item;
+}
+
+std::vector<int> Form::TreeChildren(const std::string& control, int parent) const {
+  const QTreeWidget& tree = impl_->Tree(control);
+  std::vector<int> children;
+  if (parent == 0) {
+    for (int i = 0; i < tree.topLevelItemCount(); ++i) children.push_back(Impl::NumberOf(tree.topLevelItem(i)));
+  } else if (const QTreeWidgetItem* item = impl_->Node(tree, parent)) {
+    for (int i = 0; i < item->childCount(); ++i) children.push_back(Impl::NumberOf(item->child(i)));
+  }
+  return children;
+}
+
+std::string Form::TreeNodeText(const std::string& control, int node, int column) const {
+  const QTreeWidgetItem* item = impl_->Node(impl_->Tree(control), node);
+  return item ? S(item->text(column)) : std::string();
+}
+
+std::uint32_t Form::TreeNodeData(const std::string& control, int node) const {
+  const QTreeWidgetItem* item = impl_->Node(impl_->Tree(control), node);
+  return item ? static_cast<std::uint32_t>(item->data(0, kDataRole).toULongLong()) : 0;
+}
+
+bool Form::TreeExpanded(const std::string& control, int node) const {
+  const QTreeWidgetItem* item = impl_->Node(impl_->Tree(control), node);
+  return item && item->isExpanded();
+}
+
+void Form::SetTreeExpanded(const std::string& control, int node, bool expanded) {
+  if (QTreeWidgetItem* item = impl_->Node(impl_->Tree(control), node)) item->setExpanded(expanded);
+}
+
+int Form::TreeCurrent(const std::string& control) const {
+  return Impl::NumberOf(impl_->Tree(control).currentItem());
+}
+
+void Form::SetTreeCurrent(const std::string& control, int node) {
+  QTreeWidget& tree = impl_->Tree(control);
+  tree.setCurrentItem(impl_->Node(tree, node));
+}
+
+std::vector<std::string> Form::TreeColumns(const std::string& control) const {
+  const QTreeWidget& tree = impl_->Tree(control);
+  std::vector<std::string> captions;
+  for (int i = 0; i < tree.columnCount(); ++i) captions.push_back(S(tree.headerItem()->text(i)));
+  return captions;
+}
+
+void Form::SetTreeColumns(const std::string& control, const std::vector<std::string>& captions) {
+  QTreeWidget& tree = impl_->Tree(control);
+  QStringList labels;
+  for (const std::string& caption : captions) labels.append(Q(caption));
+  const bool report = !tree.isHeaderHidden();
+  tree.setColumnCount(static_cast<int>(labels.size()));
+  tree.setHeaderLabels(labels);
+  for (int i = 1; i < tree.columnCount(); ++i) tree.setColumnHidden(i, !report);
+}
+
+Form::ListStyle Form::TreeListStyle(const std::string& control) const {
+  const QTreeWidget& tree = impl_->Tree(control);
+  if (!tree.isHeaderHidden()) return ListStyle::Report;
+  return tree.iconSize().width() > 16 ? ListStyle::Icons : ListStyle::List;
+}
+
+void Form::SetTreeListStyle(const std::string& control, ListStyle style) {
+  QTreeWidget& tree = impl_->Tree(control);
+  const bool report = style == ListStyle::Report;
+  tree.setHeaderHidden(!report);
+  for (int i = 1; i < tree.columnCount(); ++i) tree.setColumnHidden(i, !report);
+  const int side = style == ListStyle::Icons ? 32 : 16;
+  tree.setIconSize(QSize(side, side));
+}
+
+void Form::TreeBeginUpdate(const std::string& control) { impl_->Tree(control).setUpdatesEnabled(false); }
+
+void Form::TreeEndUpdate(const std::string& control) {
+  QTreeWidget& tree = impl_->Tree(control);
+  tree.setUpdatesEnabled(true);
+  for (int i = 0; i < tree.columnCount(); ++i) tree.resizeColumnToContents(i);
+}
+
+void Form::SetTreeImages(const std::string& control, const std::vector<std::string>& files) {
+  impl_->Tree(control);
+  std::vector<QPixmap>& pictures = impl_->images[control];
+  pictures.clear();
+  for (const std::string& file : files) {
+    QPixmap picture(Q(file));
+    if (!picture.isNull()) picture.setMask(picture.createMaskFromColor(QColor(128, 128, 128), Qt::MaskInColor));
+    pictures.push_back(picture);
+  }
+}
+
+void Form::SetTreeNodeImage(const std::string& control, int node, int image, int selectedImage) {
+  QTreeWidgetItem* item = impl_->Node(impl_->Tree(control), node);
+  if (!item) return;
+  const std::vector<QPixmap>& pictures = impl_->images[control];
+  auto picture = [&pictures](int index) {
+    return index >= 0 && static_cast<std::size_t>(index) < pictures.size() ? pictures[static_cast<std::size_t>(index)]
+                                                                          : QPixmap();
+  };
+  QIcon icon;
+  if (!picture(image).isNull()) icon.addPixmap(picture(image), QIcon::Normal);
+  if (!picture(selectedImage).isNull()) icon.addPixmap(picture(selectedImage), QIcon::Selected);
+  item->setIcon(0, icon);
+  item->setData(0, kImageRole, image);
+}
+
+int Form::TreeNodeImage(const std::string& control, int node) const {
+  const QTreeWidgetItem* item = impl_->Node(impl_->Tree(control), node);
+  const QVariant image = item ? item->data(0, kImageRole) : QVariant();
+  return image.isValid() ? image.toInt() : -1;
+}
+
+void Form::OnTreeExpanded(const std::string& control, std::function<void(int node)> handler) {
+  QObject::connect(&impl_->Tree(control), &QTreeWidget::itemExpanded, impl_.get(),
+                   [handler](QTreeWidgetItem* item) { handler(Impl::NumberOf(item)); });
+}
+
+void Form::OnTreeCollapsed(const std::string& control, std::function<void(int node)> handler) {
+  QObject::connect(&impl_->Tree(control), &QTreeWidget::itemCollapsed, impl_.get(),
+                   [handler](QTreeWidgetItem* item) { handler(Impl::NumberOf(item)); });
+}
+
 void Form::OnClick(const std::string& control, std::function<void()> handler) {
   QObject& object = impl_->Find(control);
   if (auto* button = qobject_cast<QAbstractButton*>(&object)) {
@@ -496,6 +701,8 @@ void Form::OnChange(const std::string& control, std::function<void()> handler) {
     QObject::connect(combo, &QComboBox::currentIndexChanged, impl_.get(), call);
   } else if (auto* memo = qobject_cast<QPlainTextEdit*>(&object)) {
     QObject::connect(memo, &QPlainTextEdit::textChanged, impl_.get(), call);
+  } else if (auto* tree = qobject_cast<QTreeWidget*>(&object)) {
+    QObject::connect(tree, &QTreeWidget::currentItemChanged, impl_.get(), call);
   }
 }
 

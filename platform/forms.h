@@ -3,6 +3,7 @@
 // per form class, kept with the program), and its code reaches the controls
 // only by their names: texts, check marks, items, enabling and click or change
 // events.  A modal run answers the result of the button that ended it.
+#include <cstdint>
 #include <exception>
 #include <functional>
 #include <memory>
@@ -95,6 +96,50 @@ class Form {
   void SetDirectory(const std::string& control, const std::string& directory);
   // A control's place within the form.
   Bounds ControlBounds(const std::string& control) const;
+  bool ControlVisible(const std::string& control) const;
+  void SetControlVisible(const std::string& control, bool visible);
+
+  // Tree controls (a list with columns is a tree of top-level nodes).  The
+  // form numbers the nodes it adds from 1; 0 stands for no node and, as a
+  // parent, for the top level.  Each node holds one text per column and a
+  // data handle.  A number of a deleted node is never given again, and
+  // asking about it answers empty, 0 or false.
+  int TreeAddNode(const std::string& control, int parent, const std::vector<std::string>& texts,
+                  std::uint32_t data);
+  void TreeClear(const std::string& control);
+  // Deletes the node's sub-nodes (and their sub-nodes).
+  void TreeDeleteChildren(const std::string& control, int node);
+  void TreeDeleteNode(const std::string& control, int node);
+  std::vector<int> TreeChildren(const std::string& control, int parent) const;
+  std::string TreeNodeText(const std::string& control, int node, int column = 0) const;
+  std::uint32_t TreeNodeData(const std::string& control, int node) const;
+  bool TreeExpanded(const std::string& control, int node) const;
+  // Expanding or collapsing a node, here or by the user, calls the
+  // control's expand or collapse handler.
+  void SetTreeExpanded(const std::string& control, int node, bool expanded);
+  int TreeCurrent(const std::string& control) const;
+  // Making a node current, here or by the user, calls the change handler.
+  void SetTreeCurrent(const std::string& control, int node);
+  std::vector<std::string> TreeColumns(const std::string& control) const;
+  void SetTreeColumns(const std::string& control, const std::vector<std::string>& captions);
+  // How a list shows its rows: large pictures with their names, names with
+  // small pictures, or every column under a header.
+  enum class ListStyle { Icons, List, Report };
+  ListStyle TreeListStyle(const std::string& control) const;
+  void SetTreeListStyle(const std::string& control, ListStyle style);
+  // Groups changes so that the control is drawn once at the end.
+  void TreeBeginUpdate(const std::string& control);
+  void TreeEndUpdate(const std::string& control);
+  // The pictures of a tree's nodes, loaded from image files in order (grey,
+  // red, green and blue 128 each, is transparent); a file that cannot be
+  // read keeps its place with an empty picture.
+  void SetTreeImages(const std::string& control, const std::vector<std::string>& files);
+  // Picture numbers of a node, as shown and while it is selected; -1 for
+  // none.  TreeNodeImage answers the first.
+  void SetTreeNodeImage(const std::string& control, int node, int image, int selectedImage);
+  int TreeNodeImage(const std::string& control, int node) const;
+  void OnTreeExpanded(const std::string& control, std::function<void(int node)> handler);
+  void OnTreeCollapsed(const std::string& control, std::function<void(int node)> handler);
 
   // The main menu control of that name; it lives as long as the form.
   Menu& MainMenu(const std::string& control);

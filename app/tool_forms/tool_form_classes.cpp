@@ -1,6 +1,7 @@
 #include "app/tool_forms/tool_form_classes.h"
 
 #include "app/tool_forms/dialog_tools.h"
+#include "app/tool_forms/explorer.h"
 #include "app/tool_forms/form_tool.h"
 #include "app/tool_forms/interaction_events.h"
 #include "app/tool_forms/interface_tool.h"
@@ -15,4 +16,5 @@ void RegisterToolFormClasses() {
   RegisterInterfaceToolClasses();
   RegisterFormToolClasses();
   RegisterDialogToolClasses();
+  RegisterExplorerClasses();
 }

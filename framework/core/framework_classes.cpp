@@ -14,6 +14,11 @@
 #include "framework/tools/tools.h"
 #include "framework/tools/world.h"
 #include "framework/tools/system_register.h"
+#include "framework/database/database_elements.h"
+#include "framework/models/compare_models.h"
+#include "framework/models/task_models.h"
+#include "framework/environment/file_elements.h"
+#include "framework/environment/environment.h"
 
 void RegisterFrameworkClasses() {
   static bool registered = false;
@@ -33,4 +38,9 @@ void RegisterFrameworkClasses() {
   RegisterLoaderClasses();
   RegisterSelectClasses();
   RegisterAdvrczClasses();
+  RegisterDatabaseClasses();
+  RegisterCompareClasses();
+  RegisterTaskModelClasses();
+  RegisterFileElementClasses();
+  RegisterEnvironmentClasses();
 }

@@ -1,0 +1,87 @@
+#pragma once
+// The element explorer: a tree of elements that unfolds downwards (children)
+// or upwards (owners) one level at a time, a detail list of the selected
+// element's children or owners with columns from the class models, a status
+// line, and a pop-up menu that hands the selected element to the main tool.
+// The tree's nodes hold their elements by handle: a node whose element has
+// been freed (the model was cleared) goes at the next look, and no freed
+// element is ever read.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "app/tool_forms/base_forms.h"
+#include "app/tool_forms/form_tool.h"
+
+class TRegisterClassModel;
+
+enum : int {
+  msgSaveElement = 25,
+  msgLoadElement = 26,
+  msgOpenGraphicWindow = 30,
+  msgOpenExplorer = 36,
+  msgOpenOwnersExplorer = 37,
+  msgOpenPropertyEditor = 58,
+  msgOpenCommandLine = 73,
+};
+
+class TExplorerForm : public TKESTUForm {
+ public:
+  TExplorerForm();
+
+  bool OwnersMode() const { return ownersMode_; }
+  void SetOwnersMode(bool value) { ownersMode_ = value; }
+  bool ListHidden() const { return listHidden_; }
+  void SetListHidden(bool hidden);
+
+  // Empties the tree and adds the element as its root, prepared.
+  void ShowRoot(TElement* element);
+  // The element of a node; nil when it has been freed.
+  TElement* ElementOf(int node) const;
+  TElement* Selected() const;
+  // Removes every node whose element has been freed, with its sub-nodes.
+  void Prune();
+
+ private:
+  // The pictures of the system register's image list.
+  void LoadImages();
+  // Gives the node its picture and its first child node, so that it shows an
+  // expand mark.
+  void Prepare(int node);
+  int AddNode(int parent, TElement* element);
+  // Adds a row of the detail list with the element's picture.
+  void AddRow(TElement* element, const std::vector<std::string>& texts);
+  void Expanded(int node);
+  void Collapsed(int node);
+  void ShowDetails();
+  void SetListStyle(const std::string& button, platform::Form::ListStyle style);
+  void FillOwners(TElement* element);
+  void FillChildren(TElement* element);
+  TRegisterClassModel* ClassModel(TClass cls);
+  void Post(int code, bool toMainTool);
+
+  friend class TreeFill;
+  bool ownersMode_ = false;
+  bool listHidden_ = false;
+  bool filling_ = false;
+  TClass cachedClass_ = nullptr;
+  TElementLink cachedModel_;
+  // The sub-class whose property models give the list's columns.
+  std::string columnsClass_;
+  std::vector<std::string> columns_;
+};
+
+class TExplorer : public TFormTool {
+  KESTX_CLASS(TExplorer)
+ public:
+  bool Modal = false;
+  bool ShowOwners = false;
+  bool DontShowList = false;
+
+  TExplorerForm* ExplorerForm() const;
+  void CreateForm() override;
+  void DoIt() override;
+  void ReceiveMessage(TKestuMessage*& message, bool& handled) override;
+};
+
+void RegisterExplorerClasses();

@@ -1,0 +1,334 @@
+#include "app/tool_forms/explorer.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "framework/core/class_registry.h"
+#include "framework/database/database_elements.h"
+#include "framework/environment/file_elements.h"
+#include "framework/tools/system_register.h"
+#include "framework/tools/tools.h"
+#include "framework/tools/world.h"
+#include "framework/values/inheritance_models.h"
+#include "tests/app/tool_forms/tool_forms_fixture.h"
+
+// A class the registry does not list.
+class TUnlistedEntity : public TOwnerEntity {
+  KESTX_CLASS(TUnlistedEntity)
+};
+
+TClass TUnlistedEntity::StaticClass() {
+  static const TClassInfo info =
+      DescribeClass<TUnlistedEntity>("TUnlistedEntity", TOwnerEntity::StaticClass(), "test", {});
+  return &info;
+}
+
+namespace {
+
+// Notes the code and the data of what reaches it, in a log it shares.
+class MenuRecorder : public TTechnology {
+ public:
+  MenuRecorder(std::vector<std::string>& lines, const char* who) : lines_(lines), who_(who) {}
+  void ReceiveMessage(TKestuMessage*& message, bool& handled) override {
+    TElement* data = message->Data();
+    lines_.push_back(std::to_string(message->Message) + " " + (data ? data->GetName() : "nil") + " to " + who_);
+    handled = true;
+  }
+
+ private:
+  std::vector<std::string>& lines_;
+  const char* who_;
+};
+
+class ExplorerTest : public ToolFormsTest {
+ protected:
+  void SetUp() override {
+    ToolFormsTest::SetUp();
+    world = std::make_unique<TWorld>();
+    SetWorld(world.get());
+    model = Named("model", world->ObjectModel());
+    TOwnerEntity* a = Named("a", model);
+    Named<TNameElement>("a1", a);
+    Named<TNameElement>("a2", a);
+    Named("b", model);
+    explorer.reset(CreateElement<TExplorer>());
+  }
+  void TearDown() override {
+    explorer.reset();
+    world.reset();
+    ToolFormsTest::TearDown();
+  }
+
+  platform::Form& Window() { return explorer->ExplorerForm()->Window(); }
+  // The tree as text: each node's caption, its sub-nodes in brackets.
+  std::string Tree(int node = 0) {
+    std::string text;
+    for (int child : Window().TreeChildren("tv_Tree", node)) {
+      if (!text.empty()) text += " ";
+      text += Window().TreeNodeText("tv_Tree", child);
+      const std::string below = Tree(child);
+      if (!below.empty()) text += "(" + below + ")";
+    }
+    return text;
+  }
+  // The node with that caption, searched breadth first.
+  int NodeNamed(const std::string& caption) {
+    std::vector<int> pending = Window().TreeChildren("tv_Tree", 0);
+    for (std::size_t i = 0; i < pending.size(); ++i) {
+      if (Window().TreeNodeText("tv_Tree", pending[i]) == caption) return pending[i];
+      for (int child : Window().TreeChildren("tv_Tree", pending[i])) pending.push_back(child);
+    }
+    return 0;
+  }
+  void Expand(const std::string& caption, bool expanded = true) {
+    const int node = NodeNamed(caption);
+    ASSERT_NE(node, 0) << caption;
+    Window().SetTreeExpanded("tv_Tree", node, expanded);
+  }
+  void Open(TElement* input, bool owners = false) {
+    explorer->ShowOwners = owners;
+    explorer->SetInput(input);
+    explorer->DoIt();
+  }
+  std::vector<std::string> ListColumn(int column) {
+    std::vector<std::string> texts;
+    for (int row : Window().TreeChildren("lv_List", 0)) texts.push_back(Window().TreeNodeText("lv_List", row, column));
+    return texts;
+  }
+
+  std::unique_ptr<TWorld> world;
+  TOwnerEntity* model = nullptr;
+  std::unique_ptr<TExplorer> explorer;
+};
+
+TEST_F(ExplorerTest, TheTreeUnfoldsOneLevelAtATime) {
+  Open(model);
+  EXPECT_EQ(Window().Caption(), "Prohlížeč modelu");
+  struct Step {
+    const char* expand;
+    bool expanded;
+    const char* tree;
+  };
+  const Step steps[] = {{"", true, "model(a)"},
+                        {"model", true, "model(a(a1) b)"},
+                        {"a", true, "model(a(a1 a2) b)"},
+                        {"a", true, "model(a(a1 a2) b)"},
+                        {"model", false, "model(a)"},
+                        {"model", true, "model(a(a1) b)"}};
+  for (const Step& step : steps) {
+    if (*step.expand) Expand(step.expand, step.expanded);
+    EXPECT_EQ(Tree(), step.tree) << (step.expanded ? "expand " : "collapse ") << step.expand;
+  }
+}
+
+TEST_F(ExplorerTest, CollapsingAndExpandingAgainShowsNewChildren) {
+  Open(model);
+  Expand("model");
+  Named("c", model);
+  Expand("model", false);
+  Expand("model");
+  EXPECT_EQ(Tree(), "model(a(a1) b c)");
+}
+
+TEST_F(ExplorerTest, APlainElementShowsNoExpandMark) {
+  auto* plain = Named<TOwnerElement>("plain", model);
+  Open(plain);
+  EXPECT_EQ(Tree(), "plain");
+  Open(plain, true);
+  EXPECT_EQ(Tree(), "plain(model)");
+}
+
+TEST_F(ExplorerTest, OwnersModeUnfoldsUpwards) {
+  TElement* shared = Named("shared", model);
+  Named("second", world->ObjectModel())->AddElement(shared);
+  Open(shared, true);
+  EXPECT_EQ(Tree(), "shared(model)");
+  Expand("shared");
+  EXPECT_EQ(Tree(), "shared(model(Object model) second(Object model))");
+  // The model's root has no owner, so nothing to unfold above it.
+  std::unique_ptr<TOwnerEntity> loose(Named("loose"));
+  Open(loose.get(), true);
+  EXPECT_EQ(Tree(), "loose");
+}
+
+TEST_F(ExplorerTest, TheStatusLineNamesTheElementAndItsRegistration) {
+  auto* unlisted = new TUnlistedEntity;
+  unlisted->SetName("u");
+  model->AddElement(unlisted);
+  struct Case {
+    TElement* element;
+    const char* status;
+  };
+  const Case cases[] = {{model, "model (TOwnerEntity) R+"}, {unlisted, "u (TUnlistedEntity) R-"}};
+  for (const Case& c : cases) {
+    Open(c.element);
+    EXPECT_EQ(Window().Text("sb_Status"), c.status);
+  }
+}
+
+TEST_F(ExplorerTest, TheListShowsColumnsOfTheItemClassModel) {
+  TRegisterClassModels* models = world->SystemRegister()->ClassModels();
+  models->SetNewClassName("TOwnerEntity");
+  models->ActualClassModel()->SubClass = "TFileModel";
+  models->SetNewClassName("TFileModel");
+  Named("FileName", models->ActualClassModel()->PropertyModels());
+  Named("Path", models->ActualClassModel()->PropertyModels());
+  auto* file = CreateElement<TFileModel>();
+  file->SetName("guide");
+  file->SetFileName("/data/guide.KES");
+  model->AddElement(file);
+  Open(model);
+  EXPECT_EQ(Window().TreeColumns("lv_List"), (std::vector<std::string>{"Name", "FileName", "Path"}));
+  EXPECT_EQ(ListColumn(0), (std::vector<std::string>{"a", "b", "guide"}));
+  EXPECT_EQ(ListColumn(1), (std::vector<std::string>{"", "", "/data/guide.KES"}));
+  EXPECT_EQ(ListColumn(2), (std::vector<std::string>{"", "", "/data/"}));
+  // A model without a sub-class leaves the name alone.
+  Open(file);
+  EXPECT_EQ(Window().TreeColumns("lv_List"), (std::vector<std::string>{"Name"}));
+}
+
+TEST_F(ExplorerTest, NodesShowThePictureOfTheirClassModel) {
+  TRegisterClassModels* models = world->SystemRegister()->ClassModels();
+  models->SetNewClassName("TOwnerEntity");
+  models->ActualClassModel()->ImageIndex = 3;
+  models->ActualClassModel()->ImageSelectedIndex = 4;
+  models->SetNewClassName("TNameElement");
+  models->ActualClassModel()->ImageIndex = 1;
+  Named<TOwnerElement>("leaf", model);
+  Open(model);
+  Expand("model");
+  Expand("a");
+  struct Case {
+    const char* node;
+    int image;
+  };
+  // A class without a model of its own (TOwnerElement) takes its nearest
+  // modelled ancestor's picture; a class with none at all has no picture.
+  const Case cases[] = {{"model", 3}, {"a", 3}, {"a1", 1}, {"leaf", 1}};
+  for (const Case& c : cases) EXPECT_EQ(Window().TreeNodeImage("tv_Tree", NodeNamed(c.node)), c.image) << c.node;
+  std::unique_ptr<TEntity> bare(new TQuickEntity);
+  Open(bare.get());
+  EXPECT_EQ(Window().TreeNodeImage("tv_Tree", Window().TreeChildren("tv_Tree", 0).front()), -1);
+}
+
+TEST_F(ExplorerTest, TheOwnersListCountsChildrenAndOwners) {
+  TElement* shared = Named("shared", model);
+  Named("second", world->ObjectModel())->AddElement(shared);
+  Open(shared, true);
+  EXPECT_EQ(ListColumn(0), (std::vector<std::string>{"model", "second"}));
+  EXPECT_EQ(ListColumn(1), (std::vector<std::string>{"3", "1"}));
+  EXPECT_EQ(ListColumn(2), (std::vector<std::string>{"1", "1"}));
+}
+
+TEST_F(ExplorerTest, AHiddenListStaysHiddenUntilToggled) {
+  explorer->DontShowList = true;
+  Open(model);
+  EXPECT_FALSE(Window().ControlVisible("lv_List"));
+  EXPECT_TRUE(Window().TreeChildren("lv_List", 0).empty());
+  platform::UserClick(Window(), "ac_ShowList");
+  EXPECT_TRUE(Window().ControlVisible("lv_List"));
+  EXPECT_EQ(ListColumn(0), (std::vector<std::string>{"a", "b"}));
+}
+
+TEST_F(ExplorerTest, AnElementThatCannotBeReadIsReportedAndTheTreeStays) {
+  auto* table = CreateElement<TDatabaseClass>();
+  table->SetName("query");
+  model->AddElement(table);
+  Open(model);
+  table->SetDataSourceType(TDSType::dstSQL);
+  table->SetDataSource("Q");
+  Expand("model");
+  Window().SetTreeCurrent("tv_Tree", NodeNamed("query"));
+  // Once when its node was prepared, once when its children were listed.
+  const std::string refused = "SQL queries are not supported: only dBASE tables can be opened (Q)";
+  EXPECT_EQ(Boxes(), (std::vector<std::string>{refused, refused}));
+  EXPECT_EQ(Tree(), "model(a(a1) b query)");
+  EXPECT_EQ(Window().Text("sb_Status"), "query (TDatabaseClass) R+");
+  // The failure left nothing half done: the tree still follows the user.
+  Window().SetTreeCurrent("tv_Tree", NodeNamed("b"));
+  EXPECT_EQ(Window().Text("sb_Status"), "b (TOwnerEntity) R+");
+}
+
+TEST_F(ExplorerTest, TheStyleButtonsActAsOneSwitch) {
+  using Style = platform::Form::ListStyle;
+  Open(model);
+  EXPECT_EQ(Window().TreeListStyle("lv_List"), Style::Report);
+  struct Step {
+    const char* button;
+    Style style;
+    const char* down;
+  };
+  const Step steps[] = {{"ac_Icons", Style::Icons, "ac_Icons"},
+                        {"ac_List", Style::List, "ac_List"},
+                        {"ac_List", Style::List, "ac_List"},
+                        {"ac_Report", Style::Report, "ac_Report"}};
+  for (const Step& step : steps) {
+    platform::UserClick(Window(), step.button);
+    EXPECT_EQ(Window().TreeListStyle("lv_List"), step.style) << step.button;
+    for (const char* button : {"ac_Icons", "ac_List", "ac_Report"})
+      EXPECT_EQ(Window().Checked(button), std::string(button) == step.down) << step.button << " then " << button;
+  }
+}
+
+TEST_F(ExplorerTest, ClearingTheModelEmptiesTheTree) {
+  Open(world->ObjectModel());
+  Expand("Object model");
+  Expand("model");
+  Expand("a");
+  EXPECT_EQ(Tree(), "Object model(model(a(a1 a2) b))");
+  Window().SetTreeCurrent("tv_Tree", NodeNamed("a1"));
+  // A new guide: the old model goes, and the next message the explorer
+  // gets (or the next click) takes the nodes of freed elements away.
+  world->ObjectModel()->Clear();
+  explorer->PostMessage(msgToolControl, explorer.get(), nullptr, false);
+  RunMessages();
+  EXPECT_EQ(Tree(), "Object model");
+  EXPECT_EQ(Window().Text("sb_Status"), "Object model (TObjectModel) R+");
+  world->SetObjectModel(nullptr);
+  Window().SetTreeExpanded("tv_Tree", Window().TreeChildren("tv_Tree", 0).front(), false);
+  EXPECT_EQ(Tree(), "");
+  EXPECT_EQ(Window().Text("sb_Status"), "");
+}
+
+TEST_F(ExplorerTest, MenuCommandsHandTheSelectedElementToTheMainTool) {
+  // The world's main tool gets what is posted to it; what is posted to
+  // nobody goes where the program's queue sends it (here: the other one).
+  std::vector<std::string> lines;
+  world->SetMainTool(new MenuRecorder(lines, "main"));
+  MenuRecorder unnamed(lines, "nobody");
+  MainTool = &unnamed;
+  Open(model);
+  Expand("model");
+  Window().SetTreeCurrent("tv_Tree", NodeNamed("b"));
+  for (const char* item : {"mi_Zobraz", "mi_Vlastnosti", "mi_ProhlizejOdtud", "mi_ProhlizejVlastniky", "mi_OIL",
+                           "mi_Load", "mi_Save"})
+    platform::UserClick(Window(), item);
+  RunMessages();
+  EXPECT_EQ(Join(lines, "|"),
+            "30 b to main|58 b to main|36 b to main|37 b to main|73 b to nobody|26 b to main|25 b to main");
+}
+
+TEST_F(ExplorerTest, ClosingTheWindowAsksTheToolToClose) {
+  struct Closing : TExplorer {
+    std::vector<int> codes;
+    void ReceiveMessage(TKestuMessage*& message, bool& handled) override {
+      codes.push_back(message->Message);
+      TExplorer::ReceiveMessage(message, handled);
+    }
+  };
+  auto closing = std::make_unique<Closing>();
+  closing->AfterConstruction();
+  closing->SetInput(model);
+  closing->DoIt();
+  platform::Form& window = closing->ExplorerForm()->Window();
+  EXPECT_TRUE(window.Visible());
+  EXPECT_TRUE(platform::UserCloseWindow(window));
+  EXPECT_FALSE(window.Visible());
+  RunMessages();
+  EXPECT_EQ(closing->codes, std::vector<int>{msgClose});
+}
+
+}  // namespace

@@ -1,0 +1,176 @@
+#include "framework/database/database_elements.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/dbase_table.h"
+#include "tests/framework/framework_fixture.h"
+#include "tests/platform/temp_folder.h"
+
+namespace {
+
+TEST(NthFieldTest, PartsEndInSemicolons) {
+  struct Case {
+    const char* text;
+    int n;
+    const char* field;
+  };
+  const Case cases[] = {{"a;b;c;", 1, "a"}, {"a;b;c;", 2, "b"}, {"a;b;c;", 3, "c"}, {"a;b;c;", 4, ""},
+                        {"abc", 1, "abc"},  {"abc", 2, ""},     {"a;b", 2, ""},    {"a;b", 1, "a"},
+                        {";x;", 1, ""},     {";x;", 2, "x"},    {"", 1, ""},       {"a;", 0, ""}};
+  for (const Case& c : cases) {
+    std::string field = "stale";
+    NthField(c.text, c.n, field);
+    EXPECT_EQ(field, c.field) << c.text << " part " << c.n;
+  }
+}
+
+// A table of four stands: KOD is the address, NAZEV the name.
+class DatabaseElementsTest : public FrameworkTest {
+ protected:
+  void SetUp() override {
+    FrameworkTest::SetUp();
+    platform::ExecuteCreateTable("create table \"" + folder.File("POROSTY.DBF") +
+                                 "\" (KOD char(6), NAZEV char(20), PLOCHA decimal(8,2))");
+    platform::DbaseTable table;
+    table.SetTableName(folder.File("POROSTY.DBF"));
+    table.SetReadOnly(false);
+    table.Open();
+    const std::vector<std::vector<std::string>> rows = {
+        {"A1", "Buky", "1.50"}, {"b2", "Smrky", "2.25"}, {"C3", "Jedle", "0.75"}, {"D4", "Duby", "3.00"}};
+    for (const auto& row : rows) {
+      table.Append();
+      for (int i = 0; i < 3; ++i) table.SetFieldText(i, row[static_cast<std::size_t>(i)]);
+      table.Post();
+    }
+    table.Close();
+    db.reset(CreateElement<TDatabaseClass>());
+    db->SetDataSourcePath(folder.Path());
+    db->SetDataSource("POROSTY");
+    db->AdressField = "KOD";
+    db->NameField = "NAZEV";
+  }
+
+  TempFolder folder;
+  std::unique_ptr<TDatabaseClass> db;
+};
+
+TEST_F(DatabaseElementsTest, RecordsAreElementsNamedAndAddressedByTheirColumns) {
+  EXPECT_EQ(db->GetCount(), 4);
+  EXPECT_EQ(db->PropertyCount(), 3);
+  EXPECT_EQ(db->RecordSize(), 6 + 20 + 8);
+  EXPECT_FALSE(db->IsEmpty());
+  const char* names[] = {"Buky", "Smrky", "Jedle", "Duby"};
+  const char* addresses[] = {"A1;", "b2;", "C3;", "D4;"};
+  for (int i : {0, 1, 2, 3, 0, 3, 1}) {
+    auto* record = DynamicCast<TVirtualElement>(db->GetElement(i));
+    ASSERT_NE(record, nullptr) << i;
+    EXPECT_EQ(record->GetName(), names[i]) << i;
+    EXPECT_EQ(record->ElementAdress, addresses[i]) << i;
+    EXPECT_EQ(record->PropertyCount(), 3) << i;
+  }
+  EXPECT_EQ(db->GetElement(4), nullptr);
+  EXPECT_EQ(db->GetElement(-1), nullptr);
+}
+
+TEST_F(DatabaseElementsTest, FindsRecordsByKeyBeforeAndAfterTheCurrentOne) {
+  struct Case {
+    int current;
+    const char* key;
+    const char* name;
+  };
+  const Case cases[] = {{2, "D4", "Duby"}, {2, "a1", "Buky"}, {3, "B2", "Smrky"}, {0, "c3", "Jedle"},
+                        {1, "b2", "Smrky"}, {2, "X9", ""}};
+  for (const Case& c : cases) {
+    db->GetElement(c.current);
+    TElement* found = db->FindElementByName(c.key);
+    EXPECT_EQ(found ? found->GetName() : "", c.name) << "key " << c.key << " from record " << c.current;
+  }
+}
+
+TEST_F(DatabaseElementsTest, IndexOfFindsEarlierRecordsToo) {
+  TElement* first = db->GetElement(0);
+  TElement* third = db->GetElement(2);
+  db->GetElement(3);
+  EXPECT_EQ(db->IndexOf(first), 0);
+  EXPECT_EQ(db->IndexOf(third), 2);
+  TVirtualElement stranger;
+  stranger.ElementAdress = "Z0;";
+  EXPECT_EQ(db->IndexOf(&stranger), -1);
+}
+
+TEST_F(DatabaseElementsTest, ColumnsReadAsPropertiesOfTheirRecord) {
+  TElement* second = db->GetElement(1);
+  TElement* fourth = db->GetElement(3);
+  db->GetElement(0);
+  struct Case {
+    TElement* record;
+    const char* property;
+    const char* text;
+  };
+  const Case cases[] = {{second, "PLOCHA", "2.25"}, {fourth, "plocha", "3.00"}, {second, "Nazev", "Smrky"},
+                        {fourth, "KOD", "D4"},       {second, "Name", "Smrky"},   {fourth, "ElementAdress", "D4;"}};
+  for (const Case& c : cases)
+    EXPECT_EQ(c.record->GetPropertyText(c.property), c.text) << c.record->GetName() << "." << c.property;
+}
+
+TEST_F(DatabaseElementsTest, ARecordThatIsGoneReadsEmptyAfterOneCycle) {
+  auto* record = DynamicCast<TVirtualElement>(db->GetElement(1));
+  record->ElementAdress = "gone;";
+  EXPECT_EQ(record->GetPropertyText("NAZEV"), "");
+  EXPECT_EQ(record->GetPropertyText("Name"), "Smrky");
+}
+
+TEST_F(DatabaseElementsTest, EachAddressKeepsItsOwnElement) {
+  TElement* second = db->GetElement(1);
+  EXPECT_EQ(db->GetElement(1), second);
+  TElement* third = db->GetElement(2);
+  EXPECT_NE(third, second);
+  // A holder of the second record keeps seeing the second record.
+  std::unique_ptr<TOwnerEntity> holder(Named("holder"));
+  holder->AddElement(second);
+  db->GetElement(3);
+  EXPECT_EQ(second->GetName(), "Smrky");
+  EXPECT_EQ(second->GetPropertyText("KOD"), "b2");
+  EXPECT_EQ(db->FindElementByName("B2"), second);
+}
+
+TEST_F(DatabaseElementsTest, HeldRecordsOutliveTheirTable) {
+  std::unique_ptr<TOwnerEntity> holder(Named("holder"));
+  TElement* record = db->GetElement(0);
+  holder->AddElement(record);
+  db.reset();
+  EXPECT_EQ(record->GetPropertyText("NAZEV"), "");
+  EXPECT_EQ(record->GetPropertyText("Name"), "Buky");
+  EXPECT_EQ(record->GetPropertyInteger("PropertyCount"), 0);
+}
+
+TEST_F(DatabaseElementsTest, SourcesTheEngineCannotServe) {
+  struct Case {
+    TDSType type;
+    std::string source;
+    const char* error;
+    int count;
+  };
+  const Case cases[] = {
+      {TDSType::dstSQL, "POROSTY", "SQL queries are not supported: only dBASE tables can be opened (POROSTY)", 0},
+      {TDSType::dstSQLdef, "POROSTY", "SQL queries are not supported: only dBASE tables can be opened (POROSTY)", 0},
+      {TDSType::dstText, "POROSTY", "Text tables are not supported: only dBASE tables can be opened (POROSTY)", 0},
+      {TDSType::dstQBE, "POROSTY", "no error", 0},
+      {TDSType::dstTable, "CHYBI", "no error", 0},
+      {TDSType::dstTable, "POROSTY.DBF", "no error", 4}};
+  for (const Case& c : cases) {
+    db->SetDataSourceType(c.type);
+    db->SetDataSource(c.source);
+    EXPECT_EQ(ErrorOf<platform::EDatabaseError>([&] { db->PropertyCount(); }), c.error) << c.source;
+    if (std::string(c.error) == "no error") {
+      EXPECT_EQ(db->GetCount(), c.count) << c.source;
+      EXPECT_EQ(db->GetElement(0) != nullptr, c.count > 0) << c.source;
+    }
+  }
+}
+
+}  // namespace

@@ -1,0 +1,265 @@
+#include "framework/models/compare_models.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "framework/core/class_registry.h"
+#include "framework/core/messages.h"
+#include "framework/models/task_models.h"
+#include "framework/tools/tools.h"
+#include "framework/values/typed_values.h"
+#include "tests/framework/framework_fixture.h"
+
+namespace {
+
+std::string StatusName(TCompareStatus status) {
+  return typinfo::EnumTypeOf<TCompareStatus>().Names[static_cast<std::size_t>(status)];
+}
+
+// The result tree, one "left/right:status" per node, depth first.
+void Describe(TCompareNode& node, std::string& text, int depth = 0) {
+  if (depth > 0) text += " ";
+  text += std::string(static_cast<std::size_t>(depth), '.') + node.Model1Name() + "/" + node.Model2Name() + ":" +
+          StatusName(node.Status);
+  for (TElement* child : node.Nodes()->Children())
+    if (auto* sub = DynamicCast<TCompareNode>(child)) Describe(*sub, text, depth + 1);
+}
+
+TProjectionInfo* View(const std::string& name, double x, double scale, TEntity* parent) {
+  auto* view = Named<TProjectionInfo>(name, parent);
+  view->X = x;
+  view->Scale = scale;
+  return view;
+}
+
+class CompareModelTest : public FrameworkTest {
+ protected:
+  // left:  A, B (x), P (X 1, Scale 2), n (a plain named element)
+  // right: b (x, y), C, P (X 5, Scale 3), n
+  void SetUp() override {
+    FrameworkTest::SetUp();
+    // The compared trees belong to a model of their own, as they do in a
+    // program; a compare node is one more owner.
+    model.reset();
+    models.reset(Named("models"));
+    left = Named("left", models.get());
+    right = Named("right", models.get());
+    Named("A", left);
+    Named("x", Named("B", left));
+    View("P", 1, 2, left);
+    Named<TNameElement>("n", left);
+    TOwnerEntity* b = Named("b", right);
+    Named("x", b);
+    Named("y", b);
+    Named("C", right);
+    View("P", 5, 3, right);
+    Named<TNameElement>("n", right);
+    model.reset(CreateElement<TCompareModel>());
+  }
+
+  void Script() {
+    TCompareClassModels* script = model->CompareScript();
+    script->SetNewClassName("TOwnerEntity");
+    script->ActualClassModel()->SetNextKeyProperty("Name");
+    script->SetNewClassName("TProjectionInfo");
+    script->ActualClassModel()->SetNextKeyProperty("Name");
+    script->ActualClassModel()->SetNextProperty("Scale");
+    script->ActualClassModel()->SetNextProperty("X");
+  }
+
+  std::string Compare() {
+    model->SetModel1(left);
+    model->SetModel2(right);
+    std::string text;
+    Describe(*model, text);
+    return text;
+  }
+
+  std::unique_ptr<TOwnerEntity> models;
+  TOwnerEntity* left = nullptr;
+  TOwnerEntity* right = nullptr;
+  std::unique_ptr<TCompareModel> model;
+};
+
+TEST_F(CompareModelTest, PairsChildrenByTheChosenKey) {
+  struct Case {
+    TCompareType type;
+    bool script;
+    bool thru;
+    const char* result;
+  };
+  const Case cases[] = {
+      {TCompareType::ctCompareNames, false, false,
+       "left/right:csOK .A/:csRightNotFound .B/b:csOK ..x/x:csOK ../y:csLeftNotFound .P/P:csOK .n/n:csOK "
+       "./C:csLeftNotFound"},
+      {TCompareType::ctCompareNameAndClass, false, false,
+       "left/right:csOK .A/:csRightNotFound .B/b:csOK ..x/x:csOK ../y:csLeftNotFound .P/P:csOK .n/n:csOK "
+       "./C:csLeftNotFound"},
+      {TCompareType::ctCompareAll, true, false,
+       "left/right:csOK .A/:csRightNotFound .B/b:csOK ..x/x:csOK ../y:csLeftNotFound .P/P:csDifference "
+       ".n/:csClassNotFound ./C:csLeftNotFound ./n:csLeftNotFound"},
+      {TCompareType::ctCompareAll, false, false, "left/right:csClassNotFound"},
+      {TCompareType::ctCompareAll, false, true,
+       "left/right:csClassNotFound .A/:csClassNotFound .B/:csClassNotFound .P/:csClassNotFound "
+       ".n/:csClassNotFound ./b:csLeftNotFound ./C:csLeftNotFound ./P:csLeftNotFound ./n:csLeftNotFound"},
+  };
+  for (const Case& c : cases) {
+    SetUp();
+    model->CompareType = c.type;
+    model->CompareThruDifference = c.thru;
+    if (c.script) Script();
+    EXPECT_EQ(Compare(), c.result) << "type " << static_cast<int>(c.type) << (c.script ? " scripted" : "")
+                                   << (c.thru ? " through differences" : "");
+  }
+}
+
+TEST_F(CompareModelTest, RecordsTheFirstDifferingProperty) {
+  model->CompareType = TCompareType::ctCompareAll;
+  Script();
+  Compare();
+  TCompareNode* pair = nullptr;
+  for (TElement* child : model->Nodes()->Children())
+    if (auto* node = DynamicCast<TCompareNode>(child); node && node->Model1Name() == "P") pair = node;
+  ASSERT_NE(pair, nullptr);
+  TStringListElement* differences = pair->ErrProps();
+  EXPECT_EQ(differences->GetName(), "Differences");
+  ASSERT_EQ(differences->GetCount(), 1);
+  EXPECT_EQ(differences->GetItemName(0), "Scale");
+  EXPECT_EQ(differences->GetValue(0), std::to_string('2' - '3'));
+  EXPECT_EQ(model->ErrProps()->GetCount(), 0);
+}
+
+// Notes the progress messages it receives.
+class ProgressLog : public TOwnerEntity {
+ public:
+  std::vector<std::string> Lines;
+  void ReceiveMessage(TKestuMessage*& message, bool& handled) override {
+    if (auto* progress = DynamicCast<TProgressMessage>(message)) {
+      if (message->Message == msgProgressStart)
+        Lines.push_back("start " + progress->ProcessName + std::to_string(progress->MinProgress) + ".." +
+                        std::to_string(progress->MaxProgress));
+      else
+        Lines.push_back(std::to_string(progress->Progress));
+    } else if (auto* text = DynamicCast<TKestuTextMessage>(message)) {
+      Lines.push_back(text->Text);
+    } else if (message->Message == msgProgressEnd) {
+      Lines.push_back("end");
+    }
+    handled = true;
+  }
+};
+
+TEST_F(CompareModelTest, ThePassIsCountedAndReported) {
+  ProgressLog log;
+  MainTool = &log;
+  Compare();
+  RunMessages();
+  // left/right, A (which has no right), B/b, x/x, P/P and n/n were counted;
+  // the range is the number of elements below the left root.
+  EXPECT_EQ(model->Compared(), 6);
+  EXPECT_EQ(Join(log.Lines, "|"),
+            "start Comparing elements: 0..5|left ... right|1|B ... b|3|x ... x|4|P ... P|5|n ... n|6|end");
+  EXPECT_FALSE(model->Progress()->InProgress());
+}
+
+TEST_F(CompareModelTest, ElementsNamedLikeTheNodesOwnChildrenAreStillCompared) {
+  // A compared element named "Progress" or "Differences" is no tool and no list.
+  model->CompareType = TCompareType::ctCompareNames;
+  model->SetModel1(Named("Progress", models.get()));
+  model->SetModel2(Named("Differences", models.get()));
+  EXPECT_EQ(model->Progress()->ClassName(), "TTool");
+  EXPECT_EQ(model->ErrProps()->ClassName(), "TStringListElement");
+  EXPECT_EQ(model->Status, TCompareStatus::csOK);
+}
+
+TEST_F(CompareModelTest, ComparedEnvelopesKeepWhatTheyWrap) {
+  auto* leftTree = Named<TInheritanceModel>("tree", left);
+  auto* rightTree = Named<TInheritanceModel>("tree", right);
+  TModelItems* leftItems = leftTree->GetItems();
+  TModelItems* rightItems = rightTree->GetItems();
+  const std::string result = Compare();
+  EXPECT_NE(result.find(".tree/tree:csOK ..ITEMS/ITEMS:csOK"), std::string::npos) << result;
+  EXPECT_EQ(leftItems->Wrapped(), leftTree);
+  EXPECT_EQ(rightItems->Wrapped(), rightTree);
+  model.reset();
+  EXPECT_EQ(leftItems->Wrapped(), leftTree);
+  EXPECT_EQ(leftTree->GetItems(), leftItems);
+}
+
+TEST_F(CompareModelTest, ReplacingTheScriptFreesTheOldOne) {
+  Script();
+  std::unique_ptr<TCompareClassModels> fresh(CreateElement<TCompareClassModels>());
+  TElementLink old(model->CompareScript());
+  model->SetCompareScript(fresh.release());
+  EXPECT_EQ(old.Get(), nullptr);
+  EXPECT_EQ(model->CompareScript()->GetName(), "Compare Script");
+  EXPECT_TRUE(model->CompareScript()->GetNoItems());
+  model->CompareType = TCompareType::ctCompareAll;
+  EXPECT_EQ(Compare().substr(0, 27), "left/right:csClassNotFound");
+}
+
+// Answers every message it gets, or only notes it.
+class Member : public TOwnerEntity {
+ public:
+  explicit Member(std::vector<std::string>& log, bool handles) : log_(log), handles_(handles) {}
+  void ReceiveMessage(TKestuMessage*& message, bool& handled) override {
+    log_.push_back(GetName());
+    handled = handles_;
+    (void)message;
+  }
+
+ private:
+  std::vector<std::string>& log_;
+  bool handles_;
+};
+
+TEST_F(CompareModelTest, AGroupOffersAMessageToItsOtherMembersUntilOneHandlesIt) {
+  struct Case {
+    int sender;
+    std::vector<bool> handles;
+    const char* offered;
+  };
+  const Case cases[] = {{-1, {false, false, false}, "m0 m1 m2"},
+                        {0, {false, false, false}, "m1 m2"},
+                        {1, {false, false, true}, "m0 m2"},
+                        {-1, {false, true, true}, "m0 m1"}};
+  for (const Case& c : cases) {
+    std::vector<std::string> log;
+    std::unique_ptr<TGroup> group(CreateElement<TGroup>());
+    std::vector<Member*> members;
+    for (std::size_t i = 0; i < c.handles.size(); ++i) {
+      auto* member = new Member(log, c.handles[i]);
+      member->SetName("m" + std::to_string(i));
+      group->AddElement(member);
+      members.push_back(member);
+    }
+    auto* message =
+        new TKestuMessage(99, c.sender < 0 ? nullptr : members[static_cast<std::size_t>(c.sender)], group.get(),
+                          nullptr, false);
+    TKestuMessage* delivered = message;
+    bool handled = false;
+    group->ReceiveMessage(delivered, handled);
+    EXPECT_EQ(Join(log), c.offered) << "sender " << c.sender;
+    delete message;
+  }
+}
+
+TEST_F(CompareModelTest, TaskModelsHoldTheirTasks) {
+  std::unique_ptr<TTaskModelEntity> tasks(CreateElement<TTaskModelEntity>());
+  tasks->SetNewClassName("TOwnerEntity");
+  TTaskModel* model = tasks->ActualTaskModel();
+  ASSERT_NE(model, nullptr);
+  EXPECT_EQ(model->Tasks(), model->Tasks());
+  EXPECT_EQ(model->Tasks()->GetName(), "TASKS");
+  tasks->SetFindClassName("TGroup");
+  EXPECT_EQ(tasks->ActualTaskModel(), model);
+  TProjectionInfo info;
+  info.SetPropertyText("y", "2.5");
+  info.SetPropertyText("VirtualScale", "1000");
+  EXPECT_EQ(info.y, 2.5);
+  EXPECT_EQ(info.VirtualScale, 1000);
+}
+
+}  // namespace
