@@ -31,6 +31,44 @@ int NewVisitStamp() {
 
 int CurrentVisitStamp() { return currentStamp; }
 
+// ---------------------------------------------------------------- freeing
+
+namespace {
+
+// Freeing an entity frees its children from inside its destructor, so a
+// chain of nested entities would take one set of stack frames per level.
+// Beyond this depth a child is queued instead, and the outermost free works
+// the queue off: the stack stays flat whatever the depth of the data.
+constexpr int kNestedFrees = 64;
+int freeDepth = 0;
+
+std::vector<TElement*>& QueuedFrees() {
+  static std::vector<TElement*>* queued = new std::vector<TElement*>;  // outlives every element
+  return *queued;
+}
+
+}  // namespace
+
+void DisposeElement(TElement* element) {
+  if (!element) return;
+  if (freeDepth >= kNestedFrees) {
+    QueuedFrees().push_back(element);
+    return;
+  }
+  ++freeDepth;
+  delete element;
+  --freeDepth;
+  if (freeDepth != 0) return;
+  std::vector<TElement*>& queued = QueuedFrees();
+  while (!queued.empty()) {
+    TElement* next = queued.back();
+    queued.pop_back();
+    ++freeDepth;
+    delete next;
+    --freeDepth;
+  }
+}
+
 // ---------------------------------------------------------------- handles
 
 namespace {
@@ -347,7 +385,7 @@ void TEntity::SetElement(int index, TElement* element) {
   }
   if (old) {
     old->RemoveHolder(this);
-    if (old->HolderCount() == 0 && old->CanFree()) delete old;
+    if (old->HolderCount() == 0 && old->CanFree()) DisposeElement(old);
     else old->RemoveOwner(this);
   }
 }
@@ -372,7 +410,7 @@ void TEntity::Clear() {
     if (held && child->HolderCount() == 0 && child->CanFree()) {
       children_->erase(children_->begin() + static_cast<std::ptrdiff_t>(i));
       child->RemoveOwner(this);  // spares its destructor a search of this list
-      delete child;
+      DisposeElement(child);
     } else {
       child->RemoveOwner(this);
     }
@@ -463,7 +501,7 @@ void TEntity::FreeElement(TElement* element) {
     children_->erase(found);
     element->RemoveHolder(this);
   }
-  if (element->HolderCount() == 0 && element->CanFree()) delete element;
+  if (element->HolderCount() == 0 && element->CanFree()) DisposeElement(element);
   else element->RemoveOwner(this);
 }
 
@@ -488,13 +526,29 @@ TElement* TEntity::FindElementByName(const std::string& name) const {
 
 bool TEntity::AllowFree(const TElement*) const { return false; }
 
-int TEntity::AccumulateSize() {
+template <class Visit>
+void TEntity::WalkUnstamped(Visit visit) {
+  // A work list rather than recursion: a file may nest entities a million deep.
   const int stamp = CurrentVisitStamp();
   ID = stamp;
+  std::vector<TEntity*> work{this};
+  while (!work.empty()) {
+    TEntity* entity = work.back();
+    work.pop_back();
+    visit(*entity);
+    for (TElement* child : entity->Children()) {
+      if (!child || child->ID == stamp) continue;
+      child->ID = stamp;
+      if (auto* inner = DynamicCast<TEntity>(child)) work.push_back(inner);
+      else visit(*child);
+    }
+  }
+}
+
+int TEntity::AccumulateSize() {
   int size = 0;
-  for (TElement* child : Children())
-    if (child && child->ID != stamp) size += child->AccumulateSize();
-  return size + GetSize();
+  WalkUnstamped([&size](const TElement& element) { size += element.GetSize(); });
+  return size;
 }
 
 bool TEntity::IsEmpty() const { return !children_ || children_->empty(); }
@@ -537,10 +591,7 @@ void TEntity::PropagateDown() {
 }
 
 void TEntity::MarkVisited() {
-  const int stamp = CurrentVisitStamp();
-  ID = stamp;
-  for (TElement* child : Children())
-    if (child && child->ID != stamp) child->MarkVisited();
+  WalkUnstamped([](const TElement&) {});
 }
 
 TElement* TEntity::FindByAliasOrName(const std::string& name) const {
@@ -589,21 +640,13 @@ void TEntity::SetLinkedElement(TElementLink& link, TElement* element) {
   AddElement(element);
 }
 
-int TEntity::CountWalk() {
-  const int stamp = CurrentVisitStamp();
-  ID = stamp;
-  int count = 0;
-  for (TElement* child : Children()) {
-    if (!child || child->ID == stamp) continue;
-    if (auto* entity = DynamicCast<TEntity>(child)) count += entity->CountWalk();
-    else child->ID = stamp;
-  }
-  return count + static_cast<int>(Children().size());
-}
-
 int TEntity::WholeCount() {
   NewVisitStamp();
-  return CountWalk();
+  int count = 0;
+  WalkUnstamped([&count](const TElement& element) {
+    if (auto* entity = DynamicCast<TEntity>(&element)) count += static_cast<int>(entity->Children().size());
+  });
+  return count;
 }
 
 void TEntity::AddAllFrom(TElement* source) {

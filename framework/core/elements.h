@@ -218,6 +218,10 @@ class TElement : public TPersistent {
 
 // Frees an element the way an owner does when it lets go of it for good.
 void FreeAndNil(TElement*& element);
+// Frees an element that nothing holds any more.  Called from inside another
+// free, it may finish only when the outermost free returns, so that freeing
+// a deeply nested graph does not nest as deeply on the stack.
+void DisposeElement(TElement* element);
 
 // The stored name of the two named classes, which sit on different branches
 // of the class tree; an unnamed element answers its class name.
@@ -342,7 +346,10 @@ class TEntity : public TElement {
   std::vector<TElement*>& List();
   bool RefusesChild(const TElement* element) const;
   void DropChild(TElement* element);  // a dying child leaves the list
-  int CountWalk();
+  // Stamps every unstamped element reachable below this entity (and itself)
+  // and hands each to visit once; entities are not asked to walk themselves.
+  template <class Visit>
+  void WalkUnstamped(Visit visit);
 
   std::unique_ptr<std::vector<TElement*>> children_;
 };
