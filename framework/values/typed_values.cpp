@@ -329,7 +329,7 @@ void TIntegerListElement::AddInteger(std::int32_t value) {
     return;
   }
   if (!Duplicates && Contains(value)) return;
-  const std::vector<TElement*>& children = Children();
+  const auto& children = Children();
   for (std::size_t i = 0; i < children.size(); ++i) {
     auto* item = DynamicCast<TTypeElement>(children[i]);
     if (item && item->GetAsInteger() > value) {
