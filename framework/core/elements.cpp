@@ -168,6 +168,7 @@ TElement* TElement::GetOwner(int) const { return nullptr; }
 void TElement::InsertOwner(int, TElement*) {}
 int TElement::GetOwnersCount() const { return 0; }
 bool TElement::HasName() const { return false; }
+bool TElement::SameNameAs(std::string_view name) const { return platform::AnsiSameUpperCase(GetName(), name); }
 bool TElement::IsEmpty() const { return true; }
 
 void TElement::ReadData(platform::TReader& reader, TQuickEntity&) { ID = reader.ReadInteger(); }
@@ -291,6 +292,12 @@ void TNamed<Base>::SetName(const std::string& name) {
 template <class Base>
 bool TNamed<Base>::HasName() const {
   return !name_.empty();
+}
+
+template <class Base>
+bool TNamed<Base>::SameNameAs(std::string_view name) const {
+  // In place: a search among many children should not copy every name.
+  return platform::AnsiSameUpperCase(name_.empty() ? this->ClassName() : name_, name);
 }
 
 template <class Base>
@@ -527,9 +534,8 @@ TElement* TEntity::FindElementByClass(TClass cls) const {
 }
 
 TElement* TEntity::FindElementByName(const std::string& name) const {
-  const std::string wanted = platform::AnsiUpperCase(name);
   for (TElement* child : Children())
-    if (child && platform::AnsiUpperCase(child->GetName()) == wanted) return child;
+    if (child && child->SameNameAs(name)) return child;
   return nullptr;
 }
 

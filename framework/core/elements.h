@@ -12,6 +12,7 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/type_info.h"
@@ -246,6 +247,9 @@ class TElement : public TPersistent {
   virtual void InsertOwner(int index, TElement* owner);
   virtual int GetOwnersCount() const;
   virtual bool HasName() const;
+  // GetName equals name when both are upper-cased by the locale's rules
+  // (a class that overrides GetName below a named class overrides this too).
+  virtual bool SameNameAs(std::string_view name) const;
   // The element's record in the older component stream: the reader takes
   // what follows the class name; child numbers index elementMap.
   virtual void ReadData(platform::TReader& reader, TQuickEntity& elementMap);
@@ -324,6 +328,7 @@ class TNamed : public Base {
   std::string GetName() const override;
   void SetName(const std::string& name) override;
   bool HasName() const override;
+  bool SameNameAs(std::string_view name) const override;
   // The name follows what the base writes (for an entity: its child list).
   void ReadData(platform::TReader& reader, TQuickEntity& elementMap) override;
   void WriteData(platform::TWriter& writer) const override;
