@@ -13,6 +13,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/type_info.h"
@@ -123,7 +124,9 @@ class TGapList {
 // A list of pointers in one word: empty, one entry held inline, or (tagged
 // by the low bit) a gap list of all entries.  Most elements have one holder
 // and one owner, and a million elements should cost neither a million small
-// allocations nor more than a word per list.
+// allocations nor more than a word per list.  A long list also counts its
+// entries, so that removing the first occurrence of one listed once does not
+// search the whole list.
 template <class T>
 class TPointerList {
  public:
@@ -134,11 +137,11 @@ class TPointerList {
 
   int Count() const {
     if (bits_ == 0) return 0;
-    return IsList() ? static_cast<int>(List().size()) : 1;
+    return IsList() ? static_cast<int>(Many().List.size()) : 1;
   }
   T* At(int index) const {
     if (index < 0 || index >= Count()) return nullptr;
-    return IsList() ? List()[static_cast<std::size_t>(index)] : Single();
+    return IsList() ? Many().List[static_cast<std::size_t>(index)] : Single();
   }
   // Appends for index 0 or an index past the end, else inserts at index.
   void Insert(int index, T* item) {
@@ -147,53 +150,74 @@ class TPointerList {
       return;
     }
     const int count = Count();
-    TGapList<T>& list = MakeList();
-    if (index <= 0 || index >= count) list.push_back(item);
-    else list.insert(static_cast<std::size_t>(index), item);
+    TMany& many = MakeList();
+    if (index <= 0 || index >= count) many.List.push_back(item);
+    else many.List.insert(static_cast<std::size_t>(index), item);
+    if (many.Counted) ++many.Counts[item];
+    else if (many.List.size() >= kCountedFrom) many.CountAll();
   }
   void Add(T* item) { Insert(0, item); }
   // Removes the first occurrence; false when absent.
   bool Remove(const T* item) {
     if (!IsList()) return RemoveSingle(item);
-    return RemoveAt(List().IndexOfFirst(item));
+    const TMany& many = Many();
+    return RemoveAt(item, many.List.IndexOfFirst(item, many.Counted && many.Counts.count(item) != 0 &&
+                                                          many.Counts.at(item) == 1));
   }
   // Removes one occurrence, whichever is found first from either end: for
   // lists whose order does not matter; false when absent.
   bool RemoveAny(const T* item) {
     if (!IsList()) return RemoveSingle(item);
-    return RemoveAt(List().IndexOfFirst(item, true));
+    return RemoveAt(item, Many().List.IndexOfFirst(item, true));
   }
   bool Contains(const T* item) const {
     if (!IsList()) return bits_ != 0 && Single() == item;
-    return List().IndexOfFirst(item, true) >= 0;
+    if (Many().Counted) return Many().Counts.count(item) != 0;
+    return Many().List.IndexOfFirst(item, true) >= 0;
   }
   void Release() {
-    if (IsList()) delete &List();
+    if (IsList()) delete &Many();
     bits_ = 0;
   }
   void Swap(TPointerList& other) { std::swap(bits_, other.bits_); }
 
  private:
+  static constexpr std::size_t kCountedFrom = 32;
+  struct TMany {
+    TGapList<T> List;
+    bool Counted = false;
+    std::unordered_map<const T*, int> Counts;
+    void CountAll() {
+      Counted = true;
+      for (T* entry : List) ++Counts[entry];
+    }
+  };
+
   bool RemoveSingle(const T* item) {
     if (bits_ == 0 || Single() != item) return false;
     bits_ = 0;
     return true;
   }
-  bool RemoveAt(std::ptrdiff_t index) {
+  bool RemoveAt(const T* item, std::ptrdiff_t index) {
     if (index < 0) return false;
-    List().erase(static_cast<std::size_t>(index));
-    if (List().empty()) Release();
+    TMany& many = Many();
+    many.List.erase(static_cast<std::size_t>(index));
+    if (many.Counted) {
+      auto count = many.Counts.find(item);
+      if (--count->second == 0) many.Counts.erase(count);
+    }
+    if (many.List.empty()) Release();
     return true;
   }
   bool IsList() const { return (bits_ & 1u) != 0; }
   T* Single() const { return reinterpret_cast<T*>(bits_); }
-  TGapList<T>& List() const { return *reinterpret_cast<TGapList<T>*>(bits_ & ~std::uintptr_t{1}); }
-  TGapList<T>& MakeList() {
-    if (IsList()) return List();
-    auto* list = new TGapList<T>;
-    if (bits_ != 0) list->push_back(Single());
-    bits_ = reinterpret_cast<std::uintptr_t>(list) | 1u;
-    return *list;
+  TMany& Many() const { return *reinterpret_cast<TMany*>(bits_ & ~std::uintptr_t{1}); }
+  TMany& MakeList() {
+    if (IsList()) return Many();
+    auto* many = new TMany;
+    if (bits_ != 0) many->List.push_back(Single());
+    bits_ = reinterpret_cast<std::uintptr_t>(many) | 1u;
+    return *many;
   }
 
   std::uintptr_t bits_ = 0;
