@@ -516,8 +516,11 @@ void TEntity::FreeElement(TElement* element) {
     children_->erase(static_cast<std::size_t>(slot));
     element->RemoveHolder(this);
   }
-  if (element->HolderCount() == 0 && element->CanFree()) DisposeElement(element);
-  else element->RemoveOwner(this);
+  // Decided while this entity still counts among the owners; unlinked first
+  // either way, so that a dying element does not search this list again.
+  const bool dies = element->HolderCount() == 0 && element->CanFree();
+  element->RemoveOwner(this);
+  if (dies) DisposeElement(element);
 }
 
 void TEntity::DropChild(TElement* element) {
