@@ -172,20 +172,21 @@ char32_t FromCp1250(unsigned char b) { return b < 0x80 ? char32_t{b} : char32_t{
 
 // Re-cases every character the code page holds; others pass unchanged and
 // malformed bytes become '?'.
+char32_t RecaseNext(std::string_view utf8, std::size_t& i, const std::array<unsigned char, 256>& table) {
+  if (const auto lead = static_cast<unsigned char>(utf8[i]); lead < 0x80) {
+    ++i;
+    return table[lead];
+  }
+  const char32_t code = DecodeNext(utf8, i);
+  unsigned char b = 0;
+  if (code == kBadByte) return U'?';
+  return ToCp1250(code, b) ? FromCp1250(table[b]) : code;
+}
+
 std::string Recase(std::string_view utf8, const std::array<unsigned char, 256>& table) {
   std::string out;
   out.reserve(utf8.size());
-  for (std::size_t i = 0; i < utf8.size();) {
-    const char32_t code = DecodeNext(utf8, i);
-    unsigned char b = 0;
-    if (code == kBadByte) {
-      out += '?';
-    } else if (ToCp1250(code, b)) {
-      AppendUtf8(out, FromCp1250(table[b]));
-    } else {
-      AppendUtf8(out, code);
-    }
-  }
+  for (std::size_t i = 0; i < utf8.size();) AppendUtf8(out, RecaseNext(utf8, i, table));
   return out;
 }
 
@@ -216,6 +217,14 @@ char LowerCp1250(char c) { return static_cast<char>(kLower[static_cast<unsigned 
 std::string AnsiUpperCase(std::string_view utf8) { return Recase(utf8, kUpper); }
 
 std::string AnsiLowerCase(std::string_view utf8) { return Recase(utf8, kLower); }
+
+bool AnsiSameUpperCase(std::string_view a, std::string_view b) {
+  std::size_t i = 0;
+  std::size_t j = 0;
+  while (i < a.size() && j < b.size())
+    if (RecaseNext(a, i, kUpper) != RecaseNext(b, j, kUpper)) return false;
+  return i == a.size() && j == b.size();
+}
 
 int AnsiCompareText(std::string_view a, std::string_view b) {
   const std::string x = Utf8ToCp1250(a);

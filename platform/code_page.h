@@ -20,6 +20,8 @@ char LowerCp1250(char c);
 // UTF-8 in, UTF-8 out, by the Windows-1250 letter rules.
 std::string AnsiUpperCase(std::string_view utf8);
 std::string AnsiLowerCase(std::string_view utf8);
+// AnsiUpperCase (a) == AnsiUpperCase (b), without building either.
+bool AnsiSameUpperCase(std::string_view a, std::string_view b);
 
 // Case-insensitive comparison of two UTF-8 texts: both are taken to
 // Windows-1250, upper-cased, and compared byte by byte as unsigned.

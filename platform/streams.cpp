@@ -199,12 +199,12 @@ void TWriter::Write(const void* data, std::size_t count) {
   }
 }
 
-void TWriter::WriteValue(TValueType value) {
+void TWriter::WriteValueSlow(TValueType value) {
   const auto tag = static_cast<std::uint8_t>(value);
   Write(&tag, 1);
 }
 
-void TWriter::WriteInteger(std::int32_t value) {
+void TWriter::WriteIntegerSlow(std::int32_t value) {
   std::uint8_t bytes[5];
   std::size_t size;
   if (value >= -128 && value <= 127) {
@@ -228,6 +228,15 @@ void TWriter::WriteFloat(long double value) {
 }
 
 void TWriter::WriteString(std::string_view utf8) {
+  // Plain ASCII is the same in both code pages: no converted copy is needed.
+  if (utf8.size() <= 255 &&
+      std::all_of(utf8.begin(), utf8.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+    const std::uint8_t head[2] = {static_cast<std::uint8_t>(TValueType::vaString),
+                                  static_cast<std::uint8_t>(utf8.size())};
+    Write(head, 2);
+    Write(utf8.data(), utf8.size());
+    return;
+  }
   const std::string text = Utf8ToCp1250(utf8);
   if (text.size() > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max()))
     throw EWriteError(kWriteError);

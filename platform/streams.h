@@ -120,11 +120,22 @@ class TWriter {
   TWriter& operator=(const TWriter&) = delete;
 
   void Write(const void* data, std::size_t count);
-  void WriteValue(TValueType value);
+  void WriteValue(TValueType value) {
+    if (used_ < buffer_.size()) buffer_[used_++] = static_cast<std::uint8_t>(value);
+    else WriteValueSlow(value);
+  }
   void WriteListBegin() { WriteValue(TValueType::vaList); }
   void WriteListEnd() { WriteValue(TValueType::vaNull); }
   // With the smallest integer tag that holds the value.
-  void WriteInteger(std::int32_t value);
+  void WriteInteger(std::int32_t value) {
+    // The common case: a small integer with room in the buffer.
+    if (value >= -128 && value <= 127 && buffer_.size() - used_ >= 2) {
+      buffer_[used_++] = static_cast<std::uint8_t>(TValueType::vaInt8);
+      buffer_[used_++] = static_cast<std::uint8_t>(value);
+      return;
+    }
+    WriteIntegerSlow(value);
+  }
   void WriteFloat(long double value);
   // Up to 255 bytes with vaString, longer with vaLString.
   void WriteString(std::string_view utf8);
@@ -133,6 +144,9 @@ class TWriter {
   std::uint64_t Position() const { return flushed_ + used_; }
 
  private:
+  void WriteValueSlow(TValueType value);
+  void WriteIntegerSlow(std::int32_t value);
+
   TStream& stream_;
   std::vector<std::uint8_t> buffer_;
   std::size_t used_ = 0;

@@ -61,6 +61,8 @@ class TGuide : public TSMO {
   KESTX_CLASS(TGuide)
  public:
   std::string GetName() const override;
+  // Names are compared as GetName gives them, not as stored.
+  bool SameNameAs(std::string_view name) const override { return TElement::SameNameAs(name); }
 
   // Both make sure the guide's parts exist first.
   TVectors* Vectors();

@@ -16,9 +16,20 @@ namespace {
 
 using TNode = std::unique_ptr<TOperator>;
 
-// Deeper trees would exhaust the stack while they are parsed, evaluated and
-// freed; no condition a person writes comes near.
-constexpr int kMaxDepth = 1000;
+// Texts nested deeper would exhaust the stack while they are parsed; no
+// condition a person writes comes near.
+constexpr int kMaxNesting = 1000;
+// A chain of operators of one level parses in one pass whatever its length,
+// but makes a tree as deep as the chain is long, and evaluating a tree
+// follows its depth on the stack: the depth of the whole tree is bounded by
+// what evaluation can follow.
+constexpr int kMaxTreeDepth = 10000;
+
+// How deep the text being parsed sits: in nested parts, and in the tree.
+struct Depth {
+  int Nesting = 0;
+  int Tree = 0;
+};
 
 std::int32_t Length(std::string_view text) { return static_cast<std::int32_t>(text.size()); }
 char At(std::string_view text, std::int32_t pos) { return text[static_cast<std::size_t>(pos - 1)]; }
@@ -27,10 +38,10 @@ bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 // The characters from pos to the end.
 std::string_view From(std::string_view text, std::int32_t pos) { return text.substr(static_cast<std::size_t>(pos - 1)); }
 
-TNode ParseText(std::string_view text, int depth);
+TNode ParseText(std::string_view text, Depth depth);
 
 // Parses a sub-text whose errors count from offset + 1 in the enclosing text.
-TNode ParseShifted(std::string_view text, std::int32_t offset, int depth) {
+TNode ParseShifted(std::string_view text, std::int32_t offset, Depth depth) {
   try {
     return ParseText(text, depth);
   } catch (SyntaxExcept& e) {
@@ -121,13 +132,13 @@ std::string Argument(std::string_view text, std::int32_t pos) {
 }
 
 // The keyword's operator over the tree of its operand text.
-TNode WithOperand(int code, std::string_view operand, int depth) {
+TNode WithOperand(int code, std::string_view operand, Depth depth) {
   TNode node = NewOperator(code);
   node->SetOperand1(ParseText(operand, depth).release());
   return node;
 }
 
-TNode Identifier(std::string_view text, std::int32_t pos, int depth) {
+TNode Identifier(std::string_view text, std::int32_t pos, Depth depth) {
   std::string ident;
   ReadIdentifier(text, pos, ident);
   ident = AsciiUpperCase(ident);
@@ -146,7 +157,7 @@ TNode Identifier(std::string_view text, std::int32_t pos, int depth) {
   return node;
 }
 
-TNode Operand(std::string_view text, int depth) {
+TNode Operand(std::string_view text, Depth depth) {
   const std::int32_t length = Length(text);
   std::int32_t pos = 1;
   SkipSpaces(text, pos);
@@ -187,9 +198,9 @@ TNode Operand(std::string_view text, int depth) {
 // A text that splits at several operators of one level is read as splitting
 // at the last of them, then again in the part before it: checks and sub-texts
 // come in that order, without scanning each part again.
-TNode ParseText(std::string_view text, int depth) {
+TNode ParseText(std::string_view text, Depth depth) {
   if (IsAtEnd(text, 1)) throw SyntaxExcept("Ocekavam vyraz", 1);
-  if (++depth > kMaxDepth) throw SyntaxExcept("Vyraz nema smysl", 1);
+  if (++depth.Nesting > kMaxNesting || ++depth.Tree > kMaxTreeDepth) throw SyntaxExcept("Vyraz nema smysl", 1);
   const std::vector<TTopOperator> operators = FindTopOperators(text);
   if (operators.empty()) {
     TNode node = Operand(text, depth);
@@ -202,8 +213,8 @@ TNode ParseText(std::string_view text, int depth) {
   for (std::int32_t k = count - 1; k >= 0; --k)
     if (operators[k].Last == partEnd(k)) throw SyntaxExcept("Ocekavam vyraz", partEnd(k) + 1);
   if (operators.front().First == 1) throw SyntaxExcept("Ocekavam vyraz", 1);
-  depth += count - 1;
-  if (depth > kMaxDepth) throw SyntaxExcept("Vyraz nema smysl", 1);
+  depth.Tree += count - 1;
+  if (depth.Tree > kMaxTreeDepth) throw SyntaxExcept("Vyraz nema smysl", 1);
   TNode node = ParseText(text.substr(0, static_cast<std::size_t>(operators.front().First - 1)), depth);
   for (std::int32_t k = 0; k < count; ++k) {
     TNode parent = NewOperator(FindConditionKeyword(operators[k].Text));
@@ -221,7 +232,7 @@ TNode ParseText(std::string_view text, int depth) {
 }  // namespace
 
 TOperator* TExpressionCreator::ParseExpression(const std::string& text) {
-  return ParseText(platform::Utf8ToCp1250(text), 0).release();
+  return ParseText(platform::Utf8ToCp1250(text), Depth{}).release();
 }
 
 void TExpressionCreator::DoIt() {

@@ -57,10 +57,7 @@ void TFirstSelector::Prepare() {
 
 bool TFirstSelector::QGoInside(TElement* element) { return IsEntity(element) && !Found; }
 
-void TFirstSelector::GoInside(TElement* element) {
-  TSelector::GoInside(element);
-  Found = false;
-}
+void TFirstSelector::LeftInside(TElement*) { Found = false; }
 
 void TFirstSelector::Process(TElement* element) {
   Found = Holds(element) && element->GetOwnersCount() > 0;

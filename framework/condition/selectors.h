@@ -44,7 +44,8 @@ class TFirstSelector : public TSelector {
   bool Found = false;
   void Prepare() override;
   bool QGoInside(TElement* element) override;
-  void GoInside(TElement* element) override;
+  // Every walk below an entity ends with the search open again.
+  void LeftInside(TElement* element) override;
   void Process(TElement* element) override;
 };
 

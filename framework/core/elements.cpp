@@ -31,6 +31,44 @@ int NewVisitStamp() {
 
 int CurrentVisitStamp() { return currentStamp; }
 
+// ---------------------------------------------------------------- freeing
+
+namespace {
+
+// Freeing an entity frees its children from inside its destructor, so a
+// chain of nested entities would take one set of stack frames per level.
+// Beyond this depth a child is queued instead, and the outermost free works
+// the queue off: the stack stays flat whatever the depth of the data.
+constexpr int kNestedFrees = 64;
+int freeDepth = 0;
+
+std::vector<TElement*>& QueuedFrees() {
+  static std::vector<TElement*>* queued = new std::vector<TElement*>;  // outlives every element
+  return *queued;
+}
+
+}  // namespace
+
+void DisposeElement(TElement* element) {
+  if (!element) return;
+  if (freeDepth >= kNestedFrees) {
+    QueuedFrees().push_back(element);
+    return;
+  }
+  ++freeDepth;
+  delete element;
+  --freeDepth;
+  if (freeDepth != 0) return;
+  std::vector<TElement*>& queued = QueuedFrees();
+  while (!queued.empty()) {
+    TElement* next = queued.back();
+    queued.pop_back();
+    ++freeDepth;
+    delete next;
+    --freeDepth;
+  }
+}
+
 // ---------------------------------------------------------------- handles
 
 namespace {
@@ -98,15 +136,17 @@ TElement::~TElement() {
 }
 
 void TElement::DetachFromHolders() {
-  while (TEntity* holder = holders_.At(0)) {
-    holders_.Remove(holder);
+  // From the last, so that each holder leaves the list without moving the others.
+  for (int last = holders_.Count() - 1; last >= 0; last = holders_.Count() - 1) {
+    TEntity* holder = holders_.At(last);
+    holders_.RemoveAny(holder);
     holder->DropChild(this);
   }
 }
 
 void TElement::AddHolder(TEntity* holder) { holders_.Add(holder); }
 
-bool TElement::RemoveHolder(TEntity* holder) { return holders_.Remove(holder); }
+bool TElement::RemoveHolder(TEntity* holder) { return holders_.RemoveAny(holder); }
 
 int TElement::HolderCount() const { return holders_.Count(); }
 
@@ -128,6 +168,7 @@ TElement* TElement::GetOwner(int) const { return nullptr; }
 void TElement::InsertOwner(int, TElement*) {}
 int TElement::GetOwnersCount() const { return 0; }
 bool TElement::HasName() const { return false; }
+bool TElement::SameNameAs(std::string_view name) const { return platform::AnsiSameUpperCase(GetName(), name); }
 bool TElement::IsEmpty() const { return true; }
 
 void TElement::ReadData(platform::TReader& reader, TQuickEntity&) { ID = reader.ReadInteger(); }
@@ -254,6 +295,12 @@ bool TNamed<Base>::HasName() const {
 }
 
 template <class Base>
+bool TNamed<Base>::SameNameAs(std::string_view name) const {
+  // In place: a search among many children should not copy every name.
+  return platform::AnsiSameUpperCase(name_.empty() ? this->ClassName() : name_, name);
+}
+
+template <class Base>
 void TNamed<Base>::ReadData(platform::TReader& reader, TQuickEntity& elementMap) {
   Base::ReadData(reader, elementMap);
   SetName(reader.ReadString());
@@ -296,9 +343,11 @@ TElement* FirstOwnerNamed(const TPointerList<TElement>& owners, const std::strin
 }
 
 TOwnerElement::~TOwnerElement() {
-  for (int i = owners_.Count() - 1; i >= 0; --i)
-    if (auto* owner = DynamicCast<TEntity>(owners_.At(i))) owner->RemoveElement(this);
-  owners_.Release();
+  // The list is taken first, so that no owner's RemoveElement searches it.
+  TPointerList<TElement> owners;
+  owners.Swap(owners_);
+  for (int i = owners.Count() - 1; i >= 0; --i)
+    if (auto* owner = DynamicCast<TEntity>(owners.At(i))) owner->RemoveElement(this);
 }
 
 // ---------------------------------------------------------------- TEntity
@@ -308,13 +357,13 @@ TEntity::~TEntity() {
   Clear();
 }
 
-std::vector<TElement*>& TEntity::List() {
-  if (!children_) children_ = std::make_unique<std::vector<TElement*>>();
+TGapList<TElement>& TEntity::List() {
+  if (!children_) children_ = std::make_unique<TGapList<TElement>>();
   return *children_;
 }
 
-const std::vector<TElement*>& TEntity::Children() const {
-  static const std::vector<TElement*> none;
+const TGapList<TElement>& TEntity::Children() const {
+  static const TGapList<TElement> none;
   return children_ ? *children_ : none;
 }
 
@@ -332,12 +381,13 @@ TElement* TEntity::GetElement(int index) {
 bool TEntity::RefusesChild(const TElement* element) const { return element == nullptr || element == this; }
 
 void TEntity::SetElement(int index, TElement* element) {
-  std::vector<TElement*>& list = List();
+  TGapList<TElement>& list = List();
   if (list.empty() && index == 0) {
     AddElement(element);
     return;
   }
-  TElement*& slot = list.at(static_cast<std::size_t>(index));
+  list.at(static_cast<std::size_t>(index));  // raises outside the list
+  TElement*& slot = list.Slot(static_cast<std::size_t>(index));
   if (slot == element || element == this) return;
   TElement* old = slot;
   slot = element;
@@ -356,8 +406,7 @@ void TEntity::SetElement(int index, TElement* element) {
 
 int TEntity::IndexOf(const TElement* element) const {
   if (!children_) return -1;
-  auto found = std::find(children_->begin(), children_->end(), element);
-  return found == children_->end() ? -1 : static_cast<int>(found - children_->begin());
+  return static_cast<int>(children_->IndexOfFirst(element));
 }
 
 void TEntity::Clear() {
@@ -372,9 +421,9 @@ void TEntity::Clear() {
     // Only what this entity holds is its to free (the stream reader's map holds nothing).
     const bool held = child->RemoveHolder(this);
     if (held && child->HolderCount() == 0 && child->CanFree()) {
-      children_->erase(children_->begin() + static_cast<std::ptrdiff_t>(i));
+      children_->erase(i);
       child->RemoveOwner(this);  // spares its destructor a search of this list
-      delete child;
+      DisposeElement(child);
     } else {
       child->RemoveOwner(this);
     }
@@ -405,9 +454,8 @@ void TEntity::InsertElement(int index, TElement* element) {
     if (index != 0) return;
     List().push_back(element);
   } else {
-    std::vector<TElement*>& list = *children_;
-    const auto at = static_cast<std::size_t>(std::clamp(index, 0, static_cast<int>(list.size())));
-    list.insert(list.begin() + static_cast<std::ptrdiff_t>(at), element);
+    TGapList<TElement>& list = *children_;
+    list.insert(static_cast<std::size_t>(std::clamp(index, 0, static_cast<int>(list.size()))), element);
   }
   element->AddHolder(this);
   element->AddOwner(this);
@@ -418,7 +466,7 @@ void TEntity::AppendUnowned(TElement* element) {
 }
 
 std::size_t TEntity::AppendHeld(TElement* element) {
-  std::vector<TElement*>& list = List();
+  TGapList<TElement>& list = List();
   if (RefusesChild(element)) return list.size();
   list.push_back(element);
   element->AddHolder(this);
@@ -427,14 +475,14 @@ std::size_t TEntity::AppendHeld(TElement* element) {
 
 bool TEntity::ReleaseHeld(TElement* element, std::size_t slotHint) {
   if (!element || !children_) return false;
-  std::vector<TElement*>& list = *children_;
+  TGapList<TElement>& list = *children_;
   std::size_t slot = slotHint;
   if (slot >= list.size() || list[slot] != element) {
-    auto found = std::find(list.rbegin(), list.rend(), element);
-    if (found == list.rend()) return false;
-    slot = static_cast<std::size_t>(list.rend() - found) - 1;
+    slot = list.size();
+    while (slot > 0 && list[slot - 1] != element) --slot;
+    if (slot-- == 0) return false;
   }
-  list[slot] = nullptr;
+  list.Slot(slot) = nullptr;
   element->RemoveHolder(this);
   return true;
 }
@@ -445,34 +493,43 @@ void TEntity::InsertUnowned(int index, TElement* element) {
     if (index == 0) List().push_back(element);
     return;
   }
-  const auto at = static_cast<std::size_t>(std::clamp(index, 0, static_cast<int>(children_->size())));
-  children_->insert(children_->begin() + static_cast<std::ptrdiff_t>(at), element);
+  children_->insert(static_cast<std::size_t>(std::clamp(index, 0, static_cast<int>(children_->size()))), element);
+}
+
+std::ptrdiff_t TEntity::ChildSlot(const TElement* element) const {
+  // Every slot of an entity that records its children is a holder entry of
+  // the child, so a child with one holder sits in one slot at most.
+  const bool unique = element->HolderCount() == 1 && !DynamicCast<TQuickEntity>(this);
+  return children_->IndexOfFirst(element, unique);
 }
 
 void TEntity::RemoveElement(TElement* element) {
   if (!element || !children_) return;
   element->RemoveOwner(this);
-  auto found = std::find(children_->begin(), children_->end(), element);
-  if (found == children_->end()) return;
-  children_->erase(found);
+  const std::ptrdiff_t slot = ChildSlot(element);
+  if (slot < 0) return;
+  children_->erase(static_cast<std::size_t>(slot));
   element->RemoveHolder(this);
 }
 
 void TEntity::FreeElement(TElement* element) {
   if (!element || !children_) return;
-  auto found = std::find(children_->begin(), children_->end(), element);
-  if (found != children_->end()) {
-    children_->erase(found);
+  if (const std::ptrdiff_t slot = ChildSlot(element); slot >= 0) {
+    children_->erase(static_cast<std::size_t>(slot));
     element->RemoveHolder(this);
   }
-  if (element->HolderCount() == 0 && element->CanFree()) delete element;
-  else element->RemoveOwner(this);
+  // Decided while this entity still counts among the owners; unlinked first
+  // either way, so that a dying element does not search this list again.
+  const bool dies = element->HolderCount() == 0 && element->CanFree();
+  element->RemoveOwner(this);
+  if (dies) DisposeElement(element);
 }
 
 void TEntity::DropChild(TElement* element) {
   if (!children_) return;
-  auto found = std::find(children_->begin(), children_->end(), element);
-  if (found != children_->end()) children_->erase(found);
+  // All of a dying child's slots go, so which one first does not matter.
+  if (const std::ptrdiff_t slot = children_->IndexOfFirst(element, true); slot >= 0)
+    children_->erase(static_cast<std::size_t>(slot));
 }
 
 TElement* TEntity::FindElementByClass(TClass cls) const {
@@ -482,21 +539,36 @@ TElement* TEntity::FindElementByClass(TClass cls) const {
 }
 
 TElement* TEntity::FindElementByName(const std::string& name) const {
-  const std::string wanted = platform::AnsiUpperCase(name);
   for (TElement* child : Children())
-    if (child && platform::AnsiUpperCase(child->GetName()) == wanted) return child;
+    if (child && child->SameNameAs(name)) return child;
   return nullptr;
 }
 
 bool TEntity::AllowFree(const TElement*) const { return false; }
 
-int TEntity::AccumulateSize() {
+template <class Visit>
+void TEntity::WalkUnstamped(Visit visit) {
+  // A work list rather than recursion: a file may nest entities a million deep.
   const int stamp = CurrentVisitStamp();
   ID = stamp;
+  std::vector<TEntity*> work{this};
+  while (!work.empty()) {
+    TEntity* entity = work.back();
+    work.pop_back();
+    visit(*entity);
+    for (TElement* child : entity->Children()) {
+      if (!child || child->ID == stamp) continue;
+      child->ID = stamp;
+      if (auto* inner = DynamicCast<TEntity>(child)) work.push_back(inner);
+      else visit(*child);
+    }
+  }
+}
+
+int TEntity::AccumulateSize() {
   int size = 0;
-  for (TElement* child : Children())
-    if (child && child->ID != stamp) size += child->AccumulateSize();
-  return size + GetSize();
+  WalkUnstamped([&size](const TElement& element) { size += element.GetSize(); });
+  return size;
 }
 
 bool TEntity::IsEmpty() const { return !children_ || children_->empty(); }
@@ -507,7 +579,7 @@ void TEntity::ReadData(platform::TReader& reader, TQuickEntity& elementMap) {
   while (!reader.EndOfList()) {
     // Only elements read before this one can be its children, so no record makes a cycle.
     const std::int32_t number = reader.ReadInteger();
-    const std::vector<TElement*>& map = elementMap.Children();
+    const TGapList<TElement>& map = elementMap.Children();
     if (number < 0 || static_cast<std::size_t>(number) >= map.size())
       throw platform::EReadError("Invalid element number " + std::to_string(number));
     AddElement(map[static_cast<std::size_t>(number)]);
@@ -539,10 +611,7 @@ void TEntity::PropagateDown() {
 }
 
 void TEntity::MarkVisited() {
-  const int stamp = CurrentVisitStamp();
-  ID = stamp;
-  for (TElement* child : Children())
-    if (child && child->ID != stamp) child->MarkVisited();
+  WalkUnstamped([](const TElement&) {});
 }
 
 TElement* TEntity::FindByAliasOrName(const std::string& name) const {
@@ -591,27 +660,19 @@ void TEntity::SetLinkedElement(TElementLink& link, TElement* element) {
   AddElement(element);
 }
 
-int TEntity::CountWalk() {
-  const int stamp = CurrentVisitStamp();
-  ID = stamp;
-  int count = 0;
-  for (TElement* child : Children()) {
-    if (!child || child->ID == stamp) continue;
-    if (auto* entity = DynamicCast<TEntity>(child)) count += entity->CountWalk();
-    else child->ID = stamp;
-  }
-  return count + static_cast<int>(Children().size());
-}
-
 int TEntity::WholeCount() {
   NewVisitStamp();
-  return CountWalk();
+  int count = 0;
+  WalkUnstamped([&count](const TElement& element) {
+    if (auto* entity = DynamicCast<TEntity>(&element)) count += static_cast<int>(entity->Children().size());
+  });
+  return count;
 }
 
 void TEntity::AddAllFrom(TElement* source) {
   auto* entity = DynamicCast<TEntity>(source);
   if (!entity || entity == this) return;
-  const std::vector<TElement*> children = entity->Children();
+  const std::vector<TElement*> children(entity->Children().begin(), entity->Children().end());
   for (TElement* child : children) AddElement(child);
 }
 
@@ -665,15 +726,17 @@ int TNameEntity::GetSize() const {
 
 
 TOwnerEntity::~TOwnerEntity() {
-  for (int i = owners_.Count() - 1; i >= 0; --i) {
-    TElement* owner = owners_.At(i);
+  // The list is taken first, so that no owner's RemoveElement searches it.
+  TPointerList<TElement> owners;
+  owners.Swap(owners_);
+  for (int i = owners.Count() - 1; i >= 0; --i) {
+    TElement* owner = owners.At(i);
     if (auto* entity = DynamicCast<TEntity>(owner)) {
       if (!entity->IsEmpty()) entity->RemoveElement(this);
     } else {
       platform::MessageDlg("TOwnerEntity.Destroy: Špatný vlastník", platform::MsgDlgType::Error, platform::mbOK);
     }
   }
-  owners_.Release();
 }
 
 TElement* TOwnerEntity::GetOwner(int index) const {

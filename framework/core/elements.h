@@ -5,9 +5,15 @@
 // every element keeps a hidden list of the entities whose child lists hold it,
 // so that it is freed only by its last holder and, when freed, leaves every
 // list it is still in.
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
+#include <iterator>
 #include <memory>
+#include <stdexcept>
 #include <string>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/type_info.h"
@@ -25,10 +31,103 @@ class TWriter;
 int NewVisitStamp();
 int CurrentVisitStamp();
 
+// An ordered list of pointers, contiguous like a vector, that also gives up
+// its first entry without moving the others: entries leave a list from
+// either end in constant time, and from the middle by moving the shorter
+// side.  Children leave their entities and holders their elements one by one
+// in whole graphs; a vector would move the rest of the list each time.
+template <class T>
+class TGapList {
+ public:
+  using value_type = T*;
+  using const_iterator = T* const*;
+  using iterator = const_iterator;
+
+  const_iterator begin() const { return store_.data() + front_; }
+  const_iterator end() const { return store_.data() + store_.size(); }
+  std::reverse_iterator<const_iterator> rbegin() const { return std::reverse_iterator<const_iterator>(end()); }
+  std::reverse_iterator<const_iterator> rend() const { return std::reverse_iterator<const_iterator>(begin()); }
+  std::size_t size() const { return store_.size() - front_; }
+  bool empty() const { return size() == 0; }
+  T* operator[](std::size_t index) const { return store_[front_ + index]; }
+  T* at(std::size_t index) const {
+    if (index >= size()) throw std::out_of_range("List index out of bounds (" + std::to_string(index) + ")");
+    return (*this)[index];
+  }
+  T* front() const { return (*this)[0]; }
+  T* back() const { return store_.back(); }
+  T*& Slot(std::size_t index) { return store_[front_ + index]; }
+
+  void push_back(T* item) { store_.push_back(item); }
+  // Inserts before index (appends for index past the end).
+  void insert(std::size_t index, T* item) {
+    const std::size_t count = size();
+    if (index >= count) {
+      store_.push_back(item);
+    } else if (front_ > 0 && index < count / 2) {
+      --front_;
+      std::move(store_.begin() + static_cast<std::ptrdiff_t>(front_ + 1),
+                store_.begin() + static_cast<std::ptrdiff_t>(front_ + 1 + index),
+                store_.begin() + static_cast<std::ptrdiff_t>(front_));
+      store_[front_ + index] = item;
+    } else {
+      store_.insert(store_.begin() + static_cast<std::ptrdiff_t>(front_ + index), item);
+    }
+  }
+  void erase(std::size_t index) {
+    const std::size_t count = size();
+    if (index < count / 2) {
+      std::move_backward(store_.begin() + static_cast<std::ptrdiff_t>(front_),
+                         store_.begin() + static_cast<std::ptrdiff_t>(front_ + index),
+                         store_.begin() + static_cast<std::ptrdiff_t>(front_ + index + 1));
+      store_[front_++] = nullptr;
+      // The gap never takes more than the entries do.
+      if (front_ > size() && front_ >= 16) Compact();
+    } else {
+      store_.erase(store_.begin() + static_cast<std::ptrdiff_t>(front_ + index));
+    }
+    if (empty()) clear();
+  }
+  void clear() {
+    store_.clear();
+    front_ = 0;
+  }
+  // Index of the first occurrence, or -1.  Looks from both ends at once, so
+  // it is as fast for the last entries as for the first when the caller
+  // knows the item to be listed once at most (unique).
+  std::ptrdiff_t IndexOfFirst(const T* item, bool unique = false) const {
+    const std::size_t count = size();
+    for (std::size_t i = 0, j = count; i < j; ++i) {
+      if ((*this)[i] == item) return static_cast<std::ptrdiff_t>(i);
+      if (--j > i && (*this)[j] == item) {
+        if (unique) return static_cast<std::ptrdiff_t>(j);
+        // Only the entries between the two ends can still hold an earlier one.
+        for (std::size_t k = i + 1; k < j; ++k)
+          if ((*this)[k] == item) return static_cast<std::ptrdiff_t>(k);
+        return static_cast<std::ptrdiff_t>(j);
+      }
+    }
+    return -1;
+  }
+  bool operator==(const std::vector<T*>& other) const { return std::equal(begin(), end(), other.begin(), other.end()); }
+  bool operator==(const TGapList& other) const { return std::equal(begin(), end(), other.begin(), other.end()); }
+
+ private:
+  void Compact() {
+    store_.erase(store_.begin(), store_.begin() + static_cast<std::ptrdiff_t>(front_));
+    front_ = 0;
+  }
+
+  std::vector<T*> store_;
+  std::size_t front_ = 0;
+};
+
 // A list of pointers in one word: empty, one entry held inline, or (tagged
-// by the low bit) a vector of all entries.  Most elements have one holder and
-// one owner, and a million elements should cost neither a million small
-// allocations nor more than a word per list.
+// by the low bit) a gap list of all entries.  Most elements have one holder
+// and one owner, and a million elements should cost neither a million small
+// allocations nor more than a word per list.  A long list also counts its
+// entries, so that removing the first occurrence of one listed once does not
+// search the whole list.
 template <class T>
 class TPointerList {
  public:
@@ -39,11 +138,11 @@ class TPointerList {
 
   int Count() const {
     if (bits_ == 0) return 0;
-    return IsVector() ? static_cast<int>(Vector().size()) : 1;
+    return IsList() ? static_cast<int>(Many().List.size()) : 1;
   }
   T* At(int index) const {
     if (index < 0 || index >= Count()) return nullptr;
-    return IsVector() ? Vector()[static_cast<std::size_t>(index)] : Single();
+    return IsList() ? Many().List[static_cast<std::size_t>(index)] : Single();
   }
   // Appends for index 0 or an index past the end, else inserts at index.
   void Insert(int index, T* item) {
@@ -51,55 +150,75 @@ class TPointerList {
       bits_ = reinterpret_cast<std::uintptr_t>(item);
       return;
     }
-    InsertInVector(index, item);
+    const int count = Count();
+    TMany& many = MakeList();
+    if (index <= 0 || index >= count) many.List.push_back(item);
+    else many.List.insert(static_cast<std::size_t>(index), item);
+    if (many.Counted) ++many.Counts[item];
+    else if (many.List.size() >= kCountedFrom) many.CountAll();
   }
   void Add(T* item) { Insert(0, item); }
   // Removes the first occurrence; false when absent.
   bool Remove(const T* item) {
-    if (!IsVector()) {
-      if (bits_ == 0 || Single() != item) return false;
-      bits_ = 0;
-      return true;
-    }
-    return RemoveFromVector(item);
+    if (!IsList()) return RemoveSingle(item);
+    const TMany& many = Many();
+    return RemoveAt(item, many.List.IndexOfFirst(item, many.Counted && many.Counts.count(item) != 0 &&
+                                                          many.Counts.at(item) == 1));
+  }
+  // Removes one occurrence, whichever is found first from either end: for
+  // lists whose order does not matter; false when absent.
+  bool RemoveAny(const T* item) {
+    if (!IsList()) return RemoveSingle(item);
+    return RemoveAt(item, Many().List.IndexOfFirst(item, true));
   }
   bool Contains(const T* item) const {
-    for (int i = 0; i < Count(); ++i)
-      if (At(i) == item) return true;
-    return false;
+    if (!IsList()) return bits_ != 0 && Single() == item;
+    if (Many().Counted) return Many().Counts.count(item) != 0;
+    return Many().List.IndexOfFirst(item, true) >= 0;
   }
   void Release() {
-    if (IsVector()) delete &Vector();
+    if (IsList()) delete &Many();
     bits_ = 0;
   }
+  void Swap(TPointerList& other) { std::swap(bits_, other.bits_); }
 
  private:
-  void InsertInVector(int index, T* item) {
-    const int count = Count();
-    std::vector<T*>& vector = MakeVector();
-    if (index <= 0 || index >= count) vector.push_back(item);
-    else vector.insert(vector.begin() + index, item);
-  }
-  bool RemoveFromVector(const T* item) {
-    std::vector<T*>& vector = Vector();
-    for (auto it = vector.begin(); it != vector.end(); ++it) {
-      if (*it == item) {
-        vector.erase(it);
-        if (vector.empty()) Release();
-        return true;
-      }
+  static constexpr std::size_t kCountedFrom = 32;
+  struct TMany {
+    TGapList<T> List;
+    bool Counted = false;
+    std::unordered_map<const T*, int> Counts;
+    void CountAll() {
+      Counted = true;
+      for (T* entry : List) ++Counts[entry];
     }
-    return false;
+  };
+
+  bool RemoveSingle(const T* item) {
+    if (bits_ == 0 || Single() != item) return false;
+    bits_ = 0;
+    return true;
   }
-  bool IsVector() const { return (bits_ & 1u) != 0; }
+  bool RemoveAt(const T* item, std::ptrdiff_t index) {
+    if (index < 0) return false;
+    TMany& many = Many();
+    many.List.erase(static_cast<std::size_t>(index));
+    if (many.Counted) {
+      auto count = many.Counts.find(item);
+      if (--count->second == 0) many.Counts.erase(count);
+    }
+    if (many.List.empty()) Release();
+    return true;
+  }
+  bool IsList() const { return (bits_ & 1u) != 0; }
   T* Single() const { return reinterpret_cast<T*>(bits_); }
-  std::vector<T*>& Vector() const { return *reinterpret_cast<std::vector<T*>*>(bits_ & ~std::uintptr_t{1}); }
-  std::vector<T*>& MakeVector() {
-    if (IsVector()) return Vector();
-    auto* vector = new std::vector<T*>;
-    if (bits_ != 0) vector->push_back(Single());
-    bits_ = reinterpret_cast<std::uintptr_t>(vector) | 1u;
-    return *vector;
+  TMany& Many() const { return *reinterpret_cast<TMany*>(bits_ & ~std::uintptr_t{1}); }
+  TMany& MakeList() {
+    if (IsList()) return Many();
+    auto* many = new TMany;
+    if (bits_ != 0) many->List.push_back(Single());
+    bits_ = reinterpret_cast<std::uintptr_t>(many) | 1u;
+    return *many;
   }
 
   std::uintptr_t bits_ = 0;
@@ -153,6 +272,9 @@ class TElement : public TPersistent {
   virtual void InsertOwner(int index, TElement* owner);
   virtual int GetOwnersCount() const;
   virtual bool HasName() const;
+  // GetName equals name when both are upper-cased by the locale's rules
+  // (a class that overrides GetName below a named class overrides this too).
+  virtual bool SameNameAs(std::string_view name) const;
   // The element's record in the older component stream: the reader takes
   // what follows the class name; child numbers index elementMap.
   virtual void ReadData(platform::TReader& reader, TQuickEntity& elementMap);
@@ -222,6 +344,10 @@ class TElement : public TPersistent {
 
 // Frees an element the way an owner does when it lets go of it for good.
 void FreeAndNil(TElement*& element);
+// Frees an element that nothing holds any more.  Called from inside another
+// free, it may finish only when the outermost free returns, so that freeing
+// a deeply nested graph does not nest as deeply on the stack.
+void DisposeElement(TElement* element);
 
 // The stored name of the two named classes, which sit on different branches
 // of the class tree; an unnamed element answers its class name.
@@ -231,6 +357,7 @@ class TNamed : public Base {
   std::string GetName() const override;
   void SetName(const std::string& name) override;
   bool HasName() const override;
+  bool SameNameAs(std::string_view name) const override;
   // The name follows what the base writes (for an entity: its child list).
   void ReadData(platform::TReader& reader, TQuickEntity& elementMap) override;
   void WriteData(platform::TWriter& writer) const override;
@@ -326,7 +453,7 @@ class TEntity : public TElement {
   void AddAllFrom(TElement* source);
 
   // Children without creating the list; empty when there is none.
-  const std::vector<TElement*>& Children() const;
+  const TGapList<TElement>& Children() const;
 
  protected:
   // Appends or inserts without telling the child (the element map of the
@@ -343,12 +470,17 @@ class TEntity : public TElement {
 
  private:
   friend class TElement;
-  std::vector<TElement*>& List();
+  TGapList<TElement>& List();
   bool RefusesChild(const TElement* element) const;
   void DropChild(TElement* element);  // a dying child leaves the list
-  int CountWalk();
+  // The first slot of a child; -1 when absent.
+  std::ptrdiff_t ChildSlot(const TElement* element) const;
+  // Stamps every unstamped element reachable below this entity (and itself)
+  // and hands each to visit once; entities are not asked to walk themselves.
+  template <class Visit>
+  void WalkUnstamped(Visit visit);
 
-  std::unique_ptr<std::vector<TElement*>> children_;
+  std::unique_ptr<TGapList<TElement>> children_;
 };
 
 class TAliases : public TEntity {

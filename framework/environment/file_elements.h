@@ -44,6 +44,8 @@ class TFileElement : public TOwnerEntity {
 
   // The file name part of FileName.
   std::string GetName() const override;
+  // Names are compared as GetName gives them, not as stored.
+  bool SameNameAs(std::string_view name) const override { return TElement::SameNameAs(name); }
   // Renames the file on disk within its folder; a name that is empty, "."
   // or "..", or holds a folder separator, is refused, and a failed rename
   // changes nothing.
@@ -93,6 +95,8 @@ class TLogicalDriveElement : public TDirectoryElement {
 
   // The plain name of a named entity, not the file name.
   std::string GetName() const override;
+  // Names are compared as GetName gives them, not as stored.
+  bool SameNameAs(std::string_view name) const override { return TElement::SameNameAs(name); }
   void SetName(const std::string& name) override;
 
  private:

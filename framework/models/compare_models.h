@@ -45,6 +45,8 @@ class TCompareNodes : public TEnvelopeEntity {
   KESTX_CLASS(TCompareNodes)
  public:
   std::string GetName() const override;
+  // Names are compared as GetName gives them, not as stored.
+  bool SameNameAs(std::string_view name) const override { return TElement::SameNameAs(name); }
 };
 
 class TCompareModel;

@@ -20,7 +20,7 @@ TTaskModel* TTaskModelEntity::ActualTaskModel() const { return DynamicCast<TTask
 void TGroup::ReceiveMessage(TKestuMessage*& message, bool& handled) {
   if (!message || IsEmpty()) return;
   // A member may leave the group while it handles the message: walk a copy.
-  const std::vector<TElement*> members = Children();
+  const std::vector<TElement*> members(Children().begin(), Children().end());
   for (TElement* member : members) {
     if (handled || !message) return;
     if (member != message->Sender()) member->ReceiveMessage(message, handled);

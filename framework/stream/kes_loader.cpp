@@ -292,7 +292,7 @@ void TKestuLoader::UndoRecord(const RecordMark& mark) {
     const auto place = static_cast<std::uint32_t>(i);
     TElement* undone = loaded_[i].Element;
     ForgetNumber(loaded_[i].Number, place);
-    if (Release(place) && undone->HolderCount() == 0 && undone->CanFree()) delete undone;
+    if (Release(place) && undone->HolderCount() == 0 && undone->CanFree()) DisposeElement(undone);
   }
   loaded_.resize(mark.Loaded);
   current_ = {};

@@ -25,8 +25,10 @@ void TKestuSaver::GetParameterName(int, std::string& name) { name = "FileName"; 
 bool TKestuSaver::QProcessAfter(TElement*) { return true; }
 
 void TKestuSaver::DoIt() {
-  written_.clear();
+  numbered_.clear();
   classNumbers_.clear();
+  storedByClass_.clear();
+  storedOf_ = nullptr;
   inline_.clear();
   current_ = nullptr;
   currentEntry_ = nullptr;
@@ -45,7 +47,7 @@ void TKestuSaver::DoIt() {
   try {
     PrepareSave();
     WriteHeader();
-    written_.reserve(static_cast<std::size_t>(std::max(total, 0)) + 1);
+    numbered_.reserve(static_cast<std::size_t>(std::max(total, 0)) + 1);
     TRecursor::DoIt();
   } catch (...) {
     EndProgress();
@@ -60,11 +62,11 @@ void TKestuSaver::PrepareSave() {
 }
 
 void TKestuSaver::Process(TElement* element) {
-  if (!element || written_.contains(element)) return;
+  if (!element || IsWritten(element)) return;
   // An element being written inline gets its record only at the end of its own nested list.
   if (IsOpenInline(element) && element != inline_.back()) return;
   const std::int32_t number = counter_++;
-  written_.emplace(element, number);
+  numbered_.push_back(element);
   element->ID = number;
   if (counter_ % kProgressStep == 0) {
     SetProgress(counter_);
@@ -94,8 +96,7 @@ TKestuClass* TKestuSaver::ClassKnown() {
 }
 
 std::int32_t TKestuSaver::NumberOf(const TElement* element) const {
-  auto found = written_.find(element);
-  return found == written_.end() ? -1 : found->second;
+  return IsWritten(element) ? element->ID : -1;
 }
 
 std::int32_t TKestuSaver::ClassNumberOf(const TKestuClass* entry) const {
@@ -108,17 +109,41 @@ bool TKestuSaver::IsOpenInline(const TElement* element) const {
 }
 
 bool TKestuSaver::CanReference(const TElement* element) const {
-  if (written_.contains(element)) return true;
+  if (IsWritten(element)) return true;
   return !IsOpenInline(element) && inline_.size() < KesMaxInlineDepth;
+}
+
+const std::vector<TKestuSaver::StoredProperty>& TKestuSaver::StoredProperties(const TKestuClass* entry) {
+  if (entry == storedOf_) return *stored_;
+  auto known = storedByClass_.find(entry);
+  if (known == storedByClass_.end()) {
+    std::vector<StoredProperty> stored;
+    for (int i = 0; i < entry->PropCount(); ++i) {
+      const TPropInfo* info = entry->PropertyInfo(i);
+      if (!info->HasRead() || !info->HasWrite()) continue;
+      switch (info->Kind) {
+        case tkInteger: case tkEnumeration: case tkSet: case tkChar: case tkFloat: case tkString: case tkLString:
+        case tkClass:
+          stored.push_back({i, info});
+          break;
+        default:
+          break;
+      }
+    }
+    known = storedByClass_.emplace(entry, std::move(stored)).first;
+  }
+  storedOf_ = entry;
+  stored_ = &known->second;
+  return *stored_;
 }
 
 void TKestuSaver::WriteProperties() {
   TElement* element = current_;
   TKestuClass* entry = currentEntry_;
-  for (int i = 0; i < entry->PropCount(); ++i) {
-    position_ = i;
-    const TPropInfo* info = entry->PropertyInfo(i);
-    if (!info->IsStoredOn(*element) || !info->HasRead() || !info->HasWrite()) continue;
+  for (const StoredProperty& property : StoredProperties(entry)) {
+    const TPropInfo* info = property.Info;
+    if (!info->IsStoredOn(*element)) continue;
+    position_ = property.Position;
     switch (info->Kind) {
       case tkInteger:
       case tkEnumeration:
@@ -166,7 +191,7 @@ void TKestuSaver::WriteInlineRecords(TElement* element) {
   Process(element);
   inline_.pop_back();
   // The number is used up: a later reference writes the element inline again.
-  written_.erase(element);
+  if (IsWritten(element)) numbered_[static_cast<std::size_t>(element->ID)] = nullptr;
   element->ID = -1;
   current_ = savedElement;
   currentEntry_ = savedEntry;

@@ -77,9 +77,27 @@ class TKestuSaver : public TRecursor {
   std::string comment_ = "No comment";
   TKestuClass* currentEntry_ = nullptr;
 
-  // What this save wrote, independent of the elements' ID fields.
-  std::unordered_map<const TElement*, std::int32_t> written_;
+  // What this save wrote, by number: an element is written when the entry
+  // at its ID is the element itself, so that an ID left from an earlier
+  // save or a walk's stamp never passes for a number of this one.
+  std::vector<const TElement*> numbered_;
+  bool IsWritten(const TElement* element) const {
+    return element->ID >= 0 && static_cast<std::size_t>(element->ID) < numbered_.size() &&
+           numbered_[static_cast<std::size_t>(element->ID)] == element;
+  }
   std::unordered_map<TClass, ClassNumber> classNumbers_;
+  // The properties of a class that can be written at all (readable,
+  // writable, of a kind the stream holds), by position; whether each is
+  // stored is asked of each element.
+  struct StoredProperty {
+    std::int32_t Position;
+    const TPropInfo* Info;
+  };
+  const std::vector<StoredProperty>& StoredProperties(const TKestuClass* entry);
+  const TKestuClass* storedOf_ = nullptr;
+  const std::vector<StoredProperty>* stored_ = nullptr;
+  // Node-based, so that what StoredProperties answered stays in place.
+  std::unordered_map<const TKestuClass*, std::vector<StoredProperty>> storedByClass_;
   // Elements being written inline, outermost first.
   std::vector<const TElement*> inline_;
 };

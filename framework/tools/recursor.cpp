@@ -29,33 +29,85 @@ void TRecursor::DoIt() {
   if (TElement* input = Input(); input && QProcessAfter(input)) Process(input);
 }
 
-bool TRecursor::OnDescentPath(const TElement* element) const {
-  return std::find(descent_.begin(), descent_.end(), element) != descent_.end();
-}
+bool TRecursor::OnDescentPath(const TElement* element) const { return descent_.contains(element); }
+
+void TRecursor::LeftInside(TElement*) {}
 
 void TRecursor::GoInside(TElement* element) {
   auto* entity = DynamicCast<TEntity>(element);
-  if (NotInside || !entity) return;
-  ++Level;
-  descent_.push_back(entity);
-  struct Ascend {
-    TRecursor& recursor;
-    ~Ascend() {
-      recursor.descent_.pop_back();
-      --recursor.Level;
-    }
-  } ascend{*this};
-  const int count = entity->GetCount();
-  for (int i = 0; i < count && i < entity->GetCount(); ++i) {
-    TElement* child = entity->GetElement(i);
-    // An element that contains itself, directly or further down, is walked once.
-    if (!child || OnDescentPath(child)) continue;
-    if (QProcessBefore(child)) Process(child);
-    if (!StillAt(*entity, i, child)) continue;
-    if (QGoInside(child) && StillAt(*entity, i, child)) GoInside(child);
-    if (!StillAt(*entity, i, child)) continue;
-    if (QProcessAfter(child)) Process(child);
+  if (NotInside || !entity) {
+    LeftInside(element);
+    return;
   }
+  // The levels below are frames of a list, not of the stack: a file may nest
+  // entities a million deep.
+  struct Frame {
+    TEntity* Entity;
+    int Count;  // taken once, before the loop over the children
+    int Index = 0;
+    bool OnPath;          // this frame put Entity on the descent path
+    TElement* Inside = nullptr;  // the child whose children are being walked
+  };
+  std::vector<Frame> frames;
+  const auto enter = [&](TEntity* inside) {
+    ++Level;
+    const bool onPath = descent_.insert(inside).second;
+    frames.push_back({inside, inside->GetCount(), 0, onPath});
+  };
+  const auto leave = [&] {
+    const Frame& left = frames.back();
+    if (left.OnPath) descent_.erase(left.Entity);
+    --Level;
+    frames.pop_back();
+  };
+  struct Unwind {
+    std::vector<Frame>& open;
+    const decltype(leave)& leaveOne;
+    ~Unwind() {
+      while (!open.empty()) leaveOne();
+    }
+  } unwind{frames, leave};
+  enter(entity);
+  while (!frames.empty()) {
+    const std::size_t top = frames.size() - 1;
+    TEntity& parent = *frames[top].Entity;
+    const int i = frames[top].Index;
+    if (TElement* child = frames[top].Inside) {
+      // Back from the child's children.
+      frames[top].Inside = nullptr;
+      ++frames[top].Index;
+      LeftInside(child);
+      if (StillAt(parent, i, child) && QProcessAfter(child)) Process(child);
+      continue;
+    }
+    if (i >= frames[top].Count || i >= parent.GetCount()) {
+      leave();
+      continue;
+    }
+    TElement* child = parent.GetElement(i);
+    // An element that contains itself, directly or further down, is walked once.
+    if (!child || OnDescentPath(child)) {
+      ++frames[top].Index;
+      continue;
+    }
+    if (QProcessBefore(child)) Process(child);
+    if (!StillAt(parent, i, child)) {
+      ++frames[top].Index;
+      continue;
+    }
+    if (QGoInside(child) && StillAt(parent, i, child)) {
+      auto* inner = DynamicCast<TEntity>(child);
+      if (!NotInside && inner) {
+        frames[top].Inside = child;
+        enter(inner);
+        continue;
+      }
+      LeftInside(child);
+    }
+    ++frames[top].Index;
+    if (StillAt(parent, i, child) && QProcessAfter(child)) Process(child);
+  }
+  LeftInside(element);
 }
 
 bool TRecursor::QGoInside(TElement* element) { return DynamicCast<TEntity>(element) != nullptr; }

@@ -2,7 +2,7 @@
 // The framework's depth-first walk over an element graph, with overridable
 // tests and an action run on each element before and after its children.
 #include <cstdint>
-#include <vector>
+#include <unordered_set>
 
 #include "framework/tools/tools.h"
 
@@ -22,11 +22,16 @@ class TRecursor : public TTechnology {
   virtual void Process(TElement* element);
   virtual void Prepare();
 
+ protected:
+  // Run after the walk below an entity has ended, where a recursive walk
+  // would return from GoInside on it.
+  virtual void LeftInside(TElement* element);
+
  private:
   bool OnDescentPath(const TElement* element) const;
 
-  // Entities whose children are being walked, outermost first.
-  std::vector<TElement*> descent_;
+  // Entities whose children are being walked.
+  std::unordered_set<const TElement*> descent_;
 };
 
 // A recursor whose tests and actions are sub-tools named in its model.

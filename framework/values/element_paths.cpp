@@ -167,7 +167,7 @@ class PathWalk {
     char delimiter = '\0';
     Next(property, delimiter);
     if (delimiter != '\0') throw Exception("Chybné zakončení příkazu: " + std::string(1, delimiter));
-    const std::vector<TElement*> children = entity->Children();
+    const std::vector<TElement*> children(entity->Children().begin(), entity->Children().end());
     for (TElement* child : children)
       if (child) result.Lines.push_back(child->GetPropertyText(property));
   }

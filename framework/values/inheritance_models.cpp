@@ -37,7 +37,7 @@ bool TInheritanceModel::GetNoItems() const {
 void TInheritanceModel::InsertModel(TInheritanceModel* node) {
   if (!node || node == this) return;
   if (TModelItems* items = ExistingItems()) {
-    const std::vector<TElement*> children = items->Children();
+    const std::vector<TElement*> children(items->Children().begin(), items->Children().end());
     for (auto it = children.rbegin(); it != children.rend(); ++it) {
       auto* item = DynamicCast<TInheritanceModel>(*it);
       if (!item || item == node) continue;
@@ -139,7 +139,7 @@ void TInheritanceModelEntity::FreeActualItem() {
   if (!node || node == this) return;
   std::vector<TInheritanceModel*> held;
   if (TModelItems* items = node->ExistingItems()) {
-    const std::vector<TElement*> children = items->Children();
+    const std::vector<TElement*> children(items->Children().begin(), items->Children().end());
     for (TElement* child : children)
       if (auto* item = DynamicCast<TInheritanceModel>(child)) {
         items->RemoveElement(item);

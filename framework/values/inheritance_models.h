@@ -13,6 +13,8 @@ class TModelItems : public TEnvelopeEntity {
   KESTX_CLASS(TModelItems)
  public:
   std::string GetName() const override;
+  // Names are compared as GetName gives them, not as stored.
+  bool SameNameAs(std::string_view name) const override { return TElement::SameNameAs(name); }
 };
 
 class TInheritanceModel : public TOwnerEntity {

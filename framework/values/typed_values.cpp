@@ -1,5 +1,6 @@
 #include "framework/values/typed_values.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -329,16 +330,18 @@ void TIntegerListElement::AddInteger(std::int32_t value) {
     AddElement(TIntegerElement::CreateValue(value));
     return;
   }
-  if (!Duplicates && Contains(value)) return;
-  const std::vector<TElement*>& children = Children();
-  for (std::size_t i = 0; i < children.size(); ++i) {
-    auto* item = DynamicCast<TTypeElement>(children[i]);
-    if (item && item->GetAsInteger() > value) {
-      InsertElement(static_cast<int>(i), TIntegerElement::CreateValue(value));
-      return;
-    }
-  }
-  AddElement(TIntegerElement::CreateValue(value));
+  // A sorted list is kept in order by this very operation, so the place is
+  // found by halving: the first child whose value is greater.
+  const auto& children = Children();
+  const auto valueOf = [](const TElement* child) {
+    auto* item = DynamicCast<TTypeElement>(child);
+    return item ? item->GetAsInteger() : 0;
+  };
+  const auto place = std::upper_bound(children.begin(), children.end(), value,
+                                      [&](std::int32_t wanted, const TElement* child) { return wanted < valueOf(child); });
+  if (!Duplicates && place != children.begin() && valueOf(*(place - 1)) == value) return;
+  if (place == children.end()) AddElement(TIntegerElement::CreateValue(value));
+  else InsertElement(static_cast<int>(place - children.begin()), TIntegerElement::CreateValue(value));
 }
 
 void TIntegerListElement::AddCommaText(const std::string& text) {

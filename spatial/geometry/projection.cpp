@@ -245,7 +245,7 @@ void TPageProjection::ReadData(platform::TReader& reader, TQuickEntity& elementM
   TProjection::ReadData(reader, elementMap);
   const std::int32_t number = reader.ReadInteger();
   if (number < 0) return;
-  const std::vector<TElement*>& map = elementMap.Children();
+  const auto& map = elementMap.Children();
   T_Page* page = static_cast<std::size_t>(number) < map.size() ? DynamicCast<T_Page>(map[number]) : nullptr;
   if (!page) throw platform::EReadError("Invalid page number " + std::to_string(number));
   SetPage(page);

@@ -80,7 +80,7 @@ void TQTree::SetSquare(std::int64_t X, std::int64_t Y, std::int64_t W) {
 }
 
 bool TQTree::IsLeaf() const {
-  const std::vector<TElement*>& children = Children();
+  const auto& children = Children();
   return children.empty() || !DynamicCast<TQTree>(children.front());
 }
 
@@ -166,7 +166,7 @@ void TQTree::Expand(double MinX, double MinY, double MaxX, double MaxY) {
     cx = corners[static_cast<std::size_t>(chosen)][0];
     cy = corners[static_cast<std::size_t>(chosen)][1];
   }
-  const std::vector<TElement*> oldQuarters = Children();
+  const std::vector<TElement*> oldQuarters(Children().begin(), Children().end());
   for (TElement* quarter : oldQuarters) RemoveElement(quarter);
   SetSquare(x.Origin, y.Origin, newW);
   TQTree* current = this;
@@ -220,7 +220,7 @@ void TQTree::Insert(TElement* Element, double MinX, double MinY, double MaxX, do
     try {
       if (!cell->SquareMeetsRect(MinX, MinY, MaxX, MaxY)) continue;
       if (!cell->IsLeaf()) {
-        const std::vector<TElement*>& quarters = cell->Children();
+        const auto& quarters = cell->Children();
         for (auto it = quarters.rbegin(); it != quarters.rend(); ++it)
           if (auto* quarter = DynamicCast<TQTree>(*it)) pending.push_back(quarter);
         continue;
@@ -242,7 +242,7 @@ void TQTree::Split() {
   // Freed should the sharing-out fail; what they took is still held here.
   std::unique_ptr<TQTree> owned[4];
   for (int i = 0; i < 4; ++i) owned[i].reset(quarters[i]);
-  const std::vector<TElement*> filed = Children();
+  const std::vector<TElement*> filed(Children().begin(), Children().end());
   for (TElement* element : filed) {
     double minX = 0, minY = 0, maxX = 0, maxY = 0;
     GetElementBounds(element, minX, minY, maxX, maxY);
@@ -275,7 +275,7 @@ bool AnyCell(TQTree& root, Visit visit) {
     pending.pop_back();
     if (visit(*cell)) return true;
     if (cell->IsLeaf()) continue;
-    const std::vector<TElement*>& quarters = cell->Children();
+    const auto& quarters = cell->Children();
     for (auto it = quarters.rbegin(); it != quarters.rend(); ++it)
       if (auto* quarter = DynamicCast<TQTree>(*it)) pending.push_back(quarter);
   }
@@ -363,7 +363,7 @@ TElement* TQTreeWalker::FindFirst(TQTree* Tree, double MinX_, double MinY_, doub
 
 TElement* TQTreeWalker::FindNext() {
   while (Current) {
-    const std::vector<TElement*>& children = Current->Children();
+    const auto& children = Current->Children();
     if (NextIndex >= static_cast<int>(children.size())) {
       // Up one cell; the search ends at the cell it started from, even when
       // that cell sits inside a larger tree.

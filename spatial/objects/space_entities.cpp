@@ -135,7 +135,7 @@ double TPolyElement::GetCalculatedArea() const {
 
 void TPolyElement::AddLine(TPolyElement* Line, bool Forward) {
   if (!Line || Line == this) return;
-  const std::vector<TElement*>& vertices = Line->Children();
+  const auto& vertices = Line->Children();
   if (Forward) {
     for (TElement* vertex : vertices) AddElement(vertex);
   } else {
@@ -348,7 +348,7 @@ namespace {
 // all but the first of every later one.
 std::vector<T2DCoordinate*> BoundaryVertices(const TPolyLineAreaElement& area) {
   std::vector<T2DCoordinate*> vertices;
-  const std::vector<TElement*>& children = area.Children();
+  const auto& children = area.Children();
   bool firstLine = true;
   for (std::size_t i = 0; i < children.size(); ++i) {
     const auto* line = DynamicCast<TPolyLineElement>(children[i]);
@@ -416,7 +416,7 @@ void TPolyLineAreaElement::SetLineOrigin(int Index, bool Value) {
 }
 
 bool TPolyLineAreaElement::HasLine(const TElement* Line, bool Origin) const {
-  const std::vector<TElement*>& children = Children();
+  const auto& children = Children();
   for (std::size_t i = 0; i < children.size(); ++i)
     if (children[i] == Line && GetLineOrigin(static_cast<int>(i)) == Origin) return true;
   return false;
@@ -431,7 +431,7 @@ int TPolyLineAreaElement::GetCoordsCount() const {
 
 T2DCoordinate* TPolyLineAreaElement::GetCoord(int Index) const {
   if (Index < 0) return nullptr;
-  const std::vector<TElement*>& children = Children();
+  const auto& children = Children();
   int total = 0;
   for (std::size_t i = 0; i < children.size(); ++i) {
     const auto* line = DynamicCast<TPolyLineElement>(children[i]);
@@ -594,7 +594,7 @@ void TSpaceLineBegEndCell::Split() {
   for (bool atBegin : {true, false}) {
     const TPolyLineString* list = atBegin ? begins_ : ends_;
     if (!list) continue;
-    const std::vector<TElement*> lines = list->Children();
+    const std::vector<TElement*> lines(list->Children().begin(), list->Children().end());
     for (TElement* element : lines) AddLineEnd(DynamicCast<TPolyElement>(element), atBegin);
   }
   TElement* lists[] = {std::exchange(begins_, nullptr), std::exchange(ends_, nullptr)};

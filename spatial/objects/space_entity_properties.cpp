@@ -34,7 +34,7 @@ TBlockRegister* TSpaceEntityProps::GetBlockRegister() const {
 TElement* TSpaceEntityProps::GetPrimaryProps() const {
   const TObjectOwner* slot = SlotOf(SpaceEntity());
   if (!slot) return nullptr;
-  const std::vector<TElement*>& entities = slot->Children();
+  const auto& entities = slot->Children();
   if (entities.size() == 1) return const_cast<TSpaceEntityProps*>(this);
   const auto* first = entities.empty() ? nullptr : DynamicCast<TSpaceEntity>(entities.front());
   return first ? first->Properties() : nullptr;

@@ -166,7 +166,7 @@ TNodeBranch* TNode::AddLine(TPolyLineElement* Line, bool AtBegin) {
     made->SetLine(Line);
     made->LineBegin = AtBegin;
     const double angle = made->GetAngle();
-    const std::vector<TElement*>& children = Children();
+    const auto& children = Children();
     std::size_t at = 0;
     while (at < children.size()) {
       const auto* other = DynamicCast<TNodeBranch>(children[at]);

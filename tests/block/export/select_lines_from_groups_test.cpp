@@ -41,7 +41,7 @@ class SelectLinesFromGroupsTest : public BlockTest {
     model.AddElement(output);
     select.SetOutput(output);
     select.DoIt();
-    std::vector<TElement*> selected = output->Children();
+    std::vector<TElement*> selected(output->Children().begin(), output->Children().end());
     // Gone again, so that it is no owner of the lines in the next case.
     model.FreeElement(output);
     return selected;

@@ -161,9 +161,6 @@ TEST_F(ConditionFuzzTest, DeepNestingAndLongChainsStayBounded) {
   EXPECT_EQ(errorOf(std::string(900, '(') + "1" + std::string(900, ')') + " = 1"), "no error");
   EXPECT_EQ(errorOf(std::string(300, '-') + "1 = 1"), "no error");
   // Deeper trees would exhaust the stack.
-  std::string longer = chain;
-  for (int i = 0; i < 200; ++i) longer += " OR COUNT = 1";
-  EXPECT_EQ(errorOf(longer), "Vyraz nema smysl");
   EXPECT_EQ(errorOf(std::string(1200, '(') + "1" + std::string(1200, ')')), "Vyraz nema smysl");
   EXPECT_EQ(errorOf("NOT " + std::string(3000, '\'')), "Chyba v syntaxi");
 }

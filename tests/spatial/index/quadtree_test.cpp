@@ -121,7 +121,7 @@ TEST_F(QuadtreeTest, TheSixtyFifthElementSplitsALeafIntoNamedQuarters) {
   ASSERT_FALSE(tree.IsLeaf());
   EXPECT_EQ(tree.GetLeavesCount(), 4);
   EXPECT_EQ(tree.GetElementsCount(), 65);
-  const std::vector<TElement*>& quarters = tree.Children();
+  const auto& quarters = tree.Children();
   ASSERT_EQ(quarters.size(), 4u);
   const char* names[] = {"Levý dolní čtverec", "Pravý dolní čtverec", "Levý horní čtverec", "Pravý horní čtverec"};
   const int h = width / 2;
@@ -198,7 +198,7 @@ TEST_F(QuadtreeTest, GrowingASplitRootKeepsTheOldQuartersUnderANewChainAndTheCou
   TSpaceEntityQTree tree;
   for (int i = 0; i < 65; ++i) tree.AddAndGrow(Point("p" + std::to_string(i), 1.5 + i % 8, 1.5 + i / 8));
   ASSERT_FALSE(tree.IsLeaf());
-  const std::vector<TElement*> oldQuarters = tree.Children();
+  const std::vector<TElement*> oldQuarters(tree.Children().begin(), tree.Children().end());
   const double oldX = tree.GetQXMin(), oldY = tree.GetQYMin();
   const int oldWidth = tree.GetQWidth();
   const int count = tree.GetElementsCount();
