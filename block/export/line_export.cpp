@@ -70,6 +70,7 @@ std::string IncompleteBlockText(const std::string& BlockName, const std::string&
 
 void TExportLinesToLumar::DoIt() {
   TTool::DoIt();
+  stoppedByUser_ = false;
   auto* input = DynamicCast<TEntity>(Input());
   if (!input || BlockName().empty()) return;
   try {
@@ -93,7 +94,10 @@ void TExportLinesToLumar::Export(TEntity& input) {
   std::unordered_set<const TElement*> written;
   written.reserve(static_cast<std::size_t>(input.GetCount()));
   for (int i = 0; i < input.GetCount(); ++i) {
-    if (!progress.Next(i)) break;
+    if (!progress.Next(i)) {
+      stoppedByUser_ = true;
+      break;
+    }
     // Only lines are written, each once.
     auto* line = DynamicCast<TPolyLineElement>(input.GetElement(i));
     if (!line || !written.insert(line).second) continue;

@@ -24,9 +24,13 @@ class TExportLinesToLumar : public TExportLumarElements {
   KESTX_CLASS(TExportLinesToLumar)
  public:
   void DoIt() override;
+  // The user stopped the last run before its last line.
+  bool StoppedByUser() const { return stoppedByUser_; }
 
  private:
   void Export(TEntity& input);
+
+  bool stoppedByUser_ = false;
 };
 
 // The log line of a block left incomplete by a failure.

@@ -1,0 +1,18 @@
+#pragma once
+// The main road of the program: a guide file is loaded into the object
+// model, and the sheet frames of every chosen series are written into a
+// block of their own under the export folder.  The main tool runs both as
+// the handlers of its messages 84 and 100; the options are the main tool's
+// published "Options".
+#include <string>
+
+class TTool;
+
+enum : int { msgOpenWizardFile = 84, msgExportWizard = 100 };
+
+// Releases everything the object model holds, loads the guide file into it
+// and posts the export (100) to the main tool.
+void LoadGuide(TTool& mainTool, const std::string& fileName);
+// Asks for the series and the folder, selects the frame lines and writes one
+// block per chosen series.  guideFileName is the file the guide came from.
+void ExportGuide(TTool& mainTool, const std::string& guideFileName);
