@@ -5,6 +5,8 @@
 #include <limits>
 #include <mutex>
 #include <unordered_map>
+#include <unordered_set>
+#include <utility>
 
 #include "framework/core/class_registry.h"
 #include "framework/core/messages.h"
@@ -30,6 +32,8 @@ int NewVisitStamp() {
 }
 
 int CurrentVisitStamp() { return currentStamp; }
+
+ECircularOwnership::ECircularOwnership() : std::runtime_error("An element cannot hold itself or its owner") {}
 
 // ---------------------------------------------------------------- handles
 
@@ -338,7 +342,8 @@ void TEntity::SetElement(int index, TElement* element) {
     return;
   }
   TElement*& slot = list.at(static_cast<std::size_t>(index));
-  if (slot == element || element == this) return;
+  if (slot == element) return;
+  if (element) CheckNewHeld(element);
   TElement* old = slot;
   slot = element;
   if (element) {
@@ -391,14 +396,16 @@ TElement* TEntity::AddNew(const std::string& className, const std::string& name)
 }
 
 void TEntity::AddElement(TElement* element) {
-  if (RefusesChild(element)) return;
+  if (!element) return;
+  CheckNewHeld(element);
   element->AddOwner(this);
   List().push_back(element);
   element->AddHolder(this);
 }
 
 void TEntity::InsertElement(int index, TElement* element) {
-  if (RefusesChild(element)) return;
+  if (!element) return;
+  CheckNewHeld(element);
   if (!children_) {
     if (index != 0) return;
     List().push_back(element);
@@ -468,10 +475,71 @@ void TEntity::FreeElement(TElement* element) {
 }
 
 void TEntity::DropChild(TElement* element) {
-  if (!children_) return;
-  auto found = std::find(children_->begin(), children_->end(), element);
-  if (found != children_->end()) children_->erase(found);
+  if (children_) {
+    auto found = std::find(children_->begin(), children_->end(), element);
+    if (found != children_->end()) {
+      children_->erase(found);
+      return;
+    }
+  }
+  // Not in the list, so this entity held it in a field.
+  if (fieldHolds_ > 0) {
+    --fieldHolds_;
+    FieldElementFreed(element);
+  }
 }
+
+bool TEntity::IsSelfOrAncestor(const TElement* element) const {
+  if (element == this) return true;
+  // Only an entity that holds something can hold this one; a new child is
+  // mostly empty, so building a chain from the top costs nothing here.
+  const auto* candidate = DynamicCast<TEntity>(element);
+  if (!candidate || (candidate->IsEmpty() && candidate->fieldHolds_ == 0)) return false;
+  // Up a single line of holders no visited set is needed: the graph is acyclic.
+  const TElement* at = this;
+  while (at->holders_.Count() == 1) {
+    at = at->holders_.At(0);
+    if (at == element) return true;
+  }
+  std::vector<const TElement*> work;
+  std::unordered_set<const TElement*> seen;
+  for (int i = 0; i < at->holders_.Count(); ++i) work.push_back(at->holders_.At(i));
+  while (!work.empty()) {
+    const TElement* holder = work.back();
+    work.pop_back();
+    if (holder == element) return true;
+    if (!seen.insert(holder).second) continue;
+    for (int i = 0; i < holder->holders_.Count(); ++i) work.push_back(holder->holders_.At(i));
+  }
+  return false;
+}
+
+void TEntity::CheckNewHeld(const TElement* element) const {
+  if (IsSelfOrAncestor(element)) throw ECircularOwnership();
+}
+
+void TEntity::HoldInField(TElement*& field, TElement* element) {
+  if (field == element) return;
+  if (element) CheckNewHeld(element);
+  ReleaseField(field);
+  if (!element) return;
+  field = element;
+  ++fieldHolds_;
+  element->AddOwner(this);
+  element->AddHolder(this);
+}
+
+void TEntity::ReleaseField(TElement*& field) {
+  TElement* old = std::exchange(field, nullptr);
+  if (!old) return;
+  --fieldHolds_;
+  old->RemoveHolder(this);
+  const bool last = old->HolderCount() == 0 && old->CanFree();
+  old->RemoveOwner(this);  // spares its destructor a search of the child list
+  if (last) delete old;
+}
+
+void TEntity::FieldElementFreed(TElement*) {}
 
 TElement* TEntity::FindElementByClass(TClass cls) const {
   for (TElement* child : Children())
@@ -550,6 +618,7 @@ TElement* TEntity::FindByAliasOrName(const std::string& name) const {
 }
 
 void TEntity::AddAliased(const std::string& alias, TElement* element) {
+  if (element) CheckNewHeld(element);
   auto* aliases = static_cast<TAliases*>(FindElementByClass(TAliases::StaticClass()));
   if (!aliases) {
     aliases = new TAliases;
@@ -571,6 +640,7 @@ TElement* TEntity::GetOrCreateElement(TClass cls, const std::string& name) {
 
 void TEntity::SetOwnedElement(TElement*& field, TElement* element) {
   if (field == element) return;
+  if (element) CheckNewHeld(element);
   if (field) {
     TElement* old = field;
     field = nullptr;
@@ -583,6 +653,7 @@ void TEntity::SetOwnedElement(TElement*& field, TElement* element) {
 void TEntity::SetLinkedElement(TElementLink& link, TElement* element) {
   TElement* old = link.Get();
   if (old == element) return;
+  if (element) CheckNewHeld(element);
   link.Set(nullptr);
   if (old) FreeElement(old);
   link.Set(element);
@@ -610,6 +681,9 @@ void TEntity::AddAllFrom(TElement* source) {
   auto* entity = DynamicCast<TEntity>(source);
   if (!entity || entity == this) return;
   const std::vector<TElement*> children = entity->Children();
+  // All or nothing: one refused child leaves this entity as it was.
+  for (const TElement* child : children)
+    if (child) CheckNewHeld(child);
   for (TElement* child : children) AddElement(child);
 }
 

@@ -97,15 +97,15 @@ TEST_F(ElementsTest, CyclesAreFreedWithoutDoubleFree) {
   auto* a = new TrackedEntity;
   auto* b = new TrackedEntity;
   a->AddElement(b);
-  b->AddElement(a);
+  EXPECT_THROW(b->AddElement(a), ECircularOwnership);
   delete a;
   EXPECT_EQ(TrackedEntity::Alive, 0);
 }
 
 TEST_F(ElementsTest, EntityRefusesItself) {
   TOwnerEntity entity;
-  entity.AddElement(&entity);
-  entity.InsertElement(0, &entity);
+  EXPECT_THROW(entity.AddElement(&entity), ECircularOwnership);
+  EXPECT_THROW(entity.InsertElement(0, &entity), ECircularOwnership);
   EXPECT_EQ(entity.GetCount(), 0);
   EXPECT_EQ(entity.GetOwnersCount(), 0);
 }
