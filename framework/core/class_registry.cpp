@@ -96,6 +96,32 @@ TKestuClass* TKestuClasses::Entry(int index) const {
   return static_cast<TKestuClass*>(children[static_cast<std::size_t>(index)]);
 }
 
+TKestuClass* TKestuClasses::LastEntry() const { return IndexOf(lastEntry_) >= 0 ? lastEntry_ : nullptr; }
+
+namespace {
+
+void CheckIsEntry(const TElement* element) {
+  if (element && !DynamicCast<TKestuClass>(element))
+    throw Exception("TKestuClasses: " + element->GetName() + " is not a class entry");
+}
+
+}  // namespace
+
+void TKestuClasses::AddElement(TElement* element) {
+  CheckIsEntry(element);
+  TOwnerEntity::AddElement(element);
+}
+
+void TKestuClasses::InsertElement(int index, TElement* element) {
+  CheckIsEntry(element);
+  TOwnerEntity::InsertElement(index, element);
+}
+
+void TKestuClasses::SetElement(int index, TElement* element) {
+  CheckIsEntry(element);
+  TOwnerEntity::SetElement(index, element);
+}
+
 TKestuClasses::Search TKestuClasses::BinarySearch(const std::string& name) const {
   Search result;
   const int count = static_cast<int>(Children().size());
@@ -231,10 +257,22 @@ TElement* TKestuInstance::Clone() const {
 
 // ---------------------------------------------------------------- process-wide registry
 
+namespace {
+
+// Holds the process-wide registry for the whole run, so that an entity that
+// lets go of it (a world, a script) never frees it.
+class TRegistryKeeper : public TEntity {
+ public:
+  using TEntity::AppendHeld;
+};
+
+}  // namespace
+
 TKestuClasses* KestuClasses() {
   static TKestuClasses* registry = [] {
     auto* created = new TKestuClasses;
     created->ShowProperties = true;
+    (new TRegistryKeeper)->AppendHeld(created);
     return created;
   }();
   return registry;
