@@ -33,7 +33,7 @@ int NewVisitStamp() {
 
 int CurrentVisitStamp() { return currentStamp; }
 
-ECircularOwnership::ECircularOwnership() : std::runtime_error("An element cannot hold itself or its owner") {}
+ECircularOwnership::ECircularOwnership() : std::runtime_error("An entity cannot hold or free itself or its owner") {}
 
 // ---------------------------------------------------------------- handles
 
@@ -469,6 +469,8 @@ void TEntity::FreeElement(TElement* element) {
   if (found != children_->end()) {
     children_->erase(found);
     element->RemoveHolder(this);
+  } else if (IsSelfOrAncestor(element)) {
+    throw ECircularOwnership();  // freeing it would free this entity in the middle of the call
   }
   if (element->HolderCount() == 0 && element->CanFree()) delete element;
   else element->RemoveOwner(this);

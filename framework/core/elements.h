@@ -108,9 +108,9 @@ class TPointerList {
 
 class TElement;
 
-// Raised when an entity is asked to hold itself or one of its ancestors: the
-// graph of holders stays acyclic, so walks up the owners end and no entity
-// frees the list it is being changed through.
+// Raised when an entity is asked to hold or to free itself or one of its
+// ancestors: the graph of holders stays acyclic, so walks up the owners end,
+// and no entity frees the list it is being changed through.
 class ECircularOwnership : public std::runtime_error {
  public:
   ECircularOwnership();
