@@ -455,19 +455,29 @@ bool SetObjectPropByName(TObject& object, const std::string& name, TObject* valu
 void PropInfoToText(const TObject& object, const TPropInfo* info, std::string& text) {
   text.clear();
   if (!info || !info->HasRead() || info->Kind > tkLString) return;
+  // An ordinal getter that raises (an integer view of a value beyond 32 bits) reads as an error text.
+  const auto ordinal = [&](auto toText) {
+    try {
+      text = toText(info->GetOrd(object));
+    } catch (const std::exception&) {
+      text = "Err Ord Value";
+    }
+  };
   switch (info->Kind) {
     case tkInteger: case tkSet:
-      if (info->GetOrd) text = std::to_string(info->GetOrd(object));
+      if (info->GetOrd) ordinal([](std::int64_t value) { return std::to_string(value); });
       break;
     case tkChar:
-      if (info->GetOrd) text = platform::Cp1250ToUtf8(std::string(1, static_cast<char>(info->GetOrd(object))));
+      if (info->GetOrd)
+        ordinal([](std::int64_t value) { return platform::Cp1250ToUtf8(std::string(1, static_cast<char>(value))); });
       break;
     case tkEnumeration:
       if (info->GetOrd) {
-        const std::int64_t value = info->GetOrd(object);
         const auto& names = info->EnumType->Names;
-        text = value >= 0 && value < static_cast<std::int64_t>(names.size()) ? names[static_cast<std::size_t>(value)]
-                                                                             : "Err Ord Value";
+        ordinal([&names](std::int64_t value) {
+          return value >= 0 && value < static_cast<std::int64_t>(names.size()) ? names[static_cast<std::size_t>(value)]
+                                                                               : std::string("Err Ord Value");
+        });
       }
       break;
     case tkFloat:
