@@ -300,6 +300,7 @@ void ElementPaths(const std::uint8_t* data, std::size_t size) {
     root.GetPathValueList(path);
     root.FindPathElement(path);
   } catch (const Exception&) {
+  } catch (const EClassNotFound&) {  // FINDELEMENTBYCLASS of a class nobody registered
   }
 }
 

@@ -21,7 +21,7 @@ void PropertyTexts(const std::uint8_t* data, std::size_t size);
 // leave.
 void Conditions(const std::uint8_t* data, std::size_t size);
 // An element path resolved from an element of a small graph.  Only the class
-// library's Exception may leave.
+// library's Exception and EClassNotFound may leave.
 void ElementPaths(const std::uint8_t* data, std::size_t size);
 // A string-list file loaded, read, saved and loaded again.  Nothing may leave.
 void StringListFiles(const std::uint8_t* data, std::size_t size);
