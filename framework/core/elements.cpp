@@ -531,6 +531,30 @@ void TEntity::HoldInField(TElement*& field, TElement* element) {
   element->AddHolder(this);
 }
 
+namespace {
+
+// Elements let go of by a field while another such element is being freed:
+// freeing a chain of property objects (each held by the one before) frees
+// them one after the other instead of one inside the other.
+thread_local std::vector<TElement*>* pendingFrees = nullptr;
+
+void FreeLetGo(TElement* element) {
+  if (pendingFrees) {
+    pendingFrees->push_back(element);
+    return;
+  }
+  std::vector<TElement*> pending{element};
+  pendingFrees = &pending;
+  while (!pending.empty()) {
+    TElement* next = pending.back();
+    pending.pop_back();
+    delete next;
+  }
+  pendingFrees = nullptr;
+}
+
+}  // namespace
+
 void TEntity::ReleaseField(TElement*& field) {
   TElement* old = std::exchange(field, nullptr);
   if (!old) return;
@@ -538,7 +562,7 @@ void TEntity::ReleaseField(TElement*& field) {
   old->RemoveHolder(this);
   const bool last = old->HolderCount() == 0 && old->CanFree();
   old->RemoveOwner(this);  // spares its destructor a search of the child list
-  if (last) delete old;
+  if (last) FreeLetGo(old);
 }
 
 void TEntity::FieldElementFreed(TElement*) {}

@@ -48,6 +48,22 @@ double WalkedSum(const TPolyElement& line, bool fromBegin, bool closed) {
 
 bool IsAddElementMessage(const TKestuMessage* message) { return message && message->Message == msgAddElement; }
 
+// A property object may be a space entity with a property object of its own.
+// Lookups follow such a chain this far and no further, so that no file makes
+// them recurse as deep as its chain is long; beyond it an entity answers as
+// one without Properties.
+constexpr int kMaxPropertyChain = 64;
+thread_local int propertyChainDepth = 0;
+
+class ChainStep {
+ public:
+  ChainStep() { ++propertyChainDepth; }
+  ~ChainStep() { --propertyChainDepth; }
+  ChainStep(const ChainStep&) = delete;
+  ChainStep& operator=(const ChainStep&) = delete;
+  static bool TooDeep() { return propertyChainDepth > kMaxPropertyChain; }
+};
+
 }  // namespace
 
 // ---------------------------------------------------------------- TSpaceEntity
@@ -66,16 +82,21 @@ void TSpaceEntity::FieldElementFreed(TElement* element) {
 }
 
 int TSpaceEntity::GetSpaceID() const {
-  if (!properties_) return -1;
+  const ChainStep step;
+  if (!properties_ || ChainStep::TooDeep()) return -1;
   if (const auto* spaceProps = DynamicCast<TSpaceEntityProps>(properties_)) return spaceProps->GetSpaceID();
   return properties_->GetPropertyInteger("SPACEID");
 }
 
 void TSpaceEntity::SetSpaceID(int value) {
-  if (properties_) properties_->SetPropertyInteger("SPACEID", value);
+  const ChainStep step;
+  if (properties_ && !ChainStep::TooDeep()) properties_->SetPropertyInteger("SPACEID", value);
 }
 
-int TSpaceEntity::GetGroup() const { return properties_ ? properties_->GetPropertyInteger("GROUP") : -1; }
+int TSpaceEntity::GetGroup() const {
+  const ChainStep step;
+  return properties_ && !ChainStep::TooDeep() ? properties_->GetPropertyInteger("GROUP") : -1;
+}
 
 bool TSpaceEntity::HitTest(const TCoordinate* Point, double Tolerance) const {
   if (!Point) return false;
@@ -99,18 +120,21 @@ TElement* TSpaceEntity::CreateEnvelope() const { return const_cast<TSpaceEntity*
 
 bool TSpaceEntity::HasProperty(const std::string& name) const {
   if (TRectEntity::HasProperty(name)) return true;
-  return properties_ && properties_->HasProperty(name);
+  const ChainStep step;
+  return properties_ && !ChainStep::TooDeep() && properties_->HasProperty(name);
 }
 
 std::string TSpaceEntity::GetPropertyText(const std::string& name) const {
   std::string text = TRectEntity::GetPropertyText(name);
-  if (text.empty() && properties_) text = properties_->GetPropertyText(name);
+  const ChainStep step;
+  if (text.empty() && properties_ && !ChainStep::TooDeep()) text = properties_->GetPropertyText(name);
   return text;
 }
 
 void TSpaceEntity::SetPropertyText(const std::string& name, const std::string& text) {
+  const ChainStep step;
   if (ClassType()->FindProp(name)) TRectEntity::SetPropertyText(name, text);
-  else if (properties_) properties_->SetPropertyText(name, text);
+  else if (properties_ && !ChainStep::TooDeep()) properties_->SetPropertyText(name, text);
 }
 
 // ---------------------------------------------------------------- TSpaceEntityString

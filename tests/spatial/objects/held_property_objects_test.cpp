@@ -168,4 +168,24 @@ TEST_F(HeldPropertyObjectsTest, AReplacedPropertyObjectLivesOnWhereElseItIsHeld)
   EXPECT_EQ(Tracked<TDynamicProperties>::Alive, 1);
 }
 
+TEST_F(HeldPropertyObjectsTest, ALongChainOfPropertyObjectsIsReadAndFreedWithoutDeepRecursion) {
+  // Each point holds the one before as its property object, as a file of
+  // back references can make it; a chain this long would overflow the stack
+  // of a lookup or a free that recursed along it.
+  Tracked<TPointElement>::Alive = 0;
+  auto* last = new Tracked<TPointElement>;
+  for (int i = 0; i < 100000; ++i) {
+    auto* next = new Tracked<TPointElement>;
+    next->SetProperties(last);
+    last = next;
+  }
+  EXPECT_EQ(last->GetPropertyText("NoSuchName"), "");
+  EXPECT_FALSE(last->HasProperty("NoSuchName"));
+  last->SetPropertyText("NoSuchName", "1");
+  EXPECT_EQ(last->GetSpaceID(), -1);
+  EXPECT_EQ(last->GetGroup(), -1);
+  delete last;
+  EXPECT_EQ(Tracked<TPointElement>::Alive, 0);
+}
+
 }  // namespace
