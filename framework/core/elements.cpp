@@ -497,9 +497,10 @@ bool TEntity::IsSelfOrAncestor(const TElement* element) const {
   // mostly empty, so building a chain from the top costs nothing here.
   const auto* candidate = DynamicCast<TEntity>(element);
   if (!candidate || (candidate->IsEmpty() && candidate->fieldHolds_ == 0)) return false;
-  // Up a single line of holders no visited set is needed: the graph is acyclic.
+  // Up a single line of holders no visited set is needed while the graph is
+  // acyclic; past a few steps the walk below keeps one all the same.
   const TElement* at = this;
-  while (at->holders_.Count() == 1) {
+  for (int steps = 0; at->holders_.Count() == 1 && steps < 64; ++steps) {
     at = at->holders_.At(0);
     if (at == element) return true;
   }
