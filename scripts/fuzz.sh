@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets with clang (ASan and UBSan) into build-fuzz,
 # replays each seed corpus in samples/fuzz, then fuzzes each target for the
-# given number of seconds (default 5).  New inputs go to a scratch folder,
+# given number of seconds (default 5), with samples/fuzz/<target>.dict as its
+# dictionary when there is one.  New inputs go to a scratch folder,
 # never into the committed corpus; a crash, leak or hang fails the script and
 # leaves its input and log in that folder.
 set -euo pipefail
@@ -20,9 +21,10 @@ for target in "${targets[@]}"; do
   seeds="samples/fuzz/$target"
   mkdir -p "$scratch/$target"
   log="$scratch/$target.log"
+  options=(-timeout=10 -print_final_stats=1 -artifact_prefix="$scratch/$target-")
+  if [[ -f "$seeds.dict" ]]; then options+=(-dict="$seeds.dict"); fi
   if ! "$binary" -runs=0 "$seeds" > "$log" 2>&1 ||
-     ! "$binary" -max_total_time="$seconds" -timeout=10 -print_final_stats=1 -artifact_prefix="$scratch/$target-" \
-         "$scratch/$target" "$seeds" >> "$log" 2>&1; then
+     ! "$binary" -max_total_time="$seconds" "${options[@]}" "$scratch/$target" "$seeds" >> "$log" 2>&1; then
     tail -n 60 "$log"
     echo "fuzz_$target failed; its input and log are in $scratch" >&2
     exit 1
