@@ -441,14 +441,12 @@ void TStreamLoader::DoIt() {
     }
   } close{*this};
   char magic[4] = {};
-  try {
+  RaisingBadStream(FileName, [&] {
     stream_ = std::make_unique<platform::TMemoryStream>();
     stream_->LoadFromFile(FileName);
     reader_ = std::make_unique<platform::TReader>(*stream_, kStreamBuffer);
     if (reader_->Remaining() >= sizeof magic) reader_->Read(magic, sizeof magic);
-  } catch (const platform::EStreamError& error) {
-    throw EBadStream(ReadErrorText(FileName, error));
-  }
+  });
   if (std::memcmp(magic, "TPF0", 4) == 0) {
     reader_.reset();
     stream_.reset();
