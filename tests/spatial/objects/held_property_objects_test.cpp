@@ -8,6 +8,7 @@
 
 #include "tests/framework/stream/kes_stream_files.h"
 #include "tests/spatial/spatial_fixture.h"
+#include "framework/core/class_registry.h"
 #include "framework/stream/kes_loader.h"
 #include "spatial/objects/properties.h"
 #include "spatial/objects/space_entities.h"
@@ -166,6 +167,22 @@ TEST_F(HeldPropertyObjectsTest, AReplacedPropertyObjectLivesOnWhereElseItIsHeld)
   EXPECT_EQ(Tracked<TDynamicProperties>::Alive, 2);
   second.SetProperties(nullptr);  // its last holder lets go
   EXPECT_EQ(Tracked<TDynamicProperties>::Alive, 1);
+}
+
+TEST_F(HeldPropertyObjectsTest, AClonedEntitySharesItsPropertyObject) {
+  // Cloning copies every stored published property, Properties included.
+  Tracked<TDynamicProperties>::Alive = 0;
+  auto original = std::make_unique<TPointElement>();
+  original->SetProperties(new Tracked<TDynamicProperties>);
+  std::unique_ptr<TElement> clone(CloneElement(original.get()));
+  auto* copy = DynamicCast<TPointElement>(clone.get());
+  ASSERT_NE(copy, nullptr);
+  EXPECT_EQ(copy->Properties(), original->Properties());
+  EXPECT_EQ(original->Properties()->HolderCount(), 2);
+  original.reset();
+  EXPECT_EQ(Tracked<TDynamicProperties>::Alive, 1);
+  clone.reset();
+  EXPECT_EQ(Tracked<TDynamicProperties>::Alive, 0);
 }
 
 TEST_F(HeldPropertyObjectsTest, ALongChainOfPropertyObjectsIsReadAndFreedWithoutDeepRecursion) {
