@@ -33,6 +33,25 @@ int NewVisitStamp() {
 
 int CurrentVisitStamp() { return currentStamp; }
 
+namespace {
+
+// Entities in the middle of freeing elements they held, innermost last.
+thread_local std::vector<const TElement*> freeingHolders;
+
+class FreeingScope {
+ public:
+  explicit FreeingScope(const TElement* holder) { freeingHolders.push_back(holder); }
+  ~FreeingScope() { freeingHolders.pop_back(); }
+  FreeingScope(const FreeingScope&) = delete;
+  FreeingScope& operator=(const FreeingScope&) = delete;
+};
+
+}  // namespace
+
+bool IsFreeingHeldElements(const TElement* element) {
+  return std::find(freeingHolders.begin(), freeingHolders.end(), element) != freeingHolders.end();
+}
+
 ECircularOwnership::ECircularOwnership() : std::runtime_error("An entity cannot hold or free itself or its owner") {}
 
 // ---------------------------------------------------------------- handles
@@ -352,7 +371,10 @@ void TEntity::SetElement(int index, TElement* element) {
   }
   if (old) {
     old->RemoveHolder(this);
-    if (old->HolderCount() == 0 && old->CanFree()) delete old;
+    if (old->HolderCount() == 0 && old->CanFree()) {
+      const FreeingScope freeing(this);
+      delete old;
+    }
     else old->RemoveOwner(this);
   }
 }
@@ -368,6 +390,7 @@ void TEntity::Clear() {
   platform::WaitCursor hourglass;
   if (children_->size() > 200) platform::Application::Instance().ProcessMessages();
   if (!children_) return;
+  const FreeingScope freeing(this);
   for (std::size_t i = children_->size(); i-- > 0;) {
     if (i >= children_->size()) continue;  // a freed child took others with it
     TElement* child = (*children_)[i];
@@ -472,8 +495,12 @@ void TEntity::FreeElement(TElement* element) {
   } else if (IsSelfOrAncestor(element)) {
     throw ECircularOwnership();  // freeing it would free this entity in the middle of the call
   }
-  if (element->HolderCount() == 0 && element->CanFree()) delete element;
-  else element->RemoveOwner(this);
+  if (element->HolderCount() == 0 && element->CanFree()) {
+    const FreeingScope freeing(this);
+    delete element;
+  } else {
+    element->RemoveOwner(this);
+  }
 }
 
 void TEntity::DropChild(TElement* element) {
@@ -563,7 +590,9 @@ void TEntity::ReleaseField(TElement*& field) {
   old->RemoveHolder(this);
   const bool last = old->HolderCount() == 0 && old->CanFree();
   old->RemoveOwner(this);  // spares its destructor a search of the child list
-  if (last) FreeLetGo(old);
+  if (!last) return;
+  const FreeingScope freeing(this);
+  FreeLetGo(old);
 }
 
 void TEntity::FieldElementFreed(TElement*) {}

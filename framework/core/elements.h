@@ -116,6 +116,11 @@ class ECircularOwnership : public std::runtime_error {
   ECircularOwnership();
 };
 
+// Whether element is an entity in the middle of freeing an element it held
+// (clearing its list, letting go of a child or a field): whatever that frees
+// must not free it in turn.
+bool IsFreeingHeldElements(const TElement* element);
+
 // Elements are referred to in text (and from other threads) by a handle from a
 // table of live elements, never by address.  0 stands for nil.
 std::uint32_t HandleOfElement(TElement* element);
