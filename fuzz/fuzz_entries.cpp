@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -27,9 +28,16 @@ namespace fuzz {
 namespace {
 
 // Set up once per process: the classes, message boxes that answer without a
-// display, and delivery of framework messages as the program does it.
+// display, and delivery of framework messages as the program does it.  The
+// files the entries write go with the process.
 struct Session {
   platform::RecordingDialogs dialogs;
+  std::vector<std::string> files;
+
+  ~Session() {
+    std::error_code ignored;
+    for (const std::string& file : files) std::filesystem::remove(file, ignored);
+  }
 
   Session() {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
@@ -46,10 +54,15 @@ struct Session {
 };
 
 // One input: nothing recorded or queued carries over to the next.
+Session& TheSession() {
+  static Session session;
+  return session;
+}
+
 class Run {
  public:
   Run() {
-    static Session session;
+    Session& session = TheSession();
     session.dialogs.Messages.clear();
     session.dialogs.Answers.clear();
   }
@@ -61,7 +74,10 @@ class Run {
 // Files of this process only: fuzzing jobs run side by side.
 std::string TempPath(const std::string& name) {
   const std::string unique = "kestx_fuzz_" + std::to_string(getpid()) + "_" + name;
-  return (std::filesystem::temp_directory_path() / unique).string();
+  const std::string path = (std::filesystem::temp_directory_path() / unique).string();
+  std::vector<std::string>& files = TheSession().files;
+  if (std::find(files.begin(), files.end(), path) == files.end()) files.push_back(path);
+  return path;
 }
 
 void WriteBytes(const std::string& path, const std::uint8_t* data, std::size_t size, const char* prefix = "") {
