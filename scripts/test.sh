@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Builds everything with AddressSanitizer and UBSan and runs every test.
+# Builds everything with AddressSanitizer and UBSan and runs every test.  With
+# clang at hand it first replays the fuzzing corpora and fuzzes every reader of
+# outside input for a few seconds (scripts/fuzz.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 # The OIL program thread shares the world with the user-interface thread:
@@ -10,4 +12,7 @@ TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" QT_QPA_PLATFORM=offscreen
 # The summary of the whole suite stays the last thing printed.
 cmake -S . -B build-asan -G Ninja -DKESTX_SANITIZE=ON
 cmake --build build-asan
+if command -v clang++ > /dev/null; then
+  scripts/fuzz.sh 5
+fi
 ctest --test-dir build-asan --output-on-failure -j"$(nproc)"

@@ -97,6 +97,32 @@ TKestuClass* TKestuClasses::Entry(int index) const {
   return static_cast<TKestuClass*>(children[static_cast<std::size_t>(index)]);
 }
 
+TKestuClass* TKestuClasses::LastEntry() const { return IndexOf(lastEntry_) >= 0 ? lastEntry_ : nullptr; }
+
+namespace {
+
+void CheckIsEntry(const TElement* element) {
+  if (element && !DynamicCast<TKestuClass>(element))
+    throw Exception("TKestuClasses: " + element->GetName() + " is not a class entry");
+}
+
+}  // namespace
+
+void TKestuClasses::AddElement(TElement* element) {
+  CheckIsEntry(element);
+  TOwnerEntity::AddElement(element);
+}
+
+void TKestuClasses::InsertElement(int index, TElement* element) {
+  CheckIsEntry(element);
+  TOwnerEntity::InsertElement(index, element);
+}
+
+void TKestuClasses::SetElement(int index, TElement* element) {
+  CheckIsEntry(element);
+  TOwnerEntity::SetElement(index, element);
+}
+
 TKestuClasses::Search TKestuClasses::BinarySearch(const std::string& name) const {
   Search result;
   const int count = static_cast<int>(Children().size());
@@ -334,10 +360,22 @@ bool TKestuInstance::SetEnumName(const std::string& name, const std::string& val
 
 // ---------------------------------------------------------------- process-wide registry
 
+namespace {
+
+// Holds the process-wide registry for the whole run, so that an entity that
+// lets go of it (a world, a script) never frees it.
+class TRegistryKeeper : public TEntity {
+ public:
+  using TEntity::AppendHeld;
+};
+
+}  // namespace
+
 TKestuClasses* KestuClasses() {
   static TKestuClasses* registry = [] {
     auto* created = new TKestuClasses;
     created->ShowProperties = true;
+    (new TRegistryKeeper)->AppendHeld(created);
     return created;
   }();
   return registry;
@@ -526,12 +564,21 @@ bool SetObjectPropByName(TObject& object, const std::string& name, TObject* valu
 void PropInfoToText(const TObject& object, const TPropInfo* info, std::string& text) {
   text.clear();
   if (!info || !info->HasRead() || info->Kind > tkLString) return;
+  // An ordinal getter that raises (an integer view of a value beyond 32 bits) reads as an error text.
+  const auto ordinal = [&](auto toText) {
+    try {
+      text = toText(info->GetOrd(object));
+    } catch (const std::exception&) {
+      text = "Err Ord Value";
+    }
+  };
   switch (info->Kind) {
     case tkInteger: case tkSet:
-      if (info->GetOrd) text = std::to_string(info->GetOrd(object));
+      if (info->GetOrd) ordinal([](std::int64_t value) { return std::to_string(value); });
       break;
     case tkChar:
-      if (info->GetOrd) text = platform::Cp1250ToUtf8(std::string(1, static_cast<char>(info->GetOrd(object))));
+      if (info->GetOrd)
+        ordinal([](std::int64_t value) { return platform::Cp1250ToUtf8(std::string(1, static_cast<char>(value))); });
       break;
     case tkEnumeration:
       if (info->GetOrd) {

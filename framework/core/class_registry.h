@@ -86,7 +86,14 @@ class TKestuClasses : public TOwnerEntity {
   virtual TClass GetClass(const std::string& name);
 
   TKestuClass* Entry(int index) const;
-  TKestuClass* LastEntry() const { return lastEntry_; }
+  // Nil once that entry has left the registry.
+  TKestuClass* LastEntry() const;
+
+  // Only class entries can be children: the lookups read every child as one.
+  // Anything else raises Exception.
+  void AddElement(TElement* element) override;
+  void InsertElement(int index, TElement* element) override;
+  void SetElement(int index, TElement* element) override;
 
  private:
   struct Search {

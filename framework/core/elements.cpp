@@ -5,6 +5,8 @@
 #include <limits>
 #include <mutex>
 #include <unordered_map>
+#include <unordered_set>
+#include <utility>
 
 #include "framework/core/class_registry.h"
 #include "framework/core/messages.h"
@@ -68,6 +70,27 @@ void DisposeElement(TElement* element) {
     --freeDepth;
   }
 }
+
+namespace {
+
+// Entities in the middle of freeing elements they held, innermost last.
+thread_local std::vector<const TElement*> freeingHolders;
+
+class FreeingScope {
+ public:
+  explicit FreeingScope(const TElement* holder) { freeingHolders.push_back(holder); }
+  ~FreeingScope() { freeingHolders.pop_back(); }
+  FreeingScope(const FreeingScope&) = delete;
+  FreeingScope& operator=(const FreeingScope&) = delete;
+};
+
+}  // namespace
+
+bool IsFreeingHeldElements(const TElement* element) {
+  return std::find(freeingHolders.begin(), freeingHolders.end(), element) != freeingHolders.end();
+}
+
+ECircularOwnership::ECircularOwnership() : std::runtime_error("An entity cannot hold or free itself or its owner") {}
 
 // ---------------------------------------------------------------- handles
 
@@ -388,7 +411,8 @@ void TEntity::SetElement(int index, TElement* element) {
   }
   list.at(static_cast<std::size_t>(index));  // raises outside the list
   TElement*& slot = list.Slot(static_cast<std::size_t>(index));
-  if (slot == element || element == this) return;
+  if (slot == element) return;
+  if (element) CheckNewHeld(element);
   TElement* old = slot;
   slot = element;
   if (element) {
@@ -414,6 +438,7 @@ void TEntity::Clear() {
   platform::WaitCursor hourglass;
   if (children_->size() > 200) platform::Application::Instance().ProcessMessages();
   if (!children_) return;
+  const FreeingScope freeing(this);
   for (std::size_t i = children_->size(); i-- > 0;) {
     if (i >= children_->size()) continue;  // a freed child took others with it
     TElement* child = (*children_)[i];
@@ -442,14 +467,16 @@ TElement* TEntity::AddNew(const std::string& className, const std::string& name)
 }
 
 void TEntity::AddElement(TElement* element) {
-  if (RefusesChild(element)) return;
+  if (!element) return;
+  CheckNewHeld(element);
   element->AddOwner(this);
   List().push_back(element);
   element->AddHolder(this);
 }
 
 void TEntity::InsertElement(int index, TElement* element) {
-  if (RefusesChild(element)) return;
+  if (!element) return;
+  CheckNewHeld(element);
   if (!children_) {
     if (index != 0) return;
     List().push_back(element);
@@ -517,20 +544,114 @@ void TEntity::FreeElement(TElement* element) {
   if (const std::ptrdiff_t slot = ChildSlot(element); slot >= 0) {
     children_->erase(static_cast<std::size_t>(slot));
     element->RemoveHolder(this);
+  } else if (IsSelfOrAncestor(element)) {
+    throw ECircularOwnership();  // freeing it would free this entity in the middle of the call
   }
   // Decided while this entity still counts among the owners; unlinked first
   // either way, so that a dying element does not search this list again.
   const bool dies = element->HolderCount() == 0 && element->CanFree();
   element->RemoveOwner(this);
-  if (dies) DisposeElement(element);
+  if (!dies) return;
+  const FreeingScope freeing(this);
+  DisposeElement(element);
 }
 
 void TEntity::DropChild(TElement* element) {
-  if (!children_) return;
-  // All of a dying child's slots go, so which one first does not matter.
-  if (const std::ptrdiff_t slot = children_->IndexOfFirst(element, true); slot >= 0)
-    children_->erase(static_cast<std::size_t>(slot));
+  if (children_) {
+    // All of a dying child's slots go, so which one first does not matter.
+    if (const std::ptrdiff_t slot = children_->IndexOfFirst(element, true); slot >= 0) {
+      children_->erase(static_cast<std::size_t>(slot));
+      return;
+    }
+  }
+  // Not in the list, so this entity held it in a field.
+  if (fieldHolds_ > 0) {
+    --fieldHolds_;
+    FieldElementFreed(element);
+  }
 }
+
+bool TEntity::IsSelfOrAncestor(const TElement* element) const {
+  if (element == this) return true;
+  // Only an entity that holds something can hold this one; a new child is
+  // mostly empty, so building a chain from the top costs nothing here.
+  const auto* candidate = DynamicCast<TEntity>(element);
+  // The list itself is asked, not IsEmpty: entities that fill themselves on
+  // first access (folders) must not be filled by being added somewhere.
+  const bool holdsNothing = (!candidate || !candidate->children_ || candidate->children_->empty());
+  if (!candidate || (holdsNothing && candidate->fieldHolds_ == 0)) return false;
+  // Up a single line of holders no visited set is needed while the graph is
+  // acyclic; past a few steps the walk below keeps one all the same.
+  const TElement* at = this;
+  for (int steps = 0; at->holders_.Count() == 1 && steps < 64; ++steps) {
+    at = at->holders_.At(0);
+    if (at == element) return true;
+  }
+  std::vector<const TElement*> work;
+  std::unordered_set<const TElement*> seen;
+  for (int i = 0; i < at->holders_.Count(); ++i) work.push_back(at->holders_.At(i));
+  while (!work.empty()) {
+    const TElement* holder = work.back();
+    work.pop_back();
+    if (holder == element) return true;
+    if (!seen.insert(holder).second) continue;
+    for (int i = 0; i < holder->holders_.Count(); ++i) work.push_back(holder->holders_.At(i));
+  }
+  return false;
+}
+
+void TEntity::CheckNewHeld(const TElement* element) const {
+  if (IsSelfOrAncestor(element)) throw ECircularOwnership();
+}
+
+void TEntity::HoldInField(TElement*& field, TElement* element) {
+  if (field == element) return;
+  if (element) CheckNewHeld(element);
+  ReleaseField(field);
+  if (!element) return;
+  field = element;
+  ++fieldHolds_;
+  element->AddOwner(this);
+  element->AddHolder(this);
+}
+
+namespace {
+
+// Elements let go of by a field while another such element is being freed:
+// freeing a chain of property objects (each held by the one before) frees
+// them one after the other instead of one inside the other.
+thread_local std::vector<TElement*>* pendingFrees = nullptr;
+
+void FreeLetGo(TElement* element) {
+  if (pendingFrees) {
+    pendingFrees->push_back(element);
+    return;
+  }
+  std::vector<TElement*> pending{element};
+  pendingFrees = &pending;
+  while (!pending.empty()) {
+    TElement* next = pending.back();
+    pending.pop_back();
+    delete next;
+  }
+  pendingFrees = nullptr;
+}
+
+}  // namespace
+
+void TEntity::ReleaseField(TElement*& field) {
+  TElement* old = std::exchange(field, nullptr);
+  if (!old) return;
+  --fieldHolds_;
+  old->RemoveHolder(this);
+  const bool last = old->HolderCount() == 0 && old->CanFree();
+  old->RemoveOwner(this);  // spares its destructor a search of the child list
+  if (!last) return;
+  const FreeingScope freeing(this);
+  FreeLetGo(old);
+}
+
+void TEntity::FieldElementFreed(TElement*) {}
 
 TElement* TEntity::FindElementByClass(TClass cls) const {
   for (TElement* child : Children())
@@ -621,6 +742,7 @@ TElement* TEntity::FindByAliasOrName(const std::string& name) const {
 }
 
 void TEntity::AddAliased(const std::string& alias, TElement* element) {
+  if (element) CheckNewHeld(element);
   auto* aliases = static_cast<TAliases*>(FindElementByClass(TAliases::StaticClass()));
   if (!aliases) {
     aliases = new TAliases;
@@ -642,6 +764,7 @@ TElement* TEntity::GetOrCreateElement(TClass cls, const std::string& name) {
 
 void TEntity::SetOwnedElement(TElement*& field, TElement* element) {
   if (field == element) return;
+  if (element) CheckNewHeld(element);
   if (field) {
     TElement* old = field;
     field = nullptr;
@@ -654,6 +777,7 @@ void TEntity::SetOwnedElement(TElement*& field, TElement* element) {
 void TEntity::SetLinkedElement(TElementLink& link, TElement* element) {
   TElement* old = link.Get();
   if (old == element) return;
+  if (element) CheckNewHeld(element);
   link.Set(nullptr);
   if (old) FreeElement(old);
   link.Set(element);
@@ -673,6 +797,9 @@ void TEntity::AddAllFrom(TElement* source) {
   auto* entity = DynamicCast<TEntity>(source);
   if (!entity || entity == this) return;
   const std::vector<TElement*> children(entity->Children().begin(), entity->Children().end());
+  // All or nothing: one refused child leaves this entity as it was.
+  for (const TElement* child : children)
+    if (child) CheckNewHeld(child);
   for (TElement* child : children) AddElement(child);
 }
 

@@ -226,6 +226,19 @@ class TPointerList {
 
 class TElement;
 
+// Raised when an entity is asked to hold or to free itself or one of its
+// ancestors: the graph of holders stays acyclic, so walks up the owners end,
+// and no entity frees the list it is being changed through.
+class ECircularOwnership : public std::runtime_error {
+ public:
+  ECircularOwnership();
+};
+
+// Whether element is an entity in the middle of freeing an element it held
+// (clearing its list, letting go of a child or a field): whatever that frees
+// must not free it in turn.
+bool IsFreeingHeldElements(const TElement* element);
+
 // Elements are referred to in text (and from other threads) by a handle from a
 // table of live elements, never by address.  0 stands for nil.
 std::uint32_t HandleOfElement(TElement* element);
@@ -455,6 +468,14 @@ class TEntity : public TElement {
   // Children without creating the list; empty when there is none.
   const TGapList<TElement>& Children() const;
 
+  // Whether element is this entity or one of its ancestors (an entity that
+  // holds it, in a child list or a field, directly or further up).
+  bool IsSelfOrAncestor(const TElement* element) const;
+  // Raises ECircularOwnership when element may not become held by this
+  // entity.  Setters that replace a held element check before they let the
+  // old one go.
+  void CheckNewHeld(const TElement* element) const;
+
  protected:
   // Appends or inserts without telling the child (the element map of the
   // stream reader works so).
@@ -467,6 +488,15 @@ class TEntity : public TElement {
   // reads alive so until the graph owns it.
   std::size_t AppendHeld(TElement* element);
   bool ReleaseHeld(TElement* element, std::size_t slotHint);
+  // A field that holds an element outside the child list (a property object,
+  // a holes container): the entity is one of the element's holders and
+  // owners, so the freeing rule decides when it dies.  The previous element
+  // is let go as FreeElement lets a child go; self and ancestors are refused.
+  void HoldInField(TElement*& field, TElement* element);
+  void ReleaseField(TElement*& field);
+  // An element held in a field is being freed by someone else: the class
+  // that keeps the field clears it.
+  virtual void FieldElementFreed(TElement* element);
 
  private:
   friend class TElement;
@@ -480,6 +510,9 @@ class TEntity : public TElement {
   template <class Visit>
   void WalkUnstamped(Visit visit);
 
+  // Fields holding an element (HoldInField); declared first so that it
+  // sits in the tail padding of TElement.
+  std::uint8_t fieldHolds_ = 0;
   std::unique_ptr<TGapList<TElement>> children_;
 };
 

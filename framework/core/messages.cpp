@@ -58,10 +58,14 @@ TKestuMessage::TKestuMessage(int code, TElement* sender, TElement* receiver, TEl
 
 TKestuMessage::~TKestuMessage() {
   Delist(this);
+  // An entity that holds the message and is its data must not free it again.
+  DetachFromHolders();
   if (KillData) {
     TElement* data = data_.Get();
     data_.Set(nullptr);
-    delete data;
+    // The data is the message's own only while nothing else holds it; not
+    // the message itself, and not an entity that is freeing the message.
+    if (data && data != this && data->HolderCount() == 0 && !IsFreeingHeldElements(data)) delete data;
   }
 }
 

@@ -46,6 +46,21 @@ std::string ReadErrorText(const std::string& fileName, const std::exception& err
   return "Chyba čtení souboru " + fileName + ": " + error.what();
 }
 
+// Runs a load; whatever it raises leaves the reader as EBadStream (a value a
+// setter refuses, a record an element cannot read), never as anything else.
+template <class Load>
+void RaisingBadStream(const std::string& fileName, Load load) {
+  try {
+    load();
+  } catch (const EBadStream&) {
+    throw;
+  } catch (const EBadStreamName&) {
+    throw;
+  } catch (const std::exception& error) {
+    throw EBadStream(ReadErrorText(fileName, error));
+  }
+}
+
 // Out of line, so that the record readers that call it keep their fast paths small.
 [[noreturn]] void ThrowBadRecord(const char* before, std::int64_t number, const char* after = "") {
   throw EBadStream(before + std::to_string(number) + after);
@@ -426,14 +441,12 @@ void TStreamLoader::DoIt() {
     }
   } close{*this};
   char magic[4] = {};
-  try {
+  RaisingBadStream(FileName, [&] {
     stream_ = std::make_unique<platform::TMemoryStream>();
     stream_->LoadFromFile(FileName);
     reader_ = std::make_unique<platform::TReader>(*stream_, kStreamBuffer);
     if (reader_->Remaining() >= sizeof magic) reader_->Read(magic, sizeof magic);
-  } catch (const platform::EStreamError& error) {
-    throw EBadStream(ReadErrorText(FileName, error));
-  }
+  });
   if (std::memcmp(magic, "TPF0", 4) == 0) {
     reader_.reset();
     stream_.reset();
@@ -444,11 +457,7 @@ void TStreamLoader::DoIt() {
   lastProgress_ = 0;
   lastSeen_ = 0;
   inlineDepth_ = 0;
-  try {
-    TKestuLoader::DoIt();
-  } catch (const platform::EStreamError& error) {
-    throw EBadStream(ReadErrorText(FileName, error));
-  }
+  RaisingBadStream(FileName, [this] { TKestuLoader::DoIt(); });
 }
 
 std::int64_t TStreamLoader::GetSourceSize() { return stream_ ? static_cast<std::int64_t>(stream_->Size()) : 0; }
@@ -631,7 +640,8 @@ void TLoader::DoIt() {
   if (!platform::FileExists(fileName)) throw EBadStream("Soubor " + fileName + " neexistuje!");
   // Declared first, so that on any failure it frees what was read after the file has closed.
   TLoadedElements elementMap;
-  try {
+  bool complete = false;
+  RaisingBadStream(fileName, [&] {
     platform::TFileStream file(fileName, platform::TFileStream::Mode::OpenRead);
     platform::TReader reader(file, kComponentBuffer);
     char signature[4] = {};
@@ -646,13 +656,14 @@ void TLoader::DoIt() {
         platform::MessageDlg("Neregistrovaný element: " + className, platform::MsgDlgType::Error, platform::mbOK);
         return;
       }
+      // A record holds no length, so one an element cannot read ends the load.
       element->ReadData(reader, elementMap);
       elementMap.AppendHeld(element.release());
     }
     reader.ReadListEnd();
-  } catch (const platform::EStreamError& error) {
-    throw EBadStream(ReadErrorText(fileName, error));
-  }
+    complete = true;
+  });
+  if (!complete) return;
   const auto& read = elementMap.Children();
   TElement* root = read.empty() ? nullptr : read.back();
   if (root) elementMap.ReleaseHeld(root, read.size() - 1);

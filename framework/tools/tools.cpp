@@ -54,6 +54,7 @@ TToolModel* TTool::SelfModel() const {
 void TTool::SetSelfModel(TToolModel* model) {
   TToolModel* current = SelfModel();
   if (current == model) return;
+  if (model) CheckNewHeld(model);
   if (current) FreeElement(current);
   AddElement(model);
 }
@@ -222,6 +223,7 @@ TTool* TTechnology::FindTool(const std::string& name) {
 
 void TTechnology::ReplaceTool(TTool*& field, TTool* tool) {
   if (field == tool) return;
+  if (tool) CheckNewHeld(tool);
   if (field) {
     TTool* old = field;
     field = nullptr;
@@ -349,6 +351,7 @@ TTool* TSelectTechnology::ElseTool() const { return static_cast<TTool*>(elseTool
 
 void TSelectTechnology::SetElseTool(TTool* tool) {
   if (!tool || tool == ElseTool()) return;
+  CheckNewHeld(tool);
   elseTool_.Set(tool);
   AddElement(tool);
 }

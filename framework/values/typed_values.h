@@ -269,6 +269,7 @@ class TPropertyList : public TStringListElement {
   KESTX_CLASS(TPropertyList)
  public:
   std::string Delimiter;
+  using TStringListElement::SetElement;
   // Each item takes the element's property named by the item ("-" in front
   // negates the text).
   void SetElement(TElement* element);

@@ -437,6 +437,7 @@ TElement* TRectEntity::CreateEnvelope() const {
 void TRectEntity::ReplaceLinkedChild(TElementLink& Link, TElement* E) {
   TElement* old = Link.Get();
   if (old == E) return;
+  if (E) CheckNewHeld(E);
   Link.Set(E);
   if (old) FreeElement(old);
   if (E && IndexOf(E) < 0) TRectEntity::AddElement(E);

@@ -48,29 +48,55 @@ double WalkedSum(const TPolyElement& line, bool fromBegin, bool closed) {
 
 bool IsAddElementMessage(const TKestuMessage* message) { return message && message->Message == msgAddElement; }
 
+// A property object may be a space entity with a property object of its own.
+// Lookups follow such a chain this far and no further, so that no file makes
+// them recurse as deep as its chain is long; beyond it an entity answers as
+// one without Properties.
+constexpr int kMaxPropertyChain = 64;
+thread_local int propertyChainDepth = 0;
+
+class ChainStep {
+ public:
+  ChainStep() { ++propertyChainDepth; }
+  ~ChainStep() { --propertyChainDepth; }
+  ChainStep(const ChainStep&) = delete;
+  ChainStep& operator=(const ChainStep&) = delete;
+  static bool TooDeep() { return propertyChainDepth > kMaxPropertyChain; }
+};
+
 }  // namespace
 
 // ---------------------------------------------------------------- TSpaceEntity
 
-TSpaceEntity::~TSpaceEntity() = default;
+TSpaceEntity::~TSpaceEntity() { ReleaseField(properties_); }
 
 void TSpaceEntity::SetProperties(TElement* props) {
-  if (props == properties_.get()) return;
-  properties_.reset(props);
+  if (props == properties_) return;
+  HoldInField(properties_, props);
   if (auto* spaceProps = DynamicCast<TSpaceEntityProps>(props)) spaceProps->SetSpaceEntity(this);
 }
 
+void TSpaceEntity::FieldElementFreed(TElement* element) {
+  if (element == properties_) properties_ = nullptr;
+  TRectEntity::FieldElementFreed(element);
+}
+
 int TSpaceEntity::GetSpaceID() const {
-  if (!properties_) return -1;
-  if (const auto* spaceProps = DynamicCast<TSpaceEntityProps>(properties_.get())) return spaceProps->GetSpaceID();
+  const ChainStep step;
+  if (!properties_ || ChainStep::TooDeep()) return -1;
+  if (const auto* spaceProps = DynamicCast<TSpaceEntityProps>(properties_)) return spaceProps->GetSpaceID();
   return properties_->GetPropertyInteger("SPACEID");
 }
 
 void TSpaceEntity::SetSpaceID(int value) {
-  if (properties_) properties_->SetPropertyInteger("SPACEID", value);
+  const ChainStep step;
+  if (properties_ && !ChainStep::TooDeep()) properties_->SetPropertyInteger("SPACEID", value);
 }
 
-int TSpaceEntity::GetGroup() const { return properties_ ? properties_->GetPropertyInteger("GROUP") : -1; }
+int TSpaceEntity::GetGroup() const {
+  const ChainStep step;
+  return properties_ && !ChainStep::TooDeep() ? properties_->GetPropertyInteger("GROUP") : -1;
+}
 
 bool TSpaceEntity::HitTest(const TCoordinate* Point, double Tolerance) const {
   if (!Point) return false;
@@ -94,18 +120,21 @@ TElement* TSpaceEntity::CreateEnvelope() const { return const_cast<TSpaceEntity*
 
 bool TSpaceEntity::HasProperty(const std::string& name) const {
   if (TRectEntity::HasProperty(name)) return true;
-  return properties_ && properties_->HasProperty(name);
+  const ChainStep step;
+  return properties_ && !ChainStep::TooDeep() && properties_->HasProperty(name);
 }
 
 std::string TSpaceEntity::GetPropertyText(const std::string& name) const {
   std::string text = TRectEntity::GetPropertyText(name);
-  if (text.empty() && properties_) text = properties_->GetPropertyText(name);
+  const ChainStep step;
+  if (text.empty() && properties_ && !ChainStep::TooDeep()) text = properties_->GetPropertyText(name);
   return text;
 }
 
 void TSpaceEntity::SetPropertyText(const std::string& name, const std::string& text) {
+  const ChainStep step;
   if (ClassType()->FindProp(name)) TRectEntity::SetPropertyText(name, text);
-  else if (properties_) properties_->SetPropertyText(name, text);
+  else if (properties_ && !ChainStep::TooDeep()) properties_->SetPropertyText(name, text);
 }
 
 // ---------------------------------------------------------------- TSpaceEntityString
@@ -281,18 +310,25 @@ bool TPolyLineElement::HitTest(const TCoordinate* Point, double Tolerance) const
 // ---------------------------------------------------------------- TAreaElement
 
 TAreaElement::TAreaElement() = default;
-TAreaElement::~TAreaElement() = default;
+TAreaElement::~TAreaElement() { ReleaseField(holes_); }
+
+THolesEntity* TAreaElement::Holes() const { return static_cast<THolesEntity*>(holes_); }
 
 void TAreaElement::SetHoles(THolesEntity* holes) {
-  if (holes == holes_.get()) return;
-  holes_.reset(holes);
+  if (holes == holes_) return;
+  HoldInField(holes_, holes);
   if (holes) holes->SetOwnerArea(this);
+}
+
+void TAreaElement::FieldElementFreed(TElement* element) {
+  if (element == holes_) holes_ = nullptr;
+  TPolyElement::FieldElementFreed(element);
 }
 
 void TAreaElement::AddHole(TAreaElement* Area) {
   if (!Area || Area == this) return;
   if (!holes_) SetHoles(new THolesEntity);
-  holes_->AddEntity(Area);
+  Holes()->AddEntity(Area);
   Area->IsHole = true;
 }
 
@@ -311,7 +347,7 @@ double TAreaElement::GetCalculatedArea() const {
   const double outline = WholeArea();
   double holes = 0;
   if (holes_)
-    for (TElement* child : holes_->Children())
+    for (TElement* child : Holes()->Children())
       if (const auto* hole = DynamicCast<TAreaElement>(child)) holes += std::fabs(hole->WholeArea());
   // Holes shrink the outline whichever way it runs.
   return outline < 0 ? outline + holes : outline - holes;
@@ -331,7 +367,7 @@ bool TAreaElement::OutlineContainsPoint(double X, double Y) const {
 
 TAreaElement* TAreaElement::FindHoleAt(double X, double Y) const {
   if (!holes_) return nullptr;
-  for (TElement* child : holes_->Children())
+  for (TElement* child : Holes()->Children())
     if (auto* hole = DynamicCast<TAreaElement>(child); hole && hole->OutlineContainsPoint(X, Y)) return hole;
   return nullptr;
 }
@@ -507,11 +543,13 @@ void TPolyLineAreaElement::SetLinesOriginesHex(const std::string& text) {
 
 // ---------------------------------------------------------------- line-end index
 
+TSpaceRect* TSpaceRect::Cell(Quarter quarter) const { return DynamicCast<TSpaceRect>(cells_[quarter].Get()); }
+
 TSpaceRect* TSpaceRect::CellFor(double X, double Y) const {
   const bool left = X < SplitX;
   const bool upper = Y >= SplitY;
-  if (left) return cells_[upper ? UpperLeft : LowerLeft];
-  return cells_[upper ? UpperRight : LowerRight];
+  if (left) return Cell(upper ? UpperLeft : LowerLeft);
+  return Cell(upper ? UpperRight : LowerRight);
 }
 
 void TSpaceRect::SplitIntoQuarters() {
@@ -536,18 +574,21 @@ void TSpaceRect::SplitIntoQuarters() {
     auto* cell = static_cast<TSpaceRect*>(NewElement(ClassType()));
     cell->SetBounds(made.bounds);
     cell->SetName(made.name);
-    cells_[made.quarter] = cell;
+    cells_[made.quarter].Set(cell);
     AddElement(cell);
   }
   last_ = false;
 }
 
+TPolyLineString* TSpaceLineBegEndCell::Begins() const { return DynamicCast<TPolyLineString>(begins_.Get()); }
+TPolyLineString* TSpaceLineBegEndCell::Ends() const { return DynamicCast<TPolyLineString>(ends_.Get()); }
+
 int TSpaceLineBegEndCell::GetEndsCount() const {
-  if (Last()) {
-    return (begins_ ? static_cast<int>(begins_->Children().size()) : 0) +
-           (ends_ ? static_cast<int>(ends_->Children().size()) : 0);
-  }
+  // An inner cell whose quarter was freed files the ends it would take itself.
   int count = 0;
+  for (const TPolyLineString* list : {Begins(), Ends()})
+    if (list) count += static_cast<int>(list->Children().size());
+  if (Last()) return count;
   for (Quarter quarter : {UpperLeft, LowerLeft, UpperRight, LowerRight})
     if (const TSpaceRect* cell = Cell(quarter)) count += cell->GetEndsCount();
   return count;
@@ -565,7 +606,14 @@ void TSpaceLineBegEndCell::AddLineEnd(TPolyElement* Line, bool AtBegin) {
 
 void TSpaceLineBegEndCell::FileEnd(TPolyElement* Line, bool AtBegin, double X, double Y) {
   TSpaceLineBegEndCell* cell = this;
-  while (!cell->Last()) cell = static_cast<TSpaceLineBegEndCell*>(cell->CellFor(X, Y));
+  while (!cell->Last()) {
+    auto* quarter = static_cast<TSpaceLineBegEndCell*>(cell->CellFor(X, Y));
+    if (!quarter) {
+      cell->ListOf(AtBegin)->AddEntity(Line);
+      return;
+    }
+    cell = quarter;
+  }
   // An empty or inverted box, with sides below zero, does not split either.
   const bool bigEnough = cell->GetWidth() >= MinCellSize && cell->GetHeight() >= MinCellSize;
   if (cell->GetEndsCount() >= Capacity && bigEnough) {
@@ -578,12 +626,11 @@ void TSpaceLineBegEndCell::FileEnd(TPolyElement* Line, bool AtBegin, double X, d
 }
 
 TPolyLineString* TSpaceLineBegEndCell::ListOf(bool AtBegin) {
-  TPolyLineString*& list = AtBegin ? begins_ : ends_;
-  if (!list) {
-    list = new TPolyLineString;
-    list->SetName(AtBegin ? "BEGINS" : "ENDS");
-    AddElement(list);
-  }
+  if (TPolyLineString* list = AtBegin ? Begins() : Ends()) return list;
+  auto* list = new TPolyLineString;
+  list->SetName(AtBegin ? "BEGINS" : "ENDS");
+  AddElement(list);
+  (AtBegin ? begins_ : ends_).Set(list);
   return list;
 }
 
@@ -592,12 +639,14 @@ void TSpaceLineBegEndCell::Split() {
   // This cell is inner now: filing an end again passes it down to a quarter.
   // A line that lost its vertices since it was filed is refused as on entry.
   for (bool atBegin : {true, false}) {
-    const TPolyLineString* list = atBegin ? begins_ : ends_;
+    const TPolyLineString* list = atBegin ? Begins() : Ends();
     if (!list) continue;
     const std::vector<TElement*> lines(list->Children().begin(), list->Children().end());
     for (TElement* element : lines) AddLineEnd(DynamicCast<TPolyElement>(element), atBegin);
   }
-  TElement* lists[] = {std::exchange(begins_, nullptr), std::exchange(ends_, nullptr)};
+  TElement* lists[] = {Begins(), Ends()};
+  begins_.Set(nullptr);
+  ends_.Set(nullptr);
   for (TElement* list : lists)
     if (list) FreeElement(list);
 }
@@ -680,6 +729,8 @@ TClass TAreaElement::StaticClass() {
        NotStored(ReadProp("SavedArea", &E::SavedArea))});
   return &info;
 }
+
+TAreaElement* THolesEntity::OwnerArea() const { return DynamicCast<TAreaElement>(ownerArea_.Get()); }
 
 TClass THolesEntity::StaticClass() {
   static const TClassInfo info = DescribeClass<THolesEntity>(

@@ -23,9 +23,11 @@ class TSpaceEntity : public TRectEntity {
   // Radians: the direction of a text, or of a line at its middle.
   double Angle = 0;
 
-  // The property object: number, group and further named values.  Owned.
-  TElement* Properties() const { return properties_.get(); }
-  // Frees the previous object and takes props.
+  // The property object: number, group and further named values.  The
+  // entity is one of its holders: it dies with its last holder.
+  TElement* Properties() const { return properties_; }
+  // Lets the previous object go and holds props; raises ECircularOwnership
+  // for the entity itself or one of its ancestors.
   void SetProperties(TElement* props);
 
   virtual int GetSpaceID() const;
@@ -45,8 +47,11 @@ class TSpaceEntity : public TRectEntity {
   std::string GetPropertyText(const std::string& name) const override;
   void SetPropertyText(const std::string& name, const std::string& text) override;
 
+ protected:
+  void FieldElementFreed(TElement* element) override;
+
  private:
-  std::unique_ptr<TElement> properties_;
+  TElement* properties_ = nullptr;
 };
 
 // A list of space entities; names it does not publish become dynamic
@@ -140,9 +145,9 @@ class TAreaElement : public TPolyElement {
   bool IsHole = false;
 
   double SavedArea() const { return savedArea_; }
-  // Created on the first hole.  Owned.
-  THolesEntity* Holes() const { return holes_.get(); }
-  // Frees the previous holes and takes holes, which then name this area.
+  // Created on the first hole; held as Properties is.
+  THolesEntity* Holes() const;
+  // Lets the previous holes go and holds holes, which then name this area.
   void SetHoles(THolesEntity* holes);
   void AddHole(TAreaElement* Area);
   TAreaElement* HoleOwnerArea() const;
@@ -156,19 +161,23 @@ class TAreaElement : public TPolyElement {
   TAreaElement* FindHoleAt(double X, double Y) const;
   bool ContainsPointOutsideHoles(double X, double Y) const;
 
+ protected:
+  void FieldElementFreed(TElement* element) override;
+
  private:
   mutable double savedArea_ = 0;
-  std::unique_ptr<THolesEntity> holes_;
+  TElement* holes_ = nullptr;  // always a THolesEntity
 };
 
 class THolesEntity : public TRectEntity {
   KESTX_CLASS(THolesEntity)
  public:
-  TAreaElement* OwnerArea() const { return ownerArea_; }
-  void SetOwnerArea(TAreaElement* area) { ownerArea_ = area; }
+  // The area whose holes these are; nil once it is gone.
+  TAreaElement* OwnerArea() const;
+  void SetOwnerArea(TAreaElement* area) { ownerArea_.Set(area); }
 
  private:
-  TAreaElement* ownerArea_ = nullptr;
+  TElementLink ownerArea_;
 };
 
 // An area bounded by a chain of owned polylines.  Each line has an origin
@@ -213,7 +222,8 @@ class TSpaceRect : public TRectEntity {
   double SplitY = 0;
 
   bool Last() const { return last_; }
-  TSpaceRect* Cell(Quarter quarter) const { return cells_[quarter]; }
+  // Nil once the quarter has been freed.
+  TSpaceRect* Cell(Quarter quarter) const;
   // The quarter holding the point: left when X < SplitX, upper when
   // Y >= SplitY.
   TSpaceRect* CellFor(double X, double Y) const;
@@ -226,7 +236,8 @@ class TSpaceRect : public TRectEntity {
 
  private:
   bool last_ = true;
-  TSpaceRect* cells_[4] = {nullptr, nullptr, nullptr, nullptr};
+  // Children, so a script may free them: links read nil then.
+  TElementLink cells_[4];
 };
 
 // Files polylines by their first vertex (the BEGINS list of the leaf holding
@@ -241,8 +252,8 @@ class TSpaceLineBegEndCell : public TSpaceRect {
   // meet in one node anyway, and any number of ends may share one point.
   static constexpr double MinCellSize = 1e-4;
 
-  TPolyLineString* Begins() const { return begins_; }
-  TPolyLineString* Ends() const { return ends_; }
+  TPolyLineString* Begins() const;
+  TPolyLineString* Ends() const;
   void AddLineEnd(TPolyElement* Line, bool AtBegin);
   // Line ends of a leaf, or of all leaves below an inner cell.
   int GetEndsCount() const override;
@@ -252,8 +263,8 @@ class TSpaceLineBegEndCell : public TSpaceRect {
   void Split();
   TPolyLineString* ListOf(bool AtBegin);
 
-  TPolyLineString* begins_ = nullptr;
-  TPolyLineString* ends_ = nullptr;
+  TElementLink begins_;
+  TElementLink ends_;
 };
 
 void RegisterE_SpaceClasses();

@@ -1,0 +1,208 @@
+// A space entity's property object and an area's holes are held the way
+// children are: shared ones die with their last holder, one freed elsewhere
+// leaves the entity, and the entity itself or an owner of it is refused,
+// whether a file or a property text gives it.
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "tests/framework/stream/kes_stream_files.h"
+#include "tests/spatial/spatial_fixture.h"
+#include "framework/core/class_registry.h"
+#include "framework/stream/kes_loader.h"
+#include "spatial/objects/properties.h"
+#include "spatial/objects/space_entities.h"
+
+namespace {
+
+using HeldPropertyObjectsTest = SpatialTest;
+
+std::string HandleText(TElement* element) { return std::to_string(HandleOfElement(element)); }
+
+template <class T>
+T* ChildAt(TElement* entity, std::size_t index) {
+  return DynamicCast<T>(static_cast<TEntity*>(entity)->Children().at(index));
+}
+
+struct FileCase {
+  const char* Seed;  // a KES file of the fuzzing corpus
+  const char* Message;  // the one message box the load shows, or empty
+  std::function<void(TElement* root)> Check;
+};
+
+const FileCase kFiles[] = {
+    {"shared_properties", "",
+     [](TElement* root) {
+       auto* first = ChildAt<TPointElement>(root, 0);
+       auto* second = ChildAt<TPointElement>(root, 1);
+       ASSERT_TRUE(first && second);
+       TElement* props = first->Properties();
+       ASSERT_NE(props, nullptr);
+       EXPECT_EQ(second->Properties(), props);
+       EXPECT_EQ(props->HolderCount(), 2);
+       static_cast<TEntity*>(root)->FreeElement(first);
+       EXPECT_EQ(second->Properties()->GetName(), "PROPS");  // still alive for the second
+     }},
+    {"own_properties", "Property Set Error TPointElement Properties",
+     [](TElement* root) {
+       auto* point = DynamicCast<TPointElement>(root);
+       ASSERT_NE(point, nullptr);
+       EXPECT_EQ(point->GetName(), "SELF");
+       EXPECT_EQ(point->Properties(), nullptr);
+       EXPECT_EQ(point->GetSpaceID(), -1);
+       EXPECT_EQ(point->GetPropertyText("NoSuchName"), "");
+     }},
+    {"properties_cycle", "Property Set Error TPointElement Properties",
+     [](TElement* root) {
+       // The point refused to hold the inline object that holds it; that
+       // object, held by nothing else, went with the load.
+       auto* point = ChildAt<TPointElement>(root, 0);
+       ASSERT_NE(point, nullptr);
+       EXPECT_EQ(point->Properties(), nullptr);
+       EXPECT_EQ(point->HolderCount(), 1);
+     }},
+    {"shared_holes", "",
+     [](TElement* root) {
+       auto* first = ChildAt<TAreaElement>(root, 1);
+       auto* second = ChildAt<TAreaElement>(root, 2);
+       ASSERT_TRUE(first && second);
+       THolesEntity* holes = first->Holes();
+       ASSERT_NE(holes, nullptr);
+       EXPECT_EQ(second->Holes(), holes);
+       EXPECT_EQ(holes->HolderCount(), 3);  // also a child of another entity
+       EXPECT_EQ(holes->OwnerArea(), second);
+       static_cast<TEntity*>(root)->FreeElement(second);
+       EXPECT_EQ(first->Holes(), holes);
+       EXPECT_EQ(holes->OwnerArea(), nullptr);  // the area it named is gone
+     }},
+};
+
+TEST_F(HeldPropertyObjectsTest, FilesThatShareOrLoopPropertyObjectsLoadAndFreeOnce) {
+  for (const FileCase& file : kFiles) {
+    SCOPED_TRACE(file.Seed);
+    dialogs.Messages.clear();
+    TLoad load;
+    load.FileName = std::string(KESTX_SAMPLES_DIR) + "/fuzz/kes_stream/" + file.Seed + ".kes";
+    load.DoIt();
+    std::unique_ptr<TElement> root(load.Output());
+    ASSERT_NE(root, nullptr);
+    EXPECT_EQ(root->HolderCount(), 0);
+    if (*file.Message) {
+      ASSERT_EQ(dialogs.Messages.size(), 1u);
+      EXPECT_EQ(dialogs.Messages[0].Text, file.Message);
+    } else {
+      EXPECT_TRUE(dialogs.Messages.empty());
+    }
+    file.Check(root.get());
+  }
+}
+
+struct TextCase {
+  const char* Name;
+  const char* Property;
+  // The value given by text: the entity itself or the holder of its holder.
+  std::function<TElement*(TAreaElement& area, TEntity& owner)> Value;
+};
+
+const TextCase kTexts[] = {
+    {"Properties := itself", "Properties", [](TAreaElement& area, TEntity&) { return &area; }},
+    {"Properties := its owner", "Properties", [](TAreaElement&, TEntity& owner) { return &owner; }},
+    {"Holes := a holes entity holding it", "Holes",
+     [](TAreaElement& area, TEntity& owner) {
+       auto* holes = new THolesEntity;
+       owner.AddElement(holes);
+       holes->AddElement(&area);
+       return holes;
+     }},
+};
+
+TEST_F(HeldPropertyObjectsTest, PropertyTextsRefuseTheEntityAndItsOwners) {
+  for (const TextCase& row : kTexts) {
+    SCOPED_TRACE(row.Name);
+    dialogs.Messages.clear();
+    auto owner = std::make_unique<TAreaString>();
+    auto* area = new TAreaElement;
+    owner->AddElement(area);
+    TElement* value = row.Value(*area, *owner);
+    const std::string text = HandleText(value);
+    area->SetPropertyText(row.Property, text);
+    ASSERT_EQ(dialogs.Messages.size(), 1u);
+    EXPECT_EQ(dialogs.Messages[0].Text, "Error filling property " + std::string(row.Property) + " by string " + text);
+    EXPECT_EQ(area->GetPropertyText(row.Property), "0");
+    // Names the entity does not publish still end: there is no loop to follow.
+    area->SetPropertyText("NoSuchName", "1");
+    EXPECT_EQ(area->GetPropertyText("NoSuchName"), "");
+  }
+}
+
+TEST_F(HeldPropertyObjectsTest, APropertyObjectFreedElsewhereLeavesTheEntity) {
+  TPointElement point;
+  auto* props = new TDynamicProperties;
+  point.SetProperties(props);
+  TOwnerEntity list;
+  list.AddElement(props);
+  list.FreeElement(props);  // the point still holds it
+  ASSERT_EQ(point.Properties(), props);
+  point.SetSpaceID(7);
+  EXPECT_EQ(point.GetSpaceID(), 7);
+  delete props;  // freed outright, as a message's data is
+  EXPECT_EQ(point.Properties(), nullptr);
+  EXPECT_EQ(point.GetSpaceID(), -1);
+  // The holes container the same way.
+  TAreaElement area;
+  area.AddHole(new TAreaElement);
+  delete area.Holes();
+  EXPECT_EQ(area.Holes(), nullptr);
+  EXPECT_EQ(area.FindHoleAt(0, 0), nullptr);
+}
+
+TEST_F(HeldPropertyObjectsTest, AReplacedPropertyObjectLivesOnWhereElseItIsHeld) {
+  Tracked<TDynamicProperties>::Alive = 0;
+  TPointElement first;
+  TPointElement second;
+  auto* shared = new Tracked<TDynamicProperties>;
+  first.SetProperties(shared);
+  second.SetProperties(shared);
+  first.SetProperties(new Tracked<TDynamicProperties>);
+  EXPECT_EQ(Tracked<TDynamicProperties>::Alive, 2);
+  second.SetProperties(nullptr);  // its last holder lets go
+  EXPECT_EQ(Tracked<TDynamicProperties>::Alive, 1);
+}
+
+TEST_F(HeldPropertyObjectsTest, AClonedEntitySharesItsPropertyObject) {
+  // Cloning copies every stored published property, Properties included.
+  Tracked<TDynamicProperties>::Alive = 0;
+  auto original = std::make_unique<TPointElement>();
+  original->SetProperties(new Tracked<TDynamicProperties>);
+  std::unique_ptr<TElement> clone(CloneElement(original.get()));
+  auto* copy = DynamicCast<TPointElement>(clone.get());
+  ASSERT_NE(copy, nullptr);
+  EXPECT_EQ(copy->Properties(), original->Properties());
+  EXPECT_EQ(original->Properties()->HolderCount(), 2);
+  original.reset();
+  EXPECT_EQ(Tracked<TDynamicProperties>::Alive, 1);
+  clone.reset();
+  EXPECT_EQ(Tracked<TDynamicProperties>::Alive, 0);
+}
+
+TEST_F(HeldPropertyObjectsTest, ALongChainOfPropertyObjectsIsReadAndFreedWithoutDeepRecursion) {
+  // Each point holds the one before as its property object, as a file of
+  // back references can make it; a chain this long would overflow the stack
+  // of a lookup or a free that recursed along it.
+  Tracked<TPointElement>::Alive = 0;
+  auto* last = new Tracked<TPointElement>;
+  for (int i = 0; i < 100000; ++i) {
+    auto* next = new Tracked<TPointElement>;
+    next->SetProperties(last);
+    last = next;
+  }
+  EXPECT_EQ(last->GetPropertyText("NoSuchName"), "");
+  EXPECT_FALSE(last->HasProperty("NoSuchName"));
+  last->SetPropertyText("NoSuchName", "1");
+  EXPECT_EQ(last->GetSpaceID(), -1);
+  EXPECT_EQ(last->GetGroup(), -1);
+  delete last;
+  EXPECT_EQ(Tracked<TPointElement>::Alive, 0);
+}
+
+}  // namespace
