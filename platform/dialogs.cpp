@@ -1,15 +1,22 @@
 #include "platform/dialogs.h"
 
 #include <QApplication>
+#include <QCursor>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QPixmap>
 #include <QGuiApplication>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QString>
 
 #include <iostream>
+#include <map>
 #include <utility>
 
 #include "platform/app_queue.h"
 #include "platform/forms.h"
+#include "platform/streams.h"
 
 namespace platform {
 namespace {
@@ -119,6 +126,24 @@ class ProgramDialogs : public Dialogs {
 
 Dialogs* installed = nullptr;
 
+bool HasWindows() { return qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr; }
+
+QString Q(const std::string& text) { return QString::fromStdString(text); }
+
+// "text|pattern|text|pattern" as Qt's "text (pattern);;text (pattern)".
+QStringList QtFilters(const std::string& filter) {
+  QStringList parts = Q(filter).split('|');
+  QStringList filters;
+  for (qsizetype i = 0; i + 1 < parts.size(); i += 2)
+    filters.append(parts[i] + " (" + parts[i + 1].replace(';', ' ') + ")");
+  return filters;
+}
+
+std::map<int, QCursor>& LoadedCursors() {
+  static std::map<int, QCursor> cursors;
+  return cursors;
+}
+
 }  // namespace
 
 Dialogs& CurrentDialogs() {
@@ -146,6 +171,69 @@ int RecordingDialogs::MessageDlg(const std::string& text, MsgDlgType type, unsig
   const int answer = Answers.front();
   Answers.pop_front();
   return answer;
+}
+
+bool Dialogs::PromptForFile(FileDialogRequest& request) {
+  if (Unattended() || !HasWindows()) return false;
+  QFileDialog dialog(nullptr, QString(), Q(request.InitialDir));
+  dialog.setAcceptMode(request.Save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+  dialog.setFileMode(request.Save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+  const QStringList filters = QtFilters(request.Filter);
+  dialog.setNameFilters(filters);
+  if (request.FilterIndex >= 1 && request.FilterIndex <= filters.size())
+    dialog.selectNameFilter(filters[request.FilterIndex - 1]);
+  dialog.setDefaultSuffix(Q(request.DefaultExt));
+  if (!request.FileName.empty()) dialog.selectFile(Q(request.FileName));
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
+  request.FileName = dialog.selectedFiles().front().toStdString();
+  request.FilterIndex = static_cast<int>(filters.indexOf(dialog.selectedNameFilter())) + 1;
+  return true;
+}
+
+bool Dialogs::InputQuery(const std::string& caption, const std::string& prompt, std::string& value) {
+  if (Unattended() || !HasWindows()) return false;
+  bool ok = false;
+  const QString text = QInputDialog::getText(nullptr, Q(caption), Q(prompt), QLineEdit::Normal, Q(value), &ok);
+  if (ok) value = text.toStdString();
+  return ok;
+}
+
+bool PromptForFile(FileDialogRequest& request) { return CurrentDialogs().PromptForFile(request); }
+
+bool InputQuery(const std::string& caption, const std::string& prompt, std::string& value) {
+  return CurrentDialogs().InputQuery(caption, prompt, value);
+}
+
+bool LoadScreenCursor(int number, const std::string& fileName) {
+  if (!FileExists(fileName)) return false;
+  if (HasWindows()) {
+    QPixmap image;
+    if (!image.load(Q(fileName))) return false;
+    LoadedCursors()[number] = QCursor(image);
+  } else {
+    LoadedCursors()[number] = QCursor();
+  }
+  return true;
+}
+
+bool ScreenCursorLoaded(int number) { return LoadedCursors().count(number) != 0; }
+
+bool RecordingDialogs::PromptForFile(FileDialogRequest& request) {
+  FileDialogs.push_back(request);
+  if (FileAnswers.empty()) return false;
+  const std::string answer = FileAnswers.front();
+  FileAnswers.pop_front();
+  if (answer.empty()) return false;
+  request.FileName = answer;
+  return true;
+}
+
+bool RecordingDialogs::InputQuery(const std::string& caption, const std::string& prompt, std::string& value) {
+  Prompts.push_back(caption + ": " + prompt);
+  if (PromptAnswers.empty()) return false;
+  value = PromptAnswers.front();
+  PromptAnswers.pop_front();
+  return true;
 }
 
 void RecordingDialogs::SetScreenCursor(Cursor cursor) {

@@ -25,12 +25,29 @@ enum ModalResult : int { mrNone = 0, mrOk = 1, mrCancel = 2, mrAbort = 3, mrRetr
 
 enum class Cursor { Default, HourGlass, Arrow, Cross, Hand };
 
+// An open or save dialog: the filter is "text|pattern|text|pattern...", the
+// pattern's parts separated by ";".  FilterIndex counts from 1.
+struct FileDialogRequest {
+  bool Save = false;
+  std::string Filter;
+  int FilterIndex = 1;
+  std::string DefaultExt;
+  std::string InitialDir;
+  std::string FileName;
+};
+
 class Dialogs {
  public:
   virtual ~Dialogs() = default;
   virtual int MessageDlg(const std::string& text, MsgDlgType type, unsigned buttons) = 0;
   virtual Cursor ScreenCursor() const = 0;
   virtual void SetScreenCursor(Cursor cursor) = 0;
+  // The system's file dialog; true with request.FileName (and FilterIndex)
+  // set when the user chose a file.  Unattended and without windows: false.
+  virtual bool PromptForFile(FileDialogRequest& request);
+  // A one-line text prompt; true with value set on OK.  Unattended and
+  // without windows: false.
+  virtual bool InputQuery(const std::string& caption, const std::string& prompt, std::string& value);
 };
 
 // The dialogs in force (the program's own until another is installed).
@@ -40,6 +57,15 @@ void SetDialogs(Dialogs* dialogs);
 
 int MessageDlg(const std::string& text, MsgDlgType type, unsigned buttons);
 void ShowMessage(const std::string& text);
+bool PromptForFile(FileDialogRequest& request);
+bool InputQuery(const std::string& caption, const std::string& prompt, std::string& value);
+
+// Loads a cursor file as the application's screen cursor of that number
+// (numbers from 1); false when the file is missing or no image.  Without
+// windows the file is only checked to exist.
+bool LoadScreenCursor(int number, const std::string& fileName);
+// Whether a cursor has been loaded under that number.
+bool ScreenCursorLoaded(int number);
 
 // Shows the hourglass for its lifetime and restores the cursor it found.
 class WaitCursor {
@@ -65,10 +91,20 @@ class RecordingDialogs : public Dialogs {
   std::deque<int> Answers;
   int DefaultAnswer = mrOk;
   std::vector<Cursor> CursorChanges;
+  // File dialogs shown, and the names they answer in turn (empty: cancelled;
+  // none left: cancelled).
+  std::vector<FileDialogRequest> FileDialogs;
+  std::deque<std::string> FileAnswers;
+  // Text prompts shown ("caption: prompt"), and their answers in turn (none
+  // left: cancelled).
+  std::vector<std::string> Prompts;
+  std::deque<std::string> PromptAnswers;
 
   int MessageDlg(const std::string& text, MsgDlgType type, unsigned buttons) override;
   Cursor ScreenCursor() const override { return cursor_; }
   void SetScreenCursor(Cursor cursor) override;
+  bool PromptForFile(FileDialogRequest& request) override;
+  bool InputQuery(const std::string& caption, const std::string& prompt, std::string& value) override;
 
  private:
   Cursor cursor_ = Cursor::Default;

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
+#include <QFontDialog>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDragEnterEvent>
@@ -17,8 +18,16 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMimeData>
+#include <QMovie>
 #include <QPixmap>
+#include <QPointer>
 #include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QScrollBar>
+#include <QStatusBar>
+#include <QStatusTipEvent>
+#include <QTextBlock>
+#include <QTextCursor>
 #include <QPushButton>
 #include <QTextEdit>
 #include <QUiLoader>
@@ -64,6 +73,8 @@ constexpr const char* kEntersFolders = "entersFolders";
 struct Form::Impl : public QObject {
   std::string layout;
   std::unique_ptr<QWidget> root;
+  // Reads nil once Qt has freed the root with a site it was docked into.
+  QPointer<QWidget> alive;
   std::function<bool()> closeQuery;
   std::function<void(const std::vector<std::string>&)> filesDropped;
   QEventLoop* modalLoop = nullptr;
@@ -106,6 +117,12 @@ struct Form::Impl : public QObject {
       case QEvent::Hide:
         if (modalLoop != nullptr && modalResult == mrNone) EndModal(mrCancel);
         return false;
+      case QEvent::StatusTip: {
+        // Hints of the controls show in the window's status line.
+        if (auto* status = root->findChild<QStatusBar*>("StatusBar"))
+          status->showMessage(static_cast<QStatusTipEvent*>(event)->tip());
+        return true;
+      }
       case QEvent::DragEnter: {
         auto* drag = static_cast<QDragEnterEvent*>(event);
         if (drag->mimeData()->hasUrls()) drag->acceptProposedAction();
@@ -134,6 +151,7 @@ Form::Form(const std::string& layout) : impl_(std::make_unique<Impl>()) {
   QUiLoader loader;
   impl_->root.reset(loader.load(&file));
   if (!impl_->root) throw EFormLayoutError("Layout of the form " + layout + ": " + S(loader.errorString()));
+  impl_->alive = impl_->root.get();
   impl_->root->installEventFilter(impl_.get());
   for (QAbstractButton* button : impl_->root->findChildren<QAbstractButton*>()) {
     const QVariant result = button->property(kModalResult);
@@ -143,7 +161,36 @@ Form::Form(const std::string& layout) : impl_(std::make_unique<Impl>()) {
   }
 }
 
-Form::~Form() = default;
+Form::~Form() {
+  if (!impl_->alive) (void)impl_->root.release();
+}
+
+void Form::DockInto(Form& site) {
+  QWidget& root = *impl_->root;
+  root.setParent(site.impl_->root.get());
+  if (QLayout* layout = site.impl_->root->layout()) layout->addWidget(&root);
+  root.show();
+}
+
+void Form::Undock() {
+  QWidget& root = *impl_->root;
+  if (!root.parentWidget()) return;
+  if (QLayout* layout = root.parentWidget()->layout()) layout->removeWidget(&root);
+  root.setParent(nullptr);
+}
+
+bool Form::PlayAnimation(const std::string& control, const std::string& fileName) {
+  auto* label = impl_->As<QLabel>(control);
+  if (label == nullptr) return false;
+  auto* movie = new QMovie(Q(fileName), QByteArray(), label);
+  if (!movie->isValid()) {
+    delete movie;
+    return false;
+  }
+  label->setMovie(movie);
+  movie->start();
+  return true;
+}
 
 const std::string& Form::LayoutName() const { return impl_->layout; }
 
@@ -249,6 +296,7 @@ std::string Form::Text(const std::string& control) const {
   if (auto* combo = qobject_cast<QComboBox*>(&object)) return S(combo->currentText());
   if (auto* group = qobject_cast<QGroupBox*>(&object)) return S(group->title());
   if (auto* action = qobject_cast<QAction*>(&object)) return S(action->text());
+  if (auto* status = qobject_cast<QStatusBar*>(&object)) return S(status->currentMessage());
   if (auto* widget = qobject_cast<QWidget*>(&object)) return S(widget->windowTitle());
   return {};
 }
@@ -263,6 +311,7 @@ void Form::SetText(const std::string& control, const std::string& text) {
   if (auto* combo = qobject_cast<QComboBox*>(&object)) return combo->setCurrentText(Q(text));
   if (auto* group = qobject_cast<QGroupBox*>(&object)) return group->setTitle(Q(text));
   if (auto* action = qobject_cast<QAction*>(&object)) return action->setText(Q(text));
+  if (auto* status = qobject_cast<QStatusBar*>(&object)) return status->showMessage(Q(text));
   if (auto* widget = qobject_cast<QWidget*>(&object)) widget->setWindowTitle(Q(text));
 }
 
@@ -352,6 +401,162 @@ Bounds Form::ControlBounds(const std::string& control) const {
   return {topLeft.x(), topLeft.y(), widget->width(), widget->height()};
 }
 
+bool Form::ControlVisible(const std::string& control) const {
+  auto* widget = impl_->As<QWidget>(control);
+  return widget != nullptr && !widget->isHidden();
+}
+
+void Form::SetControlVisible(const std::string& control, bool visible) {
+  if (auto* widget = impl_->As<QWidget>(control)) widget->setVisible(visible);
+}
+
+void Form::SetRange(const std::string& control, int min, int max) {
+  if (auto* bar = impl_->As<QProgressBar>(control)) bar->setRange(min, max);
+}
+
+int Form::Minimum(const std::string& control) const {
+  auto* bar = impl_->As<QProgressBar>(control);
+  return bar ? bar->minimum() : 0;
+}
+
+int Form::Maximum(const std::string& control) const {
+  auto* bar = impl_->As<QProgressBar>(control);
+  return bar ? bar->maximum() : 0;
+}
+
+int Form::Position(const std::string& control) const {
+  auto* bar = impl_->As<QProgressBar>(control);
+  return bar ? bar->value() : 0;
+}
+
+void Form::SetPosition(const std::string& control, int position) {
+  if (auto* bar = impl_->As<QProgressBar>(control)) bar->setValue(position);
+}
+
+namespace {
+
+// The document and the cursor-bearing editor behind a memo or rich edit.
+struct Editor {
+  QTextEdit* rich = nullptr;
+  QPlainTextEdit* plain = nullptr;
+  QTextDocument* Document() const { return rich ? rich->document() : plain ? plain->document() : nullptr; }
+  QTextCursor Cursor() const { return rich ? rich->textCursor() : plain->textCursor(); }
+  void SetCursor(const QTextCursor& cursor) const {
+    if (rich) rich->setTextCursor(cursor);
+    else plain->setTextCursor(cursor);
+  }
+  void EnsureCursorVisible() const {
+    if (rich) rich->ensureCursorVisible();
+    else plain->ensureCursorVisible();
+  }
+};
+
+Editor EditorOf(QObject& object) {
+  return {qobject_cast<QTextEdit*>(&object), qobject_cast<QPlainTextEdit*>(&object)};
+}
+
+}  // namespace
+
+int Form::LineCount(const std::string& control) const {
+  const Editor editor = EditorOf(impl_->Find(control));
+  return editor.Document() ? editor.Document()->blockCount() : 0;
+}
+
+void Form::ReplaceLastLine(const std::string& control, const std::string& text) {
+  const Editor editor = EditorOf(impl_->Find(control));
+  if (!editor.Document()) return;
+  QTextCursor cursor(editor.Document()->lastBlock());
+  cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+  cursor.insertText(Q(text));
+}
+
+void Form::AppendLine(const std::string& control, const std::string& text) {
+  const Editor editor = EditorOf(impl_->Find(control));
+  if (!editor.Document()) return;
+  QTextCursor cursor(editor.Document());
+  cursor.movePosition(QTextCursor::End);
+  cursor.insertBlock();
+  cursor.insertText(Q(text));
+}
+
+void Form::ScrollToCaret(const std::string& control) {
+  const Editor editor = EditorOf(impl_->Find(control));
+  if (!editor.Document()) return;
+  QTextCursor cursor = editor.Cursor();
+  cursor.movePosition(QTextCursor::End);
+  editor.SetCursor(cursor);
+  editor.EnsureCursorVisible();
+}
+
+void Form::SetWordWrap(const std::string& control, bool wrap) {
+  const Editor editor = EditorOf(impl_->Find(control));
+  if (editor.rich) editor.rich->setLineWrapMode(wrap ? QTextEdit::WidgetWidth : QTextEdit::NoWrap);
+  if (editor.plain) editor.plain->setLineWrapMode(wrap ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
+}
+
+bool Form::WordWrap(const std::string& control) const {
+  const Editor editor = EditorOf(impl_->Find(control));
+  if (editor.rich) return editor.rich->lineWrapMode() != QTextEdit::NoWrap;
+  return editor.plain && editor.plain->lineWrapMode() != QPlainTextEdit::NoWrap;
+}
+
+int Form::SelStart(const std::string& control) const {
+  const Editor editor = EditorOf(impl_->Find(control));
+  return editor.Document() ? editor.Cursor().selectionStart() : 0;
+}
+
+int Form::SelLength(const std::string& control) const {
+  const Editor editor = EditorOf(impl_->Find(control));
+  if (!editor.Document()) return 0;
+  const QTextCursor cursor = editor.Cursor();
+  return cursor.selectionEnd() - cursor.selectionStart();
+}
+
+void Form::Select(const std::string& control, int start, int length) {
+  const Editor editor = EditorOf(impl_->Find(control));
+  if (!editor.Document()) return;
+  QTextCursor cursor(editor.Document());
+  cursor.setPosition(start);
+  cursor.setPosition(start + length, QTextCursor::KeepAnchor);
+  editor.SetCursor(cursor);
+  editor.EnsureCursorVisible();
+}
+
+void Form::CaretLineColumn(const std::string& control, int& line, int& column) const {
+  const Editor editor = EditorOf(impl_->Find(control));
+  line = column = 0;
+  if (!editor.Document()) return;
+  const QTextCursor cursor = editor.Cursor();
+  line = cursor.blockNumber();
+  column = cursor.positionInBlock();
+}
+
+void Form::OnCaretMove(const std::string& control, std::function<void()> handler) {
+  const Editor editor = EditorOf(impl_->Find(control));
+  auto call = [handler] { handler(); };
+  if (editor.rich) QObject::connect(editor.rich, &QTextEdit::cursorPositionChanged, impl_.get(), call);
+  if (editor.plain) QObject::connect(editor.plain, &QPlainTextEdit::cursorPositionChanged, impl_.get(), call);
+}
+
+void Form::Focus(const std::string& control) {
+  if (auto* widget = impl_->As<QWidget>(control)) widget->setFocus();
+}
+
+int Form::FindText(const std::string& control, const std::string& text, int from) const {
+  const Editor editor = EditorOf(impl_->Find(control));
+  if (!editor.Document() || text.empty()) return -1;
+  return static_cast<int>(editor.Document()->toPlainText().indexOf(Q(text), from, Qt::CaseInsensitive));
+}
+
+bool Form::ChooseFont(const std::string& control) {
+  auto* widget = impl_->As<QWidget>(control);
+  if (widget == nullptr || Unattended()) return false;
+  bool ok = false;
+  const QFont font = QFontDialog::getFont(&ok, widget->font(), impl_->root.get());
+  if (ok) widget->setFont(font);
+  return ok;
+}
+
 void Form::OnClick(const std::string& control, std::function<void()> handler) {
   QObject& object = impl_->Find(control);
   if (auto* button = qobject_cast<QAbstractButton*>(&object)) {
@@ -374,6 +579,8 @@ void Form::OnChange(const std::string& control, std::function<void()> handler) {
     QObject::connect(combo, &QComboBox::currentIndexChanged, impl_.get(), call);
   } else if (auto* memo = qobject_cast<QPlainTextEdit*>(&object)) {
     QObject::connect(memo, &QPlainTextEdit::textChanged, impl_.get(), call);
+  } else if (auto* rich = qobject_cast<QTextEdit*>(&object)) {
+    QObject::connect(rich, &QTextEdit::textChanged, impl_.get(), call);
   }
 }
 

@@ -3,6 +3,7 @@
 #include "render/devices/device.h"
 #include "render/devices/device_tool.h"
 #include "render/interprets/interpret.h"
+#include "render/palette/palette.h"
 #include "spatial/spatial_classes.h"
 
 void RegisterRenderBaseClasses() {
@@ -13,4 +14,5 @@ void RegisterRenderBaseClasses() {
   RegisterDeviceClasses();
   RegisterDeviceToolClasses();
   RegisterInterpretClasses();
+  RegisterPaletteClasses();
 }
