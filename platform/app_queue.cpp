@@ -44,7 +44,11 @@ struct Application::Impl {
   }
 
   // Caller holds mutex and running is set.
-  void PostQuit() { QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection); }
+  // exit, not quit: Qt's quit first asks every window to close, and the main
+  // window answers a close request by asking the user whether to quit.
+  void PostQuit() {
+    QMetaObject::invokeMethod(qApp, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
+  }
 
   void DrainQueue() {
     for (;;) {
@@ -206,6 +210,11 @@ int Application::Run(int argc, char** argv) {
     impl_->terminated = false;
   }
   return result;
+}
+
+bool Application::Terminating() const {
+  std::lock_guard lock(impl_->mutex);
+  return impl_->terminated;
 }
 
 void Application::Terminate() {

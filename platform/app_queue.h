@@ -71,6 +71,8 @@ class Application : public TObject {
   // from any thread are then delivered by that loop.
   int Run(int argc, char** argv);
   void Terminate();
+  // Terminate was called and the event loop has not yet ended on it.
+  bool Terminating() const;
 
  private:
   Application();

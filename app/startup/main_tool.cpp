@@ -37,6 +37,14 @@ std::string FirstArgumentWithExt(const std::string& ext) {
   return {};
 }
 
+// The text of a list item: its value, or its name when it holds only one.
+std::string ItemText(TStringListElement& list, int index) {
+  const std::string value = list.GetValue(index);
+  if (!value.empty()) return value;
+  TStringElement* item = list.GetItem(index);
+  return item && item->HasName() ? item->GetName() : std::string();
+}
+
 std::string SlashPath(std::string path) {
   for (char& c : path)
     if (c == '\\') c = platform::PathDelimiter;
@@ -197,7 +205,7 @@ void TOldMainTool::LoadCursors() {
   TStringListElement* cursors = world ? world->SystemRegister()->Cursors() : nullptr;
   if (!cursors) return;
   for (int i = 0; i < cursors->GetCount(); ++i) {
-    const std::string name = cursors->GetItemName(i);
+    const std::string name = ItemText(*cursors, i);
     const std::string path = ResolveFileName(GetExeDirectory(), name);
     if (!platform::FileExists(path)) {
       Log("Cursor file: " + name + " not found");
@@ -228,7 +236,7 @@ void TOldMainTool::LoadPlugins() {
   auto* list = DynamicCast<TStringListElement>(world->FindElementByName("PLUGIN"));
   if (!list) return;
   for (int i = 0; i < list->GetCount(); ++i) {
-    const std::string name = list->GetItemName(i);
+    const std::string name = ItemText(*list, i);
     const std::string path = ResolveFileName(GetExeDirectory(), name);
     std::string error;
     if (!platform::FileExists(path)) Log("Plug-In file: " + name + " not found!");
@@ -375,9 +383,10 @@ TTool* TMainTool::CommandLine() {
 }
 
 void TMainTool::SetCommandLine(TTool* commandLine) {
-  if (auto* current = static_cast<TTool*>(commandLine_.Get()); current && current != commandLine) FreeTool(current);
+  auto* current = static_cast<TTool*>(commandLine_.Get());
+  if (current == commandLine) return;
+  if (current) FreeTool(current);
   commandLine_.Set(commandLine);
-  if (commandLine && !GetTools()->Children().empty() && GetTools()->IndexOf(commandLine) >= 0) return;
   if (commandLine) AddTool(commandLine);
 }
 
