@@ -17,6 +17,7 @@
 #include <QLayout>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QMimeData>
 #include <QMovie>
 #include <QPixmap>
@@ -63,6 +64,17 @@ void EnsureGuiApplication() {
 
 QString Q(const std::string& text) { return QString::fromStdString(text); }
 std::string S(const QString& text) { return text.toStdString(); }
+
+// The one simple panel of a status bar: a label across its width.
+QLabel& StatusPanel(QStatusBar& bar) {
+  auto* panel = bar.findChild<QLabel*>("qt_status_panel");
+  if (panel == nullptr) {
+    panel = new QLabel(&bar);
+    panel->setObjectName("qt_status_panel");
+    bar.addWidget(panel, 1);
+  }
+  return *panel;
+}
 
 constexpr const char* kModalResult = "modalResult";
 constexpr const char* kDirectory = "directory";
@@ -119,8 +131,9 @@ struct Form::Impl : public QObject {
         return false;
       case QEvent::StatusTip: {
         // Hints of the controls show in the window's status line.
-        if (auto* status = root->findChild<QStatusBar*>("StatusBar"))
-          status->showMessage(static_cast<QStatusTipEvent*>(event)->tip());
+        const QString tip = static_cast<QStatusTipEvent*>(event)->tip();
+        auto* status = root->findChild<QStatusBar*>("StatusBar");
+        if (status && !tip.isEmpty()) StatusPanel(*status).setText(tip);
         return true;
       }
       case QEvent::DragEnter: {
@@ -204,6 +217,8 @@ Bounds Form::GetBounds() const {
 }
 
 void Form::SetBounds(const Bounds& bounds) {
+  // Panels may have left the layout since it last counted its minimum size.
+  if (QLayout* layout = impl_->root->layout()) layout->activate();
   impl_->root->setGeometry(bounds.Left, bounds.Top, bounds.Width, bounds.Height);
 }
 
@@ -296,7 +311,8 @@ std::string Form::Text(const std::string& control) const {
   if (auto* combo = qobject_cast<QComboBox*>(&object)) return S(combo->currentText());
   if (auto* group = qobject_cast<QGroupBox*>(&object)) return S(group->title());
   if (auto* action = qobject_cast<QAction*>(&object)) return S(action->text());
-  if (auto* status = qobject_cast<QStatusBar*>(&object)) return S(status->currentMessage());
+  if (auto* status = qobject_cast<QStatusBar*>(&object)) return S(StatusPanel(*status).text());
+  if (auto* menu = qobject_cast<QMenu*>(&object)) return S(menu->title());
   if (auto* widget = qobject_cast<QWidget*>(&object)) return S(widget->windowTitle());
   return {};
 }
@@ -311,7 +327,8 @@ void Form::SetText(const std::string& control, const std::string& text) {
   if (auto* combo = qobject_cast<QComboBox*>(&object)) return combo->setCurrentText(Q(text));
   if (auto* group = qobject_cast<QGroupBox*>(&object)) return group->setTitle(Q(text));
   if (auto* action = qobject_cast<QAction*>(&object)) return action->setText(Q(text));
-  if (auto* status = qobject_cast<QStatusBar*>(&object)) return status->showMessage(Q(text));
+  if (auto* status = qobject_cast<QStatusBar*>(&object)) return StatusPanel(*status).setText(Q(text));
+  if (auto* menu = qobject_cast<QMenu*>(&object)) return menu->setTitle(Q(text));
   if (auto* widget = qobject_cast<QWidget*>(&object)) widget->setWindowTitle(Q(text));
 }
 
