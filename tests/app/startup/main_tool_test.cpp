@@ -192,6 +192,15 @@ TEST_F(MainToolTest, IniFileBesideTheProgramUnlessAnArgumentNamesOneThatExists) 
   EXPECT_EQ(Options().DataDirectory, "/data/lesy") << "the INI wins over the current folder";
 }
 
+TEST_F(MainToolTest, ProgramFileComesFromTheSystemNotFromTheArguments) {
+  SetProgramFile("");
+  SetProgramArguments({"kestx", "relativni/kestx"});
+  const std::string file = ProgramFile();
+  EXPECT_EQ(file.front(), '/');
+  EXPECT_EQ(platform::ExtractFileName(file), "test_app");
+  EXPECT_EQ(main->IniFileName(), main->GetExeDirectory() + "test_app.INI");
+}
+
 TEST_F(MainToolTest, StartScriptsComeFromTheFirstOilArgumentOrTheOptionThenTheScriptFolder) {
   std::filesystem::create_directories(File("skripty"));
   for (const char* name : {"prvni.oil", "druhy.OIL", "start.oil", "skripty/SysReg.Oil", "skripty/Model.Oil"})
