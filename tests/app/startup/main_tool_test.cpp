@@ -139,6 +139,14 @@ TClass TNotingMainTool::StaticClass() {
   return &info;
 }
 
+// Throws from its handler.
+class TFailingElement : public TOwnerEntity {
+ public:
+  void ReceiveMessage(TKestuMessage*& message, bool&) override {
+    if (message->Message == 70) throw std::runtime_error("Soubor nelze otevřít");
+  }
+};
+
 namespace {
 
 class MainToolTest : public ShellTest {
@@ -161,6 +169,42 @@ class MainToolTest : public ShellTest {
   TOptions& Options() { return *main->GetOptions(); }
   TNotingMainTool* main = nullptr;
 };
+
+TEST_F(MainToolTest, CreatesTheOneWorldAndBecomesItsMainToolOnlyFromAMainToolClass) {
+  ASSERT_NE(main, nullptr);
+  TWorld* world = World();
+  ASSERT_NE(world, nullptr);
+  EXPECT_EQ(world->MainTool(), main);
+  EXPECT_EQ(main->GetOwnerByClass(TWorld::StaticClass()), world);
+  EXPECT_EQ(TOldMainTool::Create(TTechnology::StaticClass()), nullptr);
+  EXPECT_EQ(TOldMainTool::Create(nullptr), nullptr);
+  EXPECT_EQ(World(), world);
+}
+
+TEST_F(MainToolTest, ExceptionInAHandlerIsShownAndTheProgramGoesOn) {
+  TFailingElement failing;
+  failing.PostMessage(70, &failing, nullptr, false);
+  PostTextMessage(nullptr, msgLogText, "dál", nullptr);
+  RunMessages();
+  EXPECT_EQ(Boxes(), (std::vector<std::string>{"World Level Error :Soubor nelze otevřít"}));
+  EXPECT_EQ(main->MessageLines(), (std::vector<std::string>{"dál"}));
+}
+
+TEST_F(MainToolTest, FreeingTheWorldFreesTheMainToolWithItsWindowsAndMessagesStillFindTheirReceivers) {
+  PostTextMessage(nullptr, msgLogText, "okno", nullptr);
+  RunMessages();
+  TElementLink mainLink(main), deviceLink(main->MessageDevice());
+  delete World();
+  EXPECT_EQ(World(), nullptr);
+  EXPECT_EQ(mainLink.Get(), nullptr);
+  EXPECT_EQ(deviceLink.Get(), nullptr);
+  TOldMainTool keeper;  // receives only what is addressed to it
+  PostTextMessage(nullptr, msgLogText, "nikomu", nullptr);
+  PostTextMessage(nullptr, msgLogText, "správci", &keeper);
+  RunMessages();
+  EXPECT_EQ(keeper.MessageLines(), (std::vector<std::string>{"správci"}));
+  EXPECT_EQ(platform::Application::Instance().PendingCount(), 0u);
+}
 
 TEST_F(MainToolTest, StartUpReadsTheOptionsOpensTheWindowAndShowsItsStatesInOrder) {
   WriteCp1250File(File("lesy.ini"), "[Options]\r\nExport_25=True\r\n");
