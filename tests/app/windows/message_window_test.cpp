@@ -68,6 +68,26 @@ TEST_F(MessageWindowTest, SavesPlainTextForTxtAndRichTextOtherwiseWithoutEndingT
   EXPECT_EQ(EditorText(), "Začátek exportu\npoloha");
 }
 
+TEST_F(MessageWindowTest, OpenAsksToSaveChangesThenLoadsTheChosenFileAndRemembersItsFolder) {
+  WriteCp1250File(File("stary.txt"), "řádek 1\r\nřádek 2\r\n");
+  device->WriteLine("neuloženo");
+  dialogs.FileAnswers = {File("ulozeno.TXT"), File("stary.txt")};
+  platform::UserClick(Window().Window(), "Open");
+  EXPECT_EQ(Unattended, (std::vector<std::string>{"Dialog"})) << "the question of the changed text";
+  ASSERT_EQ(dialogs.FileDialogs.size(), 2u);
+  EXPECT_TRUE(dialogs.FileDialogs[0].Save);
+  EXPECT_EQ(dialogs.FileDialogs[0].Filter, "textový soubor (*.TXT)|*.txt|RTF soubor (RTF)|*.rtf");
+  EXPECT_EQ(dialogs.FileDialogs[0].DefaultExt, "TXT");
+  EXPECT_FALSE(dialogs.FileDialogs[1].Save);
+  EXPECT_EQ(dialogs.FileDialogs[1].InitialDir, folder.Path()) << "the saved file's folder";
+  EXPECT_EQ(FileBytes(File("ulozeno.TXT")), "neulo\x9e" "eno\r\n \r\n");
+  EXPECT_EQ(EditorText(), "řádek 1\nřádek 2");
+  EXPECT_FALSE(Window().Modified());
+  platform::UserClick(Window().Window(), "Open");  // unchanged: no question, the dialog cancelled
+  EXPECT_EQ(Unattended.size(), 1u);
+  EXPECT_EQ(EditorText(), "řádek 1\nřádek 2");
+}
+
 TEST_F(MessageWindowTest, FindSelectsTheNextHitIgnoringCaseOrNamesTheTextNotFound) {
   device->WriteLine("první řádek");
   device->WriteLine("druhý ŘÁDEK");
