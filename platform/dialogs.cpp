@@ -1,6 +1,7 @@
 #include "platform/dialogs.h"
 
 #include <QApplication>
+#include <QColorDialog>
 #include <QCursor>
 #include <QFileDialog>
 #include <QInputDialog>
@@ -183,6 +184,12 @@ bool Dialogs::PromptForFile(FileDialogRequest& request) {
   if (request.FilterIndex >= 1 && request.FilterIndex <= filters.size())
     dialog.selectNameFilter(filters[request.FilterIndex - 1]);
   dialog.setDefaultSuffix(Q(request.DefaultExt));
+  const std::vector<std::string> exts = request.FilterDefaultExts;
+  QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog, filters, exts](const QString& filter) {
+    const qsizetype index = filters.indexOf(filter);
+    if (index >= 0 && static_cast<std::size_t>(index) < exts.size())
+      dialog.setDefaultSuffix(Q(exts[static_cast<std::size_t>(index)]));
+  });
   if (!request.FileName.empty()) dialog.selectFile(Q(request.FileName));
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
   request.FileName = dialog.selectedFiles().front().toStdString();
@@ -198,7 +205,18 @@ bool Dialogs::InputQuery(const std::string& caption, const std::string& prompt, 
   return ok;
 }
 
+bool Dialogs::ChooseColor(std::uint32_t& colour) {
+  if (Unattended() || !HasWindows()) return false;
+  const QColor chosen = QColorDialog::getColor(QColor(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF));
+  if (!chosen.isValid()) return false;
+  colour = static_cast<std::uint32_t>(chosen.red()) | static_cast<std::uint32_t>(chosen.green()) << 8 |
+           static_cast<std::uint32_t>(chosen.blue()) << 16;
+  return true;
+}
+
 bool PromptForFile(FileDialogRequest& request) { return CurrentDialogs().PromptForFile(request); }
+
+bool ChooseColor(std::uint32_t& colour) { return CurrentDialogs().ChooseColor(colour); }
 
 bool InputQuery(const std::string& caption, const std::string& prompt, std::string& value) {
   return CurrentDialogs().InputQuery(caption, prompt, value);
@@ -233,6 +251,13 @@ bool RecordingDialogs::InputQuery(const std::string& caption, const std::string&
   if (PromptAnswers.empty()) return false;
   value = PromptAnswers.front();
   PromptAnswers.pop_front();
+  return true;
+}
+
+bool RecordingDialogs::ChooseColor(std::uint32_t& colour) {
+  if (ColorAnswers.empty()) return false;
+  colour = ColorAnswers.front();
+  ColorAnswers.pop_front();
   return true;
 }
 

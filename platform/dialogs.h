@@ -2,6 +2,7 @@
 // Message boxes and the screen cursor as the subsystems see them.  The program
 // shows real boxes; tests install a RecordingDialogs that logs the texts and
 // answers as told.
+#include <cstdint>
 #include <deque>
 #include <string>
 #include <vector>
@@ -32,6 +33,9 @@ struct FileDialogRequest {
   std::string Filter;
   int FilterIndex = 1;
   std::string DefaultExt;
+  // When given, choosing the filter of a place makes its entry the default
+  // extension.
+  std::vector<std::string> FilterDefaultExts;
   std::string InitialDir;
   std::string FileName;
 };
@@ -48,6 +52,9 @@ class Dialogs {
   // A one-line text prompt; true with value set on OK.  Unattended and
   // without windows: false.
   virtual bool InputQuery(const std::string& caption, const std::string& prompt, std::string& value);
+  // The system's colour dialog on a colour 0x00BBGGRR; true with the colour
+  // set on OK.  Unattended and without windows: false.
+  virtual bool ChooseColor(std::uint32_t& colour);
 };
 
 // The dialogs in force (the program's own until another is installed).
@@ -59,6 +66,7 @@ int MessageDlg(const std::string& text, MsgDlgType type, unsigned buttons);
 void ShowMessage(const std::string& text);
 bool PromptForFile(FileDialogRequest& request);
 bool InputQuery(const std::string& caption, const std::string& prompt, std::string& value);
+bool ChooseColor(std::uint32_t& colour);
 
 // Loads a cursor file as the application's screen cursor of that number
 // (numbers from 1); false when the file is missing or no image.  Without
@@ -99,12 +107,15 @@ class RecordingDialogs : public Dialogs {
   // left: cancelled).
   std::vector<std::string> Prompts;
   std::deque<std::string> PromptAnswers;
+  // Colours the colour dialog answers in turn (none left: cancelled).
+  std::deque<std::uint32_t> ColorAnswers;
 
   int MessageDlg(const std::string& text, MsgDlgType type, unsigned buttons) override;
   Cursor ScreenCursor() const override { return cursor_; }
   void SetScreenCursor(Cursor cursor) override;
   bool PromptForFile(FileDialogRequest& request) override;
   bool InputQuery(const std::string& caption, const std::string& prompt, std::string& value) override;
+  bool ChooseColor(std::uint32_t& colour) override;
 
  private:
   Cursor cursor_ = Cursor::Default;

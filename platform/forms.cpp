@@ -418,6 +418,18 @@ Bounds Form::ControlBounds(const std::string& control) const {
   return {topLeft.x(), topLeft.y(), widget->width(), widget->height()};
 }
 
+void Form::SetColor(const std::string& control, std::uint32_t colour) {
+  auto* widget = impl_->As<QWidget>(control);
+  if (widget == nullptr) return;
+  const QColor color(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
+  widget->setProperty("colour", QVariant::fromValue(colour));
+  widget->setStyleSheet("background-color: " + color.name() + ";");
+}
+
+std::uint32_t Form::Color(const std::string& control) const {
+  return impl_->Find(control).property("colour").value<std::uint32_t>();
+}
+
 bool Form::ControlVisible(const std::string& control) const {
   auto* widget = impl_->As<QWidget>(control);
   return widget != nullptr && !widget->isHidden();

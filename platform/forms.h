@@ -3,6 +3,7 @@
 // per form class, kept with the program), and its code reaches the controls
 // only by their names: texts, check marks, items, enabling and click or change
 // events.  A modal run answers the result of the button that ended it.
+#include <cstdint>
 #include <exception>
 #include <functional>
 #include <memory>
@@ -85,6 +86,9 @@ class Form {
   void SetDirectory(const std::string& control, const std::string& directory);
   // A control's place within the form.
   Bounds ControlBounds(const std::string& control) const;
+  // A control's own background colour, 0x00BBGGRR.
+  void SetColor(const std::string& control, std::uint32_t colour);
+  std::uint32_t Color(const std::string& control) const;
   bool ControlVisible(const std::string& control) const;
   void SetControlVisible(const std::string& control, bool visible);
   // A progress bar's range and position.

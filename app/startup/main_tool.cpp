@@ -16,6 +16,7 @@
 #include "platform/packages.h"
 #include "platform/streams.h"
 #include "render/devices/device.h"
+#include "render/palette/color_form.h"
 #include "spatial/geometry/page.h"
 
 namespace {
@@ -467,6 +468,8 @@ void TMainTool::OpenPropertyEditor(TKestuMessage* message) {
 void TMainTool::ShowStatusText(TKestuMessage* message) {
   if (auto* text = DynamicCast<TKestuTextMessage>(message)) SetText(text->Text);
 }
+
+void TMainTool::EditColorTable() { ::EditColorTable(); }
 
 void TMainTool::RunScriptMessage(TKestuMessage* message) {
   if (auto* text = DynamicCast<TKestuTextMessage>(message)) ExecuteScript(text->Text);

@@ -132,6 +132,8 @@ class TMainTool : public TOldMainTool {
   virtual void OpenCommandLineDialog(TKestuMessage* message);
   virtual void OpenPropertyEditor(TKestuMessage* message);
   virtual void ShowStatusText(TKestuMessage* message);
+  // The colour dialog of the palette; nothing in the program calls it.
+  virtual void EditColorTable();
   virtual void RunScriptMessage(TKestuMessage* message);
   virtual void OpenWizardFile(TKestuMessage* message);
 

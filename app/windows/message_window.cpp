@@ -105,6 +105,7 @@ bool TStdtxtForm::Save() {
   request.Save = true;
   request.Filter = kFilter;
   request.DefaultExt = "TXT";
+  request.FilterDefaultExts = {"TXT", "RTF"};
   request.InitialDir = directory_;
   if (!platform::PromptForFile(request)) return false;
   SaveToFile(request.FileName);

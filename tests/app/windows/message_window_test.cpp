@@ -78,6 +78,7 @@ TEST_F(MessageWindowTest, OpenAsksToSaveChangesThenLoadsTheChosenFileAndRemember
   EXPECT_TRUE(dialogs.FileDialogs[0].Save);
   EXPECT_EQ(dialogs.FileDialogs[0].Filter, "textový soubor (*.TXT)|*.txt|RTF soubor (RTF)|*.rtf");
   EXPECT_EQ(dialogs.FileDialogs[0].DefaultExt, "TXT");
+  EXPECT_EQ(dialogs.FileDialogs[0].FilterDefaultExts, (std::vector<std::string>{"TXT", "RTF"}));
   EXPECT_FALSE(dialogs.FileDialogs[1].Save);
   EXPECT_EQ(dialogs.FileDialogs[1].InitialDir, folder.Path()) << "the saved file's folder";
   EXPECT_EQ(FileBytes(File("ulozeno.TXT")), "neulo\x9e" "eno\r\n \r\n");
