@@ -173,6 +173,8 @@ void Application::SetExceptionHook(ExceptionHook hook) {
   impl_->exceptionHook = std::move(shared);
 }
 
+void Application::ReportException(std::exception_ptr error) { impl_->ReportException(std::move(error)); }
+
 std::string Application::ExeName() const {
   std::error_code error;
   const std::filesystem::path path = std::filesystem::read_symlink("/proc/self/exe", error);

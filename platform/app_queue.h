@@ -55,6 +55,9 @@ class Application : public TObject {
 
   void SetMessageHook(MessageHook hook);
   void SetExceptionHook(ExceptionHook hook);
+  // Hands an exception that escaped a window's event to the exception hook
+  // (without one: its text to the standard error).
+  void ReportException(std::exception_ptr error);
 
   void SetTitle(const std::string& title);
   const std::string& Title() const;

@@ -35,6 +35,7 @@
 #include <QUrl>
 #include <QWidget>
 
+#include "platform/app_queue.h"
 #include "platform/dialogs.h"
 
 namespace platform {
@@ -63,6 +64,18 @@ void EnsureGuiApplication() {
 }
 
 QString Q(const std::string& text) { return QString::fromStdString(text); }
+
+// An event handler as Qt calls it: nothing may leave a slot, so what the
+// handler raises goes to the application's exception hook.
+std::function<void()> Guarded(std::function<void()> handler) {
+  return [handler = std::move(handler)] {
+    try {
+      handler();
+    } catch (...) {
+      Application::Instance().ReportException(std::current_exception());
+    }
+  };
+}
 std::string S(const QString& text) { return text.toStdString(); }
 
 // The one simple panel of a status bar: a label across its width.
@@ -562,6 +575,7 @@ void Form::CaretLineColumn(const std::string& control, int& line, int& column) c
 
 void Form::OnCaretMove(const std::string& control, std::function<void()> handler) {
   const Editor editor = EditorOf(impl_->Find(control));
+  handler = Guarded(std::move(handler));
   auto call = [handler] { handler(); };
   if (editor.rich) QObject::connect(editor.rich, &QTextEdit::cursorPositionChanged, impl_.get(), call);
   if (editor.plain) QObject::connect(editor.plain, &QPlainTextEdit::cursorPositionChanged, impl_.get(), call);
@@ -588,6 +602,7 @@ bool Form::ChooseFont(const std::string& control) {
 
 void Form::OnClick(const std::string& control, std::function<void()> handler) {
   QObject& object = impl_->Find(control);
+  handler = Guarded(std::move(handler));
   if (auto* button = qobject_cast<QAbstractButton*>(&object)) {
     QObject::connect(button, &QAbstractButton::clicked, impl_.get(), [handler] { handler(); });
   } else if (auto* action = qobject_cast<QAction*>(&object)) {
@@ -597,6 +612,7 @@ void Form::OnClick(const std::string& control, std::function<void()> handler) {
 
 void Form::OnChange(const std::string& control, std::function<void()> handler) {
   QObject& object = impl_->Find(control);
+  handler = Guarded(std::move(handler));
   auto call = [handler] { handler(); };
   if (auto* edit = qobject_cast<QLineEdit*>(&object)) {
     QObject::connect(edit, &QLineEdit::textChanged, impl_.get(), call);

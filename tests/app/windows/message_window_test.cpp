@@ -89,6 +89,14 @@ TEST_F(MessageWindowTest, OpenAsksToSaveChangesThenLoadsTheChosenFileAndRemember
   EXPECT_EQ(EditorText(), "řádek 1\nřádek 2");
 }
 
+TEST_F(MessageWindowTest, SaveErrorIsShownByTheProgramsHandlerNotRaisedIntoTheWindowSystem) {
+  device->WriteLine("text");
+  dialogs.FileAnswers = {File("chybí/LOG.TXT")};
+  platform::UserClick(Window().Window(), "Save");
+  ASSERT_EQ(Exceptions.size(), 1u);
+  EXPECT_TRUE(Window().Modified()) << "nothing was saved";
+}
+
 TEST_F(MessageWindowTest, FindSelectsTheNextHitIgnoringCaseOrNamesTheTextNotFound) {
   device->WriteLine("první řádek");
   device->WriteLine("druhý ŘÁDEK");
