@@ -230,7 +230,7 @@ void TOldMainTool::LoadPlugins() {
         root->SetName("PLUGIN");
         world->AddElement(root);
       }
-    } catch (const std::exception&) {
+    } catch (...) {
       platform::ShowMessage("Chyba inicializace Plug Ins: " + plugins);
     }
   }
