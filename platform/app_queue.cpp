@@ -46,7 +46,11 @@ struct Application::Impl {
   }
 
   // Caller holds mutex and running is set.
-  void PostQuit() { QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection); }
+  // exit, not quit: Qt's quit first asks every window to close, and the main
+  // window answers a close request by asking the user whether to quit.
+  void PostQuit() {
+    QMetaObject::invokeMethod(qApp, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
+  }
 
   // Caller holds mutex.
   bool TakeTask(std::function<void()>& task) {
@@ -256,6 +260,8 @@ void Application::SetExceptionHook(ExceptionHook hook) {
   impl_->exceptionHook = std::move(shared);
 }
 
+void Application::ReportException(std::exception_ptr error) { impl_->ReportException(std::move(error)); }
+
 std::string Application::ExeName() const {
   std::error_code error;
   const std::filesystem::path path = std::filesystem::read_symlink("/proc/self/exe", error);
@@ -293,6 +299,11 @@ int Application::Run(int argc, char** argv) {
     impl_->terminated = false;
   }
   return result;
+}
+
+bool Application::Terminating() const {
+  std::lock_guard lock(impl_->mutex);
+  return impl_->terminated;
 }
 
 void Application::Terminate() {

@@ -68,6 +68,9 @@ class Application : public TObject {
 
   void SetMessageHook(MessageHook hook);
   void SetExceptionHook(ExceptionHook hook);
+  // Hands an exception that escaped a window's event to the exception hook
+  // (without one: its text to the standard error).
+  void ReportException(std::exception_ptr error);
 
   void SetTitle(const std::string& title);
   const std::string& Title() const;
@@ -84,6 +87,8 @@ class Application : public TObject {
   // from any thread are then delivered by that loop.
   int Run(int argc, char** argv);
   void Terminate();
+  // Terminate was called and the event loop has not yet ended on it.
+  bool Terminating() const;
 
  private:
   Application();

@@ -1,15 +1,23 @@
 #include "platform/dialogs.h"
 
 #include <QApplication>
+#include <QColorDialog>
+#include <QCursor>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QPixmap>
 #include <QGuiApplication>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QString>
 
 #include <iostream>
+#include <map>
 #include <utility>
 
 #include "platform/app_queue.h"
 #include "platform/forms.h"
+#include "platform/streams.h"
 
 namespace platform {
 namespace {
@@ -119,6 +127,24 @@ class ProgramDialogs : public Dialogs {
 
 Dialogs* installed = nullptr;
 
+bool HasWindows() { return qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr; }
+
+QString Q(const std::string& text) { return QString::fromStdString(text); }
+
+// "text|pattern|text|pattern" as Qt's "text (pattern);;text (pattern)".
+QStringList QtFilters(const std::string& filter) {
+  QStringList parts = Q(filter).split('|');
+  QStringList filters;
+  for (qsizetype i = 0; i + 1 < parts.size(); i += 2)
+    filters.append(parts[i] + " (" + parts[i + 1].replace(';', ' ') + ")");
+  return filters;
+}
+
+std::map<int, QCursor>& LoadedCursors() {
+  static std::map<int, QCursor> cursors;
+  return cursors;
+}
+
 }  // namespace
 
 Dialogs& CurrentDialogs() {
@@ -154,6 +180,93 @@ int RecordingDialogs::MessageDlg(const std::string& text, MsgDlgType type, unsig
   const int answer = Answers.front();
   Answers.pop_front();
   return answer;
+}
+
+bool Dialogs::PromptForFile(FileDialogRequest& request) {
+  if (Unattended() || !HasWindows()) return false;
+  QFileDialog dialog(nullptr, QString(), Q(request.InitialDir));
+  dialog.setAcceptMode(request.Save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+  dialog.setFileMode(request.Save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+  const QStringList filters = QtFilters(request.Filter);
+  dialog.setNameFilters(filters);
+  if (request.FilterIndex >= 1 && request.FilterIndex <= filters.size())
+    dialog.selectNameFilter(filters[request.FilterIndex - 1]);
+  dialog.setDefaultSuffix(Q(request.DefaultExt));
+  const std::vector<std::string> exts = request.FilterDefaultExts;
+  QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog, filters, exts](const QString& filter) {
+    const qsizetype index = filters.indexOf(filter);
+    if (index >= 0 && static_cast<std::size_t>(index) < exts.size())
+      dialog.setDefaultSuffix(Q(exts[static_cast<std::size_t>(index)]));
+  });
+  if (!request.FileName.empty()) dialog.selectFile(Q(request.FileName));
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
+  request.FileName = dialog.selectedFiles().front().toStdString();
+  request.FilterIndex = static_cast<int>(filters.indexOf(dialog.selectedNameFilter())) + 1;
+  return true;
+}
+
+bool Dialogs::InputQuery(const std::string& caption, const std::string& prompt, std::string& value) {
+  if (Unattended() || !HasWindows()) return false;
+  bool ok = false;
+  const QString text = QInputDialog::getText(nullptr, Q(caption), Q(prompt), QLineEdit::Normal, Q(value), &ok);
+  if (ok) value = text.toStdString();
+  return ok;
+}
+
+bool Dialogs::ChooseColor(std::uint32_t& colour) {
+  if (Unattended() || !HasWindows()) return false;
+  const QColor chosen = QColorDialog::getColor(QColor(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF));
+  if (!chosen.isValid()) return false;
+  colour = static_cast<std::uint32_t>(chosen.red()) | static_cast<std::uint32_t>(chosen.green()) << 8 |
+           static_cast<std::uint32_t>(chosen.blue()) << 16;
+  return true;
+}
+
+bool PromptForFile(FileDialogRequest& request) { return CurrentDialogs().PromptForFile(request); }
+
+bool ChooseColor(std::uint32_t& colour) { return CurrentDialogs().ChooseColor(colour); }
+
+bool InputQuery(const std::string& caption, const std::string& prompt, std::string& value) {
+  return CurrentDialogs().InputQuery(caption, prompt, value);
+}
+
+bool LoadScreenCursor(int number, const std::string& fileName) {
+  if (!FileExists(fileName)) return false;
+  if (HasWindows()) {
+    QPixmap image;
+    if (!image.load(Q(fileName))) return false;
+    LoadedCursors()[number] = QCursor(image);
+  } else {
+    LoadedCursors()[number] = QCursor();
+  }
+  return true;
+}
+
+bool ScreenCursorLoaded(int number) { return LoadedCursors().count(number) != 0; }
+
+bool RecordingDialogs::PromptForFile(FileDialogRequest& request) {
+  FileDialogs.push_back(request);
+  if (FileAnswers.empty()) return false;
+  const std::string answer = FileAnswers.front();
+  FileAnswers.pop_front();
+  if (answer.empty()) return false;
+  request.FileName = answer;
+  return true;
+}
+
+bool RecordingDialogs::InputQuery(const std::string& caption, const std::string& prompt, std::string& value) {
+  Prompts.push_back(caption + ": " + prompt);
+  if (PromptAnswers.empty()) return false;
+  value = PromptAnswers.front();
+  PromptAnswers.pop_front();
+  return true;
+}
+
+bool RecordingDialogs::ChooseColor(std::uint32_t& colour) {
+  if (ColorAnswers.empty()) return false;
+  colour = ColorAnswers.front();
+  ColorAnswers.pop_front();
+  return true;
 }
 
 void RecordingDialogs::SetScreenCursor(Cursor cursor) {

@@ -2,6 +2,7 @@
 // Message boxes and the screen cursor as the subsystems see them.  The program
 // shows real boxes; tests install a RecordingDialogs that logs the texts and
 // answers as told.
+#include <cstdint>
 #include <deque>
 #include <string>
 #include <vector>
@@ -25,12 +26,35 @@ enum ModalResult : int { mrNone = 0, mrOk = 1, mrCancel = 2, mrAbort = 3, mrRetr
 
 enum class Cursor { Default, HourGlass, Arrow, Cross, Hand };
 
+// An open or save dialog: the filter is "text|pattern|text|pattern...", the
+// pattern's parts separated by ";".  FilterIndex counts from 1.
+struct FileDialogRequest {
+  bool Save = false;
+  std::string Filter;
+  int FilterIndex = 1;
+  std::string DefaultExt;
+  // When given, choosing the filter of a place makes its entry the default
+  // extension.
+  std::vector<std::string> FilterDefaultExts;
+  std::string InitialDir;
+  std::string FileName;
+};
+
 class Dialogs {
  public:
   virtual ~Dialogs() = default;
   virtual int MessageDlg(const std::string& text, MsgDlgType type, unsigned buttons) = 0;
   virtual Cursor ScreenCursor() const = 0;
   virtual void SetScreenCursor(Cursor cursor) = 0;
+  // The system's file dialog; true with request.FileName (and FilterIndex)
+  // set when the user chose a file.  Unattended and without windows: false.
+  virtual bool PromptForFile(FileDialogRequest& request);
+  // A one-line text prompt; true with value set on OK.  Unattended and
+  // without windows: false.
+  virtual bool InputQuery(const std::string& caption, const std::string& prompt, std::string& value);
+  // The system's colour dialog on a colour 0x00BBGGRR; true with the colour
+  // set on OK.  Unattended and without windows: false.
+  virtual bool ChooseColor(std::uint32_t& colour);
 };
 
 // The dialogs in force (the program's own until another is installed).
@@ -40,6 +64,16 @@ void SetDialogs(Dialogs* dialogs);
 
 int MessageDlg(const std::string& text, MsgDlgType type, unsigned buttons);
 void ShowMessage(const std::string& text);
+bool PromptForFile(FileDialogRequest& request);
+bool InputQuery(const std::string& caption, const std::string& prompt, std::string& value);
+bool ChooseColor(std::uint32_t& colour);
+
+// Loads a cursor file as the application's screen cursor of that number
+// (numbers from 1); false when the file is missing or no image.  Without
+// windows the file is only checked to exist.
+bool LoadScreenCursor(int number, const std::string& fileName);
+// Whether a cursor has been loaded under that number.
+bool ScreenCursorLoaded(int number);
 
 // Shows the hourglass for its lifetime and restores the cursor it found.
 class WaitCursor {
@@ -66,10 +100,23 @@ class RecordingDialogs : public Dialogs {
   std::deque<int> Answers;
   int DefaultAnswer = mrOk;
   std::vector<Cursor> CursorChanges;
+  // File dialogs shown, and the names they answer in turn (empty: cancelled;
+  // none left: cancelled).
+  std::vector<FileDialogRequest> FileDialogs;
+  std::deque<std::string> FileAnswers;
+  // Text prompts shown ("caption: prompt"), and their answers in turn (none
+  // left: cancelled).
+  std::vector<std::string> Prompts;
+  std::deque<std::string> PromptAnswers;
+  // Colours the colour dialog answers in turn (none left: cancelled).
+  std::deque<std::uint32_t> ColorAnswers;
 
   int MessageDlg(const std::string& text, MsgDlgType type, unsigned buttons) override;
   Cursor ScreenCursor() const override { return cursor_; }
   void SetScreenCursor(Cursor cursor) override;
+  bool PromptForFile(FileDialogRequest& request) override;
+  bool InputQuery(const std::string& caption, const std::string& prompt, std::string& value) override;
+  bool ChooseColor(std::uint32_t& colour) override;
 
  private:
   Cursor cursor_ = Cursor::Default;

@@ -2,6 +2,9 @@
 
 #include <filesystem>
 
+#include <QProcess>
+#include <QStringList>
+
 #include "platform/code_page.h"
 #include "platform/streams.h"
 
@@ -54,10 +57,6 @@ long long FileSize(const std::string& fileName) {
   return error ? -1 : static_cast<long long>(size);
 }
 
-bool DirectoryExists(const std::string& path) {
-  std::error_code error;
-  return std::filesystem::is_directory(PathOf(path), error);
-}
 
 void ForceDirectories(const std::string& path) {
   std::error_code error;
@@ -79,6 +78,36 @@ std::vector<std::string> ReadTextLines(const std::string& fileName) {
   }
   if (start < bytes.size()) lines.push_back(Cp1250ToUtf8(std::string_view(bytes).substr(start)));
   return lines;
+}
+
+void WriteTextLines(const std::string& fileName, const std::vector<std::string>& lines) {
+  std::string bytes;
+  for (const std::string& line : lines) bytes += Utf8ToCp1250(line) + "\r\n";
+  TFileStream file(fileName, TFileStream::Mode::Create);
+  file.Write(bytes.data(), bytes.size());
+}
+
+bool DirectoryExists(const std::string& path) {
+  std::error_code error;
+  return !path.empty() && std::filesystem::is_directory(PathOf(path), error);
+}
+
+std::string GetCurrentDir() {
+  std::error_code error;
+  const std::u8string path = std::filesystem::current_path(error).u8string();
+  return error ? std::string() : std::string(path.begin(), path.end());
+}
+
+bool SetCurrentDir(const std::string& path) {
+  std::error_code error;
+  std::filesystem::current_path(PathOf(path), error);
+  return !error;
+}
+
+bool StartDetached(const std::string& program, const std::vector<std::string>& arguments) {
+  QStringList list;
+  for (const std::string& argument : arguments) list.append(QString::fromStdString(argument));
+  return QProcess::startDetached(QString::fromStdString(program), list);
 }
 
 }  // namespace platform

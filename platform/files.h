@@ -32,5 +32,14 @@ void ForceDirectories(const std::string& path);
 // The lines of a Windows-1250 text file as UTF-8; lines end in CR LF, LF or
 // CR, and a break at the very end starts no line.  Raises EFOpenError.
 std::vector<std::string> ReadTextLines(const std::string& fileName);
+// Writes the lines in Windows-1250, each ended by CR LF; raises EFCreateError.
+void WriteTextLines(const std::string& fileName, const std::vector<std::string>& lines);
+
+// The process's current directory, without a trailing delimiter.
+std::string GetCurrentDir();
+bool SetCurrentDir(const std::string& path);
+// Starts a program with its arguments and does not wait for it; false when it
+// could not be started.
+bool StartDetached(const std::string& program, const std::vector<std::string>& arguments);
 
 }  // namespace platform

@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
+#include <QFontDialog>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDragEnterEvent>
@@ -23,9 +24,16 @@
 #include <QMimeData>
 #include <QBitmap>
 #include <QIcon>
+#include <QMovie>
 #include <QPixmap>
-#include <QPlainTextEdit>
 #include <QPointer>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QScrollBar>
+#include <QStatusBar>
+#include <QStatusTipEvent>
+#include <QTextBlock>
+#include <QTextCursor>
 #include <QPushButton>
 #include <QTextEdit>
 #include <QToolBar>
@@ -38,6 +46,7 @@
 
 #include <unordered_map>
 
+#include "platform/app_queue.h"
 #include "platform/dialogs.h"
 
 namespace platform {
@@ -66,7 +75,30 @@ void EnsureGuiApplication() {
 }
 
 QString Q(const std::string& text) { return QString::fromStdString(text); }
+
+// An event handler as Qt calls it: nothing may leave a slot, so what the
+// handler raises goes to the application's exception hook.
+std::function<void()> Guarded(std::function<void()> handler) {
+  return [handler = std::move(handler)] {
+    try {
+      handler();
+    } catch (...) {
+      Application::Instance().ReportException(std::current_exception());
+    }
+  };
+}
 std::string S(const QString& text) { return text.toStdString(); }
+
+// The one simple panel of a status bar: a label across its width.
+QLabel& StatusPanel(QStatusBar& bar) {
+  auto* panel = bar.findChild<QLabel*>("qt_status_panel");
+  if (panel == nullptr) {
+    panel = new QLabel(&bar);
+    panel->setObjectName("qt_status_panel");
+    bar.addWidget(panel, 1);
+  }
+  return *panel;
+}
 
 constexpr const char* kModalResult = "modalResult";
 constexpr const char* kDirectory = "directory";
@@ -188,6 +220,13 @@ struct Form::Impl : public QObject {
       case QEvent::Hide:
         if (modalLoop != nullptr && modalResult == mrNone) EndModal(mrCancel);
         return false;
+      case QEvent::StatusTip: {
+        // Hints of the controls show in the window's status line.
+        const QString tip = static_cast<QStatusTipEvent*>(event)->tip();
+        auto* status = root->findChild<QStatusBar*>("StatusBar");
+        if (status && !tip.isEmpty()) StatusPanel(*status).setText(tip);
+        return true;
+      }
       case QEvent::DragEnter: {
         auto* drag = static_cast<QDragEnterEvent*>(event);
         if (drag->mimeData()->hasUrls()) drag->acceptProposedAction();
@@ -246,6 +285,33 @@ Form::Form(const std::string& layout, Form& host, const std::string& container) 
 
 Form::~Form() = default;
 
+void Form::DockInto(Form& site) {
+  QWidget& root = *impl_->root;
+  root.setParent(site.impl_->root.data());
+  if (QLayout* layout = site.impl_->root->layout()) layout->addWidget(&root);
+  root.show();
+}
+
+void Form::Undock() {
+  QWidget& root = *impl_->root;
+  if (!root.parentWidget()) return;
+  if (QLayout* layout = root.parentWidget()->layout()) layout->removeWidget(&root);
+  root.setParent(nullptr);
+}
+
+bool Form::PlayAnimation(const std::string& control, const std::string& fileName) {
+  auto* label = impl_->As<QLabel>(control);
+  if (label == nullptr) return false;
+  auto* movie = new QMovie(Q(fileName), QByteArray(), label);
+  if (!movie->isValid()) {
+    delete movie;
+    return false;
+  }
+  label->setMovie(movie);
+  movie->start();
+  return true;
+}
+
 const std::string& Form::LayoutName() const { return impl_->layout; }
 
 std::string Form::Caption() const { return S(impl_->Root().windowTitle()); }
@@ -258,6 +324,8 @@ Bounds Form::GetBounds() const {
 }
 
 void Form::SetBounds(const Bounds& bounds) {
+  // Panels may have left the layout since it last counted its minimum size.
+  if (QLayout* layout = impl_->Root().layout()) layout->activate();
   impl_->Root().setGeometry(bounds.Left, bounds.Top, bounds.Width, bounds.Height);
 }
 
@@ -350,6 +418,8 @@ std::string Form::Text(const std::string& control) const {
   if (auto* combo = qobject_cast<QComboBox*>(&object)) return S(combo->currentText());
   if (auto* group = qobject_cast<QGroupBox*>(&object)) return S(group->title());
   if (auto* action = qobject_cast<QAction*>(&object)) return S(action->text());
+  if (auto* status = qobject_cast<QStatusBar*>(&object)) return S(StatusPanel(*status).text());
+  if (auto* menu = qobject_cast<QMenu*>(&object)) return S(menu->title());
   if (auto* widget = qobject_cast<QWidget*>(&object)) return S(widget->windowTitle());
   return {};
 }
@@ -364,6 +434,8 @@ void Form::SetText(const std::string& control, const std::string& text) {
   if (auto* combo = qobject_cast<QComboBox*>(&object)) return combo->setCurrentText(Q(text));
   if (auto* group = qobject_cast<QGroupBox*>(&object)) return group->setTitle(Q(text));
   if (auto* action = qobject_cast<QAction*>(&object)) return action->setText(Q(text));
+  if (auto* status = qobject_cast<QStatusBar*>(&object)) return StatusPanel(*status).setText(Q(text));
+  if (auto* menu = qobject_cast<QMenu*>(&object)) return menu->setTitle(Q(text));
   if (auto* widget = qobject_cast<QWidget*>(&object)) widget->setWindowTitle(Q(text));
 }
 
@@ -510,6 +582,18 @@ std::vector<std::string> Form::ToolButtonMenuItems(const std::string& toolBar, i
   const QList<QAction*> buttons = impl_->Expect<QToolBar>(toolBar, "tool bar").actions();
   if (button < 0 || button >= buttons.size() || buttons[button]->menu() == nullptr) return {};
   return ActionTexts(*buttons[button]->menu());
+}
+
+void Form::SetColor(const std::string& control, std::uint32_t colour) {
+  auto* widget = impl_->As<QWidget>(control);
+  if (widget == nullptr) return;
+  const QColor color(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
+  widget->setProperty("colour", QVariant::fromValue(colour));
+  widget->setStyleSheet("background-color: " + color.name() + ";");
+}
+
+std::uint32_t Form::Color(const std::string& control) const {
+  return impl_->Find(control).property("colour").value<std::uint32_t>();
 }
 
 bool Form::ControlVisible(const std::string& control) const {
@@ -679,8 +763,157 @@ void Form::OnTreeCollapsed(const std::string& control, std::function<void(int no
                    [handler](QTreeWidgetItem* item) { handler(Impl::NumberOf(item)); });
 }
 
+void Form::SetRange(const std::string& control, int min, int max) {
+  if (auto* bar = impl_->As<QProgressBar>(control)) bar->setRange(min, max);
+}
+
+int Form::Minimum(const std::string& control) const {
+  auto* bar = impl_->As<QProgressBar>(control);
+  return bar ? bar->minimum() : 0;
+}
+
+int Form::Maximum(const std::string& control) const {
+  auto* bar = impl_->As<QProgressBar>(control);
+  return bar ? bar->maximum() : 0;
+}
+
+int Form::Position(const std::string& control) const {
+  auto* bar = impl_->As<QProgressBar>(control);
+  return bar ? bar->value() : 0;
+}
+
+void Form::SetPosition(const std::string& control, int position) {
+  if (auto* bar = impl_->As<QProgressBar>(control)) bar->setValue(position);
+}
+
+namespace {
+
+// The document and the cursor-bearing editor behind a memo or rich edit.
+struct Editor {
+  QTextEdit* rich = nullptr;
+  QPlainTextEdit* plain = nullptr;
+  QTextDocument* Document() const { return rich ? rich->document() : plain ? plain->document() : nullptr; }
+  QTextCursor Cursor() const { return rich ? rich->textCursor() : plain->textCursor(); }
+  void SetCursor(const QTextCursor& cursor) const {
+    if (rich) rich->setTextCursor(cursor);
+    else plain->setTextCursor(cursor);
+  }
+  void EnsureCursorVisible() const {
+    if (rich) rich->ensureCursorVisible();
+    else plain->ensureCursorVisible();
+  }
+};
+
+Editor EditorOf(QObject& object) {
+  return {qobject_cast<QTextEdit*>(&object), qobject_cast<QPlainTextEdit*>(&object)};
+}
+
+}  // namespace
+
+int Form::LineCount(const std::string& control) const {
+  const Editor editor = EditorOf(impl_->Find(control));
+  return editor.Document() ? editor.Document()->blockCount() : 0;
+}
+
+void Form::ReplaceLastLine(const std::string& control, const std::string& text) {
+  const Editor editor = EditorOf(impl_->Find(control));
+  if (!editor.Document()) return;
+  QTextCursor cursor(editor.Document()->lastBlock());
+  cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+  cursor.insertText(Q(text));
+}
+
+void Form::AppendLine(const std::string& control, const std::string& text) {
+  const Editor editor = EditorOf(impl_->Find(control));
+  if (!editor.Document()) return;
+  QTextCursor cursor(editor.Document());
+  cursor.movePosition(QTextCursor::End);
+  cursor.insertBlock();
+  cursor.insertText(Q(text));
+}
+
+void Form::ScrollToCaret(const std::string& control) {
+  const Editor editor = EditorOf(impl_->Find(control));
+  if (!editor.Document()) return;
+  QTextCursor cursor = editor.Cursor();
+  cursor.movePosition(QTextCursor::End);
+  editor.SetCursor(cursor);
+  editor.EnsureCursorVisible();
+}
+
+void Form::SetWordWrap(const std::string& control, bool wrap) {
+  const Editor editor = EditorOf(impl_->Find(control));
+  if (editor.rich) editor.rich->setLineWrapMode(wrap ? QTextEdit::WidgetWidth : QTextEdit::NoWrap);
+  if (editor.plain) editor.plain->setLineWrapMode(wrap ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
+}
+
+bool Form::WordWrap(const std::string& control) const {
+  const Editor editor = EditorOf(impl_->Find(control));
+  if (editor.rich) return editor.rich->lineWrapMode() != QTextEdit::NoWrap;
+  return editor.plain && editor.plain->lineWrapMode() != QPlainTextEdit::NoWrap;
+}
+
+int Form::SelStart(const std::string& control) const {
+  const Editor editor = EditorOf(impl_->Find(control));
+  return editor.Document() ? editor.Cursor().selectionStart() : 0;
+}
+
+int Form::SelLength(const std::string& control) const {
+  const Editor editor = EditorOf(impl_->Find(control));
+  if (!editor.Document()) return 0;
+  const QTextCursor cursor = editor.Cursor();
+  return cursor.selectionEnd() - cursor.selectionStart();
+}
+
+void Form::Select(const std::string& control, int start, int length) {
+  const Editor editor = EditorOf(impl_->Find(control));
+  if (!editor.Document()) return;
+  QTextCursor cursor(editor.Document());
+  cursor.setPosition(start);
+  cursor.setPosition(start + length, QTextCursor::KeepAnchor);
+  editor.SetCursor(cursor);
+  editor.EnsureCursorVisible();
+}
+
+void Form::CaretLineColumn(const std::string& control, int& line, int& column) const {
+  const Editor editor = EditorOf(impl_->Find(control));
+  line = column = 0;
+  if (!editor.Document()) return;
+  const QTextCursor cursor = editor.Cursor();
+  line = cursor.blockNumber();
+  column = cursor.positionInBlock();
+}
+
+void Form::OnCaretMove(const std::string& control, std::function<void()> handler) {
+  const Editor editor = EditorOf(impl_->Find(control));
+  handler = Guarded(std::move(handler));
+  auto call = [handler] { handler(); };
+  if (editor.rich) QObject::connect(editor.rich, &QTextEdit::cursorPositionChanged, impl_.get(), call);
+  if (editor.plain) QObject::connect(editor.plain, &QPlainTextEdit::cursorPositionChanged, impl_.get(), call);
+}
+
+void Form::Focus(const std::string& control) {
+  if (auto* widget = impl_->As<QWidget>(control)) widget->setFocus();
+}
+
+int Form::FindText(const std::string& control, const std::string& text, int from) const {
+  const Editor editor = EditorOf(impl_->Find(control));
+  if (!editor.Document() || text.empty()) return -1;
+  return static_cast<int>(editor.Document()->toPlainText().indexOf(Q(text), from, Qt::CaseInsensitive));
+}
+
+bool Form::ChooseFont(const std::string& control) {
+  auto* widget = impl_->As<QWidget>(control);
+  if (widget == nullptr || Unattended()) return false;
+  bool ok = false;
+  const QFont font = QFontDialog::getFont(&ok, widget->font(), impl_->root.data());
+  if (ok) widget->setFont(font);
+  return ok;
+}
+
 void Form::OnClick(const std::string& control, std::function<void()> handler) {
   QObject& object = impl_->Find(control);
+  handler = Guarded(std::move(handler));
   if (auto* button = qobject_cast<QAbstractButton*>(&object)) {
     QObject::connect(button, &QAbstractButton::clicked, impl_.get(), [handler] { handler(); });
   } else if (auto* action = qobject_cast<QAction*>(&object)) {
@@ -690,6 +923,7 @@ void Form::OnClick(const std::string& control, std::function<void()> handler) {
 
 void Form::OnChange(const std::string& control, std::function<void()> handler) {
   QObject& object = impl_->Find(control);
+  handler = Guarded(std::move(handler));
   auto call = [handler] { handler(); };
   if (auto* edit = qobject_cast<QLineEdit*>(&object)) {
     QObject::connect(edit, &QLineEdit::textChanged, impl_.get(), call);
@@ -703,6 +937,8 @@ void Form::OnChange(const std::string& control, std::function<void()> handler) {
     QObject::connect(memo, &QPlainTextEdit::textChanged, impl_.get(), call);
   } else if (auto* tree = qobject_cast<QTreeWidget*>(&object)) {
     QObject::connect(tree, &QTreeWidget::currentItemChanged, impl_.get(), call);
+  } else if (auto* rich = qobject_cast<QTextEdit*>(&object)) {
+    QObject::connect(rich, &QTextEdit::textChanged, impl_.get(), call);
   }
 }
 

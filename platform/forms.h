@@ -154,10 +154,52 @@ class Form {
   // button without a sub-menu.  Separators read "-".
   std::vector<std::string> ToolButtonMenuItems(const std::string& toolBar, int button) const;
 
+  // A control's own background colour, 0x00BBGGRR.
+  void SetColor(const std::string& control, std::uint32_t colour);
+  std::uint32_t Color(const std::string& control) const;
+  // A progress bar's range and position.
+  void SetRange(const std::string& control, int min, int max);
+  int Minimum(const std::string& control) const;
+  int Maximum(const std::string& control) const;
+  int Position(const std::string& control) const;
+  void SetPosition(const std::string& control, int position);
+
+  // A text editor (memo or rich edit) by lines: the last line is replaced or
+  // a line added at the end without rewriting the rest.
+  int LineCount(const std::string& control) const;
+  void ReplaceLastLine(const std::string& control, const std::string& text);
+  void AppendLine(const std::string& control, const std::string& text);
+  void ScrollToCaret(const std::string& control);
+  void SetWordWrap(const std::string& control, bool wrap);
+  bool WordWrap(const std::string& control) const;
+  // The selection's start (characters from the text's start), its length,
+  // and the caret's line and column from 0.
+  int SelStart(const std::string& control) const;
+  int SelLength(const std::string& control) const;
+  void Select(const std::string& control, int start, int length);
+  void CaretLineColumn(const std::string& control, int& line, int& column) const;
+  // Called when the caret moves or the text changes.
+  void OnCaretMove(const std::string& control, std::function<void()> handler);
+  void Focus(const std::string& control);
+  // The first place at or after from where the text stands, ignoring case;
+  // -1 when there is none.
+  int FindText(const std::string& control, const std::string& text, int from) const;
+  // The system's font dialog on the editor's font; false when cancelled (and
+  // always while unattended).
+  bool ChooseFont(const std::string& control);
+
   // A button was pressed, or a menu action chosen.
   void OnClick(const std::string& control, std::function<void()> handler);
   // An edit's text, a check mark or a list's current item changed.
   void OnChange(const std::string& control, std::function<void()> handler);
+
+  // Puts this form into the site form as a panel at the bottom of its
+  // layout; Undock makes it a window of its own again.
+  void DockInto(Form& site);
+  void Undock();
+  // Plays an animation file in a label; false (and nothing shown) when the
+  // file cannot be read as one.
+  bool PlayAnimation(const std::string& control, const std::string& fileName);
 
   // Draws the form as it would show into a PNG file; false when it cannot be
   // written.

@@ -72,7 +72,9 @@ class QtGaugeForm : public TF_gaugeForm {
     TF_gaugeForm::SetProgress(value);
     if (window_ && MaxValue() >= 1) window_->Bar().setValue(Progress());
   }
+  // The hourglass shows while the gauge does.
   void Show() override {
+    if (!Visible()) CurrentDialogs().SetScreenCursor(Cursor::HourGlass);
     TF_gaugeForm::Show();
     if (!window_ && qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr) MakeWindow();
     if (!window_) return;
@@ -81,8 +83,12 @@ class QtGaugeForm : public TF_gaugeForm {
       window_->move(screen->availableGeometry().center() - window_->rect().center());
   }
   void Hide() override {
+    if (Visible()) CurrentDialogs().SetScreenCursor(Cursor::Default);
     TF_gaugeForm::Hide();
     if (window_) window_->hide();
+  }
+  ~QtGaugeForm() override {
+    if (Visible()) CurrentDialogs().SetScreenCursor(Cursor::Default);
   }
 
  private:

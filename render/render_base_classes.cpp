@@ -4,6 +4,7 @@
 #include "render/devices/device_tool.h"
 #include "render/interprets/interpret.h"
 #include "render/rasters/raster.h"
+#include "render/palette/palette.h"
 #include "spatial/spatial_classes.h"
 
 void RegisterRenderBaseClasses() {
@@ -15,4 +16,5 @@ void RegisterRenderBaseClasses() {
   RegisterDeviceToolClasses();
   RegisterInterpretClasses();
   RegisterRasterClasses();
+  RegisterPaletteClasses();
 }

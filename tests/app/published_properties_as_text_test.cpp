@@ -1,6 +1,6 @@
 // The published-property sweep over the classes the application registers
 // besides the framework's (the main tool).
-#include "app/main_tool.h"
+#include "app/startup/main_tool.h"
 #include "tests/framework/core/published_properties_sweep.h"
 #include "tests/framework/framework_fixture.h"
 

@@ -105,8 +105,13 @@ TEST_F(GaugeFormTest, WithoutAnApplicationTheProgramsFormKeepsItsValuesAndShowsN
   gauge->SetProgress(4);
   EXPECT_TRUE(gauge->Visible());
   EXPECT_EQ(gauge->Progress(), 4);
+  gauge->Show();  // already shown: the cursor is not taken twice
   gauge->Hide();
   EXPECT_FALSE(gauge->Visible());
+  EXPECT_EQ(dialogs.CursorChanges, (std::vector<Cursor>{Cursor::HourGlass, Cursor::Default}));
+  gauge->Show();
+  gauge.reset();
+  EXPECT_EQ(dialogs.CursorChanges.back(), Cursor::Default) << "a gauge freed while shown gives the cursor back";
 }
 
 QWidget* GaugeWindow() {

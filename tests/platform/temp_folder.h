@@ -3,6 +3,8 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
 
 #include "platform/code_page.h"
@@ -34,6 +36,14 @@ inline void WriteCp1250File(const std::string& fileName, const std::string& utf8
   const std::string bytes = platform::Utf8ToCp1250(utf8);
   platform::TFileStream file(fileName, platform::TFileStream::Mode::Create);
   if (!bytes.empty()) file.Write(bytes.data(), bytes.size());
+}
+
+// The file's bytes as they lie on disk; empty when it cannot be read.
+inline std::string FileBytes(const std::string& fileName) {
+  std::ifstream in(fileName, std::ios::binary);
+  std::stringstream bytes;
+  bytes << in.rdbuf();
+  return bytes.str();
 }
 
 class TempFolderTest : public ::testing::Test {

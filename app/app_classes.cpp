@@ -1,0 +1,20 @@
+#include "app/app_classes.h"
+
+#include "app/monitors/progress_monitor.h"
+#include "app/options/options.h"
+#include "app/startup/main_tool.h"
+#include "app/tool_forms/tool_form_classes.h"
+#include "app/windows/message_window.h"
+#include "block/block_classes.h"
+
+void RegisterAppClasses() {
+  static bool registered = false;
+  if (registered) return;
+  registered = true;
+  RegisterToolFormClasses();
+  RegisterBlockClasses();
+  RegisterOptionsClasses();
+  RegisterMessageWindowClasses();
+  RegisterProgressMonitorClasses();
+  RegisterMainToolClasses();
+}

@@ -1,0 +1,42 @@
+// The program: one world, one main tool, the start-up, then the event loop
+// until the user agrees to quit.
+//
+// With KESTX_UNATTENDED set in the environment nobody sits at the program:
+// every dialog and message box takes its default button and its text goes to
+// the standard output, and without a display Qt's offscreen platform is used.
+#include <cstdlib>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "app/app_classes.h"
+#include "app/startup/main_tool.h"
+#include "app/windows/message_window.h"
+#include "framework/tools/world.h"
+#include "platform/app_queue.h"
+#include "platform/forms.h"
+#include "platform/qt_messages.h"
+
+int main(int argc, char** argv) {
+  platform::EndOnFatalQtMessage();
+  const char* unattended = std::getenv("KESTX_UNATTENDED");
+  if (unattended != nullptr && *unattended != '\0') {
+    platform::UseOffscreenWithoutDisplay();
+    platform::SetUnattended([](const std::string& line) { std::cout << line << std::endl; });
+  }
+  platform::Application& application = platform::Application::Instance();
+  application.SetTitle("KESTX");
+  SetProgramArguments(std::vector<std::string>(argv + 1, argv + argc));
+  RegisterAppClasses();
+
+  TOldMainTool::Create(TMainTool::StaticClass());
+  TWorld* world = World();
+  int result = 0;
+  if (world != nullptr && world->MainTool() != nullptr) {
+    world->MainTool()->DoIt();
+    result = application.Run(argc, argv);
+  }
+  delete World();
+  ReleaseAllTextWindows();
+  return result;
+}

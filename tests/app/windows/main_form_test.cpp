@@ -1,0 +1,140 @@
+#include "app/windows/main_form.h"
+
+#include <filesystem>
+
+#include "platform/ini_file.h"
+#include "tests/app/shell_fixture.h"
+
+namespace {
+
+class MainFormTest : public ShellTest {
+ protected:
+  void SetUp() override {
+    ShellTest::SetUp();
+    main = static_cast<TMainTool*>(TOldMainTool::Create(TMainTool::StaticClass()));
+  }
+  // Every control lies inside the window.
+  static void ExpectInside(const platform::Form& form, const std::vector<std::string>& controls) {
+    const platform::Bounds window = form.GetBounds();
+    for (const std::string& name : controls) {
+      ASSERT_TRUE(form.HasControl(name)) << name;
+      const platform::Bounds b = form.ControlBounds(name);
+      EXPECT_TRUE(b.Width > 0 && b.Height > 0) << name;
+      EXPECT_TRUE(b.Left >= 0 && b.Top >= 0 && b.Left + b.Width <= window.Width && b.Top + b.Height <= window.Height)
+          << name << " at " << b.Left << "," << b.Top << " " << b.Width << "x" << b.Height;
+    }
+  }
+  static std::string Screenshot(const std::string& name) {
+    std::filesystem::create_directories(KESTX_SCREENSHOTS_DIR);
+    return std::string(KESTX_SCREENSHOTS_DIR) + "/" + name;
+  }
+  TMainTool* main = nullptr;
+};
+
+TEST_F(MainFormTest, WindowsShowTheirControlsAndRenderToPng) {
+  main->DoIt();
+  PostTextMessage(nullptr, msgLogText, "Začátek exportu souboru průvodce ", nullptr);
+  PostTextMessage(nullptr, msgLogText, "SMO 50 uloženo do bloku /data/50.BLK", nullptr);
+  RunMessages();
+  platform::Form& window = main->MainForm()->Window();
+  EXPECT_EQ(window.Caption(), "KESTX verze 1.0.0.0");
+  ExpectInside(window, {"ControlBar1", "MenuBar", "ToolBar1", "AnimatePanel", "Animate", "StatusBar"});
+  struct Action {
+    const char* name;
+    const char* caption;
+    bool enabled;
+  } actions[] = {{"a_OpenProject", "&Otevřít Projekt", true},    {"a_Exit", "&Konec aplikace", true},
+                 {"a_StatusBar", "&Stavový řádek", true},       {"a_WorldModel", "Struktura světa", true},
+                 {"a_ToolModel", "Struktura nástrojů", true},   {"a_ObjectModel", "Struktura objektového modelu", true},
+                 {"a_OIL", "Editor jazyka OIL", true},          {"a_DataExport", "Export dat do LumaRu", false},
+                 {"mi_OpenKES", "&Otevřít KES", true},          {"mi_ExportKES", "Exportovat KES do BLK", true},
+                 {"m_Soubor", "&Soubor", true},                 {"m_Zobrazeni", "&Zobrazení", true},
+                 {"tb_DataExport", "Export dat do LumaRu", false}};
+  for (const Action& a : actions) {
+    EXPECT_EQ(window.Text(a.name), a.caption) << a.name;
+    EXPECT_EQ(window.Enabled(a.name), a.enabled) << a.name;
+  }
+  EXPECT_EQ(main->MainForm()->StatusText(), "Inicializace O.K.");
+  EXPECT_FALSE(main->MainForm()->AnimationPlays()) << "no animation file: nothing, silently";
+  EXPECT_TRUE(Boxes().empty());
+  EXPECT_TRUE(window.SaveImage(Screenshot("main_window.png")));
+
+  platform::Form& messages = main->MessageDevice()->Window()->Window();
+  ExpectInside(messages, {"ToolBar", "cb_WordWrap", "RichEdit", "StatusBar"});
+  for (const char* action : {"Open", "Save", "FindText", "SetFont", "Abort", "CloseForm"})
+    EXPECT_TRUE(messages.HasControl(action)) << action;
+  EXPECT_EQ(messages.Text("cb_WordWrap"), "Zalamovat řádky");
+  EXPECT_FALSE(messages.WordWrap("RichEdit"));
+  platform::UserClick(messages, "cb_WordWrap");
+  EXPECT_TRUE(messages.WordWrap("RichEdit"));
+  EXPECT_TRUE(messages.SaveImage(Screenshot("message_window.png")));
+
+  main->MainForm()->GuideOpened("/data/pruvodce.kes");
+  EXPECT_EQ(window.Caption(), "/data/pruvodce.kes");
+  EXPECT_TRUE(window.Enabled("a_DataExport"));
+  EXPECT_TRUE(window.Enabled("tb_DataExport"));
+}
+
+TEST_F(MainFormTest, GeometryIsReadFromTheIniAndWrittenBackWhenTheWindowGoes) {
+  struct Case {
+    const char* name;
+    std::string ini;
+    platform::Bounds bounds;
+    std::string written;
+  } cases[] = {
+      {"designed size without the section", "[Options]\r\nX=1\r\n", {0, 0, 600, 150},
+       "[Options]\r\nX=1\r\n\r\n[MainForm]\r\nLeft=0\r\nTop=0\r\nWidth=600\r\nHeight=150\r\nMenuBar_Left=0\r\n"
+       "MenuBar_Top=0\r\nAnimatePanel_Left=0\r\nAnimatePanel_Top=0\r\n"},
+      {"the section's values",
+       "[mainform]\r\nleft=30\r\nTop=40\r\nWidth=500\r\nHeight=180\r\nMenuBar_Left=11\r\nAnimatePanel_Top=7\r\n",
+       {30, 40, 500, 180},
+       "[mainform]\r\nLeft=30\r\nTop=40\r\nWidth=500\r\nHeight=180\r\nMenuBar_Left=11\r\nAnimatePanel_Top=7\r\n"
+       "MenuBar_Top=0\r\nAnimatePanel_Left=0\r\n"},
+  };
+  for (const Case& c : cases) {
+    WriteCp1250File(Ini(), c.ini);
+    auto form = std::make_unique<TMainForm>(Ini(), folder.Path() + "/");
+    const platform::Bounds b = form->Window().GetBounds();
+    EXPECT_EQ(std::tuple(b.Left, b.Top, b.Width, b.Height),
+              std::tuple(c.bounds.Left, c.bounds.Top, c.bounds.Width, c.bounds.Height))
+        << c.name;
+    form.reset();
+    EXPECT_EQ(FileBytes(Ini()), c.written) << c.name;
+  }
+}
+
+TEST_F(MainFormTest, ActionsPostTheirMessagesToTheMainTool) {
+  main->DoIt();
+  RunMessages();
+  struct Case {
+    const char* control;
+    int code;
+    TElement* data;
+  } cases[] = {
+      {"a_WorldModel", msgOpenExplorer, World()},
+      {"a_ToolModel", msgOpenExplorer, main},
+      {"a_ObjectModel", msgOpenExplorer, World()->ObjectModel()},
+      {"a_OIL", msgOpenCommandLine, nullptr},
+      {"a_OpenProject", msgOpenWizardFile, nullptr},
+      {"mi_OpenKES", msgOpenWizardFile, nullptr},
+      {"tb_OpenProject", msgOpenWizardFile, nullptr},
+      {"a_Exit", msgClose, nullptr},
+      {"tb_Exit", msgClose, nullptr},
+  };
+  platform::Application& application = platform::Application::Instance();
+  for (const Case& c : cases) {
+    platform::UserClick(main->MainForm()->Window(), c.control);
+    std::vector<platform::AppMessage> posted = application.TakePending();
+    ASSERT_EQ(posted.size(), 1u) << c.control;
+    TKestuMessage* message = KestuMessageOf(posted[0]);
+    ASSERT_NE(message, nullptr) << c.control;
+    EXPECT_EQ(message->Message, c.code) << c.control;
+    EXPECT_EQ(message->Receiver(), main) << c.control;
+    EXPECT_EQ(message->Data(), c.data) << c.control;
+    delete message;
+  }
+  platform::UserClick(main->MainForm()->Window(), "a_StatusBar");
+  EXPECT_EQ(application.PendingCount(), 0u);
+}
+
+}  // namespace

@@ -1,0 +1,196 @@
+#include "app/windows/message_window.h"
+
+#include "framework/core/class_registry.h"
+#include "render/interprets/interpret.h"
+#include "tests/app/shell_fixture.h"
+
+// The interpret a listing runs in, as the window looks for it by name.
+class TUniversalInterpret : public TInterpret {
+  KESTX_CLASS(TUniversalInterpret)
+};
+
+TClass TUniversalInterpret::StaticClass() {
+  static const TClassInfo info =
+      DescribeClass<TUniversalInterpret>("TUniversalInterpret", TInterpret::StaticClass(), "MessageWindowTest", {});
+  return &info;
+}
+
+namespace {
+
+class MessageWindowTest : public ShellTest {
+ protected:
+  void SetUp() override {
+    ShellTest::SetUp();
+    device = new TMemoFormDevice;
+    holder.AddElement(device);
+  }
+  TStdtxtForm& Window() { return *device->Window(); }
+  std::string EditorText() { return Window().Window().Text("RichEdit"); }
+
+  TOwnerEntity holder;
+  TMemoFormDevice* device = nullptr;
+};
+
+TEST_F(MessageWindowTest, TextsJoinTheLineBeingWrittenAndLinesEndIt) {
+  device->WriteText("a");
+  device->WriteText("b");
+  device->WriteLine("c");
+  device->WriteText("d");
+  EXPECT_EQ(EditorText(), "abc\nd");
+  EXPECT_EQ(Window().CurrentLine(), "d");
+  device->WriteLine("");
+  EXPECT_EQ(EditorText(), "abc\nd\n ") << "a new last line holds one blank";
+  device->Clear();
+  EXPECT_EQ(EditorText(), "");
+  device->WriteText("x");
+  EXPECT_EQ(EditorText(), "x");
+}
+
+TEST_F(MessageWindowTest, SavesPlainTextForTxtAndRichTextOtherwiseWithoutEndingTheLine) {
+  device->WriteLine("Začátek exportu");
+  device->WriteText("polo");
+  struct Case {
+    const char* name;
+    bool rich;
+  } cases[] = {{"LOG.TXT", false}, {"log.txt", false}, {"LOG.rtf", true}, {"LOG", true}};
+  for (const Case& c : cases) {
+    Window().SaveToFile(File(c.name));
+    const std::string bytes = FileBytes(File(c.name));
+    if (c.rich) EXPECT_EQ(bytes.rfind("{\\rtf1", 0), 0u) << c.name;
+    else EXPECT_EQ(bytes, "Za\xe8\xe1tek exportu\r\npolo\r\n") << c.name;
+    EXPECT_FALSE(Window().Modified()) << c.name;
+  }
+  device->WriteText("vina");
+  EXPECT_EQ(EditorText(), "Začátek exportu\npolovina");
+  Window().LoadFromFile(File("LOG.rtf"));
+  EXPECT_EQ(EditorText(), "Začátek exportu\npolo");
+  device->WriteText("ha");
+  EXPECT_EQ(EditorText(), "Začátek exportu\npoloha");
+}
+
+TEST_F(MessageWindowTest, OpenAsksToSaveChangesThenLoadsTheChosenFileAndRemembersItsFolder) {
+  WriteCp1250File(File("stary.txt"), "řádek 1\r\nřádek 2\r\n");
+  device->WriteLine("neuloženo");
+  dialogs.FileAnswers = {File("ulozeno.TXT"), File("stary.txt")};
+  platform::UserClick(Window().Window(), "Open");
+  EXPECT_EQ(Unattended, (std::vector<std::string>{"Dialog"})) << "the question of the changed text";
+  ASSERT_EQ(dialogs.FileDialogs.size(), 2u);
+  EXPECT_TRUE(dialogs.FileDialogs[0].Save);
+  EXPECT_EQ(dialogs.FileDialogs[0].Filter, "textový soubor (*.TXT)|*.txt|RTF soubor (RTF)|*.rtf");
+  EXPECT_EQ(dialogs.FileDialogs[0].DefaultExt, "TXT");
+  EXPECT_EQ(dialogs.FileDialogs[0].FilterDefaultExts, (std::vector<std::string>{"TXT", "RTF"}));
+  EXPECT_FALSE(dialogs.FileDialogs[1].Save);
+  EXPECT_EQ(dialogs.FileDialogs[1].InitialDir, folder.Path()) << "the saved file's folder";
+  EXPECT_EQ(FileBytes(File("ulozeno.TXT")), "neulo\x9e" "eno\r\n \r\n");
+  EXPECT_EQ(EditorText(), "řádek 1\nřádek 2");
+  EXPECT_FALSE(Window().Modified());
+  platform::UserClick(Window().Window(), "Open");  // unchanged: no question, the dialog cancelled
+  EXPECT_EQ(Unattended.size(), 1u);
+  EXPECT_EQ(EditorText(), "řádek 1\nřádek 2");
+}
+
+TEST_F(MessageWindowTest, SaveErrorIsShownByTheProgramsHandlerNotRaisedIntoTheWindowSystem) {
+  device->WriteLine("text");
+  dialogs.FileAnswers = {File("chybí/LOG.TXT")};
+  platform::UserClick(Window().Window(), "Save");
+  ASSERT_EQ(Exceptions.size(), 1u);
+  EXPECT_TRUE(Window().Modified()) << "nothing was saved";
+}
+
+TEST_F(MessageWindowTest, FindSelectsTheNextHitIgnoringCaseOrNamesTheTextNotFound) {
+  device->WriteLine("první řádek");
+  device->WriteLine("druhý ŘÁDEK");
+  Window().Window().Select("RichEdit", 0, 0);  // writing left the caret at the end
+  EXPECT_TRUE(Window().Find("řádek"));
+  EXPECT_EQ(Window().Window().SelStart("RichEdit"), 6);
+  EXPECT_EQ(Window().Window().SelLength("RichEdit"), 5);
+  EXPECT_TRUE(Window().Find("řádek"));
+  EXPECT_EQ(Window().Window().SelStart("RichEdit"), 18);
+  EXPECT_FALSE(Window().Find("řádek"));
+  EXPECT_EQ(Boxes(), (std::vector<std::string>{"Text řádek Nenalezen !"}));
+}
+
+TEST_F(MessageWindowTest, BusyWindowRefusesToCloseAndClosingFreesTheDeviceAndTellsTheMainTool) {
+  TElementLink link(device);
+  device->BeginDraw();
+  device->WriteLine("výpis");
+  EXPECT_FALSE(platform::UserCloseWindow(Window().Window()));
+  device->EndDraw();
+  TStdtxtForm* window = device->Window();
+  dialogs.FileAnswers.push_back("");  // the save question is answered yes, its dialog cancelled
+  EXPECT_TRUE(platform::UserCloseWindow(window->Window()));
+  EXPECT_EQ(Unattended, (std::vector<std::string>{"Dialog"}));
+  EXPECT_EQ(dialogs.FileDialogs.size(), 1u);
+  EXPECT_EQ(link.Get(), nullptr);
+  EXPECT_EQ(holder.GetCount(), 0);
+  EXPECT_EQ(platform::Application::Instance().PendingCount(), 1u) << "msgFinished";
+}
+
+TEST_F(MessageWindowTest, FreedDeviceLeavesItsWindowOpenAndUnwritten) {
+  TStdtxtForm* window = device->Window();
+  device->WriteLine("poslední");
+  holder.FreeElement(device);
+  EXPECT_EQ(window->Device(), nullptr);
+  EXPECT_TRUE(window->Window().Visible());
+  EXPECT_EQ(window->Window().Text("RichEdit"), "poslední\n ");
+}
+
+TEST_F(MessageWindowTest, AbortBreaksTheInterpretThatOwnsTheDevice) {
+  RegisterKestuClass(TUniversalInterpret::StaticClass());
+  TInterpret other;
+  other.AddElement(device);
+  platform::UserClick(Window().Window(), "Abort");
+  EXPECT_FALSE(other.BreakWork()) << "only the window's own kind of interpret";
+  EXPECT_EQ(EditorText(), "");
+  TUniversalInterpret interpret;
+  interpret.AddElement(device);
+  device->WriteText("vypisuji");
+  platform::UserClick(Window().Window(), "Abort");
+  EXPECT_TRUE(interpret.BreakWork());
+  EXPECT_EQ(EditorText(), "vypisuji\n***** Přerušeno uživatelem !!!!!! *****\n  ");
+  interpret.RemoveElement(device);
+  other.RemoveElement(device);
+}
+
+TEST_F(MessageWindowTest, PublishedGeometryIsTheWindowsAndAWindowlessDeviceIgnoresIt) {
+  device->SetPropertyText("Caption", "Výpis");
+  device->SetPropertyText("Width", "300");
+  EXPECT_EQ(Window().Window().Caption(), "Výpis");
+  EXPECT_EQ(device->GetPropertyText("Width"), "300");
+  TStdtxtForm* window = device->Window();
+  window->Window().Close();
+  auto* orphan = new TMemoFormDevice;
+  holder.AddElement(orphan);
+  orphan->ForgetWindow();
+  orphan->SetPropertyText("Width", "300");
+  orphan->WriteLine("nikam");
+  EXPECT_EQ(orphan->GetPropertyText("Width"), "0");
+  EXPECT_EQ(orphan->GetPropertyText("Caption"), "");
+}
+
+class TextFileDeviceTest : public ShellTest {};
+
+TEST_F(TextFileDeviceTest, NamingTheFileClosesTheLastAndCreatesTheNewEmpty) {
+  TTextFileDevice device;
+  device.WriteLine("nic");  // not open yet
+  device.SetPropertyText("FileName", File("a.txt"));
+  device.WriteText("Čárka ");
+  device.WriteLine("a řádek");
+  EXPECT_EQ(device.GetPropertyText("FileName"), File("a.txt"));
+  device.SetFileName(File("b.txt"));
+  EXPECT_EQ(FileBytes(File("a.txt")), "\xc8\xe1rka a \xf8\xe1\x64\x65k\r\n");
+  device.EndDraw();
+  EXPECT_EQ(device.GetPropertyText("FileName"), "");
+  device.WriteLine("zahozeno");
+  device.BeginDraw();
+  device.WriteLine("připsáno");
+  device.EndDraw();
+  EXPECT_EQ(FileBytes(File("b.txt")), "p\xf8ips\xe1no\r\n");
+  device.BeginDraw();
+  device.WriteLine("dál");
+  device.EndDraw();
+  EXPECT_EQ(FileBytes(File("b.txt")), "p\xf8ips\xe1no\r\nd\xe1l\r\n");
+  EXPECT_THROW(device.SetFileName(File("chybí/c.txt")), platform::EStreamError);
+}
+
+}  // namespace

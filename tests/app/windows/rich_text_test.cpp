@@ -1,0 +1,34 @@
+#include "app/windows/rich_text.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(RichTextTest, LinesGoOutAsWindows1250RtfAndComeBackTheSame) {
+  const std::vector<std::string> lines = {"Export SMO_50 do /data/50.BLK", "", "Příliš žluťoučký kůň {a\\b}",
+                                          "  "};
+  const std::string rtf = LinesToRtf(lines);
+  EXPECT_TRUE(IsRtf(rtf));
+  EXPECT_NE(rtf.find("\\ansicpg1250"), std::string::npos);
+  EXPECT_NE(rtf.find("P\\'f8\\'edli\\'9a \\'9elu\\'9dou\\'e8k\\'fd k\\'f9\\'f2 \\{a\\\\b\\}"), std::string::npos);
+  for (unsigned char c : rtf) EXPECT_LT(c, 0x80);
+  EXPECT_EQ(RtfToLines(rtf), lines);
+}
+
+TEST(RichTextTest, TextOfForeignDocumentsSkipsTablesAndReadsUnicode) {
+  struct Case {
+    const char* name;
+    std::string rtf;
+    std::vector<std::string> lines;
+  } cases[] = {
+      {"tables and ignorable groups skipped",
+       "{\\rtf1{\\fonttbl{\\f0 Arial;}}{\\colortbl;\\red255;}{\\*\\generator X;}\\f0 Ahoj\\par sv\\u283?te\\line x}",
+       {"Ahoj", "světe", "x"}},
+      {"substitute as escaped byte skipped", "{\\rtf1 \\u269\\'e8ert}", {"čert"}},
+      {"not rtf at all is text", "{\\rtf1 a\\tab b}", {"a\tb"}},
+  };
+  for (const Case& c : cases) EXPECT_EQ(RtfToLines(c.rtf), c.lines) << c.name;
+  EXPECT_FALSE(IsRtf("prostý text"));
+}
+
+}  // namespace

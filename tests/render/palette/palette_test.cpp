@@ -1,0 +1,92 @@
+#include "render/palette/palette.h"
+
+#include "render/palette/library_paths.h"
+#include "tests/platform/temp_folder.h"
+#include "tests/render/render_fixture.h"
+
+namespace {
+
+class PaletteTest : public RenderTest {
+ protected:
+  void TearDown() override {
+    ColorTable() = OriginalColorTable();
+    RenderTest::TearDown();
+  }
+  TempFolder folder;
+};
+
+TEST_F(PaletteTest, ColourCodesIndexTheTableOrCarryFiveBitsAChannel) {
+  struct Case {
+    std::int16_t code;
+    std::uint32_t colour;
+  } cases[] = {
+      {0, 0xFFFFFF},  {13, 0x000000},  {11, 0x0000FF}, {15, 0xC0C0C0},
+      {16, 0},        {-32767, 0xFFFFFF},  // every channel 31 * 8 = 248, above 247
+      {-31, 0xFF0000},                     // blue only
+      {-(1 << 10), 0x000008},              // red 1 * 8
+      {-(30 << 5), 0x00F000},              // green 30 * 8 = 240 stays
+  };
+  for (const Case& c : cases) EXPECT_EQ(ColourOfCode(c.code), c.colour) << "code " << c.code;
+}
+
+TEST_F(PaletteTest, PaletteFileLinesGiveColoursAndBadLinesKeepTheirEntries) {
+  WriteCp1250File(folder.File("PALETA.TXT"),
+                  "63 0 0 ; červená\r\n16 16 16\r\n32 33 1\r\nnic\r\n64 0 0\r\n0 0\r\n 0  63   0\r\n");
+  LoadPalette(folder.File("PALETA.TXT"));
+  const TColorTable& original = OriginalColorTable();
+  struct Case {
+    int index;
+    std::uint32_t colour;
+  } cases[] = {
+      {0, 0x0000FF},       // 63 * 4 + 3
+      {1, 0x404040},       // 64 is not above 128
+      {2, 0x048780},       // 128, 135, 4
+      {3, original[3]},    // no numbers
+      {4, original[4]},    // beyond the file's range
+      {5, original[5]},    // two channels only
+      {6, 0x00FF00},       // blanks of any width
+      {7, original[7]},    // no line
+  };
+  for (const Case& c : cases) EXPECT_EQ(ColorTable()[c.index], c.colour) << "entry " << c.index;
+  LoadPalette(folder.File("NENI.TXT"));
+  EXPECT_EQ(ColorTable()[0], 0x0000FFu) << "a missing file changes nothing";
+}
+
+TEST_F(PaletteTest, SavedPaletteHasTheFixedLayoutAndReadsBackEveryMultipleOfFour) {
+  TColorTable table = OriginalColorTable();
+  table[1] = 0x00800400;  // red 0, green 4, blue 128
+  ASSERT_TRUE(SavePalette(folder.File("P.TXT"), table));
+  const std::string bytes = FileBytes(folder.File("P.TXT"));
+  EXPECT_EQ(bytes.substr(0, 60),
+            " 63  63  63 ;  0,   16777215\r\n"
+            "  0   1  32 ;  1,    8389632\r\n");
+  TColorTable read{};
+  LoadPalette(folder.File("P.TXT"), read);
+  EXPECT_EQ(read[1], table[1]);
+  EXPECT_EQ(read[4], 0x000080u);
+  EXPECT_FALSE(SavePalette(folder.File("missing/P.TXT"), table));
+}
+
+TEST_F(PaletteTest, ScriptPalettesAppendNamedColours) {
+  TColorPalette palette;
+  palette.SetPropertyText("NextColor", "255");
+  palette.SetPropertyText("NextRGBColor", " 1, 2 ,3 ");
+  palette.SetPropertyText("NextRGBColor", "10,20");
+  ASSERT_EQ(palette.GetCount(), 3);
+  EXPECT_EQ(palette.GetElement(0)->GetName(), "Color 0");
+  EXPECT_EQ(palette.GetElement(1)->GetName(), "Color");
+  EXPECT_EQ(palette.GetColor(1), 0x030201);
+  EXPECT_EQ(palette.GetColor(2), 0x00140A);
+  EXPECT_EQ(palette.GetColor(3), 0);
+  EXPECT_EQ(palette.GetColor(-1), 0);
+}
+
+TEST_F(PaletteTest, SymbolLibraryFolderDropsOneTrailingDelimiter) {
+  for (const char* folderName : {"C:\\LIB\\", "C:\\LIB", "C:/LIB/"}) {
+    SetSymbolLibraryDirectory(folderName);
+    EXPECT_EQ(SymbolLibraryFile("Fonty.txt"), "C:/LIB/Fonty.txt") << folderName;
+  }
+  SetSymbolLibraryDirectory("");
+}
+
+}  // namespace
