@@ -1,5 +1,6 @@
 #include "app/app_classes.h"
 
+#include "app/command_line/command_line.h"
 #include "app/monitors/progress_monitor.h"
 #include "app/options/options.h"
 #include "app/startup/main_tool.h"
@@ -13,6 +14,7 @@ void RegisterAppClasses() {
   registered = true;
   RegisterToolFormClasses();
   RegisterBlockClasses();
+  RegisterCommandLineClasses();
   RegisterOptionsClasses();
   RegisterMessageWindowClasses();
   RegisterProgressMonitorClasses();

@@ -78,8 +78,6 @@ void LoadGuide(TTool& mainTool, const std::string& fileName) {
   std::unique_ptr<TLoad> loader(TKestuLoader::CreateForFile<TLoad>(fileName));
   loader->DoIt();
   if (TElement* root = loader->Output()) model->AddElement(root);
-  loader.reset();
-  mainTool.PostMessage(msgExportWizard, &mainTool, nullptr, false);
 }
 
 void ExportGuide(TTool& mainTool, const std::string& guideFileName) {

@@ -8,10 +8,8 @@
 
 class TTool;
 
-enum : int { msgOpenWizardFile = 84, msgExportWizard = 100 };
-
-// Releases everything the object model holds, loads the guide file into it
-// and posts the export (100) to the main tool.
+// Releases everything the object model holds and loads the guide file into
+// it; the main tool then shows the guide and posts the export (100).
 void LoadGuide(TTool& mainTool, const std::string& fileName);
 // Asks for the series and the folder, selects the frame lines and writes one
 // block per chosen series.  guideFileName is the file the guide came from.

@@ -1,5 +1,9 @@
 #include "app/startup/main_tool.h"
 
+#include <filesystem>
+
+#include "app/guide_export/guide_export.h"
+
 #include "app/monitors/progress_monitor.h"
 #include "app/options/options.h"
 #include "app/windows/main_form.h"
@@ -360,7 +364,10 @@ void TMainTool::SetOptions(TOptions* options) {
 void TMainTool::RunStartScripts() {
   SetText("Kontrola Parametrů");
   const std::string script = FirstArgumentWithExt(".OIL");
-  if (!script.empty() && platform::FileExists(script)) ExecuteScript(script);
+  // The argument was typed where the program started: it is found there, so
+  // it is run from there, not from the program's folder.
+  if (!script.empty() && platform::FileExists(script))
+    ExecuteScript(std::filesystem::absolute(script).lexically_normal().string());
   else ExecuteScript(GetOptions()->StartScript);
   SetText("Inicializace registru KESTU");
   // An empty folder is no folder: it never means the root.
@@ -475,9 +482,18 @@ void TMainTool::RunScriptMessage(TKestuMessage* message) {
   if (auto* text = DynamicCast<TKestuTextMessage>(message)) ExecuteScript(text->Text);
 }
 
-void TMainTool::OpenWizardFile(TKestuMessage*) {}
+void TMainTool::OpenWizardFile(TKestuMessage*) {
+  platform::FileDialogRequest request = guideDialog_;
+  request.Filter = "Průvodce Kartiru (*.KES)|*.kes";
+  if (!platform::CurrentDialogs().PromptForFile(request)) return;
+  guideDialog_.FileName = request.FileName;
+  guideDialog_.InitialDir = std::filesystem::path(request.FileName).parent_path().string();
+  LoadGuide(*this, request.FileName);
+  if (TMainForm* form = MainForm()) form->GuideOpened(request.FileName);
+  PostMessage(msgExportWizard, this, nullptr, false);
+}
 
-void TMainTool::ExportWizardToBlocks(TKestuMessage*) {}
+void TMainTool::ExportWizardToBlocks(TKestuMessage*) { ExportGuide(*this, guideDialog_.FileName); }
 
 // ---------------------------------------------------------------- classes
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "framework/tools/tools.h"
+#include "platform/dialogs.h"
 
 class TMainForm;
 class TMemoFormDevice;
@@ -149,6 +150,8 @@ class TMainTool : public TOldMainTool {
 
   TElementLink options_;
   TElementLink commandLine_;
+  // The main window's guide dialog: where it opens, and the guide last opened.
+  platform::FileDialogRequest guideDialog_;
   std::string statusText_;
   std::int32_t actualAction_ = 0;
 };

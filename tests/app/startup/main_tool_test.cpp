@@ -276,12 +276,14 @@ TEST_F(MainToolTest, StartScriptsComeFromTheFirstOilArgumentOrTheOptionThenTheSc
   platform::SetCurrentDir(current);
 }
 
-TEST_F(MainToolTest, WithoutAnInterpreterScriptsAreSkippedWithALogLine) {
+TEST_F(MainToolTest, TheStartScriptRunsThroughTheMainInterpreter) {
   WriteCp1250File(Ini(), "[Options]\r\nStartScript=start.oil\r\n");
+  WriteCp1250File(File("start.oil"), "; z přípravy\r\nObjectModel.CREATEELEMENT(OwnerEntity, 'ze skriptu')\r\n");
   main->DoIt();
   RunMessages();
-  EXPECT_EQ(main->MessageLines(), (std::vector<std::string>{"Skript " + File("start.oil") +
-                                                            " nebyl spuštěn: program nemá interpret příkazového jazyka"}));
+  EXPECT_NE(World()->ObjectModel()->FindElementByName("ze skriptu"), nullptr);
+  ASSERT_NE(main->CommandLine(), nullptr);
+  EXPECT_EQ(main->CommandLine()->GetName(), "Hlavní interpret jazyka OIL");
   EXPECT_EQ(main->states.back(), "Inicializace O.K.");
 }
 
