@@ -38,6 +38,16 @@ TClass TEchoTool::StaticClass() {
   return &info;
 }
 
+// Stands in for the main tool: records the codes that reach it.
+class TCodeRecorder : public TOwnerEntity {
+ public:
+  std::vector<int> codes;
+  void ReceiveMessage(TKestuMessage*& message, bool& handled) override {
+    codes.push_back(message->Message);
+    handled = true;
+  }
+};
+
 class CommandLineTest : public FrameworkTest {
  protected:
   void SetUp() override {
@@ -176,13 +186,7 @@ TEST_F(CommandLineTest, ScriptsRunLineByLineWithCommentsCallsAndFailingLines) {
 }
 
 TEST_F(CommandLineTest, ASmartScriptRunsOneLinePerMessageAndReportsItsEnd) {
-  struct TEnd : TOwnerEntity {
-    std::vector<int> codes;
-    void ReceiveMessage(TKestuMessage*& message, bool& handled) override {
-      codes.push_back(message->Message);
-      handled = true;
-    }
-  } mainTool;
+  TCodeRecorder mainTool;
   MainTool = &mainTool;
   interpreter->SmartMode = true;
   interpreter->SetNextLine("LES.a.Name = 'jedna'");
@@ -199,13 +203,7 @@ TEST_F(CommandLineTest, ASmartScriptRunsOneLinePerMessageAndReportsItsEnd) {
 }
 
 TEST_F(CommandLineTest, CloseAsksTheMainToolAndFreeReleasesTheObject) {
-  struct TEnd : TOwnerEntity {
-    std::vector<int> codes;
-    void ReceiveMessage(TKestuMessage*& message, bool& handled) override {
-      codes.push_back(message->Message);
-      handled = true;
-    }
-  } mainTool;
+  TCodeRecorder mainTool;
   MainTool = &mainTool;
   Run("CLOSE()");
   RunMessages();
