@@ -153,4 +153,47 @@ bool RecordingGaugeForm::ConfirmAbort(const std::string& question) {
   return answer;
 }
 
+namespace {
+
+QWidget* GaugeWindow() {
+  if (qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr) return nullptr;
+  for (QWidget* widget : QApplication::topLevelWidgets())
+    if (widget->objectName() == "TF_gaugeForm") return widget;
+  return nullptr;
+}
+
+}  // namespace
+
+bool ViewGaugeWindow(GaugeWindowView& view) {
+  QWidget* window = GaugeWindow();
+  if (window == nullptr) return false;
+  auto* bar = window->findChild<QProgressBar*>("ProgressBar");
+  auto* abort = window->findChild<QPushButton*>("AbortButton");
+  view.Visible = window->isVisible();
+  view.Modal = window->windowModality() == Qt::ApplicationModal;
+  view.Caption = window->windowTitle().toStdString();
+  view.AbortCaption = abort ? abort->text().toStdString() : std::string();
+  view.Maximum = bar ? bar->maximum() : 0;
+  view.Value = bar ? bar->value() : 0;
+  return true;
+}
+
+void UserPressGaugeAbort() {
+  if (QWidget* window = GaugeWindow())
+    if (auto* abort = window->findChild<QPushButton*>("AbortButton")) abort->click();
+}
+
+void UserCloseGaugeWindow() {
+  if (QWidget* window = GaugeWindow()) window->close();
+}
+
+void EnsureWindowSystem() {
+  if (QCoreApplication::instance() != nullptr) return;
+  static int argc = 1;
+  static char name[] = "kestx";
+  static char* argv[] = {name, nullptr};
+  static QApplication* application = new QApplication(argc, argv);
+  (void)application;
+}
+
 }  // namespace platform

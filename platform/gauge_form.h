@@ -55,6 +55,23 @@ void SetGaugeFormFactory(GaugeFormFactory factory);
 // The program's own form, whatever factory is installed.
 std::unique_ptr<TF_gaugeForm> NewProgramGaugeForm();
 
+// What the program's gauge window shows; false when no such window exists.
+struct GaugeWindowView {
+  bool Visible = false;
+  bool Modal = false;
+  std::string Caption;
+  std::string AbortCaption;
+  int Maximum = 0;
+  int Value = 0;
+};
+bool ViewGaugeWindow(GaugeWindowView& view);
+// The person at the gauge window: its abort button, its close box.
+void UserPressGaugeAbort();
+void UserCloseGaugeWindow();
+// Makes the program's application object when there is none yet (windows
+// need one).
+void EnsureWindowSystem();
+
 class RecordingGaugeForm : public TF_gaugeForm {
  public:
   // "Caption=...", "MaxValue=n", "Progress=n" (only the values taken),

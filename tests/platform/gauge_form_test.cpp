@@ -4,10 +4,6 @@
 #include <gtest/gtest.h>
 
 // The program's form is a Qt window; this test alone looks at its widgets.
-#include <QApplication>
-#include <QProgressBar>
-#include <QPushButton>
-#include <QWidget>
 
 #include <cstdlib>
 #include <memory>
@@ -98,7 +94,8 @@ TEST_F(GaugeFormTest, AnInstalledFactoryMakesTheFormsUntilRemoved) {
 }
 
 TEST_F(GaugeFormTest, WithoutAnApplicationTheProgramsFormKeepsItsValuesAndShowsNothing) {
-  ASSERT_EQ(QCoreApplication::instance(), nullptr);
+  GaugeWindowView none;
+  ASSERT_FALSE(ViewGaugeWindow(none));
   std::unique_ptr<TF_gaugeForm> gauge = NewProgramGaugeForm();
   gauge->SetMaxValue(10);
   gauge->Show();
@@ -114,52 +111,41 @@ TEST_F(GaugeFormTest, WithoutAnApplicationTheProgramsFormKeepsItsValuesAndShowsN
   EXPECT_EQ(dialogs.CursorChanges.back(), Cursor::Default) << "a gauge freed while shown gives the cursor back";
 }
 
-QWidget* GaugeWindow() {
-  for (QWidget* widget : QApplication::topLevelWidgets())
-    if (widget->objectName() == "TF_gaugeForm") return widget;
-  return nullptr;
-}
-
 TEST_F(GaugeFormTest, TheWindowShowsTheBarAndOnlyRecordsTheUsersRequestToClose) {
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  int argc = 1;
-  char name[] = "test_platform";
-  char* argv[] = {name, nullptr};
-  auto application = std::make_unique<QApplication>(argc, argv);
+  EnsureWindowSystem();
   {
     std::unique_ptr<TF_gaugeForm> gauge = NewProgramGaugeForm();
     gauge->SetCaption("Export linií do 50.BLK");
     gauge->SetMaxValue(200);
     gauge->SetProgress(50);
-    EXPECT_EQ(GaugeWindow(), nullptr);  // made on first Show
+    GaugeWindowView view;
+    EXPECT_FALSE(ViewGaugeWindow(view));  // made on first Show
     gauge->Show();
-    QWidget* window = GaugeWindow();
-    ASSERT_NE(window, nullptr);
-    auto* bar = window->findChild<QProgressBar*>("ProgressBar");
-    auto* abort = window->findChild<QPushButton*>("AbortButton");
-    ASSERT_NE(bar, nullptr);
-    ASSERT_NE(abort, nullptr);
-    EXPECT_TRUE(window->isVisible());
-    EXPECT_EQ(window->windowModality(), Qt::ApplicationModal);
-    EXPECT_EQ(window->windowTitle().toStdString(), "Export linií do 50.BLK");
-    EXPECT_EQ(abort->text().toStdString(), "Přerušit");
-    EXPECT_EQ(bar->maximum(), 200);
-    EXPECT_EQ(bar->value(), 50);
+    ASSERT_TRUE(ViewGaugeWindow(view));
+    EXPECT_TRUE(view.Visible);
+    EXPECT_TRUE(view.Modal);
+    EXPECT_EQ(view.Caption, "Export linií do 50.BLK");
+    EXPECT_EQ(view.AbortCaption, "Přerušit");
+    EXPECT_EQ(view.Maximum, 200);
+    EXPECT_EQ(view.Value, 50);
     gauge->SetProgress(120);
-    EXPECT_EQ(bar->value(), 120);
+    ASSERT_TRUE(ViewGaugeWindow(view));
+    EXPECT_EQ(view.Value, 120);
 
-    abort->click();
+    UserPressGaugeAbort();
     EXPECT_TRUE(gauge->DoCloseQuery());
     gauge->SetDoCloseQuery(false);
-    window->close();
+    UserCloseGaugeWindow();
     EXPECT_TRUE(gauge->DoCloseQuery());
-    EXPECT_TRUE(window->isVisible());
+    ASSERT_TRUE(ViewGaugeWindow(view));
+    EXPECT_TRUE(view.Visible);
 
     gauge->Hide();
-    EXPECT_FALSE(window->isVisible());
+    ASSERT_TRUE(ViewGaugeWindow(view));
+    EXPECT_FALSE(view.Visible);
   }
-  EXPECT_EQ(GaugeWindow(), nullptr);
-  application.reset();
+  GaugeWindowView after;
+  EXPECT_FALSE(ViewGaugeWindow(after));
 }
 
 }  // namespace
