@@ -8,6 +8,8 @@
 #include <unistd.h>
 
 #include "block/block_classes.h"
+#include "block/files/block_records.h"
+#include "block/guide/guide_model.h"
 #include "framework/core/class_registry.h"
 #include "framework/tools/tools.h"
 #include "framework/tools/world.h"
@@ -135,6 +137,38 @@ TEST_F(GuideExportTest, TheChosenSeriesAreWrittenWithEveryLineInOrder) {
   EXPECT_EQ(LinesIn("10.BLK"), 3);
   EXPECT_EQ(LinesIn("User.BLK"), 3);
   EXPECT_FALSE(std::filesystem::exists(out / "25.BLK"));
+
+  // The 1:50 000 frame read back: record 1 of TN.LIN and its five vertices,
+  // the sheet's corners with both signs turned by the national grid.
+  auto bytes = [](const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {});
+  };
+  const std::vector<std::uint8_t> lin = bytes(out / "50.BLK" / "TN.LIN");
+  const std::vector<std::uint8_t> crd = bytes(out / "50.BLK" / "TN.CRD");
+  ASSERT_EQ(lin.size(), 2 * TLineRecord::Size);
+  ASSERT_EQ(crd.size(), 5 * TCoordRecord::Size);
+  const TLineRecord frame = TLineRecord::Decode(lin.data() + TLineRecord::Size);
+  EXPECT_EQ(frame.Number, 1);
+  EXPECT_EQ(frame.Kind, 1);
+  EXPECT_EQ(frame.Colour, 13);
+  EXPECT_EQ(frame.Symbol, 0);
+  EXPECT_TRUE(frame.IsLine());
+  EXPECT_EQ(frame.FirstVertex, 0);
+  EXPECT_EQ(frame.LastVertex, 4);
+  auto* guide = DynamicCast<TGuide>(world->ObjectModel()->FindElementByClass(TGuide::StaticClass()));
+  ASSERT_NE(guide, nullptr);
+  auto* sheet = DynamicCast<TRectEntity>(guide->GetRow(0)->GetCell(0));
+  ASSERT_NE(sheet, nullptr);
+  const double corners[5][2] = {{sheet->GetMinX(), sheet->GetMinY()}, {sheet->GetMaxX(), sheet->GetMinY()},
+                                {sheet->GetMaxX(), sheet->GetMaxY()}, {sheet->GetMinX(), sheet->GetMaxY()},
+                                {sheet->GetMinX(), sheet->GetMinY()}};
+  for (int v = 0; v < 5; ++v) {
+    SCOPED_TRACE(v);
+    const TCoordRecord vertex = TCoordRecord::Decode(crd.data() + v * TCoordRecord::Size);
+    EXPECT_NEAR(vertex.X, -corners[v][0], 1e-3);
+    EXPECT_NEAR(vertex.Y, -corners[v][1], 1e-3);
+  }
   EXPECT_EQ(mainTool->Options.DataDirectory, out.string());
   ASSERT_EQ(dialogs.Messages.size(), 1u);
   EXPECT_EQ(dialogs.Messages[0].Text, "Export je patrně u konce, Ahoj");
