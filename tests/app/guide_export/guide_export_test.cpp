@@ -14,6 +14,7 @@
 #include "framework/tools/tools.h"
 #include "framework/tools/world.h"
 #include "platform/forms.h"
+#include "platform/gauge_form.h"
 #include "spatial/sheets/coordinate_systems.h"
 #include "tests/framework/framework_fixture.h"
 
@@ -189,6 +190,31 @@ TEST_F(GuideExportTest, ASeriesThatCannotBeWrittenIsReportedAndTheOthersAreStill
   EXPECT_EQ(std::count_if(lines.begin(), lines.end(), [](const std::string& l) { return l.find("uloženo") != std::string::npos; }), 1);
   EXPECT_EQ(std::count_if(lines.begin(), lines.end(), [](const std::string& l) { return l.find("Úspěšně") != std::string::npos; }), 0);
   EXPECT_EQ(lines[lines.size() - 2], out.string() + "/25.BLK");
+  EXPECT_EQ(std::count(mainTool->codes.begin(), mainTool->codes.end(), int{msgProgressStart}),
+            std::count(mainTool->codes.begin(), mainTool->codes.end(), int{msgProgressEnd}));
+}
+
+TEST_F(GuideExportTest, AnExportTheUserStopsSaysSoAndClaimsNoSuccess) {
+  LoadSample();
+  mainTool->Options.Export_10 = true;
+  mainTool->Options.Export_User = true;
+  platform::SetGaugeFormFactory([] {
+    auto gauge = std::make_unique<platform::RecordingGaugeForm>();
+    gauge->CloseRequestAt = 1;  // during the first block, confirmed
+    return gauge;
+  });
+  ExportGuide(*mainTool, guideFile);
+  platform::SetGaugeFormFactory(nullptr);
+  RunMessages();
+  EXPECT_TRUE(dialogs.Messages.empty());
+  const auto& lines = mainTool->lines;
+  ASSERT_GE(lines.size(), 2u);
+  EXPECT_EQ(lines[lines.size() - 2], "Export přerušen uživatelem v bloku " + out.string() + "/10.BLK");
+  for (const std::string& line : lines) {
+    EXPECT_EQ(line.find("uložen"), std::string::npos) << line;
+    EXPECT_EQ(line.find("Úspěšně"), std::string::npos) << line;
+  }
+  EXPECT_FALSE(std::filesystem::exists(out / "User.BLK"));
   EXPECT_EQ(std::count(mainTool->codes.begin(), mainTool->codes.end(), int{msgProgressStart}),
             std::count(mainTool->codes.begin(), mainTool->codes.end(), int{msgProgressEnd}));
 }
