@@ -62,17 +62,6 @@ std::function<void(const std::string&)>& UnattendedLog() {
   return log;
 }
 
-// Forms may be made before the event loop runs (the main window is made at
-// start-up), so the first form brings the application object with it.  It
-// stays reachable for the life of the process.
-void EnsureGuiApplication() {
-  if (QCoreApplication::instance() != nullptr) return;
-  static int argc = 1;
-  static char name[] = "kestx";
-  static char* argv[] = {name, nullptr};
-  static QApplication* application = new QApplication(argc, argv);
-  (void)application;
-}
 
 QString Q(const std::string& text) { return QString::fromStdString(text); }
 
@@ -251,7 +240,7 @@ namespace {
 
 // Makes the layout's window into impl; modal-result buttons end its runs.
 void LoadLayout(Form::Impl& impl, const std::string& layout) {
-  EnsureGuiApplication();
+  EnsureWindowSystem();
   impl.layout = layout;
   QFile file(":/forms/" + Q(layout) + ".ui");
   if (!file.open(QFile::ReadOnly)) throw EFormLayoutError("No layout of the form " + layout);
@@ -944,6 +933,18 @@ void Form::OnChange(const std::string& control, std::function<void()> handler) {
 
 bool Form::SaveImage(const std::string& pngPath) const {
   return impl_->Root().grab().save(Q(pngPath), "PNG");
+}
+
+// Forms may be made before the event loop runs (the main window is made at
+// start-up), so the first form brings the application object with it.  It
+// stays reachable for the life of the process.
+void EnsureWindowSystem() {
+  if (QCoreApplication::instance() != nullptr) return;
+  static int argc = 1;
+  static char name[] = "kestx";
+  static char* argv[] = {name, nullptr};
+  static QApplication* application = new QApplication(argc, argv);
+  (void)application;
 }
 
 void SetModalAnswerer(ModalAnswerer answerer) { InstalledAnswerer() = std::move(answerer); }

@@ -227,6 +227,10 @@ class EFormLayoutError : public std::exception {
 using ModalAnswerer = std::function<void(Form& form)>;
 void SetModalAnswerer(ModalAnswerer answerer);
 
+// Makes the program's application object when there is none yet: windows
+// need one, and the first form or gauge window brings it.
+void EnsureWindowSystem();
+
 // Running without a person: every modal form and message box is answered
 // with its default button, and its text goes to the log: a message box's
 // text, a form's caption, or the text of the label its layout marks as the

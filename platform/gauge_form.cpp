@@ -187,13 +187,5 @@ void UserCloseGaugeWindow() {
   if (QWidget* window = GaugeWindow()) window->close();
 }
 
-void EnsureWindowSystem() {
-  if (QCoreApplication::instance() != nullptr) return;
-  static int argc = 1;
-  static char name[] = "kestx";
-  static char* argv[] = {name, nullptr};
-  static QApplication* application = new QApplication(argc, argv);
-  (void)application;
-}
 
 }  // namespace platform

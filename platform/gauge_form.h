@@ -68,9 +68,6 @@ bool ViewGaugeWindow(GaugeWindowView& view);
 // The person at the gauge window: its abort button, its close box.
 void UserPressGaugeAbort();
 void UserCloseGaugeWindow();
-// Makes the program's application object when there is none yet (windows
-// need one).
-void EnsureWindowSystem();
 
 class RecordingGaugeForm : public TF_gaugeForm {
  public:

@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "platform/dialogs.h"
+#include "platform/forms.h"
 
 namespace platform {
 namespace {
