@@ -42,12 +42,27 @@ class AppQueue : public ::testing::Test {
     });
   }
 
-  // Runs the Qt loop under a real QApplication until Terminate.
+  // Runs the Qt loop under a real QApplication until Terminate, or ends it
+  // after ten seconds should the messages never arrive.
   int Run() {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     char name[] = "test_platform";
     char* argv[] = {name, nullptr};
-    return app.Run(1, argv);
+    std::mutex mutex;
+    std::condition_variable doneChanged;
+    bool done = false;
+    std::thread watchdog([&] {
+      std::unique_lock lock(mutex);
+      if (!doneChanged.wait_for(lock, std::chrono::seconds(10), [&] { return done; })) app.Terminate();
+    });
+    const int result = app.Run(1, argv);
+    {
+      std::lock_guard lock(mutex);
+      done = true;
+    }
+    doneChanged.notify_one();
+    watchdog.join();
+    return result;
   }
 
   Application& app = Application::Instance();
@@ -211,22 +226,7 @@ TEST_F(AppQueue, RunDeliversPostedMessagesOnTheLoopThreadUntilTerminate) {
     }
   });
 
-  // Ends the loop should the messages never arrive.
-  std::mutex mutex;
-  std::condition_variable doneChanged;
-  bool done = false;
-  std::thread watchdog([&] {
-    std::unique_lock lock(mutex);
-    if (!doneChanged.wait_for(lock, std::chrono::seconds(10), [&] { return done; })) app.Terminate();
-  });
-
   const int result = Run();
-  {
-    std::lock_guard lock(mutex);
-    done = true;
-  }
-  doneChanged.notify_one();
-  watchdog.join();
   if (late.joinable()) late.join();
 
   EXPECT_EQ(result, 0);
@@ -237,6 +237,49 @@ TEST_F(AppQueue, RunDeliversPostedMessagesOnTheLoopThreadUntilTerminate) {
   EXPECT_TRUE(delivered.empty());
   app.ProcessMessages();
   EXPECT_THAT(delivered, ElementsAre(4u));
+}
+
+TEST_F(AppQueue, HeldMessagesWaitUntilTheLastHoldEnds) {
+  Record();
+  app.PostMessage(Msg(1));
+  {
+    MessageHold outer;
+    {
+      MessageHold inner;
+      EXPECT_TRUE(app.MessagesHeld());
+      app.PostMessage(Msg(2));
+      app.ProcessMessages();
+    }
+    EXPECT_TRUE(app.MessagesHeld());
+    app.ProcessMessages();
+    EXPECT_TRUE(delivered.empty());
+    EXPECT_EQ(app.PendingCount(), 2u);
+  }
+  EXPECT_FALSE(app.MessagesHeld());
+  app.ProcessMessages();
+  EXPECT_THAT(delivered, ElementsAre(1u, 2u));
+}
+
+// Under the event loop a hold taken inside a handler keeps later messages
+// back even while the loop's events run, and its end lets the loop deliver
+// them without anyone calling ProcessMessages.
+TEST_F(AppQueue, TheLoopDeliversWhatWasHeldOnceTheHoldEnds) {
+  std::vector<unsigned> seenInsideHold;
+  app.SetMessageHook([&](AppMessage& m, bool&) {
+    delivered.push_back(m.Msg);
+    if (m.Msg == 1) {
+      MessageHold hold;
+      app.PostMessage(Msg(2));
+      app.ProcessMessages();
+      seenInsideHold = delivered;
+    } else if (m.Msg == 2) {
+      app.Terminate();
+    }
+  });
+  app.PostMessage(Msg(1));
+  Run();
+  EXPECT_THAT(seenInsideHold, ElementsAre(1u));
+  EXPECT_THAT(delivered, ElementsAre(1u, 2u));
 }
 
 }  // namespace

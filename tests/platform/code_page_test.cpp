@@ -38,6 +38,22 @@ TEST(CodePage, Utf8ToCp1250) {
   EXPECT_EQ(AnsiCompareText("\xC4", "?"), 0);
 }
 
+// Texts must come back from a file byte for byte, the five bytes that carry
+// no character (read as the C1 controls of their value) included.
+TEST(CodePage, EveryByteSurvivesTheWayThroughUtf8) {
+  std::string all;
+  for (unsigned b = 0; b < 256; ++b) all += static_cast<char>(b);
+  const std::string utf8 = Cp1250ToUtf8(all);
+  EXPECT_EQ(Utf8ToCp1250(utf8), all);
+  EXPECT_EQ(Cp1250Length(utf8), 256u);
+  for (const unsigned char b : {0x81, 0x83, 0x88, 0x90, 0x98}) {
+    const std::string one(1, static_cast<char>(b)), c1 = {'\xC2', static_cast<char>(b)};
+    EXPECT_EQ(Cp1250ToUtf8(one), c1) << "byte " << unsigned{b};
+    EXPECT_EQ(Utf8ToCp1250(c1), one) << "byte " << unsigned{b};
+    EXPECT_EQ(AnsiUpperCase(c1), c1) << "byte " << unsigned{b};
+  }
+}
+
 TEST(CodePage, CaseFollowsTheCodePage) {
   const char kSmall[] = "áčďéěíňóřšťúůýžľĺŕôäöüłśźżąęćńőűţşăâîçëđ";
   const char kCapital[] = "ÁČĎÉĚÍŇÓŘŠŤÚŮÝŽĽĹŔÔÄÖÜŁŚŹŻĄĘĆŃŐŰŢŞĂÂÎÇËĐ";
@@ -73,6 +89,34 @@ TEST(CodePage, ComparisonIgnoresCaseAndOrdersByCodePageBytes) {
     EXPECT_EQ(AnsiSameText(a, b), sign == 0) << a << " " << b;
   }
   EXPECT_FALSE(AnsiSameText("Průvodce", "Pruvodce"));
+}
+
+// Comparing two texts upper-cased, without building the upper-cased copies.
+TEST(CodePage, SameUpperCaseAgreesWithComparingTheUpperCasedCopies) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"Model", "MODEL"},
+      {"model", "modelx"},
+      {"", ""},
+      {"", "a"},
+      {"žluťoučký kůň", "ŽLUŤOUČKÝ KŮŇ"},  // accented capitals by the code page's rules
+      {"Šíp", "ŠÍPY"},
+      {"ж", "Ж"},     // outside the code page: kept as it is, so the cases differ
+      {"ж", "я"},     // two letters the code page lacks are not the same letter
+      {"\xff", "?"},  // a malformed byte counts as a question mark
+      {"\xC3", "?"},  // so does a sequence cut short
+      {"a\xC3", "A?"},
+      {"ß", "SS"},
+      {"x_9-", "X_9-"},
+      {"a long name well beyond any short string buffer", "A LONG NAME WELL BEYOND ANY SHORT STRING BUFFER"},
+  };
+  for (const auto& [a, b] : cases) {
+    const bool expected = AnsiUpperCase(a) == AnsiUpperCase(b);
+    EXPECT_EQ(AnsiSameUpperCase(a, b), expected) << a << " / " << b;
+    EXPECT_EQ(AnsiSameUpperCase(b, a), expected) << b << " / " << a;
+  }
+  // The table holds both outcomes, so it tests something.
+  EXPECT_TRUE(AnsiSameUpperCase("žluťoučký kůň", "ŽLUŤOUČKÝ KŮŇ"));
+  EXPECT_FALSE(AnsiSameUpperCase("ж", "я"));
 }
 
 }  // namespace

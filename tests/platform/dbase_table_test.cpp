@@ -2,13 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "platform/files.h"
-#include "tests/platform/temp_folder.h"
 #include "platform/streams.h"
+#include "tests/platform/temp_folder.h"
 
 namespace {
 
@@ -23,10 +23,17 @@ class DbaseTableTest : public TempFolderTest {
     platform::ExecuteCreateTable("create table \"" + file + "\" (\n" + fields + ")");
     return file;
   }
-  static std::vector<std::uint8_t> FileBytes(const std::string& file) {
-    platform::TMemoryStream stream;
-    stream.LoadFromFile(file);
-    return stream.Bytes();
+  // The table of the file, opened.
+  static std::unique_ptr<DbaseTable> Open(const std::string& file, bool writable = false) {
+    auto table = std::make_unique<DbaseTable>();
+    table->SetTableName(file);
+    table->SetReadOnly(!writable);
+    table->Open();
+    return table;
+  }
+  // A little-endian 16-bit number of the file's header.
+  static std::size_t Word(const std::string& bytes, std::size_t at) {
+    return static_cast<std::uint8_t>(bytes[at]) | std::size_t{static_cast<std::uint8_t>(bytes[at + 1])} << 8;
   }
 };
 
@@ -34,25 +41,22 @@ TEST_F(DbaseTableTest, CreatesTheFieldsInOrderWithTheWindows1250CodePage) {
   const std::string file =
       Create("L0001.DBF", "nazev char(30),\nDATUM date,\nPLATNY boolean,\nPLOCHA decimal(10,2),\nCISLO decimal(6,0)");
   EXPECT_TRUE(platform::FileExists(file));  // the name as given, not a lower-case extension
-  const std::vector<std::uint8_t> bytes = FileBytes(file);
+  const std::string bytes = FileBytes(file);
   ASSERT_GE(bytes.size(), 32u + 5 * 32 + 1);
   EXPECT_EQ(bytes[0], 0x03);  // dBASE III without memo
-  EXPECT_EQ(bytes[29], 0xC8);  // Windows-1250
-  EXPECT_EQ(bytes[8] | (bytes[9] << 8), 32 + 5 * 32 + 1);
-  EXPECT_EQ(bytes[10] | (bytes[11] << 8), 1 + 30 + 8 + 1 + 10 + 6);
+  EXPECT_EQ(bytes[29], '\xC8');  // Windows-1250
+  EXPECT_EQ(Word(bytes, 8), 32u + 5 * 32 + 1);
+  EXPECT_EQ(Word(bytes, 10), 1u + 30 + 8 + 1 + 10 + 6);
   EXPECT_EQ(bytes[32 + 5 * 32], 0x0D);
-
-  DbaseTable table;
-  table.SetTableName(file);
-  table.Open();
+  const auto table = Open(file);
   const std::vector<DbaseField> expected = {
       {"NAZEV", 'C', 30, 0}, {"DATUM", 'D', 8, 0}, {"PLATNY", 'L', 1, 0}, {"PLOCHA", 'N', 10, 2}, {"CISLO", 'N', 6, 0}};
-  ASSERT_EQ(table.FieldCount(), 5);
-  for (int i = 0; i < 5; ++i) EXPECT_EQ(table.Field(i), expected[static_cast<std::size_t>(i)]) << i;
-  EXPECT_EQ(table.RecordCount(), 0);
-  EXPECT_TRUE(table.Eof());
-  EXPECT_EQ(table.RecNo(), 0);
-  EXPECT_EQ(table.ShortName(), "L0001");
+  ASSERT_EQ(table->FieldCount(), 5);
+  for (int i = 0; i < 5; ++i) EXPECT_EQ(table->Field(i), expected[static_cast<std::size_t>(i)]) << i;
+  EXPECT_EQ(table->RecordCount(), 0);
+  EXPECT_TRUE(table->Eof());
+  EXPECT_EQ(table->RecNo(), 0);
+  EXPECT_EQ(table->ShortName(), "L0001");
 }
 
 TEST_F(DbaseTableTest, ValuesAreStoredAsDBaseTextsAndReadBack) {
@@ -83,41 +87,30 @@ TEST_F(DbaseTableTest, ValuesAreStoredAsDBaseTextsAndReadBack) {
       {"PLATNY", "n", "F", "False"},
       {"PLATNY", "", " ", ""},
   };
-  const std::string file = Create("T0001.DBF", "NAZEV char(16), DATUM date, PLATNY boolean, PLOCHA decimal(10,2), CISLO decimal(6,0)");
+  const std::string file =
+      Create("T0001.DBF", "NAZEV char(16), DATUM date, PLATNY boolean, PLOCHA decimal(10,2), CISLO decimal(6,0)");
   {
-    DbaseTable table;
-    table.SetTableName(file);
-    table.SetReadOnly(false);
-    table.Open();
+    const auto table = Open(file, true);
     for (const Case& c : cases) {
-      table.Append();
-      table.SetFieldText(table.FindField(c.field), c.written);
-      table.Post();
+      table->Append();
+      table->SetFieldText(table->FindField(c.field), c.written);
+      table->Post();
     }
   }
-  const std::vector<std::uint8_t> bytes = FileBytes(file);
-  const std::size_t header = bytes[8] | (bytes[9] << 8);
-  const std::size_t length = bytes[10] | (bytes[11] << 8);
-  const std::vector<std::pair<const char*, std::size_t>> offsets = {
-      {"NAZEV", 1}, {"DATUM", 17}, {"PLATNY", 25}, {"PLOCHA", 26}, {"CISLO", 36}};
-  DbaseTable table;
-  table.SetTableName(file);
-  table.Open();
-  ASSERT_EQ(table.RecordCount(), static_cast<int>(std::size(cases)));
+  const std::string bytes = FileBytes(file);
+  const std::size_t header = Word(bytes, 8), length = Word(bytes, 10);
+  const auto table = Open(file);
+  ASSERT_EQ(table->RecordCount(), static_cast<int>(std::size(cases)));
   EXPECT_EQ(bytes.size(), header + length * std::size(cases) + 1);
   EXPECT_EQ(bytes.back(), 0x1A);
-  int record = 0;
-  for (const Case& c : cases) {
-    std::size_t offset = 0;
-    for (const auto& [name, at] : offsets)
-      if (std::string(name) == c.field) offset = at;
-    const std::string stored(c.stored);
-    const std::string inFile(bytes.begin() + static_cast<long>(header + length * static_cast<std::size_t>(record) + offset),
-                             bytes.begin() + static_cast<long>(header + length * static_cast<std::size_t>(record) + offset + stored.size()));
-    EXPECT_EQ(inFile, stored) << c.field << " " << c.written;
-    table.MoveTo(record + 1);
-    EXPECT_EQ(table.GetFieldText(table.FindField(c.field)), c.read) << c.field << " " << c.written;
-    ++record;
+  for (std::size_t record = 0; record < std::size(cases); ++record) {
+    const Case& c = cases[record];
+    const int field = table->FindField(c.field);
+    std::size_t offset = header + length * record + 1;  // after the deletion mark
+    for (int i = 0; i < field; ++i) offset += static_cast<std::size_t>(table->Field(i).Length);
+    EXPECT_EQ(bytes.substr(offset, std::string(c.stored).size()), c.stored) << c.field << " " << c.written;
+    table->MoveTo(static_cast<int>(record) + 1);
+    EXPECT_EQ(table->GetFieldText(field), c.read) << c.field << " " << c.written;
   }
 }
 
@@ -130,78 +123,58 @@ TEST_F(DbaseTableTest, RefusesValuesTheFieldCannotHold) {
       {"PLOCHA", "abc"},      {"PLOCHA", "1.2.3"},   {"PLOCHA", "12345678.9"}, {"CISLO", "1234567"},
       {"DATUM", "20230229"},  {"DATUM", "2023-13-01"}, {"DATUM", "zítra"},     {"PLATNY", "možná"},
   };
-  const std::string file = Create("T0002.DBF", "DATUM date, PLATNY boolean, PLOCHA decimal(10,2), CISLO decimal(6,0)");
-  DbaseTable table;
-  table.SetTableName(file);
-  table.SetReadOnly(false);
-  table.Open();
-  table.Append();
+  const auto table =
+      Open(Create("T0002.DBF", "DATUM date, PLATNY boolean, PLOCHA decimal(10,2), CISLO decimal(6,0)"), true);
+  table->Append();
   for (const Case& c : cases)
-    EXPECT_THROW(table.SetFieldText(table.FindField(c.field), c.written), EDatabaseError) << c.field << " " << c.written;
-  table.Post();
-  for (int i = 0; i < table.FieldCount(); ++i) EXPECT_EQ(table.GetFieldText(i), "") << i;
+    EXPECT_THROW(table->SetFieldText(table->FindField(c.field), c.written), EDatabaseError)
+        << c.field << " " << c.written;
+  table->Post();
+  for (int i = 0; i < table->FieldCount(); ++i) EXPECT_EQ(table->GetFieldText(i), "") << i;
 }
 
 TEST_F(DbaseTableTest, FieldsAreFoundWithoutRegardToCaseAndThroughTheTableName) {
-  const std::string file = Create("P0007.DBF", "PLOCHA decimal(10,2), CISLO decimal(6,0)");
-  DbaseTable table;
-  table.SetTableName(file);
-  table.Open();
-  struct Case {
-    const char* name;
-    int index;
-  };
-  const Case cases[] = {{"CISLO", 1},        {"cislo", 1},       {"P0007.Plocha", 0}, {"p0007.CISLO", 1},
-                        {"L0007.CISLO", -1}, {"DRUH", -1},       {"", -1},            {"P0007.", -1}};
-  for (const Case& c : cases) EXPECT_EQ(table.FindField(c.name), c.index) << c.name;
+  const auto table = Open(Create("P0007.DBF", "PLOCHA decimal(10,2), CISLO decimal(6,0)"));
+  const std::pair<const char*, int> cases[] = {{"CISLO", 1},        {"cislo", 1}, {"P0007.Plocha", 0}, {"p0007.CISLO", 1},
+                                               {"L0007.CISLO", -1}, {"DRUH", -1}, {"", -1},            {"P0007.", -1}};
+  for (const auto& [name, index] : cases) EXPECT_EQ(table->FindField(name), index) << name;
 }
 
 TEST_F(DbaseTableTest, WalksLiveRecordsAndMovesToPhysicalNumbers) {
   const std::string file = Create("B0001.DBF", "CISLO decimal(6,0)");
   {
-    DbaseTable table;
-    table.SetTableName(file);
-    table.SetReadOnly(false);
-    table.Open();
+    const auto table = Open(file, true);
     for (const char* n : {"10", "20", "30", "40"}) {
-      table.Append();
-      table.SetFieldText(0, n);
-      table.Post();
+      table->Append();
+      table->SetFieldText(0, n);
+      table->Post();
     }
-    table.MoveTo(2);
-    table.Edit();
-    table.SetFieldText(0, "21");
-    table.Post();
-    table.MoveTo(3);
-    table.Edit();
-    table.SetFieldText(0, "99");
-    table.Cancel();  // dropped
+    table->MoveTo(2);
+    table->Edit();
+    table->SetFieldText(0, "21");
+    table->Post();
+    table->MoveTo(3);
+    table->Edit();
+    table->SetFieldText(0, "99");
+    table->Cancel();  // dropped
   }
-  {
-    // Record 3 marked deleted, as another program would.
-    std::vector<std::uint8_t> bytes = FileBytes(file);
-    const std::size_t header = bytes[8] | (bytes[9] << 8);
-    const std::size_t length = bytes[10] | (bytes[11] << 8);
-    bytes[header + 2 * length] = '*';
-    platform::TFileStream stream(file, platform::TFileStream::Mode::Create);
-    stream.Write(bytes.data(), bytes.size());
-  }
-  DbaseTable table;
-  table.SetTableName(file);
-  table.Open();
+  std::string bytes = FileBytes(file);  // record 3 marked deleted, as another program would
+  bytes[Word(bytes, 8) + 2 * Word(bytes, 10)] = '*';
+  platform::TFileStream(file, platform::TFileStream::Mode::Create).Write(bytes.data(), bytes.size());
+  const auto table = Open(file);
   std::vector<std::string> walked;
   std::vector<int> numbers;
-  for (table.First(); !table.Eof(); table.Next()) {
-    walked.push_back(table.GetFieldText(0));
-    numbers.push_back(table.RecNo());
+  for (table->First(); !table->Eof(); table->Next()) {
+    walked.push_back(table->GetFieldText(0));
+    numbers.push_back(table->RecNo());
   }
   EXPECT_EQ(walked, (std::vector<std::string>{"10", "21", "40"}));
   EXPECT_EQ(numbers, (std::vector<int>{1, 2, 4}));
-  EXPECT_EQ(table.RecordCount(), 4);
-  table.MoveTo(3);
-  EXPECT_EQ(table.GetFieldText(0), "30");
-  EXPECT_THROW(table.MoveTo(0), EDatabaseError);
-  EXPECT_THROW(table.MoveTo(5), EDatabaseError);
+  EXPECT_EQ(table->RecordCount(), 4);
+  table->MoveTo(3);
+  EXPECT_EQ(table->GetFieldText(0), "30");
+  EXPECT_THROW(table->MoveTo(0), EDatabaseError);
+  EXPECT_THROW(table->MoveTo(5), EDatabaseError);
 }
 
 TEST_F(DbaseTableTest, RefusesWhatTheStateDoesNotAllow) {

@@ -32,10 +32,10 @@ TEST_F(DialogsTest, RecordingDialogsLogTheBoxesAndAnswerInTurnThenByDefault) {
       {"Znovu ?", MsgDlgType::Error, mbAbort | mbRetry},
       {"Inicializace O.K.", MsgDlgType::Information, mbOK}};
   ASSERT_EQ(recording.Messages.size(), 4u);
-  for (std::size_t i = 0; i < 4; ++i) {
-    const auto& m = recording.Messages[i];
-    EXPECT_EQ(std::tuple(m.Text, m.Type, m.Buttons), expected[i]) << i;
-  }
+  for (std::size_t i = 0; i < 4; ++i)
+    EXPECT_EQ(std::tuple(recording.Messages[i].Text, recording.Messages[i].Type, recording.Messages[i].Buttons),
+              expected[i])
+        << i;
   EXPECT_TRUE(recording.Answers.empty());
 }
 
@@ -56,21 +56,14 @@ TEST_F(DialogsTest, WaitCursorShowsTheHourglassAndRestoresWhatItFound) {
                                                     Cursor::HourGlass, Cursor::Cross));
 }
 
-TEST_F(DialogsTest, RemovingInstalledDialogsRestoresTheProgramsOwn) {
-  RecordingDialogs recording;
+// Without a QApplication (tools, tests) the program's own dialogs cannot show
+// a box: the text goes to stderr and the affirmative answer comes back.
+TEST_F(DialogsTest, HeadlessBoxesWriteToStderrAndAnswerOkOrYes) {
+  RecordingDialogs recording;  // removing installed dialogs restores the program's own
   Dialogs& own = CurrentDialogs();
   SetDialogs(&recording);
   SetDialogs(nullptr);
   EXPECT_EQ(&CurrentDialogs(), &own);
-  ::testing::internal::CaptureStderr();
-  MessageDlg("x", MsgDlgType::Information, mbOK);
-  ::testing::internal::GetCapturedStderr();
-  EXPECT_TRUE(recording.Messages.empty());
-}
-
-// Without a QApplication (tools, tests) the program's own dialogs cannot show
-// a box: the text goes to stderr and the affirmative answer comes back.
-TEST_F(DialogsTest, HeadlessBoxesWriteToStderrAndAnswerOkOrYes) {
   ::testing::internal::CaptureStderr();
   EXPECT_EQ(MessageDlg("Přerušit export linií ?", MsgDlgType::Confirmation, mbYes | mbNo), mrYes);
   EXPECT_EQ(MessageDlg("Pokračovat ?", MsgDlgType::Warning, mbOK | mbCancel), mrOk);
@@ -81,15 +74,14 @@ TEST_F(DialogsTest, HeadlessBoxesWriteToStderrAndAnswerOkOrYes) {
   EXPECT_THAT(err, HasSubstr("Pokračovat ?\n"));
   EXPECT_THAT(err, HasSubstr("Opakovat ?\n"));
   EXPECT_THAT(err, HasSubstr("Export je patrně u konce, Ahoj\n"));
-  Dialogs& own = CurrentDialogs();  // the cursor tracks what it was set to
+  EXPECT_TRUE(recording.Messages.empty());
   ASSERT_EQ(own.ScreenCursor(), Cursor::Default);
   {
     WaitCursor wait;
     EXPECT_EQ(own.ScreenCursor(), Cursor::HourGlass);
   }
-  EXPECT_EQ(own.ScreenCursor(), Cursor::Default);
+  EXPECT_EQ(own.ScreenCursor(), Cursor::Default);  // the cursor tracks what it was set to
 }
-
 
 }  // namespace
 }  // namespace platform

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <string>
+#include <tuple>
 
 namespace platform {
 namespace {
@@ -38,15 +39,10 @@ TEST(FileSystemTest, PackedFileDatesKeepTheirParts) {
   };
   const Case cases[] = {{{1980, 1, 1, 0, 0, 0}, 0x00210000u},
                         {{2019, 12, 24, 18, 30, 4}, (39u << 25 | 12u << 21 | 24u << 16 | 18u << 11 | 30u << 5 | 2u)}};
+  const auto parts = [](const DateParts& d) { return std::tuple(d.Year, d.Month, d.Day, d.Hour, d.Minute, d.Second); };
   for (const Case& c : cases) {
     EXPECT_EQ(PackFileDate(c.parts), c.packed) << c.parts.Year;
-    const DateParts back = UnpackFileDate(c.packed);
-    EXPECT_EQ(back.Year, c.parts.Year);
-    EXPECT_EQ(back.Month, c.parts.Month);
-    EXPECT_EQ(back.Day, c.parts.Day);
-    EXPECT_EQ(back.Hour, c.parts.Hour);
-    EXPECT_EQ(back.Minute, c.parts.Minute);
-    EXPECT_EQ(back.Second, c.parts.Second);
+    EXPECT_EQ(parts(UnpackFileDate(c.packed)), parts(c.parts)) << c.parts.Year;
   }
 }
 

@@ -4,13 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 #include "platform/dialogs.h"
+#include "tests/platform/temp_folder.h"
 
 namespace platform {
 namespace {
@@ -26,9 +25,8 @@ class FormsTest : public ::testing::Test {
   }
 };
 
-TEST_F(FormsTest, AnUnknownLayoutIsRefused) { EXPECT_THROW(Form("TNoSuchForm"), EFormLayoutError); }
-
 TEST_F(FormsTest, ControlsAreReachedByTheirNamesWithCzechTexts) {
+  EXPECT_THROW(Form("TNoSuchForm"), EFormLayoutError);
   Form form("Tf_SelectDir");
   EXPECT_EQ(form.Caption(), "Výběr složky");
   EXPECT_THAT(form.ControlNames(), IsSupersetOf({"cb_Drive", "lb_Dirs", "bt_NewDir", "bt_OK", "bt_Storno"}));
@@ -121,18 +119,16 @@ TEST_F(FormsTest, UnattendedRunsTakeTheDefaultButtonAndLogTheText) {
 }
 
 TEST_F(FormsTest, ADirectoryListShowsTheParentAndSubFoldersInNameOrderAndEntersThem) {
-  const std::filesystem::path root =
-      std::filesystem::temp_directory_path() / ("kestx-forms-" + std::to_string(getpid()));
-  std::filesystem::create_directories(root / "b" / "inner");
-  std::filesystem::create_directories(root / "a");
-  std::ofstream(root / "file.txt") << "x";
+  TempFolder root;
+  std::filesystem::create_directories(root.File("b/inner"));
+  std::filesystem::create_directories(root.File("a"));
+  WriteCp1250File(root.File("file.txt"), "x");
   Form form("Tf_SelectDir");
-  form.SetDirectory("lb_Dirs", root.string());
-  EXPECT_EQ(form.Directory("lb_Dirs"), root.string());
+  form.SetDirectory("lb_Dirs", root.Path());
+  EXPECT_EQ(form.Directory("lb_Dirs"), root.Path());
   EXPECT_THAT(form.Items("lb_Dirs"), ElementsAre("..", "a", "b"));
   form.SetItemIndex("lb_Dirs", 2);
   EXPECT_EQ(form.ItemIndex("lb_Dirs"), 2);
-  std::filesystem::remove_all(root);
 }
 
 TEST_F(FormsTest, ALayoutDrawsWithEveryControlInsideTheForm) {
@@ -149,11 +145,9 @@ TEST_F(FormsTest, ALayoutDrawsWithEveryControlInsideTheForm) {
     EXPECT_LE(control.Top + control.Height, frame.Height);
     EXPECT_GT(control.Width, 0);
   }
-  const std::filesystem::path png =
-      std::filesystem::temp_directory_path() / ("kestx-confirm-" + std::to_string(getpid()) + ".png");
-  ASSERT_TRUE(form.SaveImage(png.string()));
-  EXPECT_GT(std::filesystem::file_size(png), 100u);
-  std::filesystem::remove(png);
+  TempFolder folder;
+  ASSERT_TRUE(form.SaveImage(folder.File("confirm.png")));
+  EXPECT_GT(std::filesystem::file_size(folder.File("confirm.png")), 100u);
 }
 
 TEST_F(FormsTest, AFormPartFillsItsHostsContainerAndEndsWithWhicheverEndsFirst) {

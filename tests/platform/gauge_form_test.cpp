@@ -27,40 +27,39 @@ class GaugeFormTest : public ::testing::Test {
 };
 
 TEST_F(GaugeFormTest, ProgressIsTakenOnlyWhileTheMaximumIsAtLeastOne) {
-  struct Row {
-    const char* name;
-    int max;
-    int progress;
-  } rows[] = {{"no maximum", 0, 0}, {"negative maximum", -5, 0}, {"maximum of one", 1, 7}, {"maximum", 200, 7}};
-  for (const Row& row : rows) {
+  const std::tuple<const char*, int, int> rows[] = {
+      {"no maximum", 0, 0}, {"negative maximum", -5, 0}, {"maximum of one", 1, 7}, {"maximum", 200, 7}};
+  for (const auto& [name, max, progress] : rows) {
     TF_gaugeForm gauge;
-    gauge.SetMaxValue(row.max);
+    gauge.SetMaxValue(max);
     gauge.SetProgress(7);
-    EXPECT_EQ(gauge.Progress(), row.progress) << row.name;
-    EXPECT_EQ(gauge.MaxValue(), row.max) << row.name;
+    EXPECT_EQ(gauge.Progress(), progress) << name;
+    EXPECT_EQ(gauge.MaxValue(), max) << name;
   }
 }
 
 TEST_F(GaugeFormTest, TheAbortQuestionIsAnOkCancelBoxTrueExactlyOnOk) {
-  struct Row {
-    const char* name;
-    int answer;
-    bool confirmed;
-  } rows[] = {{"OK", mrOk, true}, {"Cancel", mrCancel, false}, {"closed", mrNone, false}};
-  for (const Row& row : rows) {
+  const std::tuple<const char*, int, bool> rows[] = {
+      {"OK", mrOk, true}, {"Cancel", mrCancel, false}, {"closed", mrNone, false}};
+  for (const auto& [name, answer, confirmed] : rows) {
     dialogs.Messages.clear();
-    dialogs.Answers = {row.answer};
+    dialogs.Answers = {answer};
     TF_gaugeForm gauge;
-    EXPECT_EQ(gauge.ConfirmAbort("Přerušit export linií ?"), row.confirmed) << row.name;
-    ASSERT_EQ(dialogs.Messages.size(), 1u) << row.name;
-    EXPECT_EQ(dialogs.Messages[0].Text, "Přerušit export linií ?") << row.name;
-    EXPECT_EQ(dialogs.Messages[0].Type, MsgDlgType::Confirmation) << row.name;
-    EXPECT_EQ(dialogs.Messages[0].Buttons, unsigned{mbOK | mbCancel}) << row.name;
+    EXPECT_EQ(gauge.ConfirmAbort("Přerušit export linií ?"), confirmed) << name;
+    ASSERT_EQ(dialogs.Messages.size(), 1u) << name;
+    const auto& shown = dialogs.Messages[0];
+    EXPECT_EQ(std::tuple(shown.Text, shown.Type, shown.Buttons),
+              std::tuple("Přerušit export linií ?", MsgDlgType::Confirmation, unsigned{mbOK | mbCancel}))
+        << name;
   }
 }
 
 TEST_F(GaugeFormTest, TheRecordingFormLogsCallsRequestsCloseAndAnswersInTurn) {
-  RecordingGaugeForm gauge;
+  SetGaugeFormFactory([] { return std::make_unique<RecordingGaugeForm>(); });
+  const std::unique_ptr<TF_gaugeForm> made = NewGaugeForm();
+  SetGaugeFormFactory(nullptr);
+  EXPECT_EQ(dynamic_cast<RecordingGaugeForm*>(NewGaugeForm().get()), nullptr);
+  auto& gauge = dynamic_cast<RecordingGaugeForm&>(*made);
   gauge.CloseRequestAt = 20;
   gauge.AbortAnswers = {false};
   gauge.DefaultAnswer = true;
@@ -79,19 +78,6 @@ TEST_F(GaugeFormTest, TheRecordingFormLogsCallsRequestsCloseAndAnswersInTurn) {
                                        "Progress=20", "ConfirmAbort=Přerušit export linií ?",
                                        "ConfirmAbort=Přerušit export linií ?", "Hide"));
   EXPECT_TRUE(dialogs.Messages.empty());
-}
-
-TEST_F(GaugeFormTest, AnInstalledFactoryMakesTheFormsUntilRemoved) {
-  int made = 0;
-  SetGaugeFormFactory([&made] {
-    ++made;
-    return std::make_unique<RecordingGaugeForm>();
-  });
-  EXPECT_NE(dynamic_cast<RecordingGaugeForm*>(NewGaugeForm().get()), nullptr);
-  EXPECT_EQ(made, 1);
-  SetGaugeFormFactory(nullptr);
-  EXPECT_EQ(dynamic_cast<RecordingGaugeForm*>(NewGaugeForm().get()), nullptr);
-  EXPECT_EQ(made, 1);
 }
 
 TEST_F(GaugeFormTest, WithoutAnApplicationTheProgramsFormKeepsItsValuesAndShowsNothing) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <functional>
 #include <stdexcept>
 #include <string>
 #include <thread>
@@ -27,58 +28,46 @@ class UiThreadCalls : public ::testing::Test {
     app.SetMessageHook(nullptr);
     SetDialogs(nullptr);
   }
-  // Lets this (the user-interface) thread deliver until done is set.
-  void PumpUntil(const std::atomic<bool>& done) {
+  // Runs work on another thread while this (the user-interface) thread delivers.
+  void OnWorker(const std::function<void()>& work) {
+    std::atomic<bool> done = false;
+    std::thread worker([&] {
+      work();
+      done = true;
+    });
     while (!done) {
       app.ProcessMessages();
       std::this_thread::yield();
     }
+    worker.join();
   }
   Application& app = Application::Instance();
 };
 
 TEST_F(UiThreadCalls, RunOnTheUserInterfaceThreadWhileTheCallerWaitsWithoutItsLocks) {
-  std::atomic<bool> done = false;
   std::thread::id ranOn;
-  std::vector<std::string> events;
-  std::thread worker([&] {
-    CountingRelease release;
+  CountingRelease release;
+  std::string caught;
+  OnWorker([&] {
     SetThreadWaitRelease(&release);
     app.Call([&] { ranOn = std::this_thread::get_id(); });
     SetThreadWaitRelease(nullptr);
-    events = release.events;
-    done = true;
-  });
-  PumpUntil(done);
-  worker.join();
-  EXPECT_EQ(ranOn, std::this_thread::get_id());
-  EXPECT_EQ(events, (std::vector<std::string>{"release", "reacquire"}));
-}
-
-TEST_F(UiThreadCalls, HandTheTasksExceptionToTheCaller) {
-  std::atomic<bool> done = false;
-  std::string caught;
-  std::thread worker([&] {
-    try {
+    try {  // the task's exception reaches the caller
       app.Call([] { throw std::runtime_error("refused"); });
     } catch (const std::runtime_error& error) {
       caught = error.what();
     }
-    done = true;
   });
-  PumpUntil(done);
-  worker.join();
+  EXPECT_EQ(ranOn, std::this_thread::get_id());
+  EXPECT_EQ(release.events, (std::vector<std::string>{"release", "reacquire"}));
   EXPECT_EQ(caught, "refused");
 }
 
-TEST_F(UiThreadCalls, RunAtOnceOnTheUserInterfaceThread) {
+TEST_F(UiThreadCalls, RunAtOnceOnTheUserInterfaceThreadAndOtherThreadsNeitherDeliverNorRunTasks) {
   bool ran = false;
   app.Call([&] { ran = true; });
   EXPECT_TRUE(ran);
   EXPECT_TRUE(app.IsUiThread());
-}
-
-TEST_F(UiThreadCalls, OtherThreadsNeitherDeliverNorRunTasks) {
   int delivered = 0;
   app.SetMessageHook([&](AppMessage&, bool& handled) {
     ++delivered;
@@ -108,17 +97,13 @@ TEST_F(UiThreadCalls, MessageBoxesOfOtherThreadsAreShownByTheUserInterfaceThread
   RecordingDialogs dialogs;
   dialogs.DefaultAnswer = mrNo;
   SetDialogs(&dialogs);
-  std::atomic<bool> done = false;
   int answer = 0;
-  std::thread worker([&] {
+  OnWorker([&] {
     {
       WaitCursor hourglass;  // not this thread's to change
     }
     answer = MessageDlg("Ahoj", MsgDlgType::Confirmation, mbYes | mbNo);
-    done = true;
   });
-  PumpUntil(done);
-  worker.join();
   EXPECT_EQ(answer, mrNo);
   ASSERT_EQ(dialogs.Messages.size(), 1u);
   EXPECT_EQ(dialogs.Messages[0].Text, "Ahoj");
