@@ -3,6 +3,7 @@
 // boxes recorded.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -61,6 +62,12 @@ class OilTest : public ::testing::Test {
   // A program variable's value as text, by slot.
   std::string Slot(int slot) { return program->GetStackItem(slot)->GetAsString(); }
   std::string Var(int n) { return Slot(kFirstSlot + n); }
+  // The program's variables from the first slot as texts, each followed by '|', as many as expected holds.
+  std::string VarsAs(const std::string& expected) {
+    std::string texts;
+    for (int n = 0; n < std::ranges::count(expected, '|'); ++n) texts += Var(n) + "|";
+    return texts;
+  }
   TElement* ElementVar(int n) { return program->GetStackItem(kFirstSlot + n)->GetAsPointer(); }
   std::vector<std::string> Shown() const {
     std::vector<std::string> texts;
@@ -74,34 +81,29 @@ class OilTest : public ::testing::Test {
   std::unique_ptr<TOilProgram> program;
 };
 
-// The compile error of a text: code, message, line, column.
+// A compile error: code, message, line, column.
 struct CompileFailure {
   int code = 0;
   std::string message;
   int line = -1;
   int column = -1;
+  bool operator==(const CompileFailure&) const = default;
+  friend std::ostream& operator<<(std::ostream& out, const CompileFailure& f) {
+    return out << f.code << " \"" << f.message << "\" at " << f.line << ":" << f.column;
+  }
 };
 
-inline CompileFailure CompileError(const std::string& text) {
+// The compiler error the action raises; the default when it raises none.
+template <class Action>
+CompileFailure FailureOf(Action action) {
   try {
-    CompileOilProgram(SourceLines(text));
+    action();
   } catch (const TCompilerError& error) {
     return {error.Code, error.what(), error.ErrorLine, error.ErrorColumn};
   }
   return {};
 }
 
-// A test name made of a case's description.
-inline std::string TestName(const std::string& description) {
-  std::string name;
-  bool upper = true;
-  for (char c : description) {
-    if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')) {
-      name.push_back(upper && c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c);
-      upper = false;
-    } else {
-      upper = true;
-    }
-  }
-  return name;
+inline CompileFailure CompileError(const std::string& text) {
+  return FailureOf([&] { CompileOilProgram(SourceLines(text)); });
 }

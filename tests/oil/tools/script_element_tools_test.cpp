@@ -1,13 +1,13 @@
+#include "oil/tools/script_element_tools.h"
+
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <memory>
 #include <string>
 
 #include "framework/core/class_registry.h"
 #include "framework/tools/tools.h"
 #include "oil/oil_classes.h"
-#include "oil/tools/script_element_tools.h"
 
 namespace {
 
@@ -33,6 +33,17 @@ class ScriptElementTools : public ::testing::Test {
     other.reset();
     root.reset();
   }
+  TElement* Named(const std::string& name) const {
+    for (TElement* element : {static_cast<TElement*>(root.get()), static_cast<TElement*>(other.get()),
+                              static_cast<TElement*>(child), static_cast<TElement*>(tech)})
+      if (element->GetName() == name) return element;
+    return nullptr;
+  }
+  // Children of Root, children of Other, sub-tools of Tech.
+  std::string Counts() const {
+    return std::to_string(root->GetCount()) + " " + std::to_string(other->GetCount()) + " " +
+           std::to_string(tech->ToolCount());
+  }
 
   std::unique_ptr<TOwnerEntity> root;
   std::unique_ptr<TOwnerEntity> other;
@@ -40,110 +51,56 @@ class ScriptElementTools : public ::testing::Test {
   TTechnology* tech = nullptr;
 };
 
-TEST_F(ScriptElementTools, RegisterInTheirOrderWithTheirParameters) {
-  const struct {
-    const char* name;
-    std::vector<std::string> parameters;
-  } tools[] = {{"TCreateElement", {"NameOfClass", "ElementName"}},
-               {"TCreate", {"NameOfClass", "ElementName"}},
-               {"TCreateTool", {"NameOfTool", "ElementName"}},
-               {"TDoIt", {}},
-               {"TFree", {}},
-               {"TFreeAll", {}},
-               {"TAddElement", {"ElementToAdd"}},
-               {"TFindOwnerByClass", {"OwnerClass"}},
-               {"TFindOwnerByName", {"OwnerName"}},
-               {"TFindElementByClass", {"ClassOfElement"}},
-               {"TFindElementByName", {"ElementName"}}};
-  int lastId = -1;
-  for (const auto& t : tools) {
-    TKestuClass* entry = KestuClasses()->FindEntry(t.name);
-    ASSERT_NE(entry, nullptr) << t.name;
-    EXPECT_GT(entry->ID, lastId) << t.name << " registered out of order";
-    lastId = entry->ID;
-    std::unique_ptr<TElement> made(NewElement(entry->ElementClass()));
-    auto* tool = DynamicCast<TTool>(made.get());
-    ASSERT_NE(tool, nullptr) << t.name;
-    std::vector<std::string> names;
-    for (int i = 0; i < 3; ++i) {
-      std::string name;
-      tool->GetParameterName(i, name);
-      if (!name.empty()) names.push_back(name);
-    }
-    EXPECT_EQ(names, t.parameters) << t.name;
-  }
-}
-
+// Each tool is given its arguments by its parameters' names, in their order,
+// as a script's call gives them; its Output starts as Tech.
 TEST_F(ScriptElementTools, DoTheirWorkOrNothingWhenTheirConditionFails) {
   const struct {
     const char* name;
-    std::function<TTool*()> make;
-    std::function<TElement*()> input;
-    // What the Output should be afterwards (it starts as Tech).
-    std::function<TElement*(TTool&)> output;
-    std::function<bool()> check;
+    const char* tool;
+    std::vector<std::string> arguments;  // an element by its name for an element parameter
+    const char* input;
+    const char* output;
+    const char* counts;  // after the run, as Counts gives them
   } cases[] = {
-      {"CreateElement adds a child",
-       [] { auto* t = new TCreateElement; t->NameOfClass = "OwnerEntity"; t->ElementName = "New"; return t; },
-       [this] { return root.get(); }, [this](TTool&) { return root->FindElementByName("New"); },
-       [this] { return root->GetCount() == 3; }},
-      {"CreateElement of an unknown class",
-       [] { auto* t = new TCreateElement; t->NameOfClass = "NoSuchClass"; return t; }, [this] { return root.get(); },
-       [this](TTool&) -> TElement* { return tech; }, [this] { return root->GetCount() == 2; }},
-      {"CreateElement into a non-entity",
-       [] { auto* t = new TCreateElement; t->NameOfClass = "TOwnerEntity"; return t; },
-       [] { return static_cast<TElement*>(nullptr); }, [this](TTool&) -> TElement* { return tech; }, [] { return true; }},
-      {"CreateTool adds a sub-tool",
-       [] { auto* t = new TCreateTool; t->NameOfTool = "TTool"; t->ElementName = "Sub"; return t; },
-       [this] { return tech; }, [this](TTool&) { return tech->FindTool("Sub"); },
-       [this] { return tech->ToolCount() == 1; }},
-      {"CreateTool of a class that is no tool",
-       [] { auto* t = new TCreateTool; t->NameOfTool = "TOwnerEntity"; return t; }, [this] { return tech; },
-       [this](TTool&) -> TElement* { return tech; }, [this] { return tech->ToolCount() == 0; }},
-      {"DoIt on a non-tool does nothing", [] { return new TDoIt; }, [this] { return root.get(); },
-       [this](TTool&) -> TElement* { return tech; }, [] { return true; }},
-      {"FreeAll clears the children as Clear does", [] { return new TFreeAll; }, [this] { return other.get(); },
-       [](TTool&) -> TElement* { return nullptr; }, [this] { return other->GetCount() == 0 && root->IndexOf(child) == 0; }},
-      {"AddElement", [this] { auto* t = new TAddElement; t->SetElementToAdd(tech); return t; },
-       [this] { return other.get(); }, [this](TTool&) { return tech; },
-       [this] { return other->IndexOf(tech) == 1; }},
-      {"FindOwnerByClass", [] { auto* t = new TFindOwnerByClass; t->OwnerClass = "OwnerEntity"; return t; },
-       [this] { return child; }, [this](TTool&) { return root.get(); }, [] { return true; }},
-      {"FindOwnerByClass of an unknown class",
-       [] { auto* t = new TFindOwnerByClass; t->OwnerClass = "Nothing"; return t; }, [this] { return child; },
-       [this](TTool&) -> TElement* { return tech; }, [] { return true; }},
-      {"FindOwnerByName", [] { auto* t = new TFindOwnerByName; t->OwnerName = "Other"; return t; },
-       [this] { return child; }, [this](TTool&) { return other.get(); }, [] { return true; }},
-      {"FindElementByName ignores case",
-       [] { auto* t = new TFindElementByName; t->ElementName = "tech"; return t; }, [this] { return root.get(); },
-       [this](TTool&) { return tech; }, [] { return true; }},
-      {"FindElementByName without a match",
-       [] { auto* t = new TFindElementByName; t->ElementName = "none"; return t; }, [this] { return root.get(); },
-       [](TTool&) -> TElement* { return nullptr; }, [] { return true; }},
-      {"FindElementByClass", [] { auto* t = new TFindElementByClass; t->ClassOfElement = "Technology"; return t; },
-       [this] { return root.get(); }, [this](TTool&) { return tech; }, [] { return true; }},
+      {"CreateElement adds a child", "TCreateElement", {"OwnerEntity", "New"}, "Root", "New", "3 1 0"},
+      {"CreateElement of an unknown class", "TCreateElement", {"NoSuchClass", "x"}, "Root", "Tech", "2 1 0"},
+      {"CreateElement into a non-entity", "TCreateElement", {"TOwnerEntity", "x"}, "", "Tech", "2 1 0"},
+      {"CreateTool adds a sub-tool", "TCreateTool", {"TTool", "Sub"}, "Tech", "Sub", "2 1 1"},
+      {"CreateTool of a class that is no tool", "TCreateTool", {"TOwnerEntity", "x"}, "Tech", "Tech", "2 1 0"},
+      {"DoIt on a non-tool does nothing", "TDoIt", {}, "Root", "Tech", "2 1 0"},
+      {"Free frees its input whoever holds it", "TFree", {}, "Child", "", "1 0 0"},
+      {"FreeAll clears the children as Clear does", "TFreeAll", {}, "Other", "", "2 0 0"},
+      {"AddElement", "TAddElement", {"Tech"}, "Other", "Tech", "2 2 0"},
+      {"FindOwnerByClass", "TFindOwnerByClass", {"OwnerEntity"}, "Child", "Root", "2 1 0"},
+      {"FindOwnerByClass of an unknown class", "TFindOwnerByClass", {"Nothing"}, "Child", "Tech", "2 1 0"},
+      {"FindOwnerByName", "TFindOwnerByName", {"Other"}, "Child", "Other", "2 1 0"},
+      {"FindElementByName ignores case", "TFindElementByName", {"tech"}, "Root", "Tech", "2 1 0"},
+      {"FindElementByName without a match", "TFindElementByName", {"none"}, "Root", "", "2 1 0"},
+      {"FindElementByClass", "TFindElementByClass", {"Technology"}, "Root", "Tech", "2 1 0"},
   };
   for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
     SetUp();
-    std::unique_ptr<TTool> tool(c.make());
+    std::unique_ptr<TElement> made(CreateElementByClassName(c.tool));
+    auto* tool = DynamicCast<TTool>(made.get());
+    ASSERT_NE(tool, nullptr);
+    for (int i = 0; i <= static_cast<int>(c.arguments.size()); ++i) {
+      std::string parameter;
+      tool->GetParameterName(i, parameter);
+      if (i == static_cast<int>(c.arguments.size())) {
+        EXPECT_EQ(parameter, "") << "a parameter more";
+      } else if (!SetObjectPropByName(*tool, parameter, Named(c.arguments[static_cast<std::size_t>(i)]))) {
+        EXPECT_TRUE(SetPropertyTextByName(*tool, parameter, c.arguments[static_cast<std::size_t>(i)])) << parameter;
+      }
+    }
     tool->SetOutput(tech);
-    tool->SetInput(c.input());
+    tool->SetInput(Named(c.input));
     tool->DoIt();
-    EXPECT_EQ(tool->Output(), c.output(*tool)) << c.name;
-    EXPECT_TRUE(c.check()) << c.name;
-    tool.reset();
+    EXPECT_EQ(tool->Output() ? tool->Output()->GetName() : "", c.output);
+    EXPECT_EQ(Counts(), c.counts);
+    made.reset();
     TearDown();
   }
-}
-
-TEST_F(ScriptElementTools, FreeFreesItsInputWhoeverHoldsIt) {
-  TFree tool;
-  tool.SetInput(child);
-  tool.DoIt();
-  EXPECT_EQ(root->GetCount(), 1);
-  EXPECT_EQ(other->GetCount(), 0);
-  EXPECT_EQ(root->FindElementByName("Child"), nullptr);
-  EXPECT_EQ(tool.Input(), nullptr);
 }
 
 TEST_F(ScriptElementTools, DoItRunsItsInputAndTakesItsOutput) {
