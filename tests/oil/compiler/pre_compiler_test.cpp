@@ -4,8 +4,7 @@
 #include <vector>
 
 #include "oil/compiler/pre_compiler.h"
-#include "oil/errors/lang_errors.h"
-#include "oil/oil_classes.h"
+#include "tests/oil/oil_fixture.h"
 
 namespace {
 
@@ -81,28 +80,15 @@ TEST_F(PreCompiler, ReportsErrorsWithTheirPositions) {
       {"open string", {"a 'abc"}, 16, "Neuzavřený řetězec", 0, 3},
       {"tab", {"a\tb"}, 3, "Chyba v syntaxi", 0, 2},
       {"letter outside ASCII", {"x \xC4\x8D"}, 3, "Chyba v syntaxi", 0, 3},
-      {"divider collision",
-       {"{$ELEMENTDIVIDER |}", "{$OWNERDIVIDER |}"},
-       19,
-       "Kolize mezi NameDivider a OwnerDivider",
-       1,
-       16},
+      {"divider collision", {"{$ELEMENTDIVIDER |}", "{$OWNERDIVIDER |}"}, 19, "Kolize mezi NameDivider a OwnerDivider",
+       1, 16},
       {"divider of letters", {"{$OWNERDIVIDER a}"}, 20, "Tento znak není povolen: a", 0, 16},
       {"later character of a divider", {"{$OWNERDIVIDER #a}"}, 20, "Tento znak není povolen: a", 0, 17},
       {"unknown directive", {"{$DIVIDER |}"}, 1, "Očekávám identifikátor", 0, 3},
       {"directive without value", {"{$OWNERDIVIDER   "}, 1, "Očekávám identifikátor", 0, 18},
   };
-  for (const auto& c : cases) {
-    try {
-      Tokens(c.lines);
-      ADD_FAILURE() << c.name << ": no error";
-    } catch (const TCompilerError& error) {
-      EXPECT_EQ(error.Code, c.code) << c.name;
-      EXPECT_EQ(error.what(), c.message) << c.name;
-      EXPECT_EQ(error.ErrorLine, c.line) << c.name;
-      EXPECT_EQ(error.ErrorColumn, c.column) << c.name;
-    }
-  }
+  for (const auto& c : cases)
+    EXPECT_EQ(FailureOf([&] { Tokens(c.lines); }), (CompileFailure{c.code, c.message, c.line, c.column})) << c.name;
 }
 
 TEST_F(PreCompiler, UnreadTokenGivesTheSameTokenAgainWithoutMoving) {

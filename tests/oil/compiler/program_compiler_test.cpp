@@ -113,16 +113,9 @@ TEST_F(ProgramCompiler, CompilesTheLanguagesForms) {
        1},
   };
   for (const auto& c : cases) {
-    std::unique_ptr<TOilProgram> compiled;
-    try {
-      compiled = CompileOilProgram(SourceLines(c.text));
-    } catch (const TCompilerError& error) {
-      ADD_FAILURE() << c.name << ": " << error.what() << " at " << error.ErrorLine << ":" << error.ErrorColumn;
-      continue;
-    }
-    ASSERT_NE(compiled, nullptr) << c.name;
-    EXPECT_EQ(compiled->LineCount(), c.lines) << c.name;
-    EXPECT_EQ(compiled->GetName(), "P") << c.name;
+    ASSERT_EQ(CompileError(c.text), CompileFailure{}) << c.name;
+    EXPECT_EQ(Compile(c.text).LineCount(), c.lines) << c.name;
+    EXPECT_EQ(program->GetName(), "P") << c.name;
   }
 }
 

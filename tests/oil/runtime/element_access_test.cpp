@@ -67,6 +67,7 @@ TEST_F(ElementAccess, PathsReachChildrenAndOwnersByNameAndNumber) {
   }
 }
 
+// Each row's statements run with e set to Root; r and s are read afterwards.
 TEST_F(ElementAccess, PropertiesAreReadAndWrittenByTheirKind) {
   const struct {
     const char* name;
@@ -75,24 +76,22 @@ TEST_F(ElementAccess, PropertiesAreReadAndWrittenByTheirKind) {
     std::string s;
     std::vector<std::string> shown;
   } cases[] = {
-      {"integer into float reads back", "e := WORLD\\Model\\Root; e.Ratio := 3; IF e.Ratio = 3.0 THEN r := 1;", "1", "", {}},
-      {"boolean", "e := WORLD\\Model\\Root; e.Flag := TRUE; IF e.Flag THEN r := 1;", "1", "", {}},
-      {"enumeration without TRUE or FALSE", "e := WORLD\\Model\\Root; IF e.Kind THEN r := 1;", "0", "",
-       {"Nepoužitelný typ property"}},
-      {"TRUE written to any enumeration", "e := WORLD\\Model\\Root; e.Kind := TRUE; r := 5;", "5", "", {}},
-      {"char", "e := WORLD\\Model\\Root; e.Letter := 'z'; s := e.Letter;", "0", "z", {}},
-      {"integer property", "e := WORLD\\Model\\Root; e.Count := 12; r := e.Count * 2;", "24", "", {}},
-      {"string property", "e := WORLD\\Model\\Root; e.Text := 'ab'; s := e.Text + 'c';", "0", "abc", {}},
-      {"string into an integer", "e := WORLD\\Model\\Root; e.Count := 'x';", "0", "", {"Typová neshoda"}},
-      {"class property", "e := WORLD\\Model\\Root; e.Target := e\\B; s := e.Target.Name;", "0", "B", {}},
-      {"element of another class", "e := WORLD\\Model\\Root; e.Target := e[2]; r := 1;", "0",
-       "", {"Typová neshoda"}},
-      {"read-only property", "e := WORLD\\Model\\Root; e.ReadOnly := 1;", "0", "", {"Přiřazení nelze provést"}},
-      {"64-bit property cannot be read", "e := WORLD\\Model\\Root; r := e.Big;", "0", "", {"Nepoužitelný typ property"}},
+      {"integer into float reads back", "e.Ratio := 3; IF e.Ratio = 3.0 THEN r := 1;", "1", "", {}},
+      {"boolean", "e.Flag := TRUE; IF e.Flag THEN r := 1;", "1", "", {}},
+      {"enumeration without TRUE or FALSE", "IF e.Kind THEN r := 1;", "0", "", {"Nepoužitelný typ property"}},
+      {"TRUE written to any enumeration", "e.Kind := TRUE; r := 5;", "5", "", {}},
+      {"char", "e.Letter := 'z'; s := e.Letter;", "0", "z", {}},
+      {"integer property", "e.Count := 12; r := e.Count * 2;", "24", "", {}},
+      {"string property", "e.Text := 'ab'; s := e.Text + 'c';", "0", "abc", {}},
+      {"string into an integer", "e.Count := 'x';", "0", "", {"Typová neshoda"}},
+      {"class property", "e.Target := e\\B; s := e.Target.Name;", "0", "B", {}},
+      {"element of another class", "e.Target := e[2]; r := 1;", "0", "", {"Typová neshoda"}},
+      {"read-only property", "e.ReadOnly := 1;", "0", "", {"Přiřazení nelze provést"}},
+      {"64-bit property cannot be read", "r := e.Big;", "0", "", {"Nepoužitelný typ property"}},
   };
   for (const auto& c : cases) {
     dialogs.Messages.clear();
-    Body(c.statements);
+    Body(std::string("e := WORLD\\Model\\Root; ") + c.statements);
     EXPECT_EQ(Var(0), c.r) << c.name;
     EXPECT_EQ(Var(1), c.s) << c.name;
     EXPECT_EQ(Shown(), c.shown) << c.name;
