@@ -5,10 +5,9 @@
 
 #include <atomic>
 #include <chrono>
-#include <condition_variable>
 #include <cstdlib>
+#include <future>
 #include <memory>
-#include <mutex>
 #include <numeric>
 #include <stdexcept>
 #include <thread>
@@ -48,19 +47,12 @@ class AppQueue : public ::testing::Test {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     char name[] = "test_platform";
     char* argv[] = {name, nullptr};
-    std::mutex mutex;
-    std::condition_variable doneChanged;
-    bool done = false;
-    std::thread watchdog([&] {
-      std::unique_lock lock(mutex);
-      if (!doneChanged.wait_for(lock, std::chrono::seconds(10), [&] { return done; })) app.Terminate();
+    std::promise<void> ended;
+    std::thread watchdog([this, done = ended.get_future()] {
+      if (done.wait_for(std::chrono::seconds(10)) == std::future_status::timeout) app.Terminate();
     });
     const int result = app.Run(1, argv);
-    {
-      std::lock_guard lock(mutex);
-      done = true;
-    }
-    doneChanged.notify_one();
+    ended.set_value();
     watchdog.join();
     return result;
   }

@@ -135,8 +135,9 @@ TEST_F(DbaseTableTest, RefusesValuesTheFieldCannotHold) {
 
 TEST_F(DbaseTableTest, FieldsAreFoundWithoutRegardToCaseAndThroughTheTableName) {
   const auto table = Open(Create("P0007.DBF", "PLOCHA decimal(10,2), CISLO decimal(6,0)"));
-  const std::pair<const char*, int> cases[] = {{"CISLO", 1},        {"cislo", 1}, {"P0007.Plocha", 0}, {"p0007.CISLO", 1},
-                                               {"L0007.CISLO", -1}, {"DRUH", -1}, {"", -1},            {"P0007.", -1}};
+  const std::pair<const char*, int> cases[] = {{"CISLO", 1},       {"cislo", 1}, {"P0007.Plocha", 0},
+                                               {"p0007.CISLO", 1}, {"L0007.CISLO", -1}, {"DRUH", -1},
+                                               {"", -1},           {"P0007.", -1}};
   for (const auto& [name, index] : cases) EXPECT_EQ(table->FindField(name), index) << name;
 }
 

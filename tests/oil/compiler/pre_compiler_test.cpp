@@ -47,19 +47,16 @@ TEST_F(PreCompiler, SplitsTextIntoTokens) {
       {"numbers", {"12 12.5 1e3 1E+3"}, {{60, "12"}, {59, "12.5"}, {59, "1e3"}, {59, "1E+3"}}},
       {"quoted strings", {"'abc' \"abc\""}, {{61, "'abc'"}, {61, "\"abc\""}}},
       {"no blanks needed", {"a:=b"}, {{58, "a"}, {52, ":="}, {58, "b"}}},
-      {"relations",
-       {"a <> b <= >= < > ="},
+      {"relations", {"a <> b <= >= < > ="},
        {{58, "a"}, {51, "<>"}, {58, "b"}, {49, "<="}, {50, ">="}, {45, "<"}, {46, ">"}, {35, "="}}},
       {"dividers", {"\\ \\\\ \\\\["}, {{53, "\\"}, {54, "\\"}, {56, "\\"}}},
-      {"punctuation",
-       {".,;+-*/[]():"},
-       {{32, "."}, {33, ","}, {34, ";"}, {36, "+"}, {37, "-"}, {38, "*"}, {39, "/"}, {40, "["}, {41, "]"},
-        {42, "("}, {43, ")"}, {44, ":"}}},
+      {"punctuation", {".,;+-*/[]():"},
+       {{32, "."}, {33, ","}, {34, ";"}, {36, "+"}, {37, "-"}, {38, "*"}, {39, "/"}, {40, "["}, {41, "]"}, {42, "("},
+        {43, ")"}, {44, ":"}}},
       {"comments across lines", {"a { one", "two } b"}, {{58, "a"}, {58, "b"}}},
       {"open comment swallows the rest", {"a { one", "b"}, {{58, "a"}}},
       {"element divider directive", {"{$ELEMENTDIVIDER |} a|b"}, {{58, "a"}, {53, "|"}, {58, "b"}}},
-      {"owner divider directive",
-       {"{$ownerdivider ##} a##b a\\b"},
+      {"owner divider directive", {"{$ownerdivider ##} a##b a\\b"},
        {{58, "a"}, {54, "#"}, {58, "b"}, {58, "a"}, {53, "\\"}, {58, "b"}}},
       {"empty lines", {"", "  x  ", ""}, {{58, "x"}}},
   };
@@ -70,25 +67,21 @@ TEST_F(PreCompiler, ReportsErrorsWithTheirPositions) {
   const struct {
     const char* name;
     std::vector<std::string> lines;
-    int code;
-    std::string message;
-    int line;
-    int column;
+    CompileFailure failure;  // code, message, line, column
   } cases[] = {
-      {"dot without digits", {"x 12. "}, 1, "Očekávám celé číslo", 0, 6},
-      {"exponent at line end", {"", "1e"}, 1, "Očekávám celé číslo", 1, 3},
-      {"open string", {"a 'abc"}, 16, "Neuzavřený řetězec", 0, 3},
-      {"tab", {"a\tb"}, 3, "Chyba v syntaxi", 0, 2},
-      {"letter outside ASCII", {"x \xC4\x8D"}, 3, "Chyba v syntaxi", 0, 3},
-      {"divider collision", {"{$ELEMENTDIVIDER |}", "{$OWNERDIVIDER |}"}, 19, "Kolize mezi NameDivider a OwnerDivider",
-       1, 16},
-      {"divider of letters", {"{$OWNERDIVIDER a}"}, 20, "Tento znak není povolen: a", 0, 16},
-      {"later character of a divider", {"{$OWNERDIVIDER #a}"}, 20, "Tento znak není povolen: a", 0, 17},
-      {"unknown directive", {"{$DIVIDER |}"}, 1, "Očekávám identifikátor", 0, 3},
-      {"directive without value", {"{$OWNERDIVIDER   "}, 1, "Očekávám identifikátor", 0, 18},
+      {"dot without digits", {"x 12. "}, {1, "Očekávám celé číslo", 0, 6}},
+      {"exponent at line end", {"", "1e"}, {1, "Očekávám celé číslo", 1, 3}},
+      {"open string", {"a 'abc"}, {16, "Neuzavřený řetězec", 0, 3}},
+      {"tab", {"a\tb"}, {3, "Chyba v syntaxi", 0, 2}},
+      {"letter outside ASCII", {"x \xC4\x8D"}, {3, "Chyba v syntaxi", 0, 3}},
+      {"divider collision", {"{$ELEMENTDIVIDER |}", "{$OWNERDIVIDER |}"},
+       {19, "Kolize mezi NameDivider a OwnerDivider", 1, 16}},
+      {"divider of letters", {"{$OWNERDIVIDER a}"}, {20, "Tento znak není povolen: a", 0, 16}},
+      {"later character of a divider", {"{$OWNERDIVIDER #a}"}, {20, "Tento znak není povolen: a", 0, 17}},
+      {"unknown directive", {"{$DIVIDER |}"}, {1, "Očekávám identifikátor", 0, 3}},
+      {"directive without value", {"{$OWNERDIVIDER   "}, {1, "Očekávám identifikátor", 0, 18}},
   };
-  for (const auto& c : cases)
-    EXPECT_EQ(FailureOf([&] { Tokens(c.lines); }), (CompileFailure{c.code, c.message, c.line, c.column})) << c.name;
+  for (const auto& c : cases) EXPECT_EQ(FailureOf([&] { Tokens(c.lines); }), c.failure) << c.name;
 }
 
 TEST_F(PreCompiler, UnreadTokenGivesTheSameTokenAgainWithoutMoving) {

@@ -5,70 +5,68 @@ namespace {
 class CompilerErrors : public OilTest {};
 
 TEST_F(CompilerErrors, CarryTheirCodeTextAndPosition) {
-  std::string parameters = "P0";
+  std::string parameters = "P0", variables = "a1";  // 51 of them with WORLD, MAINTOOL and ACTIVEELEMENT
   for (int i = 1; i < 51; ++i) parameters += ", P" + std::to_string(i);
+  for (int i = 2; i <= 48; ++i) variables += ",a" + std::to_string(i);
   const struct {
     const char* name;
     std::string text;
-    int code;
-    std::string message;
-    int line;
-    int column;
+    CompileFailure failure;  // code, message, line, column
   } cases[] = {
-      {"no PROGRAM", "BEGIN END.", 1, "Očekávám PROGRAM", 0, 6},
-      {"no program name", "PROGRAM 1;", 1, "Očekávám jméno programu", 0, 8},
-      {"no semicolon after the name", "PROGRAM P BEGIN END.", 1, "Očekávám ;", 0, 11},
-      {"blank before the final dot", "PROGRAM P; BEGIN END .", 1, "Očekávám .", 0, 21},
-      {"text after the final dot", "PROGRAM P; BEGIN END. x", 1, "Očekávám konec souboru", 0, 23},
-      {"statement without semicolon", "PROGRAM P;\nBEGIN a : INTEGER; a := 1 END.", 1, "Očekávám ;", 1, 27},
-      {"IF without ELSE before END", "PROGRAM P; BEGIN a : INTEGER; IF TRUE THEN a := 1 END.", 1, "Očekávám ELSE", 0, 51},
-      {"semicolon between CASE branches", "PROGRAM P; BEGIN i : INTEGER; CASE i OF 1: i := 1; 2: i := 2 END; END.", 1,
-       "Očekávám konstantu", 0, 50},
-      {"FOR over a float", "PROGRAM P; BEGIN f : FLOAT; FOR f := 1 TO 2 DO ; END.", 6, "Není ordinální typ", 0, 33},
-      {"FOR from a char to an integer", "PROGRAM P; BEGIN i : INTEGER; FOR i := 'a' TO 'z' DO ; END.", 8,
-       "Typová neshoda", 0, 44},
-      {"two names with an initial value", "PROGRAM P; BEGIN x, y : INTEGER := 0; END.", 1, "Očekávám ;", 0, 33},
-      {"declared twice", "PROGRAM P; BEGIN x : INTEGER; x : FLOAT; END.", 11, "Proměnná již existuje", 0, 31},
-      {"unknown type", "PROGRAM P; BEGIN x : NoSuchClass; END.", 10, "Neznámý typ", 0, 22},
-      {"constant as target", "PROGRAM P; BEGIN 5 := 1; END.", 3, "Chyba v syntaxi", 0, 18},
-      {"second relation", "PROGRAM P; BEGIN b : BOOLEAN := 1 = 1 = 1; END.", 1, "Očekávám ;", 0, 39},
-      {"assignment of another type", "PROGRAM P; BEGIN i : INTEGER; i := 'x'; END.", 8, "Typová neshoda", 0, 35},
-      {"condition not Boolean", "PROGRAM P; BEGIN IF 1 THEN ; END.", 1, "Očekávám logický výraz", 0, 23},
-      {"operands of no common type", "PROGRAM P; BEGIN s : STRING := 'a' + 1; END.", 8, "Typová neshoda", 0, 40},
-      {"property name after a blank", "PROGRAM P; BEGIN s : STRING := WORLD. Name; END.", 1, "Očekávám název property", 0,
-       38},
-      {"index is a term", "PROGRAM P; BEGIN e : TELEMENT := WORLD[1+2]; END.", 1, "Očekávám ]", 0, 42},
-      {"selector on a number", "PROGRAM P; BEGIN i : INTEGER; i := i.Name; END.", 9, "Nedává ukazatel na prvek", 0, 37},
-      {"unknown tool", "PROGRAM P; BEGIN NoSuchTool(); END.", 13, "Neznámý nástroj", 0, 18},
+      {"no PROGRAM", "BEGIN END.", {1, "Očekávám PROGRAM", 0, 6}},
+      {"no program name", "PROGRAM 1;", {1, "Očekávám jméno programu", 0, 8}},
+      {"no semicolon after the name", "PROGRAM P BEGIN END.", {1, "Očekávám ;", 0, 11}},
+      {"blank before the final dot", "PROGRAM P; BEGIN END .", {1, "Očekávám .", 0, 21}},
+      {"text after the final dot", "PROGRAM P; BEGIN END. x", {1, "Očekávám konec souboru", 0, 23}},
+      {"statement without semicolon", "PROGRAM P;\nBEGIN a : INTEGER; a := 1 END.", {1, "Očekávám ;", 1, 27}},
+      {"IF without ELSE before END", "PROGRAM P; BEGIN a : INTEGER; IF TRUE THEN a := 1 END.",
+       {1, "Očekávám ELSE", 0, 51}},
+      {"semicolon between CASE branches", "PROGRAM P; BEGIN i : INTEGER; CASE i OF 1: i := 1; 2: i := 2 END; END.",
+       {1, "Očekávám konstantu", 0, 50}},
+      {"FOR over a float", "PROGRAM P; BEGIN f : FLOAT; FOR f := 1 TO 2 DO ; END.", {6, "Není ordinální typ", 0, 33}},
+      {"FOR from a char to an integer", "PROGRAM P; BEGIN i : INTEGER; FOR i := 'a' TO 'z' DO ; END.",
+       {8, "Typová neshoda", 0, 44}},
+      {"two names with an initial value", "PROGRAM P; BEGIN x, y : INTEGER := 0; END.", {1, "Očekávám ;", 0, 33}},
+      {"declared twice", "PROGRAM P; BEGIN x : INTEGER; x : FLOAT; END.", {11, "Proměnná již existuje", 0, 31}},
+      {"unknown type", "PROGRAM P; BEGIN x : NoSuchClass; END.", {10, "Neznámý typ", 0, 22}},
+      {"constant as target", "PROGRAM P; BEGIN 5 := 1; END.", {3, "Chyba v syntaxi", 0, 18}},
+      {"second relation", "PROGRAM P; BEGIN b : BOOLEAN := 1 = 1 = 1; END.", {1, "Očekávám ;", 0, 39}},
+      {"assignment of another type", "PROGRAM P; BEGIN i : INTEGER; i := 'x'; END.", {8, "Typová neshoda", 0, 35}},
+      {"condition not Boolean", "PROGRAM P; BEGIN IF 1 THEN ; END.", {1, "Očekávám logický výraz", 0, 23}},
+      {"operands of no common type", "PROGRAM P; BEGIN s : STRING := 'a' + 1; END.", {8, "Typová neshoda", 0, 40}},
+      {"property name after a blank", "PROGRAM P; BEGIN s : STRING := WORLD. Name; END.",
+       {1, "Očekávám název property", 0, 38}},
+      {"index is a term", "PROGRAM P; BEGIN e : TELEMENT := WORLD[1+2]; END.", {1, "Očekávám ]", 0, 42}},
+      {"selector on a number", "PROGRAM P; BEGIN i : INTEGER; i := i.Name; END.",
+       {9, "Nedává ukazatel na prvek", 0, 37}},
+      {"unknown tool", "PROGRAM P; BEGIN NoSuchTool(); END.", {13, "Neznámý nástroj", 0, 18}},
       {"tool property given twice", "PROGRAM P; BEGIN FindElementByName(ElementName: 'a', ElementName: 'b'); END.",
-       12, "Properta již byla zadána", 0, 54},
-      {"tool property unknown", "PROGRAM P; BEGIN FindElementByName(Nothing: 'a'); END.", 14, "Properta neexistuje", 0,
-       36},
-      {"type mismatch found at the end of the text", "PROGRAM P;\nBEGIN e : TELEMENT; e := WORLD+.N", 8,
-       "Typová neshoda", 1, 34},
-      {"end of source inside the block", "PROGRAM P;\nBEGIN", 17, "Neočekávaný konec souboru", 1, 1},
-      {"routine declared twice", "PROGRAM P; PROCEDURE A; BEGIN END; PROCEDURE a; BEGIN END; BEGIN END.", 21,
-       "Identifikátor byl již použit", 0, 47},
-      {"parameter named Result", "PROGRAM P; FUNCTION F(Result: INTEGER): INTEGER; BEGIN END; BEGIN END.", 21,
-       "Identifikátor byl již použit", 0, 23},
-      {"too few arguments", "PROGRAM P; PROCEDURE A(X, Y: INTEGER); BEGIN END; BEGIN A(1); END.", 1, "Očekávám ,", 0,
-       61},
-      {"too many arguments", "PROGRAM P; PROCEDURE A(X, Y: INTEGER); BEGIN END; BEGIN A(1, 2, 3); END.", 1,
-       "Očekávám )", 0, 64},
+       {12, "Properta již byla zadána", 0, 54}},
+      {"tool property unknown", "PROGRAM P; BEGIN FindElementByName(Nothing: 'a'); END.",
+       {14, "Properta neexistuje", 0, 36}},
+      {"type mismatch found at the end of the text", "PROGRAM P;\nBEGIN e : TELEMENT; e := WORLD+.N",
+       {8, "Typová neshoda", 1, 34}},
+      {"end of source inside the block", "PROGRAM P;\nBEGIN", {17, "Neočekávaný konec souboru", 1, 1}},
+      {"routine declared twice", "PROGRAM P; PROCEDURE A; BEGIN END; PROCEDURE a; BEGIN END; BEGIN END.",
+       {21, "Identifikátor byl již použit", 0, 47}},
+      {"parameter named Result", "PROGRAM P; FUNCTION F(Result: INTEGER): INTEGER; BEGIN END; BEGIN END.",
+       {21, "Identifikátor byl již použit", 0, 23}},
+      {"too few arguments", "PROGRAM P; PROCEDURE A(X, Y: INTEGER); BEGIN END; BEGIN A(1); END.",
+       {1, "Očekávám ,", 0, 61}},
+      {"too many arguments", "PROGRAM P; PROCEDURE A(X, Y: INTEGER); BEGIN END; BEGIN A(1, 2, 3); END.",
+       {1, "Očekávám )", 0, 64}},
       {"constant for a by-reference parameter", "PROGRAM P; PROCEDURE A(VAR X: INTEGER); BEGIN END; BEGIN A(1); END.",
-       1, "Očekávám proměnnou", 0, 60},
-      {"nested routine out of scope",
-       "PROGRAM P; PROCEDURE A; PROCEDURE B; BEGIN END; BEGIN END; BEGIN B(); END.", 13, "Neznámý nástroj", 0, 66},
-      {"a 51st variable in a block",
-       "PROGRAM P; BEGIN a1,a2,a3,a4,a5,a6,a7,a8,a9,a10,a11,a12,a13,a14,a15,a16,a17,a18,a19,a20,a21,a22,a23,a24,a25,"
-       "a26,a27,a28,a29,a30,a31,a32,a33,a34,a35,a36,a37,a38,a39,a40,a41,a42,a43,a44,a45,a46,a47,a48 : INTEGER; END.",
-       5, "Příliš mnoho proměnných", 0, 201},
-      {"too deep a nesting", "PROGRAM P; BEGIN i : INTEGER := " + std::string(300, '(') + "1;", 3, "Chyba v syntaxi", 0, 99},
-      {"more than fifty parameters", "PROGRAM P; PROCEDURE A(" + parameters + ": INTEGER); BEGIN END; BEGIN END.", 5,
-       "Příliš mnoho proměnných", 0, 277},
+       {1, "Očekávám proměnnou", 0, 60}},
+      {"nested routine out of scope", "PROGRAM P; PROCEDURE A; PROCEDURE B; BEGIN END; BEGIN END; BEGIN B(); END.",
+       {13, "Neznámý nástroj", 0, 66}},
+      {"a 51st variable in a block", "PROGRAM P; BEGIN " + variables + " : INTEGER; END.",
+       {5, "Příliš mnoho proměnných", 0, 201}},
+      {"too deep a nesting",
+       "PROGRAM P; BEGIN i : INTEGER := " + std::string(300, '(') + "1;", {3, "Chyba v syntaxi", 0, 99}},
+      {"more than fifty parameters", "PROGRAM P; PROCEDURE A(" + parameters + ": INTEGER); BEGIN END; BEGIN END.",
+       {5, "Příliš mnoho proměnných", 0, 277}},
   };
-  for (const auto& c : cases)
-    EXPECT_EQ(CompileError(c.text), (CompileFailure{c.code, c.message, c.line, c.column})) << c.name;
+  for (const auto& c : cases) EXPECT_EQ(CompileError(c.text), c.failure) << c.name;
 }
 
 TEST_F(CompilerErrors, TheProgressDisplayEndsAlsoAfterAnError) {
