@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <functional>
 #include <memory>
 #include <string>
 
@@ -11,38 +10,25 @@
 
 namespace {
 
-using Make = std::function<TTypeElement*()>;
-
-Make Int(std::int32_t v) { return [v] { return TIntegerElement::CreateValue(v); }; }
-Make Flt(double v) { return [v] { return TFloatElement::CreateValue(v); }; }
-Make Str(const char* v) { return [v] { return TStringElement::CreateValue(v); }; }
-Make Chr(char v) { return [v] { return TCharElement::CreateValue(v); }; }
-Make Bool(bool v) { return [v] { return TBooleanElement::CreateValue(v); }; }
-Make Byte(std::uint8_t v) { return [v] { return TByteElement::CreateValue(v); }; }
-
-TOilOperator* Const(const Make& make) {
+// A constant operator of the value.
+TOilOperator* Const(TTypeElement* value) {
   auto* constant = new TOilConst;
-  constant->SetValue(TOilValue(make()));
+  constant->SetValue(TOilValue(value));
   return constant;
 }
+TOilOperator* C(std::int32_t v) { return Const(TIntegerElement::CreateValue(v)); }
+TOilOperator* C(double v) { return Const(TFloatElement::CreateValue(v)); }
+TOilOperator* C(const char* v) { return Const(TStringElement::CreateValue(v)); }
+TOilOperator* C(char v) { return Const(TCharElement::CreateValue(v)); }
+TOilOperator* C(bool v) { return Const(TBooleanElement::CreateValue(v)); }
+TOilOperator* Byte(std::uint8_t v) { return Const(TByteElement::CreateValue(v)); }
 
+// The operator over its operands; the operands become its own.
 template <class Op>
-std::unique_ptr<TOilOperator> Binary(const Make& a, const Make& b) {
+std::unique_ptr<Op> Of(TOilOperator* a, TOilOperator* b = nullptr) {
   auto op = std::make_unique<Op>();
-  op->SetOperand(Const(a));
-  op->SetSecondOperand(Const(b));
-  return op;
-}
-
-// (a + b) compared with c.
-template <class Compare>
-std::unique_ptr<TOilOperator> SumComparedTo(double a, double b, double c) {
-  auto op = std::make_unique<Compare>();
-  auto* sum = new TOilPlus;
-  sum->SetOperand(Const(Flt(a)));
-  sum->SetSecondOperand(Const(Flt(b)));
-  op->SetOperand(sum);
-  op->SetSecondOperand(Const(Flt(c)));
+  op->SetOperand(a);
+  if constexpr (requires { op->SetSecondOperand(b); }) op->SetSecondOperand(b);
   return op;
 }
 
@@ -61,75 +47,55 @@ std::string Outcome(TOilOperator& op) {
   }
 }
 
-struct OperatorCase {
-  const char* name;
-  std::function<std::unique_ptr<TOilOperator>()> build;
-  std::string outcome;
-};
-
 class Operators : public ::testing::Test {
  protected:
   void SetUp() override { RegisterOilClasses(); }
 };
 
-TEST_F(Operators, ComputeTheirValuesByTheTypeRules) {
-  const OperatorCase cases[] = {
-      {"3 * 4", [] { return Binary<TOilKrat>(Int(3), Int(4)); }, "5:12"},
-      {"65536 * 65536", [] { return Binary<TOilKrat>(Int(65536), Int(65536)); }, "3: 4.29496729600000E+0009"},
-      {"2.5 * 2", [] { return Binary<TOilKrat>(Flt(2.5), Int(2)); }, "3: 5.00000000000000E+0000"},
-      {"7 MOD -2", [] { return Binary<TOilMod>(Int(7), Int(-2)); }, "5:1"},
-      {"-7 MOD 2", [] { return Binary<TOilMod>(Int(-7), Int(2)); }, "5:-1"},
-      {"-7 DIV 2", [] { return Binary<TOilDiv>(Int(-7), Int(2)); }, "5:-3"},
-      {"5 DIV 0", [] { return Binary<TOilDiv>(Int(5), Int(0)); }, "error:3"},
-      {"5 MOD 0", [] { return Binary<TOilMod>(Int(5), Int(0)); }, "error:3"},
-      {"INT_MIN DIV -1", [] { return Binary<TOilDiv>(Int(INT_MIN), Int(-1)); }, "5:-2147483648"},
-      {"INT_MIN MOD -1", [] { return Binary<TOilMod>(Int(INT_MIN), Int(-1)); }, "5:0"},
-      {"INT_MAX + 1 wraps", [] { return Binary<TOilPlus>(Int(INT_MAX), Int(1)); }, "5:-2147483648"},
-      {"INT_MIN - 1 wraps", [] { return Binary<TOilMinus>(Int(INT_MIN), Int(1)); }, "5:2147483647"},
-      {"byte + integer", [] { return Binary<TOilPlus>(Byte(200), Int(100)); }, "5:300"},
-      {"'a' + 'b'", [] { return Binary<TOilPlus>(Chr('a'), Chr('b')); }, "4:ab"},
-      {"'a' + 1", [] { return Binary<TOilPlus>(Chr('a'), Int(1)); }, "error:3"},
-      {"1 / 0", [] { return Binary<TOilDeleno>(Int(1), Int(0)); }, "fault"},
-      {"overflowing product", [] { return Binary<TOilKrat>(Flt(1e308), Flt(1e308)); }, "fault"},
-      {"1 / 4", [] { return Binary<TOilDeleno>(Int(1), Int(4)); }, "3: 2.50000000000000E-0001"},
-      {"0.1 + 0.2 = 0.3", [] { return SumComparedTo<TOilRovno>(0.1, 0.2, 0.3); }, "0:true"},
-      {"0.1 + 0.2 <> 0.3 is the negation", [] { return SumComparedTo<TOilRuzne>(0.1, 0.2, 0.3); }, "0:false"},
-      {"TRUE > FALSE", [] { return Binary<TOilVetsi>(Bool(true), Bool(false)); }, "error:3"},
-      {"TRUE = TRUE", [] { return Binary<TOilRovno>(Bool(true), Bool(true)); }, "0:true"},
-      {"1 = 1.0", [] { return Binary<TOilRovno>(Int(1), Flt(1.0)); }, "0:true"},
-      {"'B' > 'A'", [] { return Binary<TOilVetsi>(Chr('B'), Chr('A')); }, "0:true"},
-      {"strings case-sensitive", [] { return Binary<TOilMensi>(Str("B"), Str("a")); }, "0:true"},
-      {"string = integer", [] { return Binary<TOilRovno>(Str("1"), Int(1)); }, "error:3"},
-      {"FALSE AND 1 does not run the second", [] { return Binary<TOilAnd>(Bool(false), Int(1)); }, "0:false"},
-      {"TRUE OR 1 does not run the second", [] { return Binary<TOilOr>(Bool(true), Int(1)); }, "0:true"},
-      {"TRUE AND 1", [] { return Binary<TOilAnd>(Bool(true), Int(1)); }, "error:3"},
-      {"1 AND TRUE yields nothing", [] { return Binary<TOilAnd>(Int(1), Bool(true)); }, "none"},
-  };
-  for (const auto& c : cases) {
-    std::unique_ptr<TOilOperator> op = c.build();
-    EXPECT_EQ(Outcome(*op), c.outcome) << c.name;
-  }
-}
-
-TEST_F(Operators, UnaryOperatorsWrapAndCheckTheirOperand) {
+TEST_F(Operators, ComputeTheirValuesByTheTypeRulesAndCheckTheirOperands) {
   const struct {
     const char* name;
-    TOilPtrOperator* op;
-    Make operand;
+    std::unique_ptr<TOilOperator> op;
     std::string outcome;
   } cases[] = {
-      {"minus integer", new TOilUnMinus, Int(5), "5:-5"},
-      {"minus INT_MIN wraps", new TOilUnMinus, Int(INT_MIN), "5:-2147483648"},
-      {"minus float", new TOilUnMinus, Flt(2.5), "3:-2.50000000000000E+0000"},
-      {"minus string", new TOilUnMinus, Str("x"), "error:3"},
-      {"not true", new TOilNot, Bool(true), "0:false"},
-      {"not integer", new TOilNot, Int(1), "error:3"},
+      {"3 * 4", Of<TOilKrat>(C(3), C(4)), "5:12"},
+      {"65536 * 65536", Of<TOilKrat>(C(65536), C(65536)), "3: 4.29496729600000E+0009"},
+      {"2.5 * 2", Of<TOilKrat>(C(2.5), C(2)), "3: 5.00000000000000E+0000"},
+      {"7 MOD -2", Of<TOilMod>(C(7), C(-2)), "5:1"},
+      {"-7 MOD 2", Of<TOilMod>(C(-7), C(2)), "5:-1"},
+      {"-7 DIV 2", Of<TOilDiv>(C(-7), C(2)), "5:-3"},
+      {"5 DIV 0", Of<TOilDiv>(C(5), C(0)), "error:3"},
+      {"5 MOD 0", Of<TOilMod>(C(5), C(0)), "error:3"},
+      {"INT_MIN DIV -1", Of<TOilDiv>(C(INT_MIN), C(-1)), "5:-2147483648"},
+      {"INT_MIN MOD -1", Of<TOilMod>(C(INT_MIN), C(-1)), "5:0"},
+      {"INT_MAX + 1 wraps", Of<TOilPlus>(C(INT_MAX), C(1)), "5:-2147483648"},
+      {"INT_MIN - 1 wraps", Of<TOilMinus>(C(INT_MIN), C(1)), "5:2147483647"},
+      {"byte + integer", Of<TOilPlus>(Byte(200), C(100)), "5:300"},
+      {"'a' + 'b'", Of<TOilPlus>(C('a'), C('b')), "4:ab"},
+      {"'a' + 1", Of<TOilPlus>(C('a'), C(1)), "error:3"},
+      {"1 / 0", Of<TOilDeleno>(C(1), C(0)), "fault"},
+      {"overflowing product", Of<TOilKrat>(C(1e308), C(1e308)), "fault"},
+      {"1 / 4", Of<TOilDeleno>(C(1), C(4)), "3: 2.50000000000000E-0001"},
+      {"0.1 + 0.2 = 0.3", Of<TOilRovno>(Of<TOilPlus>(C(0.1), C(0.2)).release(), C(0.3)), "0:true"},
+      {"0.1 + 0.2 <> 0.3 is the negation", Of<TOilRuzne>(Of<TOilPlus>(C(0.1), C(0.2)).release(), C(0.3)), "0:false"},
+      {"TRUE > FALSE", Of<TOilVetsi>(C(true), C(false)), "error:3"},
+      {"TRUE = TRUE", Of<TOilRovno>(C(true), C(true)), "0:true"},
+      {"1 = 1.0", Of<TOilRovno>(C(1), C(1.0)), "0:true"},
+      {"'B' > 'A'", Of<TOilVetsi>(C('B'), C('A')), "0:true"},
+      {"strings case-sensitive", Of<TOilMensi>(C("B"), C("a")), "0:true"},
+      {"string = integer", Of<TOilRovno>(C("1"), C(1)), "error:3"},
+      {"FALSE AND 1 does not run the second", Of<TOilAnd>(C(false), C(1)), "0:false"},
+      {"TRUE OR 1 does not run the second", Of<TOilOr>(C(true), C(1)), "0:true"},
+      {"TRUE AND 1", Of<TOilAnd>(C(true), C(1)), "error:3"},
+      {"1 AND TRUE yields nothing", Of<TOilAnd>(C(1), C(true)), "none"},
+      {"minus integer", Of<TOilUnMinus>(C(5)), "5:-5"},
+      {"minus INT_MIN wraps", Of<TOilUnMinus>(C(INT_MIN)), "5:-2147483648"},
+      {"minus float", Of<TOilUnMinus>(C(2.5)), "3:-2.50000000000000E+0000"},
+      {"minus string", Of<TOilUnMinus>(C("x")), "error:3"},
+      {"not true", Of<TOilNot>(C(true)), "0:false"},
+      {"not integer", Of<TOilNot>(C(1)), "error:3"},
   };
-  for (const auto& c : cases) {
-    std::unique_ptr<TOilPtrOperator> op(c.op);
-    op->SetOperand(Const(c.operand));
-    EXPECT_EQ(Outcome(*op), c.outcome) << c.name;
-  }
+  for (const auto& c : cases) EXPECT_EQ(Outcome(*c.op), c.outcome) << c.name;
 }
 
 TEST_F(Operators, AnswerTheTypesTheyMayYieldBeforeAnyRun) {
@@ -138,14 +104,14 @@ TEST_F(Operators, AnswerTheTypesTheyMayYieldBeforeAnyRun) {
     std::unique_ptr<TOilOperator> op;
     unsigned flags;
   } cases[] = {
-      {"integer * integer", Binary<TOilKrat>(Int(1), Int(2)), TypeBit(otFloat) | TypeBit(otInteger)},
-      {"integer / integer", Binary<TOilDeleno>(Int(1), Int(2)), TypeBit(otFloat)},
-      {"char + string", Binary<TOilPlus>(Chr('a'), Str("b")), TypeBit(otString)},
-      {"float - integer", Binary<TOilMinus>(Flt(1), Int(2)), TypeBit(otFloat)},
-      {"boolean = boolean", Binary<TOilRovno>(Bool(true), Bool(true)), 0},
-      {"string < string", Binary<TOilMensi>(Str("a"), Str("b")), TypeBit(otBoolean)},
-      {"integer MOD float", Binary<TOilMod>(Int(1), Flt(2)), 0},
-      {"boolean OR boolean", Binary<TOilOr>(Bool(true), Bool(false)), TypeBit(otBoolean)},
+      {"integer * integer", Of<TOilKrat>(C(1), C(2)), TypeBit(otFloat) | TypeBit(otInteger)},
+      {"integer / integer", Of<TOilDeleno>(C(1), C(2)), TypeBit(otFloat)},
+      {"char + string", Of<TOilPlus>(C('a'), C("b")), TypeBit(otString)},
+      {"float - integer", Of<TOilMinus>(C(1.0), C(2)), TypeBit(otFloat)},
+      {"boolean = boolean", Of<TOilRovno>(C(true), C(true)), 0},
+      {"string < string", Of<TOilMensi>(C("a"), C("b")), TypeBit(otBoolean)},
+      {"integer MOD float", Of<TOilMod>(C(1), C(2.0)), 0},
+      {"boolean OR boolean", Of<TOilOr>(C(true), C(false)), TypeBit(otBoolean)},
   };
   for (const auto& c : cases) EXPECT_EQ(c.op->TypeFlags(), c.flags) << c.name;
 }
