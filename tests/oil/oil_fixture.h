@@ -19,6 +19,7 @@
 #include "oil/runtime/program_run.h"
 #include "platform/app_queue.h"
 #include "platform/dialogs.h"
+#include "tests/oil/oil_probes.h"
 
 inline std::vector<std::string> SourceLines(const std::string& text) {
   std::vector<std::string> lines;
@@ -34,6 +35,7 @@ class OilTest : public ::testing::Test {
  protected:
   void SetUp() override {
     RegisterOilClasses();
+    RegisterOilProbes();
     platform::SetDialogs(&dialogs);
     world = std::make_unique<TWorld>();
     main = new TTechnology;
@@ -42,6 +44,7 @@ class OilTest : public ::testing::Test {
     SetWorld(world.get());
   }
   void TearDown() override {
+    platform::Application::Instance().SetMessageHook(nullptr);
     program.reset();
     SetWorld(nullptr);
     world.reset();

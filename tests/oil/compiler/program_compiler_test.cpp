@@ -79,7 +79,6 @@ TEST_F(CompilerErrors, TheProgressDisplayEndsAlsoAfterAnError) {
   });
   CompileError("PROGRAM P;\nBEGIN x := ; END.");
   platform::Application::Instance().ProcessMessages();
-  platform::Application::Instance().SetMessageHook(nullptr);
   ASSERT_FALSE(codes.empty());
   EXPECT_EQ(codes.front(), msgProgressStart);
   EXPECT_EQ(codes.back(), msgProgressEnd);

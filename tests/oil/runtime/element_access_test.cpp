@@ -1,5 +1,4 @@
 #include "tests/oil/oil_fixture.h"
-#include "tests/oil/oil_probes.h"
 
 namespace {
 
@@ -9,7 +8,6 @@ class ElementAccess : public OilTest {
  protected:
   void SetUp() override {
     OilTest::SetUp();
-    RegisterOilProbes();
     root = new TOilProbe;
     root->SetName("Root");
     world->ObjectModel()->SetName("Model");

@@ -5,7 +5,6 @@
 #include <thread>
 
 #include "tests/oil/oil_fixture.h"
-#include "tests/oil/oil_probes.h"
 
 namespace {
 
@@ -27,7 +26,6 @@ class ProgramThread : public OilTest {
  protected:
   void SetUp() override {
     OilTest::SetUp();
-    RegisterOilProbes();
     platform::SetDialogs(&boxes);
     probe = new TOilProbe;
     probe->SetName("Probe");
@@ -39,7 +37,6 @@ class ProgramThread : public OilTest {
   void TearDown() override {
     program.reset();
     platform::Application::Instance().ProcessMessages();
-    platform::Application::Instance().SetMessageHook(nullptr);
     OilTest::TearDown();
   }
   // Lets events run until the condition holds; false after the time limit.

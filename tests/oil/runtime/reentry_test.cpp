@@ -1,5 +1,4 @@
 #include "tests/oil/oil_fixture.h"
-#include "tests/oil/oil_probes.h"
 
 namespace {
 
@@ -7,14 +6,6 @@ namespace {
 // compilation or run of the same object.
 class Reentry : public OilTest {
  protected:
-  void SetUp() override {
-    OilTest::SetUp();
-    RegisterOilProbes();
-  }
-  void TearDown() override {
-    platform::Application::Instance().SetMessageHook(nullptr);
-    OilTest::TearDown();
-  }
   void OnEveryMessage(std::function<void()> action) {
     platform::Application::Instance().SetMessageHook([action](platform::AppMessage& message, bool& handled) {
       if (TKestuMessage* kestu = KestuMessageOf(message)) DeliverKestuMessage(kestu, handled, [] { return nullptr; });
