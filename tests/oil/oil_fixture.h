@@ -41,6 +41,7 @@ class OilTest : public ::testing::Test {
     main = new TTechnology;
     main->SetName("Main");
     world->SetMainTool(main);
+    world->ObjectModel()->SetName("Model");
     SetWorld(world.get());
   }
   void TearDown() override {
@@ -51,6 +52,14 @@ class OilTest : public ::testing::Test {
     platform::SetDialogs(nullptr);
   }
 
+  // A new element of the class under the owner.
+  template <class T>
+  static T* AddNamed(TEntity* owner, const std::string& name) {
+    auto* element = new T;
+    element->SetName(name);
+    owner->AddElement(element);
+    return element;
+  }
   // Compiles; a compile error fails the test.
   TOilProgram& Compile(const std::string& text) {
     program = CompileOilProgram(SourceLines(text));

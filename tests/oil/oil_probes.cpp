@@ -8,7 +8,7 @@ void TOilProbeTool::DoIt() {
   TTool::DoIt();
   Calls.push_back(Text + "|" + std::to_string(Number) + "|" + std::to_string(Ratio) + "|" + (Flag ? "T" : "F") + "|" +
                   (Input() ? Input()->GetName() : std::string("nil")));
-  SetOutput(NextOutput ? NextOutput : Input());
+  SetOutput(Input());
 }
 
 void TOilProbeTool::GetParameterName(int index, std::string& name) {

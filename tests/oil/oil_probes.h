@@ -43,8 +43,6 @@ class TOilProbeTool : public TTool {
 
   static inline int Alive = 0;
   static inline std::vector<std::string> Calls;
-  // The element its next run gives as Output (nil: its Input).
-  static inline TElement* NextOutput = nullptr;
 };
 
 // Shows a message box from inside a run.

@@ -8,20 +8,12 @@ class ElementAccess : public OilTest {
  protected:
   void SetUp() override {
     OilTest::SetUp();
-    root = new TOilProbe;
-    root->SetName("Root");
-    world->ObjectModel()->SetName("Model");
-    world->ObjectModel()->AddElement(root);
-    a = new TOilProbe;
-    a->SetName("A");
-    root->AddElement(a);
-    b = new TOwnerEntity;
-    b->SetName("B");
-    root->AddElement(b);
+    root = AddNamed<TOilProbe>(world->ObjectModel(), "Root");
+    a = AddNamed<TOilProbe>(root, "A");
+    b = AddNamed<TOwnerEntity>(root, "B");
     b->AddElement(a);
     root->AddElement(TStringElement::CreateValue("value"));
     TOilProbeTool::Calls.clear();
-    TOilProbeTool::NextOutput = nullptr;
   }
   // Runs statements with r and s declared; the values of r (integer) and s (string).
   void Body(const std::string& statements) {

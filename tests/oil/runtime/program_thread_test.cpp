@@ -27,10 +27,7 @@ class ProgramThread : public OilTest {
   void SetUp() override {
     OilTest::SetUp();
     platform::SetDialogs(&boxes);
-    probe = new TOilProbe;
-    probe->SetName("Probe");
-    world->ObjectModel()->SetName("Model");
-    world->ObjectModel()->AddElement(probe);
+    probe = AddNamed<TOilProbe>(world->ObjectModel(), "Probe");
     platform::Application::Instance().SetMessageHook(
         [this](platform::AppMessage& message, bool& handled) { world->DispatchAppMessage(message, handled); });
   }
