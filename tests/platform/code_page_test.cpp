@@ -94,19 +94,11 @@ TEST(CodePage, ComparisonIgnoresCaseAndOrdersByCodePageBytes) {
 // Comparing two texts upper-cased, without building the upper-cased copies.
 TEST(CodePage, SameUpperCaseAgreesWithComparingTheUpperCasedCopies) {
   const std::pair<const char*, const char*> cases[] = {
-      {"Model", "MODEL"},
-      {"model", "modelx"},
-      {"", ""},
-      {"", "a"},
+      {"Model", "MODEL"}, {"model", "modelx"}, {"", ""}, {"", "a"}, {"Šíp", "ŠÍPY"}, {"ß", "SS"}, {"x_9-", "X_9-"},
       {"žluťoučký kůň", "ŽLUŤOUČKÝ KŮŇ"},  // accented capitals by the code page's rules
-      {"Šíp", "ŠÍPY"},
-      {"ж", "Ж"},     // outside the code page: kept as it is, so the cases differ
-      {"ж", "я"},     // two letters the code page lacks are not the same letter
-      {"\xff", "?"},  // a malformed byte counts as a question mark
-      {"\xC3", "?"},  // so does a sequence cut short
-      {"a\xC3", "A?"},
-      {"ß", "SS"},
-      {"x_9-", "X_9-"},
+      {"ж", "Ж"},                          // outside the code page: kept as it is, so the cases differ
+      {"ж", "я"},                          // two letters the code page lacks are not the same letter
+      {"\xff", "?"}, {"\xC3", "?"}, {"a\xC3", "A?"},  // a malformed byte or a sequence cut short is a question mark
       {"a long name well beyond any short string buffer", "A LONG NAME WELL BEYOND ANY SHORT STRING BUFFER"},
   };
   for (const auto& [a, b] : cases) {
