@@ -5,8 +5,9 @@
 
 // The program's form is a Qt window; this test alone looks at its widgets.
 
-#include <cstdlib>
 #include <memory>
+#include <string>
+#include <tuple>
 
 #include "platform/dialogs.h"
 #include "platform/forms.h"
@@ -109,12 +110,8 @@ TEST_F(GaugeFormTest, TheWindowShowsTheBarAndOnlyRecordsTheUsersRequestToClose) 
     EXPECT_FALSE(ViewGaugeWindow(view));  // made on first Show
     gauge->Show();
     ASSERT_TRUE(ViewGaugeWindow(view));
-    EXPECT_TRUE(view.Visible);
-    EXPECT_TRUE(view.Modal);
-    EXPECT_EQ(view.Caption, "Export linií do 50.BLK");
-    EXPECT_EQ(view.AbortCaption, "Přerušit");
-    EXPECT_EQ(view.Maximum, 200);
-    EXPECT_EQ(view.Value, 50);
+    EXPECT_EQ(std::tuple(view.Visible, view.Modal, view.Caption, view.AbortCaption, view.Maximum, view.Value),
+              std::tuple(true, true, "Export linií do 50.BLK", "Přerušit", 200, 50));
     gauge->SetProgress(120);
     ASSERT_TRUE(ViewGaugeWindow(view));
     EXPECT_EQ(view.Value, 120);
