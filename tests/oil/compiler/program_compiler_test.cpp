@@ -102,12 +102,10 @@ TEST_F(ProgramCompiler, CompilesTheLanguagesForms) {
       {"statements over lines", "PROGRAM P;\nBEGIN\n  i : INTEGER\n  := 1\n  ;\nEND.", 1},
       {"REPEAT, TRY, WHILE, FOR, CASE",
        "PROGRAM P; BEGIN i : INTEGER; REPEAT i := i + 1; UNTIL i > 2; TRY i := 0; END; WHILE i < 3 DO i := i + 1;"
-       " FOR i := 1 TO 2 DO ; CASE i OF 1: i := 2 2: i := 3 ELSE i := 4; END.",
-       5},
+       " FOR i := 1 TO 2 DO ; CASE i OF 1: i := 2 2: i := 3 ELSE i := 4; END.", 5},
       {"function called in an expression and a procedure as a statement",
        "PROGRAM P; FUNCTION F(): INTEGER; BEGIN RESULT := 1; END; PROCEDURE Q(X: INTEGER); BEGIN END;"
-       " BEGIN Q(F() + 1); END.",
-       1},
+       " BEGIN Q(F() + 1); END.", 1},
   };
   for (const auto& c : cases) {
     ASSERT_EQ(CompileError(c.text), CompileFailure{}) << c.name;
