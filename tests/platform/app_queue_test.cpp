@@ -6,12 +6,16 @@
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
+#include <functional>
 #include <future>
 #include <memory>
 #include <numeric>
 #include <stdexcept>
+#include <string>
 #include <thread>
 #include <vector>
+
+#include "platform/dialogs.h"
 
 namespace platform {
 namespace {
@@ -20,6 +24,14 @@ using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 
 AppMessage Msg(unsigned msg, std::uintptr_t wparam = 0, std::uintptr_t lparam = 0) { return {msg, wparam, lparam}; }
+
+// Records what a waiting thread let go of and took back.
+class CountingRelease : public WaitRelease {
+ public:
+  void Release() override { events.push_back("release"); }
+  void Reacquire() override { events.push_back("reacquire"); }
+  std::vector<std::string> events;
+};
 
 class AppQueue : public ::testing::Test {
  protected:
@@ -31,6 +43,7 @@ class AppQueue : public ::testing::Test {
     app.SetMessageHook(nullptr);
     app.SetExceptionHook(nullptr);
     app.TakePending();
+    SetDialogs(nullptr);
   }
 
   // Installs a hook that records the codes it is given.
@@ -57,6 +70,19 @@ class AppQueue : public ::testing::Test {
     return result;
   }
 
+  // Runs work on another thread while this (the user-interface) thread delivers.
+  void OnWorker(const std::function<void()>& work) {
+    std::atomic<bool> done = false;
+    std::thread worker([&] {
+      work();
+      done = true;
+    });
+    while (!done) {
+      app.ProcessMessages();
+      std::this_thread::yield();
+    }
+    worker.join();
+  }
   Application& app = Application::Instance();
   std::vector<unsigned> delivered;
 };
@@ -272,6 +298,71 @@ TEST_F(AppQueue, TheLoopDeliversWhatWasHeldOnceTheHoldEnds) {
   Run();
   EXPECT_THAT(seenInsideHold, ElementsAre(1u));
   EXPECT_THAT(delivered, ElementsAre(1u, 2u));
+}
+
+// Calls to the user-interface thread from others, and what other threads may not do.
+class UiThreadCalls : public AppQueue {};
+
+TEST_F(UiThreadCalls, RunOnTheUserInterfaceThreadWhileTheCallerWaitsWithoutItsLocks) {
+  std::thread::id ranOn;
+  CountingRelease release;
+  std::string caught;
+  OnWorker([&] {
+    SetThreadWaitRelease(&release);
+    app.Call([&] { ranOn = std::this_thread::get_id(); });
+    SetThreadWaitRelease(nullptr);
+    try {  // the task's exception reaches the caller
+      app.Call([] { throw std::runtime_error("refused"); });
+    } catch (const std::runtime_error& error) {
+      caught = error.what();
+    }
+  });
+  EXPECT_EQ(ranOn, std::this_thread::get_id());
+  EXPECT_EQ(release.events, (std::vector<std::string>{"release", "reacquire"}));
+  EXPECT_EQ(caught, "refused");
+}
+
+TEST_F(UiThreadCalls, RunAtOnceOnTheUserInterfaceThreadAndOtherThreadsNeitherDeliverNorRunTasks) {
+  bool ran = false;
+  app.Call([&] { ran = true; });
+  EXPECT_TRUE(ran);
+  EXPECT_TRUE(app.IsUiThread());
+  Record();
+  bool taskRan = false;
+  app.PostMessage(Msg(WM_USER + 7));
+  app.Invoke([&] { taskRan = true; });
+  bool uiThread = true;
+  std::thread other([&] {
+    uiThread = app.IsUiThread();
+    app.ProcessMessages();
+    app.RunPendingTasks();
+  });
+  other.join();
+  EXPECT_FALSE(uiThread);
+  EXPECT_TRUE(delivered.empty());
+  EXPECT_FALSE(taskRan);
+  app.RunPendingTasks();
+  EXPECT_TRUE(taskRan);
+  EXPECT_TRUE(delivered.empty());
+  app.ProcessMessages();
+  EXPECT_THAT(delivered, ElementsAre(WM_USER + 7));
+}
+
+TEST_F(UiThreadCalls, MessageBoxesOfOtherThreadsAreShownByTheUserInterfaceThread) {
+  RecordingDialogs dialogs;
+  dialogs.DefaultAnswer = mrNo;
+  SetDialogs(&dialogs);
+  int answer = 0;
+  OnWorker([&] {
+    {
+      WaitCursor hourglass;  // not this thread's to change
+    }
+    answer = MessageDlg("Ahoj", MsgDlgType::Confirmation, mbYes | mbNo);
+  });
+  EXPECT_EQ(answer, mrNo);
+  ASSERT_EQ(dialogs.Messages.size(), 1u);
+  EXPECT_EQ(dialogs.Messages[0].Text, "Ahoj");
+  EXPECT_TRUE(dialogs.CursorChanges.empty());
 }
 
 }  // namespace

@@ -48,10 +48,8 @@ TEST_F(ElementAccess, PathsReachChildrenAndOwnersByNameAndNumber) {
        "x", {}},
       {"an output nobody holds is freed by the script; the variable then reads nil",
        "e := Create(NameOfClass: 'TOwnerEntity', ElementName: 'Loose'); s := e.Name; e.Free();"
-       " IF e = NIL THEN s := s + '!';",
-       "Loose!", {}},
-      {"custom dividers",
-       "{$ELEMENTDIVIDER |}{$OWNERDIVIDER ~~} s := WORLD|Model|Root|A~~B.Name;", "B", {}},
+       " IF e = NIL THEN s := s + '!';", "Loose!", {}},
+      {"custom dividers", "{$ELEMENTDIVIDER |}{$OWNERDIVIDER ~~} s := WORLD|Model|Root|A~~B.Name;", "B", {}},
   };
   for (const auto& c : cases) {
     dialogs.Messages.clear();
