@@ -104,133 +104,88 @@ class ExplorerTest : public ToolFormsTest {
   std::unique_ptr<TExplorer> explorer;
 };
 
-TEST_F(ExplorerTest, TheTreeUnfoldsOneLevelAtATime) {
+TEST_F(ExplorerTest, TheTreeUnfoldsOneLevelAtATimeAndShowsWhatWasAddedWhenUnfoldedAgain) {
   Open(model);
   EXPECT_EQ(Window().Caption(), "Prohlížeč modelu");
   struct Step {
     const char* expand;
     bool expanded;
+    const char* added;
     const char* tree;
   };
-  const Step steps[] = {{"", true, "model(a)"},
-                        {"model", true, "model(a(a1) b)"},
-                        {"a", true, "model(a(a1 a2) b)"},
-                        {"a", true, "model(a(a1 a2) b)"},
-                        {"model", false, "model(a)"},
-                        {"model", true, "model(a(a1) b)"}};
+  const Step steps[] = {{"", true, nullptr, "model(a)"},           {"model", true, nullptr, "model(a(a1) b)"},
+                        {"a", true, nullptr, "model(a(a1 a2) b)"}, {"a", true, nullptr, "model(a(a1 a2) b)"},
+                        {"model", false, nullptr, "model(a)"},     {"model", true, "c", "model(a(a1) b c)"}};
   for (const Step& step : steps) {
+    if (step.added) Named(step.added, model);
     if (*step.expand) Expand(step.expand, step.expanded);
     EXPECT_EQ(Tree(), step.tree) << (step.expanded ? "expand " : "collapse ") << step.expand;
   }
 }
 
-TEST_F(ExplorerTest, CollapsingAndExpandingAgainShowsNewChildren) {
-  Open(model);
-  Expand("model");
-  Named("c", model);
-  Expand("model", false);
-  Expand("model");
-  EXPECT_EQ(Tree(), "model(a(a1) b c)");
-}
-
-TEST_F(ExplorerTest, APlainElementShowsNoExpandMark) {
+TEST_F(ExplorerTest, OwnersUnfoldUpwardsAndTheStatusLineNamesTheElementAndItsRegistration) {
+  auto* unlisted = Named<TUnlistedEntity>("u", model);
   auto* plain = Named<TOwnerElement>("plain", model);
-  Open(plain);
-  EXPECT_EQ(Tree(), "plain");
-  Open(plain, true);
-  EXPECT_EQ(Tree(), "plain(model)");
-}
-
-TEST_F(ExplorerTest, OwnersModeUnfoldsUpwards) {
   TElement* shared = Named("shared", model);
   Named("second", world->ObjectModel())->AddElement(shared);
-  Open(shared, true);
-  EXPECT_EQ(Tree(), "shared(model)");
-  Expand("shared");
-  EXPECT_EQ(Tree(), "shared(model(Object model) second(Object model))");
-  // The model's root has no owner, so nothing to unfold above it.
   std::unique_ptr<TOwnerEntity> loose(Named("loose"));
-  Open(loose.get(), true);
-  EXPECT_EQ(Tree(), "loose");
-}
-
-TEST_F(ExplorerTest, TheStatusLineNamesTheElementAndItsRegistration) {
-  auto* unlisted = new TUnlistedEntity;
-  unlisted->SetName("u");
-  model->AddElement(unlisted);
   struct Case {
     TElement* element;
+    bool owners;
+    const char* expand;
+    const char* tree;
     const char* status;
   };
-  const Case cases[] = {{model, "model (TOwnerEntity) R+"}, {unlisted, "u (TUnlistedEntity) R-"}};
-  for (const Case& c : cases) {
-    Open(c.element);
-    EXPECT_EQ(Window().Text("sb_Status"), c.status);
-  }
-}
-
-TEST_F(ExplorerTest, TheListShowsColumnsOfTheItemClassModel) {
-  TRegisterClassModels* models = world->SystemRegister()->ClassModels();
-  models->SetNewClassName("TOwnerEntity");
-  models->ActualClassModel()->SubClass = "TFileModel";
-  models->SetNewClassName("TFileModel");
-  Named("FileName", models->ActualClassModel()->PropertyModels());
-  Named("Path", models->ActualClassModel()->PropertyModels());
-  auto* file = CreateElement<TFileModel>();
-  file->SetName("guide");
-  file->SetFileName("/data/guide.KES");
-  model->AddElement(file);
-  Open(model);
-  EXPECT_EQ(Window().TreeColumns("lv_List"), (std::vector<std::string>{"Name", "FileName", "Path"}));
-  EXPECT_EQ(ListColumn(0), (std::vector<std::string>{"a", "b", "guide"}));
-  EXPECT_EQ(ListColumn(1), (std::vector<std::string>{"", "", "/data/guide.KES"}));
-  EXPECT_EQ(ListColumn(2), (std::vector<std::string>{"", "", "/data/"}));
-  // A model without a sub-class leaves the name alone.
-  Open(file);
-  EXPECT_EQ(Window().TreeColumns("lv_List"), (std::vector<std::string>{"Name"}));
-}
-
-TEST_F(ExplorerTest, NodesShowThePictureOfTheirClassModel) {
-  TRegisterClassModels* models = world->SystemRegister()->ClassModels();
-  models->SetNewClassName("TOwnerEntity");
-  models->ActualClassModel()->ImageIndex = 3;
-  models->ActualClassModel()->ImageSelectedIndex = 4;
-  models->SetNewClassName("TNameElement");
-  models->ActualClassModel()->ImageIndex = 1;
-  Named<TOwnerElement>("leaf", model);
-  Open(model);
-  Expand("model");
-  Expand("a");
-  struct Case {
-    const char* node;
-    int image;
+  const Case cases[] = {
+      {plain, false, "", "plain", "plain (TOwnerElement) R+"},  // no children: no expand mark
+      {plain, true, "", "plain(model)", "plain (TOwnerElement) R+"},
+      {unlisted, false, "", "u", "u (TUnlistedEntity) R-"},
+      {shared, true, "shared", "shared(model(Object model) second(Object model))", "shared (TOwnerEntity) R+"},
+      {loose.get(), true, "", "loose", "loose (TOwnerEntity) R+"},  // the root of no model has no owner
   };
-  // A class without a model of its own (TOwnerElement) takes its nearest
-  // modelled ancestor's picture; a class with none at all has no picture.
-  const Case cases[] = {{"model", 3}, {"a", 3}, {"a1", 1}, {"leaf", 1}};
-  for (const Case& c : cases) EXPECT_EQ(Window().TreeNodeImage("tv_Tree", NodeNamed(c.node)), c.image) << c.node;
-  std::unique_ptr<TEntity> bare(new TQuickEntity);
-  Open(bare.get());
-  EXPECT_EQ(Window().TreeNodeImage("tv_Tree", Window().TreeChildren("tv_Tree", 0).front()), -1);
-}
-
-TEST_F(ExplorerTest, TheOwnersListCountsChildrenAndOwners) {
-  TElement* shared = Named("shared", model);
-  Named("second", world->ObjectModel())->AddElement(shared);
+  for (const Case& c : cases) {
+    Open(c.element, c.owners);
+    if (*c.expand) Expand(c.expand);
+    EXPECT_EQ(Tree(), c.tree) << c.tree;
+    EXPECT_EQ(Window().Text("sb_Status"), c.status) << c.tree;
+  }
+  // The owners' list counts their children and owners.
   Open(shared, true);
   EXPECT_EQ(ListColumn(0), (std::vector<std::string>{"model", "second"}));
-  EXPECT_EQ(ListColumn(1), (std::vector<std::string>{"3", "1"}));
+  EXPECT_EQ(ListColumn(1), (std::vector<std::string>{"5", "1"}));
   EXPECT_EQ(ListColumn(2), (std::vector<std::string>{"1", "1"}));
 }
 
-TEST_F(ExplorerTest, AHiddenListStaysHiddenUntilToggled) {
-  explorer->DontShowList = true;
+TEST_F(ExplorerTest, ClassModelsGiveTheListItsColumnsAndTheNodesTheirPictures) {
+  TRegisterClassModels* models = world->SystemRegister()->ClassModels();
+  models->SetNewClassName("TOwnerEntity");
+  models->ActualClassModel()->SubClass = "TFileModel";
+  models->ActualClassModel()->ImageIndex = 3;
+  models->ActualClassModel()->ImageSelectedIndex = 4;
+  models->SetNewClassName("TFileModel");
+  Named("FileName", models->ActualClassModel()->PropertyModels());
+  Named("Path", models->ActualClassModel()->PropertyModels());
+  models->SetNewClassName("TNameElement");
+  models->ActualClassModel()->ImageIndex = 1;
+  auto* file = Named<TFileModel>("guide", model);
+  file->SetFileName("/data/guide.KES");
+  Named<TOwnerElement>("leaf", model);
   Open(model);
-  EXPECT_FALSE(Window().ControlVisible("lv_List"));
-  EXPECT_TRUE(Window().TreeChildren("lv_List", 0).empty());
-  platform::UserClick(Window(), "ac_ShowList");
-  EXPECT_TRUE(Window().ControlVisible("lv_List"));
-  EXPECT_EQ(ListColumn(0), (std::vector<std::string>{"a", "b"}));
+  EXPECT_EQ(Window().TreeColumns("lv_List"), (std::vector<std::string>{"Name", "FileName", "Path"}));
+  EXPECT_EQ(ListColumn(0), (std::vector<std::string>{"a", "b", "guide", "leaf"}));
+  EXPECT_EQ(ListColumn(1), (std::vector<std::string>{"", "", "/data/guide.KES", ""}));
+  EXPECT_EQ(ListColumn(2), (std::vector<std::string>{"", "", "/data/", ""}));
+  Expand("model");
+  Expand("a");
+  // A class without a model of its own (TOwnerElement) takes its nearest modelled ancestor's picture.
+  const std::pair<const char*, int> images[] = {{"model", 3}, {"a", 3}, {"a1", 1}, {"leaf", 1}};
+  for (const auto& [node, image] : images) EXPECT_EQ(Window().TreeNodeImage("tv_Tree", NodeNamed(node)), image) << node;
+  // A model without a sub-class leaves the name alone; a class with no model at all has no picture.
+  Open(file);
+  EXPECT_EQ(Window().TreeColumns("lv_List"), (std::vector<std::string>{"Name"}));
+  std::unique_ptr<TEntity> bare(new TQuickEntity);
+  Open(bare.get());
+  EXPECT_EQ(Window().TreeNodeImage("tv_Tree", Window().TreeChildren("tv_Tree", 0).front()), -1);
 }
 
 TEST_F(ExplorerTest, AnElementThatCannotBeReadIsReportedAndTheTreeStays) {
@@ -252,24 +207,23 @@ TEST_F(ExplorerTest, AnElementThatCannotBeReadIsReportedAndTheTreeStays) {
   EXPECT_EQ(Window().Text("sb_Status"), "b (TOwnerEntity) R+");
 }
 
-TEST_F(ExplorerTest, TheStyleButtonsActAsOneSwitch) {
+TEST_F(ExplorerTest, AHiddenListStaysHiddenUntilToggledAndTheStyleButtonsActAsOneSwitch) {
   using Style = platform::Form::ListStyle;
+  explorer->DontShowList = true;
   Open(model);
+  EXPECT_FALSE(Window().ControlVisible("lv_List"));
+  EXPECT_TRUE(Window().TreeChildren("lv_List", 0).empty());
+  platform::UserClick(Window(), "ac_ShowList");
+  EXPECT_TRUE(Window().ControlVisible("lv_List"));
+  EXPECT_EQ(ListColumn(0), (std::vector<std::string>{"a", "b"}));
   EXPECT_EQ(Window().TreeListStyle("lv_List"), Style::Report);
-  struct Step {
-    const char* button;
-    Style style;
-    const char* down;
-  };
-  const Step steps[] = {{"ac_Icons", Style::Icons, "ac_Icons"},
-                        {"ac_List", Style::List, "ac_List"},
-                        {"ac_List", Style::List, "ac_List"},
-                        {"ac_Report", Style::Report, "ac_Report"}};
-  for (const Step& step : steps) {
-    platform::UserClick(Window(), step.button);
-    EXPECT_EQ(Window().TreeListStyle("lv_List"), step.style) << step.button;
+  const std::pair<const char*, Style> steps[] = {
+      {"ac_Icons", Style::Icons}, {"ac_List", Style::List}, {"ac_List", Style::List}, {"ac_Report", Style::Report}};
+  for (const auto& [pressed, style] : steps) {
+    platform::UserClick(Window(), pressed);
+    EXPECT_EQ(Window().TreeListStyle("lv_List"), style) << pressed;
     for (const char* button : {"ac_Icons", "ac_List", "ac_Report"})
-      EXPECT_EQ(Window().Checked(button), std::string(button) == step.down) << step.button << " then " << button;
+      EXPECT_EQ(Window().Checked(button), std::string(button) == pressed) << pressed << " then " << button;
   }
 }
 
