@@ -98,33 +98,24 @@ TEST_F(InterfaceToolTest, ActivatingAToolWithoutCursorsSaysSoAndStillActivates) 
   EXPECT_TRUE(mainTool.codes.empty());
 }
 
-TEST_F(InterfaceToolTest, RedrawCodesWithoutAnInterpretStayUnhandled) {
+TEST_F(InterfaceToolTest, RedrawsNeedAnInterpretAndARequestOnAnIdleOnePostsOneRedrawWithTheSameData) {
   TInterfaceTool tool;
-  for (int code : {int{msgStopReView}, int{msgRequestReView}, int{msgReView}, int{msgResize}, int{msgMouseDown}, 99}) {
-    SCOPED_TRACE(code);
-    TKestuMessage message(code, nullptr, &tool, nullptr, false);
+  TCodeRecorder data, receiver;
+  auto receive = [&tool, &data, &receiver](int code) {
+    TKestuMessage message(code, nullptr, &receiver, &data, false);
     TKestuMessage* pointer = &message;
-    bool handled = true;
+    bool handled = false;
     tool.ReceiveMessage(pointer, handled);
-    EXPECT_FALSE(handled);
-  }
-}
-
-TEST_F(InterfaceToolTest, ARedrawRequestOnAnIdleInterpretPostsOneRedrawWithTheSameData) {
-  TInterfaceTool tool;
+    return handled;
+  };
+  for (int code : {int{msgStopReView}, int{msgRequestReView}, int{msgReView}, int{msgResize}, int{msgMouseDown}, 99})
+    EXPECT_FALSE(receive(code)) << code;
   tool.SetInterpret(new TInterpret());
-  TCodeRecorder data;
-  TCodeRecorder receiver;
-  TKestuMessage request(msgRequestReView, nullptr, &receiver, &data, false);
-  TKestuMessage* pointer = &request;
-  bool handled = false;
-  tool.ReceiveMessage(pointer, handled);
-  EXPECT_TRUE(handled);
+  EXPECT_TRUE(receive(msgRequestReView));
   RunMessages();
   EXPECT_THAT(receiver.codes, ElementsAre(msgReView));
-
   tool.Interpret()->SetBusy(true);
-  tool.ReceiveMessage(pointer, handled);
+  receive(msgRequestReView);
   EXPECT_TRUE(tool.Interpret()->BreakWork());
   RunMessages();
   EXPECT_THAT(receiver.codes, ElementsAre(msgReView));
@@ -143,30 +134,6 @@ TEST_F(InterfaceToolTest, ANewInterpretTakesOverTheDeviceAndInputAndTheOldOneIsF
   EXPECT_EQ(Tracked<TInterpret>::Alive, 0);
   EXPECT_EQ(replacement->Input(), &input);
   EXPECT_GE(tool.IndexOf(replacement), 0);
-}
-
-TEST_F(InterfaceToolTest, EventsCarryTheirFieldsToTheReceiver) {
-  TInterfaceTool tool;
-  struct Probe : TOwnerEntity {
-    int x = 0, button = -1, key = 0;
-    bool armed = true;
-    void ReceiveMessage(TKestuMessage*& message, bool& handled) override {
-      if (auto* mouse = DynamicCast<TKestuMouseEvent>(message)) {
-        x = mouse->X;
-        button = mouse->Button;
-        armed = mouse->Armed;
-      }
-      if (auto* key_ = DynamicCast<TKestuKeyEvent>(message)) key = key_->Key;
-      handled = true;
-    }
-  } probe;
-  tool.PostMouseEvent(msgMouseMove, &probe, false, 17, 4, ssLeft, 0);
-  tool.PostKeyEvent(msgKeyDown, &probe, 0, 116);
-  RunMessages();
-  EXPECT_EQ(probe.x, 17);
-  EXPECT_EQ(probe.button, 0);
-  EXPECT_FALSE(probe.armed);
-  EXPECT_EQ(probe.key, 116);
 }
 
 }  // namespace
