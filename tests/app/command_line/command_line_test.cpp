@@ -10,7 +10,7 @@
 #include "framework/core/class_registry.h"
 #include "framework/tools/world.h"
 #include "platform/code_page.h"
-#include "tests/framework/framework_fixture.h"
+#include "tests/app/tool_forms/tool_forms_fixture.h"
 
 namespace {
 
@@ -38,16 +38,6 @@ TClass TEchoTool::StaticClass() {
   return &info;
 }
 
-// Stands in for the main tool: records the codes that reach it.
-class TCodeRecorder : public TOwnerEntity {
- public:
-  std::vector<int> codes;
-  void ReceiveMessage(TKestuMessage*& message, bool& handled) override {
-    codes.push_back(message->Message);
-    handled = true;
-  }
-};
-
 class CommandLineTest : public FrameworkTest {
  protected:
   void SetUp() override {
@@ -55,7 +45,8 @@ class CommandLineTest : public FrameworkTest {
     RegisterCommandLineClasses();
     RegisterKestuClass(TEchoTool::StaticClass());
     world = std::make_unique<TWorld>();
-      SetWorld(world.get());
+    SetWorld(world.get());
+    MainTool = &mainTool;
     forest = new TOwnerEntity();
     forest->SetName("LES");
     for (const char* name : {"a", "b"}) forest->AddNew("TOwnerEntity", name);
@@ -86,6 +77,7 @@ class CommandLineTest : public FrameworkTest {
   std::unique_ptr<TWorld> world;
   TOwnerEntity* forest = nullptr;
   std::unique_ptr<TCommandLine> interpreter;
+  TCodeRecorder mainTool;
 };
 
 TEST_F(CommandLineTest, LinesReportTheValuesTheirPathsReach) {
@@ -111,7 +103,7 @@ TEST_F(CommandLineTest, LinesReportTheValuesTheirPathsReach) {
   EXPECT_THAT(Run("WORLD.Name"), ElementsAre(world->GetName()));
 }
 
-TEST_F(CommandLineTest, AssignmentsSetPropertiesVariablesAndTheActiveElement) {
+TEST_F(CommandLineTest, AssignmentsSetPropertiesVariablesAndTheActiveElementAndCommandsAct) {
   Run("LES.ELEMENT.Name = 'x'");
   EXPECT_EQ(forest->GetElement(0)->GetName(), "x");
   EXPECT_EQ(forest->GetElement(1)->GetName(), "x");
@@ -126,6 +118,15 @@ TEST_F(CommandLineTest, AssignmentsSetPropertiesVariablesAndTheActiveElement) {
   Run("LES.CREATEELEMENT(OwnerEntity, 'c')");
   EXPECT_EQ(forest->GetCount(), 3);
   EXPECT_EQ(forest->GetElement(2)->GetName(), "c");
+  const TElementLink c(forest->GetElement(2));
+  Run("LES.c.FREE()");
+  EXPECT_EQ(c.Get(), nullptr);
+  EXPECT_EQ(forest->GetCount(), 2);
+  Run("LES.FREEALL()");
+  EXPECT_EQ(forest->GetCount(), 0);
+  Run("CLOSE()");
+  RunMessages();
+  EXPECT_THAT(mainTool.codes, ElementsAre(msgClose));
 }
 
 TEST_F(CommandLineTest, FailuresAreReportedWithTheirCodesAndTexts) {
@@ -160,8 +161,8 @@ TEST_F(CommandLineTest, FailuresAreReportedWithTheirCodesAndTexts) {
   EXPECT_THAT(dialogs.Messages[0].Text, StartsWith("Chyba .. Chybný objekt"));
 }
 
-TEST_F(CommandLineTest, ScriptsRunLineByLineWithCommentsCallsAndFailingLines) {
-  const std::string called = Script("called.oil", "LES.a.Name = 'z volaného'\r\n");
+TEST_F(CommandLineTest, ScriptsRunLineByLineWithCommentsCallsAndFailingLinesOrOneLinePerMessage) {
+  Script("called.oil", "LES.a.Name = 'z volaného'\r\n");
   Script("main.oil",
          "LES.b.Name = 'první'\n"
          "*\n"
@@ -177,43 +178,23 @@ TEST_F(CommandLineTest, ScriptsRunLineByLineWithCommentsCallsAndFailingLines) {
   EXPECT_EQ(forest->GetElement(1)->GetName(), "první");
   EXPECT_THAT(interpreter->Results(), ElementsAre("z volaného", "první"));
   EXPECT_EQ(interpreter->Line, "");
-  (void)called;
 
   interpreter->SetFileName("chybí.oil");
   interpreter->DoIt();
   ASSERT_EQ(interpreter->Results().size(), 3u);
   EXPECT_EQ(interpreter->Results().back(), "ERROR 1: Skriptový soubor " + (dir / "chybí.oil").string() + " nenalezen !");
-}
 
-TEST_F(CommandLineTest, ASmartScriptRunsOneLinePerMessageAndReportsItsEnd) {
-  TCodeRecorder mainTool;
-  MainTool = &mainTool;
+  // A smart script runs one line per message and reports its end.
+  interpreter->SetFileName("");
   interpreter->SmartMode = true;
-  interpreter->SetNextLine("LES.a.Name = 'jedna'");
-  interpreter->SetNextLine("");
-  interpreter->SetNextLine("LES.b.Name = 'dvě'");
+  for (const char* line : {"LES.ELEMENT.Name = 'jedna'", "", "LES.jedna.Name = 'dvě'"}) interpreter->SetNextLine(line);
   interpreter->DoIt();
   EXPECT_TRUE(interpreter->Busy());
-  EXPECT_EQ(forest->GetElement(0)->GetName(), "a");
+  EXPECT_EQ(forest->GetElement(0)->GetName(), "z volaného");
   RunMessages();
-  EXPECT_EQ(forest->GetElement(0)->GetName(), "jedna");
-  EXPECT_EQ(forest->GetElement(1)->GetName(), "dvě");
+  EXPECT_EQ(forest->GetElement(0)->GetName() + " " + forest->GetElement(1)->GetName(), "dvě jedna");
   EXPECT_FALSE(interpreter->Busy());
   EXPECT_THAT(mainTool.codes, ElementsAre(msgFinished));
-}
-
-TEST_F(CommandLineTest, CloseAsksTheMainToolAndFreeReleasesTheObject) {
-  TCodeRecorder mainTool;
-  MainTool = &mainTool;
-  Run("CLOSE()");
-  RunMessages();
-  EXPECT_THAT(mainTool.codes, ElementsAre(msgClose));
-  const TElementLink b(forest->GetElement(1));
-  Run("LES.b.FREE()");
-  EXPECT_EQ(b.Get(), nullptr);
-  EXPECT_EQ(forest->GetCount(), 1);
-  Run("LES.FREEALL()");
-  EXPECT_EQ(forest->GetCount(), 0);
 }
 
 }  // namespace
