@@ -21,8 +21,7 @@ TEST_F(DeviceTest, ADeviceOwnsItsPageAndAProjectionBoundToIt) {
   ASSERT_NE(device.Page(), nullptr);
   ASSERT_NE(device.Projection(), nullptr);
   EXPECT_EQ(device.Projection()->Page(), device.Page());
-  EXPECT_EQ(device.GetCount(), 2);
-  EXPECT_EQ(device.GetPageWidth(), 0);
+  EXPECT_EQ(device.GetPageWidth(), 0) << "no resolution";
   device.Page()->PageRect = {0, 0, 2000, 1000};
   device.Page()->SetResolution(4000, 2000);
   EXPECT_DOUBLE_EQ(device.GetPageWidth(), 0.5);
@@ -48,11 +47,9 @@ TEST_F(DeviceTest, PointsTurnClockwiseAboutTheRotationCentreAndBack) {
     device.Projection()->RotateCenter_Y = 20;
     double x = row.x, y = row.y;
     device.RotatePoint(x, y);
-    EXPECT_NEAR(x, row.turnedX, 1e-9);
-    EXPECT_NEAR(y, row.turnedY, 1e-9);
+    EXPECT_TRUE(std::hypot(x - row.turnedX, y - row.turnedY) < 1e-9) << x << " " << y;
     device.UnrotatePoint(x, y);
-    EXPECT_NEAR(x, row.x, 1e-9);
-    EXPECT_NEAR(y, row.y, 1e-9);
+    EXPECT_TRUE(std::hypot(x - row.x, y - row.y) < 1e-9) << x << " " << y;
   }
 }
 
