@@ -15,7 +15,7 @@ class ProgressMonitorTest : public ShellTest {
   TMainTool* main = nullptr;
 };
 
-TEST_F(ProgressMonitorTest, EachProcessHasItsPanelAndTheWindowGrowsAndShrinksWithThem) {
+TEST_F(ProgressMonitorTest, EachProcessHasAPanelTheUserCannotCloseAndTheWindowGrowsAndShrinksWithThem) {
   TTool exporter, saver, stranger;
   exporter.StartProgress("Export linií", 0, 0);
   saver.StartProgress("Uložení", 5, 10);
@@ -29,6 +29,7 @@ TEST_F(ProgressMonitorTest, EachProcessHasItsPanelAndTheWindowGrowsAndShrinksWit
   EXPECT_FALSE(first->Panel().Window().ControlVisible("ProgressBar")) << "a process without a range";
   EXPECT_TRUE(second->Panel().Window().ControlVisible("ProgressBar"));
   EXPECT_EQ(first->Text(), "...");
+  EXPECT_FALSE(platform::UserCloseWindow(first->Panel().Window())) << "not by the user";
 
   exporter.SetProgressText("SMO 50");
   saver.SetProgress(7);
@@ -58,15 +59,6 @@ TEST_F(ProgressMonitorTest, EachProcessHasItsPanelAndTheWindowGrowsAndShrinksWit
   RunMessages();
   EXPECT_EQ(main->ProgressMonitor(), nullptr);
   EXPECT_EQ(monitorLink.Get(), nullptr) << "closed and freed by the main tool";
-}
-
-TEST_F(ProgressMonitorTest, PanelsCannotBeClosedByTheUser) {
-  TTool exporter;
-  exporter.StartProgress("Export", 0, 10);
-  RunMessages();
-  EXPECT_FALSE(platform::UserCloseWindow(Monitor()->MonitorOf(&exporter)->Panel().Window()));
-  exporter.EndProgress();
-  RunMessages();
 }
 
 }  // namespace

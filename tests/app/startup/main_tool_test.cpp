@@ -29,9 +29,10 @@ constexpr char kEditor[] = "TObjectPropertyEditor";
 constexpr char kConsole[] = "TCommandLineDlg";
 constexpr char kManager[] = "TFormToolManager";
 constexpr char kCreator[] = "TUniversalLumarScriptCreator";
+constexpr char kInterpreter[] = "TScriptRecorder";
 
 // A tool the main tool makes by class name: notes its run, its input and what it was given.  The script creator
-// makes a script instead; the graphic-window manager notes its device's page colour.
+// makes a script instead, the interpreter notes the file it runs, the graphic-window manager its page colour.
 template <const char* Name>
 class TStandIn : public TTool {
  public:
@@ -40,6 +41,7 @@ class TStandIn : public TTool {
     static const TClassInfo info = DescribeClass<TStandIn>(
         Name, TTool::StaticClass(), "MainToolTest",
         {FieldProp("ShowOwners", &TStandIn::ShowOwners), FieldProp("Caption", &TStandIn::Caption),
+         FieldProp("FileName", &TStandIn::FileName),
          AccessorProp<TStandIn, TElement*>("RootElement", nullptr,
                                            [](TStandIn& t, TElement* e) { t.given += " root " + NameOrNil(e); }),
          AccessorProp<TStandIn, TElement*>("InterpretScript", nullptr,
@@ -53,28 +55,15 @@ class TStandIn : public TTool {
       SetOutput(Named("symbologie", this));  // freed with the creator, after the manager took it
       return;
     }
+    if (Name == kInterpreter) return Seen().push_back("script " + FileName);
     std::string line = std::string(Name) + " " + NameOrNil(Input());
     if (Name == kManager) line += " " + std::to_string(device->Page()->Color());
     if (ShowOwners) line += " owners " + Caption;
     Seen().push_back(line + given);
   }
   bool ShowOwners = false;
-  std::string Caption, given;
+  std::string Caption, FileName, given;
   TDevice* device = new TNullDevice;
-};
-
-// The interpreter of the command-line language: notes the files it runs.
-class TScriptRecorder : public TTool {
- public:
-  static TClass StaticClass() {
-    static const TClassInfo info = DescribeClass<TScriptRecorder>("TScriptRecorder", TTool::StaticClass(),
-                                                                  "MainToolTest",
-                                                                  {FieldProp("FileName", &TScriptRecorder::FileName)});
-    return &info;
-  }
-  TClass ClassType() const override { return StaticClass(); }
-  void DoIt() override { Seen().push_back("script " + FileName); }
-  std::string FileName;
 };
 
 // The main tool, noting every status text it shows; a start-up step may fail.
@@ -122,7 +111,7 @@ class MainToolTest : public ShellTest {
   }
   // Starts the program with an interpreter that notes the scripts it runs.
   void StartWithScripts() {
-    main->SetCommandLine(new TScriptRecorder);
+    main->SetCommandLine(new TStandIn<kInterpreter>);
     main->DoIt();
     RunMessages();
   }
@@ -160,8 +149,9 @@ TEST_F(MainToolTest, TheWorldsHooksShowHandlerErrorsAndMessagesFindTheirReceiver
   EXPECT_EQ(platform::Application::Instance().PendingCount(), 0u);
 }
 
-TEST_F(MainToolTest, StartUpReadsTheOptionsOpensTheWindowAndShowsItsStatesInOrder) {
-  WriteCp1250File(File("lesy.ini"), "[Options]\r\nExport_25=True\r\n");
+TEST_F(MainToolTest, StartUpReadsTheOptionsOpensTheWindowRunsTheStartScriptAndShowsItsStatesInOrder) {
+  WriteCp1250File(File("lesy.ini"), "[Options]\r\nExport_25=True\r\nStartScript=start.oil\r\n");
+  WriteCp1250File(File("start.oil"), "; z přípravy\r\nObjectModel.CREATEELEMENT(OwnerEntity, 'ze skriptu')\r\n");
   WriteCp1250File(File("druhy.ini"), "[Options]\r\nExport_50=True\r\n");
   SetProgramArguments({"a.oil", File("lesy.ini"), File("druhy.ini")});
   main->DoIt();
@@ -174,7 +164,10 @@ TEST_F(MainToolTest, StartUpReadsTheOptionsOpensTheWindowAndShowsItsStatesInOrde
   EXPECT_EQ(main->IniFileName(), File("lesy.ini")) << "the first .INI argument";
   EXPECT_EQ(std::pair(Options().Export_25, Options().Export_50), std::pair(true, false));
   EXPECT_EQ(Options().DataDirectory, platform::GetCurrentDir());
-  EXPECT_TRUE(main->MessageLines().empty()) << "no script, nothing skipped";
+  EXPECT_NE(World()->ObjectModel()->FindElementByName("ze skriptu"), nullptr);
+  ASSERT_NE(main->CommandLine(), nullptr);
+  EXPECT_EQ(main->CommandLine()->GetName(), "Hlavní interpret jazyka OIL");
+  EXPECT_TRUE(main->MessageLines().empty()) << "nothing skipped";
   EXPECT_TRUE(Boxes().empty());
 }
 
@@ -223,17 +216,6 @@ TEST_F(MainToolTest, StartScriptsComeFromTheFirstOilArgumentOrTheOptionThenTheSc
     EXPECT_EQ(Options().ScriptDirectory, c.scriptDirectory) << c.name << ": kept as written";
   }
   platform::SetCurrentDir(current);
-}
-
-TEST_F(MainToolTest, TheStartScriptRunsThroughTheMainInterpreter) {
-  WriteCp1250File(Ini(), "[Options]\r\nStartScript=start.oil\r\n");
-  WriteCp1250File(File("start.oil"), "; z přípravy\r\nObjectModel.CREATEELEMENT(OwnerEntity, 'ze skriptu')\r\n");
-  main->DoIt();
-  RunMessages();
-  EXPECT_NE(World()->ObjectModel()->FindElementByName("ze skriptu"), nullptr);
-  ASSERT_NE(main->CommandLine(), nullptr);
-  EXPECT_EQ(main->CommandLine()->GetName(), "Hlavní interpret jazyka OIL");
-  EXPECT_EQ(main->states.back(), "Inicializace O.K.");
 }
 
 TEST_F(MainToolTest, QuitSavesTheOptionsFirstAndOnlyYesEndsTheProgram) {
