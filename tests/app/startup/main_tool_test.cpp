@@ -188,7 +188,8 @@ TEST_F(MainToolTest, TheProgramFileComesFromTheSystemAndTheIniFileLiesBesideItUn
 
 TEST_F(MainToolTest, StartScriptsComeFromTheFirstOilArgumentOrTheOptionThenTheScriptFolder) {
   std::filesystem::create_directories(File("skripty"));
-  for (const char* name : {"prvni.oil", "druhy.OIL", "start.oil", "skripty/SysReg.Oil", "skripty/Model.Oil"})
+  for (const char* name :
+       {"prvni.oil", "druhy.OIL", "start.oil", "skripty/SysReg.Oil", "skripty/Model.Oil", "skripty/mistni.oil"})
     WriteCp1250File(File(name), "");
   struct Case {
     const char* name;
@@ -198,6 +199,7 @@ TEST_F(MainToolTest, StartScriptsComeFromTheFirstOilArgumentOrTheOptionThenTheSc
     std::vector<std::string> scripts;
   } cases[] = {
       {"only the first .OIL argument", {File("prvni.oil"), File("druhy.OIL")}, "start.oil", "", {"script " + File("prvni.oil")}},
+      {"an argument is run from where it was found", {"mistni.oil"}, "", "", {"script " + File("skripty/mistni.oil")}},
       {"a missing argument gives the option, taken in the program's folder",
        {File("chybi.oil")}, "start.oil", "", {"script " + File("start.oil")}},
       {"stored backslashes are read as the delimiter", {}, "", folder.Path() + "\\skripty",
