@@ -81,11 +81,7 @@ class CommandLineTest : public FrameworkTest {
 };
 
 TEST_F(CommandLineTest, LinesReportTheValuesTheirPathsReach) {
-  struct Case {
-    const char* line;
-    std::vector<std::string> results;
-  };
-  const std::vector<Case> cases = {
+  const std::pair<const char*, std::vector<std::string>> cases[] = {
       {"LES.ELEMENT.Name", {"a", "b"}},
       {"LES.FINDELEMENTBYNAME('b').Name", {"b"}},
       {"LES.FINDELEMENTBYCLASS(OwnerEntity).Name", {"a"}},
@@ -96,10 +92,7 @@ TEST_F(CommandLineTest, LinesReportTheValuesTheirPathsReach) {
       {"; komentář", {}},
       {"LES.Neexistuje", {""}},
   };
-  for (const Case& row : cases) {
-    SCOPED_TRACE(row.line);
-    EXPECT_EQ(Run(row.line), row.results);
-  }
+  for (const auto& [line, results] : cases) EXPECT_EQ(Run(line), results) << line;
   EXPECT_THAT(Run("WORLD.Name"), ElementsAre(world->GetName()));
 }
 
@@ -130,11 +123,7 @@ TEST_F(CommandLineTest, AssignmentsSetPropertiesVariablesAndTheActiveElementAndC
 }
 
 TEST_F(CommandLineTest, FailuresAreReportedWithTheirCodesAndTexts) {
-  struct Case {
-    const char* line;
-    const char* start;
-  };
-  const Case cases[] = {
+  const std::pair<const char*, const char*> cases[] = {
       {"ACTIVEELEMENT", "ERROR 3: Chyba .. nastavení aktivního elementu: ACTIVEELEMENT"},
       {"ACTIVEELEMENT = LES.ELEMENT.Name", "ERROR 4: Chyba .. jako aktivní element nelze přiřadit seznam"},
       {"ACTIVEELEMENT = LES.zzz", "ERROR 5: Chyba .. Nemohu nalézt objekt zzz"},
@@ -149,12 +138,7 @@ TEST_F(CommandLineTest, FailuresAreReportedWithTheirCodesAndTexts) {
       {"X:TNeni", "ERROR 0: Neexistující třída: TNeni"},
       {"LES.a.DOIT()", "ERROR 0: Objekt na pozici 7 není Tool"},
   };
-  for (const Case& row : cases) {
-    SCOPED_TRACE(row.line);
-    const std::vector<std::string> results = Run(row.line);
-    ASSERT_EQ(results.size(), 1u);
-    EXPECT_THAT(results[0], StartsWith(row.start));
-  }
+  for (const auto& [line, start] : cases) EXPECT_THAT(Run(line), ElementsAre(StartsWith(start))) << line;
   interpreter->ByDDE = false;
   Run("LES.FINDELEMENTBYNAME('nic').Name = 'x'");
   ASSERT_EQ(dialogs.Messages.size(), 1u);

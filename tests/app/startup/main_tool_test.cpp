@@ -223,24 +223,20 @@ TEST_F(MainToolTest, StartScriptsComeFromTheFirstOilArgumentOrTheOptionThenTheSc
 TEST_F(MainToolTest, QuitSavesTheOptionsFirstAndOnlyYesEndsTheProgram) {
   WriteCp1250File(Ini(), "[Jiné]\r\nKlíč=hodnota\r\n");
   main->DoIt();
-  struct Case {
-    const char* name;
-    int answer;
-    bool ends;
-  } cases[] = {{"No", platform::mrNo, false}, {"Cancel", platform::mrCancel, false}, {"Yes", platform::mrYes, true}};
-  for (const Case& c : cases) {
+  const std::pair<int, bool> cases[] = {{platform::mrNo, false}, {platform::mrCancel, false}, {platform::mrYes, true}};
+  for (const auto& [answer, ends] : cases) {
     WriteCp1250File(Ini(), "[Jiné]\r\nKlíč=hodnota\r\n");
     Options().Export_10 = true;
-    dialogs.Answers.push_back(c.answer);
+    dialogs.Answers.push_back(answer);
     // The window's close box asks the main tool instead of closing.
-    EXPECT_FALSE(platform::UserCloseWindow(main->MainForm()->Window())) << c.name;
+    EXPECT_FALSE(platform::UserCloseWindow(main->MainForm()->Window())) << answer;
     RunMessages();
-    EXPECT_EQ(Boxes().back(), "Opravdu ukončit aplikaci ?") << c.name;
+    EXPECT_EQ(Boxes().back(), "Opravdu ukončit aplikaci ?") << answer;
     EXPECT_EQ(dialogs.Messages.back().Buttons, platform::mbYes | platform::mbNo | platform::mbCancel);
     const platform::TIniFile ini(Ini());
-    EXPECT_EQ(ini.ReadString("Options", "Export_10", "?"), "True") << c.name << ": written before the question";
-    EXPECT_EQ(ini.ReadString("Jiné", "Klíč", "?"), "hodnota") << c.name;
-    EXPECT_EQ(platform::Application::Instance().Terminating(), c.ends) << c.name;
+    EXPECT_EQ(ini.ReadString("Options", "Export_10", "?"), "True") << answer << ": written before the question";
+    EXPECT_EQ(ini.ReadString("Jiné", "Klíč", "?"), "hodnota") << answer;
+    EXPECT_EQ(platform::Application::Instance().Terminating(), ends) << answer;
   }
   platform::Application::Instance().Run(0, nullptr);  // the loop ends at once on the request
   EXPECT_FALSE(platform::Application::Instance().Terminating());

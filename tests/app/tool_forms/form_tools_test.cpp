@@ -40,11 +40,7 @@ TEST_F(FormToolsTest, DroppedFilesAndRefusedClosesBecomeMessagesToTheToolAndAPla
   plain.SetLeft(10);
   plain.SetVisible(true);
   EXPECT_EQ(std::pair(plain.Left(), plain.Visible()), std::pair(0, false));
-  TKestuTextMessage dropped(msgFileDropped, &plain, &plain, nullptr, false);
-  TKestuMessage* pointer = &dropped;
-  bool handled = false;
-  plain.ReceiveMessage(pointer, handled);
-  EXPECT_TRUE(handled);
+  EXPECT_TRUE(Deliver(plain, TKestuTextMessage(msgFileDropped, &plain, &plain, nullptr, false)));
 
   auto* dialog = new TRecordingDialog();
   dialog->AfterConstruction();
@@ -107,21 +103,14 @@ TEST_F(FormToolsTest, AControlGroupClosesItselfAndOffersOtherCodesToTheOtherMemb
     members[i]->id = i + 1;
     group->AddTool(members[i]);
   }
-  TKestuMessage fromFirst(77, members[0], group.get(), nullptr, false);
-  TKestuMessage* pointer = &fromFirst;
-  bool handled = false;
-  group->ReceiveMessage(pointer, handled);
-  EXPECT_TRUE(handled);
+  EXPECT_TRUE(Deliver(*group, TKestuMessage(77, members[0], group.get(), nullptr, false)));
   EXPECT_THAT(log, ElementsAre(277));
   log.clear();
   group->SetVisible(false);
   RunMessages();
   EXPECT_THAT(log, ElementsAre(152, 252, 352));
   log.clear();
-  TKestuMessage close(msgClose, nullptr, group.get(), nullptr, false);
-  pointer = &close;
-  group->ReceiveMessage(pointer, handled);
-  EXPECT_TRUE(handled);
+  EXPECT_TRUE(Deliver(*group, TKestuMessage(msgClose, nullptr, group.get(), nullptr, false)));
   EXPECT_TRUE(log.empty());
   EXPECT_FALSE(group->RunFlag());
 }

@@ -60,19 +60,16 @@ TEST_F(InterfaceToolTest, CursorNamesTakeTheirNumbersFromTheSystemRegister) {
   TCursorTool* tool = MakeHeldTool();
   EXPECT_EQ(tool->CursorIndex(), -1);
   EXPECT_EQ(tool->GetCursor(), 2);  // entry 0 while none is chosen
-  struct Case {
-    int index, expectedIndex, cursor;
-  };
-  const Case cases[] = {{1, 1, 1}, {2, 2, 0}, {3, -1, 0}, {0, 0, 2}};
-  for (const Case& row : cases) {
-    SCOPED_TRACE(row.index);
+  // Index chosen, index kept, cursor number.
+  const std::tuple<int, int, int> cases[] = {{1, 1, 1}, {2, 2, 0}, {3, -1, 0}, {0, 0, 2}};
+  for (const auto& [index, kept, cursor] : cases) {
     first.cursors.clear();
     second.cursors.clear();
-    tool->SetCursorIndex(row.index);
+    tool->SetCursorIndex(index);
     RunMessages();
-    EXPECT_EQ(tool->CursorIndex(), row.expectedIndex);
-    EXPECT_THAT(first.cursors, ElementsAre(row.cursor));
-    EXPECT_THAT(second.cursors, ElementsAre(row.cursor));
+    EXPECT_EQ(tool->CursorIndex(), kept) << index;
+    EXPECT_THAT(first.cursors, ElementsAre(cursor)) << index;
+    EXPECT_THAT(second.cursors, ElementsAre(cursor)) << index;
   }
   first.codes.clear();
   tool->SetCursorIndex(0);
@@ -101,13 +98,7 @@ TEST_F(InterfaceToolTest, ActivatingAToolWithoutCursorsSaysSoAndStillActivates) 
 TEST_F(InterfaceToolTest, RedrawsNeedAnInterpretAndARequestOnAnIdleOnePostsOneRedrawWithTheSameData) {
   TInterfaceTool tool;
   TCodeRecorder data, receiver;
-  auto receive = [&tool, &data, &receiver](int code) {
-    TKestuMessage message(code, nullptr, &receiver, &data, false);
-    TKestuMessage* pointer = &message;
-    bool handled = false;
-    tool.ReceiveMessage(pointer, handled);
-    return handled;
-  };
+  auto receive = [&](int code) { return Deliver(tool, TKestuMessage(code, nullptr, &receiver, &data, false)); };
   for (int code : {int{msgStopReView}, int{msgRequestReView}, int{msgReView}, int{msgResize}, int{msgMouseDown}, 99})
     EXPECT_FALSE(receive(code)) << code;
   tool.SetInterpret(new TInterpret());

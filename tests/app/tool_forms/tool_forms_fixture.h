@@ -16,6 +16,15 @@ class TCodeRecorder : public TOwnerEntity {
   void ReceiveMessage(TKestuMessage*& message, bool& handled) override;
 };
 
+// Hands the message to its receiver as the queue would; answers whether it was handled.
+template <class Message>
+bool Deliver(TElement& receiver, Message message) {
+  TKestuMessage* pointer = &message;
+  bool handled = false;
+  receiver.ReceiveMessage(pointer, handled);
+  return handled;
+}
+
 class ToolFormsTest : public FrameworkTest {
  protected:
   void SetUp() override {

@@ -86,11 +86,7 @@ TEST_F(MainFormTest, GeometryIsReadFromTheIniAndWrittenBackWhenTheWindowGoes) {
 TEST_F(MainFormTest, ActionsPostTheirMessagesToTheMainTool) {
   main->DoIt();
   RunMessages();
-  struct Case {
-    const char* control;
-    int code;
-    TElement* data;
-  } cases[] = {
+  const std::tuple<const char*, int, TElement*> cases[] = {
       {"a_WorldModel", msgOpenExplorer, World()},
       {"a_ToolModel", msgOpenExplorer, main},
       {"a_ObjectModel", msgOpenExplorer, World()->ObjectModel()},
@@ -102,16 +98,14 @@ TEST_F(MainFormTest, ActionsPostTheirMessagesToTheMainTool) {
       {"tb_Exit", msgClose, nullptr},
   };
   platform::Application& application = platform::Application::Instance();
-  for (const Case& c : cases) {
-    platform::UserClick(main->MainForm()->Window(), c.control);
+  for (const auto& [control, code, data] : cases) {
+    platform::UserClick(main->MainForm()->Window(), control);
     std::vector<platform::AppMessage> posted = application.TakePending();
-    ASSERT_EQ(posted.size(), 1u) << c.control;
-    TKestuMessage* message = KestuMessageOf(posted[0]);
-    ASSERT_NE(message, nullptr) << c.control;
-    EXPECT_EQ(message->Message, c.code) << c.control;
-    EXPECT_EQ(message->Receiver(), main) << c.control;
-    EXPECT_EQ(message->Data(), c.data) << c.control;
-    delete message;
+    ASSERT_EQ(posted.size(), 1u) << control;
+    std::unique_ptr<TKestuMessage> message(KestuMessageOf(posted[0]));
+    ASSERT_NE(message, nullptr) << control;
+    EXPECT_EQ(std::tuple(message->Message, message->Receiver(), message->Data()), std::tuple(code, main, data))
+        << control;
   }
   platform::UserClick(main->MainForm()->Window(), "a_StatusBar");
   EXPECT_EQ(application.PendingCount(), 0u);

@@ -49,16 +49,13 @@ TEST_F(MessageWindowTest, TextsJoinTheLineBeingWrittenAndLinesEndIt) {
 TEST_F(MessageWindowTest, SavesPlainTextForTxtAndRichTextOtherwiseWithoutEndingTheLineAndAFailureIsShown) {
   device->WriteLine("Začátek exportu");
   device->WriteText("polo");
-  struct Case {
-    const char* name;
-    bool rich;
-  } cases[] = {{"LOG.TXT", false}, {"log.txt", false}, {"LOG.rtf", true}, {"LOG", true}};
-  for (const Case& c : cases) {
-    Window().SaveToFile(File(c.name));
-    const std::string bytes = FileBytes(File(c.name));
-    if (c.rich) EXPECT_EQ(bytes.rfind("{\\rtf1", 0), 0u) << c.name;
-    else EXPECT_EQ(bytes, "Za\xe8\xe1tek exportu\r\npolo\r\n") << c.name;
-    EXPECT_FALSE(Window().Modified()) << c.name;
+  const std::pair<const char*, bool> cases[] = {{"LOG.TXT", false}, {"log.txt", false}, {"LOG.rtf", true}, {"LOG", true}};
+  for (const auto& [name, rich] : cases) {
+    Window().SaveToFile(File(name));
+    const std::string bytes = FileBytes(File(name));
+    if (rich) EXPECT_EQ(bytes.rfind("{\\rtf1", 0), 0u) << name;
+    else EXPECT_EQ(bytes, "Za\xe8\xe1tek exportu\r\npolo\r\n") << name;
+    EXPECT_FALSE(Window().Modified()) << name;
   }
   device->WriteText("vina");
   EXPECT_EQ(EditorText(), "Začátek exportu\npolovina");
