@@ -266,23 +266,12 @@ TEST_F(ExplorerTest, MenuCommandsHandTheSelectedElementToTheMainTool) {
 }
 
 TEST_F(ExplorerTest, ClosingTheWindowAsksTheToolToClose) {
-  struct Closing : TExplorer {
-    std::vector<int> codes;
-    void ReceiveMessage(TKestuMessage*& message, bool& handled) override {
-      codes.push_back(message->Message);
-      TExplorer::ReceiveMessage(message, handled);
-    }
-  };
-  auto closing = std::make_unique<Closing>();
-  closing->AfterConstruction();
-  closing->SetInput(model);
-  closing->DoIt();
-  platform::Form& window = closing->ExplorerForm()->Window();
-  EXPECT_TRUE(window.Visible());
-  EXPECT_TRUE(platform::UserCloseWindow(window));
-  EXPECT_FALSE(window.Visible());
+  Open(model);
+  EXPECT_TRUE(explorer->RunFlag());
+  EXPECT_TRUE(platform::UserCloseWindow(Window()));
+  EXPECT_FALSE(Window().Visible());
   RunMessages();
-  EXPECT_EQ(closing->codes, std::vector<int>{msgClose});
+  EXPECT_FALSE(explorer->RunFlag()) << "msgClose reached the tool";
 }
 
 }  // namespace
