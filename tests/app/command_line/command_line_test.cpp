@@ -2,20 +2,16 @@
 
 #include <gmock/gmock.h>
 
-#include <filesystem>
-#include <fstream>
 #include <memory>
-#include <unistd.h>
 
 #include "framework/core/class_registry.h"
 #include "framework/tools/world.h"
-#include "platform/code_page.h"
 #include "tests/app/tool_forms/tool_forms_fixture.h"
+#include "tests/platform/temp_folder.h"
 
 namespace {
 
 using ::testing::ElementsAre;
-using ::testing::HasSubstr;
 using ::testing::StartsWith;
 
 // Answers "<Prefix><input's name><Suffix>"; Prefix is its first parameter.
@@ -58,7 +54,6 @@ class CommandLineTest : public FrameworkTest {
     interpreter.reset();
     SetWorld(nullptr);
     world.reset();
-    std::filesystem::remove_all(dir);
     FrameworkTest::TearDown();
   }
   std::vector<std::string> Run(const std::string& line) {
@@ -66,14 +61,8 @@ class CommandLineTest : public FrameworkTest {
     interpreter->DoIt();
     return interpreter->Results();
   }
-  std::string Script(const std::string& name, const std::string& text) {
-    std::filesystem::create_directories(dir);
-    std::ofstream(dir / name, std::ios::binary) << platform::Utf8ToCp1250(text);
-    return (dir / name).string();
-  }
 
-  const std::filesystem::path dir =
-      std::filesystem::temp_directory_path() / ("kestx-cmdline-" + std::to_string(getpid()));
+  TempFolder dir;
   std::unique_ptr<TWorld> world;
   TOwnerEntity* forest = nullptr;
   std::unique_ptr<TCommandLine> interpreter;
@@ -146,16 +135,11 @@ TEST_F(CommandLineTest, FailuresAreReportedWithTheirCodesAndTexts) {
 }
 
 TEST_F(CommandLineTest, ScriptsRunLineByLineWithCommentsCallsAndFailingLinesOrOneLinePerMessage) {
-  Script("called.oil", "LES.a.Name = 'z volaného'\r\n");
-  Script("main.oil",
-         "LES.b.Name = 'první'\n"
-         "*\n"
-         "LES.b.Name = 'přeskočeno'\n"
-         "*\n"
-         "Nic.Name = 1\n"
-         "CALL('called.oil')\n"
-         "LES.ELEMENT.Name\n");
-  interpreter->SetActualDirectory(dir.string());
+  WriteCp1250File(dir.File("called.oil"), "LES.a.Name = 'z volaného'\r\n");
+  WriteCp1250File(dir.File("main.oil"),
+                  "LES.b.Name = 'první'\n*\nLES.b.Name = 'přeskočeno'\n*\n"
+                  "Nic.Name = 1\nCALL('called.oil')\nLES.ELEMENT.Name\n");
+  interpreter->SetActualDirectory(dir.Path());
   interpreter->SetFileName("main.oil");
   interpreter->DoIt();
   EXPECT_EQ(forest->GetElement(0)->GetName(), "z volaného");
@@ -166,7 +150,7 @@ TEST_F(CommandLineTest, ScriptsRunLineByLineWithCommentsCallsAndFailingLinesOrOn
   interpreter->SetFileName("chybí.oil");
   interpreter->DoIt();
   ASSERT_EQ(interpreter->Results().size(), 3u);
-  EXPECT_EQ(interpreter->Results().back(), "ERROR 1: Skriptový soubor " + (dir / "chybí.oil").string() + " nenalezen !");
+  EXPECT_EQ(interpreter->Results().back(), "ERROR 1: Skriptový soubor " + dir.File("chybí.oil") + " nenalezen !");
 
   // A smart script runs one line per message and reports its end.
   interpreter->SetFileName("");

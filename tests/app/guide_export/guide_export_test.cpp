@@ -115,7 +115,8 @@ TEST_F(GuideExportTest, AFailingOrStoppedSeriesIsNamedAndNoSuccessIsClaimed) {
   Load();
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    for (Flag flag : {&TOptions::Export_10, &TOptions::Export_25, &TOptions::Export_5}) main->GetOptions()->*flag = false;
+    for (Flag flag : {&TOptions::Export_10, &TOptions::Export_25, &TOptions::Export_5})
+      main->GetOptions()->*flag = false;
     if (main->MessageDevice()) main->MessageDevice()->Clear();
     if (c.stopAt) {
       platform::SetGaugeFormFactory([&c] {

@@ -198,7 +198,8 @@ TEST_F(MainToolTest, StartScriptsComeFromTheFirstOilArgumentOrTheOptionThenTheSc
     std::string scriptDirectory;
     std::vector<std::string> scripts;
   } cases[] = {
-      {"only the first .OIL argument", {File("prvni.oil"), File("druhy.OIL")}, "start.oil", "", {"script " + File("prvni.oil")}},
+      {"only the first .OIL argument", {File("prvni.oil"), File("druhy.OIL")}, "start.oil", "",
+       {"script " + File("prvni.oil")}},
       {"an argument is run from where it was found", {"mistni.oil"}, "", "", {"script " + File("skripty/mistni.oil")}},
       {"a missing argument gives the option, taken in the program's folder",
        {File("chybi.oil")}, "start.oil", "", {"script " + File("start.oil")}},

@@ -49,7 +49,8 @@ TEST_F(MessageWindowTest, TextsJoinTheLineBeingWrittenAndLinesEndIt) {
 TEST_F(MessageWindowTest, SavesPlainTextForTxtAndRichTextOtherwiseWithoutEndingTheLineAndAFailureIsShown) {
   device->WriteLine("Začátek exportu");
   device->WriteText("polo");
-  const std::pair<const char*, bool> cases[] = {{"LOG.TXT", false}, {"log.txt", false}, {"LOG.rtf", true}, {"LOG", true}};
+  const std::pair<const char*, bool> cases[] = {
+      {"LOG.TXT", false}, {"log.txt", false}, {"LOG.rtf", true}, {"LOG", true}};
   for (const auto& [name, rich] : cases) {
     Window().SaveToFile(File(name));
     const std::string bytes = FileBytes(File(name));
