@@ -1,19 +1,8 @@
 #include "render/palette/palette.h"
 
-#include "render/palette/library_paths.h"
-#include "tests/platform/temp_folder.h"
 #include "tests/render/render_fixture.h"
 
 namespace {
-
-class PaletteTest : public RenderTest {
- protected:
-  void TearDown() override {
-    ColorTable() = OriginalColorTable();
-    RenderTest::TearDown();
-  }
-  TempFolder folder;
-};
 
 TEST_F(PaletteTest, ColourCodesIndexTheTableOrCarryFiveBitsAChannel) {
   const std::pair<std::int16_t, std::uint32_t> cases[] = {
@@ -80,7 +69,6 @@ TEST_F(PaletteTest, SymbolLibraryFolderDropsOneTrailingDelimiter) {
     SetSymbolLibraryDirectory(folderName);
     EXPECT_EQ(SymbolLibraryFile("Fonty.txt"), "C:/LIB/Fonty.txt") << folderName;
   }
-  SetSymbolLibraryDirectory("");
 }
 
 }  // namespace
