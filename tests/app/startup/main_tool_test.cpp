@@ -119,17 +119,13 @@ class MainToolTest : public ShellTest {
   TNotingMainTool* main = nullptr;
 };
 
-TEST_F(MainToolTest, CreatesTheOneWorldAndBecomesItsMainToolOnlyFromAMainToolClass) {
+TEST_F(MainToolTest, OnlyAMainToolClassMakesTheOneWorldWhoseHooksShowErrorsAndOutliveIt) {
   TWorld* world = World();
   ASSERT_NE(world, nullptr);
   EXPECT_EQ(world->MainTool(), main);
-  EXPECT_EQ(main->GetOwnerByClass(TWorld::StaticClass()), world);
   EXPECT_EQ(TOldMainTool::Create(TTechnology::StaticClass()), nullptr);
   EXPECT_EQ(TOldMainTool::Create(nullptr), nullptr);
   EXPECT_EQ(World(), world);
-}
-
-TEST_F(MainToolTest, TheWorldsHooksShowHandlerErrorsAndMessagesFindTheirReceiversAfterTheWorldIsFreed) {
   TFailingElement failing;
   failing.PostMessage(70, &failing, nullptr, false);
   PostTextMessage(nullptr, msgLogText, "okno", nullptr);
