@@ -66,7 +66,7 @@ class TStandIn : public TTool {
   TDevice* device = new TNullDevice;
 };
 
-// The main tool, noting every status text it shows; a start-up step may fail.
+// The main tool, noting every status text it shows; a start-up step may fail, and the handler of code 70 does.
 class TNotingMainTool : public TMainTool {
   KESTX_CLASS(TNotingMainTool)
  public:
@@ -79,6 +79,10 @@ class TNotingMainTool : public TMainTool {
   void InitAfterMainForm() override {
     if (failAfterMainForm) throw std::runtime_error("Chyba po hlavním okně");
   }
+  void ReceiveMessage(TKestuMessage*& message, bool& handled) override {
+    if (message->Message == 70) throw std::runtime_error("Soubor nelze otevřít");
+    TMainTool::ReceiveMessage(message, handled);
+  }
 };
 
 }  // namespace
@@ -88,14 +92,6 @@ TClass TNotingMainTool::StaticClass() {
       DescribeClass<TNotingMainTool>("TNotingMainTool", TMainTool::StaticClass(), "MainToolTest", {});
   return &info;
 }
-
-// Throws from its handler.
-class TFailingElement : public TOwnerEntity {
- public:
-  void ReceiveMessage(TKestuMessage*& message, bool&) override {
-    if (message->Message == 70) throw std::runtime_error("Soubor nelze otevřít");
-  }
-};
 
 namespace {
 
@@ -126,8 +122,7 @@ TEST_F(MainToolTest, OnlyAMainToolClassMakesTheOneWorldWhoseHooksShowErrorsAndOu
   EXPECT_EQ(TOldMainTool::Create(TTechnology::StaticClass()), nullptr);
   EXPECT_EQ(TOldMainTool::Create(nullptr), nullptr);
   EXPECT_EQ(World(), world);
-  TFailingElement failing;
-  failing.PostMessage(70, &failing, nullptr, false);
+  main->PostMessage(70, main, nullptr, false);
   PostTextMessage(nullptr, msgLogText, "okno", nullptr);
   RunMessages();
   EXPECT_EQ(Boxes(), (std::vector<std::string>{"World Level Error :Soubor nelze otevřít"}));

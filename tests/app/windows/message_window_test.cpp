@@ -154,9 +154,7 @@ TEST_F(MessageWindowTest, AbortBreaksTheInterpretThatOwnsTheDevice) {
   other.RemoveElement(device);
 }
 
-class TextFileDeviceTest : public ShellTest {};
-
-TEST_F(TextFileDeviceTest, NamingTheFileClosesTheLastAndCreatesTheNewEmpty) {
+TEST_F(MessageWindowTest, NamingATextFileDevicesFileClosesTheLastAndCreatesTheNewEmpty) {
   TTextFileDevice device;
   device.WriteLine("nic");  // not open yet
   device.SetPropertyText("FileName", File("a.txt"));
