@@ -140,29 +140,23 @@ TEST_F(GuideExportTest, AFailingOrStoppedSeriesIsNamedAndNoSuccessIsClaimed) {
 }
 
 TEST_F(GuideExportTest, TheRoadStopsEarlyWithoutConfirmationFolderOrGuide) {
-  struct Case {
-    const char* name;
-    const char* answer;
-    bool load;
-    std::string folder;
-    std::vector<std::string> boxes;
-  };
-  const Case cases[] = {
+  // The dialog's button, whether a guide is loaded, the export folder; the boxes shown.
+  const std::tuple<const char*, const char*, bool, std::string, std::vector<std::string>> cases[] = {
       {"cancelled", "bt_Storno", true, out, {}},
       {"no folder", "bt_OK", true, "", {"Není zadána složka pro export, nic nebylo zapsáno !"}},
       {"no guide", "bt_OK", false, out, {"Nemohu nalézt načtený soubor průvodce, zkuste to znovu !"}},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
+  for (const auto& [name, button, load, dataDirectory, boxes] : cases) {
+    SCOPED_TRACE(name);
     World()->ObjectModel()->Clear();
     dialogs.Messages.clear();
-    if (c.load) Load();
-    answer = c.answer;
-    main->GetOptions()->DataDirectory = c.folder;
+    if (load) Load();
+    answer = button;
+    main->GetOptions()->DataDirectory = dataDirectory;
     Export({&TOptions::Export_50});
     EXPECT_FALSE(std::filesystem::exists(out + "/50.BLK"));
-    EXPECT_EQ(Boxes(), c.boxes);
-    EXPECT_TRUE(!c.boxes.empty() || main->MessageLines().empty());
+    EXPECT_EQ(Boxes(), boxes);
+    EXPECT_TRUE(!boxes.empty() || main->MessageLines().empty());
   }
 }
 

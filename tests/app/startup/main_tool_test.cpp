@@ -182,13 +182,9 @@ TEST_F(MainToolTest, StartScriptsComeFromTheFirstOilArgumentOrTheOptionThenTheSc
   for (const char* name :
        {"prvni.oil", "druhy.OIL", "start.oil", "skripty/SysReg.Oil", "skripty/Model.Oil", "skripty/mistni.oil"})
     WriteCp1250File(File(name), "");
-  struct Case {
-    const char* name;
-    std::vector<std::string> arguments;
-    std::string startScript;
-    std::string scriptDirectory;
-    std::vector<std::string> scripts;
-  } cases[] = {
+  // The program's arguments, the options StartScript and ScriptDirectory; the scripts run.
+  using Scripts = std::vector<std::string>;
+  const std::tuple<const char*, Scripts, std::string, std::string, Scripts> cases[] = {
       {"only the first .OIL argument", {File("prvni.oil"), File("druhy.OIL")}, "start.oil", "",
        {"script " + File("prvni.oil")}},
       {"an argument is run from where it was found", {"mistni.oil"}, "", "", {"script " + File("skripty/mistni.oil")}},
@@ -200,14 +196,14 @@ TEST_F(MainToolTest, StartScriptsComeFromTheFirstOilArgumentOrTheOptionThenTheSc
   };
   const std::string current = platform::GetCurrentDir();
   platform::SetCurrentDir(File("skripty"));
-  for (const Case& c : cases) {
+  for (const auto& [name, arguments, startScript, scriptDirectory, scripts] : cases) {
     Seen().clear();
-    SetProgramArguments(c.arguments);
-    WriteCp1250File(Ini(), "[Options]\r\nStartScript=" + c.startScript + "\r\nScriptDirectory=" +
-                               c.scriptDirectory + "\r\n");
+    SetProgramArguments(arguments);
+    WriteCp1250File(Ini(),
+                    "[Options]\r\nStartScript=" + startScript + "\r\nScriptDirectory=" + scriptDirectory + "\r\n");
     StartWithScripts();
-    EXPECT_EQ(Seen(), c.scripts) << c.name;
-    EXPECT_EQ(Options().ScriptDirectory, c.scriptDirectory) << c.name << ": kept as written";
+    EXPECT_EQ(Seen(), scripts) << name;
+    EXPECT_EQ(Options().ScriptDirectory, scriptDirectory) << name << ": kept as written";
   }
   platform::SetCurrentDir(current);
 }
@@ -238,13 +234,8 @@ TEST_F(MainToolTest, EveryCodeOfTheTableReachesItsHandler) {
   StartWithScripts();
   TWorld* world = World();
   auto* data = Named("Les", world->ObjectModel());
-  struct Case {
-    int code;
-    TElement* data;
-    std::string text;
-    std::vector<std::string> seen;
-    bool handled;
-  } cases[] = {
+  // The code, its data and text; what the tools made saw, whether the main tool handled it.
+  const std::tuple<int, TElement*, std::string, std::vector<std::string>, bool> cases[] = {
       {msgOpenGraphicWindow, nullptr, "", {"TFormToolManager nil 16777215 script symbologie"}, true},
       {msgOpenGraphicWindow, data, "", {"TFormToolManager Les 12632256 script symbologie"}, true},
       {msgOpenPropertyEditor, data, "", {"TObjectPropertyEditor Les"}, true},
@@ -260,15 +251,15 @@ TEST_F(MainToolTest, EveryCodeOfTheTableReachesItsHandler) {
       {msgStartUpDone, nullptr, "", {}, false},
       {12345, nullptr, "", {}, false},
   };
-  for (const Case& c : cases) {
+  for (const auto& [code, data, text, seen, handled] : cases) {
     Seen().clear();
-    TKestuTextMessage message(c.code, nullptr, main, c.data, false);
-    message.Text = c.text;
+    TKestuTextMessage message(code, nullptr, main, data, false);
+    message.Text = text;
     TKestuMessage* delivered = &message;
-    bool handled = false;
-    main->ReceiveMessage(delivered, handled);
-    EXPECT_EQ(Seen(), c.seen) << "code " << c.code;
-    EXPECT_EQ(handled, c.handled) << "code " << c.code;
+    bool taken = false;
+    main->ReceiveMessage(delivered, taken);
+    EXPECT_EQ(Seen(), seen) << "code " << code;
+    EXPECT_EQ(taken, handled) << "code " << code;
   }
   EXPECT_EQ(main->Text(), "Stav");
   EXPECT_TRUE(Boxes().empty());
@@ -308,23 +299,20 @@ TEST_F(MainToolTest, LogLinesAndProgressOpenTheirWindowsAgainAfterTheyEnded) {
 }
 
 TEST_F(MainToolTest, AFailingStartUpStepGivesItsBoxAndTheStartUpGoesOn) {
-  struct Case {
-    const char* name;
-    bool stepRaises;
-    const char* pluginFile;
-    std::string box;
-  } cases[] = {{"a step raises", true, nullptr, "World Level Error :Chyba po hlavním okně"},
-               {"a broken plug-in file", false, "není KES", "Chyba inicializace Plug Ins: " + File("Plugin.KES")}};
-  for (const Case& c : cases) {
+  // Whether a step raises, the plug-in file's text; the box shown.
+  const std::tuple<const char*, bool, const char*, std::string> cases[] = {
+      {"a step raises", true, nullptr, "World Level Error :Chyba po hlavním okně"},
+      {"a broken plug-in file", false, "není KES", "Chyba inicializace Plug Ins: " + File("Plugin.KES")}};
+  for (const auto& [name, stepRaises, pluginFile, box] : cases) {
     dialogs.Messages.clear();
     main->states.clear();
-    main->failAfterMainForm = c.stepRaises;
-    if (c.pluginFile) WriteCp1250File(File("Plugin.KES"), c.pluginFile);
+    main->failAfterMainForm = stepRaises;
+    if (pluginFile) WriteCp1250File(File("Plugin.KES"), pluginFile);
     main->DoIt();
     RunMessages();
-    EXPECT_EQ(Boxes(), (std::vector<std::string>{c.box})) << c.name;
-    EXPECT_EQ(main->states.front(), "Kontrola Parametrů") << c.name << ": the scripts still ran";
-    EXPECT_EQ(main->states.back(), "Inicializace O.K.") << c.name;
+    EXPECT_EQ(Boxes(), (std::vector<std::string>{box})) << name;
+    EXPECT_EQ(main->states.front(), "Kontrola Parametrů") << name << ": the scripts still ran";
+    EXPECT_EQ(main->states.back(), "Inicializace O.K.") << name;
   }
 }
 

@@ -29,28 +29,24 @@ class BaseFormsTest : public ToolFormsTest {};
 
 TEST_F(BaseFormsTest, AFormPartPostsDroppedFilesToItsToolAndShowsEachOne) {
   const std::vector<std::string> files = {"/data/c.kes", "/data/a.kes", "/data/b.kes"};
-  struct Case {
-    const char* name;
-    bool withTool, accept;
-    std::vector<std::string> posted, shown;
-  };
-  const std::vector<Case> cases = {
+  // Whether the part has a tool, whether it accepts files; the files posted to the tool and shown.
+  const std::tuple<const char*, bool, bool, std::vector<std::string>, std::vector<std::string>> cases[] = {
       {"with a tool", true, true, files, files},
       {"without a tool", false, true, {}, files},
       {"not accepting files", true, false, {}, {}},
   };
-  for (const Case& row : cases) {
-    SCOPED_TRACE(row.name);
+  for (const auto& [name, withTool, accept, posted, shown] : cases) {
+    SCOPED_TRACE(name);
     dialogs.Messages.clear();
     TDropRecorder tool;
     TKESTUForm host("TKestuDialog_Form");
     TKestu_Frame part("TTestFrame", host, "pn_Client");
-    if (row.withTool) part.SetTool(&tool);
-    part.SetAcceptDropFiles(row.accept);
+    if (withTool) part.SetTool(&tool);
+    part.SetAcceptDropFiles(accept);
     platform::UserDropFiles(part.Window(), files);
     RunMessages();
-    EXPECT_EQ(tool.files, row.posted);
-    EXPECT_EQ(Boxes(), row.shown);
+    EXPECT_EQ(tool.files, posted);
+    EXPECT_EQ(Boxes(), shown);
   }
 }
 

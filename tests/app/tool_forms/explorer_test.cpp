@@ -107,19 +107,15 @@ class ExplorerTest : public ToolFormsTest {
 TEST_F(ExplorerTest, TheTreeUnfoldsOneLevelAtATimeAndShowsWhatWasAddedWhenUnfoldedAgain) {
   Open(model);
   EXPECT_EQ(Window().Caption(), "Prohlížeč modelu");
-  struct Step {
-    const char* expand;
-    bool expanded;
-    const char* added;
-    const char* tree;
-  };
-  const Step steps[] = {{"", true, nullptr, "model(a)"},           {"model", true, nullptr, "model(a(a1) b)"},
-                        {"a", true, nullptr, "model(a(a1 a2) b)"}, {"a", true, nullptr, "model(a(a1 a2) b)"},
-                        {"model", false, nullptr, "model(a)"},     {"model", true, "c", "model(a(a1) b c)"}};
-  for (const Step& step : steps) {
-    if (step.added) Named(step.added, model);
-    if (*step.expand) Expand(step.expand, step.expanded);
-    EXPECT_EQ(Tree(), step.tree) << (step.expanded ? "expand " : "collapse ") << step.expand;
+  // The node expanded or collapsed, after adding the child named; the tree then.
+  const std::tuple<const char*, bool, const char*, const char*> steps[] = {
+      {"", true, nullptr, "model(a)"},           {"model", true, nullptr, "model(a(a1) b)"},
+      {"a", true, nullptr, "model(a(a1 a2) b)"}, {"a", true, nullptr, "model(a(a1 a2) b)"},
+      {"model", false, nullptr, "model(a)"},     {"model", true, "c", "model(a(a1) b c)"}};
+  for (const auto& [node, expanded, added, tree] : steps) {
+    if (added) Named(added, model);
+    if (*node) Expand(node, expanded);
+    EXPECT_EQ(Tree(), tree) << (expanded ? "expand " : "collapse ") << node;
   }
 }
 
@@ -129,25 +125,19 @@ TEST_F(ExplorerTest, OwnersUnfoldUpwardsAndTheStatusLineNamesTheElementAndItsReg
   TElement* shared = Named("shared", model);
   Named("second", world->ObjectModel())->AddElement(shared);
   std::unique_ptr<TOwnerEntity> loose(Named("loose"));
-  struct Case {
-    TElement* element;
-    bool owners;
-    const char* expand;
-    const char* tree;
-    const char* status;
-  };
-  const Case cases[] = {
+  // The element shown, whether its owners, the node expanded; the tree and the status line then.
+  const std::tuple<TElement*, bool, const char*, const char*, const char*> cases[] = {
       {plain, false, "", "plain", "plain (TOwnerElement) R+"},  // no children: no expand mark
       {plain, true, "", "plain(model)", "plain (TOwnerElement) R+"},
       {unlisted, false, "", "u", "u (TUnlistedEntity) R-"},
       {shared, true, "shared", "shared(model(Object model) second(Object model))", "shared (TOwnerEntity) R+"},
       {loose.get(), true, "", "loose", "loose (TOwnerEntity) R+"},  // the root of no model has no owner
   };
-  for (const Case& c : cases) {
-    Open(c.element, c.owners);
-    if (*c.expand) Expand(c.expand);
-    EXPECT_EQ(Tree(), c.tree) << c.tree;
-    EXPECT_EQ(Window().Text("sb_Status"), c.status) << c.tree;
+  for (const auto& [element, owners, node, tree, status] : cases) {
+    Open(element, owners);
+    if (*node) Expand(node);
+    EXPECT_EQ(Tree(), tree) << tree;
+    EXPECT_EQ(Window().Text("sb_Status"), status) << tree;
   }
   // The owners' list counts their children and owners.
   Open(shared, true);

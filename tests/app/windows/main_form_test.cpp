@@ -56,12 +56,8 @@ TEST_F(MainFormTest, WindowsShowTheirControlsAndRenderToPng) {
 }
 
 TEST_F(MainFormTest, GeometryIsReadFromTheIniAndWrittenBackWhenTheWindowGoes) {
-  struct Case {
-    const char* name;
-    std::string ini;
-    platform::Bounds bounds;
-    std::string written;
-  } cases[] = {
+  // The INI file before, the window's bounds, the INI file after the window went.
+  const std::tuple<const char*, std::string, std::tuple<int, int, int, int>, std::string> cases[] = {
       {"designed size without the section", "[Options]\r\nX=1\r\n", {0, 0, 600, 150},
        "[Options]\r\nX=1\r\n\r\n[MainForm]\r\nLeft=0\r\nTop=0\r\nWidth=600\r\nHeight=150\r\nMenuBar_Left=0\r\n"
        "MenuBar_Top=0\r\nAnimatePanel_Left=0\r\nAnimatePanel_Top=0\r\n"},
@@ -71,15 +67,13 @@ TEST_F(MainFormTest, GeometryIsReadFromTheIniAndWrittenBackWhenTheWindowGoes) {
        "[mainform]\r\nLeft=30\r\nTop=40\r\nWidth=500\r\nHeight=180\r\nMenuBar_Left=11\r\nAnimatePanel_Top=7\r\n"
        "MenuBar_Top=0\r\nAnimatePanel_Left=0\r\n"},
   };
-  for (const Case& c : cases) {
-    WriteCp1250File(Ini(), c.ini);
+  for (const auto& [name, ini, bounds, written] : cases) {
+    WriteCp1250File(Ini(), ini);
     auto form = std::make_unique<TMainForm>(Ini(), folder.Path() + "/");
     const platform::Bounds b = form->Window().GetBounds();
-    EXPECT_EQ(std::tuple(b.Left, b.Top, b.Width, b.Height),
-              std::tuple(c.bounds.Left, c.bounds.Top, c.bounds.Width, c.bounds.Height))
-        << c.name;
+    EXPECT_EQ(std::tuple(b.Left, b.Top, b.Width, b.Height), bounds) << name;
     form.reset();
-    EXPECT_EQ(FileBytes(Ini()), c.written) << c.name;
+    EXPECT_EQ(FileBytes(Ini()), written) << name;
   }
 }
 
