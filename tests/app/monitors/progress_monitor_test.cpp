@@ -35,18 +35,12 @@ TEST_F(ProgressMonitorTest, EachProcessHasAPanelTheUserCannotCloseAndTheWindowGr
   saver.SetProgress(7);
   stranger.SetProgress(3);  // no monitor: ignored
   RunMessages();
-  struct Case {
-    TProcessMonitor* monitor;
-    const char* name;
-    const char* text;
-    int min, max, progress;
-  } cases[] = {{first, "Export linií", "SMO 50", 0, 0, 0}, {second, "Uložení", "...", 5, 10, 7}};
-  for (const Case& c : cases) {
-    EXPECT_EQ(c.monitor->GetPropertyText("ProcessName"), c.name);
-    EXPECT_EQ(c.monitor->GetPropertyText("Text"), c.text) << c.name;
-    EXPECT_EQ(std::tuple(c.monitor->MinProgress(), c.monitor->MaxProgress(), c.monitor->Progress()),
-              std::tuple(c.min, c.max, c.progress))
-        << c.name;
+  // Each panel's process name and text, and its range with the progress in it.
+  const std::tuple<TProcessMonitor*, std::string, std::tuple<int, int, int>> cases[] = {
+      {first, "Export linií|SMO 50", {0, 0, 0}}, {second, "Uložení|...", {5, 10, 7}}};
+  for (const auto& [monitor, texts, range] : cases) {
+    EXPECT_EQ(monitor->GetPropertyText("ProcessName") + "|" + monitor->GetPropertyText("Text"), texts);
+    EXPECT_EQ(std::tuple(monitor->MinProgress(), monitor->MaxProgress(), monitor->Progress()), range) << texts;
   }
 
   TElementLink firstLink(first);
