@@ -5,7 +5,6 @@
 #include <memory>
 
 #include "framework/core/class_registry.h"
-#include "framework/tools/world.h"
 #include "tests/app/tool_forms/tool_forms_fixture.h"
 #include "tests/platform/temp_folder.h"
 
@@ -34,15 +33,12 @@ TClass TEchoTool::StaticClass() {
   return &info;
 }
 
-class CommandLineTest : public FrameworkTest {
+class CommandLineTest : public ToolFormsTest {
  protected:
   void SetUp() override {
-    FrameworkTest::SetUp();
+    ToolFormsTest::SetUp();
     RegisterCommandLineClasses();
     RegisterKestuClass(TEchoTool::StaticClass());
-    world = std::make_unique<TWorld>();
-    SetWorld(world.get());
-    MainTool = &mainTool;
     forest = new TOwnerEntity();
     forest->SetName("LES");
     for (const char* name : {"a", "b"}) forest->AddNew("TOwnerEntity", name);
@@ -52,9 +48,7 @@ class CommandLineTest : public FrameworkTest {
   }
   void TearDown() override {
     interpreter.reset();
-    SetWorld(nullptr);
-    world.reset();
-    FrameworkTest::TearDown();
+    ToolFormsTest::TearDown();
   }
   std::vector<std::string> Run(const std::string& line) {
     interpreter->Line = line;
@@ -63,10 +57,8 @@ class CommandLineTest : public FrameworkTest {
   }
 
   TempFolder dir;
-  std::unique_ptr<TWorld> world;
   TOwnerEntity* forest = nullptr;
   std::unique_ptr<TCommandLine> interpreter;
-  TCodeRecorder mainTool;
 };
 
 TEST_F(CommandLineTest, LinesReportTheValuesTheirPathsReach) {

@@ -11,7 +11,6 @@
 #include "framework/environment/file_elements.h"
 #include "framework/tools/system_register.h"
 #include "framework/tools/tools.h"
-#include "framework/tools/world.h"
 #include "framework/values/inheritance_models.h"
 #include "tests/app/tool_forms/tool_forms_fixture.h"
 
@@ -47,8 +46,6 @@ class ExplorerTest : public ToolFormsTest {
  protected:
   void SetUp() override {
     ToolFormsTest::SetUp();
-    world = std::make_unique<TWorld>();
-    SetWorld(world.get());
     model = Named("model", world->ObjectModel());
     TOwnerEntity* a = Named("a", model);
     Named<TNameElement>("a1", a);
@@ -58,7 +55,6 @@ class ExplorerTest : public ToolFormsTest {
   }
   void TearDown() override {
     explorer.reset();
-    world.reset();
     ToolFormsTest::TearDown();
   }
 
@@ -99,7 +95,6 @@ class ExplorerTest : public ToolFormsTest {
     return texts;
   }
 
-  std::unique_ptr<TWorld> world;
   TOwnerEntity* model = nullptr;
   std::unique_ptr<TExplorer> explorer;
 };

@@ -14,14 +14,7 @@ namespace {
 
 using ::testing::ElementsAre;
 
-class FormToolsTest : public ToolFormsTest {
- protected:
-  void SetUp() override {
-    ToolFormsTest::SetUp();
-    MainTool = &mainTool;
-  }
-  TCodeRecorder mainTool;
-};
+using FormToolsTest = ToolFormsTest;
 
 // A form tool whose dropped-file and close messages are recorded.
 class TRecordingDialog : public TKestuDialog {

@@ -4,7 +4,6 @@
 
 #include "app/tool_forms/interaction_events.h"
 #include "framework/tools/system_register.h"
-#include "framework/tools/world.h"
 #include "framework/values/typed_values.h"
 #include "render/interprets/interpret.h"
 #include "tests/app/tool_forms/tool_forms_fixture.h"
@@ -32,17 +31,9 @@ class InterfaceToolTest : public ToolFormsTest {
  protected:
   void SetUp() override {
     ToolFormsTest::SetUp();
-    world = new TWorld();
-    SetWorld(world);
     TStringListElement* registered = world->SystemRegister()->Cursors();
     registered->AddElement(TStringElement::CreateNameValue("Ruka", "ruka.cur"));
     registered->AddElement(TStringElement::CreateNameValue("Kříž", "kriz.cur"));
-    MainTool = &mainTool;
-  }
-  void TearDown() override {
-    SetWorld(nullptr);
-    delete world;
-    ToolFormsTest::TearDown();
   }
   // A cursor tool held by two recorders.
   TCursorTool* MakeHeldTool() {
@@ -52,8 +43,7 @@ class InterfaceToolTest : public ToolFormsTest {
     second.AddElement(tool);
     return tool;
   }
-  TWorld* world = nullptr;
-  TCodeRecorder mainTool, first, second;
+  TCodeRecorder first, second;
 };
 
 TEST_F(InterfaceToolTest, CursorNamesTakeTheirNumbersFromTheSystemRegisterAndAToolWithoutCursorsSaysSo) {
