@@ -15,7 +15,7 @@ class ProgressMonitorTest : public ShellTest {
   TMainTool* main = nullptr;
 };
 
-TEST_F(ProgressMonitorTest, EachProcessHasAPanelTheUserCannotCloseAndTheWindowGrowsAndShrinksWithThem) {
+TEST_F(ProgressMonitorTest, EachProcessHasAPanelTheUserCannotCloseAndTheWindowGrowsShrinksAndOpensAgain) {
   TTool exporter, saver, stranger;
   exporter.StartProgress("Export linií", 0, 0);
   saver.StartProgress("Uložení", 5, 10);
@@ -53,6 +53,12 @@ TEST_F(ProgressMonitorTest, EachProcessHasAPanelTheUserCannotCloseAndTheWindowGr
   RunMessages();
   EXPECT_EQ(main->ProgressMonitor(), nullptr);
   EXPECT_EQ(monitorLink.Get(), nullptr) << "closed and freed by the main tool";
+  saver.StartProgress("Uložení", 0, 1);
+  RunMessages();
+  ASSERT_NE(Monitor(), nullptr) << "a new window for the next process";
+  EXPECT_EQ(Monitor()->MonitorCount(), 1);
+  saver.EndProgress();
+  RunMessages();
 }
 
 }  // namespace

@@ -273,7 +273,7 @@ TEST_F(MainToolTest, EveryCodeOfTheTableReachesItsHandler) {
             "True Model vlastníků");
 }
 
-TEST_F(MainToolTest, LogLinesAndProgressOpenTheirWindowsAgainAfterTheyEnded) {
+TEST_F(MainToolTest, LogLinesOpenTheirWindowAgainAfterItEnded) {
   main->DoIt();
   PostTextMessage(nullptr, msgLogText, "první", nullptr);
   PostTextMessage(nullptr, msgLogText, "", nullptr);
@@ -286,16 +286,6 @@ TEST_F(MainToolTest, LogLinesAndProgressOpenTheirWindowsAgainAfterTheyEnded) {
   PostTextMessage(nullptr, msgLogText, "druhá", nullptr);
   RunMessages();
   EXPECT_EQ(main->MessageLines(), (std::vector<std::string>{"druhá"}));
-  TTool exporter;
-  for (int round = 0; round < 2; ++round) {
-    exporter.StartProgress("Export linií", 0, 10);
-    RunMessages();
-    ASSERT_NE(main->ProgressMonitor(), nullptr) << round;
-    EXPECT_EQ(main->ProgressMonitor()->MonitorCount(), 1);
-    exporter.EndProgress();
-    RunMessages();
-    EXPECT_EQ(main->ProgressMonitor(), nullptr) << round;
-  }
 }
 
 TEST_F(MainToolTest, AFailingStartUpStepGivesItsBoxAndTheStartUpGoesOn) {
