@@ -1,6 +1,5 @@
 #include "app/options/options.h"
 
-#include "platform/ini_file.h"
 #include "render/palette/library_paths.h"
 #include "render/palette/palette.h"
 #include "tests/app/shell_fixture.h"

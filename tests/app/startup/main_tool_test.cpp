@@ -2,7 +2,6 @@
 
 #include <stdexcept>
 
-#include "app/monitors/progress_monitor.h"
 #include "app/options/options.h"
 #include "app/windows/main_form.h"
 #include "framework/core/class_registry.h"

@@ -2,7 +2,6 @@
 
 #include <gmock/gmock.h>
 
-#include <memory>
 #include <string>
 #include <vector>
 

@@ -2,7 +2,6 @@
 
 #include <filesystem>
 
-#include "platform/ini_file.h"
 #include "tests/app/shell_fixture.h"
 
 namespace {
