@@ -3,9 +3,13 @@
 #include <string>
 #include <vector>
 
+#include "platform/forms.h"
 #include "render/devices/device.h"
+#include "render/palette/library_paths.h"
+#include "render/palette/palette.h"
 #include "render/render_base_classes.h"
 #include "tests/framework/framework_fixture.h"
+#include "tests/platform/temp_folder.h"
 
 class TNullDevice : public TDevice {
  public:
@@ -23,4 +27,18 @@ class RenderTest : public FrameworkTest {
     FrameworkTest::SetUp();
     RegisterRenderBaseClasses();
   }
+};
+
+// The colour table, the palette file's name and the symbol library's folder are the program's own: each palette
+// test puts them back.
+class PaletteTest : public RenderTest {
+ protected:
+  void TearDown() override {
+    platform::SetAttended();
+    ColorTable() = OriginalColorTable();
+    SetPaletteFileName("PALETA.TXT");
+    SetSymbolLibraryDirectory("");
+    RenderTest::TearDown();
+  }
+  TempFolder folder;
 };

@@ -2,20 +2,15 @@
 
 #include <gmock/gmock.h>
 
-#include <filesystem>
-#include <fstream>
 #include <memory>
-#include <unistd.h>
 
 #include "framework/core/class_registry.h"
-#include "framework/tools/world.h"
-#include "platform/code_page.h"
-#include "tests/framework/framework_fixture.h"
+#include "tests/app/tool_forms/tool_forms_fixture.h"
+#include "tests/platform/temp_folder.h"
 
 namespace {
 
 using ::testing::ElementsAre;
-using ::testing::HasSubstr;
 using ::testing::StartsWith;
 
 // Answers "<Prefix><input's name><Suffix>"; Prefix is its first parameter.
@@ -38,24 +33,12 @@ TClass TEchoTool::StaticClass() {
   return &info;
 }
 
-// Stands in for the main tool: records the codes that reach it.
-class TCodeRecorder : public TOwnerEntity {
- public:
-  std::vector<int> codes;
-  void ReceiveMessage(TKestuMessage*& message, bool& handled) override {
-    codes.push_back(message->Message);
-    handled = true;
-  }
-};
-
-class CommandLineTest : public FrameworkTest {
+class CommandLineTest : public ToolFormsTest {
  protected:
   void SetUp() override {
-    FrameworkTest::SetUp();
+    ToolFormsTest::SetUp();
     RegisterCommandLineClasses();
     RegisterKestuClass(TEchoTool::StaticClass());
-    world = std::make_unique<TWorld>();
-      SetWorld(world.get());
     forest = new TOwnerEntity();
     forest->SetName("LES");
     for (const char* name : {"a", "b"}) forest->AddNew("TOwnerEntity", name);
@@ -65,35 +48,21 @@ class CommandLineTest : public FrameworkTest {
   }
   void TearDown() override {
     interpreter.reset();
-    SetWorld(nullptr);
-    world.reset();
-    std::filesystem::remove_all(dir);
-    FrameworkTest::TearDown();
+    ToolFormsTest::TearDown();
   }
   std::vector<std::string> Run(const std::string& line) {
     interpreter->Line = line;
     interpreter->DoIt();
     return interpreter->Results();
   }
-  std::string Script(const std::string& name, const std::string& text) {
-    std::filesystem::create_directories(dir);
-    std::ofstream(dir / name, std::ios::binary) << platform::Utf8ToCp1250(text);
-    return (dir / name).string();
-  }
 
-  const std::filesystem::path dir =
-      std::filesystem::temp_directory_path() / ("kestx-cmdline-" + std::to_string(getpid()));
-  std::unique_ptr<TWorld> world;
+  TempFolder dir;
   TOwnerEntity* forest = nullptr;
   std::unique_ptr<TCommandLine> interpreter;
 };
 
 TEST_F(CommandLineTest, LinesReportTheValuesTheirPathsReach) {
-  struct Case {
-    const char* line;
-    std::vector<std::string> results;
-  };
-  const std::vector<Case> cases = {
+  const std::pair<const char*, std::vector<std::string>> cases[] = {
       {"LES.ELEMENT.Name", {"a", "b"}},
       {"LES.FINDELEMENTBYNAME('b').Name", {"b"}},
       {"LES.FINDELEMENTBYCLASS(OwnerEntity).Name", {"a"}},
@@ -104,14 +73,11 @@ TEST_F(CommandLineTest, LinesReportTheValuesTheirPathsReach) {
       {"; komentář", {}},
       {"LES.Neexistuje", {""}},
   };
-  for (const Case& row : cases) {
-    SCOPED_TRACE(row.line);
-    EXPECT_EQ(Run(row.line), row.results);
-  }
+  for (const auto& [line, results] : cases) EXPECT_EQ(Run(line), results) << line;
   EXPECT_THAT(Run("WORLD.Name"), ElementsAre(world->GetName()));
 }
 
-TEST_F(CommandLineTest, AssignmentsSetPropertiesVariablesAndTheActiveElement) {
+TEST_F(CommandLineTest, AssignmentsSetPropertiesVariablesAndTheActiveElementAndCommandsAct) {
   Run("LES.ELEMENT.Name = 'x'");
   EXPECT_EQ(forest->GetElement(0)->GetName(), "x");
   EXPECT_EQ(forest->GetElement(1)->GetName(), "x");
@@ -126,14 +92,19 @@ TEST_F(CommandLineTest, AssignmentsSetPropertiesVariablesAndTheActiveElement) {
   Run("LES.CREATEELEMENT(OwnerEntity, 'c')");
   EXPECT_EQ(forest->GetCount(), 3);
   EXPECT_EQ(forest->GetElement(2)->GetName(), "c");
+  const TElementLink c(forest->GetElement(2));
+  Run("LES.c.FREE()");
+  EXPECT_EQ(c.Get(), nullptr);
+  EXPECT_EQ(forest->GetCount(), 2);
+  Run("LES.FREEALL()");
+  EXPECT_EQ(forest->GetCount(), 0);
+  Run("CLOSE()");
+  RunMessages();
+  EXPECT_THAT(mainTool.codes, ElementsAre(msgClose));
 }
 
 TEST_F(CommandLineTest, FailuresAreReportedWithTheirCodesAndTexts) {
-  struct Case {
-    const char* line;
-    const char* start;
-  };
-  const Case cases[] = {
+  const std::pair<const char*, const char*> cases[] = {
       {"ACTIVEELEMENT", "ERROR 3: Chyba .. nastavení aktivního elementu: ACTIVEELEMENT"},
       {"ACTIVEELEMENT = LES.ELEMENT.Name", "ERROR 4: Chyba .. jako aktivní element nelze přiřadit seznam"},
       {"ACTIVEELEMENT = LES.zzz", "ERROR 5: Chyba .. Nemohu nalézt objekt zzz"},
@@ -148,72 +119,42 @@ TEST_F(CommandLineTest, FailuresAreReportedWithTheirCodesAndTexts) {
       {"X:TNeni", "ERROR 0: Neexistující třída: TNeni"},
       {"LES.a.DOIT()", "ERROR 0: Objekt na pozici 7 není Tool"},
   };
-  for (const Case& row : cases) {
-    SCOPED_TRACE(row.line);
-    const std::vector<std::string> results = Run(row.line);
-    ASSERT_EQ(results.size(), 1u);
-    EXPECT_THAT(results[0], StartsWith(row.start));
-  }
+  for (const auto& [line, start] : cases) EXPECT_THAT(Run(line), ElementsAre(StartsWith(start))) << line;
   interpreter->ByDDE = false;
   Run("LES.FINDELEMENTBYNAME('nic').Name = 'x'");
   ASSERT_EQ(dialogs.Messages.size(), 1u);
   EXPECT_THAT(dialogs.Messages[0].Text, StartsWith("Chyba .. Chybný objekt"));
 }
 
-TEST_F(CommandLineTest, ScriptsRunLineByLineWithCommentsCallsAndFailingLines) {
-  const std::string called = Script("called.oil", "LES.a.Name = 'z volaného'\r\n");
-  Script("main.oil",
-         "LES.b.Name = 'první'\n"
-         "*\n"
-         "LES.b.Name = 'přeskočeno'\n"
-         "*\n"
-         "Nic.Name = 1\n"
-         "CALL('called.oil')\n"
-         "LES.ELEMENT.Name\n");
-  interpreter->SetActualDirectory(dir.string());
+TEST_F(CommandLineTest, ScriptsRunLineByLineWithCommentsCallsAndFailingLinesOrOneLinePerMessage) {
+  WriteCp1250File(dir.File("called.oil"), "LES.a.Name = 'z volaného'\r\n");
+  WriteCp1250File(dir.File("main.oil"),
+                  "LES.b.Name = 'první'\n*\nLES.b.Name = 'přeskočeno'\n*\n"
+                  "Nic.Name = 1\nCALL('called.oil')\nLES.ELEMENT.Name\n");
+  interpreter->SetActualDirectory(dir.Path());
   interpreter->SetFileName("main.oil");
   interpreter->DoIt();
   EXPECT_EQ(forest->GetElement(0)->GetName(), "z volaného");
   EXPECT_EQ(forest->GetElement(1)->GetName(), "první");
   EXPECT_THAT(interpreter->Results(), ElementsAre("z volaného", "první"));
   EXPECT_EQ(interpreter->Line, "");
-  (void)called;
 
   interpreter->SetFileName("chybí.oil");
   interpreter->DoIt();
   ASSERT_EQ(interpreter->Results().size(), 3u);
-  EXPECT_EQ(interpreter->Results().back(), "ERROR 1: Skriptový soubor " + (dir / "chybí.oil").string() + " nenalezen !");
-}
+  EXPECT_EQ(interpreter->Results().back(), "ERROR 1: Skriptový soubor " + dir.File("chybí.oil") + " nenalezen !");
 
-TEST_F(CommandLineTest, ASmartScriptRunsOneLinePerMessageAndReportsItsEnd) {
-  TCodeRecorder mainTool;
-  MainTool = &mainTool;
+  // A smart script runs one line per message and reports its end.
+  interpreter->SetFileName("");
   interpreter->SmartMode = true;
-  interpreter->SetNextLine("LES.a.Name = 'jedna'");
-  interpreter->SetNextLine("");
-  interpreter->SetNextLine("LES.b.Name = 'dvě'");
+  for (const char* line : {"LES.ELEMENT.Name = 'jedna'", "", "LES.jedna.Name = 'dvě'"}) interpreter->SetNextLine(line);
   interpreter->DoIt();
   EXPECT_TRUE(interpreter->Busy());
-  EXPECT_EQ(forest->GetElement(0)->GetName(), "a");
+  EXPECT_EQ(forest->GetElement(0)->GetName(), "z volaného");
   RunMessages();
-  EXPECT_EQ(forest->GetElement(0)->GetName(), "jedna");
-  EXPECT_EQ(forest->GetElement(1)->GetName(), "dvě");
+  EXPECT_EQ(forest->GetElement(0)->GetName() + " " + forest->GetElement(1)->GetName(), "dvě jedna");
   EXPECT_FALSE(interpreter->Busy());
   EXPECT_THAT(mainTool.codes, ElementsAre(msgFinished));
-}
-
-TEST_F(CommandLineTest, CloseAsksTheMainToolAndFreeReleasesTheObject) {
-  TCodeRecorder mainTool;
-  MainTool = &mainTool;
-  Run("CLOSE()");
-  RunMessages();
-  EXPECT_THAT(mainTool.codes, ElementsAre(msgClose));
-  const TElementLink b(forest->GetElement(1));
-  Run("LES.b.FREE()");
-  EXPECT_EQ(b.Get(), nullptr);
-  EXPECT_EQ(forest->GetCount(), 1);
-  Run("LES.FREEALL()");
-  EXPECT_EQ(forest->GetCount(), 0);
 }
 
 }  // namespace

@@ -15,7 +15,7 @@ class ProgressMonitorTest : public ShellTest {
   TMainTool* main = nullptr;
 };
 
-TEST_F(ProgressMonitorTest, EachProcessHasItsPanelAndTheWindowGrowsAndShrinksWithThem) {
+TEST_F(ProgressMonitorTest, EachProcessHasAPanelTheUserCannotCloseAndTheWindowGrowsShrinksAndOpensAgain) {
   TTool exporter, saver, stranger;
   exporter.StartProgress("Export linií", 0, 0);
   saver.StartProgress("Uložení", 5, 10);
@@ -29,23 +29,18 @@ TEST_F(ProgressMonitorTest, EachProcessHasItsPanelAndTheWindowGrowsAndShrinksWit
   EXPECT_FALSE(first->Panel().Window().ControlVisible("ProgressBar")) << "a process without a range";
   EXPECT_TRUE(second->Panel().Window().ControlVisible("ProgressBar"));
   EXPECT_EQ(first->Text(), "...");
+  EXPECT_FALSE(platform::UserCloseWindow(first->Panel().Window())) << "not by the user";
 
   exporter.SetProgressText("SMO 50");
   saver.SetProgress(7);
   stranger.SetProgress(3);  // no monitor: ignored
   RunMessages();
-  struct Case {
-    TProcessMonitor* monitor;
-    const char* name;
-    const char* text;
-    int min, max, progress;
-  } cases[] = {{first, "Export linií", "SMO 50", 0, 0, 0}, {second, "Uložení", "...", 5, 10, 7}};
-  for (const Case& c : cases) {
-    EXPECT_EQ(c.monitor->GetPropertyText("ProcessName"), c.name);
-    EXPECT_EQ(c.monitor->GetPropertyText("Text"), c.text) << c.name;
-    EXPECT_EQ(std::tuple(c.monitor->MinProgress(), c.monitor->MaxProgress(), c.monitor->Progress()),
-              std::tuple(c.min, c.max, c.progress))
-        << c.name;
+  // Each panel's process name and text, and its range with the progress in it.
+  const std::tuple<TProcessMonitor*, std::string, std::tuple<int, int, int>> cases[] = {
+      {first, "Export linií|SMO 50", {0, 0, 0}}, {second, "Uložení|...", {5, 10, 7}}};
+  for (const auto& [monitor, texts, range] : cases) {
+    EXPECT_EQ(monitor->GetPropertyText("ProcessName") + "|" + monitor->GetPropertyText("Text"), texts);
+    EXPECT_EQ(std::tuple(monitor->MinProgress(), monitor->MaxProgress(), monitor->Progress()), range) << texts;
   }
 
   TElementLink firstLink(first);
@@ -58,14 +53,11 @@ TEST_F(ProgressMonitorTest, EachProcessHasItsPanelAndTheWindowGrowsAndShrinksWit
   RunMessages();
   EXPECT_EQ(main->ProgressMonitor(), nullptr);
   EXPECT_EQ(monitorLink.Get(), nullptr) << "closed and freed by the main tool";
-}
-
-TEST_F(ProgressMonitorTest, PanelsCannotBeClosedByTheUser) {
-  TTool exporter;
-  exporter.StartProgress("Export", 0, 10);
+  saver.StartProgress("Uložení", 0, 1);
   RunMessages();
-  EXPECT_FALSE(platform::UserCloseWindow(Monitor()->MonitorOf(&exporter)->Panel().Window()));
-  exporter.EndProgress();
+  ASSERT_NE(Monitor(), nullptr) << "a new window for the next process";
+  EXPECT_EQ(Monitor()->MonitorCount(), 1);
+  saver.EndProgress();
   RunMessages();
 }
 

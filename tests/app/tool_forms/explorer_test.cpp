@@ -11,7 +11,6 @@
 #include "framework/environment/file_elements.h"
 #include "framework/tools/system_register.h"
 #include "framework/tools/tools.h"
-#include "framework/tools/world.h"
 #include "framework/values/inheritance_models.h"
 #include "tests/app/tool_forms/tool_forms_fixture.h"
 
@@ -47,8 +46,6 @@ class ExplorerTest : public ToolFormsTest {
  protected:
   void SetUp() override {
     ToolFormsTest::SetUp();
-    world = std::make_unique<TWorld>();
-    SetWorld(world.get());
     model = Named("model", world->ObjectModel());
     TOwnerEntity* a = Named("a", model);
     Named<TNameElement>("a1", a);
@@ -58,7 +55,6 @@ class ExplorerTest : public ToolFormsTest {
   }
   void TearDown() override {
     explorer.reset();
-    world.reset();
     ToolFormsTest::TearDown();
   }
 
@@ -99,138 +95,82 @@ class ExplorerTest : public ToolFormsTest {
     return texts;
   }
 
-  std::unique_ptr<TWorld> world;
   TOwnerEntity* model = nullptr;
   std::unique_ptr<TExplorer> explorer;
 };
 
-TEST_F(ExplorerTest, TheTreeUnfoldsOneLevelAtATime) {
+TEST_F(ExplorerTest, TheTreeUnfoldsOneLevelAtATimeAndShowsWhatWasAddedWhenUnfoldedAgain) {
   Open(model);
   EXPECT_EQ(Window().Caption(), "Prohlížeč modelu");
-  struct Step {
-    const char* expand;
-    bool expanded;
-    const char* tree;
-  };
-  const Step steps[] = {{"", true, "model(a)"},
-                        {"model", true, "model(a(a1) b)"},
-                        {"a", true, "model(a(a1 a2) b)"},
-                        {"a", true, "model(a(a1 a2) b)"},
-                        {"model", false, "model(a)"},
-                        {"model", true, "model(a(a1) b)"}};
-  for (const Step& step : steps) {
-    if (*step.expand) Expand(step.expand, step.expanded);
-    EXPECT_EQ(Tree(), step.tree) << (step.expanded ? "expand " : "collapse ") << step.expand;
+  // The node expanded or collapsed, after adding the child named; the tree then.
+  const std::tuple<const char*, bool, const char*, const char*> steps[] = {
+      {"", true, nullptr, "model(a)"},           {"model", true, nullptr, "model(a(a1) b)"},
+      {"a", true, nullptr, "model(a(a1 a2) b)"}, {"a", true, nullptr, "model(a(a1 a2) b)"},
+      {"model", false, nullptr, "model(a)"},     {"model", true, "c", "model(a(a1) b c)"}};
+  for (const auto& [node, expanded, added, tree] : steps) {
+    if (added) Named(added, model);
+    if (*node) Expand(node, expanded);
+    EXPECT_EQ(Tree(), tree) << (expanded ? "expand " : "collapse ") << node;
   }
 }
 
-TEST_F(ExplorerTest, CollapsingAndExpandingAgainShowsNewChildren) {
-  Open(model);
-  Expand("model");
-  Named("c", model);
-  Expand("model", false);
-  Expand("model");
-  EXPECT_EQ(Tree(), "model(a(a1) b c)");
-}
-
-TEST_F(ExplorerTest, APlainElementShowsNoExpandMark) {
+TEST_F(ExplorerTest, OwnersUnfoldUpwardsAndTheStatusLineNamesTheElementAndItsRegistration) {
+  auto* unlisted = Named<TUnlistedEntity>("u", model);
   auto* plain = Named<TOwnerElement>("plain", model);
-  Open(plain);
-  EXPECT_EQ(Tree(), "plain");
-  Open(plain, true);
-  EXPECT_EQ(Tree(), "plain(model)");
-}
-
-TEST_F(ExplorerTest, OwnersModeUnfoldsUpwards) {
   TElement* shared = Named("shared", model);
   Named("second", world->ObjectModel())->AddElement(shared);
-  Open(shared, true);
-  EXPECT_EQ(Tree(), "shared(model)");
-  Expand("shared");
-  EXPECT_EQ(Tree(), "shared(model(Object model) second(Object model))");
-  // The model's root has no owner, so nothing to unfold above it.
   std::unique_ptr<TOwnerEntity> loose(Named("loose"));
-  Open(loose.get(), true);
-  EXPECT_EQ(Tree(), "loose");
-}
-
-TEST_F(ExplorerTest, TheStatusLineNamesTheElementAndItsRegistration) {
-  auto* unlisted = new TUnlistedEntity;
-  unlisted->SetName("u");
-  model->AddElement(unlisted);
-  struct Case {
-    TElement* element;
-    const char* status;
+  // The element shown, whether its owners, the node expanded; the tree and the status line then.
+  const std::tuple<TElement*, bool, const char*, const char*, const char*> cases[] = {
+      {plain, false, "", "plain", "plain (TOwnerElement) R+"},  // no children: no expand mark
+      {plain, true, "", "plain(model)", "plain (TOwnerElement) R+"},
+      {unlisted, false, "", "u", "u (TUnlistedEntity) R-"},
+      {shared, true, "shared", "shared(model(Object model) second(Object model))", "shared (TOwnerEntity) R+"},
+      {loose.get(), true, "", "loose", "loose (TOwnerEntity) R+"},  // the root of no model has no owner
   };
-  const Case cases[] = {{model, "model (TOwnerEntity) R+"}, {unlisted, "u (TUnlistedEntity) R-"}};
-  for (const Case& c : cases) {
-    Open(c.element);
-    EXPECT_EQ(Window().Text("sb_Status"), c.status);
+  for (const auto& [element, owners, node, tree, status] : cases) {
+    Open(element, owners);
+    if (*node) Expand(node);
+    EXPECT_EQ(Tree(), tree) << tree;
+    EXPECT_EQ(Window().Text("sb_Status"), status) << tree;
   }
-}
-
-TEST_F(ExplorerTest, TheListShowsColumnsOfTheItemClassModel) {
-  TRegisterClassModels* models = world->SystemRegister()->ClassModels();
-  models->SetNewClassName("TOwnerEntity");
-  models->ActualClassModel()->SubClass = "TFileModel";
-  models->SetNewClassName("TFileModel");
-  Named("FileName", models->ActualClassModel()->PropertyModels());
-  Named("Path", models->ActualClassModel()->PropertyModels());
-  auto* file = CreateElement<TFileModel>();
-  file->SetName("guide");
-  file->SetFileName("/data/guide.KES");
-  model->AddElement(file);
-  Open(model);
-  EXPECT_EQ(Window().TreeColumns("lv_List"), (std::vector<std::string>{"Name", "FileName", "Path"}));
-  EXPECT_EQ(ListColumn(0), (std::vector<std::string>{"a", "b", "guide"}));
-  EXPECT_EQ(ListColumn(1), (std::vector<std::string>{"", "", "/data/guide.KES"}));
-  EXPECT_EQ(ListColumn(2), (std::vector<std::string>{"", "", "/data/"}));
-  // A model without a sub-class leaves the name alone.
-  Open(file);
-  EXPECT_EQ(Window().TreeColumns("lv_List"), (std::vector<std::string>{"Name"}));
-}
-
-TEST_F(ExplorerTest, NodesShowThePictureOfTheirClassModel) {
-  TRegisterClassModels* models = world->SystemRegister()->ClassModels();
-  models->SetNewClassName("TOwnerEntity");
-  models->ActualClassModel()->ImageIndex = 3;
-  models->ActualClassModel()->ImageSelectedIndex = 4;
-  models->SetNewClassName("TNameElement");
-  models->ActualClassModel()->ImageIndex = 1;
-  Named<TOwnerElement>("leaf", model);
-  Open(model);
-  Expand("model");
-  Expand("a");
-  struct Case {
-    const char* node;
-    int image;
-  };
-  // A class without a model of its own (TOwnerElement) takes its nearest
-  // modelled ancestor's picture; a class with none at all has no picture.
-  const Case cases[] = {{"model", 3}, {"a", 3}, {"a1", 1}, {"leaf", 1}};
-  for (const Case& c : cases) EXPECT_EQ(Window().TreeNodeImage("tv_Tree", NodeNamed(c.node)), c.image) << c.node;
-  std::unique_ptr<TEntity> bare(new TQuickEntity);
-  Open(bare.get());
-  EXPECT_EQ(Window().TreeNodeImage("tv_Tree", Window().TreeChildren("tv_Tree", 0).front()), -1);
-}
-
-TEST_F(ExplorerTest, TheOwnersListCountsChildrenAndOwners) {
-  TElement* shared = Named("shared", model);
-  Named("second", world->ObjectModel())->AddElement(shared);
+  // The owners' list counts their children and owners.
   Open(shared, true);
   EXPECT_EQ(ListColumn(0), (std::vector<std::string>{"model", "second"}));
-  EXPECT_EQ(ListColumn(1), (std::vector<std::string>{"3", "1"}));
+  EXPECT_EQ(ListColumn(1), (std::vector<std::string>{"5", "1"}));
   EXPECT_EQ(ListColumn(2), (std::vector<std::string>{"1", "1"}));
 }
 
-TEST_F(ExplorerTest, AHiddenListStaysHiddenUntilToggled) {
-  explorer->DontShowList = true;
+TEST_F(ExplorerTest, ClassModelsGiveTheListItsColumnsAndTheNodesTheirPictures) {
+  TRegisterClassModels* models = world->SystemRegister()->ClassModels();
+  models->SetNewClassName("TOwnerEntity");
+  models->ActualClassModel()->SubClass = "TFileModel";
+  models->ActualClassModel()->ImageIndex = 3;
+  models->ActualClassModel()->ImageSelectedIndex = 4;
+  models->SetNewClassName("TFileModel");
+  Named("FileName", models->ActualClassModel()->PropertyModels());
+  Named("Path", models->ActualClassModel()->PropertyModels());
+  models->SetNewClassName("TNameElement");
+  models->ActualClassModel()->ImageIndex = 1;
+  auto* file = Named<TFileModel>("guide", model);
+  file->SetFileName("/data/guide.KES");
+  Named<TOwnerElement>("leaf", model);
   Open(model);
-  EXPECT_FALSE(Window().ControlVisible("lv_List"));
-  EXPECT_TRUE(Window().TreeChildren("lv_List", 0).empty());
-  platform::UserClick(Window(), "ac_ShowList");
-  EXPECT_TRUE(Window().ControlVisible("lv_List"));
-  EXPECT_EQ(ListColumn(0), (std::vector<std::string>{"a", "b"}));
+  EXPECT_EQ(Window().TreeColumns("lv_List"), (std::vector<std::string>{"Name", "FileName", "Path"}));
+  EXPECT_EQ(ListColumn(0), (std::vector<std::string>{"a", "b", "guide", "leaf"}));
+  EXPECT_EQ(ListColumn(1), (std::vector<std::string>{"", "", "/data/guide.KES", ""}));
+  EXPECT_EQ(ListColumn(2), (std::vector<std::string>{"", "", "/data/", ""}));
+  Expand("model");
+  Expand("a");
+  // A class without a model of its own (TOwnerElement) takes its nearest modelled ancestor's picture.
+  const std::pair<const char*, int> images[] = {{"model", 3}, {"a", 3}, {"a1", 1}, {"leaf", 1}};
+  for (const auto& [node, image] : images) EXPECT_EQ(Window().TreeNodeImage("tv_Tree", NodeNamed(node)), image) << node;
+  // A model without a sub-class leaves the name alone; a class with no model at all has no picture.
+  Open(file);
+  EXPECT_EQ(Window().TreeColumns("lv_List"), (std::vector<std::string>{"Name"}));
+  std::unique_ptr<TEntity> bare(new TQuickEntity);
+  Open(bare.get());
+  EXPECT_EQ(Window().TreeNodeImage("tv_Tree", Window().TreeChildren("tv_Tree", 0).front()), -1);
 }
 
 TEST_F(ExplorerTest, AnElementThatCannotBeReadIsReportedAndTheTreeStays) {
@@ -252,24 +192,23 @@ TEST_F(ExplorerTest, AnElementThatCannotBeReadIsReportedAndTheTreeStays) {
   EXPECT_EQ(Window().Text("sb_Status"), "b (TOwnerEntity) R+");
 }
 
-TEST_F(ExplorerTest, TheStyleButtonsActAsOneSwitch) {
+TEST_F(ExplorerTest, AHiddenListStaysHiddenUntilToggledAndTheStyleButtonsActAsOneSwitch) {
   using Style = platform::Form::ListStyle;
+  explorer->DontShowList = true;
   Open(model);
+  EXPECT_FALSE(Window().ControlVisible("lv_List"));
+  EXPECT_TRUE(Window().TreeChildren("lv_List", 0).empty());
+  platform::UserClick(Window(), "ac_ShowList");
+  EXPECT_TRUE(Window().ControlVisible("lv_List"));
+  EXPECT_EQ(ListColumn(0), (std::vector<std::string>{"a", "b"}));
   EXPECT_EQ(Window().TreeListStyle("lv_List"), Style::Report);
-  struct Step {
-    const char* button;
-    Style style;
-    const char* down;
-  };
-  const Step steps[] = {{"ac_Icons", Style::Icons, "ac_Icons"},
-                        {"ac_List", Style::List, "ac_List"},
-                        {"ac_List", Style::List, "ac_List"},
-                        {"ac_Report", Style::Report, "ac_Report"}};
-  for (const Step& step : steps) {
-    platform::UserClick(Window(), step.button);
-    EXPECT_EQ(Window().TreeListStyle("lv_List"), step.style) << step.button;
+  const std::pair<const char*, Style> steps[] = {
+      {"ac_Icons", Style::Icons}, {"ac_List", Style::List}, {"ac_List", Style::List}, {"ac_Report", Style::Report}};
+  for (const auto& [pressed, style] : steps) {
+    platform::UserClick(Window(), pressed);
+    EXPECT_EQ(Window().TreeListStyle("lv_List"), style) << pressed;
     for (const char* button : {"ac_Icons", "ac_List", "ac_Report"})
-      EXPECT_EQ(Window().Checked(button), std::string(button) == step.down) << step.button << " then " << button;
+      EXPECT_EQ(Window().Checked(button), std::string(button) == pressed) << pressed << " then " << button;
   }
 }
 
@@ -312,23 +251,12 @@ TEST_F(ExplorerTest, MenuCommandsHandTheSelectedElementToTheMainTool) {
 }
 
 TEST_F(ExplorerTest, ClosingTheWindowAsksTheToolToClose) {
-  struct Closing : TExplorer {
-    std::vector<int> codes;
-    void ReceiveMessage(TKestuMessage*& message, bool& handled) override {
-      codes.push_back(message->Message);
-      TExplorer::ReceiveMessage(message, handled);
-    }
-  };
-  auto closing = std::make_unique<Closing>();
-  closing->AfterConstruction();
-  closing->SetInput(model);
-  closing->DoIt();
-  platform::Form& window = closing->ExplorerForm()->Window();
-  EXPECT_TRUE(window.Visible());
-  EXPECT_TRUE(platform::UserCloseWindow(window));
-  EXPECT_FALSE(window.Visible());
+  Open(model);
+  EXPECT_TRUE(explorer->RunFlag());
+  EXPECT_TRUE(platform::UserCloseWindow(Window()));
+  EXPECT_FALSE(Window().Visible());
   RunMessages();
-  EXPECT_EQ(closing->codes, std::vector<int>{msgClose});
+  EXPECT_FALSE(explorer->RunFlag()) << "msgClose reached the tool";
 }
 
 }  // namespace

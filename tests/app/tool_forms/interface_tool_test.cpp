@@ -4,7 +4,6 @@
 
 #include "app/tool_forms/interaction_events.h"
 #include "framework/tools/system_register.h"
-#include "framework/tools/world.h"
 #include "framework/values/typed_values.h"
 #include "render/interprets/interpret.h"
 #include "tests/app/tool_forms/tool_forms_fixture.h"
@@ -32,17 +31,9 @@ class InterfaceToolTest : public ToolFormsTest {
  protected:
   void SetUp() override {
     ToolFormsTest::SetUp();
-    world = new TWorld();
-    SetWorld(world);
     TStringListElement* registered = world->SystemRegister()->Cursors();
     registered->AddElement(TStringElement::CreateNameValue("Ruka", "ruka.cur"));
     registered->AddElement(TStringElement::CreateNameValue("Kříž", "kriz.cur"));
-    MainTool = &mainTool;
-  }
-  void TearDown() override {
-    SetWorld(nullptr);
-    delete world;
-    ToolFormsTest::TearDown();
   }
   // A cursor tool held by two recorders.
   TCursorTool* MakeHeldTool() {
@@ -52,79 +43,55 @@ class InterfaceToolTest : public ToolFormsTest {
     second.AddElement(tool);
     return tool;
   }
-  TWorld* world = nullptr;
-  TCodeRecorder mainTool, first, second;
+  TCodeRecorder first, second;
 };
 
-TEST_F(InterfaceToolTest, CursorNamesTakeTheirNumbersFromTheSystemRegister) {
+TEST_F(InterfaceToolTest, CursorNamesTakeTheirNumbersFromTheSystemRegisterAndAToolWithoutCursorsSaysSo) {
   TCursorTool* tool = MakeHeldTool();
   EXPECT_EQ(tool->CursorIndex(), -1);
   EXPECT_EQ(tool->GetCursor(), 2);  // entry 0 while none is chosen
-  struct Case {
-    int index, expectedIndex, cursor;
-  };
-  const Case cases[] = {{1, 1, 1}, {2, 2, 0}, {3, -1, 0}, {0, 0, 2}};
-  for (const Case& row : cases) {
-    SCOPED_TRACE(row.index);
+  // Index chosen, index kept, cursor number.
+  const std::tuple<int, int, int> cases[] = {{1, 1, 1}, {2, 2, 0}, {3, -1, 0}, {0, 0, 2}};
+  for (const auto& [index, kept, cursor] : cases) {
     first.cursors.clear();
     second.cursors.clear();
-    tool->SetCursorIndex(row.index);
+    tool->SetCursorIndex(index);
     RunMessages();
-    EXPECT_EQ(tool->CursorIndex(), row.expectedIndex);
-    EXPECT_THAT(first.cursors, ElementsAre(row.cursor));
-    EXPECT_THAT(second.cursors, ElementsAre(row.cursor));
+    EXPECT_EQ(tool->CursorIndex(), kept) << index;
+    EXPECT_THAT(first.cursors, ElementsAre(cursor)) << index;
+    EXPECT_THAT(second.cursors, ElementsAre(cursor)) << index;
   }
   first.codes.clear();
   tool->SetCursorIndex(0);
   RunMessages();
-  EXPECT_TRUE(first.codes.empty());
-}
-
-TEST_F(InterfaceToolTest, ActivatingAToolWithoutCursorsSaysSoAndStillActivates) {
+  EXPECT_TRUE(first.codes.empty()) << "the same cursor again";
+  tool->Activate();
+  RunMessages();
+  EXPECT_TRUE(mainTool.codes.empty()) << "a tool with cursors says nothing";
+  // A tool without cursors says so, shows cursor 0 and still activates.
   TInterfaceTool plain;
-  plain.SetName("Lupa");
+  first.cursors.clear();
   first.AddElement(&plain);
   plain.Activate();
   RunMessages();
   EXPECT_TRUE(plain.Active());
   EXPECT_THAT(first.cursors, ElementsAre(0));
-  ASSERT_EQ(mainTool.codes.size(), 1u);
+  EXPECT_EQ(mainTool.codes.size(), 1u);
   first.RemoveElement(&plain);
-
-  TCursorTool* tool = MakeHeldTool();
-  mainTool.codes.clear();
-  tool->Activate();
-  RunMessages();
-  EXPECT_TRUE(mainTool.codes.empty());
 }
 
-TEST_F(InterfaceToolTest, RedrawCodesWithoutAnInterpretStayUnhandled) {
+TEST_F(InterfaceToolTest, RedrawsNeedAnInterpretAndARequestOnAnIdleOnePostsOneRedrawWithTheSameData) {
   TInterfaceTool tool;
-  for (int code : {int{msgStopReView}, int{msgRequestReView}, int{msgReView}, int{msgResize}, int{msgMouseDown}, 99}) {
-    SCOPED_TRACE(code);
-    TKestuMessage message(code, nullptr, &tool, nullptr, false);
-    TKestuMessage* pointer = &message;
-    bool handled = true;
-    tool.ReceiveMessage(pointer, handled);
-    EXPECT_FALSE(handled);
-  }
-}
-
-TEST_F(InterfaceToolTest, ARedrawRequestOnAnIdleInterpretPostsOneRedrawWithTheSameData) {
-  TInterfaceTool tool;
+  TCodeRecorder data, receiver;
+  auto receive = [&](int code) { return Deliver(tool, TKestuMessage(code, nullptr, &receiver, &data, false)); };
+  for (int code : {int{msgStopReView}, int{msgRequestReView}, int{msgReView}, int{msgResize}, int{msgMouseDown}, 99})
+    EXPECT_FALSE(receive(code)) << code;
   tool.SetInterpret(new TInterpret());
-  TCodeRecorder data;
-  TCodeRecorder receiver;
-  TKestuMessage request(msgRequestReView, nullptr, &receiver, &data, false);
-  TKestuMessage* pointer = &request;
-  bool handled = false;
-  tool.ReceiveMessage(pointer, handled);
-  EXPECT_TRUE(handled);
+  EXPECT_TRUE(receive(msgRequestReView));
   RunMessages();
   EXPECT_THAT(receiver.codes, ElementsAre(msgReView));
-
   tool.Interpret()->SetBusy(true);
-  tool.ReceiveMessage(pointer, handled);
+  receive(msgRequestReView);
   EXPECT_TRUE(tool.Interpret()->BreakWork());
   RunMessages();
   EXPECT_THAT(receiver.codes, ElementsAre(msgReView));
@@ -143,30 +110,6 @@ TEST_F(InterfaceToolTest, ANewInterpretTakesOverTheDeviceAndInputAndTheOldOneIsF
   EXPECT_EQ(Tracked<TInterpret>::Alive, 0);
   EXPECT_EQ(replacement->Input(), &input);
   EXPECT_GE(tool.IndexOf(replacement), 0);
-}
-
-TEST_F(InterfaceToolTest, EventsCarryTheirFieldsToTheReceiver) {
-  TInterfaceTool tool;
-  struct Probe : TOwnerEntity {
-    int x = 0, button = -1, key = 0;
-    bool armed = true;
-    void ReceiveMessage(TKestuMessage*& message, bool& handled) override {
-      if (auto* mouse = DynamicCast<TKestuMouseEvent>(message)) {
-        x = mouse->X;
-        button = mouse->Button;
-        armed = mouse->Armed;
-      }
-      if (auto* key_ = DynamicCast<TKestuKeyEvent>(message)) key = key_->Key;
-      handled = true;
-    }
-  } probe;
-  tool.PostMouseEvent(msgMouseMove, &probe, false, 17, 4, ssLeft, 0);
-  tool.PostKeyEvent(msgKeyDown, &probe, 0, 116);
-  RunMessages();
-  EXPECT_EQ(probe.x, 17);
-  EXPECT_EQ(probe.button, 0);
-  EXPECT_FALSE(probe.armed);
-  EXPECT_EQ(probe.key, 116);
 }
 
 }  // namespace

@@ -1,9 +1,11 @@
 #pragma once
 // Tools that record what reaches them, and the fixture of the tool-form tests.
+#include <memory>
 #include <vector>
 
 #include "app/tool_forms/tool_form_classes.h"
 #include "framework/core/messages.h"
+#include "framework/tools/world.h"
 #include "platform/forms.h"
 #include "tests/framework/framework_fixture.h"
 
@@ -16,13 +18,28 @@ class TCodeRecorder : public TOwnerEntity {
   void ReceiveMessage(TKestuMessage*& message, bool& handled) override;
 };
 
+// Hands the message to its receiver as the queue would; answers whether it was handled.
+template <class Message>
+bool Deliver(TElement& receiver, Message message) {
+  TKestuMessage* pointer = &message;
+  bool handled = false;
+  receiver.ReceiveMessage(pointer, handled);
+  return handled;
+}
+
+// A world of its own, and a recorder of what reaches the main tool.
 class ToolFormsTest : public FrameworkTest {
  protected:
   void SetUp() override {
     FrameworkTest::SetUp();
     RegisterToolFormClasses();
+    world = std::make_unique<TWorld>();
+    SetWorld(world.get());
+    MainTool = &mainTool;
   }
   void TearDown() override {
+    SetWorld(nullptr);
+    world.reset();
     platform::SetAttended();
     FrameworkTest::TearDown();
   }
@@ -30,4 +47,6 @@ class ToolFormsTest : public FrameworkTest {
   static void Press(const char* button) {
     platform::SetModalAnswerer([button](platform::Form& form) { platform::UserClick(form, button); });
   }
+  std::unique_ptr<TWorld> world;
+  TCodeRecorder mainTool;
 };

@@ -16,18 +16,14 @@ TEST(RichTextTest, LinesGoOutAsWindows1250RtfAndComeBackTheSame) {
 }
 
 TEST(RichTextTest, TextOfForeignDocumentsSkipsTablesAndReadsUnicode) {
-  struct Case {
-    const char* name;
-    std::string rtf;
-    std::vector<std::string> lines;
-  } cases[] = {
+  const std::tuple<const char*, std::string, std::vector<std::string>> cases[] = {
       {"tables and ignorable groups skipped",
        "{\\rtf1{\\fonttbl{\\f0 Arial;}}{\\colortbl;\\red255;}{\\*\\generator X;}\\f0 Ahoj\\par sv\\u283?te\\line x}",
        {"Ahoj", "světe", "x"}},
       {"substitute as escaped byte skipped", "{\\rtf1 \\u269\\'e8ert}", {"čert"}},
       {"not rtf at all is text", "{\\rtf1 a\\tab b}", {"a\tb"}},
   };
-  for (const Case& c : cases) EXPECT_EQ(RtfToLines(c.rtf), c.lines) << c.name;
+  for (const auto& [name, rtf, lines] : cases) EXPECT_EQ(RtfToLines(rtf), lines) << name;
   EXPECT_FALSE(IsRtf("prostý text"));
 }
 

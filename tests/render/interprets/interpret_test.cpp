@@ -32,15 +32,11 @@ class TProbeInterpret : public TInterpret {
       if (restartOnRaise) SetRestartRequest(true);
       throw EBreakInterpret("Konec intepretace");
     }
-    if (log) log->push_back(tag + ":" + element->GetName());
+    log->push_back(tag + ":" + element->GetName());
     TInterpret::Process(element);
   }
-  void BeforeRun() override {
-    if (log) log->push_back(tag + ":before");
-  }
-  void AfterRun() override {
-    if (log) log->push_back(tag + ":after");
-  }
+  void BeforeRun() override { log->push_back(tag + ":before"); }
+  void AfterRun() override { log->push_back(tag + ":after"); }
 };
 
 class InterpretTest : public RenderTest {
@@ -49,20 +45,16 @@ class InterpretTest : public RenderTest {
   void SetUp() override {
     RenderTest::SetUp();
     root.SetName("root");
-    for (const char* name : {"a", "b"}) {
-      auto* child = new TOwnerEntity();
-      child->SetName(name);
-      root.AddElement(child);
-    }
+    for (const char* name : {"a", "b"}) Named(name, &root);
   }
-  TProbeInterpret* AddSub(TInterpret& to, const std::string& tag, const std::string& accepts) {
-    auto* sub = new TProbeInterpret();
-    sub->log = &log;
-    sub->tag = tag;
-    sub->accepts = accepts;
-    sub->NotInside = true;
-    to.SetNextSubInterpret(sub);
-    return sub;
+  std::unique_ptr<TProbeInterpret> Probe(const std::string& tag, const std::string& accepts, bool notInside) {
+    auto probe = std::make_unique<TProbeInterpret>();
+    probe->log = &log;
+    probe->tag = tag;
+    probe->accepts = accepts;
+    probe->NotInside = notInside;
+    probe->SetInput(&root);
+    return probe;
   }
   TOwnerEntity root;
   std::vector<std::string> log;
@@ -70,8 +62,8 @@ class InterpretTest : public RenderTest {
 
 TEST_F(InterpretTest, EveryAcceptingSubInterpretDrawsAnElementInListOrder) {
   TInterpret top;
-  AddSub(top, "first", "a");
-  AddSub(top, "second", "");
+  top.SetNextSubInterpret(Probe("first", "a", true).release());
+  top.SetNextSubInterpret(Probe("second", "", true).release());
   top.SetInput(&root);
   top.DoIt();
   EXPECT_THAT(log, ElementsAre("second:before", "second:root", "second:after", "first:before", "first:a",
@@ -80,85 +72,57 @@ TEST_F(InterpretTest, EveryAcceptingSubInterpretDrawsAnElementInListOrder) {
   EXPECT_FALSE(top.Busy());
 }
 
-TEST_F(InterpretTest, ARedrawWhileBusyIsHandledButDrawsNothing) {
-  TProbeInterpret top;
-  top.log = &log;
-  top.tag = "top";
-  top.SetInput(&root);
-  top.SetBusy(true);
-  TKestuMessage review(msgReView, nullptr, &top, nullptr, false);
-  TKestuMessage* message = &review;
-  bool handled = false;
-  top.ReceiveMessage(message, handled);
-  EXPECT_TRUE(handled);
-  EXPECT_TRUE(log.empty());
-}
-
-TEST_F(InterpretTest, ARedrawOfOneElementDrawsOnlyItAndKeepsTheInput) {
-  TProbeInterpret top;
-  top.log = &log;
-  top.tag = "top";
-  top.NotInside = true;
-  top.SetInput(&root);
-  TKestuMessage review(msgReView, nullptr, &top, root.GetElement(1), false);
-  TKestuMessage* message = &review;
-  bool handled = false;
-  top.ReceiveMessage(message, handled);
-  EXPECT_TRUE(handled);
-  EXPECT_THAT(log, ElementsAre("top:before", "top:b", "top:after"));
-  EXPECT_EQ(top.Input(), &root);
+TEST_F(InterpretTest, ARedrawOfOneElementDrawsOnlyItAndKeepsTheInputAndWhileBusyNothing) {
+  for (const bool busy : {false, true}) {
+    log.clear();
+    auto top = Probe("top", "", true);
+    top->SetBusy(busy);
+    TKestuMessage review(msgReView, nullptr, top.get(), root.GetElement(1), false);
+    TKestuMessage* message = &review;
+    bool handled = false;
+    top->ReceiveMessage(message, handled);
+    EXPECT_TRUE(handled) << busy;
+    EXPECT_EQ(Join(log), busy ? "" : "top:before top:b top:after");
+    EXPECT_EQ(top->Input(), &root);
+  }
 }
 
 TEST_F(InterpretTest, ABrokenWalkEndsQuietlyAndARequestedRestartRedrawsOnce) {
-  struct Case {
-    const char* name;
-    bool restart;
-    std::vector<std::string> expected;
+  const std::pair<bool, std::vector<std::string>> cases[] = {
+      {false, {"top:before", "top:root"}},
+      {true, {"top:before", "top:root", "top:after", "top:before", "top:root", "top:a", "top:b", "top:after"}},
   };
-  const Case cases[] = {
-      {"break", false, {"top:before", "top:root"}},
-      {"restart", true, {"top:before", "top:root", "top:after", "top:before", "top:root", "top:a", "top:b", "top:after"}},
-  };
-  for (const Case& row : cases) {
-    SCOPED_TRACE(row.name);
+  for (const auto& [restart, expected] : cases) {
     log.clear();
-    TProbeInterpret top;
-    top.log = &log;
-    top.tag = "top";
-    top.raisesOn = "a";
-    top.restartOnRaise = row.restart;
-    top.SetInput(&root);
-    top.DoIt();
-    EXPECT_FALSE(top.Busy());
-    EXPECT_FALSE(top.BreakWork());
-    top.raisesOn.clear();
+    auto top = Probe("top", "", false);
+    top->raisesOn = "a";
+    top->restartOnRaise = restart;
+    top->DoIt();
+    EXPECT_FALSE(top->Busy());
+    EXPECT_FALSE(top->BreakWork());
+    top->raisesOn.clear();
     RunMessages();
-    EXPECT_EQ(log, row.expected);
+    EXPECT_EQ(log, expected) << (restart ? "restart" : "break");
   }
 }
 
 TEST_F(InterpretTest, ATurnedViewWidensTheVisibleRectangle) {
-  auto* device = new TNullDevice();
-  device->Page()->PageRect = {0, 0, 400, 300};
-  device->Page()->ClipRect = {0, 0, 400, 300};
-  device->Page()->SetResolution(4000, 4000);
-  device->Projection()->SetScale(1000);
-  TRectInterpret plain;
-  plain.AttachDevice(device);
-  const double width = plain.MaxX - plain.MinX, height = plain.MaxY - plain.MinY;
-  EXPECT_GT(width, 0);
-
-  device->Projection()->SetAngle(std::numbers::pi / 6);
-  TRectInterpret turned;
-  turned.AttachDevice(device);
-  EXPECT_LE(turned.MinX, plain.MinX);
-  EXPECT_LE(turned.MinY, plain.MinY);
-  EXPECT_GE(turned.MaxX, plain.MaxX);
-  EXPECT_GE(turned.MaxY, plain.MaxY);
-  EXPECT_GT((turned.MaxX - turned.MinX) * (turned.MaxY - turned.MinY), width * height);
+  TNullDevice device;
+  device.Page()->PageRect = {0, 0, 400, 300};
+  device.Page()->ClipRect = {0, 0, 400, 300};
+  device.Page()->SetResolution(4000, 4000);
+  device.Projection()->SetScale(1000);
+  TRectInterpret plain, turned;
+  plain.AttachDevice(&device);
+  device.Projection()->SetAngle(std::numbers::pi / 6);
+  turned.AttachDevice(&device);
+  EXPECT_GT(plain.MaxX - plain.MinX, 0);
+  EXPECT_TRUE(turned.MinX <= plain.MinX && turned.MinY <= plain.MinY && turned.MaxX >= plain.MaxX &&
+              turned.MaxY >= plain.MaxY);
+  EXPECT_GT((turned.MaxX - turned.MinX) * (turned.MaxY - turned.MinY),
+            (plain.MaxX - plain.MinX) * (plain.MaxY - plain.MinY));
   plain.DetachDevice();
   turned.DetachDevice();
-  delete device;
 }
 
 class TWithSub : public TInterpret {

@@ -1,27 +1,17 @@
 #include "render/palette/color_form.h"
 
-#include "platform/forms.h"
-#include "tests/platform/temp_folder.h"
 #include "tests/render/render_fixture.h"
 
 namespace {
 
-class ColorFormTest : public RenderTest {
- protected:
-  void TearDown() override {
-    platform::SetAttended();
-    ColorTable() = OriginalColorTable();
-    SetPaletteFileName("PALETA.TXT");
-    RenderTest::TearDown();
-  }
-  // Acts at the dialog, then ends it with the button.
-  static void Answer(std::vector<std::string> clicks) {
-    platform::SetModalAnswerer([clicks](platform::Form& form) {
-      for (const std::string& control : clicks) platform::UserClick(form, control);
-    });
-  }
-  TempFolder folder;
-};
+using ColorFormTest = PaletteTest;
+
+// Acts at the dialog, then ends it with the button.
+void Answer(std::vector<std::string> clicks) {
+  platform::SetModalAnswerer([clicks](platform::Form& form) {
+    for (const std::string& control : clicks) platform::UserClick(form, control);
+  });
+}
 
 TEST_F(ColorFormTest, SquaresTakeChosenColoursAndOkPutsThemIntoTheTable) {
   dialogs.ColorAnswers = {0x123456};
@@ -42,11 +32,7 @@ TEST_F(ColorFormTest, LoadAndSaveGoThroughTheSquaresAndNameThePaletteFile) {
   WriteCp1250File(folder.File("moje.txt"), "0 63 0\r\n");
   dialogs.FileAnswers = {folder.File("moje.txt"), folder.File("nova.txt")};
   TFormColor form;
-  platform::SetModalAnswerer([](platform::Form& window) {
-    platform::UserClick(window, "b_Load");
-    platform::UserClick(window, "b_Save");
-    platform::UserClick(window, "b_Storno");
-  });
+  Answer({"b_Load", "b_Save", "b_Storno"});
   TColorTable table = OriginalColorTable();
   EXPECT_FALSE(form.Edit(table));
   EXPECT_EQ(table, OriginalColorTable()) << "loaded into the squares only";

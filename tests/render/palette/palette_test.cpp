@@ -1,32 +1,18 @@
 #include "render/palette/palette.h"
 
-#include "render/palette/library_paths.h"
-#include "tests/platform/temp_folder.h"
 #include "tests/render/render_fixture.h"
 
 namespace {
 
-class PaletteTest : public RenderTest {
- protected:
-  void TearDown() override {
-    ColorTable() = OriginalColorTable();
-    RenderTest::TearDown();
-  }
-  TempFolder folder;
-};
-
 TEST_F(PaletteTest, ColourCodesIndexTheTableOrCarryFiveBitsAChannel) {
-  struct Case {
-    std::int16_t code;
-    std::uint32_t colour;
-  } cases[] = {
+  const std::pair<std::int16_t, std::uint32_t> cases[] = {
       {0, 0xFFFFFF},  {13, 0x000000},  {11, 0x0000FF}, {15, 0xC0C0C0},
       {16, 0},        {-32767, 0xFFFFFF},  // every channel 31 * 8 = 248, above 247
       {-31, 0xFF0000},                     // blue only
       {-(1 << 10), 0x000008},              // red 1 * 8
       {-(30 << 5), 0x00F000},              // green 30 * 8 = 240 stays
   };
-  for (const Case& c : cases) EXPECT_EQ(ColourOfCode(c.code), c.colour) << "code " << c.code;
+  for (const auto& [code, colour] : cases) EXPECT_EQ(ColourOfCode(code), colour) << "code " << code;
 }
 
 TEST_F(PaletteTest, PaletteFileLinesGiveColoursAndBadLinesKeepTheirEntries) {
@@ -34,10 +20,7 @@ TEST_F(PaletteTest, PaletteFileLinesGiveColoursAndBadLinesKeepTheirEntries) {
                   "63 0 0 ; červená\r\n16 16 16\r\n32 33 1\r\nnic\r\n64 0 0\r\n0 0\r\n 0  63   0\r\n");
   LoadPalette(folder.File("PALETA.TXT"));
   const TColorTable& original = OriginalColorTable();
-  struct Case {
-    int index;
-    std::uint32_t colour;
-  } cases[] = {
+  const std::pair<int, std::uint32_t> cases[] = {
       {0, 0x0000FF},       // 63 * 4 + 3
       {1, 0x404040},       // 64 is not above 128
       {2, 0x048780},       // 128, 135, 4
@@ -47,7 +30,7 @@ TEST_F(PaletteTest, PaletteFileLinesGiveColoursAndBadLinesKeepTheirEntries) {
       {6, 0x00FF00},       // blanks of any width
       {7, original[7]},    // no line
   };
-  for (const Case& c : cases) EXPECT_EQ(ColorTable()[c.index], c.colour) << "entry " << c.index;
+  for (const auto& [index, colour] : cases) EXPECT_EQ(ColorTable()[index], colour) << "entry " << index;
   LoadPalette(folder.File("NENI.TXT"));
   EXPECT_EQ(ColorTable()[0], 0x0000FFu) << "a missing file changes nothing";
 }
@@ -86,7 +69,6 @@ TEST_F(PaletteTest, SymbolLibraryFolderDropsOneTrailingDelimiter) {
     SetSymbolLibraryDirectory(folderName);
     EXPECT_EQ(SymbolLibraryFile("Fonty.txt"), "C:/LIB/Fonty.txt") << folderName;
   }
-  SetSymbolLibraryDirectory("");
 }
 
 }  // namespace
