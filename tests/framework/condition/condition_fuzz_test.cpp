@@ -145,24 +145,4 @@ TEST_F(ConditionFuzzTest, TruncatedConditionsCompileOrFailWithASyntaxError) {
   }
 }
 
-TEST_F(ConditionFuzzTest, DeepNestingAndLongChainsStayBounded) {
-  auto errorOf = [](const std::string& text) {
-    return ErrorOf<SyntaxExcept>([&] {
-      TCondCreator creator;
-      delete CompileCondition(creator, text);
-    });
-  };
-  std::string chain = "COUNT = 0";
-  for (int i = 1; i < 900; ++i) chain += " OR COUNT = " + std::to_string(i);
-  TCondCreator creator;
-  std::unique_ptr<TCondition> condition(CompileCondition(creator, chain));
-  condition->SetResultItem(0, &element);
-  EXPECT_TRUE(condition->Test());
-  EXPECT_EQ(errorOf(std::string(900, '(') + "1" + std::string(900, ')') + " = 1"), "no error");
-  EXPECT_EQ(errorOf(std::string(300, '-') + "1 = 1"), "no error");
-  // Deeper trees would exhaust the stack.
-  EXPECT_EQ(errorOf(std::string(1200, '(') + "1" + std::string(1200, ')')), "Vyraz nema smysl");
-  EXPECT_EQ(errorOf("NOT " + std::string(3000, '\'')), "Chyba v syntaxi");
-}
-
 }  // namespace
