@@ -10,13 +10,13 @@ namespace {
 
 // Links enough that one evaluation per level would overflow the small stack
 // the chains run on, few enough to keep the sanitizer run fast.
-constexpr int kLinks = 2000;
+constexpr int kLinks = 1000;
 
-// Runs work on a thread of its own with a stack of 256 KB, and waits for it.
+// Runs work on a thread of its own with a stack of 128 KB, and waits for it.
 void OnSmallStack(const std::function<void()>& work) {
   pthread_attr_t attributes;
   pthread_attr_init(&attributes);
-  pthread_attr_setstacksize(&attributes, 256 * 1024);
+  pthread_attr_setstacksize(&attributes, 128 * 1024);
   pthread_t thread;
   auto run = [](void* argument) -> void* {
     (*static_cast<const std::function<void()>*>(argument))();
@@ -46,7 +46,7 @@ TEST_F(ConditionChainsTest, AChainOfAnyLengthCompilesEvaluatesTypesAndFreesWitho
       {Chain("1 = 1", "AND", "2 = 2"), "B:true", true},
       {Chain("1 = 1", "=", "(1 = 1)"), "B:true", false},  // Booleans compare, yet are not typed as comparable
       {Chain("7", "MOD", "5"), "I:2", true},
-      {Chain("0", "-", "1"), "I:-1999", true},
+      {Chain("0", "-", "1"), "I:-999", true},
       {Chain("1", "/", "1"), "F:1", true},
   };
   OnSmallStack([&] {
@@ -55,6 +55,8 @@ TEST_F(ConditionChainsTest, AChainOfAnyLengthCompilesEvaluatesTypesAndFreesWitho
       EXPECT_EQ(ValueOf(*tree, nullptr), c.value) << c.value;
       EXPECT_EQ(tree->HasValidType(), c.typed) << c.value;
     }
+    const std::string broken = Chain("1", "+", "1") + " = #";  // the tree built so far is freed
+    EXPECT_EQ(CompileError(broken), "Nesmyslny znak@" + std::to_string(broken.size()));
     TStringListElement element;  // COUNT reads 0
     EXPECT_TRUE(ConditionHolds(*Compile(Chain("COUNT = 1", "OR", "COUNT = 0")), &element));
   });
