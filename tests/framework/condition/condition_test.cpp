@@ -1,49 +1,10 @@
 #include <locale>
-#include <map>
 #include <memory>
-#include <stdexcept>
 #include <string>
 
 #include "tests/framework/condition/condition_fixture.h"
 
 namespace {
-
-// An element with published properties of every kind conditions read, and
-// attributes it answers only as text.
-class TProbe : public TOwnerEntity {
-  KESTX_CLASS(TProbe)
- public:
-  TProbe() { SetName("P1"); }
-  std::int32_t Count = 7;
-  std::uint8_t Small = 200;
-  double Width = 2.25;
-  std::string Label = "12";
-  bool Active = true;
-  char Letter = 'x';
-  TType Kind = TType::Float;
-  std::int64_t Big = 5000000000;
-  mutable int touched = 0;
-  std::map<std::string, std::string> attributes = {  // upper-case names
-      {"CODE", "12"}, {"RATIO", "12,5"}, {"SHARE", "12.5"}, {"TAG", "abc"}, {"HUGE", "4294967297"}};
-
-  std::string GetPropertyText(const std::string& name) const override {
-    std::string text = TOwnerEntity::GetPropertyText(name);
-    if (!text.empty()) return text;
-    auto found = attributes.find(AsciiUpperCase(name));
-    return found == attributes.end() ? std::string() : found->second;
-  }
-};
-
-TClass TProbe::StaticClass() {
-  static const TClassInfo info = DescribeClass<TProbe>(
-      "TProbe", TOwnerEntity::StaticClass(), "ConditionTest",
-      {FieldProp("Count", &TProbe::Count), FieldProp("Small", &TProbe::Small), FieldProp("Width", &TProbe::Width),
-       FieldProp("Label", &TProbe::Label), FieldProp("Active", &TProbe::Active), FieldProp("Letter", &TProbe::Letter),
-       FieldProp("Kind", &TProbe::Kind), FieldProp("Big", &TProbe::Big),
-       AccessorProp<TProbe, int>("Touched", [](const TProbe& probe) { return ++probe.touched; }, nullptr),
-       AccessorProp<TProbe, int>("Broken", [](const TProbe&) -> int { throw std::runtime_error("cannot read"); }, nullptr)});
-  return &info;
-}
 
 class ConditionTest : public ConditionFixture {
  protected:
