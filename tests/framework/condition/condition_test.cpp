@@ -68,7 +68,8 @@ TEST_F(ConditionTest, ValuesTheirTypesAndWhatHasNoValue) {
       {"ACTIVE AND COUNT > 5", "B:true"}, {"EXISTSPROP()", "B:false"}, {"CLASS(tprobe)", "B:true"},
       {"CLASS(TOwnerEntity)", "B:false"}, {"CLASS( TProbe)", "B:false"},  // the blank is part of the name
       {"ANCESTOR(TOwnerEntity)", "B:true"}, {"ANCESTOR(TProbe)", "B:true"}, {"ANCESTOR(TTool)", "B:false"},
-      {"EXISTSPROP(count)", "B:true"}, {"EXISTSPROP(CODE)", "B:false"},  // attributes are no published properties
+      {"ANCESTOR(TElement)", "B:true"}, {"EXISTSPROP(count)", "B:true"},
+      {"EXISTSPROP(CODE)", "B:false"},  // attributes are no published properties
       // an unclosed quote ends the text
       {"'", "S:"}, {"'a' + 'b", "S:ab"}, {"NAME = 'P1", "B:true"},
   };
