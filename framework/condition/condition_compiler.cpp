@@ -17,19 +17,10 @@ namespace {
 using TNode = std::unique_ptr<TOperator>;
 
 // Texts nested deeper would exhaust the stack while they are parsed; no
-// condition a person writes comes near.
+// condition a person writes comes near.  A chain of operators of one level
+// is no nesting: it parses in one pass whatever its length, and the tree it
+// makes is evaluated, typed and freed without nesting on the stack.
 constexpr int kMaxNesting = 1000;
-// A chain of operators of one level parses in one pass whatever its length,
-// but makes a tree as deep as the chain is long, and evaluating a tree
-// follows its depth on the stack: the depth of the whole tree is bounded by
-// what evaluation can follow.
-constexpr int kMaxTreeDepth = 10000;
-
-// How deep the text being parsed sits: in nested parts, and in the tree.
-struct Depth {
-  int Nesting = 0;
-  int Tree = 0;
-};
 
 std::int32_t Length(std::string_view text) { return static_cast<std::int32_t>(text.size()); }
 char At(std::string_view text, std::int32_t pos) { return text[static_cast<std::size_t>(pos - 1)]; }
@@ -38,12 +29,12 @@ bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 // The characters from pos to the end.
 std::string_view From(std::string_view text, std::int32_t pos) { return text.substr(static_cast<std::size_t>(pos - 1)); }
 
-TNode ParseText(std::string_view text, Depth depth);
+TNode ParseText(std::string_view text, int nesting);
 
 // Parses a sub-text whose errors count from offset + 1 in the enclosing text.
-TNode ParseShifted(std::string_view text, std::int32_t offset, Depth depth) {
+TNode ParseShifted(std::string_view text, std::int32_t offset, int nesting) {
   try {
-    return ParseText(text, depth);
+    return ParseText(text, nesting);
   } catch (SyntaxExcept& e) {
     e.Position += offset;
     throw;
@@ -132,24 +123,24 @@ std::string Argument(std::string_view text, std::int32_t pos) {
 }
 
 // The keyword's operator over the tree of its operand text.
-TNode WithOperand(int code, std::string_view operand, Depth depth) {
+TNode WithOperand(int code, std::string_view operand, int nesting) {
   TNode node = NewOperator(code);
-  node->SetOperand1(ParseText(operand, depth).release());
+  node->SetOperand1(ParseText(operand, nesting).release());
   return node;
 }
 
-TNode Identifier(std::string_view text, std::int32_t pos, Depth depth) {
+TNode Identifier(std::string_view text, std::int32_t pos, int nesting) {
   std::string ident;
   ReadIdentifier(text, pos, ident);
   ident = AsciiUpperCase(ident);
   const int code = FindConditionKeyword(ident);
   // The argument of a class or property test is a name, read as a literal.
   if (code == ckClass || code == ckAncestor || code == ckExistsProp)
-    return WithOperand(code, std::string("'").append(Argument(text, pos)).append("'"), depth);
-  if (IsFunction(code)) return WithOperand(code, Argument(text, pos), depth);
+    return WithOperand(code, std::string("'").append(Argument(text, pos)).append("'"), nesting);
+  if (IsFunction(code)) return WithOperand(code, Argument(text, pos), nesting);
   if (code == ckNot) {
     if (IsAtEnd(text, pos)) throw SyntaxExcept("Ocekavam vyraz", Length(text) + 1);
-    return WithOperand(code, From(text, pos), depth);
+    return WithOperand(code, From(text, pos), nesting);
   }
   if (!IsAtEnd(text, pos)) throw SyntaxExcept("Chyba v systaxi", pos);
   auto node = std::make_unique<TReadPropOperator>();
@@ -157,7 +148,7 @@ TNode Identifier(std::string_view text, std::int32_t pos, Depth depth) {
   return node;
 }
 
-TNode Operand(std::string_view text, Depth depth) {
+TNode Operand(std::string_view text, int nesting) {
   const std::int32_t length = Length(text);
   std::int32_t pos = 1;
   SkipSpaces(text, pos);
@@ -175,7 +166,7 @@ TNode Operand(std::string_view text, Depth depth) {
     if (!IsAtEnd(text, pos)) throw SyntaxExcept("Chyba v syntaxi", pos);
     const std::int32_t close = (pos == 0 ? length + 1 : pos) - 1;
     return ParseShifted(text.substr(static_cast<std::size_t>(open), static_cast<std::size_t>(close - open - 1)), open,
-                        depth);
+                        nesting);
   }
   if (c == '+' || c == '-') {
     ++pos;
@@ -183,14 +174,14 @@ TNode Operand(std::string_view text, Depth depth) {
     SkipSpaces(text, first);
     if (first == 0) throw SyntaxExcept("Ocekavam vyraz", length + 1);
     if (At(text, first) == '\'') throw SyntaxExcept("Vyraz nema smysl", first);
-    if (c == '+') return ParseShifted(From(text, pos), pos - 1, depth);
+    if (c == '+') return ParseShifted(From(text, pos), pos - 1, nesting);
     if (IsDigit(At(text, first))) return NumberLiteral(text, first, true);
     auto node = std::make_unique<TUnMinusOperator>();
-    node->SetOperand1(ParseShifted(From(text, first), first - 1, depth).release());
+    node->SetOperand1(ParseShifted(From(text, first), first - 1, nesting).release());
     return node;
   }
   if (IsDigit(c)) return NumberLiteral(text, pos, false);
-  if (IsLetter(c) || c == '_') return Identifier(text, pos, depth);
+  if (IsLetter(c) || c == '_') return Identifier(text, pos, nesting);
   throw SyntaxExcept("Nesmyslny znak", pos);
 }
 
@@ -198,12 +189,12 @@ TNode Operand(std::string_view text, Depth depth) {
 // A text that splits at several operators of one level is read as splitting
 // at the last of them, then again in the part before it: checks and sub-texts
 // come in that order, without scanning each part again.
-TNode ParseText(std::string_view text, Depth depth) {
+TNode ParseText(std::string_view text, int nesting) {
   if (IsAtEnd(text, 1)) throw SyntaxExcept("Ocekavam vyraz", 1);
-  if (++depth.Nesting > kMaxNesting || ++depth.Tree > kMaxTreeDepth) throw SyntaxExcept("Vyraz nema smysl", 1);
+  if (++nesting > kMaxNesting) throw SyntaxExcept("Vyraz nema smysl", 1);
   const std::vector<TTopOperator> operators = FindTopOperators(text);
   if (operators.empty()) {
-    TNode node = Operand(text, depth);
+    TNode node = Operand(text, nesting);
     node->SetElementIndex(0);
     return node;
   }
@@ -213,9 +204,7 @@ TNode ParseText(std::string_view text, Depth depth) {
   for (std::int32_t k = count - 1; k >= 0; --k)
     if (operators[k].Last == partEnd(k)) throw SyntaxExcept("Ocekavam vyraz", partEnd(k) + 1);
   if (operators.front().First == 1) throw SyntaxExcept("Ocekavam vyraz", 1);
-  depth.Tree += count - 1;
-  if (depth.Tree > kMaxTreeDepth) throw SyntaxExcept("Vyraz nema smysl", 1);
-  TNode node = ParseText(text.substr(0, static_cast<std::size_t>(operators.front().First - 1)), depth);
+  TNode node = ParseText(text.substr(0, static_cast<std::size_t>(operators.front().First - 1)), nesting);
   for (std::int32_t k = 0; k < count; ++k) {
     TNode parent = NewOperator(FindConditionKeyword(operators[k].Text));
     parent->SetElementIndex(0);
@@ -223,7 +212,7 @@ TNode ParseText(std::string_view text, Depth depth) {
     const std::int32_t from = operators[k].Last + 1;
     const std::string_view right =
         text.substr(static_cast<std::size_t>(from - 1), static_cast<std::size_t>(partEnd(k) - from + 1));
-    parent->SetOperand2(ParseShifted(right, from - 1, depth).release());
+    parent->SetOperand2(ParseShifted(right, from - 1, nesting).release());
     node = std::move(parent);
   }
   return node;
@@ -232,7 +221,7 @@ TNode ParseText(std::string_view text, Depth depth) {
 }  // namespace
 
 TOperator* TExpressionCreator::ParseExpression(const std::string& text) {
-  return ParseText(platform::Utf8ToCp1250(text), Depth{}).release();
+  return ParseText(platform::Utf8ToCp1250(text), 0).release();
 }
 
 void TExpressionCreator::DoIt() {

@@ -5,6 +5,7 @@
 #include <exception>
 #include <initializer_list>
 #include <limits>
+#include <vector>
 
 #include "framework/core/class_registry.h"
 #include "framework/values/typed_values.h"
@@ -73,15 +74,18 @@ TTypeFlags Only(TType type, bool when = true) {
   return flags;
 }
 
-// The flags an operand can give, computed and released again.
-TTypeFlags OperandFlags(TOperator* operand) {
+// The flags an operand has computed, which are freed once taken.
+TTypeFlags TakeFlags(TOperator* operand) {
   TTypeFlags flags{};
   if (!operand) return flags;
-  operand->ComputeTypeFlags();
   if (const TTypeFlags* computed = operand->GetTypeFlags()) flags = *computed;
   operand->FreeTypeFlags();
   return flags;
 }
+
+// Operators that run in the frame of TNoPtrOperator go on the work stack of
+// the walk; any other operator is asked to do its part itself.
+TNoPtrOperator* Framed(TOperator* operand) { return DynamicCast<TNoPtrOperator>(operand); }
 
 // "+" and "-" share all but the texts.
 TTypeFlags AdditiveFlags(const TTypeFlags& a, const TTypeFlags& b) {
@@ -166,7 +170,25 @@ void TShortList::SetItem(int index, TElement* element) {
 
 // ---------------------------------------------------------------- operator base
 
-TNoPtrOperator::~TNoPtrOperator() { TNoPtrOperator::ReleaseResult(); }
+TNoPtrOperator::~TNoPtrOperator() {
+  TNoPtrOperator::ReleaseResult();
+  // Every operator of a tree holds its one result list, taken from the top
+  // down.  The operators let go of it in that order, before the tree's
+  // operands are freed in an order of their own: each then leaves the list
+  // at its front instead of searching the list for itself.  The operands are
+  // reached through the tool list, as their fields have gone already.
+  TShortList* list = static_cast<TShortList*>(resultList_.Get());
+  if (!list) return;
+  std::vector<TNoPtrOperator*> work{this};
+  while (!work.empty()) {
+    TNoPtrOperator* op = work.back();
+    work.pop_back();
+    op->SetLinkedElement(op->resultList_, nullptr);
+    for (int index = op->ToolCount(); index-- > 0;)
+      if (auto* operand = DynamicCast<TNoPtrOperator>(op->ToolAt(index)); operand && operand->resultList_.Get() == list)
+        work.push_back(operand);
+  }
+}
 
 void TNoPtrOperator::SetOperand1(TOperator* operand) { delete operand; }
 TOperator* TNoPtrOperator::GetOperand1() const { return nullptr; }
@@ -187,9 +209,17 @@ void TNoPtrOperator::ReleaseOperandResults() {
 }
 
 void TNoPtrOperator::SetResultList(TShortList* list) {
-  SetLinkedElement(resultList_, list);
-  for (TOperator* operand : {GetOperand1(), GetOperand2()})
-    if (operand) operand->SetResultList(list);
+  std::vector<TNoPtrOperator*> work{this};
+  while (!work.empty()) {
+    TNoPtrOperator* op = work.back();
+    work.pop_back();
+    op->SetLinkedElement(op->resultList_, list);
+    // Operand 1 comes off the stack first, as it would be reached first.
+    for (TOperator* operand : {op->GetOperand2(), op->GetOperand1()}) {
+      if (TNoPtrOperator* framed = Framed(operand)) work.push_back(framed);
+      else if (operand) operand->SetResultList(list);
+    }
+  }
 }
 
 TShortList* TNoPtrOperator::GetResultList() {
@@ -255,23 +285,80 @@ bool TNoPtrOperator::HasValidType() {
 }
 
 void TNoPtrOperator::ComputeTypeFlags() {
-  SetTypeFlags(TypeRule(OperandFlags(GetOperand1()), OperandFlags(GetOperand2())));
+  struct TFrame {
+    TNoPtrOperator* op;
+    bool operandsDone;
+  };
+  std::vector<TFrame> work{{this, false}};
+  while (!work.empty()) {
+    TNoPtrOperator& op = *work.back().op;
+    if (work.back().operandsDone) {
+      op.SetTypeFlags(op.TypeRule(TakeFlags(op.GetOperand1()), TakeFlags(op.GetOperand2())));
+      work.pop_back();
+      continue;
+    }
+    work.back().operandsDone = true;
+    for (TOperator* operand : {op.GetOperand1(), op.GetOperand2()}) {
+      if (TNoPtrOperator* framed = Framed(operand)) work.push_back({framed, false});
+      else if (operand) operand->ComputeTypeFlags();
+    }
+  }
 }
 
 void TNoPtrOperator::FreeTypeFlags() { typeFlags_.reset(); }
 
 void TNoPtrOperator::DoIt() {
-  TTechnology::DoIt();
-  ReleaseResult();
-  EvaluateOperands();
-  SetOutput(Evaluate());
-  ReleaseOperandResults();
+  // What an operator on the stack does next.
+  enum TStep { kOperand1, kValue1, kValue2, kValue };
+  struct TFrame {
+    TNoPtrOperator* op;
+    TStep next;
+  };
+  std::vector<TFrame> work;
+  auto enter = [&work](TNoPtrOperator& op) {
+    op.TTechnology::DoIt();
+    op.ReleaseResult();
+    work.push_back({&op, kOperand1});
+  };
+  // An operand of the frame is entered and comes first; any other runs here.
+  auto run = [&enter](TOperator& operand) {
+    if (TNoPtrOperator* framed = Framed(&operand)) enter(*framed);
+    else operand.DoIt();
+  };
+  enter(*this);
+  while (!work.empty()) {
+    TNoPtrOperator& op = *work.back().op;
+    switch (work.back().next) {
+      case kOperand1:
+        work.back().next = kValue1;
+        if (TOperator* first = op.GetOperand1()) run(*first);
+        break;
+      case kValue1: {
+        TOperator* first = op.GetOperand1();
+        op.SetOperand1Value(first ? DynamicCast<TTypeElement>(first->Output()) : nullptr);
+        TOperator* second = op.GetOperand2();
+        if (second && op.NeedsOperand2()) {
+          work.back().next = kValue2;
+          run(*second);
+        } else {
+          op.SetOperand2Value(nullptr);
+          work.back().next = kValue;
+        }
+        break;
+      }
+      case kValue2:
+        op.SetOperand2Value(DynamicCast<TTypeElement>(op.GetOperand2()->Output()));
+        [[fallthrough]];
+      case kValue:
+        op.SetOutput(op.Evaluate());
+        op.ReleaseOperandResults();
+        work.pop_back();
+        break;
+    }
+  }
 }
 
-void TNoPtrOperator::EvaluateOperands() {
-  EvaluateOperand1();
-  EvaluateOperand2();
-}
+bool TNoPtrOperator::NeedsOperand2() const { return GetOperand1Value() != nullptr; }
 
 TTypeElement* TNoPtrOperator::Evaluate() { return nullptr; }
 TTypeFlags TNoPtrOperator::TypeRule(const TTypeFlags&, const TTypeFlags&) const { return {}; }
@@ -316,7 +403,7 @@ TTypeElement* TConstOperator::ConstValue() const { return static_cast<TTypeEleme
 
 void TConstOperator::SetConstValue(TTypeElement* value) { SetLinkedElement(value_, value); }
 
-void TConstOperator::DoIt() { SetOutput(ConstValue()); }
+TTypeElement* TConstOperator::Evaluate() { return ConstValue(); }
 void TConstOperator::ReleaseResult() {}
 
 TTypeFlags TConstOperator::TypeRule(const TTypeFlags&, const TTypeFlags&) const {
@@ -392,11 +479,7 @@ bool TCondition::Test() {
   return holds;
 }
 
-void TCondition::DoIt() {
-  TTechnology::DoIt();
-  ReleaseResult();
-  SetOutput(NewBoolean(Test()));
-}
+TTypeElement* TCondition::Evaluate() { return NewBoolean(IsTrue(GetOperand1Value())); }
 
 TTypeFlags TCondition::TypeRule(const TTypeFlags&, const TTypeFlags&) const { return Only(TType::Boolean); }
 
@@ -572,10 +655,16 @@ TTypeFlags TCompareOperator::TypeRule(const TTypeFlags& a, const TTypeFlags& b) 
 namespace {
 
 // The right side of AND and OR when the left side does not decide.
-TTypeElement* RightTruth(TTwoPtrOperator& self) {
-  self.EvaluateOperand2();
+TTypeElement* RightTruth(const TTwoPtrOperator& self) {
   const TTypeElement* right = OfType(self.GetOperand2Value(), TType::Boolean);
   return right ? NewBoolean(right->GetAsBoolean()) : nullptr;
+}
+
+// Whether the left side is the Boolean that leaves the outcome to the right
+// side.
+bool LeftIs(const TTwoPtrOperator& self, bool undecided) {
+  const TTypeElement* left = OfType(self.GetOperand1Value(), TType::Boolean);
+  return left && left->GetAsBoolean() == undecided;
 }
 
 TTypeFlags BooleanOfBooleans(const TTypeFlags& a, const TTypeFlags& b) {
@@ -584,7 +673,7 @@ TTypeFlags BooleanOfBooleans(const TTypeFlags& a, const TTypeFlags& b) {
 
 }  // namespace
 
-void TAndOperator::EvaluateOperands() { EvaluateOperand1(); }
+bool TAndOperator::NeedsOperand2() const { return LeftIs(*this, true); }
 
 TTypeElement* TAndOperator::Evaluate() {
   const TTypeElement* left = OfType(GetOperand1Value(), TType::Boolean);
@@ -594,7 +683,7 @@ TTypeElement* TAndOperator::Evaluate() {
 
 TTypeFlags TAndOperator::TypeRule(const TTypeFlags& a, const TTypeFlags& b) const { return BooleanOfBooleans(a, b); }
 
-void TOrOperator::EvaluateOperands() { EvaluateOperand1(); }
+bool TOrOperator::NeedsOperand2() const { return LeftIs(*this, false); }
 
 TTypeElement* TOrOperator::Evaluate() {
   const TTypeElement* left = OfType(GetOperand1Value(), TType::Boolean);

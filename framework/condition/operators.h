@@ -5,6 +5,9 @@
 // test.  The element under test sits at index 0 of one short list that all
 // operators of a tree share.  Evaluation raises nothing: a value that cannot
 // be computed is no value, and a condition without a value does not hold.
+// A chain of one operator level is a tree as deep as the chain is long, so
+// the walks over a tree (evaluation, typing, handing down the result list)
+// keep their place on a work stack and never nest on the stack by its depth.
 #include <array>
 #include <cstdint>
 #include <memory>
@@ -81,7 +84,8 @@ class TNoPtrOperator : public TOperator {
   void SetElementIndex(std::int32_t index) override;
   std::int32_t GetElementIndex() const override;
   void ReleaseOperandResults() override;
-  void SetResultList(TShortList* list) override;
+  // Reaches every operator of the tree below.
+  void SetResultList(TShortList* list) final;
   TShortList* GetResultList() override;
   bool GetTypeFlag(TType code) const override;
   void SetTypeFlag(TType code, bool flag) override;
@@ -94,16 +98,21 @@ class TNoPtrOperator : public TOperator {
   void EvaluateOperand2() override;
   void ReleaseResult() override;
   bool HasValidType() override;
-  void ComputeTypeFlags() override;
+  // The operands' flags are computed first and freed once used; a class
+  // gives its own through TypeRule.
+  void ComputeTypeFlags() final;
   void FreeTypeFlags() override;
 
-  // The evaluation frame: the previous value goes, the operands run, the
-  // class's rule makes the new value, the operands' values go.
-  void DoIt() override;
+  // The evaluation frame of every operator: the previous value goes, operand
+  // 1 runs, then operand 2 when NeedsOperand2 says so, the class's rule
+  // makes the new value, the operands' values go.  The operators below run
+  // in the same frame, from a work stack.
+  void DoIt() final;
 
  protected:
-  // Operand 1, then operand 2 when operand 1 has a value.
-  virtual void EvaluateOperands();
+  // Whether operand 2 runs, asked once operand 1 has given its value: by
+  // default when it has one.
+  virtual bool NeedsOperand2() const;
   // The new value, or nil for none.
   virtual TTypeElement* Evaluate();
   // The types the value can have, from those of the operands.
@@ -148,11 +157,12 @@ class TConstOperator : public TNoPtrOperator {
  public:
   TTypeElement* ConstValue() const;
   void SetConstValue(TTypeElement* value);
-  void DoIt() override;
   // The value is reused, never released.
   void ReleaseResult() override;
 
  protected:
+  // The constant's own value.
+  TTypeElement* Evaluate() override;
   TTypeFlags TypeRule(const TTypeFlags& operand1, const TTypeFlags& operand2) const override;
 
  private:
@@ -183,9 +193,10 @@ class TCondition : public TOnePtrOperator {
  public:
   // Whether the operand's value is Boolean true for the element under test.
   bool Test();
-  void DoIt() override;
 
  protected:
+  // A new Boolean holding what Test answers.
+  TTypeElement* Evaluate() override;
   TTypeFlags TypeRule(const TTypeFlags& operand1, const TTypeFlags& operand2) const override;
 };
 
@@ -235,17 +246,18 @@ KESTX_OPERATOR(TDelenoOperator, TTwoPtrOperator)
 KESTX_OPERATOR(TModOperator, TTwoPtrOperator)
 KESTX_OPERATOR(TDivOperator, TTwoPtrOperator)
 
-// The right operand runs only when the left one does not decide.
+// The right operand runs only when the left one is Boolean and does not
+// decide.
 class TAndOperator : public TTwoPtrOperator {
   KESTX_CLASS(TAndOperator)
   KESTX_OPERATOR_RULES
-  void EvaluateOperands() override;
+  bool NeedsOperand2() const override;
 };
 
 class TOrOperator : public TTwoPtrOperator {
   KESTX_CLASS(TOrOperator)
   KESTX_OPERATOR_RULES
-  void EvaluateOperands() override;
+  bool NeedsOperand2() const override;
 };
 
 // The three relations share the typing and the comparison of the values.

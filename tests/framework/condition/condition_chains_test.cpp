@@ -1,76 +1,76 @@
 // Long chains of operators of one level against deep nesting.
-#include <memory>
+#include <pthread.h>
+
+#include <functional>
 #include <string>
 
-#include "framework/condition/condition_compiler.h"
-#include "framework/condition/condition_syntax.h"
-#include "framework/condition/operators.h"
-#include "framework/values/typed_values.h"
-#include "tests/framework/framework_fixture.h"
+#include "tests/framework/condition/condition_fixture.h"
 
 namespace {
 
-class ConditionChainsTest : public FrameworkTest {
- protected:
-  std::string ErrorOf(const std::string& text) {
-    TCondCreator creator;
-    try {
-      delete CompileCondition(creator, text);
-    } catch (const SyntaxExcept& e) {
-      return e.what();
-    }
-    return "compiles";
-  }
-  TStringListElement element;  // COUNT reads 0
-};
+// Links enough that one evaluation per level would overflow the small stack
+// the chains run on, few enough to keep the sanitizer run fast.
+constexpr int kLinks = 1000;
 
-// "COUNT = 1 OR COUNT = 2 OR ... OR COUNT = last", then " OR " + tail.
-std::string Chain(int last, const std::string& tail = "") {
-  std::string text = "COUNT = 1";
-  for (int i = 2; i <= last; ++i) text += " OR COUNT = " + std::to_string(i);
-  return tail.empty() ? text : text + " OR " + tail;
+// Runs work on a thread of its own with a stack of 128 KB, and waits for it.
+void OnSmallStack(const std::function<void()>& work) {
+  pthread_attr_t attributes;
+  pthread_attr_init(&attributes);
+  pthread_attr_setstacksize(&attributes, 128 * 1024);
+  pthread_t thread;
+  auto run = [](void* argument) -> void* {
+    (*static_cast<const std::function<void()>*>(argument))();
+    return nullptr;
+  };
+  ASSERT_EQ(pthread_create(&thread, &attributes, run, const_cast<std::function<void()>*>(&work)), 0);
+  pthread_join(thread, nullptr);
+  pthread_attr_destroy(&attributes);
 }
 
-TEST_F(ConditionChainsTest, FlatChainLongerThanTheNestingLimitCompilesAndHoldsOnlyWhereOneLinkDoes) {
-  struct Case {
-    const char* name;
-    int length;
-    std::string tail;
-    bool holds;
-  };
-  const Case cases[] = {
-      {"a thousand and one comparisons, none true", 1001, "", false},
-      {"two thousand comparisons, the last true", 1999, "COUNT = 0", true},
-  };
-  for (const Case& c : cases) {
-    TCondCreator creator;
-    std::unique_ptr<TCondition> condition(CompileCondition(creator, Chain(c.length, c.tail)));
-    condition->SetResultItem(0, &element);
-    EXPECT_EQ(condition->Test(), c.holds) << c.name;
-  }
+// first, then kLinks - 1 times op and link.
+std::string Chain(const std::string& first, const std::string& op, const std::string& link) {
+  std::string text = first;
+  for (int i = 1; i < kLinks; ++i) text.append(" ").append(op).append(" ").append(link);
+  return text;
 }
 
-TEST_F(ConditionChainsTest, NestingIsBoundedWhereAChainOfTheSameLengthIsNot) {
-  struct Case {
-    const char* name;
+using ConditionChainsTest = ConditionFixture;
+
+TEST_F(ConditionChainsTest, AChainOfAnyLengthCompilesEvaluatesTypesAndFreesWithoutNestingOnTheStack) {
+  const struct {
     std::string text;
-    const char* outcome;
+    const char* value;
+    bool typed;
+  } cases[] = {
+      {Chain("1 > 2", "OR", "1 < 1") + " OR 2 > 1", "B:true", true},  // runs every link
+      {Chain("1 = 1", "AND", "2 = 2"), "B:true", true},
+      {Chain("1 = 1", "=", "(1 = 1)"), "B:true", false},  // Booleans compare, yet are not typed as comparable
+      {Chain("7", "MOD", "5"), "I:2", true},
+      {Chain("0", "-", "1"), "I:-999", true},
+      {Chain("1", "/", "1"), "F:1", true},
   };
-  const Case cases[] = {
-      {"1200 parentheses", std::string(1200, '(') + "1" + std::string(1200, ')'), "Vyraz nema smysl"},
-      {"1200 signs", std::string(1200, '-') + "1 = 1", "Vyraz nema smysl"},
-      {"a chain of 1200 sums", [] {
-         std::string text = "1";
-         for (int i = 0; i < 1200; ++i) text += " + 1";
-         return text + " = 1201";
-       }(),
-       "compiles"},
-      {"a chain of 1200 comparisons inside 50 parentheses",
-       std::string(50, '(') + Chain(1200) + std::string(50, ')'), "compiles"},
-      // Evaluation follows the depth of the tree on the stack.
-      {"a chain of 10001 comparisons", Chain(10001), "Vyraz nema smysl"},
+  OnSmallStack([&] {
+    for (const auto& c : cases) {
+      std::unique_ptr<TOperator> tree = Tree(c.text);
+      EXPECT_EQ(ValueOf(*tree, nullptr), c.value) << c.value;
+      EXPECT_EQ(tree->HasValidType(), c.typed) << c.value;
+    }
+    const std::string broken = Chain("1", "+", "1") + " = #";  // the tree built so far is freed
+    EXPECT_EQ(CompileError(broken), "Nesmyslny znak@" + std::to_string(broken.size()));
+    TStringListElement element;  // COUNT reads 0
+    EXPECT_TRUE(ConditionHolds(*Compile(Chain("COUNT = 1", "OR", "COUNT = 0")), &element));
+  });
+}
+
+TEST(ConditionChains, OnlyNestingIsBounded) {
+  const std::pair<std::string, const char*> cases[] = {
+      {std::string(900, '(') + "1" + std::string(900, ')') + " = 1", "compiles"},
+      {std::string(1200, '(') + "1" + std::string(1200, ')'), "Vyraz nema smysl@1001"},
+      {std::string(900, '-') + "1 = 1", "compiles"},
+      {std::string(1200, '-') + "1 = 1", "Vyraz nema smysl@1000"},
+      {"NOT " + std::string(3000, '\''), "Chyba v syntaxi@4"},
   };
-  for (const Case& c : cases) EXPECT_EQ(ErrorOf(c.text), c.outcome) << c.name;
+  for (const auto& [text, outcome] : cases) EXPECT_EQ(CompileError(text), outcome) << text.substr(0, 60);
 }
 
 }  // namespace

@@ -2,12 +2,8 @@
 #include <random>
 #include <string>
 
-#include "tests/framework/framework_fixture.h"
-#include "framework/values/typed_values.h"
-#include "framework/condition/condition_syntax.h"
-#include "framework/condition/operators.h"
-#include "framework/condition/condition_compiler.h"
 #include "platform/code_page.h"
+#include "tests/framework/condition/condition_fixture.h"
 
 namespace {
 
@@ -51,10 +47,10 @@ std::string RandomExpression(std::mt19937& random, int depth) {
   }
 }
 
-class ConditionFuzzTest : public FrameworkTest {
+class ConditionFuzzTest : public ConditionFixture {
  protected:
   void SetUp() override {
-    FrameworkTest::SetUp();
+    ConditionFixture::SetUp();
     element.SetName("abc");
     element.SetValueByName("COUNT", "12");
     element.SetValueByName("X", "2,5");
@@ -65,31 +61,22 @@ class ConditionFuzzTest : public FrameworkTest {
   // SyntaxExcept at a position inside the text or just after it.
   void Exercise(const std::string& text) {
     ++texts;
-    TCondCreator creator;
     std::unique_ptr<TCondition> condition;
     try {
-      condition.reset(CompileCondition(creator, text));
+      condition = Compile(text);
     } catch (const SyntaxExcept& e) {
       ++failures;
       EXPECT_TRUE(e.Position >= 1 && e.Position <= static_cast<std::int32_t>(platform::Cp1250Length(text)) + 1) << text;
       return;
     }  // anything else escapes and fails the test
     condition->Test();  // nothing stored yet
-    condition->SetResultItem(0, &element);
-    const bool first = condition->Test();
+    const bool first = ConditionHolds(*condition, &element);
     EXPECT_EQ(condition->Test(), first) << text;
     condition->DoIt();
-
-    TExpressionCreator expressions;
-    expressions.Command = text;
-    expressions.DoIt();
-    std::unique_ptr<TOperator> tree(static_cast<TOperator*>(expressions.Output()));
-    if (!tree) {
-      EXPECT_TRUE(text.empty());
-      return;
-    }
-    tree->SetResultItem(0, &element);
-    tree->DoIt();
+    std::unique_ptr<TOperator> tree = Tree(text);
+    EXPECT_EQ(tree == nullptr, text.empty()) << text;
+    if (!tree) return;
+    ValueOf(*tree, &element);
     tree->HasValidType();
   }
 
@@ -143,26 +130,6 @@ TEST_F(ConditionFuzzTest, TruncatedConditionsCompileOrFailWithASyntaxError) {
     }
     failures = 0;
   }
-}
-
-TEST_F(ConditionFuzzTest, DeepNestingAndLongChainsStayBounded) {
-  auto errorOf = [](const std::string& text) {
-    return ErrorOf<SyntaxExcept>([&] {
-      TCondCreator creator;
-      delete CompileCondition(creator, text);
-    });
-  };
-  std::string chain = "COUNT = 0";
-  for (int i = 1; i < 900; ++i) chain += " OR COUNT = " + std::to_string(i);
-  TCondCreator creator;
-  std::unique_ptr<TCondition> condition(CompileCondition(creator, chain));
-  condition->SetResultItem(0, &element);
-  EXPECT_TRUE(condition->Test());
-  EXPECT_EQ(errorOf(std::string(900, '(') + "1" + std::string(900, ')') + " = 1"), "no error");
-  EXPECT_EQ(errorOf(std::string(300, '-') + "1 = 1"), "no error");
-  // Deeper trees would exhaust the stack.
-  EXPECT_EQ(errorOf(std::string(1200, '(') + "1" + std::string(1200, ')')), "Vyraz nema smysl");
-  EXPECT_EQ(errorOf("NOT " + std::string(3000, '\'')), "Chyba v syntaxi");
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 namespace {
 
@@ -49,23 +50,19 @@ TEST(ConditionSyntax, KeywordsCharactersAndBlanks) {
 }
 
 TEST(ConditionSyntax, ScannersStopAtTheFirstOtherCharacter) {
-  EXPECT_EQ(Read(ReadIdentifier, "  Area_2+x", 1), "Area_2@9");
-  EXPECT_EQ(Read(ReadIdentifier, "  Area_2+x", 9), "@9");
-  EXPECT_EQ(Read(ReadIdentifier, "  Area_2+x", 10), "x@0");
-  EXPECT_EQ(Read(ReadNumber, "1.2.3 x", 1), "1.2.3@6");
-  EXPECT_EQ(Read(ReadNumber, "x    ", 3), "@0");
-  // a quoted literal runs to the next quote or to the end
-  EXPECT_EQ(Read(ReadQuoted, " 'A=B' x", 1), "A=B@7");
-  EXPECT_EQ(Read(ReadQuoted, "'abc'", 1), "abc@0");
-  EXPECT_EQ(Read(ReadQuoted, "'unclosed = 1", 1), "unclosed = 1@0");
-  EXPECT_EQ(Read(ReadQuoted, "'", 1), "@0");
-  // a group ignores quotes and reports missing parentheses
-  EXPECT_EQ(Read(ReadParenthesized, " (a(b)')') c", 1), "a(b)'@9");
-  EXPECT_EQ(Read(ReadParenthesized, "(x)", 1), "x@0");
-  EXPECT_EQ(Read(ReadParenthesized, "x", 1), "Ocekavam: (@1");
-  EXPECT_EQ(Read(ReadParenthesized, "ab   ", 3), "Ocekavam: (@3");
-  EXPECT_EQ(Read(ReadParenthesized, "abc", 0), "Ocekavam: (@4");
-  EXPECT_EQ(Read(ReadParenthesized, "((a)", 1), "Ocekavam: )@5");
+  using TScanner = void (*)(std::string_view, std::int32_t&, std::string&);
+  const std::tuple<TScanner, const char*, std::int32_t, const char*> cases[] = {
+      {ReadIdentifier, "  Area_2+x", 1, "Area_2@9"}, {ReadIdentifier, "  Area_2+x", 9, "@9"},
+      {ReadIdentifier, "  Area_2+x", 10, "x@0"}, {ReadNumber, "1.2.3 x", 1, "1.2.3@6"}, {ReadNumber, "x    ", 3, "@0"},
+      // a quoted literal runs to the next quote or to the end
+      {ReadQuoted, " 'A=B' x", 1, "A=B@7"}, {ReadQuoted, "'abc'", 1, "abc@0"},
+      {ReadQuoted, "'unclosed = 1", 1, "unclosed = 1@0"}, {ReadQuoted, "'", 1, "@0"},
+      // a group ignores quotes and reports missing parentheses
+      {ReadParenthesized, " (a(b)')') c", 1, "a(b)'@9"}, {ReadParenthesized, "(x)", 1, "x@0"},
+      {ReadParenthesized, "x", 1, "Ocekavam: (@1"}, {ReadParenthesized, "ab   ", 3, "Ocekavam: (@3"},
+      {ReadParenthesized, "abc", 0, "Ocekavam: (@4"}, {ReadParenthesized, "((a)", 1, "Ocekavam: )@5"},
+  };
+  for (const auto& [scanner, text, pos, expected] : cases) EXPECT_EQ(Read(scanner, text, pos), expected) << text;
 }
 
 TEST(ConditionSyntax, SplitTakesTheLastOperatorOfTheLoosestLevelOutsideQuotesAndGroups) {
