@@ -23,25 +23,36 @@ class ModelTest : public FrameworkTest {
   TOwnerEntity keep;
 };
 
-TEST_F(ModelTest, LinksAreOneChildMadeOnFirstReadAndPointFromOrToTheModel) {
-  TPropertyModel model, other;
-  EXPECT_TRUE(model.NoLinks());
-  EXPECT_EQ(model.GetCount(), 0);
-  TOwnerEntity* links = model.Links();
-  EXPECT_EQ(GetObjectPropByName(model, "Links"), links);
-  EXPECT_EQ(model.GetCount(), 1);
-  EXPECT_EQ(links->GetName(), "LINKS");
+TEST_F(ModelTest, PartsAreNamedChildrenMadeOnFirstUseAndLinksPointFromOrToTheModel) {
+  TElementModel model;
+  TPropertyModel other;
+  EXPECT_TRUE(model.NoLinks() && model.NoModelElements() && model.NoModelProperties() && model.NoImages());
+  EXPECT_EQ(model.LastPropertyModel(), nullptr);
   model.NewSourceLink(nullptr);
   EXPECT_TRUE(model.NoLinks());  // there but empty
   model.NewSourceLink(&other);
   model.SetPropertyText("NewDestinationLink", Handle(&other));
-  ASSERT_EQ(links->GetCount(), 2);
-  auto* in = DynamicCast<TModelLink>(links->GetElement(0));
-  auto* out = DynamicCast<TModelLink>(links->GetElement(1));
+  model.SetPropertyText("NewElementName", "Sub");
+  model.SetPropertyText("NewPropertyName", "Width");
+  model.SetPropertyText("NewPropertyName", "Height");
+  model.SetPropertyText("NewImage", "line.bmp");
+  EXPECT_EQ(Join(model.GetPathValueList("ELEMENT.Name")), "LINKS ELEMENTS PROPERTIES IMAGES");
+  auto* in = DynamicCast<TModelLink>(model.Links()->GetElement(0));
+  auto* out = DynamicCast<TModelLink>(model.Links()->GetElement(1));
   ASSERT_TRUE(in && out);
   EXPECT_TRUE(in->GetSource() == &other && in->GetDestination() == &model);
   EXPECT_TRUE(out->GetSource() == &model && out->GetDestination() == &other);
-  EXPECT_EQ(in->GetPropertyText("Source"), Handle(&other));
+  EXPECT_NE(DynamicCast<TElementModel>(model.FindPathElement("ModelElements.FINDELEMENTBYNAME(Sub)")), nullptr);
+  EXPECT_EQ(model.Images()->GetValueList(), std::vector<std::string>{"line.bmp"});
+  EXPECT_EQ(Join(model.GetPathValueList("ModelProperties.ELEMENT.Name")), "Width Height");
+  EXPECT_EQ(model.LastPropertyModel()->ClassType(), TPropertyModel::StaticClass());
+  TToolModel tool;
+  EXPECT_EQ(tool.LastToolModel(), nullptr);
+  tool.SetPropertyText("NewToolName", "First");
+  tool.NewToolName("Second");
+  EXPECT_EQ(tool.ModelTools()->GetName() + " " + Join(tool.GetPathValueList("ModelTools.ELEMENT.Name")),
+            "TOOLS First Second");
+  EXPECT_EQ(tool.LastToolModel()->GetName(), "Second");
 }
 
 TEST_F(ModelTest, ElementModelDescribesTheOwnerOfItsNameAndClass) {
@@ -88,33 +99,6 @@ TEST_F(ModelTest, LinkMakesTheSourceElementAChildOfTheDestinationOnceAndOtherLin
   EXPECT_EQ(destination->IndexOf(source), 1);  // after its model, once
   EXPECT_EQ(destination->GetCount(), 2);
   EXPECT_TRUE(source->HasOwner(destination));
-}
-
-TEST_F(ModelTest, ModelPartsAreNamedChildrenMadeOnFirstUse) {
-  TElementModel model;
-  EXPECT_TRUE(model.NoModelElements() && model.NoModelProperties() && model.NoImages());
-  EXPECT_EQ(model.LastPropertyModel(), nullptr);
-  model.SetPropertyText("NewElementName", "Sub");
-  model.SetPropertyText("NewPropertyName", "Width");
-  model.SetPropertyText("NewPropertyName", "Height");
-  model.SetPropertyText("NewImage", "line.bmp");
-  EXPECT_FALSE(model.NoModelElements() || model.NoModelProperties() || model.NoImages());
-  EXPECT_EQ(model.ModelElements()->GetName() + model.ModelProperties()->GetName() + model.Images()->GetName(),
-            "ELEMENTSPROPERTIESIMAGES");
-  EXPECT_EQ(model.GetCount(), 3);
-  EXPECT_NE(DynamicCast<TElementModel>(model.FindPathElement("ModelElements.FINDELEMENTBYNAME(Sub)")), nullptr);
-  EXPECT_EQ(model.LastPropertyModel()->ClassType(), TPropertyModel::StaticClass());
-  EXPECT_EQ(model.Images()->GetValueList(), std::vector<std::string>{"line.bmp"});
-  EXPECT_EQ(model.GetPathValue("LastPropertyModel.Name"), "Height");
-  EXPECT_EQ(Join(model.GetPathValueList("ModelProperties.ELEMENT.Name")), "Width Height");
-  TToolModel tool;
-  EXPECT_TRUE(tool.NoModelTools());
-  EXPECT_EQ(tool.LastToolModel(), nullptr);
-  tool.SetPropertyText("NewToolName", "First");
-  tool.NewToolName("Second");
-  EXPECT_EQ(tool.ModelTools()->GetName(), "TOOLS");
-  EXPECT_EQ(tool.ModelTools()->GetCount(), 2);
-  EXPECT_EQ(tool.LastToolModel()->GetName(), "Second");
 }
 
 // ---------------------------------------------------------------- inheritance trees
