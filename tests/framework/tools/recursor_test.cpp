@@ -1,7 +1,9 @@
 #include "framework/tools/recursor.h"
 
+#include <algorithm>
 #include <functional>
 
+#include "tests/framework/deep_chains.h"
 #include "tests/framework/framework_fixture.h"
 #include "framework/core/class_registry.h"
 
@@ -165,6 +167,52 @@ TEST_F(RecursorTest, HookToolsAreTheActionAndTheGoInsideTest) {
   EXPECT_EQ(tools->AfterTool(), nullptr);
   tools->DoIt();
   EXPECT_EQ(Join(notes), "+root +a +a1 +skip +s1");
+}
+
+// Counts the elements processed after their children and the deepest level seen.
+class TCountingRecursor : public TRecursor {
+ public:
+  int processed = 0;
+  int deepest = 0;
+  int leftInside = 0;
+  bool QProcessAfter(TElement*) override { return true; }
+  void Process(TElement*) override {
+    ++processed;
+    deepest = std::max(deepest, Level);
+  }
+  void LeftInside(TElement* element) override {
+    TRecursor::LeftInside(element);
+    ++leftInside;
+  }
+};
+
+TEST_F(RecursorTest, WalkReachesTheBottomOfADeepChainAndClimbsBackToLevelOne) {
+  TEntity* at = nullptr;
+  std::unique_ptr<TOwnerEntity> root = DeepChain<TOwnerEntity>(kDeepChainDepth, &at);
+  at->AddElement(new TOwnerElement);
+  TCountingRecursor walk;
+  walk.SetInput(root.get());
+  walk.DoIt();
+  EXPECT_EQ(walk.processed, kDeepChainDepth + 1);
+  // The plain element at the bottom sits at level kDeepChainDepth + 1.
+  EXPECT_EQ(walk.deepest, kDeepChainDepth + 1);
+  EXPECT_EQ(walk.Level, 1);
+  // Every entity's walk ends once, the input's included.
+  EXPECT_EQ(walk.leftInside, kDeepChainDepth);
+}
+
+TEST_F(RecursorTest, AnEntityOnTheDescentPathIsNotEnteredAgainWhateverTheDepth) {
+  // root > ... > last, and last lists root again without owning it.
+  TEntity* at = nullptr;
+  std::unique_ptr<TNameEntity> root = DeepChain<TNameEntity>(1000, &at);
+  auto* last = new TQuickEntity;
+  at->AddElement(last);
+  last->AddElement(root.get());
+  TCountingRecursor walk;
+  walk.SetInput(root.get());
+  walk.DoIt();
+  EXPECT_EQ(walk.processed, 1001);
+  EXPECT_EQ(walk.Level, 1);
 }
 
 }  // namespace
