@@ -170,70 +170,29 @@ TEST_F(MessageTest, EnvelopeAndPassToOwnersHandOnToTheirOwners) {
   EXPECT_TRUE(handled);
 }
 
-using TrackedEntity = Tracked<TOwnerEntity>;
-using TrackedMessage = Tracked<TKestuMessage>;
-
-TrackedMessage* NewMessage(TElement* data) {
-  auto* message = new TrackedMessage;
-  message->SetData(data);
-  message->KillData = true;
-  return message;
-}
-
-struct Row {
-  const char* Name;
-  // Builds the case, frees what it frees first, and answers what remains to free.
-  std::function<TElement*()> Run;
-  int EntitiesLeft;  // alive right after the first free
-};
-
-const Row kRows[] = {
-    {"data of its own", [] {
-       delete NewMessage(new TrackedEntity);
-       return nullptr;
-     }, 0},
-    {"data held elsewhere", [] {
-       auto* holder = new TrackedEntity;
-       auto* data = new TrackedEntity;
-       holder->AddElement(data);
-       delete NewMessage(data);
-       return holder;
-     }, 2},
-    {"itself as data", [] {
-       auto* message = NewMessage(nullptr);
-       message->SetData(message);
-       delete message;
-       return nullptr;
-     }, 0},
-    {"an entity holding it as data, the message freed first", [] {
-       // The message leaves the entity first; then nothing holds the entity.
-       auto* data = new TrackedEntity;
-       auto* message = NewMessage(data);
-       data->AddElement(message);
-       delete message;
-       return nullptr;
-     }, 0},
-    {"an entity holding it as data, the entity freed first", [] {
-       auto* data = new TrackedEntity;
-       data->AddElement(NewMessage(data));
-       delete data;
-       return nullptr;
-     }, 0},
-};
-
 // A message that frees its data (KillData) frees only data that is its own:
 // never itself, never data held elsewhere, and never an entity that is
 // freeing the message; nothing is freed twice whichever goes first.
 TEST_F(MessageTest, KillDataFreesOnlyDataOfItsOwn) {
-  for (const Row& row : kRows) {
-    SCOPED_TRACE(row.Name);
-    TrackedEntity::Alive = 0;
-    TrackedMessage::Alive = 0;
-    std::unique_ptr<TElement> left(row.Run());
-    EXPECT_EQ(TrackedEntity::Alive, row.EntitiesLeft);
-    EXPECT_EQ(TrackedMessage::Alive, 0);
-    left.reset();
-    EXPECT_EQ(TrackedEntity::Alive, 0);
+  using Entity = Tracked<TOwnerEntity>;
+  using Message = Tracked<TKestuMessage>;
+  const char* const rows[] = {"data of its own", "data held elsewhere", "itself as data",
+                              "an entity holding it as data, the message freed first",
+                              "an entity holding it as data, the entity freed first"};
+  for (int row = 0; row < 5; ++row) {
+    Entity::Alive = Message::Alive = 0;
+    auto* message = new Message;
+    message->KillData = true;
+    TElement* data = row == 2 ? static_cast<TElement*>(message) : new Entity;
+    message->SetData(data);
+    std::unique_ptr<Entity> holder(row == 1 ? new Entity : nullptr);
+    if (holder) holder->AddElement(data);
+    if (row >= 3) static_cast<TEntity*>(data)->AddElement(message);
+    delete (row == 4 ? data : message);
+    EXPECT_EQ(Entity::Alive, row == 1 ? 2 : 0) << rows[row];
+    EXPECT_EQ(Message::Alive, 0) << rows[row];
+    holder.reset();
+    EXPECT_EQ(Entity::Alive, 0) << rows[row];
   }
 }
 

@@ -132,31 +132,18 @@ TEST_F(CompareModelTest, RecordsTheFirstDifferingProperty) {
   EXPECT_EQ(model->ErrProps()->GetCount(), 0);
 }
 
-// Notes the progress messages it receives: the start with its range, each step and text, the end.
-class ProgressLog : public TOwnerEntity {
- public:
-  std::vector<std::string> Lines;
-  void ReceiveMessage(TKestuMessage*& message, bool& handled) override {
-    auto* progress = DynamicCast<TProgressMessage>(message);
-    auto* text = DynamicCast<TKestuTextMessage>(message);
-    Lines.push_back(message->Message == msgProgressStart ? "start " + progress->ProcessName + std::to_string(progress->MaxProgress)
-                    : progress ? std::to_string(progress->Progress)
-                    : text     ? text->Text
-                               : "end");
-    handled = true;
-  }
-};
-
 TEST_F(CompareModelTest, ThePassIsCountedAndReported) {
-  ProgressLog log;
+  TRecorder log;
   MainTool = &log;
   Compare();
   RunMessages();
+  std::vector<std::string> lines;
+  for (const TRecorder::Entry& m : log.Messages)
+    lines.push_back(m.Code == msgProgress ? std::to_string(m.Progress) : m.Text + (m.Max ? std::to_string(m.Max) : ""));
   // left/right, A (which has no right), B/b, x/x, P/P and n/n were counted;
   // the range is the number of elements below the left root.
   EXPECT_EQ(model->Compared(), 6);
-  EXPECT_EQ(Join(log.Lines, "|"),
-            "start Comparing elements: 5|left ... right|1|B ... b|3|x ... x|4|P ... P|5|n ... n|6|end");
+  EXPECT_EQ(Join(lines, "|"), "Comparing elements: 5|left ... right|1|B ... b|3|x ... x|4|P ... P|5|n ... n|6|");
   EXPECT_FALSE(model->Progress()->InProgress());
 }
 

@@ -57,7 +57,7 @@ class KesStreamTest : public FrameworkTest {
   }
   Lines Logged() const { return log.Lines(msgLogText); }
 
-  TMessageLog log;
+  TRecorder log;
   std::string file;
 };
 
@@ -294,7 +294,7 @@ TEST_F(KesStreamTest, ProgressOfSavingAndLoadingComesInOrder) {
   for (int i = 0; i < 1199; ++i) root->AddElement(Leaf(i));
   Save(root.get());
   Lines progress;
-  for (const PostedMessage& m : log.Messages)
+  for (const TRecorder::Entry& m : log.Messages)
     if (m.Code != msgLogText) progress.push_back(m.Code == msgProgress ? std::to_string(m.Progress) : m.Text);
   EXPECT_EQ(Join(progress, "|"), "Ukládání modelu do souboru " + file +
                                      " -celkem 1199 Elementů|500|Uloženo 500 elementů|1000|Uloženo 1000 elementů|");
@@ -310,7 +310,7 @@ TEST_F(KesStreamTest, ProgressOfSavingAndLoadingComesInOrder) {
   log.Messages.clear();
   Load();
   progress.clear();
-  for (const PostedMessage& m : log.Messages)
+  for (const TRecorder::Entry& m : log.Messages)
     if (m.Code == msgProgress || m.Code == msgProgressText)
       progress.push_back(m.Code == msgProgress ? std::to_string(m.Progress) : m.Text);
   ASSERT_GE(progress.size(), 2u);

@@ -1,29 +1,11 @@
 #pragma once
-// Elements that record what reaches them, and the fixture of the tool and
+// A tool that records what reaches it, and the fixture of the tool and
 // technology tests.
 #include <string>
 #include <vector>
 
 #include "tests/framework/framework_fixture.h"
 #include "framework/tools/tools.h"
-
-// Notes "code<sender[ text]" for every message it receives, and the payload of progress messages.
-class TRecorder : public TOwnerEntity {
- public:
-  std::vector<std::string> log;
-  std::vector<std::string> progress;
-  void ReceiveMessage(TKestuMessage*& message, bool& handled) override {
-    auto* text = DynamicCast<TKestuTextMessage>(message);
-    log.push_back(std::to_string(message->Message) + "<" +
-                  (message->Sender() ? message->Sender()->GetName() : std::string("nil")) +
-                  (text && !text->Text.empty() ? " " + text->Text : ""));
-    if (auto* p = DynamicCast<TProgressMessage>(message))
-      progress.push_back(p->ProcessName + " " + std::to_string(p->MinProgress) + ".." +
-                         std::to_string(p->MaxProgress) + " @" + std::to_string(p->Progress));
-    handled = true;
-  }
-  std::string Log() const { return Join(log, ", "); }
-};
 
 // Records which of its dispatch targets ran.
 class TProbeTool : public Tracked<TTool> {

@@ -101,21 +101,21 @@ TEST_F(ToolsTest, ProgressReachesTheMainToolInOrderAndEndsWithTheTool) {
   EXPECT_EQ(Pending(), 0u);
   tool.StartProgress("Export", 0, 100);
   EXPECT_TRUE(tool.InProgress());
-  EXPECT_EQ(main.Log(), "10<TTool");  // the start ran its messages at once
+  EXPECT_EQ(main.Log(), "10<TTool Export");  // the start ran its messages at once
   tool.SetProgress(40);
   tool.SetProgressText("Linie 40");
-  EXPECT_EQ(main.log.size(), 1u);  // steps wait for the loop
+  EXPECT_EQ(main.Messages.size(), 1u);  // steps wait for the loop
   tool.EndProgress();
   EXPECT_FALSE(tool.InProgress());
-  EXPECT_EQ(main.Log(), "10<TTool, 11<TTool, 13<TTool Linie 40, 12<TTool");
-  EXPECT_EQ(Join(main.progress, ", "), "Export 0..100 @0,  0..0 @40");
+  EXPECT_EQ(main.Log(), "10<TTool Export, 11<TTool, 13<TTool Linie 40, 12<TTool");
+  EXPECT_EQ(std::to_string(main.Messages[0].Max) + " " + std::to_string(main.Messages[1].Progress), "100 40");
   auto* doomed = new TTool;
   doomed->StartProgress("Uložení", 0, 10);
-  main.log.clear();
+  main.Messages.clear();
   TRecorder other;
   other.PostMessage(msgFinished, &other, nullptr, false);
   delete doomed;  // ends its progress without letting messages run
-  EXPECT_TRUE(other.log.empty());
+  EXPECT_TRUE(other.Messages.empty());
   EXPECT_EQ(Pending(), 2u);
   RunMessages();
   EXPECT_EQ(main.Log(), "12<nil");  // the tool is gone by then
