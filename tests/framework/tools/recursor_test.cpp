@@ -1,6 +1,5 @@
 #include "framework/tools/recursor.h"
 
-#include <algorithm>
 #include <functional>
 
 #include "tests/framework/deep_chains.h"
@@ -27,6 +26,11 @@ class TTraceRecursor : public TRecursor {
     if (action) action(element);
   }
   void Prepare() override { trace.push_back("prepare"); }
+  void LeftInside(TElement* element) override {
+    TRecursor::LeftInside(element);
+    ++leftInside;
+  }
+  int leftInside = 0;
 };
 
 // Notes each input under its tag; its result is the input unless the input
@@ -69,6 +73,7 @@ class RecursorTest : public FrameworkTest {
  protected:
   std::string Walk(TElement* input, std::function<void(TElement*)> action = {}, bool notInside = false) {
     walk.trace.clear();
+    walk.leftInside = 0;
     walk.action = std::move(action);
     walk.NotInside = notInside;
     walk.SetInput(input);
@@ -169,50 +174,21 @@ TEST_F(RecursorTest, HookToolsAreTheActionAndTheGoInsideTest) {
   EXPECT_EQ(Join(notes), "+root +a +a1 +skip +s1");
 }
 
-// Counts the elements processed after their children and the deepest level seen.
-class TCountingRecursor : public TRecursor {
- public:
-  int processed = 0;
-  int deepest = 0;
-  int leftInside = 0;
-  bool QProcessAfter(TElement*) override { return true; }
-  void Process(TElement*) override {
-    ++processed;
-    deepest = std::max(deepest, Level);
-  }
-  void LeftInside(TElement* element) override {
-    TRecursor::LeftInside(element);
-    ++leftInside;
-  }
-};
-
-TEST_F(RecursorTest, WalkReachesTheBottomOfADeepChainAndClimbsBackToLevelOne) {
+TEST_F(RecursorTest, DeepChainsAreWalkedToTheBottomAndACycleIsCutWhateverTheDepth) {
   TEntity* at = nullptr;
   std::unique_ptr<TOwnerEntity> root = DeepChain<TOwnerEntity>(kDeepChainDepth, &at);
-  at->AddElement(new TOwnerElement);
-  TCountingRecursor walk;
-  walk.SetInput(root.get());
-  walk.DoIt();
-  EXPECT_EQ(walk.processed, kDeepChainDepth + 1);
-  // The plain element at the bottom sits at level kDeepChainDepth + 1.
-  EXPECT_EQ(walk.deepest, kDeepChainDepth + 1);
-  EXPECT_EQ(walk.Level, 1);
-  // Every entity's walk ends once, the input's included.
-  EXPECT_EQ(walk.leftInside, kDeepChainDepth);
-}
-
-TEST_F(RecursorTest, AnEntityOnTheDescentPathIsNotEnteredAgainWhateverTheDepth) {
+  at->AddElement(Node("bottom"));
+  Walk(root.get());
+  ASSERT_EQ(walk.trace.size(), 2u * (kDeepChainDepth + 1) + 1);
+  EXPECT_EQ(walk.trace[kDeepChainDepth + 1], "+bottom" + std::to_string(kDeepChainDepth + 1));
+  EXPECT_EQ(walk.leftInside, kDeepChainDepth);  // every entity's walk ends once, the input's included
   // root > ... > last, and last lists root again without owning it.
-  TEntity* at = nullptr;
-  std::unique_ptr<TNameEntity> root = DeepChain<TNameEntity>(1000, &at);
+  std::unique_ptr<TNameEntity> cycle = DeepChain<TNameEntity>(1000, &at);
   auto* last = new TQuickEntity;
   at->AddElement(last);
-  last->AddElement(root.get());
-  TCountingRecursor walk;
-  walk.SetInput(root.get());
-  walk.DoIt();
-  EXPECT_EQ(walk.processed, 1001);
-  EXPECT_EQ(walk.Level, 1);
+  last->AddElement(cycle.get());
+  Walk(cycle.get());
+  EXPECT_EQ(walk.trace.size(), 2u * 1001 + 1);
 }
 
 }  // namespace
