@@ -170,19 +170,14 @@ TEST_F(FileElementsTest, FileBasedEntitiesReportWhyNothingWasLoadedAndFileModels
     std::vector<std::string> loaded;
     void LoadFromFile(const std::string& name) override { loaded.push_back(name); }
   };
-  struct Case {
-    std::string name;
-    int error;
-    std::size_t loads;
-  };
-  const Case cases[] = {{"", 11, 0}, {root + "/none.txt", 12, 0}, {root + "/a.txt", 0, 1}, {root + "/sub", 12, 0}};
-  for (const Case& c : cases) {
+  const std::pair<std::string, int> cases[] = {{"", 11}, {root + "/none.txt", 12}, {root + "/a.txt", 0}, {root + "/sub", 12}};
+  for (const auto& [name, error] : cases) {
     Loading entity;
     entity.Error = 99;
-    entity.SetFileName(c.name);
-    EXPECT_EQ(entity.Error, c.error) << c.name;
-    EXPECT_EQ(entity.loaded.size(), c.loads) << c.name;
-    }
+    entity.SetFileName(name);
+    EXPECT_EQ(entity.Error, error) << name;
+    EXPECT_EQ(entity.loaded.size(), error ? 0u : 1u) << name;
+  }
   TFileModel model;
   model.SetPropertyText("FileName", "/old/place/guide.KES");
   model.SetPropertyText("Path", "/new");
@@ -228,10 +223,7 @@ TEST_F(FileElementsTest, TheWalkerCollectsFilesFolderByFolder) {
             (std::vector<std::string>{root + "/sub/d.kes", root + "/sub/e.KES"}));
   EXPECT_EQ(FlatFileSearch(root, "*", platform::faDirectory),
             (std::vector<std::string>{root + "/sub", root + "/zz"}));
-}
-
-TEST_F(FileElementsTest, TheWalkersChoiceOfFilesCanBeNarrowed) {
-  struct OnlyShort : TDirSurfer {
+  struct OnlyShort : TDirSurfer {  // the walker's choice of files can be narrowed
     using TDirSurfer::TDirSurfer;
     bool AcceptFile(const std::string& name) override { return platform::ExtractFileName(name).size() <= 5; }
   };
