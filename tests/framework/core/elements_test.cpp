@@ -1,8 +1,12 @@
 #include <algorithm>
 #include <functional>
 #include <memory>
+#include <random>
+#include <string>
+#include <vector>
 
 #include "framework/core/class_registry.h"
+#include "framework/tools/tools.h"
 #include "tests/framework/deep_chains.h"
 #include "tests/framework/framework_fixture.h"
 
@@ -303,6 +307,214 @@ TEST_F(ElementsTest, CoreIsThreeWordsAndHandlesDieWithTheirElements) {
   EXPECT_EQ(ElementOfHandle(handle), nullptr);
   EXPECT_TRUE(link.IsDangling());
   EXPECT_EQ(HandleOfElement(nullptr), 0u);
+}
+
+// ---------------------------------------------------------------- cycles
+
+// An entity never comes to hold itself or one of its owners, whichever path
+// adds the child: the graph of holders stays acyclic, walks up the owners
+// end, and freeing the top frees everything once.
+// top holds middle holds entity; every one a tool, so that every path of a
+// tool can be tried with any of them.
+struct Chain {
+  std::unique_ptr<TTechnology> top{new TTechnology};
+  TTechnology* middle = new TTechnology;
+  TSelectTechnology* entity = new TSelectTechnology;
+  Chain() {
+    top->AddElement(middle);
+    middle->AddElement(entity);
+  }
+};
+
+struct Path {
+  const char* Name;
+  // The published property that adds the child, or empty for a C++ call.
+  const char* Property;
+  std::function<void(TSelectTechnology& entity, TElement* candidate)> Add;
+};
+
+const Path kPaths[] = {
+    {"NextElement", "NextElement", nullptr},
+    {"AddAllFrom", "AddAllFrom", nullptr},
+    {"NextParameter", "NextParameter", nullptr},
+    {"ToolToAdd", "ToolToAdd", nullptr},
+    {"ElseTool", "ElseTool", nullptr},
+    {"AddElement", "", [](TSelectTechnology& e, TElement* c) { e.AddElement(c); }},
+    {"InsertElement", "", [](TSelectTechnology& e, TElement* c) { e.InsertElement(0, c); }},
+    {"SetElement", "", [](TSelectTechnology& e, TElement* c) { e.SetElement(0, c); }},
+    {"AddAliased", "", [](TSelectTechnology& e, TElement* c) { e.AddAliased("x", c); }},
+    {"SetParameter", "", [](TSelectTechnology& e, TElement* c) { e.SetParameter("x", c); }},
+    {"AddTool", "", [](TSelectTechnology& e, TElement* c) { e.AddTool(static_cast<TTool*>(c)); }},
+    {"SetElseTool", "", [](TSelectTechnology& e, TElement* c) { e.SetElseTool(static_cast<TTool*>(c)); }},
+};
+
+TEST_F(ElementsTest, EveryPathRefusesTheEntityItselfAndItsOwners) {
+  const char* const levels[] = {"itself", "its owner", "its owner's owner"};
+  for (const Path& path : kPaths) {
+    for (int level = 0; level < 3; ++level) {
+      SCOPED_TRACE(std::string(path.Name) + " given " + levels[level]);
+      Chain chain;
+      TSelectTechnology& entity = *chain.entity;
+      entity.AddElement(new TOwnerEntity);  // SetElement replaces a child
+      TElement* const candidates[] = {&entity, chain.middle, chain.top.get()};
+      TElement* candidate = candidates[level];
+      // AddAllFrom takes the children of an entity that also holds the candidate.
+      TOwnerEntity source;
+      auto* harmless = new TOwnerElement;
+      source.AddElement(harmless);
+      source.AddElement(candidate);
+      const int holders = candidate->HolderCount();
+      dialogs.Messages.clear();
+      if (*path.Property) {
+        const std::string text = Handle(path.Name == std::string("AddAllFrom") ? &source : candidate);
+        entity.SetPropertyText(path.Property, text);
+        ASSERT_EQ(dialogs.Messages.size(), 1u);
+        EXPECT_EQ(dialogs.Messages[0].Text, "Error filling property " + std::string(path.Property) + " by string " + text);
+      } else {
+        EXPECT_THROW(path.Add(entity, candidate), ECircularOwnership);
+      }
+      EXPECT_EQ(candidate->HolderCount(), holders);
+      EXPECT_EQ(harmless->HolderCount(), 1) << "AddAllFrom takes all or nothing";
+      EXPECT_EQ(entity.ElseTool(), nullptr);
+      EXPECT_EQ(entity.FindUpByClass(TKestuMessage::StaticClass()), nullptr);  // the walk up ends
+      source.RemoveElement(candidate);
+    }
+  }
+}
+
+TEST_F(ElementsTest, DescendantsAndElementsHeldElsewhereAreTaken) {
+  Chain chain;
+  auto* grandchild = new TOwnerEntity;
+  auto* child = new TOwnerEntity;
+  child->AddElement(grandchild);
+  chain.entity->AddElement(child);
+  TOwnerEntity elsewhere;
+  auto* shared = new TOwnerEntity;
+  elsewhere.AddElement(shared);
+  shared->AddElement(new TOwnerEntity);  // holds something, so the walk up runs
+  for (TElement* taken : {static_cast<TElement*>(grandchild), static_cast<TElement*>(shared)}) {
+    chain.entity->AddElement(taken);
+    EXPECT_EQ(chain.entity->IndexOf(taken), static_cast<int>(chain.entity->Children().size()) - 1);
+  }
+  // A child given to its own descendant is refused from below as well.
+  EXPECT_THROW(grandchild->AddElement(chain.middle), ECircularOwnership);
+  EXPECT_TRUE(grandchild->IsEmpty());
+  elsewhere.RemoveElement(shared);
+}
+
+TEST_F(ElementsTest, AToolGivenItselfAsParameterKeepsItsParameterList) {
+  auto tool = std::make_unique<TTool>();
+  TParameters* parameters = tool->GetParameters();
+  tool->SetPropertyText("NextParameter", Handle(tool.get()));
+  EXPECT_EQ(tool->GetParameters(), parameters);
+  EXPECT_TRUE(parameters->IsEmpty());
+  ASSERT_EQ(dialogs.Messages.size(), 1u);
+  // Replacing the parameter later works on an intact list.
+  auto* value = new TOwnerEntity;
+  value->SetName(tool->GetName());
+  tool->SetPropertyText("NextParameter", Handle(value));
+  EXPECT_EQ(tool->GetParameter(tool->GetName()), value);
+  EXPECT_EQ(dialogs.Messages.size(), 1u);
+}
+
+// ---------------------------------------------------------------- child lists
+
+// Children and holders leave their lists one by one, from either end or the
+// middle, keeping the order of the rest.
+using Model = std::vector<TElement*>;
+
+TEST(GapListTest, EveryEditKeepsTheSameEntriesInTheSameOrderAsAVector) {
+  std::vector<std::unique_ptr<TElement>> pool;
+  for (int i = 0; i < 8; ++i) pool.push_back(std::make_unique<TElement>());
+  std::mt19937 random(15);
+  for (int round = 0; round < 200; ++round) {
+    TGapList<TElement> list;
+    Model model;
+    for (int step = 0; step < 300; ++step) {
+      const auto size = model.size();
+      const auto at = size == 0 ? 0 : random() % (size + 1);
+      TElement* item = pool[random() % pool.size()].get();
+      switch (random() % 5) {
+        case 0:
+        case 1:
+          list.insert(at, item);
+          model.insert(model.begin() + static_cast<std::ptrdiff_t>(std::min(at, size)), item);
+          break;
+        case 2:
+          list.push_back(item);
+          model.push_back(item);
+          break;
+        default:
+          if (size == 0) break;
+          list.erase(at % size);
+          model.erase(model.begin() + static_cast<std::ptrdiff_t>(at % size));
+          break;
+      }
+      ASSERT_TRUE(list == model) << "round " << round << " step " << step;
+      const auto first = std::find(model.begin(), model.end(), item);
+      const std::ptrdiff_t expected = first == model.end() ? -1 : first - model.begin();
+      ASSERT_EQ(list.IndexOfFirst(item), expected) << "round " << round << " step " << step;
+      if (std::count(model.begin(), model.end(), item) <= 1) {
+        ASSERT_EQ(list.IndexOfFirst(item, true), expected) << "round " << round << " step " << step;
+      }
+    }
+  }
+}
+
+TEST_F(ElementsTest, ChildListedTwiceLeavesByItsFirstSlotWhereverTheOtherOneIs) {
+  struct Case {
+    const char* name;
+    int first;   // slots of the twice-listed child among six
+    int second;
+    bool freeIt;  // FreeElement instead of RemoveElement
+  };
+  const Case cases[] = {
+      {"both near the front", 0, 1, false},   {"front and back", 0, 5, false},
+      {"both near the back", 4, 5, false},    {"middle and back", 2, 5, false},
+      {"front and back, freed", 1, 5, true},  {"both near the back, freed", 3, 4, true},
+  };
+  for (const Case& c : cases) {
+    TOwnerEntity entity;
+    auto* twice = new TOwnerElement;
+    Model expected;
+    for (int slot = 0; slot < 6; ++slot) {
+      TElement* child = slot == c.first || slot == c.second ? twice : new TOwnerElement;
+      entity.AddElement(child);
+      if (slot != c.first) expected.push_back(child);
+    }
+    if (c.freeIt) entity.FreeElement(twice);
+    else entity.RemoveElement(twice);
+    EXPECT_TRUE(entity.Children() == expected) << c.name;
+    EXPECT_EQ(entity.IndexOf(twice), c.second - 1) << c.name;
+    EXPECT_EQ(twice->HolderCount(), 1) << c.name;
+  }
+}
+
+TEST_F(ElementsTest, ChildrenLeavingOneByOneFromEitherEndKeepTheRestInOrder) {
+  for (int how = 0; how < 6; ++how) {  // removed, freed or dying on its own; from the front or the back
+    const bool fromFront = how % 2 == 0;
+    TOwnerEntity entity;
+    Model model;
+    for (int i = 0; i < 100; ++i) model.push_back(Named<TOwnerElement>("", &entity));
+    while (!model.empty()) {
+      TElement* leaving = fromFront ? model.front() : model.back();
+      model.erase(fromFront ? model.begin() : model.end() - 1);
+      if (how < 2) entity.RemoveElement(leaving);
+      if (how < 2 || how >= 4) delete leaving;
+      else entity.FreeElement(leaving);
+      ASSERT_TRUE(entity.Children() == model) << "way " << how << " with " << model.size() << " left";
+    }
+  }
+  // An element held by many is unlinked by all but the last, from the first holder on, then freed.
+  std::vector<std::unique_ptr<TOwnerEntity>> holders;
+  auto* shared = new TOwnerElement;
+  for (int i = 0; i < 50; ++i) {
+    holders.push_back(std::make_unique<TOwnerEntity>());
+    holders.back()->AddElement(new TOwnerElement);
+    holders.back()->AddElement(shared);
+  }
+  for (const auto& holder : holders) holder->FreeElement(shared);
+  for (const auto& holder : holders) EXPECT_TRUE(holder->GetCount() == 1 && holder->GetElement(0) != shared);
 }
 
 }  // namespace
