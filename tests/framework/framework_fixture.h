@@ -8,6 +8,7 @@
 #include "framework/core/elements.h"
 #include "framework/core/framework_classes.h"
 #include "framework/core/messages.h"
+#include "framework/tools/tools.h"
 #include "platform/app_queue.h"
 #include "platform/dialogs.h"
 
@@ -85,4 +86,37 @@ class Tracked : public Base {
   Tracked() { ++Alive; }
   ~Tracked() override { --Alive; }
   static inline int Alive = 0;
+};
+
+// Stands in for the main tool or an owner: keeps every message it receives.
+class TRecorder : public TOwnerEntity {
+ public:
+  struct Entry {
+    int Code;
+    std::string Sender;
+    std::string Text;  // of a text message, or the process of a progress message
+    int Max = 0;
+    int Progress = 0;
+  };
+  std::vector<Entry> Messages;
+  void ReceiveMessage(TKestuMessage*& message, bool& handled) override {
+    Entry entry{message->Message, message->Sender() ? message->Sender()->GetName() : "nil", ""};
+    if (auto* text = DynamicCast<TKestuTextMessage>(message)) entry.Text = text->Text;
+    if (auto* progress = DynamicCast<TProgressMessage>(message))
+      entry = {entry.Code, entry.Sender, progress->ProcessName, progress->MaxProgress, progress->Progress};
+    Messages.push_back(entry);
+    handled = true;
+  }
+  // "code<sender[ text]" for each message, joined by ", ".
+  std::string Log() const {
+    std::vector<std::string> lines;
+    for (const Entry& m : Messages) lines.push_back(std::to_string(m.Code) + "<" + m.Sender + (m.Text.empty() ? "" : " " + m.Text));
+    return Join(lines, ", ");
+  }
+  std::vector<std::string> Lines(int code) const {
+    std::vector<std::string> lines;
+    for (const Entry& m : Messages)
+      if (m.Code == code) lines.push_back(m.Text);
+    return lines;
+  }
 };

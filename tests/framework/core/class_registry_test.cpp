@@ -1,6 +1,8 @@
 #include "framework/core/class_registry.h"
 
+#include <algorithm>
 #include <memory>
+#include <tuple>
 
 #include "tests/framework/framework_fixture.h"
 #include "platform/code_page.h"
@@ -90,56 +92,72 @@ TEST_F(RegistryTest, CreationByNameWithOrWithoutTAndInAnyCase) {
   EXPECT_EQ(Boxes(), (std::vector<std::string>{"Neregistrovaný element: TFoo", "Neregistrovaný element: TTFoo"}));
   EXPECT_EQ(FindKestuClass("TAliases"), nullptr);  // made by class reference only
   EXPECT_EQ(ErrorOf<EClassNotFound>([] { GetKestuClass("Nic"); }), "Kestu nenašel třídu Nic");
+  // The lookup callers share that name classes the way users write them: as
+  // the name is first, then with "T" in front; FindKestuClass stays exact.
+  const std::tuple<const char*, TClass, const char*> lookups[] = {
+      {"TOwnerEntity", TOwnerEntity::StaticClass(), "TOwnerEntity"},
+      {"ownerentity", TOwnerEntity::StaticClass(), "Townerentity"},
+      {"Entity", TEntity::StaticClass(), "TEntity"},
+      {"Nic", nullptr, "TNic"},
+  };
+  for (const auto& [name, found, tried] : lookups) {
+    std::string triedName;
+    EXPECT_EQ(FindKestuClassWithOrWithoutT(name, &triedName), found) << name;
+    EXPECT_EQ(triedName, tried) << name;
+  }
+  EXPECT_EQ(FindKestuClass("Entity"), nullptr);
 }
 
-TEST_F(RegistryTest, EntryDescribesItsClassAndPropertiesInheritedFirst) {
+// Options, cloned block properties and tool settings take the properties after
+// LastIndex as the ones a class adds to the entity.
+TEST_F(RegistryTest, ThePropertiesAfterLastIndexAreTheDescendantsOwn) {
+  const std::pair<TClass, const char*> cases[] = {
+      {TEntity::StaticClass(), ""},
+      {TOwnerEntity::StaticClass(), ""},
+      {TKestuClasses::StaticClass(), "ShowProperties SortByName"},
+      {TKestuClass::StaticClass(), "PropCount ElementClassName AncestorClassName UnitName"},
+  };
+  for (const auto& [cls, own] : cases) {
+    std::vector<std::string> names;
+    for (const TPropInfo* info : cls->Props()) names.push_back(info->Name);
+    const auto last = std::find(names.rbegin(), names.rend(), "LastIndex");
+    ASSERT_NE(last, names.rend()) << cls->ClassName;
+    EXPECT_EQ(Join(std::vector<std::string>(last.base(), names.end())), own) << cls->ClassName;
+  }
+}
+
+TEST_F(RegistryTest, EntryDescribesItsPropertiesInheritedFirstAndCloneCopiesStoredOnes) {
   TKestuClass* entry = KestuClasses()->FindEntry("TProbe");
-  EXPECT_EQ(entry->AncestorClassName(), "TOwnerEntity");
   EXPECT_EQ(entry->PropCount(), 12 + 10);  // the element's five, the entity's seven, then its own
   EXPECT_EQ(entry->PropertyName(0) + " " + entry->PropertyName(entry->IndexOfProperty("count32")), "ID Count32");
-  EXPECT_EQ(entry->IndexOfProperty("none"), -1);
-  auto* shape = static_cast<TKestuClassProperty*>(entry->GetElement(16));
-  EXPECT_EQ(shape->GetName(), "Shape");
-  EXPECT_EQ(shape->TypeKind(), tkEnumeration);
   EXPECT_EQ(entry->PropertyClass(19), TOwnerEntity::StaticClass());
   EXPECT_TRUE(entry->IsReadOrWriteOnly(entry->IndexOfProperty("Count")));
-  EXPECT_FALSE(entry->IsReadOrWriteOnly(entry->IndexOfProperty("Label")));
   EXPECT_FALSE(entry->IsStoredProperty(entry->IndexOfProperty("Label")));
-  EXPECT_TRUE(entry->IsStoredProperty(entry->IndexOfProperty("Name")));  // a test, not evaluated
+  auto* shape = static_cast<TKestuClassProperty*>(entry->GetElement(16));
   shape->LostProperty = true;  // a property lost since the file was written answers the stored kind
   shape->StoredKind = tkFloat;
   EXPECT_EQ(shape->TypeKind(), tkFloat);
   shape->LostProperty = false;
-  TProbe probe;
-  std::string name, text;
-  GetPropertyNameByIndex(probe, GetPropertyIndex(probe, "VALUE"), name);
-  SetPropertyTextByIndex(probe, GetPropertyIndex(probe, name), "2.5");
-  PropertyTextByIndex(probe, GetPropertyIndex(probe, name), text);
-  EXPECT_EQ(name + " " + text, "Value 2.5");
-  GetPropertyNameByIndex(probe, 999, name);
-  EXPECT_EQ(name, "");
-  EXPECT_FALSE(SetPropertyTextByName(probe, "Missing", "1"));
-}
-
-TEST_F(RegistryTest, CloneCopiesStoredPropertiesOnly) {
+  EXPECT_EQ(shape->TypeKind(), tkEnumeration);
   TProbe source;
   source.ID = 77;
   source.Count32 = -5;
   source.Shape = TProbeShape::psPoint;
   source.Value = 2.25;
   source.Label = "not stored";
-  TOwnerEntity target;
-  source.Link = &target;
+  source.Link = &source;
   std::unique_ptr<TProbe> copy(static_cast<TProbe*>(CloneElement(&source)));
-  EXPECT_EQ(copy->ID, -1);
-  EXPECT_FALSE(copy->HasName());
-  EXPECT_EQ(copy->Count32, -5);
-  EXPECT_EQ(copy->Shape, TProbeShape::psPoint);
-  EXPECT_EQ(copy->Value, 2.25);
-  EXPECT_EQ(copy->Label, "");
-  EXPECT_EQ(copy->Link, &target);
+  EXPECT_EQ(copy->GetPropertyText("ID") + " " + std::to_string(copy->Count32) + " " + copy->GetPropertyText("Shape") +
+                " " + copy->GetPropertyText("Value") + " [" + copy->Label + "] " + copy->GetName(),
+            "-1 -5 psPoint 2.25 [] TProbe");
+  EXPECT_EQ(copy->Link, &source);
   source.SetName("Porost 1a");
   EXPECT_EQ(std::unique_ptr<TElement>(CloneElement(&source))->GetName(), "Porost 1a");
+  std::string text;  // properties by index, names in any case
+  SetPropertyTextByIndex(source, GetPropertyIndex(source, "VALUE"), "2.5");
+  PropertyTextByIndex(source, GetPropertyIndex(source, "value"), text);
+  EXPECT_EQ(text, "2.5");
+  EXPECT_FALSE(SetPropertyTextByName(source, "Missing", "1"));
 }
 
 TEST_F(RegistryTest, PropertyValuesAsTextBothWaysAndBadTextChangesNothing) {
@@ -152,7 +170,11 @@ TEST_F(RegistryTest, PropertyValuesAsTextBothWaysAndBadTextChangesNothing) {
   } cases[] = {
       {"Count32", "", "-123", "-123", false},
       {"Count32", "", "$1F", "31", false},
-      {"Count32", "5", "x", "0", false},
+      {"Count32", "5", "x", "0", false},  // a text that is no number sets Integer and Float alike: to 0
+      {"Count32", "5", "", "0", false},
+      {"Count32", "", "12abc", "0", false},
+      {"Count32", "", "1,5", "0", false},
+      {"Count32", "", "1e99999", "0", false},
       {"Small", "", "200", "200", false},
       {"Small", "7", "300", "7", true},
       {"Flag", "", "True", "True", false},
@@ -166,6 +188,8 @@ TEST_F(RegistryTest, PropertyValuesAsTextBothWaysAndBadTextChangesNothing) {
       {"Value", "", "1,5", "1.5", false},
       {"Value", "3", "", "0", false},
       {"Value", "3", "abc", "0", false},
+      {"Value", "3", "12abc", "0", false},
+      {"Value", "3", "1e99999", "0", false},
       {"Value", "", "1e20", "1E20", false},
       {"Value", "", "-0.0001", "-0.0001", false},
       {"Value", "", "0.00001", "1E-5", false},
@@ -220,27 +244,107 @@ TEST_F(RegistryTest, ElementReferencesTravelAsHandlesOfLiveElementsThatFit) {
   EXPECT_EQ(GetObjectPropByName(probe, "Value"), nullptr);
 }
 
+// TKestuInstance reaches a property only with a value of its kind and range;
+// a refused value changes nothing.
+TEST_F(RegistryTest, InstanceValuesGoToPropertiesOfTheirKindOnly) {
+  TOwnerEntity target;
+  TOwnerElement wrongClass;
+  EXPECT_FALSE(TKestuInstance().SetElementValue("Link", &target));  // bound to nothing
+  const auto element = [&](const std::string& name) -> TElement* {
+    return name == "target" ? &target : name == "wrong" ? static_cast<TElement*>(&wrongClass) : nullptr;
+  };
+  const auto nameOf = [&](TElement* e) { return e == &target ? "target" : e ? "other" : "nil"; };
+  struct Case {
+    char Kind;  // o ordinal, f float, s string, m method, e enumeration name, l element
+    const char* Property;
+    std::string Value;
+    bool Taken;
+    std::string ReadBack;
+  };
+  const Case cases[] = {
+      {'o', "count32", "-5", true, "-5"},  // names in any case
+      {'o', "Count32", std::to_string(std::int64_t{1} << 40), false, "0"},
+      {'o', "Letter", "232", true, "232"},
+      {'o', "Letter", "256", false, "97"},
+      {'o', "Flag", "1", true, "1"},
+      {'o', "Flag", "2", false, "0"},
+      {'o', "Shape", "2", true, "2"},
+      {'o', "Shape", "3", false, "0"},
+      {'o', "Big", "9000000000", true, "9000000000"},
+      {'o', "Value", "5", false, "0"},
+      {'o', "Count", "5", false, "0"},  // read only
+      {'o', "Missing", "5", false, "0"},
+      {'f', "Value", "2.5", true, "2.500000"},
+      {'f', "Count32", "2.5", false, "0.000000"},
+      {'s', "Label", "Průvodce", true, "Průvodce"},
+      {'s', "Count32", "7", false, ""},
+      {'m', "Handler", "1;2", true, "1;2"},
+      {'m', "Label", "1;2", false, "0;0"},
+      {'e', "Shape", "psarea", true, "psArea"},
+      {'e', "Shape", "psCircle", false, "psLine"},
+      {'e', "Flag", "True", true, "True"},
+      {'e', "Count32", "True", false, ""},
+      {'l', "Link", "target", true, "target"},
+      {'l', "Link", "wrong", false, "nil"},
+      {'l', "Label", "target", false, "nil"},
+      {'l', "Link", "nil", true, "nil"},
+  };
+  for (const Case& c : cases) {
+    TProbe probe;
+    TKestuInstance instance;
+    instance.SetInstance(&probe);
+    const std::string& v = c.Value;
+    bool taken = false;
+    std::string read;
+    switch (c.Kind) {
+      case 'o':
+        taken = instance.SetOrdValue(c.Property, std::stoll(v));
+        read = std::to_string(instance.GetOrdValue(c.Property));
+        break;
+      case 'f':
+        taken = instance.SetFloatValue(c.Property, std::stold(v));
+        read = std::to_string(static_cast<double>(instance.GetFloatValue(c.Property)));
+        break;
+      case 's':
+        taken = instance.SetStrValue(c.Property, v);
+        read = instance.GetStrValue(c.Property);
+        break;
+      case 'm':
+        taken = instance.SetMethodValue(c.Property, TextToMethod(v));
+        read = MethodToText(instance.GetMethodValue(c.Property));
+        break;
+      case 'e':
+        taken = instance.SetEnumName(c.Property, v);
+        read = instance.GetEnumName(c.Property);
+        break;
+      default:
+        taken = instance.SetElementValue(c.Property, element(v));
+        read = nameOf(instance.GetElementValue(c.Property));
+    }
+    EXPECT_EQ(taken, c.Taken) << c.Kind << " " << c.Property << " <- " << v;
+    EXPECT_EQ(read, c.ReadBack) << c.Kind << " " << c.Property << " <- " << v;
+    if (!c.Taken && c.Property != std::string("Missing")) {
+      EXPECT_EQ(probe.GetPropertyText(c.Property), TProbe().GetPropertyText(c.Property)) << c.Property << " <- " << v;
+    }
+  }
+}
+
 TEST(TextFunctions, NumbersBooleansNamesAndTrimming) {
-  for (const auto& [text, value] : {std::pair<const char*, long double>{"1,5", 1.5L}, {"1.5", 1.5L}, {"abc", 0},
-                                    {" -2.5E2 ", -250}, {"1,5,5", 0}})
+  for (const auto& [text, value] : {std::pair<const char*, long double>{"1,5", 1.5L}, {"abc", 0}, {" -2.5E2 ", -250},
+                                    {"1,5,5", 0}})
     EXPECT_EQ(TextToFloatAnySep(text), value) << text;
   for (const auto& [text, value] : {std::pair<const char*, int>{"", 0}, {" 42", 42}, {"42x", 0}, {"99999999999", 0},
                                     {"-2147483648", INT32_MIN}})
     EXPECT_EQ(TextToInt(text), value) << text;
-  EXPECT_TRUE(IsFloatText("3,25") && !IsFloatText("3;25"));
   EXPECT_TRUE(TextToBool("t") && !TextToBool("yes") && !TextToBool(""));
-  EXPECT_EQ(BoolToText(true) + BoolToText(false), "TRUEFALSE");
-  std::string text = "1.5,2";
+  std::string text = "1.5,2", name = "Element", tool = "tool", path, value, right = "unchanged";
   SwapFirstSeparator(text, ',', '.');
-  EXPECT_EQ(text, "1,5,2");
-  std::string name = "Element", tool = "tool", path;
-  EXPECT_EQ(EnsureTPrefix(name) + EnsureTPrefix(tool), "TElementtool");
-  EXPECT_EQ(AddTrailingBackslash(path), "\\");
+  EXPECT_EQ(text + " " + EnsureTPrefix(name) + EnsureTPrefix(tool) + " " + AddTrailingBackslash(path),
+            "1,5,2 TElementtool \\");
   EXPECT_EQ(RemoveTrailingBackslash(path = "C:\\Data\\"), "C:\\Data");
   EXPECT_EQ(TrimBlanks(std::string("  a\tb \0", 7)), "a\tb");
   EXPECT_EQ(FormatIntWidth(5, 4, true) + FormatIntWidth(5, 4, false) + FormatIntWidth(-12, 2, true), "0005   5-12");
   EXPECT_EQ(FormatFloatWidth(8, 2, 3.14159), "    3.14");
-  std::string value, right = "unchanged";
   EXPECT_TRUE(SplitNameValue("  Barva =  13 ", name, value));
   EXPECT_EQ(name + "|" + value, "Barva|13");
   EXPECT_FALSE(SplitNameValue("  Samotné jméno  ", name, value));

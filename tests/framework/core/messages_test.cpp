@@ -170,4 +170,30 @@ TEST_F(MessageTest, EnvelopeAndPassToOwnersHandOnToTheirOwners) {
   EXPECT_TRUE(handled);
 }
 
+// A message that frees its data (KillData) frees only data that is its own:
+// never itself, never data held elsewhere, and never an entity that is
+// freeing the message; nothing is freed twice whichever goes first.
+TEST_F(MessageTest, KillDataFreesOnlyDataOfItsOwn) {
+  using Entity = Tracked<TOwnerEntity>;
+  using Message = Tracked<TKestuMessage>;
+  const char* const rows[] = {"data of its own", "data held elsewhere", "itself as data",
+                              "an entity holding it as data, the message freed first",
+                              "an entity holding it as data, the entity freed first"};
+  for (int row = 0; row < 5; ++row) {
+    Entity::Alive = Message::Alive = 0;
+    auto* message = new Message;
+    message->KillData = true;
+    TElement* data = row == 2 ? static_cast<TElement*>(message) : new Entity;
+    message->SetData(data);
+    std::unique_ptr<Entity> holder(row == 1 ? new Entity : nullptr);
+    if (holder) holder->AddElement(data);
+    if (row >= 3) static_cast<TEntity*>(data)->AddElement(message);
+    delete (row == 4 ? data : message);
+    EXPECT_EQ(Entity::Alive, row == 1 ? 2 : 0) << rows[row];
+    EXPECT_EQ(Message::Alive, 0) << rows[row];
+    holder.reset();
+    EXPECT_EQ(Entity::Alive, 0) << rows[row];
+  }
+}
+
 }  // namespace

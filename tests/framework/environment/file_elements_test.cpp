@@ -4,10 +4,12 @@
 
 #include <filesystem>
 #include <fstream>
+#include <tuple>
 #include <memory>
 
 #include "framework/core/class_registry.h"
 #include "framework/environment/directory_walker.h"
+#include "framework/environment/environment.h"
 #include "platform/files.h"
 #include "tests/framework/framework_fixture.h"
 #include "tests/platform/temp_folder.h"
@@ -68,49 +70,21 @@ TEST_F(FileElementsTest, AFolderIsListedOnFirstAccessAndLinkedFoldersAreNotEnter
       if (auto* child = DynamicCast<TEntity>(entity->GetElement(i))) pending.push_back(child);
   }
   EXPECT_EQ(reached, 12);
-}
-
-TEST_F(FileElementsTest, ListedEntriesTakeTheirClassFromTheirKind) {
-  struct Case {
-    bool dirOnly;
-    const char* name;
-    const char* cls;
-  };
-  const Case cases[] = {{false, "B.PAS", "TPascalUnitElement"}, {false, "c.pas", "TFileElement"},
-                        {false, "sub", "TDirectoryElement"},   {true, "sub", "TDirectoryElement"},
-                        {true, "a.txt", "none"},               {false, "a.txt", "TFileElement"}};
-  for (const Case& c : cases) {
-    std::unique_ptr<TDirectoryElement> dir(CreateElement<TDirectoryElement>());
-    dir->DirOnly = c.dirOnly;
-    dir->SetFileName(root);
-    TElement* found = dir->FindElementByName(c.name);
-    EXPECT_EQ(found ? found->ClassName() : "none", c.cls) << c.name << (c.dirOnly ? " dirs only" : "");
-  }
-}
-
-TEST_F(FileElementsTest, AListedFolderKeepsItsName) {
-  std::unique_ptr<TDirectoryElement> dir(CreateElement<TDirectoryElement>());
-  dir->SetFileName(root);
-  auto* sub = DynamicCast<TDirectoryElement>(dir->FindElementByName("sub"));
-  sub->SetFileName(root + "/zz");
+  sub->SetFileName(root + "/zz");  // a listed folder keeps its name
   EXPECT_EQ(sub->FileName(), root + "/sub");
-  // The same name again in other letter case lists nothing anew.
   const int count = dir->GetCount();
-  dir->SetFileName(AsciiUpperCase(root));
-  EXPECT_EQ(dir->FileName(), root);
-  EXPECT_EQ(dir->GetCount(), count);
-}
-
-TEST_F(FileElementsTest, UnitDescriptionsComeFromTheirSection) {
-  std::unique_ptr<TDirectoryElement> dir(CreateElement<TDirectoryElement>());
-  dir->SetFileName(root);
-  TElement* unit = dir->FindElementByName("B.PAS");
-  ASSERT_NE(unit, nullptr);
-  EXPECT_EQ(unit->GetPropertyText("Description"), "Výpočty");
-  EXPECT_EQ(unit->GetPropertyText("Version"), "2.1");
-  EXPECT_EQ(unit->GetPropertyText("Admin"), "");
-  unit->SetPropertyText("Version", "9");
-  EXPECT_EQ(unit->GetPropertyText("Version"), "2.1");
+  dir->SetFileName(AsciiUpperCase(root));  // the same name in other letter case lists nothing anew
+  EXPECT_EQ(dir->FileName() + " " + std::to_string(dir->GetCount()), root + " " + std::to_string(count));
+  EXPECT_EQ(dir->FindElementByName("c.pas")->ClassName(), "TFileElement");
+  TElement* unit = dir->FindElementByName("B.PAS");  // descriptions come from their section
+  EXPECT_EQ(unit->ClassName(), "TPascalUnitElement");
+  EXPECT_EQ(unit->GetPropertyText("Description") + "|" + unit->GetPropertyText("Version") + "|" +
+                unit->GetPropertyText("Admin"),
+            "Výpočty|2.1|");
+  std::unique_ptr<TDirectoryElement> dirs(CreateElement<TDirectoryElement>());
+  dirs->DirOnly = true;
+  dirs->SetFileName(root);
+  EXPECT_EQ(Join(NamesOf(*dirs)), "sub zz");
 }
 
 TEST_F(FileElementsTest, RenamesStayInTheFolderAndRefuseOtherNames) {
@@ -133,43 +107,24 @@ TEST_F(FileElementsTest, RenamesStayInTheFolderAndRefuseOtherNames) {
   EXPECT_TRUE(fs::exists(root + "/Z.KES"));
 }
 
-TEST_F(FileElementsTest, NamePartsOfTheFileName) {
-  struct Case {
-    const char* fileName;
-    const char* path;
-    const char* ext;
-  };
-  const Case cases[] = {{"/data/LES.TXT", "/data/", "TXT"}, {"/data/README", "/data/", ""},
-                        {"/data.d/README", "/data.d/", ""},  {"name.kes", "", "kes"}};
-  for (const Case& c : cases) {
+TEST_F(FileElementsTest, NamePartsAttributesAndTimesOfAFile) {
+  const std::tuple<const char*, const char*, const char*> parts[] = {
+      {"/data/LES.TXT", "/data/", "TXT"}, {"/data.d/README", "/data.d/", ""}, {"name.kes", "", "kes"}};
+  for (const auto& [name, path, ext] : parts) {
     TFileElement file;
-    file.SetFileName(c.fileName);
-    EXPECT_EQ(file.FilePath(), c.path) << c.fileName;
-    EXPECT_EQ(file.FileExt(), c.ext) << c.fileName;
+    file.SetFileName(name);
+    EXPECT_EQ(file.FilePath() + "|" + file.FileExt(), std::string(path) + "|" + ext) << name;
   }
-  TFileElement file;
-  file.SetFileName("/data/LES.TXT");
-  EXPECT_EQ(file.FileNameWithExt("DBF"), "/data/LES.DBF");
-  EXPECT_EQ(file.FileNameWithExt(".dbf"), "/data/LES.dbf");
-  file.SetPropertyText("FileExt", "DBF");
-  EXPECT_EQ(file.FileName(), "/data/LES.TXT");
-}
-
-TEST_F(FileElementsTest, AttributesAndTimesReachTheFile) {
   std::unique_ptr<TFileElement> file(CreateElement<TFileElement>());
   file->SetFileName(root + "/a.txt");
+  EXPECT_EQ(file->FileNameWithExt("DBF"), root + "/a.DBF");
   file->SetPropertyBoolean("ReadInfo", true);
   EXPECT_EQ(file->FileSize(), 1);
-  EXPECT_FALSE(file->GetPropertyBoolean("AttrReadOnly"));
   EXPECT_TRUE(file->GetPropertyBoolean("AttrArchive"));
   file->SetPropertyBoolean("AttrReadOnly", true);
-  const int attributes = file->Attributes();
-  file->SetPropertyBoolean("AttrReadOnly", true);
-  EXPECT_EQ(file->Attributes(), attributes);
   EXPECT_EQ(fs::status(root + "/a.txt").permissions() & fs::perms::owner_write, fs::perms::none);
   file->SetPropertyBoolean("AttrReadOnly", false);
   EXPECT_NE(fs::status(root + "/a.txt").permissions() & fs::perms::owner_write, fs::perms::none);
-
   file->SetPropertyText("FileTimeString", "24.12.2019 18:30:04");
   file->SetPropertyBoolean("ReadInfo", true);
   EXPECT_EQ(file->GetPropertyText("FileTimeString"), "24.12.2019 18:30:04");
@@ -210,69 +165,40 @@ TEST(FileDateTest, PackedDatesConvertBothWays) {
   }
 }
 
-TEST_F(FileElementsTest, FileBasedEntitiesReportWhyNothingWasLoaded) {
+TEST_F(FileElementsTest, FileBasedEntitiesReportWhyNothingWasLoadedAndFileModelsMove) {
   struct Loading : TFileBasedEntity {
     std::vector<std::string> loaded;
     void LoadFromFile(const std::string& name) override { loaded.push_back(name); }
   };
-  struct Case {
-    std::string name;
-    int error;
-    std::size_t loads;
-  };
-  const Case cases[] = {{"", 11, 0}, {root + "/none.txt", 12, 0}, {root + "/a.txt", 0, 1}, {root + "/sub", 12, 0}};
-  for (const Case& c : cases) {
+  const std::pair<std::string, int> cases[] = {{"", 11}, {root + "/none.txt", 12}, {root + "/a.txt", 0}, {root + "/sub", 12}};
+  for (const auto& [name, error] : cases) {
     Loading entity;
     entity.Error = 99;
-    entity.SetFileName(c.name);
-    EXPECT_EQ(entity.Error, c.error) << c.name;
-    EXPECT_EQ(entity.loaded.size(), c.loads) << c.name;
-    EXPECT_EQ(entity.GetFileName(), c.name);
+    entity.SetFileName(name);
+    EXPECT_EQ(entity.Error, error) << name;
+    EXPECT_EQ(entity.loaded.size(), error ? 0u : 1u) << name;
   }
-}
-
-TEST_F(FileElementsTest, FileModelsMoveTheirFileToAnotherPath) {
   TFileModel model;
   model.SetPropertyText("FileName", "/old/place/guide.KES");
-  EXPECT_EQ(model.GetPropertyText("Path"), "/old/place/");
   model.SetPropertyText("Path", "/new");
   EXPECT_EQ(model.GetFileName(), "/new/guide.KES");
 }
 
-TEST_F(FileElementsTest, ADriveIsListedOnceWhileActive) {
+TEST_F(FileElementsTest, ADriveIsListedOnceWhileActiveAndTheComputerHoldsOnePerVolume) {
   std::unique_ptr<TLogicalDriveElement> drive(CreateElement<TLogicalDriveElement>());
   drive->RootName = root;
-  drive->SetName("root");
-  EXPECT_EQ(drive->GetName(), "root");
-  // The kind of the volume the test folder is on: any present kind.
-  const char* const texts[] = {"UnKnown", "not found ", "FD", "HD", "REMOTE disk", "CDROM", "RAM Disk"};
-  ASSERT_GE(drive->DriveType(), 2);
-  ASSERT_LE(drive->DriveType(), 6);
-  EXPECT_EQ(drive->DriveTypeString(), texts[drive->DriveType()]);
   drive->SetActive(true);
   drive->SetActive(false);
   EXPECT_EQ(drive->GetCount(), 0);  // deactivated before anyone looked
-  drive->SetActive(true);
-  const int count = drive->GetCount();
-  EXPECT_EQ(count, 6);
-  drive->SetActive(true);
-  EXPECT_EQ(drive->GetCount(), count);
-  drive->SetActive(false);
-  EXPECT_EQ(drive->GetCount(), 0);
-  drive->SetActive(true);
-  EXPECT_EQ(drive->GetCount(), count);
+  for (const bool active : {true, true, false, true}) {
+    drive->SetActive(active);
+    EXPECT_EQ(drive->GetCount(), active ? 6 : 0);
+  }
   drive->RootName = root + "/missing";
   EXPECT_EQ(drive->DriveTypeString(), "not found ");
-}
-
-TEST_F(FileElementsTest, TheComputerHoldsOneDrivePerVolume) {
   std::unique_ptr<TElement> computer(CreateElementByClassName("TLocalComputerElement"));
-  auto* drives = DynamicCast<TEntity>(computer.get());
-  ASSERT_NE(drives, nullptr);
-  ASSERT_GE(drives->GetCount(), 1);
-  auto* first = DynamicCast<TLogicalDriveElement>(drives->GetElement(0));
+  auto* first = DynamicCast<TLogicalDriveElement>(DynamicCast<TEntity>(computer.get())->GetElement(0));
   ASSERT_NE(first, nullptr);
-  EXPECT_EQ(first->RootName, "/");
   EXPECT_EQ(first->GetName(), "/ " + first->DriveTypeString());
   EXPECT_FALSE(first->Active());
 }
@@ -297,10 +223,7 @@ TEST_F(FileElementsTest, TheWalkerCollectsFilesFolderByFolder) {
             (std::vector<std::string>{root + "/sub/d.kes", root + "/sub/e.KES"}));
   EXPECT_EQ(FlatFileSearch(root, "*", platform::faDirectory),
             (std::vector<std::string>{root + "/sub", root + "/zz"}));
-}
-
-TEST_F(FileElementsTest, TheWalkersChoiceOfFilesCanBeNarrowed) {
-  struct OnlyShort : TDirSurfer {
+  struct OnlyShort : TDirSurfer {  // the walker's choice of files can be narrowed
     using TDirSurfer::TDirSurfer;
     bool AcceptFile(const std::string& name) override { return platform::ExtractFileName(name).size() <= 5; }
   };
@@ -309,6 +232,68 @@ TEST_F(FileElementsTest, TheWalkersChoiceOfFilesCanBeNarrowed) {
   walker.Walk();
   EXPECT_EQ(walker.Result(), (std::vector<std::string>{root + "/sub/d.kes", root + "/sub/deep", root + "/sub/e.KES",
                                                        root + "/sub/loop", root + "/sub/deep/f.KES"}));
+}
+
+constexpr std::uint64_t GiB = std::uint64_t{1} << 30;
+constexpr std::uint32_t Max32 = 0xFFFFFFFFu;
+
+TEST(MemoryElementTest, FiguresAreReckonedIn64BitsAndClampedTo32) {
+  struct Case {
+    const char* name;
+    platform::MemoryStatus status;
+    std::uint32_t totalPhys, availPhys, allocated, avail;
+  };
+  const Case cases[] = {
+      {"small machine", {32, 50, 1000, 500, 3000, 2000, 0, 0}, 1000, 500, 1500, 750},
+      {"full load", {32, 100, 1000, 0, 1000, 0, 0, 0}, 1000, 0, 2000, 0},
+      // 16 GiB with 6 GiB free: 10 GiB in use does not wrap to 2 GiB.
+      {"above 4 GiB", {32, 62, 16 * GiB, 6 * GiB, 20 * GiB, 10 * GiB, 0, 0}, Max32, Max32, Max32, Max32},
+      // 3 GiB in use reads as it is although the totals are clamped.
+      {"totals clamped, use not", {32, 30, 8 * GiB, 7 * GiB, 8 * GiB, 6 * GiB, 0, 0}, Max32, Max32,
+       static_cast<std::uint32_t>(3 * GiB), static_cast<std::uint32_t>(3 * GiB / 100 * 70)},
+  };
+  for (const Case& c : cases) {
+    TMemoryElement memory;
+    memory.SetStatus(c.status);
+    EXPECT_EQ(memory.TotalPhys(), c.totalPhys) << c.name;
+    EXPECT_EQ(memory.AvailPhys(), c.availPhys) << c.name;
+    EXPECT_EQ(memory.AlocatedMemory(), c.allocated) << c.name;
+    EXPECT_EQ(memory.AvailMemory(), c.avail) << c.name;
+    EXPECT_EQ(memory.GetPropertyText("AlocatedMemory"), std::to_string(c.allocated)) << c.name;
+  }
+}
+
+TEST(FileVersionTest, AProgramFileWithoutVersionDataAnswersItsError) {
+  struct Case {
+    const char* name;
+    bool setName;
+    const char* error;
+  };
+  const Case cases[] = {{"never set", false, "Empty FileName"}, {"/bin/sh", true, "InfoSize=0"}, {"", true, "InfoSize=0"}};
+  for (const Case& c : cases) {
+    TFileVersion version;
+    if (c.setName) SetPropertyTextByName(version, "FileName", c.name);
+    std::string text;
+    GetPropertyTextByName(version, "Error", text);
+    EXPECT_EQ(text, c.error) << c.name;
+    for (const char* property : {"MajorVersion", "Build", "CompanyName", "Language"}) {
+      GetPropertyTextByName(version, property, text);
+      EXPECT_TRUE(text == "0" || text.empty()) << c.name << " " << property;
+    }
+  }
+}
+
+TEST(IniFileNameTest, TheProgramsNameWithTheIniExtension) {
+  struct Case {
+    const char* program;
+    const char* ini;
+  };
+  const Case cases[] = {{"/opt/kestx/bin/kestx", "/opt/kestx/bin/kestx.INI"},
+                        {"/opt/kestx/KESTX.EXE", "/opt/kestx/KESTX.INI"},
+                        {"/opt/v1.2/kestx", "/opt/v1.2/kestx.INI"}};
+  for (const Case& c : cases) EXPECT_EQ(IniFileNameOf(c.program), c.ini) << c.program;
+  const std::string running = DefaultIniFileName();
+  EXPECT_EQ(running.substr(running.size() - 18), "test_framework.INI");
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/framework/deep_chains.h"
 #include "tests/framework/framework_fixture.h"
 #include "tests/framework/stream/kes_stream_files.h"
 #include "tests/framework/stream/kes_test_classes.h"
@@ -56,7 +57,7 @@ class KesStreamTest : public FrameworkTest {
   }
   Lines Logged() const { return log.Lines(msgLogText); }
 
-  TMessageLog log;
+  TRecorder log;
   std::string file;
 };
 
@@ -293,7 +294,7 @@ TEST_F(KesStreamTest, ProgressOfSavingAndLoadingComesInOrder) {
   for (int i = 0; i < 1199; ++i) root->AddElement(Leaf(i));
   Save(root.get());
   Lines progress;
-  for (const PostedMessage& m : log.Messages)
+  for (const TRecorder::Entry& m : log.Messages)
     if (m.Code != msgLogText) progress.push_back(m.Code == msgProgress ? std::to_string(m.Progress) : m.Text);
   EXPECT_EQ(Join(progress, "|"), "Ukládání modelu do souboru " + file +
                                      " -celkem 1199 Elementů|500|Uloženo 500 elementů|1000|Uloženo 1000 elementů|");
@@ -309,7 +310,7 @@ TEST_F(KesStreamTest, ProgressOfSavingAndLoadingComesInOrder) {
   log.Messages.clear();
   Load();
   progress.clear();
-  for (const PostedMessage& m : log.Messages)
+  for (const TRecorder::Entry& m : log.Messages)
     if (m.Code == msgProgress || m.Code == msgProgressText)
       progress.push_back(m.Code == msgProgress ? std::to_string(m.Progress) : m.Text);
   ASSERT_GE(progress.size(), 2u);
@@ -368,21 +369,42 @@ TEST_F(KesStreamTest, InlineElementsNestedBeyondTheLimitSkipOneRecordWithoutExha
   EXPECT_EQ(Logged(), Lines{"Element record skipped: Inline elements nested too deep"});
 }
 
-TEST_F(KesStreamTest, SaveAndLoadAreRegisteredAndTakeFileNameForEveryPositionalParameter) {
-  EXPECT_EQ(FindKestuClass("TKestuSaver"), nullptr);
-  EXPECT_EQ(FindKestuClass("TStreamLoader"), nullptr);
+TEST_F(KesStreamTest, SaveAndLoadTakeFileNameForEveryPositionalParameter) {
   std::unique_ptr<TTool> save(static_cast<TTool*>(NewElement(FindKestuClass("TSave"))));
   std::unique_ptr<TLoad> load(TKestuLoader::CreateForFile<TLoad>("a.kes"));
   EXPECT_EQ(load->FileName, "a.kes");
-  std::string name;
+  std::string name, loadName;
   for (int index : {0, 1, 7}) {
     save->GetParameterName(index, name);
-    EXPECT_EQ(name, "FileName");
-    load->GetParameterName(index, name);
-    EXPECT_EQ(name, "FileName");
+    load->GetParameterName(index, loadName);
+    EXPECT_EQ(name + " " + loadName, "FileName FileName") << index;
   }
   save->SetParameterByIndex(0, "b.kes");
   EXPECT_EQ(static_cast<TSave*>(save.get())->FileName, "b.kes");
+}
+
+// Chains deeper than the stack could follow one level per frame: saved, loaded
+// and saved again to the same bytes; cut short, they fail with EBadStream.
+TEST_F(KesStreamTest, DeepChainRoundTripsAndATruncatedOneRaisesBadStream) {
+  Save(DeepChain<TOwnerEntity>().get());
+  const Bytes saved = kes::ReadFile(file);
+  Graph loaded = Load();
+  int depth = 0;
+  for (auto* at = DynamicCast<TEntity>(loaded.get()); at; ++depth) {
+    ASSERT_EQ(at->GetName(), "L" + std::to_string(depth));
+    at = at->IsEmpty() ? nullptr : DynamicCast<TEntity>(at->GetElement(0));
+  }
+  EXPECT_EQ(depth, kDeepChainDepth);
+  Save(loaded.get());
+  EXPECT_EQ(kes::ReadFile(file), saved);
+  for (const std::size_t keep : {saved.size() - 1, saved.size() / 2}) {  // without the body's end, in the middle
+    kes::WriteFile(file, Bytes(saved.begin(), saved.begin() + static_cast<std::ptrdiff_t>(keep)));
+    TLoad load;
+    load.FileName = file;
+    EXPECT_THROW(load.DoIt(), EBadStream) << keep;
+    EXPECT_EQ(load.Output(), nullptr) << keep;
+    RunMessages();
+  }
 }
 
 // ---------------------------------------------------------------- component stream

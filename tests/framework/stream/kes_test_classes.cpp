@@ -5,8 +5,6 @@
 
 #include "tests/framework/framework_fixture.h"
 #include "framework/core/class_registry.h"
-#include "framework/core/messages.h"
-#include "framework/tools/tools.h"
 
 TClass TTestLeaf::StaticClass() {
   static const TClassInfo info = DescribeClass<TTestLeaf>(
@@ -31,25 +29,6 @@ void RegisterKesTestClasses() {
   registered = true;
   RegisterKestuClass(TTestLeaf::StaticClass());
   RegisterKestuClass(TTestBox::StaticClass());
-}
-
-void TMessageLog::ReceiveMessage(TKestuMessage*& message, bool& handled) {
-  PostedMessage posted{message->Message, "", 0, 0};
-  if (auto* text = DynamicCast<TKestuTextMessage>(message)) posted.Text = text->Text;
-  if (auto* progress = DynamicCast<TProgressMessage>(message)) {
-    posted.Text = progress->ProcessName;
-    posted.Progress = progress->Progress;
-    posted.Max = progress->MaxProgress;
-  }
-  Messages.push_back(posted);
-  handled = true;
-}
-
-std::vector<std::string> TMessageLog::Lines(int code) const {
-  std::vector<std::string> lines;
-  for (const PostedMessage& posted : Messages)
-    if (posted.Code == code) lines.push_back(posted.Text);
-  return lines;
 }
 
 namespace {

@@ -1,6 +1,6 @@
 #pragma once
-// Element classes with a property of every stored kind, and a listener that
-// records what the stream tools post, for the element stream tests.
+// Element classes with a property of every stored kind, for the element
+// stream tests.
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -44,21 +44,6 @@ class TTestBox : public TOwnerEntity {
 };
 
 void RegisterKesTestClasses();
-
-struct PostedMessage {
-  int Code;
-  std::string Text;
-  int Progress;
-  int Max;
-};
-
-// Stands in for the main tool: keeps every message it receives.
-class TMessageLog : public TOwnerEntity {
- public:
-  std::vector<PostedMessage> Messages;
-  void ReceiveMessage(TKestuMessage*& message, bool& handled) override;
-  std::vector<std::string> Lines(int code) const;
-};
 
 // The loaded graph as text, for one comparison per graph: leaves as
 // [name:]L(value ratio letter label flag), other elements as class [name]

@@ -2,6 +2,7 @@
 
 #include <functional>
 
+#include "tests/framework/deep_chains.h"
 #include "tests/framework/framework_fixture.h"
 #include "framework/core/class_registry.h"
 
@@ -25,6 +26,11 @@ class TTraceRecursor : public TRecursor {
     if (action) action(element);
   }
   void Prepare() override { trace.push_back("prepare"); }
+  void LeftInside(TElement* element) override {
+    TRecursor::LeftInside(element);
+    ++leftInside;
+  }
+  int leftInside = 0;
 };
 
 // Notes each input under its tag; its result is the input unless the input
@@ -67,6 +73,7 @@ class RecursorTest : public FrameworkTest {
  protected:
   std::string Walk(TElement* input, std::function<void(TElement*)> action = {}, bool notInside = false) {
     walk.trace.clear();
+    walk.leftInside = 0;
     walk.action = std::move(action);
     walk.NotInside = notInside;
     walk.SetInput(input);
@@ -165,6 +172,23 @@ TEST_F(RecursorTest, HookToolsAreTheActionAndTheGoInsideTest) {
   EXPECT_EQ(tools->AfterTool(), nullptr);
   tools->DoIt();
   EXPECT_EQ(Join(notes), "+root +a +a1 +skip +s1");
+}
+
+TEST_F(RecursorTest, DeepChainsAreWalkedToTheBottomAndACycleIsCutWhateverTheDepth) {
+  TEntity* at = nullptr;
+  std::unique_ptr<TOwnerEntity> root = DeepChain<TOwnerEntity>(kDeepChainDepth, &at);
+  at->AddElement(Node("bottom"));
+  Walk(root.get());
+  ASSERT_EQ(walk.trace.size(), 2u * (kDeepChainDepth + 1) + 1);
+  EXPECT_EQ(walk.trace[kDeepChainDepth + 1], "+bottom" + std::to_string(kDeepChainDepth + 1));
+  EXPECT_EQ(walk.leftInside, kDeepChainDepth);  // every entity's walk ends once, the input's included
+  // root > ... > last, and last lists root again without owning it.
+  std::unique_ptr<TNameEntity> cycle = DeepChain<TNameEntity>(1000, &at);
+  auto* last = new TQuickEntity;
+  at->AddElement(last);
+  last->AddElement(cycle.get());
+  Walk(cycle.get());
+  EXPECT_EQ(walk.trace.size(), 2u * 1001 + 1);
 }
 
 }  // namespace
