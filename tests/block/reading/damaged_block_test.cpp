@@ -40,17 +40,8 @@ class DamagedBlockTest : public ReadingTest {
     files.PutBytes(kPointFileName, 0, TPointRecord::Dummy());
     files.PutBytes(kTextBoxFileName, 0, TTextBoxRecord::Dummy());
     for (std::int32_t n = 1; n <= 3; ++n) {
-      TPointRecord point;
-      point.Number = n;
-      point.X = 100.0 * n;
-      point.Y = 50;
-      files.Put(kPointFileName, n, point);
-      TTextBoxRecord text;
-      text.Number = n;
-      text.X = 10.0 * n;
-      text.Y = 5;
-      text.Slant = 45;
-      files.Put(kTextBoxFileName, n, text);
+      files.Put(kPointFileName, n, TPointRecord{.Number = n, .X = 100.0 * n, .Y = 50});
+      files.Put(kTextBoxFileName, n, TTextBoxRecord{.Number = n, .X = 10.0 * n, .Y = 5, .Slant = 45});
     }
     const std::string lines = "hlavicka\r\nprvni\r\ndruhy\r\ntreti\r\n";
     files.Raw(kTextFileName, Bytes(lines.begin(), lines.end()));

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <cstring>
 #include <fstream>
 #include <map>
 #include <string>
@@ -8,6 +9,7 @@
 
 #include "block/files/block_records.h"
 #include "framework/tools/world.h"
+#include "spatial/objects/space_entities.h"
 #include "spatial/sheets/coordinate_systems.h"
 #include "tests/block/block_fixture.h"
 
@@ -113,6 +115,20 @@ inline TAreaRecord AreaRecord(std::int32_t number, std::int32_t firstLine, std::
   area.LabelY = label.second;
   area.Area = 1;
   return area;
+}
+
+// The numbers (Cislo) of the objects of a layer, in order.
+inline std::vector<int> NumbersOf(const TEntity& list) {
+  std::vector<int> numbers;
+  for (TElement* child : list.Children()) numbers.push_back(child->GetPropertyInteger("Cislo"));
+  return numbers;
+}
+
+// Vertices of a polyline as (x, y) pairs.
+inline std::vector<std::pair<double, double>> VerticesOf(const TPolyElement& line) {
+  std::vector<std::pair<double, double>> points;
+  for (int i = 0; i < line.GetCoordsCount(); ++i) points.emplace_back(line.GetCoordX(i), line.GetCoordY(i));
+  return points;
 }
 
 // Collects the codes of the framework messages that reach it as the main
