@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <memory>
 #include <numbers>
 
@@ -20,28 +19,9 @@ class BlockReaderTest : public ReadingTest {
  protected:
   void SetUp() override {
     ReadingTest::SetUp();
-    dir = folder.Path() + "/LES.BLK";
-    std::filesystem::create_directories(dir);
     files.Put(kLineFileName, 0, TLineRecord{});
     files.Coords({{0, 0}, {1, 1}, {2, 1}, {3, 4}});
   }
-  std::unique_ptr<TLumaRBlokReader> Reader() {
-    files.Flush();
-    auto reader = std::make_unique<TLumaRBlokReader>();
-    reader->Create(dir);
-    return reader;
-  }
-  template <class L>
-  static std::unique_ptr<L> Layer(L* list) {
-    return std::unique_ptr<L>(list);
-  }
-  template <class E>
-  static E* Child(const TEntity& list, std::size_t i) {
-    return static_cast<E*>(list.Children().at(i));
-  }
-
-  std::string dir;
-  BlockFiles files{folder.Path() + "/LES.BLK"};
 };
 
 TEST_F(BlockReaderTest, PointsAreReadFromTheirRecordsWithinTheRange) {

@@ -4,7 +4,6 @@
 // number could make grow.
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <memory>
 #include <random>
 
@@ -16,16 +15,10 @@ namespace {
 
 class DamagedBlockTest : public ReadingTest {
  protected:
-  void SetUp() override {
-    ReadingTest::SetUp();
-    dir = folder.Path() + "/POLE.BLK";
-    std::filesystem::create_directories(dir);
-  }
-
   // Two areas (one the other's hole) of one line each, one area of two
   // lines, points and texts.
-  static BlockFiles SoundBlock(const std::string& dir) {
-    BlockFiles files(dir);
+  void SetUp() override {
+    ReadingTest::SetUp();
     files.PutBytes(kLineFileName, 0, TLineRecord::Dummy());
     SquareLine(files, 1, 0, 10, 1);
     SquareLine(files, 2, 3, 3, 2, 1);
@@ -47,7 +40,6 @@ class DamagedBlockTest : public ReadingTest {
     files.Raw(kTextFileName, Bytes(lines.begin(), lines.end()));
     const std::string info = "OPSANYOBDELNIKBLOKU=0 0 100 100\r\nCODEPAGE=852\r\n";
     files.Raw(kInfoFileName, Bytes(info.begin(), info.end()));
-    return files;
   }
 
   // Reads every layer; answers the number of objects read.
@@ -74,18 +66,17 @@ class DamagedBlockTest : public ReadingTest {
     return objects;
   }
 
-  std::string dir;
 };
 
 TEST_F(DamagedBlockTest, TheSoundBlockReadsWhole) {
-  SoundBlock(dir).Flush();
+  files.Flush();
   // 3 areas, 4 lines, 1 line symbol, 3 points, 3 texts.
   EXPECT_EQ(ReadAll(false), 14u);
   EXPECT_EQ(ReadAll(true), 14u);
 }
 
 TEST_F(DamagedBlockTest, MutantsAreReadWithoutFaults) {
-  const BlockFiles sound = SoundBlock(dir);
+  const BlockFiles sound = files;
   const char* names[] = {kCoordFileName, kLineFileName, kAreaFileName, kPointFileName, kTextBoxFileName,
                          kTextFileName,  kInfoFileName};
   // Values that damaged numbers take: ends of ranges, signs, neighbours.

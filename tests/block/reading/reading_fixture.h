@@ -1,13 +1,16 @@
 #pragma once
 #include <cstdint>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <map>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "block/files/block_records.h"
+#include "block/reading/block_reader.h"
 #include "framework/tools/world.h"
 #include "spatial/objects/space_entities.h"
 #include "spatial/sheets/coordinate_systems.h"
@@ -131,12 +134,14 @@ class TMessageLog : public TOwnerEntity {
   }
 };
 
-// The block fixture with a coordinate world (the national grid as system 1)
-// and a main tool that records messages.
+// The block fixture with a coordinate world (the national grid as system 1),
+// a main tool that records messages, and a block folder whose files are
+// written when a reader is made.
 class ReadingTest : public BlockTest {
  protected:
   void SetUp() override {
     BlockTest::SetUp();
+    std::filesystem::create_directories(dir);
     world = new TWCSWorld;
     SetWorld(world);
     MainTool = &log;
@@ -152,7 +157,23 @@ class ReadingTest : public BlockTest {
     RunMessages();
     return log.Lines;
   }
+  std::unique_ptr<TLumaRBlokReader> Reader() {
+    files.Flush();
+    auto reader = std::make_unique<TLumaRBlokReader>();
+    reader->Create(dir);
+    return reader;
+  }
+  template <class L>
+  static std::unique_ptr<L> Layer(L* list) {
+    return std::unique_ptr<L>(list);
+  }
+  template <class E>
+  static E* Child(const TEntity& list, std::size_t i) {
+    return static_cast<E*>(list.Children().at(i));
+  }
 
   TWCSWorld* world = nullptr;
   TMessageLog log;
+  const std::string dir = folder.Path() + "/LES.BLK";
+  BlockFiles files{dir};
 };

@@ -85,15 +85,13 @@ TEST_F(KindFilterTest, AcceptsByTheNumberInTheProperty) {
   EXPECT_TRUE(drop.Accepts('L', LineOfKind(5).get()));
 }
 
+// Lines 1 to 4 of kinds 5, 6, 7, 8; line n runs from (10n, 0) to (10n + 2, 1)
+// in the block, so its world box is -10n-2 .. -10n; a point of the same
+// number and kind at (10n, 1).
 class RestrictionsTest : public ReadingTest {
  protected:
   void SetUp() override {
     ReadingTest::SetUp();
-    dir = folder.Path() + "/VODA.BLK";
-    std::filesystem::create_directories(dir);
-    // Lines 1 to 4 of kinds 5, 6, 7, 8; line n runs from (10n, 0) to
-    // (10n + 2, 1) in the block, so its world box is -10n-2 .. -10n.
-    BlockFiles files(dir);
     files.Put(kLineFileName, 0, TLineRecord{});
     for (std::int32_t n = 1; n <= 4; ++n) {
       const double x = 10.0 * n;
@@ -105,18 +103,11 @@ class RestrictionsTest : public ReadingTest {
     }
     files.Flush();
   }
-  std::unique_ptr<TLumaRBlokReader> Reader() {
-    auto reader = std::make_unique<TLumaRBlokReader>();
-    reader->Create(dir);
-    return reader;
-  }
   static TRectEntity* Clip(double minX, double maxX) {
     auto* clip = new TRectEntity;
     clip->SetBounds(TRealRect{minX, -5, maxX, 5});
     return clip;
   }
-
-  std::string dir;
 };
 
 TEST_F(RestrictionsTest, FilterConditionAndClipChooseTheLines) {
