@@ -1,11 +1,32 @@
 #pragma once
+// The block tests' fixture and what every block test uses.
+#include <gmock/gmock.h>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdint>
+#include <filesystem>
+#include <map>
+#include <memory>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "block/block_classes.h"
+#include "block/files/block_records.h"
 #include "block/props/lumar_props.h"
 #include "block/props/lumar_registers.h"
+#include "framework/core/class_registry.h"
+#include "framework/tools/world.h"
+#include "framework/values/real48.h"
 #include "platform/dbase_table.h"
+#include "platform/files.h"
+#include "platform/streams.h"
+#include "spatial/objects/properties.h"
+#include "spatial/objects/space_entities.h"
+#include "spatial/sheets/coordinate_systems.h"
 #include "tests/platform/temp_folder.h"
 #include "tests/spatial/spatial_fixture.h"
 

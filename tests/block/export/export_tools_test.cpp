@@ -1,16 +1,8 @@
 #include "block/export/export_tools.h"
 
-#include <gmock/gmock.h>
-
 #include "block/export/line_export.h"
-#include "block/props/lumar_props.h"
-#include "block/props/lumar_registers.h"
 #include "block/tables/export_dbf.h"
-#include "framework/core/class_registry.h"
-#include "framework/tools/world.h"
-#include "spatial/objects/properties.h"
 #include "spatial/objects/registers.h"
-#include "spatial/objects/space_entities.h"
 #include "tests/block/export/export_fixture.h"
 
 namespace {

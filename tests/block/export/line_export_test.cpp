@@ -1,15 +1,6 @@
 #include "block/export/line_export.h"
 
-#include <gmock/gmock.h>
-
-#include <cmath>
-
-#include "block/props/lumar_props.h"
 #include "block/reading/object_readers.h"
-#include "framework/tools/world.h"
-#include "framework/values/real48.h"
-#include "platform/files.h"
-#include "spatial/objects/space_entities.h"
 #include "spatial/topology/topology_nodes.h"
 #include "tests/block/export/export_fixture.h"
 

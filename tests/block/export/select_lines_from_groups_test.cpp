@@ -1,8 +1,5 @@
 #include "block/export/select_lines_from_groups.h"
 
-#include <gtest/gtest.h>
-
-#include "spatial/objects/space_entities.h"
 #include "tests/block/block_fixture.h"
 
 namespace {

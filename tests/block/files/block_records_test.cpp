@@ -1,16 +1,8 @@
 #include "block/files/block_records.h"
 
-#include <gtest/gtest.h>
-
-#include <cstdint>
-#include <string>
-#include <vector>
-
 #include "block/files/block_info.h"
 #include "block/files/record_file.h"
-#include "framework/values/real48.h"
-#include "platform/files.h"
-#include "tests/platform/temp_folder.h"
+#include "tests/block/block_fixture.h"
 
 namespace {
 

@@ -1,17 +1,6 @@
 #include "block/guide/guide_lines.h"
 
-#include <gmock/gmock.h>
-
-#include <array>
-#include <map>
-#include <memory>
-#include <string>
-#include <utility>
-#include <vector>
-
 #include "block/guide/guide_model.h"
-#include "spatial/objects/space_entities.h"
-#include "spatial/sheets/coordinate_systems.h"
 #include "tests/block/block_fixture.h"
 
 namespace {

@@ -1,19 +1,12 @@
 #include "block/guide/guide_model.h"
 
-#include <gmock/gmock.h>
-
-#include <memory>
 #include <sstream>
-#include <string>
 
 #include "framework/stream/kes_loader.h"
 #include "framework/stream/kes_saver.h"
-#include "platform/streams.h"
-#include "spatial/sheets/coordinate_systems.h"
 #include "spatial/sheets/zm_sheets.h"
+#include "tests/block/block_fixture.h"
 #include "tests/block/guide/sample_guide.h"
-#include "tests/platform/temp_folder.h"
-#include "tests/spatial/spatial_fixture.h"
 
 namespace {
 
@@ -35,19 +28,17 @@ std::string DumpOf(TElement* root) {
   return out.str();
 }
 
-class GuideTest : public SpatialTest {
+class GuideTest : public BlockTest {
  protected:
   void SetUp() override {
-    SpatialTest::SetUp();
-    RegisterGuideClasses();
+    BlockTest::SetUp();
     SetWorld(&world);
   }
   void TearDown() override {
     SetWorld(nullptr);
-    SpatialTest::TearDown();
+    BlockTest::TearDown();
   }
   TWCSWorld world;
-  TempFolder folder;
 };
 
 TEST_F(GuideTest, AFreshGuideMakesItsPartsInTheirOrder) {

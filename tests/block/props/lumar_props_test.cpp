@@ -1,11 +1,7 @@
 #include "block/props/lumar_props.h"
 
-#include <memory>
-
 #include "block/props/bgi_elements.h"
-#include "block/props/lumar_registers.h"
 #include "block/tables/lumar_dbf_table.h"
-#include "spatial/objects/space_entities.h"
 #include "tests/block/block_fixture.h"
 
 namespace {

@@ -1,12 +1,7 @@
 #include "block/reading/block_reader.h"
 
-#include <gtest/gtest.h>
-
-#include <memory>
 #include <numbers>
 
-#include "block/props/lumar_props.h"
-#include "spatial/objects/space_entities.h"
 #include "tests/block/reading/reading_fixture.h"
 
 namespace {

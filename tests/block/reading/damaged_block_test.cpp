@@ -4,11 +4,9 @@
 // number could make grow.
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <random>
 
 #include "block/reading/block_reader.h"
-#include "spatial/objects/space_entities.h"
 #include "tests/block/reading/reading_fixture.h"
 
 namespace {

@@ -1,9 +1,5 @@
 #include "block/reading/import_sources.h"
 
-#include <gtest/gtest.h>
-
-#include <memory>
-
 #include "tests/block/block_fixture.h"
 
 namespace {

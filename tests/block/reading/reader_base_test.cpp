@@ -1,10 +1,6 @@
 #include "block/reading/reader_base.h"
 
-#include <gtest/gtest.h>
-
 #include "block/reading/object_readers.h"
-#include "platform/files.h"
-#include "platform/streams.h"
 #include "tests/block/reading/reading_fixture.h"
 
 namespace {

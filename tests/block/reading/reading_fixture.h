@@ -1,19 +1,8 @@
 #pragma once
-#include <cstdint>
 #include <cstring>
-#include <filesystem>
 #include <fstream>
-#include <map>
-#include <memory>
-#include <string>
-#include <utility>
-#include <vector>
 
-#include "block/files/block_records.h"
 #include "block/reading/block_reader.h"
-#include "framework/tools/world.h"
-#include "spatial/objects/space_entities.h"
-#include "spatial/sheets/coordinate_systems.h"
 #include "tests/block/block_fixture.h"
 
 // The files of one block as bytes, record by record; Flush writes them.

@@ -2,14 +2,9 @@
 // block's box, and the layer made from a layer list's parameters.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <memory>
-
-#include "block/props/lumar_props.h"
 #include "block/reading/block_reader.h"
 #include "block/reading/layer_kinds.h"
 #include "render/rasters/raster.h"
-#include "spatial/objects/space_entities.h"
 #include "tests/block/reading/reading_fixture.h"
 
 namespace {

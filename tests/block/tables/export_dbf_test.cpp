@@ -1,12 +1,6 @@
 #include "block/tables/export_dbf.h"
 
-#include <filesystem>
-#include <memory>
-
 #include "block/tables/lumar_dbf_table.h"
-#include "platform/files.h"
-#include "spatial/objects/properties.h"
-#include "spatial/objects/space_entities.h"
 #include "tests/block/block_fixture.h"
 
 namespace {

@@ -1,13 +1,6 @@
 #include "block/tables/lumar_dbf_table.h"
 
-#include <cstdint>
-#include <memory>
-
 #include "block/tables/transfer_script.h"
-#include "framework/core/class_registry.h"
-#include "platform/files.h"
-#include "spatial/objects/properties.h"
-#include "spatial/objects/space_entities.h"
 #include "tests/block/block_fixture.h"
 
 namespace {

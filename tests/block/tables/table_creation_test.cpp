@@ -1,7 +1,6 @@
 #include "block/tables/table_creation.h"
 
 #include "block/tables/lumar_dbf_table.h"
-#include "platform/files.h"
 #include "tests/block/block_fixture.h"
 
 namespace {

@@ -1,15 +1,9 @@
 #include "block/topology/walkers.h"
 
-#include <gmock/gmock.h>
-
-#include <algorithm>
-#include <memory>
 #include <stdexcept>
 
-#include "block/block_classes.h"
 #include "platform/gauge_form.h"
-#include "spatial/objects/space_entities.h"
-#include "tests/spatial/spatial_fixture.h"
+#include "tests/block/block_fixture.h"
 
 namespace {
 
@@ -47,18 +41,17 @@ std::unique_ptr<TProchazecObjektu> Searcher(bool areas, const TRealRect& rect = 
   return searcher;
 }
 
-class WalkersTest : public SpatialTest {
+class WalkersTest : public BlockTest {
  protected:
   void SetUp() override {
-    SpatialTest::SetUp();
-    RegisterBlockClasses();
+    BlockTest::SetUp();
     platform::SetGaugeFormFactory([] { return std::make_unique<RecordingGaugeForm>(); });
     MainTool = &log;
   }
   void TearDown() override {
     MainTool = nullptr;
     platform::SetGaugeFormFactory(nullptr);
-    SpatialTest::TearDown();
+    BlockTest::TearDown();
   }
   static RecordingGaugeForm& GaugeOf(TProchazecObjektu& walker) {
     return static_cast<RecordingGaugeForm&>(walker.Gauge());

@@ -1,7 +1,5 @@
 #include "block/writing/block_creation.h"
 
-#include <gtest/gtest.h>
-
 #include "tests/block/writing/writing_fixture.h"
 
 namespace {

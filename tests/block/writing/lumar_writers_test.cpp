@@ -1,11 +1,7 @@
 #include "block/writing/lumar_writers.h"
 
-#include <gmock/gmock.h>
-
-#include <cmath>
 #include <limits>
 
-#include "framework/values/real48.h"
 #include "tests/block/writing/writing_fixture.h"
 
 namespace {

@@ -1,15 +1,7 @@
 #pragma once
-#include <cstdint>
 #include <fstream>
 #include <iterator>
-#include <memory>
-#include <string>
-#include <vector>
 
-#include "block/files/block_records.h"
-#include "block/props/lumar_props.h"
-#include "spatial/objects/space_entities.h"
-#include "spatial/sheets/coordinate_systems.h"
 #include "tests/block/block_fixture.h"
 
 inline bool operator==(const TCoordRecord& a, const TCoordRecord& b) { return a.X == b.X && a.Y == b.Y; }
