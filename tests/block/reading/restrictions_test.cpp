@@ -64,17 +64,14 @@ TEST_F(KindFilterTest, AcceptsByTheNumberInTheProperty) {
   drop.PropName = "DRUH";
   drop.Exclude = true;
   drop.SetKindList('L', {5, 7});
-  const struct {
-    int druh;  // -1: no props, so the property is empty
-    char letter;
-    bool kept, dropped;
-  } cases[] = {{5, 'L', true, false}, {7, 'L', true, false}, {6, 'L', false, true},
-               {-1, 'L', false, true},  // empty: the answer is Exclude
-               {6, 'P', true, true}};   // no list for the letter
-  for (const auto& c : cases) {
-    auto line = LineOfKind(c.druh);
-    EXPECT_EQ(keep.Accepts(c.letter, line.get()), c.kept) << c.druh << c.letter;
-    EXPECT_EQ(drop.Accepts(c.letter, line.get()), c.dropped) << c.druh << c.letter;
+  // Kind -1: no props, so the property is empty and the answer is Exclude;
+  // letter P has no list.
+  const std::tuple<int, char, bool, bool> cases[] = {
+      {5, 'L', true, false}, {7, 'L', true, false}, {6, 'L', false, true}, {-1, 'L', false, true}, {6, 'P', true, true}};
+  for (const auto& [druh, letter, kept, dropped] : cases) {
+    auto line = LineOfKind(druh);
+    EXPECT_EQ(keep.Accepts(letter, line.get()), kept) << druh << letter;
+    EXPECT_EQ(drop.Accepts(letter, line.get()), dropped) << druh << letter;
   }
   drop.PropName = "NIC";
   EXPECT_TRUE(drop.Accepts('L', LineOfKind(5).get()));
@@ -177,20 +174,17 @@ TEST_F(RestrictionsTest, TheBlocksBoxDecidesWhetherItMeetsARectangle) {
   const TRealRect near{-150, -150, -120, -120};
   const TRealRect far{10, 10, 20, 20};
   EXPECT_TRUE(BlockMeetsRect(dir, far));  // no INFO.TXT: no box
-  const struct {
-    const char* info;
-    bool meetsNear, meetsFar;
-  } cases[] = {
+  const std::tuple<const char*, bool, bool> cases[] = {
       {"OPSANYOBDELNIKBLOKU=100 100 200 200", true, false},  // -200 .. -100 on both axes
       {"OPSANYOBDELNIKBLOKU=100 100 120 120", true, false},  // touching counts
       {"OPSANYOBDELNIKBLOKU=100 100 110 110", false, false},
-      {"OPSANYOBDELNIKBLOKU=100 100 200", true, true},       // fewer than four numbers: no box
+      {"OPSANYOBDELNIKBLOKU=100 100 200", true, true},  // fewer than four numbers: no box
       {"CODEPAGE=1250", true, true},
   };
-  for (const auto& c : cases) {
-    WriteCp1250File(dir + "/INFO.TXT", std::string(c.info) + "\r\n");
-    EXPECT_EQ(BlockMeetsRect(dir, near), c.meetsNear) << c.info;
-    EXPECT_EQ(BlockMeetsRect(dir, far), c.meetsFar) << c.info;
+  for (const auto& [info, meetsNear, meetsFar] : cases) {
+    WriteCp1250File(dir + "/INFO.TXT", std::string(info) + "\r\n");
+    EXPECT_EQ(BlockMeetsRect(dir, near), meetsNear) << info;
+    EXPECT_EQ(BlockMeetsRect(dir, far), meetsFar) << info;
   }
 }
 

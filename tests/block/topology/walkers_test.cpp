@@ -27,17 +27,19 @@ TAreaElement* NewArea(double x, double y, bool hole) {
   return area;
 }
 
-// A line searcher, or an area searcher that takes holes when asked; both
-// within the rectangle when it is not all zeros.
+// A line searcher within the rectangle (all zeros: everywhere), or an area
+// searcher that takes holes when asked.
 std::unique_ptr<TProchazecObjektu> Searcher(bool areas, const TRealRect& rect = {}, bool holes = false) {
   if (areas) {
     auto searcher = std::make_unique<THledacPloch>();
     searcher->IncludeHoles = holes;
-    std::tie(searcher->MinX, searcher->MinY, searcher->MaxX, searcher->MaxY) = std::tie(rect.MinX, rect.MinY, rect.MaxX, rect.MaxY);
     return searcher;
   }
   auto searcher = std::make_unique<THledacLinii>();
-  std::tie(searcher->MinX, searcher->MinY, searcher->MaxX, searcher->MaxY) = std::tie(rect.MinX, rect.MinY, rect.MaxX, rect.MaxY);
+  searcher->MinX = rect.MinX;
+  searcher->MinY = rect.MinY;
+  searcher->MaxX = rect.MaxX;
+  searcher->MaxY = rect.MaxY;
   return searcher;
 }
 
