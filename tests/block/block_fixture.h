@@ -30,6 +30,20 @@
 #include "tests/platform/temp_folder.h"
 #include "tests/spatial/spatial_fixture.h"
 
+// The numbers (Cislo) of the objects of a layer, in order.
+inline std::vector<int> NumbersOf(const TEntity& list) {
+  std::vector<int> numbers;
+  for (TElement* child : list.Children()) numbers.push_back(child->GetPropertyInteger("Cislo"));
+  return numbers;
+}
+
+// Vertices of a polyline as (x, y) pairs.
+inline std::vector<std::pair<double, double>> VerticesOf(const TPolyElement& line) {
+  std::vector<std::pair<double, double>> points;
+  for (int i = 0; i < line.GetCoordsCount(); ++i) points.emplace_back(line.GetCoordX(i), line.GetCoordY(i));
+  return points;
+}
+
 // The spatial fixture with the block classes registered and a block folder
 // of its own.
 class BlockTest : public SpatialTest {

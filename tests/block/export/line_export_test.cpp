@@ -67,11 +67,6 @@ class LineExportTest : public ExportTest {
       if (TPolyLineElement* line = reader->ReadLineAt(i)) lines.emplace_back(VerticesOf(*line), LinksOf(line));
     return lines;
   }
-  static Points VerticesOf(const TPolyLineElement& line) {
-    Points points;
-    for (int v = 0; v < line.GetCoordsCount(); ++v) points.emplace_back(line.GetCoordX(v), line.GetCoordY(v));
-    return points;
-  }
 
   TWCSWorld world;
   TEntity graph;

@@ -73,15 +73,9 @@ class GuideLinesTest : public BlockTest {
   }
   FrameMap Frames() {
     FrameMap frames;
-    for (TElement* string : lin.Children()) {
-      auto& rings = frames[string->GetName()];
-      for (TElement* line : DynamicCast<TPolyLineString>(string)->Children()) {
-        auto* frame = DynamicCast<TPolyLineElement>(line);
-        rings.emplace_back();
-        for (int k = 0; k < frame->GetCoordsCount(); ++k)
-          rings.back().emplace_back(frame->GetCoordX(k), frame->GetCoordY(k));
-      }
-    }
+    for (TElement* string : lin.Children())
+      for (TElement* line : DynamicCast<TPolyLineString>(string)->Children())
+        frames[string->GetName()].push_back(VerticesOf(*DynamicCast<TPolyLineElement>(line)));
     return frames;
   }
 

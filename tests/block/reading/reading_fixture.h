@@ -92,20 +92,6 @@ inline TAreaRecord AreaRecord(std::int32_t number, std::int32_t firstLine, std::
           .Box = {}, .Area = 1};
 }
 
-// The numbers (Cislo) of the objects of a layer, in order.
-inline std::vector<int> NumbersOf(const TEntity& list) {
-  std::vector<int> numbers;
-  for (TElement* child : list.Children()) numbers.push_back(child->GetPropertyInteger("Cislo"));
-  return numbers;
-}
-
-// Vertices of a polyline as (x, y) pairs.
-inline std::vector<std::pair<double, double>> VerticesOf(const TPolyElement& line) {
-  std::vector<std::pair<double, double>> points;
-  for (int i = 0; i < line.GetCoordsCount(); ++i) points.emplace_back(line.GetCoordX(i), line.GetCoordY(i));
-  return points;
-}
-
 // Collects the codes of the framework messages that reach it as the main
 // tool, and the texts of the log lines.
 class TMessageLog : public TOwnerEntity {
