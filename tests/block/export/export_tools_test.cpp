@@ -12,8 +12,9 @@ using ::testing::ElementsAre;
 using ExportToolsTest = ExportTest;
 
 TEST_F(ExportToolsTest, FullBlockNameJoinsFolderNameAndExtension) {
-  const std::tuple<const char*, const char*, const char*> cases[] = {
-      {"/data/export", "50", "/data/export/50.BLK"}, {"/data/export/", "User", "/data/export/User.BLK"}, {"", "25", "25.BLK"}};
+  const std::tuple<const char*, const char*, const char*> cases[] = {{"/data/export", "50", "/data/export/50.BLK"},
+                                                                     {"/data/export/", "User", "/data/export/User.BLK"},
+                                                                     {"", "25", "25.BLK"}};
   for (const auto& [dir, name, full] : cases) {
     TExpBlockName block;
     SetTexts(block, {{"BlockDir", dir}, {"BlockName", name}});
@@ -26,9 +27,11 @@ class ExportToTextTest : public ExportToolsTest {
  protected:
   std::string Export(int count, const std::string& fileName) {
     auto* points = Named<TPointString>("", &model);
-    for (int i = 0; i < count; ++i) Named<TPointElement>("", points)->SetBounds({double(i), 10.0 * (i + 1), double(i), 10.0 * (i + 1)});
+    for (int i = 0; i < count; ++i)
+      Named<TPointElement>("", points)->SetBounds({double(i), 10.0 * (i + 1), double(i), 10.0 * (i + 1)});
     std::unique_ptr<TElement> tool(CreateElementByClassName("TExportElementsToText"));
-    SetTexts(*tool, {{"FileName", fileName.c_str()}, {"NextPropName", "ID"}, {"NextPropName", "-Y"}, {"Delimiter", ";"}});
+    SetTexts(*tool,
+             {{"FileName", fileName.c_str()}, {"NextPropName", "ID"}, {"NextPropName", "-Y"}, {"Delimiter", ";"}});
     static_cast<TTool*>(tool.get())->SetInput(points);
     static_cast<TTool*>(tool.get())->DoIt();
     return FileBytes(fileName);
@@ -48,7 +51,8 @@ TEST_F(ExportToTextTest, EachChildIsOneLineOfTheNamedPropertiesUntilTheUserConfi
     answers = c.answers;
     closeRequestAt = c.closeRequestAt;
     EXPECT_EQ(Export(3, File("body.txt")), c.text) << c.name;
-    EXPECT_EQ(std::count(calls.begin(), calls.end(), "ConfirmAbort=Přerušit export bodů ?"), c.closeRequestAt + 1) << c.name;
+    EXPECT_EQ(std::count(calls.begin(), calls.end(), "ConfirmAbort=Přerušit export bodů ?"), c.closeRequestAt + 1)
+        << c.name;
   }
   EXPECT_THAT(std::vector<std::string>(calls.begin(), calls.begin() + 4),
               ElementsAre("MaxValue=3", "Caption=Export bodů do " + File("body.txt"), "Show", "Progress=0"));
@@ -75,7 +79,9 @@ class ExportAttributesTest : public ExportToolsTest {
     SetWorld(nullptr);
     ExportToolsTest::TearDown();
   }
-  TExportDBFClass* Writer(const std::string& name) { return DynamicCast<TExportDBFClass>(tool.FindElementByName(name)); }
+  TExportDBFClass* Writer(const std::string& name) {
+    return DynamicCast<TExportDBFClass>(tool.FindElementByName(name));
+  }
 
   TWorld world;
   TPolyLineElement* line = nullptr;
@@ -90,8 +96,9 @@ TEST_F(ExportAttributesTest, TheAttributeWriterIsNamedByLetterAndKindAndObjectsA
     tool.WriteDBFRecord(line);
     TExportDBFClass* writer = Writer(name);
     ASSERT_NE(writer, nullptr) << name;
-    EXPECT_EQ(Texts(*writer, {"Druh", "ObjectType", "ControlDir", "ExpBlockName", "PlochyVHa", "BothSources"}),
-              Join({std::to_string(jedenDruh ? jedenDruh : 5), "L", File("control"), File("LES.BLK"), "True", "False"}, "|"));
+    EXPECT_EQ(
+        Texts(*writer, {"Druh", "ObjectType", "ControlDir", "ExpBlockName", "PlochyVHa", "BothSources"}),
+        Join({std::to_string(jedenDruh ? jedenDruh : 5), "L", File("control"), File("LES.BLK"), "True", "False"}, "|"));
     EXPECT_EQ(writer->DynamicProps(), tool.DynamicProps());
     EXPECT_EQ(writer->Input(), line);
   }

@@ -116,7 +116,8 @@ TEST_F(LineExportTest, LinesAreWrittenInListOrderWithoutAreasAndReadBackWithThei
   shared->AddLine(a, false);
   shared->AddLine(b, true);
   Tool(lines)->DoIt();
-  EXPECT_THAT(Written(), ElementsAre(std::pair(1, 0), std::pair(2, 2), std::pair(3, 4), std::pair(4, 6), std::pair(5, 9)));
+  EXPECT_THAT(Written(),
+              ElementsAre(std::pair(1, 0), std::pair(2, 2), std::pair(3, 4), std::pair(4, 6), std::pair(5, 9)));
   EXPECT_EQ(Lines()[0].Encode(), TLineRecord::Dummy());
   for (const TLineRecord& r : Lines()) {  // no areas are written, whatever the props say
     if (r.Flag == 0) {

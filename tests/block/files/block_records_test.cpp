@@ -13,7 +13,8 @@ struct Layout {
   explicit Layout(std::size_t size) : bytes(size, 0) {}
   // A little-endian integer of size bytes.
   Layout& Int(std::size_t at, std::int64_t value, int size) {
-    for (int i = 0; i < size; ++i) bytes.at(at + i) = static_cast<std::uint8_t>(static_cast<std::uint64_t>(value) >> (8 * i));
+    for (int i = 0; i < size; ++i)
+      bytes.at(at + i) = static_cast<std::uint8_t>(static_cast<std::uint64_t>(value) >> (8 * i));
     return *this;
   }
   Layout& Real(std::size_t at, double value) {
@@ -116,7 +117,8 @@ TEST(BlockRecords, FlagsDecideWhatARecordIs) {
   EXPECT_FALSE(TPointRecord{.Flag = 1}.IsPoint());
   EXPECT_TRUE(TPointRecord{.Flag = 2}.IsPoint());
   const std::pair<double, double> slants[] = {{15, 0.2617993877991494}, {-90, -1.5707963267948966}, {1, 0}, {-0.5, 0}};
-  for (const auto& [stored, radians] : slants) EXPECT_DOUBLE_EQ(TTextBoxRecord{.Slant = stored}.SlantRadians(), radians);
+  for (const auto& [stored, radians] : slants)
+    EXPECT_DOUBLE_EQ(TTextBoxRecord{.Slant = stored}.SlantRadians(), radians);
 }
 
 using RecordFileTest = TempFolderTest;

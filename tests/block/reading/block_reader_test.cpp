@@ -41,7 +41,8 @@ TEST_F(BlockReaderTest, PointsAreReadFromTheirRecordsWithinTheRange) {
 TEST_F(BlockReaderTest, LinesKeepTheirVerticesPropsAndReferencePointAndComeFromTheRegisterAgain) {
   const TLineRecord line{.Number = 1, .Kind = 12, .Precision = 3, .Colour = 5, .Symbol = 6, .LineSymbol = 1001,
                          .FirstVertex = 1, .LastVertex = 3, .Links = {TLineLink{4, 1}, {5, 0}, {6, 1}, {7, 0}},
-                         .LeftArea = 8, .RightArea = -1, .Box = {-1, -2, -5, -7}, .LabelX = 3, .LabelY = 5, .Angle = 1.5};
+                         .LeftArea = 8, .RightArea = -1, .Box = {-1, -2, -5, -7}, .LabelX = 3, .LabelY = 5,
+                         .Angle = 1.5};
   files.Put(kLineFileName, 1, line);
   TLineRecord skipped = LineRecord(2, 0, 2);
   skipped.Flag = 4;  // bit 2 alone: no line
@@ -110,7 +111,8 @@ TEST_F(BlockReaderTest, LineSymbolsArePointsOfTheLinesWithSymbolsFromThousand) {
 }
 
 TEST_F(BlockReaderTest, TextsTakeTheirLinesAndTheBlocksCodePage) {
-  for (const auto& [info, codePage] : {std::pair<const char*, TCodePage>{nullptr, cpIBM}, {"CODEPAGE=1250", cpWindows}}) {
+  for (const auto& [info, codePage] :
+       {std::pair<const char*, TCodePage>{nullptr, cpIBM}, {"CODEPAGE=1250", cpWindows}}) {
     files.PutBytes(kTextBoxFileName, 0, TTextBoxRecord::Dummy());
     TTextBoxRecord text{.Number = 7, .Font = 4, .X = 100, .Y = 200, .Height = 2.5, .Slant = 30, .Colour = 6};
     files.Put(kTextBoxFileName, 1, text);  // number 7: the index counts

@@ -61,7 +61,8 @@ TEST_F(ReaderBaseTest, ARecordIsReadAtTheSoughtIndexWithProgressEveryFiftieth) {
   RunMessages();
   EXPECT_EQ(log.Progress, (std::vector<int>{50, 100}));
   EXPECT_EQ(log.Codes, (std::vector<int>{msgProgressStart, msgProgress, msgProgress, msgProgressEnd}));
-  EXPECT_EQ(dialogs.CursorChanges, (std::vector<platform::Cursor>{platform::Cursor::HourGlass, platform::Cursor::Default}));
+  EXPECT_EQ(dialogs.CursorChanges,
+            (std::vector<platform::Cursor>{platform::Cursor::HourGlass, platform::Cursor::Default}));
 }
 
 // A descendant's creation steps are its own: the virtual steps run on the

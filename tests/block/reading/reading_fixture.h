@@ -63,10 +63,11 @@ inline TLineRecord LineRecord(std::int32_t number, std::int32_t first, std::int3
 inline void RingLine(BlockFiles& files, std::int32_t index, const std::vector<std::pair<double, double>>& points,
                      std::int32_t left, std::int32_t right = 0) {
   const std::int32_t first = files.Coords(points);
+  const auto last = static_cast<std::int32_t>(first + points.size() - 1);
   files.Put(kLineFileName, index,
-            TLineRecord{.Number = index, .FirstVertex = first, .LastVertex = first + static_cast<int>(points.size()) - 1,
-                        .Links = {TLineLink{}, {index, 1}, {index, 0}, {}}, .LeftArea = left,
-                        .RightArea = right, .Box = {9, 9, 0, 0}});
+            TLineRecord{.Number = index, .FirstVertex = first, .LastVertex = last,
+                        .Links = {TLineLink{}, {index, 1}, {index, 0}, {}}, .LeftArea = left, .RightArea = right,
+                        .Box = {9, 9, 0, 0}});
 }
 
 // A square ring of side size from (x0, x0).
@@ -79,10 +80,12 @@ inline void SquareLine(BlockFiles& files, std::int32_t index, double x0, double 
 inline void TwoLineArea(BlockFiles& files) {
   const std::int32_t p = files.Coords({{20, 0}, {20, 5}, {25, 5}});
   const std::int32_t q = files.Coords({{20, 0}, {25, 0}, {25, 5}});
-  files.Put(kLineFileName, 3, TLineRecord{.Number = 3, .FirstVertex = p, .LastVertex = p + 2,
-                                          .Links = {TLineLink{}, {4, 0}, {}, {}}, .LeftArea = 3, .Box = {25, 5, 20, 0}});
-  files.Put(kLineFileName, 4, TLineRecord{.Number = 4, .FirstVertex = q, .LastVertex = q + 2,
-                                          .Links = {TLineLink{}, {}, {3, 1}, {}}, .RightArea = 3, .Box = {25, 5, 20, 0}});
+  files.Put(kLineFileName, 3,
+            TLineRecord{.Number = 3, .FirstVertex = p, .LastVertex = p + 2, .Links = {TLineLink{}, {4, 0}, {}, {}},
+                        .LeftArea = 3, .Box = {25, 5, 20, 0}});
+  files.Put(kLineFileName, 4,
+            TLineRecord{.Number = 4, .FirstVertex = q, .LastVertex = q + 2, .Links = {TLineLink{}, {}, {3, 1}, {}},
+                        .RightArea = 3, .Box = {25, 5, 20, 0}});
 }
 
 // A live area record (of area 1).

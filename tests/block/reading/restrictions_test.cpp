@@ -66,8 +66,11 @@ TEST_F(KindFilterTest, AcceptsByTheNumberInTheProperty) {
   drop.SetKindList('L', {5, 7});
   // Kind -1: no props, so the property is empty and the answer is Exclude;
   // letter P has no list.
-  const std::tuple<int, char, bool, bool> cases[] = {
-      {5, 'L', true, false}, {7, 'L', true, false}, {6, 'L', false, true}, {-1, 'L', false, true}, {6, 'P', true, true}};
+  const std::tuple<int, char, bool, bool> cases[] = {{5, 'L', true, false},
+                                                     {7, 'L', true, false},
+                                                     {6, 'L', false, true},
+                                                     {-1, 'L', false, true},
+                                                     {6, 'P', true, true}};
   for (const auto& [druh, letter, kept, dropped] : cases) {
     auto line = LineOfKind(druh);
     EXPECT_EQ(keep.Accepts(letter, line.get()), kept) << druh << letter;
@@ -90,7 +93,8 @@ class RestrictionsTest : public ReadingTest {
       const std::int32_t first = files.Coords({{x, 0}, {x + 2, 1}});
       const auto kind = static_cast<std::int16_t>(4 + n);
       files.Put(kLineFileName, n,
-                TLineRecord{.Number = n, .Kind = kind, .FirstVertex = first, .LastVertex = first + 1, .Box = {x + 2, 1, x, 0}});
+                TLineRecord{
+                    .Number = n, .Kind = kind, .FirstVertex = first, .LastVertex = first + 1, .Box = {x + 2, 1, x, 0}});
       files.Put(kPointFileName, n, TPointRecord{.Number = n, .Kind = kind, .X = x, .Y = 1});
     }
     files.Flush();

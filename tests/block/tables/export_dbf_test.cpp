@@ -57,7 +57,8 @@ TEST_F(ExportDBFTest, ATemplateAndTransferScriptFillOneRecordPerObject) {
   EXPECT_EQ(Rows(Target()), (Rows_t{{"Dub", "20.5", "3", "5", "7", "30.00", "0.00", "70.00", "", "5", "1"},
                                     {"", "", "3", "5", "7", "30.00", "0.00", "70.00", "", "5", "2"},
                                     {"Lípa", "8.0", "3", "5", "7", "30.00", "0.00", "70.00", "", "5", "3"}}));
-  EXPECT_EQ(MessageTexts(), (std::vector<std::string>{"Není nalezen záznam c.99\r\n" + File("SRC.BLK") + "/L0003.DBF"}));
+  EXPECT_EQ(MessageTexts(),
+            (std::vector<std::string>{"Není nalezen záznam c.99\r\n" + File("SRC.BLK") + "/L0003.DBF"}));
 }
 
 TEST_F(ExportDBFTest, AnotherKindOpensItsOwnTableAndKeepsAnExistingOne) {
@@ -83,7 +84,8 @@ TEST_F(ExportDBFTest, WithoutATemplateTheSourceTablesStructureIsTakenAndWithoutA
     fresh.CreateFromSource = fromSource;
     fresh.SetInput(Line(12, 8));
     fresh.DoIt();
-    EXPECT_EQ(FieldNames(Target()), (std::vector<std::string>{"NAZEV C10,0", "VYSKA N5,1", "CISLO N6,0"})) << fromSource;
+    EXPECT_EQ(FieldNames(Target()), (std::vector<std::string>{"NAZEV C10,0", "VYSKA N5,1", "CISLO N6,0"}))
+        << fromSource;
     EXPECT_EQ(Rows(Target()), (Rows_t{{"Dub", "20.5", "8"}})) << fromSource;
     platform::DeleteFile(Target());
   }

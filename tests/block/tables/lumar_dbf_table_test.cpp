@@ -11,7 +11,8 @@ using Rows_t = std::vector<std::vector<std::string>>;
 Bytes IndexOf(std::initializer_list<std::int32_t> entries) {
   Bytes bytes;
   for (std::int32_t entry : entries)
-    for (int i = 0; i < 4; ++i) bytes.push_back(static_cast<std::uint8_t>(static_cast<std::uint32_t>(entry) >> (8 * i)));
+    for (int i = 0; i < 4; ++i)
+      bytes.push_back(static_cast<std::uint8_t>(static_cast<std::uint32_t>(entry) >> (8 * i)));
   return bytes;
 }
 
@@ -56,8 +57,9 @@ TEST_F(LumarDBFTableTest, TheIndexHoldsRecordNumbersByCisloAndIsRebuiltOnceWhenS
 TEST_F(LumarDBFTableTest, FindsOnlyNumbersItHoldsAndNeverReadsOutsideTheIndex) {
   const std::string file =
       MakeTable("L0002.DBF", "NAZEV char(5), CISLO char(6)", {{"a", "4"}, {"b", "  2"}, {"c", "x"}, {"d", "7"}});
-  const std::pair<std::int32_t, const char*> cases[] = {{4, "a"},  {2, "b"},  {7, "d"},  {0, "c"},  // no number: 0
-                                                        {3, nullptr}, {8, nullptr}, {-1, nullptr}, {2000000000, nullptr}};
+  const std::pair<std::int32_t, const char*> cases[] = {
+      {4, "a"},     {2, "b"},     {7, "d"},      {0, "c"},  // no number: 0
+      {3, nullptr}, {8, nullptr}, {-1, nullptr}, {2000000000, nullptr}};
   ASSERT_TRUE(table.OpenTable(file));
   for (const auto& [cislo, nazev] : cases) {
     EXPECT_EQ(table.FindCislo(cislo), nazev != nullptr) << cislo;
@@ -72,8 +74,9 @@ TEST_F(LumarDBFTableTest, FindsOnlyNumbersItHoldsAndNeverReadsOutsideTheIndex) {
   // Numbers the index cannot hold are reported and left out.
   const std::string big = MakeTable("L0004.DBF", "CISLO decimal(9,0)", {{"-4"}, {"2"}, {"10000001"}, {"5"}});
   ASSERT_TRUE(table.Locate(big, 2));
-  EXPECT_EQ(MessageTexts(), (std::vector<std::string>{"Chyba práce s DBF " + big + " při čtení záznamu pro CISLO = -4",
-                                                      "Chyba práce s DBF " + big + " při čtení záznamu pro CISLO = 10000001"}));
+  EXPECT_EQ(MessageTexts(),
+            (std::vector<std::string>{"Chyba práce s DBF " + big + " při čtení záznamu pro CISLO = -4",
+                                      "Chyba práce s DBF " + big + " při čtení záznamu pro CISLO = 10000001"}));
   EXPECT_EQ(platform::FileSize(Index(big)), 4 * 6);
   EXPECT_TRUE(table.FindCislo(5));
   EXPECT_FALSE(table.FindCislo(10000001));
@@ -109,10 +112,12 @@ TEST_F(LumarDBFTableTest, OpensOnlyTablesThatExistAndFindsTheRecordOfABlockObjec
 }
 
 TEST_F(LumarDBFTableTest, TransferCopiesByScriptOrByNameAndPropertiesAndDynamicValuesFillTheirFields) {
-  const std::string source = MakeTable("SRC.DBF", "NAZEV char(10), VYSKA decimal(5,1), TEXT char(4), CISLO decimal(6,0)",
-                                       {{"Buk", "23.4", "dlouhý", "77"}});
-  WriteCp1250File(File("L0001.TDS"),
-                  "; komentář\r\nnazev   popis\r\nVYSKA\r\nTEXT cislo_x\r\n*Barva BARVA\r\n*Neznama NAZEV\r\nVYSKA PLOCHA\r\n");
+  const std::string source =
+      MakeTable("SRC.DBF", "NAZEV char(10), VYSKA decimal(5,1), TEXT char(4), CISLO decimal(6,0)",
+                {{"Buk", "23.4", "dlouhý", "77"}});
+  WriteCp1250File(
+      File("L0001.TDS"),
+      "; komentář\r\nnazev   popis\r\nVYSKA\r\nTEXT cislo_x\r\n*Barva BARVA\r\n*Neznama NAZEV\r\nVYSKA PLOCHA\r\n");
   auto area = std::make_unique<TAreaElement>();
   auto* props = new TLumarAreaProps;
   props->Barva = 14;

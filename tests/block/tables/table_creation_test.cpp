@@ -57,8 +57,10 @@ TEST_F(TableCreationTest, FieldDefinitionsGiveTheirSqlTypesAndTheStatement) {
 }
 
 TEST_F(TableCreationTest, ATemplateGivesItsGoodFieldsInOrderAndCisloLast) {
-  EXPECT_TRUE(FromTemplate("( pole\r\nnazev c 30\r\n\r\n; komentář\r\n{ další }\r\nPLOCHA N 10 2\r\nDATUM D\r\nPLATI L\r\n"));
-  EXPECT_EQ(FieldNames(File("T.DBF")), (Lines{"NAZEV C30,0", "PLOCHA N10,2", "DATUM D8,0", "PLATI L1,0", "CISLO N6,0"}));
+  EXPECT_TRUE(
+      FromTemplate("( pole\r\nnazev c 30\r\n\r\n; komentář\r\n{ další }\r\nPLOCHA N 10 2\r\nDATUM D\r\nPLATI L\r\n"));
+  EXPECT_EQ(FieldNames(File("T.DBF")),
+            (Lines{"NAZEV C30,0", "PLOCHA N10,2", "DATUM D8,0", "PLATI L1,0", "CISLO N6,0"}));
   EXPECT_TRUE(dialogs.Messages.empty());
   EXPECT_TRUE(FromTemplate("cislo N 8 0\r\nNAZEV C 5\r\n"));  // CISLO named: where it stands
   EXPECT_EQ(FieldNames(File("T.DBF")), (Lines{"CISLO N8,0", "NAZEV C5,0"}));

@@ -167,8 +167,9 @@ TEST_F(WalkersTest, TheGaugeIsShownOnlyForMoreThanAHundredElementsWithTheCountAs
     walker->SetInput(&input);
     walker->DoIt();
     const std::vector<std::string> steps = Calls(*walker, false), progress = Calls(*walker, true);
-    const std::vector<std::string> tail = row.progressShown ? std::vector<std::string>{"MaxValue=101", "Show", "Hide"}
-                                                            : std::vector<std::string>{"Caption=" + walker->ClassName(), "Hide"};
+    const std::vector<std::string> tail = row.progressShown
+                                              ? std::vector<std::string>{"MaxValue=101", "Show", "Hide"}
+                                              : std::vector<std::string>{"Caption=" + walker->ClassName(), "Hide"};
     EXPECT_EQ(std::vector<std::string>(steps.end() - 3 + (row.progressShown ? 0 : 1), steps.end()), tail) << row.name;
     EXPECT_EQ(progress.size(), row.progressShown) << row.name;
     EXPECT_EQ(progress.empty() ? "" : progress.back(), row.last) << row.name;
@@ -234,9 +235,11 @@ TEST_F(WalkersTest, ACloseRequestStopsTheWalkOnlyWhenTheQuestionIsConfirmed) {
     const char* name;
     bool asks, answer;
     std::size_t collected;
-  } rows[] = {{"confirmed", true, true, 50}, {"cancelled", true, false, 150}, {"a pass without a question", false, true, 150}};
+  } rows[] = {
+      {"confirmed", true, true, 50}, {"cancelled", true, false, 150}, {"a pass without a question", false, true, 150}};
   for (const auto& row : rows) {
-    std::unique_ptr<THledacLinii> searcher = row.asks ? std::make_unique<TAskingSearcher>() : std::make_unique<THledacLinii>();
+    std::unique_ptr<THledacLinii> searcher =
+        row.asks ? std::make_unique<TAskingSearcher>() : std::make_unique<THledacLinii>();
     RecordingGaugeForm& gauge = GaugeOf(*searcher);
     gauge.CloseRequestAt = 50;
     gauge.AbortAnswers = {row.answer};
