@@ -126,22 +126,4 @@ TEST_F(ReaderBaseTest, ParametersWithAtSetPublishedPropertiesAndTheRegisterIsMad
   EXPECT_EQ(world->ObjectModel()->Children().size(), 1u);
 }
 
-// Records every object handed to it.
-struct TCollector {
-  std::vector<TElement*> Seen;
-  void Take(TElement*& object) { Seen.push_back(object); }
-};
-
-TEST_F(ReaderBaseTest, TheNewObjectEventCallsTheHandlersObjectAndNoTextSetsIt) {
-  TCollector collector;
-  TLumaRObjectReader reader;
-  TElement* object = &reader;
-  reader.DoNewObject(object);  // no handler: nothing happens
-  reader.OnNewObject = NewObjectHandler<TCollector, &TCollector::Take>(&collector);
-  reader.DoNewObject(object);
-  EXPECT_EQ(collector.Seen, (std::vector<TElement*>{&reader}));
-  reader.SetPropertyText("OnNewObject", "1;2");
-  EXPECT_EQ(reader.OnNewObject, (NewObjectHandler<TCollector, &TCollector::Take>(&collector)));
-}
-
 }  // namespace
