@@ -63,7 +63,6 @@ class DamagedBlockTest : public ReadingTest {
     world->ObjectModel()->Clear();
     return objects;
   }
-
 };
 
 TEST_F(DamagedBlockTest, TheSoundBlockReadsWhole) {
