@@ -83,8 +83,10 @@ class TTracingLinReader : public TLumarLinReader {
 
 TEST_F(ReaderBaseTest, CreationRunsTheStepsOfTheMostDerivedClass) {
   TTracingLinReader reader;
+  reader.UseMemory = true;  // each creation starts on disk
   reader.Create(folder.Path(), Grid());
   EXPECT_EQ(reader.Steps, (std::vector<std::string>{"InitRecordSize", "Open TN.LIN", "OpenCoordReader"}));
+  EXPECT_FALSE(reader.UseMemory);
   EXPECT_EQ(reader.RecordSize, 103);
   ASSERT_NE(reader.CoordReader(), nullptr);
   EXPECT_EQ(reader.CoordReader()->FileName, folder.Path() + "/TN.CRD");
