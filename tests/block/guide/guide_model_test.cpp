@@ -43,6 +43,7 @@ class GuideTest : public BlockTest {
 
 TEST_F(GuideTest, AFreshGuideMakesItsPartsInTheirOrder) {
   TGuide guide;
+  EXPECT_EQ(guide.GetName(), "Průvodce ");
   guide.AddElement(new TOwnerEntity());
   TVectors* vectors = guide.Vectors();
   EXPECT_EQ(guide.Vectors(), vectors);
