@@ -30,6 +30,12 @@
 #include "tests/platform/temp_folder.h"
 #include "tests/spatial/spatial_fixture.h"
 
+// A record's bytes as a vector.
+template <std::size_t N>
+Bytes AsBytes(const std::array<std::uint8_t, N>& bytes) {
+  return Bytes(bytes.begin(), bytes.end());
+}
+
 // The numbers (Cislo) of the objects of a layer, in order.
 inline std::vector<int> NumbersOf(const TEntity& list) {
   std::vector<int> numbers;

@@ -6,8 +6,6 @@
 
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
-
 // An expected record: its fields put at the offsets of the file format.
 struct Layout {
   explicit Layout(std::size_t size) : bytes(size, 0) {}
@@ -25,18 +23,13 @@ struct Layout {
   Bytes bytes;
 };
 
-template <std::size_t N>
-Bytes AsVector(const std::array<std::uint8_t, N>& bytes) {
-  return Bytes(bytes.begin(), bytes.end());
-}
-
 // The record encodes to the layout, and the layout decoded encodes again to
 // itself (every field has a value of its own, so a field read from the
 // wrong offset shows).
 template <class R>
 void ExpectLayout(const char* name, const R& record, const Layout& layout) {
-  EXPECT_EQ(AsVector(record.Encode()), layout.bytes) << name;
-  EXPECT_EQ(AsVector(R::Decode(layout.bytes.data()).Encode()), layout.bytes) << name;
+  EXPECT_EQ(AsBytes(record.Encode()), layout.bytes) << name;
+  EXPECT_EQ(AsBytes(R::Decode(layout.bytes.data()).Encode()), layout.bytes) << name;
 }
 
 TEST(BlockRecords, EachRecordPutsEveryFieldAtItsOffset) {
@@ -87,9 +80,9 @@ TEST(BlockRecords, DummyRecordsAreZeroButTheirFlagByte) {
     std::size_t size, flagAt;
     std::uint8_t flag;
   } cases[] = {
-      {"TN.CRD", AsVector(TCoordRecord::Dummy()), 12, 0, 0},   {"TN.LIN", AsVector(TLineRecord::Dummy()), 103, 7, 1},
-      {"TN.ARE", AsVector(TAreaRecord::Dummy()), 71, 6, 4},    {"TN.PNT", AsVector(TPointRecord::Dummy()), 35, 7, 1},
-      {"TN.TBX", AsVector(TTextBoxRecord::Dummy()), 85, 11, 1},
+      {"TN.CRD", AsBytes(TCoordRecord::Dummy()), 12, 0, 0},   {"TN.LIN", AsBytes(TLineRecord::Dummy()), 103, 7, 1},
+      {"TN.ARE", AsBytes(TAreaRecord::Dummy()), 71, 6, 4},    {"TN.PNT", AsBytes(TPointRecord::Dummy()), 35, 7, 1},
+      {"TN.TBX", AsBytes(TTextBoxRecord::Dummy()), 85, 11, 1},
   };
   for (const auto& c : cases) EXPECT_EQ(c.dummy, Layout(c.size).Int(c.flagAt, c.flag, 1).bytes) << c.name;
 }

@@ -16,11 +16,6 @@ std::vector<std::size_t> DifferingOffsets(const std::array<std::uint8_t, N>& a, 
   return offsets;
 }
 
-template <std::size_t N>
-Bytes AsBytes(const std::array<std::uint8_t, N>& bytes) {
-  return Bytes(bytes.begin(), bytes.end());
-}
-
 inline Bytes FileContent(const std::string& fileName) {
   std::ifstream file(fileName, std::ios::binary);
   return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
