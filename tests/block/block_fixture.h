@@ -7,6 +7,8 @@
 #include <cmath>
 #include <cstdint>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <map>
 #include <memory>
 #include <string>
@@ -34,6 +36,16 @@
 template <std::size_t N>
 Bytes AsBytes(const std::array<std::uint8_t, N>& bytes) {
   return Bytes(bytes.begin(), bytes.end());
+}
+
+// A file's bytes, and a file made of bytes.
+inline Bytes FileContent(const std::string& fileName) {
+  std::ifstream file(fileName, std::ios::binary);
+  return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+inline void WriteFileBytes(const std::string& fileName, const Bytes& bytes) {
+  platform::TFileStream file(fileName, platform::TFileStream::Mode::Create);
+  if (!bytes.empty()) file.Write(bytes.data(), bytes.size());
 }
 
 // The numbers (Cislo) of the objects of a layer, in order.

@@ -34,7 +34,8 @@ class ExportToTextTest : public ExportToolsTest {
              {{"FileName", fileName.c_str()}, {"NextPropName", "ID"}, {"NextPropName", "-Y"}, {"Delimiter", ";"}});
     static_cast<TTool*>(tool.get())->SetInput(points);
     static_cast<TTool*>(tool.get())->DoIt();
-    return FileBytes(fileName);
+    const Bytes written = FileContent(fileName);
+    return {written.begin(), written.end()};
   }
 };
 

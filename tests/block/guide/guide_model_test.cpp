@@ -82,7 +82,7 @@ TEST_F(GuideTest, CompactingKeepsTheSelectedSheetsOnly) {
 TEST_F(GuideTest, TheSampleGuideIsWhatItsWriterMakesAndRoundTripsWithEachPartOnce) {
   const std::string written = folder.File("sample.kes");
   WriteSampleGuide(written);
-  EXPECT_EQ(FileBytes(written), FileBytes(std::string(KESTX_SAMPLES_DIR) + "/guide/sample.kes"));
+  EXPECT_EQ(FileContent(written), FileContent(std::string(KESTX_SAMPLES_DIR) + "/guide/sample.kes"));
 
   std::unique_ptr<TGuide> guide(BuildSampleGuide());
   guide->Vectors()->AddElement(new TOwnerEntity());

@@ -19,18 +19,13 @@ Bytes IndexOf(std::initializer_list<std::int32_t> entries) {
 class LumarDBFTableTest : public BlockTest {
  protected:
   static std::string Index(const std::string& table) { return platform::ChangeFileExt(table, ".IND"); }
-  static Bytes FileBytes(const std::string& file) {
-    platform::TMemoryStream stream;
-    stream.LoadFromFile(file);
-    return stream.Bytes();
-  }
   TLumarDBFTable table;
 };
 
 TEST_F(LumarDBFTableTest, TheIndexHoldsRecordNumbersByCisloAndIsRebuiltOnceWhenStaleOrDamaged) {
   const std::string file = MakeTable("L0001.DBF", "CISLO decimal(6,0)", {{"1"}, {"3"}});
   ASSERT_TRUE(table.Locate(file, 3));
-  EXPECT_EQ(FileBytes(Index(file)), IndexOf({-1, 1, -1, 2}));
+  EXPECT_EQ(FileContent(Index(file)), IndexOf({-1, 1, -1, 2}));
   EXPECT_EQ(table.Table().RecNo(), 2);
   EXPECT_EQ(table.ReadCislo(), 3);
 
@@ -43,14 +38,11 @@ TEST_F(LumarDBFTableTest, TheIndexHoldsRecordNumbersByCisloAndIsRebuiltOnceWhenS
       {"too short", {0xFF, 0xFF, 0xFF, 0xFF, 1, 0}},          {"empty", {}},
   };
   for (const auto& [name, index] : cases) {
-    {
-      platform::TFileStream out(Index(file), platform::TFileStream::Mode::Create);
-      if (!index.empty()) out.Write(index.data(), index.size());
-    }
+    WriteFileBytes(Index(file), index);
     TLumarDBFTable other;  // did not build the index itself
     EXPECT_TRUE(other.Locate(file, 3)) << name;
     EXPECT_EQ(other.Table().RecNo(), 3) << name;
-    EXPECT_EQ(FileBytes(Index(file)), IndexOf({-1, 1, 2, 3})) << name;
+    EXPECT_EQ(FileContent(Index(file)), IndexOf({-1, 1, 2, 3})) << name;
   }
 }
 

@@ -94,9 +94,7 @@ TEST_F(TableCreationTest, ATemplateGivesItsGoodFieldsInOrderAndCisloLast) {
 
 TEST_F(TableCreationTest, ASourceTableGivesItsStructureWhenItsHeaderHoldsTogetherAndItIsNotTheTarget) {
   const std::string source = MakeTable("S.DBF", "PLOCHA decimal(9,3), DATUM date", {{"1", ""}});
-  platform::TMemoryStream stream;
-  stream.LoadFromFile(source);
-  const Bytes good = stream.Bytes();
+  const Bytes good = FileContent(source);
   const auto patched = [&](std::size_t at, Bytes with) {
     Bytes bytes = good;
     std::copy(with.begin(), with.end(), bytes.begin() + static_cast<long>(at));
@@ -118,10 +116,7 @@ TEST_F(TableCreationTest, ASourceTableGivesItsStructureWhenItsHeaderHoldsTogethe
       {"good", good, "T.DBF", true},
   };
   for (const auto& c : cases) {
-    {
-      platform::TFileStream out(File("case.DBF"), platform::TFileStream::Mode::Create);
-      if (!c.bytes.empty()) out.Write(c.bytes.data(), c.bytes.size());
-    }
+    WriteFileBytes(File("case.DBF"), c.bytes);
     platform::DeleteFile(File("T.DBF"));
     bool done = !c.done;
     CreateFromDBF(File("case.DBF"), folder.Path() + "/" + c.target, done);
