@@ -1,13 +1,66 @@
 #pragma once
+// The block tests' fixture and what every block test uses.
+#include <gmock/gmock.h>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <memory>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "block/block_classes.h"
+#include "block/files/block_records.h"
 #include "block/props/lumar_props.h"
 #include "block/props/lumar_registers.h"
+#include "framework/core/class_registry.h"
+#include "framework/tools/world.h"
+#include "framework/values/real48.h"
 #include "platform/dbase_table.h"
+#include "platform/files.h"
+#include "platform/streams.h"
+#include "spatial/objects/properties.h"
+#include "spatial/objects/space_entities.h"
+#include "spatial/sheets/coordinate_systems.h"
 #include "tests/platform/temp_folder.h"
 #include "tests/spatial/spatial_fixture.h"
+
+// A record's bytes as a vector.
+template <std::size_t N>
+Bytes AsBytes(const std::array<std::uint8_t, N>& bytes) {
+  return Bytes(bytes.begin(), bytes.end());
+}
+
+// A file's bytes, and a file made of bytes.
+inline Bytes FileContent(const std::string& fileName) {
+  std::ifstream file(fileName, std::ios::binary);
+  return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+inline void WriteFileBytes(const std::string& fileName, const Bytes& bytes) {
+  platform::TFileStream file(fileName, platform::TFileStream::Mode::Create);
+  if (!bytes.empty()) file.Write(bytes.data(), bytes.size());
+}
+
+// The numbers (Cislo) of the objects of a layer, in order.
+inline std::vector<int> NumbersOf(const TEntity& list) {
+  std::vector<int> numbers;
+  for (TElement* child : list.Children()) numbers.push_back(child->GetPropertyInteger("Cislo"));
+  return numbers;
+}
+
+// Vertices of a polyline as (x, y) pairs.
+inline std::vector<std::pair<double, double>> VerticesOf(const TPolyElement& line) {
+  std::vector<std::pair<double, double>> points;
+  for (int i = 0; i < line.GetCoordsCount(); ++i) points.emplace_back(line.GetCoordX(i), line.GetCoordY(i));
+  return points;
+}
 
 // The spatial fixture with the block classes registered and a block folder
 // of its own.

@@ -1,8 +1,5 @@
 #pragma once
 #include <deque>
-#include <memory>
-#include <string>
-#include <vector>
 
 #include "platform/gauge_form.h"
 #include "tests/block/writing/writing_fixture.h"

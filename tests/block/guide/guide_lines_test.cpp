@@ -1,17 +1,6 @@
 #include "block/guide/guide_lines.h"
 
-#include <gmock/gmock.h>
-
-#include <array>
-#include <map>
-#include <memory>
-#include <string>
-#include <utility>
-#include <vector>
-
 #include "block/guide/guide_model.h"
-#include "spatial/objects/space_entities.h"
-#include "spatial/sheets/coordinate_systems.h"
 #include "tests/block/block_fixture.h"
 
 namespace {
@@ -84,15 +73,9 @@ class GuideLinesTest : public BlockTest {
   }
   FrameMap Frames() {
     FrameMap frames;
-    for (TElement* string : lin.Children()) {
-      auto& rings = frames[string->GetName()];
-      for (TElement* line : DynamicCast<TPolyLineString>(string)->Children()) {
-        auto* frame = DynamicCast<TPolyLineElement>(line);
-        rings.emplace_back();
-        for (int k = 0; k < frame->GetCoordsCount(); ++k)
-          rings.back().emplace_back(frame->GetCoordX(k), frame->GetCoordY(k));
-      }
-    }
+    for (TElement* string : lin.Children())
+      for (TElement* line : DynamicCast<TPolyLineString>(string)->Children())
+        frames[string->GetName()].push_back(VerticesOf(*DynamicCast<TPolyLineElement>(line)));
     return frames;
   }
 

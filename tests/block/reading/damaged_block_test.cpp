@@ -4,28 +4,19 @@
 // number could make grow.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <memory>
 #include <random>
 
 #include "block/reading/block_reader.h"
-#include "spatial/objects/space_entities.h"
 #include "tests/block/reading/reading_fixture.h"
 
 namespace {
 
 class DamagedBlockTest : public ReadingTest {
  protected:
-  void SetUp() override {
-    ReadingTest::SetUp();
-    dir = folder.Path() + "/POLE.BLK";
-    std::filesystem::create_directories(dir);
-  }
-
   // Two areas (one the other's hole) of one line each, one area of two
   // lines, points and texts.
-  static BlockFiles SoundBlock(const std::string& dir) {
-    BlockFiles files(dir);
+  void SetUp() override {
+    ReadingTest::SetUp();
     files.PutBytes(kLineFileName, 0, TLineRecord::Dummy());
     SquareLine(files, 1, 0, 10, 1);
     SquareLine(files, 2, 3, 3, 2, 1);
@@ -40,23 +31,13 @@ class DamagedBlockTest : public ReadingTest {
     files.PutBytes(kPointFileName, 0, TPointRecord::Dummy());
     files.PutBytes(kTextBoxFileName, 0, TTextBoxRecord::Dummy());
     for (std::int32_t n = 1; n <= 3; ++n) {
-      TPointRecord point;
-      point.Number = n;
-      point.X = 100.0 * n;
-      point.Y = 50;
-      files.Put(kPointFileName, n, point);
-      TTextBoxRecord text;
-      text.Number = n;
-      text.X = 10.0 * n;
-      text.Y = 5;
-      text.Slant = 45;
-      files.Put(kTextBoxFileName, n, text);
+      files.Put(kPointFileName, n, TPointRecord{.Number = n, .X = 100.0 * n, .Y = 50});
+      files.Put(kTextBoxFileName, n, TTextBoxRecord{.Number = n, .X = 10.0 * n, .Y = 5, .Slant = 45});
     }
     const std::string lines = "hlavicka\r\nprvni\r\ndruhy\r\ntreti\r\n";
     files.Raw(kTextFileName, Bytes(lines.begin(), lines.end()));
     const std::string info = "OPSANYOBDELNIKBLOKU=0 0 100 100\r\nCODEPAGE=852\r\n";
     files.Raw(kInfoFileName, Bytes(info.begin(), info.end()));
-    return files;
   }
 
   // Reads every layer; answers the number of objects read.
@@ -82,19 +63,17 @@ class DamagedBlockTest : public ReadingTest {
     world->ObjectModel()->Clear();
     return objects;
   }
-
-  std::string dir;
 };
 
 TEST_F(DamagedBlockTest, TheSoundBlockReadsWhole) {
-  SoundBlock(dir).Flush();
+  files.Flush();
   // 3 areas, 4 lines, 1 line symbol, 3 points, 3 texts.
   EXPECT_EQ(ReadAll(false), 14u);
   EXPECT_EQ(ReadAll(true), 14u);
 }
 
 TEST_F(DamagedBlockTest, MutantsAreReadWithoutFaults) {
-  const BlockFiles sound = SoundBlock(dir);
+  const BlockFiles sound = files;
   const char* names[] = {kCoordFileName, kLineFileName, kAreaFileName, kPointFileName, kTextBoxFileName,
                          kTextFileName,  kInfoFileName};
   // Values that damaged numbers take: ends of ranges, signs, neighbours.

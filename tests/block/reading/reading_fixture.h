@@ -1,14 +1,8 @@
 #pragma once
-#include <cstdint>
+#include <cstring>
 #include <fstream>
-#include <map>
-#include <string>
-#include <utility>
-#include <vector>
 
-#include "block/files/block_records.h"
-#include "framework/tools/world.h"
-#include "spatial/sheets/coordinate_systems.h"
+#include "block/reading/block_reader.h"
 #include "tests/block/block_fixture.h"
 
 // The files of one block as bytes, record by record; Flush writes them.
@@ -61,12 +55,7 @@ class BlockFiles {
 // A live line record over the vertex range, with its box from the stored
 // corners given.
 inline TLineRecord LineRecord(std::int32_t number, std::int32_t first, std::int32_t last, TBlockBox box = {}) {
-  TLineRecord r;
-  r.Number = number;
-  r.FirstVertex = first;
-  r.LastVertex = last;
-  r.Box = box;
-  return r;
+  return {.Number = number, .FirstVertex = first, .LastVertex = last, .Box = box};
 }
 
 // A line closing on itself round its vertices (the last equal to the first)
@@ -74,12 +63,11 @@ inline TLineRecord LineRecord(std::int32_t number, std::int32_t first, std::int3
 inline void RingLine(BlockFiles& files, std::int32_t index, const std::vector<std::pair<double, double>>& points,
                      std::int32_t left, std::int32_t right = 0) {
   const std::int32_t first = files.Coords(points);
-  TLineRecord line = LineRecord(index, first, first + static_cast<std::int32_t>(points.size()) - 1, {9, 9, 0, 0});
-  line.LeftArea = left;
-  line.RightArea = right;
-  line.Links[llEndNext] = {index, 1};
-  line.Links[llStartNext] = {index, 0};
-  files.Put(kLineFileName, index, line);
+  const auto last = static_cast<std::int32_t>(first + points.size() - 1);
+  files.Put(kLineFileName, index,
+            TLineRecord{.Number = index, .FirstVertex = first, .LastVertex = last,
+                        .Links = {TLineLink{}, {index, 1}, {index, 0}, {}}, .LeftArea = left, .RightArea = right,
+                        .Box = {9, 9, 0, 0}});
 }
 
 // A square ring of side size from (x0, x0).
@@ -92,27 +80,19 @@ inline void SquareLine(BlockFiles& files, std::int32_t index, double x0, double 
 inline void TwoLineArea(BlockFiles& files) {
   const std::int32_t p = files.Coords({{20, 0}, {20, 5}, {25, 5}});
   const std::int32_t q = files.Coords({{20, 0}, {25, 0}, {25, 5}});
-  TLineRecord three = LineRecord(3, p, p + 2, {25, 5, 20, 0});
-  three.LeftArea = 3;
-  three.Links[llEndNext] = {4, 0};
-  files.Put(kLineFileName, 3, three);
-  TLineRecord four = LineRecord(4, q, q + 2, {25, 5, 20, 0});
-  four.RightArea = 3;
-  four.Links[llStartNext] = {3, 1};
-  files.Put(kLineFileName, 4, four);
+  files.Put(kLineFileName, 3,
+            TLineRecord{.Number = 3, .FirstVertex = p, .LastVertex = p + 2, .Links = {TLineLink{}, {4, 0}, {}, {}},
+                        .LeftArea = 3, .Box = {25, 5, 20, 0}});
+  files.Put(kLineFileName, 4,
+            TLineRecord{.Number = 4, .FirstVertex = q, .LastVertex = q + 2, .Links = {TLineLink{}, {}, {3, 1}, {}},
+                        .RightArea = 3, .Box = {25, 5, 20, 0}});
 }
 
 // A live area record (of area 1).
 inline TAreaRecord AreaRecord(std::int32_t number, std::int32_t firstLine, std::int32_t parent,
                               std::pair<double, double> label) {
-  TAreaRecord area;
-  area.Number = number;
-  area.FirstLine = firstLine;
-  area.Parent = parent;
-  area.LabelX = label.first;
-  area.LabelY = label.second;
-  area.Area = 1;
-  return area;
+  return {.Number = number, .FirstLine = firstLine, .Parent = parent, .LabelX = label.first, .LabelY = label.second,
+          .Box = {}, .Area = 1};
 }
 
 // Collects the codes of the framework messages that reach it as the main
@@ -132,12 +112,14 @@ class TMessageLog : public TOwnerEntity {
   }
 };
 
-// The block fixture with a coordinate world (the national grid as system 1)
-// and a main tool that records messages.
+// The block fixture with a coordinate world (the national grid as system 1),
+// a main tool that records messages, and a block folder whose files are
+// written when a reader is made.
 class ReadingTest : public BlockTest {
  protected:
   void SetUp() override {
     BlockTest::SetUp();
+    std::filesystem::create_directories(dir);
     world = new TWCSWorld;
     SetWorld(world);
     MainTool = &log;
@@ -153,7 +135,23 @@ class ReadingTest : public BlockTest {
     RunMessages();
     return log.Lines;
   }
+  std::unique_ptr<TLumaRBlokReader> Reader() {
+    files.Flush();
+    auto reader = std::make_unique<TLumaRBlokReader>();
+    reader->Create(dir);
+    return reader;
+  }
+  template <class L>
+  static std::unique_ptr<L> Layer(L* list) {
+    return std::unique_ptr<L>(list);
+  }
+  template <class E>
+  static E* Child(const TEntity& list, std::size_t i) {
+    return static_cast<E*>(list.Children().at(i));
+  }
 
   TWCSWorld* world = nullptr;
   TMessageLog log;
+  const std::string dir = folder.Path() + "/LES.BLK";
+  BlockFiles files{dir};
 };

@@ -2,26 +2,12 @@
 // block's box, and the layer made from a layer list's parameters.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <memory>
-
-#include "block/props/lumar_props.h"
 #include "block/reading/block_reader.h"
 #include "block/reading/layer_kinds.h"
-#include "framework/core/class_registry.h"
 #include "render/rasters/raster.h"
-#include "spatial/objects/space_entities.h"
 #include "tests/block/reading/reading_fixture.h"
 
 namespace {
-
-template <class L>
-std::vector<int> NumbersOf(const L& list) {
-  std::vector<int> numbers;
-  for (TElement* child : list.Children())
-    numbers.push_back(static_cast<TSpaceEntity*>(child)->GetPropertyInteger("Cislo"));
-  return numbers;
-}
 
 // A line of kind druh (0 for a line without props when druh < 0).
 std::unique_ptr<TPolyLineElement> LineOfKind(int druh) {
@@ -38,31 +24,32 @@ TEST(KindFilter, IsMadeFromTheFirstKeepOrDropParameter) {
   const struct {
     const char* type;
     std::vector<std::string> params;
-    bool made;
     bool exclude;
-    const char* prop;
+    const char* prop;  // nil: no filter
     char letter;
     std::vector<std::int32_t> kinds;
   } cases[] = {
-      {"LIN", {"@Barva=3", "!druh=7, 5;12"}, true, false, "DRUH", 'L', {5, 7, 12}},
-      {"ARE", {"-Druh=5 7", "!BARVA=1"}, true, true, "DRUH", 'P', {5, 7}},
-      {"PNT", {"!Znacka=4"}, true, false, "ZNACKA", 'B', {4}},
-      {"TXT", {"!DRUH=1"}, true, false, "DRUH", 'T', {1}},
-      {"LINSYM", {"!DRUH=1"}, true, false, "DRUH", 'X', {}},
-      {"LIN", {"!DRUH="}, false, false, "", 'L', {}},
-      {"LIN", {"!DRUH=a b"}, false, false, "", 'L', {}},
-      {"LIN", {"DRUH=5", "@DRUH=5"}, false, false, "", 'L', {}},
+      {"LIN", {"@Barva=3", "!druh=7, 5;12"}, false, "DRUH", 'L', {5, 7, 12}},
+      {"ARE", {"-Druh=5 7", "!BARVA=1"}, true, "DRUH", 'P', {5, 7}},
+      {"PNT", {"!Znacka=4"}, false, "ZNACKA", 'B', {4}},
+      {"TXT", {"!DRUH=1"}, false, "DRUH", 'T', {1}},
+      {"LINSYM", {"!DRUH=1"}, false, "DRUH", 'X', {}},
+      {"LIN", {"!DRUH="}, false, nullptr, 'L', {}},
+      {"LIN", {"!DRUH=a b"}, false, nullptr, 'L', {}},
+      {"LIN", {"DRUH=5", "@DRUH=5"}, false, nullptr, 'L', {}},
   };
   for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.type) + " " + c.params.front());
     std::unique_ptr<TFiltrDruhuObjektu> filter(CreateKindFilter(c.type, c.params));
-    ASSERT_EQ(filter != nullptr, c.made) << c.type << " " << c.params.front();
+    ASSERT_EQ(filter != nullptr, c.prop != nullptr);
     if (!filter) continue;
-    EXPECT_EQ(filter->Exclude, c.exclude) << c.params.front();
-    EXPECT_EQ(filter->PropName, c.prop) << c.params.front();
+    EXPECT_EQ(filter->Exclude, c.exclude);
+    EXPECT_EQ(filter->PropName, c.prop);
     for (char letter : TFiltrDruhuObjektu::Letters) {
       const std::vector<std::int32_t>* list = filter->KindList(letter);
-      if (letter == c.letter) EXPECT_EQ(list ? *list : std::vector<std::int32_t>{99}, c.kinds) << c.params.front();
-      else EXPECT_EQ(list, nullptr) << c.params.front() << " " << letter;
+      EXPECT_EQ(list ? *list : std::vector<std::int32_t>{-1},
+                letter == c.letter ? c.kinds : std::vector<std::int32_t>{-1})
+          << letter;
     }
   }
 }
@@ -77,59 +64,46 @@ TEST_F(KindFilterTest, AcceptsByTheNumberInTheProperty) {
   drop.PropName = "DRUH";
   drop.Exclude = true;
   drop.SetKindList('L', {5, 7});
-  const struct {
-    int druh;  // -1: no props, so the property is empty
-    char letter;
-    bool kept, dropped;
-  } cases[] = {{5, 'L', true, false}, {7, 'L', true, false}, {6, 'L', false, true},
-               {-1, 'L', false, true},  // empty: the answer is Exclude
-               {6, 'P', true, true}};   // no list for the letter
-  for (const auto& c : cases) {
-    auto line = LineOfKind(c.druh);
-    EXPECT_EQ(keep.Accepts(c.letter, line.get()), c.kept) << c.druh << c.letter;
-    EXPECT_EQ(drop.Accepts(c.letter, line.get()), c.dropped) << c.druh << c.letter;
+  // Kind -1: no props, so the property is empty and the answer is Exclude;
+  // letter P has no list.
+  const std::tuple<int, char, bool, bool> cases[] = {{5, 'L', true, false},
+                                                     {7, 'L', true, false},
+                                                     {6, 'L', false, true},
+                                                     {-1, 'L', false, true},
+                                                     {6, 'P', true, true}};
+  for (const auto& [druh, letter, kept, dropped] : cases) {
+    auto line = LineOfKind(druh);
+    EXPECT_EQ(keep.Accepts(letter, line.get()), kept) << druh << letter;
+    EXPECT_EQ(drop.Accepts(letter, line.get()), dropped) << druh << letter;
   }
   drop.PropName = "NIC";
   EXPECT_TRUE(drop.Accepts('L', LineOfKind(5).get()));
 }
 
+// Lines 1 to 4 of kinds 5, 6, 7, 8; line n runs from (10n, 0) to (10n + 2, 1)
+// in the block, so its world box is -10n-2 .. -10n; a point of the same
+// number and kind at (10n, 1).
 class RestrictionsTest : public ReadingTest {
  protected:
   void SetUp() override {
     ReadingTest::SetUp();
-    dir = folder.Path() + "/VODA.BLK";
-    std::filesystem::create_directories(dir);
-    // Lines 1 to 4 of kinds 5, 6, 7, 8; line n runs from (10n, 0) to
-    // (10n + 2, 1) in the block, so its world box is -10n-2 .. -10n.
-    BlockFiles files(dir);
     files.Put(kLineFileName, 0, TLineRecord{});
     for (std::int32_t n = 1; n <= 4; ++n) {
       const double x = 10.0 * n;
       const std::int32_t first = files.Coords({{x, 0}, {x + 2, 1}});
-      TLineRecord line = LineRecord(n, first, first + 1, {x + 2, 1, x, 0});
-      line.Kind = static_cast<std::int16_t>(4 + n);
-      files.Put(kLineFileName, n, line);
-      TPointRecord point;
-      point.Number = n;
-      point.Kind = line.Kind;
-      point.X = x;
-      point.Y = 1;
-      files.Put(kPointFileName, n, point);
+      const auto kind = static_cast<std::int16_t>(4 + n);
+      files.Put(kLineFileName, n,
+                TLineRecord{
+                    .Number = n, .Kind = kind, .FirstVertex = first, .LastVertex = first + 1, .Box = {x + 2, 1, x, 0}});
+      files.Put(kPointFileName, n, TPointRecord{.Number = n, .Kind = kind, .X = x, .Y = 1});
     }
     files.Flush();
-  }
-  std::unique_ptr<TLumaRBlokReader> Reader() {
-    auto reader = std::make_unique<TLumaRBlokReader>();
-    reader->Create(dir);
-    return reader;
   }
   static TRectEntity* Clip(double minX, double maxX) {
     auto* clip = new TRectEntity;
     clip->SetBounds(TRealRect{minX, -5, maxX, 5});
     return clip;
   }
-
-  std::string dir;
 };
 
 TEST_F(RestrictionsTest, FilterConditionAndClipChooseTheLines) {
@@ -154,18 +128,13 @@ TEST_F(RestrictionsTest, FilterConditionAndClipChooseTheLines) {
     reader->SetObjectFilter(CreateKindFilter("LIN", c.params));
     reader->SetPropertiesFromList(c.params);
     if (c.clip) reader->SetClipRect(c.clip);
-    std::unique_ptr<TPolyLineString> lines(reader->ReadLines());
-    std::unique_ptr<TPointString> points(reader->ReadPoints());
-    ASSERT_NE(lines, nullptr) << c.name;
-    // The block has no texts and no areas: empty layers.
-    std::unique_ptr<TTextString> texts(reader->ReadTexts());
-    std::unique_ptr<TAreaString> areas(reader->ReadAreas());
-    ASSERT_TRUE(texts && areas) << c.name;
-    EXPECT_TRUE(texts->Children().empty() && areas->Children().empty()) << c.name;
-    EXPECT_EQ(NumbersOf(*lines), c.lines) << c.name;
-    EXPECT_EQ(NumbersOf(*points), c.points) << c.name;
+    EXPECT_EQ(NumbersOf(*std::unique_ptr<TPolyLineString>(reader->ReadLines())), c.lines) << c.name;
+    EXPECT_EQ(NumbersOf(*std::unique_ptr<TPointString>(reader->ReadPoints())), c.points) << c.name;
   }
   EXPECT_TRUE(Boxes().empty());
+  // The block has no texts and no areas: empty layers.
+  EXPECT_TRUE(std::unique_ptr<TTextString>(Reader()->ReadTexts())->Children().empty());
+  EXPECT_TRUE(std::unique_ptr<TAreaString>(Reader()->ReadAreas())->Children().empty());
 }
 
 TEST_F(RestrictionsTest, AConditionThatCannotBeParsedIsShownOnceAndNothingIsRead) {
@@ -209,20 +178,17 @@ TEST_F(RestrictionsTest, TheBlocksBoxDecidesWhetherItMeetsARectangle) {
   const TRealRect near{-150, -150, -120, -120};
   const TRealRect far{10, 10, 20, 20};
   EXPECT_TRUE(BlockMeetsRect(dir, far));  // no INFO.TXT: no box
-  const struct {
-    const char* info;
-    bool meetsNear, meetsFar;
-  } cases[] = {
+  const std::tuple<const char*, bool, bool> cases[] = {
       {"OPSANYOBDELNIKBLOKU=100 100 200 200", true, false},  // -200 .. -100 on both axes
       {"OPSANYOBDELNIKBLOKU=100 100 120 120", true, false},  // touching counts
       {"OPSANYOBDELNIKBLOKU=100 100 110 110", false, false},
-      {"OPSANYOBDELNIKBLOKU=100 100 200", true, true},       // fewer than four numbers: no box
+      {"OPSANYOBDELNIKBLOKU=100 100 200", true, true},  // fewer than four numbers: no box
       {"CODEPAGE=1250", true, true},
   };
-  for (const auto& c : cases) {
-    WriteCp1250File(dir + "/INFO.TXT", std::string(c.info) + "\r\n");
-    EXPECT_EQ(BlockMeetsRect(dir, near), c.meetsNear) << c.info;
-    EXPECT_EQ(BlockMeetsRect(dir, far), c.meetsFar) << c.info;
+  for (const auto& [info, meetsNear, meetsFar] : cases) {
+    WriteCp1250File(dir + "/INFO.TXT", std::string(info) + "\r\n");
+    EXPECT_EQ(BlockMeetsRect(dir, near), meetsNear) << info;
+    EXPECT_EQ(BlockMeetsRect(dir, far), meetsFar) << info;
   }
 }
 
@@ -232,24 +198,19 @@ TEST_F(RestrictionsTest, ARasterIsMadeForAFileThatExists) {
   std::unique_ptr<TRaster> raster(CreateRasterFromFile(dir + "/MAPA.RAS"));
   ASSERT_NE(raster, nullptr);
   EXPECT_EQ(raster->GetPropertyText("FileName"), dir + "/MAPA.RAS");
-  std::unique_ptr<TElement> byName(CreateElementByClassName("TRaster"));
-  EXPECT_NE(DynamicCast<TGraphicFileElement>(byName.get()), nullptr);
 }
 
 TEST(LayerKinds, FollowTheExtension) {
-  const struct {
-    const char* extension;
-    const char* kind;
-    bool blockFile;
-  } cases[] = {{".ARE", "ARE", true}, {".LIN", "LIN", true},  {".CRD", "LIN", true},  {".PNT", "PNT", true},
-               {".TBX", "TXT", true}, {".TTX", "TXT", true},  {".RAS", "RAS", false}, {".RAK", "RAS", false},
-               {".TIF", "RAS", false}, {".CIT", "RAS", false}, {".BMP", "RAS", false}, {".SHP", "ARE", false},
-               {".DBF", "LIN", false}, {"", "LIN", false},     {".are", "LIN", false}, {"ARE", "LIN", false}};
-  for (const auto& c : cases) {
-    std::string kind = "?";
-    LayerKindByExtension(c.extension, kind);
-    EXPECT_EQ(kind, c.kind) << c.extension;
-    EXPECT_EQ(IsBlockFileExt(c.extension), c.blockFile) << c.extension;
+  const std::tuple<const char*, const char*, bool> cases[] = {
+      {".ARE", "ARE", true},  {".LIN", "LIN", true},  {".CRD", "LIN", true},  {".PNT", "PNT", true},
+      {".TBX", "TXT", true},  {".TTX", "TXT", true},  {".RAS", "RAS", false}, {".RAK", "RAS", false},
+      {".TIF", "RAS", false}, {".CIT", "RAS", false}, {".BMP", "RAS", false}, {".SHP", "ARE", false},
+      {".DBF", "LIN", false}, {"", "LIN", false},     {".are", "LIN", false}, {"ARE", "LIN", false}};
+  for (const auto& [extension, kind, blockFile] : cases) {
+    std::string found = "?";
+    LayerKindByExtension(extension, found);
+    EXPECT_EQ(found, kind) << extension;
+    EXPECT_EQ(IsBlockFileExt(extension), blockFile) << extension;
   }
 }
 

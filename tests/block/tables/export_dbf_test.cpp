@@ -1,12 +1,6 @@
 #include "block/tables/export_dbf.h"
 
-#include <filesystem>
-#include <memory>
-
 #include "block/tables/lumar_dbf_table.h"
-#include "platform/files.h"
-#include "spatial/objects/properties.h"
-#include "spatial/objects/space_entities.h"
 #include "tests/block/block_fixture.h"
 
 namespace {
@@ -63,7 +57,8 @@ TEST_F(ExportDBFTest, ATemplateAndTransferScriptFillOneRecordPerObject) {
   EXPECT_EQ(Rows(Target()), (Rows_t{{"Dub", "20.5", "3", "5", "7", "30.00", "0.00", "70.00", "", "5", "1"},
                                     {"", "", "3", "5", "7", "30.00", "0.00", "70.00", "", "5", "2"},
                                     {"Lípa", "8.0", "3", "5", "7", "30.00", "0.00", "70.00", "", "5", "3"}}));
-  EXPECT_EQ(MessageTexts(), (std::vector<std::string>{"Není nalezen záznam c.99\r\n" + File("SRC.BLK") + "/L0003.DBF"}));
+  EXPECT_EQ(MessageTexts(),
+            (std::vector<std::string>{"Není nalezen záznam c.99\r\n" + File("SRC.BLK") + "/L0003.DBF"}));
 }
 
 TEST_F(ExportDBFTest, AnotherKindOpensItsOwnTableAndKeepsAnExistingOne) {
@@ -82,22 +77,28 @@ TEST_F(ExportDBFTest, AnotherKindOpensItsOwnTableAndKeepsAnExistingOne) {
   EXPECT_EQ(Rows(kept), (Rows_t{{"už", "1"}, {"", "3"}}));
 }
 
-TEST_F(ExportDBFTest, WithoutATemplateTheSourceTablesStructureIsTaken) {
-  struct Case {
-    const char* name;
-    bool fromSource;
-  };
-  const Case cases[] = {{"no template in the control folder", false}, {"CreateFromSource", true}};
-  for (const Case& c : cases) {
+TEST_F(ExportDBFTest, WithoutATemplateTheSourceTablesStructureIsTakenAndWithoutASourceNothing) {
+  for (bool fromSource : {false, true}) {  // no template in the control folder, or CreateFromSource
     TExportDBFClass fresh;
-    fresh.ExpBlockName = tool.ExpBlockName;
-    fresh.ControlDir = tool.ControlDir;
-    fresh.Druh = 3;
-    fresh.CreateFromSource = c.fromSource;
+    SetTexts(fresh, {{"ExpBlockName", File("OUT.BLK").c_str()}, {"ControlDir", File("CTRL").c_str()}, {"Druh", "3"}});
+    fresh.CreateFromSource = fromSource;
     fresh.SetInput(Line(12, 8));
     fresh.DoIt();
-    EXPECT_EQ(FieldNames(Target()), (std::vector<std::string>{"NAZEV C10,0", "VYSKA N5,1", "CISLO N6,0"})) << c.name;
-    EXPECT_EQ(Rows(Target()), (Rows_t{{"Dub", "20.5", "8"}})) << c.name;
+    EXPECT_EQ(FieldNames(Target()), (std::vector<std::string>{"NAZEV C10,0", "VYSKA N5,1", "CISLO N6,0"}))
+        << fromSource;
+    EXPECT_EQ(Rows(Target()), (Rows_t{{"Dub", "20.5", "8"}})) << fromSource;
+    platform::DeleteFile(Target());
+  }
+  // An object without a table of its own gets no record.
+  auto loose = std::make_unique<TPolyLineElement>();
+  loose->SetProperties(new TLumarLineProps);
+  auto dynamicOnly = std::make_unique<TPolyLineElement>();
+  dynamicOnly->SetProperties(new TDynamicProperties);
+  for (TElement* element : {static_cast<TElement*>(loose.get()), static_cast<TElement*>(dynamicOnly.get()),
+                            static_cast<TElement*>(nullptr)}) {
+    Export(element);
+    EXPECT_EQ(tool.Table(), nullptr);
+    EXPECT_FALSE(platform::FileExists(Target()));
   }
 }
 
@@ -113,28 +114,13 @@ TEST_F(ExportDBFTest, DynamicValuesAloneOrBeforeTheSourceRecord) {
   EXPECT_EQ(Rows(Target()), (Rows_t{{"Smrk", "80", "1"}, {"Lípa", "80", "2"}}));
 }
 
-TEST_F(ExportDBFTest, AnObjectWithoutATableGetsNoRecord) {
-  auto loose = std::make_unique<TPolyLineElement>();
-  loose->SetProperties(new TLumarLineProps);
-  auto dynamicOnly = std::make_unique<TPolyLineElement>();
-  dynamicOnly->SetProperties(new TDynamicProperties);
-  for (TElement* element : {static_cast<TElement*>(loose.get()), static_cast<TElement*>(dynamicOnly.get()),
-                            static_cast<TElement*>(nullptr)}) {
-    Export(element);
-    EXPECT_EQ(tool.Table(), nullptr);
-    EXPECT_FALSE(platform::FileExists(Target()));
-  }
-}
-
 TEST_F(ExportDBFTest, AreasWriteTheirAreaInSquareUnitsOrHectares) {
   WriteCp1250File(File("CTRL/P0003.CRT"), "PLOCHA N 12 4\r\nDELKA N 8 1\r\n");
   tool.ObjectType = 'P';
   auto area = std::make_unique<TAreaElement>();
   for (auto [x, y] : {std::pair{0.0, 0.0}, {0.0, 250.0}, {100.0, 250.0}, {100.0, 0.0}}) area->AddVertex(x, y);
   area->CalcBounds();
-  auto* props = new TLumarAreaProps;
-  props->Druh = 3;
-  area->SetProperties(props);
+  area->SetProperties(new TLumarAreaProps);
   area->ID = 4;
   Export(area.get());
   tool.PlochyVHa = true;

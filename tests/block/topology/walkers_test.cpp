@@ -1,20 +1,12 @@
 #include "block/topology/walkers.h"
 
-#include <gmock/gmock.h>
-
-#include <algorithm>
-#include <memory>
 #include <stdexcept>
 
-#include "block/block_classes.h"
-#include "framework/core/class_registry.h"
 #include "platform/gauge_form.h"
-#include "spatial/objects/space_entities.h"
-#include "tests/spatial/spatial_fixture.h"
+#include "tests/block/block_fixture.h"
 
 namespace {
 
-using ::testing::Contains;
 using ::testing::ElementsAre;
 using ::testing::ElementsAreArray;
 using platform::RecordingGaugeForm;
@@ -35,35 +27,43 @@ TAreaElement* NewArea(double x, double y, bool hole) {
   return area;
 }
 
-// The calls of a recorded gauge other than its progress values, and those.
-std::vector<std::string> Steps(const RecordingGaugeForm& gauge) {
-  std::vector<std::string> steps;
-  for (const std::string& call : gauge.Calls)
-    if (call.rfind("Progress=", 0) != 0) steps.push_back(call);
-  return steps;
-}
-std::vector<std::string> Progress(const RecordingGaugeForm& gauge) {
-  std::vector<std::string> values;
-  for (const std::string& call : gauge.Calls)
-    if (call.rfind("Progress=", 0) == 0) values.push_back(call.substr(9));
-  return values;
+// A line searcher within the rectangle (all zeros: everywhere), or an area
+// searcher that takes holes when asked.
+std::unique_ptr<TProchazecObjektu> Searcher(bool areas, const TRealRect& rect = {}, bool holes = false) {
+  if (areas) {
+    auto searcher = std::make_unique<THledacPloch>();
+    searcher->IncludeHoles = holes;
+    return searcher;
+  }
+  auto searcher = std::make_unique<THledacLinii>();
+  searcher->MinX = rect.MinX;
+  searcher->MinY = rect.MinY;
+  searcher->MaxX = rect.MaxX;
+  searcher->MaxY = rect.MaxY;
+  return searcher;
 }
 
-class WalkersTest : public SpatialTest {
+class WalkersTest : public BlockTest {
  protected:
   void SetUp() override {
-    SpatialTest::SetUp();
-    RegisterBlockClasses();
+    BlockTest::SetUp();
     platform::SetGaugeFormFactory([] { return std::make_unique<RecordingGaugeForm>(); });
     MainTool = &log;
   }
   void TearDown() override {
     MainTool = nullptr;
     platform::SetGaugeFormFactory(nullptr);
-    SpatialTest::TearDown();
+    BlockTest::TearDown();
   }
   static RecordingGaugeForm& GaugeOf(TProchazecObjektu& walker) {
     return static_cast<RecordingGaugeForm&>(walker.Gauge());
+  }
+  // The gauge's calls other than progress values (or those alone).
+  static std::vector<std::string> Calls(TProchazecObjektu& walker, bool progress) {
+    std::vector<std::string> calls;
+    for (const std::string& call : GaugeOf(walker).Calls)
+      if ((call.rfind("Progress=", 0) == 0) == progress) calls.push_back(progress ? call.substr(9) : call);
+    return calls;
   }
   TPolyLineString* Lines(int count) {
     auto* lines = new TPolyLineString;
@@ -71,12 +71,17 @@ class WalkersTest : public SpatialTest {
     model.AddElement(lines);
     return lines;
   }
+  static std::vector<TElement*> Found(TProchazecObjektu& walker) {
+    auto* result = DynamicCast<TEntity>(walker.Output());
+    return result ? std::vector<TElement*>(result->Children().begin(), result->Children().end())
+                  : std::vector<TElement*>{};
+  }
 
   TLogLines log;
   TOwnerEntity model;
 };
 
-TEST_F(WalkersTest, ALineReachedTwiceIsCountedTwiceButCollectedOnceInWalkOrder) {
+TEST_F(WalkersTest, ALineReachedTwiceIsCountedTwiceButCollectedOnceInWalkOrderEveryWalk) {
   auto* container = new TPolyLineString;
   model.AddElement(container);
   TPolyLineElement* first = NewLine(0, 0, 1, 0);
@@ -88,85 +93,24 @@ TEST_F(WalkersTest, ALineReachedTwiceIsCountedTwiceButCollectedOnceInWalkOrder) 
   area->AddLine(shared, true);
   area->AddLine(closing, true);
   container->AddElement(shared);
-
-  THledacLinii searcher;
-  searcher.SetInput(container);
-  searcher.DoIt();
-  EXPECT_EQ(searcher.Count, 4);
-  auto* result = DynamicCast<TSpaceEntity>(searcher.Output());
-  ASSERT_NE(result, nullptr);
-  EXPECT_THAT(result->Children(), ElementsAre(first, shared, closing));
-  ExpectBounds(*result, 0, 0, 1, 1);
-  for (TPolyLineElement* line : {first, shared, closing}) EXPECT_TRUE(line->GetIsDone());
-
-  // The next walk starts with every mark cleared, and collects again.
-  THledacLinii again;
-  auto* second = new TSpaceEntity;
-  model.AddElement(second);
-  again.SetOutput(second);
-  again.SetInput(container);
-  again.DoIt();
-  EXPECT_EQ(again.Result(), second);
-  EXPECT_THAT(second->Children(), ElementsAre(first, shared, closing));
-}
-
-TEST_F(WalkersTest, ASearcherWithoutOutputOwnsTheContainerItMakes) {
-  Lines(3);
+  for (int walk = 0; walk < 2; ++walk) {  // the next walk starts with every mark cleared
+    THledacLinii searcher;
+    searcher.SetInput(container);
+    searcher.DoIt();
+    EXPECT_EQ(searcher.Count, 4);
+    EXPECT_THAT(Found(searcher), ElementsAre(first, shared, closing));
+    ExpectBounds(*static_cast<TSpaceEntity*>(searcher.Output()), 0, 0, 1, 1);
+    for (TPolyLineElement* line : {first, shared, closing}) EXPECT_TRUE(line->GetIsDone());
+  }
+  // Without an output the searcher owns the container it makes.
   auto searcher = std::make_unique<THledacLinii>();
-  searcher->SetInput(&model);
+  searcher->SetInput(container);
   searcher->DoIt();
-  TElement* result = searcher->Output();
-  ASSERT_NE(result, nullptr);
-  EXPECT_EQ(result->ClassType(), TSpaceEntity::StaticClass());
-  EXPECT_EQ(searcher->IndexOf(result), 0);
-  EXPECT_EQ(static_cast<TEntity*>(result)->Children().size(), 3u);
-  const TElementLink link(result);
+  ASSERT_EQ(searcher->IndexOf(searcher->Output()), 0);
+  EXPECT_EQ(searcher->Output()->ClassType(), TSpaceEntity::StaticClass());
+  const TElementLink link(searcher->Output());
   searcher.reset();
   EXPECT_EQ(link.Get(), nullptr);
-  EXPECT_EQ(model.Children().size(), 1u);
-}
-
-TEST_F(WalkersTest, TheGaugeIsShownOnlyForMoreThanAHundredElementsWithTheCountAsMaximum) {
-  struct Row {
-    const char* name;
-    bool areas;
-    int count;
-    std::vector<std::string> steps;
-    std::size_t progressShown;
-  } rows[] = {
-      {"100 lines", false, 100, {"Caption=THledacLinii", "MaxValue=0", "Caption=THledacLinii", "Hide"}, 0},
-      {"101 lines",
-       false,
-       101,
-       {"Caption=THledacLinii", "MaxValue=0", "Caption=THledacLinii", "MaxValue=101", "Show", "Hide"},
-       101},
-      {"100 areas", true, 100, {"Caption=THledacPloch", "MaxValue=0", "Caption=THledacPloch", "Hide"}, 0},
-      {"101 areas, every tenth shown",
-       true,
-       101,
-       {"Caption=THledacPloch", "MaxValue=0", "Caption=THledacPloch", "MaxValue=101", "Show", "Hide"},
-       10},
-  };
-  for (const Row& row : rows) {
-    TSpaceEntity input;
-    for (int i = 0; i < row.count; ++i) {
-      if (row.areas) input.AddElement(NewArea(i, 0, false));
-      else input.AddElement(NewLine(i, 0, i, 1));
-    }
-    std::unique_ptr<TProchazecObjektu> walker;
-    if (row.areas) walker = std::make_unique<THledacPloch>();
-    else walker = std::make_unique<THledacLinii>();
-    walker->SetInput(&input);
-    RecordingGaugeForm& gauge = GaugeOf(*walker);
-    walker->DoIt();
-    EXPECT_EQ(Steps(gauge), row.steps) << row.name;
-    EXPECT_EQ(Progress(gauge).size(), row.progressShown) << row.name;
-    if (row.progressShown > 0) {
-      EXPECT_EQ(Progress(gauge).back(), row.areas ? "100" : "101") << row.name;
-    }
-    EXPECT_FALSE(gauge.Visible()) << row.name;
-    EXPECT_EQ(walker->Count, row.count) << row.name;
-  }
 }
 
 TEST_F(WalkersTest, SearchersKeepWhatMeetsTheRectangleAndAreasSkipHolesUnlessAsked) {
@@ -176,8 +120,7 @@ TEST_F(WalkersTest, SearchersKeepWhatMeetsTheRectangleAndAreasSkipHolesUnlessAsk
   TAreaElement* area = NewArea(0, 0, false);
   TAreaElement* hole = NewArea(0.2, 0.2, true);
   for (TElement* e : std::initializer_list<TElement*>{left, right, area, hole}) input.AddElement(e);
-
-  struct Row {
+  const struct {
     const char* name;
     bool areas, includeHoles;
     TRealRect rect;
@@ -190,38 +133,49 @@ TEST_F(WalkersTest, SearchersKeepWhatMeetsTheRectangleAndAreasSkipHolesUnlessAsk
       {"areas without holes", true, false, {0, 0, 0, 0}, {area}, 1},
       {"areas with holes", true, true, {0, 0, 0, 0}, {area, hole}, 2},
   };
-  for (const Row& row : rows) {
-    std::unique_ptr<TProchazecObjektu> searcher;
-    if (row.areas) {
-      auto areas = std::make_unique<THledacPloch>();
-      areas->IncludeHoles = row.includeHoles;
-      areas->MinX = row.rect.MinX, areas->MinY = row.rect.MinY, areas->MaxX = row.rect.MaxX, areas->MaxY = row.rect.MaxY;
-      searcher = std::move(areas);
-    } else {
-      auto lines = std::make_unique<THledacLinii>();
-      lines->MinX = row.rect.MinX, lines->MinY = row.rect.MinY, lines->MaxX = row.rect.MaxX, lines->MaxY = row.rect.MaxY;
-      searcher = std::move(lines);
-    }
+  for (const auto& row : rows) {
+    auto searcher = Searcher(row.areas, row.rect, row.includeHoles);
     searcher->SetInput(&input);
     searcher->DoIt();
-    auto* result = DynamicCast<TEntity>(searcher->Output());
-    ASSERT_NE(result, nullptr) << row.name;
-    EXPECT_EQ(result->ClassType(), row.areas ? TAreaString::StaticClass() : TSpaceEntity::StaticClass()) << row.name;
-    EXPECT_THAT(result->Children(), ElementsAreArray(row.found)) << row.name;
+    ASSERT_NE(searcher->Output(), nullptr) << row.name;
+    EXPECT_EQ(searcher->Output()->ClassType(), row.areas ? TAreaString::StaticClass() : TSpaceEntity::StaticClass());
+    EXPECT_THAT(Found(*searcher), ElementsAreArray(row.found)) << row.name;
     EXPECT_EQ(searcher->Count, row.count) << row.name;
   }
-}
-
-TEST_F(WalkersTest, AnAreaSearcherDoesNothingWithoutAnEntityInput) {
+  // An area searcher does nothing without an entity input.
   THledacPloch searcher;
   T2DCoordinate point(1, 2);
   searcher.SetInput(&point);
   searcher.DoIt();
   EXPECT_EQ(searcher.Output(), nullptr);
-  EXPECT_TRUE(searcher.IsEmpty());
 }
 
-TEST_F(WalkersTest, ReadingLinesFilesBothEndsOfEachLineOnceIntoANewIndex) {
+TEST_F(WalkersTest, TheGaugeIsShownOnlyForMoreThanAHundredElementsWithTheCountAsMaximum) {
+  // Progress values shown: every one for lines, every tenth for areas.
+  const std::tuple<bool, int, std::size_t, const char*> rows[] = {
+      {false, 100, 0, ""}, {false, 101, 101, "101"}, {true, 100, 0, ""}, {true, 101, 10, "100"}};
+  for (const auto& [areas, count, progressShown, last] : rows) {
+    SCOPED_TRACE(std::to_string(count) + (areas ? " areas" : " lines"));
+    TSpaceEntity input;
+    for (int i = 0; i < count; ++i)
+      input.AddElement(areas ? static_cast<TElement*>(NewArea(i, 0, false)) : NewLine(i, 0, i, 1));
+    auto walker = Searcher(areas);
+    walker->SetInput(&input);
+    walker->DoIt();
+    const std::vector<std::string> steps = Calls(*walker, false), progress = Calls(*walker, true);
+    EXPECT_EQ(std::count(steps.begin(), steps.end(), "MaxValue=101"), progressShown ? 1 : 0);
+    EXPECT_EQ(std::count(steps.begin(), steps.end(), "Show"), progressShown ? 1 : 0);
+    EXPECT_EQ(steps.back(), "Hide");
+    EXPECT_EQ(progress.size(), progressShown);
+    EXPECT_EQ(progress.empty() ? "" : progress.back(), last);
+    EXPECT_EQ(walker->Count, count);
+  }
+  THledacLinii named;
+  named.SetPropertyText("GaugeCaption", "Hledám");
+  EXPECT_THAT(GaugeOf(named).Calls, ::testing::Contains("Caption=Hledám"));
+}
+
+TEST_F(WalkersTest, ReadingLinesFilesBothEndsOfEachLineOnceIntoANewIndexOverValidBounds) {
   TPolyLineString* lines = Lines(40);
   lines->AddElement(lines->Children()[0]);  // reached twice, filed once
   lines->UpdateRect();
@@ -235,41 +189,32 @@ TEST_F(WalkersTest, ReadingLinesFilesBothEndsOfEachLineOnceIntoANewIndex) {
   EXPECT_EQ(tree->GetName(), "QTREE");
   ExpectBounds(*tree, 0, 0, 39.5, 1);
   EXPECT_EQ(tree->GetEndsCount(), 80);
-  EXPECT_FALSE(tree->Last());
   EXPECT_EQ(reader.Count, 41);
-  for (TElement* line : lines->Children()) EXPECT_TRUE(static_cast<TPolyLineElement*>(line)->GetIsDone());
-
   TProchazecListuQTreeGauge leaves;
   leaves.SetInput(tree);
   leaves.DoIt();
   EXPECT_EQ(leaves.Count, 4);
-}
 
-TEST_F(WalkersTest, ReadingLinesTakesTheBoundsOfTheFirstParameterAndNeedsValidOnes) {
-  TPolyLineString* lines = Lines(2);
-  lines->UpdateRect();
   auto* frame = new TRectEntity;
   frame->SetBounds({-100, -50, 100, 50});
   TRectEntity empty;
-  struct Row {
+  const struct {
     const char* name;
-    TElement* input;
-    TElement* parameter;
-    bool made;
+    TElement *input, *parameter;
   } rows[] = {
-      {"bounds of the parameter", lines, frame, true},
-      {"no input", nullptr, nullptr, false},
-      {"input without bounds", &empty, nullptr, false},
-      {"input that is no rect entity", &model, nullptr, false},
+      {"bounds of the parameter", lines, frame},
+      {"no input", nullptr, nullptr},
+      {"input without bounds", &empty, nullptr},
+      {"input that is no rect entity", &model, nullptr},
   };
-  for (const Row& row : rows) {
-    TReadLinesIntoQTree reader;
-    reader.SetInput(row.input);
-    if (row.parameter) reader.AddParameter(row.parameter);
-    reader.DoIt();
-    std::unique_ptr<TElement> output(reader.Output());
-    EXPECT_EQ(output != nullptr, row.made) << row.name;
-    if (auto* tree = DynamicCast<TSpaceLineBegEndCell>(output.get())) ExpectBounds(*tree, -100, -50, 100, 50);
+  for (const auto& row : rows) {
+    TReadLinesIntoQTree bounded;
+    bounded.SetInput(row.input);
+    if (row.parameter) bounded.AddParameter(row.parameter);
+    bounded.DoIt();
+    std::unique_ptr<TElement> made(bounded.Output());
+    EXPECT_EQ(made != nullptr, row.parameter != nullptr) << row.name;
+    if (made) ExpectBounds(*static_cast<TSpaceLineBegEndCell*>(made.get()), -100, -50, 100, 50);
   }
 }
 
@@ -281,17 +226,13 @@ class TAskingSearcher : public THledacLinii {
 
 TEST_F(WalkersTest, ACloseRequestStopsTheWalkOnlyWhenTheQuestionIsConfirmed) {
   Lines(150);
-  struct Row {
+  const struct {
     const char* name;
-    bool asks;
-    bool answer;
+    bool asks, answer;
     std::size_t collected;
   } rows[] = {
-      {"confirmed", true, true, 50},
-      {"cancelled", true, false, 150},
-      {"a pass without a question", false, true, 150},
-  };
-  for (const Row& row : rows) {
+      {"confirmed", true, true, 50}, {"cancelled", true, false, 150}, {"a pass without a question", false, true, 150}};
+  for (const auto& row : rows) {
     std::unique_ptr<THledacLinii> searcher =
         row.asks ? std::make_unique<TAskingSearcher>() : std::make_unique<THledacLinii>();
     RecordingGaugeForm& gauge = GaugeOf(*searcher);
@@ -299,10 +240,10 @@ TEST_F(WalkersTest, ACloseRequestStopsTheWalkOnlyWhenTheQuestionIsConfirmed) {
     gauge.AbortAnswers = {row.answer};
     searcher->SetInput(&model);
     searcher->DoIt();
-    EXPECT_EQ(static_cast<TEntity*>(searcher->Output())->Children().size(), row.collected) << row.name;
+    EXPECT_EQ(Found(*searcher).size(), row.collected) << row.name;
     EXPECT_EQ(searcher->StoppedByUser(), row.asks && row.answer) << row.name;
-    const auto asked = std::count(gauge.Calls.begin(), gauge.Calls.end(), "ConfirmAbort=Přerušit export linií ?");
-    EXPECT_EQ(asked, row.asks ? 1 : 0) << row.name;
+    EXPECT_EQ(std::count(gauge.Calls.begin(), gauge.Calls.end(), "ConfirmAbort=Přerušit export linií ?"), row.asks)
+        << row.name;
     EXPECT_FALSE(gauge.DoCloseQuery()) << row.name;
   }
 }
@@ -317,44 +258,28 @@ class TReenteringWalker : public TProchazecLiniiGauge {
   }
 };
 
-TEST_F(WalkersTest, AWalkIsNotReenteredAndHoldsFrameworkMessagesUntilItEnds) {
+TEST_F(WalkersTest, AWalkIsNotReenteredHoldsFrameworkMessagesUntilItEndsAndOutlivesAFailingGauge) {
   Lines(120);
   TReenteringWalker walker;
   walker.SetInput(&model);
   PostTextMessage(nullptr, msgLogText, "čeká", nullptr);
   walker.DoIt();
   EXPECT_EQ(walker.Count, 120);
-  EXPECT_EQ(Progress(GaugeOf(walker)).size(), 120u);
+  EXPECT_EQ(Calls(walker, true).size(), 120u);
   EXPECT_TRUE(log.Lines.empty());
   RunMessages();
   EXPECT_THAT(log.Lines, ElementsAre("čeká"));
-}
 
-TEST_F(WalkersTest, AFailingGaugeIsReportedAndTheWalkGoesOn) {
   struct TFailingGauge : RecordingGaugeForm {
     void SetProgress(int) override { throw std::runtime_error("gauge"); }
   };
   platform::SetGaugeFormFactory([] { return std::make_unique<TFailingGauge>(); });
-  Lines(101);
   THledacLinii searcher;
   searcher.SetInput(&model);
   searcher.DoIt();
-  EXPECT_EQ(static_cast<TEntity*>(searcher.Output())->Children().size(), 101u);
-  ASSERT_EQ(dialogs.Messages.size(), 101u);
+  EXPECT_EQ(Found(searcher).size(), 120u);
+  ASSERT_EQ(dialogs.Messages.size(), 120u);
   EXPECT_EQ(dialogs.Messages[0].Text, "Chyba v GaugeSet");
-}
-
-TEST_F(WalkersTest, WalkersAreMadeByNameAndCaptionTheirGaugeThroughTheProperty) {
-  for (const char* name : {"TOznacLinie", "THledacPloch", "THledacLinii", "TReadLinesIntoQTree", "TProchazecListuQTree"}) {
-    TClass cls = FindKestuClass(name);
-    ASSERT_NE(cls, nullptr) << name;
-    std::unique_ptr<TElement> made(NewElement(cls));
-    auto* walker = DynamicCast<TProchazecObjektu>(made.get());
-    ASSERT_NE(walker, nullptr) << name;
-    walker->SetPropertyText("GaugeCaption", "Hledám");
-    walker->SetPropertyText("Protocol", "protokol.txt");
-    EXPECT_THAT(GaugeOf(*walker).Calls, Contains("Caption=Hledám")) << name;
-  }
 }
 
 }  // namespace

@@ -1,15 +1,4 @@
 #pragma once
-#include <cstdint>
-#include <fstream>
-#include <iterator>
-#include <memory>
-#include <string>
-#include <vector>
-
-#include "block/files/block_records.h"
-#include "block/props/lumar_props.h"
-#include "spatial/objects/space_entities.h"
-#include "spatial/sheets/coordinate_systems.h"
 #include "tests/block/block_fixture.h"
 
 inline bool operator==(const TCoordRecord& a, const TCoordRecord& b) { return a.X == b.X && a.Y == b.Y; }
@@ -22,11 +11,6 @@ std::vector<std::size_t> DifferingOffsets(const std::array<std::uint8_t, N>& a, 
   for (std::size_t i = 0; i < N; ++i)
     if (a[i] != b[i]) offsets.push_back(i);
   return offsets;
-}
-
-inline Bytes FileContent(const std::string& fileName) {
-  std::ifstream file(fileName, std::ios::binary);
-  return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
 }
 
 // The records of a fixed-record file, decoded.
