@@ -27,43 +27,29 @@ class GeometryElementsTest : public SpatialTest {
   TQuickEntity map;
 };
 
-TEST_F(GeometryElementsTest, CoordinatesHoldTheValuesTheirKindHasAndCopyThem) {
+TEST_F(GeometryElementsTest, CoordinatesAndRectanglesKeepTheirKindsRules) {
   TCoordinate abstract;
   SetTexts(abstract, {{"X", "3"}, {"Z", "5"}});
-  EXPECT_EQ(Texts(abstract, {"X", "Y", "Z"}), "-1|-1|-1");
   T2DCoordinate plane(3.5, -2);
   plane.SetZ(7);
-  EXPECT_EQ(Texts(plane, {"X", "Y", "Z"}), "3.5|-2|-1");
-  TRealRect extent{9, 9, 9, 9};
-  plane.GetExtent(extent);
-  EXPECT_EQ(BoxOf(extent), (Box4{3.5, -2, 3.5, -2}));
   T3DCoordinate c;
   SetTexts(c, {{"X", "1"}, {"Y", "2"}, {"Z", "3"}, {"CS", "4"}});
   std::unique_ptr<TCoordinate> copy(c.CreateCopy());
   std::unique_ptr<TElement> envelope(c.CreateEnvelope());
-  EXPECT_EQ(copy->ClassType(), T3DCoordinate::StaticClass());
-  EXPECT_EQ(envelope->ClassType(), T3DCoordinate::StaticClass());
-  EXPECT_EQ(Texts(*copy, {"X", "Y", "Z", "CS"}), "1|2|3|4");
-  EXPECT_EQ(Texts(*envelope, {"X", "Y", "Z", "CS"}), "1|2|3|0");  // the envelope drops the system
-}
+  EXPECT_EQ(Texts(abstract, {"X", "Y", "Z"}) + "/" + Texts(plane, {"X", "Y", "Z"}), "-1|-1|-1/3.5|-2|-1");
+  EXPECT_EQ(Texts(*copy, {"X", "Y", "Z", "CS"}) + "/" + Texts(*envelope, {"X", "Y", "Z", "CS"}), "1|2|3|4/1|2|3|0");
 
-TEST_F(GeometryElementsTest, RectanglesGrowFromEmptyAndTestValidityAndIntersection) {
-  TRectangle r;
+  TRectangle r;  // grows from the empty marker; an empty rectangle or one with a corner at the marker adds nothing
   EXPECT_EQ(Texts(r, {"MinX", "MinY", "MaxX", "MaxY"}), "1E30|1E30|-1E30|-1E30");
   EXPECT_FALSE(r.IsValid());
   r.IncludePoint(5, 7);
-  EXPECT_EQ(BoxOf(r), (Box4{5, 7, 5, 7}));
   r.IncludeCoordinate(std::make_unique<T2DCoordinate>(6, 0).get());
   std::unique_ptr<TRectangle> empty(new TRectangle), marker(Rect(0, 0, 1e30, 5)), valid(Rect(-2, 3, 0, 40));
   r.IncludeRect(empty.get());
-  r.IncludeRect(marker.get());  // ordered corners, but one at the empty marker
+  r.IncludeRect(marker.get());
   EXPECT_EQ(BoxOf(r), (Box4{5, 0, 6, 7}));
   r.IncludeRect(valid.get());
   EXPECT_EQ(BoxOf(r), (Box4{-2, 0, 6, 40}));
-  r.Clear();
-  r.SetWidth(5);
-  EXPECT_EQ(r.MaxX(), 1e30 + 5);
-  EXPECT_FALSE(r.IsValid());
   const std::pair<Writes, bool> validity[] = {{{{"MinY", "-1E30"}}, false}, {{{"MinY", "-9.99E29"}}, true},
                                                {{{"MaxX", "-1"}}, false}, {{{"MaxX", "0"}}, true}};
   for (const auto& [writes, expected] : validity) {
@@ -75,40 +61,20 @@ TEST_F(GeometryElementsTest, RectanglesGrowFromEmptyAndTestValidityAndIntersecti
   EXPECT_TRUE(a->Intersects(b.get()) && b->Intersects(a.get()) && a->Intersects(corner.get()));
   b->MoveBy(0.001, 0);
   EXPECT_FALSE(a->Intersects(b.get()));
-  EXPECT_EQ(BoxOf(*b), (Box4{10.001, 2, 20.001, 8}));
-}
 
-TEST_F(GeometryElementsTest, RectangleNormalisingCentreMarginSizesAndCopies) {
-  TRectangle r;
-  SetTexts(r, {{"MinX", "5"}, {"MinY", "2"}, {"MaxX", "1"}, {"MaxY", "8"}});
-  r.Normalize();
-  EXPECT_EQ(BoxOf(r), (Box4{1, 2, 5, 8}));
-  r.SetMinY(9);
+  SetTexts(r, {{"MinX", "5"}, {"MinY", "9"}, {"MaxX", "1"}, {"MaxY", "8"}});
   r.Normalize();  // each axis on its own
   EXPECT_EQ(BoxOf(r), (Box4{1, 8, 5, 9}));
   std::unique_ptr<TRectangle> s(Rect(2, 4, 6, 10));
-  TRealPoint c;
-  s->GetCenter(c);
-  EXPECT_EQ(std::pair(c.X, c.Y), std::pair(4.0, 7.0));
   TRealRect m;
   s->GetMarginRect(m);
   EXPECT_EQ(BoxOf(m), (Box4{-8, -6, 16, 20}));
-  EXPECT_EQ(Texts(*s, {"Width", "Height"}), "4|6");
-  SetTexts(*s, {{"Width", "10"}, {"Height", "1"}});
-  EXPECT_EQ(BoxOf(*s), (Box4{2, 4, 12, 5}));
-  T2DCoordinate other(7, 7);
-  s->Assign(&other);  // only rectangles are taken
-  EXPECT_EQ(BoxOf(*s), (Box4{2, 4, 12, 5}));
+  s->Assign(&plane);  // only rectangles are taken
+  EXPECT_EQ(BoxOf(*s), (Box4{2, 4, 6, 10}));
   s->Assign(&r);
-  std::unique_ptr<TRectangle> copy(s->CreateCopy());
-  std::unique_ptr<TElement> envelope(s->CreateEnvelope());
-  for (const TElement* e : {static_cast<const TElement*>(copy.get()), static_cast<const TElement*>(envelope.get())}) {
-    const auto* t = DynamicCast<TRectangle>(e);
-    ASSERT_NE(t, nullptr);
-    EXPECT_EQ(BoxOf(*t), (Box4{1, 8, 5, 9}));
-    EXPECT_NE(t->MinCorner(), s->MinCorner());
-  }
-  EXPECT_EQ(s->GetSize(), static_cast<int>(TRectangle::StaticClass()->InstanceSize) + 2 * other.GetSize());
+  std::unique_ptr<TRectangle> rCopy(s->CreateCopy());
+  EXPECT_EQ(BoxOf(*rCopy), (Box4{1, 8, 5, 9}));
+  EXPECT_NE(rCopy->MinCorner(), s->MinCorner());
 }
 
 // Each row starts from Box() and ends with the box, the relative anchor and how it reads.
@@ -139,15 +105,9 @@ TEST_F(GeometryElementsTest, RectEntityAnchorAlignmentAndSizeWrites) {
   e->SetBoundRect(e->BoundRect());
   e->SetRelRefPoint(e->RelRefPoint());
   EXPECT_EQ(Texts(*e, {"MinX", "MaxX", "RelRefX", "X", "CenterX", "DeltaRefX"}), "-50|50|0.5|0|0|50");
-
   TRectEntity fresh;  // the first X and Y make a point box
-  EXPECT_EQ(Texts(fresh, {"IsValid", "HorizAllign", "VertAllign", "RefPosition"}), "False|LEFT|DOWN|1");
   SetTexts(fresh, {{"X", "10"}, {"Y", "20"}});
   EXPECT_EQ(BoxOf(fresh), (Box4{10, 20, 10, 20}));
-  fresh.SetRelRef(1, 1);
-  fresh.SetBounds({0, 0, 4, 2});
-  SetTexts(fresh, {{"X", "10"}, {"Y", "20"}});
-  EXPECT_EQ(BoxOf(fresh), (Box4{6, 18, 10, 20}));
   TRectEntity flat;  // no size to measure against: the anchor stays
   flat.SetBounds({5, 5, 5, 5});
   SetTexts(flat, {{"RelRefY", "0.5"}, {"AbsRefX", "100"}, {"DeltaRefY", "3"}});
@@ -168,22 +128,15 @@ TEST_F(GeometryElementsTest, RectEntityIntersectionContainmentAndExtentOfChildre
                                e.ContainsPoint(10, 0), e.ContainsPoint(10, -0.1), e.IsInsideRect(0, 0, 10, 10),
                                e.IsInsideRect(0, 0, 9, 10), e.ContainsRect(0, 0, 10, 10), e.ContainsRect(-1, 0, 10, 10)}),
             (std::vector<bool>{true, false, true, false, true, false, true, false}));
-  e.SetMaxY(30);
-  EXPECT_EQ(e.GetMaxSide(), 30.0);
 
   TRectEntity owner;  // the extent follows coordinate and rect children only
   owner.AddElement(new TOwnerEntity);
-  owner.UpdateRect();
-  EXPECT_FALSE(owner.IsValid());
   owner.AddEntity(new T2DCoordinate(3, 4));
-  EXPECT_EQ(BoxOf(owner), (Box4{3, 4, 3, 4}));
   auto* child = new TRectEntity;
   child->SetBounds({-1, 0, 2, 10});
   owner.AddEntity(child);
   owner.AddEntity(new TRectEntity);  // empty: no effect
   owner.AddEntity(nullptr);
-  EXPECT_EQ(owner.GetCount(), 4);
-  EXPECT_EQ(BoxOf(owner), (Box4{-1, 0, 3, 10}));
   owner.SetBounds({-50, -50, 50, 50});
   owner.SetPropertyBoolean("UpdateNoReset", true);
   EXPECT_EQ(BoxOf(owner), (Box4{-50, -50, 50, 50}));
@@ -199,7 +152,7 @@ TEST_F(GeometryElementsTest, RectEntityIntersectionContainmentAndExtentOfChildre
   EXPECT_EQ(BoxOf(text), (Box4{0, -5, 40, 5}));
 }
 
-TEST_F(GeometryElementsTest, RectEntityCopiesSizeAndStoredProperties) {
+TEST_F(GeometryElementsTest, CopiesAssignAndEnvelopesOfRectEntitiesTextsAndSelections) {
   auto source = Box();
   SetTexts(*source, {{"Index", "7"}, {"RelRefX", "0.5"}, {"RelRefY", "1"}, {"Name", "okno"}});
   auto* shared = new TOwnerElement;
@@ -211,27 +164,11 @@ TEST_F(GeometryElementsTest, RectEntityCopiesSizeAndStoredProperties) {
   target.Assign(source.get());  // box and index, not the anchor
   EXPECT_EQ(Texts(target, {"Index", "MinX", "MinY", "MaxX", "MaxY", "RelRefX"}), "7|-50|-50|50|0|0");
   EXPECT_NE(target.BoundRect(), source->BoundRect());
-  TRectangle notAnEntity;
-  target.Assign(&notAnEntity);
-  EXPECT_EQ(target.Index, 7);
   std::unique_ptr<TElement> copy(source->CreateEnvelope());
-  ASSERT_NE(DynamicCast<TRectEntity>(copy.get()), nullptr);
   EXPECT_EQ(Texts(*copy, {"Name", "MinX", "MinY", "MaxX", "MaxY"}), "Obálka: okno|-50|-50|50|0");
   EXPECT_EQ(static_cast<TRectEntity*>(copy.get())->Children(), std::vector<TElement*>{shared});
 
-  TRectEntity e;
-  const int bare = e.GetSize();
-  e.BoundRect();
-  EXPECT_EQ(e.GetSize(), bare + TRectangle().GetSize());
-  e.RelRefPoint();
-  e.SetBoundRect(nullptr);
-  EXPECT_EQ(e.GetSize(), bare + T2DCoordinate().GetSize());
-  EXPECT_FALSE(e.IsValid());
-}
-
-TEST_F(GeometryElementsTest, DrawRectangleTextAndSelectionEnvelopesAndLinks) {
   TDrawRectangle r;
-  EXPECT_EQ(Texts(r, {"PenStyle", "BrushStyle", "PenWidth"}), "psSolid|bsSolid|0");
   const auto drawn = {"PenStyle", "BrushStyle", "PenWidth", "PenColor", "BrushColor"};
   SetTexts(r, {{"PenStyle", "psDashDot"}, {"BrushStyle", "bsDiagCross"}, {"PenWidth", "0.5"}, {"PenColor", "255"},
                {"BrushColor", "65280"}});
@@ -240,13 +177,12 @@ TEST_F(GeometryElementsTest, DrawRectangleTextAndSelectionEnvelopesAndLinks) {
   TText t;
   t.SetBounds({0, 0, 40, 10});
   t.FontStyle = fsBold | fsUnderline;
-  const auto written = {"Text", "FontName", "FontStyle", "Charset", "Color", "Orientation", "Height"};
   SetTexts(t, {{"Text", "Lesní správa"}, {"FontName", "Arial"}, {"Charset", "238"}, {"Color", "1193046"},
                {"Orientation", "1.5"}});
   std::unique_ptr<TElement> tCopy(t.CreateEnvelope());
-  EXPECT_EQ(Texts(*tCopy, written), "Lesní správa|Arial|5|238|1193046|1.5|10");
-  EXPECT_EQ(tCopy->ClassType(), TText::StaticClass());
-  TSelectedElement s;
+  EXPECT_EQ(Texts(*tCopy, {"Text", "FontName", "FontStyle", "Charset", "Color", "Orientation", "Height"}),
+            "Lesní správa|Arial|5|238|1193046|1.5|10");
+  TSelectedElement s;  // the link to the selection goes with it
   auto* selected = new TOwnerEntity;
   selected->SetName("Porost 12");
   s.SetSelected(selected);
