@@ -27,10 +27,8 @@ TEST_F(RefusedValuesInStreamsTest, AKesRecordKeepsWhatFitsAndReportsTheRefusedSc
   std::unique_ptr<TElement> root(load.Output());
   auto* sheet = DynamicCast<TZMSpace>(root.get());
   ASSERT_NE(sheet, nullptr);
-  EXPECT_EQ(sheet->GetName(), "ZM");
-  EXPECT_EQ(sheet->GetScale(), 200000);
-  ASSERT_EQ(dialogs.Messages.size(), 1u);
-  EXPECT_EQ(dialogs.Messages[0].Text, "Property Set Error TZMSpace Scale");
+  EXPECT_EQ(std::tuple(sheet->GetName(), sheet->GetScale(), dialogs.Messages.size()), std::tuple("ZM", 200000.0, 1u));
+  EXPECT_EQ(dialogs.Messages.at(0).Text, "Property Set Error TZMSpace Scale");
 }
 
 TEST_F(RefusedValuesInStreamsTest, AComponentStreamFailsWholeWithEBadStream) {

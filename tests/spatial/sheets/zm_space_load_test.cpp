@@ -57,15 +57,13 @@ TEST_F(ZMSpaceLoadTest, ASheetLoadsWithExactlyTheLocatorOfItsFile) {
     load.reset();
     std::remove(file.c_str());
     ASSERT_NE(sheet, nullptr) << c.Name;
-    EXPECT_EQ(sheet->GetName(), "List") << c.Name;
-    EXPECT_EQ(sheet->GetCount(), c.ChildrenAfterLoad) << c.Name;
-    EXPECT_EQ(sheet->GetScale(), 25000) << c.Name;
+    EXPECT_EQ(std::tuple(sheet->GetName(), sheet->GetCount(), sheet->GetScale()),
+              std::tuple("List", c.ChildrenAfterLoad, 25000.0))
+        << c.Name;
     TMapsZM* zm = sheet->GetZM();
-    ASSERT_EQ(sheet->GetCount(), 1) << c.Name;
-    EXPECT_EQ(sheet->GetElement(0), zm) << c.Name;
-    EXPECT_EQ(zm->GetName(), "ZM") << c.Name;
-    EXPECT_EQ(zm->Color, c.Color) << c.Name;
-    EXPECT_EQ(zm->GetScale(), 25000) << c.Name;
+    EXPECT_EQ(std::tuple(sheet->GetCount(), sheet->GetElement(0), zm->GetName(), zm->Color, zm->GetScale()),
+              std::tuple(1, static_cast<TElement*>(zm), "ZM", c.Color, 25000))
+        << c.Name;
   }
   EXPECT_TRUE(dialogs.Messages.empty());
 }
