@@ -50,8 +50,8 @@ TEST_F(GeometryElementsTest, CoordinatesAndRectanglesKeepTheirKindsRules) {
   EXPECT_EQ(BoxOf(r), (Box4{5, 0, 6, 7}));
   r.IncludeRect(valid.get());
   EXPECT_EQ(BoxOf(r), (Box4{-2, 0, 6, 40}));
-  const std::pair<Writes, bool> validity[] = {{{{"MinY", "-1E30"}}, false}, {{{"MinY", "-9.99E29"}}, true},
-                                               {{{"MaxX", "-1"}}, false}, {{{"MaxX", "0"}}, true}};
+  const std::pair<Writes, bool> validity[] = {
+      {{{"MinY", "-1E30"}}, false}, {{{"MinY", "-9.99E29"}}, true}, {{{"MaxX", "-1"}}, false}, {{{"MaxX", "0"}}, true}};
   for (const auto& [writes, expected] : validity) {
     std::unique_ptr<TRectangle> t(Rect(0, 0, 10, 10));
     for (const auto& [name, value] : writes) t->SetPropertyText(name, value);
@@ -95,9 +95,9 @@ TEST_F(GeometryElementsTest, RectEntityAnchorAlignmentAndSizeWrites) {
   for (const auto& [writes, expected] : cases) {
     auto e = Box();
     for (const auto& [name, value] : writes) e->SetPropertyText(name, value);
-    EXPECT_EQ(Texts(*e, {"MinX", "MinY", "MaxX", "MaxY", "RelRefX", "RelRefY", "HorizAllign", "VertAllign",
-                         "RefPosition"}),
-              expected)
+    EXPECT_EQ(
+        Texts(*e, {"MinX", "MinY", "MaxX", "MaxY", "RelRefX", "RelRefY", "HorizAllign", "VertAllign", "RefPosition"}),
+        expected)
         << writes[0].first << "=" << writes[0].second;
   }
   auto e = Box();  // its own bounds and anchor handed back are kept
@@ -124,10 +124,11 @@ TEST_F(GeometryElementsTest, RectEntityIntersectionContainmentAndExtentOfChildre
     e.GetIntersection(with, out);
     EXPECT_EQ(BoxOf(out), expected) << ::testing::PrintToString(BoxOf(with));
   }
-  EXPECT_EQ((std::vector<bool>{e.IntersectsRect(10, 10, 20, 20), e.IntersectsRect(10.5, 0, 20, 20),
-                               e.ContainsPoint(10, 0), e.ContainsPoint(10, -0.1), e.IsInsideRect(0, 0, 10, 10),
-                               e.IsInsideRect(0, 0, 9, 10), e.ContainsRect(0, 0, 10, 10), e.ContainsRect(-1, 0, 10, 10)}),
-            (std::vector<bool>{true, false, true, false, true, false, true, false}));
+  EXPECT_EQ(
+      (std::vector<bool>{e.IntersectsRect(10, 10, 20, 20), e.IntersectsRect(10.5, 0, 20, 20), e.ContainsPoint(10, 0),
+                         e.ContainsPoint(10, -0.1), e.IsInsideRect(0, 0, 10, 10), e.IsInsideRect(0, 0, 9, 10),
+                         e.ContainsRect(0, 0, 10, 10), e.ContainsRect(-1, 0, 10, 10)}),
+      (std::vector<bool>{true, false, true, false, true, false, true, false}));
 
   TRectEntity owner;  // the extent follows coordinate and rect children only
   owner.AddElement(new TOwnerEntity);
@@ -158,7 +159,8 @@ TEST_F(GeometryElementsTest, CopiesAssignAndEnvelopesOfRectEntitiesTextsAndSelec
   auto* shared = new TOwnerElement;
   source->AddElement(shared);
   TRectEntity loaded;  // the stored properties applied in order restore box and anchor
-  for (const std::string& name : StoredPropertyNames(*source)) loaded.SetPropertyText(name, source->GetPropertyText(name));
+  for (const std::string& name : StoredPropertyNames(*source))
+    loaded.SetPropertyText(name, source->GetPropertyText(name));
   EXPECT_EQ(Texts(loaded, {"MinX", "MinY", "MaxX", "MaxY", "RelRefX", "RelRefY"}), "-50|-50|50|0|0.5|1");
   TRectEntity target;
   target.Assign(source.get());  // box and index, not the anchor
@@ -170,14 +172,20 @@ TEST_F(GeometryElementsTest, CopiesAssignAndEnvelopesOfRectEntitiesTextsAndSelec
 
   TDrawRectangle r;
   const auto drawn = {"PenStyle", "BrushStyle", "PenWidth", "PenColor", "BrushColor"};
-  SetTexts(r, {{"PenStyle", "psDashDot"}, {"BrushStyle", "bsDiagCross"}, {"PenWidth", "0.5"}, {"PenColor", "255"},
+  SetTexts(r, {{"PenStyle", "psDashDot"},
+               {"BrushStyle", "bsDiagCross"},
+               {"PenWidth", "0.5"},
+               {"PenColor", "255"},
                {"BrushColor", "65280"}});
   std::unique_ptr<TElement> rCopy(r.CreateEnvelope());
   EXPECT_EQ(Texts(*rCopy, drawn), "psDashDot|bsDiagCross|0.5|255|65280");
   TText t;
   t.SetBounds({0, 0, 40, 10});
   t.FontStyle = fsBold | fsUnderline;
-  SetTexts(t, {{"Text", "Lesní správa"}, {"FontName", "Arial"}, {"Charset", "238"}, {"Color", "1193046"},
+  SetTexts(t, {{"Text", "Lesní správa"},
+               {"FontName", "Arial"},
+               {"Charset", "238"},
+               {"Color", "1193046"},
                {"Orientation", "1.5"}});
   std::unique_ptr<TElement> tCopy(t.CreateEnvelope());
   EXPECT_EQ(Texts(*tCopy, {"Text", "FontName", "FontStyle", "Charset", "Color", "Orientation", "Height"}),
@@ -195,8 +203,13 @@ TEST_F(GeometryElementsTest, PointAndRectangleRecordsByteForByte) {
   T2DCoordinate c(3.5, -2);
   c.ID = 7;
   c.CS = 2;
-  const Bytes plane = Record().Str("T2DCoordinate").Int8(7).Int8(2).Raw({0, 0, 0, 0, 0, 0, 0x0C, 0x40}).Raw(
-      {0, 0, 0, 0, 0, 0, 0, 0xC0}).bytes();
+  const Bytes plane = Record()
+                          .Str("T2DCoordinate")
+                          .Int8(7)
+                          .Int8(2)
+                          .Raw({0, 0, 0, 0, 0, 0, 0x0C, 0x40})
+                          .Raw({0, 0, 0, 0, 0, 0, 0, 0xC0})
+                          .bytes();
   EXPECT_EQ(WrittenRecord(c), plane);
   T2DCoordinate read;
   ReadRecord(plane, read, map);
@@ -211,8 +224,14 @@ TEST_F(GeometryElementsTest, PointAndRectangleRecordsByteForByte) {
   EXPECT_EQ(Texts(readH, {"X", "Z"}), "0|10");
 
   std::unique_ptr<TRectangle> r(Rect(1, -2.5, 10, 100));
-  const Bytes rect = Record().Str("TRectangle").Int8(-1).Raw(kExtendedOne).Raw(kExtendedMinus2_5).Raw(
-      kExtendedTen).Raw(kExtendedHundred).bytes();
+  const Bytes rect = Record()
+                         .Str("TRectangle")
+                         .Int8(-1)
+                         .Raw(kExtendedOne)
+                         .Raw(kExtendedMinus2_5)
+                         .Raw(kExtendedTen)
+                         .Raw(kExtendedHundred)
+                         .bytes();
   EXPECT_EQ(WrittenRecord(*r), rect);
   TRectangle readR;
   ReadRecord(rect, readR, map);
@@ -229,8 +248,18 @@ TEST_F(GeometryElementsTest, RectEntityAndTextRecordsFollowTheNamedEntity) {
   child->ID = 2;
   e->AddElement(child);
   const Bytes minus50{0x05, 0, 0, 0, 0, 0, 0, 0, 0xC8, 0x04, 0xC0};
-  const Bytes expected = Record().Str("TRectEntity").Int8(5).Raw({0x01}).Int8(2).Raw({0x00}).Str("okno").Raw(
-      minus50).Raw(kExtendedZero).Raw(kExtendedFifty).Raw(kExtendedFifty).bytes();
+  const Bytes expected = Record()
+                             .Str("TRectEntity")
+                             .Int8(5)
+                             .Raw({0x01})
+                             .Int8(2)
+                             .Raw({0x00})
+                             .Str("okno")
+                             .Raw(minus50)
+                             .Raw(kExtendedZero)
+                             .Raw(kExtendedFifty)
+                             .Raw(kExtendedFifty)
+                             .bytes();
   EXPECT_EQ(WrittenRecord(*e), expected);
   TEntity numbered;  // owns what the map refers to, as the loaded graph would
   for (int i = 0; i < 3; ++i) {
@@ -248,8 +277,19 @@ TEST_F(GeometryElementsTest, RectEntityAndTextRecordsFollowTheNamedEntity) {
   TText t;  // text, orientation and height follow
   t.SetBounds({0, 0, 100, 10});
   SetTexts(t, {{"Text", "Lesní"}, {"Orientation", "1"}});
-  const Bytes text = Record().Str("TText").Int8(-1).Raw({0x01, 0x00}).Str("TText").Raw(kExtendedZero).Raw(
-      kExtendedZero).Raw(kExtendedHundred).Raw(kExtendedTen).Str("Lesn\xED").Raw(kExtendedOne).Raw(kExtendedTen).bytes();
+  const Bytes text = Record()
+                         .Str("TText")
+                         .Int8(-1)
+                         .Raw({0x01, 0x00})
+                         .Str("TText")
+                         .Raw(kExtendedZero)
+                         .Raw(kExtendedZero)
+                         .Raw(kExtendedHundred)
+                         .Raw(kExtendedTen)
+                         .Str("Lesn\xED")
+                         .Raw(kExtendedOne)
+                         .Raw(kExtendedTen)
+                         .bytes();
   EXPECT_EQ(WrittenRecord(t), text);
   TText readT;
   ReadRecord(text, readT, map);

@@ -21,13 +21,20 @@ TEST(PlaneMath, AnglesLieInZeroToTwoPiAsSixByteReals) {
     const char* name;
     double value, expected;
   } cases[] = {
-      {"VectorAngle(1, 0)", VectorAngle(1, 0), 2 * kPi},     {"VectorAngle(0, 0)", VectorAngle(0, 0), 2 * kPi},
-      {"VectorAngle(0, 1)", VectorAngle(0, 1), kPi / 2},     {"VectorAngle(0, -1)", VectorAngle(0, -1), 3 * kPi / 2},
-      {"VectorAngle(-1, 0)", VectorAngle(-1, 0), kPi},       {"VectorAngle(1, -1)", VectorAngle(1, -1), 7 * kPi / 4},
-      {"Normalize(-pi/2)", NormalizeAngle(-kPi / 2), 3 * kPi / 2}, {"Normalize(5 pi)", NormalizeAngle(5 * kPi), kPi},
-      {"DegToRad(90)", DegToRad(90), kPi / 2},               {"DegToRad(-90)", DegToRad(-90), 3 * kPi / 2},
-      {"DegToRad(765)", DegToRad(765), kPi / 4},             {"ArcCos(1.5)", ArcCos(1.5), 0},
-      {"ArcCos(1)", ArcCos(1), 0},                           {"ArcCos(-2)", ArcCos(-2), kPi},
+      {"VectorAngle(1, 0)", VectorAngle(1, 0), 2 * kPi},
+      {"VectorAngle(0, 0)", VectorAngle(0, 0), 2 * kPi},
+      {"VectorAngle(0, 1)", VectorAngle(0, 1), kPi / 2},
+      {"VectorAngle(0, -1)", VectorAngle(0, -1), 3 * kPi / 2},
+      {"VectorAngle(-1, 0)", VectorAngle(-1, 0), kPi},
+      {"VectorAngle(1, -1)", VectorAngle(1, -1), 7 * kPi / 4},
+      {"Normalize(-pi/2)", NormalizeAngle(-kPi / 2), 3 * kPi / 2},
+      {"Normalize(5 pi)", NormalizeAngle(5 * kPi), kPi},
+      {"DegToRad(90)", DegToRad(90), kPi / 2},
+      {"DegToRad(-90)", DegToRad(-90), 3 * kPi / 2},
+      {"DegToRad(765)", DegToRad(765), kPi / 4},
+      {"ArcCos(1.5)", ArcCos(1.5), 0},
+      {"ArcCos(1)", ArcCos(1), 0},
+      {"ArcCos(-2)", ArcCos(-2), kPi},
       {"VertexAngle right", VertexAngle({1, 0}, {0, 0}, {0, 1}), kPi / 2},
       {"VertexAngle 45", VertexAngle({2, 0}, {0, 0}, {3, 3}), kPi / 4},
       {"VertexAngle A at V", VertexAngle({1, 0}, {1 + 1e-11, -1e-11}, {0, 1}), 0},
@@ -164,12 +171,12 @@ TEST_F(CoordinateFormsTest, TheEntityFormsReadTheCoordinateChildren) {
   two.AddVertex(0, 0);
   two.AddVertex(10, 10);
   const T2DCoordinate a(0, 0), b(10, 0), inside(5, 5), outside(15, 5), below(5, -1), up(0, 1), unitX(1, 0), c2(2, 2);
-  EXPECT_EQ((std::vector<bool>{AnalInt::PointInPolygon(&square, &inside), AnalInt::PointInPolygon(&square, &outside),
-                               AnalInt::PointInPolygon(nullptr, &inside), AnalInt::PointInPolygon(&square, nullptr),
-                               AnalInt::PointInPolygon(&two, &inside), CoordIsRightOfLine(&a, &b, &below),
-                               CoordIsRightOfLine(&a, nullptr, &below), SegmentBoxNearRect(&c2, &a, {4, 4}, {3, 3}, 0.5),
-                               SegmentBoxNearRect(&c2, &a, {4, 4}, {3, 3}, 1),
-                               SegmentBoxNearRect(nullptr, &a, {0, 0}, {1, 1}, 1)}),
+  EXPECT_EQ((std::vector<bool>{
+                AnalInt::PointInPolygon(&square, &inside), AnalInt::PointInPolygon(&square, &outside),
+                AnalInt::PointInPolygon(nullptr, &inside), AnalInt::PointInPolygon(&square, nullptr),
+                AnalInt::PointInPolygon(&two, &inside), CoordIsRightOfLine(&a, &b, &below),
+                CoordIsRightOfLine(&a, nullptr, &below), SegmentBoxNearRect(&c2, &a, {4, 4}, {3, 3}, 0.5),
+                SegmentBoxNearRect(&c2, &a, {4, 4}, {3, 3}, 1), SegmentBoxNearRect(nullptr, &a, {0, 0}, {1, 1}, 1)}),
             (std::vector<bool>{true, false, false, false, false, true, false, false, true, false}));
   std::tuple<std::int32_t, double, double> c;
   AnalInt::HorizontalCrossingsTwoNearest(&square, std::get<1>(c), std::get<2>(c), -5, 5, std::get<0>(c));

@@ -51,15 +51,31 @@ TEST(PolygonClipper, ClipsToTheRectangleClosingWhatItCut) {
     std::int32_t byteSize;
   } cases[] = {
       {"inside: unchanged and unclosed", kRect, {{1, 1}, {9, 2}, {5, 9}}, {{1, 1}, {9, 2}, {5, 9}}, 24},
-      {"vertices on the sides stay", kRect, {{0, 0}, {10, 0}, {10, 10}, {0, 10}}, {{0, 0}, {10, 0}, {10, 10}, {0, 10}},
+      {"vertices on the sides stay",
+       kRect,
+       {{0, 0}, {10, 0}, {10, 10}, {0, 10}},
+       {{0, 0}, {10, 0}, {10, 10}, {0, 10}},
        32},
-      {"cuts at 6.5 and 3.5 round to even", kRect, {{5, 5}, {-5, 2}, {-5, 8}}, {{0, 6}, {5, 5}, {0, 4}, {0, 6}}, 3 * 16},
-      {"a vertex on the side counts as inside", kRect, {{-5, 1}, {5, 1}, {5, 9}, {0, 5}},
-       {{0, 5}, {0, 1}, {5, 1}, {5, 9}, {0, 5}}, 4 * 16},
-      {"around the rectangle", kRect, {{-5, -5}, {15, -5}, {15, 15}, {-5, 15}},
-       {{0, 10}, {0, 0}, {10, 0}, {10, 10}, {0, 10}}, 5 * 16},  // the last pass had five input points
-      {"intersections keep the 32-bit range", {0, kMin, 10, 10}, {{-1, kMin}, {5, kMin}, {5, 0}, {-1, 0}},
-       {{0, -2147483647}, {5, kMin}, {5, 0}, {0, 0}, {0, -2147483647}}, 4 * 16},
+      {"cuts at 6.5 and 3.5 round to even",
+       kRect,
+       {{5, 5}, {-5, 2}, {-5, 8}},
+       {{0, 6}, {5, 5}, {0, 4}, {0, 6}},
+       3 * 16},
+      {"a vertex on the side counts as inside",
+       kRect,
+       {{-5, 1}, {5, 1}, {5, 9}, {0, 5}},
+       {{0, 5}, {0, 1}, {5, 1}, {5, 9}, {0, 5}},
+       4 * 16},
+      {"around the rectangle",
+       kRect,
+       {{-5, -5}, {15, -5}, {15, 15}, {-5, 15}},
+       {{0, 10}, {0, 0}, {10, 0}, {10, 10}, {0, 10}},
+       5 * 16},  // the last pass had five input points
+      {"intersections keep the 32-bit range",
+       {0, kMin, 10, 10},
+       {{-1, kMin}, {5, kMin}, {5, 0}, {-1, 0}},
+       {{0, -2147483647}, {5, kMin}, {5, 0}, {0, 0}, {0, -2147483647}},
+       4 * 16},
   };
   for (const auto& c : cases) {
     const TClipped r = Clip(c.rect, c.in);
@@ -79,9 +95,18 @@ TEST(PolygonClipper, EverySideKeepsItsOwnVerticesAndCutsWhatLiesBeyond) {
   const Points clipped{{20, 50}, {20, 0}, {20, 0}, {80, 0}, {80, 0}, {80, 50}, {20, 50}};
   const std::pair<const char*, TDevicePoint (*)(TDevicePoint)> sides[] = {
       {"top", [](TDevicePoint p) { return p; }},
-      {"bottom", [](TDevicePoint p) { return TDevicePoint{p.X, 100 - p.Y}; }},
-      {"left", [](TDevicePoint p) { return TDevicePoint{p.Y, p.X}; }},
-      {"right", [](TDevicePoint p) { return TDevicePoint{100 - p.Y, p.X}; }},
+      {"bottom",
+       [](TDevicePoint p) {
+         return TDevicePoint{p.X, 100 - p.Y};
+       }},
+      {"left",
+       [](TDevicePoint p) {
+         return TDevicePoint{p.Y, p.X};
+       }},
+      {"right",
+       [](TDevicePoint p) {
+         return TDevicePoint{100 - p.Y, p.X};
+       }},
   };
   for (const auto& [name, turn] : sides) {
     Points in, expected;

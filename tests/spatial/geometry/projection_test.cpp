@@ -105,7 +105,8 @@ TEST_F(ProjectionTest, WorldDeviceWorldRoundTripsWhateverTheRotation) {
         TDevicePoint back;
         projection->WorldToDevice(world.X, world.Y, back);
         ASSERT_EQ(back, (TDevicePoint{px, py})) << angle;
-        EXPECT_EQ(std::pair(projection->WorldToDeviceX(world.X), projection->WorldToDeviceY(world.Y)), std::pair(px, py));
+        EXPECT_EQ(std::pair(projection->WorldToDeviceX(world.X), projection->WorldToDeviceY(world.Y)),
+                  std::pair(px, py));
       }
     }
   }
@@ -192,9 +193,18 @@ TEST_F(ProjectionTest, WhatCannotMakeATransformLeavesTheOneInUse) {
          t.projection->SetScale(2500);
        }},
       {"an infinite scale", [](ProjectionTest& t) { t.projection->SetScale(std::numeric_limits<double>::infinity()); }},
-      {"fitting an empty rectangle", [](ProjectionTest& t) { t.projection->FitRect({1e30, 1e30, -1e30, -1e30}); }},
-      {"fitting a rectangle turned inside out", [](ProjectionTest& t) { t.projection->FitRect({10, 10, 0, 0}); }},
-      {"fitting a single point", [](ProjectionTest& t) { t.projection->FitRect({5, 5, 5, 5}); }},
+      {"fitting an empty rectangle",
+       [](ProjectionTest& t) {
+         t.projection->FitRect({1e30, 1e30, -1e30, -1e30});
+       }},
+      {"fitting a rectangle turned inside out",
+       [](ProjectionTest& t) {
+         t.projection->FitRect({10, 10, 0, 0});
+       }},
+      {"fitting a single point",
+       [](ProjectionTest& t) {
+         t.projection->FitRect({5, 5, 5, 5});
+       }},
       {"fitting on a page without HRes", fitOn([](T_Page& p) { p.SetResolution(0, 4000); })},
       {"fitting on a page without VRes", fitOn([](T_Page& p) { p.SetResolution(4000, 0); })},
       {"fitting on a page without width", fitOn([](T_Page& p) { p.PageRect.Right = 0; })},

@@ -31,8 +31,7 @@ TSpaceEntity* Point(const std::string& name, double x, double y) { return Entity
 std::vector<TElement*> Walk(TQTree& tree, double minX, double minY, double maxX, double maxY, double tol = 0) {
   std::vector<TElement*> found;
   TQTreeWalker walker;
-  for (TElement* e = walker.FindFirst(&tree, minX, minY, maxX, maxY, tol); e; e = walker.FindNext())
-    found.push_back(e);
+  for (TElement* e = walker.FindFirst(&tree, minX, minY, maxX, maxY, tol); e; e = walker.FindNext()) found.push_back(e);
   return found;
 }
 
@@ -257,7 +256,8 @@ TEST_F(QuadtreeTest, ElementsWithoutUsableBoundsAreRefusedWithALogLine) {
     if (row.seed) tree.AddAndGrow(Point("seed", 1, 1));
     const int width = tree.GetQWidth();
     TSpaceEntity* refused = Entity("odmítnutý", row.box.MinX, row.box.MinY, row.box.MaxX, row.box.MaxY);
-    EXPECT_EQ(std::tuple(tree.AddAndGrow(refused), refused->HolderCount(), tree.GetQWidth()), std::tuple(false, 0, width))
+    EXPECT_EQ(std::tuple(tree.AddAndGrow(refused), refused->HolderCount(), tree.GetQWidth()),
+              std::tuple(false, 0, width))
         << row.name;
     EXPECT_THAT(LogLines(), ElementsAre(HasSubstr(row.logged))) << row.name;
     delete refused;

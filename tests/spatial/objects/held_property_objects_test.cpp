@@ -6,12 +6,12 @@
 #include <memory>
 #include <string>
 
-#include "tests/framework/stream/kes_stream_files.h"
-#include "tests/spatial/spatial_fixture.h"
 #include "framework/core/class_registry.h"
 #include "framework/stream/kes_loader.h"
 #include "spatial/objects/properties.h"
 #include "spatial/objects/space_entities.h"
+#include "tests/framework/stream/kes_stream_files.h"
+#include "tests/spatial/spatial_fixture.h"
 
 namespace {
 
@@ -25,7 +25,7 @@ T* ChildAt(TElement* entity, std::size_t index) {
 }
 
 struct FileCase {
-  const char* Seed;  // a KES file of the fuzzing corpus
+  const char* Seed;     // a KES file of the fuzzing corpus
   const char* Message;  // the one message box the load shows, or empty
   std::function<void(TElement* root)> Check;
 };

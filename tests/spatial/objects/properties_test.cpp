@@ -47,12 +47,12 @@ class TProbe : public TOwnerEntity {
 };
 
 TClass TProbe::StaticClass() {
-  static const TClassInfo info = DescribeClass<TProbe>(
-      "TProbe", TOwnerEntity::StaticClass(), "E_propsTest",
-      {FieldProp("Width", &TProbe::Width), FieldProp("Label", &TProbe::Label),
-       StoredWhen(FieldProp("Visible", &TProbe::Visible),
-                  [](const TObject& o) { return static_cast<const TProbe&>(o).Visible; }),
-       FieldProp("Target", &TProbe::Target)});
+  static const TClassInfo info =
+      DescribeClass<TProbe>("TProbe", TOwnerEntity::StaticClass(), "E_propsTest",
+                            {FieldProp("Width", &TProbe::Width), FieldProp("Label", &TProbe::Label),
+                             StoredWhen(FieldProp("Visible", &TProbe::Visible),
+                                        [](const TObject& o) { return static_cast<const TProbe&>(o).Visible; }),
+                             FieldProp("Target", &TProbe::Target)});
   return &info;
 }
 
@@ -64,15 +64,14 @@ class InstancePropertiesTest : public SpatialTest {
 };
 
 TEST_F(InstancePropertiesTest, TheViewSelectsPropertiesOfItsInstanceAndReportsTheirRules) {
-  EXPECT_EQ(std::tuple(view.InstClassName(), view.GetPropIndex(), view.PropKind()),
-            std::tuple("Unknown class", -1, 0));
+  EXPECT_EQ(std::tuple(view.InstClassName(), view.GetPropIndex(), view.PropKind()), std::tuple("Unknown class", -1, 0));
   view.SetInstance(&probe);
   probe.Width = 25;
   view.SetPropName("width");
   EXPECT_EQ(std::tuple(view.GetPropIndex(), view.GetPropName(), view.GetPropString(), view.PropKind()),
             std::tuple(IndexOf("Width"), "Width", "25", int{tkInteger}));
   view.SetPropString("30");
-  view.SetPropName("NoSuchProperty");  // the selection stays
+  view.SetPropName("NoSuchProperty");   // the selection stays
   view.SetPropIndex(view.PropCount());  // beyond the count: ignored
   view.SetPropIndex(-1);
   EXPECT_EQ(std::tuple(probe.Width, view.GetPropName()), std::tuple(30, "Width"));
@@ -94,7 +93,8 @@ TEST_F(InstancePropertiesTest, TheViewSelectsPropertiesOfItsInstanceAndReportsTh
   visible.Bind(&probe, props[static_cast<std::size_t>(IndexOf("Visible"))], IndexOf("Visible"));
   EXPECT_FALSE(visible.IsStored());
   probe.Visible = true;
-  EXPECT_EQ(std::tuple(visible.IsStored(), visible.PropLongInt(), visible.GetPropString()), std::tuple(true, 1, "True"));
+  EXPECT_EQ(std::tuple(visible.IsStored(), visible.PropLongInt(), visible.GetPropString()),
+            std::tuple(true, 1, "True"));
   TOwnerElement target;
   probe.Target = &target;
   reference.Bind(&probe, props[static_cast<std::size_t>(IndexOf("Target"))], IndexOf("Target"));

@@ -32,7 +32,7 @@ TEST_F(RegisterTest, AnObjectRegisterFilesByNumberInRangeIntoSlotsAndTheBlockGro
   EXPECT_EQ(std::tuple(objects.SlotCount(), objects.FindEntity(5), BoxOf(objects)),
             std::tuple(6, point, Box4{3, 4, 12, 12}));
   for (int n : {0, 3, 6, -2}) EXPECT_EQ(objects.FindEntity(n), nullptr) << n;
-  EXPECT_EQ(objects.Children()[5]->GetPropertyText("SpaceID"), "5");  // the slot answers for its first entity
+  EXPECT_EQ(objects.Children()[5]->GetPropertyText("SpaceID"), "5");      // the slot answers for its first entity
   objects.Register(Numbered<TPointElement>(TObjectRegister::MaxNumber));  // the highest number is filed
   EXPECT_NE(objects.FindEntity(TObjectRegister::MaxNumber), nullptr);
 
@@ -52,8 +52,8 @@ TEST_F(RegisterTest, KindLettersFollowTheEntityClassAndOnlySpaceEntitiesAreFiled
   block.RegisterElement(Numbered<TPolyLineAreaElement>(2));
   block.RegisterElement(Numbered<TPolyElement>(1));
   const std::tuple<char, int, TClass> cases[] = {
-      {'B', 1, TPointElement::StaticClass()},         {'T', 1, TTextElement::StaticClass()},
-      {'L', 1, TPolyLineElement::StaticClass()},      {'P', 1, TAreaElement::StaticClass()},
+      {'B', 1, TPointElement::StaticClass()},        {'T', 1, TTextElement::StaticClass()},
+      {'L', 1, TPolyLineElement::StaticClass()},     {'P', 1, TAreaElement::StaticClass()},
       {'p', 2, TPolyLineAreaElement::StaticClass()}, {'X', 1, TPolyElement::StaticClass()}};
   for (const auto& [kind, number, cls] : cases) {
     TSpaceEntity* found = block.FindObject(kind, number);

@@ -1,5 +1,7 @@
 #include "spatial/objects/space_entities.h"
 
+#include <gmock/gmock.h>
+
 #include <cmath>
 #include <memory>
 #include <numbers>
@@ -7,8 +9,6 @@
 #include "framework/values/typed_values.h"
 #include "spatial/objects/properties.h"
 #include "spatial/objects/space_entity_properties.h"
-#include <gmock/gmock.h>
-
 #include "tests/spatial/spatial_fixture.h"
 
 namespace {
@@ -161,9 +161,11 @@ TEST_F(SpaceEntityTest, LengthPointsAtADistanceAndTheMiddle) {
   const struct {
     TPolyLineElement* line;
     double distance, x, y, angle;
-  } cases[] = {{bent.get(), 5, 5, 0, kPi / 2 + 2 * kPi}, {bent.get(), 15, 10, 5, kPi},
+  } cases[] = {{bent.get(), 5, 5, 0, kPi / 2 + 2 * kPi},
+               {bent.get(), 15, 10, 5, kPi},
                {bent.get(), 25, 10, 10, 0},  // beyond the end
-               {one.get(), 0, 4, 2, 0},       {&none, 3, 0, 0, 0}};
+               {one.get(), 0, 4, 2, 0},
+               {&none, 3, 0, 0, 0}};
   for (const auto& c : cases) {
     double x = -1, y = -1, angle = 0;
     c.line->PointAtDistance(x, y, c.distance, angle);
@@ -182,7 +184,7 @@ TEST_F(SpaceEntityTest, LinesSharingVerticesKeepThemWhenEitherIsFreed) {
   second->AddLine(first, false);
   ASSERT_EQ(second->GetCoordsCount(), 3);
   EXPECT_EQ(second->GetCoord(0), first->GetCoord(2));  // the same objects, reversed
-  delete first;  // the sanitizer would catch any vertex freed with it
+  delete first;                                        // the sanitizer would catch any vertex freed with it
   EXPECT_EQ(second->GetCoord(1)->HolderCount(), 1);
   EXPECT_DOUBLE_EQ(second->Length(), 2 * std::sqrt(50.0));
   TPolyLineString lines;  // and the other way round, freed through an owning list
@@ -240,7 +242,8 @@ std::unique_ptr<TPolyLineAreaElement> LineSquare() {
 
 TEST_F(SpaceEntityTest, AnAreaOfLinesWalksItsBoundaryByTheOriginBits) {
   auto area = LineSquare();
-  EXPECT_EQ(VerticesOf(*area), (std::vector<std::pair<double, double>>{{0, 0}, {0, 10}, {10, 10}, {10, 0}, {6, 0}, {2, 0}}));
+  EXPECT_EQ(VerticesOf(*area),
+            (std::vector<std::pair<double, double>>{{0, 0}, {0, 10}, {10, 10}, {10, 0}, {6, 0}, {2, 0}}));
   EXPECT_EQ(std::tuple(area->GetCoord(6), area->GetCoord(-1), area->GetCalculatedArea()),
             std::tuple(nullptr, nullptr, 100.0));
   auto hole = std::make_unique<TPolyLineAreaElement>();
@@ -282,7 +285,7 @@ TEST_F(SpaceEntityTest, OriginBitsAsHexadecimalTextStayAlignedWithTheLines) {
   auto* extra = Poly({{3, 3}, {4, 4}}).release();
   area->InsertLine(1, extra, true);
   EXPECT_EQ(std::tuple(area->Children()[1], area->GetLinesOriginesHex()), std::tuple(extra, "0B"));  // 1, 1, 0, 1
-  area->InsertLine(99, Poly({{5, 5}, {6, 6}}).release(), true);  // appended
+  area->InsertLine(99, Poly({{5, 5}, {6, 6}}).release(), true);                                      // appended
   EXPECT_EQ(area->GetLinesOriginesHex(), "1B");
   TElement* second = area->Children()[1];
   area->RemoveElement(second);  // removing moves the later bits down
@@ -291,9 +294,9 @@ TEST_F(SpaceEntityTest, OriginBitsAsHexadecimalTextStayAlignedWithTheLines) {
   delete area->Children()[0];  // a boundary line freed elsewhere leaves the same way
   EXPECT_EQ(std::tuple(area->Children().size(), area->GetLinesOriginesHex()), std::tuple(3u, "06"));
 
-  area = LineSquare();  // an add message from a boundary line inserts next to it in walking order
-  TElement* first = area->Children()[0];   // walked forward
-  TElement* back = area->Children()[1];  // walked backward
+  area = LineSquare();                    // an add message from a boundary line inserts next to it in walking order
+  TElement* first = area->Children()[0];  // walked forward
+  TElement* back = area->Children()[1];   // walked backward
   auto* besideFirst = new TPolyLineElement;
   auto* besideBack = new TPolyLineElement;
   first->SendMessage(msgAddElement, area.get(), besideFirst, false);
@@ -332,7 +335,7 @@ TEST_F(LineEndIndexTest, ALeafHoldsSixtyFourEndsAndSplitsAtTheNextFilingEachEndB
   root.AddLineEnd(back, false);
   for (int i = 0; i < 63; ++i) root.AddLineEnd(Line(i % 2 == 0 ? 10 : 80, 10), true);
   EXPECT_EQ(Texts(root, {"Count", "Last"}), "64|True");  // the cell's Count replaces the child count
-  root.AddLineEnd(line, false);  // the split filed back's end again by its last vertex
+  root.AddLineEnd(line, false);                          // the split filed back's end again by its last vertex
   root.AddLineEnd(line, true);
   EXPECT_EQ(Texts(root, {"Count", "Last"}), "66|False");
   EXPECT_EQ(std::tuple(root.SplitX, root.SplitY, BoxOf(*Cell(TSpaceRect::UpperLeft))),

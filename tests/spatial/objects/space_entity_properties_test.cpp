@@ -53,8 +53,8 @@ class SpaceEntityPropsTest : public SpatialTest {
 TEST_F(SpaceEntityPropsTest, PropertiesWalkUpToTheirRegistersAndNumberOnceFiled) {
   std::unique_ptr<TPointElement> loose(Point(4, false));
   TProbeProps* props = PropsOf(loose.get());
-  EXPECT_EQ(std::tuple(props->GetObjectRegister(), props->GetBlockRegister(), props->GetOrigNo(),
-                       props->GetBlockName(), props->GetPrimaryProps()),
+  EXPECT_EQ(std::tuple(props->GetObjectRegister(), props->GetBlockRegister(), props->GetOrigNo(), props->GetBlockName(),
+                       props->GetPrimaryProps()),
             std::tuple(nullptr, nullptr, -1, "", nullptr));
   TPointElement* point = Point(4);
   props = PropsOf(point);

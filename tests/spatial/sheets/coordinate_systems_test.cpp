@@ -30,7 +30,8 @@ TEST_F(WCSTest, TheWorldMakesItsLibraryOnceAndTheLibraryOnlyTheNationalGridOnce)
   const int before = world.GetCount();
   TWCSLibrary* library = world.GetLibrary();
   ASSERT_NE(library, nullptr);
-  EXPECT_EQ(std::tuple(world.GetLibrary(), world.GetCount(), library->FindWCS(2)), std::tuple(library, before + 1, nullptr));
+  EXPECT_EQ(std::tuple(world.GetLibrary(), world.GetCount(), library->FindWCS(2)),
+            std::tuple(library, before + 1, nullptr));
   TWCS* grid = world.GetWCS(1);
   ASSERT_NE(DynamicCast<TJTSK>(grid), nullptr);
   EXPECT_EQ(std::tuple(world.GetWCS(1), library->GetCount(), world.GetWCS(3)), std::tuple(grid, 1, nullptr));

@@ -7,11 +7,11 @@
 #include "framework/core/class_registry.h"
 #include "framework/stream/kes_loader.h"
 #include "framework/stream/kes_saver.h"
+#include "spatial/sheets/coordinate_systems.h"
+#include "spatial/sheets/geometry_holder.h"
 #include "spatial/sheets/map_sheets.h"
 #include "spatial/sheets/zm_sheets.h"
 #include "tests/spatial/spatial_fixture.h"
-#include "spatial/sheets/geometry_holder.h"
-#include "spatial/sheets/coordinate_systems.h"
 
 namespace {
 
@@ -21,8 +21,8 @@ namespace {
 void Dump(TElement* element, int depth, std::ostringstream& out) {
   out << std::string(static_cast<std::size_t>(depth) * 2, ' ') << element->ClassName() << " " << element->GetName();
   for (const TPropInfo* info : element->ClassType()->Props()) {
-    if (info->Name == "Name" || info->Kind == tkClass || info->Kind == tkMethod || !info->HasRead() || !info->HasWrite() ||
-        !info->IsStoredOn(*element))
+    if (info->Name == "Name" || info->Kind == tkClass || info->Kind == tkMethod || !info->HasRead() ||
+        !info->HasWrite() || !info->IsStoredOn(*element))
       continue;
     out << " " << info->Name << "=" << element->GetPropertyText(info->Name);
   }
@@ -75,7 +75,8 @@ class SeriesStreamTest : public SpatialTest {
     for (const std::string& line : log.Lines) {
       bool command = false;
       for (const char* name : {"NextElement", "ElementToRemove", "ElementToFree", "AddAllFrom"})
-        command = command || line.find(" property \"" + std::string(name) + "\" is Read or Write Only!") != std::string::npos;
+        command =
+            command || line.find(" property \"" + std::string(name) + "\" is Read or Write Only!") != std::string::npos;
       if (!command) lines.push_back(line);
     }
     return lines;
@@ -83,9 +84,9 @@ class SeriesStreamTest : public SpatialTest {
 
   TWCSWorld world;
   TLogLines log;
-  std::filesystem::path dir = std::filesystem::temp_directory_path() /
-                              ("kestx-series-" + std::to_string(std::random_device()()) + "-" +
-                               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+  std::filesystem::path dir =
+      std::filesystem::temp_directory_path() / ("kestx-series-" + std::to_string(std::random_device()()) + "-" +
+                                                ::testing::UnitTest::GetInstance()->current_test_info()->name());
 };
 
 // A series with detail at every level, a selected sheet and a Windows-1250 abbreviation.

@@ -79,7 +79,8 @@ TEST_F(SeriesTest, SheetsOfFiftyThousandArePlacedThroughTheNationalGrid) {
   EXPECT_EQ(std::tuple(smo->GetWCS(), BoxOf(*sheet), sheet->GetFullName(), sheet->GetSMO()),
             std::tuple(world.GetWCS(1), Box4{-25000, -20000, 0, 0}, "N  ", smo.get()));
   TSMO_50* other = smo->CreateSheet50(2, 3, "M", "Y");
-  EXPECT_EQ(std::pair(BoxOf(*other), BoxOf(*smo)), std::pair(Box4{-75000, -80000, -50000, -60000}, Box4{-75000, -80000, 0, 0}));
+  EXPECT_EQ(std::pair(BoxOf(*other), BoxOf(*smo)),
+            std::pair(Box4{-75000, -80000, -50000, -60000}, Box4{-75000, -80000, 0, 0}));
   SetWorld(nullptr);  // without a world the series still uses the national grid
   TSMO alone;
   ASSERT_NE(DynamicCast<TJTSK>(alone.GetWCS()), nullptr);
@@ -141,9 +142,9 @@ TEST_F(SeriesTest, DetailIsMadeOnceAtEveryLevel) {
   ASSERT_EQ(quarters.size(), 4u);
   EXPECT_EQ(std::pair(sheet->IndexOf(quarters[0]), quarters[0]->Cislo), std::pair(0, 4));  // each new one goes first
   const std::tuple<int, int, Box4, const char*> cases[] = {{5, 0, {-25000, -10000, -12500, 0}, "5|0|Z25-1"},
-                                                            {0, 0, {-12500, -10000, 0, 0}, "0|0|Z25-2"},
-                                                            {9, 9, {-25000, -20000, -12500, -10000}, "5|5|Z25-3"},
-                                                            {0, 9, {-12500, -20000, 0, -10000}, "0|5|Z25-4"}};
+                                                           {0, 0, {-12500, -10000, 0, 0}, "0|0|Z25-2"},
+                                                           {9, 9, {-25000, -20000, -12500, -10000}, "5|5|Z25-3"},
+                                                           {0, 9, {-12500, -20000, 0, -10000}, "0|5|Z25-4"}};
   for (const auto& [col, row, box, texts] : cases) {
     TSMO_25* q = sheet->FindSheet25(col, row);
     ASSERT_NE(q, nullptr);
@@ -165,9 +166,9 @@ TEST_F(SeriesTest, DetailIsMadeOnceAtEveryLevel) {
   west->CreateDetail();
   EXPECT_EQ(NamesOf(FiledSheets(*west)), (Strings{"Z 3-4 / 1", "Z 3-4 / 2", "Z 3-4 / 3", "Z 3-4 / 4"}));
   const std::tuple<bool, bool, int, Box4> parts[] = {{true, false, 1, {-10000, -9000, -8750, -8000}},
-                                                      {false, false, 2, {-8750, -9000, -7500, -8000}},
-                                                      {true, true, 3, {-10000, -10000, -8750, -9000}},
-                                                      {false, true, 4, {-8750, -10000, -7500, -9000}}};
+                                                     {false, false, 2, {-8750, -9000, -7500, -8000}},
+                                                     {true, true, 3, {-10000, -10000, -8750, -9000}},
+                                                     {false, true, 4, {-8750, -10000, -7500, -9000}}};
   for (const auto& [westHalf, southHalf, number, box] : parts) {
     TSMO_2* q = west->CreateQuarter(westHalf, southHalf);
     EXPECT_EQ(std::pair(q->Cislo, BoxOf(*q)), std::pair(number, box)) << number;
@@ -217,8 +218,9 @@ TEST_F(SeriesTest, CopiesWithDetailAreDetachedAndNamedBlank) {
   sheet5->Cislo = 7;
   std::unique_ptr<TMapSpace> copy(sheet5->GetSelfCopyWithDetail());
   ASSERT_EQ(copy->ClassType(), TSMO_5::StaticClass());
-  EXPECT_EQ(std::tuple(copy->ID, copy->GetName(), copy->GetZkratka(), copy->Cislo, copy->GetOwnersCount(), BoxOf(*copy)),
-            std::tuple(0, " ", "Z", 7, 0, BoxOf(*sheet5)));
+  EXPECT_EQ(
+      std::tuple(copy->ID, copy->GetName(), copy->GetZkratka(), copy->Cislo, copy->GetOwnersCount(), BoxOf(*copy)),
+      std::tuple(0, " ", "Z", 7, 0, BoxOf(*sheet5)));
   auto quarters = FiledSheets(*copy);
   ASSERT_EQ(quarters.size(), 4u);
   EXPECT_EQ(quarters[0]->GetName().substr(0, 8), "Z 1-1 / ");
@@ -236,8 +238,9 @@ TEST_F(SeriesTest, CopiesWithDetailAreDetachedAndNamedBlank) {
   Detail();  // a copy of a quarter joins the series to find its detail
   TSMO_25* quarter = sheet->FindSheet25(9, 9);
   TMapSpace* qcopy = quarter->GetSelfCopyWithDetail();
-  EXPECT_EQ(std::tuple(smo->IndexOf(qcopy) >= 0, ChildrenOf<TSMO_5>(*qcopy).size(), ChildrenOf<TSMO_5>(*quarter).size()),
-            std::tuple(true, 25u, 0u));
+  EXPECT_EQ(
+      std::tuple(smo->IndexOf(qcopy) >= 0, ChildrenOf<TSMO_5>(*qcopy).size(), ChildrenOf<TSMO_5>(*quarter).size()),
+      std::tuple(true, 25u, 0u));
 }
 
 TEST_F(SeriesTest, AbbreviationPaperSizeAndScale) {
@@ -293,7 +296,9 @@ TEST_F(SeriesTest, AZMSheetKeepsScaleAndAngleInItsLocatorChild) {
   EXPECT_EQ(std::count(stored.begin(), stored.end(), "Angle"), 0);
 }
 
-Bytes Tail(const Bytes& bytes, std::size_t count) { return {bytes.end() - static_cast<std::ptrdiff_t>(count), bytes.end()}; }
+Bytes Tail(const Bytes& bytes, std::size_t count) {
+  return {bytes.end() - static_cast<std::ptrdiff_t>(count), bytes.end()};
+}
 
 TEST_F(SeriesTest, SheetRecordsHoldTheSheetFieldsThenColumnAndRow) {
   TSMO_2 sheet2;

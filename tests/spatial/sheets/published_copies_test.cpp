@@ -47,8 +47,9 @@ TEST_F(PublishedCopiesTest, ReadingACopyWithDetailChangesNothing) {
   const int before = smo.WholeCount();
   for (const Case& c : cases) {
     ASSERT_NE(c.Sheet, nullptr) << c.Name;
-    EXPECT_EQ(std::tuple(c.Sheet->GetPropertyText(c.Property), GetObjectPropByName(*c.Sheet, c.Property), smo.WholeCount()),
-              std::tuple("0", nullptr, before))
+    EXPECT_EQ(
+        std::tuple(c.Sheet->GetPropertyText(c.Property), GetObjectPropByName(*c.Sheet, c.Property), smo.WholeCount()),
+        std::tuple("0", nullptr, before))
         << c.Name;
   }
 }

@@ -7,10 +7,10 @@
 #include <memory>
 #include <string>
 
-#include "tests/framework/stream/kes_stream_files.h"
-#include "tests/spatial/spatial_fixture.h"
 #include "framework/stream/kes_loader.h"
 #include "spatial/sheets/map_sheets.h"
+#include "tests/framework/stream/kes_stream_files.h"
+#include "tests/spatial/spatial_fixture.h"
 
 namespace {
 
@@ -40,8 +40,10 @@ TEST_F(RefusedValuesInStreamsTest, AComponentStreamFailsWholeWithEBadStream) {
   for (const bool throughTLoad : {true, false}) {
     SCOPED_TRACE(throughTLoad ? "TLoad" : "TLoader");
     std::unique_ptr<TTool> reader;
-    if (throughTLoad) reader.reset(TKestuLoader::CreateForFile<TLoad>(file));
-    else reader = std::make_unique<TLoader>();
+    if (throughTLoad)
+      reader.reset(TKestuLoader::CreateForFile<TLoad>(file));
+    else
+      reader = std::make_unique<TLoader>();
     reader->SetName(file);  // TLoader reads the file its name gives
     try {
       reader->DoIt();

@@ -99,7 +99,8 @@ TEST_F(SpaceTreeTest, TheMatrixIsOneChildMadeOnceReplacedFreeingTheOldAndStoredO
   tree.SetMatrix(matrix);
   tree.AddElement(sheet);
   tree.AddElement(matrix);
-  EXPECT_EQ(std::tuple(tree.Children(), matrix->GetOwnersCount()), std::tuple(std::vector<TElement*>{sheet, matrix}, 1));
+  EXPECT_EQ(std::tuple(tree.Children(), matrix->GetOwnersCount()),
+            std::tuple(std::vector<TElement*>{sheet, matrix}, 1));
 }
 
 }  // namespace

@@ -89,13 +89,12 @@ TEST_F(MapsZMTest, CornersOfSheetsQuartersAndPartsAndTheAngle) {
   zm.SetMap50(4);
   zm.SetMap10(7);
   EXPECT_EQ(Texts(zm, {"Map25", "Map10"}), "0|7");
-
 }
 
 TEST_F(MapsZMTest, NamesOfEveryScaleRoundTripAndSetEveryLevel) {
-  for (const auto& [name, scale] : {std::pair{"12", 200000}, std::pair{"12-3", 100000}, std::pair{"12-34", 50000},
-                                    std::pair{"12-342", 25000}, std::pair{"12-34-07", 10000},
-                                    std::pair{"02-11-25", 10000}}) {
+  for (const auto& [name, scale] :
+       {std::pair{"12", 200000}, std::pair{"12-3", 100000}, std::pair{"12-34", 50000}, std::pair{"12-342", 25000},
+        std::pair{"12-34-07", 10000}, std::pair{"02-11-25", 10000}}) {
     TMapsZM locator;
     locator.SetMapName(name);
     EXPECT_EQ(locator.GetScale(), scale) << name;
@@ -141,7 +140,8 @@ TEST_F(MapsZMTest, AHigherNumberRecomputesTheLowerCornersOrClearsThem) {
   zm.SetScale(200000);
   const double corner200 = zm.CornerX(1);
   zm.SetMap200(5);  // refused: the level written keeps its corners, the lower ones are cleared
-  EXPECT_EQ(std::pair(zm.CornerX(1), Texts(zm, {"Map100", "Map50", "Map10"})), std::pair(corner200, std::string("0|0|0")));
+  EXPECT_EQ(std::pair(zm.CornerX(1), Texts(zm, {"Map100", "Map50", "Map10"})),
+            std::pair(corner200, std::string("0|0|0")));
   for (int scale : {100000, 50000, 10000}) {
     zm.SetScale(scale);
     for (int k = 1; k <= 4; ++k) EXPECT_EQ(zm.CornerX(k), 0) << scale;

@@ -42,9 +42,10 @@ TEST_F(ZMSpaceLoadTest, ASheetLoadsWithExactlyTheLocatorOfItsFile) {
   };
   const Case cases[] = {
       {"a stored scale and a listed locator",
-       kes::Stream({I(-1), S("TMapsZM"), I(0), {0x01}, S("Name"), I(10), S("Color"), I(1), S("Scale"), I(1), {0x00},
-                    I(0), I(0), {0x01}, I(0), S("ZM"), I(1), I(255), I(2), I(25000), {0x00}, I(0),
-                    SheetClass(1), SheetRecord(1, 1), I(1), {0x01}, I(0), {0x00}}),
+       kes::Stream({I(-1),      S("TMapsZM"), I(0),   {0x01},   S("Name"), I(10),  S("Color"),    I(1),
+                    S("Scale"), I(1),         {0x00}, I(0),     I(0),      {0x01}, I(0),          S("ZM"),
+                    I(1),       I(255),       I(2),   I(25000), {0x00},    I(0),   SheetClass(1), SheetRecord(1, 1),
+                    I(1),       {0x01},       I(0),   {0x00}}),
        1, 255},
       {"a stored scale and no locator", kes::Stream({SheetClass(0), SheetRecord(0, 0), I(0)}), 0, 0},
   };
