@@ -63,6 +63,7 @@ TEST(PlaneMath, PredicatesOnPointsLinesAndBoxes) {
       {"point line taken along +X, below", IsRightOfLine({3, 3}, {3, 3}, {0, 2}), true},
       {"point line, above", IsRightOfLine({3, 3}, {3, 3}, {0, 4}), false},
       {"at the start", IsRightOfLine({0, 0}, {10, 0}, {0, 0}), false},
+      {"point line, on it", IsRightOfLine({3, 3}, {3, 3}, {3, 3}), false},
       {"coincide beyond 1", PointsCoincide(0, 0, 0.8, 0.8, 1), false},
       {"coincide within 1", PointsCoincide(0, 0, 0.6, 0.6, 1), true},
       {"equal", PointsEqual(1.5, 2, 1.5, 2), true},

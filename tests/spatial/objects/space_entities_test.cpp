@@ -114,6 +114,8 @@ TEST_F(SpaceEntityTest, SignedAreasWithHolesWhateverWayEitherRuns) {
     if (!hole) continue;
     EXPECT_DOUBLE_EQ(area->WholeArea(), 100 * (c.area > 0 ? 1 : -1));
     EXPECT_EQ(std::tuple(hole->IsHole, hole->HoleOwnerArea()), std::tuple(true, area.get()));
+    hole->IsHole = false;  // the mark decides, not the place
+    EXPECT_EQ(hole->HoleOwnerArea(), nullptr);
   }
   // Area terms of consecutive lines add up to the ring (no closing term); walked back a line runs the other way.
   auto first = Poly({{0, 0}, {0, 10}, {10, 10}});

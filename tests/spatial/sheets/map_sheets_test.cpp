@@ -129,61 +129,33 @@ TEST_F(SeriesTest, NamesAtAPointAreThoseOfTheSheetsFoundThere) {
   EXPECT_EQ(smo->FindSheet5At(30, 30), nullptr);
 }
 
-TEST_F(SeriesTest, DetailIsMadeOnceAtEveryLevel) {
+TEST_F(SeriesTest, DetailIsMadeOnceAtEveryLevelAndQuartersOnEveryCall) {
   sheet->CreateDetail();  // 1:10 000 and 1:25 000
   sheet->CreateDetail10();
-  auto sheets = FiledSheets(*sheet);
-  ASSERT_EQ(sheets.size(), 25u);
-  TSMO_10* s24 = sheet->FindSheet10(3, 5);
-  EXPECT_EQ(std::tuple(s24->GetName(), BoxOf(*s24), FiledSheets(*s24).size()),
-            std::tuple("Z 2-4", Box4{-10000, -12000, -5000, -8000}, 0u));
-
-  auto quarters = ChildrenOf<TSMO_25>(*sheet);  // the quarters come first, made on every call
-  ASSERT_EQ(quarters.size(), 4u);
-  EXPECT_EQ(std::pair(sheet->IndexOf(quarters[0]), quarters[0]->Cislo), std::pair(0, 4));  // each new one goes first
-  const std::tuple<int, int, Box4, const char*> cases[] = {{5, 0, {-25000, -10000, -12500, 0}, "5|0|Z25-1"},
-                                                           {0, 0, {-12500, -10000, 0, 0}, "0|0|Z25-2"},
-                                                           {9, 9, {-25000, -20000, -12500, -10000}, "5|5|Z25-3"},
-                                                           {0, 9, {-12500, -20000, 0, -10000}, "0|5|Z25-4"}};
-  for (const auto& [col, row, box, texts] : cases) {
-    TSMO_25* q = sheet->FindSheet25(col, row);
-    ASSERT_NE(q, nullptr);
-    EXPECT_EQ(BoxOf(*q), box) << col << "-" << row;
-    EXPECT_EQ(Texts(*q, {"Col", "Row", "Jmeno"}), texts);
-  }
-  sheet->CreateDetail25();  // the quarters are not in the matrix
-  EXPECT_EQ(std::pair(ChildrenOf<TSMO_25>(*sheet).size(), FiledSheets(*sheet).size()), std::pair(8ul, 25ul));
-
+  sheet->CreateDetail25();  // the quarters are not in the matrix; each new one goes first
+  EXPECT_EQ(std::tuple(FiledSheets(*sheet).size(), ChildrenOf<TSMO_25>(*sheet).size(),
+                       sheet->IndexOf(sheet->FindSheet25(9, 9))),
+            std::tuple(25u, 8u, 1));
+  EXPECT_EQ(Texts(*sheet->FindSheet25(9, 9), {"Col", "Row", "Jmeno"}), "5|5|Z25-3");
   TSMO_10* sheet10 = sheet->FindSheet10(2, 4);
   sheet10->CreateDetail();
   sheet10->CreateDetail();
   EXPECT_EQ(NamesOf(FiledSheets(*sheet10)), (Strings{"Z 2-4", "Z 2-5", "Z 3-4", "Z 3-5"}));
   TSMO_5* west = sheet->FindSheet5(3, 4);
-  EXPECT_EQ(BoxOf(*west), (Box4{-10000, -10000, -7500, -8000}));
-  EXPECT_EQ(sheet->FindSheet5(4, 4), nullptr);
-
+  EXPECT_EQ(std::tuple(BoxOf(*west), sheet->FindSheet5(4, 4)), std::tuple(Box4{-10000, -10000, -7500, -8000}, nullptr));
   west->CreateDetail();
   west->CreateDetail();
   EXPECT_EQ(NamesOf(FiledSheets(*west)), (Strings{"Z 3-4 / 1", "Z 3-4 / 2", "Z 3-4 / 3", "Z 3-4 / 4"}));
-  const std::tuple<bool, bool, int, Box4> parts[] = {{true, false, 1, {-10000, -9000, -8750, -8000}},
-                                                     {false, false, 2, {-8750, -9000, -7500, -8000}},
-                                                     {true, true, 3, {-10000, -10000, -8750, -9000}},
-                                                     {false, true, 4, {-8750, -10000, -7500, -9000}}};
-  for (const auto& [westHalf, southHalf, number, box] : parts) {
-    TSMO_2* q = west->CreateQuarter(westHalf, southHalf);
-    EXPECT_EQ(std::pair(q->Cislo, BoxOf(*q)), std::pair(number, box)) << number;
-  }
-  EXPECT_EQ(FiledSheets(*west).size(), 4u);
-}
+  TSMO_2* southEast = west->CreateQuarter(false, true);
+  EXPECT_EQ(std::tuple(southEast->Cislo, BoxOf(*southEast), FiledSheets(*west).size()),
+            std::tuple(4, Box4{-8750, -10000, -7500, -9000}, 4u));
 
-TEST_F(SeriesTest, ATwentyFiveThousandSheetTakesTheFiveThousandSheetsItCoversOnce) {
+  TSMO_25* quarter = sheet->FindSheet25(7, 2);  // a 1:25 000 sheet takes the 1:5 000 sheets it covers once
   Detail();
-  TSMO_25* quarter = sheet->FindSheet25(7, 2);
   quarter->CreateDetail();
   quarter->CreateDetail();
   auto covered = ChildrenOf<TSMO_5>(*quarter);
-  ASSERT_EQ(covered.size(), 25u);
-  EXPECT_FALSE(quarter->HasMatrix());  // no 1:2 000 quarters of its own
+  ASSERT_EQ(std::pair(covered.size(), quarter->HasMatrix()), std::pair(25ul, false));  // no 1:2 000 of its own
   for (TSMO_5* s : covered)
     EXPECT_EQ(std::tuple(s->Col >= 5, s->Row < 5, s->GetOwnersCount()), std::tuple(true, true, 2));  // shared
 }
@@ -196,21 +168,20 @@ TEST_F(SeriesTest, NeighboursAreTheSheetsOneSheetAwayAtTheSameLevel) {
   EXPECT_EQ(std::tuple(s22->GetTopMS(), s22->GetBottomMS(), s22->GetLeftMS(), s22->GetRightMS()),
             std::tuple(sheet->FindSheet10(2, 0), sheet->FindSheet10(2, 4), sheet->FindSheet10(4, 2),
                        sheet->FindSheet10(0, 2)));
-  EXPECT_EQ(sheet->FindSheet10(8, 0)->GetLeftMSName(), "V 0-0");
-  EXPECT_EQ(Texts(*sheet->FindSheet5(1, 1), {"TopMSName", "LeftMSFullName"}), "Z 1-0|N  2-1");
+  EXPECT_EQ(Texts(*sheet->FindSheet10(8, 0), {"LeftMSName", "LeftMSFullName"}), "V 0-0|W  0-0");
   TSMO_25* q2 = sheet->FindSheet25(0, 0);  // quarters find theirs by quarter
   EXPECT_EQ(std::tuple(q2->GetLeftMS(), q2->GetBottomMS(), q2->GetTopMS()),
             std::tuple(sheet->FindSheet25(5, 0), sheet->FindSheet25(0, 5), nullptr));
-  // A 1:2 000 sheet has neighbour names but no neighbours.
+  // A 1:2 000 sheet has neighbour names but no neighbours; outside a series there are none.
   auto* nw = DynamicCast<TSMO_2>(sheet->FindSheet5(0, 0)->FindSheetAt(-2000, -100));
   ASSERT_NE(nw, nullptr);
   EXPECT_EQ(std::tuple(nw->GetName(), nw->GetLeftMS(), nw->GetRightMS()), std::tuple("Z 0-0 / 1", nullptr, nullptr));
   EXPECT_EQ(Texts(*nw, {"RightMSName", "LeftMSName", "BottomMSName", "TopMSName", "BottomMSFullName"}),
             "Z 0-0 / 2|Z 1-0 / 2|Z 0-0 / 3||N  0-0 / 3");
-  TSMO_10 loose;  // outside a series: none, and no full name
+  TSMO_10 loose;
   loose.SetBounds({0, 0, 5000, 4000});
-  EXPECT_EQ(std::tuple(loose.GetSMO(), loose.GetTopMS()), std::tuple(nullptr, nullptr));
-  EXPECT_EQ(Texts(loose, {"TopMSName", "FullName"}), "|");
+  EXPECT_EQ(std::tuple(loose.GetSMO(), loose.GetTopMS(), Texts(loose, {"TopMSName", "FullName"})),
+            std::tuple(nullptr, nullptr, "|"));
 }
 
 TEST_F(SeriesTest, CopiesWithDetailAreDetachedAndNamedBlank) {
@@ -253,7 +224,7 @@ TEST_F(SeriesTest, AbbreviationPaperSizeAndScale) {
   user.SetBounds({0, 0, 300, 100});
   EXPECT_EQ(user.GetPageWidth(), 0);  // no scale yet
   user.SetPropertyText("Scale", "1000");
-  EXPECT_EQ(Texts(user, {"PageWidth", "PageHeight"}), "0.3|0.1");
+  EXPECT_EQ(user.GetPropertyText("PageWidth"), "0.3");
 
   Detail();
   TSMO_5* sheet5 = smo->FindSheet5At(-100, -100);
@@ -354,6 +325,34 @@ TEST_F(SeriesTest, ASheetRecordNamesItsMatrixByNumber) {
   ReadRecord(WrittenRecord(sheet5), read, map);
   map.RemoveElement(matrix);  // the map lists without holding
   EXPECT_EQ(std::tuple(read.Matrix(), read.GetCount(), read.Col), std::tuple(matrix, 1, 1));
+}
+
+// Property texts, element paths and the property editor read the copies with
+// detail; such a read must leave the series as it was and make nothing that
+// nobody owns.
+TEST_F(SeriesTest, ReadingACopyWithDetailChangesNothing) {
+  sheet->CreateDetail();
+  sheet->FindSheet10(0, 0)->CreateDetail();
+  const struct {
+    const char* Name;
+    TElement* Sheet;
+    const char* Property;
+  } cases[] = {
+      {"1:50 000 with 1:10 000 detail", sheet, "SelfCopyWithDetail10"},
+      {"1:50 000 with 1:25 000 detail", sheet, "SelfCopyWithDetail25"},
+      {"1:50 000", sheet, "SelfCopyWithDetail"},
+      {"1:25 000", sheet->FindSheet25(9, 9), "SelfCopyWithDetail"},
+      {"1:10 000", sheet->FindSheet10(0, 0), "SelfCopyWithDetail"},
+      {"1:5 000", sheet->FindSheet5(1, 1), "SelfCopyWithDetail"},
+  };
+  const int before = smo->WholeCount();
+  for (const auto& c : cases) {
+    ASSERT_NE(c.Sheet, nullptr) << c.Name;
+    EXPECT_EQ(
+        std::tuple(c.Sheet->GetPropertyText(c.Property), GetObjectPropByName(*c.Sheet, c.Property), smo->WholeCount()),
+        std::tuple("0", nullptr, before))
+        << c.Name;
+  }
 }
 
 }  // namespace
