@@ -102,29 +102,21 @@ TEST_F(RegisterTest, TheSelectorFindsTheObjectByBlockKindAndNumberInTheWorldsReg
   TTextElement* found = Numbered<TTextElement>(12);
   registry->GetBlockRegister("LES", "TBlockRegister")->RegisterElement(found);
   TRegisterObjectSelector selector;
-  const struct {
-    const char *block, *type;
-    int number;
-    TElement* expected;
-  } cases[] = {{"les", "Text", 12, found}, {"les", "Texty", 12, found},  // only the first character counts
-               {"LES", "T", 11, nullptr},  {"VODA", "T", 12, nullptr},
-               {"LES", "B", 12, nullptr},  {"LES", "", 12, nullptr}};
-  for (const auto& c : cases) {
-    selector.SetPropertyText("BlockName", c.block);
-    selector.SetPropertyText("ObjectType", c.type);
-    selector.SetPropertyText("ObjectNo", std::to_string(c.number));
-    selector.DoIt();
-    EXPECT_EQ(selector.Output(), c.expected) << c.block << " " << c.type << " " << c.number;
-    EXPECT_TRUE(selector.RunFlag());
-  }
   TWorld empty;
-  for (TWorld* w : {static_cast<TWorld*>(nullptr), &empty}) {
-    SetWorld(w);
-    selector.SetPropertyText("BlockName", "LES");
-    selector.SetPropertyText("ObjectType", "T");
-    selector.SetPropertyText("ObjectNo", "12");
+  const struct {
+    const char *block, *type, *number;
+    TWorld* world;
+    TElement* expected;
+  } cases[] = {{"les", "Texty", "12", &world, found},  // only the first character counts
+               {"LES", "T", "11", &world, nullptr},   {"VODA", "T", "12", &world, nullptr},
+               {"LES", "B", "12", &world, nullptr},   {"LES", "", "12", &world, nullptr},
+               {"LES", "T", "12", &empty, nullptr},   {"LES", "T", "12", nullptr, nullptr}};
+  for (const auto& c : cases) {
+    SetWorld(c.world);
+    SetTexts(selector, {{"BlockName", c.block}, {"ObjectType", c.type}, {"ObjectNo", c.number}});
     selector.DoIt();
-    EXPECT_EQ(selector.Output(), nullptr);
+    EXPECT_EQ(std::pair(selector.Output(), selector.RunFlag()), std::pair(c.expected, true))
+        << c.block << " " << c.type << " " << c.number;
   }
   SetWorld(nullptr);
 }
