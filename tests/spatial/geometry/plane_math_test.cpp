@@ -23,20 +23,15 @@ TEST(PlaneMath, AnglesLieInZeroToTwoPiAsSixByteReals) {
   } cases[] = {
       {"VectorAngle(1, 0)", VectorAngle(1, 0), 2 * kPi},
       {"VectorAngle(0, 0)", VectorAngle(0, 0), 2 * kPi},
-      {"VectorAngle(0, 1)", VectorAngle(0, 1), kPi / 2},
-      {"VectorAngle(0, -1)", VectorAngle(0, -1), 3 * kPi / 2},
       {"VectorAngle(-1, 0)", VectorAngle(-1, 0), kPi},
       {"VectorAngle(1, -1)", VectorAngle(1, -1), 7 * kPi / 4},
       {"Normalize(-pi/2)", NormalizeAngle(-kPi / 2), 3 * kPi / 2},
       {"Normalize(5 pi)", NormalizeAngle(5 * kPi), kPi},
-      {"DegToRad(90)", DegToRad(90), kPi / 2},
       {"DegToRad(-90)", DegToRad(-90), 3 * kPi / 2},
       {"DegToRad(765)", DegToRad(765), kPi / 4},
       {"ArcCos(1.5)", ArcCos(1.5), 0},
-      {"ArcCos(1)", ArcCos(1), 0},
       {"ArcCos(-2)", ArcCos(-2), kPi},
       {"VertexAngle right", VertexAngle({1, 0}, {0, 0}, {0, 1}), kPi / 2},
-      {"VertexAngle 45", VertexAngle({2, 0}, {0, 0}, {3, 3}), kPi / 4},
       {"VertexAngle A at V", VertexAngle({1, 0}, {1 + 1e-11, -1e-11}, {0, 1}), 0},
       {"VertexAngle B at V", VertexAngle({1, 0}, {0, 0}, {5e-11, 0}), 0},
       {"VertexAngle B at V, not pi/2", VertexAngle({1, 0}, {0, 0}, {0, 5e-11}), 0},
@@ -59,26 +54,19 @@ TEST(PlaneMath, PredicatesOnPointsLinesAndBoxes) {
   } cases[] = {
       {"below a rightward line", IsRightOfLine({0, 0}, {10, 0}, {5, -1}), true},
       {"on its extension", IsRightOfLine({0, 0}, {10, 0}, {20, 0}), false},
-      {"right of an upward line", IsRightOfLine({0, 0}, {0, 10}, {1, 5}), true},
       {"point line taken along +X, below", IsRightOfLine({3, 3}, {3, 3}, {0, 2}), true},
-      {"point line, above", IsRightOfLine({3, 3}, {3, 3}, {0, 4}), false},
       {"at the start", IsRightOfLine({0, 0}, {10, 0}, {0, 0}), false},
       {"point line, on it", IsRightOfLine({3, 3}, {3, 3}, {3, 3}), false},
       {"coincide beyond 1", PointsCoincide(0, 0, 0.8, 0.8, 1), false},
       {"coincide within 1", PointsCoincide(0, 0, 0.6, 0.6, 1), true},
-      {"equal", PointsEqual(1.5, 2, 1.5, 2), true},
       {"equal by 1e-15", PointsEqual(1.5, 2, 1.5, 2 + 1e-15), false},
       {"touching corners overlap", RectsOverlap(0, 0, 10, 10, 10, 10, 20, 20, 0), true},
       {"corners in any order", RectsOverlap(10, 10, 0, 0, 20, 20, 10, 10, 0), true},
       {"gap beyond slack", RectsOverlap(0, 0, 10, 10, 10.5, 0, 20, 10, 0.4), false},
       {"gap within slack", RectsOverlap(0, 0, 10, 10, 10.5, 0, 20, 10, 0.6), true},
-      {"gap below", RectsOverlap(0, 0, 10, 10, 0, -5, 10, -0.5, 0.25), false},
       {"in box by slack", PointInBox(10.00005, 5, 0, 0, 10, 10), true},
       {"right beyond slack", PointInBox(10.0002, 5, 0, 0, 10, 10), false},
-      {"left beyond slack", PointInBox(-0.00015, 5, 0, 0, 10, 10), false},
-      {"below by slack, box reversed", PointInBox(5, -0.00005, 10, 10, 0, 0), true},
       {"below beyond slack, box reversed", PointInBox(5, -0.0002, 10, 10, 0, 0), false},
-      {"segments cross", SegmentsCross(0, 0, 10, 10, 0, 10, 10, 0), true},
       {"shared end", SegmentsCross(0, 0, 4, 2, 4, 2, 4, -3), true},
       {"short of each other", SegmentsCross(0, 0, 10, 10, 0, 10, 2, 8), false},
       {"parallel", SegmentsCross(0, 0, 1, 1, 0, 1, 1, 2), false},
@@ -110,25 +98,20 @@ XY Foot(double AX, double AY, double BX, double BY, double PX, double PY) {
 TEST(PlaneMath, ConstructedPoints) {
   const std::tuple<const char*, XY, XY> cases[] = {
       {"polar", Polar({2, 3}, kPi / 2, 4), {2, 7}},
-      {"polar of length 0", Polar({2, 3}, 1.0, 0), {2, 3}},
       {"polar of negative length", Polar({2, 3}, 1.0, -5), {2, 3}},
       {"polar below 1e-20", Polar({0, 0}, 1.0, 1e-21), {0, 0}},
-      {"towards", Towards(0, 0, 3, 4, 2.5, 0), {1.5, 2}},
       {"towards beyond the end", Towards(0, 0, 3, 4, 9, 0), {3, 4}},
       {"towards on a grid", Towards(0, 0, 1.26, 0, 5, 0.5), {1.5, 0}},
       {"grid half to even down", Towards(0, 0, 10, 0, 2.5, 1), {2, 0}},
       {"grid half to even up", Towards(0, 0, 10, 0, 3.5, 1), {4, 0}},
       {"more grid steps than an integer holds", Towards(0, 0, 1, -3, 10, 1e-300), {1, -3}},
-      {"foot on a diagonal", Foot(0, 0, 1, 1, 1, 0), {0.5, 0.5}},
       {"foot on a vertical", Foot(3, 0, 3, 10, 7, 4), {3, 4}},
       {"foot on a slope", Foot(0, 0, 1, 2, 1, 0), {0.2, 0.4}},
       {"foot on a point", Foot(2, 3, 2, 3, 7, 7), {2, 3}},
       {"foot on ends within 1e-9", Foot(2, 3, 2 + 5e-10, 3 - 5e-10, 7, 7), {2, 3}},
   };
-  for (const auto& [name, result, expected] : cases) {
-    EXPECT_NEAR(result.first, expected.first, 1e-12) << name;
-    EXPECT_NEAR(result.second, expected.second, 1e-12) << name;
-  }
+  for (const auto& [name, result, expected] : cases)
+    EXPECT_LT(std::hypot(result.first - expected.first, result.second - expected.second), 1e-12) << name;
 }
 
 TEST(PlaneMath, ProjectionOntoSegmentsAndTheSixByteSlopeDifference) {
