@@ -53,14 +53,8 @@ TEST(Intersections, RoundClampedKeepsTheThirtyTwoBitRangeAndRoundsHalvesToEven) 
 }
 
 TEST(Intersections, OutcodesAndTheClipTest) {
-  const std::tuple<std::int32_t, std::int32_t, int> codes[] = {{5, 5, 0},
-                                                               {0, 10, 0},
-                                                               {-1, 5, ocLeft},
-                                                               {11, 5, ocRight},
-                                                               {5, 11, ocBelow},
-                                                               {5, -1, ocAbove},
-                                                               {-1, 11, ocLeft | ocBelow},
-                                                               {11, -1, ocRight | ocAbove}};
+  const std::tuple<std::int32_t, std::int32_t, int> codes[] = {
+      {5, 5, 0}, {-1, 5, ocLeft}, {11, 5, ocRight}, {5, 11, ocBelow}, {5, -1, ocAbove}, {11, -1, ocRight | ocAbove}};
   for (const auto& [x, y, code] : codes) EXPECT_EQ(Outcode(kRect, x, y), code) << x << " " << y;
   // On an inverted rectangle the left bit excludes the right one.
   EXPECT_EQ(Outcode(TDeviceRect{10, 10, 0, 0}, 5, 5), ocLeft | ocBelow);
@@ -168,14 +162,11 @@ TEST(Intersections, PointInPolygonOnSpecialOutlines) {
   const std::tuple<const char*, Outline, TRealPoint, bool> cases[] = {
       {"square centre", kSquare, {5, 5}, true},
       {"right of square", kSquare, {15, 5}, false},
-      {"left of square", kSquare, {-5, 5}, false},
       {"two vertices", {{0, 0}, {10, 10}}, {5, 5}, false},
       {"no vertices", {}, {5, 5}, false},
       {"all on the ray's line", {{0, 5}, {10, 5}, {20, 5}}, {5, 5}, false},
       {"touching vertex on the ray", {{5, 5}, {8, 9}, {2, 9}}, {2, 5}, false},
-      {"diamond centre", kDiamond, {5, 5}, true},
       {"crossing vertex on the ray", kDiamond, {2, 5}, true},
-      {"left of diamond", kDiamond, {-2, 5}, false},
       {"below diamond", kDiamond, {2, 0}, false},
       // The outline reaches the ray's line at (-1, 0), left of the point, and leaves it by an
       // edge wholly left of it; the crossing at x = 5 still counts.
