@@ -27,6 +27,8 @@ TEST_F(DynamicPropertiesTest, EachKindOfWriteCreatesItsOwnValueWhichKeepsItsType
   props.SetPropertyInteger("Popis", 43);
   props.SetPropertyBoolean("Hotovo", false);
   EXPECT_EQ(Texts(props, {"SpaceID", "Popis", "Hotovo"}), "17|43|false");
+  props.SetPropertyBoolean("Popis", true);  // a text value keeps its type
+  EXPECT_EQ(std::tuple(props.GetPropertyText("Popis"), props.Children()[0]->GetName()), std::tuple("TRUE", "SPACEID"));
   EXPECT_EQ(ClassesIn(props), (Strings{"TIntegerElement", "TStringElement", "TBooleanElement"}));
   auto* other = new TOwnerElement;  // a child of another class is neither read nor shadowed
   other->SetName("Vrstva");
@@ -75,12 +77,16 @@ TEST_F(InstancePropertiesTest, TheViewSelectsPropertiesOfItsInstanceAndReportsTh
   view.SetPropIndex(view.PropCount());  // beyond the count: ignored
   view.SetPropIndex(-1);
   EXPECT_EQ(std::tuple(probe.Width, view.GetPropName()), std::tuple(30, "Width"));
+  view.SetPropIndex(IndexOf("Label"));
+  EXPECT_EQ(std::tuple(view.GetPropName(), view.PropKind()), std::tuple("Label", int{tkLString}));
   view.SetPropertyText("Label", "Porost");  // foreign names reach the instance, the view's own stay its own
   view.SetPropertyText("Delimiter", ";");
   EXPECT_EQ(std::tuple(probe.Label, view.GetPropertyText("Height"), view.Delimiter), std::tuple("Porost", "", ";"));
   view.SetPropertyBoolean("IsList", true);  // one name=value item per property
   ASSERT_EQ(static_cast<int>(view.Children().size()), view.PropCount());
   EXPECT_EQ(std::tuple(view.GetItemName(IndexOf("Width")), view.GetValue(IndexOf("Width"))), std::tuple("Width", "30"));
+  view.SetIsList(false);
+  EXPECT_TRUE(view.Children().empty());
   view.SetInstance(nullptr);  // unbinding clears instance, count and selection
   view.SetPropName("Width");
   EXPECT_EQ(std::tuple(view.PropCount(), view.ActualProperty(), view.GetPropIndex(), view.GetPropertyText("Width")),

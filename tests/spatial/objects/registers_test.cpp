@@ -75,8 +75,10 @@ TEST_F(RegisterTest, KindLettersFollowTheEntityClassAndOnlySpaceEntitiesAreFiled
   block.RegisterElement(point);
   for (int n : {-1, 4, 99}) block.ClearObject('B', n);
   EXPECT_EQ(Tracked<TPointElement>::Alive, 1);
-  block.ClearObject('B', 3);
-  EXPECT_EQ(std::tuple(Tracked<TPointElement>::Alive, block.FindObject('B', 3)), std::tuple(0, nullptr));
+  block.ClearObject('B', 3);  // slots are never removed
+  EXPECT_EQ(
+      std::tuple(Tracked<TPointElement>::Alive, block.FindObject('B', 3), block.GetObjectRegister('B')->SlotCount()),
+      std::tuple(0, nullptr, 4));
 }
 
 TEST_F(RegisterTest, BlockRegistersAreFoundByNameInAnyCaseAndMadeByClass) {

@@ -58,7 +58,11 @@ TEST_F(SpaceEntityTest, PropertiesGoToThePropertyObjectWhichIsFreedWhenReplacedA
   EXPECT_EQ(Tracked<TDynamicProperties>::Alive, 0);
   TPointElement done;  // IsDone lives in the element number
   done.SetPropertyText("IsDone", "True");
-  EXPECT_EQ(done.ID, 0);
+  const int set = done.ID;
+  done.ID = 17;
+  const std::string read = done.GetPropertyText("IsDone");
+  done.SetIsDone(false);
+  EXPECT_EQ(std::tuple(set, read, done.ID), std::tuple(0, "True", -1));
 
   TPointElement source, target, dynamic, other;  // Assign clones block properties, not free-form ones
   source.SetBounds({1, 2, 3, 4});
@@ -72,11 +76,14 @@ TEST_F(SpaceEntityTest, PropertiesGoToThePropertyObjectWhichIsFreedWhenReplacedA
             std::tuple(Box4{1, 2, 3, 4}, true, true, &target));
   dynamic.SetProperties(new TDynamicProperties);
   other.Assign(&dynamic);
-  EXPECT_EQ(other.Properties(), nullptr);
+  EXPECT_EQ(std::tuple(other.Properties(), other.CreateEnvelope()), std::tuple(nullptr, &other));
 }
 
-TEST_F(SpaceEntityTest, StringsTakeElementsOnRequestAndCheckOwners) {
+TEST_F(SpaceEntityTest, StringsTakeDynamicPropertiesElementsOnRequestAndCheckOwners) {
   TPolyLineString lines, other;
+  lines.SetPropertyText("Vrstva", "hranice");
+  ASSERT_NE(DynamicCast<TDynamicProperties>(lines.Properties()), nullptr);
+  EXPECT_EQ(lines.GetPropertyText("vrstva"), "hranice");
   auto* line = new TPolyLineElement;
   TOwnerElement sender;
   sender.SendMessage(msgAddElement, &lines, line, false);
@@ -117,6 +124,8 @@ TEST_F(SpaceEntityTest, SignedAreasWithHolesWhateverWayEitherRuns) {
     hole->IsHole = false;  // the mark decides, not the place
     EXPECT_EQ(hole->HoleOwnerArea(), nullptr);
   }
+  auto line = Poly({{0, 0}, {0, 10}, {10, 0}});
+  EXPECT_EQ(std::tuple(line->GetPropertyText("Area1"), line->GetCalculatedAreaFrom(false)), std::tuple("50", -50.0));
   // Area terms of consecutive lines add up to the ring (no closing term); walked back a line runs the other way.
   auto first = Poly({{0, 0}, {0, 10}, {10, 10}});
   auto secondReversed = Poly({{0, 0}, {10, 0}, {10, 10}});
@@ -154,6 +163,10 @@ TEST_F(SpaceEntityTest, VertexIndexesOutOfRangeReadNothingAndWriteNothing) {
   EXPECT_EQ(broken.GetCalculatedArea(), 0);  // the first term is (0 - 0) * 10 / 2
   ASSERT_EQ(dialogs.Messages.size(), 1u);
   EXPECT_EQ(dialogs.Messages[0].Text, "GetCalculatedArea Error");
+  TAreaElement noVertexFirst;  // a child that is no vertex first ends the sum before it starts
+  noVertexFirst.AddElement(new TOwnerElement);
+  noVertexFirst.AddVertex(1, 1);
+  EXPECT_EQ(std::pair(noVertexFirst.WholeArea(), dialogs.Messages.size()), std::pair(0.0, 1ul));
 }
 
 TEST_F(SpaceEntityTest, LengthPointsAtADistanceAndTheMiddle) {
@@ -173,7 +186,9 @@ TEST_F(SpaceEntityTest, LengthPointsAtADistanceAndTheMiddle) {
     c.line->PointAtDistance(x, y, c.distance, angle);
     EXPECT_EQ(std::tuple(x, y, angle), std::tuple(c.x, c.y, c.angle)) << c.distance;
   }
-  EXPECT_EQ(bent->Length(), 20);
+  double bx = 0, by = 0;
+  bent->GetVertexXY(0, false, bx, by);  // counted from the end
+  EXPECT_EQ(std::tuple(bent->Length(), bx, by), std::tuple(20.0, 10.0, 10.0));
   auto line = Poly({{0, 2}, {10, 2}, {10, 12}});
   line->PlaceRefAtMiddle();  // without moving the box
   EXPECT_EQ(std::tuple(line->GetAbsRefX(), line->GetAbsRefY(), line->Angle, BoxOf(*line)),
@@ -246,6 +261,8 @@ TEST_F(SpaceEntityTest, AnAreaOfLinesWalksItsBoundaryByTheOriginBits) {
             (std::vector<std::pair<double, double>>{{0, 0}, {0, 10}, {10, 10}, {10, 0}, {6, 0}, {2, 0}}));
   EXPECT_EQ(std::tuple(area->GetCoord(6), area->GetCoord(-1), area->GetCalculatedArea()),
             std::tuple(nullptr, nullptr, 100.0));
+  EXPECT_EQ(std::pair(area->HasLine(area->Children()[1], false), area->HasLine(area->Children()[1], true)),
+            std::pair(true, false));
   auto hole = std::make_unique<TPolyLineAreaElement>();
   hole->AddLine(Poly({{2, 2}, {2, 4}, {4, 4}, {4, 2}, {2, 2}}).release(), true);
   area->AddHole(hole.release());
@@ -306,6 +323,10 @@ TEST_F(SpaceEntityTest, OriginBitsAsHexadecimalTextStayAlignedWithTheLines) {
   TPolyLineElement stranger;
   stranger.SendMessage(msgAddElement, area.get(), new TPolyLineElement, true);
   EXPECT_EQ(area->Children().size(), 5u);
+  TPolyLineAreaElement bare;
+  bare.AddElement(Poly({{0, 0}, {1, 1}}).release());
+  bare.InsertLine(0, Poly({{2, 2}, {3, 3}}).release(), true);
+  EXPECT_EQ(bare.GetLinesOriginesHex(), "01");  // with no bits yet only the new one is set
 }
 
 class LineEndIndexTest : public SpatialTest {
@@ -338,6 +359,11 @@ TEST_F(LineEndIndexTest, ALeafHoldsSixtyFourEndsAndSplitsAtTheNextFilingEachEndB
   root.AddLineEnd(line, false);                          // the split filed back's end again by its last vertex
   root.AddLineEnd(line, true);
   EXPECT_EQ(Texts(root, {"Count", "Last"}), "66|False");
+  Strings names;
+  for (TElement* child : root.Children()) names.push_back(child->GetName());
+  EXPECT_EQ(names, (Strings{"LEVY DOLNI", "LEVY HORNI", "PRAVY DOLNI", "PRAVY HORNI"}));
+  EXPECT_EQ(std::pair(Cell(TSpaceRect::LowerLeft)->Begins()->GetName(), Cell(TSpaceRect::LowerLeft)->Ends()->GetName()),
+            std::pair(std::string("BEGINS"), std::string("ENDS")));
   EXPECT_EQ(std::tuple(root.SplitX, root.SplitY, BoxOf(*Cell(TSpaceRect::UpperLeft))),
             std::tuple(50.0, 50.0, Box4{0, 50, 50, 100}));
   ASSERT_NE(Cell(TSpaceRect::UpperRight)->Ends(), nullptr);

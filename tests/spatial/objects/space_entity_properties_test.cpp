@@ -56,6 +56,9 @@ TEST_F(SpaceEntityPropsTest, PropertiesWalkUpToTheirRegistersAndNumberOnceFiled)
   EXPECT_EQ(std::tuple(props->GetObjectRegister(), props->GetBlockRegister(), props->GetOrigNo(), props->GetBlockName(),
                        props->GetPrimaryProps()),
             std::tuple(nullptr, nullptr, -1, "", nullptr));
+  TSpaceEntityProps bare;
+  EXPECT_EQ(std::tuple(bare.SpaceEntity(), bare.GetSpaceID(), bare.GetObjectRegister()),
+            std::tuple(nullptr, -1, nullptr));
   TPointElement* point = Point(4);
   props = PropsOf(point);
   ASSERT_NE(props->GetObjectRegister(), nullptr);

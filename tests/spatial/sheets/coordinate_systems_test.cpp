@@ -10,6 +10,8 @@ class WCSTest : public SpatialTest {};
 
 TEST_F(WCSTest, TheNationalGridNegatesEveryCoordinateBothWaysAndInPlace) {
   TJTSK grid;
+  EXPECT_EQ(std::tuple(grid.GetKind(), grid.GetAxis1Name(), grid.GetAxis2Name(), grid.GetAxis3Name()),
+            std::tuple(1, "Y", "X", "Vyska"));
   long double x = 0, y = 0, z = 0;
   grid.ConvertToWorld(909652.431L, 898025.984L, -12.5L, x, y, z);
   EXPECT_EQ(std::tuple(x, y, z), std::tuple(-909652.431L, -898025.984L, 12.5L));

@@ -145,6 +145,7 @@ TEST_F(SeriesTest, DetailIsMadeOnceAtEveryLevelAndQuartersOnEveryCall) {
   TSMO_2* southEast = west->CreateQuarter(false, true);
   EXPECT_EQ(std::tuple(southEast->Cislo, BoxOf(*southEast), FiledSheets(*west).size()),
             std::tuple(4, Box4{-8750, -10000, -7500, -9000}, 4u));
+  EXPECT_EQ(Texts(*southEast, {"Col", "Row", "ColRowText", "FullName"}), "0|1|3-4 / 4|N  3-4 / 4");
 
   TSMO_25* quarter = sheet->FindSheet25(7, 2);  // a 1:25 000 sheet takes the 1:5 000 sheets it covers once
   Detail();
@@ -154,6 +155,7 @@ TEST_F(SeriesTest, DetailIsMadeOnceAtEveryLevelAndQuartersOnEveryCall) {
   ASSERT_EQ(std::pair(covered.size(), quarter->HasMatrix()), std::pair(25ul, false));  // no 1:2 000 of its own
   for (TSMO_5* s : covered)
     EXPECT_EQ(std::tuple(s->Col >= 5, s->Row < 5, s->GetOwnersCount()), std::tuple(true, true, 2));  // shared
+  EXPECT_EQ(Texts(*quarter, {"ColRowText", "FullName"}), "25-1|N  25-1");
 }
 
 TEST_F(SeriesTest, NeighboursAreTheSheetsOneSheetAwayAtTheSameLevel) {

@@ -90,6 +90,9 @@ TEST_F(MapsZMTest, CornersOfSheetsQuartersAndPartsAndTheAngle) {
   zm.SetMap50(4);
   zm.SetMap10(7);
   EXPECT_EQ(Texts(zm, {"Map25", "Map10"}), "0|7");
+  TZMCorners quad = {TRealPoint{3, 9}, TRealPoint{7, 8}, TRealPoint{1, 2}, TRealPoint{6, 1}};
+  std::unique_ptr<TRectangle> bounds(TMapsZM::QuadBounds(quad));
+  EXPECT_EQ(BoxOf(*bounds), (Box4{1, 1, 7, 9}));
 }
 
 TEST_F(MapsZMTest, NamesOfEveryScaleRoundTripAndSetEveryLevel) {

@@ -90,6 +90,7 @@ TEST_F(TopologyNodesTest, BranchesAreKeptInAscendingAngleWhateverTheOrderOfAddin
   TNodeBranch* b = node.AddLine(shorter, true);
   EXPECT_EQ(node.AddLine(longer, true), a);
   EXPECT_EQ(node.Children(), (std::vector<TElement*>{a, b, longer, shorter}));
+  EXPECT_EQ(std::tuple(BoxOf(node), node.GetX(), node.GetY()), std::tuple(Box4{0, 0, 2, 2}, 0.0, 0.0));
   EXPECT_EQ(node.AddLine(nullptr, true), nullptr);
   ASSERT_EQ(dialogs.Messages.size(), 1u);
   EXPECT_EQ(dialogs.Messages[0].Text, "Error: TNode.AddLine");
