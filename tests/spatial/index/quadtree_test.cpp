@@ -295,24 +295,30 @@ TEST_F(QuadtreeTest, TreesAreMadeByNameAndFileWhatIsWrittenToNextSpaceEntity) {
   EXPECT_EQ(Texts(*tree, {"ElementsCount", "QWidth"}), "1|1");
 }
 
-// A tree whose lower-right quarters fail to take an element.
-class TFailingQuarterTree : public TSpaceEntityQTree {
-  KESTX_CLASS(TFailingQuarterTree)
+// A tree that fails on an element named "jed": its lower-right quarters cannot take it, and
+// while FailBounds is set nobody can tell its bounds.
+class TFailingTree : public TSpaceEntityQTree {
+  KESTX_CLASS(TFailingTree)
  public:
+  static inline bool FailBounds = false;
   void AddElement(TElement* element) override {
     if (GetName() == "Pravý dolní čtverec" && element->GetName() == "jed") throw std::runtime_error("selhání");
     TSpaceEntityQTree::AddElement(element);
   }
+  void GetElementBounds(TElement* e, double& minX, double& minY, double& maxX, double& maxY) const override {
+    if (FailBounds && e->GetName() == "jed") throw std::runtime_error("bez hranic");
+    TSpaceEntityQTree::GetElementBounds(e, minX, minY, maxX, maxY);
+  }
 };
 
-TClass TFailingQuarterTree::StaticClass() {
+TClass TFailingTree::StaticClass() {
   static const TClassInfo info =
-      DescribeClass<TFailingQuarterTree>("TFailingQuarterTree", TSpaceEntityQTree::StaticClass(), "test", {});
+      DescribeClass<TFailingTree>("TFailingTree", TSpaceEntityQTree::StaticClass(), "test", {});
   return &info;
 }
 
 TEST_F(QuadtreeTest, AFailureInOneQuarterIsLoggedAndTheOtherQuartersStillTakeTheElement) {
-  TFailingQuarterTree tree;
+  TFailingTree tree;
   for (int i = 0; i < 65; ++i) tree.AddAndGrow(Point("p" + std::to_string(i), 0.5 + i % 2 * 60, 0.5 + i % 3 * 30));
   ASSERT_FALSE(tree.IsLeaf());
   const double middle = tree.GetQXMin() + tree.GetQWidth() / 2;
@@ -322,33 +328,16 @@ TEST_F(QuadtreeTest, AFailureInOneQuarterIsLoggedAndTheOtherQuartersStillTakeThe
   EXPECT_THAT(LogLines(), ElementsAre("Chyba při zařazování do čtverce Pravý dolní čtverec: selhání"));
 }
 
-// A tree that cannot tell the bounds of its poison while told to fail.
-class TFailingBoundsTree : public TSpaceEntityQTree {
-  KESTX_CLASS(TFailingBoundsTree)
- public:
-  static inline bool Fail = false;
-  void GetElementBounds(TElement* e, double& minX, double& minY, double& maxX, double& maxY) const override {
-    if (Fail && e->GetName() == "jed") throw std::runtime_error("bez hranic");
-    TSpaceEntityQTree::GetElementBounds(e, minX, minY, maxX, maxY);
-  }
-};
-
-TClass TFailingBoundsTree::StaticClass() {
-  static const TClassInfo info =
-      DescribeClass<TFailingBoundsTree>("TFailingBoundsTree", TSpaceEntityQTree::StaticClass(), "test", {});
-  return &info;
-}
-
 TEST_F(QuadtreeTest, AFailedSplitLeavesTheLeafWholeAndIsLogged) {
-  TFailingBoundsTree tree;
+  TFailingTree tree;
   TSpaceEntity* poison = Point("jed", 1.5, 1.5);
   tree.AddAndGrow(poison);
   for (int i = 0; i < 63; ++i) tree.AddAndGrow(Point("p" + std::to_string(i), 1 + i % 8 * 3.5, 1 + i / 8 * 3.5));
-  TFailingBoundsTree::Fail = true;
+  TFailingTree::FailBounds = true;
   tree.AddAndGrow(Point("p63", 2, 2));
-  TFailingBoundsTree::Fail = false;
+  TFailingTree::FailBounds = false;
   EXPECT_EQ(std::tuple(tree.IsLeaf(), tree.GetElementsCount(), poison->HolderCount()), std::tuple(true, 65, 1));
-  EXPECT_THAT(LogLines(), ElementsAre("Chyba při zařazování do čtverce TFailingBoundsTree: bez hranic"));
+  EXPECT_THAT(LogLines(), ElementsAre("Chyba při zařazování do čtverce TFailingTree: bez hranic"));
 }
 
 }  // namespace
