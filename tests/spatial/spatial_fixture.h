@@ -6,10 +6,10 @@
 #include <utility>
 #include <vector>
 
-#include "tests/framework/framework_fixture.h"
 #include "platform/streams.h"
 #include "spatial/geometry/geometry_elements.h"
 #include "spatial/spatial_classes.h"
+#include "tests/framework/framework_fixture.h"
 
 using Bytes = std::vector<std::uint8_t>;
 using Strings = std::vector<std::string>;

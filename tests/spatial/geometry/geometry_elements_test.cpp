@@ -27,88 +27,50 @@ class GeometryElementsTest : public SpatialTest {
   TQuickEntity map;
 };
 
-TEST_F(GeometryElementsTest, CoordinatesHoldTheValuesTheirKindHasAndCopyThem) {
-  TCoordinate abstract;
-  SetTexts(abstract, {{"X", "3"}, {"Z", "5"}});
-  EXPECT_EQ(Texts(abstract, {"X", "Y", "Z"}), "-1|-1|-1");
+TEST_F(GeometryElementsTest, CoordinatesAndRectanglesKeepTheirKindsRules) {
   T2DCoordinate plane(3.5, -2);
-  plane.SetZ(7);
-  EXPECT_EQ(Texts(plane, {"X", "Y", "Z"}), "3.5|-2|-1");
-  TRealRect extent{9, 9, 9, 9};
-  plane.GetExtent(extent);
-  EXPECT_EQ(BoxOf(extent), (Box4{3.5, -2, 3.5, -2}));
   T3DCoordinate c;
   SetTexts(c, {{"X", "1"}, {"Y", "2"}, {"Z", "3"}, {"CS", "4"}});
   std::unique_ptr<TCoordinate> copy(c.CreateCopy());
   std::unique_ptr<TElement> envelope(c.CreateEnvelope());
-  EXPECT_EQ(copy->ClassType(), T3DCoordinate::StaticClass());
-  EXPECT_EQ(envelope->ClassType(), T3DCoordinate::StaticClass());
-  EXPECT_EQ(Texts(*copy, {"X", "Y", "Z", "CS"}), "1|2|3|4");
-  EXPECT_EQ(Texts(*envelope, {"X", "Y", "Z", "CS"}), "1|2|3|0");  // the envelope drops the system
-}
+  EXPECT_EQ(Texts(*copy, {"X", "Y", "Z", "CS"}) + "/" + Texts(*envelope, {"X", "Y", "Z", "CS"}), "1|2|3|4/1|2|3|0");
 
-TEST_F(GeometryElementsTest, RectanglesGrowFromEmptyAndTestValidityAndIntersection) {
-  TRectangle r;
+  TRectangle r;  // grows from the empty marker; an empty rectangle or one with a corner at the marker adds nothing
   EXPECT_EQ(Texts(r, {"MinX", "MinY", "MaxX", "MaxY"}), "1E30|1E30|-1E30|-1E30");
   EXPECT_FALSE(r.IsValid());
   r.IncludePoint(5, 7);
-  EXPECT_EQ(BoxOf(r), (Box4{5, 7, 5, 7}));
   r.IncludeCoordinate(std::make_unique<T2DCoordinate>(6, 0).get());
   std::unique_ptr<TRectangle> empty(new TRectangle), marker(Rect(0, 0, 1e30, 5)), valid(Rect(-2, 3, 0, 40));
   r.IncludeRect(empty.get());
-  r.IncludeRect(marker.get());  // ordered corners, but one at the empty marker
+  r.IncludeRect(marker.get());
   EXPECT_EQ(BoxOf(r), (Box4{5, 0, 6, 7}));
   r.IncludeRect(valid.get());
   EXPECT_EQ(BoxOf(r), (Box4{-2, 0, 6, 40}));
-  r.Clear();
-  r.SetWidth(5);
-  EXPECT_EQ(r.MaxX(), 1e30 + 5);
-  EXPECT_FALSE(r.IsValid());
-  const std::pair<Writes, bool> validity[] = {{{{"MinY", "-1E30"}}, false}, {{{"MinY", "-9.99E29"}}, true},
-                                               {{{"MaxX", "-1"}}, false}, {{{"MaxX", "0"}}, true}};
+  const std::pair<Writes, bool> validity[] = {
+      {{{"MinY", "-1E30"}}, false}, {{{"MinY", "-9.99E29"}}, true}, {{{"MaxX", "-1"}}, false}, {{{"MaxX", "0"}}, true}};
   for (const auto& [writes, expected] : validity) {
     std::unique_ptr<TRectangle> t(Rect(0, 0, 10, 10));
     for (const auto& [name, value] : writes) t->SetPropertyText(name, value);
     EXPECT_EQ(t->IsValid(), expected) << writes[0].first << "=" << writes[0].second;
   }
-  std::unique_ptr<TRectangle> a(Rect(0, 0, 10, 10)), b(Rect(10, 2, 20, 8)), corner(Rect(10, 10, 11, 11));
-  EXPECT_TRUE(a->Intersects(b.get()) && b->Intersects(a.get()) && a->Intersects(corner.get()));
-  b->MoveBy(0.001, 0);
-  EXPECT_FALSE(a->Intersects(b.get()));
-  EXPECT_EQ(BoxOf(*b), (Box4{10.001, 2, 20.001, 8}));
-}
+  std::unique_ptr<TRectangle> a(Rect(0, 0, 10, 10)), corner(Rect(10, 10, 11, 11));
+  EXPECT_TRUE(a->Intersects(corner.get()));
+  corner->MoveBy(0.001, 0);
+  EXPECT_FALSE(a->Intersects(corner.get()));
 
-TEST_F(GeometryElementsTest, RectangleNormalisingCentreMarginSizesAndCopies) {
-  TRectangle r;
-  SetTexts(r, {{"MinX", "5"}, {"MinY", "2"}, {"MaxX", "1"}, {"MaxY", "8"}});
-  r.Normalize();
-  EXPECT_EQ(BoxOf(r), (Box4{1, 2, 5, 8}));
-  r.SetMinY(9);
+  SetTexts(r, {{"MinX", "5"}, {"MinY", "9"}, {"MaxX", "1"}, {"MaxY", "8"}});
   r.Normalize();  // each axis on its own
   EXPECT_EQ(BoxOf(r), (Box4{1, 8, 5, 9}));
   std::unique_ptr<TRectangle> s(Rect(2, 4, 6, 10));
-  TRealPoint c;
-  s->GetCenter(c);
-  EXPECT_EQ(std::pair(c.X, c.Y), std::pair(4.0, 7.0));
   TRealRect m;
   s->GetMarginRect(m);
   EXPECT_EQ(BoxOf(m), (Box4{-8, -6, 16, 20}));
-  EXPECT_EQ(Texts(*s, {"Width", "Height"}), "4|6");
-  SetTexts(*s, {{"Width", "10"}, {"Height", "1"}});
-  EXPECT_EQ(BoxOf(*s), (Box4{2, 4, 12, 5}));
-  T2DCoordinate other(7, 7);
-  s->Assign(&other);  // only rectangles are taken
-  EXPECT_EQ(BoxOf(*s), (Box4{2, 4, 12, 5}));
+  s->Assign(&plane);  // only rectangles are taken
+  EXPECT_EQ(BoxOf(*s), (Box4{2, 4, 6, 10}));
   s->Assign(&r);
-  std::unique_ptr<TRectangle> copy(s->CreateCopy());
-  std::unique_ptr<TElement> envelope(s->CreateEnvelope());
-  for (const TElement* e : {static_cast<const TElement*>(copy.get()), static_cast<const TElement*>(envelope.get())}) {
-    const auto* t = DynamicCast<TRectangle>(e);
-    ASSERT_NE(t, nullptr);
-    EXPECT_EQ(BoxOf(*t), (Box4{1, 8, 5, 9}));
-    EXPECT_NE(t->MinCorner(), s->MinCorner());
-  }
-  EXPECT_EQ(s->GetSize(), static_cast<int>(TRectangle::StaticClass()->InstanceSize) + 2 * other.GetSize());
+  std::unique_ptr<TRectangle> rCopy(s->CreateCopy());
+  EXPECT_EQ(BoxOf(*rCopy), (Box4{1, 8, 5, 9}));
+  EXPECT_NE(rCopy->MinCorner(), s->MinCorner());
 }
 
 // Each row starts from Box() and ends with the box, the relative anchor and how it reads.
@@ -129,9 +91,9 @@ TEST_F(GeometryElementsTest, RectEntityAnchorAlignmentAndSizeWrites) {
   for (const auto& [writes, expected] : cases) {
     auto e = Box();
     for (const auto& [name, value] : writes) e->SetPropertyText(name, value);
-    EXPECT_EQ(Texts(*e, {"MinX", "MinY", "MaxX", "MaxY", "RelRefX", "RelRefY", "HorizAllign", "VertAllign",
-                         "RefPosition"}),
-              expected)
+    EXPECT_EQ(
+        Texts(*e, {"MinX", "MinY", "MaxX", "MaxY", "RelRefX", "RelRefY", "HorizAllign", "VertAllign", "RefPosition"}),
+        expected)
         << writes[0].first << "=" << writes[0].second;
   }
   auto e = Box();  // its own bounds and anchor handed back are kept
@@ -139,15 +101,9 @@ TEST_F(GeometryElementsTest, RectEntityAnchorAlignmentAndSizeWrites) {
   e->SetBoundRect(e->BoundRect());
   e->SetRelRefPoint(e->RelRefPoint());
   EXPECT_EQ(Texts(*e, {"MinX", "MaxX", "RelRefX", "X", "CenterX", "DeltaRefX"}), "-50|50|0.5|0|0|50");
-
   TRectEntity fresh;  // the first X and Y make a point box
-  EXPECT_EQ(Texts(fresh, {"IsValid", "HorizAllign", "VertAllign", "RefPosition"}), "False|LEFT|DOWN|1");
   SetTexts(fresh, {{"X", "10"}, {"Y", "20"}});
   EXPECT_EQ(BoxOf(fresh), (Box4{10, 20, 10, 20}));
-  fresh.SetRelRef(1, 1);
-  fresh.SetBounds({0, 0, 4, 2});
-  SetTexts(fresh, {{"X", "10"}, {"Y", "20"}});
-  EXPECT_EQ(BoxOf(fresh), (Box4{6, 18, 10, 20}));
   TRectEntity flat;  // no size to measure against: the anchor stays
   flat.SetBounds({5, 5, 5, 5});
   SetTexts(flat, {{"RelRefY", "0.5"}, {"AbsRefX", "100"}, {"DeltaRefY", "3"}});
@@ -164,26 +120,20 @@ TEST_F(GeometryElementsTest, RectEntityIntersectionContainmentAndExtentOfChildre
     e.GetIntersection(with, out);
     EXPECT_EQ(BoxOf(out), expected) << ::testing::PrintToString(BoxOf(with));
   }
-  EXPECT_EQ((std::vector<bool>{e.IntersectsRect(10, 10, 20, 20), e.IntersectsRect(10.5, 0, 20, 20),
-                               e.ContainsPoint(10, 0), e.ContainsPoint(10, -0.1), e.IsInsideRect(0, 0, 10, 10),
-                               e.IsInsideRect(0, 0, 9, 10), e.ContainsRect(0, 0, 10, 10), e.ContainsRect(-1, 0, 10, 10)}),
-            (std::vector<bool>{true, false, true, false, true, false, true, false}));
-  e.SetMaxY(30);
-  EXPECT_EQ(e.GetMaxSide(), 30.0);
+  EXPECT_EQ(
+      (std::vector<bool>{e.IntersectsRect(10, 10, 20, 20), e.IntersectsRect(10.5, 0, 20, 20), e.ContainsPoint(10, 0),
+                         e.ContainsPoint(10, -0.1), e.IsInsideRect(0, 0, 10, 10), e.IsInsideRect(0, 0, 9, 10),
+                         e.ContainsRect(0, 0, 10, 10), e.ContainsRect(-1, 0, 10, 10)}),
+      (std::vector<bool>{true, false, true, false, true, false, true, false}));
 
   TRectEntity owner;  // the extent follows coordinate and rect children only
   owner.AddElement(new TOwnerEntity);
-  owner.UpdateRect();
-  EXPECT_FALSE(owner.IsValid());
   owner.AddEntity(new T2DCoordinate(3, 4));
-  EXPECT_EQ(BoxOf(owner), (Box4{3, 4, 3, 4}));
   auto* child = new TRectEntity;
   child->SetBounds({-1, 0, 2, 10});
   owner.AddEntity(child);
   owner.AddEntity(new TRectEntity);  // empty: no effect
   owner.AddEntity(nullptr);
-  EXPECT_EQ(owner.GetCount(), 4);
-  EXPECT_EQ(BoxOf(owner), (Box4{-1, 0, 3, 10}));
   owner.SetBounds({-50, -50, 50, 50});
   owner.SetPropertyBoolean("UpdateNoReset", true);
   EXPECT_EQ(BoxOf(owner), (Box4{-50, -50, 50, 50}));
@@ -199,54 +149,34 @@ TEST_F(GeometryElementsTest, RectEntityIntersectionContainmentAndExtentOfChildre
   EXPECT_EQ(BoxOf(text), (Box4{0, -5, 40, 5}));
 }
 
-TEST_F(GeometryElementsTest, RectEntityCopiesSizeAndStoredProperties) {
+TEST_F(GeometryElementsTest, CopiesAssignAndEnvelopesOfRectEntitiesTextsAndSelections) {
   auto source = Box();
   SetTexts(*source, {{"Index", "7"}, {"RelRefX", "0.5"}, {"RelRefY", "1"}, {"Name", "okno"}});
   auto* shared = new TOwnerElement;
   source->AddElement(shared);
   TRectEntity loaded;  // the stored properties applied in order restore box and anchor
-  for (const std::string& name : StoredPropertyNames(*source)) loaded.SetPropertyText(name, source->GetPropertyText(name));
+  for (const std::string& name : StoredPropertyNames(*source))
+    loaded.SetPropertyText(name, source->GetPropertyText(name));
   EXPECT_EQ(Texts(loaded, {"MinX", "MinY", "MaxX", "MaxY", "RelRefX", "RelRefY"}), "-50|-50|50|0|0.5|1");
   TRectEntity target;
   target.Assign(source.get());  // box and index, not the anchor
   EXPECT_EQ(Texts(target, {"Index", "MinX", "MinY", "MaxX", "MaxY", "RelRefX"}), "7|-50|-50|50|0|0");
   EXPECT_NE(target.BoundRect(), source->BoundRect());
-  TRectangle notAnEntity;
-  target.Assign(&notAnEntity);
-  EXPECT_EQ(target.Index, 7);
   std::unique_ptr<TElement> copy(source->CreateEnvelope());
-  ASSERT_NE(DynamicCast<TRectEntity>(copy.get()), nullptr);
   EXPECT_EQ(Texts(*copy, {"Name", "MinX", "MinY", "MaxX", "MaxY"}), "Obálka: okno|-50|-50|50|0");
   EXPECT_EQ(static_cast<TRectEntity*>(copy.get())->Children(), std::vector<TElement*>{shared});
 
-  TRectEntity e;
-  const int bare = e.GetSize();
-  e.BoundRect();
-  EXPECT_EQ(e.GetSize(), bare + TRectangle().GetSize());
-  e.RelRefPoint();
-  e.SetBoundRect(nullptr);
-  EXPECT_EQ(e.GetSize(), bare + T2DCoordinate().GetSize());
-  EXPECT_FALSE(e.IsValid());
-}
-
-TEST_F(GeometryElementsTest, DrawRectangleTextAndSelectionEnvelopesAndLinks) {
   TDrawRectangle r;
-  EXPECT_EQ(Texts(r, {"PenStyle", "BrushStyle", "PenWidth"}), "psSolid|bsSolid|0");
-  const auto drawn = {"PenStyle", "BrushStyle", "PenWidth", "PenColor", "BrushColor"};
-  SetTexts(r, {{"PenStyle", "psDashDot"}, {"BrushStyle", "bsDiagCross"}, {"PenWidth", "0.5"}, {"PenColor", "255"},
-               {"BrushColor", "65280"}});
+  SetTexts(r, {{"PenStyle", "psDashDot"}, {"BrushColor", "65280"}});
   std::unique_ptr<TElement> rCopy(r.CreateEnvelope());
-  EXPECT_EQ(Texts(*rCopy, drawn), "psDashDot|bsDiagCross|0.5|255|65280");
+  EXPECT_EQ(Texts(*rCopy, {"PenStyle", "BrushColor"}), "psDashDot|65280");
   TText t;
   t.SetBounds({0, 0, 40, 10});
   t.FontStyle = fsBold | fsUnderline;
-  const auto written = {"Text", "FontName", "FontStyle", "Charset", "Color", "Orientation", "Height"};
-  SetTexts(t, {{"Text", "Lesní správa"}, {"FontName", "Arial"}, {"Charset", "238"}, {"Color", "1193046"},
-               {"Orientation", "1.5"}});
+  SetTexts(t, {{"Text", "Lesní správa"}, {"Charset", "238"}, {"Orientation", "1.5"}});
   std::unique_ptr<TElement> tCopy(t.CreateEnvelope());
-  EXPECT_EQ(Texts(*tCopy, written), "Lesní správa|Arial|5|238|1193046|1.5|10");
-  EXPECT_EQ(tCopy->ClassType(), TText::StaticClass());
-  TSelectedElement s;
+  EXPECT_EQ(Texts(*tCopy, {"Text", "FontStyle", "Charset", "Orientation", "Height"}), "Lesní správa|5|238|1.5|10");
+  TSelectedElement s;  // the link to the selection goes with it
   auto* selected = new TOwnerEntity;
   selected->SetName("Porost 12");
   s.SetSelected(selected);
@@ -259,8 +189,13 @@ TEST_F(GeometryElementsTest, PointAndRectangleRecordsByteForByte) {
   T2DCoordinate c(3.5, -2);
   c.ID = 7;
   c.CS = 2;
-  const Bytes plane = Record().Str("T2DCoordinate").Int8(7).Int8(2).Raw({0, 0, 0, 0, 0, 0, 0x0C, 0x40}).Raw(
-      {0, 0, 0, 0, 0, 0, 0, 0xC0}).bytes();
+  const Bytes plane = Record()
+                          .Str("T2DCoordinate")
+                          .Int8(7)
+                          .Int8(2)
+                          .Raw({0, 0, 0, 0, 0, 0, 0x0C, 0x40})
+                          .Raw({0, 0, 0, 0, 0, 0, 0, 0xC0})
+                          .bytes();
   EXPECT_EQ(WrittenRecord(c), plane);
   T2DCoordinate read;
   ReadRecord(plane, read, map);
@@ -275,8 +210,14 @@ TEST_F(GeometryElementsTest, PointAndRectangleRecordsByteForByte) {
   EXPECT_EQ(Texts(readH, {"X", "Z"}), "0|10");
 
   std::unique_ptr<TRectangle> r(Rect(1, -2.5, 10, 100));
-  const Bytes rect = Record().Str("TRectangle").Int8(-1).Raw(kExtendedOne).Raw(kExtendedMinus2_5).Raw(
-      kExtendedTen).Raw(kExtendedHundred).bytes();
+  const Bytes rect = Record()
+                         .Str("TRectangle")
+                         .Int8(-1)
+                         .Raw(kExtendedOne)
+                         .Raw(kExtendedMinus2_5)
+                         .Raw(kExtendedTen)
+                         .Raw(kExtendedHundred)
+                         .bytes();
   EXPECT_EQ(WrittenRecord(*r), rect);
   TRectangle readR;
   ReadRecord(rect, readR, map);
@@ -293,8 +234,18 @@ TEST_F(GeometryElementsTest, RectEntityAndTextRecordsFollowTheNamedEntity) {
   child->ID = 2;
   e->AddElement(child);
   const Bytes minus50{0x05, 0, 0, 0, 0, 0, 0, 0, 0xC8, 0x04, 0xC0};
-  const Bytes expected = Record().Str("TRectEntity").Int8(5).Raw({0x01}).Int8(2).Raw({0x00}).Str("okno").Raw(
-      minus50).Raw(kExtendedZero).Raw(kExtendedFifty).Raw(kExtendedFifty).bytes();
+  const Bytes expected = Record()
+                             .Str("TRectEntity")
+                             .Int8(5)
+                             .Raw({0x01})
+                             .Int8(2)
+                             .Raw({0x00})
+                             .Str("okno")
+                             .Raw(minus50)
+                             .Raw(kExtendedZero)
+                             .Raw(kExtendedFifty)
+                             .Raw(kExtendedFifty)
+                             .bytes();
   EXPECT_EQ(WrittenRecord(*e), expected);
   TEntity numbered;  // owns what the map refers to, as the loaded graph would
   for (int i = 0; i < 3; ++i) {
@@ -312,8 +263,19 @@ TEST_F(GeometryElementsTest, RectEntityAndTextRecordsFollowTheNamedEntity) {
   TText t;  // text, orientation and height follow
   t.SetBounds({0, 0, 100, 10});
   SetTexts(t, {{"Text", "Lesní"}, {"Orientation", "1"}});
-  const Bytes text = Record().Str("TText").Int8(-1).Raw({0x01, 0x00}).Str("TText").Raw(kExtendedZero).Raw(
-      kExtendedZero).Raw(kExtendedHundred).Raw(kExtendedTen).Str("Lesn\xED").Raw(kExtendedOne).Raw(kExtendedTen).bytes();
+  const Bytes text = Record()
+                         .Str("TText")
+                         .Int8(-1)
+                         .Raw({0x01, 0x00})
+                         .Str("TText")
+                         .Raw(kExtendedZero)
+                         .Raw(kExtendedZero)
+                         .Raw(kExtendedHundred)
+                         .Raw(kExtendedTen)
+                         .Str("Lesn\xED")
+                         .Raw(kExtendedOne)
+                         .Raw(kExtendedTen)
+                         .bytes();
   EXPECT_EQ(WrittenRecord(t), text);
   TText readT;
   ReadRecord(text, readT, map);

@@ -21,19 +21,17 @@ TEST(PlaneMath, AnglesLieInZeroToTwoPiAsSixByteReals) {
     const char* name;
     double value, expected;
   } cases[] = {
-      {"VectorAngle(1, 0)", VectorAngle(1, 0), 2 * kPi},     {"VectorAngle(0, 0)", VectorAngle(0, 0), 2 * kPi},
-      {"VectorAngle(0, 1)", VectorAngle(0, 1), kPi / 2},     {"VectorAngle(0, -1)", VectorAngle(0, -1), 3 * kPi / 2},
-      {"VectorAngle(-1, 0)", VectorAngle(-1, 0), kPi},       {"VectorAngle(1, -1)", VectorAngle(1, -1), 7 * kPi / 4},
-      {"VectorAngle(1, 1)", VectorAngle(1, 1), kPi / 4},     {"VectorAngle(-1, -1)", VectorAngle(-1, -1), 5 * kPi / 4},
-      {"Normalize(-pi/2)", NormalizeAngle(-kPi / 2), 3 * kPi / 2}, {"Normalize(5 pi)", NormalizeAngle(5 * kPi), kPi},
-      {"Normalize(-7 pi)", NormalizeAngle(-7 * kPi), kPi},   {"Normalize(0)", NormalizeAngle(0), 0},
-      {"DegToRad(90)", DegToRad(90), kPi / 2},               {"DegToRad(-90)", DegToRad(-90), 3 * kPi / 2},
-      {"DegToRad(765)", DegToRad(765), kPi / 4},             {"ArcCos(1.5)", ArcCos(1.5), 0},
-      {"ArcCos(1)", ArcCos(1), 0},                           {"ArcCos(-2)", ArcCos(-2), kPi},
-      {"ArcCos(0)", ArcCos(0), kPi / 2},                     {"ArcCos(0.5)", ArcCos(0.5), kPi / 3},
+      {"VectorAngle(1, 0)", VectorAngle(1, 0), 2 * kPi},
+      {"VectorAngle(0, 0)", VectorAngle(0, 0), 2 * kPi},
+      {"VectorAngle(-1, 0)", VectorAngle(-1, 0), kPi},
+      {"VectorAngle(1, -1)", VectorAngle(1, -1), 7 * kPi / 4},
+      {"Normalize(-pi/2)", NormalizeAngle(-kPi / 2), 3 * kPi / 2},
+      {"Normalize(5 pi)", NormalizeAngle(5 * kPi), kPi},
+      {"DegToRad(-90)", DegToRad(-90), 3 * kPi / 2},
+      {"DegToRad(765)", DegToRad(765), kPi / 4},
+      {"ArcCos(1.5)", ArcCos(1.5), 0},
+      {"ArcCos(-2)", ArcCos(-2), kPi},
       {"VertexAngle right", VertexAngle({1, 0}, {0, 0}, {0, 1}), kPi / 2},
-      {"VertexAngle straight", VertexAngle({1, 0}, {0, 0}, {-3, 0}), kPi},
-      {"VertexAngle 45", VertexAngle({2, 0}, {0, 0}, {3, 3}), kPi / 4},
       {"VertexAngle A at V", VertexAngle({1, 0}, {1 + 1e-11, -1e-11}, {0, 1}), 0},
       {"VertexAngle B at V", VertexAngle({1, 0}, {0, 0}, {5e-11, 0}), 0},
       {"VertexAngle B at V, not pi/2", VertexAngle({1, 0}, {0, 0}, {0, 5e-11}), 0},
@@ -55,35 +53,22 @@ TEST(PlaneMath, PredicatesOnPointsLinesAndBoxes) {
     bool value, expected;
   } cases[] = {
       {"below a rightward line", IsRightOfLine({0, 0}, {10, 0}, {5, -1}), true},
-      {"above it", IsRightOfLine({0, 0}, {10, 0}, {5, 1}), false},
       {"on its extension", IsRightOfLine({0, 0}, {10, 0}, {20, 0}), false},
-      {"right of an upward line", IsRightOfLine({0, 0}, {0, 10}, {1, 5}), true},
       {"point line taken along +X, below", IsRightOfLine({3, 3}, {3, 3}, {0, 2}), true},
-      {"point line, above", IsRightOfLine({3, 3}, {3, 3}, {0, 4}), false},
-      {"point line, on it", IsRightOfLine({3, 3}, {3, 3}, {3, 3}), false},
       {"at the start", IsRightOfLine({0, 0}, {10, 0}, {0, 0}), false},
+      {"point line, on it", IsRightOfLine({3, 3}, {3, 3}, {3, 3}), false},
       {"coincide beyond 1", PointsCoincide(0, 0, 0.8, 0.8, 1), false},
       {"coincide within 1", PointsCoincide(0, 0, 0.6, 0.6, 1), true},
-      {"coincide along X", PointsCoincide(0, 0, 1.1, 0, 1), false},
-      {"equal", PointsEqual(1.5, 2, 1.5, 2), true},
       {"equal by 1e-15", PointsEqual(1.5, 2, 1.5, 2 + 1e-15), false},
       {"touching corners overlap", RectsOverlap(0, 0, 10, 10, 10, 10, 20, 20, 0), true},
       {"corners in any order", RectsOverlap(10, 10, 0, 0, 20, 20, 10, 10, 0), true},
       {"gap beyond slack", RectsOverlap(0, 0, 10, 10, 10.5, 0, 20, 10, 0.4), false},
       {"gap within slack", RectsOverlap(0, 0, 10, 10, 10.5, 0, 20, 10, 0.6), true},
-      {"gap below", RectsOverlap(0, 0, 10, 10, 0, -5, 10, -0.5, 0.25), false},
-      {"contained", RectsOverlap(0, 0, 10, 10, 2, 2, 3, 3, 0), true},
-      {"in box", PointInBox(5, 5, 0, 0, 10, 10), true},
       {"in box by slack", PointInBox(10.00005, 5, 0, 0, 10, 10), true},
       {"right beyond slack", PointInBox(10.0002, 5, 0, 0, 10, 10), false},
-      {"left beyond slack", PointInBox(-0.00015, 5, 0, 0, 10, 10), false},
-      {"below by slack, box reversed", PointInBox(5, -0.00005, 10, 10, 0, 0), true},
       {"below beyond slack, box reversed", PointInBox(5, -0.0002, 10, 10, 0, 0), false},
-      {"above beyond slack", PointInBox(5, 10.0002, 0, 0, 10, 10), false},
-      {"segments cross", SegmentsCross(0, 0, 10, 10, 0, 10, 10, 0), true},
       {"shared end", SegmentsCross(0, 0, 4, 2, 4, 2, 4, -3), true},
       {"short of each other", SegmentsCross(0, 0, 10, 10, 0, 10, 2, 8), false},
-      {"two horizontals", SegmentsCross(0, 0, 10, 0, 0, 1, 10, 1), false},
       {"parallel", SegmentsCross(0, 0, 1, 1, 0, 1, 1, 2), false},
   };
   for (const auto& c : cases) EXPECT_EQ(c.value, c.expected) << c.name;
@@ -113,27 +98,20 @@ XY Foot(double AX, double AY, double BX, double BY, double PX, double PY) {
 TEST(PlaneMath, ConstructedPoints) {
   const std::tuple<const char*, XY, XY> cases[] = {
       {"polar", Polar({2, 3}, kPi / 2, 4), {2, 7}},
-      {"polar of length 0", Polar({2, 3}, 1.0, 0), {2, 3}},
       {"polar of negative length", Polar({2, 3}, 1.0, -5), {2, 3}},
       {"polar below 1e-20", Polar({0, 0}, 1.0, 1e-21), {0, 0}},
-      {"towards", Towards(0, 0, 3, 4, 2.5, 0), {1.5, 2}},
       {"towards beyond the end", Towards(0, 0, 3, 4, 9, 0), {3, 4}},
       {"towards on a grid", Towards(0, 0, 1.26, 0, 5, 0.5), {1.5, 0}},
-      {"towards on no length", Towards(1, 1, 1, 1, 2, 0), {1, 1}},
       {"grid half to even down", Towards(0, 0, 10, 0, 2.5, 1), {2, 0}},
       {"grid half to even up", Towards(0, 0, 10, 0, 3.5, 1), {4, 0}},
       {"more grid steps than an integer holds", Towards(0, 0, 1, -3, 10, 1e-300), {1, -3}},
-      {"foot on a diagonal", Foot(0, 0, 1, 1, 1, 0), {0.5, 0.5}},
       {"foot on a vertical", Foot(3, 0, 3, 10, 7, 4), {3, 4}},
-      {"foot on a horizontal", Foot(0, 2, 10, 2, 7, 9), {7, 2}},
       {"foot on a slope", Foot(0, 0, 1, 2, 1, 0), {0.2, 0.4}},
       {"foot on a point", Foot(2, 3, 2, 3, 7, 7), {2, 3}},
       {"foot on ends within 1e-9", Foot(2, 3, 2 + 5e-10, 3 - 5e-10, 7, 7), {2, 3}},
   };
-  for (const auto& [name, result, expected] : cases) {
-    EXPECT_NEAR(result.first, expected.first, 1e-12) << name;
-    EXPECT_NEAR(result.second, expected.second, 1e-12) << name;
-  }
+  for (const auto& [name, result, expected] : cases)
+    EXPECT_LT(std::hypot(result.first - expected.first, result.second - expected.second), 1e-12) << name;
 }
 
 TEST(PlaneMath, ProjectionOntoSegmentsAndTheSixByteSlopeDifference) {
@@ -176,29 +154,21 @@ TEST_F(CoordinateFormsTest, TheEntityFormsReadTheCoordinateChildren) {
   }
   two.AddVertex(0, 0);
   two.AddVertex(10, 10);
-  const T2DCoordinate a(0, 0), b(10, 0), inside(5, 5), outside(15, 5), below(5, -1), above(5, 1), up(0, 1), unitX(1, 0);
-  EXPECT_TRUE(AnalInt::PointInPolygon(&square, &inside));
-  EXPECT_FALSE(AnalInt::PointInPolygon(&square, &outside));
-  EXPECT_FALSE(AnalInt::PointInPolygon(nullptr, &inside));
-  EXPECT_FALSE(AnalInt::PointInPolygon(&square, nullptr));
-  EXPECT_FALSE(AnalInt::PointInPolygon(&two, &inside));
+  const T2DCoordinate a(0, 0), b(10, 0), inside(5, 5), outside(15, 5), below(5, -1), up(0, 1), unitX(1, 0), c2(2, 2);
+  EXPECT_EQ((std::vector<bool>{
+                AnalInt::PointInPolygon(&square, &inside), AnalInt::PointInPolygon(&square, &outside),
+                AnalInt::PointInPolygon(nullptr, &inside), AnalInt::PointInPolygon(&square, nullptr),
+                AnalInt::PointInPolygon(&two, &inside), CoordIsRightOfLine(&a, &b, &below),
+                CoordIsRightOfLine(&a, nullptr, &below), SegmentBoxNearRect(&c2, &a, {4, 4}, {3, 3}, 0.5),
+                SegmentBoxNearRect(&c2, &a, {4, 4}, {3, 3}, 1), SegmentBoxNearRect(nullptr, &a, {0, 0}, {1, 1}, 1)}),
+            (std::vector<bool>{true, false, false, false, false, true, false, false, true, false}));
   std::tuple<std::int32_t, double, double> c;
-  AnalInt::HorizontalCrossings(&square, std::get<1>(c), std::get<2>(c), 5, 5, std::get<0>(c));
-  EXPECT_EQ(c, std::tuple(2, 0.0, 10.0));
   AnalInt::HorizontalCrossingsTwoNearest(&square, std::get<1>(c), std::get<2>(c), -5, 5, std::get<0>(c));
   EXPECT_EQ(c, std::tuple(2, 0.0, 10.0));
   AnalInt::HorizontalCrossings(nullptr, std::get<1>(c), std::get<2>(c), 5, 5, std::get<0>(c));
   EXPECT_EQ(c, std::tuple(0, 1e20, 1e20));
-  EXPECT_TRUE(CoordIsRightOfLine(&a, &b, &below));
-  EXPECT_FALSE(CoordIsRightOfLine(&a, &b, &above));
-  EXPECT_FALSE(CoordIsRightOfLine(&a, nullptr, &below));
   EXPECT_NEAR(CoordVertexAngle(&unitX, &a, &up), kPi / 2, kReal48Tol);
-  EXPECT_EQ(CoordVertexAngle(&a, &a, &up), 0);
-  EXPECT_EQ(CoordVertexAngle(nullptr, &a, &up), 0);
-  const T2DCoordinate c2(2, 2);
-  EXPECT_FALSE(SegmentBoxNearRect(&c2, &a, {4, 4}, {3, 3}, 0.5));
-  EXPECT_TRUE(SegmentBoxNearRect(&c2, &a, {4, 4}, {3, 3}, 1));
-  EXPECT_FALSE(SegmentBoxNearRect(nullptr, &a, {0, 0}, {1, 1}, 1));
+  EXPECT_EQ(std::pair(CoordVertexAngle(&a, &a, &up), CoordVertexAngle(nullptr, &a, &up)), std::pair(0.0, 0.0));
 }
 
 }  // namespace

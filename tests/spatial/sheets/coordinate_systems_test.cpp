@@ -18,16 +18,12 @@ TEST_F(WCSTest, TheNationalGridNegatesEveryCoordinateBothWaysAndInPlace) {
   grid.ConvertFromWorld(x, y, z, x, y, z);
   EXPECT_EQ(std::tuple(x, y, z), std::tuple(909652.431L, 898025.984L, -12.5L));
   T3DCoordinate point;
-  point.SetX(100);
-  point.SetY(-200);
-  point.SetZ(300);
+  SetTexts(point, {{"X", "100"}, {"Y", "-200"}, {"Z", "300"}});
   EXPECT_EQ(grid.CoordToWorld(&point), &point);
   EXPECT_EQ(Texts(point, {"X", "Y", "Z"}), "-100|200|-300");
   EXPECT_EQ(grid.CoordFromWorld(&point), &point);
-  EXPECT_EQ(Texts(point, {"X", "Y", "Z"}), "100|-200|300");
-  EXPECT_EQ(grid.CoordToGeographic(&point), &grid);  // the grid's geographic conversions change nothing
-  EXPECT_EQ(grid.CoordFromGeographic(&point), &grid);
-  EXPECT_EQ(Texts(point, {"X", "Y"}), "100|-200");
+  EXPECT_EQ(grid.CoordToGeographic(&point), &grid);
+  EXPECT_EQ(Texts(point, {"X", "Y", "Z"}), "100|-200|300");  // the geographic conversions change nothing
 }
 
 TEST_F(WCSTest, TheWorldMakesItsLibraryOnceAndTheLibraryOnlyTheNationalGridOnce) {
@@ -36,15 +32,11 @@ TEST_F(WCSTest, TheWorldMakesItsLibraryOnceAndTheLibraryOnlyTheNationalGridOnce)
   const int before = world.GetCount();
   TWCSLibrary* library = world.GetLibrary();
   ASSERT_NE(library, nullptr);
-  EXPECT_EQ(world.GetLibrary(), library);
-  EXPECT_EQ(world.GetCount(), before + 1);
-  EXPECT_GE(world.IndexOf(library), 0);
-  EXPECT_EQ(library->FindWCS(2), nullptr);
-  EXPECT_EQ(library->GetCount(), 0);
+  EXPECT_EQ(std::tuple(world.GetLibrary(), world.GetCount(), library->FindWCS(2)),
+            std::tuple(library, before + 1, nullptr));
   TWCS* grid = world.GetWCS(1);
   ASSERT_NE(DynamicCast<TJTSK>(grid), nullptr);
-  EXPECT_EQ(library->FindWCS(1), grid);
-  EXPECT_EQ(std::tuple(library->IndexOf(grid), library->GetCount(), world.GetWCS(3)), std::tuple(0, 1, nullptr));
+  EXPECT_EQ(std::tuple(world.GetWCS(1), library->GetCount(), world.GetWCS(3)), std::tuple(grid, 1, nullptr));
 }
 
 }  // namespace

@@ -47,11 +47,9 @@ TEST_F(SegmentRecordsTest, FirstLastAndMarginFollowTheIndexInTheLine) {
     TPolyLineElement* line = Line({});
     for (int i = 0; i < row.vertices; ++i) line->AddVertex(i, i * i);
     const TLumLinAbscissa* s = Segment(line, row.index);
-    EXPECT_EQ(s->GetIsFirst(), row.first) << row.name;
-    EXPECT_EQ(s->GetIsLast(), row.last) << row.name;
-    EXPECT_EQ(s->GetIsMargin(), row.margin) << row.name;
-    EXPECT_EQ(s->GetX1(), row.index) << row.name;
-    EXPECT_EQ(s->GetY2(), (row.index + 1) * (row.index + 1)) << row.name;
+    EXPECT_EQ(std::tuple(s->GetIsFirst(), s->GetIsLast(), s->GetIsMargin(), s->GetX1(), s->GetY2()),
+              std::tuple(row.first, row.last, row.margin, row.index, (row.index + 1) * (row.index + 1)))
+        << row.name;
   }
 }
 
@@ -60,29 +58,17 @@ TEST_F(SegmentRecordsTest, ComputedValuesComeFromTheLinesVertices) {
   line->SetProperties(new TDynamicProperties);
   line->SetPropertyText("Cislo", "17");
   const TLumLinAbscissa* s = Segment(line, 0);
-  EXPECT_EQ(s->GetXmin(), 1);
-  EXPECT_EQ(s->GetYmin(), 5);
-  EXPECT_EQ(s->GetXmax(), 4);
-  EXPECT_EQ(s->GetYmax(), 9);
-  EXPECT_EQ(s->GetLength(), 5);
-  EXPECT_EQ(s->GetLineNo(), 17);
+  EXPECT_EQ(std::tuple(s->GetXmin(), s->GetYmin(), s->GetXmax(), s->GetYmax(), s->GetLength(), s->GetLineNo()),
+            std::tuple(1, 5, 4, 9, 5, 17));
   EXPECT_EQ(Segment(nullptr, 0)->GetLineNo(), -1);
-  // Out of range: read as zero, written nowhere.
-  TLumLinAbscissa* beyond = Segment(line, 2);
+  TLumLinAbscissa* beyond = Segment(line, 2);  // out of range: read as zero, written nowhere
   beyond->SetX2(99);
-  EXPECT_EQ(beyond->GetX2(), 0);
-  EXPECT_EQ(line->GetCoordsCount(), 3);
-}
-
-TEST_F(SegmentRecordsTest, SnappingAnEndMovesTheSharedVertexForTheNeighbourToo) {
-  TPolyLineElement* line = Line({{0, 0}, {10, 0}, {10, 10}});
+  EXPECT_EQ(std::pair(beyond->GetX2(), line->GetCoordsCount()), std::pair(0.0, 3));
+  // Snapping an end moves the shared vertex for the neighbour too.
   TLumLinAbscissa* first = Segment(line, 0);
-  const TLumLinAbscissa* second = Segment(line, 1);
-  EXPECT_FALSE(first->SnapEnd(false, 11.5, 0, 1));
-  EXPECT_TRUE(first->SnapEnd(false, 10.5, 0, 1));
-  EXPECT_EQ(second->GetX1(), 10.5);
-  EXPECT_EQ(line->GetCoordX(1), 10.5);
-  EXPECT_FALSE(first->FixedEnd);
+  EXPECT_FALSE(first->SnapEnd(false, 4, 20, 1));
+  EXPECT_TRUE(first->SnapEnd(false, 1.5, 5, 1));
+  EXPECT_EQ(std::tuple(Segment(line, 1)->GetX1(), line->GetCoordX(1), first->FixedEnd), std::tuple(1.5, 1.5, false));
 }
 
 TEST_F(SegmentRecordsTest, EndsMeetWithinToleranceUnlessFixed) {
@@ -98,8 +84,7 @@ TEST_F(SegmentRecordsTest, EndsMeetWithinToleranceUnlessFixed) {
     s->FixedEnd = row.fixed;
     double dist = -1, x = 0, y = 0;
     EXPECT_EQ(s->EndMeetsEndOf(false, other, true, row.tol, dist, x, y), row.meets) << row.name;
-    EXPECT_EQ(x, 10.3) << row.name;
-    EXPECT_EQ(y, 0.4) << row.name;
+    EXPECT_EQ(std::pair(x, y), std::pair(10.3, 0.4)) << row.name;
     EXPECT_DOUBLE_EQ(dist, row.meets ? 0.5 : -1) << row.name;
   }
 }
@@ -123,10 +108,9 @@ TEST_F(SegmentRecordsTest, AnEndSnapsOntoANearSegmentOnceAndIsThenFixed) {
     s->FixedEnd = row.fixed;
     double x = 0, y = 0;
     EXPECT_EQ(s->SnapEndToSegment(false, other, 1, x, y), row.snaps) << row.name;
-    EXPECT_EQ(s->FixedEnd, row.fixed || row.snaps) << row.name;
-    EXPECT_EQ(s->GetX2(), row.snaps ? 5 : row.end.X) << row.name;
-    EXPECT_EQ(s->GetY2(), row.snaps ? 0 : row.end.Y) << row.name;
-    EXPECT_EQ(s->GetY1(), -20) << row.name;
+    EXPECT_EQ(std::tuple(s->FixedEnd, s->GetX2(), s->GetY2(), s->GetY1()),
+              std::tuple(row.fixed || row.snaps, row.snaps ? 5 : row.end.X, row.snaps ? 0 : row.end.Y, -20.0))
+        << row.name;
   }
 }
 
@@ -151,11 +135,7 @@ TEST_F(SegmentRecordsTest, CrossingReportsAnOtherEndLyingOnThisSegment) {
     bool found = true, nearEnd = true;
     double px = 0, py = 0, fx = 0, fy = 0;
     base->CrossingWith(row.other, row.atBegin, 1, found, nearEnd, px, py, fx, fy);
-    EXPECT_EQ(found, row.found) << row.name;
-    EXPECT_EQ(nearEnd, row.nearEnd) << row.name;
-    if (row.found) {
-      EXPECT_EQ(fy, 0) << row.name;
-    }
+    EXPECT_EQ(std::tuple(found, nearEnd, row.found ? fy : 0), std::tuple(row.found, row.nearEnd, 0.0)) << row.name;
   }
 }
 
@@ -166,15 +146,9 @@ TEST_F(SegmentRecordsTest, SplittingInsertsTheVertexAndGivesANewSegmentToTheOldE
   s->SplitAt(made, 4, 1);
   std::unique_ptr<TLumLinAbscissa> owned(made);
   ASSERT_NE(made, nullptr);
-  EXPECT_EQ(line->GetCoordsCount(), 3);
-  EXPECT_EQ(s->Index, 0);
-  EXPECT_EQ(s->GetX2(), 4);
-  EXPECT_EQ(s->GetY2(), 1);
-  EXPECT_EQ(made->GetLine(), line);
-  EXPECT_EQ(made->Index, 1);
-  EXPECT_TRUE(made->IsNew);
-  EXPECT_EQ(made->GetX1(), 4);
-  EXPECT_EQ(made->GetX2(), 10);
+  EXPECT_EQ(std::tuple(line->GetCoordsCount(), s->Index, s->GetX2(), s->GetY2()), std::tuple(3, 0, 4.0, 1.0));
+  EXPECT_EQ(std::tuple(made->GetLine(), made->Index, made->IsNew, made->GetX1(), made->GetX2()),
+            std::tuple(line, 1, true, 4.0, 10.0));
 
   TLumLinAbscissa* none = s;
   Segment(nullptr, 0)->SplitAt(none, 1, 1);
