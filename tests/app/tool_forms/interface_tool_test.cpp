@@ -10,6 +10,7 @@
 
 void TCodeRecorder::ReceiveMessage(TKestuMessage*& message, bool& handled) {
   codes.push_back(message->Message);
+  data.push_back(message->Data());
   if (auto* cursor = DynamicCast<TKestuCursorEvent>(message)) cursors.push_back(cursor->Cursor);
   handled = true;
 }

@@ -9,12 +9,12 @@
 #include "platform/forms.h"
 #include "tests/framework/framework_fixture.h"
 
-// Records the codes (and cursor numbers) it receives.
-class TCodeRecorder : public TOwnerEntity {
+// Records the codes, their data and the cursor numbers it receives.
+class TCodeRecorder : public TTechnology {
  public:
   std::vector<int> codes;
   std::vector<int> cursors;
-  std::vector<TKestuMessage*> seen;
+  std::vector<TElement*> data;
   void ReceiveMessage(TKestuMessage*& message, bool& handled) override;
 };
 
