@@ -21,6 +21,14 @@ class TNullDevice : public TDevice {
   std::vector<std::string> Lines{""};
 };
 
+// The colour table, the palette file's name and the symbol library's folder are the program's own: tests that change
+// them put them back.
+inline void RestoreProgramPalette() {
+  ColorTable() = OriginalColorTable();
+  SetPaletteFileName("PALETA.TXT");
+  SetSymbolLibraryDirectory("");
+}
+
 class RenderTest : public FrameworkTest {
  protected:
   void SetUp() override {
@@ -29,15 +37,11 @@ class RenderTest : public FrameworkTest {
   }
 };
 
-// The colour table, the palette file's name and the symbol library's folder are the program's own: each palette
-// test puts them back.
 class PaletteTest : public RenderTest {
  protected:
   void TearDown() override {
     platform::SetAttended();
-    ColorTable() = OriginalColorTable();
-    SetPaletteFileName("PALETA.TXT");
-    SetSymbolLibraryDirectory("");
+    RestoreProgramPalette();
     RenderTest::TearDown();
   }
   TempFolder folder;

@@ -116,11 +116,11 @@ TEST_F(InterpretTest, ATurnedViewWidensTheVisibleRectangle) {
   plain.AttachDevice(&device);
   device.Projection()->SetAngle(std::numbers::pi / 6);
   turned.AttachDevice(&device);
-  EXPECT_GT(plain.MaxX - plain.MinX, 0);
+  auto area = [](const TRectInterpret& r) { return (r.MaxX - r.MinX) * (r.MaxY - r.MinY); };
   EXPECT_TRUE(turned.MinX <= plain.MinX && turned.MinY <= plain.MinY && turned.MaxX >= plain.MaxX &&
               turned.MaxY >= plain.MaxY);
-  EXPECT_GT((turned.MaxX - turned.MinX) * (turned.MaxY - turned.MinY),
-            (plain.MaxX - plain.MinX) * (plain.MaxY - plain.MinY));
+  EXPECT_GT(area(turned), area(plain));
+  EXPECT_GT(area(plain), 0);
   plain.DetachDevice();
   turned.DetachDevice();
 }
@@ -139,10 +139,10 @@ TClass TWithSub::StaticClass() {
 TEST_F(InterpretTest, TheVirtualConstructorMakesTheSubInterpretsAndBreaksReachThem) {
   std::unique_ptr<TWithSub> made(CreateElement<TWithSub>());
   ASSERT_EQ(made->ToolCount(), 1);
-  made->SetBreakWork(true);
-  EXPECT_TRUE(made->GetTool(0)->BreakWork());
-  made->SetBreakWork(false);
-  EXPECT_FALSE(made->GetTool(0)->BreakWork());
+  for (const bool value : {true, false}) {
+    made->SetBreakWork(value);
+    EXPECT_EQ(made->GetTool(0)->BreakWork(), value);
+  }
 }
 
 }  // namespace
