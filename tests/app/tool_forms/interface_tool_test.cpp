@@ -12,6 +12,7 @@ void TCodeRecorder::ReceiveMessage(TKestuMessage*& message, bool& handled) {
   codes.push_back(message->Message);
   data.push_back(message->Data());
   if (auto* cursor = DynamicCast<TKestuCursorEvent>(message)) cursors.push_back(cursor->Cursor);
+  if (auto* text = DynamicCast<TKestuTextMessage>(message); text && text->Sender() == this) texts.push_back(text->Text);
   handled = true;
 }
 
