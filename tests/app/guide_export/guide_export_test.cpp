@@ -67,9 +67,9 @@ TEST_F(GuideExportTest, TheGuideReplacesTheModelAndTheChosenSeriesAreWrittenWith
                                       "Uživatelské výřezy uloženy do bloku " + out + "/User.BLK",
                                       "Pokud to nespadlo, tak se soubor " + guideFile,
                                       "Úspěšně uložil do bloků pod složkou ", out, "*******************"}));
-  EXPECT_EQ(Boxes(), (std::vector<std::string>{"Export je patrně u konce, Ahoj"}));
-  EXPECT_EQ(main->ProgressMonitor(), nullptr) << "the progress display ended";
-  EXPECT_EQ(main->GetOptions()->DataDirectory, out) << "kept as the user gave it";
+  // The progress display ended; the folder is kept as the user gave it.
+  EXPECT_EQ(std::tuple(Join(Boxes()), main->ProgressMonitor(), main->GetOptions()->DataDirectory),
+            std::tuple("Export je patrně u konce, Ahoj", nullptr, out));
   // One frame per selected sheet, every user map space (the frames' records and vertices are the guide lines' and
   // the block writers' tests).
   EXPECT_EQ(std::tuple(LinesIn("50.BLK"), LinesIn("10.BLK"), LinesIn("User.BLK"), LinesIn("25.BLK")),
@@ -108,11 +108,10 @@ TEST_F(GuideExportTest, AFailingOrStoppedSeriesIsNamedAndNoSuccessIsClaimed) {
     platform::SetGaugeFormFactory(nullptr);
     const std::vector<std::string> lines = main->MessageLines();
     ASSERT_GE(lines.size(), 2u);
-    EXPECT_EQ(lines[lines.size() - 2], c.secondLast);
-    EXPECT_EQ(Count("uložen"), c.saved);
-    EXPECT_EQ(Count("Úspěšně"), 0);
-    EXPECT_TRUE(Boxes().empty());
-    EXPECT_EQ(main->ProgressMonitor(), nullptr) << "the progress display ended";
+    // The closing lines name the series, no success is claimed, and the progress display ended.
+    EXPECT_EQ(std::tuple(lines[lines.size() - 2], Count("uložen"), Count("Úspěšně"), Boxes().size(),
+                         main->ProgressMonitor()),
+              std::tuple(c.secondLast, c.saved, 0, 0u, nullptr));
     EXPECT_FALSE(c.absent && std::filesystem::exists(out + "/" + c.absent));
   }
   EXPECT_EQ(LinesIn("5.BLK"), 3);
