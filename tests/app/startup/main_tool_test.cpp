@@ -39,8 +39,7 @@ class TStandIn : public TTool {
   static TClass StaticClass() {
     static const TClassInfo info = DescribeClass<TStandIn>(
         Name, TTool::StaticClass(), "MainToolTest",
-        {FieldProp("ShowOwners", &TStandIn::ShowOwners), FieldProp("Caption", &TStandIn::Caption),
-         FieldProp("FileName", &TStandIn::FileName),
+        {FieldProp("FileName", &TStandIn::FileName),
          AccessorProp<TStandIn, TElement*>("RootElement", nullptr,
                                            [](TStandIn& t, TElement* e) { t.given += " root " + NameOrNil(e); }),
          AccessorProp<TStandIn, TElement*>("InterpretScript", nullptr,
@@ -57,11 +56,9 @@ class TStandIn : public TTool {
     if (Name == kInterpreter) return Seen().push_back("script " + FileName);
     std::string line = std::string(Name) + " " + NameOrNil(Input());
     if (Name == kManager) line += " " + std::to_string(device->Page()->Color());
-    if (ShowOwners) line += " owners " + Caption;
     Seen().push_back(line + given);
   }
-  bool ShowOwners = false;
-  std::string Caption, FileName, given;
+  std::string FileName, given;
   TDevice* device = new TNullDevice;
 };
 

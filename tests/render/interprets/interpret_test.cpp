@@ -60,16 +60,33 @@ class InterpretTest : public RenderTest {
   std::vector<std::string> log;
 };
 
-TEST_F(InterpretTest, EveryAcceptingSubInterpretDrawsAnElementInListOrder) {
-  TInterpret top;
-  top.SetNextSubInterpret(Probe("first", "a", true).release());
-  top.SetNextSubInterpret(Probe("second", "", true).release());
-  top.SetInput(&root);
-  top.DoIt();
+// An interpret whose virtual constructor makes one sub-interpret.
+class TWithSub : public TInterpret {
+  KESTX_CLASS(TWithSub)
+ public:
+  void CreateSubInterprets() override { AddTool(new TInterpret()); }
+};
+
+TClass TWithSub::StaticClass() {
+  static const TClassInfo info = DescribeClass<TWithSub>("TWithSub", TInterpret::StaticClass(), "test", {});
+  return &info;
+}
+
+TEST_F(InterpretTest, EveryAcceptingSubInterpretDrawsAnElementInListOrderAndBreaksReachThem) {
+  std::unique_ptr<TWithSub> top(CreateElement<TWithSub>());
+  ASSERT_EQ(top->ToolCount(), 1) << "made by the virtual constructor";
+  top->SetNextSubInterpret(Probe("first", "a", true).release());
+  top->SetNextSubInterpret(Probe("second", "", true).release());
+  top->SetInput(&root);
+  top->DoIt();
   EXPECT_THAT(log, ElementsAre("second:before", "second:root", "second:after", "first:before", "first:a",
                                "first:after", "second:before", "second:a", "second:after", "second:before",
                                "second:b", "second:after"));
-  EXPECT_FALSE(top.Busy());
+  EXPECT_FALSE(top->Busy());
+  for (const bool value : {true, false}) {
+    top->SetBreakWork(value);
+    for (int i = 0; i < top->ToolCount(); ++i) EXPECT_EQ(top->GetTool(i)->BreakWork(), value) << i;
+  }
 }
 
 TEST_F(InterpretTest, ARedrawOfOneElementDrawsOnlyItAndKeepsTheInputAndWhileBusyNothing) {
@@ -123,26 +140,6 @@ TEST_F(InterpretTest, ATurnedViewWidensTheVisibleRectangle) {
   EXPECT_GT(area(plain), 0);
   plain.DetachDevice();
   turned.DetachDevice();
-}
-
-class TWithSub : public TInterpret {
-  KESTX_CLASS(TWithSub)
- public:
-  void CreateSubInterprets() override { AddTool(new TInterpret()); }
-};
-
-TClass TWithSub::StaticClass() {
-  static const TClassInfo info = DescribeClass<TWithSub>("TWithSub", TInterpret::StaticClass(), "test", {});
-  return &info;
-}
-
-TEST_F(InterpretTest, TheVirtualConstructorMakesTheSubInterpretsAndBreaksReachThem) {
-  std::unique_ptr<TWithSub> made(CreateElement<TWithSub>());
-  ASSERT_EQ(made->ToolCount(), 1);
-  for (const bool value : {true, false}) {
-    made->SetBreakWork(value);
-    EXPECT_EQ(made->GetTool(0)->BreakWork(), value);
-  }
 }
 
 }  // namespace
