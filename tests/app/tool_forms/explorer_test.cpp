@@ -182,12 +182,10 @@ TEST_F(ExplorerTest, AHiddenListStaysHiddenUntilToggledAndTheStyleButtonsActAsOn
   using Style = platform::Form::ListStyle;
   explorer->DontShowList = true;
   Open(model);
-  EXPECT_FALSE(Window().ControlVisible("lv_List"));
-  EXPECT_TRUE(Window().TreeChildren("lv_List", 0).empty());
+  EXPECT_EQ(std::tuple(Window().ControlVisible("lv_List"), List()), std::tuple(false, "Name"));
   platform::UserClick(Window(), "ac_ShowList");
-  EXPECT_TRUE(Window().ControlVisible("lv_List"));
-  EXPECT_EQ(List(), "Name|a|b");
-  EXPECT_EQ(Window().TreeListStyle("lv_List"), Style::Report);
+  EXPECT_EQ(std::tuple(Window().ControlVisible("lv_List"), List(), Window().TreeListStyle("lv_List")),
+            std::tuple(true, "Name|a|b", Style::Report));
   const std::pair<const char*, Style> steps[] = {
       {"ac_Icons", Style::Icons}, {"ac_List", Style::List}, {"ac_List", Style::List}, {"ac_Report", Style::Report}};
   for (const auto& [pressed, style] : steps) {

@@ -35,9 +35,8 @@ TEST_F(FormToolsTest, DroppedFilesAndRefusedClosesBecomeMessagesToTheToolAndAPla
   EXPECT_EQ(std::pair(plain.Left(), plain.Visible()), std::pair(0, false));
   EXPECT_TRUE(Deliver(plain, TKestuTextMessage(msgFileDropped, &plain, &plain, nullptr, false)));
 
-  auto* dialog = new TRecordingDialog();
+  std::unique_ptr<TRecordingDialog> dialog(new TRecordingDialog);
   dialog->AfterConstruction();
-  std::unique_ptr<TRecordingDialog> owned(dialog);
   dialog->SetAcceptDropFiles(true);
   platform::UserDropFiles(dialog->Form()->Window(), {"/data/3.kes", "/data/1.kes", "/data/2.kes"});
   EXPECT_FALSE(platform::UserCloseWindow(dialog->Form()->Window()));
