@@ -12,6 +12,7 @@
 #include "platform/forms.h"
 #include "tests/framework/framework_fixture.h"
 #include "tests/platform/temp_folder.h"
+#include "tests/render/render_fixture.h"
 
 class ShellTest : public FrameworkTest {
  protected:
@@ -29,6 +30,7 @@ class ShellTest : public FrameworkTest {
     SetProgramFile("");
     SetProgramArguments({});
     platform::SetAttended();
+    RestoreProgramPalette();
     FrameworkTest::TearDown();
   }
   std::string File(const std::string& name) const { return folder.File(name); }

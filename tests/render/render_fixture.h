@@ -16,10 +16,17 @@ class TNullDevice : public TDevice {
   void BeginDraw() override {}
   void Clear() override {}
   void SetupPage() override {}
-  void WriteText(const std::string& text) override { Lines.back() += text; }
-  void WriteLine(const std::string& text) override { Lines.push_back(text); }
-  std::vector<std::string> Lines{""};
+  void WriteText(const std::string&) override {}
+  void WriteLine(const std::string&) override {}
 };
+
+// The colour table, the palette file's name and the symbol library's folder are the program's own: tests that change
+// them put them back.
+inline void RestoreProgramPalette() {
+  ColorTable() = OriginalColorTable();
+  SetPaletteFileName("PALETA.TXT");
+  SetSymbolLibraryDirectory("");
+}
 
 class RenderTest : public FrameworkTest {
  protected:
@@ -29,15 +36,11 @@ class RenderTest : public FrameworkTest {
   }
 };
 
-// The colour table, the palette file's name and the symbol library's folder are the program's own: each palette
-// test puts them back.
 class PaletteTest : public RenderTest {
  protected:
   void TearDown() override {
     platform::SetAttended();
-    ColorTable() = OriginalColorTable();
-    SetPaletteFileName("PALETA.TXT");
-    SetSymbolLibraryDirectory("");
+    RestoreProgramPalette();
     RenderTest::TearDown();
   }
   TempFolder folder;

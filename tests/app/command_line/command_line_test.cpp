@@ -55,6 +55,11 @@ class CommandLineTest : public ToolFormsTest {
     interpreter->DoIt();
     return interpreter->Results();
   }
+  std::string Children() const {
+    std::vector<std::string> names;
+    for (int i = 0; i < forest->GetCount(); ++i) names.push_back(forest->GetElement(i)->GetName());
+    return Join(names);
+  }
 
   TempFolder dir;
   TOwnerEntity* forest = nullptr;
@@ -79,10 +84,8 @@ TEST_F(CommandLineTest, LinesReportTheValuesTheirPathsReach) {
 
 TEST_F(CommandLineTest, AssignmentsSetPropertiesVariablesAndTheActiveElementAndCommandsAct) {
   Run("LES.ELEMENT.Name = 'x'");
-  EXPECT_EQ(forest->GetElement(0)->GetName(), "x");
-  EXPECT_EQ(forest->GetElement(1)->GetName(), "x");
+  EXPECT_EQ(Children(), "x x");
   Run("ACTIVEELEMENT = LES");
-  EXPECT_EQ(interpreter->ActiveElement(), forest);
   EXPECT_THAT(Run("Name"), ElementsAre("LES"));
   Run("Lesy:TOwnerEntity = ACTIVEELEMENT");
   EXPECT_THAT(Run("Lesy.Name"), ElementsAre("LES"));
@@ -90,12 +93,10 @@ TEST_F(CommandLineTest, AssignmentsSetPropertiesVariablesAndTheActiveElementAndC
   EXPECT_EQ(interpreter->ActiveElement(), world.get());
   EXPECT_THAT(Run("LESY.ELEMENT.Name"), ElementsAre("x", "x"));
   Run("LES.CREATEELEMENT(OwnerEntity, 'c')");
-  EXPECT_EQ(forest->GetCount(), 3);
-  EXPECT_EQ(forest->GetElement(2)->GetName(), "c");
+  EXPECT_EQ(Children(), "x x c");
   const TElementLink c(forest->GetElement(2));
   Run("LES.c.FREE()");
-  EXPECT_EQ(c.Get(), nullptr);
-  EXPECT_EQ(forest->GetCount(), 2);
+  EXPECT_EQ(std::tuple(c.Get(), Children()), std::tuple(nullptr, "x x"));
   Run("LES.FREEALL()");
   EXPECT_EQ(forest->GetCount(), 0);
   Run("CLOSE()");
@@ -122,8 +123,7 @@ TEST_F(CommandLineTest, FailuresAreReportedWithTheirCodesAndTexts) {
   for (const auto& [line, start] : cases) EXPECT_THAT(Run(line), ElementsAre(StartsWith(start))) << line;
   interpreter->ByDDE = false;
   Run("LES.FINDELEMENTBYNAME('nic').Name = 'x'");
-  ASSERT_EQ(dialogs.Messages.size(), 1u);
-  EXPECT_THAT(dialogs.Messages[0].Text, StartsWith("Chyba .. Chybný objekt"));
+  EXPECT_THAT(Boxes(), ElementsAre(StartsWith("Chyba .. Chybný objekt")));
 }
 
 TEST_F(CommandLineTest, ScriptsRunLineByLineWithCommentsCallsAndFailingLinesOrOneLinePerMessage) {
@@ -134,8 +134,7 @@ TEST_F(CommandLineTest, ScriptsRunLineByLineWithCommentsCallsAndFailingLinesOrOn
   interpreter->SetActualDirectory(dir.Path());
   interpreter->SetFileName("main.oil");
   interpreter->DoIt();
-  EXPECT_EQ(forest->GetElement(0)->GetName(), "z volaného");
-  EXPECT_EQ(forest->GetElement(1)->GetName(), "první");
+  EXPECT_EQ(Children(), "z volaného první");
   EXPECT_THAT(interpreter->Results(), ElementsAre("z volaného", "první"));
   EXPECT_EQ(interpreter->Line, "");
 
@@ -149,11 +148,9 @@ TEST_F(CommandLineTest, ScriptsRunLineByLineWithCommentsCallsAndFailingLinesOrOn
   interpreter->SmartMode = true;
   for (const char* line : {"LES.ELEMENT.Name = 'jedna'", "", "LES.jedna.Name = 'dvě'"}) interpreter->SetNextLine(line);
   interpreter->DoIt();
-  EXPECT_TRUE(interpreter->Busy());
-  EXPECT_EQ(forest->GetElement(0)->GetName(), "z volaného");
+  EXPECT_EQ(std::tuple(interpreter->Busy(), Children()), std::tuple(true, "z volaného první"));
   RunMessages();
-  EXPECT_EQ(forest->GetElement(0)->GetName() + " " + forest->GetElement(1)->GetName(), "dvě jedna");
-  EXPECT_FALSE(interpreter->Busy());
+  EXPECT_EQ(std::tuple(interpreter->Busy(), Children()), std::tuple(false, "dvě jedna"));
   EXPECT_THAT(mainTool.codes, ElementsAre(msgFinished));
 }
 

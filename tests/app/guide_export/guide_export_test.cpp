@@ -5,7 +5,6 @@
 #include <memory>
 
 #include "app/options/options.h"
-#include "block/files/block_records.h"
 #include "block/guide/guide_model.h"
 #include "framework/tools/world.h"
 #include "platform/gauge_form.h"
@@ -56,8 +55,7 @@ TEST_F(GuideExportTest, TheGuideReplacesTheModelAndTheChosenSeriesAreWrittenWith
   World()->ObjectModel()->AddElement(new TOwnerEntity());
   Load();
   ASSERT_EQ(World()->ObjectModel()->GetCount(), 1);
-  auto* guide = DynamicCast<TGuide>(World()->ObjectModel()->GetElement(0));
-  ASSERT_NE(guide, nullptr);
+  EXPECT_NE(DynamicCast<TGuide>(World()->ObjectModel()->GetElement(0)), nullptr);
   EXPECT_EQ(main->Text(), "Uvolňování modelu ........");
 
   Export({&TOptions::Export_50, &TOptions::Export_10, &TOptions::Export_User});
@@ -69,32 +67,13 @@ TEST_F(GuideExportTest, TheGuideReplacesTheModelAndTheChosenSeriesAreWrittenWith
                                       "Uživatelské výřezy uloženy do bloku " + out + "/User.BLK",
                                       "Pokud to nespadlo, tak se soubor " + guideFile,
                                       "Úspěšně uložil do bloků pod složkou ", out, "*******************"}));
-  EXPECT_EQ(Boxes(), (std::vector<std::string>{"Export je patrně u konce, Ahoj"}));
-  EXPECT_EQ(main->ProgressMonitor(), nullptr) << "the progress display ended";
-  EXPECT_EQ(main->GetOptions()->DataDirectory, out) << "kept as the user gave it";
-  // One frame per selected sheet, every user map space.
+  // The progress display ended; the folder is kept as the user gave it.
+  EXPECT_EQ(std::tuple(Join(Boxes()), main->ProgressMonitor(), main->GetOptions()->DataDirectory),
+            std::tuple("Export je patrně u konce, Ahoj", nullptr, out));
+  // One frame per selected sheet, every user map space (the frames' records and vertices are the guide lines' and
+  // the block writers' tests).
   EXPECT_EQ(std::tuple(LinesIn("50.BLK"), LinesIn("10.BLK"), LinesIn("User.BLK"), LinesIn("25.BLK")),
             std::tuple(1, 3, 3, -1));
-
-  // The 1:50 000 frame read back: record 1 of TN.LIN and its five vertices, the sheet's corners with both signs
-  // turned by the national grid.
-  const std::string lin = FileBytes(out + "/50.BLK/TN.LIN"), crd = FileBytes(out + "/50.BLK/TN.CRD");
-  ASSERT_EQ(crd.size(), 5 * TCoordRecord::Size);
-  const auto* bytes = reinterpret_cast<const std::uint8_t*>(lin.data());
-  const TLineRecord frame = TLineRecord::Decode(bytes + TLineRecord::Size);
-  EXPECT_EQ(std::tuple(frame.Number, frame.Kind, frame.Colour, frame.Symbol, frame.FirstVertex, frame.LastVertex,
-                       frame.IsLine()),
-            std::tuple(1, 1, 13, 0, 0, 4, true));
-  auto* sheet = DynamicCast<TRectEntity>(guide->GetRow(0)->GetCell(0));
-  ASSERT_NE(sheet, nullptr);
-  const double xs[] = {sheet->GetMinX(), sheet->GetMaxX(), sheet->GetMaxX(), sheet->GetMinX(), sheet->GetMinX()};
-  const double ys[] = {sheet->GetMinY(), sheet->GetMinY(), sheet->GetMaxY(), sheet->GetMaxY(), sheet->GetMinY()};
-  for (int v = 0; v < 5; ++v) {
-    const TCoordRecord vertex =
-        TCoordRecord::Decode(reinterpret_cast<const std::uint8_t*>(crd.data()) + v * TCoordRecord::Size);
-    EXPECT_NEAR(vertex.X, -xs[v], 1e-3) << "vertex " << v;
-    EXPECT_NEAR(vertex.Y, -ys[v], 1e-3) << "vertex " << v;
-  }
 }
 
 TEST_F(GuideExportTest, AFailingOrStoppedSeriesIsNamedAndNoSuccessIsClaimed) {
@@ -129,11 +108,10 @@ TEST_F(GuideExportTest, AFailingOrStoppedSeriesIsNamedAndNoSuccessIsClaimed) {
     platform::SetGaugeFormFactory(nullptr);
     const std::vector<std::string> lines = main->MessageLines();
     ASSERT_GE(lines.size(), 2u);
-    EXPECT_EQ(lines[lines.size() - 2], c.secondLast);
-    EXPECT_EQ(Count("uložen"), c.saved);
-    EXPECT_EQ(Count("Úspěšně"), 0);
-    EXPECT_TRUE(Boxes().empty());
-    EXPECT_EQ(main->ProgressMonitor(), nullptr) << "the progress display ended";
+    // The closing lines name the series, no success is claimed, and the progress display ended.
+    EXPECT_EQ(std::tuple(lines[lines.size() - 2], Count("uložen"), Count("Úspěšně"), Boxes().size(),
+                         main->ProgressMonitor()),
+              std::tuple(c.secondLast, c.saved, 0, 0u, nullptr));
     EXPECT_FALSE(c.absent && std::filesystem::exists(out + "/" + c.absent));
   }
   EXPECT_EQ(LinesIn("5.BLK"), 3);

@@ -4,31 +4,26 @@
 
 namespace {
 
-class ProgressMonitorTest : public ShellTest {
- protected:
-  void SetUp() override {
-    ShellTest::SetUp();
-    main = static_cast<TMainTool*>(TOldMainTool::Create(TMainTool::StaticClass()));
-  }
-  TProgressMonitor* Monitor() { return main->ProgressMonitor(); }
-  int WindowHeight() { return Monitor()->Window().Window().GetBounds().Height; }
-  TMainTool* main = nullptr;
-};
+using ProgressMonitorTest = ShellTest;
 
 TEST_F(ProgressMonitorTest, EachProcessHasAPanelTheUserCannotCloseAndTheWindowGrowsShrinksAndOpensAgain) {
+  auto* main = static_cast<TMainTool*>(TOldMainTool::Create(TMainTool::StaticClass()));
+  auto monitor = [main] { return main->ProgressMonitor(); };
+  auto height = [main] { return main->ProgressMonitor()->Window().Window().GetBounds().Height; };
   TTool exporter, saver, stranger;
   exporter.StartProgress("Export linií", 0, 0);
   saver.StartProgress("Uložení", 5, 10);
   RunMessages();
-  ASSERT_NE(Monitor(), nullptr);
-  EXPECT_EQ(WindowHeight(), 2 * kProcessPanelHeight);
-  EXPECT_TRUE(Monitor()->Window().Window().Visible());
-  TProcessMonitor* first = Monitor()->MonitorOf(&exporter);
-  TProcessMonitor* second = Monitor()->MonitorOf(&saver);
+  ASSERT_NE(monitor(), nullptr);
+  EXPECT_EQ(std::tuple(height(), monitor()->Window().Window().Visible()),
+            std::tuple(2 * kProcessPanelHeight, true));
+  TProcessMonitor* first = monitor()->MonitorOf(&exporter);
+  TProcessMonitor* second = monitor()->MonitorOf(&saver);
   ASSERT_TRUE(first && second);
-  EXPECT_FALSE(first->Panel().Window().ControlVisible("ProgressBar")) << "a process without a range";
-  EXPECT_TRUE(second->Panel().Window().ControlVisible("ProgressBar"));
-  EXPECT_EQ(first->Text(), "...");
+  // A process without a range shows no bar.
+  EXPECT_EQ(std::tuple(first->Panel().Window().ControlVisible("ProgressBar"),
+                       second->Panel().Window().ControlVisible("ProgressBar"), first->Text()),
+            std::tuple(false, true, "..."));
   EXPECT_FALSE(platform::UserCloseWindow(first->Panel().Window())) << "not by the user";
 
   exporter.SetProgressText("SMO 50");
@@ -38,25 +33,24 @@ TEST_F(ProgressMonitorTest, EachProcessHasAPanelTheUserCannotCloseAndTheWindowGr
   // Each panel's process name and text, and its range with the progress in it.
   const std::tuple<TProcessMonitor*, std::string, std::tuple<int, int, int>> cases[] = {
       {first, "Export linií|SMO 50", {0, 0, 0}}, {second, "Uložení|...", {5, 10, 7}}};
-  for (const auto& [monitor, texts, range] : cases) {
-    EXPECT_EQ(monitor->GetPropertyText("ProcessName") + "|" + monitor->GetPropertyText("Text"), texts);
-    EXPECT_EQ(std::tuple(monitor->MinProgress(), monitor->MaxProgress(), monitor->Progress()), range) << texts;
+  for (const auto& [panel, texts, range] : cases) {
+    EXPECT_EQ(panel->GetPropertyText("ProcessName") + "|" + panel->GetPropertyText("Text"), texts);
+    EXPECT_EQ(std::tuple(panel->MinProgress(), panel->MaxProgress(), panel->Progress()), range) << texts;
   }
 
   TElementLink firstLink(first);
   exporter.EndProgress();
   RunMessages();
-  EXPECT_EQ(firstLink.Get(), nullptr);
-  EXPECT_EQ(WindowHeight(), kProcessPanelHeight);
-  TElementLink monitorLink(Monitor());
+  EXPECT_EQ(std::tuple(firstLink.Get(), height()), std::tuple(nullptr, kProcessPanelHeight));
+  TElementLink monitorLink(monitor());
   saver.EndProgress();
   RunMessages();
-  EXPECT_EQ(main->ProgressMonitor(), nullptr);
-  EXPECT_EQ(monitorLink.Get(), nullptr) << "closed and freed by the main tool";
+  EXPECT_EQ(std::tuple(main->ProgressMonitor(), monitorLink.Get()), std::tuple(nullptr, nullptr))
+      << "closed and freed by the main tool";
   saver.StartProgress("Uložení", 0, 1);
   RunMessages();
-  ASSERT_NE(Monitor(), nullptr) << "a new window for the next process";
-  EXPECT_EQ(Monitor()->MonitorCount(), 1);
+  ASSERT_NE(monitor(), nullptr) << "a new window for the next process";
+  EXPECT_EQ(monitor()->MonitorCount(), 1);
   saver.EndProgress();
   RunMessages();
 }

@@ -6,15 +6,7 @@
 
 namespace {
 
-class OptionsTest : public ShellTest {
- protected:
-  void TearDown() override {
-    ColorTable() = OriginalColorTable();
-    SetPaletteFileName("PALETA.TXT");
-    SetSymbolLibraryDirectory("");
-    ShellTest::TearDown();
-  }
-};
+using OptionsTest = ShellTest;
 
 TEST_F(OptionsTest, ReadsOnlyTheKeysThereAreAndWritesEveryOptionInDeclarationOrderKeepingOtherContent) {
   WriteCp1250File(Ini(), "[MainForm]\r\nLeft=5\r\n\r\n[options]\r\nEndScript=konec.oil\r\nexport_25=True\r\n"

@@ -39,8 +39,7 @@ class TStandIn : public TTool {
   static TClass StaticClass() {
     static const TClassInfo info = DescribeClass<TStandIn>(
         Name, TTool::StaticClass(), "MainToolTest",
-        {FieldProp("ShowOwners", &TStandIn::ShowOwners), FieldProp("Caption", &TStandIn::Caption),
-         FieldProp("FileName", &TStandIn::FileName),
+        {FieldProp("FileName", &TStandIn::FileName),
          AccessorProp<TStandIn, TElement*>("RootElement", nullptr,
                                            [](TStandIn& t, TElement* e) { t.given += " root " + NameOrNil(e); }),
          AccessorProp<TStandIn, TElement*>("InterpretScript", nullptr,
@@ -57,11 +56,9 @@ class TStandIn : public TTool {
     if (Name == kInterpreter) return Seen().push_back("script " + FileName);
     std::string line = std::string(Name) + " " + NameOrNil(Input());
     if (Name == kManager) line += " " + std::to_string(device->Page()->Color());
-    if (ShowOwners) line += " owners " + Caption;
     Seen().push_back(line + given);
   }
-  bool ShowOwners = false;
-  std::string Caption, FileName, given;
+  std::string FileName, given;
   TDevice* device = new TNullDevice;
 };
 
@@ -117,9 +114,9 @@ class MainToolTest : public ShellTest {
 TEST_F(MainToolTest, OnlyAMainToolClassMakesTheOneWorldWhoseHooksShowErrorsAndOutliveIt) {
   TWorld* world = World();
   ASSERT_NE(world, nullptr);
-  EXPECT_EQ(world->MainTool(), main);
-  EXPECT_EQ(TOldMainTool::Create(TTechnology::StaticClass()), nullptr);
-  EXPECT_EQ(TOldMainTool::Create(nullptr), nullptr);
+  EXPECT_EQ(std::tuple(world->MainTool(), TOldMainTool::Create(TTechnology::StaticClass()),
+                       TOldMainTool::Create(nullptr)),
+            std::tuple(main, nullptr, nullptr));
   EXPECT_EQ(World(), world);
   main->PostMessage(70, main, nullptr, false);
   PostTextMessage(nullptr, msgLogText, "okno", nullptr);
@@ -128,9 +125,7 @@ TEST_F(MainToolTest, OnlyAMainToolClassMakesTheOneWorldWhoseHooksShowErrorsAndOu
   EXPECT_EQ(main->MessageLines(), (std::vector<std::string>{"okno"})) << "the program went on";
   TElementLink mainLink(main), deviceLink(main->MessageDevice());
   delete World();
-  EXPECT_EQ(World(), nullptr);
-  EXPECT_EQ(mainLink.Get(), nullptr);
-  EXPECT_EQ(deviceLink.Get(), nullptr);
+  EXPECT_EQ(std::tuple(World(), mainLink.Get(), deviceLink.Get()), std::tuple(nullptr, nullptr, nullptr));
   TOldMainTool keeper;  // receives only what is addressed to it
   PostTextMessage(nullptr, msgLogText, "nikomu", nullptr);
   PostTextMessage(nullptr, msgLogText, "správci", &keeper);
@@ -149,28 +144,24 @@ TEST_F(MainToolTest, StartUpReadsTheOptionsOpensTheWindowRunsTheStartScriptAndSh
   EXPECT_EQ(main->states, (std::vector<std::string>{"Kontrola Parametrů", "Inicializace registru KESTU",
                                                     "Inicializace Plug - Ins", "Inicializace O.K."}));
   ASSERT_NE(main->MainForm(), nullptr);
-  EXPECT_EQ(main->MainForm()->StatusText(), "Inicializace O.K.");
-  EXPECT_FALSE(main->MainForm()->CanClose());
-  EXPECT_EQ(main->IniFileName(), File("lesy.ini")) << "the first .INI argument";
-  EXPECT_EQ(std::pair(Options().Export_25, Options().Export_50), std::pair(true, false));
-  EXPECT_EQ(Options().DataDirectory, platform::GetCurrentDir());
+  EXPECT_EQ(std::tuple(main->MainForm()->StatusText(), main->MainForm()->CanClose()),
+            std::tuple("Inicializace O.K.", false));
+  EXPECT_EQ(std::tuple(main->IniFileName(), Options().Export_25, Options().Export_50, Options().DataDirectory),
+            std::tuple(File("lesy.ini"), true, false, platform::GetCurrentDir()))
+      << "the first .INI argument only";
   EXPECT_NE(World()->ObjectModel()->FindElementByName("ze skriptu"), nullptr);
-  ASSERT_NE(main->CommandLine(), nullptr);
-  EXPECT_EQ(main->CommandLine()->GetName(), "Hlavní interpret jazyka OIL");
-  EXPECT_TRUE(main->MessageLines().empty()) << "nothing skipped";
-  EXPECT_TRUE(Boxes().empty());
+  EXPECT_EQ(NameOrNil(main->CommandLine()), "Hlavní interpret jazyka OIL");
+  EXPECT_EQ(main->MessageLines().size() + Boxes().size(), 0u) << "nothing skipped";
 }
 
 TEST_F(MainToolTest, TheProgramFileComesFromTheSystemAndTheIniFileLiesBesideItUnlessAnArgumentNamesOne) {
   SetProgramFile("");
   SetProgramArguments({"kestx", "relativni/kestx"});
-  EXPECT_EQ(ProgramFile().front(), '/');
-  EXPECT_EQ(platform::ExtractFileName(ProgramFile()), "test_app");
+  EXPECT_EQ(std::tuple(ProgramFile().front(), platform::ExtractFileName(ProgramFile())), std::tuple('/', "test_app"));
   EXPECT_EQ(main->IniFileName(), main->GetExeDirectory() + "test_app.INI");
   SetProgramFile(File("kestx"));
   SetProgramArguments({File("neni.ini")});
-  EXPECT_EQ(main->IniFileName(), Ini());
-  EXPECT_EQ(main->GetExeDirectory(), folder.Path() + "/");
+  EXPECT_EQ(std::tuple(main->IniFileName(), main->GetExeDirectory()), std::tuple(Ini(), folder.Path() + "/"));
   WriteCp1250File(Ini(), "[Options]\r\nDataDirectory=/data/lesy\r\n");
   main->DoIt();
   EXPECT_EQ(Options().DataDirectory, "/data/lesy") << "the INI wins over the current folder";
@@ -218,12 +209,12 @@ TEST_F(MainToolTest, QuitSavesTheOptionsFirstAndOnlyYesEndsTheProgram) {
     // The window's close box asks the main tool instead of closing.
     EXPECT_FALSE(platform::UserCloseWindow(main->MainForm()->Window())) << answer;
     RunMessages();
-    EXPECT_EQ(Boxes().back(), "Opravdu ukončit aplikaci ?") << answer;
-    EXPECT_EQ(dialogs.Messages.back().Buttons, platform::mbYes | platform::mbNo | platform::mbCancel);
-    const platform::TIniFile ini(Ini());
-    EXPECT_EQ(ini.ReadString("Options", "Export_10", "?"), "True") << answer << ": written before the question";
-    EXPECT_EQ(ini.ReadString("Jiné", "Klíč", "?"), "hodnota") << answer;
-    EXPECT_EQ(platform::Application::Instance().Terminating(), ends) << answer;
+    EXPECT_EQ(std::tuple(Boxes().back(), dialogs.Messages.back().Buttons),
+              std::tuple("Opravdu ukončit aplikaci ?", platform::mbYes | platform::mbNo | platform::mbCancel));
+    const platform::TIniFile ini(Ini());  // the options written before the question, the rest kept
+    EXPECT_EQ(std::tuple(ini.ReadString("Options", "Export_10", "?"), ini.ReadString("Jiné", "Klíč", "?"),
+                         platform::Application::Instance().Terminating()),
+              std::tuple("True", "hodnota", ends)) << answer;
   }
   platform::Application::Instance().Run(0, nullptr);  // the loop ends at once on the request
   EXPECT_FALSE(platform::Application::Instance().Terminating());
@@ -257,34 +248,16 @@ TEST_F(MainToolTest, EveryCodeOfTheTableReachesItsHandler) {
     TKestuMessage* delivered = &message;
     bool taken = false;
     main->ReceiveMessage(delivered, taken);
-    EXPECT_EQ(Seen(), seen) << "code " << code;
-    EXPECT_EQ(taken, handled) << "code " << code;
+    EXPECT_EQ(std::tuple(Seen(), taken), std::tuple(seen, handled)) << "code " << code;
   }
-  EXPECT_EQ(main->Text(), "Stav");
-  EXPECT_TRUE(Boxes().empty());
+  EXPECT_EQ(std::tuple(main->Text(), Boxes().size()), std::tuple("Stav", 0ul));
   // The explorers are sub-tools on the element, the second one on its owners.
-  std::vector<TTool*> explorers;
+  std::vector<std::string> explorers;
   for (int i = 0; i < main->ToolCount(); ++i)
-    if (TTool* tool = main->GetTool(i); tool && tool->ClassName() == "TExplorer") explorers.push_back(tool);
-  ASSERT_EQ(explorers.size(), 2u);
-  EXPECT_EQ(explorers[0]->Input(), data);
-  EXPECT_EQ(explorers[1]->GetPropertyText("ShowOwners") + " " + explorers[1]->GetPropertyText("Caption"),
-            "True Model vlastníků");
-}
-
-TEST_F(MainToolTest, LogLinesOpenTheirWindowAgainAfterItEnded) {
-  main->DoIt();
-  PostTextMessage(nullptr, msgLogText, "první", nullptr);
-  PostTextMessage(nullptr, msgLogText, "", nullptr);
-  RunMessages();
-  EXPECT_EQ(main->MessageLines(), (std::vector<std::string>{"první"}));
-  dialogs.FileAnswers.push_back("");  // the save question's dialog is cancelled
-  EXPECT_TRUE(platform::UserCloseWindow(main->MessageDevice()->Window()->Window()));
-  RunMessages();
-  EXPECT_EQ(main->MessageDevice(), nullptr);
-  PostTextMessage(nullptr, msgLogText, "druhá", nullptr);
-  RunMessages();
-  EXPECT_EQ(main->MessageLines(), (std::vector<std::string>{"druhá"}));
+    if (TTool* tool = main->GetTool(i); tool && tool->ClassName() == "TExplorer")
+      explorers.push_back(NameOrNil(tool->Input()) + " " + tool->GetPropertyText("ShowOwners") + " " +
+                          tool->GetPropertyText("Caption"));
+  EXPECT_EQ(explorers, (std::vector<std::string>{"Les False Prohlížeč modelu", "Les True Model vlastníků"}));
 }
 
 TEST_F(MainToolTest, AFailingStartUpStepGivesItsBoxAndTheStartUpGoesOn) {
@@ -300,12 +273,11 @@ TEST_F(MainToolTest, AFailingStartUpStepGivesItsBoxAndTheStartUpGoesOn) {
     main->DoIt();
     RunMessages();
     EXPECT_EQ(Boxes(), (std::vector<std::string>{box})) << name;
-    EXPECT_EQ(main->states.front(), "Kontrola Parametrů") << name << ": the scripts still ran";
-    EXPECT_EQ(main->states.back(), "Inicializace O.K.") << name;
+    EXPECT_EQ(main->states.front() + "|" + main->states.back(), "Kontrola Parametrů|Inicializace O.K.") << name;
   }
 }
 
-TEST_F(MainToolTest, PlugInsCursorsAndTheCompanionProgramAreFoundBesideTheProgramAndFailuresAreLoggedOrSilent) {
+TEST_F(MainToolTest, PlugInsCursorsAndCompanionAreFoundBesideTheProgramFailuresLoggedOrSilentInAWindowThatReopens) {
   WriteCp1250File(File("neni_knihovna.so"), "text");
   auto* plugins = Named<TStringListElement>("PLUGIN", World());
   plugins->NextValue("chybi.so");
@@ -324,17 +296,23 @@ TEST_F(MainToolTest, PlugInsCursorsAndTheCompanionProgramAreFoundBesideTheProgra
   EXPECT_EQ(lines[0], "Plug-In file: chybi.so not found!");
   EXPECT_EQ(lines[1].rfind("Plug-In file: neni_knihovna.so not loaded: ", 0), 0u) << lines[1];
   EXPECT_EQ(lines[2], "Cursor file: b.png not found");
-  EXPECT_TRUE(platform::ScreenCursorLoaded(1));
-  EXPECT_FALSE(platform::ScreenCursorLoaded(2));
-  EXPECT_TRUE(platform::ScreenCursorLoaded(3));
+  for (int cursor : {1, 2, 3}) EXPECT_EQ(platform::ScreenCursorLoaded(cursor), cursor != 2) << cursor;
   // The companion program is missing: nothing is said.
   const std::string current = platform::GetCurrentDir();
   main->PostMessage(msgCompanionProgram, main, nullptr, false);
   RunMessages();
   EXPECT_EQ(platform::GetCurrentDir(), folder.Path()) << "started in the program's folder";
   platform::SetCurrentDir(current);
-  EXPECT_EQ(main->MessageLines().size(), 3u);
-  EXPECT_TRUE(Boxes().empty());
+  EXPECT_EQ(std::tuple(main->MessageLines().size(), Boxes().size()), std::tuple(3ul, 0ul));
+  // Log lines open their window again after it ended; an empty text is no line.
+  dialogs.FileAnswers.push_back("");  // the save question's dialog is cancelled
+  EXPECT_TRUE(platform::UserCloseWindow(main->MessageDevice()->Window()->Window()));
+  RunMessages();
+  EXPECT_EQ(main->MessageDevice(), nullptr);
+  PostTextMessage(nullptr, msgLogText, "druhá", nullptr);
+  PostTextMessage(nullptr, msgLogText, "", nullptr);
+  RunMessages();
+  EXPECT_EQ(main->MessageLines(), (std::vector<std::string>{"druhá"}));
 }
 
 TEST_F(MainToolTest, TheActionIsAtMostFourAndNewOptionsFreeTheOld) {

@@ -13,18 +13,7 @@ namespace {
 
 using ::testing::ElementsAre;
 
-// A tool that records the dropped files that reach it.
-class TDropRecorder : public TTool {
- public:
-  std::vector<std::string> files;
-  void ReceiveMessage(TKestuMessage*& message, bool& handled) override {
-    auto* text = DynamicCast<TKestuTextMessage>(message);
-    if (text && text->Message == msgFileDropped && text->Sender() == this) files.push_back(text->Text);
-    handled = true;
-  }
-};
-
-class BaseFormsTest : public ToolFormsTest {};
+using BaseFormsTest = ToolFormsTest;
 
 TEST_F(BaseFormsTest, AFormPartPostsDroppedFilesToItsToolAndShowsEachOne) {
   const std::vector<std::string> files = {"/data/c.kes", "/data/a.kes", "/data/b.kes"};
@@ -37,14 +26,14 @@ TEST_F(BaseFormsTest, AFormPartPostsDroppedFilesToItsToolAndShowsEachOne) {
   for (const auto& [name, withTool, accept, posted, shown] : cases) {
     SCOPED_TRACE(name);
     dialogs.Messages.clear();
-    TDropRecorder tool;
+    TCodeRecorder tool;
     TKESTUForm host("TKestuDialog_Form");
     TKestu_Frame part("TTestFrame", host, "pn_Client");
     if (withTool) part.SetTool(&tool);
     part.SetAcceptDropFiles(accept);
     platform::UserDropFiles(part.Window(), files);
     RunMessages();
-    EXPECT_EQ(tool.files, posted);
+    EXPECT_EQ(tool.texts, posted);
     EXPECT_EQ(Boxes(), shown);
   }
 }

@@ -27,21 +27,6 @@ TClass TUnlistedEntity::StaticClass() {
 
 namespace {
 
-// Notes the code and the data of what reaches it, in a log it shares.
-class MenuRecorder : public TTechnology {
- public:
-  MenuRecorder(std::vector<std::string>& lines, const char* who) : lines_(lines), who_(who) {}
-  void ReceiveMessage(TKestuMessage*& message, bool& handled) override {
-    TElement* data = message->Data();
-    lines_.push_back(std::to_string(message->Message) + " " + (data ? data->GetName() : "nil") + " to " + who_);
-    handled = true;
-  }
-
- private:
-  std::vector<std::string>& lines_;
-  const char* who_;
-};
-
 class ExplorerTest : public ToolFormsTest {
  protected:
   void SetUp() override {
@@ -70,6 +55,8 @@ class ExplorerTest : public ToolFormsTest {
     }
     return text;
   }
+  // The tree and the status line.
+  std::string Shown() { return Tree() + " / " + Window().Text("sb_Status"); }
   // The node with that caption, searched breadth first.
   int NodeNamed(const std::string& caption) {
     std::vector<int> pending = Window().TreeChildren("tv_Tree", 0);
@@ -89,10 +76,16 @@ class ExplorerTest : public ToolFormsTest {
     explorer->SetInput(input);
     explorer->DoIt();
   }
-  std::vector<std::string> ListColumn(int column) {
-    std::vector<std::string> texts;
-    for (int row : Window().TreeChildren("lv_List", 0)) texts.push_back(Window().TreeNodeText("lv_List", row, column));
-    return texts;
+  // The list as text: the headers, then each row, apart by "|"; the cells by ",".
+  std::string List() {
+    std::vector<std::string> rows = {Join(Window().TreeColumns("lv_List"), ",")};
+    const int columns = static_cast<int>(Window().TreeColumns("lv_List").size());
+    for (int row : Window().TreeChildren("lv_List", 0)) {
+      std::vector<std::string> cells;
+      for (int column = 0; column < columns; ++column) cells.push_back(Window().TreeNodeText("lv_List", row, column));
+      rows.push_back(Join(cells, ","));
+    }
+    return Join(rows, "|");
   }
 
   TOwnerEntity* model = nullptr;
@@ -121,24 +114,21 @@ TEST_F(ExplorerTest, OwnersUnfoldUpwardsAndTheStatusLineNamesTheElementAndItsReg
   Named("second", world->ObjectModel())->AddElement(shared);
   std::unique_ptr<TOwnerEntity> loose(Named("loose"));
   // The element shown, whether its owners, the node expanded; the tree and the status line then.
-  const std::tuple<TElement*, bool, const char*, const char*, const char*> cases[] = {
-      {plain, false, "", "plain", "plain (TOwnerElement) R+"},  // no children: no expand mark
-      {plain, true, "", "plain(model)", "plain (TOwnerElement) R+"},
-      {unlisted, false, "", "u", "u (TUnlistedEntity) R-"},
-      {shared, true, "shared", "shared(model(Object model) second(Object model))", "shared (TOwnerEntity) R+"},
-      {loose.get(), true, "", "loose", "loose (TOwnerEntity) R+"},  // the root of no model has no owner
+  const std::tuple<TElement*, bool, const char*, const char*> cases[] = {
+      {plain, false, "", "plain / plain (TOwnerElement) R+"},  // no children: no expand mark
+      {plain, true, "", "plain(model) / plain (TOwnerElement) R+"},
+      {unlisted, false, "", "u / u (TUnlistedEntity) R-"},
+      {shared, true, "shared", "shared(model(Object model) second(Object model)) / shared (TOwnerEntity) R+"},
+      {loose.get(), true, "", "loose / loose (TOwnerEntity) R+"},  // the root of no model has no owner
   };
-  for (const auto& [element, owners, node, tree, status] : cases) {
+  for (const auto& [element, owners, node, shown] : cases) {
     Open(element, owners);
     if (*node) Expand(node);
-    EXPECT_EQ(Tree(), tree) << tree;
-    EXPECT_EQ(Window().Text("sb_Status"), status) << tree;
+    EXPECT_EQ(Shown(), shown);
   }
   // The owners' list counts their children and owners.
   Open(shared, true);
-  EXPECT_EQ(ListColumn(0), (std::vector<std::string>{"model", "second"}));
-  EXPECT_EQ(ListColumn(1), (std::vector<std::string>{"5", "1"}));
-  EXPECT_EQ(ListColumn(2), (std::vector<std::string>{"1", "1"}));
+  EXPECT_EQ(List(), "Name,Count,Owners|model,5,1|second,1,1");
 }
 
 TEST_F(ExplorerTest, ClassModelsGiveTheListItsColumnsAndTheNodesTheirPictures) {
@@ -156,10 +146,7 @@ TEST_F(ExplorerTest, ClassModelsGiveTheListItsColumnsAndTheNodesTheirPictures) {
   file->SetFileName("/data/guide.KES");
   Named<TOwnerElement>("leaf", model);
   Open(model);
-  EXPECT_EQ(Window().TreeColumns("lv_List"), (std::vector<std::string>{"Name", "FileName", "Path"}));
-  EXPECT_EQ(ListColumn(0), (std::vector<std::string>{"a", "b", "guide", "leaf"}));
-  EXPECT_EQ(ListColumn(1), (std::vector<std::string>{"", "", "/data/guide.KES", ""}));
-  EXPECT_EQ(ListColumn(2), (std::vector<std::string>{"", "", "/data/", ""}));
+  EXPECT_EQ(List(), "Name,FileName,Path|a,,|b,,|guide,/data/guide.KES,/data/|leaf,,");
   Expand("model");
   Expand("a");
   // A class without a model of its own (TOwnerElement) takes its nearest modelled ancestor's picture.
@@ -167,7 +154,7 @@ TEST_F(ExplorerTest, ClassModelsGiveTheListItsColumnsAndTheNodesTheirPictures) {
   for (const auto& [node, image] : images) EXPECT_EQ(Window().TreeNodeImage("tv_Tree", NodeNamed(node)), image) << node;
   // A model without a sub-class leaves the name alone; a class with no model at all has no picture.
   Open(file);
-  EXPECT_EQ(Window().TreeColumns("lv_List"), (std::vector<std::string>{"Name"}));
+  EXPECT_EQ(List(), "Name");
   std::unique_ptr<TEntity> bare(new TQuickEntity);
   Open(bare.get());
   EXPECT_EQ(Window().TreeNodeImage("tv_Tree", Window().TreeChildren("tv_Tree", 0).front()), -1);
@@ -185,8 +172,7 @@ TEST_F(ExplorerTest, AnElementThatCannotBeReadIsReportedAndTheTreeStays) {
   // Once when its node was prepared, once when its children were listed.
   const std::string refused = "SQL queries are not supported: only dBASE tables can be opened (Q)";
   EXPECT_EQ(Boxes(), (std::vector<std::string>{refused, refused}));
-  EXPECT_EQ(Tree(), "model(a(a1) b query)");
-  EXPECT_EQ(Window().Text("sb_Status"), "query (TDatabaseClass) R+");
+  EXPECT_EQ(Shown(), "model(a(a1) b query) / query (TDatabaseClass) R+");
   // The failure left nothing half done: the tree still follows the user.
   Window().SetTreeCurrent("tv_Tree", NodeNamed("b"));
   EXPECT_EQ(Window().Text("sb_Status"), "b (TOwnerEntity) R+");
@@ -196,12 +182,10 @@ TEST_F(ExplorerTest, AHiddenListStaysHiddenUntilToggledAndTheStyleButtonsActAsOn
   using Style = platform::Form::ListStyle;
   explorer->DontShowList = true;
   Open(model);
-  EXPECT_FALSE(Window().ControlVisible("lv_List"));
-  EXPECT_TRUE(Window().TreeChildren("lv_List", 0).empty());
+  EXPECT_EQ(std::tuple(Window().ControlVisible("lv_List"), List()), std::tuple(false, "Name"));
   platform::UserClick(Window(), "ac_ShowList");
-  EXPECT_TRUE(Window().ControlVisible("lv_List"));
-  EXPECT_EQ(ListColumn(0), (std::vector<std::string>{"a", "b"}));
-  EXPECT_EQ(Window().TreeListStyle("lv_List"), Style::Report);
+  EXPECT_EQ(std::tuple(Window().ControlVisible("lv_List"), List(), Window().TreeListStyle("lv_List")),
+            std::tuple(true, "Name|a|b", Style::Report));
   const std::pair<const char*, Style> steps[] = {
       {"ac_Icons", Style::Icons}, {"ac_List", Style::List}, {"ac_List", Style::List}, {"ac_Report", Style::Report}};
   for (const auto& [pressed, style] : steps) {
@@ -224,38 +208,29 @@ TEST_F(ExplorerTest, ClearingTheModelEmptiesTheTree) {
   world->ObjectModel()->Clear();
   explorer->PostMessage(msgToolControl, explorer.get(), nullptr, false);
   RunMessages();
-  EXPECT_EQ(Tree(), "Object model");
-  EXPECT_EQ(Window().Text("sb_Status"), "Object model (TObjectModel) R+");
+  EXPECT_EQ(Shown(), "Object model / Object model (TObjectModel) R+");
   world->SetObjectModel(nullptr);
   Window().SetTreeExpanded("tv_Tree", Window().TreeChildren("tv_Tree", 0).front(), false);
-  EXPECT_EQ(Tree(), "");
-  EXPECT_EQ(Window().Text("sb_Status"), "");
+  EXPECT_EQ(Shown(), " / ");
 }
 
-TEST_F(ExplorerTest, MenuCommandsHandTheSelectedElementToTheMainTool) {
-  // The world's main tool gets what is posted to it; what is posted to
-  // nobody goes where the program's queue sends it (here: the other one).
-  std::vector<std::string> lines;
-  world->SetMainTool(new MenuRecorder(lines, "main"));
-  MenuRecorder unnamed(lines, "nobody");
-  MainTool = &unnamed;
+TEST_F(ExplorerTest, MenuCommandsHandTheSelectedElementToTheMainToolAndClosingTheWindowClosesTheTool) {
+  // The world's main tool gets what is posted to it; what is posted to nobody goes to the program's (the fixture's).
+  auto* main = new TCodeRecorder;
+  world->SetMainTool(main);
   Open(model);
   Expand("model");
   Window().SetTreeCurrent("tv_Tree", NodeNamed("b"));
   for (const char* item : {"mi_Zobraz", "mi_Vlastnosti", "mi_ProhlizejOdtud", "mi_ProhlizejVlastniky", "mi_OIL",
                            "mi_Load", "mi_Save"})
     platform::UserClick(Window(), item);
-  RunMessages();
-  EXPECT_EQ(Join(lines, "|"),
-            "30 b to main|58 b to main|36 b to main|37 b to main|73 b to nobody|26 b to main|25 b to main");
-}
-
-TEST_F(ExplorerTest, ClosingTheWindowAsksTheToolToClose) {
-  Open(model);
   EXPECT_TRUE(explorer->RunFlag());
   EXPECT_TRUE(platform::UserCloseWindow(Window()));
   EXPECT_FALSE(Window().Visible());
   RunMessages();
+  EXPECT_EQ(std::tuple(main->codes, mainTool.codes), std::tuple(std::vector{30, 58, 36, 37, 26, 25}, std::vector{73}));
+  TElement* b = model->FindElementByName("b");
+  EXPECT_EQ(std::tuple(main->data, mainTool.data), std::tuple(std::vector<TElement*>(6, b), std::vector{b}));
   EXPECT_FALSE(explorer->RunFlag()) << "msgClose reached the tool";
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // Tools that record what reaches them, and the fixture of the tool-form tests.
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "app/tool_forms/tool_form_classes.h"
@@ -9,12 +10,13 @@
 #include "platform/forms.h"
 #include "tests/framework/framework_fixture.h"
 
-// Records the codes (and cursor numbers) it receives.
-class TCodeRecorder : public TOwnerEntity {
+// Records the codes, their data and the cursor numbers it receives, and the texts it sent itself (dropped files).
+class TCodeRecorder : public TTechnology {
  public:
   std::vector<int> codes;
   std::vector<int> cursors;
-  std::vector<TKestuMessage*> seen;
+  std::vector<TElement*> data;
+  std::vector<std::string> texts;
   void ReceiveMessage(TKestuMessage*& message, bool& handled) override;
 };
 

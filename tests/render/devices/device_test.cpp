@@ -41,22 +41,18 @@ TEST_F(DeviceTest, PointsTurnClockwiseAboutTheRotationCentreAndBack) {
 TEST_F(DeviceTest, TheDeviceToolDetachesAReplacedDeviceAndReadsScaleOnlyThroughOne) {
   TProbeDeviceTool tool;
   EXPECT_EQ(TNullDevice().GetPageWidth(), 0) << "a page without a resolution";
-  EXPECT_EQ(tool.Scale(), 0);
   tool.SetScale(5000);
   EXPECT_EQ(tool.Scale(), 0);
 
   auto* first = new Tracked<TNullDevice>();
   tool.SetDevice(first);
   tool.SetScale(2500);
-  EXPECT_EQ(first->Projection()->Scale(), 2500);
-  EXPECT_EQ(tool.Scale(), 2500);
-
+  EXPECT_EQ(std::tuple(first->Projection()->Scale(), tool.Scale()), std::tuple(2500, 2500));
   auto* second = new TNullDevice();
   tool.SetDevice(second);
-  EXPECT_EQ(Tracked<TNullDevice>::Alive, 1);
-  EXPECT_EQ(tool.IndexOf(first), -1);
-  EXPECT_GE(tool.IndexOf(second), 0);
-  EXPECT_EQ(first->GetOwnersCount(), 0);
+  EXPECT_EQ(std::tuple(Tracked<TNullDevice>::Alive, tool.IndexOf(first), tool.IndexOf(second) >= 0,
+                       first->GetOwnersCount()),
+            std::tuple(1, -1, true, 0));
   delete first;
 }
 

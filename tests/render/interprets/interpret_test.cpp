@@ -60,16 +60,33 @@ class InterpretTest : public RenderTest {
   std::vector<std::string> log;
 };
 
-TEST_F(InterpretTest, EveryAcceptingSubInterpretDrawsAnElementInListOrder) {
-  TInterpret top;
-  top.SetNextSubInterpret(Probe("first", "a", true).release());
-  top.SetNextSubInterpret(Probe("second", "", true).release());
-  top.SetInput(&root);
-  top.DoIt();
+// An interpret whose virtual constructor makes one sub-interpret.
+class TWithSub : public TInterpret {
+  KESTX_CLASS(TWithSub)
+ public:
+  void CreateSubInterprets() override { AddTool(new TInterpret()); }
+};
+
+TClass TWithSub::StaticClass() {
+  static const TClassInfo info = DescribeClass<TWithSub>("TWithSub", TInterpret::StaticClass(), "test", {});
+  return &info;
+}
+
+TEST_F(InterpretTest, EveryAcceptingSubInterpretDrawsAnElementInListOrderAndBreaksReachThem) {
+  std::unique_ptr<TWithSub> top(CreateElement<TWithSub>());
+  ASSERT_EQ(top->ToolCount(), 1) << "made by the virtual constructor";
+  top->SetNextSubInterpret(Probe("first", "a", true).release());
+  top->SetNextSubInterpret(Probe("second", "", true).release());
+  top->SetInput(&root);
+  top->DoIt();
   EXPECT_THAT(log, ElementsAre("second:before", "second:root", "second:after", "first:before", "first:a",
                                "first:after", "second:before", "second:a", "second:after", "second:before",
                                "second:b", "second:after"));
-  EXPECT_FALSE(top.Busy());
+  EXPECT_FALSE(top->Busy());
+  for (const bool value : {true, false}) {
+    top->SetBreakWork(value);
+    for (int i = 0; i < top->ToolCount(); ++i) EXPECT_EQ(top->GetTool(i)->BreakWork(), value) << i;
+  }
 }
 
 TEST_F(InterpretTest, ARedrawOfOneElementDrawsOnlyItAndKeepsTheInputAndWhileBusyNothing) {
@@ -116,33 +133,13 @@ TEST_F(InterpretTest, ATurnedViewWidensTheVisibleRectangle) {
   plain.AttachDevice(&device);
   device.Projection()->SetAngle(std::numbers::pi / 6);
   turned.AttachDevice(&device);
-  EXPECT_GT(plain.MaxX - plain.MinX, 0);
+  auto area = [](const TRectInterpret& r) { return (r.MaxX - r.MinX) * (r.MaxY - r.MinY); };
   EXPECT_TRUE(turned.MinX <= plain.MinX && turned.MinY <= plain.MinY && turned.MaxX >= plain.MaxX &&
               turned.MaxY >= plain.MaxY);
-  EXPECT_GT((turned.MaxX - turned.MinX) * (turned.MaxY - turned.MinY),
-            (plain.MaxX - plain.MinX) * (plain.MaxY - plain.MinY));
+  EXPECT_GT(area(turned), area(plain));
+  EXPECT_GT(area(plain), 0);
   plain.DetachDevice();
   turned.DetachDevice();
-}
-
-class TWithSub : public TInterpret {
-  KESTX_CLASS(TWithSub)
- public:
-  void CreateSubInterprets() override { AddTool(new TInterpret()); }
-};
-
-TClass TWithSub::StaticClass() {
-  static const TClassInfo info = DescribeClass<TWithSub>("TWithSub", TInterpret::StaticClass(), "test", {});
-  return &info;
-}
-
-TEST_F(InterpretTest, TheVirtualConstructorMakesTheSubInterpretsAndBreaksReachThem) {
-  std::unique_ptr<TWithSub> made(CreateElement<TWithSub>());
-  ASSERT_EQ(made->ToolCount(), 1);
-  made->SetBreakWork(true);
-  EXPECT_TRUE(made->GetTool(0)->BreakWork());
-  made->SetBreakWork(false);
-  EXPECT_FALSE(made->GetTool(0)->BreakWork());
 }
 
 }  // namespace

@@ -17,8 +17,7 @@ TEST_F(ColorFormTest, SquaresTakeChosenColoursAndOkPutsThemIntoTheTable) {
   dialogs.ColorAnswers = {0x123456};
   Answer({"S3", "S4", "b_OK"});  // the second colour dialog is cancelled
   EXPECT_TRUE(EditColorTable());
-  EXPECT_EQ(ColorTable()[3], 0x123456u);
-  EXPECT_EQ(ColorTable()[4], OriginalColorTable()[4]);
+  EXPECT_EQ(std::tuple(ColorTable()[3], ColorTable()[4]), std::tuple(0x123456u, OriginalColorTable()[4]));
   dialogs.ColorAnswers = {0xABCDEF};
   Answer({"S3", "b_Storno"});
   EXPECT_FALSE(EditColorTable());
@@ -36,13 +35,12 @@ TEST_F(ColorFormTest, LoadAndSaveGoThroughTheSquaresAndNameThePaletteFile) {
   TColorTable table = OriginalColorTable();
   EXPECT_FALSE(form.Edit(table));
   EXPECT_EQ(table, OriginalColorTable()) << "loaded into the squares only";
-  EXPECT_EQ(form.Squares()[0], 0x00FF00u);
-  EXPECT_EQ(form.Window().Color("S0"), 0x00FF00u);
-  EXPECT_EQ(PaletteFileName(), folder.File("nova.txt"));
+  EXPECT_EQ(std::tuple(form.Squares()[0], form.Window().Color("S0"), PaletteFileName()),
+            std::tuple(0x00FF00u, 0x00FF00u, folder.File("nova.txt")));
   EXPECT_EQ(FileBytes(folder.File("nova.txt")).substr(0, 30), "  0  63   0 ;  0,      65280\r\n");
   ASSERT_EQ(dialogs.FileDialogs.size(), 2u);
-  EXPECT_EQ(dialogs.FileDialogs[0].Filter, "PALETA.TXT|PALETA.TXT|Texty (*.TXT)|*.TXT");
-  EXPECT_TRUE(dialogs.FileDialogs[1].Save);
+  EXPECT_EQ(std::tuple(dialogs.FileDialogs[0].Filter, dialogs.FileDialogs[1].Save),
+            std::tuple("PALETA.TXT|PALETA.TXT|Texty (*.TXT)|*.TXT", true));
 }
 
 }  // namespace

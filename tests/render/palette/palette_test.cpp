@@ -45,8 +45,7 @@ TEST_F(PaletteTest, SavedPaletteHasTheFixedLayoutAndReadsBackEveryMultipleOfFour
             "  0   1  32 ;  1,    8389632\r\n");
   TColorTable read{};
   LoadPalette(folder.File("P.TXT"), read);
-  EXPECT_EQ(read[1], table[1]);
-  EXPECT_EQ(read[4], 0x000080u);
+  EXPECT_EQ(std::tuple(read[1], read[4]), std::tuple(table[1], 0x000080u));
   EXPECT_FALSE(SavePalette(folder.File("missing/P.TXT"), table));
 }
 
@@ -56,12 +55,9 @@ TEST_F(PaletteTest, ScriptPalettesAppendNamedColours) {
   palette.SetPropertyText("NextRGBColor", " 1, 2 ,3 ");
   palette.SetPropertyText("NextRGBColor", "10,20");
   ASSERT_EQ(palette.GetCount(), 3);
-  EXPECT_EQ(palette.GetElement(0)->GetName(), "Color 0");
-  EXPECT_EQ(palette.GetElement(1)->GetName(), "Color");
-  EXPECT_EQ(palette.GetColor(1), 0x030201);
-  EXPECT_EQ(palette.GetColor(2), 0x00140A);
-  EXPECT_EQ(palette.GetColor(3), 0);
-  EXPECT_EQ(palette.GetColor(-1), 0);
+  EXPECT_EQ(palette.GetElement(0)->GetName() + "|" + palette.GetElement(1)->GetName(), "Color 0|Color");
+  EXPECT_EQ(std::tuple(palette.GetColor(1), palette.GetColor(2), palette.GetColor(3), palette.GetColor(-1)),
+            std::tuple(0x030201, 0x00140A, 0, 0));
 }
 
 TEST_F(PaletteTest, SymbolLibraryFolderDropsOneTrailingDelimiter) {
