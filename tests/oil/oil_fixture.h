@@ -67,6 +67,7 @@ class OilTest : public ::testing::Test {
   }
   // Compiles and runs on this thread; the messages shown are in dialogs.
   TOilProgram& RunProgram(const std::string& text) {
+    dialogs.Messages.clear();
     Compile(text);
     program->Run();
     return *program;
@@ -74,23 +75,27 @@ class OilTest : public ::testing::Test {
   // A program variable's value as text, by slot.
   std::string Slot(int slot) { return program->GetStackItem(slot)->GetAsString(); }
   std::string Var(int n) { return Slot(kFirstSlot + n); }
-  // The program's variables from the first slot as texts, each followed by '|', as many as expected holds.
-  std::string VarsAs(const std::string& expected) {
+  // The program's variables from the first slot as texts, each followed by '|' (as many as expected holds before
+  // its first '!'), then the text of each message box shown after a '!'.
+  std::string Outcome(const std::string& expected) {
     std::string texts;
-    for (int n = 0; n < std::ranges::count(expected, '|'); ++n) texts += Var(n) + "|";
+    for (int n = 0; n < std::ranges::count(expected.substr(0, expected.find('!')), '|'); ++n) texts += Var(n) + "|";
+    for (const auto& shown : dialogs.Messages) texts += "!" + shown.Text;
     return texts;
   }
   TElement* ElementVar(int n) { return program->GetStackItem(kFirstSlot + n)->GetAsPointer(); }
-  std::vector<std::string> Shown() const {
-    std::vector<std::string> texts;
-    for (const auto& shown : dialogs.Messages) texts.push_back(shown.Text);
-    return texts;
-  }
 
   platform::RecordingDialogs dialogs;
   std::unique_ptr<TWorld> world;
   TTechnology* main = nullptr;
   std::unique_ptr<TOilProgram> program;
+};
+
+// A row of a table: its name, a program or part of one, and what it gives as one text.
+struct Row {
+  const char* name;
+  std::string text;
+  std::string expected;
 };
 
 // A compile error: code, message, line, column.
