@@ -106,9 +106,6 @@ TEST(CodePage, SameUpperCaseAgreesWithComparingTheUpperCasedCopies) {
     EXPECT_EQ(AnsiSameUpperCase(a, b), expected) << a << " / " << b;
     EXPECT_EQ(AnsiSameUpperCase(b, a), expected) << b << " / " << a;
   }
-  // The table holds both outcomes, so it tests something.
-  EXPECT_TRUE(AnsiSameUpperCase("žluťoučký kůň", "ŽLUŤOUČKÝ KŮŇ"));
-  EXPECT_FALSE(AnsiSameUpperCase("ж", "я"));
 }
 
 }  // namespace
