@@ -67,7 +67,7 @@ TEST_F(ProgramThread, RunsAndReportsErrorsInABoxOnTheUserInterfaceThread) {
       {"general failure", "PROGRAM P; BEGIN f : FLOAT := 1 / 0; END.", {kGeneralFailure}},
       {"operator error", "PROGRAM P; BEGIN TRY i : INTEGER := 1 MOD 0; END; END.", {kGeneralFailure}},
       {"a tool's box, and the run goes on",
-       "PROGRAM P; BEGIN OilBoxTool(Text: 'Ahoj'); e : TOILPROBE := WORLD\\Model\\Probe; e.Count := 1; END.", {"Ahoj"}},
+       "PROGRAM P; BEGIN OilEventTool(Text: 'Ahoj'); e : TOILPROBE := WORLD\\Model\\Probe; e.Count := 1; END.", {"Ahoj"}},
   };
   for (const auto& c : cases) {
     boxes.Messages.clear();
@@ -88,7 +88,7 @@ TEST_F(ProgramThread, RunsAndReportsErrorsInABoxOnTheUserInterfaceThread) {
 TEST_F(ProgramThread, ChangesTheModelWhileTheUserInterfaceReadsItAndDeliversMessages) {
   Compile(
       "PROGRAM P; BEGIN e : TOILPROBE := WORLD\\Model\\Probe; i : INTEGER;\n"
-      "FOR i := 1 TO 300 DO BEGIN e.Count := i; e.OilPostTool(); c : TOILPROBE := WORLD\\Model.Create(NameOfClass: "
+      "FOR i := 1 TO 300 DO BEGIN e.Count := i; e.OilEventTool(); c : TOILPROBE := WORLD\\Model.Create(NameOfClass: "
       "'TOilProbe', ElementName: 'x'); e.AddElement(ElementToAdd: c); END; END.");
   program->Execute();
   int last = 0;
@@ -144,7 +144,7 @@ TEST_F(ProgramThread, FreeingTheProgramStopsItsRunFirst) {
 TEST_F(ProgramThread, StopsWhileWaitingForTheUserInterface) {
   // The program waits for a box while the user-interface thread stops it.
   boxes.DefaultAnswer = platform::mrOk;
-  Compile("PROGRAM P; BEGIN WHILE TRUE DO OilBoxTool(Text: 'again'); END.");
+  Compile("PROGRAM P; BEGIN WHILE TRUE DO OilEventTool(Text: 'again'); END.");
   program->Execute();
   ASSERT_TRUE(RunUntil([&] { return boxes.Messages.size() >= 2; }));
   program->StopRun();

@@ -30,7 +30,7 @@ TEST_F(Reentry, AnEventDuringACompilationDoesNotCompileAgain) {
 }
 
 TEST_F(Reentry, AnEventDuringARunDoesNotRunAgainNorStartAThread) {
-  Compile("PROGRAM P; BEGIN n : INTEGER; n := n + 1; OilPostTool(); n := n + 1; END.");
+  Compile("PROGRAM P; BEGIN n : INTEGER; n := n + 1; OilEventTool(); n := n + 1; END.");
   int attempts = 0;
   OnEveryMessage([&] {
     ++attempts;
