@@ -156,20 +156,6 @@ TEST(ClassesTest, SkipValueStepsOverListsNestedAHundredThousandDeep) {
   EXPECT_EQ(reader.ReadInteger(), 42);
 }
 
-TEST(ClassesTest, EndOfListPeeksWithoutConsumingAndPositionCountsBytesRead) {
-  TMemoryStream stream({0x01, 0x02, 0x05, 0x00});
-  TReader reader(stream, kSmallBuffer);
-  reader.ReadListBegin();
-  EXPECT_FALSE(reader.EndOfList());
-  EXPECT_EQ(reader.Position(), 1u);
-  EXPECT_EQ(reader.ReadInteger(), 5);
-  EXPECT_TRUE(reader.EndOfList());
-  reader.ReadListEnd();
-  EXPECT_EQ(reader.Position(), 4u);
-  reader.SetPosition(1);
-  EXPECT_EQ(reader.ReadInteger(), 5);
-}
-
 TEST(ClassesTest, FileStreamWritesAndReadsBackThroughLargeAndSmallBuffers) {
   TempFolder folder;
   const std::string name = folder.File("žluť.bin");
