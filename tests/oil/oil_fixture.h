@@ -7,6 +7,7 @@
 #include <memory>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "framework/core/class_registry.h"
@@ -27,6 +28,16 @@ inline std::vector<std::string> SourceLines(const std::string& text) {
   for (std::string line; std::getline(in, line);) lines.push_back(line);
   return lines;
 }
+
+// Records the boxes it shows and the threads that showed them.
+class ThreadDialogs : public platform::RecordingDialogs {
+ public:
+  int MessageDlg(const std::string& text, platform::MsgDlgType type, unsigned buttons) override {
+    threads.push_back(std::this_thread::get_id());
+    return RecordingDialogs::MessageDlg(text, type, buttons);
+  }
+  std::vector<std::thread::id> threads;
+};
 
 // The first slot of a program's own variables (after WORLD, MAINTOOL, ACTIVEELEMENT).
 constexpr int kFirstSlot = 3;
@@ -72,9 +83,8 @@ class OilTest : public ::testing::Test {
     program->Run();
     return *program;
   }
-  // A program variable's value as text, by slot.
-  std::string Slot(int slot) { return program->GetStackItem(slot)->GetAsString(); }
-  std::string Var(int n) { return Slot(kFirstSlot + n); }
+  // A variable of the program as text, counted from the first of its own.
+  std::string Var(int n) { return program->GetStackItem(kFirstSlot + n)->GetAsString(); }
   // The program's variables from the first slot as texts, each followed by '|' (as many as expected holds before
   // its first '!'), then the text of each message box shown after a '!'.
   std::string Outcome(const std::string& expected) {
@@ -85,7 +95,7 @@ class OilTest : public ::testing::Test {
   }
   TElement* ElementVar(int n) { return program->GetStackItem(kFirstSlot + n)->GetAsPointer(); }
 
-  platform::RecordingDialogs dialogs;
+  ThreadDialogs dialogs;
   std::unique_ptr<TWorld> world;
   TTechnology* main = nullptr;
   std::unique_ptr<TOilProgram> program;

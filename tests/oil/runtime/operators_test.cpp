@@ -38,8 +38,6 @@ std::string Outcome(TOilOperator& op) {
     TOilValue value = op.Evaluate();
     if (!value) return "none";
     return std::to_string(TypeCodeOf(*value)) + ":" + value->GetAsString();
-  } catch (const TRunTimeError& error) {
-    return "runtime:" + std::to_string(error.Code);
   } catch (const TLangError& error) {
     return "error:" + std::to_string(error.Code);
   } catch (const EOilArithmetic&) {

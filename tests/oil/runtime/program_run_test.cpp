@@ -88,7 +88,8 @@ TEST_F(Routines, CallWithTheirOwnFrames) {
       {"function result type and slots",
        "FUNCTION F(A: INTEGER; VAR B: FLOAT): STRING; BEGIN B := A; RESULT := 'done'; END;\n"
        "BEGIN x : FLOAT; s : STRING := F(3, x);", " 3.00000000000000E+0000|done|"},
-      {"procedure without parameters", "PROCEDURE Nothing; BEGIN END; BEGIN n : INTEGER := 1; Nothing(); n := 2;", "2|"},
+      {"procedure without parameters", "PROCEDURE Nothing; BEGIN END; BEGIN n : INTEGER := 1; Nothing(); n := 2;",
+       "2|"},
       {"function called as a statement",
        "FUNCTION One(): INTEGER; BEGIN RESULT := 1; END; BEGIN One(); n : INTEGER := One();", "1|"},
       {"caught errors do not grow the stack", "PROCEDURE Fail; BEGIN a, b, c : INTEGER; e : TELEMENT; a := e.ID; END;\n"
@@ -118,9 +119,8 @@ TEST_F(RunErrors, OfTheOperatorsPassTryAndTheRunReport) {
 
 TEST_F(RunErrors, PredefinedVariablesStartAsTheWorldAndItsMainTool) {
   RunProgram("PROGRAM P; BEGIN w : TELEMENT := WORLD; m : TTOOL := MAINTOOL; a : TELEMENT := ACTIVEELEMENT; END.");
-  EXPECT_EQ(ElementVar(0), world.get());
-  EXPECT_EQ(ElementVar(1), main);
-  EXPECT_EQ(ElementVar(2), world.get());
+  EXPECT_EQ(std::tuple(ElementVar(0), ElementVar(1), ElementVar(2)),
+            std::tuple(world.get(), static_cast<TElement*>(main), world.get()));
 }
 
 }  // namespace
