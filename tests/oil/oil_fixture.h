@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -12,6 +13,7 @@
 
 #include "framework/core/class_registry.h"
 #include "framework/core/framework_classes.h"
+#include "framework/core/messages.h"
 #include "framework/tools/tools.h"
 #include "framework/tools/world.h"
 #include "oil/compiler/program_compiler.h"
@@ -82,6 +84,15 @@ class OilTest : public ::testing::Test {
     Compile(text);
     program->Run();
     return *program;
+  }
+  // Delivers the framework's messages posted while compiling or running, each one's code handed to the action first.
+  static void OnEveryMessage(std::function<void(int code)> action) {
+    platform::Application::Instance().SetMessageHook([action](platform::AppMessage& message, bool& handled) {
+      if (TKestuMessage* kestu = KestuMessageOf(message)) {
+        action(kestu->Message);
+        DeliverKestuMessage(kestu, handled, [] { return nullptr; });
+      }
+    });
   }
   // A variable of the program as text, counted from the first of its own.
   std::string Var(int n) { return program->GetStackItem(kFirstSlot + n)->GetAsString(); }

@@ -65,12 +65,7 @@ TEST_F(CompilerErrors, CarryTheirCodeTextAndPosition) {
 
 TEST_F(CompilerErrors, TheProgressDisplayEndsAlsoAfterAnError) {
   std::vector<int> codes;
-  platform::Application::Instance().SetMessageHook([&codes](platform::AppMessage& message, bool& handled) {
-    if (TKestuMessage* kestu = KestuMessageOf(message)) {
-      codes.push_back(kestu->Message);
-      DeliverKestuMessage(kestu, handled, [] { return nullptr; });
-    }
-  });
+  OnEveryMessage([&codes](int code) { codes.push_back(code); });
   CompileError("PROGRAM P;\nBEGIN x := ; END.");
   platform::Application::Instance().ProcessMessages();
   ASSERT_FALSE(codes.empty());
