@@ -34,11 +34,8 @@ class CountingRelease : public WaitRelease {
 
 class AppQueue : public ::testing::Test {
  protected:
-  void SetUp() override { Reset(); }
-  void TearDown() override { Reset(); }
-
-  static void Reset() {
-    Application& app = Application::Instance();
+  void SetUp() override { TearDown(); }
+  void TearDown() override {
     app.SetMessageHook(nullptr);
     app.SetExceptionHook(nullptr);
     app.TakePending();
