@@ -38,25 +38,7 @@ class DbaseTableTest : public TempFolderTest {
   }
 };
 
-TEST_F(DbaseTableTest, CreatesTheFieldsInOrderWithTheWindows1250CodePage) {
-  const std::string file =
-      Create("L0001.DBF", "nazev char(30),\nDATUM date,\nPLATNY boolean,\nPLOCHA decimal(10,2),\nCISLO decimal(6,0)");
-  EXPECT_TRUE(platform::FileExists(file));  // the name as given, not a lower-case extension
-  const std::string bytes = FileBytes(file);
-  ASSERT_GE(bytes.size(), 32u + 5 * 32 + 1);
-  // dBASE III without memo, header and record lengths, the Windows-1250 mark, the end of the field list
-  EXPECT_EQ(std::tuple(bytes[0], Word(bytes, 8), Word(bytes, 10), bytes[29], bytes[32 + 5 * 32]),
-            std::tuple('\x03', 32u + 5 * 32 + 1, 1u + 30 + 8 + 1 + 10 + 6, '\xC8', '\x0D'));
-  const auto table = Open(file);
-  std::vector<DbaseField> fields;
-  for (int i = 0; i < table->FieldCount(); ++i) fields.push_back(table->Field(i));
-  EXPECT_EQ(fields, (std::vector<DbaseField>{{"NAZEV", 'C', 30, 0}, {"DATUM", 'D', 8, 0}, {"PLATNY", 'L', 1, 0},
-                                             {"PLOCHA", 'N', 10, 2}, {"CISLO", 'N', 6, 0}}));
-  EXPECT_EQ(std::tuple(table->RecordCount(), table->Eof(), table->RecNo(), table->ShortName()),
-            std::tuple(0, true, 0, "L0001"));
-}
-
-TEST_F(DbaseTableTest, ValuesAreStoredAsDBaseTextsAndReadBackOrRefused) {
+TEST_F(DbaseTableTest, CreatesTheFieldsWithTheWindows1250CodePageAndStoresValuesAsDBaseTextsOrRefusesThem) {
   struct Case {
     const char* field;
     const char* written;
@@ -94,9 +76,12 @@ TEST_F(DbaseTableTest, ValuesAreStoredAsDBaseTextsAndReadBackOrRefused) {
       {"PLATNY", "možná", " ", "", true},
   };
   const std::string file =
-      Create("T0001.DBF", "NAZEV char(16), DATUM date, PLATNY boolean, PLOCHA decimal(10,2), CISLO decimal(6,0)");
+      Create("T0001.DBF", "nazev char(16),\nDATUM date,\nPLATNY boolean,\nPLOCHA decimal(10,2),\nCISLO decimal(6,0)");
+  EXPECT_TRUE(platform::FileExists(file));  // the name as given, not a lower-case extension
   {
     const auto table = Open(file, true);
+    EXPECT_EQ(std::tuple(table->RecordCount(), table->Eof(), table->RecNo(), table->ShortName()),
+              std::tuple(0, true, 0, "T0001"));
     for (const Case& c : cases) {
       table->Append();
       if (c.refused) {
@@ -108,11 +93,18 @@ TEST_F(DbaseTableTest, ValuesAreStoredAsDBaseTextsAndReadBackOrRefused) {
     }
   }
   const std::string bytes = FileBytes(file);
+  ASSERT_GE(bytes.size(), 32u + 5 * 32 + 1);
   const std::size_t header = Word(bytes, 8), length = Word(bytes, 10);
+  // dBASE III without memo, header and record lengths, the Windows-1250 mark, the ends of the fields and the file
+  EXPECT_EQ(std::tuple(bytes[0], header, length, bytes[29], bytes[32 + 5 * 32], bytes.size(), bytes.back()),
+            std::tuple('\x03', 32u + 5 * 32 + 1, 1u + 16 + 8 + 1 + 10 + 6, '\xC8', '\x0D',
+                       header + length * std::size(cases) + 1, '\x1A'));
   const auto table = Open(file);
+  std::vector<DbaseField> fields;
+  for (int i = 0; i < table->FieldCount(); ++i) fields.push_back(table->Field(i));
+  EXPECT_EQ(fields, (std::vector<DbaseField>{{"NAZEV", 'C', 16, 0}, {"DATUM", 'D', 8, 0}, {"PLATNY", 'L', 1, 0},
+                                             {"PLOCHA", 'N', 10, 2}, {"CISLO", 'N', 6, 0}}));
   ASSERT_EQ(table->RecordCount(), static_cast<int>(std::size(cases)));
-  EXPECT_EQ(bytes.size(), header + length * std::size(cases) + 1);
-  EXPECT_EQ(bytes.back(), 0x1A);
   for (std::size_t record = 0; record < std::size(cases); ++record) {
     const Case& c = cases[record];
     const int field = table->FindField(c.field);
