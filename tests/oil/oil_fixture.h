@@ -119,29 +119,18 @@ struct Row {
   std::string expected;
 };
 
-// A compile error: code, message, line, column.
-struct CompileFailure {
-  int code = 0;
-  std::string message;
-  int line = -1;
-  int column = -1;
-  bool operator==(const CompileFailure&) const = default;
-  friend std::ostream& operator<<(std::ostream& out, const CompileFailure& f) {
-    return out << f.code << " \"" << f.message << "\" at " << f.line << ":" << f.column;
-  }
-};
-
-// The compiler error the action raises; the default when it raises none.
+// The compiler error the action raises as "code message @line:column"; empty when it raises none.
 template <class Action>
-CompileFailure FailureOf(Action action) {
+std::string FailureOf(Action action) {
   try {
     action();
   } catch (const TCompilerError& error) {
-    return {error.Code, error.what(), error.ErrorLine, error.ErrorColumn};
+    return std::to_string(error.Code) + " " + error.what() + " @" + std::to_string(error.ErrorLine) + ":" +
+           std::to_string(error.ErrorColumn);
   }
-  return {};
+  return "";
 }
 
-inline CompileFailure CompileError(const std::string& text) {
+inline std::string CompileError(const std::string& text) {
   return FailureOf([&] { CompileOilProgram(SourceLines(text)); });
 }
