@@ -45,11 +45,7 @@ class ProgramThread : public OilTest {
 
 TEST_F(ProgramThread, RunsAndReportsErrorsInABoxOnTheUserInterfaceThread) {
   const std::string kGeneralFailure = "Hruba Chyba OILu- nejspis spatne odalokovani";
-  const struct {
-    const char* name;
-    const char* text;
-    std::string shown;  // the boxes, each after '!'
-  } cases[] = {
+  const Row cases[] = {  // the boxes shown, each after '!'
       {"no error", "PROGRAM P; BEGIN e : TOILPROBE := WORLD\\Model\\Probe; e.Count := 5; END.", ""},
       {"run-time error", "PROGRAM P; BEGIN e : TTOOL := WORLD; END.", "!Typová neshoda"},
       {"general failure", "PROGRAM P; BEGIN f : FLOAT := 1 / 0; END.", "!" + kGeneralFailure},
@@ -65,7 +61,7 @@ TEST_F(ProgramThread, RunsAndReportsErrorsInABoxOnTheUserInterfaceThread) {
     program->Execute();
     EXPECT_TRUE(program->Running()) << c.name;
     ASSERT_TRUE(RunUntil([&] { return !program->Running(); })) << c.name;
-    EXPECT_EQ(Outcome(""), c.shown) << c.name;
+    EXPECT_EQ(Outcome(c.expected), c.expected) << c.name;
     EXPECT_EQ(dialogs.threads, std::vector(dialogs.Messages.size(), std::this_thread::get_id())) << c.name;
     EXPECT_EQ(program->GetStack()->GetCount(), 0) << c.name;
   }
