@@ -81,8 +81,7 @@ TEST_F(GaugeFormTest, WithoutAnApplicationTheProgramsFormKeepsItsValuesAndShowsN
   gauge->SetMaxValue(10);
   gauge->Show();
   gauge->SetProgress(4);
-  EXPECT_TRUE(gauge->Visible());
-  EXPECT_EQ(gauge->Progress(), 4);
+  EXPECT_EQ(std::pair(gauge->Visible(), gauge->Progress()), std::pair(true, 4));
   gauge->Show();  // already shown: the cursor is not taken twice
   gauge->Hide();
   EXPECT_FALSE(gauge->Visible());
