@@ -65,8 +65,7 @@ TEST_F(ElementAccess, PathsReachChildrenAndOwnersAndPropertiesAreReadAndWrittenB
     Body(c.text);
     EXPECT_EQ(Outcome(c.expected), c.expected) << c.name;
   }
-  EXPECT_EQ(root->Ratio, 3.0);
-  EXPECT_EQ(static_cast<int>(root->Kind), 1);
+  EXPECT_EQ(std::pair(root->Ratio, static_cast<int>(root->Kind)), std::pair(3.0, 1));
 }
 
 TEST_F(ElementAccess, ToolCallsCreateSetRunAndFreeTheirTool) {

@@ -6,7 +6,7 @@ class Statements : public OilTest {};
 
 // Each row's statements make the main block; the program's variables from the first slot, each followed by '|',
 // then the message boxes of the run's report after '!'.
-TEST_F(Statements, LeaveTheirVariablesAndReportsAsExpected) {
+TEST_F(Statements, AndRoutinesLeaveTheirVariablesAndReportsAsExpected) {
   const Row cases[] = {
       {"assignment and arithmetic", "a : INTEGER := 3 * 4 + 1; b : FLOAT := 7 / 2;", "13| 3.50000000000000E+0000|"},
       {"leading minus on the first term only", "a : INTEGER := -1 + 2; b : INTEGER := 5; c : INTEGER := -b - 1;",
@@ -52,17 +52,8 @@ TEST_F(Statements, LeaveTheirVariablesAndReportsAsExpected) {
       {"unknown property", "i : INTEGER := WORLD.NoSuchProperty;", "!Špatné jméno property"},
       {"path into a value", "s : STRING := MAINTOOL[1000]\\x.Name;", "!Prvek neexistuje"},
   };
-  for (const auto& c : cases) {
-    ASSERT_NO_THROW(RunProgram("PROGRAM T;\nBEGIN\n" + c.text + "\nEND.")) << c.name;
-    EXPECT_EQ(Outcome(c.expected), c.expected) << c.name;
-  }
-}
-
-class Routines : public OilTest {};
-
-// Each row's routines, then the main block's statements; what they give as in the statements' table.
-TEST_F(Routines, CallWithTheirOwnFrames) {
-  const Row cases[] = {
+  // Each row's routines, then the main block's statements; what they give as above.
+  const Row routines[] = {
       {"recursive function reads its own frame",
        "FUNCTION Fact(N: INTEGER): INTEGER; BEGIN IF N <= 1 THEN RESULT := 1 ELSE RESULT := N * Fact(N - 1); END;\n"
        "BEGIN f : INTEGER := Fact(10);", "3628800|"},
@@ -100,6 +91,10 @@ TEST_F(Routines, CallWithTheirOwnFrames) {
       {"runaway recursion", "PROCEDURE R; BEGIN R(); END; BEGIN R();", "!Vnitřní chyba"},
   };
   for (const auto& c : cases) {
+    ASSERT_NO_THROW(RunProgram("PROGRAM T;\nBEGIN\n" + c.text + "\nEND.")) << c.name;
+    EXPECT_EQ(Outcome(c.expected), c.expected) << c.name;
+  }
+  for (const auto& c : routines) {
     RunProgram("PROGRAM P;\n" + c.text + " END.");
     EXPECT_EQ(Outcome(c.expected), c.expected) << c.name;
     // Only the program's frame is left.
