@@ -74,16 +74,12 @@ class OilTest : public ::testing::Test {
     return element;
   }
   // Compiles; a compile error fails the test.
-  TOilProgram& Compile(const std::string& text) {
-    program = CompileOilProgram(SourceLines(text));
-    return *program;
-  }
+  void Compile(const std::string& text) { program = CompileOilProgram(SourceLines(text)); }
   // Compiles and runs on this thread; the messages shown are in dialogs.
-  TOilProgram& RunProgram(const std::string& text) {
+  void RunProgram(const std::string& text) {
     dialogs.Messages.clear();
     Compile(text);
     program->Run();
-    return *program;
   }
   // Delivers the framework's messages posted while compiling or running, each one's code handed to the action first.
   static void OnEveryMessage(std::function<void(int code)> action) {

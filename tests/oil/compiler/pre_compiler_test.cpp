@@ -28,10 +28,7 @@ std::string Tokens(const std::vector<std::string>& lines) {
   return failure.empty() ? tokens : tokens + "! " + failure;
 }
 
-class PreCompiler : public ::testing::Test {
- protected:
-  void SetUp() override { RegisterOilClasses(); }
-};
+class PreCompiler : public OilTest {};
 
 TEST_F(PreCompiler, SplitsTextIntoTokensOrReportsErrorsWithTheirPositions) {
   const struct {

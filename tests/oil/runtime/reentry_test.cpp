@@ -31,8 +31,8 @@ TEST_F(Reentry, AnEventDuringARunDoesNotRunAgainNorStartAThread) {
   });
   program->Run();
   // Run once to its end, its frame left as after any run.
-  EXPECT_EQ(std::tuple(attempts > 0, program->Running(), Var(0), program->GetStack()->GetCount() == program->VarCount()),
-            std::tuple(true, false, "2", true));
+  const bool frameLeft = program->GetStack()->GetCount() == program->VarCount();
+  EXPECT_EQ(std::tuple(attempts > 0, program->Running(), Var(0), frameLeft), std::tuple(true, false, "2", true));
 }
 
 }  // namespace
