@@ -185,11 +185,7 @@ TEST_F(DbaseTableTest, RefusesWhatTheStateDoesNotAllow) {
 }
 
 TEST(DbaseFieldRules, NamesAndSizes) {
-  struct Case {
-    DbaseField field;
-    bool valid;
-  };
-  const Case cases[] = {
+  const std::pair<DbaseField, bool> cases[] = {  // the field, whether it is valid
       {{"CISLO", 'N', 6, 0}, true},        {{"A_1", 'C', 1, 0}, true},          {{"ABCDEFGHIJ", 'C', 254, 0}, true},
       {{"ABCDEFGHIJK", 'C', 10, 0}, false}, {{"", 'C', 10, 0}, false},          {{"MÍSTO", 'C', 10, 0}, false},
       {{"A B", 'C', 10, 0}, false},         {{"A-B", 'C', 10, 0}, false},       {{"NAZEV", 'C', 0, 0}, false},
@@ -197,9 +193,9 @@ TEST(DbaseFieldRules, NamesAndSizes) {
       {{"N", 'N', 5, 5}, false},            {{"N", 'N', 0, 0}, false},          {{"D", 'D', 0, 0}, true},
       {{"L", 'L', 0, 0}, true},             {{"M", 'M', 10, 0}, false},         {{"F", 'F', 10, 2}, false},
   };
-  for (const Case& c : cases)
-    EXPECT_EQ(platform::IsValidDbaseField(c.field), c.valid)
-        << c.field.Name << " " << c.field.Type << "(" << c.field.Length << "," << c.field.Decimals << ")";
+  for (const auto& [field, valid] : cases)
+    EXPECT_EQ(platform::IsValidDbaseField(field), valid)
+        << field.Name << " " << field.Type << "(" << field.Length << "," << field.Decimals << ")";
 }
 
 TEST_F(DbaseTableTest, AcceptsOnlyTheCreateTableStatementItKnows) {

@@ -92,8 +92,7 @@ TEST(ClassesTest, ExtendedFloatIsWrittenByteForByte) {
     EXPECT_EQ(std::pair(back, std::signbit(back)), std::pair(value, std::signbit(value)));
   }
   const platform::ExtendedBytes nan = platform::LongDoubleToExtended(std::numeric_limits<double>::quiet_NaN());
-  EXPECT_EQ(nan[9] & 0x7F, 0x7F);
-  EXPECT_TRUE(std::isnan(platform::ExtendedToLongDouble(nan)));
+  EXPECT_EQ(std::pair(nan[9] & 0x7F, std::isnan(platform::ExtendedToLongDouble(nan))), std::pair(0x7F, true));
   // An unnormal (exponent set, integer bit clear) still reads as its value.
   EXPECT_EQ(platform::ExtendedToLongDouble({0, 0, 0, 0, 0, 0, 0, 0x40, 0xFF, 0x3F}), 0.5L);
 }
