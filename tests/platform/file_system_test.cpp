@@ -11,10 +11,12 @@ namespace platform {
 namespace {
 
 TEST(FileSystemTest, MasksMatchAsTheFileSearchMatches) {
-  const std::tuple<const char*, const char*, bool> cases[] = {  // name, mask, whether it matches{"LES.KES", "*.KES", true},  {"les.kes", "*.KES", true},   {"LES.KES.BAK", "*.KES", false},
-                        {"README", "*.*", true},     {"a.b.KES", "*.kes", true},   {"AB.PAS", "?.PAS", false},
-                        {"B.PAS", "?.pas", true},    {"x", "", false},             {"", "*", true},
-                        {"abc", "a*c*", true},       {"abxc", "a*c", true},        {"abcd", "a*c", false}};
+  // Name, mask, whether it matches.
+  const std::tuple<const char*, const char*, bool> cases[] = {
+      {"LES.KES", "*.KES", true}, {"les.kes", "*.KES", true}, {"LES.KES.BAK", "*.KES", false},
+      {"README", "*.*", true},    {"a.b.KES", "*.kes", true}, {"AB.PAS", "?.PAS", false},
+      {"B.PAS", "?.pas", true},   {"x", "", false},           {"", "*", true},
+      {"abc", "a*c*", true},      {"abxc", "a*c", true},      {"abcd", "a*c", false}};
   for (const auto& [name, mask, matches] : cases) EXPECT_EQ(MatchesMask(name, mask), matches) << name << " ~ " << mask;
 }
 

@@ -42,11 +42,8 @@ TEST_F(FormsTest, ControlsAreReachedByTheirNamesWithCzechTexts) {
 }
 
 TEST_F(FormsTest, AModalRunAnswersTheResultOfTheButtonThatEndedIt) {
-  const struct {
-    const char* name;
-    std::function<void(Form&)> act;  // the person at the form
-    int result;
-  } cases[] = {
+  // Each row: its name, what the person at the form does, the result.
+  const std::tuple<const char*, std::function<void(Form&)>, int> cases[] = {
       {"Ano", [](Form& f) { UserClick(f, "bt_Ano"); }, 1},
       {"Ne", [](Form& f) { UserClick(f, "bt_Ne"); }, 3},
       {"Storno", [](Form& f) { UserClick(f, "bt_Storno"); }, 2},
@@ -55,11 +52,10 @@ TEST_F(FormsTest, AModalRunAnswersTheResultOfTheButtonThatEndedIt) {
       {"nothing pressed", [](Form&) {}, 2},
       {"first press counts", [](Form& f) { UserClick(f, "bt_Ne"); UserCloseWindow(f); }, 3},
   };
-  for (const auto& row : cases) {
-    SCOPED_TRACE(row.name);
-    SetModalAnswerer(row.act);
-    Form form("TKestuConfirmDialog_Form");
-    EXPECT_EQ(form.ShowModal(), row.result);
+  for (const auto& [name, act, result] : cases) {
+    SCOPED_TRACE(name);
+    SetModalAnswerer(act);
+    EXPECT_EQ(Form("TKestuConfirmDialog_Form").ShowModal(), result);
   }
 }
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "oil/compiler/pre_compiler.h"
@@ -31,11 +32,7 @@ std::string Tokens(const std::vector<std::string>& lines) {
 class PreCompiler : public OilTest {};
 
 TEST_F(PreCompiler, SplitsTextIntoTokensOrReportsErrorsWithTheirPositions) {
-  const struct {
-    const char* name;
-    std::vector<std::string> lines;
-    std::string tokens;  // as Tokens gives them
-  } cases[] = {
+  const std::tuple<const char*, std::vector<std::string>, std::string> cases[] = {  // name, lines, what Tokens gives
       {"keywords in any case", {"begin Begin BEGIN"}, "3:begin 3:Begin 3:BEGIN "},
       {"identifier", {"Ahoj_1"}, "58:Ahoj_1 "},
       {"digit then underscore", {"1_"}, "60:1 58:_ "},
@@ -62,7 +59,7 @@ TEST_F(PreCompiler, SplitsTextIntoTokensOrReportsErrorsWithTheirPositions) {
       {"unknown directive", {"{$DIVIDER |}"}, "! 1 Očekávám identifikátor @0:3"},
       {"directive without value", {"{$OWNERDIVIDER   "}, "! 1 Očekávám identifikátor @0:18"},
   };
-  for (const auto& c : cases) EXPECT_EQ(Tokens(c.lines), c.tokens) << c.name;
+  for (const auto& [name, lines, tokens] : cases) EXPECT_EQ(Tokens(lines), tokens) << name;
 }
 
 }  // namespace

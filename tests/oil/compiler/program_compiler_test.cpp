@@ -10,11 +10,8 @@ TEST_F(CompilerErrors, OrTheCompiledProgramsNameAndStatementsAsExpected) {
   for (int i = 1; i < 51; ++i) parameters += ", P" + std::to_string(i);
   for (int i = 2; i <= 48; ++i) variables += ",a" + std::to_string(i);
   const std::string P = "PROGRAM P; ", PB = P + "BEGIN ";  // the head, and the head with the main block begun
-  const struct {
-    const char* name;
-    std::string text;
-    std::string failure;  // "code message @line:column", or the program's name and its top-level statements
-  } cases[] = {
+  // Each row's failure as "code message @line:column", or the program's name and its top-level statements.
+  const Row cases[] = {
       {"smallest program", PB + "END.", "P: 0 lines"},
       {"empty statements", PB + "; ; END.", "P: 0 lines"},
       {"empty block", PB + "BEGIN ; END; END.", "P: 1 lines"},
@@ -69,7 +66,7 @@ TEST_F(CompilerErrors, OrTheCompiledProgramsNameAndStatementsAsExpected) {
     const std::string failure = CompileError(c.text);
     if (failure.empty()) Compile(c.text);
     EXPECT_EQ(failure.empty() ? program->GetName() + ": " + std::to_string(program->LineCount()) + " lines" : failure,
-              c.failure)
+              c.expected)
         << c.name;
   }
 }
