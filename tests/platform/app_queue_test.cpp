@@ -282,6 +282,23 @@ TEST_F(AppQueue, TheLoopDeliversWhatWasHeldOnceTheHoldEnds) {
   EXPECT_THAT(delivered, ElementsAre(1u, 2u));
 }
 
+// A hold ended on another thread once the loop has gone idle wakes the loop for what it kept back.
+TEST_F(AppQueue, AHoldEndedOnAnotherThreadWakesTheLoop) {
+  auto hold = std::make_unique<MessageHold>();
+  app.SetMessageHook([&](AppMessage& m, bool&) {
+    delivered.push_back(m.Msg);
+    app.Terminate();
+  });
+  app.PostMessage(Msg(1));
+  std::thread helper([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    hold.reset();
+  });
+  Run();
+  helper.join();
+  EXPECT_THAT(delivered, ElementsAre(1u));
+}
+
 // Calls to the user-interface thread from others, and what other threads may not do.
 class UiThreadCalls : public AppQueue {};
 
