@@ -260,10 +260,10 @@ TEST_F(AppQueue, HeldMessagesWaitUntilTheLastHoldEnds) {
   EXPECT_THAT(delivered, ElementsAre(1u, 2u));
 }
 
-// Under the event loop a hold taken inside a handler keeps later messages
-// back even while the loop's events run, and its end lets the loop deliver
-// them without anyone calling ProcessMessages.
+// Under the event loop a hold keeps messages back even while the loop's events run, and its end, on this thread or
+// on another once the loop has gone idle, lets the loop deliver them without anyone calling ProcessMessages.
 TEST_F(AppQueue, TheLoopDeliversWhatWasHeldOnceTheHoldEnds) {
+  auto held = std::make_unique<MessageHold>();  // ended by the helper
   std::vector<unsigned> seenInsideHold;
   app.SetMessageHook([&](AppMessage& m, bool&) {
     delivered.push_back(m.Msg);
@@ -277,26 +277,14 @@ TEST_F(AppQueue, TheLoopDeliversWhatWasHeldOnceTheHoldEnds) {
     }
   });
   app.PostMessage(Msg(1));
-  Run();
-  EXPECT_THAT(seenInsideHold, ElementsAre(1u));
-  EXPECT_THAT(delivered, ElementsAre(1u, 2u));
-}
-
-// A hold ended on another thread once the loop has gone idle wakes the loop for what it kept back.
-TEST_F(AppQueue, AHoldEndedOnAnotherThreadWakesTheLoop) {
-  auto hold = std::make_unique<MessageHold>();
-  app.SetMessageHook([&](AppMessage& m, bool&) {
-    delivered.push_back(m.Msg);
-    app.Terminate();
-  });
-  app.PostMessage(Msg(1));
   std::thread helper([&] {
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    hold.reset();
+    held.reset();
   });
   Run();
   helper.join();
-  EXPECT_THAT(delivered, ElementsAre(1u));
+  EXPECT_THAT(seenInsideHold, ElementsAre(1u));
+  EXPECT_THAT(delivered, ElementsAre(1u, 2u));
 }
 
 // Calls to the user-interface thread from others, and what other threads may not do.
