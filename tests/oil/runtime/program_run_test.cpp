@@ -2,11 +2,11 @@
 
 namespace {
 
-class Statements : public OilTest {};
+class ProgramRun : public OilTest {};
 
 // Each row's statements make the main block; the program's variables from the first slot, each followed by '|',
 // then the message boxes of the run's report after '!'.
-TEST_F(Statements, AndRoutinesLeaveTheirVariablesAndReportsAsExpected) {
+TEST_F(ProgramRun, StatementsAndRoutinesLeaveTheirVariablesAndReportsAsExpected) {
   const Row cases[] = {
       {"assignment and arithmetic", "a : INTEGER := 3 * 4 + 1; b : FLOAT := 7 / 2;", "13| 3.50000000000000E+0000|"},
       {"leading minus on the first term only", "a : INTEGER := -1 + 2; b : INTEGER := 5; c : INTEGER := -b - 1;",
