@@ -56,6 +56,7 @@ TEST_F(DbaseTableTest, CreatesTheFieldsWithTheWindows1250CodePageAndStoresValues
       {"PLOCHA", "-2.675", "     -2.68", "-2.68"},
       {"PLOCHA", "999999.995", "1000000.00", "1000000.00"},
       {"PLOCHA", "1e3", "   1000.00", "1000.00"},
+      {"PLOCHA", "-1e-5", "      0.00", "0.00"},
       {"PLOCHA", "", "          ", ""},
       {"CISLO", "41.5", "    42", "42"},
       {"CISLO", "-7", "    -7", "-7"},
