@@ -3,9 +3,10 @@
 namespace {
 
 class CompilerErrors : public OilTest {};
+class ProgramCompiler : public OilTest {};
 
 // Each program compiles, or fails with its error's code, text and position.
-TEST_F(CompilerErrors, OrTheCompiledProgramsNameAndStatementsAsExpected) {
+TEST_F(ProgramCompiler, CompilesOrFailsWithItsErrorsCodeTextAndPosition) {
   std::string parameters = "P0", variables = "a1";  // 51 of them with WORLD, MAINTOOL and ACTIVEELEMENT
   for (int i = 1; i < 51; ++i) parameters += ", P" + std::to_string(i);
   for (int i = 2; i <= 48; ++i) variables += ",a" + std::to_string(i);
@@ -80,7 +81,6 @@ TEST_F(CompilerErrors, TheProgressDisplayEndsAlsoAfterAnError) {
   EXPECT_EQ(std::pair(codes.front(), codes.back()), std::pair(int{msgProgressStart}, int{msgProgressEnd}));
 }
 
-class ProgramCompiler : public OilTest {};
 
 TEST_F(ProgramCompiler, LaysOutARoutinesFrameByReferenceFirst) {
   Compile("PROGRAM P; FUNCTION F(A: INTEGER; VAR B: FLOAT): STRING; BEGIN c : CHAR; END; BEGIN END.");
