@@ -4,13 +4,16 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "framework/core/class_registry.h"
 #include "framework/core/framework_classes.h"
+#include "framework/core/messages.h"
 #include "framework/tools/tools.h"
 #include "framework/tools/world.h"
 #include "oil/compiler/program_compiler.h"
@@ -27,6 +30,16 @@ inline std::vector<std::string> SourceLines(const std::string& text) {
   for (std::string line; std::getline(in, line);) lines.push_back(line);
   return lines;
 }
+
+// Records the boxes it shows and the threads that showed them.
+class ThreadDialogs : public platform::RecordingDialogs {
+ public:
+  int MessageDlg(const std::string& text, platform::MsgDlgType type, unsigned buttons) override {
+    threads.push_back(std::this_thread::get_id());
+    return RecordingDialogs::MessageDlg(text, type, buttons);
+  }
+  std::vector<std::thread::id> threads;
+};
 
 // The first slot of a program's own variables (after WORLD, MAINTOOL, ACTIVEELEMENT).
 constexpr int kFirstSlot = 3;
@@ -61,61 +74,59 @@ class OilTest : public ::testing::Test {
     return element;
   }
   // Compiles; a compile error fails the test.
-  TOilProgram& Compile(const std::string& text) {
-    program = CompileOilProgram(SourceLines(text));
-    return *program;
-  }
+  void Compile(const std::string& text) { program = CompileOilProgram(SourceLines(text)); }
   // Compiles and runs on this thread; the messages shown are in dialogs.
-  TOilProgram& RunProgram(const std::string& text) {
+  void RunProgram(const std::string& text) {
+    dialogs.Messages.clear();
     Compile(text);
     program->Run();
-    return *program;
   }
-  // A program variable's value as text, by slot.
-  std::string Slot(int slot) { return program->GetStackItem(slot)->GetAsString(); }
-  std::string Var(int n) { return Slot(kFirstSlot + n); }
-  // The program's variables from the first slot as texts, each followed by '|', as many as expected holds.
-  std::string VarsAs(const std::string& expected) {
+  // Delivers the framework's messages posted while compiling or running, each one's code handed to the action first.
+  static void OnEveryMessage(std::function<void(int code)> action) {
+    platform::Application::Instance().SetMessageHook([action](platform::AppMessage& message, bool& handled) {
+      if (TKestuMessage* kestu = KestuMessageOf(message)) {
+        action(kestu->Message);
+        DeliverKestuMessage(kestu, handled, [] { return nullptr; });
+      }
+    });
+  }
+  // A variable of the program as text, counted from the first of its own.
+  std::string Var(int n) { return program->GetStackItem(kFirstSlot + n)->GetAsString(); }
+  // The program's variables from the first slot as texts, each followed by '|' (as many as expected holds before
+  // its first '!'), then the text of each message box shown after a '!'.
+  std::string Outcome(const std::string& expected) {
     std::string texts;
-    for (int n = 0; n < std::ranges::count(expected, '|'); ++n) texts += Var(n) + "|";
+    for (int n = 0; n < std::ranges::count(expected.substr(0, expected.find('!')), '|'); ++n) texts += Var(n) + "|";
+    for (const auto& shown : dialogs.Messages) texts += "!" + shown.Text;
     return texts;
   }
   TElement* ElementVar(int n) { return program->GetStackItem(kFirstSlot + n)->GetAsPointer(); }
-  std::vector<std::string> Shown() const {
-    std::vector<std::string> texts;
-    for (const auto& shown : dialogs.Messages) texts.push_back(shown.Text);
-    return texts;
-  }
 
-  platform::RecordingDialogs dialogs;
+  ThreadDialogs dialogs;
   std::unique_ptr<TWorld> world;
   TTechnology* main = nullptr;
   std::unique_ptr<TOilProgram> program;
 };
 
-// A compile error: code, message, line, column.
-struct CompileFailure {
-  int code = 0;
-  std::string message;
-  int line = -1;
-  int column = -1;
-  bool operator==(const CompileFailure&) const = default;
-  friend std::ostream& operator<<(std::ostream& out, const CompileFailure& f) {
-    return out << f.code << " \"" << f.message << "\" at " << f.line << ":" << f.column;
-  }
+// A row of a table: its name, a program or part of one, and what it gives as one text.
+struct Row {
+  const char* name;
+  std::string text;
+  std::string expected;
 };
 
-// The compiler error the action raises; the default when it raises none.
+// The compiler error the action raises as "code message @line:column"; empty when it raises none.
 template <class Action>
-CompileFailure FailureOf(Action action) {
+std::string FailureOf(Action action) {
   try {
     action();
   } catch (const TCompilerError& error) {
-    return {error.Code, error.what(), error.ErrorLine, error.ErrorColumn};
+    return std::to_string(error.Code) + " " + error.what() + " @" + std::to_string(error.ErrorLine) + ":" +
+           std::to_string(error.ErrorColumn);
   }
-  return {};
+  return "";
 }
 
-inline CompileFailure CompileError(const std::string& text) {
+inline std::string CompileError(const std::string& text) {
   return FailureOf([&] { CompileOilProgram(SourceLines(text)); });
 }

@@ -15,7 +15,6 @@ void TOilProbeTool::GetParameterName(int index, std::string& name) {
   name = index == 0 ? "Text" : index == 1 ? "Number" : "";
 }
 
-void TOilBoxTool::DoIt() { platform::ShowMessage(Text); }
 
 void TOilProbe::ReceiveMessage(TKestuMessage*& message, bool& handled) {
   TOwnerEntity::ReceiveMessage(message, handled);
@@ -23,14 +22,10 @@ void TOilProbe::ReceiveMessage(TKestuMessage*& message, bool& handled) {
   handled = true;
 }
 
-void TOilPostTool::DoIt() {
+void TOilEventTool::DoIt() {
+  if (!Text.empty()) return platform::ShowMessage(Text);
   PostTextMessage(this, msgLogText, "line", Input());
   platform::Application::Instance().ProcessMessages();
-}
-
-TClass TOilPostTool::StaticClass() {
-  static const TClassInfo info = DescribeClass<TOilPostTool>("TOilPostTool", TTool::StaticClass(), "OilTests", {});
-  return &info;
 }
 
 TClass TOilProbe::StaticClass() {
@@ -54,14 +49,13 @@ TClass TOilProbeTool::StaticClass() {
   return &info;
 }
 
-TClass TOilBoxTool::StaticClass() {
-  static const TClassInfo info = DescribeClass<TOilBoxTool>("TOilBoxTool", TTool::StaticClass(), "OilTests",
-                                                            {FieldProp("Text", &TOilBoxTool::Text)});
+TClass TOilEventTool::StaticClass() {
+  static const TClassInfo info = DescribeClass<TOilEventTool>("TOilEventTool", TTool::StaticClass(), "OilTests",
+                                                              {FieldProp("Text", &TOilEventTool::Text)});
   return &info;
 }
 
 void RegisterOilProbes() {
-  for (TClass cls : {TOilProbe::StaticClass(), TOilProbeTool::StaticClass(), TOilBoxTool::StaticClass(),
-                     TOilPostTool::StaticClass()})
+  for (TClass cls : {TOilProbe::StaticClass(), TOilProbeTool::StaticClass(), TOilEventTool::StaticClass()})
     if (!FindKestuClass(cls->ClassName)) RegisterKestuClass(cls);
 }

@@ -45,18 +45,12 @@ class TOilProbeTool : public TTool {
   static inline std::vector<std::string> Calls;
 };
 
-// Shows a message box from inside a run.
-class TOilBoxTool : public TTool {
-  KESTX_CLASS(TOilBoxTool)
+// Shows its Text in a message box from inside a run; without a Text it posts a line for the message window to its
+// Input and lets events run.
+class TOilEventTool : public TTool {
+  KESTX_CLASS(TOilEventTool)
  public:
   std::string Text;
-  void DoIt() override;
-};
-
-// Posts a line for the message window to its Input and lets events run.
-class TOilPostTool : public TTool {
-  KESTX_CLASS(TOilPostTool)
- public:
   void DoIt() override;
 };
 

@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "platform/files.h"
@@ -37,29 +38,7 @@ class DbaseTableTest : public TempFolderTest {
   }
 };
 
-TEST_F(DbaseTableTest, CreatesTheFieldsInOrderWithTheWindows1250CodePage) {
-  const std::string file =
-      Create("L0001.DBF", "nazev char(30),\nDATUM date,\nPLATNY boolean,\nPLOCHA decimal(10,2),\nCISLO decimal(6,0)");
-  EXPECT_TRUE(platform::FileExists(file));  // the name as given, not a lower-case extension
-  const std::string bytes = FileBytes(file);
-  ASSERT_GE(bytes.size(), 32u + 5 * 32 + 1);
-  EXPECT_EQ(bytes[0], 0x03);  // dBASE III without memo
-  EXPECT_EQ(bytes[29], '\xC8');  // Windows-1250
-  EXPECT_EQ(Word(bytes, 8), 32u + 5 * 32 + 1);
-  EXPECT_EQ(Word(bytes, 10), 1u + 30 + 8 + 1 + 10 + 6);
-  EXPECT_EQ(bytes[32 + 5 * 32], 0x0D);
-  const auto table = Open(file);
-  const std::vector<DbaseField> expected = {
-      {"NAZEV", 'C', 30, 0}, {"DATUM", 'D', 8, 0}, {"PLATNY", 'L', 1, 0}, {"PLOCHA", 'N', 10, 2}, {"CISLO", 'N', 6, 0}};
-  ASSERT_EQ(table->FieldCount(), 5);
-  for (int i = 0; i < 5; ++i) EXPECT_EQ(table->Field(i), expected[static_cast<std::size_t>(i)]) << i;
-  EXPECT_EQ(table->RecordCount(), 0);
-  EXPECT_TRUE(table->Eof());
-  EXPECT_EQ(table->RecNo(), 0);
-  EXPECT_EQ(table->ShortName(), "L0001");
-}
-
-TEST_F(DbaseTableTest, ValuesAreStoredAsDBaseTextsAndReadBackOrRefused) {
+TEST_F(DbaseTableTest, CreatesTheFieldsWithTheWindows1250CodePageAndStoresValuesAsDBaseTextsOrRefusesThem) {
   struct Case {
     const char* field;
     const char* written;
@@ -77,6 +56,7 @@ TEST_F(DbaseTableTest, ValuesAreStoredAsDBaseTextsAndReadBackOrRefused) {
       {"PLOCHA", "-2.675", "     -2.68", "-2.68"},
       {"PLOCHA", "999999.995", "1000000.00", "1000000.00"},
       {"PLOCHA", "1e3", "   1000.00", "1000.00"},
+      {"PLOCHA", "-1e-5", "      0.00", "0.00"},
       {"PLOCHA", "", "          ", ""},
       {"CISLO", "41.5", "    42", "42"},
       {"CISLO", "-7", "    -7", "-7"},
@@ -97,9 +77,12 @@ TEST_F(DbaseTableTest, ValuesAreStoredAsDBaseTextsAndReadBackOrRefused) {
       {"PLATNY", "možná", " ", "", true},
   };
   const std::string file =
-      Create("T0001.DBF", "NAZEV char(16), DATUM date, PLATNY boolean, PLOCHA decimal(10,2), CISLO decimal(6,0)");
+      Create("T0001.DBF", "nazev char(16),\nDATUM date,\nPLATNY boolean,\nPLOCHA decimal(10,2),\nCISLO decimal(6,0)");
+  EXPECT_TRUE(platform::FileExists(file));  // the name as given, not a lower-case extension
   {
     const auto table = Open(file, true);
+    EXPECT_EQ(std::tuple(table->RecordCount(), table->Eof(), table->RecNo(), table->ShortName()),
+              std::tuple(0, true, 0, "T0001"));
     for (const Case& c : cases) {
       table->Append();
       if (c.refused) {
@@ -111,11 +94,18 @@ TEST_F(DbaseTableTest, ValuesAreStoredAsDBaseTextsAndReadBackOrRefused) {
     }
   }
   const std::string bytes = FileBytes(file);
+  ASSERT_GE(bytes.size(), 32u + 5 * 32 + 1);
   const std::size_t header = Word(bytes, 8), length = Word(bytes, 10);
+  // dBASE III without memo, header and record lengths, the Windows-1250 mark, the ends of the fields and the file
+  EXPECT_EQ(std::tuple(bytes[0], header, length, bytes[29], bytes[32 + 5 * 32], bytes.size(), bytes.back()),
+            std::tuple('\x03', 32u + 5 * 32 + 1, 1u + 16 + 8 + 1 + 10 + 6, '\xC8', '\x0D',
+                       header + length * std::size(cases) + 1, '\x1A'));
   const auto table = Open(file);
+  std::vector<DbaseField> fields;
+  for (int i = 0; i < table->FieldCount(); ++i) fields.push_back(table->Field(i));
+  EXPECT_EQ(fields, (std::vector<DbaseField>{{"NAZEV", 'C', 16, 0}, {"DATUM", 'D', 8, 0}, {"PLATNY", 'L', 1, 0},
+                                             {"PLOCHA", 'N', 10, 2}, {"CISLO", 'N', 6, 0}}));
   ASSERT_EQ(table->RecordCount(), static_cast<int>(std::size(cases)));
-  EXPECT_EQ(bytes.size(), header + length * std::size(cases) + 1);
-  EXPECT_EQ(bytes.back(), 0x1A);
   for (std::size_t record = 0; record < std::size(cases); ++record) {
     const Case& c = cases[record];
     const int field = table->FindField(c.field);
@@ -157,17 +147,12 @@ TEST_F(DbaseTableTest, WalksLiveRecordsAndMovesToPhysicalNumbers) {
   bytes[Word(bytes, 8) + 2 * Word(bytes, 10)] = '*';
   platform::TFileStream(file, platform::TFileStream::Mode::Create).Write(bytes.data(), bytes.size());
   const auto table = Open(file);
-  std::vector<std::string> walked;
-  std::vector<int> numbers;
-  for (table->First(); !table->Eof(); table->Next()) {
-    walked.push_back(table->GetFieldText(0));
-    numbers.push_back(table->RecNo());
-  }
-  EXPECT_EQ(walked, (std::vector<std::string>{"10", "21", "40"}));
-  EXPECT_EQ(numbers, (std::vector<int>{1, 2, 4}));
-  EXPECT_EQ(table->RecordCount(), 4);
+  std::vector<std::string> walked;  // value@record number
+  for (table->First(); !table->Eof(); table->Next())
+    walked.push_back(table->GetFieldText(0) + "@" + std::to_string(table->RecNo()));
+  EXPECT_EQ(walked, (std::vector<std::string>{"10@1", "21@2", "40@4"}));
   table->MoveTo(3);
-  EXPECT_EQ(table->GetFieldText(0), "30");
+  EXPECT_EQ(std::pair(table->RecordCount(), table->GetFieldText(0)), std::pair(4, std::string("30")));
   EXPECT_THROW(table->MoveTo(0), EDatabaseError);
   EXPECT_THROW(table->MoveTo(5), EDatabaseError);
 }
@@ -201,11 +186,7 @@ TEST_F(DbaseTableTest, RefusesWhatTheStateDoesNotAllow) {
 }
 
 TEST(DbaseFieldRules, NamesAndSizes) {
-  struct Case {
-    DbaseField field;
-    bool valid;
-  };
-  const Case cases[] = {
+  const std::pair<DbaseField, bool> cases[] = {  // the field, whether it is valid
       {{"CISLO", 'N', 6, 0}, true},        {{"A_1", 'C', 1, 0}, true},          {{"ABCDEFGHIJ", 'C', 254, 0}, true},
       {{"ABCDEFGHIJK", 'C', 10, 0}, false}, {{"", 'C', 10, 0}, false},          {{"MÍSTO", 'C', 10, 0}, false},
       {{"A B", 'C', 10, 0}, false},         {{"A-B", 'C', 10, 0}, false},       {{"NAZEV", 'C', 0, 0}, false},
@@ -213,9 +194,9 @@ TEST(DbaseFieldRules, NamesAndSizes) {
       {{"N", 'N', 5, 5}, false},            {{"N", 'N', 0, 0}, false},          {{"D", 'D', 0, 0}, true},
       {{"L", 'L', 0, 0}, true},             {{"M", 'M', 10, 0}, false},         {{"F", 'F', 10, 2}, false},
   };
-  for (const Case& c : cases)
-    EXPECT_EQ(platform::IsValidDbaseField(c.field), c.valid)
-        << c.field.Name << " " << c.field.Type << "(" << c.field.Length << "," << c.field.Decimals << ")";
+  for (const auto& [field, valid] : cases)
+    EXPECT_EQ(platform::IsValidDbaseField(field), valid)
+        << field.Name << " " << field.Type << "(" << field.Length << "," << field.Decimals << ")";
 }
 
 TEST_F(DbaseTableTest, AcceptsOnlyTheCreateTableStatementItKnows) {

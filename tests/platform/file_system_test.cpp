@@ -5,44 +5,36 @@
 #include <filesystem>
 #include <string>
 #include <tuple>
+#include <utility>
 
 namespace platform {
 namespace {
 
 TEST(FileSystemTest, MasksMatchAsTheFileSearchMatches) {
-  struct Case {
-    const char* name;
-    const char* mask;
-    bool matches;
-  };
-  const Case cases[] = {{"LES.KES", "*.KES", true},  {"les.kes", "*.KES", true},   {"LES.KES.BAK", "*.KES", false},
-                        {"README", "*.*", true},     {"a.b.KES", "*.kes", true},   {"AB.PAS", "?.PAS", false},
-                        {"B.PAS", "?.pas", true},    {"x", "", false},             {"", "*", true},
-                        {"abc", "a*c*", true},       {"abxc", "a*c", true},        {"abcd", "a*c", false}};
-  for (const Case& c : cases) EXPECT_EQ(MatchesMask(c.name, c.mask), c.matches) << c.name << " ~ " << c.mask;
+  // Name, mask, whether it matches.
+  const std::tuple<const char*, const char*, bool> cases[] = {
+      {"LES.KES", "*.KES", true}, {"les.kes", "*.KES", true}, {"LES.KES.BAK", "*.KES", false},
+      {"README", "*.*", true},    {"a.b.KES", "*.kes", true}, {"AB.PAS", "?.PAS", false},
+      {"B.PAS", "?.pas", true},   {"x", "", false},           {"", "*", true},
+      {"abc", "a*c*", true},      {"abxc", "a*c", true},      {"abcd", "a*c", false}};
+  for (const auto& [name, mask, matches] : cases) EXPECT_EQ(MatchesMask(name, mask), matches) << name << " ~ " << mask;
 }
 
 TEST(FileSystemTest, APathStartingWithASlashIsAbsolute) {
   const std::string cwd = std::filesystem::current_path().string();
-  struct Case {
-    std::string path;
-    std::string expanded;
-  };
-  const Case cases[] = {{"/data/../les", "/les"}, {"/", "/"}, {"data/x", cwd + "/data/x"}, {"./y", cwd + "/y"}};
-  for (const Case& c : cases) EXPECT_EQ(ExpandFileName(c.path), c.expanded) << c.path;
+  const std::pair<std::string, std::string> cases[] = {
+      {"/data/../les", "/les"}, {"/", "/"}, {"data/x", cwd + "/data/x"}, {"./y", cwd + "/y"}};
+  for (const auto& [path, expanded] : cases) EXPECT_EQ(ExpandFileName(path), expanded) << path;
 }
 
 TEST(FileSystemTest, PackedFileDatesKeepTheirParts) {
-  struct Case {
-    DateParts parts;
-    std::uint32_t packed;
-  };
-  const Case cases[] = {{{1980, 1, 1, 0, 0, 0}, 0x00210000u},
-                        {{2019, 12, 24, 18, 30, 4}, (39u << 25 | 12u << 21 | 24u << 16 | 18u << 11 | 30u << 5 | 2u)}};
+  const std::pair<DateParts, std::uint32_t> cases[] = {
+      {{1980, 1, 1, 0, 0, 0}, 0x00210000u},
+      {{2019, 12, 24, 18, 30, 4}, (39u << 25 | 12u << 21 | 24u << 16 | 18u << 11 | 30u << 5 | 2u)}};
   const auto parts = [](const DateParts& d) { return std::tuple(d.Year, d.Month, d.Day, d.Hour, d.Minute, d.Second); };
-  for (const Case& c : cases) {
-    EXPECT_EQ(PackFileDate(c.parts), c.packed) << c.parts.Year;
-    EXPECT_EQ(parts(UnpackFileDate(c.packed)), parts(c.parts)) << c.parts.Year;
+  for (const auto& [date, packed] : cases) {
+    EXPECT_EQ(PackFileDate(date), packed) << date.Year;
+    EXPECT_EQ(parts(UnpackFileDate(packed)), parts(date)) << date.Year;
   }
 }
 

@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 #include <tuple>
+#include <vector>
 
 #include "platform/dialogs.h"
 #include "platform/forms.h"
@@ -27,32 +28,24 @@ class GaugeFormTest : public ::testing::Test {
   RecordingDialogs dialogs;
 };
 
-TEST_F(GaugeFormTest, ProgressIsTakenOnlyWhileTheMaximumIsAtLeastOne) {
+TEST_F(GaugeFormTest, ProgressIsTakenOnlyUnderAMaximumOfOneOrMoreAndTheAbortQuestionIsAnOkCancelBox) {
   const std::tuple<const char*, int, int> rows[] = {
       {"no maximum", 0, 0}, {"negative maximum", -5, 0}, {"maximum of one", 1, 7}, {"maximum", 200, 7}};
   for (const auto& [name, max, progress] : rows) {
     TF_gaugeForm gauge;
     gauge.SetMaxValue(max);
     gauge.SetProgress(7);
-    EXPECT_EQ(gauge.Progress(), progress) << name;
-    EXPECT_EQ(gauge.MaxValue(), max) << name;
+    EXPECT_EQ(std::pair(gauge.Progress(), gauge.MaxValue()), std::pair(progress, max)) << name;
   }
-}
-
-TEST_F(GaugeFormTest, TheAbortQuestionIsAnOkCancelBoxTrueExactlyOnOk) {
-  const std::tuple<const char*, int, bool> rows[] = {
-      {"OK", mrOk, true}, {"Cancel", mrCancel, false}, {"closed", mrNone, false}};
-  for (const auto& [name, answer, confirmed] : rows) {
-    dialogs.Messages.clear();
-    dialogs.Answers = {answer};
-    TF_gaugeForm gauge;
-    EXPECT_EQ(gauge.ConfirmAbort("Přerušit export linií ?"), confirmed) << name;
-    ASSERT_EQ(dialogs.Messages.size(), 1u) << name;
-    const auto& shown = dialogs.Messages[0];
+  dialogs.Answers = {mrOk, mrCancel, mrNone};  // the box closed without a button answers mrNone
+  TF_gaugeForm gauge;
+  std::vector<bool> confirmed;
+  for (int i = 0; i < 3; ++i) confirmed.push_back(gauge.ConfirmAbort("Přerušit export linií ?"));
+  EXPECT_EQ(confirmed, (std::vector<bool>{true, false, false}));
+  ASSERT_EQ(dialogs.Messages.size(), 3u);
+  for (const auto& shown : dialogs.Messages)
     EXPECT_EQ(std::tuple(shown.Text, shown.Type, shown.Buttons),
-              std::tuple("Přerušit export linií ?", MsgDlgType::Confirmation, unsigned{mbOK | mbCancel}))
-        << name;
-  }
+              std::tuple("Přerušit export linií ?", MsgDlgType::Confirmation, unsigned{mbOK | mbCancel}));
 }
 
 TEST_F(GaugeFormTest, TheRecordingFormLogsCallsRequestsCloseAndAnswersInTurn) {
@@ -88,8 +81,7 @@ TEST_F(GaugeFormTest, WithoutAnApplicationTheProgramsFormKeepsItsValuesAndShowsN
   gauge->SetMaxValue(10);
   gauge->Show();
   gauge->SetProgress(4);
-  EXPECT_TRUE(gauge->Visible());
-  EXPECT_EQ(gauge->Progress(), 4);
+  EXPECT_EQ(std::pair(gauge->Visible(), gauge->Progress()), std::pair(true, 4));
   gauge->Show();  // already shown: the cursor is not taken twice
   gauge->Hide();
   EXPECT_FALSE(gauge->Visible());
@@ -101,35 +93,34 @@ TEST_F(GaugeFormTest, WithoutAnApplicationTheProgramsFormKeepsItsValuesAndShowsN
 
 TEST_F(GaugeFormTest, TheWindowShowsTheBarAndOnlyRecordsTheUsersRequestToClose) {
   EnsureWindowSystem();
+  // Whether the window is made, and then whether it is shown and the bar's value.
+  const auto window = [] {
+    GaugeWindowView view;
+    const bool made = ViewGaugeWindow(view);
+    return std::tuple(made, view.Visible, view.Value);
+  };
   {
     std::unique_ptr<TF_gaugeForm> gauge = NewProgramGaugeForm();
     gauge->SetCaption("Export linií do 50.BLK");
     gauge->SetMaxValue(200);
     gauge->SetProgress(50);
-    GaugeWindowView view;
-    EXPECT_FALSE(ViewGaugeWindow(view));  // made on first Show
+    EXPECT_FALSE(std::get<0>(window())) << "made on first Show";
     gauge->Show();
+    GaugeWindowView view;
     ASSERT_TRUE(ViewGaugeWindow(view));
     EXPECT_EQ(std::tuple(view.Visible, view.Modal, view.Caption, view.AbortCaption, view.Maximum, view.Value),
               std::tuple(true, true, "Export linií do 50.BLK", "Přerušit", 200, 50));
     gauge->SetProgress(120);
-    ASSERT_TRUE(ViewGaugeWindow(view));
-    EXPECT_EQ(view.Value, 120);
-
+    EXPECT_EQ(window(), std::tuple(true, true, 120));
     UserPressGaugeAbort();
     EXPECT_TRUE(gauge->DoCloseQuery());
     gauge->SetDoCloseQuery(false);
     UserCloseGaugeWindow();
-    EXPECT_TRUE(gauge->DoCloseQuery());
-    ASSERT_TRUE(ViewGaugeWindow(view));
-    EXPECT_TRUE(view.Visible);
-
+    EXPECT_EQ(std::pair(gauge->DoCloseQuery(), window()), std::pair(true, std::tuple(true, true, 120)));
     gauge->Hide();
-    ASSERT_TRUE(ViewGaugeWindow(view));
-    EXPECT_FALSE(view.Visible);
+    EXPECT_EQ(window(), std::tuple(true, false, 120));
   }
-  GaugeWindowView after;
-  EXPECT_FALSE(ViewGaugeWindow(after));
+  EXPECT_FALSE(std::get<0>(window()));
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "oil/compiler/pre_compiler.h"
@@ -8,96 +9,57 @@
 
 namespace {
 
-struct Token {
-  int code;
-  std::string text;
-  bool operator==(const Token&) const = default;
-};
-
-std::ostream& operator<<(std::ostream& out, const Token& token) { return out << token.code << ":" << token.text; }
-
-// Every token of the lines up to the end of the source.
-std::vector<Token> Tokens(const std::vector<std::string>& lines) {
+// Every token of the lines up to the end of the source as "code:text", separated by blanks, then "! " and the error
+// if the scanner raised one. Each token is unread and read again, as the compilers do when they look ahead; a token
+// that then comes back otherwise has the code -1.
+std::string Tokens(const std::vector<std::string>& lines) {
   TPreCompiler scanner;
   scanner.SetSourceLines(lines);
-  std::vector<Token> tokens;
-  for (int guard = 0; guard < 100; ++guard) {
-    std::string text;
-    const int code = scanner.ReadToken(text);
-    if (code == tokEndOfSource) break;
-    tokens.push_back({code, text});
-  }
-  return tokens;
+  std::string tokens;
+  const std::string failure = FailureOf([&] {
+    for (int guard = 0; guard < 100; ++guard) {
+      std::string text, again;
+      const int code = scanner.ReadToken(text);
+      if (code == tokEndOfSource) break;
+      scanner.UnreadToken();
+      const bool same = scanner.ReadToken(again) == code && again == text;
+      tokens += std::to_string(same ? code : -1) + ":" + text + " ";
+    }
+  });
+  return failure.empty() ? tokens : tokens + "! " + failure;
 }
 
-class PreCompiler : public ::testing::Test {
- protected:
-  void SetUp() override { RegisterOilClasses(); }
-};
+class PreCompiler : public OilTest {};
 
-TEST_F(PreCompiler, SplitsTextIntoTokens) {
-  const struct {
-    const char* name;
-    std::vector<std::string> lines;
-    std::vector<Token> tokens;
-  } cases[] = {
-      {"keywords in any case", {"begin Begin BEGIN"}, {{3, "begin"}, {3, "Begin"}, {3, "BEGIN"}}},
-      {"identifier", {"Ahoj_1"}, {{58, "Ahoj_1"}}},
-      {"digit then underscore", {"1_"}, {{60, "1"}, {58, "_"}}},
-      {"numbers", {"12 12.5 1e3 1E+3"}, {{60, "12"}, {59, "12.5"}, {59, "1e3"}, {59, "1E+3"}}},
-      {"quoted strings", {"'abc' \"abc\""}, {{61, "'abc'"}, {61, "\"abc\""}}},
-      {"no blanks needed", {"a:=b"}, {{58, "a"}, {52, ":="}, {58, "b"}}},
-      {"relations", {"a <> b <= >= < > ="},
-       {{58, "a"}, {51, "<>"}, {58, "b"}, {49, "<="}, {50, ">="}, {45, "<"}, {46, ">"}, {35, "="}}},
-      {"dividers", {"\\ \\\\ \\\\["}, {{53, "\\"}, {54, "\\"}, {56, "\\"}}},
-      {"punctuation", {".,;+-*/[]():"},
-       {{32, "."}, {33, ","}, {34, ";"}, {36, "+"}, {37, "-"}, {38, "*"}, {39, "/"}, {40, "["}, {41, "]"}, {42, "("},
-        {43, ")"}, {44, ":"}}},
-      {"comments across lines", {"a { one", "two } b"}, {{58, "a"}, {58, "b"}}},
-      {"open comment swallows the rest", {"a { one", "b"}, {{58, "a"}}},
-      {"element divider directive", {"{$ELEMENTDIVIDER |} a|b"}, {{58, "a"}, {53, "|"}, {58, "b"}}},
-      {"owner divider directive", {"{$ownerdivider ##} a##b a\\b"},
-       {{58, "a"}, {54, "#"}, {58, "b"}, {58, "a"}, {53, "\\"}, {58, "b"}}},
-      {"empty lines", {"", "  x  ", ""}, {{58, "x"}}},
-  };
-  for (const auto& c : cases) EXPECT_EQ(Tokens(c.lines), c.tokens) << c.name;
-}
-
-TEST_F(PreCompiler, ReportsErrorsWithTheirPositions) {
-  const struct {
-    const char* name;
-    std::vector<std::string> lines;
-    CompileFailure failure;  // code, message, line, column
-  } cases[] = {
-      {"dot without digits", {"x 12. "}, {1, "Očekávám celé číslo", 0, 6}},
-      {"exponent at line end", {"", "1e"}, {1, "Očekávám celé číslo", 1, 3}},
-      {"open string", {"a 'abc"}, {16, "Neuzavřený řetězec", 0, 3}},
-      {"tab", {"a\tb"}, {3, "Chyba v syntaxi", 0, 2}},
-      {"letter outside ASCII", {"x \xC4\x8D"}, {3, "Chyba v syntaxi", 0, 3}},
+TEST_F(PreCompiler, SplitsTextIntoTokensOrReportsErrorsWithTheirPositions) {
+  const std::tuple<const char*, std::vector<std::string>, std::string> cases[] = {  // name, lines, what Tokens gives
+      {"keywords in any case", {"begin Begin BEGIN"}, "3:begin 3:Begin 3:BEGIN "},
+      {"identifier", {"Ahoj_1"}, "58:Ahoj_1 "},
+      {"digit then underscore", {"1_"}, "60:1 58:_ "},
+      {"numbers", {"12 12.5 1e3 1E+3"}, "60:12 59:12.5 59:1e3 59:1E+3 "},
+      {"quoted strings", {"'abc' \"abc\""}, "61:'abc' 61:\"abc\" "},
+      {"no blanks needed", {"a:=b"}, "58:a 52::= 58:b "},
+      {"relations", {"a <> b <= >= < > ="}, "58:a 51:<> 58:b 49:<= 50:>= 45:< 46:> 35:= "},
+      {"dividers", {"\\ \\\\ \\\\["}, "53:\\ 54:\\ 56:\\ "},
+      {"punctuation", {".,;+-*/[]():"}, "32:. 33:, 34:; 36:+ 37:- 38:* 39:/ 40:[ 41:] 42:( 43:) 44:: "},
+      {"comments across lines", {"a { one", "two } b"}, "58:a 58:b "},
+      {"open comment swallows the rest", {"a { one", "b"}, "58:a "},
+      {"element divider directive", {"{$ELEMENTDIVIDER |} a|b"}, "58:a 53:| 58:b "},
+      {"owner divider directive", {"{$ownerdivider ##} a##b a\\b"}, "58:a 54:# 58:b 58:a 53:\\ 58:b "},
+      {"empty lines", {"", "  x  ", ""}, "58:x "},
+      {"dot without digits", {"x 12. "}, "58:x ! 1 Očekávám celé číslo @0:6"},
+      {"exponent at line end", {"", "1e"}, "! 1 Očekávám celé číslo @1:3"},
+      {"open string", {"a 'abc"}, "58:a ! 16 Neuzavřený řetězec @0:3"},
+      {"tab", {"a\tb"}, "58:a ! 3 Chyba v syntaxi @0:2"},
+      {"letter outside ASCII", {"x \xC4\x8D"}, "58:x ! 3 Chyba v syntaxi @0:3"},
       {"divider collision", {"{$ELEMENTDIVIDER |}", "{$OWNERDIVIDER |}"},
-       {19, "Kolize mezi NameDivider a OwnerDivider", 1, 16}},
-      {"divider of letters", {"{$OWNERDIVIDER a}"}, {20, "Tento znak není povolen: a", 0, 16}},
-      {"later character of a divider", {"{$OWNERDIVIDER #a}"}, {20, "Tento znak není povolen: a", 0, 17}},
-      {"unknown directive", {"{$DIVIDER |}"}, {1, "Očekávám identifikátor", 0, 3}},
-      {"directive without value", {"{$OWNERDIVIDER   "}, {1, "Očekávám identifikátor", 0, 18}},
+       "! 19 Kolize mezi NameDivider a OwnerDivider @1:16"},
+      {"divider of letters", {"{$OWNERDIVIDER a}"}, "! 20 Tento znak není povolen: a @0:16"},
+      {"later character of a divider", {"{$OWNERDIVIDER #a}"}, "! 20 Tento znak není povolen: a @0:17"},
+      {"unknown directive", {"{$DIVIDER |}"}, "! 1 Očekávám identifikátor @0:3"},
+      {"directive without value", {"{$OWNERDIVIDER   "}, "! 1 Očekávám identifikátor @0:18"},
   };
-  for (const auto& c : cases) EXPECT_EQ(FailureOf([&] { Tokens(c.lines); }), c.failure) << c.name;
-}
-
-TEST_F(PreCompiler, UnreadTokenGivesTheSameTokenAgainWithoutMoving) {
-  TPreCompiler scanner;
-  scanner.SetSourceLines({"alpha beta"});
-  std::string text;
-  ASSERT_EQ(scanner.ReadToken(text), tokIdentifier);
-  scanner.UnreadToken();
-  text.clear();
-  EXPECT_EQ(scanner.ReadToken(text), tokIdentifier);
-  EXPECT_EQ(text, "alpha");
-  EXPECT_EQ(scanner.ReadToken(text), tokIdentifier);
-  EXPECT_EQ(text, "beta");
-  EXPECT_EQ(scanner.RealPos, 7);
-  EXPECT_EQ(scanner.ReadToken(text), tokEndOfSource);
-  EXPECT_EQ(text, "beta");
+  for (const auto& [name, lines, tokens] : cases) EXPECT_EQ(Tokens(lines), tokens) << name;
 }
 
 }  // namespace

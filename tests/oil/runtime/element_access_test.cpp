@@ -15,9 +15,10 @@ class ElementAccess : public OilTest {
     root->AddElement(TStringElement::CreateValue("value"));
     TOilProbeTool::Calls.clear();
   }
-  // Runs statements with r and s declared; the values of r (integer) and s (string).
+  // Runs statements with r (integer) and s (string) declared and e set to Root.
   void Body(const std::string& statements) {
-    RunProgram("PROGRAM P;\nBEGIN\nr : INTEGER; s : STRING; e : TELEMENT;\n" + statements + "\nEND.");
+    RunProgram("PROGRAM P;\nBEGIN\nr : INTEGER; s : STRING; e : TELEMENT := WORLD\\Model\\Root;\n" + statements +
+               "\nEND.");
   }
 
   TOilProbe* root = nullptr;
@@ -25,98 +26,67 @@ class ElementAccess : public OilTest {
   TOwnerEntity* b = nullptr;
 };
 
-TEST_F(ElementAccess, PathsReachChildrenAndOwnersByNameAndNumber) {
-  const struct {
-    const char* name;
-    const char* statements;
-    std::string s;
-    std::vector<std::string> shown;
-  } cases[] = {
-      {"child by name", "s := WORLD\\Model\\Root\\a.Name;", "A", {}},
-      {"quoted name", "s := WORLD\\'Model'\\Root\\\"B\".Name;", "B", {}},
-      {"child by number", "s := WORLD\\Model\\Root[1].Name;", "B", {}},
-      {"owner by name", "s := WORLD\\Model\\Root\\A\\\\B.Name;", "B", {}},
-      {"owner by number", "s := WORLD\\Model\\Root\\A\\\\[0].Name;", "Root", {}},
-      {"missing child is nothing", "e := WORLD\\Model\\NoSuch; IF e = NIL THEN s := 'nil';", "nil", {}},
-      {"property of a missing child", "s := WORLD\\Model\\NoSuch.Name;", "", {"Nevyjádřitelná proměnná"}},
-      {"child of a value", "s := WORLD\\Model\\Root[2]\\x.Name;", "", {"Objekt není TEntity"}},
-      {"owner outside the list", "s := WORLD\\Model\\Root\\\\[5].Name;", "", {"Prvek neexistuje"}},
-      {"negative child number", "r := 0 - 1; s := WORLD\\Model[r].Name;", "", {"Prvek neexistuje"}},
-      {"element variable as start", "e := WORLD\\Model\\Root; s := e[0].Name;", "A", {}},
-      {"active element is the default start", "ACTIVEELEMENT := WORLD\\Model\\Root; s := \\B.Name + [0].Name;", "BA", {}},
+// Each row gives r and s, then the boxes shown, as Outcome gives them.
+TEST_F(ElementAccess, PathsReachChildrenAndOwnersAndPropertiesAreReadAndWrittenByTheirKind) {
+  const Row cases[] = {
+      {"child by name", "s := WORLD\\Model\\Root\\a.Name;", "0|A|"},
+      {"quoted name", "s := WORLD\\'Model'\\Root\\\"B\".Name;", "0|B|"},
+      {"child by number", "s := WORLD\\Model\\Root[1].Name;", "0|B|"},
+      {"owner by name", "s := WORLD\\Model\\Root\\A\\\\B.Name;", "0|B|"},
+      {"owner by number", "s := WORLD\\Model\\Root\\A\\\\[0].Name;", "0|Root|"},
+      {"missing child is nothing", "e := WORLD\\Model\\NoSuch; IF e = NIL THEN s := 'nil';", "0|nil|"},
+      {"property of a missing child", "s := WORLD\\Model\\NoSuch.Name;", "0||!Nevyjádřitelná proměnná"},
+      {"child of a value", "s := WORLD\\Model\\Root[2]\\x.Name;", "0||!Objekt není TEntity"},
+      {"owner outside the list", "s := WORLD\\Model\\Root\\\\[5].Name;", "0||!Prvek neexistuje"},
+      {"negative child number", "r := 0 - 1; s := WORLD\\Model[r].Name;", "-1||!Prvek neexistuje"},
+      {"element variable as start", "s := e[0].Name;", "0|A|"},
+      {"active element is the default start", "ACTIVEELEMENT := WORLD\\Model\\Root; s := \\B.Name + [0].Name;",
+       "0|BA|"},
       {"unknown name is a property of the active element", "ACTIVEELEMENT := WORLD\\Model\\Root; s := Text + 'x';",
-       "x", {}},
+       "0|x|"},
       {"an output nobody holds is freed by the script; the variable then reads nil",
        "e := Create(NameOfClass: 'TOwnerEntity', ElementName: 'Loose'); s := e.Name; e.Free();"
-       " IF e = NIL THEN s := s + '!';", "Loose!", {}},
-      {"custom dividers", "{$ELEMENTDIVIDER |}{$OWNERDIVIDER ~~} s := WORLD|Model|Root|A~~B.Name;", "B", {}},
+       " IF e = NIL THEN s := s + ' nil';", "0|Loose nil|"},
+      {"custom dividers", "{$ELEMENTDIVIDER |}{$OWNERDIVIDER ~~} s := WORLD|Model|Root|A~~B.Name;", "0|B|"},
+      {"integer into float reads back", "e.Ratio := 3; IF e.Ratio = 3.0 THEN r := 1;", "1||"},
+      {"boolean", "e.Flag := TRUE; IF e.Flag THEN r := 1;", "1||"},
+      {"enumeration without TRUE or FALSE", "IF e.Kind THEN r := 1;", "0||!Nepoužitelný typ property"},
+      {"TRUE written to any enumeration", "e.Kind := TRUE; r := 5;", "5||"},
+      {"char", "e.Letter := 'z'; s := e.Letter;", "0|z|"},
+      {"integer property", "e.Count := 12; r := e.Count * 2;", "24||"},
+      {"string property", "e.Text := 'ab'; s := e.Text + 'c';", "0|abc|"},
+      {"string into an integer", "e.Count := 'x';", "0||!Typová neshoda"},
+      {"class property", "e.Target := e\\B; s := e.Target.Name;", "0|B|"},
+      {"element of another class", "e.Target := e[2]; r := 1;", "0||!Typová neshoda"},
+      {"read-only property", "e.ReadOnly := 1;", "0||!Přiřazení nelze provést"},
+      {"64-bit property cannot be read", "r := e.Big;", "0||!Nepoužitelný typ property"},
   };
   for (const auto& c : cases) {
-    dialogs.Messages.clear();
-    Body(c.statements);
-    EXPECT_EQ(Var(1), c.s) << c.name;
-    EXPECT_EQ(Shown(), c.shown) << c.name;
+    Body(c.text);
+    EXPECT_EQ(Outcome(c.expected), c.expected) << c.name;
   }
-}
-
-// Each row's statements run with e set to Root; r and s are read afterwards.
-TEST_F(ElementAccess, PropertiesAreReadAndWrittenByTheirKind) {
-  const struct {
-    const char* name;
-    const char* statements;
-    std::string r;
-    std::string s;
-    std::vector<std::string> shown;
-  } cases[] = {
-      {"integer into float reads back", "e.Ratio := 3; IF e.Ratio = 3.0 THEN r := 1;", "1", "", {}},
-      {"boolean", "e.Flag := TRUE; IF e.Flag THEN r := 1;", "1", "", {}},
-      {"enumeration without TRUE or FALSE", "IF e.Kind THEN r := 1;", "0", "", {"Nepoužitelný typ property"}},
-      {"TRUE written to any enumeration", "e.Kind := TRUE; r := 5;", "5", "", {}},
-      {"char", "e.Letter := 'z'; s := e.Letter;", "0", "z", {}},
-      {"integer property", "e.Count := 12; r := e.Count * 2;", "24", "", {}},
-      {"string property", "e.Text := 'ab'; s := e.Text + 'c';", "0", "abc", {}},
-      {"string into an integer", "e.Count := 'x';", "0", "", {"Typová neshoda"}},
-      {"class property", "e.Target := e\\B; s := e.Target.Name;", "0", "B", {}},
-      {"element of another class", "e.Target := e[2]; r := 1;", "0", "", {"Typová neshoda"}},
-      {"read-only property", "e.ReadOnly := 1;", "0", "", {"Přiřazení nelze provést"}},
-      {"64-bit property cannot be read", "r := e.Big;", "0", "", {"Nepoužitelný typ property"}},
-  };
-  for (const auto& c : cases) {
-    dialogs.Messages.clear();
-    Body(std::string("e := WORLD\\Model\\Root; ") + c.statements);
-    EXPECT_EQ(Var(0), c.r) << c.name;
-    EXPECT_EQ(Var(1), c.s) << c.name;
-    EXPECT_EQ(Shown(), c.shown) << c.name;
-  }
-  EXPECT_EQ(root->Ratio, 3.0);
-  EXPECT_EQ(static_cast<int>(root->Kind), 1);
+  EXPECT_EQ(std::pair(root->Ratio, static_cast<int>(root->Kind)), std::pair(3.0, 1));
 }
 
 TEST_F(ElementAccess, ToolCallsCreateSetRunAndFreeTheirTool) {
-  const struct {
-    const char* name;
-    const char* statements;
-    std::vector<std::string> calls;
-    std::vector<std::string> shown;
-  } cases[] = {
+  // The calls the probe tool records, then the boxes shown, each after '!'.
+  const Row cases[] = {
       {"named arguments", "e := WORLD\\Model\\Root.OilProbeTool(Number: 2, Text: 'x', Ratio: 4, Flag: TRUE);",
-       {"x|2|4.000000|T|Root"}, {}},
-      {"positional then named", "e := OilProbeTool('y', 7, Flag: FALSE);", {"y|7|0.000000|F|TWorld"}, {}},
-      {"quoted tool name", "e := WORLD.'TOilProbeTool'();", {"|0|0.000000|F|TWorld"}, {}},
-      {"value as input", "e := WORLD.Name.OilProbeTool();", {}, {"Input musí být prvek nikoliv hodnota"}},
-      {"argument of the wrong type", "e := OilProbeTool(Number: 'x');", {}, {"Typová neshoda"}},
-      {"output taken", "e := WORLD\\Model.OilProbeTool(); s := e.Name;", {"|0|0.000000|F|Model"}, {}},
-      {"as a statement", "OilProbeTool(Text: 'st');", {"st|0|0.000000|F|TWorld"}, {}},
+       "x|2|4.000000|T|Root"},
+      {"positional then named", "e := OilProbeTool('y', 7, Flag: FALSE);", "y|7|0.000000|F|TWorld"},
+      {"quoted tool name", "e := WORLD.'TOilProbeTool'();", "|0|0.000000|F|TWorld"},
+      {"value as input", "e := WORLD.Name.OilProbeTool();", "!Input musí být prvek nikoliv hodnota"},
+      {"argument of the wrong type", "e := OilProbeTool(Number: 'x');", "!Typová neshoda"},
+      {"output taken", "e := WORLD\\Model.OilProbeTool(); s := e.Name;", "|0|0.000000|F|Model"},
+      {"as a statement", "OilProbeTool(Text: 'st');", "st|0|0.000000|F|TWorld"},
   };
   for (const auto& c : cases) {
-    dialogs.Messages.clear();
     TOilProbeTool::Calls.clear();
-    Body(c.statements);
-    EXPECT_EQ(TOilProbeTool::Calls, c.calls) << c.name;
-    EXPECT_EQ(Shown(), c.shown) << c.name;
-    EXPECT_EQ(TOilProbeTool::Alive, 0) << c.name;
+    Body(c.text);
+    std::string calls;
+    for (const std::string& call : TOilProbeTool::Calls) calls += call;
+    EXPECT_EQ(std::pair(calls + Outcome(""), TOilProbeTool::Alive), std::pair(c.expected, 0)) << c.name;
   }
-  EXPECT_EQ(Var(1), "");
 }
 
 }  // namespace

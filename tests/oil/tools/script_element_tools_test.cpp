@@ -11,31 +11,27 @@
 
 namespace {
 
-// A small tree: Root (entity) holds Child (owner entity) and Tech (technology);
-// Other (entity) holds Child too.
+// A small tree, built anew for each case: Root holds Child and Tech (a technology); Other holds Child too.
 class ScriptElementTools : public ::testing::Test {
  protected:
-  void SetUp() override {
-    RegisterOilClasses();
-    root = std::make_unique<TOwnerEntity>();
-    root->SetName("Root");
-    child = new TOwnerEntity;
-    child->SetName("Child");
+  void SetUp() override { RegisterOilClasses(); }
+  void Build() {
+    other.reset();
+    root = Named(std::make_unique<TOwnerEntity>(), "Root");
+    other = Named(std::make_unique<TOwnerEntity>(), "Other");
+    child = Named(new TOwnerEntity, "Child");
+    tech = Named(new TTechnology, "Tech");
     root->AddElement(child);
-    tech = new TTechnology;
-    tech->SetName("Tech");
     root->AddElement(tech);
-    other = std::make_unique<TOwnerEntity>();
-    other->SetName("Other");
     other->AddElement(child);
   }
-  void TearDown() override {
-    other.reset();
-    root.reset();
+  template <class T>
+  static T Named(T element, const char* name) {
+    element->SetName(name);
+    return element;
   }
-  TElement* Named(const std::string& name) const {
-    for (TElement* element : {static_cast<TElement*>(root.get()), static_cast<TElement*>(other.get()),
-                              static_cast<TElement*>(child), static_cast<TElement*>(tech)})
+  TElement* Find(const std::string& name) const {
+    for (TElement* element : std::initializer_list<TElement*>{root.get(), other.get(), child, tech})
       if (element->GetName() == name) return element;
     return nullptr;
   }
@@ -59,28 +55,27 @@ TEST_F(ScriptElementTools, DoTheirWorkOrNothingWhenTheirConditionFails) {
     const char* tool;
     std::vector<std::string> arguments;  // an element by its name for an element parameter
     const char* input;
-    const char* output;
-    const char* counts;  // after the run, as Counts gives them
+    const char* outcome;  // the Output's name, then the counts after the run as Counts gives them
   } cases[] = {
-      {"CreateElement adds a child", "TCreateElement", {"OwnerEntity", "New"}, "Root", "New", "3 1 0"},
-      {"CreateElement of an unknown class", "TCreateElement", {"NoSuchClass", "x"}, "Root", "Tech", "2 1 0"},
-      {"CreateElement into a non-entity", "TCreateElement", {"TOwnerEntity", "x"}, "", "Tech", "2 1 0"},
-      {"CreateTool adds a sub-tool", "TCreateTool", {"TTool", "Sub"}, "Tech", "Sub", "2 1 1"},
-      {"CreateTool of a class that is no tool", "TCreateTool", {"TOwnerEntity", "x"}, "Tech", "Tech", "2 1 0"},
-      {"DoIt on a non-tool does nothing", "TDoIt", {}, "Root", "Tech", "2 1 0"},
-      {"Free frees its input whoever holds it", "TFree", {}, "Child", "", "1 0 0"},
-      {"FreeAll clears the children as Clear does", "TFreeAll", {}, "Other", "", "2 0 0"},
-      {"AddElement", "TAddElement", {"Tech"}, "Other", "Tech", "2 2 0"},
-      {"FindOwnerByClass", "TFindOwnerByClass", {"OwnerEntity"}, "Child", "Root", "2 1 0"},
-      {"FindOwnerByClass of an unknown class", "TFindOwnerByClass", {"Nothing"}, "Child", "Tech", "2 1 0"},
-      {"FindOwnerByName", "TFindOwnerByName", {"Other"}, "Child", "Other", "2 1 0"},
-      {"FindElementByName ignores case", "TFindElementByName", {"tech"}, "Root", "Tech", "2 1 0"},
-      {"FindElementByName without a match", "TFindElementByName", {"none"}, "Root", "", "2 1 0"},
-      {"FindElementByClass", "TFindElementByClass", {"Technology"}, "Root", "Tech", "2 1 0"},
+      {"CreateElement adds a child", "TCreateElement", {"OwnerEntity", "New"}, "Root", "New|3 1 0"},
+      {"CreateElement of an unknown class", "TCreateElement", {"NoSuchClass", "x"}, "Root", "Tech|2 1 0"},
+      {"CreateElement into a non-entity", "TCreateElement", {"TOwnerEntity", "x"}, "", "Tech|2 1 0"},
+      {"CreateTool adds a sub-tool", "TCreateTool", {"TTool", "Sub"}, "Tech", "Sub|2 1 1"},
+      {"CreateTool of a class that is no tool", "TCreateTool", {"TOwnerEntity", "x"}, "Tech", "Tech|2 1 0"},
+      {"DoIt on a non-tool does nothing", "TDoIt", {}, "Root", "Tech|2 1 0"},
+      {"Free frees its input whoever holds it", "TFree", {}, "Child", "|1 0 0"},
+      {"FreeAll clears the children as Clear does", "TFreeAll", {}, "Other", "|2 0 0"},
+      {"AddElement", "TAddElement", {"Tech"}, "Other", "Tech|2 2 0"},
+      {"FindOwnerByClass", "TFindOwnerByClass", {"OwnerEntity"}, "Child", "Root|2 1 0"},
+      {"FindOwnerByClass of an unknown class", "TFindOwnerByClass", {"Nothing"}, "Child", "Tech|2 1 0"},
+      {"FindOwnerByName", "TFindOwnerByName", {"Other"}, "Child", "Other|2 1 0"},
+      {"FindElementByName ignores case", "TFindElementByName", {"tech"}, "Root", "Tech|2 1 0"},
+      {"FindElementByName without a match", "TFindElementByName", {"none"}, "Root", "|2 1 0"},
+      {"FindElementByClass", "TFindElementByClass", {"Technology"}, "Root", "Tech|2 1 0"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    SetUp();
+    Build();
     std::unique_ptr<TElement> made(CreateElementByClassName(c.tool));
     auto* tool = DynamicCast<TTool>(made.get());
     ASSERT_NE(tool, nullptr);
@@ -89,21 +84,19 @@ TEST_F(ScriptElementTools, DoTheirWorkOrNothingWhenTheirConditionFails) {
       tool->GetParameterName(i, parameter);
       if (i == static_cast<int>(c.arguments.size())) {
         EXPECT_EQ(parameter, "") << "a parameter more";
-      } else if (!SetObjectPropByName(*tool, parameter, Named(c.arguments[static_cast<std::size_t>(i)]))) {
+      } else if (!SetObjectPropByName(*tool, parameter, Find(c.arguments[static_cast<std::size_t>(i)]))) {
         EXPECT_TRUE(SetPropertyTextByName(*tool, parameter, c.arguments[static_cast<std::size_t>(i)])) << parameter;
       }
     }
     tool->SetOutput(tech);
-    tool->SetInput(Named(c.input));
+    tool->SetInput(Find(c.input));
     tool->DoIt();
-    EXPECT_EQ(tool->Output() ? tool->Output()->GetName() : "", c.output);
-    EXPECT_EQ(Counts(), c.counts);
-    made.reset();
-    TearDown();
+    EXPECT_EQ((tool->Output() ? tool->Output()->GetName() : "") + "|" + Counts(), c.outcome);
   }
 }
 
 TEST_F(ScriptElementTools, DoItRunsItsInputAndTakesItsOutput) {
+  Build();
   auto* inner = new TFindElementByName;
   inner->ElementName = "Child";
   inner->SetInput(root.get());
