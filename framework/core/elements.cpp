@@ -676,19 +676,19 @@ void TEntity::WalkUnstamped(Visit visit) {
   while (!work.empty()) {
     TEntity* entity = work.back();
     work.pop_back();
-    visit(*entity);
+    visit(*entity, entity);
     for (TElement* child : entity->Children()) {
       if (!child || child->ID == stamp) continue;
       child->ID = stamp;
       if (auto* inner = DynamicCast<TEntity>(child)) work.push_back(inner);
-      else visit(*child);
+      else visit(*child, nullptr);
     }
   }
 }
 
 int TEntity::AccumulateSize() {
   int size = 0;
-  WalkUnstamped([&size](const TElement& element) { size += element.GetSize(); });
+  WalkUnstamped([&size](const TElement& element, const TEntity*) { size += element.GetSize(); });
   return size;
 }
 
@@ -732,7 +732,7 @@ void TEntity::PropagateDown() {
 }
 
 void TEntity::MarkVisited() {
-  WalkUnstamped([](const TElement&) {});
+  WalkUnstamped([](const TElement&, const TEntity*) {});
 }
 
 TElement* TEntity::FindByAliasOrName(const std::string& name) const {
@@ -787,8 +787,8 @@ void TEntity::SetLinkedElement(TElementLink& link, TElement* element) {
 int TEntity::WholeCount() {
   NewVisitStamp();
   int count = 0;
-  WalkUnstamped([&count](const TElement& element) {
-    if (auto* entity = DynamicCast<TEntity>(&element)) count += static_cast<int>(entity->Children().size());
+  WalkUnstamped([&count](const TElement&, const TEntity* entity) {
+    if (entity) count += static_cast<int>(entity->Children().size());
   });
   return count;
 }

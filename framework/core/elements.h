@@ -506,7 +506,8 @@ class TEntity : public TElement {
   // The first slot of a child; -1 when absent.
   std::ptrdiff_t ChildSlot(const TElement* element) const;
   // Stamps every unstamped element reachable below this entity (and itself)
-  // and hands each to visit once; entities are not asked to walk themselves.
+  // and hands each to visit once, with itself as an entity when it is one;
+  // entities are not asked to walk themselves.
   template <class Visit>
   void WalkUnstamped(Visit visit);
 

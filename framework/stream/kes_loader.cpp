@@ -108,18 +108,22 @@ void TKestuLoader::StartLoadProgress() {
 void TKestuLoader::EndLoadProgress() { EndProgress(); }
 
 void TKestuLoader::ClearMaps() {
-  loaded_.clear();
+  std::vector<Loaded>().swap(loaded_);
   renumbered_.clear();
   openRecords_.clear();
   transferred_.clear();
   taken_.clear();
   values_.clear();
+  textsUsed_ = 1;
   current_ = {};
 }
 
 void TKestuLoader::CreateMaps() {
   elementMap_ = std::make_unique<TLoadedElements>();
   ClearMaps();
+  // No element record is shorter than eight bytes; what is reserved and not
+  // used is never touched.
+  loaded_.reserve(static_cast<std::size_t>(std::max<std::int64_t>(GetSourceSize(), 0) / 8));
   NewClassList();
 }
 
@@ -240,6 +244,12 @@ void TKestuLoader::BeginElement(std::int32_t classNumber) {
 }
 
 void TKestuLoader::NumberElement(std::int32_t number) {
+  // A writer numbers by creation order, and while every number is its
+  // element's place no other element can hold this one.
+  if (static_cast<std::uint32_t>(number) == current_.Created && renumbered_.empty()) [[likely]] {
+    loaded_[current_.Created].Number = number;
+    return;
+  }
   if (number < 0) ThrowBadRecord("Invalid element number ", number);
   if (CreatedNumbered(number) >= 0) ThrowBadRecord("Duplicate element number ", number);
   if (static_cast<std::uint32_t>(number) != current_.Created) renumbered_.emplace(number, current_.Created);
@@ -289,8 +299,9 @@ bool TKestuLoader::Release(std::uint32_t created) {
 }
 
 void TKestuLoader::EndRecord(const RecordMark& mark, bool complete) {
-  if (openRecords_.size() > mark.Open) openRecords_.resize(mark.Open);
-  if (values_.size() > mark.Values) values_.resize(mark.Values);
+  openRecords_.resize(mark.Open);
+  values_.resize(mark.Values);
+  textsUsed_ = mark.Texts;
   if (!complete) [[unlikely]]
     UndoRecord(mark);
   else if (openRecords_.empty())
@@ -325,28 +336,54 @@ void TKestuLoader::LogChild(const char* before, std::int32_t number, const std::
   Log(className + before + std::to_string(number) + after);
 }
 
+std::uint32_t TKestuLoader::TakeText() {
+  if (textsUsed_ == texts_.size()) texts_.emplace_back();
+  return textsUsed_++;
+}
+
+void TKestuLoader::ApplyDefault(int position) {
+  const ClassSlot& slot = classSlots_[static_cast<std::size_t>(current_.ClassIndex)];
+  const PropertySlot& property = slot.Properties[static_cast<std::size_t>(position)];
+  if (!property.Info->IsStoredOn(*current_.Element)) return;
+  TStreamValue zero;
+  zero.Position = position;
+  zero.Kind = property.StreamKind;
+  SetProperty(zero);
+}
+
 void TKestuLoader::ApplyProperties(std::size_t first) {
+  if (!current_.Element) return;
   const std::size_t end = values_.size();
+  const std::vector<int>& defaulted = classSlots_[static_cast<std::size_t>(current_.ClassIndex)].Defaulted;
+  // Writers give each position once, in order: the values and the omitted
+  // properties merge in one pass.
+  bool ascending = true;
+  for (std::size_t at = first + 1; at < end && ascending; ++at)
+    ascending = values_[at - 1].Position < values_[at].Position;
+  if (ascending) [[likely]] {
+    auto next = defaulted.begin();
+    for (std::size_t at = first; at < end; ++at) {
+      const int position = values_[at].Position;
+      for (; next != defaulted.end() && *next < position; ++next) ApplyDefault(*next);
+      if (next != defaulted.end() && *next == position) ++next;
+      SetProperty(values_[at]);
+    }
+    for (; next != defaulted.end(); ++next) ApplyDefault(*next);
+    return;
+  }
+  // Anything else is sorted, keeping the order of repeats; a position given
+  // twice takes its last value.
   const auto byPosition = [](const TStreamValue& a, const TStreamValue& b) { return a.Position < b.Position; };
-  // Writers give positions in order; anything else is sorted, keeping the order of repeats.
-  if (!std::is_sorted(values_.begin() + static_cast<std::ptrdiff_t>(first), values_.end(), byPosition))
-    std::stable_sort(values_.begin() + static_cast<std::ptrdiff_t>(first), values_.end(), byPosition);
-  // A position given twice takes its last value.
+  std::stable_sort(values_.begin() + static_cast<std::ptrdiff_t>(first), values_.end(), byPosition);
   const auto isLastOfPosition = [&](std::size_t at) {
     return at + 1 == end || values_[at + 1].Position != values_[at].Position;
   };
-  const ClassSlot& slot = classSlots_[static_cast<std::size_t>(current_.ClassIndex)];
   std::size_t next = first;
-  for (const int defaulted : slot.Defaulted) {
-    for (; next < end && values_[next].Position < defaulted; ++next)
+  for (const int position : defaulted) {
+    for (; next < end && values_[next].Position < position; ++next)
       if (isLastOfPosition(next)) SetProperty(values_[next]);
-    if ((next < end && values_[next].Position == defaulted) || !current_.Element) continue;
-    const PropertySlot& property = slot.Properties[static_cast<std::size_t>(defaulted)];
-    if (!property.Info->IsStoredOn(*current_.Element)) continue;
-    TStreamValue zero;
-    zero.Position = defaulted;
-    zero.Kind = property.StreamKind;
-    SetProperty(zero);
+    if (next < end && values_[next].Position == position) continue;
+    ApplyDefault(position);
   }
   for (; next < end; ++next)
     if (isLastOfPosition(next)) SetProperty(values_[next]);
@@ -378,7 +415,7 @@ void TKestuLoader::SetProperty(const TStreamValue& value) {
         if (info->SetFloat) info->SetFloat(*element, value.Float);
         break;
       case tkString: case tkLString:
-        if (info->SetStr) info->SetStr(*element, value.Text);
+        if (info->SetStr) info->SetStr(*element, texts_[value.Text]);
         break;
       case tkClass:
         if (!info->SetObj) return;
@@ -402,10 +439,12 @@ void TKestuLoader::AddChild(std::int32_t number) {
   }
   // Only an element whose record was complete before this one began can be a
   // child, so no stream can make an element contain itself.
+  // (The records still open besides this one enclose it and were created before it.)
   const std::int64_t created = CreatedNumbered(number);
   if (created < 0 || created >= current_.Created ||
-      std::find(openRecords_.begin(), openRecords_.end(), loaded_[static_cast<std::size_t>(created)].Element) !=
-          openRecords_.end()) {
+      (openRecords_.size() > 1 &&
+       std::find(openRecords_.begin(), openRecords_.end(), loaded_[static_cast<std::size_t>(created)].Element) !=
+           openRecords_.end())) {
     LogChild(" child ", number, " not found!");
     return;
   }
@@ -577,9 +616,12 @@ void TStreamLoader::ReadValue(std::size_t at) {
     case tkFloat:
       Values()[at].Float = reader_->ReadFloat();
       break;
-    case tkString: case tkLString:
-      Values()[at].Text = reader_->ReadString();
+    case tkString: case tkLString: {
+      const std::uint32_t text = TakeText();
+      reader_->ReadString(TextNumbered(text));
+      Values()[at].Text = text;
       break;
+    }
     case tkClass: {
       const std::int32_t reference = reader_->ReadInteger();
       TElement* element = nullptr;

@@ -30,14 +30,16 @@ class EBadStream : public std::runtime_error {
 };
 
 // One property value of an element record, by the kind the stream gave it.
+// Plain data: a text stays in the loader, which lends it by number, so that
+// a million values cost no string each.
 struct TStreamValue {
-  int Position = -1;
-  int Kind = 0;
-  std::int64_t Ordinal = 0;
   long double Float = 0;
-  std::string Text;
+  std::int64_t Ordinal = 0;
   TElement* Element = nullptr;
   std::int64_t InlineCreated = -1;  // the creation place of an element read inline for this value
+  std::int32_t Position = -1;
+  std::int32_t Kind = 0;
+  std::uint32_t Text = 0;  // the loader's text of that number; 0 is the empty text
 };
 
 class TKestuLoader : public TTool {
@@ -94,6 +96,7 @@ class TKestuLoader : public TTool {
     std::size_t Transferred;
     std::size_t Values;
     std::size_t Taken;
+    std::uint32_t Texts;
   };
 
   // The element record's number: files the current element under it.
@@ -105,11 +108,15 @@ class TKestuLoader : public TTool {
   // The stream's kind of a property of the current class record.
   int StreamKindAt(int position) const;
   std::vector<TStreamValue>& Values() { return values_; }
+  // A text for a value of the record being read: its number, and the string
+  // to read it into (valid until the next text is taken).
+  std::uint32_t TakeText();
+  std::string& TextNumbered(std::uint32_t number) { return texts_[number]; }
   // Applies the values from the buffer position on in class-record order,
   // giving an omitted stored property the zero value the writer left out.
   void ApplyProperties(std::size_t first);
   RecordMark MarkRecord() const {
-    return {loaded_.size(), openRecords_.size(), transferred_.size(), values_.size(), taken_.size()};
+    return {loaded_.size(), openRecords_.size(), transferred_.size(), values_.size(), taken_.size(), textsUsed_};
   }
   // Closes an element record; when it failed, what it created is freed.
   void EndRecord(const RecordMark& mark, bool complete);
@@ -154,6 +161,8 @@ class TKestuLoader : public TTool {
   void Hold(std::uint32_t created);
   bool Release(std::uint32_t created);
   void KeepTakenInline(TElement* root);
+  // Sets a property the record left out to the zero value the writer omitted.
+  void ApplyDefault(int position);
   void LogChild(const char* before, std::int32_t number, const std::string& after);
   void UndoRecord(const RecordMark& mark);
   void ClearMaps();
@@ -175,6 +184,10 @@ class TKestuLoader : public TTool {
   // the element that took them is part of the result.
   std::vector<Taken> taken_;
   std::vector<TStreamValue> values_;
+  // Texts of the values being read, kept with their capacity from record to
+  // record; the first is the empty text of omitted values.
+  std::vector<std::string> texts_{1};
+  std::uint32_t textsUsed_ = 1;
 };
 
 class TStreamLoader : public TKestuLoader {
