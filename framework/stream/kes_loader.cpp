@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <limits>
+#include <span>
 #include <unordered_set>
 
 #include "framework/core/class_registry.h"
@@ -18,6 +19,7 @@ class TLoadedElements : public TQuickEntity {
  public:
   using TEntity::AppendHeld;
   using TEntity::ReleaseHeld;
+  using TEntity::DropEmptiedTail;
 };
 
 namespace {
@@ -295,6 +297,9 @@ bool TKestuLoader::Release(std::uint32_t created) {
   Loaded& loaded = loaded_[created];
   if (!loaded.Held() || !elementMap_->ReleaseHeld(loaded.Element, loaded.KeeperSlot)) return false;
   loaded.KeeperSlot = kNotHeld;
+  // Parents take their children in runs: the map stays as long as the
+  // elements waiting for a parent, not as the file.
+  elementMap_->DropEmptiedTail();
   return true;
 }
 
@@ -351,10 +356,36 @@ void TKestuLoader::ApplyDefault(int position) {
   SetProperty(zero);
 }
 
-void TKestuLoader::ApplyProperties(std::size_t first) {
+bool TKestuLoader::SetsAsRead(PropertyCursor& cursor, int position, int kind) {
+  if (cursor.Buffered != SIZE_MAX) return false;
+  if (kind == tkClass || position <= cursor.LastSet) {
+    cursor.Buffered = values_.size();
+    return false;
+  }
+  const std::vector<int>& defaulted = classSlots_[static_cast<std::size_t>(current_.ClassIndex)].Defaulted;
+  std::size_t next = cursor.NextDefaulted;
+  for (; next < defaulted.size() && defaulted[next] < position; ++next) ApplyDefault(defaulted[next]);
+  if (next < defaulted.size() && defaulted[next] == position) ++next;
+  cursor.NextDefaulted = next;
+  cursor.LastSet = position;
+  return true;
+}
+
+void TKestuLoader::EndProperties(const PropertyCursor& cursor) {
+  if (cursor.Buffered != SIZE_MAX) {
+    ApplyProperties(cursor.Buffered, cursor.NextDefaulted);
+    return;
+  }
+  const std::vector<int>& defaulted = classSlots_[static_cast<std::size_t>(current_.ClassIndex)].Defaulted;
+  for (std::size_t next = cursor.NextDefaulted; next < defaulted.size(); ++next) ApplyDefault(defaulted[next]);
+}
+
+void TKestuLoader::ApplyProperties(std::size_t first, std::size_t defaultedFrom) {
   if (!current_.Element) return;
   const std::size_t end = values_.size();
-  const std::vector<int>& defaulted = classSlots_[static_cast<std::size_t>(current_.ClassIndex)].Defaulted;
+  const std::vector<int>& allDefaulted = classSlots_[static_cast<std::size_t>(current_.ClassIndex)].Defaulted;
+  const std::span<const int> defaulted(allDefaulted.begin() + static_cast<std::ptrdiff_t>(defaultedFrom),
+                                       allDefaulted.end());
   // Writers give each position once, in order: the values and the omitted
   // properties merge in one pass.
   bool ascending = true;
@@ -594,34 +625,50 @@ void TStreamLoader::SkipClassRecord(std::uint64_t start) {
 }
 
 void TStreamLoader::ReadProperties() {
-  const std::size_t first = Values().size();
+  PropertyCursor cursor;
   reader_->ReadListBegin();
   while (!reader_->EndOfList()) {
     const std::int32_t position = reader_->ReadInteger();
     const int kind = StreamKindAt(position);
+    if (SetsAsRead(cursor, position, kind)) {
+      TStreamValue value;
+      value.Position = position;
+      value.Kind = kind;
+      ReadPlainValue(value);
+      SetProperty(value);
+      continue;
+    }
     // Filled in place: an inline element's records use the buffer after it meanwhile.
-    Values().emplace_back().Position = position;
-    Values().back().Kind = kind;
+    TStreamValue& value = Values().emplace_back();
+    value.Position = position;
+    value.Kind = kind;
     ReadValue(Values().size() - 1);
   }
   reader_->ReadListEnd();
-  ApplyProperties(first);
+  EndProperties(cursor);
 }
 
-void TStreamLoader::ReadValue(std::size_t at) {
-  switch (Values()[at].Kind) {
+void TStreamLoader::ReadPlainValue(TStreamValue& value) {
+  switch (value.Kind) {
     case tkInteger: case tkEnumeration: case tkSet: case tkChar:
-      Values()[at].Ordinal = reader_->ReadInteger();
+      value.Ordinal = reader_->ReadInteger();
       break;
     case tkFloat:
-      Values()[at].Float = reader_->ReadFloat();
+      value.Float = reader_->ReadFloat();
       break;
     case tkString: case tkLString: {
       const std::uint32_t text = TakeText();
       reader_->ReadString(TextNumbered(text));
-      Values()[at].Text = text;
+      value.Text = text;
       break;
     }
+    default:
+      break;
+  }
+}
+
+void TStreamLoader::ReadValue(std::size_t at) {
+  switch (Values()[at].Kind) {
     case tkClass: {
       const std::int32_t reference = reader_->ReadInteger();
       TElement* element = nullptr;
@@ -636,6 +683,7 @@ void TStreamLoader::ReadValue(std::size_t at) {
       break;
     }
     default:
+      ReadPlainValue(Values()[at]);
       break;
   }
 }

@@ -112,9 +112,24 @@ class TKestuLoader : public TTool {
   // to read it into (valid until the next text is taken).
   std::uint32_t TakeText();
   std::string& TextNumbered(std::uint32_t number) { return texts_[number]; }
+  // Where the property list of the record being read stands.  Values are
+  // set as they are read while they come in position order and hold no
+  // element (as every writer gives them, elements aside); from the first
+  // that does not on, the rest wait in the buffer for the end of the list.
+  struct PropertyCursor {
+    std::size_t NextDefaulted = 0;  // the first omitted-when-zero property not yet passed
+    int LastSet = -1;               // the position set last as read
+    std::size_t Buffered = SIZE_MAX;  // where the waiting values begin, when some do
+  };
+  // Whether the value can be set as soon as it is read; when it can, the
+  // properties the list passed over have been given their zero values.
+  bool SetsAsRead(PropertyCursor& cursor, int position, int kind);
+  // At the list's end: the waiting values, and zero for what was left out.
+  void EndProperties(const PropertyCursor& cursor);
   // Applies the values from the buffer position on in class-record order,
-  // giving an omitted stored property the zero value the writer left out.
-  void ApplyProperties(std::size_t first);
+  // giving an omitted stored property (from that place in the class's list
+  // of them on) the zero value the writer left out.
+  void ApplyProperties(std::size_t first, std::size_t defaultedFrom = 0);
   RecordMark MarkRecord() const {
     return {loaded_.size(), openRecords_.size(), transferred_.size(), values_.size(), taken_.size(), textsUsed_};
   }
@@ -213,6 +228,8 @@ class TStreamLoader : public TKestuLoader {
   void SkipClassRecord(std::uint64_t start);
   // Reads the value of the buffer's entry at that place (its kind given).
   void ReadValue(std::size_t at);
+  // The same for a value of any kind but an element.
+  void ReadPlainValue(TStreamValue& value);
   TElement* ReadInlineElement();
 
   std::unique_ptr<platform::TMemoryStream> stream_;
