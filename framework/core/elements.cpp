@@ -167,8 +167,6 @@ void TElement::DetachFromHolders() {
   }
 }
 
-int TElement::HolderCount() const { return holders_.Count(); }
-
 int TElement::GetSize() const { return static_cast<int>(ClassType()->InstanceSize); }
 
 int TElement::GetWholeSize() {

@@ -345,7 +345,7 @@ class TElement : public TPersistent {
   virtual void SetPropertyBoolean(const std::string& name, bool value);
 
   // Entities whose child lists hold this element (one entry per slot).
-  int HolderCount() const;
+  int HolderCount() const { return holders_.Count(); }
 
  protected:
   // Leaves the child list of every holder.  Destructors that may run code

@@ -77,6 +77,9 @@ void SkipList(platform::TReader& reader) {
 
 // ---------------------------------------------------------------- TKestuLoader
 
+// The small steps of every record (numbering, the kind of a value, setting
+// what a record left out, closing it) are inline: only this unit takes them.
+
 TKestuLoader::TKestuLoader() = default;
 TKestuLoader::~TKestuLoader() = default;
 
@@ -245,7 +248,7 @@ void TKestuLoader::BeginElement(std::int32_t classNumber) {
   current_ = {element, slot.IsEntity ? static_cast<TEntity*>(element) : nullptr, classNumber, created};
 }
 
-void TKestuLoader::NumberElement(std::int32_t number) {
+inline void TKestuLoader::NumberElement(std::int32_t number) {
   // A writer numbers by creation order, and while every number is its
   // element's place no other element can hold this one.
   if (static_cast<std::uint32_t>(number) == current_.Created && renumbered_.empty()) [[likely]] {
@@ -258,7 +261,7 @@ void TKestuLoader::NumberElement(std::int32_t number) {
   loaded_[current_.Created].Number = number;
 }
 
-std::int64_t TKestuLoader::CreatedNumbered(std::int32_t number) const {
+inline std::int64_t TKestuLoader::CreatedNumbered(std::int32_t number) const {
   const auto place = static_cast<std::size_t>(number);
   if (number >= 0 && place < loaded_.size() && loaded_[place].Number == number) return number;
   if (renumbered_.empty()) return -1;
@@ -293,7 +296,7 @@ void TKestuLoader::Hold(std::uint32_t created) {
   loaded.KeeperSlot = static_cast<std::uint32_t>(elementMap_->AppendHeld(loaded.Element));
 }
 
-bool TKestuLoader::Release(std::uint32_t created) {
+inline bool TKestuLoader::Release(std::uint32_t created) {
   Loaded& loaded = loaded_[created];
   if (!loaded.Held() || !elementMap_->ReleaseHeld(loaded.Element, loaded.KeeperSlot)) return false;
   loaded.KeeperSlot = kNotHeld;
@@ -303,7 +306,7 @@ bool TKestuLoader::Release(std::uint32_t created) {
   return true;
 }
 
-void TKestuLoader::EndRecord(const RecordMark& mark, bool complete) {
+inline void TKestuLoader::EndRecord(const RecordMark& mark, bool complete) {
   openRecords_.resize(mark.Open);
   values_.resize(mark.Values);
   textsUsed_ = mark.Texts;
@@ -329,7 +332,7 @@ void TKestuLoader::UndoRecord(const RecordMark& mark) {
   current_ = {};
 }
 
-int TKestuLoader::StreamKindAt(int position) const {
+inline int TKestuLoader::StreamKindAt(int position) const {
   const ClassSlot& slot = classSlots_[static_cast<std::size_t>(current_.ClassIndex)];
   if (position < 0 || static_cast<std::size_t>(position) >= slot.Properties.size())
     ThrowBadRecord("Invalid property position ", position);
@@ -346,7 +349,7 @@ std::uint32_t TKestuLoader::TakeText() {
   return textsUsed_++;
 }
 
-void TKestuLoader::ApplyDefault(int position) {
+inline void TKestuLoader::ApplyDefault(int position) {
   const ClassSlot& slot = classSlots_[static_cast<std::size_t>(current_.ClassIndex)];
   const PropertySlot& property = slot.Properties[static_cast<std::size_t>(position)];
   if (!property.Info->IsStoredOn(*current_.Element)) return;
@@ -356,7 +359,7 @@ void TKestuLoader::ApplyDefault(int position) {
   SetProperty(zero);
 }
 
-bool TKestuLoader::SetsAsRead(PropertyCursor& cursor, int position, int kind) {
+inline bool TKestuLoader::SetsAsRead(PropertyCursor& cursor, int position, int kind) {
   if (cursor.Buffered != SIZE_MAX) return false;
   if (kind == tkClass || position <= cursor.LastSet) {
     cursor.Buffered = values_.size();
@@ -371,7 +374,7 @@ bool TKestuLoader::SetsAsRead(PropertyCursor& cursor, int position, int kind) {
   return true;
 }
 
-void TKestuLoader::EndProperties(const PropertyCursor& cursor) {
+inline void TKestuLoader::EndProperties(const PropertyCursor& cursor) {
   if (cursor.Buffered != SIZE_MAX) {
     ApplyProperties(cursor.Buffered, cursor.NextDefaulted);
     return;
@@ -648,7 +651,7 @@ void TStreamLoader::ReadProperties() {
   EndProperties(cursor);
 }
 
-void TStreamLoader::ReadPlainValue(TStreamValue& value) {
+inline void TStreamLoader::ReadPlainValue(TStreamValue& value) {
   switch (value.Kind) {
     case tkInteger: case tkEnumeration: case tkSet: case tkChar:
       value.Ordinal = reader_->ReadInteger();

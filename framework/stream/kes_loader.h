@@ -99,14 +99,16 @@ class TKestuLoader : public TTool {
     std::uint32_t Texts;
   };
 
+  // (The steps marked inline are defined in the loader's unit, the only one
+  // that takes them: they run for every record.)
   // The element record's number: files the current element under it.
-  void NumberElement(std::int32_t number);
+  inline void NumberElement(std::int32_t number);
   // The element filed under the number, or nil.
   TElement* ElementNumbered(std::int32_t number) const;
   // The creation place of an element read lately, or -1.
   std::int64_t CreatedPlaceOf(const TElement* element) const;
   // The stream's kind of a property of the current class record.
-  int StreamKindAt(int position) const;
+  inline int StreamKindAt(int position) const;
   std::vector<TStreamValue>& Values() { return values_; }
   // A text for a value of the record being read: its number, and the string
   // to read it into (valid until the next text is taken).
@@ -123,9 +125,9 @@ class TKestuLoader : public TTool {
   };
   // Whether the value can be set as soon as it is read; when it can, the
   // properties the list passed over have been given their zero values.
-  bool SetsAsRead(PropertyCursor& cursor, int position, int kind);
+  inline bool SetsAsRead(PropertyCursor& cursor, int position, int kind);
   // At the list's end: the waiting values, and zero for what was left out.
-  void EndProperties(const PropertyCursor& cursor);
+  inline void EndProperties(const PropertyCursor& cursor);
   // Applies the values from the buffer position on in class-record order,
   // giving an omitted stored property (from that place in the class's list
   // of them on) the zero value the writer left out.
@@ -134,7 +136,7 @@ class TKestuLoader : public TTool {
     return {loaded_.size(), openRecords_.size(), transferred_.size(), values_.size(), taken_.size(), textsUsed_};
   }
   // Closes an element record; when it failed, what it created is freed.
-  void EndRecord(const RecordMark& mark, bool complete);
+  inline void EndRecord(const RecordMark& mark, bool complete);
   // After the property list of a class record; DropClassRecord when it failed.
   void FinishClassRecord();
   void DropClassRecord(std::size_t classMark);
@@ -168,16 +170,16 @@ class TKestuLoader : public TTool {
     TElement* Referrer;
     std::uint32_t Value;
   };
-  std::int64_t CreatedNumbered(std::int32_t number) const;
+  inline std::int64_t CreatedNumbered(std::int32_t number) const;
   std::int64_t CreatedRenumbered(std::int32_t number) const;
   void ForgetNumber(std::int32_t number, std::uint32_t created);
   // The element map keeps the element read at that creation place, or lets it
   // go (false when it did not keep it).
   void Hold(std::uint32_t created);
-  bool Release(std::uint32_t created);
+  inline bool Release(std::uint32_t created);
   void KeepTakenInline(TElement* root);
   // Sets a property the record left out to the zero value the writer omitted.
-  void ApplyDefault(int position);
+  inline void ApplyDefault(int position);
   void LogChild(const char* before, std::int32_t number, const std::string& after);
   void UndoRecord(const RecordMark& mark);
   void ClearMaps();
@@ -229,7 +231,7 @@ class TStreamLoader : public TKestuLoader {
   // Reads the value of the buffer's entry at that place (its kind given).
   void ReadValue(std::size_t at);
   // The same for a value of any kind but an element.
-  void ReadPlainValue(TStreamValue& value);
+  inline void ReadPlainValue(TStreamValue& value);
   TElement* ReadInlineElement();
 
   std::unique_ptr<platform::TMemoryStream> stream_;
