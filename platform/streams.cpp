@@ -359,11 +359,27 @@ std::uint64_t TReader::ReadLength(TValueType type) {
 }
 
 std::string TReader::ReadString() {
+  std::string text;
+  ReadString(text);
+  return text;
+}
+
+void TReader::ReadString(std::string& text) {
   const TValueType type = ReadValue();
   if (type != TValueType::vaString && type != TValueType::vaLString) throw EReadError(kValueError);
-  std::string bytes(static_cast<std::size_t>(ReadLength(type)), '\0');
+  const auto length = static_cast<std::size_t>(ReadLength(type));
+  // Plain ASCII is the same in both encodings: taken straight from the buffer.
+  if (length <= end_ - pos_) {
+    const auto* first = reinterpret_cast<const char*>(buffer_.data() + pos_);
+    if (std::all_of(first, first + length, [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+      text.assign(first, length);
+      pos_ += length;
+      return;
+    }
+  }
+  std::string bytes(length, '\0');
   Read(bytes.data(), bytes.size());
-  return Cp1250ToUtf8(bytes);
+  text = Cp1250ToUtf8(bytes);
 }
 
 bool TReader::ReadBoolean() {

@@ -128,13 +128,24 @@ class TWriter {
   void WriteListEnd() { WriteValue(TValueType::vaNull); }
   // With the smallest integer tag that holds the value.
   void WriteInteger(std::int32_t value) {
-    // The common case: a small integer with room in the buffer.
-    if (value >= -128 && value <= 127 && buffer_.size() - used_ >= 2) {
-      buffer_[used_++] = static_cast<std::uint8_t>(TValueType::vaInt8);
-      buffer_[used_++] = static_cast<std::uint8_t>(value);
-      return;
+    // The common case: room in the buffer for the longest form.
+    if (buffer_.size() - used_ < 5) return WriteIntegerSlow(value);
+    std::uint8_t* at = buffer_.data() + used_;
+    const auto bits = static_cast<std::uint32_t>(value);
+    if (value >= -128 && value <= 127) {
+      at[0] = static_cast<std::uint8_t>(TValueType::vaInt8);
+      at[1] = static_cast<std::uint8_t>(bits);
+      used_ += 2;
+    } else if (value >= -32768 && value <= 32767) {
+      at[0] = static_cast<std::uint8_t>(TValueType::vaInt16);
+      at[1] = static_cast<std::uint8_t>(bits);
+      at[2] = static_cast<std::uint8_t>(bits >> 8);
+      used_ += 3;
+    } else {
+      at[0] = static_cast<std::uint8_t>(TValueType::vaInt32);
+      for (int i = 0; i < 4; ++i) at[1 + i] = static_cast<std::uint8_t>(bits >> (8 * i));
+      used_ += 5;
     }
-    WriteIntegerSlow(value);
   }
   void WriteFloat(long double value);
   // Up to 255 bytes with vaString, longer with vaLString.
@@ -192,6 +203,8 @@ class TReader {
   long double ReadFloat();
   // Either string tag.
   std::string ReadString();
+  // The same into text, whose storage is reused.
+  void ReadString(std::string& text);
   bool ReadBoolean();
   // Skips one value; a list is skipped whole, however deeply nested.
   void SkipValue();

@@ -167,12 +167,6 @@ void TElement::DetachFromHolders() {
   }
 }
 
-void TElement::AddHolder(TEntity* holder) { holders_.Add(holder); }
-
-bool TElement::RemoveHolder(TEntity* holder) { return holders_.RemoveAny(holder); }
-
-int TElement::HolderCount() const { return holders_.Count(); }
-
 int TElement::GetSize() const { return static_cast<int>(ClassType()->InstanceSize); }
 
 int TElement::GetWholeSize() {
@@ -514,6 +508,11 @@ bool TEntity::ReleaseHeld(TElement* element, std::size_t slotHint) {
   return true;
 }
 
+void TEntity::DropEmptiedTail() {
+  if (!children_) return;
+  while (!children_->empty() && children_->back() == nullptr) children_->pop_back();
+}
+
 void TEntity::InsertUnowned(int index, TElement* element) {
   if (!element) return;
   if (!children_) {
@@ -575,11 +574,12 @@ bool TEntity::IsSelfOrAncestor(const TElement* element) const {
   if (element == this) return true;
   // Only an entity that holds something can hold this one; a new child is
   // mostly empty, so building a chain from the top costs nothing here.
-  const auto* candidate = DynamicCast<TEntity>(element);
+  if (!element || !element->isEntity_) return false;
+  const auto* candidate = static_cast<const TEntity*>(element);
   // The list itself is asked, not IsEmpty: entities that fill themselves on
   // first access (folders) must not be filled by being added somewhere.
-  const bool holdsNothing = (!candidate || !candidate->children_ || candidate->children_->empty());
-  if (!candidate || (holdsNothing && candidate->fieldHolds_ == 0)) return false;
+  const bool holdsNothing = !candidate->children_ || candidate->children_->empty();
+  if (holdsNothing && candidate->fieldHolds_ == 0) return false;
   // Up a single line of holders no visited set is needed while the graph is
   // acyclic; past a few steps the walk below keeps one all the same.
   const TElement* at = this;
@@ -676,19 +676,19 @@ void TEntity::WalkUnstamped(Visit visit) {
   while (!work.empty()) {
     TEntity* entity = work.back();
     work.pop_back();
-    visit(*entity);
+    visit(*entity, entity);
     for (TElement* child : entity->Children()) {
       if (!child || child->ID == stamp) continue;
       child->ID = stamp;
-      if (auto* inner = DynamicCast<TEntity>(child)) work.push_back(inner);
-      else visit(*child);
+      if (child->isEntity_) work.push_back(static_cast<TEntity*>(child));
+      else visit(*child, nullptr);
     }
   }
 }
 
 int TEntity::AccumulateSize() {
   int size = 0;
-  WalkUnstamped([&size](const TElement& element) { size += element.GetSize(); });
+  WalkUnstamped([&size](const TElement& element, const TEntity*) { size += element.GetSize(); });
   return size;
 }
 
@@ -732,7 +732,7 @@ void TEntity::PropagateDown() {
 }
 
 void TEntity::MarkVisited() {
-  WalkUnstamped([](const TElement&) {});
+  WalkUnstamped([](const TElement&, const TEntity*) {});
 }
 
 TElement* TEntity::FindByAliasOrName(const std::string& name) const {
@@ -787,8 +787,8 @@ void TEntity::SetLinkedElement(TElementLink& link, TElement* element) {
 int TEntity::WholeCount() {
   NewVisitStamp();
   int count = 0;
-  WalkUnstamped([&count](const TElement& element) {
-    if (auto* entity = DynamicCast<TEntity>(&element)) count += static_cast<int>(entity->Children().size());
+  WalkUnstamped([&count](const TElement&, const TEntity* entity) {
+    if (entity) count += static_cast<int>(entity->Children().size());
   });
   return count;
 }

@@ -59,6 +59,10 @@ class TGapList {
   T*& Slot(std::size_t index) { return store_[front_ + index]; }
 
   void push_back(T* item) { store_.push_back(item); }
+  void pop_back() {
+    store_.pop_back();
+    if (empty()) clear();
+  }
   // Inserts before index (appends for index past the end).
   void insert(std::size_t index, T* item) {
     const std::size_t count = size();
@@ -157,7 +161,10 @@ class TPointerList {
     if (many.Counted) ++many.Counts[item];
     else if (many.List.size() >= kCountedFrom) many.CountAll();
   }
-  void Add(T* item) { Insert(0, item); }
+  void Add(T* item) {
+    if (bits_ == 0 && item) bits_ = reinterpret_cast<std::uintptr_t>(item);
+    else Insert(0, item);
+  }
   // Removes the first occurrence; false when absent.
   bool Remove(const T* item) {
     if (!IsList()) return RemoveSingle(item);
@@ -169,7 +176,7 @@ class TPointerList {
   // lists whose order does not matter; false when absent.
   bool RemoveAny(const T* item) {
     if (!IsList()) return RemoveSingle(item);
-    return RemoveAt(item, Many().List.IndexOfFirst(item, true));
+    return RemoveFromList(item);
   }
   bool Contains(const T* item) const {
     if (!IsList()) return bits_ != 0 && Single() == item;
@@ -194,6 +201,7 @@ class TPointerList {
     }
   };
 
+  bool RemoveFromList(const T* item) { return RemoveAt(item, Many().List.IndexOfFirst(item, true)); }
   bool RemoveSingle(const T* item) {
     if (bits_ == 0 || Single() != item) return false;
     bits_ = 0;
@@ -337,7 +345,7 @@ class TElement : public TPersistent {
   virtual void SetPropertyBoolean(const std::string& name, bool value);
 
   // Entities whose child lists hold this element (one entry per slot).
-  int HolderCount() const;
+  int HolderCount() const { return holders_.Count(); }
 
  protected:
   // Leaves the child list of every holder.  Destructors that may run code
@@ -347,12 +355,16 @@ class TElement : public TPersistent {
  private:
   friend class TEntity;
   friend std::uint32_t HandleOfElement(TElement*);
-  void AddHolder(TEntity* holder);
-  bool RemoveHolder(TEntity* holder);
+  void AddHolder(TEntity* holder) { holders_.Add(holder); }
+  bool RemoveHolder(TEntity* holder) { return holders_.RemoveAny(holder); }
 
   // Set once the element has been given a handle (kept in a side table, so
   // that elements without one - nearly all - do not pay for it).
   bool hasHandle_ = false;
+  // Set by the entity constructor: whether an element can hold others is
+  // asked at every addition, where a look up the class tree would cost more
+  // than the addition itself.
+  bool isEntity_ = false;
 };
 
 // Frees an element the way an owner does when it lets go of it for good.
@@ -430,6 +442,7 @@ class TAliasElement : public TOwnerElement {
 class TEntity : public TElement {
   KESTX_CLASS(TEntity)
  public:
+  TEntity() { isEntity_ = true; }
   ~TEntity() override;
 
   virtual int GetCount();
@@ -488,6 +501,10 @@ class TEntity : public TElement {
   // reads alive so until the graph owns it.
   std::size_t AppendHeld(TElement* element);
   bool ReleaseHeld(TElement* element, std::size_t slotHint);
+  // Drops the emptied slots at the end of the list, so that a holder that
+  // lets go of what it held in turn keeps no slot for each (the slots of
+  // what it still holds keep their places).
+  void DropEmptiedTail();
   // A field that holds an element outside the child list (a property object,
   // a holes container): the entity is one of the element's holders and
   // owners, so the freeing rule decides when it dies.  The previous element
@@ -506,7 +523,8 @@ class TEntity : public TElement {
   // The first slot of a child; -1 when absent.
   std::ptrdiff_t ChildSlot(const TElement* element) const;
   // Stamps every unstamped element reachable below this entity (and itself)
-  // and hands each to visit once; entities are not asked to walk themselves.
+  // and hands each to visit once, with itself as an entity when it is one;
+  // entities are not asked to walk themselves.
   template <class Visit>
   void WalkUnstamped(Visit visit);
 

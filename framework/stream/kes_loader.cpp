@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <limits>
+#include <span>
 #include <unordered_set>
 
 #include "framework/core/class_registry.h"
@@ -18,6 +19,7 @@ class TLoadedElements : public TQuickEntity {
  public:
   using TEntity::AppendHeld;
   using TEntity::ReleaseHeld;
+  using TEntity::DropEmptiedTail;
 };
 
 namespace {
@@ -75,6 +77,9 @@ void SkipList(platform::TReader& reader) {
 
 // ---------------------------------------------------------------- TKestuLoader
 
+// The small steps of every record (numbering, the kind of a value, setting
+// what a record left out, closing it) are inline: only this unit takes them.
+
 TKestuLoader::TKestuLoader() = default;
 TKestuLoader::~TKestuLoader() = default;
 
@@ -108,18 +113,22 @@ void TKestuLoader::StartLoadProgress() {
 void TKestuLoader::EndLoadProgress() { EndProgress(); }
 
 void TKestuLoader::ClearMaps() {
-  loaded_.clear();
+  std::vector<Loaded>().swap(loaded_);
   renumbered_.clear();
   openRecords_.clear();
   transferred_.clear();
   taken_.clear();
   values_.clear();
+  textsUsed_ = 1;
   current_ = {};
 }
 
 void TKestuLoader::CreateMaps() {
   elementMap_ = std::make_unique<TLoadedElements>();
   ClearMaps();
+  // No element record is shorter than eight bytes; what is reserved and not
+  // used is never touched.
+  loaded_.reserve(static_cast<std::size_t>(std::max<std::int64_t>(GetSourceSize(), 0) / 8));
   NewClassList();
 }
 
@@ -239,14 +248,20 @@ void TKestuLoader::BeginElement(std::int32_t classNumber) {
   current_ = {element, slot.IsEntity ? static_cast<TEntity*>(element) : nullptr, classNumber, created};
 }
 
-void TKestuLoader::NumberElement(std::int32_t number) {
+inline void TKestuLoader::NumberElement(std::int32_t number) {
+  // A writer numbers by creation order, and while every number is its
+  // element's place no other element can hold this one.
+  if (static_cast<std::uint32_t>(number) == current_.Created && renumbered_.empty()) [[likely]] {
+    loaded_[current_.Created].Number = number;
+    return;
+  }
   if (number < 0) ThrowBadRecord("Invalid element number ", number);
   if (CreatedNumbered(number) >= 0) ThrowBadRecord("Duplicate element number ", number);
   if (static_cast<std::uint32_t>(number) != current_.Created) renumbered_.emplace(number, current_.Created);
   loaded_[current_.Created].Number = number;
 }
 
-std::int64_t TKestuLoader::CreatedNumbered(std::int32_t number) const {
+inline std::int64_t TKestuLoader::CreatedNumbered(std::int32_t number) const {
   const auto place = static_cast<std::size_t>(number);
   if (number >= 0 && place < loaded_.size() && loaded_[place].Number == number) return number;
   if (renumbered_.empty()) return -1;
@@ -281,16 +296,20 @@ void TKestuLoader::Hold(std::uint32_t created) {
   loaded.KeeperSlot = static_cast<std::uint32_t>(elementMap_->AppendHeld(loaded.Element));
 }
 
-bool TKestuLoader::Release(std::uint32_t created) {
+inline bool TKestuLoader::Release(std::uint32_t created) {
   Loaded& loaded = loaded_[created];
   if (!loaded.Held() || !elementMap_->ReleaseHeld(loaded.Element, loaded.KeeperSlot)) return false;
   loaded.KeeperSlot = kNotHeld;
+  // Parents take their children in runs: the map stays as long as the
+  // elements waiting for a parent, not as the file.
+  elementMap_->DropEmptiedTail();
   return true;
 }
 
-void TKestuLoader::EndRecord(const RecordMark& mark, bool complete) {
-  if (openRecords_.size() > mark.Open) openRecords_.resize(mark.Open);
-  if (values_.size() > mark.Values) values_.resize(mark.Values);
+inline void TKestuLoader::EndRecord(const RecordMark& mark, bool complete) {
+  openRecords_.resize(mark.Open);
+  values_.resize(mark.Values);
+  textsUsed_ = mark.Texts;
   if (!complete) [[unlikely]]
     UndoRecord(mark);
   else if (openRecords_.empty())
@@ -313,7 +332,7 @@ void TKestuLoader::UndoRecord(const RecordMark& mark) {
   current_ = {};
 }
 
-int TKestuLoader::StreamKindAt(int position) const {
+inline int TKestuLoader::StreamKindAt(int position) const {
   const ClassSlot& slot = classSlots_[static_cast<std::size_t>(current_.ClassIndex)];
   if (position < 0 || static_cast<std::size_t>(position) >= slot.Properties.size())
     ThrowBadRecord("Invalid property position ", position);
@@ -325,28 +344,80 @@ void TKestuLoader::LogChild(const char* before, std::int32_t number, const std::
   Log(className + before + std::to_string(number) + after);
 }
 
-void TKestuLoader::ApplyProperties(std::size_t first) {
+std::uint32_t TKestuLoader::TakeText() {
+  if (textsUsed_ == texts_.size()) texts_.emplace_back();
+  return textsUsed_++;
+}
+
+inline void TKestuLoader::ApplyDefault(int position) {
+  const ClassSlot& slot = classSlots_[static_cast<std::size_t>(current_.ClassIndex)];
+  const PropertySlot& property = slot.Properties[static_cast<std::size_t>(position)];
+  if (!property.Info->IsStoredOn(*current_.Element)) return;
+  TStreamValue zero;
+  zero.Position = position;
+  zero.Kind = property.StreamKind;
+  SetProperty(zero);
+}
+
+inline bool TKestuLoader::SetsAsRead(PropertyCursor& cursor, int position, int kind) {
+  if (cursor.Buffered != SIZE_MAX) return false;
+  if (kind == tkClass || position <= cursor.LastSet) {
+    cursor.Buffered = values_.size();
+    return false;
+  }
+  const std::vector<int>& defaulted = classSlots_[static_cast<std::size_t>(current_.ClassIndex)].Defaulted;
+  std::size_t next = cursor.NextDefaulted;
+  for (; next < defaulted.size() && defaulted[next] < position; ++next) ApplyDefault(defaulted[next]);
+  if (next < defaulted.size() && defaulted[next] == position) ++next;
+  cursor.NextDefaulted = next;
+  cursor.LastSet = position;
+  return true;
+}
+
+inline void TKestuLoader::EndProperties(const PropertyCursor& cursor) {
+  if (cursor.Buffered != SIZE_MAX) {
+    ApplyProperties(cursor.Buffered, cursor.NextDefaulted);
+    return;
+  }
+  const std::vector<int>& defaulted = classSlots_[static_cast<std::size_t>(current_.ClassIndex)].Defaulted;
+  for (std::size_t next = cursor.NextDefaulted; next < defaulted.size(); ++next) ApplyDefault(defaulted[next]);
+}
+
+void TKestuLoader::ApplyProperties(std::size_t first, std::size_t defaultedFrom) {
+  if (!current_.Element) return;
   const std::size_t end = values_.size();
+  const std::vector<int>& allDefaulted = classSlots_[static_cast<std::size_t>(current_.ClassIndex)].Defaulted;
+  const std::span<const int> defaulted(allDefaulted.begin() + static_cast<std::ptrdiff_t>(defaultedFrom),
+                                       allDefaulted.end());
+  // Writers give each position once, in order: the values and the omitted
+  // properties merge in one pass.
+  bool ascending = true;
+  for (std::size_t at = first + 1; at < end && ascending; ++at)
+    ascending = values_[at - 1].Position < values_[at].Position;
+  if (ascending) [[likely]] {
+    auto next = defaulted.begin();
+    for (std::size_t at = first; at < end; ++at) {
+      const int position = values_[at].Position;
+      for (; next != defaulted.end() && *next < position; ++next) ApplyDefault(*next);
+      if (next != defaulted.end() && *next == position) ++next;
+      SetProperty(values_[at]);
+    }
+    for (; next != defaulted.end(); ++next) ApplyDefault(*next);
+    return;
+  }
+  // Anything else is sorted, keeping the order of repeats; a position given
+  // twice takes its last value.
   const auto byPosition = [](const TStreamValue& a, const TStreamValue& b) { return a.Position < b.Position; };
-  // Writers give positions in order; anything else is sorted, keeping the order of repeats.
-  if (!std::is_sorted(values_.begin() + static_cast<std::ptrdiff_t>(first), values_.end(), byPosition))
-    std::stable_sort(values_.begin() + static_cast<std::ptrdiff_t>(first), values_.end(), byPosition);
-  // A position given twice takes its last value.
+  std::stable_sort(values_.begin() + static_cast<std::ptrdiff_t>(first), values_.end(), byPosition);
   const auto isLastOfPosition = [&](std::size_t at) {
     return at + 1 == end || values_[at + 1].Position != values_[at].Position;
   };
-  const ClassSlot& slot = classSlots_[static_cast<std::size_t>(current_.ClassIndex)];
   std::size_t next = first;
-  for (const int defaulted : slot.Defaulted) {
-    for (; next < end && values_[next].Position < defaulted; ++next)
+  for (const int position : defaulted) {
+    for (; next < end && values_[next].Position < position; ++next)
       if (isLastOfPosition(next)) SetProperty(values_[next]);
-    if ((next < end && values_[next].Position == defaulted) || !current_.Element) continue;
-    const PropertySlot& property = slot.Properties[static_cast<std::size_t>(defaulted)];
-    if (!property.Info->IsStoredOn(*current_.Element)) continue;
-    TStreamValue zero;
-    zero.Position = defaulted;
-    zero.Kind = property.StreamKind;
-    SetProperty(zero);
+    if (next < end && values_[next].Position == position) continue;
+    ApplyDefault(position);
   }
   for (; next < end; ++next)
     if (isLastOfPosition(next)) SetProperty(values_[next]);
@@ -378,7 +449,7 @@ void TKestuLoader::SetProperty(const TStreamValue& value) {
         if (info->SetFloat) info->SetFloat(*element, value.Float);
         break;
       case tkString: case tkLString:
-        if (info->SetStr) info->SetStr(*element, value.Text);
+        if (info->SetStr) info->SetStr(*element, texts_[value.Text]);
         break;
       case tkClass:
         if (!info->SetObj) return;
@@ -402,10 +473,12 @@ void TKestuLoader::AddChild(std::int32_t number) {
   }
   // Only an element whose record was complete before this one began can be a
   // child, so no stream can make an element contain itself.
+  // (The records still open besides this one enclose it and were created before it.)
   const std::int64_t created = CreatedNumbered(number);
   if (created < 0 || created >= current_.Created ||
-      std::find(openRecords_.begin(), openRecords_.end(), loaded_[static_cast<std::size_t>(created)].Element) !=
-          openRecords_.end()) {
+      (openRecords_.size() > 1 &&
+       std::find(openRecords_.begin(), openRecords_.end(), loaded_[static_cast<std::size_t>(created)].Element) !=
+           openRecords_.end())) {
     LogChild(" child ", number, " not found!");
     return;
   }
@@ -555,31 +628,50 @@ void TStreamLoader::SkipClassRecord(std::uint64_t start) {
 }
 
 void TStreamLoader::ReadProperties() {
-  const std::size_t first = Values().size();
+  PropertyCursor cursor;
   reader_->ReadListBegin();
   while (!reader_->EndOfList()) {
     const std::int32_t position = reader_->ReadInteger();
     const int kind = StreamKindAt(position);
+    if (SetsAsRead(cursor, position, kind)) {
+      TStreamValue value;
+      value.Position = position;
+      value.Kind = kind;
+      ReadPlainValue(value);
+      SetProperty(value);
+      continue;
+    }
     // Filled in place: an inline element's records use the buffer after it meanwhile.
-    Values().emplace_back().Position = position;
-    Values().back().Kind = kind;
+    TStreamValue& value = Values().emplace_back();
+    value.Position = position;
+    value.Kind = kind;
     ReadValue(Values().size() - 1);
   }
   reader_->ReadListEnd();
-  ApplyProperties(first);
+  EndProperties(cursor);
+}
+
+inline void TStreamLoader::ReadPlainValue(TStreamValue& value) {
+  switch (value.Kind) {
+    case tkInteger: case tkEnumeration: case tkSet: case tkChar:
+      value.Ordinal = reader_->ReadInteger();
+      break;
+    case tkFloat:
+      value.Float = reader_->ReadFloat();
+      break;
+    case tkString: case tkLString: {
+      const std::uint32_t text = TakeText();
+      reader_->ReadString(TextNumbered(text));
+      value.Text = text;
+      break;
+    }
+    default:
+      break;
+  }
 }
 
 void TStreamLoader::ReadValue(std::size_t at) {
   switch (Values()[at].Kind) {
-    case tkInteger: case tkEnumeration: case tkSet: case tkChar:
-      Values()[at].Ordinal = reader_->ReadInteger();
-      break;
-    case tkFloat:
-      Values()[at].Float = reader_->ReadFloat();
-      break;
-    case tkString: case tkLString:
-      Values()[at].Text = reader_->ReadString();
-      break;
     case tkClass: {
       const std::int32_t reference = reader_->ReadInteger();
       TElement* element = nullptr;
@@ -594,6 +686,7 @@ void TStreamLoader::ReadValue(std::size_t at) {
       break;
     }
     default:
+      ReadPlainValue(Values()[at]);
       break;
   }
 }

@@ -30,14 +30,16 @@ class EBadStream : public std::runtime_error {
 };
 
 // One property value of an element record, by the kind the stream gave it.
+// Plain data: a text stays in the loader, which lends it by number, so that
+// a million values cost no string each.
 struct TStreamValue {
-  int Position = -1;
-  int Kind = 0;
-  std::int64_t Ordinal = 0;
   long double Float = 0;
-  std::string Text;
+  std::int64_t Ordinal = 0;
   TElement* Element = nullptr;
   std::int64_t InlineCreated = -1;  // the creation place of an element read inline for this value
+  std::int32_t Position = -1;
+  std::int32_t Kind = 0;
+  std::uint32_t Text = 0;  // the loader's text of that number; 0 is the empty text
 };
 
 class TKestuLoader : public TTool {
@@ -94,25 +96,47 @@ class TKestuLoader : public TTool {
     std::size_t Transferred;
     std::size_t Values;
     std::size_t Taken;
+    std::uint32_t Texts;
   };
 
+  // (The steps marked inline are defined in the loader's unit, the only one
+  // that takes them: they run for every record.)
   // The element record's number: files the current element under it.
-  void NumberElement(std::int32_t number);
+  inline void NumberElement(std::int32_t number);
   // The element filed under the number, or nil.
   TElement* ElementNumbered(std::int32_t number) const;
   // The creation place of an element read lately, or -1.
   std::int64_t CreatedPlaceOf(const TElement* element) const;
   // The stream's kind of a property of the current class record.
-  int StreamKindAt(int position) const;
+  inline int StreamKindAt(int position) const;
   std::vector<TStreamValue>& Values() { return values_; }
+  // A text for a value of the record being read: its number, and the string
+  // to read it into (valid until the next text is taken).
+  std::uint32_t TakeText();
+  std::string& TextNumbered(std::uint32_t number) { return texts_[number]; }
+  // Where the property list of the record being read stands.  Values are
+  // set as they are read while they come in position order and hold no
+  // element (as every writer gives them, elements aside); from the first
+  // that does not on, the rest wait in the buffer for the end of the list.
+  struct PropertyCursor {
+    std::size_t NextDefaulted = 0;  // the first omitted-when-zero property not yet passed
+    int LastSet = -1;               // the position set last as read
+    std::size_t Buffered = SIZE_MAX;  // where the waiting values begin, when some do
+  };
+  // Whether the value can be set as soon as it is read; when it can, the
+  // properties the list passed over have been given their zero values.
+  inline bool SetsAsRead(PropertyCursor& cursor, int position, int kind);
+  // At the list's end: the waiting values, and zero for what was left out.
+  inline void EndProperties(const PropertyCursor& cursor);
   // Applies the values from the buffer position on in class-record order,
-  // giving an omitted stored property the zero value the writer left out.
-  void ApplyProperties(std::size_t first);
+  // giving an omitted stored property (from that place in the class's list
+  // of them on) the zero value the writer left out.
+  void ApplyProperties(std::size_t first, std::size_t defaultedFrom = 0);
   RecordMark MarkRecord() const {
-    return {loaded_.size(), openRecords_.size(), transferred_.size(), values_.size(), taken_.size()};
+    return {loaded_.size(), openRecords_.size(), transferred_.size(), values_.size(), taken_.size(), textsUsed_};
   }
   // Closes an element record; when it failed, what it created is freed.
-  void EndRecord(const RecordMark& mark, bool complete);
+  inline void EndRecord(const RecordMark& mark, bool complete);
   // After the property list of a class record; DropClassRecord when it failed.
   void FinishClassRecord();
   void DropClassRecord(std::size_t classMark);
@@ -146,14 +170,16 @@ class TKestuLoader : public TTool {
     TElement* Referrer;
     std::uint32_t Value;
   };
-  std::int64_t CreatedNumbered(std::int32_t number) const;
+  inline std::int64_t CreatedNumbered(std::int32_t number) const;
   std::int64_t CreatedRenumbered(std::int32_t number) const;
   void ForgetNumber(std::int32_t number, std::uint32_t created);
   // The element map keeps the element read at that creation place, or lets it
   // go (false when it did not keep it).
   void Hold(std::uint32_t created);
-  bool Release(std::uint32_t created);
+  inline bool Release(std::uint32_t created);
   void KeepTakenInline(TElement* root);
+  // Sets a property the record left out to the zero value the writer omitted.
+  inline void ApplyDefault(int position);
   void LogChild(const char* before, std::int32_t number, const std::string& after);
   void UndoRecord(const RecordMark& mark);
   void ClearMaps();
@@ -175,6 +201,10 @@ class TKestuLoader : public TTool {
   // the element that took them is part of the result.
   std::vector<Taken> taken_;
   std::vector<TStreamValue> values_;
+  // Texts of the values being read, kept with their capacity from record to
+  // record; the first is the empty text of omitted values.
+  std::vector<std::string> texts_{1};
+  std::uint32_t textsUsed_ = 1;
 };
 
 class TStreamLoader : public TKestuLoader {
@@ -200,6 +230,8 @@ class TStreamLoader : public TKestuLoader {
   void SkipClassRecord(std::uint64_t start);
   // Reads the value of the buffer's entry at that place (its kind given).
   void ReadValue(std::size_t at);
+  // The same for a value of any kind but an element.
+  inline void ReadPlainValue(TStreamValue& value);
   TElement* ReadInlineElement();
 
   std::unique_ptr<platform::TMemoryStream> stream_;

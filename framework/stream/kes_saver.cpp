@@ -22,17 +22,22 @@ std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
 void TKestuSaver::GetParameterName(int, std::string& name) { name = "FileName"; }
 
+bool TKestuSaver::QGoInside(TElement* element) { return element && IsEntityClass(element->ClassType()); }
+
 bool TKestuSaver::QProcessAfter(TElement*) { return true; }
 
 void TKestuSaver::DoIt() {
   numbered_.clear();
   classNumbers_.clear();
-  storedByClass_.clear();
-  storedOf_ = nullptr;
+  lastClass_ = nullptr;
+  lastSaved_ = nullptr;
+  testedClass_ = nullptr;
   inline_.clear();
   current_ = nullptr;
   currentEntry_ = nullptr;
+  currentClass_ = nullptr;
   counter_ = 0;
+  stamped_ = false;
   TElement* input = Input();
   if (!input) {
     WriteHeader();
@@ -40,7 +45,10 @@ void TKestuSaver::DoIt() {
   }
   platform::WaitCursor hourglass;
   auto* entity = DynamicCast<TEntity>(input);
+  // Counting draws a new stamp and stamps every element it reaches, which is
+  // all that marking the graph reachable would do again.
   const int total = entity ? entity->WholeCount() : kProgressStep;
+  stamped_ = entity != nullptr;
   if (total > kProgressStep)
     StartProgress("Ukládání modelu do souboru " + FileName + " -celkem " + std::to_string(total) + " Elementů", 0,
                   total);
@@ -57,14 +65,61 @@ void TKestuSaver::DoIt() {
 }
 
 void TKestuSaver::PrepareSave() {
-  if (TElement* input = Input()) input->MarkReachable();
+  if (TElement* input = Input(); input && !stamped_) input->MarkReachable();
   SetOwnedElement(classes_, new TKestuClasses);
+}
+
+void TKestuSaver::GoInside(TElement* element) {
+  // The recursor's walk with this saver's tests (no action before, into
+  // every entity, the record after), which only Process can disturb: it may
+  // let pending messages run.
+  auto* entity = QGoInside(element) ? static_cast<TEntity*>(element) : nullptr;
+  if (NotInside || !entity) {
+    LeftInside(element);
+    return;
+  }
+  TWalkFrames frames(*this);
+  const auto stillAt = [](TEntity& parent, int index, const TElement* child) {
+    return index < parent.GetCount() && parent.GetElement(index) == child;
+  };
+  frames.Enter(entity);
+  while (!frames.Empty()) {
+    WalkFrame& top = frames.Top();
+    TEntity& parent = *top.Entity;
+    const int i = top.Index++;
+    if (TElement* child = top.Inside) {
+      // Back from the child's children, which had their records written.
+      top.Inside = nullptr;
+      LeftInside(child);
+      if (stillAt(parent, i, child)) Process(child);
+      continue;
+    }
+    if (i >= top.Count || i >= parent.GetCount()) {
+      frames.Leave();
+      continue;
+    }
+    TElement* child = parent.GetElement(i);
+    if (!child) continue;
+    if (QGoInside(child)) {
+      // An element that contains itself, directly or further down, is walked once.
+      if (OnDescentPath(child)) continue;
+      if (!NotInside) {
+        --top.Index;
+        top.Inside = child;
+        frames.Enter(static_cast<TEntity*>(child));
+        continue;
+      }
+      LeftInside(child);
+    }
+    Process(child);
+  }
+  LeftInside(element);
 }
 
 void TKestuSaver::Process(TElement* element) {
   if (!element || IsWritten(element)) return;
   // An element being written inline gets its record only at the end of its own nested list.
-  if (IsOpenInline(element) && element != inline_.back()) return;
+  if (!inline_.empty() && IsOpenInline(element) && element != inline_.back()) return;
   const std::int32_t number = counter_++;
   numbered_.push_back(element);
   element->ID = number;
@@ -75,6 +130,7 @@ void TKestuSaver::Process(TElement* element) {
   }
   current_ = element;
   currentEntry_ = ClassKnown();
+  currentClass_ = SavedClassOf(currentEntry_);
   WriteElementHead();
   WriteProperties();
   WriteChildren();
@@ -82,26 +138,61 @@ void TKestuSaver::Process(TElement* element) {
 
 TKestuClass* TKestuSaver::ClassKnown() {
   TClass cls = current_->ClassType();
-  if (auto known = classNumbers_.find(cls); known != classNumbers_.end()) return known->second.Entry;
-  TKestuClass* entry = KestuClasses()->FindEntry(cls->ClassName);
-  if (!entry || entry->ElementClass() != cls) {
-    Log(cls->ClassName + " - Unknown class !");
-    entry = RegisterKestuClass(cls);
+  if (cls == lastClass_) [[likely]]
+    return lastSaved_->Entry;
+  auto known = classNumbers_.find(cls);
+  if (known == classNumbers_.end()) {
+    TKestuClass* entry = KestuClasses()->FindEntry(cls->ClassName);
+    if (!entry || entry->ElementClass() != cls) {
+      Log(cls->ClassName + " - Unknown class !");
+      entry = RegisterKestuClass(cls);
+    }
+    static_cast<TKestuClasses*>(classes_)->AddEntry(entry);
+    SavedClass saved{entry, entry->ID, cls->InheritsFrom(TEntity::StaticClass()), {}};
+    for (int i = 0; i < entry->PropCount(); ++i) {
+      const TPropInfo* info = entry->PropertyInfo(i);
+      if (!info->HasRead() || !info->HasWrite() || info->StoredConstant == false) continue;
+      switch (info->Kind) {
+        case tkInteger: case tkEnumeration: case tkSet: case tkChar: case tkFloat: case tkString: case tkLString:
+        case tkClass:
+          saved.Stored.push_back({i, info});
+          break;
+        default:
+          break;
+      }
+    }
+    known = classNumbers_.emplace(cls, std::move(saved)).first;
+    WriteClassRecord(entry);
   }
-  static_cast<TKestuClasses*>(classes_)->AddEntry(entry);
-  // The entry's ID is the class number only until someone walks the registry.
-  classNumbers_.emplace(cls, ClassNumber{entry, entry->ID});
-  WriteClassRecord(entry);
-  return entry;
+  lastClass_ = cls;
+  lastSaved_ = &known->second;
+  return lastSaved_->Entry;
 }
+
+bool TKestuSaver::IsEntityClass(TClass cls) {
+  if (cls == lastClass_) return lastSaved_->IsEntity;
+  if (cls != testedClass_) {
+    testedClass_ = cls;
+    testedIsEntity_ = cls->InheritsFrom(TEntity::StaticClass());
+  }
+  return testedIsEntity_;
+}
+
+const TKestuSaver::SavedClass* TKestuSaver::SavedClassOf(const TKestuClass* entry) const {
+  if (lastSaved_ && lastSaved_->Entry == entry) return lastSaved_;
+  auto found = classNumbers_.find(entry->ElementClass());
+  return found == classNumbers_.end() ? nullptr : &found->second;
+}
+
+bool TKestuSaver::CurrentIsEntity() const { return currentClass_ && currentClass_->IsEntity; }
 
 std::int32_t TKestuSaver::NumberOf(const TElement* element) const {
   return IsWritten(element) ? element->ID : -1;
 }
 
 std::int32_t TKestuSaver::ClassNumberOf(const TKestuClass* entry) const {
-  auto found = classNumbers_.find(entry->ElementClass());
-  return found == classNumbers_.end() ? -1 : found->second.Number;
+  const SavedClass* saved = SavedClassOf(entry);
+  return saved ? saved->Number : -1;
 }
 
 bool TKestuSaver::IsOpenInline(const TElement* element) const {
@@ -113,36 +204,13 @@ bool TKestuSaver::CanReference(const TElement* element) const {
   return !IsOpenInline(element) && inline_.size() < KesMaxInlineDepth;
 }
 
-const std::vector<TKestuSaver::StoredProperty>& TKestuSaver::StoredProperties(const TKestuClass* entry) {
-  if (entry == storedOf_) return *stored_;
-  auto known = storedByClass_.find(entry);
-  if (known == storedByClass_.end()) {
-    std::vector<StoredProperty> stored;
-    for (int i = 0; i < entry->PropCount(); ++i) {
-      const TPropInfo* info = entry->PropertyInfo(i);
-      if (!info->HasRead() || !info->HasWrite()) continue;
-      switch (info->Kind) {
-        case tkInteger: case tkEnumeration: case tkSet: case tkChar: case tkFloat: case tkString: case tkLString:
-        case tkClass:
-          stored.push_back({i, info});
-          break;
-        default:
-          break;
-      }
-    }
-    known = storedByClass_.emplace(entry, std::move(stored)).first;
-  }
-  storedOf_ = entry;
-  stored_ = &known->second;
-  return *stored_;
-}
-
 void TKestuSaver::WriteProperties() {
   TElement* element = current_;
-  TKestuClass* entry = currentEntry_;
-  for (const StoredProperty& property : StoredProperties(entry)) {
+  const SavedClass* saved = currentClass_ ? currentClass_ : SavedClassOf(currentEntry_);
+  if (!saved) return;
+  for (const StoredProperty& property : saved->Stored) {
     const TPropInfo* info = property.Info;
-    if (!info->IsStoredOn(*element)) continue;
+    if (!info->StoredConstant && info->StoredTest && !info->StoredTest(*element)) continue;
     position_ = property.Position;
     switch (info->Kind) {
       case tkInteger:
@@ -170,7 +238,7 @@ void TKestuSaver::WriteProperties() {
         if (!target) break;
         // A reference back into an element whose nested list is still open has no number to use.
         if (!CanReference(target)) {
-          Log(entry->GetName() + " property " + Quoted(info->Name) + " refers to an element being written!");
+          Log(currentEntry_->GetName() + " property " + Quoted(info->Name) + " refers to an element being written!");
           break;
         }
         WriteElementValue(target);
@@ -185,6 +253,7 @@ void TKestuSaver::WriteProperties() {
 void TKestuSaver::WriteInlineRecords(TElement* element) {
   TElement* savedElement = current_;
   TKestuClass* savedEntry = currentEntry_;
+  const SavedClass* savedClass = currentClass_;
   const std::int32_t savedPosition = position_;
   inline_.push_back(element);
   if (QGoInside(element)) GoInside(element);
@@ -195,6 +264,7 @@ void TKestuSaver::WriteInlineRecords(TElement* element) {
   element->ID = -1;
   current_ = savedElement;
   currentEntry_ = savedEntry;
+  currentClass_ = savedClass;
   position_ = savedPosition;
 }
 
@@ -262,7 +332,7 @@ void TStreamSaver::WriteProperties() {
 }
 
 void TStreamSaver::WriteChildren() {
-  auto* entity = DynamicCast<TEntity>(CurrentElement());
+  auto* entity = CurrentIsEntity() ? static_cast<TEntity*>(CurrentElement()) : nullptr;
   if (!entity || entity->IsEmpty()) {
     writer_->WriteInteger(0);
     return;

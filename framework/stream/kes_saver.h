@@ -29,6 +29,8 @@ class TKestuSaver : public TRecursor {
 
   void DoIt() override;
   void GetParameterName(int index, std::string& name) override;
+  void GoInside(TElement* element) override;
+  bool QGoInside(TElement* element) override;
   bool QProcessAfter(TElement* element) override;
   void Process(TElement* element) override;
 
@@ -54,6 +56,8 @@ class TKestuSaver : public TRecursor {
   // Writes the records of an element that has no number yet (its unwritten
   // descendants, then itself) and takes its number back afterwards.
   void WriteInlineRecords(TElement* element);
+  // Whether the current element is an entity (by its class).
+  bool CurrentIsEntity() const;
   // The log lines of a class record about the current element's properties.
   void ReportPropertyProblems(const TKestuClass* entry);
 
@@ -63,12 +67,29 @@ class TKestuSaver : public TRecursor {
   const std::string& Comment() const { return comment_; }
 
  private:
-  struct ClassNumber {
+  // The properties of a class that can be written at all (readable,
+  // writable, of a kind the stream holds, not marked as never stored), by
+  // position; whether one stored by a test is stored is asked of each element.
+  struct StoredProperty {
+    std::int32_t Position;
+    const TPropInfo* Info;
+  };
+  // What this save knows of a class it has described.
+  struct SavedClass {
     TKestuClass* Entry;
-    std::int32_t Number;
+    std::int32_t Number;  // the entry's ID is the class number only until someone walks the registry
+    bool IsEntity;
+    std::vector<StoredProperty> Stored;
   };
   bool IsOpenInline(const TElement* element) const;
   bool CanReference(const TElement* element) const;
+  const SavedClass* SavedClassOf(const TKestuClass* entry) const;
+  // Asked by the walk, which must not describe a class before its first record.
+  bool IsEntityClass(TClass cls);
+  bool IsWritten(const TElement* element) const {
+    return element->ID >= 0 && static_cast<std::size_t>(element->ID) < numbered_.size() &&
+           numbered_[static_cast<std::size_t>(element->ID)] == element;
+  }
 
   std::int32_t counter_ = 0;
   TElement* classes_ = nullptr;  // TKestuClasses, owned as a child
@@ -76,28 +97,21 @@ class TKestuSaver : public TRecursor {
   std::int32_t position_ = 0;
   std::string comment_ = "No comment";
   TKestuClass* currentEntry_ = nullptr;
+  const SavedClass* currentClass_ = nullptr;
+  // Whether counting the elements for the progress has just stamped the graph.
+  bool stamped_ = false;
 
   // What this save wrote, by number: an element is written when the entry
   // at its ID is the element itself, so that an ID left from an earlier
   // save or a walk's stamp never passes for a number of this one.
   std::vector<const TElement*> numbered_;
-  bool IsWritten(const TElement* element) const {
-    return element->ID >= 0 && static_cast<std::size_t>(element->ID) < numbered_.size() &&
-           numbered_[static_cast<std::size_t>(element->ID)] == element;
-  }
-  std::unordered_map<TClass, ClassNumber> classNumbers_;
-  // The properties of a class that can be written at all (readable,
-  // writable, of a kind the stream holds), by position; whether each is
-  // stored is asked of each element.
-  struct StoredProperty {
-    std::int32_t Position;
-    const TPropInfo* Info;
-  };
-  const std::vector<StoredProperty>& StoredProperties(const TKestuClass* entry);
-  const TKestuClass* storedOf_ = nullptr;
-  const std::vector<StoredProperty>* stored_ = nullptr;
-  // Node-based, so that what StoredProperties answered stays in place.
-  std::unordered_map<const TKestuClass*, std::vector<StoredProperty>> storedByClass_;
+  // Node-based, so that a SavedClass stays in place; the last one asked for
+  // answers without a look-up (like elements come in runs).
+  std::unordered_map<TClass, SavedClass> classNumbers_;
+  TClass lastClass_ = nullptr;
+  const SavedClass* lastSaved_ = nullptr;
+  TClass testedClass_ = nullptr;
+  bool testedIsEntity_ = false;
   // Elements being written inline, outermost first.
   std::vector<const TElement*> inline_;
 };

@@ -31,6 +31,23 @@ void TRecursor::DoIt() {
 
 bool TRecursor::OnDescentPath(const TElement* element) const { return descent_.contains(element); }
 
+TRecursor::TWalkFrames::~TWalkFrames() {
+  while (!Empty()) Leave();
+}
+
+void TRecursor::TWalkFrames::Enter(TEntity* entity) {
+  ++recursor_.Level;
+  const bool onPath = recursor_.descent_.insert(entity).second;
+  frames_.push_back({entity, entity->GetCount(), 0, onPath});
+}
+
+void TRecursor::TWalkFrames::Leave() {
+  const WalkFrame& left = frames_.back();
+  if (left.OnPath) recursor_.descent_.erase(left.Entity);
+  --recursor_.Level;
+  frames_.pop_back();
+}
+
 void TRecursor::LeftInside(TElement*) {}
 
 void TRecursor::GoInside(TElement* element) {
@@ -39,72 +56,45 @@ void TRecursor::GoInside(TElement* element) {
     LeftInside(element);
     return;
   }
-  // The levels below are frames of a list, not of the stack: a file may nest
-  // entities a million deep.
-  struct Frame {
-    TEntity* Entity;
-    int Count;  // taken once, before the loop over the children
-    int Index = 0;
-    bool OnPath;          // this frame put Entity on the descent path
-    TElement* Inside = nullptr;  // the child whose children are being walked
-  };
-  std::vector<Frame> frames;
-  const auto enter = [&](TEntity* inside) {
-    ++Level;
-    const bool onPath = descent_.insert(inside).second;
-    frames.push_back({inside, inside->GetCount(), 0, onPath});
-  };
-  const auto leave = [&] {
-    const Frame& left = frames.back();
-    if (left.OnPath) descent_.erase(left.Entity);
-    --Level;
-    frames.pop_back();
-  };
-  struct Unwind {
-    std::vector<Frame>& open;
-    const decltype(leave)& leaveOne;
-    ~Unwind() {
-      while (!open.empty()) leaveOne();
-    }
-  } unwind{frames, leave};
-  enter(entity);
-  while (!frames.empty()) {
-    const std::size_t top = frames.size() - 1;
-    TEntity& parent = *frames[top].Entity;
-    const int i = frames[top].Index;
-    if (TElement* child = frames[top].Inside) {
+  TWalkFrames frames(*this);
+  frames.Enter(entity);
+  while (!frames.Empty()) {
+    WalkFrame& top = frames.Top();
+    TEntity& parent = *top.Entity;
+    const int i = top.Index;
+    if (TElement* child = top.Inside) {
       // Back from the child's children.
-      frames[top].Inside = nullptr;
-      ++frames[top].Index;
+      top.Inside = nullptr;
+      ++top.Index;
       LeftInside(child);
       if (StillAt(parent, i, child) && QProcessAfter(child)) Process(child);
       continue;
     }
-    if (i >= frames[top].Count || i >= parent.GetCount()) {
-      leave();
+    if (i >= top.Count || i >= parent.GetCount()) {
+      frames.Leave();
       continue;
     }
     TElement* child = parent.GetElement(i);
     // An element that contains itself, directly or further down, is walked once.
     if (!child || OnDescentPath(child)) {
-      ++frames[top].Index;
+      ++top.Index;
       continue;
     }
     if (QProcessBefore(child)) Process(child);
     if (!StillAt(parent, i, child)) {
-      ++frames[top].Index;
+      ++top.Index;
       continue;
     }
     if (QGoInside(child) && StillAt(parent, i, child)) {
       auto* inner = DynamicCast<TEntity>(child);
       if (!NotInside && inner) {
-        frames[top].Inside = child;
-        enter(inner);
+        top.Inside = child;
+        frames.Enter(inner);
         continue;
       }
       LeftInside(child);
     }
-    ++frames[top].Index;
+    ++top.Index;
     if (StillAt(parent, i, child) && QProcessAfter(child)) Process(child);
   }
   LeftInside(element);

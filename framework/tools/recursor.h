@@ -3,6 +3,7 @@
 // tests and an action run on each element before and after its children.
 #include <cstdint>
 #include <unordered_set>
+#include <vector>
 
 #include "framework/tools/tools.h"
 
@@ -27,8 +28,36 @@ class TRecursor : public TTechnology {
   // would return from GoInside on it.
   virtual void LeftInside(TElement* element);
 
- private:
+  // The levels of a walk below an entity are frames of a list, not of the
+  // stack: a file may nest entities a million deep.  Entering an entity puts
+  // it on the descent path; leaving it, or unwinding on an exception, takes
+  // it off again.
+  struct WalkFrame {
+    TEntity* Entity;
+    int Count;  // taken once, before the loop over the children
+    int Index = 0;
+    bool OnPath;                 // this frame put Entity on the descent path
+    TElement* Inside = nullptr;  // the child whose children are being walked
+  };
+  class TWalkFrames {
+   public:
+    explicit TWalkFrames(TRecursor& recursor) : recursor_(recursor) {}
+    TWalkFrames(const TWalkFrames&) = delete;
+    TWalkFrames& operator=(const TWalkFrames&) = delete;
+    ~TWalkFrames();
+    void Enter(TEntity* entity);
+    void Leave();
+    bool Empty() const { return frames_.empty(); }
+    // Valid until the next Enter.
+    WalkFrame& Top() { return frames_.back(); }
+
+   private:
+    TRecursor& recursor_;
+    std::vector<WalkFrame> frames_;
+  };
   bool OnDescentPath(const TElement* element) const;
+
+ private:
 
   // Entities whose children are being walked.
   std::unordered_set<const TElement*> descent_;
