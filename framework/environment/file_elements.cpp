@@ -274,6 +274,22 @@ void TLocalComputerElement::AfterConstruction() {
   }
 }
 
+// A loaded computer brings the drives stored with it: each takes the place of
+// the drive of the same root listed when the computer was made, so that no
+// drive is listed twice and nothing stored is lost.
+void TLocalComputerElement::AddElement(TElement* element) {
+  if (const auto* drive = DynamicCast<TLogicalDriveElement>(element)) {
+    for (int i = 0; i < GetCount(); ++i) {
+      auto* listed = DynamicCast<TLogicalDriveElement>(GetElement(i));
+      if (listed && listed != drive && listed->RootName == drive->RootName) {
+        FreeElement(listed);
+        break;
+      }
+    }
+  }
+  TOwnerEntity::AddElement(element);
+}
+
 // ---------------------------------------------------------------- unit descriptions
 
 std::string TPascalUnitElement::Read(const std::string& key) const {

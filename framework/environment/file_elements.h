@@ -108,6 +108,7 @@ class TLocalComputerElement : public TOwnerEntity {
   KESTX_CLASS(TLocalComputerElement)
  public:
   void AfterConstruction() override;
+  void AddElement(TElement* element) override;
 };
 
 class TTextFileElement : public TFileElement {

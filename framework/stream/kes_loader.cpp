@@ -240,8 +240,10 @@ void TKestuLoader::BeginElement(std::int32_t classNumber) {
   const ClassSlot& slot = classSlots_[static_cast<std::size_t>(classNumber)];
   if (!slot.Record) ThrowBadRecord("Class record ", classNumber, " unreadable");
   if (!slot.Factory) throw EBadStream("Cannot create " + slot.Record->GetName());
-  // The class was checked once: its factory makes elements.
+  // The class was checked once: its factory makes elements, finished as every
+  // element made by class name is, before its values are read.
   auto* element = static_cast<TElement*>(slot.Factory());
+  element->AfterConstruction();
   const auto created = static_cast<std::uint32_t>(loaded_.size());
   loaded_.push_back({element, static_cast<std::uint32_t>(elementMap_->AppendHeld(element)), -1});
   openRecords_.push_back(element);
