@@ -5,13 +5,6 @@
 
 namespace {
 
-// The class names of a property list's children.
-Strings ClassesIn(const TEntity& entity) {
-  Strings names;
-  for (TElement* child : entity.Children()) names.push_back(child->ClassName());
-  return names;
-}
-
 class DynamicPropertiesTest : public SpatialTest {};
 
 TEST_F(DynamicPropertiesTest, EachKindOfWriteCreatesItsOwnValueWhichKeepsItsType) {
@@ -29,7 +22,6 @@ TEST_F(DynamicPropertiesTest, EachKindOfWriteCreatesItsOwnValueWhichKeepsItsType
   EXPECT_EQ(Texts(props, {"SpaceID", "Popis", "Hotovo"}), "17|43|false");
   props.SetPropertyBoolean("Popis", true);  // a text value keeps its type
   EXPECT_EQ(std::tuple(props.GetPropertyText("Popis"), props.Children()[0]->GetName()), std::tuple("TRUE", "SPACEID"));
-  EXPECT_EQ(ClassesIn(props), (Strings{"TIntegerElement", "TStringElement", "TBooleanElement"}));
   auto* other = new TOwnerElement;  // a child of another class is neither read nor shadowed
   other->SetName("Vrstva");
   props.AddElement(other);
@@ -45,16 +37,13 @@ class TProbe : public TOwnerEntity {
   std::int32_t Width = 0;
   std::string Label;
   bool Visible = false;
-  TElement* Target = nullptr;
 };
 
 TClass TProbe::StaticClass() {
   static const TClassInfo info =
       DescribeClass<TProbe>("TProbe", TOwnerEntity::StaticClass(), "E_propsTest",
                             {FieldProp("Width", &TProbe::Width), FieldProp("Label", &TProbe::Label),
-                             StoredWhen(FieldProp("Visible", &TProbe::Visible),
-                                        [](const TObject& o) { return static_cast<const TProbe&>(o).Visible; }),
-                             FieldProp("Target", &TProbe::Target)});
+                             FieldProp("Visible", &TProbe::Visible)});
   return &info;
 }
 
@@ -82,29 +71,14 @@ TEST_F(InstancePropertiesTest, TheViewSelectsPropertiesOfItsInstanceAndReportsTh
   view.SetPropertyText("Label", "Porost");  // foreign names reach the instance, the view's own stay its own
   view.SetPropertyText("Delimiter", ";");
   EXPECT_EQ(std::tuple(probe.Label, view.GetPropertyText("Height"), view.Delimiter), std::tuple("Porost", "", ";"));
-  view.SetPropertyBoolean("IsList", true);  // one name=value item per property
-  ASSERT_EQ(static_cast<int>(view.Children().size()), view.PropCount());
-  EXPECT_EQ(std::tuple(view.GetItemName(IndexOf("Width")), view.GetValue(IndexOf("Width"))), std::tuple("Width", "30"));
-  view.SetIsList(false);
-  EXPECT_TRUE(view.Children().empty());
   view.SetInstance(nullptr);  // unbinding clears instance, count and selection
   view.SetPropName("Width");
   EXPECT_EQ(std::tuple(view.PropCount(), view.ActualProperty(), view.GetPropIndex(), view.GetPropertyText("Width")),
             std::tuple(0, nullptr, -1, ""));
 
-  TProperty unbound, visible, reference;
+  TProperty unbound;
   unbound.SetPropString("1");  // nothing to write to
   EXPECT_EQ(std::tuple(unbound.IsStored(), unbound.TypeKind(), unbound.GetPropString()), std::tuple(false, 0, ""));
-  const auto& props = probe.ClassType()->Props();
-  visible.Bind(&probe, props[static_cast<std::size_t>(IndexOf("Visible"))], IndexOf("Visible"));
-  EXPECT_FALSE(visible.IsStored());
-  probe.Visible = true;
-  EXPECT_EQ(std::tuple(visible.IsStored(), visible.PropLongInt(), visible.GetPropString()),
-            std::tuple(true, 1, "True"));
-  TOwnerElement target;
-  probe.Target = &target;
-  reference.Bind(&probe, props[static_cast<std::size_t>(IndexOf("Target"))], IndexOf("Target"));
-  EXPECT_EQ(reference.PropLongInt(), static_cast<int>(HandleOfElement(&target)));
 }
 
 }  // namespace
