@@ -113,13 +113,6 @@ TEST_F(ProjectionTest, WorldDeviceWorldRoundTripsWhateverTheRotation) {
 // scale and IsOK read back are those of that transform.
 TEST_F(ProjectionTest, WhatCannotMakeATransformLeavesTheOneInUse) {
   using Act = std::function<void(ProjectionTest&)>;
-  auto fitOn = [](std::function<void(T_Page&)> spoil) -> Act {
-    return [spoil](ProjectionTest& t) {
-      auto bad = StandardPage();
-      spoil(*bad);
-      t.projection->FitRectOnPage({0, 0, 10, 10}, bad.get());
-    };
-  };
   const struct {
     const char* name;
     Act act;
@@ -143,22 +136,20 @@ TEST_F(ProjectionTest, WhatCannotMakeATransformLeavesTheOneInUse) {
          t.projection->SetScale(2500);
        }},
       {"an infinite scale", [](ProjectionTest& t) { t.projection->SetScale(std::numeric_limits<double>::infinity()); }},
-      {"fitting an empty rectangle",
+      {"fitting an empty, an inside-out or a point rectangle",
        [](ProjectionTest& t) {
-         t.projection->FitRect({1e30, 1e30, -1e30, -1e30});
+         for (const TRealRect& r : {TRealRect{1e30, 1e30, -1e30, -1e30}, {10, 10, 0, 0}, {5, 5, 5, 5}})
+           t.projection->FitRect(r);
        }},
-      {"fitting a rectangle turned inside out",
+      {"fitting on a page without HRes, VRes, width or height",
        [](ProjectionTest& t) {
-         t.projection->FitRect({10, 10, 0, 0});
+         for (int spoilt = 0; spoilt < 4; ++spoilt) {
+           auto bad = StandardPage();
+           bad->SetResolution(spoilt == 0 ? 0 : 4000, spoilt == 1 ? 0 : 4000);
+           (spoilt == 2 ? bad->PageRect.Right : spoilt == 3 ? bad->PageRect.Bottom : bad->PageRect.Left) = 0;
+           t.projection->FitRectOnPage({0, 0, 10, 10}, bad.get());
+         }
        }},
-      {"fitting a single point",
-       [](ProjectionTest& t) {
-         t.projection->FitRect({5, 5, 5, 5});
-       }},
-      {"fitting on a page without HRes", fitOn([](T_Page& p) { p.SetResolution(0, 4000); })},
-      {"fitting on a page without VRes", fitOn([](T_Page& p) { p.SetResolution(4000, 0); })},
-      {"fitting on a page without width", fitOn([](T_Page& p) { p.PageRect.Right = 0; })},
-      {"fitting on a page without height", fitOn([](T_Page& p) { p.PageRect.Bottom = 0; })},
   };
   for (const auto& c : cases) {
     Fresh();

@@ -40,10 +40,9 @@ class TProbe : public TOwnerEntity {
 };
 
 TClass TProbe::StaticClass() {
-  static const TClassInfo info =
-      DescribeClass<TProbe>("TProbe", TOwnerEntity::StaticClass(), "E_propsTest",
-                            {FieldProp("Width", &TProbe::Width), FieldProp("Label", &TProbe::Label),
-                             FieldProp("Visible", &TProbe::Visible)});
+  static const TClassInfo info = DescribeClass<TProbe>(
+      "TProbe", TOwnerEntity::StaticClass(), "E_propsTest",
+      {FieldProp("Width", &TProbe::Width), FieldProp("Label", &TProbe::Label), FieldProp("Visible", &TProbe::Visible)});
   return &info;
 }
 

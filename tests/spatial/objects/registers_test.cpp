@@ -50,8 +50,9 @@ TEST_F(RegisterTest, NumbersInRangeAreFiledIntoSlotsOthersRefusedWhileTheBlockGr
   for (int n : {-1, 4, 99}) block.ClearObject('B', n);
   EXPECT_EQ(Tracked<TPointElement>::Alive, 1);
   block.ClearObject('B', 3);  // slots are never removed
-  EXPECT_EQ(std::tuple(Tracked<TPointElement>::Alive, block.FindObject('B', 3), block.GetObjectRegister('B')->SlotCount()),
-            std::tuple(0, nullptr, 6));
+  EXPECT_EQ(
+      std::tuple(Tracked<TPointElement>::Alive, block.FindObject('B', 3), block.GetObjectRegister('B')->SlotCount()),
+      std::tuple(0, nullptr, 6));
 }
 
 TEST_F(RegisterTest, BlockRegistersAreFoundByNameInAnyCaseAndMadeByClass) {

@@ -56,7 +56,8 @@ TEST_F(SpaceEntityTest, VertexIndexesOutOfRangeReadNothingAndWriteNothing) {
     single->SetCoordX(index, 99);
     double x = 7, y = 7;
     single->GetVertexXY(index, true, x, y);
-    EXPECT_EQ(std::tuple(x, y, single->GetCoord(index), single->VertexAt(index, false)), std::tuple(0, 0, nullptr, nullptr))
+    EXPECT_EQ(std::tuple(x, y, single->GetCoord(index), single->VertexAt(index, false)),
+              std::tuple(0, 0, nullptr, nullptr))
         << index;
   }
   EXPECT_EQ(VerticesOf(*single), (std::vector<std::pair<double, double>>{{3, 4}}));

@@ -155,8 +155,9 @@ TEST_F(SeriesTest, AbbreviationPaperSizeAndAZMSheetsScaleInItsLocator) {
   listed.AddElement(own);
   EXPECT_EQ(std::pair(listed.GetZM(), listed.GetScale()), std::pair(own, 50000.0));
   const Strings stored = StoredPropertyNames(listed);
-  EXPECT_EQ(std::pair(std::count(stored.begin(), stored.end(), "Scale"), std::count(stored.begin(), stored.end(), "Angle")),
-            std::pair(1l, 0l));
+  EXPECT_EQ(
+      std::pair(std::count(stored.begin(), stored.end(), "Scale"), std::count(stored.begin(), stored.end(), "Angle")),
+      std::pair(1l, 0l));
 }
 
 Bytes Tail(const Bytes& bytes, std::size_t count) {

@@ -37,7 +37,8 @@ TEST_F(SpaceTreeTest, TheTreesOwnBoxDecidesFirstAndCompactUnlinksSharedSheets) {
   EXPECT_EQ(NamesIn(*tree.GetRow(0)), (Strings{"kept", "dropped"}));  // strips by X, sheets by Y
   EXPECT_EQ(tree.FindAtLevel(2, 2, 2)->GetName(), "sub");
   tree.SetMinX(3);  // edges included, whatever its sheets cover
-  EXPECT_EQ(std::pair(tree.FindAtLevel(1, 2, 2), tree.FindAtLevel(1, 3, 2)), std::pair(static_cast<TRectEntity*>(nullptr), static_cast<TRectEntity*>(kept)));
+  EXPECT_EQ(std::pair(tree.FindAtLevel(1, 2, 2), tree.FindAtLevel(1, 3, 2)),
+            std::pair(static_cast<TRectEntity*>(nullptr), static_cast<TRectEntity*>(kept)));
   TOwnerEntity other;
   other.AddElement(shared);
   tree.Compact();  // frees sheets without sub-sheets and empty strips
