@@ -40,13 +40,6 @@ class MapsZMTest : public SpatialTest {
   TMapsZM zm;
 };
 
-TEST_F(MapsZMTest, ANewLocatorStandsAt200000WithNoSheetCoveringTheEighteenSheets) {
-  EXPECT_EQ(Texts(zm, {"Scale", "Map200", "MapName"}), "200000|0|");
-  zm.SetMap200(5);  // no sheet: refused, and it blocks the levels below
-  zm.SetMap100(3);
-  EXPECT_EQ(Texts(zm, {"Map200", "Map100", "MapName"}), "0|0|");
-}
-
 TEST_F(MapsZMTest, CornersOfSheetsQuartersAndPartsAndTheAngle) {
   zm.SetMap200(1);  // negated and swapped from the table
   ExpectCorners(CornersOf(zm), kSheet1);
@@ -78,20 +71,18 @@ TEST_F(MapsZMTest, CornersOfSheetsQuartersAndPartsAndTheAngle) {
   ExpectCorners(CornersOf(zm), {grid(1, 1), grid(2, 1), grid(1, 2), grid(2, 2)});
 }
 
-TEST_F(MapsZMTest, NamesOfEveryScaleRoundTripAndSetEveryLevel) {
+TEST_F(MapsZMTest, NamesOfEveryScaleRoundTripMalformedOnesAreRefusedAndAnEmptyNameMeansNoSheet) {
+  EXPECT_EQ(Texts(zm, {"Scale", "Map200", "MapName"}), "200000|0|");
+  zm.SetMap200(5);  // no sheet: refused, and it blocks the levels below
+  zm.SetMap100(3);
+  EXPECT_EQ(Texts(zm, {"Map200", "Map100", "MapName"}), "0|0|");
   for (const auto& [name, scale] :
        {std::pair{"12", 200000}, std::pair{"12-3", 100000}, std::pair{"12-34", 50000}, std::pair{"12-342", 25000},
-        std::pair{"12-34-07", 10000}, std::pair{"02-11-25", 10000}}) {
-    TMapsZM locator;
-    locator.SetMapName(name);
-    EXPECT_EQ(locator.GetScale(), scale) << name;
-    EXPECT_EQ(locator.GetMapName(), name);
+        std::pair{"02-11-25", 10000}, std::pair{"12-34-07", 10000}}) {
+    zm.SetMapName(name);
+    EXPECT_EQ(std::pair(zm.GetScale(), zm.GetMapName()), std::pair(scale, std::string(name)));
   }
   EXPECT_TRUE(dialogs.Messages.empty());
-}
-
-TEST_F(MapsZMTest, MalformedNamesAreRefusedWithAMessageAndAnEmptyNameMeansNoSheet) {
-  zm.SetMapName("12-34-07");
   for (const std::string bad : {"1a-34-07", "12-3x-07", "12-34-0y", "12-34-7", "12_34", "123", "12-34-07-1", " "}) {
     dialogs.Messages.clear();
     zm.SetMapName(bad);
