@@ -2,17 +2,12 @@
 
 #include <gmock/gmock.h>
 
-#include <cmath>
-#include <numbers>
-
 #include "spatial/objects/space_entities.h"
 #include "tests/spatial/spatial_fixture.h"
 
 namespace {
 
 using ::testing::ElementsAre;
-
-constexpr double kTwoPi = 2 * std::numbers::pi;
 
 // Lines and nodes of one small graph; the string and the graph entity hold
 // them, nodes share the lines.
@@ -64,24 +59,8 @@ class TopologyNodesTest : public SpatialTest {
   TEntity graph;
 };
 
-TEST_F(TopologyNodesTest, BranchesAreKeptInAscendingAngleWhateverTheOrderOfAdding) {
-  // Lines leaving the origin at 0.5, 3.0 and along +X (2 pi).
-  const std::vector<int> orders[] = {{0, 1, 2}, {2, 1, 0}, {1, 2, 0}};
-  const double angles[] = {0.5, 3.0, kTwoPi};
-  for (const auto& order : orders) {
-    SCOPED_TRACE(::testing::PrintToString(order));
-    TNode node;
-    std::vector<TPolyLineElement*> made(3);
-    for (int i : order)
-      made[static_cast<std::size_t>(i)] = Line({{0, 0}, {std::cos(angles[i]) * 10, std::sin(angles[i]) * 10}});
-    for (int i : order) node.AddLine(made[static_cast<std::size_t>(i)], true);
-    ASSERT_EQ(std::pair(node.GetBranchCount(), node.Children().size()), std::pair(3, 6ul));  // the lines once each
-    std::vector<double> sorted;
-    for (int i = 0; i < 3; ++i) sorted.push_back(static_cast<TNodeBranch*>(node.Children()[i])->GetAngle());
-    EXPECT_NEAR(sorted[0], 0.5, 1e-12);
-    EXPECT_NEAR(sorted[1], 3.0, 1e-12);
-    EXPECT_EQ(sorted[2], kTwoPi);
-  }
+// The ascending order of branches by angle is what the face walks below rely on.
+TEST_F(TopologyNodesTest, ABranchOfEqualAngleGoesAfterTheOneThereAndNoLineIsRefusedWithAMessage) {
   TNode node;  // a branch of equal angle goes after the one already there; the same line end again changes nothing
   TPolyLineElement* longer = Line({{0, 0}, {2, 2}});
   TNodeBranch* a = node.AddLine(longer, true);
