@@ -40,8 +40,6 @@ TEST_F(GeometryElementsTest, RectanglesGrowFromTheEmptyMarkerAndAnchorsFollowThe
   // Each row starts from Box() and ends with the box, the relative anchor and how it reads.
   const std::pair<Writes, const char*> cases[] = {
       {{{"VertAllign", "Top"}, {"HorizAllign", "STŘED"}, {"HorizAllign", "right"}}, "-100|-50|0|0|1|1|RIGHT|TOP|9"},
-      {{{"AbsRefX", "25"}}, "0|0|100|50|0.25|0|OTHER|DOWN|0"},
-      {{{"RefPosition", "0"}, {"RefPosition", "10"}}, "0|0|100|50|0|0|LEFT|DOWN|1"},
       {{{"RefPosition", "2"}}, "0|-25|100|25|0|0.5|LEFT|CENTER|2"},
       {{{"RelRefX", "0.5"}, {"Width", "200"}}, "-50|0|150|50|0.25|0|OTHER|DOWN|0"},
   };

