@@ -93,22 +93,6 @@ TEST_F(ReaderBaseTest, CreationRunsTheStepsOfTheMostDerivedClass) {
   EXPECT_EQ(reader.CoordReader()->GetWCS(), Grid());
 }
 
-TEST_F(ReaderBaseTest, FilterAndClipRectangleAreHeldAsChildrenAndReplaced) {
-  TLumaRReader reader, other;
-  auto* first = new Tracked<TFiltrDruhuObjektu>;
-  reader.SetObjectFilter(first);
-  EXPECT_TRUE(first->HasOwner(&reader));
-  // A second reader shares it; the first letting go leaves it alive.
-  other.SetObjectFilter(first);
-  reader.SetObjectFilter(new TFiltrDruhuObjektu);
-  EXPECT_EQ(Tracked<TFiltrDruhuObjektu>::Alive, 1);
-  other.SetObjectFilter(nullptr);
-  EXPECT_EQ(Tracked<TFiltrDruhuObjektu>::Alive, 0);
-  reader.SetClipRect(new Tracked<TRectEntity>);
-  reader.SetClipRect(nullptr);
-  EXPECT_EQ(Tracked<TRectEntity>::Alive, 0);
-}
-
 TEST_F(ReaderBaseTest, ParametersWithAtSetPublishedPropertiesAndTheRegisterIsMadeOnce) {
   TLumaRReader reader;
   reader.SetPropertiesFromList({"@MinSize=2.5", "@Condition=DRUH=5", "MinSize=9", "@Barva=12", "LIN=x", "@Nic=1"});

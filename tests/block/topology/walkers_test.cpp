@@ -102,15 +102,6 @@ TEST_F(WalkersTest, ALineReachedTwiceIsCountedTwiceButCollectedOnceInWalkOrderEv
     ExpectBounds(*static_cast<TSpaceEntity*>(searcher.Output()), 0, 0, 1, 1);
     for (TPolyLineElement* line : {first, shared, closing}) EXPECT_TRUE(line->GetIsDone());
   }
-  // Without an output the searcher owns the container it makes.
-  auto searcher = std::make_unique<THledacLinii>();
-  searcher->SetInput(container);
-  searcher->DoIt();
-  ASSERT_EQ(searcher->IndexOf(searcher->Output()), 0);
-  EXPECT_EQ(searcher->Output()->ClassType(), TSpaceEntity::StaticClass());
-  const TElementLink link(searcher->Output());
-  searcher.reset();
-  EXPECT_EQ(link.Get(), nullptr);
 }
 
 TEST_F(WalkersTest, SearchersKeepWhatMeetsTheRectangleAndAreasSkipHolesUnlessAsked) {
