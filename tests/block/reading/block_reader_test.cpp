@@ -218,6 +218,8 @@ TEST_F(BlockReaderTest, BrokenAreasAndParentChainsAreLoggedNeverFollowedForever)
   auto areas = Layer(Reader()->ReadAreas());
   ASSERT_NE(areas, nullptr);
   EXPECT_EQ(NumbersOf(*areas), (std::vector<int>{2, 1, 5}));
+  // The cycle's last link is dropped: area 1 is a hole of area 2, not also the other way round.
+  EXPECT_EQ(Child<TPolyLineAreaElement>(*areas, 1)->Holes(), nullptr);
   EXPECT_EQ(LogLines(), (std::vector<std::string>{"Plocha č.2 má v řetězu otců cyklus, otec č.1 se nepoužije",
                                                    dir + ":Pro plochu č.3 a linii č.3 nelze načíst další linii vlevo",
                                                    dir + ": Nelze načíst pro plochu č.4 linii č.7",
