@@ -94,8 +94,6 @@ TEST_F(LumarPropsTest, HectaresOnlyForAreasAndLinksCarryTheirEndByte) {
   props.SetLink(llStartPrevious, 7, true);
   props.SetLink(llEndNext, 8, false);
   EXPECT_EQ(props.Links, (TLineLinks{TLineLink{7, 1}, {8, 0}, {}, {}}));
-  TLumarTextProps text;
-  EXPECT_EQ(text.StartPoint(), text.StartPoint());  // made once, on first read
 }
 
 TEST_F(LumarPropsTest, NamesNoClassPublishesAreFieldsOfTheObjectsRecord) {

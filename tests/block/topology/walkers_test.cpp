@@ -209,13 +209,23 @@ TEST_F(WalkersTest, ReadingLinesFilesBothEndsOfEachLineOnceIntoANewIndexOverVali
   }
 }
 
+// Runs itself again from inside its walk.
+class TReenteringWalker : public TProchazecLiniiGauge {
+ public:
+  void Process(TElement* element) override {
+    TProchazecLiniiGauge::Process(element);
+    SetGaugeProgress(Count);
+    if (Count == 1) DoIt();
+  }
+};
+
 // A line pass that asks before it stops, as the line export does.
 class TAskingSearcher : public THledacLinii {
  public:
   TAskingSearcher() { AbortQuestion = "Přerušit export linií ?"; }
 };
 
-TEST_F(WalkersTest, ACloseRequestStopsTheWalkOnlyWhenTheQuestionIsConfirmed) {
+TEST_F(WalkersTest, ACloseRequestStopsTheWalkOnlyWhenConfirmedAWalkIsNotReenteredHoldsMessagesAndOutlivesItsGauge) {
   Lines(150);
   const struct {
     const char* name;
@@ -237,26 +247,13 @@ TEST_F(WalkersTest, ACloseRequestStopsTheWalkOnlyWhenTheQuestionIsConfirmed) {
         << row.name;
     EXPECT_FALSE(gauge.DoCloseQuery()) << row.name;
   }
-}
 
-// Runs itself again from inside its walk.
-class TReenteringWalker : public TProchazecLiniiGauge {
- public:
-  void Process(TElement* element) override {
-    TProchazecLiniiGauge::Process(element);
-    SetGaugeProgress(Count);
-    if (Count == 1) DoIt();
-  }
-};
-
-TEST_F(WalkersTest, AWalkIsNotReenteredHoldsFrameworkMessagesUntilItEndsAndOutlivesAFailingGauge) {
-  Lines(120);
   TReenteringWalker walker;
   walker.SetInput(&model);
   PostTextMessage(nullptr, msgLogText, "čeká", nullptr);
   walker.DoIt();
-  EXPECT_EQ(walker.Count, 120);
-  EXPECT_EQ(Calls(walker, true).size(), 120u);
+  EXPECT_EQ(walker.Count, 150);
+  EXPECT_EQ(Calls(walker, true).size(), 150u);
   EXPECT_TRUE(log.Lines.empty());
   RunMessages();
   EXPECT_THAT(log.Lines, ElementsAre("čeká"));
@@ -268,8 +265,8 @@ TEST_F(WalkersTest, AWalkIsNotReenteredHoldsFrameworkMessagesUntilItEndsAndOutli
   THledacLinii searcher;
   searcher.SetInput(&model);
   searcher.DoIt();
-  EXPECT_EQ(Found(searcher).size(), 120u);
-  ASSERT_EQ(dialogs.Messages.size(), 120u);
+  EXPECT_EQ(Found(searcher).size(), 150u);
+  ASSERT_EQ(dialogs.Messages.size(), 150u);
   EXPECT_EQ(dialogs.Messages[0].Text, "Chyba v GaugeSet");
 }
 
