@@ -102,7 +102,6 @@ TEST_F(LumarPropsTest, NamesNoClassPublishesAreFieldsOfTheObjectsRecord) {
   TPolyLineElement* line = Filed<TPolyLineElement, TLumarLineProps>(block, 12, 1);
   TPolyLineElement* orphan = Filed<TPolyLineElement, TLumarLineProps>(block, 13, 1);  // no record
   EXPECT_TRUE(line->HasProperty("nazev"));
-  EXPECT_TRUE(line->HasProperty("L0001.NAZEV"));
   EXPECT_FALSE(line->HasProperty("POPIS"));
   EXPECT_EQ(line->GetPropertyText("NAZEV"), "druhá");
   const struct {
