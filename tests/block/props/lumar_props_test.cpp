@@ -141,7 +141,7 @@ TEST_F(LumarPropsTest, NamesNoClassPublishesAreFieldsOfTheObjectsRecord) {
   EXPECT_TRUE(dialogs.Messages.empty());
 }
 
-TEST(BGIElements, RectanglesOverlapWhenTheyTouchAndWidenByTen) {
+TEST(BGIElements, RectanglesOverlapWhenTheyTouch) {
   TRectBGIElement element;
   element.Rect()->IncludePoint(0, 0);
   element.Rect()->IncludePoint(10, 5);
@@ -151,9 +151,6 @@ TEST(BGIElements, RectanglesOverlapWhenTheyTouchAndWidenByTen) {
   };
   for (const auto& [q, overlaps] : cases)
     EXPECT_EQ(element.Overlaps(q.MinX, q.MinY, q.MaxX, q.MaxY), overlaps) << testing::PrintToString(BoxOf(q));
-  TRealRect margin;
-  element.GetMarginRect(margin);
-  EXPECT_EQ(BoxOf(margin), (Box4{-10, -10, 20, 15}));
 }
 
 }  // namespace
