@@ -36,10 +36,8 @@ std::unique_ptr<TProchazecObjektu> Searcher(bool areas, const TRealRect& rect = 
     return searcher;
   }
   auto searcher = std::make_unique<THledacLinii>();
-  searcher->MinX = rect.MinX;
-  searcher->MinY = rect.MinY;
-  searcher->MaxX = rect.MaxX;
-  searcher->MaxY = rect.MaxY;
+  auto& [minX, minY, maxX, maxY] = rect;
+  std::tie(searcher->MinX, searcher->MinY, searcher->MaxX, searcher->MaxY) = std::tie(minX, minY, maxX, maxY);
   return searcher;
 }
 
