@@ -128,15 +128,8 @@ TEST_F(TableCreationTest, ASourceTableGivesItsStructureWhenItsHeaderHoldsTogethe
   EXPECT_TRUE(Rows(File("T.DBF")).empty());
   EXPECT_EQ(MessageTexts()[0], "Problém s vytvořením DBF dle " + File("case.DBF"));
 
-  // The table chooses a template or a source table by the extension.
+  // A table made for an export chooses a source table by its extension in any case, else a template.
   TLumarDBFTable table;
-  EXPECT_FALSE(table.CreateTable(File("T.DBF")));  // no CreateFileName
-  table.CreateFileName = File("missing.CRT");
-  EXPECT_FALSE(table.CreateTable(File("T.DBF")));
-  WriteCp1250File(File("L0001.CRT"), "NAZEV C 10\r\n");
-  table.CreateFileName = File("L0001.CRT");
-  EXPECT_TRUE(table.CreateTable(File("T.DBF")));
-  EXPECT_EQ(FieldNames(File("T.DBF")), (Lines{"NAZEV C10,0", "CISLO N6,0"}));
   table.CreateFileName = MakeTable("S.dbf", "A char(1), B char(2)", {});
   EXPECT_TRUE(table.CreateTable(File("T.DBF")));
   EXPECT_EQ(FieldNames(File("T.DBF")), (Lines{"A C1,0", "B C2,0"}));
