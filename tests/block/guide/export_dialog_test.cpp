@@ -7,35 +7,21 @@
 
 namespace {
 
-// The options as the program's main tool publishes them.
-class TTestOptions : public TOwnerElement {
-  KESTX_CLASS(TTestOptions)
- public:
-  bool Export_50 = true, Export_25 = false, Export_10 = true, Export_5 = false, Export_2 = false, Export_User = false;
-  std::string DataDirectory = "/data/Průvodce";
-};
-
-TClass TTestOptions::StaticClass() {
-  using O = TTestOptions;
-  static const TClassInfo info = DescribeClass<O>(
-      "TTestOptions", TOwnerElement::StaticClass(), "test",
-      {FieldProp("Export_50", &O::Export_50), FieldProp("Export_25", &O::Export_25),
-       FieldProp("Export_10", &O::Export_10), FieldProp("Export_5", &O::Export_5), FieldProp("Export_2", &O::Export_2),
-       FieldProp("Export_User", &O::Export_User), FieldProp("DataDirectory", &O::DataDirectory)});
-  return &info;
-}
-
+// A main tool publishing its options, which the dialog reads by name.
 class TTestMainTool : public TTechnology {
   KESTX_CLASS(TTestMainTool)
  public:
-  TTestOptions options;
+  TTestMainTool() {
+    SetTexts(options, {{"Export_50", "True"}, {"Export_10", "True"}, {"DataDirectory", "/data/Průvodce"}});
+  }
+  TDynamicProperties options;
 };
 
 TClass TTestMainTool::StaticClass() {
   static const TClassInfo info = DescribeClass<TTestMainTool>(
       "TTestMainTool", TTechnology::StaticClass(), "test",
-      {AccessorProp<TTestMainTool, TTestOptions*>(
-          "Options", [](const TTestMainTool& t) { return const_cast<TTestOptions*>(&t.options); }, nullptr)});
+      {AccessorProp<TTestMainTool, TDynamicProperties*>(
+          "Options", [](const TTestMainTool& t) { return const_cast<TDynamicProperties*>(&t.options); }, nullptr)});
   return &info;
 }
 
@@ -53,9 +39,12 @@ class ExportDialogTest : public BlockTest {
     platform::SetAttended();
     BlockTest::TearDown();
   }
+  // The series options as check marks, then the folder.
   std::string Options() const {
-    return Texts(mainTool->options,
-                 {"Export_50", "Export_25", "Export_10", "Export_5", "Export_2", "Export_User", "DataDirectory"});
+    std::string marks;
+    for (const char* series : {"Export_50", "Export_25", "Export_10", "Export_5", "Export_2", "Export_User"})
+      marks += mainTool->options.GetPropertyBoolean(series) ? '+' : '-';
+    return marks + " " + mainTool->options.GetPropertyText("DataDirectory");
   }
   // Check marks in the dialog's order, then the folder field.
   static std::string Shown(platform::Form& form) {
@@ -97,7 +86,7 @@ TEST_F(ExportDialogTest, TheControlsShowTheOptionsTheFolderButtonFillsTheFieldAn
     EXPECT_EQ(shown, "+-+--- /data/Průvodce");
     EXPECT_EQ(startedAt, "/");
     EXPECT_EQ(field, std::string(folderButton) == "bt_OK" ? chosen : "/data/Průvodce");
-    EXPECT_EQ(Options(), result == 1 ? "False|True|True|False|True|True|" + chosen : before);
+    EXPECT_EQ(Options(), result == 1 ? "-++-++ " + chosen : before);
   }
 }
 
