@@ -80,9 +80,6 @@ class ExportAttributesTest : public ExportToolsTest {
     SetWorld(nullptr);
     ExportToolsTest::TearDown();
   }
-  TExportDBFClass* Writer(const std::string& name) {
-    return DynamicCast<TExportDBFClass>(tool.FindElementByName(name));
-  }
 
   TWorld world;
   TPolyLineElement* line = nullptr;
@@ -108,7 +105,7 @@ TEST_F(ExportAttributesTest, TheAttributeWriterIsNamedByLetterAndKindObjectsAreF
   for (const auto& [jedenDruh, name] : {std::pair{0, "L0005"}, {3, "L0003"}}) {  // own kind, or one for all
     tool.JedenDruh = jedenDruh;
     tool.WriteDBFRecord(line);
-    TExportDBFClass* writer = Writer(name);
+    auto* writer = DynamicCast<TExportDBFClass>(tool.FindElementByName(name));
     ASSERT_NE(writer, nullptr) << name;
     EXPECT_EQ(
         Texts(*writer, {"Druh", "ObjectType", "ControlDir", "ExpBlockName", "PlochyVHa", "BothSources"}),

@@ -90,13 +90,6 @@ TEST_F(ExportDialogTest, TheControlsShowTheOptionsTheFolderButtonFillsTheFieldAn
   }
 }
 
-// Width and height from a PNG file's header.
-std::array<int, 2> PngSize(const std::string& file) {
-  unsigned char h[24] = {};
-  std::ifstream(file, std::ios::binary).read(reinterpret_cast<char*>(h), sizeof h);
-  return {h[16] << 24 | h[17] << 16 | h[18] << 8 | h[19], h[20] << 24 | h[21] << 16 | h[22] << 8 | h[23]};
-}
-
 TEST_F(ExportDialogTest, TheDialogDrawsWithItsControlsAndTheirTextsInside) {
   TKESTUForm form("TKESTXDialog_Form");
   platform::Form& window = form.Window();
@@ -117,7 +110,10 @@ TEST_F(ExportDialogTest, TheDialogDrawsWithItsControlsAndTheirTextsInside) {
   std::filesystem::create_directories(KESTX_SCREENSHOTS_DIR);
   const std::string png = std::string(KESTX_SCREENSHOTS_DIR) + "/TKESTXDialog_Form.png";
   ASSERT_TRUE(window.SaveImage(png));
-  EXPECT_EQ(PngSize(png), (std::array<int, 2>{301, 251}));
+  unsigned char h[24] = {};  // the header: width and height big-endian from byte 16
+  std::ifstream(png, std::ios::binary).read(reinterpret_cast<char*>(h), sizeof h);
+  EXPECT_EQ(std::pair(h[16] << 24 | h[17] << 16 | h[18] << 8 | h[19], h[20] << 24 | h[21] << 16 | h[22] << 8 | h[23]),
+            std::pair(301, 251));
 }
 
 }  // namespace

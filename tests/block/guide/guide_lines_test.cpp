@@ -71,13 +71,6 @@ class GuideLinesTest : public BlockTest {
     select.DoIt();
     RunMessages();
   }
-  FrameMap Frames() {
-    FrameMap frames;
-    for (TElement* string : lin.Children())
-      for (TElement* line : DynamicCast<TPolyLineString>(string)->Children())
-        frames[string->GetName()].push_back(VerticesOf(*DynamicCast<TPolyLineElement>(line)));
-    return frames;
-  }
 
   TWCSWorld world;
   TLogLines log;
@@ -107,7 +100,11 @@ TEST_F(GuideLinesTest, EachChosenSeriesFramesItsSelectedSheetsOnceVertexByVertex
     SCOPED_TRACE(testing::PrintToString(flags));
     lin.Clear();
     Run(flags);
-    EXPECT_EQ(Frames(), expected);
+    FrameMap frames;
+    for (TElement* string : lin.Children())
+      for (TElement* line : DynamicCast<TPolyLineString>(string)->Children())
+        frames[string->GetName()].push_back(VerticesOf(*DynamicCast<TPolyLineElement>(line)));
+    EXPECT_EQ(frames, expected);
   }
   EXPECT_THAT(log.Lines, ElementsAre());
 }

@@ -18,14 +18,6 @@ class TableCreationTest : public BlockTest {
     CreateFromTemplate(File("L0001.CRT"), File("T.DBF"), done);
     return done;
   }
-  // NAZEV char(30) and CISLO decimal(6,0).
-  static void TwoFields(TEntity& defs) {
-    for (const auto& [name, type, length] : {std::tuple{"NAZEV", 'C', 30}, {"CISLO", 'N', 6}}) {
-      auto* def = Named<TFieldDefElement>(name, &defs);
-      def->FieldType = type;
-      def->Length = static_cast<std::uint16_t>(length);
-    }
-  }
 };
 
 TEST_F(TableCreationTest, FieldDefinitionsGiveTheirSqlTypesAndTheStatement) {
@@ -43,7 +35,11 @@ TEST_F(TableCreationTest, FieldDefinitionsGiveTheirSqlTypesAndTheStatement) {
     EXPECT_EQ(def.GetPropertyText("SQLType"), c.sql) << c.type;
   }
   TEntity defs;
-  TwoFields(defs);
+  for (const auto& [name, type, length] : {std::tuple{"NAZEV", 'C', 30}, {"CISLO", 'N', 6}}) {
+    auto* def = Named<TFieldDefElement>(name, &defs);
+    def->FieldType = type;
+    def->Length = static_cast<std::uint16_t>(length);
+  }
   EXPECT_EQ(CreateTableStatement("/b/L0001.DBF", defs),
             "create table \"/b/L0001.DBF\" (\r\nNAZEV char(30),\r\nCISLO decimal(6,0))");
   // An engine error is shown and nothing is made; an older file is replaced.

@@ -13,24 +13,21 @@ class LumarWritersTest : public WritingTest {
   std::unique_ptr<TLumarLinWriter> LinWriter(bool createNew = true, const std::string& block = "T.BLK") {
     return NewBlockWriter<TLumarLinWriter>(Block(block), createNew, &wcs);
   }
-  // A line of three vertices with every field of its props set.
-  TPolyLineElement* FullLine(std::int32_t id) {
-    TPolyLineElement* line = Line(id, {{1, 1}, {4, 5}, {7, 1}});
-    line->SetRelRefPoint(new T2DCoordinate(0.5, 0.5));
-    line->Angle = 0.5;
-    auto* props = static_cast<TLumarLineProps*>(line->Properties());
-    SetTexts(*props, {{"Barva", "5"}, {"Znacka", "6"}, {"Presnost", "7"}, {"Vyber", "True"}, {"Symbol", "8"},
-                      {"LeftArea", "9"}, {"RightArea", "10"}});
-    props->Links = {TLineLink{11, 1}, {12, 0}, {13, 1}, {14, 0}};
-    return line;
-  }
 };
 
 TEST_F(LumarWritersTest, ALineIntoANewBlockMakesTheFolderItsFilesAndOneRecordAtItsNumber) {
   const std::string block = "export/sub/T.BLK";
   {
     auto writer = LinWriter(true, block);
-    EXPECT_TRUE(writer->WriteLine(*FullLine(2)));
+    // A line of three vertices with every field of its props set.
+    TPolyLineElement* line = Line(2, {{1, 1}, {4, 5}, {7, 1}});
+    line->SetRelRefPoint(new T2DCoordinate(0.5, 0.5));
+    line->Angle = 0.5;
+    auto* props = static_cast<TLumarLineProps*>(line->Properties());
+    SetTexts(*props, {{"Barva", "5"}, {"Znacka", "6"}, {"Presnost", "7"}, {"Vyber", "True"}, {"Symbol", "8"},
+                      {"LeftArea", "9"}, {"RightArea", "10"}});
+    props->Links = {TLineLink{11, 1}, {12, 0}, {13, 1}, {14, 0}};
+    EXPECT_TRUE(writer->WriteLine(*line));
   }
   for (const char* file : {kAreaFileName, kPointFileName, kTextBoxFileName, kTextFileName})
     EXPECT_TRUE(platform::FileExists(BlockFile(file, block))) << file;
