@@ -80,22 +80,32 @@ class ExportAttributesTest : public ExportToolsTest {
     SetWorld(nullptr);
     ExportToolsTest::TearDown();
   }
-  TExportDBFClass* Writer(const std::string& name) {
-    return DynamicCast<TExportDBFClass>(tool.FindElementByName(name));
-  }
 
   TWorld world;
   TPolyLineElement* line = nullptr;
   TExportLumarElements tool;
 };
 
-TEST_F(ExportAttributesTest, TheAttributeWriterIsNamedByLetterAndKindAndObjectsAreFiledOnlyOnRequest) {
+struct TExportWatcher {
+  TElement* element = nullptr;
+  TDynamicProperties* values = nullptr;
+  void Exported(TElement* e, TDynamicProperties* v) { std::tie(element, values) = std::tie(e, v); }
+};
+
+TEST_F(ExportAttributesTest, TheAttributeWriterIsNamedByLetterAndKindObjectsAreFiledOnRequestAndTheEventGetsBoth) {
+  TExportWatcher watcher;
+  tool.DoExportObject(line);  // unassigned: nothing
+  tool.OnExportObject = ExportObjectHandler<TExportWatcher, &TExportWatcher::Exported>(&watcher);
+  tool.DoExportObject(line);
+  EXPECT_EQ(std::tuple(watcher.element, watcher.values), std::tuple(line, tool.DynamicProps()));
+  EXPECT_EQ(tool.IndexOf(watcher.values), 0);
+
   tool.ControlDir = File("control");
   tool.PlochyVHa = true;
   for (const auto& [jedenDruh, name] : {std::pair{0, "L0005"}, {3, "L0003"}}) {  // own kind, or one for all
     tool.JedenDruh = jedenDruh;
     tool.WriteDBFRecord(line);
-    TExportDBFClass* writer = Writer(name);
+    auto* writer = DynamicCast<TExportDBFClass>(tool.FindElementByName(name));
     ASSERT_NE(writer, nullptr) << name;
     EXPECT_EQ(
         Texts(*writer, {"Druh", "ObjectType", "ControlDir", "ExpBlockName", "PlochyVHa", "BothSources"}),
@@ -119,22 +129,6 @@ TEST_F(ExportAttributesTest, TheAttributeWriterIsNamedByLetterAndKindAndObjectsA
     EXPECT_EQ(block && block->GetObjectRegister('L')->FindEntity(line->GetSpaceID()) == line, c.filed) << c.name;
     EXPECT_TRUE(!block || DynamicCast<TLumarBlockRegister>(block)) << c.name;
   }
-}
-
-struct TExportWatcher {
-  TElement* element = nullptr;
-  TDynamicProperties* values = nullptr;
-  void Exported(TElement* e, TDynamicProperties* v) { std::tie(element, values) = std::tie(e, v); }
-};
-
-TEST_F(ExportAttributesTest, TheExportEventGetsTheElementAndTheDynamicValues) {
-  TExportWatcher watcher;
-  tool.DoExportObject(line);  // unassigned: nothing
-  tool.OnExportObject = ExportObjectHandler<TExportWatcher, &TExportWatcher::Exported>(&watcher);
-  tool.DoExportObject(line);
-  EXPECT_EQ(watcher.element, line);
-  EXPECT_EQ(watcher.values, tool.DynamicProps());
-  EXPECT_EQ(tool.IndexOf(watcher.values), 0);
 }
 
 }  // namespace

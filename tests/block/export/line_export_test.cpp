@@ -39,12 +39,6 @@ class LineExportTest : public ExportTest {
       if (auto* node = static_cast<TNode*>(child); node->GetX() == x && node->GetY() == y) return node;
     return Named<TNode>("", &graph);
   }
-  void Connect(TPolyLineElement* line) {
-    for (bool atBegin : {true, false}) {
-      const T2DCoordinate* end = line->VertexAt(0, atBegin);
-      NodeAt(end->GetX(), end->GetY())->AddLine(line, atBegin);
-    }
-  }
   static TLineLinks LinksOf(TPolyLineElement* line) { return static_cast<TLumarLineProps*>(line->Properties())->Links; }
   std::unique_ptr<TExportLinesToLumar> Tool(TElement* input, const std::string& block = "T.BLK") {
     std::unique_ptr<TExportLinesToLumar> tool(CreateElement<TExportLinesToLumar>());
@@ -80,7 +74,11 @@ TEST_F(LineExportTest, PreparingNumbersLinesInListOrderOnceAndLinksTheBranchesAr
   TPolyLineElement* c = Line(-1, {{-1, 0}, {0, 0}});
   TPolyLineElement* e = Line(42, {{0, 0}, {0, -1}});  // outside the export: keeps its number
   TPolyLineElement* d = Line(-1, {{5, 5}, {6, 6}});
-  for (TPolyLineElement* line : {a, b, c, e}) Connect(line);
+  for (TPolyLineElement* line : {a, b, c, e})
+    for (bool atBegin : {true, false}) {
+      const T2DCoordinate* end = line->VertexAt(0, atBegin);
+      NodeAt(end->GetX(), end->GetY())->AddLine(line, atBegin);
+    }
   // What a block reading left in the props must not reach the records.
   static_cast<TLumarLineProps*>(d->Properties())->Links = Links({{99, 1}, {98, 1}, {97, 0}, {96, 1}});
   TEntity input;

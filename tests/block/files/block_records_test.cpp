@@ -88,27 +88,15 @@ TEST(BlockRecords, DummyRecordsAreZeroButTheirFlagByte) {
 }
 
 TEST(BlockRecords, FlagsDecideWhatARecordIs) {
-  const auto line = [](std::uint8_t flag) {
-    TLineRecord r;
-    r.Flag = flag;
-    return r.IsLine();
-  };
+  const auto line = [](std::uint8_t flag) { return TLineRecord{.Flag = flag, .Box = {}}.IsLine(); };
   const auto area = [](std::uint8_t flag, double size) {
-    TAreaRecord r;
-    r.Flag = flag;
-    r.Area = size;
-    return r.IsLiveArea();
+    return TAreaRecord{.Flag = flag, .Box = {}, .Area = size}.IsLiveArea();
   };
-  EXPECT_TRUE(line(0));
-  EXPECT_TRUE(line(2));  // bit 1 alone
-  EXPECT_FALSE(line(4));
-  EXPECT_FALSE(line(8));
-  EXPECT_FALSE(area(0, 0.0005));
-  EXPECT_TRUE(area(0, 0.002));
-  EXPECT_FALSE(area(4, 100));
-  EXPECT_TRUE(area(8, 100));
-  EXPECT_FALSE(TPointRecord{.Flag = 1}.IsPoint());
-  EXPECT_TRUE(TPointRecord{.Flag = 2}.IsPoint());
+  // Lines: bit 1 alone is a line; points: flag 2 is a point; areas: live above 0.001.
+  const std::vector<bool> is{line(0),         line(2),        line(4),      line(8),
+                             area(0, 0.0005), area(0, 0.002), area(4, 100), area(8, 100),
+                             TPointRecord{.Flag = 1}.IsPoint(), TPointRecord{.Flag = 2}.IsPoint()};
+  EXPECT_EQ(is, (std::vector<bool>{true, true, false, false, false, true, false, true, false, true}));
   const std::pair<double, double> slants[] = {{15, 0.2617993877991494}, {-90, -1.5707963267948966}, {1, 0}, {-0.5, 0}};
   for (const auto& [stored, radians] : slants)
     EXPECT_DOUBLE_EQ(TTextBoxRecord{.Slant = stored}.SlantRadians(), radians);

@@ -7,35 +7,21 @@
 
 namespace {
 
-// The options as the program's main tool publishes them.
-class TTestOptions : public TOwnerElement {
-  KESTX_CLASS(TTestOptions)
- public:
-  bool Export_50 = true, Export_25 = false, Export_10 = true, Export_5 = false, Export_2 = false, Export_User = false;
-  std::string DataDirectory = "/data/Průvodce";
-};
-
-TClass TTestOptions::StaticClass() {
-  using O = TTestOptions;
-  static const TClassInfo info = DescribeClass<O>(
-      "TTestOptions", TOwnerElement::StaticClass(), "test",
-      {FieldProp("Export_50", &O::Export_50), FieldProp("Export_25", &O::Export_25),
-       FieldProp("Export_10", &O::Export_10), FieldProp("Export_5", &O::Export_5), FieldProp("Export_2", &O::Export_2),
-       FieldProp("Export_User", &O::Export_User), FieldProp("DataDirectory", &O::DataDirectory)});
-  return &info;
-}
-
+// A main tool publishing its options, which the dialog reads by name.
 class TTestMainTool : public TTechnology {
   KESTX_CLASS(TTestMainTool)
  public:
-  TTestOptions options;
+  TTestMainTool() {
+    SetTexts(options, {{"Export_50", "True"}, {"Export_10", "True"}, {"DataDirectory", "/data/Průvodce"}});
+  }
+  TDynamicProperties options;
 };
 
 TClass TTestMainTool::StaticClass() {
   static const TClassInfo info = DescribeClass<TTestMainTool>(
       "TTestMainTool", TTechnology::StaticClass(), "test",
-      {AccessorProp<TTestMainTool, TTestOptions*>(
-          "Options", [](const TTestMainTool& t) { return const_cast<TTestOptions*>(&t.options); }, nullptr)});
+      {AccessorProp<TTestMainTool, TDynamicProperties*>(
+          "Options", [](const TTestMainTool& t) { return const_cast<TDynamicProperties*>(&t.options); }, nullptr)});
   return &info;
 }
 
@@ -53,9 +39,12 @@ class ExportDialogTest : public BlockTest {
     platform::SetAttended();
     BlockTest::TearDown();
   }
+  // The series options as check marks, then the folder.
   std::string Options() const {
-    return Texts(mainTool->options,
-                 {"Export_50", "Export_25", "Export_10", "Export_5", "Export_2", "Export_User", "DataDirectory"});
+    std::string marks;
+    for (const char* series : {"Export_50", "Export_25", "Export_10", "Export_5", "Export_2", "Export_User"})
+      marks += mainTool->options.GetPropertyBoolean(series) ? '+' : '-';
+    return marks + " " + mainTool->options.GetPropertyText("DataDirectory");
   }
   // Check marks in the dialog's order, then the folder field.
   static std::string Shown(platform::Form& form) {
@@ -69,87 +58,62 @@ class ExportDialogTest : public BlockTest {
   std::unique_ptr<TKESTXDialog> dialog;
 };
 
-TEST_F(ExportDialogTest, TheControlsShowTheOptionsAndOnlyOkWritesThemBack) {
+TEST_F(ExportDialogTest, TheControlsShowTheOptionsTheFolderButtonFillsTheFieldAndOnlyOkWritesThemBack) {
   const std::string before = Options();
-  const std::pair<const char*, int> cases[] = {{"bt_Storno", 2}, {"close box", 2}, {"bt_OK", 1}};
-  for (const auto& [end, result] : cases) {
+  const std::string chosen = folder.File("Bloky");
+  std::filesystem::create_directories(chosen);
+  // How the dialog ends, its result, and the button that ends the folder choice.
+  const std::tuple<const char*, int, const char*> cases[] = {
+      {"bt_Storno", 2, "bt_OK"}, {"close box", 2, "bt_Storno"}, {"bt_OK", 1, "bt_OK"}};
+  for (const auto& [end, result, folderButton] : cases) {
     SCOPED_TRACE(end);
-    std::string shown;
-    platform::SetModalAnswerer([&, end = std::string(end)](platform::Form& form) {
+    std::string shown, startedAt, field;
+    platform::SetModalAnswerer([&, end = std::string(end), folderButton = folderButton](platform::Form& form) {
+      if (form.LayoutName() == "Tf_SelectDir") {
+        startedAt = form.Directory("lb_Dirs");
+        form.SetDirectory("lb_Dirs", chosen);
+        return platform::UserClick(form, folderButton);
+      }
       shown = Shown(form);
       for (const char* box : {"cb_50", "cb_25", "cb_2", "cb_u"}) form.SetChecked(box, !form.Checked(box));
-      form.SetText("ed_Path", "/export/Bloky");
+      platform::UserClick(form, "b_Path");
+      field = form.Text("ed_Path");
       if (end == "close box") platform::UserCloseWindow(form);
       else platform::UserClick(form, end);
     });
     dialog->DoIt();
     EXPECT_EQ(dialog->Result, result);
     EXPECT_EQ(shown, "+-+--- /data/Průvodce");
-    EXPECT_EQ(Options(), result == 1 ? "False|True|True|False|True|True|/export/Bloky" : before);
-  }
-}
-
-TEST_F(ExportDialogTest, TheFolderButtonPutsTheChosenFolderIntoTheField) {
-  const std::string chosen = folder.File("Bloky");
-  std::filesystem::create_directories(chosen);
-  for (const auto& [button, path] : {std::pair{"bt_Storno", "/data/Průvodce"}, {"bt_OK", chosen.c_str()}}) {
-    SCOPED_TRACE(button);
-    std::string startedAt, field;
-    platform::SetModalAnswerer([&, button = button](platform::Form& form) {
-      if (form.LayoutName() == "Tf_SelectDir") {
-        startedAt = form.Directory("lb_Dirs");
-        form.SetDirectory("lb_Dirs", chosen);
-        return platform::UserClick(form, button);
-      }
-      platform::UserClick(form, "b_Path");
-      field = form.Text("ed_Path");
-    });
-    dialog->DoIt();
     EXPECT_EQ(startedAt, "/");
-    EXPECT_EQ(field, path);
+    EXPECT_EQ(field, std::string(folderButton) == "bt_OK" ? chosen : "/data/Průvodce");
+    EXPECT_EQ(Options(), result == 1 ? "-++-++ " + chosen : before);
   }
 }
 
-// Width and height from a PNG file's header.
-std::array<int, 2> PngSize(const std::string& file) {
-  unsigned char h[24] = {};
-  std::ifstream(file, std::ios::binary).read(reinterpret_cast<char*>(h), sizeof h);
-  return {h[16] << 24 | h[17] << 16 | h[18] << 8 | h[19], h[20] << 24 | h[21] << 16 | h[22] << 8 | h[23]};
-}
-
-TEST_F(ExportDialogTest, TheDialogAndTheConfirmationDrawWithTheirControlsInside) {
-  const std::filesystem::path shots = KESTX_SCREENSHOTS_DIR;
-  std::filesystem::create_directories(shots);
-  const struct {
-    const char *layout, *caption;
-    int width, height;
-    std::vector<std::pair<const char*, const char*>> controls;  // name, text
-  } cases[] = {
-      {"TKESTXDialog_Form", "Export Průvodce do LumaRu", 301, 251,
-       {{"Label1", "Exportovat:"}, {"cb_50", "SMO 50"}, {"cb_25", "SMO 25"}, {"cb_10", "SMO 10"}, {"cb_5", "SMO 5"},
-        {"cb_2", "SMO 2"}, {"cb_u", "Uživatelské prostory"}, {"Label5", "Složka pro export:"}, {"ed_Path", ""},
-        {"b_Path", "..."}, {"pn_Bottom", ""}, {"bt_OK", "&OK"}, {"bt_Storno", "&Storno"}}},
-      {"TKestuConfirmDialog_Form", "?", 360, 160,
-       {{"lb_Message", "Přerušit export linií ?"}, {"bt_Ano", "&Ano"}, {"bt_Ne", "&Ne"}, {"bt_Storno", "&Storno"}}},
-  };
-  for (const auto& row : cases) {
-    SCOPED_TRACE(row.layout);
-    TKESTUForm form(row.layout);
-    platform::Form& window = form.Window();
-    if (window.HasControl("lb_Message")) window.SetText("lb_Message", "Přerušit export linií ?");
-    EXPECT_EQ(window.Caption(), row.caption);
-    window.SetBounds({0, 0, row.width, row.height});
-    for (const auto& [name, text] : row.controls) {
-      ASSERT_TRUE(window.HasControl(name)) << name;
-      EXPECT_EQ(window.Text(name), text);
-      const platform::Bounds at = window.ControlBounds(name);
-      EXPECT_TRUE(at.Left >= 0 && at.Top >= 0 && at.Width > 0 && at.Height > 0) << name;
-      EXPECT_TRUE(at.Left + at.Width <= row.width && at.Top + at.Height <= row.height) << name;
-    }
-    const std::string png = (shots / (std::string(row.layout) + ".png")).string();
-    ASSERT_TRUE(window.SaveImage(png));
-    EXPECT_EQ(PngSize(png), (std::array<int, 2>{row.width, row.height}));
+TEST_F(ExportDialogTest, TheDialogDrawsWithItsControlsAndTheirTextsInside) {
+  TKESTUForm form("TKESTXDialog_Form");
+  platform::Form& window = form.Window();
+  EXPECT_EQ(window.Caption(), "Export Průvodce do LumaRu");
+  window.SetBounds({0, 0, 301, 251});
+  const std::pair<const char*, const char*> controls[] = {
+      {"Label1", "Exportovat:"}, {"cb_50", "SMO 50"}, {"cb_25", "SMO 25"}, {"cb_10", "SMO 10"}, {"cb_5", "SMO 5"},
+      {"cb_2", "SMO 2"}, {"cb_u", "Uživatelské prostory"}, {"Label5", "Složka pro export:"}, {"ed_Path", ""},
+      {"b_Path", "..."}, {"pn_Bottom", ""}, {"bt_OK", "&OK"}, {"bt_Storno", "&Storno"}};
+  for (const auto& [name, text] : controls) {
+    ASSERT_TRUE(window.HasControl(name)) << name;
+    EXPECT_EQ(window.Text(name), text);
+    const platform::Bounds at = window.ControlBounds(name);
+    EXPECT_TRUE(at.Left >= 0 && at.Top >= 0 && at.Width > 0 && at.Height > 0 && at.Left + at.Width <= 301 &&
+                at.Top + at.Height <= 251)
+        << name;
   }
+  std::filesystem::create_directories(KESTX_SCREENSHOTS_DIR);
+  const std::string png = std::string(KESTX_SCREENSHOTS_DIR) + "/TKESTXDialog_Form.png";
+  ASSERT_TRUE(window.SaveImage(png));
+  unsigned char h[24] = {};  // the header: width and height big-endian from byte 16
+  std::ifstream(png, std::ios::binary).read(reinterpret_cast<char*>(h), sizeof h);
+  EXPECT_EQ(std::pair(h[16] << 24 | h[17] << 16 | h[18] << 8 | h[19], h[20] << 24 | h[21] << 16 | h[22] << 8 | h[23]),
+            std::pair(301, 251));
 }
 
 }  // namespace

@@ -28,6 +28,13 @@ std::string DumpOf(TElement* root) {
   return out.str();
 }
 
+// The classes of an entity's children, each followed by a space.
+std::string ClassesOf(const TEntity& entity) {
+  std::string classes;
+  for (TElement* child : entity.Children()) classes += child->ClassName() + " ";
+  return classes;
+}
+
 class GuideTest : public BlockTest {
  protected:
   void SetUp() override {
@@ -47,9 +54,7 @@ TEST_F(GuideTest, AFreshGuideMakesItsPartsInTheirOrder) {
   guide.AddElement(new TOwnerEntity());
   TVectors* vectors = guide.Vectors();
   EXPECT_EQ(guide.Vectors(), vectors);
-  std::vector<std::string> classes;
-  for (TElement* child : guide.Children()) classes.push_back(child->ClassName());
-  EXPECT_THAT(classes, ElementsAre("TOwnerEntity", "TUserMapSpaces", "TZMSpace", "TMapsZM", "TVectors"));
+  EXPECT_EQ(ClassesOf(guide), "TOwnerEntity TUserMapSpaces TZMSpace TMapsZM TVectors ");
 }
 
 TEST_F(GuideTest, CompactingKeepsTheSelectedSheetsOnly) {
@@ -142,6 +147,9 @@ TEST_F(GuideTest, AnOlderDrawingClassMovesIntoVectorsOfTheSameNameAndNoDrawingKe
   EXPECT_EQ(guide.IndexOf(old), -1);
   EXPECT_EQ(old->GetOwnersCount(), 1);
   EXPECT_EQ(guide.ExistingUserMapSpaces(), nullptr);
+  // Parts made later go before the drawing, the ZM sheet before its locator.
+  guide.UserMapSpaces();
+  EXPECT_EQ(ClassesOf(guide), "TZMSpace TMapsZM TVectors TUserMapSpaces ");
 }
 
 }  // namespace

@@ -94,8 +94,6 @@ TEST_F(LumarPropsTest, HectaresOnlyForAreasAndLinksCarryTheirEndByte) {
   props.SetLink(llStartPrevious, 7, true);
   props.SetLink(llEndNext, 8, false);
   EXPECT_EQ(props.Links, (TLineLinks{TLineLink{7, 1}, {8, 0}, {}, {}}));
-  TLumarTextProps text;
-  EXPECT_EQ(text.StartPoint(), text.StartPoint());  // made once, on first read
 }
 
 TEST_F(LumarPropsTest, NamesNoClassPublishesAreFieldsOfTheObjectsRecord) {
@@ -104,7 +102,6 @@ TEST_F(LumarPropsTest, NamesNoClassPublishesAreFieldsOfTheObjectsRecord) {
   TPolyLineElement* line = Filed<TPolyLineElement, TLumarLineProps>(block, 12, 1);
   TPolyLineElement* orphan = Filed<TPolyLineElement, TLumarLineProps>(block, 13, 1);  // no record
   EXPECT_TRUE(line->HasProperty("nazev"));
-  EXPECT_TRUE(line->HasProperty("L0001.NAZEV"));
   EXPECT_FALSE(line->HasProperty("POPIS"));
   EXPECT_EQ(line->GetPropertyText("NAZEV"), "druhá");
   const struct {
@@ -144,7 +141,7 @@ TEST_F(LumarPropsTest, NamesNoClassPublishesAreFieldsOfTheObjectsRecord) {
   EXPECT_TRUE(dialogs.Messages.empty());
 }
 
-TEST(BGIElements, RectanglesOverlapWhenTheyTouchAndWidenByTen) {
+TEST(BGIElements, RectanglesOverlapWhenTheyTouch) {
   TRectBGIElement element;
   element.Rect()->IncludePoint(0, 0);
   element.Rect()->IncludePoint(10, 5);
@@ -154,9 +151,6 @@ TEST(BGIElements, RectanglesOverlapWhenTheyTouchAndWidenByTen) {
   };
   for (const auto& [q, overlaps] : cases)
     EXPECT_EQ(element.Overlaps(q.MinX, q.MinY, q.MaxX, q.MaxY), overlaps) << testing::PrintToString(BoxOf(q));
-  TRealRect margin;
-  element.GetMarginRect(margin);
-  EXPECT_EQ(BoxOf(margin), (Box4{-10, -10, 20, 15}));
 }
 
 }  // namespace

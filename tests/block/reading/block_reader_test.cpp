@@ -32,8 +32,7 @@ TEST_F(BlockReaderTest, PointsAreReadFromTheirRecordsWithinTheRange) {
   EXPECT_EQ(Texts(*points, {"BlockName", "TYPE"}), dir + "|PNT");
   EXPECT_EQ(NumbersOf(*points), (std::vector<int>{1, 2, 6}));
   auto* first = Child<TPointElement>(*points, 0);
-  EXPECT_EQ(std::pair(first->GetAbsRefX(), first->GetAbsRefY()), std::pair(-1.0, -0.5));
-  EXPECT_EQ(first->Angle, 0.25);
+  EXPECT_EQ(std::tuple(first->GetAbsRefX(), first->GetAbsRefY(), first->Angle), std::tuple(-1.0, -0.5, 0.25));
   EXPECT_EQ(Texts(*first->Properties(), {"Cislo", "Druh", "Presnost", "Barva", "Znacka"}), "1|7|2|3|4");
   EXPECT_EQ(LogLines(), (std::vector<std::string>{"Bod.c.3 je mimo rozsah", "Bod.c.4 je mimo rozsah"}));
 }
@@ -54,8 +53,7 @@ TEST_F(BlockReaderTest, LinesKeepTheirVerticesPropsAndReferencePointAndComeFromT
   ASSERT_EQ(NumbersOf(*lines), (std::vector<int>{1}));
   auto* read = Child<TPolyLineElement>(*lines, 0);
   EXPECT_EQ(VerticesOf(*read), (Points{{-1, -1}, {-2, -1}, {-3, -4}}));
-  EXPECT_EQ(std::pair(read->GetAbsRefX(), read->GetAbsRefY()), std::pair(-3.0, -5.0));
-  EXPECT_EQ(read->Angle, 1.5);
+  EXPECT_EQ(std::tuple(read->GetAbsRefX(), read->GetAbsRefY(), read->Angle), std::tuple(-3.0, -5.0, 1.5));
   auto* props = static_cast<TLumarLineProps*>(read->Properties());
   EXPECT_EQ(Texts(*props, {"Cislo", "Druh", "Presnost", "Barva", "Znacka", "Symbol", "LeftArea", "RightArea"}),
             "1|12|3|5|6|1001|8|-1");
@@ -218,6 +216,8 @@ TEST_F(BlockReaderTest, BrokenAreasAndParentChainsAreLoggedNeverFollowedForever)
   auto areas = Layer(Reader()->ReadAreas());
   ASSERT_NE(areas, nullptr);
   EXPECT_EQ(NumbersOf(*areas), (std::vector<int>{2, 1, 5}));
+  // The cycle's last link is dropped: area 1 is a hole of area 2, not also the other way round.
+  EXPECT_EQ(Child<TPolyLineAreaElement>(*areas, 1)->Holes(), nullptr);
   EXPECT_EQ(LogLines(), (std::vector<std::string>{"Plocha č.2 má v řetězu otců cyklus, otec č.1 se nepoužije",
                                                    dir + ":Pro plochu č.3 a linii č.3 nelze načíst další linii vlevo",
                                                    dir + ": Nelze načíst pro plochu č.4 linii č.7",

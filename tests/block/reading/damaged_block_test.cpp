@@ -65,17 +65,14 @@ class DamagedBlockTest : public ReadingTest {
   }
 };
 
-TEST_F(DamagedBlockTest, TheSoundBlockReadsWhole) {
+TEST_F(DamagedBlockTest, MutantsAreReadWithoutFaults) {
   files.Flush();
-  // 3 areas, 4 lines, 1 line symbol, 3 points, 3 texts.
+  // The sound block: 3 areas, 4 lines, 1 line symbol, 3 points, 3 texts.
   EXPECT_EQ(ReadAll(false), 14u);
   EXPECT_EQ(ReadAll(true), 14u);
-}
-
-TEST_F(DamagedBlockTest, MutantsAreReadWithoutFaults) {
   const BlockFiles sound = files;
-  const char* names[] = {kCoordFileName, kLineFileName, kAreaFileName, kPointFileName, kTextBoxFileName,
-                         kTextFileName,  kInfoFileName};
+  const char* names[] = {kCoordFileName,   kLineFileName, kAreaFileName, kPointFileName,
+                         kTextBoxFileName, kTextFileName, kInfoFileName};
   // Values that damaged numbers take: ends of ranges, signs, neighbours.
   const std::int32_t extremes[] = {0, 1, -1, 2, 3, 4, 5, 99, 1000, 499999, 500001, INT32_MAX, INT32_MIN};
   std::mt19937 random(20261207);

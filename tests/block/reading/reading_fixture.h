@@ -58,22 +58,16 @@ inline TLineRecord LineRecord(std::int32_t number, std::int32_t first, std::int3
   return {.Number = number, .FirstVertex = first, .LastVertex = last, .Box = box};
 }
 
-// A line closing on itself round its vertices (the last equal to the first)
-// at record index, with area left on its left.
-inline void RingLine(BlockFiles& files, std::int32_t index, const std::vector<std::pair<double, double>>& points,
-                     std::int32_t left, std::int32_t right = 0) {
-  const std::int32_t first = files.Coords(points);
-  const auto last = static_cast<std::int32_t>(first + points.size() - 1);
-  files.Put(kLineFileName, index,
-            TLineRecord{.Number = index, .FirstVertex = first, .LastVertex = last,
-                        .Links = {TLineLink{}, {index, 1}, {index, 0}, {}}, .LeftArea = left, .RightArea = right,
-                        .Box = {9, 9, 0, 0}});
-}
-
-// A square ring of side size from (x0, x0).
+// A square ring line of side size from (x0, x0) at record index, closing on
+// itself, with area left on its left.
 inline void SquareLine(BlockFiles& files, std::int32_t index, double x0, double size, std::int32_t left,
                        std::int32_t right = 0) {
-  RingLine(files, index, {{x0, x0}, {x0, x0 + size}, {x0 + size, x0 + size}, {x0 + size, x0}, {x0, x0}}, left, right);
+  const double x1 = x0 + size;
+  const std::int32_t first = files.Coords({{x0, x0}, {x0, x1}, {x1, x1}, {x1, x0}, {x0, x0}});
+  files.Put(kLineFileName, index,
+            TLineRecord{.Number = index, .FirstVertex = first, .LastVertex = first + 4,
+                        .Links = {TLineLink{}, {index, 1}, {index, 0}, {}}, .LeftArea = left, .RightArea = right,
+                        .Box = {9, 9, 0, 0}});
 }
 
 // Area 3 between line 3 (walked forward) and line 4 (walked backward).

@@ -20,7 +20,9 @@ std::unique_ptr<TPolyLineElement> LineOfKind(int druh) {
   return line;
 }
 
-TEST(KindFilter, IsMadeFromTheFirstKeepOrDropParameter) {
+class KindFilterTest : public ReadingTest {};
+
+TEST_F(KindFilterTest, IsMadeFromTheFirstKeepOrDropParameterAndAcceptsByTheNumberInTheProperty) {
   const struct {
     const char* type;
     std::vector<std::string> params;
@@ -52,32 +54,19 @@ TEST(KindFilter, IsMadeFromTheFirstKeepOrDropParameter) {
           << letter;
     }
   }
-}
-
-class KindFilterTest : public ReadingTest {};
-
-TEST_F(KindFilterTest, AcceptsByTheNumberInTheProperty) {
-  TFiltrDruhuObjektu keep;
-  keep.PropName = "DRUH";
-  keep.SetKindList('L', {7, 5});
-  TFiltrDruhuObjektu drop;
-  drop.PropName = "DRUH";
-  drop.Exclude = true;
-  drop.SetKindList('L', {5, 7});
+  std::unique_ptr<TFiltrDruhuObjektu> keep(CreateKindFilter("LIN", {"!DRUH=7,5"}));
+  std::unique_ptr<TFiltrDruhuObjektu> drop(CreateKindFilter("LIN", {"-DRUH=5,7"}));
   // Kind -1: no props, so the property is empty and the answer is Exclude;
   // letter P has no list.
-  const std::tuple<int, char, bool, bool> cases[] = {{5, 'L', true, false},
-                                                     {7, 'L', true, false},
-                                                     {6, 'L', false, true},
-                                                     {-1, 'L', false, true},
-                                                     {6, 'P', true, true}};
-  for (const auto& [druh, letter, kept, dropped] : cases) {
+  const std::tuple<int, char, bool, bool> accepts[] = {
+      {5, 'L', true, false}, {7, 'L', true, false}, {6, 'L', false, true}, {-1, 'L', false, true}, {6, 'P', true, true}};
+  for (const auto& [druh, letter, kept, dropped] : accepts) {
     auto line = LineOfKind(druh);
-    EXPECT_EQ(keep.Accepts(letter, line.get()), kept) << druh << letter;
-    EXPECT_EQ(drop.Accepts(letter, line.get()), dropped) << druh << letter;
+    EXPECT_EQ(keep->Accepts(letter, line.get()), kept) << druh << letter;
+    EXPECT_EQ(drop->Accepts(letter, line.get()), dropped) << druh << letter;
   }
-  drop.PropName = "NIC";
-  EXPECT_TRUE(drop.Accepts('L', LineOfKind(5).get()));
+  drop->PropName = "NIC";
+  EXPECT_TRUE(drop->Accepts('L', LineOfKind(5).get()));
 }
 
 // Lines 1 to 4 of kinds 5, 6, 7, 8; line n runs from (10n, 0) to (10n + 2, 1)

@@ -18,14 +18,6 @@ class TableCreationTest : public BlockTest {
     CreateFromTemplate(File("L0001.CRT"), File("T.DBF"), done);
     return done;
   }
-  // NAZEV char(30) and CISLO decimal(6,0).
-  static void TwoFields(TEntity& defs) {
-    for (const auto& [name, type, length] : {std::tuple{"NAZEV", 'C', 30}, {"CISLO", 'N', 6}}) {
-      auto* def = Named<TFieldDefElement>(name, &defs);
-      def->FieldType = type;
-      def->Length = static_cast<std::uint16_t>(length);
-    }
-  }
 };
 
 TEST_F(TableCreationTest, FieldDefinitionsGiveTheirSqlTypesAndTheStatement) {
@@ -43,7 +35,11 @@ TEST_F(TableCreationTest, FieldDefinitionsGiveTheirSqlTypesAndTheStatement) {
     EXPECT_EQ(def.GetPropertyText("SQLType"), c.sql) << c.type;
   }
   TEntity defs;
-  TwoFields(defs);
+  for (const auto& [name, type, length] : {std::tuple{"NAZEV", 'C', 30}, {"CISLO", 'N', 6}}) {
+    auto* def = Named<TFieldDefElement>(name, &defs);
+    def->FieldType = type;
+    def->Length = static_cast<std::uint16_t>(length);
+  }
   EXPECT_EQ(CreateTableStatement("/b/L0001.DBF", defs),
             "create table \"/b/L0001.DBF\" (\r\nNAZEV char(30),\r\nCISLO decimal(6,0))");
   // An engine error is shown and nothing is made; an older file is replaced.
@@ -128,15 +124,8 @@ TEST_F(TableCreationTest, ASourceTableGivesItsStructureWhenItsHeaderHoldsTogethe
   EXPECT_TRUE(Rows(File("T.DBF")).empty());
   EXPECT_EQ(MessageTexts()[0], "Problém s vytvořením DBF dle " + File("case.DBF"));
 
-  // The table chooses a template or a source table by the extension.
+  // A table made for an export chooses a source table by its extension in any case, else a template.
   TLumarDBFTable table;
-  EXPECT_FALSE(table.CreateTable(File("T.DBF")));  // no CreateFileName
-  table.CreateFileName = File("missing.CRT");
-  EXPECT_FALSE(table.CreateTable(File("T.DBF")));
-  WriteCp1250File(File("L0001.CRT"), "NAZEV C 10\r\n");
-  table.CreateFileName = File("L0001.CRT");
-  EXPECT_TRUE(table.CreateTable(File("T.DBF")));
-  EXPECT_EQ(FieldNames(File("T.DBF")), (Lines{"NAZEV C10,0", "CISLO N6,0"}));
   table.CreateFileName = MakeTable("S.dbf", "A char(1), B char(2)", {});
   EXPECT_TRUE(table.CreateTable(File("T.DBF")));
   EXPECT_EQ(FieldNames(File("T.DBF")), (Lines{"A C1,0", "B C2,0"}));

@@ -4,15 +4,6 @@
 inline bool operator==(const TCoordRecord& a, const TCoordRecord& b) { return a.X == b.X && a.Y == b.Y; }
 inline void PrintTo(const TCoordRecord& r, std::ostream* out) { *out << "(" << r.X << ", " << r.Y << ")"; }
 
-// The offsets at which two records differ, to name the fields in a failure.
-template <std::size_t N>
-std::vector<std::size_t> DifferingOffsets(const std::array<std::uint8_t, N>& a, const std::array<std::uint8_t, N>& b) {
-  std::vector<std::size_t> offsets;
-  for (std::size_t i = 0; i < N; ++i)
-    if (a[i] != b[i]) offsets.push_back(i);
-  return offsets;
-}
-
 // The records of a fixed-record file, decoded.
 template <class R>
 std::vector<R> RecordsOf(const std::string& fileName) {
