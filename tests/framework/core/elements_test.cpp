@@ -2,8 +2,6 @@
 #include <functional>
 #include <memory>
 #include <random>
-#include <string>
-#include <vector>
 
 #include "framework/core/class_registry.h"
 #include "framework/tools/tools.h"

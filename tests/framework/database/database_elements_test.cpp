@@ -1,11 +1,7 @@
 #include "framework/database/database_elements.h"
 
-#include <gtest/gtest.h>
-
 #include <memory>
-#include <string>
 #include <tuple>
-#include <vector>
 
 #include "platform/dbase_table.h"
 #include "tests/framework/framework_fixture.h"

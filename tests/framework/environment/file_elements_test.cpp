@@ -1,7 +1,5 @@
 #include "framework/environment/file_elements.h"
 
-#include <gtest/gtest.h>
-
 #include <filesystem>
 #include <fstream>
 #include <tuple>

@@ -1,9 +1,6 @@
 #include "framework/models/compare_models.h"
 
-#include <gtest/gtest.h>
-
 #include <memory>
-#include <string>
 #include <tuple>
 
 #include "framework/core/class_registry.h"

@@ -1,8 +1,5 @@
 #include "framework/values/element_paths.h"
 
-#include <string>
-#include <vector>
-
 #include "tests/framework/framework_fixture.h"
 #include "framework/core/class_registry.h"
 #include "framework/values/typed_values.h"

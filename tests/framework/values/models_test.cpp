@@ -1,5 +1,3 @@
-#include <string>
-#include <vector>
 
 #include "tests/framework/framework_fixture.h"
 #include "framework/core/class_registry.h"

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <filesystem>
 #include <limits>
 #include <memory>
 #include <random>
@@ -12,7 +11,7 @@
 #include "tests/framework/framework_fixture.h"
 #include "platform/streams.h"
 #include "framework/core/class_registry.h"
-#include "tests/framework/stream/kes_stream_files.h"
+#include "tests/platform/temp_folder.h"
 
 namespace {
 
@@ -255,21 +254,15 @@ TEST_F(TypeTest, SortedIntegerListsTakeAdditionsInOrderAndRepeatsOnlyWhereAllowe
 
 class StringListTest : public FrameworkTest {
  protected:
-  void TearDown() override {
-    std::filesystem::remove(kes::PathOf(path));
-    FrameworkTest::TearDown();
-  }
-  std::string Bytes() const {
-    const kes::Bytes bytes = kes::ReadFile(path);
-    return std::string(bytes.begin(), bytes.end());
-  }
-  void Write(const std::string& bytes) const { kes::WriteFile(path, kes::Bytes(bytes.begin(), bytes.end())); }
+  std::string Bytes() const { return FileBytes(path); }
+  void Write(const std::string& bytes) const { std::ofstream(path, std::ios::binary) << bytes; }
   static std::string NameValues(TStringListElement& list) {
     Strings lines;
     for (int i = 0; i < list.GetCount(); ++i) lines.push_back(list.GetItemName(i) + "=" + list.GetValue(i));
     return Join(lines, ", ");
   }
-  const std::string path = kes::TempFile(::testing::UnitTest::GetInstance()->current_test_info()->name());
+  TempFolder folder;
+  const std::string path = folder.File("list.txt");
 };
 
 TEST_F(StringListTest, ItemsByNameInAnyCaseAndAsProperties) {
