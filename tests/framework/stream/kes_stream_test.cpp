@@ -3,20 +3,145 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
-#include <random>
 #include <memory>
+#include <random>
+#include <set>
+#include <sstream>
 #include <tuple>
 
-#include "tests/framework/deep_chains.h"
-#include "tests/framework/framework_fixture.h"
-#include "tests/framework/stream/kes_stream_files.h"
-#include "tests/framework/stream/kes_test_classes.h"
-#include "tests/platform/temp_folder.h"
 #include "framework/core/class_registry.h"
 #include "framework/stream/kes_loader.h"
 #include "framework/stream/kes_saver.h"
+#include "tests/framework/deep_chains.h"
+#include "tests/framework/framework_fixture.h"
+#include "tests/framework/stream/kes_stream_files.h"
+#include "tests/platform/temp_folder.h"
 
 namespace {
+
+// A leaf whose constructor sets non-zero values, so that a value the writer
+// omitted shows whether the reader restored it.
+class TTestLeaf : public TOwnerElement {
+  KESTX_CLASS(TTestLeaf)
+ public:
+  TTestLeaf() { ++Alive; }
+  ~TTestLeaf() override { --Alive; }
+  std::int32_t Value = 7;
+  double Ratio = 1.5;
+  char Letter = 'q';
+  std::string Label = "x";
+  bool Flag = true;
+  TElement* Link() const { return link_.Get(); }
+  void SetLink(TElement* element) { link_.Set(element); }
+  static inline int Alive = 0;
+
+ private:
+  TElementLink link_;
+};
+
+// An entity that refers to a leaf through Typed.
+class TTestBox : public TOwnerEntity {
+  KESTX_CLASS(TTestBox)
+ public:
+  TTestLeaf* Typed() const { return static_cast<TTestLeaf*>(typed_.Get()); }
+  void SetTyped(TTestLeaf* leaf) { typed_.Set(leaf); }
+
+ private:
+  TElementLink typed_;
+};
+
+class TUnlisted : public TOwnerElement {
+  KESTX_CLASS(TUnlisted)
+};
+
+}  // namespace
+
+TClass TTestLeaf::StaticClass() {
+  static const TClassInfo info = DescribeClass<TTestLeaf>(
+      "TTestLeaf", TOwnerElement::StaticClass(), "KesTest",
+      {FieldProp("Value", &TTestLeaf::Value), FieldProp("Ratio", &TTestLeaf::Ratio),
+       FieldProp("Letter", &TTestLeaf::Letter), FieldProp("Label", &TTestLeaf::Label),
+       FieldProp("Flag", &TTestLeaf::Flag), ReadWriteProp("Link", &TTestLeaf::Link, &TTestLeaf::SetLink)});
+  return &info;
+}
+
+TClass TTestBox::StaticClass() {
+  static const TClassInfo info = DescribeClass<TTestBox>("TTestBox", TOwnerEntity::StaticClass(), "KesTest",
+                                                         {ReadWriteProp("Typed", &TTestBox::Typed, &TTestBox::SetTyped)});
+  return &info;
+}
+
+TClass TUnlisted::StaticClass() {
+  static const TClassInfo info = DescribeClass<TUnlisted>("TUnlisted", TOwnerElement::StaticClass(), "KesTest", {});
+  return &info;
+}
+
+namespace {
+
+std::string Node(TElement* element, TEntity* top);
+
+// A reference: the index of a child of the top entity, or the element itself.
+std::string Ref(TElement* target, TEntity* top) {
+  if (top)
+    for (int i = 0; i < top->GetCount(); ++i)
+      if (top->GetElement(i) == target) return "#" + std::to_string(i);
+  return "(" + Node(target, top) + ")";
+}
+
+std::string Node(TElement* element, TEntity* top) {
+  std::ostringstream text;
+  if (auto* leaf = DynamicCast<TTestLeaf>(element)) {
+    if (leaf->HasName()) text << leaf->GetName() << ":";
+    text << "L(" << leaf->Value << " " << leaf->Ratio << " " << leaf->Letter << " " << leaf->Label << " "
+         << leaf->Flag << ")";
+    if (leaf->Link()) text << "->" << Ref(leaf->Link(), top);
+    return text.str();
+  }
+  text << element->ClassName();
+  if (element->HasName()) text << " " << element->GetName();
+  if (auto* entity = DynamicCast<TEntity>(element)) {
+    std::vector<std::string> children;
+    for (TElement* child : entity->Children()) children.push_back(Node(child, top));
+    text << "[" << Join(children) << "]";
+  }
+  if (auto* box = DynamicCast<TTestBox>(element); box && box->Typed()) text << "->" << Ref(box->Typed(), top);
+  return text.str();
+}
+
+// The loaded graph as text, for one comparison per graph: leaves as
+// [name:]L(value ratio letter label flag), other elements as class [name]
+// [children]; references as ->#i (a child of the root) or ->(the element).
+std::string DumpGraph(TElement* root) { return root ? Node(root, DynamicCast<TEntity>(root)) : "nil"; }
+
+// Frees a loaded graph with the inline elements its properties took without
+// owning them (the reader leaves those alive, as the file made them).
+void FreeLoaded(TElement* root) {
+  std::vector<TElementLink> reached;
+  std::set<TElement*> seen;
+  std::vector<TElement*> work{root};
+  while (!work.empty()) {
+    TElement* element = work.back();
+    work.pop_back();
+    if (!element || !seen.insert(element).second) continue;
+    if (auto* entity = DynamicCast<TEntity>(element))
+      for (TElement* child : entity->Children()) work.push_back(child);
+    for (const TPropInfo* info : element->ClassType()->Props()) {
+      if (info->Kind != tkClass || !info->GetObj) continue;
+      // Only elements a load made: they are unnumbered.
+      TElement* target = DynamicCast<TElement>(info->GetObj(*element));
+      if (target && target->ID == -1) {
+        reached.emplace_back(target);
+        work.push_back(target);
+      }
+    }
+  }
+  delete root;
+  for (const TElementLink& link : reached) delete link.Get();  // nil once its holder freed it
+}
+struct FreeGraph {
+  void operator()(TElement* root) const { FreeLoaded(root); }
+};
+using Graph = std::unique_ptr<TElement, FreeGraph>;
 
 using kes::Bytes;
 using kes::I;
@@ -27,7 +152,8 @@ class KesStreamTest : public FrameworkTest {
  protected:
   void SetUp() override {
     FrameworkTest::SetUp();
-    RegisterKesTestClasses();
+    if (!FindKestuClass("TTestLeaf")) RegisterKestuClass(TTestLeaf::StaticClass());
+    if (!FindKestuClass("TTestBox")) RegisterKestuClass(TTestBox::StaticClass());
     MainTool = &log;
     TTestLeaf::Alive = 0;
   }
@@ -55,15 +181,6 @@ class KesStreamTest : public FrameworkTest {
   TempFolder folder;
   const std::string file = folder.File("model.kes");
 };
-
-class TUnlisted : public TOwnerElement {
-  KESTX_CLASS(TUnlisted)
-};
-
-TClass TUnlisted::StaticClass() {
-  static const TClassInfo info = DescribeClass<TUnlisted>("TUnlisted", TOwnerElement::StaticClass(), "KesTest", {});
-  return &info;
-}
 
 // A leaf with the values given: zero and empty unless said, the character 'q'.
 TTestLeaf* Leaf(int value, const std::string& name = "", TElement* link = nullptr, double ratio = 0,
