@@ -176,6 +176,13 @@ class KesStreamTest : public FrameworkTest {
     return Load();
   }
   Lines Logged() const { return log.Lines(msgLogText); }
+  // The progress messages but log lines: each step's number or its text.
+  Lines Progress() const {
+    Lines progress;
+    for (const TRecorder::Entry& m : log.Messages)
+      if (m.Code != msgLogText) progress.push_back(m.Code == msgProgress ? std::to_string(m.Progress) : m.Text);
+    return progress;
+  }
 
   TRecorder log;
   TempFolder folder;
@@ -406,28 +413,22 @@ TEST_F(KesStreamTest, ProgressOfSavingAndLoadingComesInOrder) {
   std::unique_ptr<TOwnerEntity> root(Entity({}));
   for (int i = 0; i < 1199; ++i) root->AddElement(Leaf(i));
   Save(root.get());
-  Lines progress;
-  for (const TRecorder::Entry& m : log.Messages)
-    if (m.Code != msgLogText) progress.push_back(m.Code == msgProgress ? std::to_string(m.Progress) : m.Text);
-  EXPECT_EQ(Join(progress, "|"), "Ukládání modelu do souboru " + file +
+  EXPECT_EQ(Join(Progress(), "|"), "Ukládání modelu do souboru " + file +
                                      " -celkem 1199 Elementů|500|Uloženo 500 elementů|1000|Uloženo 1000 elementů|");
   EXPECT_EQ(log.Messages.front().Max, 1199);
   log.Messages.clear();
   EXPECT_EQ(static_cast<TEntity*>(Load().get())->GetCount(), 1199);
-  EXPECT_EQ(log.Messages.front().Text, "Načítání modelu ze souboru " + file);
-  EXPECT_EQ(log.Messages.front().Max, static_cast<int>(std::filesystem::file_size(file)));
+  EXPECT_EQ(log.Messages.front().Text + " " + std::to_string(log.Messages.front().Max),
+            "Načítání modelu ze souboru " + file + " " + std::to_string(std::filesystem::file_size(file)));
   EXPECT_EQ(log.Messages.back().Code, msgProgressEnd);
   // Loading reports at buffer ends that are multiples of 200: the first past 102400 bytes.
   for (int i = 0; i < 4000; ++i) root->AddElement(Leaf(i, std::string(20, 'a')));
   Save(root.get());
   log.Messages.clear();
   Load();
-  progress.clear();
-  for (const TRecorder::Entry& m : log.Messages)
-    if (m.Code == msgProgress || m.Code == msgProgressText)
-      progress.push_back(m.Code == msgProgress ? std::to_string(m.Progress) : m.Text);
-  ASSERT_GE(progress.size(), 2u);
-  EXPECT_EQ(progress[0] + "|" + progress[1],
+  const Lines progress = Progress();
+  ASSERT_GE(progress.size(), 3u);
+  EXPECT_EQ(progress[1] + "|" + progress[2],
             "102400|102400 bytů z celkových " + std::to_string(std::filesystem::file_size(file)));
 }
 
@@ -520,9 +521,7 @@ TEST_F(KesStreamTest, DeepChainRoundTripsAndATruncatedOneRaisesBadStream) {
 TEST_F(KesStreamTest, ComponentStreamIsClassNameNumberChildrenAndNameAndSharesChildren) {
   TNameEntity root;
   root.SetName("R");
-  auto* child = new TNameElement;
-  child->SetName("C");
-  root.AddElement(child);
+  Named<TNameElement>("C", &root);
   TSaver saver;
   saver.SetName(file);
   saver.SetInput(&root);
@@ -530,10 +529,8 @@ TEST_F(KesStreamTest, ComponentStreamIsClassNameNumberChildrenAndNameAndSharesCh
   EXPECT_EQ(kes::ReadFile(file), kes::Concat({{'T', 'P', 'F', '0', 0x01}, S("TNameElement"), I(0), S("C"),
                                               S("TNameEntity"), I(1), {0x01}, I(0), {0x00}, S("R"), {0x00}}));
   Graph loaded = Load();
-  EXPECT_EQ(DumpGraph(loaded.get()), "TNameEntity R[TNameElement C]");
-  EXPECT_EQ(loaded->ID, 1);
-  auto* shared = new TOwnerElement;
-  shared->SetName("sdileny");
+  EXPECT_EQ(DumpGraph(loaded.get()) + " " + std::to_string(loaded->ID), "TNameEntity R[TNameElement C] 1");
+  auto* shared = Named<TOwnerElement>("sdileny");
   TEntity graph;
   graph.AddElement(Entity({shared}));
   graph.AddElement(Entity({shared}));
@@ -556,8 +553,7 @@ TEST_F(KesStreamTest, ComponentLoaderStopsAtWhatItCannotReadAndFreesWhatItRead) 
   TLoader loader;
   loader.SetName(file);
   loader.DoIt();
-  EXPECT_EQ(loader.Output(), nullptr);
-  EXPECT_EQ(TTestLeaf::Alive, 0);
+  EXPECT_TRUE(loader.Output() == nullptr && TTestLeaf::Alive == 0);
   EXPECT_EQ(Boxes(), Lines{"Neregistrovaný element: TNeznama"});
   EXPECT_EQ(dialogs.Messages[0].Buttons, static_cast<unsigned>(platform::mbOK));
   loader.SetName("");
