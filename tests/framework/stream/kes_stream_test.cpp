@@ -175,13 +175,12 @@ class KesStreamTest : public FrameworkTest {
     kes::WriteFile(file, bytes);
     return Load();
   }
-  Lines Logged() const { return log.Lines(msgLogText); }
-  // The progress messages but log lines: each step's number or its text.
-  Lines Progress() const {
-    Lines progress;
+  // The log lines, or the progress messages: each step's number or its text.
+  Lines Logged(bool progress = false) const {
+    Lines lines;
     for (const TRecorder::Entry& m : log.Messages)
-      if (m.Code != msgLogText) progress.push_back(m.Code == msgProgress ? std::to_string(m.Progress) : m.Text);
-    return progress;
+      if ((m.Code == msgLogText) != progress) lines.push_back(m.Code == msgProgress ? std::to_string(m.Progress) : m.Text);
+    return lines;
   }
 
   TRecorder log;
@@ -413,7 +412,7 @@ TEST_F(KesStreamTest, ProgressOfSavingAndLoadingComesInOrder) {
   std::unique_ptr<TOwnerEntity> root(Entity({}));
   for (int i = 0; i < 1199; ++i) root->AddElement(Leaf(i));
   Save(root.get());
-  EXPECT_EQ(Join(Progress(), "|"), "Ukládání modelu do souboru " + file +
+  EXPECT_EQ(Join(Logged(true), "|"), "Ukládání modelu do souboru " + file +
                                      " -celkem 1199 Elementů|500|Uloženo 500 elementů|1000|Uloženo 1000 elementů|");
   EXPECT_EQ(log.Messages.front().Max, 1199);
   log.Messages.clear();
@@ -426,7 +425,7 @@ TEST_F(KesStreamTest, ProgressOfSavingAndLoadingComesInOrder) {
   Save(root.get());
   log.Messages.clear();
   Load();
-  const Lines progress = Progress();
+  const Lines progress = Logged(true);
   ASSERT_GE(progress.size(), 3u);
   EXPECT_EQ(progress[1] + "|" + progress[2],
             "102400|102400 bytů z celkových " + std::to_string(std::filesystem::file_size(file)));
