@@ -61,8 +61,8 @@ TEST_F(ToolsTest, DispatchesCodesZeroToThreeAndClosesOnlyWhenItMay) {
   a.AddElement(tool);
   for (int code : {0, 1, 3, 7, 2}) tool->PostMessage(code, tool, nullptr, false);
   RunMessages();
-  EXPECT_EQ(Join(calls), "code0 closed:t finished close canclose:t");
-  EXPECT_EQ(a.Log(), "1<t");  // close answered with one msgToolClosed to the owner
+  // close answered with one msgToolClosed to the owner
+  EXPECT_EQ(Join(calls) + " | " + a.Log(), "code0 closed:t finished close canclose:t | 1<t");
   TTool plain;
   for (int code : {0, 3, 57}) {  // unknown codes and code 0 of the base tool stay unhandled
     std::unique_ptr<TKestuMessage> message(new TKestuMessage(code, nullptr, &plain, nullptr, false));
@@ -75,8 +75,7 @@ TEST_F(ToolsTest, DispatchesCodesZeroToThreeAndClosesOnlyWhenItMay) {
   tool->mayClose = false;
   tool->DoIt();
   tool->Close();
-  EXPECT_TRUE(tool->RunFlag());
-  EXPECT_EQ(Pending(), 0u);
+  EXPECT_TRUE(tool->RunFlag() && Pending() == 0);
   tool->mayClose = true;
   tool->Close();
   EXPECT_FALSE(tool->RunFlag());
@@ -150,8 +149,7 @@ TEST_F(ToolsTest, ProgressReachesTheMainToolInOrderAndEndsWithTheTool) {
   tool.EndProgress();
   EXPECT_EQ(Pending(), 0u);
   tool.StartProgress("Export", 0, 100);
-  EXPECT_TRUE(tool.InProgress());
-  EXPECT_EQ(main.Log(), "10<TTool Export");  // the start ran its messages at once
+  EXPECT_TRUE(tool.InProgress() && main.Log() == "10<TTool Export");  // the start ran its messages at once
   tool.SetProgress(40);
   tool.SetProgressText("Linie 40");
   EXPECT_EQ(main.Messages.size(), 1u);  // steps wait for the loop
@@ -165,8 +163,7 @@ TEST_F(ToolsTest, ProgressReachesTheMainToolInOrderAndEndsWithTheTool) {
   TRecorder other;
   other.PostMessage(msgFinished, &other, nullptr, false);
   delete doomed;  // ends its progress without letting messages run
-  EXPECT_TRUE(other.Messages.empty());
-  EXPECT_EQ(Pending(), 2u);
+  EXPECT_TRUE(other.Messages.empty() && Pending() == 2);
   RunMessages();
   EXPECT_EQ(main.Log(), "12<nil");  // the tool is gone by then
 }
@@ -194,8 +191,7 @@ TEST_F(ToolsTest, ApplyModelSetsValuesAndAppliesLinksAndStoreToModelWritesThemBa
   tool.DynamicTool = true;
   tool.ApplyModel();
   RunMessages();
-  EXPECT_EQ(main.Log(), "8<X Tool: X class: TResultTool Has no model!");
-  EXPECT_TRUE(tool.DynamicTool);
+  EXPECT_TRUE(main.Log() == "8<X Tool: X class: TResultTool Has no model!" && tool.DynamicTool);
   auto* model = new TToolModel;
   model->NewPropertyName("Result");
   model->LastPropertyModel()->Value = "Hotovo";
@@ -252,6 +248,7 @@ class TechnologyTest : public ToolFixture {
   }
   // Runs a sequence of tools named a, b, c on root, the first closing the tools at the indexes given.
   std::string RunSequence(TSeqTechnology& sequence, std::initializer_list<int> closes) {
+    trail.clear();
     for (const char* name : {"a", "b", "c"}) sequence.AddTool(Walker(name));
     for (int index : closes) static_cast<TFirstChildTool*>(sequence.GetTool(0))->toClose.emplace_back(sequence.GetTool(index));
     sequence.SetInput(root.get());
@@ -279,11 +276,9 @@ TEST_F(TechnologyTest, SequenceFeedsEachResultToTheNextToolWithinItsBounds) {
   EXPECT_EQ(sequence.GetParameters()->GetOwnersCount(), 4);
   TSeqTechnology empty;
   empty.DoIt();  // no children at all
-  trail.clear();
   TSeqTechnology stops;
   EXPECT_EQ(RunSequence(stops, {1, 2}), "a:root -> c1");  // its later tools were freed while it ran
   EXPECT_EQ(ToolNames(stops), "a");
-  trail.clear();
   // "a" is freed inside its run and gives nothing; "b" now sits at index 0, so
   // the step at index 1 runs "c" on the unchanged input.
   TSeqTechnology goesOn;
@@ -344,24 +339,20 @@ TEST_F(TechnologyTest, ToolListEditsActiveIndexAndReplacedTools) {
   keeper.AddElement(b);
   technology.SetPropertyText("ToolToAdd", Handle(a));
   technology.SetPropertyText("ToolToAdd", Handle(b));
-  technology.SetActiveIndex(1);
-  EXPECT_EQ(technology.GetActiveTool(), b);
-  for (int index : {-5, 2}) {
+  for (const auto& [index, active] : {std::pair<int, TTool*>{1, b}, {-5, nullptr}, {2, nullptr}}) {
     technology.SetActiveIndex(index);
-    EXPECT_EQ(technology.GetActiveTool(), nullptr) << index;  // outside the list means none
+    EXPECT_EQ(technology.GetActiveTool(), active) << index;  // outside the list means none
   }
   technology.SetPropertyText("ToolToRemove", Handle(a));
   technology.SetPropertyText("ToolToFree", Handle(b));
-  EXPECT_TRUE(technology.NoTools());
-  EXPECT_EQ(Tracked<TTool>::Alive, 2);  // "a" was only removed, "b" is kept by the keeper
+  EXPECT_TRUE(technology.NoTools() && Tracked<TTool>::Alive == 2);  // "a" only removed, "b" kept by the keeper
   delete a;
   TTool* field = nullptr;
   TProbeTool* c = Probe("c");
   technology.ReplaceTool(field, c);
   technology.ReplaceTool(field, c);  // the same again changes nothing
   technology.ReplaceTool(field, Probe("d"));
-  EXPECT_EQ(Tracked<TTool>::Alive, 2);
-  EXPECT_EQ(ToolNames(technology), "d");
+  EXPECT_EQ(std::to_string(Tracked<TTool>::Alive) + " " + ToolNames(technology), "2 d");
   EXPECT_EQ(technology.FindTool("D"), field);
 }
 
@@ -419,8 +410,7 @@ TEST_F(TechnologyTest, ModelBuildsItsToolsAndLogsTheClassesItCannot) {
   EXPECT_EQ(main.Log(), "8<TTechnology Unknown class: TFoo, 8<TTechnology Class: TElement is not a Tool");
   auto* result = static_cast<TResultTool*>(technology.GetTool(0));
   EXPECT_EQ(result->Result, "z modelu");
-  EXPECT_EQ(result->SelfModel(), resultModel);
-  EXPECT_EQ(resultModel->GetOwnersCount(), 2);  // the model's tool list and the tool
+  EXPECT_TRUE(result->SelfModel() == resultModel && resultModel->GetOwnersCount() == 2);  // the tool list and the tool
   auto* sequence = static_cast<TSeqTechnology*>(technology.GetTool(1));
   EXPECT_EQ(ToolNames(*sequence) + " " + sequence->GetTool(0)->ClassName(), "vnitřní TBooleanTool");
   result->Result = "uloženo";
