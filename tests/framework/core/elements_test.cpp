@@ -2,6 +2,7 @@
 #include <functional>
 #include <memory>
 #include <random>
+#include <tuple>
 
 #include "framework/core/class_registry.h"
 #include "framework/tools/tools.h"
@@ -49,8 +50,8 @@ TEST_F(ElementsTest, ElementIsFreedOnlyWhenNoEntityHoldsItWhateverItsClass) {
     freed->FreeElement(plain);
     delete freed;
     delete cleared;
-    EXPECT_EQ(Leaf::Alive + Plain::Alive, 2);
-    EXPECT_EQ(plain->GetOwnersCount() + leaf->GetOwnersCount(), 1);  // the published count keeps its meaning
+    // the published count keeps its meaning
+    EXPECT_TRUE(Leaf::Alive + Plain::Alive == 2 && plain->GetOwnersCount() + leaf->GetOwnersCount() == 1);
   }
   EXPECT_EQ(Leaf::Alive + Plain::Alive, 0);
   TEntity a, b;
@@ -88,8 +89,7 @@ TEST_F(ElementsTest, ChildListEditsKeepTheRule) {
   entity.SetOwnedElement(field, first);
   EXPECT_EQ(Leaf::Alive + entity.GetCount(), 2);
   entity.SetOwnedElement(field, new Leaf);
-  EXPECT_EQ(Leaf::Alive, 1);
-  EXPECT_NE(field, first);
+  EXPECT_TRUE(Leaf::Alive == 1 && field != first);
 }
 
 // SetElement replaces a slot and frees nothing, while every element keeps true
@@ -125,9 +125,9 @@ TEST_F(ElementsTest, SetElementFreesNothingAndKeepsHoldersTrue) {
       EXPECT_EQ(slots, c.Slots) << c.Name;
       for (int i = 0; i < 3; ++i) {
         const int here = static_cast<int>(std::count(slots.begin(), slots.end(), i));
-        EXPECT_EQ(children[i]->HolderCount(), here + (i == 2)) << c.Name << ", child " << i;
-        EXPECT_EQ(children[i]->GetOwnersCount(), here + (i == 2)) << c.Name << ", child " << i;
-        EXPECT_EQ(children[i]->HasOwner(&entity), here > 0) << c.Name << ", child " << i;
+        EXPECT_EQ(std::tuple(children[i]->HolderCount(), children[i]->GetOwnersCount(), children[i]->HasOwner(&entity)),
+                  std::tuple(here + (i == 2), here + (i == 2), here > 0))
+            << c.Name << ", child " << i;
       }
       for (Leaf* child : children)  // what no entity holds any more is the caller's to free
         if (child->HolderCount() == 0) delete child;
@@ -141,15 +141,15 @@ TEST_F(ElementsTest, WalksCountASharedSubgraphOnceAndStampsNeverRepeat) {
   auto* d = Named<TEntity>("", Named<TEntity>("", &a));
   Named<TEntity>("", &a)->AddElement(d);
   for (int i = 0; i < 3; ++i) d->AddElement(new TElement);
-  EXPECT_EQ(std::to_string(a.WholeCount()) + " " + a.GetPropertyText("WholeCount") + " " + a.GetPropertyText("WholeSize"),
+  EXPECT_EQ(std::to_string(a.WholeCount()) + " " + a.GetPropertyText("WholeCount") + " " +
+                a.GetPropertyText("WholeSize"),
             "7 7 " + std::to_string(4 * sizeof(TEntity) + 3 * sizeof(TElement)));
   a.MarkReachable();
   for (TElement* reached : {static_cast<TElement*>(&a), a.GetElement(1), static_cast<TElement*>(d), d->GetElement(2)})
     EXPECT_EQ(reached->ID, CurrentVisitStamp());
   for (int i = 0, previous = NewVisitStamp(), stamp; i < 100000; ++i, previous = stamp) {
     stamp = NewVisitStamp();
-    ASSERT_LT(stamp, -1);
-    ASSERT_NE(stamp, previous);
+    ASSERT_TRUE(stamp < -1 && stamp != previous) << stamp;
   }
 }
 
@@ -279,8 +279,7 @@ TEST_F(ElementsTest, CoreIsThreeWordsAndHandlesDieWithTheirElements) {
   struct WithByte : TElement {
     std::uint8_t small;
   };
-  EXPECT_EQ(sizeof(TElement), 3 * sizeof(void*));
-  EXPECT_EQ(sizeof(WithByte), sizeof(TElement));
+  EXPECT_TRUE(sizeof(TElement) == 3 * sizeof(void*) && sizeof(WithByte) == sizeof(TElement));
   auto* element = new TOwnerElement;
   const std::uint32_t handle = HandleOfElement(element);
   EXPECT_TRUE(handle != 0 && HandleOfElement(element) == handle && ElementOfHandle(handle) == element);
@@ -355,8 +354,8 @@ TEST_F(ElementsTest, EveryPathRefusesTheEntityItselfAndItsOwners) {
       }
       EXPECT_EQ(candidate->HolderCount(), holders);
       EXPECT_EQ(harmless->HolderCount(), 1) << "AddAllFrom takes all or nothing";
-      EXPECT_EQ(entity.ElseTool(), nullptr);
-      EXPECT_EQ(entity.FindUpByClass(TKestuMessage::StaticClass()), nullptr);  // the walk up ends
+      // the walk up ends
+      EXPECT_TRUE(entity.ElseTool() == nullptr && entity.FindUpByClass(TKestuMessage::StaticClass()) == nullptr);
       source.RemoveElement(candidate);
     }
   }

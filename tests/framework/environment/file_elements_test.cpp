@@ -189,7 +189,8 @@ TEST_F(FileElementsTest, TheWalkerCollectsFilesFolderByFolder) {
     for (std::string& name : files) name = root + "/" + name;
     return files;
   };
-  EXPECT_EQ(RecursiveFileSearch(root, "*.KES", 63), found({"Z.KES", "sub/d.kes", "sub/e.KES", "sub/deep/f.KES", "zz/y.KES"}));
+  EXPECT_EQ(RecursiveFileSearch(root, "*.KES", 63),
+            found({"Z.KES", "sub/d.kes", "sub/e.KES", "sub/deep/f.KES", "zz/y.KES"}));
   EXPECT_EQ(RecursiveFileSearch(root, "?.pas", 63), found({"B.PAS", "c.pas"}));
   EXPECT_EQ(RecursiveFileSearch(root, "*.kes", platform::faReadOnly), found({}));
   EXPECT_EQ(FlatFileSearch(root + "/sub", "*.kes", 63), found({"sub/d.kes", "sub/e.KES"}));
@@ -232,7 +233,8 @@ TEST(MemoryElementTest, FiguresAreReckonedIn64BitsAndClampedTo32) {
 }
 
 TEST(ProgramFileTest, VersionDataAndTheIniFileName) {
-  for (const auto& [name, error] : {std::pair{"never set", "Empty FileName"}, {"/bin/sh", "InfoSize=0"}, {"", "InfoSize=0"}}) {
+  for (const auto& [name, error] :
+       {std::pair{"never set", "Empty FileName"}, {"/bin/sh", "InfoSize=0"}, {"", "InfoSize=0"}}) {
     TFileVersion version;  // a program file without version data answers its error
     std::string text;
     if (name != std::string("never set")) SetPropertyTextByName(version, "FileName", name);
@@ -244,7 +246,8 @@ TEST(ProgramFileTest, VersionDataAndTheIniFileName) {
     }
   }
   for (const auto& [program, ini] : {std::pair{"/opt/kestx/bin/kestx", "/opt/kestx/bin/kestx.INI"},
-                                     {"/opt/kestx/KESTX.EXE", "/opt/kestx/KESTX.INI"}, {"/opt/v1.2/kestx", "/opt/v1.2/kestx.INI"}})
+                                     {"/opt/kestx/KESTX.EXE", "/opt/kestx/KESTX.INI"},
+                                     {"/opt/v1.2/kestx", "/opt/v1.2/kestx.INI"}})
     EXPECT_EQ(IniFileNameOf(program), ini) << program;
   const std::string running = DefaultIniFileName();
   EXPECT_EQ(running.substr(running.size() - 18), "test_framework.INI");

@@ -66,8 +66,9 @@ TClass TTestLeaf::StaticClass() {
 }
 
 TClass TTestBox::StaticClass() {
-  static const TClassInfo info = DescribeClass<TTestBox>("TTestBox", TOwnerEntity::StaticClass(), "KesTest",
-                                                         {ReadWriteProp("Typed", &TTestBox::Typed, &TTestBox::SetTyped)});
+  static const TClassInfo info =
+      DescribeClass<TTestBox>("TTestBox", TOwnerEntity::StaticClass(), "KesTest",
+                              {ReadWriteProp("Typed", &TTestBox::Typed, &TTestBox::SetTyped)});
   return &info;
 }
 
@@ -179,7 +180,8 @@ class KesStreamTest : public FrameworkTest {
   Lines Logged(bool progress = false) const {
     Lines lines;
     for (const TRecorder::Entry& m : log.Messages)
-      if ((m.Code == msgLogText) != progress) lines.push_back(m.Code == msgProgress ? std::to_string(m.Progress) : m.Text);
+      if ((m.Code == msgLogText) != progress)
+        lines.push_back(m.Code == msgProgress ? std::to_string(m.Progress) : m.Text);
     return lines;
   }
 
@@ -229,7 +231,8 @@ TEST_F(KesStreamTest, WritesASmallGraphByteForByteAndReadsItBack) {
                                  "\"ElementToRemove\" is Read or Write Only!|TOwnerEntity property \"ElementToFree\" "
                                  "is Read or Write Only!|TOwnerEntity property \"AddAllFrom\" is Read or Write Only!");
   Graph loaded = Load();
-  EXPECT_EQ(DumpGraph(loaded.get()) + " " + std::to_string(loaded->ID), "TOwnerEntity Les[L(5 0.5 q a 1) B:L(0 0 z  0)] -1");
+  EXPECT_EQ(DumpGraph(loaded.get()) + " " + std::to_string(loaded->ID),
+            "TOwnerEntity Les[L(5 0.5 q a 1) B:L(0 0 z  0)] -1");
   EXPECT_EQ(static_cast<TEntity*>(loaded.get())->GetElement(1)->GetOwner(0), loaded.get());
 }
 

@@ -205,7 +205,8 @@ TEST_F(ToolsTest, ApplyModelSetsValuesAndAppliesLinksAndStoreToModelWritesThemBa
   tool.SetSelfModel(model);
   tool.ApplyModel();
   tool.ApplyModel();
-  EXPECT_EQ(tool.Result + std::to_string(tool.Error) + std::to_string(tool.DynamicTool), "Hotovo00");  // link only: no value
+  // link only: no value
+  EXPECT_EQ(tool.Result + std::to_string(tool.Error) + std::to_string(tool.DynamicTool), "Hotovo00");
   EXPECT_EQ(byProperty.target->GetCount() + byModel.target->GetCount(), 2 + 2);  // each model and its source once
   tool.Result = "Ahoj";
   tool.Error = 5;

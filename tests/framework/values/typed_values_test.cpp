@@ -173,7 +173,8 @@ TEST_F(TypeTest, CreateCopyGivesTheSameClassValueAndName) {
   for (TTypeElement* original : originals) {
     std::unique_ptr<TTypeElement> copy(original->CreateCopy());
     ASSERT_NE(copy, nullptr);
-    EXPECT_EQ(copy->ClassName() + copy->GetName() + ReadAll(*copy), original->ClassName() + original->GetName() + ReadAll(*original));
+    EXPECT_EQ(copy->ClassName() + copy->GetName() + ReadAll(*copy),
+              original->ClassName() + original->GetName() + ReadAll(*original));
     EXPECT_EQ(copy->GetAsPointer(), original->GetAsPointer());
     if (original != &flag) delete original;
   }
