@@ -113,10 +113,4 @@ class TRecorder : public TOwnerEntity {
     for (const Entry& m : Messages) lines.push_back(std::to_string(m.Code) + "<" + m.Sender + (m.Text.empty() ? "" : " " + m.Text));
     return Join(lines, ", ");
   }
-  std::vector<std::string> Lines(int code) const {
-    std::vector<std::string> lines;
-    for (const Entry& m : Messages)
-      if (m.Code == code) lines.push_back(m.Text);
-    return lines;
-  }
 };

@@ -77,11 +77,8 @@ TEST_F(ConditionTest, ValuesTheirTypesAndWhatHasNoValue) {
 }
 
 TEST_F(ConditionTest, TheRightSideOfAndAndOrRunsOnlyWhenTheLeftDoesNotDecide) {
-  EXPECT_FALSE(Holds("1 = 2 AND TOUCHED = 1", &probe));
-  EXPECT_TRUE(Holds("1 = 1 OR TOUCHED = 1", &probe));
-  EXPECT_EQ(probe.touched, 0);
-  EXPECT_TRUE(Holds("1 = 1 AND TOUCHED = 1", &probe));
-  EXPECT_EQ(probe.touched, 1);
+  EXPECT_TRUE(!Holds("1 = 2 AND TOUCHED = 1", &probe) && Holds("1 = 1 OR TOUCHED = 1", &probe) && probe.touched == 0);
+  EXPECT_TRUE(Holds("1 = 1 AND TOUCHED = 1", &probe) && probe.touched == 1);
 }
 
 TEST_F(ConditionTest, DecimalPointIsReadTheSameWhateverTheLocale) {
@@ -99,13 +96,11 @@ TEST_F(ConditionTest, WithoutElementOrCommandNothingHolds) {
   EXPECT_FALSE(condition->Test());  // nothing stored yet
   auto* doomed = new TProbe;
   condition->SetResultItem(0, doomed);
-  EXPECT_TRUE(condition->Test());
+  const bool held = condition->Test();
   delete doomed;
-  EXPECT_FALSE(condition->Test());
+  EXPECT_TRUE(held && !condition->Test());
   std::unique_ptr<TCondition> empty = Compile("");
-  EXPECT_EQ(empty->GetName(), "Condition");
-  EXPECT_FALSE(ConditionHolds(*empty, &probe));
-  EXPECT_EQ(Tree(""), nullptr);
+  EXPECT_TRUE(empty->GetName() == "Condition" && !ConditionHolds(*empty, &probe) && Tree("") == nullptr);
   TExpressionCreator expressions;  // a syntax error leaves no tree, and the condition without operand
   expressions.Command = "1 +";
   EXPECT_THROW(expressions.DoIt(), SyntaxExcept);
@@ -132,8 +127,8 @@ TEST_F(ConditionTest, ResultListReachesEveryOperatorAndIntermediateValuesAreRele
   TOwnerElement a, b;
   items.SetItem(2, &a);
   items.SetItem(1, &b);
-  EXPECT_TRUE(items.Count() == 3 && items.GetItem(0) == &a && items.GetItem(1) == &b && items.GetItem(2) == &a);
-  EXPECT_TRUE(items.GetItem(3) == nullptr && items.GetItem(-1) == nullptr);
+  EXPECT_TRUE(items.Count() == 3 && items.GetItem(0) == &a && items.GetItem(1) == &b && items.GetItem(2) == &a &&
+              items.GetItem(3) == nullptr && items.GetItem(-1) == nullptr);
 }
 
 TEST_F(ConditionTest, TypeFlagsSayWhichTypesAnExpressionCanHave) {
@@ -150,8 +145,7 @@ TEST_F(ConditionTest, TypeFlagsSayWhichTypesAnExpressionCanHave) {
       if (tree->GetTypeFlag(static_cast<TType>(code))) kinds += kTypeLetters[code];
     tree->FreeTypeFlags();
     EXPECT_EQ(kinds, expected) << text;
-    EXPECT_EQ(tree->GetTypeFlags(), nullptr);
-    EXPECT_EQ(tree->GetOperand1() ? tree->GetOperand1()->GetTypeFlags() : nullptr, nullptr);
+    EXPECT_TRUE(!tree->GetTypeFlags() && !(tree->GetOperand1() && tree->GetOperand1()->GetTypeFlags())) << text;
   }
   const std::pair<const char*, bool> valid[] = {
       {"1 + 2 > 2", true}, {"'a' - 1", false}, {"NOT 1", false}, {"TOCHAR(1.5)", false}, {"TOCHAR(TOBYTE(1))", true},

@@ -2,8 +2,7 @@
 #include <functional>
 #include <memory>
 #include <random>
-#include <string>
-#include <vector>
+#include <tuple>
 
 #include "framework/core/class_registry.h"
 #include "framework/tools/tools.h"
@@ -18,16 +17,13 @@ using Plain = Tracked<TElement>;
 
 TEST_F(ElementsTest, EnvelopeCopyIsZeroSharesOwnedChildrenAndCopiesOwnerlessOnes) {
   TOwnerEntity source;
-  EXPECT_EQ(source.ID, -1);
   source.SetName("Les");
   auto* shared = Named<TOwnerElement>("", &source);
   auto* plain = Named<TElement>("", &source);  // records no owners, so it is copied
   std::unique_ptr<TEntity> copy(static_cast<TEntity*>(source.CreateEnvelope()));
-  EXPECT_EQ(std::to_string(copy->ID) + " " + copy->GetName(), "0 Obálka: Les");
-  EXPECT_EQ(copy->ClassType(), TOwnerEntity::StaticClass());
+  EXPECT_EQ(std::to_string(copy->ID) + " " + copy->GetName() + " " + copy->ClassName(), "0 Obálka: Les TOwnerEntity");
   ASSERT_EQ(copy->GetCount(), 2);
-  EXPECT_TRUE(copy->GetElement(0) == shared && copy->GetElement(1) != plain);
-  EXPECT_EQ(shared->GetOwnersCount(), 2);
+  EXPECT_TRUE(copy->GetElement(0) == shared && copy->GetElement(1) != plain && shared->GetOwnersCount() == 2);
 }
 
 TEST_F(ElementsTest, ElementIsFreedOnlyWhenNoEntityHoldsItWhateverItsClass) {
@@ -37,8 +33,7 @@ TEST_F(ElementsTest, ElementIsFreedOnlyWhenNoEntityHoldsItWhateverItsClass) {
     auto* child = Named<Leaf>("", &a);
     b.AddElement(child);
     a.FreeElement(child);
-    EXPECT_EQ(Leaf::Alive + a.GetCount(), 1);
-    EXPECT_EQ(child->GetOwner(0), &b);
+    EXPECT_TRUE(Leaf::Alive + a.GetCount() == 1 && child->GetOwner(0) == &b);
     b.FreeElement(child);
     EXPECT_EQ(Leaf::Alive, 0);
     TEntity keeper;
@@ -55,8 +50,8 @@ TEST_F(ElementsTest, ElementIsFreedOnlyWhenNoEntityHoldsItWhateverItsClass) {
     freed->FreeElement(plain);
     delete freed;
     delete cleared;
-    EXPECT_EQ(Leaf::Alive + Plain::Alive, 2);
-    EXPECT_EQ(plain->GetOwnersCount() + leaf->GetOwnersCount(), 1);  // the published count keeps its meaning
+    // the published count keeps its meaning
+    EXPECT_TRUE(Leaf::Alive + Plain::Alive == 2 && plain->GetOwnersCount() + leaf->GetOwnersCount() == 1);
   }
   EXPECT_EQ(Leaf::Alive + Plain::Alive, 0);
   TEntity a, b;
@@ -94,8 +89,7 @@ TEST_F(ElementsTest, ChildListEditsKeepTheRule) {
   entity.SetOwnedElement(field, first);
   EXPECT_EQ(Leaf::Alive + entity.GetCount(), 2);
   entity.SetOwnedElement(field, new Leaf);
-  EXPECT_EQ(Leaf::Alive, 1);
-  EXPECT_NE(field, first);
+  EXPECT_TRUE(Leaf::Alive == 1 && field != first);
 }
 
 // SetElement replaces a slot and frees nothing, while every element keeps true
@@ -131,9 +125,9 @@ TEST_F(ElementsTest, SetElementFreesNothingAndKeepsHoldersTrue) {
       EXPECT_EQ(slots, c.Slots) << c.Name;
       for (int i = 0; i < 3; ++i) {
         const int here = static_cast<int>(std::count(slots.begin(), slots.end(), i));
-        EXPECT_EQ(children[i]->HolderCount(), here + (i == 2)) << c.Name << ", child " << i;
-        EXPECT_EQ(children[i]->GetOwnersCount(), here + (i == 2)) << c.Name << ", child " << i;
-        EXPECT_EQ(children[i]->HasOwner(&entity), here > 0) << c.Name << ", child " << i;
+        EXPECT_EQ(std::tuple(children[i]->HolderCount(), children[i]->GetOwnersCount(), children[i]->HasOwner(&entity)),
+                  std::tuple(here + (i == 2), here + (i == 2), here > 0))
+            << c.Name << ", child " << i;
       }
       for (Leaf* child : children)  // what no entity holds any more is the caller's to free
         if (child->HolderCount() == 0) delete child;
@@ -147,16 +141,15 @@ TEST_F(ElementsTest, WalksCountASharedSubgraphOnceAndStampsNeverRepeat) {
   auto* d = Named<TEntity>("", Named<TEntity>("", &a));
   Named<TEntity>("", &a)->AddElement(d);
   for (int i = 0; i < 3; ++i) d->AddElement(new TElement);
-  EXPECT_EQ(a.WholeCount(), 7);
-  EXPECT_EQ(a.GetPropertyInteger("WholeCount"), 7);
-  EXPECT_EQ(a.GetWholeSize(), static_cast<int>(4 * sizeof(TEntity) + 3 * sizeof(TElement)));
+  EXPECT_EQ(std::to_string(a.WholeCount()) + " " + a.GetPropertyText("WholeCount") + " " +
+                a.GetPropertyText("WholeSize"),
+            "7 7 " + std::to_string(4 * sizeof(TEntity) + 3 * sizeof(TElement)));
   a.MarkReachable();
   for (TElement* reached : {static_cast<TElement*>(&a), a.GetElement(1), static_cast<TElement*>(d), d->GetElement(2)})
     EXPECT_EQ(reached->ID, CurrentVisitStamp());
   for (int i = 0, previous = NewVisitStamp(), stamp; i < 100000; ++i, previous = stamp) {
     stamp = NewVisitStamp();
-    ASSERT_LT(stamp, -1);
-    ASSERT_NE(stamp, previous);
+    ASSERT_TRUE(stamp < -1 && stamp != previous) << stamp;
   }
 }
 
@@ -201,11 +194,9 @@ TEST_F(ElementsTest, DeepChainsAreWalkedAndFreedWithoutNestingOnTheStack) {
 
 TEST_F(ElementsTest, NamesAndSearchesUpAndDown) {
   TOwnerElement unnamed;
-  EXPECT_EQ(unnamed.GetName(), "TOwnerElement");
-  EXPECT_FALSE(unnamed.HasName());
   TElement plain;
   plain.SetName("ignored");
-  EXPECT_EQ(plain.GetName(), "TElement");
+  EXPECT_EQ(unnamed.GetName() + std::to_string(unnamed.HasName()) + plain.GetName(), "TOwnerElement0TElement");
   unnamed.SetName("Porost");
   EXPECT_EQ(unnamed.GetSize(), static_cast<int>(sizeof(TOwnerElement)) + 7);
   // FindElementByName: the first child whose name matches in any letter case,
@@ -223,10 +214,9 @@ TEST_F(ElementsTest, NamesAndSearchesUpAndDown) {
     EXPECT_EQ(entity.FindElementByName(wanted), index < 0 ? nullptr : entity.GetElement(index)) << wanted;
   auto* child = Named("Čtvrť", &entity);
   auto* leaf = Named<TOwnerElement>("", child);
-  EXPECT_EQ(child->GetOwnerByName("Oddělení"), &entity);
-  EXPECT_EQ(child->GetOwnerByName("ODDĚLENÍ"), nullptr);  // exact
-  EXPECT_EQ(leaf->FindUpByClass(TOwnerEntity::StaticClass()), child);
-  EXPECT_EQ(leaf->FindUpByClass(TKestuMessage::StaticClass()), nullptr);
+  EXPECT_TRUE(child->GetOwnerByName("Oddělení") == &entity && !child->GetOwnerByName("ODDĚLENÍ"));  // exact
+  EXPECT_TRUE(leaf->FindUpByClass(TOwnerEntity::StaticClass()) == child &&
+              !leaf->FindUpByClass(TKestuMessage::StaticClass()));
 }
 
 TEST_F(ElementsTest, CommandPropertiesAddRemoveAndFreeChildren) {
@@ -237,11 +227,9 @@ TEST_F(ElementsTest, CommandPropertiesAddRemoveAndFreeChildren) {
   EXPECT_EQ(entity.GetCount(), 2);
   entity.SetPropertyText("ElementToRemove", Handle(a));
   entity.SetPropertyText("ElementToFree", Handle(b));
-  EXPECT_EQ(entity.GetCount(), 0);
-  EXPECT_EQ(source.GetCount(), 2);  // b was shared, so only unlinked
+  EXPECT_EQ(entity.GetCount() + source.GetCount(), 0 + 2);  // b was shared, so only unlinked
   entity.SetPropertyText("NextElement", Handle(a));
-  EXPECT_EQ(entity.GetElement(0), a);
-  EXPECT_TRUE(dialogs.Messages.empty());
+  EXPECT_TRUE(entity.GetElement(0) == a && dialogs.Messages.empty());
 }
 
 TEST_F(ElementsTest, AliasesAndFindOrCreate) {
@@ -249,16 +237,13 @@ TEST_F(ElementsTest, AliasesAndFindOrCreate) {
   TOwnerEntity entity;
   auto* first = Named<Leaf>("skutečné jméno");
   entity.AddAliased("zkratka", first);
-  EXPECT_EQ(entity.FindByAliasOrName("ZKRATKA"), first);
-  EXPECT_EQ(entity.FindByAliasOrName("skutečné jméno"), first);
+  EXPECT_TRUE(entity.FindByAliasOrName("ZKRATKA") == first && entity.FindByAliasOrName("skutečné jméno") == first);
   auto* second = new Leaf;
   entity.AddAliased("zkratka", second);  // replaces and frees the previous target
-  EXPECT_EQ(Leaf::Alive, 1);
-  EXPECT_EQ(entity.FindByAliasOrName("zkratka"), second);
+  EXPECT_TRUE(Leaf::Alive == 1 && entity.FindByAliasOrName("zkratka") == second);
   TOwnerEntity other;
   TElement* made = other.GetOrCreateElement(TOwnerEntity::StaticClass(), "LIN");
-  EXPECT_EQ(other.GetOrCreateElement(TOwnerEntity::StaticClass(), "lin"), made);
-  EXPECT_EQ(other.GetCount(), 1);
+  EXPECT_TRUE(other.GetOrCreateElement(TOwnerEntity::StaticClass(), "lin") == made && other.GetCount() == 1);
   EXPECT_EQ(other.AddNew("OwnerEntity", "x"), nullptr);  // the exact class name only
   EXPECT_NE(other.AddNew("TOwnerEntity", "x"), nullptr);
 }
@@ -272,11 +257,10 @@ TEST_F(ElementsTest, ClearOfALargeEntityLetsPendingMessagesRunBeforeIterating) {
   for (int i = 0; i < 201; ++i) big.AddElement(new TOwnerElement);
   counter.PostMessage(msgFinished, &counter, nullptr, false);
   big.Clear();
-  EXPECT_EQ(counter.received, 1);
-  EXPECT_TRUE(big.IsEmpty());
+  EXPECT_TRUE(counter.received == 1 && big.IsEmpty());
   ASSERT_FALSE(dialogs.CursorChanges.empty());
-  EXPECT_EQ(dialogs.CursorChanges.front(), platform::Cursor::HourGlass);
-  EXPECT_EQ(dialogs.ScreenCursor(), platform::Cursor::Default);
+  EXPECT_TRUE(dialogs.CursorChanges.front() == platform::Cursor::HourGlass &&
+              dialogs.ScreenCursor() == platform::Cursor::Default);
 }
 
 TEST_F(ElementsTest, OwnerEntityComplainsOfOwnersThatAreNotEntities) {
@@ -295,18 +279,13 @@ TEST_F(ElementsTest, CoreIsThreeWordsAndHandlesDieWithTheirElements) {
   struct WithByte : TElement {
     std::uint8_t small;
   };
-  EXPECT_EQ(sizeof(TElement), 3 * sizeof(void*));
-  EXPECT_EQ(sizeof(WithByte), sizeof(TElement));
+  EXPECT_TRUE(sizeof(TElement) == 3 * sizeof(void*) && sizeof(WithByte) == sizeof(TElement));
   auto* element = new TOwnerElement;
   const std::uint32_t handle = HandleOfElement(element);
-  EXPECT_NE(handle, 0u);
-  EXPECT_EQ(HandleOfElement(element), handle);
-  EXPECT_EQ(ElementOfHandle(handle), element);
+  EXPECT_TRUE(handle != 0 && HandleOfElement(element) == handle && ElementOfHandle(handle) == element);
   TElementLink link(element);
   delete element;
-  EXPECT_EQ(ElementOfHandle(handle), nullptr);
-  EXPECT_TRUE(link.IsDangling());
-  EXPECT_EQ(HandleOfElement(nullptr), 0u);
+  EXPECT_TRUE(ElementOfHandle(handle) == nullptr && link.IsDangling() && HandleOfElement(nullptr) == 0);
 }
 
 // ---------------------------------------------------------------- cycles
@@ -375,8 +354,8 @@ TEST_F(ElementsTest, EveryPathRefusesTheEntityItselfAndItsOwners) {
       }
       EXPECT_EQ(candidate->HolderCount(), holders);
       EXPECT_EQ(harmless->HolderCount(), 1) << "AddAllFrom takes all or nothing";
-      EXPECT_EQ(entity.ElseTool(), nullptr);
-      EXPECT_EQ(entity.FindUpByClass(TKestuMessage::StaticClass()), nullptr);  // the walk up ends
+      // the walk up ends
+      EXPECT_TRUE(entity.ElseTool() == nullptr && entity.FindUpByClass(TKestuMessage::StaticClass()) == nullptr);
       source.RemoveElement(candidate);
     }
   }
@@ -406,15 +385,12 @@ TEST_F(ElementsTest, AToolGivenItselfAsParameterKeepsItsParameterList) {
   auto tool = std::make_unique<TTool>();
   TParameters* parameters = tool->GetParameters();
   tool->SetPropertyText("NextParameter", Handle(tool.get()));
-  EXPECT_EQ(tool->GetParameters(), parameters);
-  EXPECT_TRUE(parameters->IsEmpty());
-  ASSERT_EQ(dialogs.Messages.size(), 1u);
+  EXPECT_TRUE(tool->GetParameters() == parameters && parameters->IsEmpty() && dialogs.Messages.size() == 1);
   // Replacing the parameter later works on an intact list.
   auto* value = new TOwnerEntity;
   value->SetName(tool->GetName());
   tool->SetPropertyText("NextParameter", Handle(value));
-  EXPECT_EQ(tool->GetParameter(tool->GetName()), value);
-  EXPECT_EQ(dialogs.Messages.size(), 1u);
+  EXPECT_TRUE(tool->GetParameter(tool->GetName()) == value && dialogs.Messages.size() == 1);
 }
 
 // ---------------------------------------------------------------- child lists
@@ -462,18 +438,17 @@ TEST(GapListTest, EveryEditKeepsTheSameEntriesInTheSameOrderAsAVector) {
 }
 
 TEST_F(ElementsTest, ChildListedTwiceLeavesByItsFirstSlotWhereverTheOtherOneIs) {
-  struct Case {
+  const struct {
     const char* name;
-    int first;   // slots of the twice-listed child among six
+    int first;  // slots of the twice-listed child among six
     int second;
     bool freeIt;  // FreeElement instead of RemoveElement
-  };
-  const Case cases[] = {
+  } cases[] = {
       {"both near the front", 0, 1, false},   {"front and back", 0, 5, false},
       {"both near the back", 4, 5, false},    {"middle and back", 2, 5, false},
       {"front and back, freed", 1, 5, true},  {"both near the back, freed", 3, 4, true},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     TOwnerEntity entity;
     auto* twice = new TOwnerElement;
     Model expected;
@@ -484,9 +459,8 @@ TEST_F(ElementsTest, ChildListedTwiceLeavesByItsFirstSlotWhereverTheOtherOneIs) 
     }
     if (c.freeIt) entity.FreeElement(twice);
     else entity.RemoveElement(twice);
-    EXPECT_TRUE(entity.Children() == expected) << c.name;
-    EXPECT_EQ(entity.IndexOf(twice), c.second - 1) << c.name;
-    EXPECT_EQ(twice->HolderCount(), 1) << c.name;
+    EXPECT_TRUE(entity.Children() == expected && entity.IndexOf(twice) == c.second - 1 && twice->HolderCount() == 1)
+        << c.name;
   }
 }
 

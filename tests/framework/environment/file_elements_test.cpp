@@ -1,7 +1,5 @@
 #include "framework/environment/file_elements.h"
 
-#include <gtest/gtest.h>
-
 #include <filesystem>
 #include <fstream>
 #include <tuple>
@@ -51,15 +49,11 @@ TEST_F(FileElementsTest, AFolderIsListedOnFirstAccessAndLinkedFoldersAreNotEnter
   dir->SetFileName(root);
   EXPECT_FALSE(dir->Listed());
   EXPECT_EQ(Join(NamesOf(*dir)), "B.PAS Z.KES a.txt c.pas sub zz");
-  auto* sub = DynamicCast<TDirectoryElement>(dir->FindElementByName("sub"));
-  ASSERT_NE(sub, nullptr);
+  auto* sub = static_cast<TDirectoryElement*>(dir->FindElementByName("sub"));
   EXPECT_FALSE(sub->Listed());
   EXPECT_EQ(Join(NamesOf(*sub)), "d.kes deep e.KES loop");
-  auto* loop = DynamicCast<TDirectoryElement>(sub->FindElementByName("loop"));
-  ASSERT_NE(loop, nullptr);
-  EXPECT_TRUE(loop->SearchRecord().SymLink);
-  EXPECT_TRUE(loop->IsEmpty());
-  EXPECT_EQ(loop->GetCount(), 0);
+  auto* loop = static_cast<TDirectoryElement*>(sub->FindElementByName("loop"));
+  EXPECT_TRUE(loop->SearchRecord().SymLink && loop->IsEmpty() && loop->GetCount() == 0);
   // A whole walk of the tree through its children ends, however far it goes.
   int reached = 0;
   std::vector<TEntity*> pending{dir.get()};
@@ -88,21 +82,15 @@ TEST_F(FileElementsTest, AFolderIsListedOnFirstAccessAndLinkedFoldersAreNotEnter
 }
 
 TEST_F(FileElementsTest, RenamesStayInTheFolderAndRefuseOtherNames) {
-  struct Case {
-    const char* name;
-    bool renamed;
-  };
-  const Case cases[] = {{"", false},      {".", false},        {"..", false},  {"x/y", false}, {"..\\a", false},
-                        {"/tmp/x", false}, {"Z.KES", false},    {"b.txt", true}, {"a.txt", true}};
   std::unique_ptr<TFileElement> file(CreateElement<TFileElement>());
   file->SetFileName(root + "/a.txt");
-  for (const Case& c : cases) {
-    const std::string before = file->FileName();
-    file->SetName(c.name);
-    const std::string expected = c.renamed ? root + "/" + c.name : before;
-    EXPECT_EQ(file->FileName(), expected) << "'" << c.name << "'";
-    EXPECT_TRUE(fs::exists(expected)) << "'" << c.name << "'";
-    EXPECT_EQ(file->GetName(), platform::ExtractFileName(expected)) << "'" << c.name << "'";
+  for (const auto& [name, renamed] : {std::pair{"", false}, {".", false}, {"..", false}, {"x/y", false},
+                                      {"..\\a", false}, {"/tmp/x", false}, {"Z.KES", false}, {"b.txt", true},
+                                      {"a.txt", true}}) {
+    const std::string expected = renamed ? root + "/" + name : file->FileName();
+    file->SetName(name);
+    EXPECT_EQ(file->FileName() + " " + file->GetName(), expected + " " + platform::ExtractFileName(expected)) << name;
+    EXPECT_TRUE(fs::exists(expected)) << "'" << name << "'";
   }
   EXPECT_TRUE(fs::exists(root + "/Z.KES"));
 }
@@ -121,10 +109,11 @@ TEST_F(FileElementsTest, NamePartsAttributesAndTimesOfAFile) {
   file->SetPropertyBoolean("ReadInfo", true);
   EXPECT_EQ(file->FileSize(), 1);
   EXPECT_TRUE(file->GetPropertyBoolean("AttrArchive"));
-  file->SetPropertyBoolean("AttrReadOnly", true);
-  EXPECT_EQ(fs::status(root + "/a.txt").permissions() & fs::perms::owner_write, fs::perms::none);
-  file->SetPropertyBoolean("AttrReadOnly", false);
-  EXPECT_NE(fs::status(root + "/a.txt").permissions() & fs::perms::owner_write, fs::perms::none);
+  for (const bool readOnly : {true, false}) {
+    file->SetPropertyBoolean("AttrReadOnly", readOnly);
+    EXPECT_EQ(fs::status(root + "/a.txt").permissions() & fs::perms::owner_write,
+              readOnly ? fs::perms::none : fs::perms::owner_write);
+  }
   file->SetPropertyText("FileTimeString", "24.12.2019 18:30:04");
   file->SetPropertyBoolean("ReadInfo", true);
   EXPECT_EQ(file->GetPropertyText("FileTimeString"), "24.12.2019 18:30:04");
@@ -146,18 +135,12 @@ TEST_F(FileElementsTest, SizesBeyond32BitsAreClamped) {
 }
 
 TEST(FileDateTest, PackedDatesConvertBothWays) {
-  struct Case {
-    const char* text;
-    double dateTime;
-  };
-  const Case cases[] = {{"1.1.1980 0:00:00", 29221.0},
-                        {"30.12.1999 12:00:00", 36524.5},
-                        {"29.2.2024 23:59:58", 45351.0 + 86398.0 / 86400.0}};
-  for (const Case& c : cases) {
+  for (const auto& [text, dateTime] : {std::pair{"1.1.1980 0:00:00", 29221.0}, {"30.12.1999 12:00:00", 36524.5},
+                                       {"29.2.2024 23:59:58", 45351.0 + 86398.0 / 86400.0}}) {
     double value = 0;
-    ASSERT_TRUE(TextToDateTime(c.text, value)) << c.text;
-    EXPECT_NEAR(value, c.dateTime, 1e-9) << c.text;
-    EXPECT_EQ(DateTimeToText(PackedFileDateToDateTime(DateTimeToPackedFileDate(value))), c.text) << c.text;
+    ASSERT_TRUE(TextToDateTime(text, value)) << text;
+    EXPECT_NEAR(value, dateTime, 1e-9) << text;
+    EXPECT_EQ(DateTimeToText(PackedFileDateToDateTime(DateTimeToPackedFileDate(value))), text) << text;
   }
   for (const char* bad : {"", "1.1.2000 ", "1.13.2000", "32.1.2000", "1.1.2000 24:00:00", "1.1.2000 x"}) {
     double value = 0;
@@ -197,32 +180,21 @@ TEST_F(FileElementsTest, ADriveIsListedOnceWhileActiveAndTheComputerHoldsOnePerV
   drive->RootName = root + "/missing";
   EXPECT_EQ(drive->DriveTypeString(), "not found ");
   std::unique_ptr<TElement> computer(CreateElementByClassName("TLocalComputerElement"));
-  auto* first = DynamicCast<TLogicalDriveElement>(DynamicCast<TEntity>(computer.get())->GetElement(0));
-  ASSERT_NE(first, nullptr);
-  EXPECT_EQ(first->GetName(), "/ " + first->DriveTypeString());
-  EXPECT_FALSE(first->Active());
+  auto* first = static_cast<TLogicalDriveElement*>(static_cast<TEntity*>(computer.get())->GetElement(0));
+  EXPECT_EQ(first->GetName() + std::to_string(first->Active()), "/ " + first->DriveTypeString() + "0");
 }
 
 TEST_F(FileElementsTest, TheWalkerCollectsFilesFolderByFolder) {
-  struct Case {
-    const char* mask;
-    std::uint16_t attributes;
-    std::vector<std::string> found;
+  const auto found = [this](std::vector<std::string> files) {
+    for (std::string& name : files) name = root + "/" + name;
+    return files;
   };
-  const Case cases[] = {
-      {"*.KES", 63, {"Z.KES", "sub/d.kes", "sub/e.KES", "sub/deep/f.KES", "zz/y.KES"}},
-      {"?.pas", 63, {"B.PAS", "c.pas"}},
-      {"*.kes", platform::faReadOnly, {}},
-  };
-  for (const Case& c : cases) {
-    std::vector<std::string> expected;
-    for (const std::string& name : c.found) expected.push_back(root + "/" + name);
-    EXPECT_EQ(RecursiveFileSearch(root, c.mask, c.attributes), expected) << c.mask;
-  }
-  EXPECT_EQ(FlatFileSearch(root + "/sub", "*.kes", 63),
-            (std::vector<std::string>{root + "/sub/d.kes", root + "/sub/e.KES"}));
-  EXPECT_EQ(FlatFileSearch(root, "*", platform::faDirectory),
-            (std::vector<std::string>{root + "/sub", root + "/zz"}));
+  EXPECT_EQ(RecursiveFileSearch(root, "*.KES", 63),
+            found({"Z.KES", "sub/d.kes", "sub/e.KES", "sub/deep/f.KES", "zz/y.KES"}));
+  EXPECT_EQ(RecursiveFileSearch(root, "?.pas", 63), found({"B.PAS", "c.pas"}));
+  EXPECT_EQ(RecursiveFileSearch(root, "*.kes", platform::faReadOnly), found({}));
+  EXPECT_EQ(FlatFileSearch(root + "/sub", "*.kes", 63), found({"sub/d.kes", "sub/e.KES"}));
+  EXPECT_EQ(FlatFileSearch(root, "*", platform::faDirectory), found({"sub", "zz"}));
   struct OnlyShort : TDirSurfer {  // the walker's choice of files can be narrowed
     using TDirSurfer::TDirSurfer;
     bool AcceptFile(const std::string& name) override { return platform::ExtractFileName(name).size() <= 5; }
@@ -230,20 +202,18 @@ TEST_F(FileElementsTest, TheWalkerCollectsFilesFolderByFolder) {
   OnlyShort walker(folder.Path() + "/sub/../sub", 63, "*.*");
   EXPECT_EQ(walker.Root(), root + "/sub");
   walker.Walk();
-  EXPECT_EQ(walker.Result(), (std::vector<std::string>{root + "/sub/d.kes", root + "/sub/deep", root + "/sub/e.KES",
-                                                       root + "/sub/loop", root + "/sub/deep/f.KES"}));
+  EXPECT_EQ(walker.Result(), found({"sub/d.kes", "sub/deep", "sub/e.KES", "sub/loop", "sub/deep/f.KES"}));
 }
 
 constexpr std::uint64_t GiB = std::uint64_t{1} << 30;
 constexpr std::uint32_t Max32 = 0xFFFFFFFFu;
 
 TEST(MemoryElementTest, FiguresAreReckonedIn64BitsAndClampedTo32) {
-  struct Case {
+  const struct {
     const char* name;
     platform::MemoryStatus status;
     std::uint32_t totalPhys, availPhys, allocated, avail;
-  };
-  const Case cases[] = {
+  } cases[] = {
       {"small machine", {32, 50, 1000, 500, 3000, 2000, 0, 0}, 1000, 500, 1500, 750},
       {"full load", {32, 100, 1000, 0, 1000, 0, 0, 0}, 1000, 0, 2000, 0},
       // 16 GiB with 6 GiB free: 10 GiB in use does not wrap to 2 GiB.
@@ -252,46 +222,33 @@ TEST(MemoryElementTest, FiguresAreReckonedIn64BitsAndClampedTo32) {
       {"totals clamped, use not", {32, 30, 8 * GiB, 7 * GiB, 8 * GiB, 6 * GiB, 0, 0}, Max32, Max32,
        static_cast<std::uint32_t>(3 * GiB), static_cast<std::uint32_t>(3 * GiB / 100 * 70)},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     TMemoryElement memory;
     memory.SetStatus(c.status);
-    EXPECT_EQ(memory.TotalPhys(), c.totalPhys) << c.name;
-    EXPECT_EQ(memory.AvailPhys(), c.availPhys) << c.name;
-    EXPECT_EQ(memory.AlocatedMemory(), c.allocated) << c.name;
-    EXPECT_EQ(memory.AvailMemory(), c.avail) << c.name;
+    EXPECT_EQ(std::tuple(memory.TotalPhys(), memory.AvailPhys(), memory.AlocatedMemory(), memory.AvailMemory()),
+              std::tuple(c.totalPhys, c.availPhys, c.allocated, c.avail))
+        << c.name;
     EXPECT_EQ(memory.GetPropertyText("AlocatedMemory"), std::to_string(c.allocated)) << c.name;
   }
 }
 
-TEST(FileVersionTest, AProgramFileWithoutVersionDataAnswersItsError) {
-  struct Case {
-    const char* name;
-    bool setName;
-    const char* error;
-  };
-  const Case cases[] = {{"never set", false, "Empty FileName"}, {"/bin/sh", true, "InfoSize=0"}, {"", true, "InfoSize=0"}};
-  for (const Case& c : cases) {
-    TFileVersion version;
-    if (c.setName) SetPropertyTextByName(version, "FileName", c.name);
+TEST(ProgramFileTest, VersionDataAndTheIniFileName) {
+  for (const auto& [name, error] :
+       {std::pair{"never set", "Empty FileName"}, {"/bin/sh", "InfoSize=0"}, {"", "InfoSize=0"}}) {
+    TFileVersion version;  // a program file without version data answers its error
     std::string text;
+    if (name != std::string("never set")) SetPropertyTextByName(version, "FileName", name);
     GetPropertyTextByName(version, "Error", text);
-    EXPECT_EQ(text, c.error) << c.name;
+    EXPECT_EQ(text, error) << name;
     for (const char* property : {"MajorVersion", "Build", "CompanyName", "Language"}) {
       GetPropertyTextByName(version, property, text);
-      EXPECT_TRUE(text == "0" || text.empty()) << c.name << " " << property;
+      EXPECT_TRUE(text == "0" || text.empty()) << name << " " << property;
     }
   }
-}
-
-TEST(IniFileNameTest, TheProgramsNameWithTheIniExtension) {
-  struct Case {
-    const char* program;
-    const char* ini;
-  };
-  const Case cases[] = {{"/opt/kestx/bin/kestx", "/opt/kestx/bin/kestx.INI"},
-                        {"/opt/kestx/KESTX.EXE", "/opt/kestx/KESTX.INI"},
-                        {"/opt/v1.2/kestx", "/opt/v1.2/kestx.INI"}};
-  for (const Case& c : cases) EXPECT_EQ(IniFileNameOf(c.program), c.ini) << c.program;
+  for (const auto& [program, ini] : {std::pair{"/opt/kestx/bin/kestx", "/opt/kestx/bin/kestx.INI"},
+                                     {"/opt/kestx/KESTX.EXE", "/opt/kestx/KESTX.INI"},
+                                     {"/opt/v1.2/kestx", "/opt/v1.2/kestx.INI"}})
+    EXPECT_EQ(IniFileNameOf(program), ini) << program;
   const std::string running = DefaultIniFileName();
   EXPECT_EQ(running.substr(running.size() - 18), "test_framework.INI");
 }

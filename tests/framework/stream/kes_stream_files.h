@@ -1,10 +1,7 @@
 #pragma once
 // Hand-made stream bytes and file helpers for the element stream tests.
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdint>
-#include <filesystem>
 #include <fstream>
 #include <initializer_list>
 #include <iterator>
@@ -20,8 +17,6 @@ inline Bytes Concat(std::initializer_list<Bytes> parts) {
   for (const Bytes& part : parts) all.insert(all.end(), part.begin(), part.end());
   return all;
 }
-
-inline void Append(Bytes& to, const Bytes& more) { to.insert(to.end(), more.begin(), more.end()); }
 
 // An integer item with the smallest tag.
 inline Bytes I(std::int32_t value) {
@@ -44,7 +39,7 @@ inline Bytes S(const std::string& text) {
 inline Bytes ClassRecord(const std::string& name, int number,
                          std::initializer_list<std::pair<const char*, int>> properties = {}) {
   Bytes bytes = Concat({I(-1), S(name), I(number), {0x01}});
-  for (const auto& [property, kind] : properties) Append(bytes, Concat({S(property), I(kind)}));
+  for (const auto& [property, kind] : properties) bytes = Concat({bytes, S(property), I(kind)});
   bytes.push_back(0x00);
   return bytes;
 }
@@ -57,7 +52,7 @@ inline Bytes Record(int cls, int number, const Bytes& values = {}) {
 // An entity record with its child list.
 inline Bytes EntityRecord(int cls, int number, const Bytes& values, std::initializer_list<int> children) {
   Bytes bytes = Concat({I(cls), I(number), {0x01}, values, {0x00}, I(1), {0x01}});
-  for (int child : children) Append(bytes, I(child));
+  for (int child : children) bytes = Concat({bytes, I(child)});
   bytes.push_back(0x00);
   return bytes;
 }
@@ -69,9 +64,8 @@ inline Bytes Header() {
 // A whole KES stream: header, the body's items, the body's end.
 inline Bytes Stream(std::initializer_list<Bytes> body) {
   Bytes all = Header();
-  for (const Bytes& part : body) Append(all, part);
-  all.push_back(0x00);
-  return all;
+  for (const Bytes& part : body) all = Concat({all, part});
+  return Concat({all, {0x00}});
 }
 
 inline int Count(const Bytes& haystack, const Bytes& needle) {
@@ -83,27 +77,14 @@ inline int Count(const Bytes& haystack, const Bytes& needle) {
   }
 }
 
-inline bool Contains(const Bytes& haystack, const Bytes& needle) { return Count(haystack, needle) > 0; }
-
-inline std::filesystem::path PathOf(const std::string& utf8) {
-  return std::filesystem::path(std::u8string(reinterpret_cast<const char8_t*>(utf8.data()), utf8.size()));
-}
-
-inline std::string TempFile(const std::string& name) {
-  // One file per process: tests run side by side, and so may whole test runs.
-  const std::string unique = "kestx_" + name + "_" + std::to_string(getpid()) + ".kes";
-  const std::u8string path = (std::filesystem::temp_directory_path() / unique).u8string();
-  return std::string(reinterpret_cast<const char*>(path.data()), path.size());
-}
-
 inline Bytes ReadFile(const std::string& name) {
-  std::ifstream in(PathOf(name), std::ios::binary);
+  std::ifstream in(name, std::ios::binary);
   return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 inline void WriteFile(const std::string& name, const Bytes& bytes) {
-  std::ofstream out(PathOf(name), std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  std::ofstream(name, std::ios::binary | std::ios::trunc).write(reinterpret_cast<const char*>(bytes.data()),
+                                                                static_cast<std::streamsize>(bytes.size()));
 }
 
 }  // namespace kes

@@ -65,10 +65,6 @@ TElement* Build(const char*& text) {
 TElement* Node(const char* text) { return Build(text); }
 TOwnerEntity* Tree(const char* text) { return static_cast<TOwnerEntity*>(Node(text)); }
 
-TOwnerEntity* Child(TElement* entity, int index) {
-  return static_cast<TOwnerEntity*>(static_cast<TEntity*>(entity)->GetElement(index));
-}
-
 class RecursorTest : public FrameworkTest {
  protected:
   std::string Walk(TElement* input, std::function<void(TElement*)> action = {}, bool notInside = false) {
@@ -107,14 +103,14 @@ TEST_F(RecursorTest, WalksDepthFirstWithTheLevelOfEachElement) {
   EXPECT_EQ(Walk(root.get(), [&](TElement* element) { if (element->GetName() == "a1") root->AddElement(Node("new")); }),
             "prepare +root1 +a2 +a13 -a13 +a23 -a23 -a2 +b2 -b2 -root1");  // added children wait for the next walk
   TRecursor stored;
-  for (const char* name : {"NotInside", "Level"})
-    EXPECT_TRUE(TRecursor::StaticClass()->FindProp(name)->IsStoredOn(stored)) << name;
+  EXPECT_TRUE(TRecursor::StaticClass()->FindProp("NotInside")->IsStoredOn(stored) &&
+              TRecursor::StaticClass()->FindProp("Level")->IsStoredOn(stored));
 }
 
 TEST_F(RecursorTest, SharedElementIsVisitedOnEachPathAndACycleIsCutWhereItReturns) {
   std::unique_ptr<TOwnerEntity> root(Tree("root(a(b(s)))"));
-  TOwnerEntity* a = Child(root.get(), 0);
-  TOwnerEntity* b = Child(a, 0);
+  auto* a = static_cast<TOwnerEntity*>(root->GetElement(0));
+  auto* b = static_cast<TOwnerEntity*>(a->GetElement(0));
   a->AddElement(b->GetElement(0));
   EXPECT_EQ(Walk(root.get()), "prepare +root1 +a2 +b3 +s4 -s4 -b3 +s3 -s3 -a2 -root1");
   // Entities refuse their owners; a list that holds without owning still
@@ -169,8 +165,8 @@ TEST_F(RecursorTest, HookToolsAreTheActionAndTheGoInsideTest) {
   notes.clear();
   tools->SetQGoInsideTool(nullptr);
   tools->FreeTool(tools->GetTool(1));  // a hook tool freed is no longer run
-  EXPECT_EQ(tools->AfterTool(), nullptr);
   tools->DoIt();
+  EXPECT_EQ(tools->AfterTool(), nullptr);
   EXPECT_EQ(Join(notes), "+root +a +a1 +skip +s1");
 }
 

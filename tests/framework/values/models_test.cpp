@@ -1,5 +1,3 @@
-#include <string>
-#include <vector>
 
 #include "tests/framework/framework_fixture.h"
 #include "framework/core/class_registry.h"
@@ -40,8 +38,8 @@ TEST_F(ModelTest, PartsAreNamedChildrenMadeOnFirstUseAndLinksPointFromOrToTheMod
   auto* in = DynamicCast<TModelLink>(model.Links()->GetElement(0));
   auto* out = DynamicCast<TModelLink>(model.Links()->GetElement(1));
   ASSERT_TRUE(in && out);
-  EXPECT_TRUE(in->GetSource() == &other && in->GetDestination() == &model);
-  EXPECT_TRUE(out->GetSource() == &model && out->GetDestination() == &other);
+  EXPECT_TRUE(in->GetSource() == &other && in->GetDestination() == &model && out->GetSource() == &model &&
+              out->GetDestination() == &other);
   EXPECT_NE(DynamicCast<TElementModel>(model.FindPathElement("ModelElements.FINDELEMENTBYNAME(Sub)")), nullptr);
   EXPECT_EQ(model.Images()->GetValueList(), std::vector<std::string>{"line.bmp"});
   EXPECT_EQ(Join(model.GetPathValueList("ModelProperties.ELEMENT.Name")), "Width Height");
@@ -50,9 +48,9 @@ TEST_F(ModelTest, PartsAreNamedChildrenMadeOnFirstUseAndLinksPointFromOrToTheMod
   EXPECT_EQ(tool.LastToolModel(), nullptr);
   tool.SetPropertyText("NewToolName", "First");
   tool.NewToolName("Second");
-  EXPECT_EQ(tool.ModelTools()->GetName() + " " + Join(tool.GetPathValueList("ModelTools.ELEMENT.Name")),
-            "TOOLS First Second");
-  EXPECT_EQ(tool.LastToolModel()->GetName(), "Second");
+  EXPECT_EQ(tool.ModelTools()->GetName() + " " + Join(tool.GetPathValueList("ModelTools.ELEMENT.Name")) + " " +
+                tool.LastToolModel()->GetName(),
+            "TOOLS First Second Second");
 }
 
 TEST_F(ModelTest, ElementModelDescribesTheOwnerOfItsNameAndClass) {
@@ -62,12 +60,12 @@ TEST_F(ModelTest, ElementModelDescribesTheOwnerOfItsNameAndClass) {
   auto* renamed = new TOwnerEntity;
   TElementModel* wrongName = Described(renamed, "Rivers", "TOwnerEntity");
   renamed->SetName("Lakes");
-  EXPECT_EQ(wrongName->GetModelElement(), nullptr);
+  TElement* lakes = wrongName->GetModelElement();
   renamed->SetName("RIVERS");
-  EXPECT_EQ(wrongName->GetModelElement(), renamed);
+  EXPECT_TRUE(lakes == nullptr && wrongName->GetModelElement() == renamed);
   model->NewPropertyName("Width");
-  EXPECT_EQ(model->LastPropertyModel()->GetModelElement(), model->GetOwner(0));
-  EXPECT_EQ(TPropertyModel().GetModelElement(), nullptr);
+  EXPECT_TRUE(model->LastPropertyModel()->GetModelElement() == model->GetOwner(0) &&
+              TPropertyModel().GetModelElement() == nullptr);
 }
 
 TEST_F(ModelTest, LinkMakesTheSourceElementAChildOfTheDestinationOnceAndOtherLinksDoNothing) {
@@ -90,14 +88,12 @@ TEST_F(ModelTest, LinkMakesTheSourceElementAChildOfTheDestinationOnceAndOtherLin
   halfSet.SetDestination(gone);
   delete gone;
   halfSet.Apply();
-  EXPECT_EQ(destination->GetCount(), 1);
-  EXPECT_EQ(source->GetOwnersCount(), 1);
+  EXPECT_EQ(destination->GetCount() + source->GetOwnersCount(), 1 + 1);
   sourceModel->NewDestinationLink(destinationModel);
   auto* link = DynamicCast<TModelLink>(sourceModel->Links()->GetElement(0));
   link->Apply();
   link->Apply();
-  EXPECT_EQ(destination->IndexOf(source), 1);  // after its model, once
-  EXPECT_EQ(destination->GetCount(), 2);
+  EXPECT_TRUE(destination->IndexOf(source) == 1 && destination->GetCount() == 2);  // after its model, once
   EXPECT_TRUE(source->HasOwner(destination));
 }
 
@@ -130,20 +126,16 @@ class InheritanceTest : public FrameworkTest {
 
 TEST_F(InheritanceTest, NodesFileUnderTheNearestAncestorAndFindSelectsTheMostSpecific) {
   TInheritanceModel* element = Add("TElement");
-  EXPECT_EQ(Find("TStringElement"), element);
-  EXPECT_EQ(tree.Error, 0);
+  EXPECT_TRUE(Find("TStringElement") == element && tree.Error == 0);
   TInheritanceModel* owner = Add("TOwnerEntity");
   TInheritanceModel* entity = Add("TEntity");
   EXPECT_EQ(Find("TNameEntity"), entity);
   Add("TNameEntity");
   Add("TStringElement");
   EXPECT_EQ(Shape(&tree), "(TElement(TEntity(TNameEntity(TOwnerEntity)) TStringElement))");
-  EXPECT_EQ(tree.ExistingItems()->GetName(), "ITEMS");
-  EXPECT_EQ(tree.GetPropertyText("ActualClassName"), "TStringElement");
-  EXPECT_EQ(Find("TKestuClasses"), owner);
-  EXPECT_EQ(Find("TEntity"), entity);
-  EXPECT_EQ(tree.FindModelByName("TBooleanElement"), element);
-  EXPECT_EQ(tree.FindModel(nullptr), nullptr);
+  EXPECT_EQ(tree.ExistingItems()->GetName() + " " + tree.GetPropertyText("ActualClassName"), "ITEMS TStringElement");
+  EXPECT_TRUE(Find("TKestuClasses") == owner && Find("TEntity") == entity);
+  EXPECT_TRUE(tree.FindModelByName("TBooleanElement") == element && tree.FindModel(nullptr) == nullptr);
 }
 
 TEST_F(InheritanceTest, ErrorCodesOfTheCursor) {
@@ -152,8 +144,7 @@ TEST_F(InheritanceTest, ErrorCodesOfTheCursor) {
   EXPECT_EQ(tree.GetPropertyText("IsError") + " " + State(), "True (TEntity) 1");
   tree.SetFindClassName("TNoSuchClass");
   EXPECT_EQ(tree.Error, 2);
-  EXPECT_EQ(Add("TNoSuchClass"), nullptr);
-  EXPECT_EQ(tree.Error, 2);
+  EXPECT_TRUE(Add("TNoSuchClass") == nullptr && tree.Error == 2);
   tree.SetNewClassName("");
   EXPECT_FALSE(tree.GetIsError());
   EXPECT_EQ(tree.GetActualClassName(), "NIL");  // reading it without a current node is error 3
@@ -199,9 +190,8 @@ TEST_F(InheritanceTest, ItemClassInsertionAndNextItem) {
   TInheritanceModel loose;  // a node without an owner is not filed under itself either
   loose.InsertModel(&loose);
   EXPECT_TRUE(!loose.ExistingItems() || loose.ExistingItems()->IsEmpty());
-  EXPECT_TRUE(element->AcceptsClass(TEntity::StaticClass()));
-  EXPECT_FALSE(element->AcceptsClass(nullptr));
-  EXPECT_TRUE(tree.AcceptsClass(nullptr));
+  EXPECT_TRUE(element->AcceptsClass(TEntity::StaticClass()) && !element->AcceptsClass(nullptr) &&
+              tree.AcceptsClass(nullptr));
   auto* node = new TInheritanceModel;
   node->SetElementClassName("TTool");
   EXPECT_EQ(node->GetName(), "TTool");
@@ -227,8 +217,7 @@ TEST_F(InheritanceTest, RegisterClassModelsKeepTheirDataWhenAParentGoes) {
   models.DeleteActualItem(true);
   models.SetFindClassName("TOwnerEntity");
   ASSERT_EQ(models.ActualClassModel(), entity);
-  EXPECT_EQ(entity->Alias + std::to_string(entity->ImageIndex), "Entita4");
-  EXPECT_EQ(entity->Shell(), shell);
+  EXPECT_EQ(entity->Alias + std::to_string(entity->ImageIndex) + std::to_string(entity->Shell() == shell), "Entita41");
 }
 
 }  // namespace

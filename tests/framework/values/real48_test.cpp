@@ -97,10 +97,6 @@ TEST(Real48, EveryFinitePatternSurvivesDecodeAndEncodeAndRoundingIsNearestAndIde
   }
 }
 
-}  // namespace
-
-namespace {
-
 // Doubles are converted from their bits, extended values through frexp:
 // both agree on every double, halves and the edges of the range included.
 TEST(Real48, DoublesConvertAsTheirExtendedValuesDo) {

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <filesystem>
 #include <limits>
 #include <memory>
 #include <random>
@@ -12,7 +11,7 @@
 #include "tests/framework/framework_fixture.h"
 #include "platform/streams.h"
 #include "framework/core/class_registry.h"
-#include "tests/framework/stream/kes_stream_files.h"
+#include "tests/platform/temp_folder.h"
 
 namespace {
 
@@ -148,18 +147,18 @@ TEST_F(TypeTest, PointerHoldsAHandleThatReadsNilOnceTheElementIsFreed) {
   EXPECT_EQ(e->GetAsPointer(), target);
   EXPECT_EQ(ReadAll(*e), "0|" + handle + "|0|" + handle + "|0|0");
   TPointerElement other;
-  other.SetAsString(handle);
-  EXPECT_EQ(other.GetAsPointer(), target);
-  other.SetAsString("junk");
-  EXPECT_EQ(other.GetAsPointer(), nullptr);
+  std::vector<TElement*> read;
+  for (const std::string& text : {handle, std::string("junk")}) {
+    other.SetAsString(text);
+    read.push_back(other.GetAsPointer());
+  }
   other.SetAsInteger(std::stoi(handle));
-  EXPECT_EQ(other.GetAsPointer(), target);
   TIntegerElement number;
   number.SetAsPointer(target);
-  EXPECT_EQ(number.GetAsPointer(), target);
+  EXPECT_EQ(read, (std::vector<TElement*>{target, nullptr}));
+  EXPECT_TRUE(other.GetAsPointer() == target && number.GetAsPointer() == target);
   delete target;
-  EXPECT_EQ(e->GetAsPointer(), nullptr);
-  EXPECT_EQ(number.GetAsPointer(), nullptr);
+  EXPECT_TRUE(e->GetAsPointer() == nullptr && number.GetAsPointer() == nullptr);
   EXPECT_EQ(e->GetAsString(), handle);  // the number itself stays
 }
 
@@ -174,8 +173,8 @@ TEST_F(TypeTest, CreateCopyGivesTheSameClassValueAndName) {
   for (TTypeElement* original : originals) {
     std::unique_ptr<TTypeElement> copy(original->CreateCopy());
     ASSERT_NE(copy, nullptr);
-    EXPECT_EQ(copy->ClassType(), original->ClassType());
-    EXPECT_EQ(copy->GetName() + ReadAll(*copy), original->GetName() + ReadAll(*original));
+    EXPECT_EQ(copy->ClassName() + copy->GetName() + ReadAll(*copy),
+              original->ClassName() + original->GetName() + ReadAll(*original));
     EXPECT_EQ(copy->GetAsPointer(), original->GetAsPointer());
     if (original != &flag) delete original;
   }
@@ -205,12 +204,10 @@ TEST_F(TypeTest, IntegerListsFromTextAndCommaText) {
   std::unique_ptr<TIntegerListElement> read(e->GetIntegerList());
   EXPECT_EQ(Values(*read), (std::vector<std::int32_t>{12, -3, 7}));  // every integer the scanner reads
   e->SetAsString("none here");
-  EXPECT_EQ(e->GetIntegerList(), nullptr);
   std::int32_t value = 0;
-  EXPECT_FALSE(e->TryGetInteger(value));
+  EXPECT_TRUE(e->GetIntegerList() == nullptr && !e->TryGetInteger(value));
   e->SetAsString("-8");
-  EXPECT_TRUE(e->TryGetInteger(value));
-  EXPECT_EQ(value, -8);
+  EXPECT_TRUE(e->TryGetInteger(value) && value == -8);
   TIntegerListElement list;
   list.AddCommaText(" 10, 2 ,-3");
   EXPECT_THROW(list.AddCommaText("4,x,5"), EConvertError);
@@ -255,21 +252,15 @@ TEST_F(TypeTest, SortedIntegerListsTakeAdditionsInOrderAndRepeatsOnlyWhereAllowe
 
 class StringListTest : public FrameworkTest {
  protected:
-  void TearDown() override {
-    std::filesystem::remove(kes::PathOf(path));
-    FrameworkTest::TearDown();
-  }
-  std::string Bytes() const {
-    const kes::Bytes bytes = kes::ReadFile(path);
-    return std::string(bytes.begin(), bytes.end());
-  }
-  void Write(const std::string& bytes) const { kes::WriteFile(path, kes::Bytes(bytes.begin(), bytes.end())); }
+  std::string Bytes() const { return FileBytes(path); }
+  void Write(const std::string& bytes) const { std::ofstream(path, std::ios::binary) << bytes; }
   static std::string NameValues(TStringListElement& list) {
     Strings lines;
     for (int i = 0; i < list.GetCount(); ++i) lines.push_back(list.GetItemName(i) + "=" + list.GetValue(i));
     return Join(lines, ", ");
   }
-  const std::string path = kes::TempFile(::testing::UnitTest::GetInstance()->current_test_info()->name());
+  TempFolder folder;
+  const std::string path = folder.File("list.txt");
 };
 
 TEST_F(StringListTest, ItemsByNameInAnyCaseAndAsProperties) {
@@ -290,8 +281,7 @@ TEST_F(StringListTest, ItemsByNameInAnyCaseAndAsProperties) {
   EXPECT_EQ(list.GetPropertyText("width") + list.GetPropertyText("Name"), "10Settings");
   list.SetPropertyText("Depth", "3");
   list.SetPropertyText("Name", "Other");
-  EXPECT_EQ(list.GetPropertyInteger("depth"), 3);
-  EXPECT_EQ(list.FindItem("Name"), nullptr);
+  EXPECT_TRUE(list.GetPropertyInteger("depth") == 3 && list.FindItem("Name") == nullptr);
   list.SetPropertyText("NextNameIsValue", "k=v");
   EXPECT_EQ(list.GetValueByName("k"), "v");
 }
@@ -303,8 +293,7 @@ TEST_F(StringListTest, LinesWithAnEqualsSignBecomeNameValueItems) {
   list.NextStringList({"a = 1", "", "plain", "=lost", "b="});
   EXPECT_EQ(NameValues(list), "a=1, plain=, TStringElement=, TStringElement=b");
   std::unique_ptr<TStringListElement> created(TStringListElement::CreateFromStrings({"x=1", "y"}));
-  EXPECT_EQ(NameValues(*created), "x=1, y=");
-  EXPECT_EQ(created->GetValueList(), (Strings{"1", ""}));
+  EXPECT_EQ(NameValues(*created) + " " + Join(created->GetValueList(), "|"), "x=1, y= 1|");
   TStringListElement split;
   split.NextValue("a = 1");
   split.NextValue("plain");
@@ -321,13 +310,7 @@ TEST_F(StringListTest, FilesAreWindows1250LinesByteForByteBothWays) {
   Write("old content that must go\r\nand more\r\n");
   list.SaveToFile(path);
   EXPECT_EQ(Bytes(), "N\xE1zev=\x8Elu\x9Dou\xE8k\xFD k\xF9\xF2\r\nX\r\njen hodnota=\r\n");
-  TStringListElement saved, roundTrip;
-  saved.AddNameValue("Čára", "č. 5 = pět");
-  saved.NextValue("value only");
-  saved.SetPropertyText("SaveToFile", path);
-  roundTrip.SetPropertyText("LoadFromFile", path);
-  EXPECT_EQ(NameValues(roundTrip), NameValues(saved));
-  TStringListElement().SaveToFile(path);
+  TStringListElement().SetPropertyText("SaveToFile", path);
   EXPECT_EQ(Bytes(), "");
   Write("K\xF9\xF2=\x9A\x9D\r\n\r\nsamotn\xE9\nb = 2\rlast=3");
   TStringListElement loaded;
@@ -375,11 +358,10 @@ TEST_F(StringListTest, PropertyListTakesPropertiesOfAnElementAndJoinsThem) {
   TPropertyList list;
   for (const char* name : {"-Value", "Name", "-Name"}) list.NextName(name);
   list.SetElement(nullptr);
-  EXPECT_EQ(list.GetValueList(), (Strings{"", "", ""}));
-  list.SetPropertyText("Element", Handle(&source));
-  EXPECT_EQ(list.GetValueList(), (Strings{"3", "Source", "-Source"}));
   list.Delimiter = "; ";
-  EXPECT_EQ(list.GetPropertyText("Catenation"), "3; Source; -Source");
+  const std::string none = list.GetPropertyText("Catenation");
+  list.SetPropertyText("Element", Handle(&source));
+  EXPECT_EQ(none + "|" + list.GetPropertyText("Catenation"), "; ; |3; Source; -Source");
   TPropertyList empty;
   empty.Delimiter = ",";
   EXPECT_EQ(empty.GetCatenation(), "");
