@@ -1,6 +1,5 @@
 // The saver walks the graph with a loop of its own; its records must still
 // come in the order of the recursor's walk, which the file format fixes.
-#include <filesystem>
 #include <memory>
 #include <string>
 #include <unordered_set>
@@ -8,7 +7,7 @@
 
 #include "framework/stream/kes_saver.h"
 #include "tests/framework/framework_fixture.h"
-#include "tests/framework/stream/kes_stream_files.h"
+#include "tests/platform/temp_folder.h"
 
 namespace {
 
@@ -47,13 +46,12 @@ TEST_F(KesSaverWalkTest, RecordsFollowTheRecursorsWalkThroughSharedEntitiesAndCy
   visits.DoIt();
   ASSERT_EQ(visits.order.size(), 8u);
 
-  const std::string file = kes::TempFile("RecordsFollowTheRecursorsWalk");
+  TempFolder folder;
   TSave save;
-  save.FileName = file;
+  save.FileName = folder.File("walk.kes");
   save.SetInput(root.get());
   save.DoIt();
   RunMessages();
-  std::filesystem::remove(kes::PathOf(file));
   for (std::size_t i = 0; i < visits.order.size(); ++i)
     EXPECT_EQ(visits.order[i]->ID, static_cast<int>(i)) << visits.order[i]->GetName();
 }
