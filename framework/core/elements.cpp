@@ -508,11 +508,6 @@ bool TEntity::ReleaseHeld(TElement* element, std::size_t slotHint) {
   return true;
 }
 
-void TEntity::DropEmptiedTail() {
-  if (!children_) return;
-  while (!children_->empty() && children_->back() == nullptr) children_->pop_back();
-}
-
 void TEntity::InsertUnowned(int index, TElement* element) {
   if (!element) return;
   if (!children_) {

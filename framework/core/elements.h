@@ -503,8 +503,12 @@ class TEntity : public TElement {
   bool ReleaseHeld(TElement* element, std::size_t slotHint);
   // Drops the emptied slots at the end of the list, so that a holder that
   // lets go of what it held in turn keeps no slot for each (the slots of
-  // what it still holds keep their places).
-  void DropEmptiedTail();
+  // what it still holds keep their places).  In the header: the stream
+  // reader asks it after every release, and it mostly finds nothing to drop.
+  void DropEmptiedTail() {
+    if (!children_) return;
+    while (!children_->empty() && children_->back() == nullptr) children_->pop_back();
+  }
   // A field that holds an element outside the child list (a property object,
   // a holes container): the entity is one of the element's holders and
   // owners, so the freeing rule decides when it dies.  The previous element

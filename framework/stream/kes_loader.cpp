@@ -223,8 +223,11 @@ void TKestuLoader::FinishClassRecord() {
   ClassSlot& slot = classSlots_[static_cast<std::size_t>(describedClass_)];
   for (std::size_t i = 0; i < slot.Properties.size(); ++i) {
     const PropertySlot& property = slot.Properties[i];
-    if (property.Info && IsOmittedWhenZero(property.StreamKind) && property.Info->StoredConstant != false)
+    if (property.Info && IsOmittedWhenZero(property.StreamKind) && property.Info->StoredConstant != false) {
       slot.Defaulted.push_back(static_cast<int>(i));
+      if (!property.Info->StoredConstant && property.Info->StoredTest)
+        slot.Properties[i].StoredTest = &property.Info->StoredTest;
+    }
   }
 }
 
@@ -354,7 +357,9 @@ std::uint32_t TKestuLoader::TakeText() {
 inline void TKestuLoader::ApplyDefault(int position) {
   const ClassSlot& slot = classSlots_[static_cast<std::size_t>(current_.ClassIndex)];
   const PropertySlot& property = slot.Properties[static_cast<std::size_t>(position)];
-  if (!property.Info->IsStoredOn(*current_.Element)) return;
+  // Only properties stored always or by a test are defaulted: the test, when
+  // there is one, is called straight.
+  if (property.StoredTest && !(*property.StoredTest)(*current_.Element)) return;
   TStreamValue zero;
   zero.Position = position;
   zero.Kind = property.StreamKind;
@@ -538,9 +543,14 @@ void TStreamLoader::DoIt() {
 std::int64_t TStreamLoader::GetSourceSize() { return stream_ ? static_cast<std::int64_t>(stream_->Size()) : 0; }
 
 void TStreamLoader::LoadProgressStep() {
-  // The position of the memory stream moves a reader buffer at a time.
+  // The position of the memory stream moves a reader buffer at a time: most
+  // records leave it where it was, and this step is kept small for them.
   const std::uint64_t position = stream_->Position();
-  if (position == lastSeen_) return;
+  if (position != lastSeen_) [[unlikely]]
+    ShowProgressAt(position);
+}
+
+void TStreamLoader::ShowProgressAt(std::uint64_t position) {
   lastSeen_ = position;
   if (position % kProgressBytes != 0 || position == lastProgress_) return;
   lastProgress_ = position;

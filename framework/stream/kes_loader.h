@@ -4,6 +4,7 @@
 // logged; when reading stops with an error, what was read is freed.
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -148,6 +149,8 @@ class TKestuLoader : public TTool {
   struct PropertySlot {
     const TPropInfo* Info = nullptr;  // nil when values of this property are dropped
     int StreamKind = 0;
+    // The test that decides whether a defaulted property is stored, when not always.
+    const std::function<bool(const TObject&)>* StoredTest = nullptr;
   };
   struct ClassSlot {
     TKestuClass* Record = nullptr;  // nil for a class record that could not be read
@@ -227,6 +230,7 @@ class TStreamLoader : public TKestuLoader {
   // One element record; nil when it was bad and has been skipped.
   TElement* ReadElementRecord(std::uint64_t start, std::int32_t classNumber);
   void SkipElementRecord(std::uint64_t start);
+  [[gnu::noinline]] void ShowProgressAt(std::uint64_t position);
   void SkipClassRecord(std::uint64_t start);
   // Reads the value of the buffer's entry at that place (its kind given).
   void ReadValue(std::size_t at);
