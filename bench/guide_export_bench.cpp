@@ -1,5 +1,7 @@
 #include <benchmark/benchmark.h>
 
+#include <unistd.h>
+
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -47,7 +49,7 @@ void BM_GuideExport(benchmark::State& state) {
   auto world = std::make_unique<TWCSWorld>();
   SetWorld(world.get());
   const std::unique_ptr<TGuide> guide = BuildGuide();
-  const std::filesystem::path root = std::filesystem::temp_directory_path() / "kestx_bench_guide_export";
+  const std::filesystem::path root = std::filesystem::temp_directory_path() / ("kestx_bench_guide_export_" + std::to_string(::getpid()));
   double exportSeconds = 0;
   double copySeconds = 0;
   double bytes = 0;

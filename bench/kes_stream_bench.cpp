@@ -1,6 +1,7 @@
 #include <benchmark/benchmark.h>
 
 #include <malloc.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cstdint>
@@ -47,10 +48,14 @@ std::unique_ptr<TOwnerEntity> BuildGraph() {
   return root;
 }
 
-std::string GraphFile() {
-  const std::u8string path = (std::filesystem::temp_directory_path() / "kestx_bench_million.kes").u8string();
+// The process number keeps benchmark programs run side by side off each other's files.
+std::string TempFile(const std::string& name) {
+  const std::u8string path =
+      (std::filesystem::temp_directory_path() / ("kestx_bench_" + std::to_string(::getpid()) + "_" + name)).u8string();
   return std::string(reinterpret_cast<const char*>(path.data()), path.size());
 }
+
+std::string GraphFile() { return TempFile("million.kes"); }
 
 void SaveGraph(TElement* root, const std::string& file) {
   TSave save;
@@ -193,9 +198,7 @@ std::unique_ptr<TOwnerEntity> DeepGraph(std::int64_t n) {
 }
 
 std::string FileFor(const char* shape, std::int64_t n) {
-  const std::string name = std::string("kestx_bench_") + shape + "_" + std::to_string(n) + ".kes";
-  const std::u8string path = (std::filesystem::temp_directory_path() / name).u8string();
-  return std::string(reinterpret_cast<const char*>(path.data()), path.size());
+  return TempFile(std::string(shape) + "_" + std::to_string(n) + ".kes");
 }
 
 // Processor time of this process: the machine may be shared, and the walls

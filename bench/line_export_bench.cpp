@@ -1,5 +1,7 @@
 #include <benchmark/benchmark.h>
 
+#include <unistd.h>
+
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -38,7 +40,7 @@ double Seconds(std::chrono::steady_clock::duration d) { return std::chrono::dura
 void BM_LineExport(benchmark::State& state) {
   RegisterBlockClasses();
   const std::unique_ptr<TPolyLineString> lines = BuildLines();
-  const std::filesystem::path root = std::filesystem::temp_directory_path() / "kestx_bench_line_export";
+  const std::filesystem::path root = std::filesystem::temp_directory_path() / ("kestx_bench_line_export_" + std::to_string(::getpid()));
   double exportSeconds = 0;
   double copySeconds = 0;
   double bytes = 0;
