@@ -66,44 +66,6 @@ class CommandLineTest : public ToolFormsTest {
   std::unique_ptr<TCommandLine> interpreter;
 };
 
-TEST_F(CommandLineTest, LinesReportTheValuesTheirPathsReach) {
-  const std::pair<const char*, std::vector<std::string>> cases[] = {
-      {"LES.ELEMENT.Name", {"a", "b"}},
-      {"LES.FINDELEMENTBYNAME('b').Name", {"b"}},
-      {"LES.FINDELEMENTBYCLASS(OwnerEntity).Name", {"a"}},
-      {"\"  doslovně \"", {"  doslovně "}},
-      {"'  ořezané '", {"ořezané"}},
-      {"LES.EchoTool('<', Suffix:LES.Name)", {"<LESLES"}},
-      {"LES.EchoTool(\"::\", Suffix:'>')", {"::LES>"}},
-      {"; komentář", {}},
-      {"LES.Neexistuje", {""}},
-  };
-  for (const auto& [line, results] : cases) EXPECT_EQ(Run(line), results) << line;
-  EXPECT_THAT(Run("WORLD.Name"), ElementsAre(world->GetName()));
-}
-
-TEST_F(CommandLineTest, AssignmentsSetPropertiesVariablesAndTheActiveElementAndCommandsAct) {
-  Run("LES.ELEMENT.Name = 'x'");
-  EXPECT_EQ(Children(), "x x");
-  Run("ACTIVEELEMENT = LES");
-  EXPECT_THAT(Run("Name"), ElementsAre("LES"));
-  Run("Lesy:TOwnerEntity = ACTIVEELEMENT");
-  EXPECT_THAT(Run("Lesy.Name"), ElementsAre("LES"));
-  Run("ACTIVEELEMENT = WORLD");
-  EXPECT_EQ(interpreter->ActiveElement(), world.get());
-  EXPECT_THAT(Run("LESY.ELEMENT.Name"), ElementsAre("x", "x"));
-  Run("LES.CREATEELEMENT(OwnerEntity, 'c')");
-  EXPECT_EQ(Children(), "x x c");
-  const TElementLink c(forest->GetElement(2));
-  Run("LES.c.FREE()");
-  EXPECT_EQ(std::tuple(c.Get(), Children()), std::tuple(nullptr, "x x"));
-  Run("LES.FREEALL()");
-  EXPECT_EQ(forest->GetCount(), 0);
-  Run("CLOSE()");
-  RunMessages();
-  EXPECT_THAT(mainTool.codes, ElementsAre(msgClose));
-}
-
 TEST_F(CommandLineTest, FailuresAreReportedWithTheirCodesAndTexts) {
   const std::pair<const char*, const char*> cases[] = {
       {"ACTIVEELEMENT", "ERROR 3: Chyba .. nastavení aktivního elementu: ACTIVEELEMENT"},

@@ -1,7 +1,6 @@
 #include "app/options/options.h"
 
 #include "render/palette/library_paths.h"
-#include "render/palette/palette.h"
 #include "tests/app/shell_fixture.h"
 
 namespace {
@@ -21,6 +20,7 @@ TEST_F(OptionsTest, ReadsOnlyTheKeysThereAreAndWritesEveryOptionInDeclarationOrd
   options.Export_User = true;
   options.SetServiceDirectory("C:\\LIB\\");
   SaveOptionsToIni(options, Ini());
+  EXPECT_EQ(SymbolLibraryFile("Fonty.txt"), "C:/LIB/Fonty.txt") << "the service folder is the symbol library's";
   // Keys there are change in place, the others follow in declaration order.
   EXPECT_EQ(FileBytes(Ini()),
             "[MainForm]\r\nLeft=5\r\n\r\n[options]\r\nEndScript=konec.oil\r\nExport_25=True\r\nNezn\xe1m\xfd=1\r\n"
@@ -28,16 +28,6 @@ TEST_F(OptionsTest, ReadsOnlyTheKeysThereAreAndWritesEveryOptionInDeclarationOrd
             "ScriptDirectory=\r\nTemplateDirectory=\r\nPaletteFile=PALETA.TXT\r\nExport_50=False\r\nExport_10=False\r\n"
             "Export_5=False\r\nExport_2=False\r\nExport_User=True\r\nBLK_50=False\r\nBLK_25=False\r\nBLK_10=False\r\n"
             "BLK_5=False\r\nBLK_2=False\r\nBLK_User=False\r\n");
-}
-
-TEST_F(OptionsTest, ServiceDirectoryPointsTheSymbolLibraryAndPaletteFileLoadsThePalette) {
-  TOptions options;
-  options.SetPropertyText("ServiceDirectory", "C:\\LIB\\");
-  EXPECT_EQ(SymbolLibraryFile("Fonty.txt"), "C:/LIB/Fonty.txt");
-  WriteCp1250File(File("moje.txt"), "0 0 63\r\n");
-  options.SetPropertyText("PaletteFile", File("moje.txt"));
-  EXPECT_EQ(PaletteFileName(), File("moje.txt"));
-  EXPECT_EQ(ColourOfCode(0), 0xFF0000u);
 }
 
 }  // namespace

@@ -226,18 +226,14 @@ TEST_F(MainToolTest, EveryCodeOfTheTableReachesItsHandler) {
   auto* data = Named("Les", world->ObjectModel());
   // The code, its data and text; what the tools made saw, whether the main tool handled it.
   const std::tuple<int, TElement*, std::string, std::vector<std::string>, bool> cases[] = {
-      {msgOpenGraphicWindow, nullptr, "", {"TFormToolManager nil 16777215 script symbologie"}, true},
       {msgOpenGraphicWindow, data, "", {"TFormToolManager Les 12632256 script symbologie"}, true},
       {msgOpenPropertyEditor, data, "", {"TObjectPropertyEditor Les"}, true},
-      {msgOpenCommandLine, nullptr, "", {"TCommandLineDlg nil root " + world->GetName()}, true},
       {msgOpenCommandLine, data, "", {"TCommandLineDlg nil root Les"}, true},
       {msgRunScript, nullptr, "dalsi.oil", {"script " + File("dalsi.oil")}, true},
       {msgRunScript, nullptr, "/jinde/skript.oil", {"script /jinde/skript.oil"}, true},
       {msgOpenExplorer, data, "", {}, true},
       {msgOpenOwnersExplorer, data, "", {}, true},
       {msgStatusText, nullptr, "Stav", {}, true},
-      {90, nullptr, "", {}, true},
-      {91, nullptr, "", {}, true},
       {msgStartUpDone, nullptr, "", {}, false},
       {12345, nullptr, "", {}, false},
   };

@@ -2,13 +2,11 @@
 
 #include <gmock/gmock.h>
 
-#include <filesystem>
 #include <memory>
 
 #include "app/tool_forms/base_forms.h"
 #include "app/tool_forms/dialog_tools.h"
 #include "tests/app/tool_forms/tool_forms_fixture.h"
-#include "tests/platform/temp_folder.h"
 
 namespace {
 
@@ -84,40 +82,6 @@ TEST_F(FormToolsTest, AControlGroupClosesItselfAndOffersOtherCodesToTheOtherMemb
   const std::vector<int> hidden = {msgHideForm};
   EXPECT_EQ(std::tuple(members[0]->codes, members[1]->codes, members[2]->codes),
             std::tuple(hidden, std::vector<int>{77, msgHideForm}, hidden));
-}
-
-TEST_F(FormToolsTest, TheFolderPickerKeepsTheChosenFolderAndItsNewFolderButtonMakesOneOrSaysWhyNot) {
-  TempFolder root;
-  std::filesystem::create_directories(root.File("Bloky"));
-  TSelectDirDialog picker;
-  picker.Directory = root.Path();
-  picker.Caption = "Exportní složka";
-  platform::SetModalAnswerer([](platform::Form& form) {
-    EXPECT_EQ(form.Caption(), "Exportní složka");
-    EXPECT_EQ(form.Items("lb_Dirs")[1], "Bloky");
-    form.SetDirectory("lb_Dirs", form.Directory("lb_Dirs") + "/Bloky");
-    platform::UserClick(form, "bt_OK");
-  });
-  picker.DoIt();
-  EXPECT_EQ(picker.Directory, root.File("Bloky"));
-  picker.Left = picker.Top = 0;
-  Press("bt_Storno");
-  picker.DoIt();
-  EXPECT_EQ(picker.Directory, root.File("Bloky"));
-
-  platform::SetModalAnswerer([](platform::Form& form) {
-    if (form.LayoutName() == "Tf_Name") {
-      form.SetText("ed_Name", "Nová");
-      platform::UserClick(form, "bt_OK");
-      return;
-    }
-    platform::UserClick(form, "bt_NewDir");
-    EXPECT_EQ(form.Items("lb_Dirs").back(), "Nová");
-    platform::UserClick(form, "bt_NewDir");
-  });
-  picker.DoIt();
-  EXPECT_TRUE(std::filesystem::is_directory(root.File("Bloky/Nová")));
-  EXPECT_EQ(Boxes(), (std::vector<std::string>{"File exists: " + root.File("Bloky/Nová")}));
 }
 
 }  // namespace

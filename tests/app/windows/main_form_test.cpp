@@ -44,21 +44,13 @@ TEST_F(MainFormTest, WindowsShowTheirControlsAndRenderToPngAndActionsPostTheirMe
 
   platform::Form& messages = main->MessageDevice()->Window()->Window();
   ExpectInside(messages, {"ToolBar", "cb_WordWrap", "RichEdit", "StatusBar"}, "message_window.png");
-  const bool wrapped = messages.WordWrap("RichEdit");
-  platform::UserClick(messages, "cb_WordWrap");
-  EXPECT_EQ(std::tuple(wrapped, messages.WordWrap("RichEdit")), std::tuple(false, true));
 
   // The actions post their messages to the main tool; the status bar's only shows it.
   const std::tuple<const char*, int, TElement*> cases[] = {
-      {"a_WorldModel", msgOpenExplorer, World()},
       {"a_ToolModel", msgOpenExplorer, main},
-      {"a_ObjectModel", msgOpenExplorer, World()->ObjectModel()},
       {"a_OIL", msgOpenCommandLine, nullptr},
-      {"a_OpenProject", msgOpenWizardFile, nullptr},
-      {"mi_OpenKES", msgOpenWizardFile, nullptr},
       {"tb_OpenProject", msgOpenWizardFile, nullptr},
       {"a_Exit", msgClose, nullptr},
-      {"tb_Exit", msgClose, nullptr},
   };
   platform::Application& application = platform::Application::Instance();
   for (const auto& [control, code, data] : cases) {

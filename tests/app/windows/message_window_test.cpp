@@ -96,33 +96,6 @@ TEST_F(MessageWindowTest, OpenAsksToSaveChangesThenLoadsTheChosenFileAndRemember
   EXPECT_EQ(std::tuple(EditorText(), Window().Modified(), Unattended.size()), std::tuple("řádek 1\nřádek 2", false, 1u));
 }
 
-TEST_F(MessageWindowTest, FindSelectsTheNextHitIgnoringCaseOrNamesTheTextNotFound) {
-  device->WriteLine("první řádek");
-  device->WriteLine("druhý ŘÁDEK");
-  Window().Window().Select("RichEdit", 0, 0);  // writing left the caret at the end
-  for (const int start : {6, 18}) {
-    EXPECT_TRUE(Window().Find("řádek"));
-    EXPECT_EQ(std::tuple(Window().Window().SelStart("RichEdit"), Window().Window().SelLength("RichEdit")),
-              std::tuple(start, 5));
-  }
-  EXPECT_FALSE(Window().Find("řádek"));
-  EXPECT_EQ(Boxes(), (std::vector<std::string>{"Text řádek Nenalezen !"}));
-}
-
-TEST_F(MessageWindowTest, BusyWindowRefusesToCloseAndClosingFreesTheDeviceAndTellsTheMainTool) {
-  TElementLink link(device);
-  device->BeginDraw();
-  device->WriteLine("výpis");
-  EXPECT_FALSE(platform::UserCloseWindow(Window().Window()));
-  device->EndDraw();
-  TStdtxtForm* window = device->Window();
-  dialogs.FileAnswers.push_back("");  // the save question is answered yes, its dialog cancelled
-  EXPECT_TRUE(platform::UserCloseWindow(window->Window()));
-  EXPECT_EQ(std::tuple(Join(Unattended), dialogs.FileDialogs.size(), link.Get(), holder.GetCount()),
-            std::tuple("Dialog", 1u, nullptr, 0));
-  EXPECT_EQ(platform::Application::Instance().PendingCount(), 1u) << "msgFinished";
-}
-
 TEST_F(MessageWindowTest, AbortBreaksTheInterpretThatOwnsTheDevice) {
   RegisterKestuClass(TUniversalInterpret::StaticClass());
   TInterpret other;

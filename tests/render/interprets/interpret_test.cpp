@@ -3,12 +3,9 @@
 #include <gmock/gmock.h>
 
 #include <memory>
-#include <numbers>
 #include <string>
 #include <vector>
 
-#include "spatial/geometry/page.h"
-#include "spatial/geometry/projection.h"
 #include "tests/render/render_fixture.h"
 
 namespace {
@@ -121,25 +118,6 @@ TEST_F(InterpretTest, ABrokenWalkEndsQuietlyAndARequestedRestartRedrawsOnce) {
     RunMessages();
     EXPECT_EQ(log, expected) << (restart ? "restart" : "break");
   }
-}
-
-TEST_F(InterpretTest, ATurnedViewWidensTheVisibleRectangle) {
-  TNullDevice device;
-  device.Page()->PageRect = {0, 0, 400, 300};
-  device.Page()->ClipRect = {0, 0, 400, 300};
-  device.Page()->SetResolution(4000, 4000);
-  device.Projection()->SetScale(1000);
-  TRectInterpret plain, turned;
-  plain.AttachDevice(&device);
-  device.Projection()->SetAngle(std::numbers::pi / 6);
-  turned.AttachDevice(&device);
-  auto area = [](const TRectInterpret& r) { return (r.MaxX - r.MinX) * (r.MaxY - r.MinY); };
-  EXPECT_TRUE(turned.MinX <= plain.MinX && turned.MinY <= plain.MinY && turned.MaxX >= plain.MaxX &&
-              turned.MaxY >= plain.MaxY);
-  EXPECT_GT(area(turned), area(plain));
-  EXPECT_GT(area(plain), 0);
-  plain.DetachDevice();
-  turned.DetachDevice();
 }
 
 }  // namespace

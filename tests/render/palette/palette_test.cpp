@@ -49,17 +49,6 @@ TEST_F(PaletteTest, SavedPaletteHasTheFixedLayoutAndReadsBackEveryMultipleOfFour
   EXPECT_FALSE(SavePalette(folder.File("missing/P.TXT"), table));
 }
 
-TEST_F(PaletteTest, ScriptPalettesAppendNamedColours) {
-  TColorPalette palette;
-  palette.SetPropertyText("NextColor", "255");
-  palette.SetPropertyText("NextRGBColor", " 1, 2 ,3 ");
-  palette.SetPropertyText("NextRGBColor", "10,20");
-  ASSERT_EQ(palette.GetCount(), 3);
-  EXPECT_EQ(palette.GetElement(0)->GetName() + "|" + palette.GetElement(1)->GetName(), "Color 0|Color");
-  EXPECT_EQ(std::tuple(palette.GetColor(1), palette.GetColor(2), palette.GetColor(3), palette.GetColor(-1)),
-            std::tuple(0x030201, 0x00140A, 0, 0));
-}
-
 TEST_F(PaletteTest, SymbolLibraryFolderDropsOneTrailingDelimiter) {
   for (const char* folderName : {"C:\\LIB\\", "C:\\LIB", "C:/LIB/"}) {
     SetSymbolLibraryDirectory(folderName);
