@@ -4,7 +4,6 @@
 #include <random>
 #include <tuple>
 
-#include "framework/core/class_registry.h"
 #include "framework/tools/tools.h"
 #include "tests/framework/deep_chains.h"
 #include "tests/framework/framework_fixture.h"

@@ -46,7 +46,6 @@ class MessageTest : public FrameworkTest {
     log.clear();
     return text;
   }
-  static std::size_t Pending() { return platform::Application::Instance().PendingCount(); }
 
   std::vector<std::string> log;
   TOwnerEntity keep;
@@ -110,7 +109,7 @@ TEST_F(MessageTest, MessagesArriveInPostedOrderAlsoFromInsideHandlers) {
   auto* message = new TKestuMessage(4, nullptr, receiver, nullptr, false);
   PostKestuMessage(message);
   PostKestuMessage(message);  // never queued twice
-  EXPECT_EQ(Pending(), 1u);
+  EXPECT_EQ(platform::Application::Instance().PendingCount(), 1u);
   EXPECT_EQ(Delivered(), "4 r<nil");
 }
 

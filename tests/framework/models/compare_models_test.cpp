@@ -1,10 +1,8 @@
 #include "framework/models/compare_models.h"
 
 #include <memory>
-#include <tuple>
 
 #include "framework/core/class_registry.h"
-#include "framework/core/messages.h"
 #include "framework/models/task_models.h"
 #include "framework/tools/tools.h"
 #include "framework/values/typed_values.h"

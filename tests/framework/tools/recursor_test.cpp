@@ -4,7 +4,6 @@
 
 #include "tests/framework/deep_chains.h"
 #include "tests/framework/framework_fixture.h"
-#include "framework/core/class_registry.h"
 
 namespace {
 

@@ -1,7 +1,6 @@
 #include "framework/tools/tools.h"
 
 #include "tests/framework/framework_fixture.h"
-#include "framework/core/class_registry.h"
 #include "framework/values/tool_models.h"
 
 namespace {

@@ -1,10 +1,8 @@
 
 #include "tests/framework/framework_fixture.h"
 #include "framework/core/class_registry.h"
-#include "framework/values/typed_values.h"
 #include "framework/values/element_models.h"
 #include "framework/values/inheritance_models.h"
-#include "framework/values/tool_models.h"
 
 namespace {
 

@@ -9,7 +9,6 @@
 #include <tuple>
 
 #include "tests/framework/framework_fixture.h"
-#include "platform/streams.h"
 #include "framework/core/class_registry.h"
 #include "tests/platform/temp_folder.h"
 
