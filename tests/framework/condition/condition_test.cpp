@@ -123,37 +123,6 @@ TEST_F(ConditionTest, ResultListReachesEveryOperatorAndIntermediateValuesAreRele
   condition->DoIt();
   condition->DoIt();  // the previous value goes with the next evaluation
   EXPECT_TRUE(DynamicCast<TBooleanElement>(condition->Output())->GetAsBoolean());
-  TShortList items;  // items are appended up to their index
-  TOwnerElement a, b;
-  items.SetItem(2, &a);
-  items.SetItem(1, &b);
-  EXPECT_TRUE(items.Count() == 3 && items.GetItem(0) == &a && items.GetItem(1) == &b && items.GetItem(2) == &a &&
-              items.GetItem(3) == nullptr && items.GetItem(-1) == nullptr);
-}
-
-TEST_F(ConditionTest, TypeFlagsSayWhichTypesAnExpressionCanHave) {
-  const std::pair<const char*, const char*> flags[] = {
-      {"2 * 3", "FI"}, {"2 * 3.5", "F"}, {"1 + 2", "I"}, {"'a' + TOCHAR(TOBYTE(1))", "S"}, {"X + 1", "FI"},
-      {"X + 'a'", "S"}, {"X", "BCbFSIPO"}, {"7 / 2", "F"}, {"7 DIV X", "I"}, {"ROUND(X)", "bI"},
-      {"ABS(TOBYTE(1))", "b"}, {"-X", "FI"}, {"ODD(X)", "B"}, {"X = 1", "B"}, {"CLASS(T)", "B"},
-  };
-  for (const auto& [text, expected] : flags) {
-    std::unique_ptr<TOperator> tree = Tree(text);
-    tree->ComputeTypeFlags();
-    std::string kinds;
-    for (int code = 0; code < 8; ++code)
-      if (tree->GetTypeFlag(static_cast<TType>(code))) kinds += kTypeLetters[code];
-    tree->FreeTypeFlags();
-    EXPECT_EQ(kinds, expected) << text;
-    EXPECT_TRUE(!tree->GetTypeFlags() && !(tree->GetOperand1() && tree->GetOperand1()->GetTypeFlags())) << text;
-  }
-  const std::pair<const char*, bool> valid[] = {
-      {"1 + 2 > 2", true}, {"'a' - 1", false}, {"NOT 1", false}, {"TOCHAR(1.5)", false}, {"TOCHAR(TOBYTE(1))", true},
-      {"'a' = 1", false}, {"(1 = 1) = (1 = 1)", false},  // Booleans are not among the comparable pairs
-      {"X AND Y", true},
-  };
-  for (const auto& [text, expected] : valid) EXPECT_EQ(Tree(text)->HasValidType(), expected) << text;
-  EXPECT_TRUE(Compile("1 = 1")->HasValidType());
 }
 
 TEST(ConditionErrors, EveryMessageWithItsPosition) {

@@ -4,20 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "framework/condition/custom_recursor.h"
 #include "tests/framework/condition/condition_fixture.h"
 
 namespace {
-
-// Notes the name of every input it runs on; its result is its input.
-class TNameNotes : public TTool {
- public:
-  std::vector<std::string> names;
-  void DoIt() override {
-    names.push_back(Input()->GetName());
-    SetOutput(Input());
-  }
-};
 
 std::string NamesIn(const TEntity& selection) {
   std::vector<std::string> names;
@@ -127,55 +116,6 @@ TEST_F(SelectorTest, SecondRunAddsToTheSelectionAndFreesTheReplacedCondition) {
   EXPECT_EQ(Select(wrong, "   "), "Ocekavam indentifikator@1");
   EXPECT_EQ(Select(wrong, "SMALL = (1"), "Ocekavam: )@11");
   EXPECT_EQ(static_cast<TEntity*>(wrong.Output())->GetCount() + wrong.GetParameters()->GetCount(), 0);
-}
-
-// ---------------------------------------------------------------- custom recursor
-
-class CustomRecursorTest : public SelectorTest {
- protected:
-  void SetUp() override {
-    SelectorTest::SetUp();
-    before = Tool("before");
-    after = Tool("after");
-    recursor.SetBeforeTool(before);
-    recursor.SetAfterTool(after);
-    recursor.SetInput(root);
-  }
-  TNameNotes* Tool(const std::string& name) {
-    auto* tool = Named<TNameNotes>(name);
-    recursor.AddTool(tool);
-    return tool;
-  }
-  // Runs with the conditions given as text; the names each tool saw.
-  std::string Walk(const char* beforeCondition, const char* afterCondition = "", const char* goInside = "") {
-    recursor.SetPropertyText("BeforeCondition", beforeCondition);
-    recursor.SetPropertyText("AfterCondition", afterCondition);
-    recursor.SetPropertyText("GoInsideCondition", goInside);
-    before->names.clear();
-    after->names.clear();
-    recursor.DoIt();
-    return Join(before->names) + " / " + Join(after->names);
-  }
-
-  TCustomRecursor recursor;
-  TNameNotes* before = nullptr;
-  TNameNotes* after = nullptr;
-};
-
-TEST_F(CustomRecursorTest, ToolsRunOnTheElementsTheirConditionsAccept) {
-  EXPECT_EQ(Walk("SMALL = 1", "CLASS(TProbe)"), "a b2 b2x / a b1 b2x b2");
-  EXPECT_EQ(Walk(""), " / ");  // without conditions no tool runs
-  EXPECT_EQ(Walk("1 = 1"), "root a b b1 b2 b2x c d / ");
-  EXPECT_EQ(Walk("1 = 1", "", "NOT (NAME = 'b')"), "root a b c d / ");
-  EXPECT_EQ(Walk("SMALL = 2", "", "NAME = 'root'"), " / ");
-  EXPECT_EQ(Walk("SMALL = 2"), "b1 / ");  // an emptied condition text clears its condition
-  auto* refuses = new TTool;  // its Output stays nil
-  recursor.AddTool(refuses);
-  recursor.SetQGoInsideTool(refuses);
-  EXPECT_EQ(Walk("1 = 1"), "root a b b1 b2 b2x c d / ");  // no go-inside condition: the tool is not asked
-  EXPECT_EQ(Walk("1 = 1", "", "1 = 1"), "root / ");
-  EXPECT_EQ(ErrorOf<SyntaxExcept>([&] { Walk("1 = 1", "SMALL >"); }), "Ocekavam vyraz");  // before the walk
-  EXPECT_TRUE(before->names.empty());
 }
 
 }  // namespace

@@ -79,30 +79,6 @@ TEST_F(RegistryTest, EntriesStayInWindows1250CaseInsensitiveOrderAndBinarySearch
   for (const TClassInfo& cls : classes) EXPECT_EQ(large->FindClass(cls.ClassName), &cls) << cls.ClassName;
 }
 
-TEST_F(RegistryTest, CreationByNameWithOrWithoutTAndInAnyCase) {
-  EXPECT_EQ(FindKestuClass("townerentity"), TOwnerEntity::StaticClass());
-  std::unique_ptr<TElement> made(CreateElementByClassName("OwnerEntity"));
-  ASSERT_NE(made, nullptr);
-  EXPECT_EQ(made->ClassName() + " " + std::to_string(made->ID), "TOwnerEntity -1");
-  EXPECT_TRUE(CreateElementByClassName("Foo") == nullptr && CreateElementByClassName("TFoo") == nullptr);
-  EXPECT_EQ(Boxes(), (std::vector<std::string>{"Neregistrovaný element: TFoo", "Neregistrovaný element: TTFoo"}));
-  EXPECT_EQ(FindKestuClass("TAliases"), nullptr);  // made by class reference only
-  EXPECT_EQ(ErrorOf<EClassNotFound>([] { GetKestuClass("Nic"); }), "Kestu nenašel třídu Nic");
-  // The lookup callers share that name classes the way users write them: as
-  // the name is first, then with "T" in front; FindKestuClass stays exact.
-  const std::tuple<const char*, TClass, const char*> lookups[] = {
-      {"TOwnerEntity", TOwnerEntity::StaticClass(), "TOwnerEntity"},
-      {"ownerentity", TOwnerEntity::StaticClass(), "Townerentity"},
-      {"Entity", TEntity::StaticClass(), "TEntity"},
-      {"Nic", nullptr, "TNic"},
-  };
-  for (const auto& [name, found, tried] : lookups) {
-    std::string triedName;
-    EXPECT_TRUE(FindKestuClassWithOrWithoutT(name, &triedName) == found && triedName == tried) << name;
-  }
-  EXPECT_EQ(FindKestuClass("Entity"), nullptr);
-}
-
 // Options, cloned block properties and tool settings take the properties after
 // LastIndex as the ones a class adds to the entity.
 TEST_F(RegistryTest, ThePropertiesAfterLastIndexAreTheDescendantsOwn) {
@@ -119,39 +95,6 @@ TEST_F(RegistryTest, ThePropertiesAfterLastIndexAreTheDescendantsOwn) {
     ASSERT_NE(last, names.rend()) << cls->ClassName;
     EXPECT_EQ(Join(std::vector<std::string>(last.base(), names.end())), own) << cls->ClassName;
   }
-}
-
-TEST_F(RegistryTest, EntryDescribesItsPropertiesInheritedFirstAndCloneCopiesStoredOnes) {
-  TKestuClass* entry = KestuClasses()->FindEntry("TProbe");
-  EXPECT_EQ(entry->PropCount(), 12 + 10);  // the element's five, the entity's seven, then its own
-  EXPECT_EQ(entry->PropertyName(0) + " " + entry->PropertyName(entry->IndexOfProperty("count32")), "ID Count32");
-  EXPECT_EQ(entry->PropertyClass(19), TOwnerEntity::StaticClass());
-  EXPECT_TRUE(entry->IsReadOrWriteOnly(entry->IndexOfProperty("Count")) &&
-              !entry->IsStoredProperty(entry->IndexOfProperty("Label")));
-  auto* shape = static_cast<TKestuClassProperty*>(entry->GetElement(16));
-  shape->LostProperty = true;  // a property lost since the file was written answers the stored kind
-  shape->StoredKind = tkFloat;
-  const int lost = shape->TypeKind();
-  shape->LostProperty = false;
-  EXPECT_TRUE(lost == tkFloat && shape->TypeKind() == tkEnumeration);
-  TProbe source;
-  source.ID = 77;
-  source.Count32 = -5;
-  source.Shape = TProbeShape::psPoint;
-  source.Value = 2.25;
-  source.Label = "not stored";
-  source.Link = &source;
-  std::unique_ptr<TProbe> copy(static_cast<TProbe*>(CloneElement(&source)));
-  EXPECT_EQ(copy->GetPropertyText("ID") + " " + std::to_string(copy->Count32) + " " + copy->GetPropertyText("Shape") +
-                " " + copy->GetPropertyText("Value") + " [" + copy->Label + "] " + copy->GetName(),
-            "-1 -5 psPoint 2.25 [] TProbe");
-  EXPECT_EQ(copy->Link, &source);
-  source.SetName("Porost 1a");
-  EXPECT_EQ(std::unique_ptr<TElement>(CloneElement(&source))->GetName(), "Porost 1a");
-  std::string text;  // properties by index, names in any case
-  SetPropertyTextByIndex(source, GetPropertyIndex(source, "VALUE"), "2.5");
-  PropertyTextByIndex(source, GetPropertyIndex(source, "value"), text);
-  EXPECT_TRUE(text == "2.5" && !SetPropertyTextByName(source, "Missing", "1"));
 }
 
 TEST_F(RegistryTest, PropertyValuesAsTextBothWaysAndBadTextChangesNothing) {
@@ -316,28 +259,6 @@ TEST_F(RegistryTest, InstanceValuesGoToPropertiesOfTheirKindOnly) {
       EXPECT_EQ(probe.GetPropertyText(c.Property), TProbe().GetPropertyText(c.Property)) << c.Property << " <- " << v;
     }
   }
-}
-
-TEST(TextFunctions, NumbersBooleansNamesAndTrimming) {
-  for (const auto& [text, value] : {std::pair<const char*, long double>{"1,5", 1.5L}, {"abc", 0}, {" -2.5E2 ", -250},
-                                    {"1,5,5", 0}})
-    EXPECT_EQ(TextToFloatAnySep(text), value) << text;
-  for (const auto& [text, value] : {std::pair<const char*, int>{"", 0}, {" 42", 42}, {"42x", 0}, {"99999999999", 0},
-                                    {"-2147483648", INT32_MIN}})
-    EXPECT_EQ(TextToInt(text), value) << text;
-  EXPECT_TRUE(TextToBool("t") && !TextToBool("yes") && !TextToBool(""));
-  std::string text = "1.5,2", name = "Element", tool = "tool", path, value, right = "unchanged";
-  SwapFirstSeparator(text, ',', '.');
-  EXPECT_EQ(text + " " + EnsureTPrefix(name) + EnsureTPrefix(tool) + " " + AddTrailingBackslash(path),
-            "1,5,2 TElementtool \\");
-  EXPECT_EQ(RemoveTrailingBackslash(path = "C:\\Data\\"), "C:\\Data");
-  EXPECT_EQ(TrimBlanks(std::string("  a\tb \0", 7)), "a\tb");
-  EXPECT_EQ(FormatIntWidth(5, 4, true) + FormatIntWidth(5, 4, false) + FormatIntWidth(-12, 2, true), "0005   5-12");
-  EXPECT_EQ(FormatFloatWidth(8, 2, 3.14159), "    3.14");
-  std::string split = std::to_string(SplitNameValue("  Barva =  13 ", name, value)) + name + "|" + value;
-  split += std::to_string(SplitNameValue("  Samotné jméno  ", name, value)) + name + "|" + value;
-  split += std::to_string(SplitAtChar("a:", ':', name, right)) + name + "|" + right;
-  EXPECT_EQ(split, "1Barva|130Samotné jméno|1a|unchanged");
 }
 
 }  // namespace

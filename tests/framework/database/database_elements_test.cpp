@@ -9,21 +9,6 @@
 
 namespace {
 
-TEST(NthFieldTest, PartsEndInSemicolons) {
-  const struct {
-    const char* text;
-    int n;
-    const char* field;
-  } cases[] = {{"a;b;c;", 1, "a"}, {"a;b;c;", 2, "b"}, {"a;b;c;", 3, "c"}, {"a;b;c;", 4, ""},
-                        {"abc", 1, "abc"},  {"abc", 2, ""},     {"a;b", 2, ""},    {"a;b", 1, "a"},
-                        {";x;", 1, ""},     {";x;", 2, "x"},    {"", 1, ""},       {"a;", 0, ""}};
-  for (const auto& c : cases) {
-    std::string field = "stale";
-    NthField(c.text, c.n, field);
-    EXPECT_EQ(field, c.field) << c.text << " part " << c.n;
-  }
-}
-
 // A table of four stands: KOD is the address, NAZEV the name.
 class DatabaseElementsTest : public FrameworkTest {
  protected:
@@ -86,19 +71,6 @@ TEST_F(DatabaseElementsTest, FindsRecordsByKeyBeforeAndAfterTheCurrentOne) {
   EXPECT_EQ(db->IndexOf(&stranger), -1);
 }
 
-TEST_F(DatabaseElementsTest, ColumnsReadAsPropertiesOfTheirRecordWhileItIsThere) {
-  TElement* second = db->GetElement(1);
-  TElement* fourth = db->GetElement(3);
-  db->GetElement(0);
-  const std::tuple<TElement*, const char*, const char*> cases[] = {
-      {second, "PLOCHA", "2.25"}, {fourth, "plocha", "3.00"}, {second, "Nazev", "Smrky"},
-      {fourth, "KOD", "D4"},       {second, "Name", "Smrky"},   {fourth, "ElementAdress", "D4;"}};
-  for (const auto& [record, property, text] : cases)
-    EXPECT_EQ(record->GetPropertyText(property), text) << record->GetName() << "." << property;
-  static_cast<TVirtualElement*>(second)->ElementAdress = "gone;";  // empty after one cycle
-  EXPECT_EQ(second->GetPropertyText("NAZEV") + "|" + second->GetPropertyText("Name"), "|Smrky");
-}
-
 TEST_F(DatabaseElementsTest, EachAddressKeepsItsOwnElementAndHeldOnesOutliveTheTable) {
   TElement* second = db->GetElement(1);
   EXPECT_EQ(db->GetElement(1), second);
@@ -113,30 +85,6 @@ TEST_F(DatabaseElementsTest, EachAddressKeepsItsOwnElementAndHeldOnesOutliveTheT
   db.reset();  // held records outlive their table
   EXPECT_EQ(second->GetPropertyText("KOD") + "|" + second->GetName() + "|" + second->GetPropertyText("PropertyCount"),
             "|Smrky|0");
-}
-
-TEST_F(DatabaseElementsTest, SourcesTheEngineCannotServe) {
-  const struct {
-    TDSType type;
-    std::string source;
-    const char* error;
-    int count;
-  } cases[] = {
-      {TDSType::dstSQL, "POROSTY", "SQL queries are not supported: only dBASE tables can be opened (POROSTY)", 0},
-      {TDSType::dstSQLdef, "POROSTY", "SQL queries are not supported: only dBASE tables can be opened (POROSTY)", 0},
-      {TDSType::dstText, "POROSTY", "Text tables are not supported: only dBASE tables can be opened (POROSTY)", 0},
-      {TDSType::dstQBE, "POROSTY", "no error", 0},
-      {TDSType::dstTable, "CHYBI", "no error", 0},
-      {TDSType::dstTable, "POROSTY.DBF", "no error", 4}};
-  for (const auto& c : cases) {
-    db->SetDataSourceType(c.type);
-    db->SetDataSource(c.source);
-    EXPECT_EQ(ErrorOf<platform::EDatabaseError>([&] { db->PropertyCount(); }), c.error) << c.source;
-    if (std::string(c.error) == "no error") {
-      EXPECT_EQ(db->GetCount(), c.count) << c.source;
-      EXPECT_EQ(db->GetElement(0) != nullptr, c.count > 0) << c.source;
-    }
-  }
 }
 
 }  // namespace

@@ -95,32 +95,6 @@ TEST_F(FileElementsTest, RenamesStayInTheFolderAndRefuseOtherNames) {
   EXPECT_TRUE(fs::exists(root + "/Z.KES"));
 }
 
-TEST_F(FileElementsTest, NamePartsAttributesAndTimesOfAFile) {
-  const std::tuple<const char*, const char*, const char*> parts[] = {
-      {"/data/LES.TXT", "/data/", "TXT"}, {"/data.d/README", "/data.d/", ""}, {"name.kes", "", "kes"}};
-  for (const auto& [name, path, ext] : parts) {
-    TFileElement file;
-    file.SetFileName(name);
-    EXPECT_EQ(file.FilePath() + "|" + file.FileExt(), std::string(path) + "|" + ext) << name;
-  }
-  std::unique_ptr<TFileElement> file(CreateElement<TFileElement>());
-  file->SetFileName(root + "/a.txt");
-  EXPECT_EQ(file->FileNameWithExt("DBF"), root + "/a.DBF");
-  file->SetPropertyBoolean("ReadInfo", true);
-  EXPECT_EQ(file->FileSize(), 1);
-  EXPECT_TRUE(file->GetPropertyBoolean("AttrArchive"));
-  for (const bool readOnly : {true, false}) {
-    file->SetPropertyBoolean("AttrReadOnly", readOnly);
-    EXPECT_EQ(fs::status(root + "/a.txt").permissions() & fs::perms::owner_write,
-              readOnly ? fs::perms::none : fs::perms::owner_write);
-  }
-  file->SetPropertyText("FileTimeString", "24.12.2019 18:30:04");
-  file->SetPropertyBoolean("ReadInfo", true);
-  EXPECT_EQ(file->GetPropertyText("FileTimeString"), "24.12.2019 18:30:04");
-  EXPECT_EQ(ErrorOf<EConvertError>([&] { file->SetFileTimeString("31.4.2019 1:00:00"); }),
-            "'31.4.2019 1:00:00' is not a valid date and time");
-}
-
 TEST_F(FileElementsTest, SizesBeyond32BitsAreClamped) {
   // A sparse file takes no room on the disk.
   const std::string big = root + "/big.dat";
@@ -146,42 +120,6 @@ TEST(FileDateTest, PackedDatesConvertBothWays) {
     double value = 0;
     EXPECT_FALSE(TextToDateTime(bad, value)) << bad;
   }
-}
-
-TEST_F(FileElementsTest, FileBasedEntitiesReportWhyNothingWasLoadedAndFileModelsMove) {
-  struct Loading : TFileBasedEntity {
-    std::vector<std::string> loaded;
-    void LoadFromFile(const std::string& name) override { loaded.push_back(name); }
-  };
-  const std::pair<std::string, int> cases[] = {{"", 11}, {root + "/none.txt", 12}, {root + "/a.txt", 0}, {root + "/sub", 12}};
-  for (const auto& [name, error] : cases) {
-    Loading entity;
-    entity.Error = 99;
-    entity.SetFileName(name);
-    EXPECT_EQ(entity.Error, error) << name;
-    EXPECT_EQ(entity.loaded.size(), error ? 0u : 1u) << name;
-  }
-  TFileModel model;
-  model.SetPropertyText("FileName", "/old/place/guide.KES");
-  model.SetPropertyText("Path", "/new");
-  EXPECT_EQ(model.GetFileName(), "/new/guide.KES");
-}
-
-TEST_F(FileElementsTest, ADriveIsListedOnceWhileActiveAndTheComputerHoldsOnePerVolume) {
-  std::unique_ptr<TLogicalDriveElement> drive(CreateElement<TLogicalDriveElement>());
-  drive->RootName = root;
-  drive->SetActive(true);
-  drive->SetActive(false);
-  EXPECT_EQ(drive->GetCount(), 0);  // deactivated before anyone looked
-  for (const bool active : {true, true, false, true}) {
-    drive->SetActive(active);
-    EXPECT_EQ(drive->GetCount(), active ? 6 : 0);
-  }
-  drive->RootName = root + "/missing";
-  EXPECT_EQ(drive->DriveTypeString(), "not found ");
-  std::unique_ptr<TElement> computer(CreateElementByClassName("TLocalComputerElement"));
-  auto* first = static_cast<TLogicalDriveElement*>(static_cast<TEntity*>(computer.get())->GetElement(0));
-  EXPECT_EQ(first->GetName() + std::to_string(first->Active()), "/ " + first->DriveTypeString() + "0");
 }
 
 TEST_F(FileElementsTest, TheWalkerCollectsFilesFolderByFolder) {
@@ -230,27 +168,6 @@ TEST(MemoryElementTest, FiguresAreReckonedIn64BitsAndClampedTo32) {
         << c.name;
     EXPECT_EQ(memory.GetPropertyText("AlocatedMemory"), std::to_string(c.allocated)) << c.name;
   }
-}
-
-TEST(ProgramFileTest, VersionDataAndTheIniFileName) {
-  for (const auto& [name, error] :
-       {std::pair{"never set", "Empty FileName"}, {"/bin/sh", "InfoSize=0"}, {"", "InfoSize=0"}}) {
-    TFileVersion version;  // a program file without version data answers its error
-    std::string text;
-    if (name != std::string("never set")) SetPropertyTextByName(version, "FileName", name);
-    GetPropertyTextByName(version, "Error", text);
-    EXPECT_EQ(text, error) << name;
-    for (const char* property : {"MajorVersion", "Build", "CompanyName", "Language"}) {
-      GetPropertyTextByName(version, property, text);
-      EXPECT_TRUE(text == "0" || text.empty()) << name << " " << property;
-    }
-  }
-  for (const auto& [program, ini] : {std::pair{"/opt/kestx/bin/kestx", "/opt/kestx/bin/kestx.INI"},
-                                     {"/opt/kestx/KESTX.EXE", "/opt/kestx/KESTX.INI"},
-                                     {"/opt/v1.2/kestx", "/opt/v1.2/kestx.INI"}})
-    EXPECT_EQ(IniFileNameOf(program), ini) << program;
-  const std::string running = DefaultIniFileName();
-  EXPECT_EQ(running.substr(running.size() - 18), "test_framework.INI");
 }
 
 }  // namespace

@@ -1,10 +1,8 @@
 #include "framework/models/compare_models.h"
 
 #include <memory>
-#include <tuple>
 
 #include "framework/core/class_registry.h"
-#include "framework/core/messages.h"
 #include "framework/models/task_models.h"
 #include "framework/tools/tools.h"
 #include "framework/values/typed_values.h"
@@ -132,21 +130,6 @@ TEST_F(CompareModelTest, RecordsTheFirstDifferingPropertyAndAReplacedScriptIsFre
   EXPECT_EQ(model->ErrProps()->GetCount(), 0);
 }
 
-TEST_F(CompareModelTest, ThePassIsCountedAndReported) {
-  TRecorder log;
-  MainTool = &log;
-  Compare();
-  RunMessages();
-  std::vector<std::string> lines;
-  for (const TRecorder::Entry& m : log.Messages)
-    lines.push_back(m.Code == msgProgress ? std::to_string(m.Progress) : m.Text + (m.Max ? std::to_string(m.Max) : ""));
-  // left/right, A (which has no right), B/b, x/x, P/P and n/n were counted;
-  // the range is the number of elements below the left root.
-  EXPECT_EQ(model->Compared(), 6);
-  EXPECT_EQ(Join(lines, "|"), "Comparing elements: 5|left ... right|1|B ... b|3|x ... x|4|P ... P|5|n ... n|6|");
-  EXPECT_FALSE(model->Progress()->InProgress());
-}
-
 TEST_F(CompareModelTest, ElementsNamedLikeTheNodesOwnChildrenAreStillCompared) {
   // A compared element named "Progress" or "Differences" is no tool and no list.
   model->CompareType = TCompareType::ctCompareNames;
@@ -166,45 +149,6 @@ TEST_F(CompareModelTest, ComparedEnvelopesKeepWhatTheyWrap) {
   EXPECT_TRUE(leftItems->Wrapped() == leftTree && rightItems->Wrapped() == rightTree);
   model.reset();
   EXPECT_TRUE(leftItems->Wrapped() == leftTree && leftTree->GetItems() == leftItems);
-}
-
-TEST_F(CompareModelTest, AGroupOffersAMessageToItsOtherMembersUntilOneHandlesIt) {
-  struct Member : TOwnerEntity {
-    std::string* log = nullptr;
-    bool handles = false;
-    void ReceiveMessage(TKestuMessage*&, bool& handled) override {
-      *log += GetName();
-      handled = handles;
-    }
-  };
-  const std::tuple<int, std::vector<bool>, const char*> cases[] = {
-      {-1, {false, false, false}, "012"}, {0, {false, false, false}, "12"},
-      {1, {false, false, true}, "02"},    {-1, {false, true, true}, "01"}};
-  for (const auto& [sender, handles, offered] : cases) {
-    std::string log;
-    std::unique_ptr<TGroup> group(CreateElement<TGroup>());
-    for (std::size_t i = 0; i < handles.size(); ++i) {
-      auto* member = Named<Member>(std::to_string(i), group.get());
-      member->log = &log;
-      member->handles = handles[i];
-    }
-    std::unique_ptr<TKestuMessage> message(
-        new TKestuMessage(99, sender < 0 ? nullptr : group->GetElement(sender), group.get(), nullptr, false));
-    TKestuMessage* delivered = message.get();
-    bool handled = false;
-    group->ReceiveMessage(delivered, handled);
-    EXPECT_EQ(log, offered) << "sender " << sender;
-  }
-}
-
-TEST_F(CompareModelTest, TaskModelsHoldTheirTasks) {
-  std::unique_ptr<TTaskModelEntity> tasks(CreateElement<TTaskModelEntity>());
-  tasks->SetNewClassName("TOwnerEntity");
-  TTaskModel* model = tasks->ActualTaskModel();
-  ASSERT_NE(model, nullptr);
-  EXPECT_TRUE(model->Tasks() == model->Tasks() && model->Tasks()->GetName() == "TASKS");
-  tasks->SetFindClassName("TGroup");
-  EXPECT_EQ(tasks->ActualTaskModel(), model);
 }
 
 }  // namespace

@@ -409,29 +409,6 @@ TEST_F(KesStreamTest, HandMadeStreamsLoadWhatIsSoundAndLogTheRest) {
   }
 }
 
-TEST_F(KesStreamTest, ProgressOfSavingAndLoadingComesInOrder) {
-  std::unique_ptr<TOwnerEntity> root(Entity({}));
-  for (int i = 0; i < 1199; ++i) root->AddElement(Leaf(i));
-  Save(root.get());
-  EXPECT_EQ(Join(Logged(true), "|"), "Ukládání modelu do souboru " + file +
-                                     " -celkem 1199 Elementů|500|Uloženo 500 elementů|1000|Uloženo 1000 elementů|");
-  EXPECT_EQ(log.Messages.front().Max, 1199);
-  log.Messages.clear();
-  EXPECT_EQ(static_cast<TEntity*>(Load().get())->GetCount(), 1199);
-  EXPECT_EQ(log.Messages.front().Text + " " + std::to_string(log.Messages.front().Max),
-            "Načítání modelu ze souboru " + file + " " + std::to_string(std::filesystem::file_size(file)));
-  EXPECT_EQ(log.Messages.back().Code, msgProgressEnd);
-  // Loading reports at buffer ends that are multiples of 200: the first past 102400 bytes.
-  for (int i = 0; i < 4000; ++i) root->AddElement(Leaf(i, std::string(20, 'a')));
-  Save(root.get());
-  log.Messages.clear();
-  Load();
-  const Lines progress = Logged(true);
-  ASSERT_GE(progress.size(), 3u);
-  EXPECT_EQ(progress[1] + "|" + progress[2],
-            "102400|102400 bytů z celkových " + std::to_string(std::filesystem::file_size(file)));
-}
-
 TEST_F(KesStreamTest, FatalErrorsFreeWhatWasReadAndSayWhatWentWrong) {
   kes::WriteFile(file, kes::Concat({kes::Header(), I(-1), S("TTestLeaf"), I(0), {0x01}, {0x00}, I(0), I(0), {0x01},
                                     {0x00}, I(0), I(0), I(1), {0x01}, {0x00}, I(0),
@@ -477,19 +454,6 @@ TEST_F(KesStreamTest, InlineElementsNestedBeyondTheLimitSkipOneRecordWithoutExha
   EXPECT_EQ(chain, KesMaxInlineDepth - 1);
   EXPECT_EQ(TTestLeaf::Alive, static_cast<int>(KesMaxInlineDepth));
   EXPECT_EQ(Logged(), Lines{"Element record skipped: Inline elements nested too deep"});
-}
-
-TEST_F(KesStreamTest, SaveAndLoadTakeFileNameForEveryPositionalParameter) {
-  std::unique_ptr<TTool> save(static_cast<TTool*>(NewElement(FindKestuClass("TSave"))));
-  std::unique_ptr<TLoad> load(TKestuLoader::CreateForFile<TLoad>("a.kes"));
-  std::string name, loadName;
-  for (int index : {0, 1, 7}) {
-    save->GetParameterName(index, name);
-    load->GetParameterName(index, loadName);
-    EXPECT_EQ(name + " " + loadName, "FileName FileName") << index;
-  }
-  save->SetParameterByIndex(0, "b.kes");
-  EXPECT_EQ(static_cast<TSave*>(save.get())->FileName + " " + load->FileName, "b.kes a.kes");
 }
 
 // Chains deeper than the stack could follow one level per frame: saved, loaded

@@ -4,7 +4,6 @@
 
 #include "tests/framework/deep_chains.h"
 #include "tests/framework/framework_fixture.h"
-#include "framework/core/class_registry.h"
 
 namespace {
 
@@ -31,19 +30,6 @@ class TTraceRecursor : public TRecursor {
     ++leftInside;
   }
   int leftInside = 0;
-};
-
-// Notes each input under its tag; its result is the input unless the input
-// bears the refused name.
-class TNoteTool : public TTool {
- public:
-  std::vector<std::string>* notes = nullptr;
-  std::string tag;
-  std::string refuse;
-  void DoIt() override {
-    notes->push_back(tag + Input()->GetName());
-    SetOutput(Input()->GetName() == refuse ? nullptr : Input());
-  }
 };
 
 // A tree from text: "name(children...)" is an entity, a bare name a leaf.
@@ -78,15 +64,7 @@ class RecursorTest : public FrameworkTest {
     EXPECT_FALSE(walk.RunFlag());
     return Join(walk.trace);
   }
-  TNoteTool* Note(const std::string& tag, const std::string& refuse = "") {
-    auto* tool = new TNoteTool;
-    tool->notes = &notes;
-    tool->tag = tag;
-    tool->refuse = refuse;
-    return tool;
-  }
   TTraceRecursor walk;
-  std::vector<std::string> notes;
 };
 
 TEST_F(RecursorTest, WalksDepthFirstWithTheLevelOfEachElement) {
@@ -102,9 +80,6 @@ TEST_F(RecursorTest, WalksDepthFirstWithTheLevelOfEachElement) {
             "prepare +root1 +a2 -a2 +b2 -b2 -root1");  // set by a hook: no descent, the siblings still
   EXPECT_EQ(Walk(root.get(), [&](TElement* element) { if (element->GetName() == "a1") root->AddElement(Node("new")); }),
             "prepare +root1 +a2 +a13 -a13 +a23 -a23 -a2 +b2 -b2 -root1");  // added children wait for the next walk
-  TRecursor stored;
-  EXPECT_TRUE(TRecursor::StaticClass()->FindProp("NotInside")->IsStoredOn(stored) &&
-              TRecursor::StaticClass()->FindProp("Level")->IsStoredOn(stored));
 }
 
 TEST_F(RecursorTest, SharedElementIsVisitedOnEachPathAndACycleIsCutWhereItReturns) {
@@ -145,29 +120,6 @@ TEST_F(RecursorTest, ChildrenRemovedOrFreedDuringTheWalkAreLeftAlone) {
             "prepare +root1 +a2 -a2 +b2 -root1");  // "b" went before its after-test; "d" moved below the index
   EXPECT_EQ(Tracked<TOwnerElement>::Alive, 0);
   delete removed;
-}
-
-TEST_F(RecursorTest, HookToolsAreTheActionAndTheGoInsideTest) {
-  std::unique_ptr<TOwnerEntity> root(Tree("root(a(a1) skip(s1))"));
-  std::unique_ptr<TRecursorWithTools> tools(
-      static_cast<TRecursorWithTools*>(CreateElementByClassName("TRecursorWithTools")));
-  for (TNoteTool* tool : {Note("+"), Note("-"), Note("?", "skip")}) tools->AddTool(tool);
-  tools->SetPropertyText("BeforeTool", Handle(tools->GetTool(0)));
-  tools->SetAfterTool(tools->GetTool(1));
-  tools->SetQGoInsideTool(tools->GetTool(2));
-  tools->SetInput(root.get());
-  tools->DoIt();
-  EXPECT_EQ(Join(notes), "+root ?root +a ?a +a1 -a1 -a +skip ?skip -skip -root");
-  notes.clear();
-  static_cast<TNoteTool*>(tools->GetTool(2))->refuse = "root";  // no result at the input: it stays there
-  tools->DoIt();
-  EXPECT_EQ(Join(notes), "+root ?root -root");
-  notes.clear();
-  tools->SetQGoInsideTool(nullptr);
-  tools->FreeTool(tools->GetTool(1));  // a hook tool freed is no longer run
-  tools->DoIt();
-  EXPECT_EQ(tools->AfterTool(), nullptr);
-  EXPECT_EQ(Join(notes), "+root +a +a1 +skip +s1");
 }
 
 TEST_F(RecursorTest, DeepChainsAreWalkedToTheBottomAndACycleIsCutWhateverTheDepth) {

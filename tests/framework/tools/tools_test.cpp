@@ -1,7 +1,6 @@
 #include "framework/tools/tools.h"
 
 #include "tests/framework/framework_fixture.h"
-#include "framework/core/class_registry.h"
 #include "framework/values/tool_models.h"
 
 namespace {
@@ -10,25 +9,10 @@ namespace {
 class TProbeTool : public Tracked<TTool> {
  public:
   std::vector<std::string>* calls = nullptr;
-  bool mayClose = true;
-  void HandleMessageCode0(TKestuMessage*, bool& handled) override {
-    calls->push_back("code0");
-    handled = true;
-  }
-  void ToolClosed(TKestuMessage* message, bool& handled) override {
-    calls->push_back("closed:" + (message->Sender() ? message->Sender()->GetName() : std::string("nil")));
-    TTool::ToolClosed(message, handled);
-  }
   void Close() override {
     calls->push_back("close");
     TTool::Close();
   }
-  void ToolFinished(TKestuMessage*, bool&) override { calls->push_back("finished"); }
-  bool CanClose() override {
-    calls->push_back("canclose:" + GetName());
-    return mayClose;
-  }
-  void GetParameterName(int index, std::string& name) override { name = index == 1 ? "Error" : ""; }
 };
 
 // Delivers unaddressed messages to a recorder and makes probes that note
@@ -46,7 +30,6 @@ class ToolFixture : public FrameworkTest {
     tool->calls = &calls;
     return tool;
   }
-  static std::size_t Pending() { return platform::Application::Instance().PendingCount(); }
 
   std::vector<std::string> calls;
   TRecorder main;
@@ -55,46 +38,8 @@ class ToolFixture : public FrameworkTest {
 using ToolsTest = ToolFixture;
 using Leaf = Tracked<TOwnerElement>;
 
-TEST_F(ToolsTest, DispatchesCodesZeroToThreeAndClosesOnlyWhenItMay) {
-  TRecorder a, b;
-  TProbeTool* tool = Probe("t");
-  a.AddElement(tool);
-  for (int code : {0, 1, 3, 7, 2}) tool->PostMessage(code, tool, nullptr, false);
-  RunMessages();
-  // close answered with one msgToolClosed to the owner
-  EXPECT_EQ(Join(calls) + " | " + a.Log(), "code0 closed:t finished close canclose:t | 1<t");
-  TTool plain;
-  for (int code : {0, 3, 57}) {  // unknown codes and code 0 of the base tool stay unhandled
-    std::unique_ptr<TKestuMessage> message(new TKestuMessage(code, nullptr, &plain, nullptr, false));
-    TKestuMessage* received = message.get();
-    bool handled = true;  // the dispatch clears it first
-    plain.ReceiveMessage(received, handled);
-    EXPECT_FALSE(handled) << code;
-  }
-  b.AddElement(tool);
-  tool->mayClose = false;
-  tool->DoIt();
-  tool->Close();
-  EXPECT_TRUE(tool->RunFlag() && Pending() == 0);
-  tool->mayClose = true;
-  tool->Close();
-  EXPECT_FALSE(tool->RunFlag());
-  RunMessages();
-  EXPECT_EQ(a.Log() + " " + b.Log(), "1<t, 1<t 1<t");  // every owner is told
-  EXPECT_EQ(Tracked<TTool>::Alive, 1);               // owners that are no technology keep it
-}
-
-TEST_F(ToolsTest, BreakBitsInputOutputParametersAndSelfModelFollowTheirRules) {
+TEST_F(ToolsTest, InputOutputParametersAndSelfModelFollowTheirRules) {
   TTool tool;
-  tool.SetPropertyBoolean("Idle", true);
-  EXPECT_FALSE(tool.BreakWork());
-  tool.SetRestartRequest(true);
-  EXPECT_TRUE(tool.BreakWork());  // either break bit
-  tool.SetBreakWork(true);
-  tool.SetBreakWork(false);  // clears both
-  EXPECT_FALSE(tool.BreakWork() || tool.RestartRequest());
-  tool.SetPropertyText("BreakWork", "True");
-  EXPECT_TRUE(tool.BreakWork() && !tool.RestartRequest());
   Leaf::Alive = 0;
   auto* element = new Leaf;
   tool.SetInput(element);
@@ -112,14 +57,6 @@ TEST_F(ToolsTest, BreakBitsInputOutputParametersAndSelfModelFollowTheirRules) {
   tool.SetPropertyText("NextParameter", Handle(Named<TOwnerElement>("Soubor")));
   EXPECT_NE(tool.GetParameter("SOUBOR"), nullptr);
   TProbeTool* probe = Probe("t");
-  auto* positional = new TOwnerElement;
-  probe->AddParameter(positional);
-  EXPECT_EQ(probe->GetParameterByIndex(0), positional);
-  probe->FreeParameter(positional);
-  EXPECT_TRUE(probe->NoParameters());
-  probe->SetParameterByIndex(1, "42");
-  probe->SetParameterByIndex(0, "7");  // no property for that position
-  EXPECT_EQ(probe->Error, 42);
   TParameters* shared = probe->GetParameters();
   tool.SetParameters(shared);
   tool.SetParameters(shared);
@@ -140,79 +77,6 @@ TEST_F(ToolsTest, BreakBitsInputOutputParametersAndSelfModelFollowTheirRules) {
   EXPECT_EQ(Tracked<TToolModel>::Alive, 1);  // the firstModel had no other owner
   modelled.SetSelfModel(nullptr);
   EXPECT_EQ(Tracked<TToolModel>::Alive, 1);  // the keeper still holds the secondModel
-}
-
-TEST_F(ToolsTest, ProgressReachesTheMainToolInOrderAndEndsWithTheTool) {
-  TTool tool;
-  tool.SetProgress(5);  // nothing before a start
-  tool.SetProgressText("nic");
-  tool.EndProgress();
-  EXPECT_EQ(Pending(), 0u);
-  tool.StartProgress("Export", 0, 100);
-  EXPECT_TRUE(tool.InProgress() && main.Log() == "10<TTool Export");  // the start ran its messages at once
-  tool.SetProgress(40);
-  tool.SetProgressText("Linie 40");
-  EXPECT_EQ(main.Messages.size(), 1u);  // steps wait for the loop
-  tool.EndProgress();
-  EXPECT_FALSE(tool.InProgress());
-  EXPECT_EQ(main.Log(), "10<TTool Export, 11<TTool, 13<TTool Linie 40, 12<TTool");
-  EXPECT_EQ(std::to_string(main.Messages[0].Max) + " " + std::to_string(main.Messages[1].Progress), "100 40");
-  auto* doomed = new TTool;
-  doomed->StartProgress("Uložení", 0, 10);
-  main.Messages.clear();
-  TRecorder other;
-  other.PostMessage(msgFinished, &other, nullptr, false);
-  delete doomed;  // ends its progress without letting messages run
-  EXPECT_TRUE(other.Messages.empty() && Pending() == 2);
-  RunMessages();
-  EXPECT_EQ(main.Log(), "12<nil");  // the tool is gone by then
-}
-
-// Two elements, each described by an element model that sits in it under its
-// name, and a link from the first model to the second that nothing holds yet.
-struct LinkedElements {
-  static TOwnerEntity* Described(const std::string& name) {
-    auto* element = Named(name);
-    Named<TElementModel>(name, element)->ElementClassName = "TOwnerEntity";
-    return element;
-  }
-  LinkedElements() {
-    link->SetSource(source->GetElement(0));
-    link->SetDestination(target->GetElement(0));
-  }
-  ~LinkedElements() { target->RemoveElement(source.get()); }
-  std::unique_ptr<TOwnerEntity> source{Described("zdroj")}, target{Described("cil")};
-  TModelLink* link = new TModelLink;
-};
-
-TEST_F(ToolsTest, ApplyModelSetsValuesAndAppliesLinksAndStoreToModelWritesThemBack) {
-  TResultTool tool;
-  tool.SetName("X");
-  tool.DynamicTool = true;
-  tool.ApplyModel();
-  RunMessages();
-  EXPECT_TRUE(main.Log() == "8<X Tool: X class: TResultTool Has no model!" && tool.DynamicTool);
-  auto* model = new TToolModel;
-  model->NewPropertyName("Result");
-  model->LastPropertyModel()->Value = "Hotovo";
-  model->NewPropertyName("Error");
-  TPropertyModel* linkOnly = model->LastPropertyModel();
-  linkOnly->LinkOnly = true;
-  linkOnly->Value = "99";
-  LinkedElements byProperty, byModel;
-  linkOnly->Links()->AddElement(byProperty.link);
-  model->Links()->AddElement(byModel.link);
-  tool.SetSelfModel(model);
-  tool.ApplyModel();
-  tool.ApplyModel();
-  // link only: no value
-  EXPECT_EQ(tool.Result + std::to_string(tool.Error) + std::to_string(tool.DynamicTool), "Hotovo00");
-  EXPECT_EQ(byProperty.target->GetCount() + byModel.target->GetCount(), 2 + 2);  // each model and its source once
-  tool.Result = "Ahoj";
-  tool.Error = 5;
-  tool.StoreToModel();  // even link-only models
-  EXPECT_EQ(Join(model->GetPathValueList("ModelProperties.ELEMENT.Value")), "Ahoj 5");
-  EXPECT_FALSE(TResultTool::StaticClass()->FindProp("Result")->IsStoredOn(tool));
 }
 
 // ---------------------------------------------------------------- technologies
@@ -287,7 +151,7 @@ TEST_F(TechnologyTest, SequenceFeedsEachResultToTheNextToolWithinItsBounds) {
   EXPECT_EQ(ToolNames(goesOn), "b c");
 }
 
-TEST_F(TechnologyTest, SubToolsCloseOnceAndATechnologyOnlyWhenEachMay) {
+TEST_F(TechnologyTest, SubToolsCloseOnce) {
   TTechnology technology;
   TProbeTool* a = Probe("a");
   technology.AddTool(a);
@@ -307,141 +171,6 @@ TEST_F(TechnologyTest, SubToolsCloseOnceAndATechnologyOnlyWhenEachMay) {
   c->PostMessage(msgClose, c, nullptr, false);
   RunMessages();
   EXPECT_TRUE(Tracked<TTool>::Alive == 0 && technology.NoTools());
-  TTools loose;  // without a technology it ignores them
-  TProbeTool* d = Probe("d");
-  loose.AddElement(d);
-  d->PostMessage(msgClose, d, nullptr, false);
-  RunMessages();
-  EXPECT_EQ(loose.IndexOf(d), 0);
-  calls.clear();  // a technology closes only when every sub-tool may
-  TRecorder owner;
-  auto* closing = new TTechnology;
-  owner.AddElement(closing);
-  closing->SetName("T");
-  TProbeTool* second = Probe("b");
-  for (TProbeTool* tool : {Probe("a"), second, Probe("c")}) closing->AddTool(tool);
-  second->mayClose = false;
-  closing->DoIt();
-  closing->Close();
-  EXPECT_EQ(Join(calls), "canclose:a canclose:b");  // "c" is not asked
-  EXPECT_TRUE(closing->RunFlag());
-  second->mayClose = true;
-  closing->Close();
-  EXPECT_FALSE(closing->RunFlag());
-  RunMessages();
-  EXPECT_EQ(owner.Log(), "1<T");
-}
-
-TEST_F(TechnologyTest, ToolListEditsActiveIndexAndReplacedTools) {
-  TTechnology technology;
-  TProbeTool* a = Probe("a");
-  TProbeTool* b = Probe("b");
-  TOwnerEntity keeper;
-  keeper.AddElement(b);
-  technology.SetPropertyText("ToolToAdd", Handle(a));
-  technology.SetPropertyText("ToolToAdd", Handle(b));
-  for (const auto& [index, active] : {std::pair<int, TTool*>{1, b}, {-5, nullptr}, {2, nullptr}}) {
-    technology.SetActiveIndex(index);
-    EXPECT_EQ(technology.GetActiveTool(), active) << index;  // outside the list means none
-  }
-  technology.SetPropertyText("ToolToRemove", Handle(a));
-  technology.SetPropertyText("ToolToFree", Handle(b));
-  EXPECT_TRUE(technology.NoTools() && Tracked<TTool>::Alive == 2);  // "a" only removed, "b" kept by the keeper
-  delete a;
-  TTool* field = nullptr;
-  TProbeTool* c = Probe("c");
-  technology.ReplaceTool(field, c);
-  technology.ReplaceTool(field, c);  // the same again changes nothing
-  technology.ReplaceTool(field, Probe("d"));
-  EXPECT_EQ(std::to_string(Tracked<TTool>::Alive) + " " + ToolNames(technology), "2 d");
-  EXPECT_EQ(technology.FindTool("D"), field);
-}
-
-TEST_F(TechnologyTest, SelectionRunsTheChosenToolOrElseTool) {
-  TSelectTechnology select;
-  select.AddTool(Walker("a"));
-  select.AddTool(Walker("b"));
-  TFirstChildTool* otherwise = Walker("else");
-  select.SetElseTool(otherwise);
-  select.SetElseTool(otherwise);
-  EXPECT_EQ(select.GetCount(), 2);  // the tool list and the else tool, once
-  select.SetInput(root.get());
-  for (int index : {1, -1, 2}) {
-    select.SelIndex = index;
-    select.DoIt();
-  }
-  EXPECT_EQ(Join(trail) + " -> " + select.Output()->GetName(), "b:root else:root else:root -> c1");
-  EXPECT_EQ(select.Input(), root.get());  // the selection does not feed itself
-  TSelectTechnology none;
-  TOwnerElement out;
-  none.SetOutput(&out);
-  none.SelIndex = -1;
-  none.SetElseTool(nullptr);
-  none.DoIt();
-  EXPECT_EQ(none.Output(), &out);
-}
-
-// A model of a technology with tool models of the given classes, named after them.
-TToolModel* TechnologyModel(const std::string& technologyClass, std::initializer_list<const char*> toolClasses) {
-  auto* model = new TToolModel;
-  model->ElementClassName = technologyClass;
-  for (const char* cls : toolClasses) {
-    model->NewToolName(std::string("n") + cls);
-    model->LastToolModel()->ElementClassName = cls;
-  }
-  return model;
-}
-
-TToolModel* ToolModel(TToolModel* model, int index) {
-  return static_cast<TToolModel*>(model->ModelTools()->GetElement(index));
-}
-
-TEST_F(TechnologyTest, ModelBuildsItsToolsAndLogsTheClassesItCannot) {
-  TTechnology technology;
-  TToolModel* model = TechnologyModel("TTechnology", {"TResultTool", "TFoo", "TElement", "TSeqTechnology", ""});
-  TToolModel* resultModel = ToolModel(model, 0);
-  resultModel->NewPropertyName("Result");
-  resultModel->LastPropertyModel()->Value = "z modelu";
-  ToolModel(model, 3)->NewToolName("vnitřní");  // nested technologies build their own tools
-  ToolModel(model, 3)->LastToolModel()->ElementClassName = "TBooleanTool";
-  technology.SetSelfModel(model);
-  technology.ApplyModel();
-  RunMessages();
-  EXPECT_EQ(ToolNames(technology), "nTResultTool nTSeqTechnology");
-  EXPECT_EQ(main.Log(), "8<TTechnology Unknown class: TFoo, 8<TTechnology Class: TElement is not a Tool");
-  auto* result = static_cast<TResultTool*>(technology.GetTool(0));
-  EXPECT_EQ(result->Result, "z modelu");
-  EXPECT_TRUE(result->SelfModel() == resultModel && resultModel->GetOwnersCount() == 2);  // the tool list and the tool
-  auto* sequence = static_cast<TSeqTechnology*>(technology.GetTool(1));
-  EXPECT_EQ(ToolNames(*sequence) + " " + sequence->GetTool(0)->ClassName(), "vnitřní TBooleanTool");
-  result->Result = "uloženo";
-  technology.FreeModelTools();  // stores the values, and the tools are made again from them
-  EXPECT_TRUE(technology.NoTools());
-  technology.CreateModelTools();
-  EXPECT_EQ(static_cast<TResultTool*>(technology.GetTool(0))->Result, "uloženo");
-}
-
-TEST_F(TechnologyTest, ModelAttachesToolsToPropertiesAndADynamicOneBuildsNone) {
-  TSelectTechnology select;
-  TToolModel* model = TechnologyModel("TSelectTechnology", {"TResultTool"});
-  ToolModel(model, 0)->AttachToPropertyName = "ElseTool";
-  model->NewPropertyName("SelIndex");
-  model->LastPropertyModel()->Value = "-1";
-  select.SetSelfModel(model);
-  select.ApplyModel();
-  ASSERT_EQ(select.ToolCount(), 1);
-  EXPECT_EQ(select.ElseTool(), select.GetTool(0));
-  select.SetInput(root.get());
-  select.DoIt();
-  EXPECT_TRUE(select.ElseTool()->RunFlag());
-  TSelectTechnology dynamic;
-  TToolModel* values = TechnologyModel("TSelectTechnology", {"TTool"});
-  values->DynamicTool = true;
-  values->NewPropertyName("SelIndex");
-  values->LastPropertyModel()->Value = "3";
-  dynamic.SetSelfModel(values);
-  dynamic.ApplyModel();
-  EXPECT_TRUE(dynamic.SelIndex == 3 && dynamic.DynamicTool && dynamic.NoTools());
 }
 
 }  // namespace

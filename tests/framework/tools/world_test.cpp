@@ -1,17 +1,10 @@
 #include "framework/tools/world.h"
 
-#include <atomic>
-#include <chrono>
-#include <mutex>
 #include <stdexcept>
-#include <thread>
 
 #include "tests/framework/framework_fixture.h"
 #include "framework/core/class_registry.h"
-#include "framework/tools/system_register.h"
 #include "framework/tools/tools.h"
-#include "framework/values/inheritance_models.h"
-#include "framework/values/typed_values.h"
 
 namespace {
 
@@ -57,27 +50,6 @@ TEST_F(WorldTest, WorldHoldsTheClassRegistryAndLeavesItAliveWhenFreed) {
     EXPECT_EQ(plain.ObjectClasses(), KestuClasses());
   }
   EXPECT_EQ(KestuClasses()->GetOwnersCount(), owners);
-  ASSERT_EQ(FindKestuClass("TWCSWorld"), nullptr);  // the base while no coordinate world is registered
-  EXPECT_EQ(WorldClass(), TWorld::StaticClass());
-  std::vector<int> ids;  // the world classes register together in their order
-  for (const char* name : {"TWorld", "TObjectModel", "TSystemRegister", "TRegisterClassModel", "TRegisterClassModels",
-                           "TRegisterPropertyModel"})
-    ids.push_back(KestuClasses()->FindEntry(name)->ID - static_cast<int>(ids.size()));
-  EXPECT_EQ(std::count(ids.begin(), ids.end(), ids[0]), 6);
-}
-
-TEST_F(WorldTest, SystemRegisterSectionsAreMadeOnFirstReadAndFoundByNameAndClass) {
-  TSystemRegister* reg = world.SystemRegister();
-  TStringListElement* images = reg->Images();
-  EXPECT_TRUE(world.SystemRegister() == reg && reg->Images() == images);
-  EXPECT_EQ(images->GetName() + "|" + reg->Cursors()->GetName() + "|" + reg->ClassModels()->GetName(),
-            "IMAGES|CURSORS|CLASS MODELS");
-  reg->FreeElement(images);  // freed elsewhere: made again
-  EXPECT_EQ(reg->IndexOf(reg->Images()), 2);
-  TSystemRegister other;
-  auto* cursors = Named<TStringListElement>("cursors", &other);  // found in any letter case
-  Named<TStringElement>("Images", &other);                         // not taken for the list
-  EXPECT_TRUE(other.Cursors() == cursors && other.Images() == nullptr && other.GetCount() == 2);
 }
 
 TEST_F(WorldTest, ObjectModelAndMainToolAreReplacedAndFreedWhenOnlyTheWorldHeldThem) {
@@ -121,46 +93,11 @@ TEST_F(WorldTest, UnaddressedMessagesReachTheMainToolAndHandlerErrorsAreShown) {
   EXPECT_FALSE(handled);
 }
 
-TEST_F(WorldTest, ProgramWorldAndApplicationSettingsGoThroughTheWorld) {
+TEST_F(WorldTest, TheProgramWorldIsClearedWhenItGoes) {
   auto* doomed = new TWorld;
   SetWorld(doomed);
   delete doomed;
   EXPECT_EQ(World(), nullptr);  // cleared when its world goes
-  const std::string savedTitle = platform::Application::Instance().Title();
-  world.SetPropertyText("ApplicTitle", "KESTX – zkouška");  // reaches the application object
-  EXPECT_EQ(platform::Application::Instance().Title(), "KESTX – zkouška");
-  platform::Application::Instance().SetTitle(savedTitle);
-  // The program file is this test program; its directory ends with the separator.
-  const std::string exe = world.GetPropertyText("ApplicExeName");
-  EXPECT_NE(exe.find("test_framework"), std::string::npos);
-  EXPECT_EQ(exe.rfind(world.GetPropertyText("ApplicDir"), 0), 0u);
-  EXPECT_EQ(world.GetPropertyText("ApplicDir").back(), '/');
-}
-
-using namespace std::chrono_literals;
-
-TEST(WorldLock, IsRecursiveLetsGoOfEveryLevelAtOnceAndTellsWhenAnotherThreadWaits) {
-  TWorldLock& lock = WorldLock();
-  lock.lock();
-  lock.lock();
-  EXPECT_EQ(lock.ReleaseAll(), 2);
-  std::atomic<bool> taken = false;
-  std::thread other([&] {
-    std::lock_guard guard(lock);
-    taken = true;
-  });
-  other.join();
-  EXPECT_TRUE(taken);
-  lock.Reacquire(2);
-  EXPECT_EQ(lock.ReleaseAll(), 2);
-  EXPECT_EQ(lock.ReleaseAll(), 0);
-  lock.lock();
-  EXPECT_FALSE(lock.Contended());
-  std::thread waiter([&] { std::lock_guard guard(lock); });
-  while (!lock.Contended()) std::this_thread::sleep_for(1ms);
-  lock.unlock();
-  waiter.join();
-  EXPECT_FALSE(lock.Contended());
 }
 
 // Receives messages and notes whether the world was locked for it.

@@ -38,33 +38,6 @@ TClass TPathProbe::StaticClass() {
 
 namespace {
 
-// The token from pos as "text|new position|delimiter code".
-std::string Scan(const std::string& text, std::string_view set, int pos, bool raw = false) {
-  std::string token;
-  int newPos = -1;
-  char delimiter = 'x';
-  if (raw) NextRawToken(text, set, pos, token, newPos, delimiter);
-  else NextToken(text, set, pos, token, newPos, delimiter);
-  return token + "|" + std::to_string(newPos) + "|" + std::to_string(delimiter);
-}
-
-TEST(NextTokenTest, SplitsAtTheSetCountingCharactersAndOnlyAsciiDelimits) {
-  const struct {
-    const char* text;
-    const char* set;
-    int pos;
-    bool raw;
-    const char* expected;
-  } cases[] = {
-      {"a, b;c", ",;", 1, false, "a|3|44"}, {"a, b;c", ",;", 3, false, "b|6|59"}, {"a, b;c", ",;", 6, false, "c|8|0"},
-      {"a, b;c", ",;", 3, true, " b|6|59"},  // a raw token keeps its blanks
-      {"", ",", 4, false, "|4|0"}, {"ab", ",", 9, false, "|4|0"},  // past the end
-      {"šx.y", ".", 1, false, "šx|4|46"}, {"šx.y", ".", 4, false, "y|6|0"},  // "š" is one character
-      {"a\tb", "\t", 1, false, "a\tb|5|0"},  // a control character is not in the set's range
-  };
-  for (const auto& c : cases) EXPECT_EQ(Scan(c.text, c.set, c.pos, c.raw), c.expected) << c.text << " @" << c.pos;
-}
-
 class PathTest : public FrameworkTest {
  protected:
   void SetUp() override {
@@ -117,35 +90,6 @@ TEST_F(PathTest, ValuesAndErrorsOfPaths) {
     }
     EXPECT_EQ(value, c.expected) << c.path;
   }
-}
-
-TEST_F(PathTest, FindPathElementAndElementLists) {
-  root.Next = roads;
-  // a find call may end an element search only
-  EXPECT_TRUE(root.FindPathElement("Next") == roads && root.FindPathElement("FINDELEMENTBYNAME(Roads)") == roads &&
-              root.FindPathElement("FINDELEMENTBYNAME(Ghost)") == nullptr);
-  EXPECT_EQ(ErrorOf<Exception>([&] { root.FindPathElement("FINDELEMENTBYNAME(Roads)(x"); }),
-            "Chyba syntaxe. .. na pozici 24 očekávám \".\"");
-  EXPECT_EQ(ErrorOf<Exception>([&] { root.GetPathValueList("FINDELEMENTBYNAME(Roads)"); }),
-            "Chyba syntaxe. .. na pozici 24 očekávám \".\"");
-  TStringElement notEntity;
-  root.Next = &notEntity;
-  EXPECT_EQ(ErrorOf<Exception>([&] { root.FindPathElement("Next.FINDELEMENTBYCLASS(TElement)"); }),
-            "Objekt na pozici 23 není Entita ... nelze prohledávat");
-  EXPECT_EQ(Join(roads->GetPathValueList("ELEMENT.Name")) + "|" +
-                Join(root.GetPathValueList("findelementbyname(roads).element.Name")) + "|" +
-                Join(root.GetPathValueList("Name")),
-            "A B C|A B C|Root");
-  const std::pair<const char*, const char*> errors[] = {
-      {"FINDELEMENTBYNAME(Roads).ELEMENT.Name.X", "Chybné zakončení příkazu: ."},
-      {"FINDELEMENTBYNAME(Roads).ELEMENT.Name(X", "Chybné zakončení příkazu: ("},
-      {"Next.ELEMENT.Name", "Poslední objekt není Entita - nelze vytvořit seznam !"},
-      {"Plain.ELEMENT.Name", "Poslední objekt není ani Element, natož Entita !"},
-  };
-  TPathPlain plain;
-  root.Plain = &plain;
-  for (const auto& [path, error] : errors)
-    EXPECT_EQ(ErrorOf<Exception>([&] { root.GetPathValueList(path); }), error) << path;
 }
 
 }  // namespace

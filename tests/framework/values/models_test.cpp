@@ -1,10 +1,8 @@
 
 #include "tests/framework/framework_fixture.h"
 #include "framework/core/class_registry.h"
-#include "framework/values/typed_values.h"
 #include "framework/values/element_models.h"
 #include "framework/values/inheritance_models.h"
-#include "framework/values/tool_models.h"
 
 namespace {
 
@@ -20,53 +18,6 @@ class ModelTest : public FrameworkTest {
   }
   TOwnerEntity keep;
 };
-
-TEST_F(ModelTest, PartsAreNamedChildrenMadeOnFirstUseAndLinksPointFromOrToTheModel) {
-  TElementModel model;
-  TPropertyModel other;
-  EXPECT_TRUE(model.NoLinks() && model.NoModelElements() && model.NoModelProperties() && model.NoImages());
-  EXPECT_EQ(model.LastPropertyModel(), nullptr);
-  model.NewSourceLink(nullptr);
-  EXPECT_TRUE(model.NoLinks());  // there but empty
-  model.NewSourceLink(&other);
-  model.SetPropertyText("NewDestinationLink", Handle(&other));
-  model.SetPropertyText("NewElementName", "Sub");
-  model.SetPropertyText("NewPropertyName", "Width");
-  model.SetPropertyText("NewPropertyName", "Height");
-  model.SetPropertyText("NewImage", "line.bmp");
-  EXPECT_EQ(Join(model.GetPathValueList("ELEMENT.Name")), "LINKS ELEMENTS PROPERTIES IMAGES");
-  auto* in = DynamicCast<TModelLink>(model.Links()->GetElement(0));
-  auto* out = DynamicCast<TModelLink>(model.Links()->GetElement(1));
-  ASSERT_TRUE(in && out);
-  EXPECT_TRUE(in->GetSource() == &other && in->GetDestination() == &model && out->GetSource() == &model &&
-              out->GetDestination() == &other);
-  EXPECT_NE(DynamicCast<TElementModel>(model.FindPathElement("ModelElements.FINDELEMENTBYNAME(Sub)")), nullptr);
-  EXPECT_EQ(model.Images()->GetValueList(), std::vector<std::string>{"line.bmp"});
-  EXPECT_EQ(Join(model.GetPathValueList("ModelProperties.ELEMENT.Name")), "Width Height");
-  EXPECT_EQ(model.LastPropertyModel()->ClassType(), TPropertyModel::StaticClass());
-  TToolModel tool;
-  EXPECT_EQ(tool.LastToolModel(), nullptr);
-  tool.SetPropertyText("NewToolName", "First");
-  tool.NewToolName("Second");
-  EXPECT_EQ(tool.ModelTools()->GetName() + " " + Join(tool.GetPathValueList("ModelTools.ELEMENT.Name")) + " " +
-                tool.LastToolModel()->GetName(),
-            "TOOLS First Second Second");
-}
-
-TEST_F(ModelTest, ElementModelDescribesTheOwnerOfItsNameAndClass) {
-  TElementModel* model = Described(new TOwnerEntity, "Roads", "towneRentity");
-  EXPECT_EQ(model->GetModelElement(), model->GetOwner(0));
-  EXPECT_EQ(Described(new TOwnerEntity, "Roads", "TEntity")->GetModelElement(), nullptr);
-  auto* renamed = new TOwnerEntity;
-  TElementModel* wrongName = Described(renamed, "Rivers", "TOwnerEntity");
-  renamed->SetName("Lakes");
-  TElement* lakes = wrongName->GetModelElement();
-  renamed->SetName("RIVERS");
-  EXPECT_TRUE(lakes == nullptr && wrongName->GetModelElement() == renamed);
-  model->NewPropertyName("Width");
-  EXPECT_TRUE(model->LastPropertyModel()->GetModelElement() == model->GetOwner(0) &&
-              TPropertyModel().GetModelElement() == nullptr);
-}
 
 TEST_F(ModelTest, LinkMakesTheSourceElementAChildOfTheDestinationOnceAndOtherLinksDoNothing) {
   auto* source = new TOwnerEntity;
@@ -124,39 +75,6 @@ class InheritanceTest : public FrameworkTest {
   TInheritanceModelEntity tree;
 };
 
-TEST_F(InheritanceTest, NodesFileUnderTheNearestAncestorAndFindSelectsTheMostSpecific) {
-  TInheritanceModel* element = Add("TElement");
-  EXPECT_TRUE(Find("TStringElement") == element && tree.Error == 0);
-  TInheritanceModel* owner = Add("TOwnerEntity");
-  TInheritanceModel* entity = Add("TEntity");
-  EXPECT_EQ(Find("TNameEntity"), entity);
-  Add("TNameEntity");
-  Add("TStringElement");
-  EXPECT_EQ(Shape(&tree), "(TElement(TEntity(TNameEntity(TOwnerEntity)) TStringElement))");
-  EXPECT_EQ(tree.ExistingItems()->GetName() + " " + tree.GetPropertyText("ActualClassName"), "ITEMS TStringElement");
-  EXPECT_TRUE(Find("TKestuClasses") == owner && Find("TEntity") == entity);
-  EXPECT_TRUE(tree.FindModelByName("TBooleanElement") == element && tree.FindModel(nullptr) == nullptr);
-}
-
-TEST_F(InheritanceTest, ErrorCodesOfTheCursor) {
-  Add("TEntity");
-  EXPECT_EQ(Find("TStringElement"), nullptr);
-  EXPECT_EQ(tree.GetPropertyText("IsError") + " " + State(), "True (TEntity) 1");
-  tree.SetFindClassName("TNoSuchClass");
-  EXPECT_EQ(tree.Error, 2);
-  EXPECT_TRUE(Add("TNoSuchClass") == nullptr && tree.Error == 2);
-  tree.SetNewClassName("");
-  EXPECT_FALSE(tree.GetIsError());
-  EXPECT_EQ(tree.GetActualClassName(), "NIL");  // reading it without a current node is error 3
-  EXPECT_EQ(State(), "(TEntity) 3");
-  tree.Error = 0;
-  tree.SetActualClassName("TElement");
-  EXPECT_EQ(tree.Error, 3);
-  tree.Error = 2;
-  tree.DeleteActualItem(true);  // nothing without a current node
-  EXPECT_EQ(State(), "(TEntity) 2");
-}
-
 TEST_F(InheritanceTest, DeletingOrReplacingANodeKeepsTheNodesItHeld) {
   Add("TElement");
   Add("TEntity");
@@ -174,33 +92,6 @@ TEST_F(InheritanceTest, DeletingOrReplacingANodeKeepsTheNodesItHeld) {
   Find("TElement");
   tree.SetActualClassName("TNoSuchClass");  // the node goes, its sub-nodes stay
   EXPECT_EQ(State(), "(TNameElement TOwnerEntity) 2");
-}
-
-TEST_F(InheritanceTest, ItemClassInsertionAndNextItem) {
-  EXPECT_EQ(tree.GetPropertyText("ItemClassName"), "TInheritanceModel");
-  tree.SetPropertyText("ItemClassName", "TRegisterClassModel");
-  EXPECT_EQ(Add("TElement")->ClassType(), TRegisterClassModel::StaticClass());
-  tree.SetItemClassName("TStringElement");  // no node class: the default
-  EXPECT_EQ(Add("TEntity")->ClassType(), TInheritanceModel::StaticClass());
-  TInheritanceModel* element = Find("TElement");
-  tree.InsertModel(element);  // twice, into itself, nil: nothing changes
-  element->InsertModel(element);
-  tree.InsertModel(nullptr);
-  EXPECT_EQ(Shape(&tree), "(TElement(TEntity))");
-  TInheritanceModel loose;  // a node without an owner is not filed under itself either
-  loose.InsertModel(&loose);
-  EXPECT_TRUE(!loose.ExistingItems() || loose.ExistingItems()->IsEmpty());
-  EXPECT_TRUE(element->AcceptsClass(TEntity::StaticClass()) && !element->AcceptsClass(nullptr) &&
-              tree.AcceptsClass(nullptr));
-  auto* node = new TInheritanceModel;
-  node->SetElementClassName("TTool");
-  EXPECT_EQ(node->GetName(), "TTool");
-  tree.SetPropertyText("NextItem", Handle(node));
-  EXPECT_EQ(Shape(&tree), "(TElement(TEntity(TTool)))");
-  TOwnerEntity stranger;  // only inheritance nodes are taken
-  tree.SetPropertyText("NextItem", Handle(&stranger));
-  EXPECT_EQ(Boxes(), std::vector<std::string>{"Error filling property NextItem by string " + Handle(&stranger)});
-  EXPECT_EQ(GetObjectPropByName(tree, "Items"), tree.ExistingItems());
 }
 
 TEST_F(InheritanceTest, RegisterClassModelsKeepTheirDataWhenAParentGoes) {

@@ -9,7 +9,6 @@
 #include <tuple>
 
 #include "tests/framework/framework_fixture.h"
-#include "platform/streams.h"
 #include "framework/core/class_registry.h"
 #include "tests/platform/temp_folder.h"
 
@@ -130,16 +129,6 @@ TEST_F(TypeTest, FloatTextIsTwentyThreeCharacters) {
   EXPECT_TRUE(dialogs.Messages.empty());
 }
 
-TEST_F(TypeTest, StringReadsAsBooleanByNumberOrByWord) {
-  TStringElement e;
-  for (const auto& [text, expected] : {std::pair{"ano", true}, {"0.0", false}, {"-2", true}, {"yes", false},
-                                       {"True", true}, {"ANO", true}, {"0,0", false}, {"0,5", true}, {"", false},
-                                       {"t", false}}) {
-    e.SetAsString(text);
-    EXPECT_EQ(e.GetAsBoolean(), expected) << text;
-  }
-}
-
 TEST_F(TypeTest, PointerHoldsAHandleThatReadsNilOnceTheElementIsFreed) {
   auto* target = new TOwnerElement;
   std::unique_ptr<TPointerElement> e(TPointerElement::CreateValue(target));
@@ -162,57 +151,10 @@ TEST_F(TypeTest, PointerHoldsAHandleThatReadsNilOnceTheElementIsFreed) {
   EXPECT_EQ(e->GetAsString(), handle);  // the number itself stays
 }
 
-TEST_F(TypeTest, CreateCopyGivesTheSameClassValueAndName) {
-  TBooleanElement flag;
-  flag.SetAsBoolean(true);
-  TTypeElement* const originals[] = {
-      &flag, TCharElement::CreateValue('\x9A'), TByteElement::CreateValue(200), TFloatElement::CreateValue(0.1),
-      TStringElement::CreateNameValue("Key", "text"), TPathElement::CreateValue("C:\\data\\a.blk"),
-      TIntegerElement::CreateNameValue("N", -5), TPointerElement::CreateValue(&flag)};
-  EXPECT_EQ(TTypeElement().CreateCopy(), nullptr);
-  for (TTypeElement* original : originals) {
-    std::unique_ptr<TTypeElement> copy(original->CreateCopy());
-    ASSERT_NE(copy, nullptr);
-    EXPECT_EQ(copy->ClassName() + copy->GetName() + ReadAll(*copy),
-              original->ClassName() + original->GetName() + ReadAll(*original));
-    EXPECT_EQ(copy->GetAsPointer(), original->GetAsPointer());
-    if (original != &flag) delete original;
-  }
-}
-
-TEST_F(TypeTest, UpperNameAndNameIsValueSplits) {
-  TIntegerElement e;
-  e.SetName("šířka");
-  EXPECT_EQ(e.GetPropertyText("UpperName"), "šířKA");  // ASCII rule only
-  TStringElement s;
-  for (const auto& [text, expected] : {std::pair{" a = b=c ", "a=b=c"}, {"x", "a=x"}, {"y=", "a=y"}, {"=z", "a=y"}}) {
-    s.SetPropertyText("NameIsValue", text);
-    EXPECT_EQ(s.GetNameIsValue(), expected) << text;
-  }
-  std::unique_ptr<TPathElement> path(TPathElement::CreateNameIsValue("PATH=C:\\x"));
-  EXPECT_EQ(path->GetNameIsValue(), "PATH=C:\\x");
-}
-
 std::vector<std::int32_t> Values(TIntegerListElement& list) {
   std::vector<std::int32_t> values;
   for (int i = 0; i < list.GetCount(); ++i) values.push_back(list.GetInteger(i));
   return values;
-}
-
-TEST_F(TypeTest, IntegerListsFromTextAndCommaText) {
-  std::unique_ptr<TStringElement> e(TStringElement::CreateValue(" 12 -3 x 7"));
-  std::unique_ptr<TIntegerListElement> read(e->GetIntegerList());
-  EXPECT_EQ(Values(*read), (std::vector<std::int32_t>{12, -3, 7}));  // every integer the scanner reads
-  e->SetAsString("none here");
-  std::int32_t value = 0;
-  EXPECT_TRUE(e->GetIntegerList() == nullptr && !e->TryGetInteger(value));
-  e->SetAsString("-8");
-  EXPECT_TRUE(e->TryGetInteger(value) && value == -8);
-  TIntegerListElement list;
-  list.AddCommaText(" 10, 2 ,-3");
-  EXPECT_THROW(list.AddCommaText("4,x,5"), EConvertError);
-  EXPECT_EQ(Values(list), (std::vector<std::int32_t>{10, 2, -3, 4}));
-  EXPECT_THROW(list.AddCommaText("6,"), EConvertError);
 }
 
 // A sorted list takes each addition at its place, after its equals, so the earlier element stays first.
@@ -263,45 +205,6 @@ class StringListTest : public FrameworkTest {
   const std::string path = folder.File("list.txt");
 };
 
-TEST_F(StringListTest, ItemsByNameInAnyCaseAndAsProperties) {
-  TStringListElement list;
-  list.SetName("Settings");
-  list.NextName("Width");
-  list.NextValue("loose");
-  EXPECT_EQ(list.GetItem(2), list.AddNameValue("Height", "20"));
-  list.SetValue(0, "10");
-  list.SetItemName(1, "Depth");
-  EXPECT_EQ(list.FindItem("depth"), list.GetItem(1));
-  EXPECT_EQ(list.GetValueByName("WIDTH") + list.GetValueByName("missing"), "10");
-  list.SetValueByName("height", "21");
-  list.SetIntegerByName("Color", 255);
-  EXPECT_EQ(NameValues(list), "Width=10, Depth=loose, Height=21, Color=255");
-  EXPECT_THROW(list.GetItem(9), std::out_of_range);
-  // items act as properties the class does not publish; the published ones come first
-  EXPECT_EQ(list.GetPropertyText("width") + list.GetPropertyText("Name"), "10Settings");
-  list.SetPropertyText("Depth", "3");
-  list.SetPropertyText("Name", "Other");
-  EXPECT_TRUE(list.GetPropertyInteger("depth") == 3 && list.FindItem("Name") == nullptr);
-  list.SetPropertyText("NextNameIsValue", "k=v");
-  EXPECT_EQ(list.GetValueByName("k"), "v");
-}
-
-TEST_F(StringListTest, LinesWithAnEqualsSignBecomeNameValueItems) {
-  TStringListElement list;
-  list.NextNameIsValue("no equals sign");
-  EXPECT_EQ(list.GetCount(), 0);
-  list.NextStringList({"a = 1", "", "plain", "=lost", "b="});
-  EXPECT_EQ(NameValues(list), "a=1, plain=, TStringElement=, TStringElement=b");
-  std::unique_ptr<TStringListElement> created(TStringListElement::CreateFromStrings({"x=1", "y"}));
-  EXPECT_EQ(NameValues(*created) + " " + Join(created->GetValueList(), "|"), "x=1, y= 1|");
-  TStringListElement split;
-  split.NextValue("a = 1");
-  split.NextValue("plain");
-  split.AddNameValue("keep", "b=2");
-  split.SplitNameValues();
-  EXPECT_EQ(NameValues(split), "a=1, TStringElement=plain, b=2");
-}
-
 TEST_F(StringListTest, FilesAreWindows1250LinesByteForByteBothWays) {
   TStringListElement list;
   list.AddNameValue("Název", "Žluťoučký kůň");
@@ -349,22 +252,6 @@ TEST_F(StringListTest, AListSavedAndLoadedAgainIsEqual) {
     loaded.LoadFromFile(path);
     EXPECT_EQ(items(loaded), written) << NameValues(list) << " came back as " << NameValues(loaded);
   }
-}
-
-TEST_F(StringListTest, PropertyListTakesPropertiesOfAnElementAndJoinsThem) {
-  TIntegerElement source;
-  source.SetName("Source");
-  source.SetAsInteger(-3);
-  TPropertyList list;
-  for (const char* name : {"-Value", "Name", "-Name"}) list.NextName(name);
-  list.SetElement(nullptr);
-  list.Delimiter = "; ";
-  const std::string none = list.GetPropertyText("Catenation");
-  list.SetPropertyText("Element", Handle(&source));
-  EXPECT_EQ(none + "|" + list.GetPropertyText("Catenation"), "; ; |3; Source; -Source");
-  TPropertyList empty;
-  empty.Delimiter = ",";
-  EXPECT_EQ(empty.GetCatenation(), "");
 }
 
 }  // namespace
