@@ -61,22 +61,6 @@ TEST_F(ExportDBFTest, ATemplateAndTransferScriptFillOneRecordPerObject) {
             (std::vector<std::string>{"Není nalezen záznam c.99\r\n" + File("SRC.BLK") + "/L0003.DBF"}));
 }
 
-TEST_F(ExportDBFTest, AnotherKindOpensItsOwnTableAndKeepsAnExistingOne) {
-  WriteCp1250File(File("CTRL/L0003.CRT"), "NAZEV C 10\r\n");
-  WriteCp1250File(File("CTRL/L0004.CRT"), "POPIS C 10\r\n");
-  const std::string kept = MakeTable("OUT.BLK/L0005.DBF", "JINE char(3), CISLO decimal(6,0)", {{"už", "1"}});
-  Export(Line(12, 1));
-  tool.Druh = 4;
-  Export(Line(14, 2));  // made from its template
-  tool.Druh = 5;
-  Export(Line(12, 3));  // exists: appended to, not made again
-  tool.Druh = 3;
-  Export(Line(14, 4));
-  EXPECT_EQ(Rows(Target()), (Rows_t{{"Dub", "1"}, {"Lípa", "4"}}));
-  EXPECT_EQ(Rows(File("OUT.BLK/L0004.DBF")), (Rows_t{{"", "2"}}));
-  EXPECT_EQ(Rows(kept), (Rows_t{{"už", "1"}, {"", "3"}}));
-}
-
 TEST_F(ExportDBFTest, WithoutATemplateTheSourceTablesStructureIsTakenAndWithoutASourceNothing) {
   for (bool fromSource : {false, true}) {  // no template in the control folder, or CreateFromSource
     TExportDBFClass fresh;
@@ -101,18 +85,6 @@ TEST_F(ExportDBFTest, WithoutATemplateTheSourceTablesStructureIsTakenAndWithoutA
     EXPECT_EQ(tool.Table(), nullptr);
     EXPECT_FALSE(platform::FileExists(Target()));
   }
-}
-
-TEST_F(ExportDBFTest, DynamicValuesAloneOrBeforeTheSourceRecord) {
-  WriteCp1250File(File("CTRL/L0003.CRT"), "NAZEV C 10\r\nVEK N 3 0\r\n");
-  TDynamicProperties dynamic;
-  dynamic.SetPropertyText("NAZEV", "Smrk");
-  dynamic.SetPropertyInteger("VEK", 80);
-  tool.SetDynamicProps(&dynamic);
-  Export(Line(12, 1));
-  tool.BothSources = true;
-  Export(Line(14, 2));
-  EXPECT_EQ(Rows(Target()), (Rows_t{{"Smrk", "80", "1"}, {"Lípa", "80", "2"}}));
 }
 
 TEST_F(ExportDBFTest, AreasWriteTheirAreaInSquareUnitsOrHectares) {
