@@ -151,16 +151,6 @@ TEST_F(LineExportTest, ASecondExportStartsLinesAndVerticesAnewAndKeepsTheOtherFi
   EXPECT_EQ(FileContent(BlockFile(kTextFileName)), text);
 }
 
-TEST_F(LineExportTest, ClosingTheFormStopsTheExportOnlyWhenTheQuestionIsConfirmed) {
-  for (const auto& [answer, written] : {std::pair<bool, std::size_t>{false, 4}, {true, 2}}) {
-    answers = {answer};
-    closeRequestAt = 1;
-    Tool(LineString(4))->DoIt();
-    EXPECT_EQ(Written().size(), written) << answer;
-    EXPECT_THAT(calls, ::testing::Contains("ConfirmAbort=Přerušit export linií ?")) << answer;
-  }
-}
-
 TEST_F(LineExportTest, ALineThatDoesNotConvertFailsTheBlockWithOneErrorAndWholeLinesBeforeIt) {
   for (const double bad : {std::nan(""), 1e300}) {
     TPolyLineString* lines = LineString(3);

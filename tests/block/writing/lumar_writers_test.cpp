@@ -45,16 +45,6 @@ TEST_F(LumarWritersTest, ALineIntoANewBlockMakesTheFolderItsFilesAndOneRecordAtI
   EXPECT_EQ(AsBytes(lines[2].Encode()), AsBytes(expected.Encode()));
 }
 
-TEST_F(LumarWritersTest, TheWritersKindReplacesTheLinesOwnOnlyAboveZeroAndAreasMayBeGiven) {
-  for (const auto& [druh, kind] : {std::pair<std::int16_t, std::int16_t>{0, 4}, {7, 7}, {-2, 4}}) {
-    auto writer = LinWriter();
-    writer->Druh = druh;
-    writer->WriteLineWithAreas(*Line(1, {{0, 0}, {1, 1}}), -1, 3);
-    writer.reset();
-    EXPECT_EQ(std::tuple(Lines()[1].Kind, Lines()[1].LeftArea, Lines()[1].RightArea), std::tuple(kind, -1, 3)) << druh;
-  }
-}
-
 TEST_F(LumarWritersTest, ObjectsWithoutANumberOrLineOrVerticesAreRefusedAndNothingIsWritten) {
   const std::tuple<std::int32_t, bool, int, const char*> cases[] = {
       {0, true, 2, "objekt č.0 nelze zapsat, čísla objektů začínají 1"},  // a walk's done mark
@@ -85,35 +75,6 @@ TEST_F(LumarWritersTest, ACoordinateThatDoesNotConvertRaisesBeforeAnythingOfItsL
     EXPECT_EQ(Lines().size(), 2u) << bad.X;
     EXPECT_EQ(Coords().size(), 2u) << bad.X;
   }
-}
-
-TEST_F(LumarWritersTest, UpdatingAnExistingBlockAppendsVerticesAndKeepsOtherLines) {
-  LinWriter()->WriteLine(*Line(1, {{0, 0}, {1, 1}}));
-  {
-    auto writer = LinWriter(false);
-    writer->WriteLine(*Line(3, {{2, 2}, {3, 3}, {4, 4}}));
-    // A line written twice appends its vertices again.
-    writer->WriteLine(*Line(1, {{5, 5}, {6, 6}}));
-  }
-  const std::vector<TLineRecord> lines = Lines();
-  ASSERT_EQ(lines.size(), 4u);
-  EXPECT_EQ(std::pair(lines[1].FirstVertex, lines[1].LastVertex), std::pair(5, 6));
-  EXPECT_EQ(std::pair(lines[3].FirstVertex, lines[3].LastVertex), std::pair(2, 4));
-  EXPECT_EQ(Coords().size(), 7u);
-  EXPECT_EQ(Coords()[6], (TCoordRecord{-6, -6}));
-}
-
-TEST_F(LumarWritersTest, TheCoordinateWriterWritesAtThePositionOrAppends) {
-  std::filesystem::create_directories(Block());
-  auto writer = NewBlockWriter<TLumarCoordWriter>(Block(), true, &wcs);
-  std::int32_t index = -1;
-  writer->AppendCoord(T2DCoordinate(1, 2), index);
-  writer->AppendCoord(T2DCoordinate(3, 4), index);
-  EXPECT_EQ(index, 1);
-  writer->SeekRecord(0);
-  writer->WriteCoord(T2DCoordinate(5, 6));
-  writer.reset();
-  EXPECT_THAT(Coords(), ElementsAre(TCoordRecord{-5, -6}, TCoordRecord{-3, -4}));
 }
 
 class ObjectWritersTest : public LumarWritersTest {
