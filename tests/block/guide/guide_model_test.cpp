@@ -46,15 +46,6 @@ class GuideTest : public BlockTest {
   TWCSWorld world;
 };
 
-TEST_F(GuideTest, AFreshGuideMakesItsPartsInTheirOrder) {
-  TGuide guide;
-  EXPECT_EQ(guide.GetName(), "Průvodce ");
-  guide.AddElement(new TOwnerEntity());
-  TVectors* vectors = guide.Vectors();
-  EXPECT_EQ(guide.Vectors(), vectors);
-  EXPECT_EQ(ClassesOf(guide), "TOwnerEntity TUserMapSpaces TZMSpace TMapsZM TVectors ");
-}
-
 TEST_F(GuideTest, TheSampleGuideIsWhatItsWriterMakesAndRoundTripsWithEachPartOnce) {
   const std::string written = folder.File("sample.kes");
   WriteSampleGuide(written);

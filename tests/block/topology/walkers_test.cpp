@@ -72,44 +72,6 @@ TEST_F(WalkersTest, ALineReachedTwiceIsCountedTwiceButCollectedOnceInWalkOrderEv
   }
 }
 
-TEST_F(WalkersTest, ReadingLinesFilesBothEndsOfEachLineOnceIntoANewIndexOverValidBounds) {
-  TPolyLineString* lines = Lines(40);
-  lines->AddElement(lines->Children()[0]);  // reached twice, filed once
-  lines->UpdateRect();
-  TReadLinesIntoQTree reader;
-  reader.SetInput(lines);
-  reader.DoIt();
-  std::unique_ptr<TElement> output(reader.Output());
-  auto* tree = DynamicCast<TSpaceLineBegEndCell>(output.get());
-  ASSERT_NE(tree, nullptr);
-  EXPECT_EQ(reader.Tree(), tree);
-  ExpectBounds(*tree, 0, 0, 39.5, 1);
-  EXPECT_EQ(tree->GetEndsCount(), 80);
-  EXPECT_EQ(reader.Count, 41);
-
-  auto* frame = new TRectEntity;
-  frame->SetBounds({-100, -50, 100, 50});
-  TRectEntity empty;
-  const struct {
-    const char* name;
-    TElement *input, *parameter;
-  } rows[] = {
-      {"bounds of the parameter", lines, frame},
-      {"no input", nullptr, nullptr},
-      {"input without bounds", &empty, nullptr},
-      {"input that is no rect entity", &model, nullptr},
-  };
-  for (const auto& row : rows) {
-    TReadLinesIntoQTree bounded;
-    bounded.SetInput(row.input);
-    if (row.parameter) bounded.AddParameter(row.parameter);
-    bounded.DoIt();
-    std::unique_ptr<TElement> made(bounded.Output());
-    EXPECT_EQ(made != nullptr, row.parameter != nullptr) << row.name;
-    if (made) ExpectBounds(*static_cast<TSpaceLineBegEndCell*>(made.get()), -100, -50, 100, 50);
-  }
-}
-
 // Runs itself again from inside its walk.
 class TReenteringWalker : public TProchazecLiniiGauge {
  public:

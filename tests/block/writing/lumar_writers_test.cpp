@@ -2,6 +2,7 @@
 
 #include <limits>
 
+#include "block/writing/block_creation.h"
 #include "tests/block/writing/writing_fixture.h"
 
 namespace {
@@ -75,6 +76,20 @@ TEST_F(LumarWritersTest, ACoordinateThatDoesNotConvertRaisesBeforeAnythingOfItsL
     EXPECT_EQ(Lines().size(), 2u) << bad.X;
     EXPECT_EQ(Coords().size(), 2u) << bad.X;
   }
+}
+
+TEST_F(LumarWritersTest, EveryFileGetsItsDummyRecordOrAWindows1250HeaderLineAndEarlierContentGoes) {
+  const std::string block = "Lesy Žďár.BLK";
+  std::filesystem::create_directories(Block(block));
+  WriteCp1250File(BlockFile(kLineFileName, block), std::string(500, 'x'));
+  CreateBlockFiles(Block(block));
+  const std::string header =
+      "Kestu-export pro Lumar (1998) ... soubor textu pro blok " + folder.Path() + "/Lesy \x8E\xEF\xE1r.BLK\r\n";
+  const std::pair<const char*, Bytes> cases[] = {
+      {kCoordFileName, AsBytes(TCoordRecord::Dummy())},     {kLineFileName, AsBytes(TLineRecord::Dummy())},
+      {kAreaFileName, AsBytes(TAreaRecord::Dummy())},       {kPointFileName, AsBytes(TPointRecord::Dummy())},
+      {kTextBoxFileName, AsBytes(TTextBoxRecord::Dummy())}, {kTextFileName, Bytes(header.begin(), header.end())}};
+  for (const auto& [file, bytes] : cases) EXPECT_EQ(FileContent(BlockFile(file, block)), bytes) << file;
 }
 
 class ObjectWritersTest : public LumarWritersTest {
