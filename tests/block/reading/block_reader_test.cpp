@@ -1,7 +1,5 @@
 #include "block/reading/block_reader.h"
 
-#include <numbers>
-
 #include "block/reading/object_readers.h"
 #include "tests/block/reading/reading_fixture.h"
 
@@ -67,30 +65,6 @@ TEST_F(BlockReaderTest, SmallLinesAreTheirEndsAndBadVertexRangesAreLogged) {
   EXPECT_EQ(LogLines(), (std::vector<std::string>{dir + ": Linie č.4 má chybný rozsah souřadnic 3 - 1",
                                                    dir + ": Linie č.5 má chybný rozsah souřadnic -1 - 1",
                                                    dir + ": Linie č.6 má chybný rozsah souřadnic 0 - 4"}));
-}
-
-TEST_F(BlockReaderTest, TextsTakeTheirLinesAndTheBlocksCodePage) {
-  files.PutBytes(kTextBoxFileName, 0, TTextBoxRecord::Dummy());
-  TTextBoxRecord text{.Number = 7, .Font = 4, .X = 100, .Y = 200, .Height = 2.5, .Slant = 30, .Colour = 6};
-  files.Put(kTextBoxFileName, 1, text);  // number 7: the index counts
-  text.Slant = 0.5;                      // a magnitude up to 1 is no slant
-  files.Put(kTextBoxFileName, 2, text);
-  text.TextAtrib = taZrusenT;
-  files.Put(kTextBoxFileName, 3, text);
-  const std::string lines = platform::Utf8ToCp1250("hlavička\r\nLesní část\r\ndruhý\r\nsmazaný\r\n");
-  files.Raw(kTextFileName, Bytes(lines.begin(), lines.end()));
-  const std::string info = "codepage = 1250";
-  files.Raw(kInfoFileName, Bytes(info.begin(), info.end()));
-  auto texts = Layer(Reader()->ReadTexts());
-  ASSERT_EQ(NumbersOf(*texts), (std::vector<int>{1, 2}));
-  auto* first = Child<TTextElement>(*texts, 0);
-  EXPECT_EQ(first->Text, "Lesní část");
-  EXPECT_EQ(std::pair(first->GetAbsRefX(), first->GetAbsRefY()), std::pair(-100.0, -200.0));
-  auto* props = static_cast<TLumarTextProps*>(first->Properties());
-  EXPECT_EQ(props->CodePage, cpWindows);
-  EXPECT_DOUBLE_EQ(props->Slope, std::numbers::pi / 6);
-  EXPECT_EQ(Texts(*props, {"Height", "LumarFont", "Barva"}), "2.5|4|6");
-  EXPECT_EQ(Child<TTextElement>(*texts, 1)->GetPropertyText("Slope"), "0");
 }
 
 TEST_F(BlockReaderTest, TruncatedFilesAreReadAsFarAsTheyAreWhole) {
@@ -160,15 +134,6 @@ TEST_F(BlockReaderTest, AreasAreWalkedAlongTheirLinesWithParentsAsHoles) {
   // A second read reuses every area and adds no second hole.
   EXPECT_EQ(Layer(reader->ReadAreas())->Children(), areas->Children());
   EXPECT_EQ(outer->Holes()->Children().size(), 1u);
-
-  // As boundary polygons: the vertices of the walked lines.
-  world->ObjectModel()->Clear();
-  auto polygons = Reader();
-  polygons->ReadAreaAsBoundary = true;
-  auto boundaries = Layer(polygons->ReadAreas());
-  ASSERT_EQ(NumbersOf(*boundaries), (std::vector<int>{1, 2, 3}));
-  EXPECT_EQ(VerticesOf(*Child<TAreaElement>(*boundaries, 2)), (Points{{-20, -5}, {-25, -5}, {-25, -0}, {-20, -0}}));
-  EXPECT_EQ(Texts(*Child<TAreaElement>(*boundaries, 1)->Properties(), {"LineNo", "PaterNo"}), "1|1");
 }
 
 TEST_F(BlockReaderTest, BrokenAreasAndParentChainsAreLoggedNeverFollowedForever) {

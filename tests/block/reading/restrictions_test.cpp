@@ -74,31 +74,4 @@ TEST_F(RestrictionsTest, AConditionThatCannotBeParsedIsShownOnceAndNothingIsRead
   EXPECT_EQ(Boxes(), (std::vector<std::string>(3, "Condition processing Error\r\nDRUH = = 5 (")));
 }
 
-TEST_F(RestrictionsTest, ALayerListReadsItsBlockWithItsParameters) {
-  struct TCounter {
-    int Count = 0;
-    void Count1(TElement*&) { ++Count; }
-  } counter;
-  const TMethod handler = NewObjectHandler<TCounter, &TCounter::Count1>(&counter);
-  const std::vector<std::string> params{"-DRUH=5", "@Barva=12", "Popis=Vodní toky"};
-  std::unique_ptr<TSpaceEntityString> lines(ReadBlockLayer("LIN", dir, params, TRealRect{}, false, handler));
-  ASSERT_NE(lines, nullptr);
-  EXPECT_EQ(NumbersOf(*lines), (std::vector<int>{2, 3, 4}));
-  EXPECT_EQ(counter.Count, 3);
-  EXPECT_EQ(lines->Children()[0]->GetPropertyText("Barva"), "12");
-  EXPECT_EQ(Texts(*lines, {"-DRUH", "Barva", "Popis", "TYPE"}), "5|12|Vodní toky|LIN");
-
-  // The rectangle is used when all four values are given.
-  const TRealRect rect{-32, -5, -20, 5};
-  std::unique_ptr<TSpaceEntityString> clipped(ReadBlockLayer("LIN", dir, {}, rect, true, TMethod{}));
-  EXPECT_EQ(NumbersOf(*clipped), (std::vector<int>{2, 3}));
-  std::unique_ptr<TSpaceEntityString> unclipped(ReadBlockLayer("LIN", dir, {}, rect, false, TMethod{}));
-  EXPECT_EQ(NumbersOf(*unclipped), (std::vector<int>{1, 2, 3, 4}));
-  EXPECT_EQ(ReadBlockLayer("RAS", dir, {}, TRealRect{}, false, TMethod{}), nullptr);
-
-  // A block whose box misses the rectangle is not read at all.
-  WriteCp1250File(dir + "/INFO.TXT", "OPSANYOBDELNIKBLOKU=100 100 200 200\r\n");
-  EXPECT_EQ(ReadBlockLayer("LIN", dir, {}, rect, false, TMethod{}), nullptr);
-}
-
 }  // namespace

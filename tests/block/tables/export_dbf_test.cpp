@@ -87,18 +87,4 @@ TEST_F(ExportDBFTest, WithoutATemplateTheSourceTablesStructureIsTakenAndWithoutA
   }
 }
 
-TEST_F(ExportDBFTest, AreasWriteTheirAreaInSquareUnitsOrHectares) {
-  WriteCp1250File(File("CTRL/P0003.CRT"), "PLOCHA N 12 4\r\nDELKA N 8 1\r\n");
-  tool.ObjectType = 'P';
-  auto area = std::make_unique<TAreaElement>();
-  for (auto [x, y] : {std::pair{0.0, 0.0}, {0.0, 250.0}, {100.0, 250.0}, {100.0, 0.0}}) area->AddVertex(x, y);
-  area->CalcBounds();
-  area->SetProperties(new TLumarAreaProps);
-  area->ID = 4;
-  Export(area.get());
-  tool.PlochyVHa = true;
-  Export(area.get());
-  EXPECT_EQ(Rows(File("OUT.BLK/P0003.DBF")), (Rows_t{{"25000.0000", "600.0", "4"}, {"2.5000", "600.0", "4"}}));
-}
-
 }  // namespace

@@ -49,29 +49,6 @@ class WalkersTest : public BlockTest {
   TOwnerEntity model;
 };
 
-TEST_F(WalkersTest, ALineReachedTwiceIsCountedTwiceButCollectedOnceInWalkOrderEveryWalk) {
-  auto* container = new TPolyLineString;
-  model.AddElement(container);
-  TPolyLineElement* first = NewLine(0, 0, 1, 0);
-  TPolyLineElement* shared = NewLine(1, 0, 1, 1);
-  TPolyLineElement* closing = NewLine(1, 1, 0, 0);
-  auto* area = new TPolyLineAreaElement;
-  container->AddElement(first);
-  container->AddElement(area);
-  area->AddLine(shared, true);
-  area->AddLine(closing, true);
-  container->AddElement(shared);
-  for (int walk = 0; walk < 2; ++walk) {  // the next walk starts with every mark cleared
-    THledacLinii searcher;
-    searcher.SetInput(container);
-    searcher.DoIt();
-    EXPECT_EQ(searcher.Count, 4);
-    EXPECT_THAT(Found(searcher), ElementsAre(first, shared, closing));
-    ExpectBounds(*static_cast<TSpaceEntity*>(searcher.Output()), 0, 0, 1, 1);
-    for (TPolyLineElement* line : {first, shared, closing}) EXPECT_TRUE(line->GetIsDone());
-  }
-}
-
 // Runs itself again from inside its walk.
 class TReenteringWalker : public TProchazecLiniiGauge {
  public:
