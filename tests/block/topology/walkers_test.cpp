@@ -10,14 +10,6 @@ namespace {
 using ::testing::ElementsAre;
 using platform::RecordingGaugeForm;
 
-TPolyLineElement* NewLine(double x0, double y0, double x1, double y1) {
-  auto* line = new TPolyLineElement;
-  line->AddVertex(x0, y0);
-  line->AddVertex(x1, y1);
-  line->CalcBounds();
-  return line;
-}
-
 class WalkersTest : public BlockTest {
  protected:
   void SetUp() override {
@@ -33,17 +25,8 @@ class WalkersTest : public BlockTest {
   static RecordingGaugeForm& GaugeOf(TProchazecObjektu& walker) {
     return static_cast<RecordingGaugeForm&>(walker.Gauge());
   }
-  TPolyLineString* Lines(int count) {
-    auto* lines = new TPolyLineString;
-    for (int i = 0; i < count; ++i) lines->AddElement(NewLine(i, 0, i + 0.5, 1));
-    model.AddElement(lines);
-    return lines;
-  }
-  static std::vector<TElement*> Found(TProchazecObjektu& walker) {
-    auto* result = DynamicCast<TEntity>(walker.Output());
-    return result ? std::vector<TElement*>(result->Children().begin(), result->Children().end())
-                  : std::vector<TElement*>{};
-  }
+  // The number of lines a walk collected.
+  static int Found(TProchazecObjektu& walker) { return DynamicCast<TEntity>(walker.Output())->GetCount(); }
 
   TLogLines log;
   TOwnerEntity model;
@@ -66,11 +49,17 @@ class TAskingSearcher : public THledacLinii {
 };
 
 TEST_F(WalkersTest, ACloseRequestStopsTheWalkOnlyWhenConfirmedAWalkIsNotReenteredHoldsMessagesAndOutlivesItsGauge) {
-  Lines(150);
+  auto* lines = new TPolyLineString;
+  model.AddElement(lines);
+  for (int i = 0; i < 150; ++i) {
+    auto* line = new TPolyLineElement;
+    line->AddVertex(i, 0);
+    lines->AddElement(line);
+  }
   const struct {
     const char* name;
     bool asks, answer;
-    std::size_t collected;
+    int collected;
   } rows[] = {
       {"confirmed", true, true, 50}, {"cancelled", true, false, 150}, {"a pass without a question", false, true, 150}};
   for (const auto& row : rows) {
@@ -81,7 +70,7 @@ TEST_F(WalkersTest, ACloseRequestStopsTheWalkOnlyWhenConfirmedAWalkIsNotReentere
     gauge.AbortAnswers = {row.answer};
     searcher->SetInput(&model);
     searcher->DoIt();
-    EXPECT_EQ(Found(*searcher).size(), row.collected) << row.name;
+    EXPECT_EQ(Found(*searcher), row.collected) << row.name;
     EXPECT_EQ(searcher->StoppedByUser(), row.asks && row.answer) << row.name;
     EXPECT_EQ(std::count(gauge.Calls.begin(), gauge.Calls.end(), "ConfirmAbort=Přerušit export linií ?"), row.asks)
         << row.name;
@@ -107,7 +96,7 @@ TEST_F(WalkersTest, ACloseRequestStopsTheWalkOnlyWhenConfirmedAWalkIsNotReentere
   THledacLinii searcher;
   searcher.SetInput(&model);
   searcher.DoIt();
-  EXPECT_EQ(Found(searcher).size(), 150u);
+  EXPECT_EQ(Found(searcher), 150);
   ASSERT_EQ(dialogs.Messages.size(), 150u);
   EXPECT_EQ(dialogs.Messages[0].Text, "Chyba v GaugeSet");
 }
