@@ -72,20 +72,6 @@ TEST(BlockRecords, EachRecordPutsEveryFieldAtItsOffset) {
   ExpectLayout("TN.TBX", text, textLayout);
 }
 
-TEST(BlockRecords, DummyRecordsAreZeroButTheirFlagByte) {
-  const struct {
-    const char* name;
-    Bytes dummy;
-    std::size_t size, flagAt;
-    std::uint8_t flag;
-  } cases[] = {
-      {"TN.CRD", AsBytes(TCoordRecord::Dummy()), 12, 0, 0},   {"TN.LIN", AsBytes(TLineRecord::Dummy()), 103, 7, 1},
-      {"TN.ARE", AsBytes(TAreaRecord::Dummy()), 71, 6, 4},    {"TN.PNT", AsBytes(TPointRecord::Dummy()), 35, 7, 1},
-      {"TN.TBX", AsBytes(TTextBoxRecord::Dummy()), 85, 11, 1},
-  };
-  for (const auto& c : cases) EXPECT_EQ(c.dummy, Layout(c.size).Int(c.flagAt, c.flag, 1).bytes) << c.name;
-}
-
 using RecordFileTest = TempFolderTest;
 
 TEST_F(RecordFileTest, WritingPastTheEndLeavesZeroRecordsBetweenAndACountIgnoresARemainder) {
