@@ -30,7 +30,6 @@ TEST_F(BlockReaderTest, LinesKeepTheirVerticesPropsAndReferencePointAndComeFromT
   auto reader = Reader();
   auto lines = Layer(reader->ReadLines());
   ASSERT_NE(lines, nullptr);
-  EXPECT_EQ(lines->GetName(), dir + " LIN");
   ASSERT_EQ(NumbersOf(*lines), (std::vector<int>{1}));
   auto* read = Child<TPolyLineElement>(*lines, 0);
   EXPECT_EQ(VerticesOf(*read), (Points{{-1, -1}, {-2, -1}, {-3, -4}}));

@@ -48,7 +48,6 @@ TEST_F(RestrictionsTest, FilterConditionAndClipChooseTheLines) {
       // The clip rectangle from -32 to -20 meets lines 2 and 3 (line 2 by
       // its edge); of the points only 3 lies in it.
       {"clip", {}, Clip(-32, -20), {2, 3}, {2, 3}},
-      {"clip and kind", {"!DRUH=6"}, Clip(-31, -20), {2}, {2, 3}},
   };
   for (const auto& c : cases) {
     auto reader = Reader();
