@@ -18,31 +18,6 @@ class BlockReaderTest : public ReadingTest {
   }
 };
 
-TEST_F(BlockReaderTest, LinesKeepTheirVerticesPropsAndReferencePointAndComeFromTheRegisterAgain) {
-  const TLineRecord line{.Number = 1, .Kind = 12, .Precision = 3, .Colour = 5, .Symbol = 6, .LineSymbol = 1001,
-                         .FirstVertex = 1, .LastVertex = 3, .Links = {TLineLink{4, 1}, {5, 0}, {6, 1}, {7, 0}},
-                         .LeftArea = 8, .RightArea = -1, .Box = {-1, -2, -5, -7}, .LabelX = 3, .LabelY = 5,
-                         .Angle = 1.5};
-  files.Put(kLineFileName, 1, line);
-  TLineRecord skipped = LineRecord(2, 0, 2);
-  skipped.Flag = 4;  // bit 2 alone: no line
-  files.Put(kLineFileName, 2, skipped);
-  auto reader = Reader();
-  auto lines = Layer(reader->ReadLines());
-  ASSERT_NE(lines, nullptr);
-  ASSERT_EQ(NumbersOf(*lines), (std::vector<int>{1}));
-  auto* read = Child<TPolyLineElement>(*lines, 0);
-  EXPECT_EQ(VerticesOf(*read), (Points{{-1, -1}, {-2, -1}, {-3, -4}}));
-  EXPECT_EQ(std::tuple(read->GetAbsRefX(), read->GetAbsRefY(), read->Angle), std::tuple(-3.0, -5.0, 1.5));
-  auto* props = static_cast<TLumarLineProps*>(read->Properties());
-  EXPECT_EQ(Texts(*props, {"Cislo", "Druh", "Presnost", "Barva", "Znacka", "Symbol", "LeftArea", "RightArea"}),
-            "1|12|3|5|6|1001|8|-1");
-  EXPECT_EQ(props->Links, line.Links);
-  // A second read gives the same object.
-  auto again = Layer(reader->ReadLines());
-  EXPECT_EQ(again->Children(), lines->Children());
-}
-
 TEST_F(BlockReaderTest, SmallLinesAreTheirEndsAndBadVertexRangesAreLogged) {
   const TLineRecord records[] = {
       LineRecord(1, 0, 3, {3, 4, 0, 0}),   // box 3 x 4 < MinSize 10: its ends

@@ -32,11 +32,6 @@ class ExportDBFTest : public BlockTest {
     line->ID = id;
     return line;
   }
-  void Export(TElement* element) {
-    tool.SetInput(element);
-    tool.DoIt();
-  }
-  std::string Target() const { return File("OUT.BLK/L0003.DBF"); }
 
   TLumarBlockRegister source;
   TExportDBFClass tool;
@@ -49,39 +44,18 @@ TEST_F(ExportDBFTest, ATemplateAndTransferScriptFillOneRecordPerObject) {
   WriteCp1250File(File("CTRL/L0003.TDS"), "nazev NAZEV\r\nVYSKA POPIS\r\n*Barva VLASTNIK\r\n");
   // An older table of that name is replaced on the first object.
   MakeTable("OUT.BLK/L0003.DBF", "STARE char(1)", {{"x"}});
-  Export(Line(12, 1));
-  Export(Line(99, 2));  // no source record
-  Export(Line(14, 3));
-  EXPECT_EQ(tool.GetPropertyText("DBFName"), Target());
-  EXPECT_EQ(FieldNames(Target()).back(), "CISLO N6,0");
-  EXPECT_EQ(Rows(Target()), (Rows_t{{"Dub", "20.5", "3", "5", "7", "30.00", "0.00", "70.00", "", "5", "1"},
+  for (const auto& [cislo, id] : {std::pair{12, 1}, {99, 2}, {14, 3}}) {  // 99: no source record
+    tool.SetInput(Line(cislo, id));
+    tool.DoIt();
+  }
+  const std::string target = File("OUT.BLK/L0003.DBF");
+  EXPECT_EQ(tool.GetPropertyText("DBFName"), target);
+  EXPECT_EQ(FieldNames(target).back(), "CISLO N6,0");
+  EXPECT_EQ(Rows(target), (Rows_t{{"Dub", "20.5", "3", "5", "7", "30.00", "0.00", "70.00", "", "5", "1"},
                                     {"", "", "3", "5", "7", "30.00", "0.00", "70.00", "", "5", "2"},
                                     {"Lípa", "8.0", "3", "5", "7", "30.00", "0.00", "70.00", "", "5", "3"}}));
   EXPECT_EQ(MessageTexts(),
             (std::vector<std::string>{"Není nalezen záznam c.99\r\n" + File("SRC.BLK") + "/L0003.DBF"}));
-}
-
-TEST_F(ExportDBFTest, WithoutATemplateTheSourceTablesStructureIsTakenAndWithoutASourceNothing) {
-  // No template in the control folder: the source table's structure, and no fault.
-  TExportDBFClass fresh;
-  SetTexts(fresh, {{"ExpBlockName", File("OUT.BLK").c_str()}, {"ControlDir", File("CTRL").c_str()}, {"Druh", "3"}});
-  fresh.SetInput(Line(12, 8));
-  fresh.DoIt();
-  EXPECT_EQ(FieldNames(Target()), (std::vector<std::string>{"NAZEV C10,0", "VYSKA N5,1", "CISLO N6,0"}));
-  EXPECT_EQ(Rows(Target()), (Rows_t{{"Dub", "20.5", "8"}}));
-  EXPECT_TRUE(dialogs.Messages.empty());
-  platform::DeleteFile(Target());
-  // An object without a table of its own gets no record.
-  auto loose = std::make_unique<TPolyLineElement>();
-  loose->SetProperties(new TLumarLineProps);
-  auto dynamicOnly = std::make_unique<TPolyLineElement>();
-  dynamicOnly->SetProperties(new TDynamicProperties);
-  for (TElement* element : {static_cast<TElement*>(loose.get()), static_cast<TElement*>(dynamicOnly.get()),
-                            static_cast<TElement*>(nullptr)}) {
-    Export(element);
-    EXPECT_EQ(tool.Table(), nullptr);
-    EXPECT_FALSE(platform::FileExists(Target()));
-  }
 }
 
 }  // namespace
