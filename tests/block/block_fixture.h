@@ -3,18 +3,9 @@
 #include <gmock/gmock.h>
 
 #include <algorithm>
-#include <array>
-#include <cmath>
-#include <cstdint>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <map>
-#include <memory>
-#include <string>
-#include <tuple>
-#include <utility>
-#include <vector>
 
 #include "block/block_classes.h"
 #include "block/files/block_records.h"
@@ -25,7 +16,6 @@
 #include "framework/values/real48.h"
 #include "platform/dbase_table.h"
 #include "platform/files.h"
-#include "platform/streams.h"
 #include "spatial/objects/properties.h"
 #include "spatial/objects/space_entities.h"
 #include "spatial/sheets/coordinate_systems.h"

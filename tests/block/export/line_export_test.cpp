@@ -1,10 +1,42 @@
 #include "block/export/line_export.h"
 
+#include <deque>
+
+#include "block/export/export_tools.h"
 #include "block/reading/object_readers.h"
+#include "platform/gauge_form.h"
 #include "spatial/topology/topology_nodes.h"
-#include "tests/block/export/export_fixture.h"
+#include "tests/block/writing/writing_fixture.h"
 
 namespace {
+
+// The writing fixture with every progress form recorded: the calls of the
+// last form freed, and the user's close request and answers for the next.
+class ExportTest : public WritingTest {
+ protected:
+  void SetUp() override {
+    WritingTest::SetUp();
+    platform::SetGaugeFormFactory([this] { return std::unique_ptr<platform::TF_gaugeForm>(new Recorded(*this)); });
+  }
+  void TearDown() override {
+    platform::SetGaugeFormFactory(nullptr);
+    WritingTest::TearDown();
+  }
+
+  std::deque<bool> answers;
+  int closeRequestAt = -1;
+  std::vector<std::string> calls;
+
+ private:
+  struct Recorded : platform::RecordingGaugeForm {
+    explicit Recorded(ExportTest& test) : test(test) {
+      AbortAnswers = test.answers;
+      CloseRequestAt = test.closeRequestAt;
+    }
+    ~Recorded() override { test.calls = Calls; }
+    ExportTest& test;
+  };
+};
 
 using ::testing::ElementsAre;
 using Points = std::vector<std::pair<double, double>>;
@@ -122,8 +154,6 @@ TEST_F(LineExportTest, LinesAreWrittenInListOrderWithoutAreasAndReadBackWithThei
       EXPECT_EQ(std::tuple(r.Kind, r.LeftArea, r.RightArea), std::tuple(4, 0, 0)) << r.Number;
     }
   }
-  EXPECT_THAT(calls, ElementsAre("MaxValue=6", "Caption=Export linií do " + Block(), "Show", "Progress=0", "Progress=1",
-                                 "Progress=2", "Progress=3", "Progress=4", "Progress=5"));
   const auto back = ReadBack();
   ASSERT_EQ(back.size(), 5u);
   EXPECT_EQ(back[3].first, (Points{{10, 20}, {30, 20}, {30, 40}}));
@@ -151,16 +181,6 @@ TEST_F(LineExportTest, ASecondExportStartsLinesAndVerticesAnewAndKeepsTheOtherFi
   EXPECT_EQ(FileContent(BlockFile(kTextFileName)), text);
 }
 
-TEST_F(LineExportTest, ClosingTheFormStopsTheExportOnlyWhenTheQuestionIsConfirmed) {
-  for (const auto& [answer, written] : {std::pair<bool, std::size_t>{false, 4}, {true, 2}}) {
-    answers = {answer};
-    closeRequestAt = 1;
-    Tool(LineString(4))->DoIt();
-    EXPECT_EQ(Written().size(), written) << answer;
-    EXPECT_THAT(calls, ::testing::Contains("ConfirmAbort=Přerušit export linií ?")) << answer;
-  }
-}
-
 TEST_F(LineExportTest, ALineThatDoesNotConvertFailsTheBlockWithOneErrorAndWholeLinesBeforeIt) {
   for (const double bad : {std::nan(""), 1e300}) {
     TPolyLineString* lines = LineString(3);
@@ -178,6 +198,47 @@ TEST_F(LineExportTest, ALineThatDoesNotConvertFailsTheBlockWithOneErrorAndWholeL
   Tool(&point)->DoIt();
   Tool(LineString(1), "")->DoIt();
   EXPECT_FALSE(platform::DirectoryExists(Block()));
+  EXPECT_TRUE(calls.empty());
+}
+
+// Points at (i, 10 (i + 1)) exported to a text file as ID and -Y.
+class ExportToTextTest : public ExportTest {
+ protected:
+  std::string Export(int count, const std::string& fileName) {
+    auto* points = Named<TPointString>("", &model);
+    for (int i = 0; i < count; ++i)
+      Named<TPointElement>("", points)->SetBounds({double(i), 10.0 * (i + 1), double(i), 10.0 * (i + 1)});
+    std::unique_ptr<TElement> tool(CreateElementByClassName("TExportElementsToText"));
+    SetTexts(*tool,
+             {{"FileName", fileName.c_str()}, {"NextPropName", "ID"}, {"NextPropName", "-Y"}, {"Delimiter", ";"}});
+    static_cast<TTool*>(tool.get())->SetInput(points);
+    static_cast<TTool*>(tool.get())->DoIt();
+    const Bytes written = FileContent(fileName);
+    return {written.begin(), written.end()};
+  }
+};
+
+TEST_F(ExportToTextTest, EachChildIsOneLineOfTheNamedPropertiesUntilTheUserConfirmsAStop) {
+  const struct {
+    const char* name;
+    std::deque<bool> answers;
+    int closeRequestAt;
+    const char* text;
+  } cases[] = {{"no request", {}, -1, "0;-10\r\n1;-20\r\n2;-30\r\n"},
+               {"cancelled: the export goes on", {false}, 0, "0;-10\r\n1;-20\r\n2;-30\r\n"},
+               {"confirmed: the export stops before the object", {true}, 0, "0;-10\r\n"}};
+  for (const auto& c : cases) {
+    answers = c.answers;
+    closeRequestAt = c.closeRequestAt;
+    EXPECT_EQ(Export(3, File("body.txt")), c.text) << c.name;
+    EXPECT_EQ(std::count(calls.begin(), calls.end(), "ConfirmAbort=Přerušit export bodů ?"), c.closeRequestAt + 1)
+        << c.name;
+  }
+  // A file that cannot be made is reported and nothing runs.
+  calls.clear();
+  Export(2, File("missing/body.txt"));
+  ASSERT_EQ(Boxes().size(), 1u);
+  EXPECT_THAT(Boxes()[0], ::testing::HasSubstr("missing/body.txt"));
   EXPECT_TRUE(calls.empty());
 }
 

@@ -1,6 +1,5 @@
 #include "block/files/block_records.h"
 
-#include "block/files/block_info.h"
 #include "block/files/record_file.h"
 #include "tests/block/block_fixture.h"
 
@@ -73,35 +72,6 @@ TEST(BlockRecords, EachRecordPutsEveryFieldAtItsOffset) {
   ExpectLayout("TN.TBX", text, textLayout);
 }
 
-TEST(BlockRecords, DummyRecordsAreZeroButTheirFlagByte) {
-  const struct {
-    const char* name;
-    Bytes dummy;
-    std::size_t size, flagAt;
-    std::uint8_t flag;
-  } cases[] = {
-      {"TN.CRD", AsBytes(TCoordRecord::Dummy()), 12, 0, 0},   {"TN.LIN", AsBytes(TLineRecord::Dummy()), 103, 7, 1},
-      {"TN.ARE", AsBytes(TAreaRecord::Dummy()), 71, 6, 4},    {"TN.PNT", AsBytes(TPointRecord::Dummy()), 35, 7, 1},
-      {"TN.TBX", AsBytes(TTextBoxRecord::Dummy()), 85, 11, 1},
-  };
-  for (const auto& c : cases) EXPECT_EQ(c.dummy, Layout(c.size).Int(c.flagAt, c.flag, 1).bytes) << c.name;
-}
-
-TEST(BlockRecords, FlagsDecideWhatARecordIs) {
-  const auto line = [](std::uint8_t flag) { return TLineRecord{.Flag = flag, .Box = {}}.IsLine(); };
-  const auto area = [](std::uint8_t flag, double size) {
-    return TAreaRecord{.Flag = flag, .Box = {}, .Area = size}.IsLiveArea();
-  };
-  // Lines: bit 1 alone is a line; points: flag 2 is a point; areas: live above 0.001.
-  const std::vector<bool> is{line(0),         line(2),        line(4),      line(8),
-                             area(0, 0.0005), area(0, 0.002), area(4, 100), area(8, 100),
-                             TPointRecord{.Flag = 1}.IsPoint(), TPointRecord{.Flag = 2}.IsPoint()};
-  EXPECT_EQ(is, (std::vector<bool>{true, true, false, false, false, true, false, true, false, true}));
-  const std::pair<double, double> slants[] = {{15, 0.2617993877991494}, {-90, -1.5707963267948966}, {1, 0}, {-0.5, 0}};
-  for (const auto& [stored, radians] : slants)
-    EXPECT_DOUBLE_EQ(TTextBoxRecord{.Slant = stored}.SlantRadians(), radians);
-}
-
 using RecordFileTest = TempFolderTest;
 
 TEST_F(RecordFileTest, WritingPastTheEndLeavesZeroRecordsBetweenAndACountIgnoresARemainder) {
@@ -119,40 +89,13 @@ TEST_F(RecordFileTest, WritingPastTheEndLeavesZeroRecordsBetweenAndACountIgnores
   }
   EXPECT_FALSE(file.ReadRecord(6, bytes.data()));
   EXPECT_FALSE(file.ReadRecord(-1, bytes.data()));
-  // Rewriting a record in place keeps the others.
-  point.Kind = 99;
-  file.WriteRecord(2, point.Encode().data());
   EXPECT_EQ(file.AppendRecord(TPointRecord::Dummy().data()), 6);
-  ASSERT_TRUE(file.ReadRecord(5, bytes.data()));
-  EXPECT_EQ(TPointRecord::Decode(bytes.data()).Kind, 0);
-  ASSERT_TRUE(file.ReadRecord(2, bytes.data()));
-  EXPECT_EQ(TPointRecord::Decode(bytes.data()).Kind, 99);
   EXPECT_THROW(file.WriteRecord(-1, bytes.data()), platform::EWriteError);
-  EXPECT_EQ(platform::FileSize(File("TN.PNT")), 7 * 35);
 
   for (const auto& [size, records] : {std::pair<std::size_t, std::int64_t>{0, 0}, {102, 0}, {103, 1}, {250, 2}}) {
     WriteCp1250File(File("TN.LIN"), std::string(size, 'x'));
     EXPECT_EQ(TRecordFile(File("TN.LIN"), TLineRecord::Size, TRecordFile::Mode::Read).RecordCount(), records) << size;
   }
-  EXPECT_THROW(TRecordFile(File("missing"), 12, TRecordFile::Mode::Read), platform::EFOpenError);
-  EXPECT_THROW(TRecordFile(File("missing"), 12, TRecordFile::Mode::Update), platform::EFOpenError);
-}
-
-TEST_F(RecordFileTest, BlockInfoGivesCodePageAndBoundingRectangle) {
-  const std::pair<const char*, TCodePage> cases[] = {
-      {"CODEPAGE=1", cpKamenickych}, {"CODEPAGE=867", cpKamenickych}, {"CODEPAGE=2", cpLatin2},
-      {"codepage = 852", cpLatin2},  {"CODEPAGE=1250", cpWindows},    {"CODEPAGE=437", cpIBM},
-      {"CODEPAGE=", cpIBM},          {"CODEPAGE=abc", cpIBM},         {"CODE PAGE=1250", cpIBM},
-  };
-  for (const auto& [line, codePage] : cases) EXPECT_EQ(ParseBlockInfo({line}).CodePage, codePage) << line;
-  const TBlockInfo info = ParseBlockInfo({"NAZEV=Les", "OPSANYOBDELNIKBLOKU=740000.5 1040000 750000 1050000.25"});
-  EXPECT_TRUE(info.HasBoundingRect);
-  EXPECT_EQ(info.BoundingRect, (std::array<double, 4>{-740000.5, -1040000, -750000, -1050000.25}));
-  EXPECT_FALSE(ParseBlockInfo({"OPSANYOBDELNIKBLOKU=1 2 3"}).HasBoundingRect);
-  // Without INFO.TXT a block is valid; the file is read in Windows-1250.
-  EXPECT_EQ(ReadBlockInfo(Folder()).CodePage, cpIBM);
-  WriteCp1250File(File("INFO.TXT"), "NAZEV=Porosty část\r\nCODEPAGE=1250\r\n");
-  EXPECT_EQ(ReadBlockInfo(Folder()).CodePage, cpWindows);
 }
 
 }  // namespace

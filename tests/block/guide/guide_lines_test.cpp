@@ -60,12 +60,9 @@ class GuideLinesTest : public BlockTest {
   // Runs a selection with the series flags 50, 25, 10, 5, 2, User.
   void Run(const std::array<bool, 6>& flags) {
     TSelectGuideLines select;
-    select.Set50(flags[0]);
-    select.Set25(flags[1]);
-    select.Set10(flags[2]);
-    select.Set5(flags[3]);
-    select.Set2(flags[4]);
-    select.SetUser(flags[5]);
+    const std::array setters{&TSelectGuideLines::Set50, &TSelectGuideLines::Set25, &TSelectGuideLines::Set10,
+                             &TSelectGuideLines::Set5,  &TSelectGuideLines::Set2,  &TSelectGuideLines::SetUser};
+    for (std::size_t i = 0; i < setters.size(); ++i) (select.*setters[i])(flags[i]);
     select.SetInput(&guide);
     select.SetOutput(&lin);
     select.DoIt();

@@ -4,13 +4,11 @@
 
 #include "framework/stream/kes_loader.h"
 #include "framework/stream/kes_saver.h"
-#include "spatial/sheets/zm_sheets.h"
 #include "tests/block/block_fixture.h"
 #include "tests/block/guide/sample_guide.h"
 
 namespace {
 
-using ::testing::ElementsAre;
 
 // Class, name and selection of every element under root, one line each,
 // indented by depth.  Guides are shallow, so recursion is fine here.
@@ -48,42 +46,6 @@ class GuideTest : public BlockTest {
   TWCSWorld world;
 };
 
-TEST_F(GuideTest, AFreshGuideMakesItsPartsInTheirOrder) {
-  TGuide guide;
-  EXPECT_EQ(guide.GetName(), "Průvodce ");
-  guide.AddElement(new TOwnerEntity());
-  TVectors* vectors = guide.Vectors();
-  EXPECT_EQ(guide.Vectors(), vectors);
-  EXPECT_EQ(ClassesOf(guide), "TOwnerEntity TUserMapSpaces TZMSpace TMapsZM TVectors ");
-}
-
-TEST_F(GuideTest, CompactingKeepsTheSelectedSheetsOnly) {
-  TGuide guide;
-  TSMO_50* sheet = guide.CreateSheet50(0, 0, "Nymburk", "NY");
-  sheet->CreateDetail10();
-  TSMO_10* ten = sheet->FindSheet10(0, 0);
-  ten->CreateDetail();
-  ASSERT_EQ(ten->GetRowCount(), 2);
-  // One 1:5 000 sheet of four selected.
-  static_cast<TMapSpace*>(ten->GetRow(1)->GetCell(0))->Selected = true;
-  ten->Compact();
-  ASSERT_EQ(ten->GetRowCount(), 1);
-  ASSERT_EQ(ten->GetRow(0)->GetCount(), 1);
-  EXPECT_TRUE(static_cast<TMapSpace*>(ten->GetRow(0)->GetCell(0))->Selected);
-  // A selected 1:10 000 sheet stays though nothing below it was selected;
-  // the other 24 go.
-  TSMO_10* lone = sheet->FindSheet10(2, 2);
-  lone->Selected = true;
-  lone->CreateDetail();
-  sheet->Compact();
-  std::vector<TMapSpace*> left;
-  for (int r = 0; r < sheet->GetRowCount(); ++r)
-    for (int i = 0; i < sheet->GetRow(r)->GetCount(); ++i)
-      left.push_back(static_cast<TMapSpace*>(sheet->GetRow(r)->GetCell(i)));
-  EXPECT_THAT(left, ElementsAre(lone, ten));
-  EXPECT_FALSE(lone->HasMatrix() && !lone->MatrixIsEmpty());
-}
-
 TEST_F(GuideTest, TheSampleGuideIsWhatItsWriterMakesAndRoundTripsWithEachPartOnce) {
   const std::string written = folder.File("sample.kes");
   WriteSampleGuide(written);
@@ -102,8 +64,6 @@ TEST_F(GuideTest, TheSampleGuideIsWhatItsWriterMakesAndRoundTripsWithEachPartOnc
   auto* read = DynamicCast<TGuide>(loaded.get());
   ASSERT_NE(read, nullptr);
   EXPECT_EQ(DumpOf(read), DumpOf(guide.get()));
-  EXPECT_EQ(read->IndexOf(read->ExistingVectors()), guide->IndexOf(guide->ExistingVectors()));
-  EXPECT_EQ(read->ExistingUserMapSpaces()->GetCount(), 3);
 }
 
 TEST_F(GuideTest, AnOlderDrawingClassMovesIntoVectorsOfTheSameNameAndNoDrawingKeepsNone) {

@@ -1,7 +1,6 @@
 #include "block/reading/block_reader.h"
 
-#include <numbers>
-
+#include "block/reading/object_readers.h"
 #include "tests/block/reading/reading_fixture.h"
 
 namespace {
@@ -18,52 +17,6 @@ class BlockReaderTest : public ReadingTest {
     files.Coords({{0, 0}, {1, 1}, {2, 1}, {3, 4}});
   }
 };
-
-TEST_F(BlockReaderTest, PointsAreReadFromTheirRecordsWithinTheRange) {
-  files.Put(kPointFileName, 0, TPointRecord{});  // a dummy without its flag: skipped as record 0
-  const std::tuple<std::int32_t, double, double, std::uint8_t> records[] = {
-      {1, 1, 0.5, 0}, {2, 2000000, 0, 0}, {3, 2000000.5, 5, 0}, {4, 5, -1, 0}, {5, 6, 6, 1}, {6, 7, 8, 0}};
-  for (const auto& [number, x, y, flag] : records)
-    files.Put(kPointFileName, number, TPointRecord{.Number = number, .Kind = 7, .Precision = 2, .Flag = flag,
-                                                   .Colour = 3, .Symbol = 4, .X = x, .Y = y, .Angle = 0.25});
-  auto points = Layer(Reader()->ReadPoints());
-  ASSERT_NE(points, nullptr);
-  EXPECT_EQ(points->GetName(), dir + " PNT");
-  EXPECT_EQ(Texts(*points, {"BlockName", "TYPE"}), dir + "|PNT");
-  EXPECT_EQ(NumbersOf(*points), (std::vector<int>{1, 2, 6}));
-  auto* first = Child<TPointElement>(*points, 0);
-  EXPECT_EQ(std::tuple(first->GetAbsRefX(), first->GetAbsRefY(), first->Angle), std::tuple(-1.0, -0.5, 0.25));
-  EXPECT_EQ(Texts(*first->Properties(), {"Cislo", "Druh", "Presnost", "Barva", "Znacka"}), "1|7|2|3|4");
-  EXPECT_EQ(LogLines(), (std::vector<std::string>{"Bod.c.3 je mimo rozsah", "Bod.c.4 je mimo rozsah"}));
-}
-
-TEST_F(BlockReaderTest, LinesKeepTheirVerticesPropsAndReferencePointAndComeFromTheRegisterAgain) {
-  const TLineRecord line{.Number = 1, .Kind = 12, .Precision = 3, .Colour = 5, .Symbol = 6, .LineSymbol = 1001,
-                         .FirstVertex = 1, .LastVertex = 3, .Links = {TLineLink{4, 1}, {5, 0}, {6, 1}, {7, 0}},
-                         .LeftArea = 8, .RightArea = -1, .Box = {-1, -2, -5, -7}, .LabelX = 3, .LabelY = 5,
-                         .Angle = 1.5};
-  files.Put(kLineFileName, 1, line);
-  TLineRecord skipped = LineRecord(2, 0, 2);
-  skipped.Flag = 4;  // bit 2 alone: no line
-  files.Put(kLineFileName, 2, skipped);
-  auto reader = Reader();
-  auto lines = Layer(reader->ReadLines());
-  ASSERT_NE(lines, nullptr);
-  EXPECT_EQ(lines->GetName(), dir + " LIN");
-  ASSERT_EQ(NumbersOf(*lines), (std::vector<int>{1}));
-  auto* read = Child<TPolyLineElement>(*lines, 0);
-  EXPECT_EQ(VerticesOf(*read), (Points{{-1, -1}, {-2, -1}, {-3, -4}}));
-  EXPECT_EQ(std::tuple(read->GetAbsRefX(), read->GetAbsRefY(), read->Angle), std::tuple(-3.0, -5.0, 1.5));
-  auto* props = static_cast<TLumarLineProps*>(read->Properties());
-  EXPECT_EQ(Texts(*props, {"Cislo", "Druh", "Presnost", "Barva", "Znacka", "Symbol", "LeftArea", "RightArea"}),
-            "1|12|3|5|6|1001|8|-1");
-  EXPECT_EQ(props->Links, line.Links);
-  // A second read gives the same object, with the reader's colour.
-  reader->SetBarva(9);
-  auto again = Layer(reader->ReadLines());
-  EXPECT_EQ(again->Children(), lines->Children());
-  EXPECT_EQ(props->Barva, 9);
-}
 
 TEST_F(BlockReaderTest, SmallLinesAreTheirEndsAndBadVertexRangesAreLogged) {
   const TLineRecord records[] = {
@@ -86,58 +39,6 @@ TEST_F(BlockReaderTest, SmallLinesAreTheirEndsAndBadVertexRangesAreLogged) {
                                                    dir + ": Linie č.6 má chybný rozsah souřadnic 0 - 4"}));
 }
 
-TEST_F(BlockReaderTest, LineSymbolsArePointsOfTheLinesWithSymbolsFromThousand) {
-  const std::pair<std::int16_t, std::uint8_t> records[] = {{1000, 0}, {999, 0}, {1500, 1}, {2000, 4}};
-  std::int32_t number = 0;
-  for (const auto& [symbol, flag] : records) {
-    ++number;
-    files.Put(kLineFileName, number,
-              TLineRecord{.Number = number, .Kind = 2, .Flag = flag, .Colour = 3, .LineSymbol = symbol,
-                          .FirstVertex = 0, .LastVertex = 1, .Box = {}, .LabelX = 10, .LabelY = 20, .Angle = 1});
-  }
-  auto reader = Reader();
-  reader->SetZnacka(77);  // not handed to this layer
-  auto symbols = Layer(reader->ReadLineSymbols());
-  ASSERT_NE(symbols, nullptr);
-  EXPECT_EQ(Texts(*symbols, {"TYPE"}), "LINSYM");
-  EXPECT_EQ(NumbersOf(*symbols), (std::vector<int>{1, 4}));  // bit 2 alone does not skip a symbol
-  auto* point = Child<TPointElement>(*symbols, 0);
-  EXPECT_EQ(std::pair(point->GetAbsRefX(), point->GetAbsRefY()), std::pair(-10.0, -20.0));
-  EXPECT_DOUBLE_EQ(point->Angle, 1 + std::numbers::pi / 2);
-  EXPECT_EQ(Texts(*point->Properties(), {"Druh", "Barva", "Znacka"}), "2|3|1000");
-  EXPECT_EQ(point->GetOwnersCount(), 1);  // the list only: symbols are not filed
-}
-
-TEST_F(BlockReaderTest, TextsTakeTheirLinesAndTheBlocksCodePage) {
-  for (const auto& [info, codePage] :
-       {std::pair<const char*, TCodePage>{nullptr, cpIBM}, {"CODEPAGE=1250", cpWindows}}) {
-    files.PutBytes(kTextBoxFileName, 0, TTextBoxRecord::Dummy());
-    TTextBoxRecord text{.Number = 7, .Font = 4, .X = 100, .Y = 200, .Height = 2.5, .Slant = 30, .Colour = 6};
-    files.Put(kTextBoxFileName, 1, text);  // number 7: the index counts
-    text.Slant = 0.5;                      // a magnitude up to 1 is no slant
-    files.Put(kTextBoxFileName, 2, text);
-    text.TextAtrib = taZrusenT;
-    files.Put(kTextBoxFileName, 3, text);
-    const std::string lines = platform::Utf8ToCp1250("hlavička\r\nLesní část\r\ndruhý\r\nsmazaný\r\n");
-    files.Raw(kTextFileName, Bytes(lines.begin(), lines.end()));
-    if (info) files.Raw(kInfoFileName, Bytes(info, info + std::strlen(info)));
-    auto reader = Reader();
-    EXPECT_EQ(reader->CodePage(), codePage);
-    auto texts = Layer(reader->ReadTexts());
-    ASSERT_EQ(NumbersOf(*texts), (std::vector<int>{1, 2}));
-    auto* first = Child<TTextElement>(*texts, 0);
-    EXPECT_EQ(first->Text, "Lesní část");
-    EXPECT_EQ(std::pair(first->GetAbsRefX(), first->GetAbsRefY()), std::pair(-100.0, -200.0));
-    auto* props = static_cast<TLumarTextProps*>(first->Properties());
-    EXPECT_EQ(props->CodePage, codePage);
-    EXPECT_EQ(props->StartPoint()->GetX(), -100);
-    EXPECT_DOUBLE_EQ(props->Slope, std::numbers::pi / 6);
-    EXPECT_EQ(Texts(*props, {"Height", "LumarFont", "Barva"}), "2.5|4|6");
-    EXPECT_EQ(Child<TTextElement>(*texts, 1)->GetPropertyText("Slope"), "0");
-    world->ObjectModel()->Clear();  // the next block is read afresh
-  }
-}
-
 TEST_F(BlockReaderTest, TruncatedFilesAreReadAsFarAsTheyAreWhole) {
   files.PutBytes(kTextBoxFileName, 0, TTextBoxRecord::Dummy());
   for (std::int32_t i = 1; i <= 3; ++i) files.Put(kTextBoxFileName, i, TTextBoxRecord{});
@@ -151,6 +52,23 @@ TEST_F(BlockReaderTest, TruncatedFilesAreReadAsFarAsTheyAreWhole) {
   EXPECT_EQ(LogLines(),
             (std::vector<std::string>{dir + ": Soubor TN.TTX má méně řádků (3) než záznamů v TN.TBX (4)",
                                       dir + ": Soubor " + dir + "/TN.LIN není celý, čte se 2 celých záznamů"}));
+}
+
+// Counting whole records is also the block reader's (a truncated line file).
+TEST_F(BlockReaderTest, ALineFileInMemoryHoldsItsWholeRecordsAndItsCoordinatesToo) {
+  BlockFiles(folder.Path()).Raw(kLineFileName, Bytes(210, 0)).Raw(kCoordFileName, Bytes(24, 0)).Flush();
+  auto reader = NewObjectReader<TLumarLinReader>(folder.Path(), Grid());
+  reader->UseMemory = true;
+  reader->Open();
+  EXPECT_NE(dynamic_cast<platform::TMemoryStream*>(reader->Stream()), nullptr);
+  EXPECT_NE(dynamic_cast<platform::TMemoryStream*>(reader->CoordReader()->Stream()), nullptr);
+  EXPECT_EQ(std::pair(reader->GetRecordCount(), reader->HasPartialRecord()), std::pair(std::int64_t{2}, true));
+  std::vector<std::uint8_t> buffer(TLineRecord::Size);
+  reader->SeekRecord(2);
+  EXPECT_FALSE(reader->ReadRecord(buffer.data()));  // a record that is not whole
+  // No file: writing fails rather than reaching a missing stream.
+  auto missing = NewObjectReader<TLumarLinReader>(folder.Path() + "/missing", Grid());
+  EXPECT_NE(ErrorOf([&] { missing->WriteRecord(TLineRecord::Dummy().data()); }), "no error");
 }
 
 TEST_F(BlockReaderTest, AreasAreWalkedAlongTheirLinesWithParentsAsHoles) {
@@ -188,15 +106,6 @@ TEST_F(BlockReaderTest, AreasAreWalkedAlongTheirLinesWithParentsAsHoles) {
   // A second read reuses every area and adds no second hole.
   EXPECT_EQ(Layer(reader->ReadAreas())->Children(), areas->Children());
   EXPECT_EQ(outer->Holes()->Children().size(), 1u);
-
-  // As boundary polygons: the vertices of the walked lines.
-  world->ObjectModel()->Clear();
-  auto polygons = Reader();
-  polygons->ReadAreaAsBoundary = true;
-  auto boundaries = Layer(polygons->ReadAreas());
-  ASSERT_EQ(NumbersOf(*boundaries), (std::vector<int>{1, 2, 3}));
-  EXPECT_EQ(VerticesOf(*Child<TAreaElement>(*boundaries, 2)), (Points{{-20, -5}, {-25, -5}, {-25, -0}, {-20, -0}}));
-  EXPECT_EQ(Texts(*Child<TAreaElement>(*boundaries, 1)->Properties(), {"LineNo", "PaterNo"}), "1|1");
 }
 
 TEST_F(BlockReaderTest, BrokenAreasAndParentChainsAreLoggedNeverFollowedForever) {

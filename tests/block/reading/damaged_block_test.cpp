@@ -58,8 +58,6 @@ class DamagedBlockTest : public ReadingTest {
     count(reader.ReadTexts());
     RunMessages();
     log.Lines.clear();
-    log.Codes.clear();
-    log.Progress.clear();
     world->ObjectModel()->Clear();
     return objects;
   }

@@ -1,5 +1,4 @@
 #pragma once
-#include <cstring>
 #include <fstream>
 
 #include "block/reading/block_reader.h"
@@ -9,7 +8,6 @@
 class BlockFiles {
  public:
   explicit BlockFiles(std::string dir) : dir_(std::move(dir)) {}
-  const std::string& Dir() const { return dir_; }
 
   // Puts a record at index; records before it that were never put are zero.
   template <class R>
@@ -89,25 +87,8 @@ inline TAreaRecord AreaRecord(std::int32_t number, std::int32_t firstLine, std::
           .Box = {}, .Area = 1};
 }
 
-// Collects the codes of the framework messages that reach it as the main
-// tool, and the texts of the log lines.
-class TMessageLog : public TOwnerEntity {
- public:
-  std::vector<int> Codes;
-  std::vector<std::string> Lines;
-  std::vector<int> Progress;
-  void ReceiveMessage(TKestuMessage*& message, bool& handled) override {
-    Codes.push_back(message->Message);
-    if (auto* text = DynamicCast<TKestuTextMessage>(message); text && text->Message == msgLogText)
-      Lines.push_back(text->Text);
-    if (auto* progress = DynamicCast<TProgressMessage>(message); progress && progress->Message == msgProgress)
-      Progress.push_back(progress->Progress);
-    handled = true;
-  }
-};
-
 // The block fixture with a coordinate world (the national grid as system 1),
-// a main tool that records messages, and a block folder whose files are
+// a main tool that records log lines, and a block folder whose files are
 // written when a reader is made.
 class ReadingTest : public BlockTest {
  protected:
@@ -145,7 +126,7 @@ class ReadingTest : public BlockTest {
   }
 
   TWCSWorld* world = nullptr;
-  TMessageLog log;
+  TLogLines log;
   const std::string dir = folder.Path() + "/LES.BLK";
   BlockFiles files{dir};
 };

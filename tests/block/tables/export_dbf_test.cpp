@@ -32,11 +32,6 @@ class ExportDBFTest : public BlockTest {
     line->ID = id;
     return line;
   }
-  void Export(TElement* element) {
-    tool.SetInput(element);
-    tool.DoIt();
-  }
-  std::string Target() const { return File("OUT.BLK/L0003.DBF"); }
 
   TLumarBlockRegister source;
   TExportDBFClass tool;
@@ -49,84 +44,18 @@ TEST_F(ExportDBFTest, ATemplateAndTransferScriptFillOneRecordPerObject) {
   WriteCp1250File(File("CTRL/L0003.TDS"), "nazev NAZEV\r\nVYSKA POPIS\r\n*Barva VLASTNIK\r\n");
   // An older table of that name is replaced on the first object.
   MakeTable("OUT.BLK/L0003.DBF", "STARE char(1)", {{"x"}});
-  Export(Line(12, 1));
-  Export(Line(99, 2));  // no source record
-  Export(Line(14, 3));
-  EXPECT_EQ(tool.GetPropertyText("DBFName"), Target());
-  EXPECT_EQ(FieldNames(Target()).back(), "CISLO N6,0");
-  EXPECT_EQ(Rows(Target()), (Rows_t{{"Dub", "20.5", "3", "5", "7", "30.00", "0.00", "70.00", "", "5", "1"},
+  for (const auto& [cislo, id] : {std::pair{12, 1}, {99, 2}, {14, 3}}) {  // 99: no source record
+    tool.SetInput(Line(cislo, id));
+    tool.DoIt();
+  }
+  const std::string target = File("OUT.BLK/L0003.DBF");
+  EXPECT_EQ(tool.GetPropertyText("DBFName"), target);
+  EXPECT_EQ(FieldNames(target).back(), "CISLO N6,0");
+  EXPECT_EQ(Rows(target), (Rows_t{{"Dub", "20.5", "3", "5", "7", "30.00", "0.00", "70.00", "", "5", "1"},
                                     {"", "", "3", "5", "7", "30.00", "0.00", "70.00", "", "5", "2"},
                                     {"Lípa", "8.0", "3", "5", "7", "30.00", "0.00", "70.00", "", "5", "3"}}));
   EXPECT_EQ(MessageTexts(),
             (std::vector<std::string>{"Není nalezen záznam c.99\r\n" + File("SRC.BLK") + "/L0003.DBF"}));
-}
-
-TEST_F(ExportDBFTest, AnotherKindOpensItsOwnTableAndKeepsAnExistingOne) {
-  WriteCp1250File(File("CTRL/L0003.CRT"), "NAZEV C 10\r\n");
-  WriteCp1250File(File("CTRL/L0004.CRT"), "POPIS C 10\r\n");
-  const std::string kept = MakeTable("OUT.BLK/L0005.DBF", "JINE char(3), CISLO decimal(6,0)", {{"už", "1"}});
-  Export(Line(12, 1));
-  tool.Druh = 4;
-  Export(Line(14, 2));  // made from its template
-  tool.Druh = 5;
-  Export(Line(12, 3));  // exists: appended to, not made again
-  tool.Druh = 3;
-  Export(Line(14, 4));
-  EXPECT_EQ(Rows(Target()), (Rows_t{{"Dub", "1"}, {"Lípa", "4"}}));
-  EXPECT_EQ(Rows(File("OUT.BLK/L0004.DBF")), (Rows_t{{"", "2"}}));
-  EXPECT_EQ(Rows(kept), (Rows_t{{"už", "1"}, {"", "3"}}));
-}
-
-TEST_F(ExportDBFTest, WithoutATemplateTheSourceTablesStructureIsTakenAndWithoutASourceNothing) {
-  for (bool fromSource : {false, true}) {  // no template in the control folder, or CreateFromSource
-    TExportDBFClass fresh;
-    SetTexts(fresh, {{"ExpBlockName", File("OUT.BLK").c_str()}, {"ControlDir", File("CTRL").c_str()}, {"Druh", "3"}});
-    fresh.CreateFromSource = fromSource;
-    fresh.SetInput(Line(12, 8));
-    fresh.DoIt();
-    EXPECT_EQ(FieldNames(Target()), (std::vector<std::string>{"NAZEV C10,0", "VYSKA N5,1", "CISLO N6,0"}))
-        << fromSource;
-    EXPECT_EQ(Rows(Target()), (Rows_t{{"Dub", "20.5", "8"}})) << fromSource;
-    platform::DeleteFile(Target());
-  }
-  EXPECT_TRUE(dialogs.Messages.empty());  // a missing template is no fault
-  // An object without a table of its own gets no record.
-  auto loose = std::make_unique<TPolyLineElement>();
-  loose->SetProperties(new TLumarLineProps);
-  auto dynamicOnly = std::make_unique<TPolyLineElement>();
-  dynamicOnly->SetProperties(new TDynamicProperties);
-  for (TElement* element : {static_cast<TElement*>(loose.get()), static_cast<TElement*>(dynamicOnly.get()),
-                            static_cast<TElement*>(nullptr)}) {
-    Export(element);
-    EXPECT_EQ(tool.Table(), nullptr);
-    EXPECT_FALSE(platform::FileExists(Target()));
-  }
-}
-
-TEST_F(ExportDBFTest, DynamicValuesAloneOrBeforeTheSourceRecord) {
-  WriteCp1250File(File("CTRL/L0003.CRT"), "NAZEV C 10\r\nVEK N 3 0\r\n");
-  TDynamicProperties dynamic;
-  dynamic.SetPropertyText("NAZEV", "Smrk");
-  dynamic.SetPropertyInteger("VEK", 80);
-  tool.SetDynamicProps(&dynamic);
-  Export(Line(12, 1));
-  tool.BothSources = true;
-  Export(Line(14, 2));
-  EXPECT_EQ(Rows(Target()), (Rows_t{{"Smrk", "80", "1"}, {"Lípa", "80", "2"}}));
-}
-
-TEST_F(ExportDBFTest, AreasWriteTheirAreaInSquareUnitsOrHectares) {
-  WriteCp1250File(File("CTRL/P0003.CRT"), "PLOCHA N 12 4\r\nDELKA N 8 1\r\n");
-  tool.ObjectType = 'P';
-  auto area = std::make_unique<TAreaElement>();
-  for (auto [x, y] : {std::pair{0.0, 0.0}, {0.0, 250.0}, {100.0, 250.0}, {100.0, 0.0}}) area->AddVertex(x, y);
-  area->CalcBounds();
-  area->SetProperties(new TLumarAreaProps);
-  area->ID = 4;
-  Export(area.get());
-  tool.PlochyVHa = true;
-  Export(area.get());
-  EXPECT_EQ(Rows(File("OUT.BLK/P0003.DBF")), (Rows_t{{"25000.0000", "600.0", "4"}, {"2.5000", "600.0", "4"}}));
 }
 
 }  // namespace

@@ -1,11 +1,8 @@
 #include "block/tables/lumar_dbf_table.h"
 
-#include "block/tables/transfer_script.h"
 #include "tests/block/block_fixture.h"
 
 namespace {
-
-using Rows_t = std::vector<std::vector<std::string>>;
 
 // An index file: 32-bit little-endian entries.
 Bytes IndexOf(std::initializer_list<std::int32_t> entries) {
@@ -69,100 +66,6 @@ TEST_F(LumarDBFTableTest, FindsOnlyNumbersItHoldsAndNeverReadsOutsideTheIndex) {
   EXPECT_TRUE(table.FindCislo(5));
   EXPECT_FALSE(table.FindCislo(10000001));
   EXPECT_FALSE(table.FindCislo(-4));
-}
-
-TEST_F(LumarDBFTableTest, OpensOnlyTablesThatExistAndFindsTheRecordOfABlockObject) {
-  EXPECT_FALSE(table.FindCislo(1));  // no table at all
-  EXPECT_FALSE(table.Locate(File("L0002.DBF"), 1));
-  EXPECT_FALSE(table.FindRecord(folder.Path(), 'L', 2, 1));
-  EXPECT_TRUE(dialogs.Messages.empty());
-  const std::string file = MakeTable("L0002.DBF", "NAZEV char(5), CISLO decimal(6,0)", {{"a", "6"}, {"b", "9"}});
-  TLumarBlockRegister block;
-  block.SetName(folder.Path());
-  ASSERT_TRUE(table.FindElementRecord(Filed<TPolyLineElement, TLumarLineProps>(block, 9, 2)));
-  EXPECT_TRUE(table.Table().ReadOnly());
-  std::string nazev;
-  table.GetFieldString("NAZEV", nazev);
-  EXPECT_EQ(nazev, "b");
-  EXPECT_FALSE(table.FindElementRecord(Filed<TPolyLineElement, TLumarLineProps>(block, 10, 2)));
-  EXPECT_FALSE(table.FindElementRecord(Filed<TPolyLineElement, TLumarLineProps>(block, 6, 3)));  // no such table
-  EXPECT_FALSE(table.FindElementRecord(nullptr));
-  // Writing the published Cislo runs the search on the open table.
-  ASSERT_TRUE(table.OpenTable(file));
-  SetPropertyTextByName(table, "Cislo", "6");
-  EXPECT_EQ(table.Table().RecNo(), 1);
-  std::string value = "before";
-  EXPECT_FALSE(table.GetFieldString("X", value));
-  EXPECT_EQ(value, "before");
-}
-
-TEST_F(LumarDBFTableTest, TransferCopiesByScriptOrByNameAndPropertiesAndDynamicValuesFillTheirFields) {
-  const std::string source =
-      MakeTable("SRC.DBF", "NAZEV char(10), VYSKA decimal(5,1), TEXT char(4), CISLO decimal(6,0)",
-                {{"Buk", "23.4", "dlouhý", "77"}});
-  WriteCp1250File(
-      File("L0001.TDS"),
-      "; komentář\r\nnazev   popis\r\nVYSKA\r\nTEXT cislo_x\r\n*Barva BARVA\r\n*Neznama NAZEV\r\nVYSKA PLOCHA\r\n");
-  auto area = std::make_unique<TAreaElement>();
-  auto* props = new TLumarAreaProps;
-  props->Barva = 14;
-  area->SetProperties(props);
-  TDynamicProperties dynamic;
-  dynamic.SetPropertyText("cislo_x", "35");
-  dynamic.SetPropertyText("CHYBI", "x");
-  const struct {
-    const char* name;
-    std::string script;
-    Rows_t rows;  // POPIS, NAZEV, PLOCHA, CISLO_X, BARVA, CISLO
-  } cases[] = {
-      {"by name, CISLO left out", "", {{"", "Buk", "", "35", "", ""}}},
-      {"by script; a value the field cannot hold is left out", File("L0001.TDS"), {{"Buk", "", "", "35", "14", ""}}},
-  };
-  TLumarDBFTable from;
-  ASSERT_TRUE(from.Locate(source, 77));
-  for (const auto& c : cases) {
-    const std::string target = MakeTable("T" + std::to_string(&c - cases) + ".DBF",
-                                         "POPIS char(10), NAZEV char(10), PLOCHA decimal(3,2), CISLO_X decimal(3,0), "
-                                         "BARVA decimal(3,0), CISLO decimal(6,0)",
-                                         {});
-    TLumarDBFTable to;
-    to.SetTransferScript(c.script);
-    ASSERT_TRUE(to.OpenForUpdate(target));
-    to.Table().Append();
-    to.Transfer(from);
-    to.ApplyDynamicProps(area.get(), &dynamic);
-    to.ApplyElementProps(area.get());
-    to.Table().Post();
-    to.CloseTable();
-    EXPECT_EQ(Rows(target), c.rows) << c.name;
-  }
-}
-
-TEST_F(LumarDBFTableTest, TransferScriptsPairTheFirstWordWithTheRest) {
-  const struct {
-    const char *line, *source, *target;  // source nil: no pair
-  } cases[] = {
-      {"nazev popis", "NAZEV", "POPIS"}, {"  plocha   dva  slova  ", "PLOCHA", "DVA  SLOVA"},
-      {"*Barva barva", "*BARVA", "BARVA"}, {";zdroj cíl", ";ZDROJ", "CÍL"},
-      {"jedno", nullptr, nullptr},        {"   ", nullptr, nullptr},
-  };
-  for (const auto& c : cases) {
-    TMovedItemContainer script;
-    ASSERT_EQ(script.AddLine(c.line), c.source != nullptr) << c.line;
-    if (!c.source) continue;
-    const auto* pair = static_cast<TSourTarNames*>(script.Children().front());
-    EXPECT_EQ(pair->Source + " " + pair->Target, std::string(c.source) + " " + c.target) << c.line;
-  }
-  TMovedItemContainer script;
-  script.AddLine("A " + std::string(300, 'x'));
-  EXPECT_EQ(static_cast<TSourTarNames*>(script.Children().front())->Target.size(), 255u);
-  script.SetPropertyText("FileName", File("missing.TDS"));
-  EXPECT_TRUE(script.Children().empty());
-  WriteCp1250File(File("two.TDS"), "a b\r\nc d\r\n");
-  script.SetPropertyText("FileName", File("two.TDS"));
-  EXPECT_EQ(script.Children().size(), 2u);
-  table.SetTransferScript(File("missing.TDS"));
-  EXPECT_EQ(table.TransferScript(), nullptr);
 }
 
 }  // namespace
