@@ -14,7 +14,8 @@ TEST_F(GeometryElementTest, ReadingMakesOneEmptyRectEntityNamedGeometry) {
   EXPECT_EQ(std::pair(holder.NoGeometry(), holder.GetCount()), std::pair(true, 0));
   TElement* geometry = holder.GetGeometry();
   ASSERT_NE(DynamicCast<TRectEntity>(geometry), nullptr);
-  EXPECT_EQ(std::tuple(geometry->GetName(), holder.GetGeometry(), holder.GetCount()), std::tuple("GEOMETRY", geometry, 1));
+  EXPECT_EQ(std::tuple(geometry->GetName(), holder.GetGeometry(), holder.GetCount()),
+            std::tuple("GEOMETRY", geometry, 1));
   TGeometryElement named;  // a child named geometry in any case is found and kept
   auto* existing = new TRectEntity;
   existing->SetName("geometry");

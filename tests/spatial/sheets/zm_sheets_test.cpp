@@ -3,7 +3,6 @@
 #include <cmath>
 #include <map>
 #include <memory>
-#include <numbers>
 
 #include "tests/spatial/spatial_fixture.h"
 
@@ -12,26 +11,10 @@ namespace {
 struct Point {
   double X, Y;
 };
-using Corners = std::array<Point, 4>;
-
-// Sheet 1 of 1:200 000 in model coordinates, as the table gives it.
-const Corners kSheet1 = {Point{-898025.984, -909652.431}, Point{-805128.319, -924005.96},
-                         Point{-910223.928, -984669.564}, Point{-816140.335, -999206.329}};
-
 class MapsZMTest : public SpatialTest {
  protected:
   TMapsZM zm;
 };
-
-TEST_F(MapsZMTest, CornersOfASheetAndTheAngle) {
-  zm.SetMap200(1);  // negated and swapped from the table
-  for (int k = 0; k < 4; ++k)
-    EXPECT_EQ(std::pair(std::round(zm.CornerX(k + 1) * 1000), std::round(zm.CornerY(k + 1) * 1000)),
-              std::pair(std::round(kSheet1[k].X * 1000), std::round(kSheet1[k].Y * 1000)))
-        << k;
-  const double angle = std::atan2(kSheet1[3].Y - kSheet1[2].Y, kSheet1[3].X - kSheet1[2].X) + 2 * std::numbers::pi;
-  EXPECT_NEAR(zm.GetAngle(), angle, 1e-12);  // the direction of edge 3 to 4
-}
 
 TEST_F(MapsZMTest, NamesOfEveryScaleRoundTripMalformedOnesAreRefusedAndAnEmptyNameMeansNoSheet) {
   EXPECT_EQ(Texts(zm, {"Scale", "Map200", "MapName"}), "200000|0|");
