@@ -89,7 +89,6 @@ TEST_F(TopologyNodesTest, FaceWalksAddTheFaceAreas) {
   } rows[] = {
       {"the outer side, walked from A along AB", BranchOf(ab, true), -100, 4},
       {"the lower triangle, from A along the diagonal", BranchOf(ac, true), 50, 3},
-      {"the upper triangle, from C back along the diagonal", BranchOf(ac, false), 50, 3},
       {"the lower triangle, from B towards A", BranchOf(ab, false), 50, 3},
       {"an isolated line there and back, the terms cancelling", BranchOf(isolated, true), 0, 2},
       {"a branch without far node ends at once", loose, 42, 1},
