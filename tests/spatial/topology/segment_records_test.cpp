@@ -47,42 +47,4 @@ TEST_F(SegmentRecordsTest, ValuesComeFromTheLinesVerticesAndOutOfRangeReadZero) 
   EXPECT_EQ(none, nullptr);
 }
 
-TEST_F(SegmentRecordsTest, AnEndSnapsOntoANearSegmentOnceAndIsThenFixed) {
-  struct Row {
-    const char* name;
-    TRealPoint end;  // of the snapping segment, which starts at (5, -20)
-    bool fixed;
-    bool snaps;
-  } rows[] = {
-      {"onto the middle", {5, -0.5}, false, true},
-      {"already fixed", {5, -0.5}, true, false},
-      {"foot outside the other", {12, -0.5}, false, false},
-  };
-  for (const Row& row : rows) {
-    const TLumLinAbscissa* other = Segment(Line({{0, 0}, {10, 0}}), 0);
-    TLumLinAbscissa* s = Segment(Line({{5, -20}, {row.end.X, row.end.Y}}), 0);
-    s->FixedEnd = row.fixed;
-    double x = 0, y = 0;
-    EXPECT_EQ(s->SnapEndToSegment(false, other, 1, x, y), row.snaps) << row.name;
-    EXPECT_EQ(std::tuple(s->FixedEnd, s->GetX2(), s->GetY2()),
-              std::tuple(row.fixed || row.snaps, row.snaps ? 5 : row.end.X, row.snaps ? 0 : row.end.Y))
-        << row.name;
-  }
-}
-
-TEST_F(SegmentRecordsTest, EndsMeetAndSplit) {
-  TPolyLineElement* line = Line({{0, 0}, {10, 0}, {10, 10}});
-  TLumLinAbscissa* base = Segment(line, 0);
-  double dist = -1, x = 0, y = 0;
-  const bool meets = base->EndMeetsEndOf(false, Segment(Line({{10.3, 0.4}, {20, 0}}), 0), true, 1, dist, x, y);
-  EXPECT_EQ(std::tuple(meets, x, y), std::tuple(true, 10.3, 0.4));
-  EXPECT_DOUBLE_EQ(dist, 0.5);
-  TLumLinAbscissa* made = nullptr;
-  base->SplitAt(made, 4, 1);
-  std::unique_ptr<TLumLinAbscissa> owned(made);
-  ASSERT_NE(made, nullptr);
-  EXPECT_EQ(std::tuple(line->GetCoordsCount(), base->GetX2(), made->Index, made->IsNew, made->GetX2()),
-            std::tuple(4, 4.0, 1, true, 10.0));
-}
-
 }  // namespace
