@@ -25,7 +25,13 @@ class GeometryElementsTest : public SpatialTest {
   TQuickEntity map;
 };
 
-TEST_F(GeometryElementsTest, AnchorsFollowTheirWritesAndSurviveTheirOwnValuesHandedBack) {
+TEST_F(GeometryElementsTest, EmptyRectanglesAddNothingAndAnchorsFollowTheirWrites) {
+  TRectangle r;  // an empty rectangle or one with a corner at the marker adds nothing
+  r.IncludePoint(5, 7);
+  std::unique_ptr<TRectangle> empty(new TRectangle), marker(Rect(0, 0, 1e30, 5));
+  r.IncludeRect(empty.get());
+  r.IncludeRect(marker.get());
+  EXPECT_EQ(BoxOf(r), (Box4{5, 7, 5, 7}));
   auto e = Box();  // alignment texts move the anchor; its own bounds and anchor handed back are kept
   SetTexts(*e, {{"VertAllign", "Top"}, {"HorizAllign", "center"}, {"HorizAllign", "STŘED"}});
   EXPECT_EQ(Texts(*e, {"RelRefX", "RelRefY", "HorizAllign", "RefPosition"}), "0.5|1|CENTER|6");
