@@ -54,7 +54,6 @@ TEST(Intersections, ClipLineCutsAtTheSidesAndHandsBackTheEnds) {
   using Segment = std::array<std::int32_t, 4>;
   const std::tuple<const char*, Segment, bool, Segment> cases[] = {
       {"vertical, exchanged", {5, -20, 5, 20}, true, {5, 10, 5, 0}},
-      {"diagonal", {-10, -10, 20, 20}, true, {10, 10, 0, 0}},
       {"steep through the bottom", {2, 5, 6, 15}, true, {4, 10, 2, 5}},
       {"steep through the top", {2, 5, 4, -5}, true, {3, 0, 2, 5}},
       {"past the corner region without entering", {-5, 4, 4, -5}, false, {}},
@@ -99,11 +98,9 @@ TEST(Intersections, SegmentIntersectionReportsThePointAndWhetherItLiesOnEach) {
     double x, y;
     bool onFirst, onSecond;
   } cases[] = {
-      {"diagonals of a square", {0, 0, 10, 10, 0, 10, 10, 0}, false, 5, 5, true, true},
       {"shared end", {0, 0, 4, 2, 4, 2, 7, -3}, false, 4, 2, true, true},
       {"vertical first judged by Y", {0, 0, 0, 10, -5, 20, 5, 20}, false, 0, 20, false, true},
       {"two horizontals", {3, 1, 9, 1, 0, 4, 5, 4}, true, 3, 1, false, false},
-      {"parallel", {0, 0, 1, 1, 0, 1, 1, 2}, true, 0, 0, false, false},
   };
   for (const auto& c : cases) {
     double X = -1, Y = -1;

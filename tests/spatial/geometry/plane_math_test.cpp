@@ -81,22 +81,7 @@ TEST(PlaneMath, ConstructedPoints) {
     EXPECT_LT(std::hypot(result.first - expected.first, result.second - expected.second), 1e-12) << name;
 }
 
-TEST(PlaneMath, ProjectionOntoSegmentsAndTheSixByteSlopeDifference) {
-  const struct {
-    std::array<double, 6> in;  // point, then the segment
-    bool on;
-    double x, y, dist;
-  } cases[] = {{{0, 5, 0, 0, 2, 1}, true, 2, 1, std::sqrt(20.0)},
-               {{10, 3, 0, 0, 2, 0}, false, 10, 0, 3},
-               {{5, 7, 2, 3, 2, 3}, true, 2, 3, 5}};  // a degenerate segment: its end
-  for (const auto& c : cases) {
-    bool On = !c.on;
-    double X = 0, Y = 0, Dist = 0;
-    ProjectPointToSegment(On, X, Y, c.in[0], c.in[1], c.in[2], c.in[3], c.in[4], c.in[5], Dist);
-    EXPECT_EQ(std::tuple(On, X, Y), std::tuple(c.on, c.x, c.y)) << c.in[0];
-    EXPECT_DOUBLE_EQ(Dist, c.dist);
-  }
-
+TEST(PlaneMath, TheSixByteSlopeDifference) {
   double X = 0, Y = 0, AX = 0, AY = 0;
   bool NoPoint = true, OnFirst = false, OnSecond = false, ANoPoint = true;
   SegmentIntersection(X, Y, NoPoint, 0, 0, 0.1, 1, 1, 0, 1.3, 1, OnFirst, OnSecond);

@@ -83,26 +83,15 @@ TEST(PolygonClipper, ClipsToTheRectangleClosingWhatItCut) {
 TEST(PolygonClipper, EverySideKeepsItsOwnVerticesAndCutsWhatLiesBeyond) {
   const Points polygon{{20, 50}, {20, 0}, {50, -20}, {80, 0}, {80, 50}};
   const Points clipped{{20, 50}, {20, 0}, {20, 0}, {80, 0}, {80, 0}, {80, 50}, {20, 50}};
-  const std::pair<const char*, TDevicePoint (*)(TDevicePoint)> sides[] = {
-      {"top", [](TDevicePoint p) { return p; }},
-      {"bottom",
-       [](TDevicePoint p) {
-         return TDevicePoint{p.X, 100 - p.Y};
-       }},
-      {"left",
-       [](TDevicePoint p) {
-         return TDevicePoint{p.Y, p.X};
-       }},
-      {"right",
-       [](TDevicePoint p) {
-         return TDevicePoint{100 - p.Y, p.X};
-       }},
-  };
-  for (const auto& [name, turn] : sides) {
+  for (const char* side : {"top", "bottom", "left", "right"}) {
+    const auto turn = [side](TDevicePoint p) {
+      const char s = side[0];
+      return s == 't' ? p : s == 'b' ? TDevicePoint{p.X, 100 - p.Y} : TDevicePoint{s == 'l' ? p.Y : 100 - p.Y, p.X};
+    };
     Points in, expected;
     std::transform(polygon.begin(), polygon.end(), std::back_inserter(in), turn);
     std::transform(clipped.begin(), clipped.end(), std::back_inserter(expected), turn);
-    EXPECT_EQ(Clip({0, 0, 100, 100}, in).points, expected) << name;
+    EXPECT_EQ(Clip({0, 0, 100, 100}, in).points, expected) << side;
   }
 }
 

@@ -50,18 +50,10 @@ class SpaceEntityPropsTest : public SpatialTest {
   TRegister registry;
 };
 
-TEST_F(SpaceEntityPropsTest, FiledPropertiesFindTheirRegistersPrimaryPropertiesAndRecordFields) {
-  std::unique_ptr<TPointElement> loose(Point(3, false));  // without a register: no number, no record asked
-  PropsOf(loose.get())->Record["PLOCHA"] = "1";
-  EXPECT_EQ(std::tuple(PropsOf(loose.get())->GetObjectRegister(), PropsOf(loose.get())->GetOrigNo(),
-                       loose->HasProperty("PLOCHA")),
-            std::tuple(nullptr, -1, false));
-  TPointElement* point = Point(4);
+TEST_F(SpaceEntityPropsTest, FiledPropertiesShareThePrimaryOnesAndWriteOnlyAFoundRecord) {
+  TPointElement* point = Point(4);  // filed: the block's register answers for its properties
   TProbeProps* props = PropsOf(point);
-  ASSERT_NE(props->GetObjectRegister(), nullptr);
-  EXPECT_EQ(std::tuple(props->GetObjectRegister()->GetName(), props->GetBlockRegister(), props->GetOrigNo(),
-                       props->GetPropertyText("BlockName")),
-            std::tuple("B", registry.FindBlockRegister("les"), 4, "LES"));
+  EXPECT_EQ(std::pair(props->GetPropertyText("BlockName"), props->GetOrigNo()), std::pair(std::string("LES"), 4));
   TPointElement* second = Point(4);  // entities under one number share the first one's properties
   EXPECT_EQ(PropsOf(second)->GetPrimaryProps(), props);
   props->Record["PLOCHA"] = "12.5";

@@ -1,7 +1,5 @@
 #include "spatial/sheets/space_tree.h"
 
-#include <algorithm>
-
 #include "tests/spatial/spatial_fixture.h"
 
 namespace {
@@ -45,18 +43,6 @@ TEST_F(SpaceTreeTest, TheTreesOwnBoxDecidesFirstAndCompactUnlinksSharedSheets) {
   ASSERT_EQ(tree.GetRowCount(), 1);
   EXPECT_EQ(std::tuple(Tracked<TSpaceTree>::Alive, NamesIn(*tree.GetRow(0)), other.GetElement(0)),
             std::tuple(2, Strings{"kept"}, shared));
-}
-
-// Replacing and listing the matrix is the linked-child rule the geometry holder's tests cover.
-TEST_F(SpaceTreeTest, TheMatrixIsOneChildMadeOnceAndStoredOnlyWhenThere) {
-  auto matrixStored = [this] {
-    const Strings stored = StoredPropertyNames(tree);
-    return std::count(stored.begin(), stored.end(), "Matrix");
-  };
-  EXPECT_EQ(std::pair(matrixStored(), tree.HasMatrix()), std::pair(0l, false));  // asking what is stored made none
-  TSpaceMatrix* made = tree.Matrix();
-  EXPECT_EQ(std::tuple(tree.Matrix(), tree.Children(), matrixStored()),
-            std::tuple(made, std::vector<TElement*>{made}, 1l));
 }
 
 }  // namespace

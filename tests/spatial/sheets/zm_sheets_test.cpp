@@ -3,7 +3,6 @@
 #include <cmath>
 #include <map>
 #include <memory>
-#include <numbers>
 
 #include "tests/spatial/spatial_fixture.h"
 
@@ -12,64 +11,10 @@ namespace {
 struct Point {
   double X, Y;
 };
-using Corners = std::array<Point, 4>;
-
-// Corners of the locator's current level.
-Corners CornersOf(const TMapsZM& zm) {
-  Corners c;
-  for (int k = 0; k < 4; ++k) c[k] = {zm.CornerX(k + 1), zm.CornerY(k + 1)};
-  return c;
-}
-
-void ExpectCorners(const Corners& actual, const Corners& expected) {
-  for (int k = 0; k < 4; ++k) {
-    EXPECT_NEAR(actual[k].X, expected[k].X, 1e-6) << "corner " << k + 1;
-    EXPECT_NEAR(actual[k].Y, expected[k].Y, 1e-6) << "corner " << k + 1;
-  }
-}
-
-Point Along(const Point& a, const Point& b, double f) { return {a.X + f * (b.X - a.X), a.Y + f * (b.Y - a.Y)}; }
-Point Mid(const Point& a, const Point& b) { return Along(a, b, 0.5); }
-
-// Sheet 1 of 1:200 000 in model coordinates, as the table gives it.
-const Corners kSheet1 = {Point{-898025.984, -909652.431}, Point{-805128.319, -924005.96},
-                         Point{-910223.928, -984669.564}, Point{-816140.335, -999206.329}};
-
 class MapsZMTest : public SpatialTest {
  protected:
   TMapsZM zm;
 };
-
-TEST_F(MapsZMTest, CornersOfSheetsQuartersAndPartsAndTheAngle) {
-  zm.SetMap200(1);  // negated and swapped from the table
-  ExpectCorners(CornersOf(zm), kSheet1);
-  const double angle = std::atan2(kSheet1[3].Y - kSheet1[2].Y, kSheet1[3].X - kSheet1[2].X) + 2 * std::numbers::pi;
-  EXPECT_NEAR(zm.GetAngle(), angle, 1e-12);  // the direction of edge 3 to 4
-
-  // Quarters split at the edge middles and keep the corner order.
-  const auto& c = kSheet1;
-  const Point n = Mid(c[0], c[1]), e = Mid(c[1], c[3]), s = Mid(c[2], c[3]), w = Mid(c[0], c[2]), m = Mid(n, s);
-  const Corners quarters[] = {{c[0], n, w, m}, {n, c[1], m, e}, {w, m, c[2], s}, {m, e, s, c[3]}};
-  zm.SetScale(100000);
-  for (int q = 1; q <= 4; ++q) {
-    SCOPED_TRACE(q);
-    zm.SetMap100(q);
-    ExpectCorners(CornersOf(zm), quarters[q - 1]);
-  }
-  EXPECT_NEAR(zm.GetZMCenterX(), (m.X + e.X + s.X + c[3].X) / 4, 1e-6);
-
-  // The 1:10 000 parts cut the 1:50 000 sheet five by five.
-  zm.SetMapName("01-11");
-  const Corners sheet50 = CornersOf(zm);
-  zm.SetScale(30000);  // other scales read the 1:50 000 corners
-  ExpectCorners(CornersOf(zm), sheet50);
-  auto grid = [&](int column, int row) {
-    return Along(Along(sheet50[0], sheet50[1], column / 5.0), Along(sheet50[2], sheet50[3], column / 5.0), row / 5.0);
-  };
-  zm.SetScale(10000);
-  zm.SetMap10(7);  // column 2, row 2
-  ExpectCorners(CornersOf(zm), {grid(1, 1), grid(2, 1), grid(1, 2), grid(2, 2)});
-}
 
 TEST_F(MapsZMTest, NamesOfEveryScaleRoundTripMalformedOnesAreRefusedAndAnEmptyNameMeansNoSheet) {
   EXPECT_EQ(Texts(zm, {"Scale", "Map200", "MapName"}), "200000|0|");

@@ -48,7 +48,8 @@ class TopologyNodesTest : public SpatialTest {
   }
 
   // The walk's area, whether it closed and its steps.
-  static std::tuple<double, bool, int> Trace(TNodeBranch* branch, bool mark, double area = 0) {
+  static std::tuple<double, bool, int> Trace(TNodeBranch* branch, bool mark) {
+    double area = 0;
     bool closed = false;
     int steps = 0;
     branch->TraceArea(area, closed, steps, mark);
@@ -59,7 +60,7 @@ class TopologyNodesTest : public SpatialTest {
   TEntity graph;
 };
 
-// The ascending order of branches by angle is what the face walks below rely on.
+// The ascending order of branches by angle is what the face walks rely on.
 TEST_F(TopologyNodesTest, ABranchOfEqualAngleGoesAfterTheOneThereAndNoLineIsRefusedWithAMessage) {
   TNode node;  // a branch of equal angle goes after the one already there; the same line end again changes nothing
   TPolyLineElement* longer = Line({{0, 0}, {2, 2}});
@@ -69,36 +70,6 @@ TEST_F(TopologyNodesTest, ABranchOfEqualAngleGoesAfterTheOneThereAndNoLineIsRefu
   EXPECT_EQ(node.AddLine(nullptr, true), nullptr);
   ASSERT_EQ(dialogs.Messages.size(), 1u);
   EXPECT_EQ(dialogs.Messages[0].Text, "Error: TNode.AddLine");
-}
-
-TEST_F(TopologyNodesTest, FaceWalksAddTheFaceAreas) {
-  // A(0,0) B(10,0) C(10,10) D(0,10); the diagonal runs from A to C.
-  TPolyLineElement* ab = Line({{0, 0}, {10, 0}});
-  TPolyLineElement* bc = Line({{10, 0}, {10, 10}});
-  TPolyLineElement* cd = Line({{10, 10}, {0, 10}});
-  TPolyLineElement* da = Line({{0, 10}, {0, 0}});
-  TPolyLineElement* ac = Line({{0, 0}, {5, 5}, {10, 10}});
-  TPolyLineElement* isolated = Line({{20, 0}, {23, 1}, {27, -2}});
-  for (TPolyLineElement* line : {ab, bc, cd, da, ac, isolated}) Connect(line);
-  auto* loose = NodeAt(-50, -50)->AddLine(Line({{-50, -50}, {-47, -49}}), true);  // without a far node
-  const struct {
-    const char* name;
-    TNodeBranch* branch;
-    double area;
-    int steps;
-  } rows[] = {
-      {"the outer side, walked from A along AB", BranchOf(ab, true), -100, 4},
-      {"the lower triangle, from A along the diagonal", BranchOf(ac, true), 50, 3},
-      {"the upper triangle, from C back along the diagonal", BranchOf(ac, false), 50, 3},
-      {"the lower triangle, from B towards A", BranchOf(ab, false), 50, 3},
-      {"an isolated line there and back, the terms cancelling", BranchOf(isolated, true), 0, 2},
-      {"a branch without far node ends at once", loose, 42, 1},
-  };
-  for (const auto& row : rows) {
-    const auto [area, closed, steps] = Trace(row.branch, false, 42);
-    EXPECT_EQ(std::pair(closed, steps), std::pair(true, row.steps)) << row.name;
-    EXPECT_NEAR(area, row.area, 1e-9) << row.name;
-  }
 }
 
 TEST_F(TopologyNodesTest, AMarkingWalkThatMeetsAMarkedBranchDoesNotCloseAndMessagesWaitForTheWalk) {
