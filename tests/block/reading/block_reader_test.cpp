@@ -39,6 +39,19 @@ TEST_F(BlockReaderTest, SmallLinesAreTheirEndsAndBadVertexRangesAreLogged) {
                                                    dir + ": Linie č.6 má chybný rozsah souřadnic 0 - 4"}));
 }
 
+// Only the file's own record numbers are filed in the block's register: a
+// line claiming a number beyond the file is read afresh every time.
+TEST_F(BlockReaderTest, OnlyTheFilesOwnRecordNumbersAreFiled) {
+  files.Put(kLineFileName, 1, LineRecord(1, 0, 1));
+  files.Put(kLineFileName, 2, LineRecord(500, 0, 1));
+  auto reader = Reader();
+  auto first = Layer(reader->ReadLines());
+  auto second = Layer(reader->ReadLines());
+  ASSERT_EQ(NumbersOf(*first), (std::vector<int>{1, 500}));
+  EXPECT_EQ(second->Children()[0], first->Children()[0]);
+  EXPECT_NE(second->Children()[1], first->Children()[1]);
+}
+
 TEST_F(BlockReaderTest, TruncatedFilesAreReadAsFarAsTheyAreWhole) {
   files.PutBytes(kTextBoxFileName, 0, TTextBoxRecord::Dummy());
   for (std::int32_t i = 1; i <= 3; ++i) files.Put(kTextBoxFileName, i, TTextBoxRecord{});
