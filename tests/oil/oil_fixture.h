@@ -100,7 +100,6 @@ class OilTest : public ::testing::Test {
     for (const auto& shown : dialogs.Messages) texts += "!" + shown.Text;
     return texts;
   }
-  TElement* ElementVar(int n) { return program->GetStackItem(kFirstSlot + n)->GetAsPointer(); }
 
   ThreadDialogs dialogs;
   std::unique_ptr<TWorld> world;

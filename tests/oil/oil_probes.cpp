@@ -31,7 +31,7 @@ void TOilEventTool::DoIt() {
 TClass TOilProbe::StaticClass() {
   static const TClassInfo info = DescribeClass<TOilProbe>(
       "TOilProbe", TOwnerEntity::StaticClass(), "OilTests",
-      {FieldProp("Ratio", &TOilProbe::Ratio), FieldProp("Flag", &TOilProbe::Flag), FieldProp("Kind", &TOilProbe::Kind),
+      {FieldProp("Ratio", &TOilProbe::Ratio), FieldProp("Kind", &TOilProbe::Kind),
        FieldProp("Letter", &TOilProbe::Letter), FieldProp("Big", &TOilProbe::Big), FieldProp("Count", &TOilProbe::Count),
        FieldProp("Text", &TOilProbe::Text),
        AccessorProp<TOilProbe, TEntity*>(

@@ -12,7 +12,6 @@ class TOilProbe : public TOwnerEntity {
   KESTX_CLASS(TOilProbe)
  public:
   double Ratio = 0;
-  bool Flag = false;
   TType Kind = TType::Byte;
   char Letter = 'a';
   std::int64_t Big = 0;

@@ -34,11 +34,9 @@ class PreCompiler : public OilTest {};
 TEST_F(PreCompiler, SplitsTextIntoTokensOrReportsErrorsWithTheirPositions) {
   const std::tuple<const char*, std::vector<std::string>, std::string> cases[] = {  // name, lines, what Tokens gives
       {"keywords in any case", {"begin Begin BEGIN"}, "3:begin 3:Begin 3:BEGIN "},
-      {"identifier", {"Ahoj_1"}, "58:Ahoj_1 "},
       {"digit then underscore", {"1_"}, "60:1 58:_ "},
       {"numbers", {"12 12.5 1e3 1E+3"}, "60:12 59:12.5 59:1e3 59:1E+3 "},
       {"quoted strings", {"'abc' \"abc\""}, "61:'abc' 61:\"abc\" "},
-      {"no blanks needed", {"a:=b"}, "58:a 52::= 58:b "},
       {"relations", {"a <> b <= >= < > ="}, "58:a 51:<> 58:b 49:<= 50:>= 45:< 46:> 35:= "},
       {"dividers", {"\\ \\\\ \\\\["}, "53:\\ 54:\\ 56:\\ "},
       {"punctuation", {".,;+-*/[]():"}, "32:. 33:, 34:; 36:+ 37:- 38:* 39:/ 40:[ 41:] 42:( 43:) 44:: "},
@@ -46,7 +44,6 @@ TEST_F(PreCompiler, SplitsTextIntoTokensOrReportsErrorsWithTheirPositions) {
       {"open comment swallows the rest", {"a { one", "b"}, "58:a "},
       {"element divider directive", {"{$ELEMENTDIVIDER |} a|b"}, "58:a 53:| 58:b "},
       {"owner divider directive", {"{$ownerdivider ##} a##b a\\b"}, "58:a 54:# 58:b 58:a 53:\\ 58:b "},
-      {"empty lines", {"", "  x  ", ""}, "58:x "},
       {"dot without digits", {"x 12. "}, "58:x ! 1 Očekávám celé číslo @0:6"},
       {"exponent at line end", {"", "1e"}, "! 1 Očekávám celé číslo @1:3"},
       {"open string", {"a 'abc"}, "58:a ! 16 Neuzavřený řetězec @0:3"},
@@ -57,7 +54,6 @@ TEST_F(PreCompiler, SplitsTextIntoTokensOrReportsErrorsWithTheirPositions) {
       {"divider of letters", {"{$OWNERDIVIDER a}"}, "! 20 Tento znak není povolen: a @0:16"},
       {"later character of a divider", {"{$OWNERDIVIDER #a}"}, "! 20 Tento znak není povolen: a @0:17"},
       {"unknown directive", {"{$DIVIDER |}"}, "! 1 Očekávám identifikátor @0:3"},
-      {"directive without value", {"{$OWNERDIVIDER   "}, "! 1 Očekávám identifikátor @0:18"},
   };
   for (const auto& [name, lines, tokens] : cases) EXPECT_EQ(Tokens(lines), tokens) << name;
 }

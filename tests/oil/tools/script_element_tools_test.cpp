@@ -67,10 +67,8 @@ TEST_F(ScriptElementTools, DoTheirWorkOrNothingWhenTheirConditionFails) {
       {"FreeAll clears the children as Clear does", "TFreeAll", {}, "Other", "|2 0 0"},
       {"AddElement", "TAddElement", {"Tech"}, "Other", "Tech|2 2 0"},
       {"FindOwnerByClass", "TFindOwnerByClass", {"OwnerEntity"}, "Child", "Root|2 1 0"},
-      {"FindOwnerByClass of an unknown class", "TFindOwnerByClass", {"Nothing"}, "Child", "Tech|2 1 0"},
       {"FindOwnerByName", "TFindOwnerByName", {"Other"}, "Child", "Other|2 1 0"},
       {"FindElementByName ignores case", "TFindElementByName", {"tech"}, "Root", "Tech|2 1 0"},
-      {"FindElementByName without a match", "TFindElementByName", {"none"}, "Root", "|2 1 0"},
       {"FindElementByClass", "TFindElementByClass", {"Technology"}, "Root", "Tech|2 1 0"},
   };
   for (const auto& c : cases) {
