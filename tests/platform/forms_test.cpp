@@ -16,7 +16,6 @@ namespace platform {
 namespace {
 
 using ::testing::ElementsAre;
-using ::testing::IsSupersetOf;
 
 class FormsTest : public ::testing::Test {
  protected:
@@ -30,15 +29,6 @@ class FormsTest : public ::testing::Test {
 bool Inside(const Bounds& inner, const Bounds& outer) {
   return inner.Width > 0 && inner.Left >= outer.Left && inner.Top >= outer.Top &&
          inner.Left + inner.Width <= outer.Left + outer.Width && inner.Top + inner.Height <= outer.Top + outer.Height;
-}
-
-TEST_F(FormsTest, ControlsAreReachedByTheirNamesWithCzechTexts) {
-  EXPECT_THROW(Form("TNoSuchForm"), EFormLayoutError);
-  Form form("Tf_SelectDir");
-  EXPECT_EQ(form.Caption() + "|" + form.Text("bt_OK"), "Výběr složky|Použít");
-  EXPECT_THAT(form.ControlNames(), IsSupersetOf({"cb_Drive", "lb_Dirs", "bt_NewDir", "bt_OK", "bt_Storno"}));
-  EXPECT_FALSE(form.HasControl("cb_50"));
-  EXPECT_THROW(form.Text("cb_50"), EFormLayoutError);
 }
 
 TEST_F(FormsTest, AModalRunAnswersTheResultOfTheButtonThatEndedIt) {
@@ -57,33 +47,6 @@ TEST_F(FormsTest, AModalRunAnswersTheResultOfTheButtonThatEndedIt) {
     SetModalAnswerer(act);
     EXPECT_EQ(Form("TKestuConfirmDialog_Form").ShowModal(), result);
   }
-}
-
-TEST_F(FormsTest, ACloseQueryThatSaysNoKeepsTheFormInItsRun) {
-  Form form("TKestuDialog_Form");
-  int asked = 0;
-  form.OnCloseQuery([&] { return ++asked > 1; });
-  SetModalAnswerer([](Form& f) {
-    EXPECT_FALSE(UserCloseWindow(f));
-    UserClick(f, "bt_OK");
-  });
-  EXPECT_EQ(form.ShowModal(), 1);
-  EXPECT_EQ(asked, 1);
-  EXPECT_TRUE(form.Close());
-  EXPECT_EQ(asked, 2);
-}
-
-TEST_F(FormsTest, DroppedFilesArriveInTheSystemsOrderOnlyWhenAccepted) {
-  Form form("TKestuDialog_Form");
-  std::vector<std::string> dropped;
-  form.OnFilesDropped([&](const std::vector<std::string>& files) {
-    dropped.insert(dropped.end(), files.begin(), files.end());
-  });
-  UserDropFiles(form, {"/tmp/a.kes"});
-  EXPECT_TRUE(dropped.empty());
-  form.SetAcceptDropFiles(true);
-  UserDropFiles(form, {"/tmp/c.kes", "/tmp/a.kes", "/tmp/b.kes"});
-  EXPECT_THAT(dropped, ElementsAre("/tmp/c.kes", "/tmp/a.kes", "/tmp/b.kes"));
 }
 
 TEST_F(FormsTest, UnattendedRunsTakeTheDefaultButtonAndLogTheText) {
@@ -178,47 +141,6 @@ TEST_F(FormsTest, AToolBarShowsAMainMenusTopLevelItemsAsDropDownButtons) {
   other.reset();
   EXPECT_THAT(form.Items("MenuBar"), ElementsAre());
   EXPECT_EQ(form.Items("MainMenu1"), top);
-}
-
-constexpr const char* kTree = "tv_Tree";
-
-TEST_F(FormsTest, TreeNodesKeepTheirNumbersTextsAndData) {
-  Form form("TExplorerForm");
-  using Node = std::tuple<std::string, std::string, std::uint32_t, std::vector<int>>;  // texts, data, children
-  const auto node = [&](int n) {
-    return Node(form.TreeNodeText(kTree, n), form.TreeNodeText(kTree, n, 1), form.TreeNodeData(kTree, n),
-                form.TreeChildren(kTree, n));
-  };
-  const int root = form.TreeAddNode(kTree, 0, {"kořen"}, 7);
-  const int child = form.TreeAddNode(kTree, root, {"dítě", "2"}, 8);
-  const int grandchild = form.TreeAddNode(kTree, child, {"vnuk"}, 9);
-  EXPECT_EQ(form.TreeAddNode(kTree, 999, {"orphan"}, 1), 0);
-  EXPECT_EQ(node(0), Node("", "", 0, {root}));
-  EXPECT_EQ(node(root), Node("kořen", "", 7, {child}));
-  EXPECT_EQ(node(child), Node("dítě", "2", 8, {grandchild}));
-  form.TreeDeleteChildren(kTree, root);
-  EXPECT_EQ(node(root), Node("kořen", "", 7, {}));
-  EXPECT_EQ(std::pair(node(child), node(grandchild)), std::pair(Node(), Node()));
-  const int next = form.TreeAddNode(kTree, root, {"nový"}, 10);
-  EXPECT_GT(next, grandchild) << "numbers of deleted nodes are not given again";
-  form.TreeClear(kTree);
-  EXPECT_EQ(std::tuple(node(0), node(root), node(next)), std::tuple(Node(), Node(), Node()));
-  EXPECT_THROW(form.TreeChildren("sb_Status", 0), EFormLayoutError);
-}
-
-TEST_F(FormsTest, ExpandingCollapsingAndSelectingTreeNodesCallTheirHandlers) {
-  Form form("TExplorerForm");
-  std::vector<std::string> events;
-  form.OnTreeExpanded(kTree, [&](int node) { events.push_back("+" + form.TreeNodeText(kTree, node)); });
-  form.OnTreeCollapsed(kTree, [&](int node) { events.push_back("-" + form.TreeNodeText(kTree, node)); });
-  form.OnChange(kTree, [&] { events.push_back("=" + form.TreeNodeText(kTree, form.TreeCurrent(kTree))); });
-  const int a = form.TreeAddNode(kTree, 0, {"a"}, 1);
-  form.TreeAddNode(kTree, a, {"a1"}, 2);
-  const int b = form.TreeAddNode(kTree, 0, {"b"}, 3);
-  form.SetTreeExpanded(kTree, a, true);
-  form.SetTreeExpanded(kTree, a, false);
-  form.SetTreeCurrent(kTree, b);
-  EXPECT_EQ(events, (std::vector<std::string>{"+a", "-a", "=b"}));
 }
 
 }  // namespace
