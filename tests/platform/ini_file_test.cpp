@@ -1,7 +1,6 @@
 #include "platform/ini_file.h"
 
 #include <string>
-#include <tuple>
 
 #include "platform/files.h"
 #include "tests/platform/temp_folder.h"
@@ -9,26 +8,6 @@
 namespace {
 
 class IniFileTest : public TempFolderTest {};
-
-TEST_F(IniFileTest, ReadsSectionsAndKeysRegardlessOfCaseWithDefaultsForWhatIsMissing) {
-  WriteCp1250File(File("a.ini"), "; komentář\r\n[Options]\r\nDataDirectory = C:\\Data\\Úsek \r\nExport_25=True\r\n"
-                                 "[MainForm]\nLeft=12\nTop=x12\nWidth=\nHeight=-3\n");
-  const platform::TIniFile ini(File("a.ini"));
-  const std::tuple<const char*, const char*, std::string> cases[] = {  // section, key, value
-      {"options", "DATADIRECTORY", "C:\\Data\\Úsek"},
-      {"OPTIONS", "export_25", "True"},
-      {"Options", "Export_50", "default"},
-      {"Missing", "Export_25", "default"},
-      {"MainForm", "Options", "default"},  // a section's name is no key
-  };
-  for (const auto& [section, key, value] : cases)
-    EXPECT_EQ(ini.ReadString(section, key, "default"), value) << section << "/" << key;
-  // A value that is no number, or empty, reads as the default.
-  EXPECT_EQ(std::tuple(ini.ReadInteger("mainform", "left", 0), ini.ReadInteger("MainForm", "Top", 7),
-                       ini.ReadInteger("MainForm", "Width", 7), ini.ReadInteger("MainForm", "Height", 7)),
-            std::tuple(12, 7, 7, -3));
-  EXPECT_EQ(std::pair(ini.SectionExists("MAINFORM"), ini.ValueExists("Options", "Export_2")), std::pair(true, false));
-}
 
 TEST_F(IniFileTest, WritesChangeOnlyTheirLineAndKeepEverythingElseByteForByte) {
   struct Case {
