@@ -8,8 +8,6 @@
 #include <utility>
 #include <vector>
 
-#include "tests/platform/temp_folder.h"
-
 namespace {
 
 using platform::EReadError;
@@ -153,28 +151,6 @@ TEST(ClassesTest, SkipValueStepsOverListsNestedAHundredThousandDeep) {
   TReader reader(stream, 4096);
   reader.SkipValue();
   EXPECT_EQ(reader.ReadInteger(), 42);
-}
-
-TEST(ClassesTest, FileStreamWritesAndReadsBackThroughLargeAndSmallBuffers) {
-  TempFolder folder;
-  const std::string name = folder.File("žluť.bin");
-  {
-    platform::TFileStream file(name, platform::TFileStream::Mode::Create);
-    TWriter writer(file, kSmallBuffer);
-    writer.WriteListBegin();
-    for (int i = 0; i < 1000; ++i) writer.WriteInteger(i * 1000);
-    writer.WriteListEnd();
-    writer.FlushBuffer();
-    EXPECT_EQ(writer.Position(), file.Size());
-  }
-  platform::TFileStream file(name, platform::TFileStream::Mode::OpenRead);
-  TReader reader(file, 64000);
-  reader.ReadListBegin();
-  for (int i = 0; i < 1000; ++i) ASSERT_EQ(reader.ReadInteger(), i * 1000);
-  reader.ReadListEnd();
-  EXPECT_EQ(reader.Remaining(), 0u);
-  EXPECT_THROW(platform::TFileStream(folder.File("missing.bin"), platform::TFileStream::Mode::OpenRead),
-               platform::EFOpenError);
 }
 
 }  // namespace
