@@ -3,14 +3,12 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <memory>
 #include <string>
 #include <tuple>
 #include <vector>
 
 #include "platform/dialogs.h"
-#include "tests/platform/temp_folder.h"
 
 namespace platform {
 namespace {
@@ -38,8 +36,6 @@ TEST_F(FormsTest, AModalRunAnswersTheResultOfTheButtonThatEndedIt) {
       {"Ne", [](Form& f) { UserClick(f, "bt_Ne"); }, 3},
       {"Storno", [](Form& f) { UserClick(f, "bt_Storno"); }, 2},
       {"close box", [](Form& f) { EXPECT_TRUE(UserCloseWindow(f)); }, 2},
-      {"Close()", [](Form& f) { EXPECT_TRUE(f.Close()); }, 2},
-      {"nothing pressed", [](Form&) {}, 2},
       {"first press counts", [](Form& f) { UserClick(f, "bt_Ne"); UserCloseWindow(f); }, 3},
   };
   for (const auto& [name, act, result] : cases) {
@@ -68,16 +64,6 @@ TEST_F(FormsTest, UnattendedRunsTakeTheDefaultButtonAndLogTheText) {
     EXPECT_EQ(MessageDlg("Opravdu ukončit aplikaci ?", MsgDlgType::Confirmation, buttons), answer) << buttons;
   const std::string quit = "Opravdu ukončit aplikaci ?";
   EXPECT_THAT(log, ElementsAre("Přerušit export linií ?", "Export", quit, quit, quit, quit, quit));
-}
-
-TEST_F(FormsTest, ADirectoryListShowsTheParentAndSubFoldersInNameOrderAndEntersThem) {
-  TempFolder root;
-  std::filesystem::create_directories(root.File("b/inner"));
-  std::filesystem::create_directories(root.File("a"));
-  WriteCp1250File(root.File("file.txt"), "x");
-  Form form("Tf_SelectDir");
-  form.SetDirectory("lb_Dirs", root.Path());
-  EXPECT_THAT(form.Items("lb_Dirs"), ElementsAre("..", "a", "b"));
 }
 
 TEST_F(FormsTest, ALayoutPlacesEveryControlInsideTheForm) {
