@@ -93,16 +93,4 @@ TEST_F(ScriptElementTools, DoTheirWorkOrNothingWhenTheirConditionFails) {
   }
 }
 
-TEST_F(ScriptElementTools, DoItRunsItsInputAndTakesItsOutput) {
-  Build();
-  auto* inner = new TFindElementByName;
-  inner->ElementName = "Child";
-  inner->SetInput(root.get());
-  tech->AddTool(inner);
-  TDoIt tool;
-  tool.SetInput(inner);
-  tool.DoIt();
-  EXPECT_EQ(tool.Output(), child);
-}
-
 }  // namespace
