@@ -58,7 +58,6 @@ class TRecursor : public TTechnology {
   bool OnDescentPath(const TElement* element) const;
 
  private:
-
   // Entities whose children are being walked.
   std::unordered_set<const TElement*> descent_;
 };
