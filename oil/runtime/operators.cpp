@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "oil/errors/lang_errors.h"
+#include "platform/code_page.h"
 
 namespace {
 
@@ -321,6 +322,12 @@ bool CompareNumbers(Relation relation, double a, double b) {
   return Ordered(relation, a, b);
 }
 
+// Texts order as their characters do: by the Windows-1250 bytes that chars
+// hold, not by the UTF-8 they are kept in.
+bool CompareTexts(Relation relation, const std::string& a, const std::string& b) {
+  return Ordered(relation, platform::Utf8ToCp1250(a), platform::Utf8ToCp1250(b));
+}
+
 }  // namespace
 
 TOilValue TOilCompare::Evaluate() {
@@ -339,7 +346,7 @@ TOilValue TOilCompare::Evaluate() {
     case otByte:
     case otFloat:
     case otInteger: return MakeBoolean(CompareNumbers(relation, a->GetAsFloat(), b->GetAsFloat()));
-    case otString: return MakeBoolean(Ordered(relation, a->GetAsString(), b->GetAsString()));
+    case otString: return MakeBoolean(CompareTexts(relation, a->GetAsString(), b->GetAsString()));
     case otElement:
       // Elements are ordered by their handles: stable for their lifetime.
       return MakeBoolean(Ordered(relation, HandleOfElement(a->GetAsPointer()), HandleOfElement(b->GetAsPointer())));
