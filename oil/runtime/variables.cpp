@@ -99,6 +99,9 @@ TOilValue TCalledVariable::GetValue() { return TOilValue(Storage()->CreateCopy()
 
 void TCalledVariable::SetValue(TOilValue value) {
   TTypeElement* storage = Storage();
+  // A FLOAT or STRING parameter may stand for an INTEGER or CHAR variable:
+  // what that variable cannot hold is refused, not cut down.
+  if (value && !TypesCompatible(TypeCodeOf(*storage), TypeCodeOf(*value))) Fail(rteTypeMismatch);
   AssignToStorage(*storage, DeclaredClassOf(*storage), std::move(value));
 }
 

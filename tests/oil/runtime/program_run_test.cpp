@@ -63,6 +63,14 @@ TEST_F(ProgramRun, StatementsAndRoutinesLeaveTheirVariablesAndReportsAsExpected)
        "FUNCTION Outer(A: INTEGER): INTEGER;\n"
        "  FUNCTION Twice(): INTEGER; BEGIN RESULT := A * 2; END;\n"
        "BEGIN RESULT := Twice() + 1; END; BEGIN r : INTEGER := Outer(20);", "41|"},
+      {"a FLOAT parameter cannot write a fraction into an INTEGER variable",
+       "PROCEDURE Set(VAR F: FLOAT); BEGIN F := 7 / 2; END; BEGIN n : INTEGER := 1; Set(n);", "1|!Typová neshoda"},
+      {"a FLOAT parameter writes an integer into an INTEGER variable",
+       "PROCEDURE Set(VAR F: FLOAT); BEGIN F := 1410065408 + 2; END; BEGIN n : INTEGER := 1; Set(n);", "1410065410|"},
+      {"a STRING parameter cannot write a text into a CHAR variable",
+       "PROCEDURE Set(VAR S: STRING); BEGIN S := 'ab'; END; BEGIN c : CHAR := 'q'; Set(c);", "q|!Typová neshoda"},
+      {"a STRING parameter writes a char into a CHAR variable",
+       "PROCEDURE Set(VAR S: STRING); BEGIN S := 'z'; END; BEGIN c : CHAR := 'q'; Set(c);", "z|"},
       {"function result type and slots",
        "FUNCTION F(A: INTEGER; VAR B: FLOAT): STRING; BEGIN B := A; RESULT := 'done'; END;\n"
        "BEGIN x : FLOAT; s : STRING := F(3, x);", " 3.00000000000000E+0000|done|"},
