@@ -15,6 +15,8 @@ class TRunContext {
 
   static TRunContext* Current();
   TOilProgram* Program() const { return program_; }
+  // The context this one was installed over: a run started from inside another.
+  TRunContext* Previous() const { return previous_; }
   // Called between two statements.
   virtual void BetweenStatements() {}
   // Keeps the report of a run-time error for the end of the run; false when
@@ -28,3 +30,8 @@ class TRunContext {
 
 // The point between two statements of the running program, if any.
 void BetweenStatements();
+
+// Whether freeing the element, or clearing its children, would free a program
+// that runs on this thread or a part of one: the element is such a program,
+// holds one (directly or through others), or is held by one.
+bool TouchesRunningProgram(TElement* element);

@@ -5,8 +5,11 @@
 #include <string>
 
 #include "framework/core/class_registry.h"
+#include "framework/tools/world.h"
 #include "oil/errors/lang_errors.h"
 #include "oil/runtime/program_objects.h"
+#include "oil/runtime/program_run.h"
+#include "oil/runtime/run_context.h"
 
 namespace {
 
@@ -269,6 +272,22 @@ TOilValue TOwnerByNumberOperator::Evaluate() {
 
 // ---------------------------------------------------------------- tool calls
 
+namespace {
+
+// An output the call made and nothing holds belongs to the running program.
+// Handles are issued in order, so an output whose handle is newer than the
+// tool's was first referred to during the call; an element that lived before
+// it (the world, another tool's output) is never taken.
+void HandOverLooseOutput(TElement* output, std::uint32_t toolHandle) {
+  TRunContext* context = TRunContext::Current();
+  if (!context || !context->Program() || !output || output->HolderCount() != 0 || output == World()) return;
+  for (TRunContext* run = context; run; run = run->Previous())
+    if (output == run->Program()) return;
+  if (HandleOfElement(output) > toolHandle) context->Program()->KeepLooseOutput(output);
+}
+
+}  // namespace
+
 void TToolInputInfo::SetExpression(TOilOperator* expression) { SetOwnedElement(expression_, expression); }
 
 TEntity* TToolOperator::GetInputs() {
@@ -324,7 +343,9 @@ TOilValue TToolOperator::Evaluate() {
       WritePropertyValue(*tool, *props[static_cast<std::size_t>(index)], *value);
     }
   }
+  const std::uint32_t toolHandle = HandleOfElement(tool);
   tool->DoIt();
+  HandOverLooseOutput(tool->Output(), toolHandle);
   return Reference(tool->Output());
 }
 

@@ -95,6 +95,72 @@ TEST_F(ProgramRun, StatementsAndRoutinesLeaveTheirVariablesAndReportsAsExpected)
   }
 }
 
+// Each row's statements make the main block; it gives the probe tools still alive after the run, then what Outcome
+// gives after '|'.
+TEST_F(ProgramRun, FreesTheOutputsOfToolCallsThatNothingTookWhenTheRunEnds) {
+  const Row cases[] = {
+      {"outputs nobody took",
+       "i : INTEGER; e : TELEMENT; FOR i := 1 TO 1000 DO e := Create(NameOfClass: 'TOilProbeTool', ElementName: 'x');",
+       "0|"},
+      {"an output an entity took",
+       "e : TELEMENT := Create(NameOfClass: 'TOilProbeTool', ElementName: 'Kept'); WORLD\\Model.AddElement(ElementToAdd: e);",
+       "1|"},
+      {"an output the program freed itself",
+       "s : STRING; e : TELEMENT := Create(NameOfClass: 'TOilProbeTool', ElementName: 'x'); e.Free();"
+       " IF e = NIL THEN s := 'nil';",
+       "0|nil|"},
+      {"an output taken and freed by its taker",
+       "e : TELEMENT := WORLD\\Model.Create(NameOfClass: 'TOwnerEntity', ElementName: 'Box');\n"
+       "c : TELEMENT := Create(NameOfClass: 'TOilProbeTool', ElementName: 'x'); e.AddElement(ElementToAdd: c); e.Free();",
+       "0|"},
+      {"an output that lived before the call",
+       "s : STRING; e : TELEMENT := WORLD\\Model.FindOwnerByClass(OwnerClass: 'TWorld'); IF e = WORLD THEN s := 'world';",
+       "0|world|"},
+      {"outputs nobody took when the run ends by an error",
+       "e : TELEMENT := Create(NameOfClass: 'TOilProbeTool', ElementName: 'x'); e := WORLD.NoSuchProperty;",
+       "0|!Špatné jméno property"},
+  };
+  for (const auto& c : cases) {
+    TOilProbeTool::Alive = 0;
+    RunProgram("PROGRAM T;\nBEGIN\n" + c.text + "\nEND.");
+    const std::string expected = c.expected.substr(c.expected.find('|') + 1);
+    EXPECT_EQ(std::to_string(TOilProbeTool::Alive) + "|" + Outcome(expected), c.expected) << c.name;
+  }
+}
+
+// Each row's statements make the main block of a program the object model holds as PROGRAM, beside an entity Other;
+// the program's variables from the first slot and the boxes of its report as Outcome gives them, then whether
+// Other is still there.
+TEST_F(ProgramRun, RefusesToFreeWhatRunsIt) {
+  const Row cases[] = {
+      {"the program itself", "n : INTEGER; WORLD\\Model\\'PROGRAM'.Free(); n := 1;", "0|!Prvek neexistuje|other"},
+      {"the entity that holds it", "n : INTEGER; WORLD\\Model.FreeAll(); n := 1;", "0|!Prvek neexistuje|other"},
+      {"an entity that holds it through another", "n : INTEGER; WORLD\\Model\\Box.Free(); n := 1;",
+       "0|!Prvek neexistuje|other"},
+      {"its statements", "n : INTEGER; WORLD\\Model\\'PROGRAM'\\'Program Lines'.FreeAll(); n := 1;",
+       "0|!Prvek neexistuje|other"},
+      {"the world", "n : INTEGER; WORLD.Free(); n := 1;", "0|!Prvek neexistuje|other"},
+      {"refused as an error TRY takes", "n : INTEGER; TRY WORLD\\Model\\'PROGRAM'.Free(); END; n := 1;", "1||other"},
+      {"anything else", "n : INTEGER; WORLD\\Model\\Other.Free(); n := 1;", "1||gone"},
+  };
+  for (const auto& c : cases) {
+    dialogs.Messages.clear();
+    Compile("PROGRAM T;\nBEGIN\n" + c.text + "\nEND.");
+    program->SetName("PROGRAM");
+    world->ObjectModel()->AddElement(program.get());
+    auto* box = AddNamed<TOwnerEntity>(world->ObjectModel(), "Box");
+    box->AddElement(AddNamed<TOwnerEntity>(world->ObjectModel(), "Inner"));
+    static_cast<TOwnerEntity*>(box->GetElement(0))->AddElement(program.get());
+    AddNamed<TOwnerEntity>(world->ObjectModel(), "Other");
+    program->Run();
+    const char* other = world->ObjectModel()->FindElementByName("Other") ? "other" : "gone";
+    EXPECT_EQ(Outcome(c.expected.substr(0, c.expected.rfind('|'))) + "|" + other, c.expected) << c.name;
+    // The model frees the program with the rest.
+    program.release();
+    world->ObjectModel()->Clear();
+  }
+}
+
 class RunErrors : public OilTest {};
 
 TEST_F(RunErrors, OfTheOperatorsPassTryAndTheRunReport) {

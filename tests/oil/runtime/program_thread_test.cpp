@@ -120,6 +120,24 @@ TEST_F(ProgramThread, FreeingTheProgramStopsItsRunFirst) {
   EXPECT_EQ(ProbeCount(), stopped);
 }
 
+TEST_F(ProgramThread, ARunThatFreesWhatRunsItEndsWithAReportInsteadOfWaitingForItself) {
+  const Row cases[] = {  // the statement, the boxes shown
+      {"the program", "WORLD\\Model\\'PROGRAM'.Free();", "!Prvek neexistuje"},
+      {"the entity that holds it", "WORLD\\Model.FreeAll();", "!Prvek neexistuje"},
+  };
+  for (const auto& c : cases) {
+    dialogs.Messages.clear();
+    Compile("PROGRAM P; BEGIN " + c.text + " END.");
+    program->SetName("PROGRAM");
+    world->ObjectModel()->AddElement(program.get());
+    program->Execute();
+    ASSERT_TRUE(RunUntil([&] { return !program->Running(); })) << c.name;
+    EXPECT_EQ(Outcome(c.expected), c.expected) << c.name;
+    EXPECT_EQ(world->ObjectModel()->FindElementByName("PROGRAM"), program.get()) << c.name;
+    world->ObjectModel()->RemoveElement(program.get());
+  }
+}
+
 TEST_F(ProgramThread, StopsWhileWaitingForTheUserInterface) {
   // The program waits for a box while the user-interface thread stops it.
   dialogs.DefaultAnswer = platform::mrOk;
