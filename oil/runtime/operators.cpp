@@ -15,12 +15,12 @@ bool InSet(int type, unsigned set) { return type >= 0 && type < 8 && (set & Type
 // Raised by the operators: no TRY takes these.
 [[noreturn]] void Fail(int code) { throw TLangError(code); }
 
-TOilValue MakeInteger(std::int32_t value) { return TOilValue(TIntegerElement::CreateValue(value)); }
-TOilValue MakeBoolean(bool value) { return TOilValue(TBooleanElement::CreateValue(value)); }
+TOilValue MakeInteger(std::int32_t value) { return TOilValue::Integer(value); }
+TOilValue MakeBoolean(bool value) { return TOilValue::Boolean(value); }
 
 TOilValue MakeFloat(double value) {
   if (!std::isfinite(value)) throw EOilArithmetic("Floating point overflow");
-  return TOilValue(TFloatElement::CreateValue(value));
+  return TOilValue::Float(value);
 }
 
 std::int32_t Wrap(std::int64_t value) {
@@ -50,12 +50,6 @@ unsigned AdditiveFlags(unsigned a, unsigned b) {
 constexpr unsigned kTextTypes = TypeBit(otChar) | TypeBit(otString);
 
 }  // namespace
-
-int TypeCodeOf(const TTypeElement& value) { return static_cast<int>(value.GetTyp()); }
-
-void ReleaseValue(TTypeElement* value) {
-  if (value && value->HolderCount() == 0 && value->CanFree()) delete value;
-}
 
 // ---------------------------------------------------------------- base classes
 
@@ -118,7 +112,7 @@ void TOilConst::SetValue(TOilValue value) {
   ForgetTypeFlags();
 }
 
-TOilValue TOilConst::Evaluate() { return value_ ? TOilValue(value_->CreateCopy()) : nullptr; }
+TOilValue TOilConst::Evaluate() { return value_; }
 
 unsigned TOilConst::ComputeTypeFlags() {
   return value_ && TypeCodeOf(*value_) < 8 ? TypeBit(TypeCodeOf(*value_)) : 0;
@@ -176,8 +170,11 @@ TOilValue TOilPlus::Evaluate() {
   if (InSet(ta, kIntegralTypes) && InSet(tb, kIntegralTypes))
     return MakeInteger(Wrap(static_cast<std::int64_t>(a->GetAsInteger()) + b->GetAsInteger()));
   if (FloatMix(ta, tb)) return MakeFloat(a->GetAsFloat() + b->GetAsFloat());
-  if (InSet(ta, kTextTypes) && InSet(tb, kTextTypes))
-    return TOilValue(TStringElement::CreateValue(a->GetAsString() + b->GetAsString()));
+  if (InSet(ta, kTextTypes) && InSet(tb, kTextTypes)) {
+    std::string text = a.TakeText();
+    text += b.Type() == otString ? b.Text() : b->GetAsString();
+    return TOilValue::String(std::move(text));
+  }
   Fail(rteTypeMismatch);
 }
 
@@ -325,6 +322,11 @@ bool CompareNumbers(Relation relation, double a, double b) {
 // Texts order as their characters do: by the Windows-1250 bytes that chars
 // hold, not by the UTF-8 they are kept in.
 bool CompareTexts(Relation relation, const std::string& a, const std::string& b) {
+  // Plain ASCII is the same in both: no conversion needed.
+  const auto ascii = [](const std::string& text) {
+    return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+  };
+  if (ascii(a) && ascii(b)) return Ordered(relation, a, b);
   return Ordered(relation, platform::Utf8ToCp1250(a), platform::Utf8ToCp1250(b));
 }
 
@@ -346,7 +348,7 @@ TOilValue TOilCompare::Evaluate() {
     case otByte:
     case otFloat:
     case otInteger: return MakeBoolean(CompareNumbers(relation, a->GetAsFloat(), b->GetAsFloat()));
-    case otString: return MakeBoolean(CompareTexts(relation, a->GetAsString(), b->GetAsString()));
+    case otString: return MakeBoolean(CompareTexts(relation, a.Text(), b.Text()));
     case otElement:
       // Elements are ordered by their handles: stable for their lifetime.
       return MakeBoolean(Ordered(relation, HandleOfElement(a->GetAsPointer()), HandleOfElement(b->GetAsPointer())));

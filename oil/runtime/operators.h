@@ -7,10 +7,7 @@
 #include <memory>
 
 #include "framework/tools/tools.h"
-#include "framework/values/typed_values.h"
-
-// A value made by a run: owned by whoever holds it until it is stored or dropped.
-using TOilValue = std::unique_ptr<TTypeElement>;
+#include "oil/runtime/oil_value.h"
 
 // Type codes of values; 7 is "any" (a property's value, known only at run time).
 enum OilType : int { otBoolean = 0, otChar, otByte, otFloat, otString, otInteger, otElement, otAny };
@@ -20,12 +17,6 @@ constexpr unsigned kNumericTypes = TypeBit(otByte) | TypeBit(otFloat) | TypeBit(
 constexpr unsigned kIntegralTypes = TypeBit(otByte) | TypeBit(otInteger);
 constexpr unsigned kAllTypes = 0xFFu;
 
-int TypeCodeOf(const TTypeElement& value);
-
-// Frees a value element the way a consumer lets go of it: only when no
-// entity holds it and its owners allow.
-void ReleaseValue(TTypeElement* value);
-
 class TOilOperator : public TTechnology {
   KESTX_CLASS(TOilOperator)
  public:
@@ -34,9 +25,9 @@ class TOilOperator : public TTechnology {
   // The run itself: a new value, or nil when the operator yields none.
   virtual TOilValue Evaluate();
 
-  TTypeElement* Result() const { return result_.get(); }
+  const TOilValue& Result() const { return result_; }
   TOilValue TakeResult() { return std::move(result_); }
-  void ReleaseResult() { result_.reset(); }
+  void ReleaseResult() { result_ = nullptr; }
   virtual void ReleaseOperandResults() {}
 
   // The types the operator may yield, one bit per type code; worked out once.
@@ -96,7 +87,8 @@ class TOilTwoPtrOperator : public TOilPtrOperator {
 class TOilConst : public TOilOperator {
   KESTX_CLASS(TOilConst)
  public:
-  TTypeElement* Value() const { return value_.get(); }
+  // Made once, when the program is compiled.
+  const TOilValue& Value() const { return value_; }
   void SetValue(TOilValue value);
   TOilValue Evaluate() override;
 

@@ -61,22 +61,23 @@ void ExecuteLine(TOilLine* line) {
   if (line) line->Execute();
 }
 
-TOilValue NewValueOfType(int type, const std::string& typeName) {
+std::unique_ptr<TTypeElement> NewValueOfType(int type, const std::string& typeName) {
+  using Made = std::unique_ptr<TTypeElement>;
   switch (type) {
-    case otBoolean: return TOilValue(TBooleanElement::CreateValue(false));
-    case otChar: return TOilValue(TCharElement::CreateValue('\0'));
-    case otByte: return TOilValue(TByteElement::CreateValue(0));
-    case otFloat: return TOilValue(TFloatElement::CreateValue(0));
-    case otString: return TOilValue(TStringElement::CreateValue(std::string()));
-    case otInteger: return TOilValue(TIntegerElement::CreateValue(0));
+    case otBoolean: return Made(TBooleanElement::CreateValue(false));
+    case otChar: return Made(TCharElement::CreateValue('\0'));
+    case otByte: return Made(TByteElement::CreateValue(0));
+    case otFloat: return Made(TFloatElement::CreateValue(0));
+    case otString: return Made(TStringElement::CreateValue(std::string()));
+    case otInteger: return Made(TIntegerElement::CreateValue(0));
     case otElement: {
-      TOilValue value(TPointerElement::CreateValue(nullptr));
+      Made value(TPointerElement::CreateValue(nullptr));
       value->SetName(typeName);
       return value;
     }
     default:
       // No declaration yields another type; the slot keeps its place.
-      return TOilValue(new TTypeElement);
+      return std::make_unique<TTypeElement>();
   }
 }
 
@@ -147,11 +148,10 @@ void TOilBlock::SetStackValue(int index, TOilValue value) {
   if (!value) Fail(rteNoValue);
   TOwnerEntity* stack = GetStack();
   if (index >= stack->GetCount()) {
-    stack->AddElement(value.release());
+    stack->AddElement(value.NewElement().release());
     return;
   }
-  TTypeElement* storage = GetStackItem(index);
-  AssignToStorage(*storage, storage->HasName() ? storage->GetName() : std::string("TELEMENT"), std::move(value));
+  AssignToStorage(*GetStackItem(index), value);
 }
 
 void TOilBlock::PopStackTo(int count) {
@@ -225,7 +225,7 @@ void TOilProc::BindParameters(std::vector<TOilArgument>& arguments) {
   }
 }
 
-void TOilFunc::KeepResult() { result_.reset(GetStackItem(Base + Calls)->CreateCopy()); }
+void TOilFunc::KeepResult() { result_ = TOilValue::Of(*GetStackItem(Base + Calls)); }
 
 void TParametr::SetExpression(TOilOperator* expression) { SetOwnedElement(expression_, expression); }
 
@@ -383,7 +383,7 @@ int TCaseLine::BranchCount() const {
 }
 
 void TCaseLine::AddBranch(TOilValue label, TOilLine* line) {
-  Labels()->AddElement(label.release());
+  Labels()->AddElement(label.NewElement().release());
   // An empty branch statement keeps its place as a statement that does nothing.
   Lines()->AddElement(line ? line : new TOilLine);
 }
@@ -391,7 +391,7 @@ void TCaseLine::AddBranch(TOilValue label, TOilLine* line) {
 namespace {
 
 // Whether a label of one type can match a selector of another, and does.
-bool LabelMatches(const TTypeElement& label, const TTypeElement& selector) {
+bool LabelMatches(const TTypeElement& label, const TOilValue& selector) {
   const int l = TypeCodeOf(label), s = TypeCodeOf(selector);
   switch (l) {
     case otBoolean: return s == otBoolean && label.GetAsBoolean() == selector.GetAsBoolean();

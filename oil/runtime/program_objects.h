@@ -4,6 +4,7 @@
 // procedures and functions take parameters; one statement class per
 // construct of the language.
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -32,7 +33,7 @@ class TVarInfo : public TElement {
 };
 
 // A value element of a type code, as a frame holds it before assignment.
-TOilValue NewValueOfType(int type, const std::string& typeName);
+std::unique_ptr<TTypeElement> NewValueOfType(int type, const std::string& typeName);
 // Whether a variable of the target type takes a value of the source type.
 bool TypesCompatible(int target, int source);
 

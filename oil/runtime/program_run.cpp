@@ -179,9 +179,9 @@ void TOilProgram::Run() {
   Base = 0;
   PushVariables();
   TWorld* world = World();
-  SetStackValue(0, TOilValue(TPointerElement::CreateValue(world)));
-  SetStackValue(1, TOilValue(TPointerElement::CreateValue(world ? world->MainTool() : nullptr)));
-  SetStackValue(2, TOilValue(TPointerElement::CreateValue(world)));
+  SetStackValue(0, TOilValue::Element(world));
+  SetStackValue(1, TOilValue::Element(world ? world->MainTool() : nullptr));
+  SetStackValue(2, TOilValue::Element(world));
   try {
     ExecuteLines();
   } catch (const TRunTimeError& error) {

@@ -15,20 +15,20 @@ namespace {
 
 [[noreturn]] void Fail(int code) { throw TRunTimeError(code); }
 
-bool IsType(const TTypeElement& value, unsigned set) { return (TypeBit(TypeCodeOf(value)) & set) != 0; }
+bool IsType(const TOilValue& value, unsigned set) { return (TypeBit(TypeCodeOf(value)) & set) != 0; }
 
 constexpr unsigned kTextTypes = TypeBit(otChar) | TypeBit(otString);
 
 // The element an element-typed value refers to: code 2 for any other value
 // and for a reference to nothing.
-TElement* ReferencedElement(const TTypeElement* value) {
+TElement* ReferencedElement(const TOilValue& value) {
   if (!value || TypeCodeOf(*value) != otElement) Fail(rteNoVariable);
   TElement* element = value->GetAsPointer();
   if (!element) Fail(rteNoVariable);
   return element;
 }
 
-TOilValue Reference(TElement* element) { return TOilValue(TPointerElement::CreateValue(element)); }
+TOilValue Reference(TElement* element) { return TOilValue::Element(element); }
 
 // The declared class of an element storage: its name, TELEMENT when unnamed.
 std::string DeclaredClassOf(const TTypeElement& storage) {
@@ -39,23 +39,14 @@ std::string DeclaredClassOf(const TTypeElement& storage) {
 
 // ---------------------------------------------------------------- storage
 
-void AssignToStorage(TTypeElement& storage, const std::string& typeName, TOilValue value) {
+void AssignToStorage(TTypeElement& storage, const TOilValue& value, const std::string* typeName) {
   if (!value) Fail(rteNoValue);
-  const int target = TypeCodeOf(storage);
-  if (target == otElement && TypeCodeOf(*value) == otElement) {
+  if (TypeCodeOf(storage) == otElement && TypeCodeOf(*value) == otElement && value.ElementHandle() != 0) {
     TElement* element = value->GetAsPointer();
-    TClass cls = FindKestuClass(typeName);
+    TClass cls = FindKestuClass(typeName ? *typeName : DeclaredClassOf(storage));
     if (element && (!cls || !element->InheritsFrom(cls))) Fail(rteTypeMismatch);
   }
-  switch (target) {
-    case otBoolean: storage.SetAsBoolean(value->GetAsBoolean()); break;
-    case otChar: storage.SetAsChar(value->GetAsChar()); break;
-    case otFloat: storage.SetAsFloat(value->GetAsFloat()); break;
-    case otString: storage.SetAsString(value->GetAsString()); break;
-    case otInteger: storage.SetAsInteger(value->GetAsInteger()); break;
-    case otElement: storage.SetAsPointer(value->GetAsPointer()); break;
-    default: storage.SetAsString(value->GetAsString()); break;
-  }
+  value.StoreInto(storage);
 }
 
 // ---------------------------------------------------------------- variables
@@ -78,12 +69,13 @@ TTypeElement* TNormalVariable::SlotElement() {
 
 TTypeElement* TNormalVariable::Storage() { return SlotElement(); }
 
-TOilValue TNormalVariable::GetValue() { return TOilValue(SlotElement()->CreateCopy()); }
+TOilValue TNormalVariable::GetValue() { return TOilValue::Of(*SlotElement()); }
 
 void TNormalVariable::SetValue(TOilValue value) {
-  if (!block_) Fail(rteNoVariable);
   TTypeElement* storage = SlotElement();
-  AssignToStorage(*storage, GetTypeName(), std::move(value));
+  if (TypeCodeOf(*storage) != otElement) return AssignToStorage(*storage, value);
+  const std::string typeName = GetTypeName();
+  AssignToStorage(*storage, value, &typeName);
 }
 
 int TNormalVariable::GetValueType() { return block_ ? block_->GetVarType(VarIndex) : otAny; }
@@ -98,14 +90,14 @@ TTypeElement* TCalledVariable::Storage() {
   return target;
 }
 
-TOilValue TCalledVariable::GetValue() { return TOilValue(Storage()->CreateCopy()); }
+TOilValue TCalledVariable::GetValue() { return TOilValue::Of(*Storage()); }
 
 void TCalledVariable::SetValue(TOilValue value) {
   TTypeElement* storage = Storage();
   // A FLOAT or STRING parameter may stand for an INTEGER or CHAR variable:
   // what that variable cannot hold is refused, not cut down.
   if (value && !TypesCompatible(TypeCodeOf(*storage), TypeCodeOf(*value))) Fail(rteTypeMismatch);
-  AssignToStorage(*storage, DeclaredClassOf(*storage), std::move(value));
+  AssignToStorage(*storage, value);
 }
 
 // ---------------------------------------------------------------- properties
@@ -125,7 +117,7 @@ struct PropertyTarget {
 
 PropertyTarget FindProperty(TOilOperator* owner, const std::string& name) {
   TOilValue value = owner ? owner->Evaluate() : nullptr;
-  TElement* element = ReferencedElement(value.get());
+  TElement* element = ReferencedElement(value);
   const TPropInfo* info = element->ClassType()->FindProp(name);
   if (!info) Fail(rteBadProperty);
   return {element, info};
@@ -137,28 +129,28 @@ TOilValue TPropVariable::GetValue() {
   const auto [element, info] = FindProperty(GetOwnerExpression(), PropertyName);
   if (!info->HasRead()) Fail(rteBadProperty);
   switch (info->Kind) {
-    case tkInteger: return TOilValue(TIntegerElement::CreateValue(static_cast<std::int32_t>(info->GetOrd(*element))));
+    case tkInteger: return TOilValue::Integer(static_cast<std::int32_t>(info->GetOrd(*element)));
     case tkChar:
-    case tkWChar: return TOilValue(TCharElement::CreateValue(static_cast<char>(info->GetOrd(*element))));
+    case tkWChar: return TOilValue::Char(static_cast<char>(info->GetOrd(*element)));
     case tkEnumeration: {
       const std::int64_t ordinal = info->GetOrd(*element);
       std::string name;
       if (info->EnumType && ordinal >= 0 && ordinal < static_cast<std::int64_t>(info->EnumType->Names.size()))
         name = AsciiUpperCase(info->EnumType->Names[static_cast<std::size_t>(ordinal)]);
-      if (name == "TRUE") return TOilValue(TBooleanElement::CreateValue(true));
-      if (name == "FALSE") return TOilValue(TBooleanElement::CreateValue(false));
+      if (name == "TRUE") return TOilValue::Boolean(true);
+      if (name == "FALSE") return TOilValue::Boolean(false);
       Fail(rteBadPropertyKind);
     }
-    case tkFloat: return TOilValue(TFloatElement::CreateValue(static_cast<double>(info->GetFloat(*element))));
+    case tkFloat: return TOilValue::Float(static_cast<double>(info->GetFloat(*element)));
     case tkString:
     case tkLString:
-    case tkWString: return TOilValue(TStringElement::CreateValue(info->GetStr(*element)));
+    case tkWString: return TOilValue::String(info->GetStr(*element));
     case tkClass: return Reference(DynamicCast<TElement>(info->GetObj(*element)));
     default: Fail(rteBadPropertyKind);
   }
 }
 
-void WritePropertyValue(TObject& object, const TPropInfo& info, const TTypeElement& value) {
+void WritePropertyValue(TObject& object, const TPropInfo& info, const TOilValue& value) {
   auto require = [&value](unsigned set) {
     if (!IsType(value, set)) Fail(rteTypeMismatch);
   };
@@ -213,14 +205,13 @@ void WritePropertyValue(TObject& object, const TPropInfo& info, const TTypeEleme
 void TPropVariable::SetValue(TOilValue value) {
   const auto [element, info] = FindProperty(GetOwnerExpression(), PropertyName);
   if (!value) Fail(rteNoValue);
-  WritePropertyValue(*element, *info, *value);
+  WritePropertyValue(*element, *info, value);
 }
 
 // ---------------------------------------------------------------- element paths
 
 TElement* TElementOperator::StartElement() {
-  TOilValue value = EvaluateOperand();
-  return ReferencedElement(value.get());
+  return ReferencedElement(EvaluateOperand());
 }
 
 TOilValue TElementOperator::Evaluate() {
@@ -246,8 +237,7 @@ void TElementByNumberOperator::UpdateDepth() {
 }
 
 TEntity* TElementByNumberOperator::StartEntity(std::int32_t& position) {
-  TOilValue value = EvaluateOperand();
-  auto* entity = DynamicCast<TEntity>(ReferencedElement(value.get()));
+  auto* entity = DynamicCast<TEntity>(ReferencedElement(EvaluateOperand()));
   if (!entity) Fail(rteNotEntity);
   TOilValue index = GetPositionIndex() ? GetPositionIndex()->Evaluate() : nullptr;
   if (!index) Fail(rteNoVariable);
@@ -340,7 +330,7 @@ TOilValue TToolOperator::Evaluate() {
       if (!value) Fail(rteNoValue);
       const int index = item->PropIndex - 1;
       if (index < 0 || index >= static_cast<int>(props.size())) Fail(rteBadProperty);
-      WritePropertyValue(*tool, *props[static_cast<std::size_t>(index)], *value);
+      WritePropertyValue(*tool, *props[static_cast<std::size_t>(index)], value);
     }
   }
   const std::uint32_t toolHandle = HandleOfElement(tool);
