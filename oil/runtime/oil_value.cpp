@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "platform/code_page.h"
+
 TOilValue::TOilValue(TTypeElement* element) {
   const std::unique_ptr<TTypeElement> owned(element);
   if (owned) *this = Of(*owned);
@@ -100,7 +102,12 @@ double TOilValue::GetAsFloat() const {
 }
 
 std::string TOilValue::GetAsString() const {
-  return type_ == static_cast<int>(TType::String) ? text_ : NewElement()->GetAsString();
+  switch (static_cast<TType>(type_)) {
+    case TType::String: return text_;
+    // A char is a Windows-1250 code; texts are UTF-8.
+    case TType::Char: return platform::Cp1250ToUtf8(std::string_view(&char_, 1));
+    default: return NewElement()->GetAsString();
+  }
 }
 
 TElement* TOilValue::GetAsPointer() const { return ElementOfHandle(ElementHandle()); }
@@ -136,7 +143,10 @@ void TOilValue::StoreInto(TTypeElement& storage) const {
     case TType::Boolean: storage.SetAsBoolean(GetAsBoolean()); break;
     case TType::Char: storage.SetAsChar(GetAsChar()); break;
     case TType::Float: storage.SetAsFloat(GetAsFloat()); break;
-    case TType::String: storage.SetAsString(GetAsString()); break;
+    case TType::String:
+      if (type_ == static_cast<int>(TType::String)) storage.SetAsString(text_);
+      else storage.SetAsString(GetAsString());
+      break;
     case TType::Integer: storage.SetAsInteger(GetAsInteger()); break;
     // The handle is what a pointer element holds: no look-up either way.
     case TType::Pointer: storage.SetAsInteger(static_cast<std::int32_t>(ElementHandle())); break;

@@ -57,12 +57,10 @@ void TOilOperator::DoIt() { result_ = Evaluate(); }
 
 TOilValue TOilOperator::Evaluate() { return nullptr; }
 
-unsigned TOilOperator::TypeFlags() {
-  if (!flagsKnown_) {
-    flags_ = ComputeTypeFlags();
-    flagsKnown_ = true;
-  }
-  return flags_;
+std::int32_t TOilOperator::EvaluateInteger() {
+  const TOilValue value = Evaluate();
+  if (!value) Fail(rteInternal);
+  return value->GetAsInteger();
 }
 
 void TOilPtrOperator::SetOperand(TOilOperator* operand) {
@@ -114,6 +112,8 @@ void TOilConst::SetValue(TOilValue value) {
 
 TOilValue TOilConst::Evaluate() { return value_; }
 
+std::int32_t TOilConst::EvaluateInteger() { return value_.GetAsInteger(); }
+
 unsigned TOilConst::ComputeTypeFlags() {
   return value_ && TypeCodeOf(*value_) < 8 ? TypeBit(TypeCodeOf(*value_)) : 0;
 }
@@ -125,6 +125,11 @@ TOilValue TOilUnMinus::Evaluate() {
   if (InSet(type, kIntegralTypes)) return MakeInteger(Wrap(-static_cast<std::int64_t>(a->GetAsInteger())));
   if (type == otFloat) return MakeFloat(-a->GetAsFloat());
   Fail(rteTypeMismatch);
+}
+
+std::int32_t TOilUnMinus::EvaluateInteger() {
+  if (!GetOperand() || !GetOperand()->IntegralOnly()) return TOilOperator::EvaluateInteger();
+  return Wrap(-static_cast<std::int64_t>(GetOperand()->EvaluateInteger()));
 }
 
 unsigned TOilUnMinus::ComputeTypeFlags() {
@@ -164,6 +169,7 @@ Flags2 OperandFlags(TOilTwoPtrOperator& op) {
 }  // namespace
 
 TOilValue TOilPlus::Evaluate() {
+  if (IntegralOperands()) return MakeInteger(EvaluateInteger());
   TOilValue a, b;
   EvaluateBoth(a, b);
   const int ta = TypeCodeOf(*a), tb = TypeCodeOf(*b);
@@ -178,13 +184,24 @@ TOilValue TOilPlus::Evaluate() {
   Fail(rteTypeMismatch);
 }
 
+std::int32_t TOilPlus::EvaluateInteger() {
+  if (!IntegralOperands()) return TOilOperator::EvaluateInteger();
+  const std::int32_t a = GetOperand()->EvaluateInteger();
+  return Wrap(static_cast<std::int64_t>(a) + GetSecondOperand()->EvaluateInteger());
+}
+
 // The integer operands of MOD and DIV: integral, the divisor not zero.
 void TOilTwoPtrOperator::IntegerOperands(std::int32_t& x, std::int32_t& y) {
-  TOilValue a, b;
-  EvaluateBoth(a, b);
-  if (!InSet(TypeCodeOf(*a), kIntegralTypes) || !InSet(TypeCodeOf(*b), kIntegralTypes)) Fail(rteTypeMismatch);
-  x = a->GetAsInteger();
-  y = b->GetAsInteger();
+  if (IntegralOperands()) {
+    x = GetOperand()->EvaluateInteger();
+    y = GetSecondOperand()->EvaluateInteger();
+  } else {
+    TOilValue a, b;
+    EvaluateBoth(a, b);
+    if (!InSet(TypeCodeOf(*a), kIntegralTypes) || !InSet(TypeCodeOf(*b), kIntegralTypes)) Fail(rteTypeMismatch);
+    x = a->GetAsInteger();
+    y = b->GetAsInteger();
+  }
   if (y == 0) Fail(rteTypeMismatch);
 }
 
@@ -194,6 +211,7 @@ unsigned TOilPlus::ComputeTypeFlags() {
 }
 
 TOilValue TOilMinus::Evaluate() {
+  if (IntegralOperands()) return MakeInteger(EvaluateInteger());
   TOilValue a, b;
   EvaluateBoth(a, b);
   const int ta = TypeCodeOf(*a), tb = TypeCodeOf(*b);
@@ -201,6 +219,12 @@ TOilValue TOilMinus::Evaluate() {
     return MakeInteger(Wrap(static_cast<std::int64_t>(a->GetAsInteger()) - b->GetAsInteger()));
   if (FloatMix(ta, tb)) return MakeFloat(a->GetAsFloat() - b->GetAsFloat());
   Fail(rteTypeMismatch);
+}
+
+std::int32_t TOilMinus::EvaluateInteger() {
+  if (!IntegralOperands()) return TOilOperator::EvaluateInteger();
+  const std::int32_t a = GetOperand()->EvaluateInteger();
+  return Wrap(static_cast<std::int64_t>(a) - GetSecondOperand()->EvaluateInteger());
 }
 
 unsigned TOilMinus::ComputeTypeFlags() {
@@ -241,11 +265,13 @@ unsigned TOilDeleno::ComputeTypeFlags() {
   return Both(a, b, kNumericTypes) ? TypeBit(otFloat) : 0u;
 }
 
-TOilValue TOilMod::Evaluate() {
+TOilValue TOilMod::Evaluate() { return MakeInteger(EvaluateInteger()); }
+
+std::int32_t TOilMod::EvaluateInteger() {
   std::int32_t x = 0, y = 0;
   IntegerOperands(x, y);
   // INT_MIN MOD -1 is 0, computed without the overflowing division.
-  return MakeInteger(y == -1 ? 0 : x % y);
+  return y == -1 ? 0 : x % y;
 }
 
 unsigned TOilMod::ComputeTypeFlags() {
@@ -253,11 +279,13 @@ unsigned TOilMod::ComputeTypeFlags() {
   return Both(a, b, kIntegralTypes) ? TypeBit(otInteger) : 0u;
 }
 
-TOilValue TOilDiv::Evaluate() {
+TOilValue TOilDiv::Evaluate() { return MakeInteger(EvaluateInteger()); }
+
+std::int32_t TOilDiv::EvaluateInteger() {
   std::int32_t x = 0, y = 0;
   IntegerOperands(x, y);
   // INT_MIN DIV -1 wraps to INT_MIN.
-  return MakeInteger(y == -1 ? Wrap(-static_cast<std::int64_t>(x)) : x / y);
+  return y == -1 ? Wrap(-static_cast<std::int64_t>(x)) : x / y;
 }
 
 unsigned TOilDiv::ComputeTypeFlags() {

@@ -30,10 +30,26 @@ class TOilOperator : public TTechnology {
   void ReleaseResult() { result_ = nullptr; }
   virtual void ReleaseOperandResults() {}
 
+  // The run of an operator whose values are all Byte or Integer (IntegralOnly):
+  // the value as an integer, without building it.  The same result and the
+  // same errors as Evaluate.
+  virtual std::int32_t EvaluateInteger();
+
   // The types the operator may yield, one bit per type code; worked out once.
-  unsigned TypeFlags();
+  unsigned TypeFlags() {
+    if (!flagsKnown_) {
+      flags_ = ComputeTypeFlags();
+      flagsKnown_ = true;
+    }
+    return flags_;
+  }
   bool GetTypeFlag(int code) { return (TypeFlags() & TypeBit(code)) != 0; }
   bool HasValidType() { return TypeFlags() != 0; }
+  // Known when the program is compiled: every value it yields is Byte or Integer.
+  bool IntegralOnly() {
+    const unsigned flags = TypeFlags();
+    return flags != 0 && (flags & ~kIntegralTypes) == 0;
+  }
   // How deep the tree below this operator reaches (1 for a leaf).
   int Depth() const { return depth_; }
 
@@ -75,6 +91,10 @@ class TOilTwoPtrOperator : public TOilPtrOperator {
  protected:
   TOilValue EvaluateSecondOperand();
   void UpdateDepth() override;
+  // Both operands yield only Byte or Integer values.
+  bool IntegralOperands() {
+    return GetOperand() && GetSecondOperand() && GetOperand()->IntegralOnly() && GetSecondOperand()->IntegralOnly();
+  }
   // Both values, each present, else code 12.
   void EvaluateBoth(TOilValue& a, TOilValue& b);
   // Both values as integers for MOD and DIV (code 3 unless integral with a divisor).
@@ -91,6 +111,7 @@ class TOilConst : public TOilOperator {
   const TOilValue& Value() const { return value_; }
   void SetValue(TOilValue value);
   TOilValue Evaluate() override;
+  std::int32_t EvaluateInteger() override;
 
  protected:
   unsigned ComputeTypeFlags() override;
@@ -103,6 +124,7 @@ class TOilUnMinus : public TOilPtrOperator {
   KESTX_CLASS(TOilUnMinus)
  public:
   TOilValue Evaluate() override;
+  std::int32_t EvaluateInteger() override;
 
  protected:
   unsigned ComputeTypeFlags() override;
@@ -117,22 +139,25 @@ class TOilNot : public TOilPtrOperator {
   unsigned ComputeTypeFlags() override;
 };
 
-#define OIL_BINARY_OPERATOR(Name)          \
+#define OIL_BINARY_OPERATOR(Name, ...)     \
   class Name : public TOilTwoPtrOperator { \
     KESTX_CLASS(Name)                      \
    public:                                 \
     TOilValue Evaluate() override;         \
+    __VA_ARGS__                            \
                                            \
    protected:                              \
     unsigned ComputeTypeFlags() override;  \
   };
 
-OIL_BINARY_OPERATOR(TOilPlus)
-OIL_BINARY_OPERATOR(TOilMinus)
+// The integral operators also run without building their values.
+#define OIL_INTEGRAL_RUN std::int32_t EvaluateInteger() override;
+OIL_BINARY_OPERATOR(TOilPlus, OIL_INTEGRAL_RUN)
+OIL_BINARY_OPERATOR(TOilMinus, OIL_INTEGRAL_RUN)
 OIL_BINARY_OPERATOR(TOilKrat)
 OIL_BINARY_OPERATOR(TOilDeleno)
-OIL_BINARY_OPERATOR(TOilMod)
-OIL_BINARY_OPERATOR(TOilDiv)
+OIL_BINARY_OPERATOR(TOilMod, OIL_INTEGRAL_RUN)
+OIL_BINARY_OPERATOR(TOilDiv, OIL_INTEGRAL_RUN)
 OIL_BINARY_OPERATOR(TOilAnd)
 OIL_BINARY_OPERATOR(TOilOr)
 

@@ -81,6 +81,19 @@ std::unique_ptr<TTypeElement> NewValueOfType(int type, const std::string& typeNa
   }
 }
 
+TClass SlotClassOf(int type) {
+  switch (type) {
+    case otBoolean: return TBooleanElement::StaticClass();
+    case otChar: return TCharElement::StaticClass();
+    case otByte: return TByteElement::StaticClass();
+    case otFloat: return TFloatElement::StaticClass();
+    case otString: return TStringElement::StaticClass();
+    case otInteger: return TIntegerElement::StaticClass();
+    case otElement: return TPointerElement::StaticClass();
+    default: return TTypeElement::StaticClass();
+  }
+}
+
 bool TypesCompatible(int target, int source) {
   if (target == source || target == otAny) return true;
   if (target == otFloat) return source == otByte || source == otInteger;
@@ -142,6 +155,15 @@ TTypeElement* TOilBlock::GetStackItem(int index) {
   auto* item = DynamicCast<TTypeElement>(items[static_cast<std::size_t>(index)]);
   if (!item) Fail(rteInternal);
   return item;
+}
+
+TTypeElement* TOilBlock::GetStackItem(int index, TClass expected) {
+  const auto& items = static_cast<TEntity*>(stack_ ? stack_ : GetStack())->Children();
+  if (index >= 0 && static_cast<std::size_t>(index) < items.size()) {
+    TElement* item = items[static_cast<std::size_t>(index)];
+    if (item->ClassType() == expected) return static_cast<TTypeElement*>(item);
+  }
+  return GetStackItem(index);
 }
 
 void TOilBlock::SetStackValue(int index, TOilValue value) {
@@ -291,6 +313,13 @@ void TAssignLine::SetVariable(TVariable* variable) { SetOwnedElement(variable_, 
 void TAssignLine::SetExpression(TOilOperator* expression) { SetOwnedElement(expression_, expression); }
 
 void TAssignLine::Execute() {
+  TOilOperator* expression = GetExpression();
+  TVariable* target = GetVariable();
+  // An integer into an INTEGER variable: no value is built on the way.
+  if (expression && target && expression->IntegralOnly() && target->GetValueType() == otInteger) {
+    target->SetInteger(expression->EvaluateInteger());
+    return;
+  }
   TOilValue value = GetExpression() ? GetExpression()->Evaluate() : nullptr;
   if (!value) Fail(rteNoValue);
   TVariable* variable = GetVariable();

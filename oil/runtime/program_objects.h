@@ -34,6 +34,8 @@ class TVarInfo : public TElement {
 
 // A value element of a type code, as a frame holds it before assignment.
 std::unique_ptr<TTypeElement> NewValueOfType(int type, const std::string& typeName);
+// The class of that element.
+TClass SlotClassOf(int type);
 // Whether a variable of the target type takes a value of the source type.
 bool TypesCompatible(int target, int source);
 
@@ -65,6 +67,9 @@ class TOilBlock : public TOilLine {
   // Shares another block's stack.
   void SetStack(TOwnerEntity* stack);
   TTypeElement* GetStackItem(int index);
+  // The same, where the element is expected to be of the class: checked by
+  // identity, not by a walk up the class tree.
+  TTypeElement* GetStackItem(int index, TClass expected);
   // At or past the top pushes the value; else copies it into the element there.
   void SetStackValue(int index, TOilValue value);
   // Frees the stack's elements from the top down to count.

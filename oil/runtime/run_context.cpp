@@ -7,8 +7,6 @@
 
 namespace {
 
-thread_local TRunContext* currentContext = nullptr;
-
 // Whether target is from or one of the elements it holds, at any depth.  A
 // walk of its own: holders form no cycles, but one element may be held twice.
 bool Holds(TElement* from, const TElement* target) {
@@ -27,21 +25,13 @@ bool Holds(TElement* from, const TElement* target) {
 
 }  // namespace
 
-TRunContext::TRunContext(TOilProgram* program) : program_(program), previous_(currentContext) {
-  currentContext = this;
-}
+TRunContext::TRunContext(TOilProgram* program) : program_(program), previous_(current_) { current_ = this; }
 
-TRunContext::~TRunContext() { currentContext = previous_; }
-
-TRunContext* TRunContext::Current() { return currentContext; }
-
-void BetweenStatements() {
-  if (TRunContext* context = currentContext) context->BetweenStatements();
-}
+TRunContext::~TRunContext() { current_ = previous_; }
 
 bool TouchesRunningProgram(TElement* element) {
   if (!element) return false;
-  for (TRunContext* context = currentContext; context; context = context->Previous()) {
+  for (TRunContext* context = TRunContext::Current(); context; context = context->Previous()) {
     TOilProgram* program = context->Program();
     if (program && (Holds(element, program) || Holds(program, element))) return true;
   }

@@ -13,7 +13,7 @@ class TRunContext {
   TRunContext(const TRunContext&) = delete;
   TRunContext& operator=(const TRunContext&) = delete;
 
-  static TRunContext* Current();
+  static TRunContext* Current() { return current_; }
   TOilProgram* Program() const { return program_; }
   // The context this one was installed over: a run started from inside another.
   TRunContext* Previous() const { return previous_; }
@@ -24,12 +24,15 @@ class TRunContext {
   virtual bool KeepReport(const char* /*text*/) { return false; }
 
  private:
+  static inline thread_local TRunContext* current_ = nullptr;
   TOilProgram* program_;
   TRunContext* previous_;
 };
 
 // The point between two statements of the running program, if any.
-void BetweenStatements();
+inline void BetweenStatements() {
+  if (TRunContext* context = TRunContext::Current()) context->BetweenStatements();
+}
 
 // Whether freeing the element, or clearing its children, would free a program
 // that runs on this thread or a part of one: the element is such a program,

@@ -62,14 +62,31 @@ unsigned TVariable::ComputeTypeFlags() {
   return type >= otAny ? kAllTypes : TypeBit(type);
 }
 
+void TNormalVariable::ResolveSlot() {
+  kind_ = block_->GetVarType(VarIndex);
+  slotClass_ = SlotClass(kind_);
+  resolvedIndex_ = VarIndex;
+}
+
+TClass TNormalVariable::SlotClass(int type) const { return SlotClassOf(type); }
+
 TTypeElement* TNormalVariable::SlotElement() {
   if (!block_) Fail(rteNoVariable);
-  return block_->GetStackItem(block_->Base + VarIndex);
+  if (resolvedIndex_ != VarIndex) ResolveSlot();
+  return block_->GetStackItem(block_->Base + VarIndex, slotClass_);
 }
 
 TTypeElement* TNormalVariable::Storage() { return SlotElement(); }
 
 TOilValue TNormalVariable::GetValue() { return TOilValue::Of(*SlotElement()); }
+
+std::int32_t TNormalVariable::EvaluateInteger() { return Storage()->GetAsInteger(); }
+
+void TNormalVariable::SetInteger(std::int32_t value) {
+  TTypeElement* storage = Storage();
+  if (TypeCodeOf(*storage) == otInteger) storage->SetAsInteger(value);
+  else SetValue(TOilValue::Integer(value));
+}
 
 void TNormalVariable::SetValue(TOilValue value) {
   TTypeElement* storage = SlotElement();
@@ -78,9 +95,15 @@ void TNormalVariable::SetValue(TOilValue value) {
   AssignToStorage(*storage, value, &typeName);
 }
 
-int TNormalVariable::GetValueType() { return block_ ? block_->GetVarType(VarIndex) : otAny; }
+int TNormalVariable::GetValueType() {
+  if (!block_) return otAny;
+  return resolvedIndex_ == VarIndex ? kind_ : block_->GetVarType(VarIndex);
+}
 
 std::string TNormalVariable::GetTypeName() { return block_ ? block_->GetVarTypeName(VarIndex) : std::string(); }
+
+// The slot holds a reference whatever the parameter's type.
+TClass TCalledVariable::SlotClass(int) const { return TPointerElement::StaticClass(); }
 
 TTypeElement* TCalledVariable::Storage() {
   // The slot refers to the caller's storage, fixed when the call began, so

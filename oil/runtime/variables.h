@@ -14,6 +14,8 @@ class TVariable : public TOilOperator {
   TOilValue Evaluate() override { return GetValue(); }
   virtual TOilValue GetValue();
   virtual void SetValue(TOilValue value);
+  // SetValue of an Integer value.
+  virtual void SetInteger(std::int32_t value) { SetValue(TOilValue::Integer(value)); }
   virtual int GetValueType();
   virtual std::string GetTypeName();
   // The element that holds the value (nil for a property).
@@ -32,7 +34,9 @@ class TNormalVariable : public TVariable {
   void SetBlock(TOilBlock* block) { block_ = block; }
 
   TOilValue GetValue() override;
+  std::int32_t EvaluateInteger() override;
   void SetValue(TOilValue value) override;
+  void SetInteger(std::int32_t value) override;
   int GetValueType() override;
   std::string GetTypeName() override;
   TTypeElement* Storage() override;
@@ -40,9 +44,18 @@ class TNormalVariable : public TVariable {
  protected:
   // The element in the current frame of the block.
   TTypeElement* SlotElement();
+  // The class of the element the slot holds while the block runs.
+  virtual TClass SlotClass(int type) const;
 
  private:
+  // The declaration does not change once the program runs: the slot's type
+  // and element class are looked up at its first use, not at every one.
+  void ResolveSlot();
+
   TOilBlock* block_ = nullptr;
+  std::int32_t resolvedIndex_ = -1;
+  int kind_ = 0;
+  TClass slotClass_ = nullptr;
 };
 
 // A by-reference parameter: its slot refers to the caller's storage element.
@@ -52,6 +65,9 @@ class TCalledVariable : public TNormalVariable {
   TOilValue GetValue() override;
   void SetValue(TOilValue value) override;
   TTypeElement* Storage() override;
+
+ protected:
+  TClass SlotClass(int type) const override;
 };
 
 class TPropVariable : public TVariable {
