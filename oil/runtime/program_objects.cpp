@@ -143,7 +143,10 @@ void TOilBlock::SetVarType(int index, int type) { GetVarInfoItem(index)->VarType
 std::string TOilBlock::GetVarTypeName(int index) { return GetVarInfoItem(index)->TypeName; }
 void TOilBlock::SetVarTypeName(int index, const std::string& name) { GetVarInfoItem(index)->TypeName = name.substr(0, 30); }
 
-TOwnerEntity* TOilBlock::GetStack() { return OwnedList<TOwnerEntity>(*this, stack_, "STACK" + GetName()); }
+TOwnerEntity* TOilBlock::GetStack() {
+  if (stack_) return static_cast<TOwnerEntity*>(stack_);
+  return OwnedList<TOwnerEntity>(*this, stack_, "STACK" + GetName());
+}
 
 void TOilBlock::SetStack(TOwnerEntity* stack) { SetOwnedElement(stack_, stack); }
 
@@ -186,7 +189,10 @@ void TOilBlock::PushVariables() {
   TOwnerEntity* stack = GetStack();
   Base = stack->GetCount();
   const int count = VarCount();
-  for (int i = 0; i < count; ++i) stack->AddElement(NewValueOfType(GetVarType(i), GetVarTypeName(i)).release());
+  for (int i = 0; i < count; ++i) {
+    const TVarInfo* info = GetVarInfoItem(i);
+    stack->AddElement(NewValueOfType(info->VarType & 0x7F, info->TypeName).release());
+  }
 }
 
 void TOilBlock::PopVariables() { PopStackTo(GetStack()->GetCount() - VarCount()); }
@@ -220,9 +226,62 @@ TBlockFrame::~TBlockFrame() {
 
 TEntity* TOilProc::GetSubProcedures() { return OwnedList<TEntity>(*this, subProcedures_, "Podprocedury"); }
 
+namespace {
+
+// Sets an element back to the initial value of its type, as a new frame has it.
+void ResetValue(TTypeElement& element) {
+  switch (element.GetTyp()) {
+    case TType::Boolean: element.SetAsBoolean(false); break;
+    case TType::Char: element.SetAsChar('\0'); break;
+    case TType::Byte: element.SetAsByte(0); break;
+    case TType::Float: element.SetAsFloat(0); break;
+    case TType::String: element.SetAsString(std::string()); break;
+    default: element.SetAsInteger(0); break;
+  }
+}
+
+}  // namespace
+
+TOilFrame& TOilProc::EnterFrame() {
+  if (depth_ == frames_.size()) frames_.push_back(std::make_unique<TOilFrame>());
+  TOilFrame& frame = *frames_[depth_];
+  const std::size_t count = static_cast<std::size_t>(VarCount());
+  if (frame.Slots.size() != count) {
+    frame.Slots.clear();
+    for (std::size_t i = 0; i < count; ++i) {
+      const TVarInfo* info = GetVarInfoItem(static_cast<int>(i));
+      frame.Slots.push_back(NewValueOfType(info->VarType & 0x7F, info->TypeName));
+    }
+  } else {
+    for (const auto& slot : frame.Slots) ResetValue(*slot);
+  }
+  frame.Targets.assign(static_cast<std::size_t>(std::max(Calls, 0)), nullptr);
+  return frame;
+}
+
+// One activation of a routine: its frame is the routine's current one while
+// it lasts, also when an error passes through.
+class TRoutineFrame {
+ public:
+  explicit TRoutineFrame(TOilProc& proc) : proc_(proc), saved_(proc.frame_) {
+    proc.frame_ = &proc.EnterFrame();
+    ++proc.depth_;
+  }
+  ~TRoutineFrame() {
+    --proc_.depth_;
+    proc_.frame_ = saved_;
+  }
+  TRoutineFrame(const TRoutineFrame&) = delete;
+  TRoutineFrame& operator=(const TRoutineFrame&) = delete;
+
+ private:
+  TOilProc& proc_;
+  TOilFrame* saved_;
+};
+
 void TOilProc::Call(std::vector<TOilArgument>& arguments) {
   TActivation activation;
-  TBlockFrame frame(*this);
+  TRoutineFrame frame(*this);
   BindParameters(arguments);
   ExecuteLines();
   KeepResult();
@@ -235,19 +294,21 @@ void TOilProc::Execute() {
 
 void TOilProc::BindParameters(std::vector<TOilArgument>& arguments) {
   for (TOilArgument& argument : arguments) {
-    const int slot = Base + argument.Target;
+    const int target = argument.Target;
+    if (target < 0 || target >= VarCount()) Fail(rteInternal);
+    const auto index = static_cast<std::size_t>(target);
     if (argument.ByRef) {
-      if (!argument.Storage) Fail(rteNoVariable);
-      ReplaceChild(*GetStack(), slot, TPointerElement::CreateValue(argument.Storage));
+      if (!argument.Storage || index >= frame_->Targets.size()) Fail(rteNoVariable);
+      frame_->Targets[index] = argument.Storage;
       continue;
     }
     if (!argument.Value) Fail(rteNoVariable);
-    if (!TypesCompatible(GetVarType(argument.Target), TypeCodeOf(*argument.Value))) Fail(rteTypeMismatch);
-    SetStackValue(slot, std::move(argument.Value));
+    if (!TypesCompatible(GetVarType(target), TypeCodeOf(*argument.Value))) Fail(rteTypeMismatch);
+    AssignToStorage(*frame_->Slots[index], argument.Value);
   }
 }
 
-void TOilFunc::KeepResult() { result_ = TOilValue::Of(*GetStackItem(Base + Calls)); }
+void TOilFunc::KeepResult() { result_ = TOilValue::Of(*VariableSlot(Calls, nullptr)); }
 
 void TParametr::SetExpression(TOilOperator* expression) { SetOwnedElement(expression_, expression); }
 

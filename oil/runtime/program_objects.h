@@ -39,6 +39,14 @@ TClass SlotClassOf(int type);
 // Whether a variable of the target type takes a value of the source type.
 bool TypesCompatible(int target, int source);
 
+// The variables of one activation of a routine: value elements of its own,
+// kept for the next activation at the same depth of calls.  By-reference
+// parameters refer to the caller's storage, which outlives the activation.
+struct TOilFrame {
+  std::vector<std::unique_ptr<TTypeElement>> Slots;
+  std::vector<TTypeElement*> Targets;
+};
+
 class TOilBlock : public TOilLine {
   KESTX_CLASS(TOilBlock)
  public:
@@ -78,9 +86,28 @@ class TOilBlock : public TOilLine {
   virtual void PushVariables();
   virtual void PopVariables();
 
+  // The storage of a variable of the current activation: in the routine's
+  // own frame, or in the stack at Base + index, expected of the class.
+  TTypeElement* VariableSlot(int index, TClass expected) {
+    if (frame_ && index >= 0 && static_cast<std::size_t>(index) < frame_->Slots.size())
+      return frame_->Slots[static_cast<std::size_t>(index)].get();
+    return GetStackItem(Base + index, expected);
+  }
+  // The caller's storage a by-reference parameter of the current activation
+  // refers to; nil outside a routine's frame.
+  TTypeElement* ReferenceTarget(int index) const {
+    return frame_ && index >= 0 && static_cast<std::size_t>(index) < frame_->Targets.size()
+               ? frame_->Targets[static_cast<std::size_t>(index)]
+               : nullptr;
+  }
+
   void Execute() override;
 
  protected:
+  // The frame of the routine's current activation (nil for a block that
+  // keeps its variables in the stack).
+  TOilFrame* frame_ = nullptr;
+
   // Runs the statement list once (the count is read before the first).
   void ExecuteLines();
 
@@ -132,7 +159,14 @@ class TOilProc : public TOilBlock {
   virtual void KeepResult() {}
 
  private:
+  friend class TRoutineFrame;
+  // The frame for the next activation: made at the first call at that depth,
+  // set back to the declared types' initial values at every later one.
+  TOilFrame& EnterFrame();
+
   TElement* subProcedures_ = nullptr;
+  std::vector<std::unique_ptr<TOilFrame>> frames_;
+  std::size_t depth_ = 0;
 };
 
 class TOilFunc : public TOilProc {

@@ -73,7 +73,7 @@ TClass TNormalVariable::SlotClass(int type) const { return SlotClassOf(type); }
 TTypeElement* TNormalVariable::SlotElement() {
   if (!block_) Fail(rteNoVariable);
   if (resolvedIndex_ != VarIndex) ResolveSlot();
-  return block_->GetStackItem(block_->Base + VarIndex, slotClass_);
+  return block_->VariableSlot(VarIndex, slotClass_);
 }
 
 TTypeElement* TNormalVariable::Storage() { return SlotElement(); }
@@ -106,6 +106,7 @@ std::string TNormalVariable::GetTypeName() { return block_ ? block_->GetVarTypeN
 TClass TCalledVariable::SlotClass(int) const { return TPointerElement::StaticClass(); }
 
 TTypeElement* TCalledVariable::Storage() {
+  if (TTypeElement* target = Block() ? Block()->ReferenceTarget(VarIndex) : nullptr) return target;
   // The slot refers to the caller's storage, fixed when the call began, so
   // that a recursive activation still reaches its own caller's variable.
   auto* target = DynamicCast<TTypeElement>(SlotElement()->GetAsPointer());
