@@ -1,5 +1,6 @@
 #include "oil/runtime/program_objects.h"
 
+#include <array>
 #include <cstdint>
 #include <string>
 
@@ -246,14 +247,16 @@ TOilFrame& TOilProc::EnterFrame() {
   if (depth_ == frames_.size()) frames_.push_back(std::make_unique<TOilFrame>());
   TOilFrame& frame = *frames_[depth_];
   const std::size_t count = static_cast<std::size_t>(VarCount());
-  if (frame.Slots.size() != count) {
+  if (frame.Owned.size() != count) {
+    frame.Owned.clear();
     frame.Slots.clear();
     for (std::size_t i = 0; i < count; ++i) {
       const TVarInfo* info = GetVarInfoItem(static_cast<int>(i));
-      frame.Slots.push_back(NewValueOfType(info->VarType & 0x7F, info->TypeName));
+      frame.Owned.push_back(NewValueOfType(info->VarType & 0x7F, info->TypeName));
+      frame.Slots.push_back(frame.Owned.back().get());
     }
   } else {
-    for (const auto& slot : frame.Slots) ResetValue(*slot);
+    for (TTypeElement* slot : frame.Slots) ResetValue(*slot);
   }
   frame.Targets.assign(static_cast<std::size_t>(std::max(Calls, 0)), nullptr);
   return frame;
@@ -279,7 +282,7 @@ class TRoutineFrame {
   TOilFrame* saved_;
 };
 
-void TOilProc::Call(std::vector<TOilArgument>& arguments) {
+void TOilProc::Call(std::span<TOilArgument> arguments) {
   TActivation activation;
   TRoutineFrame frame(*this);
   BindParameters(arguments);
@@ -288,11 +291,10 @@ void TOilProc::Call(std::vector<TOilArgument>& arguments) {
 }
 
 void TOilProc::Execute() {
-  std::vector<TOilArgument> none;
-  Call(none);
+  Call({});
 }
 
-void TOilProc::BindParameters(std::vector<TOilArgument>& arguments) {
+void TOilProc::BindParameters(std::span<TOilArgument> arguments) {
   for (TOilArgument& argument : arguments) {
     const int target = argument.Target;
     if (target < 0 || target >= VarCount()) Fail(rteInternal);
@@ -336,25 +338,39 @@ unsigned TProcCaller::ComputeTypeFlags() {
   return TypeBit(function->GetVarType(function->Calls));
 }
 
+TOilProc* TProcCaller::RunProc() {
+  const TRunContext* context = TRunContext::Current();
+  if (!context) return GetProc();
+  if (procRun_ != context->RunNumber()) {
+    runProc_ = GetProc();
+    procRun_ = context->RunNumber();
+  }
+  return runProc_;
+}
+
 TOilValue TProcCaller::Evaluate() {
-  TOilProc* proc = GetProc();
+  TOilProc* proc = RunProc();
   if (!proc) Fail(rteInternal);
   // Arguments are worked out in the caller's frame, before the callee's
-  // frame begins: a recursive call reads the caller's values.
-  std::vector<TOilArgument> arguments;
-  if (parameters_) {
-    for (TElement* child : static_cast<TEntity*>(parameters_)->Children()) {
-      auto* parameter = static_cast<TParametr*>(child);
-      TOilArgument argument;
-      argument.Target = parameter->Target;
-      argument.ByRef = parameter->ByRef;
-      if (parameter->ByRef) {
-        auto* variable = DynamicCast<TVariable>(parameter->GetExpression());
-        argument.Storage = variable ? variable->Storage() : nullptr;
-      } else if (parameter->GetExpression()) {
-        argument.Value = parameter->GetExpression()->Evaluate();
-      }
-      arguments.push_back(std::move(argument));
+  // frame begins: a recursive call reads the caller's values.  The few
+  // arguments of a usual call need no list on the heap.
+  constexpr std::size_t kInline = 4;
+  std::array<TOilArgument, kInline> inlineArguments;
+  std::vector<TOilArgument> moreArguments;
+  const std::size_t count = parameters_ ? static_cast<TEntity*>(parameters_)->Children().size() : 0;
+  if (count > kInline) moreArguments.resize(count);
+  const std::span<TOilArgument> arguments =
+      count > kInline ? std::span<TOilArgument>(moreArguments) : std::span<TOilArgument>(inlineArguments).first(count);
+  for (std::size_t i = 0; i < count; ++i) {
+    auto* parameter = static_cast<TParametr*>(static_cast<TEntity*>(parameters_)->Children()[i]);
+    TOilArgument& argument = arguments[i];
+    argument.Target = parameter->Target;
+    argument.ByRef = parameter->ByRef;
+    if (parameter->ByRef) {
+      auto* variable = DynamicCast<TVariable>(parameter->GetExpression());
+      argument.Storage = variable ? variable->Storage() : nullptr;
+    } else if (parameter->GetExpression()) {
+      argument.Value = parameter->GetExpression()->Evaluate();
     }
   }
   proc->Call(arguments);

@@ -5,6 +5,7 @@
 // construct of the language.
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -39,12 +40,15 @@ TClass SlotClassOf(int type);
 // Whether a variable of the target type takes a value of the source type.
 bool TypesCompatible(int target, int source);
 
-// The variables of one activation of a routine: value elements of its own,
-// kept for the next activation at the same depth of calls.  By-reference
-// parameters refer to the caller's storage, which outlives the activation.
+// The variables of one activation: of a routine, value elements of its own,
+// kept for the next activation at the same depth of calls; of a program, the
+// elements of its frame in the stack, which its run does not let anyone free.
+// By-reference parameters refer to the caller's storage, which outlives the
+// activation.
 struct TOilFrame {
-  std::vector<std::unique_ptr<TTypeElement>> Slots;
+  std::vector<TTypeElement*> Slots;
   std::vector<TTypeElement*> Targets;
+  std::vector<std::unique_ptr<TTypeElement>> Owned;
 };
 
 class TOilBlock : public TOilLine {
@@ -90,7 +94,7 @@ class TOilBlock : public TOilLine {
   // own frame, or in the stack at Base + index, expected of the class.
   TTypeElement* VariableSlot(int index, TClass expected) {
     if (frame_ && index >= 0 && static_cast<std::size_t>(index) < frame_->Slots.size())
-      return frame_->Slots[static_cast<std::size_t>(index)].get();
+      return frame_->Slots[static_cast<std::size_t>(index)];
     return GetStackItem(Base + index, expected);
   }
   // The caller's storage a by-reference parameter of the current activation
@@ -148,13 +152,13 @@ class TOilProc : public TOilBlock {
   std::int32_t Calls = 0;
   TEntity* GetSubProcedures();
   // One activation with the arguments bound.
-  virtual void Call(std::vector<TOilArgument>& arguments);
+  virtual void Call(std::span<TOilArgument> arguments);
   // The result of the last call, handed over; nil for a procedure.
   virtual TOilValue GetResult() { return nullptr; }
   void Execute() override;
 
  protected:
-  void BindParameters(std::vector<TOilArgument>& arguments);
+  void BindParameters(std::span<TOilArgument> arguments);
   // After the statements, before the frame goes.
   virtual void KeepResult() {}
 
@@ -212,10 +216,15 @@ class TProcCaller : public TCaller {
  protected:
   unsigned ComputeTypeFlags() override;
   void UpdateParameterDepth(const TParametr& parameter);
+  TOilProc* RunProc();
 
  private:
   TElement* parameters_ = nullptr;
   TElementLink proc_;
+  // The routine as the current run found it: a run lets no part of its
+  // program be freed, so the link is looked up once per run.
+  TOilProc* runProc_ = nullptr;
+  std::uint64_t procRun_ = 0;
 };
 
 // ---------------------------------------------------------------- statements

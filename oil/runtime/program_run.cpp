@@ -170,6 +170,7 @@ void TOilProgram::Run() {
   struct Leave {
     TOilProgram& program;
     ~Leave() {
+      program.frame_ = nullptr;
       program.FreeLooseOutputs();
       program.inRun_ = false;
     }
@@ -182,6 +183,11 @@ void TOilProgram::Run() {
   SetStackValue(0, TOilValue::Element(world));
   SetStackValue(1, TOilValue::Element(world ? world->MainTool() : nullptr));
   SetStackValue(2, TOilValue::Element(world));
+  // The frame's elements stay where they are while the run lasts: read
+  // through the frame, not looked up in the stack at every access.
+  runFrame_.Slots.clear();
+  for (int i = 0; i < VarCount(); ++i) runFrame_.Slots.push_back(GetStackItem(i));
+  frame_ = &runFrame_;
   try {
     ExecuteLines();
   } catch (const TRunTimeError& error) {

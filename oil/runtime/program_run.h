@@ -58,6 +58,8 @@ class TOilProgram : public TOilProc {
   void CompactLooseOutputs();
 
   std::unique_ptr<TOilThread> thread_;
+  // The program's own variables while a run lasts.
+  TOilFrame runFrame_;
   std::vector<TElementLink> looseOutputs_;
   std::size_t compactAt_ = 64;
   int runId_ = 0;

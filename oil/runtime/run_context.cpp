@@ -1,5 +1,6 @@
 #include "oil/runtime/run_context.h"
 
+#include <atomic>
 #include <unordered_set>
 #include <vector>
 
@@ -25,7 +26,14 @@ bool Holds(TElement* from, const TElement* target) {
 
 }  // namespace
 
-TRunContext::TRunContext(TOilProgram* program) : program_(program), previous_(current_) { current_ = this; }
+namespace {
+std::atomic<std::uint64_t> runsMade{0};
+}  // namespace
+
+TRunContext::TRunContext(TOilProgram* program)
+    : program_(program), previous_(current_), runNumber_(++runsMade) {
+  current_ = this;
+}
 
 TRunContext::~TRunContext() { current_ = previous_; }
 

@@ -2,6 +2,8 @@
 // What the statements of a run ask of the run they belong to: a stop or a
 // suspension takes effect between two statements, and results of tool calls
 // that nobody holds are handed to the program.
+#include <cstdint>
+
 class TOilProgram;
 class TElement;
 
@@ -14,6 +16,8 @@ class TRunContext {
   TRunContext& operator=(const TRunContext&) = delete;
 
   static TRunContext* Current() { return current_; }
+  // Tells runs apart: no two contexts of the process share a number.
+  std::uint64_t RunNumber() const { return runNumber_; }
   TOilProgram* Program() const { return program_; }
   // The context this one was installed over: a run started from inside another.
   TRunContext* Previous() const { return previous_; }
@@ -27,6 +31,7 @@ class TRunContext {
   static inline thread_local TRunContext* current_ = nullptr;
   TOilProgram* program_;
   TRunContext* previous_;
+  std::uint64_t runNumber_;
 };
 
 // The point between two statements of the running program, if any.
