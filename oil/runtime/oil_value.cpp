@@ -105,7 +105,9 @@ std::string TOilValue::GetAsString() const {
   switch (static_cast<TType>(type_)) {
     case TType::String: return text_;
     // A char is a Windows-1250 code; texts are UTF-8.
-    case TType::Char: return platform::Cp1250ToUtf8(std::string_view(&char_, 1));
+    case TType::Char:
+      if (static_cast<unsigned char>(char_) < 0x80) return std::string(1, char_);
+      return platform::Cp1250ToUtf8(std::string_view(&char_, 1));
     default: return NewElement()->GetAsString();
   }
 }

@@ -361,6 +361,11 @@ bool CompareTexts(Relation relation, const std::string& a, const std::string& b)
 }  // namespace
 
 TOilValue TOilCompare::Evaluate() {
+  if (IntegralOperands()) {
+    // Whole numbers are equal within the tolerance only when they are equal.
+    const std::int32_t x = GetOperand()->EvaluateInteger();
+    return MakeBoolean(Ordered(GetRelation(), x, GetSecondOperand()->EvaluateInteger()));
+  }
   TOilValue a, b;
   EvaluateBoth(a, b);
   const int ta = TypeCodeOf(*a), tb = TypeCodeOf(*b);

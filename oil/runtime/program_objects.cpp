@@ -209,6 +209,8 @@ void TOilBlock::ExecuteLines() {
 }
 
 void TOilBlock::Execute() {
+  // A block that declares nothing has no frame to push.
+  if (VarCount() == 0) return ExecuteLines();
   TBlockFrame frame(*this);
   ExecuteLines();
 }
