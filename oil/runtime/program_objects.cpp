@@ -200,12 +200,9 @@ void TOilBlock::PopVariables() { PopStackTo(GetStack()->GetCount() - VarCount())
 
 void TOilBlock::ExecuteLines() {
   if (!lines_) return;
-  auto* lines = static_cast<TEntity*>(lines_);
-  const int count = static_cast<int>(lines->Children().size());
-  for (int i = 0; i < count; ++i) {
-    if (static_cast<std::size_t>(i) >= lines->Children().size()) break;
-    ExecuteLine(static_cast<TOilLine*>(lines->Children()[static_cast<std::size_t>(i)]));
-  }
+  const auto& lines = static_cast<TEntity*>(lines_)->Children();
+  const std::size_t count = lines.size();
+  for (std::size_t i = 0; i < count && i < lines.size(); ++i) ExecuteLine(static_cast<TOilLine*>(lines[i]));
 }
 
 void TOilBlock::Execute() {
@@ -388,10 +385,44 @@ bool ConditionValue(TOilOperator* condition) {
   return value->GetAsBoolean();
 }
 
-void TAssignLine::SetVariable(TVariable* variable) { SetOwnedElement(variable_, variable); }
-void TAssignLine::SetExpression(TOilOperator* expression) { SetOwnedElement(expression_, expression); }
+void TAssignLine::SetVariable(TVariable* variable) {
+  SetOwnedElement(variable_, variable);
+  shape_ = TShape::Unknown;
+}
+
+void TAssignLine::SetExpression(TOilOperator* expression) {
+  SetOwnedElement(expression_, expression);
+  shape_ = TShape::Unknown;
+}
+
+TAssignLine::TShape TAssignLine::Shape() {
+  if (shape_ != TShape::Unknown) return shape_;
+  auto* target = DynamicCast<TNormalVariable>(GetVariable());
+  auto* plus = DynamicCast<TOilPlus>(GetExpression());
+  auto* left = plus ? DynamicCast<TNormalVariable>(plus->GetOperand()) : nullptr;
+  TOilOperator* right = plus ? plus->GetSecondOperand() : nullptr;
+  // Only a right side without effects may run before the left one is read.
+  const bool plain = right && (DynamicCast<TOilConst>(right) || DynamicCast<TNormalVariable>(right));
+  const bool same = target && left && target->ClassType() == left->ClassType() && target->Block() == left->Block() &&
+                    target->VarIndex == left->VarIndex;
+  shape_ = plain && same && target->GetValueType() == otString ? TShape::Append : TShape::General;
+  return shape_;
+}
+
+void TAssignLine::AppendInPlace() {
+  const TOilValue right = static_cast<TOilPlus*>(GetExpression())->GetSecondOperand()->Evaluate();
+  // As the operator itself raises them.
+  if (!right) throw TLangError(rteInternal);
+  if (right.Type() != otString && right.Type() != otChar) throw TLangError(rteTypeMismatch);
+  const std::string text = right.Type() == otString ? right.Text() : right.GetAsString();
+  TVariable* target = GetVariable();
+  TTypeElement* storage = target->Storage();
+  if (storage->ClassType() == TStringElement::StaticClass()) static_cast<TStringElement*>(storage)->AppendString(text);
+  else target->SetValue(TOilValue::String(storage->GetAsString() + text));
+}
 
 void TAssignLine::Execute() {
+  if (Shape() == TShape::Append) return AppendInPlace();
   TOilOperator* expression = GetExpression();
   TVariable* target = GetVariable();
   // An integer into an INTEGER variable: no value is built on the way.

@@ -239,8 +239,16 @@ class TAssignLine : public TOilLine {
   void Execute() override;
 
  private:
+  // s := s + t, with s a STRING variable and t a constant or a variable, grows
+  // the text where it is stored.  Which form the statement has is worked out
+  // when it first runs.
+  enum class TShape : std::uint8_t { Unknown, General, Append };
+  TShape Shape();
+  void AppendInPlace();
+
   TElement* variable_ = nullptr;
   TElement* expression_ = nullptr;
+  TShape shape_ = TShape::Unknown;
 };
 
 class TExprLine : public TOilLine {
