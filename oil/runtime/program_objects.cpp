@@ -228,14 +228,15 @@ TEntity* TOilProc::GetSubProcedures() { return OwnedList<TEntity>(*this, subProc
 
 namespace {
 
-// Sets an element back to the initial value of its type, as a new frame has it.
-void ResetValue(TTypeElement& element) {
-  switch (element.GetTyp()) {
-    case TType::Boolean: element.SetAsBoolean(false); break;
-    case TType::Char: element.SetAsChar('\0'); break;
-    case TType::Byte: element.SetAsByte(0); break;
-    case TType::Float: element.SetAsFloat(0); break;
-    case TType::String: element.SetAsString(std::string()); break;
+// Sets an element made for a declared type back to that type's initial
+// value, as a new frame has it.
+void ResetValue(TTypeElement& element, int type) {
+  switch (type) {
+    case otBoolean: element.SetAsBoolean(false); break;
+    case otChar: element.SetAsChar('\0'); break;
+    case otByte: element.SetAsByte(0); break;
+    case otFloat: element.SetAsFloat(0); break;
+    case otString: element.SetAsString(std::string()); break;
     default: element.SetAsInteger(0); break;
   }
 }
@@ -249,13 +250,15 @@ TOilFrame& TOilProc::EnterFrame() {
   if (frame.Owned.size() != count) {
     frame.Owned.clear();
     frame.Slots.clear();
+    frame.Types.clear();
     for (std::size_t i = 0; i < count; ++i) {
       const TVarInfo* info = GetVarInfoItem(static_cast<int>(i));
-      frame.Owned.push_back(NewValueOfType(info->VarType & 0x7F, info->TypeName));
+      frame.Types.push_back(info->VarType & 0x7F);
+      frame.Owned.push_back(NewValueOfType(frame.Types.back(), info->TypeName));
       frame.Slots.push_back(frame.Owned.back().get());
     }
   } else {
-    for (TTypeElement* slot : frame.Slots) ResetValue(*slot);
+    for (std::size_t i = 0; i < count; ++i) ResetValue(*frame.Slots[i], frame.Types[i]);
   }
   frame.Targets.assign(static_cast<std::size_t>(std::max(Calls, 0)), nullptr);
   return frame;
@@ -304,7 +307,7 @@ void TOilProc::BindParameters(std::span<TOilArgument> arguments) {
       continue;
     }
     if (!argument.Value) Fail(rteNoVariable);
-    if (!TypesCompatible(GetVarType(target), TypeCodeOf(*argument.Value))) Fail(rteTypeMismatch);
+    if (!TypesCompatible(frame_->Types[index], TypeCodeOf(*argument.Value))) Fail(rteTypeMismatch);
     AssignToStorage(*frame_->Slots[index], argument.Value);
   }
 }
@@ -365,11 +368,14 @@ TOilValue TProcCaller::Evaluate() {
     TOilArgument& argument = arguments[i];
     argument.Target = parameter->Target;
     argument.ByRef = parameter->ByRef;
+    TOilOperator* expression = parameter->GetExpression();
     if (parameter->ByRef) {
-      auto* variable = DynamicCast<TVariable>(parameter->GetExpression());
+      auto* variable = DynamicCast<TVariable>(expression);
       argument.Storage = variable ? variable->Storage() : nullptr;
-    } else if (parameter->GetExpression()) {
-      argument.Value = parameter->GetExpression()->Evaluate();
+    } else if (expression && expression->TypeFlags() == TypeBit(otInteger)) {
+      argument.Value = TOilValue::Integer(expression->EvaluateInteger());
+    } else if (expression) {
+      argument.Value = expression->Evaluate();
     }
   }
   proc->Call(arguments);

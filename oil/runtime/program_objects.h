@@ -49,6 +49,8 @@ struct TOilFrame {
   std::vector<TTypeElement*> Slots;
   std::vector<TTypeElement*> Targets;
   std::vector<std::unique_ptr<TTypeElement>> Owned;
+  // The declared type of each of a routine's own slots.
+  std::vector<int> Types;
 };
 
 class TOilBlock : public TOilLine {
