@@ -307,8 +307,10 @@ void TOilProc::BindParameters(std::span<TOilArgument> arguments) {
       continue;
     }
     if (!argument.Value) Fail(rteNoVariable);
-    if (!TypesCompatible(frame_->Types[index], TypeCodeOf(*argument.Value))) Fail(rteTypeMismatch);
-    AssignToStorage(*frame_->Slots[index], argument.Value);
+    const int type = frame_->Types[index];
+    if (!TypesCompatible(type, TypeCodeOf(*argument.Value))) Fail(rteTypeMismatch);
+    if (type == otInteger) frame_->Slots[index]->SetAsInteger(argument.Value.GetAsInteger());
+    else AssignToStorage(*frame_->Slots[index], argument.Value);
   }
 }
 
@@ -356,15 +358,20 @@ TOilValue TProcCaller::Evaluate() {
   // Arguments are worked out in the caller's frame, before the callee's
   // frame begins: a recursive call reads the caller's values.  The few
   // arguments of a usual call need no list on the heap.
-  constexpr std::size_t kInline = 4;
+  if (!parameters_) {
+    proc->Call({});
+    return proc->GetResult();
+  }
+  const auto& parameters = static_cast<TEntity*>(parameters_)->Children();
+  const std::size_t count = parameters.size();
+  constexpr std::size_t kInline = 2;
   std::array<TOilArgument, kInline> inlineArguments;
   std::vector<TOilArgument> moreArguments;
-  const std::size_t count = parameters_ ? static_cast<TEntity*>(parameters_)->Children().size() : 0;
   if (count > kInline) moreArguments.resize(count);
   const std::span<TOilArgument> arguments =
       count > kInline ? std::span<TOilArgument>(moreArguments) : std::span<TOilArgument>(inlineArguments).first(count);
   for (std::size_t i = 0; i < count; ++i) {
-    auto* parameter = static_cast<TParametr*>(static_cast<TEntity*>(parameters_)->Children()[i]);
+    auto* parameter = static_cast<TParametr*>(parameters[i]);
     TOilArgument& argument = arguments[i];
     argument.Target = parameter->Target;
     argument.ByRef = parameter->ByRef;

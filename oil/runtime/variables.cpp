@@ -80,7 +80,7 @@ TTypeElement* TNormalVariable::Storage() { return SlotElement(); }
 
 TOilValue TNormalVariable::GetValue() { return TOilValue::Of(*SlotElement()); }
 
-std::int32_t TNormalVariable::EvaluateInteger() { return Storage()->GetAsInteger(); }
+std::int32_t TNormalVariable::EvaluateInteger() { return SlotElement()->GetAsInteger(); }
 
 void TNormalVariable::SetInteger(std::int32_t value) {
   TTypeElement* storage = Storage();
@@ -115,6 +115,8 @@ TTypeElement* TCalledVariable::Storage() {
 }
 
 TOilValue TCalledVariable::GetValue() { return TOilValue::Of(*Storage()); }
+
+std::int32_t TCalledVariable::EvaluateInteger() { return Storage()->GetAsInteger(); }
 
 void TCalledVariable::SetValue(TOilValue value) {
   TTypeElement* storage = Storage();

@@ -63,6 +63,7 @@ class TCalledVariable : public TNormalVariable {
   KESTX_CLASS(TCalledVariable)
  public:
   TOilValue GetValue() override;
+  std::int32_t EvaluateInteger() override;
   void SetValue(TOilValue value) override;
   TTypeElement* Storage() override;
 
