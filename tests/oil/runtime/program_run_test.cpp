@@ -41,6 +41,16 @@ TEST_F(ProgramRun, StatementsAndRoutinesLeaveTheirVariablesAndReportsAsExpected)
       {"CASE on nil", "i : INTEGER; CASE WORLD.ApplicTitle AND TRUE OF TRUE: i := 1 END;", "!Nevyjádřitelná proměnná"},
       {"unknown property", "i : INTEGER := WORLD.NoSuchProperty;", "!Špatné jméno property"},
       {"path into a value", "s : STRING := MAINTOOL[1000]\\x.Name;", "!Prvek neexistuje"},
+      {"integers wrap on their way into a variable", "i : INTEGER := 2147483647; i := i + 1; j : INTEGER := -i - 1;",
+       "-2147483648|2147483647|"},
+      {"integral comparisons",
+       "n : INTEGER; i : INTEGER := 3; IF i = 3 THEN n := n + 1; IF i <> 3 THEN n := n + 10;\n"
+       "IF i < 4 THEN n := n + 100; IF i >= 4 THEN n := n + 1000; IF -i <= -3 THEN n := n + 10000;",
+       "10101|3|"},
+      {"a text extended by itself and by a char", "s : STRING := 'ab'; s := s + s; c : CHAR := '\xC5\xBE'; s := s + c;",
+       "abab\xC5\xBE|\xC5\xBE|"},
+      {"a text extended by a longer sum",
+       "s : STRING := 'a'; t : STRING := 'b'; s := s + t; s := s + 'c' + s;", "abcab|b|"},
   };
   // Each row's routines, then the main block's statements; what they give as above.
   const Row routines[] = {
@@ -71,6 +81,19 @@ TEST_F(ProgramRun, StatementsAndRoutinesLeaveTheirVariablesAndReportsAsExpected)
        "PROCEDURE Set(VAR S: STRING); BEGIN S := 'ab'; END; BEGIN c : CHAR := 'q'; Set(c);", "q|!Typová neshoda"},
       {"a STRING parameter writes a char into a CHAR variable",
        "PROCEDURE Set(VAR S: STRING); BEGIN S := 'z'; END; BEGIN c : CHAR := 'q'; Set(c);", "z|"},
+      {"a STRING parameter cannot extend a CHAR variable in place",
+       "PROCEDURE P(VAR S: STRING); BEGIN S := S + 'x'; END; BEGIN c : CHAR := 'q'; P(c);", "q|!Typová neshoda"},
+      {"routine variables start afresh at every call",
+       "FUNCTION F(): INTEGER; BEGIN a : INTEGER; s : STRING; e : TELEMENT;\n"
+       "IF (a = 0) AND (s + 'yz' = 'yz') AND (e = NIL) THEN RESULT := 1; a := 5; s := 'x'; e := WORLD; END;\n"
+       "BEGIN n : INTEGER := F() + F();", "2|"},
+      {"a routine's variable passed on by reference",
+       "PROCEDURE Inc(VAR X: INTEGER); BEGIN X := X + 1; END;\n"
+       "FUNCTION F(): INTEGER; BEGIN a : INTEGER := 1; Inc(a); Inc(a); RESULT := a; END; BEGIN n : INTEGER := F();",
+       "3|"},
+      {"a routine left by an error starts afresh",
+       "FUNCTION G(N: INTEGER): INTEGER; BEGIN a : INTEGER; e : TELEMENT; a := a + N; IF N = 1 THEN a := e.ID;"
+       " RESULT := a; END;\nBEGIN r : INTEGER; TRY r := G(1); END; r := G(5);", "5|"},
       {"function result type and slots",
        "FUNCTION F(A: INTEGER; VAR B: FLOAT): STRING; BEGIN B := A; RESULT := 'done'; END;\n"
        "BEGIN x : FLOAT; s : STRING := F(3, x);", " 3.00000000000000E+0000|done|"},
