@@ -133,26 +133,24 @@ void TPropVariable::SetOwnerExpression(TOilOperator* expression) {
   depth_ = 1 + (expression ? expression->Depth() : 0);
 }
 
-namespace {
-
-// The element a property variable's path yields and its property.
-struct PropertyTarget {
-  TElement* element;
-  const TPropInfo* info;
-};
-
-PropertyTarget FindProperty(TOilOperator* owner, const std::string& name) {
+TPropVariable::PropertyTarget TPropVariable::FindProperty() {
+  TOilOperator* owner = GetOwnerExpression();
   TOilValue value = owner ? owner->Evaluate() : nullptr;
   TElement* element = ReferencedElement(value);
-  const TPropInfo* info = element->ClassType()->FindProp(name);
-  if (!info) Fail(rteBadProperty);
-  return {element, info};
+  // A class's published properties never change: the last look-up is kept
+  // for as long as the class and the name stay the same.
+  TClass cls = element->ClassType();
+  if (cls != lastClass_ || PropertyName != lastName_) {
+    lastInfo_ = cls->FindProp(PropertyName);
+    lastClass_ = cls;
+    lastName_ = PropertyName;
+  }
+  if (!lastInfo_) Fail(rteBadProperty);
+  return {element, lastInfo_};
 }
 
-}  // namespace
-
 TOilValue TPropVariable::GetValue() {
-  const auto [element, info] = FindProperty(GetOwnerExpression(), PropertyName);
+  const auto [element, info] = FindProperty();
   if (!info->HasRead()) Fail(rteBadProperty);
   switch (info->Kind) {
     case tkInteger: return TOilValue::Integer(static_cast<std::int32_t>(info->GetOrd(*element)));
@@ -229,7 +227,7 @@ void WritePropertyValue(TObject& object, const TPropInfo& info, const TOilValue&
 }
 
 void TPropVariable::SetValue(TOilValue value) {
-  const auto [element, info] = FindProperty(GetOwnerExpression(), PropertyName);
+  const auto [element, info] = FindProperty();
   if (!value) Fail(rteNoValue);
   WritePropertyValue(*element, *info, value);
 }

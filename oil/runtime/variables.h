@@ -86,7 +86,17 @@ class TPropVariable : public TVariable {
   unsigned ComputeTypeFlags() override { return kAllTypes; }
 
  private:
+  // The element the owner expression yields and its property (codes 2, 4, 5).
+  struct PropertyTarget {
+    TElement* element;
+    const TPropInfo* info;
+  };
+  PropertyTarget FindProperty();
+
   TElement* owner_ = nullptr;
+  TClass lastClass_ = nullptr;
+  std::string lastName_;
+  const TPropInfo* lastInfo_ = nullptr;
 };
 
 // Stores a value into a storage element that holds a variable of a declared
