@@ -64,11 +64,9 @@ unsigned TVariable::ComputeTypeFlags() {
 
 void TNormalVariable::ResolveSlot() {
   kind_ = block_->GetVarType(VarIndex);
-  slotClass_ = SlotClass(kind_);
+  slotClass_ = SlotClassOf(kind_);
   resolvedIndex_ = VarIndex;
 }
-
-TClass TNormalVariable::SlotClass(int type) const { return SlotClassOf(type); }
 
 TTypeElement* TNormalVariable::SlotElement() {
   if (!block_) Fail(rteNoVariable);
@@ -102,14 +100,10 @@ int TNormalVariable::GetValueType() {
 
 std::string TNormalVariable::GetTypeName() { return block_ ? block_->GetVarTypeName(VarIndex) : std::string(); }
 
-// The slot holds a reference whatever the parameter's type.
-TClass TCalledVariable::SlotClass(int) const { return TPointerElement::StaticClass(); }
-
 TTypeElement* TCalledVariable::Storage() {
-  if (TTypeElement* target = Block() ? Block()->ReferenceTarget(VarIndex) : nullptr) return target;
-  // The slot refers to the caller's storage, fixed when the call began, so
-  // that a recursive activation still reaches its own caller's variable.
-  auto* target = DynamicCast<TTypeElement>(SlotElement()->GetAsPointer());
+  // Fixed when the call began, so that a recursive activation still reaches
+  // its own caller's variable.
+  TTypeElement* target = Block() ? Block()->ReferenceTarget(VarIndex) : nullptr;
   if (!target) Fail(rteNoVariable);
   return target;
 }

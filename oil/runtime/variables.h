@@ -44,8 +44,6 @@ class TNormalVariable : public TVariable {
  protected:
   // The element in the current frame of the block.
   TTypeElement* SlotElement();
-  // The class of the element the slot holds while the block runs.
-  virtual TClass SlotClass(int type) const;
 
  private:
   // The declaration does not change once the program runs: the slot's type
@@ -58,7 +56,7 @@ class TNormalVariable : public TVariable {
   TClass slotClass_ = nullptr;
 };
 
-// A by-reference parameter: its slot refers to the caller's storage element.
+// A by-reference parameter: it stands for the caller's storage element.
 class TCalledVariable : public TNormalVariable {
   KESTX_CLASS(TCalledVariable)
  public:
@@ -66,9 +64,6 @@ class TCalledVariable : public TNormalVariable {
   std::int32_t EvaluateInteger() override;
   void SetValue(TOilValue value) override;
   TTypeElement* Storage() override;
-
- protected:
-  TClass SlotClass(int type) const override;
 };
 
 class TPropVariable : public TVariable {
