@@ -184,6 +184,33 @@ TEST_F(ProgramRun, RefusesToFreeWhatRunsIt) {
   }
 }
 
+// A program run a second time starts as the first run did: nothing of the first run's frames, routines or outputs
+// carries over.  Each row's statements, then the variables and boxes as Outcome gives them after each run; no
+// output is left after either.
+TEST_F(ProgramRun, RunsAgainAsItRanTheFirstTime) {
+  const Row cases[] = {
+      {"program variables", "n : INTEGER; s : STRING; n := n + 1; s := s + 'x';", "1|x|"},
+      {"routine variables",
+       "FUNCTION F(N: INTEGER): INTEGER; BEGIN a : INTEGER; a := a + N; RESULT := a; END;\n"
+       "BEGIN n : INTEGER := F(2) + F(3);", "5|"},
+      {"a routine left by an error",
+       "PROCEDURE P(VAR X: INTEGER); BEGIN e : TELEMENT; X := X + 1; X := e.ID; END; BEGIN n : INTEGER; P(n);",
+       "1|!Nevyjádřitelná proměnná"},
+      {"outputs", "n : INTEGER := 1; e : TELEMENT := Create(NameOfClass: 'TOilProbeTool', ElementName: 'x');", "1|"},
+  };
+  for (const auto& c : cases) {
+    const bool routines = c.text.starts_with("FUNCTION") || c.text.starts_with("PROCEDURE");
+    Compile("PROGRAM P;\n" + std::string(routines ? "" : "BEGIN\n") + c.text + "\nEND.");
+    for (int run = 1; run <= 2; ++run) {
+      dialogs.Messages.clear();
+      TOilProbeTool::Alive = 0;
+      program->Run();
+      EXPECT_EQ(Outcome(c.expected), c.expected) << c.name << ", run " << run;
+      EXPECT_EQ(TOilProbeTool::Alive, 0) << c.name << ", run " << run;
+    }
+  }
+}
+
 class RunErrors : public OilTest {};
 
 TEST_F(RunErrors, OfTheOperatorsPassTryAndTheRunReport) {
