@@ -497,13 +497,16 @@ struct Printer::Impl {
         std::cerr << "The print file " << Device.outputFileName().toStdString() << " cannot be written\n";
         return;
       }
+      // The page goes in pixel for pixel, not recompressed with losses.
+      Painter.setRenderHint(QPainter::LosslessImageRendering);
     }
     Painter.drawImage(0, 0, Page);
   }
 };
 
-Printer::Printer(const std::string& pdfPath, std::int32_t dotsPerInch) : impl_(std::make_unique<Impl>()) {
-  EnsureWindowSystem();
+// The printer needs the application object before it is made.
+Printer::Printer(const std::string& pdfPath, std::int32_t dotsPerInch)
+    : impl_((EnsureWindowSystem(), std::make_unique<Impl>())) {
   QPrinter& device = impl_->Device;
   device.setOutputFormat(QPrinter::PdfFormat);
   device.setOutputFileName(Q(pdfPath));

@@ -1,7 +1,11 @@
 #include "render/render_base_classes.h"
 
+#include "render/devices/bitmap_device.h"
+#include "render/devices/border_buffer.h"
+#include "render/devices/canvas_device.h"
 #include "render/devices/device.h"
 #include "render/devices/device_tool.h"
+#include "render/devices/print_device.h"
 #include "render/interprets/interpret.h"
 #include "render/rasters/raster.h"
 #include "render/palette/palette.h"
@@ -13,6 +17,10 @@ void RegisterRenderBaseClasses() {
   registered = true;
   RegisterSpatialClasses();
   RegisterDeviceClasses();
+  RegisterBorderBufferClasses();
+  RegisterCanvasDeviceClasses();
+  RegisterBitmapDeviceClasses();
+  RegisterPrintDeviceClasses();
   RegisterDeviceToolClasses();
   RegisterInterpretClasses();
   RegisterRasterClasses();
