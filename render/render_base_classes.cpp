@@ -1,5 +1,6 @@
 #include "render/render_base_classes.h"
 
+#include "render/area_symbols/area_symbol.h"
 #include "render/devices/bitmap_device.h"
 #include "render/devices/border_buffer.h"
 #include "render/devices/canvas_device.h"
@@ -23,6 +24,7 @@ void RegisterRenderBaseClasses() {
   RegisterPrintDeviceClasses();
   RegisterDeviceToolClasses();
   RegisterInterpretClasses();
+  RegisterAreaSymbolClasses();
   RegisterRasterClasses();
   RegisterPaletteClasses();
 }
