@@ -429,6 +429,14 @@ void Canvas::Draw(std::int32_t x, std::int32_t y, const Bitmap& bitmap) {
   painter.drawImage(x, y, bitmap.impl_->Image);
 }
 
+void Canvas::CopyRect(const PixelRect& dest, const Canvas& source, const PixelRect& sourceRect) {
+  if (source.impl_->Printer || source.impl_->Image == impl_->Image) return;
+  QPainter painter(impl_->Image);
+  painter.drawImage(QRect(dest.Left, dest.Top, dest.Right - dest.Left, dest.Bottom - dest.Top), *source.impl_->Image,
+                    QRect(sourceRect.Left, sourceRect.Top, sourceRect.Right - sourceRect.Left,
+                          sourceRect.Bottom - sourceRect.Top));
+}
+
 void Canvas::StretchDraw(const PixelRect& dest, const Bitmap& bitmap, const PixelRect* source) {
   const QImage& image = bitmap.impl_->Image;
   if (&image == impl_->Image) return;

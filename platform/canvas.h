@@ -112,6 +112,8 @@ class Canvas {
   void SetPixel(std::int32_t x, std::int32_t y, ColorValue color);
 
   void Draw(std::int32_t x, std::int32_t y, const Bitmap& bitmap);
+  // The source canvas's part (nothing from a printer) into dest.
+  void CopyRect(const PixelRect& dest, const Canvas& source, const PixelRect& sourceRect);
   // The source part of the bitmap (all of it without one) stretched into dest.
   void StretchDraw(const PixelRect& dest, const Bitmap& bitmap, const PixelRect* source = nullptr);
 

@@ -7,6 +7,7 @@
 #include "render/devices/device.h"
 #include "render/devices/device_tool.h"
 #include "render/devices/print_device.h"
+#include "render/devices/tile_device.h"
 #include "render/interprets/interpret.h"
 #include "render/rasters/raster.h"
 #include "render/palette/palette.h"
@@ -22,6 +23,7 @@ void RegisterRenderBaseClasses() {
   RegisterCanvasDeviceClasses();
   RegisterBitmapDeviceClasses();
   RegisterPrintDeviceClasses();
+  RegisterTileDeviceClasses();
   RegisterDeviceToolClasses();
   RegisterInterpretClasses();
   RegisterAreaSymbolClasses();
