@@ -9,6 +9,7 @@
 #include "render/devices/print_device.h"
 #include "render/devices/tile_device.h"
 #include "render/interprets/interpret.h"
+#include "render/interprets/interpret_script.h"
 #include "render/rasters/raster.h"
 #include "render/palette/palette.h"
 #include "spatial/spatial_classes.h"
@@ -26,6 +27,7 @@ void RegisterRenderBaseClasses() {
   RegisterTileDeviceClasses();
   RegisterDeviceToolClasses();
   RegisterInterpretClasses();
+  RegisterInterpretScriptClasses();
   RegisterAreaSymbolClasses();
   RegisterRasterClasses();
   RegisterPaletteClasses();
