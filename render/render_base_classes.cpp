@@ -9,7 +9,10 @@
 #include "render/devices/print_device.h"
 #include "render/devices/tile_device.h"
 #include "render/interprets/interpret.h"
+#include "render/interprets/interpret_layers.h"
 #include "render/interprets/interpret_script.h"
+#include "render/interprets/interpret_timers.h"
+#include "render/interprets/universal_interpret.h"
 #include "render/rasters/raster.h"
 #include "render/palette/palette.h"
 #include "spatial/spatial_classes.h"
@@ -28,6 +31,9 @@ void RegisterRenderBaseClasses() {
   RegisterDeviceToolClasses();
   RegisterInterpretClasses();
   RegisterInterpretScriptClasses();
+  RegisterInterpretTimerClasses();
+  RegisterInterpretLayerClasses();
+  RegisterUniversalInterpretClasses();
   RegisterAreaSymbolClasses();
   RegisterRasterClasses();
   RegisterPaletteClasses();
