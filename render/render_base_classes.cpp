@@ -12,6 +12,8 @@
 #include "render/interprets/interpret_layers.h"
 #include "render/interprets/interpret_script.h"
 #include "render/interprets/interpret_timers.h"
+#include "render/interprets/selection_interprets.h"
+#include "render/interprets/sheet_interprets.h"
 #include "render/interprets/universal_interpret.h"
 #include "render/rasters/raster.h"
 #include "render/palette/palette.h"
@@ -34,6 +36,8 @@ void RegisterRenderBaseClasses() {
   RegisterInterpretTimerClasses();
   RegisterInterpretLayerClasses();
   RegisterUniversalInterpretClasses();
+  RegisterSelectionInterpretClasses();
+  RegisterSheetInterpretClasses();
   RegisterAreaSymbolClasses();
   RegisterRasterClasses();
   RegisterPaletteClasses();

@@ -27,6 +27,8 @@ class TInterpret : public TRecursor {
 
   virtual void ProcessSubOutput(TElement* output);
   virtual bool IsItsClass(TElement* element);
+  // Whether elements of the class are its own (any class here).
+  virtual bool AcceptsClass(TClass) const { return true; }
   virtual void CreateSubInterprets();
   virtual void ClearSubInterprets();
   virtual void AttachDevice(TDevice* device);
