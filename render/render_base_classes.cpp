@@ -12,6 +12,7 @@
 #include "render/interprets/interpret_layers.h"
 #include "render/interprets/interpret_script.h"
 #include "render/interprets/interpret_timers.h"
+#include "render/interprets/script_creator.h"
 #include "render/interprets/selection_interprets.h"
 #include "render/interprets/sheet_interprets.h"
 #include "render/interprets/universal_interpret.h"
@@ -38,6 +39,7 @@ void RegisterRenderBaseClasses() {
   RegisterUniversalInterpretClasses();
   RegisterSelectionInterpretClasses();
   RegisterSheetInterpretClasses();
+  RegisterScriptCreatorClasses();
   RegisterAreaSymbolClasses();
   RegisterRasterClasses();
   RegisterPaletteClasses();
