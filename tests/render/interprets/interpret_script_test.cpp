@@ -120,6 +120,8 @@ TEST_F(InterpretScriptTest, PropertyOperationsReportTheirErrors) {
       {"deleting with no current node", [&] { return Set("DeleteActualItem", "1"); }, 3, "Interpret Script"},
       {"a pass beyond the last", [&] { return Set("PassesCount", "2"), Set("Pass", "5") * 10 + script().Pass(); }, 80,
        "Interpret Script"},
+      {"more passes than a script can hold",
+       [&] { return Set("PassesCount", "2000000000") * 10 + script().PassesCount(); }, 80, "Interpret Script"},
       {"a class not in the script finds the script",
        [&] { return Set("NewClassName", "TAreaElement"), Set("FindClassName", "TPolyLineElement"); }, 0,
        "Interpret Script"},
