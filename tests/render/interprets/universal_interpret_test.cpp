@@ -160,6 +160,14 @@ TEST_F(UniversalInterpretTest, ALayerDrawsItsClassWithItsOwnInterpretAndASwitche
     Draw();
     EXPECT_EQ(Join(log), off ? "" : "layer:a") << (off ? "switched off" : "shown");
     EXPECT_EQ(layer->Interpret(), own) << "set again, it stays";
+    layer->SetInterpretName("TSMO_Interpret");
+    TInterpret* named = layer->Interpret();
+    layer->SetInterpretName("tsmo_interpret");
+    EXPECT_EQ(std::tuple(named ? named->ClassName() : "", layer->Interpret() == named),
+              std::tuple(std::string("TSMO_Interpret"), true))
+        << "a name of the interpret held keeps it";
+    layer->SetInterpretName("TRectEntity");
+    EXPECT_EQ(layer->Interpret(), nullptr) << "no interpret of a class that is none";
     EXPECT_FALSE(universal->InterpretByLayer);
     universal->Script()->SetPassesCount(0);
   }
