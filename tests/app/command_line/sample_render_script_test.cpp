@@ -8,6 +8,7 @@
 #include "render/interprets/universal_interpret.h"
 #include "render/render_base_classes.h"
 #include "tests/render/drawing_fixture.h"
+#include "tests/render/script_tree.h"
 #include "tests/render/tool_forms/tool_forms_fixture.h"
 
 namespace {
@@ -21,18 +22,6 @@ class SampleRenderScriptTest : public ToolFormsTest {
   }
 };
 
-std::string Tree(TISClass& node) {
-  std::string text;
-  if (!node.ExistingSubNodes()) return text;
-  for (TElement* child : node.ExistingSubNodes()->Children()) {
-    text += (text.empty() ? "" : " ") + child->GetName();
-    if (auto* below = DynamicCast<TISClass>(child); below && below->ExistingSubNodes() &&
-                                                     !below->ExistingSubNodes()->Children().empty())
-      text += "[" + Tree(*below) + "]";
-  }
-  return text;
-}
-
 TEST_F(SampleRenderScriptTest, TheSampleScriptBuildsTwoPassesThatDrawTheSampleModel) {
   std::unique_ptr<TCommandLine> interpreter(CreateElement<TCommandLine>());
   interpreter->ByDDE = true;
@@ -44,11 +33,11 @@ TEST_F(SampleRenderScriptTest, TheSampleScriptBuildsTwoPassesThatDrawTheSampleMo
   ASSERT_TRUE(script);
   EXPECT_EQ(script->Error, 0);
   script->SetPass(0);
-  EXPECT_EQ(Tree(*script),
+  EXPECT_EQ(ScriptTree(*script),
             "(TRectEntity):[(TSMO_5):TSMO_Interpret (TNode):TNodeInterpret (TMapsZM):TInterpretZM "
             "(TSpaceEntity):TSelectedSpaceElementInterpret]");
   script->SetPass(1);
-  EXPECT_EQ(Tree(*script), "(TSelectedElement):TSelectedElementInterpret");
+  EXPECT_EQ(ScriptTree(*script), "(TSelectedElement):TSelectedElementInterpret");
 
   TLoad load;
   load.FileName = std::string(KESTX_SAMPLES_DIR) + "/render/model.kes";

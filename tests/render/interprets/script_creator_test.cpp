@@ -7,6 +7,7 @@
 #include "render/rasters/raster.h"
 #include "spatial/objects/space_entities.h"
 #include "tests/render/render_fixture.h"
+#include "tests/render/script_tree.h"
 
 namespace {
 
@@ -27,18 +28,6 @@ TClass TProbePointInterpret::StaticClass() {
   static const TClassInfo info =
       DescribeClass<TProbePointInterpret>("TInterpretLumBodu", TInterpret::StaticClass(), "test", {});
   return &info;
-}
-
-std::string Tree(TISClass& node) {
-  std::string text;
-  if (!node.ExistingSubNodes()) return text;
-  for (TElement* child : node.ExistingSubNodes()->Children()) {
-    text += (text.empty() ? "" : " ") + child->GetName();
-    if (auto* below = DynamicCast<TISClass>(child); below && below->ExistingSubNodes() &&
-                                                     !below->ExistingSubNodes()->Children().empty())
-      text += "[" + Tree(*below) + "]";
-  }
-  return text;
 }
 
 using ScriptCreatorTest = RenderTest;
@@ -71,7 +60,7 @@ TEST_F(ScriptCreatorTest, TheScriptHoldsTheNodesWhoseClassesAreKnownAndRastersOn
     creator.DoIt();
     std::unique_ptr<TInterpretScript> script(DynamicCast<TInterpretScript>(creator.Output()));
     ASSERT_TRUE(script) << test.name;
-    EXPECT_EQ(std::tuple(script->PassesCount(), Tree(*script)), std::tuple(1, std::string(test.tree))) << test.name;
+    EXPECT_EQ(std::tuple(script->PassesCount(), ScriptTree(*script)), std::tuple(1, std::string(test.tree))) << test.name;
     if (test.probes) {
       TPointElement point;
       TPointString points;
