@@ -259,6 +259,16 @@ TEST_F(UniversalInterpretTest, TiledDrawingShowsItsProgressAndGivesThePictureBac
             "");
 }
 
+TEST_F(UniversalInterpretTest, AContainerGrowsByTheRectEntitiesAddedToIt) {
+  TInterpretContainer container;
+  container.AddElement(Square("a", 10, 20));
+  container.AddElement(Named<TOwnerEntity>("plain"));
+  container.AddElement(Square("b", -5, 40));
+  EXPECT_EQ(std::tuple(container.GetMinX(), container.GetMinY(), container.GetMaxX(), container.GetMaxY(),
+                       container.GetCount()),
+            std::tuple(-5.0, 20.0, 20.0, 50.0, 3));
+}
+
 TEST(TickElementTest, AnAlarmComesOnceMoreThanTheIntervalHasPassedOnA64BitClock) {
   struct Case {
     const char* name;
