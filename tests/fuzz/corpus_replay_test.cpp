@@ -25,6 +25,7 @@ const Target kTargets[] = {
     {"property_texts", fuzz::PropertyTexts}, {"conditions", fuzz::Conditions},
     {"element_paths", fuzz::ElementPaths},   {"string_list_files", fuzz::StringListFiles},
     {"oil_compiler", fuzz::OilProgramText},
+    {"interpret_scripts", fuzz::InterpretScripts},
 };
 
 std::vector<std::uint8_t> Bytes(const std::filesystem::path& file) {
