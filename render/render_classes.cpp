@@ -1,10 +1,12 @@
 #include "render/render_classes.h"
 
 #include "block/block_classes.h"
+#include "render/symbols/stroke_font.h"
 
 void RegisterRenderClasses() {
   static bool registered = false;
   if (registered) return;
   registered = true;
   RegisterBlockClasses();
+  RegisterStrokeFontClasses();
 }

@@ -1,0 +1,132 @@
+#include "tests/render/symbols/sample_symbols.h"
+
+#include <filesystem>
+#include <fstream>
+
+#include "platform/code_page.h"
+
+namespace {
+
+void PutWord(std::string& bytes, int value) {
+  bytes += static_cast<char>(value & 0xFF);
+  bytes += static_cast<char>(value >> 8 & 0xFF);
+}
+
+// Seven-bit signed coordinates; a move has bit 7 of its first byte set so
+// that a move to (0, 0) is not the end pair.
+void PutStroke(std::string& bytes, const SampleStroke& stroke) {
+  bytes += static_cast<char>(0x80 | (stroke.X & 0x7F));
+  bytes += static_cast<char>((stroke.Draw ? 0x80 : 0) | (stroke.Y & 0x7F));
+}
+
+std::string Header(bool signature) {
+  std::string header = signature ? std::string("PK\x08\x08", 4) : std::string("NOPE");
+  header += "BGI Stroke Font V1.1 - KESTX sample\r\n\x1A";
+  header.resize(128, '\0');
+  return header;
+}
+
+// Windows-1250 text with CR LF line ends, as the library's files are kept.
+std::string TextFile(const std::vector<std::string>& lines) {
+  std::string bytes;
+  for (const std::string& line : lines) bytes += platform::Utf8ToCp1250(line) + "\r\n";
+  return bytes;
+}
+
+std::vector<SampleGlyph> GlyphRange(std::uint8_t first, std::uint8_t last, int variant, bool letterA) {
+  std::vector<SampleGlyph> glyphs;
+  for (int code = first; code <= last; ++code)
+    glyphs.push_back(letterA && code == 'A' ? SampleLetterA() : SampleGlyphOf(static_cast<std::uint8_t>(code), variant));
+  return glyphs;
+}
+
+}  // namespace
+
+std::string BuildStrokeFont(std::uint8_t first, std::uint8_t last, std::int8_t top, bool signature,
+                            const std::vector<SampleGlyph>& glyphs) {
+  const int count = last - first + 1;
+  std::string strokes;
+  std::string offsets;
+  std::string widths;
+  for (const SampleGlyph& glyph : glyphs) {
+    PutWord(offsets, static_cast<int>(strokes.size()));
+    widths += static_cast<char>(glyph.Width);
+    for (const SampleStroke& stroke : glyph.Strokes) PutStroke(strokes, stroke);
+    strokes += std::string(2, '\0');
+  }
+  std::string font = "+";
+  PutWord(font, count);
+  font += '\0';
+  font += static_cast<char>(first);
+  PutWord(font, 16 + 3 * count);
+  font += '\0';
+  font += static_cast<char>(top);
+  font += '\0';
+  font += static_cast<char>(-7);
+  font += std::string(5, '\0');
+  return Header(signature) + font + offsets + widths + strokes;
+}
+
+SampleGlyph SampleLetterA() {
+  return {{{false, 0, 0}, {true, 10, 40}, {true, 20, 0}, {false, 5, 20}, {true, 15, 20}, {false, 24, 0}}, 24};
+}
+
+SampleGlyph SampleGlyphOf(std::uint8_t code, int variant) {
+  return {{{false, 0, 0}, {true, variant + 1, code / 16 + 1}, {true, variant + 2, -(code % 16 + 1)}, {false, 6, 0}},
+          6};
+}
+
+std::map<std::string, std::string> SampleSymbolLibrary() {
+  std::map<std::string, std::string> files;
+  files["fonts/Simp.CHR"] = BuildStrokeFont(0x20, 0x7E, 40, true, GlyphRange(0x20, 0x7E, 0, true));
+  files["fonts/Simp.LVF"] = BuildStrokeFont(0x20, 0xFF, 40, true, GlyphRange(0x20, 0xFF, 1, false));
+  files["fonts/Simp.KVF"] = BuildStrokeFont(0x20, 0xFF, 40, true, GlyphRange(0x20, 0xFF, 2, false));
+  files["fonts/Sans.CHR"] = BuildStrokeFont(0x20, 0x7E, 40, true, GlyphRange(0x20, 0x7E, 3, false));
+  files["ZNACKY1.CHR"] = BuildStrokeFont('A', 'B', 40, true, {SampleLetterA(), {{{false, 0, 0}, {true, 0, 10}}, 0}});
+  files["znacky2.chr"] = BuildStrokeFont(0x20, 0x7E, 40, true, GlyphRange(0x20, 0x7E, 4, false));
+  files["NOSIG.CHR"] = BuildStrokeFont('A', 'A', 40, false, {SampleLetterA()});
+  files["Fonty.txt"] = TextFile({
+      "1 ZNACKY1.CHR D 2 0.25",
+      "2 ZNACKY2.CHR d 3 0.1",
+      "3 CHYBI.CHR M 2 0.2",
+      "0 ZNACKY1.CHR D 2 0.2",
+      "4 ZNACKY1.CHR D 0.00001 0.2",
+      "2 ZNACKY1.CHR S 5 0.3",
+      "",
+      "5 NOSIG.CHR D 2 0.2",
+  });
+  files["Styly.txt"] = TextFile({
+      "; text styles",
+      "[STYL]",
+      "NAZEV = Popis porostu",
+      "DRUH = 5",
+      "REZIM = m",
+      "FONT = 6",
+      "VYSKA = 2,5",
+      "SIRKA = 1.5",
+      "SKLON = 30",
+      "ROZESTUPY = 0.5",
+      "BARVA = 4",
+      "DRUHCARY = 2",
+      "SILAPERA = 0.3",
+      "[END]",
+      "[STYL]",
+      "NAZEV = Chybný druh",
+      "DRUH = 7x",
+      "REZIM = S",
+      "VYSKA = 3",
+      "[END]",
+      "[Styl]",
+      "NAZEV = Neuzavřený",
+      "DRUH = 9",
+  });
+  return files;
+}
+
+void WriteSampleSymbolLibrary(const std::string& folder) {
+  for (const auto& [name, bytes] : SampleSymbolLibrary()) {
+    const std::filesystem::path path = std::filesystem::path(folder) / name;
+    std::filesystem::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::binary) << bytes;
+  }
+}
