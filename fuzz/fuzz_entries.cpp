@@ -6,10 +6,13 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "block/layers/layer_lines.h"
 #include "framework/condition/condition_compiler.h"
 #include "framework/condition/condition_syntax.h"
 #include "framework/condition/operators.h"
@@ -330,6 +333,51 @@ void StringListFiles(const std::uint8_t* data, std::size_t size) {
   list.SaveToFile(saved);
   TStringListElement again;
   again.LoadFromFile(saved);
+}
+
+void LayerLines(const std::uint8_t* data, std::size_t size) {
+  using Edit = std::string (*)(const std::string&);
+  static constexpr Edit kEdits[] = {ShortenLayerPath,  ToggleSubfolderSearch, WildcardLayerFile, ToggleIncludeFilter,
+                                    ToggleExcludeFilter, MarkReaderProperty,  MakeKindFilter,    ToggleUseColor,
+                                    ToggleUseSymbol,   SetLayerSymbol,        SetLayerCondition};
+  const std::string text(reinterpret_cast<const char*>(data), size);
+  LayerRows list;
+  std::size_t start = 0;
+  while (start <= text.size()) {
+    std::size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    list.Rows.push_back(text.substr(start, end - start));
+    start = end + 1;
+  }
+  for (const std::string& line : list.Rows) {
+    for (Edit edit : kEdits) edit(edit(line));
+    SetLayerColor(line, LayerColorOf(line));
+    SetLayerColor(line, std::nullopt);
+    LayerLineForFile(line);
+    BlockLayerName(line);
+  }
+  // The bytes steer the row operations: which one, and on which row.
+  for (std::size_t i = 0; i < size && i < 4096; ++i) {
+    const std::size_t before = list.Rows.size();
+    list.Current = static_cast<int>(data[i] / 8 % (before + 2)) - 1;
+    const bool hadCurrent = list.HasCurrent();
+    std::size_t expected = before;
+    switch (data[i] % 6) {
+      case 0: list.InsertRow(); expected += hadCurrent ? 1 : 0; break;
+      case 1: list.DeleteRow(); expected -= hadCurrent && before > 1 ? 1 : 0; break;
+      case 2: list.MoveUp(); break;
+      case 3: list.MoveDown(); break;
+      case 4: {
+        const int row = list.Place(text.substr(i, 8));
+        if (row < 0 || static_cast<std::size_t>(row) >= list.Rows.size()) std::abort();
+        expected = list.Rows.size();
+        if (expected != before && expected != before + 1) std::abort();
+        break;
+      }
+      default: list.Edit(kEdits[data[i] % std::size(kEdits)]);
+    }
+    if (list.Rows.size() != expected) std::abort();
+  }
 }
 
 }  // namespace fuzz

@@ -25,5 +25,9 @@ void Conditions(const std::uint8_t* data, std::size_t size);
 void ElementPaths(const std::uint8_t* data, std::size_t size);
 // A string-list file loaded, read, saved and loaded again.  Nothing may leave.
 void StringListFiles(const std::uint8_t* data, std::size_t size);
+// Lines of a layer list (one per input line) through every edit of the layer
+// import form, and its rows inserted, deleted, moved and filled as the bytes
+// say.  Nothing may leave, and the row count changes only as each step says.
+void LayerLines(const std::uint8_t* data, std::size_t size);
 
 }  // namespace fuzz
