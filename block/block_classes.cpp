@@ -5,6 +5,8 @@
 #include "block/guide/export_dialog.h"
 #include "block/guide/guide_lines.h"
 #include "block/guide/guide_model.h"
+#include "block/layers/block_layers.h"
+#include "block/layers/layer_import_dialog.h"
 #include "block/props/lumar_props.h"
 #include "block/props/lumar_registers.h"
 #include "block/reading/block_reader.h"
@@ -33,4 +35,6 @@ void RegisterBlockClasses() {
   RegisterT_LumExpClasses();
   RegisterGuideLineClasses();
   RegisterExportDialogClasses();
+  RegisterBlockLayerClasses();
+  RegisterLayerImportDialogClasses();
 }

@@ -565,6 +565,10 @@ void Form::SetDirectory(const std::string& control, const std::string& directory
   announce();
 }
 
+std::string Form::Hint(const std::string& control) const {
+  return S(impl_->Expect<QWidget>(control, "control").toolTip());
+}
+
 std::string Form::FileMask(const std::string& control) const {
   return S(impl_->Find(control).property(kFileMask).toString());
 }

@@ -82,6 +82,8 @@ class Form {
   void SetText(const std::string& control, const std::string& text);
   bool Checked(const std::string& control) const;
   void SetChecked(const std::string& control, bool checked);
+  // The hint a control shows when the mouse rests on it.
+  std::string Hint(const std::string& control) const;
   bool Enabled(const std::string& control) const;
   void SetEnabled(const std::string& control, bool enabled);
   // Items of a list or combo box, the captions of a menu's items or of a

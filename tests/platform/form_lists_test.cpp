@@ -35,6 +35,8 @@ TEST(FormLists, AFileListShowsTheFilesMatchingAnyMaskRegardlessOfCase) {
       {"empty parts skipped", ";;tn.*;", {"TN.ARE", "TN.LIN", "tn.lin.bak"}},
   };
   Form form("TTestListsForm");
+  EXPECT_EQ(form.Hint("lb_Files"), "Soubory");
+  EXPECT_EQ(form.Hint("lb_Dir"), "");
   form.SetDirectory("lb_Files", folder.Path());
   for (const Row& row : rows) {
     if (row.Mask != form.FileMask("lb_Files")) form.SetFileMask("lb_Files", row.Mask);
