@@ -2,6 +2,7 @@
 
 #include "app/tool_forms/tool_form_classes.h"
 #include "block/export/line_export.h"
+#include "block/forest_model/forest_model_classes.h"
 #include "block/guide/export_dialog.h"
 #include "block/guide/guide_lines.h"
 #include "block/guide/guide_model.h"
@@ -37,4 +38,5 @@ void RegisterBlockClasses() {
   RegisterExportDialogClasses();
   RegisterBlockLayerClasses();
   RegisterLayerImportDialogClasses();
+  RegisterForestModelClasses();
 }
