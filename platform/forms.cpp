@@ -33,6 +33,7 @@
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QTableWidget>
+#include <QTimer>
 #include <QStatusTipEvent>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -118,6 +119,9 @@ struct Form::Impl : public QObject {
   QPointer<QWidget> root;
   std::map<std::string, std::unique_ptr<Menu>> menus;
   std::function<bool()> closeQuery;
+  std::function<bool(int)> modalButton;
+  QPointer<QTimer> timer;
+  std::function<void()> timerTick;
   std::function<void(const std::vector<std::string>&)> filesDropped;
   // Handlers of directory and file lists showing another folder.
   std::map<std::string, std::vector<std::function<void()>>> directoryChanged;
@@ -200,6 +204,12 @@ struct Form::Impl : public QObject {
     Root().hide();
   }
 
+  // A modal button was pressed: the form may refuse to end the run.
+  void RequestModalResult(int result) {
+    if (modalButton && !modalButton(result)) return;
+    EndModal(result);
+  }
+
   void EndModal(int result) {
     modalResult = result;
     if (modalLoop != nullptr) modalLoop->quit();
@@ -215,7 +225,11 @@ struct Form::Impl : public QObject {
         }
         return false;
       case QEvent::Hide:
+        if (timer) timer->stop();
         if (modalLoop != nullptr && modalResult == mrNone) EndModal(mrCancel);
+        return false;
+      case QEvent::Show:
+        if (timer) timer->start();
         return false;
       case QEvent::StatusTip: {
         // Hints of the controls show in the window's status line.
@@ -256,6 +270,7 @@ void LoadLayout(Form::Impl& impl, const std::string& layout) {
   impl.root = loader.load(&file);
   if (!impl.root) throw EFormLayoutError("Layout of the form " + layout + ": " + S(loader.errorString()));
   impl.root->installEventFilter(&impl);
+  if (impl.root->property("stayOnTop").toBool()) impl.root->setWindowFlag(Qt::WindowStaysOnTopHint);
   for (QComboBox* box : impl.root->findChildren<QComboBox*>()) {
     if (!box->property(kDriveBox).toBool()) continue;
     for (const std::string& root : MountPoints()) box->addItem(Q(root));
@@ -272,7 +287,7 @@ void LoadLayout(Form::Impl& impl, const std::string& layout) {
     const QVariant result = button->property(kModalResult);
     if (!result.isValid()) continue;
     QObject::connect(button, &QAbstractButton::clicked, &impl,
-                     [&impl, value = result.toInt()] { impl.EndModal(value); });
+                     [&impl, value = result.toInt()] { impl.RequestModalResult(value); });
   }
 }
 
@@ -373,6 +388,30 @@ int Form::ShowModal() {
 }
 
 void Form::SetModalResult(int result) { impl_->EndModal(result); }
+
+void Form::OnModalButton(std::function<bool(int result)> accept) { impl_->modalButton = std::move(accept); }
+
+bool Form::StaysOnTop() const { return impl_->Root().windowFlags().testFlag(Qt::WindowStaysOnTopHint); }
+
+void Form::SetTimer(int intervalMs, std::function<void()> tick) {
+  delete impl_->timer.data();
+  auto* timer = new QTimer(&impl_->Root());
+  timer->setInterval(intervalMs);
+  impl_->timerTick = Guarded(std::move(tick));
+  QObject::connect(timer, &QTimer::timeout, impl_.get(), [impl = impl_.get()] { impl->timerTick(); });
+  impl_->timer = timer;
+  if (impl_->Root().isVisible()) timer->start();
+}
+
+bool Form::TimerActive() const { return impl_->timer && impl_->timer->isActive(); }
+
+bool Form::IsActiveWindow() const { return impl_->Root().isActiveWindow(); }
+
+void Form::TakeFocus() {
+  QWidget& root = impl_->Root();
+  root.raise();
+  root.activateWindow();
+}
 
 int Form::DefaultResult() const {
   for (QPushButton* button : impl_->Root().findChildren<QPushButton*>()) {
@@ -1094,7 +1133,7 @@ void SetUnattended(std::function<void(const std::string& line)> log) {
   UnattendedLog() = log ? std::move(log) : [](const std::string&) {};
   SetModalAnswerer([](Form& form) {
     LogUnattended(form.impl().LogText());
-    form.SetModalResult(form.DefaultResult());
+    form.impl().RequestModalResult(form.DefaultResult());
   });
 }
 
@@ -1152,6 +1191,10 @@ void UserEditCell(Form& form, const std::string& control, int row, const std::st
   QTableWidgetItem* cell = grid.item(row, 0);
   if (cell == nullptr) grid.setItem(row, 0, cell = new QTableWidgetItem);
   cell->setText(Q(text));
+}
+
+void UserTimerTick(Form& form) {
+  if (form.TimerActive()) form.impl().timerTick();
 }
 
 void UserChoosePopupItem(Form& form, const std::string& control, const std::string& caption) {

@@ -55,12 +55,23 @@ class Form {
   int ShowModal();
   // Ends a modal run with this result.
   void SetModalResult(int result);
+  // Asked when a button with a modal result is pressed (also the default
+  // button of an unattended run); false keeps the run going.
+  void OnModalButton(std::function<bool(int result)> accept);
   // The result the default button of the layout gives (mrCancel without one).
   int DefaultResult() const;
 
   void Show();
   void Hide();
   bool Visible() const;
+  // Whether the layout keeps the form above the other windows ("stayOnTop").
+  bool StaysOnTop() const;
+  // The form's timer: the tick runs every interval while the form is shown.
+  void SetTimer(int intervalMs, std::function<void()> tick);
+  bool TimerActive() const;
+  // Whether the form is the window the user works in; TakeFocus makes it so.
+  bool IsActiveWindow() const;
+  void TakeFocus();
   // Asks the close query and hides the form when it agrees; answers whether
   // the form closed.
   bool Close();
@@ -283,6 +294,8 @@ void UserDoubleClickItem(Form& form, const std::string& control, int index);
 void UserChooseItem(Form& form, const std::string& control, int index);
 // Typing a text into a grid's cell, which becomes the current row.
 void UserEditCell(Form& form, const std::string& control, int row, const std::string& text);
+// One tick of the form's timer, when it is running.
+void UserTimerTick(Form& form);
 // Opens the control's popup menu and chooses the item of that caption;
 // EFormLayoutError when the menu has none.
 void UserChoosePopupItem(Form& form, const std::string& control, const std::string& caption);

@@ -121,3 +121,59 @@ TEST(FormLists, APopupMenuOfAControlRunsTheChosenItem) {
 
 }  // namespace
 }  // namespace platform
+
+namespace platform {
+namespace {
+
+TEST(FormRuns, AModalButtonEndsTheRunOnlyWhenTheFormAccepts) {
+  struct Row {
+    const char* Case;
+    bool Unattended;
+    std::vector<const char*> Presses;
+    int Result;
+    std::vector<int> Asked;
+  } rows[] = {
+      {"refused, then another button", false, {"bt_Ano", "bt_Storno"}, mrCancel, {1, 2}},
+      {"refused only", false, {"bt_Ano"}, mrCancel, {1}},
+      {"accepted", false, {"bt_Ne"}, 3, {3}},
+      {"unattended default refused", true, {}, mrCancel, {1}},
+  };
+  for (const Row& row : rows) {
+    if (row.Unattended) SetUnattended(nullptr);
+    else SetModalAnswerer([&](Form& form) {
+        for (const char* button : row.Presses) UserClick(form, button);
+      });
+    Form form("TKestuConfirmDialog_Form");
+    std::vector<int> asked;
+    form.OnModalButton([&](int result) {
+      asked.push_back(result);
+      return result != 1;
+    });
+    EXPECT_EQ(form.ShowModal(), row.Result) << row.Case;
+    EXPECT_EQ(asked, row.Asked) << row.Case;
+    SetAttended();
+  }
+}
+
+TEST(FormRuns, TheTimerTicksWhileTheFormIsShownAndTheLayoutKeepsItOnTop) {
+  Form form("TTestListsForm");
+  EXPECT_TRUE(form.StaysOnTop());
+  EXPECT_FALSE(Form("TKestuConfirmDialog_Form").StaysOnTop());
+  int ticks = 0;
+  form.SetTimer(1000, [&] { ++ticks; });
+  const std::pair<const char*, std::function<void()>> steps[] = {
+      {"hidden", [] {}}, {"shown", [&] { form.Show(); }}, {"hidden again", [&] { form.Hide(); }}};
+  const int expected[] = {0, 1, 1};
+  for (int i = 0; i < 3; ++i) {
+    steps[i].second();
+    EXPECT_EQ(form.TimerActive(), i == 1) << steps[i].first;
+    UserTimerTick(form);
+    EXPECT_EQ(ticks, expected[i]) << steps[i].first;
+  }
+  form.Show();
+  form.TakeFocus();
+  EXPECT_TRUE(form.Visible());
+}
+
+}  // namespace
+}  // namespace platform
