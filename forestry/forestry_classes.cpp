@@ -1,0 +1,12 @@
+#include "forestry/forestry_classes.h"
+
+#include "app/app_classes.h"
+#include "forestry/hierarchy/groupper.h"
+
+void RegisterForestryClasses() {
+  static bool registered = false;
+  if (registered) return;
+  registered = true;
+  RegisterAppClasses();
+  RegisterGroupperClasses();
+}
