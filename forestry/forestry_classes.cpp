@@ -2,6 +2,7 @@
 
 #include "app/app_classes.h"
 #include "forestry/hierarchy/groupper.h"
+#include "forestry/hierarchy/hierarchy_lookup.h"
 
 void RegisterForestryClasses() {
   static bool registered = false;
@@ -9,4 +10,5 @@ void RegisterForestryClasses() {
   registered = true;
   RegisterAppClasses();
   RegisterGroupperClasses();
+  RegisterHierarchyLookupClasses();
 }
