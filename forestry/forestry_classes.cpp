@@ -3,6 +3,8 @@
 #include "app/app_classes.h"
 #include "forestry/hierarchy/groupper.h"
 #include "forestry/hierarchy/hierarchy_lookup.h"
+#include "forestry/projects/project_dialog.h"
+#include "forestry/projects/projects.h"
 
 void RegisterForestryClasses() {
   static bool registered = false;
@@ -11,4 +13,6 @@ void RegisterForestryClasses() {
   RegisterAppClasses();
   RegisterGroupperClasses();
   RegisterHierarchyLookupClasses();
+  RegisterProjectClasses();
+  RegisterProjectDialogClasses();
 }
