@@ -29,5 +29,9 @@ void StringListFiles(const std::uint8_t* data, std::size_t size);
 // import form, and its rows inserted, deleted, moved and filled as the bytes
 // say.  Nothing may leave, and the row count changes only as each step says.
 void LayerLines(const std::uint8_t* data, std::size_t size);
+// Stand records (five keys of outside text and a place each) built into the
+// forest hierarchy: every stand area sits in exactly one "GEOMETRY", is
+// found down its keys and under a point inside it.  Nothing may leave.
+void ForestAttributes(const std::uint8_t* data, std::size_t size);
 
 }  // namespace fuzz
