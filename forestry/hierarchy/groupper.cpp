@@ -1,6 +1,6 @@
 #include "forestry/hierarchy/groupper.h"
 
-#include <unordered_set>
+#include <algorithm>
 #include <vector>
 
 #include "framework/core/class_registry.h"
@@ -12,8 +12,19 @@ namespace {
 
 constexpr const char* kEmptyKey = "___";
 
-// The registry class of that name; nil for an empty name or one no class has.
-TClass ClassNamed(const std::string& name) { return name.empty() ? nullptr : FindKestuClassWithOrWithoutT(name); }
+// The first child of that name; one written exactly so is the usual case.
+TElement* ChildNamed(const TEntity& entity, const std::string& name) {
+  for (TElement* child : entity.Children())
+    if (child && child->GetName() == name) return child;
+  return entity.FindElementByName(name);
+}
+
+// Names as the lookups by name compare them: upper case by the code page's
+// rules, ASCII ones directly.
+std::string NameKey(const std::string& name) {
+  const bool ascii = std::all_of(name.begin(), name.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+  return ascii ? AsciiUpperCase(name) : platform::AnsiUpperCase(name);
+}
 
 // A new entity of the class, named; a TOwnerEntity for no class or one that
 // makes no entities (a group must hold what is placed in it).
@@ -29,6 +40,15 @@ TEntity* NewNamedEntity(TClass cls, const std::string& name) {
 }
 
 }  // namespace
+
+TClass TGroupper::ClassNamed(const std::string& name) {
+  if (name.empty()) return nullptr;
+  if (const auto known = classes_.find(name); known != classes_.end()) return known->second;
+  const TClass cls = FindKestuClassWithOrWithoutT(name);
+  // A name not (yet) registered is asked again next time.
+  if (cls) classes_.emplace(name, cls);
+  return cls;
+}
 
 void TGroupper::SetCriterion(TElement* criterion) { SetLinkedElement(criterion_, criterion); }
 
@@ -61,7 +81,7 @@ void TGroupper::DoIt() {
     group = FindOrCreateLevelGroup(*root, *single);
   } else {
     TEntity* owner = root;
-    for (TElement* child : std::vector<TElement*>(criterion->Children().begin(), criterion->Children().end())) {
+    for (TElement* child : criterion->Children()) {
       auto* level = DynamicCast<TPropertyList>(child);
       if (!level) continue;
       group = owner ? FindOrCreateLevelGroup(*owner, *level) : nullptr;
@@ -107,7 +127,7 @@ TElement* TGroupper::FindOrCreateLevelGroup(TEntity& owner, TPropertyList& level
     IndexGroup(owner, key, group);
   }
   if (!socketClass) return group;
-  if (TElement* socket = group->FindElementByName(socketName)) return socket;
+  if (TElement* socket = ChildNamed(*group, socketName)) return socket;
   // A group found without its socket gets one, rather than a second group
   // of the same name that lookups would never reach.
   TEntity* socket = NewNamedEntity(socketClass, socketName);
@@ -115,55 +135,79 @@ TElement* TGroupper::FindOrCreateLevelGroup(TEntity& owner, TPropertyList& level
   return socket;
 }
 
-TGroupper::OwnerIndex& TGroupper::IndexOf(TEntity& owner) {
-  OwnerIndex& entry = index_[&owner];
+std::size_t TGroupper::GroupKeyHash::operator()(const GroupKey& key) const {
+  return std::hash<const void*>()(key.Owner) * 31 ^ std::hash<std::string>()(key.Name);
+}
+
+void TGroupper::IndexOwner(TEntity& owner) {
   const std::size_t count = owner.Children().size();
-  if (entry.Owner.Get() == &owner && entry.Count == count) return entry;
-  // New, or changed by others since: index the children anew, the first of
-  // each name winning as in a search from the front.
-  entry.Owner.Set(&owner);
-  entry.Count = count;
-  entry.Groups.clear();
-  for (TElement* child : owner.Children())
-    if (child) entry.Groups.emplace(platform::AnsiUpperCase(child->GetName()), TElementLink(child));
-  return entry;
+  const auto [known, made] = counts_.try_emplace(&owner, count);
+  if (!made && known->second == count) return;
+  known->second = count;
+  // From the back, so that the first child of a name wins, as in a search
+  // from the front.
+  for (std::size_t slot = count; slot-- > 0;)
+    if (TElement* child = owner.Children()[slot])
+      groups_.insert_or_assign(GroupKey{&owner, NameKey(child->GetName())}, IndexedGroup{child, slot});
+}
+
+TElement* TGroupper::StillInPlace(const TEntity& owner, const IndexedGroup& indexed, const std::string& key) const {
+  const TGapList<TElement>& children = owner.Children();
+  if (indexed.Slot < children.size() && children[indexed.Slot] == indexed.Group &&
+      (indexed.Group->GetName() == key || indexed.Group->SameNameAs(key)))
+    return indexed.Group;
+  return nullptr;
+}
+
+void TGroupper::Remember(const TEntity& owner, const std::string& key, const IndexedGroup& group) {
+  RecentGroup& slot = recent_[std::hash<const void*>()(&owner) % recent_.size()];
+  slot.Owner = &owner;
+  slot.Key = key;
+  slot.Found = group;
 }
 
 TElement* TGroupper::FindGroup(TEntity& owner, const std::string& key) {
-  OwnerIndex& entry = IndexOf(owner);
-  const auto found = entry.Groups.find(platform::AnsiUpperCase(key));
-  if (found == entry.Groups.end()) return nullptr;
-  TElement* group = found->second.Get();
-  // A group that has since left the owner (where it keeps owners) or was
-  // renamed does not count; the owner is indexed again.
-  if (group && group->SameNameAs(key) && (group->GetOwnersCount() == 0 || group->HasOwner(&owner))) return group;
-  entry.Count = static_cast<std::size_t>(-1);
+  const RecentGroup& recent = recent_[std::hash<const void*>()(&owner) % recent_.size()];
+  if (recent.Owner == &owner && recent.Key == key)
+    if (TElement* group = StillInPlace(owner, recent.Found, key)) return group;
+  IndexOwner(owner);
+  const auto found = groups_.find(GroupKey{&owner, NameKey(key)});
+  if (found == groups_.end()) return nullptr;
+  if (TElement* group = StillInPlace(owner, found->second, key)) {
+    Remember(owner, key, found->second);
+    return group;
+  }
+  // The group has left its place: the owner is searched, and indexed anew
+  // next time.
+  groups_.erase(found);
+  counts_[&owner] = static_cast<std::size_t>(-1);
   return owner.FindElementByName(key);
 }
 
 void TGroupper::IndexGroup(TEntity& owner, const std::string& key, TElement* group) {
-  OwnerIndex& entry = index_[&owner];
+  const auto known = counts_.find(&owner);
+  const std::size_t count = owner.Children().size();
   // The group is the owner's one new child: the index stays, with it added.
-  if (entry.Owner.Get() == &owner && entry.Count + 1 == owner.Children().size()) {
-    ++entry.Count;
-    entry.Groups.try_emplace(platform::AnsiUpperCase(key), group);
-    return;
-  }
-  IndexOf(owner);
+  if (known == counts_.end() || known->second + 1 != count || owner.Children()[count - 1] != group) return;
+  known->second = count;
+  const IndexedGroup made{group, count - 1};
+  groups_.insert_or_assign(GroupKey{&owner, NameKey(key)}, made);
+  Remember(owner, key, made);
 }
 
 void TGroupper::IncludeInOwners(TElement* e) {
   // A work list rather than recursion up the owners, each visited once.
   const TElement* input = Input();
-  std::vector<TElement*> pending{e};
-  std::unordered_set<const TElement*> seen;
-  while (!pending.empty()) {
-    TElement* next = pending.back();
-    pending.pop_back();
+  pending_.assign(1, e);
+  seen_.clear();
+  while (!pending_.empty()) {
+    TElement* next = pending_.back();
+    pending_.pop_back();
     auto* rect = DynamicCast<TRectEntity>(next);
-    if (!rect || !seen.insert(rect).second) continue;
+    if (!rect || std::find(seen_.begin(), seen_.end(), rect) != seen_.end()) continue;
+    seen_.push_back(rect);
     rect->IncludeElement(input);
-    for (int i = 0; i < rect->GetOwnersCount(); ++i) pending.push_back(rect->GetOwner(i));
+    for (int i = 0; i < rect->GetOwnersCount(); ++i) pending_.push_back(rect->GetOwner(i));
   }
 }
 

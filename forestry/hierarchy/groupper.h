@@ -4,9 +4,11 @@
 // level's group is found by name under the group of the level above and made
 // when missing, of a class chosen per level, optionally with a socket
 // element inside that receives the element instead of the group.
+#include <array>
 #include <memory>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 #include "framework/values/typed_values.h"
 #include "framework/tools/tools.h"
@@ -47,22 +49,50 @@ class TGroupper : public TTool {
   void IncludeInOwners(TElement* e);
 
  private:
-  // Groups by name under each owner, kept for the run: placing looks a key
-  // up here instead of among all the owner's children.
-  struct OwnerIndex {
-    TElementLink Owner;
-    std::size_t Count = 0;  // the owner's children when last indexed
-    std::unordered_map<std::string, TElementLink> Groups;
+  // Groups by owner and name, kept for the run: placing looks a key up here
+  // instead of among all the owner's children.  A group is kept with its
+  // place in the owner's list, so that one that left it is noticed without
+  // reaching it; an owner whose count of children changed behind the tool's
+  // back is indexed anew.
+  struct GroupKey {
+    const TElement* Owner;
+    std::string Name;  // upper case
+    bool operator==(const GroupKey&) const = default;
   };
+  struct GroupKeyHash {
+    std::size_t operator()(const GroupKey& key) const;
+  };
+  struct IndexedGroup {
+    TElement* Group;
+    std::size_t Slot;
+  };
+  void IndexOwner(TEntity& owner);
+  // The group last found or made under an owner: elements placed in order
+  // mostly share the groups of the upper levels with the one before.
+  struct RecentGroup {
+    const TElement* Owner = nullptr;
+    std::string Key;
+    IndexedGroup Found{};
+  };
+  TElement* StillInPlace(const TEntity& owner, const IndexedGroup& indexed, const std::string& key) const;
+  void Remember(const TEntity& owner, const std::string& key, const IndexedGroup& group);
   TElement* FindGroup(TEntity& owner, const std::string& key);
   void IndexGroup(TEntity& owner, const std::string& key, TElement* group);
-  OwnerIndex& IndexOf(TEntity& owner);
   void ApplyAssignments(TElement& group);
+  // The registry class of that name, looked up once per run of placements;
+  // nil for an empty name or one no class has.
+  TClass ClassNamed(const std::string& name);
 
   TElementLink criterion_;
   TClass ownerClass_ = nullptr;
   std::unique_ptr<TStringListElement> assignments_;
-  std::unordered_map<const TElement*, OwnerIndex> index_;
+  std::unordered_map<GroupKey, IndexedGroup, GroupKeyHash> groups_;
+  std::unordered_map<const TElement*, std::size_t> counts_;
+  std::unordered_map<std::string, TClass> classes_;
+  // The work lists of IncludeInOwners, kept between placements.
+  std::vector<TElement*> pending_;
+  std::vector<const TElement*> seen_;
+  std::array<RecentGroup, 8> recent_;
 };
 
 void RegisterGroupperClasses();

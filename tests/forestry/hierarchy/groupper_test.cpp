@@ -209,6 +209,14 @@ TEST_F(GroupperTest, GroupsAddedOrRemovedByOthersAreFoundOrRemade) {
   EXPECT_THAT(names, ElementsAre("2", "1"));
   EXPECT_EQ(DynamicCast<TEntity>(second)->GetCount(), 1);
   EXPECT_EQ(again->GetOwner(0)->GetName(), "1");
+  // The group just used goes too: the next element of its key gets a new one.
+  root.FreeElement(again->GetOwner(0));
+  TAreaElement* third = StandArea({"1", "", "", "", ""}, 0, 0);
+  stands.AddElement(Place(third));
+  names.clear();
+  for (TElement* child : root.Children()) names.push_back(child->GetName());
+  EXPECT_THAT(names, ElementsAre("2", "1"));
+  EXPECT_EQ(third->GetOwner(0), root.GetElement(1));
 }
 
 }  // namespace
