@@ -411,6 +411,9 @@ void Form::TakeFocus() {
   QWidget& root = impl_->Root();
   root.raise();
   root.activateWindow();
+  // The system activates windows later, when it gets round to it; the
+  // application's own active window changes now.
+  QApplication::setActiveWindow(&root);
 }
 
 int Form::DefaultResult() const {

@@ -170,9 +170,13 @@ TEST(FormRuns, TheTimerTicksWhileTheFormIsShownAndTheLayoutKeepsItOnTop) {
     UserTimerTick(form);
     EXPECT_EQ(ticks, expected[i]) << steps[i].first;
   }
+  Form other("TKestuConfirmDialog_Form");
   form.Show();
+  other.Show();
+  other.TakeFocus();
+  EXPECT_FALSE(form.IsActiveWindow());
   form.TakeFocus();
-  EXPECT_TRUE(form.Visible());
+  EXPECT_TRUE(form.IsActiveWindow());
 }
 
 }  // namespace

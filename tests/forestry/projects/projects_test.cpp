@@ -5,6 +5,7 @@
 
 #include "forestry/projects/project_dialog.h"
 #include "forestry/projects/projects.h"
+#include "framework/forms/base_forms.h"
 #include "framework/stream/kes_loader.h"
 #include "framework/stream/kes_saver.h"
 #include "platform/app_queue.h"
@@ -205,6 +206,20 @@ TEST_F(ProjectTest, FolderButtonsPickFromTheEditsFolder) {
   });
   tool->DoIt();
   EXPECT_THAT(starts, ElementsAre(folder.Path(), "/"));
+}
+
+TEST_F(ProjectTest, WhileShownTheFormTakesTheFocusBackEachTick) {
+  TLHCProjectDialog* tool = Dialog(nullptr);
+  platform::Form& window = tool->Form()->Window();
+  platform::Form other("TKestuDialog_Form");
+  window.Show();
+  other.Show();
+  other.TakeFocus();
+  ASSERT_FALSE(window.IsActiveWindow());
+  platform::UserTimerTick(window);
+  EXPECT_TRUE(window.IsActiveWindow());
+  window.Hide();
+  EXPECT_FALSE(window.TimerActive());
 }
 
 TEST_F(ProjectTest, FromAProgramThreadTheFormShowsOnTheUserInterfaceThread) {
