@@ -141,7 +141,7 @@ void TLayerImportDialog::DoIt() {
     return;
   }
   if (input) input->SplitNameValues();
-  SetOutput(input);
+  SetOutput(Input());
 }
 
 TClass TLayerImportDialog::StaticClass() {
