@@ -19,11 +19,25 @@ TElement* ChildNamed(const TEntity& entity, const std::string& name) {
   return entity.FindElementByName(name);
 }
 
+// Owners of up to so many children are searched rather than indexed.
+constexpr std::size_t kScannedOwner = 16;
+
+bool IsAscii(const std::string& text) {
+  return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+// Names equal as the lookups by name compare them (upper case by the code
+// page's rules), ASCII ones without converting them.
+bool SameName(const std::string& a, const std::string& b) {
+  if (a == b) return true;
+  if (!IsAscii(a) || !IsAscii(b)) return platform::AnsiSameUpperCase(a, b);
+  return a.size() == b.size() && AsciiUpperCase(a) == AsciiUpperCase(b);
+}
+
 // Names as the lookups by name compare them: upper case by the code page's
 // rules, ASCII ones directly.
 std::string NameKey(const std::string& name) {
-  const bool ascii = std::all_of(name.begin(), name.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-  return ascii ? AsciiUpperCase(name) : platform::AnsiUpperCase(name);
+  return IsAscii(name) ? AsciiUpperCase(name) : platform::AnsiUpperCase(name);
 }
 
 // A new entity of the class, named; a TOwnerEntity for no class or one that
@@ -154,7 +168,7 @@ void TGroupper::IndexOwner(TEntity& owner) {
 TElement* TGroupper::StillInPlace(const TEntity& owner, const IndexedGroup& indexed, const std::string& key) const {
   const TGapList<TElement>& children = owner.Children();
   if (indexed.Slot < children.size() && children[indexed.Slot] == indexed.Group &&
-      (indexed.Group->GetName() == key || indexed.Group->SameNameAs(key)))
+      SameName(indexed.Group->GetName(), key))
     return indexed.Group;
   return nullptr;
 }
@@ -170,6 +184,16 @@ TElement* TGroupper::FindGroup(TEntity& owner, const std::string& key) {
   const RecentGroup& recent = recent_[std::hash<const void*>()(&owner) % recent_.size()];
   if (recent.Owner == &owner && recent.Key == key)
     if (TElement* group = StillInPlace(owner, recent.Found, key)) return group;
+  const TGapList<TElement>& children = owner.Children();
+  if (children.size() <= kScannedOwner) {
+    for (std::size_t slot = 0; slot < children.size(); ++slot) {
+      TElement* child = children[slot];
+      if (!child || !SameName(child->GetName(), key)) continue;
+      Remember(owner, key, IndexedGroup{child, slot});
+      return child;
+    }
+    return nullptr;
+  }
   IndexOwner(owner);
   const auto found = groups_.find(GroupKey{&owner, NameKey(key)});
   if (found == groups_.end()) return nullptr;
@@ -185,14 +209,16 @@ TElement* TGroupper::FindGroup(TEntity& owner, const std::string& key) {
 }
 
 void TGroupper::IndexGroup(TEntity& owner, const std::string& key, TElement* group) {
-  const auto known = counts_.find(&owner);
   const std::size_t count = owner.Children().size();
-  // The group is the owner's one new child: the index stays, with it added.
-  if (known == counts_.end() || known->second + 1 != count || owner.Children()[count - 1] != group) return;
-  known->second = count;
+  if (count == 0 || owner.Children()[count - 1] != group) return;
   const IndexedGroup made{group, count - 1};
-  groups_.insert_or_assign(GroupKey{&owner, NameKey(key)}, made);
   Remember(owner, key, made);
+  // The group is an indexed owner's one new child: the index stays, with it
+  // added.
+  const auto known = counts_.find(&owner);
+  if (known == counts_.end() || known->second + 1 != count) return;
+  known->second = count;
+  groups_.insert_or_assign(GroupKey{&owner, NameKey(key)}, made);
 }
 
 void TGroupper::IncludeInOwners(TElement* e) {

@@ -219,4 +219,35 @@ TEST_F(GroupperTest, GroupsAddedOrRemovedByOthersAreFoundOrRemade) {
   EXPECT_EQ(third->GetOwner(0), root.GetElement(1));
 }
 
+TEST_F(GroupperTest, ManyGroupsOfOneOwnerAreFoundThroughTheIndexAsBySearch) {
+  tool.SetCriterion(Level({"LHC"}, "TOwnerEntity"));
+  tool.SetOutput(&root);
+  const auto place = [&](const std::string& key) {
+    TAreaElement* area = StandArea({key, "", "", "", ""}, 0, 0);
+    stands.AddElement(Place(area));
+    return area->GetOwner(0)->GetName();
+  };
+  for (int i = 0; i < 40; ++i) place("k" + std::to_string(i));
+  Named("x", &root);  // added behind the tool's back
+  root.FreeElement(root.FindElementByName("k10"));
+  struct Row {
+    const char* Case;
+    std::string Key;
+    std::string Group;
+    int Count;  // of the root's children afterwards
+  } rows[] = {
+      {"an indexed group", "k7", "k7", 40},
+      {"another case", "K39", "k39", 40},
+      {"a group added by others", "X", "x", 40},
+      {"a freed group is made anew", "k10", "k10", 41},
+      {"and found again", "k10", "k10", 41},
+      {"non-ASCII in another case", "řez", "řez", 42},
+      {"non-ASCII found", "ŘEZ", "řez", 42},
+  };
+  for (const Row& row : rows) {
+    EXPECT_EQ(place(row.Key), row.Group) << row.Case;
+    EXPECT_EQ(root.GetCount(), row.Count) << row.Case;
+  }
+}
+
 }  // namespace
