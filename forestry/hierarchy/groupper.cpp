@@ -12,13 +12,6 @@ namespace {
 
 constexpr const char* kEmptyKey = "___";
 
-// The first child of that name; one written exactly so is the usual case.
-TElement* ChildNamed(const TEntity& entity, const std::string& name) {
-  for (TElement* child : entity.Children())
-    if (child && child->GetName() == name) return child;
-  return entity.FindElementByName(name);
-}
-
 // Owners of up to so many children are searched rather than indexed.
 constexpr std::size_t kScannedOwner = 16;
 
@@ -32,6 +25,13 @@ bool SameName(const std::string& a, const std::string& b) {
   if (a == b) return true;
   if (!IsAscii(a) || !IsAscii(b)) return platform::AnsiSameUpperCase(a, b);
   return a.size() == b.size() && AsciiUpperCase(a) == AsciiUpperCase(b);
+}
+
+// The first child of that name, as a search by name finds it.
+TElement* ChildNamed(const TEntity& entity, const std::string& name) {
+  for (TElement* child : entity.Children())
+    if (child && SameName(child->GetName(), name)) return child;
+  return nullptr;
 }
 
 // Names as the lookups by name compare them: upper case by the code page's
