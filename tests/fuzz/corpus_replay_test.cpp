@@ -26,6 +26,7 @@ const Target kTargets[] = {
     {"element_paths", fuzz::ElementPaths},   {"string_list_files", fuzz::StringListFiles},
     {"oil_compiler", fuzz::OilProgramText},
     {"interpret_scripts", fuzz::InterpretScripts},
+    {"layer_lines", fuzz::LayerLines},       {"forest_attributes", fuzz::ForestAttributes},
 };
 
 std::vector<std::uint8_t> Bytes(const std::filesystem::path& file) {
