@@ -1,6 +1,7 @@
 #include "render/render_classes.h"
 
 #include "block/block_classes.h"
+#include "render/symbols/point_symbols.h"
 #include "render/symbols/stroke_font.h"
 
 void RegisterRenderClasses() {
@@ -9,4 +10,5 @@ void RegisterRenderClasses() {
   registered = true;
   RegisterBlockClasses();
   RegisterStrokeFontClasses();
+  RegisterPointSymbolClasses();
 }
