@@ -1,6 +1,7 @@
 #include "render/render_classes.h"
 
 #include "block/block_classes.h"
+#include "render/symbols/line_symbols.h"
 #include "render/symbols/parallel.h"
 #include "render/symbols/point_symbols.h"
 #include "render/symbols/stroke_font.h"
@@ -13,4 +14,5 @@ void RegisterRenderClasses() {
   RegisterStrokeFontClasses();
   RegisterPointSymbolClasses();
   RegisterParallelClasses();
+  RegisterLineSymbolClasses();
 }

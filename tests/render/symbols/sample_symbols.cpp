@@ -40,6 +40,64 @@ std::vector<SampleGlyph> GlyphRange(std::uint8_t first, std::uint8_t last, int v
   return glyphs;
 }
 
+// A symbol of one chain of one dash of 4 mm and a gap of 1.5 mm, with the
+// extra keys of its dash.
+std::vector<std::string> DashSymbol(int code, const std::string& name, const std::vector<std::string>& keys) {
+  std::vector<std::string> lines = {"[LINIOVAZNACKA]", "KOD=" + std::to_string(code), "NAZEV=" + name,
+                                    "[RETEZ]",         "SILA=0.1",                    "[CLANEK]",
+                                    "VELIKOST=4",      "VZDALENOST=1.5"};
+  lines.insert(lines.end(), keys.begin(), keys.end());
+  lines.insert(lines.end(), {"[END]", "[END]", "[END]", ""});
+  return lines;
+}
+
+void Append(std::vector<std::string>& lines, const std::vector<std::string>& more) {
+  lines.insert(lines.end(), more.begin(), more.end());
+}
+
+std::vector<std::string> LineSymbolLines() {
+  std::vector<std::string> lines = {"; line symbols of the tests: lengths in millimetres on the map", ""};
+  Append(lines, DashSymbol(1001, "Čárkovaná", {}));
+  Append(lines, DashSymbol(1002, "Bez zbytku", {"KRESLITZBYTEK=0"}));
+  Append(lines, DashSymbol(1003, "Nelámaná", {"LAMATZNACKU=0"}));
+  Append(lines, DashSymbol(1004, "Přes vrchol", {"LAMATZNACKU=ne", "KRESLITPOSLEDNI=ano"}));
+  Append(lines, {"[LiniovaZnacka]", "KOD = 1005", "NAZEV = Čárky s příčkami", "[RETEZ]", "SILA=0.1",
+                 "[CLANEK]", "VELIKOST=4", "VZDALENOST=1", "[END]",
+                 "[CLANEK]", "VELIKOST=1", "UHEL=90", "VZDALENOST=1", "[END]",
+                 "[CLANEK]", "VELIKOST=4", "VZDALENOST=1", "[END]",
+                 "[CLANEK]", "VELIKOST=1", "UHEL=-90", "VZDALENOST=1", "[END]",
+                 "[END]", "[END]", ""});
+  Append(lines, {"[LINIOVAZNACKA]", "KOD=1006", "NAZEV=Písmena", "[RETEZ]", "SILA=0.1",
+                 "[PETRKLIC]", "SOUBOR=ZNACKY1.CHR", "KOD=0", "VELIKOST=2", "[END]",
+                 "[PETRKLIC]", "SOUBOR=ZNACKY1.CHR", "KOD=65", "VELIKOST=2", "VZDALENOST=1", "[END]",
+                 "[PETRKLIC]", "SOUBOR=ZNACKY1.CHR", "KOD=256", "VELIKOST=2", "[END]",
+                 "[END]", "[END]", ""});
+  Append(lines, {"[LINIOVAZNACKA]", "KOD=1007", "NAZEV=Dva řetězy", "[RETEZ]", "BARVA=4", "SILA=0.1",
+                 "[CLANEK]", "VELIKOST=4", "VZDALENOST=1.5", "[END]", "[END]",
+                 "[RETEZ]", "BARVA=1", "VZDALENOST=1", "STRANA=P", "SILA=0.1",
+                 "[CLANEK]", "VELIKOST=2", "VZDALENOST=1", "[END]", "[END]",
+                 "[END]", ""});
+  Append(lines, {"[LINIOVAZNACKA]", "KOD=1008", "NAZEV=Harmonika", "[RETEZ]", "HARMONIKA=1", "SILA=0.1",
+                 "[CLANEK]", "VELIKOST=2", "UHEL=90", "[END]",
+                 "[CLANEK]", "VELIKOST=4", "VZDALENOST=1.5", "[END]", "[END]", "[END]", ""});
+  Append(lines, {"[LINIOVAZNACKA]", "KOD=1009", "NAZEV=Harmonika sama", "[RETEZ]", "HARMONIKA=1",
+                 "[CLANEK]", "VELIKOST=2", "UHEL=90", "[END]", "[END]", "[END]", ""});
+  Append(lines, DashSymbol(1010, "Mezera zpět", {"LOMBOD1=1"}));
+  Append(lines, {"[LINIOVAZNACKA]", "KOD=1011", "NAZEV=Drobná", "[RETEZ]", "SILA=0.2",
+                 "[CLANEK]", "VELIKOST=0.2", "VZDALENOST=0.1", "[END]", "[END]", "[END]", ""});
+  Append(lines, {"[LINIOVAZNACKA]", "KOD=1012", "NAZEV=Prázdná", "[RETEZ]", "ZAKLADNIZNACKA=-1", "[END]",
+                 "[END]", ""});
+  Append(lines, {"[LINIOVAZNACKA]", "KOD=1013", "NAZEV=Barva čáry", "[RETEZ]", "BARVA=-1", "SILA=0.1",
+                 "[CLANEK]", "VELIKOST=4", "VZDALENOST=1.5", "[END]", "[END]", "[END]", ""});
+  Append(lines, {"[LINIOVAZNACKA]", "; the code must follow the header", "KOD=1014", "[RETEZ]",
+                 "[CLANEK]", "VELIKOST=4", "[END]", "[END]", "[END]", ""});
+  Append(lines, {"[LINIOVAZNACKA]", "KOD=1015", "NAZEV=Záporná", "[RETEZ]", "VZDALENOST=-2", "SILA=0.1",
+                 "[CLANEK]", "VELIKOST=-4", "VZDALENOST=2", "[END]", "[END]", "[END]", ""});
+  Append(lines, {"[LINIOVAZNACKA]", "KOD=1016", "NAZEV=Plná", "[RETEZ]", "ZAKLADNIZNACKA=0", "SILA=0.3",
+                 "[END]", "[END]", ""});
+  return lines;
+}
+
 }  // namespace
 
 std::string BuildStrokeFont(std::uint8_t first, std::uint8_t last, std::int8_t top, bool signature,
@@ -120,6 +178,7 @@ std::map<std::string, std::string> SampleSymbolLibrary() {
       "NAZEV = Neuzavřený",
       "DRUH = 9",
   });
+  files["linzn.txt"] = TextFile(LineSymbolLines());
   return files;
 }
 

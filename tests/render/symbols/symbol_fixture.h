@@ -43,6 +43,18 @@ inline std::unique_ptr<TRecordingDevice> MakeRecordingDevice(int width, int heig
   return device;
 }
 
+// A map at 254 dots per inch and scale 1 : 1000 with a virtual scale of
+// 1000: one world unit is 1 mm on the map and 10 pixels; world (0, 0) lies
+// at the bitmap's bottom left corner.
+inline std::unique_ptr<TRecordingDevice> MakeMapDevice(int width, int height) {
+  auto device = MakeRecordingDevice(width, height);
+  T_Page& page = *device->Page();
+  page.SetResolution(10000, 10000);
+  device->Projection()->Calculate({width * 0.05, height * 0.05}, &page, 1000);
+  device->Projection()->SetVirtualScale(1000);
+  return device;
+}
+
 inline std::string SamplesSymbols() { return std::string(KESTX_SAMPLES_DIR) + "/symbols"; }
 
 class SymbolTest : public RenderTest {
