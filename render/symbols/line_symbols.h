@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "framework/core/elements.h"
-#include "render/symbols/keyword_reader.h"
+#include "render/area_symbols/keyword_reader.h"
 #include "render/symbols/line_symbol_elements.h"
 #include "render/symbols/stroke_font.h"
 

@@ -98,6 +98,52 @@ std::vector<std::string> LineSymbolLines() {
   return lines;
 }
 
+// An area symbol of the code with the lines of its body.
+std::vector<std::string> AreaSymbol(int code, const std::string& name, const std::vector<std::string>& body) {
+  std::vector<std::string> lines = {"[PLOSNAZNACKA]", "KOD=" + std::to_string(code), "NAZEV=" + name};
+  lines.insert(lines.end(), body.begin(), body.end());
+  lines.insert(lines.end(), {"[END]", ""});
+  return lines;
+}
+
+// A layer of one set 0.1 mm wide every 0.4 mm in colour 13 at that angle.
+std::vector<std::string> ThinLayer(const std::string& angle) {
+  return {"[VRSTVASRAF]", "UHEL=" + angle, "[SRAFA]", "SIRKA=0.1", "BARVA=13", "VZDALENOST=0.3", "[END]", "[END]"};
+}
+
+std::vector<std::string> AreaSymbolLines() {
+  std::vector<std::string> lines = {"; area symbols of the tests: lengths in millimetres on the map", ""};
+  Append(lines, AreaSymbol(2001, "Vodorovné", ThinLayer("0")));
+  Append(lines, AreaSymbol(2002, "Svislé", ThinLayer("90")));
+  Append(lines, AreaSymbol(2003, "Šikmé", ThinLayer("45")));
+  Append(lines, AreaSymbol(2004, "Šikmé záporné", ThinLayer("-45")));
+  Append(lines, AreaSymbol(2005, "Šikmé zpět", ThinLayer("135")));
+  Append(lines, AreaSymbol(2006, "Obrácené", ThinLayer("180")));
+  Append(lines, AreaSymbol(2007, "Dvě sady", {"[VRSTVASRAF]", "UHEL=0",
+                                               "[SRAFA]", "SIRKA=0.1", "BARVA=13", "VZDALENOST=0.1", "[END]",
+                                               "[SRAFA]", "SIRKA=0.2", "BARVA=11", "VZDALENOST=0.1", "[END]",
+                                               "[END]"}));
+  std::vector<std::string> twoLayers = ThinLayer("0");
+  Append(twoLayers, {"[VRSTVASRAF]", "UHEL=90", "[SRAFA]", "SIRKA=0.1", "BARVA=11", "VZDALENOST=0.3", "[END]",
+                     "[END]"});
+  Append(lines, AreaSymbol(2008, "Dvě vrstvy", twoLayers));
+  Append(lines, AreaSymbol(2009, "Čárkované", {"[VRSTVASRAF]", "UHEL=0", "[SRAFA]", "SIRKA=0.1", "BARVA=13",
+                                                "VZDALENOST=0.3", "D1=0.2", "DELKAVZORU=0.5", "D2=0.3", "[END]",
+                                                "[END]"}));
+  Append(lines, AreaSymbol(2010, "Jen podklad", {"PODKLAD=9", "ZAKLADNIZNACKA=1"}));
+  Append(lines, AreaSymbol(2011, "Barvou podkladu", {"PODKLAD=9", "[VRSTVASRAF]", "UHEL=0", "[SRAFA]", "SIRKA=0.1",
+                                                      "BARVA=9", "VZDALENOST=0.3", "[END]", "[END]"}));
+  Append(lines, AreaSymbol(2012, "Tenká", {"[VRSTVASRAF]", "UHEL=0",
+                                           "[SRAFA]", "SIRKA=0.04", "BARVA=13", "VZDALENOST=0.3", "[END]",
+                                           "[SRAFA]", "SIRKA=0", "BARVA=11", "VZDALENOST=0.3", "[END]", "[END]"}));
+  Append(lines, AreaSymbol(2013, "Úhel po sadě", {"[VRSTVASRAF]", "[SRAFA]", "SIRKA=0.1", "BARVA=13",
+                                                   "VZDALENOST=0.3", "D1=0.2", "[END]", "UHEL=90", "[END]"}));
+  Append(lines, AreaSymbol(2014, "Záporná", {"PODKLAD=9", "ZAKLADNIZNACKA=1", "[VRSTVASRAF]", "[SRAFA]",
+                                             "SIRKA=-0.1", "BARVA=13", "[END]", "[END]"}));
+  Append(lines, AreaSymbol(2015, "Nic", {"[VRSTVASRAF]", "UHEL=0", "[END]"}));
+  return lines;
+}
+
 }  // namespace
 
 std::string BuildStrokeFont(std::uint8_t first, std::uint8_t last, std::int8_t top, bool signature,
@@ -179,6 +225,7 @@ std::map<std::string, std::string> SampleSymbolLibrary() {
       "DRUH = 9",
   });
   files["linzn.txt"] = TextFile(LineSymbolLines());
+  files["Srafy.txt"] = TextFile(AreaSymbolLines());
   return files;
 }
 

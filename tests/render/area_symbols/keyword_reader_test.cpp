@@ -1,4 +1,4 @@
-#include "render/symbols/keyword_reader.h"
+#include "render/area_symbols/keyword_reader.h"
 
 #include <gtest/gtest.h>
 
