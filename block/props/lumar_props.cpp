@@ -81,15 +81,19 @@ void TLumarProps::SetPropertyText(const std::string& name, const std::string& te
 // ---------------------------------------------------------------- descendants
 
 TLumarTextProps::TLumarTextProps() = default;
-TLumarTextProps::~TLumarTextProps() = default;
+TLumarTextProps::~TLumarTextProps() { ReleaseField(startPoint_); }
 
 T2DCoordinate* TLumarTextProps::StartPoint() const {
-  if (!startPoint_) startPoint_ = std::make_unique<T2DCoordinate>();
-  return startPoint_.get();
+  auto& self = const_cast<TLumarTextProps&>(*this);
+  if (!startPoint_) self.HoldInField(self.startPoint_, CreateElement<T2DCoordinate>());
+  return static_cast<T2DCoordinate*>(startPoint_);
 }
 
-void TLumarTextProps::SetStartPoint(T2DCoordinate* point) {
-  if (point != startPoint_.get()) startPoint_.reset(point);
+void TLumarTextProps::SetStartPoint(T2DCoordinate* point) { HoldInField(startPoint_, point); }
+
+void TLumarTextProps::FieldElementFreed(TElement* element) {
+  if (element == startPoint_) startPoint_ = nullptr;
+  TLumarProps::FieldElementFreed(element);
 }
 
 void TLumarLineProps::SetLink(TLineLinkSlot slot, std::int32_t Line, bool AtBeginning) {

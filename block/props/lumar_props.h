@@ -74,14 +74,17 @@ class TLumarTextProps : public TLumarProps {
   std::uint8_t TextAtrib = 0;
   std::uint8_t TextMode = 0;
 
-  // Owned; created on first read.
+  // Held as a space entity holds its properties: a point nothing else holds
+  // is freed with the props or when replaced, one held elsewhere as well
+  // lives on, and a point freed elsewhere leaves the field empty.  Created
+  // on first read.
   T2DCoordinate* StartPoint() const;
-  // Frees the old point and takes point.
   void SetStartPoint(T2DCoordinate* point);
   char GetObjectType() const override { return 'T'; }
+  void FieldElementFreed(TElement* element) override;
 
  private:
-  mutable std::unique_ptr<T2DCoordinate> startPoint_;
+  TElement* startPoint_ = nullptr;
 };
 
 class TLumarLineProps : public TLumarProps {
