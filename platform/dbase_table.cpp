@@ -32,6 +32,9 @@ bool EndsWithTableExtension(const char* name) {
 
 SAFile OpenHook(const char* name, const char* access) {
   const char* real = tFileName && EndsWithTableExtension(name) ? tFileName->c_str() : name;
+  const std::string_view mode(access);
+  const bool writes = mode.find_first_of("wa+") != std::string_view::npos;
+  if (writes && IsWriteProtected(real)) return nullptr;
   return reinterpret_cast<SAFile>(std::fopen(real, access));
 }
 

@@ -35,6 +35,23 @@ std::vector<std::string> ReadTextLines(const std::string& fileName);
 // Writes the lines in Windows-1250, each ended by CR LF; raises EFCreateError.
 void WriteTextLines(const std::string& fileName, const std::vector<std::string>& lines);
 
+// A folder that this layer treats, with everything below it, as one the user
+// cannot write (a read-only share or medium): its files are not deleted,
+// renamed, created or opened for writing while the guard lives.  Tests use
+// it where permissions would stop nothing (they run as root).
+class WriteProtectedFolder {
+ public:
+  explicit WriteProtectedFolder(const std::string& folder);
+  ~WriteProtectedFolder();
+  WriteProtectedFolder(const WriteProtectedFolder&) = delete;
+  WriteProtectedFolder& operator=(const WriteProtectedFolder&) = delete;
+
+ private:
+  std::string folder_;
+};
+// Whether the file or folder lies in a write-protected folder.
+bool IsWriteProtected(const std::string& path);
+
 // The process's current directory, without a trailing delimiter.
 std::string GetCurrentDir();
 bool SetCurrentDir(const std::string& path);
