@@ -60,10 +60,27 @@ void TLumarProps::SetPropertyText(const std::string& name, const std::string& te
     TSpaceEntityProps::SetPropertyText(name, text);
     return;
   }
+  try {
+    SetTableField(name, text);
+  } catch (const platform::EDatabaseError&) {
+    ShowPropertyFillError(name, text);
+  }
+}
+
+std::string TLumarProps::GetPropertyText(const std::string& name) const {
+  try {
+    return TSpaceEntityProps::GetPropertyText(name);
+  } catch (const platform::EDatabaseError&) {
+    return "Err Field Value";
+  }
+}
+
+void TLumarProps::SetTableField(const std::string& name, const std::string& text) {
   if (!GetObjectRegister() || !HasField(name)) return;
   TLumarDBFTable* table = GetDBFTable();
   const std::string tableName = GetDBFName();
-  // The table goes back to read-only however the edit ends.
+  // The table goes back to read-only however the edit ends; an edit that
+  // failed is dropped with it.
   struct ReadOnlyAgain {
     TLumarDBFTable* table;
     ~ReadOnlyAgain() { table->CloseTable(); }

@@ -48,7 +48,14 @@ class TLumarProps : public TSpaceEntityProps {
   // is written into the record whose CISLO is this object's number; when
   // there is no such record that is reported and nothing changes.  Any
   // other name is ignored.
+  // A table that cannot be read, or a value its field cannot hold, ends as
+  // other property text errors do: "Err Field Value" on reading, the
+  // "Error filling property" box on writing.
+  std::string GetPropertyText(const std::string& name) const override;
   void SetPropertyText(const std::string& name, const std::string& text) override;
+
+ private:
+  void SetTableField(const std::string& name, const std::string& text);
 };
 
 class TLumarPointProps : public TLumarProps {

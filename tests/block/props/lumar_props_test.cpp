@@ -62,6 +62,31 @@ TEST_F(LumarPropsTest, NamesNoClassPublishesAreFieldsOfTheObjectsRecord) {
   EXPECT_EQ(std::count(stored.begin(), stored.end(), "IsDone"), 0);
 }
 
+TEST_F(LumarPropsTest, TableErrorsEndAsOtherPropertyTextErrors) {
+  const struct {
+    const char* name;
+    bool dBase;  // else a file that is no dBASE table
+    const char *property, *text, *read;
+  } cases[] = {
+      {"a table file that is no dBASE table", false, "NAZEV", "x", "Err Field Value"},
+      {"a value a numeric field cannot hold", true, "POCET", "x", "7"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    if (c.dBase) MakeTable("B0000.DBF", "POCET decimal(4,0), CISLO decimal(6,0)", {{"7", "1"}});
+    else WriteCp1250File(File("B0000.DBF"), "no table at all");
+    dialogs.Messages.clear();
+    TPointElement* point = Filed<TPointElement, TLumarPointProps>(block, 1, 0);
+    EXPECT_EQ(point->GetPropertyText(c.property), c.read);
+    point->SetPropertyText(c.property, c.text);
+    EXPECT_EQ(MessageTexts(), std::vector<std::string>{std::string("Error filling property ") + c.property +
+                                                       " by string " + c.text});
+    EXPECT_EQ(point->GetPropertyText(c.property), c.read);
+    platform::DeleteFile(File("B0000.DBF"));
+    platform::DeleteFile(File("B0000.IND"));
+  }
+}
+
 // Two text props, a point and an entity that may hold it too.
 struct StartPointScene {
   std::unique_ptr<TLumarTextProps> First = std::make_unique<TLumarTextProps>();
