@@ -121,6 +121,57 @@ TEST_F(BlockReaderTest, AreasAreWalkedAlongTheirLinesWithParentsAsHoles) {
   EXPECT_EQ(outer->Holes()->Children().size(), 1u);
 }
 
+TEST_F(BlockReaderTest, AHoleIsAddedOnceWhereverItsLabelPointLies) {
+  const std::pair<const char*, std::pair<double, double>> cases[] = {
+      {"inside its outline", {4, 4}}, {"on its corner", {3, 3}}, {"outside its outline", {8, 8}}};
+  SquareLine(files, 1, 0, 10, 1);
+  SquareLine(files, 2, 3, 3, 2, 1);
+  files.PutBytes(kAreaFileName, 0, TAreaRecord::Dummy());
+  files.Put(kAreaFileName, 1, AreaRecord(1, 1, 0, {1, 1}));
+  for (const auto& [name, label] : cases) {
+    SCOPED_TRACE(name);
+    world->ObjectModel()->Clear();  // the block's register with it
+    files.Put(kAreaFileName, 2, AreaRecord(2, 2, 1, label));
+    auto reader = Reader();
+    auto first = Layer(reader->ReadAreas());
+    auto second = Layer(reader->ReadAreas());
+    ASSERT_EQ(NumbersOf(*second), (std::vector<int>{1, 2}));
+    const auto* outer = Child<TPolyLineAreaElement>(*second, 0);
+    ASSERT_NE(outer->Holes(), nullptr);
+    EXPECT_EQ(outer->Holes()->Children().size(), 1u);
+  }
+}
+
+// Clears the world's object model when it receives a message.
+class TModelClearer : public TElement {
+ public:
+  void ReceiveMessage(TKestuMessage*& /*message*/, bool& handled) override {
+    World()->ObjectModel()->Clear();
+    handled = true;
+  }
+};
+
+TEST_F(BlockReaderTest, AMessageThatClearsTheModelWaitsUntilTheLayerIsRead) {
+  SquareLine(files, 1, 0, 10, 1);
+  SquareLine(files, 2, 3, 3, 2, 1);
+  files.PutBytes(kAreaFileName, 0, TAreaRecord::Dummy());
+  files.Put(kAreaFileName, 1, AreaRecord(1, 2, 2, {4, 4}));  // the hole, read first
+  files.Put(kAreaFileName, 2, AreaRecord(2, 1, 3, {1, 1}));  // its parent
+  files.Put(kAreaFileName, 3, AreaRecord(3, 7, 0, {1, 1}));  // no line bounds it: a log line
+  auto reader = Reader();
+  Layer(reader->ReadAreas());  // the areas stay in the block's register only
+  LogLines();
+  TModelClearer clearer;
+  clearer.PostMessage(1, &clearer, nullptr, false);
+  auto areas = Layer(reader->ReadAreas());
+  ASSERT_EQ(NumbersOf(*areas), (std::vector<int>{2, 1}));
+  const auto* outer = Child<TPolyLineAreaElement>(*areas, 0);
+  ASSERT_NE(outer->Holes(), nullptr);
+  EXPECT_EQ(outer->Holes()->Children().size(), 1u);
+  RunMessages();
+  EXPECT_EQ(world->ObjectModel()->GetCount(), 0);
+}
+
 TEST_F(BlockReaderTest, BrokenAreasAndParentChainsAreLoggedNeverFollowedForever) {
   SquareLine(files, 1, 0, 10, 1);
   SquareLine(files, 2, 20, 10, 2);
