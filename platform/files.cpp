@@ -99,7 +99,7 @@ void ForceDirectories(const std::string& path) {
   if (error || !DirectoryExists(path)) throw EFCreateError("Cannot create directory " + path);
 }
 
-std::vector<std::string> ReadTextLines(const std::string& fileName) {
+std::vector<std::string> ReadByteLines(const std::string& fileName) {
   TMemoryStream stream;
   stream.LoadFromFile(fileName);
   const std::string bytes(stream.Bytes().begin(), stream.Bytes().end());
@@ -107,11 +107,17 @@ std::vector<std::string> ReadTextLines(const std::string& fileName) {
   std::size_t start = 0;
   for (std::size_t i = 0; i < bytes.size(); ++i) {
     if (bytes[i] != '\r' && bytes[i] != '\n') continue;
-    lines.push_back(Cp1250ToUtf8(std::string_view(bytes).substr(start, i - start)));
+    lines.push_back(bytes.substr(start, i - start));
     if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
     start = i + 1;
   }
-  if (start < bytes.size()) lines.push_back(Cp1250ToUtf8(std::string_view(bytes).substr(start)));
+  if (start < bytes.size()) lines.push_back(bytes.substr(start));
+  return lines;
+}
+
+std::vector<std::string> ReadTextLines(const std::string& fileName) {
+  std::vector<std::string> lines = ReadByteLines(fileName);
+  for (std::string& line : lines) line = Cp1250ToUtf8(line);
   return lines;
 }
 

@@ -32,6 +32,8 @@ void ForceDirectories(const std::string& path);
 // The lines of a Windows-1250 text file as UTF-8; lines end in CR LF, LF or
 // CR, and a break at the very end starts no line.  Raises EFOpenError.
 std::vector<std::string> ReadTextLines(const std::string& fileName);
+// The same lines as the bytes the file holds, for files in another code page.
+std::vector<std::string> ReadByteLines(const std::string& fileName);
 // Writes the lines in Windows-1250, each ended by CR LF; raises EFCreateError.
 void WriteTextLines(const std::string& fileName, const std::vector<std::string>& lines);
 

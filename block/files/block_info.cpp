@@ -30,6 +30,19 @@ TCodePage CodePageFromText(const std::string& text) {
   }
 }
 
+int CodePageNumber(TCodePage codePage) {
+  switch (codePage) {
+    case cpLatin2:
+      return 852;
+    case cpKamenickych:
+      return 895;
+    case cpWindows:
+      return 1250;
+    default:
+      return 437;
+  }
+}
+
 TBlockInfo ParseBlockInfo(const std::vector<std::string>& lines) {
   TBlockInfo info;
   for (const std::string& line : lines) {

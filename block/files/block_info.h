@@ -16,6 +16,9 @@ const TEnumType& typinfo::EnumTypeOf<TCodePage>();
 // 1 or 867 Kamenický, 2 or 852 Latin 2, 1250 Windows; anything else (or no
 // number at all) IBM.
 TCodePage CodePageFromText(const std::string& text);
+// The number of the code page the block's texts are written in: 437 IBM,
+// 852 Latin 2, 895 Kamenický, 1250 Windows.
+int CodePageNumber(TCodePage codePage);
 
 struct TBlockInfo {
   // OPSANYOBDELNIKBLOKU: the block's bounding rectangle, its four numbers

@@ -1,5 +1,7 @@
 #include "block/reading/block_reader.h"
 
+#include <cstring>
+
 #include "block/reading/object_readers.h"
 #include "tests/block/reading/reading_fixture.h"
 
@@ -65,6 +67,33 @@ TEST_F(BlockReaderTest, TruncatedFilesAreReadAsFarAsTheyAreWhole) {
   EXPECT_EQ(LogLines(),
             (std::vector<std::string>{dir + ": Soubor TN.TTX má méně řádků (3) než záznamů v TN.TBX (4)",
                                       dir + ": Soubor " + dir + "/TN.LIN není celý, čte se 2 celých záznamů"}));
+}
+
+TEST_F(BlockReaderTest, TextsAreConvertedFromTheCodePageTheBlockNames) {
+  const struct {
+    const char* info;  // INFO.TXT, or nil for none
+    Bytes line;
+    const char* text;
+  } cases[] = {
+      {nullptr, {0x80, 0x9B}, "Ç¢"},  // first: the files of the block stay once written
+      {"CODEPAGE=852\r\n", {0xA6, 0xD4, 0xA0, 'r', ' ', 'n', 'a', 'd', ' ', 'S', 0xA0, 'z', 'a', 'v', 'o', 'u'},
+       "Žďár nad Sázavou"},
+      {"CODEPAGE=1250\r\n", {0x8E, 0xEF, 0xE1, 'r'}, "Žďár"},
+      {"CODEPAGE=867\r\n", {0x92, 0x83, 0xA0, 'r', ' ', 0x9E, 0xA9, 0x96}, "Žďár Řřů"},
+  };
+  files.PutBytes(kTextBoxFileName, 0, TTextBoxRecord::Dummy());
+  files.Put(kTextBoxFileName, 1, TTextBoxRecord{.Number = 1});
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    world->ObjectModel()->Clear();  // no text of the block read before
+    if (c.info) files.Raw(kInfoFileName, Bytes(c.info, c.info + std::strlen(c.info)));
+    Bytes ttx{'0', '\r', '\n'};
+    ttx.insert(ttx.end(), c.line.begin(), c.line.end());
+    files.Raw(kTextFileName, ttx);
+    auto texts = Layer(Reader()->ReadTexts());
+    ASSERT_EQ(NumbersOf(*texts), (std::vector<int>{1}));
+    EXPECT_EQ(Child<TTextElement>(*texts, 0)->Text, c.text);
+  }
 }
 
 // Counting whole records is also the block reader's (a truncated line file).
