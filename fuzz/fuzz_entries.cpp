@@ -25,8 +25,17 @@
 #include "framework/values/typed_values.h"
 #include "platform/app_queue.h"
 #include "platform/dialogs.h"
+#include "render/devices/bitmap_device.h"
+#include "render/interprets/interpret_layers.h"
+#include "render/interprets/interpret_script.h"
+#include "render/interprets/interpret_timers.h"
+#include "render/interprets/universal_interpret.h"
+#include "render/render_base_classes.h"
+#include "spatial/geometry/page.h"
+#include "spatial/geometry/projection.h"
 #include "spatial/objects/space_entities.h"
 #include "spatial/sheets/coordinate_systems.h"
+#include "spatial/sheets/map_sheets.h"
 #include "spatial/spatial_classes.h"
 
 namespace fuzz {
@@ -435,6 +444,99 @@ void DbaseTables(const std::uint8_t* data, std::size_t size) {
     WorkOnTable(folder, file);
   } catch (const platform::EDatabaseError&) {  // the engine refuses the table
   }
+}
+
+namespace {
+
+// "#k" stands for the handle of the k-th model element.
+std::string ResolveValue(const std::string& value, const std::vector<TElement*>& model) {
+  if (value.size() < 2 || value[0] != '#') return value;
+  int index = 0;
+  if (!TryTextToInt(value.substr(1), index) || model.empty()) return value;
+  const auto at = static_cast<std::size_t>(index < 0 ? -static_cast<long long>(index) : index) % model.size();
+  return std::to_string(HandleOfElement(model[at]));
+}
+
+// A model of a line, an area with a hole, a point, a map sheet and a layer
+// holding a second line.
+struct DrawnModel {
+  TOwnerEntity root;
+  TInterpretLayer* layer = nullptr;
+  std::vector<TElement*> elements;
+
+  DrawnModel() {
+    auto* line = new TPolyLineElement;
+    for (const auto& [x, y] : {std::pair(5.0, 5.0), std::pair(60.0, 30.0), std::pair(-40.0, 70.0)}) line->AddVertex(x, y);
+    line->CalcBounds();
+    auto* area = new TAreaElement;
+    for (const auto& [x, y] : {std::pair(10.0, 10.0), std::pair(50.0, 10.0), std::pair(30.0, 50.0)}) area->AddVertex(x, y);
+    area->CalcBounds();
+    auto* hole = new TAreaElement;
+    for (const auto& [x, y] : {std::pair(25.0, 15.0), std::pair(35.0, 15.0), std::pair(30.0, 25.0)}) hole->AddVertex(x, y);
+    hole->CalcBounds();
+    area->AddHole(hole);
+    auto* point = new TPointElement;
+    point->SetBounds({32, 32, 32, 32});
+    auto* sheet = new TSMO_5;
+    sheet->SetName("5-1");
+    sheet->SetBounds({0, 0, 40, 40});
+    layer = new TInterpretLayer;
+    auto* inner = new TPolyLineElement;
+    inner->AddVertex(0, 60);
+    inner->AddVertex(60, 0);
+    inner->CalcBounds();
+    layer->AddElement(inner);
+    for (TElement* element : std::initializer_list<TElement*>{line, area, point, sheet, layer}) root.AddElement(element);
+    elements = {&root, line, area, hole, point, sheet, layer, inner};
+  }
+};
+
+}  // namespace
+
+void InterpretScripts(const std::uint8_t* data, std::size_t size) {
+  Run run;
+  RegisterRenderBaseClasses();
+  DrawnModel model;
+  TTimeElement timer;
+  TUniversalInterpret universal;
+  universal.SetScript(new TInterpretScript);
+  universal.SetInput(&model.root);
+  auto* device = new TBitmapDevice;
+  device->SetOwnsBitmap(true);
+  device->SetBitmap(platform::Bitmap::Create(64, 64).release());
+  device->Projection()->Calculate({32, 32}, device->Page(), device->Page()->HRes());
+  universal.AttachDevice(device);
+  const std::string text(reinterpret_cast<const char*>(data), size);
+  int draws = 0;
+  std::size_t from = 0;
+  while (from < text.size()) {
+    std::size_t end = text.find('\n', from);
+    if (end == std::string::npos) end = text.size();
+    const std::string line = text.substr(from, end - from);
+    from = end + 1;
+    if (line == "D" || line == "D\r") {
+      if (draws++ < 8) universal.DoIt();
+      continue;
+    }
+    std::string name, value;
+    if (line.size() < 3 || line[1] != ' ' || !SplitNameValue(line.substr(2), name, value)) continue;
+    TElement* target = nullptr;
+    switch (line[0]) {
+      case 'S': target = universal.Script(); break;
+      case 'L': target = model.layer; break;
+      case 'T': target = &timer; break;
+      case 'U': target = &universal; break;
+      default: break;
+    }
+    if (!target || SkippedWrite(name)) continue;
+    target->SetPropertyText(name, ResolveValue(value, model.elements));
+    target->GetPropertyText(name);
+  }
+  universal.DoIt();
+  // The device is the entry's to free, whatever the lines made of it.
+  universal.SetDevice(device);
+  universal.SetDevice(nullptr);
+  delete device;
 }
 
 }  // namespace fuzz

@@ -26,6 +26,12 @@ void ElementPaths(const std::uint8_t* data, std::size_t size);
 // A string-list file loaded, read, saved and loaded again.  Nothing may leave.
 void StringListFiles(const std::uint8_t* data, std::size_t size);
 
+// Property lines of an interpret script, an interpret layer, a time element
+// and a universal interpret, which draws its model into a bitmap: each line is
+// a target letter (S, L, T, U), a space and Name=Value, where "#k" in a value
+// stands for the k-th element of the model; a line "D" draws.  Nothing may
+// leave.
+void InterpretScripts(const std::uint8_t* data, std::size_t size);
 // A GIS block directory: the input is a list of its files (a name byte, a
 // 16-bit length, the bytes), written into a block folder; every layer is
 // read, the areas and lines twice and the areas as outlines too.  Nothing

@@ -43,8 +43,8 @@ int CodePageNumber(TCodePage codePage) {
   }
 }
 
-TBlockInfo ParseBlockInfo(const std::vector<std::string>& lines) {
-  TBlockInfo info;
+TBlockDescription ParseBlockInfo(const std::vector<std::string>& lines) {
+  TBlockDescription info;
   for (const std::string& line : lines) {
     std::string name;
     std::string value;
@@ -64,8 +64,8 @@ TBlockInfo ParseBlockInfo(const std::vector<std::string>& lines) {
   return info;
 }
 
-TBlockInfo ReadBlockInfo(const std::string& blockDir) {
+TBlockDescription ReadBlockInfo(const std::string& blockDir) {
   const std::string fileName = platform::IncludeTrailingPathDelimiter(blockDir) + kInfoFileName;
-  if (!platform::FileExists(fileName)) return TBlockInfo{};
+  if (!platform::FileExists(fileName)) return TBlockDescription{};
   return ParseBlockInfo(platform::ReadTextLines(fileName));
 }

@@ -20,7 +20,7 @@ TCodePage CodePageFromText(const std::string& text);
 // 852 Latin 2, 895 Kamenický, 1250 Windows.
 int CodePageNumber(TCodePage codePage);
 
-struct TBlockInfo {
+struct TBlockDescription {
   // OPSANYOBDELNIKBLOKU: the block's bounding rectangle, its four numbers
   // in the file's order, negated into model coordinates.
   bool HasBoundingRect = false;
@@ -30,6 +30,6 @@ struct TBlockInfo {
 
 // Names compare without regard to case; unknown names and lines without
 // "=" are skipped.
-TBlockInfo ParseBlockInfo(const std::vector<std::string>& lines);
+TBlockDescription ParseBlockInfo(const std::vector<std::string>& lines);
 // The block's INFO.TXT; a block without one is described by the defaults.
-TBlockInfo ReadBlockInfo(const std::string& blockDir);
+TBlockDescription ReadBlockInfo(const std::string& blockDir);
