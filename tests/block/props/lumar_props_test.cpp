@@ -94,6 +94,13 @@ struct StartPointScene {
   std::unique_ptr<TOwnerEntity> Container = std::make_unique<TOwnerEntity>();
   T2DCoordinate* Point = new T2DCoordinate(3, 4);
   TElementLink Link{Point};
+
+  // Both props take the point, and the first is freed.
+  void ShareAndFreeFirst() {
+    First->SetStartPoint(Point);
+    Second->SetStartPoint(Point);
+    First.reset();
+  }
 };
 
 TEST(LumarTextPropsTest, AStartPointIsHeldAsSpaceEntitiesHoldTheirProperties) {
@@ -104,18 +111,11 @@ TEST(LumarTextPropsTest, AStartPointIsHeldAsSpaceEntitiesHoldTheirProperties) {
     bool pointLives;
     bool secondHoldsIt;
   } cases[] = {
-      {"freeing one of two props leaves the point to the other",
-       [](StartPointScene& s) {
-         s.First->SetStartPoint(s.Point);
-         s.Second->SetStartPoint(s.Point);
-         s.First.reset();
-       },
+      {"freeing one of two props leaves the point to the other", [](StartPointScene& s) { s.ShareAndFreeFirst(); },
        true, true},
       {"the last props to let go frees the point",
        [](StartPointScene& s) {
-         s.First->SetStartPoint(s.Point);
-         s.Second->SetStartPoint(s.Point);
-         s.First.reset();
+         s.ShareAndFreeFirst();
          s.Second.reset();
        },
        false, false},
