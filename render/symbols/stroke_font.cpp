@@ -10,6 +10,7 @@
 #include "platform/code_page.h"
 #include "platform/dialogs.h"
 #include "platform/files.h"
+#include "platform/streams.h"
 #include "render/devices/device.h"
 #include "render/palette/library_paths.h"
 #include "render/symbols/text_styles.h"
@@ -56,8 +57,11 @@ void TBGIFont::ForgetFont() {
 
 bool TBGIFont::ReadFontFile(const std::string& path, bool needsSignature) {
   ForgetFont();
-  std::ifstream file(platform::FindFileAnyCase(path), std::ios::binary);
-  if (!file) {
+  const std::string found = platform::FindFileAnyCase(path);
+  // Only a plain file: a device or a pipe named instead would never end.
+  std::ifstream file;
+  if (platform::FileExists(found)) file.open(found, std::ios::binary);
+  if (!file.is_open()) {
     ShowFontError(2, path);
     return false;
   }
