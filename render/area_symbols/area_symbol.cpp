@@ -21,6 +21,12 @@ std::int64_t FloorMod(std::int64_t value, std::int64_t period) {
   return r < 0 ? r + period : r;
 }
 
+// Device coordinates never lie beyond +-32000; the fixed-point edges rely on it.
+TDevicePoint Clamped(const TDevicePoint& p) {
+  constexpr std::int32_t kLimit = 32000;
+  return {std::clamp(p.X, -kLimit, kLimit), std::clamp(p.Y, -kLimit, kLimit)};
+}
+
 std::int32_t PixelOf(std::int32_t fixed) {
   return static_cast<std::int32_t>(std::floor(static_cast<double>(fixed) / kFixed + 0.5));
 }
@@ -90,8 +96,8 @@ bool TPlosnaZnacka::BuildEdges(const TDevicePoint* points, const std::int32_t* c
   for (std::int32_t ring = 0; ring < ringCount; ++ring) {
     const std::int32_t count = counts[ring];
     for (std::int32_t i = 0; i < count; ++i) {
-      TDevicePoint p = points[start + i];
-      TDevicePoint q = points[start + (i + 1) % count];
+      TDevicePoint p = Clamped(points[start + i]);
+      TDevicePoint q = Clamped(points[start + (i + 1) % count]);
       if (swapAxes) {
         std::swap(p.X, p.Y);
         std::swap(q.X, q.Y);

@@ -18,7 +18,8 @@ std::string TrimSpacesAndNuls(const std::string& text) {
 std::string UpperTrimmed(const std::string& utf8) { return TrimSpacesAndNuls(platform::AnsiUpperCase(utf8)); }
 
 // At most this many characters of a value are taken.
-constexpr std::int32_t kValueLength = 250;
+constexpr std::size_t kValueLength = 250;
+constexpr std::size_t kLinePositions = 254;
 
 }  // namespace
 
@@ -49,8 +50,8 @@ void TCteniParametru::ReadParameter(bool& IsKey, bool& IsSection, bool& IsLast, 
   Value.clear();
   const std::string line = platform::Cp1250ToUtf8(TrimSpacesAndNuls(currentLine_));
   if (!line.empty() && line.front() != ';') {
-    TCtiRadekClass scanner(line);
     if (line.front() == '[') {
+      TCtiRadekClass scanner(line);
       IsSection = true;
       scanner.Skip();
       std::string first;
@@ -64,14 +65,15 @@ void TCteniParametru::ReadParameter(bool& IsKey, bool& IsSection, bool& IsLast, 
       }
       lastValue_ = Value;
     } else {
-      std::string key;
-      scanner.ReadUntil('=', key);
-      Key = UpperTrimmed(key);
-      scanner.ReadChar();
-      if (!scanner.IsEnd()) {
-        std::string value;
-        scanner.ReadCount(kValueLength, value);
-        Value = TrimSpacesAndNuls(value);
+      // The tokenizer's positions end at 254: an "=" past them is part of
+      // a key that has no value.
+      const std::string bytes = TrimSpacesAndNuls(currentLine_);
+      const std::size_t equals = bytes.find('=');
+      if (equals == std::string::npos || equals >= kLinePositions) {
+        Key = UpperTrimmed(platform::Cp1250ToUtf8(bytes.substr(0, kLinePositions)));
+      } else {
+        Key = UpperTrimmed(platform::Cp1250ToUtf8(bytes.substr(0, equals)));
+        Value = TrimSpacesAndNuls(platform::Cp1250ToUtf8(bytes.substr(equals + 1, kValueLength)));
       }
       IsKey = true;
       lastValue_ = Value;

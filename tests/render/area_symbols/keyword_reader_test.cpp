@@ -51,6 +51,9 @@ TEST_F(KeywordReaderTest, SplitsLinesIntoSectionsKeysAndNothing) {
       {"a value is cut at 250 characters", "N=" + longValue + "\n", {"K:N=" + longValue.substr(0, 250) + "!"}},
       {"Windows-1250 letters come back as UTF-8", "N\xC1ZEV=\x9Elut\xE1\n", {"K:NÁZEV=žlutá!"}},
       {"a one-line file is last on the first call", "KOD=5", {"K:KOD=5!"}},
+      {"an = past position 254 belongs to a key without value", std::string(260, 'k') + "=1",
+       {"K:" + std::string(254, 'K') + "=!"}},
+      {"an = at position 254 still splits", std::string(253, 'k') + "=1", {"K:" + std::string(253, 'K') + "=1!"}},
   };
   for (const Row& row : rows) {
     const std::string fileName = File("keys.txt");
