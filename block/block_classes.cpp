@@ -12,6 +12,7 @@
 #include "block/reading/layer_readers.h"
 #include "block/reading/object_readers.h"
 #include "block/reading/reader_base.h"
+#include "block/topology/node_building.h"
 #include "block/topology/walkers.h"
 #include "render/render_base_classes.h"
 
@@ -29,6 +30,7 @@ void RegisterBlockClasses() {
   RegisterBlockReaderClasses();
   RegisterImportSourceClasses();
   RegisterTopologyWalkerClasses();
+  RegisterNodeBuildingClasses();
   RegisterGuideClasses();
   RegisterT_LumExpClasses();
   RegisterGuideLineClasses();

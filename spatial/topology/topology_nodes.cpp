@@ -31,7 +31,13 @@ double TNodeBranch::GetAngle() const {
   if (!line) return 0;
   double x0 = 0, y0 = 0, x1 = 0, y1 = 0;
   line->GetVertexXY(0, LineBegin, x0, y0);
-  line->GetVertexXY(1, LineBegin, x1, y1);
+  // A zero-length first segment has no direction: the first vertex apart
+  // from the end gives it.
+  const int count = line->GetCoordsCount();
+  for (int i = 1; i < count; ++i) {
+    line->GetVertexXY(i, LineBegin, x1, y1);
+    if (x1 != x0 || y1 != y0) break;
+  }
   return Mathlib::VectorAngle(x1 - x0, y1 - y0);
 }
 
