@@ -12,6 +12,8 @@
 #include "block/reading/layer_readers.h"
 #include "block/reading/object_readers.h"
 #include "block/reading/reader_base.h"
+#include "block/topology/area_building.h"
+#include "block/topology/label_points.h"
 #include "block/topology/node_building.h"
 #include "block/topology/walkers.h"
 #include "render/render_base_classes.h"
@@ -31,6 +33,8 @@ void RegisterBlockClasses() {
   RegisterImportSourceClasses();
   RegisterTopologyWalkerClasses();
   RegisterNodeBuildingClasses();
+  RegisterAreaBuildingClasses();
+  RegisterLabelPointClasses();
   RegisterGuideClasses();
   RegisterT_LumExpClasses();
   RegisterGuideLineClasses();
