@@ -1,6 +1,7 @@
 #include "platform/files.h"
 
 #include <filesystem>
+#include <fstream>
 
 #include <QProcess>
 #include <QStringList>
@@ -85,6 +86,15 @@ void WriteTextLines(const std::string& fileName, const std::vector<std::string>&
   for (const std::string& line : lines) bytes += Utf8ToCp1250(line) + "\r\n";
   TFileStream file(fileName, TFileStream::Mode::Create);
   file.Write(bytes.data(), bytes.size());
+}
+
+void AppendTextLine(const std::string& fileName, const std::string& line) {
+  const std::string bytes = Utf8ToCp1250(line) + "\r\n";
+  std::ofstream file(PathOf(fileName), std::ios::binary | std::ios::app);
+  if (!file) throw EFCreateError("Cannot create file " + fileName);
+  file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  file.flush();
+  if (!file) throw EFCreateError("Cannot write file " + fileName);
 }
 
 bool DirectoryExists(const std::string& path) {

@@ -34,6 +34,10 @@ void ForceDirectories(const std::string& path);
 std::vector<std::string> ReadTextLines(const std::string& fileName);
 // Writes the lines in Windows-1250, each ended by CR LF; raises EFCreateError.
 void WriteTextLines(const std::string& fileName, const std::vector<std::string>& lines);
+// Appends one line in Windows-1250, ended by CR LF, to the file, which is
+// created when missing; raises EFCreateError when it can be neither opened
+// nor created.
+void AppendTextLine(const std::string& fileName, const std::string& line);
 
 // The process's current directory, without a trailing delimiter.
 std::string GetCurrentDir();
