@@ -13,6 +13,7 @@
 #include "block/reading/object_readers.h"
 #include "block/reading/reader_base.h"
 #include "block/topology/area_building.h"
+#include "block/topology/area_extraction.h"
 #include "block/topology/label_points.h"
 #include "block/topology/node_building.h"
 #include "block/topology/walkers.h"
@@ -34,6 +35,7 @@ void RegisterBlockClasses() {
   RegisterTopologyWalkerClasses();
   RegisterNodeBuildingClasses();
   RegisterAreaBuildingClasses();
+  RegisterAreaExtractionClasses();
   RegisterLabelPointClasses();
   RegisterGuideClasses();
   RegisterT_LumExpClasses();
