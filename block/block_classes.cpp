@@ -14,6 +14,7 @@
 #include "block/reading/reader_base.h"
 #include "block/topology/area_building.h"
 #include "block/topology/area_extraction.h"
+#include "block/topology/carry_attributes.h"
 #include "block/topology/label_points.h"
 #include "block/topology/node_building.h"
 #include "block/topology/walkers.h"
@@ -36,6 +37,7 @@ void RegisterBlockClasses() {
   RegisterNodeBuildingClasses();
   RegisterAreaBuildingClasses();
   RegisterAreaExtractionClasses();
+  RegisterCarryAttributesClasses();
   RegisterLabelPointClasses();
   RegisterGuideClasses();
   RegisterT_LumExpClasses();
