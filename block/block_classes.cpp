@@ -16,6 +16,7 @@
 #include "block/topology/area_extraction.h"
 #include "block/topology/carry_attributes.h"
 #include "block/topology/label_points.h"
+#include "block/topology/line_joining.h"
 #include "block/topology/node_building.h"
 #include "block/topology/walkers.h"
 #include "render/render_base_classes.h"
@@ -39,6 +40,7 @@ void RegisterBlockClasses() {
   RegisterAreaExtractionClasses();
   RegisterCarryAttributesClasses();
   RegisterLabelPointClasses();
+  RegisterLineJoiningClasses();
   RegisterGuideClasses();
   RegisterT_LumExpClasses();
   RegisterGuideLineClasses();
