@@ -3,6 +3,7 @@
 // walks its input depth first and hands every element to those of its
 // sub-interprets that accept it; they draw on the interpret's device.
 #include <stdexcept>
+#include <string>
 
 #include "framework/tools/recursor.h"
 
@@ -40,12 +41,15 @@ class TInterpret : public TRecursor {
   bool QGoInside(TElement* element) override;
   bool QProcessBefore(TElement* element) override;
   void Process(TElement* element) override;
-  // Never lets an exception out: a broken or failing walk just ends.
+  // Never lets an exception out: a broken walk just ends, a failing one
+  // also logs the failure (once for the outermost walk).
   void DoIt() override;
   void SetBreakWork(bool value) override;
   void ReceiveMessage(TKestuMessage*& message, bool& handled) override;
 
  protected:
+  // A line for the message window, the first of the outermost walk only.
+  void LogWalkFailure(const std::string& text);
   // Each sub-interpret in list order (other tools are skipped).
   template <class F>
   void ForEachSubInterpret(F&& f);
