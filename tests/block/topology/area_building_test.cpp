@@ -74,13 +74,18 @@ TEST_F(AreaBuildingTest, RingsBecomeClockwiseAreasWithLabelsInsideAndOutsideRing
   } rows[] = {
       {"a single closed square", Square(0, 0, 10), 1, 0},
       {"a square inside a square", Plus(Square(0, 0, 10), Square(3, 3, 2)), 2, 1},
+      {"three nested squares: each hole goes to the smallest encloser",
+       Plus(Plus(Square(0, 0, 30), Square(5, 5, 20)), Square(10, 10, 5)), 3, 2},
       {"two squares sharing an edge",
        {{{0, 0}, {0, 10}}, {{0, 10}, {10, 10}, {10, 0}, {0, 0}}, {{0, 10}, {-10, 10}, {-10, 0}, {0, 0}}}, 2, 0},
       {"a lone dangling line", {{{0, 0}, {10, 0}}}, 0, 0},
       {"a square with a dangle inside", Plus(Square(0, 0, 10), {{{0, 0}, {4, 4}}}), 1, 0},
       {"a boundary with a gap", {{{0, 0}, {10, 0}, {10, 10}, {0, 10}, {0, 1}}}, 0, 0},
       {"a duplicated edge", Plus(Square(0, 0, 10), {{{0, 0}, {10, 0}}}), 1, 0},
+      {"a U-shaped area whose centre lies outside it",
+       {{{0, 0}, {0, 10}, {3, 10}, {3, 3}, {7, 3}, {7, 10}, {10, 10}, {10, 0}, {0, 0}}}, 1, 0},
       {"a ring of 3000 lines", Circle(3000, 0, 0, 1000), 1, 0},
+      {"an island touching nothing inside a ring of lines", Plus(Circle(40, 0, 0, 100), Circle(7, 10, 10, 20)), 2, 1},
   };
   for (const auto& row : rows) {
     lines.Clear();
@@ -93,7 +98,7 @@ TEST_F(AreaBuildingTest, RingsBecomeClockwiseAreasWithLabelsInsideAndOutsideRing
   EXPECT_EQ(LogLines(), std::vector<std::string>{});
 }
 
-TEST_F(AreaBuildingTest, TheStandMapGivesItsStandsAndIslandsAsClockwiseAreasAndItsIslandsAsHoles) {
+TEST_F(AreaBuildingTest, TheStandMapGivesItsStandsAndIslandsAsClockwiseAreasLabelledInsideAndItsIslandsAsHoles) {
   const struct {
     const char* name;
     int side;
@@ -117,6 +122,7 @@ TEST_F(AreaBuildingTest, TheStandMapGivesItsStandsAndIslandsAsClockwiseAreasAndI
       auto* area = static_cast<TAreaElement*>(child);
       if (area->Holes()) holes += area->Holes()->GetCount();
       EXPECT_GT(area->WholeArea(), TCreateAreaForBranch::MinRingArea) << row.name;
+      EXPECT_TRUE(area->ContainsPointOutsideHoles(area->GetAbsRefX(), area->GetAbsRefY())) << row.name;
     }
     EXPECT_EQ(list->GetCount(), map.ExpectedAreas) << row.name;
     EXPECT_EQ(holes, map.ExpectedHoles) << row.name;
