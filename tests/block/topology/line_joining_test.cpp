@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <memory>
 
-#include "bench/stand_map.h"
+#include "bench/perturbed_map.h"
 #include "block/topology/area_building.h"
 #include "platform/code_page.h"
 #include "spatial/geometry/plane_math.h"
@@ -226,24 +226,6 @@ TEST_F(LineJoiningTest, OneLineOrEveryLineIsProtocolled) {
 
 namespace {
 
-// The ends of every open line of a stand map moved by up to 0.004 on each
-// axis: the stands' corners no longer meet.
-TStandMap Perturbed(TStandMap map) {
-  std::uint64_t state = 0x9E3779B97F4A7C15u;
-  auto jitter = [&] {
-    state = state * 6364136223846793005u + 1442695040888963407u;
-    return (static_cast<double>(state >> 11) / 9007199254740992.0 - 0.5) * 0.008;
-  };
-  for (TStandMapLine& line : map.Lines) {
-    if (line.front() == line.back()) continue;
-    for (TStandMapPoint* end : {&line.front(), &line.back()}) {
-      end->X += jitter();
-      end->Y += jitter();
-    }
-  }
-  return map;
-}
-
 struct TSegment {
   const TPolyElement* line;
   TRealPoint a, b;
@@ -315,7 +297,7 @@ TEST_F(LineJoiningTest, APerturbedStandMapJoinsIntoLinesThatMeetOnlyAtSharedVert
   };
   for (const auto& row : rows) {
     const TStandMap map = MakeStandMap(row.side, row.seed, row.segments);
-    std::unique_ptr<TPolyLineString> drawn(MakeStandMapLines(Perturbed(map)));
+    std::unique_ptr<TPolyLineString> drawn(MakeStandMapLines(PerturbedStandMap(map, 0.004)));
     EXPECT_NE(JoiningFaults(*drawn, 0.01), "") << row.name << ": the perturbation must break the rules";
     TJoinLines joiner;
     joiner.SnapDistance = 0.01;
