@@ -4,6 +4,7 @@
 #include <cmath>
 #include <exception>
 #include <memory>
+#include <vector>
 
 #include "framework/core/class_registry.h"
 #include "platform/dialogs.h"
@@ -19,8 +20,30 @@ void SetLabel(TAreaElement& area, double X, double Y) {
   area.SetAbsRefY(Y);
 }
 
-// The plain outline a crossing count needs: a line-bounded area's copy
-// (the caller owns it), or the area itself.
+// The outline's vertices in walking order, as a plain copy of the area would
+// hold them: all of the first line, all but the first of every later one.
+std::vector<TRealPoint> OutlineRing(const TAreaElement& area) {
+  std::vector<TRealPoint> ring;
+  if (const auto* bounded = DynamicCast<TPolyLineAreaElement>(&area)) {
+    const auto& children = bounded->Children();
+    bool firstLine = true;
+    for (std::size_t i = 0; i < children.size(); ++i) {
+      const auto* line = DynamicCast<TPolyLineElement>(children[i]);
+      if (!line) continue;
+      const bool forward = bounded->GetLineOrigin(static_cast<int>(i));
+      for (int v = firstLine ? 0 : 1; v < line->GetCoordsCount(); ++v)
+        if (const T2DCoordinate* vertex = line->VertexAt(v, forward)) ring.push_back({vertex->GetX(), vertex->GetY()});
+      firstLine = false;
+    }
+    return ring;
+  }
+  for (int i = 0; i < area.GetCoordsCount(); ++i)
+    if (const T2DCoordinate* vertex = area.GetCoord(i)) ring.push_back({vertex->GetX(), vertex->GetY()});
+  return ring;
+}
+
+// The plain outline the raster needs: a line-bounded area's copy (the
+// caller owns it), or the area itself.
 struct TPlainOutline {
   explicit TPlainOutline(const TAreaElement& area) {
     if (const auto* bounded = DynamicCast<TPolyLineAreaElement>(&area)) copy.reset(bounded->CreateAreaWithHoles());
@@ -56,12 +79,12 @@ void TAreaPointPlacer::PlaceLabel(TAreaElement& area) {
 }
 
 bool TAreaPointPlacer::KeepOffTheBoundary(TAreaElement& area) {
-  const TPlainOutline plain(area);
+  const std::vector<TRealPoint> ring = OutlineRing(area);
   const double x = area.GetAbsRefX();
   const double y = area.GetAbsRefY();
   double left = 0, right = 0;
   std::int32_t count = 0;
-  AnalInt::HorizontalCrossings(plain.outline, left, right, x, y, count);
+  AnalInt::HorizontalCrossings(ring, left, right, x, y, count);
   if (100 * std::min(std::fabs(left - x), std::fabs(right - x)) > std::fabs(left - right)) return true;
   if (count < 2 || count % 2 != 0) return true;
   SetLabel(area, (left + right) / 2, y);
@@ -225,11 +248,11 @@ void TAreaPointPlacer::CorrectOutsidePoint(TAreaElement& area) {
   double x = area.GetAbsRefX();
   const double y = area.GetAbsRefY();
   if (area.ContainsPointOutsideHoles(x, y)) return;
-  const TPlainOutline plain(area);
+  const std::vector<TRealPoint> ring = OutlineRing(area);
   double first = 0, second = 0;
   std::int32_t count = 0;
-  AnalInt::HorizontalCrossingsTwoNearest(plain.outline, first, second, x, y, count);
-  if (count < 2 || count % 2 != 0) AnalInt::HorizontalCrossingsTwoNearest(plain.outline, first, second, x - 1e10, y, count);
+  AnalInt::HorizontalCrossingsTwoNearest(ring, first, second, x, y, count);
+  if (count < 2 || count % 2 != 0) AnalInt::HorizontalCrossingsTwoNearest(ring, first, second, x - 1e10, y, count);
   if (count >= 2 && count % 2 == 0) x = (first + second) / 2;
   SetLabel(area, x, y);
   if (!area.ContainsPointOutsideHoles(x, y))
