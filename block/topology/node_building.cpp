@@ -58,11 +58,18 @@ TOwnerEntity* NodesOfCell(const TSpaceLineBegEndCell* Cell) {
 
 TOwnerEntity* TPutLinesIntoNodes::Nodes() const { return static_cast<TOwnerEntity*>(nodes_.Get()); }
 
+// One leaf of a pass over many: the pass shows the gauge and the cursor and
+// holds the messages, so the leaf's walk runs bare.
 void TPutLinesIntoNodes::DoIt() {
   auto* cell = DynamicCast<TSpaceLineBegEndCell>(Input());
-  if (!cell || !cell->Last()) return;
+  if (Busy() || !cell || !cell->Last()) return;
   nodes_.Set(NodesOfCell(cell));
-  TProchazecLinii::DoIt();
+  SetBusy(true);
+  struct Idle {
+    TTool& tool;
+    ~Idle() { tool.SetBusy(false); }
+  } idle{*this};
+  Walk();
 }
 
 bool TPutLinesIntoNodes::QGoInside(TElement* element) {
