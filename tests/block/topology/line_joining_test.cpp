@@ -24,10 +24,12 @@ class LineJoiningTest : public TopologyTest {
     joiner.DoIt();
     accepted.reset(static_cast<TQTreeLumLin*>(joiner.Output()));
   }
-  void Join(double snap, double minLength = 0) {
+  void Join(double snap, double minLength = 0, bool onlyEnds = false, bool selfTest = false) {
     TJoinLines joiner;
     joiner.SnapDistance = snap;
     joiner.MinLength = minLength;
+    joiner.OnlyEnds = onlyEnds;
+    joiner.SelfTest = selfTest;
     Join(joiner);
   }
   // The vertices of every line of the string, in any order.
@@ -45,6 +47,8 @@ TEST_F(LineJoiningTest, EndsSnapToVerticesAndSegmentsAndCrossingLinesAreCutAtThe
     const char* name;
     std::vector<Points> drawn;  // the last is accepted first, the first compared last
     std::vector<Points> joined;
+    bool onlyEnds = false;
+    bool selfTest = false;
   } rows[] = {
       {"an end 0.005 from a vertex ends on it",
        {{{10.005, 0.003}, {10, 10}}, {{0, 0}, {10, 0}, {20, 0}}},
@@ -62,11 +66,23 @@ TEST_F(LineJoiningTest, EndsSnapToVerticesAndSegmentsAndCrossingLinesAreCutAtThe
        {{{0, 0}, {10, 0}}, {{10, 0}, {10, 10}}}},
       {"a duplicated line is not written twice", {{{0, 0}, {10, 0}}, {{0, 0}, {10, 0}}},
        {{{0, 0}, {10, 0}}, {{0, 0}, {10, 0}}}},
+      {"an old end 0.005 from a new segment: the new line takes that vertex and is cut there",
+       {{{0, 0}, {20, 0}}, {{5, 0.005}, {5, 10}}},
+       {{{0, 0}, {5, 0.005}}, {{5, 0.005}, {20, 0}}, {{5, 0.005}, {5, 10}}}},
+      {"an inner vertex 0.005 from an old end snaps to it", {{{0, 0}, {10, 0.005}, {20, 0}}, {{10, 0}, {10, 10}}},
+       {{{0, 0}, {10, 0}}, {{10, 0}, {20, 0}}, {{10, 0}, {10, 10}}}},
+      {"only ends: the inner vertex stays and the old line meets it",
+       {{{0, 0}, {10, 0.005}, {20, 0}}, {{10, 0}, {10, 10}}},
+       {{{0, 0}, {10, 0.005}}, {{10, 0.005}, {20, 0}}, {{10, 0}, {10, 0.005}}, {{10, 0.005}, {10, 10}}}, true},
+      {"a line ending 0.006 from its own begin stays open", {{{0, 0}, {10, 0}, {10, 10}, {0.005, 0.003}}},
+       {{{0, 0}, {10, 0}, {10, 10}, {0.005, 0.003}}}},
+      {"with the self test its begin goes to its end", {{{0, 0}, {10, 0}, {10, 10}, {0.005, 0.003}}},
+       {{{0.005, 0.003}, {10, 0}, {10, 10}, {0.005, 0.003}}}, false, true},
   };
   for (const auto& row : rows) {
     lines.Clear();
     for (const Points& points : row.drawn) Line(points, 1);
-    Join(0.01);
+    Join(0.01, 0, row.onlyEnds, row.selfTest);
     EXPECT_THAT(Result(), UnorderedElementsAreArray(row.joined)) << row.name;
   }
 }
