@@ -27,8 +27,7 @@ void ElementPaths(const std::uint8_t* data, std::size_t size);
 void StringListFiles(const std::uint8_t* data, std::size_t size);
 // Lines on a coarse grid (or a stand map moved by the bytes) joined and
 // built into nodes and areas; every area must be clockwise with its label
-// inside or reported, and no two joined lines may cross between vertices.
-// Nothing may leave.  Its own library: it needs the block subsystem.
+// inside or reported, and every hole marked as one.  Nothing may leave.  Its own library: it needs the block subsystem.
 void TopologyLines(const std::uint8_t* data, std::size_t size);
 
 }  // namespace fuzz

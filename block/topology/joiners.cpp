@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <exception>
+#include <utility>
 
 #include "framework/core/class_registry.h"
 #include "platform/dialogs.h"
@@ -12,6 +13,9 @@
 #include "spatial/topology/segment_records.h"
 
 namespace {
+
+// Crossings closer than this to a segment end are taken to be at the end.
+constexpr double kSamePoint = 1e-6;
 
 // The box of a record, for the box tests of the joiners.
 bool BoxesMeet(const TLumLinAbscissa& a, const TLumLinAbscissa& b, double tol) {
@@ -250,6 +254,10 @@ bool TNewPointOldAbscJoiner::SnapOnto(TLinesAbscEntity& list, int S, int T, bool
   if (DivideOldLine) {
     TLumLinAbscissa* piece = nullptr;
     other->SplitAt(piece, x, y);
+    // The new vertex holds a snapped end: it moves no more, or a line
+    // compared with itself could snap and split round it for ever.
+    other->FixedEnd = true;
+    piece->FixedBegin = true;
     list.InsertSegment(T + 1, piece);
   }
   return true;
@@ -361,6 +369,15 @@ bool TAbscAbscJoiner::Compare(TLinesAbscEntity& list, int S, int T) {
   bool noPoint = true, onFirst = false, onSecond = false;
   Mathlib::SegmentIntersection(x, y, noPoint, x1, y1, x2, y2, x3, y3, x4, y4, onFirst, onSecond);
   if (noPoint || !onFirst || !onSecond) return true;
+  // The crossing is computed through rounded slopes: one a hair from an end
+  // is that end, so that no second vertex grows beside the first.
+  for (const auto& [ex, ey] : {std::pair{x1, y1}, std::pair{x2, y2}, std::pair{x3, y3}, std::pair{x4, y4}}) {
+    if (std::fabs(x - ex) <= kSamePoint && std::fabs(y - ey) <= kSamePoint) {
+      x = ex;
+      y = ey;
+      break;
+    }
+  }
   // A crossing at an end of a segment leaves that segment whole: a split
   // there would make a segment of no length.
   const bool splitSegment = !Mathlib::PointsEqual(x, y, x1, y1) && !Mathlib::PointsEqual(x, y, x2, y2);
@@ -392,10 +409,12 @@ void TAbscAbscJoiner::DoIt() {
     for (int t = SelfTest ? s + 1 : FirstOldRecord(*list); t < list->GetChildCount(); ++t)
       if (!Compare(*list, s, t)) break;
   }
-  // Splits that met no junction are undone: the record goes with its begin vertex.
+  // Splits that met no junction are undone: the record goes with its begin
+  // vertex.  A dropped duplicate keeps its vertices: it is left out when the
+  // line is written, and its begin may be the end of a segment kept.
   for (int i = list->GetChildCount() - 1; i >= 1; --i) {
     const TLumLinAbscissa* segment = list->Segment(i);
-    if (segment->IsNew && !segment->IsNewEnd) list->DeleteSegment(i);
+    if (segment->IsNew && !segment->IsNewEnd && !segment->IsDeleted) list->DeleteSegment(i);
   }
 }
 

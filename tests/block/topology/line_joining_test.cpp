@@ -78,6 +78,13 @@ TEST_F(LineJoiningTest, EndsSnapToVerticesAndSegmentsAndCrossingLinesAreCutAtThe
        {{{0, 0}, {10, 0}, {10, 10}, {0.005, 0.003}}}},
       {"with the self test its begin goes to its end", {{{0, 0}, {10, 0}, {10, 10}, {0.005, 0.003}}},
        {{{0.005, 0.003}, {10, 0}, {10, 10}, {0.005, 0.003}}}, false, true},
+      {"a line doubling back along itself: the doubled segment once, its ends kept",
+       {{{61.504, 0}, {48, 0}, {0, 0}, {0, 11.5}, {8, 0.004}, {9, 0}, {0, 63.504}}},
+       {{{61.504, 0}, {48, 0}, {9, 0}},
+        {{8, 0.004}, {0, 0}, {0, 11.5}, {8, 0.004}},
+        {{8, 0.004}, {9, 0}},
+        {{9, 0}, {0, 63.504}}},
+       false, true},
   };
   for (const auto& row : rows) {
     lines.Clear();
