@@ -70,6 +70,11 @@ TPolyLineAreaElement* TCreateAreaForBranch::BuildRing(TNodeBranch* start) {
   }
   areaValue_ = value;
   if (std::fabs(value) <= MinRingArea) return nullptr;
+  // Line ends up to the node tolerance apart meet in one node, so the sum
+  // along the lines may differ from the outline's own: an outline that is
+  // not one way round by more than the minimum is no area either.
+  const double outline = area->WholeArea();
+  if (holeRing ? outline >= -MinRingArea : outline <= MinRingArea) return nullptr;
   if (!holeRing) {
     TAreaPointPlacer placer;
     placer.SetInput(area.get());

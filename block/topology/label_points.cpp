@@ -20,6 +20,12 @@ void SetLabel(TAreaElement& area, double X, double Y) {
   area.SetAbsRefY(Y);
 }
 
+// The label as stored (relative to the bounds) is what is tested: a point
+// on the boundary may fall either side of it once stored.
+bool LabelInside(const TAreaElement& area) {
+  return area.ContainsPointOutsideHoles(area.GetAbsRefX(), area.GetAbsRefY());
+}
+
 // The outline's vertices in walking order, as a plain copy of the area would
 // hold them: all of the first line, all but the first of every later one.
 std::vector<TRealPoint> OutlineRing(const TAreaElement& area) {
@@ -67,13 +73,11 @@ void TAreaPointPlacer::DoIt() {
 }
 
 void TAreaPointPlacer::PlaceLabel(TAreaElement& area) {
-  const double cx = area.GetCenterX();
-  const double cy = area.GetCenterY();
-  if (!area.ContainsPointOutsideHoles(cx, cy)) {
+  SetLabel(area, area.GetCenterX(), area.GetCenterY());
+  if (!LabelInside(area)) {
     RasterAnalysis(area);
     return;
   }
-  SetLabel(area, cx, cy);
   if (AcceptCentre || KeepOffTheBoundary(area)) return;
   RasterAnalysis(area);
 }
@@ -88,7 +92,7 @@ bool TAreaPointPlacer::KeepOffTheBoundary(TAreaElement& area) {
   if (100 * std::min(std::fabs(left - x), std::fabs(right - x)) > std::fabs(left - right)) return true;
   if (count < 2 || count % 2 != 0) return true;
   SetLabel(area, (left + right) / 2, y);
-  return area.ContainsPointOutsideHoles(area.GetAbsRefX(), y);
+  return LabelInside(area);
 }
 
 // ---------------------------------------------------------------- raster analysis
@@ -247,7 +251,7 @@ void TAreaPointPlacer::RasterAnalysis(TAreaElement& area) {
 void TAreaPointPlacer::CorrectOutsidePoint(TAreaElement& area) {
   double x = area.GetAbsRefX();
   const double y = area.GetAbsRefY();
-  if (area.ContainsPointOutsideHoles(x, y)) return;
+  if (LabelInside(area)) return;
   const std::vector<TRealPoint> ring = OutlineRing(area);
   double first = 0, second = 0;
   std::int32_t count = 0;
@@ -255,7 +259,7 @@ void TAreaPointPlacer::CorrectOutsidePoint(TAreaElement& area) {
   if (count < 2 || count % 2 != 0) AnalInt::HorizontalCrossingsTwoNearest(ring, first, second, x - 1e10, y, count);
   if (count >= 2 && count % 2 == 0) x = (first + second) / 2;
   SetLabel(area, x, y);
-  if (!area.ContainsPointOutsideHoles(x, y))
+  if (!LabelInside(area))
     Log("Chyba umístění pop.bodu u plochy \r\n" + FloatToText(x) + " ; " + FloatToText(y));
 }
 
