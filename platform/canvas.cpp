@@ -7,6 +7,7 @@
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
+#include <QPen>
 #include <QPrinter>
 #include <QString>
 
@@ -16,6 +17,7 @@
 #include <iostream>
 #include <vector>
 
+#include "platform/canvas_reference.h"
 #include "platform/forms.h"
 
 namespace platform {
@@ -545,6 +547,21 @@ void Printer::NewPage() {
 }
 
 Canvas& Printer::GetCanvas() { return *impl_->Surface; }
+
+void PaintPolylinesWithQt(Bitmap& bitmap, std::span<const PixelPoint> points, std::span<const std::int32_t> counts,
+                          ColorValue color) {
+  QPainter painter(&bitmap.impl_->Image);
+  painter.setRenderHint(QPainter::Antialiasing, false);
+  painter.setPen(QPen(ToQColor(color), 0));
+  std::vector<QPoint> line;
+  std::size_t start = 0;
+  for (std::int32_t count : counts) {
+    line.clear();
+    for (std::size_t i = start; i < start + static_cast<std::size_t>(count); ++i) line.emplace_back(points[i].X, points[i].Y);
+    painter.drawPolyline(line.data(), static_cast<int>(line.size()));
+    start += static_cast<std::size_t>(count);
+  }
+}
 
 std::string PrintFileName() { return PrintFile(); }
 void SetPrintFileName(const std::string& path) { PrintFile() = path; }

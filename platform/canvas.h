@@ -154,6 +154,7 @@ class Bitmap {
 
  private:
   friend class Canvas;
+  friend void PaintPolylinesWithQt(Bitmap&, std::span<const PixelPoint>, std::span<const std::int32_t>, ColorValue);
   struct Impl;
   explicit Bitmap(std::unique_ptr<Impl> impl);
   std::unique_ptr<Impl> impl_;

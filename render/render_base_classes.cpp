@@ -9,7 +9,13 @@
 #include "render/devices/print_device.h"
 #include "render/devices/tile_device.h"
 #include "render/interprets/interpret.h"
+#include "render/interprets/interpret_layers.h"
 #include "render/interprets/interpret_script.h"
+#include "render/interprets/interpret_timers.h"
+#include "render/interprets/script_creator.h"
+#include "render/interprets/selection_interprets.h"
+#include "render/interprets/sheet_interprets.h"
+#include "render/interprets/universal_interpret.h"
 #include "render/rasters/raster.h"
 #include "render/palette/palette.h"
 #include "spatial/spatial_classes.h"
@@ -28,6 +34,12 @@ void RegisterRenderBaseClasses() {
   RegisterDeviceToolClasses();
   RegisterInterpretClasses();
   RegisterInterpretScriptClasses();
+  RegisterInterpretTimerClasses();
+  RegisterInterpretLayerClasses();
+  RegisterUniversalInterpretClasses();
+  RegisterSelectionInterpretClasses();
+  RegisterSheetInterpretClasses();
+  RegisterScriptCreatorClasses();
   RegisterAreaSymbolClasses();
   RegisterRasterClasses();
   RegisterPaletteClasses();

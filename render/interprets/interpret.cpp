@@ -115,6 +115,7 @@ void TInterpret::DoIt() {
   if (Busy()) return;
   const TWalkScope scope;
   SetBusy(true);
+  walkEnded_ = false;
   try {
     try {
       BeforeRun();
@@ -129,6 +130,7 @@ void TInterpret::DoIt() {
   } catch (...) {
     // A break or a failure ends the walk; a redraw requested meanwhile
     // starts it again.
+    walkEnded_ = true;
     if (RestartRequest()) {
       try {
         AfterRun();

@@ -27,6 +27,8 @@ class TInterpret : public TRecursor {
 
   virtual void ProcessSubOutput(TElement* output);
   virtual bool IsItsClass(TElement* element);
+  // Whether elements of the class are its own (any class here).
+  virtual bool AcceptsClass(TClass) const { return true; }
   virtual void CreateSubInterprets();
   virtual void ClearSubInterprets();
   virtual void AttachDevice(TDevice* device);
@@ -48,6 +50,8 @@ class TInterpret : public TRecursor {
   void ReceiveMessage(TKestuMessage*& message, bool& handled) override;
 
  protected:
+  // The last walk was ended by a break or a failure.
+  bool WalkEnded() const { return walkEnded_; }
   // A line for the message window, the first of the outermost walk only.
   void LogWalkFailure(const std::string& text);
   // Each sub-interpret in list order (other tools are skipped).
@@ -56,6 +60,7 @@ class TInterpret : public TRecursor {
 
  private:
   TElementLink device_;
+  bool walkEnded_ = false;
 };
 
 // An interpret that knows the world rectangle its device shows.

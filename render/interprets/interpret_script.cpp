@@ -254,6 +254,11 @@ std::int32_t TInterpretScript::PassesCount() const {
 void TInterpretScript::SetPassesCount(std::int32_t count) {
   Error = errNone;
   if (count < 0) return;
+  // A count from a script line cannot claim unbounded memory.
+  if (count > MaxPasses) {
+    Error = errPass;
+    return;
+  }
   std::vector<TISInstances*> passes;
   for (TElement* child : Children())
     if (auto* pass = DynamicCast<TISInstances>(child)) passes.push_back(pass);

@@ -117,6 +117,8 @@ class TInterpretScript : public TISClass {
   void SetDeleteActualItem(const std::string& any);
   bool IsError() const { return Error > 0; }
   std::int32_t PassesCount() const;
+  // More than MaxPasses is refused with Error 8.
+  static constexpr std::int32_t MaxPasses = 1000;
   void SetPassesCount(std::int32_t count);
   std::int32_t Pass() const { return pass_; }
   void SetPass(std::int32_t index);

@@ -85,6 +85,15 @@ TEST(CanvasTest, DrawsExactlyThePixelsItsRulesName) {
        [](Canvas& c) { c.Brush.Style = BrushStyle::FDiagonal, c.Brush.Color = 0, c.Pen.Style = PenStyle::Clear,
                        c.Rectangle(0, 0, 16, 16); },
        [](int x, int y) { return x < 16 && y < 16 && (x - y) % 8 == 0; }},
+      {"rings that do not match their counts are refused",
+       [](Canvas& c) {
+         const PixelPoint points[] = {{2, 2}, {14, 2}, {14, 14}, {2, 14}};
+         const std::int32_t tooMany[] = {3, 3}, tooFew[] = {4, 1};
+         c.Brush.Color = 0;
+         EXPECT_FALSE(c.PolyPolygon(points, tooMany));
+         EXPECT_FALSE(c.PolyPolygon(points, tooFew));
+       },
+       [](int, int) { return false; }},
       {"a frame uses the brush colour and ignores the pen",
        [](Canvas& c) { c.Brush.Color = 0, c.Pen.Style = PenStyle::Clear, c.FrameRect({1, 1, 4, 4}); },
        [](int x, int y) { return x >= 1 && x < 4 && y >= 1 && y < 4 && !(x == 2 && y == 2); }},

@@ -1,5 +1,7 @@
 #include "render/devices/tile_device.h"
 
+#include "render/devices/print_device.h"
+
 #include <vector>
 
 #include "framework/tools/system_register.h"
@@ -77,6 +79,7 @@ TEST_F(TileTest, BandsHalveRoundingUpAsTheirCountDoublesAndNoneLiesBelowThePage)
       {"1001 rows in 16 bands of 63", 8000, 1001, "2500000", 0, repeat(63, 15, {56})},
       {"two failed bitmaps double the count twice", 8000, 1001, "4000000", 2, repeat(32, 31, {9})},
       {"a page that fits is one band", 10, 7, "", 0, {7}},
+      {"a setting that is no number is the default 20,000,000", 8000, 1001, "abc", 0, {501, 500}},
       {"no band lies wholly below the page", 8000, 9, "2000000", 3, {2, 2, 2, 2, 1}},
   };
   for (const Case& test : cases) {
@@ -182,6 +185,40 @@ TEST_F(TileTest, ABandedPictureIsTheWholePictureByteForByte) {
           differ += " (" + std::to_string(x) + "," + std::to_string(y) + ")";
     EXPECT_EQ(differ.substr(0, 300), "");
   }
+}
+
+TEST_F(TileTest, APrinterTargetReceivesEachBandAtItsRow) {
+  TempFolder folder;
+  const std::string pdf = folder.File("bands.pdf");
+  platform::SetPrintFileName(pdf);
+  platform::SetPrintResolution(30);
+  {
+    TPrintDevice printer;
+    OnePixelAUnit(printer);
+    const int height = printer.Page()->Height();
+    SetMemoryTile("2000000");
+    platform::Bitmap::FailNextCreations(3);
+    TTileDevice tiles;
+    tiles.Setup(&printer);
+    ASSERT_EQ(tiles.TileCount, 8);
+    for (; !tiles.Done; tiles.NextTile()) {
+      tiles.BeginDraw();
+      tiles.GetBrush()->Color = 0x0000FF;
+      // A red bar across every band border, in world units one a pixel.
+      tiles.FillRect(50, height - 300, 150, height - 10);
+      tiles.EndDraw();
+    }
+  }
+  platform::SetPrintFileName("kestx.pdf");
+  platform::SetPrintResolution(300);
+  const PpmPicture page = RasterisePdf(pdf, 30, folder.File("page"));
+  ASSERT_GT(page.Height, 300);
+  std::string wrong;
+  for (int y = 0; y < page.Height; ++y)
+    for (int x = 40; x < 160; ++x)
+      if ((page.At(x, y) == 0x0000FF) != (x >= 50 && x < 150 && y >= 10 && y < 300))
+        wrong += " (" + std::to_string(x) + "," + std::to_string(y) + ")";
+  EXPECT_EQ(wrong.substr(0, 300), "");
 }
 
 }  // namespace

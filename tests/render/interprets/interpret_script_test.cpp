@@ -6,27 +6,14 @@
 #include "render/interprets/interpret.h"
 #include "spatial/objects/space_entities.h"
 #include "tests/render/render_fixture.h"
+#include "tests/render/script_tree.h"
 
 namespace {
 
 class InterpretScriptTest : public RenderTest {
  protected:
-  // The tree of the current pass: each node's name, its sub-nodes in
-  // brackets.
-  static std::string Tree(TISClass& node) {
-    std::string text;
-    TISInstances* below = node.ExistingSubNodes();
-    if (!below) return text;
-    for (TElement* child : below->Children()) {
-      auto* sub = static_cast<TISInstance*>(child);
-      text += (text.empty() ? "" : " ") + sub->GetName();
-      if (auto* classNode = DynamicCast<TISClass>(sub); classNode && classNode->ExistingSubNodes() &&
-                                                           !classNode->ExistingSubNodes()->Children().empty())
-        text += "[" + Tree(*classNode) + "]";
-    }
-    return text;
-  }
-  std::string Tree() { return script().GetSubNodes(), Tree(script()); }
+  // The tree of the current pass.
+  std::string Tree() { return script().GetSubNodes(), ScriptTree(script()); }
   // Writes a property as a script line would; answers Error.
   int Set(const std::string& name, const std::string& value) {
     script().SetPropertyText(name, value);
@@ -55,7 +42,7 @@ TEST_F(InterpretScriptTest, ClassNodesNestByInheritanceWhicheverComesFirst) {
   for (const Case& test : cases) {
     TInterpretScript fresh;
     for (const char* cls : test.classes) fresh.SetPropertyText("NewClassName", cls);
-    EXPECT_EQ(Tree(fresh), test.tree) << test.name;
+    EXPECT_EQ(ScriptTree(fresh), test.tree) << test.name;
   }
 }
 
@@ -120,6 +107,8 @@ TEST_F(InterpretScriptTest, PropertyOperationsReportTheirErrors) {
       {"deleting with no current node", [&] { return Set("DeleteActualItem", "1"); }, 3, "Interpret Script"},
       {"a pass beyond the last", [&] { return Set("PassesCount", "2"), Set("Pass", "5") * 10 + script().Pass(); }, 80,
        "Interpret Script"},
+      {"more passes than a script can hold",
+       [&] { return Set("PassesCount", "2000000000") * 10 + script().PassesCount(); }, 80, "Interpret Script"},
       {"a class not in the script finds the script",
        [&] { return Set("NewClassName", "TAreaElement"), Set("FindClassName", "TPolyLineElement"); }, 0,
        "Interpret Script"},
