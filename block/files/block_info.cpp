@@ -30,8 +30,8 @@ TCodePage CodePageFromText(const std::string& text) {
   }
 }
 
-TBlockInfo ParseBlockInfo(const std::vector<std::string>& lines) {
-  TBlockInfo info;
+TBlockInfoFile ParseBlockInfo(const std::vector<std::string>& lines) {
+  TBlockInfoFile info;
   for (const std::string& line : lines) {
     std::string name;
     std::string value;
@@ -51,8 +51,8 @@ TBlockInfo ParseBlockInfo(const std::vector<std::string>& lines) {
   return info;
 }
 
-TBlockInfo ReadBlockInfo(const std::string& blockDir) {
+TBlockInfoFile ReadBlockInfo(const std::string& blockDir) {
   const std::string fileName = platform::IncludeTrailingPathDelimiter(blockDir) + kInfoFileName;
-  if (!platform::FileExists(fileName)) return TBlockInfo{};
+  if (!platform::FileExists(fileName)) return TBlockInfoFile{};
   return ParseBlockInfo(platform::ReadTextLines(fileName));
 }

@@ -17,7 +17,7 @@ const TEnumType& typinfo::EnumTypeOf<TCodePage>();
 // number at all) IBM.
 TCodePage CodePageFromText(const std::string& text);
 
-struct TBlockInfo {
+struct TBlockInfoFile {
   // OPSANYOBDELNIKBLOKU: the block's bounding rectangle, its four numbers
   // in the file's order, negated into model coordinates.
   bool HasBoundingRect = false;
@@ -27,6 +27,6 @@ struct TBlockInfo {
 
 // Names compare without regard to case; unknown names and lines without
 // "=" are skipped.
-TBlockInfo ParseBlockInfo(const std::vector<std::string>& lines);
+TBlockInfoFile ParseBlockInfo(const std::vector<std::string>& lines);
 // The block's INFO.TXT; a block without one is described by the defaults.
-TBlockInfo ReadBlockInfo(const std::string& blockDir);
+TBlockInfoFile ReadBlockInfo(const std::string& blockDir);
