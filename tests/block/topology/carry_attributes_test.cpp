@@ -131,3 +131,53 @@ TEST_F(CarryAttributesTest, AnOldAreaOfAnotherBlockMarksItsLineAsAProblem) {
 }
 
 }  // namespace
+
+namespace {
+
+// One square stand drawn by one line; what the line names decides the reason.
+TEST_F(CarryAttributesTest, AnAreaThatCannotBeFoundAcrossALineIsReportedWithTheReason) {
+  const struct {
+    const char* name;
+    bool lineInABlock;
+    int rightArea;
+    bool oldAreaHasProps;
+    std::string reason;
+  } rows[] = {
+      {"a line of no block the register knows", false, 31, true, "| L:5.00,5.00 No BlockReg"},
+      {"an area number the block lacks", true, 77, true, "| L:5.00,5.00 No Reg.Area"},
+      {"the old area found", true, 31, true, ""},
+      {"an old area without properties", true, 31, false, "| L:5.00,5.00 No Area Props"},
+  };
+  for (const auto& row : rows) {
+    lines.Clear();
+    auto* old = new TAreaElement;
+    for (const auto& [x, y] : Points{{0, 0}, {0, 10}, {10, 10}, {10, 0}, {0, 0}}) old->AddVertex(x, y);
+    old->CalcBounds();
+    if (row.oldAreaHasProps) {
+      auto* props = new TLumarAreaProps;
+      props->Cislo = 31;
+      old->SetProperties(props);
+      oldBlock->RegisterElement(old);
+    } else {
+      // The slot of number 31 (made by the rows before) holds an area without properties.
+      oldBlock->GetObjectRegister('P')->ClearSlot(31);
+      auto* slot = static_cast<TEntity*>(oldBlock->GetObjectRegister('P')->GetElement(31));
+      slot->AddElement(old);
+    }
+    TPolyLineElement* line = Line({{0, 0}, {10, 0}, {10, 10}, {0, 10}, {0, 0}}, 1, 1);
+    static_cast<TLumarLineProps*>(line->Properties())->RightArea = row.rightArea;
+    static_cast<TLumarLineProps*>(line->Properties())->LeftArea = row.rightArea;
+    if (row.lineInABlock) oldBlock->RegisterElement(line);
+    line->SetAbsRefX(5);
+    line->SetAbsRefY(5);
+    TAreaString& areas = NewAreas();
+    ASSERT_EQ(areas.GetCount(), 1) << row.name;
+    TCarryArToArThroughLines carry;
+    carry.SetInput(&areas);
+    carry.DoIt();
+    EXPECT_EQ(carry.ProtocolLine(), row.reason) << row.name;
+    maker.reset();
+  }
+}
+
+}  // namespace
