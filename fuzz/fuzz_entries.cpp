@@ -6,10 +6,18 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "block/layers/layer_lines.h"
+#include "forestry/forestry_classes.h"
+#include "forestry/hierarchy/groupper.h"
+#include "forestry/hierarchy/hierarchy_lookup.h"
+#include "spatial/objects/properties.h"
+#include "spatial/objects/space_entities.h"
 #include "framework/condition/condition_compiler.h"
 #include "framework/condition/condition_syntax.h"
 #include "framework/condition/operators.h"
@@ -433,6 +441,138 @@ void InterpretScripts(const std::uint8_t* data, std::size_t size) {
   universal.SetDevice(device);
   universal.SetDevice(nullptr);
   delete device;
+void LayerLines(const std::uint8_t* data, std::size_t size) {
+  using Edit = std::string (*)(const std::string&);
+  static constexpr Edit kEdits[] = {ShortenLayerPath,  ToggleSubfolderSearch, WildcardLayerFile, ToggleIncludeFilter,
+                                    ToggleExcludeFilter, MarkReaderProperty,  MakeKindFilter,    ToggleUseColor,
+                                    ToggleUseSymbol,   SetLayerSymbol,        SetLayerCondition};
+  const std::string text(reinterpret_cast<const char*>(data), size);
+  LayerRows list;
+  std::size_t start = 0;
+  while (start <= text.size()) {
+    std::size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    list.Rows.push_back(text.substr(start, end - start));
+    start = end + 1;
+  }
+  for (const std::string& line : list.Rows) {
+    for (Edit edit : kEdits) edit(edit(line));
+    SetLayerColor(line, LayerColorOf(line));
+    SetLayerColor(line, std::nullopt);
+    LayerLineForFile(line);
+    BlockLayerName(line);
+  }
+  // The bytes steer the row operations: which one, and on which row.
+  for (std::size_t i = 0; i < size && i < 4096; ++i) {
+    const std::size_t before = list.Rows.size();
+    list.Current = static_cast<int>(data[i] / 8 % (before + 2)) - 1;
+    const bool hadCurrent = list.HasCurrent();
+    std::size_t expected = before;
+    switch (data[i] % 6) {
+      case 0: list.InsertRow(); expected += hadCurrent ? 1 : 0; break;
+      case 1: list.DeleteRow(); expected -= hadCurrent && before > 1 ? 1 : 0; break;
+      case 2: list.MoveUp(); break;
+      case 3: list.MoveDown(); break;
+      case 4: {
+        const int row = list.Place(text.substr(i, 8));
+        if (row < 0 || static_cast<std::size_t>(row) >= list.Rows.size()) std::abort();
+        expected = list.Rows.size();
+        if (expected != before && expected != before + 1) std::abort();
+        break;
+      }
+      default: list.Edit(kEdits[data[i] % std::size(kEdits)]);
+    }
+    if (list.Rows.size() != expected) std::abort();
+  }
+}
+
+namespace {
+
+// The texts a key byte stands for: ordinary keys and outside text.
+const std::string& KeyText(std::uint8_t byte) {
+  static const std::string kTexts[] = {"", "1", "2", "12", "a", "A", " ", "\\", ".", "ř", "___",
+                                       std::string(250, 'x'), "1/2", "Ž.b"};
+  return kTexts[byte % std::size(kTexts)];
+}
+
+constexpr const char* kKeyNames[] = {"LHC", "ODDELENI", "DILEC", "POROST", "SKUPINA"};
+constexpr std::size_t kRecordSize = 7;  // five keys, then the column and row of a 10 m cell
+constexpr std::size_t kMaxRecords = 400;
+
+TOwnerEntity* ForestCriterion() {
+  auto* criterion = new TOwnerEntity;
+  const char* classes[] = {"TLHC", "TOddeleni", "TDilec", "TPorost", "TPorostniSkupina"};
+  for (std::size_t i = 0; i < 5; ++i) {
+    auto* level = new TPropsAndClass;
+    level->NextName(kKeyNames[i]);
+    level->OwnerClassName = classes[i];
+    if (i == 4) {
+      level->SocketClassName = "TAreaString";
+      level->SocketName = "GEOMETRY";
+    }
+    criterion->AddElement(level);
+  }
+  return criterion;
+}
+
+int GeometryHolders(const TElement& area) {
+  int count = 0;
+  for (int i = 0; i < area.GetOwnersCount(); ++i)
+    if (const TElement* owner = area.GetOwner(i); owner && owner->GetName() == "GEOMETRY") ++count;
+  return count;
+}
+
+}  // namespace
+
+void ForestAttributes(const std::uint8_t* data, std::size_t size) {
+  Run run;
+  RegisterForestryClasses();
+  TOwnerEntity stands;
+  TRectEntity hierarchy;
+  TGroupper groupper;
+  groupper.SetCriterion(ForestCriterion());
+  groupper.SetOutput(&hierarchy);
+  struct Placed {
+    TAreaElement* Area;
+    std::string Keys[5];
+    double X, Y;
+  };
+  std::vector<Placed> placed;
+  for (std::size_t at = 0; at + kRecordSize <= size && placed.size() < kMaxRecords; at += kRecordSize) {
+    Placed stand{new TAreaElement, {}, (data[at + 5] % 32) * 10.0, (data[at + 6] % 32) * 10.0};
+    stand.Area->SetProperties(new TDynamicProperties);
+    for (std::size_t k = 0; k < 5; ++k) {
+      stand.Keys[k] = KeyText(data[at + k]);
+      stand.Area->SetPropertyText(kKeyNames[k], stand.Keys[k]);
+    }
+    for (const auto& [dx, dy] : {std::pair{1.0, 1.0}, {1.0, 9.0}, {9.0, 9.0}, {9.0, 1.0}})
+      stand.Area->AddVertex(stand.X + dx, stand.Y + dy);
+    stand.Area->CalcBounds();
+    stands.AddElement(stand.Area);
+    groupper.SetInput(stand.Area);
+    groupper.DoIt();
+    placed.push_back(std::move(stand));
+  }
+  THeleSkupina finder;
+  finder.SetInput(&hierarchy);
+  for (const Placed& stand : placed) {
+    if (GeometryHolders(*stand.Area) != 1) std::abort();
+    THeleHier down;
+    down.SetInput(&hierarchy);
+    const char* levels[] = {"LHC", "Odd", "Dil", "Por", "PSK"};
+    for (std::size_t k = 0; k < 5; ++k) down.SetPropertyText(levels[k], stand.Keys[k].empty() ? "___" : stand.Keys[k]);
+    down.DoIt();
+    auto* group = DynamicCast<TEntity>(down.Output());
+    auto* geometry = group ? DynamicCast<TEntity>(group->FindElementByName("GEOMETRY")) : nullptr;
+    if (!geometry || geometry->IndexOf(stand.Area) < 0) std::abort();
+    finder.X = stand.X + 5;
+    finder.Y = stand.Y + 5;
+    finder.Found = false;
+    finder.DoIt();
+    // Stands of one cell overlap: any of them may answer.
+    auto* found = DynamicCast<TAreaElement>(finder.Output());
+    if (!finder.Found || !found || !found->ContainsPointOutsideHoles(finder.X, finder.Y)) std::abort();
+  }
 }
 
 }  // namespace fuzz

@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "fuzz/fuzz_entries.h"
+#include "fuzz/oil_entries.h"
 
 // The system font library keeps caches until the process ends; text drawn by
 // the interprets brings it in.
