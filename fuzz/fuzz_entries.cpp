@@ -441,6 +441,8 @@ void InterpretScripts(const std::uint8_t* data, std::size_t size) {
   universal.SetDevice(device);
   universal.SetDevice(nullptr);
   delete device;
+}
+
 void LayerLines(const std::uint8_t* data, std::size_t size) {
   using Edit = std::string (*)(const std::string&);
   static constexpr Edit kEdits[] = {ShortenLayerPath,  ToggleSubfolderSearch, WildcardLayerFile, ToggleIncludeFilter,
