@@ -50,6 +50,11 @@ void BlockDirectories(const std::uint8_t* data, std::size_t size);
 // engine may refuse it with EDatabaseError; nothing may leave.
 void DbaseTables(const std::uint8_t* data, std::size_t size);
 
+// Lines on a coarse grid (or a stand map moved by the bytes) joined and
+// built into nodes and areas; every area must be clockwise with its label
+// inside or reported, and every hole marked as one.  Nothing may leave.
+// Its own library: it needs the block subsystem and the stand maps.
+void TopologyLines(const std::uint8_t* data, std::size_t size);
 // The same bytes as the line symbol file and the area symbol file of the
 // symbol library: a few codes (1000 to 1009, 2000 to 2009 and the code the
 // first bytes make) read and drawn on a 64 x 64 bitmap.  Nothing may leave.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <atomic>
 #include <filesystem>
+#include <fstream>
 #include <mutex>
 
 #include <QProcess>
@@ -142,6 +143,16 @@ std::string FindFileAnyCase(const std::string& fileName) {
     if (AnsiSameText(text, wanted) && entry->is_regular_file(error)) return folder + text;
   }
   return fileName;
+}
+
+void AppendTextLine(const std::string& fileName, const std::string& line) {
+  const std::string bytes = Utf8ToCp1250(line) + "\r\n";
+  if (IsWriteProtected(fileName)) throw EFCreateError("Cannot create file " + fileName);
+  std::ofstream file(PathOf(fileName), std::ios::binary | std::ios::app);
+  if (!file) throw EFCreateError("Cannot create file " + fileName);
+  file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  file.flush();
+  if (!file) throw EFCreateError("Cannot write file " + fileName);
 }
 
 bool DirectoryExists(const std::string& path) {
