@@ -54,11 +54,6 @@ void TLinZnacka::Prepare() {
   gapVector_ = {Vzdalenost, 0};
 }
 
-void TLinZnacka::CopyPoints(const TLinZnacka& source) {
-  Points = source.Points;
-  gapVector_ = source.gapVector_;
-}
-
 void TLinZnacka::DrawAt(TDevice& device, TRealPoint& position) {
   if (Velikost < kSmallestElement || Points.empty()) return;
   const TRealPoint end = Plus(position, Points[0].Turned);
@@ -77,8 +72,6 @@ void TLinZnacka::Split(TDevice& device, TRealPoint& position, double length) {
 }
 
 TPetrklicZn::TPetrklicZn() { Flags = kNatacet | kLamatZnacku | kKreslitPrvni | kLamatMezeru; }
-
-void TPetrklicZn::SetDirection(double angle) { TLinZnacka::SetDirection(angle); }
 
 void TPetrklicZn::Split(TDevice& device, TRealPoint& position, double) { DrawAt(device, position); }
 
@@ -189,7 +182,7 @@ void TRetezovaZnacka::Walk(TDevice& device, const TRealRect& visible, bool clip,
     const auto at = [&](double t) { return TRealPoint{a.X + unit.X * t, a.Y + unit.Y * t}; };
     const bool drawn = !clip || Mathlib::RectsOverlap(a.X, a.Y, b.X, b.Y, visible.MinX, visible.MinY, visible.MaxX,
                                                       visible.MaxY, reach);
-    for (TLinZnacka* element : pattern) element->SetDirection(Mathlib::VectorAngle(b.X - a.X, b.Y - a.Y));
+    SetDirection(Mathlib::VectorAngle(b.X - a.X, b.Y - a.Y));
     double t = 0;
     TRealPoint position = a;
     std::size_t index = 0;

@@ -62,7 +62,6 @@ class TLinZnacka : public TElement {
   // moves the position past it.
   virtual void Split(TDevice& device, TRealPoint& position, double length);
   virtual void Prepare();
-  virtual void CopyPoints(const TLinZnacka& source);
   virtual void DrawAt(TDevice& device, TRealPoint& position);
   // A glyph is never cut.
   virtual bool CanBeCut() const { return true; }
@@ -82,7 +81,6 @@ class TPetrklicZn : public TLinZnacka {
   std::uint8_t Kod = 0;
   std::string Soubor;
 
-  void SetDirection(double angle) override;
   // Glyphs are drawn whole.
   void Split(TDevice& device, TRealPoint& position, double length) override;
   void DrawAt(TDevice& device, TRealPoint& position) override;

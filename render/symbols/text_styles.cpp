@@ -12,10 +12,10 @@
 
 namespace {
 
-// Lenient: either decimal separator, else 0; in the six-byte real's precision
-// where the field is one.
+// Lenient: either decimal separator, else 0.
 double LenientReal(const std::string& text) { return static_cast<double>(TextToFloatAnySep(text)); }
 
+// The same in the six-byte real's precision; false for a value beyond it.
 bool Real48Field(const std::string& text, double& field) {
   try {
     field = Real48ToDouble(ExtendedToReal48(TextToFloatAnySep(text)));
