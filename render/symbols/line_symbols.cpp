@@ -74,8 +74,9 @@ double TCteniLiniovychZnacek::Millimetres() {
   return ValueAsReal() / 1000 * virtualScale;
 }
 
-double TCteniLiniovychZnacek::Length() {
-  const double value = Millimetres();
+double TCteniLiniovychZnacek::Length() { return NonNegative(Millimetres()); }
+
+double TCteniLiniovychZnacek::NonNegative(double value) {
   if (value >= 0) return value;
   negativeLength_ = true;
   return 0;
@@ -109,7 +110,7 @@ std::unique_ptr<TLinZnacka> TCteniLiniovychZnacek::ReadElement(bool glyph) {
     if (key_ == "VELIKOST") element->Velikost = Length();
     else if (key_ == "UHEL") element->Uhel = ValueAsReal() * M_PI / 180;
     else if (key_ == "VZDALENOST") element->Vzdalenost = Length();
-    else if (key_ == "SILA") element->Sila = std::max(0.0, ValueAsReal());
+    else if (key_ == "SILA") element->Sila = NonNegative(ValueAsReal());
     else if (key_ == "LAMATMEZERU" && !glyph) SetFlag(*element, kLamatMezeru);
     else if (key_ == "SOUBOR" && glyph) petrklic->Soubor = value_;
     else if (key_ == "KOD" && glyph) {
@@ -153,7 +154,7 @@ std::unique_ptr<TRetezovaZnacka> TCteniLiniovychZnacek::ReadChain() {
     } else if (key_ == "BARVA") chain->Color = ValueAsInteger();
     else if (key_ == "KRESLITPRVNI") SetFlag(*chain, kKreslitPrvni);
     else if (key_ == "HARMONIKA") SetFlag(*chain, kHarmonika);
-    else if (key_ == "SILA") chain->Sila = std::max(0.0, ValueAsReal());
+    else if (key_ == "SILA") chain->Sila = NonNegative(ValueAsReal());
   }
   if (chain->Zakladniznacka < 0 && chain->Elements.empty()) return nullptr;
   return chain;

@@ -72,6 +72,7 @@ class TCteniLiniovychZnacek : public TCteniParametru {
   double Millimetres();
   // A negative length reads as 0 and marks the symbol for its log line.
   double Length();
+  double NonNegative(double value);
   std::unique_ptr<TRetezovaZnacka> ReadChain();
   std::unique_ptr<TLinZnacka> ReadElement(bool glyph);
   void SetFlag(TLinZnacka& element, std::uint16_t bit);

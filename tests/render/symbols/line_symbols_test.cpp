@@ -64,13 +64,15 @@ TEST_F(LineSymbolTest, ReadsSymbolsWithTheirChainsElementsAndFlags) {
       {1014, "none"},  // a comment between the header and the code
       {1015, "1015 Záporná | -1 1 0 4 0: (0 2 75 1)"},
       {1016, "1016 Plná | -1 1 0 4 0:"},
+      {1017, "1017 Záporné pero | -1 1 0 4 0: (4 0 75 1)"},
       {4242, "none"},
   };
   for (const auto& [code, expected] : rows) EXPECT_EQ(Describe(symbols->GetSymbol(code)), expected) << code;
   std::vector<std::string> lines;
   for (const std::string& line : LogLines())
     if (line.starts_with("linzn.txt")) lines.push_back(line);
-  EXPECT_EQ(lines, std::vector<std::string>{"linzn.txt: záporná délka ve značce 1015 čtena jako 0"});
+  EXPECT_EQ(lines, (std::vector<std::string>{"linzn.txt: záporná délka ve značce 1015 čtena jako 0",
+                                             "linzn.txt: záporná délka ve značce 1017 čtena jako 0"}));
 }
 
 TEST_F(LineSymbolTest, KeepsWhatItReadAndReadsAgainOnlyForWhatItLacks) {

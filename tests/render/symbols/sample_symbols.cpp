@@ -95,6 +95,8 @@ std::vector<std::string> LineSymbolLines() {
                  "[CLANEK]", "VELIKOST=-4", "VZDALENOST=2", "[END]", "[END]", "[END]", ""});
   Append(lines, {"[LINIOVAZNACKA]", "KOD=1016", "NAZEV=Plná", "[RETEZ]", "ZAKLADNIZNACKA=0", "SILA=0.3",
                  "[END]", "[END]", ""});
+  Append(lines, {"[LINIOVAZNACKA]", "KOD=1017", "NAZEV=Záporné pero", "[RETEZ]", "SILA=-0.3", "[CLANEK]",
+                 "VELIKOST=4", "[END]", "[END]", "[END]", ""});
   return lines;
 }
 
