@@ -42,6 +42,9 @@
 #include "render/area_symbols/area_symbol_reader.h"
 #include "render/palette/library_paths.h"
 #include "render/render_classes.h"
+#include "render/symbology/interpret_tables.h"
+#include "block/props/lumar_props.h"
+#include "platform/files.h"
 #include "render/symbols/line_symbols.h"
 #include "render/symbols/point_symbols.h"
 #include "render/symbols/stroke_font.h"
@@ -809,6 +812,25 @@ void SymbolLists(const std::uint8_t* data, std::size_t size) {
       text->Veta = "Ab";
       font.DrawText();
     }
+}
+
+void InterpretTables(const std::uint8_t* data, std::size_t size) {
+  Run run;
+  RegisterRenderClasses();
+  const std::string file = TempPath("table.txt");
+  WriteBytes(file, data, size);
+  TLumarPointProps object;
+  object.Barva = 3;
+  object.Znacka = 1200;
+  TInterpretTable table;
+  table.SetFileName(file);
+  table.SetInput(&object);
+  table.DoIt();
+  TSimpleInterpretTable simple;
+  for (const std::string& line : platform::ReadTextLines(file)) simple.SetNextItem(line);
+  simple.PropertyName = "Barva";
+  simple.SetInput(&object);
+  simple.DoIt();
 }
 
 }  // namespace fuzz

@@ -66,5 +66,9 @@ void StrokeFonts(const std::uint8_t* data, std::size_t size);
 // The bytes as the point symbol font list and the text style list: read,
 // a few symbols drawn and the styles applied.  Nothing may leave.
 void SymbolLists(const std::uint8_t* data, std::size_t size);
+// An interpret table file: its rows loaded into a full table, which runs on
+// an element with published properties, and the same lines as the rows of a
+// simple table.  Nothing may leave.
+void InterpretTables(const std::uint8_t* data, std::size_t size);
 
 }  // namespace fuzz

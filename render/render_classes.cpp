@@ -5,6 +5,7 @@
 #include "render/symbols/parallel.h"
 #include "render/symbols/point_symbols.h"
 #include "render/symbols/stroke_font.h"
+#include "render/symbology/interpret_tables.h"
 
 void RegisterRenderClasses() {
   static bool registered = false;
@@ -15,4 +16,5 @@ void RegisterRenderClasses() {
   RegisterPointSymbolClasses();
   RegisterParallelClasses();
   RegisterLineSymbolClasses();
+  RegisterInterpretTableClasses();
 }
