@@ -6,6 +6,7 @@
 #include "render/symbols/point_symbols.h"
 #include "render/symbols/stroke_font.h"
 #include "render/symbology/interpret_tables.h"
+#include "render/symbology/symbology_interprets.h"
 
 void RegisterRenderClasses() {
   static bool registered = false;
@@ -17,4 +18,5 @@ void RegisterRenderClasses() {
   RegisterParallelClasses();
   RegisterLineSymbolClasses();
   RegisterInterpretTableClasses();
+  RegisterSymbologyInterpretClasses();
 }

@@ -5,18 +5,17 @@
 #include "render/interprets/interpret.h"
 #include "render/interprets/interpret_script.h"
 #include "render/rasters/raster.h"
+#include "render/render_classes.h"
+#include "render/symbology/symbology_interprets.h"
 #include "spatial/objects/space_entities.h"
 #include "tests/render/render_fixture.h"
 #include "tests/render/script_tree.h"
 
 namespace {
 
-// Interprets of the later issues, as the registry will know them.
+// The raster interpret, as the registry will know it.
 class TProbeRasterInterpret : public TInterpret {
   KESTX_CLASS(TProbeRasterInterpret)
-};
-class TProbePointInterpret : public TInterpret {
-  KESTX_CLASS(TProbePointInterpret)
 };
 
 TClass TProbeRasterInterpret::StaticClass() {
@@ -24,13 +23,19 @@ TClass TProbeRasterInterpret::StaticClass() {
       DescribeClass<TProbeRasterInterpret>("TRasterInterpret", TInterpret::StaticClass(), "test", {});
   return &info;
 }
-TClass TProbePointInterpret::StaticClass() {
-  static const TClassInfo info =
-      DescribeClass<TProbePointInterpret>("TInterpretLumBodu", TInterpret::StaticClass(), "test", {});
-  return &info;
-}
+class ScriptCreatorTest : public RenderTest {
+ protected:
+  void SetUp() override {
+    RenderTest::SetUp();
+    RegisterRenderClasses();
+  }
+};
 
-using ScriptCreatorTest = RenderTest;
+// The symbology interprets' nodes, in the script's order.
+#define SYMBOLOGY_NODES                                                                                  \
+  "(TPointElement):TInterpretLumBodu (TPointString):TInterpretLumBodu (TAreaElement):TInterpretLumPloch " \
+  "(TAreaString):TInterpretLumPloch (TPolyLineElement):TInterpretLumLinii "                             \
+  "(TPolyLineString):TInterpretLumLinii "
 
 TEST_F(ScriptCreatorTest, TheScriptHoldsTheNodesWhoseClassesAreKnownAndRastersOnlyWhileEnabled) {
   struct Case {
@@ -39,34 +44,38 @@ TEST_F(ScriptCreatorTest, TheScriptHoldsTheNodesWhoseClassesAreKnownAndRastersOn
     const char* tree;
   };
   const Case cases[] = {
-      {"today's classes", false, true, "(TRectEntity):[(TSMO_5):TSMO_Interpret]"},
-      {"with raster and point interprets",
-       true,
-       true,
-       "(TRectEntity):[(TRaster):TRasterInterpret (TPointElement):TInterpretLumBodu "
-       "(TPointString):TInterpretLumBodu (TSMO_5):TSMO_Interpret]"},
-      {"rasters off",
-       true,
-       false,
-       "(TRectEntity):[(TPointElement):TInterpretLumBodu (TPointString):TInterpretLumBodu (TSMO_5):TSMO_Interpret]"},
+      {"today's classes", false, true, "(TRectEntity):[" SYMBOLOGY_NODES "(TSMO_5):TSMO_Interpret]"},
+      {"with the raster interpret", true, true,
+       "(TRectEntity):[(TRaster):TRasterInterpret " SYMBOLOGY_NODES "(TSMO_5):TSMO_Interpret]"},
+      {"rasters off", true, false, "(TRectEntity):[" SYMBOLOGY_NODES "(TSMO_5):TSMO_Interpret]"},
   };
   for (const Case& test : cases) {
-    if (test.probes) {
-      RegisterKestuClass(TProbeRasterInterpret::StaticClass());
-      RegisterKestuClass(TProbePointInterpret::StaticClass());
-    }
+    if (test.probes) RegisterKestuClass(TProbeRasterInterpret::StaticClass());
     RastersEnabled() = test.rasters;
     TUniversalLumarScriptCreator creator;
     creator.DoIt();
     std::unique_ptr<TInterpretScript> script(DynamicCast<TInterpretScript>(creator.Output()));
     ASSERT_TRUE(script) << test.name;
     EXPECT_EQ(std::tuple(script->PassesCount(), ScriptTree(*script)), std::tuple(1, std::string(test.tree))) << test.name;
-    if (test.probes) {
-      TPointElement point;
-      TPointString points;
-      TInterpret* drawsPoint = script->FindInterpret(&point);
-      EXPECT_TRUE(drawsPoint && drawsPoint == script->FindInterpret(&points)) << "one interpret for both";
-      EXPECT_EQ(drawsPoint->GetOwnersCount(), 2) << "held by both nodes";
+    TPointElement point;
+    TPointString points;
+    TPolyLineElement line;
+    TPolyLineString lines;
+    TAreaElement area;
+    TAreaString areas;
+    const struct {
+      TElement* Element;
+      TElement* Layer;
+      TClass Interpret;
+    } kinds[] = {{&point, &points, TInterpretLumBodu::StaticClass()},
+                 {&line, &lines, TInterpretLumLinii::StaticClass()},
+                 {&area, &areas, TInterpretLumPloch::StaticClass()}};
+    for (const auto& kind : kinds) {
+      TInterpret* draws = script->FindInterpret(kind.Element);
+      ASSERT_TRUE(draws) << test.name << " " << kind.Element->ClassName();
+      EXPECT_EQ(draws->ClassType(), kind.Interpret) << test.name;
+      EXPECT_EQ(draws, script->FindInterpret(kind.Layer)) << test.name << ": one interpret for element and layer";
+      EXPECT_EQ(draws->GetOwnersCount(), 2) << test.name << ": held by both nodes";
     }
   }
   RastersEnabled() = true;

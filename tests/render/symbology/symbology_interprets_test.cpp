@@ -1,0 +1,317 @@
+// The symbology interprets drawing points, lines and areas of a block on a
+// 254-dpi map at 1 : 1000 (ten pixels a metre, world (0, 0) at the bottom
+// left), with and without the symbol library, and under layer overrides.
+#include "render/symbology/symbology_interprets.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <memory>
+#include <stdexcept>
+#include <string>
+
+#include "block/props/lumar_props.h"
+#include "platform/canvas.h"
+#include "render/palette/palette.h"
+#include "tests/render/symbols/symbol_fixture.h"
+
+namespace {
+
+constexpr int kSize = 200;  // pixels: 20 metres each way
+
+int beeps = 0;
+void CountBeep() { ++beeps; }
+
+// What was drawn: the box of the non-white pixels and their count.
+struct Drawn {
+  int Count = 0;
+  int Left = kSize, Top = kSize, Right = -1, Bottom = -1;
+};
+
+Drawn DrawnPixels(TDevice& device) {
+  platform::Canvas& canvas = *device.GetHandle();
+  Drawn drawn;
+  for (int y = 0; y < kSize; ++y)
+    for (int x = 0; x < kSize; ++x)
+      if (canvas.Pixel(x, y) != 0xFFFFFF) {
+        ++drawn.Count;
+        drawn.Left = std::min(drawn.Left, x);
+        drawn.Right = std::max(drawn.Right, x);
+        drawn.Top = std::min(drawn.Top, y);
+        drawn.Bottom = std::max(drawn.Bottom, y);
+      }
+  return drawn;
+}
+
+// The layer properties a string takes as unpublished names.
+struct Layer {
+  bool UseSymbol = false;
+  int Symbol = 0;
+  bool UseColor = false;
+  int Color = 0;
+};
+
+template <class S>
+S* MakeLayer(const Layer& layer) {
+  auto* string = new S;
+  if (layer.UseSymbol) {
+    string->SetPropertyText("USESYMBOL", "True");
+    string->SetPropertyText("SYMBOL", std::to_string(layer.Symbol));
+  }
+  if (layer.UseColor) {
+    string->SetPropertyText("USECOLOR", "True");
+    string->SetPropertyText("COLOR", std::to_string(layer.Color));
+  }
+  return string;
+}
+
+class SymbologyTest : public SymbolTest {
+ protected:
+  void SetUp() override {
+    SymbolTest::SetUp();
+    beeps = 0;
+    platform::SetBeepHook(CountBeep);
+  }
+  void TearDown() override {
+    platform::SetBeepHook(nullptr);
+    SymbolTest::TearDown();
+  }
+  // Draws the element (a layer, or an object walked after its layer) with a
+  // fresh interpret of the class on a fresh map.
+  template <class I>
+  std::unique_ptr<TRecordingDevice> Draw(bool library, std::initializer_list<TElement*> inputs) {
+    if (!library) SetSymbolLibraryDirectory(folder.File(""));
+    auto device = MakeMapDevice(kSize, kSize);
+    I interpret;
+    interpret.AttachDevice(device.get());
+    for (TElement* input : inputs) {
+      interpret.SetInput(input);
+      interpret.DoIt();
+    }
+    interpret.DetachDevice();
+    SetSymbolLibraryDirectory(SamplesSymbols());
+    return device;
+  }
+  static platform::ColorValue PixelAt(TDevice& device, int x, int y) { return device.GetHandle()->Pixel(x, y); }
+};
+
+TPointElement* MakePoint(double x, double y, int barva, int znacka) {
+  auto* point = new TPointElement;
+  point->SetMinX(x);
+  point->SetMinY(y);
+  point->SetMaxX(x);
+  point->SetMaxY(y);
+  auto* props = new TLumarPointProps;
+  props->Barva = static_cast<std::int16_t>(barva);
+  props->Znacka = static_cast<std::int16_t>(znacka);
+  point->SetProperties(props);
+  return point;
+}
+
+TEST_F(SymbologyTest, PointsAreCrossesOrSymbolsInTheirColour) {
+  struct Row {
+    const char* Name;
+    bool Library;
+    Layer Over;
+    int Znacka;
+    bool Cross;  // else a symbol larger than the cross
+    platform::ColorValue Colour;
+  };
+  const Row rows[] = {
+      {"symbol from the library", true, {}, 1065, false, ColourOfCode(4)},
+      {"no library: cross", false, {}, 1065, true, ColourOfCode(4)},
+      {"999 is a cross even with the library", true, {}, 999, true, ColourOfCode(4)},
+      {"USECOLOR", false, {false, 0, true, 0x00FF00}, 1065, true, 0x00FF00},
+      {"USESYMBOL to a symbol", true, {true, 1065, false, 0}, 10, false, ColourOfCode(4)},
+      {"USESYMBOL to a plain code", true, {true, 5, false, 0}, 1065, true, ColourOfCode(4)},
+  };
+  for (const Row& row : rows) {
+    std::unique_ptr<TPointString> layer(MakeLayer<TPointString>(row.Over));
+    TPointElement* point = MakePoint(10, 10, 4, row.Znacka);
+    layer->AddElement(point);
+    auto device = Draw<TInterpretLumBodu>(row.Library, {layer.get()});
+    const Drawn drawn = DrawnPixels(*device);
+    const int width = drawn.Right - drawn.Left + 1, height = drawn.Bottom - drawn.Top + 1;
+    if (row.Cross) {
+      EXPECT_TRUE(width <= 5 && height <= 5 && width >= 4 && height >= 4) << row.Name << ": " << width << "x" << height;
+      EXPECT_EQ(PixelAt(*device, 100, 100), row.Colour) << row.Name;
+      EXPECT_EQ(PixelAt(*device, 101, 101), 0xFFFFFFu) << row.Name << ": a cross, not a square";
+    } else {
+      EXPECT_TRUE(width > 5 || height > 5) << row.Name << ": " << width << "x" << height;
+    }
+    EXPECT_EQ(static_cast<TLumarPointProps*>(point->Properties())->Znacka, row.Znacka)
+        << row.Name << ": the stored code stays";
+  }
+}
+
+TEST_F(SymbologyTest, PointOutsideTheMapOrWithoutPropertiesIsSkipped) {
+  struct Row {
+    const char* Name;
+    TPointElement* Point;
+  };
+  auto* bare = new TPointElement;
+  bare->SetMinX(5);
+  bare->SetMinY(5);
+  bare->SetMaxX(5);
+  bare->SetMaxY(5);
+  const Row rows[] = {{"outside", MakePoint(30, 10, 4, 0)}, {"without properties", bare}};
+  for (const Row& row : rows) {
+    std::unique_ptr<TPointElement> point(row.Point);
+    auto device = Draw<TInterpretLumBodu>(false, {point.get()});
+    EXPECT_EQ(DrawnPixels(*device).Count, 0) << row.Name;
+  }
+}
+
+// A device that cannot draw lines.
+class TFailingDevice : public TRecordingDevice {
+ public:
+  void LineToPixel(std::int32_t, std::int32_t) override { throw std::runtime_error("no lines"); }
+};
+
+TEST_F(SymbologyTest, APointThatFailsBeepsAndTheWalkGoesOn) {
+  std::unique_ptr<TPointString> layer(MakeLayer<TPointString>({}));
+  for (int i = 0; i < 3; ++i) layer->AddElement(MakePoint(5 + i, 5, 4, 0));
+  TFailingDevice device;
+  device.SetOwnsBitmap(true);
+  device.SetBitmap(platform::Bitmap::Create(kSize, kSize).release());
+  device.Page()->SetResolution(10000, 10000);
+  device.Projection()->Calculate({10, 10}, device.Page(), 1000);
+  TInterpretLumBodu interpret;
+  interpret.AttachDevice(&device);
+  interpret.SetInput(layer.get());
+  interpret.DoIt();
+  interpret.DetachDevice();
+  EXPECT_EQ(beeps, 3);
+}
+
+TPolyLineElement* MakeLine(int barva, int znacka, int symbol) {
+  auto* line = WithVertices(new TPolyLineElement, {{2, 10}, {18, 10}});
+  line->PlaceRefAtMiddle();
+  auto* props = new TLumarLineProps;
+  props->Barva = static_cast<std::int16_t>(barva);
+  props->Znacka = static_cast<std::int16_t>(znacka);
+  props->Symbol = static_cast<std::int16_t>(symbol);
+  line->SetProperties(props);
+  return line;
+}
+
+TEST_F(SymbologyTest, LinesArePlainOrSymbolsWithTheirPointSymbol) {
+  // The line runs along pixel row 100 from x 20 to 180; the point symbol sits
+  // at its middle (100, 100), reaching off the line.
+  struct Row {
+    const char* Name;
+    bool Library;
+    Layer Over;
+    int Barva, Znacka, Symbol;
+    int Rows;       // rows the plain line covers at x = 40; 0 none
+    bool Gaps;      // the line is broken along its run (a symbol's dashes)
+    bool Marked;    // something drawn well off the line near its middle
+  };
+  const Row rows[] = {
+      {"code 3 thin", false, {}, 4, 3, 0, 1, false, false},
+      {"code 4 thick, at most 4 px", false, {}, 4, 4, 0, 4, false, false},
+      {"line symbol", true, {}, 4, 1001, 0, 1, true, false},
+      {"line symbol without library: thick", false, {}, 4, 1001, 0, 4, false, false},
+      {"Barva 0 draws nothing, no point symbol", true, {}, 0, 3, 1065, 0, false, false},
+      {"Znacka below 0: only the point symbol", true, {}, 4, -1, 1065, 0, false, true},
+      {"point symbol with a plain line", true, {}, 4, 3, 1065, 1, false, true},
+      {"USESYMBOL to a line symbol", true, {true, 1001, false, 0}, 4, 3, 0, 1, true, false},
+  };
+  for (const Row& row : rows) {
+    std::unique_ptr<TPolyLineString> layer(MakeLayer<TPolyLineString>(row.Over));
+    TPolyLineElement* line = MakeLine(row.Barva, row.Znacka, row.Symbol);
+    layer->AddElement(line);
+    layer->SetMinX(0);
+    layer->SetMinY(0);
+    layer->SetMaxX(20);
+    layer->SetMaxY(20);
+    auto device = Draw<TInterpretLumLinii>(row.Library, {layer.get(), line});
+    int covered = 0;
+    for (int y = 90; y <= 110; ++y) covered += PixelAt(*device, 40, y) != 0xFFFFFF;
+    EXPECT_EQ(covered, row.Rows) << row.Name;
+    bool gap = false;
+    for (int x = 22; x < 178; ++x) gap = gap || PixelAt(*device, x, 100) == 0xFFFFFF;
+    if (row.Rows) {
+      EXPECT_EQ(gap, row.Gaps) << row.Name;
+    }
+    int offLine = 0;
+    for (int y = 60; y < 140; ++y)
+      for (int x = 60; x < 140; ++x) offLine += std::abs(y - 100) > 2 && PixelAt(*device, x, y) != 0xFFFFFF;
+    EXPECT_EQ(offLine > 0, row.Marked) << row.Name;
+    EXPECT_EQ(static_cast<TLumarLineProps*>(line->Properties())->Znacka, row.Znacka)
+        << row.Name << ": the stored code stays";
+  }
+}
+
+TEST_F(SymbologyTest, ThickPenFollowsTheVirtualScaleUpToFourPixels) {
+  struct Row {
+    const char* Name;
+    double VirtualScale;
+    int Width;
+  };
+  // 0.0007 of the virtual scale in metres: ten pixels a metre.
+  const Row rows[] = {{"1 : 250", 250, 2}, {"1 : 400", 400, 3}, {"1 : 1000", 1000, 4}};
+  for (const Row& row : rows) {
+    auto device = MakeMapDevice(kSize, kSize);
+    device->Projection()->SetVirtualScale(row.VirtualScale);
+    TInterpretLumLinii interpret;
+    interpret.AttachDevice(device.get());
+    EXPECT_EQ(interpret.ThickPenWidth(), row.Width) << row.Name;
+    interpret.DetachDevice();
+  }
+}
+
+TAreaElement* MakeArea(double left, double bottom, double right, double top, int znacka) {
+  auto* area = WithVertices(new TAreaElement, {{left, bottom}, {left, top}, {right, top}, {right, bottom}});
+  auto* props = new TLumarAreaProps;
+  props->Znacka = static_cast<std::int16_t>(znacka);
+  area->SetProperties(props);
+  return area;
+}
+
+TEST_F(SymbologyTest, AreasAreFilledOrHatched) {
+  // A square from (4, 4) to (16, 16) m: pixels 40 to 160; with a hole from
+  // (8, 8) to (12, 12) m: pixels 80 to 120.
+  struct Row {
+    const char* Name;
+    bool Library;
+    Layer Over;
+    int Znacka;
+    double Side;  // metres
+    int Inside;   // non-white pixels of the 20 x 20 block at (50, 50)
+    platform::ColorValue Colour;  // at (50, 50) when filled
+  };
+  const Row rows[] = {
+      {"colour code fills", true, {}, 4, 12, 400, ColourOfCode(4)},
+      {"USECOLOR fills", true, {false, 0, true, 0x0000FF}, 2001, 12, 400, 0x0000FF},
+      {"hatching", true, {}, 2001, 12, -1, 0},
+      {"hatching without library: nothing", false, {}, 2001, 12, 0, 0},
+      {"code 0 nothing", true, {}, 0, 12, 0, 0},
+      {"USESYMBOL to a colour", true, {true, 4, false, 0}, 2001, 12, 400, ColourOfCode(4)},
+      {"under 3 px skipped", true, {}, 4, 0.25, 0, 0},
+  };
+  for (const Row& row : rows) {
+    std::unique_ptr<TAreaString> layer(MakeLayer<TAreaString>(row.Over));
+    TAreaElement* area = MakeArea(4, 4, 4 + row.Side, 4 + row.Side, row.Znacka);
+    area->AddHole(WithVertices(new TAreaElement, {{8, 8}, {8, 12}, {12, 12}, {12, 8}}));
+    layer->AddElement(area);
+    auto device = Draw<TInterpretLumPloch>(row.Library, {layer.get(), area});
+    int inside = 0;
+    for (int y = 50; y < 70; ++y)
+      for (int x = 50; x < 70; ++x) inside += PixelAt(*device, x, y) != 0xFFFFFF;
+    if (row.Inside < 0)
+      EXPECT_TRUE(inside > 0 && inside < 400) << row.Name << ": " << inside;
+    else
+      EXPECT_EQ(inside, row.Inside) << row.Name;
+    if (row.Inside == 400) {
+      EXPECT_EQ(PixelAt(*device, 50, 50), row.Colour) << row.Name;
+    }
+    int hole = 0;
+    for (int y = 90; y < 110; ++y)
+      for (int x = 90; x < 110; ++x) hole += PixelAt(*device, x, y) != 0xFFFFFF;
+    EXPECT_EQ(hole, 0) << row.Name << ": the hole stays empty";
+  }
+}
+
+}  // namespace
