@@ -2,8 +2,8 @@
 
 #include <filesystem>
 
+#include "app/command_line/command_line.h"
 #include "app/guide_export/guide_export.h"
-
 #include "app/monitors/progress_monitor.h"
 #include "app/options/options.h"
 #include "app/windows/main_form.h"
@@ -393,6 +393,10 @@ TTool* TMainTool::CommandLine() {
 void TMainTool::SetCommandLine(TTool* commandLine) {
   auto* current = static_cast<TTool*>(commandLine_.Get());
   if (current == commandLine) return;
+  // Freeing the interpreter under its own running line would pull the line
+  // away under it.
+  if (auto* running = DynamicCast<TCommandLine>(current); running && running->Running())
+    throw std::runtime_error("Interpret nelze vyměnit, dokud běží jeho skript");
   if (current) FreeTool(current);
   commandLine_.Set(commandLine);
   if (commandLine) AddTool(commandLine);
@@ -404,6 +408,14 @@ void TMainTool::ExecuteScript(const std::string& fileName) {
   TTool* interpreter = CommandLine();
   if (!interpreter) {
     Log("Skript " + path + " nebyl spuštěn: program nemá interpret příkazového jazyka");
+    return;
+  }
+  // Set from a running script, the script goes on after the other one: that
+  // one runs with an interpreter of its own.
+  auto* commandLine = DynamicCast<TCommandLine>(interpreter);
+  if (commandLine && commandLine->Running()) {
+    TCommandLine* caller = TCommandLine::Innermost();
+    (caller ? caller : commandLine)->CallScript("", path);
     return;
   }
   interpreter->SetPropertyText("FileName", path);

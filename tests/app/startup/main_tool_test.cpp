@@ -1,7 +1,10 @@
 #include "app/startup/main_tool.h"
 
+#include <gmock/gmock.h>
+
 #include <stdexcept>
 
+#include "app/command_line/command_line.h"
 #include "app/options/options.h"
 #include "app/windows/main_form.h"
 #include "framework/core/class_registry.h"
@@ -318,6 +321,27 @@ TEST_F(MainToolTest, TheActionIsAtMostFourAndNewOptionsFreeTheOld) {
   main->SetPropertyText("Options", Handle(options));
   EXPECT_EQ(main->GetOptions(), options);
   EXPECT_EQ(main->FindElementByClass(TOptions::StaticClass()), options) << "the old options were freed";
+}
+
+TEST_F(MainToolTest, AScriptThatRunsAnotherGoesOnAfterItAndCannotReplaceItsOwnInterpreter) {
+  WriteCp1250File(File("druhy.oil"), "ObjectModel.CREATEELEMENT(OwnerEntity, druhy)\r\n");
+  WriteCp1250File(File("prvni.oil"),
+                  "ObjectModel.CREATEELEMENT(OwnerEntity, prvni)\r\n"
+                  "MainTool.ExecuteScript = 'druhy.oil'\r\n"
+                  "MainTool.CommandLine = CREATE(CommandLine, jiny)\r\n"
+                  "ObjectModel.CREATEELEMENT(OwnerEntity, treti)\r\n");
+  TTool* interpreter = main->CommandLine();
+  main->ExecuteScript(File("prvni.oil"));
+  std::vector<std::string> names;
+  TObjectModel* model = World()->ObjectModel();
+  for (int i = 0; i < model->GetCount(); ++i) names.push_back(model->GetElement(i)->GetName());
+  EXPECT_EQ(names, (std::vector<std::string>{"prvni", "druhy", "treti"}));
+  EXPECT_EQ(main->CommandLine(), interpreter);
+  EXPECT_THAT(Boxes(), ::testing::ElementsAre(::testing::StartsWith("Interpret nelze vyměnit, dokud běží jeho skript")));
+  // Once the script has ended the interpreter may be replaced.
+  auto* other = new TCommandLine;
+  main->SetCommandLine(other);
+  EXPECT_EQ(main->CommandLine(), other);
 }
 
 }  // namespace
