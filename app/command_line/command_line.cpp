@@ -165,6 +165,7 @@ void TCommandLine::CallScript(const std::string& folder, const std::string& file
   if (!folder.empty()) called->SetActualDirectory(folder);
   called->SetFileName(fileName);
   called->DoIt();
+  if (called->Failed()) failed_ = true;
 }
 
 void TCommandLine::SetActualDirectory(const std::string& directory) {
@@ -203,6 +204,7 @@ void TCommandLine::GetParameterName(int index, std::string& name) {
 }
 
 void TCommandLine::ReportCommandError(const std::string& text, int code) {
+  failed_ = true;
   if (ByDDE) {
     results_.push_back("ERROR " + std::to_string(code) + ": " + text);
     return;
@@ -213,6 +215,7 @@ void TCommandLine::ReportCommandError(const std::string& text, int code) {
 void TCommandLine::DoIt() {
   TTool::DoIt();
   lineIndex_ = 0;
+  failed_ = false;
   if (!Line.empty()) {
     RunLine(Line);
     return;

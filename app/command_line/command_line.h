@@ -66,6 +66,8 @@ class TCommandLine : public TTool {
   // A line or a script of this interpreter is being run (a smart script
   // counts until its last line has run).
   bool Running() const;
+  // A line of the last run (or of a script it called) reported an error.
+  bool Failed() const { return failed_; }
   // The interpreter whose line runs now (the innermost of nested calls).
   static TCommandLine* Innermost();
   static constexpr int kMaxCallDepth = 64;
@@ -121,6 +123,7 @@ class TCommandLine : public TTool {
   // What CREATE made, held until the script ends.
   std::vector<TElementLink> created_;
   int callDepth_ = 0;
+  bool failed_ = false;
 };
 
 void RegisterCommandLineClasses();

@@ -266,7 +266,11 @@ void TOldMainTool::ShowTextMessage(TKestuMessage* message) {
     messageDevice_.Set(device);
   }
   auto* text = DynamicCast<TKestuTextMessage>(message);
-  if (text && !text->Text.empty()) device->WriteLine(text->Text);
+  if (text && !text->Text.empty()) {
+    device->WriteLine(text->Text);
+    // Nobody reads the window of a run without a person.
+    platform::LogUnattended(text->Text);
+  }
 }
 
 void TOldMainTool::MonitorFinished(TKestuMessage* message) {
@@ -367,15 +371,19 @@ void TMainTool::RunStartScripts() {
   // The argument was typed where the program started: it is found there, so
   // it is run from there, not from the program's folder.
   if (!script.empty() && platform::FileExists(script))
-    ExecuteScript(std::filesystem::absolute(script).lexically_normal().string());
-  else ExecuteScript(GetOptions()->StartScript);
+    RunStartScript(std::filesystem::absolute(script).lexically_normal().string());
+  else RunStartScript(GetOptions()->StartScript);
   SetText("Inicializace registru KESTU");
   // An empty folder is no folder: it never means the root.
   const std::string& folder = GetOptions()->ScriptDirectory;
   if (folder.empty()) return;
   const std::string directory = platform::IncludeTrailingPathDelimiter(SlashPath(folder));
   for (const char* name : {"SysReg.Oil", "Model.Oil"})
-    if (platform::FileExists(directory + name)) ExecuteScript(directory + name);
+    if (platform::FileExists(directory + name)) RunStartScript(directory + name);
+}
+
+void TMainTool::RunStartScript(const std::string& fileName) {
+  if (!RunScriptFile(fileName)) NoteRunFailure(kStartScriptFailed);
 }
 
 TTool* TMainTool::CommandLine() {
@@ -402,24 +410,28 @@ void TMainTool::SetCommandLine(TTool* commandLine) {
   if (commandLine) AddTool(commandLine);
 }
 
-void TMainTool::ExecuteScript(const std::string& fileName) {
-  if (fileName.empty()) return;
+void TMainTool::ExecuteScript(const std::string& fileName) { RunScriptFile(fileName); }
+
+bool TMainTool::RunScriptFile(const std::string& fileName) {
+  if (fileName.empty()) return true;
   const std::string path = ResolveFileName(GetExeDirectory(), fileName);
   TTool* interpreter = CommandLine();
   if (!interpreter) {
     Log("Skript " + path + " nebyl spuštěn: program nemá interpret příkazového jazyka");
-    return;
+    return false;
   }
   // Set from a running script, the script goes on after the other one: that
   // one runs with an interpreter of its own.
   auto* commandLine = DynamicCast<TCommandLine>(interpreter);
   if (commandLine && commandLine->Running()) {
     TCommandLine* caller = TCommandLine::Innermost();
-    (caller ? caller : commandLine)->CallScript("", path);
-    return;
+    if (!caller) caller = commandLine;
+    caller->CallScript("", path);
+    return !caller->Failed();
   }
   interpreter->SetPropertyText("FileName", path);
   interpreter->DoIt();
+  return !commandLine || !commandLine->Failed();
 }
 
 std::string TMainTool::Text() const {
@@ -505,7 +517,17 @@ void TMainTool::OpenWizardFile(TKestuMessage*) {
   PostMessage(msgExportWizard, this, nullptr, false);
 }
 
-void TMainTool::ExportWizardToBlocks(TKestuMessage*) { ExportGuide(*this, guideDialog_.FileName); }
+void TMainTool::ExportWizardToBlocks(TKestuMessage*) {
+  // An export that ends by an exception wrote no more than one that fails.
+  bool complete = false;
+  try {
+    complete = ExportGuide(*this, guideDialog_.FileName);
+  } catch (...) {
+    NoteRunFailure(kExportIncomplete);
+    throw;
+  }
+  if (!complete) NoteRunFailure(kExportIncomplete);
+}
 
 // ---------------------------------------------------------------- classes
 

@@ -344,4 +344,41 @@ TEST_F(MainToolTest, AScriptThatRunsAnotherGoesOnAfterItAndCannotReplaceItsOwnIn
   EXPECT_EQ(main->CommandLine(), other);
 }
 
+TEST_F(MainToolTest, AFailedStartScriptAndAnIncompleteExportShowInTheExitStatus) {
+  WriteCp1250File(File("spatny.oil"), "Nic.Name\r\n");
+  const std::string exportLines = "E:TKestuMessage = CREATE(KestuMessage, 'export')\r\nE.PostIt = '100'\r\n";
+  struct Row {
+    const char* name;
+    const char* script;  // nullptr: the start script is missing
+    std::string lines;
+    int status;
+  };
+  const Row rows[] = {
+      {"every line runs", "start.oil", "ObjectModel.Name\r\n", 0},
+      {"a line fails", "start.oil", "Nic.Name\r\nObjectModel.Name\r\n", kStartScriptFailed},
+      {"a script it calls fails", "start.oil", "CALL('spatny.oil')\r\nObjectModel.Name\r\n", kStartScriptFailed},
+      {"the start script is missing", nullptr, "", kStartScriptFailed},
+      {"the export finds no guide", "start.oil", exportLines, kExportIncomplete},
+      {"both", "start.oil", "Nic.Name\r\n" + exportLines, kStartScriptFailed | kExportIncomplete},
+  };
+  for (const Row& row : rows) {
+    delete World();
+    main = static_cast<TNotingMainTool*>(TOldMainTool::Create(TNotingMainTool::StaticClass()));
+    WriteCp1250File(Ini(), std::string("[Options]\r\nStartScript=") + (row.script ? row.script : "chybi.oil") +
+                               "\r\nDataDirectory=" + folder.Path() + "\r\n");
+    if (row.script) WriteCp1250File(File(row.script), row.lines);
+    main->DoIt();
+    RunMessages();
+    EXPECT_EQ(main->ExitStatus(), row.status) << row.name;
+  }
+}
+
+TEST_F(MainToolTest, UnattendedEveryLineOfTheMessageWindowAlsoGoesToTheLog) {
+  PostTextMessage(nullptr, msgLogText, "Blok /x/50.BLK nebyl zapsán", nullptr);
+  PostTextMessage(nullptr, msgLogText, "", nullptr);
+  RunMessages();
+  EXPECT_EQ(Unattended, (std::vector<std::string>{"Blok /x/50.BLK nebyl zapsán"}));
+  EXPECT_EQ(main->MessageLines(), Unattended);
+}
+
 }  // namespace
