@@ -177,6 +177,11 @@ void TFileStream::Seek(std::uint64_t position) {
 
 std::uint64_t TFileStream::Size() const { return impl_->size; }
 
+void TFileStream::Flush() {
+  impl_->file.flush();
+  if (!impl_->file) throw EWriteError(kWriteError);
+}
+
 bool FileExists(const std::string& fileName) {
   std::error_code error;
   return std::filesystem::is_regular_file(PathOf(fileName), error);

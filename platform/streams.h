@@ -65,6 +65,9 @@ class TStream {
   virtual std::uint64_t Position() const = 0;
   virtual void Seek(std::uint64_t position) = 0;
   virtual std::uint64_t Size() const = 0;
+  // Writes out what the stream still buffers; raises EWriteError when it
+  // cannot (a stream without a buffer has nothing to write out).
+  virtual void Flush() {}
 };
 
 class TMemoryStream final : public TStream {
@@ -102,6 +105,7 @@ class TFileStream final : public TStream {
   std::uint64_t Position() const override;
   void Seek(std::uint64_t position) override;
   std::uint64_t Size() const override;
+  void Flush() override;
 
  private:
   struct Impl;
