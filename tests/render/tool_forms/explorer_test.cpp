@@ -3,10 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
-#include "framework/database/database_elements.h"
 #include "framework/tools/tools.h"
 #include "tests/render/tool_forms/tool_forms_fixture.h"
 
@@ -65,19 +65,24 @@ class ExplorerTest : public ToolFormsTest {
   std::unique_ptr<TExplorer> explorer;
 };
 
+// An entity whose children cannot be read (a source that fails as it is read).
+class TUnreadable : public TOwnerEntity {
+ public:
+  int GetCount() override { throw std::runtime_error("Zdroj nelze přečíst"); }
+  bool IsEmpty() const override { throw std::runtime_error("Zdroj nelze přečíst"); }
+};
+
 TEST_F(ExplorerTest, AnElementThatCannotBeReadIsReportedAndTheTreeStays) {
-  auto* table = CreateElement<TDatabaseClass>();
-  table->SetName("query");
-  model->AddElement(table);
+  auto* unreadable = new TUnreadable;
+  unreadable->SetName("query");
+  model->AddElement(unreadable);
   Open(model);
-  table->SetDataSourceType(TDSType::dstSQL);
-  table->SetDataSource("Q");
   Expand("model");
   Window().SetTreeCurrent("tv_Tree", NodeNamed("query"));
   // Once when its node was prepared, once when its children were listed.
-  const std::string refused = "SQL queries are not supported: only dBASE tables can be opened (Q)";
+  const std::string refused = "Zdroj nelze přečíst";
   EXPECT_EQ(Boxes(), (std::vector<std::string>{refused, refused}));
-  EXPECT_EQ(Shown(), "model(a(a1) b query) / query (TDatabaseClass) R+");
+  EXPECT_EQ(Shown(), "model(a(a1) b query) / query (TOwnerEntity) R+");
   // The failure left nothing half done: the tree still follows the user.
   Window().SetTreeCurrent("tv_Tree", NodeNamed("b"));
   EXPECT_EQ(Window().Text("sb_Status"), "b (TOwnerEntity) R+");
