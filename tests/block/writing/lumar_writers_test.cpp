@@ -1,13 +1,11 @@
 #include "block/writing/lumar_writers.h"
 
-#include <sys/resource.h>
-
-#include <csignal>
 #include <filesystem>
 #include <limits>
 
 #include "block/writing/block_creation.h"
 #include "tests/block/writing/writing_fixture.h"
+#include "tests/platform/file_size_limit.h"
 
 namespace {
 
@@ -47,28 +45,6 @@ TEST_F(LumarWritersTest, ALineIntoANewBlockMakesTheFolderItsFilesAndOneRecordAtI
                              .Angle = RoundToReal48(0.5)};
   EXPECT_EQ(AsBytes(lines[2].Encode()), AsBytes(expected.Encode()));
 }
-
-// Files of this process may grow to a limit only, as on a full disk: a write past it fails part-way.
-class FileSizeLimit {
- public:
-  explicit FileSizeLimit(rlim_t bytes) {
-    getrlimit(RLIMIT_FSIZE, &saved_);
-    previous_ = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit limit = saved_;
-    limit.rlim_cur = bytes;
-    setrlimit(RLIMIT_FSIZE, &limit);
-  }
-  ~FileSizeLimit() {
-    setrlimit(RLIMIT_FSIZE, &saved_);
-    std::signal(SIGXFSZ, previous_);
-  }
-  FileSizeLimit(const FileSizeLimit&) = delete;
-  FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-
- private:
-  rlimit saved_{};
-  void (*previous_)(int) = nullptr;
-};
 
 TEST_F(LumarWritersTest, AWriteThatFailsPartWayRaisesAndLeavesEveryFileAtItsLastWholeRecord) {
   // The limit in bytes: inside a record of both files, and on the end of a line record.
