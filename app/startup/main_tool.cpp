@@ -50,6 +50,19 @@ std::string ItemText(TStringListElement& list, int index) {
   return item && item->HasName() ? item->GetName() : std::string();
 }
 
+// A relative INI argument names the file in the folder the program started
+// in, also after the current folder changed (the companion program changes
+// it): it is made absolute at start-up, as the start script is.
+void AnchorIniArgument() {
+  std::vector<std::string> arguments = ProgramArguments();
+  for (std::string& argument : arguments) {
+    if (platform::AnsiUpperCase(platform::ExtractFileExt(argument)) != ".INI") continue;
+    if (platform::FileExists(argument)) argument = std::filesystem::absolute(argument).lexically_normal().string();
+    break;
+  }
+  SetProgramArguments(std::move(arguments));
+}
+
 std::string SlashPath(std::string path) {
   for (char& c : path)
     if (c == '\\') c = platform::PathDelimiter;
@@ -159,6 +172,7 @@ void TOldMainTool::ReceiveMessage(TKestuMessage*& message, bool& handled) {
 
 void TOldMainTool::DoIt() {
   TTechnology::DoIt();
+  AnchorIniArgument();
   StartUpStep([this] { InitBeforeMainForm(); });
   StartUpStep([this] { CreateMainForm(); });
   StartUpStep([this] { InitAfterMainForm(); });

@@ -381,4 +381,24 @@ TEST_F(MainToolTest, UnattendedEveryLineOfTheMessageWindowAlsoGoesToTheLog) {
   EXPECT_EQ(main->MessageLines(), Unattended);
 }
 
+TEST_F(MainToolTest, ARelativeIniArgumentKeepsNamingItsFileAfterTheCompanionChangesTheFolder) {
+  std::filesystem::create_directories(File("bin"));
+  SetProgramFile(File("bin/kestx"));
+  WriteCp1250File(File("lesy.ini"), "[Options]\r\nExport_25=True\r\n");
+  const std::string current = platform::GetCurrentDir();
+  platform::SetCurrentDir(folder.Path());
+  SetProgramArguments({"lesy.ini"});
+  main->DoIt();
+  main->PostMessage(msgCompanionProgram, main, nullptr, false);
+  RunMessages();
+  const std::string moved = platform::GetCurrentDir();
+  platform::SetCurrentDir(current);
+  EXPECT_EQ(moved, File("bin"));
+  EXPECT_EQ(main->IniFileName(), File("lesy.ini"));
+  main->SaveOptions();
+  EXPECT_EQ(std::tuple(platform::TIniFile(File("lesy.ini")).ReadString("Options", "StartScript", "?"),
+                       platform::FileExists(File("bin/kestx.INI"))),
+            std::tuple("", false));
+}
+
 }  // namespace
