@@ -25,5 +25,10 @@ void Conditions(const std::uint8_t* data, std::size_t size);
 void ElementPaths(const std::uint8_t* data, std::size_t size);
 // A string-list file loaded, read, saved and loaded again.  Nothing may leave.
 void StringListFiles(const std::uint8_t* data, std::size_t size);
+// A script file of the command-line language (Windows-1250, one line per
+// line) run line by line on a world of its own; every failure is an error line of the script.  Lines that would reach
+// the disk or run tools other than a harmless one are left out.  Nothing may
+// leave, and nothing the script made outlives it and its world.
+void CommandLines(const std::uint8_t* data, std::size_t size);
 
 }  // namespace fuzz

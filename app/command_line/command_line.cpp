@@ -322,6 +322,15 @@ void TCommandLine::RunOneLine(const std::string& line) {
 }
 
 void TCommandLine::Evaluate(const std::string& path, std::size_t offset, TPathRecord& record) {
+  // Arguments are paths evaluated here again: their nesting is bounded, not
+  // the stack.
+  if (argumentDepth_ >= kMaxArgumentDepth)
+    throw std::runtime_error("Příliš hluboko vnořené argumenty na pozici " + std::to_string(offset + 1));
+  struct Nested {
+    int& depth;
+    explicit Nested(int& d) : depth(++d) {}
+    ~Nested() { --depth; }
+  } nested(argumentDepth_);
   record = {};
   TElement* current = ActiveElement();
   record.Element.Set(current);

@@ -71,6 +71,8 @@ class TCommandLine : public TTool {
   // The interpreter whose line runs now (the innermost of nested calls).
   static TCommandLine* Innermost();
   static constexpr int kMaxCallDepth = 64;
+  // Tool calls nested in the arguments of tool calls, at most.
+  static constexpr int kMaxArgumentDepth = 64;
 
   void DoIt() override;
   void SetInput(TElement* element) override;
@@ -123,6 +125,7 @@ class TCommandLine : public TTool {
   // What CREATE made, held until the script ends.
   std::vector<TElementLink> created_;
   int callDepth_ = 0;
+  int argumentDepth_ = 0;
   bool failed_ = false;
 };
 

@@ -23,6 +23,7 @@ const Target kTargets[] = {
     {"kes_stream", fuzz::KesStream},         {"component_stream", fuzz::ComponentStream},
     {"property_texts", fuzz::PropertyTexts}, {"conditions", fuzz::Conditions},
     {"element_paths", fuzz::ElementPaths},   {"string_list_files", fuzz::StringListFiles},
+    {"command_lines", fuzz::CommandLines},
 };
 
 std::vector<std::uint8_t> Bytes(const std::filesystem::path& file) {

@@ -215,4 +215,22 @@ TEST_F(CommandLineTest, WhatCreateMadeIsFreedWhenTheScriptEndsUnlessSomethingToo
   }
 }
 
+TEST_F(CommandLineTest, ToolCallsNestInArgumentsUpToTheLimitAndDeeperNestingIsAnErrorOfTheLine) {
+  auto nested = [](int depth) {
+    std::string path = "LES.a.Name";
+    for (int i = 0; i < depth; ++i) path = "LES.EchoTool(" + path + ")";
+    return "LES.b.Name = " + path;
+  };
+  // The path on the right side counts as one level, each tool call's argument as one more.
+  Run(nested(TCommandLine::kMaxArgumentDepth - 1));
+  EXPECT_EQ(interpreter->Results(), std::vector<std::string>{});
+  std::string echoed = "a";
+  for (int i = 0; i < TCommandLine::kMaxArgumentDepth - 1; ++i) echoed += "LES";
+  EXPECT_EQ(Children(), "a " + echoed);
+  forest->GetElement(1)->SetName("b");
+  EXPECT_THAT(Run(nested(TCommandLine::kMaxArgumentDepth)),
+              ElementsAre(StartsWith("ERROR 0: Příliš hluboko vnořené argumenty na pozici ")));
+  EXPECT_THAT(Run(nested(20000)), ElementsAre(StartsWith("ERROR 0: Příliš hluboko vnořené argumenty")));
+}
+
 }  // namespace
