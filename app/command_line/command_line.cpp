@@ -135,7 +135,10 @@ void TCommandLine::FreeCreated() {
   created.swap(created_);
   for (const TElementLink& link : created) {
     TElement* element = link.Get();
-    if (element && element->HolderCount() == 0 && element->HasNoOwner()) delete element;
+    if (!element || element->HolderCount() > 0 || !element->HasNoOwner()) continue;
+    // A message the script posted belongs to the queue until delivered.
+    if (auto* message = DynamicCast<TKestuMessage>(element); message && KestuMessageQueued(message)) continue;
+    delete element;
   }
 }
 

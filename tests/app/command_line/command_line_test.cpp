@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "framework/core/class_registry.h"
+#include "platform/app_queue.h"
 #include "tests/platform/temp_folder.h"
 #include "tests/render/tool_forms/tool_forms_fixture.h"
 
@@ -203,16 +204,24 @@ TEST_F(CommandLineTest, WhatCreateMadeIsFreedWhenTheScriptEndsUnlessSomethingToo
       {"nobody takes it", {"CREATE(OwnerEntity, volny)"}, false},
       {"a variable only points at it", {"X:TOwnerEntity", "X = CREATE(OwnerEntity, v)", "X"}, false},
       {"the world takes it", {"WORLD.SystemRegister = CREATE(SystemRegister, novy)", "WORLD.SystemRegister"}, true},
+      {"the queue holds the message it posted",
+       {"E:TKestuMessage", "E = CREATE(KestuMessage, zprava)", "E.PostIt = '1000'", "E"}, true},
   };
   for (const Row& row : rows) {
     for (const std::string& line : row.script) interpreter->SetNextLine(line);
-    interpreter->DoIt();
+    {
+      // Posted messages stay queued while the script runs.
+      const platform::MessageHold hold;
+      interpreter->DoIt();
+    }
     ASSERT_EQ(interpreter->Results().size(), 1u) << row.name;
     int handle = 0;
     ASSERT_TRUE(TryTextToInt(interpreter->GetFirstResult(), handle)) << row.name;
     EXPECT_EQ(ElementOfHandle(static_cast<std::uint32_t>(handle)) != nullptr, row.survives) << row.name;
     interpreter->SetFileName("");
   }
+  RunMessages();
+  EXPECT_THAT(mainTool.codes, ElementsAre(1000)) << "the posted message was delivered";
 }
 
 TEST_F(CommandLineTest, ToolCallsNestInArgumentsUpToTheLimitAndDeeperNestingIsAnErrorOfTheLine) {
