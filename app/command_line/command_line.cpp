@@ -121,7 +121,7 @@ class TRunningLine {
 
 TCommandLine::TCommandLine() { activeElement_.Set(World()); }
 
-TCommandLine::~TCommandLine() { FreeCreated(); }
+TCommandLine::~TCommandLine() { FreeCreated(false); }
 
 bool TCommandLine::Running() const {
   const auto& running = RunningLines();
@@ -130,7 +130,15 @@ bool TCommandLine::Running() const {
 
 TCommandLine* TCommandLine::Innermost() { return RunningLines().empty() ? nullptr : RunningLines().back(); }
 
-void TCommandLine::FreeCreated() {
+bool TCommandLine::HeldByVariable(const TElement* element) const {
+  auto* vars = static_cast<TOwnerEntity*>(vars_.Get());
+  if (!vars) return false;
+  for (TElement* child : vars->Children())
+    if (auto* var = DynamicCast<TVar>(child); var && var->Element() == element) return true;
+  return false;
+}
+
+void TCommandLine::FreeCreated(bool keepVariables) {
   std::vector<TElementLink> created;
   created.swap(created_);
   for (const TElementLink& link : created) {
@@ -138,6 +146,10 @@ void TCommandLine::FreeCreated() {
     if (!element || element->HolderCount() > 0 || !element->HasNoOwner()) continue;
     // A message the script posted belongs to the queue until delivered.
     if (auto* message = DynamicCast<TKestuMessage>(element); message && KestuMessageQueued(message)) continue;
+    if (keepVariables && HeldByVariable(element)) {
+      created_.push_back(link);
+      continue;
+    }
     delete element;
   }
 }
@@ -249,7 +261,7 @@ void TCommandLine::RunLines() {
   }
   lineIndex_ = 0;
   Line.clear();
-  FreeCreated();
+  FreeCreated(true);
 }
 
 void TCommandLine::ReceiveMessage(TKestuMessage*& message, bool& handled) {
@@ -269,7 +281,7 @@ void TCommandLine::ReceiveMessage(TKestuMessage*& message, bool& handled) {
   }
   lineIndex_ = 0;
   Line.clear();
-  FreeCreated();
+  FreeCreated(true);
   SetBusy(false);
   PostMessage(msgFinished, nullptr, nullptr, false);
 }

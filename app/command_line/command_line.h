@@ -93,8 +93,11 @@ class TCommandLine : public TTool {
   void RunLines();
   void RunLine(const std::string& line);
   void RunOneLine(const std::string& line);
-  // Frees what CREATE made that nothing else took.
-  void FreeCreated();
+  // Frees what CREATE made that nothing else took; at the end of a script
+  // what a variable of this interpreter holds is kept for its later lines
+  // (the console's, a caller's) and goes with the interpreter.
+  void FreeCreated(bool keepVariables);
+  bool HeldByVariable(const TElement* element) const;
   // What FREE and FREEALL may not free: the world, the main tool, a running
   // interpreter and what holds one (a free of those would pull the line's
   // own state away under it).

@@ -198,15 +198,18 @@ TEST_F(CommandLineTest, WhatCreateMadeIsFreedWhenTheScriptEndsUnlessSomethingToo
   struct Row {
     const char* name;
     std::vector<std::string> script;  // its last line reports the created element's number
-    bool survives;
+    bool afterScript, afterInterpreter;
   };
   const Row rows[] = {
-      {"nobody takes it", {"CREATE(OwnerEntity, volny)"}, false},
-      {"a variable only points at it", {"X:TOwnerEntity", "X = CREATE(OwnerEntity, v)", "X"}, false},
-      {"the world takes it", {"WORLD.SystemRegister = CREATE(SystemRegister, novy)", "WORLD.SystemRegister"}, true},
-      {"the queue holds the message it posted",
-       {"E:TKestuMessage", "E = CREATE(KestuMessage, zprava)", "E.PostIt = '1000'", "E"}, true},
+      {"nobody takes it", {"CREATE(OwnerEntity, volny)"}, false, false},
+      {"a variable keeps it for later lines", {"X:TOwnerEntity", "X = CREATE(OwnerEntity, v)", "X"}, true, false},
+      {"the world takes it", {"WORLD.SystemRegister = CREATE(SystemRegister, novy)", "WORLD.SystemRegister"}, true,
+       true},
+      {"the queue holds the message it posted until it is delivered",
+       {"E:TKestuMessage", "E = CREATE(KestuMessage, zprava)", "E.PostIt = '1000'", "E.Name = 'jina'", "E"}, true,
+       false},
   };
+  std::vector<std::uint32_t> handles;
   for (const Row& row : rows) {
     for (const std::string& line : row.script) interpreter->SetNextLine(line);
     {
@@ -217,11 +220,15 @@ TEST_F(CommandLineTest, WhatCreateMadeIsFreedWhenTheScriptEndsUnlessSomethingToo
     ASSERT_EQ(interpreter->Results().size(), 1u) << row.name;
     int handle = 0;
     ASSERT_TRUE(TryTextToInt(interpreter->GetFirstResult(), handle)) << row.name;
-    EXPECT_EQ(ElementOfHandle(static_cast<std::uint32_t>(handle)) != nullptr, row.survives) << row.name;
+    handles.push_back(static_cast<std::uint32_t>(handle));
+    EXPECT_EQ(ElementOfHandle(handles.back()) != nullptr, row.afterScript) << row.name;
     interpreter->SetFileName("");
   }
   RunMessages();
   EXPECT_THAT(mainTool.codes, ElementsAre(1000)) << "the posted message was delivered";
+  interpreter.reset();
+  for (std::size_t i = 0; i < handles.size(); ++i)
+    EXPECT_EQ(ElementOfHandle(handles[i]) != nullptr, rows[i].afterInterpreter) << rows[i].name;
 }
 
 TEST_F(CommandLineTest, ToolCallsNestInArgumentsUpToTheLimitAndDeeperNestingIsAnErrorOfTheLine) {
