@@ -333,7 +333,7 @@ void TCommandLine::RunOneLine(const std::string& line) {
   }
   Evaluate(rightText, rightAt, right_);
   hasRight_ = true;
-  Assign(line);
+  AssignValue(line);
 }
 
 void TCommandLine::Evaluate(const std::string& path, std::size_t offset, TPathRecord& record) {
@@ -567,7 +567,7 @@ void TCommandLine::AssignActiveElement(const std::string& line) {
   SetActiveElement(element);
 }
 
-void TCommandLine::Assign(const std::string& line) {
+void TCommandLine::AssignValue(const std::string& line) {
   const bool rightIsElement = right_.Name.empty() && !right_.IsText && !right_.IsList;
   TElement* rightElement = rightIsElement ? right_.Element.Get() : nullptr;
   if (rightIsElement && !rightElement)

@@ -110,7 +110,7 @@ class TCommandLine : public TTool {
   std::vector<std::string> ValuesOf(const TPathRecord& record) const;
   std::string ValueOf(const TPathRecord& record) const;
   TVar* FindVar(const std::string& name);
-  void Assign(const std::string& line);
+  void AssignValue(const std::string& line);
   void AssignActiveElement(const std::string& line);
 
   std::vector<std::string> lines_;
