@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <atomic>
 #include <filesystem>
+#include <fstream>
 #include <mutex>
 
 #include <QProcess>
@@ -132,6 +133,32 @@ void WriteTextLines(const std::string& fileName, const std::vector<std::string>&
   for (const std::string& line : lines) bytes += Utf8ToCp1250(line) + "\r\n";
   TFileStream file(fileName, TFileStream::Mode::Create);
   file.Write(bytes.data(), bytes.size());
+}
+
+std::string FindFileAnyCase(const std::string& fileName) {
+  namespace fs = std::filesystem;
+  std::error_code error;
+  if (fs::is_regular_file(PathOf(fileName), error)) return fileName;
+  const std::size_t nameStart = NameStart(fileName);
+  const std::string folder = fileName.substr(0, nameStart);
+  const std::string wanted = fileName.substr(nameStart);
+  for (fs::directory_iterator entry(folder.empty() ? fs::path(".") : PathOf(folder), error), end;
+       !error && entry != end; entry.increment(error)) {
+    const std::u8string name = entry->path().filename().u8string();
+    const std::string text(name.begin(), name.end());
+    if (AnsiSameText(text, wanted) && entry->is_regular_file(error)) return folder + text;
+  }
+  return fileName;
+}
+
+void AppendTextLine(const std::string& fileName, const std::string& line) {
+  const std::string bytes = Utf8ToCp1250(line) + "\r\n";
+  if (IsWriteProtected(fileName)) throw EFCreateError("Cannot create file " + fileName);
+  std::ofstream file(PathOf(fileName), std::ios::binary | std::ios::app);
+  if (!file) throw EFCreateError("Cannot create file " + fileName);
+  file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  file.flush();
+  if (!file) throw EFCreateError("Cannot write file " + fileName);
 }
 
 bool DirectoryExists(const std::string& path) {

@@ -27,6 +27,10 @@ long long FileSize(const std::string& fileName);
 bool TruncateFile(const std::string& fileName, unsigned long long size);
 // A folder of that name exists.
 bool DirectoryExists(const std::string& path);
+// The file as named when it exists; else the first entry of its folder
+// whose name matches without regard to case (files written on a system
+// that ignores case); else the name as given.
+std::string FindFileAnyCase(const std::string& fileName);
 // Creates the folder and every missing folder above it; raises EFCreateError
 // when one cannot be made.
 void ForceDirectories(const std::string& path);
@@ -38,6 +42,10 @@ std::vector<std::string> ReadTextLines(const std::string& fileName);
 std::vector<std::string> ReadByteLines(const std::string& fileName);
 // Writes the lines in Windows-1250, each ended by CR LF; raises EFCreateError.
 void WriteTextLines(const std::string& fileName, const std::vector<std::string>& lines);
+// Appends one line in Windows-1250, ended by CR LF, to the file, which is
+// created when missing; raises EFCreateError when it can be neither opened
+// nor created.
+void AppendTextLine(const std::string& fileName, const std::string& line);
 
 // A folder that this layer treats, with everything below it, as one the user
 // cannot write (a read-only share or medium): its files are not deleted,
