@@ -30,7 +30,9 @@ const Target kTargets[] = {
     {"block_directories", fuzz::BlockDirectories}, {"dbase_tables", fuzz::DbaseTables},
     {"topology_lines", fuzz::TopologyLines},
     {"keyword_files", fuzz::KeywordFiles},   {"stroke_fonts", fuzz::StrokeFonts},
-    {"symbol_lists", fuzz::SymbolLists},     {"interpret_tables", fuzz::InterpretTables},
+    {"symbol_lists", fuzz::SymbolLists},
+    {"command_lines", fuzz::CommandLines},
+    {"interpret_tables", fuzz::InterpretTables},
 };
 
 std::vector<std::uint8_t> Bytes(const std::filesystem::path& file) {
