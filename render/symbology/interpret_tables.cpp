@@ -11,11 +11,9 @@
 #include "platform/files.h"
 #include "platform/streams.h"
 
-bool SplitTableRow(const std::string &row, std::string &key,
-                   std::string &value) {
+bool SplitTableRow(const std::string& row, std::string& key, std::string& value) {
   const std::size_t comma = row.find(',');
-  if (comma == std::string::npos)
-    return false;
+  if (comma == std::string::npos) return false;
   key = TrimBlanks(row.substr(0, comma));
   value = TrimBlanks(row.substr(comma + 1));
   return true;
@@ -26,10 +24,9 @@ bool SplitTableRow(const std::string &row, std::string &key,
 TITItem::TITItem() = default;
 TITItem::~TITItem() = default;
 
-void TITItem::SetText(const std::string &text) {
+void TITItem::SetText(const std::string& text) {
   std::string source, value;
-  if (!SplitTableRow(text, source, value))
-    return;
+  if (!SplitTableRow(text, source, value)) return;
   condition_.reset();
   text_ = text;
   Result = value;
@@ -37,56 +34,46 @@ void TITItem::SetText(const std::string &text) {
   TCondCreator creator;
   try {
     condition_.reset(CompileCondition(creator, source));
-  } catch (const SyntaxExcept &error) {
+  } catch (const SyntaxExcept& error) {
     // A row without a condition never holds; the table's other rows still
     // serve, so the row is reported rather than the whole table refused.
-    PostTextMessage(this, msgLogText,
-                    "Chybná podmínka v tabulce interpretace: " + text + " (" +
-                        error.what() + ")",
+    PostTextMessage(this, msgLogText, "Chybná podmínka v tabulce interpretace: " + text + " (" + error.what() + ")",
                     nullptr);
   }
 }
 
-bool TITItem::Holds(TElement *element) const {
-  return condition_ && ConditionHolds(*condition_, element);
-}
+bool TITItem::Holds(TElement* element) const { return condition_ && ConditionHolds(*condition_, element); }
 
 TClass TITItem::StaticClass() {
   using E = TITItem;
-  static const TClassInfo info = DescribeClass<TITItem>(
-      "TITItem", TOwnerElement::StaticClass(), "InterpretTables",
-      {FieldProp("Result", &E::Result),
-       ReadWriteProp("Text", &E::GetText, &E::SetText)});
+  static const TClassInfo info =
+      DescribeClass<TITItem>("TITItem", TOwnerElement::StaticClass(), "InterpretTables",
+                             {FieldProp("Result", &E::Result), ReadWriteProp("Text", &E::GetText, &E::SetText)});
   return &info;
 }
 
 // ----------------------------------------------------------------
 // TSimpleInterpretTable
 
-void TSimpleInterpretTable::SetNextItem(const std::string &text) {
+void TSimpleInterpretTable::SetNextItem(const std::string& text) {
   std::string key, value;
-  if (SplitTableRow(text, key, value))
-    AddElement(TStringElement::CreateNameValue(key, value));
+  if (SplitTableRow(text, key, value)) AddElement(TStringElement::CreateNameValue(key, value));
 }
 
 void TSimpleInterpretTable::DoIt() {
-  if (PropertyName.empty())
-    return;
+  if (PropertyName.empty()) return;
   Result = ElseValue;
-  TElement *input = Input();
-  if (!input)
-    return;
-  if (TElement *row = FindElementByName(input->GetPropertyText(PropertyName)))
-    if (auto *value = DynamicCast<TStringElement>(row))
-      Result = value->GetAsString();
+  TElement* input = Input();
+  if (!input) return;
+  if (TElement* row = FindElementByName(input->GetPropertyText(PropertyName)))
+    if (auto* value = DynamicCast<TStringElement>(row)) Result = value->GetAsString();
 }
 
 TClass TSimpleInterpretTable::StaticClass() {
   using E = TSimpleInterpretTable;
   static const TClassInfo info = DescribeClass<TSimpleInterpretTable>(
       "TSimpleInterpretTable", TResultTool::StaticClass(), "InterpretTables",
-      {FieldProp("PropertyName", &E::PropertyName),
-       FieldProp("ElseValue", &E::ElseValue),
+      {FieldProp("PropertyName", &E::PropertyName), FieldProp("ElseValue", &E::ElseValue),
        NotStored(WriteProp("NextItem", &E::SetNextItem))});
   return &info;
 }
@@ -94,31 +81,26 @@ TClass TSimpleInterpretTable::StaticClass() {
 // ----------------------------------------------------------------
 // TInterpretTable
 
-void TInterpretTable::SetFileName(const std::string &name) {
+void TInterpretTable::SetFileName(const std::string& name) {
   fileName_ = name;
   const std::string file = platform::FindFileAnyCase(name);
-  if (!platform::FileExists(file))
-    return;
-  for (const std::string &line : platform::ReadTextLines(file))
-    SetNextItem(line);
+  if (!platform::FileExists(file)) return;
+  for (const std::string& line : platform::ReadTextLines(file)) SetNextItem(line);
 }
 
-void TInterpretTable::SetNextItem(const std::string &text) {
+void TInterpretTable::SetNextItem(const std::string& text) {
   // A row without a comma has no condition to test: it is ignored.
-  if (text.find(',') == std::string::npos)
-    return;
-  auto *item = new TITItem;
+  if (text.find(',') == std::string::npos) return;
+  auto* item = new TITItem;
   AddElement(item);
   item->SetText(text);
 }
 
 void TInterpretTable::DoIt() {
   Result = ElseValue;
-  if (!Input())
-    return;
-  for (TElement *child : Children())
-    if (auto *item = DynamicCast<TITItem>(child);
-        item && item->Holds(Input())) {
+  if (!Input()) return;
+  for (TElement* child : Children())
+    if (auto* item = DynamicCast<TITItem>(child); item && item->Holds(Input())) {
       Result = item->Result;
       return;
     }
@@ -128,15 +110,12 @@ TClass TInterpretTable::StaticClass() {
   using E = TInterpretTable;
   static const TClassInfo info = DescribeClass<TInterpretTable>(
       "TInterpretTable", TResultTool::StaticClass(), "InterpretTables",
-      {ReadWriteProp("FileName", &E::GetFileName, &E::SetFileName),
-       FieldProp("ElseValue", &E::ElseValue),
+      {ReadWriteProp("FileName", &E::GetFileName, &E::SetFileName), FieldProp("ElseValue", &E::ElseValue),
        NotStored(WriteProp("NextItem", &E::SetNextItem))});
   return &info;
 }
 
 void RegisterInterpretTableClasses() {
-  for (TClass cls :
-       {TITItem::StaticClass(), TSimpleInterpretTable::StaticClass(),
-        TInterpretTable::StaticClass()})
+  for (TClass cls : {TITItem::StaticClass(), TSimpleInterpretTable::StaticClass(), TInterpretTable::StaticClass()})
     RegisterKestuClass(cls);
 }

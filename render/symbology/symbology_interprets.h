@@ -20,69 +20,69 @@ class TTextElement;
 
 class TInterpretLumObject : public TRectInterpret {
   KESTX_CLASS(TInterpretLumObject)
-public:
+ public:
   // The properties of the last layer met in the walk; nil when none.
-  TElement *LayerProperties() const { return layerProperties_.Get(); }
-  bool GetLayerFlag(const std::string &name) const;
-  int GetLayerNumber(const std::string &name) const;
+  TElement* LayerProperties() const { return layerProperties_.Get(); }
+  bool GetLayerFlag(const std::string& name) const;
+  int GetLayerNumber(const std::string& name) const;
 
   // Forgets the layer of an earlier walk unless the element lies in it.
   void BeforeRun() override;
 
-protected:
+ protected:
   // Stores the layer's properties when the element is a layer of the class.
-  bool MetLayer(TElement *element, TClass layerClass);
+  bool MetLayer(TElement* element, TClass layerClass);
   // The pen of the object: the layer's "COLOR" when "USECOLOR" is set,
   // otherwise the colour of the colour code.
   std::uint32_t ObjectColour(std::int16_t colourCode) const;
   // The object's extent lies inside, or meets, the visible rectangle.
-  bool Inside(const TSpaceEntity &entity) const;
-  bool Meets(const TSpaceEntity &entity) const;
+  bool Inside(const TSpaceEntity& entity) const;
+  bool Meets(const TSpaceEntity& entity) const;
 
-private:
+ private:
   TElementLink layer_;
   TElementLink layerProperties_;
 };
 
 class TInterpretLumBodu : public TInterpretLumObject {
   KESTX_CLASS(TInterpretLumBodu)
-public:
+ public:
   TInterpretLumBodu();
   ~TInterpretLumBodu() override;
 
-  TLumaRSymbols *Symbols() const { return symbols_.get(); }
+  TLumaRSymbols* Symbols() const { return symbols_.get(); }
 
-  bool QGoInside(TElement *element) override;
-  bool QProcessBefore(TElement *element) override;
-  void Process(TElement *element) override;
-  bool IsItsClass(TElement *element) override;
-  void AttachDevice(TDevice *device) override;
+  bool QGoInside(TElement* element) override;
+  bool QProcessBefore(TElement* element) override;
+  void Process(TElement* element) override;
+  bool IsItsClass(TElement* element) override;
+  void AttachDevice(TDevice* device) override;
   void DetachDevice() override;
 
-private:
-  void DrawPoint(TSpaceEntity &point);
+ private:
+  void DrawPoint(TSpaceEntity& point);
   std::unique_ptr<TLumaRSymbols> symbols_;
 };
 
 class TInterpretLumTextu : public TInterpretLumObject {
   KESTX_CLASS(TInterpretLumTextu)
-public:
+ public:
   TInterpretLumTextu();
   ~TInterpretLumTextu() override;
 
-  TBGIFont *Font() const { return font_.get(); }
-  TBGIText *SharedText() const { return text_.get(); }
+  TBGIFont* Font() const { return font_.get(); }
+  TBGIText* SharedText() const { return text_.get(); }
 
-  bool QProcessBefore(TElement *element) override;
-  void Process(TElement *element) override;
-  bool IsItsClass(TElement *element) override;
-  void AttachDevice(TDevice *device) override;
+  bool QProcessBefore(TElement* element) override;
+  void Process(TElement* element) override;
+  bool IsItsClass(TElement* element) override;
+  void AttachDevice(TDevice* device) override;
   void DetachDevice() override;
-  void ReView(TKestuMessage *message, bool &handled) override;
+  void ReView(TKestuMessage* message, bool& handled) override;
 
-private:
+ private:
   // Copies the object's text and its parameters into the shared text.
-  bool TakeText(const TTextElement &element);
+  bool TakeText(const TTextElement& element);
 
   std::unique_ptr<TBGIText> text_;
   std::unique_ptr<TBGIFont> font_;
@@ -91,22 +91,22 @@ private:
 
 class TInterpretLumLinii : public TInterpretLumObject {
   KESTX_CLASS(TInterpretLumLinii)
-public:
+ public:
   TInterpretLumLinii();
   ~TInterpretLumLinii() override;
 
-  TLinioveZnacky *LineSymbols() const { return lineSymbols_.get(); }
+  TLinioveZnacky* LineSymbols() const { return lineSymbols_.get(); }
   int ThickPenWidth() const { return thickPen_; }
 
-  bool QGoInside(TElement *element) override;
-  bool QGoInsideAfter(TElement *element) override;
-  bool QProcessBefore(TElement *element) override;
-  void Process(TElement *element) override;
-  bool IsItsClass(TElement *element) override;
-  void AttachDevice(TDevice *device) override;
+  bool QGoInside(TElement* element) override;
+  bool QGoInsideAfter(TElement* element) override;
+  bool QProcessBefore(TElement* element) override;
+  void Process(TElement* element) override;
+  bool IsItsClass(TElement* element) override;
+  void AttachDevice(TDevice* device) override;
   void DetachDevice() override;
 
-private:
+ private:
   std::unique_ptr<TLinioveZnacky> lineSymbols_;
   std::unique_ptr<TLumaRSymbols> symbols_;
   int thinPen_ = 1;
@@ -115,21 +115,21 @@ private:
 
 class TInterpretLumPloch : public TInterpretLumObject {
   KESTX_CLASS(TInterpretLumPloch)
-public:
+ public:
   TInterpretLumPloch();
   ~TInterpretLumPloch() override;
 
-  TPlosneZnacky *AreaSymbols() const { return areaSymbols_.get(); }
+  TPlosneZnacky* AreaSymbols() const { return areaSymbols_.get(); }
 
-  bool QGoInside(TElement *element) override;
-  bool QGoInsideAfter(TElement *element) override;
-  bool QProcessBefore(TElement *element) override;
-  void Process(TElement *element) override;
-  bool IsItsClass(TElement *element) override;
-  void AttachDevice(TDevice *device) override;
+  bool QGoInside(TElement* element) override;
+  bool QGoInsideAfter(TElement* element) override;
+  bool QProcessBefore(TElement* element) override;
+  void Process(TElement* element) override;
+  bool IsItsClass(TElement* element) override;
+  void AttachDevice(TDevice* device) override;
   void DetachDevice() override;
 
-private:
+ private:
   std::unique_ptr<TPlosneZnacky> areaSymbols_;
 };
 

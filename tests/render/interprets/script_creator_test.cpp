@@ -19,12 +19,12 @@ class TProbeRasterInterpret : public TInterpret {
 };
 
 TClass TProbeRasterInterpret::StaticClass() {
-  static const TClassInfo info = DescribeClass<TProbeRasterInterpret>(
-      "TRasterInterpret", TInterpret::StaticClass(), "test", {});
+  static const TClassInfo info =
+      DescribeClass<TProbeRasterInterpret>("TRasterInterpret", TInterpret::StaticClass(), "test", {});
   return &info;
 }
 class ScriptCreatorTest : public RenderTest {
-protected:
+ protected:
   void SetUp() override {
     RenderTest::SetUp();
     RegisterRenderClasses();
@@ -32,40 +32,33 @@ protected:
 };
 
 // The symbology interprets' nodes, in the script's order.
-#define SYMBOLOGY_NODES                                                        \
-  "(TTextElement):TInterpretLumTextu (TTextString):TInterpretLumTextu "        \
-  "(TPointElement):TInterpretLumBodu (TPointString):TInterpretLumBodu "        \
-  "(TAreaElement):TInterpretLumPloch "                                         \
-  "(TAreaString):TInterpretLumPloch (TPolyLineElement):TInterpretLumLinii "    \
+#define SYMBOLOGY_NODES                                                     \
+  "(TTextElement):TInterpretLumTextu (TTextString):TInterpretLumTextu "     \
+  "(TPointElement):TInterpretLumBodu (TPointString):TInterpretLumBodu "     \
+  "(TAreaElement):TInterpretLumPloch "                                      \
+  "(TAreaString):TInterpretLumPloch (TPolyLineElement):TInterpretLumLinii " \
   "(TPolyLineString):TInterpretLumLinii "
 
-TEST_F(ScriptCreatorTest,
-       TheScriptHoldsTheNodesWhoseClassesAreKnownAndRastersOnlyWhileEnabled) {
+TEST_F(ScriptCreatorTest, TheScriptHoldsTheNodesWhoseClassesAreKnownAndRastersOnlyWhileEnabled) {
   struct Case {
-    const char *name;
+    const char* name;
     bool probes, rasters;
-    const char *tree;
+    const char* tree;
   };
   const Case cases[] = {
-      {"today's classes", false, true,
-       "(TRectEntity):[" SYMBOLOGY_NODES "(TSMO_5):TSMO_Interpret]"},
+      {"today's classes", false, true, "(TRectEntity):[" SYMBOLOGY_NODES "(TSMO_5):TSMO_Interpret]"},
       {"with the raster interpret", true, true,
-       "(TRectEntity):[(TRaster):TRasterInterpret " SYMBOLOGY_NODES
-       "(TSMO_5):TSMO_Interpret]"},
-      {"rasters off", true, false,
-       "(TRectEntity):[" SYMBOLOGY_NODES "(TSMO_5):TSMO_Interpret]"},
+       "(TRectEntity):[(TRaster):TRasterInterpret " SYMBOLOGY_NODES "(TSMO_5):TSMO_Interpret]"},
+      {"rasters off", true, false, "(TRectEntity):[" SYMBOLOGY_NODES "(TSMO_5):TSMO_Interpret]"},
   };
-  for (const Case &test : cases) {
-    if (test.probes)
-      RegisterKestuClass(TProbeRasterInterpret::StaticClass());
+  for (const Case& test : cases) {
+    if (test.probes) RegisterKestuClass(TProbeRasterInterpret::StaticClass());
     RastersEnabled() = test.rasters;
     TUniversalLumarScriptCreator creator;
     creator.DoIt();
-    std::unique_ptr<TInterpretScript> script(
-        DynamicCast<TInterpretScript>(creator.Output()));
+    std::unique_ptr<TInterpretScript> script(DynamicCast<TInterpretScript>(creator.Output()));
     ASSERT_TRUE(script) << test.name;
-    EXPECT_EQ(std::tuple(script->PassesCount(), ScriptTree(*script)),
-              std::tuple(1, std::string(test.tree)))
+    EXPECT_EQ(std::tuple(script->PassesCount(), ScriptTree(*script)), std::tuple(1, std::string(test.tree)))
         << test.name;
     TTextElement text;
     TTextString texts;
@@ -76,24 +69,22 @@ TEST_F(ScriptCreatorTest,
     TAreaElement area;
     TAreaString areas;
     const struct {
-      TElement *Element;
-      TElement *Layer;
+      TElement* Element;
+      TElement* Layer;
       TClass Interpret;
     } kinds[] = {{&text, &texts, TInterpretLumTextu::StaticClass()},
                  {&point, &points, TInterpretLumBodu::StaticClass()},
                  {&line, &lines, TInterpretLumLinii::StaticClass()},
                  {&area, &areas, TInterpretLumPloch::StaticClass()}};
-    for (const auto &kind : kinds) {
-      TInterpret *draws = script->FindInterpret(kind.Element);
+    for (const auto& kind : kinds) {
+      TInterpret* draws = script->FindInterpret(kind.Element);
       ASSERT_TRUE(draws) << test.name << " " << kind.Element->ClassName();
       EXPECT_EQ(draws->ClassType(), kind.Interpret) << test.name;
-      EXPECT_EQ(draws, script->FindInterpret(kind.Layer))
-          << test.name << ": one interpret for element and layer";
-      EXPECT_EQ(draws->GetOwnersCount(), 2)
-          << test.name << ": held by both nodes";
+      EXPECT_EQ(draws, script->FindInterpret(kind.Layer)) << test.name << ": one interpret for element and layer";
+      EXPECT_EQ(draws->GetOwnersCount(), 2) << test.name << ": held by both nodes";
     }
   }
   RastersEnabled() = true;
 }
 
-} // namespace
+}  // namespace

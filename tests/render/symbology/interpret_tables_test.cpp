@@ -1,5 +1,7 @@
 // Interpret tables: row splitting, the simple and the full table's answers,
 // rows read from files, and rows whose condition does not compile.
+#include "render/symbology/interpret_tables.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -10,14 +12,13 @@
 #include "framework/core/class_registry.h"
 #include "platform/files.h"
 #include "render/render_classes.h"
-#include "render/symbology/interpret_tables.h"
 #include "tests/render/render_fixture.h"
 #include "tests/spatial/spatial_fixture.h"
 
 namespace {
 
 class InterpretTableTest : public RenderTest {
-protected:
+ protected:
   void SetUp() override {
     RenderTest::SetUp();
     RegisterRenderClasses();
@@ -40,23 +41,22 @@ protected:
 
 TEST(TableRowTest, SplitsAtTheFirstCommaAndTrims) {
   struct Row {
-    const char *Name;
-    const char *Text;
+    const char* Name;
+    const char* Text;
     bool Splits;
-    const char *Key;
-    const char *Value;
+    const char* Key;
+    const char* Value;
   };
   const Row rows[] = {
       {"plain", "1,5", true, "1", "5"},
-      {"blanks trimmed", "  Barva = 3 ,  zelená  ", true, "Barva = 3",
-       "zelená"},
+      {"blanks trimmed", "  Barva = 3 ,  zelená  ", true, "Barva = 3", "zelená"},
       {"second comma kept in value", "a, b, c", true, "a", "b, c"},
       {"empty key", ", x", true, "", "x"},
       {"empty value", "k,", true, "k", ""},
       {"no comma", "no comma here", false, "", ""},
       {"empty", "", false, "", ""},
   };
-  for (const Row &row : rows) {
+  for (const Row& row : rows) {
     std::string key, value;
     EXPECT_EQ(SplitTableRow(row.Text, key, value), row.Splits) << row.Name;
     EXPECT_EQ(key, row.Key) << row.Name;
@@ -66,11 +66,11 @@ TEST(TableRowTest, SplitsAtTheFirstCommaAndTrims) {
 
 TEST_F(InterpretTableTest, SimpleTableLooksUpThePropertyText) {
   struct Row {
-    const char *Name;
-    const char *PropertyName;
+    const char* Name;
+    const char* PropertyName;
     bool WithInput;
     int Barva;
-    const char *Expected;
+    const char* Expected;
   };
   const Row rows[] = {
       {"key 1", "Barva", true, 1, "jedna"},
@@ -79,30 +79,27 @@ TEST_F(InterpretTableTest, SimpleTableLooksUpThePropertyText) {
       {"empty property name leaves Result", "", true, 1, "předtím"},
       {"no input answers ElseValue", "Barva", false, 1, "jinak"},
   };
-  for (const Row &row : rows) {
+  for (const Row& row : rows) {
     TSimpleInterpretTable table;
-    for (const char *text : {"1, jedna", "2,dva", "bez čárky"})
-      table.SetPropertyText("NextItem", text);
+    for (const char* text : {"1, jedna", "2,dva", "bez čárky"}) table.SetPropertyText("NextItem", text);
     table.SetPropertyText("PropertyName", row.PropertyName);
     table.SetPropertyText("ElseValue", "jinak");
     table.Result = "předtím";
     auto object = Object(row.Barva, 0);
-    if (row.WithInput)
-      table.SetInput(object.get());
+    if (row.WithInput) table.SetInput(object.get());
     table.DoIt();
     EXPECT_EQ(table.Result, row.Expected) << row.Name;
-    EXPECT_EQ(table.GetCount(), 2)
-        << row.Name << ": a row without a comma adds nothing";
+    EXPECT_EQ(table.GetCount(), 2) << row.Name << ": a row without a comma adds nothing";
   }
 }
 
 TEST_F(InterpretTableTest, FullTableAnswersTheFirstRowThatHolds) {
   struct Row {
-    const char *Name;
+    const char* Name;
     bool WithInput;
     int Barva;
     int Znacka;
-    const char *Expected;
+    const char* Expected;
   };
   const Row rows[] = {
       {"first of two holding rows", true, 3, 1200, "zelená"},
@@ -110,15 +107,13 @@ TEST_F(InterpretTableTest, FullTableAnswersTheFirstRowThatHolds) {
       {"no row holds", true, 5, 10, "jinak"},
       {"no input answers ElseValue", false, 3, 1200, "jinak"},
   };
-  for (const Row &row : rows) {
+  for (const Row& row : rows) {
     TInterpretTable table;
-    for (const char *text : {"Barva = 3, zelená", "Znacka > 999, 1200, 1300",
-                             "Barva = 3, pozdější"})
+    for (const char* text : {"Barva = 3, zelená", "Znacka > 999, 1200, 1300", "Barva = 3, pozdější"})
       table.SetPropertyText("NextItem", text);
     table.ElseValue = "jinak";
     auto object = Object(row.Barva, row.Znacka);
-    if (row.WithInput)
-      table.SetInput(object.get());
+    if (row.WithInput) table.SetInput(object.get());
     table.DoIt();
     EXPECT_EQ(table.Result, row.Expected) << row.Name;
   }
@@ -126,19 +121,17 @@ TEST_F(InterpretTableTest, FullTableAnswersTheFirstRowThatHolds) {
 
 TEST_F(InterpretTableTest, RowTextReplacesConditionOnlyWithAComma) {
   struct Row {
-    const char *Name;
-    const char *NewText;
-    const char *Text;
-    const char *Result;
+    const char* Name;
+    const char* NewText;
+    const char* Text;
+    const char* Result;
     bool HoldsForBarva7;
   };
   const Row rows[] = {
-      {"new row replaces condition and value", "Barva = 7, sedm",
-       "Barva = 7, sedm", "sedm", true},
-      {"text without comma changes nothing", "Barva = 7", "Barva = 3, tři",
-       "tři", false},
+      {"new row replaces condition and value", "Barva = 7, sedm", "Barva = 7, sedm", "sedm", true},
+      {"text without comma changes nothing", "Barva = 7", "Barva = 3, tři", "tři", false},
   };
-  for (const Row &row : rows) {
+  for (const Row& row : rows) {
     TITItem item;
     item.SetPropertyText("Text", "Barva = 3, tři");
     item.SetPropertyText("Text", row.NewText);
@@ -150,8 +143,7 @@ TEST_F(InterpretTableTest, RowTextReplacesConditionOnlyWithAComma) {
   }
 }
 
-TEST_F(InterpretTableTest,
-       RowWhoseConditionDoesNotCompileNeverHoldsAndIsLogged) {
+TEST_F(InterpretTableTest, RowWhoseConditionDoesNotCompileNeverHoldsAndIsLogged) {
   TInterpretTable table;
   table.ElseValue = "jinak";
   table.SetPropertyText("NextItem", "Barva > 2 AND (, chybná");
@@ -162,37 +154,30 @@ TEST_F(InterpretTableTest,
   EXPECT_EQ(table.Result, "zelená");
   const std::vector<std::string> lines = LogLines();
   ASSERT_EQ(lines.size(), 1u);
-  EXPECT_EQ(
-      lines[0].rfind(
-          "Chybná podmínka v tabulce interpretace: Barva > 2 AND (, chybná (",
-          0),
-      0u)
-      << lines[0];
+  EXPECT_EQ(lines[0].rfind("Chybná podmínka v tabulce interpretace: Barva > 2 AND (, chybná (", 0), 0u) << lines[0];
   EXPECT_EQ(lines[0].back(), ')');
 }
 
 TEST_F(InterpretTableTest, FileRowsAreReadInOrder) {
   struct Row {
-    const char *Name;
+    const char* Name;
     std::string File;
     int Rows;
     int Barva;
     int Znacka;
-    const char *Expected;
+    const char* Expected;
     std::size_t LogLines;
   };
-  const std::string sample =
-      std::string(KESTX_SAMPLES_DIR) + "/symbology/tabulka_barev.txt";
+  const std::string sample = std::string(KESTX_SAMPLES_DIR) + "/symbology/tabulka_barev.txt";
   const Row rows[] = {
       {"sample, first row holds", sample, 4, 3, 0, "zelená", 1},
       {"sample, row after the bad one", sample, 4, 1, 1500, "1200, 1300", 1},
       {"missing file adds nothing", sample + ".chybí", 0, 3, 0, "jinak", 0},
   };
-  for (const Row &row : rows) {
+  for (const Row& row : rows) {
     log.Lines.clear();
-    std::unique_ptr<TElement> element(
-        CreateElementByClassName("TInterpretTable"));
-    auto *table = DynamicCast<TInterpretTable>(element.get());
+    std::unique_ptr<TElement> element(CreateElementByClassName("TInterpretTable"));
+    auto* table = DynamicCast<TInterpretTable>(element.get());
     ASSERT_NE(table, nullptr);
     table->ElseValue = "jinak";
     table->SetPropertyText("FileName", row.File);
@@ -219,4 +204,4 @@ TEST_F(InterpretTableTest, LongFileLinesAreWholeRows) {
   EXPECT_EQ(table.Result, value);
 }
 
-} // namespace
+}  // namespace

@@ -22,7 +22,7 @@
 
 namespace {
 
-constexpr int kSize = 200; // pixels: 20 metres each way
+constexpr int kSize = 200;  // pixels: 20 metres each way
 
 int beeps = 0;
 void CountBeep() { ++beeps; }
@@ -33,8 +33,8 @@ struct Drawn {
   int Left = kSize, Top = kSize, Right = -1, Bottom = -1;
 };
 
-Drawn DrawnPixels(TDevice &device) {
-  platform::Canvas &canvas = *device.GetHandle();
+Drawn DrawnPixels(TDevice& device) {
+  platform::Canvas& canvas = *device.GetHandle();
   Drawn drawn;
   for (int y = 0; y < kSize; ++y)
     for (int x = 0; x < kSize; ++x)
@@ -56,8 +56,9 @@ struct Layer {
   int Color = 0;
 };
 
-template <class S> S *MakeLayer(const Layer &layer) {
-  auto *string = new S;
+template <class S>
+S* MakeLayer(const Layer& layer) {
+  auto* string = new S;
   if (layer.UseSymbol) {
     string->SetPropertyText("USESYMBOL", "True");
     string->SetPropertyText("SYMBOL", std::to_string(layer.Symbol));
@@ -70,7 +71,7 @@ template <class S> S *MakeLayer(const Layer &layer) {
 }
 
 class SymbologyTest : public SymbolTest {
-protected:
+ protected:
   void SetUp() override {
     SymbolTest::SetUp();
     beeps = 0;
@@ -83,14 +84,12 @@ protected:
   // Draws the element (a layer, or an object walked after its layer) with a
   // fresh interpret of the class on a fresh map.
   template <class I>
-  std::unique_ptr<TRecordingDevice>
-  Draw(bool library, std::initializer_list<TElement *> inputs) {
-    if (!library)
-      SetSymbolLibraryDirectory(folder.File(""));
+  std::unique_ptr<TRecordingDevice> Draw(bool library, std::initializer_list<TElement*> inputs) {
+    if (!library) SetSymbolLibraryDirectory(folder.File(""));
     auto device = MakeMapDevice(kSize, kSize);
     I interpret;
     interpret.AttachDevice(device.get());
-    for (TElement *input : inputs) {
+    for (TElement* input : inputs) {
       interpret.SetInput(input);
       interpret.DoIt();
     }
@@ -98,18 +97,16 @@ protected:
     SetSymbolLibraryDirectory(SamplesSymbols());
     return device;
   }
-  static platform::ColorValue PixelAt(TDevice &device, int x, int y) {
-    return device.GetHandle()->Pixel(x, y);
-  }
+  static platform::ColorValue PixelAt(TDevice& device, int x, int y) { return device.GetHandle()->Pixel(x, y); }
 };
 
-TPointElement *MakePoint(double x, double y, int barva, int znacka) {
-  auto *point = new TPointElement;
+TPointElement* MakePoint(double x, double y, int barva, int znacka) {
+  auto* point = new TPointElement;
   point->SetMinX(x);
   point->SetMinY(y);
   point->SetMaxX(x);
   point->SetMaxY(y);
-  auto *props = new TLumarPointProps;
+  auto* props = new TLumarPointProps;
   props->Barva = static_cast<std::int16_t>(barva);
   props->Znacka = static_cast<std::int16_t>(znacka);
   point->SetProperties(props);
@@ -118,73 +115,52 @@ TPointElement *MakePoint(double x, double y, int barva, int znacka) {
 
 TEST_F(SymbologyTest, PointsAreCrossesOrSymbolsInTheirColour) {
   struct Row {
-    const char *Name;
+    const char* Name;
     bool Library;
     Layer Over;
     int Znacka;
-    bool Cross; // else a symbol larger than the cross
+    bool Cross;  // else a symbol larger than the cross
     platform::ColorValue Colour;
   };
   const Row rows[] = {
       {"symbol from the library", true, {}, 1065, false, ColourOfCode(4)},
       {"no library: cross", false, {}, 1065, true, ColourOfCode(4)},
-      {"999 is a cross even with the library",
-       true,
-       {},
-       999,
-       true,
-       ColourOfCode(4)},
+      {"999 is a cross even with the library", true, {}, 999, true, ColourOfCode(4)},
       {"USECOLOR", false, {false, 0, true, 0x00FF00}, 1065, true, 0x00FF00},
-      {"USESYMBOL to a symbol",
-       true,
-       {true, 1065, false, 0},
-       10,
-       false,
-       ColourOfCode(4)},
-      {"USESYMBOL to a plain code",
-       true,
-       {true, 5, false, 0},
-       1065,
-       true,
-       ColourOfCode(4)},
+      {"USESYMBOL to a symbol", true, {true, 1065, false, 0}, 10, false, ColourOfCode(4)},
+      {"USESYMBOL to a plain code", true, {true, 5, false, 0}, 1065, true, ColourOfCode(4)},
   };
-  for (const Row &row : rows) {
+  for (const Row& row : rows) {
     std::unique_ptr<TPointString> layer(MakeLayer<TPointString>(row.Over));
-    TPointElement *point = MakePoint(10, 10, 4, row.Znacka);
+    TPointElement* point = MakePoint(10, 10, 4, row.Znacka);
     layer->AddElement(point);
     auto device = Draw<TInterpretLumBodu>(row.Library, {layer.get()});
     const Drawn drawn = DrawnPixels(*device);
-    const int width = drawn.Right - drawn.Left + 1,
-              height = drawn.Bottom - drawn.Top + 1;
+    const int width = drawn.Right - drawn.Left + 1, height = drawn.Bottom - drawn.Top + 1;
     if (row.Cross) {
-      EXPECT_TRUE(width <= 5 && height <= 5 && width >= 4 && height >= 4)
-          << row.Name << ": " << width << "x" << height;
+      EXPECT_TRUE(width <= 5 && height <= 5 && width >= 4 && height >= 4) << row.Name << ": " << width << "x" << height;
       EXPECT_EQ(PixelAt(*device, 100, 100), row.Colour) << row.Name;
-      EXPECT_EQ(PixelAt(*device, 101, 101), 0xFFFFFFu)
-          << row.Name << ": a cross, not a square";
+      EXPECT_EQ(PixelAt(*device, 101, 101), 0xFFFFFFu) << row.Name << ": a cross, not a square";
     } else {
-      EXPECT_TRUE(width > 5 || height > 5)
-          << row.Name << ": " << width << "x" << height;
+      EXPECT_TRUE(width > 5 || height > 5) << row.Name << ": " << width << "x" << height;
     }
-    EXPECT_EQ(static_cast<TLumarPointProps *>(point->Properties())->Znacka,
-              row.Znacka)
+    EXPECT_EQ(static_cast<TLumarPointProps*>(point->Properties())->Znacka, row.Znacka)
         << row.Name << ": the stored code stays";
   }
 }
 
 TEST_F(SymbologyTest, PointOutsideTheMapOrWithoutPropertiesIsSkipped) {
   struct Row {
-    const char *Name;
-    TPointElement *Point;
+    const char* Name;
+    TPointElement* Point;
   };
-  auto *bare = new TPointElement;
+  auto* bare = new TPointElement;
   bare->SetMinX(5);
   bare->SetMinY(5);
   bare->SetMaxX(5);
   bare->SetMaxY(5);
-  const Row rows[] = {{"outside", MakePoint(30, 10, 4, 0)},
-                      {"without properties", bare}};
-  for (const Row &row : rows) {
+  const Row rows[] = {{"outside", MakePoint(30, 10, 4, 0)}, {"without properties", bare}};
+  for (const Row& row : rows) {
     std::unique_ptr<TPointElement> point(row.Point);
     auto device = Draw<TInterpretLumBodu>(false, {point.get()});
     EXPECT_EQ(DrawnPixels(*device).Count, 0) << row.Name;
@@ -193,16 +169,13 @@ TEST_F(SymbologyTest, PointOutsideTheMapOrWithoutPropertiesIsSkipped) {
 
 // A device that cannot draw lines.
 class TFailingDevice : public TRecordingDevice {
-public:
-  void LineToPixel(std::int32_t, std::int32_t) override {
-    throw std::runtime_error("no lines");
-  }
+ public:
+  void LineToPixel(std::int32_t, std::int32_t) override { throw std::runtime_error("no lines"); }
 };
 
 TEST_F(SymbologyTest, APointThatFailsBeepsAndTheWalkGoesOn) {
   std::unique_ptr<TPointString> layer(MakeLayer<TPointString>({}));
-  for (int i = 0; i < 3; ++i)
-    layer->AddElement(MakePoint(5 + i, 5, 4, 0));
+  for (int i = 0; i < 3; ++i) layer->AddElement(MakePoint(5 + i, 5, 4, 0));
   TFailingDevice device;
   device.SetOwnsBitmap(true);
   device.SetBitmap(platform::Bitmap::Create(kSize, kSize).release());
@@ -216,10 +189,10 @@ TEST_F(SymbologyTest, APointThatFailsBeepsAndTheWalkGoesOn) {
   EXPECT_EQ(beeps, 3);
 }
 
-TPolyLineElement *MakeLine(int barva, int znacka, int symbol) {
-  auto *line = WithVertices(new TPolyLineElement, {{2, 10}, {18, 10}});
+TPolyLineElement* MakeLine(int barva, int znacka, int symbol) {
+  auto* line = WithVertices(new TPolyLineElement, {{2, 10}, {18, 10}});
   line->PlaceRefAtMiddle();
-  auto *props = new TLumarLineProps;
+  auto* props = new TLumarLineProps;
   props->Barva = static_cast<std::int16_t>(barva);
   props->Znacka = static_cast<std::int16_t>(znacka);
   props->Symbol = static_cast<std::int16_t>(symbol);
@@ -231,60 +204,27 @@ TEST_F(SymbologyTest, LinesArePlainOrSymbolsWithTheirPointSymbol) {
   // The line runs along pixel row 100 from x 20 to 180; the point symbol sits
   // at its middle (100, 100), reaching off the line.
   struct Row {
-    const char *Name;
+    const char* Name;
     bool Library;
     Layer Over;
     int Barva, Znacka, Symbol;
-    int Rows;    // rows the plain line covers at x = 40; 0 none
-    bool Gaps;   // the line is broken along its run (a symbol's dashes)
-    bool Marked; // something drawn well off the line near its middle
+    int Rows;     // rows the plain line covers at x = 40; 0 none
+    bool Gaps;    // the line is broken along its run (a symbol's dashes)
+    bool Marked;  // something drawn well off the line near its middle
   };
   const Row rows[] = {
       {"code 3 thin", false, {}, 4, 3, 0, 1, false, false},
       {"code 4 thick, at most 4 px", false, {}, 4, 4, 0, 4, false, false},
       {"line symbol", true, {}, 4, 1001, 0, 1, true, false},
-      {"line symbol without library: thick",
-       false,
-       {},
-       4,
-       1001,
-       0,
-       4,
-       false,
-       false},
-      {"Barva 0 draws nothing, no point symbol",
-       true,
-       {},
-       0,
-       3,
-       1065,
-       0,
-       false,
-       false},
-      {"Znacka below 0: only the point symbol",
-       true,
-       {},
-       4,
-       -1,
-       1065,
-       0,
-       false,
-       true},
+      {"line symbol without library: thick", false, {}, 4, 1001, 0, 4, false, false},
+      {"Barva 0 draws nothing, no point symbol", true, {}, 0, 3, 1065, 0, false, false},
+      {"Znacka below 0: only the point symbol", true, {}, 4, -1, 1065, 0, false, true},
       {"point symbol with a plain line", true, {}, 4, 3, 1065, 1, false, true},
-      {"USESYMBOL to a line symbol",
-       true,
-       {true, 1001, false, 0},
-       4,
-       3,
-       0,
-       1,
-       true,
-       false},
+      {"USESYMBOL to a line symbol", true, {true, 1001, false, 0}, 4, 3, 0, 1, true, false},
   };
-  for (const Row &row : rows) {
-    std::unique_ptr<TPolyLineString> layer(
-        MakeLayer<TPolyLineString>(row.Over));
-    TPolyLineElement *line = MakeLine(row.Barva, row.Znacka, row.Symbol);
+  for (const Row& row : rows) {
+    std::unique_ptr<TPolyLineString> layer(MakeLayer<TPolyLineString>(row.Over));
+    TPolyLineElement* line = MakeLine(row.Barva, row.Znacka, row.Symbol);
     layer->AddElement(line);
     layer->SetMinX(0);
     layer->SetMinY(0);
@@ -292,36 +232,31 @@ TEST_F(SymbologyTest, LinesArePlainOrSymbolsWithTheirPointSymbol) {
     layer->SetMaxY(20);
     auto device = Draw<TInterpretLumLinii>(row.Library, {layer.get(), line});
     int covered = 0;
-    for (int y = 90; y <= 110; ++y)
-      covered += PixelAt(*device, 40, y) != 0xFFFFFF;
+    for (int y = 90; y <= 110; ++y) covered += PixelAt(*device, 40, y) != 0xFFFFFF;
     EXPECT_EQ(covered, row.Rows) << row.Name;
     bool gap = false;
-    for (int x = 22; x < 178; ++x)
-      gap = gap || PixelAt(*device, x, 100) == 0xFFFFFF;
+    for (int x = 22; x < 178; ++x) gap = gap || PixelAt(*device, x, 100) == 0xFFFFFF;
     if (row.Rows) {
       EXPECT_EQ(gap, row.Gaps) << row.Name;
     }
     int offLine = 0;
     for (int y = 60; y < 140; ++y)
-      for (int x = 60; x < 140; ++x)
-        offLine += std::abs(y - 100) > 2 && PixelAt(*device, x, y) != 0xFFFFFF;
+      for (int x = 60; x < 140; ++x) offLine += std::abs(y - 100) > 2 && PixelAt(*device, x, y) != 0xFFFFFF;
     EXPECT_EQ(offLine > 0, row.Marked) << row.Name;
-    EXPECT_EQ(static_cast<TLumarLineProps *>(line->Properties())->Znacka,
-              row.Znacka)
+    EXPECT_EQ(static_cast<TLumarLineProps*>(line->Properties())->Znacka, row.Znacka)
         << row.Name << ": the stored code stays";
   }
 }
 
 TEST_F(SymbologyTest, ThickPenFollowsTheVirtualScaleUpToFourPixels) {
   struct Row {
-    const char *Name;
+    const char* Name;
     double VirtualScale;
     int Width;
   };
   // 0.0007 of the virtual scale in metres: ten pixels a metre.
-  const Row rows[] = {
-      {"1 : 250", 250, 2}, {"1 : 400", 400, 3}, {"1 : 1000", 1000, 4}};
-  for (const Row &row : rows) {
+  const Row rows[] = {{"1 : 250", 250, 2}, {"1 : 400", 400, 3}, {"1 : 1000", 1000, 4}};
+  for (const Row& row : rows) {
     auto device = MakeMapDevice(kSize, kSize);
     device->Projection()->SetVirtualScale(row.VirtualScale);
     TInterpretLumLinii interpret;
@@ -331,12 +266,9 @@ TEST_F(SymbologyTest, ThickPenFollowsTheVirtualScaleUpToFourPixels) {
   }
 }
 
-TAreaElement *MakeArea(double left, double bottom, double right, double top,
-                       int znacka) {
-  auto *area = WithVertices(
-      new TAreaElement,
-      {{left, bottom}, {left, top}, {right, top}, {right, bottom}});
-  auto *props = new TLumarAreaProps;
+TAreaElement* MakeArea(double left, double bottom, double right, double top, int znacka) {
+  auto* area = WithVertices(new TAreaElement, {{left, bottom}, {left, top}, {right, top}, {right, bottom}});
+  auto* props = new TLumarAreaProps;
   props->Znacka = static_cast<std::int16_t>(znacka);
   area->SetProperties(props);
   return area;
@@ -346,46 +278,32 @@ TEST_F(SymbologyTest, AreasAreFilledOrHatched) {
   // A square from (4, 4) to (16, 16) m: pixels 40 to 160; with a hole from
   // (8, 8) to (12, 12) m: pixels 80 to 120.
   struct Row {
-    const char *Name;
+    const char* Name;
     bool Library;
     Layer Over;
     int Znacka;
-    double Side; // metres
-    int Inside;  // non-white pixels of the 20 x 20 block at (50, 50)
-    platform::ColorValue Colour; // at (50, 50) when filled
+    double Side;                  // metres
+    int Inside;                   // non-white pixels of the 20 x 20 block at (50, 50)
+    platform::ColorValue Colour;  // at (50, 50) when filled
   };
   const Row rows[] = {
       {"colour code fills", true, {}, 4, 12, 400, ColourOfCode(4)},
-      {"USECOLOR fills",
-       true,
-       {false, 0, true, 0x0000FF},
-       2001,
-       12,
-       400,
-       0x0000FF},
+      {"USECOLOR fills", true, {false, 0, true, 0x0000FF}, 2001, 12, 400, 0x0000FF},
       {"hatching", true, {}, 2001, 12, -1, 0},
       {"hatching without library: nothing", false, {}, 2001, 12, 0, 0},
       {"code 0 nothing", true, {}, 0, 12, 0, 0},
-      {"USESYMBOL to a colour",
-       true,
-       {true, 4, false, 0},
-       2001,
-       12,
-       400,
-       ColourOfCode(4)},
+      {"USESYMBOL to a colour", true, {true, 4, false, 0}, 2001, 12, 400, ColourOfCode(4)},
       {"under 3 px skipped", true, {}, 4, 0.25, 0, 0},
   };
-  for (const Row &row : rows) {
+  for (const Row& row : rows) {
     std::unique_ptr<TAreaString> layer(MakeLayer<TAreaString>(row.Over));
-    TAreaElement *area = MakeArea(4, 4, 4 + row.Side, 4 + row.Side, row.Znacka);
-    area->AddHole(
-        WithVertices(new TAreaElement, {{8, 8}, {8, 12}, {12, 12}, {12, 8}}));
+    TAreaElement* area = MakeArea(4, 4, 4 + row.Side, 4 + row.Side, row.Znacka);
+    area->AddHole(WithVertices(new TAreaElement, {{8, 8}, {8, 12}, {12, 12}, {12, 8}}));
     layer->AddElement(area);
     auto device = Draw<TInterpretLumPloch>(row.Library, {layer.get(), area});
     int inside = 0;
     for (int y = 50; y < 70; ++y)
-      for (int x = 50; x < 70; ++x)
-        inside += PixelAt(*device, x, y) != 0xFFFFFF;
+      for (int x = 50; x < 70; ++x) inside += PixelAt(*device, x, y) != 0xFFFFFF;
     if (row.Inside < 0)
       EXPECT_TRUE(inside > 0 && inside < 400) << row.Name << ": " << inside;
     else
@@ -395,21 +313,19 @@ TEST_F(SymbologyTest, AreasAreFilledOrHatched) {
     }
     int hole = 0;
     for (int y = 90; y < 110; ++y)
-      for (int x = 90; x < 110; ++x)
-        hole += PixelAt(*device, x, y) != 0xFFFFFF;
+      for (int x = 90; x < 110; ++x) hole += PixelAt(*device, x, y) != 0xFFFFFF;
     EXPECT_EQ(hole, 0) << row.Name << ": the hole stays empty";
   }
 }
 
-} // namespace
+}  // namespace
 
 namespace {
 
-TTextElement *MakeText(const std::string &text, TCodePage codePage, int barva,
-                       double x, double y) {
-  auto *element = new TTextElement;
+TTextElement* MakeText(const std::string& text, TCodePage codePage, int barva, double x, double y) {
+  auto* element = new TTextElement;
   element->Text = text;
-  auto *props = new TLumarTextProps;
+  auto* props = new TLumarTextProps;
   props->CodePage = codePage;
   props->Barva = static_cast<std::int16_t>(barva);
   props->Height = 5;
@@ -420,17 +336,16 @@ TTextElement *MakeText(const std::string &text, TCodePage codePage, int barva,
   return element;
 }
 
-bool SamePixels(TDevice &a, TDevice &b) {
+bool SamePixels(TDevice& a, TDevice& b) {
   for (int y = 0; y < kSize; ++y)
     for (int x = 0; x < kSize; ++x)
-      if (a.GetHandle()->Pixel(x, y) != b.GetHandle()->Pixel(x, y))
-        return false;
+      if (a.GetHandle()->Pixel(x, y) != b.GetHandle()->Pixel(x, y)) return false;
   return true;
 }
 
 TEST_F(SymbologyTest, TextsAreDrawnInTheirColourInsideTheMap) {
   struct Row {
-    const char *Name;
+    const char* Name;
     Layer Over;
     double X;
     bool Drawn;
@@ -441,19 +356,17 @@ TEST_F(SymbologyTest, TextsAreDrawnInTheirColourInsideTheMap) {
       {"USECOLOR", {false, 0, true, 0x00FF00}, 5, true, 0x00FF00},
       {"outside the map", {}, 40, false, 0},
   };
-  for (const Row &row : rows) {
+  for (const Row& row : rows) {
     std::unique_ptr<TTextString> layer(MakeLayer<TTextString>(row.Over));
     layer->AddElement(MakeText("Ab", cpIBM, 4, row.X, 10));
     auto device = Draw<TInterpretLumTextu>(true, {layer.get()});
     std::set<platform::ColorValue> colours;
     for (int y = 0; y < kSize; ++y)
       for (int x = 0; x < kSize; ++x)
-        if (PixelAt(*device, x, y) != 0xFFFFFF)
-          colours.insert(PixelAt(*device, x, y));
+        if (PixelAt(*device, x, y) != 0xFFFFFF) colours.insert(PixelAt(*device, x, y));
     EXPECT_EQ(!colours.empty(), row.Drawn) << row.Name;
     if (row.Drawn) {
-      EXPECT_EQ(colours, std::set<platform::ColorValue>{row.Colour})
-          << row.Name;
+      EXPECT_EQ(colours, std::set<platform::ColorValue>{row.Colour}) << row.Name;
     }
   }
 }
@@ -466,7 +379,7 @@ TEST_F(SymbologyTest, WindowsTextsAreDrawnWithTheLatin2Fonts) {
   auto expected = MakeMapDevice(kSize, kSize);
   TBGIFont font;
   font.SetDevice(expected.get());
-  auto *direct = new TBGIText;
+  auto* direct = new TBGIText;
   font.SetText(direct, true);
   direct->Height = 5;
   direct->WidthFactor = 1;
@@ -483,15 +396,12 @@ TEST_F(SymbologyTest, WindowsTextsAreDrawnWithTheLatin2Fonts) {
 TEST_F(SymbologyTest, AFontThatCannotBeOpenedIsReportedOnceThenEachTextLogs) {
   SetStrokeFontDirectory(folder.File(""));
   std::unique_ptr<TTextString> layer(MakeLayer<TTextString>({}));
-  for (int i = 0; i < 3; ++i)
-    layer->AddElement(MakeText("Ab", cpIBM, 4, 5, 5 + i));
+  for (int i = 0; i < 3; ++i) layer->AddElement(MakeText("Ab", cpIBM, 4, 5, 5 + i));
   auto device = Draw<TInterpretLumTextu>(true, {layer.get()});
   EXPECT_EQ(Boxes().size(), 1u);
   const std::vector<std::string> lines = LogLines();
-  EXPECT_EQ(std::count(lines.begin(), lines.end(),
-                       "LumaR Text interpret - FontError !"),
-            2);
+  EXPECT_EQ(std::count(lines.begin(), lines.end(), "LumaR Text interpret - FontError !"), 2);
   EXPECT_EQ(DrawnPixels(*device).Count, 0);
 }
 
-} // namespace
+}  // namespace
