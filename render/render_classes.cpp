@@ -5,6 +5,7 @@
 #include "render/symbols/parallel.h"
 #include "render/symbols/point_symbols.h"
 #include "render/symbols/stroke_font.h"
+#include "render/symbology/general_interprets.h"
 #include "render/symbology/interpret_tables.h"
 #include "render/symbology/symbology_interprets.h"
 
@@ -19,4 +20,5 @@ void RegisterRenderClasses() {
   RegisterLineSymbolClasses();
   RegisterInterpretTableClasses();
   RegisterSymbologyInterpretClasses();
+  RegisterGeneralInterpretClasses();
 }

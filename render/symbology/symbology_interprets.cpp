@@ -17,6 +17,7 @@
 #include "render/devices/device.h"
 #include "render/palette/library_paths.h"
 #include "render/palette/palette.h"
+#include "render/symbology/point_cross.h"
 #include "render/symbols/latin2.h"
 #include "render/symbols/line_symbols.h"
 #include "render/symbols/point_symbols.h"
@@ -143,12 +144,7 @@ void TInterpretLumBodu::DrawPoint(TSpaceEntity& point) {
     symbols_->DrawElementSymbol(&point, code);
     return;
   }
-  TDevicePoint at;
-  device.Projection()->WorldToDevice(point.GetAbsRefX(), point.GetAbsRefY(), at);
-  device.MoveToPixel(at.X - 2, at.Y);
-  device.LineToPixel(at.X + 2, at.Y);
-  device.MoveToPixel(at.X, at.Y - 2);
-  device.LineToPixel(at.X, at.Y + 2);
+  DrawPointCross(device, point);
 }
 
 TClass TInterpretLumBodu::StaticClass() {

@@ -1,0 +1,219 @@
+#include "render/symbology/general_interprets.h"
+
+#include <exception>
+
+#include "block/props/lumar_props.h"
+#include "framework/core/class_registry.h"
+#include "framework/tools/tools.h"
+#include "platform/canvas.h"
+#include "platform/files.h"
+#include "platform/streams.h"
+#include "render/devices/device.h"
+#include "render/palette/library_paths.h"
+#include "render/palette/palette.h"
+#include "render/symbology/point_cross.h"
+#include "render/symbols/point_symbols.h"
+#include "spatial/geometry/projection.h"
+#include "spatial/objects/space_entities.h"
+
+double ValueOfText(const std::string& text) {
+  long double value = 0;
+  return TryTextToFloat(TrimBlanks(text), value) ? static_cast<double>(value) : 0;
+}
+
+namespace {
+
+std::string NameOfClass(TClass cls) { return cls ? cls->ClassName : std::string(); }
+
+template <class T>
+T* Linked(const TElementLink& link) {
+  return static_cast<T*>(link.Get());
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- TGeneralInterpret
+
+void TGeneralInterpret::SetFileName(const std::string& name) {
+  fileName_ = name;
+  // The command line lies above rendering: it is known here by name only.
+  std::unique_ptr<TElement> commandLine(CreateElementByClassName("TCommandLine"));
+  auto* tool = DynamicCast<TTool>(commandLine.get());
+  if (!tool) return;
+  tool->SetInput(this);
+  tool->SetPropertyText("FileName", name);
+  tool->DoIt();
+}
+
+std::string TGeneralInterpret::GetInsideClassName() const { return NameOfClass(insideClass_); }
+void TGeneralInterpret::SetInsideClassName(const std::string& name) { insideClass_ = FindKestuClass(name); }
+std::string TGeneralInterpret::GetProcessClassName() const { return NameOfClass(processClass_); }
+void TGeneralInterpret::SetProcessClassName(const std::string& name) { processClass_ = FindKestuClass(name); }
+
+bool TGeneralInterpret::QGoInside(TElement* element) {
+  return insideClass_ && element && element->InheritsFrom(insideClass_);
+}
+
+bool TGeneralInterpret::QProcessBefore(TElement* element) {
+  return processClass_ && element && element->InheritsFrom(processClass_);
+}
+
+bool TGeneralInterpret::IsItsClass(TElement* element) { return TGeneralInterpret::QProcessBefore(element); }
+
+TClass TGeneralInterpret::StaticClass() {
+  using E = TGeneralInterpret;
+  static const TClassInfo info = DescribeClass<E>(
+      "TGeneralInterpret", TRectInterpret::StaticClass(), "I_Gen",
+      {ReadWriteProp("FileName", &E::GetFileName, &E::SetFileName), FieldProp("SymbolsFile", &E::SymbolsFile),
+       ReadWriteProp("InsideClassName", &E::GetInsideClassName, &E::SetInsideClassName),
+       ReadWriteProp("ProcessClassName", &E::GetProcessClassName, &E::SetProcessClassName)});
+  return &info;
+}
+
+// ---------------------------------------------------------------- TGeneralColorInterpret
+
+TResultTool* TGeneralColorInterpret::ToolColor() const { return Linked<TResultTool>(toolColor_); }
+void TGeneralColorInterpret::SetToolColor(TResultTool* tool) { toolColor_.Set(tool); }
+TColorPalette* TGeneralColorInterpret::Palette() const { return Linked<TColorPalette>(palette_); }
+
+void TGeneralColorInterpret::SetPalette(TColorPalette* palette) {
+  if (TElement* old = palette_.Get(); old && old != palette) FreeElement(old);
+  palette_.Set(palette);
+  if (palette && IndexOf(palette) < 0) AddElement(palette);
+}
+
+double TGeneralColorInterpret::Resolve(TElement* element, bool useConstant, double constant, TResultTool* tool,
+                                       const std::string& property, double fallback) {
+  if (useConstant) return constant;
+  if (tool) {
+    tool->SetInput(element);
+    tool->DoIt();
+    return ValueOfText(tool->Result);
+  }
+  if (!property.empty() && element) return ValueOfText(element->GetPropertyText(property));
+  return fallback;
+}
+
+std::int32_t TGeneralColorInterpret::ResolveColor(TElement* element) {
+  return static_cast<std::int32_t>(Resolve(element, UseColor, Color, ToolColor(), PropColor, Color));
+}
+
+std::uint32_t TGeneralColorInterpret::ColourOfValue(std::int32_t value) {
+  if (ColorByPalette && Palette()) return static_cast<std::uint32_t>(Palette()->GetColor(value));
+  if (ColorByLumar) return ColourOfCode(static_cast<std::int16_t>(value));
+  return static_cast<std::uint32_t>(value);
+}
+
+TClass TGeneralColorInterpret::StaticClass() {
+  using E = TGeneralColorInterpret;
+  static const TClassInfo info = DescribeClass<E>(
+      "TGeneralColorInterpret", TGeneralInterpret::StaticClass(), "I_Gen",
+      {FieldProp("Color", &E::Color), FieldProp("UseColor", &E::UseColor), FieldProp("PropColor", &E::PropColor),
+       ReadWriteProp("ToolColor", &E::ToolColor, &E::SetToolColor), FieldProp("ColorByLumar", &E::ColorByLumar),
+       FieldProp("ColorByPalette", &E::ColorByPalette), ReadWriteProp("Palette", &E::Palette, &E::SetPalette)});
+  return &info;
+}
+
+// ---------------------------------------------------------------- TGeneralXYInterpret
+
+TResultTool* TGeneralXYInterpret::ToolX() const { return Linked<TResultTool>(toolX_); }
+void TGeneralXYInterpret::SetToolX(TResultTool* tool) { toolX_.Set(tool); }
+TResultTool* TGeneralXYInterpret::ToolY() const { return Linked<TResultTool>(toolY_); }
+void TGeneralXYInterpret::SetToolY(TResultTool* tool) { toolY_.Set(tool); }
+TResultTool* TGeneralXYInterpret::ToolHeight() const { return Linked<TResultTool>(toolHeight_); }
+void TGeneralXYInterpret::SetToolHeight(TResultTool* tool) { toolHeight_.Set(tool); }
+
+double TGeneralXYInterpret::ResolveX(TElement* element) { return Resolve(element, false, 0, ToolX(), PropX, ValX); }
+double TGeneralXYInterpret::ResolveY(TElement* element) { return Resolve(element, false, 0, ToolY(), PropY, ValY); }
+double TGeneralXYInterpret::ResolveHeight(TElement* element) {
+  return Resolve(element, false, 0, ToolHeight(), PropHeight, ValHeight);
+}
+
+TClass TGeneralXYInterpret::StaticClass() {
+  using E = TGeneralXYInterpret;
+  static const TClassInfo info = DescribeClass<E>(
+      "TGeneralXYInterpret", TGeneralColorInterpret::StaticClass(), "I_Gen",
+      {FieldProp("ValX", &E::ValX), FieldProp("ValY", &E::ValY), FieldProp("ValHeight", &E::ValHeight),
+       FieldProp("PropX", &E::PropX), FieldProp("PropY", &E::PropY), FieldProp("PropHeight", &E::PropHeight),
+       ReadWriteProp("ToolX", &E::ToolX, &E::SetToolX), ReadWriteProp("ToolY", &E::ToolY, &E::SetToolY),
+       ReadWriteProp("ToolHeight", &E::ToolHeight, &E::SetToolHeight)});
+  return &info;
+}
+
+// ---------------------------------------------------------------- TGeneralBrushInterpret
+
+TResultTool* TGeneralBrushInterpret::ToolBrush() const { return Linked<TResultTool>(toolBrush_); }
+void TGeneralBrushInterpret::SetToolBrush(TResultTool* tool) { toolBrush_.Set(tool); }
+
+std::int32_t TGeneralBrushInterpret::ResolveBrush(TElement* element) {
+  return static_cast<std::int32_t>(Resolve(element, UseBrush, Brush, ToolBrush(), PropBrush, 0));
+}
+
+TClass TGeneralBrushInterpret::StaticClass() {
+  using E = TGeneralBrushInterpret;
+  static const TClassInfo info = DescribeClass<E>(
+      "TGeneralBrushInterpret", TGeneralXYInterpret::StaticClass(), "I_Gen",
+      {FieldProp("Brush", &E::Brush), FieldProp("UseBrush", &E::UseBrush), FieldProp("PropBrush", &E::PropBrush),
+       ReadWriteProp("ToolBrush", &E::ToolBrush, &E::SetToolBrush)});
+  return &info;
+}
+
+// ---------------------------------------------------------------- TGeneralPointInterpret
+
+TGeneralPointInterpret::TGeneralPointInterpret() = default;
+TGeneralPointInterpret::~TGeneralPointInterpret() = default;
+
+bool TGeneralPointInterpret::IsItsClass(TElement* element) {
+  return DynamicCast<TPointElement>(element) || DynamicCast<TPointString>(element);
+}
+bool TGeneralPointInterpret::QGoInside(TElement* element) { return DynamicCast<TPointString>(element) != nullptr; }
+bool TGeneralPointInterpret::QProcessBefore(TElement* element) {
+  return DynamicCast<TPointElement>(element) != nullptr;
+}
+
+void TGeneralPointInterpret::AttachDevice(TDevice* device) {
+  TGeneralXYInterpret::AttachDevice(device);
+  if (SymbolsFile.empty()) SymbolsFile = SymbolLibraryFile("Fonty.txt");
+  symbols_ = std::make_unique<TLumaRSymbols>(SymbolsFile);
+  symbols_->SetDevice(device);
+}
+
+void TGeneralPointInterpret::DetachDevice() {
+  symbols_.reset();
+  TGeneralXYInterpret::DetachDevice();
+}
+
+void TGeneralPointInterpret::Process(TElement* element) {
+  auto* point = DynamicCast<TPointElement>(element);
+  if (!point) {
+    TGeneralXYInterpret::Process(element);
+    return;
+  }
+  if (!point->IsInsideRect(MinX, MinY, MaxX, MaxY) || !point->Properties()) return;
+  TDevice& device = *Device();
+  device.SetPen({ColourOfValue(ResolveColor(point)), 1, platform::PenStyle::Solid, platform::PenMode::Copy});
+  const auto* props = DynamicCast<TLumarProps>(point->Properties());
+  const std::int32_t code = props ? props->Znacka : 0;
+  if (!symbols_ || code < 1000) {
+    DrawPointCross(device, *point);
+    return;
+  }
+  try {
+    symbols_->DrawElementSymbol(point, code);
+  } catch (const std::exception&) {
+    platform::Beep();
+  }
+}
+
+TClass TGeneralPointInterpret::StaticClass() {
+  static const TClassInfo info =
+      DescribeClass<TGeneralPointInterpret>("TGeneralPointInterpret", TGeneralXYInterpret::StaticClass(), "I_Gen", {});
+  return &info;
+}
+
+void RegisterGeneralInterpretClasses() {
+  for (TClass cls :
+       {TGeneralInterpret::StaticClass(), TGeneralColorInterpret::StaticClass(), TGeneralXYInterpret::StaticClass(),
+        TGeneralBrushInterpret::StaticClass(), TGeneralPointInterpret::StaticClass()})
+    RegisterKestuClass(cls);
+}

@@ -1,0 +1,167 @@
+// General interprets: the order in which values resolve, the colours they
+// stand for, the classes they walk, and points drawn on a 254-dpi map at
+// 1 : 1000.
+#include "render/symbology/general_interprets.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <string>
+
+#include "block/props/lumar_props.h"
+#include "render/palette/palette.h"
+#include "render/symbology/interpret_tables.h"
+#include "tests/render/symbols/symbol_fixture.h"
+
+namespace {
+
+using GeneralInterpretTest = SymbolTest;
+
+// A table answering 77 for Barva 4 and a text that is no number otherwise.
+TSimpleInterpretTable* MakeTable() {
+  auto* table = new TSimpleInterpretTable;
+  table->PropertyName = "Barva";
+  table->SetNextItem("4, 77");
+  table->ElseValue = "žádné číslo";
+  return table;
+}
+
+std::unique_ptr<TLumarPointProps> Object(int barva) {
+  auto object = std::make_unique<TLumarPointProps>();
+  object->Barva = static_cast<std::int16_t>(barva);
+  object->Znacka = 1200;
+  return object;
+}
+
+TEST_F(GeneralInterpretTest, ValuesResolveConstantThenToolThenProperty) {
+  struct Row {
+    const char* Name;
+    bool UseConstant;
+    bool Tool;
+    const char* Property;
+    int Barva;
+    double Colour, Brush, X;
+  };
+  // Constants: Color 5, Brush 7, ValX 2.5.
+  const Row rows[] = {
+      {"constant chosen over tool and property", true, true, "Znacka", 4, 5, 7, 77},
+      {"tool before property", false, true, "Znacka", 4, 77, 77, 77},
+      {"tool result that is no number", false, true, "", 3, 0, 0, 0},
+      {"property", false, false, "Znacka", 4, 1200, 1200, 1200},
+      {"property text that is no number", false, false, "DBFName", 4, 0, 0, 0},
+      {"nothing set", false, false, "", 4, 5, 0, 2.5},
+  };
+  for (const Row& row : rows) {
+    TGeneralBrushInterpret interpret;
+    std::unique_ptr<TSimpleInterpretTable> tool(row.Tool ? MakeTable() : nullptr);
+    interpret.Color = 5;
+    interpret.UseColor = row.UseConstant;
+    interpret.Brush = 7;
+    interpret.UseBrush = row.UseConstant;
+    interpret.ValX = 2.5;
+    interpret.SetToolColor(tool.get());
+    interpret.SetToolBrush(tool.get());
+    interpret.SetToolX(tool.get());
+    interpret.SetPropertyText("PropColor", row.Property);
+    interpret.SetPropertyText("PropBrush", row.Property);
+    interpret.SetPropertyText("PropX", row.Property);
+    auto object = Object(row.Barva);
+    EXPECT_EQ(interpret.ResolveColor(object.get()), row.Colour) << row.Name;
+    EXPECT_EQ(interpret.ResolveBrush(object.get()), row.Brush) << row.Name;
+    EXPECT_EQ(interpret.ResolveX(object.get()), row.X) << row.Name;
+  }
+}
+
+TEST_F(GeneralInterpretTest, ColourValuesMapThroughPaletteOrColourCodes) {
+  struct Row {
+    const char* Name;
+    bool ByPalette, ByLumar;
+    int Value;
+    std::uint32_t Colour;
+  };
+  const Row rows[] = {
+      {"raw value", false, false, 0x123456, 0x123456},       {"palette", true, true, 1, 0x0000FF},
+      {"palette index outside is black", true, false, 5, 0}, {"colour code", false, true, 4, ColourOfCode(4)},
+      {"colour code 0 is white", false, true, 0, 0xFFFFFF},
+  };
+  for (const Row& row : rows) {
+    TGeneralColorInterpret interpret;
+    auto* palette = new TColorPalette;
+    palette->SetNextColor(0x00FF00);
+    palette->SetNextColor(0x0000FF);
+    interpret.SetPropertyText("ColorByPalette", row.ByPalette ? "True" : "False");
+    interpret.SetPropertyText("ColorByLumar", row.ByLumar ? "True" : "False");
+    interpret.SetPalette(palette);
+    EXPECT_EQ(interpret.ColourOfValue(row.Value), row.Colour) << row.Name;
+  }
+}
+
+TEST_F(GeneralInterpretTest, WalksTheClassesItIsGiven) {
+  struct Row {
+    const char* Name;
+    const char* Inside;
+    const char* Process;
+    bool GoesInside, Processes;
+  };
+  const Row rows[] = {
+      {"none set", "", "", false, false},
+      {"by class", "TPointString", "TPointElement", false, true},
+      {"by ancestor", "TSpaceEntity", "TSpaceEntity", true, true},
+      {"unknown class", "TNic", "TNic", false, false},
+  };
+  for (const Row& row : rows) {
+    TGeneralInterpret interpret;
+    interpret.SetPropertyText("InsideClassName", row.Inside);
+    interpret.SetPropertyText("ProcessClassName", row.Process);
+    TPointElement point;
+    EXPECT_EQ(interpret.QGoInside(&point), row.GoesInside) << row.Name;
+    EXPECT_EQ(interpret.QProcessBefore(&point), row.Processes) << row.Name;
+    EXPECT_EQ(interpret.IsItsClass(&point), row.Processes) << row.Name;
+  }
+}
+
+TEST_F(GeneralInterpretTest, PointsAreCrossesBelowCode1000) {
+  struct Row {
+    const char* Name;
+    int Znacka;
+    bool WithProperties;
+    int MinSide, MaxSide;  // of the box of drawn pixels; 0 nothing
+  };
+  const Row rows[] = {
+      {"code 5 is a cross", 5, true, 4, 5},
+      {"symbol", 1065, true, 6, 200},
+      {"no properties: skipped", 5, false, 0, 0},
+  };
+  for (const Row& row : rows) {
+    auto device = MakeMapDevice(200, 200);
+    TGeneralPointInterpret interpret;
+    interpret.Color = 4;
+    interpret.ColorByLumar = true;
+    interpret.AttachDevice(device.get());
+    TPointElement point;
+    point.SetMinX(10);
+    point.SetMinY(10);
+    point.SetMaxX(10);
+    point.SetMaxY(10);
+    if (row.WithProperties) {
+      auto* props = new TLumarPointProps;
+      props->Znacka = static_cast<std::int16_t>(row.Znacka);
+      point.SetProperties(props);
+    }
+    interpret.SetInput(&point);
+    interpret.DoIt();
+    interpret.DetachDevice();
+    int left = 200, right = -1, top = 200, bottom = -1;
+    for (int y = 0; y < 200; ++y)
+      for (int x = 0; x < 200; ++x)
+        if (device->GetHandle()->Pixel(x, y) != 0xFFFFFF) {
+          left = std::min(left, x), right = std::max(right, x), top = std::min(top, y), bottom = std::max(bottom, y);
+          EXPECT_EQ(device->GetHandle()->Pixel(x, y), ColourOfCode(4)) << row.Name;
+        }
+    const int side = right < 0 ? 0 : std::max(right - left + 1, bottom - top + 1);
+    EXPECT_TRUE(side >= row.MinSide && side <= row.MaxSide) << row.Name << ": " << side;
+  }
+}
+
+}  // namespace
