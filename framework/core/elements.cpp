@@ -1,7 +1,9 @@
 #include "framework/core/elements.h"
 
 #include <algorithm>
+#include <atomic>
 #include <exception>
+#include <stdexcept>
 #include <limits>
 #include <mutex>
 #include <unordered_map>
@@ -94,60 +96,98 @@ ECircularOwnership::ECircularOwnership() : std::runtime_error("An entity cannot 
 
 // ---------------------------------------------------------------- handles
 
+namespace element_handles {
+namespace {
+Slot noSlots[kChunkMask + 1];
+constexpr std::array<Slot*, kChunks> AllEmpty() {
+  std::array<Slot*, kChunks> all{};
+  for (Slot*& chunk : all) chunk = noSlots;
+  return all;
+}
+}  // namespace
+constinit std::array<Slot*, kChunks> chunks = AllEmpty();
+}  // namespace element_handles
+
 namespace {
 
-// The table stores element addresses inverted, so that it does not keep
-// leaked elements reachable in the eyes of the leak checker.
-std::uintptr_t Hidden(const TElement* element) { return ~reinterpret_cast<std::uintptr_t>(element); }
-TElement* Revealed(std::uintptr_t hidden) { return reinterpret_cast<TElement*>(~hidden); }
+using namespace element_handles;
 
-struct HandleTable {
+constexpr std::uint64_t kLastGeneration = kLastHandle >> kSlotBits;
+
+std::uint64_t GenerationOf(std::uint64_t word) { return word & kLastGeneration; }
+
+// The free list (first in, first out, threaded through the free slots' words)
+// and the count of slots handed out; slot 0 is never handed out (nil).
+struct FreeSlots {
   std::mutex lock;
-  std::unordered_map<std::uint32_t, std::uintptr_t> live;
-  std::unordered_map<std::uintptr_t, std::uint32_t> issued;
-  std::uint32_t next = 1;
+  std::uint32_t used = 1;
+  std::uint32_t first = 0;
+  std::uint32_t last = 0;
 };
 
-HandleTable& Handles() {
-  static HandleTable* table = new HandleTable;  // outlives every element
-  return *table;
+FreeSlots& Free() {
+  static FreeSlots* slots = new FreeSlots;  // outlives every element
+  return *slots;
 }
 
-void ReleaseHandle(const TElement* element) {
-  HandleTable& table = Handles();
-  std::lock_guard guard(table.lock);
-  auto found = table.issued.find(Hidden(element));
-  if (found == table.issued.end()) return;
-  table.live.erase(found->second);
-  table.issued.erase(found);
+std::atomic_ref<Slot*> ChunkOf(std::uint32_t slot) { return std::atomic_ref<Slot*>(chunks[slot >> kChunkBits]); }
+Slot& SlotAt(std::uint32_t slot) { return ChunkOf(slot).load(std::memory_order_acquire)[slot & kChunkMask]; }
+
+// A slot for a new handle: the oldest free one, else a new one.
+std::uint32_t TakeSlot(FreeSlots& free) {
+  if (free.first != 0) {
+    const std::uint32_t slot = free.first;
+    free.first = static_cast<std::uint32_t>(SlotAt(slot).load(std::memory_order_relaxed) >> kAddressShift);
+    if (free.first == 0) free.last = 0;
+    return slot;
+  }
+  if (free.used > kSlotMask) throw std::overflow_error("No element handle is left to issue");
+  const std::uint32_t slot = free.used++;
+  if (ChunkOf(slot).load(std::memory_order_relaxed) == noSlots)
+    ChunkOf(slot).store(new Slot[kChunkMask + 1](), std::memory_order_release);
+  return slot;
+}
+
+void ReleaseSlot(std::uint32_t slot) {
+  FreeSlots& free = Free();
+  std::lock_guard guard(free.lock);
+  Slot& word = SlotAt(slot);
+  const std::uint64_t generation = GenerationOf(word.load(std::memory_order_relaxed));
+  if (generation == kLastGeneration) {
+    // Spent: kept out of use for good.
+    word.store(generation | kFreeMark, std::memory_order_release);
+    return;
+  }
+  word.store((generation + 1) | kFreeMark, std::memory_order_release);
+  if (free.last != 0) {
+    Slot& last = SlotAt(free.last);
+    last.store(last.load(std::memory_order_relaxed) | (std::uint64_t{slot} << kAddressShift), std::memory_order_relaxed);
+  } else {
+    free.first = slot;
+  }
+  free.last = slot;
+}
+
+std::uint32_t HandleIn(std::uint32_t slot) {
+  return static_cast<std::uint32_t>(GenerationOf(SlotAt(slot).load(std::memory_order_acquire)) << kSlotBits) | slot;
 }
 
 }  // namespace
 
 std::uint32_t HandleOfElement(TElement* element) {
   if (!element) return 0;
-  HandleTable& table = Handles();
-  std::lock_guard guard(table.lock);
-  if (element->hasHandle_) return table.issued.at(Hidden(element));
-  const std::uint32_t handle = table.next++;
-  if (table.next == 0) table.next = 1;
-  table.live.emplace(handle, Hidden(element));
-  table.issued.emplace(Hidden(element), handle);
-  element->hasHandle_ = true;
-  return handle;
+  if (element->handleSlot_ != 0) return HandleIn(element->handleSlot_);
+  const std::uint64_t address = reinterpret_cast<std::uintptr_t>(element);
+  if (address >> (64 - kAddressShift) != 0) throw std::overflow_error("An element lies beyond the addresses a handle can hold");
+  FreeSlots& free = Free();
+  std::lock_guard guard(free.lock);
+  const std::uint32_t slot = TakeSlot(free);
+  Slot& word = SlotAt(slot);
+  word.store((address << kAddressShift) | GenerationOf(word.load(std::memory_order_relaxed)),
+             std::memory_order_release);
+  element->handleSlot_ = slot;
+  return HandleIn(slot);
 }
-
-TElement* ElementOfHandle(std::uint32_t handle) {
-  if (handle == 0) return nullptr;
-  HandleTable& table = Handles();
-  std::lock_guard guard(table.lock);
-  auto found = table.live.find(handle);
-  return found == table.live.end() ? nullptr : Revealed(found->second);
-}
-
-TElement* TElementLink::Get() const { return ElementOfHandle(handle_); }
-
-void TElementLink::Set(TElement* element) { handle_ = HandleOfElement(element); }
 
 // ---------------------------------------------------------------- TElement
 
@@ -155,7 +195,7 @@ TElement::TElement() = default;
 
 TElement::~TElement() {
   DetachFromHolders();
-  if (hasHandle_) ReleaseHandle(this);
+  if (handleSlot_ != 0) ReleaseSlot(handleSlot_);
 }
 
 void TElement::DetachFromHolders() {

@@ -6,6 +6,8 @@
 // so that it is freed only by its last holder and, when freed, leaves every
 // list it is still in.
 #include <algorithm>
+#include <array>
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <iterator>
@@ -247,10 +249,64 @@ class ECircularOwnership : public std::runtime_error {
 // must not free it in turn.
 bool IsFreeingHeldElements(const TElement* element);
 
-// Elements are referred to in text (and from other threads) by a handle from a
-// table of live elements, never by address.  0 stands for nil.
+// Elements are referred to in text (and from other threads) by a handle, never
+// by address.  0 stands for nil.  A handle is issued on first demand and stays
+// the element's for its life; once the element is freed it answers nil for
+// good, whatever the number's slot holds later.
+//
+// The handles come from a table of slots: a handle is a slot's index in its
+// low 24 bits and the slot's generation in the 7 bits above (scripts keep
+// handles in signed 32-bit integers, so the top bit stays clear).  A slot
+// holds the element and its generation in one word; freeing the element
+// raises the generation, so every handle issued for it stops matching.
+// Freed slots are reused first in, first out, so a slot comes back only after
+// every other free one has; a slot whose generation is spent is never reused,
+// so no stale handle can ever name another element.  That spends at most 2^31
+// handles in a process's life, and the table raises when they run out rather
+// than reuse one.
+//
+// Reading a handle is one load of its slot and a compare, with no lock: the
+// slots live in chunks that never move, reached through a fixed array of
+// chunk pointers, and both are atomic, so a reader on another thread sees
+// either the element or nil.  Issuing and releasing take the free list's own
+// small lock, once each in an element's life.  That two threads reach the
+// same element in order (the program thread and the user-interface thread)
+// is the world lock's business, as for every other part of an element.
+namespace element_handles {
+inline constexpr unsigned kSlotBits = 24;
+inline constexpr std::uint32_t kSlotMask = (std::uint32_t{1} << kSlotBits) - 1;
+inline constexpr std::uint32_t kLastHandle = 0x7FFFFFFF;
+inline constexpr unsigned kChunkBits = 12;
+inline constexpr std::uint32_t kChunkMask = (std::uint32_t{1} << kChunkBits) - 1;
+inline constexpr std::size_t kChunks = std::size_t{1} << (kSlotBits - kChunkBits);
+// A slot's word: the element's address shifted up by kAddressShift (while
+// live) or the next free slot there (while free), and in the low byte the
+// slot's generation, with kFreeMark added while no element is in it.  The
+// shift keeps the word from looking like an address to the leak checker, so
+// the table does not keep leaked elements reachable.  A slot never used is
+// all zeros: generation 0 and no address.
+inline constexpr unsigned kAddressShift = 16;
+inline constexpr std::uint64_t kFreeMark = 0x80;
+using Slot = std::atomic<std::uint64_t>;
+// Every entry points to a chunk: chunks not yet made share one that holds
+// nothing, so that a reader needs no test of its own.
+extern std::array<Slot*, kChunks> chunks;
+
+// The element of a handle this table issued (the top bit clear), or nil.
+inline TElement* ElementOfIssued(std::uint32_t handle) {
+  const std::uint32_t slot = handle & kSlotMask;
+  const Slot* chunk = std::atomic_ref<Slot*>(chunks[slot >> kChunkBits]).load(std::memory_order_acquire);
+  const std::uint64_t word = chunk[slot & kChunkMask].load(std::memory_order_acquire);
+  const bool live = static_cast<std::uint8_t>(word) == handle >> kSlotBits;
+  return live ? reinterpret_cast<TElement*>(word >> kAddressShift) : nullptr;
+}
+}  // namespace element_handles
+
 std::uint32_t HandleOfElement(TElement* element);
-TElement* ElementOfHandle(std::uint32_t handle);
+// Nil also for numbers that no handle can be.
+inline TElement* ElementOfHandle(std::uint32_t handle) {
+  return handle > element_handles::kLastHandle ? nullptr : element_handles::ElementOfIssued(handle);
+}
 
 // A reference that does not own its element and reads nil once the element
 // has been freed.
@@ -258,8 +314,8 @@ class TElementLink {
  public:
   TElementLink() = default;
   explicit TElementLink(TElement* element) { Set(element); }
-  TElement* Get() const;
-  void Set(TElement* element);
+  TElement* Get() const { return element_handles::ElementOfIssued(handle_); }
+  void Set(TElement* element) { handle_ = HandleOfElement(element); }
   // Set to an element that has since been freed.
   bool IsDangling() const { return handle_ != 0 && Get() == nullptr; }
   bool IsSet() const { return handle_ != 0; }
@@ -276,8 +332,6 @@ class TElement : public TPersistent {
   TElement(const TElement&) = delete;
   TElement& operator=(const TElement&) = delete;
 
-  // Declared before ID, so that ID and the handle flag leave tail padding that
-  // a descendant's small fields can use.
  private:
   TPointerList<TEntity> holders_;
 
@@ -358,13 +412,16 @@ class TElement : public TPersistent {
   void AddHolder(TEntity* holder) { holders_.Add(holder); }
   bool RemoveHolder(TEntity* holder) { return holders_.RemoveAny(holder); }
 
-  // Set once the element has been given a handle (kept in a side table, so
-  // that elements without one - nearly all - do not pay for it).
-  bool hasHandle_ = false;
+  // One word for three small fields, so that an element stays three words.
+  // The slot of the element's handle, 0 until one is issued.
+  std::uint32_t handleSlot_ : element_handles::kSlotBits = 0;
   // Set by the entity constructor: whether an element can hold others is
   // asked at every addition, where a look up the class tree would cost more
   // than the addition itself.
-  bool isEntity_ = false;
+  std::uint32_t isEntity_ : 1 = 0;
+  // An entity's count of the fields holding an element (HoldInField); a class
+  // has a few such fields at most.
+  std::uint32_t fieldHolds_ : 7 = 0;
 };
 
 // Frees an element the way an owner does when it lets go of it for good.
@@ -532,9 +589,6 @@ class TEntity : public TElement {
   template <class Visit>
   void WalkUnstamped(Visit visit);
 
-  // Fields holding an element (HoldInField); declared first so that it
-  // sits in the tail padding of TElement.
-  std::uint8_t fieldHolds_ = 0;
   std::unique_ptr<TGapList<TElement>> children_;
 };
 
