@@ -6,8 +6,8 @@
 
 #include "framework/core/class_registry.h"
 #include "framework/values/typed_values.h"
-#include "tests/app/tool_forms/tool_forms_fixture.h"
 #include "tests/platform/temp_folder.h"
+#include "tests/render/tool_forms/tool_forms_fixture.h"
 
 namespace {
 
