@@ -404,7 +404,7 @@ TOwnerElement::~TOwnerElement() {
   TPointerList<TElement> owners;
   owners.Swap(owners_);
   for (int i = owners.Count() - 1; i >= 0; --i)
-    if (auto* owner = DynamicCast<TEntity>(owners.At(i))) owner->RemoveElement(this);
+    if (TElement* owner = owners.At(i); owner && owner->IsAnEntity()) static_cast<TEntity*>(owner)->RemoveElement(this);
 }
 
 // ---------------------------------------------------------------- TEntity
@@ -415,13 +415,17 @@ TEntity::~TEntity() {
 }
 
 TGapList<TElement>& TEntity::List() {
-  if (!children_) children_ = std::make_unique<TGapList<TElement>>();
+  if (!children_) {
+    children_ = std::make_unique<TGapList<TElement>>();
+    // Room for a few children at once: a line's vertices, a node's branches.
+    children_->reserve(4);
+  }
   return *children_;
 }
 
-const TGapList<TElement>& TEntity::Children() const {
+const TGapList<TElement>& TEntity::NoChildren() {
   static const TGapList<TElement> none;
-  return children_ ? *children_ : none;
+  return none;
 }
 
 int TEntity::GetCount() { return static_cast<int>(List().size()); }
@@ -893,7 +897,8 @@ TOwnerEntity::~TOwnerEntity() {
   owners.Swap(owners_);
   for (int i = owners.Count() - 1; i >= 0; --i) {
     TElement* owner = owners.At(i);
-    if (auto* entity = DynamicCast<TEntity>(owner)) {
+    if (owner && owner->IsAnEntity()) {
+      auto* entity = static_cast<TEntity*>(owner);
       if (!entity->IsEmpty()) entity->RemoveElement(this);
     } else {
       platform::MessageDlg("TOwnerEntity.Destroy: Špatný vlastník", platform::MsgDlgType::Error, platform::mbOK);
@@ -909,7 +914,7 @@ TElement* TOwnerEntity::GetOwner(int index) const {
                          platform::MsgDlgType::Error, platform::mbOK);
     return nullptr;
   }
-  if (!DynamicCast<TEntity>(owner)) {
+  if (!owner->IsAnEntity()) {
     platform::MessageDlg("TOwnerEntity(" + GetName() + ").GetOwner: Objekt vlastníka není TEntity",
                          platform::MsgDlgType::Error, platform::mbOK);
     return nullptr;

@@ -61,6 +61,7 @@ class TGapList {
   T*& Slot(std::size_t index) { return store_[front_ + index]; }
 
   void push_back(T* item) { store_.push_back(item); }
+  void reserve(std::size_t count) { store_.reserve(front_ + count); }
   void pop_back() {
     store_.pop_back();
     if (empty()) clear();
@@ -193,6 +194,10 @@ class TPointerList {
 
  private:
   static constexpr std::size_t kCountedFrom = 32;
+  // A list that outgrows one entry mostly stays short (a line held by its
+  // string and the nodes at its ends): room for a few at once spares the
+  // reallocations of growing one by one.
+  static constexpr std::size_t kFirstCapacity = 4;
   struct TMany {
     TGapList<T> List;
     bool Counted = false;
@@ -226,6 +231,7 @@ class TPointerList {
   TMany& MakeList() {
     if (IsList()) return Many();
     auto* many = new TMany;
+    many->List.reserve(kFirstCapacity);
     if (bits_ != 0) many->List.push_back(Single());
     bits_ = reinterpret_cast<std::uintptr_t>(many) | 1u;
     return *many;
@@ -400,6 +406,8 @@ class TElement : public TPersistent {
 
   // Entities whose child lists hold this element (one entry per slot).
   int HolderCount() const { return holders_.Count(); }
+  // Whether it is a TEntity, without a look up the class tree.
+  bool IsAnEntity() const { return isEntity_; }
 
  protected:
   // Leaves the child list of every holder.  Destructors that may run code
@@ -536,7 +544,7 @@ class TEntity : public TElement {
   void AddAllFrom(TElement* source);
 
   // Children without creating the list; empty when there is none.
-  const TGapList<TElement>& Children() const;
+  const TGapList<TElement>& Children() const { return children_ ? *children_ : NoChildren(); }
 
   // Whether element is this entity or one of its ancestors (an entity that
   // holds it, in a child list or a field, directly or further up).
@@ -579,6 +587,7 @@ class TEntity : public TElement {
  private:
   friend class TElement;
   TGapList<TElement>& List();
+  static const TGapList<TElement>& NoChildren();
   bool RefusesChild(const TElement* element) const;
   void DropChild(TElement* element);  // a dying child leaves the list
   // The first slot of a child; -1 when absent.
