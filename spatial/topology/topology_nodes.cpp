@@ -139,17 +139,23 @@ TNodeBranch* TNode::FindBranch(const TPolyLineElement* Line, bool AtBegin) const
 }
 
 TNodeBranch* TNode::BranchBeside(const TNodeBranch* Branch, int Offset) const {
-  std::vector<TNodeBranch*> branches;
+  // Two passes over the children rather than a list of the branches: face
+  // walks ask this at every step.
+  int count = 0;
   int at = -1;
-  for (TElement* child : Children()) {
-    if (auto* branch = DynamicCast<TNodeBranch>(child)) {
-      if (branch == Branch) at = static_cast<int>(branches.size());
-      branches.push_back(branch);
-    }
+  for (const TElement* child : Children()) {
+    if (!DynamicCast<TNodeBranch>(child)) continue;
+    if (child == Branch) at = count;
+    ++count;
   }
   if (at < 0) return nullptr;
-  const int count = static_cast<int>(branches.size());
-  return branches[static_cast<std::size_t>((at + Offset + count) % count)];
+  const int wanted = (at + Offset % count + count) % count;
+  int index = 0;
+  for (TElement* child : Children()) {
+    auto* branch = DynamicCast<TNodeBranch>(child);
+    if (branch && index++ == wanted) return branch;
+  }
+  return nullptr;
 }
 
 TNodeBranch* TNode::NextBranch(const TNodeBranch* Branch) const { return BranchBeside(Branch, 1); }
