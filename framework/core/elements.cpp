@@ -337,24 +337,32 @@ void FreeAndNil(TElement*& element) {
 // ---------------------------------------------------------------- named and owner elements
 
 template <class Base>
+const std::string& TNamed<Base>::NoName() {
+  static const std::string none;
+  return none;
+}
+
+template <class Base>
 std::string TNamed<Base>::GetName() const {
-  return name_.empty() ? this->ClassName() : name_;
+  return name_ ? *name_ : this->ClassName();
 }
 
 template <class Base>
 void TNamed<Base>::SetName(const std::string& name) {
-  name_ = name;
+  if (name.empty()) name_.reset();
+  else if (name_) *name_ = name;
+  else name_ = std::make_unique<std::string>(name);
 }
 
 template <class Base>
 bool TNamed<Base>::HasName() const {
-  return !name_.empty();
+  return name_ != nullptr;
 }
 
 template <class Base>
 bool TNamed<Base>::SameNameAs(std::string_view name) const {
   // In place: a search among many children should not copy every name.
-  return platform::AnsiSameUpperCase(name_.empty() ? this->ClassName() : name_, name);
+  return platform::AnsiSameUpperCase(name_ ? std::string_view(*name_) : this->ClassName(), name);
 }
 
 template <class Base>
@@ -373,7 +381,7 @@ template class TNamed<TElement>;
 template class TNamed<TEntity>;
 
 int TNameElement::GetSize() const {
-  return TElement::GetSize() + static_cast<int>(platform::Cp1250Length(name_)) + 1;
+  return TElement::GetSize() + static_cast<int>(platform::Cp1250Length(StoredName())) + 1;
 }
 
 namespace {
@@ -887,7 +895,7 @@ void TEnvelopeEntity::ReceiveMessage(TKestuMessage*& message, bool& handled) {
 // ---------------------------------------------------------------- named and owner entities
 
 int TNameEntity::GetSize() const {
-  return TEntity::GetSize() + (name_.empty() ? 0 : static_cast<int>(platform::Cp1250Length(name_)) + 1);
+  return TEntity::GetSize() + (HasName() ? static_cast<int>(platform::Cp1250Length(StoredName())) + 1 : 0);
 }
 
 

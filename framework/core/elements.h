@@ -453,7 +453,14 @@ class TNamed : public Base {
   void WriteData(platform::TWriter& writer) const override;
 
  protected:
-  std::string name_;
+  // The stored name; empty when there is none.
+  const std::string& StoredName() const { return name_ ? *name_ : NoName(); }
+
+ private:
+  static const std::string& NoName();
+  // Made on the first name: most elements of a large model (values, vertices)
+  // are never named and so carry one word instead of a whole string.
+  std::unique_ptr<std::string> name_;
 };
 
 class TNameElement : public TNamed<TElement> {
