@@ -98,7 +98,8 @@ ECircularOwnership::ECircularOwnership() : std::runtime_error("An entity cannot 
 
 namespace element_handles {
 namespace {
-Slot noSlots[kChunkMask + 1];
+constexpr std::size_t kChunkWords = 2 * (std::size_t{kChunkMask} + 1);
+Slot noSlots[kChunkWords];
 constexpr std::array<Slot*, kChunks> AllEmpty() {
   std::array<Slot*, kChunks> all{};
   for (Slot*& chunk : all) chunk = noSlots;
@@ -123,6 +124,7 @@ struct FreeSlots {
   std::uint32_t used = 1;
   std::uint32_t first = 0;
   std::uint32_t last = 0;
+  std::uint64_t issued = 0;
 };
 
 FreeSlots& Free() {
@@ -132,6 +134,9 @@ FreeSlots& Free() {
 
 std::atomic_ref<Slot*> ChunkOf(std::uint32_t slot) { return std::atomic_ref<Slot*>(chunks[slot >> kChunkBits]); }
 Slot& SlotAt(std::uint32_t slot) { return ChunkOf(slot).load(std::memory_order_acquire)[slot & kChunkMask]; }
+Slot& IssueNumberAt(std::uint32_t slot) {
+  return ChunkOf(slot).load(std::memory_order_acquire)[kChunkMask + 1 + (slot & kChunkMask)];
+}
 
 // A slot for a new handle: the oldest free one, else a new one.
 std::uint32_t TakeSlot(FreeSlots& free) {
@@ -144,7 +149,7 @@ std::uint32_t TakeSlot(FreeSlots& free) {
   if (free.used > kSlotMask) throw std::overflow_error("No element handle is left to issue");
   const std::uint32_t slot = free.used++;
   if (ChunkOf(slot).load(std::memory_order_relaxed) == noSlots)
-    ChunkOf(slot).store(new Slot[kChunkMask + 1](), std::memory_order_release);
+    ChunkOf(slot).store(new Slot[kChunkWords](), std::memory_order_release);
   return slot;
 }
 
@@ -185,8 +190,17 @@ std::uint32_t HandleOfElement(TElement* element) {
   Slot& word = SlotAt(slot);
   word.store((address << kAddressShift) | GenerationOf(word.load(std::memory_order_relaxed)),
              std::memory_order_release);
+  IssueNumberAt(slot).store(++free.issued, std::memory_order_relaxed);
   element->handleSlot_ = slot;
   return HandleIn(slot);
+}
+
+bool IssuedAfter(std::uint32_t handle, std::uint32_t earlier) {
+  auto issueNumber = [](std::uint32_t live) -> std::uint64_t {
+    if (!ElementOfHandle(live)) return 0;
+    return IssueNumberAt(live & kSlotMask).load(std::memory_order_relaxed);
+  };
+  return issueNumber(handle) > issueNumber(earlier);
 }
 
 // ---------------------------------------------------------------- TElement

@@ -295,7 +295,8 @@ inline constexpr unsigned kAddressShift = 16;
 inline constexpr std::uint64_t kFreeMark = 0x80;
 using Slot = std::atomic<std::uint64_t>;
 // Every entry points to a chunk: chunks not yet made share one that holds
-// nothing, so that a reader needs no test of its own.
+// nothing, so that a reader needs no test of its own.  A chunk's words are
+// followed by as many issue numbers, one per slot, counting up.
 extern std::array<Slot*, kChunks> chunks;
 
 // The element of a handle this table issued (the top bit clear), or nil.
@@ -309,6 +310,9 @@ inline TElement* ElementOfIssued(std::uint32_t handle) {
 }  // namespace element_handles
 
 std::uint32_t HandleOfElement(TElement* element);
+// Whether the live handle was issued after the live handle earlier (or
+// earlier is not live).  Numbers do not tell: freed slots come back.
+bool IssuedAfter(std::uint32_t handle, std::uint32_t earlier);
 // Nil also for numbers that no handle can be.
 inline TElement* ElementOfHandle(std::uint32_t handle) {
   return handle > element_handles::kLastHandle ? nullptr : element_handles::ElementOfIssued(handle);

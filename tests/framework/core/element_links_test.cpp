@@ -156,6 +156,33 @@ TEST_F(ElementLinksTest, ASlotWhoseGenerationsAreSpentIsNeverHandedOutAgain) {
   EXPECT_EQ(ElementOfHandle((127u << 24) | spent), nullptr);
 }
 
+TEST_F(ElementLinksTest, IssueOrderIsKeptWhateverTheNumbers) {
+  // Slots freed from the highest down come back in that order, so handles
+  // issued later get smaller numbers.
+  std::vector<std::unique_ptr<TElement>> freed;
+  for (int i = 0; i < 1000; ++i) {
+    freed.emplace_back(new TOwnerElement);
+    HandleOfElement(freed.back().get());
+  }
+  std::uint32_t stale = HandleOfElement(freed.front().get());
+  while (!freed.empty()) freed.pop_back();
+  auto first = std::make_unique<TOwnerElement>();
+  const std::uint32_t firstHandle = HandleOfElement(first.get());
+  std::vector<std::unique_ptr<TElement>> later;
+  bool smallerNumberSeen = false;
+  for (int i = 0; i < (1 << 14) && !smallerNumberSeen; ++i) {
+    later.emplace_back(new TOwnerElement);
+    const std::uint32_t handle = HandleOfElement(later.back().get());
+    ASSERT_TRUE(IssuedAfter(handle, firstHandle)) << "element " << i;
+    ASSERT_FALSE(IssuedAfter(firstHandle, handle)) << "element " << i;
+    smallerNumberSeen = handle < firstHandle;
+  }
+  EXPECT_TRUE(smallerNumberSeen);
+  EXPECT_TRUE(IssuedAfter(firstHandle, stale));
+  EXPECT_FALSE(IssuedAfter(stale, firstHandle));
+  EXPECT_FALSE(IssuedAfter(firstHandle, firstHandle));
+}
+
 // The program thread reads links while the user-interface thread frees
 // their elements, both under the world lock: every read sees the element
 // alive or nil (the sanitizers watch the rest).
