@@ -6,6 +6,7 @@
 
 #include "framework/core/class_registry.h"
 #include "platform/app_queue.h"
+#include "framework/values/typed_values.h"
 #include "tests/platform/temp_folder.h"
 #include "tests/render/tool_forms/tool_forms_fixture.h"
 
@@ -87,6 +88,31 @@ TEST_F(CommandLineTest, FailuresAreReportedWithTheirCodesAndTexts) {
   interpreter->ByDDE = false;
   Run("LES.FINDELEMENTBYNAME('nic').Name = 'x'");
   EXPECT_THAT(Boxes(), ElementsAre(StartsWith("Chyba .. Chybný objekt")));
+}
+
+TEST_F(CommandLineTest, AHandleInAPropertyLeadsOnlyToTheLiveElementItWasIssuedFor) {
+  auto* target = Named<TOwnerEntity>("cíl", forest);
+  const std::uint32_t live = HandleOfElement(target);
+  std::uint32_t stale = 0;
+  {
+    TOwnerEntity gone;
+    stale = HandleOfElement(&gone);
+  }
+  const struct {
+    const char* name;
+    std::uint32_t handle;
+    const char* result;
+  } rows[] = {
+      {"live", live, "cíl"},
+      {"stale", stale, "ERROR 0: Nemohu nalézt element Value"},
+  };
+  auto* number = TIntegerElement::CreateValue(0);
+  number->SetName("h");
+  forest->AddElement(number);
+  for (const auto& row : rows) {
+    number->SetAsInteger(static_cast<std::int32_t>(row.handle));
+    EXPECT_THAT(Run("LES.h.Value.Name"), ElementsAre(StartsWith(row.result))) << row.name;
+  }
 }
 
 TEST_F(CommandLineTest, ScriptsRunLineByLineWithCommentsCallsAndFailingLinesOrOneLinePerMessage) {
