@@ -1,5 +1,6 @@
 #include "render/symbology/general_interprets.h"
 
+#include <cmath>
 #include <exception>
 
 #include "block/props/lumar_props.h"
@@ -8,6 +9,8 @@
 #include "platform/canvas.h"
 #include "platform/files.h"
 #include "platform/streams.h"
+#include "render/area_symbols/area_symbol.h"
+#include "render/area_symbols/area_symbol_reader.h"
 #include "render/devices/device.h"
 #include "render/palette/library_paths.h"
 #include "render/palette/palette.h"
@@ -155,6 +158,82 @@ TClass TGeneralBrushInterpret::StaticClass() {
       "TGeneralBrushInterpret", TGeneralXYInterpret::StaticClass(), "I_Gen",
       {FieldProp("Brush", &E::Brush), FieldProp("UseBrush", &E::UseBrush), FieldProp("PropBrush", &E::PropBrush),
        ReadWriteProp("ToolBrush", &E::ToolBrush, &E::SetToolBrush)});
+  return &info;
+}
+
+// ---------------------------------------------------------------- TGeneralSymbolColorInterpret
+
+TClass TGeneralSymbolColorInterpret::StaticClass() {
+  static const TClassInfo info = DescribeClass<TGeneralSymbolColorInterpret>(
+      "TGeneralSymbolColorInterpret", TGeneralBrushInterpret::StaticClass(), "I_Gen", {});
+  return &info;
+}
+
+// ---------------------------------------------------------------- TGeneralAreaInterpret
+
+TGeneralAreaInterpret::TGeneralAreaInterpret() = default;
+TGeneralAreaInterpret::~TGeneralAreaInterpret() = default;
+
+bool TGeneralAreaInterpret::IsItsClass(TElement* element) {
+  return DynamicCast<TAreaElement>(element) || DynamicCast<TAreaString>(element);
+}
+bool TGeneralAreaInterpret::QGoInside(TElement*) { return false; }
+bool TGeneralAreaInterpret::QGoInsideAfter(TElement* element) {
+  return element && element->ClassType() == TAreaString::StaticClass();
+}
+bool TGeneralAreaInterpret::QProcessBefore(TElement* element) { return DynamicCast<TAreaElement>(element) != nullptr; }
+
+void TGeneralAreaInterpret::AttachDevice(TDevice* device) {
+  TGeneralSymbolColorInterpret::AttachDevice(device);
+  if (SymbolsFile.empty()) SymbolsFile = SymbolLibraryFile("Srafy.txt");
+  areaSymbols_ = std::make_unique<TPlosneZnacky>(SymbolsFile);
+  areaSymbols_->SetDevice(device);
+}
+
+void TGeneralAreaInterpret::DetachDevice() {
+  areaSymbols_.reset();
+  TGeneralSymbolColorInterpret::DetachDevice();
+}
+
+void TGeneralAreaInterpret::Process(TElement* element) {
+  auto* area = DynamicCast<TAreaElement>(element);
+  if (!area) {
+    TGeneralSymbolColorInterpret::Process(element);
+    return;
+  }
+  if (auto* boundary = DynamicCast<TPolyLineAreaElement>(area)) {
+    const std::unique_ptr<TAreaElement> converted(boundary->CreateAreaWithHoles());
+    converted->SetProperties(area->Properties());
+    DrawArea(*converted, true);
+    return;
+  }
+  DrawArea(*area, false);
+}
+
+void TGeneralAreaInterpret::DrawArea(TAreaElement& area, bool converted) {
+  // The sum's sign tells the winding only: an area wound either way is drawn.
+  if (std::fabs(area.GetCalculatedArea()) <= 0) return;
+  const std::int32_t colour = ResolveColor(&area);
+  const std::int32_t code = ResolveBrush(&area);
+  TDevice& device = *Device();
+  if (code < 1000) {
+    device.SetBrush({ColourOfValue(colour), platform::BrushStyle::Solid});
+    device.SetPen({0, 1, converted ? platform::PenStyle::Clear : platform::PenStyle::Solid, platform::PenMode::Copy});
+    device.DrawArea(&area);
+    return;
+  }
+  if (area.IsHole || !areaSymbols_) return;
+  TPlosnaZnacka* symbol = areaSymbols_->GetSymbol(code);
+  if (!symbol) return;
+  TPolyPolygon rings;
+  device.GetAreaPolyPolygon(&area, rings);
+  if (rings.RingCount > 0) symbol->Draw(device, rings.Points.get(), rings.Counts.get(), rings.RingCount);
+}
+
+TClass TGeneralAreaInterpret::StaticClass() {
+  using E = TGeneralAreaInterpret;
+  static const TClassInfo info = DescribeClass<E>("TGeneralAreaInterpret", TGeneralSymbolColorInterpret::StaticClass(),
+                                                  "I_Gen", {FieldProp("FillBackground", &E::FillBackground)});
   return &info;
 }
 

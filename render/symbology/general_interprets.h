@@ -1,5 +1,5 @@
 #pragma once
-// General interprets: points drawn with a look a script configures per
+// General interprets: points and areas drawn with a look a script configures per
 // interpret.  Each value that drives the drawing is a constant, the text of a
 // named published property of the element, or the result of a result tool
 // (an interpret table) run on the element.
@@ -10,7 +10,9 @@
 #include "framework/core/elements.h"
 #include "render/interprets/interpret.h"
 
+class TAreaElement;
 class TColorPalette;
+class TPlosneZnacky;
 class TLumaRSymbols;
 class TResultTool;
 
@@ -114,6 +116,33 @@ class TGeneralBrushInterpret : public TGeneralXYInterpret {
 
  private:
   TElementLink toolBrush_;
+};
+
+// The base of the interprets that draw library symbols in a colour of the
+// user's choice.
+class TGeneralSymbolColorInterpret : public TGeneralBrushInterpret {
+  KESTX_CLASS(TGeneralSymbolColorInterpret)
+};
+
+class TGeneralAreaInterpret : public TGeneralSymbolColorInterpret {
+  KESTX_CLASS(TGeneralAreaInterpret)
+ public:
+  TGeneralAreaInterpret();
+  ~TGeneralAreaInterpret() override;
+
+  bool FillBackground = false;
+
+  bool QGoInside(TElement* element) override;
+  bool QGoInsideAfter(TElement* element) override;
+  bool QProcessBefore(TElement* element) override;
+  bool IsItsClass(TElement* element) override;
+  void AttachDevice(TDevice* device) override;
+  void DetachDevice() override;
+  void Process(TElement* element) override;
+
+ private:
+  void DrawArea(TAreaElement& area, bool converted);
+  std::unique_ptr<TPlosneZnacky> areaSymbols_;
 };
 
 class TGeneralPointInterpret : public TGeneralXYInterpret {

@@ -165,3 +165,85 @@ TEST_F(GeneralInterpretTest, PointsAreCrossesBelowCode1000) {
 }
 
 }  // namespace
+
+namespace {
+
+enum class Shape { Clockwise, Anticlockwise, Flat, Boundary, Hole };
+
+// A square from (5, 5) to (15, 15) m (pixels 50 to 150), or a flat one.
+TAreaElement* MakeArea(Shape shape) {
+  const WorldPoints clockwise = {{5, 5}, {5, 15}, {15, 15}, {15, 5}};
+  const WorldPoints anticlockwise = {{5, 5}, {15, 5}, {15, 15}, {5, 15}};
+  const WorldPoints flat = {{5, 5}, {15, 5}, {10, 5}};
+  switch (shape) {
+    case Shape::Anticlockwise:
+      return WithVertices(new TAreaElement, anticlockwise);
+    case Shape::Flat:
+      return WithVertices(new TAreaElement, flat);
+    case Shape::Boundary: {
+      auto* area = new TPolyLineAreaElement;
+      auto* line = WithVertices(new TPolyLineElement, {{5, 5}, {5, 15}, {15, 15}, {15, 5}, {5, 5}});
+      area->AddLine(line, true);
+      area->CalcBounds();
+      return area;
+    }
+    case Shape::Hole: {
+      auto* area = WithVertices(new TAreaElement, clockwise);
+      area->IsHole = true;
+      return area;
+    }
+    default:
+      return WithVertices(new TAreaElement, clockwise);
+  }
+}
+
+TEST_F(GeneralInterpretTest, AreasAreFilledOrHatchedWhicheverWayTheyAreWound) {
+  struct Row {
+    const char* Name;
+    Shape Form;
+    int Code;
+    bool Library;
+    int Inside;    // non-white pixels of the 20 x 20 block at (90, 90); -1 some, not all
+    bool Outline;  // fills only: hatching may cross the edge
+  };
+  const Row rows[] = {
+      {"clockwise filled", Shape::Clockwise, 4, true, 400, true},
+      {"anticlockwise filled", Shape::Anticlockwise, 4, true, 400, true},
+      {"no area: nothing", Shape::Flat, 4, true, 0, false},
+      {"converted boundary: no outline", Shape::Boundary, 4, true, 400, false},
+      {"hatching", Shape::Clockwise, 2001, true, -1, false},
+      {"anticlockwise hatching", Shape::Anticlockwise, 2001, true, -1, false},
+      {"hole: no hatching", Shape::Hole, 2001, true, 0, false},
+      {"no library: nothing", Shape::Clockwise, 2001, false, 0, false},
+  };
+  for (const Row& row : rows) {
+    auto device = MakeMapDevice(200, 200);
+    TGeneralAreaInterpret interpret;
+    interpret.UseBrush = true;
+    interpret.Brush = row.Code;
+    interpret.Color = 4;
+    interpret.ColorByLumar = true;
+    if (!row.Library) interpret.SymbolsFile = folder.File("Srafy.txt");
+    interpret.AttachDevice(device.get());
+    std::unique_ptr<TAreaElement> area(MakeArea(row.Form));
+    interpret.SetInput(area.get());
+    interpret.DoIt();
+    interpret.DetachDevice();
+    int inside = 0;
+    for (int y = 90; y < 110; ++y)
+      for (int x = 90; x < 110; ++x) inside += device->GetHandle()->Pixel(x, y) != 0xFFFFFF;
+    if (row.Inside < 0) {
+      EXPECT_TRUE(inside > 0 && inside < 400) << row.Name << ": " << inside;
+    } else {
+      EXPECT_EQ(inside, row.Inside) << row.Name;
+    }
+    if (row.Inside == 400) {
+      EXPECT_EQ(device->GetHandle()->Pixel(100, 100), ColourOfCode(4)) << row.Name;
+    }
+    if (row.Code < 1000) {
+      EXPECT_EQ(device->GetHandle()->Pixel(100, 50) == 0, row.Outline) << row.Name << ": the outline on the top edge";
+    }
+  }
+}
+
+}  // namespace
