@@ -1,7 +1,9 @@
 #include "render/symbology/general_interprets.h"
 
+#include <algorithm>
 #include <cmath>
 #include <exception>
+#include <numbers>
 
 #include "block/props/lumar_props.h"
 #include "framework/core/class_registry.h"
@@ -14,7 +16,8 @@
 #include "render/devices/device.h"
 #include "render/palette/library_paths.h"
 #include "render/palette/palette.h"
-#include "render/symbology/point_cross.h"
+#include "render/symbology/plain_drawing.h"
+#include "render/symbols/line_symbols.h"
 #include "render/symbols/point_symbols.h"
 #include "spatial/geometry/projection.h"
 #include "spatial/objects/space_entities.h"
@@ -237,6 +240,79 @@ TClass TGeneralAreaInterpret::StaticClass() {
   return &info;
 }
 
+// ---------------------------------------------------------------- TGeneralLineInterpret
+
+TGeneralLineInterpret::TGeneralLineInterpret() = default;
+TGeneralLineInterpret::~TGeneralLineInterpret() = default;
+
+bool TGeneralLineInterpret::IsItsClass(TElement* element) {
+  return DynamicCast<TPolyLineElement>(element) || DynamicCast<TPolyLineString>(element);
+}
+bool TGeneralLineInterpret::QGoInside(TElement*) { return false; }
+bool TGeneralLineInterpret::QGoInsideAfter(TElement* element) {
+  return DynamicCast<TPolyLineString>(element) != nullptr;
+}
+bool TGeneralLineInterpret::QProcessBefore(TElement* element) {
+  return DynamicCast<TPolyLineElement>(element) && !DynamicCast<TAreaElement>(element);
+}
+
+void TGeneralLineInterpret::AttachDevice(TDevice* device) {
+  TGeneralSymbolColorInterpret::AttachDevice(device);
+  lineSymbols_.reset();
+  symbols_.reset();
+  if (!device) return;
+  const TPageProjection& projection = *device->Projection();
+  thinPen_ = 1;
+  thickPen_ = std::min(projection.WorldToDeviceDX(0.0007 * projection.VirtualScale()), 4);
+  if (const std::string file = platform::FindFileAnyCase(SymbolLibraryFile("linzn.txt")); platform::FileExists(file)) {
+    lineSymbols_ = std::make_unique<TLinioveZnacky>(file);
+    lineSymbols_->VisibleRect = {MinX, MinY, MaxX, MaxY};
+    lineSymbols_->SetDevice(device);
+  }
+  if (SymbolsFile.empty()) SymbolsFile = SymbolLibraryFile("Fonty.txt");
+  if (platform::FileExists(platform::FindFileAnyCase(SymbolsFile))) {
+    symbols_ = std::make_unique<TLumaRSymbols>(SymbolsFile);
+    symbols_->SetDevice(device);
+  }
+}
+
+void TGeneralLineInterpret::DetachDevice() {
+  lineSymbols_.reset();
+  symbols_.reset();
+  TGeneralSymbolColorInterpret::DetachDevice();
+}
+
+void TGeneralLineInterpret::Process(TElement* element) {
+  auto* line = DynamicCast<TPolyLineElement>(element);
+  if (!line) {
+    TGeneralSymbolColorInterpret::Process(element);
+    return;
+  }
+  if (!line->IntersectsRect(MinX, MinY, MaxX, MaxY)) return;
+  TDevice& device = *Device();
+  const std::int32_t code = ResolveBrush(line);
+  const auto* props = DynamicCast<TLumarProps>(line->Properties());
+  TLiniovaZnacka* symbol = code >= 1000 && lineSymbols_ ? lineSymbols_->GetSymbol(code) : nullptr;
+  if (symbol) {
+    symbol->Draw(device, {MinX, MinY, MaxX, MaxY}, true, VerticesOf(*line), props ? props->Barva : 0);
+  } else if (const std::int32_t colour = ResolveColor(line); !(ColorByLumar && colour == 0)) {
+    device.SetPen(
+        {ColourOfValue(colour), code < 4 ? thinPen_ : thickPen_, platform::PenStyle::Solid, platform::PenMode::Copy});
+    DrawPolyline(device, *line);
+  }
+  const auto* lineProps = DynamicCast<TLumarLineProps>(props);
+  if (lineProps && lineProps->Symbol >= 1000 && symbols_)
+    symbols_->DrawSymbol(13, lineProps->Symbol, std::numbers::pi / 2 + line->Angle, line->GetAbsRefX(),
+                         line->GetAbsRefY());
+}
+
+TClass TGeneralLineInterpret::StaticClass() {
+  using E = TGeneralLineInterpret;
+  static const TClassInfo info = DescribeClass<E>("TGeneralLineInterpret", TGeneralSymbolColorInterpret::StaticClass(),
+                                                  "I_Gen", {FieldProp("PropSymbol", &E::PropSymbol)});
+  return &info;
+}
+
 // ---------------------------------------------------------------- TGeneralPointInterpret
 
 TGeneralPointInterpret::TGeneralPointInterpret() = default;
@@ -291,8 +367,9 @@ TClass TGeneralPointInterpret::StaticClass() {
 }
 
 void RegisterGeneralInterpretClasses() {
-  for (TClass cls :
-       {TGeneralInterpret::StaticClass(), TGeneralColorInterpret::StaticClass(), TGeneralXYInterpret::StaticClass(),
-        TGeneralBrushInterpret::StaticClass(), TGeneralPointInterpret::StaticClass()})
+  for (TClass cls : {TGeneralInterpret::StaticClass(), TGeneralColorInterpret::StaticClass(),
+                     TGeneralXYInterpret::StaticClass(), TGeneralBrushInterpret::StaticClass(),
+                     TGeneralSymbolColorInterpret::StaticClass(), TGeneralAreaInterpret::StaticClass(),
+                     TGeneralLineInterpret::StaticClass(), TGeneralPointInterpret::StaticClass()})
     RegisterKestuClass(cls);
 }

@@ -1,5 +1,5 @@
 #pragma once
-// General interprets: points and areas drawn with a look a script configures per
+// General interprets: points, lines and areas drawn with a look a script configures per
 // interpret.  Each value that drives the drawing is a constant, the text of a
 // named published property of the element, or the result of a result tool
 // (an interpret table) run on the element.
@@ -13,6 +13,7 @@
 class TAreaElement;
 class TColorPalette;
 class TPlosneZnacky;
+class TLinioveZnacky;
 class TLumaRSymbols;
 class TResultTool;
 
@@ -143,6 +144,30 @@ class TGeneralAreaInterpret : public TGeneralSymbolColorInterpret {
  private:
   void DrawArea(TAreaElement& area, bool converted);
   std::unique_ptr<TPlosneZnacky> areaSymbols_;
+};
+
+class TGeneralLineInterpret : public TGeneralSymbolColorInterpret {
+  KESTX_CLASS(TGeneralLineInterpret)
+ public:
+  TGeneralLineInterpret();
+  ~TGeneralLineInterpret() override;
+
+  std::string PropSymbol;
+  int ThickPenWidth() const { return thickPen_; }
+
+  bool QGoInside(TElement* element) override;
+  bool QGoInsideAfter(TElement* element) override;
+  bool QProcessBefore(TElement* element) override;
+  bool IsItsClass(TElement* element) override;
+  void AttachDevice(TDevice* device) override;
+  void DetachDevice() override;
+  void Process(TElement* element) override;
+
+ private:
+  std::unique_ptr<TLinioveZnacky> lineSymbols_;
+  std::unique_ptr<TLumaRSymbols> symbols_;
+  int thinPen_ = 1;
+  int thickPen_ = 1;
 };
 
 class TGeneralPointInterpret : public TGeneralXYInterpret {

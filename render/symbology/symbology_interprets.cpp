@@ -17,7 +17,7 @@
 #include "render/devices/device.h"
 #include "render/palette/library_paths.h"
 #include "render/palette/palette.h"
-#include "render/symbology/point_cross.h"
+#include "render/symbology/plain_drawing.h"
 #include "render/symbols/latin2.h"
 #include "render/symbols/line_symbols.h"
 #include "render/symbols/point_symbols.h"
@@ -317,15 +317,11 @@ void TInterpretLumLinii::Process(TElement* element) {
   TDevice& device = *Device();
   TLiniovaZnacka* symbol = code >= kFirstSymbolCode && lineSymbols_ ? lineSymbols_->GetSymbol(code) : nullptr;
   if (symbol) {
-    std::vector<TRealPoint> points;
-    points.reserve(static_cast<std::size_t>(line->GetCoordsCount()));
-    for (int i = 0; i < line->GetCoordsCount(); ++i) points.push_back({line->GetCoordX(i), line->GetCoordY(i)});
-    symbol->Draw(device, {MinX, MinY, MaxX, MaxY}, true, points, colourCode);
-  } else if (code >= 0 && line->GetCoordsCount() > 0) {
+    symbol->Draw(device, {MinX, MinY, MaxX, MaxY}, true, VerticesOf(*line), colourCode);
+  } else if (code >= 0) {
     device.SetPen({ObjectColour(colourCode), code < 4 ? thinPen_ : thickPen_, platform::PenStyle::Solid,
                    platform::PenMode::Copy});
-    device.MoveTo(line->GetCoordX(0), line->GetCoordY(0));
-    for (int i = 1; i < line->GetCoordsCount(); ++i) device.LineTo(line->GetCoordX(i), line->GetCoordY(i));
+    DrawPolyline(device, *line);
   }
   if (pointSymbol >= kFirstSymbolCode && symbols_)
     symbols_->DrawSymbol(13, pointSymbol, std::numbers::pi / 2 + line->Angle, line->GetAbsRefX(), line->GetAbsRefY());

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <memory>
 #include <string>
 
@@ -243,6 +244,70 @@ TEST_F(GeneralInterpretTest, AreasAreFilledOrHatchedWhicheverWayTheyAreWound) {
     if (row.Code < 1000) {
       EXPECT_EQ(device->GetHandle()->Pixel(100, 50) == 0, row.Outline) << row.Name << ": the outline on the top edge";
     }
+  }
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(GeneralInterpretTest, InterpretsAreMadeByClassName) {
+  for (const char* name :
+       {"TGeneralInterpret", "TGeneralColorInterpret", "TGeneralXYInterpret", "TGeneralBrushInterpret",
+        "TGeneralSymbolColorInterpret", "TGeneralAreaInterpret", "TGeneralLineInterpret", "TGeneralPointInterpret"}) {
+    std::unique_ptr<TElement> made(CreateElementByClassName(name));
+    EXPECT_TRUE(made && made->ClassName() == name) << name;
+  }
+}
+
+TEST_F(GeneralInterpretTest, LinesArePlainOrSymbolsWithTheirPointSymbol) {
+  // The line runs along pixel row 100 from x 20 to 180; its point symbol sits
+  // at its middle (100, 100), reaching off the line.
+  struct Row {
+    const char* Name;
+    int Code, Colour, Symbol;
+    int Rows;   // rows the line covers at x = 40
+    bool Gaps;  // a line symbol's dashes
+    bool Marked;
+  };
+  const Row rows[] = {
+      {"code 3 thin", 3, 4, 0, 1, false, false},
+      {"code 4 thick", 4, 4, 0, 4, false, false},
+      {"line symbol", 1001, 4, 0, 1, true, false},
+      {"colour code 0 draws no line", 3, 0, 1065, 0, false, true},
+      {"point symbol at Angle + pi/2", 3, 4, 1065, 1, false, true},
+  };
+  for (const Row& row : rows) {
+    auto device = MakeMapDevice(200, 200);
+    TGeneralLineInterpret interpret;
+    interpret.UseBrush = true;
+    interpret.Brush = row.Code;
+    interpret.UseColor = true;
+    interpret.Color = row.Colour;
+    interpret.ColorByLumar = true;
+    interpret.AttachDevice(device.get());
+    std::unique_ptr<TPolyLineElement> line(WithVertices(new TPolyLineElement, {{2, 10}, {18, 10}}));
+    line->PlaceRefAtMiddle();
+    auto* props = new TLumarLineProps;
+    props->Barva = 4;
+    props->Symbol = static_cast<std::int16_t>(row.Symbol);
+    line->SetProperties(props);
+    interpret.SetInput(line.get());
+    interpret.DoIt();
+    interpret.DetachDevice();
+    platform::Canvas& canvas = *device->GetHandle();
+    int covered = 0;
+    for (int y = 90; y <= 110; ++y) covered += canvas.Pixel(40, y) != 0xFFFFFF;
+    EXPECT_EQ(covered, row.Rows) << row.Name;
+    bool gap = false;
+    for (int x = 22; x < 178; ++x) gap = gap || canvas.Pixel(x, 100) == 0xFFFFFF;
+    if (row.Rows) {
+      EXPECT_EQ(gap, row.Gaps) << row.Name;
+    }
+    int offLine = 0;
+    for (int y = 60; y < 140; ++y)
+      for (int x = 60; x < 140; ++x) offLine += std::abs(y - 100) > 2 && canvas.Pixel(x, y) != 0xFFFFFF;
+    EXPECT_EQ(offLine > 0, row.Marked) << row.Name;
   }
 }
 
