@@ -6,6 +6,7 @@
 #include "bench/stand_map.h"
 #include "block/export/point_export.h"
 #include "block/reading/block_reader.h"
+#include "block/topology/carry_attributes.h"
 #include "block/topology/area_building.h"
 #include "platform/gauge_form.h"
 #include "spatial/topology/topology_nodes.h"
@@ -303,6 +304,50 @@ TEST_F(AreaExportTest, BadAreasAreWrittenAsTheyAreAndLoggedByNumber) {
     first->SetAbsRefX(x);
     second->SetLineOrigin(0, origin);
   }
+}
+
+// The areas of a written block carry their numbers and kinds to the areas
+// built anew from the block's lines.
+TEST_F(AreaExportTest, AreasBuiltFromTheLinesOfAWrittenBlockTakeTheAttributesOfItsAreas) {
+  DrawSquare(0, 0, 30);
+  DrawSquare(30, 0, 30);
+  DrawSquare(10, 10, 5);
+  TAreaString& old = Build();
+  // Kinds by the left edge: 0 -> 5, 30 -> 6, 10 -> 7.
+  const std::map<double, int> kinds{{0, 5}, {30, 6}, {10, 7}};
+  for (TElement* child : old.Children()) {
+    auto* area = static_cast<TAreaElement*>(child);
+    auto* props = new TLumarAreaProps;
+    props->Druh = static_cast<std::int16_t>(kinds.at(area->GetMinX()));
+    area->SetProperties(props);
+  }
+  Save(old);
+  built.reset();
+  world->ObjectModel()->Clear();
+  auto reader = std::make_unique<TLumaRBlokReader>();
+  reader->Create(block);
+  std::unique_ptr<TAreaString> read(reader->ReadAreas());
+  std::unique_ptr<TPolyLineString> readLines(reader->ReadLines());
+  ASSERT_EQ(read->GetCount(), 3);
+  std::map<double, int> numbers;  // of the read areas by their left edge
+  for (TElement* area : read->Children())
+    numbers[static_cast<TAreaElement*>(area)->GetMinX()] = area->GetPropertyInteger("Cislo");
+  // The read lines in a list with bounds, as the topology wants them.
+  lines.Clear();
+  for (TElement* line : readLines->Children()) lines.AddEntity(line);
+  auto* fresh = &Build();
+  ASSERT_NE(fresh, nullptr);
+  ASSERT_EQ(fresh->GetCount(), 3);
+  TCarryArToArThroughLines carry;
+  carry.SetInput(fresh);
+  carry.DoIt();
+  for (TElement* child : fresh->Children()) {
+    auto* area = static_cast<TAreaElement*>(child);
+    const double x = area->GetMinX();
+    EXPECT_EQ(area->GetPropertyInteger("Cislo"), numbers.at(x)) << "area from " << x;
+    EXPECT_EQ(area->GetPropertyInteger("Druh"), kinds.at(x)) << "area from " << x;
+  }
+  EXPECT_EQ(LogLines(), std::vector<std::string>{});
 }
 
 TEST_F(AreaExportTest, PointsAreNumberedByTheirPlaceInTheListAndOtherRecordsStayEmpty) {
