@@ -71,7 +71,9 @@ TEntity* TPrepareExportAreasToLumar::GetLines() {
   if (auto* lines = DynamicCast<TEntity>(lines_.Get())) return lines;
   auto* areas = DynamicCast<TEntity>(Input());
   if (!areas) return nullptr;
-  auto list = std::make_unique<TPolyLineString>();
+  // A list that does not own its lines: they are the areas', and a list of
+  // tens of thousands is made and dropped on every export.
+  auto list = std::make_unique<TQuickEntity>();
   TExtractLinesForAreas extractor;
   extractor.SetLines(list.get());
   extractor.SetInput(areas);
@@ -209,10 +211,15 @@ void TExportAreasToLumar::PrepareLines() {
   }
   // The graph only lends its nodes: no pseudo-node is joined, so no line
   // changes, and it goes with the links filled.
+  std::unique_ptr<TPolyLineString> bounded;
   std::unique_ptr<TMakeNodes> graph;
   if (nodesMissing) {
+    // The graph is built over a list with bounds.
+    bounded = std::make_unique<TPolyLineString>();
+    for (TElement* child : lines_->Children())
+      if (auto* line = DynamicCast<TPolyLineElement>(child)) bounded->AddEntity(line);
     graph.reset(CreateElement<TMakeNodes>());
-    graph->SetInput(lines_);
+    graph->SetInput(bounded.get());
     graph->DoIt();
   }
   std::unique_ptr<TPrepareExportLinesToLumar> numbering(CreateElement<TPrepareExportLinesToLumar>());
