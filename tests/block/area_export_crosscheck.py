@@ -38,6 +38,16 @@ def check_lines(folder, failures):
         failures.append("line lengths %r" % [r["DELKA"] for r in records])
 
 
+def check_sample(folder, samples, failures):
+    """samples/blocks/XY.BLK is what the writer writes; its tables carry the
+    day they were written, so only the block's own files are compared."""
+    sample = os.path.join(samples, "blocks", "XY.BLK")
+    for name in ("TN.CRD", "TN.LIN", "TN.ARE"):
+        with open(os.path.join(folder, name), "rb") as got, open(os.path.join(sample, name), "rb") as want:
+            if got.read() != want.read():
+                failures.append("%s differs from the sample's" % name)
+
+
 def main():
     writer, samples = sys.argv[1], sys.argv[2]
     failures = []
@@ -46,6 +56,7 @@ def main():
         subprocess.run([writer, samples, block], check=True)
         check_areas(block, failures)
         check_lines(block, failures)
+        check_sample(block, samples, failures)
     for failure in failures:
         print(failure)
     return 1 if failures else 0

@@ -2,7 +2,10 @@
 
 #include "block/forest_model/forest_props.h"
 #include "block/reading/block_reader.h"
+#include "framework/stream/kes_loader.h"
+#include "platform/dbase_table.h"
 #include "platform/gauge_form.h"
+#include "tests/block/forest_model/sample_forest_layer.h"
 #include "tests/block/reading/reading_fixture.h"
 
 namespace {
@@ -146,6 +149,39 @@ TEST_F(LayerExportTest, TheSimpleExportWritesTheLayersPointsByTheirPlaceInTheCol
   for (TElement* point : read->Children())
     got.emplace_back(point->GetPropertyInteger("Cislo"), static_cast<TPointElement*>(point)->GetAbsRefX());
   EXPECT_EQ(got, (std::vector<std::pair<int, double>>{{1, -10}, {2, -20}}));
+}
+
+TEST_F(LayerExportTest, TheSampleForestDataIsWhatItsWriterMakesAndExportsWithItsStandGroupsKeys) {
+  const std::string sample = std::string(KESTX_SAMPLES_DIR) + "/forestry/lhc.kes";
+  const std::string written = folder.File("lhc.kes");
+  WriteSampleForestData(written);
+  EXPECT_EQ(FileContent(written), FileContent(sample));
+  std::unique_ptr<TLoad> load(TKestuLoader::CreateForFile<TLoad>(sample));
+  load->DoIt();
+  TElement* loaded = load->Output();
+  ASSERT_NE(DynamicCast<TEntity>(loaded), nullptr);
+  world->ObjectModel()->Clear();
+  world->ObjectModel()->AddElement(loaded);
+  // The saver's notes on the write-only properties are not the export's.
+  LogLines();
+  log.Lines.clear();
+  auto tool = Tool<TExportLHC>();
+  tool->ControlDIR = std::string(KESTX_SAMPLES_DIR) + "/control";
+  tool->DoIt();
+  platform::DbaseTable table;
+  table.SetTableName(block + "/P0012.DBF");
+  table.Open();
+  std::map<std::string, std::string> keysByUrgency;  // NALEHAV -> LHC/ODDELENI/DILEC/POROST/SKUPINA
+  for (table.First(); !table.Eof(); table.Next()) {
+    std::string keys;
+    for (const char* field : {"LHC", "ODDELENI", "DILEC", "POROST", "SKUPINA"})
+      keys += table.GetFieldText(table.FindField(field)) + "/";
+    keysByUrgency[table.GetFieldText(table.FindField("NALEHAV"))] = keys;
+  }
+  EXPECT_EQ(keysByUrgency, (std::map<std::string, std::string>{{"3", "LHC1/12/A/1/1a/"}, {"0", "/////"}}));
+  std::unique_ptr<TAreaString> areas(Reader()->ReadAreas());
+  EXPECT_EQ(areas->GetCount(), 2);
+  EXPECT_EQ(LogLines(), std::vector<std::string>{});
 }
 
 }  // namespace
