@@ -9,6 +9,7 @@
 #include "block/topology/carry_attributes.h"
 #include "block/topology/area_building.h"
 #include "platform/gauge_form.h"
+#include "spatial/index/quadtree.h"
 #include "spatial/topology/topology_nodes.h"
 #include "tests/block/reading/reading_fixture.h"
 
@@ -304,6 +305,41 @@ TEST_F(AreaExportTest, BadAreasAreWrittenAsTheyAreAndLoggedByNumber) {
     first->SetAbsRefX(x);
     second->SetLineOrigin(0, origin);
   }
+}
+
+TEST_F(AreaExportTest, WithoutTablesTheAreasTakeTheValuesOfTheAreaUnderTheirLabelThroughTheScriptOfTheirKind) {
+  DrawSquare(0, 0, 30);
+  DrawSquare(30, 0, 30);
+  TAreaString& areas = Build();
+  // The script in a folder of small letters: only its file name is the
+  // kind's, in capitals.
+  std::filesystem::create_directories(folder.Path() + "/ctl");
+  std::ofstream(folder.Path() + "/ctl/P0012.TDS") << "DRUH BARVA\r\nCISLO ZNACKA\r\n*LHC LHC\r\n";
+  TSpaceEntityQTree tree;
+  TAreaString other;
+  auto* over = new TAreaElement;
+  for (const auto& [x, y] : Points{{-1, -1}, {-1, 31}, {31, 31}, {31, -1}, {-1, -1}}) over->AddVertex(x, y);
+  over->CalcBounds();
+  auto* overProps = new TLumarAreaProps;
+  overProps->Cislo = 77;
+  overProps->Druh = 9;
+  over->SetProperties(overProps);
+  other.AddEntity(over);
+  tree.AddAndGrow(over);
+  TExportAreasToLumarPropsFromAreaQTree tool;
+  tool.SetAreaQTree(&tree);
+  tool.ControlDir = folder.Path() + "/ctl";
+  tool.DruhPloch = 12;
+  tool.SetBlockName(block);
+  tool.SetInput(&areas);
+  tool.DoIt();
+  std::map<double, std::pair<int, int>> colourAndSymbol;  // by the left edge
+  for (TElement* child : areas.Children()) {
+    const auto& props = Props(child);
+    colourAndSymbol[static_cast<TAreaElement*>(child)->GetMinX()] = {props.Barva, props.Znacka};
+  }
+  // The left stand lies under the other area; the right keeps the new props'.
+  EXPECT_EQ(colourAndSymbol, (std::map<double, std::pair<int, int>>{{0, {9, 77}}, {30, {2, 1}}}));
 }
 
 // The areas of a written block carry their numbers and kinds to the areas
