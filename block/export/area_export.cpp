@@ -376,12 +376,14 @@ void TSaveAreasToBlok::DoIt() {
   TTool::DoIt();
   auto* input = DynamicCast<TEntity>(Input());
   if (!input) return;
-  UnmarkLines();
   std::unique_ptr<TExportAreasToLumar> exporter(CreateElement<TExportAreasToLumar>());
   exporter->SetBlockName(BlockDir);
   exporter->ExportDBF = true;
   exporter->SetInput(input);
   exporter->DoIt();
+  // The export numbers the lines through the element number, which is
+  // also their done mark: they go back unmarked for the walks after it.
+  UnmarkLines();
 }
 
 void TSaveAreasToBlok::UnmarkLines() {

@@ -183,6 +183,10 @@ TEST_F(AreaExportTest, TheSavedStandMapReadsBackWithItsNumbersKindsAreasLabelsAn
     }
     TAreaString& areas = Build();
     Save(areas);
+    // The export's numbers mark the lines as done; the save leaves none marked.
+    int marked = 0;
+    for (TElement* line : lines.Children()) marked += static_cast<TSpaceEntity*>(line)->GetIsDone() ? 1 : 0;
+    EXPECT_EQ(marked, 0) << row.name;
     const std::map<int, AreaFacts> want = FactsOf(areas);
     ASSERT_EQ(static_cast<int>(want.size()), map.ExpectedAreas) << row.name;
     std::unique_ptr<TAreaString> back = ReadBack();
@@ -217,7 +221,11 @@ TEST_F(AreaExportTest, EachLineNamesTheInputAreaWalkingItForwardOnTheLeftAndBack
     TAreaString input;
     for (int i = 0; i < 2; ++i)
       if (row.exported < 0 || row.exported == i) input.AddElement(areas.GetElement(i));
-    Save(input);
+    // The export itself: the lines keep their numbers.
+    TExportAreasToLumar tool;
+    tool.SetBlockName(block);
+    tool.SetInput(&input);
+    tool.DoIt();
     // For each line: which areas hold it and in which direction.
     for (const TLineRecord& r : LineRecords()) {
       for (const auto& [number, forward] : {std::pair(r.LeftArea, true), std::pair(r.RightArea, false)}) {
@@ -340,6 +348,75 @@ TEST_F(AreaExportTest, WithoutTablesTheAreasTakeTheValuesOfTheAreaUnderTheirLabe
   }
   // The left stand lies under the other area; the right keeps the new props'.
   EXPECT_EQ(colourAndSymbol, (std::map<double, std::pair<int, int>>{{0, {9, 77}}, {30, {2, 1}}}));
+}
+
+// Every form asks its question after the first object; the answers are given
+// in turn, form by form.
+struct AskedForm : platform::RecordingGaugeForm {
+  explicit AskedForm(std::vector<std::string>& record, bool answer) : record(record) {
+    CloseRequestAt = 0;
+    DefaultAnswer = answer;
+  }
+  ~AskedForm() override {
+    for (const std::string& call : Calls)
+      if (call.rfind("Caption=", 0) == 0 || call.rfind("ConfirmAbort=", 0) == 0) record.push_back(call);
+  }
+  std::vector<std::string>& record;
+};
+
+TEST_F(AreaExportTest, EachLoopShowsItsCaptionAndStopsOnlyWhenItsQuestionIsConfirmed) {
+  DrawSquare(0, 0, 10);
+  DrawSquare(20, 0, 10);
+  TAreaString& areas = Build();
+  TSpaceEntityString points;
+  for (double x : {-1.0, -2.0}) {
+    auto* point = new TPointElement;
+    point->SetBounds({x, -1, x, -1});
+    points.AddElement(point);
+  }
+  const struct {
+    const char* name;
+    bool points;
+    std::vector<bool> answers;
+    std::vector<std::string> asked;
+    std::size_t areaFileSize;
+  } rows[] = {
+      {"stopped in the lines: no areas", false, {true},
+       {"Caption=Export lines", "ConfirmAbort=Přerušit export linií ?"}, TAreaRecord::Size},
+      {"lines go on, stopped in the areas", false, {false, true},
+       {"Caption=Export lines", "ConfirmAbort=Přerušit export linií ?", "Caption=Export ploch do " + block,
+        "ConfirmAbort=Přerušit export ploch ?"},
+       2 * TAreaRecord::Size},
+      {"nothing stopped", false, {false, false},
+       {"Caption=Export lines", "ConfirmAbort=Přerušit export linií ?", "Caption=Export ploch do " + block,
+        "ConfirmAbort=Přerušit export ploch ?"},
+       3 * TAreaRecord::Size},
+      {"points", true, {true}, {"Caption=Export bodu do " + block, "ConfirmAbort=Přerušit export bodu ?"}, 0},
+  };
+  for (const auto& row : rows) {
+    std::filesystem::remove_all(block);
+    std::vector<std::string> asked;
+    std::size_t made = 0;
+    platform::SetGaugeFormFactory([&] {
+      const bool answer = made < row.answers.size() && row.answers[made];
+      ++made;
+      return std::make_unique<AskedForm>(asked, answer);
+    });
+    if (row.points) {
+      TExportPointsToLumar tool;
+      tool.SetBlockName(block);
+      tool.SetInput(&points);
+      tool.DoIt();
+    } else {
+      TExportAreasToLumar tool;
+      tool.SetBlockName(block);
+      tool.SetInput(&areas);
+      tool.DoIt();
+      EXPECT_EQ(tool.StoppedByUser(), row.answers.back()) << row.name;
+    }
+    EXPECT_EQ(asked, row.asked) << row.name;
+    EXPECT_EQ(FileContent(block + "/" + kAreaFileName).size(), row.areaFileSize) << row.name;
+  }
 }
 
 // The areas of a written block carry their numbers and kinds to the areas
