@@ -275,6 +275,18 @@ TEST_F(AreaExportTest, AreasReadFromABlockWithoutNodesAreExportedAgainWithLinksT
     }
 }
 
+TEST_F(AreaExportTest, BoundaryLinesWithoutBlockPropsAreWrittenSoThatTheirAreasReadBack) {
+  Draw({{0, 0}, {0, 10}});
+  Draw({{0, 10}, {10, 10}, {10, 0}, {0, 0}});
+  Draw({{0, 10}, {-10, 10}, {-10, 0}, {0, 0}});
+  for (TElement* line : lines.Children()) static_cast<TSpaceEntity*>(line)->SetProperties(nullptr);
+  Save(Build());
+  world->ObjectModel()->Clear();
+  EXPECT_EQ(ReadBack()->GetCount(), 2);
+  EXPECT_EQ(LineRecords().size(), 3u);
+  EXPECT_EQ(LogLines(), std::vector<std::string>{});
+}
+
 TEST_F(AreaExportTest, BadAreasAreWrittenAsTheyAreAndLoggedByNumber) {
   DrawSquare(0, 0, 10);
   Draw({{20, 0}, {30, 0}, {30, 10}});
