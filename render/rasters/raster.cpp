@@ -15,7 +15,8 @@ TClass TGraphicFileElement::StaticClass() {
 
 TClass TRaster::StaticClass() {
   static const TClassInfo info =
-      DescribeClass<TRaster>("TRaster", TGraphicFileElement::StaticClass(), "e_RASTER", {});
+      DescribeClass<TRaster>("TRaster", TGraphicFileElement::StaticClass(), "e_RASTER",
+                            {FieldProp("Color", &TRaster::Color)});
   return &info;
 }
 

@@ -2,6 +2,7 @@
 // Picture files placed in models: an element that knows its file.  A
 // raster is a picture of the GIS's own raster formats; showing it belongs
 // to the raster server that will stand behind it.
+#include <cstdint>
 #include <string>
 
 #include "spatial/geometry/geometry_elements.h"
@@ -19,6 +20,9 @@ class TGraphicFileElement : public TRectEntity {
 
 class TRaster : public TGraphicFileElement {
   KESTX_CLASS(TRaster)
+ public:
+  // The drawing colour of a bi-level raster (0x00BBGGRR).
+  std::int32_t Color = 0;
 };
 
 // Whether rasters are shown, for the whole program (on at start).
