@@ -116,6 +116,7 @@ class ModelBuildTest : public ModelScriptTextTest {
     SquareLine(files, 1, 10, 5, 0);
     files.Flush();
     std::filesystem::rename(dir, Base() + "/LES.BLK");
+    std::filesystem::copy_file(std::string(KESTX_SAMPLES_DIR) + "/pictures/mono.bmp", Base() + "/p.bmp");
   }
   std::unique_ptr<TRectEntity> Build(TModelScript* script) {
     TModelByScriptCreator creator;
@@ -142,7 +143,7 @@ class ModelBuildTest : public ModelScriptTextTest {
 };
 
 TEST_F(ModelBuildTest, EachLayerOfTheScriptBecomesALayerOfTheModel) {
-  Make({"p.bmp"});
+  Make({"bad.BMP"});
   struct Row {
     const char* name;
     std::vector<std::string> lines;
@@ -156,7 +157,9 @@ TEST_F(ModelBuildTest, EachLayerOfTheScriptBecomesALayerOfTheModel) {
       {"a missing block is logged, its layer stays", {"ARE=DATA\\CHYBI.BLK"}, "CHYBI.BLK(ARE, DATA\\CHYBI.BLK): ",
        {"Skript modelu: blok " + Base() + "/DATA/CHYBI.BLK neexistuje"}},
       {"a layer without paths adds none", {"LIN=*.XYZ"}, "", {}},
-      {"a raster layer", {"RAS=*.bmp"}, "*.bmp(RAS, *.bmp): TRaster", {}},
+      {"a raster layer", {"RAS=p.bmp"}, "p.bmp(RAS, p.bmp): TRaster", {}},
+      {"a picture the server cannot open is logged, the others read", {"RAS=*.bmp"}, "*.bmp(RAS, *.bmp): TRaster",
+       {"Skript modelu: rastr " + Base() + "/bad.BMP nelze otevřít: " + Base() + "/bad.BMP: není to soubor BMP"}},
       {"a missing raster is logged", {"RAS=chybi.bmp"}, "chybi.bmp(RAS, chybi.bmp): ",
        {"Skript modelu: soubor " + Base() + "/chybi.bmp neexistuje"}},
       {"an element layer adds the element itself", {"ELEMENT=RectEntity", "@MinX=3"}, "TRectEntity", {}},
@@ -174,7 +177,6 @@ TEST_F(ModelBuildTest, EachLayerOfTheScriptBecomesALayerOfTheModel) {
 }
 
 TEST_F(ModelBuildTest, ParametersReachWhatIsRead) {
-  Make({"p.bmp"});
   auto script = Read({"RAS=*.bmp", "@COLOR=255", "ELEMENT=TRectEntity", "@MinX=3", "LIN=*.BLK", "@Barva=7"});
   auto model = Build(script.get());
   auto* raster = static_cast<TRaster*>(static_cast<TEntity*>(model->GetElement(0))->GetElement(0));
@@ -191,7 +193,6 @@ TEST_F(ModelBuildTest, AnUnregisteredElementClassIsReportedAndLeftOut) {
 }
 
 TEST_F(ModelBuildTest, RastersOffReadNoRaster) {
-  Make({"p.bmp"});
   auto script = Read({"RAS=*.bmp"});
   RastersEnabled() = false;
   auto model = Build(script.get());
