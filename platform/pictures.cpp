@@ -295,7 +295,7 @@ DecodedPicture DecodePictureFile(const std::string& fileName) {
     const std::vector<std::uint8_t> bytes = FileBytes(fileName);
     return decode(bytes.data(), bytes.size());
   } catch (const EPictureError& error) {
-    throw EPictureError(fileName + ": " + error.what());
+    throw EPictureError(error.Reason(), fileName);
   }
 }
 
@@ -309,7 +309,7 @@ std::unique_ptr<Bitmap> PictureBitmap(const DecodedPicture& picture) {
 
 std::unique_ptr<Bitmap> LoadPicture(const std::string& fileName) {
   std::unique_ptr<Bitmap> bitmap = PictureBitmap(DecodePictureFile(fileName));
-  if (!bitmap) throw EPictureError(fileName + ": obrázek nelze vytvořit v paměti");
+  if (!bitmap) throw EPictureError("obrázek nelze vytvořit v paměti", fileName);
   return bitmap;
 }
 

@@ -17,7 +17,13 @@ namespace platform {
 
 class EPictureError : public std::runtime_error {
  public:
-  using std::runtime_error::runtime_error;
+  explicit EPictureError(const std::string& reason, const std::string& fileName = "")
+      : std::runtime_error(fileName.empty() ? reason : fileName + ": " + reason), reason_(reason) {}
+  // Without the file name.
+  const std::string& Reason() const { return reason_; }
+
+ private:
+  std::string reason_;
 };
 
 inline constexpr std::int64_t MaxPicturePixels = std::int64_t(1) << 27;

@@ -17,6 +17,7 @@
 #include "render/interprets/sheet_interprets.h"
 #include "render/interprets/universal_interpret.h"
 #include "render/rasters/raster.h"
+#include "render/rasters/raster_interprets.h"
 #include "render/palette/palette.h"
 #include "spatial/spatial_classes.h"
 
@@ -42,5 +43,6 @@ void RegisterRenderBaseClasses() {
   RegisterScriptCreatorClasses();
   RegisterAreaSymbolClasses();
   RegisterRasterClasses();
+  RegisterRasterInterpretClasses();
   RegisterPaletteClasses();
 }
