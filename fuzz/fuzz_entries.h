@@ -56,4 +56,16 @@ void DbaseTables(const std::uint8_t* data, std::size_t size);
 // Its own library: it needs the block subsystem and the stand maps.
 void TopologyLines(const std::uint8_t* data, std::size_t size);
 
+// A picture through its decoder: a picture of its stated size, or
+// EPictureError.  Nothing else may leave.
+void PicturesJpeg(const std::uint8_t* data, std::size_t size);
+void PicturesGif(const std::uint8_t* data, std::size_t size);
+void PicturesBmp(const std::uint8_t* data, std::size_t size);
+// A world file's text: placed with positive pixel sizes, or refused with a
+// reason.
+void WorldFile(const std::uint8_t* data, std::size_t size);
+// Model-script lines made into a script, written back as text and read
+// again: the same layers and parameters.  Nothing may leave.
+void ModelScript(const std::uint8_t* data, std::size_t size);
+
 }  // namespace fuzz

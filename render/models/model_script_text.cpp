@@ -71,8 +71,14 @@ void TModelScriptCreator::SetNextLayerProperty(const std::string& line) {
 
 void TModelScriptCreator::SetLayers(TStringListElement* lines) {
   if (!lines) return;
-  for (int i = 0; i < lines->GetCount(); ++i)
-    if (TStringElement* item = lines->GetItem(i)) SetNextLayer((item->HasName() ? item->GetName() : "") + "=" + item->GetAsString());
+  // An item without a name holds its whole line: a list keeps "ARE=" (a
+  // layer of no description) that way, and a line of no name as nothing.
+  for (int i = 0; i < lines->GetCount(); ++i) {
+    TStringElement* item = lines->GetItem(i);
+    if (!item) continue;
+    const std::string value = item->GetAsString();
+    SetNextLayer(item->HasName() ? item->GetName() + "=" + value : value.empty() ? "=" : value);
+  }
 }
 
 void TModelScriptCreator::DoIt() {

@@ -29,6 +29,9 @@ const Target kTargets[] = {
     {"layer_lines", fuzz::LayerLines},       {"forest_attributes", fuzz::ForestAttributes},
     {"block_directories", fuzz::BlockDirectories}, {"dbase_tables", fuzz::DbaseTables},
     {"topology_lines", fuzz::TopologyLines},
+    {"pictures_jpeg", fuzz::PicturesJpeg},   {"pictures_gif", fuzz::PicturesGif},
+    {"pictures_bmp", fuzz::PicturesBmp},     {"world_file", fuzz::WorldFile},
+    {"model_script", fuzz::ModelScript},
 };
 
 std::vector<std::uint8_t> Bytes(const std::filesystem::path& file) {
