@@ -13,4 +13,9 @@ namespace platform {
 void PaintPolylinesWithQt(Bitmap& bitmap, std::span<const PixelPoint> points, std::span<const std::int32_t> counts,
                           ColorValue color);
 
+struct DecodedPicture;
+// The whole picture scaled onto the whole bitmap by Qt's painter, without
+// smoothing.
+void PaintPictureWithQt(Bitmap& bitmap, const DecodedPicture& picture);
+
 }  // namespace platform

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QImage>
+#include <QPainter>
 
 #include <algorithm>
 #include <csetjmp>
@@ -9,6 +10,8 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
+
+#include "platform/canvas_reference.h"
 
 #include <gif_lib.h>
 #include <jpeglib.h>
@@ -311,6 +314,15 @@ std::unique_ptr<Bitmap> LoadPicture(const std::string& fileName) {
   std::unique_ptr<Bitmap> bitmap = PictureBitmap(DecodePictureFile(fileName));
   if (!bitmap) throw EPictureError("obrázek nelze vytvořit v paměti", fileName);
   return bitmap;
+}
+
+void PaintPictureWithQt(Bitmap& bitmap, const DecodedPicture& picture) {
+  QImage target(bitmap.ScanLine(0), bitmap.Width(), bitmap.Height(), static_cast<qsizetype>(Bitmap::RowBytes(bitmap.Width())),
+                QImage::Format_RGB888);
+  const QImage source(picture.Rgb.data(), picture.Width, picture.Height, qsizetype(picture.Width) * 3,
+                      QImage::Format_RGB888);
+  QPainter painter(&target);
+  painter.drawImage(target.rect(), source);
 }
 
 }  // namespace platform

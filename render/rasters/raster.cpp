@@ -89,12 +89,16 @@ void TRaster::Place() {
 void TRaster::SetHorizDPI(std::int32_t value) {
   if (GetGeoRaster()) return;
   horizDPI_ = value;
+  // Without a file the server knows no size: the rectangle stays (a model
+  // naming a file that no longer opens keeps its stored place).
+  if (!server_->FileOpen()) return;
   SetWidth(value == 0 ? server_->ExtentX() : GetPixelWidth() / double(value) * 0.0254);
 }
 
 void TRaster::SetVertDPI(std::int32_t value) {
   if (GetGeoRaster()) return;
   vertDPI_ = value;
+  if (!server_->FileOpen()) return;
   SetHeight(value == 0 ? server_->ExtentY() : GetPixelHeight() / double(value) * 0.0254);
 }
 

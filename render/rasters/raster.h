@@ -52,7 +52,7 @@ class TRaster : public TGraphicFileElement {
   std::int32_t GetHorizDPI() const { return horizDPI_; }
   std::int32_t GetVertDPI() const { return vertDPI_; }
   // The width at that many pixels an inch (0: the server's extent); nothing
-  // changes on a georeferenced raster.
+  // changes on a georeferenced raster, and only the value without a file.
   void SetHorizDPI(std::int32_t value);
   void SetVertDPI(std::int32_t value);
 

@@ -5,6 +5,7 @@
 
 #include "framework/stream/kes_loader.h"
 #include "tests/render/rasters/fake_raster_servers.h"
+#include "framework/stream/kes_saver.h"
 #include "tests/render/render_fixture.h"
 
 namespace {
@@ -82,6 +83,15 @@ TEST_F(RasterTest, DotsPerInchSizeAPlainRasterOnly) {
   EXPECT_DOUBLE_EQ(raster.GetWidth(), 0.1) << "1000 pixels at 254 dots an inch";
 }
 
+TEST_F(RasterTest, WithoutAFileTheResolutionLeavesTheRectangle) {
+  TRaster closed;
+  closed.SetBounds({1, 2, 5, 7});
+  closed.SetHorizDPI(0);
+  closed.SetVertDPI(254);
+  EXPECT_EQ(Bounds(closed), (std::vector<double>{1, 2, 4, 5}));
+  EXPECT_EQ(closed.GetVertDPI(), 254);
+}
+
 TEST_F(RasterTest, TalksToItsServersInOrder) {
   FakeRasterServers servers;
   servers.State->Width = 10, servers.State->Height = 10;
@@ -155,4 +165,36 @@ TEST_F(RasterTest, PathIsTheFolderOfTheFileName) {
     EXPECT_EQ(element.GetFileName(), row.moved) << row.file << " into " << row.written;
     EXPECT_EQ(Bounds(element), (std::vector<double>{1, 2, 2, 2})) << "a file element does not move";
   }
+}
+
+TEST_F(RasterTest, AModelNamingARasterThatNoLongerOpensLoadsTheRest) {
+  TempFolder folder;
+  std::filesystem::copy_file(kSamples + "mono.bmp", folder.File("r.bmp"));
+  {
+    TRectEntity model;
+    auto* raster = CreateElement<TRaster>();
+    raster->SetFileName(folder.File("r.bmp"));
+    raster->Color = 255;
+    model.AddElement(raster);
+    auto* other = Named<TRectEntity>("other", &model);
+    other->SetBounds({1, 2, 3, 4});
+    TSave save;
+    save.FileName = folder.File("model.kes");
+    save.SetInput(&model);
+    save.DoIt();
+  }
+  std::ofstream(folder.File("r.bmp"), std::ios::trunc) << "no picture";
+  TLoad load;
+  load.FileName = folder.File("model.kes");
+  load.DoIt();
+  std::unique_ptr<TElement> loaded(load.Output());
+  auto* model = DynamicCast<TRectEntity>(loaded.get());
+  ASSERT_TRUE(model);
+  ASSERT_EQ(model->GetCount(), 2);
+  auto* raster = DynamicCast<TRaster>(model->GetElement(0));
+  ASSERT_TRUE(raster);
+  EXPECT_EQ(Bounds(*raster), (std::vector<double>{0, 0, 13, 6})) << "the stored rectangle";
+  EXPECT_EQ(raster->Color, 255);
+  EXPECT_EQ(Bounds(*static_cast<TRectEntity*>(model->GetElement(1))), (std::vector<double>{1, 2, 2, 2}));
+  EXPECT_EQ(Boxes(), std::vector<std::string>{"Property Set Error TRaster FileName"});
 }
