@@ -191,19 +191,26 @@ class LocalRasterStore : public RasterStore {
       return place.Georeferenced ? std::floor((place.World.Top - y) / place.World.PixelHeight)
                                  : picture.Height - 1 - std::floor(y);
     };
-    std::vector<std::int32_t> source(std::size_t(columns), -1);
+    // The byte offset in a picture row of each tile column inside the
+    // picture; they form one run, since columns map in order.
+    std::vector<std::size_t> offset(static_cast<std::size_t>(columns));
+    std::int32_t first = columns, last = -1;
     for (std::int32_t c = 0; c < columns; ++c) {
       const double px = pixelX(slice.X0 + (c + 0.5) * stepX);
-      if (px >= 0 && px < picture.Width) source[std::size_t(c)] = static_cast<std::int32_t>(px);
+      if (!(px >= 0 && px < picture.Width)) continue;
+      offset[std::size_t(c)] = std::size_t(px) * 3;
+      first = std::min(first, c);
+      last = std::max(last, c);
     }
     for (std::int32_t r = 0; r < rows; ++r) {
       const double py = pixelY(slice.Y0 + slice.Height - (r + 0.5) * stepY);
       if (!(py >= 0 && py < picture.Height)) continue;
       const std::uint8_t* from = picture.Row(static_cast<std::int32_t>(py));
-      std::uint8_t* to = bitmap.ScanLine(r);
-      for (std::int32_t c = 0; c < columns; ++c)
-        if (const std::int32_t px = source[std::size_t(c)]; px >= 0)
-          std::copy_n(from + std::size_t(px) * 3, 3, to + std::size_t(c) * 3);
+      std::uint8_t* to = bitmap.ScanLine(r) + std::size_t(std::max(first, 0)) * 3;
+      for (std::int32_t c = first; c <= last; ++c, to += 3) {
+        const std::uint8_t* pixel = from + offset[std::size_t(c)];
+        to[0] = pixel[0], to[1] = pixel[1], to[2] = pixel[2];
+      }
     }
   }
 
