@@ -174,6 +174,27 @@ TEST_F(ModelBuildTest, EachLayerOfTheScriptBecomesALayerOfTheModel) {
   }
 }
 
+TEST_F(ModelBuildTest, TheSampleScriptBuildsItsModelFromADataFolder) {
+  std::filesystem::create_directories(Base() + "/DATA/Lesní");
+  std::filesystem::rename(Base() + "/LES.BLK", Base() + "/DATA/Lesní/LES.BLK");
+  std::filesystem::create_directories(Base() + "/MAPY");
+  for (const char* file : {"colour.jpg", "colour.jgw"})
+    std::filesystem::copy_file(std::string(KESTX_SAMPLES_DIR) + "/pictures/" + file, Base() + "/MAPY/" + file);
+  TStringListElement lines;
+  lines.LoadFromFile(std::string(KESTX_SAMPLES_DIR) + "/models/forest.txt");
+  log.Lines.clear();
+  auto script = Read(&lines);
+  EXPECT_EQ(LogLines(), std::vector<std::string>{"Skript modelu: neznámý řádek Poznámka=řádek, který skript nezná"});
+  auto model = Build(script.get());
+  EXPECT_EQ(Contents(*model),
+            "*.BLK(LIN, DATA\\Lesní\\*.BLK): TPolyLineString; *.BLK(ARE, +DATA\\*.BLK): TAreaString; "
+            "*.jpg(RAS, MAPY\\*.jpg): TRaster; TRectEntity");
+  auto* raster = static_cast<TRaster*>(static_cast<TEntity*>(model->GetElement(2))->GetElement(0));
+  EXPECT_EQ(raster->Color, 255);
+  EXPECT_TRUE(raster->GetGeoRaster()) << "placed by its world file";
+  EXPECT_EQ(model->GetMinX(), -1000.5) << "the model's bounds grow by the raster";
+}
+
 TEST_F(ModelBuildTest, ParametersReachWhatIsRead) {
   auto script = Read({"RAS=*.bmp", "@COLOR=255", "ELEMENT=TRectEntity", "@MinX=3", "LIN=*.BLK", "@Barva=7"});
   auto model = Build(script.get());
