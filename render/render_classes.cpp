@@ -4,12 +4,20 @@
 #include "render/models/layer_scripts.h"
 #include "render/models/model_script_text.h"
 #include "render/models/script_models.h"
+#include "render/symbols/line_symbols.h"
+#include "render/symbols/parallel.h"
+#include "render/symbols/point_symbols.h"
+#include "render/symbols/stroke_font.h"
 
 void RegisterRenderClasses() {
   static bool registered = false;
   if (registered) return;
   registered = true;
   RegisterBlockClasses();
+  RegisterStrokeFontClasses();
+  RegisterPointSymbolClasses();
+  RegisterParallelClasses();
+  RegisterLineSymbolClasses();
   RegisterLayerScriptClasses();
   RegisterModelScriptTextClasses();
   RegisterScriptModelClasses();

@@ -29,6 +29,8 @@ const Target kTargets[] = {
     {"layer_lines", fuzz::LayerLines},       {"forest_attributes", fuzz::ForestAttributes},
     {"block_directories", fuzz::BlockDirectories}, {"dbase_tables", fuzz::DbaseTables},
     {"topology_lines", fuzz::TopologyLines},
+    {"keyword_files", fuzz::KeywordFiles},   {"stroke_fonts", fuzz::StrokeFonts},
+    {"symbol_lists", fuzz::SymbolLists},
     {"pictures_jpeg", fuzz::PicturesJpeg},   {"pictures_gif", fuzz::PicturesGif},
     {"pictures_bmp", fuzz::PicturesBmp},     {"world_file", fuzz::WorldFile},
     {"model_script", fuzz::ModelScript},
