@@ -72,4 +72,16 @@ void StrokeFonts(const std::uint8_t* data, std::size_t size);
 // a few symbols drawn and the styles applied.  Nothing may leave.
 void SymbolLists(const std::uint8_t* data, std::size_t size);
 
+// A picture through its decoder: a picture of its stated size, or
+// EPictureError.  Nothing else may leave.
+void PicturesJpeg(const std::uint8_t* data, std::size_t size);
+void PicturesGif(const std::uint8_t* data, std::size_t size);
+void PicturesBmp(const std::uint8_t* data, std::size_t size);
+// A world file's text: placed with positive pixel sizes, or refused with a
+// reason.
+void WorldFile(const std::uint8_t* data, std::size_t size);
+// Model-script lines made into a script, written back as text and read
+// again: the same layers and parameters.  Nothing may leave.
+void ModelScript(const std::uint8_t* data, std::size_t size);
+
 }  // namespace fuzz

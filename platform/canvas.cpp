@@ -494,6 +494,9 @@ bool Bitmap::SetHeight(std::int32_t height) {
 
 Canvas& Bitmap::GetCanvas() { return *impl_->Surface; }
 
+std::uint8_t* Bitmap::ScanLine(std::int32_t row) { return impl_->Image.scanLine(row); }
+const std::uint8_t* Bitmap::ScanLine(std::int32_t row) const { return impl_->Image.constScanLine(row); }
+
 bool Bitmap::SavePng(const std::string& path) const { return impl_->Image.save(Q(path), "PNG"); }
 
 struct Printer::Impl {

@@ -151,6 +151,10 @@ class Bitmap {
   bool SetHeight(std::int32_t height);
   Canvas& GetCanvas();
   bool SavePng(const std::string& path) const;
+  // The bytes of a row: three a pixel (red, green, blue), for code that
+  // fills or reads whole pictures.
+  std::uint8_t* ScanLine(std::int32_t row);
+  const std::uint8_t* ScanLine(std::int32_t row) const;
 
  private:
   friend class Canvas;
