@@ -1,4 +1,5 @@
 #include "platform/canvas.h"
+#include "platform/bitmap_access.h"
 
 #include <QApplication>
 #include <QFont>
@@ -6,6 +7,7 @@
 #include <QImage>
 #include <QPageLayout>
 #include <QPageSize>
+#include <QImageReader>
 #include <QPainter>
 #include <QPen>
 #include <QPrinter>
@@ -24,6 +26,8 @@ namespace platform {
 namespace {
 
 std::atomic<int> failNextBitmaps{0};
+// The largest picture a bitmap file may hold (a 1600 x 1200 window takes 6).
+constexpr int kMaxLoadedMegabytes = 64;
 std::atomic<std::int64_t> liveBitmapBytes{0};
 std::atomic<std::int64_t> peakBitmapBytes{0};
 
@@ -223,6 +227,11 @@ struct Canvas::Impl {
   std::int32_t DotsPerInch = 96;
   PixelPoint Position;
   std::int64_t Phase = 0;  // how far along its pattern a styled pen is
+  std::function<void()> Changed;  // told before each drawing
+
+  void Touch() const {
+    if (Changed) Changed();
+  }
 
   bool Xor(const CanvasPen& pen) const { return pen.Mode == PenMode::Xor && !Printer; }
   QFont MakeFont(const CanvasFont& font) const;
@@ -326,16 +335,19 @@ void Canvas::MoveTo(std::int32_t x, std::int32_t y) {
 }
 
 void Canvas::LineTo(std::int32_t x, std::int32_t y) {
+  impl_->Touch();
   impl_->Segment(Pen, impl_->Position, {x, y});
   impl_->Position = {x, y};
 }
 
 void Canvas::Polyline(std::span<const PixelPoint> points) {
+  impl_->Touch();
   impl_->Phase = 0;
   for (std::size_t i = 1; i < points.size(); ++i) impl_->Segment(Pen, points[i - 1], points[i]);
 }
 
 bool Canvas::Polygon(std::span<const PixelPoint> points) {
+  impl_->Touch();
   if (points.size() < 2) return false;
   const std::int32_t count[] = {static_cast<std::int32_t>(points.size())};
   impl_->FillRings(Pen, Brush, points, count);
@@ -343,6 +355,7 @@ bool Canvas::Polygon(std::span<const PixelPoint> points) {
 }
 
 bool Canvas::PolyPolygon(std::span<const PixelPoint> points, std::span<const std::int32_t> counts) {
+  impl_->Touch();
   std::size_t total = 0;
   for (std::int32_t count : counts) {
     if (count < 2) return false;
@@ -354,6 +367,7 @@ bool Canvas::PolyPolygon(std::span<const PixelPoint> points, std::span<const std
 }
 
 void Canvas::Rectangle(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom) {
+  impl_->Touch();
   if (left > right) std::swap(left, right);
   if (top > bottom) std::swap(top, bottom);
   if (Brush.Style != BrushStyle::Clear) {
@@ -379,12 +393,14 @@ void Canvas::Rectangle(std::int32_t left, std::int32_t top, std::int32_t right, 
 }
 
 void Canvas::FillRect(const PixelRect& rect) {
+  impl_->Touch();
   PixelWriter out(*impl_->Image, Brush.Color, false);
   for (std::int64_t row = std::max(rect.Top, 0); row < std::min(rect.Bottom, out.Height()); ++row)
     out.Span(row, rect.Left, rect.Right);
 }
 
 void Canvas::FrameRect(const PixelRect& rect) {
+  impl_->Touch();
   CanvasPen frame{Brush.Color, 1, PenStyle::Solid, PenMode::Copy};
   CanvasBrush hollow{Brush.Color, BrushStyle::Clear};
   std::swap(frame, Pen);
@@ -395,6 +411,7 @@ void Canvas::FrameRect(const PixelRect& rect) {
 }
 
 void Canvas::TextOut(std::int32_t x, std::int32_t y, const std::string& text) {
+  impl_->Touch();
   EnsureWindowSystem();
   QPainter painter(impl_->Image);
   painter.setRenderHint(QPainter::TextAntialiasing, false);
@@ -423,15 +440,20 @@ ColorValue Canvas::Pixel(std::int32_t x, std::int32_t y) const {
   return ColorValue(p[0]) | ColorValue(p[1]) << 8 | ColorValue(p[2]) << 16;
 }
 
-void Canvas::SetPixel(std::int32_t x, std::int32_t y, ColorValue color) { PixelWriter(*impl_->Image, color, false).Put(x, y); }
+void Canvas::SetPixel(std::int32_t x, std::int32_t y, ColorValue color) {
+  impl_->Touch();
+  PixelWriter(*impl_->Image, color, false).Put(x, y);
+}
 
 void Canvas::Draw(std::int32_t x, std::int32_t y, const Bitmap& bitmap) {
+  impl_->Touch();
   if (&bitmap.impl_->Image == impl_->Image) return;
   QPainter painter(impl_->Image);
   painter.drawImage(x, y, bitmap.impl_->Image);
 }
 
 void Canvas::CopyRect(const PixelRect& dest, const Canvas& source, const PixelRect& sourceRect) {
+  impl_->Touch();
   if (source.impl_->Printer || source.impl_->Image == impl_->Image) return;
   QPainter painter(impl_->Image);
   painter.drawImage(QRect(dest.Left, dest.Top, dest.Right - dest.Left, dest.Bottom - dest.Top), *source.impl_->Image,
@@ -440,6 +462,7 @@ void Canvas::CopyRect(const PixelRect& dest, const Canvas& source, const PixelRe
 }
 
 void Canvas::StretchDraw(const PixelRect& dest, const Bitmap& bitmap, const PixelRect* source) {
+  impl_->Touch();
   const QImage& image = bitmap.impl_->Image;
   if (&image == impl_->Image) return;
   const QRect from = source ? QRect(source->Left, source->Top, source->Right - source->Left, source->Bottom - source->Top)
@@ -489,6 +512,44 @@ bool Bitmap::SetHeight(std::int32_t height) {
 Canvas& Bitmap::GetCanvas() { return *impl_->Surface; }
 
 bool Bitmap::SavePng(const std::string& path) const { return impl_->Image.save(Q(path), "PNG"); }
+
+bool Bitmap::SetSize(std::int32_t width, std::int32_t height) {
+  if (width <= 0 || height <= 0) return false;
+  if (width == Width() && height == Height()) return true;
+  QImage resized(width, height, QImage::Format_RGB888);
+  if (resized.isNull()) return false;
+  resized.fill(Qt::white);
+  {
+    QPainter painter(&resized);
+    painter.drawImage(0, 0, impl_->Image);
+  }
+  CountBitmapBytes(resized.sizeInBytes() - impl_->Image.sizeInBytes());
+  impl_->Image = std::move(resized);
+  impl_->Surface->impl_->Touch();
+  return true;
+}
+
+bool Bitmap::SaveToFile(const std::string& path) const { return impl_->Image.save(Q(path), "BMP"); }
+
+bool Bitmap::LoadFromFile(const std::string& path) {
+  QImageReader reader(Q(path), "BMP");
+  // A lying header must not make us reserve what no picture of ours needs.
+  reader.setAllocationLimit(kMaxLoadedMegabytes);
+  const QSize size = reader.size();
+  if (!size.isValid() || size.isEmpty()) return false;
+  QImage loaded;
+  if (!reader.read(&loaded)) return false;
+  loaded = loaded.convertToFormat(QImage::Format_RGB888);
+  if (loaded.isNull()) return false;
+  CountBitmapBytes(loaded.sizeInBytes() - impl_->Image.sizeInBytes());
+  impl_->Image = std::move(loaded);
+  impl_->Surface->impl_->Touch();
+  return true;
+}
+
+const QImage& BitmapAccess::Image(const Bitmap& bitmap) { return bitmap.impl_->Image; }
+
+void Bitmap::OnChange(std::function<void()> handler) { impl_->Surface->impl_->Changed = std::move(handler); }
 
 struct Printer::Impl {
   QPrinter Device{QPrinter::HighResolution};

@@ -34,7 +34,6 @@ constexpr char kInterpreter[] = "TScriptRecorder";
 template <const char* Name>
 class TStandIn : public TTool {
  public:
-  TStandIn() { AddElement(device); }
   static TClass StaticClass() {
     static const TClassInfo info = DescribeClass<TStandIn>(
         Name, TTool::StaticClass(), "MainToolTest",
@@ -46,18 +45,18 @@ class TStandIn : public TTool {
                                              t.given += " script " + NameOrNil(e);
                                              if (e) t.AddElement(e);
                                            }),
-         AccessorProp<TStandIn, TDevice*>("Device", [](const TStandIn& t) { return t.device; }, nullptr)});
+         FieldProp("PageColor", &TStandIn::PageColor)});
     return &info;
   }
   TClass ClassType() const override { return StaticClass(); }
   void DoIt() override {
     if (Name == kInterpreter) return Seen().push_back("script " + FileName);
     std::string line = std::string(Name) + " " + NameOrNil(Input());
-    if (Name == kManager) line += " " + std::to_string(device->Page()->Color());
+    if (Name == kManager) line += " " + std::to_string(PageColor);
     Seen().push_back(line + given);
   }
   std::string FileName, given;
-  TDevice* device = new TNullDevice;
+  std::uint32_t PageColor = 0;
 };
 
 // The main tool, noting every status text it shows; a start-up step may fail, and the handler of code 70 does.
@@ -225,6 +224,7 @@ TEST_F(MainToolTest, EveryCodeOfTheTableReachesItsHandler) {
   // The code, its data and text; what the tools made saw, whether the main tool handled it.
   const std::tuple<int, TElement*, std::string, std::vector<std::string>, bool> cases[] = {
       {msgOpenGraphicWindow, data, "", {"TFormToolManager Les 12632256 script Interpret Script"}, true},
+      {msgOpenGraphicWindow, nullptr, "", {"TFormToolManager nil 16777215 script Interpret Script"}, true},
       {msgOpenPropertyEditor, data, "", {"TObjectPropertyEditor Les"}, true},
       {msgOpenCommandLine, data, "", {"TCommandLineDlg nil root Les"}, true},
       {msgRunScript, nullptr, "dalsi.oil", {"script " + File("dalsi.oil")}, true},
