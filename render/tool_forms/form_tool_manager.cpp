@@ -92,7 +92,12 @@ std::string TFormToolManager::ActiveToolName() {
 }
 
 void TFormToolManager::SetActiveToolName(const std::string& name) {
-  if (TTool* tool = FindTool(name)) tool->PostMessageToOwners(msgSelectTool, tool, false);
+  for (int i = 0; i < ToolCount(); ++i) {
+    TTool* tool = ToolAt(i);
+    if (!tool || tool->GetName() != name) continue;
+    tool->PostMessageToOwners(msgSelectTool, tool, false);
+    return;
+  }
 }
 
 std::string TFormToolManager::ActiveToolClassName() {
@@ -354,9 +359,7 @@ void TFormToolManager::Close() {
   CloseNow();
 }
 
-void TFormToolManager::ToolFinished(TKestuMessage* message, bool& handled) {
-  handled = true;
-  if (!DynamicCast<TUniversalInterpret>(message->Sender())) return;
+void TFormToolManager::FinishPendingWork() {
   if (closePending_) {
     closePending_ = false;
     CloseNow();
@@ -364,6 +367,11 @@ void TFormToolManager::ToolFinished(TKestuMessage* message, bool& handled) {
     reViewPending_ = false;
     DoIt();
   }
+}
+
+void TFormToolManager::ToolFinished(TKestuMessage* message, bool& handled) {
+  handled = true;
+  if (DynamicCast<TUniversalInterpret>(message->Sender())) FinishPendingWork();
 }
 
 void TFormToolManager::SetActiveIndex(int index) {
@@ -443,6 +451,9 @@ void TFormToolManager::ReView(TKestuMessage* message, bool& handled) {
   if (TTool* active = GetActiveTool()) PostMessage(msgReView, active, nullptr, false);
   LetMessagesRun();
   PostMessage(msgFinished, nullptr, this, false);
+  // A walk broken off ends without the interpret's report of its end: what
+  // waited for that report is done now.
+  FinishPendingWork();
 }
 
 void TFormToolManager::Resize(bool& handled) {

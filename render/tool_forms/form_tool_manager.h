@@ -111,6 +111,8 @@ class TFormToolManager : public TInteractiveTool {
   // The device lets the image's bitmap go before the form ends with it.
   void FreeTheForm();
   void CloseNow();
+  // A close or a redraw asked while the interpret drew.
+  void FinishPendingWork();
   bool InterpretBusy() const;
   void MarkToolItem(const TTool* tool);
   void RemoveToolItem(const TTool* tool);
