@@ -1264,6 +1264,8 @@ void Form::OnChange(const std::string& control, std::function<void()> handler) {
     QObject::connect(edit, &QLineEdit::textChanged, impl_.get(), call);
   } else if (auto* button = qobject_cast<QAbstractButton*>(&object)) {
     QObject::connect(button, &QAbstractButton::toggled, impl_.get(), call);
+  } else if (auto* action = qobject_cast<QAction*>(&object)) {
+    QObject::connect(action, &QAction::toggled, impl_.get(), call);
   } else if (auto* list = qobject_cast<QListWidget*>(&object)) {
     QObject::connect(list, &QListWidget::currentRowChanged, impl_.get(), call);
   } else if (auto* combo = qobject_cast<QComboBox*>(&object)) {

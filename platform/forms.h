@@ -255,7 +255,8 @@ class Form {
   void OnClick(const std::string& control, std::function<void()> handler);
   // A list's item was double-clicked.
   void OnDoubleClick(const std::string& control, std::function<void()> handler);
-  // An edit's text, a check mark or a list's current item changed.
+  // An edit's text, a check mark (of a button or menu item) or a list's
+  // current item changed.
   void OnChange(const std::string& control, std::function<void()> handler);
 
   // Puts this form into the site form as a panel at the bottom of its

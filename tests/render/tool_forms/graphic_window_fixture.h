@@ -12,6 +12,7 @@
 #include "platform/dialogs.h"
 #include "platform/forms.h"
 #include "render/devices/device.h"
+#include "render/interprets/interpret.h"
 #include "render/interprets/interpret_script.h"
 #include "render/tool_forms/form_tool_manager.h"
 #include "render/tool_forms/standard_image_form.h"
@@ -84,9 +85,12 @@ class GraphicWindowTest : public ToolFormsTest {
   void Mouse(platform::MouseAction action, int x, int y, std::uint8_t button = 0, std::uint8_t shift = 0) {
     platform::UserMouse(Window(), "Image", action, {button, shift, x, y});
   }
+  // Each event is handled before the next comes, as a person's hand is slower.
   void Drag(int x0, int y0, int x1, int y1) {
     Mouse(platform::MouseAction::Down, x0, y0);
+    RunMessages();
     Mouse(platform::MouseAction::Move, x1, y1, 0, 8);
+    RunMessages();
     Mouse(platform::MouseAction::Up, x1, y1);
     RunMessages();
   }
