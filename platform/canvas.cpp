@@ -7,6 +7,9 @@
 #include <QImage>
 #include <QPageLayout>
 #include <QPageSize>
+#include <cstdlib>
+
+#include <QFile>
 #include <QImageReader>
 #include <QPainter>
 #include <QPen>
@@ -531,12 +534,34 @@ bool Bitmap::SetSize(std::int32_t width, std::int32_t height) {
 
 bool Bitmap::SaveToFile(const std::string& path) const { return impl_->Image.save(Q(path), "BMP"); }
 
+namespace {
+
+// An uncompressed bitmap file must hold every row its header promises.
+bool HoldsItsRows(QFile& file) {
+  const QByteArray header = file.peek(34);
+  if (header.size() < 34) return false;
+  auto u32 = [&header](int at) {
+    return static_cast<std::uint32_t>(static_cast<uchar>(header[at])) |
+           static_cast<std::uint32_t>(static_cast<uchar>(header[at + 1])) << 8 |
+           static_cast<std::uint32_t>(static_cast<uchar>(header[at + 2])) << 16 |
+           static_cast<std::uint32_t>(static_cast<uchar>(header[at + 3])) << 24;
+  };
+  const std::int64_t width = static_cast<std::int32_t>(u32(18));
+  const std::int64_t height = static_cast<std::int32_t>(u32(22));
+  const std::int64_t bits = u32(28) & 0xFFFF;
+  if (u32(30) != 0) return true;  // compressed rows: the reader checks them
+  const std::int64_t row = (width * bits + 31) / 32 * 4;
+  return width > 0 && height != 0 && static_cast<std::int64_t>(u32(10)) + row * std::abs(height) <= file.size();
+}
+
+}  // namespace
+
 bool Bitmap::LoadFromFile(const std::string& path) {
-  QImageReader reader(Q(path), "BMP");
+  QFile file(Q(path));
+  if (!file.open(QIODevice::ReadOnly) || !HoldsItsRows(file)) return false;
+  QImageReader reader(&file, "BMP");
   // A lying header must not make us reserve what no picture of ours needs.
   reader.setAllocationLimit(kMaxLoadedMegabytes);
-  const QSize size = reader.size();
-  if (!size.isValid() || size.isEmpty()) return false;
   QImage loaded;
   if (!reader.read(&loaded)) return false;
   loaded = loaded.convertToFormat(QImage::Format_RGB888);

@@ -27,6 +27,7 @@ const Target kTargets[] = {
     {"oil_compiler", fuzz::OilProgramText},
     {"interpret_scripts", fuzz::InterpretScripts},
     {"layer_lines", fuzz::LayerLines},       {"forest_attributes", fuzz::ForestAttributes},
+    {"bitmap_files", fuzz::BitmapFiles},
 };
 
 std::vector<std::uint8_t> Bytes(const std::filesystem::path& file) {
