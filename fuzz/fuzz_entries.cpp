@@ -18,6 +18,10 @@
 #include "forestry/hierarchy/hierarchy_lookup.h"
 #include "spatial/objects/properties.h"
 #include "spatial/objects/space_entities.h"
+#include "block/block_classes.h"
+#include "block/reading/block_reader.h"
+#include "block/tables/lumar_dbf_table.h"
+#include "block/tables/table_creation.h"
 #include "framework/condition/condition_compiler.h"
 #include "framework/condition/condition_syntax.h"
 #include "framework/condition/operators.h"
@@ -38,6 +42,7 @@
 #include "spatial/geometry/page.h"
 #include "spatial/geometry/projection.h"
 #include "spatial/objects/space_entities.h"
+#include "spatial/sheets/coordinate_systems.h"
 #include "spatial/sheets/map_sheets.h"
 #include "spatial/spatial_classes.h"
 
@@ -54,12 +59,13 @@ struct Session {
 
   ~Session() {
     std::error_code ignored;
-    for (const std::string& file : files) std::filesystem::remove(file, ignored);
+    for (const std::string& file : files) std::filesystem::remove_all(file, ignored);
   }
 
   Session() {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     RegisterSpatialClasses();
+    RegisterBlockClasses();
     platform::SetDialogs(&dialogs);
     platform::Application& application = platform::Application::Instance();
     application.SetMessageHook([](platform::AppMessage& message, bool& handled) {
@@ -108,6 +114,31 @@ void WriteBytes(const std::string& path, const std::uint8_t* data, std::size_t s
 std::unique_ptr<TElement> Result(TTool& reader) {
   TElement* root = reader.Output();
   return std::unique_ptr<TElement>(root && root->HolderCount() == 0 ? root : nullptr);
+}
+
+// A world for the block readers' register and coordinate systems, made
+// for one input and cleared with it.
+class BlockWorld {
+ public:
+  BlockWorld() { SetWorld(&world_); }
+  ~BlockWorld() {
+    world_.ObjectModel()->Clear();
+    SetWorld(nullptr);
+  }
+  BlockWorld(const BlockWorld&) = delete;
+  BlockWorld& operator=(const BlockWorld&) = delete;
+
+ private:
+  TWCSWorld world_;
+};
+
+// A folder of this process, emptied.
+std::string EmptyFolder(const std::string& name) {
+  const std::string path = TempPath(name);
+  std::error_code ignored;
+  std::filesystem::remove_all(path, ignored);
+  std::filesystem::create_directories(path, ignored);
+  return path;
 }
 
 std::unique_ptr<TElement> LoadKes(const std::string& path) {
@@ -362,6 +393,79 @@ void BitmapFiles(const std::uint8_t* data, std::size_t size) {
   // A picture the program wrote it reads back whole.
   if (!again->LoadFromFile(saved) || again->Width() != bitmap->Width() || again->Height() != bitmap->Height())
     std::abort();
+}
+
+void BlockDirectories(const std::uint8_t* data, std::size_t size) {
+  Run run;
+  BlockWorld world;
+  static const char* const kFiles[] = {"TN.CRD", "TN.LIN", "TN.ARE", "TN.PNT", "TN.TBX", "TN.TTX", "INFO.TXT"};
+  const std::string block = EmptyFolder("block.BLK");
+  for (std::size_t at = 0; at + 3 <= size;) {
+    const char* name = kFiles[data[at] % std::size(kFiles)];
+    const std::size_t length = std::min<std::size_t>(data[at + 1] | (data[at + 2] << 8), size - at - 3);
+    WriteBytes(block + "/" + name, data + at + 3, length);
+    at += 3 + length;
+  }
+  BlockMeetsRect(block, TRealRect{-1e6, -1e6, 1e6, 1e6});
+  TLumaRBlokReader reader;
+  reader.Create(block);
+  const auto layer = [](TSpaceEntityString* list) { std::unique_ptr<TSpaceEntityString> freed(list); };
+  layer(reader.ReadPoints());
+  layer(reader.ReadLineSymbols());
+  layer(reader.ReadTexts());
+  // Read again, the objects come from the block's register.
+  for (int pass = 0; pass < 2; ++pass) {
+    layer(reader.ReadLines());
+    layer(reader.ReadAreas());
+  }
+  reader.ReadAreaAsBoundary = true;
+  layer(reader.ReadAreas());
+}
+
+namespace {
+
+void WorkOnTable(const std::string& folder, const std::string& file) {
+  TLumarDBFTable table;
+  if (!table.OpenTable(file)) return;
+  platform::DbaseTable& engine = table.Table();
+  const int records = engine.RecordCount();
+  for (engine.First(); !engine.Eof(); engine.Next())
+    for (int i = 0; i < engine.FieldCount(); ++i) engine.GetFieldText(i);
+  for (const std::int32_t cislo : {0, 1, 2, 3, records, 9999999}) table.FindCislo(cislo);
+  table.CloseTable();
+  if (!table.OpenForUpdate(file)) return;
+  const auto fill = [&] {
+    for (int i = 0; i < engine.FieldCount(); ++i) {
+      try {
+        engine.SetFieldText(i, i % 2 ? "Žďár 12,5" : "7");
+      } catch (const platform::EDatabaseError&) {  // a value the field cannot hold
+      }
+    }
+    engine.Post();
+  };
+  if (records > 0) {
+    engine.MoveTo(1);
+    engine.Edit();
+    fill();
+  }
+  engine.Append();
+  fill();
+  table.CloseTable();
+  bool done = false;
+  CreateFromDBF(file, folder + "/P0002.DBF", done);
+}
+
+}  // namespace
+
+void DbaseTables(const std::uint8_t* data, std::size_t size) {
+  Run run;
+  const std::string folder = EmptyFolder("tables");
+  const std::string file = folder + "/P0001.DBF";
+  WriteBytes(file, data, size);
+  try {
+    WorkOnTable(folder, file);
+  } catch (const platform::EDatabaseError&) {  // the engine refuses the table
+  }
 }
 
 namespace {

@@ -44,5 +44,20 @@ void BitmapFiles(const std::uint8_t* data, std::size_t size);
 // stands for the k-th element of the model; a line "D" draws.  Nothing may
 // leave.
 void InterpretScripts(const std::uint8_t* data, std::size_t size);
+// A GIS block directory: the input is a list of its files (a name byte, a
+// 16-bit length, the bytes), written into a block folder; every layer is
+// read, the areas and lines twice and the areas as outlines too.  Nothing
+// may leave.
+void BlockDirectories(const std::uint8_t* data, std::size_t size);
+// A dBASE attribute table: walked, searched by CISLO through its index,
+// edited, appended to, and its structure copied into a new table.  The
+// engine may refuse it with EDatabaseError; nothing may leave.
+void DbaseTables(const std::uint8_t* data, std::size_t size);
+
+// Lines on a coarse grid (or a stand map moved by the bytes) joined and
+// built into nodes and areas; every area must be clockwise with its label
+// inside or reported, and every hole marked as one.  Nothing may leave.
+// Its own library: it needs the block subsystem and the stand maps.
+void TopologyLines(const std::uint8_t* data, std::size_t size);
 
 }  // namespace fuzz

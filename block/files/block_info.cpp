@@ -30,8 +30,21 @@ TCodePage CodePageFromText(const std::string& text) {
   }
 }
 
-TBlockInfoFile ParseBlockInfo(const std::vector<std::string>& lines) {
-  TBlockInfoFile info;
+int CodePageNumber(TCodePage codePage) {
+  switch (codePage) {
+    case cpLatin2:
+      return 852;
+    case cpKamenickych:
+      return 895;
+    case cpWindows:
+      return 1250;
+    default:
+      return 437;
+  }
+}
+
+TBlockDescription ParseBlockInfo(const std::vector<std::string>& lines) {
+  TBlockDescription info;
   for (const std::string& line : lines) {
     std::string name;
     std::string value;
@@ -51,8 +64,8 @@ TBlockInfoFile ParseBlockInfo(const std::vector<std::string>& lines) {
   return info;
 }
 
-TBlockInfoFile ReadBlockInfo(const std::string& blockDir) {
+TBlockDescription ReadBlockInfo(const std::string& blockDir) {
   const std::string fileName = platform::IncludeTrailingPathDelimiter(blockDir) + kInfoFileName;
-  if (!platform::FileExists(fileName)) return TBlockInfoFile{};
+  if (!platform::FileExists(fileName)) return TBlockDescription{};
   return ParseBlockInfo(platform::ReadTextLines(fileName));
 }

@@ -27,6 +27,8 @@ const Target kTargets[] = {
     {"oil_compiler", fuzz::OilProgramText},
     {"interpret_scripts", fuzz::InterpretScripts},
     {"layer_lines", fuzz::LayerLines},       {"forest_attributes", fuzz::ForestAttributes},
+    {"block_directories", fuzz::BlockDirectories}, {"dbase_tables", fuzz::DbaseTables},
+    {"topology_lines", fuzz::TopologyLines},
     {"bitmap_files", fuzz::BitmapFiles},
 };
 
