@@ -66,10 +66,15 @@ void OnePixelAUnit(TDevice& device) {
 void BM_GraphicWindowRedraw(benchmark::State& state) {
   setenv("QT_QPA_PLATFORM", "offscreen", 0);
   RegisterToolFormClasses();
-  const auto model = WindowModel();
+  // The window's envelope holds the model and frees it with itself.
+  TOwnerEntity* model = WindowModel().release();
   std::unique_ptr<TFormToolManager> manager(CreateElement<TFormToolManager>());
+  if (!manager || !manager->Form() || !manager->GetDevice()) {
+    state.SkipWithError(!manager ? "no manager" : !manager->Form() ? "no form" : "no device");
+    return;
+  }
   manager->SetInterpretScript(LineScript());
-  manager->SetInput(model.get());
+  manager->SetInput(model);
   manager->Form()->ImageBitmap()->SetSize(kWidth, kHeight);
   manager->GetDevice()->SetupPage();
   OnePixelAUnit(*manager->GetDevice());
@@ -79,7 +84,6 @@ void BM_GraphicWindowRedraw(benchmark::State& state) {
     bool handled = false;
     manager->ReceiveMessage(message, handled);
   }
-  manager->SetInput(nullptr);
   state.SetItemsProcessed(state.iterations() * kLines);
 }
 BENCHMARK(BM_GraphicWindowRedraw)->Unit(benchmark::kMillisecond);
