@@ -351,9 +351,11 @@ void TFormToolManager::CloseNow() {
 }
 
 void TFormToolManager::Close() {
-  if (InterpretBusy()) {
+  // Within a redraw the owner would free the window under it: the redraw
+  // closes it when it ends.
+  if (InterpretBusy() || reViewDepth_ > 0) {
     closePending_ = true;
-    Interpret()->SetBreakWork(true);
+    if (InterpretBusy()) Interpret()->SetBreakWork(true);
     return;
   }
   CloseNow();
@@ -371,7 +373,7 @@ void TFormToolManager::FinishPendingWork() {
 
 void TFormToolManager::ToolFinished(TKestuMessage* message, bool& handled) {
   handled = true;
-  if (DynamicCast<TUniversalInterpret>(message->Sender())) FinishPendingWork();
+  if (DynamicCast<TUniversalInterpret>(message->Sender()) && reViewDepth_ == 0) FinishPendingWork();
 }
 
 void TFormToolManager::SetActiveIndex(int index) {
@@ -445,15 +447,24 @@ void TFormToolManager::ReView(TKestuMessage* message, bool& handled) {
   }
   if (TDevice* device = GetDevice())
     if (platform::CanvasPen* pen = device->GetPen()) pen->Mode = platform::PenMode::Copy;
-  TInteractiveTool::ReView(message, handled);
+  const TElementLink self(this);
+  ++reViewDepth_;
+  try {
+    TInteractiveTool::ReView(message, handled);
+  } catch (...) {
+    --reViewDepth_;
+    throw;
+  }
   const double scale = Scale();
   ShowScaleText(scale >= 10 ? std::to_string(std::llround(scale)) : Fixed(scale, 3));
   if (TTool* active = GetActiveTool()) PostMessage(msgReView, active, nullptr, false);
   LetMessagesRun();
+  if (!self.Get()) return;
+  --reViewDepth_;
   PostMessage(msgFinished, nullptr, this, false);
-  // A walk broken off ends without the interpret's report of its end: what
-  // waited for that report is done now.
-  FinishPendingWork();
+  // What waited for the end of the walk is done now, also when a walk broken
+  // off ended without the interpret's report.
+  if (reViewDepth_ == 0) FinishPendingWork();
 }
 
 void TFormToolManager::Resize(bool& handled) {

@@ -123,6 +123,8 @@ class TFormToolManager : public TInteractiveTool {
   bool quickView_ = false;
   bool reViewPending_ = false;
   bool closePending_ = false;
+  // Redraws of this window under way, one inside another.
+  int reViewDepth_ = 0;
 };
 
 // Applies the view keys of the graphic windows to the tool's device: F5

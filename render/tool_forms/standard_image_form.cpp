@@ -124,8 +124,9 @@ void TStandardImageForm::Connect() {
 
 void TImageCanvasDevice::EndDraw() {
   TBitmapDevice::EndDraw();
+  const TElementLink self(this);
   LetMessagesRun();
-  PostMessageToOwners(msgRepaintImage, nullptr, false);
+  if (self.Get()) PostMessageToOwners(msgRepaintImage, nullptr, false);
 }
 
 Tf_SetScale::Tf_SetScale() : TKESTUForm("Tf_SetScale") {

@@ -163,6 +163,27 @@ TEST_F(FormToolManagerTest, ACloseWhileDrawingWaitsForTheInterpretAndTheDeviceLe
   }
 }
 
+TEST_F(FormToolManagerTest, AnOwnerThatFreesTheClosedWindowFreesItOnlyAfterTheRedrawEnds) {
+  const char* cases[] = {"a", "c", "e"};
+  for (const char* square : cases) {
+    TearDown();
+    SetUp();
+    RingAtEveryLook();
+    TTechnology keeper;
+    keeper.AddTool(manager);
+    owner.RemoveElement(manager);
+    bool asked = false;
+    whileDrawing = [&](const std::string& name) {
+      if (name != square || asked) return;
+      asked = true;
+      platform::UserCloseWindow(Window());
+    };
+    Post(msgReView);
+    RunMessages();
+    EXPECT_EQ(std::tuple(asked, keeper.ToolCount()), std::tuple(true, 0)) << square;
+  }
+}
+
 TEST_F(FormToolManagerTest, ViewKeysAndTheirMenuItemsChangeTheScaleOnce) {
   const std::pair<std::function<void(GraphicWindowTest&)>, double> cases[] = {
       {[](GraphicWindowTest& t) { platform::UserKey(t.Window(), platform::vkF5); }, 500},
