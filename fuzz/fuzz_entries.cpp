@@ -441,6 +441,20 @@ void StringListFiles(const std::uint8_t* data, std::size_t size) {
   again.LoadFromFile(saved);
 }
 
+void BitmapFiles(const std::uint8_t* data, std::size_t size) {
+  Run run;
+  const std::string input = TempPath("input.bmp");
+  WriteBytes(input, data, size);
+  std::unique_ptr<platform::Bitmap> bitmap = platform::Bitmap::Create(4, 4);
+  if (!bitmap || !bitmap->LoadFromFile(input)) return;
+  const std::string saved = TempPath("saved.bmp");
+  if (!bitmap->SaveToFile(saved)) std::abort();
+  std::unique_ptr<platform::Bitmap> again = platform::Bitmap::Create(1, 1);
+  // A picture the program wrote it reads back whole.
+  if (!again->LoadFromFile(saved) || again->Width() != bitmap->Width() || again->Height() != bitmap->Height())
+    std::abort();
+}
+
 void CommandLines(const std::uint8_t* data, std::size_t size) {
   Run run;
   static const bool registered = [] {

@@ -34,6 +34,10 @@ void LayerLines(const std::uint8_t* data, std::size_t size);
 // found down its keys and under a point inside it.  Nothing may leave.
 void ForestAttributes(const std::uint8_t* data, std::size_t size);
 
+// A bitmap file loaded into a window's picture and, when it is one, saved
+// and loaded again at the same size.  Nothing may leave.
+void BitmapFiles(const std::uint8_t* data, std::size_t size);
+
 // Property lines of an interpret script, an interpret layer, a time element
 // and a universal interpret, which draws its model into a bitmap: each line is
 // a target letter (S, L, T, U), a space and Name=Value, where "#k" in a value

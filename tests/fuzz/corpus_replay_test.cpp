@@ -35,6 +35,7 @@ const Target kTargets[] = {
     {"pictures_jpeg", fuzz::PicturesJpeg},   {"pictures_gif", fuzz::PicturesGif},
     {"pictures_bmp", fuzz::PicturesBmp},     {"world_file", fuzz::WorldFile},
     {"model_script", fuzz::ModelScript},
+    {"bitmap_files", fuzz::BitmapFiles},
 };
 
 std::vector<std::uint8_t> Bytes(const std::filesystem::path& file) {
