@@ -34,6 +34,10 @@ void LayerLines(const std::uint8_t* data, std::size_t size);
 // found down its keys and under a point inside it.  Nothing may leave.
 void ForestAttributes(const std::uint8_t* data, std::size_t size);
 
+// A bitmap file loaded into a window's picture and, when it is one, saved
+// and loaded again at the same size.  Nothing may leave.
+void BitmapFiles(const std::uint8_t* data, std::size_t size);
+
 // Property lines of an interpret script, an interpret layer, a time element
 // and a universal interpret, which draws its model into a bitmap: each line is
 // a target letter (S, L, T, U), a space and Name=Value, where "#k" in a value
@@ -75,5 +79,17 @@ void SymbolLists(const std::uint8_t* data, std::size_t size);
 // an element with published properties, and the same lines as the rows of a
 // simple table.  Nothing may leave.
 void InterpretTables(const std::uint8_t* data, std::size_t size);
+
+// A picture through its decoder: a picture of its stated size, or
+// EPictureError.  Nothing else may leave.
+void PicturesJpeg(const std::uint8_t* data, std::size_t size);
+void PicturesGif(const std::uint8_t* data, std::size_t size);
+void PicturesBmp(const std::uint8_t* data, std::size_t size);
+// A world file's text: placed with positive pixel sizes, or refused with a
+// reason.
+void WorldFile(const std::uint8_t* data, std::size_t size);
+// Model-script lines made into a script, written back as text and read
+// again: the same layers and parameters.  Nothing may leave.
+void ModelScript(const std::uint8_t* data, std::size_t size);
 
 }  // namespace fuzz

@@ -25,6 +25,10 @@
 #include <QMimeData>
 #include <QBitmap>
 #include <QIcon>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QResizeEvent>
 #include <QMovie>
 #include <QPixmap>
 #include <QPointer>
@@ -50,6 +54,9 @@
 #include <unordered_map>
 
 #include "platform/app_queue.h"
+#include "platform/canvas.h"
+#include "platform/bitmap_access.h"
+#include "platform/screen_cursors.h"
 #include "platform/dialogs.h"
 #include "platform/file_system.h"
 
@@ -100,6 +107,82 @@ constexpr const char* kFormMessage = "formMessage";
 constexpr const char* kFileMask = "fileMask";
 constexpr const char* kDriveBox = "driveBox";
 constexpr const char* kPopupMenu = "popupMenu";
+constexpr const char* kImageControl = "imageControl";
+constexpr const char* kScreenCursor = "screenCursor";
+// The shift set of the class library from Qt's modifiers and buttons.
+std::uint8_t ShiftOf(Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons, bool doubleClick = false) {
+  std::uint8_t shift = 0;
+  if (modifiers & Qt::ShiftModifier) shift |= 1;
+  if (modifiers & Qt::AltModifier) shift |= 2;
+  if (modifiers & Qt::ControlModifier) shift |= 4;
+  if (buttons & Qt::LeftButton) shift |= 8;
+  if (buttons & Qt::RightButton) shift |= 16;
+  if (buttons & Qt::MiddleButton) shift |= 32;
+  if (doubleClick) shift |= 64;
+  return shift;
+}
+
+std::uint8_t ButtonOf(Qt::MouseButton button) {
+  switch (button) {
+    case Qt::RightButton: return 1;
+    case Qt::MiddleButton: return 2;
+    default: return 0;
+  }
+}
+
+Qt::MouseButton QtButton(std::uint8_t button) {
+  switch (button) {
+    case 1: return Qt::RightButton;
+    case 2: return Qt::MiddleButton;
+    default: return Qt::LeftButton;
+  }
+}
+
+Qt::MouseButtons QtButtons(std::uint8_t shift) {
+  Qt::MouseButtons buttons;
+  if (shift & 8) buttons |= Qt::LeftButton;
+  if (shift & 16) buttons |= Qt::RightButton;
+  if (shift & 32) buttons |= Qt::MiddleButton;
+  return buttons;
+}
+
+Qt::KeyboardModifiers QtModifiers(std::uint8_t shift) {
+  Qt::KeyboardModifiers modifiers;
+  if (shift & 1) modifiers |= Qt::ShiftModifier;
+  if (shift & 2) modifiers |= Qt::AltModifier;
+  if (shift & 4) modifiers |= Qt::ControlModifier;
+  return modifiers;
+}
+
+constexpr std::pair<int, std::uint16_t> kKeys[] = {
+    {Qt::Key_Return, vkReturn}, {Qt::Key_Enter, vkReturn}, {Qt::Key_Escape, vkEscape}, {Qt::Key_Left, vkLeft},
+    {Qt::Key_Up, vkUp},         {Qt::Key_Right, vkRight},  {Qt::Key_Down, vkDown},     {Qt::Key_F1, vkF1},
+    {Qt::Key_F5, vkF5},         {Qt::Key_F6, vkF6},
+};
+
+std::uint16_t VirtualKeyOf(const QKeyEvent& key) {
+  const int code = key.key();
+  for (const auto& [qt, virtualKey] : kKeys)
+    if (qt == code) return virtualKey;
+  if ((code >= Qt::Key_A && code <= Qt::Key_Z) || (code >= Qt::Key_0 && code <= Qt::Key_9))
+    return static_cast<std::uint16_t>(code);
+  return 0;
+}
+
+int QtKey(std::uint16_t virtualKey) {
+  for (const auto& [qt, key] : kKeys)
+    if (key == virtualKey) return qt;
+  return virtualKey;
+}
+
+// The drag of a tree node between our own controls.
+constexpr const char* kTreeNodeMime = "application/x-kestx-tree-node";
+
+PopupRecord& LastPopupRecord() {
+  static PopupRecord record;
+  return record;
+}
+
 constexpr int kNodeRole = Qt::UserRole;
 constexpr int kDataRole = Qt::UserRole + 1;
 constexpr int kImageRole = Qt::UserRole + 2;
@@ -128,6 +211,13 @@ struct Form::Impl : public QObject {
   QEventLoop* modalLoop = nullptr;
   bool answering = false;
   int modalResult = mrNone;
+  // What the form's controls show and report beyond the layout.
+  std::map<QObject*, Bitmap*> imageBitmaps;
+  std::map<QObject*, std::function<void(MouseAction, const MouseInput&)>> mouseHandlers;
+  std::map<QObject*, std::function<void(std::uint32_t)>> treeDropHandlers;
+  std::function<void(std::uint16_t, std::uint8_t)> keyDown;
+  std::function<void()> resized;
+  std::function<void()> deactivated;
 
   ~Impl() override {
     if (root) root->removeEventFilter(this);
@@ -215,9 +305,26 @@ struct Form::Impl : public QObject {
     if (modalLoop != nullptr) modalLoop->quit();
   }
 
+  bool ControlEvent(QObject* watched, QEvent* event);
+  // The data handle of the current node of a tree dropped from, to the
+  // control's handler; false when the source is no tree.
+  bool TreeNodeDropped(QObject* control, QObject* source);
+
   bool eventFilter(QObject* watched, QEvent* event) override {
-    if (watched != root.data()) return false;
+    if (watched != root.data()) return ControlEvent(watched, event);
     switch (event->type()) {
+      case QEvent::KeyPress:
+        if (keyDown) {
+          const auto* key = static_cast<QKeyEvent*>(event);
+          keyDown(VirtualKeyOf(*key), ShiftOf(key->modifiers(), QGuiApplication::mouseButtons()));
+        }
+        return false;
+      case QEvent::Resize:
+        if (resized) resized();
+        return false;
+      case QEvent::WindowDeactivate:
+        if (deactivated) deactivated();
+        return false;
       case QEvent::Close:
         if (closeQuery && !closeQuery()) {
           event->ignore();
@@ -257,6 +364,62 @@ struct Form::Impl : public QObject {
     }
   }
 };
+
+
+bool Form::Impl::ControlEvent(QObject* watched, QEvent* event) {
+  switch (event->type()) {
+    case QEvent::Paint: {
+      const auto image = imageBitmaps.find(watched);
+      if (image == imageBitmaps.end()) return false;
+      auto* widget = static_cast<QWidget*>(watched);
+      QPainter painter(widget);
+      painter.fillRect(widget->rect(), widget->palette().window());
+      if (image->second != nullptr) painter.drawImage(0, 0, BitmapAccess::Image(*image->second));
+      return true;
+    }
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseMove: {
+      const auto handler = mouseHandlers.find(watched);
+      if (handler == mouseHandlers.end()) return false;
+      const auto* mouse = static_cast<QMouseEvent*>(event);
+      const MouseAction action = event->type() == QEvent::MouseMove            ? MouseAction::Move
+                                 : event->type() == QEvent::MouseButtonRelease ? MouseAction::Up
+                                                                                : MouseAction::Down;
+      MouseInput input;
+      input.Button = action == MouseAction::Move ? 0 : ButtonOf(mouse->button());
+      input.Shift = ShiftOf(mouse->modifiers(), mouse->buttons(), event->type() == QEvent::MouseButtonDblClick);
+      input.X = static_cast<std::int32_t>(mouse->position().x());
+      input.Y = static_cast<std::int32_t>(mouse->position().y());
+      Guarded([&] { handler->second(action, input); })();
+      return true;
+    }
+    case QEvent::DragEnter:
+    case QEvent::DragMove: {
+      if (!treeDropHandlers.count(watched) || !static_cast<QWidget*>(watched)->acceptDrops()) return false;
+      static_cast<QDragMoveEvent*>(event)->acceptProposedAction();
+      return true;
+    }
+    case QEvent::Drop: {
+      if (!treeDropHandlers.count(watched) || !static_cast<QWidget*>(watched)->acceptDrops()) return false;
+      auto* drop = static_cast<QDropEvent*>(event);
+      if (TreeNodeDropped(watched, drop->source())) drop->acceptProposedAction();
+      else drop->ignore();
+      return true;
+    }
+    default: return false;
+  }
+}
+
+bool Form::Impl::TreeNodeDropped(QObject* control, QObject* source) {
+  auto* tree = qobject_cast<QTreeWidget*>(source);
+  const auto handler = treeDropHandlers.find(control);
+  if (tree == nullptr || tree->currentItem() == nullptr || handler == treeDropHandlers.end()) return false;
+  const auto data = static_cast<std::uint32_t>(tree->currentItem()->data(0, kDataRole).toUInt());
+  Guarded([&] { handler->second(data); })();
+  return true;
+}
 
 namespace {
 
@@ -1101,6 +1264,8 @@ void Form::OnChange(const std::string& control, std::function<void()> handler) {
     QObject::connect(edit, &QLineEdit::textChanged, impl_.get(), call);
   } else if (auto* button = qobject_cast<QAbstractButton*>(&object)) {
     QObject::connect(button, &QAbstractButton::toggled, impl_.get(), call);
+  } else if (auto* action = qobject_cast<QAction*>(&object)) {
+    QObject::connect(action, &QAction::toggled, impl_.get(), call);
   } else if (auto* list = qobject_cast<QListWidget*>(&object)) {
     QObject::connect(list, &QListWidget::currentRowChanged, impl_.get(), call);
   } else if (auto* combo = qobject_cast<QComboBox*>(&object)) {
@@ -1112,6 +1277,144 @@ void Form::OnChange(const std::string& control, std::function<void()> handler) {
   } else if (auto* rich = qobject_cast<QTextEdit*>(&object)) {
     QObject::connect(rich, &QTextEdit::textChanged, impl_.get(), call);
   }
+}
+
+void Form::SetImageBitmap(const std::string& control, Bitmap* bitmap) {
+  QObject& object = impl_->Find(control);
+  auto* widget = qobject_cast<QWidget*>(&object);
+  if (widget == nullptr || !widget->property(kImageControl).toBool())
+    throw EFormLayoutError("Control " + control + " of the form " + impl_->layout + " is no image");
+  const auto old = impl_->imageBitmaps.find(widget);
+  if (old != impl_->imageBitmaps.end() && old->second != nullptr && old->second != bitmap) old->second->OnChange(nullptr);
+  impl_->imageBitmaps[widget] = bitmap;
+  widget->installEventFilter(impl_.get());
+  if (bitmap != nullptr) bitmap->OnChange([target = QPointer<QWidget>(widget)] {
+      if (target) target->update();
+    });
+  widget->update();
+}
+
+Bitmap* Form::ImageBitmap(const std::string& control) const {
+  const auto found = impl_->imageBitmaps.find(&impl_->Find(control));
+  return found != impl_->imageBitmaps.end() ? found->second : nullptr;
+}
+
+void Form::RepaintImage(const std::string& control) { impl_->Expect<QWidget>(control, "control").repaint(); }
+
+void Form::OnMouse(const std::string& control, std::function<void(MouseAction, const MouseInput&)> handler) {
+  auto& widget = impl_->Expect<QWidget>(control, "control");
+  widget.setMouseTracking(true);
+  widget.installEventFilter(impl_.get());
+  impl_->mouseHandlers[&widget] = std::move(handler);
+}
+
+void Form::OnKeyDown(std::function<void(std::uint16_t key, std::uint8_t shift)> handler) {
+  impl_->keyDown = std::move(handler);
+}
+
+void Form::OnResize(std::function<void()> handler) { impl_->resized = std::move(handler); }
+
+void Form::OnDeactivate(std::function<void()> handler) { impl_->deactivated = std::move(handler); }
+
+void Form::ControlToScreen(const std::string& control, std::int32_t& x, std::int32_t& y) const {
+  const QPoint screen = impl_->Expect<QWidget>(control, "control").mapToGlobal(QPoint(x, y));
+  x = screen.x();
+  y = screen.y();
+}
+
+void Form::SetControlCursor(const std::string& control, int screenCursor) {
+  auto& widget = impl_->Expect<QWidget>(control, "control");
+  widget.setProperty(kScreenCursor, screenCursor);
+  widget.setCursor(ScreenCursorShape(screenCursor));
+}
+
+int Form::ControlCursor(const std::string& control) const {
+  return impl_->Expect<QWidget>(control, "control").property(kScreenCursor).toInt();
+}
+
+bool Form::Down(const std::string& control) const {
+  return impl_->Expect<QAbstractButton>(control, "button").isChecked();
+}
+
+void Form::SetDown(const std::string& control, bool down) {
+  auto& button = impl_->Expect<QAbstractButton>(control, "button");
+  button.setCheckable(true);
+  button.setChecked(down);
+}
+
+namespace {
+
+// The menu or item whose component name matches in any letter case.
+QObject* FindMenuObject(const QWidget& root, const std::string& name) {
+  const QString wanted = Q(name);
+  for (QMenu* menu : root.findChildren<QMenu*>())
+    if (menu->objectName().compare(wanted, Qt::CaseInsensitive) == 0) return menu;
+  for (QAction* action : root.findChildren<QAction*>())
+    if (action->objectName().compare(wanted, Qt::CaseInsensitive) == 0) return action;
+  return nullptr;
+}
+
+}  // namespace
+
+std::string Form::FindMenuItem(const std::string& name) const {
+  QObject* found = FindMenuObject(impl_->Root(), name);
+  return found != nullptr ? S(found->objectName()) : std::string();
+}
+
+void Form::AddMenuItem(const std::string& menu, const std::string& name, const std::string& caption,
+                       std::function<void()> click) {
+  auto* holder = qobject_cast<QMenu*>(FindMenuObject(impl_->Root(), menu));
+  if (holder == nullptr) throw EFormLayoutError("Form " + impl_->layout + " has no menu " + menu);
+  auto* item = new QAction(Q(caption), holder);
+  item->setObjectName(Q(name));
+  item->setCheckable(true);
+  QObject::connect(item, &QAction::triggered, item, [handler = Guarded(std::move(click))] { handler(); });
+  holder->addAction(item);
+}
+
+bool Form::RemoveMenuItem(const std::string& menu, const std::string& name) {
+  auto* holder = qobject_cast<QMenu*>(FindMenuObject(impl_->Root(), menu));
+  if (holder == nullptr) return false;
+  for (QAction* item : holder->actions()) {
+    if (item->objectName().compare(Q(name), Qt::CaseInsensitive) != 0) continue;
+    holder->removeAction(item);
+    delete item;
+    return true;
+  }
+  return false;
+}
+
+std::vector<std::string> Form::MenuItemNames(const std::string& menu) const {
+  auto* holder = qobject_cast<QMenu*>(FindMenuObject(impl_->Root(), menu));
+  if (holder == nullptr) return {};
+  std::vector<std::string> names;
+  for (const QAction* item : holder->actions()) names.push_back(S(item->objectName()));
+  return names;
+}
+
+void Form::PopupMenuAt(const std::string& menu, std::int32_t screenX, std::int32_t screenY) {
+  auto& popup = impl_->Expect<QMenu>(menu, "menu");
+  LastPopupRecord() = {menu, screenX, screenY};
+  popup.popup(QPoint(screenX, screenY));
+}
+
+void Form::OnPopup(const std::string& menu, std::function<void()> handler) {
+  auto& popup = impl_->Expect<QMenu>(menu, "menu");
+  QObject::connect(&popup, &QMenu::aboutToShow, impl_.get(), [call = Guarded(std::move(handler))] { call(); });
+}
+
+void Form::SetAcceptTreeDrops(const std::string& control, bool accept) {
+  impl_->Expect<QWidget>(control, "control").setAcceptDrops(accept);
+}
+
+bool Form::AcceptTreeDrops(const std::string& control) const {
+  return impl_->Expect<QWidget>(control, "control").acceptDrops();
+}
+
+void Form::OnTreeNodeDropped(const std::string& control, std::function<void(std::uint32_t data)> handler) {
+  auto& widget = impl_->Expect<QWidget>(control, "control");
+  widget.installEventFilter(impl_.get());
+  impl_->treeDropHandlers[&widget] = std::move(handler);
 }
 
 bool Form::SaveImage(const std::string& pngPath) const {
@@ -1208,6 +1511,55 @@ void UserChoosePopupItem(Form& form, const std::string& control, const std::stri
       if (!action->isSeparator() && S(action->text()) == caption) return action->trigger();
   throw EFormLayoutError("The popup menu of " + control + " has no item " + caption);
 }
+
+void UserMouse(Form& form, const std::string& control, MouseAction action, const MouseInput& input) {
+  auto& widget = form.impl().Expect<QWidget>(control, "control");
+  const QPointF local(input.X, input.Y);
+  const QPointF global = widget.mapToGlobal(local);
+  const QEvent::Type type = action == MouseAction::Down ? QEvent::MouseButtonPress
+                            : action == MouseAction::Up ? QEvent::MouseButtonRelease
+                                                        : QEvent::MouseMove;
+  const Qt::MouseButton button = action == MouseAction::Move ? Qt::NoButton : QtButton(input.Button);
+  QMouseEvent event(type, local, global, button, QtButtons(input.Shift), QtModifiers(input.Shift));
+  QCoreApplication::sendEvent(&widget, &event);
+}
+
+void UserKey(Form& form, std::uint16_t key, std::uint8_t shift) {
+  QKeyEvent press(QEvent::KeyPress, QtKey(key), QtModifiers(shift));
+  QCoreApplication::sendEvent(&form.impl().Root(), &press);
+}
+
+void UserResize(Form& form, int width, int height) {
+  QWidget& root = form.impl().Root();
+  const QSize old = root.size();
+  root.resize(width, height);
+  if (!root.isVisible()) {
+    // A hidden window gets its resize event only when shown; the window
+    // system tells it at once.
+    QResizeEvent event(QSize(width, height), old);
+    QCoreApplication::sendEvent(&root, &event);
+  }
+}
+
+void UserDeactivate(Form& form) {
+  QEvent event(QEvent::WindowDeactivate);
+  QCoreApplication::sendEvent(&form.impl().Root(), &event);
+}
+
+void UserDropTreeNode(Form& source, const std::string& tree, int node, Form& target, const std::string& control) {
+  auto& sourceTree = source.impl().Expect<QTreeWidget>(tree, "tree");
+  if (QTreeWidgetItem* item = source.impl().Node(sourceTree, node)) sourceTree.setCurrentItem(item);
+  auto& widget = target.impl().Expect<QWidget>(control, "control");
+  QMimeData data;
+  data.setData(kTreeNodeMime, QByteArray::number(node));
+  QDragEnterEvent enter(QPoint(1, 1), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(&widget, &enter);
+  // The application routes drops only while a system drag runs: the drop
+  // is handed to the control's handling with its source.
+  if (widget.acceptDrops() && enter.isAccepted()) target.impl().TreeNodeDropped(&widget, &sourceTree);
+}
+
+PopupRecord LastPopup() { return LastPopupRecord(); }
 
 void UserDropFiles(Form& form, const std::vector<std::string>& files) {
   QWidget& root = form.impl().Root();

@@ -14,6 +14,31 @@ namespace platform {
 
 // A main menu of a form's layout, as the tool bars that show it refer to it.
 class Menu;
+class Bitmap;
+
+// A mouse event of a control: the button (0 left, 1 right, 2 middle; 0 for
+// moves), the shift set (bits: Shift 1, Alt 2, Ctrl 4, Left 8, Right 16,
+// Middle 32, Double 64) and the point in the control's pixels.
+enum class MouseAction { Down, Up, Move };
+struct MouseInput {
+  std::uint8_t Button = 0;
+  std::uint8_t Shift = 0;
+  std::int32_t X = 0;
+  std::int32_t Y = 0;
+};
+// Virtual key codes of the keys the program tells apart: letters and digits
+// are their upper-case characters.
+enum VirtualKey : std::uint16_t {
+  vkReturn = 13,
+  vkEscape = 27,
+  vkLeft = 37,
+  vkUp = 38,
+  vkRight = 39,
+  vkDown = 40,
+  vkF1 = 112,
+  vkF5 = 116,
+  vkF6 = 117,
+};
 
 struct Bounds {
   int Left = 0;
@@ -230,7 +255,8 @@ class Form {
   void OnClick(const std::string& control, std::function<void()> handler);
   // A list's item was double-clicked.
   void OnDoubleClick(const std::string& control, std::function<void()> handler);
-  // An edit's text, a check mark or a list's current item changed.
+  // An edit's text, a check mark (of a button or menu item) or a list's
+  // current item changed.
   void OnChange(const std::string& control, std::function<void()> handler);
 
   // Puts this form into the site form as a panel at the bottom of its
@@ -240,6 +266,52 @@ class Form {
   // Plays an animation file in a label; false (and nothing shown) when the
   // file cannot be read as one.
   bool PlayAnimation(const std::string& control, const std::string& fileName);
+
+  // An image control (a label its layout marks "imageControl") shows a
+  // bitmap the form does not own, repainted whenever it is drawn into;
+  // nullptr shows nothing.
+  void SetImageBitmap(const std::string& control, Bitmap* bitmap);
+  Bitmap* ImageBitmap(const std::string& control) const;
+  void RepaintImage(const std::string& control);
+  // Mouse events of a control, with points in its own pixels.
+  void OnMouse(const std::string& control, std::function<void(MouseAction, const MouseInput&)> handler);
+  // Keys pressed while the form has the focus: the virtual key code (0 for
+  // keys without one) and the shift set.
+  void OnKeyDown(std::function<void(std::uint16_t key, std::uint8_t shift)> handler);
+  // The form changed its size; the form stopped being the active window.
+  void OnResize(std::function<void()> handler);
+  void OnDeactivate(std::function<void()> handler);
+  // A control's point in screen pixels.
+  void ControlToScreen(const std::string& control, std::int32_t& x, std::int32_t& y) const;
+  // The control's cursor, by screen cursor number (0 the arrow).
+  void SetControlCursor(const std::string& control, int screenCursor);
+  int ControlCursor(const std::string& control) const;
+  // A speed button's down state.
+  bool Down(const std::string& control) const;
+  void SetDown(const std::string& control, bool down);
+
+  // Menu items at run time.  A name is the component name of a menu or
+  // item; FindMenuItem answers the name as the layout spells it, compared
+  // in any letter case, or empty when there is none.
+  std::string FindMenuItem(const std::string& name) const;
+  // Adds an item at the end of the menu; the click calls the handler.
+  void AddMenuItem(const std::string& menu, const std::string& name, const std::string& caption,
+                   std::function<void()> click);
+  // Removes the item of that name (any letter case) from the menu; false
+  // when it holds none.
+  bool RemoveMenuItem(const std::string& menu, const std::string& name);
+  // Names of the menu's items, in order.
+  std::vector<std::string> MenuItemNames(const std::string& menu) const;
+  // Opens a popup menu of the layout at a screen point.  Called first.
+  void PopupMenuAt(const std::string& menu, std::int32_t screenX, std::int32_t screenY);
+  void OnPopup(const std::string& menu, std::function<void()> handler);
+
+  // Drops of a tree node of any form's tree control on a control: while
+  // accepted, the handler gets the node's data handle.  Drops from other
+  // sources are refused.
+  void SetAcceptTreeDrops(const std::string& control, bool accept);
+  bool AcceptTreeDrops(const std::string& control) const;
+  void OnTreeNodeDropped(const std::string& control, std::function<void(std::uint32_t data)> handler);
 
   // Draws the form as it would show into a PNG file; false when it cannot be
   // written.
@@ -299,5 +371,21 @@ void UserTimerTick(Form& form);
 // Opens the control's popup menu and chooses the item of that caption;
 // EFormLayoutError when the menu has none.
 void UserChoosePopupItem(Form& form, const std::string& control, const std::string& caption);
+// Mouse and keys as the window system sends them: a press, release or move
+// at a control's point, and a key press on the form.
+void UserMouse(Form& form, const std::string& control, MouseAction action, const MouseInput& input);
+void UserKey(Form& form, std::uint16_t key, std::uint8_t shift = 0);
+// The window gets a new size; another window becomes the active one.
+void UserResize(Form& form, int width, int height);
+void UserDeactivate(Form& form);
+// Drags the node of a tree control onto a control of a form (maybe another).
+void UserDropTreeNode(Form& source, const std::string& tree, int node, Form& target, const std::string& control);
+// The popup menu last opened by PopupMenuAt, and where (empty before any).
+struct PopupRecord {
+  std::string Menu;
+  std::int32_t X = 0;
+  std::int32_t Y = 0;
+};
+PopupRecord LastPopup();
 
 }  // namespace platform

@@ -480,8 +480,7 @@ void TMainTool::OpenGraphicWindow(TKestuMessage* message) {
     TElement* freed = creator;
     FreeAndNil(freed);
   }
-  auto* device = DynamicCast<TDevice>(GetObjectPropByName(*manager, "Device"));
-  if (device && device->Page()) device->Page()->SetColor(message->Data() ? 0xC0C0C0 : 0xFFFFFF);
+  manager->SetPropertyText("PageColor", std::to_string(message->Data() ? 0xC0C0C0 : 0xFFFFFF));
   manager->SetInput(message->Data());
   AddTool(manager);
   manager->DoIt();

@@ -32,6 +32,10 @@ const Target kTargets[] = {
     {"keyword_files", fuzz::KeywordFiles},   {"stroke_fonts", fuzz::StrokeFonts},
     {"symbol_lists", fuzz::SymbolLists},
     {"command_lines", fuzz::CommandLines},
+    {"pictures_jpeg", fuzz::PicturesJpeg},   {"pictures_gif", fuzz::PicturesGif},
+    {"pictures_bmp", fuzz::PicturesBmp},     {"world_file", fuzz::WorldFile},
+    {"model_script", fuzz::ModelScript},
+    {"bitmap_files", fuzz::BitmapFiles},
     {"interpret_tables", fuzz::InterpretTables},
 };
 
