@@ -16,6 +16,9 @@
 #include "block/props/lumar_props.h"
 #include "platform/canvas.h"
 #include "platform/code_page.h"
+#include "render/interprets/interpret_script.h"
+#include "render/interprets/script_creator.h"
+#include "render/interprets/universal_interpret.h"
 #include "render/palette/palette.h"
 #include "render/symbols/stroke_font.h"
 #include "tests/render/symbols/symbol_fixture.h"
@@ -402,6 +405,68 @@ TEST_F(SymbologyTest, AFontThatCannotBeOpenedIsReportedOnceThenEachTextLogs) {
   const std::vector<std::string> lines = LogLines();
   EXPECT_EQ(std::count(lines.begin(), lines.end(), "LumaR Text interpret - FontError !"), 2);
   EXPECT_EQ(DrawnPixels(*device).Count, 0);
+}
+
+}  // namespace
+
+namespace {
+
+// The default script under the universal interpret draws a model of layers:
+// each kind reaches its interpret, and a layer's colour applies to its own
+// objects only.
+TEST_F(SymbologyTest, TheDefaultScriptDrawsEveryKindOfObject) {
+  TOwnerEntity model;
+  auto* points = MakeLayer<TPointString>({false, 0, true, 0x00FF00});
+  points->AddElement(MakePoint(3, 17, 4, 0));
+  model.AddElement(points);
+  auto* lines = MakeLayer<TPolyLineString>({});
+  TPolyLineElement* line = MakeLine(4, 3, 0);
+  lines->AddElement(line);
+  lines->SetMinX(2), lines->SetMinY(10), lines->SetMaxX(18), lines->SetMaxY(10);
+  model.AddElement(lines);
+  auto* areas = MakeLayer<TAreaString>({});
+  TAreaElement* area = MakeArea(4, 2, 8, 6, 2001);
+  areas->AddElement(area);
+  areas->SetMinX(4), areas->SetMinY(2), areas->SetMaxX(8), areas->SetMaxY(6);
+  model.AddElement(areas);
+  auto* texts = MakeLayer<TTextString>({});
+  texts->AddElement(MakeText("Ab", cpIBM, 13, 12, 14));
+  model.AddElement(texts);
+
+  TUniversalLumarScriptCreator creator;
+  creator.DoIt();
+  auto device = MakeMapDevice(kSize, kSize);
+  TUniversalInterpret universal;
+  universal.SetScript(DynamicCast<TInterpretScript>(creator.Output()));
+  universal.SetInput(&model);
+  universal.AttachDevice(device.get());
+  universal.DoIt();
+  universal.DetachDevice();
+
+  struct Row {
+    const char* Name;
+    int Left, Top, Right, Bottom;  // pixels
+    platform::ColorValue Colour;   // 1 any
+    bool Drawn;
+  };
+  const Row rows[] = {
+      {"point cross in its layer's colour", 28, 28, 32, 32, 0x00FF00, true},
+      {"line in its colour code", 40, 100, 160, 100, ColourOfCode(4), true},
+      {"hatched area", 42, 142, 78, 178, 1, true},
+      {"text", 120, 40, 180, 60, 1, true},
+      {"nothing else", 0, 0, 20, 20, 1, false},
+  };
+  for (const Row& row : rows) {
+    bool drawn = false, colourOk = true;
+    for (int y = std::min(row.Top, row.Bottom); y <= std::max(row.Top, row.Bottom); ++y)
+      for (int x = row.Left; x <= row.Right; ++x)
+        if (const platform::ColorValue pixel = PixelAt(*device, x, y); pixel != 0xFFFFFF) {
+          drawn = true;
+          colourOk = colourOk && (row.Colour == 1 || pixel == row.Colour);
+        }
+    EXPECT_EQ(drawn, row.Drawn) << row.Name;
+    EXPECT_TRUE(colourOk) << row.Name;
+  }
 }
 
 }  // namespace
