@@ -361,7 +361,10 @@ TEST_F(SymbologyTest, TextsAreDrawnInTheirColourInsideTheMap) {
   };
   for (const Row& row : rows) {
     std::unique_ptr<TTextString> layer(MakeLayer<TTextString>(row.Over));
-    layer->AddElement(MakeText("Ab", cpIBM, 4, row.X, 10));
+    TTextElement* text = MakeText("Ab", cpIBM, 4, row.X, 10);
+    auto* props = static_cast<TLumarTextProps*>(text->Properties());
+    props->TextAtrib = 4;  // no text style
+    layer->AddElement(text);
     auto device = Draw<TInterpretLumTextu>(true, {layer.get()});
     std::set<platform::ColorValue> colours;
     for (int y = 0; y < kSize; ++y)
@@ -371,6 +374,7 @@ TEST_F(SymbologyTest, TextsAreDrawnInTheirColourInsideTheMap) {
     if (row.Drawn) {
       EXPECT_EQ(colours, std::set<platform::ColorValue>{row.Colour}) << row.Name;
     }
+    EXPECT_EQ(props->TextAtrib, 4) << row.Name << ": drawing leaves the stored flags";
   }
 }
 
