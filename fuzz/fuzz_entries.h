@@ -49,6 +49,13 @@ void BlockDirectories(const std::uint8_t* data, std::size_t size);
 // edited, appended to, and its structure copied into a new table.  The
 // engine may refuse it with EDatabaseError; nothing may leave.
 void DbaseTables(const std::uint8_t* data, std::size_t size);
+// An image file for a tool group's buttons: the first two bytes are the
+// image list's width and height (0 to 255), the rest the file, read with
+// NewImage and shown on an action's button.  Nothing may leave.
+void ToolImages(const std::uint8_t* data, std::size_t size);
+// A shortcut text given to a tool action and read back; what is read back
+// must read back unchanged.  Nothing may leave.
+void ShortCutTexts(const std::uint8_t* data, std::size_t size);
 
 // Lines on a coarse grid (or a stand map moved by the bytes) joined and
 // built into nodes and areas; every area must be clockwise with its label
