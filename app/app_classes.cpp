@@ -5,6 +5,7 @@
 #include "app/monitors/progress_monitor.h"
 #include "app/options/options.h"
 #include "app/startup/main_tool.h"
+#include "app/tool_groups/task_form.h"
 #include "app/tool_groups/tool_groups.h"
 #include "app/windows/message_window.h"
 #include "block/block_classes.h"
@@ -24,5 +25,6 @@ void RegisterAppClasses() {
   RegisterProgressMonitorClasses();
   RegisterMainToolClasses();
   RegisterToolGroupClasses();
+  RegisterTaskFormClasses();
   RegisterExtendedFormClasses();
 }

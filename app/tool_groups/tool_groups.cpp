@@ -1,6 +1,7 @@
 #include "app/tool_groups/tool_groups.h"
 
 #include "app/startup/main_tool.h"
+#include "app/tool_groups/group_properties.h"
 #include "framework/core/class_registry.h"
 #include "framework/forms/base_forms.h"
 #include "framework/values/tool_models.h"
@@ -78,11 +79,13 @@ void TExtendedToolGroup::SetForm(TKESTUForm* form) {
   form_ = form;
   if (!form) return;
   images_ = std::make_unique<platform::ImageList>(16, 16);
-  barName_ = "tb_" + GetName();
+  barName_ = BarName();
   form->Window().AddToolBar(barName_, platform::BarArea::Top);
   SetControl(&form->Window(), barName_);
   align_ = static_cast<std::uint8_t>(platform::BarArea::Top);
 }
+
+std::string TExtendedToolGroup::BarName() const { return "tb_" + GetName(); }
 
 void TExtendedToolGroup::SetAlign(std::uint8_t value) {
   if (value == align_) return;
@@ -333,28 +336,11 @@ TClass TControlTool::StaticClass() {
 }
 
 TClass TExtendedToolGroup::StaticClass() {
-  using G = TExtendedToolGroup;
-  static const TClassInfo info = DescribeClass<G>(
+  static const TClassInfo info = DescribeClass<TExtendedToolGroup>(
       "TExtendedToolGroup", TControlTool::StaticClass(), "Tools",
-      {ReadWriteProp("Flat", &G::Flat, &G::SetFlat), ReadWriteProp("ButtonHeight", &G::ButtonHeight, &G::SetButtonHeight),
-       ReadWriteProp("ButtonWidth", &G::ButtonWidth, &G::SetButtonWidth),
-       ReadWriteProp("ShowCaptions", &G::ShowCaptions, &G::SetShowCaptions),
-       ReadWriteProp("Wrapable", &G::Wrapable, &G::SetWrapable),
-       ReadWriteProp("ImageHeight", &G::ImageHeight, &G::SetImageHeight),
-       ReadWriteProp("ImageWidth", &G::ImageWidth, &G::SetImageWidth),
-       ReadWriteProp("AutoDock", &G::AutoDock, &G::SetAutoDock),
-       NotStored(WriteProp("NewImage", &G::NewImage)),
-       NotStored(WriteProp("NewScriptAction", &G::NewScriptAction)),
-       NotStored(WriteProp("NewToolAction", &G::NewToolAction)),
-       NotStored(WriteProp("NewSeparator", &G::NewSeparator)),
-       NotStored(WriteProp("FindActionName", &G::FindActionName)),
-       NotStored(ReadWriteProp("ActualCaption", &G::ActualCaption, &G::SetActualCaption)),
-       NotStored(ReadWriteProp("ActualHint", &G::ActualHint, &G::SetActualHint)),
-       NotStored(ReadWriteProp("ActualImageIndex", &G::ActualImageIndex, &G::SetActualImageIndex)),
-       NotStored(ReadWriteProp("ActualScript", &G::ActualScript, &G::SetActualScript)),
-       NotStored(ReadWriteProp("ActualTool", &G::ActualTool, &G::SetActualTool)),
-       NotStored(ReadWriteProp("ActualVisible", &G::ActualVisible, &G::SetActualVisible)),
-       NotStored(ReadWriteProp("ActualShortCut", &G::ActualShortCut, &G::SetActualShortCut))});
+      tool_groups::GroupProperties<TExtendedToolGroup>(
+          [](const TExtendedToolGroup& g) -> TExtendedToolGroup& { return const_cast<TExtendedToolGroup&>(g); },
+          true));
   return &info;
 }
 

@@ -74,6 +74,10 @@ class TExtendedToolGroup : public TControlTool {
   platform::ImageList* Images() const { return images_.get(); }
   // Destroys buttons, actions, images and sub-tools; no action is current.
   void ClearGroup();
+  // Each image of the model, unless it has none or says NoImages.
+  void AddModelImages(TToolModel* model);
+  // A tool action for the tool with the model's name, comment and image.
+  void AddToolActionFor(TTool* tool, TToolModel* model);
 
   // The published properties.
   bool Flat() const;
@@ -115,6 +119,8 @@ class TExtendedToolGroup : public TControlTool {
  protected:
   // What a press of a tool action does; a group posts code 4 with the tool.
   virtual void ToolActionExecuted(TToolAction& action);
+  // The name of the tool bar the group makes in its form.
+  virtual std::string BarName() const;
   // The window the actions live in; nil before the group has a form.
   platform::Form* Window() const;
   // Makes an action of the list, becoming Actual, with its check-style button.
@@ -127,10 +133,6 @@ class TExtendedToolGroup : public TControlTool {
   std::unique_ptr<platform::ImageList> images_;
 
  private:
-  void AddModelImages(TToolModel* model);
-  // Adds a tool action of the model's texts for the tool.
-  void AddToolActionFor(TTool* tool, TToolModel* model);
-
   TKESTUForm* form_ = nullptr;
   std::vector<std::unique_ptr<TAction>> actions_;
   TAction* actual_ = nullptr;
