@@ -1445,10 +1445,13 @@ void Form::SetActionHint(const std::string& action, const std::string& hint) {
 void Form::SetActionImage(const std::string& action, const ImageList& images, int index) {
   auto& item = impl_->Expect<QAction>(action, "action");
   if (images.Empty(index)) return item.setIcon(QIcon());
-  QPixmap picture = QPixmap::fromImage(images.impl().pictures[index]);
-  picture.setMask(QBitmap::fromImage(images.impl().masks[index].convertToFormat(QImage::Format_Mono)
-                                         .createMaskFromColor(qRgb(0, 0, 0), Qt::MaskOutColor)));
-  item.setIcon(QIcon(picture));
+  // The mask becomes the picture's alpha: a masked pixel is fully clear.
+  QImage picture = images.impl().pictures[index].convertToFormat(QImage::Format_ARGB32);
+  const QImage& mask = images.impl().masks[index];
+  for (int y = 0; y < picture.height(); ++y)
+    for (int x = 0; x < picture.width(); ++x)
+      if (qGray(mask.pixel(x, y)) == 0) picture.setPixel(x, y, qRgba(0, 0, 0, 0));
+  item.setIcon(QIcon(QPixmap::fromImage(picture)));
 }
 
 void Form::SetActionShortCut(const std::string& action, const std::string& shortCut) {

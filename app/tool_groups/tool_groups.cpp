@@ -133,6 +133,10 @@ void TExtendedToolGroup::NewImage(const std::string& fileName) {
   if (!images_) return;
   const std::string path = ResolveFileName(ProgramDirectory(), fileName);
   if (!images_->AddMasked(path)) Log("Image " + path + " was not read");
+  // A model's actions are made before its images: they show theirs now.
+  const int added = images_->Count() - 1;
+  for (const auto& action : actions_)
+    if (action->ImageIndex() == added) action->SetImageIndex(added, *images_);
 }
 
 void TExtendedToolGroup::FindActionName(const std::string& name) {

@@ -8,6 +8,7 @@
 #include "app/app_classes.h"
 #include "app/startup/main_tool.h"
 #include "app/tool_groups/tool_groups.h"
+#include "framework/core/framework_classes.h"
 #include "framework/values/tool_models.h"
 #include "tests/platform/temp_folder.h"
 #include "tests/render/tool_forms/tool_forms_fixture.h"
@@ -52,6 +53,7 @@ class ToolGroupsTest : public ToolFormsTest {
  protected:
   void SetUp() override {
     ToolFormsTest::SetUp();
+    RegisterFrameworkClasses();
     RegisterAppClasses();
     platform::SetUnattended([](const std::string&) {});
     SetProgramFile(dir.File("kestx"));
