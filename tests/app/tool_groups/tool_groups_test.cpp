@@ -206,4 +206,18 @@ TEST_F(ToolGroupTest, ClearingLeavesNoButtonActionImageOrTool) {
   EXPECT_TRUE(group->ShowCaptions());
 }
 
+TEST_F(ToolGroupTest, ASubGroupsBarBecomesAnItemOfTheGroupsBar) {
+  auto* inner = CreateElement<TExtendedToolGroup>();
+  inner->SetName("Vnitřní");
+  inner->SetForm(form.get());
+  inner->NewToolAction("x");
+  group->AddTool(inner);
+  EXPECT_EQ(Window().ToolButtonCount("tb_Edit"), 1);
+  EXPECT_EQ(Window().ToolButtonCount("tb_Vnitřní"), 1) << "the inner bar keeps its buttons";
+  TCountingTool plain;
+  group->AddTool(&plain);
+  EXPECT_EQ(Window().ToolButtonCount("tb_Edit"), 1) << "a tool without a control adds nothing";
+  group->RemoveTool(&plain);
+}
+
 }  // namespace
