@@ -11,6 +11,7 @@
 
 #include "app/app_classes.h"
 #include "app/extended_forms/extended_form_tool.h"
+#include "app/tool_groups/tool_groups.h"
 #include "app/startup/main_tool.h"
 #include "framework/core/framework_classes.h"
 #include "framework/forms/base_forms.h"
@@ -83,10 +84,14 @@ void BM_ToolGroupsFromModels(benchmark::State& state) {
   RegisterFrameworkClasses();
   RegisterAppClasses();
   Images();
-  std::unique_ptr<TToolModel> model = WindowModel();
+  // The keeper holds the model as each window does while it lives.
+  TOwnerEntity keeper;
+  TToolModel* model = WindowModel().release();
+  keeper.AddElement(model);
   for (auto _ : state) {
     std::unique_ptr<TExtendedFormTool> window(CreateElement<TExtendedFormTool>());
-    for (TToolModel* group : ChildrenOfClass<TToolModel>(*model->ModelTools())) window->CreateToolByModel(group);
+    window->SetSelfModel(model);
+    window->CreateModelTools();
     window->Form()->Window().Show();
   }
 }

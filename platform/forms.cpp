@@ -176,7 +176,13 @@ struct Form::Impl : public QObject {
     }
   }
 
+  // Controls made at run time by name: a window of many bars would
+  // otherwise search all its controls for each of them again and again.
+  std::unordered_map<std::string, QPointer<QObject>> madeAtRunTime;
+  std::unordered_map<std::string, ToolBarStyle> barStyles;
+
   QObject& Find(const std::string& name) const {
+    if (auto made = madeAtRunTime.find(name); made != madeAtRunTime.end() && made->second) return *made->second;
     QObject* found = Root().findChild<QObject*>(Q(name));
     if (found == nullptr) throw EFormLayoutError("Form " + layout + " has no control " + name);
     return *found;
@@ -1245,6 +1251,29 @@ struct ImageList::Impl {
   // A null image stands for an empty picture that keeps its index.
   std::vector<QImage> pictures;
   std::vector<QImage> masks;  // 1 where the picture shows
+  std::vector<QIcon> icons;   // the picture with the mask as its alpha
+
+  void Add(QImage picture, QImage mask) {
+    pictures.push_back(std::move(picture));
+    masks.push_back(std::move(mask));
+    icons.emplace_back();
+  }
+
+  // The picture with its mask as the alpha, so a masked pixel is fully
+  // clear; made once, when a button first shows it.
+  const QIcon& Icon(int index) {
+    QIcon& icon = icons[index];
+    if (!icon.isNull() || pictures[index].isNull()) return icon;
+    QImage shown = pictures[index].convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < shown.height(); ++y) {
+      auto* line = reinterpret_cast<QRgb*>(shown.scanLine(y));
+      const uchar* shows = masks[index].constScanLine(y);
+      for (int x = 0; x < shown.width(); ++x)
+        if (shows[x] == 0) line[x] = qRgba(0, 0, 0, 0);
+    }
+    icon = QIcon(QPixmap::fromImage(shown));
+    return icon;
+  }
 };
 
 ImageList::ImageList(int width, int height) : impl_(std::make_unique<Impl>()) {
@@ -1301,20 +1330,22 @@ bool ImageList::AddMasked(const std::string& fileName) {
     if (picture.width() != impl_->width || picture.height() != impl_->height)
       picture = picture.scaled(impl_->width, impl_->height, Qt::IgnoreAspectRatio, Qt::FastTransformation);
     QImage mask(picture.size(), QImage::Format_Grayscale8);
-    for (int y = 0; y < picture.height(); ++y)
-      for (int x = 0; x < picture.width(); ++x) mask.setPixel(x, y, picture.pixel(x, y) == transparent ? 0 : 255);
-    impl_->masks.push_back(mask);
-    impl_->pictures.push_back(picture);
+    for (int y = 0; y < picture.height(); ++y) {
+      const auto* colours = reinterpret_cast<const QRgb*>(picture.constScanLine(y));
+      uchar* shows = mask.scanLine(y);
+      for (int x = 0; x < picture.width(); ++x) shows[x] = colours[x] == transparent ? 0 : 255;
+    }
+    impl_->Add(picture, mask);
     return true;
   }
-  impl_->pictures.emplace_back();
-  impl_->masks.emplace_back();
+  impl_->Add(QImage(), QImage());
   return read;
 }
 
 void ImageList::Clear() {
   impl_->pictures.clear();
   impl_->masks.clear();
+  impl_->icons.clear();
 }
 
 bool ImageList::Empty(int index) const {
@@ -1362,6 +1393,17 @@ QMainWindow& MainWindowOf(Form::Impl& impl, const std::string& layout) {
   return *window;
 }
 
+void StyleButton(QToolButton& button, const ToolBarStyle& style) {
+  button.setAutoRaise(style.Flat);
+  const QSize size(std::max(style.ButtonWidth, 1), std::max(style.ButtonHeight, 1));
+  if (style.ShowCaptions) {
+    button.setMinimumSize(size);
+    button.setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+  } else {
+    button.setFixedSize(size);
+  }
+}
+
 QToolButton* ButtonAt(QToolBar& bar, int index) {
   const QList<QAction*> items = bar.actions();
   if (index < 0 || index >= items.size()) return nullptr;
@@ -1374,6 +1416,7 @@ void Form::AddToolBar(const std::string& name, BarArea area) {
   QMainWindow& window = MainWindowOf(*impl_, impl_->layout);
   auto* bar = new QToolBar(&window);
   bar->setObjectName(Q(name));
+  impl_->madeAtRunTime[name] = bar;
   bar->setWindowTitle(Q(name));
   bar->setContentsMargins(2, 0, 0, 0);
   bar->setIconSize(QSize(16, 16));
@@ -1400,30 +1443,16 @@ BarArea Form::ToolBarArea(const std::string& name) const {
 }
 
 ToolBarStyle Form::GetToolBarStyle(const std::string& name) const {
-  auto& bar = impl_->Expect<QToolBar>(name, "tool bar");
-  ToolBarStyle style;
-  style.Flat = bar.property("flat").toBool();
-  style.ButtonWidth = bar.property("buttonWidth").toInt();
-  style.ButtonHeight = bar.property("buttonHeight").toInt();
-  style.ShowCaptions = bar.toolButtonStyle() == Qt::ToolButtonTextUnderIcon;
-  style.Wrapable = bar.property("wrapable").toBool();
-  style.DockSite = bar.isMovable();
-  return style;
+  impl_->Expect<QToolBar>(name, "tool bar");
+  return impl_->barStyles[name];
 }
 
 void Form::SetToolBarStyle(const std::string& name, const ToolBarStyle& style) {
   auto& bar = impl_->Expect<QToolBar>(name, "tool bar");
-  bar.setProperty("flat", style.Flat);
-  bar.setProperty("buttonWidth", style.ButtonWidth);
-  bar.setProperty("buttonHeight", style.ButtonHeight);
-  bar.setProperty("wrapable", style.Wrapable);
+  impl_->barStyles[name] = style;
   bar.setToolButtonStyle(style.ShowCaptions ? Qt::ToolButtonTextUnderIcon : Qt::ToolButtonIconOnly);
   bar.setMovable(style.DockSite);
-  for (QToolButton* button : bar.findChildren<QToolButton*>(Qt::FindDirectChildrenOnly)) {
-    button->setAutoRaise(style.Flat);
-    if (!style.ShowCaptions) button->setFixedSize(std::max(style.ButtonWidth, 1), std::max(style.ButtonHeight, 1));
-    else button->setMinimumSize(std::max(style.ButtonWidth, 1), std::max(style.ButtonHeight, 1));
-  }
+  for (QToolButton* button : bar.findChildren<QToolButton*>(Qt::FindDirectChildrenOnly)) StyleButton(*button, style);
 }
 
 void Form::SetUpdatesSuspended(bool suspended) { impl_->Root().setUpdatesEnabled(!suspended); }
@@ -1431,10 +1460,14 @@ void Form::SetUpdatesSuspended(bool suspended) { impl_->Root().setUpdatesEnabled
 void Form::AddAction(const std::string& name, bool checkable) {
   auto* action = new QAction(&impl_->Root());
   action->setObjectName(Q(name));
+  impl_->madeAtRunTime[name] = action;
   action->setCheckable(checkable);
 }
 
-void Form::RemoveAction(const std::string& name) { delete impl_->As<QAction>(name); }
+void Form::RemoveAction(const std::string& name) {
+  delete impl_->As<QAction>(name);
+  impl_->madeAtRunTime.erase(name);
+}
 
 void Form::SetActionHint(const std::string& action, const std::string& hint) {
   auto& item = impl_->Expect<QAction>(action, "action");
@@ -1445,13 +1478,7 @@ void Form::SetActionHint(const std::string& action, const std::string& hint) {
 void Form::SetActionImage(const std::string& action, const ImageList& images, int index) {
   auto& item = impl_->Expect<QAction>(action, "action");
   if (images.Empty(index)) return item.setIcon(QIcon());
-  // The mask becomes the picture's alpha: a masked pixel is fully clear.
-  QImage picture = images.impl().pictures[index].convertToFormat(QImage::Format_ARGB32);
-  const QImage& mask = images.impl().masks[index];
-  for (int y = 0; y < picture.height(); ++y)
-    for (int x = 0; x < picture.width(); ++x)
-      if (qGray(mask.pixel(x, y)) == 0) picture.setPixel(x, y, qRgba(0, 0, 0, 0));
-  item.setIcon(QIcon(QPixmap::fromImage(picture)));
+  item.setIcon(images.impl().Icon(index));
 }
 
 void Form::SetActionShortCut(const std::string& action, const std::string& shortCut) {
@@ -1481,7 +1508,7 @@ void Form::AddActionButton(const std::string& toolBar, const std::string& action
     button->setContextMenuPolicy(Qt::CustomContextMenu);
     QObject::connect(button, &QWidget::customContextMenuRequested, button, [contextMenu](const QPoint&) { contextMenu(); });
   }
-  SetToolBarStyle(toolBar, GetToolBarStyle(toolBar));
+  StyleButton(*button, GetToolBarStyle(toolBar));
 }
 
 void Form::AddSeparatorButton(const std::string& toolBar, bool divider) {

@@ -47,7 +47,11 @@ void TExtendedKESTU_Form::ResetMenuBar(platform::Menu* menu) {
 
 TExtendedFormTool::~TExtendedFormTool() {
   // The groups' actions live in the window: they go before it.
-  if (TTools* tools = ExistingTools()) tools->Clear();
+  if (TTools* tools = ExistingTools()) {
+    for (int i = 0; i < tools->GetCount(); ++i)
+      if (auto* group = DynamicCast<TExtendedToolGroup>(tools->GetElement(i))) group->ReleaseForm();
+    tools->Clear();
+  }
 }
 
 TMenuGroup* TExtendedFormTool::Menu() const { return static_cast<TMenuGroup*>(menu_.Get()); }

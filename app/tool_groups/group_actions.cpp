@@ -16,7 +16,9 @@ TAction::TAction(platform::Form& form, std::string id) : form_(form), id_(std::m
   });
 }
 
-TAction::~TAction() { form_.RemoveAction(id_); }
+TAction::~TAction() {
+  if (!leftToWindow_) form_.RemoveAction(id_);
+}
 
 std::string TAction::Caption() const { return form_.Text(id_); }
 void TAction::SetCaption(const std::string& caption) { form_.SetText(id_, caption); }

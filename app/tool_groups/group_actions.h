@@ -42,6 +42,9 @@ class TAction {
   bool Checked() const { return checked_; }
   void SetChecked(bool checked);
 
+  // The window is about to end and frees the shown action with itself.
+  void LeaveToWindow() { leftToWindow_ = true; }
+
   // Runs the handler the owner gave, then what the action itself does.
   std::function<void(TAction&)> OnExecute;
   virtual void Execute();
@@ -54,6 +57,7 @@ class TAction {
   std::int32_t imageIndex_ = -1;
   // The check mark is set only by the program: a press does not toggle it.
   bool checked_ = false;
+  bool leftToWindow_ = false;
 };
 
 class TToolAction : public TAction {

@@ -27,6 +27,7 @@ TTaskForm::TTaskForm() : bar_(std::make_unique<TTaskFormBar>(*this)) { bar_->Set
 TTaskForm::~TTaskForm() {
   // The actions live in the window: they go before it.
   current_ = nullptr;
+  bar_->ReleaseForm();
   bar_.reset();
 }
 

@@ -310,6 +310,15 @@ void TExtendedToolGroup::ClearGroup() {
   SetActiveTool(nullptr);
 }
 
+void TExtendedToolGroup::ReleaseForm() {
+  for (const auto& action : actions_) action->LeaveToWindow();
+  actual_ = nullptr;
+  actions_.clear();
+  form_ = nullptr;
+  SetControl(nullptr, {});
+  barName_.clear();
+}
+
 void TExtendedToolGroup::ReceiveMessage(TKestuMessage*& message, bool& handled) {
   PassMessageToOwners(message, handled);
 }

@@ -74,6 +74,9 @@ class TExtendedToolGroup : public TControlTool {
   platform::ImageList* Images() const { return images_.get(); }
   // Destroys buttons, actions, images and sub-tools; no action is current.
   void ClearGroup();
+  // The form is about to end: the actions go with it, the window frees
+  // what they showed in one piece.
+  void ReleaseForm();
   // Each image of the model, unless it has none or says NoImages.
   void AddModelImages(TToolModel* model);
   // A tool action for the tool with the model's name, comment and image.
