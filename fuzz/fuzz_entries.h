@@ -62,5 +62,16 @@ void ShortCutTexts(const std::uint8_t* data, std::size_t size);
 // inside or reported, and every hole marked as one.  Nothing may leave.
 // Its own library: it needs the block subsystem and the stand maps.
 void TopologyLines(const std::uint8_t* data, std::size_t size);
+// The same bytes as the line symbol file and the area symbol file of the
+// symbol library: a few codes (1000 to 1009, 2000 to 2009 and the code the
+// first bytes make) read and drawn on a 64 x 64 bitmap.  Nothing may leave.
+void KeywordFiles(const std::uint8_t* data, std::size_t size);
+// The bytes as a text font file and as a signed symbol font file: loaded,
+// every byte drawn and measured, and drawn as a point symbol.  Nothing may
+// leave.
+void StrokeFonts(const std::uint8_t* data, std::size_t size);
+// The bytes as the point symbol font list and the text style list: read,
+// a few symbols drawn and the styles applied.  Nothing may leave.
+void SymbolLists(const std::uint8_t* data, std::size_t size);
 
 }  // namespace fuzz

@@ -129,6 +129,22 @@ void WriteTextLines(const std::string& fileName, const std::vector<std::string>&
   file.Write(bytes.data(), bytes.size());
 }
 
+std::string FindFileAnyCase(const std::string& fileName) {
+  namespace fs = std::filesystem;
+  std::error_code error;
+  if (fs::is_regular_file(PathOf(fileName), error)) return fileName;
+  const std::size_t nameStart = NameStart(fileName);
+  const std::string folder = fileName.substr(0, nameStart);
+  const std::string wanted = fileName.substr(nameStart);
+  for (fs::directory_iterator entry(folder.empty() ? fs::path(".") : PathOf(folder), error), end;
+       !error && entry != end; entry.increment(error)) {
+    const std::u8string name = entry->path().filename().u8string();
+    const std::string text(name.begin(), name.end());
+    if (AnsiSameText(text, wanted) && entry->is_regular_file(error)) return folder + text;
+  }
+  return fileName;
+}
+
 void AppendTextLine(const std::string& fileName, const std::string& line) {
   const std::string bytes = Utf8ToCp1250(line) + "\r\n";
   if (IsWriteProtected(fileName)) throw EFCreateError("Cannot create file " + fileName);

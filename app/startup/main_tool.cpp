@@ -21,6 +21,7 @@
 #include "platform/streams.h"
 #include "render/devices/device.h"
 #include "render/palette/color_form.h"
+#include "render/palette/library_paths.h"
 #include "spatial/geometry/page.h"
 
 namespace {
@@ -159,6 +160,7 @@ void TOldMainTool::ReceiveMessage(TKestuMessage*& message, bool& handled) {
 
 void TOldMainTool::DoIt() {
   TTechnology::DoIt();
+  SetStrokeFontDirectory(GetExeDirectory());
   StartUpStep([this] { InitBeforeMainForm(); });
   StartUpStep([this] { CreateMainForm(); });
   StartUpStep([this] { InitAfterMainForm(); });

@@ -30,6 +30,8 @@ const Target kTargets[] = {
     {"block_directories", fuzz::BlockDirectories}, {"dbase_tables", fuzz::DbaseTables},
     {"topology_lines", fuzz::TopologyLines},
     {"tool_images", fuzz::ToolImages},       {"shortcut_texts", fuzz::ShortCutTexts},
+    {"keyword_files", fuzz::KeywordFiles},   {"stroke_fonts", fuzz::StrokeFonts},
+    {"symbol_lists", fuzz::SymbolLists},
 };
 
 std::vector<std::uint8_t> Bytes(const std::filesystem::path& file) {

@@ -10,6 +10,7 @@
 #include "platform/files.h"
 #include "platform/ini_file.h"
 #include "render/devices/device.h"
+#include "render/palette/library_paths.h"
 #include "spatial/geometry/page.h"
 #include "tests/app/shell_fixture.h"
 #include "tests/render/render_fixture.h"
@@ -163,6 +164,8 @@ TEST_F(MainToolTest, TheProgramFileComesFromTheSystemAndTheIniFileLiesBesideItUn
   WriteCp1250File(Ini(), "[Options]\r\nDataDirectory=/data/lesy\r\n");
   main->DoIt();
   EXPECT_EQ(Options().DataDirectory, "/data/lesy") << "the INI wins over the current folder";
+  EXPECT_EQ(StrokeFontDirectory(), folder.Path()) << "the text fonts lie beside the program";
+  SetStrokeFontDirectory("");
 }
 
 TEST_F(MainToolTest, StartScriptsComeFromTheFirstOilArgumentOrTheOptionThenTheScriptFolder) {
