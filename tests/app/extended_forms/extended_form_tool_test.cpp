@@ -177,4 +177,21 @@ TEST_F(ExtendedFormToolTest, TasksComeFromTheChosenToolAndListInTheMenuLastFirst
   delete chosen;
 }
 
+TEST_F(ExtendedFormToolTest, TheViewMenuShowsAndHidesTheStatusBarAndTheMenu) {
+  platform::Form& window = tool->Form()->Window();
+  window.Show();
+  struct Row {
+    const char* action;
+    const char* control;
+  };
+  for (const Row& row : {Row{"StatusbarVisible", "StatusBar"}, Row{"MenuVisible", "MenuBar"}}) {
+    ASSERT_TRUE(window.ControlVisible(row.control)) << row.control;
+    platform::UserClick(window, row.action);
+    EXPECT_FALSE(window.ControlVisible(row.control)) << row.action;
+    platform::UserClick(window, row.action);
+    EXPECT_TRUE(window.ControlVisible(row.control)) << row.action;
+  }
+  EXPECT_EQ(window.Items("View"), (std::vector<std::string>{"Status bar", "Menu"}));
+}
+
 }  // namespace
