@@ -94,14 +94,14 @@ void TExtendedToolGroup::SetAlign(std::uint8_t value) {
 }
 
 template <class A>
-A* TExtendedToolGroup::NewAction() {
+A* TExtendedToolGroup::NewAction(bool withButton) {
   platform::Form* window = Window();
   if (!window) return nullptr;
   auto action = std::make_unique<A>(*window, "al_" + GetName() + "_" + std::to_string(nextActionId_++));
   A* made = action.get();
   actions_.push_back(std::move(action));
   actual_ = made;
-  AddActionButton(*made);
+  if (withButton) AddActionButton(*made);
   return made;
 }
 
@@ -116,14 +116,17 @@ void TExtendedToolGroup::ToolActionExecuted(TToolAction& action) {
   PostMessageToOwners(msgSelectTool, action.Tool(), false);
 }
 
-void TExtendedToolGroup::NewToolAction(const std::string& name) {
-  TToolAction* action = NewAction<TToolAction>();
-  if (!action) return;
+TToolAction* TExtendedToolGroup::MakeToolAction(const std::string& name, bool withButton) {
+  TToolAction* action = NewAction<TToolAction>(withButton);
+  if (!action) return nullptr;
   action->SetName(name);
   action->OnExecute = [this](TAction& executed) { ToolActionExecuted(static_cast<TToolAction&>(executed)); };
+  return action;
 }
 
-void TExtendedToolGroup::NewScriptAction(const std::string&) { NewAction<TScriptAction>(); }
+void TExtendedToolGroup::NewToolAction(const std::string& name) { MakeToolAction(name, true); }
+
+void TExtendedToolGroup::NewScriptAction(const std::string&) { NewAction<TScriptAction>(true); }
 
 void TExtendedToolGroup::NewSeparator(const std::string& text) {
   if (platform::Form* window = Window(); window && !barName_.empty()) window->AddSeparatorButton(barName_, text == "|");
@@ -243,11 +246,14 @@ void TExtendedToolGroup::SetImageWidth(std::int32_t value) {
 }
 
 void TExtendedToolGroup::AddToolActionFor(TTool* tool, TToolModel* model) {
-  NewToolAction(tool->GetName());
+  // The button comes last, shown once with all it shows.
+  TToolAction* action = MakeToolAction(tool->GetName(), false);
+  if (!action) return;
   SetActualTool(tool);
   SetActualCaption(model->GetName());
   SetActualHint(model->Comment);
   SetActualImageIndex(model->ImageIndex);
+  AddActionButton(*action);
 }
 
 TTool* TExtendedToolGroup::AddTool(TTool* tool) {

@@ -126,9 +126,10 @@ class TExtendedToolGroup : public TControlTool {
   virtual std::string BarName() const;
   // The window the actions live in; nil before the group has a form.
   platform::Form* Window() const;
-  // Makes an action of the list, becoming Actual, with its check-style button.
+  // Makes an action of the list, becoming Actual, with its check-style
+  // button unless the caller adds it once the action is filled in.
   template <class A>
-  A* NewAction();
+  A* NewAction(bool withButton);
   // Adds the buttons of the action to the group's bar.
   virtual void AddActionButton(TAction& action);
   // The tool bar's name; empty for a group without its own bar.
@@ -136,6 +137,8 @@ class TExtendedToolGroup : public TControlTool {
   std::unique_ptr<platform::ImageList> images_;
 
  private:
+  TToolAction* MakeToolAction(const std::string& name, bool withButton);
+
   TKESTUForm* form_ = nullptr;
   std::vector<std::unique_ptr<TAction>> actions_;
   TAction* actual_ = nullptr;
