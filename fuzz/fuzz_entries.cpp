@@ -10,20 +10,20 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
+#include "app/command_line/command_line.h"
 #include "app/extended_forms/extended_form_tool.h"
 #include "app/tool_groups/tool_groups.h"
-#include "block/layers/layer_lines.h"
-#include "forestry/forestry_classes.h"
-#include "forestry/hierarchy/groupper.h"
-#include "forestry/hierarchy/hierarchy_lookup.h"
-#include "spatial/objects/properties.h"
-#include "spatial/objects/space_entities.h"
 #include "block/block_classes.h"
+#include "block/layers/layer_lines.h"
 #include "block/reading/block_reader.h"
 #include "block/tables/lumar_dbf_table.h"
 #include "block/tables/table_creation.h"
+#include "forestry/forestry_classes.h"
+#include "forestry/hierarchy/groupper.h"
+#include "forestry/hierarchy/hierarchy_lookup.h"
 #include "framework/condition/condition_compiler.h"
 #include "framework/condition/condition_syntax.h"
 #include "framework/condition/operators.h"
@@ -32,8 +32,10 @@
 #include "framework/stream/kes_loader.h"
 #include "framework/stream/kes_saver.h"
 #include "framework/tools/tools.h"
+#include "framework/tools/world.h"
 #include "framework/values/typed_values.h"
 #include "platform/app_queue.h"
+#include "platform/code_page.h"
 #include "platform/dialogs.h"
 #include "render/devices/bitmap_device.h"
 #include "render/interprets/interpret_layers.h"
@@ -50,6 +52,7 @@
 #include "render/symbols/text_styles.h"
 #include "spatial/geometry/page.h"
 #include "spatial/geometry/projection.h"
+#include "spatial/objects/properties.h"
 #include "spatial/objects/space_entities.h"
 #include "spatial/sheets/coordinate_systems.h"
 #include "spatial/sheets/map_sheets.h"
@@ -257,7 +260,52 @@ TStringListElement* NewValues() {
   return values;
 }
 
+// The one tool the command-line scripts may call: it answers its prefix and
+// its input's name, and touches nothing.
+class TFuzzEcho : public TResultTool {
+  KESTX_CLASS(TFuzzEcho)
+ public:
+  std::string Prefix;
+  void GetParameterName(int index, std::string& name) override { name = index == 0 ? "Prefix" : ""; }
+  void DoIt() override {
+    TResultTool::DoIt();
+    Result = Prefix + (Input() ? Input()->GetName() : std::string());
+  }
+};
+
+// Words of a line that reach files, folders, programs or the whole program.
+bool ReachesOutside(const std::string& upper) {
+  for (const char* word : {"DOIT", "CALL", "FILE", "DIRECTORY", "DRIVE", "COMPUTER", "UNIT", "EXECUTE", "SAVE",
+                           "LOAD", "PLUGIN", "PALETTE", "CLOSE", "SERVICE"})
+    if (upper.find(word) != std::string::npos) return true;
+  return false;
+}
+
+// Every word before "(" is a command of the language or the echo tool.
+bool CallsOnlyHarmlessWords(const std::string& upper) {
+  static const std::unordered_set<std::string> allowed = {
+      "FREE", "FREEALL", "FINDELEMENTBYNAME", "FINDELEMENTBYCLASS", "CREATE", "CREATEELEMENT", "CREATETOOL",
+      "FUZZECHO", "TFUZZECHO"};
+  for (std::size_t open = upper.find('('); open != std::string::npos; open = upper.find('(', open + 1)) {
+    std::size_t start = open;
+    while (start > 0 && upper[start - 1] != '.' && upper[start - 1] != '(' && upper[start - 1] != ',' &&
+           upper[start - 1] != '=' && upper[start - 1] != ':')
+      --start;
+    std::string word = upper.substr(start, open - start);
+    word.erase(0, word.find_first_not_of(" \t\"'"));
+    word.erase(word.find_last_not_of(" \t") + 1);
+    if (!word.empty() && !allowed.count(word)) return false;
+  }
+  return true;
+}
+
 }  // namespace
+
+TClass TFuzzEcho::StaticClass() {
+  static const TClassInfo info = DescribeClass<TFuzzEcho>("TFuzzEcho", TResultTool::StaticClass(), "fuzz",
+                                                          {FieldProp("Prefix", &TFuzzEcho::Prefix)});
+  return &info;
+}
 
 void KesStream(const std::uint8_t* data, std::size_t size) {
   Run run;
@@ -388,6 +436,44 @@ void StringListFiles(const std::uint8_t* data, std::size_t size) {
   list.SaveToFile(saved);
   TStringListElement again;
   again.LoadFromFile(saved);
+}
+
+void CommandLines(const std::uint8_t* data, std::size_t size) {
+  Run run;
+  static const bool registered = [] {
+    RegisterCommandLineClasses();
+    RegisterKestuClass(TFuzzEcho::StaticClass());
+    return true;
+  }();
+  static_cast<void>(registered);
+  TWorld world;
+  SetWorld(&world);
+  auto* model = new TOwnerEntity;
+  model->SetName("LES");
+  world.ObjectModel()->AddElement(model);
+  for (const char* name : {"a", "b"}) model->AddNew("TOwnerEntity", name);
+  model->AddElement(NewValues());
+  {
+    std::unique_ptr<TCommandLine> interpreter(CreateElement<TCommandLine>());
+    interpreter->ByDDE = true;
+    std::string line;
+    for (std::size_t i = 0; i <= size; ++i) {
+      if (i < size && data[i] != '\n') {
+        line += static_cast<char>(data[i]);
+        continue;
+      }
+      // A script file's line: Windows-1250 on disk.
+      if (!line.empty() && line.back() == '\r') line.pop_back();
+      const std::string text = platform::Cp1250ToUtf8(line);
+      const std::string upper = platform::AnsiUpperCase(text);
+      if (!ReachesOutside(upper) && CallsOnlyHarmlessWords(upper)) interpreter->SetNextLine(text);
+      line.clear();
+    }
+    interpreter->DoIt();
+    interpreter->GetFirstResult();
+  }
+  DiscardQueuedKestuMessages();
+  SetWorld(nullptr);
 }
 
 void BlockDirectories(const std::uint8_t* data, std::size_t size) {

@@ -56,6 +56,11 @@ void ToolImages(const std::uint8_t* data, std::size_t size);
 // A shortcut text given to a tool action and read back; what is read back
 // must read back unchanged.  Nothing may leave.
 void ShortCutTexts(const std::uint8_t* data, std::size_t size);
+// A script file of the command-line language (Windows-1250, one line per
+// line) run line by line on a world of its own; every failure is an error line of the script.  Lines that would reach
+// the disk or run tools other than a harmless one are left out.  Nothing may
+// leave, and nothing the script made outlives it and its world.
+void CommandLines(const std::uint8_t* data, std::size_t size);
 
 // Lines on a coarse grid (or a stand map moved by the bytes) joined and
 // built into nodes and areas; every area must be clockwise with its label

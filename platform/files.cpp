@@ -92,6 +92,12 @@ long long FileSize(const std::string& fileName) {
   return error ? -1 : static_cast<long long>(size);
 }
 
+bool TruncateFile(const std::string& fileName, unsigned long long size) {
+  std::error_code error;
+  std::filesystem::resize_file(PathOf(fileName), size, error);
+  return !error;
+}
+
 
 void ForceDirectories(const std::string& path) {
   std::error_code error;

@@ -32,6 +32,7 @@ const Target kTargets[] = {
     {"tool_images", fuzz::ToolImages},       {"shortcut_texts", fuzz::ShortCutTexts},
     {"keyword_files", fuzz::KeywordFiles},   {"stroke_fonts", fuzz::StrokeFonts},
     {"symbol_lists", fuzz::SymbolLists},
+    {"command_lines", fuzz::CommandLines},
 };
 
 std::vector<std::uint8_t> Bytes(const std::filesystem::path& file) {

@@ -1,5 +1,6 @@
 #include "app/options/options.h"
 
+#include "platform/ini_file.h"
 #include "render/palette/library_paths.h"
 #include "tests/app/shell_fixture.h"
 
@@ -28,6 +29,24 @@ TEST_F(OptionsTest, ReadsOnlyTheKeysThereAreAndWritesEveryOptionInDeclarationOrd
             "ScriptDirectory=\r\nTemplateDirectory=\r\nPaletteFile=PALETA.TXT\r\nExport_50=False\r\nExport_10=False\r\n"
             "Export_5=False\r\nExport_2=False\r\nExport_User=True\r\nBLK_50=False\r\nBLK_25=False\r\nBLK_10=False\r\n"
             "BLK_5=False\r\nBLK_2=False\r\nBLK_User=False\r\n");
+}
+
+TEST_F(OptionsTest, OptionsTheFileCannotHoldKeepTheirStoredValuesAndOneLineSaysSo) {
+  WriteCp1250File(Ini(), "[Options]\r\nDataDirectory=/data/lesy\r\n");
+  const auto main = static_cast<TMainTool*>(TOldMainTool::Create(TMainTool::StaticClass()));
+  TOptions& options = *main->GetOptions();
+  options.DataDirectory = "/data/a-Дир";
+  options.StartScript = "Дир.oil";
+  options.EndScript = "konec.oil";
+  SaveOptionsToIni(options, Ini());
+  RunMessages();
+  const platform::TIniFile ini(Ini());
+  EXPECT_EQ(std::tuple(ini.ReadString("Options", "DataDirectory", "?"), ini.ReadString("Options", "StartScript", "?"),
+                       ini.ReadString("Options", "EndScript", "?")),
+            std::tuple("/data/lesy", "?", "konec.oil"));
+  EXPECT_EQ(main->MessageLines(),
+            (std::vector<std::string>{"Volby obsahují znaky mimo kódovou stránku 1250 a nebyly uloženy do " + Ini() +
+                                      ", zůstávají uložené hodnoty: StartScript (Дир.oil), DataDirectory (/data/a-Дир)"}));
 }
 
 }  // namespace
