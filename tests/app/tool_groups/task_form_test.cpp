@@ -1,6 +1,7 @@
 // The task form: its buttons choose the tool whose tasks are offered.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
 
 #include "app/tool_groups/task_form.h"
@@ -50,6 +51,9 @@ TEST_F(TaskFormTest, ModelsMakeButtonsAndSeparatorsOnTheBar) {
     EXPECT_EQ(window.ToolButtonIsSeparator("ToolBar", i), separators[i]) << "button " << i;
     EXPECT_EQ(window.ToolButtonIsDivider("ToolBar", i), dividers[i]) << "button " << i;
   }
+  window.Show();
+  std::filesystem::create_directories(KESTX_SCREENSHOTS_DIR);
+  EXPECT_TRUE(window.SaveImage(std::string(KESTX_SCREENSHOTS_DIR) + "/task_form.png"));
 }
 
 TEST_F(TaskFormTest, AChoicePostsItsToolOnceAndMovesTheMark) {
