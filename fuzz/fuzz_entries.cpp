@@ -1002,6 +1002,8 @@ void ModelScript(const std::uint8_t* data, std::size_t size) {
   std::unique_ptr<TStringListElement> written(static_cast<TStringListElement*>(writer.Output()));
   std::unique_ptr<TEntity> reread = ScriptOf(written.get(), empty);
   if (LayersText(script.get()) != LayersText(reread.get())) std::abort();
+}
+
 namespace {
 
 // A group on a window of its own, freed before the window.
