@@ -15,6 +15,8 @@
 #include <vector>
 
 #include "app/command_line/command_line.h"
+#include "app/extended_forms/extended_form_tool.h"
+#include "app/tool_groups/tool_groups.h"
 #include "block/block_classes.h"
 #include "block/props/lumar_props.h"
 #include "block/layers/layer_lines.h"
@@ -1003,6 +1005,43 @@ void ModelScript(const std::uint8_t* data, std::size_t size) {
   std::unique_ptr<TStringListElement> written(static_cast<TStringListElement*>(writer.Output()));
   std::unique_ptr<TEntity> reread = ScriptOf(written.get(), empty);
   if (LayersText(script.get()) != LayersText(reread.get())) std::abort();
+}
+
+namespace {
+
+// A group on a window of its own, freed before the window.
+struct GroupOnWindow {
+  GroupOnWindow() : group(CreateElement<TExtendedToolGroup>()) {
+    group->SetName("Fuzz");
+    group->SetForm(&form);
+  }
+  TExtendedKESTU_Form form;
+  std::unique_ptr<TExtendedToolGroup> group;
+};
+
+}  // namespace
+
+void ToolImages(const std::uint8_t* data, std::size_t size) {
+  Run run;
+  if (size < 2) return;
+  GroupOnWindow window;
+  window.group->SetImageWidth(data[0]);
+  window.group->SetImageHeight(data[1]);
+  const std::string file = TempPath("image.bmp");
+  WriteBytes(file, data + 2, size - 2);
+  window.group->NewImage(file);
+  window.group->NewToolAction("a");
+  window.group->SetActualImageIndex(0);
+}
+
+void ShortCutTexts(const std::uint8_t* data, std::size_t size) {
+  Run run;
+  GroupOnWindow window;
+  window.group->NewToolAction("a");
+  window.group->SetActualShortCut(std::string(reinterpret_cast<const char*>(data), size));
+  const std::string shown = window.group->ActualShortCut();
+  window.group->SetActualShortCut(shown);
+  if (window.group->ActualShortCut() != shown) std::abort();
 }
 
 void InterpretTables(const std::uint8_t* data, std::size_t size) {

@@ -53,6 +53,13 @@ void BlockDirectories(const std::uint8_t* data, std::size_t size);
 // edited, appended to, and its structure copied into a new table.  The
 // engine may refuse it with EDatabaseError; nothing may leave.
 void DbaseTables(const std::uint8_t* data, std::size_t size);
+// An image file for a tool group's buttons: the first two bytes are the
+// image list's width and height (0 to 255), the rest the file, read with
+// NewImage and shown on an action's button.  Nothing may leave.
+void ToolImages(const std::uint8_t* data, std::size_t size);
+// A shortcut text given to a tool action and read back; what is read back
+// must read back unchanged.  Nothing may leave.
+void ShortCutTexts(const std::uint8_t* data, std::size_t size);
 // A script file of the command-line language (Windows-1250, one line per
 // line) run line by line on a world of its own; every failure is an error line of the script.  Lines that would reach
 // the disk or run tools other than a harmless one are left out.  Nothing may

@@ -1,6 +1,7 @@
 #include "platform/forms.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <map>
 
 #include <QAbstractButton>
@@ -20,10 +21,14 @@
 #include <QLayout>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QImageReader>
+#include <QKeySequence>
+#include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QBitmap>
+#include <QBuffer>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -261,7 +266,13 @@ struct Form::Impl : public QObject {
     }
   }
 
+  // Controls made at run time by name: a window of many bars would
+  // otherwise search all its controls for each of them again and again.
+  std::unordered_map<std::string, QPointer<QObject>> madeAtRunTime;
+  std::unordered_map<std::string, ToolBarStyle> barStyles;
+
   QObject& Find(const std::string& name) const {
+    if (auto made = madeAtRunTime.find(name); made != madeAtRunTime.end() && made->second) return *made->second;
     QObject* found = Root().findChild<QObject*>(Q(name));
     if (found == nullptr) throw EFormLayoutError("Form " + layout + " has no control " + name);
     return *found;
@@ -1582,6 +1593,352 @@ bool UserCloseWindow(Form& form) {
   if (!close.isAccepted()) return false;
   form.impl().CloseAgreed();
   return true;
+}
+
+// ---------------------------------------------------------------- image lists
+
+struct ImageList::Impl {
+  int width = 16;
+  int height = 16;
+  // A null image stands for an empty picture that keeps its index.
+  std::vector<QImage> pictures;
+  std::vector<QImage> masks;  // 1 where the picture shows
+  std::vector<QIcon> icons;   // the picture with the mask as its alpha
+
+  void Add(QImage picture, QImage mask) {
+    pictures.push_back(std::move(picture));
+    masks.push_back(std::move(mask));
+    icons.emplace_back();
+  }
+
+  // The picture with its mask as the alpha, so a masked pixel is fully
+  // clear; made once, when a button first shows it.
+  const QIcon& Icon(int index) {
+    QIcon& icon = icons[index];
+    if (!icon.isNull() || pictures[index].isNull()) return icon;
+    QImage shown = pictures[index].convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < shown.height(); ++y) {
+      auto* line = reinterpret_cast<QRgb*>(shown.scanLine(y));
+      const uchar* shows = masks[index].constScanLine(y);
+      for (int x = 0; x < shown.width(); ++x)
+        if (shows[x] == 0) line[x] = qRgba(0, 0, 0, 0);
+    }
+    icon = QIcon(QPixmap::fromImage(shown));
+    return icon;
+  }
+};
+
+ImageList::ImageList(int width, int height) : impl_(std::make_unique<Impl>()) {
+  impl_->width = width;
+  impl_->height = height;
+}
+
+ImageList::~ImageList() = default;
+
+int ImageList::Width() const { return impl_->width; }
+int ImageList::Height() const { return impl_->height; }
+void ImageList::SetWidth(int width) { impl_->width = width; }
+void ImageList::SetHeight(int height) { impl_->height = height; }
+int ImageList::Count() const { return static_cast<int>(impl_->pictures.size()); }
+
+namespace {
+
+std::uint32_t LittleEndian(const QByteArray& bytes, int at, int size) {
+  std::uint32_t value = 0;
+  for (int i = size - 1; i >= 0; --i) value = (value << 8) | static_cast<std::uint8_t>(bytes[at + i]);
+  return value;
+}
+
+// Whether an uncompressed bitmap holds every row its header promises; the
+// reader would fill the missing ones with whatever it likes.
+bool BitmapComplete(const QByteArray& bytes) {
+  if (bytes.size() < 54 || !bytes.startsWith("BM")) return true;
+  const std::uint32_t compression = LittleEndian(bytes, 30, 4);
+  if (compression != 0) return true;
+  const std::int64_t offset = LittleEndian(bytes, 10, 4);
+  const std::int64_t width = static_cast<std::int32_t>(LittleEndian(bytes, 18, 4));
+  const std::int64_t height = static_cast<std::int32_t>(LittleEndian(bytes, 22, 4));
+  const std::int64_t bits = LittleEndian(bytes, 28, 2);
+  const std::int64_t rowBytes = (std::abs(width) * bits + 31) / 32 * 4;
+  return offset + rowBytes * std::abs(height) <= bytes.size();
+}
+
+}  // namespace
+
+bool ImageList::AddMasked(const std::string& fileName) {
+  QFile file(Q(fileName));
+  QByteArray bytes;
+  if (file.open(QFile::ReadOnly)) bytes = file.readAll();
+  QBuffer buffer(&bytes);
+  buffer.open(QBuffer::ReadOnly);
+  QImageReader reader(&buffer);
+  QImage picture = BitmapComplete(bytes) ? reader.read() : QImage();
+  const bool read = !picture.isNull();
+  if (read && (impl_->width <= 0 || impl_->height <= 0)) {
+    picture = QImage();
+  } else if (read) {
+    picture = picture.convertToFormat(QImage::Format_RGB32);
+    const QRgb transparent = picture.pixel(0, 0);
+    if (picture.width() != impl_->width || picture.height() != impl_->height)
+      picture = picture.scaled(impl_->width, impl_->height, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    QImage mask(picture.size(), QImage::Format_Grayscale8);
+    for (int y = 0; y < picture.height(); ++y) {
+      const auto* colours = reinterpret_cast<const QRgb*>(picture.constScanLine(y));
+      uchar* shows = mask.scanLine(y);
+      for (int x = 0; x < picture.width(); ++x) shows[x] = colours[x] == transparent ? 0 : 255;
+    }
+    impl_->Add(picture, mask);
+    return true;
+  }
+  impl_->Add(QImage(), QImage());
+  return read;
+}
+
+void ImageList::Clear() {
+  impl_->pictures.clear();
+  impl_->masks.clear();
+  impl_->icons.clear();
+}
+
+bool ImageList::Empty(int index) const {
+  return index < 0 || index >= Count() || impl_->pictures[index].isNull();
+}
+
+std::uint32_t ImageList::Pixel(int index, int x, int y) const {
+  if (Empty(index) || !impl_->pictures[index].valid(x, y)) return 0;
+  const QRgb rgb = impl_->pictures[index].pixel(x, y);
+  return static_cast<std::uint32_t>(qRed(rgb)) | (static_cast<std::uint32_t>(qGreen(rgb)) << 8) |
+         (static_cast<std::uint32_t>(qBlue(rgb)) << 16);
+}
+
+bool ImageList::Transparent(int index, int x, int y) const {
+  if (Empty(index) || !impl_->masks[index].valid(x, y)) return true;
+  return qGray(impl_->masks[index].pixel(x, y)) == 0;
+}
+
+std::string ShortCutText(const std::string& text) {
+  const QKeySequence sequence = QKeySequence::fromString(Q(text), QKeySequence::PortableText);
+  // One key only: a shortcut is a key with its shift states.
+  if (sequence.count() != 1 || sequence[0].key() == Qt::Key_unknown || sequence[0].key() == 0) return {};
+  return S(QKeySequence(sequence[0]).toString(QKeySequence::PortableText));
+}
+
+// ---------------------------------------------------------------- run-time tool bars
+
+namespace {
+
+constexpr const char* kToolCursor = "toolCursor";
+
+Qt::ToolBarArea QtArea(BarArea area) {
+  switch (area) {
+    case BarArea::Bottom: return Qt::BottomToolBarArea;
+    case BarArea::Left: return Qt::LeftToolBarArea;
+    case BarArea::Right: return Qt::RightToolBarArea;
+    case BarArea::Top: break;
+  }
+  return Qt::TopToolBarArea;
+}
+
+QMainWindow& MainWindowOf(Form::Impl& impl, const std::string& layout) {
+  auto* window = qobject_cast<QMainWindow*>(&impl.Root());
+  if (window == nullptr) throw EFormLayoutError("Form " + layout + " has no bar areas");
+  return *window;
+}
+
+void StyleButton(QToolButton& button, const ToolBarStyle& style) {
+  button.setAutoRaise(style.Flat);
+  const QSize size(std::max(style.ButtonWidth, 1), std::max(style.ButtonHeight, 1));
+  if (style.ShowCaptions) {
+    button.setMinimumSize(size);
+    button.setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+  } else {
+    button.setFixedSize(size);
+  }
+}
+
+QToolButton* ButtonAt(QToolBar& bar, int index) {
+  const QList<QAction*> items = bar.actions();
+  if (index < 0 || index >= items.size()) return nullptr;
+  return qobject_cast<QToolButton*>(bar.widgetForAction(items[index]));
+}
+
+}  // namespace
+
+void Form::AddToolBar(const std::string& name, BarArea area) {
+  QMainWindow& window = MainWindowOf(*impl_, impl_->layout);
+  auto* bar = new QToolBar(&window);
+  bar->setObjectName(Q(name));
+  impl_->madeAtRunTime[name] = bar;
+  bar->setWindowTitle(Q(name));
+  bar->setContentsMargins(2, 0, 0, 0);
+  bar->setIconSize(QSize(16, 16));
+  window.addToolBar(QtArea(area), bar);
+  SetToolBarStyle(name, ToolBarStyle{});
+}
+
+void Form::MoveToolBar(const std::string& name, BarArea area) {
+  QMainWindow& window = MainWindowOf(*impl_, impl_->layout);
+  auto& bar = impl_->Expect<QToolBar>(name, "tool bar");
+  window.removeToolBar(&bar);
+  window.addToolBar(QtArea(area), &bar);
+  bar.show();
+}
+
+BarArea Form::ToolBarArea(const std::string& name) const {
+  QMainWindow& window = MainWindowOf(*impl_, impl_->layout);
+  switch (window.toolBarArea(&impl_->Expect<QToolBar>(name, "tool bar"))) {
+    case Qt::BottomToolBarArea: return BarArea::Bottom;
+    case Qt::LeftToolBarArea: return BarArea::Left;
+    case Qt::RightToolBarArea: return BarArea::Right;
+    default: return BarArea::Top;
+  }
+}
+
+ToolBarStyle Form::GetToolBarStyle(const std::string& name) const {
+  impl_->Expect<QToolBar>(name, "tool bar");
+  return impl_->barStyles[name];
+}
+
+void Form::SetToolBarStyle(const std::string& name, const ToolBarStyle& style) {
+  auto& bar = impl_->Expect<QToolBar>(name, "tool bar");
+  impl_->barStyles[name] = style;
+  bar.setToolButtonStyle(style.ShowCaptions ? Qt::ToolButtonTextUnderIcon : Qt::ToolButtonIconOnly);
+  bar.setMovable(style.DockSite);
+  for (QToolButton* button : bar.findChildren<QToolButton*>(Qt::FindDirectChildrenOnly)) StyleButton(*button, style);
+}
+
+void Form::SetUpdatesSuspended(bool suspended) { impl_->Root().setUpdatesEnabled(!suspended); }
+
+void Form::AddAction(const std::string& name, bool checkable) {
+  auto* action = new QAction(&impl_->Root());
+  action->setObjectName(Q(name));
+  impl_->madeAtRunTime[name] = action;
+  action->setCheckable(checkable);
+}
+
+void Form::RemoveAction(const std::string& name) {
+  delete impl_->As<QAction>(name);
+  impl_->madeAtRunTime.erase(name);
+}
+
+void Form::SetActionHint(const std::string& action, const std::string& hint) {
+  auto& item = impl_->Expect<QAction>(action, "action");
+  item.setToolTip(Q(hint));
+  item.setStatusTip(Q(hint));
+}
+
+void Form::SetActionImage(const std::string& action, const ImageList& images, int index) {
+  auto& item = impl_->Expect<QAction>(action, "action");
+  if (images.Empty(index)) return item.setIcon(QIcon());
+  item.setIcon(images.impl().Icon(index));
+}
+
+void Form::SetActionShortCut(const std::string& action, const std::string& shortCut) {
+  impl_->Expect<QAction>(action, "action").setShortcut(QKeySequence::fromString(Q(shortCut), QKeySequence::PortableText));
+}
+
+std::string Form::ActionShortCut(const std::string& action) const {
+  return S(impl_->Expect<QAction>(action, "action").shortcut().toString(QKeySequence::PortableText));
+}
+
+void Form::SetActionVisible(const std::string& action, bool visible) {
+  impl_->Expect<QAction>(action, "action").setVisible(visible);
+}
+
+bool Form::ActionVisible(const std::string& action) const { return impl_->Expect<QAction>(action, "action").isVisible(); }
+
+void Form::AddActionButton(const std::string& toolBar, const std::string& action, int cursor,
+                           std::function<void()> contextMenu) {
+  auto& bar = impl_->Expect<QToolBar>(toolBar, "tool bar");
+  auto& item = impl_->Expect<QAction>(action, "action");
+  bar.addAction(&item);
+  auto* button = qobject_cast<QToolButton*>(bar.widgetForAction(&item));
+  if (button == nullptr) return;
+  button->setProperty(kToolCursor, cursor);
+  button->setCursor(Qt::PointingHandCursor);
+  if (contextMenu) {
+    button->setContextMenuPolicy(Qt::CustomContextMenu);
+    QObject::connect(button, &QWidget::customContextMenuRequested, button, [contextMenu](const QPoint&) { contextMenu(); });
+  }
+  StyleButton(*button, GetToolBarStyle(toolBar));
+}
+
+void Form::AddSeparatorButton(const std::string& toolBar, bool divider) {
+  auto& bar = impl_->Expect<QToolBar>(toolBar, "tool bar");
+  auto* gap = new QFrame(&bar);
+  gap->setFixedWidth(10);
+  gap->setFrameShape(divider ? QFrame::VLine : QFrame::NoFrame);
+  gap->setProperty("divider", divider);
+  QAction* item = bar.addWidget(gap);
+  item->setSeparator(true);
+}
+
+void Form::ClearToolBar(const std::string& toolBar) {
+  auto& bar = impl_->Expect<QToolBar>(toolBar, "tool bar");
+  const QList<QAction*> items = bar.actions();
+  for (auto it = items.rbegin(); it != items.rend(); ++it) {
+    bar.removeAction(*it);
+    // Separators and embedded controls belong to the bar; actions do not.
+    if ((*it)->parent() == &bar) delete *it;
+  }
+}
+
+int Form::ToolButtonCount(const std::string& toolBar) const {
+  return static_cast<int>(impl_->Expect<QToolBar>(toolBar, "tool bar").actions().size());
+}
+
+bool Form::ToolButtonIsSeparator(const std::string& toolBar, int button) const {
+  const QList<QAction*> items = impl_->Expect<QToolBar>(toolBar, "tool bar").actions();
+  return button >= 0 && button < items.size() && items[button]->isSeparator();
+}
+
+bool Form::ToolButtonIsDivider(const std::string& toolBar, int button) const {
+  auto& bar = impl_->Expect<QToolBar>(toolBar, "tool bar");
+  const QList<QAction*> items = bar.actions();
+  if (button < 0 || button >= items.size()) return false;
+  QWidget* widget = bar.widgetForAction(items[button]);
+  return widget && widget->property("divider").toBool();
+}
+
+int Form::ToolButtonCursor(const std::string& toolBar, int button) const {
+  QToolButton* found = ButtonAt(impl_->Expect<QToolBar>(toolBar, "tool bar"), button);
+  return found ? found->property(kToolCursor).toInt() : 0;
+}
+
+void Form::EmbedInToolBar(const std::string& toolBar, const std::string& control) {
+  auto& bar = impl_->Expect<QToolBar>(toolBar, "tool bar");
+  auto& inner = impl_->Expect<QWidget>(control, "control");
+  if (auto* window = qobject_cast<QMainWindow*>(&impl_->Root()); window && qobject_cast<QToolBar*>(&inner))
+    window->removeToolBar(static_cast<QToolBar*>(&inner));
+  QAction* item = bar.addWidget(&inner);
+  item->setParent(&bar);
+  inner.show();
+}
+
+void Form::AddActionMenuItem(const std::string& menuItem, const std::string& action) {
+  impl_->Expect<QMenu>(menuItem, "menu item").addAction(&impl_->Expect<QAction>(action, "action"));
+}
+
+void Form::ClearMenuItem(const std::string& menuItem) { impl_->Expect<QMenu>(menuItem, "menu item").clear(); }
+
+void Form::SetMenuItemVisible(const std::string& menuItem, bool visible) {
+  impl_->Expect<QMenu>(menuItem, "menu item").menuAction()->setVisible(visible);
+}
+
+bool Form::MenuItemVisible(const std::string& menuItem) const {
+  return impl_->Expect<QMenu>(menuItem, "menu item").menuAction()->isVisible();
+}
+
+void UserClickToolButton(Form& form, const std::string& toolBar, int button) {
+  QToolButton* found = ButtonAt(form.impl().Expect<QToolBar>(toolBar, "tool bar"), button);
+  if (found == nullptr) throw EFormLayoutError("Tool bar " + toolBar + " has no button " + std::to_string(button));
+  found->click();
+}
+
+void UserContextMenuToolButton(Form& form, const std::string& toolBar, int button) {
+  QToolButton* found = ButtonAt(form.impl().Expect<QToolBar>(toolBar, "tool bar"), button);
+  if (found == nullptr) throw EFormLayoutError("Tool bar " + toolBar + " has no button " + std::to_string(button));
+  emit found->customContextMenuRequested(QPoint(1, 1));
 }
 
 }  // namespace platform

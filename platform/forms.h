@@ -40,6 +40,57 @@ enum VirtualKey : std::uint16_t {
   vkF6 = 117,
 };
 
+// Pictures of one size for tool buttons, each with a mask of the pixels that
+// are left transparent.
+class ImageList {
+ public:
+  ImageList(int width, int height);
+  ~ImageList();
+  ImageList(const ImageList&) = delete;
+  ImageList& operator=(const ImageList&) = delete;
+
+  int Width() const;
+  int Height() const;
+  // A size of 0 or below adds nothing but empty pictures from then on.
+  void SetWidth(int width);
+  void SetHeight(int height);
+  int Count() const;
+  // Adds the picture of an image file, its transparent colour the colour of
+  // its pixel (0, 0); a picture of another size is first stretched to the
+  // list's size.  A file that is missing, cannot be read as a picture or
+  // claims more memory than the reader allows keeps its place with an empty
+  // picture, and the answer is false.
+  bool AddMasked(const std::string& fileName);
+  void Clear();
+  // A pixel of a picture, 0x00BBGGRR, and whether the mask leaves it out.
+  std::uint32_t Pixel(int index, int x, int y) const;
+  bool Transparent(int index, int x, int y) const;
+  bool Empty(int index) const;
+
+  struct Impl;
+  Impl& impl() const { return *impl_; }
+
+ private:
+  std::unique_ptr<Impl> impl_;
+};
+
+// The four bar areas of a window that tool bars sit in.
+enum class BarArea { Top = 1, Bottom = 2, Left = 3, Right = 4 };
+
+struct ToolBarStyle {
+  bool Flat = true;
+  int ButtonWidth = 23;
+  int ButtonHeight = 22;
+  bool ShowCaptions = false;
+  bool Wrapable = true;
+  // Whether other tool bars may be docked beside it.
+  bool DockSite = false;
+};
+
+// The canonical text of a key shortcut ("Ctrl+S"); empty for a text that
+// names none.
+std::string ShortCutText(const std::string& text);
+
 struct Bounds {
   int Left = 0;
   int Top = 0;
@@ -217,6 +268,50 @@ class Form {
   // button without a sub-menu.  Separators read "-".
   std::vector<std::string> ToolButtonMenuItems(const std::string& toolBar, int button) const;
 
+  // Tool bars made at run time in the bar areas of a window whose layout is
+  // a main window.  Moving a bar to another area keeps its buttons.
+  void AddToolBar(const std::string& name, BarArea area);
+  void MoveToolBar(const std::string& name, BarArea area);
+  BarArea ToolBarArea(const std::string& name) const;
+  ToolBarStyle GetToolBarStyle(const std::string& name) const;
+  void SetToolBarStyle(const std::string& name, const ToolBarStyle& style);
+  // Holds up or lets go the drawing of the window while many bars change.
+  void SetUpdatesSuspended(bool suspended);
+  // Actions made at run time: a caption (Text), check mark (Checked),
+  // trigger (OnClick, UserClick) as the layout's own.  The hint shows in the
+  // window's status bar while the mouse rests on a button of the action.
+  void AddAction(const std::string& name, bool checkable);
+  void RemoveAction(const std::string& name);
+  void SetActionHint(const std::string& action, const std::string& hint);
+  // The picture of the list at index; none for an index outside it.
+  void SetActionImage(const std::string& action, const ImageList& images, int index);
+  // Takes the canonical text (ShortCutText); empty removes the shortcut.
+  void SetActionShortCut(const std::string& action, const std::string& shortCut);
+  std::string ActionShortCut(const std::string& action) const;
+  void SetActionVisible(const std::string& action, bool visible);
+  bool ActionVisible(const std::string& action) const;
+  // A check-style button of the action at the bar's end, with the screen
+  // cursor over it and a handler of its context-menu request (may be empty).
+  void AddActionButton(const std::string& toolBar, const std::string& action, int cursor,
+                       std::function<void()> contextMenu);
+  // A separator button 10 pixels wide: a divider line or an empty gap.
+  void AddSeparatorButton(const std::string& toolBar, bool divider);
+  // Destroys the bar's buttons (not its actions).
+  void ClearToolBar(const std::string& toolBar);
+  int ToolButtonCount(const std::string& toolBar) const;
+  // Whether the button at index is a separator, a divider, and its cursor.
+  bool ToolButtonIsSeparator(const std::string& toolBar, int button) const;
+  bool ToolButtonIsDivider(const std::string& toolBar, int button) const;
+  int ToolButtonCursor(const std::string& toolBar, int button) const;
+  // Puts a tool bar (or another control) inside a tool bar as one of its items.
+  void EmbedInToolBar(const std::string& toolBar, const std::string& control);
+  // A menu item at run time under a named item, bound to an action.
+  void AddActionMenuItem(const std::string& menuItem, const std::string& action);
+  // Frees every item under the named item.
+  void ClearMenuItem(const std::string& menuItem);
+  void SetMenuItemVisible(const std::string& menuItem, bool visible);
+  bool MenuItemVisible(const std::string& menuItem) const;
+
   // A control's own background colour, 0x00BBGGRR.
   void SetColor(const std::string& control, std::uint32_t colour);
   std::uint32_t Color(const std::string& control) const;
@@ -368,6 +463,9 @@ void UserChooseItem(Form& form, const std::string& control, int index);
 void UserEditCell(Form& form, const std::string& control, int row, const std::string& text);
 // One tick of the form's timer, when it is running.
 void UserTimerTick(Form& form);
+// Presses the button at index of a tool bar; asks for its context menu.
+void UserClickToolButton(Form& form, const std::string& toolBar, int button);
+void UserContextMenuToolButton(Form& form, const std::string& toolBar, int button);
 // Opens the control's popup menu and chooses the item of that caption;
 // EFormLayoutError when the menu has none.
 void UserChoosePopupItem(Form& form, const std::string& control, const std::string& caption);

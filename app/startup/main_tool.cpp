@@ -212,10 +212,12 @@ std::string TOldMainTool::IniFileName() {
   return GetExeDirectory() + platform::ChangeFileExt(platform::ExtractFileName(ProgramFile()), ".INI");
 }
 
-std::string TOldMainTool::GetExeDirectory() {
+std::string ProgramDirectory() {
   const std::string& file = ProgramFile();
   return file.substr(0, file.size() - platform::ExtractFileName(file).size());
 }
+
+std::string TOldMainTool::GetExeDirectory() { return ProgramDirectory(); }
 
 TOptions* TOldMainTool::GetOptions() { return nullptr; }
 

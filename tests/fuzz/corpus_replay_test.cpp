@@ -29,6 +29,7 @@ const Target kTargets[] = {
     {"layer_lines", fuzz::LayerLines},       {"forest_attributes", fuzz::ForestAttributes},
     {"block_directories", fuzz::BlockDirectories}, {"dbase_tables", fuzz::DbaseTables},
     {"topology_lines", fuzz::TopologyLines},
+    {"tool_images", fuzz::ToolImages},       {"shortcut_texts", fuzz::ShortCutTexts},
     {"keyword_files", fuzz::KeywordFiles},   {"stroke_fonts", fuzz::StrokeFonts},
     {"symbol_lists", fuzz::SymbolLists},
     {"command_lines", fuzz::CommandLines},
