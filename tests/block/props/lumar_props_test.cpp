@@ -60,4 +60,34 @@ TEST_F(LumarPropsTest, NamesNoClassPublishesAreFieldsOfTheObjectsRecord) {
   EXPECT_EQ(std::count(stored.begin(), stored.end(), "IsDone"), 0);
 }
 
+// An area's size in hectares is its outline's area over 10 000; anything
+// that is no area has none.
+TEST_F(LumarPropsTest, HectaresAreTheAreasSquareUnitsOverTenThousand) {
+  const auto rectangle = [](TPolyElement& poly, double width, double height) {
+    for (auto [x, y] : {std::pair{0.0, 0.0}, {0.0, height}, {width, height}, {width, 0.0}}) poly.AddVertex(x, y);
+  };
+  TAreaElement area;
+  rectangle(area, 250, 100);
+  TAreaElement small;
+  rectangle(small, 10, 5);
+  TPolyLineElement line;
+  rectangle(line, 250, 100);
+  const struct {
+    const char* name;
+    TSpaceEntity* entity;
+    double hectares;
+  } rows[] = {
+      {"an area of 25 000", &area, 2.5},
+      {"an area of 50", &small, 0.005},
+      {"a polyline", &line, 0},
+      {"no entity", nullptr, 0},
+  };
+  for (const auto& row : rows) {
+    auto* props = new TLumarAreaProps;
+    std::unique_ptr<TLumarAreaProps> loose(row.entity ? nullptr : props);
+    if (row.entity) row.entity->SetProperties(props);
+    EXPECT_DOUBLE_EQ(props->Hektars(), row.hectares) << row.name;
+  }
+}
+
 }  // namespace
