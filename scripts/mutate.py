@@ -7,12 +7,15 @@ negated, && and || swapped, or a returned value replaced by its default.  They
 are planted one at a time in a scratch copy of the tree (build-mutate/FOLDER,
 git-ignored), built without sanitizers and judged by the given test programs:
 a mutant is caught when one of them fails or runs out of time, it survives
-when all pass, and it is stillborn when it does not compile.
+when all pass, and it is stillborn when it does not compile.  With
+--sanitize the copy is built with ASan and UBSan as the suite is, so that a
+leak or a bad read also catches a mutant (build-mutate/FOLDER-asan).
 
-  scripts/mutate.py block test_block                  # 14 mutants over its units
+  scripts/mutate.py block test_block                  # 15 mutants over its units
   scripts/mutate.py block test_block --count 20 --seed 7
   scripts/mutate.py block test_block --list           # the sample, not run
-  scripts/mutate.py block test_block --only block/files/info_text.cpp:42:cmp
+  scripts/mutate.py block test_block --only block/files/block_info.cpp:21:const
+  scripts/mutate.py block test_block --sanitize --only block/files/block_info.cpp:21:const
 """
 import argparse
 import fnmatch
@@ -158,11 +161,13 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument('folder', help='library folder, e.g. block')
     parser.add_argument('targets', help='test programs that judge, comma-separated, e.g. test_block')
-    parser.add_argument('--count', type=int, default=14, help='mutants to plant (stillborn ones not counted)')
+    parser.add_argument('--count', type=int, default=15, help='mutants to plant (stillborn ones not counted)')
     parser.add_argument('--seed', type=int, default=1)
     parser.add_argument('--jobs', type=int, default=2)
     parser.add_argument('--timeout', type=int, default=600, help='seconds a test program may run')
-    parser.add_argument('--scratch', type=Path, help='scratch folder (default build-mutate/FOLDER)')
+    parser.add_argument('--scratch', type=Path, help='scratch folder (default build-mutate/FOLDER, or FOLDER-asan)')
+    parser.add_argument('--sanitize', action='store_true',
+                        help='judge with the sanitizers, as the suite does (slower; for the survivors of a plain run)')
     parser.add_argument('--exclude', nargs='+', default=['*_classes.cpp'], metavar='GLOB',
                         help='files left alone (default: the class registration lists)')
     parser.add_argument('--only', nargs='+', metavar='FILE:LINE:KIND', help='plant just these mutants')
@@ -179,11 +184,12 @@ def main():
             print(f'{rel}:{number}:{kind}\t{text.strip()}')
         return
 
-    scratch = (args.scratch or ROOT / 'build-mutate' / args.folder).resolve()
+    scratch = (args.scratch or ROOT / 'build-mutate' / (args.folder + ('-asan' if args.sanitize else ''))).resolve()
     src, build_dir = scratch / 'src', scratch / 'build'
     sync(src)
     if not (build_dir / 'build.ninja').exists():
-        subprocess.run(['cmake', '-S', str(src), '-B', str(build_dir), '-G', 'Ninja', '-DKESTX_SANITIZE=OFF'],
+        sanitize = 'ON' if args.sanitize else 'OFF'
+        subprocess.run(['cmake', '-S', str(src), '-B', str(build_dir), '-G', 'Ninja', f'-DKESTX_SANITIZE={sanitize}'],
                        check=True, stdout=subprocess.DEVNULL)
     ok, log = build(build_dir, targets, args.jobs)
     if not ok:
