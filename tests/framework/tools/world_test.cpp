@@ -1,9 +1,11 @@
 #include "framework/tools/world.h"
 
+#include <functional>
 #include <stdexcept>
 
 #include "tests/framework/framework_fixture.h"
 #include "framework/core/class_registry.h"
+#include "framework/tools/system_register.h"
 #include "framework/tools/tools.h"
 
 namespace {
@@ -50,6 +52,29 @@ TEST_F(WorldTest, WorldHoldsTheClassRegistryAndLeavesItAliveWhenFreed) {
     EXPECT_EQ(plain.ObjectClasses(), KestuClasses());
   }
   EXPECT_EQ(KestuClasses()->GetOwnersCount(), owners);
+}
+
+// The parts a world makes when first asked for are its own named children,
+// made once.
+TEST_F(WorldTest, PartsMadeOnDemandAreNamedChildrenOfTheWorldMadeOnce) {
+  const struct {
+    const char* name;
+    std::function<TElement*(TWorld&)> part;
+  } rows[] = {
+      {"System register", [](TWorld& w) -> TElement* { return w.SystemRegister(); }},
+      {"Object model", [](TWorld& w) -> TElement* { return w.ObjectModel(); }},
+  };
+  for (const auto& row : rows) {
+    TWorld fresh;
+    TElement* part = row.part(fresh);
+    ASSERT_NE(part, nullptr) << row.name;
+    EXPECT_EQ(row.part(fresh), part) << row.name;
+    EXPECT_EQ(part->GetName(), row.name);
+    EXPECT_EQ(fresh.FindElementByName(row.name), part) << row.name;
+    int named = 0;
+    for (TElement* child : fresh.Children()) named += child->GetName() == row.name;
+    EXPECT_EQ(named, 1) << row.name;
+  }
 }
 
 TEST_F(WorldTest, ObjectModelAndMainToolAreReplacedAndFreedWhenOnlyTheWorldHeldThem) {
