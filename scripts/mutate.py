@@ -141,10 +141,10 @@ def build(build_dir, targets, jobs):
     return result.returncode == 0, result.stdout
 
 
-def run_tests(build_dir, targets, timeout):
-    """None when every test program passes, else the first failing test's name."""
+def run_tests(build_dir, targets, timeout, ctest=None):
+    """None when every test program (and the CTest tests matching ctest) pass, else what failed first."""
     env = dict(os.environ, QT_QPA_PLATFORM='offscreen')
-    for target in targets:
+    for target in (t for t in targets if t.startswith('test_')):
         try:
             result = subprocess.run([str(build_dir / 'tests' / target)], cwd=build_dir / 'tests', env=env,
                                     stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True,
@@ -154,13 +154,19 @@ def run_tests(build_dir, targets, timeout):
         if result.returncode != 0:
             failed = re.search(r'^\[  FAILED  \] (\S+)', result.stdout, re.M)
             return f'{target}: ' + (failed.group(1) if failed else f'exit {result.returncode}')
+    if ctest:
+        result = subprocess.run(['ctest', '--test-dir', str(build_dir), '-R', ctest, '--timeout', str(timeout)],
+                                env=env, stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True, errors='replace')
+        if result.returncode != 0:
+            failed = re.search(r'^\s*\d+ - (\S+)', result.stdout, re.M)
+            return 'ctest: ' + (failed.group(1) if failed else f'exit {result.returncode}')
     return None
 
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument('folder', help='library folder, e.g. block')
-    parser.add_argument('targets', help='test programs that judge, comma-separated, e.g. test_block')
+    parser.add_argument('targets', help='targets to build, comma-separated; those named test_* judge, e.g. test_block')
     parser.add_argument('--count', type=int, default=15, help='mutants to plant (stillborn ones not counted)')
     parser.add_argument('--seed', type=int, default=1)
     parser.add_argument('--jobs', type=int, default=2)
@@ -170,6 +176,7 @@ def main():
                         help='judge with the sanitizers, as the suite does (slower; for the survivors of a plain run)')
     parser.add_argument('--exclude', nargs='+', default=['*_classes.cpp'], metavar='GLOB',
                         help='files left alone (default: the class registration lists)')
+    parser.add_argument('--ctest', metavar='REGEX', help='CTest tests that judge too (their programs among the targets)')
     parser.add_argument('--only', nargs='+', metavar='FILE:LINE:KIND', help='plant just these mutants')
     parser.add_argument('--list', action='store_true', help='print the sample without running it')
     args = parser.parse_args()
@@ -194,7 +201,7 @@ def main():
     ok, log = build(build_dir, targets, args.jobs)
     if not ok:
         sys.exit('the unchanged tree does not build:\n' + log[-3000:])
-    failing = run_tests(build_dir, targets, args.timeout)
+    failing = run_tests(build_dir, targets, args.timeout, args.ctest)
     if failing:
         sys.exit(f'the unchanged tree fails its tests ({failing})')
 
@@ -211,7 +218,7 @@ def main():
         started = time.monotonic()
         try:
             ok, _ = build(build_dir, targets, args.jobs)
-            verdict = run_tests(build_dir, targets, args.timeout) if ok else None
+            verdict = run_tests(build_dir, targets, args.timeout, args.ctest) if ok else None
         finally:
             path.write_text(original, encoding='utf-8')
         spec = f'{rel}:{number}:{kind}'
