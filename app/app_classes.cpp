@@ -4,9 +4,9 @@
 #include "app/monitors/progress_monitor.h"
 #include "app/options/options.h"
 #include "app/startup/main_tool.h"
-#include "app/tool_forms/tool_form_classes.h"
 #include "app/windows/message_window.h"
 #include "block/block_classes.h"
+#include "render/tool_forms/tool_form_classes.h"
 
 void RegisterAppClasses() {
   static bool registered = false;

@@ -1,6 +1,5 @@
 #include "block/block_classes.h"
 
-#include "app/tool_forms/tool_form_classes.h"
 #include "block/export/line_export.h"
 #include "block/guide/export_dialog.h"
 #include "block/guide/guide_lines.h"
@@ -14,6 +13,7 @@
 #include "block/reading/reader_base.h"
 #include "block/topology/walkers.h"
 #include "render/render_base_classes.h"
+#include "render/tool_forms/tool_form_classes.h"
 
 void RegisterBlockClasses() {
   static bool registered = false;

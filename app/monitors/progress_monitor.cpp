@@ -1,7 +1,7 @@
 #include "app/monitors/progress_monitor.h"
 
-#include "app/tool_forms/base_forms.h"
 #include "framework/core/class_registry.h"
+#include "framework/forms/base_forms.h"
 #include "platform/app_queue.h"
 
 TProcessMonitor::TProcessMonitor() : panel_(std::make_unique<TKESTUForm>("TProcessMonitorForm")) {

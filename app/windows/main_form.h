@@ -4,7 +4,7 @@
 // geometry in section "MainForm" of the INI file.
 #include <string>
 
-#include "app/tool_forms/base_forms.h"
+#include "framework/forms/base_forms.h"
 
 class TMainForm : public TKESTUForm {
  public:

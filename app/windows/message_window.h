@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "app/tool_forms/base_forms.h"
+#include "framework/forms/base_forms.h"
 #include "render/devices/device.h"
 
 namespace platform {

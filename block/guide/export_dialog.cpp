@@ -1,7 +1,7 @@
 #include "block/guide/export_dialog.h"
 
-#include "app/tool_forms/base_forms.h"
 #include "framework/core/class_registry.h"
+#include "framework/forms/base_forms.h"
 #include "framework/tools/world.h"
 #include "platform/dialogs.h"
 

@@ -2,7 +2,7 @@
 // The guide export dialog: which map series go out, and into which folder.
 // It edits the program's options, which it reaches through the world's main
 // tool and its published "Options" element by property name.
-#include "app/tool_forms/dialog_tools.h"
+#include "render/tool_forms/dialog_tools.h"
 
 class TKESTXDialog : public TKestuDialog {
   KESTX_CLASS(TKESTXDialog)

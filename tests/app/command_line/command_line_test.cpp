@@ -5,8 +5,8 @@
 #include <memory>
 
 #include "framework/core/class_registry.h"
-#include "tests/app/tool_forms/tool_forms_fixture.h"
 #include "tests/platform/temp_folder.h"
+#include "tests/render/tool_forms/tool_forms_fixture.h"
 
 namespace {
 

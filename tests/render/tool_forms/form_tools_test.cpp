@@ -1,12 +1,12 @@
-#include "app/tool_forms/form_tool.h"
+#include "render/tool_forms/form_tool.h"
 
 #include <gmock/gmock.h>
 
 #include <memory>
 
-#include "app/tool_forms/base_forms.h"
-#include "app/tool_forms/dialog_tools.h"
-#include "tests/app/tool_forms/tool_forms_fixture.h"
+#include "framework/forms/base_forms.h"
+#include "render/tool_forms/dialog_tools.h"
+#include "tests/render/tool_forms/tool_forms_fixture.h"
 
 namespace {
 

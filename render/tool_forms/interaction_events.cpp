@@ -1,4 +1,4 @@
-#include "app/tool_forms/interaction_events.h"
+#include "render/tool_forms/interaction_events.h"
 
 #include "framework/core/class_registry.h"
 

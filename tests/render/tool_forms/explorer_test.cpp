@@ -1,4 +1,4 @@
-#include "app/tool_forms/explorer.h"
+#include "render/tool_forms/explorer.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 
 #include "framework/database/database_elements.h"
 #include "framework/tools/tools.h"
-#include "tests/app/tool_forms/tool_forms_fixture.h"
+#include "tests/render/tool_forms/tool_forms_fixture.h"
 
 namespace {
 

@@ -4,10 +4,11 @@
 #include <string>
 #include <vector>
 
-#include "app/tool_forms/tool_form_classes.h"
 #include "framework/core/messages.h"
 #include "framework/tools/world.h"
 #include "platform/forms.h"
+#include "render/tool_forms/interaction_events.h"
+#include "render/tool_forms/tool_form_classes.h"
 #include "tests/framework/framework_fixture.h"
 
 // Records the codes, their data and the cursor numbers it receives, and the texts it sent itself (dropped files).
@@ -17,7 +18,13 @@ class TCodeRecorder : public TTechnology {
   std::vector<int> cursors;
   std::vector<TElement*> data;
   std::vector<std::string> texts;
-  void ReceiveMessage(TKestuMessage*& message, bool& handled) override;
+  void ReceiveMessage(TKestuMessage*& message, bool& handled) override {
+    codes.push_back(message->Message);
+    data.push_back(message->Data());
+    if (auto* cursor = DynamicCast<TKestuCursorEvent>(message)) cursors.push_back(cursor->Cursor);
+    if (auto* text = DynamicCast<TKestuTextMessage>(message); text && text->Sender() == this) texts.push_back(text->Text);
+    handled = true;
+  }
 };
 
 // Hands the message to its receiver as the queue would; answers whether it was handled.

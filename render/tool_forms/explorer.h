@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "app/tool_forms/base_forms.h"
-#include "app/tool_forms/form_tool.h"
+#include "framework/forms/base_forms.h"
+#include "render/tool_forms/form_tool.h"
 
 class TRegisterClassModel;
 

@@ -1,4 +1,4 @@
-#include "app/tool_forms/base_forms.h"
+#include "framework/forms/base_forms.h"
 
 #include "framework/core/messages.h"
 #include "framework/tools/tools.h"

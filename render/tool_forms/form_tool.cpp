@@ -1,7 +1,7 @@
-#include "app/tool_forms/form_tool.h"
+#include "render/tool_forms/form_tool.h"
 
-#include "app/tool_forms/base_forms.h"
 #include "framework/core/class_registry.h"
+#include "framework/forms/base_forms.h"
 
 TFormTool::~TFormTool() = default;
 

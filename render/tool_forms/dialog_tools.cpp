@@ -1,9 +1,9 @@
-#include "app/tool_forms/dialog_tools.h"
+#include "render/tool_forms/dialog_tools.h"
 
 #include <memory>
 
-#include "app/tool_forms/base_forms.h"
 #include "framework/core/class_registry.h"
+#include "framework/forms/base_forms.h"
 #include "platform/dialogs.h"
 #include "platform/file_system.h"
 

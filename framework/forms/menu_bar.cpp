@@ -1,4 +1,4 @@
-#include "app/tool_forms/menu_bar.h"
+#include "framework/forms/menu_bar.h"
 
 #include <utility>
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/tool_forms/form_tool.h"
+#include "render/tool_forms/form_tool.h"
 
 class TKestuDialog : public TFormTool {
   KESTX_CLASS(TKestuDialog)

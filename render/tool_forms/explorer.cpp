@@ -1,4 +1,4 @@
-#include "app/tool_forms/explorer.h"
+#include "render/tool_forms/explorer.h"
 
 #include <utility>
 

@@ -1,12 +1,12 @@
-#include "app/tool_forms/interface_tool.h"
+#include "render/tool_forms/interface_tool.h"
 
-#include "app/tool_forms/interaction_events.h"
 #include "framework/core/class_registry.h"
 #include "framework/tools/system_register.h"
 #include "framework/tools/world.h"
 #include "framework/values/typed_values.h"
 #include "render/devices/device.h"
 #include "render/interprets/interpret.h"
+#include "render/tool_forms/interaction_events.h"
 
 TInterpret* TInterfaceTool::Interpret() const { return static_cast<TInterpret*>(interpret_.Get()); }
 

@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "app/tool_forms/interface_tool.h"
+#include "render/tool_forms/interface_tool.h"
 
 class TKESTUForm;
 

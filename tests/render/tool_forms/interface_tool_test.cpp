@@ -1,20 +1,12 @@
-#include "app/tool_forms/interface_tool.h"
+#include "render/tool_forms/interface_tool.h"
 
 #include <gtest/gtest.h>
 
-#include "app/tool_forms/interaction_events.h"
 #include "framework/tools/system_register.h"
 #include "framework/values/typed_values.h"
 #include "render/interprets/interpret.h"
-#include "tests/app/tool_forms/tool_forms_fixture.h"
-
-void TCodeRecorder::ReceiveMessage(TKestuMessage*& message, bool& handled) {
-  codes.push_back(message->Message);
-  data.push_back(message->Data());
-  if (auto* cursor = DynamicCast<TKestuCursorEvent>(message)) cursors.push_back(cursor->Cursor);
-  if (auto* text = DynamicCast<TKestuTextMessage>(message); text && text->Sender() == this) texts.push_back(text->Text);
-  handled = true;
-}
+#include "render/tool_forms/interaction_events.h"
+#include "tests/render/tool_forms/tool_forms_fixture.h"
 
 namespace {
 
