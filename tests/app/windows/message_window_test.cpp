@@ -56,6 +56,18 @@ TEST_F(MessageWindowTest, TextsJoinTheLineBeingWrittenLinesEndItAndAFreedDeviceL
   EXPECT_EQ(orphan->GetPropertyText("Width"), "0");
 }
 
+// Wherever the caret goes, the status bar shows its line and column, both
+// from 0.
+TEST_F(MessageWindowTest, TheStatusBarFollowsTheCaret) {
+  device->WriteLine("abc");
+  device->WriteText("de");
+  const std::pair<int, const char*> rows[] = {{0, "0/0"}, {2, "0/2"}, {5, "1/1"}, {4, "1/0"}};
+  for (const auto& [position, status] : rows) {
+    Window().Window().Select("RichEdit", position, 0);
+    EXPECT_EQ(Window().Window().Text("StatusBar"), status) << "caret at " << position;
+  }
+}
+
 TEST_F(MessageWindowTest, SavesPlainTextForTxtAndRichTextOtherwiseWithoutEndingTheLineAndAFailureIsShown) {
   device->WriteLine("Začátek exportu");
   device->WriteText("polo");
