@@ -30,8 +30,8 @@ from pathlib import Path
 
 ROOT = Path(__file__).resolve().parent.parent
 
-# Lines that are not logic: comments, preprocessor lines, texts (messages and
-# log lines carry a literal), braces and declarations of nothing.
+# Lines that are not logic: comments, preprocessor lines, blank lines, and
+# lines with a text literal (messages and log lines) or an assertion.
 SKIP = re.compile(r'^\s*(//|\*|/\*|#|$)|"|\bassert\b|\bLog\w*\(|\bstd::cerr\b')
 
 COMPARISONS = {'<': '<=', '<=': '<', '>': '>=', '>=': '>', '==': '!=', '!=': '=='}
@@ -170,7 +170,8 @@ def main():
     parser.add_argument('--count', type=int, default=15, help='mutants to plant (stillborn ones not counted)')
     parser.add_argument('--seed', type=int, default=1)
     parser.add_argument('--jobs', type=int, default=2)
-    parser.add_argument('--timeout', type=int, default=600, help='seconds a test program may run')
+    parser.add_argument('--timeout', type=int, default=120,
+                        help='seconds a test program may run (the suite allows a test as long)')
     parser.add_argument('--scratch', type=Path, help='scratch folder (default build-mutate/FOLDER, or FOLDER-asan)')
     parser.add_argument('--sanitize', action='store_true',
                         help='judge with the sanitizers, as the suite does (slower; for the survivors of a plain run)')
