@@ -139,21 +139,6 @@ TEST_F(RecursorTest, DeepChainsAreWalkedToTheBottomAndACycleIsCutWhateverTheDept
   EXPECT_EQ(walk.trace.size(), 2u * 1001 + 1);
 }
 
-// A hook tool: notes its mark and each input's name; as the inside test it
-// answers (has an Output) for names without an "x" only.
-class TNoteTool : public TTool {
- public:
-  TNoteTool(std::vector<std::string>& notes, std::string mark) : notes_(notes), mark_(std::move(mark)) {}
-  void DoIt() override {
-    notes_.push_back(mark_ + Input()->GetName());
-    SetOutput(Input()->GetName().find('x') == std::string::npos ? Input() : nullptr);
-  }
-
- private:
-  std::vector<std::string>& notes_;
-  std::string mark_;
-};
-
 // The hook tools are the walk's action; the inside test runs on entities
 // only, and an entity it answers nothing for is not entered.
 TEST_F(RecursorTest, HookToolsAreTheActionAndTheInsideToolDecidesByItsOutput) {

@@ -1,12 +1,15 @@
 #include "framework/tools/world.h"
 
+#include <cctype>
 #include <functional>
 #include <stdexcept>
 
-#include "tests/framework/framework_fixture.h"
 #include "framework/core/class_registry.h"
 #include "framework/tools/system_register.h"
 #include "framework/tools/tools.h"
+#include "framework/values/inheritance_models.h"
+#include "framework/values/typed_values.h"
+#include "tests/framework/framework_fixture.h"
 
 namespace {
 
@@ -74,6 +77,33 @@ TEST_F(WorldTest, PartsMadeOnDemandAreNamedChildrenOfTheWorldMadeOnce) {
     int named = 0;
     for (TElement* child : fresh.Children()) named += child->GetName() == row.name;
     EXPECT_EQ(named, 1) << row.name;
+  }
+}
+
+// A register's sections are its children of their names, whatever the
+// letter case of a child already there; a missing one is made once.
+TEST_F(WorldTest, RegisterSectionsAreFoundByNameInAnyCaseOrMadeOnce) {
+  const struct {
+    const char* name;
+    std::function<TElement*(TSystemRegister&)> section;
+  } rows[] = {
+      {"IMAGES", [](TSystemRegister& r) -> TElement* { return r.Images(); }},
+      {"CURSORS", [](TSystemRegister& r) -> TElement* { return r.Cursors(); }},
+      {"CLASS MODELS", [](TSystemRegister& r) -> TElement* { return r.ClassModels(); }},
+  };
+  for (const auto& row : rows) {
+    TSystemRegister made;
+    TElement* section = row.section(made);
+    ASSERT_NE(section, nullptr) << row.name;
+    EXPECT_EQ(std::tuple(section->GetName(), row.section(made), made.GetCount()), std::tuple(row.name, section, 1))
+        << row.name;
+    TSystemRegister filled;
+    TElement* existing = NewElement(section->ClassType());
+    std::string lower = row.name;
+    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    existing->SetName(lower);
+    filled.AddElement(existing);
+    EXPECT_EQ(std::pair(row.section(filled), filled.GetCount()), std::pair(existing, 1)) << row.name;
   }
 }
 
