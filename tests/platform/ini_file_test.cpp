@@ -39,4 +39,14 @@ TEST_F(IniFileTest, WritesChangeOnlyTheirLineAndKeepEverythingElseByteForByte) {
   }
 }
 
+// A number is the whole value, with or without its sign; anything else, or
+// no such key, reads as the default.
+TEST_F(IniFileTest, IntegersAreWholeValuesAnythingElseIsTheDefault) {
+  WriteCp1250File(File("n.ini"), "[MainForm]\r\nLeft=15\r\nTop=+7\r\nWidth=-3\r\nHeight=12px\r\nState=\r\nX=+\r\n");
+  const platform::TIniFile ini(File("n.ini"));
+  const std::pair<const char*, int> rows[] = {{"Left", 15},  {"Top", 7}, {"Width", -3},     {"Height", 99},
+                                              {"State", 99}, {"X", 99},  {"Missing", 99}};
+  for (const auto& [key, value] : rows) EXPECT_EQ(ini.ReadInteger("MainForm", key, 99), value) << key;
+}
+
 }  // namespace
