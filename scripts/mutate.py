@@ -18,6 +18,7 @@ leak or a bad read also catches a mutant (build-mutate/FOLDER-asan).
   scripts/mutate.py block test_block --sanitize --only block/files/block_info.cpp:21:const
 """
 import argparse
+import fcntl
 import fnmatch
 import os
 import random
@@ -194,6 +195,13 @@ def main():
 
     scratch = (args.scratch or ROOT / 'build-mutate' / (args.folder + ('-asan' if args.sanitize else ''))).resolve()
     src, build_dir = scratch / 'src', scratch / 'build'
+    scratch.mkdir(parents=True, exist_ok=True)
+    # One run at a time per scratch copy: another would undo its mutant.
+    lock = open(scratch / 'lock', 'w')
+    try:
+        fcntl.flock(lock, fcntl.LOCK_EX | fcntl.LOCK_NB)
+    except BlockingIOError:
+        sys.exit(f'{scratch} is in use by another run')
     sync(src)
     if not (build_dir / 'build.ninja').exists():
         sanitize = 'ON' if args.sanitize else 'OFF'
