@@ -93,4 +93,27 @@ TEST_F(PaletteTest, AScriptsPaletteGivesItsColoursByPlace) {
   for (const auto& [index, colour] : places) EXPECT_EQ(palette.GetColor(index), colour) << "entry " << index;
 }
 
+// The form's buttons load a palette file into the squares and save the
+// squares into one; the file used becomes the program's palette file.
+TEST_F(PaletteTest, TheColourFormLoadsAndSavesPaletteFilesItNames) {
+  platform::EnsureWindowSystem();
+  WriteCp1250File(folder.File("JINA.TXT"), "63 0 0\r\n0 63 0\r\n");
+  SetDialogs(&dialogs);
+  TFormColor form;
+  dialogs.FileAnswers = {folder.File("JINA.TXT")};
+  platform::UserClick(form.Window(), "b_Load");
+  EXPECT_EQ(std::tuple(form.Squares()[0], form.Squares()[1], form.Window().Color("S1")),
+            std::tuple(0x0000FFu, 0x00FF00u, 0x00FF00u));
+  EXPECT_EQ(PaletteFileName(), folder.File("JINA.TXT"));
+  dialogs.FileAnswers = {folder.File("ULOZENA.TXT")};
+  platform::UserClick(form.Window(), "b_Save");
+  EXPECT_EQ(PaletteFileName(), folder.File("ULOZENA.TXT"));
+  TColorTable saved = OriginalColorTable();
+  LoadPalette(folder.File("ULOZENA.TXT"), saved);
+  EXPECT_EQ(saved, form.Squares());
+  dialogs.FileAnswers = {};  // cancelled: nothing changes
+  platform::UserClick(form.Window(), "b_Load");
+  EXPECT_EQ(PaletteFileName(), folder.File("ULOZENA.TXT"));
+}
+
 }  // namespace
