@@ -68,6 +68,17 @@ TEST_F(MessageWindowTest, TheStatusBarFollowsTheCaret) {
   }
 }
 
+// The device's place and size are its window's.
+TEST_F(MessageWindowTest, TheDevicesPlaceAndSizeMoveItsWindow) {
+  const std::pair<const char*, const char*> rows[] = {{"Left", "30"}, {"Top", "40"}, {"Width", "320"}, {"Height", "200"}};
+  for (const auto& [property, value] : rows) {
+    device->SetPropertyText(property, value);
+    EXPECT_EQ(device->GetPropertyText(property), value) << property;
+  }
+  const platform::Bounds bounds = Window().Window().GetBounds();
+  EXPECT_EQ(std::tuple(bounds.Left, bounds.Top, bounds.Width, bounds.Height), std::tuple(30, 40, 320, 200));
+}
+
 TEST_F(MessageWindowTest, SavesPlainTextForTxtAndRichTextOtherwiseWithoutEndingTheLineAndAFailureIsShown) {
   device->WriteLine("Začátek exportu");
   device->WriteText("polo");
