@@ -6,6 +6,7 @@
 #include "app/startup/main_tool.h"
 #include "app/windows/message_window.h"
 #include "block/block_classes.h"
+#include "render/render_classes.h"
 #include "render/tool_forms/tool_form_classes.h"
 
 void RegisterAppClasses() {
@@ -14,6 +15,7 @@ void RegisterAppClasses() {
   registered = true;
   RegisterToolFormClasses();
   RegisterBlockClasses();
+  RegisterRenderClasses();
   RegisterCommandLineClasses();
   RegisterOptionsClasses();
   RegisterMessageWindowClasses();

@@ -1,6 +1,12 @@
 #include <benchmark/benchmark.h>
 
+// Python's header comes first: it sets feature macros the C library reads.
+#include <Python.h>
+
+#include <lua.hpp>
+
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -10,32 +16,142 @@
 #include "oil/oil_classes.h"
 #include "oil/runtime/program_run.h"
 
+// The same four loops in OIL, Lua 5.4 and Python 3, each reporting the
+// statements it runs per second, so that OIL is read against the two
+// anchors of the same run.  Every loop runs kIterations times; a loop
+// counts the statements of one iteration (the loop's own step not counted).
 namespace {
 
-constexpr int kStatements = 10000000;
+constexpr int kIterations = 10000000;
 
-// Ten million integer assignments in a FOR loop, run on the calling thread.
-void BM_OilIntegerLoop(benchmark::State& state) {
+struct LoopSource {
+  int statementsPerIteration;
+  std::vector<std::string> oil;  // the program, the loop bound written as {N}
+  std::string lua;               // a chunk of a function taking n
+  std::string python;            // the body of def run(n)
+};
+
+std::string WithBound(std::string text) {
+  const std::size_t at = text.find("{N}");
+  if (at != std::string::npos) text.replace(at, 3, std::to_string(kIterations));
+  return text;
+}
+
+// s := s + i MOD 7
+const LoopSource kIntegerLoop = {
+    1,
+    {"PROGRAM Loop;", "BEGIN", "  i, s : INTEGER;", "  FOR i := 1 TO {N} DO s := s + i MOD 7;", "END."},
+    "local n = ...; local s = 0; for i = 1, n do s = s + i % 7 end; return s",
+    "    s = 0\n    for i in range(1, n + 1):\n        s = s + i % 7\n    return s\n"};
+
+// A function call per iteration: the call's statement and the one in the function.
+const LoopSource kCallLoop = {
+    2,
+    {"PROGRAM Loop;", "FUNCTION Step(S: INTEGER; I: INTEGER): INTEGER; BEGIN RESULT := S + I MOD 7; END;", "BEGIN",
+     "  i, s : INTEGER;", "  FOR i := 1 TO {N} DO s := Step(s, i);", "END."},
+    "local n = ...; local function step(s, i) return s + i % 7 end\n"
+    "local s = 0; for i = 1, n do s = step(s, i) end; return s",
+    "    def step(s, i):\n        return s + i % 7\n"
+    "    s = 0\n    for i in range(1, n + 1):\n        s = step(s, i)\n    return s\n"};
+
+// A published property of an element read each iteration.
+const LoopSource kPropertyLoop = {
+    1,
+    {"PROGRAM Loop;", "BEGIN", "  i : INTEGER; s : STRING; e : TELEMENT := MAINTOOL;",
+     "  FOR i := 1 TO {N} DO s := e.Name;", "END."},
+    "local n = ...; local e = {Name = 'Main'}; local s; for i = 1, n do s = e.Name end; return s",
+    "    class Element:\n        def __init__(self):\n            self.Name = 'Main'\n"
+    "    e = Element()\n    s = ''\n    for i in range(1, n + 1):\n        s = e.Name\n    return s\n"};
+
+// A text built a character at a time, started afresh every 100 characters.
+const LoopSource kStringLoop = {
+    2,
+    {"PROGRAM Loop;", "BEGIN", "  i : INTEGER; s : STRING;",
+     "  FOR i := 1 TO {N} DO BEGIN s := s + 'x'; IF i MOD 100 = 0 THEN s := ''; END;", "END."},
+    "local n = ...; local s = ''; for i = 1, n do s = s .. 'x'; if i % 100 == 0 then s = '' end end; return s",
+    "    s = ''\n    for i in range(1, n + 1):\n        s = s + 'x'\n        if i % 100 == 0:\n            s = ''\n"
+    "    return s\n"};
+
+void ReportRate(benchmark::State& state, const LoopSource& loop) {
+  state.counters["statements/s"] = benchmark::Counter(
+      static_cast<double>(state.iterations()) * kIterations * loop.statementsPerIteration, benchmark::Counter::kIsRate);
+}
+
+void RunOil(benchmark::State& state, const LoopSource& loop) {
   RegisterOilClasses();
   TWorld world;
-  world.SetMainTool(new TTechnology);
+  auto* main = new TTechnology;
+  main->SetName("Main");
+  world.SetMainTool(main);
   SetWorld(&world);
-  const std::vector<std::string> source = {
-      "PROGRAM Loop;",
-      "BEGIN",
-      "  i, s : INTEGER;",
-      "  FOR i := 1 TO " + std::to_string(kStatements) + " DO s := s + i MOD 7;",
-      "END."};
+  std::vector<std::string> source;
+  for (const std::string& line : loop.oil) source.push_back(WithBound(line));
   std::unique_ptr<TOilProgram> program = CompileOilProgram(source);
   for (auto _ : state) {
     program->Run();
-    benchmark::DoNotOptimize(program->GetStackItem(4)->GetAsInteger());
+    benchmark::DoNotOptimize(program->GetStackItem(4)->GetAsString());
   }
-  state.counters["statements/s"] =
-      benchmark::Counter(static_cast<double>(state.iterations()) * kStatements, benchmark::Counter::kIsRate);
+  ReportRate(state, loop);
   program.reset();
   SetWorld(nullptr);
 }
-BENCHMARK(BM_OilIntegerLoop)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+void RunLua(benchmark::State& state, const LoopSource& loop) {
+  std::unique_ptr<lua_State, decltype(&lua_close)> lua(luaL_newstate(), &lua_close);
+  luaL_openlibs(lua.get());
+  if (luaL_loadstring(lua.get(), loop.lua.c_str()) != LUA_OK) throw std::runtime_error(lua_tostring(lua.get(), -1));
+  for (auto _ : state) {
+    lua_pushvalue(lua.get(), -1);
+    lua_pushinteger(lua.get(), kIterations);
+    if (lua_pcall(lua.get(), 1, 1, 0) != LUA_OK) throw std::runtime_error(lua_tostring(lua.get(), -1));
+    lua_pop(lua.get(), 1);
+  }
+  ReportRate(state, loop);
+}
+
+// The interpreter lives for the whole process: Python cannot be started twice.
+PyObject* PythonLoop(const LoopSource& loop) {
+  if (!Py_IsInitialized()) Py_InitializeEx(0);
+  PyObject* globals = PyDict_New();
+  PyDict_SetItemString(globals, "__builtins__", PyEval_GetBuiltins());
+  const std::string code = "def run(n):\n" + loop.python;
+  PyObject* defined = PyRun_String(code.c_str(), Py_file_input, globals, globals);
+  if (!defined) {
+    PyErr_Print();
+    throw std::runtime_error("the Python loop does not compile");
+  }
+  Py_DECREF(defined);
+  PyObject* run = PyDict_GetItemString(globals, "run");
+  Py_INCREF(run);
+  Py_DECREF(globals);
+  return run;
+}
+
+void RunPython(benchmark::State& state, const LoopSource& loop) {
+  PyObject* run = PythonLoop(loop);
+  for (auto _ : state) {
+    PyObject* result = PyObject_CallFunction(run, "i", kIterations);
+    if (!result) {
+      PyErr_Print();
+      throw std::runtime_error("the Python loop failed");
+    }
+    Py_DECREF(result);
+  }
+  Py_DECREF(run);
+  ReportRate(state, loop);
+}
+
+#define LOOP_BENCHMARKS(Name, loop)                                                                              \
+  void BM_Oil##Name(benchmark::State& state) { RunOil(state, loop); }                                            \
+  void BM_Lua##Name(benchmark::State& state) { RunLua(state, loop); }                                            \
+  void BM_Python##Name(benchmark::State& state) { RunPython(state, loop); }                                      \
+  BENCHMARK(BM_Oil##Name)->Unit(benchmark::kMillisecond)->Iterations(1);                                         \
+  BENCHMARK(BM_Lua##Name)->Unit(benchmark::kMillisecond)->Iterations(1);                                         \
+  BENCHMARK(BM_Python##Name)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+LOOP_BENCHMARKS(IntegerLoop, kIntegerLoop)
+LOOP_BENCHMARKS(CallLoop, kCallLoop)
+LOOP_BENCHMARKS(PropertyLoop, kPropertyLoop)
+LOOP_BENCHMARKS(StringLoop, kStringLoop)
 
 }  // namespace

@@ -1,9 +1,12 @@
 #include "block/block_classes.h"
 
 #include "block/export/line_export.h"
+#include "block/forest_model/forest_model_classes.h"
 #include "block/guide/export_dialog.h"
 #include "block/guide/guide_lines.h"
 #include "block/guide/guide_model.h"
+#include "block/layers/block_layers.h"
+#include "block/layers/layer_import_dialog.h"
 #include "block/props/lumar_props.h"
 #include "block/props/lumar_registers.h"
 #include "block/reading/block_reader.h"
@@ -33,4 +36,7 @@ void RegisterBlockClasses() {
   RegisterT_LumExpClasses();
   RegisterGuideLineClasses();
   RegisterExportDialogClasses();
+  RegisterBlockLayerClasses();
+  RegisterLayerImportDialogClasses();
+  RegisterForestModelClasses();
 }

@@ -6,10 +6,22 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "block/layers/layer_lines.h"
+#include "forestry/forestry_classes.h"
+#include "forestry/hierarchy/groupper.h"
+#include "forestry/hierarchy/hierarchy_lookup.h"
+#include "spatial/objects/properties.h"
+#include "spatial/objects/space_entities.h"
+#include "block/block_classes.h"
+#include "block/reading/block_reader.h"
+#include "block/tables/lumar_dbf_table.h"
+#include "block/tables/table_creation.h"
 #include "framework/condition/condition_compiler.h"
 #include "framework/condition/condition_syntax.h"
 #include "framework/condition/operators.h"
@@ -21,6 +33,17 @@
 #include "framework/values/typed_values.h"
 #include "platform/app_queue.h"
 #include "platform/dialogs.h"
+#include "render/devices/bitmap_device.h"
+#include "render/interprets/interpret_layers.h"
+#include "render/interprets/interpret_script.h"
+#include "render/interprets/interpret_timers.h"
+#include "render/interprets/universal_interpret.h"
+#include "render/render_base_classes.h"
+#include "spatial/geometry/page.h"
+#include "spatial/geometry/projection.h"
+#include "spatial/objects/space_entities.h"
+#include "spatial/sheets/coordinate_systems.h"
+#include "spatial/sheets/map_sheets.h"
 #include "spatial/spatial_classes.h"
 
 namespace fuzz {
@@ -36,12 +59,13 @@ struct Session {
 
   ~Session() {
     std::error_code ignored;
-    for (const std::string& file : files) std::filesystem::remove(file, ignored);
+    for (const std::string& file : files) std::filesystem::remove_all(file, ignored);
   }
 
   Session() {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     RegisterSpatialClasses();
+    RegisterBlockClasses();
     platform::SetDialogs(&dialogs);
     platform::Application& application = platform::Application::Instance();
     application.SetMessageHook([](platform::AppMessage& message, bool& handled) {
@@ -90,6 +114,31 @@ void WriteBytes(const std::string& path, const std::uint8_t* data, std::size_t s
 std::unique_ptr<TElement> Result(TTool& reader) {
   TElement* root = reader.Output();
   return std::unique_ptr<TElement>(root && root->HolderCount() == 0 ? root : nullptr);
+}
+
+// A world for the block readers' register and coordinate systems, made
+// for one input and cleared with it.
+class BlockWorld {
+ public:
+  BlockWorld() { SetWorld(&world_); }
+  ~BlockWorld() {
+    world_.ObjectModel()->Clear();
+    SetWorld(nullptr);
+  }
+  BlockWorld(const BlockWorld&) = delete;
+  BlockWorld& operator=(const BlockWorld&) = delete;
+
+ private:
+  TWCSWorld world_;
+};
+
+// A folder of this process, emptied.
+std::string EmptyFolder(const std::string& name) {
+  const std::string path = TempPath(name);
+  std::error_code ignored;
+  std::filesystem::remove_all(path, ignored);
+  std::filesystem::create_directories(path, ignored);
+  return path;
 }
 
 std::unique_ptr<TElement> LoadKes(const std::string& path) {
@@ -330,6 +379,306 @@ void StringListFiles(const std::uint8_t* data, std::size_t size) {
   list.SaveToFile(saved);
   TStringListElement again;
   again.LoadFromFile(saved);
+}
+
+void BlockDirectories(const std::uint8_t* data, std::size_t size) {
+  Run run;
+  BlockWorld world;
+  static const char* const kFiles[] = {"TN.CRD", "TN.LIN", "TN.ARE", "TN.PNT", "TN.TBX", "TN.TTX", "INFO.TXT"};
+  const std::string block = EmptyFolder("block.BLK");
+  for (std::size_t at = 0; at + 3 <= size;) {
+    const char* name = kFiles[data[at] % std::size(kFiles)];
+    const std::size_t length = std::min<std::size_t>(data[at + 1] | (data[at + 2] << 8), size - at - 3);
+    WriteBytes(block + "/" + name, data + at + 3, length);
+    at += 3 + length;
+  }
+  BlockMeetsRect(block, TRealRect{-1e6, -1e6, 1e6, 1e6});
+  TLumaRBlokReader reader;
+  reader.Create(block);
+  const auto layer = [](TSpaceEntityString* list) { std::unique_ptr<TSpaceEntityString> freed(list); };
+  layer(reader.ReadPoints());
+  layer(reader.ReadLineSymbols());
+  layer(reader.ReadTexts());
+  // Read again, the objects come from the block's register.
+  for (int pass = 0; pass < 2; ++pass) {
+    layer(reader.ReadLines());
+    layer(reader.ReadAreas());
+  }
+  reader.ReadAreaAsBoundary = true;
+  layer(reader.ReadAreas());
+}
+
+namespace {
+
+void WorkOnTable(const std::string& folder, const std::string& file) {
+  TLumarDBFTable table;
+  if (!table.OpenTable(file)) return;
+  platform::DbaseTable& engine = table.Table();
+  const int records = engine.RecordCount();
+  for (engine.First(); !engine.Eof(); engine.Next())
+    for (int i = 0; i < engine.FieldCount(); ++i) engine.GetFieldText(i);
+  for (const std::int32_t cislo : {0, 1, 2, 3, records, 9999999}) table.FindCislo(cislo);
+  table.CloseTable();
+  if (!table.OpenForUpdate(file)) return;
+  const auto fill = [&] {
+    for (int i = 0; i < engine.FieldCount(); ++i) {
+      try {
+        engine.SetFieldText(i, i % 2 ? "Žďár 12,5" : "7");
+      } catch (const platform::EDatabaseError&) {  // a value the field cannot hold
+      }
+    }
+    engine.Post();
+  };
+  if (records > 0) {
+    engine.MoveTo(1);
+    engine.Edit();
+    fill();
+  }
+  engine.Append();
+  fill();
+  table.CloseTable();
+  bool done = false;
+  CreateFromDBF(file, folder + "/P0002.DBF", done);
+}
+
+}  // namespace
+
+void DbaseTables(const std::uint8_t* data, std::size_t size) {
+  Run run;
+  const std::string folder = EmptyFolder("tables");
+  const std::string file = folder + "/P0001.DBF";
+  WriteBytes(file, data, size);
+  try {
+    WorkOnTable(folder, file);
+  } catch (const platform::EDatabaseError&) {  // the engine refuses the table
+  }
+}
+
+namespace {
+
+// "#k" stands for the handle of the k-th model element.
+std::string ResolveValue(const std::string& value, const std::vector<TElement*>& model) {
+  if (value.size() < 2 || value[0] != '#') return value;
+  int index = 0;
+  if (!TryTextToInt(value.substr(1), index) || model.empty()) return value;
+  const auto at = static_cast<std::size_t>(index < 0 ? -static_cast<long long>(index) : index) % model.size();
+  return std::to_string(HandleOfElement(model[at]));
+}
+
+// A model of a line, an area with a hole, a point, a map sheet and a layer
+// holding a second line.
+struct DrawnModel {
+  TOwnerEntity root;
+  TInterpretLayer* layer = nullptr;
+  std::vector<TElement*> elements;
+
+  DrawnModel() {
+    auto* line = new TPolyLineElement;
+    for (const auto& [x, y] : {std::pair(5.0, 5.0), std::pair(60.0, 30.0), std::pair(-40.0, 70.0)}) line->AddVertex(x, y);
+    line->CalcBounds();
+    auto* area = new TAreaElement;
+    for (const auto& [x, y] : {std::pair(10.0, 10.0), std::pair(50.0, 10.0), std::pair(30.0, 50.0)}) area->AddVertex(x, y);
+    area->CalcBounds();
+    auto* hole = new TAreaElement;
+    for (const auto& [x, y] : {std::pair(25.0, 15.0), std::pair(35.0, 15.0), std::pair(30.0, 25.0)}) hole->AddVertex(x, y);
+    hole->CalcBounds();
+    area->AddHole(hole);
+    auto* point = new TPointElement;
+    point->SetBounds({32, 32, 32, 32});
+    auto* sheet = new TSMO_5;
+    sheet->SetName("5-1");
+    sheet->SetBounds({0, 0, 40, 40});
+    layer = new TInterpretLayer;
+    auto* inner = new TPolyLineElement;
+    inner->AddVertex(0, 60);
+    inner->AddVertex(60, 0);
+    inner->CalcBounds();
+    layer->AddElement(inner);
+    for (TElement* element : std::initializer_list<TElement*>{line, area, point, sheet, layer}) root.AddElement(element);
+    elements = {&root, line, area, hole, point, sheet, layer, inner};
+  }
+};
+
+}  // namespace
+
+void InterpretScripts(const std::uint8_t* data, std::size_t size) {
+  Run run;
+  RegisterRenderBaseClasses();
+  DrawnModel model;
+  TTimeElement timer;
+  TUniversalInterpret universal;
+  universal.SetScript(new TInterpretScript);
+  universal.SetInput(&model.root);
+  auto* device = new TBitmapDevice;
+  device->SetOwnsBitmap(true);
+  device->SetBitmap(platform::Bitmap::Create(64, 64).release());
+  device->Projection()->Calculate({32, 32}, device->Page(), device->Page()->HRes());
+  universal.AttachDevice(device);
+  const std::string text(reinterpret_cast<const char*>(data), size);
+  int draws = 0;
+  std::size_t from = 0;
+  while (from < text.size()) {
+    std::size_t end = text.find('\n', from);
+    if (end == std::string::npos) end = text.size();
+    const std::string line = text.substr(from, end - from);
+    from = end + 1;
+    if (line == "D" || line == "D\r") {
+      if (draws++ < 8) universal.DoIt();
+      continue;
+    }
+    std::string name, value;
+    if (line.size() < 3 || line[1] != ' ' || !SplitNameValue(line.substr(2), name, value)) continue;
+    TElement* target = nullptr;
+    switch (line[0]) {
+      case 'S': target = universal.Script(); break;
+      case 'L': target = model.layer; break;
+      case 'T': target = &timer; break;
+      case 'U': target = &universal; break;
+      default: break;
+    }
+    if (!target || SkippedWrite(name)) continue;
+    target->SetPropertyText(name, ResolveValue(value, model.elements));
+    target->GetPropertyText(name);
+  }
+  universal.DoIt();
+  // The device is the entry's to free, whatever the lines made of it.
+  universal.SetDevice(device);
+  universal.SetDevice(nullptr);
+  delete device;
+}
+
+void LayerLines(const std::uint8_t* data, std::size_t size) {
+  using Edit = std::string (*)(const std::string&);
+  static constexpr Edit kEdits[] = {ShortenLayerPath,  ToggleSubfolderSearch, WildcardLayerFile, ToggleIncludeFilter,
+                                    ToggleExcludeFilter, MarkReaderProperty,  MakeKindFilter,    ToggleUseColor,
+                                    ToggleUseSymbol,   SetLayerSymbol,        SetLayerCondition};
+  const std::string text(reinterpret_cast<const char*>(data), size);
+  LayerRows list;
+  std::size_t start = 0;
+  while (start <= text.size()) {
+    std::size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    list.Rows.push_back(text.substr(start, end - start));
+    start = end + 1;
+  }
+  for (const std::string& line : list.Rows) {
+    for (Edit edit : kEdits) edit(edit(line));
+    SetLayerColor(line, LayerColorOf(line));
+    SetLayerColor(line, std::nullopt);
+    LayerLineForFile(line);
+    BlockLayerName(line);
+  }
+  // The bytes steer the row operations: which one, and on which row.
+  for (std::size_t i = 0; i < size && i < 4096; ++i) {
+    const std::size_t before = list.Rows.size();
+    list.Current = static_cast<int>(data[i] / 8 % (before + 2)) - 1;
+    const bool hadCurrent = list.HasCurrent();
+    std::size_t expected = before;
+    switch (data[i] % 6) {
+      case 0: list.InsertRow(); expected += hadCurrent ? 1 : 0; break;
+      case 1: list.DeleteRow(); expected -= hadCurrent && before > 1 ? 1 : 0; break;
+      case 2: list.MoveUp(); break;
+      case 3: list.MoveDown(); break;
+      case 4: {
+        const int row = list.Place(text.substr(i, 8));
+        if (row < 0 || static_cast<std::size_t>(row) >= list.Rows.size()) std::abort();
+        expected = list.Rows.size();
+        if (expected != before && expected != before + 1) std::abort();
+        break;
+      }
+      default: list.Edit(kEdits[data[i] % std::size(kEdits)]);
+    }
+    if (list.Rows.size() != expected) std::abort();
+  }
+}
+
+namespace {
+
+// The texts a key byte stands for: ordinary keys and outside text.
+const std::string& KeyText(std::uint8_t byte) {
+  static const std::string kTexts[] = {"", "1", "2", "12", "a", "A", " ", "\\", ".", "ř", "___",
+                                       std::string(250, 'x'), "1/2", "Ž.b"};
+  return kTexts[byte % std::size(kTexts)];
+}
+
+constexpr const char* kKeyNames[] = {"LHC", "ODDELENI", "DILEC", "POROST", "SKUPINA"};
+constexpr std::size_t kRecordSize = 7;  // five keys, then the column and row of a 10 m cell
+constexpr std::size_t kMaxRecords = 400;
+
+TOwnerEntity* ForestCriterion() {
+  auto* criterion = new TOwnerEntity;
+  const char* classes[] = {"TLHC", "TOddeleni", "TDilec", "TPorost", "TPorostniSkupina"};
+  for (std::size_t i = 0; i < 5; ++i) {
+    auto* level = new TPropsAndClass;
+    level->NextName(kKeyNames[i]);
+    level->OwnerClassName = classes[i];
+    if (i == 4) {
+      level->SocketClassName = "TAreaString";
+      level->SocketName = "GEOMETRY";
+    }
+    criterion->AddElement(level);
+  }
+  return criterion;
+}
+
+int GeometryHolders(const TElement& area) {
+  int count = 0;
+  for (int i = 0; i < area.GetOwnersCount(); ++i)
+    if (const TElement* owner = area.GetOwner(i); owner && owner->GetName() == "GEOMETRY") ++count;
+  return count;
+}
+
+}  // namespace
+
+void ForestAttributes(const std::uint8_t* data, std::size_t size) {
+  Run run;
+  RegisterForestryClasses();
+  TOwnerEntity stands;
+  TRectEntity hierarchy;
+  TGroupper groupper;
+  groupper.SetCriterion(ForestCriterion());
+  groupper.SetOutput(&hierarchy);
+  struct Placed {
+    TAreaElement* Area;
+    std::string Keys[5];
+    double X, Y;
+  };
+  std::vector<Placed> placed;
+  for (std::size_t at = 0; at + kRecordSize <= size && placed.size() < kMaxRecords; at += kRecordSize) {
+    Placed stand{new TAreaElement, {}, (data[at + 5] % 32) * 10.0, (data[at + 6] % 32) * 10.0};
+    stand.Area->SetProperties(new TDynamicProperties);
+    for (std::size_t k = 0; k < 5; ++k) {
+      stand.Keys[k] = KeyText(data[at + k]);
+      stand.Area->SetPropertyText(kKeyNames[k], stand.Keys[k]);
+    }
+    for (const auto& [dx, dy] : {std::pair{1.0, 1.0}, {1.0, 9.0}, {9.0, 9.0}, {9.0, 1.0}})
+      stand.Area->AddVertex(stand.X + dx, stand.Y + dy);
+    stand.Area->CalcBounds();
+    stands.AddElement(stand.Area);
+    groupper.SetInput(stand.Area);
+    groupper.DoIt();
+    placed.push_back(std::move(stand));
+  }
+  THeleSkupina finder;
+  finder.SetInput(&hierarchy);
+  for (const Placed& stand : placed) {
+    if (GeometryHolders(*stand.Area) != 1) std::abort();
+    THeleHier down;
+    down.SetInput(&hierarchy);
+    const char* levels[] = {"LHC", "Odd", "Dil", "Por", "PSK"};
+    for (std::size_t k = 0; k < 5; ++k) down.SetPropertyText(levels[k], stand.Keys[k].empty() ? "___" : stand.Keys[k]);
+    down.DoIt();
+    auto* group = DynamicCast<TEntity>(down.Output());
+    auto* geometry = group ? DynamicCast<TEntity>(group->FindElementByName("GEOMETRY")) : nullptr;
+    if (!geometry || geometry->IndexOf(stand.Area) < 0) std::abort();
+    finder.X = stand.X + 5;
+    finder.Y = stand.Y + 5;
+    finder.Found = false;
+    finder.DoIt();
+    // Stands of one cell overlap: any of them may answer.
+    auto* found = DynamicCast<TAreaElement>(finder.Output());
+    if (!finder.Found || !found || !found->ContainsPointOutsideHoles(finder.X, finder.Y)) std::abort();
+  }
 }
 
 }  // namespace fuzz

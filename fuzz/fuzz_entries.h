@@ -25,5 +25,29 @@ void Conditions(const std::uint8_t* data, std::size_t size);
 void ElementPaths(const std::uint8_t* data, std::size_t size);
 // A string-list file loaded, read, saved and loaded again.  Nothing may leave.
 void StringListFiles(const std::uint8_t* data, std::size_t size);
+// Lines of a layer list (one per input line) through every edit of the layer
+// import form, and its rows inserted, deleted, moved and filled as the bytes
+// say.  Nothing may leave, and the row count changes only as each step says.
+void LayerLines(const std::uint8_t* data, std::size_t size);
+// Stand records (five keys of outside text and a place each) built into the
+// forest hierarchy: every stand area sits in exactly one "GEOMETRY", is
+// found down its keys and under a point inside it.  Nothing may leave.
+void ForestAttributes(const std::uint8_t* data, std::size_t size);
+
+// Property lines of an interpret script, an interpret layer, a time element
+// and a universal interpret, which draws its model into a bitmap: each line is
+// a target letter (S, L, T, U), a space and Name=Value, where "#k" in a value
+// stands for the k-th element of the model; a line "D" draws.  Nothing may
+// leave.
+void InterpretScripts(const std::uint8_t* data, std::size_t size);
+// A GIS block directory: the input is a list of its files (a name byte, a
+// 16-bit length, the bytes), written into a block folder; every layer is
+// read, the areas and lines twice and the areas as outlines too.  Nothing
+// may leave.
+void BlockDirectories(const std::uint8_t* data, std::size_t size);
+// A dBASE attribute table: walked, searched by CISLO through its index,
+// edited, appended to, and its structure copied into a new table.  The
+// engine may refuse it with EDatabaseError; nothing may leave.
+void DbaseTables(const std::uint8_t* data, std::size_t size);
 
 }  // namespace fuzz

@@ -13,6 +13,13 @@ std::string Utf8ToCp1250(std::string_view utf8);
 // the C1 controls U+0081, U+0083, U+0088, U+0090 and U+0098 and back.
 std::string Cp1250ToUtf8(std::string_view cp1250);
 
+// Texts of files made by other programs, in the code page the file names:
+// 437 (IBM PC), 852 (PC Latin 2), 895 (Kamenický), 1250 and 1252.  Any
+// other number is taken as Windows-1250, the system's own.  A character the
+// code page lacks is written as '?'.
+std::string CodePageToUtf8(int codePage, std::string_view bytes);
+std::string Utf8ToCodePage(int codePage, std::string_view utf8);
+
 // Upper and lower case of Windows-1250 bytes (accented letters included).
 char UpperCp1250(char c);
 char LowerCp1250(char c);

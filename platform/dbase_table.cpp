@@ -32,6 +32,9 @@ bool EndsWithTableExtension(const char* name) {
 
 SAFile OpenHook(const char* name, const char* access) {
   const char* real = tFileName && EndsWithTableExtension(name) ? tFileName->c_str() : name;
+  const std::string_view mode(access);
+  const bool writes = mode.find_first_of("wa+") != std::string_view::npos;
+  if (writes && IsWriteProtected(real)) return nullptr;
   return reinterpret_cast<SAFile>(std::fopen(real, access));
 }
 
@@ -192,8 +195,35 @@ std::string LogicalText(const DbaseField& field, const std::string& text) {
   throw EDatabaseError("'" + text + "' is not a valid logical value for field " + field.Name);
 }
 
+// The code page a table's header names: its language driver byte, or the
+// number its code page file gives; Windows-1250 when it names none this
+// layer knows.
+int TableCodePage(DBFHandle handle) {
+  const char* named = DBFGetCodePage(handle);
+  std::string_view text = named ? named : "";
+  if (text.starts_with("LDID/")) {
+    int driver = 0;
+    Digits(text.substr(5), driver);
+    switch (driver) {
+      case 0x01:
+        return 437;
+      case 0x03: case 0x57: case 0x58: case 0x59:
+        return 1252;
+      case 0x64:
+        return 852;
+      case 0x68:
+        return 895;
+      default:
+        return 1250;
+    }
+  }
+  while (!text.empty() && !std::isdigit(static_cast<unsigned char>(text.front()))) text.remove_prefix(1);
+  int number = 0;
+  return Digits(TrimmedRight(text), number) ? number : 1250;
+}
+
 // The bytes the field stores, padded to its length.
-std::string StoredText(const DbaseField& field, const std::string& text) {
+std::string StoredText(const DbaseField& field, const std::string& text, int codePage) {
   std::string stored;
   bool rightAligned = false;
   switch (field.Type) {
@@ -208,7 +238,7 @@ std::string StoredText(const DbaseField& field, const std::string& text) {
       stored = LogicalText(field, text);
       break;
     default:
-      stored = Utf8ToCp1250(text);
+      stored = Utf8ToCodePage(codePage, text);
       break;
   }
   const auto length = static_cast<std::size_t>(field.Length);
@@ -350,7 +380,8 @@ struct DbaseTable::Impl {
   DBFHandle handle = nullptr;
   std::vector<DbaseField> fields;
   std::vector<std::size_t> offsets;
-  std::size_t recordLength = 0;
+  std::size_t recordLength = 0;  // as the header gives it: the fields and any padding after them
+  int codePage = 1250;
   State state = State::Inactive;
   int current = -1;  // record index from 0
   bool eof = true;
@@ -435,7 +466,15 @@ void DbaseTable::Open() {
     t.offsets.push_back(offset);
     offset += static_cast<std::size_t>(width);
   }
-  t.recordLength = offset;
+  // (The library refuses a table whose fields do not fit its records.)
+  t.recordLength = static_cast<std::size_t>(handle->nRecordLength);
+  // A header that claims more records than the file holds is read as far as
+  // the records are whole: appends then follow the last of them, and the
+  // next write puts the true count into the header.
+  const long long size = FileSize(t.tableName);
+  const long long whole = size > handle->nHeaderLength ? (size - handle->nHeaderLength) / handle->nRecordLength : 0;
+  if (handle->nRecords > whole) handle->nRecords = static_cast<int>(whole);
+  t.codePage = TableCodePage(handle);
   if (!t.readOnly) StampToday(handle);
   t.state = State::Browse;
   t.current = -1;
@@ -486,14 +525,14 @@ std::string DbaseTable::GetFieldText(int index) const {
     if (c == 'F' || c == 'N') return "False";
     return std::string();
   }
-  return Cp1250ToUtf8(stored);
+  return CodePageToUtf8(t.codePage, stored);
 }
 
 void DbaseTable::SetFieldText(int index, const std::string& text) {
   Impl& t = *impl_;
   if (t.state != State::Edit && t.state != State::Insert) throw EDatabaseError("Dataset not in edit or insert mode");
   const DbaseField& field = Field(index);
-  const std::string stored = StoredText(field, text);
+  const std::string stored = StoredText(field, text, t.codePage);
   t.buffer.replace(t.offsets[static_cast<std::size_t>(index)], stored.size(), stored);
 }
 

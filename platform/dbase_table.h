@@ -2,10 +2,13 @@
 // dBASE tables as the attribute tables of GIS blocks use them: opened by
 // file name, read-only or for update; fields by name; records walked,
 // appended, edited and posted; tables created from a "create table"
-// statement.  Field values are texts: UTF-8 in memory, Windows-1250 in the
-// file; numbers are written with "." and rounded to their decimals, dates
-// as YYYYMMDD, logicals as T or F.  New tables carry the Windows-1250 code
-// page byte, so other dBASE readers decode their texts.
+// statement.  Field values are texts: UTF-8 in memory, in the file in the
+// code page the table's header names (437, 852, 895, 1250 or 1252;
+// Windows-1250 when it names another or none); numbers are written with "."
+// and rounded to their decimals, dates as YYYYMMDD, logicals as T or F.  New
+// tables carry the Windows-1250 code page byte, so other dBASE readers
+// decode their texts.  A record keeps the padding its header's record length
+// gives beyond the fields.
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -59,7 +62,9 @@ class DbaseTable {
   // The file name without folder and extension.
   std::string ShortName() const;
 
-  // Raises EDatabaseError when the file is missing or no dBASE table.
+  // Raises EDatabaseError when the file is missing or no dBASE table, or its
+  // fields do not fit its records.  A header that claims more records than
+  // the file holds is read as far as the records are whole.
   void Open();
   // Pending changes of an unposted record are dropped.
   void Close();

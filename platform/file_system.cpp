@@ -11,6 +11,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include "platform/files.h"
+
 namespace platform {
 
 namespace fs = std::filesystem;
@@ -107,6 +109,7 @@ std::string ExpandFileName(const std::string& path) {
 }
 
 bool SetFileAttributes(const std::string& path, std::uint32_t attributes) {
+  if (IsWriteProtected(path)) return false;
   std::error_code error;
   const fs::perms write = fs::perms::owner_write;
   fs::permissions(path, write, (attributes & faReadOnly) ? fs::perm_options::remove : fs::perm_options::add, error);
@@ -114,6 +117,7 @@ bool SetFileAttributes(const std::string& path, std::uint32_t attributes) {
 }
 
 bool SetFileDate(const std::string& path, std::uint32_t packedTime) {
+  if (IsWriteProtected(path)) return false;
   const DateParts parts = UnpackFileDate(packedTime);
   std::tm local{};
   local.tm_year = parts.Year - 1900;
@@ -131,7 +135,7 @@ bool SetFileDate(const std::string& path, std::uint32_t packedTime) {
 
 bool RenameFile(const std::string& from, const std::string& to) {
   std::error_code error;
-  if (fs::exists(fs::symlink_status(to, error))) return false;
+  if (fs::exists(fs::symlink_status(to, error)) || IsWriteProtected(from) || IsWriteProtected(to)) return false;
   fs::rename(from, to, error);
   return !error;
 }

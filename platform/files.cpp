@@ -1,6 +1,9 @@
 #include "platform/files.h"
 
+#include <algorithm>
+#include <atomic>
 #include <filesystem>
+#include <mutex>
 
 #include <QProcess>
 #include <QStringList>
@@ -25,7 +28,38 @@ std::size_t ExtStart(const std::string& path) {
   return dot == std::string::npos || dot < NameStart(path) ? path.size() : dot;
 }
 
+std::string NormalFolder(const std::string& path) {
+  std::error_code error;
+  const std::filesystem::path absolute = std::filesystem::absolute(PathOf(path), error);
+  const std::u8string text = absolute.lexically_normal().u8string();
+  return IncludeTrailingPathDelimiter(std::string(text.begin(), text.end()));
+}
+
+std::mutex protectedMutex;
+std::vector<std::string> protectedFolders;
+std::atomic<bool> anyProtected{false};
+
 }  // namespace
+
+WriteProtectedFolder::WriteProtectedFolder(const std::string& folder) : folder_(NormalFolder(folder)) {
+  const std::lock_guard lock(protectedMutex);
+  protectedFolders.push_back(folder_);
+  anyProtected = true;
+}
+
+WriteProtectedFolder::~WriteProtectedFolder() {
+  const std::lock_guard lock(protectedMutex);
+  protectedFolders.erase(std::find(protectedFolders.begin(), protectedFolders.end(), folder_));
+  anyProtected = !protectedFolders.empty();
+}
+
+bool IsWriteProtected(const std::string& path) {
+  if (!anyProtected) return false;
+  const std::string normal = NormalFolder(path);
+  const std::lock_guard lock(protectedMutex);
+  return std::any_of(protectedFolders.begin(), protectedFolders.end(),
+                     [&](const std::string& folder) { return normal.starts_with(folder); });
+}
 
 std::string IncludeTrailingPathDelimiter(const std::string& path) {
   if (path.empty() || path.back() == PathDelimiter) return path;
@@ -42,7 +76,7 @@ std::string ChangeFileExt(const std::string& path, const std::string& ext) {
 
 bool DeleteFile(const std::string& fileName) {
   std::error_code error;
-  return FileExists(fileName) && std::filesystem::remove(PathOf(fileName), error);
+  return FileExists(fileName) && !IsWriteProtected(fileName) && std::filesystem::remove(PathOf(fileName), error);
 }
 
 bool SameFile(const std::string& a, const std::string& b) {
@@ -60,11 +94,12 @@ long long FileSize(const std::string& fileName) {
 
 void ForceDirectories(const std::string& path) {
   std::error_code error;
+  if (!DirectoryExists(path) && IsWriteProtected(path)) throw EFCreateError("Cannot create directory " + path);
   std::filesystem::create_directories(PathOf(path), error);
   if (error || !DirectoryExists(path)) throw EFCreateError("Cannot create directory " + path);
 }
 
-std::vector<std::string> ReadTextLines(const std::string& fileName) {
+std::vector<std::string> ReadByteLines(const std::string& fileName) {
   TMemoryStream stream;
   stream.LoadFromFile(fileName);
   const std::string bytes(stream.Bytes().begin(), stream.Bytes().end());
@@ -72,11 +107,17 @@ std::vector<std::string> ReadTextLines(const std::string& fileName) {
   std::size_t start = 0;
   for (std::size_t i = 0; i < bytes.size(); ++i) {
     if (bytes[i] != '\r' && bytes[i] != '\n') continue;
-    lines.push_back(Cp1250ToUtf8(std::string_view(bytes).substr(start, i - start)));
+    lines.push_back(bytes.substr(start, i - start));
     if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
     start = i + 1;
   }
-  if (start < bytes.size()) lines.push_back(Cp1250ToUtf8(std::string_view(bytes).substr(start)));
+  if (start < bytes.size()) lines.push_back(bytes.substr(start));
+  return lines;
+}
+
+std::vector<std::string> ReadTextLines(const std::string& fileName) {
+  std::vector<std::string> lines = ReadByteLines(fileName);
+  for (std::string& line : lines) line = Cp1250ToUtf8(line);
   return lines;
 }
 

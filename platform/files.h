@@ -32,8 +32,27 @@ void ForceDirectories(const std::string& path);
 // The lines of a Windows-1250 text file as UTF-8; lines end in CR LF, LF or
 // CR, and a break at the very end starts no line.  Raises EFOpenError.
 std::vector<std::string> ReadTextLines(const std::string& fileName);
+// The same lines as the bytes the file holds, for files in another code page.
+std::vector<std::string> ReadByteLines(const std::string& fileName);
 // Writes the lines in Windows-1250, each ended by CR LF; raises EFCreateError.
 void WriteTextLines(const std::string& fileName, const std::vector<std::string>& lines);
+
+// A folder that this layer treats, with everything below it, as one the user
+// cannot write (a read-only share or medium): its files are not deleted,
+// renamed, created or opened for writing while the guard lives.  Tests use
+// it where permissions would stop nothing (they run as root).
+class WriteProtectedFolder {
+ public:
+  explicit WriteProtectedFolder(const std::string& folder);
+  ~WriteProtectedFolder();
+  WriteProtectedFolder(const WriteProtectedFolder&) = delete;
+  WriteProtectedFolder& operator=(const WriteProtectedFolder&) = delete;
+
+ private:
+  std::string folder_;
+};
+// Whether the file or folder lies in a write-protected folder.
+bool IsWriteProtected(const std::string& path);
 
 // The process's current directory, without a trailing delimiter.
 std::string GetCurrentDir();

@@ -1,5 +1,6 @@
 #include "platform/forms.h"
 
+#include <algorithm>
 #include <map>
 
 #include <QAbstractButton>
@@ -31,6 +32,8 @@
 #include <QProgressBar>
 #include <QScrollBar>
 #include <QStatusBar>
+#include <QTableWidget>
+#include <QTimer>
 #include <QStatusTipEvent>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -48,6 +51,7 @@
 
 #include "platform/app_queue.h"
 #include "platform/dialogs.h"
+#include "platform/file_system.h"
 
 namespace platform {
 namespace {
@@ -93,6 +97,9 @@ constexpr const char* kModalResult = "modalResult";
 constexpr const char* kDirectory = "directory";
 constexpr const char* kEntersFolders = "entersFolders";
 constexpr const char* kFormMessage = "formMessage";
+constexpr const char* kFileMask = "fileMask";
+constexpr const char* kDriveBox = "driveBox";
+constexpr const char* kPopupMenu = "popupMenu";
 constexpr int kNodeRole = Qt::UserRole;
 constexpr int kDataRole = Qt::UserRole + 1;
 constexpr int kImageRole = Qt::UserRole + 2;
@@ -112,7 +119,12 @@ struct Form::Impl : public QObject {
   QPointer<QWidget> root;
   std::map<std::string, std::unique_ptr<Menu>> menus;
   std::function<bool()> closeQuery;
+  std::function<bool(int)> modalButton;
+  QPointer<QTimer> timer;
+  std::function<void()> timerTick;
   std::function<void(const std::vector<std::string>&)> filesDropped;
+  // Handlers of directory and file lists showing another folder.
+  std::map<std::string, std::vector<std::function<void()>>> directoryChanged;
   QEventLoop* modalLoop = nullptr;
   bool answering = false;
   int modalResult = mrNone;
@@ -192,6 +204,12 @@ struct Form::Impl : public QObject {
     Root().hide();
   }
 
+  // A modal button was pressed: the form may refuse to end the run.
+  void RequestModalResult(int result) {
+    if (modalButton && !modalButton(result)) return;
+    EndModal(result);
+  }
+
   void EndModal(int result) {
     modalResult = result;
     if (modalLoop != nullptr) modalLoop->quit();
@@ -207,7 +225,11 @@ struct Form::Impl : public QObject {
         }
         return false;
       case QEvent::Hide:
+        if (timer) timer->stop();
         if (modalLoop != nullptr && modalResult == mrNone) EndModal(mrCancel);
+        return false;
+      case QEvent::Show:
+        if (timer) timer->start();
         return false;
       case QEvent::StatusTip: {
         // Hints of the controls show in the window's status line.
@@ -248,11 +270,24 @@ void LoadLayout(Form::Impl& impl, const std::string& layout) {
   impl.root = loader.load(&file);
   if (!impl.root) throw EFormLayoutError("Layout of the form " + layout + ": " + S(loader.errorString()));
   impl.root->installEventFilter(&impl);
+  if (impl.root->property("stayOnTop").toBool()) impl.root->setWindowFlag(Qt::WindowStaysOnTopHint);
+  for (QComboBox* box : impl.root->findChildren<QComboBox*>()) {
+    if (!box->property(kDriveBox).toBool()) continue;
+    for (const std::string& root : MountPoints()) box->addItem(Q(root));
+  }
+  for (QWidget* widget : impl.root->findChildren<QWidget*>()) {
+    const QString menuName = widget->property(kPopupMenu).toString();
+    if (menuName.isEmpty()) continue;
+    widget->setContextMenuPolicy(Qt::CustomContextMenu);
+    QObject::connect(widget, &QWidget::customContextMenuRequested, &impl, [&impl, widget, menuName](const QPoint& at) {
+      if (auto* menu = impl.Root().findChild<QMenu*>(menuName)) menu->popup(widget->mapToGlobal(at));
+    });
+  }
   for (QAbstractButton* button : impl.root->findChildren<QAbstractButton*>()) {
     const QVariant result = button->property(kModalResult);
     if (!result.isValid()) continue;
     QObject::connect(button, &QAbstractButton::clicked, &impl,
-                     [&impl, value = result.toInt()] { impl.EndModal(value); });
+                     [&impl, value = result.toInt()] { impl.RequestModalResult(value); });
   }
 }
 
@@ -353,6 +388,33 @@ int Form::ShowModal() {
 }
 
 void Form::SetModalResult(int result) { impl_->EndModal(result); }
+
+void Form::OnModalButton(std::function<bool(int result)> accept) { impl_->modalButton = std::move(accept); }
+
+bool Form::StaysOnTop() const { return impl_->Root().windowFlags().testFlag(Qt::WindowStaysOnTopHint); }
+
+void Form::SetTimer(int intervalMs, std::function<void()> tick) {
+  delete impl_->timer.data();
+  auto* timer = new QTimer(&impl_->Root());
+  timer->setInterval(intervalMs);
+  impl_->timerTick = Guarded(std::move(tick));
+  QObject::connect(timer, &QTimer::timeout, impl_.get(), [impl = impl_.get()] { impl->timerTick(); });
+  impl_->timer = timer;
+  if (impl_->Root().isVisible()) timer->start();
+}
+
+bool Form::TimerActive() const { return impl_->timer && impl_->timer->isActive(); }
+
+bool Form::IsActiveWindow() const { return impl_->Root().isActiveWindow(); }
+
+void Form::TakeFocus() {
+  QWidget& root = impl_->Root();
+  root.raise();
+  root.activateWindow();
+  // The system activates windows later, when it gets round to it; the
+  // application's own active window changes now.
+  QApplication::setActiveWindow(&root);
+}
 
 int Form::DefaultResult() const {
   for (QPushButton* button : impl_->Root().findChildren<QPushButton*>()) {
@@ -503,20 +565,133 @@ std::string Form::Directory(const std::string& control) const {
   return S(impl_->Find(control).property(kDirectory).toString());
 }
 
+namespace {
+
+std::vector<std::string> SplitMasks(const QString& masks) {
+  std::vector<std::string> parts;
+  for (const QString& part : masks.split(';', Qt::SkipEmptyParts)) parts.push_back(S(part.trimmed()));
+  return parts;
+}
+
+bool MatchesAnyMask(const std::string& name, const std::vector<std::string>& masks) {
+  return std::any_of(masks.begin(), masks.end(), [&](const std::string& mask) { return MatchesMask(name, mask); });
+}
+
+}  // namespace
+
 void Form::SetDirectory(const std::string& control, const std::string& directory) {
   auto* list = impl_->As<QListWidget>(control);
   if (list == nullptr) return;
   const QDir dir(Q(directory));
   list->setProperty(kDirectory, dir.absolutePath());
   list->clear();
+  const auto announce = [&] {
+    for (const auto& handler : impl_->directoryChanged[control]) handler();
+  };
+  const QVariant fileMask = list->property(kFileMask);
+  if (fileMask.isValid()) {
+    const std::vector<std::string> masks = SplitMasks(fileMask.toString());
+    for (const FileEntry& entry : ListDirectory(S(dir.absolutePath()), "*", 0))
+      if (MatchesAnyMask(entry.Name, masks)) list->addItem(Q(entry.Name));
+    return announce();
+  }
   if (!dir.isRoot()) list->addItem("..");
   list->addItems(dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name));
-  if (list->property(kEntersFolders).toBool()) return;
-  list->setProperty(kEntersFolders, true);
-  QObject::connect(list, &QListWidget::itemActivated, impl_.get(), [this, control, list](QListWidgetItem* item) {
-    const QDir current(list->property(kDirectory).toString());
-    SetDirectory(control, S(QDir::cleanPath(current.filePath(item->text()))));
-  });
+  if (!list->property(kEntersFolders).toBool()) {
+    list->setProperty(kEntersFolders, true);
+    QObject::connect(list, &QListWidget::itemActivated, impl_.get(), [this, control, list](QListWidgetItem* item) {
+      const QDir current(list->property(kDirectory).toString());
+      SetDirectory(control, S(QDir::cleanPath(current.filePath(item->text()))));
+    });
+  }
+  announce();
+}
+
+std::string Form::Hint(const std::string& control) const {
+  return S(impl_->Expect<QWidget>(control, "control").toolTip());
+}
+
+std::string Form::FileMask(const std::string& control) const {
+  return S(impl_->Find(control).property(kFileMask).toString());
+}
+
+void Form::SetFileMask(const std::string& control, const std::string& mask) {
+  impl_->Find(control).setProperty(kFileMask, Q(mask));
+  const std::string directory = Directory(control);
+  if (!directory.empty()) SetDirectory(control, directory);
+}
+
+std::string Form::FileName(const std::string& control) const {
+  const auto& list = impl_->Expect<QListWidget>(control, "file list");
+  const QListWidgetItem* item = list.currentItem();
+  if (item == nullptr || !item->isSelected()) return {};
+  return S(QDir(list.property(kDirectory).toString()).filePath(item->text()));
+}
+
+std::vector<std::string> Form::SelectedFiles(const std::string& control) const {
+  const auto& list = impl_->Expect<QListWidget>(control, "file list");
+  const QDir dir(list.property(kDirectory).toString());
+  std::vector<std::string> files;
+  for (int i = 0; i < list.count(); ++i)
+    if (list.item(i)->isSelected()) files.push_back(S(dir.filePath(list.item(i)->text())));
+  return files;
+}
+
+void Form::OnDirectoryChange(const std::string& control, std::function<void()> handler) {
+  impl_->Find(control);
+  impl_->directoryChanged[control].push_back(Guarded(std::move(handler)));
+}
+
+void Form::SetDrive(const std::string& control, const std::string& path) {
+  auto& box = impl_->Expect<QComboBox>(control, "drive box");
+  const QString wanted = QDir::cleanPath(QDir(Q(path)).absolutePath());
+  int best = -1;
+  qsizetype bestLength = -1;
+  for (int i = 0; i < box.count(); ++i) {
+    const QString root = QDir::cleanPath(box.itemText(i));
+    const bool holds = wanted == root || wanted.startsWith(root.endsWith('/') ? root : root + '/');
+    if (holds && root.size() > bestLength) {
+      best = i;
+      bestLength = root.size();
+    }
+  }
+  if (best >= 0) box.setCurrentIndex(best);
+}
+
+std::vector<std::string> Form::GridRows(const std::string& control) const {
+  const auto& grid = impl_->Expect<QTableWidget>(control, "grid");
+  std::vector<std::string> rows;
+  for (int row = 0; row < grid.rowCount(); ++row) {
+    const QTableWidgetItem* cell = grid.item(row, 0);
+    rows.push_back(cell ? S(cell->text()) : std::string());
+  }
+  return rows;
+}
+
+void Form::SetGridRows(const std::string& control, const std::vector<std::string>& rows) {
+  auto& grid = impl_->Expect<QTableWidget>(control, "grid");
+  const int current = grid.currentRow();
+  grid.setRowCount(static_cast<int>(rows.size()));
+  for (int row = 0; row < grid.rowCount(); ++row) {
+    QTableWidgetItem* cell = grid.item(row, 0);
+    if (cell == nullptr) grid.setItem(row, 0, cell = new QTableWidgetItem);
+    cell->setText(Q(rows[static_cast<std::size_t>(row)]));
+  }
+  if (current >= grid.rowCount()) grid.setCurrentCell(grid.rowCount() - 1, 0);
+}
+
+int Form::CurrentRow(const std::string& control) const {
+  return impl_->Expect<QTableWidget>(control, "grid").currentRow();
+}
+
+void Form::SetCurrentRow(const std::string& control, int row) {
+  impl_->Expect<QTableWidget>(control, "grid").setCurrentCell(row, 0);
+}
+
+std::vector<std::string> Form::PopupMenuItems(const std::string& control) const {
+  const QString menuName = impl_->Find(control).property(kPopupMenu).toString();
+  if (menuName.isEmpty()) return {};
+  return Items(S(menuName));
 }
 
 Bounds Form::ControlBounds(const std::string& control) const {
@@ -907,7 +1082,15 @@ void Form::OnClick(const std::string& control, std::function<void()> handler) {
     QObject::connect(button, &QAbstractButton::clicked, impl_.get(), [handler] { handler(); });
   } else if (auto* action = qobject_cast<QAction*>(&object)) {
     QObject::connect(action, &QAction::triggered, impl_.get(), [handler] { handler(); });
+  } else if (auto* list = qobject_cast<QListWidget*>(&object)) {
+    QObject::connect(list, &QListWidget::itemClicked, impl_.get(), [handler] { handler(); });
   }
+}
+
+void Form::OnDoubleClick(const std::string& control, std::function<void()> handler) {
+  auto& list = impl_->Expect<QListWidget>(control, "list");
+  handler = Guarded(std::move(handler));
+  QObject::connect(&list, &QListWidget::itemDoubleClicked, impl_.get(), [handler] { handler(); });
 }
 
 void Form::OnChange(const std::string& control, std::function<void()> handler) {
@@ -953,7 +1136,7 @@ void SetUnattended(std::function<void(const std::string& line)> log) {
   UnattendedLog() = log ? std::move(log) : [](const std::string&) {};
   SetModalAnswerer([](Form& form) {
     LogUnattended(form.impl().LogText());
-    form.SetModalResult(form.DefaultResult());
+    form.impl().RequestModalResult(form.DefaultResult());
   });
 }
 
@@ -972,6 +1155,58 @@ void UserClick(Form& form, const std::string& control) {
   QObject& object = form.impl().Find(control);
   if (auto* button = qobject_cast<QAbstractButton*>(&object)) button->click();
   if (auto* action = qobject_cast<QAction*>(&object)) action->trigger();
+}
+
+namespace {
+
+QListWidgetItem& ListItem(Form& form, const std::string& control, int index) {
+  auto& list = form.impl().Expect<QListWidget>(control, "list");
+  QListWidgetItem* item = list.item(index);
+  if (item == nullptr) throw EFormLayoutError("List " + control + " has no item " + std::to_string(index));
+  list.setCurrentItem(item, QItemSelectionModel::ClearAndSelect);
+  return *item;
+}
+
+}  // namespace
+
+void UserClickItem(Form& form, const std::string& control, int index) {
+  QListWidgetItem& item = ListItem(form, control, index);
+  emit item.listWidget()->itemClicked(&item);
+}
+
+void UserDoubleClickItem(Form& form, const std::string& control, int index) {
+  QListWidgetItem& item = ListItem(form, control, index);
+  QListWidget* list = item.listWidget();
+  emit list->itemDoubleClicked(&item);
+  emit list->itemActivated(&item);
+}
+
+void UserChooseItem(Form& form, const std::string& control, int index) {
+  QObject& object = form.impl().Find(control);
+  if (auto* combo = qobject_cast<QComboBox*>(&object)) return combo->setCurrentIndex(index);
+  UserClickItem(form, control, index);
+}
+
+void UserEditCell(Form& form, const std::string& control, int row, const std::string& text) {
+  auto& grid = form.impl().Expect<QTableWidget>(control, "grid");
+  if (row < 0 || row >= grid.rowCount()) throw EFormLayoutError("Grid " + control + " has no row " + std::to_string(row));
+  grid.setCurrentCell(row, 0);
+  QTableWidgetItem* cell = grid.item(row, 0);
+  if (cell == nullptr) grid.setItem(row, 0, cell = new QTableWidgetItem);
+  cell->setText(Q(text));
+}
+
+void UserTimerTick(Form& form) {
+  if (form.TimerActive()) form.impl().timerTick();
+}
+
+void UserChoosePopupItem(Form& form, const std::string& control, const std::string& caption) {
+  const QString menuName = form.impl().Find(control).property(kPopupMenu).toString();
+  auto* menu = menuName.isEmpty() ? nullptr : form.impl().Root().findChild<QMenu*>(menuName);
+  if (menu != nullptr)
+    for (QAction* action : menu->actions())
+      if (!action->isSeparator() && S(action->text()) == caption) return action->trigger();
+  throw EFormLayoutError("The popup menu of " + control + " has no item " + caption);
 }
 
 void UserDropFiles(Form& form, const std::vector<std::string>& files) {

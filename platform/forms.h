@@ -55,12 +55,23 @@ class Form {
   int ShowModal();
   // Ends a modal run with this result.
   void SetModalResult(int result);
+  // Asked when a button with a modal result is pressed (also the default
+  // button of an unattended run); false keeps the run going.
+  void OnModalButton(std::function<bool(int result)> accept);
   // The result the default button of the layout gives (mrCancel without one).
   int DefaultResult() const;
 
   void Show();
   void Hide();
   bool Visible() const;
+  // Whether the layout keeps the form above the other windows ("stayOnTop").
+  bool StaysOnTop() const;
+  // The form's timer: the tick runs every interval while the form is shown.
+  void SetTimer(int intervalMs, std::function<void()> tick);
+  bool TimerActive() const;
+  // Whether the form is the window the user works in; TakeFocus makes it so.
+  bool IsActiveWindow() const;
+  void TakeFocus();
   // Asks the close query and hides the form when it agrees; answers whether
   // the form closed.
   bool Close();
@@ -82,6 +93,8 @@ class Form {
   void SetText(const std::string& control, const std::string& text);
   bool Checked(const std::string& control) const;
   void SetChecked(const std::string& control, bool checked);
+  // The hint a control shows when the mouse rests on it.
+  std::string Hint(const std::string& control) const;
   bool Enabled(const std::string& control) const;
   void SetEnabled(const std::string& control, bool enabled);
   // Items of a list or combo box, the captions of a menu's items or of a
@@ -94,6 +107,31 @@ class Form {
   // name order; activating an entry enters it.
   std::string Directory(const std::string& control) const;
   void SetDirectory(const std::string& control, const std::string& directory);
+  // A file list (its layout gives it a "fileMask"): SetDirectory shows the
+  // files of the folder whose names match one of the ";"-separated masks,
+  // letter case ignored, in name order.  Changing the mask shows the folder
+  // anew.  FileName is the full name of the current file, empty when none;
+  // SelectedFiles the full names of every selected one, in list order.
+  std::string FileMask(const std::string& control) const;
+  void SetFileMask(const std::string& control, const std::string& mask);
+  std::string FileName(const std::string& control) const;
+  std::vector<std::string> SelectedFiles(const std::string& control) const;
+  // Called after a directory or file list shows another folder, by the
+  // program or by the user entering one.
+  void OnDirectoryChange(const std::string& control, std::function<void()> handler);
+  // A drive box (its layout marks it "driveBox") lists the roots of the
+  // mounted volumes; SetDrive makes current the deepest root holding the
+  // path.  Its text is the current root.
+  void SetDrive(const std::string& control, const std::string& path);
+  // A one-column grid of editable cells: the rows' texts, and the current
+  // row (-1 for none).
+  std::vector<std::string> GridRows(const std::string& control) const;
+  void SetGridRows(const std::string& control, const std::vector<std::string>& rows);
+  int CurrentRow(const std::string& control) const;
+  void SetCurrentRow(const std::string& control, int row);
+  // Captions of the popup menu a control's layout names ("popupMenu");
+  // separators read "-".  The menu opens on a right click of the control.
+  std::vector<std::string> PopupMenuItems(const std::string& control) const;
   // A control's place within the form.
   Bounds ControlBounds(const std::string& control) const;
   bool ControlVisible(const std::string& control) const;
@@ -188,8 +226,10 @@ class Form {
   // always while unattended).
   bool ChooseFont(const std::string& control);
 
-  // A button was pressed, or a menu action chosen.
+  // A button was pressed, a menu action chosen, or a list's item clicked.
   void OnClick(const std::string& control, std::function<void()> handler);
+  // A list's item was double-clicked.
+  void OnDoubleClick(const std::string& control, std::function<void()> handler);
   // An edit's text, a check mark or a list's current item changed.
   void OnChange(const std::string& control, std::function<void()> handler);
 
@@ -247,5 +287,17 @@ void UserClick(Form& form, const std::string& control);
 void UserDropFiles(Form& form, const std::vector<std::string>& files);
 // The window's close box: asks the close query; answers whether it closed.
 bool UserCloseWindow(Form& form);
+// A click and a double click on a list's item (a double click on a
+// directory list's entry enters it); choosing a combo box's item.
+void UserClickItem(Form& form, const std::string& control, int index);
+void UserDoubleClickItem(Form& form, const std::string& control, int index);
+void UserChooseItem(Form& form, const std::string& control, int index);
+// Typing a text into a grid's cell, which becomes the current row.
+void UserEditCell(Form& form, const std::string& control, int row, const std::string& text);
+// One tick of the form's timer, when it is running.
+void UserTimerTick(Form& form);
+// Opens the control's popup menu and chooses the item of that caption;
+// EFormLayoutError when the menu has none.
+void UserChoosePopupItem(Form& form, const std::string& control, const std::string& caption);
 
 }  // namespace platform

@@ -18,6 +18,9 @@ struct MemoryStatus {
   std::uint64_t AvailVirtual = 0;
 };
 
+// The figures of the system, or of the source a test put in their place.
 MemoryStatus ReadMemoryStatus();
+// nullptr restores the system's figures.
+void SetMemoryStatusSource(MemoryStatus (*source)());
 
 }  // namespace platform

@@ -9,6 +9,7 @@
 #include <system_error>
 
 #include "platform/code_page.h"
+#include "platform/files.h"
 
 namespace platform {
 namespace {
@@ -134,10 +135,12 @@ struct TFileStream::Impl {
 TFileStream::TFileStream(const std::string& fileName, Mode mode) : impl_(std::make_unique<Impl>()) {
   const std::filesystem::path path = PathOf(fileName);
   if (mode == Mode::Create) {
+    if (IsWriteProtected(fileName)) throw EFCreateError("Cannot create file " + fileName);
     impl_->file.open(path, std::ios::binary | std::ios::out | std::ios::trunc);
     if (!impl_->file) throw EFCreateError("Cannot create file " + fileName);
     return;
   }
+  if (mode == Mode::OpenReadWrite && IsWriteProtected(fileName)) throw EFOpenError("Cannot open file " + fileName);
   const auto access = mode == Mode::OpenReadWrite ? std::ios::in | std::ios::out : std::ios::in;
   impl_->file.open(path, std::ios::binary | access);
   std::error_code error;

@@ -8,7 +8,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${1:-5}"
-targets=(kes_stream component_stream property_texts conditions element_paths string_list_files)
+# Every target has its seed corpus: the corpus folders name the targets.
+mapfile -t targets < <(cd samples/fuzz && ls -d -- */ | tr -d /)
 
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DKESTX_FUZZ=ON -DKESTX_TESTS=OFF \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo > /dev/null

@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "app/app_classes.h"
 #include "app/startup/main_tool.h"
 #include "app/windows/message_window.h"
+#include "forestry/forestry_classes.h"
 #include "framework/tools/world.h"
 #include "platform/app_queue.h"
 #include "platform/forms.h"
@@ -27,7 +27,7 @@ int main(int argc, char** argv) {
   platform::Application& application = platform::Application::Instance();
   application.SetTitle("KESTX");
   SetProgramArguments(std::vector<std::string>(argv + 1, argv + argc));
-  RegisterAppClasses();
+  RegisterForestryClasses();
 
   TOldMainTool::Create(TMainTool::StaticClass());
   TWorld* world = World();

@@ -30,8 +30,21 @@ TCodePage CodePageFromText(const std::string& text) {
   }
 }
 
-TBlockInfo ParseBlockInfo(const std::vector<std::string>& lines) {
-  TBlockInfo info;
+int CodePageNumber(TCodePage codePage) {
+  switch (codePage) {
+    case cpLatin2:
+      return 852;
+    case cpKamenickych:
+      return 895;
+    case cpWindows:
+      return 1250;
+    default:
+      return 437;
+  }
+}
+
+TBlockDescription ParseBlockInfo(const std::vector<std::string>& lines) {
+  TBlockDescription info;
   for (const std::string& line : lines) {
     std::string name;
     std::string value;
@@ -51,8 +64,8 @@ TBlockInfo ParseBlockInfo(const std::vector<std::string>& lines) {
   return info;
 }
 
-TBlockInfo ReadBlockInfo(const std::string& blockDir) {
+TBlockDescription ReadBlockInfo(const std::string& blockDir) {
   const std::string fileName = platform::IncludeTrailingPathDelimiter(blockDir) + kInfoFileName;
-  if (!platform::FileExists(fileName)) return TBlockInfo{};
+  if (!platform::FileExists(fileName)) return TBlockDescription{};
   return ParseBlockInfo(platform::ReadTextLines(fileName));
 }

@@ -16,8 +16,11 @@ const TEnumType& typinfo::EnumTypeOf<TCodePage>();
 // 1 or 867 Kamenický, 2 or 852 Latin 2, 1250 Windows; anything else (or no
 // number at all) IBM.
 TCodePage CodePageFromText(const std::string& text);
+// The number of the code page the block's texts are written in: 437 IBM,
+// 852 Latin 2, 895 Kamenický, 1250 Windows.
+int CodePageNumber(TCodePage codePage);
 
-struct TBlockInfo {
+struct TBlockDescription {
   // OPSANYOBDELNIKBLOKU: the block's bounding rectangle, its four numbers
   // in the file's order, negated into model coordinates.
   bool HasBoundingRect = false;
@@ -27,6 +30,6 @@ struct TBlockInfo {
 
 // Names compare without regard to case; unknown names and lines without
 // "=" are skipped.
-TBlockInfo ParseBlockInfo(const std::vector<std::string>& lines);
+TBlockDescription ParseBlockInfo(const std::vector<std::string>& lines);
 // The block's INFO.TXT; a block without one is described by the defaults.
-TBlockInfo ReadBlockInfo(const std::string& blockDir);
+TBlockDescription ReadBlockInfo(const std::string& blockDir);

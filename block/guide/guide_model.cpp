@@ -26,18 +26,6 @@ std::vector<TElement*> SheetsLastFirst(TSpaces& strip) {
   return {strip.Children().rbegin(), strip.Children().rend()};
 }
 
-// Frees the sheets the user did not select, and the strips left empty.
-void KeepSelectedSheets(TSpaceTree& tree) {
-  for (TSpaces* strip : StripsLastFirst(tree)) {
-    if (strip->RowIsEmpty()) continue;
-    for (TElement* sheet : SheetsLastFirst(*strip)) {
-      auto* space = DynamicCast<TMapSpace>(sheet);
-      if (!space || !space->Selected) strip->FreeElement(sheet);
-    }
-    if (strip->RowIsEmpty()) tree.Matrix()->FreeElement(strip);
-  }
-}
-
 // Compacts every sub-sheet, then frees the sub-sheets left with nothing
 // below them, and the strips left empty.  A sheet the user selected stays
 // even when nothing below it does: it is exported on its own.
@@ -58,10 +46,10 @@ void CompactSheets(TSpaceTree& tree) {
 }  // namespace
 
 TSMO_2* TGuidePage_5::CreateSubSheet() { return new TGuidePage_2; }
-void TGuidePage_5::Compact() { KeepSelectedSheets(*this); }
+void TGuidePage_5::Compact() { CompactSheets(*this); }
 
 TSMO_5* TGuidePage_10::CreateSubSheet() { return new TGuidePage_5; }
-void TGuidePage_10::Compact() { KeepSelectedSheets(*this); }
+void TGuidePage_10::Compact() { CompactSheets(*this); }
 
 void TGuidePage_25::Compact() { CompactSheets(*this); }
 

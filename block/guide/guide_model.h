@@ -20,7 +20,9 @@ class TGuidePage_5 : public TSMO_5 {
   bool TRAK() const { return false; }
 
   TSMO_2* CreateSubSheet() override;
-  // Frees the sub-sheets the user did not select.
+  // Compaction at every level of the guide: every sub-sheet is compacted,
+  // then those the user did not select and that kept nothing below are
+  // freed (a chosen sheet under one not chosen stays with it).
   void Compact() override;
 };
 

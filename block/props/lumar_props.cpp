@@ -60,10 +60,27 @@ void TLumarProps::SetPropertyText(const std::string& name, const std::string& te
     TSpaceEntityProps::SetPropertyText(name, text);
     return;
   }
+  try {
+    SetTableField(name, text);
+  } catch (const platform::EDatabaseError&) {
+    ShowPropertyFillError(name, text);
+  }
+}
+
+std::string TLumarProps::GetPropertyText(const std::string& name) const {
+  try {
+    return TSpaceEntityProps::GetPropertyText(name);
+  } catch (const platform::EDatabaseError&) {
+    return "Err Field Value";
+  }
+}
+
+void TLumarProps::SetTableField(const std::string& name, const std::string& text) {
   if (!GetObjectRegister() || !HasField(name)) return;
   TLumarDBFTable* table = GetDBFTable();
   const std::string tableName = GetDBFName();
-  // The table goes back to read-only however the edit ends.
+  // The table goes back to read-only however the edit ends; an edit that
+  // failed is dropped with it.
   struct ReadOnlyAgain {
     TLumarDBFTable* table;
     ~ReadOnlyAgain() { table->CloseTable(); }
@@ -81,15 +98,19 @@ void TLumarProps::SetPropertyText(const std::string& name, const std::string& te
 // ---------------------------------------------------------------- descendants
 
 TLumarTextProps::TLumarTextProps() = default;
-TLumarTextProps::~TLumarTextProps() = default;
+TLumarTextProps::~TLumarTextProps() { ReleaseField(startPoint_); }
 
 T2DCoordinate* TLumarTextProps::StartPoint() const {
-  if (!startPoint_) startPoint_ = std::make_unique<T2DCoordinate>();
-  return startPoint_.get();
+  auto& self = const_cast<TLumarTextProps&>(*this);
+  if (!startPoint_) self.HoldInField(self.startPoint_, CreateElement<T2DCoordinate>());
+  return static_cast<T2DCoordinate*>(startPoint_);
 }
 
-void TLumarTextProps::SetStartPoint(T2DCoordinate* point) {
-  if (point != startPoint_.get()) startPoint_.reset(point);
+void TLumarTextProps::SetStartPoint(T2DCoordinate* point) { HoldInField(startPoint_, point); }
+
+void TLumarTextProps::FieldElementFreed(TElement* element) {
+  if (element == startPoint_) startPoint_ = nullptr;
+  TLumarProps::FieldElementFreed(element);
 }
 
 void TLumarLineProps::SetLink(TLineLinkSlot slot, std::int32_t Line, bool AtBeginning) {

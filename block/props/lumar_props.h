@@ -48,7 +48,14 @@ class TLumarProps : public TSpaceEntityProps {
   // is written into the record whose CISLO is this object's number; when
   // there is no such record that is reported and nothing changes.  Any
   // other name is ignored.
+  // A table that cannot be read, or a value its field cannot hold, ends as
+  // other property text errors do: "Err Field Value" on reading, the
+  // "Error filling property" box on writing.
+  std::string GetPropertyText(const std::string& name) const override;
   void SetPropertyText(const std::string& name, const std::string& text) override;
+
+ private:
+  void SetTableField(const std::string& name, const std::string& text);
 };
 
 class TLumarPointProps : public TLumarProps {
@@ -74,14 +81,17 @@ class TLumarTextProps : public TLumarProps {
   std::uint8_t TextAtrib = 0;
   std::uint8_t TextMode = 0;
 
-  // Owned; created on first read.
+  // Held as a space entity holds its properties: a point nothing else holds
+  // is freed with the props or when replaced, one held elsewhere as well
+  // lives on, and a point freed elsewhere leaves the field empty.  Created
+  // on first read.
   T2DCoordinate* StartPoint() const;
-  // Frees the old point and takes point.
   void SetStartPoint(T2DCoordinate* point);
   char GetObjectType() const override { return 'T'; }
+  void FieldElementFreed(TElement* element) override;
 
  private:
-  mutable std::unique_ptr<T2DCoordinate> startPoint_;
+  TElement* startPoint_ = nullptr;
 };
 
 class TLumarLineProps : public TLumarProps {

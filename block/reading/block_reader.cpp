@@ -10,6 +10,7 @@
 #include "block/reading/layer_readers.h"
 #include "framework/core/class_registry.h"
 #include "framework/tools/world.h"
+#include "platform/app_queue.h"
 #include "platform/files.h"
 #include "platform/streams.h"
 #include "render/rasters/raster.h"
@@ -18,7 +19,9 @@
 
 namespace {
 
-// Ends a reader's progress frame however the pass ends.
+// The frame of one layer's pass: its progress, ended however the pass ends,
+// and the program's messages held meanwhile, as the walkers hold them: a
+// message that clears the model must not free the objects the pass holds.
 class TProgressFrame {
  public:
   explicit TProgressFrame(TLumaRReader& reader) : reader_(reader) { reader_.BeginProgress(); }
@@ -27,6 +30,7 @@ class TProgressFrame {
   TProgressFrame& operator=(const TProgressFrame&) = delete;
 
  private:
+  platform::MessageHold hold_;
   TLumaRReader& reader_;
 };
 
@@ -342,10 +346,22 @@ class TAreaLayerPass {
   // The area's outline once more, as a hole of its parent, unless the
   // parent has a hole there already.
   void AddAsHole(std::int64_t Index, const TAreaElement& area, TAreaElement& outer) {
-    if (outer.FindHoleAt(area.GetAbsRefX(), area.GetAbsRefY())) return;
+    if (outer.FindHoleAt(area.GetAbsRefX(), area.GetAbsRefY()) || HasHoleLabelledAs(area, outer)) return;
     reader_.SeekRecord(Index);
     auto* lines = dynamic_cast<TLumarAreaReader*>(&reader_);
     if (TAreaElement* hole = lines ? lines->ReadNextBoundary() : reader_.ReadNextObject()) outer.AddHole(hole);
+  }
+
+  // A hole read before for the area carries the area's label point as its
+  // own reference point; it is found so even when the label point does not
+  // lie inside the outline.
+  static bool HasHoleLabelledAs(const TAreaElement& area, const TAreaElement& outer) {
+    if (!outer.Holes()) return false;
+    const auto& holes = outer.Holes()->Children();
+    return std::any_of(holes.begin(), holes.end(), [&](const TElement* child) {
+      const auto* hole = DynamicCast<TAreaElement>(child);
+      return hole && hole->GetAbsRefX() == area.GetAbsRefX() && hole->GetAbsRefY() == area.GetAbsRefY();
+    });
   }
 
   TLumaRBlokReader& block_;

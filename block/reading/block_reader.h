@@ -23,7 +23,7 @@ class TLumaRBlokInfoReader : public TLumarManipulator {
  public:
   // INFO.TXT of the block; a block without one has the defaults.
   void ReadInfo(const std::string& Block);
-  const TBlockInfo& Info() const { return info_; }
+  const TBlockDescription& Info() const { return info_; }
   // The box in world coordinates; all 0 without one.
   double MaxX() const { return info_.BoundingRect[0]; }
   double MaxY() const { return info_.BoundingRect[1]; }
@@ -34,7 +34,7 @@ class TLumaRBlokInfoReader : public TLumarManipulator {
   TWCS* GetWCS() override;
 
  private:
-  TBlockInfo info_;
+  TBlockDescription info_;
 };
 
 class TLumaRBlokReader : public TLumaRReader {

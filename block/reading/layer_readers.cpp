@@ -5,6 +5,7 @@
 #include "block/props/lumar_props.h"
 #include "block/props/lumar_registers.h"
 #include "framework/core/class_registry.h"
+#include "platform/code_page.h"
 #include "platform/files.h"
 #include "platform/streams.h"
 #include "spatial/objects/space_entities.h"
@@ -279,7 +280,7 @@ char TLumarTextReader::GetObjectTypeLetter() const { return 'T'; }
 void TLumarTextReader::Create(const std::string& BlockDir, TWCS* WCS) {
   TLumaRObjectReader::Create(BlockDir, WCS);
   const std::string textFile = BlockFilePath(BlockDir, kTextFileName);
-  if (Stream() && platform::FileExists(textFile)) lines_ = platform::ReadTextLines(textFile);
+  if (Stream() && platform::FileExists(textFile)) lines_ = platform::ReadByteLines(textFile);
 }
 
 TTextElement* TLumarTextReader::ReadNextText(std::int64_t Index, bool& Read) {
@@ -295,7 +296,7 @@ TTextElement* TLumarTextReader::ReadNextText(std::int64_t Index, bool& Read) {
   if (auto* existing = block ? DynamicCast<TTextElement>(block->FindObject('T', number)) : nullptr)
     return FilterAccepts('T', existing) && ConditionAccepts(existing) ? existing : nullptr;
   auto* element = new TTextElement;
-  element->Text = text;
+  element->Text = platform::CodePageToUtf8(CodePageNumber(CodePage), text);
   auto* props = new TLumarTextProps;
   props->Cislo = number;
   props->Druh = record.Kind;

@@ -130,7 +130,8 @@ class TLumarTextReader : public TLumaRObjectReader {
   // The inherited creation, then the text lines when the record file exists.
   void Create(const std::string& BlockDir, TWCS* WCS) override;
 
-  // Text lines read (line k belongs to record k).
+  // Text lines read (line k belongs to record k), as the bytes of the
+  // block's code page; a text is converted from it when its record is read.
   std::int64_t TextLineCount() const { return static_cast<std::int64_t>(lines_.size()); }
   // The text of the record at the current position, which it expects to be
   // record Index; nil for a deleted or filtered text.  False in Read when

@@ -177,19 +177,30 @@ std::int32_t TLumarDBFTable::IndexEntry(std::int32_t Cislo) {
 
 bool TLumarDBFTable::FindCislo(std::int32_t Cislo) {
   if (!platform::FileExists(table_.TableName())) return false;
-  while (true) {
-    if (!EnsureIndex()) return false;
+  for (bool rebuilt = false;; rebuilt = true) {
+    if (!EnsureIndex()) return SearchWithoutIndex(Cislo);
     table_.Open();
-    if (const std::int32_t recNo = IndexEntry(Cislo); recNo > 0) {
+    const std::int32_t recNo = IndexEntry(Cislo);
+    if (recNo > 0) {
       table_.MoveTo(recNo);
       if (ReadCislo() == Cislo) return true;
     }
-    // An index this table built over the records it still has is not
-    // rebuilt for a number it does not hold.
-    if (indexRecords_ == table_.RecordCount()) return false;
-    DropIndex();
-    platform::DeleteFile(IndexFileName());
+    // An entry that leads to a record of another number proves the index
+    // stale (another program renumbered the records); a missing entry does
+    // so only when the table has changed since this object built the index.
+    const bool stale = recNo > 0 || indexRecords_ != table_.RecordCount();
+    if (rebuilt || !stale) return false;
+    // An index that cannot be replaced (a folder the user cannot write) is
+    // left alone and the records are searched one by one.
+    if (!BuildIndex()) return SearchWithoutIndex(Cislo);
   }
+}
+
+bool TLumarDBFTable::SearchWithoutIndex(std::int32_t Cislo) {
+  table_.Open();
+  for (table_.First(); !table_.Eof(); table_.Next())
+    if (ReadCislo() == Cislo) return true;
+  return false;
 }
 
 bool TLumarDBFTable::HasField(const std::string& Name) const { return table_.Active() && table_.FindField(Name) >= 0; }

@@ -53,8 +53,10 @@ class TLumarDBFTable : public TPersistent {
   bool FindRecord(const std::string& BlockDir, char TypeLetter, std::int16_t Druh, std::int32_t Cislo);
   // A block object: the table of its props' DBFName, the record of its Cislo.
   bool FindElementRecord(const TElement* Element);
-  // Through the index, built when missing and rebuilt once when it does not
-  // lead to the record, unless this object built it over the same records.
+  // Through the index, built when missing and rebuilt once when it leads to
+  // a record of another number, or lacks the number and was not built by
+  // this object over the same records; record by record when the index
+  // cannot be had or replaced.
   bool FindCislo(std::int32_t Cislo);
 
   // "TABLE.FIELD" is accepted when TABLE is this table's short name.
@@ -81,6 +83,7 @@ class TLumarDBFTable : public TPersistent {
   // The index entry for Cislo; 0 when it is outside the index or no valid
   // record number.
   std::int32_t IndexEntry(std::int32_t Cislo);
+  bool SearchWithoutIndex(std::int32_t Cislo);
   std::string IndexFileName() const;
   void SetName(const std::string& TableName);
 

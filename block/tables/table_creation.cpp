@@ -90,13 +90,16 @@ std::string CreateTableStatement(const std::string& TableName, const TEntity& Fi
 }
 
 bool CreateTableBySQL(const std::string& TableName, const TEntity& FieldDefs) {
+  // An old table that cannot be deleted makes the statement fail: it is
+  // never taken for the new one.
   platform::DeleteFile(TableName);
   try {
     platform::ExecuteCreateTable(CreateTableStatement(TableName, FieldDefs));
   } catch (const platform::EDatabaseError& error) {
     ShowError("Nemohu vytvořit tabulku " + TableName + "\r\nChybové hlášení: \r\n" + error.what());
+    return false;
   }
-  return platform::FileExists(TableName);
+  return true;
 }
 
 void CreateFromTemplate(const std::string& TemplateFile, const std::string& TableName, bool& Done) {

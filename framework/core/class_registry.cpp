@@ -499,10 +499,7 @@ std::optional<long double> ParseFloatAnySep(const std::string& text) {
 
 struct FillError {};
 
-void ReportFillError(const TPropInfo* info, const std::string& text) {
-  platform::MessageDlg("Error filling property " + info->Name + " by string " + text, platform::MsgDlgType::Error,
-                       platform::mbOK);
-}
+void ReportFillError(const TPropInfo* info, const std::string& text) { ShowPropertyFillError(info->Name, text); }
 
 std::int64_t CheckedOrdinal(const TPropInfo* info, long long value) {
   if (value < info->Range.Min || value > info->Range.Max) throw FillError{};
@@ -510,6 +507,11 @@ std::int64_t CheckedOrdinal(const TPropInfo* info, long long value) {
 }
 
 }  // namespace
+
+void ShowPropertyFillError(const std::string& name, const std::string& text) {
+  platform::MessageDlg("Error filling property " + name + " by string " + text, platform::MsgDlgType::Error,
+                       platform::mbOK);
+}
 
 int GetPropertyCount(const TObject& object) { return static_cast<int>(object.ClassType()->Props().size()); }
 

@@ -168,6 +168,8 @@ bool SetPropertyTextByName(TObject& object, const std::string& name, const std::
 TObject* GetObjectPropByName(const TObject& object, const std::string& name);
 bool SetObjectPropByName(TObject& object, const std::string& name, TObject* value);
 void PropInfoToText(const TObject& object, const TPropInfo* info, std::string& text);
+// The message box of a property that could not be set from a text.
+void ShowPropertyFillError(const std::string& name, const std::string& text);
 void SetPropInfoFromText(TObject* object, const TPropInfo* info, const std::string& text);
 
 // Small text functions used across the system.

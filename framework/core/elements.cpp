@@ -887,14 +887,18 @@ TElement* NewElement(TClass cls) {
   return element.release();
 }
 
+TPropInfo ElementNameProp() {
+  return StoredWhen(AccessorProp<TElement, std::string>(
+                        "Name", [](const TElement& e) { return e.GetName(); },
+                        [](TElement& e, std::string name) { e.SetName(name); }),
+                    [](const TObject& o) { return static_cast<const TElement&>(o).HasName(); });
+}
+
 TClass TElement::StaticClass() {
   static const TClassInfo info = DescribeClass<TElement>(
       "TElement", TPersistent::StaticClass(), "Elements",
       {NotStored(FieldProp("ID", &TElement::ID)),
-       StoredWhen(AccessorProp<TElement, std::string>(
-                      "Name", [](const TElement& e) { return e.GetName(); },
-                      [](TElement& e, std::string name) { e.SetName(name); }),
-                  [](const TObject& o) { return static_cast<const TElement&>(o).HasName(); }),
+       ElementNameProp(),
        NotStored(ReadProp("OwnersCount", &TElement::GetOwnersCount)), NotStored(ReadProp("Size", &TElement::GetSize)),
        NotStored(AccessorProp<TElement, int>(
            "WholeSize", [](const TElement& e) { return const_cast<TElement&>(e).GetWholeSize(); }, nullptr))});

@@ -593,4 +593,8 @@ T* ElementCast(TElement* element) {
   return DynamicCast<T>(element);
 }
 
+// The published Name of elements, written when the element has a name of its
+// own; a class whose Name is not its own republishes it not stored.
+TPropInfo ElementNameProp();
+
 void RegisterElementsClasses();

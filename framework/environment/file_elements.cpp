@@ -357,7 +357,9 @@ TPropInfo AttributeProp(const char* name, std::uint32_t bit, bool writable) {
 TClass TFileElement::StaticClass() {
   static const TClassInfo info = DescribeClass<TFileElement>(
       "TFileElement", TOwnerEntity::StaticClass(), "E_Files",
-      {NotStored(ReadProp("Exists", &TFileElement::Exists)),
+      {// The name is the last part of FileName and setting it renames the file:
+       // never data of a stream, so reading one renames nothing.
+       NotStored(ElementNameProp()), NotStored(ReadProp("Exists", &TFileElement::Exists)),
        AccessorProp<TFileElement, std::string>(
            "FileName", [](const TFileElement& f) { return f.FileName(); },
            [](TFileElement& f, std::string v) { f.SetFileName(v); }),
@@ -386,7 +388,8 @@ TClass TDirectoryElement::StaticClass() {
 TClass TLogicalDriveElement::StaticClass() {
   static const TClassInfo info = DescribeClass<TLogicalDriveElement>(
       "TLogicalDriveElement", TDirectoryElement::StaticClass(), "E_Files",
-      {NotStored(ReadWriteProp("Active", &TLogicalDriveElement::Active, &TLogicalDriveElement::SetActive)),
+      {ElementNameProp(),  // a drive keeps a plain name of its own
+       NotStored(ReadWriteProp("Active", &TLogicalDriveElement::Active, &TLogicalDriveElement::SetActive)),
        FieldProp("RootName", &TLogicalDriveElement::RootName),
        NotStored(ReadProp("DriveType", &TLogicalDriveElement::DriveType)),
        NotStored(ReadProp("DriveTypeString", &TLogicalDriveElement::DriveTypeString))});

@@ -216,7 +216,9 @@ void TKestuLoader::AddStoredProperty(const std::string& name, int kind) {
     if (!propertyClass || !propertyClass->InheritsFrom(TElement::StaticClass())) Log(prefix + " is not Element!");
   }
   if (stored && record->IsReadOrWriteOnly(index)) Log(prefix + " is Read or Write Only!");
-  if (property->PropIndex >= 0 && info->HasRead() && info->HasWrite()) slot.Properties.back().Info = info;
+  // A property the class never stores is not data of the file: its setter
+  // may act (rename a file, post a message), which reading must not do.
+  if (property->PropIndex >= 0 && stored && info->HasRead() && info->HasWrite()) slot.Properties.back().Info = info;
 }
 
 void TKestuLoader::FinishClassRecord() {

@@ -215,6 +215,7 @@ std::int32_t TStringElement::GetAsInteger() const { return TextToInt(value_); }
 void TStringElement::SetAsInteger(std::int32_t value) { value_ = std::to_string(value); }
 std::string TStringElement::GetAsString() const { return value_; }
 void TStringElement::SetAsString(const std::string& value) { value_ = value; }
+void TStringElement::AppendString(const std::string& text) { value_ += text; }
 double TStringElement::GetAsFloat() const { return static_cast<double>(TextToFloatAnySep(value_)); }
 void TStringElement::SetAsFloat(double value) { value_ = FloatToText(value); }
 

@@ -146,6 +146,10 @@ class TStringElement : public TTypeElement {
   bool GetAsBoolean() const override;
   void SetAsBoolean(bool value) override;
 
+  // Extends the value in place, without a copy of it (SetAsString of the
+  // value with the text after it, for this class itself).
+  void AppendString(const std::string& text);
+
   std::string GetNameIsValue() const;
   void SetNameIsValue(const std::string& text);
   // Every integer a line scanner reads from the value; nil when none.

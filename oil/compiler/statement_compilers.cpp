@@ -153,15 +153,15 @@ TElement* TCaseCompiler::Compile() {
     TOilValue label;
     switch (token) {
       case tokTrue:
-      case tokFalse: label.reset(TBooleanElement::CreateValue(token == tokTrue)); break;
+      case tokFalse: label = TOilValue::Boolean(token == tokTrue); break;
       case tokInteger: {
         const long double value = std::trunc(TextToFloatAnySep(text));
-        if (value > 2147483647.0L) label.reset(TFloatElement::CreateValue(static_cast<double>(value)));
-        else label.reset(TIntegerElement::CreateValue(static_cast<std::int32_t>(value)));
+        if (value > 2147483647.0L) label = TOilValue::Float(static_cast<double>(value));
+        else label = TOilValue::Integer(static_cast<std::int32_t>(value));
         break;
       }
-      case tokReal: label.reset(TFloatElement::CreateValue(static_cast<double>(TextToFloatAnySep(text)))); break;
-      case tokString: label.reset(TStringElement::CreateValue(text.substr(1, text.size() - 2))); break;
+      case tokReal: label = TOilValue::Float(static_cast<double>(TextToFloatAnySep(text))); break;
+      case tokString: label = TOilValue::String(text.substr(1, text.size() - 2)); break;
       default: ErrorAtToken(cerExpected, "konstantu");
     }
     if (ReadToken() != tokColon) ErrorAtToken(cerExpected, ":");

@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "oil/errors/lang_errors.h"
+#include "platform/code_page.h"
 
 namespace {
 
@@ -14,12 +15,12 @@ bool InSet(int type, unsigned set) { return type >= 0 && type < 8 && (set & Type
 // Raised by the operators: no TRY takes these.
 [[noreturn]] void Fail(int code) { throw TLangError(code); }
 
-TOilValue MakeInteger(std::int32_t value) { return TOilValue(TIntegerElement::CreateValue(value)); }
-TOilValue MakeBoolean(bool value) { return TOilValue(TBooleanElement::CreateValue(value)); }
+TOilValue MakeInteger(std::int32_t value) { return TOilValue::Integer(value); }
+TOilValue MakeBoolean(bool value) { return TOilValue::Boolean(value); }
 
 TOilValue MakeFloat(double value) {
   if (!std::isfinite(value)) throw EOilArithmetic("Floating point overflow");
-  return TOilValue(TFloatElement::CreateValue(value));
+  return TOilValue::Float(value);
 }
 
 std::int32_t Wrap(std::int64_t value) {
@@ -50,24 +51,16 @@ constexpr unsigned kTextTypes = TypeBit(otChar) | TypeBit(otString);
 
 }  // namespace
 
-int TypeCodeOf(const TTypeElement& value) { return static_cast<int>(value.GetTyp()); }
-
-void ReleaseValue(TTypeElement* value) {
-  if (value && value->HolderCount() == 0 && value->CanFree()) delete value;
-}
-
 // ---------------------------------------------------------------- base classes
 
 void TOilOperator::DoIt() { result_ = Evaluate(); }
 
 TOilValue TOilOperator::Evaluate() { return nullptr; }
 
-unsigned TOilOperator::TypeFlags() {
-  if (!flagsKnown_) {
-    flags_ = ComputeTypeFlags();
-    flagsKnown_ = true;
-  }
-  return flags_;
+std::int32_t TOilOperator::EvaluateInteger() {
+  const TOilValue value = Evaluate();
+  if (!value) Fail(rteInternal);
+  return value->GetAsInteger();
 }
 
 void TOilPtrOperator::SetOperand(TOilOperator* operand) {
@@ -117,7 +110,9 @@ void TOilConst::SetValue(TOilValue value) {
   ForgetTypeFlags();
 }
 
-TOilValue TOilConst::Evaluate() { return value_ ? TOilValue(value_->CreateCopy()) : nullptr; }
+TOilValue TOilConst::Evaluate() { return value_; }
+
+std::int32_t TOilConst::EvaluateInteger() { return value_.GetAsInteger(); }
 
 unsigned TOilConst::ComputeTypeFlags() {
   return value_ && TypeCodeOf(*value_) < 8 ? TypeBit(TypeCodeOf(*value_)) : 0;
@@ -130,6 +125,11 @@ TOilValue TOilUnMinus::Evaluate() {
   if (InSet(type, kIntegralTypes)) return MakeInteger(Wrap(-static_cast<std::int64_t>(a->GetAsInteger())));
   if (type == otFloat) return MakeFloat(-a->GetAsFloat());
   Fail(rteTypeMismatch);
+}
+
+std::int32_t TOilUnMinus::EvaluateInteger() {
+  if (!GetOperand() || !GetOperand()->IntegralOnly()) return TOilOperator::EvaluateInteger();
+  return Wrap(-static_cast<std::int64_t>(GetOperand()->EvaluateInteger()));
 }
 
 unsigned TOilUnMinus::ComputeTypeFlags() {
@@ -169,24 +169,39 @@ Flags2 OperandFlags(TOilTwoPtrOperator& op) {
 }  // namespace
 
 TOilValue TOilPlus::Evaluate() {
+  if (IntegralOperands()) return MakeInteger(EvaluateInteger());
   TOilValue a, b;
   EvaluateBoth(a, b);
   const int ta = TypeCodeOf(*a), tb = TypeCodeOf(*b);
   if (InSet(ta, kIntegralTypes) && InSet(tb, kIntegralTypes))
     return MakeInteger(Wrap(static_cast<std::int64_t>(a->GetAsInteger()) + b->GetAsInteger()));
   if (FloatMix(ta, tb)) return MakeFloat(a->GetAsFloat() + b->GetAsFloat());
-  if (InSet(ta, kTextTypes) && InSet(tb, kTextTypes))
-    return TOilValue(TStringElement::CreateValue(a->GetAsString() + b->GetAsString()));
+  if (InSet(ta, kTextTypes) && InSet(tb, kTextTypes)) {
+    std::string text = a.TakeText();
+    text += b.Type() == otString ? b.Text() : b->GetAsString();
+    return TOilValue::String(std::move(text));
+  }
   Fail(rteTypeMismatch);
+}
+
+std::int32_t TOilPlus::EvaluateInteger() {
+  if (!IntegralOperands()) return TOilOperator::EvaluateInteger();
+  const std::int32_t a = GetOperand()->EvaluateInteger();
+  return Wrap(static_cast<std::int64_t>(a) + GetSecondOperand()->EvaluateInteger());
 }
 
 // The integer operands of MOD and DIV: integral, the divisor not zero.
 void TOilTwoPtrOperator::IntegerOperands(std::int32_t& x, std::int32_t& y) {
-  TOilValue a, b;
-  EvaluateBoth(a, b);
-  if (!InSet(TypeCodeOf(*a), kIntegralTypes) || !InSet(TypeCodeOf(*b), kIntegralTypes)) Fail(rteTypeMismatch);
-  x = a->GetAsInteger();
-  y = b->GetAsInteger();
+  if (IntegralOperands()) {
+    x = GetOperand()->EvaluateInteger();
+    y = GetSecondOperand()->EvaluateInteger();
+  } else {
+    TOilValue a, b;
+    EvaluateBoth(a, b);
+    if (!InSet(TypeCodeOf(*a), kIntegralTypes) || !InSet(TypeCodeOf(*b), kIntegralTypes)) Fail(rteTypeMismatch);
+    x = a->GetAsInteger();
+    y = b->GetAsInteger();
+  }
   if (y == 0) Fail(rteTypeMismatch);
 }
 
@@ -196,6 +211,7 @@ unsigned TOilPlus::ComputeTypeFlags() {
 }
 
 TOilValue TOilMinus::Evaluate() {
+  if (IntegralOperands()) return MakeInteger(EvaluateInteger());
   TOilValue a, b;
   EvaluateBoth(a, b);
   const int ta = TypeCodeOf(*a), tb = TypeCodeOf(*b);
@@ -203,6 +219,12 @@ TOilValue TOilMinus::Evaluate() {
     return MakeInteger(Wrap(static_cast<std::int64_t>(a->GetAsInteger()) - b->GetAsInteger()));
   if (FloatMix(ta, tb)) return MakeFloat(a->GetAsFloat() - b->GetAsFloat());
   Fail(rteTypeMismatch);
+}
+
+std::int32_t TOilMinus::EvaluateInteger() {
+  if (!IntegralOperands()) return TOilOperator::EvaluateInteger();
+  const std::int32_t a = GetOperand()->EvaluateInteger();
+  return Wrap(static_cast<std::int64_t>(a) - GetSecondOperand()->EvaluateInteger());
 }
 
 unsigned TOilMinus::ComputeTypeFlags() {
@@ -243,11 +265,13 @@ unsigned TOilDeleno::ComputeTypeFlags() {
   return Both(a, b, kNumericTypes) ? TypeBit(otFloat) : 0u;
 }
 
-TOilValue TOilMod::Evaluate() {
+TOilValue TOilMod::Evaluate() { return MakeInteger(EvaluateInteger()); }
+
+std::int32_t TOilMod::EvaluateInteger() {
   std::int32_t x = 0, y = 0;
   IntegerOperands(x, y);
   // INT_MIN MOD -1 is 0, computed without the overflowing division.
-  return MakeInteger(y == -1 ? 0 : x % y);
+  return y == -1 ? 0 : x % y;
 }
 
 unsigned TOilMod::ComputeTypeFlags() {
@@ -255,11 +279,13 @@ unsigned TOilMod::ComputeTypeFlags() {
   return Both(a, b, kIntegralTypes) ? TypeBit(otInteger) : 0u;
 }
 
-TOilValue TOilDiv::Evaluate() {
+TOilValue TOilDiv::Evaluate() { return MakeInteger(EvaluateInteger()); }
+
+std::int32_t TOilDiv::EvaluateInteger() {
   std::int32_t x = 0, y = 0;
   IntegerOperands(x, y);
   // INT_MIN DIV -1 wraps to INT_MIN.
-  return MakeInteger(y == -1 ? Wrap(-static_cast<std::int64_t>(x)) : x / y);
+  return y == -1 ? Wrap(-static_cast<std::int64_t>(x)) : x / y;
 }
 
 unsigned TOilDiv::ComputeTypeFlags() {
@@ -321,9 +347,25 @@ bool CompareNumbers(Relation relation, double a, double b) {
   return Ordered(relation, a, b);
 }
 
+// Texts order as their characters do: by the Windows-1250 bytes that chars
+// hold, not by the UTF-8 they are kept in.
+bool CompareTexts(Relation relation, const std::string& a, const std::string& b) {
+  // Plain ASCII is the same in both: no conversion needed.
+  const auto ascii = [](const std::string& text) {
+    return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+  };
+  if (ascii(a) && ascii(b)) return Ordered(relation, a, b);
+  return Ordered(relation, platform::Utf8ToCp1250(a), platform::Utf8ToCp1250(b));
+}
+
 }  // namespace
 
 TOilValue TOilCompare::Evaluate() {
+  if (IntegralOperands()) {
+    // Whole numbers are equal within the tolerance only when they are equal.
+    const std::int32_t x = GetOperand()->EvaluateInteger();
+    return MakeBoolean(Ordered(GetRelation(), x, GetSecondOperand()->EvaluateInteger()));
+  }
   TOilValue a, b;
   EvaluateBoth(a, b);
   const int ta = TypeCodeOf(*a), tb = TypeCodeOf(*b);
@@ -339,7 +381,7 @@ TOilValue TOilCompare::Evaluate() {
     case otByte:
     case otFloat:
     case otInteger: return MakeBoolean(CompareNumbers(relation, a->GetAsFloat(), b->GetAsFloat()));
-    case otString: return MakeBoolean(Ordered(relation, a->GetAsString(), b->GetAsString()));
+    case otString: return MakeBoolean(CompareTexts(relation, a.Text(), b.Text()));
     case otElement:
       // Elements are ordered by their handles: stable for their lifetime.
       return MakeBoolean(Ordered(relation, HandleOfElement(a->GetAsPointer()), HandleOfElement(b->GetAsPointer())));

@@ -7,10 +7,7 @@
 #include <memory>
 
 #include "framework/tools/tools.h"
-#include "framework/values/typed_values.h"
-
-// A value made by a run: owned by whoever holds it until it is stored or dropped.
-using TOilValue = std::unique_ptr<TTypeElement>;
+#include "oil/runtime/oil_value.h"
 
 // Type codes of values; 7 is "any" (a property's value, known only at run time).
 enum OilType : int { otBoolean = 0, otChar, otByte, otFloat, otString, otInteger, otElement, otAny };
@@ -20,12 +17,6 @@ constexpr unsigned kNumericTypes = TypeBit(otByte) | TypeBit(otFloat) | TypeBit(
 constexpr unsigned kIntegralTypes = TypeBit(otByte) | TypeBit(otInteger);
 constexpr unsigned kAllTypes = 0xFFu;
 
-int TypeCodeOf(const TTypeElement& value);
-
-// Frees a value element the way a consumer lets go of it: only when no
-// entity holds it and its owners allow.
-void ReleaseValue(TTypeElement* value);
-
 class TOilOperator : public TTechnology {
   KESTX_CLASS(TOilOperator)
  public:
@@ -34,15 +25,31 @@ class TOilOperator : public TTechnology {
   // The run itself: a new value, or nil when the operator yields none.
   virtual TOilValue Evaluate();
 
-  TTypeElement* Result() const { return result_.get(); }
+  const TOilValue& Result() const { return result_; }
   TOilValue TakeResult() { return std::move(result_); }
-  void ReleaseResult() { result_.reset(); }
+  void ReleaseResult() { result_ = nullptr; }
   virtual void ReleaseOperandResults() {}
 
+  // The run of an operator whose values are all Byte or Integer (IntegralOnly):
+  // the value as an integer, without building it.  The same result and the
+  // same errors as Evaluate.
+  virtual std::int32_t EvaluateInteger();
+
   // The types the operator may yield, one bit per type code; worked out once.
-  unsigned TypeFlags();
+  unsigned TypeFlags() {
+    if (!flagsKnown_) {
+      flags_ = ComputeTypeFlags();
+      flagsKnown_ = true;
+    }
+    return flags_;
+  }
   bool GetTypeFlag(int code) { return (TypeFlags() & TypeBit(code)) != 0; }
   bool HasValidType() { return TypeFlags() != 0; }
+  // Known when the program is compiled: every value it yields is Byte or Integer.
+  bool IntegralOnly() {
+    const unsigned flags = TypeFlags();
+    return flags != 0 && (flags & ~kIntegralTypes) == 0;
+  }
   // How deep the tree below this operator reaches (1 for a leaf).
   int Depth() const { return depth_; }
 
@@ -84,6 +91,10 @@ class TOilTwoPtrOperator : public TOilPtrOperator {
  protected:
   TOilValue EvaluateSecondOperand();
   void UpdateDepth() override;
+  // Both operands yield only Byte or Integer values.
+  bool IntegralOperands() {
+    return GetOperand() && GetSecondOperand() && GetOperand()->IntegralOnly() && GetSecondOperand()->IntegralOnly();
+  }
   // Both values, each present, else code 12.
   void EvaluateBoth(TOilValue& a, TOilValue& b);
   // Both values as integers for MOD and DIV (code 3 unless integral with a divisor).
@@ -96,9 +107,11 @@ class TOilTwoPtrOperator : public TOilPtrOperator {
 class TOilConst : public TOilOperator {
   KESTX_CLASS(TOilConst)
  public:
-  TTypeElement* Value() const { return value_.get(); }
+  // Made once, when the program is compiled.
+  const TOilValue& Value() const { return value_; }
   void SetValue(TOilValue value);
   TOilValue Evaluate() override;
+  std::int32_t EvaluateInteger() override;
 
  protected:
   unsigned ComputeTypeFlags() override;
@@ -111,6 +124,7 @@ class TOilUnMinus : public TOilPtrOperator {
   KESTX_CLASS(TOilUnMinus)
  public:
   TOilValue Evaluate() override;
+  std::int32_t EvaluateInteger() override;
 
  protected:
   unsigned ComputeTypeFlags() override;
@@ -125,22 +139,25 @@ class TOilNot : public TOilPtrOperator {
   unsigned ComputeTypeFlags() override;
 };
 
-#define OIL_BINARY_OPERATOR(Name)          \
+#define OIL_BINARY_OPERATOR(Name, ...)     \
   class Name : public TOilTwoPtrOperator { \
     KESTX_CLASS(Name)                      \
    public:                                 \
     TOilValue Evaluate() override;         \
+    __VA_ARGS__                            \
                                            \
    protected:                              \
     unsigned ComputeTypeFlags() override;  \
   };
 
-OIL_BINARY_OPERATOR(TOilPlus)
-OIL_BINARY_OPERATOR(TOilMinus)
+// The integral operators also run without building their values.
+#define OIL_INTEGRAL_RUN std::int32_t EvaluateInteger() override;
+OIL_BINARY_OPERATOR(TOilPlus, OIL_INTEGRAL_RUN)
+OIL_BINARY_OPERATOR(TOilMinus, OIL_INTEGRAL_RUN)
 OIL_BINARY_OPERATOR(TOilKrat)
 OIL_BINARY_OPERATOR(TOilDeleno)
-OIL_BINARY_OPERATOR(TOilMod)
-OIL_BINARY_OPERATOR(TOilDiv)
+OIL_BINARY_OPERATOR(TOilMod, OIL_INTEGRAL_RUN)
+OIL_BINARY_OPERATOR(TOilDiv, OIL_INTEGRAL_RUN)
 OIL_BINARY_OPERATOR(TOilAnd)
 OIL_BINARY_OPERATOR(TOilOr)
 

@@ -1,5 +1,6 @@
 #include "oil/runtime/program_objects.h"
 
+#include <array>
 #include <cstdint>
 #include <string>
 
@@ -61,22 +62,36 @@ void ExecuteLine(TOilLine* line) {
   if (line) line->Execute();
 }
 
-TOilValue NewValueOfType(int type, const std::string& typeName) {
+std::unique_ptr<TTypeElement> NewValueOfType(int type, const std::string& typeName) {
+  using Made = std::unique_ptr<TTypeElement>;
   switch (type) {
-    case otBoolean: return TOilValue(TBooleanElement::CreateValue(false));
-    case otChar: return TOilValue(TCharElement::CreateValue('\0'));
-    case otByte: return TOilValue(TByteElement::CreateValue(0));
-    case otFloat: return TOilValue(TFloatElement::CreateValue(0));
-    case otString: return TOilValue(TStringElement::CreateValue(std::string()));
-    case otInteger: return TOilValue(TIntegerElement::CreateValue(0));
+    case otBoolean: return Made(TBooleanElement::CreateValue(false));
+    case otChar: return Made(TCharElement::CreateValue('\0'));
+    case otByte: return Made(TByteElement::CreateValue(0));
+    case otFloat: return Made(TFloatElement::CreateValue(0));
+    case otString: return Made(TStringElement::CreateValue(std::string()));
+    case otInteger: return Made(TIntegerElement::CreateValue(0));
     case otElement: {
-      TOilValue value(TPointerElement::CreateValue(nullptr));
+      Made value(TPointerElement::CreateValue(nullptr));
       value->SetName(typeName);
       return value;
     }
     default:
       // No declaration yields another type; the slot keeps its place.
-      return TOilValue(new TTypeElement);
+      return std::make_unique<TTypeElement>();
+  }
+}
+
+TClass SlotClassOf(int type) {
+  switch (type) {
+    case otBoolean: return TBooleanElement::StaticClass();
+    case otChar: return TCharElement::StaticClass();
+    case otByte: return TByteElement::StaticClass();
+    case otFloat: return TFloatElement::StaticClass();
+    case otString: return TStringElement::StaticClass();
+    case otInteger: return TIntegerElement::StaticClass();
+    case otElement: return TPointerElement::StaticClass();
+    default: return TTypeElement::StaticClass();
   }
 }
 
@@ -129,7 +144,10 @@ void TOilBlock::SetVarType(int index, int type) { GetVarInfoItem(index)->VarType
 std::string TOilBlock::GetVarTypeName(int index) { return GetVarInfoItem(index)->TypeName; }
 void TOilBlock::SetVarTypeName(int index, const std::string& name) { GetVarInfoItem(index)->TypeName = name.substr(0, 30); }
 
-TOwnerEntity* TOilBlock::GetStack() { return OwnedList<TOwnerEntity>(*this, stack_, "STACK" + GetName()); }
+TOwnerEntity* TOilBlock::GetStack() {
+  if (stack_) return static_cast<TOwnerEntity*>(stack_);
+  return OwnedList<TOwnerEntity>(*this, stack_, "STACK" + GetName());
+}
 
 void TOilBlock::SetStack(TOwnerEntity* stack) { SetOwnedElement(stack_, stack); }
 
@@ -143,15 +161,23 @@ TTypeElement* TOilBlock::GetStackItem(int index) {
   return item;
 }
 
+TTypeElement* TOilBlock::GetStackItem(int index, TClass expected) {
+  const auto& items = static_cast<TEntity*>(stack_ ? stack_ : GetStack())->Children();
+  if (index >= 0 && static_cast<std::size_t>(index) < items.size()) {
+    TElement* item = items[static_cast<std::size_t>(index)];
+    if (item->ClassType() == expected) return static_cast<TTypeElement*>(item);
+  }
+  return GetStackItem(index);
+}
+
 void TOilBlock::SetStackValue(int index, TOilValue value) {
   if (!value) Fail(rteNoValue);
   TOwnerEntity* stack = GetStack();
   if (index >= stack->GetCount()) {
-    stack->AddElement(value.release());
+    stack->AddElement(value.NewElement().release());
     return;
   }
-  TTypeElement* storage = GetStackItem(index);
-  AssignToStorage(*storage, storage->HasName() ? storage->GetName() : std::string("TELEMENT"), std::move(value));
+  AssignToStorage(*GetStackItem(index), value);
 }
 
 void TOilBlock::PopStackTo(int count) {
@@ -164,22 +190,24 @@ void TOilBlock::PushVariables() {
   TOwnerEntity* stack = GetStack();
   Base = stack->GetCount();
   const int count = VarCount();
-  for (int i = 0; i < count; ++i) stack->AddElement(NewValueOfType(GetVarType(i), GetVarTypeName(i)).release());
+  for (int i = 0; i < count; ++i) {
+    const TVarInfo* info = GetVarInfoItem(i);
+    stack->AddElement(NewValueOfType(info->VarType & 0x7F, info->TypeName).release());
+  }
 }
 
 void TOilBlock::PopVariables() { PopStackTo(GetStack()->GetCount() - VarCount()); }
 
 void TOilBlock::ExecuteLines() {
   if (!lines_) return;
-  auto* lines = static_cast<TEntity*>(lines_);
-  const int count = static_cast<int>(lines->Children().size());
-  for (int i = 0; i < count; ++i) {
-    if (static_cast<std::size_t>(i) >= lines->Children().size()) break;
-    ExecuteLine(static_cast<TOilLine*>(lines->Children()[static_cast<std::size_t>(i)]));
-  }
+  const auto& lines = static_cast<TEntity*>(lines_)->Children();
+  const std::size_t count = lines.size();
+  for (std::size_t i = 0; i < count && i < lines.size(); ++i) ExecuteLine(static_cast<TOilLine*>(lines[i]));
 }
 
 void TOilBlock::Execute() {
+  // A block that declares nothing has no frame to push.
+  if (VarCount() == 0) return ExecuteLines();
   TBlockFrame frame(*this);
   ExecuteLines();
 }
@@ -198,34 +226,95 @@ TBlockFrame::~TBlockFrame() {
 
 TEntity* TOilProc::GetSubProcedures() { return OwnedList<TEntity>(*this, subProcedures_, "Podprocedury"); }
 
-void TOilProc::Call(std::vector<TOilArgument>& arguments) {
+namespace {
+
+// Sets an element made for a declared type back to that type's initial
+// value, as a new frame has it.
+void ResetValue(TTypeElement& element, int type) {
+  switch (type) {
+    case otBoolean: element.SetAsBoolean(false); break;
+    case otChar: element.SetAsChar('\0'); break;
+    case otByte: element.SetAsByte(0); break;
+    case otFloat: element.SetAsFloat(0); break;
+    case otString: element.SetAsString(std::string()); break;
+    default: element.SetAsInteger(0); break;
+  }
+}
+
+}  // namespace
+
+TOilFrame& TOilProc::EnterFrame() {
+  if (depth_ == frames_.size()) frames_.push_back(std::make_unique<TOilFrame>());
+  TOilFrame& frame = *frames_[depth_];
+  const std::size_t count = static_cast<std::size_t>(VarCount());
+  if (frame.Owned.size() != count) {
+    frame.Owned.clear();
+    frame.Slots.clear();
+    frame.Types.clear();
+    for (std::size_t i = 0; i < count; ++i) {
+      const TVarInfo* info = GetVarInfoItem(static_cast<int>(i));
+      frame.Types.push_back(info->VarType & 0x7F);
+      frame.Owned.push_back(NewValueOfType(frame.Types.back(), info->TypeName));
+      frame.Slots.push_back(frame.Owned.back().get());
+    }
+  } else {
+    for (std::size_t i = 0; i < count; ++i) ResetValue(*frame.Slots[i], frame.Types[i]);
+  }
+  frame.Targets.assign(static_cast<std::size_t>(std::max(Calls, 0)), nullptr);
+  return frame;
+}
+
+// One activation of a routine: its frame is the routine's current one while
+// it lasts, also when an error passes through.
+class TRoutineFrame {
+ public:
+  explicit TRoutineFrame(TOilProc& proc) : proc_(proc), saved_(proc.frame_) {
+    proc.frame_ = &proc.EnterFrame();
+    ++proc.depth_;
+  }
+  ~TRoutineFrame() {
+    --proc_.depth_;
+    proc_.frame_ = saved_;
+  }
+  TRoutineFrame(const TRoutineFrame&) = delete;
+  TRoutineFrame& operator=(const TRoutineFrame&) = delete;
+
+ private:
+  TOilProc& proc_;
+  TOilFrame* saved_;
+};
+
+void TOilProc::Call(std::span<TOilArgument> arguments) {
   TActivation activation;
-  TBlockFrame frame(*this);
+  TRoutineFrame frame(*this);
   BindParameters(arguments);
   ExecuteLines();
   KeepResult();
 }
 
 void TOilProc::Execute() {
-  std::vector<TOilArgument> none;
-  Call(none);
+  Call({});
 }
 
-void TOilProc::BindParameters(std::vector<TOilArgument>& arguments) {
+void TOilProc::BindParameters(std::span<TOilArgument> arguments) {
   for (TOilArgument& argument : arguments) {
-    const int slot = Base + argument.Target;
+    const int target = argument.Target;
+    if (target < 0 || target >= VarCount()) Fail(rteInternal);
+    const auto index = static_cast<std::size_t>(target);
     if (argument.ByRef) {
-      if (!argument.Storage) Fail(rteNoVariable);
-      ReplaceChild(*GetStack(), slot, TPointerElement::CreateValue(argument.Storage));
+      if (!argument.Storage || index >= frame_->Targets.size()) Fail(rteNoVariable);
+      frame_->Targets[index] = argument.Storage;
       continue;
     }
     if (!argument.Value) Fail(rteNoVariable);
-    if (!TypesCompatible(GetVarType(argument.Target), TypeCodeOf(*argument.Value))) Fail(rteTypeMismatch);
-    SetStackValue(slot, std::move(argument.Value));
+    const int type = frame_->Types[index];
+    if (!TypesCompatible(type, TypeCodeOf(*argument.Value))) Fail(rteTypeMismatch);
+    if (type == otInteger) frame_->Slots[index]->SetAsInteger(argument.Value.GetAsInteger());
+    else AssignToStorage(*frame_->Slots[index], argument.Value);
   }
 }
 
-void TOilFunc::KeepResult() { result_.reset(GetStackItem(Base + Calls)->CreateCopy()); }
+void TOilFunc::KeepResult() { result_ = TOilValue::Of(*VariableSlot(Calls, nullptr)); }
 
 void TParametr::SetExpression(TOilOperator* expression) { SetOwnedElement(expression_, expression); }
 
@@ -253,25 +342,47 @@ unsigned TProcCaller::ComputeTypeFlags() {
   return TypeBit(function->GetVarType(function->Calls));
 }
 
+TOilProc* TProcCaller::RunProc() {
+  const TRunContext* context = TRunContext::Current();
+  if (!context) return GetProc();
+  if (procRun_ != context->RunNumber()) {
+    runProc_ = GetProc();
+    procRun_ = context->RunNumber();
+  }
+  return runProc_;
+}
+
 TOilValue TProcCaller::Evaluate() {
-  TOilProc* proc = GetProc();
+  TOilProc* proc = RunProc();
   if (!proc) Fail(rteInternal);
   // Arguments are worked out in the caller's frame, before the callee's
-  // frame begins: a recursive call reads the caller's values.
-  std::vector<TOilArgument> arguments;
-  if (parameters_) {
-    for (TElement* child : static_cast<TEntity*>(parameters_)->Children()) {
-      auto* parameter = static_cast<TParametr*>(child);
-      TOilArgument argument;
-      argument.Target = parameter->Target;
-      argument.ByRef = parameter->ByRef;
-      if (parameter->ByRef) {
-        auto* variable = DynamicCast<TVariable>(parameter->GetExpression());
-        argument.Storage = variable ? variable->Storage() : nullptr;
-      } else if (parameter->GetExpression()) {
-        argument.Value = parameter->GetExpression()->Evaluate();
-      }
-      arguments.push_back(std::move(argument));
+  // frame begins: a recursive call reads the caller's values.  The few
+  // arguments of a usual call need no list on the heap.
+  if (!parameters_) {
+    proc->Call({});
+    return proc->GetResult();
+  }
+  const auto& parameters = static_cast<TEntity*>(parameters_)->Children();
+  const std::size_t count = parameters.size();
+  constexpr std::size_t kInline = 2;
+  std::array<TOilArgument, kInline> inlineArguments;
+  std::vector<TOilArgument> moreArguments;
+  if (count > kInline) moreArguments.resize(count);
+  const std::span<TOilArgument> arguments =
+      count > kInline ? std::span<TOilArgument>(moreArguments) : std::span<TOilArgument>(inlineArguments).first(count);
+  for (std::size_t i = 0; i < count; ++i) {
+    auto* parameter = static_cast<TParametr*>(parameters[i]);
+    TOilArgument& argument = arguments[i];
+    argument.Target = parameter->Target;
+    argument.ByRef = parameter->ByRef;
+    TOilOperator* expression = parameter->GetExpression();
+    if (parameter->ByRef) {
+      auto* variable = DynamicCast<TVariable>(expression);
+      argument.Storage = variable ? variable->Storage() : nullptr;
+    } else if (expression && expression->TypeFlags() == TypeBit(otInteger)) {
+      argument.Value = TOilValue::Integer(expression->EvaluateInteger());
+    } else if (expression) {
+      argument.Value = expression->Evaluate();
     }
   }
   proc->Call(arguments);
@@ -287,10 +398,51 @@ bool ConditionValue(TOilOperator* condition) {
   return value->GetAsBoolean();
 }
 
-void TAssignLine::SetVariable(TVariable* variable) { SetOwnedElement(variable_, variable); }
-void TAssignLine::SetExpression(TOilOperator* expression) { SetOwnedElement(expression_, expression); }
+void TAssignLine::SetVariable(TVariable* variable) {
+  SetOwnedElement(variable_, variable);
+  shape_ = TShape::Unknown;
+}
+
+void TAssignLine::SetExpression(TOilOperator* expression) {
+  SetOwnedElement(expression_, expression);
+  shape_ = TShape::Unknown;
+}
+
+TAssignLine::TShape TAssignLine::Shape() {
+  if (shape_ != TShape::Unknown) return shape_;
+  auto* target = DynamicCast<TNormalVariable>(GetVariable());
+  auto* plus = DynamicCast<TOilPlus>(GetExpression());
+  auto* left = plus ? DynamicCast<TNormalVariable>(plus->GetOperand()) : nullptr;
+  TOilOperator* right = plus ? plus->GetSecondOperand() : nullptr;
+  // Only a right side without effects may run before the left one is read.
+  const bool plain = right && (DynamicCast<TOilConst>(right) || DynamicCast<TNormalVariable>(right));
+  const bool same = target && left && target->ClassType() == left->ClassType() && target->Block() == left->Block() &&
+                    target->VarIndex == left->VarIndex;
+  shape_ = plain && same && target->GetValueType() == otString ? TShape::Append : TShape::General;
+  return shape_;
+}
+
+void TAssignLine::AppendInPlace() {
+  const TOilValue right = static_cast<TOilPlus*>(GetExpression())->GetSecondOperand()->Evaluate();
+  // As the operator itself raises them.
+  if (!right) throw TLangError(rteInternal);
+  if (right.Type() != otString && right.Type() != otChar) throw TLangError(rteTypeMismatch);
+  const std::string text = right.Type() == otString ? right.Text() : right.GetAsString();
+  TVariable* target = GetVariable();
+  TTypeElement* storage = target->Storage();
+  if (storage->ClassType() == TStringElement::StaticClass()) static_cast<TStringElement*>(storage)->AppendString(text);
+  else target->SetValue(TOilValue::String(storage->GetAsString() + text));
+}
 
 void TAssignLine::Execute() {
+  if (Shape() == TShape::Append) return AppendInPlace();
+  TOilOperator* expression = GetExpression();
+  TVariable* target = GetVariable();
+  // An integer into an INTEGER variable: no value is built on the way.
+  if (expression && target && expression->IntegralOnly() && target->GetValueType() == otInteger) {
+    target->SetInteger(expression->EvaluateInteger());
+    return;
+  }
   TOilValue value = GetExpression() ? GetExpression()->Evaluate() : nullptr;
   if (!value) Fail(rteNoValue);
   TVariable* variable = GetVariable();
@@ -383,7 +535,7 @@ int TCaseLine::BranchCount() const {
 }
 
 void TCaseLine::AddBranch(TOilValue label, TOilLine* line) {
-  Labels()->AddElement(label.release());
+  Labels()->AddElement(label.NewElement().release());
   // An empty branch statement keeps its place as a statement that does nothing.
   Lines()->AddElement(line ? line : new TOilLine);
 }
@@ -391,7 +543,7 @@ void TCaseLine::AddBranch(TOilValue label, TOilLine* line) {
 namespace {
 
 // Whether a label of one type can match a selector of another, and does.
-bool LabelMatches(const TTypeElement& label, const TTypeElement& selector) {
+bool LabelMatches(const TTypeElement& label, const TOilValue& selector) {
   const int l = TypeCodeOf(label), s = TypeCodeOf(selector);
   switch (l) {
     case otBoolean: return s == otBoolean && label.GetAsBoolean() == selector.GetAsBoolean();

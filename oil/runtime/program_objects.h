@@ -4,6 +4,8 @@
 // procedures and functions take parameters; one statement class per
 // construct of the language.
 #include <cstdint>
+#include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -32,9 +34,24 @@ class TVarInfo : public TElement {
 };
 
 // A value element of a type code, as a frame holds it before assignment.
-TOilValue NewValueOfType(int type, const std::string& typeName);
+std::unique_ptr<TTypeElement> NewValueOfType(int type, const std::string& typeName);
+// The class of that element.
+TClass SlotClassOf(int type);
 // Whether a variable of the target type takes a value of the source type.
 bool TypesCompatible(int target, int source);
+
+// The variables of one activation: of a routine, value elements of its own,
+// kept for the next activation at the same depth of calls; of a program, the
+// elements of its frame in the stack, which its run does not let anyone free.
+// By-reference parameters refer to the caller's storage, which outlives the
+// activation.
+struct TOilFrame {
+  std::vector<TTypeElement*> Slots;
+  std::vector<TTypeElement*> Targets;
+  std::vector<std::unique_ptr<TTypeElement>> Owned;
+  // The declared type of each of a routine's own slots.
+  std::vector<int> Types;
+};
 
 class TOilBlock : public TOilLine {
   KESTX_CLASS(TOilBlock)
@@ -64,6 +81,9 @@ class TOilBlock : public TOilLine {
   // Shares another block's stack.
   void SetStack(TOwnerEntity* stack);
   TTypeElement* GetStackItem(int index);
+  // The same, where the element is expected to be of the class: checked by
+  // identity, not by a walk up the class tree.
+  TTypeElement* GetStackItem(int index, TClass expected);
   // At or past the top pushes the value; else copies it into the element there.
   void SetStackValue(int index, TOilValue value);
   // Frees the stack's elements from the top down to count.
@@ -72,9 +92,28 @@ class TOilBlock : public TOilLine {
   virtual void PushVariables();
   virtual void PopVariables();
 
+  // The storage of a variable of the current activation: in the routine's
+  // own frame, or in the stack at Base + index, expected of the class.
+  TTypeElement* VariableSlot(int index, TClass expected) {
+    if (frame_ && index >= 0 && static_cast<std::size_t>(index) < frame_->Slots.size())
+      return frame_->Slots[static_cast<std::size_t>(index)];
+    return GetStackItem(Base + index, expected);
+  }
+  // The caller's storage a by-reference parameter of the current activation
+  // refers to; nil outside a routine's frame.
+  TTypeElement* ReferenceTarget(int index) const {
+    return frame_ && index >= 0 && static_cast<std::size_t>(index) < frame_->Targets.size()
+               ? frame_->Targets[static_cast<std::size_t>(index)]
+               : nullptr;
+  }
+
   void Execute() override;
 
  protected:
+  // The frame of the routine's current activation (nil for a block that
+  // keeps its variables in the stack).
+  TOilFrame* frame_ = nullptr;
+
   // Runs the statement list once (the count is read before the first).
   void ExecuteLines();
 
@@ -115,18 +154,25 @@ class TOilProc : public TOilBlock {
   std::int32_t Calls = 0;
   TEntity* GetSubProcedures();
   // One activation with the arguments bound.
-  virtual void Call(std::vector<TOilArgument>& arguments);
+  virtual void Call(std::span<TOilArgument> arguments);
   // The result of the last call, handed over; nil for a procedure.
   virtual TOilValue GetResult() { return nullptr; }
   void Execute() override;
 
  protected:
-  void BindParameters(std::vector<TOilArgument>& arguments);
+  void BindParameters(std::span<TOilArgument> arguments);
   // After the statements, before the frame goes.
   virtual void KeepResult() {}
 
  private:
+  friend class TRoutineFrame;
+  // The frame for the next activation: made at the first call at that depth,
+  // set back to the declared types' initial values at every later one.
+  TOilFrame& EnterFrame();
+
   TElement* subProcedures_ = nullptr;
+  std::vector<std::unique_ptr<TOilFrame>> frames_;
+  std::size_t depth_ = 0;
 };
 
 class TOilFunc : public TOilProc {
@@ -172,10 +218,15 @@ class TProcCaller : public TCaller {
  protected:
   unsigned ComputeTypeFlags() override;
   void UpdateParameterDepth(const TParametr& parameter);
+  TOilProc* RunProc();
 
  private:
   TElement* parameters_ = nullptr;
   TElementLink proc_;
+  // The routine as the current run found it: a run lets no part of its
+  // program be freed, so the link is looked up once per run.
+  TOilProc* runProc_ = nullptr;
+  std::uint64_t procRun_ = 0;
 };
 
 // ---------------------------------------------------------------- statements
@@ -190,8 +241,16 @@ class TAssignLine : public TOilLine {
   void Execute() override;
 
  private:
+  // s := s + t, with s a STRING variable and t a constant or a variable, grows
+  // the text where it is stored.  Which form the statement has is worked out
+  // when it first runs.
+  enum class TShape : std::uint8_t { Unknown, General, Append };
+  TShape Shape();
+  void AppendInPlace();
+
   TElement* variable_ = nullptr;
   TElement* expression_ = nullptr;
+  TShape shape_ = TShape::Unknown;
 };
 
 class TExprLine : public TOilLine {

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <mutex>
+#include <optional>
 #include <thread>
 
 #include "framework/tools/world.h"
@@ -13,27 +14,11 @@
 
 const char* const kOilGeneralFailure = "Hruba Chyba OILu- nejspis spatne odalokovani";
 
-// ---------------------------------------------------------------- run context
-
 namespace {
-thread_local TRunContext* currentContext = nullptr;
-
 // Thrown between statements when the run is stopped: nothing in the program
 // catches it.
 struct TRunStopped {};
 }  // namespace
-
-TRunContext::TRunContext(TOilProgram* program) : program_(program), previous_(currentContext) {
-  currentContext = this;
-}
-
-TRunContext::~TRunContext() { currentContext = previous_; }
-
-TRunContext* TRunContext::Current() { return currentContext; }
-
-void BetweenStatements() {
-  if (TRunContext* context = currentContext) context->BetweenStatements();
-}
 
 // ---------------------------------------------------------------- the thread
 
@@ -179,22 +164,60 @@ void TOilProgram::Execute() {
 void TOilProgram::Run() {
   if (inRun_) return;
   inRun_ = true;
+  // A run on the caller's own thread answers for its statements itself.
+  std::optional<TRunContext> ownContext;
+  if (!TRunContext::Current() || TRunContext::Current()->Program() != this) ownContext.emplace(this);
   struct Leave {
-    bool& flag;
-    ~Leave() { flag = false; }
-  } leave{inRun_};
+    TOilProgram& program;
+    ~Leave() {
+      program.frame_ = nullptr;
+      program.FreeLooseOutputs();
+      program.inRun_ = false;
+    }
+  } leave{*this};
   // What a stopped run left behind goes before the frame starts at 0.
   PopStackTo(0);
   Base = 0;
   PushVariables();
   TWorld* world = World();
-  SetStackValue(0, TOilValue(TPointerElement::CreateValue(world)));
-  SetStackValue(1, TOilValue(TPointerElement::CreateValue(world ? world->MainTool() : nullptr)));
-  SetStackValue(2, TOilValue(TPointerElement::CreateValue(world)));
+  SetStackValue(0, TOilValue::Element(world));
+  SetStackValue(1, TOilValue::Element(world ? world->MainTool() : nullptr));
+  SetStackValue(2, TOilValue::Element(world));
+  // The frame's elements stay where they are while the run lasts: read
+  // through the frame, not looked up in the stack at every access.
+  runFrame_.Slots.clear();
+  for (int i = 0; i < VarCount(); ++i) runFrame_.Slots.push_back(GetStackItem(i));
+  frame_ = &runFrame_;
   try {
     ExecuteLines();
   } catch (const TRunTimeError& error) {
     ReportRunTimeError(error);
+  }
+}
+
+void TOilProgram::KeepLooseOutput(TElement* element) {
+  if (!element) return;
+  if (looseOutputs_.size() >= compactAt_) CompactLooseOutputs();
+  looseOutputs_.emplace_back(element);
+}
+
+namespace {
+bool IsLoose(TElement* element) { return element && element->HolderCount() == 0; }
+}  // namespace
+
+void TOilProgram::CompactLooseOutputs() {
+  std::erase_if(looseOutputs_, [](const TElementLink& link) { return !IsLoose(link.Get()); });
+  compactAt_ = std::max<std::size_t>(64, 2 * looseOutputs_.size());
+}
+
+void TOilProgram::FreeLooseOutputs() {
+  const std::vector<TElementLink> outputs = std::move(looseOutputs_);
+  looseOutputs_.clear();
+  compactAt_ = 64;
+  // One freed output may take another it held with it: each is looked up afresh.
+  for (const TElementLink& link : outputs) {
+    TElement* element = link.Get();
+    if (IsLoose(element) && element->CanFree()) DisposeElement(element);
   }
 }
 

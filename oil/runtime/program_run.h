@@ -2,8 +2,10 @@
 // The run of a compiled program: synchronously on the calling thread (Run),
 // or on a worker thread of its own (Execute) that shares the world with the
 // user-interface thread under the world lock.
+#include <cstddef>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "oil/runtime/program_objects.h"
 
@@ -37,6 +39,10 @@ class TOilProgram : public TOilProc {
   // Clears the whole stack.
   void PopVariables() override;
 
+  // Keeps an element that a tool call of the run made and nothing holds: it
+  // is freed when the run ends, unless something has taken it by then.
+  void KeepLooseOutput(TElement* element);
+
   // A run is active (running or suspended).
   bool Running() const { return thread_ != nullptr; }
   // The run has stopped between two statements at a suspension.
@@ -47,8 +53,15 @@ class TOilProgram : public TOilProc {
   void EndOfRunOf(int runId);
 
  private:
+  void FreeLooseOutputs();
+  // Drops what was freed or taken since, once the list has doubled.
+  void CompactLooseOutputs();
 
   std::unique_ptr<TOilThread> thread_;
+  // The program's own variables while a run lasts.
+  TOilFrame runFrame_;
+  std::vector<TElementLink> looseOutputs_;
+  std::size_t compactAt_ = 64;
   int runId_ = 0;
   bool inRun_ = false;
 };

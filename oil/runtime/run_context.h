@@ -2,6 +2,8 @@
 // What the statements of a run ask of the run they belong to: a stop or a
 // suspension takes effect between two statements, and results of tool calls
 // that nobody holds are handed to the program.
+#include <cstdint>
+
 class TOilProgram;
 class TElement;
 
@@ -13,8 +15,12 @@ class TRunContext {
   TRunContext(const TRunContext&) = delete;
   TRunContext& operator=(const TRunContext&) = delete;
 
-  static TRunContext* Current();
+  static TRunContext* Current() { return current_; }
+  // Tells runs apart: no two contexts of the process share a number.
+  std::uint64_t RunNumber() const { return runNumber_; }
   TOilProgram* Program() const { return program_; }
+  // The context this one was installed over: a run started from inside another.
+  TRunContext* Previous() const { return previous_; }
   // Called between two statements.
   virtual void BetweenStatements() {}
   // Keeps the report of a run-time error for the end of the run; false when
@@ -22,9 +28,18 @@ class TRunContext {
   virtual bool KeepReport(const char* /*text*/) { return false; }
 
  private:
+  static inline thread_local TRunContext* current_ = nullptr;
   TOilProgram* program_;
   TRunContext* previous_;
+  std::uint64_t runNumber_;
 };
 
 // The point between two statements of the running program, if any.
-void BetweenStatements();
+inline void BetweenStatements() {
+  if (TRunContext* context = TRunContext::Current()) context->BetweenStatements();
+}
+
+// Whether freeing the element, or clearing its children, would free a program
+// that runs on this thread or a part of one: the element is such a program,
+// holds one (directly or through others), or is held by one.
+bool TouchesRunningProgram(TElement* element);

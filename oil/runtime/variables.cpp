@@ -5,27 +5,30 @@
 #include <string>
 
 #include "framework/core/class_registry.h"
+#include "framework/tools/world.h"
 #include "oil/errors/lang_errors.h"
 #include "oil/runtime/program_objects.h"
+#include "oil/runtime/program_run.h"
+#include "oil/runtime/run_context.h"
 
 namespace {
 
 [[noreturn]] void Fail(int code) { throw TRunTimeError(code); }
 
-bool IsType(const TTypeElement& value, unsigned set) { return (TypeBit(TypeCodeOf(value)) & set) != 0; }
+bool IsType(const TOilValue& value, unsigned set) { return (TypeBit(TypeCodeOf(value)) & set) != 0; }
 
 constexpr unsigned kTextTypes = TypeBit(otChar) | TypeBit(otString);
 
 // The element an element-typed value refers to: code 2 for any other value
 // and for a reference to nothing.
-TElement* ReferencedElement(const TTypeElement* value) {
+TElement* ReferencedElement(const TOilValue& value) {
   if (!value || TypeCodeOf(*value) != otElement) Fail(rteNoVariable);
   TElement* element = value->GetAsPointer();
   if (!element) Fail(rteNoVariable);
   return element;
 }
 
-TOilValue Reference(TElement* element) { return TOilValue(TPointerElement::CreateValue(element)); }
+TOilValue Reference(TElement* element) { return TOilValue::Element(element); }
 
 // The declared class of an element storage: its name, TELEMENT when unnamed.
 std::string DeclaredClassOf(const TTypeElement& storage) {
@@ -36,23 +39,14 @@ std::string DeclaredClassOf(const TTypeElement& storage) {
 
 // ---------------------------------------------------------------- storage
 
-void AssignToStorage(TTypeElement& storage, const std::string& typeName, TOilValue value) {
+void AssignToStorage(TTypeElement& storage, const TOilValue& value, const std::string* typeName) {
   if (!value) Fail(rteNoValue);
-  const int target = TypeCodeOf(storage);
-  if (target == otElement && TypeCodeOf(*value) == otElement) {
+  if (TypeCodeOf(storage) == otElement && TypeCodeOf(*value) == otElement && value.ElementHandle() != 0) {
     TElement* element = value->GetAsPointer();
-    TClass cls = FindKestuClass(typeName);
+    TClass cls = FindKestuClass(typeName ? *typeName : DeclaredClassOf(storage));
     if (element && (!cls || !element->InheritsFrom(cls))) Fail(rteTypeMismatch);
   }
-  switch (target) {
-    case otBoolean: storage.SetAsBoolean(value->GetAsBoolean()); break;
-    case otChar: storage.SetAsChar(value->GetAsChar()); break;
-    case otFloat: storage.SetAsFloat(value->GetAsFloat()); break;
-    case otString: storage.SetAsString(value->GetAsString()); break;
-    case otInteger: storage.SetAsInteger(value->GetAsInteger()); break;
-    case otElement: storage.SetAsPointer(value->GetAsPointer()); break;
-    default: storage.SetAsString(value->GetAsString()); break;
-  }
+  value.StoreInto(storage);
 }
 
 // ---------------------------------------------------------------- variables
@@ -68,38 +62,62 @@ unsigned TVariable::ComputeTypeFlags() {
   return type >= otAny ? kAllTypes : TypeBit(type);
 }
 
+void TNormalVariable::ResolveSlot() {
+  kind_ = block_->GetVarType(VarIndex);
+  slotClass_ = SlotClassOf(kind_);
+  resolvedIndex_ = VarIndex;
+}
+
 TTypeElement* TNormalVariable::SlotElement() {
   if (!block_) Fail(rteNoVariable);
-  return block_->GetStackItem(block_->Base + VarIndex);
+  if (resolvedIndex_ != VarIndex) ResolveSlot();
+  return block_->VariableSlot(VarIndex, slotClass_);
 }
 
 TTypeElement* TNormalVariable::Storage() { return SlotElement(); }
 
-TOilValue TNormalVariable::GetValue() { return TOilValue(SlotElement()->CreateCopy()); }
+TOilValue TNormalVariable::GetValue() { return TOilValue::Of(*SlotElement()); }
 
-void TNormalVariable::SetValue(TOilValue value) {
-  if (!block_) Fail(rteNoVariable);
-  TTypeElement* storage = SlotElement();
-  AssignToStorage(*storage, GetTypeName(), std::move(value));
+std::int32_t TNormalVariable::EvaluateInteger() { return SlotElement()->GetAsInteger(); }
+
+void TNormalVariable::SetInteger(std::int32_t value) {
+  TTypeElement* storage = Storage();
+  if (TypeCodeOf(*storage) == otInteger) storage->SetAsInteger(value);
+  else SetValue(TOilValue::Integer(value));
 }
 
-int TNormalVariable::GetValueType() { return block_ ? block_->GetVarType(VarIndex) : otAny; }
+void TNormalVariable::SetValue(TOilValue value) {
+  TTypeElement* storage = SlotElement();
+  if (TypeCodeOf(*storage) != otElement) return AssignToStorage(*storage, value);
+  const std::string typeName = GetTypeName();
+  AssignToStorage(*storage, value, &typeName);
+}
+
+int TNormalVariable::GetValueType() {
+  if (!block_) return otAny;
+  return resolvedIndex_ == VarIndex ? kind_ : block_->GetVarType(VarIndex);
+}
 
 std::string TNormalVariable::GetTypeName() { return block_ ? block_->GetVarTypeName(VarIndex) : std::string(); }
 
 TTypeElement* TCalledVariable::Storage() {
-  // The slot refers to the caller's storage, fixed when the call began, so
-  // that a recursive activation still reaches its own caller's variable.
-  auto* target = DynamicCast<TTypeElement>(SlotElement()->GetAsPointer());
+  // Fixed when the call began, so that a recursive activation still reaches
+  // its own caller's variable.
+  TTypeElement* target = Block() ? Block()->ReferenceTarget(VarIndex) : nullptr;
   if (!target) Fail(rteNoVariable);
   return target;
 }
 
-TOilValue TCalledVariable::GetValue() { return TOilValue(Storage()->CreateCopy()); }
+TOilValue TCalledVariable::GetValue() { return TOilValue::Of(*Storage()); }
+
+std::int32_t TCalledVariable::EvaluateInteger() { return Storage()->GetAsInteger(); }
 
 void TCalledVariable::SetValue(TOilValue value) {
   TTypeElement* storage = Storage();
-  AssignToStorage(*storage, DeclaredClassOf(*storage), std::move(value));
+  // A FLOAT or STRING parameter may stand for an INTEGER or CHAR variable:
+  // what that variable cannot hold is refused, not cut down.
+  if (value && !TypesCompatible(TypeCodeOf(*storage), TypeCodeOf(*value))) Fail(rteTypeMismatch);
+  AssignToStorage(*storage, value);
 }
 
 // ---------------------------------------------------------------- properties
@@ -109,50 +127,48 @@ void TPropVariable::SetOwnerExpression(TOilOperator* expression) {
   depth_ = 1 + (expression ? expression->Depth() : 0);
 }
 
-namespace {
-
-// The element a property variable's path yields and its property.
-struct PropertyTarget {
-  TElement* element;
-  const TPropInfo* info;
-};
-
-PropertyTarget FindProperty(TOilOperator* owner, const std::string& name) {
+TPropVariable::PropertyTarget TPropVariable::FindProperty() {
+  TOilOperator* owner = GetOwnerExpression();
   TOilValue value = owner ? owner->Evaluate() : nullptr;
-  TElement* element = ReferencedElement(value.get());
-  const TPropInfo* info = element->ClassType()->FindProp(name);
-  if (!info) Fail(rteBadProperty);
-  return {element, info};
+  TElement* element = ReferencedElement(value);
+  // A class's published properties never change: the last look-up is kept
+  // for as long as the class and the name stay the same.
+  TClass cls = element->ClassType();
+  if (cls != lastClass_ || PropertyName != lastName_) {
+    lastInfo_ = cls->FindProp(PropertyName);
+    lastClass_ = cls;
+    lastName_ = PropertyName;
+  }
+  if (!lastInfo_) Fail(rteBadProperty);
+  return {element, lastInfo_};
 }
 
-}  // namespace
-
 TOilValue TPropVariable::GetValue() {
-  const auto [element, info] = FindProperty(GetOwnerExpression(), PropertyName);
+  const auto [element, info] = FindProperty();
   if (!info->HasRead()) Fail(rteBadProperty);
   switch (info->Kind) {
-    case tkInteger: return TOilValue(TIntegerElement::CreateValue(static_cast<std::int32_t>(info->GetOrd(*element))));
+    case tkInteger: return TOilValue::Integer(static_cast<std::int32_t>(info->GetOrd(*element)));
     case tkChar:
-    case tkWChar: return TOilValue(TCharElement::CreateValue(static_cast<char>(info->GetOrd(*element))));
+    case tkWChar: return TOilValue::Char(static_cast<char>(info->GetOrd(*element)));
     case tkEnumeration: {
       const std::int64_t ordinal = info->GetOrd(*element);
       std::string name;
       if (info->EnumType && ordinal >= 0 && ordinal < static_cast<std::int64_t>(info->EnumType->Names.size()))
         name = AsciiUpperCase(info->EnumType->Names[static_cast<std::size_t>(ordinal)]);
-      if (name == "TRUE") return TOilValue(TBooleanElement::CreateValue(true));
-      if (name == "FALSE") return TOilValue(TBooleanElement::CreateValue(false));
+      if (name == "TRUE") return TOilValue::Boolean(true);
+      if (name == "FALSE") return TOilValue::Boolean(false);
       Fail(rteBadPropertyKind);
     }
-    case tkFloat: return TOilValue(TFloatElement::CreateValue(static_cast<double>(info->GetFloat(*element))));
+    case tkFloat: return TOilValue::Float(static_cast<double>(info->GetFloat(*element)));
     case tkString:
     case tkLString:
-    case tkWString: return TOilValue(TStringElement::CreateValue(info->GetStr(*element)));
+    case tkWString: return TOilValue::String(info->GetStr(*element));
     case tkClass: return Reference(DynamicCast<TElement>(info->GetObj(*element)));
     default: Fail(rteBadPropertyKind);
   }
 }
 
-void WritePropertyValue(TObject& object, const TPropInfo& info, const TTypeElement& value) {
+void WritePropertyValue(TObject& object, const TPropInfo& info, const TOilValue& value) {
   auto require = [&value](unsigned set) {
     if (!IsType(value, set)) Fail(rteTypeMismatch);
   };
@@ -205,16 +221,15 @@ void WritePropertyValue(TObject& object, const TPropInfo& info, const TTypeEleme
 }
 
 void TPropVariable::SetValue(TOilValue value) {
-  const auto [element, info] = FindProperty(GetOwnerExpression(), PropertyName);
+  const auto [element, info] = FindProperty();
   if (!value) Fail(rteNoValue);
-  WritePropertyValue(*element, *info, *value);
+  WritePropertyValue(*element, *info, value);
 }
 
 // ---------------------------------------------------------------- element paths
 
 TElement* TElementOperator::StartElement() {
-  TOilValue value = EvaluateOperand();
-  return ReferencedElement(value.get());
+  return ReferencedElement(EvaluateOperand());
 }
 
 TOilValue TElementOperator::Evaluate() {
@@ -240,8 +255,7 @@ void TElementByNumberOperator::UpdateDepth() {
 }
 
 TEntity* TElementByNumberOperator::StartEntity(std::int32_t& position) {
-  TOilValue value = EvaluateOperand();
-  auto* entity = DynamicCast<TEntity>(ReferencedElement(value.get()));
+  auto* entity = DynamicCast<TEntity>(ReferencedElement(EvaluateOperand()));
   if (!entity) Fail(rteNotEntity);
   TOilValue index = GetPositionIndex() ? GetPositionIndex()->Evaluate() : nullptr;
   if (!index) Fail(rteNoVariable);
@@ -265,6 +279,22 @@ TOilValue TOwnerByNumberOperator::Evaluate() {
 }
 
 // ---------------------------------------------------------------- tool calls
+
+namespace {
+
+// An output the call made and nothing holds belongs to the running program.
+// Handles are issued in order, so an output whose handle is newer than the
+// tool's was first referred to during the call; an element that lived before
+// it (the world, another tool's output) is never taken.
+void HandOverLooseOutput(TElement* output, std::uint32_t toolHandle) {
+  TRunContext* context = TRunContext::Current();
+  if (!context || !context->Program() || !output || output->HolderCount() != 0 || output == World()) return;
+  for (TRunContext* run = context; run; run = run->Previous())
+    if (output == run->Program()) return;
+  if (HandleOfElement(output) > toolHandle) context->Program()->KeepLooseOutput(output);
+}
+
+}  // namespace
 
 void TToolInputInfo::SetExpression(TOilOperator* expression) { SetOwnedElement(expression_, expression); }
 
@@ -318,10 +348,12 @@ TOilValue TToolOperator::Evaluate() {
       if (!value) Fail(rteNoValue);
       const int index = item->PropIndex - 1;
       if (index < 0 || index >= static_cast<int>(props.size())) Fail(rteBadProperty);
-      WritePropertyValue(*tool, *props[static_cast<std::size_t>(index)], *value);
+      WritePropertyValue(*tool, *props[static_cast<std::size_t>(index)], value);
     }
   }
+  const std::uint32_t toolHandle = HandleOfElement(tool);
   tool->DoIt();
+  HandOverLooseOutput(tool->Output(), toolHandle);
   return Reference(tool->Output());
 }
 

@@ -14,6 +14,8 @@ class TVariable : public TOilOperator {
   TOilValue Evaluate() override { return GetValue(); }
   virtual TOilValue GetValue();
   virtual void SetValue(TOilValue value);
+  // SetValue of an Integer value.
+  virtual void SetInteger(std::int32_t value) { SetValue(TOilValue::Integer(value)); }
   virtual int GetValueType();
   virtual std::string GetTypeName();
   // The element that holds the value (nil for a property).
@@ -32,7 +34,9 @@ class TNormalVariable : public TVariable {
   void SetBlock(TOilBlock* block) { block_ = block; }
 
   TOilValue GetValue() override;
+  std::int32_t EvaluateInteger() override;
   void SetValue(TOilValue value) override;
+  void SetInteger(std::int32_t value) override;
   int GetValueType() override;
   std::string GetTypeName() override;
   TTypeElement* Storage() override;
@@ -42,14 +46,22 @@ class TNormalVariable : public TVariable {
   TTypeElement* SlotElement();
 
  private:
+  // The declaration does not change once the program runs: the slot's type
+  // and element class are looked up at its first use, not at every one.
+  void ResolveSlot();
+
   TOilBlock* block_ = nullptr;
+  std::int32_t resolvedIndex_ = -1;
+  int kind_ = 0;
+  TClass slotClass_ = nullptr;
 };
 
-// A by-reference parameter: its slot refers to the caller's storage element.
+// A by-reference parameter: it stands for the caller's storage element.
 class TCalledVariable : public TNormalVariable {
   KESTX_CLASS(TCalledVariable)
  public:
   TOilValue GetValue() override;
+  std::int32_t EvaluateInteger() override;
   void SetValue(TOilValue value) override;
   TTypeElement* Storage() override;
 };
@@ -69,16 +81,27 @@ class TPropVariable : public TVariable {
   unsigned ComputeTypeFlags() override { return kAllTypes; }
 
  private:
+  // The element the owner expression yields and its property (codes 2, 4, 5).
+  struct PropertyTarget {
+    TElement* element;
+    const TPropInfo* info;
+  };
+  PropertyTarget FindProperty();
+
   TElement* owner_ = nullptr;
+  TClass lastClass_ = nullptr;
+  std::string lastName_;
+  const TPropInfo* lastInfo_ = nullptr;
 };
 
 // Stores a value into a storage element that holds a variable of a declared
-// element class; raises code 3 when an element of another class is given.
-void AssignToStorage(TTypeElement& storage, const std::string& typeName, TOilValue value);
+// element class (named by typeName when the storage has no name of its own);
+// raises code 3 when an element of another class is given.
+void AssignToStorage(TTypeElement& storage, const TOilValue& value, const std::string* typeName = nullptr);
 
 // Converts a value to a published property's kind and writes it (codes 3, 7, 15).
 struct TPropInfo;
-void WritePropertyValue(TObject& object, const TPropInfo& info, const TTypeElement& value);
+void WritePropertyValue(TObject& object, const TPropInfo& info, const TOilValue& value);
 
 class TElementOperator : public TOilPtrOperator {
   KESTX_CLASS(TElementOperator)

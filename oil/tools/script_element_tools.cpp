@@ -1,8 +1,17 @@
 #include "oil/tools/script_element_tools.h"
 
 #include "framework/core/class_registry.h"
+#include "framework/tools/world.h"
+#include "oil/errors/lang_errors.h"
+#include "oil/runtime/run_context.h"
 
 namespace {
+
+// A program cannot free what runs it: itself, an entity that holds it, a part
+// of it, or the world it works on.  Refused as an element it may not have.
+void RefuseFreeingWhatRuns(TElement* element) {
+  if (element == World() || TouchesRunningProgram(element)) throw TRunTimeError(rteNoSuchElement);
+}
 
 // The parameter names of a tool, index 0 first.
 void ParameterName(int index, std::string& name, std::initializer_list<const char*> names) {
@@ -80,6 +89,7 @@ void TFree::DoIt() {
   TTool::DoIt();
   TElement* element = Input();
   if (!element || element == this) return;
+  RefuseFreeingWhatRuns(element);
   // Whoever holds it: an element leaves every list as it is destroyed.
   delete element;
   SetOutput(nullptr);
@@ -89,6 +99,7 @@ void TFreeAll::DoIt() {
   TTool::DoIt();
   auto* entity = DynamicCast<TEntity>(Input());
   if (!entity) return;
+  RefuseFreeingWhatRuns(entity);
   entity->Clear();
   SetOutput(nullptr);
 }

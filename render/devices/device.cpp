@@ -1,8 +1,11 @@
 #include "render/devices/device.h"
 
+#include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "framework/core/class_registry.h"
+#include "render/devices/border_buffer.h"
 #include "spatial/geometry/page.h"
 #include "spatial/geometry/plane_math.h"
 #include "spatial/geometry/projection.h"
@@ -54,6 +57,41 @@ void TDevice::RotatePoint(double& X, double& Y) const {
 void TDevice::UnrotatePoint(double& X, double& Y) const {
   const TPageProjection* projection = Projection();
   if (projection && projection->Angle() != 0) Turn(*projection, -projection->Angle(), X, Y);
+}
+
+void TDevice::SetPenWidth(double W) {
+  if (platform::CanvasPen* pen = GetPen()) pen->Width = std::max(1, Projection()->WorldToDeviceDX(W));
+}
+
+void TDevice::GetAreaPolyPolygon(TAreaElement*, TPolyPolygon& result) { result = TPolyPolygon(); }
+
+std::unique_ptr<TRectEntity> TDevice::CreateRotatedCopy(const TElement* element) const {
+  const auto* entity = DynamicCast<TEntity>(element);
+  if (!entity || entity->Children().empty()) return nullptr;
+  auto copy = std::make_unique<TRectEntity>();
+  for (TElement* child : entity->Children()) {
+    const auto* vertex = DynamicCast<T2DCoordinate>(child);
+    if (!vertex) continue;
+    double X = vertex->GetX(), Y = vertex->GetY();
+    RotatePoint(X, Y);
+    copy->AddEntity(new T2DCoordinate(X, Y));
+  }
+  return copy;
+}
+
+void ElementToDevicePoints(TDevice* device, const TElement* element, std::unique_ptr<TDevicePoint[]>& points,
+                           std::int32_t& count, std::int32_t& byteSize) {
+  points.reset();
+  count = 0;
+  byteSize = 0;
+  const auto* entity = DynamicCast<TEntity>(element);
+  if (!device || !device->Projection() || !entity || entity->Children().empty()) return;
+  std::vector<TDevicePoint> projected;
+  if (!ProjectVertices(*device->Projection(), 0, element, projected)) return;
+  byteSize = static_cast<std::int32_t>(entity->Children().size() * sizeof(TDevicePoint));
+  points.reset(new TDevicePoint[entity->Children().size()]);
+  std::copy(projected.begin(), projected.end(), points.get());
+  count = static_cast<std::int32_t>(projected.size());
 }
 
 TClass TDevice::StaticClass() {

@@ -86,16 +86,51 @@ void TInterpret::Process(TElement* element) {
   }
 }
 
+namespace {
+
+// Interprets run inside one another's walks; a failure is told once for the
+// outermost walk, not once for every element it befalls.
+thread_local int walkDepth = 0;
+thread_local bool failureLogged = false;
+
+class TWalkScope {
+ public:
+  TWalkScope() {
+    if (walkDepth++ == 0) failureLogged = false;
+  }
+  ~TWalkScope() { --walkDepth; }
+  TWalkScope(const TWalkScope&) = delete;
+  TWalkScope& operator=(const TWalkScope&) = delete;
+};
+
+}  // namespace
+
+void TInterpret::LogWalkFailure(const std::string& text) {
+  if (failureLogged) return;
+  failureLogged = true;
+  Log(text);
+}
+
 void TInterpret::DoIt() {
   if (Busy()) return;
+  const TWalkScope scope;
   SetBusy(true);
+  walkEnded_ = false;
   try {
-    BeforeRun();
-    TRecursor::DoIt();
-    AfterRun();
+    try {
+      BeforeRun();
+      TRecursor::DoIt();
+      AfterRun();
+    } catch (const EBreakInterpret&) {
+      throw;
+    } catch (const std::exception& failure) {
+      LogWalkFailure(failure.what());
+      throw;
+    }
   } catch (...) {
-    // A break or a drawing failure ends the walk quietly; a redraw requested
-    // meanwhile starts it again.
+    // A break or a failure ends the walk; a redraw requested meanwhile
+    // starts it again.
+    walkEnded_ = true;
     if (RestartRequest()) {
       try {
         AfterRun();

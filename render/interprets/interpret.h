@@ -3,6 +3,7 @@
 // walks its input depth first and hands every element to those of its
 // sub-interprets that accept it; they draw on the interpret's device.
 #include <stdexcept>
+#include <string>
 
 #include "framework/tools/recursor.h"
 
@@ -26,6 +27,8 @@ class TInterpret : public TRecursor {
 
   virtual void ProcessSubOutput(TElement* output);
   virtual bool IsItsClass(TElement* element);
+  // Whether elements of the class are its own (any class here).
+  virtual bool AcceptsClass(TClass) const { return true; }
   virtual void CreateSubInterprets();
   virtual void ClearSubInterprets();
   virtual void AttachDevice(TDevice* device);
@@ -40,18 +43,24 @@ class TInterpret : public TRecursor {
   bool QGoInside(TElement* element) override;
   bool QProcessBefore(TElement* element) override;
   void Process(TElement* element) override;
-  // Never lets an exception out: a broken or failing walk just ends.
+  // Never lets an exception out: a broken walk just ends, a failing one
+  // also logs the failure (once for the outermost walk).
   void DoIt() override;
   void SetBreakWork(bool value) override;
   void ReceiveMessage(TKestuMessage*& message, bool& handled) override;
 
  protected:
+  // The last walk was ended by a break or a failure.
+  bool WalkEnded() const { return walkEnded_; }
+  // A line for the message window, the first of the outermost walk only.
+  void LogWalkFailure(const std::string& text);
   // Each sub-interpret in list order (other tools are skipped).
   template <class F>
   void ForEachSubInterpret(F&& f);
 
  private:
   TElementLink device_;
+  bool walkEnded_ = false;
 };
 
 // An interpret that knows the world rectangle its device shows.

@@ -19,6 +19,11 @@ TClass TRaster::StaticClass() {
   return &info;
 }
 
+bool& RastersEnabled() {
+  static bool enabled = true;
+  return enabled;
+}
+
 void RegisterRasterClasses() {
   for (TClass cls : {TGraphicFileElement::StaticClass(), TRaster::StaticClass()}) RegisterKestuClass(cls);
 }

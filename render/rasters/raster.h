@@ -21,4 +21,7 @@ class TRaster : public TGraphicFileElement {
   KESTX_CLASS(TRaster)
 };
 
+// Whether rasters are shown, for the whole program (on at start).
+bool& RastersEnabled();
+
 void RegisterRasterClasses();

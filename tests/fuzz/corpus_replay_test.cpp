@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "fuzz/fuzz_entries.h"
+#include "fuzz/oil_entries.h"
 
 namespace {
 
@@ -23,6 +24,10 @@ const Target kTargets[] = {
     {"kes_stream", fuzz::KesStream},         {"component_stream", fuzz::ComponentStream},
     {"property_texts", fuzz::PropertyTexts}, {"conditions", fuzz::Conditions},
     {"element_paths", fuzz::ElementPaths},   {"string_list_files", fuzz::StringListFiles},
+    {"oil_compiler", fuzz::OilProgramText},
+    {"interpret_scripts", fuzz::InterpretScripts},
+    {"layer_lines", fuzz::LayerLines},       {"forest_attributes", fuzz::ForestAttributes},
+    {"block_directories", fuzz::BlockDirectories}, {"dbase_tables", fuzz::DbaseTables},
 };
 
 std::vector<std::uint8_t> Bytes(const std::filesystem::path& file) {

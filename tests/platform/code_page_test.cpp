@@ -54,6 +54,32 @@ TEST(CodePage, EveryByteSurvivesTheWayThroughUtf8) {
   }
 }
 
+TEST(CodePage, ForeignCodePagesConvertBothWaysAndKeepEveryByte) {
+  const struct {
+    int codePage;
+    std::string bytes;
+    std::string utf8;
+  } cases[] = {
+      {852, "\xA6\xD4\xA0r nad S\xA0zavou", "Žďár nad Sázavou"},
+      {852, "\xAC\xD8\x85\xFD\xE7\x9F", "Čěůřšč"},
+      {895, "\x92\x83\xA0r \x9E\xA9\x96", "Žďár Řřů"},
+      {437, "\x80\x9B\xE1\xB0", "Ç¢ß░"},
+      {1252, "M\xFCller Stra\xDF" "e \x80\x9C", "Müller Straße €œ"},
+      {1250, "\x8E\xEF\xE1r", "Žďár"},
+      {0, "\x8E\xEF\xE1r", "Žďár"},  // no code page named: the system's own
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(CodePageToUtf8(c.codePage, c.bytes), c.utf8) << c.codePage << " " << c.utf8;
+    EXPECT_EQ(Utf8ToCodePage(c.codePage, c.utf8), c.bytes) << c.codePage << " " << c.utf8;
+  }
+  std::string all;
+  for (unsigned b = 0; b < 256; ++b) all += static_cast<char>(b);
+  for (const int codePage : {437, 852, 895, 1252}) {
+    EXPECT_EQ(Utf8ToCodePage(codePage, CodePageToUtf8(codePage, all)), all) << codePage;
+    EXPECT_EQ(Utf8ToCodePage(codePage, "日"), "?") << codePage;
+  }
+}
+
 TEST(CodePage, CaseFollowsTheCodePage) {
   const char kSmall[] = "áčďéěíňóřšťúůýžľĺŕôäöüłśźżąęćńőűţşăâîçëđ";
   const char kCapital[] = "ÁČĎÉĚÍŇÓŘŠŤÚŮÝŽĽĹŔÔÄÖÜŁŚŹŻĄĘĆŃŐŰŢŞĂÂÎÇËĐ";

@@ -149,6 +149,98 @@ TEST_F(DbaseTableTest, WalksLiveRecordsAndMovesToPhysicalNumbers) {
   EXPECT_THROW(table->MoveTo(5), EDatabaseError);
 }
 
+// A table as another program writes it, made by hand from the dBASE layout:
+// fields NAZEV C(20) and CISLO N(6,0), the records given (texts already in
+// the table's code page), then padding of the record up to recordLength.
+struct ForeignTable {
+  std::uint8_t languageDriver = 0xC8;
+  std::uint32_t claimedRecords = 0;  // 0: as many as there are
+  std::uint16_t recordLength = 27;
+  std::vector<std::pair<std::string, int>> records;
+  char padding = '#';
+
+  std::string Bytes() const {
+    std::string header(32, '\0');
+    header[0] = 0x03;
+    const std::uint32_t count = claimedRecords ? claimedRecords : static_cast<std::uint32_t>(records.size());
+    for (int i = 0; i < 4; ++i) header[4 + i] = static_cast<char>(count >> (8 * i));
+    const std::uint16_t headerLength = 32 + 2 * 32 + 1;
+    header[8] = static_cast<char>(headerLength & 0xFF);
+    header[9] = static_cast<char>(headerLength >> 8);
+    header[10] = static_cast<char>(recordLength & 0xFF);
+    header[11] = static_cast<char>(recordLength >> 8);
+    header[29] = static_cast<char>(languageDriver);
+    std::string bytes = header;
+    for (const auto& [name, type, length] : {std::tuple{"NAZEV", 'C', 20}, {"CISLO", 'N', 6}}) {
+      std::string descriptor(32, '\0');
+      descriptor.replace(0, std::string(name).size(), name);
+      descriptor[11] = type;
+      descriptor[16] = static_cast<char>(length);
+      bytes += descriptor;
+    }
+    bytes += '\x0D';
+    for (const auto& [nazev, cislo] : records) {
+      std::string record = " " + nazev + std::string(20 - nazev.size(), ' ');
+      const std::string number = std::to_string(cislo);
+      record += std::string(6 - number.size(), ' ') + number;
+      record.resize(recordLength, padding);
+      bytes += record;
+    }
+    return bytes + '\x1A';
+  }
+};
+
+TEST_F(DbaseTableTest, ForeignTablesAreReadInTheirCodePageAndAsFarAsTheyAreWhole) {
+  const std::string zdar852 = "\xA6\xD4\xA0r nad S\xA0zavou";
+  const struct {
+    const char* name;
+    ForeignTable table;
+    std::vector<std::string> rows;  // NAZEV/CISLO of the records walked
+    std::string appended;           // written as the NAZEV of a new record, read back as its bytes
+    std::string appendedBytes;
+  } cases[] = {
+      {"code page 852", {.languageDriver = 0x64, .records = {{zdar852, 1}}}, {"Žďár nad Sázavou/1"}, "Říčany",
+       "\xFC\xA1\x9F" "any"},
+      {"code page 1252", {.languageDriver = 0x57, .records = {{"M\xFCller", 2}}}, {"Müller/2"}, "Straße", "Stra\xDF" "e"},
+      {"code page 1250", {.records = {{"\x8E\xEF\xE1r", 3}}}, {"Žďár/3"}, "Říčany", "\xD8\xED\xE8\x61ny"},
+      {"no code page named", {.languageDriver = 0, .records = {{"\x8E\xEF\xE1r", 3}}}, {"Žďár/3"}, "ř", "\xF8"},
+      {"a header that claims a thousand records", {.claimedRecords = 1000, .records = {{"a", 1}, {"b", 2}}},
+       {"a/1", "b/2"}, "c", "c"},
+      {"records longer than their fields", {.recordLength = 40, .records = {{"a", 1}}}, {"a/1"}, "c", "c"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string file = File("F.DBF");
+    const std::string bytes = c.table.Bytes();
+    platform::TFileStream(file, platform::TFileStream::Mode::Create).Write(bytes.data(), bytes.size());
+    const std::size_t headerLength = Word(bytes, 8), recordLength = c.table.recordLength;
+    std::vector<std::string> rows;
+    {
+      const auto table = Open(file, true);
+      for (table->First(); !table->Eof(); table->Next())
+        rows.push_back(table->GetFieldText(0) + "/" + table->GetFieldText(1));
+      EXPECT_EQ(table->RecordCount(), static_cast<int>(c.table.records.size()));
+      // An edit keeps the record's padding as read; a new record's is blank.
+      table->MoveTo(1);
+      table->Edit();
+      table->SetFieldText(1, "9");
+      table->Post();
+      table->Append();
+      table->SetFieldText(0, c.appended);
+      table->Post();
+    }
+    EXPECT_EQ(rows, c.rows);
+    const std::string after = FileBytes(file);
+    const std::size_t records = c.table.records.size() + 1;
+    ASSERT_EQ(after.size(), headerLength + records * recordLength + 1);
+    EXPECT_EQ(after.substr(headerLength + 27, recordLength - 27), std::string(recordLength - 27, '#'));
+    const std::string appended = after.substr(headerLength + (records - 1) * recordLength, recordLength);
+    EXPECT_EQ(appended.substr(1, c.appendedBytes.size()), c.appendedBytes);
+    EXPECT_EQ(appended.substr(27), std::string(recordLength - 27, ' '));
+    EXPECT_EQ(Word(after, 4), records);
+  }
+}
+
 TEST_F(DbaseTableTest, RefusesWhatTheStateDoesNotAllow) {
   const std::string file = Create("X0001.DBF", "CISLO decimal(6,0)");
   DbaseTable table;

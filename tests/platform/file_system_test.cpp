@@ -3,9 +3,16 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <functional>
 #include <string>
 #include <tuple>
 #include <utility>
+
+#include "platform/dbase_table.h"
+#include "platform/files.h"
+#include "platform/streams.h"
+#include "tests/platform/temp_folder.h"
 
 namespace platform {
 namespace {
@@ -36,6 +43,57 @@ TEST(FileSystemTest, PackedFileDatesKeepTheirParts) {
   for (const auto& [date, packed] : cases) {
     EXPECT_EQ(PackFileDate(date), packed) << date.Year;
     EXPECT_EQ(parts(UnpackFileDate(packed)), parts(date)) << date.Year;
+  }
+}
+
+
+// Each change of a file answers whether it happened (a refusal by exception
+// counts as not).
+using FileChange = std::function<bool(const std::string& file)>;
+
+bool Happened(const std::function<void()>& change) {
+  try {
+    change();
+    return true;
+  } catch (const std::exception&) {
+    return false;
+  }
+}
+
+TEST_F(TempFolderTest, AWriteProtectedFolderRefusesEveryChangeBelowItAndOnlyWhileGuarded) {
+  const std::pair<const char*, FileChange> changes[] = {
+      {"delete", [](const std::string& f) { return DeleteFile(f); }},
+      {"rename", [](const std::string& f) { return RenameFile(f, f + ".new") && RenameFile(f + ".new", f); }},
+      {"create", [](const std::string& f) { return Happened([&] { TFileStream(f, TFileStream::Mode::Create); }); }},
+      {"update", [](const std::string& f) { return Happened([&] { TFileStream(f, TFileStream::Mode::OpenReadWrite); }); }},
+      {"attributes", [](const std::string& f) { return SetFileAttributes(f, 0); }},
+      {"date", [](const std::string& f) { return SetFileDate(f, 0x00210000u); }},
+      {"table for update",
+       [](const std::string& f) {
+         return Happened([&] {
+           DbaseTable table;
+           table.SetTableName(f + ".DBF");
+           table.SetReadOnly(false);
+           table.Open();
+         });
+       }},
+      {"folder", [](const std::string& f) { return Happened([&] { ForceDirectories(f + ".dir"); }); }},
+  };
+  const std::string sub = File("sub");
+  std::filesystem::create_directories(sub);
+  const std::string file = sub + "/x";
+  for (const auto& [name, change] : changes) {
+    std::ofstream(file) << "x";
+    ExecuteCreateTable("create table \"" + file + ".DBF\" (A char(1))");
+    {
+      const WriteProtectedFolder protection(sub + "/");
+      EXPECT_FALSE(change(file)) << name << " inside";
+      EXPECT_TRUE(std::filesystem::exists(file)) << name;
+      EXPECT_TRUE(Happened([&] { TFileStream(File("outside"), TFileStream::Mode::Create); })) << name << " outside";
+    }
+    EXPECT_TRUE(change(file)) << name << " after";
+    std::filesystem::remove(file);
+    std::filesystem::remove(file + ".DBF");
   }
 }
 

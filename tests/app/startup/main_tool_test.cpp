@@ -27,11 +27,10 @@ std::string NameOrNil(TElement* element) { return element ? element->GetName() :
 constexpr char kEditor[] = "TObjectPropertyEditor";
 constexpr char kConsole[] = "TCommandLineDlg";
 constexpr char kManager[] = "TFormToolManager";
-constexpr char kCreator[] = "TUniversalLumarScriptCreator";
 constexpr char kInterpreter[] = "TScriptRecorder";
 
-// A tool the main tool makes by class name: notes its run, its input and what it was given.  The script creator
-// makes a script instead, the interpreter notes the file it runs, the graphic-window manager its page colour.
+// A tool the main tool makes by class name: notes its run, its input and what it was given.  The interpreter notes
+// the file it runs, the graphic-window manager its page colour and keeps the script the real creator made.
 template <const char* Name>
 class TStandIn : public TTool {
  public:
@@ -43,16 +42,15 @@ class TStandIn : public TTool {
          AccessorProp<TStandIn, TElement*>("RootElement", nullptr,
                                            [](TStandIn& t, TElement* e) { t.given += " root " + NameOrNil(e); }),
          AccessorProp<TStandIn, TElement*>("InterpretScript", nullptr,
-                                           [](TStandIn& t, TElement* e) { t.given += " script " + NameOrNil(e); }),
+                                           [](TStandIn& t, TElement* e) {
+                                             t.given += " script " + NameOrNil(e);
+                                             if (e) t.AddElement(e);
+                                           }),
          AccessorProp<TStandIn, TDevice*>("Device", [](const TStandIn& t) { return t.device; }, nullptr)});
     return &info;
   }
   TClass ClassType() const override { return StaticClass(); }
   void DoIt() override {
-    if (Name == kCreator) {
-      SetOutput(Named("symbologie", this));  // freed with the creator, after the manager took it
-      return;
-    }
     if (Name == kInterpreter) return Seen().push_back("script " + FileName);
     std::string line = std::string(Name) + " " + NameOrNil(Input());
     if (Name == kManager) line += " " + std::to_string(device->Page()->Color());
@@ -97,7 +95,7 @@ class MainToolTest : public ShellTest {
     ShellTest::SetUp();
     Seen().clear();
     for (TClass cls : {TStandIn<kEditor>::StaticClass(), TStandIn<kConsole>::StaticClass(),
-                       TStandIn<kManager>::StaticClass(), TStandIn<kCreator>::StaticClass()})
+                       TStandIn<kManager>::StaticClass()})
       RegisterKestuClass(cls);
     main = static_cast<TNotingMainTool*>(TOldMainTool::Create(TNotingMainTool::StaticClass()));
   }
@@ -226,7 +224,7 @@ TEST_F(MainToolTest, EveryCodeOfTheTableReachesItsHandler) {
   auto* data = Named("Les", world->ObjectModel());
   // The code, its data and text; what the tools made saw, whether the main tool handled it.
   const std::tuple<int, TElement*, std::string, std::vector<std::string>, bool> cases[] = {
-      {msgOpenGraphicWindow, data, "", {"TFormToolManager Les 12632256 script symbologie"}, true},
+      {msgOpenGraphicWindow, data, "", {"TFormToolManager Les 12632256 script Interpret Script"}, true},
       {msgOpenPropertyEditor, data, "", {"TObjectPropertyEditor Les"}, true},
       {msgOpenCommandLine, data, "", {"TCommandLineDlg nil root Les"}, true},
       {msgRunScript, nullptr, "dalsi.oil", {"script " + File("dalsi.oil")}, true},

@@ -1,19 +1,8 @@
 #include "app/windows/message_window.h"
 
 #include "framework/core/class_registry.h"
-#include "render/interprets/interpret.h"
+#include "render/interprets/universal_interpret.h"
 #include "tests/app/shell_fixture.h"
-
-// The interpret a listing runs in, as the window looks for it by name.
-class TUniversalInterpret : public TInterpret {
-  KESTX_CLASS(TUniversalInterpret)
-};
-
-TClass TUniversalInterpret::StaticClass() {
-  static const TClassInfo info =
-      DescribeClass<TUniversalInterpret>("TUniversalInterpret", TInterpret::StaticClass(), "MessageWindowTest", {});
-  return &info;
-}
 
 namespace {
 

@@ -23,11 +23,11 @@ TEST(BlockInfo, TheCodePageNumberNamesTheTextsCodePage) {
 // The box is stored as the record files store boxes (maximum corner first)
 // in block coordinates; the model has the signs turned.
 TEST(BlockInfo, TheBoxIsItsFourNumbersNegated) {
-  const TBlockInfo info = ParseBlockInfo({"OPSANYOBDELNIKBLOKU=-700000 -1000000.5 -750000 -1050000", "CODEPAGE=852"});
+  const TBlockDescription info = ParseBlockInfo({"OPSANYOBDELNIKBLOKU=-700000 -1000000.5 -750000 -1050000", "CODEPAGE=852"});
   EXPECT_TRUE(info.HasBoundingRect);
   EXPECT_EQ(info.BoundingRect, (std::array<double, 4>{700000, 1000000.5, 750000, 1050000}));
   EXPECT_EQ(info.CodePage, cpLatin2);
-  const TBlockInfo none = ParseBlockInfo({"NAZEV=Les"});
+  const TBlockDescription none = ParseBlockInfo({"NAZEV=Les"});
   EXPECT_FALSE(none.HasBoundingRect);
   EXPECT_EQ(none.CodePage, cpIBM);
 }

@@ -1,5 +1,7 @@
 #include "block/guide/guide_model.h"
 
+#include <algorithm>
+#include <array>
 #include <sstream>
 
 #include "framework/stream/kes_loader.h"
@@ -155,6 +157,60 @@ TEST_F(GuideTest, CompactionKeepsTheChosenSheetsAndThoseAboveChosenOnes) {
       for (int r = row.at.second; r < row.at.second + 2; ++r)
         if (fifty->FindSheet5(c, r)) below.emplace_back(c, r);
     EXPECT_EQ(below, row.chosenBelow) << row.name;
+  }
+}
+
+// The names of the map sheets under a sheet, depth first.
+std::vector<std::string> SheetNamesUnder(TEntity& sheet) {
+  std::vector<std::string> names;
+  std::vector<TEntity*> pending{&sheet};
+  while (!pending.empty()) {
+    TEntity* entity = pending.back();
+    pending.pop_back();
+    for (TElement* child : entity->Children()) {
+      if (DynamicCast<TMapSpace>(child)) names.push_back(child->GetName());
+      if (auto* sub = DynamicCast<TEntity>(child)) pending.push_back(sub);
+    }
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+TEST_F(GuideTest, CompactionAtEveryLevelKeepsChosenSheetsUnderSheetsNotChosen) {
+  // One 1:5 000 sheet of a 1:10 000 sheet with its 1:2 000 quarters: which
+  // are chosen, and whether the 1:5 000 sheet stays (the chosen quarters
+  // stay with it; every other sheet goes).
+  const struct {
+    const char* name;
+    bool fiveChosen;
+    std::array<bool, 4> twosChosen;
+    bool fiveStays;
+  } cases[] = {
+      {"a sheet not chosen keeps its chosen quarter", false, {true, false, false, false}, true},
+      {"a sheet not chosen with nothing chosen below goes", false, {false, false, false, false}, false},
+      {"a chosen sheet stays without its quarters", true, {false, false, false, false}, true},
+      {"a chosen sheet keeps its chosen quarters", true, {false, true, true, false}, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::unique_ptr<TGuide> guide(new TGuide);
+    TSMO_50* fifty = guide->CreateSheet50(26, 53, "Nymburk", "NY");
+    fifty->CreateDetail10();
+    TSMO_10* ten = fifty->FindSheet10(0, 0);
+    ten->CreateDetail();
+    TSMO_5* five = fifty->FindSheet5(0, 0);
+    five->Selected = c.fiveChosen;
+    five->CreateDetail();
+    std::vector<std::string> staying;
+    if (c.fiveStays) staying.push_back(five->GetName());
+    for (int i = 0; i < 4; ++i) {
+      auto* two = static_cast<TMapSpace*>(five->GetRow(i / 2)->GetCell(i % 2));
+      two->Selected = c.twosChosen[static_cast<std::size_t>(i)];
+      if (two->Selected) staying.push_back(two->GetName());
+    }
+    std::sort(staying.begin(), staying.end());
+    ten->Compact();
+    EXPECT_EQ(SheetNamesUnder(*ten), staying);
   }
 }
 

@@ -1,5 +1,7 @@
 #include "block/props/lumar_props.h"
 
+#include <functional>
+
 #include "block/props/bgi_elements.h"
 #include "block/tables/lumar_dbf_table.h"
 #include "tests/block/block_fixture.h"
@@ -117,6 +119,95 @@ TEST_F(LumarPropsTest, ASymbologyRectangleMeetsWhatOverlapsOrTouchesIt) {
   TRealRect margin{};
   text.GetMarginRect(margin);
   EXPECT_EQ(BoxOf(margin), (Box4{-10, -10, 20, 15}));
+}
+
+TEST_F(LumarPropsTest, TableErrorsEndAsOtherPropertyTextErrors) {
+  const struct {
+    const char* name;
+    bool dBase;  // else a file that is no dBASE table
+    const char *property, *text, *read;
+  } cases[] = {
+      {"a table file that is no dBASE table", false, "NAZEV", "x", "Err Field Value"},
+      {"a value a numeric field cannot hold", true, "POCET", "x", "7"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    if (c.dBase) MakeTable("B0000.DBF", "POCET decimal(4,0), CISLO decimal(6,0)", {{"7", "1"}});
+    else WriteCp1250File(File("B0000.DBF"), "no table at all");
+    dialogs.Messages.clear();
+    TPointElement* point = Filed<TPointElement, TLumarPointProps>(block, 1, 0);
+    EXPECT_EQ(point->GetPropertyText(c.property), c.read);
+    point->SetPropertyText(c.property, c.text);
+    EXPECT_EQ(MessageTexts(), std::vector<std::string>{std::string("Error filling property ") + c.property +
+                                                       " by string " + c.text});
+    EXPECT_EQ(point->GetPropertyText(c.property), c.read);
+    platform::DeleteFile(File("B0000.DBF"));
+    platform::DeleteFile(File("B0000.IND"));
+  }
+}
+
+// Two text props, a point and an entity that may hold it too.
+struct StartPointScene {
+  std::unique_ptr<TLumarTextProps> First = std::make_unique<TLumarTextProps>();
+  std::unique_ptr<TLumarTextProps> Second = std::make_unique<TLumarTextProps>();
+  std::unique_ptr<TOwnerEntity> Container = std::make_unique<TOwnerEntity>();
+  T2DCoordinate* Point = new T2DCoordinate(3, 4);
+  TElementLink Link{Point};
+
+  // Both props take the point, and the first is freed.
+  void ShareAndFreeFirst() {
+    First->SetStartPoint(Point);
+    Second->SetStartPoint(Point);
+    First.reset();
+  }
+};
+
+TEST(LumarTextPropsTest, AStartPointIsHeldAsSpaceEntitiesHoldTheirProperties) {
+  using Act = std::function<void(StartPointScene&)>;
+  const struct {
+    const char* name;
+    Act act;
+    bool pointLives;
+    bool secondHoldsIt;
+  } cases[] = {
+      {"freeing one of two props leaves the point to the other", [](StartPointScene& s) { s.ShareAndFreeFirst(); },
+       true, true},
+      {"the last props to let go frees the point",
+       [](StartPointScene& s) {
+         s.ShareAndFreeFirst();
+         s.Second.reset();
+       },
+       false, false},
+      {"a point an entity holds outlives the props",
+       [](StartPointScene& s) {
+         s.Container->AddElement(s.Point);
+         s.First->SetStartPoint(s.Point);
+         s.First.reset();
+       },
+       true, false},
+      {"a replaced point that nothing else holds is freed",
+       [](StartPointScene& s) {
+         s.First->SetStartPoint(s.Point);
+         s.First->SetStartPoint(new T2DCoordinate);
+       },
+       false, false},
+      {"a point freed elsewhere empties the field",
+       [](StartPointScene& s) {
+         s.Container->AddElement(s.Point);
+         s.Second->SetStartPoint(s.Point);
+         delete s.Point;
+         EXPECT_EQ(s.Second->StartPoint()->GetX(), 0);  // a new point, made on this read
+       },
+       false, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    StartPointScene scene;
+    c.act(scene);
+    const bool pointLives = scene.Link.Get() != nullptr;
+    EXPECT_EQ(pointLives, c.pointLives);
+    EXPECT_EQ(scene.Second && pointLives && scene.Second->StartPoint() == scene.Link.Get(), c.secondHoldsIt);
+  }
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "block/reading/block_reader.h"
 
+#include <cstring>
 #include <numbers>
 #include <tuple>
 
@@ -150,6 +151,33 @@ TEST_F(BlockReaderTest, TruncatedFilesAreReadAsFarAsTheyAreWhole) {
                                       dir + ": Soubor " + dir + "/TN.LIN není celý, čte se 2 celých záznamů"}));
 }
 
+TEST_F(BlockReaderTest, TextsAreConvertedFromTheCodePageTheBlockNames) {
+  const struct {
+    const char* info;  // INFO.TXT, or nil for none
+    Bytes line;
+    const char* text;
+  } cases[] = {
+      {nullptr, {0x80, 0x9B}, "Ç¢"},  // first: the files of the block stay once written
+      {"CODEPAGE=852\r\n", {0xA6, 0xD4, 0xA0, 'r', ' ', 'n', 'a', 'd', ' ', 'S', 0xA0, 'z', 'a', 'v', 'o', 'u'},
+       "Žďár nad Sázavou"},
+      {"CODEPAGE=1250\r\n", {0x8E, 0xEF, 0xE1, 'r'}, "Žďár"},
+      {"CODEPAGE=867\r\n", {0x92, 0x83, 0xA0, 'r', ' ', 0x9E, 0xA9, 0x96}, "Žďár Řřů"},
+  };
+  files.PutBytes(kTextBoxFileName, 0, TTextBoxRecord::Dummy());
+  files.Put(kTextBoxFileName, 1, TTextBoxRecord{.Number = 1});
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    world->ObjectModel()->Clear();  // no text of the block read before
+    if (c.info) files.Raw(kInfoFileName, Bytes(c.info, c.info + std::strlen(c.info)));
+    Bytes ttx{'0', '\r', '\n'};
+    ttx.insert(ttx.end(), c.line.begin(), c.line.end());
+    files.Raw(kTextFileName, ttx);
+    auto texts = Layer(Reader()->ReadTexts());
+    ASSERT_EQ(NumbersOf(*texts), (std::vector<int>{1}));
+    EXPECT_EQ(Child<TTextElement>(*texts, 0)->Text, c.text);
+  }
+}
+
 // Counting whole records is also the block reader's (a truncated line file).
 TEST_F(BlockReaderTest, ALineFileInMemoryHoldsItsWholeRecordsAndItsCoordinatesToo) {
   BlockFiles(folder.Path()).Raw(kLineFileName, Bytes(210, 0)).Raw(kCoordFileName, Bytes(24, 0)).Flush();
@@ -202,6 +230,57 @@ TEST_F(BlockReaderTest, AreasAreWalkedAlongTheirLinesWithParentsAsHoles) {
   // A second read reuses every area and adds no second hole.
   EXPECT_EQ(Layer(reader->ReadAreas())->Children(), areas->Children());
   EXPECT_EQ(outer->Holes()->Children().size(), 1u);
+}
+
+TEST_F(BlockReaderTest, AHoleIsAddedOnceWhereverItsLabelPointLies) {
+  const std::pair<const char*, std::pair<double, double>> cases[] = {
+      {"inside its outline", {4, 4}}, {"on its corner", {3, 3}}, {"outside its outline", {8, 8}}};
+  SquareLine(files, 1, 0, 10, 1);
+  SquareLine(files, 2, 3, 3, 2, 1);
+  files.PutBytes(kAreaFileName, 0, TAreaRecord::Dummy());
+  files.Put(kAreaFileName, 1, AreaRecord(1, 1, 0, {1, 1}));
+  for (const auto& [name, label] : cases) {
+    SCOPED_TRACE(name);
+    world->ObjectModel()->Clear();  // the block's register with it
+    files.Put(kAreaFileName, 2, AreaRecord(2, 2, 1, label));
+    auto reader = Reader();
+    auto first = Layer(reader->ReadAreas());
+    auto second = Layer(reader->ReadAreas());
+    ASSERT_EQ(NumbersOf(*second), (std::vector<int>{1, 2}));
+    const auto* outer = Child<TPolyLineAreaElement>(*second, 0);
+    ASSERT_NE(outer->Holes(), nullptr);
+    EXPECT_EQ(outer->Holes()->Children().size(), 1u);
+  }
+}
+
+// Clears the world's object model when it receives a message.
+class TModelClearer : public TElement {
+ public:
+  void ReceiveMessage(TKestuMessage*& /*message*/, bool& handled) override {
+    World()->ObjectModel()->Clear();
+    handled = true;
+  }
+};
+
+TEST_F(BlockReaderTest, AMessageThatClearsTheModelWaitsUntilTheLayerIsRead) {
+  SquareLine(files, 1, 0, 10, 1);
+  SquareLine(files, 2, 3, 3, 2, 1);
+  files.PutBytes(kAreaFileName, 0, TAreaRecord::Dummy());
+  files.Put(kAreaFileName, 1, AreaRecord(1, 2, 2, {4, 4}));  // the hole, read first
+  files.Put(kAreaFileName, 2, AreaRecord(2, 1, 3, {1, 1}));  // its parent
+  files.Put(kAreaFileName, 3, AreaRecord(3, 7, 0, {1, 1}));  // no line bounds it: a log line
+  auto reader = Reader();
+  Layer(reader->ReadAreas());  // the areas stay in the block's register only
+  LogLines();
+  TModelClearer clearer;
+  clearer.PostMessage(1, &clearer, nullptr, false);
+  auto areas = Layer(reader->ReadAreas());
+  ASSERT_EQ(NumbersOf(*areas), (std::vector<int>{2, 1}));
+  const auto* outer = Child<TPolyLineAreaElement>(*areas, 0);
+  ASSERT_NE(outer->Holes(), nullptr);
+  EXPECT_EQ(outer->Holes()->Children().size(), 1u);
+  RunMessages();
+  EXPECT_EQ(world->ObjectModel()->GetCount(), 0);
 }
 
 TEST_F(BlockReaderTest, BrokenAreasAndParentChainsAreLoggedNeverFollowedForever) {

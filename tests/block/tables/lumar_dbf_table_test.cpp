@@ -1,5 +1,7 @@
 #include "block/tables/lumar_dbf_table.h"
 
+#include <optional>
+
 #include "tests/block/block_fixture.h"
 
 namespace {
@@ -36,6 +38,60 @@ TEST_F(LumarDBFTableTest, TheIndexHoldsRecordNumbersByCisloAndIsRebuiltOnceWhenS
     EXPECT_TRUE(other.Locate(file, 3)) << name;
     EXPECT_EQ(other.Table().RecNo(), 2) << name;
     EXPECT_EQ(FileContent(Index(file)), IndexOf({-1, 1, -1, 2})) << name;
+  }
+}
+
+// Another program gives the records new numbers, in the table's order.
+void Renumber(const std::string& file, std::initializer_list<const char*> numbers) {
+  platform::DbaseTable table;
+  table.SetTableName(file);
+  table.SetReadOnly(false);
+  table.Open();
+  table.First();
+  for (const char* number : numbers) {
+    table.Edit();
+    table.SetFieldText(0, number);
+    table.Post();
+    table.Next();
+  }
+}
+
+TEST_F(LumarDBFTableTest, AStaleIndexIsRebuiltOnceOrPassedByWhenItCannotBeReplaced) {
+  const struct {
+    const char* name;
+    bool byBuilder;     // the lookup by the object that built the index
+    bool writeProtect;  // the table's folder, as one the user cannot write
+    std::int32_t cislo;
+    int recNo;  // 0: not found
+    Bytes index;
+  } cases[] = {
+      {"numbers swapped by another program: found after one rebuild", true, false, 3, 1, IndexOf({-1, 2, -1, 1})},
+      {"swapped in a folder the user cannot write: found record by record", false, true, 3, 1,
+       IndexOf({-1, 1, -1, 2})},
+      {"a number the table lacks in such a folder: not found, and the lookup ends", false, true, 5, 0,
+       IndexOf({-1, 1, -1, 2})},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string folderName = File(std::to_string(&c - cases));
+    platform::ForceDirectories(folderName);
+    const std::string file = folderName + "/L0001.DBF";
+    const std::string made = MakeTable("L0001.DBF", "CISLO decimal(6,0)", {{"1"}, {"3"}});
+    std::filesystem::rename(made, file);
+    TLumarDBFTable builder;
+    ASSERT_TRUE(builder.Locate(file, 1));
+    builder.CloseTable();  // the index stays open
+    Renumber(file, {"3", "1"});
+    std::optional<platform::WriteProtectedFolder> protection;
+    if (c.writeProtect) protection.emplace(folderName);
+    TLumarDBFTable other;
+    TLumarDBFTable& table = c.byBuilder ? builder : other;
+    ASSERT_TRUE(table.OpenTable(file));
+    EXPECT_EQ(table.FindCislo(c.cislo), c.recNo != 0);
+    if (c.recNo) {
+      EXPECT_EQ(table.Table().RecNo(), c.recNo);
+    }
+    EXPECT_EQ(FileContent(Index(file)), c.index);
   }
 }
 

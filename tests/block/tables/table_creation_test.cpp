@@ -1,5 +1,7 @@
 #include "block/tables/table_creation.h"
 
+#include <optional>
+
 #include "block/tables/lumar_dbf_table.h"
 #include "tests/block/block_fixture.h"
 
@@ -27,10 +29,28 @@ TEST_F(TableCreationTest, AStatementTheEngineRefusesIsShownAndMakesNothing) {
     def->FieldType = type;
     def->Length = static_cast<std::uint16_t>(length);
   }
-  const std::string table = File("no/such/folder/L0001.DBF");
-  EXPECT_FALSE(CreateTableBySQL(table, defs));
-  ASSERT_EQ(dialogs.Messages.size(), 1u);
-  EXPECT_EQ(dialogs.Messages[0].Text.rfind("Nemohu vytvořit tabulku " + table + "\r\nChybové hlášení: \r\n", 0), 0u);
+  const struct {
+    const char* name;
+    std::string table;
+    bool oldTable;  // an old table of another structure in a folder the user cannot write
+  } cases[] = {
+      {"a folder that does not exist", File("no/such/folder/L0001.DBF"), false},
+      {"an old table that cannot be deleted", File("L0001.DBF"), true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    dialogs.Messages.clear();
+    if (c.oldTable) MakeTable("L0001.DBF", "STARA char(3)", {{"x"}});
+    std::optional<platform::WriteProtectedFolder> protection;
+    if (c.oldTable) protection.emplace(folder.Path());
+    EXPECT_FALSE(CreateTableBySQL(c.table, defs));
+    ASSERT_EQ(dialogs.Messages.size(), 1u);
+    EXPECT_EQ(dialogs.Messages[0].Text.rfind("Nemohu vytvořit tabulku " + c.table + "\r\nChybové hlášení: \r\n", 0),
+              0u);
+    if (c.oldTable) {
+      EXPECT_EQ(FieldNames(c.table), Lines{"STARA C3,0"});
+    }
+  }
 }
 
 TEST_F(TableCreationTest, ATemplateGivesItsGoodFieldsInOrderAndCisloLast) {

@@ -8,8 +8,10 @@
 #include "framework/core/class_registry.h"
 #include "framework/environment/directory_walker.h"
 #include "framework/environment/environment.h"
+#include "framework/stream/kes_loader.h"
 #include "platform/files.h"
 #include "tests/framework/framework_fixture.h"
+#include "tests/framework/stream/kes_stream_files.h"
 #include "tests/platform/temp_folder.h"
 
 namespace {
@@ -93,6 +95,49 @@ TEST_F(FileElementsTest, RenamesStayInTheFolderAndRefuseOtherNames) {
     EXPECT_TRUE(fs::exists(expected)) << "'" << name << "'";
   }
   EXPECT_TRUE(fs::exists(root + "/Z.KES"));
+}
+
+TEST_F(FileElementsTest, AFileElementReadFromAStreamLeavesTheDiskAsItWas) {
+  using kes::Bytes, kes::I, kes::S;
+  // 40000 (6 July 2009) as an 80-bit extended float.
+  const Bytes dateValue{0x05, 0, 0, 0, 0, 0, 0, 0x40, 0x9C, 0x0E, 0x40};
+  const std::string file = root + "/a.txt";
+  const struct {
+    const char* name;
+    const char* property;
+    int kind;
+    Bytes value;
+  } cases[] = {
+      {"a name does not rename", "Name", 10, S("renamed.txt")},
+      {"a time does not re-date", "FileTime", 4, dateValue},
+      {"a time text does not re-date", "FileTimeString", 10, S("6.7.2009 0:00:00")},
+      {"attributes do not write-protect", "Attributes", 1, I(1)},
+      {"the read-only flag does not write-protect", "AttrReadOnly", 3, I(1)},
+      {"the hidden flag changes nothing", "AttrHidden", 3, I(1)},
+  };
+  const auto stamp = fs::last_write_time(file);
+  const auto mode = fs::status(file).permissions();
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const Bytes stream = kes::Stream({kes::ClassRecord("TFileElement", 0, {{"FileName", 10}, {c.property, c.kind}}),
+                                      kes::Record(0, 0, kes::Concat({I(0), S(file), I(1), c.value}))});
+    kes::WriteFile(folder.File("crafted.kes"), stream);
+    TLoad load;
+    load.FileName = folder.File("crafted.kes");
+    load.DoIt();
+    std::unique_ptr<TElement> loaded(load.Output());
+    ASSERT_NE(DynamicCast<TFileElement>(loaded.get()), nullptr);
+    EXPECT_EQ(static_cast<TFileElement&>(*loaded).FileName(), file);
+    EXPECT_TRUE(fs::exists(file));
+    EXPECT_FALSE(fs::exists(root + "/renamed.txt"));
+    EXPECT_EQ(fs::last_write_time(file), stamp);
+    EXPECT_EQ(fs::status(file).permissions(), mode);
+  }
+  // A script still renames through the same property.
+  std::unique_ptr<TFileElement> element(CreateElement<TFileElement>());
+  element->SetFileName(file);
+  element->SetPropertyText("Name", "renamed.txt");
+  EXPECT_TRUE(fs::exists(root + "/renamed.txt"));
 }
 
 TEST_F(FileElementsTest, SizesBeyond32BitsAreClamped) {

@@ -38,7 +38,8 @@ std::string ReadAll(const TTypeElement& e) {
 }
 
 // Runs writes given as "kind:argument|..." (y byte, i integer, c char code, s string, f float, b boolean,
-// p pointer) on a new element of the class and answers its reads, after "!" for each write that raised.
+// p pointer, a text appended to a string element) on a new element of the class and answers its reads, after "!"
+// for each write that raised.
 std::string Convert(const std::string& cls, const std::string& script) {
   std::unique_ptr<TTypeElement> e(static_cast<TTypeElement*>(CreateElementByClassName(cls)));
   std::string raised;
@@ -53,6 +54,7 @@ std::string Convert(const std::string& cls, const std::string& script) {
         case 's': e->SetAsString(arg); break;
         case 'f': e->SetAsFloat(arg == "nan" ? std::nan("") : std::stod(arg)); break;
         case 'b': e->SetAsBoolean(arg == "1"); break;
+        case 'a': static_cast<TStringElement&>(*e).AppendString(arg); break;
         default: e->SetAsPointer(e.get());
       }
     } catch (const EInvalidOp&) {
@@ -98,7 +100,7 @@ TEST_F(TypeTest, ConversionTableOfEveryValueClass) {
       {"TStringElement", "s:42", "0|42|0|42|42|1"}, {"TStringElement", "s:4x", "0|0|0|4x|0|0"},
       {"TStringElement", "s:1,5", "0|0|0|1,5|1.5|1"}, {"TStringElement", "i:-12", "0|-12|0|-12|-12|1"},
       {"TStringElement", "f:2.5", "0|0|0|2.5|2.5|1"}, {"TStringElement", "f:1e20", "0|0|0|1E20|1e+20|1"},
-      {"TStringElement", "b:1", "0|0|0|TRUE|0|1"}, {"TStringElement", "b:0|y:1|c:120|p", "0|0|0|FALSE|0|0"},
+      {"TStringElement", "b:1", "0|0|0|TRUE|0|1"}, {"TStringElement", "s:4|a:2|a:", "0|42|0|42|42|1"}, {"TStringElement", "b:0|y:1|c:120|p", "0|0|0|FALSE|0|0"},
       {"TIntegerElement", "i:300", "44|300|0|300|300|1"}, {"TIntegerElement", "y:200", "200|200|0|200|200|1"},
       {"TIntegerElement", "s:-17|s:17.5|s:9999999999", "239|-17|0|-17|-17|1"},
       {"TIntegerElement", "f:2.5", "2|2|0|2|2|1"}, {"TIntegerElement", "f:3.5", "4|4|0|4|4|1"},

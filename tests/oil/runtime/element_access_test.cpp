@@ -39,6 +39,8 @@ TEST_F(ElementAccess, PathsReachChildrenAndOwnersAndPropertiesAreReadAndWrittenB
       {"owner outside the list", "s := WORLD\\Model\\Root\\\\[5].Name;", "0||!Prvek neexistuje"},
       {"negative child number", "r := 0 - 1; s := WORLD\\Model[r].Name;", "-1||!Prvek neexistuje"},
       {"element variable as start", "s := e[0].Name;", "0|A|"},
+      {"one property read from elements of two classes", "FOR r := 0 TO 1 DO s := s + e[r].Name + '.';", "1|A.B.|"},
+      {"a property the second class lacks", "FOR r := 0 TO 1 DO s := s + e[r].Text;", "1||!Špatné jméno property"},
       {"active element is the default start", "ACTIVEELEMENT := WORLD\\Model\\Root; s := \\B.Name + [0].Name;",
        "0|BA|"},
       {"unknown name is a property of the active element", "ACTIVEELEMENT := WORLD\\Model\\Root; s := Text + 'x';",

@@ -70,6 +70,8 @@ TEST_F(Operators, ComputeTheirValuesByTheTypeRulesAndCheckTheirOperands) {
       {"0.1 + 0.2 = 0.3", Of<TOilRovno>(Of<TOilPlus>(C(0.1), C(0.2)).release(), C(0.3)), "0:true"},
       {"0.1 + 0.2 <> 0.3 is the negation", Of<TOilRuzne>(Of<TOilPlus>(C(0.1), C(0.2)).release(), C(0.3)), "0:false"},
       {"strings case-sensitive", Of<TOilMensi>(C("B"), C("a")), "0:true"},
+      {"strings by their code page bytes", Of<TOilMensi>(C("\u017E"), C("\u00E9")), "0:true"},
+      {"chars by their code page bytes", Of<TOilMensi>(C('\x9E'), C('\xE9')), "0:true"},
       {"FALSE AND 1 does not run the second", Of<TOilAnd>(C(false), C(1)), "0:false"},
       {"TRUE OR 1 does not run the second", Of<TOilOr>(C(true), C(1)), "0:true"},
       {"TRUE AND 1", Of<TOilAnd>(C(true), C(1)), "error:3"},

@@ -50,6 +50,10 @@ TEST_F(ProgramThread, RunsAndReportsErrorsInABoxOnTheUserInterfaceThread) {
       {"run-time error", "PROGRAM P; BEGIN e : TTOOL := WORLD; END.", "!Typová neshoda"},
       {"general failure", "PROGRAM P; BEGIN f : FLOAT := 1 / 0; END.", "!" + kGeneralFailure},
       {"operator error", "PROGRAM P; BEGIN TRY i : INTEGER := 1 MOD 0; END; END.", "!" + kGeneralFailure},
+      {"routines and texts on the program's thread",
+       "PROGRAM P; FUNCTION F(N: INTEGER): INTEGER; BEGIN IF N < 2 THEN RESULT := N ELSE RESULT := F(N - 1) + F(N - 2);"
+       " END; BEGIN s : STRING := 'a'; s := s + 'b'; IF (F(12) <> 144) OR (s <> 'ab') THEN f : FLOAT := 1 / 0; END.",
+       ""},
       {"a tool's box, and the run goes on",
        "PROGRAM P; BEGIN OilEventTool(Text: 'Ahoj'); e : TOILPROBE := WORLD\\Model\\Probe; e.Count := 1; END.",
        "!Ahoj"},
@@ -118,6 +122,24 @@ TEST_F(ProgramThread, FreeingTheProgramStopsItsRunFirst) {
   const int stopped = ProbeCount();
   std::this_thread::sleep_for(10ms);
   EXPECT_EQ(ProbeCount(), stopped);
+}
+
+TEST_F(ProgramThread, ARunThatFreesWhatRunsItEndsWithAReportInsteadOfWaitingForItself) {
+  const Row cases[] = {  // the statement, the boxes shown
+      {"the program", "WORLD\\Model\\'PROGRAM'.Free();", "!Prvek neexistuje"},
+      {"the entity that holds it", "WORLD\\Model.FreeAll();", "!Prvek neexistuje"},
+  };
+  for (const auto& c : cases) {
+    dialogs.Messages.clear();
+    Compile("PROGRAM P; BEGIN " + c.text + " END.");
+    program->SetName("PROGRAM");
+    world->ObjectModel()->AddElement(program.get());
+    program->Execute();
+    ASSERT_TRUE(RunUntil([&] { return !program->Running(); })) << c.name;
+    EXPECT_EQ(Outcome(c.expected), c.expected) << c.name;
+    EXPECT_EQ(world->ObjectModel()->FindElementByName("PROGRAM"), program.get()) << c.name;
+    world->ObjectModel()->RemoveElement(program.get());
+  }
 }
 
 TEST_F(ProgramThread, StopsWhileWaitingForTheUserInterface) {

@@ -12,6 +12,7 @@
 #include "spatial/geometry/page.h"
 #include "spatial/geometry/projection.h"
 #include "tests/render/render_fixture.h"
+#include "tests/spatial/spatial_fixture.h"
 
 namespace {
 
@@ -25,6 +26,7 @@ class TProbeInterpret : public TInterpret {
   std::string accepts;  // the one name it accepts; empty: every element
   std::string raisesOn;
   bool restartOnRaise = false;
+  std::string failsOn;  // raises a drawing failure there
 
   bool IsItsClass(TElement* element) override {
     return element && (accepts.empty() || element->GetName() == accepts);
@@ -34,6 +36,7 @@ class TProbeInterpret : public TInterpret {
       if (restartOnRaise) SetRestartRequest(true);
       throw EBreakInterpret("Konec intepretace");
     }
+    if (!failsOn.empty() && element->GetName() == failsOn) throw std::runtime_error("kreslení selhalo: " + failsOn);
     log->push_back(tag + ":" + element->GetName());
     TInterpret::Process(element);
   }
@@ -151,6 +154,37 @@ TEST_F(InterpretTest, TheVisibleRectangleGrowsByTheCornersOfATurnedView) {
     const std::array<double, 4> visible{interpret.MinX, interpret.MinY, interpret.MaxX, interpret.MaxY};
     for (std::size_t i = 0; i < 4; ++i) EXPECT_NEAR(visible[i], row.visible[i], 1e-9) << row.name << " " << i;
     interpret.AttachDevice(nullptr);
+  }
+}
+
+TEST_F(InterpretTest, AFailingDrawingIsLoggedOnceForTheOutermostWalkAndABreakNotAtAll) {
+  TLogLines lines;
+  MainTool = &lines;
+  struct Case {
+    const char* name;
+    const char* firstFailsOn;
+    const char* secondFailsOn;
+    const char* breaksOn;
+    std::vector<std::string> logged;
+  };
+  const Case cases[] = {
+      {"two failing sub-interprets", "a", "b", "", {"kreslení selhalo: a"}},
+      {"a break", "", "", "a", {}},
+  };
+  for (const Case& test : cases) {
+    lines.Lines.clear();
+    auto top = Probe("top", "", false);
+    auto first = Probe("first", "a", true), second = Probe("second", "b", true);
+    first->failsOn = test.firstFailsOn;
+    second->failsOn = test.secondFailsOn;
+    first->raisesOn = test.breaksOn;
+    top->SetNextSubInterpret(first.release());
+    top->SetNextSubInterpret(second.release());
+    for (int walk = 0; walk < 2; ++walk) top->DoIt();
+    RunMessages();
+    std::vector<std::string> twice = test.logged;
+    twice.insert(twice.end(), test.logged.begin(), test.logged.end());
+    EXPECT_EQ(lines.Lines, twice) << test.name << ": once for each of two walks";
   }
 }
 

@@ -1,8 +1,6 @@
-// Compiles arbitrary text as an OIL program: it either compiles or fails
-// with a compiler error whose position lies inside the text.
-#include <cstddef>
-#include <cstdint>
-#include <cstdlib>
+#include "fuzz/oil_entries.h"
+
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -13,7 +11,9 @@
 #include "oil/runtime/program_run.h"
 #include "platform/app_queue.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+namespace fuzz {
+
+void OilProgramText(const std::uint8_t* data, std::size_t size) {
   static const bool registered = [] {
     RegisterOilClasses();
     // The compiler's progress messages are delivered (to nobody) and freed.
@@ -33,8 +33,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   } catch (const TCompilerError& error) {
     const bool inside = error.ErrorLine >= 0 && static_cast<std::size_t>(error.ErrorLine) < lines.size() &&
                         error.ErrorColumn >= 1 &&
-                        static_cast<std::size_t>(error.ErrorColumn) <= lines[static_cast<std::size_t>(error.ErrorLine)].size() + 1;
-    if (!inside) std::abort();
+                        static_cast<std::size_t>(error.ErrorColumn) <=
+                            lines[static_cast<std::size_t>(error.ErrorLine)].size() + 1;
+    if (!inside) throw std::logic_error("a compiler error outside the text");
   }
-  return 0;
 }
+
+}  // namespace fuzz

@@ -1,0 +1,136 @@
+// Drawing through the devices and the universal interpret, each against its
+// anchor in the same run: Qt's painter on the same pixels, and the plain loop
+// of device calls.
+#include <benchmark/benchmark.h>
+
+#include <memory>
+#include <random>
+#include <vector>
+
+#include "framework/tools/system_register.h"
+#include "framework/tools/world.h"
+#include "framework/values/typed_values.h"
+#include "platform/canvas_reference.h"
+#include "render/devices/bitmap_device.h"
+#include "render/interprets/interpret_script.h"
+#include "render/interprets/universal_interpret.h"
+#include "render/render_base_classes.h"
+#include "spatial/geometry/page.h"
+#include "spatial/geometry/projection.h"
+#include "spatial/objects/space_entities.h"
+
+namespace {
+
+constexpr int kLines = 100000;
+constexpr int kVertices = 10;
+constexpr int kSide = 4000;
+
+// 100,000 random walks of 10 vertices over the page, one world unit a pixel.
+std::vector<std::vector<platform::PixelPoint>> Walks() {
+  std::mt19937 random(7);
+  std::uniform_int_distribution<int> start(0, kSide - 1), step(-60, 60);
+  std::vector<std::vector<platform::PixelPoint>> walks(kLines);
+  for (auto& walk : walks) {
+    platform::PixelPoint at{start(random), start(random)};
+    for (int i = 0; i < kVertices; ++i) {
+      walk.push_back(at);
+      at = {std::clamp(at.X + step(random), 0, kSide - 1), std::clamp(at.Y + step(random), 0, kSide - 1)};
+    }
+  }
+  return walks;
+}
+
+// The walks as polylines of a model; world (x, side - y) is pixel (x, y).
+std::unique_ptr<TOwnerEntity> Model() {
+  auto model = std::make_unique<TOwnerEntity>();
+  for (const auto& walk : Walks()) {
+    auto* line = new TPolyLineElement;
+    for (const platform::PixelPoint& p : walk) line->AddVertex(p.X, kSide - p.Y);
+    line->CalcBounds();
+    model->AddElement(line);
+  }
+  return model;
+}
+
+std::unique_ptr<TBitmapDevice> Device() {
+  RegisterRenderBaseClasses();
+  auto device = std::make_unique<TBitmapDevice>();
+  device->SetOwnsBitmap(true);
+  device->SetBitmap(platform::Bitmap::Create(kSide, kSide).release());
+  T_Page& page = *device->Page();
+  device->Projection()->Calculate({kSide / 2.0, kSide / 2.0}, &page, page.HRes());
+  return device;
+}
+
+void BM_QtPainterPolylines(benchmark::State& state) {
+  std::vector<platform::PixelPoint> points;
+  for (const auto& walk : Walks()) points.insert(points.end(), walk.begin(), walk.end());
+  const std::vector<std::int32_t> counts(kLines, kVertices);
+  auto bitmap = platform::Bitmap::Create(kSide, kSide);
+  for (auto _ : state) platform::PaintPolylinesWithQt(*bitmap, points, counts, 0);
+  state.SetItemsProcessed(state.iterations() * kLines);
+}
+BENCHMARK(BM_QtPainterPolylines)->Unit(benchmark::kMillisecond);
+
+void BM_CanvasDevicePolylines(benchmark::State& state) {
+  const auto model = Model();
+  const auto device = Device();
+  for (auto _ : state)
+    for (TElement* line : model->Children()) device->DrawPolyline(static_cast<TRectEntity*>(line));
+  state.SetItemsProcessed(state.iterations() * kLines);
+}
+BENCHMARK(BM_CanvasDevicePolylines)->Unit(benchmark::kMillisecond);
+
+// Draws each line it is given through the device and nothing inside it.
+class TBenchLineInterpret : public TInterpret {
+ public:
+  bool QGoInside(TElement*) override { return false; }
+  void Process(TElement* element) override { Device()->DrawPolyline(static_cast<TRectEntity*>(element)); }
+};
+
+std::unique_ptr<TUniversalInterpret> LineInterpret(TOwnerEntity& model, TDevice& device) {
+  auto universal = std::make_unique<TUniversalInterpret>();
+  auto* script = new TInterpretScript;
+  script->SetNewClassName("TPolyLineElement");
+  script->SetActualInterpret(new TBenchLineInterpret);
+  universal->SetScript(script);
+  universal->SetInput(&model);
+  universal->AttachDevice(&device);
+  return universal;
+}
+
+void BM_UniversalInterpretPolylines(benchmark::State& state) {
+  const auto model = Model();
+  const auto device = Device();
+  auto universal = LineInterpret(*model, *device);
+  for (auto _ : state) universal->DoIt();
+  universal->DetachDevice();
+  state.SetItemsProcessed(state.iterations() * kLines);
+}
+BENCHMARK(BM_UniversalInterpretPolylines)->Unit(benchmark::kMillisecond);
+
+// The whole page in bands of at most "MEMORY_TILE" bytes.
+void BM_BandedUniversalInterpret(benchmark::State& state) {
+  constexpr std::int64_t kLimit = 4000000;
+  TWorld world;
+  SetWorld(&world);
+  auto* raster = new TStringListElement;
+  raster->SetName("RASTER");
+  raster->SetIntegerByName("MEMORY_TILE", kLimit);
+  world.SystemRegister()->AddElement(raster);
+  const auto model = Model();
+  const auto device = Device();
+  auto universal = LineInterpret(*model, *device);
+  universal->Tile = true;
+  const std::int64_t before = platform::Bitmap::LiveBytes();
+  platform::Bitmap::ResetPeakLiveBytes();
+  for (auto _ : state) universal->DoIt();
+  universal->DetachDevice();
+  state.counters["peak_band_bytes"] = static_cast<double>(platform::Bitmap::PeakLiveBytes() - before);
+  state.counters["limit"] = static_cast<double>(kLimit);
+  state.SetItemsProcessed(state.iterations() * kLines);
+  SetWorld(nullptr);
+}
+BENCHMARK(BM_BandedUniversalInterpret)->Unit(benchmark::kMillisecond);
+
+}  // namespace

@@ -1,0 +1,18 @@
+#include "forestry/forestry_classes.h"
+
+#include "app/app_classes.h"
+#include "forestry/hierarchy/groupper.h"
+#include "forestry/hierarchy/hierarchy_lookup.h"
+#include "forestry/projects/project_dialog.h"
+#include "forestry/projects/projects.h"
+
+void RegisterForestryClasses() {
+  static bool registered = false;
+  if (registered) return;
+  registered = true;
+  RegisterAppClasses();
+  RegisterGroupperClasses();
+  RegisterHierarchyLookupClasses();
+  RegisterProjectClasses();
+  RegisterProjectDialogClasses();
+}

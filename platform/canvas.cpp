@@ -1,0 +1,579 @@
+#include "platform/canvas.h"
+
+#include <QApplication>
+#include <QFont>
+#include <QFontMetrics>
+#include <QImage>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPainter>
+#include <QPen>
+#include <QPrinter>
+#include <QString>
+
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <iostream>
+#include <vector>
+
+#include "platform/canvas_reference.h"
+#include "platform/forms.h"
+
+namespace platform {
+namespace {
+
+std::atomic<int> failNextBitmaps{0};
+std::atomic<std::int64_t> liveBitmapBytes{0};
+std::atomic<std::int64_t> peakBitmapBytes{0};
+
+void CountBitmapBytes(std::int64_t delta) {
+  const std::int64_t now = liveBitmapBytes += delta;
+  std::int64_t peak = peakBitmapBytes.load();
+  while (now > peak && !peakBitmapBytes.compare_exchange_weak(peak, now)) {
+  }
+}
+
+std::string& PrintFile() {
+  static std::string name = "kestx.pdf";
+  return name;
+}
+std::int32_t printDotsPerInch = 300;
+void (*beepHook)() = nullptr;
+
+// On/off run lengths of the one-pixel pen styles, in pixels.
+std::span<const int> DashPattern(PenStyle style) {
+  static const int dash[] = {18, 6};
+  static const int dot[] = {3, 3};
+  static const int dashDot[] = {9, 6, 3, 6};
+  static const int dashDotDot[] = {9, 3, 3, 3, 3, 3};
+  switch (style) {
+    case PenStyle::Dash: return dash;
+    case PenStyle::Dot: return dot;
+    case PenStyle::DashDot: return dashDot;
+    case PenStyle::DashDotDot: return dashDotDot;
+    default: return {};
+  }
+}
+
+// Whether the pixel at position phase along a styled line is drawn.
+bool PatternOn(std::span<const int> pattern, std::int64_t phase) {
+  if (pattern.empty()) return true;
+  int total = 0;
+  for (int run : pattern) total += run;
+  int at = static_cast<int>(phase % total);
+  for (std::size_t i = 0; i < pattern.size(); ++i) {
+    if (at < pattern[i]) return i % 2 == 0;
+    at -= pattern[i];
+  }
+  return true;
+}
+
+// Writes one colour into a 24-bit picture, by copy or by XOR; everything
+// outside the picture is left out.
+class PixelWriter {
+ public:
+  PixelWriter(QImage& image, ColorValue color, bool exclusiveOr)
+      : bits_(image.bits()),
+        stride_(image.bytesPerLine()),
+        width_(image.width()),
+        height_(image.height()),
+        red_(static_cast<uchar>(color & 0xFF)),
+        green_(static_cast<uchar>((color >> 8) & 0xFF)),
+        blue_(static_cast<uchar>((color >> 16) & 0xFF)),
+        xor_(exclusiveOr) {}
+
+  std::int32_t Width() const { return width_; }
+  std::int32_t Height() const { return height_; }
+
+  void Put(std::int64_t x, std::int64_t y) {
+    if (x < 0 || y < 0 || x >= width_ || y >= height_) return;
+    Write(bits_ + y * stride_ + 3 * x);
+  }
+  // Columns x0..x1-1 of row y.
+  void Span(std::int64_t y, std::int64_t x0, std::int64_t x1) {
+    if (y < 0 || y >= height_) return;
+    x0 = std::max<std::int64_t>(x0, 0);
+    x1 = std::min<std::int64_t>(x1, width_);
+    uchar* p = bits_ + y * stride_ + 3 * x0;
+    for (std::int64_t x = x0; x < x1; ++x, p += 3) Write(p);
+  }
+
+ private:
+  void Write(uchar* p) const {
+    if (xor_) {
+      p[0] ^= red_;
+      p[1] ^= green_;
+      p[2] ^= blue_;
+    } else {
+      p[0] = red_;
+      p[1] = green_;
+      p[2] = blue_;
+    }
+  }
+
+  uchar* bits_;
+  std::int64_t stride_;
+  std::int32_t width_;
+  std::int32_t height_;
+  uchar red_, green_, blue_;
+  bool xor_;
+};
+
+struct Edge {
+  double X0, Y0, X1, Y1;
+  std::int64_t FirstRow, LastRow;
+};
+
+// Fills the rings even-odd: a pixel is inside when its centre is.  Each
+// ring is given by its points; the closing edge is implied.
+template <class Fill>
+void FillEvenOdd(std::span<const PixelPoint> points, std::span<const std::int32_t> counts, std::int32_t height,
+                 Fill fill) {
+  std::vector<Edge> edges;
+  edges.reserve(points.size());
+  std::size_t start = 0;
+  for (std::int32_t count : counts) {
+    for (std::int32_t i = 0; i < count; ++i) {
+      const PixelPoint& a = points[start + static_cast<std::size_t>(i)];
+      const PixelPoint& b = points[start + static_cast<std::size_t>((i + 1) % count)];
+      if (a.Y == b.Y) continue;
+      Edge e{double(a.X), double(a.Y), double(b.X), double(b.Y), 0, 0};
+      const double top = std::min(e.Y0, e.Y1), bottom = std::max(e.Y0, e.Y1);
+      // Rows whose centre y + 0.5 lies in [top, bottom).
+      e.FirstRow = static_cast<std::int64_t>(std::ceil(top - 0.5));
+      e.LastRow = static_cast<std::int64_t>(std::ceil(bottom - 0.5)) - 1;
+      if (e.LastRow >= e.FirstRow && e.LastRow >= 0 && e.FirstRow < height) edges.push_back(e);
+    }
+    start += static_cast<std::size_t>(count);
+  }
+  std::sort(edges.begin(), edges.end(), [](const Edge& a, const Edge& b) { return a.FirstRow < b.FirstRow; });
+  std::vector<const Edge*> active;
+  std::vector<double> crossings;
+  std::size_t next = 0;
+  std::int64_t row = edges.empty() ? height : std::max<std::int64_t>(0, edges.front().FirstRow);
+  for (; row < height && (next < edges.size() || !active.empty()); ++row) {
+    while (next < edges.size() && edges[next].FirstRow <= row) active.push_back(&edges[next++]);
+    std::erase_if(active, [row](const Edge* e) { return e->LastRow < row; });
+    const double centre = double(row) + 0.5;
+    crossings.clear();
+    for (const Edge* e : active)
+      crossings.push_back(e->X0 + (centre - e->Y0) * (e->X1 - e->X0) / (e->Y1 - e->Y0));
+    std::sort(crossings.begin(), crossings.end());
+    for (std::size_t i = 0; i + 1 < crossings.size(); i += 2) {
+      const auto from = static_cast<std::int64_t>(std::ceil(crossings[i] - 0.5));
+      const auto to = static_cast<std::int64_t>(std::ceil(crossings[i + 1] - 0.5));
+      if (to > from) fill(row, from, to);
+    }
+  }
+}
+
+// The pixels whose centres lie within the pen's half width of the segment:
+// one run a row, since the shape is convex.
+void WideSegment(PixelWriter& out, const PixelPoint& a, const PixelPoint& b, std::int32_t width) {
+  const double r = width / 2.0;
+  // An odd width centres on the pixel, an even one on its corner.
+  const double shift = width % 2 ? 0.5 : 0.0;
+  const double ax = a.X + shift, ay = a.Y + shift, bx = b.X + shift, by = b.Y + shift;
+  const double dx = bx - ax, dy = by - ay, length = std::hypot(dx, dy);
+  const auto top = std::max<std::int64_t>(0, static_cast<std::int64_t>(std::floor(std::min(ay, by) - r - 0.5)));
+  const auto bottom =
+      std::min<std::int64_t>(out.Height() - 1, static_cast<std::int64_t>(std::ceil(std::max(ay, by) + r)));
+  for (std::int64_t row = top; row <= bottom; ++row) {
+    const double yc = double(row) + 0.5;
+    double lo = INFINITY, hi = -INFINITY;
+    for (const auto& [px, py] : {std::pair(ax, ay), std::pair(bx, by)}) {
+      const double h = yc - py;
+      if (std::abs(h) > r) continue;
+      const double s = std::sqrt(r * r - h * h);
+      lo = std::min(lo, px - s);
+      hi = std::max(hi, px + s);
+    }
+    if (length > 0) {
+      // Along the axis 0 <= t <= length and across it |n| <= r, each linear in x.
+      double from = -INFINITY, to = INFINITY;
+      const auto limit = [&](double slope, double offset, double min, double max) {
+        if (slope == 0) {
+          if (offset < min || offset > max) from = INFINITY, to = -INFINITY;
+          return;
+        }
+        double x1 = (min - offset) / slope, x2 = (max - offset) / slope;
+        if (x1 > x2) std::swap(x1, x2);
+        from = std::max(from, x1);
+        to = std::min(to, x2);
+      };
+      limit(dx / length, (-ax * dx + (yc - ay) * dy) / length, 0, length);
+      limit(-dy / length, (ax * dy + (yc - ay) * dx) / length, -r, r);
+      if (from <= to) lo = std::min(lo, from), hi = std::max(hi, to);
+    }
+    if (lo > hi) continue;
+    out.Span(row, static_cast<std::int64_t>(std::ceil(lo - 0.5)), static_cast<std::int64_t>(std::floor(hi - 0.5)) + 1);
+  }
+}
+
+QColor ToQColor(ColorValue color) { return QColor(color & 0xFF, (color >> 8) & 0xFF, (color >> 16) & 0xFF); }
+
+QString Q(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+
+}  // namespace
+
+struct Canvas::Impl {
+  QImage* Image = nullptr;  // the surface, owned by the bitmap or the printer
+  bool Printer = false;
+  std::int32_t DotsPerInch = 96;
+  PixelPoint Position;
+  std::int64_t Phase = 0;  // how far along its pattern a styled pen is
+
+  bool Xor(const CanvasPen& pen) const { return pen.Mode == PenMode::Xor && !Printer; }
+  QFont MakeFont(const CanvasFont& font) const;
+  void ThinSegment(const CanvasPen& pen, PixelPoint a, PixelPoint b);
+  void Segment(const CanvasPen& pen, PixelPoint a, PixelPoint b);
+  void Outline(const CanvasPen& pen, std::span<const PixelPoint> ring);
+  void FillRings(const CanvasPen& pen, const CanvasBrush& brush, std::span<const PixelPoint> points,
+                 std::span<const std::int32_t> counts);
+};
+
+struct Bitmap::Impl {
+  QImage Image;
+  std::unique_ptr<Canvas> Surface;
+  ~Impl() { CountBitmapBytes(-Image.sizeInBytes()); }
+};
+
+Canvas::Canvas(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
+Canvas::~Canvas() = default;
+
+void Canvas::Impl::ThinSegment(const CanvasPen& pen, PixelPoint a, PixelPoint b) {
+  PixelWriter out(*Image, pen.Color, Xor(pen));
+  const std::span<const int> pattern = DashPattern(pen.Style);
+  std::int64_t x = a.X, y = a.Y;
+  const std::int64_t dx = std::abs(std::int64_t(b.X) - a.X), dy = -std::abs(std::int64_t(b.Y) - a.Y);
+  const int sx = a.X < b.X ? 1 : -1, sy = a.Y < b.Y ? 1 : -1;
+  std::int64_t error = dx + dy;
+  while (x != b.X || y != b.Y) {
+    if (PatternOn(pattern, Phase++)) out.Put(x, y);
+    const std::int64_t twice = 2 * error;
+    if (twice >= dy) error += dy, x += sx;
+    if (twice <= dx) error += dx, y += sy;
+  }
+}
+
+void Canvas::Impl::Segment(const CanvasPen& pen, PixelPoint a, PixelPoint b) {
+  if (pen.Style == PenStyle::Clear) return;
+  if (pen.Width <= 1) {
+    ThinSegment(pen, a, b);
+    return;
+  }
+  PixelWriter out(*Image, pen.Color, Xor(pen));
+  WideSegment(out, a, b, pen.Width);
+}
+
+void Canvas::Impl::Outline(const CanvasPen& pen, std::span<const PixelPoint> ring) {
+  for (std::size_t i = 0; i < ring.size(); ++i) Segment(pen, ring[i], ring[(i + 1) % ring.size()]);
+}
+
+void Canvas::Impl::FillRings(const CanvasPen& pen, const CanvasBrush& brush, std::span<const PixelPoint> points,
+                             std::span<const std::int32_t> counts) {
+  if (brush.Style != BrushStyle::Clear) {
+    PixelWriter out(*Image, brush.Color, Xor(pen));
+    const bool hatched = brush.Style == BrushStyle::FDiagonal;
+    FillEvenOdd(points, counts, Image->height(), [&](std::int64_t row, std::int64_t from, std::int64_t to) {
+      if (!hatched) return out.Span(row, from, to);
+      // Lines running down to the right every eighth pixel.
+      for (std::int64_t x = from; x < to; ++x)
+        if (((x - row) & 7) == 0) out.Put(x, row);
+    });
+  }
+  std::size_t start = 0;
+  for (std::int32_t count : counts) {
+    Outline(pen, points.subspan(start, static_cast<std::size_t>(count)));
+    start += static_cast<std::size_t>(count);
+  }
+}
+
+QFont Canvas::Impl::MakeFont(const CanvasFont& font) const {
+  QFont made(Q(font.Name));
+  made.setStyleStrategy(QFont::NoAntialias);
+  made.setBold(font.Bold);
+  made.setItalic(font.Italic);
+  made.setUnderline(font.Underline);
+  made.setStrikeOut(font.StrikeOut);
+  if (font.Height < 0) {
+    made.setPixelSize(-font.Height);
+  } else {
+    // The whole cell is asked for: scale the character height to fit it.
+    const int cell = font.Height > 0 ? font.Height : 11;
+    made.setPixelSize(cell);
+    const int measured = QFontMetrics(made).height();
+    if (measured > 0) made.setPixelSize(std::max(1, static_cast<int>(std::lround(double(cell) * cell / measured))));
+  }
+  return made;
+}
+
+PixelRect Canvas::ClipRect() const { return {0, 0, impl_->Image->width(), impl_->Image->height()}; }
+std::int32_t Canvas::PixelsPerInchX() const { return impl_->DotsPerInch; }
+std::int32_t Canvas::PixelsPerInchY() const { return impl_->DotsPerInch; }
+bool Canvas::IsPrinter() const { return impl_->Printer; }
+
+void Canvas::SetFontSize(std::int32_t points) {
+  Font.Height = -static_cast<std::int32_t>(std::lround(double(points) * impl_->DotsPerInch / 72.0));
+}
+
+PixelPoint Canvas::PenPos() const { return impl_->Position; }
+
+void Canvas::MoveTo(std::int32_t x, std::int32_t y) {
+  impl_->Position = {x, y};
+  impl_->Phase = 0;
+}
+
+void Canvas::LineTo(std::int32_t x, std::int32_t y) {
+  impl_->Segment(Pen, impl_->Position, {x, y});
+  impl_->Position = {x, y};
+}
+
+void Canvas::Polyline(std::span<const PixelPoint> points) {
+  impl_->Phase = 0;
+  for (std::size_t i = 1; i < points.size(); ++i) impl_->Segment(Pen, points[i - 1], points[i]);
+}
+
+bool Canvas::Polygon(std::span<const PixelPoint> points) {
+  if (points.size() < 2) return false;
+  const std::int32_t count[] = {static_cast<std::int32_t>(points.size())};
+  impl_->FillRings(Pen, Brush, points, count);
+  return true;
+}
+
+bool Canvas::PolyPolygon(std::span<const PixelPoint> points, std::span<const std::int32_t> counts) {
+  std::size_t total = 0;
+  for (std::int32_t count : counts) {
+    if (count < 2) return false;
+    total += static_cast<std::size_t>(count);
+  }
+  if (counts.empty() || total != points.size()) return false;
+  impl_->FillRings(Pen, Brush, points, counts);
+  return true;
+}
+
+void Canvas::Rectangle(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom) {
+  if (left > right) std::swap(left, right);
+  if (top > bottom) std::swap(top, bottom);
+  if (Brush.Style != BrushStyle::Clear) {
+    const PixelPoint corners[] = {{left, top}, {right, top}, {right, bottom}, {left, bottom}};
+    const std::int32_t count[] = {4};
+    CanvasPen noPen = Pen;
+    noPen.Style = PenStyle::Clear;
+    impl_->FillRings(noPen, Brush, corners, count);
+  }
+  if (Pen.Style == PenStyle::Clear) return;
+  // The frame lies inside; its four sides do not overlap, so XOR draws each
+  // pixel once.
+  const std::int64_t k = std::max(1, Pen.Width);
+  PixelWriter out(*impl_->Image, Pen.Color, impl_->Xor(Pen));
+  for (std::int64_t row = top; row < bottom; ++row) {
+    if (row < top + k || row >= bottom - k) {
+      out.Span(row, left, right);
+    } else {
+      out.Span(row, left, std::min<std::int64_t>(left + k, right));
+      out.Span(row, std::max<std::int64_t>(right - k, left + k), right);
+    }
+  }
+}
+
+void Canvas::FillRect(const PixelRect& rect) {
+  PixelWriter out(*impl_->Image, Brush.Color, false);
+  for (std::int64_t row = std::max(rect.Top, 0); row < std::min(rect.Bottom, out.Height()); ++row)
+    out.Span(row, rect.Left, rect.Right);
+}
+
+void Canvas::FrameRect(const PixelRect& rect) {
+  CanvasPen frame{Brush.Color, 1, PenStyle::Solid, PenMode::Copy};
+  CanvasBrush hollow{Brush.Color, BrushStyle::Clear};
+  std::swap(frame, Pen);
+  std::swap(hollow, Brush);
+  Rectangle(rect.Left, rect.Top, rect.Right, rect.Bottom);
+  std::swap(frame, Pen);
+  std::swap(hollow, Brush);
+}
+
+void Canvas::TextOut(std::int32_t x, std::int32_t y, const std::string& text) {
+  EnsureWindowSystem();
+  QPainter painter(impl_->Image);
+  painter.setRenderHint(QPainter::TextAntialiasing, false);
+  const QFont font = impl_->MakeFont(Font);
+  painter.setFont(font);
+  painter.setPen(ToQColor(Font.Color));
+  painter.translate(x, y);
+  painter.rotate(-Font.Escapement / 10.0);
+  painter.drawText(0, QFontMetrics(font).ascent(), Q(text));
+}
+
+std::int32_t Canvas::TextWidth(const std::string& text) const {
+  EnsureWindowSystem();
+  return QFontMetrics(impl_->MakeFont(Font)).horizontalAdvance(Q(text));
+}
+
+std::int32_t Canvas::TextHeight(const std::string&) const {
+  EnsureWindowSystem();
+  return QFontMetrics(impl_->MakeFont(Font)).height();
+}
+
+ColorValue Canvas::Pixel(std::int32_t x, std::int32_t y) const {
+  const QImage& image = *impl_->Image;
+  if (impl_->Printer || x < 0 || y < 0 || x >= image.width() || y >= image.height()) return 0;
+  const uchar* p = image.constScanLine(y) + 3 * x;
+  return ColorValue(p[0]) | ColorValue(p[1]) << 8 | ColorValue(p[2]) << 16;
+}
+
+void Canvas::SetPixel(std::int32_t x, std::int32_t y, ColorValue color) { PixelWriter(*impl_->Image, color, false).Put(x, y); }
+
+void Canvas::Draw(std::int32_t x, std::int32_t y, const Bitmap& bitmap) {
+  if (&bitmap.impl_->Image == impl_->Image) return;
+  QPainter painter(impl_->Image);
+  painter.drawImage(x, y, bitmap.impl_->Image);
+}
+
+void Canvas::CopyRect(const PixelRect& dest, const Canvas& source, const PixelRect& sourceRect) {
+  if (source.impl_->Printer || source.impl_->Image == impl_->Image) return;
+  QPainter painter(impl_->Image);
+  painter.drawImage(QRect(dest.Left, dest.Top, dest.Right - dest.Left, dest.Bottom - dest.Top), *source.impl_->Image,
+                    QRect(sourceRect.Left, sourceRect.Top, sourceRect.Right - sourceRect.Left,
+                          sourceRect.Bottom - sourceRect.Top));
+}
+
+void Canvas::StretchDraw(const PixelRect& dest, const Bitmap& bitmap, const PixelRect* source) {
+  const QImage& image = bitmap.impl_->Image;
+  if (&image == impl_->Image) return;
+  const QRect from = source ? QRect(source->Left, source->Top, source->Right - source->Left, source->Bottom - source->Top)
+                            : image.rect();
+  QPainter painter(impl_->Image);
+  painter.drawImage(QRect(dest.Left, dest.Top, dest.Right - dest.Left, dest.Bottom - dest.Top), image, from);
+}
+
+Bitmap::Bitmap(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
+Bitmap::~Bitmap() = default;
+
+std::unique_ptr<Bitmap> Bitmap::Create(std::int32_t width, std::int32_t height) {
+  int pending = failNextBitmaps.load();
+  while (pending > 0)
+    if (failNextBitmaps.compare_exchange_weak(pending, pending - 1)) return nullptr;
+  if (width <= 0 || height <= 0) return nullptr;
+  auto impl = std::make_unique<Impl>();
+  impl->Image = QImage(width, height, QImage::Format_RGB888);
+  if (impl->Image.isNull()) return nullptr;
+  impl->Image.fill(Qt::white);
+  CountBitmapBytes(impl->Image.sizeInBytes());
+  auto surface = std::make_unique<Canvas::Impl>();
+  surface->Image = &impl->Image;
+  impl->Surface.reset(new Canvas(std::move(surface)));
+  return std::unique_ptr<Bitmap>(new Bitmap(std::move(impl)));
+}
+
+void Bitmap::FailNextCreations(int n) { failNextBitmaps = n; }
+std::int64_t Bitmap::LiveBytes() { return liveBitmapBytes; }
+std::int64_t Bitmap::PeakLiveBytes() { return peakBitmapBytes; }
+void Bitmap::ResetPeakLiveBytes() { peakBitmapBytes = liveBitmapBytes.load(); }
+std::int64_t Bitmap::RowBytes(std::int32_t width) { return (std::int64_t(width) * 3 + 3) / 4 * 4; }
+
+std::int32_t Bitmap::Width() const { return impl_->Image.width(); }
+std::int32_t Bitmap::Height() const { return impl_->Image.height(); }
+
+bool Bitmap::SetHeight(std::int32_t height) {
+  if (height <= 0) return false;
+  if (height == Height()) return true;
+  QImage resized = impl_->Image.copy(0, 0, Width(), height);
+  if (resized.isNull()) return false;
+  CountBitmapBytes(resized.sizeInBytes() - impl_->Image.sizeInBytes());
+  impl_->Image = std::move(resized);
+  return true;
+}
+
+Canvas& Bitmap::GetCanvas() { return *impl_->Surface; }
+
+bool Bitmap::SavePng(const std::string& path) const { return impl_->Image.save(Q(path), "PNG"); }
+
+struct Printer::Impl {
+  QPrinter Device{QPrinter::HighResolution};
+  QPainter Painter;
+  QImage Page;
+  std::unique_ptr<Canvas> Surface;
+  std::string Title;
+
+  // Puts the page drawn so far into the document.
+  void WritePage() {
+    if (Painter.isActive()) {
+      Device.newPage();
+    } else {
+      Device.setDocName(Q(Title));
+      if (!Painter.begin(&Device)) {
+        std::cerr << "The print file " << Device.outputFileName().toStdString() << " cannot be written\n";
+        return;
+      }
+      // The page goes in pixel for pixel, not recompressed with losses.
+      Painter.setRenderHint(QPainter::LosslessImageRendering);
+    }
+    Painter.drawImage(0, 0, Page);
+  }
+};
+
+// The printer needs the application object before it is made.
+Printer::Printer(const std::string& pdfPath, std::int32_t dotsPerInch)
+    : impl_((EnsureWindowSystem(), std::make_unique<Impl>())) {
+  QPrinter& device = impl_->Device;
+  device.setOutputFormat(QPrinter::PdfFormat);
+  device.setOutputFileName(Q(pdfPath));
+  device.setResolution(dotsPerInch);
+  device.setFullPage(true);
+  device.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF()));
+  const QRect pixels = device.pageLayout().fullRectPixels(dotsPerInch);
+  impl_->Page = QImage(pixels.size(), QImage::Format_RGB888);
+  impl_->Page.fill(Qt::white);
+  auto surface = std::make_unique<Canvas::Impl>();
+  surface->Image = &impl_->Page;
+  surface->Printer = true;
+  surface->DotsPerInch = dotsPerInch;
+  impl_->Surface.reset(new Canvas(std::move(surface)));
+}
+
+Printer::~Printer() {
+  impl_->WritePage();
+  if (impl_->Painter.isActive()) impl_->Painter.end();
+}
+
+void Printer::SetTitle(const std::string& title) { impl_->Title = title; }
+const std::string& Printer::Title() const { return impl_->Title; }
+
+void Printer::NewPage() {
+  impl_->WritePage();
+  impl_->Page.fill(Qt::white);
+}
+
+Canvas& Printer::GetCanvas() { return *impl_->Surface; }
+
+void PaintPolylinesWithQt(Bitmap& bitmap, std::span<const PixelPoint> points, std::span<const std::int32_t> counts,
+                          ColorValue color) {
+  QPainter painter(&bitmap.impl_->Image);
+  painter.setRenderHint(QPainter::Antialiasing, false);
+  painter.setPen(QPen(ToQColor(color), 0));
+  std::vector<QPoint> line;
+  std::size_t start = 0;
+  for (std::int32_t count : counts) {
+    line.clear();
+    for (std::size_t i = start; i < start + static_cast<std::size_t>(count); ++i) line.emplace_back(points[i].X, points[i].Y);
+    painter.drawPolyline(line.data(), static_cast<int>(line.size()));
+    start += static_cast<std::size_t>(count);
+  }
+}
+
+std::string PrintFileName() { return PrintFile(); }
+void SetPrintFileName(const std::string& path) { PrintFile() = path; }
+std::int32_t PrintResolution() { return printDotsPerInch; }
+void SetPrintResolution(std::int32_t dotsPerInch) { printDotsPerInch = dotsPerInch; }
+
+void Beep() {
+  if (beepHook) beepHook();
+  else if (qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr) QApplication::beep();
+  else std::cerr << '\a' << std::flush;
+}
+
+void SetBeepHook(void (*hook)()) { beepHook = hook; }
+
+}  // namespace platform

@@ -1,0 +1,18 @@
+#pragma once
+// The clocks the program reads: a monotonic millisecond count and the local
+// time of day.  Tests replace both to drive timers without waiting.
+#include <cstdint>
+#include <functional>
+
+namespace platform {
+
+// Milliseconds since an arbitrary start; never wraps.
+std::uint64_t TickCount();
+// The local time of day as a fraction of a day (0 at midnight).
+double TimeOfDay();
+
+// nullptr restores the system's clock.
+void SetTickSource(std::function<std::uint64_t()> source);
+void SetTimeOfDaySource(std::function<double()> source);
+
+}  // namespace platform

@@ -1,0 +1,243 @@
+#include <cmath>
+#include <numbers>
+
+#include "render/devices/border_buffer.h"
+#include "render/devices/print_device.h"
+#include "tests/render/drawing_fixture.h"
+
+namespace {
+
+using CanvasDeviceTest = RenderTest;
+constexpr platform::ColorValue kRed = 0x0000FF;
+
+TEST_F(CanvasDeviceTest, DrawsElementsProjectedTurnedAndClippedAsTheRulesSay) {
+  struct Case {
+    const char* name;
+    std::function<void(TBitmapDevice&)> draw;
+    std::function<bool(int, int)> covered;
+  };
+  const Case cases[] = {
+      {"a segment wholly beyond the clip moves the pen and a crossing one is cut",
+       [](TBitmapDevice& d) {
+         d.Page()->ClipRect = {20, 20, 80, 80};
+         d.Page()->ClipActive = true;
+         d.MoveTo(5, 50), d.LineTo(15, 50), d.LineTo(90, 50);
+         EXPECT_EQ(d.PenPosition(), (TDevicePoint{90, 50}));
+       },
+       [](int x, int y) { return y == 50 && x >= 20 && x < 80; }},
+      {"without clipping a segment goes to the canvas whole",
+       [](TBitmapDevice& d) { d.MoveTo(5, 50), d.LineTo(90, 50); },
+       [](int x, int y) { return y == 50 && x >= 5 && x < 90; }},
+      {"a polygon turns with the projection",
+       [](TBitmapDevice& d) {
+         d.Projection()->SetAngle(std::numbers::pi / 2);
+         d.Projection()->RotateCenter_X = d.Projection()->RotateCenter_Y = 50;
+         d.GetPen()->Style = platform::PenStyle::Clear;
+         d.GetBrush()->Color = 0;
+         std::unique_ptr<TAreaElement> area(WithVertices(new TAreaElement, {{40, 45}, {60, 45}, {60, 55}, {40, 55}}));
+         d.DrawPolygon(area.get());
+       },
+       [](int x, int y) { return x >= 45 && x < 55 && y >= 40 && y < 60; }},
+      {"a polyline turns with the projection as a polygon does",
+       [](TBitmapDevice& d) {
+         d.Projection()->SetAngle(std::numbers::pi / 2);
+         d.Projection()->RotateCenter_X = d.Projection()->RotateCenter_Y = 50;
+         std::unique_ptr<TPolyLineElement> line(WithVertices(new TPolyLineElement, {{30, 50}, {70, 50}}));
+         d.DrawPolyline(line.get());
+       },
+       [](int x, int y) { return x == 50 && y >= 30 && y < 70; }},
+      {"a polyline of one pixel is not drawn",
+       [](TBitmapDevice& d) {
+         std::unique_ptr<TPolyLineElement> line(WithVertices(new TPolyLineElement, {{50, 50}, {50.2, 50.1}}));
+         d.DrawPolyline(line.get());
+       },
+       [](int, int) { return false; }},
+      {"a polygon of two distinct pixels is not drawn",
+       [](TBitmapDevice& d) {
+         std::unique_ptr<TAreaElement> area(WithVertices(new TAreaElement, {{10, 10}, {10.1, 10}, {60, 60}}));
+         d.DrawPolygon(area.get());
+       },
+       [](int, int) { return false; }},
+      {"the holes of an area stay empty",
+       [](TBitmapDevice& d) {
+         d.GetPen()->Style = platform::PenStyle::Clear;
+         d.GetBrush()->Color = 0;
+         std::unique_ptr<TAreaElement> area(WithVertices(new TAreaElement, {{20, 20}, {80, 20}, {80, 80}, {20, 80}}));
+         area->AddHole(WithVertices(new TAreaElement, {{40, 40}, {60, 40}, {60, 60}, {40, 60}}));
+         d.DrawArea(area.get());
+       },
+       [](int x, int y) { return CentreInside(x, y, 20, 20, 80, 80) && !CentreInside(x, y, 40, 40, 60, 60); }},
+      {"an area partly beyond the clip is cut to it",
+       [](TBitmapDevice& d) {
+         d.Page()->ClipRect = {0, 0, 50, 100};
+         d.GetPen()->Style = platform::PenStyle::Clear;
+         d.GetBrush()->Color = 0;
+         std::unique_ptr<TAreaElement> area(WithVertices(new TAreaElement, {{20, 20}, {80, 20}, {80, 80}, {20, 80}}));
+         d.DrawPolygon(area.get());
+       },
+       [](int x, int y) { return CentreInside(x, y, 20, 20, 50, 80); }},
+      {"a rectangle, a filled and a framed world rectangle",
+       [](TBitmapDevice& d) {
+         d.GetBrush()->Color = 0;
+         d.Rectangle(10, 90, 20, 80);
+         d.FillRect(30, 80, 40, 90);
+         d.FrameRect(50, 80, 60, 90);
+       },
+       [](int x, int y) {
+         return y >= 10 && y < 20 && ((x >= 10 && x < 40 && !(x >= 20 && x < 30)) ||
+                                      (x >= 50 && x < 60 && (x == 50 || x == 59 || y == 10 || y == 19)));
+       }},
+  };
+  for (const Case& test : cases) {
+    SCOPED_TRACE(test.name);
+    auto device = MakeBitmapDevice(100, 100);
+    test.draw(*device);
+    EXPECT_EQ(PixelsBreaking(*device->Canvas(), test.covered), "");
+  }
+}
+
+TEST_F(CanvasDeviceTest, APartlyVisibleLineIsCutSegmentBySegmentNeverClosed) {
+  auto device = MakeBitmapDevice(100, 100);
+  device->Page()->ClipRect = {20, 20, 80, 80};
+  // A V from beyond the left side down to (50, 70) and up beyond the right
+  // side: cut as a ring, it would gain a chord along the top of the clip.
+  std::unique_ptr<TPolyLineElement> line(WithVertices(new TPolyLineElement, {{10, 70}, {50, 30}, {90, 70}}));
+  device->DrawPolyline(line.get());
+  int drawn = 0;
+  std::string off;
+  for (int y = 0; y < 100; ++y)
+    for (int x = 0; x < 100; ++x) {
+      if (device->Canvas()->Pixel(x, y) == 0xFFFFFF) continue;
+      ++drawn;
+      if (std::abs(y - (70 - std::abs(x - 50))) > 1 || !CentreInside(x, y, 20, 20, 80, 80))
+        off += " (" + std::to_string(x) + "," + std::to_string(y) + ")";
+    }
+  EXPECT_EQ(off, "") << "pixels off the two arms";
+  EXPECT_GE(drawn, 2 * 29) << "both arms are drawn inside the clip";
+}
+
+TEST_F(CanvasDeviceTest, AnElementOfMoreThan312500PointsIsNotDrawn) {
+  const std::pair<int, bool> cases[] = {{312500, true}, {312501, false}};
+  for (const auto& [count, drawn] : cases) {
+    SCOPED_TRACE(count);
+    auto device = MakeBitmapDevice(20, 20);
+    std::unique_ptr<TPolyLineElement> line(new TPolyLineElement);
+    for (int i = 0; i < count; ++i) line->AddVertex(i % 2 ? 15 : 5, 10);
+    line->CalcBounds();
+    device->DrawPolyline(line.get());
+    EXPECT_EQ(device->Canvas()->Pixel(8, 10) == 0, drawn);
+  }
+}
+
+TEST_F(CanvasDeviceTest, PenWidthsAndFontAnglesTakeTheirDeviceUnits) {
+  const std::tuple<const char*, double, int> widths[] = {
+      {"a hair still gives a pixel", 0.0001, 1}, {"three units", 3, 3}, {"a half rounds to even", 2.5, 2}};
+  auto device = MakeBitmapDevice(10, 10);
+  for (const auto& [name, width, pixels] : widths) {
+    device->SetPenWidth(width);
+    EXPECT_EQ(device->GetPen()->Width, pixels) << name;
+  }
+  const std::pair<double, int> angles[] = {{45, 450}, {-30.04, -300}};
+  for (const auto& [angle, escapement] : angles) {
+    device->SetFontAngle(angle);
+    EXPECT_EQ(std::tuple(device->GetFont()->Escapement, device->FontAngle), std::tuple(escapement, angle));
+  }
+}
+
+TEST_F(CanvasDeviceTest, WithoutACanvasTheDeviceKeepsPageAndProjectionAndDrawsNothing) {
+  TCanvasDevice device;
+  device.Page()->SetResolution(1000, 1000);
+  device.Projection()->Calculate({0, 0}, device.Page(), 1000);
+  std::unique_ptr<TPolyLineElement> line(WithVertices(new TPolyLineElement, {{0, 0}, {5, 5}}));
+  device.DrawPolyline(line.get());
+  device.Clear();
+  device.TextOutAt("x", 1, 1);
+  EXPECT_EQ(std::tuple(device.GetPen() == nullptr, device.GetBrush() == nullptr, device.GetFont() == nullptr,
+                       device.TextWidth("x"), device.Projection()->Scale(), device.Page()->HRes()),
+            std::tuple(true, true, true, 0, 1000.0, 1000.0));
+}
+
+TEST_F(CanvasDeviceTest, ASetCanvasBringsItsPageSizeAndResolution) {
+  auto device = MakeBitmapDevice(30, 20);
+  const T_Page& page = *device->Page();
+  EXPECT_EQ(std::tuple(page.PageRect.Right, page.PageRect.Bottom, page.ClipRect.Right, page.ClipRect.Bottom),
+            std::tuple(30, 20, 30, 20));
+  EXPECT_DOUBLE_EQ(page.HRes(), 96 * 1000 / 25.4);
+  const std::int64_t live = platform::Bitmap::LiveBytes();
+  device->SetBitmap(platform::Bitmap::Create(5, 5).release());
+  EXPECT_EQ(platform::Bitmap::LiveBytes() - live, platform::Bitmap::RowBytes(5) * 5 - platform::Bitmap::RowBytes(30) * 20)
+      << "the owned bitmap was freed";
+  EXPECT_EQ(device->Page()->PageRect.Right, 5);
+}
+
+TEST_F(CanvasDeviceTest, ElementPointsAreProjectedClampedAndFreeOfRepeatsWithoutALeastCount) {
+  auto device = MakeBitmapDevice(100, 100);
+  struct Case {
+    const char* name;
+    WorldPoints points;
+    std::vector<TDevicePoint> expected;
+  };
+  const Case cases[] = {
+      {"repeats dropped", {{10, 10}, {10.2, 10}, {20, 30}}, {{10, 90}, {20, 70}}},
+      {"one point is enough", {{1, 99}}, {{1, 1}}},
+      {"clamped to 32000", {{1e9, -1e9}}, {{32000, 32000}}},
+  };
+  for (const Case& test : cases) {
+    std::unique_ptr<TPolyLineElement> line(WithVertices(new TPolyLineElement, test.points));
+    std::unique_ptr<TDevicePoint[]> points;
+    std::int32_t count = 0, byteSize = 0;
+    ElementToDevicePoints(device.get(), line.get(), points, count, byteSize);
+    EXPECT_EQ(std::vector<TDevicePoint>(points.get(), points.get() + count), test.expected) << test.name;
+    EXPECT_EQ(byteSize, static_cast<int>(8 * test.points.size())) << test.name;
+  }
+}
+
+TEST_F(CanvasDeviceTest, APrintedColouredWideLineIsAQuadAndBlackOrWhiteStayPlain) {
+  TempFolder folder;
+  const int dpi = 50;
+  struct Case {
+    const char* name;
+    platform::ColorValue color;
+    // The columns the line covers on its rows 97..102.
+    int left, right;
+  };
+  const Case cases[] = {
+      {"red: a quadrilateral three pixels to each side", kRed, 100, 200},
+      {"black: the plain wide line with its round ends", 0, 97, 203},
+  };
+  for (const Case& test : cases) {
+    SCOPED_TRACE(test.name);
+    const std::string pdf = folder.File(std::string("line") + std::to_string(test.color) + ".pdf");
+    platform::SetPrintFileName(pdf);
+    platform::SetPrintResolution(dpi);
+    {
+      TPrintDevice printer;
+      EXPECT_EQ(std::tuple(printer.GetName(), printer.Printer().Title()), std::tuple("PRINTER", "KESTU KARTIR"));
+      printer.RasterizeLines = true;
+      printer.GetPen()->Color = test.color;
+      printer.GetPen()->Width = 6;
+      printer.MoveToPixel(100, 100);
+      printer.LineToPixel(200, 100);
+    }
+    const PpmPicture page = RasterisePdf(pdf, dpi, folder.File("page"));
+    ASSERT_GT(page.Width, 200);
+    std::string wrong;
+    for (int y = 90; y < 110; ++y)
+      for (int x = 90; x < 210; ++x) {
+        const bool covered = y >= 97 && y < 103 && x >= test.left && x < test.right;
+        const platform::ColorValue pixel = page.At(x, y);
+        // Round ends shave their corners; only the quad's columns are exact.
+        if (test.color == 0 && (x < 100 || x >= 200)) continue;
+        if ((pixel == test.color) != covered || (!covered && pixel != 0xFFFFFF))
+          wrong += " (" + std::to_string(x) + "," + std::to_string(y) + ")";
+      }
+    EXPECT_EQ(wrong, "");
+    if (test.color == 0) {
+      EXPECT_EQ(page.At(98, 100), 0u) << "the black line runs past its ends";
+    }
+  }
+  platform::SetPrintFileName("kestx.pdf");
+  platform::SetPrintResolution(300);
+}
+
+}  // namespace

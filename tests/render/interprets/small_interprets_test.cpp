@@ -1,0 +1,195 @@
+#include <memory>
+
+#include "render/interprets/selection_interprets.h"
+#include "render/interprets/sheet_interprets.h"
+#include "spatial/sheets/map_sheets.h"
+#include "spatial/sheets/zm_sheets.h"
+#include "spatial/topology/topology_nodes.h"
+#include "tests/render/drawing_fixture.h"
+
+namespace {
+
+class SmallInterpretTest : public RenderTest {
+ protected:
+  // Draws the element with the interpret on the device, which stays the test's.
+  static void Run(TInterpret& interpret, TElement& element, TDevice& device) {
+    interpret.AttachDevice(&device);
+    interpret.SetInput(&element);
+    interpret.DoIt();
+    interpret.DetachDevice();
+  }
+};
+
+bool InSquare(int x, int y, int left, int top, int size) {
+  return x >= left && x < left + size && y >= top && y < top + size;
+}
+
+TEST_F(SmallInterpretTest, ASelectionHasEightHandlesOfTenPixelsFramedGreyFilledBlack) {
+  auto device = MakeBitmapDevice(100, 100);
+  TSelectedElement selection;
+  selection.SetBounds({20, 20, 81, 81});
+  TSelectedElementInterpret interpret;
+  Run(interpret, selection, *device);
+  // Corners at pixels 20 and 81 across, 19 and 80 down; the middles half the
+  // width or height, rounded towards zero, on.
+  const int across[] = {20, 50, 81}, down[] = {19, 49, 80};
+  std::string wrong;
+  for (int y = 0; y < 100; ++y)
+    for (int x = 0; x < 100; ++x) {
+      platform::ColorValue expected = 0xFFFFFF;
+      for (int hx : across)
+        for (int hy : down)
+          if (!(hx == 50 && hy == 49) && InSquare(x, y, hx - 5, hy - 5, 10))
+            expected = InSquare(x, y, hx - 4, hy - 4, 8) ? 0 : 0x808080;
+      if (device->Canvas()->Pixel(x, y) != expected) wrong += " (" + std::to_string(x) + "," + std::to_string(y) + ")";
+    }
+  EXPECT_EQ(wrong.substr(0, 300), "");
+}
+
+TEST_F(SmallInterpretTest, ASelectedObjectIsHighlightedInXorAndDrawingItTwiceTakesTheHighlightAway) {
+  struct Case {
+    const char* name;
+    std::function<TElement*()> make;
+    // The box the highlight must fill out: left, top, right, bottom.
+    platform::PixelRect box;
+  };
+  std::vector<std::unique_ptr<TElement>> keep;
+  const Case cases[] = {
+      {"a point: a cross of 2 x (4 + 2) pixels each way and its two squares",
+       [&] {
+         auto* point = new TPointElement;
+         point->SetBounds({50, 50, 50, 50});
+         keep.emplace_back(point);
+         return point;
+       },
+       {37, 37, 64, 64}},
+      {"a line: its vertices marked by squares of 4 + 2 pixels",
+       [&] {
+         keep.emplace_back(WithVertices(new TPolyLineElement, {{20, 80}, {80, 80}, {80, 30}}));
+         return keep.back().get();
+       },
+       // Vertices at pixels (20, 20), (80, 20), (80, 70); squares 6 pixels each way.
+       {20 - 6, 20 - 6, 80 + 6 + 1, 70 + 6 + 1}},
+      {"an area: hatched inside a three-pixel outline",
+       [&] {
+         keep.emplace_back(WithVertices(new TAreaElement, {{20, 20}, {60, 20}, {60, 60}, {20, 60}}));
+         return keep.back().get();
+       },
+       {19, 39, 62, 82}},
+  };
+  for (const Case& test : cases) {
+    SCOPED_TRACE(test.name);
+    auto device = MakeBitmapDevice(100, 100);
+    TSelectedSpaceElementInterpret interpret;
+    TElement* element = test.make();
+    Run(interpret, *element, *device);
+    EXPECT_EQ(interpret.Color, 0xC0C0C0u) << "silver when none was given";
+    platform::PixelRect ink{100, 100, -1, -1};
+    for (int y = 0; y < 100; ++y)
+      for (int x = 0; x < 100; ++x)
+        if (device->Canvas()->Pixel(x, y) != 0xFFFFFF)
+          ink = {std::min(ink.Left, x), std::min(ink.Top, y), std::max(ink.Right, x + 1), std::max(ink.Bottom, y + 1)};
+    EXPECT_EQ(ink, test.box);
+    Run(interpret, *element, *device);
+    EXPECT_EQ(PixelsBreaking(*device->Canvas(), [](int, int) { return false; }), "");
+  }
+}
+
+TEST_F(SmallInterpretTest, ANodeIsASixPixelRedSquareWithItsBranchCountAtTheUpperRightCorner) {
+  auto device = MakeBitmapDevice(100, 100);
+  TNode node;
+  for (const auto& [x, y] : {std::pair(80.0, 40.0), std::pair(20.0, 40.0), std::pair(40.0, 90.0)})
+    node.AddLine(WithVertices(new TPolyLineElement, {{40, 40}, {x, y}}), true);
+  ASSERT_EQ(node.GetBranchCount(), 3);
+  TNodeInterpret interpret;
+  Run(interpret, node, *device);
+  platform::Canvas& canvas = *device->Canvas();
+  const int textWidth = canvas.TextWidth("3"), textHeight = canvas.TextHeight("3");
+  std::string wrong;
+  for (int y = 0; y < 100; ++y)
+    for (int x = 0; x < 100; ++x) {
+      const platform::ColorValue pixel = canvas.Pixel(x, y);
+      const bool frame = InSquare(x, y, 37, 57, 6) && !InSquare(x, y, 38, 58, 4);
+      const bool text = x >= 43 && x < 43 + textWidth && y >= 57 && y < 57 + textHeight;
+      if (frame ? pixel != 0x0000FF : (pixel != 0xFFFFFF && !(text && pixel == 0)))
+        wrong += " (" + std::to_string(x) + "," + std::to_string(y) + ")";
+    }
+  EXPECT_EQ(wrong.substr(0, 300), "");
+  int textPixels = 0;
+  for (int y = 57; y < 57 + textHeight; ++y)
+    for (int x = 43; x < 43 + textWidth; ++x) textPixels += canvas.Pixel(x, y) == 0;
+  EXPECT_GT(textPixels, 5) << "the 3 is written";
+}
+
+TEST_F(SmallInterpretTest, ASheetIsFramedInItsSeriesColourAndNamedBelowItsScale) {
+  struct Case {
+    const char* name;
+    double scale;
+    bool named;
+  };
+  const Case cases[] = {{"at 500,000", 500000, false}, {"at 499,999", 499999, true}};
+  for (const Case& test : cases) {
+    SCOPED_TRACE(test.name);
+    auto device = MakeBitmapDevice(300, 300);
+    device->Projection()->SetCenter({0, 0});
+    device->Projection()->SetScale(test.scale);
+    TSMO_5 sheet;
+    sheet.SetName("M-33-5");
+    const double side = device->Projection()->DeviceToWorldLength(210);
+    sheet.SetBounds({-side / 2, -side / 2, side / 2, side / 2});
+    TSMO_Interpret interpret;
+    Run(interpret, sheet, *device);
+    int green = 0, black = 0;
+    for (int y = 0; y < 300; ++y)
+      for (int x = 0; x < 300; ++x) {
+        green += device->Canvas()->Pixel(x, y) == 0x008000;
+        black += device->Canvas()->Pixel(x, y) == 0;
+      }
+    EXPECT_GE(green, 4 * 200) << "the frame";
+    EXPECT_EQ(black > 20, test.named) << "the name";
+  }
+}
+
+TEST_F(SmallInterpretTest, ZMSheetsAreOutlinedAndTheLocatorKeepsItsSheet) {
+  TMapsZM locator;
+  locator.SetScale(100000);
+  locator.SetMap200(12);
+  locator.SetMap100(3);
+  locator.Color = 0x0000FF;
+  locator.PenWidth = 0;
+  // Sheet 12's outline on a page fitted round it.
+  TMapsZM sheet;
+  sheet.SetMap200(12);
+  TZMCorners corners;
+  for (int k = 1; k <= 4; ++k) corners[static_cast<std::size_t>(k - 1)] = {sheet.CornerX(k), sheet.CornerY(k)};
+  const std::unique_ptr<TRectangle> bounds(TMapsZM::QuadBounds(corners));
+  auto device = MakeBitmapDevice(200, 200);
+  device->Projection()->FitRect({bounds->MinX() - 5000, bounds->MinY() - 5000, bounds->MaxX() + 5000,
+                                 bounds->MaxY() + 5000});
+  ASSERT_LT(device->Projection()->Scale(), 4000000);
+  TInterpretZM interpret;
+  Run(interpret, locator, *device);
+  const auto pixelAt = [&](const TRealPoint& a, const TRealPoint& b, double t) {
+    const TDevicePoint p = device->ToDevice(a.X + t * (b.X - a.X), a.Y + t * (b.Y - a.Y));
+    int red = 0;
+    for (int dy = -1; dy <= 1; ++dy)
+      for (int dx = -1; dx <= 1; ++dx) red += device->Canvas()->Pixel(p.X + dx, p.Y + dy) == 0x0000FF;
+    return red > 0;
+  };
+  // The sheet's own edges 1-2, 2-4, 4-3, 3-1 and the quarter lines through
+  // its middle (the 1:100 000 level is asked for).
+  const std::pair<int, int> edges[] = {{0, 1}, {1, 3}, {3, 2}, {2, 0}};
+  for (const auto& [from, to] : edges)
+    EXPECT_TRUE(pixelAt(corners[static_cast<std::size_t>(from)], corners[static_cast<std::size_t>(to)], 0.3))
+        << from << "-" << to;
+  const TRealPoint mid12{(corners[0].X + corners[1].X) / 2, (corners[0].Y + corners[1].Y) / 2};
+  const TRealPoint mid34{(corners[2].X + corners[3].X) / 2, (corners[2].Y + corners[3].Y) / 2};
+  EXPECT_TRUE(pixelAt(mid12, mid34, 0.3)) << "the quarters' dividing line";
+  EXPECT_EQ(std::tuple(locator.GetMap200(), locator.GetMap100(), locator.GetMap50(), locator.GetScale()),
+            std::tuple(12, 3, 0, 100000))
+      << "the locator keeps its sheet";
+  EXPECT_TRUE(interpret.AcceptsClass(TMapsZM::StaticClass()));
+  EXPECT_FALSE(interpret.AcceptsClass(TRectEntity::StaticClass()));
+}
+
+}  // namespace
