@@ -220,6 +220,25 @@ TEST_F(LineExportTest, OneKindForAllFromOneUpAndFilingInTheRegisterGoWithTheAttr
   }
 }
 
+// The handler of exported objects gets each object with the tool's dynamic
+// values; without one nothing is called.
+TEST_F(LineExportTest, TheExportHandlerGetsTheObjectWithTheDynamicValues) {
+  struct Handler {
+    std::vector<std::pair<TElement*, TDynamicProperties*>> calls;
+    void Exported(TElement* element, TDynamicProperties* values) { calls.emplace_back(element, values); }
+  };
+  for (const bool assigned : {false, true}) {
+    Handler handler;
+    auto tool = Tool(LineString(1));
+    if (assigned) tool->OnExportObject = ExportObjectHandler<Handler, &Handler::Exported>(&handler);
+    TPolyLineElement* line = Line(1, {{0, 0}, {1, 1}});
+    tool->DoExportObject(line);
+    using Calls = std::vector<std::pair<TElement*, TDynamicProperties*>>;
+    const Calls expected = assigned ? Calls{{line, tool->DynamicProps()}} : Calls{};
+    EXPECT_EQ(handler.calls, expected) << "assigned " << assigned;
+  }
+}
+
 TEST_F(LineExportTest, ALineThatDoesNotConvertFailsTheBlockWithOneErrorAndWholeLinesBeforeIt) {
   for (const double bad : {std::nan(""), 1e300}) {
     TPolyLineString* lines = LineString(3);

@@ -128,4 +128,30 @@ TEST_F(ExportDBFTest, EachKindHasItsTableMadeOnceInAnExport) {
   EXPECT_EQ(Rows(File("OUT.BLK/L0004.DBF")), (Rows_t{{"", "2"}, {"", "4"}}));
 }
 
+// A table is made from the template of its kind, or, when asked to, from
+// the structure of the table the object came from.
+TEST_F(ExportDBFTest, ATableIsMadeFromTheTemplateOrFromTheSourceTable) {
+  WriteCp1250File(File("CTRL/L0003.CRT"), "POPIS C 20\r\n");
+  const struct {
+    bool fromSource;
+    std::vector<std::string> fields;
+    Rows_t rows;
+  } rows[] = {
+      {false, {"POPIS C20,0", "CISLO N6,0"}, {{"", "1"}}},
+      {true, {"NAZEV C10,0", "VYSKA N5,1", "CISLO N6,0"}, {{"Dub", "20.5", "1"}}},
+  };
+  for (const auto& row : rows) {
+    TExportDBFClass writer;
+    writer.ExpBlockName = File("OUT.BLK");
+    writer.ControlDir = File("CTRL");
+    writer.ObjectType = 'L';
+    writer.Druh = 3;
+    writer.CreateFromSource = row.fromSource;
+    writer.SetInput(Line(12, 1));
+    writer.DoIt();
+    EXPECT_EQ(FieldNames(File("OUT.BLK/L0003.DBF")), row.fields) << "from the source " << row.fromSource;
+    EXPECT_EQ(Rows(File("OUT.BLK/L0003.DBF")), row.rows) << "from the source " << row.fromSource;
+  }
+}
+
 }  // namespace
