@@ -142,19 +142,28 @@ def build(build_dir, targets, jobs):
     return result.returncode == 0, result.stdout
 
 
+def suites_of(program):
+    """The test suites of a test program, each run alone as CTest runs its tests alone."""
+    listing = subprocess.run([str(program), '--gtest_list_tests'], stdout=subprocess.PIPE, text=True, errors='replace')
+    return [line.split()[0].rstrip('.') for line in listing.stdout.splitlines()
+            if line.strip() and not line.startswith((' ', 'Running'))]
+
+
 def run_tests(build_dir, targets, timeout, ctest=None):
     """None when every test program (and the CTest tests matching ctest) pass, else what failed first."""
     env = dict(os.environ, QT_QPA_PLATFORM='offscreen')
     for target in (t for t in targets if t.startswith('test_')):
-        try:
-            result = subprocess.run([str(build_dir / 'tests' / target)], cwd=build_dir / 'tests', env=env,
-                                    stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True,
-                                    errors='replace', timeout=timeout)
-        except subprocess.TimeoutExpired:
-            return f'{target}: timed out'
-        if result.returncode != 0:
-            failed = re.search(r'^\[  FAILED  \] (\S+)', result.stdout, re.M)
-            return f'{target}: ' + (failed.group(1) if failed else f'exit {result.returncode}')
+        program = build_dir / 'tests' / target
+        for suite in suites_of(program):
+            try:
+                result = subprocess.run([str(program), f'--gtest_filter={suite}.*'], cwd=build_dir / 'tests',
+                                        env=env, stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True,
+                                        errors='replace', timeout=timeout)
+            except subprocess.TimeoutExpired:
+                return f'{target}: {suite} timed out'
+            if result.returncode != 0:
+                failed = re.search(r'^\[  FAILED  \] (\S+)', result.stdout, re.M)
+                return f'{target}: ' + (failed.group(1) if failed else f'{suite} exit {result.returncode}')
     if ctest:
         result = subprocess.run(['ctest', '--test-dir', str(build_dir), '-R', ctest, '--timeout', str(timeout)],
                                 env=env, stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True, errors='replace')

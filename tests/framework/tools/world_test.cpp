@@ -1,8 +1,10 @@
 #include "framework/tools/world.h"
 
 #include <cctype>
+#include <chrono>
 #include <functional>
 #include <stdexcept>
+#include <thread>
 
 #include "framework/core/class_registry.h"
 #include "framework/tools/system_register.h"
@@ -177,6 +179,28 @@ TEST(WorldLock, IsHeldWhileTheWorldDeliversAMessage) {
   platform::Application::Instance().ProcessMessages();
   platform::Application::Instance().SetMessageHook(nullptr);
   EXPECT_EQ(probe.depth, 1);
+}
+
+// A thread waiting for the lock is seen by the holder until it has it, also
+// after rounds nobody waited for.
+TEST(WorldLock, AWaitingThreadIsSeenUntilItHasTheLock) {
+  TWorldLock lock;
+  for (int round = 0; round < 2; ++round) {
+    lock.lock();
+    lock.unlock();
+  }
+  EXPECT_FALSE(lock.Contended());
+  lock.lock();
+  std::thread waiter([&lock] {
+    lock.lock();
+    lock.unlock();
+  });
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (!lock.Contended() && std::chrono::steady_clock::now() < deadline) std::this_thread::yield();
+  EXPECT_TRUE(lock.Contended());
+  lock.unlock();
+  waiter.join();
+  EXPECT_FALSE(lock.Contended());
 }
 
 }  // namespace

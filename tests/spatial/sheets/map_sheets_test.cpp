@@ -121,7 +121,7 @@ TEST_F(SeriesTest, DetailIsMadeOnceAtEveryLevelAndQuartersOnEveryCall) {
     EXPECT_EQ(std::tuple(s->Col >= 5, s->Row < 5, s->GetOwnersCount()), std::tuple(true, true, 2));  // shared
 }
 
-// A copy with detail carries the sheet's name, abbreviation and number; a
+// A copy with detail carries the sheet's place, name, abbreviation and number; a
 // sheet whose copy holds sheets of its own is named by a blank.
 TEST_F(SeriesTest, CopiesWithDetailKeepNameAbbreviationAndNumber) {
   const struct {
@@ -137,8 +137,10 @@ TEST_F(SeriesTest, CopiesWithDetailKeepNameAbbreviationAndNumber) {
     row.sheet->SetName("Obora");
     row.sheet->SetZkratka("OB");
     row.sheet->Cislo = 7;
+    row.sheet->SetBounds({-670000, -1075000, -667500, -1072000});
     std::unique_ptr<TMapSpace> copy(row.sheet->GetSelfCopyWithDetail());
     ASSERT_NE(copy, nullptr) << row.name;
+    EXPECT_EQ(BoxOf(*copy), (Box4{-670000, -1075000, -667500, -1072000})) << row.name;
     EXPECT_EQ(std::tuple(copy->ClassName(), copy->GetName(), copy->GetZkratka(), copy->Cislo),
               std::tuple(row.sheet->ClassName(), row.copyName, "OB", 7))
         << row.name;
