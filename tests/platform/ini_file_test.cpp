@@ -49,4 +49,24 @@ TEST_F(IniFileTest, IntegersAreWholeValuesAnythingElseIsTheDefault) {
   for (const auto& [key, value] : rows) EXPECT_EQ(ini.ReadInteger("MainForm", key, 99), value) << key;
 }
 
+// Sections and keys are found wherever they stand, the first line included.
+TEST_F(IniFileTest, SectionsAndKeysAreFoundFromTheFirstLineOn) {
+  WriteCp1250File(File("k.ini"), "[Options]\r\nX=1\r\n[MainForm]\r\nLeft=3\r\n");
+  const platform::TIniFile ini(File("k.ini"));
+  const struct {
+    const char *section, *key;
+    bool sectionExists, valueExists;
+  } rows[] = {
+      {"Options", "X", true, true},
+      {"options", "x", true, true},
+      {"Options", "Left", true, false},
+      {"MainForm", "Left", true, true},
+      {"Missing", "X", false, false},
+  };
+  for (const auto& row : rows)
+    EXPECT_EQ(std::pair(ini.SectionExists(row.section), ini.ValueExists(row.section, row.key)),
+              std::pair(row.sectionExists, row.valueExists))
+        << row.section << "/" << row.key;
+}
+
 }  // namespace
