@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 
+#include "app/monitors/progress_monitor.h"
 #include "app/options/options.h"
 #include "app/windows/main_form.h"
 #include "framework/core/class_registry.h"
@@ -252,6 +253,14 @@ TEST_F(MainToolTest, EveryCodeOfTheTableReachesItsHandler) {
       explorers.push_back(NameOrNil(tool->Input()) + " " + tool->GetPropertyText("ShowOwners") + " " +
                           tool->GetPropertyText("Caption"));
   EXPECT_EQ(explorers, (std::vector<std::string>{"Les False Prohlížeč modelu", "Les True Model vlastníků"}));
+  // The first process to start makes the progress monitor, which shows it.
+  TProgressMessage start(msgProgressStart, data, main, nullptr, false);
+  start.ProcessName = "Export";
+  TKestuMessage* delivered = &start;
+  bool taken = false;
+  main->ReceiveMessage(delivered, taken);
+  ASSERT_NE(main->ProgressMonitor(), nullptr);
+  EXPECT_EQ(main->ProgressMonitor()->MonitorCount(), 1);
 }
 
 TEST_F(MainToolTest, AFailingStartUpStepGivesItsBoxAndTheStartUpGoesOn) {

@@ -68,6 +68,14 @@ TEST_F(MessageWindowTest, TheDevicesPlaceAndSizeMoveItsWindow) {
   EXPECT_EQ(std::tuple(bounds.Left, bounds.Top, bounds.Width, bounds.Height), std::tuple(30, 40, 320, 200));
 }
 
+// While a listing draws into it the window refuses to close; after it, it closes.
+TEST_F(MessageWindowTest, TheWindowRefusesToCloseWhileItIsDrawnInto) {
+  device->BeginDraw();
+  EXPECT_FALSE(platform::UserCloseWindow(Window().Window()));
+  device->EndDraw();
+  EXPECT_TRUE(platform::UserCloseWindow(Window().Window()));
+}
+
 TEST_F(MessageWindowTest, SavesPlainTextForTxtAndRichTextOtherwiseWithoutEndingTheLineAndAFailureIsShown) {
   device->WriteLine("Začátek exportu");
   device->WriteText("polo");

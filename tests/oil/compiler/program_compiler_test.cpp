@@ -48,6 +48,8 @@ TEST_F(ProgramCompiler, CompilesOrFailsWithItsErrorsCodeTextAndPosition) {
       {"too deep a nesting", PB + "i : INTEGER := " + std::string(300, '(') + "1;", "3 Chyba v syntaxi @0:99"},
       {"more than fifty parameters", P + "PROCEDURE A(" + parameters + ": INTEGER); BEGIN END; BEGIN END.",
        "5 Příliš mnoho proměnných @0:277"},
+      {"fifty parameters", P + "PROCEDURE A(" + parameters.substr(0, parameters.rfind(',')) + ": INTEGER); BEGIN END; BEGIN END.",
+       "P: 0 lines"},
   };
   for (const auto& c : cases) {
     const std::string failure = CompileError(c.text);
