@@ -14,6 +14,12 @@
 #include "block/reading/layer_readers.h"
 #include "block/reading/object_readers.h"
 #include "block/reading/reader_base.h"
+#include "block/topology/area_building.h"
+#include "block/topology/area_extraction.h"
+#include "block/topology/carry_attributes.h"
+#include "block/topology/label_points.h"
+#include "block/topology/line_joining.h"
+#include "block/topology/node_building.h"
 #include "block/topology/walkers.h"
 #include "render/render_base_classes.h"
 #include "render/tool_forms/tool_form_classes.h"
@@ -32,6 +38,12 @@ void RegisterBlockClasses() {
   RegisterBlockReaderClasses();
   RegisterImportSourceClasses();
   RegisterTopologyWalkerClasses();
+  RegisterNodeBuildingClasses();
+  RegisterAreaBuildingClasses();
+  RegisterAreaExtractionClasses();
+  RegisterCarryAttributesClasses();
+  RegisterLabelPointClasses();
+  RegisterLineJoiningClasses();
   RegisterGuideClasses();
   RegisterT_LumExpClasses();
   RegisterGuideLineClasses();

@@ -50,4 +50,10 @@ void BlockDirectories(const std::uint8_t* data, std::size_t size);
 // engine may refuse it with EDatabaseError; nothing may leave.
 void DbaseTables(const std::uint8_t* data, std::size_t size);
 
+// Lines on a coarse grid (or a stand map moved by the bytes) joined and
+// built into nodes and areas; every area must be clockwise with its label
+// inside or reported, and every hole marked as one.  Nothing may leave.
+// Its own library: it needs the block subsystem and the stand maps.
+void TopologyLines(const std::uint8_t* data, std::size_t size);
+
 }  // namespace fuzz

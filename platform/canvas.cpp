@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <cstdlib>
 #include <iostream>
 #include <vector>
 
@@ -34,8 +35,12 @@ void CountBitmapBytes(std::int64_t delta) {
   }
 }
 
+// An unattended run names its print file in the environment.
 std::string& PrintFile() {
-  static std::string name = "kestx.pdf";
+  static std::string name = [] {
+    const char* named = std::getenv("KESTX_PRINT_FILE");
+    return std::string(named && *named ? named : "kestx.pdf");
+  }();
   return name;
 }
 std::int32_t printDotsPerInch = 300;

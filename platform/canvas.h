@@ -182,8 +182,8 @@ class Printer {
   std::unique_ptr<Impl> impl_;
 };
 
-// The PDF file printed documents go to ("kestx.pdf" in the current folder
-// until tests or an unattended run name another).
+// The PDF file printed documents go to: KESTX_PRINT_FILE of the environment
+// when set, else "kestx.pdf" in the current folder, until a test names another.
 std::string PrintFileName();
 void SetPrintFileName(const std::string& path);
 // The printer's resolution, dots per inch (300 until set).

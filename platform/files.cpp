@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <atomic>
 #include <filesystem>
+#include <fstream>
 #include <mutex>
 
 #include <QProcess>
@@ -126,6 +127,16 @@ void WriteTextLines(const std::string& fileName, const std::vector<std::string>&
   for (const std::string& line : lines) bytes += Utf8ToCp1250(line) + "\r\n";
   TFileStream file(fileName, TFileStream::Mode::Create);
   file.Write(bytes.data(), bytes.size());
+}
+
+void AppendTextLine(const std::string& fileName, const std::string& line) {
+  const std::string bytes = Utf8ToCp1250(line) + "\r\n";
+  if (IsWriteProtected(fileName)) throw EFCreateError("Cannot create file " + fileName);
+  std::ofstream file(PathOf(fileName), std::ios::binary | std::ios::app);
+  if (!file) throw EFCreateError("Cannot create file " + fileName);
+  file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  file.flush();
+  if (!file) throw EFCreateError("Cannot write file " + fileName);
 }
 
 bool DirectoryExists(const std::string& path) {

@@ -36,6 +36,10 @@ std::vector<std::string> ReadTextLines(const std::string& fileName);
 std::vector<std::string> ReadByteLines(const std::string& fileName);
 // Writes the lines in Windows-1250, each ended by CR LF; raises EFCreateError.
 void WriteTextLines(const std::string& fileName, const std::vector<std::string>& lines);
+// Appends one line in Windows-1250, ended by CR LF, to the file, which is
+// created when missing; raises EFCreateError when it can be neither opened
+// nor created.
+void AppendTextLine(const std::string& fileName, const std::string& line);
 
 // A folder that this layer treats, with everything below it, as one the user
 // cannot write (a read-only share or medium): its files are not deleted,

@@ -169,7 +169,10 @@ void THledacLinii::Process(TElement* element) {
 
 // ---------------------------------------------------------------- areas
 
-bool TProchazecPloch::QGoInside(TElement* element) { return !Stopped() && IsContainerOfObjects(element); }
+// An area holds lines or vertices, never an area (holes are held apart).
+bool TProchazecPloch::QGoInside(TElement* element) {
+  return !Stopped() && IsContainerOfObjects(element) && !DynamicCast<TAreaElement>(element);
+}
 
 bool TProchazecPloch::QProcessBefore(TElement* element) { return DynamicCast<TAreaElement>(element) && !Stopping(); }
 

@@ -54,7 +54,10 @@ class TDevice : public TOwnerEntity {
   virtual void SetPixel(double, double, platform::ColorValue) {}
   virtual void SetVisible(bool) {}
   virtual void SetTitle(const std::string&) {}
-  virtual void Clear() = 0;
+  // Fills the page with its background.  It takes the place of the entity's
+  // clearing of its children: a device's children are its page and
+  // projection, which live as long as it does.
+  void Clear() override = 0;
   virtual void FillRect(double, double, double, double) {}
   virtual void FrameRect(double, double, double, double) {}
   // Text devices only.

@@ -19,6 +19,7 @@ class TISInstance : public TOwnerEntity {
  public:
   TElement* Element() const { return element_.Get(); }
   void SetElement(TElement* element);
+  using TOwnerEntity::SetElement;
 
   virtual TInterpret* GetInterpret() const;
   // Held as a child; the previous one is let go (the same one stays).

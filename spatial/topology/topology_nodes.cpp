@@ -31,7 +31,13 @@ double TNodeBranch::GetAngle() const {
   if (!line) return 0;
   double x0 = 0, y0 = 0, x1 = 0, y1 = 0;
   line->GetVertexXY(0, LineBegin, x0, y0);
-  line->GetVertexXY(1, LineBegin, x1, y1);
+  // A zero-length first segment has no direction: the first vertex apart
+  // from the end gives it.
+  const int count = line->GetCoordsCount();
+  for (int i = 1; i < count; ++i) {
+    line->GetVertexXY(i, LineBegin, x1, y1);
+    if (x1 != x0 || y1 != y0) break;
+  }
   return Mathlib::VectorAngle(x1 - x0, y1 - y0);
 }
 
@@ -77,7 +83,13 @@ void TNodeBranch::GiveLineSecondNodeBranch(TNode*& Node, TNodeBranch*& Branch) c
 
 TNodeBranch* TNodeBranch::NextAroundFace(TNode*& Node) const {
   TNodeBranch* opposite = nullptr;
-  GiveLineSecondNodeBranch(Node, opposite);
+  // A connected branch knows the node of the other end: the line's owners
+  // (lists, nodes, areas) need not be searched for it.
+  if (TNode* far = GetFarNode(); far && GetLine()) {
+    opposite = far->FindBranch(GetLine(), !LineBegin);
+    if (opposite) Node = far;
+  }
+  if (!opposite) GiveLineSecondNodeBranch(Node, opposite);
   return opposite ? Node->NextBranch(opposite) : nullptr;
 }
 
@@ -123,33 +135,32 @@ void TNodeBranch::TraceArea(double& Area, bool& Closed, int& Steps, bool Mark) {
 double TNode::GetX() const { return position_ ? position_->GetX() : 0; }
 double TNode::GetY() const { return position_ ? position_->GetY() : 0; }
 
+// The branches come first among the children, the lines after them.
 int TNode::GetBranchCount() const {
   int count = 0;
-  for (const TElement* child : Children())
-    if (DynamicCast<TNodeBranch>(child)) ++count;
+  for (const TElement* child : Children()) {
+    if (!DynamicCast<TNodeBranch>(child)) break;
+    ++count;
+  }
   return count;
 }
 
 TNodeBranch* TNode::FindBranch(const TPolyLineElement* Line, bool AtBegin) const {
   for (TElement* child : Children()) {
     auto* branch = DynamicCast<TNodeBranch>(child);
-    if (branch && branch->GetLine() == Line && branch->LineBegin == AtBegin) return branch;
+    if (!branch) break;
+    if (branch->GetLine() == Line && branch->LineBegin == AtBegin) return branch;
   }
   return nullptr;
 }
 
 TNodeBranch* TNode::BranchBeside(const TNodeBranch* Branch, int Offset) const {
-  std::vector<TNodeBranch*> branches;
-  int at = -1;
-  for (TElement* child : Children()) {
-    if (auto* branch = DynamicCast<TNodeBranch>(child)) {
-      if (branch == Branch) at = static_cast<int>(branches.size());
-      branches.push_back(branch);
-    }
-  }
-  if (at < 0) return nullptr;
-  const int count = static_cast<int>(branches.size());
-  return branches[static_cast<std::size_t>((at + Offset + count) % count)];
+  const auto& children = Children();
+  const int count = GetBranchCount();
+  for (int at = 0; at < count; ++at)
+    if (children[static_cast<std::size_t>(at)] == Branch)
+      return static_cast<TNodeBranch*>(children[static_cast<std::size_t>((at + Offset + count) % count)]);
+  return nullptr;
 }
 
 TNodeBranch* TNode::NextBranch(const TNodeBranch* Branch) const { return BranchBeside(Branch, 1); }

@@ -28,6 +28,7 @@ const Target kTargets[] = {
     {"interpret_scripts", fuzz::InterpretScripts},
     {"layer_lines", fuzz::LayerLines},       {"forest_attributes", fuzz::ForestAttributes},
     {"block_directories", fuzz::BlockDirectories}, {"dbase_tables", fuzz::DbaseTables},
+    {"topology_lines", fuzz::TopologyLines},
 };
 
 std::vector<std::uint8_t> Bytes(const std::filesystem::path& file) {

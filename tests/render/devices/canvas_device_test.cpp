@@ -1,4 +1,5 @@
 #include <cmath>
+#include <map>
 #include <numbers>
 
 #include "render/devices/border_buffer.h"
@@ -238,6 +239,39 @@ TEST_F(CanvasDeviceTest, APrintedColouredWideLineIsAQuadAndBlackOrWhiteStayPlain
   }
   platform::SetPrintFileName("kestx.pdf");
   platform::SetPrintResolution(300);
+}
+
+TEST_F(CanvasDeviceTest, ThePrinterHonoursTheSourceRectangleOfAStretchedPictureAndTheCanvasDrawsItWhole) {
+  TempFolder folder;
+  auto picture = platform::Bitmap::Create(20, 10);
+  picture->GetCanvas().Brush = {kRed, platform::BrushStyle::Solid};
+  picture->GetCanvas().FillRect({0, 0, 10, 10});
+  picture->GetCanvas().Brush = {0xFF0000, platform::BrushStyle::Solid};
+  picture->GetCanvas().FillRect({10, 0, 20, 10});
+  // The right half only, stretched to 40 x 40 at (10, 10).
+  const auto draw = [&](TDevice& device) { device.StretchDrawPixel(10, 10, picture.get(), 40, 40, 10, 0, 10, 10); };
+  const auto count = [](const auto& colourAt) {
+    std::map<platform::ColorValue, int> colours;
+    for (int y = 10; y < 50; ++y)
+      for (int x = 10; x < 50; ++x) ++colours[colourAt(x, y)];
+    return colours;
+  };
+  const std::string pdf = folder.File("stretched.pdf");
+  platform::SetPrintFileName(pdf);
+  platform::SetPrintResolution(50);
+  {
+    TPrintDevice printer;
+    draw(printer);
+  }
+  platform::SetPrintFileName("kestx.pdf");
+  platform::SetPrintResolution(300);
+  const PpmPicture page = RasterisePdf(pdf, 50, folder.File("page"));
+  ASSERT_GT(page.Width, 50);
+  EXPECT_EQ(count([&](int x, int y) { return page.At(x, y); })[0xFF0000], 40 * 40) << "printed: the source part";
+  auto device = MakeBitmapDevice(60, 60);
+  draw(*device);
+  const auto drawn = count([&](int x, int y) { return device->Canvas()->Pixel(x, y); });
+  EXPECT_EQ(std::tuple(drawn.at(kRed), drawn.at(0xFF0000)), std::tuple(20 * 40, 20 * 40)) << "on a canvas: all of it";
 }
 
 }  // namespace

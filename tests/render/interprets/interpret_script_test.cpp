@@ -160,4 +160,24 @@ TEST_F(InterpretScriptTest, PassesAreTreesOfTheirOwnAndAnInterpretSetAgainStays)
   EXPECT_EQ(std::tuple(script().PassesCount(), Tree()), std::tuple(1, std::string("(TRectEntity):TInterpret")));
 }
 
+// Refuses every device it is given.
+class TRefusingInterpret : public TInterpret {
+ public:
+  void AttachDevice(TDevice*) override { throw std::runtime_error("zařízení odmítnuto"); }
+};
+
+TEST_F(InterpretScriptTest, ANodeThatFailsToTakeTheDeviceIsReportedAndTheOthersStillTakeIt) {
+  Set("NewClassName", "TAreaElement");
+  script().SetActualInterpret(new TRefusingInterpret);
+  Set("NewClassName", "TPolyLineElement");
+  Set("ActualInterpretName", "TInterpret");
+  TInterpret* taking = script().GetActualInterpret();
+  TNullDevice device;
+  script().AttachDevice(&device);
+  EXPECT_EQ(std::tuple(Boxes(), taking->Device() == &device),
+            std::tuple(std::vector<std::string>{"zařízení odmítnuto"}, true));
+  script().DetachDevice();
+  EXPECT_EQ(taking->Device(), nullptr);
+}
+
 }  // namespace

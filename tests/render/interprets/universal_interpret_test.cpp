@@ -107,15 +107,30 @@ TEST_F(UniversalInterpretTest, AnElementDrawnIsEnteredOnlyWhenItsInterpretSaysSo
   }
 }
 
-TEST_F(UniversalInterpretTest, EachPassDrawsTheModelWithItsOwnNodes) {
+// Counts the walks finished that reach it as an owner.
+class TFinishedCounter : public TOwnerEntity {
+ public:
+  int finished = 0;
+  void ReceiveMessage(TKestuMessage*& message, bool& handled) override {
+    finished += message->Message == msgFinished;
+    handled = true;
+  }
+};
+
+TEST_F(UniversalInterpretTest, EachPassDrawsTheModelWithItsOwnNodesAndReportsItsEnd) {
   Square("a", 0, 0);
   universal->Script()->SetPassesCount(2);
   universal->Script()->SetPass(0);
   Bind("TPolyLineElement", "first");
   universal->Script()->SetPass(1);
   Bind("TRectEntity", "second");
+  TFinishedCounter owner;
+  owner.AddElement(universal.get());
   Draw();
+  RunMessages();
+  owner.RemoveElement(universal.get());
   EXPECT_EQ(Join(log), "first:a second:a");
+  EXPECT_EQ(owner.finished, 2) << "one message 3 after each walk";
   universal->Script()->SetPassesCount(0);
   log.clear();
   Draw();
@@ -236,6 +251,11 @@ TEST_F(UniversalInterpretTest, ARedrawWhileBusyLeavesThePageAlone) {
     EXPECT_FALSE(device->Page()->ClipActive) << code;
   }
   universal->SetBusy(false);
+  TKestuMessage* notAnArea = new TKestuMessage(msgReViewArea, nullptr, universal.get(), &model, false);
+  bool handled = false;
+  universal->ReceiveMessage(notAnArea, handled);
+  delete notAnArea;
+  EXPECT_FALSE(handled) << "message 32 without a rect entity";
 }
 
 TEST_F(UniversalInterpretTest, TiledDrawingShowsItsProgressAndGivesThePictureBack) {

@@ -92,3 +92,28 @@ TEST_F(TopologyNodesTest, AMarkingWalkThatMeetsAMarkedBranchDoesNotCloseAndMessa
 }
 
 }  // namespace
+
+namespace {
+
+// A zero-length first segment has no direction of its own.
+TEST_F(TopologyNodesTest, ABranchTakesItsAngleFromTheFirstVertexApartFromItsEnd) {
+  const double pi = 3.14159265358979323846;
+  const struct {
+    const char* name;
+    std::initializer_list<TRealPoint> points;
+    bool atBegin;
+    double angle;
+  } rows[] = {
+      {"a plain first segment", {{0, 0}, {0, 5}}, true, pi / 2},
+      {"a zero-length first segment", {{0, 0}, {0, 0}, {0, 5}}, true, pi / 2},
+      {"zero-length segments at the end", {{5, 0}, {0, 0}, {0, 0}, {0, 0}}, false, 2 * pi},
+  };
+  for (const auto& row : rows) {
+    TNodeBranch branch;
+    branch.SetLine(Line(row.points));
+    branch.LineBegin = row.atBegin;
+    EXPECT_DOUBLE_EQ(branch.GetAngle(), row.angle) << row.name;
+  }
+}
+
+}  // namespace

@@ -1,0 +1,125 @@
+// Topology building on the stand map at 10^4, 10^5 and 10^6 segments: nodes
+// and areas (with holes and labels) against GEOS's polygonizer on the same
+// lines in the same run, node building alone, and line joining of a map
+// whose corners were moved apart.  Time per segment is reported for each.
+#include <benchmark/benchmark.h>
+
+#include <map>
+#include <memory>
+
+#include "bench/perturbed_map.h"
+#include "block/block_classes.h"
+#include "block/topology/area_building.h"
+#include "block/topology/line_joining.h"
+#include "platform/dialogs.h"
+#include "spatial/index/quadtree.h"
+#include "spatial/objects/space_entities.h"
+#include "spatial/topology/segment_records.h"
+#ifdef KESTX_HAVE_GEOS
+#include "bench/geos_reference.h"
+#endif
+
+namespace {
+
+const TStandMap& MapOf(std::int64_t segments) {
+  static std::map<std::int64_t, TStandMap> maps;
+  auto found = maps.find(segments);
+  if (found == maps.end())
+    found = maps.emplace(segments, MakeStandMap(StandMapSideFor(static_cast<std::size_t>(segments)), 2026)).first;
+  return found->second;
+}
+
+void Prepare() {
+  static platform::RecordingDialogs dialogs;
+  RegisterBlockClasses();
+  platform::SetDialogs(&dialogs);
+}
+
+void PerSegment(benchmark::State& state, const TStandMap& map) {
+  state.counters["segments"] = static_cast<double>(map.SegmentCount());
+  state.counters["time/segment"] = benchmark::Counter(static_cast<double>(map.SegmentCount()),
+                                                      benchmark::Counter::kIsIterationInvariantRate |
+                                                          benchmark::Counter::kInvert);
+}
+
+void BM_MakeNodesAndAreas(benchmark::State& state) {
+  Prepare();
+  const TStandMap& map = MapOf(state.range(0));
+  for (auto _ : state) {
+    state.PauseTiming();
+    std::unique_ptr<TPolyLineString> lines(MakeStandMapLines(map));
+    auto maker = std::make_unique<TMakeNodesAndAreas>();
+    state.ResumeTiming();
+    maker->SetInput(lines.get());
+    maker->DoIt();
+    state.PauseTiming();
+    auto* areas = DynamicCast<TAreaString>(maker->Output());
+    int holes = 0;
+    for (TElement* child : areas->Children())
+      if (THolesEntity* list = static_cast<TAreaElement*>(child)->Holes()) holes += list->GetCount();
+    if (areas->GetCount() != map.ExpectedAreas || holes != map.ExpectedHoles)
+      state.SkipWithError("areas or holes differ from the map's");
+    maker.reset();
+    lines.reset();
+    state.ResumeTiming();
+  }
+  PerSegment(state, map);
+}
+
+#ifdef KESTX_HAVE_GEOS
+void BM_GeosPolygonize(benchmark::State& state) {
+  const TStandMap& map = MapOf(state.range(0));
+  for (auto _ : state) {
+    const TGeosFaces faces = GeosPolygonize(map);
+    if (faces.Polygons != map.ExpectedAreas || faces.InteriorRings != map.ExpectedHoles)
+      state.SkipWithError("GEOS's faces differ from the map's");
+  }
+  PerSegment(state, map);
+}
+BENCHMARK(BM_GeosPolygonize)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(1);
+#endif
+
+void BM_MakeNodes(benchmark::State& state) {
+  Prepare();
+  const TStandMap& map = MapOf(state.range(0));
+  for (auto _ : state) {
+    state.PauseTiming();
+    std::unique_ptr<TPolyLineString> lines(MakeStandMapLines(map));
+    auto maker = std::make_unique<TMakeNodes>();
+    state.ResumeTiming();
+    maker->SetInput(lines.get());
+    maker->DoIt();
+    state.PauseTiming();
+    maker.reset();
+    lines.reset();
+    state.ResumeTiming();
+  }
+  PerSegment(state, map);
+}
+
+void BM_JoinLines(benchmark::State& state) {
+  Prepare();
+  const TStandMap map = PerturbedStandMap(MapOf(state.range(0)), 0.004);
+  for (auto _ : state) {
+    state.PauseTiming();
+    std::unique_ptr<TPolyLineString> lines(MakeStandMapLines(map));
+    auto joiner = std::make_unique<TJoinLines>();
+    joiner->SnapDistance = 0.01;
+    state.ResumeTiming();
+    joiner->SetInput(lines.get());
+    joiner->DoIt();
+    state.PauseTiming();
+    std::unique_ptr<TQTreeLumLin> accepted(static_cast<TQTreeLumLin*>(joiner->Output()));
+    accepted.reset();
+    joiner.reset();
+    lines.reset();
+    state.ResumeTiming();
+  }
+  PerSegment(state, map);
+}
+
+BENCHMARK(BM_MakeNodesAndAreas)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_MakeNodes)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_JoinLines)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+}  // namespace

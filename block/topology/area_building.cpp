@@ -1,0 +1,248 @@
+#include "block/topology/area_building.h"
+
+#include <cmath>
+#include <exception>
+#include <memory>
+
+#include "block/topology/label_points.h"
+#include "framework/core/class_registry.h"
+#include "framework/tools/world.h"
+#include "platform/app_queue.h"
+#include "platform/dialogs.h"
+#include "spatial/index/quadtree.h"
+#include "spatial/objects/space_entities.h"
+#include "spatial/topology/topology_nodes.h"
+
+namespace {
+
+void ShowError(const std::string& text) { platform::MessageDlg(text, platform::MsgDlgType::Error, platform::mbOK); }
+
+TNodeBranch* BranchAt(const TNode& node, std::size_t index) {
+  const auto& children = node.Children();
+  return index < children.size() ? DynamicCast<TNodeBranch>(children[index]) : nullptr;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- one ring
+
+void TCreateAreaForBranch::DoIt() {
+  SetOutput(nullptr);
+  auto* start = DynamicCast<TNodeBranch>(Input());
+  if (!start || !start->GetLine() || !start->GetFarNode() || start->GetRightArea() || start->NotRegularArea) return;
+  bool closed = false;
+  int steps = 0;
+  start->TraceArea(areaValue_, closed, steps, true);
+  // The branches of a ring that is not built stay marked: it is not tried
+  // again from any of them, and a walk that meets them ends there unlogged.
+  if (!closed) {
+    if (steps >= MaxRingSteps)
+      Log("Obvod od linie č. " + std::to_string(start->GetLine()->GetSpaceID()) + " se neuzavřel po " +
+        std::to_string(steps) + " krocích, plocha nevznikla");
+    return;
+  }
+  if (std::fabs(areaValue_) <= MinRingArea) return;
+  try {
+    SetOutput(BuildRing(start));
+  } catch (const std::exception&) {
+    SetOutput(nullptr);
+  }
+}
+
+TPolyLineAreaElement* TCreateAreaForBranch::BuildRing(TNodeBranch* start) {
+  const bool holeRing = areaValue_ < 0;
+  auto area = std::make_unique<TPolyLineAreaElement>();
+  start->NotRegularArea = false;
+  area->AddLine(start->GetLine(), start->LineBegin);
+  start->SetRightArea(holeRing ? nullptr : area.get());
+  if (holeRing) area->IsHole = true;
+  double value = start->GetLine()->AreaTerm(start->LineBegin);
+  TNode* node = nullptr;
+  TNodeBranch* next = start->NextAroundFace(node);
+  platform::MessageHold hold;
+  for (int steps = 1; next && next != start && steps < MaxRingSteps; ++steps) {
+    next->NotRegularArea = false;
+    next->SetRightArea(area.get());
+    area->AddLine(next->GetLine(), next->LineBegin);
+    value += next->GetLine()->AreaTerm(next->LineBegin);
+    next = next->NextAroundFace(node);
+    platform::Application::Instance().ProcessMessages();
+  }
+  areaValue_ = value;
+  if (std::fabs(value) <= MinRingArea) return nullptr;
+  // Line ends up to the node tolerance apart meet in one node, so the sum
+  // along the lines may differ from the outline's own: an outline that is
+  // not one way round by more than the minimum is no area either.
+  const double outline = area->WholeArea();
+  if (holeRing ? outline >= -MinRingArea : outline <= MinRingArea) return nullptr;
+  if (!holeRing) {
+    TAreaPointPlacer placer;
+    placer.SetInput(area.get());
+    placer.DoIt();
+  }
+  return area.release();
+}
+
+// ---------------------------------------------------------------- every leaf
+
+TSpaceEntityQTree* TCreateAreasForQTree::AreaQTree() const {
+  return static_cast<TSpaceEntityQTree*>(areaQTree_.Get());
+}
+
+void TCreateAreasForQTree::DoIt() {
+  if (Busy() || !DynamicCast<TOwnerEntity>(Input())) return;
+  auto tree = std::make_unique<TSpaceEntityQTree>();
+  areaQTree_.Set(tree.get());
+  AreaCount = 0;
+  TProchazecListuQTreeGauge::DoIt();
+  SetOutput(tree.release());
+}
+
+void TCreateAreasForQTree::Process(TElement* element) {
+  ++Count;
+  SetGaugeProgress(Count);
+  TOwnerEntity* nodes = NodesOfCell(static_cast<TSpaceLineBegEndCell*>(element));
+  TSpaceEntityQTree* tree = AreaQTree();
+  if (!nodes || !tree) return;
+  TCreateAreaForBranch maker;
+  try {
+    for (TElement* child : nodes->Children()) {
+      auto* node = DynamicCast<TNode>(child);
+      if (!node) continue;
+      for (std::size_t i = 0; TNodeBranch* branch = BranchAt(*node, i); ++i) {
+        if (!branch->GetLine() || branch->GetRightArea() || branch->NotRegularArea) continue;
+        maker.SetInput(branch);
+        maker.DoIt();
+        platform::Application::Instance().ProcessMessages();
+        auto* area = DynamicCast<TAreaElement>(maker.Output());
+        if (!area) continue;
+        ++AreaCount;
+        tree->SetNextSpaceEntity(area);
+        // An area the index refused (it logged why) has no other holder.
+        if (area->HolderCount() == 0) DisposeElement(area);
+      }
+    }
+  } catch (const std::exception&) {
+    ShowError("Chyba v CreateAreaForQtree");
+  }
+}
+
+// ---------------------------------------------------------------- holes
+
+TSpaceEntityQTree* TSubAreaMakerInQTree::GetAreaQTree() const {
+  return static_cast<TSpaceEntityQTree*>(areaQTree_.Get());
+}
+void TSubAreaMakerInQTree::SetAreaQTree(TSpaceEntityQTree* tree) { areaQTree_.Set(tree); }
+
+void TSubAreaMakerInQTree::DoIt() {
+  auto* tree = DynamicCast<TSpaceEntityQTree>(Input());
+  if (Busy() || !tree) return;
+  SetAreaQTree(tree);
+  TProchazecPlochGauge::DoIt();
+}
+
+bool TSubAreaMakerInQTree::Encloses(TAreaElement* candidate, TAreaElement* hole, double holeArea, double X,
+                                    double Y) {
+  return !candidate->IsHole && -holeArea < candidate->WholeArea() &&
+         candidate->ContainsRect(hole->GetMinX(), hole->GetMinY(), hole->GetMaxX(), hole->GetMaxY()) &&
+         hole->NoChildHasOwner(candidate) && candidate->ContainsPointOutsideHoles(X, Y);
+}
+
+void TSubAreaMakerInQTree::Process(TElement* element) {
+  ++Count;
+  SetGaugeProgress(Count);
+  auto* hole = static_cast<TAreaElement*>(element);
+  if (!hole->IsHole || hole->GetIsDone()) return;
+  TSpaceEntityQTree* tree = GetAreaQTree();
+  const T2DCoordinate* first = hole->GetCoord(0);
+  if (tree && first) {
+    const double x = first->GetX();
+    const double y = first->GetY();
+    const double holeArea = hole->WholeArea();
+    TAreaElement* best = nullptr;
+    double bestArea = 0;
+    TQTreeWalker walker;
+    for (TElement* found = walker.FindFirst(tree, x, y, x, y, 0); found; found = walker.FindNext()) {
+      auto* candidate = DynamicCast<TAreaElement>(found);
+      if (!candidate || candidate == best || !Encloses(candidate, hole, holeArea, x, y)) continue;
+      const double area = candidate->WholeArea();
+      if (!best || area < bestArea) {
+        best = candidate;
+        bestArea = area;
+      }
+    }
+    if (best) best->AddHole(hole);
+  }
+  hole->SetIsDone(true);
+}
+
+// ---------------------------------------------------------------- the chain
+
+TSpaceEntityQTree* TMakeNodesAndAreas::GetAreasQTree() const {
+  for (TElement* child : Children())
+    if (auto* tree = DynamicCast<TSpaceEntityQTree>(child)) return tree;
+  return nullptr;
+}
+
+void TMakeNodesAndAreas::DoIt() {
+  TSpaceLineBegEndCell* nodes = BuildNodes();
+  if (!nodes) return;
+  auto* areas = [nodes]() -> TSpaceEntityQTree* {
+    TCreateAreasForQTree creator;
+    creator.SetInput(nodes);
+    creator.DoIt();
+    return creator.AreaQTree();
+  }();
+  if (!areas) return;
+  AddElement(areas);
+  TSubAreaMakerInQTree holes;
+  holes.SetInput(areas);
+  holes.DoIt();
+  auto* list = new TAreaString;
+  TObjectModel* model = World() ? World()->ObjectModel() : nullptr;
+  if (model) model->AddElement(list);
+  else AddElement(list);
+  THledacPloch collector;
+  collector.SetOutput(list);
+  collector.SetInput(areas);
+  collector.DoIt();
+  TMultiAreaPointPlacer placer;
+  placer.SetInput(list);
+  placer.DoIt();
+  SetOutput(list);
+}
+
+// ---------------------------------------------------------------- classes
+
+TClass TCreateAreaForBranch::StaticClass() {
+  static const TClassInfo info =
+      DescribeClass<TCreateAreaForBranch>("TCreateAreaForBranch", TTool::StaticClass(), "T_Lumar",
+                                          {NotStored(ReadProp("AreaValue", &TCreateAreaForBranch::GetAreaValue))});
+  return &info;
+}
+
+TClass TCreateAreasForQTree::StaticClass() {
+  static const TClassInfo info = DescribeClass<TCreateAreasForQTree>(
+      "TCreateAreasForQTree", TProchazecListuQTreeGauge::StaticClass(), "T_Lumar", {});
+  return &info;
+}
+
+TClass TSubAreaMakerInQTree::StaticClass() {
+  using S = TSubAreaMakerInQTree;
+  static const TClassInfo info =
+      DescribeClass<S>("TSubAreaMakerInQTree", TProchazecPlochGauge::StaticClass(), "T_Lumar",
+                       {ReadWriteProp("AreaQTree", &S::GetAreaQTree, &S::SetAreaQTree)});
+  return &info;
+}
+
+TClass TMakeNodesAndAreas::StaticClass() {
+  static const TClassInfo info =
+      DescribeClass<TMakeNodesAndAreas>("TMakeNodesAndAreas", TMakeNodes::StaticClass(), "T_Lumar", {});
+  return &info;
+}
+
+void RegisterAreaBuildingClasses() {
+  for (TClass cls : {TCreateAreaForBranch::StaticClass(), TCreateAreasForQTree::StaticClass(),
+                     TSubAreaMakerInQTree::StaticClass(), TMakeNodesAndAreas::StaticClass()})
+    RegisterKestuClass(cls);
+}

@@ -1,0 +1,79 @@
+#pragma once
+// Areas from the node graph: every ring of lines that closes round a face
+// becomes an area bounded by those lines (one direction bit per line).  A
+// ring walked with its face on the right comes out clockwise (a positive
+// sum) round a bounded face, and counter-clockwise round the outside of a
+// connected group of lines: that ring becomes a hole, and each hole goes to
+// the smallest area that encloses it.
+#include <cstdint>
+
+#include "block/topology/node_building.h"
+
+class TAreaElement;
+class TPolyLineAreaElement;
+class TSpaceEntityQTree;
+
+// Builds the area on the right of one branch.
+class TCreateAreaForBranch : public TTool {
+  KESTX_CLASS(TCreateAreaForBranch)
+ public:
+  // The walk limit of a face trace: longer rings are taken for open ones.
+  static constexpr int MaxRingSteps = 10000;
+  // Rings of no more area than this are no areas (a dangle's two sides).
+  static constexpr double MinRingArea = 0.001;
+
+  double GetAreaValue() const { return areaValue_; }
+  // Input a branch with a line and a far node, not yet walked; Output the
+  // new area or nil.
+  void DoIt() override;
+
+ private:
+  TPolyLineAreaElement* BuildRing(TNodeBranch* start);
+
+  double areaValue_ = 0;
+};
+
+// Builds the areas of every leaf's nodes and files them in a new area index.
+class TCreateAreasForQTree : public TProchazecListuQTreeGauge {
+  KESTX_CLASS(TCreateAreasForQTree)
+ public:
+  std::int32_t AreaCount = 0;
+
+  // The area index being built; nil before DoIt.  Output; the caller owns it.
+  TSpaceEntityQTree* AreaQTree() const;
+  void DoIt() override;
+  void Process(TElement* element) override;
+
+ private:
+  TElementLink areaQTree_;
+};
+
+// Attaches every hole to the smallest area that encloses it.
+class TSubAreaMakerInQTree : public TProchazecPlochGauge {
+  KESTX_CLASS(TSubAreaMakerInQTree)
+ public:
+  TSpaceEntityQTree* GetAreaQTree() const;
+  void SetAreaQTree(TSpaceEntityQTree* tree);
+  // Input the area index, which is also searched.
+  void DoIt() override;
+  void Process(TElement* element) override;
+
+ private:
+  // Whether the hole may go to candidate.
+  static bool Encloses(TAreaElement* candidate, TAreaElement* hole, double holeArea, double X, double Y);
+
+  TElementLink areaQTree_;
+};
+
+// Nodes and areas of a set of lines: Output is a list of the areas (holes
+// attached, label points set), which also goes into the world's object
+// model.  The line-end index with the nodes and the area index stay the
+// tool's children until it is freed: the area export reads the nodes.
+class TMakeNodesAndAreas : public TMakeNodes {
+  KESTX_CLASS(TMakeNodesAndAreas)
+ public:
+  TSpaceEntityQTree* GetAreasQTree() const;
+  void DoIt() override;
+};
+
+void RegisterAreaBuildingClasses();

@@ -1,0 +1,540 @@
+#include "block/topology/joiners.h"
+
+#include <cmath>
+#include <exception>
+#include <utility>
+
+#include "framework/core/class_registry.h"
+#include "platform/dialogs.h"
+#include "platform/files.h"
+#include "spatial/geometry/plane_math.h"
+#include "spatial/objects/space_entities.h"
+#include "spatial/objects/space_entity_properties.h"
+#include "spatial/topology/segment_records.h"
+
+namespace {
+
+// Crossings closer than this to a segment end are taken to be at the end.
+constexpr double kSamePoint = 1e-6;
+
+// The box of a record, for the box tests of the joiners.
+bool BoxesMeet(const TLumLinAbscissa& a, const TLumLinAbscissa& b, double tol) {
+  return a.BoundsMeetRect(b.GetXmin(), b.GetYmin(), b.GetXmax(), b.GetYmax(), tol);
+}
+
+std::string BlockNameOf(const TPolyLineElement* line) {
+  const auto* props = line ? DynamicCast<TSpaceEntityProps>(line->Properties()) : nullptr;
+  return props ? props->GetBlockName() : std::string();
+}
+
+int LineNumberOf(const TPolyLineElement* line) {
+  return line && line->HasProperty("Cislo") ? line->GetPropertyInteger("Cislo") : -1;
+}
+
+// The first record of the old lines: group 0 is the new line's.
+int FirstOldRecord(const TLinesAbscEntity& list) { return list.GetChildCount() > 0 ? list.GroupEnd(0) + 1 : 0; }
+
+// Whether the record at i still belongs to the group of line.
+bool InGroup(const TLinesAbscEntity& list, int i, const TPolyLineElement* line) {
+  return i < list.GetChildCount() && list.LineOf(i) == line;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- the working list
+
+int TLinesAbscEntity::GetChildCount() const { return static_cast<int>(Children().size()); }
+
+TLumLinAbscissa* TLinesAbscEntity::Segment(int I) const {
+  if (I < 0 || I >= GetChildCount()) return nullptr;
+  return static_cast<TLumLinAbscissa*>(Children()[static_cast<std::size_t>(I)]);
+}
+
+TPolyLineElement* TLinesAbscEntity::LineOf(int I) const {
+  const TLumLinAbscissa* segment = Segment(I);
+  return segment ? segment->GetLine() : nullptr;
+}
+
+int TLinesAbscEntity::GroupEnd(int I) const {
+  const TPolyLineElement* line = LineOf(I);
+  int last = I;
+  while (last + 1 < GetChildCount() && LineOf(last + 1) == line) ++last;
+  return last;
+}
+
+void TLinesAbscEntity::Renumber(int I, int Delta) {
+  const TPolyLineElement* line = LineOf(I);
+  for (int j = I + 1; InGroup(*this, j, line); ++j) Segment(j)->Index += Delta;
+}
+
+void TLinesAbscEntity::InsertSegment(int I, TLumLinAbscissa* Segment) {
+  InsertElement(I, Segment);
+  lines_.insert(Segment->GetLine());
+  Renumber(I, 1);
+}
+
+void TLinesAbscEntity::AddSegment(TLumLinAbscissa* Segment) {
+  AddElement(Segment);
+  lines_.insert(Segment->GetLine());
+}
+
+void TLinesAbscEntity::DeleteSegment(int I) {
+  TLumLinAbscissa* segment = Segment(I);
+  if (!segment) return;
+  if (TPolyLineElement* line = segment->GetLine())
+    if (T2DCoordinate* vertex = line->GetCoord(segment->Index)) line->FreeElement(vertex);
+  Renumber(I, -1);
+  FreeElement(segment);
+}
+
+bool TLinesAbscEntity::ContainsLine(const TPolyLineElement* Line) const { return lines_.contains(Line); }
+
+bool TLinesAbscEntity::AnyChange() const {
+  for (TElement* child : Children()) {
+    const auto* segment = static_cast<const TLumLinAbscissa*>(child);
+    if (segment->IsNew || segment->IsNewEnd || segment->IsDeleted) return true;
+  }
+  return false;
+}
+
+// ---------------------------------------------------------------- protocol
+
+const std::string& TProtocolTool::GetProtocol() const { return target_->FileName; }
+
+void TProtocolTool::SetProtocol(const std::string& FileName) {
+  target_ = std::make_shared<TProtocolTarget>();
+  target_->FileName = FileName;
+}
+
+void TProtocolTool::ShareProtocol(const TProtocolTool& other) {
+  target_ = other.target_;
+  UseProtocol = other.UseProtocol;
+  ProtocoledLine = other.ProtocoledLine;
+}
+
+bool TProtocolTool::ShouldProtocol(int LineNo) const {
+  return UseProtocol && (ProtocoledLine == -1 || ProtocoledLine == LineNo);
+}
+
+void TProtocolTool::AppendLine(const std::string& Text) {
+  if (!UseProtocol || target_->Failed) return;
+  try {
+    platform::AppendTextLine(target_->FileName, Text);
+  } catch (const std::exception&) {
+    target_->Failed = true;
+    platform::MessageDlg("Protocol " + Text + " open error", platform::MsgDlgType::Error, platform::mbOK);
+  }
+}
+
+void TProtocolTool::AppendSegment(const TLumLinAbscissa& Segment, const std::string& Text) {
+  const TPolyLineElement* line = Segment.GetLine();
+  double x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+  Segment.GetEnds(x1, y1, x2, y2);
+  std::string flags;
+  if (Segment.GetIsFirst()) flags += "First ";
+  if (Segment.GetIsLast()) flags += "Last ";
+  if (Segment.IsNewEnd) flags += "NewEnd ";
+  if (Segment.FixedBegin) flags += "FixBeg ";
+  if (Segment.FixedEnd) flags += "FixEnd ";
+  if (Segment.IsNew) flags += "New ";
+  if (Segment.IsDeleted) flags += "Del ";
+  AppendLine(BlockNameOf(line) + " " + FormatIntWidth(LineNumberOf(line), 5, false) + " " +
+             FormatIntWidth(Segment.Index, 2, false) + FormatFloatWidth(17, 8, x1) + FormatFloatWidth(18, 8, y1) +
+             FormatFloatWidth(17, 8, x2) + FormatFloatWidth(18, 8, y2) + " " + flags + Text + " " +
+             (line ? line->GetName() : std::string()));
+}
+
+void TProtocolTool::AppendPoint(double X, double Y, const std::string& Text) {
+  AppendLine(FormatFloatWidth(17, 8, X) + FormatFloatWidth(18, 8, Y) + Text);
+}
+
+void TProtocolTool::AppendLineHeader(const TPolyLineElement& Line) {
+  AppendLine(BlockNameOf(&Line) + ":" + std::to_string(LineNumberOf(&Line)));
+}
+
+TLinesAbscEntity* TProtocolTool::WorkList() const { return DynamicCast<TLinesAbscEntity>(Input()); }
+
+bool TProtocolTool::ProtocolsNewLine() const {
+  const TLinesAbscEntity* list = WorkList();
+  return list && ShouldProtocol(LineNumberOf(list->LineOf(0)));
+}
+
+// ---------------------------------------------------------------- zero segments
+
+void TDeleteZeroAbscInFirstLine::DoIt() {
+  TLinesAbscEntity* list = WorkList();
+  if (!list) return;
+  const TPolyLineElement* line = list->LineOf(0);
+  const bool protocol = ProtocolsNewLine();
+  bool marked = false;
+  for (int i = 0; InGroup(*list, i, line);) {
+    TLumLinAbscissa* segment = list->Segment(i);
+    double x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+    segment->GetEnds(x1, y1, x2, y2);
+    const bool zero = Mathlib::PointsEqual(x1, y1, x2, y2) ||
+                      (SnapDistance > 0 && Mathlib::PointsCoincide(x1, y1, x2, y2, SnapDistance));
+    if (!zero) {
+      ++i;
+      continue;
+    }
+    if (protocol) {
+      if (!marked) AppendLine(">>> TDeleteZeroAbscInFirstLine.DoIt <<<");
+      AppendSegment(*segment, "");
+    }
+    marked = true;
+    list->DeleteSegment(i);
+  }
+}
+
+// ---------------------------------------------------------------- vertex to vertex
+
+void TPoinPointJoiner::DoIt() {
+  TLinesAbscEntity* list = WorkList();
+  if (!list) return;
+  const TPolyLineElement* line = list->LineOf(0);
+  const bool protocol = ProtocolsNewLine();
+  for (int s = 0; InGroup(*list, s, line); ++s) {
+    TLumLinAbscissa* segment = list->Segment(s);
+    const bool moveBegin = !OnlyEnds || segment->GetIsFirst();
+    const bool moveEnd = segment->GetIsLast();
+    for (const bool ownLine : {true, false}) {
+      if (ownLine && !SelfTest) continue;
+      const int from = ownLine ? s + 1 : FirstOldRecord(*list);
+      const int to = ownLine ? list->GroupEnd(s) + 1 : list->GetChildCount();
+      double bestBegin = 1e30, bestEnd = 1e30, bx = 0, by = 0, ex = 0, ey = 0;
+      for (int t = from; t < to; ++t) {
+        const TLumLinAbscissa* other = list->Segment(t);
+        if (!BoxesMeet(*segment, *other, SnapDistance)) continue;
+        // Every vertex of the other line once: the ends, and the begin of its first segment.
+        for (const bool otherBegin : {false, true}) {
+          if (otherBegin && !other->GetIsFirst()) continue;
+          double dist = 0, x = 0, y = 0;
+          if (moveBegin && segment->EndMeetsEndOf(true, other, otherBegin, SnapDistance, dist, x, y) &&
+              dist < bestBegin) {
+            bestBegin = dist;
+            bx = x;
+            by = y;
+          }
+          if (moveEnd && segment->EndMeetsEndOf(false, other, otherBegin, SnapDistance, dist, x, y) &&
+              dist < bestEnd) {
+            bestEnd = dist;
+            ex = x;
+            ey = y;
+          }
+        }
+      }
+      const std::string target = ownLine ? " to same line <<<" : " to another line <<<";
+      if (bestBegin < 1e30) {
+        segment->SnapEnd(true, bx, by, SnapDistance);
+        if (!ownLine) segment->FixedBegin = true;
+        if (protocol) AppendLine(">>> TPoinPointJoiner.DoIt, FoundJoinBegin" + target);
+      }
+      if (bestEnd < 1e30) {
+        segment->SnapEnd(false, ex, ey, SnapDistance);
+        if (!ownLine) segment->FixedEnd = true;
+        if (protocol) AppendLine(">>> TPoinPointJoiner.DoIt, FoundJoinEnd" + target);
+      }
+    }
+  }
+}
+
+// ---------------------------------------------------------------- vertex onto segment
+
+bool TNewPointOldAbscJoiner::SnapOnto(TLinesAbscEntity& list, int S, int T, bool AtBegin) {
+  TLumLinAbscissa* segment = list.Segment(S);
+  TLumLinAbscissa* other = list.Segment(T);
+  double x = 0, y = 0;
+  if (!segment->SnapEndToSegment(AtBegin, other, SnapDistance, x, y)) return false;
+  if (ProtocolsNewLine()) {
+    AppendLine(AtBegin ? ">>> TNewPointOldAbscJoiner.DoIt, Current absc <<<"
+                       : ">>> TNewPointOldAbscJoiner.DoIt, Last absc <<<");
+    AppendSegment(*segment, "");
+    AppendSegment(*other, "");
+  }
+  if (DivideOldLine) {
+    TLumLinAbscissa* piece = nullptr;
+    other->SplitAt(piece, x, y);
+    // The new vertex holds a snapped end: it moves no more, or a line
+    // compared with itself could snap and split round it for ever.
+    other->FixedEnd = true;
+    piece->FixedBegin = true;
+    list.InsertSegment(T + 1, piece);
+  }
+  return true;
+}
+
+void TNewPointOldAbscJoiner::DoIt() {
+  TLinesAbscEntity* list = WorkList();
+  if (!list) return;
+  const TPolyLineElement* line = list->LineOf(0);
+  for (int s = 0; InGroup(*list, s, line); ++s) {
+    TLumLinAbscissa* segment = list->Segment(s);
+    if (OnlyEnds && !segment->GetIsMargin()) continue;
+    for (int t = SelfTest ? s + 1 : FirstOldRecord(*list); t < list->GetChildCount(); ++t) {
+      if (!BoxesMeet(*segment, *list->Segment(t), SnapDistance)) continue;
+      if (!(OnlyEnds && !segment->GetIsFirst())) SnapOnto(*list, s, t, true);
+      if (segment->GetIsLast()) SnapOnto(*list, s, t, false);
+    }
+  }
+}
+
+// ---------------------------------------------------------------- old vertices onto new segments
+
+TPolyLineElement* TAbscPoint::GetLine() const { return static_cast<TPolyLineElement*>(line_.Get()); }
+void TAbscPoint::SetLine(TPolyLineElement* Line) { line_.Set(Line); }
+
+void TPointsLine::AddPoint(TAbscPoint* Point) {
+  int at = 0;
+  while (at < GetCount() && this->Point(at)->Distance <= Point->Distance) ++at;
+  InsertElement(at, Point);
+}
+
+TAbscPoint* TPointsLine::Point(int I) const { return static_cast<TAbscPoint*>(Children()[static_cast<std::size_t>(I)]); }
+
+int TNewAbscOldPointJoiner::ProcessAbsc(TLinesAbscEntity& list, int S) {
+  TLumLinAbscissa* segment = list.Segment(S);
+  TPointsLine points;
+  for (int t = SelfTest ? S + 1 : FirstOldRecord(list); t < list.GetChildCount(); ++t) {
+    const TLumLinAbscissa* other = list.Segment(t);
+    if (!BoxesMeet(*segment, *other, SnapDistance)) continue;
+    for (const bool atBegin : {true, false}) {
+      if (!atBegin && !other->GetIsLast()) continue;
+      bool found = false, nearEnd = false;
+      double px = 0, py = 0, fx = 0, fy = 0;
+      segment->CrossingWith(other, atBegin, SnapDistance, found, nearEnd, px, py, fx, fy);
+      if (!found || nearEnd) continue;
+      auto* point = new TAbscPoint;
+      point->X = px;
+      point->Y = py;
+      point->FootX = fx;
+      point->FootY = fy;
+      point->Distance = Mathlib::Distance(segment->GetX1(), segment->GetY1(), px, py);
+      point->SetLine(other->GetLine());
+      points.AddPoint(point);
+    }
+  }
+  if (points.GetCount() == 0) return 0;
+  if (ProtocolsNewLine()) {
+    AppendLine(">>> TNewAbscOldPointJoiner.ProcessAbsc <<<");
+    AppendSegment(*segment, "");
+  }
+  int current = S;
+  for (int i = 0; i < points.GetCount(); ++i) {
+    const TAbscPoint* point = points.Point(i);
+    if (ProtocolsNewLine())
+      AppendPoint(point->X, point->Y, "dist: " + FloatToText(point->Distance) + " **********");
+    TLumLinAbscissa* piece = nullptr;
+    list.Segment(current)->SplitAt(piece, point->X, point->Y);
+    list.InsertSegment(++current, piece);
+  }
+  return points.GetCount();
+}
+
+void TNewAbscOldPointJoiner::DoIt() {
+  TLinesAbscEntity* list = WorkList();
+  if (!list) return;
+  const TPolyLineElement* line = list->LineOf(0);
+  for (int s = 0; InGroup(*list, s, line);) s += ProcessAbsc(*list, s) + 1;
+}
+
+// ---------------------------------------------------------------- segment against segment
+
+bool TAbscAbscJoiner::Compare(TLinesAbscEntity& list, int S, int T) {
+  TLumLinAbscissa* segment = list.Segment(S);
+  TLumLinAbscissa* other = list.Segment(T);
+  if (!BoxesMeet(*segment, *other, 0)) return true;
+  bool bb = false, ee = false, be = false, eb = false;
+  segment->SharedEnds(other, bb, ee, be, eb);
+  if ((bb && ee) || (be && eb)) {
+    segment->IsDeleted = true;
+    if (ProtocolsNewLine()) {
+      AppendLine(">>> TAbscAbscJoiner.DoIt, Deleted absc <<<");
+      AppendSegment(*segment, "");
+    }
+    return false;
+  }
+  if (bb) {
+    if (!segment->GetIsFirst()) segment->IsNewEnd = true;
+    if (!other->GetIsFirst()) other->IsNewEnd = true;
+  }
+  if (be && !segment->GetIsFirst()) segment->IsNewEnd = true;
+  const bool nextOfSameLine = other->GetLine() == segment->GetLine() && other->Index == segment->Index + 1;
+  if (eb && !other->GetIsFirst() && !nextOfSameLine) other->IsNewEnd = true;
+  if (bb || ee || be || eb) return true;
+
+  double x1 = 0, y1 = 0, x2 = 0, y2 = 0, x3 = 0, y3 = 0, x4 = 0, y4 = 0;
+  segment->GetEnds(x1, y1, x2, y2);
+  other->GetEnds(x3, y3, x4, y4);
+  double x = 0, y = 0;
+  bool noPoint = true, onFirst = false, onSecond = false;
+  Mathlib::SegmentIntersection(x, y, noPoint, x1, y1, x2, y2, x3, y3, x4, y4, onFirst, onSecond);
+  if (noPoint || !onFirst || !onSecond) return true;
+  // The crossing is computed through rounded slopes: one a hair from an end
+  // is that end, so that no second vertex grows beside the first.
+  for (const auto& [ex, ey] : {std::pair{x1, y1}, std::pair{x2, y2}, std::pair{x3, y3}, std::pair{x4, y4}}) {
+    if (std::fabs(x - ex) <= kSamePoint && std::fabs(y - ey) <= kSamePoint) {
+      x = ex;
+      y = ey;
+      break;
+    }
+  }
+  // A crossing at an end of a segment leaves that segment whole: a split
+  // there would make a segment of no length.
+  const bool splitSegment = !Mathlib::PointsEqual(x, y, x1, y1) && !Mathlib::PointsEqual(x, y, x2, y2);
+  const bool splitOther = !Mathlib::PointsEqual(x, y, x3, y3) && !Mathlib::PointsEqual(x, y, x4, y4);
+  if (ProtocolsNewLine() && (splitSegment || splitOther)) AppendLine(">>> TAbscAbscJoiner.DoIt, New absc <<<");
+  if (splitSegment) {
+    TLumLinAbscissa* piece = nullptr;
+    segment->SplitAt(piece, x, y);
+    piece->IsNewEnd = true;
+    list.InsertSegment(S + 1, piece);
+    ++T;
+    if (ProtocolsNewLine()) AppendSegment(*piece, "");
+  }
+  if (splitOther) {
+    TLumLinAbscissa* piece = nullptr;
+    other->SplitAt(piece, x, y);
+    piece->IsNewEnd = true;
+    list.InsertSegment(T + 1, piece);
+    if (ProtocolsNewLine()) AppendSegment(*piece, "");
+  }
+  return true;
+}
+
+void TAbscAbscJoiner::DoIt() {
+  TLinesAbscEntity* list = WorkList();
+  if (!list) return;
+  const TPolyLineElement* line = list->LineOf(0);
+  for (int s = 0; InGroup(*list, s, line); ++s) {
+    for (int t = SelfTest ? s + 1 : FirstOldRecord(*list); t < list->GetChildCount(); ++t)
+      if (!Compare(*list, s, t)) break;
+  }
+  // Splits that met no junction are undone: the record goes with its begin
+  // vertex.  A dropped duplicate keeps its vertices: it is left out when the
+  // line is written, and its begin may be the end of a segment kept.
+  for (int i = list->GetChildCount() - 1; i >= 1; --i) {
+    const TLumLinAbscissa* segment = list->Segment(i);
+    if (segment->IsNew && !segment->IsNewEnd && !segment->IsDeleted) list->DeleteSegment(i);
+  }
+}
+
+// ---------------------------------------------------------------- long segments
+
+bool TDivideAbscs::CutPoint(const TLumLinAbscissa& Segment, int Pieces, double& X, double& Y) const {
+  double x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+  Segment.GetEnds(x1, y1, x2, y2);
+  const double length = Segment.GetLength();
+  auto inside = [&](double x, double y) {
+    const double along = ((x - x1) * (x2 - x1) + (y - y1) * (y2 - y1)) / (length * length);
+    return along > 0 && along < 1 && !Mathlib::PointsEqual(x, y, x1, y1) && !Mathlib::PointsEqual(x, y, x2, y2);
+  };
+  // The rounded point first; when rounding takes it onto an end (or past
+  // it), the exact one.
+  for (const double grid : {RoundKoef, 0.0}) {
+    Mathlib::PointTowards(X, Y, x1, y1, x2, y2, length / Pieces, grid);
+    if (inside(X, Y)) return true;
+  }
+  return false;
+}
+
+void TDivideAbscs::DoIt() {
+  TLinesAbscEntity* list = WorkList();
+  if (!list || MaxOutputAbscLength <= 0) return;
+  for (int i = 0; i < list->GetChildCount(); ++i) {
+    const double first = list->Segment(i)->GetLength();
+    if (!(first > MaxOutputAbscLength)) continue;
+    const int cap = static_cast<int>(first / MaxOutputAbscLength) + MaxExtraPieces;
+    for (int cuts = 0;; ++cuts, ++i) {
+      TLumLinAbscissa* segment = list->Segment(i);
+      const double length = segment->GetLength();
+      if (!(length > MaxOutputAbscLength)) break;
+      double x = 0, y = 0;
+      if (cuts >= cap || !CutPoint(*segment, static_cast<int>(length / MaxOutputAbscLength) + 1, x, y)) {
+        Log("Úsečka linie č. " + std::to_string(segment->GetLineNo()) + " se dál nedělí po " +
+            std::to_string(cuts) + " řezech");
+        break;
+      }
+      TLumLinAbscissa* piece = nullptr;
+      segment->SplitAt(piece, x, y);
+      // Without DivideLines the cut only adds a vertex: the line is not cut there.
+      piece->IsNewEnd = DivideLines;
+      piece->IsNew = DivideLines;
+      list->InsertSegment(i + 1, piece);
+    }
+  }
+}
+
+// ---------------------------------------------------------------- classes
+
+TClass TLinesAbscEntity::StaticClass() {
+  static const TClassInfo info = DescribeClass<TLinesAbscEntity>("TLinesAbscEntity", TEntity::StaticClass(), "T_LinJoi", {});
+  return &info;
+}
+
+TClass TProtocolTool::StaticClass() {
+  using P = TProtocolTool;
+  static const TClassInfo info =
+      DescribeClass<P>("TProtocolTool", TTool::StaticClass(), "T_LinJoi",
+                       {AccessorProp<P, std::string>(
+                            "Protocol", [](const P& p) { return p.GetProtocol(); },
+                            [](P& p, std::string name) { p.SetProtocol(name); }),
+                        FieldProp("UseProtocol", &P::UseProtocol), FieldProp("ProtocoledLine", &P::ProtocoledLine)});
+  return &info;
+}
+
+TClass TDeleteZeroAbscInFirstLine::StaticClass() {
+  using J = TDeleteZeroAbscInFirstLine;
+  static const TClassInfo info = DescribeClass<J>("TDeleteZeroAbscInFirstLine", TProtocolTool::StaticClass(),
+                                                  "T_LinJoi", {FieldProp("SnapDistance", &J::SnapDistance)});
+  return &info;
+}
+
+TClass TPoinPointJoiner::StaticClass() {
+  using J = TPoinPointJoiner;
+  static const TClassInfo info = DescribeClass<J>(
+      "TPoinPointJoiner", TProtocolTool::StaticClass(), "T_LinJoi",
+      {FieldProp("SnapDistance", &J::SnapDistance), FieldProp("OnlyEnds", &J::OnlyEnds), FieldProp("SelfTest", &J::SelfTest)});
+  return &info;
+}
+
+TClass TNewPointOldAbscJoiner::StaticClass() {
+  using J = TNewPointOldAbscJoiner;
+  static const TClassInfo info = DescribeClass<J>(
+      "TNewPointOldAbscJoiner", TProtocolTool::StaticClass(), "T_LinJoi",
+      {FieldProp("SnapDistance", &J::SnapDistance), FieldProp("DivideOldLine", &J::DivideOldLine),
+       FieldProp("OnlyEnds", &J::OnlyEnds), FieldProp("SelfTest", &J::SelfTest)});
+  return &info;
+}
+
+TClass TAbscPoint::StaticClass() {
+  static const TClassInfo info = DescribeClass<TAbscPoint>("TAbscPoint", TElement::StaticClass(), "T_LinJoi", {});
+  return &info;
+}
+
+TClass TPointsLine::StaticClass() {
+  static const TClassInfo info = DescribeClass<TPointsLine>("TPointsLine", TEntity::StaticClass(), "T_LinJoi", {});
+  return &info;
+}
+
+TClass TNewAbscOldPointJoiner::StaticClass() {
+  using J = TNewAbscOldPointJoiner;
+  static const TClassInfo info =
+      DescribeClass<J>("TNewAbscOldPointJoiner", TProtocolTool::StaticClass(), "T_LinJoi",
+                       {FieldProp("SnapDistance", &J::SnapDistance), FieldProp("SelfTest", &J::SelfTest)});
+  return &info;
+}
+
+TClass TAbscAbscJoiner::StaticClass() {
+  static const TClassInfo info = DescribeClass<TAbscAbscJoiner>("TAbscAbscJoiner", TProtocolTool::StaticClass(),
+                                                                "T_LinJoi", {FieldProp("SelfTest", &TAbscAbscJoiner::SelfTest)});
+  return &info;
+}
+
+TClass TDivideAbscs::StaticClass() {
+  using J = TDivideAbscs;
+  static const TClassInfo info = DescribeClass<J>(
+      "TDivideAbscs", TProtocolTool::StaticClass(), "T_LinJoi",
+      {FieldProp("MaxOutputAbscLength", &J::MaxOutputAbscLength), FieldProp("RoundKoef", &J::RoundKoef),
+       FieldProp("DivideLines", &J::DivideLines)});
+  return &info;
+}

@@ -1,0 +1,102 @@
+#pragma once
+// Label points of areas: a point inside the area and outside its holes,
+// found first by cheap tests (the centre of the bounds, then the middle of
+// the span through it) and, when they fail, by scanning the area's middle
+// row on a raster.
+#include <cstdint>
+#include <memory>
+
+#include "framework/tools/recursor.h"
+#include "render/area_symbols/area_symbol.h"
+#include "render/devices/canvas_device.h"
+
+class TAreaElement;
+
+// A device that never draws: its page of 500 x 500 pixels at 200 dots per
+// inch per millimetre only gives the projection of the analysis.
+class TAnalDevice : public TCanvasDevice {
+  KESTX_CLASS(TAnalDevice)
+ public:
+  static constexpr std::int32_t PageSide = 500;
+  static constexpr double PixelsPerUnit = 1000 * 200 / 25.4;
+
+  void SetupPage() override;
+};
+
+// One ring in device pixels.
+class TIntegerPolygon : public TElement {
+  KESTX_CLASS(TIntegerPolygon)
+ public:
+  std::int32_t Count = 0;
+  std::int32_t ByteSize = 0;
+  std::unique_ptr<TDevicePoint[]> Points;
+};
+
+// The rings of one area: the outline first, then one per hole.
+class TPolygonList : public TEntity {
+  KESTX_CLASS(TPolygonList)
+ public:
+  TIntegerPolygon* Polygon(int I) const;
+};
+
+// The scan of an area's rings along its middle row.
+class TAnalArea : public TPlosnaZnacka {
+  KESTX_CLASS(TAnalArea)
+ public:
+  // Where the scan begins; the lowest point of the rings, from 1000 down.
+  std::int32_t LowestY = 1000;
+
+  // The edge table of the rings, largest top first.
+  void BuildEdgeTable(const TPolygonList& Polygons);
+  // The middle of the widest span of the middle row; false without edges
+  // or crossings.
+  bool WidestSpanMiddle(std::int32_t& X, std::int32_t& Y);
+
+ private:
+  void AddRing(const TDevicePoint* Points, std::int32_t Count);
+};
+
+class TAreaPointPlacer : public TTool {
+  KESTX_CLASS(TAreaPointPlacer)
+ public:
+  // A centre inside the area is taken as it is, without the span test.
+  bool AcceptCentre = false;
+
+  // Input an area; sets its reference point; Output := Input.
+  void DoIt() override;
+
+ private:
+  void PlaceLabel(TAreaElement& area);
+  // The middle of the span through the reference point when it lies within
+  // 1/100 of the span from either end; false when the raster is to decide.
+  bool KeepOffTheBoundary(TAreaElement& area);
+  void RasterAnalysis(TAreaElement& area);
+  // The rings of the area in the device's pixels.
+  void FillPolygons(const TAreaElement& outline);
+  TAnalDevice& Device();
+  TPolygonList& Polygons();
+  TAnalArea& Scanner();
+  // Moves a point outside the area onto the middle of the two nearest
+  // crossings of its row, and reports one that stays outside.
+  void CorrectOutsidePoint(TAreaElement& area);
+
+  TElementLink device_;
+  TElementLink polygons_;
+  TElementLink scanner_;
+};
+
+// Places the label of every area of an area list.
+class TMultiAreaPointPlacer : public TRecursor {
+  KESTX_CLASS(TMultiAreaPointPlacer)
+ public:
+  // Only for an area list.
+  void DoIt() override;
+  bool QGoInside(TElement* element) override;
+  bool QProcessBefore(TElement* element) override;
+  void Process(TElement* element) override;
+
+ private:
+  TAreaPointPlacer* placer_ = nullptr;
+};
+
+void RegisterLabelPointClasses();

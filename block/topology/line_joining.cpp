@@ -1,0 +1,401 @@
+#include "block/topology/line_joining.h"
+
+#include <algorithm>
+#include <exception>
+#include <memory>
+#include <unordered_set>
+
+#include "block/topology/walkers.h"
+#include "framework/core/class_registry.h"
+#include "platform/app_queue.h"
+#include "platform/dialogs.h"
+#include "platform/files.h"
+#include "platform/gauge_form.h"
+#include "spatial/objects/space_entities.h"
+#include "spatial/objects/space_entity_properties.h"
+#include "spatial/topology/segment_records.h"
+
+namespace {
+
+void ShowError(const std::string& text) { platform::MessageDlg(text, platform::MsgDlgType::Error, platform::mbOK); }
+
+std::string NumberText(const TElement* line) { return line->GetPropertyText("Cislo"); }
+
+// The line's number; -1 without one.
+int LineNumberOf(const TElement* line) {
+  return line->HasProperty("Cislo") ? line->GetPropertyInteger("Cislo") : -1;
+}
+
+TObjectRegister* ObjectRegisterOf(const TSpaceEntity* line) {
+  const auto* props = DynamicCast<TSpaceEntityProps>(line->Properties());
+  return props ? props->GetObjectRegister() : nullptr;
+}
+
+TLumLinAbscissa* NewRecord(TPolyLineElement* line, int index) {
+  auto* record = new TLumLinAbscissa;
+  record->SetLine(line);
+  record->Index = index;
+  return record;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- working list and segment quadtree
+
+void TCreateLinesAbscEntity::DoIt() {
+  auto* line = DynamicCast<TPolyLineElement>(Input());
+  if (!line) return;
+  auto* list = new TLinesAbscEntity;
+  for (int i = 0; i + 1 < line->GetCoordsCount(); ++i) list->AddSegment(NewRecord(line, i));
+  SetOutput(list);
+}
+
+void TCreateLinQTreeAbsc::DoIt() {
+  auto* list = DynamicCast<TLinesAbscEntity>(Input());
+  TPolyLineElement* line = list ? list->LineOf(0) : nullptr;
+  if (!line) return;
+  auto* tree = new TQTreeLumLinAbsc;
+  tree->SetSquareFor(line->GetMinX(), line->GetMinY(), line->GetMaxX(), line->GetMaxY());
+  for (int i = 0; list->LineOf(i) == line; ++i) tree->AddByBounds(list->Segment(i));
+  SetOutput(tree);
+}
+
+bool TAddLinesIntoLinesAbscEntity::PassesSourceTest(const TPolyLineElement* Line) const {
+  return !CompareOnlyDifferentSource || ObjectRegisterOf(Line) != RefContainer;
+}
+
+void TAddLinesIntoLinesAbscEntity::AddNearSegments(TPolyLineElement* Line) {
+  for (int i = 0; i + 1 < Line->GetCoordsCount(); ++i) {
+    std::unique_ptr<TLumLinAbscissa> record(NewRecord(Line, i));
+    if (QTreeAbsc->AnyElementMeetsRect(record->GetXmin() - Tolerance, record->GetYmin() - Tolerance,
+                                       record->GetXmax() + Tolerance, record->GetYmax() + Tolerance))
+      LinesAbsc->AddSegment(record.release());
+  }
+}
+
+void TAddLinesIntoLinesAbscEntity::DoIt() {
+  auto* lines = DynamicCast<TQTree>(Input());
+  if (!lines || !LinesAbsc || !QTreeAbsc) return;
+  const double minX = QTreeAbsc->GetQXMin() - Tolerance;
+  const double minY = QTreeAbsc->GetQYMin() - Tolerance;
+  const double side = QTreeAbsc->GetQWidth();
+  std::unordered_set<const TElement*> seen;
+  TQTreeWalker walker;
+  for (TElement* found = walker.FindFirst(lines, minX, minY, minX + side + 2 * Tolerance, minY + side + 2 * Tolerance, 0);
+       found; found = walker.FindNext()) {
+    auto* line = DynamicCast<TPolyLineElement>(found);
+    if (!line || !seen.insert(line).second || LinesAbsc->ContainsLine(line) || !PassesSourceTest(line)) continue;
+    AddNearSegments(line);
+  }
+}
+
+// ---------------------------------------------------------------- comparing one line
+
+template <class Joiner>
+void TLinComparator::Run(Joiner& joiner, TLinesAbscEntity& list) {
+  joiner.ShareProtocol(*this);
+  joiner.SetInput(&list);
+  joiner.DoIt();
+}
+
+void TLinComparator::Compare(TPolyLineElement* Line) {
+  TCreateLinesAbscEntity creator;
+  creator.SetInput(Line);
+  creator.DoIt();
+  auto* list = static_cast<TLinesAbscEntity*>(creator.Output());
+  AddElement(list);
+  SetOutput(list);
+  const bool protocol = ShouldProtocol(LineNumberOf(Line));
+  if (protocol) {
+    AppendLine(">>> TLinComparator.DoIt,  B E G I N   <<<");
+    AppendLineHeader(*Line);
+  }
+  {
+    TCreateLinQTreeAbsc squarer;
+    squarer.SetInput(list);
+    squarer.DoIt();
+    std::unique_ptr<TQTreeLumLinAbsc> segments(static_cast<TQTreeLumLinAbsc*>(squarer.Output()));
+    if (!segments) return;
+    TAddLinesIntoLinesAbscEntity adder;
+    adder.LinesAbsc = list;
+    adder.QTreeAbsc = segments.get();
+    adder.Tolerance = SnapDistance;
+    adder.CompareOnlyDifferentSource = CompareOnlyDifferentSource;
+    adder.RefContainer = RefContainer;
+    adder.SetInput(QTree);
+    adder.DoIt();
+  }
+  if (protocol) AppendLine(">>> TLinComparator.DoIt,  DZAIFL " + FloatToText(SnapDistance) + "  <<<");
+  TDeleteZeroAbscInFirstLine zeros;
+  zeros.SnapDistance = SnapDistance;
+  if (!OnlyEnds) Run(zeros, *list);
+  if (list->GetCount() == 0) return;
+  TPoinPointJoiner points;
+  points.SnapDistance = SnapDistance;
+  points.OnlyEnds = OnlyEnds;
+  points.SelfTest = SelfTest;
+  Run(points, *list);
+  Run(zeros, *list);
+  TNewPointOldAbscJoiner pointsOnSegments;
+  pointsOnSegments.SnapDistance = SnapDistance;
+  pointsOnSegments.DivideOldLine = true;
+  pointsOnSegments.OnlyEnds = OnlyEnds;
+  pointsOnSegments.SelfTest = SelfTest;
+  Run(pointsOnSegments, *list);
+  Run(zeros, *list);
+  TNewAbscOldPointJoiner segmentsAtPoints;
+  segmentsAtPoints.SnapDistance = SnapDistance;
+  segmentsAtPoints.SelfTest = SelfTest;
+  Run(segmentsAtPoints, *list);
+  Run(zeros, *list);
+  TAbscAbscJoiner segments;
+  segments.SelfTest = SelfTest;
+  Run(segments, *list);
+  if (protocol && list->AnyChange()) AppendLine(">>> TLinComparator.DoIt,   E N D   <<<");
+}
+
+void TLinComparator::DoIt() {
+  auto* line = DynamicCast<TPolyLineElement>(Input());
+  if (!line || !QTree) return;
+  try {
+    Compare(line);
+  } catch (const std::exception& e) {
+    ShowError("Chyba při komparaci linie č." + NumberText(line) + ": " + e.what());
+  }
+}
+
+// ---------------------------------------------------------------- writing lines again
+
+std::vector<TSaveChangedLines::TPiece> TSaveChangedLines::PiecesOf(const TLinesAbscEntity& list, int First,
+                                                                    int Last) const {
+  const TPolyLineElement* line = list.LineOf(First);
+  const int last = line->GetCoordsCount() - 1;
+  std::vector<int> cuts{0, last};
+  std::unordered_set<int> deleted;  // begin vertices of dropped segments
+  for (int i = First; i <= Last; ++i) {
+    const TLumLinAbscissa* record = list.Segment(i);
+    if (record->IsNewEnd || record->IsNew || record->IsDeleted) cuts.push_back(record->Index);
+    if (record->IsDeleted) {
+      deleted.insert(record->Index);
+      cuts.push_back(record->Index + 1);
+    }
+  }
+  std::sort(cuts.begin(), cuts.end());
+  cuts.erase(std::unique(cuts.begin(), cuts.end()), cuts.end());
+  std::vector<TPiece> pieces;
+  for (std::size_t i = 0; i + 1 < cuts.size(); ++i) {
+    const int from = std::max(cuts[i], 0);
+    const int to = std::min(cuts[i + 1], last);
+    if (from < to && !deleted.contains(from)) pieces.push_back({from, to});
+  }
+  return pieces;
+}
+
+void TSaveChangedLines::WritePieces(TPolyLineElement* Line, const std::vector<TPiece>& Pieces) {
+  for (const TPiece& piece : Pieces) {
+    auto* written = static_cast<TPolyLineElement*>(NewElement(Line->ClassType()));
+    written->Assign(Line);
+    for (int v = piece.From; v <= piece.To; ++v)
+      if (const T2DCoordinate* vertex = Line->GetCoord(v)) written->AddElement(vertex->CreateCopy());
+    written->SetIsDone(Line->GetIsDone());
+    const double length = written->Length();
+    if (length <= MinLength) {
+      if (ShouldProtocol(LineNumberOf(Line)))
+        AppendLine(" Příliš krátká linie " + FormatFloatWidth(10, 4, length));
+      DisposeElement(written);
+      continue;
+    }
+    written->CalcBounds();
+    written->PlaceRefAtMiddle();
+    // Sent, not posted: the owners take the piece before the old line goes.
+    Line->SendMessageToOwners(msgAddElement, written, false);
+    if (QTree) QTree->AddAndGrow(written);
+    if (written->HolderCount() == 0) DisposeElement(written);
+  }
+  DisposeElement(Line);
+}
+
+void TSaveChangedLines::SaveGroup(TLinesAbscEntity& list, int First, int Last, bool NewLine) {
+  TPolyLineElement* line = list.LineOf(First);
+  bool changed = false;
+  for (int i = First; i <= Last; ++i) {
+    const TLumLinAbscissa* record = list.Segment(i);
+    changed = changed || record->IsNew || record->IsNewEnd || record->IsDeleted;
+  }
+  const bool protocol = ShouldProtocol(LineNumberOf(line));
+  if (!changed) {
+    if (NewLine && line->GetCoordsCount() > 1 && line->Length() > MinLength) {
+      if (protocol) {
+        AppendLine("**************** Uložena kompletní linie ****************");
+        AppendLineHeader(*line);
+      }
+      if (QTree) QTree->AddAndGrow(line);
+    }
+    return;
+  }
+  const std::vector<TPiece> pieces = PiecesOf(list, First, Last);
+  if (pieces.size() < (NewLine ? 1u : 2u)) return;
+  if (protocol) {
+    if (NewLine) AppendLine("*******************  Uloženy segmenty nové linie **************");
+    AppendLineHeader(*line);
+    for (int i = First; i <= Last; ++i) AppendSegment(*list.Segment(i), "");
+  }
+  WritePieces(line, pieces);
+}
+
+void TSaveChangedLines::DoIt() {
+  TLinesAbscEntity* list = WorkList();
+  if (!list || list->GetCount() == 0) return;
+  TPolyLineElement* newLine = list->LineOf(0);
+  const int newLineNo = LineNumberOf(newLine);
+  try {
+    // The old lines first: the records of the new line are read last.
+    for (int first = list->GroupEnd(0) + 1; first < list->GetChildCount();) {
+      const int last = list->GroupEnd(first);
+      SaveGroup(*list, first, last, false);
+      first = last + 1;
+    }
+    SaveGroup(*list, 0, list->GroupEnd(0), true);
+  } catch (const std::exception& e) {
+    ShowError("Chyba při ukládání linie č. " + std::to_string(newLineNo) + " : " + e.what());
+  }
+  if (ShouldProtocol(newLineNo)) AppendLine(std::string(38, '*'));
+}
+
+// ---------------------------------------------------------------- the whole run
+
+void TJoinLines::SetProtocol(const std::string& FileName) {
+  protocol_.SetProtocol(FileName);
+  try {
+    platform::WriteTextLines(FileName, {});
+  } catch (const std::exception&) {
+    // Reported by the first line written, once.
+  }
+}
+
+void TJoinLines::ProcessLine(TPolyLineElement* Line, TQTreeLumLin* Tree) {
+  if (!(Line->Length() > MinLength)) return;
+  Line->SetIsDone(true);
+  TLinComparator comparator;
+  comparator.QTree = Tree;
+  comparator.SnapDistance = SnapDistance;
+  comparator.OnlyEnds = OnlyEnds;
+  comparator.SelfTest = SelfTest;
+  comparator.CompareOnlyDifferentSource = CompareOnlyDifferentSource;
+  comparator.RefContainer = ObjectRegisterOf(Line);
+  comparator.ShareProtocol(protocol_);
+  comparator.SetInput(Line);
+  comparator.DoIt();
+  auto* list = DynamicCast<TLinesAbscEntity>(comparator.Output());
+  if (!list || list->GetCount() == 0 || list->LineOf(0) != Line) return;
+  if (MaxOutputAbscLength > 0) {
+    TDivideAbscs divider;
+    divider.MaxOutputAbscLength = MaxOutputAbscLength;
+    divider.RoundKoef = RoundKoef;
+    divider.DivideLines = DivideOutputLines;
+    divider.ShareProtocol(protocol_);
+    divider.SetInput(list);
+    divider.DoIt();
+  }
+  TSaveChangedLines saver;
+  saver.QTree = Tree;
+  saver.MinLength = MinLength;
+  saver.SetLinesLabelPoint = PrepocitavatPopBodyLinii;
+  saver.ShareProtocol(protocol_);
+  saver.SetInput(list);
+  saver.DoIt();
+}
+
+void TJoinLines::DoIt() {
+  auto* input = DynamicCast<TRectEntity>(Input());
+  if (!input) return;
+  TOznacLinie unmark;
+  unmark.SetInput(input);
+  unmark.DoIt();
+  auto tree = std::make_unique<TQTreeLumLin>();
+  tree->SetSquareFor(input->GetMinX(), input->GetMinY(), input->GetMaxX(), input->GetMaxY());
+  std::unique_ptr<platform::TF_gaugeForm> gauge = platform::NewGaugeForm();
+  const int count = input->GetCount();
+  gauge->SetMaxValue(count >= 100 ? count - 1 : 0);
+  if (count >= 100) gauge->Show();
+  // The window stays alive; framework messages wait until the run ends.
+  platform::MessageHold hold;
+  for (int i = count - 1; i >= 0; --i) {
+    if (i >= input->GetCount()) continue;
+    if (gauge->DoCloseQuery()) {
+      gauge->SetDoCloseQuery(false);
+      if (gauge->ConfirmAbort("Přerušit zpracování linií ?")) break;
+    }
+    auto* line = DynamicCast<TPolyLineElement>(input->GetElement(i));
+    if (line) {
+      std::string caption = "L" + FormatIntWidth(line->GetSpaceID(), 5, false);
+      if (line->GetCoordsCount() > 100)
+        caption += ": " + FormatIntWidth(line->GetCoordsCount(), 3, false) + ": " +
+                   FormatFloatWidth(6, 2, line->Length());
+      gauge->SetCaption(caption);
+    }
+    gauge->SetProgress(count - i - 1);
+    platform::Application::Instance().ProcessMessages();
+    if (line && !line->GetIsDone()) ProcessLine(line, tree.get());
+  }
+  gauge->Hide();
+  SetOutput(tree.release());
+}
+
+// ---------------------------------------------------------------- classes
+
+TClass TCreateLinesAbscEntity::StaticClass() {
+  static const TClassInfo info =
+      DescribeClass<TCreateLinesAbscEntity>("TCreateLinesAbscEntity", TTool::StaticClass(), "T_LinJoi", {});
+  return &info;
+}
+
+TClass TCreateLinQTreeAbsc::StaticClass() {
+  static const TClassInfo info =
+      DescribeClass<TCreateLinQTreeAbsc>("TCreateLinQTreeAbsc", TTool::StaticClass(), "T_LinJoi", {});
+  return &info;
+}
+
+TClass TAddLinesIntoLinesAbscEntity::StaticClass() {
+  using A = TAddLinesIntoLinesAbscEntity;
+  static const TClassInfo info =
+      DescribeClass<A>("TAddLinesIntoLinesAbscEntity", TTool::StaticClass(), "T_LinJoi",
+                       {FieldProp("Tolerance", &A::Tolerance),
+                        FieldProp("CompareOnlyDifferentSource", &A::CompareOnlyDifferentSource)});
+  return &info;
+}
+
+TClass TLinComparator::StaticClass() {
+  using C = TLinComparator;
+  static const TClassInfo info = DescribeClass<C>(
+      "TLinComparator", TProtocolTool::StaticClass(), "T_LinJoi",
+      {FieldProp("SnapDistance", &C::SnapDistance), FieldProp("OnlyEnds", &C::OnlyEnds),
+       FieldProp("SelfTest", &C::SelfTest), FieldProp("CompareOnlyDifferentSource", &C::CompareOnlyDifferentSource)});
+  return &info;
+}
+
+TClass TSaveChangedLines::StaticClass() {
+  using S = TSaveChangedLines;
+  static const TClassInfo info =
+      DescribeClass<S>("TSaveChangedLines", TProtocolTool::StaticClass(), "T_LinJoi",
+                       {FieldProp("MinLength", &S::MinLength), FieldProp("SetLinesLabelPoint", &S::SetLinesLabelPoint)});
+  return &info;
+}
+
+TClass TJoinLines::StaticClass() {
+  using J = TJoinLines;
+  static const TClassInfo info = DescribeClass<J>(
+      "TJoinLines", TTool::StaticClass(), "T_LinJoi",
+      {FieldProp("SnapDistance", &J::SnapDistance), FieldProp("MinLength", &J::MinLength),
+       FieldProp("OnlyEnds", &J::OnlyEnds), FieldProp("SelfTest", &J::SelfTest),
+       FieldProp("PrepocitavatPopBodyLinii", &J::PrepocitavatPopBodyLinii),
+       FieldProp("CompareOnlyDifferentSource", &J::CompareOnlyDifferentSource),
+       FieldProp("MaxOutputAbscLength", &J::MaxOutputAbscLength), FieldProp("RoundKoef", &J::RoundKoef),
+       FieldProp("DivideOutputLines", &J::DivideOutputLines),
+       ReadWriteProp("Protocol", &J::GetProtocol, &J::SetProtocol),
+       ReadWriteProp("UseProtocol", &J::GetUseProtocol, &J::SetUseProtocol),
+       ReadWriteProp("ProtocoledLine", &J::GetProtocoledLine, &J::SetProtocoledLine)});
+  return &info;
+}
+
+void RegisterLineJoiningClasses() { RegisterKestuClass(TJoinLines::StaticClass()); }

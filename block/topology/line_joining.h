@@ -1,0 +1,126 @@
+#pragma once
+// Line joining: the lines of a container are compared one by one with the
+// lines already accepted (kept in a line quadtree); ends are snapped to
+// nearby vertices, vertices onto nearby segments, segments split at nearby
+// vertices and at crossings, and both the new line and the old lines it
+// touched are written again as new line objects cut at the new junctions.
+#include "block/topology/joiners.h"
+
+class TObjectRegister;
+class TQTreeLumLin;
+class TQTreeLumLinAbsc;
+
+// One record per segment of the input line, in a new working list (Output,
+// the caller's).
+class TCreateLinesAbscEntity : public TTool {
+  KESTX_CLASS(TCreateLinesAbscEntity)
+ public:
+  void DoIt() override;
+};
+
+// The records of the input list's new line in a new segment quadtree
+// squared on the line's bounds (Output, the caller's).
+class TCreateLinQTreeAbsc : public TTool {
+  KESTX_CLASS(TCreateLinQTreeAbsc)
+ public:
+  void DoIt() override;
+};
+
+// Adds to the working list the segments of the accepted lines (the input
+// line quadtree) that come within the tolerance of the new line's segments.
+class TAddLinesIntoLinesAbscEntity : public TTool {
+  KESTX_CLASS(TAddLinesIntoLinesAbscEntity)
+ public:
+  TLinesAbscEntity* LinesAbsc = nullptr;
+  TQTreeLumLinAbsc* QTreeAbsc = nullptr;
+  double Tolerance = 0;
+  bool CompareOnlyDifferentSource = false;
+  // The object register the new line comes from.
+  TObjectRegister* RefContainer = nullptr;
+
+  void DoIt() override;
+
+ private:
+  bool PassesSourceTest(const TPolyLineElement* Line) const;
+  // The line's records near the new line, in vertex order.
+  void AddNearSegments(TPolyLineElement* Line);
+};
+
+// Compares the input line with the accepted lines; Output is the working
+// list (a child of the comparator).
+class TLinComparator : public TProtocolTool {
+  KESTX_CLASS(TLinComparator)
+ public:
+  TQTreeLumLin* QTree = nullptr;
+  double SnapDistance = 0;
+  bool OnlyEnds = false;
+  bool SelfTest = false;
+  bool CompareOnlyDifferentSource = false;
+  TObjectRegister* RefContainer = nullptr;
+
+  void DoIt() override;
+
+ private:
+  void Compare(TPolyLineElement* Line);
+  template <class Joiner>
+  void Run(Joiner& joiner, TLinesAbscEntity& list);
+};
+
+// Writes the lines of a working list again where their records say they
+// are cut; accepted lines go into the line quadtree.
+class TSaveChangedLines : public TProtocolTool {
+  KESTX_CLASS(TSaveChangedLines)
+ public:
+  TQTreeLumLin* QTree = nullptr;
+  double MinLength = 0;
+  // Handed on by the caller; written lines always get their reference point
+  // at half their length.
+  bool SetLinesLabelPoint = false;
+
+  void DoIt() override;
+
+ private:
+  // The vertex ranges of the pieces of the group from First to Last.
+  struct TPiece {
+    int From;
+    int To;
+  };
+  std::vector<TPiece> PiecesOf(const TLinesAbscEntity& list, int First, int Last) const;
+  // Replaces the line by its pieces: each goes to the line's owners and into
+  // the quadtree; the line is freed.
+  void WritePieces(TPolyLineElement* Line, const std::vector<TPiece>& Pieces);
+  void SaveGroup(TLinesAbscEntity& list, int First, int Last, bool NewLine);
+};
+
+class TJoinLines : public TTool {
+  KESTX_CLASS(TJoinLines)
+ public:
+  double SnapDistance = 0;
+  double MinLength = 0;
+  bool OnlyEnds = false;
+  bool SelfTest = false;
+  bool PrepocitavatPopBodyLinii = false;
+  bool CompareOnlyDifferentSource = false;
+  double MaxOutputAbscLength = 0;
+  double RoundKoef = 0;
+  bool DivideOutputLines = false;
+
+  // Setting the protocol file empties it.
+  std::string GetProtocol() const { return protocol_.GetProtocol(); }
+  void SetProtocol(const std::string& FileName);
+  bool GetUseProtocol() const { return protocol_.UseProtocol; }
+  void SetUseProtocol(bool value) { protocol_.UseProtocol = value; }
+  int GetProtocoledLine() const { return protocol_.ProtocoledLine; }
+  void SetProtocoledLine(int value) { protocol_.ProtocoledLine = value; }
+
+  // Input a container of lines, rewritten in place; Output the quadtree of
+  // the accepted lines (the caller's).
+  void DoIt() override;
+
+ private:
+  void ProcessLine(TPolyLineElement* Line, TQTreeLumLin* Tree);
+
+  TProtocolTool protocol_;
+};
+
+void RegisterLineJoiningClasses();

@@ -1,0 +1,159 @@
+#include "block/topology/area_building.h"
+
+#include <cmath>
+#include <memory>
+
+#include "bench/stand_map.h"
+#include "spatial/index/quadtree.h"
+#include "tests/block/topology/topology_fixture.h"
+
+namespace {
+
+using ::testing::ElementsAre;
+
+// A closed ring of n straight lines round a circle of radius r at (cx, cy).
+std::vector<Points> Circle(int n, double cx, double cy, double r) {
+  std::vector<Points> ring;
+  const double step = 2 * 3.14159265358979323846 / n;
+  auto at = [&](int i) {
+    if (i % n == 0) return std::pair{cx + r, cy};  // the very same point closes the ring
+    return std::pair{cx + r * std::cos(i * step), cy + r * std::sin(i * step)};
+  };
+  for (int i = 0; i < n; ++i) ring.push_back({at(i), at(i + 1)});
+  return ring;
+}
+
+std::vector<Points> Square(double x0, double y0, double side) {
+  return {{{x0, y0}, {x0 + side, y0}, {x0 + side, y0 + side}, {x0, y0 + side}, {x0, y0}}};
+}
+
+std::vector<Points> Plus(std::vector<Points> a, const std::vector<Points>& b) {
+  a.insert(a.end(), b.begin(), b.end());
+  return a;
+}
+
+class AreaBuildingTest : public TopologyTest {
+ protected:
+  // Areas and holes built from the lines; every area is checked to be
+  // clockwise above the minimum, with its label inside it and outside its
+  // holes ("" when they all are, else what failed).
+  struct Built {
+    int areas = 0;
+    int holes = 0;
+    std::string faults;
+  };
+  Built Build() {
+    maker = std::make_unique<TMakeNodesAndAreas>();
+    maker->SetInput(&lines);
+    maker->DoIt();
+    Built built;
+    auto* list = DynamicCast<TAreaString>(maker->Output());
+    if (!list) return built;
+    for (TElement* child : list->Children()) {
+      auto* area = static_cast<TAreaElement*>(child);
+      ++built.areas;
+      if (area->Holes()) built.holes += area->Holes()->GetCount();
+      if (area->IsHole) built.faults += "a hole in the list; ";
+      if (area->WholeArea() <= TCreateAreaForBranch::MinRingArea) built.faults += "not clockwise; ";
+      if (!area->ContainsPointOutsideHoles(area->GetAbsRefX(), area->GetAbsRefY()))
+        built.faults += "label outside at " + std::to_string(area->GetAbsRefX()) + "," +
+                        std::to_string(area->GetAbsRefY()) + "; ";
+    }
+    return built;
+  }
+
+  std::unique_ptr<TMakeNodesAndAreas> maker;
+};
+
+TEST_F(AreaBuildingTest, RingsBecomeClockwiseAreasWithLabelsInsideAndOutsideRingsBecomeHolesOfTheSmallestEncloser) {
+  const struct {
+    const char* name;
+    std::vector<Points> drawn;
+    int areas;
+    int holes;
+  } rows[] = {
+      {"a single closed square", Square(0, 0, 10), 1, 0},
+      {"a square inside a square", Plus(Square(0, 0, 10), Square(3, 3, 2)), 2, 1},
+      {"three nested squares: each hole goes to the smallest encloser",
+       Plus(Plus(Square(0, 0, 30), Square(5, 5, 20)), Square(10, 10, 5)), 3, 2},
+      {"two squares sharing an edge",
+       {{{0, 0}, {0, 10}}, {{0, 10}, {10, 10}, {10, 0}, {0, 0}}, {{0, 10}, {-10, 10}, {-10, 0}, {0, 0}}}, 2, 0},
+      {"a lone dangling line", {{{0, 0}, {10, 0}}}, 0, 0},
+      {"a square with a dangle inside", Plus(Square(0, 0, 10), {{{0, 0}, {4, 4}}}), 1, 0},
+      {"a boundary with a gap", {{{0, 0}, {10, 0}, {10, 10}, {0, 10}, {0, 1}}}, 0, 0},
+      {"a duplicated edge", Plus(Square(0, 0, 10), {{{0, 0}, {10, 0}}}), 1, 0},
+      {"a U-shaped area whose centre lies outside it",
+       {{{0, 0}, {0, 10}, {3, 10}, {3, 3}, {7, 3}, {7, 10}, {10, 10}, {10, 0}, {0, 0}}}, 1, 0},
+      {"a ring of 3000 lines", Circle(3000, 0, 0, 1000), 1, 0},
+      {"an island touching nothing inside a ring of lines", Plus(Circle(40, 0, 0, 100), Circle(7, 10, 10, 20)), 2, 1},
+  };
+  for (const auto& row : rows) {
+    lines.Clear();
+    for (const Points& points : row.drawn) Line(points);
+    const Built built = Build();
+    EXPECT_EQ(built.areas, row.areas) << row.name;
+    EXPECT_EQ(built.holes, row.holes) << row.name;
+    EXPECT_EQ(built.faults, "") << row.name;
+  }
+  EXPECT_EQ(LogLines(), std::vector<std::string>{});
+}
+
+TEST_F(AreaBuildingTest, TheStandMapGivesItsStandsAndIslandsAsClockwiseAreasLabelledInsideAndItsIslandsAsHoles) {
+  const struct {
+    const char* name;
+    int side;
+    std::uint64_t seed;
+    int segments;
+  } rows[] = {
+      {"one stand", 1, 1, 4},
+      {"6 x 6 stands", 6, 7, 4},
+      {"12 x 12 stands of one-segment edges", 12, 3, 1},
+  };
+  for (const auto& row : rows) {
+    const TStandMap map = MakeStandMap(row.side, row.seed, row.segments);
+    std::unique_ptr<TPolyLineString> drawn(MakeStandMapLines(map));
+    maker = std::make_unique<TMakeNodesAndAreas>();
+    maker->SetInput(drawn.get());
+    maker->DoIt();
+    auto* list = DynamicCast<TAreaString>(maker->Output());
+    ASSERT_NE(list, nullptr) << row.name;
+    int holes = 0;
+    for (TElement* child : list->Children()) {
+      auto* area = static_cast<TAreaElement*>(child);
+      if (area->Holes()) holes += area->Holes()->GetCount();
+      EXPECT_GT(area->WholeArea(), TCreateAreaForBranch::MinRingArea) << row.name;
+      EXPECT_TRUE(area->ContainsPointOutsideHoles(area->GetAbsRefX(), area->GetAbsRefY())) << row.name;
+    }
+    EXPECT_EQ(list->GetCount(), map.ExpectedAreas) << row.name;
+    EXPECT_EQ(holes, map.ExpectedHoles) << row.name;
+    maker.reset();
+  }
+}
+
+TEST_F(AreaBuildingTest, ARingThatDoesNotCloseWithinTheWalkLimitIsLoggedWithItsFirstLine) {
+  for (const Points& points : Circle(TCreateAreaForBranch::MaxRingSteps + 1, 0, 0, 10000)) Line(points, 5);
+  const Built built = Build();
+  EXPECT_EQ(built.areas, 0);
+  // Both sides of the ring: the inside and the outside.
+  EXPECT_THAT(LogLines(), ElementsAre("Obvod od linie č. 5 se neuzavřel po 10000 krocích, plocha nevznikla",
+                                      "Obvod od linie č. 5 se neuzavřel po 10000 krocích, plocha nevznikla"));
+}
+
+TEST_F(AreaBuildingTest, TheToolKeepsBothIndexesAndTheModelGetsTheAreaList) {
+  for (const Points& points : Square(0, 0, 10)) Line(points);
+  TWorld world;
+  SetWorld(&world);
+  struct Unset {
+    ~Unset() { SetWorld(nullptr); }
+  } unset;
+  Build();
+  ASSERT_NE(maker->GetNodesQTree(), nullptr);
+  ASSERT_NE(maker->GetAreasQTree(), nullptr);
+  EXPECT_FALSE(NodesOf(*maker->GetNodesQTree()).empty());
+  EXPECT_EQ(maker->GetAreasQTree()->GetElementsCount(), 2);  // the area and the outside ring
+  ASSERT_NE(maker->Output(), nullptr);
+  EXPECT_TRUE(maker->Output()->HasOwner(world.ObjectModel()));
+  maker.reset();
+}
+
+}  // namespace

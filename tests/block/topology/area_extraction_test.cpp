@@ -1,0 +1,89 @@
+#include "block/topology/area_extraction.h"
+
+#include <memory>
+
+#include "block/topology/area_building.h"
+#include "tests/block/topology/topology_fixture.h"
+
+namespace {
+
+class AreaExtractionTest : public TopologyTest {
+ protected:
+  TAreaString& Areas() {
+    maker = std::make_unique<TMakeNodesAndAreas>();
+    maker->SetInput(&lines);
+    maker->DoIt();
+    return *static_cast<TAreaString*>(maker->Output());
+  }
+  static TAreaElement* Largest(TAreaString& areas) {
+    TAreaElement* largest = nullptr;
+    for (TElement* child : areas.Children()) {
+      auto* area = static_cast<TAreaElement*>(child);
+      if (!largest || area->WholeArea() > largest->WholeArea()) largest = area;
+    }
+    return largest;
+  }
+  std::unique_ptr<TMakeNodesAndAreas> maker;
+};
+
+std::vector<Points> Square(double x0, double y0, double side) {
+  return {{{x0, y0}, {x0 + side, y0}, {x0 + side, y0 + side}, {x0, y0 + side}, {x0, y0}}};
+}
+
+TEST_F(AreaExtractionTest, BoundaryLinesComeOnceAndSubAreasAreTheAreasInsideTheHolesOnce) {
+  const std::vector<Points> pair{{{0, 0}, {0, 10}}, {{0, 10}, {10, 10}, {10, 0}, {0, 0}},
+                                 {{0, 10}, {-10, 10}, {-10, 0}, {0, 0}}};
+  auto plus = [](std::vector<Points> a, const std::vector<Points>& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+  };
+  const struct {
+    const char* name;
+    std::vector<Points> drawn;
+    int lines;
+    int subAreas;
+  } rows[] = {
+      {"a square inside a square", plus(Square(-20, -20, 50), Square(0, 0, 5)), 2, 1},
+      {"three nested squares: the middle one only", plus(plus(Square(-20, -20, 50), Square(-10, -10, 30)), Square(0, 0, 5)), 3, 1},
+      {"two squares sharing an edge inside a square: each once", plus(Square(-20, -20, 50), pair), 4, 2},
+      {"a square without holes", Square(0, 0, 5), 1, 0},
+  };
+  for (const auto& row : rows) {
+    lines.Clear();
+    for (const Points& points : row.drawn) Line(points);
+    TAreaString& areas = Areas();
+    TExtractLinesForAreas extractor;
+    extractor.SetInput(&areas);
+    extractor.DoIt();
+    EXPECT_EQ(static_cast<TEntity*>(extractor.Output())->GetCount(), row.lines) << row.name;
+    TExtractSubAreasForArea subAreas;
+    subAreas.SetInput(Largest(areas));
+    subAreas.DoIt();
+    const int found = subAreas.Output() ? static_cast<TEntity*>(subAreas.Output())->GetCount() : 0;
+    EXPECT_EQ(found, row.subAreas) << row.name;
+    if (subAreas.Output()) {
+      for (TElement* area : static_cast<TEntity*>(subAreas.Output())->Children())
+        EXPECT_TRUE(DynamicCast<TAreaElement>(area) && areas.IndexOf(area) >= 0) << row.name;
+    }
+  }
+}
+
+TEST_F(AreaExtractionTest, ALineAlreadyListedKeepsItsPlaceInAListGivenFromOutside) {
+  TPolyLineString given;
+  TPolyLineElement* a = Line({{0, 0}, {1, 0}});
+  TPolyLineElement* b = Line({{1, 0}, {2, 0}});
+  given.AddEntity(a);
+  given.AddEntity(b);
+  TExtractAnyLines extractor;
+  extractor.SetLines(&given);
+  TPolyLineElement* c = Line({{2, 0}, {3, 0}});
+  const struct {
+    const char* name;
+    TElement* line;
+    int index;
+  } rows[] = {{"the second listed", b, 1}, {"a new line goes last", c, 2}, {"the first listed", a, 0}, {"the new one again", c, 2}};
+  for (const auto& row : rows) EXPECT_EQ(extractor.AddLine(row.line), row.index) << row.name;
+  EXPECT_EQ(given.GetCount(), 3);
+}
+
+}  // namespace

@@ -1,0 +1,96 @@
+#include "block/topology/label_points.h"
+
+#include <memory>
+
+#include "tests/block/topology/topology_fixture.h"
+
+namespace {
+
+class LabelPointsTest : public TopologyTest {
+ protected:
+  static std::unique_ptr<TAreaElement> Polygon(const Points& points) {
+    auto area = std::make_unique<TAreaElement>();
+    for (const auto& [x, y] : points) area->AddVertex(x, y);
+    area->CalcBounds();
+    return area;
+  }
+};
+
+// A square with a notch cut up from the bottom right of its centre: the row
+// through the centre meets the boundary at 0 and 5.05.
+const Points kNotched{{0, 0}, {0, 10}, {10, 10}, {10, 0}, {9, 0}, {9, 9}, {5.05, 9}, {5.05, 0}, {0, 0}};
+const Points kSquare{{0, 0}, {0, 10}, {10, 10}, {10, 0}, {0, 0}};
+
+TEST_F(LabelPointsTest, TheCentreIsTakenUnlessItLiesWithinAHundredthOfItsSpanFromTheBoundary) {
+  const struct {
+    const char* name;
+    Points outline;
+    bool acceptCentre;
+    double x, y;
+  } rows[] = {
+      {"a square: its centre", kSquare, false, 5, 5},
+      {"a centre 0.05 from the boundary of a span of 5.05: the middle of the span", kNotched, false, 2.525, 5},
+      {"a centre inside is taken as it is when accepted", kNotched, true, 5, 5},
+  };
+  for (const auto& row : rows) {
+    std::unique_ptr<TAreaElement> area = Polygon(row.outline);
+    TAreaPointPlacer placer;
+    placer.AcceptCentre = row.acceptCentre;
+    placer.SetInput(area.get());
+    placer.DoIt();
+    EXPECT_EQ(placer.Output(), area.get()) << row.name;
+    EXPECT_NEAR(area->GetAbsRefX(), row.x, 1e-9) << row.name;
+    EXPECT_NEAR(area->GetAbsRefY(), row.y, 1e-9) << row.name;
+  }
+}
+
+}  // namespace
+
+namespace {
+
+// A U: arms from x0 to x1 and from x2 to x3, joined below y = 3.
+Points U(double x0, double x1, double x2, double x3) {
+  return {{x0, 0}, {x0, 10}, {x1, 10}, {x1, 3}, {x2, 3}, {x2, 10}, {x3, 10}, {x3, 0}, {x0, 0}};
+}
+
+// The U of arms 0-3 and 7-10 with its bottom drawn in more points than the
+// device buffer takes.
+Points HugeU() {
+  Points points{{0, 0}, {0, 10}, {3, 10}, {3, 3}, {7, 3}, {7, 10}, {10, 10}};
+  const int n = 320000;
+  for (int i = 0; i <= n; ++i) points.emplace_back(10 - 10.0 * i / n, 0);
+  return points;
+}
+
+TEST_F(LabelPointsTest, WhenTheCentreFailsTheMiddleOfTheWidestSpanOfTheMiddleRowHoldsTheLabel) {
+  const double pixel = 10.0 / TAnalDevice::PageSide;
+  const struct {
+    const char* name;
+    Points outline;
+    Points hole;
+    double x, y, tolerance;
+    std::vector<std::string> log;
+  } rows[] = {
+      {"a U with the wider arm left", U(0, 4, 7, 10), {}, 2, 5, 2 * pixel, {}},
+      {"a U with the wider arm right", U(0, 2, 6, 10), {}, 8, 5, 2 * pixel, {}},
+      {"a centre in a hole: the first of two equal spans", kSquare, {{4, 4}, {4, 6}, {6, 6}, {6, 4}, {4, 4}}, 2, 5,
+       2 * pixel, {}},
+      {"an outline beyond the device buffer: from the centre to the middle of the two nearest crossings", HugeU(), {},
+       8.5, 5, 1e-9, {}},
+      {"an area of no inside: reported", {{0, 0}, {10, 0}, {0, 0}}, {}, 5, 0, 1e-9,
+       {"Chyba umístění pop.bodu u plochy \r\n5 ; 0"}},
+  };
+  for (const auto& row : rows) {
+    log.Lines.clear();
+    std::unique_ptr<TAreaElement> area = Polygon(row.outline);
+    if (!row.hole.empty()) area->AddHole(Polygon(row.hole).release());
+    TAreaPointPlacer placer;
+    placer.SetInput(area.get());
+    placer.DoIt();
+    EXPECT_NEAR(area->GetAbsRefX(), row.x, row.tolerance) << row.name;
+    EXPECT_NEAR(area->GetAbsRefY(), row.y, row.tolerance) << row.name;
+    EXPECT_EQ(LogLines(), row.log) << row.name;
+  }
+}
+
+}  // namespace

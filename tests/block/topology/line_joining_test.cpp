@@ -1,0 +1,343 @@
+#include "block/topology/line_joining.h"
+
+#include <algorithm>
+#include <memory>
+
+#include "bench/perturbed_map.h"
+#include "block/topology/area_building.h"
+#include "platform/code_page.h"
+#include "spatial/geometry/plane_math.h"
+#include "spatial/objects/space_entities.h"
+#include "spatial/topology/segment_records.h"
+#include "tests/block/topology/topology_fixture.h"
+
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::UnorderedElementsAreArray;
+
+class LineJoiningTest : public TopologyTest {
+ protected:
+  // Joins the lines of the string; the quadtree of accepted lines is kept.
+  void Join(TJoinLines& joiner) {
+    joiner.SetInput(&lines);
+    joiner.DoIt();
+    accepted.reset(static_cast<TQTreeLumLin*>(joiner.Output()));
+  }
+  void Join(double snap, double minLength = 0, bool onlyEnds = false, bool selfTest = false) {
+    TJoinLines joiner;
+    joiner.SnapDistance = snap;
+    joiner.MinLength = minLength;
+    joiner.OnlyEnds = onlyEnds;
+    joiner.SelfTest = selfTest;
+    Join(joiner);
+  }
+  // The vertices of every line of the string, in any order.
+  std::vector<Points> Result() const {
+    std::vector<Points> all;
+    for (TElement* child : lines.Children()) all.push_back(VerticesOf(*static_cast<TPolyElement*>(child)));
+    return all;
+  }
+
+  std::unique_ptr<TQTreeLumLin> accepted;
+};
+
+TEST_F(LineJoiningTest, EndsSnapToVerticesAndSegmentsAndCrossingLinesAreCutAtTheirCrossing) {
+  const struct {
+    const char* name;
+    std::vector<Points> drawn;  // the last is accepted first, the first compared last
+    std::vector<Points> joined;
+    bool onlyEnds = false;
+    bool selfTest = false;
+  } rows[] = {
+      {"an end 0.005 from a vertex ends on it",
+       {{{10.005, 0.003}, {10, 10}}, {{0, 0}, {10, 0}, {20, 0}}},
+       {{{0, 0}, {10, 0}}, {{10, 0}, {20, 0}}, {{10, 0}, {10, 10}}}},
+      {"an end 0.02 from a vertex stays", {{{10.02, 0.02}, {10, 10}}, {{0, 0}, {10, 0}, {20, 0}}},
+       {{{0, 0}, {10, 0}, {20, 0}}, {{10.02, 0.02}, {10, 10}}}},
+      {"an end 0.005 from the middle of a segment: both cut there",
+       {{{5, 0.005}, {5, 10}}, {{0, 0}, {20, 0}}},
+       {{{0, 0}, {5, 0}}, {{5, 0}, {20, 0}}, {{5, 0}, {5, 10}}}},
+      {"lines crossing without a vertex: both cut at the crossing", {{{0, 0}, {10, 0}}, {{5, -5}, {5, 5}}},
+       {{{0, 0}, {5, 0}}, {{5, 0}, {10, 0}}, {{5, -5}, {5, 0}}, {{5, 0}, {5, 5}}}},
+      {"a segment shorter than the snap distance loses its begin vertex", {{{0, 0}, {5, 0}, {5.004, 0}, {5, 9}}},
+       {{{0, 0}, {5.004, 0}, {5, 9}}}},
+      {"lines meeting end to end stay whole", {{{0, 0}, {10, 0}}, {{10, 0}, {10, 10}}},
+       {{{0, 0}, {10, 0}}, {{10, 0}, {10, 10}}}},
+      {"a duplicated line is not written twice", {{{0, 0}, {10, 0}}, {{0, 0}, {10, 0}}},
+       {{{0, 0}, {10, 0}}, {{0, 0}, {10, 0}}}},
+      {"an old end 0.005 from a new segment: the new line takes that vertex and is cut there",
+       {{{0, 0}, {20, 0}}, {{5, 0.005}, {5, 10}}},
+       {{{0, 0}, {5, 0.005}}, {{5, 0.005}, {20, 0}}, {{5, 0.005}, {5, 10}}}},
+      {"an inner vertex 0.005 from an old end snaps to it", {{{0, 0}, {10, 0.005}, {20, 0}}, {{10, 0}, {10, 10}}},
+       {{{0, 0}, {10, 0}}, {{10, 0}, {20, 0}}, {{10, 0}, {10, 10}}}},
+      {"only ends: the inner vertex stays and the old line meets it",
+       {{{0, 0}, {10, 0.005}, {20, 0}}, {{10, 0}, {10, 10}}},
+       {{{0, 0}, {10, 0.005}}, {{10, 0.005}, {20, 0}}, {{10, 0}, {10, 0.005}}, {{10, 0.005}, {10, 10}}}, true},
+      {"a line ending 0.006 from its own begin stays open", {{{0, 0}, {10, 0}, {10, 10}, {0.005, 0.003}}},
+       {{{0, 0}, {10, 0}, {10, 10}, {0.005, 0.003}}}},
+      {"with the self test its begin goes to its end", {{{0, 0}, {10, 0}, {10, 10}, {0.005, 0.003}}},
+       {{{0.005, 0.003}, {10, 0}, {10, 10}, {0.005, 0.003}}}, false, true},
+      {"a line doubling back along itself: the doubled segment once, its ends kept",
+       {{{61.504, 0}, {48, 0}, {0, 0}, {0, 11.5}, {8, 0.004}, {9, 0}, {0, 63.504}}},
+       {{{61.504, 0}, {48, 0}, {9, 0}},
+        {{8, 0.004}, {0, 0}, {0, 11.5}, {8, 0.004}},
+        {{8, 0.004}, {9, 0}},
+        {{9, 0}, {0, 63.504}}},
+       false, true},
+  };
+  for (const auto& row : rows) {
+    lines.Clear();
+    for (const Points& points : row.drawn) Line(points, 1);
+    Join(0.01, 0, row.onlyEnds, row.selfTest);
+    EXPECT_THAT(Result(), UnorderedElementsAreArray(row.joined)) << row.name;
+  }
+}
+
+TEST_F(LineJoiningTest, ALineNoLongerThanTheMinimumIsNeitherComparedNorFiled) {
+  const struct {
+    const char* name;
+    double minLength;
+    int filed;
+    int lines;
+  } rows[] = {{"2.0 against a minimum of 2", 2, 1, 2}, {"2.0 against a minimum of 1.9: it cuts the other", 1.9, 3, 3}};
+  for (const auto& row : rows) {
+    lines.Clear();
+    Line({{3, 0.004}, {3, 2}}, 2);
+    Line({{0, 0}, {10, 0}}, 1);
+    Join(0.01, row.minLength);
+    EXPECT_EQ(accepted->GetElementsCount(), row.filed) << row.name;
+    EXPECT_EQ(lines.GetCount(), row.lines) << row.name;
+  }
+}
+
+TEST_F(LineJoiningTest, LongSegmentsAreCutShortEvenWhenRoundingLandsOnTheirBegin) {
+  const struct {
+    const char* name;
+    double roundKoef;
+    bool divideLines;
+    int lines;
+  } rows[] = {
+      {"25 long by 10: three segments of one line", 0, false, 1},
+      {"rounding to 1", 1, false, 1},
+      {"rounding to 100 lands on the begin: the exact points", 100, false, 1},
+      {"dividing the line: three lines", 0, true, 3},
+  };
+  for (const auto& row : rows) {
+    lines.Clear();
+    Line({{0, 0}, {25, 0}}, 1);
+    TJoinLines joiner;
+    joiner.MaxOutputAbscLength = 10;
+    joiner.RoundKoef = row.roundKoef;
+    joiner.DivideOutputLines = row.divideLines;
+    Join(joiner);
+    EXPECT_EQ(lines.GetCount(), row.lines) << row.name;
+    int segments = 0;
+    for (TElement* child : lines.Children()) {
+      auto* written = static_cast<TPolyLineElement*>(child);
+      for (int i = 0; i + 1 < written->GetCoordsCount(); ++i, ++segments)
+        EXPECT_LE(written->GetCoordX(i + 1) - written->GetCoordX(i), 10) << row.name;
+    }
+    EXPECT_EQ(segments, 3) << row.name;
+  }
+}
+
+TEST_F(LineJoiningTest, ThePiecesOfACutLineAreInItsContainerAtOnceAndTheOldLineIsGone) {
+  Line({{0, 0}, {20, 0}}, 1);
+  Line({{5, -5}, {5, 5}}, 2);
+  TJoinLines joiner;
+  joiner.SnapDistance = 0.01;
+  joiner.SetInput(&lines);
+  joiner.DoIt();
+  accepted.reset(static_cast<TQTreeLumLin*>(joiner.Output()));
+  // Read before any posted message could run.
+  EXPECT_EQ(lines.GetCount(), 4);
+  EXPECT_EQ(accepted->GetElementsCount(), 4);
+  for (TElement* child : lines.Children()) EXPECT_EQ(static_cast<TPolyElement*>(child)->GetCoordsCount(), 2);
+}
+
+TEST_F(LineJoiningTest, AProtocolThatCannotBeWrittenIsReportedOnceAndTheWorkGoesOn) {
+  Line({{0, 0}, {10, 0}}, 1);
+  Line({{5, -5}, {5, 5}}, 2);
+  TJoinLines joiner;
+  joiner.SnapDistance = 0.01;
+  joiner.SetProtocol(File("no such folder/join.lae"));
+  joiner.SetUseProtocol(true);
+  joiner.SetProtocoledLine(-1);
+  Join(joiner);
+  EXPECT_THAT(Boxes(), ElementsAre("Protocol >>> TLinComparator.DoIt,  B E G I N   <<< open error"));
+  EXPECT_EQ(lines.GetCount(), 4);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(LineJoiningTest, TheProtocolListsTheStepsOfTheProtocolledLines) {
+  Line({{0, 0}, {10, 0}}, 1);
+  Line({{5, -5}, {5, 5}}, 2);
+  TJoinLines joiner;
+  joiner.SnapDistance = 0.01;
+  joiner.SetProtocol(File("join.lae"));
+  joiner.SetUseProtocol(true);
+  joiner.SetProtocoledLine(-1);
+  Join(joiner);
+  const std::string stars(38, '*');
+  const std::string seg = "      5.00000000        0.00000000";  // (5, 0): the crossing
+  const std::vector<std::string> expected{
+      // Line 2 comes first and meets nothing.
+      ">>> TLinComparator.DoIt,  B E G I N   <<<",
+      ":2",
+      ">>> TLinComparator.DoIt,  DZAIFL 0.01  <<<",
+      "**************** Uložena kompletní linie ****************",
+      ":2",
+      stars,
+      // Line 1 crosses it: both are split at (5, 0).
+      ">>> TLinComparator.DoIt,  B E G I N   <<<",
+      ":1",
+      ">>> TLinComparator.DoIt,  DZAIFL 0.01  <<<",
+      ">>> TAbscAbscJoiner.DoIt, New absc <<<",
+      "     1  1 " + seg + "      10.00000000        0.00000000 Last NewEnd New  TPolyLineElement",
+      "     2  1 " + seg + "       5.00000000        5.00000000 Last NewEnd New  TPolyLineElement",
+      ">>> TLinComparator.DoIt,   E N D   <<<",
+      ":2",
+      "     2  0       5.00000000       -5.00000000 " + seg + " First  TPolyLineElement",
+      "     2  1 " + seg + "       5.00000000        5.00000000 Last NewEnd New  TPolyLineElement",
+      "*******************  Uloženy segmenty nové linie **************",
+      ":1",
+      "     1  0       0.00000000        0.00000000 " + seg + " First  TPolyLineElement",
+      "     1  1 " + seg + "      10.00000000        0.00000000 Last NewEnd New  TPolyLineElement",
+      stars,
+  };
+  std::string cp1250;
+  for (const std::string& line : expected) cp1250 += platform::Utf8ToCp1250(line) + "\r\n";
+  const Bytes bytes = FileContent(File("join.lae"));
+  EXPECT_EQ(std::string(bytes.begin(), bytes.end()), cp1250);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(LineJoiningTest, OneLineOrEveryLineIsProtocolled) {
+  const struct {
+    const char* name;
+    bool use;
+    int protocoledLine;
+    std::size_t lines;
+  } rows[] = {
+      {"every line", true, -1, 21},
+      {"line 2: its own run and its cut as an old line", true, 2, 9},
+      {"line 1: its run and its pieces", true, 1, 12},
+      {"no protocol", false, -1, 0},
+  };
+  for (const auto& row : rows) {
+    lines.Clear();
+    Line({{0, 0}, {10, 0}}, 1);
+    Line({{5, -5}, {5, 5}}, 2);
+    TJoinLines joiner;
+    joiner.SnapDistance = 0.01;
+    joiner.SetProtocol(File("join.lae"));
+    joiner.SetUseProtocol(row.use);
+    joiner.SetProtocoledLine(row.protocoledLine);
+    Join(joiner);
+    EXPECT_EQ(platform::ReadTextLines(File("join.lae")).size(), row.lines) << row.name;
+  }
+}
+
+}  // namespace
+
+namespace {
+
+struct TSegment {
+  const TPolyElement* line;
+  TRealPoint a, b;
+};
+
+bool IsVertexOf(const TPolyElement& line, const TRealPoint& p) {
+  for (int i = 0; i < line.GetCoordsCount(); ++i)
+    if (line.GetCoordX(i) == p.X && line.GetCoordY(i) == p.Y) return true;
+  return false;
+}
+
+double DistanceToSegment(const TRealPoint& p, const TSegment& s) {
+  bool on = false;
+  double x = 0, y = 0, d = 0;
+  Mathlib::ProjectPointToSegment(on, x, y, p.X, p.Y, s.a.X, s.a.Y, s.b.X, s.b.Y, d);
+  if (on) return d;
+  return std::min(Mathlib::Distance(p.X, p.Y, s.a.X, s.a.Y), Mathlib::Distance(p.X, p.Y, s.b.X, s.b.Y));
+}
+
+// What breaks the rules of joined lines: two lines crossing or touching
+// without a shared vertex there, or an end within the snap distance of a
+// line it does not touch; "" when nothing does.
+std::string JoiningFaults(const TEntity& lines, double snap) {
+  std::vector<TSegment> segments;
+  for (TElement* child : lines.Children()) {
+    auto* line = static_cast<TPolyElement*>(child);
+    for (int i = 0; i + 1 < line->GetCoordsCount(); ++i)
+      segments.push_back({line, {line->GetCoordX(i), line->GetCoordY(i)}, {line->GetCoordX(i + 1), line->GetCoordY(i + 1)}});
+  }
+  for (const TSegment& s : segments) {
+    for (const TSegment& t : segments) {
+      if (s.line == t.line) continue;
+      double x = 0, y = 0;
+      bool noPoint = true, onS = false, onT = false;
+      Mathlib::SegmentIntersection(x, y, noPoint, s.a.X, s.a.Y, s.b.X, s.b.Y, t.a.X, t.a.Y, t.b.X, t.b.Y, onS, onT);
+      const TRealPoint p{x, y};
+      if (!noPoint && onS && onT && !(IsVertexOf(*s.line, p) && IsVertexOf(*t.line, p))) {
+        // Meeting at a shared vertex that the computed crossing misses by rounding is fine.
+        const bool shared = (s.a.X == t.a.X && s.a.Y == t.a.Y) || (s.a.X == t.b.X && s.a.Y == t.b.Y) ||
+                            (s.b.X == t.a.X && s.b.Y == t.a.Y) || (s.b.X == t.b.X && s.b.Y == t.b.Y);
+        if (!shared) return "lines cross at " + std::to_string(x) + "," + std::to_string(y);
+      }
+    }
+  }
+  for (TElement* child : lines.Children()) {
+    auto* line = static_cast<TPolyElement*>(child);
+    for (const bool begin : {true, false}) {
+      double x = 0, y = 0;
+      line->GetVertexXY(0, begin, x, y);
+      const TRealPoint end{x, y};
+      for (const TSegment& t : segments)
+        if (t.line != line && !IsVertexOf(*t.line, end) && DistanceToSegment(end, t) < snap)
+          return "an end near a line at " + std::to_string(x) + "," + std::to_string(y);
+    }
+  }
+  return "";
+}
+
+TEST_F(LineJoiningTest, APerturbedStandMapJoinsIntoLinesThatMeetOnlyAtSharedVerticesAndGiveItsAreas) {
+  const struct {
+    const char* name;
+    int side;
+    std::uint64_t seed;
+    int segments;
+  } rows[] = {
+      {"one stand", 1, 1, 4},
+      {"5 x 5 stands", 5, 11, 4},
+      {"4 x 4 stands of straight edges", 4, 2, 1},
+  };
+  for (const auto& row : rows) {
+    const TStandMap map = MakeStandMap(row.side, row.seed, row.segments);
+    std::unique_ptr<TPolyLineString> drawn(MakeStandMapLines(PerturbedStandMap(map, 0.004)));
+    EXPECT_NE(JoiningFaults(*drawn, 0.01), "") << row.name << ": the perturbation must break the rules";
+    TJoinLines joiner;
+    joiner.SnapDistance = 0.01;
+    joiner.SetInput(drawn.get());
+    joiner.DoIt();
+    std::unique_ptr<TQTreeLumLin> accepted(static_cast<TQTreeLumLin*>(joiner.Output()));
+    EXPECT_EQ(JoiningFaults(*drawn, 0.01), "") << row.name;
+    TMakeNodesAndAreas maker;
+    maker.SetInput(drawn.get());
+    maker.DoIt();
+    auto* areas = static_cast<TAreaString*>(maker.Output());
+    int holes = 0;
+    for (TElement* child : areas->Children())
+      if (auto* holeList = static_cast<TAreaElement*>(child)->Holes()) holes += holeList->GetCount();
+    EXPECT_EQ(areas->GetCount(), map.ExpectedAreas) << row.name;
+    EXPECT_EQ(holes, map.ExpectedHoles) << row.name;
+  }
+}
+
+}  // namespace

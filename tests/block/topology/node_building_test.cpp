@@ -1,0 +1,214 @@
+#include "block/topology/node_building.h"
+
+#include <algorithm>
+#include <functional>
+
+#include "tests/block/topology/topology_fixture.h"
+
+namespace {
+
+using ::testing::ElementsAre;
+
+class NodeBuildingTest : public TopologyTest {
+ protected:
+  // The passes of node building over the lines, with the connector's flags.
+  TSpaceLineBegEndCell& Graph(bool joinDifferent, bool deletePseudo, int maxCoords) {
+    TReadLinesIntoQTree reader;
+    reader.SetInput(&lines);
+    reader.DoIt();
+    tree.reset(static_cast<TSpaceLineBegEndCell*>(reader.Output()));
+    TPutNodesIntoQTree putter;
+    putter.SetInput(tree.get());
+    putter.DoIt();
+    TDeleteDirectRelationsToLinesInQTree unlinker;
+    unlinker.SetInput(tree.get());
+    unlinker.DoIt();
+    TNodesConector conector;
+    conector.JoinDifferentLines = joinDifferent;
+    conector.DeletePseudoNodes = deletePseudo;
+    conector.MaxCoordsCount = maxCoords;
+    conector.SetInput(tree.get());
+    conector.DoIt();
+    return *tree;
+  }
+
+  // The vertices of every line of the string, in string order.
+  std::vector<Points> LineVertices() const {
+    std::vector<Points> all;
+    for (TElement* child : lines.Children()) all.push_back(VerticesOf(*static_cast<TPolyElement*>(child)));
+    return all;
+  }
+
+  // Every branch knows the node of its line's other end, which has the
+  // branch for that end; "" when the graph holds together, else what broke.
+  static std::string BrokenLinks(TSpaceLineBegEndCell& graph) {
+    for (TNode* node : NodesOf(graph)) {
+      for (TElement* child : node->Children()) {
+        auto* branch = DynamicCast<TNodeBranch>(child);
+        if (!branch) continue;
+        TNode* far = branch->GetFarNode();
+        if (!far) return "branch without far node at " + std::to_string(node->GetX()) + "," + std::to_string(node->GetY());
+        TNodeBranch* opposite = far->FindBranch(branch->GetLine(), !branch->LineBegin);
+        if (!opposite || opposite == branch) return "far node without the opposite branch";
+        if (opposite->GetFarNode() != node) return "opposite branch looks elsewhere";
+      }
+    }
+    return "";
+  }
+
+  std::unique_ptr<TSpaceLineBegEndCell> tree;
+};
+
+TEST_F(NodeBuildingTest, EndsShareANodeOnlyWhenCloserThanTheToleranceOnBothAxes) {
+  const struct {
+    const char* name;
+    double dx, dy;
+    std::size_t nodes;
+  } rows[] = {
+      {"the same point", 0, 0, 3},
+      {"0.00009 apart on both axes", 0.00009, 0.00009, 3},
+      {"0.0001 apart on X", 0.0001, 0, 4},
+      {"0.0001 apart on Y", 0, 0.0001, 4},
+  };
+  for (const auto& row : rows) {
+    lines.Clear();
+    Line({{0, 0}, {10, 0}});
+    Line({{row.dx, row.dy}, {5, 8}});
+    EXPECT_EQ(NodesOf(Graph(false, false, 0)).size(), row.nodes) << row.name;
+  }
+}
+
+// Lines of n vertices along X from x0, the last at the node (50, 0).
+Points Ramp(int n, double x0) {
+  Points points;
+  for (int i = 0; i < n; ++i) points.emplace_back(x0 + i * (50 - x0) / (n - 1), i == n - 1 ? 0 : 1);
+  return points;
+}
+Points Reversed(Points points) {
+  std::reverse(points.begin(), points.end());
+  return points;
+}
+Points Joined(const Points& a, const Points& b) {
+  Points all = a;
+  all.insert(all.end(), b.begin() + 1, b.end());
+  return all;
+}
+
+TEST_F(NodeBuildingTest, APseudoNodeJoinsItsTwoLinesWhenAllowedAndTheGraphHoldsTogether) {
+  struct Drawn {
+    Points points;
+    int druh;
+  };
+  const Points up{{5, 0}, {5, 10}};
+  const Points in{{0, 0}, {5, 0}};
+  const Points ring{{0, 0}, {10, 0}, {10, 10}, {0, 0}};
+  // The node at (0, 0) comes first: the second half goes on with the first.
+  const Points half1{{0, 0}, {10, 0}, {10, 10}};
+  const Points half2{{10, 10}, {0, 10}, {0, 0}};
+  const struct {
+    const char* name;
+    std::vector<Drawn> drawn;
+    bool joinDifferent;
+    bool deletePseudo;
+    int maxCoords;
+    std::vector<Points> expected;
+  } rows[] = {
+      {"at the first line's begin: from the second's far end, the shared vertex once",
+       {{up, 1}, {in, 1}}, false, true, 0, {{{0, 0}, {5, 0}, {5, 10}}}},
+      {"at the first line's end", {{Reversed(up), 1}, {Reversed(in), 1}}, false, true, 0, {{{5, 10}, {5, 0}, {0, 0}}}},
+      {"without deleting pseudo-nodes", {{up, 1}, {in, 1}}, false, false, 0, {up, in}},
+      {"different kinds stay apart", {{up, 1}, {in, 2}}, false, true, 0, {up, in}},
+      {"different kinds joined on request", {{up, 1}, {in, 2}}, true, true, 0, {{{0, 0}, {5, 0}, {5, 10}}}},
+      {"299 vertices over a limit of 200", {{Ramp(150, 0), 1}, {Reversed(Ramp(150, 100)), 1}}, false, true, 200,
+       {Ramp(150, 0), Reversed(Ramp(150, 100))}},
+      {"299 vertices without a limit", {{Ramp(150, 0), 1}, {Reversed(Ramp(150, 100)), 1}}, false, true, 0,
+       {Joined(Ramp(150, 0), Reversed(Ramp(150, 100)))}},
+      {"a ring is not joined with itself", {{ring, 1}}, false, true, 0, {ring}},
+      {"two lines closing a loop become one ring", {{half1, 1}, {half2, 1}}, false, true, 0,
+       {Joined(half2, half1)}},
+  };
+  for (const auto& row : rows) {
+    lines.Clear();
+    for (const Drawn& d : row.drawn) Line(d.points, 1, d.druh);
+    TSpaceLineBegEndCell& graph = Graph(row.joinDifferent, row.deletePseudo, row.maxCoords);
+    const std::vector<Points> result = LineVertices();
+    EXPECT_EQ(result.size(), row.expected.size()) << row.name;
+    for (const Points& expected : row.expected)
+      EXPECT_TRUE(std::find(result.begin(), result.end(), expected) != result.end()) << row.name;
+    EXPECT_EQ(BrokenLinks(graph), "") << row.name;
+  }
+}
+
+TEST_F(NodeBuildingTest, AJoinThatFailsChangesNothingAndIsLogged) {
+  TPolyLineElement* first = Line({{5, 0}, {5, 10}}, 7, 1);
+  TPolyLineElement* second = Line({{0, 0}, {2, 0}, {5, 0}}, 8, 1);
+  second->InsertElement(2, new TNameElement);  // a child that is no vertex
+  const std::vector<Points> before = LineVertices();
+  TSpaceLineBegEndCell& graph = Graph(false, true, 0);
+  EXPECT_EQ(LineVertices(), before);
+  EXPECT_EQ(NodesOf(graph).size(), 3u);
+  EXPECT_EQ(BrokenLinks(graph), "");
+  EXPECT_THAT(LogLines(), ElementsAre("Chyba při spojování v pseudouzlu linie č.7: vertex 1 missing"));
+  EXPECT_EQ(lines.GetCount(), 2);
+  EXPECT_EQ(first->GetCoordsCount() + second->GetCoordsCount(), 6);
+}
+
+TEST_F(NodeBuildingTest, ALineWithoutLengthStaysOutOfTheGraphAndIsLogged) {
+  Line({{0, 0}, {10, 0}}, 1);
+  TPolyLineElement* zero = Line({{3, 3}, {3, 3}, {3, 3}}, 9);
+  TSpaceLineBegEndCell& graph = Graph(false, false, 0);
+  EXPECT_EQ(NodesOf(graph).size(), 2u);
+  EXPECT_EQ(zero->GetOwnersCount(), 1);  // the string only
+  EXPECT_THAT(LogLines(), ElementsAre("Linie č. 9 má nulovou délku, do uzlů nevstupuje"));
+}
+
+TEST_F(NodeBuildingTest, DanglingEndsLeaveTheGraphWithTheirOtherEndsBranchAndTheLinesStay) {
+  const Points triangle1{{0, 0}, {10, 0}};
+  const Points triangle2{{10, 0}, {5, 8}};
+  const Points triangle3{{5, 8}, {0, 0}};
+  const struct {
+    const char* name;
+    std::vector<Points> drawn;
+    std::vector<int> branchesLeft;  // per remaining node, sorted
+  } rows[] = {
+      {"a dangle off a triangle", {triangle1, triangle2, triangle3, {{10, 0}, {20, 0}}}, {2, 2, 2}},
+      {"an isolated line", {{{0, 0}, {10, 0}}}, {}},
+      {"a triangle alone", {triangle1, triangle2, triangle3}, {2, 2, 2}},
+  };
+  for (const auto& row : rows) {
+    lines.Clear();
+    for (const Points& points : row.drawn) Line(points);
+    TSpaceLineBegEndCell& graph = Graph(false, false, 0);
+    TRemoveSingleLinesInQTree remover;
+    remover.SetInput(&graph);
+    remover.DoIt();
+    std::vector<int> left;
+    for (TNode* node : NodesOf(graph)) left.push_back(node->GetBranchCount());
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(left, row.branchesLeft) << row.name;
+    EXPECT_EQ(lines.GetCount(), static_cast<int>(row.drawn.size())) << row.name;
+    EXPECT_EQ(BrokenLinks(graph), "") << row.name;
+  }
+}
+
+TEST_F(NodeBuildingTest, MakeNodesOwnsTheIndexAndOutputsEveryLineOnce) {
+  Line({{0, 0}, {10, 0}}, 1, 1);
+  Line({{10, 0}, {10, 10}}, 2, 1);
+  Line({{10, 10}, {0, 0}}, 3, 2);
+  TMakeNodes maker;
+  maker.DeletePseudoNodes = true;
+  maker.SetInput(&lines);
+  maker.DoIt();
+  TSpaceLineBegEndCell* index = maker.GetNodesQTree();
+  ASSERT_NE(index, nullptr);
+  EXPECT_TRUE(index->HasOwner(&maker));
+  auto* output = DynamicCast<TEntity>(maker.Output());
+  ASSERT_NE(output, nullptr);
+  EXPECT_TRUE(output->HasOwner(&maker));
+  // Lines 1 and 2 share a kind and meet at a node of two: one line is left of them.
+  EXPECT_EQ(output->GetCount(), 2);
+  EXPECT_EQ(lines.GetCount(), 2);
+  EXPECT_EQ(NodesOf(*index).size(), 2u);
+}
+
+}  // namespace
