@@ -7,8 +7,8 @@ negated, && and || swapped, or a returned value replaced by its default.  They
 are planted one at a time in a scratch copy of the tree (build-mutate/FOLDER,
 git-ignored), built without sanitizers and judged by the given test programs,
 run suite by suite as CTest runs them: a mutant is caught when a suite fails
-or runs out of time, it survives
-when all pass, and it is stillborn when it does not compile.  With
+or runs out of time, it survives when all pass, and it is stillborn when it
+does not compile.  With
 --sanitize the copy is built with ASan and UBSan as the suite is, so that a
 leak or a bad read also catches a mutant (build-mutate/FOLDER-asan).
 
