@@ -10,18 +10,18 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
-#include "block/layers/layer_lines.h"
-#include "forestry/forestry_classes.h"
-#include "forestry/hierarchy/groupper.h"
-#include "forestry/hierarchy/hierarchy_lookup.h"
-#include "spatial/objects/properties.h"
-#include "spatial/objects/space_entities.h"
+#include "app/command_line/command_line.h"
 #include "block/block_classes.h"
+#include "block/layers/layer_lines.h"
 #include "block/reading/block_reader.h"
 #include "block/tables/lumar_dbf_table.h"
 #include "block/tables/table_creation.h"
+#include "forestry/forestry_classes.h"
+#include "forestry/hierarchy/groupper.h"
+#include "forestry/hierarchy/hierarchy_lookup.h"
 #include "framework/condition/condition_compiler.h"
 #include "framework/condition/condition_syntax.h"
 #include "framework/condition/operators.h"
@@ -30,8 +30,10 @@
 #include "framework/stream/kes_loader.h"
 #include "framework/stream/kes_saver.h"
 #include "framework/tools/tools.h"
+#include "framework/tools/world.h"
 #include "framework/values/typed_values.h"
 #include "platform/app_queue.h"
+#include "platform/code_page.h"
 #include "platform/dialogs.h"
 #include "render/devices/bitmap_device.h"
 #include "render/interprets/interpret_layers.h"
@@ -39,8 +41,16 @@
 #include "render/interprets/interpret_timers.h"
 #include "render/interprets/universal_interpret.h"
 #include "render/render_base_classes.h"
+#include "render/area_symbols/area_symbol_reader.h"
+#include "render/palette/library_paths.h"
+#include "render/render_classes.h"
+#include "render/symbols/line_symbols.h"
+#include "render/symbols/point_symbols.h"
+#include "render/symbols/stroke_font.h"
+#include "render/symbols/text_styles.h"
 #include "spatial/geometry/page.h"
 #include "spatial/geometry/projection.h"
+#include "spatial/objects/properties.h"
 #include "spatial/objects/space_entities.h"
 #include "spatial/sheets/coordinate_systems.h"
 #include "spatial/sheets/map_sheets.h"
@@ -248,7 +258,52 @@ TStringListElement* NewValues() {
   return values;
 }
 
+// The one tool the command-line scripts may call: it answers its prefix and
+// its input's name, and touches nothing.
+class TFuzzEcho : public TResultTool {
+  KESTX_CLASS(TFuzzEcho)
+ public:
+  std::string Prefix;
+  void GetParameterName(int index, std::string& name) override { name = index == 0 ? "Prefix" : ""; }
+  void DoIt() override {
+    TResultTool::DoIt();
+    Result = Prefix + (Input() ? Input()->GetName() : std::string());
+  }
+};
+
+// Words of a line that reach files, folders, programs or the whole program.
+bool ReachesOutside(const std::string& upper) {
+  for (const char* word : {"DOIT", "CALL", "FILE", "DIRECTORY", "DRIVE", "COMPUTER", "UNIT", "EXECUTE", "SAVE",
+                           "LOAD", "PLUGIN", "PALETTE", "CLOSE", "SERVICE"})
+    if (upper.find(word) != std::string::npos) return true;
+  return false;
+}
+
+// Every word before "(" is a command of the language or the echo tool.
+bool CallsOnlyHarmlessWords(const std::string& upper) {
+  static const std::unordered_set<std::string> allowed = {
+      "FREE", "FREEALL", "FINDELEMENTBYNAME", "FINDELEMENTBYCLASS", "CREATE", "CREATEELEMENT", "CREATETOOL",
+      "FUZZECHO", "TFUZZECHO"};
+  for (std::size_t open = upper.find('('); open != std::string::npos; open = upper.find('(', open + 1)) {
+    std::size_t start = open;
+    while (start > 0 && upper[start - 1] != '.' && upper[start - 1] != '(' && upper[start - 1] != ',' &&
+           upper[start - 1] != '=' && upper[start - 1] != ':')
+      --start;
+    std::string word = upper.substr(start, open - start);
+    word.erase(0, word.find_first_not_of(" \t\"'"));
+    word.erase(word.find_last_not_of(" \t") + 1);
+    if (!word.empty() && !allowed.count(word)) return false;
+  }
+  return true;
+}
+
 }  // namespace
+
+TClass TFuzzEcho::StaticClass() {
+  static const TClassInfo info = DescribeClass<TFuzzEcho>("TFuzzEcho", TResultTool::StaticClass(), "fuzz",
+                                                          {FieldProp("Prefix", &TFuzzEcho::Prefix)});
+  return &info;
+}
 
 void KesStream(const std::uint8_t* data, std::size_t size) {
   Run run;
@@ -379,6 +434,44 @@ void StringListFiles(const std::uint8_t* data, std::size_t size) {
   list.SaveToFile(saved);
   TStringListElement again;
   again.LoadFromFile(saved);
+}
+
+void CommandLines(const std::uint8_t* data, std::size_t size) {
+  Run run;
+  static const bool registered = [] {
+    RegisterCommandLineClasses();
+    RegisterKestuClass(TFuzzEcho::StaticClass());
+    return true;
+  }();
+  static_cast<void>(registered);
+  TWorld world;
+  SetWorld(&world);
+  auto* model = new TOwnerEntity;
+  model->SetName("LES");
+  world.ObjectModel()->AddElement(model);
+  for (const char* name : {"a", "b"}) model->AddNew("TOwnerEntity", name);
+  model->AddElement(NewValues());
+  {
+    std::unique_ptr<TCommandLine> interpreter(CreateElement<TCommandLine>());
+    interpreter->ByDDE = true;
+    std::string line;
+    for (std::size_t i = 0; i <= size; ++i) {
+      if (i < size && data[i] != '\n') {
+        line += static_cast<char>(data[i]);
+        continue;
+      }
+      // A script file's line: Windows-1250 on disk.
+      if (!line.empty() && line.back() == '\r') line.pop_back();
+      const std::string text = platform::Cp1250ToUtf8(line);
+      const std::string upper = platform::AnsiUpperCase(text);
+      if (!ReachesOutside(upper) && CallsOnlyHarmlessWords(upper)) interpreter->SetNextLine(text);
+      line.clear();
+    }
+    interpreter->DoIt();
+    interpreter->GetFirstResult();
+  }
+  DiscardQueuedKestuMessages();
+  SetWorld(nullptr);
 }
 
 void BlockDirectories(const std::uint8_t* data, std::size_t size) {
@@ -679,6 +772,129 @@ void ForestAttributes(const std::uint8_t* data, std::size_t size) {
     auto* found = DynamicCast<TAreaElement>(finder.Output());
     if (!finder.Found || !found || !found->ContainsPointOutsideHoles(finder.X, finder.Y)) std::abort();
   }
+}
+
+namespace {
+
+// A 64 x 64 bitmap at 254 dots per inch, scale 1 : 1000: 1 mm is 10 px.
+std::unique_ptr<TBitmapDevice> SymbolDevice() {
+  auto device = std::make_unique<TBitmapDevice>();
+  device->SetOwnsBitmap(true);
+  device->SetBitmap(platform::Bitmap::Create(64, 64).release());
+  device->Page()->SetResolution(10000, 10000);
+  device->Projection()->Calculate({3.2, 3.2}, device->Page(), 1000);
+  device->Projection()->SetVirtualScale(1000);
+  return device;
+}
+
+// The symbol library and the text fonts in a folder of this process, put
+// back to the program's own when the input is done.
+class SymbolFolder {
+ public:
+  explicit SymbolFolder(const std::string& name) : path_(EmptyFolder(name)) {
+    RegisterRenderClasses();
+    SetSymbolLibraryDirectory(path_);
+    SetStrokeFontDirectory(path_);
+  }
+  ~SymbolFolder() {
+    SetSymbolLibraryDirectory("");
+    SetStrokeFontDirectory("");
+  }
+  SymbolFolder(const SymbolFolder&) = delete;
+  SymbolFolder& operator=(const SymbolFolder&) = delete;
+  std::string File(const std::string& name) const { return path_ + "/" + name; }
+
+ private:
+  std::string path_;
+};
+
+std::int32_t CodeOfFirstBytes(const std::uint8_t* data, std::size_t size) {
+  std::int32_t code = 0;
+  for (std::size_t i = 0; i < std::min<std::size_t>(size, 2); ++i) code = code << 8 | data[i];
+  return code;
+}
+
+}  // namespace
+
+void KeywordFiles(const std::uint8_t* data, std::size_t size) {
+  Run run;
+  SymbolFolder folder("keyword_files");
+  WriteBytes(folder.File("linzn.txt"), data, size);
+  WriteBytes(folder.File("Srafy.txt"), data, size);
+  auto device = SymbolDevice();
+  TLinioveZnacky lines(folder.File("linzn.txt"));
+  lines.SetDevice(device.get());
+  TPlosneZnacky areas(folder.File("Srafy.txt"));
+  areas.SetDevice(device.get());
+  const std::vector<TRealPoint> line = {{-1, 1}, {3, 5}, {5, 2}, {5, 2}, {2, 2.5}, {8, 6}};
+  const TDevicePoint points[] = {{2, 2}, {60, 5}, {50, 60}, {5, 40}, {20, 20}, {40, 20}, {30, 40}};
+  const std::int32_t counts[] = {4, 3};
+  std::vector<std::int32_t> codes = {CodeOfFirstBytes(data, size)};
+  for (std::int32_t code = 1000; code < 1010; ++code) codes.push_back(code);
+  for (std::int32_t code = 2000; code < 2010; ++code) codes.push_back(code);
+  for (std::int32_t code : codes) {
+    if (TLiniovaZnacka* symbol = lines.GetSymbol(code)) {
+      symbol->Draw(*device, {0, 0, 6.4, 6.4}, true, line, 3);
+      symbol->Draw(*device, {}, false, line, 3);
+    }
+    if (TPlosnaZnacka* symbol = areas.GetSymbol(code)) symbol->Draw(*device, points, counts, 2);
+  }
+}
+
+void StrokeFonts(const std::uint8_t* data, std::size_t size) {
+  Run run;
+  SymbolFolder folder("stroke_fonts");
+  WriteBytes(folder.File("Simp.CHR"), data, size);
+  WriteBytes(folder.File("ZNACKY.CHR"), data, size);
+  const std::uint8_t list[] = "1 ZNACKY.CHR D 2 0.1\n";
+  WriteBytes(folder.File("Fonty.txt"), list, sizeof list - 1);
+  auto device = SymbolDevice();
+  std::string every;
+  for (int c = 0; c < 256; ++c) every += static_cast<char>(c);
+  TBGIFont font;
+  font.SetDevice(device.get());
+  auto* text = new TBGIText;
+  font.SetText(text, true);
+  text->StartPoint()->SetX(1);
+  text->StartPoint()->SetY(1);
+  text->Height = 2;
+  text->Spacing = 0.5;
+  text->Slant = 0.3;
+  text->Direction = 1;
+  for (std::uint8_t flags : {0, 8}) {
+    text->Flags = flags;
+    if (font.LoadFont(0, 0)) {
+      font.DrawString(every);
+      font.TextWidth(every);
+      text->Veta = "Ab";
+      font.UpdateTextRect();
+    }
+  }
+  TLumaRSymbols symbols(folder.File("Fonty.txt"));
+  symbols.SetDevice(device.get());
+  for (std::int32_t code = 1000; code < 1256; ++code) symbols.DrawSymbol(1, code, 0.5, 3, 3);
+}
+
+void SymbolLists(const std::uint8_t* data, std::size_t size) {
+  Run run;
+  SymbolFolder folder("symbol_lists");
+  WriteBytes(folder.File("Fonty.txt"), data, size);
+  WriteBytes(folder.File("Styly.txt"), data, size);
+  auto device = SymbolDevice();
+  TLumaRSymbols symbols(folder.File("Fonty.txt"));
+  symbols.SetDevice(device.get());
+  for (std::int32_t code : {1065, 2065, 3065, CodeOfFirstBytes(data, size)}) symbols.DrawSymbol(1, code, 0, 3, 3);
+  TBGIFont font;
+  font.SetDevice(device.get());
+  for (TElement* child : font.Styles()->Children())
+    if (auto* style = dynamic_cast<bgi::TTextStyle*>(child)) {
+      auto* text = new TBGIText;
+      font.SetText(text, true);
+      text->Druh = style->Druh;
+      text->Flags = 8;
+      text->Veta = "Ab";
+      font.DrawText();
+    }
 }
 
 }  // namespace fuzz

@@ -49,11 +49,27 @@ void BlockDirectories(const std::uint8_t* data, std::size_t size);
 // edited, appended to, and its structure copied into a new table.  The
 // engine may refuse it with EDatabaseError; nothing may leave.
 void DbaseTables(const std::uint8_t* data, std::size_t size);
+// A script file of the command-line language (Windows-1250, one line per
+// line) run line by line on a world of its own; every failure is an error line of the script.  Lines that would reach
+// the disk or run tools other than a harmless one are left out.  Nothing may
+// leave, and nothing the script made outlives it and its world.
+void CommandLines(const std::uint8_t* data, std::size_t size);
 
 // Lines on a coarse grid (or a stand map moved by the bytes) joined and
 // built into nodes and areas; every area must be clockwise with its label
 // inside or reported, and every hole marked as one.  Nothing may leave.
 // Its own library: it needs the block subsystem and the stand maps.
 void TopologyLines(const std::uint8_t* data, std::size_t size);
+// The same bytes as the line symbol file and the area symbol file of the
+// symbol library: a few codes (1000 to 1009, 2000 to 2009 and the code the
+// first bytes make) read and drawn on a 64 x 64 bitmap.  Nothing may leave.
+void KeywordFiles(const std::uint8_t* data, std::size_t size);
+// The bytes as a text font file and as a signed symbol font file: loaded,
+// every byte drawn and measured, and drawn as a point symbol.  Nothing may
+// leave.
+void StrokeFonts(const std::uint8_t* data, std::size_t size);
+// The bytes as the point symbol font list and the text style list: read,
+// a few symbols drawn and the styles applied.  Nothing may leave.
+void SymbolLists(const std::uint8_t* data, std::size_t size);
 
 }  // namespace fuzz

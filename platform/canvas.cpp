@@ -1,6 +1,7 @@
 #include "platform/canvas.h"
 
 #include <QApplication>
+#include <QBrush>
 #include <QFont>
 #include <QFontMetrics>
 #include <QImage>
@@ -564,6 +565,36 @@ void PaintPolylinesWithQt(Bitmap& bitmap, std::span<const PixelPoint> points, st
     line.clear();
     for (std::size_t i = start; i < start + static_cast<std::size_t>(count); ++i) line.emplace_back(points[i].X, points[i].Y);
     painter.drawPolyline(line.data(), static_cast<int>(line.size()));
+    start += static_cast<std::size_t>(count);
+  }
+}
+
+void PaintTextsWithQt(Bitmap& bitmap, std::span<const std::string> texts, std::span<const PixelPoint> at,
+                      std::int32_t pixelHeight, ColorValue color) {
+  EnsureWindowSystem();
+  QPainter painter(&bitmap.impl_->Image);
+  painter.setRenderHint(QPainter::Antialiasing, false);
+  painter.setRenderHint(QPainter::TextAntialiasing, false);
+  QFont font = painter.font();
+  font.setPixelSize(std::max(1, pixelHeight));
+  painter.setFont(font);
+  painter.setPen(QPen(ToQColor(color), 0));
+  for (std::size_t i = 0; i < texts.size() && i < at.size(); ++i)
+    painter.drawText(QPoint(at[i].X, at[i].Y), QString::fromUtf8(texts[i].data(), static_cast<qsizetype>(texts[i].size())));
+}
+
+void PaintHatchedPolygonsWithQt(Bitmap& bitmap, std::span<const PixelPoint> points,
+                                std::span<const std::int32_t> counts, ColorValue color) {
+  QPainter painter(&bitmap.impl_->Image);
+  painter.setRenderHint(QPainter::Antialiasing, false);
+  painter.setPen(Qt::NoPen);
+  painter.setBrush(QBrush(ToQColor(color), Qt::HorPattern));
+  std::vector<QPoint> ring;
+  std::size_t start = 0;
+  for (std::int32_t count : counts) {
+    ring.clear();
+    for (std::size_t i = start; i < start + static_cast<std::size_t>(count); ++i) ring.emplace_back(points[i].X, points[i].Y);
+    painter.drawPolygon(ring.data(), static_cast<int>(ring.size()));
     start += static_cast<std::size_t>(count);
   }
 }

@@ -155,6 +155,10 @@ class Bitmap {
  private:
   friend class Canvas;
   friend void PaintPolylinesWithQt(Bitmap&, std::span<const PixelPoint>, std::span<const std::int32_t>, ColorValue);
+  friend void PaintTextsWithQt(Bitmap&, std::span<const std::string>, std::span<const PixelPoint>, std::int32_t,
+                               ColorValue);
+  friend void PaintHatchedPolygonsWithQt(Bitmap&, std::span<const PixelPoint>, std::span<const std::int32_t>,
+                                         ColorValue);
   struct Impl;
   explicit Bitmap(std::unique_ptr<Impl> impl);
   std::unique_ptr<Impl> impl_;

@@ -1,8 +1,10 @@
 #pragma once
-// Qt's own painter drawing polylines straight onto a bitmap: the yardstick
-// the canvas's speed is measured against.
+// Qt's own painter drawing polylines, texts and hatched polygons straight
+// onto a bitmap: the yardsticks the canvas's and the symbols' speed are
+// measured against.
 #include <cstdint>
 #include <span>
+#include <string>
 
 #include "platform/canvas.h"
 
@@ -12,5 +14,13 @@ namespace platform {
 // counts says.
 void PaintPolylinesWithQt(Bitmap& bitmap, std::span<const PixelPoint> points, std::span<const std::int32_t> counts,
                           ColorValue color);
+
+// Aliased texts of Qt's default font, the pixel height given, each with its
+// baseline's left end at its point.
+void PaintTextsWithQt(Bitmap& bitmap, std::span<const std::string> texts, std::span<const PixelPoint> at,
+                      std::int32_t pixelHeight, ColorValue color);
+// Each ring filled on its own with Qt's horizontal-line pattern in the colour.
+void PaintHatchedPolygonsWithQt(Bitmap& bitmap, std::span<const PixelPoint> points,
+                                std::span<const std::int32_t> counts, ColorValue color);
 
 }  // namespace platform

@@ -326,6 +326,14 @@ std::string Utf8ToCp1250(std::string_view utf8) {
   return out;
 }
 
+bool EncodableInCp1250(std::string_view utf8) {
+  for (std::size_t i = 0; i < utf8.size();) {
+    unsigned char b = 0;
+    if (!ToCp1250(DecodeNext(utf8, i), b)) return false;
+  }
+  return true;
+}
+
 std::string Cp1250ToUtf8(std::string_view cp1250) {
   std::string out;
   out.reserve(cp1250.size());

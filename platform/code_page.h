@@ -9,6 +9,8 @@ namespace platform {
 
 // UTF-8 to Windows-1250 bytes; a character the code page lacks becomes '?'.
 std::string Utf8ToCp1250(std::string_view utf8);
+// Every character of the text has a Windows-1250 byte.
+bool EncodableInCp1250(std::string_view utf8);
 // Windows-1250 bytes to UTF-8; the five bytes without a character map to
 // the C1 controls U+0081, U+0083, U+0088, U+0090 and U+0098 and back.
 std::string Cp1250ToUtf8(std::string_view cp1250);

@@ -92,6 +92,12 @@ long long FileSize(const std::string& fileName) {
   return error ? -1 : static_cast<long long>(size);
 }
 
+bool TruncateFile(const std::string& fileName, unsigned long long size) {
+  std::error_code error;
+  std::filesystem::resize_file(PathOf(fileName), size, error);
+  return !error;
+}
+
 
 void ForceDirectories(const std::string& path) {
   std::error_code error;
@@ -127,6 +133,22 @@ void WriteTextLines(const std::string& fileName, const std::vector<std::string>&
   for (const std::string& line : lines) bytes += Utf8ToCp1250(line) + "\r\n";
   TFileStream file(fileName, TFileStream::Mode::Create);
   file.Write(bytes.data(), bytes.size());
+}
+
+std::string FindFileAnyCase(const std::string& fileName) {
+  namespace fs = std::filesystem;
+  std::error_code error;
+  if (fs::is_regular_file(PathOf(fileName), error)) return fileName;
+  const std::size_t nameStart = NameStart(fileName);
+  const std::string folder = fileName.substr(0, nameStart);
+  const std::string wanted = fileName.substr(nameStart);
+  for (fs::directory_iterator entry(folder.empty() ? fs::path(".") : PathOf(folder), error), end;
+       !error && entry != end; entry.increment(error)) {
+    const std::u8string name = entry->path().filename().u8string();
+    const std::string text(name.begin(), name.end());
+    if (AnsiSameText(text, wanted) && entry->is_regular_file(error)) return folder + text;
+  }
+  return fileName;
 }
 
 void AppendTextLine(const std::string& fileName, const std::string& line) {

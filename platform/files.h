@@ -23,8 +23,14 @@ bool DeleteFile(const std::string& fileName);
 bool SameFile(const std::string& a, const std::string& b);
 // The file's size in bytes; -1 when it cannot be read.
 long long FileSize(const std::string& fileName);
+// Cuts the file to that size; false when it cannot.
+bool TruncateFile(const std::string& fileName, unsigned long long size);
 // A folder of that name exists.
 bool DirectoryExists(const std::string& path);
+// The file as named when it exists; else the first entry of its folder
+// whose name matches without regard to case (files written on a system
+// that ignores case); else the name as given.
+std::string FindFileAnyCase(const std::string& fileName);
 // Creates the folder and every missing folder above it; raises EFCreateError
 // when one cannot be made.
 void ForceDirectories(const std::string& path);

@@ -98,7 +98,8 @@ int TIniFile::ReadInteger(const std::string& section, const std::string& key, in
   return error == std::errc() && ptr == end && !text.empty() ? value : def;
 }
 
-void TIniFile::WriteString(const std::string& section, const std::string& key, const std::string& value) {
+bool TIniFile::WriteString(const std::string& section, const std::string& key, const std::string& value) {
+  if (!EncodableInCp1250(value)) return false;
   const std::string entry = key + "=" + value;
   int header = SectionLine(section);
   if (header < 0) {
@@ -111,6 +112,7 @@ void TIniFile::WriteString(const std::string& section, const std::string& key, c
     lines_.insert(lines_.begin() + SectionEnd(header), entry);
   }
   Save();
+  return true;
 }
 
 void TIniFile::WriteInteger(const std::string& section, const std::string& key, int value) {

@@ -22,8 +22,10 @@ class TIniFile {
   std::string ReadString(const std::string& section, const std::string& key, const std::string& def) const;
   // The value as a whole number; def when the key is missing or holds none.
   int ReadInteger(const std::string& section, const std::string& key, int def) const;
-  // Raises EFCreateError when the file cannot be written.
-  void WriteString(const std::string& section, const std::string& key, const std::string& value);
+  // Raises EFCreateError when the file cannot be written.  A value with a
+  // character the file's code page lacks is not written (it would come back
+  // as another value): false, and the stored value stays.
+  bool WriteString(const std::string& section, const std::string& key, const std::string& value);
   void WriteInteger(const std::string& section, const std::string& key, int value);
 
  private:

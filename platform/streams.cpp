@@ -180,6 +180,39 @@ void TFileStream::Seek(std::uint64_t position) {
 
 std::uint64_t TFileStream::Size() const { return impl_->size; }
 
+void TFileStream::Flush() {
+  impl_->file.flush();
+  if (!impl_->file) throw EWriteError(kWriteError);
+}
+
+// ---------------------------------------------------------------- replacing file
+
+TReplacingFileStream::TReplacingFileStream(const std::string& fileName)
+    : fileName_(fileName), partName_(fileName + ".~part") {
+  try {
+    file_ = std::make_unique<TFileStream>(partName_, TFileStream::Mode::Create);
+  } catch (const EFCreateError&) {
+    throw EFCreateError("Cannot create file " + fileName);
+  }
+}
+
+TReplacingFileStream::~TReplacingFileStream() {
+  if (!file_) return;
+  file_.reset();
+  std::error_code ignored;  // nothing to tell: the target was not touched
+  std::filesystem::remove(PathOf(partName_), ignored);
+}
+
+void TReplacingFileStream::Commit() {
+  file_->Flush();
+  file_.reset();
+  std::error_code error;
+  std::filesystem::rename(PathOf(partName_), PathOf(fileName_), error);
+  if (!error) return;
+  std::filesystem::remove(PathOf(partName_), error);
+  throw EWriteError("Cannot replace file " + fileName_);
+}
+
 bool FileExists(const std::string& fileName) {
   std::error_code error;
   return std::filesystem::is_regular_file(PathOf(fileName), error);

@@ -65,6 +65,9 @@ class TStream {
   virtual std::uint64_t Position() const = 0;
   virtual void Seek(std::uint64_t position) = 0;
   virtual std::uint64_t Size() const = 0;
+  // Writes out what the stream still buffers; raises EWriteError when it
+  // cannot (a stream without a buffer has nothing to write out).
+  virtual void Flush() {}
 };
 
 class TMemoryStream final : public TStream {
@@ -102,10 +105,38 @@ class TFileStream final : public TStream {
   std::uint64_t Position() const override;
   void Seek(std::uint64_t position) override;
   std::uint64_t Size() const override;
+  void Flush() override;
 
  private:
   struct Impl;
   std::unique_ptr<Impl> impl_;
+};
+
+// A new content for a file, written beside it and put in its place only when
+// complete: a write that fails leaves the file as it was.  The stream that
+// is not committed removes what it wrote.
+class TReplacingFileStream final : public TStream {
+ public:
+  // EFCreateError when the file beside the target cannot be made.
+  explicit TReplacingFileStream(const std::string& fileName);
+  ~TReplacingFileStream() override;
+  TReplacingFileStream(const TReplacingFileStream&) = delete;
+  TReplacingFileStream& operator=(const TReplacingFileStream&) = delete;
+
+  std::size_t Read(void* buffer, std::size_t count) override { return file_->Read(buffer, count); }
+  void Write(const void* buffer, std::size_t count) override { file_->Write(buffer, count); }
+  std::uint64_t Position() const override { return file_->Position(); }
+  void Seek(std::uint64_t position) override { file_->Seek(position); }
+  std::uint64_t Size() const override { return file_->Size(); }
+  void Flush() override { file_->Flush(); }
+  // Writes everything out and puts the new file in the target's place
+  // (EWriteError when it cannot); the stream is closed afterwards.
+  void Commit();
+
+ private:
+  std::string fileName_;
+  std::string partName_;
+  std::unique_ptr<TFileStream> file_;
 };
 
 // A regular file of that name exists (the name is UTF-8).

@@ -1,6 +1,7 @@
 #include "render/render_base_classes.h"
 
 #include "render/area_symbols/area_symbol.h"
+#include "render/area_symbols/area_symbol_reader.h"
 #include "render/devices/bitmap_device.h"
 #include "render/devices/border_buffer.h"
 #include "render/devices/canvas_device.h"
@@ -41,6 +42,7 @@ void RegisterRenderBaseClasses() {
   RegisterSheetInterpretClasses();
   RegisterScriptCreatorClasses();
   RegisterAreaSymbolClasses();
+  RegisterAreaSymbolReaderClasses();
   RegisterRasterClasses();
   RegisterPaletteClasses();
 }

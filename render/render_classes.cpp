@@ -1,10 +1,18 @@
 #include "render/render_classes.h"
 
 #include "block/block_classes.h"
+#include "render/symbols/line_symbols.h"
+#include "render/symbols/parallel.h"
+#include "render/symbols/point_symbols.h"
+#include "render/symbols/stroke_font.h"
 
 void RegisterRenderClasses() {
   static bool registered = false;
   if (registered) return;
   registered = true;
   RegisterBlockClasses();
+  RegisterStrokeFontClasses();
+  RegisterPointSymbolClasses();
+  RegisterParallelClasses();
+  RegisterLineSymbolClasses();
 }

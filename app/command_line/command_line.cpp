@@ -1,5 +1,6 @@
 #include "app/command_line/command_line.h"
 
+#include <algorithm>
 #include <memory>
 
 #include "framework/core/class_registry.h"
@@ -26,7 +27,7 @@ std::string Trim(const std::string& text) {
 
 std::string Upper(const std::string& text) { return platform::AnsiUpperCase(text); }
 
-// "Syntaktická chyba - na pozici " with the 1-based position in the path.
+// "Syntaktická chyba - na pozici " with the 1-based position in the line.
 [[noreturn]] void SyntaxError(std::size_t position, const std::string& what) {
   throw std::runtime_error("Syntaktická chyba - na pozici " + std::to_string(position + 1) + " " + what);
 }
@@ -46,11 +47,25 @@ bool Unquote(const std::string& argument, std::string& text) {
   return false;
 }
 
+// An argument of a call and where it starts in the path.
+struct TArgument {
+  std::string Text;
+  std::size_t At = 0;
+};
+
+// Where the trimmed text starts within text.
+std::size_t LeadingBlanks(const std::string& text) {
+  const auto first = text.find_first_not_of(" \t");
+  return first == std::string::npos ? 0 : first;
+}
+
 // The arguments of a call from just after "(" to its ")", split at the
 // commas that lie outside quotes and inner parentheses; pos ends after ")".
-std::vector<std::string> ReadArguments(const std::string& path, std::size_t& pos) {
-  std::vector<std::string> arguments;
+// offset places the path in the line.
+std::vector<TArgument> ReadArguments(const std::string& path, std::size_t offset, std::size_t& pos) {
+  std::vector<TArgument> arguments;
   std::string current;
+  std::size_t currentAt = pos;
   int depth = 0;
   char quote = 0;
   for (; pos < path.size(); ++pos) {
@@ -64,17 +79,18 @@ std::vector<std::string> ReadArguments(const std::string& path, std::size_t& pos
     } else if (c == ')' && depth > 0) {
       --depth;
     } else if (c == ')') {
-      if (!Trim(current).empty() || !arguments.empty()) arguments.push_back(current);
+      if (!Trim(current).empty() || !arguments.empty()) arguments.push_back({current, currentAt});
       ++pos;
       return arguments;
     } else if (c == ',' && depth == 0) {
-      arguments.push_back(current);
+      arguments.push_back({current, currentAt});
       current.clear();
+      currentAt = pos + 1;
       continue;
     }
     current += c;
   }
-  SyntaxError(pos, "očekávám  \")\"");
+  SyntaxError(offset + pos, "očekávám  \")\"");
 }
 
 std::string ClassNameWithT(std::string name) { return EnsureTPrefix(name); }
@@ -87,9 +103,85 @@ T* Required(TElement* element, std::size_t position, const char* what) {
   return required;
 }
 
+// The interpreters whose lines run now, outermost first.
+std::vector<TCommandLine*>& RunningLines() {
+  static std::vector<TCommandLine*> running;
+  return running;
+}
+
+class TRunningLine {
+ public:
+  explicit TRunningLine(TCommandLine* interpreter) { RunningLines().push_back(interpreter); }
+  ~TRunningLine() { RunningLines().pop_back(); }
+  TRunningLine(const TRunningLine&) = delete;
+  TRunningLine& operator=(const TRunningLine&) = delete;
+};
+
 }  // namespace
 
 TCommandLine::TCommandLine() { activeElement_.Set(World()); }
+
+TCommandLine::~TCommandLine() { FreeCreated(false); }
+
+bool TCommandLine::Running() const {
+  const auto& running = RunningLines();
+  return std::find(running.begin(), running.end(), this) != running.end() || (SmartMode && Busy());
+}
+
+TCommandLine* TCommandLine::Innermost() { return RunningLines().empty() ? nullptr : RunningLines().back(); }
+
+bool TCommandLine::HeldByVariable(const TElement* element) const {
+  auto* vars = static_cast<TOwnerEntity*>(vars_.Get());
+  if (!vars) return false;
+  for (TElement* child : vars->Children())
+    if (auto* var = DynamicCast<TVar>(child); var && var->Element() == element) return true;
+  return false;
+}
+
+void TCommandLine::FreeCreated(bool keepVariables) {
+  std::vector<TElementLink> created;
+  created.swap(created_);
+  for (const TElementLink& link : created) {
+    TElement* element = link.Get();
+    if (!element || element->HolderCount() > 0 || !element->HasNoOwner()) continue;
+    // A message the script posted belongs to the queue until delivered.
+    if (auto* message = DynamicCast<TKestuMessage>(element); message && KestuMessageQueued(message)) continue;
+    if (keepVariables && HeldByVariable(element)) {
+      created_.push_back(link);
+      continue;
+    }
+    delete element;
+  }
+}
+
+void TCommandLine::CheckFree(TElement* element, std::size_t position, bool childrenOnly) const {
+  if (!element) return;
+  TWorld* world = World();
+  bool refused = element == world || (world && element == world->MainTool());
+  auto* entity = DynamicCast<TEntity>(element);
+  for (TCommandLine* running : RunningLines()) {
+    if (refused) break;
+    refused = childrenOnly ? running != element && running->IsSelfOrAncestor(element)
+                           : running->IsSelfOrAncestor(element);
+  }
+  if (!refused && childrenOnly && entity && world && world->MainTool())
+    refused = world->MainTool() != element && world->MainTool()->IsSelfOrAncestor(element);
+  if (refused) throw std::runtime_error("Objekt na pozici " + std::to_string(position + 1) + " nelze uvolnit");
+}
+
+void TCommandLine::CallScript(const std::string& folder, const std::string& fileName) {
+  if (callDepth_ >= kMaxCallDepth)
+    throw std::runtime_error("Příliš mnoho vnořených volání skriptů (nejvýše " + std::to_string(kMaxCallDepth) +
+                             "): " + fileName);
+  std::unique_ptr<TCommandLine> called(CreateElement<TCommandLine>());
+  called->callDepth_ = callDepth_ + 1;
+  called->SetActiveElement(ActiveElement());
+  called->ByDDE = ByDDE;
+  if (!folder.empty()) called->SetActualDirectory(folder);
+  called->SetFileName(fileName);
+  called->DoIt();
+  if (called->Failed()) failed_ = true;
+}
 
 void TCommandLine::SetActualDirectory(const std::string& directory) {
   actualDirectory_ = platform::IncludeTrailingPathDelimiter(directory);
@@ -127,6 +219,7 @@ void TCommandLine::GetParameterName(int index, std::string& name) {
 }
 
 void TCommandLine::ReportCommandError(const std::string& text, int code) {
+  failed_ = true;
   if (ByDDE) {
     results_.push_back("ERROR " + std::to_string(code) + ": " + text);
     return;
@@ -137,6 +230,7 @@ void TCommandLine::ReportCommandError(const std::string& text, int code) {
 void TCommandLine::DoIt() {
   TTool::DoIt();
   lineIndex_ = 0;
+  failed_ = false;
   if (!Line.empty()) {
     RunLine(Line);
     return;
@@ -167,6 +261,7 @@ void TCommandLine::RunLines() {
   }
   lineIndex_ = 0;
   Line.clear();
+  FreeCreated(true);
 }
 
 void TCommandLine::ReceiveMessage(TKestuMessage*& message, bool& handled) {
@@ -175,13 +270,18 @@ void TCommandLine::ReceiveMessage(TKestuMessage*& message, bool& handled) {
   handled = true;
   while (lineIndex_ < lines_.size() && lines_[lineIndex_].empty()) ++lineIndex_;
   if (lineIndex_ < lines_.size()) {
-    Line = lines_[lineIndex_++];
+    // The index names the running line until it has run (errors carry it).
+    Line = lines_[lineIndex_];
+    const TElementLink alive(this);
     RunLine(Line);
+    if (!alive.Get()) return;
+    ++lineIndex_;
     PostMessage(msgNextLine, this, nullptr, false);
     return;
   }
   lineIndex_ = 0;
   Line.clear();
+  FreeCreated(true);
   SetBusy(false);
   PostMessage(msgFinished, nullptr, nullptr, false);
 }
@@ -192,6 +292,7 @@ std::string TCommandLine::Located(const std::string& text) const {
 
 void TCommandLine::RunLine(const std::string& line) {
   // A failing line reports its error; the script goes on with the next one.
+  const TRunningLine running(this);
   try {
     RunOneLine(line);
   } catch (const ECommandError& error) {
@@ -216,23 +317,35 @@ void TCommandLine::RunOneLine(const std::string& line) {
     return;
   }
   if (!leftText.empty() && leftText.front() == ';') return;
+  const std::size_t leftAt = LeadingBlanks(line);
+  const std::size_t rightAt =
+      equals == std::string::npos ? line.size() : equals + 1 + LeadingBlanks(line.substr(equals + 1));
   if (Upper(leftText) == "ACTIVEELEMENT") {
     if (equals == std::string::npos) throw ECommandError(3, "Chyba .. nastavení aktivního elementu: " + line);
-    Evaluate(rightText, right_);
+    Evaluate(rightText, rightAt, right_);
     AssignActiveElement(line);
     return;
   }
-  Evaluate(leftText, left_);
+  Evaluate(leftText, leftAt, left_);
   if (equals == std::string::npos) {
     for (const std::string& value : ValuesOf(left_)) results_.push_back(value);
     return;
   }
-  Evaluate(rightText, right_);
+  Evaluate(rightText, rightAt, right_);
   hasRight_ = true;
-  Assign(line);
+  AssignValue(line);
 }
 
-void TCommandLine::Evaluate(const std::string& path, TPathRecord& record) {
+void TCommandLine::Evaluate(const std::string& path, std::size_t offset, TPathRecord& record) {
+  // Arguments are paths evaluated here again: their nesting is bounded, not
+  // the stack.
+  if (argumentDepth_ >= kMaxArgumentDepth)
+    throw std::runtime_error("Příliš hluboko vnořené argumenty na pozici " + std::to_string(offset + 1));
+  struct Nested {
+    int& depth;
+    explicit Nested(int& d) : depth(++d) {}
+    ~Nested() { --depth; }
+  } nested(argumentDepth_);
   record = {};
   TElement* current = ActiveElement();
   record.Element.Set(current);
@@ -260,7 +373,8 @@ void TCommandLine::Evaluate(const std::string& path, TPathRecord& record) {
     const char delimiter = path[pos];
     if (delimiter == '"' || delimiter == '\'') {
       const auto close = path.find(delimiter, pos + 1);
-      if (close == std::string::npos) SyntaxError(path.size(), std::string("očekávám  \"") + delimiter + "\"");
+      if (close == std::string::npos)
+        SyntaxError(offset + path.size(), std::string("očekávám  \"") + delimiter + "\"");
       const std::string literal = path.substr(pos + 1, close - pos - 1);
       record.IsText = true;
       record.Text = delimiter == '\'' ? Trim(literal) : literal;
@@ -315,23 +429,26 @@ void TCommandLine::Evaluate(const std::string& path, TPathRecord& record) {
       if (pos >= path.size()) return;
       continue;
     }
-    if (delimiter != '(') SyntaxError(pos, "očekávám \".\" nebo nic");
+    if (delimiter != '(') SyntaxError(offset + pos, "očekávám \".\" nebo nic");
     // A command or a tool call.
-    const std::size_t at = start;
+    const std::size_t at = offset + start;
     ++pos;
-    std::vector<std::string> arguments = ReadArguments(path, pos);
+    const std::vector<TArgument> arguments = ReadArguments(path, offset, pos);
     auto argument = [&arguments](std::size_t i) {
       std::string text;
-      if (i < arguments.size()) Unquote(arguments[i], text);
+      if (i < arguments.size()) Unquote(arguments[i].Text, text);
       return text;
     };
     if (upper == "CLOSE") {
       PostMessage(msgClose, nullptr, nullptr, false);
     } else if (upper == "FREE") {
+      CheckFree(current, at, false);
       delete current;
       current = nullptr;
     } else if (upper == "FREEALL") {
-      Required<TEntity>(current, at, "není Entita")->Clear();
+      auto* entity = Required<TEntity>(current, at, "není Entita");
+      CheckFree(entity, at, true);
+      entity->Clear();
     } else if (upper == "DOIT") {
       Required<TTool>(current, at, "není Tool")->DoIt();
     } else if (upper == "FINDELEMENTBYNAME") {
@@ -341,7 +458,10 @@ void TCommandLine::Evaluate(const std::string& path, TPathRecord& record) {
       current = entity->FindElementByClass(GetKestuClass(ClassNameWithT(argument(0))));
     } else if (upper == "CREATE") {
       TElement* made = NewElement(GetKestuClass(ClassNameWithT(argument(0))));
-      if (made) made->SetName(argument(1));
+      if (made) {
+        made->SetName(argument(1));
+        created_.emplace_back(made);
+      }
       current = made;
     } else if (upper == "CREATEELEMENT") {
       auto* entity = Required<TEntity>(current, at, "není Entita");
@@ -352,12 +472,7 @@ void TCommandLine::Evaluate(const std::string& path, TPathRecord& record) {
       GetKestuClass(ClassNameWithT(argument(0)));
       technology->AddNewTool(ClassNameWithT(argument(0)), argument(1));
     } else if (upper == "CALL") {
-      std::unique_ptr<TCommandLine> called(CreateElement<TCommandLine>());
-      called->SetActiveElement(ActiveElement());
-      called->ByDDE = ByDDE;
-      called->SetActualDirectory(actualDirectory_);
-      called->SetFileName(argument(0));
-      called->DoIt();
+      CallScript(actualDirectory_, argument(0));
     } else {
       TClass cls = FindKestuClassWithOrWithoutT(ClassNameWithT(word));
       if (!cls || !cls->InheritsFrom(TTool::StaticClass())) throw std::runtime_error("chybná funkce: " + word);
@@ -365,7 +480,8 @@ void TCommandLine::Evaluate(const std::string& path, TPathRecord& record) {
       tool->SetInput(current ? current : ActiveElement());
       for (std::size_t i = 0; i < arguments.size(); ++i) {
         std::string literal;
-        const bool quoted = Unquote(arguments[i], literal);
+        const bool quoted = Unquote(arguments[i].Text, literal);
+        const std::size_t literalAt = offset + arguments[i].At + LeadingBlanks(arguments[i].Text);
         const auto colon = literal.find(':');
         if (quoted || colon == std::string::npos) {
           TPathRecord value;
@@ -373,14 +489,15 @@ void TCommandLine::Evaluate(const std::string& path, TPathRecord& record) {
             value.IsText = true;
             value.Text = literal;
           } else {
-            Evaluate(literal, value);
+            Evaluate(literal, literalAt, value);
           }
           tool->SetParameterByIndex(static_cast<int>(i), ValueOf(value));
         } else if (colon + 1 < literal.size() && literal[colon + 1] == ':') {
           tool->SetParameterByIndex(static_cast<int>(i), literal);
         } else {
           TPathRecord value;
-          Evaluate(Trim(literal.substr(colon + 1)), value);
+          const std::string valuePath = literal.substr(colon + 1);
+          Evaluate(Trim(valuePath), literalAt + colon + 1 + LeadingBlanks(valuePath), value);
           tool->SetPropertyText(Trim(literal.substr(0, colon)), ValueOf(value));
         }
       }
@@ -396,7 +513,7 @@ void TCommandLine::Evaluate(const std::string& path, TPathRecord& record) {
     }
     record.Element.Set(current);
     if (pos < path.size()) {
-      if (path[pos] != '.') SyntaxError(pos, "očekávám \".\" nebo nic");
+      if (path[pos] != '.') SyntaxError(offset + pos, "očekávám \".\" nebo nic");
       ++pos;
       if (pos >= path.size()) return;
     } else {
@@ -450,7 +567,7 @@ void TCommandLine::AssignActiveElement(const std::string& line) {
   SetActiveElement(element);
 }
 
-void TCommandLine::Assign(const std::string& line) {
+void TCommandLine::AssignValue(const std::string& line) {
   const bool rightIsElement = right_.Name.empty() && !right_.IsText && !right_.IsList;
   TElement* rightElement = rightIsElement ? right_.Element.Get() : nullptr;
   if (rightIsElement && !rightElement)

@@ -35,6 +35,7 @@ class TCommandLine : public TTool {
   KESTX_CLASS(TCommandLine)
  public:
   TCommandLine();
+  ~TCommandLine() override;
 
   std::string Line;
   std::string ActualDirectory() const { return actualDirectory_; }
@@ -58,6 +59,20 @@ class TCommandLine : public TTool {
   std::string GetFirstResult() const { return results_.empty() ? std::string() : results_.front(); }
 
   void ReportCommandError(const std::string& text, int code);
+  // Runs the script file (folder + name) with an interpreter of its own that
+  // starts on this one's active element, and frees it; this one goes on
+  // after it.  Nesting is limited (kMaxCallDepth).
+  void CallScript(const std::string& folder, const std::string& fileName);
+  // A line or a script of this interpreter is being run (a smart script
+  // counts until its last line has run).
+  bool Running() const;
+  // A line of the last run (or of a script it called) reported an error.
+  bool Failed() const { return failed_; }
+  // The interpreter whose line runs now (the innermost of nested calls).
+  static TCommandLine* Innermost();
+  static constexpr int kMaxCallDepth = 64;
+  // Tool calls nested in the arguments of tool calls, at most.
+  static constexpr int kMaxArgumentDepth = 64;
 
   void DoIt() override;
   void SetInput(TElement* element) override;
@@ -78,13 +93,24 @@ class TCommandLine : public TTool {
   void RunLines();
   void RunLine(const std::string& line);
   void RunOneLine(const std::string& line);
+  // Frees what CREATE made that nothing else took; at the end of a script
+  // what a variable of this interpreter holds is kept for its later lines
+  // (the console's, a caller's) and goes with the interpreter.
+  void FreeCreated(bool keepVariables);
+  bool HeldByVariable(const TElement* element) const;
+  // What FREE and FREEALL may not free: the world, the main tool, a running
+  // interpreter and what holds one (a free of those would pull the line's
+  // own state away under it).
+  void CheckFree(TElement* element, std::size_t position, bool childrenOnly) const;
   // The text of a failure with the place of the line in its script.
   std::string Located(const std::string& text) const;
-  void Evaluate(const std::string& path, TPathRecord& record);
+  // offset: where the path starts in the line, so that positions in errors
+  // count within the line.
+  void Evaluate(const std::string& path, std::size_t offset, TPathRecord& record);
   std::vector<std::string> ValuesOf(const TPathRecord& record) const;
   std::string ValueOf(const TPathRecord& record) const;
   TVar* FindVar(const std::string& name);
-  void Assign(const std::string& line);
+  void AssignValue(const std::string& line);
   void AssignActiveElement(const std::string& line);
 
   std::vector<std::string> lines_;
@@ -99,6 +125,11 @@ class TCommandLine : public TTool {
   TPathRecord left_;
   TPathRecord right_;
   bool hasRight_ = false;
+  // What CREATE made, held until the script ends.
+  std::vector<TElementLink> created_;
+  int callDepth_ = 0;
+  int argumentDepth_ = 0;
+  bool failed_ = false;
 };
 
 void RegisterCommandLineClasses();

@@ -80,19 +80,19 @@ void LoadGuide(TTool& mainTool, const std::string& fileName) {
   if (TElement* root = loader->Output()) model->AddElement(root);
 }
 
-void ExportGuide(TTool& mainTool, const std::string& guideFileName) {
+bool ExportGuide(TTool& mainTool, const std::string& guideFileName) {
   {
     std::unique_ptr<TKESTXDialog> dialog(CreateElement<TKESTXDialog>());
     dialog->SetCaption(kCaption);
     dialog->DoIt();
-    if (dialog->Result != platform::mrOk) return;
+    if (dialog->Result != platform::mrOk) return true;
   }
   auto* options = DynamicCast<TElement>(GetObjectPropByName(mainTool, "Options"));
-  if (!options) return;
+  if (!options) return false;
   const std::string dataDirectory = options->GetPropertyText("DataDirectory");
   if (dataDirectory.empty()) {
     platform::ShowMessage("Není zadána složka pro export, nic nebylo zapsáno !");
-    return;
+    return false;
   }
   Log(mainTool, kStars);
   Log(mainTool, "Začátek exportu souboru průvodce " + guideFileName);
@@ -108,7 +108,7 @@ void ExportGuide(TTool& mainTool, const std::string& guideFileName) {
   auto* guide = DynamicCast<TGuide>(model->FindElementByClass(TGuide::StaticClass()));
   if (!guide) {
     platform::ShowMessage("Nemohu nalézt načtený soubor průvodce, zkuste to znovu !");
-    return;
+    return false;
   }
 
   ExportProgress progress(mainTool);
@@ -152,7 +152,7 @@ void ExportGuide(TTool& mainTool, const std::string& guideFileName) {
       for (const std::string& block : failed) Log(mainTool, block);
     }
     Log(mainTool, kStars);
-    return;
+    return false;
   }
   platform::ShowMessage("Export je patrně u konce, Ahoj");
   progress.End();
@@ -160,4 +160,5 @@ void ExportGuide(TTool& mainTool, const std::string& guideFileName) {
   Log(mainTool, "Úspěšně uložil do bloků pod složkou ");
   Log(mainTool, dataDirectory);
   Log(mainTool, kStars);
+  return true;
 }

@@ -13,4 +13,6 @@ class TTool;
 void LoadGuide(TTool& mainTool, const std::string& fileName);
 // Asks for the series and the folder, selects the frame lines and writes one
 // block per chosen series.  guideFileName is the file the guide came from.
-void ExportGuide(TTool& mainTool, const std::string& guideFileName);
+// False when a chosen block was not written (no guide, no folder, a block
+// that failed or the user's stop); the user's No to the dialog is no failure.
+bool ExportGuide(TTool& mainTool, const std::string& guideFileName);

@@ -1,6 +1,7 @@
 #include "app/options/options.h"
 
 #include "framework/core/class_registry.h"
+#include "framework/core/messages.h"
 #include "platform/ini_file.h"
 #include "render/palette/library_paths.h"
 #include "render/palette/palette.h"
@@ -43,11 +44,18 @@ void LoadOptionsFromIni(TBaseOptions& options, const std::string& iniFileName) {
 
 void SaveOptionsToIni(const TBaseOptions& options, const std::string& iniFileName) {
   platform::TIniFile ini(iniFileName);
+  std::string kept;
   for (int i = FirstOption(options); i < GetPropertyCount(options); ++i) {
     std::string text;
     PropertyTextByIndex(options, i, text);
-    ini.WriteString(kSection, NameOf(options, i), text);
+    if (ini.WriteString(kSection, NameOf(options, i), text)) continue;
+    kept += (kept.empty() ? "" : ", ") + NameOf(options, i) + " (" + text + ")";
   }
+  if (!kept.empty())
+    PostTextMessage(nullptr, msgLogText,
+                    "Volby obsahují znaky mimo kódovou stránku 1250 a nebyly uloženy do " + iniFileName +
+                        ", zůstávají uložené hodnoty: " + kept,
+                    nullptr);
 }
 
 TClass TBaseOptions::StaticClass() {

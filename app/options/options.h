@@ -46,6 +46,8 @@ class TOptions : public TBaseOptions {
 // Reads every option from section "Options" of the INI file (a missing key
 // keeps the option's value), and writes them all there.
 void LoadOptionsFromIni(TBaseOptions& options, const std::string& iniFileName);
+// An option whose text the file cannot hold keeps its stored value; one log
+// line names every such option.
 void SaveOptionsToIni(const TBaseOptions& options, const std::string& iniFileName);
 
 void RegisterOptionsClasses();

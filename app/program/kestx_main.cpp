@@ -3,7 +3,10 @@
 //
 // With KESTX_UNATTENDED set in the environment nobody sits at the program:
 // every dialog and message box takes its default button and its text goes to
-// the standard output, and without a display Qt's offscreen platform is used.
+// the standard output, as does every line of the message window, and without
+// a display Qt's offscreen platform is used.  The exit status tells a failed
+// start-up script (1) and an export that did not write every chosen block (2)
+// apart, and adds them when both happened.
 #include <cstdlib>
 #include <iostream>
 #include <string>
@@ -35,6 +38,10 @@ int main(int argc, char** argv) {
   if (world != nullptr && world->MainTool() != nullptr) {
     world->MainTool()->DoIt();
     result = application.Run(argc, argv);
+    // The run's own failures, unless the window system already failed it.
+    TWorld* after = World();
+    auto* main = after ? DynamicCast<TMainTool>(after->MainTool()) : nullptr;
+    if (main && result == 0) result = main->ExitStatus();
   }
   delete World();
   ReleaseAllTextWindows();

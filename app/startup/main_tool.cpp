@@ -2,8 +2,8 @@
 
 #include <filesystem>
 
+#include "app/command_line/command_line.h"
 #include "app/guide_export/guide_export.h"
-
 #include "app/monitors/progress_monitor.h"
 #include "app/options/options.h"
 #include "app/windows/main_form.h"
@@ -21,6 +21,7 @@
 #include "platform/streams.h"
 #include "render/devices/device.h"
 #include "render/palette/color_form.h"
+#include "render/palette/library_paths.h"
 #include "spatial/geometry/page.h"
 
 namespace {
@@ -48,6 +49,19 @@ std::string ItemText(TStringListElement& list, int index) {
   if (!value.empty()) return value;
   TStringElement* item = list.GetItem(index);
   return item && item->HasName() ? item->GetName() : std::string();
+}
+
+// A relative INI argument names the file in the folder the program started
+// in, also after the current folder changed (the companion program changes
+// it): it is made absolute at start-up, as the start script is.
+void AnchorIniArgument() {
+  std::vector<std::string> arguments = ProgramArguments();
+  for (std::string& argument : arguments) {
+    if (platform::AnsiUpperCase(platform::ExtractFileExt(argument)) != ".INI") continue;
+    if (platform::FileExists(argument)) argument = std::filesystem::absolute(argument).lexically_normal().string();
+    break;
+  }
+  SetProgramArguments(std::move(arguments));
 }
 
 std::string SlashPath(std::string path) {
@@ -159,6 +173,8 @@ void TOldMainTool::ReceiveMessage(TKestuMessage*& message, bool& handled) {
 
 void TOldMainTool::DoIt() {
   TTechnology::DoIt();
+  AnchorIniArgument();
+  SetStrokeFontDirectory(GetExeDirectory());
   StartUpStep([this] { InitBeforeMainForm(); });
   StartUpStep([this] { CreateMainForm(); });
   StartUpStep([this] { InitAfterMainForm(); });
@@ -266,7 +282,11 @@ void TOldMainTool::ShowTextMessage(TKestuMessage* message) {
     messageDevice_.Set(device);
   }
   auto* text = DynamicCast<TKestuTextMessage>(message);
-  if (text && !text->Text.empty()) device->WriteLine(text->Text);
+  if (text && !text->Text.empty()) {
+    device->WriteLine(text->Text);
+    // Nobody reads the window of a run without a person.
+    platform::LogUnattended(text->Text);
+  }
 }
 
 void TOldMainTool::MonitorFinished(TKestuMessage* message) {
@@ -367,15 +387,19 @@ void TMainTool::RunStartScripts() {
   // The argument was typed where the program started: it is found there, so
   // it is run from there, not from the program's folder.
   if (!script.empty() && platform::FileExists(script))
-    ExecuteScript(std::filesystem::absolute(script).lexically_normal().string());
-  else ExecuteScript(GetOptions()->StartScript);
+    RunStartScript(std::filesystem::absolute(script).lexically_normal().string());
+  else RunStartScript(GetOptions()->StartScript);
   SetText("Inicializace registru KESTU");
   // An empty folder is no folder: it never means the root.
   const std::string& folder = GetOptions()->ScriptDirectory;
   if (folder.empty()) return;
   const std::string directory = platform::IncludeTrailingPathDelimiter(SlashPath(folder));
   for (const char* name : {"SysReg.Oil", "Model.Oil"})
-    if (platform::FileExists(directory + name)) ExecuteScript(directory + name);
+    if (platform::FileExists(directory + name)) RunStartScript(directory + name);
+}
+
+void TMainTool::RunStartScript(const std::string& fileName) {
+  if (!RunScriptFile(fileName)) NoteRunFailure(kStartScriptFailed);
 }
 
 TTool* TMainTool::CommandLine() {
@@ -393,21 +417,37 @@ TTool* TMainTool::CommandLine() {
 void TMainTool::SetCommandLine(TTool* commandLine) {
   auto* current = static_cast<TTool*>(commandLine_.Get());
   if (current == commandLine) return;
+  // Freeing the interpreter under its own running line would pull the line
+  // away under it.
+  if (auto* running = DynamicCast<TCommandLine>(current); running && running->Running())
+    throw std::runtime_error("Interpret nelze vyměnit, dokud běží jeho skript");
   if (current) FreeTool(current);
   commandLine_.Set(commandLine);
   if (commandLine) AddTool(commandLine);
 }
 
-void TMainTool::ExecuteScript(const std::string& fileName) {
-  if (fileName.empty()) return;
+void TMainTool::ExecuteScript(const std::string& fileName) { RunScriptFile(fileName); }
+
+bool TMainTool::RunScriptFile(const std::string& fileName) {
+  if (fileName.empty()) return true;
   const std::string path = ResolveFileName(GetExeDirectory(), fileName);
   TTool* interpreter = CommandLine();
   if (!interpreter) {
     Log("Skript " + path + " nebyl spuštěn: program nemá interpret příkazového jazyka");
-    return;
+    return false;
+  }
+  // Set from a running script, the script goes on after the other one: that
+  // one runs with an interpreter of its own.
+  auto* commandLine = DynamicCast<TCommandLine>(interpreter);
+  if (commandLine && commandLine->Running()) {
+    TCommandLine* caller = TCommandLine::Innermost();
+    if (!caller) caller = commandLine;
+    caller->CallScript("", path);
+    return !caller->Failed();
   }
   interpreter->SetPropertyText("FileName", path);
   interpreter->DoIt();
+  return !commandLine || !commandLine->Failed();
 }
 
 std::string TMainTool::Text() const {
@@ -493,7 +533,17 @@ void TMainTool::OpenWizardFile(TKestuMessage*) {
   PostMessage(msgExportWizard, this, nullptr, false);
 }
 
-void TMainTool::ExportWizardToBlocks(TKestuMessage*) { ExportGuide(*this, guideDialog_.FileName); }
+void TMainTool::ExportWizardToBlocks(TKestuMessage*) {
+  // An export that ends by an exception wrote no more than one that fails.
+  bool complete = false;
+  try {
+    complete = ExportGuide(*this, guideDialog_.FileName);
+  } catch (...) {
+    NoteRunFailure(kExportIncomplete);
+    throw;
+  }
+  if (!complete) NoteRunFailure(kExportIncomplete);
+}
 
 // ---------------------------------------------------------------- classes
 

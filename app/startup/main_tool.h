@@ -97,6 +97,10 @@ class TOldMainTool : public TTechnology {
   TElementLink progressMonitor_;
 };
 
+// What a run of the program failed in; the process's exit status is the sum
+// of those that happened (0: everything ran).
+enum RunFailure : int { kStartScriptFailed = 1, kExportIncomplete = 2 };
+
 class TMainTool : public TOldMainTool {
   KESTX_CLASS(TMainTool)
  public:
@@ -118,6 +122,8 @@ class TMainTool : public TOldMainTool {
   void SetCommandLine(TTool* commandLine);
   // Runs the script file; without an interpreter it logs that it was skipped.
   void ExecuteScript(const std::string& fileName);
+  int ExitStatus() const { return exitStatus_; }
+  void NoteRunFailure(RunFailure failure) { exitStatus_ |= failure; }
   // The status line.
   virtual std::string Text() const;
   virtual void SetText(const std::string& text);
@@ -145,6 +151,11 @@ class TMainTool : public TOldMainTool {
   std::int32_t ActualActionImageIndex = 0, ImageHeight = 0, ImageWidth = 0;
 
  private:
+  // Runs the script file; false when a line of it (or of a script it ran)
+  // reported an error or the file was missing.
+  bool RunScriptFile(const std::string& fileName);
+  // A start-up script; a failure counts against the run.
+  void RunStartScript(const std::string& fileName);
   // A sub-tool of the registered class of that name, given the input and run.
   TTool* RunToolByClassName(const std::string& className, TElement* input);
 
@@ -154,6 +165,7 @@ class TMainTool : public TOldMainTool {
   platform::FileDialogRequest guideDialog_;
   std::string statusText_;
   std::int32_t actualAction_ = 0;
+  int exitStatus_ = 0;
 };
 
 void RegisterMainToolClasses();

@@ -106,6 +106,7 @@ void TExportLinesToLumar::Export(TEntity& input) {
     writer->WriteLineWithAreas(*line, 0, 0);
     ExportAttributes(line);
   }
+  writer->Finish();
 }
 
 TClass TPrepareExportLinesToLumar::StaticClass() {

@@ -39,6 +39,8 @@ TClass TRectBGIElement::StaticClass() {
 }
 
 TClass TBGIText::StaticClass() {
-  static const TClassInfo info = DescribeClass<TBGIText>("TBGIText", TRectBGIElement::StaticClass(), "E_LmrPrp", {});
+  using E = TBGIText;
+  static const TClassInfo info = DescribeClass<E>("TBGIText", TRectBGIElement::StaticClass(), "E_LmrPrp",
+                                                  {FieldProp("CodePage", &E::CodePage), FieldProp("Veta", &E::Veta)});
   return &info;
 }

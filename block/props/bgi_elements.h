@@ -43,8 +43,21 @@ class TBGIText : public TRectBGIElement {
   ~TBGIText() override;
 
   TCodePage CodePage = cpIBM;
-  // The text itself.
+  // The text itself, UTF-8; its code page's bytes are those of the 1250
+  // mapping, as block texts are read.
   std::string Veta;
+
+  // How a stroke font draws it.
+  std::uint8_t Font = 0;
+  double Height = 0;
+  double WidthFactor = 1;
+  // Radians, counter-clockwise.
+  double Direction = 0;
+  double Slant = 0;
+  double Spacing = 0;
+  // Bit values: 8 sized by HeightMode, 4 no text style.
+  std::uint8_t Flags = 0;
+  std::uint8_t HeightMode = 0;
 
   // Owned; created on first use.
   T2DCoordinate* StartPoint() const;

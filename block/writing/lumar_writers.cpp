@@ -62,6 +62,17 @@ bool AcceptsNumber(TLumarManipulator& writer, std::int64_t number, const std::st
   return false;
 }
 
+// Closes the writer's file and cuts off what follows its last whole record:
+// the part of a record that a failed write left is no record.
+void CloseAtWholeRecord(TLumaRReader& writer) {
+  if (!writer.Stream()) return;
+  writer.CloseStream();
+  if (writer.RecordSize < 1) return;
+  const long long size = platform::FileSize(writer.FileName);
+  const long long tail = size > 0 ? size % writer.RecordSize : 0;
+  if (tail != 0) platform::TruncateFile(writer.FileName, static_cast<unsigned long long>(size - tail));
+}
+
 template <class R>
 void WriteRecordAt(TLumaRReader& writer, std::int64_t index, const R& record) {
   const typename R::Bytes bytes = record.Encode();  // raises before anything is written
@@ -72,6 +83,8 @@ void WriteRecordAt(TLumaRReader& writer, std::int64_t index, const R& record) {
 }  // namespace
 
 // ---------------------------------------------------------------- coordinates
+
+TLumarCoordWriter::~TLumarCoordWriter() { CloseAtWholeRecord(*this); }
 
 void TLumarCoordWriter::Create(const std::string& BlockDir, bool NewFile, TWCS* WCS) {
   CreateNew = NewFile;
@@ -93,6 +106,13 @@ void TLumarCoordWriter::AppendCoord(const TCoordinate& Coord, std::int32_t& Inde
 }
 
 // ---------------------------------------------------------------- lines
+
+TLumarLinWriter::~TLumarLinWriter() { CloseAtWholeRecord(*this); }
+
+void TLumarLinWriter::Finish() {
+  if (Stream()) Stream()->Flush();
+  if (TLumarCoordWriter* coords = CoordWriter(); coords && coords->Stream()) coords->Stream()->Flush();
+}
 
 void TLumarLinWriter::Create(const std::string& BlockDir, bool NewFile, TWCS* WCS) {
   CreateNew = NewFile;
@@ -168,6 +188,8 @@ void TLumarObjectWriter::Create(const std::string& BlockDir, bool NewFile, TWCS*
   if (!platform::DirectoryExists(BlockDir)) platform::ForceDirectories(BlockDir);
   TLumaRObjectReader::Create(BlockDir, WCS);
 }
+
+TLumarObjectWriter::~TLumarObjectWriter() { CloseAtWholeRecord(*this); }
 
 void TLumarObjectWriter::Open() { SetStream(WriterStream(FileName, CreateNew)); }
 

@@ -9,7 +9,8 @@
 // A record is written whole or not at all: an object numbered below 1 (or
 // beyond what a block register can file) is refused with a log line, and a
 // coordinate that does not convert raises before anything of its object is
-// written.
+// written.  A writer's file ends at its last whole record when the writer
+// goes, also after a write that failed part-way (a full disk).
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -26,6 +27,7 @@ class TLumarCoordWriter : public TLumarCoordReader {
   KESTX_CLASS(TLumarCoordWriter)
  public:
   bool CreateNew = false;
+  ~TLumarCoordWriter() override;
 
   using TLumarCoordReader::Create;
   void Create(const std::string& BlockDir, bool NewFile, TWCS* WCS);
@@ -44,6 +46,7 @@ class TLumarLinWriter : public TLumarLinReader {
   // Forced on every line written when above 0.
   std::int16_t Druh = 0;
   bool CreateNew = false;
+  ~TLumarLinWriter() override;
 
   // Creates the block folder (with its parents) and the block's files when
   // the folder is missing.
@@ -61,6 +64,10 @@ class TLumarLinWriter : public TLumarLinReader {
   bool WriteLine(const TPolyLineElement& Line);
   // The same with the two area numbers given.
   bool WriteLineWithAreas(const TPolyLineElement& Line, std::int32_t LeftArea, std::int32_t RightArea);
+  // Writes out what the line and coordinate files still buffer; raises when
+  // the disk does not take it, so that a failed block is not reported as
+  // written.
+  void Finish();
 
  private:
   static std::vector<TCoordRecord::Bytes> ConvertedVertices(const TPolyLineElement& Line, const TWCS& WCS);
@@ -73,6 +80,7 @@ class TLumarObjectWriter : public TLumaRObjectReader {
   // Not read by the area and point writers.
   std::int16_t Druh = 0;
   bool CreateNew = false;
+  ~TLumarObjectWriter() override;
 
   // Creates the block folder (with its parents) when it is missing.
   using TLumaRObjectReader::Create;

@@ -1,12 +1,15 @@
 #include "framework/core/elements.h"
 
 #include <algorithm>
+#include <atomic>
 #include <exception>
 #include <limits>
+#include <memory>
 #include <mutex>
 #include <unordered_map>
 #include <unordered_set>
 #include <utility>
+#include <vector>
 
 #include "framework/core/class_registry.h"
 #include "framework/core/messages.h"
@@ -113,16 +116,63 @@ HandleTable& Handles() {
   return *table;
 }
 
+using FreedWatcher = std::function<void(std::uint32_t)>;
+
+struct FreedWatchers {
+  std::mutex lock;
+  std::vector<std::pair<int, std::shared_ptr<const FreedWatcher>>> watchers;
+  int next = 1;
+  // Read without the lock: frees pay nothing while nobody watches.
+  std::atomic<int> count{0};
+};
+
+FreedWatchers& Watchers() {
+  static FreedWatchers* watchers = new FreedWatchers;  // outlives every element
+  return *watchers;
+}
+
+void TellWatchers(std::uint32_t handle) {
+  FreedWatchers& all = Watchers();
+  if (all.count.load(std::memory_order_relaxed) == 0) return;
+  std::vector<std::shared_ptr<const FreedWatcher>> called;
+  {
+    std::lock_guard guard(all.lock);
+    for (const auto& entry : all.watchers) called.push_back(entry.second);
+  }
+  for (const auto& watcher : called) (*watcher)(handle);
+}
+
 void ReleaseHandle(const TElement* element) {
   HandleTable& table = Handles();
-  std::lock_guard guard(table.lock);
-  auto found = table.issued.find(Hidden(element));
-  if (found == table.issued.end()) return;
-  table.live.erase(found->second);
-  table.issued.erase(found);
+  std::uint32_t handle = 0;
+  {
+    std::lock_guard guard(table.lock);
+    auto found = table.issued.find(Hidden(element));
+    if (found == table.issued.end()) return;
+    handle = found->second;
+    table.live.erase(found->second);
+    table.issued.erase(found);
+  }
+  TellWatchers(handle);
 }
 
 }  // namespace
+
+int WatchFreedHandles(std::function<void(std::uint32_t handle)> watcher) {
+  FreedWatchers& all = Watchers();
+  std::lock_guard guard(all.lock);
+  const int id = all.next++;
+  all.watchers.emplace_back(id, std::make_shared<const FreedWatcher>(std::move(watcher)));
+  all.count.store(static_cast<int>(all.watchers.size()));
+  return id;
+}
+
+void UnwatchFreedHandles(int id) {
+  FreedWatchers& all = Watchers();
+  std::lock_guard guard(all.lock);
+  std::erase_if(all.watchers, [id](const auto& entry) { return entry.first == id; });
+  all.count.store(static_cast<int>(all.watchers.size()));
+}
 
 std::uint32_t HandleOfElement(TElement* element) {
   if (!element) return 0;

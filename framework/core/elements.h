@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <iterator>
 #include <memory>
 #include <stdexcept>
@@ -366,6 +367,13 @@ class TElement : public TPersistent {
   // than the addition itself.
   bool isEntity_ = false;
 };
+
+// Watchers of freed elements: each is called with the handle of every element
+// that had one as the element is freed, on the thread that frees it (so a
+// window that shows elements by handle learns that its model changed).  A
+// watcher must not reach elements; it may post messages.
+int WatchFreedHandles(std::function<void(std::uint32_t handle)> watcher);
+void UnwatchFreedHandles(int id);
 
 // Frees an element the way an owner does when it lets go of it for good.
 void FreeAndNil(TElement*& element);

@@ -79,6 +79,8 @@ void TKestuMessage::SetSendIt(int code) {
   SendKestuMessage(this);
 }
 
+bool KestuMessageQueued(const TKestuMessage* message) { return IsInFlight(message); }
+
 void PostKestuMessage(TKestuMessage* message) {
   if (!message || !Enlist(message)) return;  // already queued
   platform::Application::Instance().PostMessage(

@@ -66,6 +66,8 @@ class TKestuTextMessage : public TKestuMessage {
 double NowAsDateTime();
 
 void PostKestuMessage(TKestuMessage* message);
+// Posted or sent and not yet delivered: the queue's to free.
+bool KestuMessageQueued(const TKestuMessage* message);
 void SendKestuMessage(TKestuMessage* message);
 void PostTextMessage(TElement* sender, int code, const std::string& text, TElement* receiver);
 

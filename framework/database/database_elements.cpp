@@ -139,18 +139,26 @@ int TDatabaseClass::FindColumn(const std::string& name) const {
   return -1;
 }
 
+bool TDatabaseClass::DataSetAvailable() const {
+  try {
+    return OpenDataSet();
+  } catch (const platform::EDatabaseError&) {
+    return false;
+  }
+}
+
 std::int32_t TDatabaseClass::PropertyCount() const {
-  return OpenDataSet() ? data_->table.FieldCount() : 0;
+  return DataSetAvailable() ? data_->table.FieldCount() : 0;
 }
 
 std::int32_t TDatabaseClass::RecordSize() const {
-  if (!OpenDataSet()) return 0;
+  if (!DataSetAvailable()) return 0;
   std::int32_t size = 0;
   for (int i = 0; i < data_->table.FieldCount(); ++i) size += data_->table.Field(i).Length;
   return size;
 }
 
-int TDatabaseClass::GetCount() { return OpenDataSet() ? static_cast<int>(data_->records.size()) : 0; }
+int TDatabaseClass::GetCount() { return DataSetAvailable() ? static_cast<int>(data_->records.size()) : 0; }
 
 bool TDatabaseClass::IsEmpty() const { return const_cast<TDatabaseClass*>(this)->GetCount() < 1; }
 
@@ -178,7 +186,7 @@ TElement* TDatabaseClass::ElementOfCurrent() const {
 }
 
 TElement* TDatabaseClass::GetElement(int index) {
-  if (!OpenDataSet() || index < 0 || index >= static_cast<int>(data_->records.size())) return nullptr;
+  if (!DataSetAvailable() || index < 0 || index >= static_cast<int>(data_->records.size())) return nullptr;
   data_->MoveTo(index);
   return ElementOfCurrent();
 }

@@ -70,6 +70,10 @@ class TDatabaseClass : public TOwnerEntity {
   // platform::EDatabaseError for the query and text kinds, which this engine
   // does not serve.
   bool OpenDataSet() const;
+  // The same as a question: a kind this engine does not serve is a data set
+  // that cannot be opened (what counts records or columns answers 0, and a
+  // model holding such an element can still be saved and shown).
+  bool DataSetAvailable() const;
 
   int GetCount() override;
   bool IsEmpty() const override;

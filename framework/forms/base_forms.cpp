@@ -41,6 +41,11 @@ void TKESTUForm::FilesDropped(const std::vector<std::string>& files) {
   for (const std::string& file : files) PostDroppedFile(tool, file);
 }
 
+TClass TKESTUForm::StaticClass() {
+  static const TClassInfo info = DescribeClass<TKESTUForm>("TKESTUForm", TPersistent::StaticClass(), "KestuForm", {});
+  return &info;
+}
+
 TKestu_Frame::TKestu_Frame(const std::string& layout, TKESTUForm& host, const std::string& container)
     : window_(std::make_unique<platform::Form>(layout, host.Window(), container)) {
   window_->OnFilesDropped([this](const std::vector<std::string>& files) { FilesDropped(files); });

@@ -13,7 +13,8 @@ class TTool;
 
 enum : int { msgFileDropped = 70 };
 
-class TKESTUForm {
+class TKESTUForm : public TPersistent {
+  KESTX_CLASS(TKESTUForm)
  public:
   // Makes the window from the layout of that name.
   explicit TKESTUForm(const std::string& layout);

@@ -19,11 +19,13 @@ TTaskModel* TTaskModelEntity::ActualTaskModel() const { return DynamicCast<TTask
 
 void TGroup::ReceiveMessage(TKestuMessage*& message, bool& handled) {
   if (!message || IsEmpty()) return;
-  // A member may leave the group while it handles the message: walk a copy.
-  const std::vector<TElement*> members(Children().begin(), Children().end());
-  for (TElement* member : members) {
+  // A member may leave the group, or be freed by an earlier one, while the
+  // message goes round: walk links to the members, which read nil once freed.
+  const std::vector<TElementLink> members(Children().begin(), Children().end());
+  for (const TElementLink& link : members) {
     if (handled || !message) return;
-    if (member != message->Sender()) member->ReceiveMessage(message, handled);
+    TElement* member = link.Get();
+    if (member && member != message->Sender()) member->ReceiveMessage(message, handled);
   }
 }
 

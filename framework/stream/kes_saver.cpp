@@ -292,11 +292,13 @@ void TStreamSaver::DoIt() {
       saver.file_.reset();
     }
   } close{*this};
-  file_ = std::make_unique<platform::TFileStream>(FileName, platform::TFileStream::Mode::Create);
+  // An existing file keeps its content until the new one is complete.
+  file_ = std::make_unique<platform::TReplacingFileStream>(FileName);
   writer_ = std::make_unique<platform::TWriter>(*file_, kStreamBuffer);
   TKestuSaver::DoIt();
   writer_->WriteListEnd();
   writer_->FlushBuffer();
+  file_->Commit();
 }
 
 void TStreamSaver::WriteHeader() {
@@ -397,7 +399,7 @@ void TSaver::DoIt() {
       saver.written_.clear();
     }
   } close{*this};
-  file_ = std::make_unique<platform::TFileStream>(GetName(), platform::TFileStream::Mode::Create);
+  file_ = std::make_unique<platform::TReplacingFileStream>(GetName());
   writer_ = std::make_unique<platform::TWriter>(*file_, kComponentBuffer);
   counter_ = 0;
   writer_->Write("TPF0", 4);
@@ -405,6 +407,7 @@ void TSaver::DoIt() {
   TRecursor::DoIt();
   writer_->WriteListEnd();
   writer_->FlushBuffer();
+  file_->Commit();
 }
 
 void TSaver::Process(TElement* element) {

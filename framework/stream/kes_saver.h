@@ -14,7 +14,7 @@
 
 class TKestuClass;
 namespace platform {
-class TFileStream;
+class TReplacingFileStream;
 class TWriter;
 }  // namespace platform
 
@@ -136,7 +136,7 @@ class TStreamSaver : public TKestuSaver {
 
  private:
   std::unique_ptr<platform::TWriter> writer_;
-  std::unique_ptr<platform::TFileStream> file_;
+  std::unique_ptr<platform::TReplacingFileStream> file_;
 };
 
 class TSave : public TStreamSaver {
@@ -158,7 +158,7 @@ class TSaver : public TRecursor {
  private:
   std::int32_t counter_ = 0;
   std::unique_ptr<platform::TWriter> writer_;
-  std::unique_ptr<platform::TFileStream> file_;
+  std::unique_ptr<platform::TReplacingFileStream> file_;
   std::unordered_set<const TElement*> written_;
 };
 

@@ -9,3 +9,9 @@ const std::string& SymbolLibraryDirectory();
 void SetSymbolLibraryDirectory(const std::string& directory);
 // A file of the library: the folder and the name joined by the delimiter.
 std::string SymbolLibraryFile(const std::string& name);
+
+// The program's folder, where the text fonts lie; set by the main tool.
+const std::string& StrokeFontDirectory();
+void SetStrokeFontDirectory(const std::string& directory);
+// A text font file: the folder and the name joined by the delimiter.
+std::string StrokeFontFile(const std::string& name);

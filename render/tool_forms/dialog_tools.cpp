@@ -23,6 +23,11 @@ void TKestuDialog::DoIt() {
   Result = Form()->Window().ShowModal();
 }
 
+void TKestuDialog::Close() {
+  if (Form()) Form()->Window().SetModalResult(platform::mrCancel);
+  TFormTool::Close();
+}
+
 std::string TKestuConfirmDialog::Text() const {
   return Form() ? Form()->Window().Text("lb_Message") : std::string();
 }

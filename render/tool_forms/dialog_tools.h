@@ -15,6 +15,9 @@ class TKestuDialog : public TFormTool {
 
   void CreateForm() override;
   void DoIt() override;
+  // The form's close box asks for this (its form may not close by itself):
+  // the dialog ends as its "Storno" ends it.
+  void Close() override;
 
  protected:
   // Makes the dialog's form from the layout and binds it to the tool.

@@ -1,5 +1,7 @@
 #include "render/tool_forms/explorer.h"
 
+#include <mutex>
+#include <unordered_set>
 #include <utility>
 
 #include "framework/core/class_registry.h"
@@ -59,7 +61,24 @@ class TreeFill {
   bool was_;
 };
 
-TExplorerForm::TExplorerForm() : TKESTUForm("TExplorerForm") {
+struct TExplorerForm::Shown {
+  std::mutex lock;
+  std::unordered_set<std::uint32_t> handles;
+  bool prunePending = false;
+  TElementLink tool;
+};
+
+TExplorerForm::TExplorerForm() : TKESTUForm("TExplorerForm"), shown_(std::make_shared<Shown>()) {
+  // A freed element the tree shows asks the tool, once until the prune, to
+  // prune: the tool prunes at every message it gets.
+  watcher_ = WatchFreedHandles([shown = shown_](std::uint32_t handle) {
+    std::lock_guard guard(shown->lock);
+    if (shown->prunePending || !shown->handles.count(handle)) return;
+    if (TElement* tool = shown->tool.Get()) {
+      shown->prunePending = true;
+      PostKestuMessage(new TKestuMessage(msgToolControl, tool, tool, nullptr, false));
+    }
+  });
   platform::Form& window = Window();
   LoadImages();
   window.OnTreeExpanded(kTree, Guarded([this](int node) { Expanded(node); }));
@@ -87,6 +106,14 @@ TExplorerForm::TExplorerForm() : TKESTUForm("TExplorerForm") {
   });
 }
 
+TExplorerForm::~TExplorerForm() { UnwatchFreedHandles(watcher_); }
+
+void TExplorerForm::SetTool(TTool* tool) {
+  TKESTUForm::SetTool(tool);
+  std::lock_guard guard(shown_->lock);
+  shown_->tool.Set(tool);
+}
+
 void TExplorerForm::LoadImages() {
   TWorld* world = World();
   if (!world) return;
@@ -107,13 +134,22 @@ TElement* TExplorerForm::Selected() const {
 }
 
 int TExplorerForm::AddNode(int parent, TElement* element) {
-  return Window().TreeAddNode(kTree, parent, {element->GetName()}, HandleOfElement(element));
+  const std::uint32_t handle = HandleOfElement(element);
+  {
+    std::lock_guard guard(shown_->lock);
+    shown_->handles.insert(handle);
+  }
+  return Window().TreeAddNode(kTree, parent, {element->GetName()}, handle);
 }
 
 void TExplorerForm::ShowRoot(TElement* element) {
   {
     TreeFill fill(*this, kTree);
     Window().TreeClear(kTree);
+  }
+  {
+    std::lock_guard guard(shown_->lock);
+    shown_->handles.clear();
   }
   if (!element) return;
   const int root = AddNode(0, element);
@@ -122,22 +158,35 @@ void TExplorerForm::ShowRoot(TElement* element) {
 }
 
 void TExplorerForm::Prune() {
+  {
+    std::lock_guard guard(shown_->lock);
+    shown_->prunePending = false;
+  }
   platform::Form& window = Window();
-  std::vector<int> pending = window.TreeChildren(kTree, 0);
+  std::vector<int> pending;
   std::vector<int> gone;
+  std::vector<int> parents;  // of gone nodes, themselves kept
+  for (int root : window.TreeChildren(kTree, 0)) (ElementOf(root) ? pending : gone).push_back(root);
   while (!pending.empty()) {
     const int node = pending.back();
     pending.pop_back();
-    if (!ElementOf(node)) {
-      gone.push_back(node);
-      continue;
+    bool lost = false;
+    for (int child : window.TreeChildren(kTree, node)) {
+      if (ElementOf(child)) {
+        pending.push_back(child);
+      } else {
+        gone.push_back(child);
+        lost = true;
+      }
     }
-    for (int child : window.TreeChildren(kTree, node)) pending.push_back(child);
+    if (lost) parents.push_back(node);
   }
   if (gone.empty()) return;
   {
     TreeFill fill(*this, kTree);
     for (int node : gone) window.TreeDeleteNode(kTree, node);
+    for (int node : parents)
+      if (window.TreeChildren(kTree, node).empty()) Prepare(node);
     // The selection may have gone with its node: the root takes its place.
     if (!window.TreeCurrent(kTree) && !window.TreeChildren(kTree, 0).empty())
       window.SetTreeCurrent(kTree, window.TreeChildren(kTree, 0).front());
@@ -297,6 +346,12 @@ void TExplorerForm::Post(int code, bool toMainTool) {
 
 TExplorerForm* TExplorer::ExplorerForm() const { return static_cast<TExplorerForm*>(Form()); }
 
+TClass TExplorerForm::StaticClass() {
+  static const TClassInfo info =
+      DescribeClass<TExplorerForm>("TExplorerForm", TKESTUForm::StaticClass(), "Explorer", {});
+  return &info;
+}
+
 void TExplorer::CreateForm() {
   auto form = std::make_unique<TExplorerForm>();
   form->SetTool(this);
@@ -325,7 +380,9 @@ void TExplorer::ReceiveMessage(TKestuMessage*& message, bool& handled) {
 TClass TExplorer::StaticClass() {
   static const TClassInfo info = DescribeClass<TExplorer>(
       "TExplorer", TFormTool::StaticClass(), "Explorer",
-      {FieldProp("Modal", &TExplorer::Modal), FieldProp("ShowOwners", &TExplorer::ShowOwners),
+      {NotStored(AccessorProp<TExplorer, TExplorerForm*>(
+           "Form", [](const TExplorer& e) { return e.ExplorerForm(); }, nullptr)),
+       FieldProp("Modal", &TExplorer::Modal), FieldProp("ShowOwners", &TExplorer::ShowOwners),
        FieldProp("DontShowList", &TExplorer::DontShowList)});
   return &info;
 }

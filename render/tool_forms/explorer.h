@@ -3,10 +3,11 @@
 // or upwards (owners) one level at a time, a detail list of the selected
 // element's children or owners with columns from the class models, a status
 // line, and a pop-up menu that hands the selected element to the main tool.
-// The tree's nodes hold their elements by handle: a node whose element has
-// been freed (the model was cleared) goes at the next look, and no freed
-// element is ever read.
+// The tree's nodes hold their elements by handle: when an element a node
+// shows is freed (the model was cleared), the explorer is told and its node
+// goes, and no freed element is ever read.
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -26,8 +27,12 @@ enum : int {
 };
 
 class TExplorerForm : public TKESTUForm {
+  KESTX_CLASS(TExplorerForm)
  public:
   TExplorerForm();
+  ~TExplorerForm() override;
+  // The tool is also the one the watcher of freed elements asks to prune.
+  void SetTool(TTool* tool) override;
 
   bool OwnersMode() const { return ownersMode_; }
   void SetOwnersMode(bool value) { ownersMode_ = value; }
@@ -39,7 +44,9 @@ class TExplorerForm : public TKESTUForm {
   // The element of a node; nil when it has been freed.
   TElement* ElementOf(int node) const;
   TElement* Selected() const;
-  // Removes every node whose element has been freed, with its sub-nodes.
+  // Removes every node whose element has been freed, with its sub-nodes, and
+  // prepares again a node left without sub-nodes (its element may have other
+  // children now).
   void Prune();
 
  private:
@@ -61,6 +68,11 @@ class TExplorerForm : public TKESTUForm {
   void Post(int code, bool toMainTool);
 
   friend class TreeFill;
+  // The handles the tree shows, and whether a prune was asked for; shared
+  // with the watcher of freed elements, which may run on another thread.
+  struct Shown;
+  std::shared_ptr<Shown> shown_;
+  int watcher_ = 0;
   bool ownersMode_ = false;
   bool listHidden_ = false;
   bool filling_ = false;

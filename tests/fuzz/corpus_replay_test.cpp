@@ -29,6 +29,9 @@ const Target kTargets[] = {
     {"layer_lines", fuzz::LayerLines},       {"forest_attributes", fuzz::ForestAttributes},
     {"block_directories", fuzz::BlockDirectories}, {"dbase_tables", fuzz::DbaseTables},
     {"topology_lines", fuzz::TopologyLines},
+    {"keyword_files", fuzz::KeywordFiles},   {"stroke_fonts", fuzz::StrokeFonts},
+    {"symbol_lists", fuzz::SymbolLists},
+    {"command_lines", fuzz::CommandLines},
 };
 
 std::vector<std::uint8_t> Bytes(const std::filesystem::path& file) {

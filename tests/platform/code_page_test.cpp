@@ -41,6 +41,14 @@ TEST(CodePage, Utf8ToCp1250) {
 
 // Texts must come back from a file byte for byte, the five bytes that carry
 // no character (read as the C1 controls of their value) included.
+TEST(CodePage, EncodableTextsAreThoseWhoseEveryCharacterHasAByte) {
+  const std::pair<const char*, bool> rows[] = {
+      {"", true},         {"Žďár nad Sázavou", true}, {"€ „x“", true}, {"a-Дир", false},
+      {"ž日", false},      {"\xff", false},            {"\x7f", true},
+  };
+  for (const auto& [text, encodable] : rows) EXPECT_EQ(platform::EncodableInCp1250(text), encodable) << text;
+}
+
 TEST(CodePage, EveryByteSurvivesTheWayThroughUtf8) {
   std::string all;
   for (unsigned b = 0; b < 256; ++b) all += static_cast<char>(b);

@@ -69,4 +69,16 @@ TEST_F(IniFileTest, SectionsAndKeysAreFoundFromTheFirstLineOn) {
         << row.section << "/" << row.key;
 }
 
+TEST_F(IniFileTest, AValueTheCodePageLacksIsNotWrittenAndTheStoredOneStays) {
+  const std::string file = File("w.ini");
+  const std::string before = "[Options]\r\nDataDirectory=/data\r\n";
+  WriteCp1250File(file, before);
+  platform::TIniFile ini(file);
+  EXPECT_FALSE(ini.WriteString("Options", "DataDirectory", "/data/a-Дир"));
+  EXPECT_FALSE(ini.WriteString("Options", "ScriptDirectory", "日本"));
+  EXPECT_EQ(FileBytes(file), before);
+  EXPECT_TRUE(ini.WriteString("Options", "DataDirectory", "/data/Žďár"));
+  EXPECT_EQ(platform::TIniFile(file).ReadString("Options", "DataDirectory", "?"), "/data/Žďár");
+}
+
 }  // namespace

@@ -3,10 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <limits>
 #include <utility>
 #include <vector>
+
+#include "tests/platform/file_size_limit.h"
+#include "tests/platform/temp_folder.h"
 
 namespace {
 
@@ -151,6 +156,42 @@ TEST(ClassesTest, SkipValueStepsOverListsNestedAHundredThousandDeep) {
   TReader reader(stream, 4096);
   reader.SkipValue();
   EXPECT_EQ(reader.ReadInteger(), 42);
+}
+
+TEST(ReplacingFileStreamTest, TheOldContentStaysUntilTheNewIsCompleteAndNothingIsLeftBeside) {
+  TempFolder folder;
+  const std::string target = folder.File("model.kes");
+  const std::string content(3000, 'n');
+  struct Row {
+    const char* name;
+    bool commit;
+    rlim_t limit;  // 0: none
+    bool raises;
+    std::string after;
+  };
+  const Row rows[] = {
+      {"committed", true, 0, false, content},
+      {"abandoned", false, 0, false, "old"},
+      {"the disk fills up", true, 1000, true, "old"},
+  };
+  for (const Row& row : rows) {
+    std::ofstream(target, std::ios::binary | std::ios::trunc) << "old";
+    bool raised = false;
+    try {
+      const FileSizeLimit limit(row.limit ? row.limit : RLIM_INFINITY);
+      platform::TReplacingFileStream stream(target);
+      stream.Write(content.data(), content.size());
+      if (row.commit) stream.Commit();
+    } catch (const platform::EWriteError&) {
+      raised = true;
+    }
+    std::ifstream in(target, std::ios::binary);
+    const std::string after{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    EXPECT_EQ(std::tuple(raised, after == row.after, std::filesystem::exists(target + ".~part")),
+              std::tuple(row.raises, true, false))
+        << row.name;
+  }
+  EXPECT_THROW(platform::TReplacingFileStream(folder.File("chybi/model.kes")), platform::EFCreateError);
 }
 
 }  // namespace

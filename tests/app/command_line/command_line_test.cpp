@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "framework/core/class_registry.h"
+#include "platform/app_queue.h"
 #include "tests/platform/temp_folder.h"
 #include "tests/render/tool_forms/tool_forms_fixture.h"
 
@@ -133,6 +134,138 @@ TEST_F(CommandLineTest, ScriptsRunLineByLineWithCommentsCallsAndFailingLinesOrOn
   RunMessages();
   EXPECT_EQ(std::tuple(interpreter->Busy(), Children()), std::tuple(false, "dvě jedna"));
   EXPECT_THAT(mainTool.codes, ElementsAre(msgFinished));
+}
+
+TEST_F(CommandLineTest, WhatRunsTheLineIsNotFreedAndOtherElementsAre) {
+  // A second interpreter held inside the model, with the world's main tool.
+  auto* holder = new TOwnerEntity();
+  holder->SetName("DRZAK");
+  forest->AddElement(holder);
+  auto* held = CreateElement<TCommandLine>();
+  held->ByDDE = true;
+  holder->AddElement(held);
+  auto* tool = new TTechnology();
+  world->SetMainTool(tool);
+  struct Row {
+    const char* line;
+    const char* error;  // empty: the line frees what it names
+    const char* childrenAfter;
+  };
+  const Row rows[] = {
+      {"FREE()", "ERROR 0: Objekt na pozici 1 nelze uvolnit", "a b DRZAK"},
+      {"WORLD.FREE()", "ERROR 0: Objekt na pozici 7 nelze uvolnit", "a b DRZAK"},
+      {"WORLD.MainTool.FREE()", "ERROR 0: Objekt na pozici 16 nelze uvolnit", "a b DRZAK"},
+      {"SELF.FREE()", "ERROR 0: Objekt na pozici 6 nelze uvolnit", "a b DRZAK"},
+      {"LES.DRZAK.FREE()", "ERROR 0: Objekt na pozici 11 nelze uvolnit", "a b DRZAK"},
+      {"LES.FREE()", "ERROR 0: Objekt na pozici 5 nelze uvolnit", "a b DRZAK"},
+      {"LES.FREEALL()", "ERROR 0: Objekt na pozici 5 nelze uvolnit", "a b DRZAK"},
+      {"WORLD.FREEALL()", "ERROR 0: Objekt na pozici 7 nelze uvolnit", "a b DRZAK"},
+      {"LES.a.FREE()", "", "b DRZAK"},
+  };
+  for (const Row& row : rows) {
+    held->Line = row.line;
+    held->DoIt();
+    const std::vector<std::string> expected = *row.error ? std::vector<std::string>{std::string(row.error) +
+                                                                                   "\n ř.č.1\n" + row.line}
+                                                         : std::vector<std::string>{""};
+    EXPECT_EQ(held->Results(), expected) << row.line;
+    EXPECT_EQ(Children(), row.childrenAfter) << row.line;
+    EXPECT_EQ(world->MainTool(), tool) << row.line;
+  }
+  // Another interpreter frees the holder of one that is not running.
+  const TElementLink heldLink(held);
+  EXPECT_EQ(Run("LES.DRZAK.FREE()"), std::vector<std::string>{""});
+  EXPECT_EQ(Children(), "b");
+  EXPECT_EQ(heldLink.Get(), nullptr);
+}
+
+TEST_F(CommandLineTest, SyntaxErrorsNameTheirPositionInTheLineAndTheLineThatRuns) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"LES.Name = LES.EchoTool(1", "Syntaktická chyba - na pozici 26 očekávám  \")\""},
+      {"  LES.EchoTool(1)x", "Syntaktická chyba - na pozici 18 očekávám \".\" nebo nic"},
+      {"LES.Name =   LES.EchoTool(1)x", "Syntaktická chyba - na pozici 29 očekávám \".\" nebo nic"},
+      {"LES.Name = LES.EchoTool(LES.a.EchoTool(2)x)", "Syntaktická chyba - na pozici 42 očekávám \".\" nebo nic"},
+      {"LES.EchoTool(Suffix: LES.a.EchoTool(2)x)", "Syntaktická chyba - na pozici 39 očekávám \".\" nebo nic"},
+      {"LES.Name = LES.a.DOIT()", "Objekt na pozici 18 není Tool"},
+  };
+  for (const auto& [line, error] : cases)
+    EXPECT_THAT(Run(line), ElementsAre("ERROR 0: " + std::string(error) + "\n ř.č.1\n" + line)) << line;
+
+  // A smart script names the line that failed, not the one after it.
+  interpreter->SetFileName("");
+  interpreter->ByDDE = false;
+  for (const char* line : {"LES.a.Name = 'x'", "", "LES.EchoTool(1", "LES.x.Name = 'a'"})
+    interpreter->SetNextLine(line);
+  interpreter->SmartMode = true;
+  interpreter->DoIt();
+  RunMessages();
+  EXPECT_THAT(Boxes(), ElementsAre("Syntaktická chyba - na pozici 15 očekávám  \")\"\n ř.č.3\nLES.EchoTool(1"));
+}
+
+TEST_F(CommandLineTest, AScriptThatCallsItselfStopsAtTheNestingLimitAndItsCallersGoOn) {
+  WriteCp1250File(dir.File("rekurze.oil"), "LES.CREATEELEMENT(OwnerEntity, x)\nCALL('rekurze.oil')\nLES.b.Name = LES.b.Name\n");
+  interpreter->ByDDE = false;
+  interpreter->SetActualDirectory(dir.Path());
+  interpreter->SetFileName("rekurze.oil");
+  interpreter->DoIt();
+  // The first run and 64 nested calls each made one child; the 65th call was refused once.
+  EXPECT_EQ(forest->GetCount(), 2 + 1 + TCommandLine::kMaxCallDepth);
+  EXPECT_THAT(Boxes(), ElementsAre(StartsWith("Příliš mnoho vnořených volání skriptů (nejvýše 64): rekurze.oil")));
+}
+
+TEST_F(CommandLineTest, WhatCreateMadeIsFreedWhenTheScriptEndsUnlessSomethingTookIt) {
+  struct Row {
+    const char* name;
+    std::vector<std::string> script;  // its last line reports the created element's number
+    bool afterScript, afterInterpreter;
+  };
+  const Row rows[] = {
+      {"nobody takes it", {"CREATE(OwnerEntity, volny)"}, false, false},
+      {"a variable keeps it for later lines", {"X:TOwnerEntity", "X = CREATE(OwnerEntity, v)", "X"}, true, false},
+      {"the world takes it", {"WORLD.SystemRegister = CREATE(SystemRegister, novy)", "WORLD.SystemRegister"}, true,
+       true},
+      {"the queue holds the message it posted until it is delivered",
+       {"E:TKestuMessage", "E = CREATE(KestuMessage, zprava)", "E.PostIt = '1000'", "E.Name = 'jina'", "E"}, true,
+       false},
+  };
+  std::vector<std::uint32_t> handles;
+  for (const Row& row : rows) {
+    for (const std::string& line : row.script) interpreter->SetNextLine(line);
+    {
+      // Posted messages stay queued while the script runs.
+      const platform::MessageHold hold;
+      interpreter->DoIt();
+    }
+    ASSERT_EQ(interpreter->Results().size(), 1u) << row.name;
+    int handle = 0;
+    ASSERT_TRUE(TryTextToInt(interpreter->GetFirstResult(), handle)) << row.name;
+    handles.push_back(static_cast<std::uint32_t>(handle));
+    EXPECT_EQ(ElementOfHandle(handles.back()) != nullptr, row.afterScript) << row.name;
+    interpreter->SetFileName("");
+  }
+  RunMessages();
+  EXPECT_THAT(mainTool.codes, ElementsAre(1000)) << "the posted message was delivered";
+  interpreter.reset();
+  for (std::size_t i = 0; i < handles.size(); ++i)
+    EXPECT_EQ(ElementOfHandle(handles[i]) != nullptr, rows[i].afterInterpreter) << rows[i].name;
+}
+
+TEST_F(CommandLineTest, ToolCallsNestInArgumentsUpToTheLimitAndDeeperNestingIsAnErrorOfTheLine) {
+  auto nested = [](int depth) {
+    std::string path = "LES.a.Name";
+    for (int i = 0; i < depth; ++i) path = "LES.EchoTool(" + path + ")";
+    return "LES.b.Name = " + path;
+  };
+  // The path on the right side counts as one level, each tool call's argument as one more.
+  Run(nested(TCommandLine::kMaxArgumentDepth - 1));
+  EXPECT_EQ(interpreter->Results(), std::vector<std::string>{});
+  std::string echoed = "a";
+  for (int i = 0; i < TCommandLine::kMaxArgumentDepth - 1; ++i) echoed += "LES";
+  EXPECT_EQ(Children(), "a " + echoed);
+  forest->GetElement(1)->SetName("b");
+  EXPECT_THAT(Run(nested(TCommandLine::kMaxArgumentDepth)),
+              ElementsAre(StartsWith("ERROR 0: Příliš hluboko vnořené argumenty na pozici ")));
+  EXPECT_THAT(Run(nested(20000)), ElementsAre(StartsWith("ERROR 0: Příliš hluboko vnořené argumenty")));
 }
 
 }  // namespace

@@ -29,10 +29,12 @@ class GuideExportTest : public ShellTest {
     RunMessages();
     if (main->MessageDevice()) main->MessageDevice()->Clear();
   }
-  void Export(std::initializer_list<Flag> flags) {
+  // Whether every chosen block was written.
+  bool Export(std::initializer_list<Flag> flags) {
     for (Flag flag : flags) main->GetOptions()->*flag = true;
-    ExportGuide(*main, guideFile);
+    const bool complete = ExportGuide(*main, guideFile);
     RunMessages();
+    return complete;
   }
   int Count(const std::string& part) const {
     int n = 0;
@@ -58,7 +60,7 @@ TEST_F(GuideExportTest, TheGuideReplacesTheModelAndTheChosenSeriesAreWrittenWith
   EXPECT_NE(DynamicCast<TGuide>(World()->ObjectModel()->GetElement(0)), nullptr);
   EXPECT_EQ(main->Text(), "Uvolňování modelu ........");
 
-  Export({&TOptions::Export_50, &TOptions::Export_10, &TOptions::Export_User});
+  EXPECT_TRUE(Export({&TOptions::Export_50, &TOptions::Export_10, &TOptions::Export_User}));
   EXPECT_EQ(main->MessageLines(),
             (std::vector<std::string>{"*******************", "Začátek exportu souboru průvodce " + guideFile,
                                       "Do následující složky: ", out, "  ... ",
@@ -122,7 +124,7 @@ TEST_F(GuideExportTest, AFailingOrStoppedSeriesIsNamedAndNoSuccessIsClaimed) {
         return gauge;
       });
     }
-    Export(c.flags);
+    EXPECT_FALSE(Export(c.flags));
     platform::SetGaugeFormFactory(nullptr);
     const std::vector<std::string> lines = main->MessageLines();
     ASSERT_GE(lines.size(), 2u);
@@ -136,20 +138,21 @@ TEST_F(GuideExportTest, AFailingOrStoppedSeriesIsNamedAndNoSuccessIsClaimed) {
 }
 
 TEST_F(GuideExportTest, TheRoadStopsEarlyWithoutConfirmationFolderOrGuide) {
-  // The dialog's button, whether a guide is loaded, the export folder; the boxes shown.
-  const std::tuple<const char*, const char*, bool, std::string, std::vector<std::string>> cases[] = {
-      {"cancelled", "bt_Storno", true, out, {}},
-      {"no folder", "bt_OK", true, "", {"Není zadána složka pro export, nic nebylo zapsáno !"}},
-      {"no guide", "bt_OK", false, out, {"Nemohu nalézt načtený soubor průvodce, zkuste to znovu !"}},
+  // The dialog's button, whether a guide is loaded, the export folder; the boxes shown; whether that counts as
+  // complete (the user's No is no failure).
+  const std::tuple<const char*, const char*, bool, std::string, std::vector<std::string>, bool> cases[] = {
+      {"cancelled", "bt_Storno", true, out, {}, true},
+      {"no folder", "bt_OK", true, "", {"Není zadána složka pro export, nic nebylo zapsáno !"}, false},
+      {"no guide", "bt_OK", false, out, {"Nemohu nalézt načtený soubor průvodce, zkuste to znovu !"}, false},
   };
-  for (const auto& [name, button, load, dataDirectory, boxes] : cases) {
+  for (const auto& [name, button, load, dataDirectory, boxes, complete] : cases) {
     SCOPED_TRACE(name);
     World()->ObjectModel()->Clear();
     dialogs.Messages.clear();
     if (load) Load();
     answer = button;
     main->GetOptions()->DataDirectory = dataDirectory;
-    Export({&TOptions::Export_50});
+    EXPECT_EQ(Export({&TOptions::Export_50}), complete);
     EXPECT_FALSE(std::filesystem::exists(out + "/50.BLK"));
     EXPECT_EQ(Boxes(), boxes);
     EXPECT_TRUE(!boxes.empty() || main->MessageLines().empty());

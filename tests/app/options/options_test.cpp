@@ -1,5 +1,6 @@
 #include "app/options/options.h"
 
+#include "platform/ini_file.h"
 #include "render/palette/library_paths.h"
 #include "render/palette/palette.h"
 #include "tests/app/shell_fixture.h"
@@ -38,6 +39,24 @@ TEST_F(OptionsTest, ThePaletteFileOptionLoadsThePalette) {
   options.SetPropertyText("PaletteFile", File("JINA.TXT"));
   EXPECT_EQ(std::pair(options.GetPropertyText("PaletteFile"), ColorTable()[0]),
             std::pair(File("JINA.TXT"), std::uint32_t{0x00FF00}));
+}
+
+TEST_F(OptionsTest, OptionsTheFileCannotHoldKeepTheirStoredValuesAndOneLineSaysSo) {
+  WriteCp1250File(Ini(), "[Options]\r\nDataDirectory=/data/lesy\r\n");
+  const auto main = static_cast<TMainTool*>(TOldMainTool::Create(TMainTool::StaticClass()));
+  TOptions& options = *main->GetOptions();
+  options.DataDirectory = "/data/a-Дир";
+  options.StartScript = "Дир.oil";
+  options.EndScript = "konec.oil";
+  SaveOptionsToIni(options, Ini());
+  RunMessages();
+  const platform::TIniFile ini(Ini());
+  EXPECT_EQ(std::tuple(ini.ReadString("Options", "DataDirectory", "?"), ini.ReadString("Options", "StartScript", "?"),
+                       ini.ReadString("Options", "EndScript", "?")),
+            std::tuple("/data/lesy", "?", "konec.oil"));
+  EXPECT_EQ(main->MessageLines(),
+            (std::vector<std::string>{"Volby obsahují znaky mimo kódovou stránku 1250 a nebyly uloženy do " + Ini() +
+                                      ", zůstávají uložené hodnoty: StartScript (Дир.oil), DataDirectory (/data/a-Дир)"}));
 }
 
 }  // namespace

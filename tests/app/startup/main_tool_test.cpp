@@ -1,7 +1,10 @@
 #include "app/startup/main_tool.h"
 
+#include <gmock/gmock.h>
+
 #include <stdexcept>
 
+#include "app/command_line/command_line.h"
 #include "app/monitors/progress_monitor.h"
 #include "app/options/options.h"
 #include "app/windows/main_form.h"
@@ -11,6 +14,7 @@
 #include "platform/files.h"
 #include "platform/ini_file.h"
 #include "render/devices/device.h"
+#include "render/palette/library_paths.h"
 #include "spatial/geometry/page.h"
 #include "tests/app/shell_fixture.h"
 #include "tests/render/render_fixture.h"
@@ -164,6 +168,8 @@ TEST_F(MainToolTest, TheProgramFileComesFromTheSystemAndTheIniFileLiesBesideItUn
   WriteCp1250File(Ini(), "[Options]\r\nDataDirectory=/data/lesy\r\n");
   main->DoIt();
   EXPECT_EQ(Options().DataDirectory, "/data/lesy") << "the INI wins over the current folder";
+  EXPECT_EQ(StrokeFontDirectory(), folder.Path()) << "the text fonts lie beside the program";
+  SetStrokeFontDirectory("");
 }
 
 TEST_F(MainToolTest, StartScriptsComeFromTheFirstOilArgumentOrTheOptionThenTheScriptFolder) {
@@ -325,6 +331,84 @@ TEST_F(MainToolTest, TheActionIsAtMostFourAndNewOptionsFreeTheOld) {
   main->SetPropertyText("Options", Handle(options));
   EXPECT_EQ(main->GetOptions(), options);
   EXPECT_EQ(main->FindElementByClass(TOptions::StaticClass()), options) << "the old options were freed";
+}
+
+TEST_F(MainToolTest, AScriptThatRunsAnotherGoesOnAfterItAndCannotReplaceItsOwnInterpreter) {
+  WriteCp1250File(File("druhy.oil"), "ObjectModel.CREATEELEMENT(OwnerEntity, druhy)\r\n");
+  WriteCp1250File(File("prvni.oil"),
+                  "ObjectModel.CREATEELEMENT(OwnerEntity, prvni)\r\n"
+                  "MainTool.ExecuteScript = 'druhy.oil'\r\n"
+                  "MainTool.CommandLine = CREATE(CommandLine, jiny)\r\n"
+                  "ObjectModel.CREATEELEMENT(OwnerEntity, treti)\r\n");
+  TTool* interpreter = main->CommandLine();
+  main->ExecuteScript(File("prvni.oil"));
+  std::vector<std::string> names;
+  TObjectModel* model = World()->ObjectModel();
+  for (int i = 0; i < model->GetCount(); ++i) names.push_back(model->GetElement(i)->GetName());
+  EXPECT_EQ(names, (std::vector<std::string>{"prvni", "druhy", "treti"}));
+  EXPECT_EQ(main->CommandLine(), interpreter);
+  EXPECT_THAT(Boxes(), ::testing::ElementsAre(::testing::StartsWith("Interpret nelze vyměnit, dokud běží jeho skript")));
+  // Once the script has ended the interpreter may be replaced.
+  auto* other = new TCommandLine;
+  main->SetCommandLine(other);
+  EXPECT_EQ(main->CommandLine(), other);
+}
+
+TEST_F(MainToolTest, AFailedStartScriptAndAnIncompleteExportShowInTheExitStatus) {
+  WriteCp1250File(File("spatny.oil"), "Nic.Name\r\n");
+  const std::string exportLines = "E:TKestuMessage = CREATE(KestuMessage, 'export')\r\nE.PostIt = '100'\r\n";
+  struct Row {
+    const char* name;
+    const char* script;  // nullptr: the start script is missing
+    std::string lines;
+    int status;
+  };
+  const Row rows[] = {
+      {"every line runs", "start.oil", "ObjectModel.Name\r\n", 0},
+      {"a line fails", "start.oil", "Nic.Name\r\nObjectModel.Name\r\n", kStartScriptFailed},
+      {"a script it calls fails", "start.oil", "CALL('spatny.oil')\r\nObjectModel.Name\r\n", kStartScriptFailed},
+      {"the start script is missing", nullptr, "", kStartScriptFailed},
+      {"the export finds no guide", "start.oil", exportLines, kExportIncomplete},
+      {"both", "start.oil", "Nic.Name\r\n" + exportLines, kStartScriptFailed | kExportIncomplete},
+  };
+  for (const Row& row : rows) {
+    delete World();
+    main = static_cast<TNotingMainTool*>(TOldMainTool::Create(TNotingMainTool::StaticClass()));
+    WriteCp1250File(Ini(), std::string("[Options]\r\nStartScript=") + (row.script ? row.script : "chybi.oil") +
+                               "\r\nDataDirectory=" + folder.Path() + "\r\n");
+    if (row.script) WriteCp1250File(File(row.script), row.lines);
+    main->DoIt();
+    RunMessages();
+    EXPECT_EQ(main->ExitStatus(), row.status) << row.name;
+  }
+}
+
+TEST_F(MainToolTest, UnattendedEveryLineOfTheMessageWindowAlsoGoesToTheLog) {
+  PostTextMessage(nullptr, msgLogText, "Blok /x/50.BLK nebyl zapsán", nullptr);
+  PostTextMessage(nullptr, msgLogText, "", nullptr);
+  RunMessages();
+  EXPECT_EQ(Unattended, (std::vector<std::string>{"Blok /x/50.BLK nebyl zapsán"}));
+  EXPECT_EQ(main->MessageLines(), Unattended);
+}
+
+TEST_F(MainToolTest, ARelativeIniArgumentKeepsNamingItsFileAfterTheCompanionChangesTheFolder) {
+  std::filesystem::create_directories(File("bin"));
+  SetProgramFile(File("bin/kestx"));
+  WriteCp1250File(File("lesy.ini"), "[Options]\r\nExport_25=True\r\n");
+  const std::string current = platform::GetCurrentDir();
+  platform::SetCurrentDir(folder.Path());
+  SetProgramArguments({"lesy.ini"});
+  main->DoIt();
+  main->PostMessage(msgCompanionProgram, main, nullptr, false);
+  RunMessages();
+  const std::string moved = platform::GetCurrentDir();
+  platform::SetCurrentDir(current);
+  EXPECT_EQ(moved, File("bin"));
+  EXPECT_EQ(main->IniFileName(), File("lesy.ini"));
+  main->SaveOptions();
+  EXPECT_EQ(std::tuple(platform::TIniFile(File("lesy.ini")).ReadString("Options", "StartScript", "?"),
+                       platform::FileExists(File("bin/kestx.INI"))),
+            std::tuple("", false));
 }
 
 }  // namespace

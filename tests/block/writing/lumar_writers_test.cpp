@@ -1,9 +1,11 @@
 #include "block/writing/lumar_writers.h"
 
+#include <filesystem>
 #include <limits>
 
 #include "block/writing/block_creation.h"
 #include "tests/block/writing/writing_fixture.h"
+#include "tests/platform/file_size_limit.h"
 
 namespace {
 
@@ -42,6 +44,47 @@ TEST_F(LumarWritersTest, ALineIntoANewBlockMakesTheFolderItsFilesAndOneRecordAtI
                              .Length = 10, .Box = {-7, -5, -1, -1}, .LabelX = -4, .LabelY = -3,
                              .Angle = RoundToReal48(0.5)};
   EXPECT_EQ(AsBytes(lines[2].Encode()), AsBytes(expected.Encode()));
+}
+
+TEST_F(LumarWritersTest, AWriteThatFailsPartWayRaisesAndLeavesEveryFileAtItsLastWholeRecord) {
+  // The limit in bytes: inside a record of both files, and on the end of a line record.
+  const std::pair<const char*, rlim_t> rows[] = {
+      {"inside a record", 7 * TLineRecord::Size + 50},
+      {"at a line record's end", 9 * TLineRecord::Size},
+  };
+  for (const auto& [name, limit] : rows) {
+    const std::string block = std::string("full") + std::to_string(limit) + ".BLK";
+    auto writer = LinWriter(true, block);
+    // 40 lines of 30 vertices: both files grow past the limit.
+    for (int id = 1; id <= 40; ++id) {
+      std::vector<TRealPoint> points;
+      for (int v = 0; v < 30; ++v) points.push_back({double(id), double(v)});
+      auto* line = new TPolyLineElement;
+      for (const TRealPoint& p : points) line->AddVertex(p.X, p.Y);
+      line->CalcBounds();
+      line->SetProperties(new TLumarLineProps);
+      line->ID = id;
+      model.AddElement(line);
+    }
+    {
+      const FileSizeLimit full(limit);
+      EXPECT_THROW(
+          {
+            for (int i = 0; i < model.GetCount(); ++i)
+              writer->WriteLine(*static_cast<TPolyLineElement*>(model.GetElement(i)));
+            writer->Finish();
+          },
+          platform::EWriteError)
+          << name;
+      writer.reset();
+    }
+    model.Clear();
+    for (const auto& [file, size] : {std::pair(kLineFileName, TLineRecord::Size),
+                                     std::pair(kCoordFileName, TCoordRecord::Size)}) {
+      const auto bytes = std::filesystem::file_size(BlockFile(file, block));
+      EXPECT_EQ(bytes, limit - limit % size) << name << " " << file;
+    }
+  }
 }
 
 TEST_F(LumarWritersTest, ObjectsWithoutANumberOrLineOrVerticesAreRefusedAndNothingIsWritten) {

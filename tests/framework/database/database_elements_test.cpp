@@ -87,4 +87,17 @@ TEST_F(DatabaseElementsTest, EachAddressKeepsItsOwnElementAndHeldOnesOutliveTheT
             "|Smrky|0");
 }
 
+TEST_F(DatabaseElementsTest, KindsThatCannotBeOpenedHaveNoRecordsNoColumnsAndNoElements) {
+  const std::pair<const char*, TDSType> rows[] = {
+      {"query", TDSType::dstSQL}, {"defined query", TDSType::dstSQLdef},
+      {"query by example", TDSType::dstQBE}, {"text table", TDSType::dstText}};
+  for (const auto& [name, type] : rows) {
+    db->SetDataSourceType(type);
+    EXPECT_EQ(std::tuple(db->GetCount(), db->IsEmpty(), db->PropertyCount(), db->RecordSize(), db->GetElement(0),
+                         db->AccumulateSize()),
+              std::tuple(0, true, 0, 0, nullptr, 0))
+        << name;
+  }
+}
+
 }  // namespace

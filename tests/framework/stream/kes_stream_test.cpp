@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <random>
 #include <set>
@@ -15,6 +16,7 @@
 #include "tests/framework/deep_chains.h"
 #include "tests/framework/framework_fixture.h"
 #include "tests/framework/stream/kes_stream_files.h"
+#include "tests/platform/file_size_limit.h"
 #include "tests/platform/temp_folder.h"
 
 namespace {
@@ -481,6 +483,30 @@ TEST_F(KesStreamTest, DeepChainRoundTripsAndATruncatedOneRaisesBadStream) {
 }
 
 // ---------------------------------------------------------------- component stream
+
+TEST_F(KesStreamTest, ASaveThatFailsLeavesTheFileItWasToReplaceAsItWas) {
+  std::unique_ptr<TOwnerEntity> root(Entity({}, "Les"));
+  for (int i = 0; i < 200; ++i) root->AddElement(Leaf(i, "list", nullptr, 0, std::string(40, 'x')));
+  const std::pair<const char*, std::function<void()>> savers[] = {
+      {"element stream", [&] { Save(root.get()); }},
+      {"component stream",
+       [&] {
+         TSaver saver;
+         saver.SetName(file);
+         saver.SetInput(root.get());
+         saver.DoIt();
+       }},
+  };
+  for (const auto& [name, save] : savers) {
+    kes::WriteFile(file, {'o', 'l', 'd'});
+    {
+      const FileSizeLimit full(2000);
+      EXPECT_THROW(save(), platform::EWriteError) << name;
+    }
+    EXPECT_EQ(kes::ReadFile(file), (Bytes{'o', 'l', 'd'})) << name;
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()), {}), 1) << name << ": nothing beside";
+  }
+}
 
 TEST_F(KesStreamTest, ComponentStreamIsClassNameNumberChildrenAndNameAndSharesChildren) {
   TNameEntity root;

@@ -2,11 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
-#include "framework/database/database_elements.h"
+#include "framework/core/class_registry.h"
 #include "framework/tools/tools.h"
 #include "tests/render/tool_forms/tool_forms_fixture.h"
 
@@ -65,19 +67,24 @@ class ExplorerTest : public ToolFormsTest {
   std::unique_ptr<TExplorer> explorer;
 };
 
+// An entity whose children cannot be read (a source that fails as it is read).
+class TUnreadable : public TOwnerEntity {
+ public:
+  int GetCount() override { throw std::runtime_error("Zdroj nelze přečíst"); }
+  bool IsEmpty() const override { throw std::runtime_error("Zdroj nelze přečíst"); }
+};
+
 TEST_F(ExplorerTest, AnElementThatCannotBeReadIsReportedAndTheTreeStays) {
-  auto* table = CreateElement<TDatabaseClass>();
-  table->SetName("query");
-  model->AddElement(table);
+  auto* unreadable = new TUnreadable;
+  unreadable->SetName("query");
+  model->AddElement(unreadable);
   Open(model);
-  table->SetDataSourceType(TDSType::dstSQL);
-  table->SetDataSource("Q");
   Expand("model");
   Window().SetTreeCurrent("tv_Tree", NodeNamed("query"));
   // Once when its node was prepared, once when its children were listed.
-  const std::string refused = "SQL queries are not supported: only dBASE tables can be opened (Q)";
+  const std::string refused = "Zdroj nelze přečíst";
   EXPECT_EQ(Boxes(), (std::vector<std::string>{refused, refused}));
-  EXPECT_EQ(Shown(), "model(a(a1) b query) / query (TDatabaseClass) R+");
+  EXPECT_EQ(Shown(), "model(a(a1) b query) / query (TOwnerEntity) R+");
   // The failure left nothing half done: the tree still follows the user.
   Window().SetTreeCurrent("tv_Tree", NodeNamed("b"));
   EXPECT_EQ(Window().Text("sb_Status"), "b (TOwnerEntity) R+");
@@ -112,6 +119,50 @@ TEST_F(ExplorerTest, ClearingTheModelEmptiesTheTree) {
   world->SetObjectModel(nullptr);
   Window().SetTreeExpanded("tv_Tree", Window().TreeChildren("tv_Tree", 0).front(), false);
   EXPECT_EQ(Shown(), " / ");
+}
+
+TEST_F(ExplorerTest, AFreedElementTakesItsNodeAwayUnaskedAndALeftParentIsPreparedAgain) {
+  struct Row {
+    const char* name;
+    std::vector<const char*> expand;
+    std::function<void()> change;
+    const char* before;
+    const char* after;
+  };
+  const Row rows[] = {
+      {"the model is cleared", {"Object model", "model", "a"}, [this] { world->ObjectModel()->Clear(); },
+       "Object model(model(a(a1 a2) b))", "Object model"},
+      {"the prepared first child goes, its sibling takes the expand mark", {"Object model", "model"},
+       [this] {
+         auto* a = DynamicCast<TEntity>(model->FindElementByName("a"));
+         a->FreeElement(a->FindElementByName("a1"));
+       },
+       "Object model(model(a(a1) b))", "Object model(model(a(a2) b))"},
+      {"an expanded child goes", {"Object model", "model"},
+       [this] { model->FreeElement(model->FindElementByName("b")); }, "Object model(model(a(a1) b))",
+       "Object model(model(a(a1)))"},
+  };
+  for (const Row& row : rows) {
+    world->ObjectModel()->Clear();
+    model = Named("model", world->ObjectModel());
+    TOwnerEntity* a = Named("a", model);
+    Named<TNameElement>("a1", a);
+    Named<TNameElement>("a2", a);
+    Named("b", model);
+    Open(world->ObjectModel());
+    for (const char* caption : row.expand) Expand(caption);
+    EXPECT_EQ(Tree(), row.before) << row.name;
+    row.change();
+    RunMessages();  // nobody but the freed elements told the explorer
+    EXPECT_EQ(Tree(), row.after) << row.name;
+  }
+}
+
+TEST_F(ExplorerTest, TheToolPublishesItsFormWhichKnowsItsTool) {
+  auto* form = DynamicCast<TExplorerForm>(GetObjectPropByName(*explorer, "Form"));
+  ASSERT_NE(form, nullptr);
+  EXPECT_EQ(std::tuple(form, form->Tool(), form->ClassName()),
+            std::tuple(explorer->ExplorerForm(), static_cast<TTool*>(explorer.get()), "TExplorerForm"));
 }
 
 }  // namespace

@@ -70,6 +70,58 @@ TEST_F(FormToolsTest, TheConfirmationIsTrueOnlyForAnoOrWithoutAPersonAndADialogR
   EXPECT_THAT(log, ElementsAre("Přerušit export linií ?"));
 }
 
+// Presses the close box of a dialog's window while its modal run shows it, as a person would.  Without an answer
+// to the close box the run would not end: the test then fails on its time limit.
+class TCloseBoxPresser : public TElement {
+ public:
+  explicit TCloseBoxPresser(TKestuDialog& dialog) : dialog_(dialog) {}
+  void ReceiveMessage(TKestuMessage*&, bool& handled) override {
+    handled = true;
+    platform::Form& window = dialog_.Form()->Window();
+    pressed = window.Visible();
+    closedAtOnce = platform::UserCloseWindow(window);
+  }
+  bool pressed = false;
+  bool closedAtOnce = false;
+
+ private:
+  TKestuDialog& dialog_;
+};
+
+// Runs a dialog from inside the program's event loop, so that its modal run delivers what is posted meanwhile as
+// in the program (the presser's first press among it), and ends the loop afterwards.
+class TDialogRunner : public TElement {
+ public:
+  TDialogRunner(TKestuDialog& dialog, TCloseBoxPresser& presser) : dialog_(dialog), presser_(presser) {}
+  void ReceiveMessage(TKestuMessage*&, bool& handled) override {
+    handled = true;
+    presser_.PostMessage(msgToolControl, &presser_, nullptr, false);
+    dialog_.DoIt();
+    platform::Application::Instance().Terminate();
+  }
+
+ private:
+  TKestuDialog& dialog_;
+  TCloseBoxPresser& presser_;
+};
+
+TEST_F(FormToolsTest, TheCloseBoxOfADialogsWindowEndsItAsStornoDoes) {
+  const std::pair<const char*, TClass> rows[] = {{"dialog", TKestuDialog::StaticClass()},
+                                                 {"confirmation", TKestuConfirmDialog::StaticClass()}};
+  for (const auto& [name, cls] : rows) {
+    std::unique_ptr<TKestuDialog> dialog(static_cast<TKestuDialog*>(NewElement(cls)));
+    TCloseBoxPresser presser(*dialog);
+    TDialogRunner runner(*dialog, presser);
+    runner.PostMessage(msgToolControl, &runner, nullptr, false);
+    platform::Application::Instance().Run(0, nullptr);
+    RunMessages();
+    // The window refused to close by itself and asked its tool, which ended the run as "Storno".
+    EXPECT_EQ(std::tuple(presser.pressed, presser.closedAtOnce, dialog->Result),
+              std::tuple(true, false, platform::mrCancel))
+        << name;
+  }
+}
+
 TEST_F(FormToolsTest, AControlGroupClosesItselfAndOffersOtherCodesToTheOtherMembers) {
   std::unique_ptr<TControlGroup> group(CreateElement<TControlGroup>());
   TCodeRecorder* members[3];

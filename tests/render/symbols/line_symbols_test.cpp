@@ -1,0 +1,215 @@
+#include "render/symbols/line_symbols.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "render/palette/palette.h"
+#include "spatial/geometry/projection.h"
+#include "tests/render/symbols/symbol_fixture.h"
+
+namespace {
+
+class LineSymbolTest : public SymbolTest {
+ protected:
+  void SetUp() override {
+    SymbolTest::SetUp();
+    device = MakeMapDevice(200, 200);
+    symbols = std::make_unique<TLinioveZnacky>(SymbolLibraryFile("linzn.txt"));
+    symbols->SetDevice(device.get());
+  }
+  std::vector<std::string> Drawn(std::int32_t code, const std::vector<TRealPoint>& line) {
+    device->Ops.clear();
+    TLiniovaZnacka* symbol = symbols->GetSymbol(code);
+    if (!symbol) return {"no symbol"};
+    symbol->Draw(*device, {}, false, line, 3);
+    return device->Ops;
+  }
+
+  std::unique_ptr<TRecordingDevice> device;
+  std::unique_ptr<TLinioveZnacky> symbols;
+};
+
+// Chains in drawing order: "colour side distance flags: element (size gap
+// flags points)...", lengths in world units (mm on the map here).
+std::string Describe(const TLiniovaZnacka* symbol) {
+  if (!symbol) return "none";
+  std::ostringstream text;
+  text << symbol->Kod << " " << symbol->Nazev;
+  for (const auto& chain : symbol->Chains) {
+    text << " | " << chain->Color << " " << int(chain->Strana) << " " << chain->Vzdalenost << " " << chain->Flags
+         << " " << chain->Zakladniznacka << ":";
+    for (const auto& element : chain->Elements)
+      text << " (" << element->Velikost << " " << element->Vzdalenost << " " << element->Flags << " "
+           << element->Points.size() << ")";
+  }
+  return text.str();
+}
+
+TEST_F(LineSymbolTest, ReadsSymbolsWithTheirChainsElementsAndFlags) {
+  const std::pair<std::int32_t, const char*> rows[] = {
+      {1001, "1001 Čárkovaná | -1 1 0 4 0: (4 1.5 75 1)"},
+      {1002, "1002 Bez zbytku | -1 1 0 4 0: (4 1.5 11 1)"},
+      {1003, "1003 Nelámaná | -1 1 0 4 0: (4 1.5 73 1)"},
+      {1004, "1004 Přes vrchol | -1 1 0 4 0: (4 1.5 105 1)"},
+      // A tick has its drawn point and the point back on the line.
+      {1005, "1005 Čárky s příčkami | -1 1 0 4 0: (4 1 75 1) (1 1 75 2) (4 1 75 1) (1 1 75 2)"},
+      // Glyph codes 0 and 256 dropped; 'A' has 6 strokes.
+      {1006, "1006 Písmena | -1 1 0 4 0: (2 1 15 6)"},
+      // Chains drawn in the reverse of the file's order.
+      {1007, "1007 Dva řetězy | 1 0 1 4 0: (2 1 75 1) | 4 1 0 4 0: (4 1.5 75 1)"},
+      {1008, "1008 Harmonika | -1 1 0 12 0: (2 0 75 2) (4 1.5 75 1)"},
+      {1010, "1010 Mezera zpět | -1 1 0 4 0: (4 1.5 4171 1)"},
+      {1012, "none"},  // its only chain has no elements and a negative base symbol
+      {1014, "none"},  // a comment between the header and the code
+      {1015, "1015 Záporná | -1 1 0 4 0: (0 2 75 1)"},
+      {1016, "1016 Plná | -1 1 0 4 0:"},
+      {1017, "1017 Záporné pero | -1 1 0 4 0: (4 0 75 1)"},
+      {4242, "none"},
+  };
+  for (const auto& [code, expected] : rows) EXPECT_EQ(Describe(symbols->GetSymbol(code)), expected) << code;
+  std::vector<std::string> lines;
+  for (const std::string& line : LogLines())
+    if (line.starts_with("linzn.txt")) lines.push_back(line);
+  EXPECT_EQ(lines, (std::vector<std::string>{"linzn.txt: záporná délka ve značce 1015 čtena jako 0",
+                                             "linzn.txt: záporná délka ve značce 1017 čtena jako 0"}));
+}
+
+TEST_F(LineSymbolTest, KeepsWhatItReadAndReadsAgainOnlyForWhatItLacks) {
+  TLiniovaZnacka* first = symbols->GetSymbol(1001);
+  ASSERT_NE(first, nullptr);
+  EXPECT_EQ(symbols->GetSymbol(1001), first);
+  EXPECT_EQ(symbols->GetCount(), 1);
+  EXPECT_EQ(symbols->GetSymbol(4242), nullptr);
+  EXPECT_EQ(symbols->GetCount(), 1);
+  TLinioveZnacky none(folder.File("linzn.txt"));
+  EXPECT_FALSE(none.Ready());
+  EXPECT_EQ(none.GetSymbol(1001), nullptr);
+}
+
+TEST_F(LineSymbolTest, LaysElementsAlongTheLine) {
+  const std::vector<TRealPoint> straight = {{0, 0}, {12, 0}};
+  const std::vector<TRealPoint> corner = {{0, 0}, {6, 0}, {6, 10}};
+  struct Row {
+    const char* name;
+    std::int32_t code;
+    std::vector<TRealPoint> line;
+    std::vector<std::string> expected;
+  };
+  const Row rows[] = {
+      {"dashes and the remnant at the end", 1001, straight,
+       {"M 0.000 0.000", "L 4.000 0.000", "M 5.500 0.000", "L 9.500 0.000", "M 11.000 0.000", "L 12.000 0.000"}},
+      {"no remnant without bit 64", 1002, straight,
+       {"M 0.000 0.000", "L 4.000 0.000", "M 5.500 0.000", "L 9.500 0.000"}},
+      {"split at the vertex, the rest and its gap carried", 1001, corner,
+       {"M 0.000 0.000", "L 4.000 0.000", "M 5.500 0.000", "L 6.000 0.000", "M 6.000 0.000", "L 6.000 3.500",
+        "M 6.000 5.000", "L 6.000 9.000"}},
+      {"carried whole to the next segment", 1003, corner,
+       {"M 0.000 0.000", "L 4.000 0.000", "M 6.000 0.000", "L 6.000 4.000", "M 6.000 5.500", "L 6.000 9.500"}},
+      {"drawn whole past the vertex, the overrun carried", 1004, corner,
+       {"M 0.000 0.000", "L 4.000 0.000", "M 5.500 0.000", "L 9.500 0.000", "M 6.000 5.000", "L 6.000 9.000"}},
+      {"ticks across the line, the walk goes on along it", 1005, {{0, 0}, {14, 0}},
+       {"M 0.000 0.000", "L 4.000 0.000", "M 5.000 0.000", "L 5.000 1.000", "M 7.000 0.000", "L 11.000 0.000",
+        "M 12.000 0.000", "L 12.000 -1.000"}},
+      {"the chain read last is drawn first, on the right side", 1007, {{0, 0}, {6, 0}},
+       {"M 0.000 -1.000", "L 2.000 -1.000", "M 3.000 -1.000", "L 5.000 -1.000", "M 0.000 0.000", "L 4.000 0.000",
+        "M 5.500 0.000", "L 6.000 0.000"}},
+      {"the lead element at both ends, the others between", 1008, straight,
+       {"M 0.000 0.000", "L 0.000 2.000", "M 12.000 0.000", "L 12.000 2.000", "M 0.000 0.000", "L 4.000 0.000",
+        "M 5.500 0.000", "L 9.500 0.000", "M 11.000 0.000", "L 12.000 0.000"}},
+      {"a lead element alone draws nothing", 1009, straight, {}},
+      {"gaps that point back", 1010, straight,
+       {"M 0.000 0.000", "L 4.000 0.000", "M 2.500 0.000", "L 6.500 0.000", "M 5.000 0.000", "L 6.000 0.000"}},
+      {"dashes under 3 px and gaps under 2 px: a plain line", 1011, {{0, 0}, {6, 0}, {6, 10}},
+       {"M 0.000 0.000", "L 6.000 0.000", "L 6.000 10.000"}},
+      {"a chain without elements: a plain line", 1016, straight, {"M 0.000 0.000", "L 12.000 0.000"}},
+  };
+  for (const Row& row : rows) EXPECT_EQ(Drawn(row.code, row.line), row.expected) << row.name;
+}
+
+TEST_F(LineSymbolTest, LaysGlyphsWholeEvenAcrossAVertex) {
+  // 'A' of ZNACKY1.CHR scaled to 2 mm wide: strokes 2/24 of a font unit.
+  const std::vector<std::string> ops = Drawn(1006, {{0, 0}, {4, 0}, {4, 10}});
+  std::vector<std::string> starts;
+  for (std::size_t i = 0; i < ops.size(); i += 7) starts.push_back(ops[i]);
+  // At 0; at 3, running past the vertex at 4; then up the second segment
+  // after the overrun and the gap (1 + 1), and every 3 further to its end.
+  EXPECT_EQ(starts, (std::vector<std::string>{"M 0.000 0.000", "M 3.000 0.000", "M 4.000 2.000", "M 4.000 5.000",
+                                              "M 4.000 8.000"}));
+  ASSERT_EQ(ops.size(), 5 * 7u);
+  EXPECT_EQ(ops[2], Op('L', 10.0 * 2 / 24, 40.0 * 2 / 24));
+  // Up the second segment the glyph is turned a quarter.
+  EXPECT_EQ(ops[23], Op('L', 4 - 40.0 * 2 / 24, 5 + 10.0 * 2 / 24));
+}
+
+// Runs of drawn and empty pixels along a pixel row, from column 0.
+std::vector<int> Runs(platform::Canvas& canvas, int row, int width) {
+  std::vector<int> runs;
+  bool dark = canvas.Pixel(0, row) != 0xFFFFFFu;
+  int length = 0;
+  for (int x = 0; x < width; ++x) {
+    const bool here = canvas.Pixel(x, row) != 0xFFFFFFu;
+    if (here != dark) {
+      runs.push_back(dark ? length : -length);
+      length = 0;
+      dark = here;
+    }
+    ++length;
+  }
+  runs.push_back(dark ? length : -length);
+  return runs;
+}
+
+TEST_F(LineSymbolTest, PaintsDashesOfFortyAndGapsOfFifteenPixels) {
+  // 1 mm is 10 pixels; the line runs along pixel row 100 for 120 pixels.
+  const std::pair<std::int32_t, std::vector<int>> rows[] = {
+      {1001, {40, -15, 40, -15, 10, -80}},
+      {1002, {40, -15, 40, -105}},
+  };
+  for (const auto& [code, expected] : rows) {
+    auto picture = MakeMapDevice(200, 200);
+    symbols->GetSymbol(code)->Draw(*picture, {}, false, {{0, 10}, {12, 10}}, 3);
+    EXPECT_EQ(Runs(*picture->GetHandle(), 100, 200), expected) << code;
+    EXPECT_EQ(picture->GetPen()->Width, 1) << code;
+  }
+}
+
+TEST_F(LineSymbolTest, ColoursAndPensOfChains) {
+  struct Row {
+    std::int32_t code;
+    std::uint32_t colour;
+    int width;
+  };
+  const Row rows[] = {
+      {1013, ColourOfCode(3), 1},  // BARVA -1: the line's colour
+      {1001, ColourOfCode(3), 1},  // no BARVA: the same
+      {1007, ColourOfCode(4), 1},  // the chain drawn last has BARVA 4
+      {1011, ColourOfCode(3), 2},  // too small: plain, in its own pen
+      {1016, ColourOfCode(3), 3},
+  };
+  for (const Row& row : rows) {
+    Drawn(row.code, {{0, 0}, {12, 0}});
+    EXPECT_EQ(device->GetPen()->Color, row.colour) << row.code;
+    EXPECT_EQ(device->GetPen()->Width, row.width) << row.code;
+  }
+}
+
+TEST_F(LineSymbolTest, ClippingChangesNoPixel) {
+  // A zigzag that leaves the picture and comes back: segments wholly
+  // outside are passed over, those inside keep the phase.
+  const std::vector<TRealPoint> line = {{-300, 5}, {-2, 5}, {8, 15}, {30, 15}, {8, 2}, {15, -40}, {18, 8}};
+  for (std::int32_t code : {1001, 1005, 1006, 1010}) {
+    auto clipped = MakeMapDevice(200, 200);
+    auto whole = MakeMapDevice(200, 200);
+    TLiniovaZnacka* symbol = symbols->GetSymbol(code);
+    symbol->Draw(*clipped, {0, 0, 20, 20}, true, line, 3);
+    symbol->Draw(*whole, {}, false, line, 3);
+    platform::Canvas& canvas = *whole->GetHandle();
+    EXPECT_EQ(PixelsBreaking(*clipped->GetHandle(),
+                             [&canvas](int x, int y) { return canvas.Pixel(x, y) != 0xFFFFFFu; }),
+              "")
+        << code;
+  }
+}
+
+}  // namespace

@@ -1,0 +1,81 @@
+#pragma once
+// Devices that record the moves and lines the symbols draw, and the fixture
+// that points the symbol library and the text fonts at the samples.
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "render/palette/library_paths.h"
+#include "render/render_classes.h"
+#include "tests/render/drawing_fixture.h"
+#include "tests/spatial/spatial_fixture.h"
+
+// "M x y" or "L x y", coordinates rounded to 3 decimals.
+inline std::string Op(char kind, double x, double y) {
+  char text[64];
+  std::snprintf(text, sizeof text, "%c %.3f %.3f", kind, x + 0.0, y + 0.0);
+  std::string op = text;
+  // -0.000 and 0.000 are the same point.
+  for (std::size_t at; (at = op.find("-0.000")) != std::string::npos;) op.erase(at, 1);
+  return op;
+}
+
+// A bitmap device that keeps what it was asked to draw.
+class TRecordingDevice : public TBitmapDevice {
+ public:
+  std::vector<std::string> Ops;
+  void MoveTo(double x, double y) override {
+    Ops.push_back(Op('M', x, y));
+    TBitmapDevice::MoveTo(x, y);
+  }
+  void LineTo(double x, double y) override {
+    Ops.push_back(Op('L', x, y));
+    TBitmapDevice::LineTo(x, y);
+  }
+};
+
+inline std::unique_ptr<TRecordingDevice> MakeRecordingDevice(int width, int height) {
+  auto device = std::make_unique<TRecordingDevice>();
+  device->SetOwnsBitmap(true);
+  device->SetBitmap(platform::Bitmap::Create(width, height).release());
+  OnePixelAUnit(*device);
+  return device;
+}
+
+// A map at 254 dots per inch and scale 1 : 1000 with a virtual scale of
+// 1000: one world unit is 1 mm on the map and 10 pixels; world (0, 0) lies
+// at the bitmap's bottom left corner.
+inline std::unique_ptr<TRecordingDevice> MakeMapDevice(int width, int height) {
+  auto device = MakeRecordingDevice(width, height);
+  T_Page& page = *device->Page();
+  page.SetResolution(10000, 10000);
+  device->Projection()->Calculate({width * 0.05, height * 0.05}, &page, 1000);
+  device->Projection()->SetVirtualScale(1000);
+  return device;
+}
+
+inline std::string SamplesSymbols() { return std::string(KESTX_SAMPLES_DIR) + "/symbols"; }
+
+class SymbolTest : public RenderTest {
+ protected:
+  void SetUp() override {
+    RenderTest::SetUp();
+    RegisterRenderClasses();
+    SetSymbolLibraryDirectory(SamplesSymbols());
+    SetStrokeFontDirectory(SamplesSymbols() + "/fonts");
+    MainTool = &log;
+  }
+  void TearDown() override {
+    RestoreProgramPalette();
+    SetStrokeFontDirectory("");
+    RenderTest::TearDown();
+  }
+  std::vector<std::string> LogLines() {
+    RunMessages();
+    return log.Lines;
+  }
+
+  TLogLines log;
+  TempFolder folder;
+};
