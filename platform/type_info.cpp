@@ -69,12 +69,6 @@ const TPropInfo* TClassInfo::FindProp(const std::string& name) const {
   return nullptr;
 }
 
-bool TClassInfo::InheritsFrom(TClass ancestor) const {
-  for (TClass c = this; c; c = c->Parent)
-    if (c == ancestor) return true;
-  return false;
-}
-
 TClass TObject::StaticClass() {
   static const TClassInfo info = DescribeClass<TObject>("TObject", nullptr, "System", {});
   return &info;

@@ -117,7 +117,17 @@ struct TClassInfo {
   // same name keeps its place.  Built on first use.
   const std::vector<const TPropInfo*>& Props() const;
   const TPropInfo* FindProp(const std::string& name) const;  // ASCII case-insensitive
-  bool InheritsFrom(TClass ancestor) const;
+  // Every class above this one, from the root down to Parent: a class's
+  // depth is the size of its list, so asking for an ancestor is one look.
+  std::vector<TClass> Ancestors;
+
+  // In the header: every DynamicCast asks it.
+  bool InheritsFrom(TClass ancestor) const {
+    if (ancestor == this) return true;
+    if (!ancestor) return false;
+    const std::size_t depth = ancestor->Ancestors.size();
+    return depth < Ancestors.size() && Ancestors[depth] == ancestor;
+  }
 
  private:
   mutable std::vector<const TPropInfo*> allProps_;
@@ -139,20 +149,27 @@ class TPersistent : public TObject {
   TClass ClassType() const override { return StaticClass(); }
 };
 
+// The class asked for is looked up once per T: casts run in the innermost
+// loops of graph walks.
 template <class T>
 T* DynamicCast(TObject* object) {
-  return object && object->InheritsFrom(T::StaticClass()) ? static_cast<T*>(object) : nullptr;
+  static const TClass target = T::StaticClass();
+  return object && object->InheritsFrom(target) ? static_cast<T*>(object) : nullptr;
 }
 template <class T>
 const T* DynamicCast(const TObject* object) {
-  return object && object->InheritsFrom(T::StaticClass()) ? static_cast<const T*>(object) : nullptr;
+  static const TClass target = T::StaticClass();
+  return object && object->InheritsFrom(target) ? static_cast<const T*>(object) : nullptr;
 }
 
 // Declares the class description of a framework class inside its body.
 #define KESTX_CLASS(Self)                                 \
  public:                                                  \
   static TClass StaticClass();                            \
-  TClass ClassType() const override { return StaticClass(); }
+  TClass ClassType() const override {                     \
+    static const TClass cls = StaticClass();              \
+    return cls;                                           \
+  }
 
 // Builders of property descriptors.  The kind follows from the C++ type of the
 // value: integral types are tkInteger, bool and enum types tkEnumeration,
@@ -316,6 +333,10 @@ TClassInfo DescribeClass(std::string name, TClass parent, std::string unit, std:
   TClassInfo info;
   info.ClassName = std::move(name);
   info.Parent = parent;
+  if (parent) {
+    info.Ancestors = parent->Ancestors;
+    info.Ancestors.push_back(parent);
+  }
   info.UnitName = std::move(unit);
   info.InstanceSize = sizeof(T);
   if constexpr (!std::is_abstract_v<T> && std::is_default_constructible_v<T>)

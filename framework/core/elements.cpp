@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <atomic>
 #include <exception>
+#include <stdexcept>
 #include <limits>
 #include <memory>
 #include <mutex>
@@ -97,23 +98,40 @@ ECircularOwnership::ECircularOwnership() : std::runtime_error("An entity cannot 
 
 // ---------------------------------------------------------------- handles
 
+namespace element_handles {
+namespace {
+constexpr std::size_t kChunkWords = 2 * (std::size_t{kChunkMask} + 1);
+Slot noSlots[kChunkWords];
+constexpr std::array<Slot*, kChunks> AllEmpty() {
+  std::array<Slot*, kChunks> all{};
+  for (Slot*& chunk : all) chunk = noSlots;
+  return all;
+}
+}  // namespace
+constinit std::array<Slot*, kChunks> chunks = AllEmpty();
+}  // namespace element_handles
+
 namespace {
 
-// The table stores element addresses inverted, so that it does not keep
-// leaked elements reachable in the eyes of the leak checker.
-std::uintptr_t Hidden(const TElement* element) { return ~reinterpret_cast<std::uintptr_t>(element); }
-TElement* Revealed(std::uintptr_t hidden) { return reinterpret_cast<TElement*>(~hidden); }
+using namespace element_handles;
 
-struct HandleTable {
+constexpr std::uint64_t kLastGeneration = kLastHandle >> kSlotBits;
+
+std::uint64_t GenerationOf(std::uint64_t word) { return word & kLastGeneration; }
+
+// The free list (first in, first out, threaded through the free slots' words)
+// and the count of slots handed out; slot 0 is never handed out (nil).
+struct FreeSlots {
   std::mutex lock;
-  std::unordered_map<std::uint32_t, std::uintptr_t> live;
-  std::unordered_map<std::uintptr_t, std::uint32_t> issued;
-  std::uint32_t next = 1;
+  std::uint32_t used = 1;
+  std::uint32_t first = 0;
+  std::uint32_t last = 0;
+  std::uint64_t issued = 0;
 };
 
-HandleTable& Handles() {
-  static HandleTable* table = new HandleTable;  // outlives every element
-  return *table;
+FreeSlots& Free() {
+  static FreeSlots* slots = new FreeSlots;  // outlives every element
+  return *slots;
 }
 
 using FreedWatcher = std::function<void(std::uint32_t)>;
@@ -142,18 +160,49 @@ void TellWatchers(std::uint32_t handle) {
   for (const auto& watcher : called) (*watcher)(handle);
 }
 
-void ReleaseHandle(const TElement* element) {
-  HandleTable& table = Handles();
-  std::uint32_t handle = 0;
-  {
-    std::lock_guard guard(table.lock);
-    auto found = table.issued.find(Hidden(element));
-    if (found == table.issued.end()) return;
-    handle = found->second;
-    table.live.erase(found->second);
-    table.issued.erase(found);
+std::atomic_ref<Slot*> ChunkOf(std::uint32_t slot) { return std::atomic_ref<Slot*>(chunks[slot >> kChunkBits]); }
+Slot& SlotAt(std::uint32_t slot) { return ChunkOf(slot).load(std::memory_order_acquire)[slot & kChunkMask]; }
+Slot& IssueNumberAt(std::uint32_t slot) {
+  return ChunkOf(slot).load(std::memory_order_acquire)[kChunkMask + 1 + (slot & kChunkMask)];
+}
+
+// A slot for a new handle: the oldest free one, else a new one.
+std::uint32_t TakeSlot(FreeSlots& free) {
+  if (free.first != 0) {
+    const std::uint32_t slot = free.first;
+    free.first = static_cast<std::uint32_t>(SlotAt(slot).load(std::memory_order_relaxed) >> kAddressShift);
+    if (free.first == 0) free.last = 0;
+    return slot;
   }
-  TellWatchers(handle);
+  if (free.used > kSlotMask) throw std::overflow_error("No element handle is left to issue");
+  const std::uint32_t slot = free.used++;
+  if (ChunkOf(slot).load(std::memory_order_relaxed) == noSlots)
+    ChunkOf(slot).store(new Slot[kChunkWords](), std::memory_order_release);
+  return slot;
+}
+
+void ReleaseSlot(std::uint32_t slot) {
+  FreeSlots& free = Free();
+  std::lock_guard guard(free.lock);
+  Slot& word = SlotAt(slot);
+  const std::uint64_t generation = GenerationOf(word.load(std::memory_order_relaxed));
+  if (generation == kLastGeneration) {
+    // Spent: kept out of use for good.
+    word.store(generation | kFreeMark, std::memory_order_release);
+    return;
+  }
+  word.store((generation + 1) | kFreeMark, std::memory_order_release);
+  if (free.last != 0) {
+    Slot& last = SlotAt(free.last);
+    last.store(last.load(std::memory_order_relaxed) | (std::uint64_t{slot} << kAddressShift), std::memory_order_relaxed);
+  } else {
+    free.first = slot;
+  }
+  free.last = slot;
+}
+
+std::uint32_t HandleIn(std::uint32_t slot) {
+  return static_cast<std::uint32_t>(GenerationOf(SlotAt(slot).load(std::memory_order_acquire)) << kSlotBits) | slot;
 }
 
 }  // namespace
@@ -176,28 +225,27 @@ void UnwatchFreedHandles(int id) {
 
 std::uint32_t HandleOfElement(TElement* element) {
   if (!element) return 0;
-  HandleTable& table = Handles();
-  std::lock_guard guard(table.lock);
-  if (element->hasHandle_) return table.issued.at(Hidden(element));
-  const std::uint32_t handle = table.next++;
-  if (table.next == 0) table.next = 1;
-  table.live.emplace(handle, Hidden(element));
-  table.issued.emplace(Hidden(element), handle);
-  element->hasHandle_ = true;
-  return handle;
+  if (element->handleSlot_ != 0) return HandleIn(element->handleSlot_);
+  const std::uint64_t address = reinterpret_cast<std::uintptr_t>(element);
+  if (address >> (64 - kAddressShift) != 0) throw std::overflow_error("An element lies beyond the addresses a handle can hold");
+  FreeSlots& free = Free();
+  std::lock_guard guard(free.lock);
+  const std::uint32_t slot = TakeSlot(free);
+  Slot& word = SlotAt(slot);
+  word.store((address << kAddressShift) | GenerationOf(word.load(std::memory_order_relaxed)),
+             std::memory_order_release);
+  IssueNumberAt(slot).store(++free.issued, std::memory_order_relaxed);
+  element->handleSlot_ = slot;
+  return HandleIn(slot);
 }
 
-TElement* ElementOfHandle(std::uint32_t handle) {
-  if (handle == 0) return nullptr;
-  HandleTable& table = Handles();
-  std::lock_guard guard(table.lock);
-  auto found = table.live.find(handle);
-  return found == table.live.end() ? nullptr : Revealed(found->second);
+bool IssuedAfter(std::uint32_t handle, std::uint32_t earlier) {
+  auto issueNumber = [](std::uint32_t live) -> std::uint64_t {
+    if (!ElementOfHandle(live)) return 0;
+    return IssueNumberAt(live & kSlotMask).load(std::memory_order_relaxed);
+  };
+  return issueNumber(handle) > issueNumber(earlier);
 }
-
-TElement* TElementLink::Get() const { return ElementOfHandle(handle_); }
-
-void TElementLink::Set(TElement* element) { handle_ = HandleOfElement(element); }
 
 // ---------------------------------------------------------------- TElement
 
@@ -205,7 +253,11 @@ TElement::TElement() = default;
 
 TElement::~TElement() {
   DetachFromHolders();
-  if (hasHandle_) ReleaseHandle(this);
+  if (handleSlot_ != 0) {
+    const std::uint32_t handle = HandleIn(handleSlot_);
+    ReleaseSlot(handleSlot_);
+    TellWatchers(handle);
+  }
 }
 
 void TElement::DetachFromHolders() {
@@ -347,24 +399,32 @@ void FreeAndNil(TElement*& element) {
 // ---------------------------------------------------------------- named and owner elements
 
 template <class Base>
+const std::string& TNamed<Base>::NoName() {
+  static const std::string none;
+  return none;
+}
+
+template <class Base>
 std::string TNamed<Base>::GetName() const {
-  return name_.empty() ? this->ClassName() : name_;
+  return name_ ? *name_ : this->ClassName();
 }
 
 template <class Base>
 void TNamed<Base>::SetName(const std::string& name) {
-  name_ = name;
+  if (name.empty()) name_.reset();
+  else if (name_) *name_ = name;
+  else name_ = std::make_unique<std::string>(name);
 }
 
 template <class Base>
 bool TNamed<Base>::HasName() const {
-  return !name_.empty();
+  return name_ != nullptr;
 }
 
 template <class Base>
 bool TNamed<Base>::SameNameAs(std::string_view name) const {
   // In place: a search among many children should not copy every name.
-  return platform::AnsiSameUpperCase(name_.empty() ? this->ClassName() : name_, name);
+  return platform::AnsiSameUpperCase(name_ ? std::string_view(*name_) : this->ClassName(), name);
 }
 
 template <class Base>
@@ -383,7 +443,7 @@ template class TNamed<TElement>;
 template class TNamed<TEntity>;
 
 int TNameElement::GetSize() const {
-  return TElement::GetSize() + static_cast<int>(platform::Cp1250Length(name_)) + 1;
+  return TElement::GetSize() + static_cast<int>(platform::Cp1250Length(StoredName())) + 1;
 }
 
 namespace {
@@ -414,7 +474,7 @@ TOwnerElement::~TOwnerElement() {
   TPointerList<TElement> owners;
   owners.Swap(owners_);
   for (int i = owners.Count() - 1; i >= 0; --i)
-    if (auto* owner = DynamicCast<TEntity>(owners.At(i))) owner->RemoveElement(this);
+    if (TElement* owner = owners.At(i); owner && owner->IsAnEntity()) static_cast<TEntity*>(owner)->RemoveElement(this);
 }
 
 // ---------------------------------------------------------------- TEntity
@@ -425,13 +485,17 @@ TEntity::~TEntity() {
 }
 
 TGapList<TElement>& TEntity::List() {
-  if (!children_) children_ = std::make_unique<TGapList<TElement>>();
+  if (!children_) {
+    children_ = std::make_unique<TGapList<TElement>>();
+    // Room for a few children at once: a line's vertices, a node's branches.
+    children_->reserve(4);
+  }
   return *children_;
 }
 
-const TGapList<TElement>& TEntity::Children() const {
+const TGapList<TElement>& TEntity::NoChildren() {
   static const TGapList<TElement> none;
-  return children_ ? *children_ : none;
+  return none;
 }
 
 int TEntity::GetCount() { return static_cast<int>(List().size()); }
@@ -893,7 +957,7 @@ void TEnvelopeEntity::ReceiveMessage(TKestuMessage*& message, bool& handled) {
 // ---------------------------------------------------------------- named and owner entities
 
 int TNameEntity::GetSize() const {
-  return TEntity::GetSize() + (name_.empty() ? 0 : static_cast<int>(platform::Cp1250Length(name_)) + 1);
+  return TEntity::GetSize() + (HasName() ? static_cast<int>(platform::Cp1250Length(StoredName())) + 1 : 0);
 }
 
 
@@ -903,7 +967,8 @@ TOwnerEntity::~TOwnerEntity() {
   owners.Swap(owners_);
   for (int i = owners.Count() - 1; i >= 0; --i) {
     TElement* owner = owners.At(i);
-    if (auto* entity = DynamicCast<TEntity>(owner)) {
+    if (owner && owner->IsAnEntity()) {
+      auto* entity = static_cast<TEntity*>(owner);
       if (!entity->IsEmpty()) entity->RemoveElement(this);
     } else {
       platform::MessageDlg("TOwnerEntity.Destroy: Špatný vlastník", platform::MsgDlgType::Error, platform::mbOK);
@@ -919,7 +984,7 @@ TElement* TOwnerEntity::GetOwner(int index) const {
                          platform::MsgDlgType::Error, platform::mbOK);
     return nullptr;
   }
-  if (!DynamicCast<TEntity>(owner)) {
+  if (!owner->IsAnEntity()) {
     platform::MessageDlg("TOwnerEntity(" + GetName() + ").GetOwner: Objekt vlastníka není TEntity",
                          platform::MsgDlgType::Error, platform::mbOK);
     return nullptr;

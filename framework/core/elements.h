@@ -6,6 +6,8 @@
 // so that it is freed only by its last holder and, when freed, leaves every
 // list it is still in.
 #include <algorithm>
+#include <array>
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -60,6 +62,7 @@ class TGapList {
   T*& Slot(std::size_t index) { return store_[front_ + index]; }
 
   void push_back(T* item) { store_.push_back(item); }
+  void reserve(std::size_t count) { store_.reserve(front_ + count); }
   void pop_back() {
     store_.pop_back();
     if (empty()) clear();
@@ -192,6 +195,10 @@ class TPointerList {
 
  private:
   static constexpr std::size_t kCountedFrom = 32;
+  // A list that outgrows one entry mostly stays short (a line held by its
+  // string and the nodes at its ends): room for a few at once spares the
+  // reallocations of growing one by one.
+  static constexpr std::size_t kFirstCapacity = 4;
   struct TMany {
     TGapList<T> List;
     bool Counted = false;
@@ -225,6 +232,7 @@ class TPointerList {
   TMany& MakeList() {
     if (IsList()) return Many();
     auto* many = new TMany;
+    many->List.reserve(kFirstCapacity);
     if (bits_ != 0) many->List.push_back(Single());
     bits_ = reinterpret_cast<std::uintptr_t>(many) | 1u;
     return *many;
@@ -248,10 +256,68 @@ class ECircularOwnership : public std::runtime_error {
 // must not free it in turn.
 bool IsFreeingHeldElements(const TElement* element);
 
-// Elements are referred to in text (and from other threads) by a handle from a
-// table of live elements, never by address.  0 stands for nil.
+// Elements are referred to in text (and from other threads) by a handle, never
+// by address.  0 stands for nil.  A handle is issued on first demand and stays
+// the element's for its life; once the element is freed it answers nil for
+// good, whatever the number's slot holds later.
+//
+// The handles come from a table of slots: a handle is a slot's index in its
+// low 24 bits and the slot's generation in the 7 bits above (scripts keep
+// handles in signed 32-bit integers, so the top bit stays clear).  A slot
+// holds the element and its generation in one word; freeing the element
+// raises the generation, so every handle issued for it stops matching.
+// Freed slots are reused first in, first out, so a slot comes back only after
+// every other free one has; a slot whose generation is spent is never reused,
+// so no stale handle can ever name another element.  That spends at most 2^31
+// handles in a process's life, and the table raises when they run out rather
+// than reuse one.
+//
+// Reading a handle is one load of its slot and a compare, with no lock: the
+// slots live in chunks that never move, reached through a fixed array of
+// chunk pointers, and both are atomic, so a reader on another thread sees
+// either the element or nil.  Issuing and releasing take the free list's own
+// small lock, once each in an element's life.  That two threads reach the
+// same element in order (the program thread and the user-interface thread)
+// is the world lock's business, as for every other part of an element.
+namespace element_handles {
+inline constexpr unsigned kSlotBits = 24;
+inline constexpr std::uint32_t kSlotMask = (std::uint32_t{1} << kSlotBits) - 1;
+inline constexpr std::uint32_t kLastHandle = 0x7FFFFFFF;
+inline constexpr unsigned kChunkBits = 12;
+inline constexpr std::uint32_t kChunkMask = (std::uint32_t{1} << kChunkBits) - 1;
+inline constexpr std::size_t kChunks = std::size_t{1} << (kSlotBits - kChunkBits);
+// A slot's word: the element's address shifted up by kAddressShift (while
+// live) or the next free slot there (while free), and in the low byte the
+// slot's generation, with kFreeMark added while no element is in it.  The
+// shift keeps the word from looking like an address to the leak checker, so
+// the table does not keep leaked elements reachable.  A slot never used is
+// all zeros: generation 0 and no address.
+inline constexpr unsigned kAddressShift = 16;
+inline constexpr std::uint64_t kFreeMark = 0x80;
+using Slot = std::atomic<std::uint64_t>;
+// Every entry points to a chunk: chunks not yet made share one that holds
+// nothing, so that a reader needs no test of its own.  A chunk's words are
+// followed by as many issue numbers, one per slot, counting up.
+extern std::array<Slot*, kChunks> chunks;
+
+// The element of a handle this table issued (the top bit clear), or nil.
+inline TElement* ElementOfIssued(std::uint32_t handle) {
+  const std::uint32_t slot = handle & kSlotMask;
+  const Slot* chunk = std::atomic_ref<Slot*>(chunks[slot >> kChunkBits]).load(std::memory_order_acquire);
+  const std::uint64_t word = chunk[slot & kChunkMask].load(std::memory_order_acquire);
+  const bool live = static_cast<std::uint8_t>(word) == handle >> kSlotBits;
+  return live ? reinterpret_cast<TElement*>(word >> kAddressShift) : nullptr;
+}
+}  // namespace element_handles
+
 std::uint32_t HandleOfElement(TElement* element);
-TElement* ElementOfHandle(std::uint32_t handle);
+// Whether the live handle was issued after the live handle earlier (or
+// earlier is not live).  Numbers do not tell: freed slots come back.
+bool IssuedAfter(std::uint32_t handle, std::uint32_t earlier);
+// Nil also for numbers that no handle can be.
+inline TElement* ElementOfHandle(std::uint32_t handle) {
+  return handle > element_handles::kLastHandle ? nullptr : element_handles::ElementOfIssued(handle);
+}
 
 // A reference that does not own its element and reads nil once the element
 // has been freed.
@@ -259,8 +325,8 @@ class TElementLink {
  public:
   TElementLink() = default;
   explicit TElementLink(TElement* element) { Set(element); }
-  TElement* Get() const;
-  void Set(TElement* element);
+  TElement* Get() const { return element_handles::ElementOfIssued(handle_); }
+  void Set(TElement* element) { handle_ = HandleOfElement(element); }
   // Set to an element that has since been freed.
   bool IsDangling() const { return handle_ != 0 && Get() == nullptr; }
   bool IsSet() const { return handle_ != 0; }
@@ -277,8 +343,6 @@ class TElement : public TPersistent {
   TElement(const TElement&) = delete;
   TElement& operator=(const TElement&) = delete;
 
-  // Declared before ID, so that ID and the handle flag leave tail padding that
-  // a descendant's small fields can use.
  private:
   TPointerList<TEntity> holders_;
 
@@ -347,6 +411,8 @@ class TElement : public TPersistent {
 
   // Entities whose child lists hold this element (one entry per slot).
   int HolderCount() const { return holders_.Count(); }
+  // Whether it is a TEntity, without a look up the class tree.
+  bool IsAnEntity() const { return isEntity_; }
 
  protected:
   // Leaves the child list of every holder.  Destructors that may run code
@@ -359,13 +425,16 @@ class TElement : public TPersistent {
   void AddHolder(TEntity* holder) { holders_.Add(holder); }
   bool RemoveHolder(TEntity* holder) { return holders_.RemoveAny(holder); }
 
-  // Set once the element has been given a handle (kept in a side table, so
-  // that elements without one - nearly all - do not pay for it).
-  bool hasHandle_ = false;
+  // One word for three small fields, so that an element stays three words.
+  // The slot of the element's handle, 0 until one is issued.
+  std::uint32_t handleSlot_ : element_handles::kSlotBits = 0;
   // Set by the entity constructor: whether an element can hold others is
   // asked at every addition, where a look up the class tree would cost more
   // than the addition itself.
-  bool isEntity_ = false;
+  std::uint32_t isEntity_ : 1 = 0;
+  // An entity's count of the fields holding an element (HoldInField); a class
+  // has a few such fields at most.
+  std::uint32_t fieldHolds_ : 7 = 0;
 };
 
 // Watchers of freed elements: each is called with the handle of every element
@@ -396,7 +465,14 @@ class TNamed : public Base {
   void WriteData(platform::TWriter& writer) const override;
 
  protected:
-  std::string name_;
+  // The stored name; empty when there is none.
+  const std::string& StoredName() const { return name_ ? *name_ : NoName(); }
+
+ private:
+  static const std::string& NoName();
+  // Made on the first name: most elements of a large model (values, vertices)
+  // are never named and so carry one word instead of a whole string.
+  std::unique_ptr<std::string> name_;
 };
 
 class TNameElement : public TNamed<TElement> {
@@ -487,7 +563,7 @@ class TEntity : public TElement {
   void AddAllFrom(TElement* source);
 
   // Children without creating the list; empty when there is none.
-  const TGapList<TElement>& Children() const;
+  const TGapList<TElement>& Children() const { return children_ ? *children_ : NoChildren(); }
 
   // Whether element is this entity or one of its ancestors (an entity that
   // holds it, in a child list or a field, directly or further up).
@@ -530,6 +606,7 @@ class TEntity : public TElement {
  private:
   friend class TElement;
   TGapList<TElement>& List();
+  static const TGapList<TElement>& NoChildren();
   bool RefusesChild(const TElement* element) const;
   void DropChild(TElement* element);  // a dying child leaves the list
   // The first slot of a child; -1 when absent.
@@ -540,9 +617,6 @@ class TEntity : public TElement {
   template <class Visit>
   void WalkUnstamped(Visit visit);
 
-  // Fields holding an element (HoldInField); declared first so that it
-  // sits in the tail padding of TElement.
-  std::uint8_t fieldHolds_ = 0;
   std::unique_ptr<TGapList<TElement>> children_;
 };
 

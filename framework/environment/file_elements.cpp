@@ -260,9 +260,9 @@ std::string TLogicalDriveElement::DriveTypeString() const {
   return type >= 0 && type <= 6 ? kTexts[type] : kTexts[0];
 }
 
-std::string TLogicalDriveElement::GetName() const { return name_; }
+std::string TLogicalDriveElement::GetName() const { return StoredName(); }
 
-void TLogicalDriveElement::SetName(const std::string& name) { name_ = name; }
+void TLogicalDriveElement::SetName(const std::string& name) { TNamed<TEntity>::SetName(name); }
 
 void TLocalComputerElement::AfterConstruction() {
   TOwnerEntity::AfterConstruction();

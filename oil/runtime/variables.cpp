@@ -283,15 +283,15 @@ TOilValue TOwnerByNumberOperator::Evaluate() {
 namespace {
 
 // An output the call made and nothing holds belongs to the running program.
-// Handles are issued in order, so an output whose handle is newer than the
-// tool's was first referred to during the call; an element that lived before
-// it (the world, another tool's output) is never taken.
+// An output whose handle was issued after the tool's was first referred to
+// during the call; an element that lived before it (the world, another
+// tool's output) is never taken.
 void HandOverLooseOutput(TElement* output, std::uint32_t toolHandle) {
   TRunContext* context = TRunContext::Current();
   if (!context || !context->Program() || !output || output->HolderCount() != 0 || output == World()) return;
   for (TRunContext* run = context; run; run = run->Previous())
     if (output == run->Program()) return;
-  if (HandleOfElement(output) > toolHandle) context->Program()->KeepLooseOutput(output);
+  if (IssuedAfter(HandleOfElement(output), toolHandle)) context->Program()->KeepLooseOutput(output);
 }
 
 }  // namespace

@@ -115,9 +115,7 @@ void WriteBounds(platform::TWriter& writer, const TRectangle& bounds) {
 
 }  // namespace
 
-TRectangle::TRectangle() : min_(std::make_unique<T2DCoordinate>()), max_(std::make_unique<T2DCoordinate>()) {
-  Clear();
-}
+TRectangle::TRectangle() { Clear(); }
 
 TRectangle::~TRectangle() = default;
 
@@ -201,7 +199,6 @@ void TRectangle::Assign(const TElement* Source) {
   SetMaxY(source->MaxY());
 }
 
-int TRectangle::GetSize() const { return TElement::GetSize() + min_->GetSize() + max_->GetSize(); }
 
 void TRectangle::ReadData(platform::TReader& reader, TQuickEntity& elementMap) {
   TElement::ReadData(reader, elementMap);

@@ -74,16 +74,16 @@ class TRectangle : public TElement {
   TRectangle();
   ~TRectangle() override;
 
-  T2DCoordinate* MinCorner() const { return min_.get(); }
-  T2DCoordinate* MaxCorner() const { return max_.get(); }
-  double MinX() const { return min_->GetX(); }
-  double MinY() const { return min_->GetY(); }
-  double MaxX() const { return max_->GetX(); }
-  double MaxY() const { return max_->GetY(); }
-  void SetMinX(double value) { min_->SetX(value); }
-  void SetMinY(double value) { min_->SetY(value); }
-  void SetMaxX(double value) { max_->SetX(value); }
-  void SetMaxY(double value) { max_->SetY(value); }
+  T2DCoordinate* MinCorner() const { return &min_; }
+  T2DCoordinate* MaxCorner() const { return &max_; }
+  double MinX() const { return min_.GetX(); }
+  double MinY() const { return min_.GetY(); }
+  double MaxX() const { return max_.GetX(); }
+  double MaxY() const { return max_.GetY(); }
+  void SetMinX(double value) { min_.SetX(value); }
+  void SetMinY(double value) { min_.SetY(value); }
+  void SetMaxX(double value) { max_.SetX(value); }
+  void SetMaxY(double value) { max_.SetY(value); }
   double Width() const { return MaxX() - MinX(); }
   double Height() const { return MaxY() - MinY(); }
   // Min stays; Max follows.
@@ -107,13 +107,15 @@ class TRectangle : public TElement {
   virtual TRectangle* CreateCopy() const;
   TElement* CreateEnvelope() const override;
   void Assign(const TElement* Source) override;
-  int GetSize() const override;
   void ReadData(platform::TReader& reader, TQuickEntity& elementMap) override;
   void WriteData(platform::TWriter& writer) const override;
 
  private:
-  std::unique_ptr<T2DCoordinate> min_;
-  std::unique_ptr<T2DCoordinate> max_;
+  // Parts of the rectangle, not allocated on their own: every rect entity
+  // has a rectangle, and a million lines should not cost two million more
+  // allocations.  Callers may move them through a const rectangle.
+  mutable T2DCoordinate min_;
+  mutable T2DCoordinate max_;
 };
 
 // Codes 1 to 9 name the cells of the 3 x 3 grid of relative reference

@@ -6,6 +6,7 @@
 
 #include "framework/core/class_registry.h"
 #include "platform/app_queue.h"
+#include "framework/values/typed_values.h"
 #include "tests/platform/temp_folder.h"
 #include "tests/render/tool_forms/tool_forms_fixture.h"
 
@@ -105,6 +106,31 @@ TEST_F(CommandLineTest, ToolCallArgumentsAreParametersOrPropertiesByTheirColons)
     const std::vector<std::string> results = Run(row.line);
     ASSERT_FALSE(results.empty()) << row.line;
     EXPECT_EQ(results.back(), row.result) << row.line;
+  }
+}
+
+TEST_F(CommandLineTest, AHandleInAPropertyLeadsOnlyToTheLiveElementItWasIssuedFor) {
+  auto* target = Named<TOwnerEntity>("cíl", forest);
+  const std::uint32_t live = HandleOfElement(target);
+  std::uint32_t stale = 0;
+  {
+    TOwnerEntity gone;
+    stale = HandleOfElement(&gone);
+  }
+  const struct {
+    const char* name;
+    std::uint32_t handle;
+    const char* result;
+  } rows[] = {
+      {"live", live, "cíl"},
+      {"stale", stale, "ERROR 0: Nemohu nalézt element Value"},
+  };
+  auto* number = TIntegerElement::CreateValue(0);
+  number->SetName("h");
+  forest->AddElement(number);
+  for (const auto& row : rows) {
+    number->SetAsInteger(static_cast<std::int32_t>(row.handle));
+    EXPECT_THAT(Run("LES.h.Value.Name"), ElementsAre(StartsWith(row.result))) << row.name;
   }
 }
 
