@@ -1,9 +1,12 @@
 #include "app/app_classes.h"
 
 #include "app/command_line/command_line.h"
+#include "app/extended_forms/extended_form_tool.h"
 #include "app/monitors/progress_monitor.h"
 #include "app/options/options.h"
 #include "app/startup/main_tool.h"
+#include "app/tool_groups/task_form.h"
+#include "app/tool_groups/tool_groups.h"
 #include "app/windows/message_window.h"
 #include "block/block_classes.h"
 #include "render/render_classes.h"
@@ -21,4 +24,7 @@ void RegisterAppClasses() {
   RegisterMessageWindowClasses();
   RegisterProgressMonitorClasses();
   RegisterMainToolClasses();
+  RegisterToolGroupClasses();
+  RegisterTaskFormClasses();
+  RegisterExtendedFormClasses();
 }

@@ -1,5 +1,6 @@
 #include "block/block_classes.h"
 
+#include "block/export/area_export.h"
 #include "block/export/line_export.h"
 #include "block/forest_model/forest_model_classes.h"
 #include "block/guide/export_dialog.h"
@@ -46,6 +47,7 @@ void RegisterBlockClasses() {
   RegisterLineJoiningClasses();
   RegisterGuideClasses();
   RegisterT_LumExpClasses();
+  RegisterAreaExportClasses();
   RegisterGuideLineClasses();
   RegisterExportDialogClasses();
   RegisterBlockLayerClasses();

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -14,6 +15,8 @@
 #include <vector>
 
 #include "app/command_line/command_line.h"
+#include "app/extended_forms/extended_form_tool.h"
+#include "app/tool_groups/tool_groups.h"
 #include "block/block_classes.h"
 #include "block/layers/layer_lines.h"
 #include "block/reading/block_reader.h"
@@ -35,11 +38,15 @@
 #include "platform/app_queue.h"
 #include "platform/code_page.h"
 #include "platform/dialogs.h"
+#include "platform/pictures.h"
+#include "platform/world_files.h"
 #include "render/devices/bitmap_device.h"
 #include "render/interprets/interpret_layers.h"
 #include "render/interprets/interpret_script.h"
 #include "render/interprets/interpret_timers.h"
 #include "render/interprets/universal_interpret.h"
+#include "render/models/layer_scripts.h"
+#include "render/models/model_script_text.h"
 #include "render/render_base_classes.h"
 #include "render/area_symbols/area_symbol_reader.h"
 #include "render/palette/library_paths.h"
@@ -434,6 +441,20 @@ void StringListFiles(const std::uint8_t* data, std::size_t size) {
   list.SaveToFile(saved);
   TStringListElement again;
   again.LoadFromFile(saved);
+}
+
+void BitmapFiles(const std::uint8_t* data, std::size_t size) {
+  Run run;
+  const std::string input = TempPath("input.bmp");
+  WriteBytes(input, data, size);
+  std::unique_ptr<platform::Bitmap> bitmap = platform::Bitmap::Create(4, 4);
+  if (!bitmap || !bitmap->LoadFromFile(input)) return;
+  const std::string saved = TempPath("saved.bmp");
+  if (!bitmap->SaveToFile(saved)) std::abort();
+  std::unique_ptr<platform::Bitmap> again = platform::Bitmap::Create(1, 1);
+  // A picture the program wrote it reads back whole.
+  if (!again->LoadFromFile(saved) || again->Width() != bitmap->Width() || again->Height() != bitmap->Height())
+    std::abort();
 }
 
 void CommandLines(const std::uint8_t* data, std::size_t size) {
@@ -895,6 +916,129 @@ void SymbolLists(const std::uint8_t* data, std::size_t size) {
       text->Veta = "Ab";
       font.DrawText();
     }
+}
+
+// ---------------------------------------------------------------- pictures, world files, model scripts
+
+namespace {
+
+// A decoded picture is whole: its size within the bound and every pixel there.
+void CheckPicture(platform::DecodedPicture (*decode)(const std::uint8_t*, std::size_t), const std::uint8_t* data,
+                  std::size_t size) {
+  try {
+    const platform::DecodedPicture picture = decode(data, size);
+    if (picture.Width <= 0 || picture.Height <= 0 ||
+        std::int64_t(picture.Width) * picture.Height > platform::MaxPicturePixels ||
+        picture.Rgb.size() != std::size_t(picture.Width) * std::size_t(picture.Height) * 3)
+      std::abort();
+  } catch (const platform::EPictureError&) {
+  }
+}
+
+// "kind=description [name=value]..." of each layer.
+std::string LayersText(TEntity* script) {
+  std::string text;
+  for (int i = 0; script && i < script->GetCount(); ++i) {
+    auto* layer = DynamicCast<TLayerScript>(script->GetElement(i));
+    if (!layer) continue;
+    text += layer->GetName() + "=" + layer->GetDescription();
+    if (TPropertyList* params = layer->Parameters())
+      for (int p = 0; p < params->GetCount(); ++p)
+        text += " [" + static_cast<TStringElement*>(params->GetElement(p))->GetNameIsValue() + "]";
+    text += "\n";
+  }
+  return text;
+}
+
+// The script the creator makes of the lines, expanded in an empty folder.
+std::unique_ptr<TEntity> ScriptOf(TStringListElement* input, const std::string& dataDirectory) {
+  TModelScriptCreator creator;
+  creator.DataDirectory = dataDirectory;
+  creator.SetInput(input);
+  creator.DoIt();
+  return std::unique_ptr<TEntity>(DynamicCast<TEntity>(creator.Output()));
+}
+
+}  // namespace
+
+void PicturesJpeg(const std::uint8_t* data, std::size_t size) { CheckPicture(platform::DecodeJpeg, data, size); }
+void PicturesGif(const std::uint8_t* data, std::size_t size) { CheckPicture(platform::DecodeGif, data, size); }
+void PicturesBmp(const std::uint8_t* data, std::size_t size) { CheckPicture(platform::DecodeBmp, data, size); }
+
+void WorldFile(const std::uint8_t* data, std::size_t size) {
+  platform::WorldFile placed;
+  std::string reason;
+  const bool valid =
+      platform::ParseWorldFile(std::string(reinterpret_cast<const char*>(data), size), placed, reason);
+  if (valid != reason.empty()) std::abort();
+  if (valid && !(placed.PixelWidth > 0 && placed.PixelHeight > 0 && std::isfinite(placed.Left) &&
+                 std::isfinite(placed.Top)))
+    std::abort();
+}
+
+void ModelScript(const std::uint8_t* data, std::size_t size) {
+  Run run;
+  RegisterRenderClasses();
+  static const std::string empty = [] {
+    const std::string folder = TempPath("model_data");
+    std::filesystem::create_directories(folder);
+    return folder;
+  }();
+  // Folders stay inside the empty data folder: no search leaves it.
+  std::string text(reinterpret_cast<const char*>(data), size);
+  std::replace_if(text.begin(), text.end(), [](char c) { return c == '/' || c == '\\' || c == ':'; }, '_');
+  std::vector<std::string> lines;
+  for (std::size_t start = 0; start <= text.size() && lines.size() < 2000;) {
+    const std::size_t end = std::min(text.find('\n', start), text.size());
+    lines.push_back(text.substr(start, end - start));
+    start = end + 1;
+  }
+  std::unique_ptr<TStringListElement> input(TStringListElement::CreateFromStrings(lines));
+  std::unique_ptr<TEntity> script = ScriptOf(input.get(), empty);
+  if (!script) return;
+  TStringListFromModelScript writer;
+  writer.SetInput(script.get());
+  writer.DoIt();
+  std::unique_ptr<TStringListElement> written(static_cast<TStringListElement*>(writer.Output()));
+  std::unique_ptr<TEntity> reread = ScriptOf(written.get(), empty);
+  if (LayersText(script.get()) != LayersText(reread.get())) std::abort();
+}
+
+namespace {
+
+// A group on a window of its own, freed before the window.
+struct GroupOnWindow {
+  GroupOnWindow() : group(CreateElement<TExtendedToolGroup>()) {
+    group->SetName("Fuzz");
+    group->SetForm(&form);
+  }
+  TExtendedKESTU_Form form;
+  std::unique_ptr<TExtendedToolGroup> group;
+};
+
+}  // namespace
+
+void ToolImages(const std::uint8_t* data, std::size_t size) {
+  Run run;
+  if (size < 2) return;
+  GroupOnWindow window;
+  window.group->SetImageWidth(data[0]);
+  window.group->SetImageHeight(data[1]);
+  const std::string file = TempPath("image.bmp");
+  WriteBytes(file, data + 2, size - 2);
+  window.group->NewImage(file);
+  window.group->NewToolAction("a");
+  window.group->SetActualImageIndex(0);
+}
+
+void ShortCutTexts(const std::uint8_t* data, std::size_t size) {
+  Run run;
+  GroupOnWindow window;
+  window.group->NewToolAction("a");
+  window.group->SetActualShortCut(std::string(reinterpret_cast<const char*>(data), size));
+  const std::string shown = window.group->ActualShortCut();
+  window.group->SetActualShortCut(shown);
+  if (window.group->ActualShortCut() != shown) std::abort();
 }
 
 }  // namespace fuzz

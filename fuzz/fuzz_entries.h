@@ -34,6 +34,10 @@ void LayerLines(const std::uint8_t* data, std::size_t size);
 // found down its keys and under a point inside it.  Nothing may leave.
 void ForestAttributes(const std::uint8_t* data, std::size_t size);
 
+// A bitmap file loaded into a window's picture and, when it is one, saved
+// and loaded again at the same size.  Nothing may leave.
+void BitmapFiles(const std::uint8_t* data, std::size_t size);
+
 // Property lines of an interpret script, an interpret layer, a time element
 // and a universal interpret, which draws its model into a bitmap: each line is
 // a target letter (S, L, T, U), a space and Name=Value, where "#k" in a value
@@ -49,6 +53,13 @@ void BlockDirectories(const std::uint8_t* data, std::size_t size);
 // edited, appended to, and its structure copied into a new table.  The
 // engine may refuse it with EDatabaseError; nothing may leave.
 void DbaseTables(const std::uint8_t* data, std::size_t size);
+// An image file for a tool group's buttons: the first two bytes are the
+// image list's width and height (0 to 255), the rest the file, read with
+// NewImage and shown on an action's button.  Nothing may leave.
+void ToolImages(const std::uint8_t* data, std::size_t size);
+// A shortcut text given to a tool action and read back; what is read back
+// must read back unchanged.  Nothing may leave.
+void ShortCutTexts(const std::uint8_t* data, std::size_t size);
 // A script file of the command-line language (Windows-1250, one line per
 // line) run line by line on a world of its own; every failure is an error line of the script.  Lines that would reach
 // the disk or run tools other than a harmless one are left out.  Nothing may
@@ -71,5 +82,17 @@ void StrokeFonts(const std::uint8_t* data, std::size_t size);
 // The bytes as the point symbol font list and the text style list: read,
 // a few symbols drawn and the styles applied.  Nothing may leave.
 void SymbolLists(const std::uint8_t* data, std::size_t size);
+
+// A picture through its decoder: a picture of its stated size, or
+// EPictureError.  Nothing else may leave.
+void PicturesJpeg(const std::uint8_t* data, std::size_t size);
+void PicturesGif(const std::uint8_t* data, std::size_t size);
+void PicturesBmp(const std::uint8_t* data, std::size_t size);
+// A world file's text: placed with positive pixel sizes, or refused with a
+// reason.
+void WorldFile(const std::uint8_t* data, std::size_t size);
+// Model-script lines made into a script, written back as text and read
+// again: the same layers and parameters.  Nothing may leave.
+void ModelScript(const std::uint8_t* data, std::size_t size);
 
 }  // namespace fuzz

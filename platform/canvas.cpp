@@ -1,4 +1,5 @@
 #include "platform/canvas.h"
+#include "platform/bitmap_access.h"
 
 #include <QApplication>
 #include <QBrush>
@@ -7,6 +8,10 @@
 #include <QImage>
 #include <QPageLayout>
 #include <QPageSize>
+#include <cstdlib>
+
+#include <QFile>
+#include <QImageReader>
 #include <QPainter>
 #include <QPen>
 #include <QPrinter>
@@ -26,6 +31,8 @@ namespace platform {
 namespace {
 
 std::atomic<int> failNextBitmaps{0};
+// The largest picture a bitmap file may hold (a 1600 x 1200 window takes 6).
+constexpr int kMaxLoadedMegabytes = 64;
 std::atomic<std::int64_t> liveBitmapBytes{0};
 std::atomic<std::int64_t> peakBitmapBytes{0};
 
@@ -229,6 +236,11 @@ struct Canvas::Impl {
   std::int32_t DotsPerInch = 96;
   PixelPoint Position;
   std::int64_t Phase = 0;  // how far along its pattern a styled pen is
+  std::function<void()> Changed;  // told before each drawing
+
+  void Touch() const {
+    if (Changed) Changed();
+  }
 
   bool Xor(const CanvasPen& pen) const { return pen.Mode == PenMode::Xor && !Printer; }
   QFont MakeFont(const CanvasFont& font) const;
@@ -332,16 +344,19 @@ void Canvas::MoveTo(std::int32_t x, std::int32_t y) {
 }
 
 void Canvas::LineTo(std::int32_t x, std::int32_t y) {
+  impl_->Touch();
   impl_->Segment(Pen, impl_->Position, {x, y});
   impl_->Position = {x, y};
 }
 
 void Canvas::Polyline(std::span<const PixelPoint> points) {
+  impl_->Touch();
   impl_->Phase = 0;
   for (std::size_t i = 1; i < points.size(); ++i) impl_->Segment(Pen, points[i - 1], points[i]);
 }
 
 bool Canvas::Polygon(std::span<const PixelPoint> points) {
+  impl_->Touch();
   if (points.size() < 2) return false;
   const std::int32_t count[] = {static_cast<std::int32_t>(points.size())};
   impl_->FillRings(Pen, Brush, points, count);
@@ -349,6 +364,7 @@ bool Canvas::Polygon(std::span<const PixelPoint> points) {
 }
 
 bool Canvas::PolyPolygon(std::span<const PixelPoint> points, std::span<const std::int32_t> counts) {
+  impl_->Touch();
   std::size_t total = 0;
   for (std::int32_t count : counts) {
     if (count < 2) return false;
@@ -360,6 +376,7 @@ bool Canvas::PolyPolygon(std::span<const PixelPoint> points, std::span<const std
 }
 
 void Canvas::Rectangle(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom) {
+  impl_->Touch();
   if (left > right) std::swap(left, right);
   if (top > bottom) std::swap(top, bottom);
   if (Brush.Style != BrushStyle::Clear) {
@@ -385,12 +402,14 @@ void Canvas::Rectangle(std::int32_t left, std::int32_t top, std::int32_t right, 
 }
 
 void Canvas::FillRect(const PixelRect& rect) {
+  impl_->Touch();
   PixelWriter out(*impl_->Image, Brush.Color, false);
   for (std::int64_t row = std::max(rect.Top, 0); row < std::min(rect.Bottom, out.Height()); ++row)
     out.Span(row, rect.Left, rect.Right);
 }
 
 void Canvas::FrameRect(const PixelRect& rect) {
+  impl_->Touch();
   CanvasPen frame{Brush.Color, 1, PenStyle::Solid, PenMode::Copy};
   CanvasBrush hollow{Brush.Color, BrushStyle::Clear};
   std::swap(frame, Pen);
@@ -401,6 +420,7 @@ void Canvas::FrameRect(const PixelRect& rect) {
 }
 
 void Canvas::TextOut(std::int32_t x, std::int32_t y, const std::string& text) {
+  impl_->Touch();
   EnsureWindowSystem();
   QPainter painter(impl_->Image);
   painter.setRenderHint(QPainter::TextAntialiasing, false);
@@ -429,15 +449,20 @@ ColorValue Canvas::Pixel(std::int32_t x, std::int32_t y) const {
   return ColorValue(p[0]) | ColorValue(p[1]) << 8 | ColorValue(p[2]) << 16;
 }
 
-void Canvas::SetPixel(std::int32_t x, std::int32_t y, ColorValue color) { PixelWriter(*impl_->Image, color, false).Put(x, y); }
+void Canvas::SetPixel(std::int32_t x, std::int32_t y, ColorValue color) {
+  impl_->Touch();
+  PixelWriter(*impl_->Image, color, false).Put(x, y);
+}
 
 void Canvas::Draw(std::int32_t x, std::int32_t y, const Bitmap& bitmap) {
+  impl_->Touch();
   if (&bitmap.impl_->Image == impl_->Image) return;
   QPainter painter(impl_->Image);
   painter.drawImage(x, y, bitmap.impl_->Image);
 }
 
 void Canvas::CopyRect(const PixelRect& dest, const Canvas& source, const PixelRect& sourceRect) {
+  impl_->Touch();
   if (source.impl_->Printer || source.impl_->Image == impl_->Image) return;
   QPainter painter(impl_->Image);
   painter.drawImage(QRect(dest.Left, dest.Top, dest.Right - dest.Left, dest.Bottom - dest.Top), *source.impl_->Image,
@@ -446,6 +471,7 @@ void Canvas::CopyRect(const PixelRect& dest, const Canvas& source, const PixelRe
 }
 
 void Canvas::StretchDraw(const PixelRect& dest, const Bitmap& bitmap, const PixelRect* source) {
+  impl_->Touch();
   const QImage& image = bitmap.impl_->Image;
   if (&image == impl_->Image) return;
   const QRect from = source ? QRect(source->Left, source->Top, source->Right - source->Left, source->Bottom - source->Top)
@@ -494,7 +520,70 @@ bool Bitmap::SetHeight(std::int32_t height) {
 
 Canvas& Bitmap::GetCanvas() { return *impl_->Surface; }
 
+std::uint8_t* Bitmap::ScanLine(std::int32_t row) { return impl_->Image.scanLine(row); }
+const std::uint8_t* Bitmap::ScanLine(std::int32_t row) const { return impl_->Image.constScanLine(row); }
+
 bool Bitmap::SavePng(const std::string& path) const { return impl_->Image.save(Q(path), "PNG"); }
+
+bool Bitmap::SetSize(std::int32_t width, std::int32_t height) {
+  if (width <= 0 || height <= 0) return false;
+  if (width == Width() && height == Height()) return true;
+  QImage resized(width, height, QImage::Format_RGB888);
+  if (resized.isNull()) return false;
+  resized.fill(Qt::white);
+  {
+    QPainter painter(&resized);
+    painter.drawImage(0, 0, impl_->Image);
+  }
+  CountBitmapBytes(resized.sizeInBytes() - impl_->Image.sizeInBytes());
+  impl_->Image = std::move(resized);
+  impl_->Surface->impl_->Touch();
+  return true;
+}
+
+bool Bitmap::SaveToFile(const std::string& path) const { return impl_->Image.save(Q(path), "BMP"); }
+
+namespace {
+
+// An uncompressed bitmap file must hold every row its header promises.
+bool HoldsItsRows(QFile& file) {
+  const QByteArray header = file.peek(34);
+  if (header.size() < 34) return false;
+  auto u32 = [&header](int at) {
+    return static_cast<std::uint32_t>(static_cast<uchar>(header[at])) |
+           static_cast<std::uint32_t>(static_cast<uchar>(header[at + 1])) << 8 |
+           static_cast<std::uint32_t>(static_cast<uchar>(header[at + 2])) << 16 |
+           static_cast<std::uint32_t>(static_cast<uchar>(header[at + 3])) << 24;
+  };
+  const std::int64_t width = static_cast<std::int32_t>(u32(18));
+  const std::int64_t height = static_cast<std::int32_t>(u32(22));
+  const std::int64_t bits = u32(28) & 0xFFFF;
+  if (u32(30) != 0) return true;  // compressed rows: the reader checks them
+  const std::int64_t row = (width * bits + 31) / 32 * 4;
+  return width > 0 && height != 0 && static_cast<std::int64_t>(u32(10)) + row * std::abs(height) <= file.size();
+}
+
+}  // namespace
+
+bool Bitmap::LoadFromFile(const std::string& path) {
+  QFile file(Q(path));
+  if (!file.open(QIODevice::ReadOnly) || !HoldsItsRows(file)) return false;
+  QImageReader reader(&file, "BMP");
+  // A lying header must not make us reserve what no picture of ours needs.
+  reader.setAllocationLimit(kMaxLoadedMegabytes);
+  QImage loaded;
+  if (!reader.read(&loaded)) return false;
+  loaded = loaded.convertToFormat(QImage::Format_RGB888);
+  if (loaded.isNull()) return false;
+  CountBitmapBytes(loaded.sizeInBytes() - impl_->Image.sizeInBytes());
+  impl_->Image = std::move(loaded);
+  impl_->Surface->impl_->Touch();
+  return true;
+}
+
+const QImage& BitmapAccess::Image(const Bitmap& bitmap) { return bitmap.impl_->Image; }
+
+void Bitmap::OnChange(std::function<void()> handler) { impl_->Surface->impl_->Changed = std::move(handler); }
 
 struct Printer::Impl {
   QPrinter Device{QPrinter::HighResolution};

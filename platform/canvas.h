@@ -10,6 +10,7 @@
 //   one is solid whatever its style;
 // - the XOR mode works on bitmaps; on the printer it draws as copy.
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <span>
 #include <string>
@@ -151,9 +152,24 @@ class Bitmap {
   bool SetHeight(std::int32_t height);
   Canvas& GetCanvas();
   bool SavePng(const std::string& path) const;
+  // The bytes of a row: three a pixel (red, green, blue), for code that
+  // fills or reads whole pictures.
+  std::uint8_t* ScanLine(std::int32_t row);
+  const std::uint8_t* ScanLine(std::int32_t row) const;
+  // A new size; what fits of the picture stays at the upper left, the rest
+  // is white.  False (and unchanged) when it cannot be done.
+  bool SetSize(std::int32_t width, std::int32_t height);
+  // Bitmap files: false (and unchanged) when the file cannot be written, or
+  // is no readable bitmap file or holds more than a window ever shows.
+  bool SaveToFile(const std::string& path) const;
+  bool LoadFromFile(const std::string& path);
+  // Told before each drawing into the bitmap and after it is replaced (one
+  // handler; empty to stop).
+  void OnChange(std::function<void()> handler);
 
  private:
   friend class Canvas;
+  friend struct BitmapAccess;
   friend void PaintPolylinesWithQt(Bitmap&, std::span<const PixelPoint>, std::span<const std::int32_t>, ColorValue);
   friend void PaintTextsWithQt(Bitmap&, std::span<const std::string>, std::span<const PixelPoint>, std::int32_t,
                                ColorValue);

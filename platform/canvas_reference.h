@@ -23,4 +23,9 @@ void PaintTextsWithQt(Bitmap& bitmap, std::span<const std::string> texts, std::s
 void PaintHatchedPolygonsWithQt(Bitmap& bitmap, std::span<const PixelPoint> points,
                                 std::span<const std::int32_t> counts, ColorValue color);
 
+struct DecodedPicture;
+// The whole picture scaled onto the whole bitmap by Qt's painter, without
+// smoothing.
+void PaintPictureWithQt(Bitmap& bitmap, const DecodedPicture& picture);
+
 }  // namespace platform

@@ -3,6 +3,10 @@
 #include <QApplication>
 #include <QColorDialog>
 #include <QCursor>
+#include <QDesktopServices>
+#include <QPageSetupDialog>
+#include <QPrinter>
+#include <QUrl>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QPixmap>
@@ -17,6 +21,7 @@
 
 #include "platform/app_queue.h"
 #include "platform/forms.h"
+#include "platform/screen_cursors.h"
 #include "platform/streams.h"
 
 namespace platform {
@@ -231,6 +236,33 @@ bool Dialogs::ChooseColor(std::uint32_t& colour) {
   return true;
 }
 
+void Dialogs::HelpKeyword(const std::string& keyword) {
+  const std::string& helpFile = Application::Instance().HelpFile;
+  if (helpFile.empty() || Unattended() || !HasWindows()) return;
+  QUrl page = QUrl::fromLocalFile(Q(helpFile));
+  page.setFragment(Q(keyword));
+  QDesktopServices::openUrl(page);
+}
+
+bool Dialogs::PrinterSetup() {
+  if (Unattended() || !HasWindows()) return false;
+  QPrinter printer;
+  QPageSetupDialog dialog(&printer);
+  return dialog.exec() == QDialog::Accepted;
+}
+
+bool RecordingDialogs::PrinterSetup() {
+  ++PrinterSetups;
+  if (Answers.empty()) return DefaultAnswer == mrOk;
+  const int answer = Answers.front();
+  Answers.pop_front();
+  return answer == mrOk;
+}
+
+void HelpKeyword(const std::string& keyword) { CurrentDialogs().HelpKeyword(keyword); }
+
+bool PrinterSetup() { return CurrentDialogs().PrinterSetup(); }
+
 bool PromptForFile(FileDialogRequest& request) { return CurrentDialogs().PromptForFile(request); }
 
 bool ChooseColor(std::uint32_t& colour) { return CurrentDialogs().ChooseColor(colour); }
@@ -252,6 +284,11 @@ bool LoadScreenCursor(int number, const std::string& fileName) {
 }
 
 bool ScreenCursorLoaded(int number) { return LoadedCursors().count(number) != 0; }
+
+QCursor ScreenCursorShape(int number) {
+  const auto found = LoadedCursors().find(number);
+  return found != LoadedCursors().end() ? found->second : QCursor(Qt::ArrowCursor);
+}
 
 bool RecordingDialogs::PromptForFile(FileDialogRequest& request) {
   FileDialogs.push_back(request);

@@ -55,6 +55,12 @@ class Dialogs {
   // The system's colour dialog on a colour 0x00BBGGRR; true with the colour
   // set on OK.  Unattended and without windows: false.
   virtual bool ChooseColor(std::uint32_t& colour);
+  // The application help at a keyword; nothing opens while the application
+  // names no help file.
+  virtual void HelpKeyword(const std::string& keyword);
+  // The system's printer set-up dialog; true on OK.  Unattended and without
+  // windows: false.
+  virtual bool PrinterSetup();
 };
 
 // The dialogs in force (the program's own until another is installed).
@@ -67,6 +73,8 @@ void ShowMessage(const std::string& text);
 bool PromptForFile(FileDialogRequest& request);
 bool InputQuery(const std::string& caption, const std::string& prompt, std::string& value);
 bool ChooseColor(std::uint32_t& colour);
+void HelpKeyword(const std::string& keyword);
+bool PrinterSetup();
 
 // Loads a cursor file as the application's screen cursor of that number
 // (numbers from 1); false when the file is missing or no image.  Without
@@ -114,6 +122,9 @@ class RecordingDialogs : public Dialogs {
   std::deque<std::string> PromptAnswers;
   // Colours the colour dialog answers in turn (none left: cancelled).
   std::deque<std::uint32_t> ColorAnswers;
+  // Help keywords asked for, and how often the printer set-up was shown.
+  std::vector<std::string> HelpKeywords;
+  int PrinterSetups = 0;
 
   int MessageDlg(const std::string& text, MsgDlgType type, unsigned buttons) override;
   Cursor ScreenCursor() const override { return cursor_; }
@@ -121,6 +132,8 @@ class RecordingDialogs : public Dialogs {
   bool PromptForFile(FileDialogRequest& request) override;
   bool InputQuery(const std::string& caption, const std::string& prompt, std::string& value) override;
   bool ChooseColor(std::uint32_t& colour) override;
+  void HelpKeyword(const std::string& keyword) override { HelpKeywords.push_back(keyword); }
+  bool PrinterSetup() override;
 
  private:
   Cursor cursor_ = Cursor::Default;

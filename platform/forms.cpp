@@ -1,6 +1,7 @@
 #include "platform/forms.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <map>
 
 #include <QAbstractButton>
@@ -20,11 +21,19 @@
 #include <QLayout>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QImageReader>
+#include <QKeySequence>
+#include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QBitmap>
+#include <QBuffer>
 #include <QIcon>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QResizeEvent>
 #include <QMovie>
 #include <QPixmap>
 #include <QPointer>
@@ -50,6 +59,9 @@
 #include <unordered_map>
 
 #include "platform/app_queue.h"
+#include "platform/canvas.h"
+#include "platform/bitmap_access.h"
+#include "platform/screen_cursors.h"
 #include "platform/dialogs.h"
 #include "platform/file_system.h"
 
@@ -100,6 +112,82 @@ constexpr const char* kFormMessage = "formMessage";
 constexpr const char* kFileMask = "fileMask";
 constexpr const char* kDriveBox = "driveBox";
 constexpr const char* kPopupMenu = "popupMenu";
+constexpr const char* kImageControl = "imageControl";
+constexpr const char* kScreenCursor = "screenCursor";
+// The shift set of the class library from Qt's modifiers and buttons.
+std::uint8_t ShiftOf(Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons, bool doubleClick = false) {
+  std::uint8_t shift = 0;
+  if (modifiers & Qt::ShiftModifier) shift |= 1;
+  if (modifiers & Qt::AltModifier) shift |= 2;
+  if (modifiers & Qt::ControlModifier) shift |= 4;
+  if (buttons & Qt::LeftButton) shift |= 8;
+  if (buttons & Qt::RightButton) shift |= 16;
+  if (buttons & Qt::MiddleButton) shift |= 32;
+  if (doubleClick) shift |= 64;
+  return shift;
+}
+
+std::uint8_t ButtonOf(Qt::MouseButton button) {
+  switch (button) {
+    case Qt::RightButton: return 1;
+    case Qt::MiddleButton: return 2;
+    default: return 0;
+  }
+}
+
+Qt::MouseButton QtButton(std::uint8_t button) {
+  switch (button) {
+    case 1: return Qt::RightButton;
+    case 2: return Qt::MiddleButton;
+    default: return Qt::LeftButton;
+  }
+}
+
+Qt::MouseButtons QtButtons(std::uint8_t shift) {
+  Qt::MouseButtons buttons;
+  if (shift & 8) buttons |= Qt::LeftButton;
+  if (shift & 16) buttons |= Qt::RightButton;
+  if (shift & 32) buttons |= Qt::MiddleButton;
+  return buttons;
+}
+
+Qt::KeyboardModifiers QtModifiers(std::uint8_t shift) {
+  Qt::KeyboardModifiers modifiers;
+  if (shift & 1) modifiers |= Qt::ShiftModifier;
+  if (shift & 2) modifiers |= Qt::AltModifier;
+  if (shift & 4) modifiers |= Qt::ControlModifier;
+  return modifiers;
+}
+
+constexpr std::pair<int, std::uint16_t> kKeys[] = {
+    {Qt::Key_Return, vkReturn}, {Qt::Key_Enter, vkReturn}, {Qt::Key_Escape, vkEscape}, {Qt::Key_Left, vkLeft},
+    {Qt::Key_Up, vkUp},         {Qt::Key_Right, vkRight},  {Qt::Key_Down, vkDown},     {Qt::Key_F1, vkF1},
+    {Qt::Key_F5, vkF5},         {Qt::Key_F6, vkF6},
+};
+
+std::uint16_t VirtualKeyOf(const QKeyEvent& key) {
+  const int code = key.key();
+  for (const auto& [qt, virtualKey] : kKeys)
+    if (qt == code) return virtualKey;
+  if ((code >= Qt::Key_A && code <= Qt::Key_Z) || (code >= Qt::Key_0 && code <= Qt::Key_9))
+    return static_cast<std::uint16_t>(code);
+  return 0;
+}
+
+int QtKey(std::uint16_t virtualKey) {
+  for (const auto& [qt, key] : kKeys)
+    if (key == virtualKey) return qt;
+  return virtualKey;
+}
+
+// The drag of a tree node between our own controls.
+constexpr const char* kTreeNodeMime = "application/x-kestx-tree-node";
+
+PopupRecord& LastPopupRecord() {
+  static PopupRecord record;
+  return record;
+}
+
 constexpr int kNodeRole = Qt::UserRole;
 constexpr int kDataRole = Qt::UserRole + 1;
 constexpr int kImageRole = Qt::UserRole + 2;
@@ -128,6 +216,13 @@ struct Form::Impl : public QObject {
   QEventLoop* modalLoop = nullptr;
   bool answering = false;
   int modalResult = mrNone;
+  // What the form's controls show and report beyond the layout.
+  std::map<QObject*, Bitmap*> imageBitmaps;
+  std::map<QObject*, std::function<void(MouseAction, const MouseInput&)>> mouseHandlers;
+  std::map<QObject*, std::function<void(std::uint32_t)>> treeDropHandlers;
+  std::function<void(std::uint16_t, std::uint8_t)> keyDown;
+  std::function<void()> resized;
+  std::function<void()> deactivated;
 
   ~Impl() override {
     if (root) root->removeEventFilter(this);
@@ -171,7 +266,13 @@ struct Form::Impl : public QObject {
     }
   }
 
+  // Controls made at run time by name: a window of many bars would
+  // otherwise search all its controls for each of them again and again.
+  std::unordered_map<std::string, QPointer<QObject>> madeAtRunTime;
+  std::unordered_map<std::string, ToolBarStyle> barStyles;
+
   QObject& Find(const std::string& name) const {
+    if (auto made = madeAtRunTime.find(name); made != madeAtRunTime.end() && made->second) return *made->second;
     QObject* found = Root().findChild<QObject*>(Q(name));
     if (found == nullptr) throw EFormLayoutError("Form " + layout + " has no control " + name);
     return *found;
@@ -215,9 +316,26 @@ struct Form::Impl : public QObject {
     if (modalLoop != nullptr) modalLoop->quit();
   }
 
+  bool ControlEvent(QObject* watched, QEvent* event);
+  // The data handle of the current node of a tree dropped from, to the
+  // control's handler; false when the source is no tree.
+  bool TreeNodeDropped(QObject* control, QObject* source);
+
   bool eventFilter(QObject* watched, QEvent* event) override {
-    if (watched != root.data()) return false;
+    if (watched != root.data()) return ControlEvent(watched, event);
     switch (event->type()) {
+      case QEvent::KeyPress:
+        if (keyDown) {
+          const auto* key = static_cast<QKeyEvent*>(event);
+          keyDown(VirtualKeyOf(*key), ShiftOf(key->modifiers(), QGuiApplication::mouseButtons()));
+        }
+        return false;
+      case QEvent::Resize:
+        if (resized) resized();
+        return false;
+      case QEvent::WindowDeactivate:
+        if (deactivated) deactivated();
+        return false;
       case QEvent::Close:
         if (closeQuery && !closeQuery()) {
           event->ignore();
@@ -257,6 +375,62 @@ struct Form::Impl : public QObject {
     }
   }
 };
+
+
+bool Form::Impl::ControlEvent(QObject* watched, QEvent* event) {
+  switch (event->type()) {
+    case QEvent::Paint: {
+      const auto image = imageBitmaps.find(watched);
+      if (image == imageBitmaps.end()) return false;
+      auto* widget = static_cast<QWidget*>(watched);
+      QPainter painter(widget);
+      painter.fillRect(widget->rect(), widget->palette().window());
+      if (image->second != nullptr) painter.drawImage(0, 0, BitmapAccess::Image(*image->second));
+      return true;
+    }
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseMove: {
+      const auto handler = mouseHandlers.find(watched);
+      if (handler == mouseHandlers.end()) return false;
+      const auto* mouse = static_cast<QMouseEvent*>(event);
+      const MouseAction action = event->type() == QEvent::MouseMove            ? MouseAction::Move
+                                 : event->type() == QEvent::MouseButtonRelease ? MouseAction::Up
+                                                                                : MouseAction::Down;
+      MouseInput input;
+      input.Button = action == MouseAction::Move ? 0 : ButtonOf(mouse->button());
+      input.Shift = ShiftOf(mouse->modifiers(), mouse->buttons(), event->type() == QEvent::MouseButtonDblClick);
+      input.X = static_cast<std::int32_t>(mouse->position().x());
+      input.Y = static_cast<std::int32_t>(mouse->position().y());
+      Guarded([&] { handler->second(action, input); })();
+      return true;
+    }
+    case QEvent::DragEnter:
+    case QEvent::DragMove: {
+      if (!treeDropHandlers.count(watched) || !static_cast<QWidget*>(watched)->acceptDrops()) return false;
+      static_cast<QDragMoveEvent*>(event)->acceptProposedAction();
+      return true;
+    }
+    case QEvent::Drop: {
+      if (!treeDropHandlers.count(watched) || !static_cast<QWidget*>(watched)->acceptDrops()) return false;
+      auto* drop = static_cast<QDropEvent*>(event);
+      if (TreeNodeDropped(watched, drop->source())) drop->acceptProposedAction();
+      else drop->ignore();
+      return true;
+    }
+    default: return false;
+  }
+}
+
+bool Form::Impl::TreeNodeDropped(QObject* control, QObject* source) {
+  auto* tree = qobject_cast<QTreeWidget*>(source);
+  const auto handler = treeDropHandlers.find(control);
+  if (tree == nullptr || tree->currentItem() == nullptr || handler == treeDropHandlers.end()) return false;
+  const auto data = static_cast<std::uint32_t>(tree->currentItem()->data(0, kDataRole).toUInt());
+  Guarded([&] { handler->second(data); })();
+  return true;
+}
 
 namespace {
 
@@ -1101,6 +1275,8 @@ void Form::OnChange(const std::string& control, std::function<void()> handler) {
     QObject::connect(edit, &QLineEdit::textChanged, impl_.get(), call);
   } else if (auto* button = qobject_cast<QAbstractButton*>(&object)) {
     QObject::connect(button, &QAbstractButton::toggled, impl_.get(), call);
+  } else if (auto* action = qobject_cast<QAction*>(&object)) {
+    QObject::connect(action, &QAction::toggled, impl_.get(), call);
   } else if (auto* list = qobject_cast<QListWidget*>(&object)) {
     QObject::connect(list, &QListWidget::currentRowChanged, impl_.get(), call);
   } else if (auto* combo = qobject_cast<QComboBox*>(&object)) {
@@ -1112,6 +1288,144 @@ void Form::OnChange(const std::string& control, std::function<void()> handler) {
   } else if (auto* rich = qobject_cast<QTextEdit*>(&object)) {
     QObject::connect(rich, &QTextEdit::textChanged, impl_.get(), call);
   }
+}
+
+void Form::SetImageBitmap(const std::string& control, Bitmap* bitmap) {
+  QObject& object = impl_->Find(control);
+  auto* widget = qobject_cast<QWidget*>(&object);
+  if (widget == nullptr || !widget->property(kImageControl).toBool())
+    throw EFormLayoutError("Control " + control + " of the form " + impl_->layout + " is no image");
+  const auto old = impl_->imageBitmaps.find(widget);
+  if (old != impl_->imageBitmaps.end() && old->second != nullptr && old->second != bitmap) old->second->OnChange(nullptr);
+  impl_->imageBitmaps[widget] = bitmap;
+  widget->installEventFilter(impl_.get());
+  if (bitmap != nullptr) bitmap->OnChange([target = QPointer<QWidget>(widget)] {
+      if (target) target->update();
+    });
+  widget->update();
+}
+
+Bitmap* Form::ImageBitmap(const std::string& control) const {
+  const auto found = impl_->imageBitmaps.find(&impl_->Find(control));
+  return found != impl_->imageBitmaps.end() ? found->second : nullptr;
+}
+
+void Form::RepaintImage(const std::string& control) { impl_->Expect<QWidget>(control, "control").repaint(); }
+
+void Form::OnMouse(const std::string& control, std::function<void(MouseAction, const MouseInput&)> handler) {
+  auto& widget = impl_->Expect<QWidget>(control, "control");
+  widget.setMouseTracking(true);
+  widget.installEventFilter(impl_.get());
+  impl_->mouseHandlers[&widget] = std::move(handler);
+}
+
+void Form::OnKeyDown(std::function<void(std::uint16_t key, std::uint8_t shift)> handler) {
+  impl_->keyDown = std::move(handler);
+}
+
+void Form::OnResize(std::function<void()> handler) { impl_->resized = std::move(handler); }
+
+void Form::OnDeactivate(std::function<void()> handler) { impl_->deactivated = std::move(handler); }
+
+void Form::ControlToScreen(const std::string& control, std::int32_t& x, std::int32_t& y) const {
+  const QPoint screen = impl_->Expect<QWidget>(control, "control").mapToGlobal(QPoint(x, y));
+  x = screen.x();
+  y = screen.y();
+}
+
+void Form::SetControlCursor(const std::string& control, int screenCursor) {
+  auto& widget = impl_->Expect<QWidget>(control, "control");
+  widget.setProperty(kScreenCursor, screenCursor);
+  widget.setCursor(ScreenCursorShape(screenCursor));
+}
+
+int Form::ControlCursor(const std::string& control) const {
+  return impl_->Expect<QWidget>(control, "control").property(kScreenCursor).toInt();
+}
+
+bool Form::Down(const std::string& control) const {
+  return impl_->Expect<QAbstractButton>(control, "button").isChecked();
+}
+
+void Form::SetDown(const std::string& control, bool down) {
+  auto& button = impl_->Expect<QAbstractButton>(control, "button");
+  button.setCheckable(true);
+  button.setChecked(down);
+}
+
+namespace {
+
+// The menu or item whose component name matches in any letter case.
+QObject* FindMenuObject(const QWidget& root, const std::string& name) {
+  const QString wanted = Q(name);
+  for (QMenu* menu : root.findChildren<QMenu*>())
+    if (menu->objectName().compare(wanted, Qt::CaseInsensitive) == 0) return menu;
+  for (QAction* action : root.findChildren<QAction*>())
+    if (action->objectName().compare(wanted, Qt::CaseInsensitive) == 0) return action;
+  return nullptr;
+}
+
+}  // namespace
+
+std::string Form::FindMenuItem(const std::string& name) const {
+  QObject* found = FindMenuObject(impl_->Root(), name);
+  return found != nullptr ? S(found->objectName()) : std::string();
+}
+
+void Form::AddMenuItem(const std::string& menu, const std::string& name, const std::string& caption,
+                       std::function<void()> click) {
+  auto* holder = qobject_cast<QMenu*>(FindMenuObject(impl_->Root(), menu));
+  if (holder == nullptr) throw EFormLayoutError("Form " + impl_->layout + " has no menu " + menu);
+  auto* item = new QAction(Q(caption), holder);
+  item->setObjectName(Q(name));
+  item->setCheckable(true);
+  QObject::connect(item, &QAction::triggered, item, [handler = Guarded(std::move(click))] { handler(); });
+  holder->addAction(item);
+}
+
+bool Form::RemoveMenuItem(const std::string& menu, const std::string& name) {
+  auto* holder = qobject_cast<QMenu*>(FindMenuObject(impl_->Root(), menu));
+  if (holder == nullptr) return false;
+  for (QAction* item : holder->actions()) {
+    if (item->objectName().compare(Q(name), Qt::CaseInsensitive) != 0) continue;
+    holder->removeAction(item);
+    delete item;
+    return true;
+  }
+  return false;
+}
+
+std::vector<std::string> Form::MenuItemNames(const std::string& menu) const {
+  auto* holder = qobject_cast<QMenu*>(FindMenuObject(impl_->Root(), menu));
+  if (holder == nullptr) return {};
+  std::vector<std::string> names;
+  for (const QAction* item : holder->actions()) names.push_back(S(item->objectName()));
+  return names;
+}
+
+void Form::PopupMenuAt(const std::string& menu, std::int32_t screenX, std::int32_t screenY) {
+  auto& popup = impl_->Expect<QMenu>(menu, "menu");
+  LastPopupRecord() = {menu, screenX, screenY};
+  popup.popup(QPoint(screenX, screenY));
+}
+
+void Form::OnPopup(const std::string& menu, std::function<void()> handler) {
+  auto& popup = impl_->Expect<QMenu>(menu, "menu");
+  QObject::connect(&popup, &QMenu::aboutToShow, impl_.get(), [call = Guarded(std::move(handler))] { call(); });
+}
+
+void Form::SetAcceptTreeDrops(const std::string& control, bool accept) {
+  impl_->Expect<QWidget>(control, "control").setAcceptDrops(accept);
+}
+
+bool Form::AcceptTreeDrops(const std::string& control) const {
+  return impl_->Expect<QWidget>(control, "control").acceptDrops();
+}
+
+void Form::OnTreeNodeDropped(const std::string& control, std::function<void(std::uint32_t data)> handler) {
+  auto& widget = impl_->Expect<QWidget>(control, "control");
+  widget.installEventFilter(impl_.get());
+  impl_->treeDropHandlers[&widget] = std::move(handler);
 }
 
 bool Form::SaveImage(const std::string& pngPath) const {
@@ -1209,6 +1523,55 @@ void UserChoosePopupItem(Form& form, const std::string& control, const std::stri
   throw EFormLayoutError("The popup menu of " + control + " has no item " + caption);
 }
 
+void UserMouse(Form& form, const std::string& control, MouseAction action, const MouseInput& input) {
+  auto& widget = form.impl().Expect<QWidget>(control, "control");
+  const QPointF local(input.X, input.Y);
+  const QPointF global = widget.mapToGlobal(local);
+  const QEvent::Type type = action == MouseAction::Down ? QEvent::MouseButtonPress
+                            : action == MouseAction::Up ? QEvent::MouseButtonRelease
+                                                        : QEvent::MouseMove;
+  const Qt::MouseButton button = action == MouseAction::Move ? Qt::NoButton : QtButton(input.Button);
+  QMouseEvent event(type, local, global, button, QtButtons(input.Shift), QtModifiers(input.Shift));
+  QCoreApplication::sendEvent(&widget, &event);
+}
+
+void UserKey(Form& form, std::uint16_t key, std::uint8_t shift) {
+  QKeyEvent press(QEvent::KeyPress, QtKey(key), QtModifiers(shift));
+  QCoreApplication::sendEvent(&form.impl().Root(), &press);
+}
+
+void UserResize(Form& form, int width, int height) {
+  QWidget& root = form.impl().Root();
+  const QSize old = root.size();
+  root.resize(width, height);
+  if (!root.isVisible()) {
+    // A hidden window gets its resize event only when shown; the window
+    // system tells it at once.
+    QResizeEvent event(QSize(width, height), old);
+    QCoreApplication::sendEvent(&root, &event);
+  }
+}
+
+void UserDeactivate(Form& form) {
+  QEvent event(QEvent::WindowDeactivate);
+  QCoreApplication::sendEvent(&form.impl().Root(), &event);
+}
+
+void UserDropTreeNode(Form& source, const std::string& tree, int node, Form& target, const std::string& control) {
+  auto& sourceTree = source.impl().Expect<QTreeWidget>(tree, "tree");
+  if (QTreeWidgetItem* item = source.impl().Node(sourceTree, node)) sourceTree.setCurrentItem(item);
+  auto& widget = target.impl().Expect<QWidget>(control, "control");
+  QMimeData data;
+  data.setData(kTreeNodeMime, QByteArray::number(node));
+  QDragEnterEvent enter(QPoint(1, 1), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(&widget, &enter);
+  // The application routes drops only while a system drag runs: the drop
+  // is handed to the control's handling with its source.
+  if (widget.acceptDrops() && enter.isAccepted()) target.impl().TreeNodeDropped(&widget, &sourceTree);
+}
+
+PopupRecord LastPopup() { return LastPopupRecord(); }
+
 void UserDropFiles(Form& form, const std::vector<std::string>& files) {
   QWidget& root = form.impl().Root();
   if (!root.acceptDrops()) return;
@@ -1230,6 +1593,352 @@ bool UserCloseWindow(Form& form) {
   if (!close.isAccepted()) return false;
   form.impl().CloseAgreed();
   return true;
+}
+
+// ---------------------------------------------------------------- image lists
+
+struct ImageList::Impl {
+  int width = 16;
+  int height = 16;
+  // A null image stands for an empty picture that keeps its index.
+  std::vector<QImage> pictures;
+  std::vector<QImage> masks;  // 1 where the picture shows
+  std::vector<QIcon> icons;   // the picture with the mask as its alpha
+
+  void Add(QImage picture, QImage mask) {
+    pictures.push_back(std::move(picture));
+    masks.push_back(std::move(mask));
+    icons.emplace_back();
+  }
+
+  // The picture with its mask as the alpha, so a masked pixel is fully
+  // clear; made once, when a button first shows it.
+  const QIcon& Icon(int index) {
+    QIcon& icon = icons[index];
+    if (!icon.isNull() || pictures[index].isNull()) return icon;
+    QImage shown = pictures[index].convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < shown.height(); ++y) {
+      auto* line = reinterpret_cast<QRgb*>(shown.scanLine(y));
+      const uchar* shows = masks[index].constScanLine(y);
+      for (int x = 0; x < shown.width(); ++x)
+        if (shows[x] == 0) line[x] = qRgba(0, 0, 0, 0);
+    }
+    icon = QIcon(QPixmap::fromImage(shown));
+    return icon;
+  }
+};
+
+ImageList::ImageList(int width, int height) : impl_(std::make_unique<Impl>()) {
+  impl_->width = width;
+  impl_->height = height;
+}
+
+ImageList::~ImageList() = default;
+
+int ImageList::Width() const { return impl_->width; }
+int ImageList::Height() const { return impl_->height; }
+void ImageList::SetWidth(int width) { impl_->width = width; }
+void ImageList::SetHeight(int height) { impl_->height = height; }
+int ImageList::Count() const { return static_cast<int>(impl_->pictures.size()); }
+
+namespace {
+
+std::uint32_t LittleEndian(const QByteArray& bytes, int at, int size) {
+  std::uint32_t value = 0;
+  for (int i = size - 1; i >= 0; --i) value = (value << 8) | static_cast<std::uint8_t>(bytes[at + i]);
+  return value;
+}
+
+// Whether an uncompressed bitmap holds every row its header promises; the
+// reader would fill the missing ones with whatever it likes.
+bool BitmapComplete(const QByteArray& bytes) {
+  if (bytes.size() < 54 || !bytes.startsWith("BM")) return true;
+  const std::uint32_t compression = LittleEndian(bytes, 30, 4);
+  if (compression != 0) return true;
+  const std::int64_t offset = LittleEndian(bytes, 10, 4);
+  const std::int64_t width = static_cast<std::int32_t>(LittleEndian(bytes, 18, 4));
+  const std::int64_t height = static_cast<std::int32_t>(LittleEndian(bytes, 22, 4));
+  const std::int64_t bits = LittleEndian(bytes, 28, 2);
+  const std::int64_t rowBytes = (std::abs(width) * bits + 31) / 32 * 4;
+  return offset + rowBytes * std::abs(height) <= bytes.size();
+}
+
+}  // namespace
+
+bool ImageList::AddMasked(const std::string& fileName) {
+  QFile file(Q(fileName));
+  QByteArray bytes;
+  if (file.open(QFile::ReadOnly)) bytes = file.readAll();
+  QBuffer buffer(&bytes);
+  buffer.open(QBuffer::ReadOnly);
+  QImageReader reader(&buffer);
+  QImage picture = BitmapComplete(bytes) ? reader.read() : QImage();
+  const bool read = !picture.isNull();
+  if (read && (impl_->width <= 0 || impl_->height <= 0)) {
+    picture = QImage();
+  } else if (read) {
+    picture = picture.convertToFormat(QImage::Format_RGB32);
+    const QRgb transparent = picture.pixel(0, 0);
+    if (picture.width() != impl_->width || picture.height() != impl_->height)
+      picture = picture.scaled(impl_->width, impl_->height, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    QImage mask(picture.size(), QImage::Format_Grayscale8);
+    for (int y = 0; y < picture.height(); ++y) {
+      const auto* colours = reinterpret_cast<const QRgb*>(picture.constScanLine(y));
+      uchar* shows = mask.scanLine(y);
+      for (int x = 0; x < picture.width(); ++x) shows[x] = colours[x] == transparent ? 0 : 255;
+    }
+    impl_->Add(picture, mask);
+    return true;
+  }
+  impl_->Add(QImage(), QImage());
+  return read;
+}
+
+void ImageList::Clear() {
+  impl_->pictures.clear();
+  impl_->masks.clear();
+  impl_->icons.clear();
+}
+
+bool ImageList::Empty(int index) const {
+  return index < 0 || index >= Count() || impl_->pictures[index].isNull();
+}
+
+std::uint32_t ImageList::Pixel(int index, int x, int y) const {
+  if (Empty(index) || !impl_->pictures[index].valid(x, y)) return 0;
+  const QRgb rgb = impl_->pictures[index].pixel(x, y);
+  return static_cast<std::uint32_t>(qRed(rgb)) | (static_cast<std::uint32_t>(qGreen(rgb)) << 8) |
+         (static_cast<std::uint32_t>(qBlue(rgb)) << 16);
+}
+
+bool ImageList::Transparent(int index, int x, int y) const {
+  if (Empty(index) || !impl_->masks[index].valid(x, y)) return true;
+  return qGray(impl_->masks[index].pixel(x, y)) == 0;
+}
+
+std::string ShortCutText(const std::string& text) {
+  const QKeySequence sequence = QKeySequence::fromString(Q(text), QKeySequence::PortableText);
+  // One key only: a shortcut is a key with its shift states.
+  if (sequence.count() != 1 || sequence[0].key() == Qt::Key_unknown || sequence[0].key() == 0) return {};
+  return S(QKeySequence(sequence[0]).toString(QKeySequence::PortableText));
+}
+
+// ---------------------------------------------------------------- run-time tool bars
+
+namespace {
+
+constexpr const char* kToolCursor = "toolCursor";
+
+Qt::ToolBarArea QtArea(BarArea area) {
+  switch (area) {
+    case BarArea::Bottom: return Qt::BottomToolBarArea;
+    case BarArea::Left: return Qt::LeftToolBarArea;
+    case BarArea::Right: return Qt::RightToolBarArea;
+    case BarArea::Top: break;
+  }
+  return Qt::TopToolBarArea;
+}
+
+QMainWindow& MainWindowOf(Form::Impl& impl, const std::string& layout) {
+  auto* window = qobject_cast<QMainWindow*>(&impl.Root());
+  if (window == nullptr) throw EFormLayoutError("Form " + layout + " has no bar areas");
+  return *window;
+}
+
+void StyleButton(QToolButton& button, const ToolBarStyle& style) {
+  button.setAutoRaise(style.Flat);
+  const QSize size(std::max(style.ButtonWidth, 1), std::max(style.ButtonHeight, 1));
+  if (style.ShowCaptions) {
+    button.setMinimumSize(size);
+    button.setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+  } else {
+    button.setFixedSize(size);
+  }
+}
+
+QToolButton* ButtonAt(QToolBar& bar, int index) {
+  const QList<QAction*> items = bar.actions();
+  if (index < 0 || index >= items.size()) return nullptr;
+  return qobject_cast<QToolButton*>(bar.widgetForAction(items[index]));
+}
+
+}  // namespace
+
+void Form::AddToolBar(const std::string& name, BarArea area) {
+  QMainWindow& window = MainWindowOf(*impl_, impl_->layout);
+  auto* bar = new QToolBar(&window);
+  bar->setObjectName(Q(name));
+  impl_->madeAtRunTime[name] = bar;
+  bar->setWindowTitle(Q(name));
+  bar->setContentsMargins(2, 0, 0, 0);
+  bar->setIconSize(QSize(16, 16));
+  window.addToolBar(QtArea(area), bar);
+  SetToolBarStyle(name, ToolBarStyle{});
+}
+
+void Form::MoveToolBar(const std::string& name, BarArea area) {
+  QMainWindow& window = MainWindowOf(*impl_, impl_->layout);
+  auto& bar = impl_->Expect<QToolBar>(name, "tool bar");
+  window.removeToolBar(&bar);
+  window.addToolBar(QtArea(area), &bar);
+  bar.show();
+}
+
+BarArea Form::ToolBarArea(const std::string& name) const {
+  QMainWindow& window = MainWindowOf(*impl_, impl_->layout);
+  switch (window.toolBarArea(&impl_->Expect<QToolBar>(name, "tool bar"))) {
+    case Qt::BottomToolBarArea: return BarArea::Bottom;
+    case Qt::LeftToolBarArea: return BarArea::Left;
+    case Qt::RightToolBarArea: return BarArea::Right;
+    default: return BarArea::Top;
+  }
+}
+
+ToolBarStyle Form::GetToolBarStyle(const std::string& name) const {
+  impl_->Expect<QToolBar>(name, "tool bar");
+  return impl_->barStyles[name];
+}
+
+void Form::SetToolBarStyle(const std::string& name, const ToolBarStyle& style) {
+  auto& bar = impl_->Expect<QToolBar>(name, "tool bar");
+  impl_->barStyles[name] = style;
+  bar.setToolButtonStyle(style.ShowCaptions ? Qt::ToolButtonTextUnderIcon : Qt::ToolButtonIconOnly);
+  bar.setMovable(style.DockSite);
+  for (QToolButton* button : bar.findChildren<QToolButton*>(Qt::FindDirectChildrenOnly)) StyleButton(*button, style);
+}
+
+void Form::SetUpdatesSuspended(bool suspended) { impl_->Root().setUpdatesEnabled(!suspended); }
+
+void Form::AddAction(const std::string& name, bool checkable) {
+  auto* action = new QAction(&impl_->Root());
+  action->setObjectName(Q(name));
+  impl_->madeAtRunTime[name] = action;
+  action->setCheckable(checkable);
+}
+
+void Form::RemoveAction(const std::string& name) {
+  delete impl_->As<QAction>(name);
+  impl_->madeAtRunTime.erase(name);
+}
+
+void Form::SetActionHint(const std::string& action, const std::string& hint) {
+  auto& item = impl_->Expect<QAction>(action, "action");
+  item.setToolTip(Q(hint));
+  item.setStatusTip(Q(hint));
+}
+
+void Form::SetActionImage(const std::string& action, const ImageList& images, int index) {
+  auto& item = impl_->Expect<QAction>(action, "action");
+  if (images.Empty(index)) return item.setIcon(QIcon());
+  item.setIcon(images.impl().Icon(index));
+}
+
+void Form::SetActionShortCut(const std::string& action, const std::string& shortCut) {
+  impl_->Expect<QAction>(action, "action").setShortcut(QKeySequence::fromString(Q(shortCut), QKeySequence::PortableText));
+}
+
+std::string Form::ActionShortCut(const std::string& action) const {
+  return S(impl_->Expect<QAction>(action, "action").shortcut().toString(QKeySequence::PortableText));
+}
+
+void Form::SetActionVisible(const std::string& action, bool visible) {
+  impl_->Expect<QAction>(action, "action").setVisible(visible);
+}
+
+bool Form::ActionVisible(const std::string& action) const { return impl_->Expect<QAction>(action, "action").isVisible(); }
+
+void Form::AddActionButton(const std::string& toolBar, const std::string& action, int cursor,
+                           std::function<void()> contextMenu) {
+  auto& bar = impl_->Expect<QToolBar>(toolBar, "tool bar");
+  auto& item = impl_->Expect<QAction>(action, "action");
+  bar.addAction(&item);
+  auto* button = qobject_cast<QToolButton*>(bar.widgetForAction(&item));
+  if (button == nullptr) return;
+  button->setProperty(kToolCursor, cursor);
+  button->setCursor(Qt::PointingHandCursor);
+  if (contextMenu) {
+    button->setContextMenuPolicy(Qt::CustomContextMenu);
+    QObject::connect(button, &QWidget::customContextMenuRequested, button, [contextMenu](const QPoint&) { contextMenu(); });
+  }
+  StyleButton(*button, GetToolBarStyle(toolBar));
+}
+
+void Form::AddSeparatorButton(const std::string& toolBar, bool divider) {
+  auto& bar = impl_->Expect<QToolBar>(toolBar, "tool bar");
+  auto* gap = new QFrame(&bar);
+  gap->setFixedWidth(10);
+  gap->setFrameShape(divider ? QFrame::VLine : QFrame::NoFrame);
+  gap->setProperty("divider", divider);
+  QAction* item = bar.addWidget(gap);
+  item->setSeparator(true);
+}
+
+void Form::ClearToolBar(const std::string& toolBar) {
+  auto& bar = impl_->Expect<QToolBar>(toolBar, "tool bar");
+  const QList<QAction*> items = bar.actions();
+  for (auto it = items.rbegin(); it != items.rend(); ++it) {
+    bar.removeAction(*it);
+    // Separators and embedded controls belong to the bar; actions do not.
+    if ((*it)->parent() == &bar) delete *it;
+  }
+}
+
+int Form::ToolButtonCount(const std::string& toolBar) const {
+  return static_cast<int>(impl_->Expect<QToolBar>(toolBar, "tool bar").actions().size());
+}
+
+bool Form::ToolButtonIsSeparator(const std::string& toolBar, int button) const {
+  const QList<QAction*> items = impl_->Expect<QToolBar>(toolBar, "tool bar").actions();
+  return button >= 0 && button < items.size() && items[button]->isSeparator();
+}
+
+bool Form::ToolButtonIsDivider(const std::string& toolBar, int button) const {
+  auto& bar = impl_->Expect<QToolBar>(toolBar, "tool bar");
+  const QList<QAction*> items = bar.actions();
+  if (button < 0 || button >= items.size()) return false;
+  QWidget* widget = bar.widgetForAction(items[button]);
+  return widget && widget->property("divider").toBool();
+}
+
+int Form::ToolButtonCursor(const std::string& toolBar, int button) const {
+  QToolButton* found = ButtonAt(impl_->Expect<QToolBar>(toolBar, "tool bar"), button);
+  return found ? found->property(kToolCursor).toInt() : 0;
+}
+
+void Form::EmbedInToolBar(const std::string& toolBar, const std::string& control) {
+  auto& bar = impl_->Expect<QToolBar>(toolBar, "tool bar");
+  auto& inner = impl_->Expect<QWidget>(control, "control");
+  if (auto* window = qobject_cast<QMainWindow*>(&impl_->Root()); window && qobject_cast<QToolBar*>(&inner))
+    window->removeToolBar(static_cast<QToolBar*>(&inner));
+  QAction* item = bar.addWidget(&inner);
+  item->setParent(&bar);
+  inner.show();
+}
+
+void Form::AddActionMenuItem(const std::string& menuItem, const std::string& action) {
+  impl_->Expect<QMenu>(menuItem, "menu item").addAction(&impl_->Expect<QAction>(action, "action"));
+}
+
+void Form::ClearMenuItem(const std::string& menuItem) { impl_->Expect<QMenu>(menuItem, "menu item").clear(); }
+
+void Form::SetMenuItemVisible(const std::string& menuItem, bool visible) {
+  impl_->Expect<QMenu>(menuItem, "menu item").menuAction()->setVisible(visible);
+}
+
+bool Form::MenuItemVisible(const std::string& menuItem) const {
+  return impl_->Expect<QMenu>(menuItem, "menu item").menuAction()->isVisible();
+}
+
+void UserClickToolButton(Form& form, const std::string& toolBar, int button) {
+  QToolButton* found = ButtonAt(form.impl().Expect<QToolBar>(toolBar, "tool bar"), button);
+  if (found == nullptr) throw EFormLayoutError("Tool bar " + toolBar + " has no button " + std::to_string(button));
+  found->click();
+}
+
+void UserContextMenuToolButton(Form& form, const std::string& toolBar, int button) {
+  QToolButton* found = ButtonAt(form.impl().Expect<QToolBar>(toolBar, "tool bar"), button);
+  if (found == nullptr) throw EFormLayoutError("Tool bar " + toolBar + " has no button " + std::to_string(button));
+  emit found->customContextMenuRequested(QPoint(1, 1));
 }
 
 }  // namespace platform

@@ -14,6 +14,82 @@ namespace platform {
 
 // A main menu of a form's layout, as the tool bars that show it refer to it.
 class Menu;
+class Bitmap;
+
+// A mouse event of a control: the button (0 left, 1 right, 2 middle; 0 for
+// moves), the shift set (bits: Shift 1, Alt 2, Ctrl 4, Left 8, Right 16,
+// Middle 32, Double 64) and the point in the control's pixels.
+enum class MouseAction { Down, Up, Move };
+struct MouseInput {
+  std::uint8_t Button = 0;
+  std::uint8_t Shift = 0;
+  std::int32_t X = 0;
+  std::int32_t Y = 0;
+};
+// Virtual key codes of the keys the program tells apart: letters and digits
+// are their upper-case characters.
+enum VirtualKey : std::uint16_t {
+  vkReturn = 13,
+  vkEscape = 27,
+  vkLeft = 37,
+  vkUp = 38,
+  vkRight = 39,
+  vkDown = 40,
+  vkF1 = 112,
+  vkF5 = 116,
+  vkF6 = 117,
+};
+
+// Pictures of one size for tool buttons, each with a mask of the pixels that
+// are left transparent.
+class ImageList {
+ public:
+  ImageList(int width, int height);
+  ~ImageList();
+  ImageList(const ImageList&) = delete;
+  ImageList& operator=(const ImageList&) = delete;
+
+  int Width() const;
+  int Height() const;
+  // A size of 0 or below adds nothing but empty pictures from then on.
+  void SetWidth(int width);
+  void SetHeight(int height);
+  int Count() const;
+  // Adds the picture of an image file, its transparent colour the colour of
+  // its pixel (0, 0); a picture of another size is first stretched to the
+  // list's size.  A file that is missing, cannot be read as a picture or
+  // claims more memory than the reader allows keeps its place with an empty
+  // picture, and the answer is false.
+  bool AddMasked(const std::string& fileName);
+  void Clear();
+  // A pixel of a picture, 0x00BBGGRR, and whether the mask leaves it out.
+  std::uint32_t Pixel(int index, int x, int y) const;
+  bool Transparent(int index, int x, int y) const;
+  bool Empty(int index) const;
+
+  struct Impl;
+  Impl& impl() const { return *impl_; }
+
+ private:
+  std::unique_ptr<Impl> impl_;
+};
+
+// The four bar areas of a window that tool bars sit in.
+enum class BarArea { Top = 1, Bottom = 2, Left = 3, Right = 4 };
+
+struct ToolBarStyle {
+  bool Flat = true;
+  int ButtonWidth = 23;
+  int ButtonHeight = 22;
+  bool ShowCaptions = false;
+  bool Wrapable = true;
+  // Whether other tool bars may be docked beside it.
+  bool DockSite = false;
+};
+
+// The canonical text of a key shortcut ("Ctrl+S"); empty for a text that
+// names none.
+std::string ShortCutText(const std::string& text);
 
 struct Bounds {
   int Left = 0;
@@ -192,6 +268,50 @@ class Form {
   // button without a sub-menu.  Separators read "-".
   std::vector<std::string> ToolButtonMenuItems(const std::string& toolBar, int button) const;
 
+  // Tool bars made at run time in the bar areas of a window whose layout is
+  // a main window.  Moving a bar to another area keeps its buttons.
+  void AddToolBar(const std::string& name, BarArea area);
+  void MoveToolBar(const std::string& name, BarArea area);
+  BarArea ToolBarArea(const std::string& name) const;
+  ToolBarStyle GetToolBarStyle(const std::string& name) const;
+  void SetToolBarStyle(const std::string& name, const ToolBarStyle& style);
+  // Holds up or lets go the drawing of the window while many bars change.
+  void SetUpdatesSuspended(bool suspended);
+  // Actions made at run time: a caption (Text), check mark (Checked),
+  // trigger (OnClick, UserClick) as the layout's own.  The hint shows in the
+  // window's status bar while the mouse rests on a button of the action.
+  void AddAction(const std::string& name, bool checkable);
+  void RemoveAction(const std::string& name);
+  void SetActionHint(const std::string& action, const std::string& hint);
+  // The picture of the list at index; none for an index outside it.
+  void SetActionImage(const std::string& action, const ImageList& images, int index);
+  // Takes the canonical text (ShortCutText); empty removes the shortcut.
+  void SetActionShortCut(const std::string& action, const std::string& shortCut);
+  std::string ActionShortCut(const std::string& action) const;
+  void SetActionVisible(const std::string& action, bool visible);
+  bool ActionVisible(const std::string& action) const;
+  // A check-style button of the action at the bar's end, with the screen
+  // cursor over it and a handler of its context-menu request (may be empty).
+  void AddActionButton(const std::string& toolBar, const std::string& action, int cursor,
+                       std::function<void()> contextMenu);
+  // A separator button 10 pixels wide: a divider line or an empty gap.
+  void AddSeparatorButton(const std::string& toolBar, bool divider);
+  // Destroys the bar's buttons (not its actions).
+  void ClearToolBar(const std::string& toolBar);
+  int ToolButtonCount(const std::string& toolBar) const;
+  // Whether the button at index is a separator, a divider, and its cursor.
+  bool ToolButtonIsSeparator(const std::string& toolBar, int button) const;
+  bool ToolButtonIsDivider(const std::string& toolBar, int button) const;
+  int ToolButtonCursor(const std::string& toolBar, int button) const;
+  // Puts a tool bar (or another control) inside a tool bar as one of its items.
+  void EmbedInToolBar(const std::string& toolBar, const std::string& control);
+  // A menu item at run time under a named item, bound to an action.
+  void AddActionMenuItem(const std::string& menuItem, const std::string& action);
+  // Frees every item under the named item.
+  void ClearMenuItem(const std::string& menuItem);
+  void SetMenuItemVisible(const std::string& menuItem, bool visible);
+  bool MenuItemVisible(const std::string& menuItem) const;
+
   // A control's own background colour, 0x00BBGGRR.
   void SetColor(const std::string& control, std::uint32_t colour);
   std::uint32_t Color(const std::string& control) const;
@@ -230,7 +350,8 @@ class Form {
   void OnClick(const std::string& control, std::function<void()> handler);
   // A list's item was double-clicked.
   void OnDoubleClick(const std::string& control, std::function<void()> handler);
-  // An edit's text, a check mark or a list's current item changed.
+  // An edit's text, a check mark (of a button or menu item) or a list's
+  // current item changed.
   void OnChange(const std::string& control, std::function<void()> handler);
 
   // Puts this form into the site form as a panel at the bottom of its
@@ -240,6 +361,52 @@ class Form {
   // Plays an animation file in a label; false (and nothing shown) when the
   // file cannot be read as one.
   bool PlayAnimation(const std::string& control, const std::string& fileName);
+
+  // An image control (a label its layout marks "imageControl") shows a
+  // bitmap the form does not own, repainted whenever it is drawn into;
+  // nullptr shows nothing.
+  void SetImageBitmap(const std::string& control, Bitmap* bitmap);
+  Bitmap* ImageBitmap(const std::string& control) const;
+  void RepaintImage(const std::string& control);
+  // Mouse events of a control, with points in its own pixels.
+  void OnMouse(const std::string& control, std::function<void(MouseAction, const MouseInput&)> handler);
+  // Keys pressed while the form has the focus: the virtual key code (0 for
+  // keys without one) and the shift set.
+  void OnKeyDown(std::function<void(std::uint16_t key, std::uint8_t shift)> handler);
+  // The form changed its size; the form stopped being the active window.
+  void OnResize(std::function<void()> handler);
+  void OnDeactivate(std::function<void()> handler);
+  // A control's point in screen pixels.
+  void ControlToScreen(const std::string& control, std::int32_t& x, std::int32_t& y) const;
+  // The control's cursor, by screen cursor number (0 the arrow).
+  void SetControlCursor(const std::string& control, int screenCursor);
+  int ControlCursor(const std::string& control) const;
+  // A speed button's down state.
+  bool Down(const std::string& control) const;
+  void SetDown(const std::string& control, bool down);
+
+  // Menu items at run time.  A name is the component name of a menu or
+  // item; FindMenuItem answers the name as the layout spells it, compared
+  // in any letter case, or empty when there is none.
+  std::string FindMenuItem(const std::string& name) const;
+  // Adds an item at the end of the menu; the click calls the handler.
+  void AddMenuItem(const std::string& menu, const std::string& name, const std::string& caption,
+                   std::function<void()> click);
+  // Removes the item of that name (any letter case) from the menu; false
+  // when it holds none.
+  bool RemoveMenuItem(const std::string& menu, const std::string& name);
+  // Names of the menu's items, in order.
+  std::vector<std::string> MenuItemNames(const std::string& menu) const;
+  // Opens a popup menu of the layout at a screen point.  Called first.
+  void PopupMenuAt(const std::string& menu, std::int32_t screenX, std::int32_t screenY);
+  void OnPopup(const std::string& menu, std::function<void()> handler);
+
+  // Drops of a tree node of any form's tree control on a control: while
+  // accepted, the handler gets the node's data handle.  Drops from other
+  // sources are refused.
+  void SetAcceptTreeDrops(const std::string& control, bool accept);
+  bool AcceptTreeDrops(const std::string& control) const;
+  void OnTreeNodeDropped(const std::string& control, std::function<void(std::uint32_t data)> handler);
 
   // Draws the form as it would show into a PNG file; false when it cannot be
   // written.
@@ -296,8 +463,27 @@ void UserChooseItem(Form& form, const std::string& control, int index);
 void UserEditCell(Form& form, const std::string& control, int row, const std::string& text);
 // One tick of the form's timer, when it is running.
 void UserTimerTick(Form& form);
+// Presses the button at index of a tool bar; asks for its context menu.
+void UserClickToolButton(Form& form, const std::string& toolBar, int button);
+void UserContextMenuToolButton(Form& form, const std::string& toolBar, int button);
 // Opens the control's popup menu and chooses the item of that caption;
 // EFormLayoutError when the menu has none.
 void UserChoosePopupItem(Form& form, const std::string& control, const std::string& caption);
+// Mouse and keys as the window system sends them: a press, release or move
+// at a control's point, and a key press on the form.
+void UserMouse(Form& form, const std::string& control, MouseAction action, const MouseInput& input);
+void UserKey(Form& form, std::uint16_t key, std::uint8_t shift = 0);
+// The window gets a new size; another window becomes the active one.
+void UserResize(Form& form, int width, int height);
+void UserDeactivate(Form& form);
+// Drags the node of a tree control onto a control of a form (maybe another).
+void UserDropTreeNode(Form& source, const std::string& tree, int node, Form& target, const std::string& control);
+// The popup menu last opened by PopupMenuAt, and where (empty before any).
+struct PopupRecord {
+  std::string Menu;
+  std::int32_t X = 0;
+  std::int32_t Y = 0;
+};
+PopupRecord LastPopup();
 
 }  // namespace platform

@@ -18,6 +18,7 @@
 #include "render/interprets/sheet_interprets.h"
 #include "render/interprets/universal_interpret.h"
 #include "render/rasters/raster.h"
+#include "render/rasters/raster_interprets.h"
 #include "render/palette/palette.h"
 #include "spatial/spatial_classes.h"
 
@@ -44,5 +45,6 @@ void RegisterRenderBaseClasses() {
   RegisterAreaSymbolClasses();
   RegisterAreaSymbolReaderClasses();
   RegisterRasterClasses();
+  RegisterRasterInterpretClasses();
   RegisterPaletteClasses();
 }

@@ -1,6 +1,9 @@
 #include "render/render_classes.h"
 
 #include "block/block_classes.h"
+#include "render/models/layer_scripts.h"
+#include "render/models/model_script_text.h"
+#include "render/models/script_models.h"
 #include "render/symbols/line_symbols.h"
 #include "render/symbols/parallel.h"
 #include "render/symbols/point_symbols.h"
@@ -15,4 +18,7 @@ void RegisterRenderClasses() {
   RegisterPointSymbolClasses();
   RegisterParallelClasses();
   RegisterLineSymbolClasses();
+  RegisterLayerScriptClasses();
+  RegisterModelScriptTextClasses();
+  RegisterScriptModelClasses();
 }

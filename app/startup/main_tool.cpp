@@ -212,10 +212,12 @@ std::string TOldMainTool::IniFileName() {
   return GetExeDirectory() + platform::ChangeFileExt(platform::ExtractFileName(ProgramFile()), ".INI");
 }
 
-std::string TOldMainTool::GetExeDirectory() {
+std::string ProgramDirectory() {
   const std::string& file = ProgramFile();
   return file.substr(0, file.size() - platform::ExtractFileName(file).size());
 }
+
+std::string TOldMainTool::GetExeDirectory() { return ProgramDirectory(); }
 
 TOptions* TOldMainTool::GetOptions() { return nullptr; }
 
@@ -480,8 +482,7 @@ void TMainTool::OpenGraphicWindow(TKestuMessage* message) {
     TElement* freed = creator;
     FreeAndNil(freed);
   }
-  auto* device = DynamicCast<TDevice>(GetObjectPropByName(*manager, "Device"));
-  if (device && device->Page()) device->Page()->SetColor(message->Data() ? 0xC0C0C0 : 0xFFFFFF);
+  manager->SetPropertyText("PageColor", std::to_string(message->Data() ? 0xC0C0C0 : 0xFFFFFF));
   manager->SetInput(message->Data());
   AddTool(manager);
   manager->DoIt();

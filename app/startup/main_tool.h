@@ -33,6 +33,8 @@ enum MainToolMessageCode : int {
 // is the system's name of the running program unless one is set.
 const std::string& ProgramFile();
 void SetProgramFile(const std::string& fileName);
+// The folder of the program file, with its delimiter.
+std::string ProgramDirectory();
 const std::vector<std::string>& ProgramArguments();
 void SetProgramArguments(std::vector<std::string> arguments);
 

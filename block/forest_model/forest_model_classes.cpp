@@ -2,8 +2,10 @@
 
 #include "block/forest_model/forest_props.h"
 #include "block/forest_model/forest_units.h"
+#include "block/forest_model/lhc_export.h"
 
 void RegisterForestModelClasses() {
   RegisterForestUnitClasses();
   RegisterForestPropsClasses();
+  RegisterLHCExportClasses();
 }

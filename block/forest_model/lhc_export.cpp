@@ -1,6 +1,9 @@
 #include "block/forest_model/lhc_export.h"
 
+#include "block/export/area_export.h"
+#include "block/export/point_export.h"
 #include "block/props/lumar_props.h"
+#include "block/topology/node_building.h"
 #include "framework/core/class_registry.h"
 #include "framework/tools/world.h"
 #include "spatial/objects/space_entities.h"
@@ -10,6 +13,19 @@ namespace {
 constexpr const char* kDataName = "DATA";
 constexpr std::int16_t kAreaColor = 13;
 constexpr std::int16_t kAreaSymbol = 1;
+
+// The space entities of the layer's children named name, the last child
+// first, into list.
+template <class Wanted>
+void CollectNamed(const TEntity& layer, const std::string& name, TEntity& list) {
+  const auto& children = layer.Children();
+  for (std::size_t i = children.size(); i-- > 0;) {
+    const auto* holder = DynamicCast<TRectEntity>(children[i]);
+    if (!holder || holder->GetName() != name) continue;
+    for (TElement* child : holder->Children())
+      if (DynamicCast<Wanted>(child)) list.AddElement(child);
+  }
+}
 
 TEntity* ChildEntity(const TEntity* parent, const std::string& name) {
   return parent ? DynamicCast<TEntity>(parent->FindElementByName(name)) : nullptr;
@@ -54,6 +70,67 @@ void TExportLHCBasic::AssignAreaProperties(TEntity& areas) {
   }
 }
 
+// ---------------------------------------------------------------- TExportLHC
+
+void TExportLHC::DoIt() {
+  TTool::DoIt();
+  TEntity* layer = FindLayer();
+  if (!layer) return;
+  TElement* lines = nullptr;
+  {
+    std::unique_ptr<TMakeNodes> nodes(CreateElement<TMakeNodes>());
+    nodes->SetInput(layer);
+    nodes->DoIt();
+    lines = nodes->Output();
+    if (lines) AddElement(lines);
+    if (TSpaceLineBegEndCell* tree = nodes->GetNodesQTree()) AddElement(tree);
+  }
+  if (const auto* boundary = DynamicCast<TEntity>(lines)) {
+    for (TElement* child : boundary->Children()) {
+      auto* line = DynamicCast<TPolyLineElement>(child);
+      if (!line || line->Properties()) continue;
+      auto* props = new TLumarLineProps;
+      props->Barva = static_cast<std::int16_t>(LinesColor);
+      props->Znacka = static_cast<std::int16_t>(LinesSymbol);
+      props->Druh = static_cast<std::int16_t>(LinesGroup);
+      line->SetProperties(props);
+    }
+  }
+  auto areas = std::make_unique<TAreaString>();
+  CollectNamed<TAreaElement>(*layer, LayerName, *areas);
+  TAreaString* list = areas.get();
+  // An empty list is nobody's and goes with the run.
+  if (list->GetCount() > 0) layer->AddElement(areas.release());
+  AssignAreaProperties(*list);
+  std::unique_ptr<TExportAreasToLumar> exporter(CreateElement<TExportAreasToLumar>());
+  exporter->SetName("Export ploch vrstvy " + LayerName);
+  exporter->SetInput(list);
+  exporter->SetBlockName(BlockName);
+  exporter->ControlDir = ControlDIR;
+  exporter->ExportDBF = true;
+  exporter->DoIt();
+}
+
+// ---------------------------------------------------------------- TExportSimpleLHC
+
+void TExportSimpleLHC::DoIt() {
+  TTool::DoIt();
+  TEntity* layer = FindLayer();
+  if (!layer) return;
+  auto* list = new TSpaceEntityString;
+  layer->AddElement(list);
+  CollectNamed<TSpaceEntity>(*layer, LayerName, *list);
+  std::unique_ptr<TExportPointsToLumar> exporter(CreateElement<TExportPointsToLumar>());
+  exporter->SetName("Export bodu vrstvy " + LayerName);
+  exporter->SetInput(list);
+  exporter->SetBlockName(BlockName);
+  exporter->ControlDir = ControlDIR;
+  exporter->ExportDBF = true;
+  exporter->DoIt();
+}
+
+// ---------------------------------------------------------------- class descriptions
+
 TClass TExportLHCBasic::StaticClass() {
   using E = TExportLHCBasic;
   static const TClassInfo info = DescribeClass<E>(
@@ -66,4 +143,21 @@ TClass TExportLHCBasic::StaticClass() {
        FieldProp("HolesGroup", &E::HolesGroup), FieldProp("LinesSymbol", &E::LinesSymbol),
        FieldProp("LinesColor", &E::LinesColor), FieldProp("LinesGroup", &E::LinesGroup)});
   return &info;
+}
+
+TClass TExportLHC::StaticClass() {
+  static const TClassInfo info =
+      DescribeClass<TExportLHC>("TExportLHC", TExportLHCBasic::StaticClass(), "T_ExpLHC", {});
+  return &info;
+}
+
+TClass TExportSimpleLHC::StaticClass() {
+  static const TClassInfo info =
+      DescribeClass<TExportSimpleLHC>("TExportSimpleLHC", TExportLHCBasic::StaticClass(), "T_ExpLHC", {});
+  return &info;
+}
+
+void RegisterLHCExportClasses() {
+  RegisterKestuClass(TExportLHC::StaticClass());
+  RegisterKestuClass(TExportSimpleLHC::StaticClass());
 }

@@ -40,3 +40,23 @@ class TExportLHCBasic : public TTool {
   std::string propertyClassName_;
   TClass propertyClass_ = nullptr;
 };
+
+// The layer's areas with their boundary lines into the block BlockName,
+// with attribute records: the layer's lines get nodes (the graph stays the
+// tool's child through the export), lines without properties become
+// boundary lines of LinesGroup, areas get properties of PropertyClassName.
+class TExportLHC : public TExportLHCBasic {
+  KESTX_CLASS(TExportLHC)
+ public:
+  void DoIt() override;
+};
+
+// The layer's objects into the block BlockName as points, with attribute
+// records.
+class TExportSimpleLHC : public TExportLHCBasic {
+  KESTX_CLASS(TExportSimpleLHC)
+ public:
+  void DoIt() override;
+};
+
+void RegisterLHCExportClasses();

@@ -430,9 +430,10 @@ TFiltrDruhuObjektu* CreateKindFilter(const std::string& LayerType, const std::ve
 
 TRaster* CreateRasterFromFile(const std::string& FileName) {
   if (!platform::FileExists(FileName)) return nullptr;
-  auto* raster = CreateElement<TRaster>();
+  // A file the raster server cannot open raises: the raster goes with it.
+  std::unique_ptr<TRaster> raster(CreateElement<TRaster>());
   raster->SetFileName(FileName);
-  return raster;
+  return raster.release();
 }
 
 TSpaceEntityString* ReadBlockLayer(const std::string& LayerType, const std::string& BlockName,

@@ -87,7 +87,8 @@ bool BlockMeetsRect(const std::string& BlockName, const TRealRect& Rect);
 // Nil without such a parameter or with an empty list.
 TFiltrDruhuObjektu* CreateKindFilter(const std::string& LayerType, const std::vector<std::string>& Params);
 
-// A new raster of the file; nil when there is no such file.
+// A new raster of the file; nil when there is no such file.  Raises (and
+// frees the raster) when the file cannot be opened.
 TRaster* CreateRasterFromFile(const std::string& FileName);
 
 // One layer ("LIN", "PNT", "ARE", "TXT" or "LINSYM") of a block with the

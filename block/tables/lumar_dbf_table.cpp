@@ -76,8 +76,10 @@ bool TLumarDBFTable::OpenTable(const std::string& TableName) {
 }
 
 bool TLumarDBFTable::OpenForUpdate(const std::string& TableName) {
-  if (!platform::FileExists(TableName)) return false;
+  // The table open for update is taken without asking the disk: an export
+  // appends to it once per object.
   if (table_.TableName() == TableName && table_.Active() && !table_.ReadOnly()) return true;
+  if (!platform::FileExists(TableName)) return false;
   SetName(TableName);
   table_.SetReadOnly(false);
   table_.Open();

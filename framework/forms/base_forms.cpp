@@ -22,6 +22,13 @@ TKESTUForm::TKESTUForm(const std::string& layout) : window_(std::make_unique<pla
 
 TKESTUForm::~TKESTUForm() = default;
 
+void ChangeFormBounds(TKESTUForm* form, const std::function<void(platform::Bounds&)>& change) {
+  if (!form) return;
+  platform::Bounds bounds = form->Window().GetBounds();
+  change(bounds);
+  form->Window().SetBounds(bounds);
+}
+
 TTool* TKESTUForm::Tool() const { return static_cast<TTool*>(tool_.Get()); }
 
 void TKESTUForm::SetTool(TTool* tool) { tool_.Set(tool); }

@@ -2,6 +2,7 @@
 // The base form of every window and the base form part: each belongs to a
 // tool and turns what the user does into framework messages posted to that
 // tool.
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -41,6 +42,9 @@ class TKESTUForm : public TPersistent {
   TElementLink tool_;
   bool canClose_ = true;
 };
+
+// Changes a form's bounds through change; nothing without a form.
+void ChangeFormBounds(TKESTUForm* form, const std::function<void(platform::Bounds&)>& change);
 
 // A form part embedded in a container of another form.  It lives as long as
 // the object, and leaves the host form when destroyed.

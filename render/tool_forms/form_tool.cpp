@@ -13,34 +13,22 @@ void TFormTool::SetCaption(const std::string& caption) {
   if (form_) form_->Window().SetCaption(caption);
 }
 
-namespace {
-
-// Changes one side of a form's bounds.
-template <class Change>
-void ChangeBounds(TKESTUForm* form, Change change) {
-  if (!form) return;
-  platform::Bounds bounds = form->Window().GetBounds();
-  change(bounds);
-  form->Window().SetBounds(bounds);
-}
-
-}  // namespace
 
 std::int32_t TFormTool::Left() const { return form_ ? form_->Window().GetBounds().Left : 0; }
 void TFormTool::SetLeft(std::int32_t value) {
-  ChangeBounds(form_.get(), [value](platform::Bounds& b) { b.Left = value; });
+  ChangeFormBounds(form_.get(), [value](platform::Bounds& b) { b.Left = value; });
 }
 std::int32_t TFormTool::Top() const { return form_ ? form_->Window().GetBounds().Top : 0; }
 void TFormTool::SetTop(std::int32_t value) {
-  ChangeBounds(form_.get(), [value](platform::Bounds& b) { b.Top = value; });
+  ChangeFormBounds(form_.get(), [value](platform::Bounds& b) { b.Top = value; });
 }
 std::int32_t TFormTool::Width() const { return form_ ? form_->Window().GetBounds().Width : 0; }
 void TFormTool::SetWidth(std::int32_t value) {
-  ChangeBounds(form_.get(), [value](platform::Bounds& b) { b.Width = value; });
+  ChangeFormBounds(form_.get(), [value](platform::Bounds& b) { b.Width = value; });
 }
 std::int32_t TFormTool::Height() const { return form_ ? form_->Window().GetBounds().Height : 0; }
 void TFormTool::SetHeight(std::int32_t value) {
-  ChangeBounds(form_.get(), [value](platform::Bounds& b) { b.Height = value; });
+  ChangeFormBounds(form_.get(), [value](platform::Bounds& b) { b.Height = value; });
 }
 
 bool TFormTool::Autosize() const { return form_ && form_->Window().AutoSize(); }

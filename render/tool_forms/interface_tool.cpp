@@ -10,18 +10,39 @@
 
 TInterpret* TInterfaceTool::Interpret() const { return static_cast<TInterpret*>(interpret_.Get()); }
 
-void TInterfaceTool::SetInterpret(TInterpret* interpret) {
-  TInterpret* old = Interpret();
+void ReplaceInterpret(TDeviceTool& tool, TElementLink& field, TInterpret* interpret) {
+  auto* old = static_cast<TInterpret*>(field.Get());
   if (old == interpret) return;
   if (interpret) {
-    interpret->SetDevice(old ? old->Device() : GetDevice());
-    interpret->SetInput(old ? old->Input() : Input());
+    interpret->SetDevice(old ? old->Device() : tool.GetDevice());
+    interpret->SetInput(old ? old->Input() : tool.Input());
   }
-  interpret_.Set(nullptr);
-  if (old) FreeElement(old);
-  interpret_.Set(interpret);
-  if (interpret) AddElement(interpret);
+  field.Set(nullptr);
+  if (old) tool.FreeElement(old);
+  field.Set(interpret);
+  if (interpret) tool.AddElement(interpret);
 }
+
+void StopInterpretReView(TInterpret* interpret, bool& handled) {
+  if (!interpret) return;
+  if (interpret->Busy()) interpret->SetBreakWork(true);
+  handled = true;
+}
+
+void RequestInterpretReView(TDeviceTool& tool, TInterpret* interpret, TKestuMessage* message, bool& handled) {
+  if (!interpret) return;
+  if (interpret->Busy()) {
+    interpret->SetRestartRequest(true);
+  } else {
+    tool.PostMessage(msgReView, message->Receiver(), message->Data(), message->KillData);
+    // The new message owns the data now: the 33 would free it on delivery
+    // and the 31 would arrive empty, redrawing everything.
+    message->KillData = false;
+  }
+  handled = true;
+}
+
+void TInterfaceTool::SetInterpret(TInterpret* interpret) { ReplaceInterpret(*this, interpret_, interpret); }
 
 TIntegerListElement* TInterfaceTool::ExistingCursors() const {
   return static_cast<TIntegerListElement*>(cursors_.Get());
@@ -91,22 +112,10 @@ void TInterfaceTool::ReViewArea(TKestuMessage* message, bool& handled) {
 
 void TInterfaceTool::Resize(bool& handled) { handled = false; }
 
-void TInterfaceTool::StopReView(TKestuMessage*, bool& handled) {
-  TInterpret* interpret = Interpret();
-  if (!interpret) return;
-  if (interpret->Busy()) interpret->SetBreakWork(true);
-  handled = true;
-}
+void TInterfaceTool::StopReView(TKestuMessage*, bool& handled) { StopInterpretReView(Interpret(), handled); }
 
 void TInterfaceTool::RequestReView(TKestuMessage* message, bool& handled) {
-  TInterpret* interpret = Interpret();
-  if (!interpret) return;
-  if (interpret->Busy()) {
-    interpret->SetRestartRequest(true);
-  } else {
-    PostMessage(msgReView, message->Receiver(), message->Data(), message->KillData);
-  }
-  handled = true;
+  RequestInterpretReView(*this, Interpret(), message, handled);
 }
 
 void TInterfaceTool::Activate() {
@@ -138,32 +147,27 @@ void TInterfaceTool::ReceiveMessage(TKestuMessage*& message, bool& handled) {
   handled = false;
   TDeviceTool::ReceiveMessage(message, handled);
   if (handled || !message) return;
-  switch (message->Message) {
-    case msgStopReView: return StopReView(message, handled);
-    case msgReView: return ReView(message, handled);
-    case msgReViewArea: return ReViewArea(message, handled);
-    case msgRequestReView: return RequestReView(message, handled);
-    case msgResize: return Resize(handled);
-    case msgKeyDown: return KeyDown(message, handled);
-    case msgMouseDown: return MouseDown(message, handled);
-    case msgMouseUp: return MouseUp(message, handled);
-    case msgMouseMove: return MouseMove(message, handled);
-    case msgStartDrag: return StartDrag(message, handled);
-    case msgDragOver: return DragOver(message, handled);
-    case msgDragDrop: return DragDrop(message, handled);
-    case msgEndDrag: return EndDrag(message, handled);
-    case msgCursorChanged: return CursorChanged(message, handled);
-    default: return;
-  }
+  if (DispatchInteraction(*this, message, handled)) return;
+  if (message->Message == msgReViewArea) return ReViewArea(message, handled);
+  if (message->Message == msgCursorChanged) return CursorChanged(message, handled);
+}
+
+void PostMouseEventFrom(TElement* sender, int code, TElement* receiver, bool armed, std::int32_t X, std::int32_t Y,
+                        std::uint8_t shift, std::uint8_t button) {
+  PostKestuMessage(new TKestuMouseEvent(code, receiver, sender, shift, button, X, Y, armed));
+}
+
+void PostKeyEventFrom(TElement* sender, int code, TElement* receiver, std::uint8_t shift, std::uint16_t key) {
+  PostKestuMessage(new TKestuKeyEvent(code, receiver, sender, shift, key));
 }
 
 void TInterfaceTool::PostMouseEvent(int code, TElement* receiver, bool armed, std::int32_t X, std::int32_t Y,
                                     std::uint8_t shift, std::uint8_t button) {
-  PostKestuMessage(new TKestuMouseEvent(code, receiver, this, shift, button, X, Y, armed));
+  PostMouseEventFrom(this, code, receiver, armed, X, Y, shift, button);
 }
 
 void TInterfaceTool::PostKeyEvent(int code, TElement* receiver, std::uint8_t shift, std::uint16_t key) {
-  PostKestuMessage(new TKestuKeyEvent(code, receiver, this, shift, key));
+  PostKeyEventFrom(this, code, receiver, shift, key);
 }
 
 TClass TInterfaceTool::StaticClass() {

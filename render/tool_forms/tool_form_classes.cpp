@@ -4,6 +4,10 @@
 #include "render/tool_forms/dialog_tools.h"
 #include "render/tool_forms/explorer.h"
 #include "render/tool_forms/form_tool.h"
+#include "render/tool_forms/form_tool_manager.h"
+#include "render/tool_forms/interactive_tool.h"
+#include "render/tool_forms/standard_image_form.h"
+#include "render/tool_forms/viewer.h"
 #include "render/tool_forms/interaction_events.h"
 #include "render/tool_forms/interface_tool.h"
 
@@ -17,4 +21,8 @@ void RegisterToolFormClasses() {
   RegisterFormToolClasses();
   RegisterDialogToolClasses();
   RegisterExplorerClasses();
+  RegisterInteractiveToolClasses();
+  RegisterFormToolManagerClasses();
+  RegisterViewerClasses();
+  RegisterStandardImageFormClasses();
 }

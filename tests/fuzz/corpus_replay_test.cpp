@@ -29,9 +29,14 @@ const Target kTargets[] = {
     {"layer_lines", fuzz::LayerLines},       {"forest_attributes", fuzz::ForestAttributes},
     {"block_directories", fuzz::BlockDirectories}, {"dbase_tables", fuzz::DbaseTables},
     {"topology_lines", fuzz::TopologyLines},
+    {"tool_images", fuzz::ToolImages},       {"shortcut_texts", fuzz::ShortCutTexts},
     {"keyword_files", fuzz::KeywordFiles},   {"stroke_fonts", fuzz::StrokeFonts},
     {"symbol_lists", fuzz::SymbolLists},
     {"command_lines", fuzz::CommandLines},
+    {"pictures_jpeg", fuzz::PicturesJpeg},   {"pictures_gif", fuzz::PicturesGif},
+    {"pictures_bmp", fuzz::PicturesBmp},     {"world_file", fuzz::WorldFile},
+    {"model_script", fuzz::ModelScript},
+    {"bitmap_files", fuzz::BitmapFiles},
 };
 
 std::vector<std::uint8_t> Bytes(const std::filesystem::path& file) {

@@ -5,6 +5,7 @@
 #include "render/interprets/interpret.h"
 #include "render/interprets/interpret_script.h"
 #include "render/rasters/raster.h"
+#include "render/rasters/raster_interprets.h"
 #include "spatial/objects/space_entities.h"
 #include "tests/render/render_fixture.h"
 #include "tests/render/script_tree.h"
@@ -12,18 +13,10 @@
 namespace {
 
 // Interprets of the later issues, as the registry will know them.
-class TProbeRasterInterpret : public TInterpret {
-  KESTX_CLASS(TProbeRasterInterpret)
-};
 class TProbePointInterpret : public TInterpret {
   KESTX_CLASS(TProbePointInterpret)
 };
 
-TClass TProbeRasterInterpret::StaticClass() {
-  static const TClassInfo info =
-      DescribeClass<TProbeRasterInterpret>("TRasterInterpret", TInterpret::StaticClass(), "test", {});
-  return &info;
-}
 TClass TProbePointInterpret::StaticClass() {
   static const TClassInfo info =
       DescribeClass<TProbePointInterpret>("TInterpretLumBodu", TInterpret::StaticClass(), "test", {});
@@ -39,8 +32,8 @@ TEST_F(ScriptCreatorTest, TheScriptHoldsTheNodesWhoseClassesAreKnownAndRastersOn
     const char* tree;
   };
   const Case cases[] = {
-      {"today's classes", false, true, "(TRectEntity):[(TSMO_5):TSMO_Interpret]"},
-      {"with raster and point interprets",
+      {"today's classes", false, true, "(TRectEntity):[(TRaster):TRasterInterpret (TSMO_5):TSMO_Interpret]"},
+      {"with point interprets",
        true,
        true,
        "(TRectEntity):[(TRaster):TRasterInterpret (TPointElement):TInterpretLumBodu "
@@ -52,7 +45,6 @@ TEST_F(ScriptCreatorTest, TheScriptHoldsTheNodesWhoseClassesAreKnownAndRastersOn
   };
   for (const Case& test : cases) {
     if (test.probes) {
-      RegisterKestuClass(TProbeRasterInterpret::StaticClass());
       RegisterKestuClass(TProbePointInterpret::StaticClass());
     }
     RastersEnabled() = test.rasters;
@@ -61,6 +53,10 @@ TEST_F(ScriptCreatorTest, TheScriptHoldsTheNodesWhoseClassesAreKnownAndRastersOn
     std::unique_ptr<TInterpretScript> script(DynamicCast<TInterpretScript>(creator.Output()));
     ASSERT_TRUE(script) << test.name;
     EXPECT_EQ(std::tuple(script->PassesCount(), ScriptTree(*script)), std::tuple(1, std::string(test.tree))) << test.name;
+    if (test.rasters) {
+      TRaster raster;
+      EXPECT_TRUE(DynamicCast<TRasterInterpret>(script->FindInterpret(&raster))) << test.name << ": found by name";
+    }
     if (test.probes) {
       TPointElement point;
       TPointString points;

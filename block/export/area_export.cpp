@@ -1,0 +1,439 @@
+#include "block/export/area_export.h"
+
+#include <unordered_set>
+
+#include "block/export/line_export.h"
+#include "block/export/point_export.h"
+#include "block/props/lumar_props.h"
+#include "block/tables/lumar_dbf_table.h"
+#include "block/tables/transfer_script.h"
+#include "block/topology/area_extraction.h"
+#include "block/topology/node_building.h"
+#include "block/topology/walkers.h"
+#include "block/writing/lumar_writers.h"
+#include "framework/core/class_registry.h"
+#include "platform/dialogs.h"
+#include "platform/files.h"
+#include "spatial/index/quadtree.h"
+#include "spatial/objects/properties.h"
+#include "spatial/objects/space_entities.h"
+#include "spatial/sheets/coordinate_systems.h"
+#include "spatial/topology/topology_nodes.h"
+
+namespace {
+
+constexpr std::int16_t kNewAreaColor = 2;
+constexpr std::int16_t kNewAreaSymbol = 1;
+
+// The area's block props; props of another class are replaced.
+TLumarAreaProps& AreaPropsOf(TAreaElement& area) {
+  if (auto* props = DynamicCast<TLumarAreaProps>(area.Properties())) return *props;
+  auto* props = new TLumarAreaProps;
+  props->Barva = kNewAreaColor;
+  props->Znacka = kNewAreaSymbol;
+  props->PaterNo = -1;
+  area.SetProperties(props);
+  return *props;
+}
+
+// Restores a value when the scope ends, however it ends.
+template <class T>
+class TRestore {
+ public:
+  TRestore(T& field, T value) : field_(field), saved_(field) { field_ = value; }
+  ~TRestore() { field_ = saved_; }
+  TRestore(const TRestore&) = delete;
+  TRestore& operator=(const TRestore&) = delete;
+
+ private:
+  T& field_;
+  T saved_;
+};
+
+bool LacksNode(TPolyLineElement* line) {
+  for (bool atBegin : {true, false}) {
+    TNode* node = nullptr;
+    TNodeBranch* branch = nullptr;
+    FindLineEndNode(line, atBegin, node, branch);
+    if (!node || !branch) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- TPrepareExportAreasToLumar
+
+TPrepareExportAreasToLumar::TPrepareExportAreasToLumar() = default;
+TPrepareExportAreasToLumar::~TPrepareExportAreasToLumar() = default;
+
+TEntity* TPrepareExportAreasToLumar::GetLines() {
+  if (auto* lines = DynamicCast<TEntity>(lines_.Get())) return lines;
+  auto* areas = DynamicCast<TEntity>(Input());
+  if (!areas) return nullptr;
+  // A list that does not own its lines: they are the areas', and a list of
+  // tens of thousands is made and dropped on every export.
+  auto list = std::make_unique<TQuickEntity>();
+  TExtractLinesForAreas extractor;
+  extractor.SetLines(list.get());
+  extractor.SetInput(areas);
+  extractor.DoIt();
+  extracted_ = std::move(list);
+  lines_.Set(extracted_.get());
+  return extracted_.get();
+}
+
+void TPrepareExportAreasToLumar::SetLines(TEntity* Lines) {
+  extracted_.reset();
+  lines_.Set(Lines);
+}
+
+std::unique_ptr<TEntity> TPrepareExportAreasToLumar::TakeLines() {
+  lines_.Set(nullptr);
+  return std::move(extracted_);
+}
+
+void TPrepareExportAreasToLumar::DoIt() {
+  TTool::DoIt();
+  auto* input = DynamicCast<TEntity>(Input());
+  if (!input) return;
+  std::unordered_set<const TElement*> inInput;
+  for (TElement* child : input->Children()) {
+    if (!child) continue;
+    inInput.insert(child);
+    child->ID = -1;
+    auto* entity = DynamicCast<TSpaceEntity>(child);
+    if (auto* props = entity ? DynamicCast<TLumarAreaProps>(entity->Properties()) : nullptr) {
+      props->PaterNo = -1;
+      props->HasChildren = false;
+    }
+  }
+  counter_ = 0;
+  for (TElement* child : input->Children()) {
+    auto* area = DynamicCast<TAreaElement>(child);
+    // An area listed twice is numbered once.
+    if (!area || area->IsHole || area->ID >= 0) continue;
+    TLumarAreaProps& props = AreaPropsOf(*area);
+    ++counter_;
+    props.Cislo = counter_;
+    area->ID = counter_;
+    if (Druh > 0) props.Druh = static_cast<std::int16_t>(Druh);
+    if (!area->Holes()) continue;
+    // The sub-areas are limited to the input here, by a set, rather than by
+    // the extractor's own search of the list.
+    TExtractSubAreasForArea extractor;
+    extractor.SetInput(area);
+    extractor.DoIt();
+    for (TElement* sub : extractor.GetSubAreas()->Children()) {
+      auto* subArea = DynamicCast<TAreaElement>(sub);
+      if (!subArea || !inInput.contains(subArea)) continue;
+      props.HasChildren = true;
+      AreaPropsOf(*subArea).SetPropertyInteger("PATERNO", counter_);
+    }
+  }
+  SetOutput(input);
+}
+
+// ---------------------------------------------------------------- TExportAreasToLumar
+
+struct TExportAreasToLumar::TLineSides {
+  struct Hash {
+    std::size_t operator()(const std::pair<const TElement*, const TElement*>& key) const {
+      return std::hash<const TElement*>()(key.first) * 31 + std::hash<const TElement*>()(key.second);
+    }
+  };
+  // (line, area) -> bit 1: walked forward, bit 2: walked backward.
+  std::unordered_map<std::pair<const TElement*, const TElement*>, std::uint8_t, Hash> held;
+
+  explicit TLineSides(const TEntity& input) {
+    for (TElement* child : input.Children()) {
+      const auto* area = DynamicCast<TPolyLineAreaElement>(child);
+      if (!area) continue;
+      const auto& lines = area->Children();
+      for (std::size_t i = 0; i < lines.size(); ++i)
+        held[{lines[i], area}] |= area->GetLineOrigin(static_cast<int>(i)) ? 1 : 2;
+    }
+  }
+  bool Holds(const TElement* line, const TElement* area, bool forward) const {
+    const auto found = held.find({line, area});
+    return found != held.end() && (found->second & (forward ? 1 : 2)) != 0;
+  }
+};
+
+TExportAreasToLumar::TExportAreasToLumar() = default;
+TExportAreasToLumar::~TExportAreasToLumar() = default;
+
+void TExportAreasToLumar::DoIt() {
+  TTool::DoIt();
+  stoppedByUser_ = false;
+  auto* input = DynamicCast<TEntity>(Input());
+  if (!input || BlockName().empty()) return;
+  platform::WaitCursor hourglass;
+  try {
+    Export(*input);
+  } catch (const std::exception& error) {
+    Log(IncompleteBlockText(BlockName(), error.what()));
+    ownedLines_.reset();
+    throw;
+  }
+}
+
+void TExportAreasToLumar::Export(TEntity& input) {
+  input_ = &input;
+  {
+    std::unique_ptr<TPrepareExportAreasToLumar> prepare(CreateElement<TPrepareExportAreasToLumar>());
+    prepare->Druh = DruhPloch;
+    prepare->SetInput(&input);
+    prepare->DoIt();
+    lines_ = prepare->GetLines();
+    ownedLines_ = prepare->TakeLines();
+  }
+  if (!lines_) return;
+  PrepareLines();
+  sides_ = std::make_unique<TLineSides>(input);
+  ExportLines();
+  if (!stoppedByUser_) ExportAreas();
+  sides_.reset();
+  byNumber_.clear();
+  lines_ = nullptr;
+  ownedLines_.reset();
+}
+
+void TExportAreasToLumar::PrepareLines() {
+  bool nodesMissing = false;
+  for (TElement* child : lines_->Children()) {
+    auto* line = DynamicCast<TPolyLineElement>(child);
+    if (!line) continue;
+    // A line the writer would refuse for want of block props would leave
+    // its areas without a way round.
+    if (!line->Properties()) line->SetProperties(new TLumarLineProps);
+    nodesMissing = nodesMissing || LacksNode(line);
+  }
+  // The graph only lends its nodes: no pseudo-node is joined, so no line
+  // changes, and it goes with the links filled.
+  std::unique_ptr<TPolyLineString> bounded;
+  std::unique_ptr<TMakeNodes> graph;
+  if (nodesMissing) {
+    // The graph is built over a list with bounds.
+    bounded = std::make_unique<TPolyLineString>();
+    for (TElement* child : lines_->Children())
+      if (auto* line = DynamicCast<TPolyLineElement>(child)) bounded->AddEntity(line);
+    graph.reset(CreateElement<TMakeNodes>());
+    graph->SetInput(bounded.get());
+    graph->DoIt();
+  }
+  std::unique_ptr<TPrepareExportLinesToLumar> numbering(CreateElement<TPrepareExportLinesToLumar>());
+  numbering->SetInput(lines_);
+  numbering->DoIt();
+  for (TElement* child : lines_->Children())
+    if (auto* line = DynamicCast<TPolyLineElement>(child)) byNumber_.emplace(line->ID, line);
+}
+
+std::int32_t TExportAreasToLumar::SideArea(const TPolyLineElement& Line, bool Forward) const {
+  for (int i = 0; i < Line.GetOwnersCount(); ++i) {
+    const TElement* owner = Line.GetOwner(i);
+    if (sides_->Holds(&Line, owner, Forward)) return owner->ID;
+  }
+  return -1;
+}
+
+void TExportAreasToLumar::ExportLines() {
+  if (!lines_) return;
+  std::unique_ptr<TJTSK> wcs(CreateElement<TJTSK>());
+  std::unique_ptr<TLumarLinWriter> writer = NewBlockWriter<TLumarLinWriter>(BlockName(), true, wcs.get());
+  if (DruhLinii > 0) writer->Druh = DruhLinii;
+  TExportProgress progress("Export lines", lines_->GetCount(), "Přerušit export linií ?");
+  std::unordered_set<const TElement*> written;
+  for (int i = 0; i < lines_->GetCount(); ++i) {
+    if (!progress.Next(i)) {
+      stoppedByUser_ = true;
+      return;
+    }
+    auto* line = DynamicCast<TPolyLineElement>(lines_->GetElement(i));
+    if (!line || !written.insert(line).second) continue;
+    const std::int32_t left = SideArea(*line, true);
+    const std::int32_t right = SideArea(*line, false);
+    DoExportObject(line);
+    writer->WriteLineWithAreas(*line, left, right);
+    TRestore<bool> dbf(ExportDBF, DBFLinii);
+    TRestore<std::int32_t> kind(JedenDruh, DruhLinii);
+    ExportAttributes(line);
+  }
+}
+
+void TExportAreasToLumar::ExportAreas() {
+  if (!input_) return;
+  std::unique_ptr<TJTSK> wcs(CreateElement<TJTSK>());
+  std::unique_ptr<TLumarAreaWriter> writer = NewBlockWriter<TLumarAreaWriter>(BlockName(), true, wcs.get());
+  TExportProgress progress("Export ploch do " + BlockName(), input_->GetCount(), "Přerušit export ploch ?");
+  std::unordered_set<const TElement*> written;
+  for (int i = 0; i < input_->GetCount(); ++i) {
+    if (!progress.Next(i)) {
+      stoppedByUser_ = true;
+      return;
+    }
+    auto* area = DynamicCast<TAreaElement>(input_->GetElement(i));
+    if (!area || area->IsHole || !written.insert(area).second) continue;
+    CheckArea(*area);
+    DoExportObject(area);
+    writer->WriteArea(*area);
+    ExportAttributes(area);
+  }
+}
+
+void TExportAreasToLumar::CheckArea(const TAreaElement& Area) {
+  const std::string number = std::to_string(Area.ID);
+  if (!Area.ContainsPointOutsideHoles(Area.GetAbsRefX(), Area.GetAbsRefY()))
+    Log(BlockName() + ": plocha č." + number + " má návěští mimo sebe");
+  const auto* area = DynamicCast<TPolyLineAreaElement>(&Area);
+  if (!area || area->Children().empty()) return;
+  // The reader's walk: forward along the next line at the end node,
+  // backward along the next at the start node; each step must be one of the
+  // area's own, and the walk must come back to its first.
+  const auto* first = DynamicCast<TPolyLineElement>(area->Children().front());
+  const std::size_t count = area->Children().size();
+  const TPolyLineElement* line = first;
+  bool forward = area->GetLineOrigin(0);
+  bool closed = false;
+  for (std::size_t step = 0; line && step < count; ++step) {
+    if (!sides_->Holds(line, area, forward)) break;
+    const auto* props = DynamicCast<TLumarLineProps>(line->Properties());
+    if (!props) break;
+    const TLineLink next = props->Links[forward ? llEndNext : llStartNext];
+    const auto found = byNumber_.find(next.Line);
+    line = found == byNumber_.end() ? nullptr : found->second;
+    forward = next.End != 0;
+    if (line == first && forward == area->GetLineOrigin(0)) {
+      closed = true;
+      break;
+    }
+  }
+  if (!closed) Log(BlockName() + ": hranice plochy č." + number + " na sebe nenavazuje");
+}
+
+// ---------------------------------------------------------------- TExportAreasToLumarPropsFromAreaQTree
+
+TExportAreasToLumarPropsFromAreaQTree::TExportAreasToLumarPropsFromAreaQTree() = default;
+TExportAreasToLumarPropsFromAreaQTree::~TExportAreasToLumarPropsFromAreaQTree() = default;
+
+TSpaceEntityQTree* TExportAreasToLumarPropsFromAreaQTree::GetAreaQTree() const {
+  return DynamicCast<TSpaceEntityQTree>(areaQTree_.Get());
+}
+
+void TExportAreasToLumarPropsFromAreaQTree::SetAreaQTree(TSpaceEntityQTree* Tree) { areaQTree_.Set(Tree); }
+
+const TMovedItemContainer& TExportAreasToLumarPropsFromAreaQTree::Script(const std::string& FileName) {
+  if (!script_ || script_->FileName() != FileName) {
+    script_.reset(CreateElement<TMovedItemContainer>());
+    script_->SetFileName(FileName);
+  }
+  return *script_;
+}
+
+void TExportAreasToLumarPropsFromAreaQTree::CollectValues(const TSpaceEntity& Entity,
+                                                          const TMovedItemContainer& Script) {
+  TSpaceEntityQTree* tree = GetAreaQTree();
+  const double x = Entity.GetAbsRefX();
+  const double y = Entity.GetAbsRefY();
+  TDynamicProperties* values = DynamicProps();
+  // An area filed in several leaves is met once for each.
+  std::unordered_set<const TElement*> seen;
+  TQTreeWalker walker;
+  for (TElement* found = walker.FindFirst(tree, x, y, x, y, 0); found; found = walker.FindNext()) {
+    const auto* area = DynamicCast<TAreaElement>(found);
+    if (!area || !seen.insert(area).second || !area->OutlineContainsPoint(x, y)) continue;
+    for (TElement* child : Script.Children()) {
+      const auto* pair = DynamicCast<TSourTarNames>(child);
+      if (!pair || pair->IsProperty() || pair->IsComment() || !area->HasProperty(pair->Source)) continue;
+      values->SetPropertyText(pair->Target, area->GetPropertyText(pair->Source));
+    }
+  }
+}
+
+void TExportAreasToLumarPropsFromAreaQTree::ExportAttributes(TElement* Element) {
+  auto* entity = DynamicCast<TSpaceEntity>(Element);
+  const auto* props = entity ? DynamicCast<TLumarProps>(entity->Properties()) : nullptr;
+  if (!GetAreaQTree() || !props) {
+    TExportAreasToLumar::ExportAttributes(Element);
+    return;
+  }
+  TDynamicProperties* values = DynamicProps();
+  values->Clear();
+  CollectValues(*entity, Script(platform::ChangeFileExt(BlockTableName(ControlDir, 'P', props->Druh), ".TDS")));
+  // The record and the register as for any object, now with the values.
+  if (ExportDBF) {
+    TExportLumarElements::ExportAttributes(Element);
+    return;
+  }
+  for (TElement* child : values->Children())
+    if (const std::string text = values->GetPropertyText(child->GetName()); !text.empty())
+      Element->SetPropertyText(child->GetName(), text);
+}
+
+// ---------------------------------------------------------------- TSaveAreasToBlok
+
+void TSaveAreasToBlok::DoIt() {
+  TTool::DoIt();
+  auto* input = DynamicCast<TEntity>(Input());
+  if (!input) return;
+  std::unique_ptr<TExportAreasToLumar> exporter(CreateElement<TExportAreasToLumar>());
+  exporter->SetBlockName(BlockDir);
+  exporter->ExportDBF = true;
+  exporter->SetInput(input);
+  exporter->DoIt();
+  // The export numbers the lines through the element number, which is
+  // also their done mark: they go back unmarked for the walks after it.
+  UnmarkLines();
+}
+
+void TSaveAreasToBlok::UnmarkLines() {
+  std::unique_ptr<TOznacLinie> walker(CreateElement<TOznacLinie>());
+  walker->SetInput(Input());
+  walker->DoIt();
+}
+
+// ---------------------------------------------------------------- class descriptions
+
+TClass TPrepareExportAreasToLumar::StaticClass() {
+  using E = TPrepareExportAreasToLumar;
+  static const TClassInfo info = DescribeClass<E>(
+      "TPrepareExportAreasToLumar", TTool::StaticClass(), "T_LumExp",
+      {NotStored(AccessorProp<E, TEntity*>(
+           "Lines", [](const E& e) { return const_cast<E&>(e).GetLines(); },
+           [](E& e, TEntity* lines) { e.SetLines(lines); })),
+       FieldProp("Druh", &E::Druh)});
+  return &info;
+}
+
+TClass TExportAreasToLumar::StaticClass() {
+  using E = TExportAreasToLumar;
+  static const TClassInfo info = DescribeClass<E>(
+      "TExportAreasToLumar", TExportLumarElements::StaticClass(), "T_LumExp",
+      {FieldProp("DruhLinii", &E::DruhLinii), FieldProp("DBFLinii", &E::DBFLinii), FieldProp("DruhPloch", &E::DruhPloch)});
+  return &info;
+}
+
+TClass TExportAreasToLumarPropsFromAreaQTree::StaticClass() {
+  using E = TExportAreasToLumarPropsFromAreaQTree;
+  static const TClassInfo info =
+      DescribeClass<E>("TExportAreasToLumarPropsFromAreaQTree", TExportAreasToLumar::StaticClass(), "T_LumExp",
+                       {NotStored(ReadWriteProp("AreaQTree", &E::GetAreaQTree, &E::SetAreaQTree))});
+  return &info;
+}
+
+TClass TSaveAreasToBlok::StaticClass() {
+  using E = TSaveAreasToBlok;
+  static const TClassInfo info = DescribeClass<E>(
+      "TSaveAreasToBlok", TTool::StaticClass(), "T_Lumar",
+      {FieldProp("DruhLinii", &E::DruhLinii), FieldProp("DruhPloch", &E::DruhPloch), FieldProp("BlockDir", &E::BlockDir),
+       FieldProp("CreateDBFFileName", &E::CreateDBFFileName),
+       FieldProp("TransferDBFScript", &E::TransferDBFScript)});
+  return &info;
+}
+
+void RegisterAreaExportClasses() {
+  for (TClass cls : {TPrepareExportAreasToLumar::StaticClass(), TExportAreasToLumar::StaticClass(),
+                     TExportAreasToLumarPropsFromAreaQTree::StaticClass(), TExportPointsToLumar::StaticClass(),
+                     TSaveAreasToBlok::StaticClass()})
+    RegisterKestuClass(cls);
+}

@@ -1,0 +1,36 @@
+#pragma once
+// The default tool of a graphic window: a click centres the view on the
+// point, a band drawn with the mouse is zoomed to.
+#include <cstdint>
+
+#include "platform/canvas.h"
+#include "render/tool_forms/interactive_tool.h"
+
+class TViewer : public TInteractiveTool {
+  KESTX_CLASS(TViewer)
+ public:
+  // The rubber band in pixels, its moving corner at (Right, Bottom).
+  platform::PixelRect Band;
+
+  std::string GetName() const override;
+  std::int32_t GetCursor() override;
+  void KeyDown(TKestuMessage* message, bool& handled) override;
+  void MouseDown(TKestuMessage* message, bool& handled) override;
+  void MouseMove(TKestuMessage* message, bool& handled) override;
+  void MouseUp(TKestuMessage* message, bool& handled) override;
+
+ private:
+  // The band in XOR: drawn twice it is gone.
+  void DrawBand();
+  void BandPen();
+  void PenBack();
+
+  bool dragging_ = false;
+};
+
+// Whether a band of two corners is small enough to be a click.
+bool BandIsClick(const platform::PixelRect& band);
+// The band with its corners ordered left-top to right-bottom.
+platform::PixelRect NormalisedBand(const platform::PixelRect& band);
+
+void RegisterViewerClasses();

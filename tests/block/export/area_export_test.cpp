@@ -1,0 +1,508 @@
+#include "block/export/area_export.h"
+
+#include <cmath>
+#include <map>
+
+#include "bench/stand_map.h"
+#include "block/export/point_export.h"
+#include "block/reading/block_reader.h"
+#include "block/topology/carry_attributes.h"
+#include "block/topology/area_building.h"
+#include "platform/gauge_form.h"
+#include "spatial/index/quadtree.h"
+#include "spatial/topology/topology_nodes.h"
+#include "tests/block/reading/reading_fixture.h"
+
+namespace {
+
+using Points = std::vector<std::pair<double, double>>;
+
+// Areas built by the topology from drawn lines, exported into OUT.BLK and
+// read back by the block reader.
+class AreaExportTest : public ReadingTest {
+ protected:
+  void SetUp() override {
+    ReadingTest::SetUp();
+    platform::SetGaugeFormFactory([] { return std::make_unique<platform::RecordingGaugeForm>(); });
+  }
+  void TearDown() override {
+    built.reset();
+    platform::SetGaugeFormFactory(nullptr);
+    ReadingTest::TearDown();
+  }
+
+  void Draw(const Points& points, std::int16_t druh = 3) {
+    auto* line = new TPolyLineElement;
+    for (const auto& [x, y] : points) line->AddVertex(x, y);
+    line->CalcBounds();
+    auto* props = new TLumarLineProps;
+    props->Druh = druh;
+    line->SetProperties(props);
+    lines.AddEntity(line);
+  }
+  void DrawSquare(double x0, double y0, double side) {
+    Draw({{x0, y0}, {x0 + side, y0}, {x0 + side, y0 + side}, {x0, y0 + side}, {x0, y0}});
+  }
+  // The areas of the drawn lines, in the order the topology lists them.
+  TAreaString& Build() {
+    built = std::make_unique<TMakeNodesAndAreas>();
+    built->SetInput(&lines);
+    built->DoIt();
+    return *DynamicCast<TAreaString>(built->Output());
+  }
+  void Save(TEntity& areas) {
+    TSaveAreasToBlok save;
+    save.BlockDir = block;
+    save.SetInput(&areas);
+    save.DoIt();
+  }
+  std::unique_ptr<TAreaString> ReadBack() {
+    auto reader = std::make_unique<TLumaRBlokReader>();
+    reader->Create(block);
+    return std::unique_ptr<TAreaString>(reader->ReadAreas());
+  }
+  std::vector<TLineRecord> LineRecords() const {
+    std::vector<TLineRecord> records;
+    const Bytes bytes = FileContent(block + "/" + kLineFileName);
+    for (std::size_t at = TLineRecord::Size; at + TLineRecord::Size <= bytes.size(); at += TLineRecord::Size)
+      records.push_back(TLineRecord::Decode(&bytes[at]));
+    return records;
+  }
+  static TLumarAreaProps& Props(TElement* area) {
+    return *static_cast<TLumarAreaProps*>(static_cast<TAreaElement*>(area)->Properties());
+  }
+
+  TPolyLineString lines;
+  std::unique_ptr<TMakeNodesAndAreas> built;
+  const std::string block = folder.Path() + "/OUT.BLK";
+};
+
+// What the block says of one area, and what it must say.
+struct AreaFacts {
+  int kind = 0;
+  double area = 0;
+  double labelX = 0;
+  double labelY = 0;
+  int parent = 0;
+  double holes = 0;
+};
+
+std::map<int, AreaFacts> FactsOf(const TEntity& areas) {
+  std::map<int, AreaFacts> facts;
+  for (TElement* child : areas.Children()) {
+    const auto* area = static_cast<TAreaElement*>(child);
+    const auto& props = *static_cast<TLumarAreaProps*>(area->Properties());
+    double holes = 0;
+    if (area->Holes())
+      for (TElement* hole : area->Holes()->Children()) holes += std::abs(static_cast<TAreaElement*>(hole)->WholeArea());
+    facts[props.Cislo] = {props.Druh, area->WholeArea(), area->GetAbsRefX(), area->GetAbsRefY(), props.PaterNo, holes};
+  }
+  return facts;
+}
+
+bool Near(double a, double b) { return std::abs(a - b) <= 1e-9 * std::max(1.0, std::abs(b)); }
+
+TEST_F(AreaExportTest, PreparingNumbersAreasThatAreNotHolesOnceAndNamesTheAreasInTheirHolesAsChildren) {
+  DrawSquare(0, 0, 30);   // A
+  DrawSquare(30, 0, 30);  // B, beside A
+  DrawSquare(10, 10, 5);  // C, an island in A
+  TAreaString& areas = Build();
+  ASSERT_EQ(areas.GetCount(), 3);
+  TAreaElement* a = nullptr;
+  TAreaElement* b = nullptr;
+  TAreaElement* c = nullptr;
+  for (TElement* child : areas.Children()) {
+    auto* area = static_cast<TAreaElement*>(child);
+    (area->GetMinX() == 0 ? a : area->GetMinX() == 30 ? b : c) = area;
+  }
+  ASSERT_TRUE(a && b && c);
+  TAreaString input;
+  const struct {
+    const char* name;
+    std::vector<TAreaElement*> listed;
+    std::int32_t druh;
+    std::vector<int> numbers;  // of A, B, C and A's hole
+    std::vector<int> parents;  // of A, B, C
+    bool aHasChildren;
+  } rows[] = {
+      {"A, B, C in order", {a, b, c}, 0, {1, 2, 3, -1}, {-1, -1, 1}, true},
+      {"C first, A twice", {c, a, b, a}, 0, {2, 3, 1, -1}, {-1, -1, 2}, true},
+      {"C without A: no parent in the input", {b, c}, 6, {-1, 1, 2, -1}, {-1, -1, -1}, false},
+      {"A's hole listed: never numbered", {static_cast<TAreaElement*>(a->Holes()->GetElement(0))}, 0, {-1, -1, -1, -1}, {-1, -1, -1}, false},
+  };
+  for (const auto& row : rows) {
+    a->ID = b->ID = c->ID = 0;
+    input.Clear();
+    for (TAreaElement* area : row.listed) input.AddElement(area);
+    for (TAreaElement* area : {a, b, c})
+      if (area->Properties()) {
+        Props(area).PaterNo = 77;
+        Props(area).HasChildren = false;
+      }
+    TPrepareExportAreasToLumar prepare;
+    prepare.Druh = row.druh;
+    prepare.SetInput(&input);
+    prepare.DoIt();
+    EXPECT_EQ(prepare.Output(), &input) << row.name;
+    const auto* hole = static_cast<TAreaElement*>(a->Holes()->GetElement(0));
+    const std::vector<int> numbers{a->ID == 0 ? -1 : a->ID, b->ID == 0 ? -1 : b->ID, c->ID == 0 ? -1 : c->ID,
+                                   hole->ID == 0 ? -1 : hole->ID};
+    EXPECT_EQ(numbers, row.numbers) << row.name;
+    for (TAreaElement* area : row.listed)
+      if (!area->IsHole) {
+        EXPECT_EQ(Props(area).Cislo, area->ID) << row.name;
+      }
+    std::vector<int> parents;
+    for (TAreaElement* area : {a, b, c})
+      parents.push_back(input.IndexOf(area) >= 0 ? Props(area).PaterNo : -1);
+    EXPECT_EQ(parents, row.parents) << row.name;
+    EXPECT_EQ(Props(a).HasChildren, row.aHasChildren) << row.name;
+    if (row.druh > 0) {
+      EXPECT_EQ(Props(c).Druh, row.druh) << row.name;
+    }
+  }
+  // New block props: colour 2, symbol 1, no parent.
+  EXPECT_EQ(std::tuple(Props(b).Barva, Props(b).Znacka), std::tuple(2, 1));
+}
+
+TEST_F(AreaExportTest, TheSavedStandMapReadsBackWithItsNumbersKindsAreasLabelsAndParentsAndEveryWalkClosed) {
+  const struct {
+    const char* name;
+    int side;
+    std::uint64_t seed;
+    int segments;
+  } rows[] = {{"one stand", 1, 1, 4}, {"6 x 6 stands", 6, 7, 4}, {"11 x 11 stands of one-segment edges", 11, 3, 1}};
+  for (const auto& row : rows) {
+    world->ObjectModel()->Clear();
+    lines.Clear();
+    const TStandMap map = MakeStandMap(row.side, row.seed, row.segments);
+    std::unique_ptr<TPolyLineString> drawn(MakeStandMapLines(map));
+    for (TElement* line : drawn->Children()) {
+      Points points = VerticesOf(*static_cast<TPolyElement*>(line));
+      Draw(points, 5);
+    }
+    TAreaString& areas = Build();
+    Save(areas);
+    // The export's numbers mark the lines as done; the save leaves none marked.
+    int marked = 0;
+    for (TElement* line : lines.Children()) marked += static_cast<TSpaceEntity*>(line)->GetIsDone() ? 1 : 0;
+    EXPECT_EQ(marked, 0) << row.name;
+    const std::map<int, AreaFacts> want = FactsOf(areas);
+    ASSERT_EQ(static_cast<int>(want.size()), map.ExpectedAreas) << row.name;
+    std::unique_ptr<TAreaString> back = ReadBack();
+    const std::map<int, AreaFacts> got = FactsOf(*back);
+    ASSERT_EQ(got.size(), want.size()) << row.name << Join(LogLines(), "\n");
+    for (const auto& [number, facts] : want) {
+      const AreaFacts& read = got.at(number);
+      const std::string where = std::string(row.name) + ", area " + std::to_string(number);
+      EXPECT_EQ(read.kind, facts.kind) << where;
+      EXPECT_TRUE(Near(read.area, facts.area)) << where << ": " << read.area << " vs " << facts.area;
+      EXPECT_TRUE(Near(read.labelX, facts.labelX) && Near(read.labelY, facts.labelY)) << where;
+      EXPECT_EQ(read.parent, facts.parent) << where;
+      EXPECT_TRUE(Near(read.holes, facts.holes)) << where << ": " << read.holes << " vs " << facts.holes;
+    }
+    // Every walk closed: the reader logged nothing.
+    EXPECT_EQ(LogLines(), std::vector<std::string>{}) << row.name;
+    built.reset();
+  }
+}
+
+TEST_F(AreaExportTest, EachLineNamesTheInputAreaWalkingItForwardOnTheLeftAndBackwardOnTheRight) {
+  Draw({{0, 0}, {0, 10}});                                // shared by both squares
+  Draw({{0, 10}, {10, 10}, {10, 0}, {0, 0}});             // the right square's rest
+  Draw({{0, 10}, {-10, 10}, {-10, 0}, {0, 0}});           // the left square's rest
+  TAreaString& areas = Build();
+  ASSERT_EQ(areas.GetCount(), 2);
+  const struct {
+    const char* name;
+    int exported;  // index in the topology's list; -1 both
+  } rows[] = {{"both squares", -1}, {"the first square only", 0}, {"the second square only", 1}};
+  for (const auto& row : rows) {
+    TAreaString input;
+    for (int i = 0; i < 2; ++i)
+      if (row.exported < 0 || row.exported == i) input.AddElement(areas.GetElement(i));
+    // The export itself: the lines keep their numbers.
+    TExportAreasToLumar tool;
+    tool.SetBlockName(block);
+    tool.SetInput(&input);
+    tool.DoIt();
+    // For each line: which areas hold it and in which direction.
+    for (const TLineRecord& r : LineRecords()) {
+      for (const auto& [number, forward] : {std::pair(r.LeftArea, true), std::pair(r.RightArea, false)}) {
+        if (number == -1) continue;
+        ASSERT_GE(number, 1) << row.name;
+        const auto* area = static_cast<TPolyLineAreaElement*>(input.GetElement(number - 1));
+        bool held = false;
+        for (int i = 0; i < static_cast<int>(area->Children().size()); ++i)
+          held = held || (area->Children()[i]->ID == r.Number && area->GetLineOrigin(i) == forward);
+        EXPECT_TRUE(held) << row.name << ": line " << r.Number << " area " << number;
+      }
+      // The shared line has an area on both sides only when both go out.
+      if (r.Number == 1 || LineRecords().size() == 2) {
+        const int sides = (r.LeftArea > 0) + (r.RightArea > 0);
+        EXPECT_EQ(sides, row.exported < 0 ? 2 : 1) << row.name << ": line " << r.Number;
+      }
+    }
+  }
+}
+
+TEST_F(AreaExportTest, AreasReadFromABlockWithoutNodesAreExportedAgainWithLinksThatWalkRoundThem) {
+  DrawSquare(0, 0, 30);
+  DrawSquare(30, 0, 30);
+  DrawSquare(10, 10, 5);
+  Save(Build());
+  const std::map<int, AreaFacts> want = FactsOf(*ReadBack());
+  built.reset();
+  lines.Clear();
+  world->ObjectModel()->Clear();
+  // The areas as read: their lines have no nodes.
+  std::unique_ptr<TAreaString> read = ReadBack();
+  ASSERT_EQ(read->GetCount(), 3);
+  std::filesystem::remove_all(block);
+  Save(*read);
+  world->ObjectModel()->Clear();
+  const std::map<int, AreaFacts> again = FactsOf(*ReadBack());
+  ASSERT_EQ(again.size(), want.size()) << Join(LogLines(), "\n");
+  for (const auto& [number, facts] : want) EXPECT_TRUE(Near(again.at(number).area, facts.area)) << number;
+  EXPECT_EQ(LogLines(), std::vector<std::string>{});
+  // The lines were lent a graph only for the export.
+  for (TElement* area : read->Children())
+    for (TElement* line : static_cast<TEntity*>(area)->Children()) {
+      TNode* node = nullptr;
+      TNodeBranch* branch = nullptr;
+      FindLineEndNode(static_cast<TPolyLineElement*>(line), true, node, branch);
+      EXPECT_EQ(node, nullptr);
+    }
+}
+
+TEST_F(AreaExportTest, BoundaryLinesWithoutBlockPropsAreWrittenSoThatTheirAreasReadBack) {
+  Draw({{0, 0}, {0, 10}});
+  Draw({{0, 10}, {10, 10}, {10, 0}, {0, 0}});
+  Draw({{0, 10}, {-10, 10}, {-10, 0}, {0, 0}});
+  for (TElement* line : lines.Children()) static_cast<TSpaceEntity*>(line)->SetProperties(nullptr);
+  Save(Build());
+  world->ObjectModel()->Clear();
+  EXPECT_EQ(ReadBack()->GetCount(), 2);
+  EXPECT_EQ(LineRecords().size(), 3u);
+  EXPECT_EQ(LogLines(), std::vector<std::string>{});
+}
+
+TEST_F(AreaExportTest, BadAreasAreWrittenAsTheyAreAndLoggedByNumber) {
+  DrawSquare(0, 0, 10);
+  Draw({{20, 0}, {30, 0}, {30, 10}});
+  Draw({{30, 10}, {20, 10}, {20, 0}});
+  TAreaString& areas = Build();
+  ASSERT_EQ(areas.GetCount(), 2);
+  auto* first = static_cast<TPolyLineAreaElement*>(areas.GetElement(0));
+  auto* second = static_cast<TPolyLineAreaElement*>(areas.GetElement(1));
+  const struct {
+    const char* name;
+    std::function<void()> spoil;
+    std::vector<std::string> log;
+  } rows[] = {
+      {"sound areas", [] {}, {}},
+      {"a label outside its area",
+       [&] { first->SetAbsRefX(first->GetAbsRefX() + 100); },
+       {block + ": plocha č.1 má návěští mimo sebe"}},
+      {"an area holding a line the other way than the walk goes",
+       [&] { second->SetLineOrigin(0, !second->GetLineOrigin(0)); },
+       {block + ": hranice plochy č.2 na sebe nenavazuje"}},
+  };
+  for (const auto& row : rows) {
+    LogLines();
+    log.Lines.clear();
+    const double x = first->GetAbsRefX();
+    const bool origin = second->GetLineOrigin(0);
+    row.spoil();
+    TAreaString input;
+    input.AddElement(first);
+    input.AddElement(second);
+    input.AddElement(first);  // listed twice: written once
+    Save(input);
+    EXPECT_EQ(LogLines(), row.log) << row.name;
+    const Bytes bytes = FileContent(block + "/" + kAreaFileName);
+    EXPECT_EQ(bytes.size(), 3 * TAreaRecord::Size) << row.name;
+    first->SetAbsRefX(x);
+    second->SetLineOrigin(0, origin);
+  }
+}
+
+TEST_F(AreaExportTest, WithoutTablesTheAreasTakeTheValuesOfTheAreaUnderTheirLabelThroughTheScriptOfTheirKind) {
+  DrawSquare(0, 0, 30);
+  DrawSquare(30, 0, 30);
+  TAreaString& areas = Build();
+  // The script in a folder of small letters: only its file name is the
+  // kind's, in capitals.
+  std::filesystem::create_directories(folder.Path() + "/ctl");
+  std::ofstream(folder.Path() + "/ctl/P0012.TDS") << "DRUH BARVA\r\nCISLO ZNACKA\r\n*LHC LHC\r\n";
+  TSpaceEntityQTree tree;
+  TAreaString other;
+  auto* over = new TAreaElement;
+  for (const auto& [x, y] : Points{{-1, -1}, {-1, 31}, {31, 31}, {31, -1}, {-1, -1}}) over->AddVertex(x, y);
+  over->CalcBounds();
+  auto* overProps = new TLumarAreaProps;
+  overProps->Cislo = 77;
+  overProps->Druh = 9;
+  over->SetProperties(overProps);
+  other.AddEntity(over);
+  tree.AddAndGrow(over);
+  TExportAreasToLumarPropsFromAreaQTree tool;
+  tool.SetAreaQTree(&tree);
+  tool.ControlDir = folder.Path() + "/ctl";
+  tool.DruhPloch = 12;
+  tool.SetBlockName(block);
+  tool.SetInput(&areas);
+  tool.DoIt();
+  std::map<double, std::pair<int, int>> colourAndSymbol;  // by the left edge
+  for (TElement* child : areas.Children()) {
+    const auto& props = Props(child);
+    colourAndSymbol[static_cast<TAreaElement*>(child)->GetMinX()] = {props.Barva, props.Znacka};
+  }
+  // The left stand lies under the other area; the right keeps the new props'.
+  EXPECT_EQ(colourAndSymbol, (std::map<double, std::pair<int, int>>{{0, {9, 77}}, {30, {2, 1}}}));
+}
+
+// Every form asks its question after the first object; the answers are given
+// in turn, form by form.
+struct AskedForm : platform::RecordingGaugeForm {
+  explicit AskedForm(std::vector<std::string>& record, bool answer) : record(record) {
+    CloseRequestAt = 0;
+    DefaultAnswer = answer;
+  }
+  ~AskedForm() override {
+    for (const std::string& call : Calls)
+      if (call.rfind("Caption=", 0) == 0 || call.rfind("ConfirmAbort=", 0) == 0) record.push_back(call);
+  }
+  std::vector<std::string>& record;
+};
+
+TEST_F(AreaExportTest, EachLoopShowsItsCaptionAndStopsOnlyWhenItsQuestionIsConfirmed) {
+  DrawSquare(0, 0, 10);
+  DrawSquare(20, 0, 10);
+  TAreaString& areas = Build();
+  TSpaceEntityString points;
+  for (double x : {-1.0, -2.0}) {
+    auto* point = new TPointElement;
+    point->SetBounds({x, -1, x, -1});
+    points.AddElement(point);
+  }
+  const struct {
+    const char* name;
+    bool points;
+    std::vector<bool> answers;
+    std::vector<std::string> asked;
+    std::size_t areaFileSize;
+  } rows[] = {
+      {"stopped in the lines: no areas", false, {true},
+       {"Caption=Export lines", "ConfirmAbort=Přerušit export linií ?"}, TAreaRecord::Size},
+      {"lines go on, stopped in the areas", false, {false, true},
+       {"Caption=Export lines", "ConfirmAbort=Přerušit export linií ?", "Caption=Export ploch do " + block,
+        "ConfirmAbort=Přerušit export ploch ?"},
+       2 * TAreaRecord::Size},
+      {"nothing stopped", false, {false, false},
+       {"Caption=Export lines", "ConfirmAbort=Přerušit export linií ?", "Caption=Export ploch do " + block,
+        "ConfirmAbort=Přerušit export ploch ?"},
+       3 * TAreaRecord::Size},
+      {"points", true, {true}, {"Caption=Export bodu do " + block, "ConfirmAbort=Přerušit export bodu ?"}, 0},
+  };
+  for (const auto& row : rows) {
+    std::filesystem::remove_all(block);
+    std::vector<std::string> asked;
+    std::size_t made = 0;
+    platform::SetGaugeFormFactory([&] {
+      const bool answer = made < row.answers.size() && row.answers[made];
+      ++made;
+      return std::make_unique<AskedForm>(asked, answer);
+    });
+    if (row.points) {
+      TExportPointsToLumar tool;
+      tool.SetBlockName(block);
+      tool.SetInput(&points);
+      tool.DoIt();
+    } else {
+      TExportAreasToLumar tool;
+      tool.SetBlockName(block);
+      tool.SetInput(&areas);
+      tool.DoIt();
+      EXPECT_EQ(tool.StoppedByUser(), row.answers.back()) << row.name;
+    }
+    EXPECT_EQ(asked, row.asked) << row.name;
+    EXPECT_EQ(FileContent(block + "/" + kAreaFileName).size(), row.areaFileSize) << row.name;
+  }
+}
+
+// The areas of a written block carry their numbers and kinds to the areas
+// built anew from the block's lines.
+TEST_F(AreaExportTest, AreasBuiltFromTheLinesOfAWrittenBlockTakeTheAttributesOfItsAreas) {
+  DrawSquare(0, 0, 30);
+  DrawSquare(30, 0, 30);
+  DrawSquare(10, 10, 5);
+  TAreaString& old = Build();
+  // Kinds by the left edge: 0 -> 5, 30 -> 6, 10 -> 7.
+  const std::map<double, int> kinds{{0, 5}, {30, 6}, {10, 7}};
+  for (TElement* child : old.Children()) {
+    auto* area = static_cast<TAreaElement*>(child);
+    auto* props = new TLumarAreaProps;
+    props->Druh = static_cast<std::int16_t>(kinds.at(area->GetMinX()));
+    area->SetProperties(props);
+  }
+  Save(old);
+  built.reset();
+  world->ObjectModel()->Clear();
+  auto reader = std::make_unique<TLumaRBlokReader>();
+  reader->Create(block);
+  std::unique_ptr<TAreaString> read(reader->ReadAreas());
+  std::unique_ptr<TPolyLineString> readLines(reader->ReadLines());
+  ASSERT_EQ(read->GetCount(), 3);
+  std::map<double, int> numbers;  // of the read areas by their left edge
+  for (TElement* area : read->Children())
+    numbers[static_cast<TAreaElement*>(area)->GetMinX()] = area->GetPropertyInteger("Cislo");
+  // The read lines in a list with bounds, as the topology wants them.
+  lines.Clear();
+  for (TElement* line : readLines->Children()) lines.AddEntity(line);
+  auto* fresh = &Build();
+  ASSERT_NE(fresh, nullptr);
+  ASSERT_EQ(fresh->GetCount(), 3);
+  TCarryArToArThroughLines carry;
+  carry.SetInput(fresh);
+  carry.DoIt();
+  for (TElement* child : fresh->Children()) {
+    auto* area = static_cast<TAreaElement*>(child);
+    const double x = area->GetMinX();
+    EXPECT_EQ(area->GetPropertyInteger("Cislo"), numbers.at(x)) << "area from " << x;
+    EXPECT_EQ(area->GetPropertyInteger("Druh"), kinds.at(x)) << "area from " << x;
+  }
+  EXPECT_EQ(LogLines(), std::vector<std::string>{});
+}
+
+TEST_F(AreaExportTest, PointsAreNumberedByTheirPlaceInTheListAndOtherRecordsStayEmpty) {
+  TSpaceEntityString input;
+  std::vector<std::unique_ptr<TElement>> kept;
+  for (int i = 0; i < 6; ++i) {
+    TSpaceEntity* child = (i == 1 || i == 4) ? static_cast<TSpaceEntity*>(new TPointElement) : new TPolyLineElement;
+    child->SetBounds({100.0 + i, 200, 100.0 + i, 200});
+    auto* props = new TLumarPointProps;
+    props->Druh = 7;
+    child->SetProperties(props);
+    input.AddElement(child);
+  }
+  TExportPointsToLumar tool;
+  tool.SetBlockName(block);
+  tool.SetInput(&input);
+  tool.DoIt();
+  const Bytes bytes = FileContent(block + "/" + kPointFileName);
+  ASSERT_EQ(bytes.size(), 6 * TPointRecord::Size);
+  const struct {
+    int record;
+    int number;
+    double x;
+  } rows[] = {{1, 0, 0}, {2, 2, -101}, {3, 0, 0}, {4, 0, 0}, {5, 5, -104}};
+  for (const auto& row : rows) {
+    const TPointRecord r = TPointRecord::Decode(&bytes[row.record * TPointRecord::Size]);
+    EXPECT_EQ(r.Number, row.number) << "record " << row.record;
+    EXPECT_EQ(r.X, row.x) << "record " << row.record;
+  }
+  EXPECT_EQ(input.GetElement(4)->ID, 5);
+}
+
+}  // namespace

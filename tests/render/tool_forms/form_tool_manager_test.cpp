@@ -1,0 +1,325 @@
+#include "render/tool_forms/form_tool_manager.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "render/interprets/universal_interpret.h"
+#include "render/tool_forms/interactive_tool.h"
+#include "render/tool_forms/viewer.h"
+#include "tests/render/tool_forms/graphic_window_fixture.h"
+
+namespace {
+
+// An interactive tool that counts its activations.
+class TMarker : public TInteractiveTool {
+  KESTX_CLASS(TMarker)
+ public:
+  std::string GetName() const override { return "Značka"; }
+  std::int32_t GetCursor() override { return 5; }
+  void Activate() override { events.push_back("on"); }
+  void Deactivate() override { events.push_back("off"); }
+  std::vector<std::string> events;
+};
+
+TClass TMarker::StaticClass() {
+  static const TClassInfo info = DescribeClass<TMarker>("TMarker", TInteractiveTool::StaticClass(), "test", {});
+  return &info;
+}
+
+using FormToolManagerTest = GraphicWindowTest;
+
+TEST_F(FormToolManagerTest, ConstructionMakesTheWindowTheDeviceOnItsImageTheInterpretAndTheViewer) {
+  auto* device = DynamicCast<TImageCanvasDevice>(manager->GetDevice());
+  auto* interpret = DynamicCast<TUniversalInterpret>(manager->Interpret());
+  ASSERT_TRUE(device && interpret);
+  EXPECT_EQ(std::tuple(device->Bitmap(), interpret->Device(), manager->GetCaption(), manager->GetWidth(),
+                       manager->GetHeight()),
+            std::tuple(&Picture(), static_cast<TDevice*>(device), std::string("Zobrazovač"), 400, 354));
+  EXPECT_EQ(std::tuple(manager->ActiveToolName(), manager->ActiveToolClassName(), Window().MenuItemNames("Tools"),
+                       Window().Text("TViewer"), Window().Checked("TViewer")),
+            std::tuple(std::string("Prohlížeč"), std::string("TViewer"), std::vector<std::string>{"TViewer"},
+                       std::string("Prohlížeč"), true));
+  // The input is an envelope holding the model; the view shows the whole model.
+  TElement* envelope = manager->Input();
+  ASSERT_TRUE(envelope);
+  EXPECT_EQ(std::tuple(envelope->GetName(), static_cast<TEntity*>(envelope)->IndexOf(model) >= 0), std::tuple(std::string("Obálka"), true));
+  TRealRect shown;
+  Projection().GetWorldRect(shown);
+  EXPECT_TRUE(shown.MinX <= 0 && shown.MinY <= 0 && shown.MaxX >= 440 && shown.MaxY >= 240)
+      << shown.MinX << " " << shown.MinY << " " << shown.MaxX << " " << shown.MaxY;
+}
+
+TEST_F(FormToolManagerTest, ARedrawFillsTheModelOnThePageColourAndReportsItsEnd) {
+  manager->SetPageColor(0xC0C0C0);
+  manager->DoIt();
+  RunMessages();
+  EXPECT_EQ(std::tuple(Join(log), Redraws(), manager->GetVisible()), std::tuple("a b c d e", 1, true));
+  // The middle of square a is black, the page between the squares grey.
+  TDevicePoint a, gap;
+  Projection().WorldToDevice(20, 20, a);
+  Projection().WorldToDevice(70, 200, gap);
+  EXPECT_EQ(std::tuple(Picture().GetCanvas().Pixel(a.X, a.Y), Picture().GetCanvas().Pixel(gap.X, gap.Y)),
+            std::tuple(0u, 0xC0C0C0u));
+}
+
+TEST_F(FormToolManagerTest, TheScaleLabelRoundsLargeScalesAndShowsSmallOnesToThreeDecimals) {
+  const std::pair<double, const char*> cases[] = {{12345.6, "12346"}, {10, "10"}, {2.5, "2.500"}, {9.9996, "10.000"}};
+  for (const auto& [scale, label] : cases) {
+    manager->SetScale(scale);
+    Post(msgReView);
+    RunMessages();
+    EXPECT_EQ(Window().Text("l_M"), label) << scale;
+  }
+}
+
+TEST_F(FormToolManagerTest, TheCursorsWorldPointShowsWithTwoDecimals) {
+  // The middle of the image shows the middle of the model (220, 120) to within a pixel.
+  const platform::Bounds image = Window().ControlBounds("Image");
+  Mouse(platform::MouseAction::Move, image.Width / 2, image.Height / 2);
+  RunMessages();
+  const std::string x = Window().Text("l_x"), y = Window().Text("l_y");
+  EXPECT_NEAR(std::stod(x), 220, Projection().PixelSizeX()) << x;
+  EXPECT_NEAR(std::stod(y), 120, Projection().PixelSizeY()) << y;
+  EXPECT_EQ(std::tuple(x.size() - x.find('.'), y.size() - y.find('.')), std::tuple(3u, 3u)) << x << " " << y;
+}
+
+TEST_F(FormToolManagerTest, RedrawRequestsWhileDrawingGiveOneMoreRedrawAndEscStopsOne) {
+  struct Case {
+    const char* name;
+    std::function<void(GraphicWindowTest&)> duringFirstSquare;
+    int redraws;
+    bool lastWalkWhole;
+  };
+  const Case cases[] = {
+      {"nothing", [](GraphicWindowTest&) {}, 1, true},
+      {"one 31", [](GraphicWindowTest& t) { t.Post(msgReView); }, 2, true},
+      {"two 31", [](GraphicWindowTest& t) { t.Post(msgReView), t.Post(msgReView); }, 2, true},
+      {"Esc", [](GraphicWindowTest& t) { platform::UserKey(t.Window(), platform::vkEscape); }, 1, false},
+      {"menu Storno", [](GraphicWindowTest& t) { platform::UserClick(t.Window(), "mi_Storno"); }, 1, false},
+      {"Přezobraz", [](GraphicWindowTest& t) { platform::UserClick(t.Window(), "mi_Prezobraz"); }, 2, true},
+  };
+  RingAtEveryLook();
+  for (const Case& test : cases) {
+    owner.codes.clear();
+    log.clear();
+    bool first = true;
+    whileDrawing = [&](const std::string& name) {
+      if (name != "a" || !first) return;
+      first = false;
+      test.duringFirstSquare(*this);
+    };
+    Post(msgReView);
+    RunMessages();
+    const bool whole = log.size() >= 5 && Join({log.end() - 5, log.end()}) == "a b c d e";
+    EXPECT_EQ(std::tuple(Redraws(), whole), std::tuple(test.redraws, test.lastWalkWhole)) << test.name << ": " << Join(log);
+    if (test.redraws == 2) {
+      EXPECT_LT(log.size(), 10u) << test.name << ": the first walk was broken off";
+    }
+  }
+}
+
+TEST_F(FormToolManagerTest, ACloseWhileDrawingWaitsForTheInterpretAndTheDeviceLetsTheImageGoFirst) {
+  struct Case {
+    const char* name;
+    bool whileDrawing;
+    std::function<void(GraphicWindowTest&)> close;
+  };
+  const Case cases[] = {
+      {"close box, idle", false, [](GraphicWindowTest& t) { platform::UserCloseWindow(t.Window()); }},
+      {"close box, drawing", true, [](GraphicWindowTest& t) { platform::UserCloseWindow(t.Window()); }},
+      {"FreeForm, drawing", true, [](GraphicWindowTest& t) { t.manager->SetFreeForm(true); }},
+  };
+  for (const Case& test : cases) {
+    SCOPED_TRACE(test.name);
+    TearDown();
+    SetUp();
+    log.clear();
+    owner.codes.clear();
+    RingAtEveryLook();
+    auto* device = DynamicCast<TBitmapDevice>(manager->GetDevice());
+    bool pending = test.whileDrawing;
+    whileDrawing = [&](const std::string& name) {
+      if (name == "a" && pending) test.close(*this), pending = false;
+    };
+    if (!test.whileDrawing) test.close(*this);
+    Post(msgReView);
+    RunMessages();
+    EXPECT_EQ(std::tuple(manager->Form(), device->Bitmap()), std::tuple(nullptr, nullptr));
+    const bool closes = std::string(test.name).rfind("close", 0) == 0;
+    // A close asked while drawing breaks the walk off first; a freed form
+    // leaves the walk to draw on into nothing.
+    EXPECT_EQ(log.size() < 5, test.whileDrawing && closes) << Join(log);
+    const bool closed = std::count(owner.codes.begin(), owner.codes.end(), int{msgToolClosed}) == 1;
+    EXPECT_EQ(closed, closes);
+    // Later redraws draw into nothing.
+    Post(msgReView);
+    RunMessages();
+  }
+}
+
+TEST_F(FormToolManagerTest, AnOwnerThatFreesTheClosedWindowFreesItOnlyAfterTheRedrawEnds) {
+  const char* cases[] = {"a", "c", "e"};
+  for (const char* square : cases) {
+    TearDown();
+    SetUp();
+    RingAtEveryLook();
+    TTechnology keeper;
+    keeper.AddTool(manager);
+    owner.RemoveElement(manager);
+    bool asked = false;
+    whileDrawing = [&](const std::string& name) {
+      if (name != square || asked) return;
+      asked = true;
+      platform::UserCloseWindow(Window());
+    };
+    Post(msgReView);
+    RunMessages();
+    EXPECT_EQ(std::tuple(asked, keeper.ToolCount()), std::tuple(true, 0)) << square;
+  }
+}
+
+TEST_F(FormToolManagerTest, ViewKeysAndTheirMenuItemsChangeTheScaleOnce) {
+  const std::pair<std::function<void(GraphicWindowTest&)>, double> cases[] = {
+      {[](GraphicWindowTest& t) { platform::UserKey(t.Window(), platform::vkF5); }, 500},
+      {[](GraphicWindowTest& t) { platform::UserKey(t.Window(), platform::vkF6); }, 2000},
+      {[](GraphicWindowTest& t) { platform::UserClick(t.Window(), "mi_Zvetseni"); }, 500},
+      {[](GraphicWindowTest& t) { platform::UserClick(t.Window(), "mi_Zmenseni"); }, 2000},
+      {[](GraphicWindowTest& t) { platform::UserKey(t.Window(), 'A'); }, 1000},
+      {[](GraphicWindowTest& t) { platform::UserKey(t.Window(), platform::vkDown); }, 1000},
+  };
+  int row = 0;
+  for (const auto& [act, scale] : cases) {
+    manager->SetScale(1000);
+    RunMessages();
+    act(*this);
+    RunMessages();
+    EXPECT_DOUBLE_EQ(manager->Scale(), scale) << "row " << row++;
+  }
+}
+
+TEST_F(FormToolManagerTest, TheToolsMenuHoldsOneCheckedItemPerToolAndSelectingTheActiveToolRestartsIt) {
+  RegisterKestuClass(TMarker::StaticClass());
+  auto* marker = CreateElement<TMarker>();
+  manager->SetNextTool(marker);
+  EXPECT_EQ(std::tuple(Window().MenuItemNames("Tools"), Window().Checked("TViewer"), Window().Checked("TMarker"),
+                       manager->ActiveToolName()),
+            std::tuple(std::vector<std::string>{"TViewer", "TMarker"}, false, true, std::string("Značka")));
+  // The viewer's item selects it: its cursor shows over the image.
+  platform::UserClick(Window(), "TViewer");
+  RunMessages();
+  EXPECT_EQ(std::tuple(manager->ActiveToolClassName(), Window().Checked("TViewer"), Window().Checked("TMarker"),
+                       manager->GetImageCursor(), marker->events),
+            std::tuple(std::string("TViewer"), true, false, 16, std::vector<std::string>{"off"}));
+  // By class name (any case is the registry's), then the active one again: off and on once more.
+  manager->SetActiveToolClassName("TMarker");
+  RunMessages();
+  manager->SetActiveToolName("Značka");
+  RunMessages();
+  EXPECT_EQ(std::tuple(marker->events, manager->GetImageCursor()),
+            std::tuple(std::vector<std::string>{"off", "on", "off", "on"}, 5));
+  // A code 4 for something that is no interactive tool is left alone.
+  EXPECT_FALSE(Deliver(*manager, TKestuMessage(msgSelectTool, nullptr, manager, model, false)));
+  manager->FreeTool(marker);
+  EXPECT_EQ(Window().MenuItemNames("Tools"), std::vector<std::string>{"TViewer"});
+}
+
+TEST_F(FormToolManagerTest, TheScaleDialogSetsAScaleOrFitsAndItsF1AsksForHelp) {
+  struct Case {
+    const char* text;
+    bool ok;
+    double scale;  // 0: the whole model shown again
+  };
+  const Case cases[] = {{"2500", true, 2500}, {"0", true, 0}, {"abc", true, 0}, {"2500", false, 777}};
+  for (const Case& test : cases) {
+    manager->SetScale(777);
+    std::string shown;
+    platform::SetModalAnswerer([&](platform::Form& form) {
+      shown = form.Text("Combo");
+      platform::UserKey(form, platform::vkF1);
+      form.SetText("Combo", test.text);
+      platform::UserClick(form, test.ok ? "b_OK" : "b_Cancel");
+    });
+    owner.codes.clear();
+    Post(msgEditScale);
+    RunMessages();
+    TRealRect world;
+    Projection().GetWorldRect(world);
+    const bool fitted = world.MinX <= 0 && world.MaxX >= 440 && std::abs(manager->Scale() - 777) > 1;
+    if (test.scale > 0) EXPECT_DOUBLE_EQ(manager->Scale(), test.scale) << test.text << test.ok;
+    else EXPECT_TRUE(fitted) << test.text;
+    EXPECT_EQ(shown, "777") << test.text;
+  }
+  EXPECT_EQ(dialogs.HelpKeywords, std::vector<std::string>(4, "Combo_Tf_SetScale"));
+}
+
+TEST_F(FormToolManagerTest, TheImageIsSavedAndLoadedAsABitmapFileAndFailuresShowTheirBoxes) {
+  manager->DoIt();
+  RunMessages();
+  const std::string file = testing::TempDir() + "okno.bmp";
+  manager->SetSaveToFile(file);
+  const platform::ColorValue black = 0;
+  TDevicePoint a;
+  Projection().WorldToDevice(20, 20, a);
+  Picture().GetCanvas().Brush = {0xFFFFFF, platform::BrushStyle::Solid};
+  Picture().GetCanvas().FillRect(Picture().GetCanvas().ClipRect());
+  manager->SetLoadFromFile(file);
+  EXPECT_EQ(Picture().GetCanvas().Pixel(a.X, a.Y), black);
+  const std::string missing = testing::TempDir() + "chybi/okno.bmp";
+  manager->SetSaveToFile(missing);
+  manager->SetLoadFromFile(missing);
+  std::vector<std::string> boxes;
+  for (const auto& shown : dialogs.Messages) boxes.push_back(shown.Text);
+  EXPECT_EQ(boxes, (std::vector<std::string>{"Do souboru " + missing + " nejde uložit bitmapa",
+                                             "Ze souboru " + missing + " nejde načíst bitmapa"}));
+  EXPECT_EQ(Picture().GetCanvas().Pixel(a.X, a.Y), black) << "a failed load keeps the picture";
+  std::remove(file.c_str());
+}
+
+TEST_F(FormToolManagerTest, ANewInputTakesItsElementBeforeTheOldEnvelopeGoes) {
+  // The element lives only in the envelope: a second window input of it must not free it.
+  auto* lone = CreateElement<TPolyLineElement>();
+  lone->SetName("lone");
+  lone->SetBounds({0, 0, 10, 10});
+  manager->SetInput(lone);
+  TElement* first = manager->Input();
+  manager->SetInput(lone);
+  ASSERT_NE(manager->Input(), first);
+  EXPECT_EQ(std::tuple(lone->GetName(), static_cast<TEntity*>(manager->Input())->IndexOf(lone) >= 0), std::tuple(std::string("lone"), true));
+  manager->SetInput(nullptr);
+  EXPECT_EQ(manager->Input(), nullptr);
+}
+
+TEST_F(FormToolManagerTest, QuickViewFollowsItsButtonAndPrintingWithoutAPrintToolPrintsNothing) {
+  platform::UserClick(Window(), "b_QuickView");
+  RunMessages();
+  EXPECT_EQ(std::tuple(manager->QuickView(), Window().Down("b_QuickView")), std::tuple(true, true));
+  manager->SetQuickView(false);
+  EXPECT_EQ(Window().Down("b_QuickView"), false);
+  Window().SetChecked("Tile", true);
+  EXPECT_TRUE(Deliver(*manager, TKestuMessage(msgPrint, nullptr, manager, nullptr, false)));
+  EXPECT_FALSE(DynamicCast<TUniversalInterpret>(manager->Interpret())->Tile) << "tiles only while printing";
+}
+
+TEST_F(FormToolManagerTest, ScreenshotsOfTheWindowBeforeAndAfterAZoomAndOfTheScaleDialog) {
+  std::filesystem::create_directories(KESTX_SCREENSHOTS_DIR);
+  manager->SetPageColor(0xC0C0C0);
+  manager->DoIt();
+  RunMessages();
+  EXPECT_TRUE(Window().SaveImage(KESTX_SCREENSHOTS_DIR "/graphic_window.png"));
+  TDevicePoint a;
+  Projection().WorldToDevice(0, 40, a);
+  Drag(a.X, a.Y, a.X + 30, a.Y + 30);
+  RunMessages();
+  EXPECT_TRUE(Window().SaveImage(KESTX_SCREENSHOTS_DIR "/graphic_window_zoomed.png"));
+  Tf_SetScale dialog;
+  dialog.Window().SetText("Combo", "5000");
+  EXPECT_TRUE(dialog.Window().SaveImage(KESTX_SCREENSHOTS_DIR "/scale_dialog.png"));
+}
+
+}  // namespace
