@@ -168,6 +168,15 @@ int MessageDlg(const std::string& text, MsgDlgType type, unsigned buttons) {
 
 void ShowMessage(const std::string& text) { MessageDlg(text, MsgDlgType::Information, mbOK); }
 
+Cursor ShownScreenCursor() {
+  const QCursor* shown =
+      qobject_cast<QGuiApplication*>(QCoreApplication::instance()) ? QGuiApplication::overrideCursor() : nullptr;
+  if (!shown) return Cursor::Default;
+  for (const Cursor cursor : {Cursor::HourGlass, Cursor::Cross, Cursor::Hand})
+    if (shown->shape() == ShapeOf(cursor)) return cursor;
+  return Cursor::Arrow;
+}
+
 // The cursor belongs to the user-interface thread: elsewhere it stays as it is.
 WaitCursor::WaitCursor() : active_(Application::Instance().IsUiThread()) {
   if (!active_) return;

@@ -83,6 +83,10 @@ bool LoadScreenCursor(int number, const std::string& fileName);
 // Whether a cursor has been loaded under that number.
 bool ScreenCursorLoaded(int number);
 
+// The cursor the window system shows over the program's windows: what the
+// person sees, Default without windows.
+Cursor ShownScreenCursor();
+
 // Shows the hourglass for its lifetime and restores the cursor it found.
 class WaitCursor {
  public:

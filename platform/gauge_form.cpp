@@ -175,6 +175,7 @@ bool ViewGaugeWindow(GaugeWindowView& view) {
   view.AbortCaption = abort ? abort->text().toStdString() : std::string();
   view.Maximum = bar ? bar->maximum() : 0;
   view.Value = bar ? bar->value() : 0;
+  view.BarWidth = bar ? bar->width() : 0;
   return true;
 }
 

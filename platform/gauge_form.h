@@ -63,6 +63,7 @@ struct GaugeWindowView {
   std::string AbortCaption;
   int Maximum = 0;
   int Value = 0;
+  int BarWidth = 0;
 };
 bool ViewGaugeWindow(GaugeWindowView& view);
 // The person at the gauge window: its abort button, its close box.

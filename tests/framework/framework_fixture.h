@@ -88,6 +88,21 @@ class Tracked : public Base {
   static inline int Alive = 0;
 };
 
+// A hook tool of a walk: notes its mark and each input's name; as an inside
+// test it answers (has an Output) for names without an "x" only.
+class TNoteTool : public TTool {
+ public:
+  TNoteTool(std::vector<std::string>& notes, std::string mark) : notes_(notes), mark_(std::move(mark)) {}
+  void DoIt() override {
+    notes_.push_back(mark_ + Input()->GetName());
+    SetOutput(Input()->GetName().find('x') == std::string::npos ? Input() : nullptr);
+  }
+
+ private:
+  std::vector<std::string>& notes_;
+  std::string mark_;
+};
+
 // Stands in for the main tool or an owner: keeps every message it receives.
 class TRecorder : public TOwnerEntity {
  public:

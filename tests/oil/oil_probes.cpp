@@ -33,7 +33,7 @@ TClass TOilProbe::StaticClass() {
       "TOilProbe", TOwnerEntity::StaticClass(), "OilTests",
       {FieldProp("Ratio", &TOilProbe::Ratio), FieldProp("Kind", &TOilProbe::Kind),
        FieldProp("Letter", &TOilProbe::Letter), FieldProp("Big", &TOilProbe::Big), FieldProp("Count", &TOilProbe::Count),
-       FieldProp("Text", &TOilProbe::Text),
+       FieldProp("Text", &TOilProbe::Text), FieldProp("Shown", &TOilProbe::Shown),
        AccessorProp<TOilProbe, TEntity*>(
            "Target", [](const TOilProbe& p) { return static_cast<TEntity*>(DynamicCast<TEntity>(p.Target())); },
            [](TOilProbe& p, TEntity* e) { p.SetTarget(e); }),

@@ -17,6 +17,7 @@ class TOilProbe : public TOwnerEntity {
   std::int64_t Big = 0;
   std::int32_t Count = 0;
   std::string Text;
+  bool Shown = false;
   TElement* Target() const { return target_.Get(); }
   void SetTarget(TEntity* target) { target_.Set(target); }
   std::int32_t ReadOnly() const { return 42; }

@@ -292,6 +292,10 @@ TEST_F(DbaseTableTest, AcceptsOnlyTheCreateTableStatementItKnows) {
   }
   const std::string good = Create("GOOD.DBF", "A char(1)");
   EXPECT_THROW(platform::ExecuteCreateTable("create table \"" + good + "\" (B char(1))"), EDatabaseError);
+  // Blanks between the parts are optional.
+  const std::string tight = File("TIGHT.DBF");
+  platform::ExecuteCreateTable("CREATE TABLE\"" + tight + "\"(A char(1),B decimal(5,2))");
+  EXPECT_TRUE(platform::FileExists(tight));
 }
 
 }  // namespace

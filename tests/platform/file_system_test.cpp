@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -24,6 +25,14 @@ TEST(FileSystemTest, MasksMatchAsTheFileSearchMatches) {
       {"B.PAS", "?.pas", true},   {"x", "", false},           {"", "*", true},
       {"abc", "a*c*", true},      {"abxc", "a*c", true},      {"abcd", "a*c", false}};
   for (const auto& [name, mask, matches] : cases) EXPECT_EQ(MatchesMask(name, mask), matches) << name << " ~ " << mask;
+}
+
+// The folder picker lists the root first and every mounted volume once.
+TEST(FileSystemTest, MountPointsStartAtTheRootAndNameEachVolumeOnce) {
+  const std::vector<std::string> roots = MountPoints();
+  ASSERT_FALSE(roots.empty());
+  EXPECT_EQ(roots.front(), "/");
+  for (const std::string& root : roots) EXPECT_EQ(std::count(roots.begin(), roots.end(), root), 1) << root;
 }
 
 TEST(FileSystemTest, PackedFileDatesKeepTheirParts) {

@@ -74,6 +74,46 @@ TEST_F(FormsTest, ALayoutPlacesEveryControlInsideTheForm) {
     EXPECT_TRUE(Inside(form.ControlBounds(name), {0, 0, frame.Width, frame.Height})) << name;
 }
 
+// Word wrap is switched and read the same on either kind of text editor.
+TEST_F(FormsTest, WordWrapIsSwitchedOnRichAndPlainEditorsAlike) {
+  Form text("TStdtxtForm");
+  Form question("TAnoNeDialog");
+  const struct {
+    const char* name;
+    Form& form;
+    const char* control;
+  } rows[] = {{"rich", text, "RichEdit"}, {"plain", question, "m_Question"}};
+  for (const auto& row : rows) {
+    for (const bool wrap : {true, false, true}) {
+      row.form.SetWordWrap(row.control, wrap);
+      EXPECT_EQ(row.form.WordWrap(row.control), wrap) << row.name;
+    }
+  }
+}
+
+// The window system shows the cursor last set; waits inside waits keep the
+// hourglass until the outermost ends, which gives back the cursor it found.
+TEST_F(FormsTest, TheShownCursorIsTheLastSetAndNestedWaitsGiveItBack) {
+  EnsureWindowSystem();
+  const Cursor kinds[] = {Cursor::Default, Cursor::Cross, Cursor::Hand};
+  for (const Cursor before : kinds) {
+    CurrentDialogs().SetScreenCursor(before);
+    EXPECT_EQ(ShownScreenCursor(), before);
+    {
+      WaitCursor outer;
+      EXPECT_EQ(ShownScreenCursor(), Cursor::HourGlass);
+      {
+        WaitCursor inner;
+        EXPECT_EQ(ShownScreenCursor(), Cursor::HourGlass);
+      }
+      EXPECT_EQ(ShownScreenCursor(), Cursor::HourGlass);
+    }
+    EXPECT_EQ(ShownScreenCursor(), before);
+  }
+  CurrentDialogs().SetScreenCursor(Cursor::Default);
+  EXPECT_EQ(ShownScreenCursor(), Cursor::Default);
+}
+
 TEST_F(FormsTest, AFormPartFillsItsHostsContainerAndEndsWithWhicheverEndsFirst) {
   for (const bool partFirst : {true, false}) {
     SCOPED_TRACE(partFirst ? "part first" : "host first");

@@ -86,8 +86,9 @@ TEST_F(GaugeFormTest, TheWindowShowsTheBarAndOnlyRecordsTheUsersRequestToClose) 
     gauge->Show();
     GaugeWindowView view;
     ASSERT_TRUE(ViewGaugeWindow(view));
-    EXPECT_EQ(std::tuple(view.Visible, view.Modal, view.Caption, view.AbortCaption, view.Maximum, view.Value),
-              std::tuple(true, true, "Export linií do 50.BLK", "Přerušit", 200, 50));
+    EXPECT_EQ(std::tuple(view.Visible, view.Modal, view.Caption, view.AbortCaption, view.Maximum, view.Value,
+                         view.BarWidth),
+              std::tuple(true, true, "Export linií do 50.BLK", "Přerušit", 200, 50, 453));
     gauge->SetProgress(120);
     EXPECT_EQ(window(), std::tuple(true, true, 120));
     UserPressGaugeAbort();

@@ -39,6 +39,36 @@ TEST_F(IniFileTest, WritesChangeOnlyTheirLineAndKeepEverythingElseByteForByte) {
   }
 }
 
+// A number is the whole value, with or without its sign; anything else, or
+// no such key, reads as the default.
+TEST_F(IniFileTest, IntegersAreWholeValuesAnythingElseIsTheDefault) {
+  WriteCp1250File(File("n.ini"), "[MainForm]\r\nLeft=15\r\nTop=+7\r\nWidth=-3\r\nHeight=12px\r\nState=\r\nX=+\r\n");
+  const platform::TIniFile ini(File("n.ini"));
+  const std::pair<const char*, int> rows[] = {{"Left", 15},  {"Top", 7}, {"Width", -3},     {"Height", 99},
+                                              {"State", 99}, {"X", 99},  {"Missing", 99}};
+  for (const auto& [key, value] : rows) EXPECT_EQ(ini.ReadInteger("MainForm", key, 99), value) << key;
+}
+
+// Sections and keys are found wherever they stand, the first line included.
+TEST_F(IniFileTest, SectionsAndKeysAreFoundFromTheFirstLineOn) {
+  WriteCp1250File(File("k.ini"), "[Options]\r\nX=1\r\n[MainForm]\r\nLeft=3\r\n");
+  const platform::TIniFile ini(File("k.ini"));
+  const struct {
+    const char *section, *key;
+    bool sectionExists, valueExists;
+  } rows[] = {
+      {"Options", "X", true, true},
+      {"options", "x", true, true},
+      {"Options", "Left", true, false},
+      {"MainForm", "Left", true, true},
+      {"Missing", "X", false, false},
+  };
+  for (const auto& row : rows)
+    EXPECT_EQ(std::pair(ini.SectionExists(row.section), ini.ValueExists(row.section, row.key)),
+              std::pair(row.sectionExists, row.valueExists))
+        << row.section << "/" << row.key;
+}
+
 TEST_F(IniFileTest, AValueTheCodePageLacksIsNotWrittenAndTheStoredOneStays) {
   const std::string file = File("w.ini");
   const std::string before = "[Options]\r\nDataDirectory=/data\r\n";

@@ -90,6 +90,25 @@ TEST_F(CommandLineTest, FailuresAreReportedWithTheirCodesAndTexts) {
   EXPECT_THAT(Boxes(), ElementsAre(StartsWith("Chyba .. Chybný objekt")));
 }
 
+// A tool call's arguments: a literal or a path without a colon is the next
+// parameter, "name:path" sets a property, "name::text" is a parameter again.
+TEST_F(CommandLineTest, ToolCallArgumentsAreParametersOrPropertiesByTheirColons) {
+  const struct {
+    const char* line;
+    const char* result;
+  } rows[] = {
+      {"LES.a.EchoTool('ahoj-')", "ahoj-a"},
+      {"LES.a.EchoTool(LES.b.Name)", "ba"},
+      {"LES.a.EchoTool(Suffix:LES.b.Name)", "ab"},
+      {"LES.a.EchoTool(x::y)", "x::ya"},
+  };
+  for (const auto& row : rows) {
+    const std::vector<std::string> results = Run(row.line);
+    ASSERT_FALSE(results.empty()) << row.line;
+    EXPECT_EQ(results.back(), row.result) << row.line;
+  }
+}
+
 TEST_F(CommandLineTest, AHandleInAPropertyLeadsOnlyToTheLiveElementItWasIssuedFor) {
   auto* target = Named<TOwnerEntity>("cíl", forest);
   const std::uint32_t live = HandleOfElement(target);

@@ -78,6 +78,24 @@ TEST_F(GuideExportTest, TheGuideReplacesTheModelAndTheChosenSeriesAreWrittenWith
             std::tuple(1, 3, 3, -1));
 }
 
+// The progress display tells the person each step: the lines taken from
+// the sheets, then each chosen series with its block.
+TEST_F(GuideExportTest, TheProgressDisplayNamesEachStepOfTheExport) {
+  std::vector<std::string> texts;
+  platform::Application::Instance().SetMessageHook([this, &texts](platform::AppMessage& message, bool& handled) {
+    TKestuMessage* kestu = KestuMessageOf(message);
+    if (!kestu) return;
+    if (auto* text = DynamicCast<TKestuTextMessage>(kestu); text && text->Message == msgProgressText)
+      texts.push_back(text->Text);
+    DeliverKestuMessage(kestu, handled, [this] { return MainTool; });
+  });
+  Load();
+  Export({&TOptions::Export_50, &TOptions::Export_User});
+  EXPECT_EQ(texts, (std::vector<std::string>{"Vyšťourávání linií z mapových prostorů",
+                                             "Export SMO_50 do " + out + "/50.BLK",
+                                             "Export USERů do " + out + "/User.BLK"}));
+}
+
 TEST_F(GuideExportTest, AFailingOrStoppedSeriesIsNamedAndNoSuccessIsClaimed) {
   std::ofstream(out + "/25.BLK") << "not a folder";
   struct Case {

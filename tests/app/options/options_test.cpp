@@ -2,6 +2,7 @@
 
 #include "platform/ini_file.h"
 #include "render/palette/library_paths.h"
+#include "render/palette/palette.h"
 #include "tests/app/shell_fixture.h"
 
 namespace {
@@ -29,6 +30,15 @@ TEST_F(OptionsTest, ReadsOnlyTheKeysThereAreAndWritesEveryOptionInDeclarationOrd
             "ScriptDirectory=\r\nTemplateDirectory=\r\nPaletteFile=PALETA.TXT\r\nExport_50=False\r\nExport_10=False\r\n"
             "Export_5=False\r\nExport_2=False\r\nExport_User=True\r\nBLK_50=False\r\nBLK_25=False\r\nBLK_10=False\r\n"
             "BLK_5=False\r\nBLK_2=False\r\nBLK_User=False\r\n");
+}
+
+// Naming the palette file loads it into the program's colours.
+TEST_F(OptionsTest, ThePaletteFileOptionLoadsThePalette) {
+  WriteCp1250File(File("JINA.TXT"), "0 63 0\r\n");
+  TOptions options;
+  options.SetPropertyText("PaletteFile", File("JINA.TXT"));
+  EXPECT_EQ(std::pair(options.GetPropertyText("PaletteFile"), ColorTable()[0]),
+            std::pair(File("JINA.TXT"), std::uint32_t{0x00FF00}));
 }
 
 TEST_F(OptionsTest, OptionsTheFileCannotHoldKeepTheirStoredValuesAndOneLineSaysSo) {

@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "app/command_line/command_line.h"
+#include "app/monitors/progress_monitor.h"
 #include "app/options/options.h"
 #include "app/windows/main_form.h"
 #include "framework/core/class_registry.h"
@@ -249,6 +250,14 @@ TEST_F(MainToolTest, EveryCodeOfTheTableReachesItsHandler) {
       explorers.push_back(NameOrNil(tool->Input()) + " " + tool->GetPropertyText("ShowOwners") + " " +
                           tool->GetPropertyText("Caption"));
   EXPECT_EQ(explorers, (std::vector<std::string>{"Les False Prohlížeč modelu", "Les True Model vlastníků"}));
+  // The first process to start makes the progress monitor, which shows it.
+  TProgressMessage start(msgProgressStart, data, main, nullptr, false);
+  start.ProcessName = "Export";
+  TKestuMessage* delivered = &start;
+  bool taken = false;
+  main->ReceiveMessage(delivered, taken);
+  ASSERT_NE(main->ProgressMonitor(), nullptr);
+  EXPECT_EQ(main->ProgressMonitor()->MonitorCount(), 1);
   // The graphic windows: a grey page on the element (inside the window's envelope), a white one without, each
   // with the script the real creator made.
   std::vector<std::string> windows;

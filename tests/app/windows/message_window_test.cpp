@@ -45,6 +45,37 @@ TEST_F(MessageWindowTest, TextsJoinTheLineBeingWrittenLinesEndItAndAFreedDeviceL
   EXPECT_EQ(orphan->GetPropertyText("Width"), "0");
 }
 
+// Wherever the caret goes, the status bar shows its line and column, both
+// from 0.
+TEST_F(MessageWindowTest, TheStatusBarFollowsTheCaret) {
+  device->WriteLine("abc");
+  device->WriteText("de");
+  const std::pair<int, const char*> rows[] = {{0, "0/0"}, {2, "0/2"}, {5, "1/1"}, {4, "1/0"}};
+  for (const auto& [position, status] : rows) {
+    Window().Window().Select("RichEdit", position, 0);
+    EXPECT_EQ(Window().Window().Text("StatusBar"), status) << "caret at " << position;
+  }
+}
+
+// The device's place and size are its window's.
+TEST_F(MessageWindowTest, TheDevicesPlaceAndSizeMoveItsWindow) {
+  const std::pair<const char*, const char*> rows[] = {{"Left", "30"}, {"Top", "40"}, {"Width", "320"}, {"Height", "200"}};
+  for (const auto& [property, value] : rows) {
+    device->SetPropertyText(property, value);
+    EXPECT_EQ(device->GetPropertyText(property), value) << property;
+  }
+  const platform::Bounds bounds = Window().Window().GetBounds();
+  EXPECT_EQ(std::tuple(bounds.Left, bounds.Top, bounds.Width, bounds.Height), std::tuple(30, 40, 320, 200));
+}
+
+// While a listing draws into it the window refuses to close; after it, it closes.
+TEST_F(MessageWindowTest, TheWindowRefusesToCloseWhileItIsDrawnInto) {
+  device->BeginDraw();
+  EXPECT_FALSE(platform::UserCloseWindow(Window().Window()));
+  device->EndDraw();
+  EXPECT_TRUE(platform::UserCloseWindow(Window().Window()));
+}
+
 TEST_F(MessageWindowTest, SavesPlainTextForTxtAndRichTextOtherwiseWithoutEndingTheLineAndAFailureIsShown) {
   device->WriteLine("Začátek exportu");
   device->WriteText("polo");

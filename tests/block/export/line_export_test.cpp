@@ -4,6 +4,8 @@
 
 #include "block/export/export_tools.h"
 #include "block/reading/object_readers.h"
+#include "block/tables/export_dbf.h"
+#include "spatial/objects/registers.h"
 #include "platform/gauge_form.h"
 #include "spatial/topology/topology_nodes.h"
 #include "tests/block/writing/writing_fixture.h"
@@ -179,6 +181,62 @@ TEST_F(LineExportTest, ASecondExportStartsLinesAndVerticesAnewAndKeepsTheOtherFi
   EXPECT_EQ(Coords().size(), 2u);
   EXPECT_EQ(FileContent(BlockFile(kAreaFileName)), areas);
   EXPECT_EQ(FileContent(BlockFile(kTextFileName)), text);
+}
+
+// One kind for all lines counts from 1 up; attributes go to the writer of
+// the kind written, and only an export with attributes files the line in
+// the block's register, when asked to.
+TEST_F(LineExportTest, OneKindForAllFromOneUpAndFilingInTheRegisterGoWithTheAttributes) {
+  const struct {
+    const char* name;
+    int jedenDruh;
+    bool exportDBF, registerObject;
+    std::int16_t kind;
+    const char* writer;
+    bool filed;
+  } rows[] = {
+      {"each line its own kind", 0, true, false, 4, "L0004", false},
+      {"one kind of 1, filed", 1, true, true, 1, "L0001", true},
+      {"one kind of 2, not asked to file", 2, true, false, 2, "L0002", false},
+      {"no attributes: not filed", 0, false, true, 4, nullptr, false},
+  };
+  for (const auto& row : rows) {
+    TPolyLineString* lines = LineString(1);
+    auto* line = static_cast<TPolyLineElement*>(lines->GetElement(0));
+    static_cast<TLumarLineProps*>(line->Properties())->Cislo = 7;
+    auto tool = Tool(lines);
+    tool->JedenDruh = row.jedenDruh;
+    tool->ExportDBF = row.exportDBF;
+    tool->RegisterObject = row.registerObject;
+    tool->DoIt();
+    EXPECT_EQ(Lines().at(1).Kind, row.kind) << row.name;
+    std::vector<std::string> writers;
+    for (TElement* child : tool->Children())
+      if (DynamicCast<TExportDBFClass>(child)) writers.push_back(child->GetName());
+    EXPECT_EQ(writers, row.writer ? std::vector<std::string>{row.writer} : std::vector<std::string>{}) << row.name;
+    auto* registry = DynamicCast<TRegister>(world.ObjectModel()->FindElementByClass(TRegister::StaticClass()));
+    TBlockRegister* block = registry ? registry->FindBlockRegister(Block()) : nullptr;
+    EXPECT_EQ(block && block->FindObject('L', 7) == line, row.filed) << row.name;
+  }
+}
+
+// The handler of exported objects gets each object with the tool's dynamic
+// values; without one nothing is called.
+TEST_F(LineExportTest, TheExportHandlerGetsTheObjectWithTheDynamicValues) {
+  struct Handler {
+    std::vector<std::pair<TElement*, TDynamicProperties*>> calls;
+    void Exported(TElement* element, TDynamicProperties* values) { calls.emplace_back(element, values); }
+  };
+  for (const bool assigned : {false, true}) {
+    Handler handler;
+    auto tool = Tool(LineString(1));
+    if (assigned) tool->OnExportObject = ExportObjectHandler<Handler, &Handler::Exported>(&handler);
+    TPolyLineElement* line = Line(1, {{0, 0}, {1, 1}});
+    tool->DoExportObject(line);
+    using Calls = std::vector<std::pair<TElement*, TDynamicProperties*>>;
+    const Calls expected = assigned ? Calls{{line, tool->DynamicProps()}} : Calls{};
+    EXPECT_EQ(handler.calls, expected) << "assigned " << assigned;
+  }
 }
 
 TEST_F(LineExportTest, ALineThatDoesNotConvertFailsTheBlockWithOneErrorAndWholeLinesBeforeIt) {

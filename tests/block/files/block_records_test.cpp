@@ -90,6 +90,16 @@ TEST_F(RecordFileTest, WritingPastTheEndLeavesZeroRecordsBetweenAndACountIgnores
   EXPECT_FALSE(file.ReadRecord(6, bytes.data()));
   EXPECT_FALSE(file.ReadRecord(-1, bytes.data()));
   EXPECT_EQ(file.AppendRecord(TPointRecord::Dummy().data()), 6);
+  // A later gap is filled from the file's end, wherever the last read stopped.
+  ASSERT_TRUE(file.ReadRecord(1, bytes.data()));
+  const TPointRecord far{.Number = 9, .X = 2};
+  file.WriteRecord(9, far.Encode().data());
+  const std::pair<int, TPointRecord::Bytes> records[] = {
+      {5, point.Encode()}, {6, TPointRecord::Dummy()}, {7, {}}, {8, {}}, {9, far.Encode()}};
+  for (const auto& [index, expected] : records) {
+    ASSERT_TRUE(file.ReadRecord(index, bytes.data())) << "record " << index;
+    EXPECT_EQ(bytes, expected) << "record " << index;
+  }
   EXPECT_THROW(file.WriteRecord(-1, bytes.data()), platform::EWriteError);
 
   for (const auto& [size, records] : {std::pair<std::size_t, std::int64_t>{0, 0}, {102, 0}, {103, 1}, {250, 2}}) {

@@ -114,6 +114,52 @@ TEST_F(GuideTest, AnOlderDrawingClassMovesIntoVectorsOfTheSameNameAndNoDrawingKe
   EXPECT_EQ(ClassesOf(guide), "TZMSpace TMapsZM TVectors TUserMapSpaces ");
 }
 
+// Compaction leaves of a 1:50 000 sheet what is exported: the 1:10 000
+// sheets the user chose (whether or not anything below them is chosen) and
+// those holding a chosen 1:5 000 sheet, each with only its chosen sheets.
+TEST_F(GuideTest, CompactionKeepsTheChosenSheetsAndThoseAboveChosenOnes) {
+  using Sheet = std::pair<int, int>;
+  const struct {
+    const char* name;
+    Sheet at;
+    bool selected, detail;
+    std::vector<Sheet> chosenBelow;
+    bool kept;
+  } rows[] = {
+      {"chosen, no detail", {0, 0}, true, false, {}, true},
+      {"chosen, nothing chosen below", {2, 0}, true, true, {}, true},
+      {"one chosen below", {4, 0}, false, true, {{5, 1}}, true},
+      {"two chosen below", {6, 6}, false, true, {{6, 6}, {7, 7}}, true},
+      {"chosen and one below", {0, 8}, true, true, {{1, 8}}, true},
+      {"nothing chosen below", {8, 8}, false, true, {}, false},
+      {"not chosen, no detail", {2, 2}, false, false, {}, false},
+  };
+  TGuide guide;
+  TSMO_50* fifty = guide.CreateSheet50(26, 53, "Nymburk", "NY");
+  fifty->CreateDetail10();
+  for (const auto& row : rows) {
+    TSMO_10* ten = fifty->FindSheet10(row.at.first, row.at.second);
+    ten->Selected = row.selected;
+    if (row.detail) ten->CreateDetail();
+    for (const auto& [c, r] : row.chosenBelow) fifty->FindSheet5(c, r)->Selected = true;
+  }
+  fifty->Compact();
+  int left = 0;
+  for (int c = 0; c < 10; c += 2)
+    for (int r = 0; r < 10; r += 2) left += fifty->FindSheet10(c, r) != nullptr;
+  EXPECT_EQ(left, 5);
+  for (const auto& row : rows) {
+    TSMO_10* ten = fifty->FindSheet10(row.at.first, row.at.second);
+    ASSERT_EQ(ten != nullptr, row.kept) << row.name;
+    if (!ten) continue;
+    std::vector<Sheet> below;
+    for (int c = row.at.first; c < row.at.first + 2; ++c)
+      for (int r = row.at.second; r < row.at.second + 2; ++r)
+        if (fifty->FindSheet5(c, r)) below.emplace_back(c, r);
+    EXPECT_EQ(below, row.chosenBelow) << row.name;
+  }
+}
+
 // The names of the map sheets under a sheet, depth first.
 std::vector<std::string> SheetNamesUnder(TEntity& sheet) {
   std::vector<std::string> names;

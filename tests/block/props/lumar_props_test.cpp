@@ -2,6 +2,7 @@
 
 #include <functional>
 
+#include "block/props/bgi_elements.h"
 #include "block/tables/lumar_dbf_table.h"
 #include "tests/block/block_fixture.h"
 
@@ -60,6 +61,64 @@ TEST_F(LumarPropsTest, NamesNoClassPublishesAreFieldsOfTheObjectsRecord) {
   // The done mark of a walk is a working mark, not stored.
   const Strings stored = StoredPropertyNames(TLumarLineProps());
   EXPECT_EQ(std::count(stored.begin(), stored.end(), "IsDone"), 0);
+}
+
+// An area's size in hectares is its outline's area over 10 000; anything
+// that is no area has none.
+TEST_F(LumarPropsTest, HectaresAreTheAreasSquareUnitsOverTenThousand) {
+  const auto rectangle = [](TPolyElement& poly, double width, double height) {
+    for (auto [x, y] : {std::pair{0.0, 0.0}, {0.0, height}, {width, height}, {width, 0.0}}) poly.AddVertex(x, y);
+  };
+  TAreaElement area;
+  rectangle(area, 250, 100);
+  TAreaElement small;
+  rectangle(small, 10, 5);
+  TPolyLineElement line;
+  rectangle(line, 250, 100);
+  const struct {
+    const char* name;
+    TSpaceEntity* entity;
+    double hectares;
+  } rows[] = {
+      {"an area of 25 000", &area, 2.5},
+      {"an area of 50", &small, 0.005},
+      {"a polyline", &line, 0},
+      {"no entity", nullptr, 0},
+  };
+  for (const auto& row : rows) {
+    auto* props = new TLumarAreaProps;
+    std::unique_ptr<TLumarAreaProps> loose(row.entity ? nullptr : props);
+    if (row.entity) row.entity->SetProperties(props);
+    EXPECT_DOUBLE_EQ(props->Hektars(), row.hectares) << row.name;
+  }
+}
+
+// A symbology text's rectangle (0, 0)-(10, 5) meets a rectangle that
+// overlaps or touches it, and its margin lies 10 further out on every side.
+TEST_F(LumarPropsTest, ASymbologyRectangleMeetsWhatOverlapsOrTouchesIt) {
+  TBGIText text;
+  EXPECT_EQ(text.ClassName(), "TBGIText");
+  text.Rect()->IncludePoint(0, 0);
+  text.Rect()->IncludePoint(10, 5);
+  const struct {
+    const char* name;
+    double minX, minY, maxX, maxY;
+    bool overlaps;
+  } rows[] = {
+      {"inside", 2, 1, 3, 2, true},
+      {"around it", -1, -1, 11, 6, true},
+      {"touching its right", 10, 0, 12, 5, true},
+      {"touching its top", 0, 5, 10, 8, true},
+      {"right of it", 10.5, 0, 12, 5, false},
+      {"left of it", -3, 0, -0.5, 5, false},
+      {"above it", 0, 5.5, 10, 8, false},
+      {"below it", 0, -3, 10, -0.5, false},
+  };
+  for (const auto& row : rows)
+    EXPECT_EQ(text.Overlaps(row.minX, row.minY, row.maxX, row.maxY), row.overlaps) << row.name;
+  TRealRect margin{};
+  text.GetMarginRect(margin);
+  EXPECT_EQ(BoxOf(margin), (Box4{-10, -10, 20, 15}));
 }
 
 TEST_F(LumarPropsTest, TableErrorsEndAsOtherPropertyTextErrors) {

@@ -1,6 +1,8 @@
 #include "block/reading/block_reader.h"
 
 #include <cstring>
+#include <numbers>
+#include <tuple>
 
 #include "block/reading/object_readers.h"
 #include "tests/block/reading/reading_fixture.h"
@@ -39,6 +41,86 @@ TEST_F(BlockReaderTest, SmallLinesAreTheirEndsAndBadVertexRangesAreLogged) {
   EXPECT_EQ(LogLines(), (std::vector<std::string>{dir + ": Linie č.4 má chybný rozsah souřadnic 3 - 1",
                                                    dir + ": Linie č.5 má chybný rozsah souřadnic -1 - 1",
                                                    dir + ": Linie č.6 má chybný rozsah souřadnic 0 - 4"}));
+}
+
+// Points are read within 0 .. 2 000 000 on both axes, edges included;
+// outside that they are logged and left out, a deleted record silently.
+TEST_F(BlockReaderTest, PointsOutsideTheRangeAreLoggedAndDeletedOnesSkipped) {
+  files.PutBytes(kPointFileName, 0, TPointRecord::Dummy());
+  const struct {
+    const char* name;
+    TPointRecord record;
+    bool read;
+  } rows[] = {
+      {"inside", {.Number = 1, .Kind = 4, .Colour = 3, .Symbol = 9, .X = 745000.5, .Y = 1043000, .Angle = 0.25}, true},
+      {"on the upper edges", {.Number = 2, .X = 2000000, .Y = 2000000}, true},
+      {"at the origin", {.Number = 3}, true},
+      {"X past the range", {.Number = 4, .X = 2000000.5, .Y = 5}, false},
+      {"Y past the range", {.Number = 5, .X = 5, .Y = 2000000.5}, false},
+      {"X below zero", {.Number = 6, .X = -0.5, .Y = 5}, false},
+      {"Y below zero", {.Number = 7, .X = 5, .Y = -0.5}, false},
+      {"deleted", {.Number = 8, .Flag = 1, .X = 5, .Y = 5}, false},
+  };
+  std::vector<int> expected;
+  std::vector<std::string> logged;
+  for (const auto& row : rows) {
+    files.Put(kPointFileName, row.record.Number, row.record);
+    if (row.read) expected.push_back(row.record.Number);
+    if (!row.read && row.record.Flag == 0) logged.push_back("Bod.c." + std::to_string(row.record.Number) + " je mimo rozsah");
+  }
+  auto points = Layer(Reader()->ReadPoints());
+  ASSERT_EQ(NumbersOf(*points), expected);
+  EXPECT_EQ(LogLines(), logged);
+  // The block holds the model's coordinates with both signs turned.
+  const auto* first = Child<TPointElement>(*points, 0);
+  EXPECT_EQ(std::tuple(first->GetAbsRefX(), first->GetAbsRefY(), first->Angle), std::tuple(-745000.5, -1043000.0, 0.25));
+  EXPECT_EQ(Texts(*first->Properties(), {"Druh", "Barva", "Znacka"}), "4|3|9");
+}
+
+// A line's symbol of 1000 or more is a point at the line's label point,
+// turned a right angle from the line and drawn with that symbol; only a
+// deleted line (flag bit 0) has none, the other flags of lines do not count.
+TEST_F(BlockReaderTest, LineSymbolsArePointsTurnedFromTheirLinesOnlyDeletedLinesGiveNone) {
+  const struct {
+    const char* name;
+    std::int16_t lineSymbol;
+    std::uint8_t flag;
+    bool point;
+  } rows[] = {
+      {"symbol 1000", 1000, 0, true},
+      {"symbol 999", 999, 0, false},
+      {"no symbol", 0, 0, false},
+      {"deleted line", 1200, 1, false},
+      {"flag bit 2", 1201, 4, true},
+      {"flag bit 3", 1202, 8, true},
+  };
+  std::vector<int> expected;
+  std::int32_t number = 0;
+  for (const auto& row : rows) {
+    ++number;
+    TLineRecord record = LineRecord(number, 0, 1);
+    record.Kind = 6;
+    record.Colour = 5;
+    record.LineSymbol = row.lineSymbol;
+    record.Flag = row.flag;
+    record.LabelX = 10.0 * number;
+    record.LabelY = 20.0;
+    record.Angle = 0.5;
+    files.Put(kLineFileName, number, record);
+    if (row.point) expected.push_back(number);
+  }
+  auto symbols = Layer(Reader()->ReadLineSymbols());
+  ASSERT_EQ(NumbersOf(*symbols), expected);
+  EXPECT_EQ(Texts(*symbols, {"TYPE"}), "LINSYM");
+  for (std::size_t i = 0; i < expected.size(); ++i) {
+    const auto* point = Child<TPointElement>(*symbols, i);
+    const std::string name = rows[expected[i] - 1].name;
+    EXPECT_EQ(std::pair(point->GetAbsRefX(), point->GetAbsRefY()), std::pair(-10.0 * expected[i], -20.0)) << name;
+    EXPECT_DOUBLE_EQ(point->Angle, 0.5 + std::numbers::pi / 2) << name;
+    EXPECT_EQ(Texts(*point->Properties(), {"Druh", "Barva", "Znacka"}),
+              "6|5|" + std::to_string(rows[expected[i] - 1].lineSymbol))
+        << name;
+  }
 }
 
 // Only the file's own record numbers are filed in the block's register: a

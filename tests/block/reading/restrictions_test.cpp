@@ -40,10 +40,13 @@ TEST_F(RestrictionsTest, FilterConditionAndClipChooseTheLines) {
     TRectEntity* clip;
     std::vector<int> lines;
     std::vector<int> points;
+    const char* layer = "LIN";  // the layer the filter is made for
   } cases[] = {
       {"nothing", {}, nullptr, {1, 2, 3, 4}, {1, 2, 3, 4}},
       {"drop 5 and 7", {"-DRUH=5,7"}, nullptr, {2, 4}, {1, 2, 3, 4}},  // the points have no list
       {"keep 6", {"!Druh=6"}, nullptr, {2}, {1, 2, 3, 4}},
+      {"keep 6 of the points", {"!Druh=6"}, nullptr, {1, 2, 3, 4}, {2}, "PNT"},
+      {"drop 5 and 7 of the points", {"-DRUH=5,7"}, nullptr, {1, 2, 3, 4}, {2, 4}, "PNT"},
       {"condition", {"@Condition=DRUH > 6"}, nullptr, {3, 4}, {3, 4}},
       // The clip rectangle from -32 to -20 meets lines 2 and 3 (line 2 by
       // its edge); of the points only 3 lies in it.
@@ -51,7 +54,7 @@ TEST_F(RestrictionsTest, FilterConditionAndClipChooseTheLines) {
   };
   for (const auto& c : cases) {
     auto reader = Reader();
-    reader->SetObjectFilter(CreateKindFilter("LIN", c.params));
+    reader->SetObjectFilter(CreateKindFilter(c.layer, c.params));
     reader->SetPropertiesFromList(c.params);
     if (c.clip) reader->SetClipRect(c.clip);
     EXPECT_EQ(NumbersOf(*std::unique_ptr<TPolyLineString>(reader->ReadLines())), c.lines) << c.name;

@@ -58,4 +58,100 @@ TEST_F(ExportDBFTest, ATemplateAndTransferScriptFillOneRecordPerObject) {
             (std::vector<std::string>{"Není nalezen záznam c.99\r\n" + File("SRC.BLK") + "/L0003.DBF"}));
 }
 
+// Values given with the export go in first; the source record fills the
+// record only without them, or after them when both sources are asked for.
+TEST_F(ExportDBFTest, DynamicValuesTakeThePlaceOfTheSourceRecordUnlessBothAreAsked) {
+  WriteCp1250File(File("CTRL/L0003.CRT"), "NAZEV C 10\r\nPOPIS C 20\r\n");
+  WriteCp1250File(File("CTRL/L0003.TDS"), "NAZEV NAZEV\r\n");
+  auto* dynamic = new TDynamicProperties;
+  tool.AddElement(dynamic);
+  tool.SetDynamicProps(dynamic);
+  const struct {
+    const char* name;
+    bool bothSources;
+    std::vector<std::pair<const char*, const char*>> values;
+    std::vector<std::string> record;  // NAZEV, POPIS, CISLO
+  } rows[] = {
+      {"no values: the source record", false, {}, {"Dub", "", "1"}},
+      {"values only", false, {{"NAZEV", "Buk"}, {"POPIS", "mlazina"}}, {"Buk", "mlazina", "2"}},
+      {"both: the source record after the values", true, {{"NAZEV", "Buk"}, {"POPIS", "mlazina"}},
+       {"Dub", "mlazina", "3"}},
+      {"a value the table lacks", false, {{"VLASTNIK", "obec"}}, {"", "", "4"}},
+  };
+  std::int32_t id = 0;
+  for (const auto& row : rows) {
+    dynamic->Clear();
+    for (const auto& [name, value] : row.values) dynamic->SetPropertyText(name, value);
+    tool.BothSources = row.bothSources;
+    tool.SetInput(Line(12, ++id));
+    tool.DoIt();
+    const Rows_t written = Rows(File("OUT.BLK/L0003.DBF"));
+    ASSERT_EQ(written.size(), static_cast<std::size_t>(id)) << row.name;
+    EXPECT_EQ(written.back(), row.record) << row.name;
+  }
+  EXPECT_TRUE(MessageTexts().empty());
+}
+
+// Areas are written in square units, or in hectares when asked for.
+TEST_F(ExportDBFTest, AnAreasSizeIsInSquareUnitsOrInHectares) {
+  WriteCp1250File(File("CTRL/P0003.CRT"), "PLOCHA N 12 4\r\n");
+  for (const auto& [hectares, plocha] : {std::pair{false, "25000.0000"}, {true, "2.5000"}}) {
+    TExportDBFClass areas;
+    areas.ExpBlockName = File("OUT.BLK");
+    areas.ControlDir = File("CTRL");
+    areas.ObjectType = 'P';
+    areas.Druh = 3;
+    areas.PlochyVHa = hectares;
+    TAreaElement* area = Filed<TAreaElement, TLumarAreaProps>(source, 5, 3);
+    for (auto [x, y] : {std::pair{0.0, 0.0}, {0.0, 100.0}, {250.0, 100.0}, {250.0, 0.0}}) area->AddVertex(x, y);
+    area->CalcBounds();
+    area->ID = 1;
+    areas.SetInput(area);
+    areas.DoIt();
+    EXPECT_EQ(Rows(File("OUT.BLK/P0003.DBF")), (Rows_t{{plocha, "1"}})) << "in hectares " << hectares;
+  }
+}
+
+// Switching kinds switches tables; a table made earlier in the export is
+// written on, never made anew.
+TEST_F(ExportDBFTest, EachKindHasItsTableMadeOnceInAnExport) {
+  WriteCp1250File(File("CTRL/L0003.CRT"), "NAZEV C 10\r\n");
+  WriteCp1250File(File("CTRL/L0004.CRT"), "POPIS C 20\r\n");
+  tool.CreateFromSource = false;
+  std::int32_t id = 0;
+  for (std::int16_t druh : {3, 4, 3, 4}) {
+    tool.Druh = druh;
+    tool.SetInput(Line(14, ++id));
+    tool.DoIt();
+  }
+  EXPECT_EQ(Rows(File("OUT.BLK/L0003.DBF")), (Rows_t{{"Lípa", "1"}, {"Lípa", "3"}}));
+  EXPECT_EQ(Rows(File("OUT.BLK/L0004.DBF")), (Rows_t{{"", "2"}, {"", "4"}}));
+}
+
+// A table is made from the template of its kind, or, when asked to, from
+// the structure of the table the object came from.
+TEST_F(ExportDBFTest, ATableIsMadeFromTheTemplateOrFromTheSourceTable) {
+  WriteCp1250File(File("CTRL/L0003.CRT"), "POPIS C 20\r\n");
+  const struct {
+    bool fromSource;
+    std::vector<std::string> fields;
+    Rows_t rows;
+  } rows[] = {
+      {false, {"POPIS C20,0", "CISLO N6,0"}, {{"", "1"}}},
+      {true, {"NAZEV C10,0", "VYSKA N5,1", "CISLO N6,0"}, {{"Dub", "20.5", "1"}}},
+  };
+  for (const auto& row : rows) {
+    TExportDBFClass writer;
+    writer.ExpBlockName = File("OUT.BLK");
+    writer.ControlDir = File("CTRL");
+    writer.ObjectType = 'L';
+    writer.Druh = 3;
+    writer.CreateFromSource = row.fromSource;
+    writer.SetInput(Line(12, 1));
+    writer.DoIt();
+    EXPECT_EQ(FieldNames(File("OUT.BLK/L0003.DBF")), row.fields) << "from the source " << row.fromSource;
+    EXPECT_EQ(Rows(File("OUT.BLK/L0003.DBF")), row.rows) << "from the source " << row.fromSource;
+  }
+}
+
 }  // namespace

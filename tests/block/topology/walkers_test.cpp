@@ -101,4 +101,66 @@ TEST_F(WalkersTest, ACloseRequestStopsTheWalkOnlyWhenConfirmedAWalkIsNotReentere
   EXPECT_EQ(dialogs.Messages[0].Text, "Chyba v GaugeSet");
 }
 
+// The gauge is for long walks only: over a hundred elements it shows with
+// the exact count as its end; areas move it every tenth area.
+TEST_F(WalkersTest, TheGaugeShowsOnlyOverAHundredElementsWithTheirCount) {
+  const struct {
+    const char* name;
+    bool areas;
+    int count;
+    std::vector<std::string> calls;  // the gauge's calls but captions and progress
+  } rows[] = {
+      {"100 lines", false, 100, {"MaxValue=0", "Hide"}},
+      {"101 lines", false, 101, {"MaxValue=0", "MaxValue=101", "Show", "Hide"}},
+      {"100 areas", true, 100, {"MaxValue=0", "Hide"}},
+      {"101 areas", true, 101, {"MaxValue=0", "MaxValue=101", "Show", "Hide"}},
+  };
+  for (const auto& row : rows) {
+    TOwnerEntity input;
+    for (int i = 0; i < row.count; ++i) {
+      if (row.areas) {
+        input.AddElement(new TAreaElement);
+      } else {
+        input.AddElement(new TPolyLineElement);
+      }
+    }
+    std::unique_ptr<TProchazecObjektu> walker;
+    if (row.areas) {
+      walker = std::make_unique<THledacPloch>();
+    } else {
+      walker = std::make_unique<THledacLinii>();
+    }
+    RecordingGaugeForm& gauge = GaugeOf(*walker);
+    walker->SetInput(&input);
+    walker->DoIt();
+    EXPECT_EQ(Found(*walker), row.count) << row.name;
+    std::vector<std::string> calls;
+    for (const std::string& call : gauge.Calls)
+      if (call.rfind("Caption=", 0) != 0 && call.rfind("Progress=", 0) != 0) calls.push_back(call);
+    EXPECT_EQ(calls, row.calls) << row.name;
+    const auto progress = std::count_if(gauge.Calls.begin(), gauge.Calls.end(),
+                                        [](const std::string& c) { return c.rfind("Progress=", 0) == 0; });
+    EXPECT_EQ(progress, row.count <= 100 ? 0 : row.areas ? row.count / 10 : row.count) << row.name;
+  }
+}
+
+// Holes are areas of their own, collected only when asked for.
+TEST_F(WalkersTest, TheAreaSearcherTakesHolesOnlyWhenAskedTo) {
+  auto* areas = new TAreaString;
+  model.AddElement(areas);
+  for (bool hole : {false, true, false, true, true}) {
+    auto* area = new TAreaElement;
+    area->IsHole = hole;
+    areas->AddElement(area);
+  }
+  for (const auto& [includeHoles, found] : {std::pair{false, 2}, {true, 5}}) {
+    THledacPloch searcher;
+    searcher.IncludeHoles = includeHoles;
+    searcher.SetInput(&model);
+    searcher.DoIt();
+    EXPECT_EQ(Found(searcher), found) << "IncludeHoles " << includeHoles;
+    EXPECT_EQ(searcher.Count, found) << "IncludeHoles " << includeHoles;
+  }
+}
+
 }  // namespace

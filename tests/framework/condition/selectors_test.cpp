@@ -1,5 +1,7 @@
 #include "framework/condition/selectors.h"
 
+#include "framework/condition/custom_recursor.h"
+
 #include <memory>
 #include <string>
 #include <vector>
@@ -116,6 +118,34 @@ TEST_F(SelectorTest, SecondRunAddsToTheSelectionAndFreesTheReplacedCondition) {
   EXPECT_EQ(Select(wrong, "   "), "Ocekavam indentifikator@1");
   EXPECT_EQ(Select(wrong, "SMALL = (1"), "Ocekavam: )@11");
   EXPECT_EQ(static_cast<TEntity*>(wrong.Output())->GetCount() + wrong.GetParameters()->GetCount(), 0);
+}
+
+// The custom recursor runs its before tool on the elements its before
+// condition holds for, its after tool likewise, and enters only the
+// elements its inside condition holds for; a tool without a condition never
+// runs.
+TEST_F(SelectorTest, TheCustomRecursorsConditionsChooseWhereItsToolsRunAndWhereItGoes) {
+  const struct {
+    const char *before, *after, *inside, *notes;
+  } rows[] = {
+      {"", "", "", ""},
+      {"SMALL = 1", "", "", "+a +b2 +b2x"},
+      {"", "NAME = 'b' OR NAME = 'b1'", "", "-b1 -b"},
+      {"NAME = 'root' OR NAME = 'a' OR NAME = 'b1'", "NAME = 'a'", "NOT (NAME = 'b')", "+root +a -a"},
+  };
+  for (const auto& row : rows) {
+    std::vector<std::string> notes;
+    TNoteTool before(notes, "+"), after(notes, "-");
+    TCustomRecursor walker;
+    walker.SetBeforeTool(&before);
+    walker.SetAfterTool(&after);
+    walker.BeforeCondition = row.before;
+    walker.AfterCondition = row.after;
+    walker.GoInsideCondition = row.inside;
+    walker.SetInput(root);
+    walker.DoIt();
+    EXPECT_EQ(Join(notes), row.notes) << row.before << " | " << row.after << " | " << row.inside;
+  }
 }
 
 }  // namespace

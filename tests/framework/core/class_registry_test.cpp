@@ -261,4 +261,27 @@ TEST_F(RegistryTest, InstanceValuesGoToPropertiesOfTheirKindOnly) {
   }
 }
 
+// Paths end in exactly one backslash when asked to, and in none when asked
+// the other way; class names get their T when they lack one.
+TEST(TextHelpers, TrailingBackslashesAndClassNamePrefixes) {
+  const struct {
+    const char* text;
+    const char* withBackslash;
+    const char* withoutBackslash;
+    const char* withT;
+  } rows[] = {
+      {"", "\\", "", ""},
+      {"LES", "LES\\", "LES", "TLES"},
+      {"LES\\", "LES\\", "LES", "TLES\\"},
+      {"TWorld", "TWorld\\", "TWorld", "TWorld"},
+      {"tree", "tree\\", "tree", "tree"},
+  };
+  for (const auto& row : rows) {
+    std::string added = row.text, removed = row.text, prefixed = row.text;
+    EXPECT_EQ(std::tuple(AddTrailingBackslash(added), RemoveTrailingBackslash(removed), EnsureTPrefix(prefixed)),
+              std::tuple(row.withBackslash, row.withoutBackslash, row.withT))
+        << row.text;
+  }
+}
+
 }  // namespace

@@ -199,6 +199,8 @@ TEST(MemoryElementTest, FiguresAreReckonedIn64BitsAndClampedTo32) {
   } cases[] = {
       {"small machine", {32, 50, 1000, 500, 3000, 2000, 0, 0}, 1000, 500, 1500, 750},
       {"full load", {32, 100, 1000, 0, 1000, 0, 0, 0}, 1000, 0, 2000, 0},
+      // Free figures above their totals (a racing reading) use nothing.
+      {"more free than there is", {32, 40, 1000, 1200, 1000, 1500, 0, 0}, 1000, 1200, 0, 0},
       // 16 GiB with 6 GiB free: 10 GiB in use does not wrap to 2 GiB.
       {"above 4 GiB", {32, 62, 16 * GiB, 6 * GiB, 20 * GiB, 10 * GiB, 0, 0}, Max32, Max32, Max32, Max32},
       // 3 GiB in use reads as it is although the totals are clamped.

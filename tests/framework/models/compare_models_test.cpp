@@ -110,6 +110,25 @@ TEST_F(CompareModelTest, PairsChildrenByTheChosenKey) {
   }
 }
 
+// The progress counts every pair with a left element and shows the pairs
+// that have both sides, out of the left side's whole count.
+TEST_F(CompareModelTest, TheProgressCountsThePairsAndNamesThoseWithBothSides) {
+  TRecorder recorder;
+  MainTool = &recorder;
+  model->CompareType = TCompareType::ctCompareNames;
+  Compare();
+  RunMessages();
+  MainTool = nullptr;
+  std::vector<std::string> shown;
+  for (const TRecorder::Entry& m : recorder.Messages) {
+    if (m.Code == msgProgressStart) shown.push_back(m.Text + std::to_string(m.Max));
+    if (m.Code == msgProgress) shown.push_back(std::to_string(m.Progress));
+    if (m.Code == msgProgressText) shown.push_back(m.Text);
+  }
+  EXPECT_EQ(shown, (std::vector<std::string>{"Comparing elements: 5", "left ... right", "1", "B ... b", "3", "x ... x",
+                                             "4", "P ... P", "5", "n ... n", "6"}));
+}
+
 TEST_F(CompareModelTest, RecordsTheFirstDifferingPropertyAndAReplacedScriptIsFreed) {
   model->CompareType = TCompareType::ctCompareAll;
   Script();

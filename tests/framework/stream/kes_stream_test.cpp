@@ -625,4 +625,37 @@ TEST_F(KesStreamTest, SampleFilesLoadWholeAndTheirMutationsLoadOrFailWithEBadStr
   EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(60));
 }
 
+// A long save reports every 500th element written, a long load every
+// 200th byte it has read up to; a person sees how far either has come.
+TEST_F(KesStreamTest, LongSavesAndLoadsReportHowFarTheyHaveCome) {
+  auto* root = Named<TTestBox>("root");
+  for (int i = 0; i < 6000; ++i) root->AddElement(Leaf(i, "list " + std::to_string(i), nullptr, 0, std::string(20, 'x')));
+  Save(root);
+  delete root;
+  const Lines saved = Logged(true);
+  log.Messages.clear();
+  Graph loaded = Load();
+  const Lines read = Logged(true);
+  Lines expected{"Ukládání modelu do souboru " + file + " -celkem 6000 Elementů"};
+  for (int written = 500; written <= 6000; written += 500)
+    expected.insert(expected.end(), {std::to_string(written), "Uloženo " + std::to_string(written) + " elementů"});
+  expected.push_back("");  // the end of the progress
+  EXPECT_EQ(saved, expected);
+
+  // Where the reading stands after an element depends on the reader's
+  // buffer; every step it shows is at a multiple of 200 bytes, and a file
+  // this long shows some.
+  const std::string size = std::to_string(std::filesystem::file_size(file));
+  ASSERT_GE(read.size(), 4u);
+  EXPECT_EQ(read.front(), "Načítání modelu ze souboru " + file);
+  EXPECT_EQ(read.back(), "");
+  for (std::size_t i = 1; i + 1 < read.size(); i += 2) {
+    EXPECT_EQ(std::stoll(read[i]) % 200, 0) << read[i];
+    EXPECT_EQ(read[i + 1], read[i] + " bytů z celkových " + size);
+    if (i > 1) {
+      EXPECT_GT(std::stoll(read[i]), std::stoll(read[i - 2]));
+    }
+  }
+}
+
 }  // namespace

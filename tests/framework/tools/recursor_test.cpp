@@ -139,4 +139,29 @@ TEST_F(RecursorTest, DeepChainsAreWalkedToTheBottomAndACycleIsCutWhateverTheDept
   EXPECT_EQ(walk.trace.size(), 2u * 1001 + 1);
 }
 
+// The hook tools are the walk's action; the inside test runs on entities
+// only, and an entity it answers nothing for is not entered.
+TEST_F(RecursorTest, HookToolsAreTheActionAndTheInsideToolDecidesByItsOutput) {
+  const struct {
+    const char* name;
+    bool insideTool;
+    std::string notes;
+  } rows[] = {
+      {"before and after only", false, "+r +a +b -b -a +x +c -c -x -r"},
+      {"with the inside test", true, "+r ?r +a ?a +b -b -a +x ?x -x -r"},
+  };
+  for (const auto& row : rows) {
+    std::unique_ptr<TOwnerEntity> tree(Tree("r(a(b) x(c))"));
+    std::vector<std::string> notes;
+    TNoteTool before(notes, "+"), after(notes, "-"), inside(notes, "?");
+    TRecursorWithTools walker;
+    walker.SetBeforeTool(&before);
+    walker.SetAfterTool(&after);
+    if (row.insideTool) walker.SetQGoInsideTool(&inside);
+    walker.SetInput(tree.get());
+    walker.DoIt();
+    EXPECT_EQ(Join(notes), row.notes) << row.name;
+  }
+}
+
 }  // namespace

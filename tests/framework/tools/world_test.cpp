@@ -1,10 +1,17 @@
 #include "framework/tools/world.h"
 
+#include <cctype>
+#include <chrono>
+#include <functional>
 #include <stdexcept>
+#include <thread>
 
-#include "tests/framework/framework_fixture.h"
 #include "framework/core/class_registry.h"
+#include "framework/tools/system_register.h"
 #include "framework/tools/tools.h"
+#include "framework/values/inheritance_models.h"
+#include "framework/values/typed_values.h"
+#include "tests/framework/framework_fixture.h"
 
 namespace {
 
@@ -50,6 +57,56 @@ TEST_F(WorldTest, WorldHoldsTheClassRegistryAndLeavesItAliveWhenFreed) {
     EXPECT_EQ(plain.ObjectClasses(), KestuClasses());
   }
   EXPECT_EQ(KestuClasses()->GetOwnersCount(), owners);
+}
+
+// The parts a world makes when first asked for are its own named children,
+// made once.
+TEST_F(WorldTest, PartsMadeOnDemandAreNamedChildrenOfTheWorldMadeOnce) {
+  const struct {
+    const char* name;
+    std::function<TElement*(TWorld&)> part;
+  } rows[] = {
+      {"System register", [](TWorld& w) -> TElement* { return w.SystemRegister(); }},
+      {"Object model", [](TWorld& w) -> TElement* { return w.ObjectModel(); }},
+  };
+  for (const auto& row : rows) {
+    TWorld fresh;
+    TElement* part = row.part(fresh);
+    ASSERT_NE(part, nullptr) << row.name;
+    EXPECT_EQ(row.part(fresh), part) << row.name;
+    EXPECT_EQ(part->GetName(), row.name);
+    EXPECT_EQ(fresh.FindElementByName(row.name), part) << row.name;
+    int named = 0;
+    for (TElement* child : fresh.Children()) named += child->GetName() == row.name;
+    EXPECT_EQ(named, 1) << row.name;
+  }
+}
+
+// A register's sections are its children of their names, whatever the
+// letter case of a child already there; a missing one is made once.
+TEST_F(WorldTest, RegisterSectionsAreFoundByNameInAnyCaseOrMadeOnce) {
+  const struct {
+    const char* name;
+    std::function<TElement*(TSystemRegister&)> section;
+  } rows[] = {
+      {"IMAGES", [](TSystemRegister& r) -> TElement* { return r.Images(); }},
+      {"CURSORS", [](TSystemRegister& r) -> TElement* { return r.Cursors(); }},
+      {"CLASS MODELS", [](TSystemRegister& r) -> TElement* { return r.ClassModels(); }},
+  };
+  for (const auto& row : rows) {
+    TSystemRegister made;
+    TElement* section = row.section(made);
+    ASSERT_NE(section, nullptr) << row.name;
+    EXPECT_EQ(std::tuple(section->GetName(), row.section(made), made.GetCount()), std::tuple(row.name, section, 1))
+        << row.name;
+    TSystemRegister filled;
+    TElement* existing = NewElement(section->ClassType());
+    std::string lower = row.name;
+    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    existing->SetName(lower);
+    filled.AddElement(existing);
+    EXPECT_EQ(std::pair(row.section(filled), filled.GetCount()), std::pair(existing, 1)) << row.name;
+  }
 }
 
 TEST_F(WorldTest, ObjectModelAndMainToolAreReplacedAndFreedWhenOnlyTheWorldHeldThem) {
@@ -122,6 +179,28 @@ TEST(WorldLock, IsHeldWhileTheWorldDeliversAMessage) {
   platform::Application::Instance().ProcessMessages();
   platform::Application::Instance().SetMessageHook(nullptr);
   EXPECT_EQ(probe.depth, 1);
+}
+
+// A thread waiting for the lock is seen by the holder until it has it, also
+// after rounds nobody waited for.
+TEST(WorldLock, AWaitingThreadIsSeenUntilItHasTheLock) {
+  TWorldLock lock;
+  for (int round = 0; round < 2; ++round) {
+    lock.lock();
+    lock.unlock();
+  }
+  EXPECT_FALSE(lock.Contended());
+  lock.lock();
+  std::thread waiter([&lock] {
+    lock.lock();
+    lock.unlock();
+  });
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (!lock.Contended() && std::chrono::steady_clock::now() < deadline) std::this_thread::yield();
+  EXPECT_TRUE(lock.Contended());
+  lock.unlock();
+  waiter.join();
+  EXPECT_FALSE(lock.Contended());
 }
 
 }  // namespace

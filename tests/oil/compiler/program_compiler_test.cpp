@@ -30,6 +30,7 @@ TEST_F(ProgramCompiler, CompilesOrFailsWithItsErrorsCodeTextAndPosition) {
       {"condition not Boolean", PB + "IF 1 THEN ; END.", "1 Očekávám logický výraz @0:23"},
       {"operands of no common type", PB + "s : STRING := 'a' + 1; END.", "8 Typová neshoda @0:40"},
       {"selector on a number", PB + "i : INTEGER; i := i.Name; END.", "9 Nedává ukazatel na prvek @0:37"},
+      {"a blank before a selector ends the path", PB + "e : TELEMENT := WORLD .Name; END.", "1 Očekávám ; @0:40"},
       {"unknown tool", PB + "NoSuchTool(); END.", "13 Neznámý nástroj @0:18"},
       {"tool property given twice", PB + "FindElementByName(ElementName: 'a', ElementName: 'b'); END.",
        "12 Properta již byla zadána @0:54"},
@@ -47,6 +48,8 @@ TEST_F(ProgramCompiler, CompilesOrFailsWithItsErrorsCodeTextAndPosition) {
       {"too deep a nesting", PB + "i : INTEGER := " + std::string(300, '(') + "1;", "3 Chyba v syntaxi @0:99"},
       {"more than fifty parameters", P + "PROCEDURE A(" + parameters + ": INTEGER); BEGIN END; BEGIN END.",
        "5 Příliš mnoho proměnných @0:277"},
+      {"fifty parameters", P + "PROCEDURE A(" + parameters.substr(0, parameters.rfind(',')) + ": INTEGER); BEGIN END; BEGIN END.",
+       "P: 0 lines"},
   };
   for (const auto& c : cases) {
     const std::string failure = CompileError(c.text);

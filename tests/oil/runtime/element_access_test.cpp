@@ -50,6 +50,8 @@ TEST_F(ElementAccess, PathsReachChildrenAndOwnersAndPropertiesAreReadAndWrittenB
        " IF e = NIL THEN s := s + ' nil';", "0|Loose nil|"},
       {"custom dividers", "{$ELEMENTDIVIDER |}{$OWNERDIVIDER ~~} s := WORLD|Model|Root|A~~B.Name;", "0|B|"},
       {"integer into float reads back", "e.Ratio := 3; IF e.Ratio = 3.0 THEN r := 1;", "1||"},
+      {"Boolean property", "e.Shown := TRUE; IF e.Shown THEN r := 1; e.Shown := FALSE; IF NOT e.Shown THEN r := r + 2;",
+       "3||"},
       {"enumeration without TRUE or FALSE", "IF e.Kind THEN r := 1;", "0||!Nepoužitelný typ property"},
       {"TRUE written to any enumeration", "e.Kind := TRUE; r := 5;", "5||"},
       {"char", "e.Letter := 'z'; s := e.Letter;", "0|z|"},

@@ -21,6 +21,7 @@ TEST_F(ProgramRun, StatementsAndRoutinesLeaveTheirVariablesAndReportsAsExpected)
       {"CASE ELSE", "i, a : INTEGER; i := 9; CASE i OF 1: a := 10 ELSE a := 99;", "9|99|"},
       {"CASE strings are case-sensitive", "s : STRING; a : INTEGER; s := 'x'; CASE s OF 'X': a := 1 'x': a := 2 END;",
        "x|2|"},
+      {"CASE over a char", "c : CHAR := 'b'; a : INTEGER; CASE c OF 'a': a := 1 'b': a := 2 END;", "b|2|"},
       {"BEGIN block hides an outer name", "a : INTEGER := 1; BEGIN a : INTEGER := 2; END; b : INTEGER := a;", "1|1|"},
       {"TRY continues after a run-time error",
        "a : INTEGER; e : TELEMENT; TRY a := 1; a := e.ID; a := 2; END; a := a + 10;", "11|"},

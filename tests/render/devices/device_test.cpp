@@ -38,6 +38,26 @@ TEST_F(DeviceTest, PointsTurnClockwiseAboutTheRotationCentreAndBack) {
   }
 }
 
+// A page of 2000 x 1000 pixels measures its pixels over its resolution;
+// without a resolution it has no size.
+TEST_F(DeviceTest, ThePageMeasuresItsPixelsOverItsResolution) {
+  const struct {
+    const char* name;
+    double hRes, vRes, width, height;
+  } rows[] = {
+      {"one pixel a unit", 1, 1, 2000, 1000},
+      {"4000 and 2000 pixels a unit", 4000, 2000, 0.5, 0.5},
+      {"no resolution", 0, 0, 0, 0},
+  };
+  for (const auto& row : rows) {
+    TNullDevice device;
+    ASSERT_NE(device.Page(), nullptr);
+    device.Page()->PageRect = {0, 0, 2000, 1000};
+    device.Page()->SetResolution(row.hRes, row.vRes);
+    EXPECT_EQ(std::pair(device.GetPageWidth(), device.GetPageHeight()), std::pair(row.width, row.height)) << row.name;
+  }
+}
+
 TEST_F(DeviceTest, TheDeviceToolDetachesAReplacedDeviceAndReadsScaleOnlyThroughOne) {
   TProbeDeviceTool tool;
   EXPECT_EQ(TNullDevice().GetPageWidth(), 0) << "a page without a resolution";

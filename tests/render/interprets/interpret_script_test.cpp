@@ -109,6 +109,15 @@ TEST_F(InterpretScriptTest, PropertyOperationsReportTheirErrors) {
        "Interpret Script"},
       {"more passes than a script can hold",
        [&] { return Set("PassesCount", "2000000000") * 10 + script().PassesCount(); }, 80, "Interpret Script"},
+      {"an interpret is found by its name in any case",
+       [&] {
+         Set("NewClassName", "TRectEntity"), Set("ActualInterpretName", "TInterpret");
+         script().GetActualInterpret()->SetName("Lesy");
+         return Set("NewClassName", "TAreaElement"), Set("FindInterpretName", "LESY");
+       },
+       0, "(TRectEntity):TInterpret"},
+      {"no interpret of that name",
+       [&] { return Set("NewClassName", "TRectEntity"), Set("FindInterpretName", "Lesy"); }, 1, "Interpret Script"},
       {"a class not in the script finds the script",
        [&] { return Set("NewClassName", "TAreaElement"), Set("FindClassName", "TPolyLineElement"); }, 0,
        "Interpret Script"},

@@ -2,10 +2,15 @@
 
 #include <gmock/gmock.h>
 
+#include <array>
+#include <cmath>
 #include <memory>
+#include <numbers>
 #include <string>
 #include <vector>
 
+#include "spatial/geometry/page.h"
+#include "spatial/geometry/projection.h"
 #include "tests/render/render_fixture.h"
 #include "tests/spatial/spatial_fixture.h"
 
@@ -120,6 +125,35 @@ TEST_F(InterpretTest, ABrokenWalkEndsQuietlyAndARequestedRestartRedrawsOnce) {
     top->raisesOn.clear();
     RunMessages();
     EXPECT_EQ(log, expected) << (restart ? "restart" : "break");
+  }
+}
+
+// The visible rectangle of a device of 200 x 100 pixels at one unit a pixel
+// about the origin is (-100, -50, 100, 50); turned, it grows by the corners
+// turned back.
+TEST_F(InterpretTest, TheVisibleRectangleGrowsByTheCornersOfATurnedView) {
+  const double kRadianReach = 100 * std::sin(1.0) + 50 * std::cos(1.0);
+  const struct {
+    const char* name;
+    double angle;
+    std::array<double, 4> visible;  // MinX, MinY, MaxX, MaxY
+  } rows[] = {
+      {"not turned", 0, {-100, -50, 100, 50}},
+      {"turned a right angle", std::numbers::pi / 2, {-100, -100, 100, 100}},
+      // (100, 50) turned back by a radian reaches 100 sin 1 + 50 cos 1 up.
+      {"turned a radian", 1, {-100, -kRadianReach, 100, kRadianReach}},
+  };
+  for (const auto& row : rows) {
+    auto device = std::make_unique<TNullDevice>();
+    device->Page()->PageRect = {0, 0, 200, 100};
+    device->Page()->SetResolution(1, 1);
+    device->Projection()->Calculate({0, 0}, device->Page(), 1);
+    device->Projection()->SetAngle(row.angle);
+    TRectInterpret interpret;
+    interpret.AttachDevice(device.get());
+    const std::array<double, 4> visible{interpret.MinX, interpret.MinY, interpret.MaxX, interpret.MaxY};
+    for (std::size_t i = 0; i < 4; ++i) EXPECT_NEAR(visible[i], row.visible[i], 1e-9) << row.name << " " << i;
+    interpret.AttachDevice(nullptr);
   }
 }
 

@@ -1,5 +1,6 @@
 #include "render/palette/palette.h"
 
+#include "render/palette/color_form.h"
 #include "tests/render/render_fixture.h"
 
 namespace {
@@ -54,6 +55,65 @@ TEST_F(PaletteTest, SymbolLibraryFolderDropsOneTrailingDelimiter) {
     SetSymbolLibraryDirectory(folderName);
     EXPECT_EQ(SymbolLibraryFile("Fonty.txt"), "C:/LIB/Fonty.txt") << folderName;
   }
+}
+
+// The colour form shows the table it edits, square by square; OK gives the
+// squares back.
+TEST_F(PaletteTest, TheColourFormShowsTheTableInItsSquares) {
+  platform::EnsureWindowSystem();
+  std::vector<std::string> answered;
+  platform::SetUnattended([&answered](const std::string& line) { answered.push_back(line); });
+  TColorTable table = OriginalColorTable();
+  for (std::size_t i = 0; i < table.size(); ++i) table[i] = 0x010203u * static_cast<std::uint32_t>(i + 1);
+  const TColorTable edited = table;
+  TFormColor form;
+  EXPECT_TRUE(form.Edit(table));
+  for (std::size_t i = 0; i < table.size(); ++i)
+    EXPECT_EQ(form.Window().Color("S" + std::to_string(i)), edited[i]) << "square " << i;
+  EXPECT_EQ(table, edited);
+}
+
+// A script's palette: colours appended in turn, read back by their place.
+TEST_F(PaletteTest, AScriptsPaletteGivesItsColoursByPlace) {
+  TColorPalette palette;
+  palette.SetPropertyText("NextColor", "255");
+  const struct {
+    const char* text;
+    std::int32_t colour;  // 0x00BBGGRR
+  } appended[] = {
+      {"10,20,30", 0x1E140A},
+      {" 1 , 2 , 3 ", 0x030201},
+      {"255,128", 0x0080FF},
+      {"", 0},
+  };
+  for (const auto& row : appended) palette.SetPropertyText("NextRGBColor", row.text);
+  EXPECT_EQ(palette.GetElement(0)->GetName(), "Color 0");
+  const std::pair<int, std::int32_t> places[] = {{0, 255}, {1, 0x1E140A}, {2, 0x030201}, {3, 0x0080FF},
+                                                 {4, 0},   {5, 0},        {-1, 0}};
+  for (const auto& [index, colour] : places) EXPECT_EQ(palette.GetColor(index), colour) << "entry " << index;
+}
+
+// The form's buttons load a palette file into the squares and save the
+// squares into one; the file used becomes the program's palette file.
+TEST_F(PaletteTest, TheColourFormLoadsAndSavesPaletteFilesItNames) {
+  platform::EnsureWindowSystem();
+  WriteCp1250File(folder.File("JINA.TXT"), "63 0 0\r\n0 63 0\r\n");
+  SetDialogs(&dialogs);
+  TFormColor form;
+  dialogs.FileAnswers = {folder.File("JINA.TXT")};
+  platform::UserClick(form.Window(), "b_Load");
+  EXPECT_EQ(std::tuple(form.Squares()[0], form.Squares()[1], form.Window().Color("S1")),
+            std::tuple(0x0000FFu, 0x00FF00u, 0x00FF00u));
+  EXPECT_EQ(PaletteFileName(), folder.File("JINA.TXT"));
+  dialogs.FileAnswers = {folder.File("ULOZENA.TXT")};
+  platform::UserClick(form.Window(), "b_Save");
+  EXPECT_EQ(PaletteFileName(), folder.File("ULOZENA.TXT"));
+  TColorTable saved = OriginalColorTable();
+  LoadPalette(folder.File("ULOZENA.TXT"), saved);
+  EXPECT_EQ(saved, form.Squares());
+  dialogs.FileAnswers = {};  // cancelled: nothing changes
+  platform::UserClick(form.Window(), "b_Load");
+  EXPECT_EQ(PaletteFileName(), folder.File("ULOZENA.TXT"));
 }
 
 }  // namespace

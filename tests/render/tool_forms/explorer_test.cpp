@@ -90,6 +90,19 @@ TEST_F(ExplorerTest, AnElementThatCannotBeReadIsReportedAndTheTreeStays) {
   EXPECT_EQ(Window().Text("sb_Status"), "b (TOwnerEntity) R+");
 }
 
+// A collapsed node keeps only the sign that it can open; opened again it
+// lists its children once.
+TEST_F(ExplorerTest, ACollapsedNodeListsItsChildrenAnewWhenOpened) {
+  Open(model);
+  Expand("model");
+  const std::pair<bool, const char*> steps[] = {
+      {true, "model(a(a1 a2) b)"}, {false, "model(a(a1) b)"}, {true, "model(a(a1 a2) b)"}};
+  for (const auto& [expanded, tree] : steps) {
+    Window().SetTreeExpanded("tv_Tree", NodeNamed("a"), expanded);
+    EXPECT_EQ(Tree(), tree) << (expanded ? "opened" : "collapsed");
+  }
+}
+
 TEST_F(ExplorerTest, ClearingTheModelEmptiesTheTree) {
   Open(world->ObjectModel());
   Expand("Object model");

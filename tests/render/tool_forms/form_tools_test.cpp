@@ -6,6 +6,7 @@
 
 #include "framework/forms/base_forms.h"
 #include "render/tool_forms/dialog_tools.h"
+#include "tests/platform/temp_folder.h"
 #include "tests/render/tool_forms/tool_forms_fixture.h"
 
 namespace {
@@ -126,6 +127,7 @@ TEST_F(FormToolsTest, AControlGroupClosesItselfAndOffersOtherCodesToTheOtherMemb
   TCodeRecorder* members[3];
   for (TCodeRecorder*& member : members) group->AddTool(member = new TCodeRecorder);
   EXPECT_TRUE(Deliver(*group, TKestuMessage(77, members[0], group.get(), nullptr, false)));
+  EXPECT_TRUE(Deliver(*group, TKestuMessage(78, nullptr, group.get(), nullptr, false)));  // from outside: the first
   group->SetVisible(false);
   RunMessages();
   EXPECT_TRUE(Deliver(*group, TKestuMessage(msgClose, nullptr, group.get(), nullptr, false)));
@@ -133,7 +135,40 @@ TEST_F(FormToolsTest, AControlGroupClosesItselfAndOffersOtherCodesToTheOtherMemb
   // The sender is passed over, the first member that takes the code ends the offer; hiding reaches every member.
   const std::vector<int> hidden = {msgHideForm};
   EXPECT_EQ(std::tuple(members[0]->codes, members[1]->codes, members[2]->codes),
-            std::tuple(hidden, std::vector<int>{77, msgHideForm}, hidden));
+            std::tuple(std::vector<int>{78, msgHideForm}, std::vector<int>{77, msgHideForm}, hidden));
+}
+
+// The folder picker starts where it was left and in the folder it holds;
+// OK takes the folder shown, and either way it keeps its place.
+TEST_F(FormToolsTest, TheFolderPickerKeepsItsPlaceAndTakesTheFolderOnlyOnOk) {
+  TempFolder folder;
+  const struct {
+    const char* name;
+    std::int32_t left, top;
+    const char* button;
+    std::string directory;
+  } rows[] = {
+      {"OK at the corner", 1, 1, "bt_OK", folder.Path()},
+      {"OK further in", 40, 30, "bt_OK", folder.Path()},
+      {"cancelled", 40, 30, "bt_Storno", "/"},
+  };
+  for (const auto& row : rows) {
+    TSelectDirDialog picker;
+    picker.Directory = "/";
+    picker.Left = row.left;
+    picker.Top = row.top;
+    platform::Bounds shownAt{};
+    platform::SetModalAnswerer([&](platform::Form& form) {
+      EXPECT_EQ(form.Directory("lb_Dirs"), "/") << row.name;
+      shownAt = form.GetBounds();
+      form.SetDirectory("lb_Dirs", folder.Path());
+      platform::UserClick(form, row.button);
+    });
+    picker.DoIt();
+    EXPECT_EQ(std::pair(shownAt.Left, shownAt.Top), std::pair(row.left, row.top)) << row.name;
+    EXPECT_EQ(std::tuple(picker.Directory, picker.Left, picker.Top), std::tuple(row.directory, row.left, row.top))
+        << row.name;
+  }
 }
 
 }  // namespace

@@ -88,4 +88,22 @@ TEST_F(InterfaceToolTest, RedrawsNeedAnInterpretAndARequestOnAnIdleOnePostsOneRe
             std::tuple(0, &data, true));
 }
 
+// Mouse and key events carry the shift state a receiver reads through their
+// common class; a cursor event has none.
+TEST_F(InterfaceToolTest, MouseAndKeyEventsAreShiftEvents) {
+  TKestuMouseEvent mouse(msgMouseDown, nullptr, nullptr, 3, 1, 10, 20, false);
+  TKestuKeyEvent key(msgKeyDown, nullptr, nullptr, 5, 65);
+  TKestuCursorEvent cursor(msgCursorChanged, nullptr, nullptr, 2);
+  const struct {
+    const char* name;
+    TKestuMessage* event;
+    int shift;  // -1: no shift event
+  } rows[] = {{"mouse", &mouse, 3}, {"key", &key, 5}, {"cursor", &cursor, -1}};
+  for (const auto& row : rows) {
+    const auto* shifted = DynamicCast<TKestuShiftEvent>(row.event);
+    EXPECT_EQ(shifted ? shifted->Shift : -1, row.shift) << row.name;
+    EXPECT_NE(DynamicCast<TKestuMessage>(row.event), nullptr) << row.name;
+  }
+}
+
 }  // namespace

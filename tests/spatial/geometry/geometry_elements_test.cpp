@@ -25,6 +25,25 @@ class GeometryElementsTest : public SpatialTest {
   TQuickEntity map;
 };
 
+// Each alignment name puts the anchor at its place on the box, from
+// wherever it was; a name of neither axis leaves it.
+TEST_F(GeometryElementsTest, EachAlignmentNamePutsTheAnchorAtItsPlace) {
+  const struct {
+    const char* property;
+    const char* name;
+    const char* relRef;  // RelRefX|RelRefY after it
+  } rows[] = {
+      {"HorizAllign", "left", "0|0.25"},  {"HorizAllign", "CENTER", "0.5|0.25"}, {"HorizAllign", "Right", "1|0.25"},
+      {"HorizAllign", "TOP", "0.25|0.25"}, {"VertAllign", "down", "0.25|0"},     {"VertAllign", "CENTER", "0.25|0.5"},
+      {"VertAllign", "top", "0.25|1"},    {"VertAllign", "LEFT", "0.25|0.25"},
+  };
+  for (const auto& row : rows) {
+    auto e = Box();
+    SetTexts(*e, {{"RelRefX", "0.25"}, {"RelRefY", "0.25"}, {row.property, row.name}});
+    EXPECT_EQ(Texts(*e, {"RelRefX", "RelRefY"}), row.relRef) << row.property << "=" << row.name;
+  }
+}
+
 TEST_F(GeometryElementsTest, EmptyRectanglesAddNothingAndAnchorsFollowTheirWrites) {
   TRectangle r;  // an empty rectangle or one with a corner at the marker adds nothing
   r.IncludePoint(5, 7);

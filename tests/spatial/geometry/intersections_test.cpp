@@ -90,6 +90,29 @@ TEST(Intersections, EveryVisibleClipResultLiesInsideTheRectangle) {
   }
 }
 
+// A segment of the rectangle (0, 0)-(10, 10) lies inside it, may cross it,
+// or lies wholly beyond one of its sides.
+TEST(Intersections, ASegmentIsInsideMayCrossOrLiesBeyondASide) {
+  const TDeviceRect R{0, 0, 10, 10};
+  const struct {
+    const char* name;
+    std::int32_t x1, y1, x2, y2;
+    bool inside, crosses;
+  } rows[] = {
+      {"inside", 1, 1, 9, 9, true, false},
+      {"on the edges", 0, 0, 10, 10, true, false},
+      {"one end outside", 5, 5, 15, 5, false, true},
+      {"beyond opposite sides", -5, 5, 15, 5, false, true},
+      {"beyond the right side", 11, 0, 12, 10, false, false},
+      {"beyond the bottom", 0, 11, 10, 12, false, false},
+  };
+  for (const auto& row : rows) {
+    bool inside = false, crosses = false;
+    ClipTest(R, row.x1, row.y1, row.x2, row.y2, inside, crosses);
+    EXPECT_EQ(std::pair(inside, crosses), std::pair(row.inside, row.crosses)) << row.name;
+  }
+}
+
 TEST(Intersections, SegmentIntersectionReportsThePointAndWhetherItLiesOnEach) {
   const struct {
     const char* name;

@@ -14,7 +14,9 @@ namespace {
 
 using ::testing::ElementsAre;
 using ::testing::ElementsAreArray;
+using ::testing::Contains;
 using ::testing::HasSubstr;
+using ::testing::Not;
 
 using TTrackedEntity = Tracked<TSpaceEntity>;
 
@@ -62,6 +64,17 @@ TEST_F(QuadtreeTest, ElementsOnPositiveCoordinatesAreFoundAgain) {
     EXPECT_TRUE(tree.SquareContainsRect(p.X, p.Y, p.X, p.Y)) << p.X;
     EXPECT_THAT(Walk(tree, p.X, p.Y, p.X, p.Y), ElementsAre(filed)) << p.X;
   }
+}
+
+// Filed by its own bounds, an element is found at its place and only there.
+TEST_F(QuadtreeTest, AnElementFiledByItsBoundsIsFoundAtItsPlace) {
+  TSpaceEntityQTree tree;
+  tree.AddAndGrow(Point("seed", 1, 1));
+  tree.AddAndGrow(Point("far", 60, 60));
+  TSpaceEntity* filed = Entity("filed", 20, 30, 22, 33);
+  ASSERT_TRUE(tree.AddByBounds(filed));
+  EXPECT_THAT(Walk(tree, 21, 31, 21, 31), ElementsAre(filed));
+  EXPECT_THAT(Walk(tree, 0, 0, 2, 2), Not(Contains(filed)));
 }
 
 TEST_F(QuadtreeTest, AWalkerStaysInsideTheCellItStartedFrom) {

@@ -23,6 +23,18 @@ TEST_F(DynamicPropertiesTest, EachKindOfWriteCreatesItsOwnValueWhichKeepsItsType
             std::tuple(true, "", 2u));
 }
 
+// A value written under a new name is read back under that name, whatever
+// its kind.
+TEST_F(DynamicPropertiesTest, ANewValueIsReadBackByItsName) {
+  TDynamicProperties props;
+  props.SetPropertyText("Popis", "Les");
+  props.SetPropertyInteger("Barva", 5);
+  props.SetPropertyBoolean("Hotovo", true);
+  EXPECT_EQ(Texts(props, {"Popis", "Barva"}), "Les|5");
+  EXPECT_EQ(std::tuple(props.GetPropertyInteger("barva"), props.GetPropertyBoolean("HOTOVO"), props.Children().size()),
+            std::tuple(5, true, 3u));
+}
+
 class TProbe : public TOwnerEntity {
   KESTX_CLASS(TProbe)
  public:

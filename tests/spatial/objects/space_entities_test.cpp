@@ -69,6 +69,27 @@ TEST_F(SpaceEntityTest, VertexIndexesOutOfRangeReadNothingAndWriteNothing) {
   EXPECT_EQ(dialogs.Messages[0].Text, "GetCalculatedArea Error");
 }
 
+// An area of lines counts its vertices along its lines in their walking
+// direction, each line without its last vertex (the next line's first).
+TEST_F(SpaceEntityTest, AnAreaOfLinesNumbersTheVerticesAlongItsLines) {
+  TOwnerEntity lines;
+  auto* there = Poly({{0, 0}, {10, 0}, {10, 10}}).release();
+  auto* back = Poly({{0, 0}, {0, 10}, {10, 10}}).release();  // walked from its end
+  lines.AddElement(there);
+  lines.AddElement(back);
+  TPolyLineAreaElement area;
+  area.AddLine(there, true);
+  area.AddLine(back, false);
+  const std::pair<int, std::vector<double>> rows[] = {
+      {-1, {}}, {0, {0, 0}}, {1, {10, 0}}, {2, {10, 10}}, {3, {0, 10}}, {4, {}}};
+  for (const auto& [index, point] : rows) {
+    const T2DCoordinate* vertex = area.GetCoord(index);
+    std::vector<double> found;
+    if (vertex) found = {vertex->GetX(), vertex->GetY()};
+    EXPECT_EQ(found, point) << index;
+  }
+}
+
 TEST_F(SpaceEntityTest, LinesSharingVerticesKeepThemWhenEitherIsFreed) {
   auto* first = Poly({{0, 0}, {5, 5}, {10, 0}}).release();
   auto second = std::make_unique<TPolyLineElement>();

@@ -121,6 +121,32 @@ TEST_F(SeriesTest, DetailIsMadeOnceAtEveryLevelAndQuartersOnEveryCall) {
     EXPECT_EQ(std::tuple(s->Col >= 5, s->Row < 5, s->GetOwnersCount()), std::tuple(true, true, 2));  // shared
 }
 
+// A copy with detail carries the sheet's place, name, abbreviation and number; a
+// sheet whose copy holds sheets of its own is named by a blank.
+TEST_F(SeriesTest, CopiesWithDetailKeepNameAbbreviationAndNumber) {
+  const struct {
+    const char* name;
+    std::unique_ptr<TMapSpace> sheet;
+    const char* copyName;
+  } rows[] = {
+      {"user map space", std::make_unique<TUserMapSpace>(), "Obora"},
+      {"1:2 000 sheet", std::make_unique<TSMO_2>(), "Obora"},
+      {"1:5 000 sheet", std::make_unique<TSMO_5>(), " "},
+  };
+  for (const auto& row : rows) {
+    row.sheet->SetName("Obora");
+    row.sheet->SetZkratka("OB");
+    row.sheet->Cislo = 7;
+    row.sheet->SetBounds({-670000, -1075000, -667500, -1072000});
+    std::unique_ptr<TMapSpace> copy(row.sheet->GetSelfCopyWithDetail());
+    ASSERT_NE(copy, nullptr) << row.name;
+    EXPECT_EQ(BoxOf(*copy), (Box4{-670000, -1075000, -667500, -1072000})) << row.name;
+    EXPECT_EQ(std::tuple(copy->ClassName(), copy->GetName(), copy->GetZkratka(), copy->Cislo),
+              std::tuple(row.sheet->ClassName(), row.copyName, "OB", 7))
+        << row.name;
+  }
+}
+
 TEST_F(SeriesTest, AbbreviationPaperSizeAndAZMSheetsScaleInItsLocator) {
   TMapSpace space;
   space.SetPropertyText("Zkratka", "ŽÁČŘŠÝ");  // four characters, not bytes

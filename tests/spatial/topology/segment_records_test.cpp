@@ -47,4 +47,25 @@ TEST_F(SegmentRecordsTest, ValuesComeFromTheLinesVerticesAndOutOfRangeReadZero) 
   EXPECT_EQ(none, nullptr);
 }
 
+// A segment at either end of its line is at the line's margin.
+TEST_F(SegmentRecordsTest, TheFirstAndLastSegmentsAreAtTheMargin) {
+  TPolyLineElement* two = Line({{0, 0}, {1, 0}});
+  TPolyLineElement* five = Line({{0, 0}, {1, 0}, {2, 0}, {3, 0}, {4, 0}});
+  const struct {
+    const char* name;
+    TPolyLineElement* line;
+    int index;
+    bool first, last, margin;
+  } rows[] = {
+      {"the only segment", two, 0, true, true, true},  {"the first of four", five, 0, true, false, true},
+      {"the second of four", five, 1, false, false, false}, {"the third of four", five, 2, false, false, false},
+      {"the last of four", five, 3, false, true, true},
+  };
+  for (const auto& row : rows) {
+    const TLumLinAbscissa* s = Segment(row.line, row.index);
+    EXPECT_EQ(std::tuple(s->GetIsFirst(), s->GetIsLast(), s->GetIsMargin()), std::tuple(row.first, row.last, row.margin))
+        << row.name;
+  }
+}
+
 }  // namespace

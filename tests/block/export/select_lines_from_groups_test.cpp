@@ -1,0 +1,89 @@
+#include "block/export/select_lines_from_groups.h"
+
+#include <set>
+
+#include "tests/block/block_fixture.h"
+
+namespace {
+
+// Areas 1 and 2 in group A, area 3 in group B (both groups of ID 5), areas
+// 4 and 5 in group C (ID 6); area 6 is a hole of area 1 in no group.  Each
+// line is named by the areas it bounds.  A selection owns what it selects,
+// so every selection gets a model of its own.
+struct GroupedAreas {
+  GroupedAreas() {
+    auto* groupA = Group(5);
+    auto* groupB = Group(5);
+    auto* groupC = Group(6);
+    for (int i = 1; i <= 6; ++i) {
+      areas[i] = new TPolyLineAreaElement;
+      input->AddElement(areas[i]);
+    }
+    groupA->AddElement(areas[1]);
+    groupA->AddElement(areas[2]);
+    groupB->AddElement(areas[3]);
+    groupC->AddElement(areas[4]);
+    groupC->AddElement(areas[5]);
+    areas[1]->AddHole(areas[6]);
+    for (const auto& [name, first, second] : {std::tuple{"1", 1, 0}, {"1|2", 1, 2}, {"2|3", 2, 3}, {"3|4", 3, 4},
+                                              {"4|5", 4, 5}, {"6|2", 6, 2}, {"6|3", 6, 3}}) {
+      auto* line = new TPolyLineElement;
+      line->SetName(name);
+      line->AddVertex(0, 0);
+      line->AddVertex(1, 1);
+      areas[first]->AddLine(line, true);
+      if (second) areas[second]->AddLine(line, false);
+    }
+  }
+  TEntity* Group(std::int32_t id) {
+    auto* group = new TEntity;
+    group->ID = id;
+    model.AddElement(group);
+    return group;
+  }
+
+  TOwnerEntity model;
+  TOwnerEntity* input = [this] {
+    auto* entity = new TOwnerEntity;
+    model.AddElement(entity);
+    return entity;
+  }();
+  TPolyLineAreaElement* areas[7] = {};
+};
+
+using SelectLinesFromGroupsTest = BlockTest;
+
+// A line passes when it bounds one area only, or areas of two groups; an
+// area in no group of that ID is in "no group", and a hole is in its outer
+// area's group.
+TEST_F(SelectLinesFromGroupsTest, LinesBetweenDifferentGroupsPassEachOnce) {
+  const struct {
+    std::int32_t groupId;
+    std::set<std::string> lines;
+  } rows[] = {
+      {5, {"1", "2|3", "3|4", "6|3"}},
+      {6, {"1", "3|4"}},
+      {7, {"1"}},
+  };
+  for (const auto& row : rows) {
+    GroupedAreas grouped;
+    TSelectLinesFromGroups tool;
+    tool.GroupId = row.groupId;
+    auto* output = new TPolyLineString;
+    grouped.model.AddElement(output);
+    tool.SetInput(grouped.input);
+    tool.SetOutput(output);
+    tool.DoIt();
+    std::multiset<std::string> selected;
+    for (TElement* line : output->Children()) selected.insert(line->GetName());
+    EXPECT_EQ(selected, (std::multiset<std::string>(row.lines.begin(), row.lines.end()))) << "GroupId " << row.groupId;
+  }
+  // Without a line string to fill nothing is walked.
+  GroupedAreas grouped;
+  TSelectLinesFromGroups tool;
+  tool.SetInput(grouped.input);
+  tool.DoIt();
+  EXPECT_EQ(tool.Count, 0);
+}
+
+}  // namespace
