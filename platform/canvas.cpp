@@ -559,8 +559,12 @@ bool HoldsItsRows(QFile& file) {
   const std::int64_t height = static_cast<std::int32_t>(u32(22));
   const std::int64_t bits = u32(28) & 0xFFFF;
   if (u32(30) != 0) return true;  // compressed rows: the reader checks them
+  if (width <= 0 || height == 0) return false;
   const std::int64_t row = (width * bits + 31) / 32 * 4;
-  return width > 0 && height != 0 && static_cast<std::int64_t>(u32(10)) + row * std::abs(height) <= file.size();
+  const std::int64_t rowsStart = u32(10);
+  // Divided, not multiplied: a lying header's row size times its height
+  // overflows.
+  return rowsStart <= file.size() && row <= (file.size() - rowsStart) / std::abs(height);
 }
 
 }  // namespace
