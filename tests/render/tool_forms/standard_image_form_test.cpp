@@ -136,6 +136,35 @@ TEST_F(StandardImageFormTest, MouseEventsCarryArmedWhichADeactivationClearsUntil
                                               "61 5,6 b1", "62 5,6 b1", "63 7,8 b0 armed"}));
 }
 
+TEST_F(StandardImageFormTest, TheFormsOwnMouseEventsArePostedOnceLikeTheImagesWithArmed) {
+  using platform::MouseAction;
+  struct Step {
+    const char* name;
+    const char* control;  // nullptr: the form itself
+    MouseAction action;
+    platform::MouseInput input;
+    bool deactivateFirst;
+    std::vector<std::string> codes;
+  };
+  const Step steps[] = {
+      {"form down", nullptr, MouseAction::Down, {0, 8, 30, 40}, false, {"61 30,40 b0 armed"}},
+      {"form move", nullptr, MouseAction::Move, {0, 8, 31, 41}, false, {"63 31,41 b0 armed"}},
+      {"form up", nullptr, MouseAction::Up, {0, 0, 32, 42}, false, {"62 32,42 b0 armed"}},
+      {"form down after deactivation", nullptr, MouseAction::Down, {1, 16, 3, 4}, true, {"61 3,4 b1"}},
+      {"form up after deactivation", nullptr, MouseAction::Up, {1, 0, 3, 4}, false, {"62 3,4 b1"}},
+      {"form move after its up", nullptr, MouseAction::Move, {0, 0, 5, 6}, false, {"63 5,6 b0 armed"}},
+      {"image down, not the form's too", "Image", MouseAction::Down, {0, 8, 7, 8}, false, {"61 7,8 b0 armed"}},
+      {"image up after deactivation rearms the form", "Image", MouseAction::Up, {0, 0, 7, 8}, true, {"62 7,8 b0"}},
+      {"form down after the image's up", nullptr, MouseAction::Down, {0, 8, 9, 9}, false, {"61 9,9 b0 armed"}},
+  };
+  for (const Step& step : steps) {
+    if (step.deactivateFirst) platform::UserDeactivate(Window());
+    if (step.control) platform::UserMouse(Window(), step.control, step.action, step.input);
+    else platform::UserMouse(Window(), step.action, step.input);
+    EXPECT_EQ(Seen(), step.codes) << step.name;
+  }
+}
+
 TEST_F(StandardImageFormTest, KeysArriveAsVirtualKeyCodesAndKeysWithoutOneAreNotPosted) {
   for (std::uint16_t key : std::initializer_list<std::uint16_t>{platform::vkReturn, platform::vkEscape, platform::vkDown, platform::vkF1, platform::vkF5,
                             platform::vkF6, std::uint16_t('Q'), std::uint16_t('7')})
@@ -182,7 +211,7 @@ TEST_F(StandardImageFormTest, AnExplorerNodeDroppedGivesItsEnvelopeCopyWhichARec
   };
   const Case cases[] = {
       {"image, not accepting", "Image", false, rectInput, {}, false},
-      {"image", "Image", true, rectInput, {"66 0,0 b0 armed", "33"}, true},
+      {"image", "Image", true, rectInput, {"65 0,0 b0 armed", "66 0,0 b0 armed", "33"}, true},
       {"link", "btn_Link", false, rectInput, {"33"}, true},
       {"link, input no rect", "btn_Link", false, plainInput, {"33"}, false},
   };
