@@ -343,7 +343,14 @@ struct Form::Impl : public QObject {
       case QEvent::MouseButtonPress:
       case QEvent::MouseButtonDblClick:
       case QEvent::MouseButtonRelease:
-      case QEvent::MouseMove: return MouseEvent(watched, event);
+      case QEvent::MouseMove: {
+        // What a control lets pass comes up here too: only points where no
+        // control lies (a main window's bare client area) are the form's own.
+        const QWidget* hit = root->childAt(static_cast<QMouseEvent*>(event)->position().toPoint());
+        const auto* main = qobject_cast<QMainWindow*>(root.data());
+        if (hit != nullptr && (main == nullptr || hit != main->centralWidget())) return false;
+        return MouseEvent(watched, event);
+      }
       case QEvent::Close:
         if (closeQuery && !closeQuery()) {
           event->ignore();
