@@ -220,6 +220,7 @@ struct Form::Impl : public QObject {
   std::map<QObject*, Bitmap*> imageBitmaps;
   std::map<QObject*, std::function<void(MouseAction, const MouseInput&)>> mouseHandlers;
   std::map<QObject*, std::function<void(std::uint32_t)>> treeDropHandlers;
+  std::map<QObject*, std::function<void()>> dragOverHandlers;
   std::function<void(std::uint16_t, std::uint8_t)> keyDown;
   std::function<void()> resized;
   std::function<void()> deactivated;
@@ -317,6 +318,9 @@ struct Form::Impl : public QObject {
   }
 
   bool ControlEvent(QObject* watched, QEvent* event);
+  // A mouse event to the handler of the control or form it reached; false
+  // when it has none.
+  bool MouseEvent(QObject* watched, QEvent* event);
   // The data handle of the current node of a tree dropped from, to the
   // control's handler; false when the source is no tree.
   bool TreeNodeDropped(QObject* control, QObject* source);
@@ -336,6 +340,17 @@ struct Form::Impl : public QObject {
       case QEvent::WindowDeactivate:
         if (deactivated) deactivated();
         return false;
+      case QEvent::MouseButtonPress:
+      case QEvent::MouseButtonDblClick:
+      case QEvent::MouseButtonRelease:
+      case QEvent::MouseMove: {
+        // What a control lets pass comes up here too: only points where no
+        // control lies (a main window's bare client area) are the form's own.
+        const QWidget* hit = root->childAt(static_cast<QMouseEvent*>(event)->position().toPoint());
+        const auto* main = qobject_cast<QMainWindow*>(root.data());
+        if (hit != nullptr && (main == nullptr || hit != main->centralWidget())) return false;
+        return MouseEvent(watched, event);
+      }
       case QEvent::Close:
         if (closeQuery && !closeQuery()) {
           event->ignore();
@@ -391,25 +406,13 @@ bool Form::Impl::ControlEvent(QObject* watched, QEvent* event) {
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonDblClick:
     case QEvent::MouseButtonRelease:
-    case QEvent::MouseMove: {
-      const auto handler = mouseHandlers.find(watched);
-      if (handler == mouseHandlers.end()) return false;
-      const auto* mouse = static_cast<QMouseEvent*>(event);
-      const MouseAction action = event->type() == QEvent::MouseMove            ? MouseAction::Move
-                                 : event->type() == QEvent::MouseButtonRelease ? MouseAction::Up
-                                                                                : MouseAction::Down;
-      MouseInput input;
-      input.Button = action == MouseAction::Move ? 0 : ButtonOf(mouse->button());
-      input.Shift = ShiftOf(mouse->modifiers(), mouse->buttons(), event->type() == QEvent::MouseButtonDblClick);
-      input.X = static_cast<std::int32_t>(mouse->position().x());
-      input.Y = static_cast<std::int32_t>(mouse->position().y());
-      Guarded([&] { handler->second(action, input); })();
-      return true;
-    }
+    case QEvent::MouseMove: return MouseEvent(watched, event);
     case QEvent::DragEnter:
     case QEvent::DragMove: {
-      if (!treeDropHandlers.count(watched) || !static_cast<QWidget*>(watched)->acceptDrops()) return false;
+      const bool handled = treeDropHandlers.count(watched) || dragOverHandlers.count(watched);
+      if (!handled || !static_cast<QWidget*>(watched)->acceptDrops()) return false;
       static_cast<QDragMoveEvent*>(event)->acceptProposedAction();
+      if (const auto over = dragOverHandlers.find(watched); over != dragOverHandlers.end()) Guarded(over->second)();
       return true;
     }
     case QEvent::Drop: {
@@ -421,6 +424,22 @@ bool Form::Impl::ControlEvent(QObject* watched, QEvent* event) {
     }
     default: return false;
   }
+}
+
+bool Form::Impl::MouseEvent(QObject* watched, QEvent* event) {
+  const auto handler = mouseHandlers.find(watched);
+  if (handler == mouseHandlers.end()) return false;
+  const auto* mouse = static_cast<QMouseEvent*>(event);
+  const MouseAction action = event->type() == QEvent::MouseMove            ? MouseAction::Move
+                             : event->type() == QEvent::MouseButtonRelease ? MouseAction::Up
+                                                                            : MouseAction::Down;
+  MouseInput input;
+  input.Button = action == MouseAction::Move ? 0 : ButtonOf(mouse->button());
+  input.Shift = ShiftOf(mouse->modifiers(), mouse->buttons(), event->type() == QEvent::MouseButtonDblClick);
+  input.X = static_cast<std::int32_t>(mouse->position().x());
+  input.Y = static_cast<std::int32_t>(mouse->position().y());
+  Guarded([&] { handler->second(action, input); })();
+  return true;
 }
 
 bool Form::Impl::TreeNodeDropped(QObject* control, QObject* source) {
@@ -1319,6 +1338,12 @@ void Form::OnMouse(const std::string& control, std::function<void(MouseAction, c
   impl_->mouseHandlers[&widget] = std::move(handler);
 }
 
+void Form::OnMouse(std::function<void(MouseAction, const MouseInput&)> handler) {
+  QWidget& root = impl_->Root();
+  root.setMouseTracking(true);
+  impl_->mouseHandlers[&root] = std::move(handler);
+}
+
 void Form::OnKeyDown(std::function<void(std::uint16_t key, std::uint8_t shift)> handler) {
   impl_->keyDown = std::move(handler);
 }
@@ -1428,6 +1453,12 @@ void Form::OnTreeNodeDropped(const std::string& control, std::function<void(std:
   impl_->treeDropHandlers[&widget] = std::move(handler);
 }
 
+void Form::OnDragOver(const std::string& control, std::function<void()> handler) {
+  auto& widget = impl_->Expect<QWidget>(control, "control");
+  widget.installEventFilter(impl_.get());
+  impl_->dragOverHandlers[&widget] = std::move(handler);
+}
+
 bool Form::SaveImage(const std::string& pngPath) const {
   return impl_->Root().grab().save(Q(pngPath), "PNG");
 }
@@ -1523,8 +1554,9 @@ void UserChoosePopupItem(Form& form, const std::string& control, const std::stri
   throw EFormLayoutError("The popup menu of " + control + " has no item " + caption);
 }
 
-void UserMouse(Form& form, const std::string& control, MouseAction action, const MouseInput& input) {
-  auto& widget = form.impl().Expect<QWidget>(control, "control");
+namespace {
+
+void SendMouse(QWidget& widget, MouseAction action, const MouseInput& input) {
   const QPointF local(input.X, input.Y);
   const QPointF global = widget.mapToGlobal(local);
   const QEvent::Type type = action == MouseAction::Down ? QEvent::MouseButtonPress
@@ -1534,6 +1566,14 @@ void UserMouse(Form& form, const std::string& control, MouseAction action, const
   QMouseEvent event(type, local, global, button, QtButtons(input.Shift), QtModifiers(input.Shift));
   QCoreApplication::sendEvent(&widget, &event);
 }
+
+}  // namespace
+
+void UserMouse(Form& form, const std::string& control, MouseAction action, const MouseInput& input) {
+  SendMouse(form.impl().Expect<QWidget>(control, "control"), action, input);
+}
+
+void UserMouse(Form& form, MouseAction action, const MouseInput& input) { SendMouse(form.impl().Root(), action, input); }
 
 void UserKey(Form& form, std::uint16_t key, std::uint8_t shift) {
   QKeyEvent press(QEvent::KeyPress, QtKey(key), QtModifiers(shift));

@@ -370,6 +370,9 @@ class Form {
   void RepaintImage(const std::string& control);
   // Mouse events of a control, with points in its own pixels.
   void OnMouse(const std::string& control, std::function<void(MouseAction, const MouseInput&)> handler);
+  // Mouse events of the form itself, where no control takes them; points
+  // in the form's own pixels.
+  void OnMouse(std::function<void(MouseAction, const MouseInput&)> handler);
   // Keys pressed while the form has the focus: the virtual key code (0 for
   // keys without one) and the shift set.
   void OnKeyDown(std::function<void(std::uint16_t key, std::uint8_t shift)> handler);
@@ -407,6 +410,9 @@ class Form {
   void SetAcceptTreeDrops(const std::string& control, bool accept);
   bool AcceptTreeDrops(const std::string& control) const;
   void OnTreeNodeDropped(const std::string& control, std::function<void(std::uint32_t data)> handler);
+  // Anything dragged over a control that accepts drops, at its entry and
+  // at each move.
+  void OnDragOver(const std::string& control, std::function<void()> handler);
 
   // Draws the form as it would show into a PNG file; false when it cannot be
   // written.
@@ -472,6 +478,7 @@ void UserChoosePopupItem(Form& form, const std::string& control, const std::stri
 // Mouse and keys as the window system sends them: a press, release or move
 // at a control's point, and a key press on the form.
 void UserMouse(Form& form, const std::string& control, MouseAction action, const MouseInput& input);
+void UserMouse(Form& form, MouseAction action, const MouseInput& input);
 void UserKey(Form& form, std::uint16_t key, std::uint8_t shift = 0);
 // The window gets a new size; another window becomes the active one.
 void UserResize(Form& form, int width, int height);

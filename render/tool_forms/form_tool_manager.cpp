@@ -506,6 +506,7 @@ TClass TFormToolManager::StaticClass() {
        AccessorProp<M, std::string>(
            "ActiveToolClassName", [](const M& m) { return const_cast<M&>(m).ActiveToolClassName(); },
            [](M& m, std::string v) { m.SetActiveToolClassName(v); }),
+       NotStored(AccessorProp<M, TStandardImageForm*>("Form", [](const M& m) { return m.Form(); }, nullptr)),
        ReadWriteProp("PageColor", &M::PageColor, &M::SetPageColor),
        ReadProp("Projection", &M::Projection),
        ReadWriteProp("InterpretScript", &M::InterpretScript, &M::SetInterpretScript),

@@ -50,6 +50,10 @@ void TStandardImageForm::PostKey(std::uint16_t key) {
   if (TDeviceTool* manager = Manager()) manager->PostKeyEvent(msgKeyDown, manager, 0, key);
 }
 
+void TStandardImageForm::PostDrag(int code) {
+  if (TDeviceTool* manager = Manager()) manager->PostMouseEvent(code, manager, Armed, 0, 0, 0, 0);
+}
+
 void TStandardImageForm::Mouse(platform::MouseAction action, const platform::MouseInput& input) {
   TDeviceTool* manager = Manager();
   if (!manager) return;
@@ -89,6 +93,7 @@ void TStandardImageForm::Connect() {
   window.OnMouse(kImage, [this](platform::MouseAction action, const platform::MouseInput& input) {
     Mouse(action, input);
   });
+  window.OnMouse([this](platform::MouseAction action, const platform::MouseInput& input) { Mouse(action, input); });
   window.OnKeyDown([this](std::uint16_t key, std::uint8_t shift) {
     if (TDeviceTool* manager = Manager(); manager && key != 0) manager->PostKeyEvent(msgKeyDown, manager, shift, key);
   });
@@ -114,8 +119,9 @@ void TStandardImageForm::Connect() {
   window.OnClick("pm_Prezobraz", [this] { StopThenPost(msgReView); });
   window.OnClick("pm_Meritko", [this] { StopThenPost(msgEditScale); });
   window.OnClick("pm_VseVeVyrezu", [this] { StopThenPost(msgFitAll); });
+  window.OnDragOver(kImage, [this] { PostDrag(msgDragOver); });
   window.OnTreeNodeDropped(kImage, [this](std::uint32_t handle) {
-    if (TDeviceTool* manager = Manager()) manager->PostMouseEvent(msgDragDrop, manager, Armed, 0, 0, 0, 0);
+    PostDrag(msgDragDrop);
     NodeDropped(handle);
   });
   window.SetAcceptTreeDrops("btn_Link", true);
@@ -146,6 +152,12 @@ double ScaleFromText(const std::string& text) {
   const auto [stop, error] = std::from_chars(number.data(), end, value);
   if (error != std::errc() || stop != end || !std::isfinite(value) || value <= 0) return 0;
   return value;
+}
+
+TClass TStandardImageForm::StaticClass() {
+  static const TClassInfo info =
+      DescribeClass<TStandardImageForm>("TStandardImageForm", TKESTUForm::StaticClass(), "StandardImageForm", {});
+  return &info;
 }
 
 TClass TImageCanvasDevice::StaticClass() {

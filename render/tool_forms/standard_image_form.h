@@ -14,6 +14,7 @@
 class TDeviceTool;
 
 class TStandardImageForm : public TKESTUForm {
+  KESTX_CLASS(TStandardImageForm)
  public:
   TStandardImageForm();
   ~TStandardImageForm() override;
@@ -34,6 +35,8 @@ class TStandardImageForm : public TKESTUForm {
   // Stops a running redraw and lets it end before the next request.
   void StopThenPost(int code);
   void PostKey(std::uint16_t key);
+  // A drag event of the image, which carries no point.
+  void PostDrag(int code);
   void Mouse(platform::MouseAction action, const platform::MouseInput& input);
   void Resized();
   void NodeDropped(std::uint32_t handle);

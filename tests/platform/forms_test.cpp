@@ -135,6 +135,37 @@ TEST_F(FormsTest, AFormPartFillsItsHostsContainerAndEndsWithWhicheverEndsFirst) 
   EXPECT_THROW(Form("TTestFrame", host, "pn_Nowhere"), EFormLayoutError);
 }
 
+TEST_F(FormsTest, TheFormsOwnMouseEventsAreThoseAtPointsNoControlCovers) {
+  Form form("TTestMenuForm");
+  form.SetBounds({0, 0, 300, 200});
+  std::vector<std::string> seen;
+  form.OnMouse([&](MouseAction action, const MouseInput& input) {
+    seen.push_back(std::to_string(int(action)) + " " + std::to_string(input.X) + "," + std::to_string(input.Y) + " b" +
+                   std::to_string(input.Button));
+  });
+  const Bounds bar = form.ControlBounds("MenuBar");
+  ASSERT_LT(bar.Top + bar.Height, 150);
+  const struct {
+    const char* name;
+    const char* control;  // nullptr: the form itself
+    MouseAction action;
+    MouseInput input;
+    std::vector<std::string> seen;
+  } cases[] = {
+      {"down on the form", nullptr, MouseAction::Down, {1, 0, 20, 150}, {"0 20,150 b1"}},
+      {"up on the form", nullptr, MouseAction::Up, {1, 0, 21, 151}, {"1 21,151 b1"}},
+      {"move on the form", nullptr, MouseAction::Move, {0, 0, 22, 152}, {"2 22,152 b0"}},
+      {"the form's point under a control", nullptr, MouseAction::Down, {1, 0, bar.Left + 2, bar.Top + 2}, {}},
+      {"a control's down passed up", "MenuBar", MouseAction::Down, {1, 0, 2, 2}, {}},
+  };
+  for (const auto& test : cases) {
+    seen.clear();
+    if (test.control) UserMouse(form, test.control, test.action, test.input);
+    else UserMouse(form, test.action, test.input);
+    EXPECT_EQ(seen, test.seen) << test.name;
+  }
+}
+
 TEST_F(FormsTest, AToolBarShowsAMainMenusTopLevelItemsAsDropDownButtons) {
   Form form("TTestMenuForm");
   Menu& main = form.MainMenu("MainMenu1");

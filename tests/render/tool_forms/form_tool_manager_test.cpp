@@ -9,6 +9,7 @@
 #include <tuple>
 #include <vector>
 
+#include "framework/core/class_registry.h"
 #include "render/interprets/universal_interpret.h"
 #include "render/tool_forms/interactive_tool.h"
 #include "render/tool_forms/viewer.h"
@@ -160,6 +161,27 @@ TEST_F(FormToolManagerTest, ACloseWhileDrawingWaitsForTheInterpretAndTheDeviceLe
     // Later redraws draw into nothing.
     Post(msgReView);
     RunMessages();
+  }
+}
+
+TEST_F(FormToolManagerTest, TheManagerPublishesItsFormWhileItHasOne) {
+  struct Case {
+    const char* name;
+    std::function<void(GraphicWindowTest&)> change;
+    bool hasForm;
+  };
+  const Case cases[] = {
+      {"open window", [](GraphicWindowTest&) {}, true},
+      {"after FreeForm", [](GraphicWindowTest& t) { t.manager->SetFreeForm(true); }, false},
+  };
+  for (const Case& test : cases) {
+    test.change(*this);
+    RunMessages();
+    auto* published = DynamicCast<TStandardImageForm>(GetObjectPropByName(*manager, "Form"));
+    EXPECT_EQ(std::tuple(published, published != nullptr), std::tuple(manager->Form(), test.hasForm)) << test.name;
+    if (published) {
+      EXPECT_EQ(published->Tool(), static_cast<TTool*>(manager)) << test.name;
+    }
   }
 }
 

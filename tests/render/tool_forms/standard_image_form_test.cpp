@@ -136,6 +136,31 @@ TEST_F(StandardImageFormTest, MouseEventsCarryArmedWhichADeactivationClearsUntil
                                               "61 5,6 b1", "62 5,6 b1", "63 7,8 b0 armed"}));
 }
 
+TEST_F(StandardImageFormTest, TheFormsOwnMouseEventsCarryArmedLikeTheImages) {
+  using platform::MouseAction;
+  // Bare client area: nothing covers the form there.
+  for (const char* control : {"Image", "ToolBar", "p_Status"}) Window().SetControlVisible(control, false);
+  const struct {
+    const char* name;
+    MouseAction action;
+    platform::MouseInput input;
+    bool deactivateFirst;
+    std::vector<std::string> codes;
+  } steps[] = {
+      {"down", MouseAction::Down, {0, 8, 200, 200}, false, {"61 200,200 b0 armed"}},
+      {"move", MouseAction::Move, {0, 8, 201, 202}, false, {"63 201,202 b0 armed"}},
+      {"up", MouseAction::Up, {0, 0, 203, 204}, false, {"62 203,204 b0 armed"}},
+      {"down after deactivation", MouseAction::Down, {1, 16, 150, 160}, true, {"61 150,160 b1"}},
+      {"up after deactivation", MouseAction::Up, {1, 0, 150, 160}, false, {"62 150,160 b1"}},
+      {"move after that up", MouseAction::Move, {0, 0, 151, 161}, false, {"63 151,161 b0 armed"}},
+  };
+  for (const auto& step : steps) {
+    if (step.deactivateFirst) platform::UserDeactivate(Window());
+    platform::UserMouse(Window(), step.action, step.input);
+    EXPECT_EQ(Seen(), step.codes) << step.name;
+  }
+}
+
 TEST_F(StandardImageFormTest, KeysArriveAsVirtualKeyCodesAndKeysWithoutOneAreNotPosted) {
   for (std::uint16_t key : std::initializer_list<std::uint16_t>{platform::vkReturn, platform::vkEscape, platform::vkDown, platform::vkF1, platform::vkF5,
                             platform::vkF6, std::uint16_t('Q'), std::uint16_t('7')})
@@ -182,7 +207,7 @@ TEST_F(StandardImageFormTest, AnExplorerNodeDroppedGivesItsEnvelopeCopyWhichARec
   };
   const Case cases[] = {
       {"image, not accepting", "Image", false, rectInput, {}, false},
-      {"image", "Image", true, rectInput, {"66 0,0 b0 armed", "33"}, true},
+      {"image", "Image", true, rectInput, {"65 0,0 b0 armed", "66 0,0 b0 armed", "33"}, true},
       {"link", "btn_Link", false, rectInput, {"33"}, true},
       {"link, input no rect", "btn_Link", false, plainInput, {"33"}, false},
   };
