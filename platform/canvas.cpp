@@ -1,5 +1,6 @@
 #include "platform/canvas.h"
 #include "platform/bitmap_access.h"
+#include "platform/bitmap_rows.h"
 
 #include <QApplication>
 #include <QBrush>
@@ -559,15 +560,18 @@ bool HoldsItsRows(QFile& file) {
   const std::int64_t height = static_cast<std::int32_t>(u32(22));
   const std::int64_t bits = u32(28) & 0xFFFF;
   if (u32(30) != 0) return true;  // compressed rows: the reader checks them
-  if (width <= 0 || height == 0) return false;
-  const std::int64_t row = (width * bits + 31) / 32 * 4;
-  const std::int64_t rowsStart = u32(10);
-  // Divided, not multiplied: a lying header's row size times its height
-  // overflows.
-  return rowsStart <= file.size() && row <= (file.size() - rowsStart) / std::abs(height);
+  return width > 0 && height != 0 && HoldsBitmapRows(file.size(), u32(10), width, height, bits);
 }
 
 }  // namespace
+
+bool HoldsBitmapRows(std::int64_t fileSize, std::int64_t rowsStart, std::int64_t width, std::int64_t height,
+                     std::int64_t bitsPerPixel) {
+  if (rowsStart > fileSize) return false;
+  if (height == 0) return true;
+  const std::int64_t rowBytes = (std::abs(width) * bitsPerPixel + 31) / 32 * 4;
+  return rowBytes <= (fileSize - rowsStart) / std::abs(height);
+}
 
 bool Bitmap::LoadFromFile(const std::string& path) {
   QFile file(Q(path));

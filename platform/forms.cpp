@@ -59,6 +59,7 @@
 #include <unordered_map>
 
 #include "platform/app_queue.h"
+#include "platform/bitmap_rows.h"
 #include "platform/canvas.h"
 #include "platform/bitmap_access.h"
 #include "platform/screen_cursors.h"
@@ -1699,8 +1700,7 @@ bool BitmapComplete(const QByteArray& bytes) {
   const std::int64_t width = static_cast<std::int32_t>(LittleEndian(bytes, 18, 4));
   const std::int64_t height = static_cast<std::int32_t>(LittleEndian(bytes, 22, 4));
   const std::int64_t bits = LittleEndian(bytes, 28, 2);
-  const std::int64_t rowBytes = (std::abs(width) * bits + 31) / 32 * 4;
-  return offset + rowBytes * std::abs(height) <= bytes.size();
+  return HoldsBitmapRows(bytes.size(), offset, width, height, bits);
 }
 
 }  // namespace
