@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
+#include <cstdint>
 #include <functional>
 #include <string>
+#include <thread>
 
 #include "platform/clock.h"
 
@@ -97,6 +100,15 @@ TEST(CanvasTest, DrawsExactlyThePixelsItsRulesName) {
       {"a frame uses the brush colour and ignores the pen",
        [](Canvas& c) { c.Brush.Color = 0, c.Pen.Style = PenStyle::Clear, c.FrameRect({1, 1, 4, 4}); },
        [](int x, int y) { return x >= 1 && x < 4 && y >= 1 && y < 4 && !(x == 2 && y == 2); }},
+      {"a frame gives the pen and brush back as they were",
+       [](Canvas& c) {
+         c.Brush.Color = 0, c.Pen.Style = PenStyle::Clear, c.FrameRect({1, 1, 4, 4});
+         c.MoveTo(0, 16), c.LineTo(14, 16);
+         c.Rectangle(6, 6, 12, 12);
+       },
+       [](int x, int y) {
+         return (x >= 1 && x < 4 && y >= 1 && y < 4 && !(x == 2 && y == 2)) || CentreInSquare(x, y, 6, 6, 12, 12);
+       }},
   };
   for (const Case& test : cases) {
     SCOPED_TRACE(test.name);
@@ -208,6 +220,14 @@ TEST(ClockTest, TestsReplaceTheClocks) {
   platform::SetTickSource(nullptr);
   platform::SetTimeOfDaySource(nullptr);
   EXPECT_LT(platform::TickCount(), std::uint64_t{1} << 40);
+}
+
+TEST(ClockTest, TheSystemTickCountAdvancesInMilliseconds) {
+  const std::uint64_t before = platform::TickCount();
+  std::this_thread::sleep_for(std::chrono::milliseconds(30));
+  const std::uint64_t elapsed = platform::TickCount() - before;
+  EXPECT_GE(elapsed, 30u);
+  EXPECT_LT(elapsed, 30'000u) << "a count of finer units than milliseconds";
 }
 
 }  // namespace
