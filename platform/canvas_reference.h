@@ -27,5 +27,8 @@ struct DecodedPicture;
 // The whole picture scaled onto the whole bitmap by Qt's painter, without
 // smoothing.
 void PaintPictureWithQt(Bitmap& bitmap, const DecodedPicture& picture);
+// The picture file as Qt's own decoder reads it (empty when it cannot): the
+// reference our decoders are compared with.
+DecodedPicture DecodeWithQt(const std::string& fileName);
 
 }  // namespace platform

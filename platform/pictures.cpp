@@ -286,6 +286,20 @@ DecodedPicture DecodePng(const std::uint8_t* data, std::size_t size) {
   return FromQImage(data, size, "PNG", data[24] == 1);
 }
 
+DecodedPicture DecodeWithQt(const std::string& fileName) {
+  const QImage image = QImage(QString::fromStdString(fileName)).convertToFormat(QImage::Format_RGB888);
+  DecodedPicture picture;
+  if (image.isNull()) return picture;
+  picture.Width = image.width();
+  picture.Height = image.height();
+  picture.Rgb.reserve(std::size_t(picture.Width) * std::size_t(picture.Height) * 3);
+  for (int y = 0; y < picture.Height; ++y) {
+    const uchar* row = image.constScanLine(y);
+    picture.Rgb.insert(picture.Rgb.end(), row, row + std::size_t(picture.Width) * 3);
+  }
+  return picture;
+}
+
 DecodedPicture DecodePictureFile(const std::string& fileName) {
   try {
     const std::string ext = UpperExtension(fileName);

@@ -1,8 +1,8 @@
 #pragma once
 // What a model is built from: a model script is a list of layer scripts,
 // each of one kind (its name: "LIN", "PNT", "ARE", "TXT", "LINSYM", "RAS" or
-// "ELEMENT"), with a path specification and parameters.  Before a model is
-// built, each layer expands its specification into concrete "PATH"
+// "ELEMENT"), with a path pattern and parameters.  Before a model is
+// built, each layer expands its pattern into concrete "PATH"
 // children.
 #include <string>
 
@@ -13,7 +13,7 @@ class TPropertyList;
 class TLayerScript : public TRectEntity {
   KESTX_CLASS(TLayerScript)
  public:
-  // The path specification ("+" in front: sub-folders too); for "ELEMENT"
+  // The path pattern ("+" in front: sub-folders too); for "ELEMENT"
   // the class name of the element to create.
   const std::string& GetDescription() const { return description_; }
   void SetDescription(const std::string& value) { description_ = value; }
@@ -29,8 +29,8 @@ class TLayerScript : public TRectEntity {
   // Holds a list another layer holds too, as its own parameters.
   void ShareParameters(TPropertyList* list);
 
-  // Replaces the "PATH" children by the paths the specification names under
-  // the base folder.  Folders are separated by "/" or "\"; a specification
+  // Replaces the "PATH" children by the paths the pattern names under
+  // the base folder.  Folders are separated by "/" or "\"; a pattern
   // that starts with "/" or holds ":" is absolute.
   void ExpandPaths(const std::string& baseDirectory);
 

@@ -1,5 +1,5 @@
 #pragma once
-// Model scripts to and from their text: lines "kind=specification", each
+// Model scripts to and from their text: lines "kind=pattern", each
 // followed by its parameter lines ("@COLOR=5", "!DRUH=1,2").
 #include <string>
 

@@ -50,7 +50,7 @@ TEST_F(LayerScriptTest, ExpandsItsSpecificationIntoPaths) {
       {"a relative path goes under the base", "LIN", "DATA\\X.BLK", {}, {"~/DATA/X.BLK"}},
       {"a bare name goes under the base", "RAS", "X.TIF", {}, {"~/X.TIF"}},
       {"nothing matches", "LIN", "*.BLK", {"A.LIN/"}, {}},
-      {"no specification", "LIN", "", {"A.BLK/"}, {}},
+      {"no pattern", "LIN", "", {"A.BLK/"}, {}},
   };
   for (const Row& row : rows) {
     std::filesystem::remove_all(Base());
