@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "app/extended_forms/extended_form_tool.h"
+#include "app/tool_groups/tool_groups.h"
 #include "platform/forms.h"
 #include "tests/app/tool_groups/tool_groups_fixture.h"
 #include "tests/platform/test_bitmaps.h"
@@ -183,6 +184,18 @@ TEST_F(ToolGroupTest, AlignMovesTheBarToOneOfTheFourSidesAndIgnoresOtherValues) 
     EXPECT_EQ(group->Align(), row.align) << int(row.align);
     EXPECT_EQ(Window().ToolBarArea("tb_Edit"), row.area) << int(row.align);
   }
+}
+
+TEST_F(ToolGroupTest, AControlToolWithoutAControlReadsZeroAndIgnoresWrites) {
+  TControlTool tool;
+  tool.SetAlign(3);
+  tool.SetVisible(true);
+  EXPECT_EQ(tool.Align(), 0);
+  EXPECT_EQ(tool.GetLeft(), 0);
+  EXPECT_EQ(tool.GetTop(), 0);
+  EXPECT_EQ(tool.Width(), 0);
+  EXPECT_EQ(tool.Height(), 0);
+  EXPECT_FALSE(tool.Visible());
 }
 
 TEST_F(ToolGroupTest, ClearingLeavesNoButtonActionImageOrTool) {

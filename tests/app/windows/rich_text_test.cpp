@@ -22,6 +22,7 @@ TEST(RichTextTest, TextOfForeignDocumentsSkipsTablesAndReadsUnicode) {
        {"Ahoj", "světe", "x"}},
       {"substitute as escaped byte skipped", "{\\rtf1 \\u269\\'e8ert}", {"čert"}},
       {"not rtf at all is text", "{\\rtf1 a\\tab b}", {"a\tb"}},
+      {"an escape without two hex digits gives no byte", "{\\rtf1 a\\'zzb}", {"azzb"}},
   };
   for (const auto& [name, rtf, lines] : cases) EXPECT_EQ(RtfToLines(rtf), lines) << name;
   EXPECT_FALSE(IsRtf("prostý text"));
