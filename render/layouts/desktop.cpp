@@ -1,6 +1,13 @@
 #include "render/layouts/desktop.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <unordered_map>
+#include <utility>
+#include <vector>
 
 #include "framework/core/class_registry.h"
 #include "platform/canvas.h"
@@ -37,10 +44,83 @@ int TMultiPageDesktop::PageNumberAt(double X, double Y) const {
   return 0;
 }
 
-int TMultiPageDesktop::NeighbourNumber(int widths, int heights) const {
+// Finds the first desktop (in child order) that holds a point without
+// looking at every page: the pages are filed in cells the size of the first
+// page, each under every cell its rectangle touches, borders included.  A
+// page that would take more than a few cells (or has no numbers for
+// bounds) is kept aside and always asked.  Renumbering asks four points of
+// every page, so this keeps it from growing with the square of the pages.
+class TPageLocator {
+ public:
+  explicit TPageLocator(const TGapList<TElement>& pages) {
+    for (std::size_t i = 0; i < pages.size(); ++i) {
+      const auto* page = DynamicCast<TDesktop>(pages[i]);
+      if (!page) continue;
+      if (cellWidth_ == 0 && page->GetWidth() > 0 && page->GetHeight() > 0) {
+        cellWidth_ = page->GetWidth();
+        cellHeight_ = page->GetHeight();
+      }
+      File(*page, static_cast<int>(i));
+    }
+  }
+
+  // The page's number, 0 for none.
+  int NumberAt(double X, double Y) const {
+    int found = FirstHolding(aside_, X, Y);
+    if (const auto cell = CellOf(X, Y); cell && cells_.contains(*cell))
+      if (const int filed = FirstHolding(cells_.at(*cell), X, Y); filed && (!found || filed < found)) found = filed;
+    return found;
+  }
+
+ private:
+  struct TFiled {
+    const TDesktop* Page;
+    int Number;
+  };
+  static constexpr std::int64_t kMostCells = 16;
+  using TCell = std::pair<std::int64_t, std::int64_t>;
+  struct TCellHash {
+    std::size_t operator()(const TCell& c) const { return std::hash<std::int64_t>()(c.first * 1000003 ^ c.second); }
+  };
+
+  std::optional<TCell> CellOf(double X, double Y) const {
+    if (cellWidth_ == 0) return std::nullopt;
+    const double cx = std::floor(X / cellWidth_), cy = std::floor(Y / cellHeight_);
+    if (!(std::abs(cx) < 1e15 && std::abs(cy) < 1e15)) return std::nullopt;
+    return TCell{static_cast<std::int64_t>(cx), static_cast<std::int64_t>(cy)};
+  }
+
+  void File(const TDesktop& page, int index) {
+    const TFiled filed{&page, index + 1};
+    const auto low = CellOf(page.GetMinX(), page.GetMinY()), high = CellOf(page.GetMaxX(), page.GetMaxY());
+    if (!low || !high || high->first < low->first || high->second < low->second ||
+        (high->first - low->first + 1) * (high->second - low->second + 1) > kMostCells) {
+      aside_.push_back(filed);
+      return;
+    }
+    for (std::int64_t x = low->first; x <= high->first; ++x)
+      for (std::int64_t y = low->second; y <= high->second; ++y) cells_[{x, y}].push_back(filed);
+  }
+
+  static int FirstHolding(const std::vector<TFiled>& pages, double X, double Y) {
+    for (const TFiled& filed : pages)
+      if (filed.Page->ContainsPoint(X, Y)) return filed.Number;
+    return 0;
+  }
+
+  double cellWidth_ = 0;
+  double cellHeight_ = 0;
+  std::unordered_map<TCell, std::vector<TFiled>, TCellHash> cells_;
+  std::vector<TFiled> aside_;
+};
+
+int TMultiPageDesktop::NeighbourNumber(int widths, int heights, const TPageLocator* locator) const {
   const auto* page = DynamicCast<TRectEntity>(ActualPage());
-  if (!page || ActualNumber() == 0) return 0;
-  return PageNumberAt(page->GetCenterX() + widths * page->GetWidth(), page->GetCenterY() + heights * page->GetHeight());
+  // Renumbering knows its page to be one of the pages.
+  if (!page || (!locator && ActualNumber() == 0)) return 0;
+  const double X = page->GetCenterX() + widths * page->GetWidth();
+  const double Y = page->GetCenterY() + heights * page->GetHeight();
+  return locator ? locator->NumberAt(X, Y) : PageNumberAt(X, Y);
 }
 
 void TMultiPageDesktop::SetFIndPageNumber(int n) {
@@ -66,18 +146,19 @@ void TMultiPageDesktop::GiveNumber(TEntity& page, const std::string& name, int n
 
 void TMultiPageDesktop::FillNumbers() {
   const auto count = static_cast<int>(Children().size());
+  const TPageLocator locator(Children());
   for (int i = 0; i < count; ++i) {
     SetActualPage(PageByIndex(i));
     TElement* page = ActualPage();
     if (!page) continue;
-    page->SetName("Page " + std::to_string(ActualNumber()));
+    page->SetName("Page " + std::to_string(i + 1));
     auto* entity = DynamicCast<TEntity>(page);
     if (!entity) continue;
-    GiveNumber(*entity, NumberTextName, ActualNumber());
-    GiveNumber(*entity, LeftNumberTextName, ActualLeftNumber());
-    GiveNumber(*entity, RightNumberTextName, ActualRightNumber());
-    GiveNumber(*entity, TopNumberTextName, ActualTopNumber());
-    GiveNumber(*entity, BottomNumberTextName, ActualBottomNumber());
+    GiveNumber(*entity, NumberTextName, i + 1);
+    GiveNumber(*entity, LeftNumberTextName, NeighbourNumber(-1, 0, &locator));
+    GiveNumber(*entity, RightNumberTextName, NeighbourNumber(1, 0, &locator));
+    GiveNumber(*entity, TopNumberTextName, NeighbourNumber(0, 1, &locator));
+    GiveNumber(*entity, BottomNumberTextName, NeighbourNumber(0, -1, &locator));
   }
 }
 

@@ -8,6 +8,8 @@
 #include "framework/environment/file_elements.h"
 #include "spatial/geometry/geometry_elements.h"
 
+class TPageLocator;
+
 class TDesktop : public TDrawRectangle {
   KESTX_CLASS(TDesktop)
  public:
@@ -67,10 +69,10 @@ class TMultiPageDesktop : public TRectEntity {
   int ActualNumber() const;
   // The page one width left of, right of, one height above or below the
   // actual page's centre; 0 for none.
-  int ActualLeftNumber() const { return NeighbourNumber(-1, 0); }
-  int ActualRightNumber() const { return NeighbourNumber(1, 0); }
-  int ActualTopNumber() const { return NeighbourNumber(0, 1); }
-  int ActualBottomNumber() const { return NeighbourNumber(0, -1); }
+  int ActualLeftNumber() const { return NeighbourNumber(-1, 0, nullptr); }
+  int ActualRightNumber() const { return NeighbourNumber(1, 0, nullptr); }
+  int ActualTopNumber() const { return NeighbourNumber(0, 1, nullptr); }
+  int ActualBottomNumber() const { return NeighbourNumber(0, -1, nullptr); }
 
   // The number of the first desktop (in child order) whose rectangle holds
   // the point, borders included; 0 for none.
@@ -79,7 +81,8 @@ class TMultiPageDesktop : public TRectEntity {
   TElement* PageByIndex(int index) const;
 
  private:
-  int NeighbourNumber(int widths, int heights) const;
+  // Through the locator when given, else by looking at every page.
+  int NeighbourNumber(int widths, int heights, const TPageLocator* locator) const;
   void GiveNumber(TEntity& page, const std::string& name, int number) const;
 
   TElementLink actualPage_;

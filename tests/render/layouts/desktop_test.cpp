@@ -1,6 +1,7 @@
 #include "render/layouts/desktop.h"
 
 #include <climits>
+#include <limits>
 #include <memory>
 #include <string>
 #include <vector>
@@ -76,6 +77,43 @@ TEST_F(DesktopTest, AStackedLayoutFindsThePagesAboveAndBelowAndTextsThatAreNoTex
   pages->FillNumbers();
   EXPECT_EQ(DynamicCast<TText>(first->FindElementByName("T"))->Text, "2");
   EXPECT_EQ(DynamicCast<TText>(static_cast<TEntity*>(pages->Children()[1])->FindElementByName("B"))->Text, "1");
+}
+
+TEST_F(DesktopTest, RenumberingFindsTheSameNeighboursAsAskingPageByPage) {
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  struct Case {
+    const char* name;
+    std::vector<TRealRect> sheets;
+  };
+  const Case cases[] = {
+      {"a row", {{0, 0, 0.2, 0.3}, {0.2, 0, 0.4, 0.3}, {0.4, 0, 0.6, 0.3}}},
+      {"a grid of two by two", {{0, 0, 1, 1}, {1, 0, 2, 1}, {0, 1, 1, 2}, {1, 1, 2, 2}}},
+      {"a page over the others comes second", {{0, 0, 0.2, 0.3}, {0, 0, 2, 2}, {0.2, 0, 0.4, 0.3}}},
+      {"pages of other sizes", {{0, 0, 0.2, 0.3}, {0.2, 0, 0.3, 0.1}, {-0.5, -0.5, 0, 0.7}, {0.2, 0.1, 0.25, 0.3}}},
+      {"pages without size or numbers", {{0, 0, 0, 0}, {0, 0, 0.2, 0.3}, {nan, 0, 1, 1}, {0.2, 0, 0.4, 0.3}}},
+      {"far apart", {{1e12, 0, 1e12 + 1, 1}, {-1e12, 0, -1e12 + 1, 1}, {1e12 + 1, 0, 1e12 + 2, 1}}},
+  };
+  for (const Case& test : cases) {
+    auto pages = SheetsInARow(static_cast<int>(test.sheets.size()));
+    for (std::size_t i = 0; i < test.sheets.size(); ++i)
+      static_cast<TRectEntity*>(pages->Children()[i])->SetBounds(test.sheets[i]);
+    // A text among the pages counts as a page but holds no point.
+    pages->InsertElement(1, Named<TText>("stray"));
+    std::vector<std::string> asked;
+    for (int n = 1; n <= pages->GetCount(); ++n) {
+      pages->SetFIndPageNumber(n);
+      if (!DynamicCast<TDesktop>(pages->ActualPage())) continue;
+      auto show = [&](int number) { return number ? std::to_string(number) : pages->NoNumberText; };
+      asked.push_back("Page " + std::to_string(n) + ":" + show(n) + show(pages->ActualLeftNumber()) +
+                      show(pages->ActualRightNumber()) + show(pages->ActualTopNumber()) +
+                      show(pages->ActualBottomNumber()));
+    }
+    pages->FreeElement(pages->FindElementByName("stray"));
+    pages->InsertElement(1, Named<TText>("stray"));
+    pages->FillNumbers();
+    pages->FreeElement(pages->FindElementByName("Page 2"));
+    EXPECT_EQ(Numbering(*pages), Join(asked)) << test.name;
+  }
 }
 
 TEST_F(DesktopTest, FindingAPageClampsAnyNumberToThePagesThereAre) {
