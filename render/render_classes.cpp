@@ -1,6 +1,7 @@
 #include "render/render_classes.h"
 
 #include "block/block_classes.h"
+#include "render/layouts/layout_classes.h"
 #include "render/models/layer_scripts.h"
 #include "render/models/model_script_text.h"
 #include "render/models/script_models.h"
@@ -27,4 +28,5 @@ void RegisterRenderClasses() {
   RegisterInterpretTableClasses();
   RegisterSymbologyInterpretClasses();
   RegisterGeneralInterpretClasses();
+  RegisterLayoutClasses();
 }
