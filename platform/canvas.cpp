@@ -619,7 +619,12 @@ struct Printer::Impl {
       // The page goes in pixel for pixel, not recompressed with losses.
       Painter.setRenderHint(QPainter::LosslessImageRendering);
     }
-    Painter.drawImage(0, 0, Page);
+    // A renderer covers the pixels from the floor of a picture's left edge
+    // to the floor of its right edge, that one included: a picture ending
+    // on a pixel's edge would cover one pixel more and come out stretched.
+    // A hair short of the edge, each pixel lands on its own.
+    constexpr double kShort = 1.0 / 64;
+    Painter.drawImage(QRectF(0, 0, Page.width() - kShort, Page.height() - kShort), Page);
   }
   // The document is no longer open.
   void Close() {
@@ -644,8 +649,10 @@ Printer::Printer(const std::string& pdfPath, std::int32_t dotsPerInch)
   const QPageSize paper(QSizeF(printPaper.WidthMm, printPaper.HeightMm), QPageSize::Millimeter, QString(),
                         QPageSize::ExactMatch);
   device.setPageLayout(QPageLayout(paper, QPageLayout::Portrait, QMarginsF()));
-  const QRect pixels = device.pageLayout().fullRectPixels(dotsPerInch);
-  impl_->Page = QImage(pixels.size(), QImage::Format_RGB888);
+  // Qt counts the page in whole points first; the picture is the paper's
+  // own size at the resolution, rounded.
+  const auto pixels = [dotsPerInch](double mm) { return static_cast<int>(std::lround(mm / 25.4 * dotsPerInch)); };
+  impl_->Page = QImage(pixels(printPaper.WidthMm), pixels(printPaper.HeightMm), QImage::Format_RGB888);
   impl_->Page.fill(Qt::white);
   auto surface = std::make_unique<Canvas::Impl>();
   surface->Image = &impl_->Page;

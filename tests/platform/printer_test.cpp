@@ -24,10 +24,11 @@ TEST_F(PrinterTest, TheDocumentHoldsThePagesBegunOnThePaperItWasMadeWithUnderIts
     const char* name;
     PaperSize paper;
     int newPages;
+    PixelRect picture;  // the page's pixels at 30 dots per inch
   };
   const Case cases[] = {
-      {"A4 until set, one page", {}, 0},
-      {"a landscape slip of three pages", {100, 50}, 2},
+      {"A4 until set, one page", {}, 0, {0, 0, 248, 351}},
+      {"a landscape slip of three pages", {100, 50}, 2, {0, 0, 118, 59}},
   };
   for (const Case& test : cases) {
     const std::string pdf = folder.File(std::string(test.name) + ".pdf");
@@ -38,6 +39,7 @@ TEST_F(PrinterTest, TheDocumentHoldsThePagesBegunOnThePaperItWasMadeWithUnderIts
       for (int i = 0; i < test.newPages; ++i) printer.NewPage();
       EXPECT_EQ(printer.PageNumber(), test.newPages + 1) << test.name;
       EXPECT_EQ(printer.Name(), pdf) << test.name;
+      EXPECT_EQ(printer.GetCanvas().ClipRect(), test.picture) << test.name;
     }
     const PdfInfo info = ReadPdfInfo(pdf);
     EXPECT_EQ(std::tuple(info.Pages, info.Title), std::tuple(test.newPages + 1, std::string("Titulek čísla"))) << test.name;
