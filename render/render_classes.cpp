@@ -5,6 +5,7 @@
 #include "render/models/layer_scripts.h"
 #include "render/models/model_script_text.h"
 #include "render/models/script_models.h"
+#include "render/printing/print_tool.h"
 #include "render/symbols/line_symbols.h"
 #include "render/symbols/parallel.h"
 #include "render/symbols/point_symbols.h"
@@ -29,4 +30,5 @@ void RegisterRenderClasses() {
   RegisterSymbologyInterpretClasses();
   RegisterGeneralInterpretClasses();
   RegisterLayoutClasses();
+  RegisterPrintClasses();
 }
