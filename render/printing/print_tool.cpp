@@ -106,6 +106,7 @@ void TPrint::PrintDesktop(TInterpret& interpret, TPrintDevice& printer, TDesktop
   dialog->DoIt();
   TPrintPages* pages = PagesToPrint(*dialog, printer);
   if (!pages) return;
+  const TElementLink pagesLink(pages);
   dialog->Form()->SetStartTime(platform::Now());
   const int count = pages->Pages()->GetCount();
   const double scale = pages->Scale();
@@ -115,7 +116,7 @@ void TPrint::PrintDesktop(TInterpret& interpret, TPrintDevice& printer, TDesktop
     if (count > 1) ShowPrintedPage(*dialog, printer.Printer().PageNumber(), count);
     CentrePage(printer, page->GetCenterX(), page->GetCenterY(), scale);
     interpret.DoIt();
-    if (!dialogLink.Get()) return printer.Printer().Abort();
+    if (!dialogLink.Get() || !pagesLink.Get()) return printer.Printer().Abort();
   }
   dialog->FreePrintPages();
 }
@@ -139,11 +140,14 @@ void TPrint::PrintMultiPageDesktop(TInterpret& interpret, TPrintDevice& printer,
       selection = std::make_unique<TIntegerListElement>();
       selection->AddCommaText(dialog->Form()->Window().Text("ed_Pages"));
     }
-    auto* firstPage = static_cast<TRectEntity*>(pages->Pages()->GetElement(0));
-    const double dx = firstPage->GetCenterX() - first->GetCenterX(), dy = firstPage->GetCenterY() - first->GetCenterY();
+    // A grid that could not be laid has no page to print the sheets on.
+    TRectEntity* grid = pages->Pages();
+    auto* firstPage = grid->GetCount() > 0 ? DynamicCast<TRectEntity>(grid->GetElement(0)) : nullptr;
+    const int count = firstPage ? sheets.GetCount() : 0;
+    const double dx = firstPage ? firstPage->GetCenterX() - first->GetCenterX() : 0;
+    const double dy = firstPage ? firstPage->GetCenterY() - first->GetCenterY() : 0;
     const double scale = pages->Scale();
     dialog->Form()->SetStartTime(platform::Now());
-    const int count = sheets.GetCount();
     bool printed = false;
     for (int i = 0; i < count; ++i) {
       auto* sheet = DynamicCast<TDesktop>(sheets.PageByIndex(i));
