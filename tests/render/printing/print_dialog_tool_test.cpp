@@ -163,17 +163,20 @@ TEST_F(PrintDialogToolTest, TheSettingsMessagesChangeTheGridAndLetFitToPageGo) {
   }
 }
 
-// The paper of 60 x 40 mm less twice a 10 mm overlap is 40 x 20 mm.
-TEST_F(PrintDialogToolTest, FitToPageShowsTheScaleWithTwoDecimals) {
-  desktop.reset(MakeDesktop({0, 0, 0.1, 0.03}));
+// A desktop of 0.4 x 0.2 on paper of 0.2 x 0.3 with a 10 mm overlap: the
+// width asks 0.4 / 0.18, the height 0.2 / 0.28.
+TEST_F(PrintDialogToolTest, FitToPageTakesTheLargerRatioShownWithTwoDecimals) {
+  printer->Printer().Abort();
+  platform::SetPrintPaperSize({200, 300});
+  printer = std::make_unique<TPrintDevice>();
   Run(false, [](platform::Form& form) { platform::UserClick(form, "OKBtn"); });
   Tool().Form()->Timer().SetEnabled(false);
   Window().SetText("ed_Overlap", "10");
   Deliver(msgOverlapEdited);
   Window().SetDown("b_FitToPage", true);
   Deliver(msgFitToPage);
-  EXPECT_EQ(Window().Text("ed_Scale"), "2.50");
-  EXPECT_DOUBLE_EQ(Tool().PrintPages()->Scale(), 0.1 / 0.04);
+  EXPECT_EQ(Window().Text("ed_Scale"), "2.22");
+  EXPECT_DOUBLE_EQ(Tool().PrintPages()->Scale(), 0.4 / 0.18);
 }
 
 TEST_F(PrintDialogToolTest, LinesAreRasterisedAsTheOptionsSayAndTheButtonWritesTheOption) {
