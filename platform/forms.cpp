@@ -222,6 +222,7 @@ struct Form::Impl : public QObject {
   std::map<QObject*, std::function<void(MouseAction, const MouseInput&)>> mouseHandlers;
   std::map<QObject*, std::function<void(std::uint32_t)>> treeDropHandlers;
   std::map<QObject*, std::function<void()>> dragOverHandlers;
+  std::map<QObject*, std::function<void()>> exitHandlers;
   std::function<void(std::uint16_t, std::uint8_t)> keyDown;
   std::function<void()> resized;
   std::function<void()> deactivated;
@@ -408,6 +409,9 @@ bool Form::Impl::ControlEvent(QObject* watched, QEvent* event) {
     case QEvent::MouseButtonDblClick:
     case QEvent::MouseButtonRelease:
     case QEvent::MouseMove: return MouseEvent(watched, event);
+    case QEvent::FocusOut:
+      if (const auto exit = exitHandlers.find(watched); exit != exitHandlers.end()) Guarded(exit->second)();
+      return false;
     case QEvent::DragEnter:
     case QEvent::DragMove: {
       const bool handled = treeDropHandlers.count(watched) || dragOverHandlers.count(watched);
@@ -1254,6 +1258,17 @@ void Form::Focus(const std::string& control) {
   if (auto* widget = impl_->As<QWidget>(control)) widget->setFocus();
 }
 
+std::string Form::FocusedControl() const {
+  const QWidget* focused = impl_->Root().focusWidget();
+  return focused ? S(focused->objectName()) : std::string();
+}
+
+void Form::OnExit(const std::string& control, std::function<void()> handler) {
+  auto& widget = impl_->Expect<QWidget>(control, "control");
+  widget.installEventFilter(impl_.get());
+  impl_->exitHandlers[&widget] = std::move(handler);
+}
+
 int Form::FindText(const std::string& control, const std::string& text, int from) const {
   const Editor editor = EditorOf(impl_->Find(control));
   if (!editor.Document() || text.empty()) return -1;
@@ -1540,6 +1555,18 @@ void UserEditCell(Form& form, const std::string& control, int row, const std::st
   QTableWidgetItem* cell = grid.item(row, 0);
   if (cell == nullptr) grid.setItem(row, 0, cell = new QTableWidgetItem);
   cell->setText(Q(text));
+}
+
+void UserExit(Form& form, const std::string& control) {
+  auto& widget = form.impl().Expect<QWidget>(control, "control");
+  for (QWidget* next = widget.nextInFocusChain(); next != &widget; next = next->nextInFocusChain())
+    if (next->isEnabled() && (next->focusPolicy() & Qt::TabFocus) && form.impl().Root().isAncestorOf(next)) {
+      next->setFocus(Qt::TabFocusReason);
+      break;
+    }
+  // A window that is not active moves its focus without telling the control.
+  QFocusEvent left(QEvent::FocusOut, Qt::TabFocusReason);
+  QCoreApplication::sendEvent(&widget, &left);
 }
 
 void UserTimerTick(Form& form) {
