@@ -50,10 +50,15 @@ void TChoicedElementInterpret::OpenPropertyEditor(TElement* element) {
   // The editor lives among the main tool's tools until its window closes.
   TWorld* world = World();
   TTechnology* mainTool = world ? world->MainTool() : nullptr;
-  auto* editor = DynamicCast<TTool>(CreateElementByClassName(kEditorClass));
-  if (!editor || !mainTool) {
-    delete editor;
-    Log(std::string("Editor vlastností ") + kEditorClass + " nelze otevřít");
+  if (!mainTool) {
+    Log(std::string(kEditorClass) + " nelze otevřít bez hlavního nástroje");
+    return;
+  }
+  // A class the registry lacks it reports itself.
+  TElement* made = CreateElementByClassName(kEditorClass);
+  auto* editor = DynamicCast<TTool>(made);
+  if (!editor) {
+    delete made;
     return;
   }
   mainTool->AddTool(editor);

@@ -75,6 +75,17 @@ TEST_F(ChosenElementTest, TheFlagsChooseTheEditorAndTheRecordWindowOfABlockObjec
   }
 }
 
+TEST_F(ChosenElementTest, WithoutAMainToolNoEditorOpensAndALineSaysSo) {
+  world->SetMainTool(nullptr);
+  auto* plain = new TPolyLineElement;
+  owner.AddElement(plain);
+  TChoicedElementInterpret shower;
+  shower.SetInput(plain);
+  shower.DoIt();
+  RunMessages();
+  EXPECT_EQ(owner.lines, std::vector<std::string>{"TObjectPropertyEditor nelze otevřít bez hlavního nástroje"});
+}
+
 TEST_F(ChosenElementTest, TheRecordWindowListsTheFieldsAtItsPlaceAndFreesItselfWhenClosed) {
   TPolyLineElement* line = BlockLine(12);
   dialogs.CursorChanges.clear();
