@@ -60,22 +60,6 @@ class SelectorsWindowTest : public SelectorsTest {
   TNotedTool* noted = nullptr;
 };
 
-TEST_F(SelectorsWindowTest, EachSelectorShowsItsCursorOverTheImage) {
-  struct Row {
-    const char* name;
-    TInteractiveTool* tool;
-    int cursor;
-  };
-  const Row rows[] = {
-      {"line selector", Selected<TLineSelector>(), 17},
-      {"point collector", Selected<TPointCollector>(), 7},
-  };
-  for (const Row& row : rows) {
-    window->Select(row.tool);
-    EXPECT_EQ(window->manager->GetImageCursor(), row.cursor) << row.name;
-  }
-}
-
 TEST_F(SelectorsWindowTest, ALeftClickWithinThePixelToleranceOfALinePicksItAndHandsItOn) {
   struct Row {
     const char* name;
@@ -94,6 +78,7 @@ TEST_F(SelectorsWindowTest, ALeftClickWithinThePixelToleranceOfALinePicksItAndHa
   };
   for (const Row& row : rows) {
     auto* selector = Selected<TLineSelector>();
+    EXPECT_EQ(window->manager->GetImageCursor(), 17) << row.name;
     window->Clear();
     const std::vector<platform::ColorValue> before = window->Pixels();
     TDevicePoint at = window->At(row.x, row.y);
@@ -148,6 +133,7 @@ TEST_F(SelectorsWindowTest, APointCollectorNotesTheWorldPointOfALeftClick) {
   };
   for (const Row& row : rows) {
     auto* collector = Selected<TPointCollector>();
+    EXPECT_EQ(window->manager->GetImageCursor(), 7) << row.name;
     window->Click({row.x, row.y}, row.button);
     const bool taken = row.button == 0;
     const TPageProjection& projection = *window->manager->Projection();
