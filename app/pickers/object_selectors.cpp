@@ -17,16 +17,19 @@ namespace {
 
 constexpr std::int32_t kLineSelectorCursor = 17;
 constexpr std::int32_t kPointCollectorCursor = 7;
-constexpr platform::ColorValue kRed = 255;
-constexpr platform::ColorValue kWhite = 16777215;
+// How far the crosses of a line's mark reach: at its first vertex, at the
+// others, at its reference point.
+constexpr std::int32_t kFirstVertexReach = 5;
+constexpr std::int32_t kVertexReach = 3;
+constexpr std::int32_t kReferenceReach = 6;
 // The chosen element's windows open this far right of and below the click.
 constexpr std::int32_t kShowOffset = 10;
 
-void UsePen(TDevice& device, platform::ColorValue colour) {
+}  // namespace
+
+void UseMarkPen(TDevice& device, platform::ColorValue colour) {
   device.SetPen({colour, 1, platform::PenStyle::Solid, platform::PenMode::Copy});
 }
-
-}  // namespace
 
 void DrawMarkCross(TDevice& device, double X, double Y, std::int32_t halfSize, CrossShape shape) {
   TPageProjection* projection = device.Projection();
@@ -46,20 +49,20 @@ void DrawMarkCross(TDevice& device, double X, double Y, std::int32_t halfSize, C
 }
 
 void MarkLine(TDevice& device, const TPolyElement& line) {
-  UsePen(device, kRed);
+  UseMarkPen(device, kMarkRed);
   for (int i = 0; i < line.GetCoordsCount(); ++i) {
     const double x = line.GetCoordX(i);
     const double y = line.GetCoordY(i);
     if (i == 0) {
-      DrawMarkCross(device, x, y, 5, CrossShape::Diagonal);
-      DrawMarkCross(device, x, y, 5, CrossShape::Upright);
+      DrawMarkCross(device, x, y, kFirstVertexReach, CrossShape::Diagonal);
+      DrawMarkCross(device, x, y, kFirstVertexReach, CrossShape::Upright);
     } else {
-      DrawMarkCross(device, x, y, 3, CrossShape::Diagonal);
+      DrawMarkCross(device, x, y, kVertexReach, CrossShape::Diagonal);
     }
   }
-  UsePen(device, kWhite);
-  DrawMarkCross(device, line.GetAbsRefX(), line.GetAbsRefY(), 6, CrossShape::Diagonal);
-  DrawMarkCross(device, line.GetAbsRefX(), line.GetAbsRefY(), 6, CrossShape::Upright);
+  UseMarkPen(device, kMarkWhite);
+  DrawMarkCross(device, line.GetAbsRefX(), line.GetAbsRefY(), kReferenceReach, CrossShape::Diagonal);
+  DrawMarkCross(device, line.GetAbsRefX(), line.GetAbsRefY(), kReferenceReach, CrossShape::Upright);
 }
 
 // ---------------------------------------------------------------- TObjectSelector

@@ -4,6 +4,7 @@
 // and hand it to a follow-up tool.
 #include <cstdint>
 
+#include "platform/canvas.h"
 #include "render/tool_forms/interactive_tool.h"
 
 class TDevice;
@@ -62,6 +63,11 @@ class TPointCollector : public TObjectSelector {
   void MouseUp(TKestuMessage* message, bool& handled) override;
 };
 
+// The colours of the marks of chosen elements.
+inline constexpr platform::ColorValue kMarkRed = 255;
+inline constexpr platform::ColorValue kMarkWhite = 16777215;
+// A solid pen of one pixel in the colour, copied onto the picture.
+void UseMarkPen(TDevice& device, platform::ColorValue colour);
 // How the arms of a mark's cross run: along the diagonals or upright.
 enum class CrossShape { Diagonal, Upright };
 // A cross reaching halfSize pixels from (X, Y) each way, drawn with the

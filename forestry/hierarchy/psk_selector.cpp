@@ -1,5 +1,7 @@
 #include "forestry/hierarchy/psk_selector.h"
 
+#include <iterator>
+
 #include "forestry/hierarchy/hierarchy_lookup.h"
 #include "framework/core/class_registry.h"
 #include "framework/tools/world.h"
@@ -12,9 +14,8 @@
 namespace {
 
 constexpr std::int32_t kPSKSelectorCursor = 18;
-constexpr platform::ColorValue kRed = 255;
-constexpr platform::ColorValue kWhite = 16777215;
 constexpr std::int32_t kCrossReach = 5;
+// The stand record's keys, one per status panel.
 constexpr const char* kKeys[] = {"LHC", "ODDELENI", "DILEC", "POROST", "SKUPINA"};
 
 TElement* HierarchyOfTheModel() {
@@ -27,11 +28,11 @@ TElement* HierarchyOfTheModel() {
 }  // namespace
 
 void MarkStandArea(TDevice& device, TAreaElement& area) {
-  device.SetPen({kRed, 1, platform::PenStyle::Solid, platform::PenMode::Copy});
-  device.SetBrush({kWhite, platform::BrushStyle::Clear});
+  UseMarkPen(device, kMarkRed);
+  device.SetBrush({kMarkWhite, platform::BrushStyle::Clear});
   device.DrawArea(&area);
   DrawMarkCross(device, area.GetAbsRefX(), area.GetAbsRefY(), kCrossReach, CrossShape::Diagonal);
-  device.SetPen({kWhite, 1, platform::PenStyle::Solid, platform::PenMode::Copy});
+  UseMarkPen(device, kMarkWhite);
   DrawMarkCross(device, area.GetAbsRefX(), area.GetAbsRefY(), kCrossReach, CrossShape::Upright);
 }
 
@@ -50,7 +51,7 @@ void TPSKSelector::ShowKeys() {
   TFormToolManager* manager = Manager();
   TStandardImageForm* form = manager ? manager->Form() : nullptr;
   if (!form) return;
-  for (int panel = 0; panel < 5; ++panel)
+  for (int panel = 0; panel < static_cast<int>(std::size(kKeys)); ++panel)
     form->SetPanelText(panel, lookup_->Found ? lookup_->Key(kKeys[panel]) : std::string());
 }
 
