@@ -14,7 +14,8 @@ namespace {
 
 QTableWidget& Grid(const Form& form, const std::string& control) {
   auto* grid = qobject_cast<QTableWidget*>(&FormControl(form, control));
-  if (grid == nullptr) throw EFormLayoutError("Control " + control + " of the form " + form.LayoutName() + " is no grid");
+  if (grid == nullptr)
+    throw EFormLayoutError("Control " + control + " of the form " + form.LayoutName() + " is no grid");
   return *grid;
 }
 

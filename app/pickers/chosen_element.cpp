@@ -140,10 +140,10 @@ std::vector<std::string> TF_dbfrecForm::Fill() {
 
 TClass TChoicedElementInterpret::StaticClass() {
   using E = TChoicedElementInterpret;
-  static const TClassInfo info = DescribeClass<E>(
-      "TChoicedElementInterpret", TInterpret::StaticClass(), "T_Select",
-      {FieldProp("DontViewProps", &E::DontViewProps), FieldProp("DontViewDBF", &E::DontViewDBF),
-       FieldProp("Left", &E::Left), FieldProp("Top", &E::Top)});
+  static const TClassInfo info =
+      DescribeClass<E>("TChoicedElementInterpret", TInterpret::StaticClass(), "T_Select",
+                       {FieldProp("DontViewProps", &E::DontViewProps), FieldProp("DontViewDBF", &E::DontViewDBF),
+                        FieldProp("Left", &E::Left), FieldProp("Top", &E::Top)});
   return &info;
 }
 

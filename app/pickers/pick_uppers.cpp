@@ -54,18 +54,14 @@ bool TPickUpPoint::QGoInside(TElement* element) {
                                         TPolyLineElement::StaticClass(), TAreaElement::StaticClass()});
 }
 
-bool TPickUpPoint::QProcessBefore(TElement* element) {
-  return !Found() && DynamicCast<TPointElement>(element);
-}
+bool TPickUpPoint::QProcessBefore(TElement* element) { return !Found() && DynamicCast<TPointElement>(element); }
 
 bool TPickUpPolyLine::QGoInside(TElement* element) {
   return !Found() && MayEnter(element, {TPolyLineElement::StaticClass(), TAreaElement::StaticClass(),
                                         TAreaString::StaticClass(), TPointString::StaticClass()});
 }
 
-bool TPickUpPolyLine::QProcessBefore(TElement* element) {
-  return !Found() && DynamicCast<TPolyLineElement>(element);
-}
+bool TPickUpPolyLine::QProcessBefore(TElement* element) { return !Found() && DynamicCast<TPolyLineElement>(element); }
 
 bool TPickUpArea::QGoInside(TElement* element) {
   return !Found() && MayEnter(element, {TAreaElement::StaticClass(), TPolyLineElement::StaticClass(),

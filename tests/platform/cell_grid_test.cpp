@@ -21,18 +21,17 @@ TEST(CellGrid, CellsInsideTheGridKeepTheirTextsAndCellsOutsideReadEmpty) {
     std::string written, read;
   };
   const Row rows[] = {
-      {"first cell", 0, 0, "NAZEV", "NAZEV"},
-      {"last cell", 2, 1, "Žďár nad Sázavou", "Žďár nad Sázavou"},
-      {"a row beyond the last", 3, 0, "x", ""},
-      {"a column beyond the last", 0, 2, "x", ""},
+      {"first cell", 0, 0, "NAZEV", "NAZEV"},   {"last cell", 2, 1, "Žďár nad Sázavou", "Žďár nad Sázavou"},
+      {"a row beyond the last", 3, 0, "x", ""}, {"a column beyond the last", 0, 2, "x", ""},
       {"a negative row", -1, 0, "x", ""},
   };
   for (const Row& row : rows) {
     SetGridCell(form, "gr_Cells", row.row, row.column, row.written);
     EXPECT_EQ(GridCell(form, "gr_Cells", row.row, row.column), row.read) << row.name;
   }
-  EXPECT_EQ(std::tuple(GridRowCount(form, "gr_Cells"), GridColumnCount(form, "gr_Cells"), GridCell(form, "gr_Cells", 1, 1)),
-            std::tuple(3, 2, std::string()));
+  EXPECT_EQ(
+      std::tuple(GridRowCount(form, "gr_Cells"), GridColumnCount(form, "gr_Cells"), GridCell(form, "gr_Cells", 1, 1)),
+      std::tuple(3, 2, std::string()));
 }
 
 TEST(CellGrid, ColumnsTakeTheirWidthsAndRowsTheLayoutsHeight) {

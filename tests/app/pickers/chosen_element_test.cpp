@@ -94,7 +94,8 @@ TEST_F(ChosenElementTest, TheRecordWindowListsTheFieldsAtItsPlaceAndFreesItselfW
   platform::Form& window = form->Window();
   std::vector<std::vector<std::string>> cells;
   for (int row = 0; row < platform::GridRowCount(window, "StringGrid1"); ++row)
-    cells.push_back({platform::GridCell(window, "StringGrid1", row, 0), platform::GridCell(window, "StringGrid1", row, 1)});
+    cells.push_back(
+        {platform::GridCell(window, "StringGrid1", row, 0), platform::GridCell(window, "StringGrid1", row, 1)});
   EXPECT_EQ(cells, (std::vector<std::vector<std::string>>{
                        {"NAZEV", "Žďárská"}, {"CISLO", "12"}, {"POPIS", "hraniční linie"}}));
   const int rowHeight = platform::GridDefaultRowHeight(window, "StringGrid1");
@@ -147,7 +148,8 @@ TEST_F(ChosenElementTest, AMissingTableOrRecordOpensNoWindowAndLogsALine) {
     EXPECT_TRUE(TF_dbfrecForm::OpenWindows().empty()) << row.name;
     ASSERT_EQ(owner.lines.size(), 1u) << row.name;
     EXPECT_EQ(owner.lines[0], row.line) << row.name;
-    EXPECT_EQ(dialogs.CursorChanges, (std::vector<platform::Cursor>{platform::Cursor::HourGlass, platform::Cursor::Default}))
+    EXPECT_EQ(dialogs.CursorChanges,
+              (std::vector<platform::Cursor>{platform::Cursor::HourGlass, platform::Cursor::Default}))
         << row.name << ": the hourglass while the table is read";
   }
 }

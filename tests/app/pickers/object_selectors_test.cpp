@@ -137,9 +137,9 @@ TEST_F(SelectorsWindowTest, APointCollectorNotesTheWorldPointOfALeftClick) {
     window->Click({row.x, row.y}, row.button);
     const bool taken = row.button == 0;
     const TPageProjection& projection = *window->manager->Projection();
-    EXPECT_EQ(std::tuple(collector->X, collector->Y),
-              taken ? std::tuple(projection.DeviceToWorldX(row.x), projection.DeviceToWorldY(row.y))
-                    : std::tuple(0.0, 0.0))
+    EXPECT_EQ(
+        std::tuple(collector->X, collector->Y),
+        taken ? std::tuple(projection.DeviceToWorldX(row.x), projection.DeviceToWorldY(row.y)) : std::tuple(0.0, 0.0))
         << row.name;
     TElement* envelope = window->manager->Input();
     EXPECT_EQ(std::tuple(collector->Output(), noted->runs, noted->input, noted->ftm),

@@ -20,9 +20,9 @@
 class TEditorStandIn : public TTool {
  public:
   static TClass StaticClass() {
-    static const TClassInfo info =
-        DescribeClass<TEditorStandIn>("TObjectPropertyEditor", TTool::StaticClass(), "PickersTest",
-                                      {FieldProp("Left", &TEditorStandIn::Left), FieldProp("Top", &TEditorStandIn::Top)});
+    static const TClassInfo info = DescribeClass<TEditorStandIn>(
+        "TObjectPropertyEditor", TTool::StaticClass(), "PickersTest",
+        {FieldProp("Left", &TEditorStandIn::Left), FieldProp("Top", &TEditorStandIn::Top)});
     return &info;
   }
   TClass ClassType() const override { return StaticClass(); }

@@ -86,10 +86,8 @@ TEST_F(PSKSelectorTest, TheMouseShowsTheKeysOfTheStandAreaUnderItInTheFivePanels
   };
   const Panels none(5, "");
   const Row rows[] = {
-      {"in A", 2, 2, {"101", "12", "a", "3", "2"}},
-      {"in A's hole", 5, 5, none},
-      {"in C", 5, 15, {"101", "12", "b", "1", "1"}},
-      {"in no area", 15, 15, none},
+      {"in A", 2, 2, {"101", "12", "a", "3", "2"}},  {"in A's hole", 5, 5, none},
+      {"in C", 5, 15, {"101", "12", "b", "1", "1"}}, {"in no area", 15, 15, none},
       {"in B", 15, 5, {"101", "12", "a", "3", "2"}},
   };
   for (const Row& row : rows) {
