@@ -98,6 +98,17 @@ TEST_F(PSKSelectorTest, TheMouseShowsTheKeysOfTheStandAreaUnderItInTheFivePanels
   }
 }
 
+TEST_F(PSKSelectorTest, ABusyLookupLeavesThePanelsAsTheyAre) {
+  TPSKSelector* selector = Selected();
+  for (int i = 0; i < 5; ++i) window->manager->Form()->SetPanelText(i, "kept");
+  selector->Lookup()->SetBusy(true);
+  window->Mouse(platform::MouseAction::Move, window->At(2, 2));
+  EXPECT_EQ(PanelTexts(), Panels(5, "kept"));
+  selector->Lookup()->SetBusy(false);
+  window->Mouse(platform::MouseAction::Move, window->At(2, 2));
+  EXPECT_EQ(PanelTexts(), (Panels{"101", "12", "a", "3", "2"}));
+}
+
 TEST_F(PSKSelectorTest, ALeftClickOnAStandAreaHandsItOnWithTheWindowsManager) {
   struct Row {
     const char* name;
