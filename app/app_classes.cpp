@@ -25,8 +25,8 @@ void RegisterAppClasses() {
   RegisterMessageWindowClasses();
   RegisterProgressMonitorClasses();
   RegisterMainToolClasses();
+  RegisterPickerClasses();
   RegisterToolGroupClasses();
   RegisterTaskFormClasses();
   RegisterExtendedFormClasses();
-  RegisterPickerClasses();
 }

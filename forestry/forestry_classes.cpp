@@ -14,7 +14,7 @@ void RegisterForestryClasses() {
   RegisterAppClasses();
   RegisterGroupperClasses();
   RegisterHierarchyLookupClasses();
-  RegisterPSKSelectorClasses();
   RegisterProjectClasses();
   RegisterProjectDialogClasses();
+  RegisterPSKSelectorClasses();
 }
