@@ -61,14 +61,10 @@ TEST_F(ChosenElementTest, TheFlagsChooseTheEditorAndTheRecordWindowOfABlockObjec
     shower.Left = 210;
     shower.Top = 120;
     shower.DoIt();
-    const std::vector<TEditorStandIn*> editors = Editors();
-    ASSERT_EQ(editors.size(), row.editor ? 1u : 0u) << row.name;
-    if (row.editor) {
-      EXPECT_EQ(std::tuple(editors[0]->Input(), editors[0]->Left, editors[0]->Top, editors[0]->Shown),
-                std::tuple(row.element, 210, 120, true))
-          << row.name;
-      editorsOwner->FreeTool(editors[0]);
-    }
+    const std::vector<EditorSeen> expected =
+        row.editor ? std::vector<EditorSeen>{{row.element, 210, 120, true}} : std::vector<EditorSeen>{};
+    EXPECT_EQ(Editors(), expected) << row.name;
+    while (editorsOwner->ToolCount() > 0) editorsOwner->FreeTool(editorsOwner->GetTool(0));
     ASSERT_EQ(TF_dbfrecForm::OpenWindows().size(), row.record ? 1u : 0u) << row.name;
     if (row.record) delete TF_dbfrecForm::OpenWindows().front();
     EXPECT_EQ(owner.lines, std::vector<std::string>()) << row.name;

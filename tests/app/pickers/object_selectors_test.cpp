@@ -156,9 +156,7 @@ TEST_F(SelectorsWindowTest, ShowingTheChosenLineOpensTheEditorTenPixelsBelowRigh
   window->Click(at);
   std::int32_t x = at.X, y = at.Y;
   window->Window().ControlToScreen("Image", x, y);
-  const std::vector<TEditorStandIn*> editors = Editors();
-  ASSERT_EQ(editors.size(), 1u);
-  EXPECT_EQ(std::tuple(editors[0]->Input(), editors[0]->Left, editors[0]->Top), std::tuple(l1, x + 10, y + 10));
+  EXPECT_EQ(Editors(), (std::vector<EditorSeen>{{l1, x + 10, y + 10, true}}));
 }
 
 }  // namespace

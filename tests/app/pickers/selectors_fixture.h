@@ -12,32 +12,16 @@
 #include "block/props/lumar_registers.h"
 #include "framework/core/class_registry.h"
 #include "framework/tools/world.h"
+#include "tests/app/pickers/editor_stand_in.h"
 #include "tests/app/pickers/picker_window.h"
 #include "tests/block/block_fixture.h"
-
-// Stands in for the property editor: notes where it was to open and that
-// it ran.
-class TEditorStandIn : public TTool {
- public:
-  static TClass StaticClass() {
-    static const TClassInfo info = DescribeClass<TEditorStandIn>(
-        "TObjectPropertyEditor", TTool::StaticClass(), "PickersTest",
-        {FieldProp("Left", &TEditorStandIn::Left), FieldProp("Top", &TEditorStandIn::Top)});
-    return &info;
-  }
-  TClass ClassType() const override { return StaticClass(); }
-  void DoIt() override { Shown = true; }
-  std::int32_t Left = 0;
-  std::int32_t Top = 0;
-  bool Shown = false;
-};
 
 class SelectorsTest : public BlockTest {
  protected:
   void SetUp() override {
     BlockTest::SetUp();
     RegisterAppClasses();
-    if (!FindKestuClass("TObjectPropertyEditor")) RegisterKestuClass(TEditorStandIn::StaticClass());
+    RegisterEditorStandIn();
     world = std::make_unique<TWorld>();
     SetWorld(world.get());
     editorsOwner = new TTechnology;
@@ -52,13 +36,7 @@ class SelectorsTest : public BlockTest {
     world.reset();
     BlockTest::TearDown();
   }
-  // The property editors the main tool holds.
-  std::vector<TEditorStandIn*> Editors() const {
-    std::vector<TEditorStandIn*> editors;
-    for (int i = 0; i < editorsOwner->ToolCount(); ++i)
-      if (auto* editor = dynamic_cast<TEditorStandIn*>(editorsOwner->GetTool(i))) editors.push_back(editor);
-    return editors;
-  }
+  std::vector<EditorSeen> Editors() const { return EditorsOf(*editorsOwner); }
   // A line of the block with its record in the table "L0001.DBF" (fields
   // NAZEV, CISLO, POPIS); the number 13 has none.
   TPolyLineElement* BlockLine(std::int32_t cislo) {

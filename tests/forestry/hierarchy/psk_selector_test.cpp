@@ -9,6 +9,7 @@
 #include "forestry/hierarchy/groupper.h"
 #include "forestry/hierarchy/hierarchy_lookup.h"
 #include "framework/tools/world.h"
+#include "tests/app/pickers/editor_stand_in.h"
 #include "tests/app/pickers/picker_window.h"
 #include "tests/forestry/forestry_fixture.h"
 
@@ -25,8 +26,11 @@ class PSKSelectorTest : public ForestryTest {
  protected:
   void SetUp() override {
     ForestryTest::SetUp();
+    RegisterEditorStandIn();
     world = std::make_unique<TWorld>();
     SetWorld(world.get());
+    editorsOwner = new TTechnology;
+    world->SetMainTool(editorsOwner);
     MainTool = &owner;
     auto* data = new TOwnerEntity;
     data->SetName("DATA");
@@ -70,6 +74,7 @@ class PSKSelectorTest : public ForestryTest {
   TElement* Area(const std::string& name) { return map->FindElementByName(name); }
 
   std::unique_ptr<TWorld> world;
+  TTechnology* editorsOwner = nullptr;
   TLineRecorder owner;
   TRectEntity* map = nullptr;
   std::unique_ptr<PickerWindow> window;
@@ -137,6 +142,17 @@ TEST_F(PSKSelectorTest, ALeftClickOnAStandAreaHandsItOnWithTheWindowsManager) {
     EXPECT_EQ(window->Pixels() != before, picked != nullptr) << row.name << ": marked";
     EXPECT_EQ(platform::LastPopup().Menu == "pm_Image", row.button == 1) << row.name << ": the window's menu";
   }
+}
+
+TEST_F(PSKSelectorTest, ShowingTheChosenAreaOpensTheEditorTenPixelsBelowRightOfTheClick) {
+  TPSKSelector* selector = Selected();
+  selector->ShowProperties = true;
+  const TDevicePoint at = window->At(2, 2);
+  window->Mouse(platform::MouseAction::Move, at);
+  window->Click(at);
+  std::int32_t x = at.X, y = at.Y;
+  window->Window().ControlToScreen("Image", x, y);
+  EXPECT_EQ(EditorsOf(*editorsOwner), (std::vector<EditorSeen>{{Area("A"), x + 10, y + 10, true}}));
 }
 
 TEST_F(PSKSelectorTest, TheMarkOutlinesTheAreaInRedWithCrossesAtItsReferencePoint) {
