@@ -42,8 +42,10 @@ std::vector<TF_dbfrecForm*>& Windows() {
 void TChoicedElementInterpret::DoIt() {
   TElement* element = Input();
   if (!element) return;
+  // What the editor does when it opens may free the element.
+  const TElementLink alive(element);
   if (!DontViewProps) OpenPropertyEditor(element);
-  if (!DontViewDBF && BlockPropsOf(element)) OpenRecordWindow(element);
+  if (!DontViewDBF && alive.Get() && BlockPropsOf(element)) OpenRecordWindow(element);
 }
 
 void TChoicedElementInterpret::OpenPropertyEditor(TElement* element) {
