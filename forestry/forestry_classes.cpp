@@ -1,6 +1,7 @@
 #include "forestry/forestry_classes.h"
 
 #include "app/app_classes.h"
+#include "forestry/editors/element_dialogs.h"
 #include "forestry/hierarchy/groupper.h"
 #include "forestry/hierarchy/hierarchy_lookup.h"
 #include "forestry/hierarchy/psk_selector.h"
@@ -16,5 +17,6 @@ void RegisterForestryClasses() {
   RegisterHierarchyLookupClasses();
   RegisterProjectClasses();
   RegisterProjectDialogClasses();
+  RegisterElementDialogClasses();
   RegisterPSKSelectorClasses();
 }
