@@ -377,6 +377,13 @@ void TInterpretLumPloch::Process(TElement* element) {
   std::int32_t code = 1;
   if (const auto* props = DynamicCast<TLumarAreaProps>(area->Properties())) code = props->Znacka;
   if (GetLayerFlag("USESYMBOL")) code = GetLayerNumber("SYMBOL");
+  // An area bounded by the block's lines holds no vertices itself: what is
+  // drawn is its plain geometry with its holes.
+  std::unique_ptr<TAreaElement> geometry;
+  if (const auto* boundary = DynamicCast<TPolyLineAreaElement>(area)) {
+    geometry.reset(boundary->CreateAreaWithHoles());
+    area = geometry.get();
+  }
   TDevice& device = *Device();
   device.SetBrush({0xFFFFFF, platform::BrushStyle::Clear});
   const platform::CanvasPen pen = device.GetPen() ? *device.GetPen() : platform::CanvasPen{};
