@@ -46,7 +46,7 @@ void TFormatedText::SetTextStyle(TTextStyle* style) {
   if (old == style) return;
   if (old) FreeElement(old);
   style_.Set(style);
-  if (style) AddElement(style);
+  if (style && IndexOf(style) < 0) AddElement(style);
 }
 
 void TFormatedText::SetNewStyle(bool value) {

@@ -41,6 +41,8 @@ TEST_F(FormattedTextTest, StylesAreOwnedByTheirRunsAndReplacedByNewStyle) {
        "TParagraphStyle", true},
       {"a given style replaces the old", "TFormatedText", [](TPlainText& t) { t.SetTextStyle(new TParagraphStyle); },
        "TParagraphStyle", true},
+      {"the same style again is kept once", "TFormatedText", [](TPlainText& t) { t.SetTextStyle(t.GetTextStyle()); },
+       "TTextStyle", false},
       {"nil frees the old", "TFormatedText", [](TPlainText& t) { t.SetTextStyle(nullptr); }, nullptr, true},
       {"a plain run has no style", "TPlainText", [](TPlainText& t) { t.SetPropertyText("NewStyle", "True"); },
        nullptr, false},

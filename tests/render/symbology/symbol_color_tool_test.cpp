@@ -44,8 +44,10 @@ TClass TCodeProbe::StaticClass() {
 
 constexpr std::int64_t kOwn = -1;  // the part draws by its own code
 
-std::int64_t UserColour(const TLinZnacka& part) { return part.ByTrueColor ? part.TrueColor : kOwn; }
-std::int64_t UserColour(const TSrafa& part) { return part.ByTrueColor ? part.TrueColor : kOwn; }
+template <class Part>
+std::int64_t UserColour(const Part& part) {
+  return part.ByTrueColor ? part.TrueColor : kOwn;
+}
 
 // A chain of the line's colour holding an element of the line's colour and
 // one of code 5, then a chain of code 2.
@@ -233,7 +235,7 @@ TEST_F(SymbolColorToolTest, AreaSymbolsTakeTheirBackgroundAndEverySetsColour) {
     tool.SetElem(&elem);
     tool.SetInput(symbol.get());
     tool.DoIt();
-    EXPECT_EQ(symbol->ByTrueColor ? symbol->TrueColor : kOwn, row.Own) << row.Name;
+    EXPECT_EQ(UserColour(*symbol), row.Own) << row.Name;
     EXPECT_EQ(symbol->FillBackground, row.FillBackground) << row.Name;
     EXPECT_EQ(UserColour(*symbol->Layers[0]->Sets[0]), row.FirstSet) << row.Name;
     EXPECT_EQ(UserColour(*symbol->Layers[0]->Sets[1]), row.SecondSet) << row.Name;
