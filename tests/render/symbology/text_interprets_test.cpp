@@ -198,9 +198,10 @@ TEST_F(TextInterpretTest, BlocksAreWrittenParagraphByParagraphOnPaperOrInPixels)
   }
 }
 
-TEST_F(TextInterpretTest, TextInterpretsAreMadeByClassName) {
+TEST_F(TextInterpretTest, ScriptsMakeTheTextClassesAndTheSymbolColourToolByName) {
   for (const char* name : {"TGeneralTextInterpret", "TGeneralFormatedTextBlockInterpret", "TTextStyle",
-                           "TParagraphStyle", "TFormatedTextBlock", "TPlainTextBlock"}) {
+                           "TParagraphStyle", "TPlainText", "TFormatedText", "TVariableText", "TParagraph",
+                           "TFormatedTextBlock", "TPlainTextBlock", "TSetUserSymbolColor"}) {
     std::unique_ptr<TElement> made(CreateElementByClassName(name));
     EXPECT_TRUE(made && made->ClassName() == name) << name;
   }
