@@ -82,6 +82,8 @@ bool TInterpretLumObject::Meets(const TSpaceEntity& entity) const {
   return entity.IntersectsRect(MinX, MinY, MaxX, MaxY);
 }
 
+bool TInterpretLumObject::LayerMayMeet(const TSpaceEntity& layer) const { return !layer.IsValid() || Meets(layer); }
+
 TClass TInterpretLumObject::StaticClass() {
   static const TClassInfo info =
       DescribeClass<TInterpretLumObject>("TInterpretLumObject", TRectInterpret::StaticClass(), "I_Lumar", {});
@@ -264,7 +266,7 @@ bool TInterpretLumLinii::QGoInside(TElement*) { return false; }
 
 bool TInterpretLumLinii::QGoInsideAfter(TElement* element) {
   auto* layer = DynamicCast<TPolyLineString>(element);
-  return layer && Meets(*layer);
+  return layer && LayerMayMeet(*layer);
 }
 
 bool TInterpretLumLinii::QProcessBefore(TElement* element) {
@@ -347,7 +349,7 @@ bool TInterpretLumPloch::QGoInside(TElement* element) { return !DynamicCast<TAre
 
 bool TInterpretLumPloch::QGoInsideAfter(TElement* element) {
   auto* layer = DynamicCast<TAreaString>(element);
-  return layer && layer->ClassType() == TAreaString::StaticClass() && Meets(*layer);
+  return layer && layer->ClassType() == TAreaString::StaticClass() && LayerMayMeet(*layer);
 }
 
 bool TInterpretLumPloch::QProcessBefore(TElement* element) {

@@ -100,9 +100,6 @@ TEST_F(BlockDrawingTest, TheDefaultScriptDrawsABlockInEitherCodePage) {
     model.AddElement(reader->ReadPoints());
     model.AddElement(reader->ReadTexts());
     ASSERT_EQ(model.GetCount(), 4) << row.Name;
-    // The reader leaves a layer's extent empty; the interprets of lines and
-    // areas enter only a layer that meets the map.
-    for (TElement* layer : model.Children()) static_cast<TRectEntity*>(layer)->UpdateRect();
 
     auto device = MakeMapDevice(200, 200);
     device->Projection()->Calculate({-10, -10}, device->Page(), 1000);

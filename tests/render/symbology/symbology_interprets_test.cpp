@@ -546,3 +546,38 @@ TEST_F(SymbologyTest, ATextRedrawDrawsOnAWhitePageWithinOnePass) {
 }
 
 }  // namespace
+
+namespace {
+
+enum class Extent { OnTheMap, OffTheMap, NeverComputed };
+
+// Under the default script a layer of lines is skipped only when its extent
+// lies off the map: one whose extent was never computed (as a block reader
+// gives it) may hold lines anywhere.
+TEST_F(SymbologyTest, LineLayersAreSkippedOnlyWhenTheirExtentLiesOffTheMap) {
+  struct Row {
+    const char* Name;
+    Extent Bounds;
+    bool Drawn;
+  };
+  const Row rows[] = {
+      {"on the map", Extent::OnTheMap, true},
+      {"off the map", Extent::OffTheMap, false},
+      {"never computed", Extent::NeverComputed, true},
+  };
+  for (const Row& row : rows) {
+    TOwnerEntity model;
+    auto* layer = MakeLayer<TPolyLineString>({});
+    layer->AddElement(MakeLine(4, 3, 0));
+    model.AddElement(layer);
+    if (row.Bounds == Extent::OnTheMap) layer->UpdateRect();
+    if (row.Bounds == Extent::OffTheMap) {
+      layer->SetMinX(100), layer->SetMinY(100), layer->SetMaxX(120), layer->SetMaxY(120);
+    }
+    auto device = MakeMapDevice(kSize, kSize);
+    DrawWithDefaultScript(model, *device);
+    EXPECT_EQ(DrawnPixels(*device).Count > 0, row.Drawn) << row.Name;
+  }
+}
+
+}  // namespace
