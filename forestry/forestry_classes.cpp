@@ -3,6 +3,7 @@
 #include "app/app_classes.h"
 #include "forestry/hierarchy/groupper.h"
 #include "forestry/hierarchy/hierarchy_lookup.h"
+#include "forestry/hierarchy/psk_selector.h"
 #include "forestry/projects/project_dialog.h"
 #include "forestry/projects/projects.h"
 
@@ -15,4 +16,5 @@ void RegisterForestryClasses() {
   RegisterHierarchyLookupClasses();
   RegisterProjectClasses();
   RegisterProjectDialogClasses();
+  RegisterPSKSelectorClasses();
 }
