@@ -2,7 +2,9 @@
 
 #include "app/app_classes.h"
 #include "forestry/hierarchy/groupper.h"
+#include "forestry/hierarchy/hierarchy_building.h"
 #include "forestry/hierarchy/hierarchy_lookup.h"
+#include "forestry/hierarchy/layer_assignment.h"
 #include "forestry/projects/project_dialog.h"
 #include "forestry/projects/projects.h"
 
@@ -13,6 +15,8 @@ void RegisterForestryClasses() {
   RegisterAppClasses();
   RegisterGroupperClasses();
   RegisterHierarchyLookupClasses();
+  RegisterHierarchyBuildingClasses();
+  RegisterLayerAssignmentClasses();
   RegisterProjectClasses();
   RegisterProjectDialogClasses();
 }
