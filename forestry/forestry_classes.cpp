@@ -7,6 +7,9 @@
 #include "forestry/hierarchy/layer_assignment.h"
 #include "forestry/projects/project_dialog.h"
 #include "forestry/projects/projects.h"
+#include "forestry/reconstruction/clear_areas.h"
+#include "forestry/reconstruction/layer_rebuilding.h"
+#include "forestry/reconstruction/lines_to_areas.h"
 
 void RegisterForestryClasses() {
   static bool registered = false;
@@ -17,6 +20,9 @@ void RegisterForestryClasses() {
   RegisterHierarchyLookupClasses();
   RegisterHierarchyBuildingClasses();
   RegisterLayerAssignmentClasses();
+  RegisterLinesToAreasClasses();
+  RegisterClearAreasClasses();
+  RegisterLayerRebuildingClasses();
   RegisterProjectClasses();
   RegisterProjectDialogClasses();
 }
