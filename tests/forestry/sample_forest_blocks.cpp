@@ -85,12 +85,21 @@ std::unique_ptr<TAreaString> SaveAreas(TPolyLineString& lines, const std::string
   return std::unique_ptr<TAreaString>(reader.ReadAreas());
 }
 
-int Cell(double coordinate) { return static_cast<int>(std::floor(coordinate / 100)); }
+int Cell(double coordinate) { return static_cast<int>(std::floor((coordinate - kSampleForestOrigin) / 100)); }
+
+// A point of the grid as the map's.
+double At(double gridCoordinate) { return gridCoordinate + kSampleForestOrigin; }
 
 void WriteStands(const std::string& folder) {
   const TStandMap map = MakeStandMap(kSampleForestSide, kSeed);
   std::unique_ptr<TPolyLineString> lines(MakeStandMapLines(map));
   for (TElement* line : lines->Children()) {
+    auto* poly = static_cast<TPolyLineElement*>(line);
+    for (int i = 0; i < poly->GetCoordsCount(); ++i) {
+      poly->SetCoordX(i, At(poly->GetCoordX(i)));
+      poly->SetCoordY(i, At(poly->GetCoordY(i)));
+    }
+    poly->CalcBounds();
     auto* props = new TLumarLineProps;
     props->Druh = 5;
     static_cast<TSpaceEntity*>(line)->SetProperties(props);
@@ -133,10 +142,11 @@ void WriteHarvests(const std::string& folder) {
       {750, 750, StandKeys(7, 7), 2, 3},
   };
   TPolyLineString lines;
-  for (const Harvest& h : harvests)
-    lines.AddEntity(NewLine({{h.X - 15, h.Y - 15}, {h.X - 15, h.Y + 15}, {h.X + 15, h.Y + 15}, {h.X + 15, h.Y - 15},
-                             {h.X - 15, h.Y - 15}},
-                            6));
+  for (const Harvest& h : harvests) {
+    const double x = At(h.X), y = At(h.Y);
+    lines.AddEntity(
+        NewLine({{x - 15, y - 15}, {x - 15, y + 15}, {x + 15, y + 15}, {x + 15, y - 15}, {x - 15, y - 15}}, 6));
+  }
   const std::string block = folder + "/TEZ.BLK";
   std::unique_ptr<TAreaString> areas = SaveAreas(lines, block);
   std::vector<Record> records;
@@ -146,7 +156,7 @@ void WriteHarvests(const std::string& folder) {
     const auto& props = *static_cast<TLumarAreaProps*>(area->Properties());
     kind = props.Druh;
     for (const Harvest& h : harvests) {
-      if (std::fabs(area->GetCenterX() - h.X) > 1 || std::fabs(area->GetCenterY() - h.Y) > 1) continue;
+      if (std::fabs(area->GetCenterX() - At(h.X)) > 1 || std::fabs(area->GetCenterY() - At(h.Y)) > 1) continue;
       std::vector<std::string> values = {std::to_string(h.Method), std::to_string(h.Urgency), "0.09"};
       values.insert(values.end(), h.Keys.begin(), h.Keys.end());
       values.push_back(std::to_string(props.Cislo));
@@ -162,15 +172,16 @@ void WriteHarvests(const std::string& folder) {
 // Skidding lines, the last outside every stand; survey points likewise.
 void WriteLinesAndPoints(const std::string& folder) {
   TPolyLineString lines;
-  lines.AddEntity(NewLine({{120, 130}, {140, 160}, {170, 170}}, 7));
-  lines.AddEntity(NewLine({{630, 420}, {660, 440}}, 7));
-  lines.AddEntity(NewLine({{-300, 20}, {-250, 40}}, 7));
+  lines.AddEntity(NewLine({{At(120), At(130)}, {At(140), At(160)}, {At(170), At(170)}}, 7));
+  lines.AddEntity(NewLine({{At(630), At(420)}, {At(660), At(440)}}, 7));
+  lines.AddEntity(NewLine({{At(-300), At(20)}, {At(-250), At(40)}}, 7));
   TExportLinesToLumar lineExport;
   lineExport.SetBlockName(folder + "/SLU.BLK");
   lineExport.SetInput(&lines);
   lineExport.DoIt();
   TPointString points;
-  for (const auto& [x, y] : {std::pair{250.0, 250.0}, {450.0, 750.0}, {-400.0, -400.0}}) {
+  for (const auto& [gx, gy] : {std::pair{250.0, 250.0}, {450.0, 750.0}, {-400.0, 100.0}}) {
+    const double x = At(gx), y = At(gy);
     auto* point = new TPointElement;
     point->SetBounds({x, y, x, y});
     auto* props = new TLumarPointProps;
@@ -190,11 +201,77 @@ void WriteText(const std::string& file, const std::string& text) {
   out << text;
 }
 
+// The attribute table of the exported harvest areas (kind 12): how it is
+// made and what fills it.
+constexpr const char* kHarvestTable =
+    "; Areas of the harvest layer: kind 12\n"
+    "CISLO N 6 0\nDRUH N 4 0\nPLOCHA N 12 4\n"
+    "; the stand group of the area\n"
+    "LHC C 10 0\nODDELENI C 10 0\nDILEC C 10 0\nPOROST C 10 0\nSKUPINA C 10 0\nNALEHAV N 3 0\n";
+constexpr const char* kHarvestTransfer =
+    "; property of the exported area and target field\n"
+    "*LHC LHC\n*Oddeleni ODDELENI\n*Dilec DILEC\n*Porost POROST\n*Skupina SKUPINA\n*Nalehavost NALEHAV\n";
+
+// Run in the folder: every file name is the folder's.
+constexpr const char* kDay =
+    "; A forester's day on the sample forest, run in its folder: the hierarchy\n"
+    "; built, a stand group found by its names and by a point, the harvest,\n"
+    "; skidding and survey layers assigned, the harvest areas taken out of the\n"
+    "; hierarchy, a boundary vertex moved, the harvest layer rebuilt, assigned\n"
+    "; and taken out again, and exported into the new block TEZ2.BLK.\n"
+    "ACTIVEELEMENT = WORLD.ObjectModel\n"
+    "CREATEELEMENT(StringListElement, 'DATAMODEL')\n"
+    "DATAMODEL.LoadFromFile = 'model.txt'\n"
+    "CREATEELEMENT(OwnerEntity, 'DATA')\n"
+    "DATA.CREATEELEMENT(RectEntity, 'HIERARCHY')\n"
+    "DATA.CREATEELEMENT(RectEntity, 'LAYERS')\n"
+    "Nacti:THeleNacti = CREATE(HeleNacti, 'nacti')\n"
+    "Nacti.Directory = '.'\n"
+    "Nacti.DOIT()\n"
+    "Hier:THeleHier = CREATE(HeleHier, 'hier')\n"
+    "Hier.Input = DATA.HIERARCHY\n"
+    "Hier.LHC = '101'\n"
+    "Hier.Odd = '1'\n"
+    "Hier.Dil = 'a'\n"
+    "Hier.Por = '2'\n"
+    "Hier.PSK = '2'\n"
+    "Hier.DOIT()\n"
+    "ByName:TRectEntity = Hier.Output\n"
+    "Skupina:THeleSkupina = CREATE(HeleSkupina, 'skupina')\n"
+    "Skupina.Input = DATA.HIERARCHY\n"
+    "Skupina.X = '-850'\n"
+    "Skupina.Y = '-850'\n"
+    "Skupina.DOIT()\n"
+    "ByPoint:TRectEntity = Skupina.PSKObject\n"
+    "HeleZaradLHC(LayerName:'TEZ', PropertyClassName:'TTezPProps', HolesGroup:'99', Group:'12')\n"
+    "HeleNactiSlu()\n"
+    "LocateIntoPSK(LayerName:'BOD', FeatureName:'PNT', PropertyClassName:'TTezBProps')\n"
+    "ExtractLHC(LayerName:'TEZ')\n"
+    "; the first corner of the first harvest area taken out, 40 cm to the east\n"
+    "Corner:T2DCoordinate = "
+    "DATA.TEZ.FINDELEMENTBYCLASS(RectEntity).FINDELEMENTBYCLASS(PolyLineAreaElement).FINDELEMENTBYCLASS("
+    "PolyLineElement).FINDELEMENTBYCLASS(2DCoordinate)\n"
+    "Corner.X = '-864.6'\n"
+    "HeleClearLHC(LayerName:'TEZ', HolesGroup:'99', SnapDistance:'1')\n"
+    "HeleZaradLHC(LayerName:'TEZ', PropertyClassName:'TTezPProps', HolesGroup:'99', Group:'12')\n"
+    "ExtractLHC(LayerName:'TEZ')\n"
+    "ExportLHC(LayerName:'TEZ', BlockName:'TEZ2.BLK', ControlDIR:'.', Group:'12', HolesGroup:'99', PropertyClassName:'TTezPProps')\n";
+
 }  // namespace
 
 void WriteSampleForest(const std::string& folder) {
-  WriteStands(folder);
-  WriteHarvests(folder);
-  WriteLinesAndPoints(folder);
-  WriteText(folder + "/model.txt", "ARE=DET.BLK\nARE=TEZ.BLK\nLIN=SLU.BLK\nPNT=BOD.BLK\n");
+  // Written from inside the folder: the files that name their block name it
+  // without the folder, wherever it lies.
+  struct InFolder {
+    std::filesystem::path home = std::filesystem::current_path();
+    explicit InFolder(const std::string& folder) { std::filesystem::current_path(folder); }
+    ~InFolder() { std::filesystem::current_path(home); }
+  } inFolder(folder);
+  WriteStands(".");
+  WriteHarvests(".");
+  WriteLinesAndPoints(".");
+  WriteText("./model.txt", "ARE=DET.BLK\nARE=TEZ.BLK\nLIN=SLU.BLK\nPNT=BOD.BLK\n");
+  WriteText("./P0012.CRT", kHarvestTable);
+  WriteText("./P0012.TDS", kHarvestTransfer);
+  WriteText("./day.oil", kDay);
 }

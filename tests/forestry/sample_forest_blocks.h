@@ -9,8 +9,12 @@
 // them both make it here, with the system's own writers.
 #include <string>
 
-// Writes the folder's files into folder, which exists.
+// Writes the folder's files into folder, which exists.  Needs a world with
+// the national grid.
 void WriteSampleForest(const std::string& folder);
 
-// The stand grid: cells of 100 m from (0, 0), side cells a row.
+// The stand grid: side cells of 100 m a row, from the origin (x and y).
+// The map lies below and left of the national grid's origin, so that the
+// blocks hold its coordinates positive.
 inline constexpr int kSampleForestSide = 8;
+inline constexpr double kSampleForestOrigin = -1000;
