@@ -104,7 +104,7 @@ bool THeleSkupina::QGoInside(TElement* element) {
 }
 
 void THeleSkupina::LeftInside(TElement* element) {
-  if (pskDepth_ > 0 && element == pskEntered_.Get()) {
+  if (element == pskEntered_.Get()) {
     pskDepth_ = 0;
     pskEntered_.Set(nullptr);
   }
