@@ -5,6 +5,8 @@
 #include <map>
 
 #include "app/startup/main_tool.h"
+#include "block/props/lumar_props.h"
+#include "forestry/reconstruction/layer_rebuilding.h"
 #include "block/forest_model/forest_units.h"
 #include "framework/values/typed_values.h"
 #include "platform/gauge_form.h"
@@ -159,6 +161,36 @@ TEST_F(HierarchyBuildingTest, WithoutAHierarchyTheStandAreasAreFoundButNotGroupe
   EXPECT_EQ(tool.StandAreas()->GetCount(), DetLayer()->GetCount());
   EXPECT_TRUE(hierarchy->IsEmpty());
   EXPECT_EQ(main->Text(), "");
+}
+
+TEST_F(HierarchyBuildingTest, TheBlockRegisterOfALayersBlockIsFreed) {
+  tool.DoIt();
+  struct Row {
+    const char* Case;
+    const char* Block;
+    const char* Type;  // the layer whose first element tells the register
+  } rows[] = {
+      {"an area layer", "DET", "ARE"},
+      {"a point layer when there is no area layer", "BOD", "PNT"},
+  };
+  for (const Row& row : rows) {
+    TSpaceEntityString* layer = tool.FindLayerEntity(row.Block, row.Type);
+    ASSERT_NE(layer, nullptr) << row.Case;
+    auto* props = DynamicCast<TLumarProps>(static_cast<TSpaceEntity*>(layer->GetElement(0))->Properties());
+    ASSERT_NE(props, nullptr) << row.Case;
+    const TElementLink registered(props->GetBlockRegister());
+    ASSERT_NE(registered.Get(), nullptr) << row.Case;
+    const int count = layer->GetCount();
+    TDeleteBlockRegister remover;
+    remover.LayerName = row.Block;
+    remover.DoIt();
+    EXPECT_EQ(registered.Get(), nullptr) << row.Case;
+    EXPECT_EQ(layer->GetCount(), count) << row.Case << ": the objects stay";
+  }
+  TDeleteBlockRegister remover;
+  remover.LayerName = "NONE";
+  remover.DoIt();
+  EXPECT_TRUE(Exceptions.empty());
 }
 
 }  // namespace

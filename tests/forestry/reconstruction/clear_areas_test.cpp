@@ -91,6 +91,20 @@ TEST_F(ClearAreasTest, OnlyOutlinesOfPositiveAreaNotYetDoneAreProcessed) {
   }
 }
 
+TEST_F(ClearAreasTest, ARingThatDoesNotCloseIsBoxedAndTheWalkEnds) {
+  // The line after the connecting line starts elsewhere: no ring closes.
+  TPolyLineElement* loose = BoundaryLine({{5, 5}, {5, 6}});
+  lines.AddElement(loose);
+  std::unique_ptr<TPolyLineAreaElement> area(
+      BoundedArea({{outer, true}, {bridge, true}, {loose, true}, {bridge, false}}, 5, 9));
+  TClearAreas tool;
+  tool.SetInput(area.get());
+  tool.DoIt();
+  EXPECT_THAT(Boxes(), ::testing::Contains("Bad ring"));
+  EXPECT_TRUE(area->GetIsDone());
+  EXPECT_TRUE(area->HasLine(loose, true)) << "an unclosed line stays with its area";
+}
+
 TEST_F(ClearAreasTest, NewAreasGoIntoTheIndexBeingWalked) {
   TSpaceEntityQTree tree;
   tree.SetBounds({-10, -10, 20, 20});
