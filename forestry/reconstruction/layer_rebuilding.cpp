@@ -162,8 +162,11 @@ void THeleClearLHC::DoIt() {
   TRectEntity& lines = WorkingRect(*layer, "LINES");
   TRectEntity& rebuiltAreas = WorkingRect(*layer, "NEW_AREAS");
   GatherAreas(*layer, areas);
+  // Nothing gathered is nothing to rebuild: the layer is not replaced by
+  // the areas of no lines.
+  if (areas.IsEmpty()) return;
   SetProgressText("Nové spojení linií ...");
-  if (!areas.IsEmpty()) JoinLines(areas, lines);
+  JoinLines(areas, lines);
   SetProgressText("Přeplochování ...");
   TAreasFromClearLines builder;
   builder.SetInput(&lines);

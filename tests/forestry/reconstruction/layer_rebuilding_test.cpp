@@ -142,6 +142,21 @@ TEST_F(LayerRebuildingTest, SnapDistanceZeroJoinsWithOneCentimetre) {
   }
 }
 
+TEST_F(LayerRebuildingTest, WithNothingGatheredTheLayerIsLeftAsItIs) {
+  Stage(true);
+  delete container;
+  TRectEntity* target = DynamicCast<TRectEntity>(layers->FindElementByName("ARE_TEZ"));
+  auto* before = DynamicCast<TAreaString>(target->GetElement(0));
+  THeleClearLHC tool;
+  tool.LayerName = "TEZ";
+  tool.DoIt();
+  EXPECT_EQ(target->GetCount(), 1);
+  EXPECT_EQ(target->GetElement(0), before);
+  EXPECT_EQ(before->GetCount(), 2);
+  EXPECT_EQ(Posted(msgDataChanged), 0);
+  EXPECT_FALSE(tool.InProgress());
+}
+
 TEST_F(LayerRebuildingTest, WithoutTheWorkingLayerNothingHappens) {
   THeleClearLHC tool;
   tool.LayerName = "TEZ";
