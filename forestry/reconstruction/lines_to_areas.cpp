@@ -100,6 +100,11 @@ void RunWalker(Walker& walker, TElement* input, const char* caption) {
 void TAreasFromClearLines::DoIt() {
   auto* input = DynamicCast<TRectEntity>(Input());
   if (!input) return;
+  // No lines enclose no areas; an index over empty bounds is not built.
+  if (input->IsEmpty()) {
+    SetOutput(CreateElement<TAreaString>());
+    return;
+  }
   std::unique_ptr<TElement> lineTree;
   {
     TReadLinesIntoQTree reader;

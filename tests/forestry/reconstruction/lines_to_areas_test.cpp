@@ -146,6 +146,16 @@ TEST_F(LinesToAreasTest, RebuiltStandMapAreasEqualGeosPolygons) {
   }
 }
 
+TEST_F(LinesToAreasTest, NoLinesGiveAnEmptyAreaList) {
+  TRectEntity input;
+  TAreasFromClearLines tool;
+  tool.SetInput(&input);
+  tool.DoIt();
+  std::unique_ptr<TAreaString> areas(DynamicCast<TAreaString>(tool.Output()));
+  ASSERT_NE(areas, nullptr);
+  EXPECT_TRUE(areas->IsEmpty());
+}
+
 TEST_F(LinesToAreasTest, OnlyARectEntityOfLinesIsJoined) {
   TClearLines tool;
   TOwnerEntity notRect;
