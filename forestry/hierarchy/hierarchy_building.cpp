@@ -115,8 +115,8 @@ bool THeleNacti::CreateModelDescription() {
     creator.SetInput(lines);
     creator.DataDirectory = Directory;
     creator.DoIt();
+    // The script is handed over: the tool keeps it as its child.
     if (TElement* description = creator.Output()) {
-      creator.SetOutput(nullptr);
       SetLinkedElement(description_, description);
       error_ = 0;
     }
