@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "bench/stand_map.h"
+#include "block/reading/block_reader.h"
 #include "framework/values/typed_values.h"
 #include "tests/forestry/forest_data_fixture.h"
 #include "tests/forestry/reconstruction/boundary_fixture.h"
@@ -144,6 +145,26 @@ TEST_F(LinesToAreasTest, RebuiltStandMapAreasEqualGeosPolygons) {
     EXPECT_EQ(static_cast<int>(sizes.size()), map.ExpectedAreas) << "side " << side;
     for (std::size_t i = 0; i < sizes.size(); ++i) EXPECT_NEAR(sizes[i], expected[i], 1e-6) << "side " << side;
   }
+}
+
+TEST_F(LinesToAreasTest, TheSampleStandBlocksLinesGiveGeosPolygons) {
+  TLumaRBlokReader reader;
+  reader.Create(std::string(KESTX_SAMPLES_DIR) + "/forest/DET.BLK");
+  std::unique_ptr<TPolyLineString> read(reader.ReadLines());
+  ASSERT_NE(read, nullptr);
+  std::unique_ptr<TRectEntity> input(CreateElement<TRectEntity>());
+  input->AddAllFrom(read.get());
+  input->UpdateRect();
+  const std::vector<double> expected = GeosFaceAreas(*input);
+  TCreateAreasFromLinesTool tool;
+  tool.SetInput(input.get());
+  tool.DoIt();
+  std::unique_ptr<TAreaString> areas(DynamicCast<TAreaString>(tool.Output()));
+  ASSERT_NE(areas, nullptr);
+  const std::vector<double> sizes = AreaSizes(*areas);
+  ASSERT_EQ(sizes.size(), expected.size());
+  EXPECT_GT(sizes.size(), 60u);
+  for (std::size_t i = 0; i < sizes.size(); ++i) EXPECT_NEAR(sizes[i], expected[i], 1e-6) << i;
 }
 
 TEST_F(LinesToAreasTest, NoLinesGiveAnEmptyAreaList) {
