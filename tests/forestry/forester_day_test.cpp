@@ -5,7 +5,6 @@
 #include <memory>
 
 #include "app/command_line/command_line.h"
-#include "block/props/lumar_props.h"
 #include "block/reading/block_reader.h"
 #include "platform/gauge_form.h"
 #include "tests/forestry/forest_data_fixture.h"

@@ -2,12 +2,10 @@
 
 #include <fstream>
 #include <functional>
-#include <map>
 
 #include "app/startup/main_tool.h"
 #include "block/props/lumar_props.h"
 #include "forestry/reconstruction/layer_rebuilding.h"
-#include "block/forest_model/forest_units.h"
 #include "framework/values/typed_values.h"
 #include "platform/gauge_form.h"
 #include "tests/forestry/forest_data_fixture.h"
