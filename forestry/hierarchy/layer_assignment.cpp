@@ -217,8 +217,7 @@ void THeleNactiSlu::DoIt() {
     if (TElement* group = StandGroupAt(Hierarchy(), line->GetAbsRefX(), line->GetAbsRefY()))
       PlaceUnder(*group, ContainerName, *line);
     else
-      platform::MessageDlg("Pro linii c." + Number(*line) + " není nalezen objekt pro přidání",
-                           platform::MsgDlgType::Information, platform::mbOK);
+      platform::ShowMessage("Pro linii c." + Number(*line) + " není nalezen objekt pro přidání");
   }
   CollectContainers(*this, ContainerName);
 }
