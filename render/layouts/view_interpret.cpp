@@ -59,6 +59,20 @@ class TDeviceState {
   double virtualScale_;
 };
 
+// Views shown inside the models of views: each level draws through an
+// interpret of its own on the stack, so the depth a file can nest them to is
+// cut off here.
+thread_local int nestedViews = 0;
+
+class TNestedView {
+ public:
+  TNestedView() { ++nestedViews; }
+  ~TNestedView() { --nestedViews; }
+  TNestedView(const TNestedView&) = delete;
+  TNestedView& operator=(const TNestedView&) = delete;
+  bool TooDeep() const { return nestedViews > TViewInterpret::MostNestedViews; }
+};
+
 }  // namespace
 
 TUniversalInterpret* TViewInterpret::Interpret() {
@@ -98,7 +112,8 @@ void TViewInterpret::DrawView(TView& view) {
   TDevice* device = Device();
   T_Page* page = device ? device->Page() : nullptr;
   TPageProjection* projection = device ? device->Projection() : nullptr;
-  if (!page || !projection) return;
+  const TNestedView nested;
+  if (!page || !projection || nested.TooDeep()) return;
   if (platform::CanvasBrush* brush = device->GetBrush()) *brush = {0xFFFFFF, platform::BrushStyle::Solid};
   if (platform::CanvasPen* pen = device->GetPen()) {
     pen->Width = 0;
@@ -149,13 +164,13 @@ void TViewInterpret::DrawView(TView& view) {
 
 TClass TViewInterpret::StaticClass() {
   using E = TViewInterpret;
-  static const TClassInfo info = DescribeClass<E>(
-      "TViewInterpret", TInterpret::StaticClass(), "E_view",
-      {NotStored(AccessorProp<E, TInterpretScript*>(
-           "InterpretScript", [](const E& i) { return const_cast<E&>(i).InterpretScript(); },
-           [](E& i, TInterpretScript* script) { i.SetInterpretScript(script); })),
-       NotStored(AccessorProp<E, TUniversalInterpret*>(
-           "Interpret", [](const E& i) { return const_cast<E&>(i).Interpret(); }, nullptr))});
+  static const TClassInfo info =
+      DescribeClass<E>("TViewInterpret", TInterpret::StaticClass(), "E_view",
+                       {NotStored(AccessorProp<E, TInterpretScript*>(
+                            "InterpretScript", [](const E& i) { return const_cast<E&>(i).InterpretScript(); },
+                            [](E& i, TInterpretScript* script) { i.SetInterpretScript(script); })),
+                        NotStored(AccessorProp<E, TUniversalInterpret*>(
+                            "Interpret", [](const E& i) { return const_cast<E&>(i).Interpret(); }, nullptr))});
   return &info;
 }
 

@@ -82,14 +82,45 @@ TEST_F(ViewInterpretTest, AViewDrawsItsModelOnlyInsideItsVisiblePartAndLeavesThe
   }
 }
 
-TEST_F(ViewInterpretTest, TheInnerInterpretGetsTheDefaultScriptOnceAndTakesOnlyScriptsAsScripts) {
+TEST_F(ViewInterpretTest, ViewsInsideTheModelsOfViewsAreDrawnOnlyToALimitedDepth) {
+  struct Case {
+    const char* name;
+    int views;
+    bool drawn;
+  };
+  const Case cases[] = {
+      {"three views deep", 3, true},
+      {"as deep as allowed", TViewInterpret::MostNestedViews, true},
+      {"one deeper", TViewInterpret::MostNestedViews + 1, false},
+      {"two thousand deep", 2000, false},
+  };
+  for (const Case& test : cases) {
+    auto device = MakeBitmapDevice(100, 100);
+    // Each view shows a desktop with the next view, one to one; the last shows a grid.
+    std::unique_ptr<TView> outer(MakeView("V0", {10, 10, 90, 90}, 1, {50, 50}));
+    TView* view = outer.get();
+    for (int i = 1; i < test.views; ++i) {
+      auto* desktop = new TDesktop;
+      desktop->SetBounds({0, 0, 100, 100});
+      static_cast<TEntity*>(view->CreateModel())->AddElement(desktop);
+      view = MakeView("V" + std::to_string(i), {10, 10, 90, 90}, 1, {50, 50});
+      desktop->AddElement(view);
+    }
+    auto* grid = new TLines;
+    grid->Width = grid->Height = 10;
+    static_cast<TEntity*>(view->CreateModel())->AddElement(grid);
+    TViewInterpret interpret;
+    DrawElement(interpret, *outer, *device);
+    EXPECT_EQ(device->Canvas()->Pixel(50, 45) == 0, test.drawn) << test.name;
+  }
+}
+
+TEST_F(ViewInterpretTest, TheInnerInterpretGetsTheDefaultScriptOnce) {
   TViewInterpret interpret;
   TInterpretScript* script = interpret.InterpretScript();
   ASSERT_TRUE(script);
   EXPECT_EQ(interpret.InterpretScript(), script) << "made once";
   EXPECT_TRUE(script->FindInterpret(std::make_unique<TLines>().get())) << "the default script draws grid lines";
-  EXPECT_FALSE(SetObjectPropByName(interpret, "InterpretScript", std::make_unique<TLines>().get()));
-  EXPECT_EQ(interpret.InterpretScript(), script);
   EXPECT_EQ(GetObjectPropByName(interpret, "Interpret"), interpret.Interpret());
 }
 
