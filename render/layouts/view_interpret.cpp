@@ -1,5 +1,7 @@
 #include "render/layouts/view_interpret.h"
 
+#include <cmath>
+
 #include "framework/core/class_registry.h"
 #include "render/devices/device.h"
 #include "render/interprets/interpret_script.h"
@@ -156,7 +158,11 @@ void TViewInterpret::DrawView(TView& view) {
   page->ClipRect = visiblePixels;
   projection->Calculate(visibleCentreWorld, page, modelScale);
 
-  if (inner->Input()) {
+  // A view of no scale (or one the page cannot take) would draw its model
+  // in the desktop's units, all of it on a point: it shows nothing.
+  const bool shown = modelScale > 0 && std::isfinite(modelScale) && projection->Scale() == modelScale &&
+                     projection->Center_X() == visibleCentreWorld.X && projection->Center_Y() == visibleCentreWorld.Y;
+  if (shown && inner->Input()) {
     inner->AttachDevice(device);
     inner->DoIt();
   }

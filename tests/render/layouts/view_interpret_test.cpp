@@ -1,5 +1,6 @@
 #include "render/layouts/view_interpret.h"
 
+#include <limits>
 #include <memory>
 #include <string>
 
@@ -36,6 +37,7 @@ TEST_F(ViewInterpretTest, AViewDrawsItsModelOnlyInsideItsVisiblePartAndLeavesThe
     // The visible part of the view in pixels: left, top, right, bottom
     // (all 0 when nothing may be drawn).
     platform::PixelRect visible;
+    double scale = 1;
   };
   const Case cases[] = {
       {"half outside the page to the right", {150, 20, 250, 80}, true, true, 0, {150, 20, 200, 80}},
@@ -43,13 +45,21 @@ TEST_F(ViewInterpretTest, AViewDrawsItsModelOnlyInsideItsVisiblePartAndLeavesThe
       {"wholly off the page", {300, 20, 400, 80}, true, false, 0, {0, 0, 0, 0}},
       {"without a model", {20, 20, 120, 80}, false, true, 0, {0, 0, 0, 0}},
       {"on a device turned by 0.3 radians", {150, 20, 250, 80}, true, true, 0.3, {150, 20, 200, 80}},
+      {"of scale 0", {20, 20, 120, 80}, true, true, 0, {0, 0, 0, 0}, 0},
+      {"of a scale without a number",
+       {20, 20, 120, 80},
+       true,
+       true,
+       0,
+       {0, 0, 0, 0},
+       std::numeric_limits<double>::quiet_NaN()},
   };
   for (const Case& test : cases) {
     auto device = MakeBitmapDevice(200, 100);
     device->Projection()->SetAngle(test.deviceAngle);
     device->Projection()->SetVirtualScale(1234);
     // One world unit a sheet unit: the grid's pixels are the world's less (800, -2050).
-    std::unique_ptr<TView> view(MakeView("V", test.sheet, 1, {1000, 2000}));
+    std::unique_ptr<TView> view(MakeView("V", test.sheet, test.scale, {1000, 2000}));
     view->SetAngle(0);
     if (test.withModel) {
       auto* grid = new TLines;
