@@ -3,10 +3,15 @@
 #include "app/app_classes.h"
 #include "forestry/editors/element_dialogs.h"
 #include "forestry/hierarchy/groupper.h"
+#include "forestry/hierarchy/hierarchy_building.h"
 #include "forestry/hierarchy/hierarchy_lookup.h"
 #include "forestry/hierarchy/psk_selector.h"
+#include "forestry/hierarchy/layer_assignment.h"
 #include "forestry/projects/project_dialog.h"
 #include "forestry/projects/projects.h"
+#include "forestry/reconstruction/clear_areas.h"
+#include "forestry/reconstruction/layer_rebuilding.h"
+#include "forestry/reconstruction/lines_to_areas.h"
 
 void RegisterForestryClasses() {
   static bool registered = false;
@@ -15,6 +20,11 @@ void RegisterForestryClasses() {
   RegisterAppClasses();
   RegisterGroupperClasses();
   RegisterHierarchyLookupClasses();
+  RegisterHierarchyBuildingClasses();
+  RegisterLayerAssignmentClasses();
+  RegisterLinesToAreasClasses();
+  RegisterClearAreasClasses();
+  RegisterLayerRebuildingClasses();
   RegisterProjectClasses();
   RegisterProjectDialogClasses();
   RegisterElementDialogClasses();

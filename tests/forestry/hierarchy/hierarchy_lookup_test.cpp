@@ -60,6 +60,17 @@ TEST_F(LookupTest, NamesLeadDownToTheDeepestUnitFound) {
   }
 }
 
+TEST_F(LookupTest, ARunThatFindsNothingForgetsTheOutputOfTheRunBefore) {
+  THeleHier tool;
+  tool.SetInput(&hierarchy);
+  tool.SetNodeName(THeleHier::kLHC, "101");
+  tool.DoIt();
+  ASSERT_EQ(tool.Output(), Unit({"101"}));
+  tool.SetNodeName(THeleHier::kLHC, "303");
+  tool.DoIt();
+  EXPECT_EQ(tool.Output(), nullptr);
+}
+
 TEST_F(LookupTest, APointFindsItsStandAreaAndStandGroup) {
   struct Row {
     const char* Case;
