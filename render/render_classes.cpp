@@ -10,9 +10,12 @@
 #include "render/symbols/parallel.h"
 #include "render/symbols/point_symbols.h"
 #include "render/symbols/stroke_font.h"
+#include "render/symbology/formatted_text.h"
 #include "render/symbology/general_interprets.h"
 #include "render/symbology/interpret_tables.h"
+#include "render/symbology/symbol_color_tool.h"
 #include "render/symbology/symbology_interprets.h"
+#include "render/symbology/text_interprets.h"
 
 void RegisterRenderClasses() {
   static bool registered = false;
@@ -29,6 +32,9 @@ void RegisterRenderClasses() {
   RegisterInterpretTableClasses();
   RegisterSymbologyInterpretClasses();
   RegisterGeneralInterpretClasses();
+  RegisterSymbolColorToolClasses();
+  RegisterTextInterpretClasses();
+  RegisterFormattedTextClasses();
   RegisterLayoutClasses();
   RegisterPrintClasses();
 }

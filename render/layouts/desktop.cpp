@@ -171,9 +171,8 @@ TClass TDesktop::StaticClass() {
 
 TClass TDeskTopFile::StaticClass() {
   using E = TDeskTopFile;
-  static const TClassInfo info =
-      DescribeClass<E>("TDeskTopFile", TFileElement::StaticClass(), "E_desktp",
-                       {FieldProp("DeltaX", &E::DeltaX), FieldProp("DeltaY", &E::DeltaY)});
+  static const TClassInfo info = DescribeClass<E>("TDeskTopFile", TFileElement::StaticClass(), "E_desktp",
+                                                  {FieldProp("DeltaX", &E::DeltaX), FieldProp("DeltaY", &E::DeltaY)});
   return &info;
 }
 
@@ -206,8 +205,7 @@ TClass TMultiPageDesktop::StaticClass() {
        NotStored(WriteProp("PageNumberToDelete", &E::SetPageNumberToDelete)), FieldProp("Overlap", &E::Overlap),
        FieldProp("RealOverlap", &E::RealOverlap), FieldProp("NumberTextName", &E::NumberTextName),
        FieldProp("LeftNumberTextName", &E::LeftNumberTextName),
-       FieldProp("RightNumberTextName", &E::RightNumberTextName),
-       FieldProp("TopNumberTextName", &E::TopNumberTextName),
+       FieldProp("RightNumberTextName", &E::RightNumberTextName), FieldProp("TopNumberTextName", &E::TopNumberTextName),
        FieldProp("BottomNumberTextName", &E::BottomNumberTextName), FieldProp("NoNumberText", &E::NoNumberText),
        NotStored(AccessorProp<E, bool>("FillNumbers", nullptr, [](E& m, bool) { m.FillNumbers(); }))});
   return &info;

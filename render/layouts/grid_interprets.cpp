@@ -25,8 +25,7 @@ void TGridMarksInterpret::DoIt() {
 
 bool TGridMarksInterpret::SpacingFits(const TElement& element, double width, double height) const {
   const bool fits = std::isfinite(width) && std::isfinite(height) && width > 0 && height > 0 &&
-                    (page_.MaxX - page_.MinX) / width <= kMostMarks &&
-                    (page_.MaxY - page_.MinY) / height <= kMostMarks;
+                    (page_.MaxX - page_.MinX) / width <= kMostMarks && (page_.MaxY - page_.MinY) / height <= kMostMarks;
   if (!fits)
     platform::ShowMessage("Objekt " + element.ClassName() + ":" + element.GetName() +
                           " má vzhledem k zobrazované ploše nevhodně nastavenou šířku či výšku");

@@ -6,8 +6,8 @@
 #include "framework/core/class_registry.h"
 #include "framework/values/typed_values.h"
 #include "platform/code_page.h"
-#include "platform/streams.h"
 #include "platform/files.h"
+#include "platform/streams.h"
 
 namespace {
 
@@ -118,17 +118,15 @@ TClass TCross::StaticClass() {
   static const TClassInfo info = DescribeClass<E>(
       "TCross", TElement::StaticClass(), "E_desktp",
       {FieldProp("Width", &E::Width), FieldProp("Height", &E::Height), FieldProp("Color", &E::Color),
-       FieldProp("Size", &E::Size), FieldProp("PenWidth", &E::PenWidth),
-       NotStored(WriteProp("Step", &E::SetStep))});
+       FieldProp("Size", &E::Size), FieldProp("PenWidth", &E::PenWidth), NotStored(WriteProp("Step", &E::SetStep))});
   return &info;
 }
 
 TClass TLines::StaticClass() {
   using E = TLines;
-  static const TClassInfo info =
-      DescribeClass<E>("TLines", TElement::StaticClass(), "E_desktp",
-                       {FieldProp("Width", &E::Width), FieldProp("Height", &E::Height), FieldProp("Color", &E::Color),
-                        FieldProp("PenWidth", &E::PenWidth)});
+  static const TClassInfo info = DescribeClass<E>("TLines", TElement::StaticClass(), "E_desktp",
+                                                  {FieldProp("Width", &E::Width), FieldProp("Height", &E::Height),
+                                                   FieldProp("Color", &E::Color), FieldProp("PenWidth", &E::PenWidth)});
   return &info;
 }
 

@@ -90,8 +90,7 @@ TClass TTileTemplate::StaticClass() {
       "TTileTemplate", TTool::StaticClass(), "E_desktp",
       {FieldProp("TileY", &E::TileY), FieldProp("TileX", &E::TileX), FieldProp("dy", &E::dy), FieldProp("dX", &E::dX),
        FieldProp("Margin", &E::Margin), FieldProp("Frame", &E::Frame), FieldProp("FrameWidth", &E::FrameWidth),
-       FieldProp("FrameColor", &E::FrameColor),
-       ReadWriteProp("ReferSpace", &E::ReferSpace, &E::SetReferSpace)});
+       FieldProp("FrameColor", &E::FrameColor), ReadWriteProp("ReferSpace", &E::ReferSpace, &E::SetReferSpace)});
   return &info;
 }
 

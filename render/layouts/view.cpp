@@ -169,8 +169,10 @@ double TView::FollowedCentre(bool alongX) {
   for (auto follower = chain.rbegin() + 1; follower != chain.rend(); ++follower) {
     TView& view = **follower;
     centre += alongX ? view.ModelDeltaX : view.ModelDeltaY;
-    if (alongX) view.Projection()->SetCenter_X(centre);
-    else view.Projection()->SetCenter_Y(centre);
+    if (alongX)
+      view.Projection()->SetCenter_X(centre);
+    else
+      view.Projection()->SetCenter_Y(centre);
   }
   return centre;
 }
@@ -225,30 +227,35 @@ TClass TView::StaticClass() {
   static const TClassInfo info = DescribeClass<E>(
       "TView", TDrawRectangle::StaticClass(), "E_view",
       {ReadWriteProp("Model", &E::Model, &E::SetModel),
-       NotStored(AccessorProp<E, TModelScript*>("ModelScript", [](const E& v) { return const_cast<E&>(v).ModelScript(); },
-                                                nullptr)),
-       NotStored(AccessorProp<E, double>("ModelCenterX", [](const E& v) { return const_cast<E&>(v).ModelCenterX(); },
-                                         [](E& v, double x) { v.SetModelCenterX(x); })),
-       NotStored(AccessorProp<E, double>("ModelCenterY", [](const E& v) { return const_cast<E&>(v).ModelCenterY(); },
-                                         [](E& v, double y) { v.SetModelCenterY(y); })),
-       NotStored(AccessorProp<E, double>("ModelMinX", [](const E& v) { return const_cast<E&>(v).ModelRect().MinX; },
-                                         nullptr)),
-       NotStored(AccessorProp<E, double>("ModelMaxX", [](const E& v) { return const_cast<E&>(v).ModelRect().MaxX; },
-                                         nullptr)),
-       NotStored(AccessorProp<E, double>("ModelMinY", [](const E& v) { return const_cast<E&>(v).ModelRect().MinY; },
-                                         nullptr)),
-       NotStored(AccessorProp<E, double>("ModelMaxY", [](const E& v) { return const_cast<E&>(v).ModelRect().MaxY; },
-                                         nullptr)),
-       NotStored(AccessorProp<E, double>("Scale", [](const E& v) { return const_cast<E&>(v).Scale(); },
-                                         [](E& v, double s) { v.SetScale(s); })),
-       NotStored(AccessorProp<E, double>("Angle", [](const E& v) { return const_cast<E&>(v).Angle(); },
-                                         [](E& v, double a) { v.SetAngle(a); })),
-       NotStored(AccessorProp<E, double>("RotateCenterX", [](const E& v) { return const_cast<E&>(v).RotateCenterX(); },
-                                         [](E& v, double x) { v.SetRotateCenterX(x); })),
-       NotStored(AccessorProp<E, double>("RotateCenterY", [](const E& v) { return const_cast<E&>(v).RotateCenterY(); },
-                                         [](E& v, double y) { v.SetRotateCenterY(y); })),
-       NotStored(AccessorProp<E, double>("VirtualScale", [](const E& v) { return const_cast<E&>(v).VirtualScale(); },
-                                         [](E& v, double s) { v.SetVirtualScale(s); })),
+       NotStored(AccessorProp<E, TModelScript*>(
+           "ModelScript", [](const E& v) { return const_cast<E&>(v).ModelScript(); }, nullptr)),
+       NotStored(AccessorProp<E, double>(
+           "ModelCenterX", [](const E& v) { return const_cast<E&>(v).ModelCenterX(); },
+           [](E& v, double x) { v.SetModelCenterX(x); })),
+       NotStored(AccessorProp<E, double>(
+           "ModelCenterY", [](const E& v) { return const_cast<E&>(v).ModelCenterY(); },
+           [](E& v, double y) { v.SetModelCenterY(y); })),
+       NotStored(AccessorProp<E, double>(
+           "ModelMinX", [](const E& v) { return const_cast<E&>(v).ModelRect().MinX; }, nullptr)),
+       NotStored(AccessorProp<E, double>(
+           "ModelMaxX", [](const E& v) { return const_cast<E&>(v).ModelRect().MaxX; }, nullptr)),
+       NotStored(AccessorProp<E, double>(
+           "ModelMinY", [](const E& v) { return const_cast<E&>(v).ModelRect().MinY; }, nullptr)),
+       NotStored(AccessorProp<E, double>(
+           "ModelMaxY", [](const E& v) { return const_cast<E&>(v).ModelRect().MaxY; }, nullptr)),
+       NotStored(AccessorProp<E, double>(
+           "Scale", [](const E& v) { return const_cast<E&>(v).Scale(); }, [](E& v, double s) { v.SetScale(s); })),
+       NotStored(AccessorProp<E, double>(
+           "Angle", [](const E& v) { return const_cast<E&>(v).Angle(); }, [](E& v, double a) { v.SetAngle(a); })),
+       NotStored(AccessorProp<E, double>(
+           "RotateCenterX", [](const E& v) { return const_cast<E&>(v).RotateCenterX(); },
+           [](E& v, double x) { v.SetRotateCenterX(x); })),
+       NotStored(AccessorProp<E, double>(
+           "RotateCenterY", [](const E& v) { return const_cast<E&>(v).RotateCenterY(); },
+           [](E& v, double y) { v.SetRotateCenterY(y); })),
+       NotStored(AccessorProp<E, double>(
+           "VirtualScale", [](const E& v) { return const_cast<E&>(v).VirtualScale(); },
+           [](E& v, double s) { v.SetVirtualScale(s); })),
        FieldProp("ControlViewName", &E::ControlViewName), FieldProp("ModelDeltaX", &E::ModelDeltaX),
        FieldProp("ModelDeltaY", &E::ModelDeltaY),
        NotStored(AccessorProp<E, bool>("ReadModel", nullptr, [](E& v, bool read) { v.SetReadModel(read); })),

@@ -1,5 +1,7 @@
 #include "render/layouts/view_interpret.h"
 
+#include <cmath>
+
 #include "framework/core/class_registry.h"
 #include "render/devices/device.h"
 #include "render/interprets/interpret_script.h"
@@ -59,6 +61,20 @@ class TDeviceState {
   double virtualScale_;
 };
 
+// Views shown inside the models of views: each level draws through an
+// interpret of its own on the stack, so the depth a file can nest them to is
+// cut off here.
+thread_local int nestedViews = 0;
+
+class TNestedView {
+ public:
+  TNestedView() { ++nestedViews; }
+  ~TNestedView() { --nestedViews; }
+  TNestedView(const TNestedView&) = delete;
+  TNestedView& operator=(const TNestedView&) = delete;
+  bool TooDeep() const { return nestedViews > TViewInterpret::MostNestedViews; }
+};
+
 }  // namespace
 
 TUniversalInterpret* TViewInterpret::Interpret() {
@@ -98,7 +114,8 @@ void TViewInterpret::DrawView(TView& view) {
   TDevice* device = Device();
   T_Page* page = device ? device->Page() : nullptr;
   TPageProjection* projection = device ? device->Projection() : nullptr;
-  if (!page || !projection) return;
+  const TNestedView nested;
+  if (!page || !projection || nested.TooDeep()) return;
   if (platform::CanvasBrush* brush = device->GetBrush()) *brush = {0xFFFFFF, platform::BrushStyle::Solid};
   if (platform::CanvasPen* pen = device->GetPen()) {
     pen->Width = 0;
@@ -141,7 +158,11 @@ void TViewInterpret::DrawView(TView& view) {
   page->ClipRect = visiblePixels;
   projection->Calculate(visibleCentreWorld, page, modelScale);
 
-  if (inner->Input()) {
+  // A view of no scale (or one the page cannot take) would draw its model
+  // in the desktop's units, all of it on a point: it shows nothing.
+  const bool shown = modelScale > 0 && std::isfinite(modelScale) && projection->Scale() == modelScale &&
+                     projection->Center_X() == visibleCentreWorld.X && projection->Center_Y() == visibleCentreWorld.Y;
+  if (shown && inner->Input()) {
     inner->AttachDevice(device);
     inner->DoIt();
   }
@@ -149,13 +170,13 @@ void TViewInterpret::DrawView(TView& view) {
 
 TClass TViewInterpret::StaticClass() {
   using E = TViewInterpret;
-  static const TClassInfo info = DescribeClass<E>(
-      "TViewInterpret", TInterpret::StaticClass(), "E_view",
-      {NotStored(AccessorProp<E, TInterpretScript*>(
-           "InterpretScript", [](const E& i) { return const_cast<E&>(i).InterpretScript(); },
-           [](E& i, TInterpretScript* script) { i.SetInterpretScript(script); })),
-       NotStored(AccessorProp<E, TUniversalInterpret*>(
-           "Interpret", [](const E& i) { return const_cast<E&>(i).Interpret(); }, nullptr))});
+  static const TClassInfo info =
+      DescribeClass<E>("TViewInterpret", TInterpret::StaticClass(), "E_view",
+                       {NotStored(AccessorProp<E, TInterpretScript*>(
+                            "InterpretScript", [](const E& i) { return const_cast<E&>(i).InterpretScript(); },
+                            [](E& i, TInterpretScript* script) { i.SetInterpretScript(script); })),
+                        NotStored(AccessorProp<E, TUniversalInterpret*>(
+                            "Interpret", [](const E& i) { return const_cast<E&>(i).Interpret(); }, nullptr))});
   return &info;
 }
 

@@ -12,6 +12,10 @@ class TView;
 class TViewInterpret : public TInterpret {
   KESTX_CLASS(TViewInterpret)
  public:
+  // Views in the model of a view are drawn to this depth; deeper ones are
+  // left out.
+  static constexpr int MostNestedViews = 8;
+
   // The inner interpret, made on first use as a sub-interpret.
   TUniversalInterpret* Interpret();
   // The inner interpret's script; without one the default symbology script

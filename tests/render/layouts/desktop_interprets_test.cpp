@@ -48,8 +48,8 @@ platform::PixelRect InkBox(platform::Canvas& canvas) {
   const platform::PixelRect all = canvas.ClipRect();
   for (int y = 0; y < all.Bottom; ++y)
     for (int x = 0; x < all.Right; ++x)
-      if (canvas.Pixel(x, y) != 0xFFFFFF) box = {std::min(box.Left, x), std::min(box.Top, y),
-                                                 std::max(box.Right, x + 1), std::max(box.Bottom, y + 1)};
+      if (canvas.Pixel(x, y) != 0xFFFFFF)
+        box = {std::min(box.Left, x), std::min(box.Top, y), std::max(box.Right, x + 1), std::max(box.Bottom, y + 1)};
   return box.Right < 0 ? platform::PixelRect{} : box;
 }
 
@@ -99,7 +99,9 @@ TEST_F(DesktopInterpretTest, ATextBlockDrawsItsLinesDownFromTheTopWhileTheyStart
     const char* drawn;
   };
   const Case cases[] = {
-      {"0.05 high: four of six", 0.05, {"A", "B", "C", "D", "E", "F"},
+      {"0.05 high: four of six",
+       0.05,
+       {"A", "B", "C", "D", "E", "F"},
        "A@0.01,0.07 B@0.01,0.055 C@0.01,0.04 D@0.01,0.025"},
       {"0.01 high: the first", 0.01, {"A", "B"}, "A@0.01,0.07"},
       {"no lines", 0.05, {}, ""},

@@ -124,7 +124,7 @@ TEST_F(DesktopTest, FindingAPageClampsAnyNumberToThePagesThereAre) {
     int actual;
   };
   const Case cases[] = {
-      {"0 selects page 1", 3, 0, 1},      {"99 selects page 3", 3, 99, 3},  {"2 selects page 2", 3, 2, 2},
+      {"0 selects page 1", 3, 0, 1},        {"99 selects page 3", 3, 99, 3},         {"2 selects page 2", 3, 2, 2},
       {"the least integer", 3, INT_MIN, 1}, {"the greatest integer", 3, INT_MAX, 3}, {"no pages, no page", 0, 1, 0},
   };
   for (const Case& test : cases) {
@@ -162,18 +162,11 @@ TEST_F(DesktopTest, DeletingAPageFreesItAndRenumbersAndAFreedPageIsNeverActual) 
     std::string freed;
     for (std::size_t i = 0; i < sheets.size(); ++i)
       if (sheets[i].IsDangling()) freed += std::to_string(i + 1);
-    EXPECT_EQ(freed, test.deleted >= 1 && test.deleted <= test.pages ? std::to_string(test.deleted) : "")
-        << test.name;
+    EXPECT_EQ(freed, test.deleted >= 1 && test.deleted <= test.pages ? std::to_string(test.deleted) : "") << test.name;
     EXPECT_EQ(Numbering(*pages), test.numbering) << test.name;
     EXPECT_EQ(pages->ActualNumber(), test.actualAfter) << test.name;
     EXPECT_TRUE(!pages->ActualPage() || pages->IndexOf(pages->ActualPage()) >= 0) << test.name;
   }
-}
-
-TEST_F(DesktopTest, AMapSheetBeepsWhenItsSaveTextIsWrittenAndKeepsIt) {
-  TmapSheet sheet;
-  SetPropertyTextByName(sheet, "Save", "ano");
-  EXPECT_EQ(std::tuple(sheet.Save(), sheet.BrushColor), std::tuple(std::string("ano"), TColor{0xFFFFFF}));
 }
 
 }  // namespace

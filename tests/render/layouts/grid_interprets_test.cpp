@@ -17,8 +17,7 @@ using GridInterpretTest = LayoutTest;
 // from (left, bottom).
 std::unique_ptr<TBitmapDevice> PageFrom(double left, double bottom, int width, int height) {
   auto device = MakeBitmapDevice(width, height);
-  device->Projection()->Calculate({left + width / 2.0, bottom + height / 2.0}, device->Page(),
-                                  device->Page()->HRes());
+  device->Projection()->Calculate({left + width / 2.0, bottom + height / 2.0}, device->Page(), device->Page()->HRes());
   return device;
 }
 
@@ -105,8 +104,8 @@ TEST_F(GridInterpretTest, ASpacingThatIsNoPositiveNumberOrGivesOverAThousandMark
       interpret = std::make_unique<TLinesInterpret>();
     }
     DrawElement(*interpret, *marks, *device);
-    EXPECT_EQ(Join(Boxes()), "Objekt " + marks->ClassName() +
-                                 ":" + marks->GetName() + " má vzhledem k zobrazované ploše nevhodně nastavenou šířku či výšku")
+    EXPECT_EQ(Join(Boxes()), "Objekt " + marks->ClassName() + ":" + marks->GetName() +
+                                 " má vzhledem k zobrazované ploše nevhodně nastavenou šířku či výšku")
         << test.name;
     EXPECT_EQ(PixelsBreaking(*device->Canvas(), [](int, int) { return false; }), "") << test.name;
   }

@@ -32,20 +32,43 @@ std::unique_ptr<TElement> Load(const std::string& fileName) {
 // Class, name and the values that place and draw an element, for the
 // element and everything below it (children of views: their model once).
 void Describe(TElement& element, std::vector<std::string>& lines, int depth = 0) {
-  static const char* const kProperties[] = {
-      "MinX",        "MinY",       "MaxX",   "MaxY",     "Text",      "FontName",      "Scale",       "Angle",
-      "ModelCenterX", "ModelCenterY", "ControlViewName", "ModelDeltaX", "PenColor", "PenStyle", "PenWidth",
-      "BrushColor",  "BrushStyle", "LineHeight", "TextHeight", "FileName", "Delimiter", "Width", "Height",
-      "Color",       "Size",       "NumberTextName", "NoNumberText"};
-  std::string line = std::string(static_cast<std::size_t>(depth) * 2, ' ') + element.ClassName() + " " +
-                     element.GetName();
+  static const char* const kProperties[] = {"MinX",
+                                            "MinY",
+                                            "MaxX",
+                                            "MaxY",
+                                            "Text",
+                                            "FontName",
+                                            "Scale",
+                                            "Angle",
+                                            "ModelCenterX",
+                                            "ModelCenterY",
+                                            "ControlViewName",
+                                            "ModelDeltaX",
+                                            "PenColor",
+                                            "PenStyle",
+                                            "PenWidth",
+                                            "BrushColor",
+                                            "BrushStyle",
+                                            "LineHeight",
+                                            "TextHeight",
+                                            "FileName",
+                                            "Delimiter",
+                                            "Width",
+                                            "Height",
+                                            "Color",
+                                            "Size",
+                                            "NumberTextName",
+                                            "NoNumberText"};
+  std::string line =
+      std::string(static_cast<std::size_t>(depth) * 2, ' ') + element.ClassName() + " " + element.GetName();
   for (const char* name : kProperties)
     if (element.HasProperty(name)) line += " " + std::string(name) + "=" + element.GetPropertyText(name);
   if (auto* view = DynamicCast<TView>(&element)) line += " model=" + (view->Model() ? view->Model()->GetName() : "-");
   lines.push_back(line);
   if (auto* entity = DynamicCast<TEntity>(&element))
     for (TElement* child : entity->Children())
-      if (!DynamicCast<TView>(&element) || child != static_cast<TView&>(element).Model()) Describe(*child, lines, depth + 1);
+      if (!DynamicCast<TView>(&element) || child != static_cast<TView&>(element).Model())
+        Describe(*child, lines, depth + 1);
 }
 
 std::string Description(TElement& element) {
@@ -70,8 +93,7 @@ TEST_F(LayoutFilesTest, TheSampleLayoutsAreWhatTheirWriterMakes) {
   TempFolder folder;
   WriteSampleLayouts(folder.Path());
   for (const char* name : {"desktop.kes", "pages.kes", kSampleLegendFile})
-    EXPECT_EQ(FileContent(folder.File(name)), FileContent(std::string(KESTX_SAMPLES_DIR) + "/layouts/" + name))
-        << name;
+    EXPECT_EQ(FileContent(folder.File(name)), FileContent(std::string(KESTX_SAMPLES_DIR) + "/layouts/" + name)) << name;
 }
 
 TEST_F(LayoutFilesTest, ADesktopWithViewsTextsTextBlocksAndRastersComesBackFromItsFileAsItWasAndDrawsTheSame) {

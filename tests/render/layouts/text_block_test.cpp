@@ -13,7 +13,9 @@ namespace {
 
 using TextBlockTest = LayoutTest;
 
-TStringListElement* ListOf(const std::vector<std::string>& lines) { return TStringListElement::CreateFromStrings(lines); }
+TStringListElement* ListOf(const std::vector<std::string>& lines) {
+  return TStringListElement::CreateFromStrings(lines);
+}
 
 TEST_F(TextBlockTest, LinesPlusJoinsLineByLineOnlyListsOfTheSameLength) {
   struct Case {

@@ -25,9 +25,9 @@ std::string ViewsOf(TDesktop& desktop) {
   std::vector<std::string> views;
   for (TElement* child : desktop.Children())
     if (auto* view = DynamicCast<TView>(child))
-      views.push_back(view->GetName() + " " + RectText({view->GetMinX(), view->GetMinY(), view->GetMaxX(),
-                                                        view->GetMaxY()}) +
-                      " shows " + RectText(view->ModelRect()));
+      views.push_back(view->GetName() + " " +
+                      RectText({view->GetMinX(), view->GetMinY(), view->GetMaxX(), view->GetMaxY()}) + " shows " +
+                      RectText(view->ModelRect()));
   return Join(views, "; ");
 }
 

@@ -1,5 +1,6 @@
 #include "render/layouts/view_interpret.h"
 
+#include <limits>
 #include <memory>
 #include <string>
 
@@ -36,6 +37,7 @@ TEST_F(ViewInterpretTest, AViewDrawsItsModelOnlyInsideItsVisiblePartAndLeavesThe
     // The visible part of the view in pixels: left, top, right, bottom
     // (all 0 when nothing may be drawn).
     platform::PixelRect visible;
+    double scale = 1;
   };
   const Case cases[] = {
       {"half outside the page to the right", {150, 20, 250, 80}, true, true, 0, {150, 20, 200, 80}},
@@ -43,13 +45,21 @@ TEST_F(ViewInterpretTest, AViewDrawsItsModelOnlyInsideItsVisiblePartAndLeavesThe
       {"wholly off the page", {300, 20, 400, 80}, true, false, 0, {0, 0, 0, 0}},
       {"without a model", {20, 20, 120, 80}, false, true, 0, {0, 0, 0, 0}},
       {"on a device turned by 0.3 radians", {150, 20, 250, 80}, true, true, 0.3, {150, 20, 200, 80}},
+      {"of scale 0", {20, 20, 120, 80}, true, true, 0, {0, 0, 0, 0}, 0},
+      {"of a scale without a number",
+       {20, 20, 120, 80},
+       true,
+       true,
+       0,
+       {0, 0, 0, 0},
+       std::numeric_limits<double>::quiet_NaN()},
   };
   for (const Case& test : cases) {
     auto device = MakeBitmapDevice(200, 100);
     device->Projection()->SetAngle(test.deviceAngle);
     device->Projection()->SetVirtualScale(1234);
     // One world unit a sheet unit: the grid's pixels are the world's less (800, -2050).
-    std::unique_ptr<TView> view(MakeView("V", test.sheet, 1, {1000, 2000}));
+    std::unique_ptr<TView> view(MakeView("V", test.sheet, test.scale, {1000, 2000}));
     view->SetAngle(0);
     if (test.withModel) {
       auto* grid = new TLines;
@@ -82,14 +92,45 @@ TEST_F(ViewInterpretTest, AViewDrawsItsModelOnlyInsideItsVisiblePartAndLeavesThe
   }
 }
 
-TEST_F(ViewInterpretTest, TheInnerInterpretGetsTheDefaultScriptOnceAndTakesOnlyScriptsAsScripts) {
+TEST_F(ViewInterpretTest, ViewsInsideTheModelsOfViewsAreDrawnOnlyToALimitedDepth) {
+  struct Case {
+    const char* name;
+    int views;
+    bool drawn;
+  };
+  const Case cases[] = {
+      {"three views deep", 3, true},
+      {"as deep as allowed", TViewInterpret::MostNestedViews, true},
+      {"one deeper", TViewInterpret::MostNestedViews + 1, false},
+      {"two hundred deep", 200, false},
+  };
+  for (const Case& test : cases) {
+    auto device = MakeBitmapDevice(100, 100);
+    // Each view shows a desktop with the next view, one to one; the last shows a grid.
+    std::unique_ptr<TView> outer(MakeView("V0", {10, 10, 90, 90}, 1, {50, 50}));
+    TView* view = outer.get();
+    for (int i = 1; i < test.views; ++i) {
+      auto* desktop = new TDesktop;
+      desktop->SetBounds({0, 0, 100, 100});
+      static_cast<TEntity*>(view->CreateModel())->AddElement(desktop);
+      view = MakeView("V" + std::to_string(i), {10, 10, 90, 90}, 1, {50, 50});
+      desktop->AddElement(view);
+    }
+    auto* grid = new TLines;
+    grid->Width = grid->Height = 10;
+    static_cast<TEntity*>(view->CreateModel())->AddElement(grid);
+    TViewInterpret interpret;
+    DrawElement(interpret, *outer, *device);
+    EXPECT_EQ(device->Canvas()->Pixel(50, 45) == 0, test.drawn) << test.name;
+  }
+}
+
+TEST_F(ViewInterpretTest, TheInnerInterpretGetsTheDefaultScriptOnce) {
   TViewInterpret interpret;
   TInterpretScript* script = interpret.InterpretScript();
   ASSERT_TRUE(script);
   EXPECT_EQ(interpret.InterpretScript(), script) << "made once";
   EXPECT_TRUE(script->FindInterpret(std::make_unique<TLines>().get())) << "the default script draws grid lines";
-  EXPECT_FALSE(SetObjectPropByName(interpret, "InterpretScript", std::make_unique<TLines>().get()));
-  EXPECT_EQ(interpret.InterpretScript(), script);
   EXPECT_EQ(GetObjectPropByName(interpret, "Interpret"), interpret.Interpret());
 }
 

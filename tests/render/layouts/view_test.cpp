@@ -48,7 +48,11 @@ TEST_F(ViewTest, FittingAWorldRectangleTakesTheLargerRatioAndItsCentreAndAViewWi
       {"200 x 1000 into 0.2 x 0.1: the height ratio", {0, 0, 0.2, 0.1}, {100, 0, 300, 1000}, 10000, {200, 500}},
       {"a view of no width", {0, 0, 0, 0.1}, {0, 0, 1000, 200}, 7, {1, 2}},
       {"a view of no height", {0, 0, 0.2, 0}, {0, 0, 1000, 200}, 7, {1, 2}},
-      {"a rectangle without a number", {0, 0, 0.2, 0.1}, {0, 0, std::numeric_limits<double>::quiet_NaN(), 1}, 7, {1, 2}},
+      {"a rectangle without a number",
+       {0, 0, 0.2, 0.1},
+       {0, 0, std::numeric_limits<double>::quiet_NaN(), 1},
+       7,
+       {1, 2}},
   };
   for (const Case& test : cases) {
     std::unique_ptr<TView> view(MakeView("V", test.sheet, 7, {1, 2}));
