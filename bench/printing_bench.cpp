@@ -78,7 +78,8 @@ std::string PictureFile() {
 
 // Where things stand on a page, in sheet units from its lower-left corner.
 // The views of the four pages show the four quarters of the picture, as a
-// map spread over the pages would.
+// map spread over the pages would (Qt's file would hold a picture drawn
+// whole on every page only once).
 constexpr TRealRect kView{0.02, 0.08, 0.19, 0.25};
 constexpr TRealRect kFrames[] = {{0.01, 0.01, 0.20, 0.287}, {0.02, 0.26, 0.19, 0.28}, {0.12, 0.015, 0.19, 0.045}};
 
