@@ -1,6 +1,7 @@
 #include "app/app_classes.h"
 
 #include "app/command_line/command_line.h"
+#include "app/command_line/script_tool.h"
 #include "app/extended_forms/extended_form_tool.h"
 #include "app/monitors/progress_monitor.h"
 #include "app/options/options.h"
@@ -20,6 +21,7 @@ void RegisterAppClasses() {
   RegisterBlockClasses();
   RegisterRenderClasses();
   RegisterCommandLineClasses();
+  RegisterScriptToolClasses();
   RegisterOptionsClasses();
   RegisterMessageWindowClasses();
   RegisterProgressMonitorClasses();
