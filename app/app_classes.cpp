@@ -3,6 +3,7 @@
 #include "app/command_line/command_line.h"
 #include "app/command_line/script_tool.h"
 #include "app/extended_forms/extended_form_tool.h"
+#include "app/graphic_forms/graphic_form.h"
 #include "app/monitors/progress_monitor.h"
 #include "app/options/options.h"
 #include "app/startup/main_tool.h"
@@ -29,4 +30,5 @@ void RegisterAppClasses() {
   RegisterToolGroupClasses();
   RegisterTaskFormClasses();
   RegisterExtendedFormClasses();
+  RegisterGraphicFormClasses();
 }
