@@ -6,6 +6,7 @@
 #include "app/graphic_forms/graphic_form.h"
 #include "app/monitors/progress_monitor.h"
 #include "app/options/options.h"
+#include "app/pickers/picker_classes.h"
 #include "app/startup/main_tool.h"
 #include "app/tool_groups/task_form.h"
 #include "app/tool_groups/tool_groups.h"
@@ -27,6 +28,7 @@ void RegisterAppClasses() {
   RegisterMessageWindowClasses();
   RegisterProgressMonitorClasses();
   RegisterMainToolClasses();
+  RegisterPickerClasses();
   RegisterToolGroupClasses();
   RegisterTaskFormClasses();
   RegisterExtendedFormClasses();

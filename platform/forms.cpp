@@ -1,4 +1,5 @@
 #include "platform/forms.h"
+#include "platform/form_controls.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -106,6 +107,22 @@ QLabel& StatusPanel(QStatusBar& bar) {
     bar.addWidget(panel, 1);
   }
   return *panel;
+}
+
+// The panel at index of a status bar of several panels: labels made all at
+// once on first use, so that they stand in index order.
+QLabel* StatusPanelAt(QStatusBar& bar, int index) {
+  const int count = bar.property("panels").toInt();
+  if (index < 0 || index >= count) return nullptr;
+  const auto name = [](int i) { return QStringLiteral("qt_status_panel_%1").arg(i); };
+  if (bar.findChild<QLabel*>(name(0)) == nullptr) {
+    for (int i = 0; i < count; ++i) {
+      auto* panel = new QLabel(&bar);
+      panel->setObjectName(name(i));
+      bar.addWidget(panel, 1);
+    }
+  }
+  return bar.findChild<QLabel*>(name(index));
 }
 
 constexpr const char* kModalResult = "modalResult";
@@ -224,6 +241,7 @@ struct Form::Impl : public QObject {
   std::map<QObject*, std::function<void(MouseAction, const MouseInput&)>> mouseHandlers;
   std::map<QObject*, std::function<void(std::uint32_t)>> treeDropHandlers;
   std::map<QObject*, std::function<void()>> dragOverHandlers;
+  std::map<QObject*, std::function<void()>> exitHandlers;
   std::function<void(std::uint16_t, std::uint8_t)> keyDown;
   std::function<void()> resized;
   std::function<void()> deactivated;
@@ -410,6 +428,9 @@ bool Form::Impl::ControlEvent(QObject* watched, QEvent* event) {
     case QEvent::MouseButtonDblClick:
     case QEvent::MouseButtonRelease:
     case QEvent::MouseMove: return MouseEvent(watched, event);
+    case QEvent::FocusOut:
+      if (const auto exit = exitHandlers.find(watched); exit != exitHandlers.end()) Guarded(exit->second)();
+      return false;
     case QEvent::DragEnter:
     case QEvent::DragMove: {
       const bool handled = treeDropHandlers.count(watched) || dragOverHandlers.count(watched);
@@ -704,6 +725,18 @@ void Form::SetText(const std::string& control, const std::string& text) {
   if (auto* status = qobject_cast<QStatusBar*>(&object)) return StatusPanel(*status).setText(Q(text));
   if (auto* menu = qobject_cast<QMenu*>(&object)) return menu->setTitle(Q(text));
   if (auto* widget = qobject_cast<QWidget*>(&object)) widget->setWindowTitle(Q(text));
+}
+
+std::string Form::PanelText(const std::string& control, int index) const {
+  QLabel* panel = StatusPanelAt(impl_->Expect<QStatusBar>(control, "status bar"), index);
+  if (panel == nullptr) throw EFormLayoutError("Status bar " + control + " has no panel " + std::to_string(index));
+  return S(panel->text());
+}
+
+void Form::SetPanelText(const std::string& control, int index, const std::string& text) {
+  QLabel* panel = StatusPanelAt(impl_->Expect<QStatusBar>(control, "status bar"), index);
+  if (panel == nullptr) throw EFormLayoutError("Status bar " + control + " has no panel " + std::to_string(index));
+  panel->setText(Q(text));
 }
 
 bool Form::Checked(const std::string& control) const {
@@ -1276,6 +1309,17 @@ void Form::Focus(const std::string& control) {
   if (auto* widget = impl_->As<QWidget>(control)) widget->setFocus();
 }
 
+std::string Form::FocusedControl() const {
+  const QWidget* focused = impl_->Root().focusWidget();
+  return focused ? S(focused->objectName()) : std::string();
+}
+
+void Form::OnExit(const std::string& control, std::function<void()> handler) {
+  auto& widget = impl_->Expect<QWidget>(control, "control");
+  widget.installEventFilter(impl_.get());
+  impl_->exitHandlers[&widget] = std::move(handler);
+}
+
 int Form::FindText(const std::string& control, const std::string& text, int from) const {
   const Editor editor = EditorOf(impl_->Find(control));
   if (!editor.Document() || text.empty()) return -1;
@@ -1568,6 +1612,18 @@ void UserEditCell(Form& form, const std::string& control, int row, const std::st
   QTableWidgetItem* cell = grid.item(row, 0);
   if (cell == nullptr) grid.setItem(row, 0, cell = new QTableWidgetItem);
   cell->setText(Q(text));
+}
+
+void UserExit(Form& form, const std::string& control) {
+  auto& widget = form.impl().Expect<QWidget>(control, "control");
+  for (QWidget* next = widget.nextInFocusChain(); next != &widget; next = next->nextInFocusChain())
+    if (next->isEnabled() && (next->focusPolicy() & Qt::TabFocus) && form.impl().Root().isAncestorOf(next)) {
+      next->setFocus(Qt::TabFocusReason);
+      break;
+    }
+  // A window that is not active moves its focus without telling the control.
+  QFocusEvent left(QEvent::FocusOut, Qt::TabFocusReason);
+  QCoreApplication::sendEvent(&widget, &left);
 }
 
 void UserTimerTick(Form& form) {
@@ -2038,5 +2094,7 @@ void UserContextMenuToolButton(Form& form, const std::string& toolBar, int butto
   if (found == nullptr) throw EFormLayoutError("Tool bar " + toolBar + " has no button " + std::to_string(button));
   emit found->customContextMenuRequested(QPoint(1, 1));
 }
+
+QObject& FormControl(const Form& form, const std::string& name) { return form.impl().Find(name); }
 
 }  // namespace platform

@@ -312,6 +312,11 @@ class Form {
   void SetMenuItemVisible(const std::string& menuItem, bool visible);
   bool MenuItemVisible(const std::string& menuItem) const;
 
+  // The panels of a status bar, side by side; its layout gives their number
+  // ("panels").  EFormLayoutError for an index outside them.
+  std::string PanelText(const std::string& control, int index) const;
+  void SetPanelText(const std::string& control, int index, const std::string& text);
+
   // A control's own background colour, 0x00BBGGRR.
   void SetColor(const std::string& control, std::uint32_t colour);
   std::uint32_t Color(const std::string& control) const;
@@ -339,6 +344,12 @@ class Form {
   // Called when the caret moves or the text changes.
   void OnCaretMove(const std::string& control, std::function<void()> handler);
   void Focus(const std::string& control);
+  // The control that has the focus (or gets it when the form is next
+  // active); empty for none.
+  std::string FocusedControl() const;
+  // Called when the focus leaves the control; the handler may send it back
+  // with Focus.
+  void OnExit(const std::string& control, std::function<void()> handler);
   // The first place at or after from where the text stands, ignoring case;
   // -1 when there is none.
   int FindText(const std::string& control, const std::string& text, int from) const;
@@ -467,6 +478,9 @@ void UserDoubleClickItem(Form& form, const std::string& control, int index);
 void UserChooseItem(Form& form, const std::string& control, int index);
 // Typing a text into a grid's cell, which becomes the current row.
 void UserEditCell(Form& form, const std::string& control, int row, const std::string& text);
+// Tab from the control: the focus moves on to the next control in the
+// form's tab order and the control's exit handler runs.
+void UserExit(Form& form, const std::string& control);
 // One tick of the form's timer, when it is running.
 void UserTimerTick(Form& form);
 // Presses the button at index of a tool bar; asks for its context menu.
