@@ -126,39 +126,40 @@ class GridEvents : public QObject {
 };
 
 }  // namespace
-StringGrid::StringGrid(Form& form, const std::string& control) : form_(form), control_(control) {
-  GridEvents::Of(TableOf(form_, control_));
+StringGrid::StringGrid(Form& form, const std::string& control)
+    : control_(control), table_(&TableOf(form, control)) {
+  GridEvents::Of(*table_);
 }
 
-int StringGrid::ColCount() const { return TableOf(form_, control_).columnCount(); }
+int StringGrid::ColCount() const { return table_->columnCount(); }
 
-void StringGrid::SetColCount(int count) { TableOf(form_, control_).setColumnCount(std::max(count, 0)); }
+void StringGrid::SetColCount(int count) { table_->setColumnCount(std::max(count, 0)); }
 
-int StringGrid::FixedRows() const { return FixedRowsOf(TableOf(form_, control_)); }
+int StringGrid::FixedRows() const { return FixedRowsOf(*table_); }
 
 int StringGrid::RowCount() const {
-  const QTableWidget& table = TableOf(form_, control_);
+  const QTableWidget& table = *table_;
   return table.rowCount() + FixedRowsOf(table);
 }
 
 void StringGrid::SetRowCount(int count) {
-  QTableWidget& table = TableOf(form_, control_);
+  QTableWidget& table = *table_;
   table.setRowCount(std::max(count - FixedRowsOf(table), 0));
 }
 
 void StringGrid::AppendRow() {
-  QTableWidget& table = TableOf(form_, control_);
+  QTableWidget& table = *table_;
   table.insertRow(table.rowCount());
 }
 
 void StringGrid::MoveRow(int from, int to) {
-  QTableWidget& table = TableOf(form_, control_);
+  QTableWidget& table = *table_;
   const int fixed = FixedRowsOf(table);
   MoveTableRow(table, from - fixed, to - fixed);
 }
 
 std::string StringGrid::Cell(int col, int row) const {
-  const QTableWidget& table = TableOf(form_, control_);
+  const QTableWidget& table = *table_;
   const int fixed = FixedRowsOf(table);
   if (col < 0 || col >= table.columnCount()) return {};
   const QTableWidgetItem* item = row < fixed ? table.horizontalHeaderItem(col) : table.item(row - fixed, col);
@@ -166,7 +167,7 @@ std::string StringGrid::Cell(int col, int row) const {
 }
 
 void StringGrid::SetCell(int col, int row, const std::string& text) {
-  QTableWidget& table = TableOf(form_, control_);
+  QTableWidget& table = *table_;
   const int fixed = FixedRowsOf(table);
   if (col < 0 || col >= table.columnCount() || row < 0 || row >= table.rowCount() + fixed)
     throw EFormLayoutError("Grid " + control_ + " has no cell " + std::to_string(col) + ", " + std::to_string(row));
@@ -179,27 +180,27 @@ void StringGrid::SetCell(int col, int row, const std::string& text) {
   }
 }
 
-int StringGrid::ColWidth(int col) const { return TableOf(form_, control_).columnWidth(col); }
+int StringGrid::ColWidth(int col) const { return table_->columnWidth(col); }
 
-void StringGrid::SetColWidth(int col, int width) { TableOf(form_, control_).setColumnWidth(col, std::max(width, 0)); }
+void StringGrid::SetColWidth(int col, int width) { table_->setColumnWidth(col, std::max(width, 0)); }
 
-int StringGrid::ClientWidth() const { return TableOf(form_, control_).viewport()->width(); }
+int StringGrid::ClientWidth() const { return table_->viewport()->width(); }
 
-int StringGrid::Col() const { return TableOf(form_, control_).currentColumn(); }
+int StringGrid::Col() const { return table_->currentColumn(); }
 
 int StringGrid::Row() const {
-  const QTableWidget& table = TableOf(form_, control_);
+  const QTableWidget& table = *table_;
   const int row = table.currentRow();
   return row < 0 ? -1 : row + FixedRowsOf(table);
 }
 
 void StringGrid::SetCurrentCell(int col, int row) {
-  QTableWidget& table = TableOf(form_, control_);
+  QTableWidget& table = *table_;
   table.setCurrentCell(row - FixedRowsOf(table), col);
 }
 
 bool StringGrid::MouseToCell(int x, int y, int& col, int& row) const {
-  const QTableWidget& table = TableOf(form_, control_);
+  const QTableWidget& table = *table_;
   col = table.columnAt(x);
   row = table.rowAt(y);
   if (col < 0 || row < 0) {
@@ -211,30 +212,30 @@ bool StringGrid::MouseToCell(int x, int y, int& col, int& row) const {
 }
 
 Bounds StringGrid::CellRect(int col, int row) const {
-  const QTableWidget& table = TableOf(form_, control_);
+  const QTableWidget& table = *table_;
   const int tableRow = row - FixedRowsOf(table);
   return {table.columnViewportPosition(col), table.rowViewportPosition(tableRow), table.columnWidth(col),
           table.rowHeight(tableRow)};
 }
 
 void StringGrid::OnMouse(std::function<void(MouseAction, const MouseInput&)> handler) {
-  GridEvents::Of(TableOf(form_, control_)).mouse = std::move(handler);
+  GridEvents::Of(*table_).mouse = std::move(handler);
 }
 
 void StringGrid::OnDoubleClick(std::function<void()> handler) {
-  GridEvents::Of(TableOf(form_, control_)).doubleClick = std::move(handler);
+  GridEvents::Of(*table_).doubleClick = std::move(handler);
 }
 
 void StringGrid::OnKeyDown(std::function<void(std::uint16_t, std::uint8_t)> handler) {
-  GridEvents::Of(TableOf(form_, control_)).keyDown = std::move(handler);
+  GridEvents::Of(*table_).keyDown = std::move(handler);
 }
 
 void StringGrid::OnSelectCell(std::function<bool(int, int)> handler) {
-  GridEvents::Of(TableOf(form_, control_)).selectCell = std::move(handler);
+  GridEvents::Of(*table_).selectCell = std::move(handler);
 }
 
 void StringGrid::OnColumnResized(std::function<void(int)> handler) {
-  GridEvents::Of(TableOf(form_, control_)).columnResized = std::move(handler);
+  GridEvents::Of(*table_).columnResized = std::move(handler);
 }
 
 // ---------------------------------------------------------------- the user

@@ -12,12 +12,15 @@
 
 #include "platform/forms.h"
 
+class QTableWidget;
+
 namespace platform {
 
 class StringGrid {
  public:
   // EFormLayoutError when the form has no grid of that name.  The handle
-  // holds no state: any number of them may stand for one grid.
+  // holds no state of the grid's: any number of them may stand for one grid,
+  // and none outlives the form.
   StringGrid(Form& form, const std::string& control);
 
   int ColCount() const;
@@ -66,8 +69,8 @@ class StringGrid {
   void OnColumnResized(std::function<void(int col)> handler);
 
  private:
-  Form& form_;
   std::string control_;
+  QTableWidget* table_;
 };
 
 // The user at a grid, through the window system's own events: mouse at a
