@@ -1,6 +1,7 @@
 #include "app/app_classes.h"
 
 #include "app/command_line/command_line.h"
+#include "app/condition_filter/condition_filter.h"
 #include "app/extended_forms/extended_form_tool.h"
 #include "app/monitors/progress_monitor.h"
 #include "app/options/options.h"
@@ -27,4 +28,5 @@ void RegisterAppClasses() {
   RegisterToolGroupClasses();
   RegisterTaskFormClasses();
   RegisterExtendedFormClasses();
+  RegisterConditionFilterClasses();
 }
