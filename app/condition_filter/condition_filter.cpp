@@ -10,6 +10,7 @@
 #include "framework/stream/kes_loader.h"
 #include "framework/stream/kes_saver.h"
 #include "framework/values/typed_values.h"
+#include "platform/app_queue.h"
 #include "platform/dialogs.h"
 #include "platform/streams.h"
 #include "platform/screen.h"
@@ -258,6 +259,10 @@ void TConditionFilterDialog::InsertModel() {
 }
 
 void TConditionFilterDialog::DoIt() {
+  // A program's thread may run the dialog: it is made and shown on the
+  // user-interface thread only.
+  platform::Application& application = platform::Application::Instance();
+  if (!application.IsUiThread()) return application.Call([this] { DoIt(); });
   TTool::DoIt();
   for (const std::string& name : ColumnNames()) {
     if (IsConditionPropertyName(name)) continue;

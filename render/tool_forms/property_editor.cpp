@@ -7,6 +7,7 @@
 #include "framework/core/class_registry.h"
 #include "framework/core/messages.h"
 #include "framework/tools/world.h"
+#include "platform/app_queue.h"
 #include "platform/string_grid.h"
 #include "platform/tab_pages.h"
 #include "render/tool_forms/explorer.h"
@@ -185,6 +186,10 @@ int TObjectPropertyEditor::ElementPropertyCount() const {
 }
 
 void TObjectPropertyEditor::DoIt() {
+  // A program's thread may run the editor: windows are made and shown on the
+  // user-interface thread only.
+  platform::Application& application = platform::Application::Instance();
+  if (!application.IsUiThread()) return application.Call([this] { DoIt(); });
   TTool::DoIt();
   TObject* object = Edited();
   if (!object) return;

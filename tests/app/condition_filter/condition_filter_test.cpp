@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -9,6 +10,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/condition_filter/condition_text.h"
@@ -441,6 +443,25 @@ TEST_F(ConditionFilterTest, TheSampleIsWhatItsWriterMakesAndItsTableFiltersItsBl
     numbers.push_back(line->GetPropertyInteger("Cislo"));
   EXPECT_EQ(numbers, (std::vector<int>{2, 4})) << "the lines of the rows' kinds and colours";
   EXPECT_EQ(LogLines(), std::vector<std::string>{});
+}
+
+TEST_F(ConditionFilterTest, AProgramsThreadHasTheDialogShownOnTheUserInterfaceThread) {
+  Dialog("DRUH");
+  std::thread::id shownOn;
+  platform::SetModalAnswerer([&](platform::Form& form) {
+    shownOn = std::this_thread::get_id();
+    platform::UserClick(form, "b_OK");
+  });
+  std::atomic<bool> done = false;
+  std::thread program([&] {
+    dialog->DoIt();
+    done = true;
+  });
+  while (!done) platform::Application::Instance().RunPendingTasks();
+  program.join();
+  platform::SetModalAnswerer(nullptr);
+  EXPECT_EQ(shownOn, std::this_thread::get_id());
+  EXPECT_EQ(dialog->Condition, "@CONDITION=");
 }
 
 TEST_F(ConditionFilterTest, Screenshot) {

@@ -4,7 +4,9 @@
 
 #include <filesystem>
 #include <memory>
+#include <atomic>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "framework/core/class_registry.h"
@@ -29,7 +31,30 @@ class TEditedProbe : public TNameElement {
   TMethod OnDraw;
 };
 
+// Notes the thread that reads its one property.
+class TThreadProbe : public TNameElement {
+  KESTX_CLASS(TThreadProbe)
+ public:
+  static std::thread::id& Reader() {
+    static std::thread::id reader;
+    return reader;
+  }
+};
+
 }  // namespace
+
+TClass TThreadProbe::StaticClass() {
+  static const TClassInfo info = DescribeClass<TThreadProbe>(
+      "TThreadProbe", TNameElement::StaticClass(), "PropertyEditorTest",
+      {AccessorProp<TThreadProbe, std::int32_t>(
+          "Reader",
+          [](const TThreadProbe&) {
+            TThreadProbe::Reader() = std::this_thread::get_id();
+            return 1;
+          },
+          nullptr)});
+  return &info;
+}
 
 TClass TEditedProbe::StaticClass() {
   using E = TEditedProbe;
@@ -372,6 +397,21 @@ TEST_F(PropertyEditorTest, TheValueColumnTakesTheWidthTheNamesLeave) {
   platform::UserGridResizeColumn(Window(), "sgAscProperties", 0, 150);
   EXPECT_EQ(grid.ColWidth(0), 150);
   EXPECT_EQ(150 + grid.ColWidth(1) + 1, grid.ClientWidth()) << "after sizing the names' column";
+}
+
+TEST_F(PropertyEditorTest, AProgramsThreadHasTheEditorMadeOnTheUserInterfaceThread) {
+  auto* object = Named<TThreadProbe>("vlákno", world->ObjectModel());
+  editor.reset(CreateElement<TObjectPropertyEditor>());
+  editor->SetInput(object);
+  std::atomic<bool> done = false;
+  std::thread program([&] {
+    editor->DoIt();
+    done = true;
+  });
+  while (!done) platform::Application::Instance().RunPendingTasks();
+  program.join();
+  EXPECT_EQ(TThreadProbe::Reader(), std::this_thread::get_id()) << "the grids were filled here";
+  EXPECT_TRUE(Window().Visible());
 }
 
 TEST_F(PropertyEditorTest, Screenshot) {
