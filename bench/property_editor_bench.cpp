@@ -74,7 +74,7 @@ void BM_PropertyEditorFillAndRefill(benchmark::State& state) {
 BENCHMARK(BM_PropertyEditorFillAndRefill)->Unit(benchmark::kMillisecond);
 
 // The anchor: the same name and value texts, every property's row, into a
-// fresh shown table (made and freed untimed).
+// fresh table (made and freed untimed) that is shown after its first fill.
 void BM_PropertyTableWithPlainQt(benchmark::State& state) {
   std::vector<std::pair<std::string, std::string>> rows;
   for (const TPropInfo* info : Wide().ClassType()->Props())

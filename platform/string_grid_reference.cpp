@@ -13,7 +13,6 @@ struct QtTable::Impl {
 QtTable::QtTable() {
   EnsureWindowSystem();
   impl_ = std::make_unique<Impl>();
-  impl_->table.show();
 }
 
 QtTable::~QtTable() = default;
@@ -26,6 +25,7 @@ void QtTable::FillAndRefill(const std::vector<std::pair<std::string, std::string
     table.setItem(row, 0, new QTableWidgetItem(QString::fromStdString(name)));
     table.setItem(row, 1, new QTableWidgetItem(QString::fromStdString(value)));
   }
+  table.show();
   for (int row = 0; row < static_cast<int>(rows.size()); ++row) {
     const auto& [name, value] = rows[static_cast<std::size_t>(row)];
     table.item(row, 0)->setText(QString::fromStdString(name));

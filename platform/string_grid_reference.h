@@ -8,7 +8,7 @@
 
 namespace platform {
 
-// A shown two-column table of plain Qt.
+// A two-column table of plain Qt.
 class QtTable {
  public:
   QtTable();
@@ -16,7 +16,8 @@ class QtTable {
   QtTable(const QtTable&) = delete;
   QtTable& operator=(const QtTable&) = delete;
 
-  // One row per pair, then the same texts again in the same rows.
+  // One row per pair, the table shown, then the same texts again in the
+  // same rows: what the editor does at its first fill and a refill.
   void FillAndRefill(const std::vector<std::pair<std::string, std::string>>& rows);
 
  private:
