@@ -39,6 +39,7 @@ const Target kTargets[] = {
     {"property_entries", fuzz::PropertyEntries}, {"condition_filter", fuzz::ConditionFilter},
     {"bitmap_files", fuzz::BitmapFiles},
     {"interpret_tables", fuzz::InterpretTables},
+    {"text_block_file", fuzz::TextBlockFile},
 };
 
 std::vector<std::uint8_t> Bytes(const std::filesystem::path& file) {
