@@ -80,6 +80,8 @@ void TFormToolManager::FreeTheForm() {
 
 bool TFormToolManager::InterpretBusy() const { return Interpret() && Interpret()->Busy(); }
 
+bool TFormToolManager::InterpretPrinting() const { return Interpret() && Interpret()->Printing; }
+
 void TFormToolManager::SetQuickView(bool value) {
   if (!form_) return;
   quickView_ = value;
@@ -308,7 +310,10 @@ void TFormToolManager::FitAll(TKestuMessage*, bool& handled) {
   handled = true;
 }
 
-void TFormToolManager::PrintDone(TKestuMessage*, bool& handled) { handled = true; }
+void TFormToolManager::PrintDone(TKestuMessage*, bool& handled) {
+  handled = true;
+  FinishPendingWork();
+}
 
 void TFormToolManager::FitToInput() { FitElement(GetDevice(), Input()); }
 
@@ -352,7 +357,12 @@ void TFormToolManager::CloseNow() {
 
 void TFormToolManager::Close() {
   // Within a redraw the owner would free the window under it: the redraw
-  // closes it when it ends.
+  // closes it when it ends.  A print run ends with msgPrintDone, and the
+  // close waits for it without breaking the printed page.
+  if (InterpretPrinting()) {
+    closePending_ = true;
+    return;
+  }
   if (InterpretBusy() || reViewDepth_ > 0) {
     closePending_ = true;
     if (InterpretBusy()) Interpret()->SetBreakWork(true);
@@ -373,7 +383,8 @@ void TFormToolManager::FinishPendingWork() {
 
 void TFormToolManager::ToolFinished(TKestuMessage* message, bool& handled) {
   handled = true;
-  if (DynamicCast<TUniversalInterpret>(message->Sender()) && reViewDepth_ == 0) FinishPendingWork();
+  if (DynamicCast<TUniversalInterpret>(message->Sender()) && reViewDepth_ == 0 && !InterpretPrinting())
+    FinishPendingWork();
 }
 
 void TFormToolManager::SetActiveIndex(int index) {
@@ -439,6 +450,12 @@ void TFormToolManager::MouseMove(TKestuMessage* message, bool& handled) {
 }
 
 void TFormToolManager::ReView(TKestuMessage* message, bool& handled) {
+  // While it prints, the interpret draws on the printer: the window waits.
+  if (InterpretPrinting()) {
+    reViewPending_ = true;
+    handled = true;
+    return;
+  }
   if (InterpretBusy()) {
     reViewPending_ = true;
     Interpret()->SetBreakWork(true);

@@ -114,6 +114,8 @@ class TFormToolManager : public TInteractiveTool {
   // A close or a redraw asked while the interpret drew.
   void FinishPendingWork();
   bool InterpretBusy() const;
+  // A print run has the interpret (and its device) until it posts msgPrintDone.
+  bool InterpretPrinting() const;
   void MarkToolItem(const TTool* tool);
   void RemoveToolItem(const TTool* tool);
   // Makes the tool the active one, as a code 4 for it does.
