@@ -23,7 +23,6 @@ enum : int {
   msgOpenExplorer = 36,
   msgOpenOwnersExplorer = 37,
   msgOpenPropertyEditor = 58,
-  msgOpenCommandLine = 73,
 };
 
 class TExplorerForm : public TKESTUForm {
