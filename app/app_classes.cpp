@@ -1,6 +1,7 @@
 #include "app/app_classes.h"
 
 #include "app/command_line/command_line.h"
+#include "app/console/command_line_dlg.h"
 #include "app/extended_forms/extended_form_tool.h"
 #include "app/monitors/progress_monitor.h"
 #include "app/options/options.h"
@@ -9,6 +10,7 @@
 #include "app/tool_groups/tool_groups.h"
 #include "app/windows/message_window.h"
 #include "block/block_classes.h"
+#include "oil/oil_classes.h"
 #include "render/render_classes.h"
 #include "render/tool_forms/tool_form_classes.h"
 
@@ -27,4 +29,6 @@ void RegisterAppClasses() {
   RegisterToolGroupClasses();
   RegisterTaskFormClasses();
   RegisterExtendedFormClasses();
+  RegisterOilClasses();
+  RegisterConsoleClasses();
 }

@@ -64,6 +64,7 @@
 #include "platform/bitmap_access.h"
 #include "platform/screen_cursors.h"
 #include "platform/dialogs.h"
+#include "platform/event_handlers.h"
 #include "platform/file_system.h"
 
 namespace platform {
@@ -87,7 +88,7 @@ QString Q(const std::string& text) { return QString::fromStdString(text); }
 std::function<void()> Guarded(std::function<void()> handler) {
   return [handler = std::move(handler)] {
     try {
-      handler();
+      RunEventHandler(handler);
     } catch (...) {
       Application::Instance().ReportException(std::current_exception());
     }
@@ -163,7 +164,7 @@ Qt::KeyboardModifiers QtModifiers(std::uint8_t shift) {
 constexpr std::pair<int, std::uint16_t> kKeys[] = {
     {Qt::Key_Return, vkReturn}, {Qt::Key_Enter, vkReturn}, {Qt::Key_Escape, vkEscape}, {Qt::Key_Left, vkLeft},
     {Qt::Key_Up, vkUp},         {Qt::Key_Right, vkRight},  {Qt::Key_Down, vkDown},     {Qt::Key_F1, vkF1},
-    {Qt::Key_F5, vkF5},         {Qt::Key_F6, vkF6},
+    {Qt::Key_F5, vkF5},         {Qt::Key_F6, vkF6},        {Qt::Key_F9, vkF9},
 };
 
 std::uint16_t VirtualKeyOf(const QKeyEvent& key) {
@@ -1579,6 +1580,15 @@ void UserMouse(Form& form, MouseAction action, const MouseInput& input) { SendMo
 void UserKey(Form& form, std::uint16_t key, std::uint8_t shift) {
   QKeyEvent press(QEvent::KeyPress, QtKey(key), QtModifiers(shift));
   QCoreApplication::sendEvent(&form.impl().Root(), &press);
+}
+
+void UserKeyOn(Form& form, const std::string& control, std::uint16_t key, std::uint8_t shift) {
+  QObject& target = form.impl().Find(control);
+  if (auto* widget = qobject_cast<QWidget*>(&target)) widget->setFocus();
+  QKeyEvent press(QEvent::KeyPress, QtKey(key), QtModifiers(shift));
+  // Sent as the window system sends it, so that an unhandled key goes on to
+  // the control's parents.
+  QApplication::sendEvent(&target, &press);
 }
 
 void UserResize(Form& form, int width, int height) {

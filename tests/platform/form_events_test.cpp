@@ -1,0 +1,64 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/event_handlers.h"
+#include "platform/forms.h"
+
+namespace {
+
+using platform::Form;
+
+// A key on a control goes there first; what the control leaves reaches the
+// form's key handler, as from a person.
+TEST(FormEvents, AKeyOnANamedControlReachesTheFormOnlyWhenTheControlLeavesIt) {
+  struct Case {
+    const char* name;
+    std::uint16_t key;
+    std::vector<std::uint16_t> formKeys;
+    std::string text;
+  };
+  const Case cases[] = {
+      {"F9: the memo has no use for it", platform::vkF9, {platform::vkF9}, ""},
+      {"Enter: a new line of the memo", platform::vkReturn, {}, "\n"},
+  };
+  for (const Case& c : cases) {
+    Form form("TTestMemoForm");
+    std::vector<std::uint16_t> keys;
+    form.OnKeyDown([&](std::uint16_t key, std::uint8_t) { keys.push_back(key); });
+    platform::UserKeyOn(form, "m_Text", c.key);
+    EXPECT_EQ(std::pair(keys, form.Text("m_Text")), std::pair(c.formKeys, c.text)) << c.name;
+  }
+}
+
+// Every handler of a window's event runs inside the installed hook, once.
+TEST(FormEvents, HandlersRunThroughTheInstalledHook) {
+  struct Case {
+    const char* name;
+    bool hooked;
+    std::vector<std::string> order;
+  };
+  const Case cases[] = {
+      {"hooked", true, {"before", "click", "after"}},
+      {"hook removed", false, {"click"}},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> order;
+    if (c.hooked)
+      platform::SetEventHandlerHook([&](const std::function<void()>& handler) {
+        order.push_back("before");
+        handler();
+        order.push_back("after");
+      });
+    else
+      platform::SetEventHandlerHook(nullptr);
+    Form form("TTestMemoForm");
+    form.OnClick("b_Go", [&] { order.push_back("click"); });
+    platform::UserClick(form, "b_Go");
+    EXPECT_EQ(order, c.order) << c.name;
+  }
+  platform::SetEventHandlerHook(nullptr);
+}
+
+}  // namespace
