@@ -46,16 +46,20 @@ TEST_F(ConsoleTest, RunsTheCommandPaneByButtonOrF9AndShowsTheResultsSortedOrWith
 TEST_F(ConsoleTest, CompilesThePaneIntoTheOneProgramOrShowsTheErrorWithLineAndColumn) {
   struct Case {
     const char* name;
-    const char* source;
+    std::string source;
     std::vector<std::string> boxes;
     int programs;
   };
+  std::string sample;
+  for (const std::string& line : platform::ReadTextLines(std::string(KESTX_SAMPLES_DIR) + "/console/compile_error.oil"))
+    sample += line + "\n";
   const Case cases[] = {
       {"a program", "PROGRAM P; BEGIN END.", {}, 1},
       {"compiled again: still one", "PROGRAM Q; BEGIN END.", {}, 1},
       {"an error on the first line: the old program goes, no new one", "PROGRAM P BEGIN END.",
        {"Očekávám ; 1 11"}, 0},
       {"an error on the second line", "PROGRAM P;\nBEGIN a : INTEGER; a := 1 END.", {"Očekávám ; 2 27"}, 0},
+      {"the sample: the semicolon missing before END", sample, {"Očekávám ; 5 1"}, 0},
   };
   TCommandLineDlg* console = Open();
   for (const Case& c : cases) {
@@ -113,10 +117,11 @@ TEST_F(ConsoleTest, OpensAndSavesInWindows1250AndKeepsTheLastTenFilesAsTheDialog
   EXPECT_EQ(std::tuple(window.Text("CMemo"), window.Caption(), console->Modified()),
             std::tuple(std::string("LES.a.Name = 'Kůň10'\nLES.ELEMENT.Name"), "OIL: " + files.back(), false));
 
-  // Open and run: the file's lines run at once.
-  dialogs.FileAnswers.push_back(files[3]);
+  // Open and run: the sample script's lines run at once.
+  const std::string samples = std::string(KESTX_SAMPLES_DIR) + "/console/";
+  dialogs.FileAnswers.push_back(samples + "rename_and_list.txt");
   UserClick(window, "b_OpenRun");
-  EXPECT_EQ(window.Text("RMemo"), "b\nKůň3\nb");
+  EXPECT_EQ(window.Text("RMemo"), "b\nKůň\nb");
 
   window.SetText("CMemo", "LES.b.Name = 'Čtvrtý'");
   EXPECT_TRUE(console->Modified());
@@ -125,7 +130,7 @@ TEST_F(ConsoleTest, OpensAndSavesInWindows1250AndKeepsTheLastTenFilesAsTheDialog
   UserClick(window, "b_Save");
   const platform::FileDialogRequest& request = dialogs.FileDialogs.back();
   EXPECT_EQ(std::tuple(request.Save, request.OverwritePrompt, request.FileName, request.InitialDir),
-            std::tuple(true, true, files[3], folder.Path() + "/"));
+            std::tuple(true, true, samples + "rename_and_list.txt", samples));
   EXPECT_EQ(FileText(saved), "LES.b.Name = 'Čtvrtý'\n");
   EXPECT_EQ(std::tuple(console->RecentFiles().back(), console->Modified(), window.Caption()),
             std::tuple(saved, false, "OIL: " + saved));

@@ -5,6 +5,7 @@
 
 #include "oil/runtime/debug_messages.h"
 #include "oil/runtime/debug_objects.h"
+#include "platform/files.h"
 #include "tests/oil/oil_fixture.h"
 
 namespace {
@@ -72,6 +73,14 @@ class DebugRun : public OilTest {
 
   std::unique_ptr<TDebugObserver> observer;
 };
+
+// A program of the team's samples, its lines joined.
+std::string SampleText(const std::string& name) {
+  std::string text;
+  for (const std::string& line : platform::ReadTextLines(std::string(KESTX_SAMPLES_DIR) + "/console/" + name))
+    text += line + "\n";
+  return text;
+}
 
 const std::string kGeneralFailure = "Hruba Chyba OILu- nejspis spatne odalokovani";
 
@@ -141,6 +150,10 @@ TEST_F(DebugRun, ShowsNamesBesideValuesAtAStopAndDropsThemWithTheirActivation) {
        " j : INTEGER := 3;\n j := 4;\nEND.",
        {10},
        {"j=3"}},
+      {"the sample: recursion with TRY, stopped in each activation's TRY and after them",
+       SampleText("recursion_try.oil"),
+       {6, 12},
+       {"t=6 T+=6 N=3 e=0 T+=6 N=2 e=0 T+=6 N=1 e=0", "t=6 T+=6 N=3 e=0 T+=6 N=2 e=0", "t=6 T+=6 N=3 e=0", "t=6"}},
   };
   for (const Case& c : cases) {
     TDBOilProgram& debugged = CompileFlagged(c.text, c.flagged);
