@@ -234,6 +234,13 @@ struct Form::Impl : public QObject {
 
   bool InModalRun() const { return modalLoop != nullptr || answering; }
 
+  // The close query, run as the handlers of events are.
+  bool AgreesToClose() const {
+    bool agreed = true;
+    if (closeQuery) RunEventHandler([&] { agreed = closeQuery(); });
+    return agreed;
+  }
+
   QWidget& Root() const {
     if (!root) throw EFormLayoutError("The window of the form " + layout + " has ended with its host");
     return *root;
@@ -333,14 +340,14 @@ struct Form::Impl : public QObject {
       case QEvent::KeyPress:
         if (keyDown) {
           const auto* key = static_cast<QKeyEvent*>(event);
-          keyDown(VirtualKeyOf(*key), ShiftOf(key->modifiers(), QGuiApplication::mouseButtons()));
+          Guarded([&] { keyDown(VirtualKeyOf(*key), ShiftOf(key->modifiers(), QGuiApplication::mouseButtons())); })();
         }
         return false;
       case QEvent::Resize:
-        if (resized) resized();
+        if (resized) Guarded(resized)();
         return false;
       case QEvent::WindowDeactivate:
-        if (deactivated) deactivated();
+        if (deactivated) Guarded(deactivated)();
         return false;
       case QEvent::MouseButtonPress:
       case QEvent::MouseButtonDblClick:
@@ -354,7 +361,7 @@ struct Form::Impl : public QObject {
         return MouseEvent(watched, event);
       }
       case QEvent::Close:
-        if (closeQuery && !closeQuery()) {
+        if (!AgreesToClose()) {
           event->ignore();
           return true;
         }
@@ -626,7 +633,7 @@ void Form::Hide() { impl_->Root().hide(); }
 bool Form::Visible() const { return impl_->Root().isVisible(); }
 
 bool Form::Close() {
-  if (impl_->closeQuery && !impl_->closeQuery()) return false;
+  if (!impl_->AgreesToClose()) return false;
   impl_->CloseAgreed();
   return true;
 }

@@ -107,6 +107,8 @@ void TDBOilProgram::PopVariables() {
 void TDBOilProgram::RunStarting() { Notify(msgOpenCommandLine); }
 
 void TDBOilProgram::LineReached(int sourceLine) {
+  // Nobody would resume a run stopped for no one.
+  if (!Observer()) return;
   TRunContext* context = TRunContext::Current();
   // The stop is asked for before the observer hears of it, so that a resume
   // it sends at once is not lost.
@@ -126,7 +128,11 @@ void TDBOilProgram::ThreadTerminated() {
   Notify(msgOilTerminated);
 }
 
-void TDBOilProgram::ShowRunReport(const std::string& text, int line) { Notify(msgOilError, line, text); }
+void TDBOilProgram::ShowRunReport(const std::string& text, int line) {
+  // With nobody to tell, the user is.
+  if (!Observer()) return TOilProgram::ShowRunReport(text, line);
+  Notify(msgOilError, line, text);
+}
 
 std::vector<std::pair<std::string, std::string>> TDBOilProgram::VisibleVariables() {
   std::vector<std::pair<std::string, std::string>> variables;
@@ -138,6 +144,7 @@ std::vector<std::pair<std::string, std::string>> TDBOilProgram::VisibleVariables
 }
 
 void TDBOilProgram::Notify(int code, int line, const std::string& text) {
+  if (!observer_.IsSet()) return;
   auto deliver = [sender = TElementLink(this), receiver = observer_, code, line, text] {
     // The observer looks at the world the run works on.
     std::lock_guard world(WorldLock());

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -37,11 +38,32 @@ TEST(FormEvents, HandlersRunThroughTheInstalledHook) {
   struct Case {
     const char* name;
     bool hooked;
-    std::vector<std::string> order;
+    std::function<void(Form&, std::vector<std::string>&)> handle;  // installs the handler
+    std::function<void(Form&)> event;
   };
   const Case cases[] = {
-      {"hooked", true, {"before", "click", "after"}},
-      {"hook removed", false, {"click"}},
+      {"a click", true,
+       [](Form& form, std::vector<std::string>& order) { form.OnClick("b_Go", [&] { order.push_back("handler"); }); },
+       [](Form& form) { platform::UserClick(form, "b_Go"); }},
+      {"a key", true,
+       [](Form& form, std::vector<std::string>& order) {
+         form.OnKeyDown([&](std::uint16_t, std::uint8_t) { order.push_back("handler"); });
+       },
+       [](Form& form) { platform::UserKey(form, platform::vkF9); }},
+      {"a new size", true,
+       [](Form& form, std::vector<std::string>& order) { form.OnResize([&] { order.push_back("handler"); }); },
+       [](Form& form) { platform::UserResize(form, 320, 210); }},
+      {"the close query", true,
+       [](Form& form, std::vector<std::string>& order) {
+         form.OnCloseQuery([&] {
+           order.push_back("handler");
+           return true;
+         });
+       },
+       [](Form& form) { platform::UserCloseWindow(form); }},
+      {"a click, the hook removed", false,
+       [](Form& form, std::vector<std::string>& order) { form.OnClick("b_Go", [&] { order.push_back("handler"); }); },
+       [](Form& form) { platform::UserClick(form, "b_Go"); }},
   };
   for (const Case& c : cases) {
     std::vector<std::string> order;
@@ -54,9 +76,11 @@ TEST(FormEvents, HandlersRunThroughTheInstalledHook) {
     else
       platform::SetEventHandlerHook(nullptr);
     Form form("TTestMemoForm");
-    form.OnClick("b_Go", [&] { order.push_back("click"); });
-    platform::UserClick(form, "b_Go");
-    EXPECT_EQ(order, c.order) << c.name;
+    c.handle(form, order);
+    c.event(form);
+    const std::vector<std::string> expected =
+        c.hooked ? std::vector<std::string>{"before", "handler", "after"} : std::vector<std::string>{"handler"};
+    EXPECT_EQ(order, expected) << c.name;
   }
   platform::SetEventHandlerHook(nullptr);
 }

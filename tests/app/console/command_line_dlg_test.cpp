@@ -43,6 +43,21 @@ TEST_F(ConsoleTest, RunsTheCommandPaneByButtonOrF9AndShowsTheResultsSortedOrWith
   EXPECT_TRUE(window.SaveImage(std::string(KESTX_SCREENSHOTS_DIR) + "/command_line_dlg.png"));
 }
 
+// As the main tool makes it: by class name, its root given by the property.
+TEST_F(ConsoleTest, ARegisteredToolWhoseRootIsItsInterpretersActiveElement) {
+  auto* console = DynamicCast<TCommandLineDlg>(CreateElementByClassName("TCommandLineDlg"));
+  ASSERT_NE(console, nullptr);
+  keeper->AddTool(console);
+  SetObjectPropByName(*console, "RootElement", forest);
+  console->DoIt();
+  console->Window().SetText("CMemo", "Name");
+  UserClick(console->Window(), "b_Eval");
+  EXPECT_EQ(std::tuple(console->Window().Visible(), console->Window().Caption(), console->Window().Text("RMemo")),
+            std::tuple(true, std::string("O.I.L. Dialog"), std::string("LES")));
+  dialogs.Answers = {platform::mrNo};
+  CloseBox(console);
+}
+
 TEST_F(ConsoleTest, CompilesThePaneIntoTheOneProgramOrShowsTheErrorWithLineAndColumn) {
   struct Case {
     const char* name;
@@ -197,6 +212,40 @@ TEST_F(ConsoleTest, KeepsItsPlaceAndRecentFilesInTheProgramsIniFile) {
   EXPECT_EQ(std::tuple(bounds.Left, bounds.Top, bounds.Width, bounds.Height, again->RecentFiles()),
             std::tuple(30, 40, 1000, 420, std::vector<std::string>{script}));
   CloseBox(again);
+}
+
+TEST_F(ConsoleTest, ReadsWhatItsIniFileHoldsAndTakesTheDefaultsForTheRest) {
+  struct Case {
+    const char* name;
+    std::string ini;
+    int left, top;
+    std::vector<std::string> recent;
+  };
+  std::string twelve = "[OILFForm]\r\n";
+  std::vector<std::string> ten;
+  for (int i = 0; i < 12; ++i) {
+    twelve += std::to_string(i) + "=f" + std::to_string(i) + ".oil\r\n";
+    if (i < 10) ten.push_back("f" + std::to_string(i) + ".oil");
+  }
+  const Case cases[] = {
+      {"no file", "", 0, 0, {}},
+      {"numbers that are none", "[OILForm]\r\nLeft=abc\r\n[OILFForm]\r\nTop=12px\r\n", 0, 0, {}},
+      {"Left only from OILForm, Top only from OILFForm", "[OILForm]\r\nLeft=5\r\nTop=6\r\n[OILFForm]\r\nLeft=7\r\nTop=8\r\n",
+       5, 8, {}},
+      {"recent files up to the first empty one", "[OILFForm]\r\n0=a.oil\r\n1=\r\n2=c.oil\r\n", 0, 0, {"a.oil"}},
+      {"at most ten recent files", twelve, 0, 0, ten},
+  };
+  for (const Case& c : cases) {
+    platform::DeleteFile(Ini());
+    if (!c.ini.empty()) WriteCp1250File(Ini(), c.ini);
+    // Not shown: the window system would place a window at 0, 0 a little off.
+    TCommandLineDlg* console = Open(false);
+    const platform::Bounds bounds = console->Window().GetBounds();
+    EXPECT_EQ(std::tuple(bounds.Left, bounds.Top, console->RecentFiles()), std::tuple(c.left, c.top, c.recent))
+        << c.name;
+    dialogs.Answers = {platform::mrNo};
+    CloseBox(console);
+  }
 }
 
 TEST_F(ConsoleTest, AnUnwritableIniFileIsALineOfTheMessageWindowAndTheConsoleStillCloses) {

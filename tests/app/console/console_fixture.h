@@ -71,12 +71,12 @@ class ConsoleTest : public ShellTest {
       program->StopRun();
     ShellTest::TearDown();
   }
-  // A console the main tool owns, shown on the world.
-  TCommandLineDlg* Open() {
+  // A console the main tool owns, on the world, shown unless asked.
+  TCommandLineDlg* Open(bool show = true) {
     auto* console = new TCommandLineDlg;
     keeper->AddTool(console);
     console->SetRootElement(World());
-    console->DoIt();
+    if (show) console->DoIt();
     TPressTool::Window = &console->Window();
     return console;
   }

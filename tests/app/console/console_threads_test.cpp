@@ -21,6 +21,14 @@ class ConsoleThreads : public ConsoleTest {
   void SetUp() override {
     ConsoleTest::SetUp();
     platform::SetDialogs(&threadDialogs);
+    // As the program delivers its messages: under the world lock.
+    platform::Application::Instance().SetMessageHook(
+        [](platform::AppMessage& message, bool& handled) { World()->DispatchAppMessage(message, handled); });
+  }
+  // Whether the program runs, asked as the user-interface thread asks it.
+  static bool ProgramRunning() {
+    std::lock_guard lock(WorldLock());
+    return Program()->Running();
   }
   ThreadDialogs threadDialogs;
 };
@@ -81,7 +89,7 @@ TEST_F(ConsoleThreads, ProvedReadsTheModelWhileAProgramChangesIt) {
   bool grew = true;
   int reads = 0;
   ASSERT_TRUE(RunUntil([&] {
-    const bool done = !Program()->Running();
+    const bool done = !ProgramRunning();
     platform::UserClick(window, "b_Eval");
     const std::string shown = window.Text("RMemo");
     const auto names = static_cast<std::size_t>(std::count(shown.begin(), shown.end(), '\n') + 1);

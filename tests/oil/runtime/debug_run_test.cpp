@@ -188,6 +188,19 @@ TEST_F(DebugRun, OnTheUserInterfaceThreadTellsAtOnceAndNeverStops) {
   EXPECT_EQ(debugged.GetStackItem(kFirstSlot)->GetAsInteger(), 2);
 }
 
+TEST_F(DebugRun, WithoutAnObserverAFlaggedStatementDoesNotStopAndAnErrorIsShownInTheBox) {
+  TDBOilProgram& debugged =
+      CompileFlagged("PROGRAM P;\nBEGIN\n i : INTEGER := 1;\n i := 2;\n e : TTOOL := WORLD;\nEND.", {3});
+  debugged.SetObserver(nullptr);
+  debugged.Execute();
+  ASSERT_TRUE(RunUntil([&] { return !debugged.Running(); }));
+  platform::Application::Instance().ProcessMessages();
+  const std::vector<std::string> boxes = {"Typová neshoda"};
+  std::vector<std::string> shown;
+  for (const auto& box : dialogs.Messages) shown.push_back(box.Text);
+  EXPECT_EQ(std::pair(observer->Heard, shown), std::pair(std::string(), boxes));
+}
+
 TEST_F(DebugRun, StaysStoppedUntilResumedAndAStopEndsItWithoutTheEndMessage) {
   TDBOilProgram& debugged = CompileFlagged(
       "PROGRAM P;\nBEGIN\n i : INTEGER;\n WHILE TRUE DO\n  i := i + 1;\nEND.", {4});
