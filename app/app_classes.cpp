@@ -5,6 +5,7 @@
 #include "app/extended_forms/extended_form_tool.h"
 #include "app/monitors/progress_monitor.h"
 #include "app/options/options.h"
+#include "app/pickers/picker_classes.h"
 #include "app/startup/main_tool.h"
 #include "app/tool_groups/task_form.h"
 #include "app/tool_groups/tool_groups.h"
@@ -26,6 +27,7 @@ void RegisterAppClasses() {
   RegisterMessageWindowClasses();
   RegisterProgressMonitorClasses();
   RegisterMainToolClasses();
+  RegisterPickerClasses();
   RegisterToolGroupClasses();
   RegisterTaskFormClasses();
   RegisterExtendedFormClasses();

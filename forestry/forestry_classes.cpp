@@ -2,9 +2,15 @@
 
 #include "app/app_classes.h"
 #include "forestry/hierarchy/groupper.h"
+#include "forestry/hierarchy/hierarchy_building.h"
 #include "forestry/hierarchy/hierarchy_lookup.h"
+#include "forestry/hierarchy/psk_selector.h"
+#include "forestry/hierarchy/layer_assignment.h"
 #include "forestry/projects/project_dialog.h"
 #include "forestry/projects/projects.h"
+#include "forestry/reconstruction/clear_areas.h"
+#include "forestry/reconstruction/layer_rebuilding.h"
+#include "forestry/reconstruction/lines_to_areas.h"
 
 void RegisterForestryClasses() {
   static bool registered = false;
@@ -13,6 +19,12 @@ void RegisterForestryClasses() {
   RegisterAppClasses();
   RegisterGroupperClasses();
   RegisterHierarchyLookupClasses();
+  RegisterHierarchyBuildingClasses();
+  RegisterLayerAssignmentClasses();
+  RegisterLinesToAreasClasses();
+  RegisterClearAreasClasses();
+  RegisterLayerRebuildingClasses();
   RegisterProjectClasses();
   RegisterProjectDialogClasses();
+  RegisterPSKSelectorClasses();
 }

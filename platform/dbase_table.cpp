@@ -66,7 +66,11 @@ std::string AsciiUpper(std::string_view text) {
   return upper;
 }
 
-bool SameAsciiText(std::string_view a, std::string_view b) { return AsciiUpper(a) == AsciiUpper(b); }
+bool SameAsciiText(std::string_view a, std::string_view b) {
+  return std::ranges::equal(a, b, [](char x, char y) {
+    return std::toupper(static_cast<unsigned char>(x)) == std::toupper(static_cast<unsigned char>(y));
+  });
+}
 
 std::string_view TrimmedRight(std::string_view text) {
   while (!text.empty() && (text.back() == ' ' || text.back() == '\0')) text.remove_suffix(1);
@@ -386,6 +390,8 @@ struct DbaseTable::Impl {
   int current = -1;  // record index from 0
   bool eof = true;
   std::string buffer;
+  // Records were posted since the header last named their count.
+  bool headerStale = false;
 
   void RequireActive() const {
     if (!handle) throw EDatabaseError("Cannot perform this operation on a closed dataset");
@@ -487,6 +493,7 @@ void DbaseTable::Close() {
   if (!t.handle) return;
   DBFClose(t.handle);
   t.handle = nullptr;
+  t.headerStale = false;
   t.state = State::Inactive;
   t.current = -1;
   t.eof = true;
@@ -588,14 +595,32 @@ void DbaseTable::Edit() {
 void DbaseTable::Post() {
   Impl& t = *impl_;
   if (t.state != State::Edit && t.state != State::Insert) throw EDatabaseError("Dataset not in edit or insert mode");
-  const int index = t.state == State::Insert ? DBFGetRecordCount(t.handle) : t.current;
+  const bool appending = t.state == State::Insert;
+  const int index = appending ? DBFGetRecordCount(t.handle) : t.current;
   tLastError.clear();
-  if (!DBFWriteTuple(t.handle, index, t.buffer.data()))
-    throw EDatabaseError(ErrorText("Cannot write record " + std::to_string(index + 1)));
-  DBFUpdateHeader(t.handle);
+  // An append writes out the record before it.  Without the end-of-file
+  // mark after that record the new one follows where it ended, so appends
+  // stream on without a seek (and a flush of the file buffer) each; the mark
+  // follows the last record when that is written out by a flush, a close or
+  // any other step.
+  if (appending) DBFSetWriteEndOfFileChar(t.handle, 0);
+  const bool written = DBFWriteTuple(t.handle, index, t.buffer.data()) != 0;
+  DBFSetWriteEndOfFileChar(t.handle, 1);
+  if (!written) throw EDatabaseError(ErrorText("Cannot write record " + std::to_string(index + 1)));
+  t.headerStale = true;
+  // The buffer holds what was written: it stays the current record as it is.
   t.state = State::Browse;
-  t.Load(index);
+  t.current = index;
   t.eof = false;
+}
+
+void DbaseTable::Flush() {
+  Impl& t = *impl_;
+  if (!t.handle || !t.headerStale) return;
+  tLastError.clear();
+  DBFUpdateHeader(t.handle);
+  t.headerStale = false;
+  if (!tLastError.empty()) throw EDatabaseError(ErrorText("Cannot write the header of " + t.tableName));
 }
 
 void DbaseTable::Cancel() { impl_->DropChanges(); }

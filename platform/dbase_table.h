@@ -95,8 +95,14 @@ class DbaseTable {
 
   void Append();
   void Edit();
+  // Writes the record; the header names the new count only from Flush or
+  // Close on, so that an export of many records does not rewrite it for
+  // each (other readers see what was appended after the flush).
   void Post();
   void Cancel();
+  // Puts the record count into the header and hands the file to the
+  // system.  Raises EDatabaseError when the header cannot be written.
+  void Flush();
 
  private:
   struct Impl;

@@ -1,4 +1,5 @@
 #include "platform/forms.h"
+#include "platform/form_controls.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -105,6 +106,22 @@ QLabel& StatusPanel(QStatusBar& bar) {
     bar.addWidget(panel, 1);
   }
   return *panel;
+}
+
+// The panel at index of a status bar of several panels: labels made all at
+// once on first use, so that they stand in index order.
+QLabel* StatusPanelAt(QStatusBar& bar, int index) {
+  const int count = bar.property("panels").toInt();
+  if (index < 0 || index >= count) return nullptr;
+  const auto name = [](int i) { return QStringLiteral("qt_status_panel_%1").arg(i); };
+  if (bar.findChild<QLabel*>(name(0)) == nullptr) {
+    for (int i = 0; i < count; ++i) {
+      auto* panel = new QLabel(&bar);
+      panel->setObjectName(name(i));
+      bar.addWidget(panel, 1);
+    }
+  }
+  return bar.findChild<QLabel*>(name(index));
 }
 
 constexpr const char* kModalResult = "modalResult";
@@ -690,6 +707,18 @@ void Form::SetText(const std::string& control, const std::string& text) {
   if (auto* status = qobject_cast<QStatusBar*>(&object)) return StatusPanel(*status).setText(Q(text));
   if (auto* menu = qobject_cast<QMenu*>(&object)) return menu->setTitle(Q(text));
   if (auto* widget = qobject_cast<QWidget*>(&object)) widget->setWindowTitle(Q(text));
+}
+
+std::string Form::PanelText(const std::string& control, int index) const {
+  QLabel* panel = StatusPanelAt(impl_->Expect<QStatusBar>(control, "status bar"), index);
+  if (panel == nullptr) throw EFormLayoutError("Status bar " + control + " has no panel " + std::to_string(index));
+  return S(panel->text());
+}
+
+void Form::SetPanelText(const std::string& control, int index, const std::string& text) {
+  QLabel* panel = StatusPanelAt(impl_->Expect<QStatusBar>(control, "status bar"), index);
+  if (panel == nullptr) throw EFormLayoutError("Status bar " + control + " has no panel " + std::to_string(index));
+  panel->setText(Q(text));
 }
 
 bool Form::Checked(const std::string& control) const {
@@ -1997,5 +2026,7 @@ void UserContextMenuToolButton(Form& form, const std::string& toolBar, int butto
   if (found == nullptr) throw EFormLayoutError("Tool bar " + toolBar + " has no button " + std::to_string(button));
   emit found->customContextMenuRequested(QPoint(1, 1));
 }
+
+QObject& FormControl(const Form& form, const std::string& name) { return form.impl().Find(name); }
 
 }  // namespace platform

@@ -313,6 +313,11 @@ class Form {
   void SetMenuItemVisible(const std::string& menuItem, bool visible);
   bool MenuItemVisible(const std::string& menuItem) const;
 
+  // The panels of a status bar, side by side; its layout gives their number
+  // ("panels").  EFormLayoutError for an index outside them.
+  std::string PanelText(const std::string& control, int index) const;
+  void SetPanelText(const std::string& control, int index, const std::string& text);
+
   // A control's own background colour, 0x00BBGGRR.
   void SetColor(const std::string& control, std::uint32_t colour);
   std::uint32_t Color(const std::string& control) const;

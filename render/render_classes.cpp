@@ -1,6 +1,7 @@
 #include "render/render_classes.h"
 
 #include "block/block_classes.h"
+#include "render/layouts/layout_classes.h"
 #include "render/models/layer_scripts.h"
 #include "render/models/model_script_text.h"
 #include "render/models/script_models.h"
@@ -8,9 +9,12 @@
 #include "render/symbols/parallel.h"
 #include "render/symbols/point_symbols.h"
 #include "render/symbols/stroke_font.h"
+#include "render/symbology/formatted_text.h"
 #include "render/symbology/general_interprets.h"
 #include "render/symbology/interpret_tables.h"
+#include "render/symbology/symbol_color_tool.h"
 #include "render/symbology/symbology_interprets.h"
+#include "render/symbology/text_interprets.h"
 
 void RegisterRenderClasses() {
   static bool registered = false;
@@ -27,4 +31,8 @@ void RegisterRenderClasses() {
   RegisterInterpretTableClasses();
   RegisterSymbologyInterpretClasses();
   RegisterGeneralInterpretClasses();
+  RegisterSymbolColorToolClasses();
+  RegisterTextInterpretClasses();
+  RegisterFormattedTextClasses();
+  RegisterLayoutClasses();
 }

@@ -176,6 +176,7 @@ void TExportAreasToLumar::DoIt() {
     ownedLines_.reset();
     throw;
   }
+  FlushTables();
 }
 
 void TExportAreasToLumar::Export(TEntity& input) {

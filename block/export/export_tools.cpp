@@ -108,8 +108,12 @@ void TExportLumarElements::WriteDBFRecord(TElement* Element) {
   writer->ExpBlockName = BlockName();
   writer->PlochyVHa = PlochyVHa;
   writer->BothSources = BothSources;
-  writer->SetInput(Element);
-  writer->DoIt();
+  writer->WriteObject(Element);
+}
+
+void TExportLumarElements::FlushTables() {
+  for (TElement* child : Children())
+    if (auto* writer = DynamicCast<TExportDBFClass>(child)) writer->Flush();
 }
 
 void TExportLumarElements::ExportAttributes(TElement* Element) {

@@ -81,6 +81,8 @@ class TExportLumarElements : public TExportElements {
   // missing, runs on the element; only for block objects.
   virtual void WriteDBFRecord(TElement* Element);
   virtual void ExportAttributes(TElement* Element);
+  // The attribute tables written so far out to their files; once per run.
+  void FlushTables();
   virtual void DoExportObject(TElement* Element);
 
   // The register of this tool's block in the object model, made when

@@ -79,6 +79,7 @@ void TExportLinesToLumar::DoIt() {
     Log(IncompleteBlockText(BlockName(), error.what()));
     throw;
   }
+  FlushTables();
 }
 
 void TExportLinesToLumar::Export(TEntity& input) {

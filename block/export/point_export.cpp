@@ -13,6 +13,7 @@ void TExportPointsToLumar::DoIt() {
   if (!DynamicCast<TEntity>(Input()) || BlockName().empty()) return;
   platform::WaitCursor hourglass;
   ExportPoints();
+  FlushTables();
 }
 
 void TExportPointsToLumar::ExportPoints() {

@@ -65,7 +65,15 @@ void TExportDBFClass::WriteRecord(const TElement* Element) {
 
 void TExportDBFClass::DoIt() {
   TTool::DoIt();
-  const TElement* element = Input();
+  WriteObject(Input());
+  Flush();
+}
+
+void TExportDBFClass::Flush() {
+  if (table_) table_->Flush();
+}
+
+void TExportDBFClass::WriteObject(const TElement* element) {
   const TLumarProps* props = PropsOf(element);
   if (!props) return;
   // 1. The table: a new one for the first object (replacing any of that

@@ -46,6 +46,12 @@ class TExportDBFClass : public TTool {
   // The object's number, kind, colour, symbol, reference point, length and
   // area into the fields of those names that the table has.
   void WriteRecord(const TElement* Element);
+  // One record for the object; other readers of the table see it after the
+  // next Flush.  The export tools write their objects so and flush once.
+  void WriteObject(const TElement* element);
+  // The table's header and records out to the file.
+  void Flush();
+  // WriteObject for the Input, then Flush.
   void DoIt() override;
 
  private:

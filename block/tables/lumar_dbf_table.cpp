@@ -39,8 +39,13 @@ void TLumarDBFTable::SetCislo(std::int32_t Cislo) {
 
 void TLumarDBFTable::SetTransferScript(const std::string& FileName) {
   if (transfer_ && transfer_->FileName() == FileName) return;
+  if (!transfer_ && FileName == missingTransfer_) return;
   transfer_.reset();
-  if (FileName.empty() || !platform::FileExists(FileName)) return;
+  missingTransfer_.clear();
+  if (FileName.empty() || !platform::FileExists(FileName)) {
+    missingTransfer_ = FileName;
+    return;
+  }
   transfer_ = std::make_unique<TMovedItemContainer>();
   transfer_->SetFileName(FileName);
 }
@@ -89,6 +94,12 @@ bool TLumarDBFTable::OpenForUpdate(const std::string& TableName) {
 void TLumarDBFTable::CloseTable() {
   table_.Close();
   table_.SetReadOnly(true);
+  missingTransfer_.clear();
+}
+
+void TLumarDBFTable::Flush() {
+  table_.Flush();
+  missingTransfer_.clear();
 }
 
 bool TLumarDBFTable::Locate(const std::string& TableName, std::int32_t Cislo) {

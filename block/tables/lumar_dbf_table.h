@@ -49,6 +49,9 @@ class TLumarDBFTable : public TPersistent {
   bool OpenForUpdate(const std::string& TableName);
   // Closes and makes the table read-only again.
   void CloseTable();
+  // Appended records and the count out to the file; a missing transfer
+  // script is looked for again after it.
+  void Flush();
   bool Locate(const std::string& TableName, std::int32_t Cislo);
   bool FindRecord(const std::string& BlockDir, char TypeLetter, std::int16_t Druh, std::int32_t Cislo);
   // A block object: the table of its props' DBFName, the record of its Cislo.
@@ -93,6 +96,9 @@ class TLumarDBFTable : public TPersistent {
   // The record count when this object last built the index; -1 none.
   std::int64_t indexRecords_ = -1;
   std::unique_ptr<TMovedItemContainer> transfer_;
+  // The transfer script last asked for and not found: an export asks once
+  // per record.
+  std::string missingTransfer_;
 };
 
 // The name of a block's attribute table: BlockDir + letter + Druh in four

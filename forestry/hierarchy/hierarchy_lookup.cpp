@@ -1,6 +1,7 @@
 #include "forestry/hierarchy/hierarchy_lookup.h"
 
 #include "block/forest_model/forest_units.h"
+#include "forestry/hierarchy/tool_runs.h"
 #include "framework/core/class_registry.h"
 #include "platform/code_page.h"
 #include "spatial/objects/space_entities.h"
@@ -9,18 +10,6 @@ namespace {
 
 constexpr const char* kGeometry = "GEOMETRY";
 constexpr const char* kSelectedName = "Selected elements";
-
-// Clears the tool's busy mark on every way out.
-class BusyRun {
- public:
-  explicit BusyRun(TTool& tool) : tool_(tool) { tool_.SetBusy(true); }
-  ~BusyRun() { tool_.SetBusy(false); }
-  BusyRun(const BusyRun&) = delete;
-  BusyRun& operator=(const BusyRun&) = delete;
-
- private:
-  TTool& tool_;
-};
 
 }  // namespace
 
@@ -115,7 +104,7 @@ bool THeleSkupina::QGoInside(TElement* element) {
 }
 
 void THeleSkupina::LeftInside(TElement* element) {
-  if (pskDepth_ > 0 && element == pskEntered_.Get()) {
+  if (element == pskEntered_.Get()) {
     pskDepth_ = 0;
     pskEntered_.Set(nullptr);
   }

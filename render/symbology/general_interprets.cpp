@@ -17,6 +17,7 @@
 #include "render/palette/library_paths.h"
 #include "render/palette/palette.h"
 #include "render/symbology/plain_drawing.h"
+#include "render/symbology/symbol_color_tool.h"
 #include "render/symbols/line_symbols.h"
 #include "render/symbols/point_symbols.h"
 #include "spatial/geometry/projection.h"
@@ -105,9 +106,7 @@ std::int32_t TGeneralColorInterpret::ResolveColor(TElement* element) {
 }
 
 std::uint32_t TGeneralColorInterpret::ColourOfValue(std::int32_t value) {
-  if (ColorByPalette && Palette()) return static_cast<std::uint32_t>(Palette()->GetColor(value));
-  if (ColorByLumar) return ColourOfCode(static_cast<std::int16_t>(value));
-  return static_cast<std::uint32_t>(value);
+  return ColourOfColourValue(value, ColorByPalette ? Palette() : nullptr, ColorByLumar);
 }
 
 TClass TGeneralColorInterpret::StaticClass() {
@@ -166,9 +165,31 @@ TClass TGeneralBrushInterpret::StaticClass() {
 
 // ---------------------------------------------------------------- TGeneralSymbolColorInterpret
 
+TSetUserSymbolColor* TGeneralSymbolColorInterpret::SymbolColorTool() const {
+  return Linked<TSetUserSymbolColor>(symbolColorTool_);
+}
+void TGeneralSymbolColorInterpret::SetSymbolColorTool(TSetUserSymbolColor* tool) { symbolColorTool_.Set(tool); }
+
+void TGeneralSymbolColorInterpret::ColourSymbol(TElement* symbol, TElement* element, bool fillBackground) {
+  TSetUserSymbolColor* tool = SymbolColorTool();
+  if (!tool) return;
+  tool->SetInput(symbol);
+  tool->FillBackground = fillBackground;
+  tool->SetPalette(Palette());
+  tool->SetToolColor(ToolColor());
+  tool->Color = Color;
+  tool->UseColor = UseColor;
+  tool->ColorByLumar = ColorByLumar;
+  tool->ColorByPalette = ColorByPalette;
+  tool->SetElem(element);
+  tool->DoIt();
+}
+
 TClass TGeneralSymbolColorInterpret::StaticClass() {
-  static const TClassInfo info = DescribeClass<TGeneralSymbolColorInterpret>(
-      "TGeneralSymbolColorInterpret", TGeneralBrushInterpret::StaticClass(), "I_Gen", {});
+  using E = TGeneralSymbolColorInterpret;
+  static const TClassInfo info =
+      DescribeClass<E>("TGeneralSymbolColorInterpret", TGeneralBrushInterpret::StaticClass(), "I_Gen",
+                       {ReadWriteProp("SymbolColorTool", &E::SymbolColorTool, &E::SetSymbolColorTool)});
   return &info;
 }
 
@@ -228,6 +249,7 @@ void TGeneralAreaInterpret::DrawArea(TAreaElement& area, bool converted) {
   if (area.IsHole || !areaSymbols_) return;
   TPlosnaZnacka* symbol = areaSymbols_->GetSymbol(code);
   if (!symbol) return;
+  ColourSymbol(symbol, &area, FillBackground);
   TPolyPolygon rings;
   device.GetAreaPolyPolygon(&area, rings);
   if (rings.RingCount > 0) symbol->Draw(device, rings.Points.get(), rings.Counts.get(), rings.RingCount);
@@ -294,6 +316,7 @@ void TGeneralLineInterpret::Process(TElement* element) {
   const auto* props = DynamicCast<TLumarProps>(line->Properties());
   TLiniovaZnacka* symbol = code >= 1000 && lineSymbols_ ? lineSymbols_->GetSymbol(code) : nullptr;
   if (symbol) {
+    ColourSymbol(symbol, line, false);
     symbol->Draw(device, {MinX, MinY, MaxX, MaxY}, true, VerticesOf(*line), props ? props->Barva : 0);
   } else if (const std::int32_t colour = ResolveColor(line); !(ColorByLumar && colour == 0)) {
     device.SetPen(

@@ -16,6 +16,7 @@ class TPlosneZnacky;
 class TLinioveZnacky;
 class TLumaRSymbols;
 class TResultTool;
+class TSetUserSymbolColor;
 
 // A number from a property text or a tool's result; a text that is no
 // number gives 0.
@@ -123,6 +124,17 @@ class TGeneralBrushInterpret : public TGeneralXYInterpret {
 // user's choice.
 class TGeneralSymbolColorInterpret : public TGeneralBrushInterpret {
   KESTX_CLASS(TGeneralSymbolColorInterpret)
+ public:
+  TSetUserSymbolColor* SymbolColorTool() const;
+  void SetSymbolColorTool(TSetUserSymbolColor* tool);
+
+ protected:
+  // Hands the symbol, the element and this interpret's colour settings to the
+  // symbol colour tool, when one is set, and runs it.
+  void ColourSymbol(TElement* symbol, TElement* element, bool fillBackground);
+
+ private:
+  TElementLink symbolColorTool_;
 };
 
 class TGeneralAreaInterpret : public TGeneralSymbolColorInterpret {

@@ -82,6 +82,8 @@ bool TInterpretLumObject::Meets(const TSpaceEntity& entity) const {
   return entity.IntersectsRect(MinX, MinY, MaxX, MaxY);
 }
 
+bool TInterpretLumObject::LayerMayMeet(const TSpaceEntity& layer) const { return !layer.IsValid() || Meets(layer); }
+
 TClass TInterpretLumObject::StaticClass() {
   static const TClassInfo info =
       DescribeClass<TInterpretLumObject>("TInterpretLumObject", TRectInterpret::StaticClass(), "I_Lumar", {});
@@ -264,7 +266,7 @@ bool TInterpretLumLinii::QGoInside(TElement*) { return false; }
 
 bool TInterpretLumLinii::QGoInsideAfter(TElement* element) {
   auto* layer = DynamicCast<TPolyLineString>(element);
-  return layer && Meets(*layer);
+  return layer && LayerMayMeet(*layer);
 }
 
 bool TInterpretLumLinii::QProcessBefore(TElement* element) {
@@ -347,7 +349,7 @@ bool TInterpretLumPloch::QGoInside(TElement* element) { return !DynamicCast<TAre
 
 bool TInterpretLumPloch::QGoInsideAfter(TElement* element) {
   auto* layer = DynamicCast<TAreaString>(element);
-  return layer && layer->ClassType() == TAreaString::StaticClass() && Meets(*layer);
+  return layer && layer->ClassType() == TAreaString::StaticClass() && LayerMayMeet(*layer);
 }
 
 bool TInterpretLumPloch::QProcessBefore(TElement* element) {
@@ -377,6 +379,13 @@ void TInterpretLumPloch::Process(TElement* element) {
   std::int32_t code = 1;
   if (const auto* props = DynamicCast<TLumarAreaProps>(area->Properties())) code = props->Znacka;
   if (GetLayerFlag("USESYMBOL")) code = GetLayerNumber("SYMBOL");
+  // An area bounded by the block's lines holds no vertices itself: what is
+  // drawn is its plain geometry with its holes.
+  std::unique_ptr<TAreaElement> geometry;
+  if (const auto* boundary = DynamicCast<TPolyLineAreaElement>(area)) {
+    geometry.reset(boundary->CreateAreaWithHoles());
+    area = geometry.get();
+  }
   TDevice& device = *Device();
   device.SetBrush({0xFFFFFF, platform::BrushStyle::Clear});
   const platform::CanvasPen pen = device.GetPen() ? *device.GetPen() : platform::CanvasPen{};

@@ -38,6 +38,9 @@ class TInterpretLumObject : public TRectInterpret {
   // The object's extent lies inside, or meets, the visible rectangle.
   bool Inside(const TSpaceEntity& entity) const;
   bool Meets(const TSpaceEntity& entity) const;
+  // A layer whose extent was never computed (a block reader's) may hold
+  // objects anywhere: it is entered and its objects are tested one by one.
+  bool LayerMayMeet(const TSpaceEntity& layer) const;
 
  private:
   TElementLink layer_;

@@ -18,6 +18,7 @@
 namespace {
 
 constexpr const char* kImage = "Image";
+constexpr const char* kStatusPanels = "StatusPanels";
 
 void LetMessagesRun() { platform::Application::Instance().ProcessMessages(); }
 
@@ -31,6 +32,12 @@ TStandardImageForm::TStandardImageForm() : TKESTUForm("TStandardImageForm") {
 }
 
 TStandardImageForm::~TStandardImageForm() { Window().SetImageBitmap(kImage, nullptr); }
+
+std::string TStandardImageForm::PanelText(int index) const { return Window().PanelText(kStatusPanels, index); }
+
+void TStandardImageForm::SetPanelText(int index, const std::string& text) {
+  Window().SetPanelText(kStatusPanels, index, text);
+}
 
 TDeviceTool* TStandardImageForm::Manager() const { return DynamicCast<TDeviceTool>(Tool()); }
 

@@ -25,6 +25,10 @@ class TStandardImageForm : public TKESTUForm {
   // mouse-up has been posted.
   bool Armed = true;
 
+  // The texts of the panels of the window's status bar, 0 to 4.
+  std::string PanelText(int index) const;
+  void SetPanelText(int index, const std::string& text);
+
   // The picture of the image control, owned by the form.
   platform::Bitmap* ImageBitmap() const { return bitmap_.get(); }
 

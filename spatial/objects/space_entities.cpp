@@ -479,6 +479,17 @@ T2DCoordinate* TPolyLineAreaElement::GetCoord(int Index) const {
   return nullptr;
 }
 
+namespace {
+
+TAreaElement* CopyOfOutline(const TAreaElement& outline) {
+  auto* area = new TAreaElement;
+  for (int i = 0; i < outline.GetCoordsCount(); ++i) area->AddVertex(outline.GetCoordX(i), outline.GetCoordY(i));
+  area->CalcBounds();
+  return area;
+}
+
+}  // namespace
+
 TAreaElement* TPolyLineAreaElement::CreateArea() const {
   auto* area = new TAreaElement;
   for (T2DCoordinate* vertex : BoundaryVertices(*this)) area->AddElement(vertex->CreateCopy());
@@ -488,9 +499,15 @@ TAreaElement* TPolyLineAreaElement::CreateArea() const {
 
 TAreaElement* TPolyLineAreaElement::CreateAreaWithHoles() const {
   TAreaElement* area = CreateArea();
-  if (Holes())
-    for (TElement* child : Holes()->Children())
-      if (const auto* hole = DynamicCast<TPolyLineAreaElement>(child)) area->AddHole(hole->CreateArea());
+  // The block reader gives holes as polygons of their own vertices; both
+  // kinds are holes of the plain area.
+  if (!Holes()) return area;
+  for (TElement* child : Holes()->Children()) {
+    if (const auto* hole = DynamicCast<TPolyLineAreaElement>(child))
+      area->AddHole(hole->CreateArea());
+    else if (const auto* plain = DynamicCast<TAreaElement>(child))
+      area->AddHole(CopyOfOutline(*plain));
+  }
   return area;
 }
 

@@ -241,6 +241,61 @@ TEST_F(DbaseTableTest, ForeignTablesAreReadInTheirCodePageAndAsFarAsTheyAreWhole
   }
 }
 
+// Posted records stay current as written; the header names them, and the
+// end-of-file mark follows the last, from the next flush or close on, while
+// the writer's own walk sees them at once.
+TEST_F(DbaseTableTest, PostedRecordsReachTheHeaderAndTheEndMarkOnFlushOrClose) {
+  const std::string file = Create("C0001.DBF", "CISLO decimal(6,0)");
+  const std::size_t header = Word(FileBytes(file), 8);
+  constexpr std::size_t kRecord = 7;  // the deletion mark and six digits
+  const char* const stored[] = {"1", "3", "-3", "40", "5"};  // each posted value as read back
+  const struct {
+    const char* name;
+    std::vector<const char*> appended;
+    bool close;  // else flush and stay open
+  } openings[] = {
+      {"a new table, flushed", {"1", "2.5"}, false},
+      {"more, closed", {"-3"}, true},
+      {"reopened, flushed", {"40", "5"}, false},
+      {"nothing appended, closed", {}, true},
+  };
+  DbaseTable table;
+  table.SetTableName(file);
+  table.SetReadOnly(false);
+  int records = 0;
+  for (const auto& opening : openings) {
+    SCOPED_TRACE(opening.name);
+    table.Open();
+    const std::string before = FileBytes(file);
+    for (const char* value : opening.appended) {
+      table.Append();
+      table.SetFieldText(0, value);
+      table.Post();
+      ++records;
+      EXPECT_EQ(std::tuple(table.RecNo(), table.GetFieldText(0), table.RecordCount(), table.Eof()),
+                std::tuple(records, std::string(stored[records - 1]), records, false))
+          << value;
+    }
+    if (!opening.appended.empty()) {
+      EXPECT_EQ(Word(FileBytes(file), 4), Word(before, 4)) << "the header before the flush";
+    }
+    std::vector<std::string> walked;
+    for (table.First(); !table.Eof(); table.Next()) walked.push_back(table.GetFieldText(0));
+    EXPECT_EQ(walked, std::vector<std::string>(std::begin(stored), std::begin(stored) + records));
+    if (opening.close) table.Close();
+    else table.Flush();
+    const std::string bytes = FileBytes(file);
+    EXPECT_EQ(Word(bytes, 4), static_cast<std::size_t>(records));
+    ASSERT_EQ(bytes.size(), header + kRecord * static_cast<std::size_t>(records) + 1);
+    EXPECT_EQ(bytes.back(), '\x1A');
+    if (!opening.close) {
+      const auto reader = Open(file);
+      EXPECT_EQ(reader->RecordCount(), records) << "another reader after the flush";
+      table.Close();
+    }
+  }
+}
+
 TEST_F(DbaseTableTest, RefusesWhatTheStateDoesNotAllow) {
   const std::string file = Create("X0001.DBF", "CISLO decimal(6,0)");
   DbaseTable table;

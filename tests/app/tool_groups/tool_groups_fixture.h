@@ -13,17 +13,6 @@
 #include "tests/platform/temp_folder.h"
 #include "tests/render/tool_forms/tool_forms_fixture.h"
 
-// Stands in for the main tool: keeps the lines meant for the message window.
-class TLineRecorder : public TTechnology {
- public:
-  std::vector<std::string> lines;
-  void ReceiveMessage(TKestuMessage*& message, bool& handled) override {
-    if (auto* text = DynamicCast<TKestuTextMessage>(message); text && message->Message == msgLogText)
-      lines.push_back(text->Text);
-    handled = true;
-  }
-};
-
 class TCountingTool : public TTool {
  public:
   int runs = 0;

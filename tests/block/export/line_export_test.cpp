@@ -301,3 +301,15 @@ TEST_F(ExportToTextTest, EachChildIsOneLineOfTheNamedPropertiesUntilTheUserConfi
 }
 
 }  // namespace
+
+// The attribute table is complete for other readers once the export has
+// run, while the tool that wrote it still holds it open.
+TEST_F(LineExportTest, TheAttributeTableIsCompleteForOtherReadersAfterTheRun) {
+  std::filesystem::create_directories(File("CTRL"));
+  WriteCp1250File(File("CTRL/L0004.CRT"), "DRUH N 4 0\r\nCISLO N 6 0\r\n");
+  auto tool = Tool(LineString(3));
+  tool->ControlDir = File("CTRL");
+  tool->ExportDBF = true;
+  tool->DoIt();
+  EXPECT_EQ(Rows(BlockFile("L0004.DBF")), (std::vector<std::vector<std::string>>{{"4", "1"}, {"4", "2"}, {"4", "3"}}));
+}

@@ -155,3 +155,30 @@ TEST_F(ExportDBFTest, ATableIsMadeFromTheTemplateOrFromTheSourceTable) {
 }
 
 }  // namespace
+
+// Objects written one by one reach the file on the flush; a transfer
+// script that was missing is looked for again after it.
+TEST_F(ExportDBFTest, ObjectsReachTheFileOnTheFlushAfterWhichAMissingScriptIsSoughtAgain) {
+  WriteCp1250File(File("CTRL/L0003.CRT"), "POPIS C 10\r\nCISLO N 6 0\r\n");
+  const std::string target = File("OUT.BLK/L0003.DBF");
+  const struct {
+    const char* name;
+    bool scriptBefore;  // the .TDS exists before the object is written
+    bool flush;
+    std::size_t readable;  // records another reader sees afterwards
+  } steps[] = {
+      {"the first object: the table is made", false, false, 0},
+      {"a second without a script", false, true, 2},
+      {"the script appears, flushed before: used", true, true, 3},
+  };
+  const std::vector<std::string> expected[] = {{"", "1"}, {"", "2"}, {"20.5", "3"}};
+  std::int32_t id = 0;
+  for (const auto& step : steps) {
+    if (step.scriptBefore) WriteCp1250File(File("CTRL/L0003.TDS"), "VYSKA POPIS\r\n");
+    tool.WriteObject(Line(12, ++id));
+    if (step.flush) tool.Flush();
+    const Rows_t rows = platform::FileExists(target) ? Rows(target) : Rows_t{};
+    EXPECT_EQ(rows.size(), step.readable) << step.name;
+    for (std::size_t i = 0; i < rows.size(); ++i) EXPECT_EQ(rows[i], expected[i]) << step.name << ", row " << i;
+  }
+}

@@ -184,6 +184,35 @@ TEST_F(GroupperTest, AGroupFoundWithoutItsSocketGetsOne) {
   EXPECT_EQ(area->GetOwner(0), group->GetElement(0));
 }
 
+TEST_F(GroupperTest, TheSocketIsFoundByNameAmongTheGroupsChildren) {
+  struct Row {
+    const char* Case;
+    std::vector<const char*> Children;  // of the group made earlier
+    std::vector<std::string> After;     // the group's children after placing
+    int Socket;                         // the index of the child receiving the area
+  } rows[] = {
+      {"another child first, no socket", {"TEZ"}, {"TEZ", "GEOMETRY"}, 1},
+      {"the socket after another child", {"TEZ", "GEOMETRY"}, {"TEZ", "GEOMETRY"}, 1},
+      {"the socket first", {"GEOMETRY", "TEZ"}, {"GEOMETRY", "TEZ"}, 0},
+  };
+  for (const Row& row : rows) {
+    TGroupper groupper;
+    groupper.SetCriterion(Level({"LHC"}, "", "TAreaString", "GEOMETRY"));
+    TOwnerEntity owner;
+    groupper.SetOutput(&owner);
+    auto* group = Named<TNameEntity>("101", &owner);
+    for (const char* name : row.Children) Named<TAreaString>(name, group);
+    TAreaElement* area = StandArea({"101", "", "", "", ""}, 0, 0);
+    stands.AddElement(area);
+    groupper.SetInput(area);
+    groupper.DoIt();
+    std::vector<std::string> names;
+    for (TElement* child : group->Children()) names.push_back(child->GetName());
+    EXPECT_EQ(names, row.After) << row.Case;
+    EXPECT_TRUE(area->HasOwner(group->GetElement(row.Socket))) << row.Case;
+  }
+}
+
 TEST_F(GroupperTest, WithoutAnOutputTheToolMakesAndKeepsOne) {
   tool.SetCriterion(Level({"LHC"}));
   Place(nullptr);

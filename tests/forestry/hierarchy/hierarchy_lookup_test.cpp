@@ -17,40 +17,13 @@ class LookupTest : public ForestryTest {
   void SetUp() override {
     ForestryTest::SetUp();
     TGroupper groupper;
-    auto* criterion = new TOwnerEntity;
-    const std::pair<const char*, const char*> levels[] = {
-        {"LHC", "TLHC"}, {"ODDELENI", "TOddeleni"}, {"DILEC", "TDilec"}, {"POROST", "TPorost"}};
-    for (const auto& [key, cls] : levels) {
-      auto* level = new TPropsAndClass;
-      level->NextName(key);
-      level->OwnerClassName = cls;
-      criterion->AddElement(level);
-    }
-    auto* psk = new TPropsAndClass;
-    psk->NextName("SKUPINA");
-    psk->OwnerClassName = "TPorostniSkupina";
-    psk->SocketClassName = "TAreaString";
-    psk->SocketName = "GEOMETRY";
-    criterion->AddElement(psk);
-    groupper.SetCriterion(criterion);
-    groupper.SetOutput(&hierarchy);
-    struct Stand {
-      const char* Name;
-      StandKeys Keys;
-      double X, Y, Hole;
-    } stands[] = {
-        {"A", {"101", "12", "a", "3", "2"}, 0, 0, 4},
-        {"B", {"101", "12", "a", "3", "2"}, 10, 0, 0},
-        {"C", {"101", "12", "b", "1", "1"}, 0, 10, 0},
-        {"D", {"202", "1", "a", "1", "1"}, 100, 100, 0},
-    };
-    for (const Stand& stand : stands) {
-      TAreaElement* area = StandArea(stand.Keys, stand.X, stand.Y, 10, stand.Hole);
-      area->SetName(stand.Name);
-      areas.AddElement(area);
-      groupper.SetInput(area);
-      groupper.DoIt();
-    }
+    GroupStandsInto(groupper, &hierarchy);
+    PlaceStands(groupper,
+                {{"A", {"101", "12", "a", "3", "2"}, 0, 0, 4},
+                 {"B", {"101", "12", "a", "3", "2"}, 10, 0, 0},
+                 {"C", {"101", "12", "b", "1", "1"}, 0, 10, 0},
+                 {"D", {"202", "1", "a", "1", "1"}, 100, 100, 0}},
+                [this](TAreaElement* area) { areas.AddElement(area); });
   }
 
   TElement* Unit(const std::vector<const char*>& path) {
@@ -85,6 +58,17 @@ TEST_F(LookupTest, NamesLeadDownToTheDeepestUnitFound) {
     EXPECT_EQ(tool.Output(), row.Expected.empty() ? nullptr : Unit(row.Expected)) << row.Case;
     EXPECT_EQ(tool.GetPropertyText("LHC"), row.Expected.empty() ? "" : row.Expected[0]) << row.Case;
   }
+}
+
+TEST_F(LookupTest, ARunThatFindsNothingForgetsTheOutputOfTheRunBefore) {
+  THeleHier tool;
+  tool.SetInput(&hierarchy);
+  tool.SetNodeName(THeleHier::kLHC, "101");
+  tool.DoIt();
+  ASSERT_EQ(tool.Output(), Unit({"101"}));
+  tool.SetNodeName(THeleHier::kLHC, "303");
+  tool.DoIt();
+  EXPECT_EQ(tool.Output(), nullptr);
 }
 
 TEST_F(LookupTest, APointFindsItsStandAreaAndStandGroup) {

@@ -277,6 +277,18 @@ TAreaElement* MakeArea(double left, double bottom, double right, double top, int
   return area;
 }
 
+// A square from (low, low) to (high, high) bounded by one closed line.
+TPolyLineAreaElement* AreaOfLines(double low, double high, int znacka) {
+  auto* area = new TPolyLineAreaElement;
+  area->AddLine(WithVertices(new TPolyLineElement, {{low, low}, {low, high}, {high, high}, {high, low}, {low, low}}),
+                true);
+  area->CalcBounds();
+  auto* props = new TLumarAreaProps;
+  props->Znacka = static_cast<std::int16_t>(znacka);
+  area->SetProperties(props);
+  return area;
+}
+
 TEST_F(SymbologyTest, AreasAreFilledOrHatched) {
   // A square from (4, 4) to (16, 16) m: pixels 40 to 160; with a hole from
   // (8, 8) to (12, 12) m: pixels 80 to 120.
@@ -288,6 +300,7 @@ TEST_F(SymbologyTest, AreasAreFilledOrHatched) {
     double Side;                  // metres
     int Inside;                   // non-white pixels of the 20 x 20 block at (50, 50)
     platform::ColorValue Colour;  // at (50, 50) when filled
+    bool OfLines = false;         // bounded by lines, as a block's areas are
   };
   const Row rows[] = {
       {"colour code fills", true, {}, 4, 12, 400, ColourOfCode(4)},
@@ -297,11 +310,15 @@ TEST_F(SymbologyTest, AreasAreFilledOrHatched) {
       {"code 0 nothing", true, {}, 0, 12, 0, 0},
       {"USESYMBOL to a colour", true, {true, 4, false, 0}, 2001, 12, 400, ColourOfCode(4)},
       {"under 3 px skipped", true, {}, 4, 0.25, 0, 0},
+      {"bounded by lines: filled", true, {}, 4, 12, 400, ColourOfCode(4), true},
+      {"bounded by lines: hatched", true, {}, 2001, 12, -1, 0, true},
   };
   for (const Row& row : rows) {
     std::unique_ptr<TAreaString> layer(MakeLayer<TAreaString>(row.Over));
-    TAreaElement* area = MakeArea(4, 4, 4 + row.Side, 4 + row.Side, row.Znacka);
-    area->AddHole(WithVertices(new TAreaElement, {{8, 8}, {8, 12}, {12, 12}, {12, 8}}));
+    TAreaElement* area = row.OfLines ? AreaOfLines(4, 4 + row.Side, row.Znacka)
+                                     : MakeArea(4, 4, 4 + row.Side, 4 + row.Side, row.Znacka);
+    area->AddHole(row.OfLines ? AreaOfLines(8, 12, 0)
+                              : WithVertices(new TAreaElement, {{8, 8}, {8, 12}, {12, 12}, {12, 8}}));
     layer->AddElement(area);
     auto device = Draw<TInterpretLumPloch>(row.Library, {layer.get(), area});
     int inside = 0;
@@ -437,15 +454,8 @@ TEST_F(SymbologyTest, TheDefaultScriptDrawsEveryKindOfObject) {
   texts->AddElement(MakeText("Ab", cpIBM, 13, 12, 14));
   model.AddElement(texts);
 
-  TUniversalLumarScriptCreator creator;
-  creator.DoIt();
   auto device = MakeMapDevice(kSize, kSize);
-  TUniversalInterpret universal;
-  universal.SetScript(DynamicCast<TInterpretScript>(creator.Output()));
-  universal.SetInput(&model);
-  universal.AttachDevice(device.get());
-  universal.DoIt();
-  universal.DetachDevice();
+  DrawWithDefaultScript(model, *device);
 
   struct Row {
     const char* Name;
@@ -470,6 +480,103 @@ TEST_F(SymbologyTest, TheDefaultScriptDrawsEveryKindOfObject) {
         }
     EXPECT_EQ(drawn, row.Drawn) << row.Name;
     EXPECT_TRUE(colourOk) << row.Name;
+  }
+}
+
+}  // namespace
+
+namespace {
+
+// A map that notes the start and end of each drawing pass among its strokes.
+class TPassDevice : public TRecordingDevice {
+ public:
+  void BeginDraw() override {
+    Ops.push_back("begin");
+    TRecordingDevice::BeginDraw();
+  }
+  void EndDraw() override {
+    Ops.push_back("end");
+    TRecordingDevice::EndDraw();
+  }
+};
+
+// A redraw of the text interpret paints a white page first and draws within
+// one pass, whatever the page's colour was.
+TEST_F(SymbologyTest, ATextRedrawDrawsOnAWhitePageWithinOnePass) {
+  struct Row {
+    const char* Name;
+    bool OneText;
+    int Texts;  // texts drawn: each starts with a move
+  };
+  const Row rows[] = {{"the whole input", false, 2}, {"one text of the message", true, 1}};
+  for (const Row& row : rows) {
+    std::unique_ptr<TTextString> layer(MakeLayer<TTextString>({}));
+    TTextElement* first = MakeText("I", cpIBM, 4, 5, 10);
+    for (TTextElement* text : {first, MakeText("I", cpIBM, 4, 12, 10)}) {
+      static_cast<TLumarTextProps*>(text->Properties())->TextAtrib = 4;
+      layer->AddElement(text);
+    }
+    TPassDevice device;
+    device.SetOwnsBitmap(true);
+    device.SetBitmap(platform::Bitmap::Create(kSize, kSize).release());
+    OnePixelAUnit(device);
+    device.Page()->SetResolution(10000, 10000);
+    device.Projection()->Calculate({10, 10}, device.Page(), 1000);
+    device.Projection()->SetVirtualScale(1000);
+    device.Page()->SetColor(0);
+    TInterpretLumTextu interpret;
+    interpret.AttachDevice(&device);
+    interpret.SetInput(layer.get());
+    TKestuMessage review(msgReView, nullptr, &interpret, row.OneText ? first : nullptr, false);
+    TKestuMessage* message = &review;
+    bool handled = false;
+    interpret.ReceiveMessage(message, handled);
+    interpret.DetachDevice();
+    EXPECT_TRUE(handled) << row.Name;
+    EXPECT_EQ(device.Page()->Color(), 0xFFFFFFu) << row.Name;
+    ASSERT_GE(device.Ops.size(), 3u) << row.Name;
+    EXPECT_EQ(device.Ops.front(), "begin") << row.Name;
+    EXPECT_EQ(device.Ops.back(), "end") << row.Name;
+    EXPECT_EQ(std::count(device.Ops.begin(), device.Ops.end(), "begin"), 1) << row.Name;
+    const Drawn drawn = DrawnPixels(device);
+    EXPECT_GT(drawn.Count, 0) << row.Name;
+    EXPECT_EQ(PixelAt(device, 0, 0), 0xFFFFFFu) << row.Name << ": the page is white";
+    EXPECT_EQ(drawn.Right > 110, row.Texts == 2) << row.Name << ": the second text at x 120";
+  }
+}
+
+}  // namespace
+
+namespace {
+
+enum class Extent { OnTheMap, OffTheMap, NeverComputed };
+
+// Under the default script a layer of lines is skipped only when its extent
+// lies off the map: one whose extent was never computed (as a block reader
+// gives it) may hold lines anywhere.
+TEST_F(SymbologyTest, LineLayersAreSkippedOnlyWhenTheirExtentLiesOffTheMap) {
+  struct Row {
+    const char* Name;
+    Extent Bounds;
+    bool Drawn;
+  };
+  const Row rows[] = {
+      {"on the map", Extent::OnTheMap, true},
+      {"off the map", Extent::OffTheMap, false},
+      {"never computed", Extent::NeverComputed, true},
+  };
+  for (const Row& row : rows) {
+    TOwnerEntity model;
+    auto* layer = MakeLayer<TPolyLineString>({});
+    layer->AddElement(MakeLine(4, 3, 0));
+    model.AddElement(layer);
+    if (row.Bounds == Extent::OnTheMap) layer->UpdateRect();
+    if (row.Bounds == Extent::OffTheMap) {
+      layer->SetMinX(100), layer->SetMinY(100), layer->SetMaxX(120), layer->SetMaxY(120);
+    }
+    auto device = MakeMapDevice(kSize, kSize);
+    DrawWithDefaultScript(model, *device);
+    EXPECT_EQ(DrawnPixels(*device).Count > 0, row.Drawn) << row.Name;
   }
 }
 

@@ -6,6 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "render/interprets/interpret_script.h"
+#include "render/interprets/script_creator.h"
+#include "render/interprets/universal_interpret.h"
 #include "render/palette/library_paths.h"
 #include "render/render_classes.h"
 #include "tests/render/drawing_fixture.h"
@@ -53,6 +56,19 @@ inline std::unique_ptr<TRecordingDevice> MakeMapDevice(int width, int height) {
   device->Projection()->Calculate({width * 0.05, height * 0.05}, &page, 1000);
   device->Projection()->SetVirtualScale(1000);
   return device;
+}
+
+// The model drawn on the device by the default symbology script under the
+// universal interpret, as a graphic window draws it.
+inline void DrawWithDefaultScript(TElement& model, TDevice& device) {
+  TUniversalLumarScriptCreator creator;
+  creator.DoIt();
+  TUniversalInterpret universal;
+  universal.SetScript(DynamicCast<TInterpretScript>(creator.Output()));
+  universal.SetInput(&model);
+  universal.AttachDevice(&device);
+  universal.DoIt();
+  universal.DetachDevice();
 }
 
 inline std::string SamplesSymbols() { return std::string(KESTX_SAMPLES_DIR) + "/symbols"; }

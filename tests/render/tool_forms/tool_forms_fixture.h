@@ -27,6 +27,17 @@ class TCodeRecorder : public TTechnology {
   }
 };
 
+// Stands in for the main tool: keeps the lines meant for the message window.
+class TLineRecorder : public TTechnology {
+ public:
+  std::vector<std::string> lines;
+  void ReceiveMessage(TKestuMessage*& message, bool& handled) override {
+    if (auto* text = DynamicCast<TKestuTextMessage>(message); text && message->Message == msgLogText)
+      lines.push_back(text->Text);
+    handled = true;
+  }
+};
+
 // Hands the message to its receiver as the queue would; answers whether it was handled.
 template <class Message>
 bool Deliver(TElement& receiver, Message message) {

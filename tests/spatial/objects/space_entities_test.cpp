@@ -146,6 +146,35 @@ TEST_F(SpaceEntityTest, OriginBitsAsHexadecimalTextStayAlignedWithTheLines) {
   EXPECT_EQ(bare.GetLinesOriginesHex(), "01");  // with no bits yet only the new one is set
 }
 
+// Drawing takes an area of lines as a plain area with its holes, whether a
+// hole is itself made of lines or of vertices (as the block reader gives it).
+TEST_F(SpaceEntityTest, APlainAreaOfLinesKeepsHolesOfEitherKind) {
+  const struct {
+    const char* name;
+    bool holeOfLines;
+  } cases[] = {{"hole of lines", true}, {"hole of vertices", false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    auto area = LineSquare();
+    if (c.holeOfLines) {
+      auto* hole = new TPolyLineAreaElement;
+      hole->AddLine(Poly({{1, 1}, {1, 6}, {3, 6}, {3, 1}, {1, 1}}).release(), true);
+      area->AddHole(hole);
+    } else {
+      area->AddHole(Poly<TAreaElement>(kHole).release());
+    }
+    const std::unique_ptr<TAreaElement> plain(area->CreateAreaWithHoles());
+    EXPECT_DOUBLE_EQ(std::fabs(plain->GetCalculatedArea()), 90) << "the outline less its hole";
+    ASSERT_NE(plain->Holes(), nullptr);
+    ASSERT_EQ(plain->Holes()->Children().size(), 1u);
+    const auto* hole = DynamicCast<TAreaElement>(plain->Holes()->Children()[0]);
+    ASSERT_NE(hole, nullptr);
+    EXPECT_EQ(hole->ClassType(), TAreaElement::StaticClass());
+    EXPECT_DOUBLE_EQ(std::fabs(hole->GetCalculatedArea()), 10);
+    EXPECT_TRUE(hole->IsHole);
+  }
+}
+
 class LineEndIndexTest : public SpatialTest {
  protected:
   // A line from (x, y) to (x + 1, y + 1), kept by the test's list.

@@ -1,0 +1,3 @@
+#pragma once
+// Registers the pickers, the selectors and the chosen-element interpret.
+void RegisterPickerClasses();

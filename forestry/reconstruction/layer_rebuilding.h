@@ -1,0 +1,66 @@
+#pragma once
+// Taking a thematic layer out of the forest hierarchy and rebuilding its
+// areas from their boundary lines, joined again, with the old areas'
+// attributes carried over; and two clean-ups of a layer.
+#include <cstdint>
+#include <string>
+
+#include "forestry/hierarchy/hierarchy_building.h"
+
+// Posted to the main tool when a tool has changed the data; no tool acts on
+// it.
+inline constexpr int msgDataChanged = 28;
+
+// Gathers the layer's containers from every stand group into "DATA"/LayerName.
+class TExtractLHC : public THeleBasic {
+  KESTX_CLASS(TExtractLHC)
+ public:
+  std::string LayerName;
+
+  void DoIt() override;
+};
+
+// Rebuilds the areas of the gathered layer "DATA"/LayerName and puts them
+// into the layer "ARE_" + LayerName.
+class THeleClearLHC : public THeleBasic {
+  KESTX_CLASS(THeleClearLHC)
+ public:
+  static constexpr double DefaultSnapDistance = 0.01;
+
+  std::string LayerName;
+  bool CreateHoles = false;
+  std::int32_t HolesGroup = 0;  // kind of new areas no old area stands behind
+  double SnapDistance = 0;      // 0: DefaultSnapDistance
+
+  TRectEntity* GlobalLayer() const;
+  void DoIt() override;
+
+ private:
+  TRectEntity& WorkingRect(TRectEntity& layer, const char* name) const;
+  // The old areas into "AREAS"; the containers they came in are freed.
+  void GatherAreas(TRectEntity& layer, TRectEntity& areas);
+  void JoinLines(TRectEntity& areas, TRectEntity& lines);
+  void TransferAttributes(TAreaString& rebuilt);
+  bool Finalize(TAreaString& rebuilt, TRectEntity& layer);
+};
+
+// Frees the areas of the layer "ARE_" + LayerName whose kind is HolesGroup.
+class TRemoveHoles : public THeleBasic {
+  KESTX_CLASS(TRemoveHoles)
+ public:
+  std::int32_t HolesGroup = 0;
+  std::string LayerName;
+
+  void DoIt() override;
+};
+
+// Frees the block register of the block LayerName.
+class TDeleteBlockRegister : public THeleBasic {
+  KESTX_CLASS(TDeleteBlockRegister)
+ public:
+  std::string LayerName;
+
+  void DoIt() override;
+};
+
+void RegisterLayerRebuildingClasses();

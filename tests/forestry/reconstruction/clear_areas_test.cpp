@@ -1,0 +1,125 @@
+#include "forestry/reconstruction/clear_areas.h"
+
+#include <memory>
+
+#include "spatial/index/quadtree.h"
+#include "tests/forestry/forestry_fixture.h"
+#include "tests/forestry/reconstruction/boundary_fixture.h"
+
+namespace {
+
+// A square outline 0..10 from (0,5), clockwise; a bridge from (0,5) to
+// (4,5); an inner ring round 4..6 from (4,5), counter-clockwise; and a
+// second bridge from (10,5) to (8,5) with a ring round 7..9 from (8,5).
+class ClearAreasTest : public ForestryTest {
+ protected:
+  ClearAreasTest()
+      : outer(BoundaryLine({{0, 5}, {0, 10}, {10, 10}, {10, 5}, {10, 0}, {0, 0}, {0, 5}})),
+        bridge(BoundaryLine({{0, 5}, {4, 5}})),
+        ring(BoundaryLine({{4, 5}, {4, 4}, {6, 4}, {6, 6}, {4, 6}, {4, 5}})),
+        upper(BoundaryLine({{0, 5}, {0, 10}, {10, 10}, {10, 5}})),
+        lower(BoundaryLine({{10, 5}, {10, 0}, {0, 0}, {0, 5}})),
+        bridge2(BoundaryLine({{10, 5}, {8, 5}})),
+        ring2(BoundaryLine({{8, 5}, {8, 6}, {7, 6}, {7, 4}, {8, 4}, {8, 5}})) {
+    for (TPolyLineElement* line : {outer, bridge, ring, upper, lower, bridge2, ring2}) lines.AddElement(line);
+  }
+
+  TOwnerEntity lines;  // holds the lines as a line layer does
+  TPolyLineElement *outer, *bridge, *ring, *upper, *lower, *bridge2, *ring2;
+};
+
+TEST_F(ClearAreasTest, AConnectingLineAndItsInnerRingLeaveTheOutline) {
+  struct Row {
+    const char* Case;
+    std::vector<std::pair<TPolyLineElement*, bool>> Boundary;
+    std::vector<TPolyLineElement*> Kept;
+    std::vector<std::vector<TPolyLineElement*>> Made;  // the new areas' lines
+  };
+  const Row rows[] = {
+      {"outline first", {{outer, true}, {bridge, true}, {ring, true}, {bridge, false}}, {outer}, {{ring}}},
+      {"ring first", {{ring, true}, {bridge, false}, {outer, true}, {bridge, true}}, {outer}, {{ring}}},
+      {"way back first", {{bridge, false}, {outer, true}, {bridge, true}, {ring, true}}, {outer}, {{ring}}},
+      {"two bridges",
+       {{upper, true}, {bridge2, true}, {ring2, true}, {bridge2, false}, {lower, true}, {bridge, true}, {ring, true},
+        {bridge, false}},
+       {upper, lower},
+       {{ring2}, {ring}}},
+      {"no connecting line", {{upper, true}, {lower, true}}, {upper, lower}, {}},
+  };
+  for (const Row& row : rows) {
+    std::unique_ptr<TPolyLineAreaElement> area(BoundedArea(row.Boundary, 5, 9));
+    TClearAreas tool;
+    tool.SetInput(area.get());
+    tool.DoIt();
+    std::vector<TElement*> kept(area->Children().begin(), area->Children().end());
+    EXPECT_EQ(kept, std::vector<TElement*>(row.Kept.begin(), row.Kept.end())) << row.Case;
+    EXPECT_TRUE(area->GetIsDone()) << row.Case;
+    auto* made = DynamicCast<TEntity>(tool.Output());
+    ASSERT_EQ(made ? made->GetCount() : 0, static_cast<int>(row.Made.size())) << row.Case;
+    for (std::size_t i = 0; i < row.Made.size(); ++i) {
+      auto* split = static_cast<TPolyLineAreaElement*>(made->GetElement(static_cast<int>(i)));
+      EXPECT_EQ(std::vector<TElement*>(split->Children().begin(), split->Children().end()),
+                std::vector<TElement*>(row.Made[i].begin(), row.Made[i].end()))
+          << row.Case;
+      EXPECT_TRUE(split->IsHole) << row.Case << ": it runs against the outline";
+      EXPECT_LT(split->GetCalculatedArea(), 0) << row.Case;
+    }
+    for (std::size_t i = 0; i < row.Kept.size(); ++i)
+      EXPECT_EQ(area->GetLineOrigin(static_cast<int>(i)), true) << row.Case << ": the directions stay with the lines";
+  }
+}
+
+TEST_F(ClearAreasTest, OnlyOutlinesOfPositiveAreaNotYetDoneAreProcessed) {
+  struct Row {
+    const char* Case;
+    bool Backward, Done;
+    int Lines;  // boundary lines left
+  } rows[] = {
+      {"counter-clockwise outline", true, false, 4},
+      {"already done", false, true, 4},
+      {"clockwise and new", false, false, 1},
+  };
+  for (const Row& row : rows) {
+    std::unique_ptr<TPolyLineAreaElement> area(
+        row.Backward ? BoundedArea({{bridge, true}, {ring, false}, {bridge, false}, {outer, false}}, 5, 9)
+                     : BoundedArea({{outer, true}, {bridge, true}, {ring, true}, {bridge, false}}, 5, 9));
+    area->SetIsDone(row.Done);
+    TClearAreas tool;
+    tool.SetInput(area.get());
+    tool.DoIt();
+    EXPECT_EQ(area->GetCount(), row.Lines) << row.Case;
+  }
+}
+
+TEST_F(ClearAreasTest, ARingThatDoesNotCloseIsBoxedAndTheWalkEnds) {
+  // The line after the connecting line starts elsewhere: no ring closes.
+  TPolyLineElement* loose = BoundaryLine({{5, 5}, {5, 6}});
+  lines.AddElement(loose);
+  std::unique_ptr<TPolyLineAreaElement> area(
+      BoundedArea({{outer, true}, {bridge, true}, {loose, true}, {bridge, false}}, 5, 9));
+  TClearAreas tool;
+  tool.SetInput(area.get());
+  tool.DoIt();
+  EXPECT_THAT(Boxes(), ::testing::Contains("Bad ring"));
+  EXPECT_TRUE(area->GetIsDone());
+  EXPECT_TRUE(area->HasLine(loose, true)) << "an unclosed line stays with its area";
+}
+
+TEST_F(ClearAreasTest, NewAreasGoIntoTheIndexBeingWalked) {
+  TSpaceEntityQTree tree;
+  tree.SetBounds({-10, -10, 20, 20});
+  auto* area = BoundedArea({{outer, true}, {bridge, true}, {ring, true}, {bridge, false}}, 5, 9);
+  tree.SetNextSpaceEntity(area);
+  TClearAreas tool;
+  tool.SetInput(&tree);
+  tool.DoIt();
+  EXPECT_EQ(area->GetCount(), 1);
+  EXPECT_EQ(ring->GetOwnersCount(), 2) << "the lines' layer and the new area";
+  auto* split = DynamicCast<TPolyLineAreaElement>(ring->GetOwner(1));
+  ASSERT_NE(split, nullptr);
+  EXPECT_NE(split->GetOwnerByClass(TQTree::StaticClass()), nullptr) << "filed in the index";
+  EXPECT_EQ(tool.Output(), nullptr);
+  EXPECT_EQ(tool.Processed, 1) << "the hole it gave runs the other way";
+}
+
+}  // namespace
