@@ -1,6 +1,7 @@
 #include "app/app_classes.h"
 
 #include "app/command_line/command_line.h"
+#include "app/condition_filter/condition_filter.h"
 #include "app/console/command_line_dlg.h"
 #include "app/extended_forms/extended_form_tool.h"
 #include "app/monitors/progress_monitor.h"
@@ -31,6 +32,7 @@ void RegisterAppClasses() {
   RegisterToolGroupClasses();
   RegisterTaskFormClasses();
   RegisterExtendedFormClasses();
+  RegisterConditionFilterClasses();
   RegisterOilClasses();
   RegisterConsoleClasses();
 }

@@ -14,7 +14,10 @@
 #include <unordered_set>
 #include <vector>
 
+#include "app/app_classes.h"
 #include "app/command_line/command_line.h"
+#include "app/condition_filter/condition_filter.h"
+#include "app/startup/main_tool.h"
 #include "app/extended_forms/extended_form_tool.h"
 #include "app/tool_groups/tool_groups.h"
 #include "block/block_classes.h"
@@ -41,6 +44,8 @@
 #include "platform/dialogs.h"
 #include "platform/files.h"
 #include "platform/pictures.h"
+#include "platform/string_grid.h"
+#include "platform/tab_pages.h"
 #include "platform/world_files.h"
 #include "render/devices/bitmap_device.h"
 #include "render/interprets/interpret_layers.h"
@@ -52,6 +57,7 @@
 #include "render/layouts/text_block.h"
 #include "render/models/layer_scripts.h"
 #include "render/models/model_script_text.h"
+#include "render/models/script_models.h"
 #include "render/render_base_classes.h"
 #include "render/area_symbols/area_symbol_reader.h"
 #include "render/palette/library_paths.h"
@@ -61,6 +67,8 @@
 #include "render/symbols/point_symbols.h"
 #include "render/symbols/stroke_font.h"
 #include "render/symbols/text_styles.h"
+#include "render/tool_forms/property_editor.h"
+#include "render/tool_forms/tool_form_classes.h"
 #include "spatial/geometry/page.h"
 #include "spatial/geometry/projection.h"
 #include "spatial/objects/properties.h"
@@ -1034,6 +1042,109 @@ void ModelScript(const std::uint8_t* data, std::size_t size) {
   std::unique_ptr<TStringListElement> written(static_cast<TStringListElement*>(writer.Output()));
   std::unique_ptr<TEntity> reread = ScriptOf(written.get(), empty);
   if (LayersText(script.get()) != LayersText(reread.get())) std::abort();
+}
+
+void PropertyEntries(const std::uint8_t* data, std::size_t size) {
+  Run run;
+  RegisterToolFormClasses();
+  if (size == 0) return;
+  std::unique_ptr<TElement> object;
+  switch (data[0] % 3) {
+    case 0: object.reset(CreateElement<TModelByScriptCreator>()); break;
+    case 1: object.reset(CreateElement<TLayerScript>()); break;
+    default: object.reset(CreateElement<TConditionFilterDialog>()); break;
+  }
+  std::unique_ptr<TObjectPropertyEditor> editor(CreateElement<TObjectPropertyEditor>());
+  editor->SetInput(object.get());
+  editor->DoIt();
+  platform::Form& window = editor->Form()->Window();
+  const std::string text(reinterpret_cast<const char*>(data) + 1, size - 1);
+  std::size_t start = 0;
+  for (int entries = 0; start < text.size() && entries < 64; ++entries) {
+    const std::size_t end = std::min(text.find('\n', start), text.size());
+    const std::string line = text.substr(start, end - start);
+    start = end + 1;
+    if (line.empty()) continue;
+    const auto steer = static_cast<unsigned char>(line[0]);
+    const int page = steer % 3;
+    platform::TabPages pages(window, "PageControl");
+    if (!pages.PageVisible(page)) continue;
+    if (pages.ActivePage() != page) platform::UserChooseTab(window, "PageControl", page);
+    const char* gridName = TFProp::kGrids[page];
+    platform::StringGrid grid(window, gridName);
+    const int row = steer / 3 % grid.RowCount();
+    const std::string name = grid.Cell(0, row);
+    if (name.empty()) continue;
+    const std::string before = object->GetPropertyText(name);
+    const std::size_t boxes = TheSession().dialogs.Messages.size();
+    grid.SetCurrentCell(1, row);
+    platform::UserGridEditCell(window, gridName, 1, row, line.substr(1));
+    platform::UserGridKey(window, gridName, platform::vkReturn);
+    platform::Application::Instance().ProcessMessages();
+    const bool refused = TheSession().dialogs.Messages.size() > boxes;
+    const std::string after = object->GetPropertyText(name);
+    // A refused entry keeps the value; whatever stands is what the grid shows.
+    if (refused && after != before) std::abort();
+    const int kind = object->ClassType()->FindProp(name)->Kind;
+    if (kind != tkClass && grid.Cell(1, row) != after) std::abort();
+  }
+}
+
+void ConditionFilter(const std::uint8_t* data, std::size_t size) {
+  Run run;
+  RegisterAppClasses();
+  const std::string program = ProgramFile();
+  const std::string folder = TempPath("condition_filter");
+  std::filesystem::create_directories(folder);
+  SetProgramFile(folder + "/kestx");
+  const std::string bytes(reinterpret_cast<const char*>(data), size);
+  std::unique_ptr<TConditionFilterDialog> dialog(CreateElement<TConditionFilterDialog>());
+  std::vector<std::string> lines;
+  std::filesystem::remove_all(TConditionFilterDialog::TableFileName());
+  // A stored table is the filter's file as it stands; a text is the columns
+  // on its first line and, on each further one, a row of cells split by tabs.
+  if (bytes.rfind("KES0", 0) == 0 || bytes.rfind("TPF0", 0) == 0) {
+    std::ofstream(TConditionFilterDialog::TableFileName(), std::ios::binary) << bytes;
+    dialog->FilterProperties = "DRUH, BARVA";
+  } else {
+    for (std::size_t start = 0; start <= bytes.size() && lines.size() < 64;) {
+      const std::size_t end = std::min(bytes.find('\n', start), bytes.size());
+      lines.push_back(bytes.substr(start, end - start));
+      start = end + 1;
+    }
+    dialog->FilterProperties = lines.front();
+  }
+  dialog->Condition = "\x01";
+  platform::SetModalAnswerer([&lines](platform::Form& form) {
+    platform::StringGrid grid(form, TConditionFilterForm::kGrid);
+    for (std::size_t r = 1; r < lines.size() && grid.ColCount() > 0; ++r) {
+      const int row = static_cast<int>(r);
+      if (grid.RowCount() <= row) grid.SetRowCount(row + 1);
+      std::size_t from = 0;
+      for (int col = 0; col < grid.ColCount() && from <= lines[r].size(); ++col) {
+        const std::size_t tab = std::min(lines[r].find('\t', from), lines[r].size());
+        platform::UserGridEditCell(form, TConditionFilterForm::kGrid, col, row, lines[r].substr(from, tab - from));
+        from = tab + 1;
+      }
+    }
+    platform::UserClick(form, "b_OK");
+  });
+  dialog->DoIt();
+  platform::SetModalAnswerer(nullptr);
+  platform::Application::Instance().ProcessMessages();
+  SetProgramFile(program);
+  // OK took the table: its condition compiles.
+  const std::string prefix = "@CONDITION=";
+  if (dialog->Condition == "\x01") return;
+  if (dialog->Condition.rfind(prefix, 0) != 0) std::abort();
+  const std::string condition = dialog->Condition.substr(prefix.size());
+  if (condition.empty()) return;
+  try {
+    TCondCreator creator;
+    std::unique_ptr<TCondition>(CompileCondition(creator, condition));
+  } catch (const SyntaxExcept&) {
+    std::abort();
+  }
 }
 
 namespace {

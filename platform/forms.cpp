@@ -455,15 +455,9 @@ bool Form::Impl::ControlEvent(QObject* watched, QEvent* event) {
 bool Form::Impl::MouseEvent(QObject* watched, QEvent* event) {
   const auto handler = mouseHandlers.find(watched);
   if (handler == mouseHandlers.end()) return false;
-  const auto* mouse = static_cast<QMouseEvent*>(event);
-  const MouseAction action = event->type() == QEvent::MouseMove            ? MouseAction::Move
-                             : event->type() == QEvent::MouseButtonRelease ? MouseAction::Up
-                                                                            : MouseAction::Down;
+  MouseAction action;
   MouseInput input;
-  input.Button = action == MouseAction::Move ? 0 : ButtonOf(mouse->button());
-  input.Shift = ShiftOf(mouse->modifiers(), mouse->buttons(), event->type() == QEvent::MouseButtonDblClick);
-  input.X = static_cast<std::int32_t>(mouse->position().x());
-  input.Y = static_cast<std::int32_t>(mouse->position().y());
+  MouseOfEvent(*event, action, input);
   Guarded([&] { handler->second(action, input); })();
   return true;
 }
@@ -1497,6 +1491,38 @@ void Form::OnDragOver(const std::string& control, std::function<void()> handler)
   impl_->dragOverHandlers[&widget] = std::move(handler);
 }
 
+QObject& FormControl(const Form& form, const std::string& name) { return form.impl().Find(name); }
+
+bool MouseOfEvent(const QEvent& event, MouseAction& action, MouseInput& input) {
+  const QEvent::Type type = event.type();
+  if (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonDblClick && type != QEvent::MouseButtonRelease &&
+      type != QEvent::MouseMove)
+    return false;
+  const auto& mouse = static_cast<const QMouseEvent&>(event);
+  action = type == QEvent::MouseMove ? MouseAction::Move : type == QEvent::MouseButtonRelease ? MouseAction::Up
+                                                                                              : MouseAction::Down;
+  input.Button = action == MouseAction::Move ? 0 : ButtonOf(mouse.button());
+  input.Shift = ShiftOf(mouse.modifiers(), mouse.buttons(), type == QEvent::MouseButtonDblClick);
+  input.X = static_cast<std::int32_t>(mouse.position().x());
+  input.Y = static_cast<std::int32_t>(mouse.position().y());
+  return true;
+}
+
+bool KeyOfEvent(const QEvent& event, std::uint16_t& key, std::uint8_t& shift) {
+  if (event.type() != QEvent::KeyPress) return false;
+  const auto& press = static_cast<const QKeyEvent&>(event);
+  key = VirtualKeyOf(press);
+  shift = ShiftOf(press.modifiers(), QGuiApplication::mouseButtons());
+  return true;
+}
+
+void SendUserKey(QObject& target, std::uint16_t key, std::uint8_t shift) {
+  QKeyEvent press(QEvent::KeyPress, QtKey(key), QtModifiers(shift));
+  QCoreApplication::sendEvent(&target, &press);
+}
+
+void RunGuarded(const std::function<void()>& handler) { Guarded(handler)(); }
+
 bool Form::SaveImage(const std::string& pngPath) const {
   return impl_->Root().grab().save(Q(pngPath), "PNG");
 }
@@ -1592,31 +1618,26 @@ void UserChoosePopupItem(Form& form, const std::string& control, const std::stri
   throw EFormLayoutError("The popup menu of " + control + " has no item " + caption);
 }
 
-namespace {
-
-void SendMouse(QWidget& widget, MouseAction action, const MouseInput& input) {
+void SendUserMouse(QWidget& widget, MouseAction action, const MouseInput& input) {
   const QPointF local(input.X, input.Y);
   const QPointF global = widget.mapToGlobal(local);
-  const QEvent::Type type = action == MouseAction::Down ? QEvent::MouseButtonPress
-                            : action == MouseAction::Up ? QEvent::MouseButtonRelease
-                                                        : QEvent::MouseMove;
+  const bool doubleClick = action == MouseAction::Down && (input.Shift & 64) != 0;
+  const QEvent::Type type = doubleClick                  ? QEvent::MouseButtonDblClick
+                            : action == MouseAction::Down ? QEvent::MouseButtonPress
+                            : action == MouseAction::Up   ? QEvent::MouseButtonRelease
+                                                          : QEvent::MouseMove;
   const Qt::MouseButton button = action == MouseAction::Move ? Qt::NoButton : QtButton(input.Button);
   QMouseEvent event(type, local, global, button, QtButtons(input.Shift), QtModifiers(input.Shift));
   QCoreApplication::sendEvent(&widget, &event);
 }
 
-}  // namespace
-
 void UserMouse(Form& form, const std::string& control, MouseAction action, const MouseInput& input) {
-  SendMouse(form.impl().Expect<QWidget>(control, "control"), action, input);
+  SendUserMouse(form.impl().Expect<QWidget>(control, "control"), action, input);
 }
 
-void UserMouse(Form& form, MouseAction action, const MouseInput& input) { SendMouse(form.impl().Root(), action, input); }
+void UserMouse(Form& form, MouseAction action, const MouseInput& input) { SendUserMouse(form.impl().Root(), action, input); }
 
-void UserKey(Form& form, std::uint16_t key, std::uint8_t shift) {
-  QKeyEvent press(QEvent::KeyPress, QtKey(key), QtModifiers(shift));
-  QCoreApplication::sendEvent(&form.impl().Root(), &press);
-}
+void UserKey(Form& form, std::uint16_t key, std::uint8_t shift) { SendUserKey(form.impl().Root(), key, shift); }
 
 void UserKeyOn(Form& form, const std::string& control, std::uint16_t key, std::uint8_t shift) {
   QObject& target = form.impl().Find(control);
@@ -2026,7 +2047,5 @@ void UserContextMenuToolButton(Form& form, const std::string& toolBar, int butto
   if (found == nullptr) throw EFormLayoutError("Tool bar " + toolBar + " has no button " + std::to_string(button));
   emit found->customContextMenuRequested(QPoint(1, 1));
 }
-
-QObject& FormControl(const Form& form, const std::string& name) { return form.impl().Find(name); }
 
 }  // namespace platform

@@ -10,6 +10,7 @@
 #include "render/tool_forms/viewer.h"
 #include "render/tool_forms/interaction_events.h"
 #include "render/tool_forms/interface_tool.h"
+#include "render/tool_forms/property_editor.h"
 
 void RegisterToolFormClasses() {
   static bool registered = false;
@@ -25,4 +26,5 @@ void RegisterToolFormClasses() {
   RegisterFormToolManagerClasses();
   RegisterViewerClasses();
   RegisterStandardImageFormClasses();
+  RegisterPropertyEditorClasses();
 }

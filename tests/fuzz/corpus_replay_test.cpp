@@ -36,6 +36,7 @@ const Target kTargets[] = {
     {"pictures_jpeg", fuzz::PicturesJpeg},   {"pictures_gif", fuzz::PicturesGif},
     {"pictures_bmp", fuzz::PicturesBmp},     {"world_file", fuzz::WorldFile},
     {"model_script", fuzz::ModelScript},
+    {"property_entries", fuzz::PropertyEntries}, {"condition_filter", fuzz::ConditionFilter},
     {"bitmap_files", fuzz::BitmapFiles},
     {"interpret_tables", fuzz::InterpretTables},
     {"text_block_file", fuzz::TextBlockFile},
