@@ -5,6 +5,7 @@
 
 #include "app/command_line/command_line.h"
 #include "app/console/select_file_dialog.h"
+#include "app/console/watch_form.h"
 #include "app/startup/main_tool.h"
 #include "framework/core/class_registry.h"
 #include "framework/forms/base_forms.h"
@@ -12,6 +13,7 @@
 #include "oil/compiler/program_compiler.h"
 #include "oil/errors/lang_errors.h"
 #include "oil/runtime/program_run.h"
+#include "platform/app_queue.h"
 #include "platform/code_page.h"
 #include "platform/dialogs.h"
 #include "platform/files.h"
@@ -61,6 +63,7 @@ TCommandLineDlg::TCommandLineDlg() : interpreter_(std::make_unique<TCommandLine>
   window.OnClick("b_OpenRun", [this] { OpenRun(); });
   window.OnClick("b_Open", [this] { Open(); });
   window.OnClick("b_Save", [this] { Save(); });
+  window.OnClick("b_Watches", [this] { ToggleWatches(); });
   window.OnClick("BitBtn1", [this] { Compile(); });
   window.OnClick("BitBtn2", [this] { RunProgram(); });
   window.OnChange("CMemo", [this] {
@@ -172,6 +175,7 @@ void TCommandLineDlg::Eval() {
   window.SetText("RMemo", Joined(ResultList(interpreter_->Results(), window.Checked("cb_Sort"),
                                             window.Checked("cb_NoDup"))));
   window.Focus("CMemo");
+  if (watches_) watches_->RefreshWatches();
   if (closeAfterRun_) {
     closeAfterRun_ = false;
     window.Close();
@@ -259,7 +263,24 @@ void TCommandLineDlg::RunProgram() {
   }
 }
 
-// ---------------------------------------------------------------- closing
+// ---------------------------------------------------------------- watches and closing
+
+void TCommandLineDlg::ToggleWatches() {
+  if (watches_) {
+    watches_.reset();
+    return;
+  }
+  watches_ = std::make_unique<TWatchForm>();
+  watches_->Interpreter().SetActiveElement(RootElement());
+  // Its close box frees the window, once the close has returned.
+  watches_->OnClosed([console = TElementLink(this), closed = watches_.get()] {
+    platform::Application::Instance().Invoke([console, closed] {
+      auto* self = static_cast<TCommandLineDlg*>(console.Get());
+      if (self && self->watches_.get() == closed) self->watches_.reset();
+    });
+  });
+  watches_->Window().Show();
+}
 
 bool TCommandLineDlg::CloseQuery() {
   if (!InterpreterIdle()) {
@@ -271,6 +292,7 @@ bool TCommandLineDlg::CloseQuery() {
                            platform::MsgDlgType::Confirmation, platform::mbYes | platform::mbNo) == platform::mrYes &&
       !Save())
     return false;
+  watches_.reset();
   try {
     WriteSettings();
   } catch (const platform::EStreamError& error) {
@@ -292,4 +314,10 @@ TClass TCommandLineDlg::StaticClass() {
 void RegisterConsoleClasses() {
   RegisterKestuClass(TCommandLineDlg::StaticClass());
   RegisterKestuClass(TSelectFileDialog::StaticClass());
+  // The explorer, below the shell, opens the shell's watch windows.
+  SetElementWatchFactory([]() -> std::unique_ptr<TElementWatch> {
+    auto watch = std::make_unique<TWatchForm>();
+    watch->Window().Show();
+    return watch;
+  });
 }

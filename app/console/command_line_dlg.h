@@ -2,7 +2,7 @@
 // The script console: runs the text of its command pane as command-line
 // language and shows the results, compiles the same text as the OIL program
 // "PROGRAM" of the object model and starts it on its thread, keeps the last
-// files opened or saved.  The window belongs to the
+// files opened or saved, and opens a watch window.  The window belongs to the
 // tool: closing it closes the tool, whose owner frees it.
 #include <memory>
 #include <string>
@@ -12,6 +12,7 @@
 
 class TCommandLine;
 class TKESTUForm;
+class TWatchForm;
 
 namespace platform {
 class Form;
@@ -33,6 +34,8 @@ class TCommandLineDlg : public TTool {
   TCommandLine& Interpreter() const { return *interpreter_; }
   const std::vector<std::string>& RecentFiles() const { return recent_; }
   bool Modified() const { return modified_; }
+  // The watch window, or nil.
+  TWatchForm* Watches() const { return watches_.get(); }
 
   // Shows the window.
   void DoIt() override;
@@ -44,6 +47,7 @@ class TCommandLineDlg : public TTool {
   bool Save();
   void Compile();
   void RunProgram();
+  void ToggleWatches();
 
  private:
   void ReadSettings();
@@ -59,6 +63,7 @@ class TCommandLineDlg : public TTool {
 
   std::unique_ptr<TKESTUForm> form_;
   std::unique_ptr<TCommandLine> interpreter_;
+  std::unique_ptr<TWatchForm> watches_;
   TElementLink root_;
   std::vector<std::string> recent_;
   std::string openDir_;
