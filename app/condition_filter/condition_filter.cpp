@@ -37,8 +37,11 @@ std::vector<TStringListElement*> ColumnLists(TOwnerEntity& table) {
   return lists;
 }
 
+// The list "@_SIZE"; an element of another class by that name is not it.
 TStringListElement* SizeList(TOwnerEntity& table) {
-  return DynamicCast<TStringListElement>(table.FindElementByName(kSize));
+  for (TElement* child : table.Children())
+    if (auto* list = DynamicCast<TStringListElement>(child); list && list->SameNameAs(kSize)) return list;
+  return nullptr;
 }
 
 }  // namespace

@@ -30,9 +30,8 @@ TClass FrameworkBaseOf(const TObject& object) {
 }
 
 // What a class-typed property shows: the object it holds.
-std::string HeldObjectText(const TProperty& property) {
-  const TPropInfo* info = property.Info();
-  const TObject* held = info && info->GetObj ? info->GetObj(*property.Instance()) : nullptr;
+std::string HeldObjectText(const TObject& object, const TPropInfo& info) {
+  const TObject* held = info.GetObj ? info.GetObj(object) : nullptr;
   if (!held) return "nil";
   if (const auto* element = DynamicCast<TElement>(held)) return element->GetName();
   return held->ClassName();
@@ -215,14 +214,17 @@ void TObjectPropertyEditor::Fill() {
   if (properties_->Instance() != object) properties_->SetInstance(object);
   const bool element = DynamicCast<TElement>(object) != nullptr;
   const int elementCount = ElementPropertyCount();
+  // The properties are read through their descriptors, in the order the
+  // bound Properties number them, without selecting each.
   std::vector<std::pair<std::string, std::string>> rows[3];
-  for (int i = 0; i < properties_->PropCount(); ++i) {
-    properties_->SetPropIndex(i);
-    const TProperty& property = *properties_->ActualProperty();
-    const int kind = property.TypeKind();
-    std::string value = kind == tkClass ? HeldObjectText(property) : property.GetPropString();
-    const int grid = element && i < elementCount ? 0 : kind == tkMethod ? 2 : 1;
-    rows[grid].emplace_back(property.GetName(), std::move(value));
+  const std::vector<const TPropInfo*>& props = object->ClassType()->Props();
+  for (int i = 0; i < static_cast<int>(props.size()); ++i) {
+    const TPropInfo& info = *props[static_cast<std::size_t>(i)];
+    std::string value;
+    if (info.Kind == tkClass) value = HeldObjectText(*object, info);
+    else PropInfoToText(*object, &info, value);
+    const int grid = element && i < elementCount ? 0 : info.Kind == tkMethod ? 2 : 1;
+    rows[grid].emplace_back(info.Name, std::move(value));
   }
   // The first fill appends to the grid's one empty row, a refill writes the
   // same rows again from the top: either way one row per property.

@@ -77,12 +77,14 @@ class TObjectPropertyEditor : public TTool {
   void ReceiveMessage(TKestuMessage*& message, bool& handled) override;
   // Frees the editor with its window.
   void ToolClosed(TKestuMessage* message, bool& handled) override;
+  // Writes one row per property into the grid of its kind: appended at the
+  // first fill, the same rows again from the top at a refill.
+  void Fill();
 
  private:
   // Index of the first property that is not its framework base class's;
   // 0 for objects that are no elements.
   int ElementPropertyCount() const;
-  void Fill();
   void EditCell(int col);
   void OpenNested(const std::string& property);
 

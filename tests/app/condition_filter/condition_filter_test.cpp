@@ -297,6 +297,15 @@ TEST_F(ConditionFilterTest, ASavedTableThatDoesNotFitGivesAFreshOrPaddedOneAndAL
          SaveTable(table);
        },
        "A|B / 1|2", {"Filtr podmínek: tabulka nemá rozměry okna, okno má své výchozí"}, {}},
+      {"sizes in an element that is no list",
+       [&] {
+         auto* table = Named<TOwnerEntity>("A, B");
+         List(table, "A", {"1"});
+         List(table, "B", {"2"});
+         Named<TOwnerEntity>("@_SIZE", table);
+         SaveTable(table);
+       },
+       "A|B / 1|2", {"Filtr podmínek: tabulka nemá rozměry okna, okno má své výchozí"}, {}},
       {"a huge window is clamped to the screen",
        [&] {
          auto* table = Named<TOwnerEntity>("A, B");

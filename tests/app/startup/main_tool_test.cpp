@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "app/command_line/command_line.h"
+#include "app/console/command_line_dlg.h"
 #include "app/monitors/progress_monitor.h"
 #include "app/options/options.h"
 #include "app/windows/main_form.h"
@@ -12,6 +13,7 @@
 #include "framework/tools/system_register.h"
 #include "framework/values/typed_values.h"
 #include "platform/files.h"
+#include "platform/forms.h"
 #include "platform/ini_file.h"
 #include "render/devices/device.h"
 #include "render/palette/library_paths.h"
@@ -90,8 +92,11 @@ class MainToolTest : public ShellTest {
   void SetUp() override {
     ShellTest::SetUp();
     Seen().clear();
+    // The real property editor is registered with the program's classes: a
+    // stand-in of the same name would make the look-up by name a matter of
+    // luck.
     for (TClass cls : {TStandIn<kEditor>::StaticClass(), TStandIn<kConsole>::StaticClass()})
-      RegisterKestuClass(cls);
+      if (!FindKestuClass(cls->ClassName)) RegisterKestuClass(cls);
     main = static_cast<TNotingMainTool*>(TOldMainTool::Create(TNotingMainTool::StaticClass()));
   }
   // Starts the program with an interpreter that notes the scripts it runs.
@@ -223,8 +228,8 @@ TEST_F(MainToolTest, EveryCodeOfTheTableReachesItsHandler) {
   const std::tuple<int, TElement*, std::string, std::vector<std::string>, bool> cases[] = {
       {msgOpenGraphicWindow, data, "", {}, true},
       {msgOpenGraphicWindow, nullptr, "", {}, true},
-      {msgOpenPropertyEditor, data, "", {"TObjectPropertyEditor Les"}, true},
-      {msgOpenCommandLine, data, "", {"TCommandLineDlg nil root Les"}, true},
+      {msgOpenPropertyEditor, data, "", {}, true},
+      {msgOpenCommandLine, data, "", {}, true},
       {msgRunScript, nullptr, "dalsi.oil", {"script " + File("dalsi.oil")}, true},
       {msgRunScript, nullptr, "/jinde/skript.oil", {"script /jinde/skript.oil"}, true},
       {msgOpenExplorer, data, "", {}, true},
@@ -250,6 +255,18 @@ TEST_F(MainToolTest, EveryCodeOfTheTableReachesItsHandler) {
       explorers.push_back(NameOrNil(tool->Input()) + " " + tool->GetPropertyText("ShowOwners") + " " +
                           tool->GetPropertyText("Caption"));
   EXPECT_EQ(explorers, (std::vector<std::string>{"Les False Prohlížeč modelu", "Les True Model vlastníků"}));
+  // Code 58 made the property editor, a sub-tool showing the element.
+  std::vector<std::string> editors;
+  for (int i = 0; i < main->ToolCount(); ++i)
+    if (TTool* tool = main->GetTool(i); tool && tool->ClassName() == kEditor)
+      editors.push_back(NameOrNil(tool->Input()) + " " + tool->GetPropertyText("Caption"));
+  EXPECT_EQ(editors, std::vector<std::string>{"Les Properties"});
+  // Code 73 made the script console, a sub-tool shown on the element.
+  std::vector<std::string> consoles;
+  for (int i = 0; i < main->ToolCount(); ++i)
+    if (auto* console = DynamicCast<TCommandLineDlg>(main->GetTool(i)))
+      consoles.push_back(NameOrNil(console->RootElement()) + (console->Window().Visible() ? " shown" : " hidden"));
+  EXPECT_EQ(consoles, std::vector<std::string>{"Les shown"});
   // The first process to start makes the progress monitor, which shows it.
   TProgressMessage start(msgProgressStart, data, main, nullptr, false);
   start.ProcessName = "Export";
