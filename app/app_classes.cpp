@@ -1,9 +1,11 @@
 #include "app/app_classes.h"
 
 #include "app/command_line/command_line.h"
+#include "app/command_line/script_tool.h"
 #include "app/condition_filter/condition_filter.h"
 #include "app/console/command_line_dlg.h"
 #include "app/extended_forms/extended_form_tool.h"
+#include "app/graphic_forms/graphic_form.h"
 #include "app/monitors/progress_monitor.h"
 #include "app/options/options.h"
 #include "app/pickers/picker_classes.h"
@@ -24,6 +26,7 @@ void RegisterAppClasses() {
   RegisterBlockClasses();
   RegisterRenderClasses();
   RegisterCommandLineClasses();
+  RegisterScriptToolClasses();
   RegisterOptionsClasses();
   RegisterMessageWindowClasses();
   RegisterProgressMonitorClasses();
@@ -35,4 +38,5 @@ void RegisterAppClasses() {
   RegisterConditionFilterClasses();
   RegisterOilClasses();
   RegisterConsoleClasses();
+  RegisterGraphicFormClasses();
 }

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <map>
+#include <tuple>
 
 #include <QAbstractButton>
 #include <QAction>
@@ -40,6 +41,7 @@
 #include <QPointer>
 #include <QPlainTextEdit>
 #include <QProgressBar>
+#include <QSpinBox>
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QTableWidget>
@@ -63,6 +65,7 @@
 #include "platform/bitmap_rows.h"
 #include "platform/canvas.h"
 #include "platform/bitmap_access.h"
+#include "platform/form_access.h"
 #include "platform/screen_cursors.h"
 #include "platform/dialogs.h"
 #include "platform/event_handlers.h"
@@ -240,6 +243,8 @@ struct Form::Impl : public QObject {
   std::map<QObject*, std::function<void(MouseAction, const MouseInput&)>> mouseHandlers;
   std::map<QObject*, std::function<void(std::uint32_t)>> treeDropHandlers;
   std::map<QObject*, std::function<void()>> dragOverHandlers;
+  std::map<QObject*, std::function<void()>> exitHandlers;
+  std::map<QObject*, std::function<void()>> enterHandlers;
   std::function<void(std::uint16_t, std::uint8_t)> keyDown;
   std::function<void()> resized;
   std::function<void()> deactivated;
@@ -433,6 +438,17 @@ bool Form::Impl::ControlEvent(QObject* watched, QEvent* event) {
     case QEvent::MouseButtonDblClick:
     case QEvent::MouseButtonRelease:
     case QEvent::MouseMove: return MouseEvent(watched, event);
+    case QEvent::FocusOut:
+      if (const auto exit = exitHandlers.find(watched); exit != exitHandlers.end()) Guarded(exit->second)();
+      return false;
+    case QEvent::KeyPress: {
+      // Taken here, Enter does not go on to press the dialog's default button.
+      const int key = static_cast<QKeyEvent*>(event)->key();
+      const auto enter = enterHandlers.find(watched);
+      if (enter == enterHandlers.end() || (key != Qt::Key_Return && key != Qt::Key_Enter)) return false;
+      Guarded(enter->second)();
+      return true;
+    }
     case QEvent::DragEnter:
     case QEvent::DragMove: {
       const bool handled = treeDropHandlers.count(watched) || dragOverHandlers.count(watched);
@@ -473,13 +489,33 @@ bool Form::Impl::TreeNodeDropped(QObject* control, QObject* source) {
 
 namespace {
 
+// The text of a layout, unpacked from the program's resources once: a
+// window of many parts would otherwise unpack its layouts again each time.
+const QByteArray* LayoutText(const std::string& layout) {
+  static std::unordered_map<std::string, QByteArray> texts;
+  if (const auto found = texts.find(layout); found != texts.end()) return &found->second;
+  QFile file(":/forms/" + Q(layout) + ".ui");
+  if (!file.open(QFile::ReadOnly)) return nullptr;
+  return &texts.emplace(layout, file.readAll()).first->second;
+}
+
+// One loader for every form: making one looks for its plug-ins anew.  It
+// lives as long as the process, as the application object does.
+QUiLoader& Loader() {
+  static QUiLoader* loader = new QUiLoader;
+  return *loader;
+}
+
 // Makes the layout's window into impl; modal-result buttons end its runs.
 void LoadLayout(Form::Impl& impl, const std::string& layout) {
   EnsureWindowSystem();
   impl.layout = layout;
-  QFile file(":/forms/" + Q(layout) + ".ui");
-  if (!file.open(QFile::ReadOnly)) throw EFormLayoutError("No layout of the form " + layout);
-  QUiLoader loader;
+  const QByteArray* text = LayoutText(layout);
+  if (text == nullptr) throw EFormLayoutError("No layout of the form " + layout);
+  QBuffer file;
+  file.setData(*text);
+  file.open(QBuffer::ReadOnly);
+  QUiLoader& loader = Loader();
   impl.root = loader.load(&file);
   if (!impl.root) throw EFormLayoutError("Layout of the form " + layout + ": " + S(loader.errorString()));
   impl.root->installEventFilter(&impl);
@@ -1152,27 +1188,36 @@ void Form::OnTreeCollapsed(const std::string& control, std::function<void(int no
                    [handler](QTreeWidgetItem* item) { handler(Impl::NumberOf(item)); });
 }
 
+namespace {
+
+// A progress bar or a spin edit: both have a range and a position.
+template <class Act>
+auto OnRanged(QObject* control, Act act) {
+  if (auto* bar = qobject_cast<QProgressBar*>(control)) return act(*bar);
+  if (auto* spin = qobject_cast<QSpinBox*>(control)) return act(*spin);
+  return decltype(act(std::declval<QSpinBox&>()))();
+}
+
+}  // namespace
+
 void Form::SetRange(const std::string& control, int min, int max) {
-  if (auto* bar = impl_->As<QProgressBar>(control)) bar->setRange(min, max);
+  OnRanged(impl_->As<QObject>(control), [&](auto& ranged) { ranged.setRange(min, max); });
 }
 
 int Form::Minimum(const std::string& control) const {
-  auto* bar = impl_->As<QProgressBar>(control);
-  return bar ? bar->minimum() : 0;
+  return OnRanged(impl_->As<QObject>(control), [](auto& ranged) { return ranged.minimum(); });
 }
 
 int Form::Maximum(const std::string& control) const {
-  auto* bar = impl_->As<QProgressBar>(control);
-  return bar ? bar->maximum() : 0;
+  return OnRanged(impl_->As<QObject>(control), [](auto& ranged) { return ranged.maximum(); });
 }
 
 int Form::Position(const std::string& control) const {
-  auto* bar = impl_->As<QProgressBar>(control);
-  return bar ? bar->value() : 0;
+  return OnRanged(impl_->As<QObject>(control), [](auto& ranged) { return ranged.value(); });
 }
 
 void Form::SetPosition(const std::string& control, int position) {
-  if (auto* bar = impl_->As<QProgressBar>(control)) bar->setValue(position);
+  OnRanged(impl_->As<QObject>(control), [&](auto& ranged) { ranged.setValue(position); });
 }
 
 namespace {
@@ -1283,6 +1328,23 @@ void Form::OnCaretMove(const std::string& control, std::function<void()> handler
 
 void Form::Focus(const std::string& control) {
   if (auto* widget = impl_->As<QWidget>(control)) widget->setFocus();
+}
+
+std::string Form::FocusedControl() const {
+  const QWidget* focused = impl_->Root().focusWidget();
+  return focused ? S(focused->objectName()) : std::string();
+}
+
+void Form::OnExit(const std::string& control, std::function<void()> handler) {
+  auto& widget = impl_->Expect<QWidget>(control, "control");
+  widget.installEventFilter(impl_.get());
+  impl_->exitHandlers[&widget] = std::move(handler);
+}
+
+void Form::OnEnterKey(const std::string& control, std::function<void()> handler) {
+  auto& widget = impl_->Expect<QWidget>(control, "control");
+  widget.installEventFilter(impl_.get());
+  impl_->enterHandlers[&widget] = std::move(handler);
 }
 
 int Form::FindText(const std::string& control, const std::string& text, int from) const {
@@ -1523,6 +1585,12 @@ void SendUserKey(QObject& target, std::uint16_t key, std::uint8_t shift) {
 
 void RunGuarded(const std::function<void()>& handler) { Guarded(handler)(); }
 
+QWidget& FormAccess::Root(const Form& form) { return form.impl().Root(); }
+
+QWidget& FormAccess::Control(const Form& form, const std::string& name) {
+  return form.impl().Expect<QWidget>(name, "control");
+}
+
 bool Form::SaveImage(const std::string& pngPath) const {
   return impl_->Root().grab().save(Q(pngPath), "PNG");
 }
@@ -1603,6 +1671,24 @@ void UserEditCell(Form& form, const std::string& control, int row, const std::st
   QTableWidgetItem* cell = grid.item(row, 0);
   if (cell == nullptr) grid.setItem(row, 0, cell = new QTableWidgetItem);
   cell->setText(Q(text));
+}
+
+void UserExit(Form& form, const std::string& control) {
+  auto& widget = form.impl().Expect<QWidget>(control, "control");
+  for (QWidget* next = widget.nextInFocusChain(); next != &widget; next = next->nextInFocusChain())
+    if (next->isEnabled() && (next->focusPolicy() & Qt::TabFocus) && form.impl().Root().isAncestorOf(next)) {
+      next->setFocus(Qt::TabFocusReason);
+      break;
+    }
+  // A window that is not active moves its focus without telling the control.
+  QFocusEvent left(QEvent::FocusOut, Qt::TabFocusReason);
+  QCoreApplication::sendEvent(&widget, &left);
+}
+
+void UserPressEnter(Form& form, const std::string& control) {
+  auto& widget = form.impl().Expect<QWidget>(control, "control");
+  QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+  QCoreApplication::sendEvent(&widget, &press);
 }
 
 void UserTimerTick(Form& form) {
@@ -1772,33 +1858,63 @@ bool BitmapComplete(const QByteArray& bytes) {
 
 }  // namespace
 
+namespace {
+
+struct MaskedPicture {
+  QImage picture;
+  QImage mask;  // 255 where the picture shows
+  bool read = false;
+};
+
+// The picture of the file's bytes at the list's size, its transparent
+// colour the colour of its pixel (0, 0).
+MaskedPicture DecodeMasked(const QByteArray& bytes, int width, int height) {
+  QBuffer buffer;
+  buffer.setData(bytes);
+  buffer.open(QBuffer::ReadOnly);
+  QImageReader reader(&buffer);
+  QImage picture = BitmapComplete(bytes) ? reader.read() : QImage();
+  MaskedPicture masked;
+  masked.read = !picture.isNull();
+  if (!masked.read || width <= 0 || height <= 0) return masked;
+  picture = picture.convertToFormat(QImage::Format_RGB32);
+  const QRgb transparent = picture.pixel(0, 0);
+  if (picture.width() != width || picture.height() != height)
+    picture = picture.scaled(width, height, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+  QImage mask(picture.size(), QImage::Format_Grayscale8);
+  for (int y = 0; y < height; ++y) {
+    const auto* colours = reinterpret_cast<const QRgb*>(picture.constScanLine(y));
+    uchar* shows = mask.scanLine(y);
+    for (int x = 0; x < width; ++x) shows[x] = colours[x] == transparent ? 0 : 255;
+  }
+  masked.picture = picture;
+  masked.mask = mask;
+  return masked;
+}
+
+// Pictures decoded before, by the bytes and the size: the bars of a window
+// show the same few small files in group after group.  Kept to a bounded
+// number of files of tool-button size; larger ones are decoded each time.
+MaskedPicture DecodedMasked(const QByteArray& bytes, int width, int height) {
+  constexpr std::size_t kMostKept = 256;
+  constexpr qsizetype kLargestKept = 64 * 1024;
+  if (bytes.size() > kLargestKept) return DecodeMasked(bytes, width, height);
+  static std::map<std::tuple<int, int, QByteArray>, MaskedPicture> decoded;
+  auto key = std::make_tuple(width, height, bytes);
+  if (const auto found = decoded.find(key); found != decoded.end()) return found->second;
+  if (decoded.size() >= kMostKept) decoded.clear();
+  return decoded.emplace(std::move(key), DecodeMasked(bytes, width, height)).first->second;
+}
+
+}  // namespace
+
 bool ImageList::AddMasked(const std::string& fileName) {
   QFile file(Q(fileName));
   QByteArray bytes;
   if (file.open(QFile::ReadOnly)) bytes = file.readAll();
-  QBuffer buffer(&bytes);
-  buffer.open(QBuffer::ReadOnly);
-  QImageReader reader(&buffer);
-  QImage picture = BitmapComplete(bytes) ? reader.read() : QImage();
-  const bool read = !picture.isNull();
-  if (read && (impl_->width <= 0 || impl_->height <= 0)) {
-    picture = QImage();
-  } else if (read) {
-    picture = picture.convertToFormat(QImage::Format_RGB32);
-    const QRgb transparent = picture.pixel(0, 0);
-    if (picture.width() != impl_->width || picture.height() != impl_->height)
-      picture = picture.scaled(impl_->width, impl_->height, Qt::IgnoreAspectRatio, Qt::FastTransformation);
-    QImage mask(picture.size(), QImage::Format_Grayscale8);
-    for (int y = 0; y < picture.height(); ++y) {
-      const auto* colours = reinterpret_cast<const QRgb*>(picture.constScanLine(y));
-      uchar* shows = mask.scanLine(y);
-      for (int x = 0; x < picture.width(); ++x) shows[x] = colours[x] == transparent ? 0 : 255;
-    }
-    impl_->Add(picture, mask);
-    return true;
-  }
-  impl_->Add(QImage(), QImage());
-  return read;
+  const MaskedPicture masked = DecodedMasked(bytes, impl_->width, impl_->height);
+  impl_->Add(masked.picture, masked.mask);
+  return masked.read;
 }
 
 void ImageList::Clear() {

@@ -1,0 +1,131 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <tuple>
+
+#include "platform/canvas.h"
+#include "tests/platform/pdf_info.h"
+#include "tests/platform/temp_folder.h"
+
+namespace platform {
+namespace {
+
+constexpr double kPointsPerMm = 72 / 25.4;
+
+class PrinterTest : public ::testing::Test {
+ protected:
+  void TearDown() override { SetPrintPaperSize({}); }
+  TempFolder folder;
+};
+
+TEST_F(PrinterTest, TheDocumentHoldsThePagesBegunOnThePaperItWasMadeWithUnderItsTitle) {
+  struct Case {
+    const char* name;
+    PaperSize paper;
+    int newPages;
+    PixelRect picture;  // the page's pixels at 30 dots per inch
+  };
+  const Case cases[] = {
+      {"A4 until set, one page", {}, 0, {0, 0, 248, 351}},
+      {"a landscape slip of three pages", {100, 50}, 2, {0, 0, 118, 59}},
+  };
+  for (const Case& test : cases) {
+    const std::string pdf = folder.File(std::string(test.name) + ".pdf");
+    SetPrintPaperSize(test.paper);
+    {
+      Printer printer(pdf, 30);
+      printer.SetTitle("Titulek čísla");
+      for (int i = 0; i < test.newPages; ++i) printer.NewPage();
+      EXPECT_EQ(printer.PageNumber(), test.newPages + 1) << test.name;
+      EXPECT_EQ(printer.Name(), pdf) << test.name;
+      EXPECT_EQ(printer.GetCanvas().ClipRect(), test.picture) << test.name;
+    }
+    const PdfInfo info = ReadPdfInfo(pdf);
+    EXPECT_EQ(std::tuple(info.Pages, info.Title), std::tuple(test.newPages + 1, std::string("Titulek čísla"))) << test.name;
+    EXPECT_NEAR(info.WidthPoints, test.paper.WidthMm * kPointsPerMm, 0.5) << test.name;
+    EXPECT_NEAR(info.HeightPoints, test.paper.HeightMm * kPointsPerMm, 0.5) << test.name;
+  }
+}
+
+TEST_F(PrinterTest, APrinterIsPrintingFromItsMakingToItsEndOrAbortAndAnAbortLeavesNoFile) {
+  struct Case {
+    const char* name;
+    bool abort;
+    bool fileLeft;
+  };
+  const Case cases[] = {
+      {"ended", false, true},
+      {"aborted, then drawn on and ended", true, false},
+  };
+  for (const Case& test : cases) {
+    const std::string pdf = folder.File(std::string(test.name) + ".pdf");
+    EXPECT_FALSE(Printing()) << test.name;
+    {
+      Printer printer(pdf, 30);
+      EXPECT_TRUE(Printing()) << test.name;
+      if (test.abort) {
+        printer.Abort();
+        EXPECT_TRUE(printer.Aborted()) << test.name;
+        EXPECT_FALSE(Printing()) << test.name << ": an aborted job prints no more";
+        printer.GetCanvas().FillRect({0, 0, 10, 10});
+        printer.NewPage();
+      }
+    }
+    EXPECT_EQ(std::tuple(Printing(), std::filesystem::exists(pdf)), std::tuple(false, test.fileLeft)) << test.name;
+  }
+}
+
+TEST_F(PrinterTest, AFileThatCannotBeWrittenFailsTheMakingAndOpensNoDocument) {
+  const std::string pdf = folder.File("no such folder/tisk.pdf");
+  try {
+    Printer printer(pdf, 30);
+    ADD_FAILURE() << "the printer was made";
+  } catch (const EPrinter& error) {
+    EXPECT_EQ(std::string(error.what()), "Soubor tisku " + pdf + " nelze zapsat");
+  }
+  EXPECT_FALSE(Printing());
+}
+
+// The page goes into the file in bands cut to their inked columns; drawn
+// back at the printer's resolution it is the page drawn, pixel for pixel.
+TEST_F(PrinterTest, APrintedPageComesBackPixelForPixel) {
+  struct Case {
+    const char* name;
+    PixelRect rect;
+    ColorValue colour;
+  };
+  // 168 x 120 points: 350 x 250 pixels at 150 dots per inch.
+  const Case cases[] = {
+      {"the upper-left corner", {0, 0, 3, 2}, 0x0000FF},
+      {"the lower-right corner", {346, 247, 350, 250}, 0},
+      {"across a band's edge", {100, 60, 140, 70}, 0x00FF00},
+      {"alone in the middle of a band, after a white band", {200, 140, 201, 141}, 0xFF0000},
+  };
+  SetPrintPaperSize({168 / 72.0 * 25.4, 120 / 72.0 * 25.4});
+  const std::string pdf = folder.File("pixels.pdf");
+  {
+    Printer printer(pdf, 150);
+    Canvas& canvas = printer.GetCanvas();
+    for (const Case& test : cases) {
+      canvas.Brush = {test.colour, BrushStyle::Solid};
+      canvas.FillRect(test.rect);
+    }
+  }
+  const PdfPagePixels page = RasterisePdfPage(pdf, 1, 150, folder.File("page"));
+  ASSERT_EQ(std::tuple(page.Width, page.Height), std::tuple(350, 250));
+  std::string wrong;
+  for (int y = 0; y < page.Height; ++y)
+    for (int x = 0; x < page.Width; ++x) {
+      ColorValue expected = 0xFFFFFF;
+      for (const Case& test : cases)
+        if (x >= test.rect.Left && x < test.rect.Right && y >= test.rect.Top && y < test.rect.Bottom)
+          expected = test.colour;
+      if (page.At(x, y) != expected && wrong.size() < 200)
+        wrong += " (" + std::to_string(x) + "," + std::to_string(y) + ")";
+    }
+  EXPECT_EQ(wrong, "");
+}
+
+}  // namespace
+}  // namespace platform
