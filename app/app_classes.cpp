@@ -3,6 +3,7 @@
 #include "app/command_line/command_line.h"
 #include "app/command_line/script_tool.h"
 #include "app/condition_filter/condition_filter.h"
+#include "app/console/command_line_dlg.h"
 #include "app/extended_forms/extended_form_tool.h"
 #include "app/graphic_forms/graphic_form.h"
 #include "app/monitors/progress_monitor.h"
@@ -13,6 +14,7 @@
 #include "app/tool_groups/tool_groups.h"
 #include "app/windows/message_window.h"
 #include "block/block_classes.h"
+#include "oil/oil_classes.h"
 #include "render/render_classes.h"
 #include "render/tool_forms/tool_form_classes.h"
 
@@ -33,6 +35,8 @@ void RegisterAppClasses() {
   RegisterToolGroupClasses();
   RegisterTaskFormClasses();
   RegisterExtendedFormClasses();
-  RegisterGraphicFormClasses();
   RegisterConditionFilterClasses();
+  RegisterOilClasses();
+  RegisterConsoleClasses();
+  RegisterGraphicFormClasses();
 }

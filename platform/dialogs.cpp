@@ -213,6 +213,10 @@ bool Dialogs::PromptForFile(FileDialogRequest& request) {
       dialog.setDefaultSuffix(Q(exts[static_cast<std::size_t>(index)]));
   });
   if (!request.FileName.empty()) dialog.selectFile(Q(request.FileName));
+  QStringList history;
+  for (const std::string& name : request.History) history.append(Q(name));
+  dialog.setHistory(history);
+  dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.OverwritePrompt);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
   request.FileName = dialog.selectedFiles().front().toStdString();
   request.FilterIndex = static_cast<int>(filters.indexOf(dialog.selectedNameFilter())) + 1;

@@ -38,6 +38,10 @@ struct FileDialogRequest {
   std::vector<std::string> FilterDefaultExts;
   std::string InitialDir;
   std::string FileName;
+  // Names offered as the dialog's history of recent places, newest last.
+  std::vector<std::string> History;
+  // A save dialog asks before it lets an existing file be chosen.
+  bool OverwritePrompt = true;
 };
 
 class Dialogs {

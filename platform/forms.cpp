@@ -68,6 +68,7 @@
 #include "platform/form_access.h"
 #include "platform/screen_cursors.h"
 #include "platform/dialogs.h"
+#include "platform/event_handlers.h"
 #include "platform/file_system.h"
 
 namespace platform {
@@ -91,7 +92,7 @@ QString Q(const std::string& text) { return QString::fromStdString(text); }
 std::function<void()> Guarded(std::function<void()> handler) {
   return [handler = std::move(handler)] {
     try {
-      handler();
+      RunEventHandler(handler);
     } catch (...) {
       Application::Instance().ReportException(std::current_exception());
     }
@@ -183,7 +184,7 @@ Qt::KeyboardModifiers QtModifiers(std::uint8_t shift) {
 constexpr std::pair<int, std::uint16_t> kKeys[] = {
     {Qt::Key_Return, vkReturn}, {Qt::Key_Enter, vkReturn}, {Qt::Key_Escape, vkEscape}, {Qt::Key_Left, vkLeft},
     {Qt::Key_Up, vkUp},         {Qt::Key_Right, vkRight},  {Qt::Key_Down, vkDown},     {Qt::Key_F1, vkF1},
-    {Qt::Key_F5, vkF5},         {Qt::Key_F6, vkF6},
+    {Qt::Key_F5, vkF5},         {Qt::Key_F6, vkF6},        {Qt::Key_F9, vkF9},
 };
 
 std::uint16_t VirtualKeyOf(const QKeyEvent& key) {
@@ -254,6 +255,13 @@ struct Form::Impl : public QObject {
   }
 
   bool InModalRun() const { return modalLoop != nullptr || answering; }
+
+  // The close query, run as the handlers of events are.
+  bool AgreesToClose() const {
+    bool agreed = true;
+    if (closeQuery) RunEventHandler([&] { agreed = closeQuery(); });
+    return agreed;
+  }
 
   QWidget& Root() const {
     if (!root) throw EFormLayoutError("The window of the form " + layout + " has ended with its host");
@@ -354,14 +362,14 @@ struct Form::Impl : public QObject {
       case QEvent::KeyPress:
         if (keyDown) {
           const auto* key = static_cast<QKeyEvent*>(event);
-          keyDown(VirtualKeyOf(*key), ShiftOf(key->modifiers(), QGuiApplication::mouseButtons()));
+          Guarded([&] { keyDown(VirtualKeyOf(*key), ShiftOf(key->modifiers(), QGuiApplication::mouseButtons())); })();
         }
         return false;
       case QEvent::Resize:
-        if (resized) resized();
+        if (resized) Guarded(resized)();
         return false;
       case QEvent::WindowDeactivate:
-        if (deactivated) deactivated();
+        if (deactivated) Guarded(deactivated)();
         return false;
       case QEvent::MouseButtonPress:
       case QEvent::MouseButtonDblClick:
@@ -375,7 +383,7 @@ struct Form::Impl : public QObject {
         return MouseEvent(watched, event);
       }
       case QEvent::Close:
-        if (closeQuery && !closeQuery()) {
+        if (!AgreesToClose()) {
           event->ignore();
           return true;
         }
@@ -672,7 +680,7 @@ void Form::Hide() { impl_->Root().hide(); }
 bool Form::Visible() const { return impl_->Root().isVisible(); }
 
 bool Form::Close() {
-  if (impl_->closeQuery && !impl_->closeQuery()) return false;
+  if (!impl_->AgreesToClose()) return false;
   impl_->CloseAgreed();
   return true;
 }
@@ -1545,12 +1553,6 @@ void Form::OnDragOver(const std::string& control, std::function<void()> handler)
   impl_->dragOverHandlers[&widget] = std::move(handler);
 }
 
-QWidget& FormAccess::Root(const Form& form) { return form.impl().Root(); }
-
-QWidget& FormAccess::Control(const Form& form, const std::string& name) {
-  return form.impl().Expect<QWidget>(name, "control");
-}
-
 QObject& FormControl(const Form& form, const std::string& name) { return form.impl().Find(name); }
 
 bool MouseOfEvent(const QEvent& event, MouseAction& action, MouseInput& input) {
@@ -1582,6 +1584,12 @@ void SendUserKey(QObject& target, std::uint16_t key, std::uint8_t shift) {
 }
 
 void RunGuarded(const std::function<void()>& handler) { Guarded(handler)(); }
+
+QWidget& FormAccess::Root(const Form& form) { return form.impl().Root(); }
+
+QWidget& FormAccess::Control(const Form& form, const std::string& name) {
+  return form.impl().Expect<QWidget>(name, "control");
+}
 
 bool Form::SaveImage(const std::string& pngPath) const {
   return impl_->Root().grab().save(Q(pngPath), "PNG");
@@ -1716,6 +1724,15 @@ void UserMouse(Form& form, const std::string& control, MouseAction action, const
 void UserMouse(Form& form, MouseAction action, const MouseInput& input) { SendUserMouse(form.impl().Root(), action, input); }
 
 void UserKey(Form& form, std::uint16_t key, std::uint8_t shift) { SendUserKey(form.impl().Root(), key, shift); }
+
+void UserKeyOn(Form& form, const std::string& control, std::uint16_t key, std::uint8_t shift) {
+  QObject& target = form.impl().Find(control);
+  if (auto* widget = qobject_cast<QWidget*>(&target)) widget->setFocus();
+  QKeyEvent press(QEvent::KeyPress, QtKey(key), QtModifiers(shift));
+  // Sent as the window system sends it, so that an unhandled key goes on to
+  // the control's parents.
+  QApplication::sendEvent(&target, &press);
+}
 
 void UserResize(Form& form, int width, int height) {
   QWidget& root = form.impl().Root();

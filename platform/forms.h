@@ -38,6 +38,7 @@ enum VirtualKey : std::uint16_t {
   vkF1 = 112,
   vkF5 = 116,
   vkF6 = 117,
+  vkF9 = 120,
 };
 
 // Pictures of one size for tool buttons, each with a mask of the pixels that
@@ -499,6 +500,9 @@ void UserChoosePopupItem(Form& form, const std::string& control, const std::stri
 void UserMouse(Form& form, const std::string& control, MouseAction action, const MouseInput& input);
 void UserMouse(Form& form, MouseAction action, const MouseInput& input);
 void UserKey(Form& form, std::uint16_t key, std::uint8_t shift = 0);
+// A key press on a named control (with the focus there); what the control
+// leaves unhandled reaches the form as from the person.
+void UserKeyOn(Form& form, const std::string& control, std::uint16_t key, std::uint8_t shift = 0);
 // The window gets a new size; another window becomes the active one.
 void UserResize(Form& form, int width, int height);
 void UserDeactivate(Form& form);

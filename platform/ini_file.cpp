@@ -119,6 +119,15 @@ void TIniFile::WriteInteger(const std::string& section, const std::string& key, 
   WriteString(section, key, std::to_string(value));
 }
 
+void TIniFile::EraseSection(const std::string& section) {
+  const int header = SectionLine(section);
+  if (header < 0) return;
+  std::size_t end = static_cast<std::size_t>(header) + 1;
+  while (end < lines_.size() && !IsHeader(lines_[end], nullptr)) ++end;
+  lines_.erase(lines_.begin() + header, lines_.begin() + static_cast<std::ptrdiff_t>(end));
+  Save();
+}
+
 void TIniFile::Save() const { WriteTextLines(fileName_, lines_); }
 
 }  // namespace platform

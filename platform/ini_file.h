@@ -27,6 +27,10 @@ class TIniFile {
   // as another value): false, and the stored value stays.
   bool WriteString(const std::string& section, const std::string& key, const std::string& value);
   void WriteInteger(const std::string& section, const std::string& key, int value);
+  // Removes the section's header and every line up to the next section;
+  // nothing when the file has no such section.  Raises EFCreateError when
+  // the file cannot be written.
+  void EraseSection(const std::string& section);
 
  private:
   // Index of the section's header line, or -1.

@@ -22,7 +22,6 @@ enum MainToolMessageCode : int {
   msgOpenExplorer = 36,
   msgOpenOwnersExplorer = 37,
   msgOpenPropertyEditor = 58,
-  msgOpenCommandLine = 73,
   msgOpenWizardFile = 84,
   msgRunScript = 97,
   msgStartUpDone = 98,

@@ -19,7 +19,7 @@
 namespace {
 
 constexpr const char* kSection = "MainForm";
-enum : int { msgOpenExplorer = 36, msgOpenCommandLine = 73, msgOpenWizardFile = 84, msgExportWizard = 100 };
+enum : int { msgOpenExplorer = 36, msgOpenWizardFile = 84, msgExportWizard = 100 };
 
 // Menu entries and tool buttons that stand for an action.
 struct Alias {

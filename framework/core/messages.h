@@ -22,6 +22,12 @@ enum KestuMessageCode : int {
   msgProgressEnd = 12,
   msgProgressText = 13,
   msgStatusText = 44,
+  msgPropertyEdit = 68,
+  msgOpenCommandLine = 73,
+  msgOilTerminated = 74,
+  msgOilError = 75,
+  msgOilLine = 76,
+  msgOilResumed = 78,
 };
 
 class TKestuMessage : public TElement {

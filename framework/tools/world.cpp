@@ -1,5 +1,7 @@
 #include "framework/tools/world.h"
 
+#include <functional>
+#include <mutex>
 #include <utility>
 
 #include "framework/core/class_registry.h"
@@ -8,6 +10,7 @@
 #include "framework/tools/system_register.h"
 #include "platform/app_queue.h"
 #include "platform/dialogs.h"
+#include "platform/event_handlers.h"
 
 namespace {
 
@@ -55,7 +58,18 @@ TWorldLock& WorldLock() {
 }
 
 TWorld* World() { return theWorld; }
-void SetWorld(TWorld* world) { theWorld = world; }
+void SetWorld(TWorld* world) {
+  theWorld = world;
+  // While there is a world, the user's actions run under its lock: a
+  // program's thread works on it only between them.
+  if (world)
+    platform::SetEventHandlerHook([](const std::function<void()>& handler) {
+      std::lock_guard lock(WorldLock());
+      handler();
+    });
+  else
+    platform::SetEventHandlerHook(nullptr);
+}
 
 TClass WorldClass() {
   TClass cls = FindKestuClass("TWCSWorld");

@@ -118,12 +118,18 @@ class TCompiler : public TTechnology {
   [[noreturn]] void ErrorAtToken(int code, const std::string& text = {}) const { ErrorAt(TokenPosition(), code, text); }
   [[noreturn]] void ErrorHere(int code, const std::string& text = {}) const { ErrorAt(CurrentPosition(), code, text); }
 
-  // A sub-compiler made on first use and kept as a sub-tool.
+  // The debugging switch of the compilers that hold one, else nil.
+  virtual std::uint8_t* DebugSwitch() { return nullptr; }
+
+  // A sub-compiler made on first use and kept as a sub-tool; one that holds
+  // a debugging switch gets this compiler's.
   template <class T>
   T* Sub(TCompiler*& field) {
     if (!field) {
       auto* compiler = new T;
       compiler->SetContext(context_);
+      if (std::uint8_t* mine = DebugSwitch())
+        if (std::uint8_t* theirs = static_cast<TCompiler*>(compiler)->DebugSwitch()) *theirs = *mine;
       AddTool(compiler);
       field = compiler;
     }
@@ -141,6 +147,12 @@ class TCompiler : public TTechnology {
   TCompileContext* context_ = nullptr;
   std::unique_ptr<TElement> output_;
 };
+
+// A new runtime object of the plain class, or of its debugging twin.
+template <class Plain, class Twin>
+std::unique_ptr<Plain> NewPlainOrTwin(bool debug) {
+  return debug ? std::unique_ptr<Plain>(new Twin) : std::make_unique<Plain>();
+}
 
 // Counts one level of nesting for the time of a construct; too deep a
 // nesting is a syntax error at the token where it happens, not an overflow.

@@ -59,8 +59,14 @@ class TPathCompiler : public TCompiler {
 
 class TWithExprCompiler : public TCompiler {
   KESTX_CLASS(TWithExprCompiler)
+ public:
+  // Set: the statements and routines are built as their debugging twins,
+  // with their source lines and their variables' names.
+  std::uint8_t Debug = 0;
+
  protected:
   std::unique_ptr<TOilOperator> Expression();
+  std::uint8_t* DebugSwitch() override { return &Debug; }
 
  private:
   TCompiler* expression_ = nullptr;

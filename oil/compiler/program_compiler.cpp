@@ -2,7 +2,7 @@
 
 #include "framework/core/class_registry.h"
 #include "oil/errors/lang_errors.h"
-#include "oil/runtime/program_run.h"
+#include "oil/runtime/debug_objects.h"
 
 namespace {
 
@@ -32,6 +32,7 @@ void TFuncDeclarationCompiler::Routines(TOilProc& parent) {
 
 void TFuncDeclarationCompiler::Body(TOilBlock& block) {
   if (ReadToken() != tokBegin) ErrorAtToken(cerExpected, "BEGIN");
+  if (Debug) block.SetSourceLine(TokenPosition().Line);
   for (;;) {
     if (ReadToken() == tokEnd) return;
     UnreadToken();
@@ -82,7 +83,8 @@ TElement* TFuncDeclarationCompiler::Compile() {
   TProcHeaderInfo& header = *headers.back();
   header.Name = AsciiUpperCase(name);
   const std::size_t headerCount = headers.size();
-  std::unique_ptr<TOilProc> routine(function ? new TOilFunc : new TOilProc);
+  std::unique_ptr<TOilProc> routine(function ? NewPlainOrTwin<TOilFunc, TDBOilFunc>(Debug).release()
+                                              : NewPlainOrTwin<TOilProc, TDBOilProc>(Debug).release());
   routine->SetName(name);
   header.Proc = routine.get();
   if (function) {
@@ -91,7 +93,7 @@ TElement* TFuncDeclarationCompiler::Compile() {
     header.Parameters.push_back(result);
   }
   TBlockInfo* enclosing = TopBlockInfo();
-  if (enclosing && enclosing->Block) routine->SetStack(enclosing->Block->GetStack());
+  if (enclosing && enclosing->Block) ShareStacks(*enclosing->Block, *routine);
   auto scopeInfo = std::make_unique<TProcInfo>();
   scopeInfo->Block = routine.get();
   TProcInfo& scope = *scopeInfo;
@@ -127,7 +129,8 @@ TElement* TFuncDeclarationCompiler::Compile() {
   if (static_cast<int>(order.size()) > kMaxBlockVariables) ErrorAtToken(cerTooManyVariables);
   for (std::size_t slot = 0; slot < order.size(); ++slot) {
     order[slot]->Slot = static_cast<std::int32_t>(slot);
-    routine->AddVariable(order[slot]->TypeCode, order[slot]->TypeName);
+    routine->AddVariable(order[slot]->TypeCode, order[slot]->TypeName,
+                         order[slot]->ByRef ? order[slot]->Name + "+" : order[slot]->Name);
     scope.Names.push_back(order[slot]->Name);
   }
   scope.ParamCount = byRefCount;
@@ -173,7 +176,7 @@ TElement* TProgramCompiler::Compile() {
   TPreCompiler& scanner = *context_->Scanner;
 
   if (ReadToken() != tokProgram) ErrorHere(cerExpected, "PROGRAM");
-  auto program = std::make_unique<TOilProgram>();
+  auto program = NewPlainOrTwin<TOilProgram, TDBOilProgram>(Debug);
   const Position afterKeyword = CurrentPosition();
   std::string name;
   if (ReadToken(name) != tokIdentifier) ErrorAt(afterKeyword, cerExpected, "jméno programu");
@@ -195,7 +198,7 @@ TElement* TProgramCompiler::Compile() {
   const char* predefined[] = {"WORLD", "MAINTOOL", "ACTIVEELEMENT"};
   const char* typeNames[] = {"TELEMENT", "TTOOL", "TELEMENT"};
   for (int i = 0; i < 3; ++i) {
-    program->AddVariable(otElement, typeNames[i]);
+    program->AddVariable(otElement, typeNames[i], predefined[i]);
     scope.Names.push_back(predefined[i]);
   }
   Routines(*program);
@@ -206,8 +209,9 @@ TElement* TProgramCompiler::Compile() {
   return program.release();
 }
 
-std::unique_ptr<TOilProgram> CompileOilProgram(const std::vector<std::string>& lines) {
+std::unique_ptr<TOilProgram> CompileOilProgram(const std::vector<std::string>& lines, bool debug) {
   TProgramCompiler compiler;
+  compiler.Debug = debug ? 1 : 0;
   compiler.SetSourceLines(lines);
   compiler.DoIt();
   return std::unique_ptr<TOilProgram>(compiler.TakeProgram());

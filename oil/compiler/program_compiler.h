@@ -42,5 +42,5 @@ class TProgramCompiler : public TFuncDeclarationCompiler {
   bool compiling_ = false;
 };
 
-// Compiles a program text; raises TCompilerError.
-std::unique_ptr<TOilProgram> CompileOilProgram(const std::vector<std::string>& lines);
+// Compiles a program text, as debugging twins when asked; raises TCompilerError.
+std::unique_ptr<TOilProgram> CompileOilProgram(const std::vector<std::string>& lines, bool debug = false);

@@ -4,7 +4,7 @@
 
 #include "framework/core/class_registry.h"
 #include "oil/errors/lang_errors.h"
-#include "oil/runtime/program_objects.h"
+#include "oil/runtime/debug_objects.h"
 
 namespace {
 using Operator = std::unique_ptr<TOilOperator>;
@@ -14,7 +14,15 @@ using Line = std::unique_ptr<TOilLine>;
 TElement* TCommandCompiler::Compile() {
   TNesting nesting(*this);
   const int token = ReadToken();
+  const int sourceLine = TokenPosition().Line;
   UnreadToken();
+  TElement* statement = Statement(token);
+  // A debugger finds a statement by the line of its first token.
+  if (Debug && statement) static_cast<TOilLine*>(statement)->SetSourceLine(sourceLine);
+  return statement;
+}
+
+TElement* TCommandCompiler::Statement(int token) {
   switch (token) {
     case tokBegin: return Run<TElement, TBeginCompiler>(begin_).release();
     case tokIf: return Run<TElement, TIfCompiler>(if_).release();
@@ -55,9 +63,9 @@ void TLineCompiler::StatementsUntil(TOilBlock& block, int end) {
 
 TElement* TBeginCompiler::Compile() {
   Keyword(tokBegin);
-  auto block = std::make_unique<TOilBlock>();
+  auto block = NewPlainOrTwin<TOilBlock, TDBOilBlock>(Debug);
   TBlockInfo* enclosing = TopBlockInfo();
-  if (enclosing && enclosing->Block) block->SetStack(enclosing->Block->GetStack());
+  if (enclosing && enclosing->Block) ShareStacks(*enclosing->Block, *block);
   auto scope = std::make_unique<TBlockInfo>();
   scope->Block = block.get();
   PushBlockInfo(std::move(scope));
@@ -71,7 +79,7 @@ TElement* TBeginCompiler::Compile() {
 
 TElement* TIfCompiler::Compile() {
   Keyword(tokIf);
-  auto line = std::make_unique<TIfLine>();
+  auto line = NewPlainOrTwin<TIfLine, TDBIfLine>(Debug);
   line->SetCondition(Condition().release());
   Keyword(tokThen);
   line->SetThenLine(Statement().release());
@@ -90,7 +98,7 @@ TElement* TForCompiler::Compile() {
   if (!variable) ErrorAtToken(cerExpected, "proměnnou");
   const int type = variable->GetValueType();
   if (type != otChar && type != otInteger) ErrorAtToken(cerNotOrdinal);
-  auto line = std::make_unique<TForLine>();
+  auto line = NewPlainOrTwin<TForLine, TDBForLine>(Debug);
   line->SetVariable(variable.release());
   if (ReadToken() != tokAssign) ErrorAtToken(cerExpected, ":=");
   auto bound = [&] {
@@ -113,7 +121,7 @@ TElement* TForCompiler::Compile() {
 
 TElement* TWhileCompiler::Compile() {
   Keyword(tokWhile);
-  auto line = std::make_unique<TWhileLine>();
+  auto line = NewPlainOrTwin<TWhileLine, TDBWhileLine>(Debug);
   line->SetCondition(Condition().release());
   Keyword(tokDo);
   line->SetBody(Statement().release());
@@ -122,7 +130,7 @@ TElement* TWhileCompiler::Compile() {
 
 TElement* TRepeatCompiler::Compile() {
   Keyword(tokRepeat);
-  auto line = std::make_unique<TRepeatline>();
+  auto line = NewPlainOrTwin<TRepeatline, TDBRepeatLine>(Debug);
   StatementsUntil(*line, tokUntil);
   line->SetCondition(Condition().release());
   return line.release();
@@ -130,14 +138,14 @@ TElement* TRepeatCompiler::Compile() {
 
 TElement* TTryCompiler::Compile() {
   Keyword(tokTry);
-  auto block = std::make_unique<TProtectBlock>();
+  auto block = NewPlainOrTwin<TProtectBlock, TDBProtectBlock>(Debug);
   StatementsUntil(*block, tokEnd);
   return block.release();
 }
 
 TElement* TCaseCompiler::Compile() {
   Keyword(tokCase);
-  auto line = std::make_unique<TCaseLine>();
+  auto line = NewPlainOrTwin<TCaseLine, TDBCaseLine>(Debug);
   Operator selector = Expression();
   const unsigned allowed =
       TypeBit(otChar) | TypeBit(otInteger) | TypeBit(otBoolean) | TypeBit(otString) | TypeBit(otFloat);
@@ -185,7 +193,7 @@ TElement* TOtherCompiler::Compile() {
   const Position start = TokenPosition();
   if (token == tokIdentifier && CurrentChar() == '(' && ProcedureExists(name)) {
     UnreadToken();
-    auto line = std::make_unique<TExprLine>();
+    auto line = NewPlainOrTwin<TExprLine, TDBExprLine>(Debug);
     line->SetExpression(Run<TOilOperator, TFuncCallerCompiler>(caller_).release());
     return line.release();
   }
@@ -200,13 +208,13 @@ TElement* TOtherCompiler::Compile() {
     const Position after = CurrentPosition();
     Operator expression = Expression();
     if (!AssignmentCompatible(variable->TypeFlags(), expression->TypeFlags())) ErrorAt(after, cerTypeMismatch);
-    auto line = std::make_unique<TAssignLine>();
+    auto line = NewPlainOrTwin<TAssignLine, TDBAssignLine>(Debug);
     line->SetVariable(static_cast<TVariable*>(term.release()));
     line->SetExpression(expression.release());
     return line.release();
   }
   if (DynamicCast<TToolOperator>(term.get()) || DynamicCast<TCaller>(term.get())) {
-    auto line = std::make_unique<TExprLine>();
+    auto line = NewPlainOrTwin<TExprLine, TDBExprLine>(Debug);
     line->SetExpression(term.release());
     return line.release();
   }
@@ -225,7 +233,7 @@ TElement* TOtherCompiler::Declaration(std::string name, Position nameAt, int sep
       if (known == upper) ErrorAt(nameAt, cerVariableExists);
     const int slot = block.VarCount();
     if (slot >= kMaxBlockVariables) ErrorAt(separatorAt, cerTooManyVariables);
-    block.AddVariable(otInteger, std::string());
+    block.AddVariable(otInteger, std::string(), name);
     scope->Names.push_back(upper);
     slots.push_back(slot);
     if (separator == tokColon) break;
@@ -247,7 +255,7 @@ TElement* TOtherCompiler::Declaration(std::string name, Position nameAt, int sep
       target->SetBlock(&block);
       Operator expression = Expression();
       if (!AssignmentCompatible(target->TypeFlags(), expression->TypeFlags())) ErrorAt(after, cerTypeMismatch);
-      auto line = std::make_unique<TAssignLine>();
+      auto line = NewPlainOrTwin<TAssignLine, TDBAssignLine>(Debug);
       line->SetVariable(target.release());
       line->SetExpression(expression.release());
       return line.release();

@@ -8,8 +8,13 @@ class TOilLine;
 
 class TCommandCompiler : public TCompiler {
   KESTX_CLASS(TCommandCompiler)
+ public:
+  std::uint8_t Debug = 0;
+
  protected:
   TElement* Compile() override;
+  std::uint8_t* DebugSwitch() override { return &Debug; }
+  TElement* Statement(int token);
 
  private:
   TCompiler* for_ = nullptr;

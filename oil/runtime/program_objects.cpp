@@ -132,8 +132,8 @@ int TOilBlock::VarCount() const {
   return varInfo_ ? static_cast<int>(static_cast<TEntity*>(varInfo_)->Children().size()) : 0;
 }
 
-void TOilBlock::AddVariable(int type, const std::string& typeName) {
-  auto* info = new TVarInfo;
+void TOilBlock::AddVariable(int type, const std::string& typeName, const std::string& name) {
+  auto* info = NewVarInfo(name);
   GetVarInfo()->AddElement(info);
   SetVarType(VarCount() - 1, type);
   SetVarTypeName(VarCount() - 1, typeName);
@@ -288,6 +288,7 @@ void TOilProc::Call(std::span<TOilArgument> arguments) {
   TActivation activation;
   TRoutineFrame frame(*this);
   BindParameters(arguments);
+  FrameBound();
   ExecuteLines();
   KeepResult();
 }

@@ -11,11 +11,21 @@
 
 #include "oil/runtime/variables.h"
 
+// What a debugger knows of a statement: whether the run stops before it,
+// and the source line it was compiled from.
+struct TOilDebugInfo {
+  bool Breakpoint = false;
+  std::int32_t SourceLine = -1;
+};
+
 class TOilLine : public TOwnerEntity {
   KESTX_CLASS(TOilLine)
  public:
   virtual int GetSourceLine() const { return sourceLine_; }
   virtual void SetSourceLine(int line) { sourceLine_ = line; }
+  // A plain statement is never flagged: only its source line is kept.
+  virtual TOilDebugInfo GetDebugInfo() const { return {false, sourceLine_}; }
+  virtual void SetDebugInfo(const TOilDebugInfo& info) { sourceLine_ = info.SourceLine; }
   virtual void Execute() {}
 
  private:
@@ -70,7 +80,8 @@ class TOilBlock : public TOilLine {
   TNameEntity* GetVarInfo();
   TVarInfo* GetVarInfoItem(int index);
   int VarCount() const;
-  void AddVariable(int type, const std::string& typeName);
+  // The name is kept only by the blocks a debugger looks into.
+  void AddVariable(int type, const std::string& typeName, const std::string& name = {});
   int GetVarType(int index);
   void SetVarType(int index, int type);
   std::string GetVarTypeName(int index);
@@ -116,6 +127,8 @@ class TOilBlock : public TOilLine {
 
   // Runs the statement list once (the count is read before the first).
   void ExecuteLines();
+  // The description of a new variable.
+  virtual TVarInfo* NewVarInfo(const std::string& /*name*/) { return new TVarInfo; }
 
  private:
   TElement* lines_ = nullptr;
@@ -161,6 +174,8 @@ class TOilProc : public TOilBlock {
 
  protected:
   void BindParameters(std::span<TOilArgument> arguments);
+  // Once the activation's frame is made and its parameters bound.
+  virtual void FrameBound() {}
   // After the statements, before the frame goes.
   virtual void KeepResult() {}
 

@@ -5,6 +5,7 @@
 #include <mutex>
 #include <optional>
 #include <thread>
+#include <utility>
 
 #include "framework/tools/world.h"
 #include "oil/errors/lang_errors.h"
@@ -51,13 +52,14 @@ class TOilThread {
     std::lock_guard lock(mutex_);
     return finished_;
   }
-  std::string Report() const {
+  std::pair<std::string, int> Report() const {
     std::lock_guard lock(mutex_);
-    return report_;
+    return {report_, reportLine_};
   }
-  void SetReport(const std::string& text) {
+  void SetReport(const std::string& text, int line) {
     std::lock_guard lock(mutex_);
     report_ = text;
+    reportLine_ = line;
   }
 
  private:
@@ -69,10 +71,11 @@ class TOilThread {
     }
     ~TControl() override { platform::SetThreadWaitRelease(nullptr); }
     void BetweenStatements() override { thread_.BetweenStatements(); }
-    bool KeepReport(const char* text) override {
-      thread_.SetReport(text);
+    bool KeepReport(const char* text, int line) override {
+      thread_.SetReport(text, line);
       return true;
     }
+    void SuspendHere() override { thread_.Suspend(); }
     void Release() override { depth_ = WorldLock().ReleaseAll(); }
     void Reacquire() override { WorldLock().Reacquire(depth_); }
 
@@ -97,8 +100,10 @@ class TOilThread {
         program_->Run();
       } catch (const TRunStopped&) {
         // Stopped from outside: no report, no end notification.
+      } catch (const TLangError& error) {
+        SetReport(kOilGeneralFailure, error.Line);
       } catch (...) {
-        SetReport(kOilGeneralFailure);
+        SetReport(kOilGeneralFailure, -1);
       }
     }
     bool stopped = false;
@@ -148,6 +153,7 @@ class TOilThread {
   bool parked_ = false;
   bool finished_ = false;
   std::string report_;
+  int reportLine_ = -1;
 };
 
 // ---------------------------------------------------------------- the program
@@ -164,6 +170,7 @@ void TOilProgram::Execute() {
 void TOilProgram::Run() {
   if (inRun_) return;
   inRun_ = true;
+  RunStarting();
   // A run on the caller's own thread answers for its statements itself.
   std::optional<TRunContext> ownContext;
   if (!TRunContext::Current() || TRunContext::Current()->Program() != this) ownContext.emplace(this);
@@ -223,8 +230,11 @@ void TOilProgram::FreeLooseOutputs() {
 
 void TOilProgram::ReportRunTimeError(const TRunTimeError& error) {
   TRunContext* context = TRunContext::Current();
-  if (!context || !context->KeepReport(error.what()))
-    platform::MessageDlg(error.what(), platform::MsgDlgType::Error, platform::mbOK);
+  if (!context || !context->KeepReport(error.what(), error.Line)) ShowRunReport(error.what(), error.Line);
+}
+
+void TOilProgram::ShowRunReport(const std::string& text, int /*line*/) {
+  platform::MessageDlg(text, platform::MsgDlgType::Error, platform::mbOK);
 }
 
 void TOilProgram::ThreadTerminated() {
@@ -235,8 +245,8 @@ void TOilProgram::ThreadTerminated() {
 void TOilProgram::EndOfRunOf(int runId) {
   if (!thread_ || runId != runId_) return;
   thread_->Join();
-  const std::string report = thread_->Report();
-  if (!report.empty()) platform::MessageDlg(report, platform::MsgDlgType::Error, platform::mbOK);
+  const auto [report, line] = thread_->Report();
+  if (!report.empty()) ShowRunReport(report, line);
   std::lock_guard world(WorldLock());
   ThreadTerminated();
 }

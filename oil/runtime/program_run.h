@@ -32,6 +32,9 @@ class TOilProgram : public TOilProc {
   virtual void ReportRunTimeError(const TRunTimeError& error);
   // On the user-interface thread once the run's thread has ended.
   virtual void ThreadTerminated();
+  // How the report a run left (its text and source line) reaches the user at
+  // its end: a message box.
+  virtual void ShowRunReport(const std::string& text, int line);
   virtual void SuspendRun();
   virtual void ResumeRun();
   // Ends the run for good, waits for its thread and forgets it.
@@ -50,6 +53,11 @@ class TOilProgram : public TOilProc {
 
  public:
   // The end notification of the run runId, on the user-interface thread.
+ protected:
+  // A run begins (on the thread it runs on), before its frame is pushed.
+  virtual void RunStarting() {}
+
+ public:
   void EndOfRunOf(int runId);
 
  private:

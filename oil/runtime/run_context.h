@@ -23,9 +23,12 @@ class TRunContext {
   TRunContext* Previous() const { return previous_; }
   // Called between two statements.
   virtual void BetweenStatements() {}
-  // Keeps the report of a run-time error for the end of the run; false when
-  // the run reports at once.
-  virtual bool KeepReport(const char* /*text*/) { return false; }
+  // Keeps the report of an error (and the source line it came from, -1 when
+  // unknown) for the end of the run; false when the run reports at once.
+  virtual bool KeepReport(const char* /*text*/, int /*line*/) { return false; }
+  // Asks the run's thread to stop at the next point between two statements;
+  // a run on the caller's own thread never stops.
+  virtual void SuspendHere() {}
 
  private:
   static inline thread_local TRunContext* current_ = nullptr;

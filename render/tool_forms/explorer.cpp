@@ -11,7 +11,9 @@
 #include "framework/tools/world.h"
 #include "framework/values/inheritance_models.h"
 #include "framework/values/typed_values.h"
+#include "platform/app_queue.h"
 #include "platform/dialogs.h"
+#include "render/tool_forms/element_watch.h"
 
 namespace {
 
@@ -87,6 +89,7 @@ TExplorerForm::TExplorerForm() : TKESTUForm("TExplorerForm"), shown_(std::make_s
     if (!filling_) ShowDetails();
   }));
   window.OnClick("ac_ShowList", [this] { SetListHidden(!Window().Checked("ac_ShowList")); });
+  window.OnClick("ac_Watch", Guarded([this] { OpenWatch(); }));
   using Style = platform::Form::ListStyle;
   const std::pair<const char*, Style> styles[] = {
       {"ac_Icons", Style::Icons}, {"ac_List", Style::List}, {"ac_Report", Style::Report}};
@@ -102,11 +105,28 @@ TExplorerForm::TExplorerForm() : TKESTUForm("TExplorerForm"), shown_(std::make_s
   // Closing asks the tool to close, and lets the window go.
   window.OnCloseQuery([this] {
     if (TTool* tool = Tool()) PostKestuMessage(new TKestuMessage(msgClose, tool, tool, nullptr, false));
+    watch_.reset();
     return true;
   });
 }
 
 TExplorerForm::~TExplorerForm() { UnwatchFreedHandles(watcher_); }
+
+void TExplorerForm::OpenWatch() {
+  watch_.reset();
+  watch_ = NewElementWatch();
+  if (!watch_) return;
+  // Its close box frees the window once the close has returned; the tool
+  // tells whether this form is still there.
+  watch_->OnClosed([tool = TElementLink(Tool()), closed = watch_.get()] {
+    platform::Application::Instance().Invoke([tool, closed] {
+      auto* explorer = DynamicCast<TExplorer>(tool.Get());
+      TExplorerForm* form = explorer ? explorer->ExplorerForm() : nullptr;
+      if (form && form->watch_.get() == closed) form->watch_.reset();
+    });
+  });
+  watch_->Watch(Selected());
+}
 
 void TExplorerForm::SetTool(TTool* tool) {
   TKESTUForm::SetTool(tool);
@@ -270,6 +290,7 @@ void TExplorerForm::ShowDetails() {
     window.TreeClear(kList);
     return;
   }
+  if (watch_) watch_->Watch(element);
   const bool registered = FindKestuClass(element->ClassName()) == element->ClassType();
   window.SetText("sb_Status",
                  element->GetName() + " (" + element->ClassName() + ")" + (registered ? " R+" : " R-"));

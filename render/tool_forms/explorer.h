@@ -14,6 +14,7 @@
 #include "framework/forms/base_forms.h"
 #include "render/tool_forms/form_tool.h"
 
+class TElementWatch;
 class TRegisterClassModel;
 
 enum : int {
@@ -23,7 +24,6 @@ enum : int {
   msgOpenExplorer = 36,
   msgOpenOwnersExplorer = 37,
   msgOpenPropertyEditor = 58,
-  msgOpenCommandLine = 73,
 };
 
 class TExplorerForm : public TKESTUForm {
@@ -44,6 +44,11 @@ class TExplorerForm : public TKESTUForm {
   // The element of a node; nil when it has been freed.
   TElement* ElementOf(int node) const;
   TElement* Selected() const;
+  // The watch window on the selected element, or nil.
+  TElementWatch* Watch() const { return watch_.get(); }
+  // Frees an open watch window and opens a new one on the selected element.
+  void OpenWatch();
+
   // Removes every node whose element has been freed, with its sub-nodes, and
   // prepares again a node left without sub-nodes (its element may have other
   // children now).
@@ -81,6 +86,7 @@ class TExplorerForm : public TKESTUForm {
   // The sub-class whose property models give the list's columns.
   std::string columnsClass_;
   std::vector<std::string> columns_;
+  std::unique_ptr<TElementWatch> watch_;
 };
 
 class TExplorer : public TFormTool {

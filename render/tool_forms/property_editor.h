@@ -16,8 +16,6 @@
 
 class TInstanceProperties;
 
-enum : int { msgPropertyEdit = 68 };
-
 class TFProp : public TKESTUForm {
   KESTX_CLASS(TFProp)
  public:

@@ -28,7 +28,7 @@ void RegisterToolFormClasses() {
   RegisterFormToolManagerClasses();
   RegisterViewerClasses();
   RegisterStandardImageFormClasses();
+  RegisterPropertyEditorClasses();
   RegisterFrameClasses();
   RegisterStandardViewerClasses();
-  RegisterPropertyEditorClasses();
 }

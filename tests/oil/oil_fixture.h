@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <sstream>
@@ -106,6 +107,17 @@ class OilTest : public ::testing::Test {
   TTechnology* main = nullptr;
   std::unique_ptr<TOilProgram> program;
 };
+
+// Delivers this thread's messages until the condition holds; false after the time limit.
+inline bool RunUntil(const std::function<bool()>& condition, std::chrono::seconds limit = std::chrono::seconds(20)) {
+  const auto end = std::chrono::steady_clock::now() + limit;
+  while (!condition()) {
+    if (std::chrono::steady_clock::now() > end) return false;
+    platform::Application::Instance().ProcessMessages();
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  return true;
+}
 
 // A row of a table: its name, a program or part of one, and what it gives as one text.
 struct Row {

@@ -82,3 +82,33 @@ TEST_F(IniFileTest, AValueTheCodePageLacksIsNotWrittenAndTheStoredOneStays) {
 }
 
 }  // namespace
+
+namespace {
+
+// The section goes with its header and every line up to the next section;
+// the rest of the file stays byte for byte.
+TEST_F(IniFileTest, ErasingASectionRemovesItsLinesUpToTheNextSection) {
+  struct Case {
+    const char* name;
+    std::string before;
+    const char* section;
+    std::string after;
+  } cases[] = {
+      {"a middle section, any letter case, comments and blank lines with it",
+       "[A]\r\nx=1\r\n[OILFForm]\r\nTop=1\r\n; pozn\r\n\r\n[B]\r\ny=2\r\n", "oilfform", "[A]\r\nx=1\r\n[B]\r\ny=2\r\n"},
+      {"the last section", "[A]\r\nx=1\r\n[OILFForm]\r\n0=a.oil\r\n1=b.oil\r\n", "OILFForm", "[A]\r\nx=1\r\n"},
+      {"the first section, lines before it kept", "; hlava\r\n[OILFForm]\r\nTop=1\r\n[A]\r\nx=1\r\n", "OILFForm",
+       "; hlava\r\n[A]\r\nx=1\r\n"},
+      {"no such section: the file untouched", "[A]\r\nx=1", "OILFForm", "[A]\r\nx=1"},
+  };
+  for (const Case& c : cases) {
+    const std::string file = File("e.ini");
+    WriteCp1250File(file, c.before);
+    platform::TIniFile ini(file);
+    ini.EraseSection(c.section);
+    EXPECT_EQ(FileBytes(file), c.after) << c.name;
+    EXPECT_FALSE(ini.SectionExists(c.section)) << c.name;
+  }
+}
+
+}  // namespace

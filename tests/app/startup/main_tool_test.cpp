@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "app/command_line/command_line.h"
+#include "app/console/command_line_dlg.h"
 #include "app/monitors/progress_monitor.h"
 #include "app/options/options.h"
 #include "app/windows/main_form.h"
@@ -12,6 +13,7 @@
 #include "framework/tools/system_register.h"
 #include "framework/values/typed_values.h"
 #include "platform/files.h"
+#include "platform/forms.h"
 #include "platform/ini_file.h"
 #include "render/devices/device.h"
 #include "render/palette/library_paths.h"
@@ -227,7 +229,7 @@ TEST_F(MainToolTest, EveryCodeOfTheTableReachesItsHandler) {
       {msgOpenGraphicWindow, data, "", {}, true},
       {msgOpenGraphicWindow, nullptr, "", {}, true},
       {msgOpenPropertyEditor, data, "", {}, true},
-      {msgOpenCommandLine, data, "", {"TCommandLineDlg nil root Les"}, true},
+      {msgOpenCommandLine, data, "", {}, true},
       {msgRunScript, nullptr, "dalsi.oil", {"script " + File("dalsi.oil")}, true},
       {msgRunScript, nullptr, "/jinde/skript.oil", {"script /jinde/skript.oil"}, true},
       {msgOpenExplorer, data, "", {}, true},
@@ -259,6 +261,12 @@ TEST_F(MainToolTest, EveryCodeOfTheTableReachesItsHandler) {
     if (TTool* tool = main->GetTool(i); tool && tool->ClassName() == kEditor)
       editors.push_back(NameOrNil(tool->Input()) + " " + tool->GetPropertyText("Caption"));
   EXPECT_EQ(editors, std::vector<std::string>{"Les Properties"});
+  // Code 73 made the script console, a sub-tool shown on the element.
+  std::vector<std::string> consoles;
+  for (int i = 0; i < main->ToolCount(); ++i)
+    if (auto* console = DynamicCast<TCommandLineDlg>(main->GetTool(i)))
+      consoles.push_back(NameOrNil(console->RootElement()) + (console->Window().Visible() ? " shown" : " hidden"));
+  EXPECT_EQ(consoles, std::vector<std::string>{"Les shown"});
   // The first process to start makes the progress monitor, which shows it.
   TProgressMessage start(msgProgressStart, data, main, nullptr, false);
   start.ProcessName = "Export";

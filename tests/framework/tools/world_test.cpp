@@ -11,6 +11,7 @@
 #include "framework/tools/tools.h"
 #include "framework/values/inheritance_models.h"
 #include "framework/values/typed_values.h"
+#include "platform/event_handlers.h"
 #include "tests/framework/framework_fixture.h"
 
 namespace {
@@ -179,6 +180,23 @@ TEST(WorldLock, IsHeldWhileTheWorldDeliversAMessage) {
   platform::Application::Instance().ProcessMessages();
   platform::Application::Instance().SetMessageHook(nullptr);
   EXPECT_EQ(probe.depth, 1);
+}
+
+// A window's event handler runs under the lock while there is a world.
+TEST(WorldLock, IsHeldWhileAWindowsEventHandlerRunsAndThereIsAWorld) {
+  RegisterFrameworkClasses();
+  const std::pair<const char*, int> cases[] = {{"a world", 1}, {"no world", 0}};
+  for (const auto& [name, held] : cases) {
+    TWorld world;
+    SetWorld(held ? &world : nullptr);
+    int depth = -1;
+    platform::RunEventHandler([&depth] {
+      depth = WorldLock().ReleaseAll();
+      WorldLock().Reacquire(depth);
+    });
+    SetWorld(nullptr);
+    EXPECT_EQ(depth, held) << name;
+  }
 }
 
 // A thread waiting for the lock is seen by the holder until it has it, also

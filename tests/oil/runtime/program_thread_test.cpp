@@ -25,16 +25,6 @@ class ProgramThread : public OilTest {
     platform::Application::Instance().ProcessMessages();
     OilTest::TearDown();
   }
-  // Lets events run until the condition holds; false after the time limit.
-  bool RunUntil(const std::function<bool()>& condition, std::chrono::seconds limit = 20s) {
-    const auto end = std::chrono::steady_clock::now() + limit;
-    while (!condition()) {
-      if (std::chrono::steady_clock::now() > end) return false;
-      platform::Application::Instance().ProcessMessages();
-      std::this_thread::sleep_for(1ms);
-    }
-    return true;
-  }
   int ProbeCount() {
     std::lock_guard lock(WorldLock());
     return probe->Count;

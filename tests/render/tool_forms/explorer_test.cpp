@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <stdexcept>
@@ -10,6 +11,7 @@
 
 #include "framework/core/class_registry.h"
 #include "framework/tools/tools.h"
+#include "render/tool_forms/element_watch.h"
 #include "tests/render/tool_forms/tool_forms_fixture.h"
 
 namespace {
@@ -163,6 +165,91 @@ TEST_F(ExplorerTest, TheToolPublishesItsFormWhichKnowsItsTool) {
   ASSERT_NE(form, nullptr);
   EXPECT_EQ(std::tuple(form, form->Tool(), form->ClassName()),
             std::tuple(explorer->ExplorerForm(), static_cast<TTool*>(explorer.get()), "TExplorerForm"));
+}
+
+}  // namespace
+
+namespace {
+
+// Notes the elements it is pointed at, in a log the test keeps; its close
+// box is the closed handler.
+class TWatchStandIn : public TElementWatch {
+ public:
+  explicit TWatchStandIn(std::vector<std::string>& log) : log_(log) { log_.push_back("new"); }
+  ~TWatchStandIn() override { log_.push_back("freed"); }
+  void Watch(TElement* element) override { log_.push_back(element ? element->GetName() : "nil"); }
+  void OnClosed(std::function<void()> closed) override { Closed = std::move(closed); }
+  std::function<void()> Closed;
+
+ private:
+  std::vector<std::string>& log_;
+};
+
+class ExplorerWatchTest : public ExplorerTest {
+ protected:
+  void SetUp() override {
+    ExplorerTest::SetUp();
+    SetElementWatchFactory([this]() -> std::unique_ptr<TElementWatch> {
+      auto watch = std::make_unique<TWatchStandIn>(log);
+      last = watch.get();
+      return watch;
+    });
+  }
+  void TearDown() override {
+    SetElementWatchFactory(nullptr);
+    ExplorerTest::TearDown();
+  }
+  std::vector<std::string> log;
+  TWatchStandIn* last = nullptr;
+};
+
+TEST_F(ExplorerWatchTest, TheWatchButtonOpensAWatchOnTheSelectionWhichFollowsItUntilClosed) {
+  struct Case {
+    const char* name;
+    std::function<void()> action;
+    std::vector<std::string> log;  // what happened to the watches
+  };
+  const Case cases[] = {
+      {"the button: a watch on the selected element",
+       [this] { platform::UserClick(Window(), "ac_Watch"); }, {"new", "model"}},
+      {"another selection is watched",
+       [this] {
+         Expand("model");
+         Window().SetTreeCurrent("tv_Tree", NodeNamed("b"));
+       },
+       {"b"}},
+      {"the button again: the old watch freed, a new one",
+       [this] { platform::UserClick(Window(), "ac_Watch"); }, {"freed", "new", "b"}},
+      {"its close box: freed once the close has returned",
+       [this] {
+         last->Closed();
+         log.push_back("closed");
+         RunMessages();
+       },
+       {"closed", "freed"}},
+      {"no watch: a selection watches nothing",
+       [this] { Window().SetTreeCurrent("tv_Tree", NodeNamed("a")); }, {}},
+      {"closing the explorer frees its watch",
+       [this] {
+         platform::UserClick(Window(), "ac_Watch");
+         platform::UserCloseWindow(Window());
+       },
+       {"new", "a", "freed"}},
+  };
+  Open(model);
+  std::filesystem::create_directories(KESTX_SCREENSHOTS_DIR);
+  EXPECT_TRUE(Window().SaveImage(std::string(KESTX_SCREENSHOTS_DIR) + "/explorer_watch_button.png"));
+  for (const Case& c : cases) {
+    log.clear();
+    c.action();
+    EXPECT_EQ(log, c.log) << c.name;
+  }
+}
+
+TEST_F(ExplorerTest, WithoutAWatchFactoryTheWatchButtonOpensNothing) {
+  Open(model);
+  platform::UserClick(Window(), "ac_Watch");
+  EXPECT_EQ(explorer->ExplorerForm()->Watch(), nullptr);
 }
 
 }  // namespace
