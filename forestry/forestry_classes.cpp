@@ -1,6 +1,7 @@
 #include "forestry/forestry_classes.h"
 
 #include "app/app_classes.h"
+#include "forestry/editors/element_dialogs.h"
 #include "forestry/hierarchy/groupper.h"
 #include "forestry/hierarchy/hierarchy_building.h"
 #include "forestry/hierarchy/hierarchy_lookup.h"
@@ -26,5 +27,6 @@ void RegisterForestryClasses() {
   RegisterLayerRebuildingClasses();
   RegisterProjectClasses();
   RegisterProjectDialogClasses();
+  RegisterElementDialogClasses();
   RegisterPSKSelectorClasses();
 }

@@ -1,9 +1,11 @@
 #include "render/render_classes.h"
 
 #include "block/block_classes.h"
+#include "render/layouts/layout_classes.h"
 #include "render/models/layer_scripts.h"
 #include "render/models/model_script_text.h"
 #include "render/models/script_models.h"
+#include "render/printing/print_tool.h"
 #include "render/symbols/line_symbols.h"
 #include "render/symbols/parallel.h"
 #include "render/symbols/point_symbols.h"
@@ -33,4 +35,6 @@ void RegisterRenderClasses() {
   RegisterSymbolColorToolClasses();
   RegisterTextInterpretClasses();
   RegisterFormattedTextClasses();
+  RegisterLayoutClasses();
+  RegisterPrintClasses();
 }

@@ -175,6 +175,8 @@ TEST_F(RegistryTest, ElementReferencesTravelAsHandlesOfLiveElementsThatFit) {
   TOwnerEntity other;
   EXPECT_TRUE(SetObjectPropByName(probe, "link", &other) && GetObjectPropByName(probe, "Link") == &other);
   EXPECT_TRUE(!SetObjectPropByName(probe, "Value", &other) && GetObjectPropByName(probe, "Value") == nullptr);
+  EXPECT_TRUE(!SetObjectPropByName(probe, "Link", &wrongClass) && GetObjectPropByName(probe, "Link") == &other)
+      << "an element of another class is refused by the object setter too";
 }
 
 // TKestuInstance reaches a property only with a value of its kind and range;
@@ -282,6 +284,19 @@ TEST(TextHelpers, TrailingBackslashesAndClassNamePrefixes) {
               std::tuple(row.withBackslash, row.withoutBackslash, row.withT))
         << row.text;
   }
+}
+
+TEST(FormatDecimalsTest, KeepsTheMinimumAndDropsTrailingZerosUpToTheMaximum) {
+  const struct {
+    double value;
+    int min;
+    int max;
+    const char* text;
+  } cases[] = {
+      {1.23456, 0, 4, "1.2346"}, {1.2, 0, 4, "1.2"}, {3.0, 0, 4, "3"}, {12.345, 0, 2, "12.35"}, {2.675, 0, 2, "2.68"},
+      {2500, 0, 2, "2500"},      {5, 3, 3, "5.000"}, {-0.001, 0, 2, "0"}, {-1.5, 0, 0, "-2"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(FormatDecimals(c.value, c.min, c.max), c.text) << c.value;
 }
 
 }  // namespace
