@@ -16,7 +16,11 @@
 #include "forestry/selectors/multi_select_skupina.h"
 #include "forestry/selectors/neighbour_groups.h"
 #include "forestry/selectors/skupina_selectors.h"
+#include "forestry/tools/element_killer.h"
+#include "forestry/tools/monitor_frames.h"
+#include "forestry/tools/shift_image.h"
 #include "forestry/tools/store_to_lhc.h"
+#include "forestry/tools/test_control_tool.h"
 
 void RegisterForestryClasses() {
   static bool registered = false;
@@ -39,4 +43,8 @@ void RegisterForestryClasses() {
   RegisterSkupinaSelectorClasses();
   RegisterStoreToLHCClasses();
   RegisterGraphicSelectorClasses();
+  RegisterElementKillerClasses();
+  RegisterShiftImageClasses();
+  RegisterMonitorFrameClasses();
+  RegisterTestControlToolClasses();
 }

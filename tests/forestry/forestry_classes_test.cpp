@@ -21,7 +21,9 @@ TEST_F(ForestryClassesTest, ScriptsMakeTheRegisteredToolsByNameAndNotTheHelpers)
       {"TFindOkolniSkupiny", true},   {"TSelectSkupina", true},       {"TSkupinaSelector", true},
       {"TStoreLineToLHC", true},      {"TStoreAreaToLHC", true},      {"TStorePointToLHC", true},
       {"TStoreToLHCTool", false},     {"TPolyLineSelector", true},    {"TAreaSelector", true},
-      {"TPointSelector", true},       {"TGraphicSelector", false},
+      {"TPointSelector", true},       {"TGraphicSelector", false},    {"TAllElementKiller", true},
+      {"TShiftImage", true},         {"TCoordMonitorFrame", true},   {"TScaleMonitorFrame", true},
+      {"TTestControlTool", true},
       {"TSelectByName", false},     {"TLineExtractor", false},      {"THeleBasic", false},
   };
   for (const Row& row : rows) {
