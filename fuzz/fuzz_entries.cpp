@@ -19,10 +19,12 @@
 #include "app/tool_groups/tool_groups.h"
 #include "block/block_classes.h"
 #include "block/props/lumar_props.h"
+#include "block/forest_model/forest_props.h"
 #include "block/layers/layer_lines.h"
 #include "block/reading/block_reader.h"
 #include "block/tables/lumar_dbf_table.h"
 #include "block/tables/table_creation.h"
+#include "forestry/editors/element_dialogs.h"
 #include "forestry/forestry_classes.h"
 #include "forestry/hierarchy/groupper.h"
 #include "forestry/hierarchy/hierarchy_lookup.h"
@@ -40,6 +42,7 @@
 #include "platform/code_page.h"
 #include "platform/dialogs.h"
 #include "platform/files.h"
+#include "platform/forms.h"
 #include "platform/pictures.h"
 #include "platform/world_files.h"
 #include "render/devices/bitmap_device.h"
@@ -1115,6 +1118,76 @@ void InterpretTables(const std::uint8_t* data, std::size_t size) {
   simple.PropertyName = "Barva";
   simple.SetInput(&object);
   simple.DoIt();
+}
+
+namespace {
+
+// The harvest properties as the area answers them.
+std::vector<std::string> HarvestTexts(const TElement& area) {
+  std::vector<std::string> texts;
+  for (const char* name : {"ZPUSOB", "NALEHAVOST", "ZNACKA", "VYMERA"}) texts.push_back(area.GetPropertyText(name));
+  return texts;
+}
+
+}  // namespace
+
+void ForestDialogEntries(const std::uint8_t* data, std::size_t size) {
+  Run run;
+  RegisterForestryClasses();
+  // Five texts split at line ends: the harvest dialog's four entries and a
+  // colour list.
+  std::vector<std::string> texts(1);
+  for (std::size_t at = 0; at < size && texts.size() <= 5; ++at) {
+    if (data[at] == '\n') texts.emplace_back();
+    else texts.back() += static_cast<char>(data[at]);
+  }
+  texts.resize(5);
+  TAreaElement area;
+  for (const auto& [x, y] : {std::pair{0.0, 0.0}, {0.0, 10.0}, {10.0, 10.0}, {10.0, 0.0}}) area.AddVertex(x, y);
+  area.CalcBounds();
+  auto* props = new TTezPProps;
+  props->Zpusob = 1;
+  props->Nalehavost = 2;
+  props->Znacka = 3;
+  props->Vymera = 4.5;
+  area.SetProperties(props);
+  const std::vector<std::string> before = HarvestTexts(area);
+  std::vector<std::string> typed;
+  platform::SetModalAnswerer([&](platform::Form& form) {
+    const char* edits[] = {"ed_Zpusob", "ed_Nalehavost", "ed_Srafa", "ed_Area"};
+    for (std::size_t i = 0; i < 4; ++i) form.SetText(edits[i], texts[i]);
+    for (const char* edit : edits) typed.push_back(form.Text(edit));
+    platform::UserClick(form, "bt_OK");
+  });
+  std::unique_ptr<TTezPDialog> harvest(CreateElement<TTezPDialog>());
+  harvest->SetInput(&area);
+  harvest->DoIt();
+  platform::SetModalAnswerer(nullptr);
+  const std::vector<std::string> after = HarvestTexts(area);
+  if (harvest->Result == platform::mrOk) {
+    // Every entry went in as the property reads it back.
+    for (std::size_t i = 0; i < 3; ++i)
+      if (std::stoll(after[i]) != std::stoll(typed[i])) std::abort();
+    std::string area_text = typed[3];
+    std::replace(area_text.begin(), area_text.end(), ',', '.');
+    if (std::abs(std::stod(after[3]) - std::stod(area_text)) > 1e-9 * std::max(1.0, std::abs(std::stod(area_text))))
+      std::abort();
+  } else if (after != before) {
+    std::abort();
+  }
+  // A colour list: taken whole or refused whole.
+  std::unique_ptr<TSimplePointDialog> point(CreateElement<TSimplePointDialog>());
+  point->SetColorList("7,8");
+  try {
+    point->SetColorList(texts[4]);
+  } catch (const std::exception&) {
+    if (point->ColorList() != "7,8") std::abort();
+  }
+  point->DontShowForm = true;
+  TPointElement place;
+  point->ValueName = "NALEHAVOST";
+  point->SetInput(&place);
+  point->DoIt();
 }
 
 }  // namespace fuzz

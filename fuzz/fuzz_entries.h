@@ -33,6 +33,10 @@ void LayerLines(const std::uint8_t* data, std::size_t size);
 // forest hierarchy: every stand area sits in exactly one "GEOMETRY", is
 // found down its keys and under a point inside it.  Nothing may leave.
 void ForestAttributes(const std::uint8_t* data, std::size_t size);
+// Entries of the harvest dialog (the first four lines) answered OK, and a
+// colour list (the fifth): the properties are all written, each as it was
+// typed, or all left as they were; a refused list stays as it was.
+void ForestDialogEntries(const std::uint8_t* data, std::size_t size);
 
 // A bitmap file loaded into a window's picture and, when it is one, saved
 // and loaded again at the same size.  Nothing may leave.

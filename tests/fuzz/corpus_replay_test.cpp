@@ -27,6 +27,7 @@ const Target kTargets[] = {
     {"oil_compiler", fuzz::OilProgramText},
     {"interpret_scripts", fuzz::InterpretScripts},
     {"layer_lines", fuzz::LayerLines},       {"forest_attributes", fuzz::ForestAttributes},
+    {"forest_dialog_entries", fuzz::ForestDialogEntries},
     {"block_directories", fuzz::BlockDirectories}, {"dbase_tables", fuzz::DbaseTables},
     {"topology_lines", fuzz::TopologyLines},
     {"tool_images", fuzz::ToolImages},       {"shortcut_texts", fuzz::ShortCutTexts},
