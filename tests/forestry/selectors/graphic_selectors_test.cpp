@@ -198,6 +198,23 @@ TEST_F(GraphicSelectorTest, OtherButtonsMissingFramesAndLevelsPickNothing) {
   }
 }
 
+TEST_F(GraphicSelectorTest, APointPicksWithinThePixelTolerance) {
+  auto* points = Named<TRectEntity>("BODY", DynamicCast<TEntity>(Unit({"101", "12", "b", "1", "1"})));
+  auto* point = Named<TPointElement>("p1");
+  point->SetBounds({15, 5, 15, 5});
+  points->AddEntity(point);
+  struct Row {
+    const char* name;
+    int offset;
+    bool picked;
+  } rows[] = {{"on the point", 0, true}, {"4 px off within 5", 4, true}, {"7 px off beyond 5", 7, false}};
+  for (const Row& row : rows) {
+    auto* selector = Selector<TPointSelector>(5, "BODY", false);
+    Release(*selector, 15, 5, row.offset, 0);
+    EXPECT_EQ(selector->Output() == point, row.picked) << row.name;
+  }
+}
+
 TEST_F(GraphicSelectorTest, AnAreaIsPickedInTheFramesGeometry) {
   auto* selector = Selector<TAreaSelector>(5, "GEOMETRY", false);
   Release(*selector, 15, 5);
