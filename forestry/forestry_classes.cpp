@@ -12,6 +12,15 @@
 #include "forestry/reconstruction/clear_areas.h"
 #include "forestry/reconstruction/layer_rebuilding.h"
 #include "forestry/reconstruction/lines_to_areas.h"
+#include "forestry/selectors/graphic_selectors.h"
+#include "forestry/selectors/multi_select_skupina.h"
+#include "forestry/selectors/neighbour_groups.h"
+#include "forestry/selectors/skupina_selectors.h"
+#include "forestry/tools/element_killer.h"
+#include "forestry/tools/monitor_frames.h"
+#include "forestry/tools/shift_image.h"
+#include "forestry/tools/store_to_lhc.h"
+#include "forestry/tools/test_control_tool.h"
 
 void RegisterForestryClasses() {
   static bool registered = false;
@@ -29,4 +38,13 @@ void RegisterForestryClasses() {
   RegisterProjectDialogClasses();
   RegisterElementDialogClasses();
   RegisterPSKSelectorClasses();
+  RegisterMultiSelectSkupinaClasses();
+  RegisterNeighbourGroupClasses();
+  RegisterSkupinaSelectorClasses();
+  RegisterStoreToLHCClasses();
+  RegisterGraphicSelectorClasses();
+  RegisterElementKillerClasses();
+  RegisterShiftImageClasses();
+  RegisterMonitorFrameClasses();
+  RegisterTestControlToolClasses();
 }

@@ -3,6 +3,7 @@
 #include "block/forest_model/forest_units.h"
 #include "forestry/hierarchy/tool_runs.h"
 #include "framework/core/class_registry.h"
+#include "framework/tools/world.h"
 #include "platform/code_page.h"
 #include "spatial/objects/space_entities.h"
 
@@ -164,6 +165,13 @@ TPropInfo KeyProp(const char* name, const char* property) {
 }
 
 }  // namespace
+
+TElement* ModelHierarchy() {
+  TWorld* world = World();
+  auto* model = world ? world->ObjectModel() : nullptr;
+  auto* data = model ? DynamicCast<TEntity>(model->FindElementByName("DATA")) : nullptr;
+  return data ? data->FindElementByName("HIERARCHY") : nullptr;
+}
 
 TClass THeleHier::StaticClass() {
   static const TClassInfo info = DescribeClass<THeleHier>(

@@ -93,4 +93,7 @@ class TSelectByName : public TRecursor {
   bool Matches(const std::string& name) const;
 };
 
+// The object model's DATA/"HIERARCHY"; nil without a world or either of them.
+TElement* ModelHierarchy();
+
 void RegisterHierarchyLookupClasses();

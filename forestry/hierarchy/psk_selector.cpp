@@ -4,7 +4,6 @@
 
 #include "forestry/hierarchy/hierarchy_lookup.h"
 #include "framework/core/class_registry.h"
-#include "framework/tools/world.h"
 #include "render/devices/device.h"
 #include "render/tool_forms/form_tool_manager.h"
 #include "render/tool_forms/interaction_events.h"
@@ -18,13 +17,6 @@ constexpr std::int32_t kCrossReach = 5;
 // The stand record's keys, one per status panel.
 constexpr const char* kKeys[] = {"LHC", "ODDELENI", "DILEC", "POROST", "SKUPINA"};
 
-TElement* HierarchyOfTheModel() {
-  TWorld* world = World();
-  auto* model = world ? world->ObjectModel() : nullptr;
-  auto* data = model ? DynamicCast<TEntity>(model->FindElementByName("DATA")) : nullptr;
-  return data ? data->FindElementByName("HIERARCHY") : nullptr;
-}
-
 }  // namespace
 
 void MarkStandArea(TDevice& device, TAreaElement& area) {
@@ -37,7 +29,7 @@ void MarkStandArea(TDevice& device, TAreaElement& area) {
 }
 
 TPSKSelector::TPSKSelector() {
-  if (TElement* hierarchy = HierarchyOfTheModel()) {
+  if (TElement* hierarchy = ModelHierarchy()) {
     lookup_ = std::make_unique<THeleSkupina>();
     lookup_->SetInput(hierarchy);
   }

@@ -17,6 +17,13 @@ TEST_F(ForestryClassesTest, ScriptsMakeTheRegisteredToolsByNameAndNotTheHelpers)
       {"THeleClearLHC", true},      {"TRemoveHoles", true},         {"TDeleteBlockRegister", true},
       {"TClearLines", true},        {"TAreasFromClearLines", true}, {"TCreateAreasFromLinesTool", true},
       {"TClearAreas", true},        {"TKestuProject", true},        {"TKESTULHCProject", true},
+      {"TSpatialAnalysisTool", true}, {"TMultiSelectSkupinaByRect", true}, {"TMultiSelectSkupinaByLine", true},
+      {"TFindOkolniSkupiny", true},   {"TSelectSkupina", true},       {"TSkupinaSelector", true},
+      {"TStoreLineToLHC", true},      {"TStoreAreaToLHC", true},      {"TStorePointToLHC", true},
+      {"TStoreToLHCTool", false},     {"TPolyLineSelector", true},    {"TAreaSelector", true},
+      {"TPointSelector", true},       {"TGraphicSelector", false},    {"TAllElementKiller", true},
+      {"TShiftImage", true},         {"TCoordMonitorFrame", true},   {"TScaleMonitorFrame", true},
+      {"TTestControlTool", true},
       {"TSelectByName", false},     {"TLineExtractor", false},      {"THeleBasic", false},
   };
   for (const Row& row : rows) {
