@@ -1,7 +1,9 @@
 #include "app/app_classes.h"
 
 #include "app/command_line/command_line.h"
+#include "app/command_line/script_tool.h"
 #include "app/extended_forms/extended_form_tool.h"
+#include "app/graphic_forms/graphic_form.h"
 #include "app/monitors/progress_monitor.h"
 #include "app/options/options.h"
 #include "app/pickers/picker_classes.h"
@@ -21,6 +23,7 @@ void RegisterAppClasses() {
   RegisterBlockClasses();
   RegisterRenderClasses();
   RegisterCommandLineClasses();
+  RegisterScriptToolClasses();
   RegisterOptionsClasses();
   RegisterMessageWindowClasses();
   RegisterProgressMonitorClasses();
@@ -29,4 +32,5 @@ void RegisterAppClasses() {
   RegisterToolGroupClasses();
   RegisterTaskFormClasses();
   RegisterExtendedFormClasses();
+  RegisterGraphicFormClasses();
 }

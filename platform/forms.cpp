@@ -63,6 +63,7 @@
 #include "platform/bitmap_rows.h"
 #include "platform/canvas.h"
 #include "platform/bitmap_access.h"
+#include "platform/form_access.h"
 #include "platform/screen_cursors.h"
 #include "platform/dialogs.h"
 #include "platform/file_system.h"
@@ -1487,6 +1488,12 @@ void Form::OnDragOver(const std::string& control, std::function<void()> handler)
   auto& widget = impl_->Expect<QWidget>(control, "control");
   widget.installEventFilter(impl_.get());
   impl_->dragOverHandlers[&widget] = std::move(handler);
+}
+
+QWidget& FormAccess::Root(const Form& form) { return form.impl().Root(); }
+
+QWidget& FormAccess::Control(const Form& form, const std::string& name) {
+  return form.impl().Expect<QWidget>(name, "control");
 }
 
 bool Form::SaveImage(const std::string& pngPath) const {

@@ -5,6 +5,7 @@
 #include "platform/code_page.h"
 #include "platform/forms.h"
 #include "render/interprets/interpret.h"
+#include "render/tool_forms/frames.h"
 #include "render/tool_forms/interaction_events.h"
 
 namespace {
@@ -46,11 +47,15 @@ void TExtendedKESTU_Form::ResetMenuBar(platform::Menu* menu) {
 // ---------------------------------------------------------------- the tool
 
 TExtendedFormTool::~TExtendedFormTool() {
+  ReleaseGroupsForm();
+  if (TTools* tools = ExistingTools()) tools->Clear();
+}
+
+void TExtendedFormTool::ReleaseGroupsForm() {
   // The groups' actions live in the window: they go before it.
   if (TTools* tools = ExistingTools()) {
     for (int i = 0; i < tools->GetCount(); ++i)
       if (auto* group = DynamicCast<TExtendedToolGroup>(tools->GetElement(i))) group->ReleaseForm();
-    tools->Clear();
   }
 }
 
@@ -68,6 +73,10 @@ TExtendedToolGroup* TExtendedFormTool::CurrentGroup() {
 }
 
 TTool* TExtendedFormTool::CurrentTask() const { return Tasks() ? Tasks()->GetActiveTool() : nullptr; }
+
+TFrameSelector* TExtendedFormTool::CurrentFrameSelector() const {
+  return FrameSelectors() ? DynamicCast<TFrameSelector>(FrameSelectors()->GetActiveTool()) : nullptr;
+}
 
 void TExtendedFormTool::NewGroupName(const std::string& name) {
   if (FindTool(name)) {
@@ -204,6 +213,7 @@ void TExtendedFormTool::SelectInGroup(TExtendedToolGroup& group, TTool* tool, TK
   SetActiveTool(tool);
   interfaceTool->SetDevice(GetDevice());
   interfaceTool->SetInput(Input());
+  if (auto* frameTool = DynamicCast<TFrameTool>(tool)) frameTool->SetFrameSelector(CurrentFrameSelector());
   interfaceTool->Activate();
   handled = true;
 }

@@ -10,6 +10,7 @@
 #include "render/tool_forms/form_tool.h"
 
 class TExtendedToolGroup;
+class TFrameSelector;
 class TMenuGroup;
 class TTools;
 class TTechnology;
@@ -39,6 +40,8 @@ class TExtendedFormTool : public TFormTool {
   // The active sub-tool when it is a group, else nil.
   TExtendedToolGroup* CurrentGroup();
   TTool* CurrentTask() const;
+  // The active tool of FrameSelectors when it is a frame selector.
+  TFrameSelector* CurrentFrameSelector() const;
 
   TTools* Groups() { return GetTools(); }
   void SetGroups(TTools* tools) { SetTools(tools); }
@@ -64,6 +67,10 @@ class TExtendedFormTool : public TFormTool {
   void CreateModelTools() override;
   void CreateForm() override;
   void ReceiveMessage(TKestuMessage*& message, bool& handled) override;
+
+ protected:
+  // The groups let the window go before it ends.
+  void ReleaseGroupsForm();
 
  private:
   // The group's menu item lists the group's actions, last to first.

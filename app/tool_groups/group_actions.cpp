@@ -1,9 +1,6 @@
 #include "app/tool_groups/group_actions.h"
 
-#include <memory>
-
-#include "app/command_line/command_line.h"
-#include "app/startup/main_tool.h"
+#include "app/command_line/script_tool.h"
 #include "framework/tools/tools.h"
 #include "platform/forms.h"
 
@@ -61,9 +58,5 @@ void TToolAction::Execute() {
 
 void TScriptAction::Execute() {
   TAction::Execute();
-  if (Script.empty()) return;
-  Script = ResolveFileName(ProgramDirectory(), Script);
-  std::unique_ptr<TCommandLine> commandLine(CreateElement<TCommandLine>());
-  commandLine->SetFileName(Script);
-  commandLine->DoIt();
+  if (!Script.empty()) RunScriptFile(Script);
 }

@@ -1,5 +1,6 @@
 #include "app/tool_groups/tool_groups.h"
 
+#include "app/extended_forms/extended_form_tool.h"
 #include "app/startup/main_tool.h"
 #include "app/tool_groups/group_properties.h"
 #include "framework/core/class_registry.h"
@@ -8,7 +9,9 @@
 #include "framework/values/typed_values.h"
 #include "platform/code_page.h"
 #include "platform/dialogs.h"
+#include "platform/form_parts.h"
 #include "platform/forms.h"
+#include "render/tool_forms/frames.h"
 
 namespace {
 
@@ -66,6 +69,8 @@ TTool* TControlTool::AddTool(TTool* tool) {
   TTechnology::AddTool(tool);
   if (auto* sub = DynamicCast<TControlTool>(tool); sub && sub->HasControl())
     SetParentControl(sub->ControlForm(), sub->ControlName());
+  else if (auto* frame = DynamicCast<TKestuFrame>(tool); frame && frame->Frame() && controlForm_)
+    platform::PlaceFormInToolBar(frame->Frame()->Window(), *controlForm_, controlName_);
   return tool;
 }
 
@@ -297,7 +302,12 @@ TTool* TExtendedToolGroup::CreateToolByModel(TToolModel* model) {
   // The tool's own model would give it an action in AddTool: the model's
   // texts are given here instead, as for a tool made by the group.
   TTool* tool = TControlTool::CreateToolByModel(model);
-  if (tool && !DynamicCast<TControlTool>(tool) && !ActionOfTool(tool)) AddToolActionFor(tool, model);
+  if (auto* frame = DynamicCast<TKestuFrame>(tool)) {
+    if (auto* window = DynamicCast<TDeviceTool>(GetOwnerByClass(TExtendedFormTool::StaticClass())))
+      frame->SetDevice(window->GetDevice());
+  } else if (tool && !DynamicCast<TControlTool>(tool) && !ActionOfTool(tool)) {
+    AddToolActionFor(tool, model);
+  }
   return tool;
 }
 

@@ -9,6 +9,7 @@
 
 #include "app/tool_groups/group_actions.h"
 #include "framework/tools/tools.h"
+#include "render/tool_forms/interactive_tool.h"
 
 namespace platform {
 class Form;
@@ -17,7 +18,8 @@ class ImageList;
 
 class TKESTUForm;
 
-enum : int { msgSelectTool = 4, msgStartTask = 5, msgChooseTasks = 6 };
+// Code 4 (msgSelectTool) is the interactive tools'.
+enum : int { msgStartTask = 5, msgChooseTasks = 6 };
 
 // A technology that owns one control of a window: a tool bar, the menu bar.
 class TControlTool : public TTechnology {

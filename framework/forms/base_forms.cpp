@@ -58,6 +58,10 @@ TKestu_Frame::TKestu_Frame(const std::string& layout, TKESTUForm& host, const st
   window_->OnFilesDropped([this](const std::vector<std::string>& files) { FilesDropped(files); });
 }
 
+TKestu_Frame::TKestu_Frame(const std::string& layout) : window_(std::make_unique<platform::Form>(layout)) {
+  window_->OnFilesDropped([this](const std::vector<std::string>& files) { FilesDropped(files); });
+}
+
 TKestu_Frame::~TKestu_Frame() = default;
 
 TTool* TKestu_Frame::Tool() const { return static_cast<TTool*>(tool_.Get()); }

@@ -52,6 +52,9 @@ class TKestu_Frame {
  public:
   // Makes the part from the layout of that name inside the host's container.
   TKestu_Frame(const std::string& layout, TKESTUForm& host, const std::string& container);
+  // Makes the part from the layout on its own, to be placed into a control
+  // of another window later.
+  explicit TKestu_Frame(const std::string& layout);
   virtual ~TKestu_Frame();
   TKestu_Frame(const TKestu_Frame&) = delete;
   TKestu_Frame& operator=(const TKestu_Frame&) = delete;

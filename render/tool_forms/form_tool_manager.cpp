@@ -11,6 +11,7 @@
 #include "render/devices/device.h"
 #include "render/interprets/interpret_script.h"
 #include "render/interprets/universal_interpret.h"
+#include "render/tool_forms/graphic_window_parts.h"
 #include "render/tool_forms/interaction_events.h"
 #include "render/tool_forms/interface_tool.h"
 #include "render/tool_forms/standard_image_form.h"
@@ -24,8 +25,6 @@ namespace {
 constexpr const char* kImage = "Image";
 constexpr const char* kToolsMenu = "Tools";
 
-void LetMessagesRun() { platform::Application::Instance().ProcessMessages(); }
-
 std::string Fixed(double value, int decimals) {
   char text[64];
   std::snprintf(text, sizeof text, "%.*f", decimals, value);
@@ -37,18 +36,6 @@ bool SameName(const std::string& a, const std::string& b) {
   for (std::size_t i = 0; i < a.size(); ++i)
     if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) return false;
   return true;
-}
-
-// Fits the projection of the device to an element's extent on its page.
-void FitElement(TDevice* device, TElement* element) {
-  if (!device || !device->Projection() || !element) return;
-  if (auto* entity = DynamicCast<TRectEntity>(element)) {
-    device->Projection()->FitRectangle(entity->BoundRect(), device->Page());
-  } else if (auto* point = DynamicCast<TCoordinate>(element)) {
-    TRealRect extent;
-    point->GetExtent(extent);
-    device->Projection()->FitRectOnPage(extent, device->Page());
-  }
 }
 
 }  // namespace
@@ -68,6 +55,11 @@ bool ApplyViewKey(TDeviceTool& tool, TKestuMessage* message, const std::function
       return true;
     default: return false;
   }
+}
+
+void SetCopyPen(TDevice* device) {
+  if (!device) return;
+  if (platform::CanvasPen* pen = device->GetPen()) pen->Mode = platform::PenMode::Copy;
 }
 
 TFormToolManager::~TFormToolManager() { FreeTheForm(); }
@@ -91,14 +83,13 @@ std::string TFormToolManager::ActiveToolName() {
   return tool ? tool->GetName() : std::string();
 }
 
-void TFormToolManager::SetActiveToolName(const std::string& name) {
-  for (int i = 0; i < ToolCount(); ++i) {
-    TTool* tool = ToolAt(i);
-    if (!tool || tool->GetName() != name) continue;
-    tool->PostMessageToOwners(msgSelectTool, tool, false);
-    return;
-  }
+std::vector<TTool*> TFormToolManager::SubTools() {
+  std::vector<TTool*> tools;
+  for (int i = 0; i < ToolCount(); ++i) tools.push_back(ToolAt(i));
+  return tools;
 }
+
+void TFormToolManager::SetActiveToolName(const std::string& name) { RequestSelectionByName(SubTools(), name); }
 
 std::string TFormToolManager::ActiveToolClassName() {
   TTool* tool = GetActiveTool();
@@ -106,39 +97,21 @@ std::string TFormToolManager::ActiveToolClassName() {
 }
 
 void TFormToolManager::SetActiveToolClassName(const std::string& name) {
-  TClass cls = FindKestuClass(name);
-  if (!cls) return;
-  for (int i = 0; i < ToolCount(); ++i) {
-    TTool* tool = ToolAt(i);
-    if (!tool || !tool->InheritsFrom(cls)) continue;
-    tool->PostMessageToOwners(msgSelectTool, tool, false);
-    return;
-  }
+  RequestSelectionByClassName(SubTools(), name);
 }
 
-std::uint32_t TFormToolManager::PageColor() const {
-  TDevice* device = GetDevice();
-  return device && device->Page() ? device->Page()->Color() : 0;
-}
+std::uint32_t TFormToolManager::PageColor() const { return DevicePageColor(GetDevice()); }
 
-void TFormToolManager::SetPageColor(std::uint32_t colour) {
-  TDevice* device = GetDevice();
-  if (device && device->Page()) device->Page()->SetColor(colour);
-}
+void TFormToolManager::SetPageColor(std::uint32_t colour) { SetDevicePageColor(GetDevice(), colour); }
 
 TPageProjection* TFormToolManager::Projection() const {
   TDevice* device = GetDevice();
   return device ? device->Projection() : nullptr;
 }
 
-TInterpretScript* TFormToolManager::InterpretScript() const {
-  auto* interpret = DynamicCast<TUniversalInterpret>(Interpret());
-  return interpret ? interpret->Script() : nullptr;
-}
+TInterpretScript* TFormToolManager::InterpretScript() const { return UniversalScript(Interpret()); }
 
-void TFormToolManager::SetInterpretScript(TInterpretScript* script) {
-  if (auto* interpret = DynamicCast<TUniversalInterpret>(Interpret())) interpret->SetScript(script);
-}
+void TFormToolManager::SetInterpretScript(TInterpretScript* script) { SetUniversalScript(Interpret(), script); }
 
 void TFormToolManager::SetBreakReView(bool value) {
   if (value && InterpretBusy()) Interpret()->SetBreakWork(true);
@@ -310,7 +283,7 @@ void TFormToolManager::FitAll(TKestuMessage*, bool& handled) {
 
 void TFormToolManager::PrintDone(TKestuMessage*, bool& handled) { handled = true; }
 
-void TFormToolManager::FitToInput() { FitElement(GetDevice(), Input()); }
+void TFormToolManager::FitToInput() { FitElementToDevice(GetDevice(), Input()); }
 
 void TFormToolManager::AfterConstruction() {
   TInteractiveTool::AfterConstruction();
@@ -323,20 +296,7 @@ void TFormToolManager::AfterConstruction() {
 }
 
 void TFormToolManager::SetInput(TElement* element) {
-  TElement* old = Input();
-  if (element && element == old) return;
-  TRectEntity* envelope = nullptr;
-  if (element) {
-    // The new envelope takes the element before the old envelope goes: the
-    // element may have lived only in it.
-    envelope = CreateElement<TRectEntity>();
-    envelope->SetName("Obálka");
-    envelope->AddEntity(element);
-    AddElement(envelope);
-  }
-  TInteractiveTool::SetInput(envelope);
-  if (old) FreeElement(old);
-  FitElement(GetDevice(), element);
+  SetEnvelopedInput(*this, element, [this](TElement* envelope) { TInteractiveTool::SetInput(envelope); });
 }
 
 void TFormToolManager::DoIt() {
@@ -351,29 +311,16 @@ void TFormToolManager::CloseNow() {
 }
 
 void TFormToolManager::Close() {
-  // Within a redraw the owner would free the window under it: the redraw
-  // closes it when it ends.
-  if (InterpretBusy() || reViewDepth_ > 0) {
-    closePending_ = true;
-    if (InterpretBusy()) Interpret()->SetBreakWork(true);
-    return;
-  }
-  CloseNow();
+  if (!redraw_.DeferClose(Interpret())) CloseNow();
 }
 
 void TFormToolManager::FinishPendingWork() {
-  if (closePending_) {
-    closePending_ = false;
-    CloseNow();
-  } else if (reViewPending_) {
-    reViewPending_ = false;
-    DoIt();
-  }
+  redraw_.Finish([this] { CloseNow(); }, [this] { DoIt(); });
 }
 
 void TFormToolManager::ToolFinished(TKestuMessage* message, bool& handled) {
   handled = true;
-  if (DynamicCast<TUniversalInterpret>(message->Sender()) && reViewDepth_ == 0) FinishPendingWork();
+  redraw_.WalkReported(message, [this] { FinishPendingWork(); });
 }
 
 void TFormToolManager::SetActiveIndex(int index) {
@@ -439,32 +386,23 @@ void TFormToolManager::MouseMove(TKestuMessage* message, bool& handled) {
 }
 
 void TFormToolManager::ReView(TKestuMessage* message, bool& handled) {
-  if (InterpretBusy()) {
-    reViewPending_ = true;
-    Interpret()->SetBreakWork(true);
+  if (redraw_.DeferReView(Interpret())) {
     handled = true;
     return;
   }
-  if (TDevice* device = GetDevice())
-    if (platform::CanvasPen* pen = device->GetPen()) pen->Mode = platform::PenMode::Copy;
-  const TElementLink self(this);
-  ++reViewDepth_;
-  try {
-    TInteractiveTool::ReView(message, handled);
-  } catch (...) {
-    --reViewDepth_;
-    throw;
-  }
-  const double scale = Scale();
-  ShowScaleText(scale >= 10 ? std::to_string(std::llround(scale)) : Fixed(scale, 3));
-  if (TTool* active = GetActiveTool()) PostMessage(msgReView, active, nullptr, false);
-  LetMessagesRun();
-  if (!self.Get()) return;
-  --reViewDepth_;
+  SetCopyPen(GetDevice());
+  const bool alive = redraw_.Run(
+      *this, [&] { TInteractiveTool::ReView(message, handled); },
+      [this] {
+        const double scale = Scale();
+        ShowScaleText(scale >= 10 ? std::to_string(std::llround(scale)) : Fixed(scale, 3));
+        if (TTool* active = GetActiveTool()) PostMessage(msgReView, active, nullptr, false);
+      });
+  if (!alive) return;
   PostMessage(msgFinished, nullptr, this, false);
   // What waited for the end of the walk is done now, also when a walk broken
   // off ended without the interpret's report.
-  if (reViewDepth_ == 0) FinishPendingWork();
+  if (!redraw_.Drawing()) FinishPendingWork();
 }
 
 void TFormToolManager::Resize(bool& handled) {

@@ -7,6 +7,9 @@
 #include <memory>
 #include <string>
 
+#include <vector>
+
+#include "render/tool_forms/graphic_window_parts.h"
 #include "render/tool_forms/interactive_tool.h"
 
 namespace platform {
@@ -37,8 +40,8 @@ class TFormToolManager : public TInteractiveTool {
   void SetQuickView(bool value);
   // A redraw or a close asked while the interpret draws, carried out when it
   // reports the end of its walk.
-  bool ReViewPending() const { return reViewPending_; }
-  bool ClosePending() const { return closePending_; }
+  bool ReViewPending() const { return redraw_.ReViewPending(); }
+  bool ClosePending() const { return redraw_.ClosePending(); }
 
   std::string ActiveToolName();
   void SetActiveToolName(const std::string& name);
@@ -116,20 +119,20 @@ class TFormToolManager : public TInteractiveTool {
   bool InterpretBusy() const;
   void MarkToolItem(const TTool* tool);
   void RemoveToolItem(const TTool* tool);
+  std::vector<TTool*> SubTools();
   // Makes the tool the active one, as a code 4 for it does.
   void MakeActive(TInteractiveTool* tool);
 
   std::unique_ptr<TStandardImageForm> form_;
   bool quickView_ = false;
-  bool reViewPending_ = false;
-  bool closePending_ = false;
-  // Redraws of this window under way, one inside another.
-  int reViewDepth_ = 0;
+  TRedrawState redraw_;
 };
 
 // Applies the view keys of the graphic windows to the tool's device: F5
 // halves the scale, F6 doubles it (each posting 33), Esc posts 9; false for
 // other keys.
 bool ApplyViewKey(TDeviceTool& tool, TKestuMessage* message, const std::function<void(int code)>& post);
+// Sets the device's pen to copy mode, as every redraw starts.
+void SetCopyPen(TDevice* device);
 
 void RegisterFormToolManagerClasses();

@@ -5,8 +5,10 @@
 #include "render/tool_forms/explorer.h"
 #include "render/tool_forms/form_tool.h"
 #include "render/tool_forms/form_tool_manager.h"
+#include "render/tool_forms/frames.h"
 #include "render/tool_forms/interactive_tool.h"
 #include "render/tool_forms/standard_image_form.h"
+#include "render/tool_forms/standard_viewer.h"
 #include "render/tool_forms/viewer.h"
 #include "render/tool_forms/interaction_events.h"
 #include "render/tool_forms/interface_tool.h"
@@ -25,4 +27,6 @@ void RegisterToolFormClasses() {
   RegisterFormToolManagerClasses();
   RegisterViewerClasses();
   RegisterStandardImageFormClasses();
+  RegisterFrameClasses();
+  RegisterStandardViewerClasses();
 }

@@ -5,6 +5,7 @@
 
 #include "platform/canvas.h"
 #include "render/tool_forms/interactive_tool.h"
+#include "render/tool_forms/rubber_band.h"
 
 class TViewer : public TInteractiveTool {
   KESTX_CLASS(TViewer)
@@ -20,17 +21,8 @@ class TViewer : public TInteractiveTool {
   void MouseUp(TKestuMessage* message, bool& handled) override;
 
  private:
-  // The band in XOR: drawn twice it is gone.
-  void DrawBand();
-  void BandPen();
-  void PenBack();
-
+  // Whether the band drawn at the press is on the picture.
   bool dragging_ = false;
 };
-
-// Whether a band of two corners is small enough to be a click.
-bool BandIsClick(const platform::PixelRect& band);
-// The band with its corners ordered left-top to right-bottom.
-platform::PixelRect NormalisedBand(const platform::PixelRect& band);
 
 void RegisterViewerClasses();

@@ -5,9 +5,13 @@
 
 #include <filesystem>
 #include <memory>
+#include <tuple>
 
 #include "app/extended_forms/extended_form_tool.h"
+#include "platform/form_parts.h"
 #include "platform/forms.h"
+#include "render/tool_forms/frames.h"
+#include "render/tool_forms/standard_image_form.h"
 #include "tests/app/tool_groups/tool_groups_fixture.h"
 
 namespace {
@@ -192,6 +196,46 @@ TEST_F(ExtendedFormToolTest, TheViewMenuShowsAndHidesTheStatusBarAndTheMenu) {
     EXPECT_TRUE(window.ControlVisible(row.control)) << row.action;
   }
   EXPECT_EQ(window.Items("View"), (std::vector<std::string>{"Status bar", "Menu"}));
+}
+
+TEST_F(ExtendedFormToolTest, AFrameMadeFromAModelTakesTheWindowsDeviceAndSitsInTheGroupsBarWithoutAnAction) {
+  auto* device = CreateElement<TImageCanvasDevice>();
+  tool->SetDevice(device);
+  // The frame keeps its model.
+  auto* model = new TToolModel;
+  model->SetName("Souřadnice");
+  model->ElementClassName = "TKestuFrame";
+  const std::size_t actions = group->Actions().size();
+  auto* frame = DynamicCast<TKestuFrame>(group->CreateToolByModel(model));
+  ASSERT_NE(frame, nullptr);
+  EXPECT_EQ(frame->GetDevice(), device);
+  EXPECT_EQ(std::tuple(group->ActionOfTool(frame), group->Actions().size()), std::tuple(nullptr, actions));
+  EXPECT_TRUE(platform::FormInToolBar(frame->Frame()->Window(), tool->Form()->Window(), "tb_Kreslení"));
+}
+
+TEST_F(ExtendedFormToolTest, AFrameToolIsGivenTheCurrentFrameSelectorWhenSelected) {
+  auto* frameTool = new TFrameTool;
+  frameTool->SetName("F");
+  group->AddTool(frameTool);
+  group->NewToolAction("F");
+  group->SetActualTool(frameTool);
+  auto* selectors = new TTechnology;
+  selectors->SetName("FrameSelectors");
+  tool->AddTool(selectors);
+  auto* selector = new TFrameSelector;
+  selectors->AddTool(selector);
+  struct Row {
+    const char* name;
+    TTool* activeSelector;
+    TFrameSelector* given;
+  };
+  const Row rows[] = {{"no current selector", nullptr, nullptr}, {"a current selector", selector, selector}};
+  for (const Row& row : rows) {
+    selectors->SetActiveTool(row.activeSelector);
+    ASSERT_TRUE(Select(a)) << row.name;
+    ASSERT_TRUE(Select(frameTool)) << row.name;
+    EXPECT_EQ(frameTool->FrameSelector(), row.given) << row.name;
+  }
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "app/tool_groups/tool_groups.h"
 #include "framework/core/framework_classes.h"
 #include "framework/values/tool_models.h"
+#include "render/tool_forms/interface_tool.h"
 #include "tests/platform/temp_folder.h"
 #include "tests/render/tool_forms/tool_forms_fixture.h"
 
