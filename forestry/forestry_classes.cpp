@@ -1,6 +1,8 @@
 #include "forestry/forestry_classes.h"
 
 #include "app/app_classes.h"
+#include "forestry/editors/area_point_editors.h"
+#include "forestry/editors/graphic_editors.h"
 #include "forestry/hierarchy/groupper.h"
 #include "forestry/hierarchy/hierarchy_building.h"
 #include "forestry/hierarchy/hierarchy_lookup.h"
@@ -27,4 +29,6 @@ void RegisterForestryClasses() {
   RegisterProjectClasses();
   RegisterProjectDialogClasses();
   RegisterPSKSelectorClasses();
+  RegisterGraphicEditorClasses();
+  RegisterAreaPointEditorClasses();
 }
