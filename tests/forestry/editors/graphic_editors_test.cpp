@@ -2,6 +2,7 @@
 
 #include <gmock/gmock.h>
 
+#include "platform/screen_points.h"
 #include "tests/forestry/editors/editor_fixture.h"
 
 namespace {
@@ -221,6 +222,9 @@ TEST_F(EditorTest, APickedLineReturnsUnlessStoredOrDeleted) {
     EXPECT_TRUE(selector->activated) << row.name;
     Mouse(*editor, msgMouseMove, 5, 5);
     EXPECT_EQ(selector->codes, std::vector<int>{msgMouseMove}) << row.name << ": routed to the selector";
+    log.clear();
+    Deliver(*editor, new TKestuCursorEvent(msgCursorChanged, editor, selector, 5));
+    EXPECT_THAT(log, testing::Contains("owner:71")) << row.name << ": the cursor goes on to the window";
     Deliver(*editor, new TKestuMessage(msgElementSelected, selector, editor, line, false));
     EXPECT_EQ(layer->IndexOf(line), -1) << row.name << ": detached";
     EXPECT_FALSE(editor->NewObject()) << row.name;
@@ -236,6 +240,46 @@ TEST_F(EditorTest, APickedLineReturnsUnlessStoredOrDeleted) {
     }
     EXPECT_EQ(store->vertices, row.stored) << row.name;
   }
+}
+
+TEST_F(EditorTest, ThePointMenuShowsTheCoordinatesAndItsConfirmationAppends) {
+  struct Row {
+    const char* name;
+    int chosen;
+    Points expected;
+  } rows[] = {
+      {"Potvrzení", 2, {{10, 10}, {30, 40}}},
+      {"the X item", 0, {{10, 10}}},
+      {"nothing chosen", -1, {{10, 10}}},
+  };
+  for (const Row& row : rows) {
+    TPolyLineEditor* editor = LineEditorWith({{10, 10}});
+    std::vector<std::string> offered;
+    platform::SetPopupAnswerer([&](const std::vector<std::string>& items) {
+      offered = items;
+      return row.chosen;
+    });
+    const TDevicePoint at = At(30, 40);
+    editor->ShowPointMenu(at.X, at.Y);
+    platform::SetPopupAnswerer(nullptr);
+    EXPECT_EQ(offered, (std::vector<std::string>{"X=30", "Y=40", "Potvrzení"})) << row.name;
+    EXPECT_EQ(Vertices(*editor->WorkingElement()), row.expected) << row.name;
+  }
+}
+
+TEST_F(EditorTest, CommittingStoresRedrawsAndStartsTheNextPick) {
+  TPolyLineEditor* editor = LineEditorWith({{10, 10}, {40, 10}});
+  TPolyElement* line = editor->WorkingElement();
+  auto* store = new TStoreStandIn(log, *layer);
+  editor->SetStoreTool(store);
+  auto* selector = new TSelectorStandIn;
+  editor->SetSelectTool(selector);
+  editor->CommitElement();
+  EXPECT_EQ(store->input, line);
+  EXPECT_EQ(Logged({"store", "owner:31"}), (std::vector<std::string>{"store", "owner:31"}));
+  EXPECT_EQ(editor->WorkingElement(), nullptr);
+  EXPECT_EQ(layer->IndexOf(line), 0) << "the layer holds the committed line";
+  EXPECT_TRUE(selector->activated) << "the next pick starts";
 }
 
 TEST_F(EditorTest, ShapeEditorMeasuresAndDrawsAPolygonFromThreeVertices) {
