@@ -46,7 +46,10 @@
 #include "render/interprets/interpret_layers.h"
 #include "render/interprets/interpret_script.h"
 #include "render/interprets/interpret_timers.h"
+#include "render/interprets/script_creator.h"
 #include "render/interprets/universal_interpret.h"
+#include "render/layouts/desktop_interprets.h"
+#include "render/layouts/text_block.h"
 #include "render/models/layer_scripts.h"
 #include "render/models/model_script_text.h"
 #include "render/render_base_classes.h"
@@ -315,8 +318,33 @@ TClass TFuzzEcho::StaticClass() {
   return &info;
 }
 
+namespace {
+
+// The element drawn with the default symbology on a small bitmap, fitted to
+// the element's rectangle when it has one.
+void DrawLoaded(TElement& element) {
+  TBitmapDevice device;
+  device.SetOwnsBitmap(true);
+  device.SetBitmap(platform::Bitmap::Create(64, 64).release());
+  device.Page()->SetResolution(10000, 10000);
+  device.Projection()->Calculate({0, 0}, device.Page(), 1000);
+  if (auto* rect = DynamicCast<TRectEntity>(&element); rect && rect->IsValid())
+    device.Projection()->FitRectangle(rect->BoundRect(), device.Page());
+  TUniversalLumarScriptCreator creator;
+  creator.DoIt();
+  TUniversalInterpret interpret;
+  interpret.SetScript(DynamicCast<TInterpretScript>(creator.Output()));
+  interpret.AttachDevice(&device);
+  interpret.SetInput(&element);
+  interpret.DoIt();
+  interpret.DetachDevice();
+}
+
+}  // namespace
+
 void KesStream(const std::uint8_t* data, std::size_t size) {
   Run run;
+  RegisterRenderClasses();
   const std::string input = TempPath("input.kes");
   WriteBytes(input, data, size);
   std::unique_ptr<TElement> root = LoadKes(input);
@@ -329,6 +357,7 @@ void KesStream(const std::uint8_t* data, std::size_t size) {
     save.DoIt();
   }
   LoadKes(saved);
+  DrawLoaded(*root);
 }
 
 void ComponentStream(const std::uint8_t* data, std::size_t size) {
@@ -1042,6 +1071,31 @@ void ShortCutTexts(const std::uint8_t* data, std::size_t size) {
   const std::string shown = window.group->ActualShortCut();
   window.group->SetActualShortCut(shown);
   if (window.group->ActualShortCut() != shown) std::abort();
+}
+
+void TextBlockFile(const std::uint8_t* data, std::size_t size) {
+  Run run;
+  RegisterRenderClasses();
+  const std::string file = TempPath("block.txt");
+  WriteBytes(file, data, size);
+  TTextBlock block;
+  block.SetBounds({0, 0, 6.4, 6.4});
+  block.LineHeight = 0.5;
+  block.TextHeight = 0.4;
+  block.Delimiter = ";";
+  block.SetSorted(size % 2 == 1);
+  block.SetFileName(file);
+  const int count = block.LinesCount();
+  auto same = std::make_unique<TStringListElement>();
+  for (const std::string& line : block.LineTexts()) same->NextValue(line);
+  block.SetLinesPlus(same.get());
+  if (block.LinesCount() != count) std::abort();
+  auto device = SymbolDevice();
+  TTextBlockInterpret interpret;
+  interpret.AttachDevice(device.get());
+  interpret.SetInput(&block);
+  interpret.DoIt();
+  interpret.DetachDevice();
 }
 
 void InterpretTables(const std::uint8_t* data, std::size_t size) {

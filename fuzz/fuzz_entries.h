@@ -86,6 +86,9 @@ void SymbolLists(const std::uint8_t* data, std::size_t size);
 // an element with published properties, and the same lines as the rows of a
 // simple table.  Nothing may leave.
 void InterpretTables(const std::uint8_t* data, std::size_t size);
+// The bytes as a text block's file: loaded into its lines, which are joined
+// with themselves and drawn.  Nothing may leave.
+void TextBlockFile(const std::uint8_t* data, std::size_t size);
 
 // A picture through its decoder: a picture of its stated size, or
 // EPictureError.  Nothing else may leave.

@@ -1,6 +1,7 @@
 #include "render/render_classes.h"
 
 #include "block/block_classes.h"
+#include "render/layouts/layout_classes.h"
 #include "render/models/layer_scripts.h"
 #include "render/models/model_script_text.h"
 #include "render/models/script_models.h"
@@ -33,4 +34,5 @@ void RegisterRenderClasses() {
   RegisterSymbolColorToolClasses();
   RegisterTextInterpretClasses();
   RegisterFormattedTextClasses();
+  RegisterLayoutClasses();
 }

@@ -559,6 +559,8 @@ TObject* GetObjectPropByName(const TObject& object, const std::string& name) {
 bool SetObjectPropByName(TObject& object, const std::string& name, TObject* value) {
   const TPropInfo* info = object.ClassType()->FindProp(name);
   if (!info || info->Kind != tkClass || !info->SetObj) return false;
+  // The setter takes the value as its property's class: another is refused.
+  if (value && info->PropClass && !value->InheritsFrom(info->PropClass)) return false;
   info->SetObj(object, value);
   return true;
 }

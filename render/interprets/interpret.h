@@ -20,6 +20,9 @@ enum : int { msgReView = 31, msgReViewArea = 32 };
 class TInterpret : public TRecursor {
   KESTX_CLASS(TInterpret)
  public:
+  // Raised by a print run while the interpret draws onto the printer.
+  bool Printing = false;
+
   TDevice* Device() const;
   // The old device is only detached; the new one becomes a child.
   void SetDevice(TDevice* device);

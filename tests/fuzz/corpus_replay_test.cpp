@@ -38,6 +38,7 @@ const Target kTargets[] = {
     {"model_script", fuzz::ModelScript},
     {"bitmap_files", fuzz::BitmapFiles},
     {"interpret_tables", fuzz::InterpretTables},
+    {"text_block_file", fuzz::TextBlockFile},
 };
 
 std::vector<std::uint8_t> Bytes(const std::filesystem::path& file) {

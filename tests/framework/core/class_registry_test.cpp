@@ -175,6 +175,8 @@ TEST_F(RegistryTest, ElementReferencesTravelAsHandlesOfLiveElementsThatFit) {
   TOwnerEntity other;
   EXPECT_TRUE(SetObjectPropByName(probe, "link", &other) && GetObjectPropByName(probe, "Link") == &other);
   EXPECT_TRUE(!SetObjectPropByName(probe, "Value", &other) && GetObjectPropByName(probe, "Value") == nullptr);
+  EXPECT_TRUE(!SetObjectPropByName(probe, "Link", &wrongClass) && GetObjectPropByName(probe, "Link") == &other)
+      << "an element of another class is refused by the object setter too";
 }
 
 // TKestuInstance reaches a property only with a value of its kind and range;

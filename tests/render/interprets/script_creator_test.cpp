@@ -4,6 +4,8 @@
 
 #include "render/interprets/interpret.h"
 #include "render/interprets/interpret_script.h"
+#include "render/layouts/desktop.h"
+#include "render/layouts/text_block.h"
 #include "render/rasters/raster.h"
 #include "render/rasters/raster_interprets.h"
 #include "render/render_classes.h"
@@ -30,6 +32,9 @@ class ScriptCreatorTest : public RenderTest {
   "(TAreaString):TInterpretLumPloch (TPolyLineElement):TInterpretLumLinii " \
   "(TPolyLineString):TInterpretLumLinii "
 
+// Grid marks are no rectangle entities: their nodes sit beside that of the rectangle entities.
+#define GRID_NODES "(TCross):TInterpretKrizku (TLines):TLinesInterpret"
+
 TEST_F(ScriptCreatorTest, TheScriptHoldsTheNodesWhoseClassesAreKnownAndRastersOnlyWhileEnabled) {
   struct Case {
     const char* name;
@@ -37,8 +42,11 @@ TEST_F(ScriptCreatorTest, TheScriptHoldsTheNodesWhoseClassesAreKnownAndRastersOn
     const char* tree;
   };
   const Case cases[] = {
-      {"rasters on", true, "(TRectEntity):[(TRaster):TRasterInterpret " SYMBOLOGY_NODES "(TSMO_5):TSMO_Interpret]"},
-      {"rasters off", false, "(TRectEntity):[" SYMBOLOGY_NODES "(TSMO_5):TSMO_Interpret]"},
+      {"rasters on", true,
+       "(TRectEntity):[(TRaster):TRasterInterpret " SYMBOLOGY_NODES "(TDesktop):TDesktopInterpret "
+       "(TSMO_5):TSMO_Interpret] " GRID_NODES},
+      {"rasters off", false,
+       "(TRectEntity):[" SYMBOLOGY_NODES "(TDesktop):TDesktopInterpret (TSMO_5):TSMO_Interpret] " GRID_NODES},
   };
   for (const Case& test : cases) {
     RastersEnabled() = test.rasters;
@@ -52,6 +60,15 @@ TEST_F(ScriptCreatorTest, TheScriptHoldsTheNodesWhoseClassesAreKnownAndRastersOn
       TRaster raster;
       EXPECT_TRUE(DynamicCast<TRasterInterpret>(script->FindInterpret(&raster))) << test.name << ": found by name";
     }
+    // Desktops (map sheets too) and grid marks get the interprets made by their class names.
+    TmapSheet sheet;
+    TCross cross;
+    TLines grid;
+    EXPECT_EQ(std::tuple(script->FindInterpret(&sheet)->ClassName(), script->FindInterpret(&cross)->ClassName(),
+                         script->FindInterpret(&grid)->ClassName()),
+              std::tuple(std::string("TDesktopInterpret"), std::string("TInterpretKrizku"),
+                         std::string("TLinesInterpret")))
+        << test.name;
     TTextElement text;
     TTextString texts;
     TPointElement point;
