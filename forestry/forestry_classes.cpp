@@ -2,6 +2,7 @@
 
 #include "app/app_classes.h"
 #include "forestry/editors/area_point_editors.h"
+#include "forestry/editors/element_dialogs.h"
 #include "forestry/editors/graphic_editors.h"
 #include "forestry/hierarchy/groupper.h"
 #include "forestry/hierarchy/hierarchy_building.h"
@@ -28,6 +29,7 @@ void RegisterForestryClasses() {
   RegisterLayerRebuildingClasses();
   RegisterProjectClasses();
   RegisterProjectDialogClasses();
+  RegisterElementDialogClasses();
   RegisterPSKSelectorClasses();
   RegisterGraphicEditorClasses();
   RegisterAreaPointEditorClasses();

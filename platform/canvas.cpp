@@ -53,6 +53,8 @@ std::string& PrintFile() {
   return name;
 }
 std::int32_t printDotsPerInch = 300;
+PaperSize printPaper;
+int openPrintDocuments = 0;
 void (*beepHook)() = nullptr;
 
 // On/off run lengths of the one-pixel pen styles, in pixels.
@@ -600,7 +602,11 @@ struct Printer::Impl {
   QPainter Painter;
   QImage Page;
   std::unique_ptr<Canvas> Surface;
+  std::string Name;
   std::string Title;
+  int PageNumber = 1;
+  bool Open = true;
+  bool Aborted = false;
 
   // Puts the page drawn so far into the document.
   void WritePage() {
@@ -609,49 +615,87 @@ struct Printer::Impl {
     } else {
       Device.setDocName(Q(Title));
       if (!Painter.begin(&Device)) {
-        std::cerr << "The print file " << Device.outputFileName().toStdString() << " cannot be written\n";
+        std::cerr << "The print file " << Name << " cannot be written\n";
         return;
       }
       // The page goes in pixel for pixel, not recompressed with losses.
       Painter.setRenderHint(QPainter::LosslessImageRendering);
     }
-    Painter.drawImage(0, 0, Page);
+    // A renderer covers the pixels from the floor of a picture's left edge
+    // to the floor of its right edge, that one included: a picture ending
+    // on a pixel's edge would cover one pixel more and come out stretched.
+    // A hair short of the edge, each pixel lands on its own.
+    constexpr double kShort = 1.0 / 64;
+    Painter.drawImage(QRectF(0, 0, Page.width() - kShort, Page.height() - kShort), Page);
+  }
+  // The document is no longer open.
+  void Close() {
+    if (!Open) return;
+    Open = false;
+    --openPrintDocuments;
   }
 };
 
 // The printer needs the application object before it is made.
 Printer::Printer(const std::string& pdfPath, std::int32_t dotsPerInch)
     : impl_((EnsureWindowSystem(), std::make_unique<Impl>())) {
+  // A file that cannot be written fails now, not after the pages are drawn.
+  if (QFile probe(Q(pdfPath)); !probe.open(QIODevice::WriteOnly))
+    throw EPrinter("Soubor tisku " + pdfPath + " nelze zapsat");
+  impl_->Name = pdfPath;
   QPrinter& device = impl_->Device;
   device.setOutputFormat(QPrinter::PdfFormat);
   device.setOutputFileName(Q(pdfPath));
   device.setResolution(dotsPerInch);
   device.setFullPage(true);
-  device.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF()));
-  const QRect pixels = device.pageLayout().fullRectPixels(dotsPerInch);
-  impl_->Page = QImage(pixels.size(), QImage::Format_RGB888);
+  const QPageSize paper(QSizeF(printPaper.WidthMm, printPaper.HeightMm), QPageSize::Millimeter, QString(),
+                        QPageSize::ExactMatch);
+  device.setPageLayout(QPageLayout(paper, QPageLayout::Portrait, QMarginsF()));
+  // Qt counts the page in whole points first; the picture is the paper's
+  // own size at the resolution, rounded.
+  const auto pixels = [dotsPerInch](double mm) { return static_cast<int>(std::lround(mm / 25.4 * dotsPerInch)); };
+  impl_->Page = QImage(pixels(printPaper.WidthMm), pixels(printPaper.HeightMm), QImage::Format_RGB888);
   impl_->Page.fill(Qt::white);
   auto surface = std::make_unique<Canvas::Impl>();
   surface->Image = &impl_->Page;
   surface->Printer = true;
   surface->DotsPerInch = dotsPerInch;
   impl_->Surface.reset(new Canvas(std::move(surface)));
+  ++openPrintDocuments;
 }
 
 Printer::~Printer() {
+  if (impl_->Aborted) return;
   impl_->WritePage();
   if (impl_->Painter.isActive()) impl_->Painter.end();
+  impl_->Close();
 }
 
+const std::string& Printer::Name() const { return impl_->Name; }
 void Printer::SetTitle(const std::string& title) { impl_->Title = title; }
 const std::string& Printer::Title() const { return impl_->Title; }
+int Printer::PageNumber() const { return impl_->PageNumber; }
 
 void Printer::NewPage() {
+  if (impl_->Aborted) return;
   impl_->WritePage();
   impl_->Page.fill(Qt::white);
+  ++impl_->PageNumber;
 }
 
+void Printer::Abort() {
+  if (impl_->Aborted) return;
+  impl_->Aborted = true;
+  if (impl_->Painter.isActive()) impl_->Painter.end();
+  QFile::remove(Q(impl_->Name));
+  impl_->Close();
+}
+
+bool Printer::Aborted() const { return impl_->Aborted; }
+
 Canvas& Printer::GetCanvas() { return *impl_->Surface; }
+
+bool Printing() { return openPrintDocuments > 0; }
 
 void PaintPolylinesWithQt(Bitmap& bitmap, std::span<const PixelPoint> points, std::span<const std::int32_t> counts,
                           ColorValue color) {
@@ -702,6 +746,8 @@ std::string PrintFileName() { return PrintFile(); }
 void SetPrintFileName(const std::string& path) { PrintFile() = path; }
 std::int32_t PrintResolution() { return printDotsPerInch; }
 void SetPrintResolution(std::int32_t dotsPerInch) { printDotsPerInch = dotsPerInch; }
+PaperSize PrintPaperSize() { return printPaper; }
+void SetPrintPaperSize(const PaperSize& paper) { printPaper = paper; }
 
 void Beep() {
   if (beepHook) beepHook();

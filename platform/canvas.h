@@ -13,6 +13,7 @@
 #include <functional>
 #include <memory>
 #include <span>
+#include <stdexcept>
 #include <string>
 
 namespace platform {
@@ -180,21 +181,36 @@ class Bitmap {
   std::unique_ptr<Impl> impl_;
 };
 
+// A print document that cannot begin: its file cannot be written.
+class EPrinter : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
 // One print document into a PDF file: it begins when the printer is made and
-// ends when it is destroyed.  A page is drawn on a picture at the printer's
-// resolution and goes into the file as it is.
+// ends when it is destroyed or aborted.  A page is drawn on a picture at the
+// printer's resolution and goes into the file as it is.
 class Printer {
  public:
-  // A4 at the given resolution.
+  // A page of the paper size (PrintPaperSize) at the given resolution;
+  // EPrinter when the file cannot be written.
   explicit Printer(const std::string& pdfPath, std::int32_t dotsPerInch = 300);
   ~Printer();
   Printer(const Printer&) = delete;
   Printer& operator=(const Printer&) = delete;
 
+  // The printer's name: the path of its PDF file.
+  const std::string& Name() const;
   // Names the document; taken when its first page is written.
   void SetTitle(const std::string& title);
   const std::string& Title() const;
+  // The page being drawn, from 1.
+  int PageNumber() const;
   void NewPage();
+  // Ends the document at once and deletes its file; what is drawn after it
+  // goes nowhere.
+  void Abort();
+  bool Aborted() const;
   Canvas& GetCanvas();
 
  private:
@@ -202,6 +218,9 @@ class Printer {
   std::unique_ptr<Impl> impl_;
 };
 
+// Whether a print document is open: from a printer's making to its end or
+// abort.
+bool Printing();
 // The PDF file printed documents go to: KESTX_PRINT_FILE of the environment
 // when set, else "kestx.pdf" in the current folder, until a test names another.
 std::string PrintFileName();
@@ -209,6 +228,13 @@ void SetPrintFileName(const std::string& path);
 // The printer's resolution, dots per inch (300 until set).
 std::int32_t PrintResolution();
 void SetPrintResolution(std::int32_t dotsPerInch);
+// The paper, portrait, in millimetres (A4, 210 x 297, until set).
+struct PaperSize {
+  double WidthMm = 210;
+  double HeightMm = 297;
+};
+PaperSize PrintPaperSize();
+void SetPrintPaperSize(const PaperSize& paper);
 
 // The system's warning sound; tests count it through the hook (nullptr
 // restores the sound).

@@ -16,6 +16,11 @@ std::function<double()>& TimeSource() {
   return source;
 }
 
+std::function<double()>& NowSource() {
+  static std::function<double()> source;
+  return source;
+}
+
 }  // namespace
 
 std::uint64_t TickCount() {
@@ -35,7 +40,19 @@ double TimeOfDay() {
   return ((local.tm_hour * 60.0 + local.tm_min) * 60.0 + local.tm_sec + millis / 1000.0) / 86400.0;
 }
 
+double Now() {
+  if (NowSource()) return NowSource()();
+  const std::time_t seconds = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&seconds, &local);
+  using namespace std::chrono;
+  const sys_days day = year{local.tm_year + 1900} / month{unsigned(local.tm_mon + 1)} / std::chrono::day{unsigned(local.tm_mday)};
+  constexpr sys_days kDayZero = year{1899} / December / 30;
+  return double((day - kDayZero).count()) + TimeOfDay();
+}
+
 void SetTickSource(std::function<std::uint64_t()> source) { TickSource() = std::move(source); }
 void SetTimeOfDaySource(std::function<double()> source) { TimeSource() = std::move(source); }
+void SetNowSource(std::function<double()> source) { NowSource() = std::move(source); }
 
 }  // namespace platform

@@ -40,6 +40,7 @@
 #include <QPointer>
 #include <QPlainTextEdit>
 #include <QProgressBar>
+#include <QSpinBox>
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QTableWidget>
@@ -240,6 +241,8 @@ struct Form::Impl : public QObject {
   std::map<QObject*, std::function<void(MouseAction, const MouseInput&)>> mouseHandlers;
   std::map<QObject*, std::function<void(std::uint32_t)>> treeDropHandlers;
   std::map<QObject*, std::function<void()>> dragOverHandlers;
+  std::map<QObject*, std::function<void()>> exitHandlers;
+  std::map<QObject*, std::function<void()>> enterHandlers;
   std::function<void(std::uint16_t, std::uint8_t)> keyDown;
   std::function<void()> resized;
   std::function<void()> deactivated;
@@ -426,6 +429,17 @@ bool Form::Impl::ControlEvent(QObject* watched, QEvent* event) {
     case QEvent::MouseButtonDblClick:
     case QEvent::MouseButtonRelease:
     case QEvent::MouseMove: return MouseEvent(watched, event);
+    case QEvent::FocusOut:
+      if (const auto exit = exitHandlers.find(watched); exit != exitHandlers.end()) Guarded(exit->second)();
+      return false;
+    case QEvent::KeyPress: {
+      // Taken here, Enter does not go on to press the dialog's default button.
+      const int key = static_cast<QKeyEvent*>(event)->key();
+      const auto enter = enterHandlers.find(watched);
+      if (enter == enterHandlers.end() || (key != Qt::Key_Return && key != Qt::Key_Enter)) return false;
+      Guarded(enter->second)();
+      return true;
+    }
     case QEvent::DragEnter:
     case QEvent::DragMove: {
       const bool handled = treeDropHandlers.count(watched) || dragOverHandlers.count(watched);
@@ -1151,27 +1165,36 @@ void Form::OnTreeCollapsed(const std::string& control, std::function<void(int no
                    [handler](QTreeWidgetItem* item) { handler(Impl::NumberOf(item)); });
 }
 
+namespace {
+
+// A progress bar or a spin edit: both have a range and a position.
+template <class Act>
+auto OnRanged(QObject* control, Act act) {
+  if (auto* bar = qobject_cast<QProgressBar*>(control)) return act(*bar);
+  if (auto* spin = qobject_cast<QSpinBox*>(control)) return act(*spin);
+  return decltype(act(std::declval<QSpinBox&>()))();
+}
+
+}  // namespace
+
 void Form::SetRange(const std::string& control, int min, int max) {
-  if (auto* bar = impl_->As<QProgressBar>(control)) bar->setRange(min, max);
+  OnRanged(impl_->As<QObject>(control), [&](auto& ranged) { ranged.setRange(min, max); });
 }
 
 int Form::Minimum(const std::string& control) const {
-  auto* bar = impl_->As<QProgressBar>(control);
-  return bar ? bar->minimum() : 0;
+  return OnRanged(impl_->As<QObject>(control), [](auto& ranged) { return ranged.minimum(); });
 }
 
 int Form::Maximum(const std::string& control) const {
-  auto* bar = impl_->As<QProgressBar>(control);
-  return bar ? bar->maximum() : 0;
+  return OnRanged(impl_->As<QObject>(control), [](auto& ranged) { return ranged.maximum(); });
 }
 
 int Form::Position(const std::string& control) const {
-  auto* bar = impl_->As<QProgressBar>(control);
-  return bar ? bar->value() : 0;
+  return OnRanged(impl_->As<QObject>(control), [](auto& ranged) { return ranged.value(); });
 }
 
 void Form::SetPosition(const std::string& control, int position) {
-  if (auto* bar = impl_->As<QProgressBar>(control)) bar->setValue(position);
+  OnRanged(impl_->As<QObject>(control), [&](auto& ranged) { ranged.setValue(position); });
 }
 
 namespace {
@@ -1282,6 +1305,23 @@ void Form::OnCaretMove(const std::string& control, std::function<void()> handler
 
 void Form::Focus(const std::string& control) {
   if (auto* widget = impl_->As<QWidget>(control)) widget->setFocus();
+}
+
+std::string Form::FocusedControl() const {
+  const QWidget* focused = impl_->Root().focusWidget();
+  return focused ? S(focused->objectName()) : std::string();
+}
+
+void Form::OnExit(const std::string& control, std::function<void()> handler) {
+  auto& widget = impl_->Expect<QWidget>(control, "control");
+  widget.installEventFilter(impl_.get());
+  impl_->exitHandlers[&widget] = std::move(handler);
+}
+
+void Form::OnEnterKey(const std::string& control, std::function<void()> handler) {
+  auto& widget = impl_->Expect<QWidget>(control, "control");
+  widget.installEventFilter(impl_.get());
+  impl_->enterHandlers[&widget] = std::move(handler);
 }
 
 int Form::FindText(const std::string& control, const std::string& text, int from) const {
@@ -1576,6 +1616,24 @@ void UserEditCell(Form& form, const std::string& control, int row, const std::st
   QTableWidgetItem* cell = grid.item(row, 0);
   if (cell == nullptr) grid.setItem(row, 0, cell = new QTableWidgetItem);
   cell->setText(Q(text));
+}
+
+void UserExit(Form& form, const std::string& control) {
+  auto& widget = form.impl().Expect<QWidget>(control, "control");
+  for (QWidget* next = widget.nextInFocusChain(); next != &widget; next = next->nextInFocusChain())
+    if (next->isEnabled() && (next->focusPolicy() & Qt::TabFocus) && form.impl().Root().isAncestorOf(next)) {
+      next->setFocus(Qt::TabFocusReason);
+      break;
+    }
+  // A window that is not active moves its focus without telling the control.
+  QFocusEvent left(QEvent::FocusOut, Qt::TabFocusReason);
+  QCoreApplication::sendEvent(&widget, &left);
+}
+
+void UserPressEnter(Form& form, const std::string& control) {
+  auto& widget = form.impl().Expect<QWidget>(control, "control");
+  QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+  QCoreApplication::sendEvent(&widget, &press);
 }
 
 void UserTimerTick(Form& form) {

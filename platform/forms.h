@@ -320,7 +320,7 @@ class Form {
   // A control's own background colour, 0x00BBGGRR.
   void SetColor(const std::string& control, std::uint32_t colour);
   std::uint32_t Color(const std::string& control) const;
-  // A progress bar's range and position.
+  // A progress bar's or spin edit's range and position.
   void SetRange(const std::string& control, int min, int max);
   int Minimum(const std::string& control) const;
   int Maximum(const std::string& control) const;
@@ -344,6 +344,15 @@ class Form {
   // Called when the caret moves or the text changes.
   void OnCaretMove(const std::string& control, std::function<void()> handler);
   void Focus(const std::string& control);
+  // The control that has the focus (or gets it when the form is next
+  // active); empty for none.
+  std::string FocusedControl() const;
+  // Called when the focus leaves the control; the handler may send it back
+  // with Focus.
+  void OnExit(const std::string& control, std::function<void()> handler);
+  // Enter pressed in the control; the key goes no further (it does not
+  // press the default button).
+  void OnEnterKey(const std::string& control, std::function<void()> handler);
   // The first place at or after from where the text stands, ignoring case;
   // -1 when there is none.
   int FindText(const std::string& control, const std::string& text, int from) const;
@@ -472,6 +481,11 @@ void UserDoubleClickItem(Form& form, const std::string& control, int index);
 void UserChooseItem(Form& form, const std::string& control, int index);
 // Typing a text into a grid's cell, which becomes the current row.
 void UserEditCell(Form& form, const std::string& control, int row, const std::string& text);
+// Tab from the control: the focus moves on to the next control in the
+// form's tab order and the control's exit handler runs.
+void UserExit(Form& form, const std::string& control);
+// Enter pressed in the control, as a key event.
+void UserPressEnter(Form& form, const std::string& control);
 // One tick of the form's timer, when it is running.
 void UserTimerTick(Form& form);
 // Presses the button at index of a tool bar; asks for its context menu.

@@ -5,6 +5,7 @@
 #include "render/models/layer_scripts.h"
 #include "render/models/model_script_text.h"
 #include "render/models/script_models.h"
+#include "render/printing/print_tool.h"
 #include "render/symbols/line_symbols.h"
 #include "render/symbols/parallel.h"
 #include "render/symbols/point_symbols.h"
@@ -35,4 +36,5 @@ void RegisterRenderClasses() {
   RegisterTextInterpretClasses();
   RegisterFormattedTextClasses();
   RegisterLayoutClasses();
+  RegisterPrintClasses();
 }

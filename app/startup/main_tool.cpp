@@ -9,6 +9,7 @@
 #include "app/windows/main_form.h"
 #include "app/windows/message_window.h"
 #include "framework/core/class_registry.h"
+#include "framework/environment/environment.h"
 #include "framework/stream/kes_loader.h"
 #include "framework/tools/system_register.h"
 #include "framework/tools/world.h"
@@ -99,6 +100,7 @@ TOldMainTool* TOldMainTool::Create(TClass cls) {
 }
 
 TOldMainTool::~TOldMainTool() {
+  SetOptionsIniFileSource(nullptr);
   // The windows go before the tool they post to.
   mainForm_.reset();
   if (TElement* monitor = progressMonitor_.Get()) {
@@ -115,6 +117,7 @@ void TOldMainTool::OpenWorld() {
   auto* world = static_cast<TWorld*>(NewElement(WorldClass()));
   SetWorld(world);
   world->SetMainTool(this);
+  SetOptionsIniFileSource([this] { return IniFileName(); });
   platform::Application& application = platform::Application::Instance();
   application.SetMessageHook([link = TElementLink(world)](platform::AppMessage& message, bool& handled) {
     if (auto* alive = static_cast<TWorld*>(link.Get())) {

@@ -10,6 +10,7 @@
 #include <optional>
 
 #include "platform/code_page.h"
+#include "platform/decimal_text.h"
 #include "platform/dialogs.h"
 
 // ---------------------------------------------------------------- TKestuClass
@@ -771,6 +772,17 @@ std::string FormatFloatWidth(int width, int decimals, double value) {
   char buffer[512];
   std::snprintf(buffer, sizeof buffer, "%*.*f", width, std::clamp(decimals, 0, 60), value);
   return buffer;
+}
+
+std::string FormatDecimals(double value, int minDecimals, int maxDecimals) {
+  std::string text = platform::RoundedDecimals(value, maxDecimals);
+  const std::size_t point = text.find('.');
+  if (point == std::string::npos) return text;
+  std::size_t keep = text.size();
+  while (keep > point + 1 + static_cast<std::size_t>(std::max(minDecimals, 0)) && text[keep - 1] == '0') --keep;
+  if (keep == point + 1) keep = point;
+  text.resize(keep);
+  return text;
 }
 
 bool SplitAtChar(const std::string& text, char ch, std::string& left, std::string& right) {

@@ -194,6 +194,10 @@ std::string& RemoveTrailingBackslash(std::string& path);
 std::string TrimBlanks(const std::string& text);
 std::string FormatIntWidth(long long value, int width, bool zeroPad);
 std::string FormatFloatWidth(int width, int decimals, double value);
+// At least minDecimals and at most maxDecimals places, rounded as written
+// (12.345 to two places is 12.35), trailing zeros beyond the minimum
+// dropped, "." as the separator ("0.##" is 0, 2; "0.000" 3, 3).
+std::string FormatDecimals(double value, int minDecimals, int maxDecimals);
 bool SplitNameValue(const std::string& text, std::string& name, std::string& value);
 bool SplitAtChar(const std::string& text, char ch, std::string& left, std::string& right);
 std::string PStringValue(const std::string* value);

@@ -61,6 +61,21 @@ std::string DefaultIniFileName() { return IniFileNameOf(platform::Application::I
 
 namespace {
 
+std::function<std::string()>& OptionsIniFileSource() {
+  static std::function<std::string()> source;
+  return source;
+}
+
+}  // namespace
+
+std::string OptionsIniFileName() {
+  return OptionsIniFileSource() ? OptionsIniFileSource()() : DefaultIniFileName();
+}
+
+void SetOptionsIniFileSource(std::function<std::string()> source) { OptionsIniFileSource() = std::move(source); }
+
+namespace {
+
 template <class C>
 TPropInfo Figure(const char* name, std::uint32_t (C::*get)() const) {
   return NotStored(ReadProp(name, get));

@@ -3,6 +3,7 @@
 // element, the version information of a program file, and the program's
 // default INI file name.
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "framework/core/elements.h"
@@ -64,5 +65,11 @@ class TFileVersion : public TPersistent {
 std::string DefaultIniFileName();
 // The same for a given program file.
 std::string IniFileNameOf(const std::string& programFile);
+// The options INI file: the one the main tool names while it has installed
+// its source, else DefaultIniFileName().  Lower libraries read and write
+// their settings there without knowing the main tool.
+std::string OptionsIniFileName();
+// Installs the main tool's source; empty removes it.
+void SetOptionsIniFileSource(std::function<std::string()> source);
 
 void RegisterEnvironmentClasses();

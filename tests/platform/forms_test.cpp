@@ -202,3 +202,32 @@ TEST_F(FormsTest, AToolBarShowsAMainMenusTopLevelItemsAsDropDownButtons) {
 
 }  // namespace
 }  // namespace platform
+
+namespace platform {
+namespace {
+
+TEST_F(FormsTest, LeavingAnEditRunsItsExitHandlerWhichMayKeepTheFocus) {
+  struct Case {
+    const char* name;
+    bool refuse;
+    const char* focused;
+  };
+  const Case cases[] = {
+      {"an accepted text lets the focus go on past the disabled edit", false, "ed_Second"},
+      {"a refused text sends the focus back", true, "ed_First"},
+  };
+  for (const Case& test : cases) {
+    Form form("TTestEditsForm");
+    int exits = 0;
+    form.OnExit("ed_First", [&] {
+      ++exits;
+      if (test.refuse) form.Focus("ed_First");
+    });
+    form.Focus("ed_First");
+    UserExit(form, "ed_First");
+    EXPECT_EQ(std::tuple(exits, form.FocusedControl()), std::tuple(1, std::string(test.focused))) << test.name;
+  }
+}
+
+}  // namespace
+}  // namespace platform

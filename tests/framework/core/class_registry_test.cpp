@@ -286,4 +286,17 @@ TEST(TextHelpers, TrailingBackslashesAndClassNamePrefixes) {
   }
 }
 
+TEST(FormatDecimalsTest, KeepsTheMinimumAndDropsTrailingZerosUpToTheMaximum) {
+  const struct {
+    double value;
+    int min;
+    int max;
+    const char* text;
+  } cases[] = {
+      {1.23456, 0, 4, "1.2346"}, {1.2, 0, 4, "1.2"}, {3.0, 0, 4, "3"}, {12.345, 0, 2, "12.35"}, {2.675, 0, 2, "2.68"},
+      {2500, 0, 2, "2500"},      {5, 3, 3, "5.000"}, {-0.001, 0, 2, "0"}, {-1.5, 0, 0, "-2"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(FormatDecimals(c.value, c.min, c.max), c.text) << c.value;
+}
+
 }  // namespace

@@ -1,0 +1,91 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <tuple>
+
+#include "platform/canvas.h"
+#include "tests/platform/pdf_info.h"
+#include "tests/platform/temp_folder.h"
+
+namespace platform {
+namespace {
+
+constexpr double kPointsPerMm = 72 / 25.4;
+
+class PrinterTest : public ::testing::Test {
+ protected:
+  void TearDown() override { SetPrintPaperSize({}); }
+  TempFolder folder;
+};
+
+TEST_F(PrinterTest, TheDocumentHoldsThePagesBegunOnThePaperItWasMadeWithUnderItsTitle) {
+  struct Case {
+    const char* name;
+    PaperSize paper;
+    int newPages;
+    PixelRect picture;  // the page's pixels at 30 dots per inch
+  };
+  const Case cases[] = {
+      {"A4 until set, one page", {}, 0, {0, 0, 248, 351}},
+      {"a landscape slip of three pages", {100, 50}, 2, {0, 0, 118, 59}},
+  };
+  for (const Case& test : cases) {
+    const std::string pdf = folder.File(std::string(test.name) + ".pdf");
+    SetPrintPaperSize(test.paper);
+    {
+      Printer printer(pdf, 30);
+      printer.SetTitle("Titulek čísla");
+      for (int i = 0; i < test.newPages; ++i) printer.NewPage();
+      EXPECT_EQ(printer.PageNumber(), test.newPages + 1) << test.name;
+      EXPECT_EQ(printer.Name(), pdf) << test.name;
+      EXPECT_EQ(printer.GetCanvas().ClipRect(), test.picture) << test.name;
+    }
+    const PdfInfo info = ReadPdfInfo(pdf);
+    EXPECT_EQ(std::tuple(info.Pages, info.Title), std::tuple(test.newPages + 1, std::string("Titulek čísla"))) << test.name;
+    EXPECT_NEAR(info.WidthPoints, test.paper.WidthMm * kPointsPerMm, 0.5) << test.name;
+    EXPECT_NEAR(info.HeightPoints, test.paper.HeightMm * kPointsPerMm, 0.5) << test.name;
+  }
+}
+
+TEST_F(PrinterTest, APrinterIsPrintingFromItsMakingToItsEndOrAbortAndAnAbortLeavesNoFile) {
+  struct Case {
+    const char* name;
+    bool abort;
+    bool fileLeft;
+  };
+  const Case cases[] = {
+      {"ended", false, true},
+      {"aborted, then drawn on and ended", true, false},
+  };
+  for (const Case& test : cases) {
+    const std::string pdf = folder.File(std::string(test.name) + ".pdf");
+    EXPECT_FALSE(Printing()) << test.name;
+    {
+      Printer printer(pdf, 30);
+      EXPECT_TRUE(Printing()) << test.name;
+      if (test.abort) {
+        printer.Abort();
+        EXPECT_TRUE(printer.Aborted()) << test.name;
+        EXPECT_FALSE(Printing()) << test.name << ": an aborted job prints no more";
+        printer.GetCanvas().FillRect({0, 0, 10, 10});
+        printer.NewPage();
+      }
+    }
+    EXPECT_EQ(std::tuple(Printing(), std::filesystem::exists(pdf)), std::tuple(false, test.fileLeft)) << test.name;
+  }
+}
+
+TEST_F(PrinterTest, AFileThatCannotBeWrittenFailsTheMakingAndOpensNoDocument) {
+  const std::string pdf = folder.File("no such folder/tisk.pdf");
+  try {
+    Printer printer(pdf, 30);
+    ADD_FAILURE() << "the printer was made";
+  } catch (const EPrinter& error) {
+    EXPECT_EQ(std::string(error.what()), "Soubor tisku " + pdf + " nelze zapsat");
+  }
+  EXPECT_FALSE(Printing());
+}
+
+}  // namespace
+}  // namespace platform
