@@ -146,6 +146,10 @@ TEST_F(EditorTest, TheOverlayDrawnTwiceRestoresEveryPixel) {
   EXPECT_TRUE(editor->Snapped());
   editor->DrawElement();
   EXPECT_EQ(Pixels(), blank) << "marks, current vertex and snap cross erased alike";
+  editor->DrawElement();
+  editor->Deactivate();
+  EXPECT_EQ(Pixels(), blank) << "leaving the editor erases the overlay";
+  EXPECT_FALSE(editor->Active());
 }
 
 TEST_F(EditorTest, DialogResultsFinishDiscardDeleteOrClose) {
