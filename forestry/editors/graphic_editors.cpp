@@ -50,6 +50,8 @@ TScreenPlace PlaceInsideScreen(std::int32_t x, std::int32_t y, std::int32_t widt
 
 // ---------------------------------------------------------------- TGraphicEditor
 
+TGraphicEditor::~TGraphicEditor() { RestorePickedElement(); }
+
 void TGraphicEditor::SetOutput(TElement* element) {
   TElement* old = Output();
   if (old == element) return;

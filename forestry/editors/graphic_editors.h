@@ -39,6 +39,9 @@ class TGraphicEditor : public TFrameTool {
   void SetStoreTool(TTool* tool) { ReplaceTool(storeTool_, tool); }
   TTool* Dialog() const { return dialog_; }
   void SetDialog(TTool* tool) { ReplaceTool(dialog_, tool); }
+  // An editor freed while it holds a picked element gives it back.
+  ~TGraphicEditor() override;
+
   // No element was picked: the working element is a new one.
   bool NewObject() const { return Input() == nullptr; }
 

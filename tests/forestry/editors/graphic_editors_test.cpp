@@ -246,6 +246,21 @@ TEST_F(EditorTest, APickedLineReturnsUnlessStoredOrDeleted) {
   }
 }
 
+TEST_F(EditorTest, AnEditorFreedWhileEditingGivesThePickedLineBack) {
+  auto* line = WithVertices(new TPolyLineElement, {{10, 10}, {40, 10}});
+  layer->AddElement(line);
+  auto* editor = MakeEditor<TPolyLineEditor>();
+  auto* selector = new TSelectorStandIn;
+  editor->SetSelectTool(selector);
+  editor->Activate();
+  Deliver(*editor, new TKestuMessage(msgElementSelected, selector, editor, line, false));
+  Drag(*editor, 40, 10, 40, 70);
+  ASSERT_EQ(layer->IndexOf(line), -1);
+  window->FreeElement(editor);
+  ASSERT_EQ(layer->IndexOf(line), 0);
+  EXPECT_EQ(Vertices(*line), (Points{{10, 10}, {40, 10}}));
+}
+
 TEST_F(EditorTest, ThePointMenuShowsTheCoordinatesAndItsConfirmationAppends) {
   struct Row {
     const char* name;
