@@ -2,6 +2,7 @@
 
 #include "app/command_line/command_line.h"
 #include "app/command_line/script_tool.h"
+#include "app/condition_filter/condition_filter.h"
 #include "app/extended_forms/extended_form_tool.h"
 #include "app/graphic_forms/graphic_form.h"
 #include "app/monitors/progress_monitor.h"
@@ -33,4 +34,5 @@ void RegisterAppClasses() {
   RegisterTaskFormClasses();
   RegisterExtendedFormClasses();
   RegisterGraphicFormClasses();
+  RegisterConditionFilterClasses();
 }

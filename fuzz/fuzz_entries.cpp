@@ -14,15 +14,20 @@
 #include <unordered_set>
 #include <vector>
 
+#include "app/app_classes.h"
 #include "app/command_line/command_line.h"
+#include "app/condition_filter/condition_filter.h"
+#include "app/startup/main_tool.h"
 #include "app/extended_forms/extended_form_tool.h"
 #include "app/tool_groups/tool_groups.h"
 #include "block/block_classes.h"
 #include "block/props/lumar_props.h"
+#include "block/forest_model/forest_props.h"
 #include "block/layers/layer_lines.h"
 #include "block/reading/block_reader.h"
 #include "block/tables/lumar_dbf_table.h"
 #include "block/tables/table_creation.h"
+#include "forestry/editors/element_dialogs.h"
 #include "forestry/forestry_classes.h"
 #include "forestry/hierarchy/groupper.h"
 #include "forestry/hierarchy/hierarchy_lookup.h"
@@ -40,7 +45,10 @@
 #include "platform/code_page.h"
 #include "platform/dialogs.h"
 #include "platform/files.h"
+#include "platform/forms.h"
 #include "platform/pictures.h"
+#include "platform/string_grid.h"
+#include "platform/tab_pages.h"
 #include "platform/world_files.h"
 #include "render/devices/bitmap_device.h"
 #include "render/interprets/interpret_layers.h"
@@ -52,6 +60,7 @@
 #include "render/layouts/text_block.h"
 #include "render/models/layer_scripts.h"
 #include "render/models/model_script_text.h"
+#include "render/models/script_models.h"
 #include "render/render_base_classes.h"
 #include "render/area_symbols/area_symbol_reader.h"
 #include "render/palette/library_paths.h"
@@ -61,6 +70,8 @@
 #include "render/symbols/point_symbols.h"
 #include "render/symbols/stroke_font.h"
 #include "render/symbols/text_styles.h"
+#include "render/tool_forms/property_editor.h"
+#include "render/tool_forms/tool_form_classes.h"
 #include "spatial/geometry/page.h"
 #include "spatial/geometry/projection.h"
 #include "spatial/objects/properties.h"
@@ -1036,6 +1047,109 @@ void ModelScript(const std::uint8_t* data, std::size_t size) {
   if (LayersText(script.get()) != LayersText(reread.get())) std::abort();
 }
 
+void PropertyEntries(const std::uint8_t* data, std::size_t size) {
+  Run run;
+  RegisterToolFormClasses();
+  if (size == 0) return;
+  std::unique_ptr<TElement> object;
+  switch (data[0] % 3) {
+    case 0: object.reset(CreateElement<TModelByScriptCreator>()); break;
+    case 1: object.reset(CreateElement<TLayerScript>()); break;
+    default: object.reset(CreateElement<TConditionFilterDialog>()); break;
+  }
+  std::unique_ptr<TObjectPropertyEditor> editor(CreateElement<TObjectPropertyEditor>());
+  editor->SetInput(object.get());
+  editor->DoIt();
+  platform::Form& window = editor->Form()->Window();
+  const std::string text(reinterpret_cast<const char*>(data) + 1, size - 1);
+  std::size_t start = 0;
+  for (int entries = 0; start < text.size() && entries < 64; ++entries) {
+    const std::size_t end = std::min(text.find('\n', start), text.size());
+    const std::string line = text.substr(start, end - start);
+    start = end + 1;
+    if (line.empty()) continue;
+    const auto steer = static_cast<unsigned char>(line[0]);
+    const int page = steer % 3;
+    platform::TabPages pages(window, "PageControl");
+    if (!pages.PageVisible(page)) continue;
+    if (pages.ActivePage() != page) platform::UserChooseTab(window, "PageControl", page);
+    const char* gridName = TFProp::kGrids[page];
+    platform::StringGrid grid(window, gridName);
+    const int row = steer / 3 % grid.RowCount();
+    const std::string name = grid.Cell(0, row);
+    if (name.empty()) continue;
+    const std::string before = object->GetPropertyText(name);
+    const std::size_t boxes = TheSession().dialogs.Messages.size();
+    grid.SetCurrentCell(1, row);
+    platform::UserGridEditCell(window, gridName, 1, row, line.substr(1));
+    platform::UserGridKey(window, gridName, platform::vkReturn);
+    platform::Application::Instance().ProcessMessages();
+    const bool refused = TheSession().dialogs.Messages.size() > boxes;
+    const std::string after = object->GetPropertyText(name);
+    // A refused entry keeps the value; whatever stands is what the grid shows.
+    if (refused && after != before) std::abort();
+    const int kind = object->ClassType()->FindProp(name)->Kind;
+    if (kind != tkClass && grid.Cell(1, row) != after) std::abort();
+  }
+}
+
+void ConditionFilter(const std::uint8_t* data, std::size_t size) {
+  Run run;
+  RegisterAppClasses();
+  const std::string program = ProgramFile();
+  const std::string folder = TempPath("condition_filter");
+  std::filesystem::create_directories(folder);
+  SetProgramFile(folder + "/kestx");
+  const std::string bytes(reinterpret_cast<const char*>(data), size);
+  std::unique_ptr<TConditionFilterDialog> dialog(CreateElement<TConditionFilterDialog>());
+  std::vector<std::string> lines;
+  std::filesystem::remove_all(TConditionFilterDialog::TableFileName());
+  // A stored table is the filter's file as it stands; a text is the columns
+  // on its first line and, on each further one, a row of cells split by tabs.
+  if (bytes.rfind("KES0", 0) == 0 || bytes.rfind("TPF0", 0) == 0) {
+    std::ofstream(TConditionFilterDialog::TableFileName(), std::ios::binary) << bytes;
+    dialog->FilterProperties = "DRUH, BARVA";
+  } else {
+    for (std::size_t start = 0; start <= bytes.size() && lines.size() < 64;) {
+      const std::size_t end = std::min(bytes.find('\n', start), bytes.size());
+      lines.push_back(bytes.substr(start, end - start));
+      start = end + 1;
+    }
+    dialog->FilterProperties = lines.front();
+  }
+  dialog->Condition = "\x01";
+  platform::SetModalAnswerer([&lines](platform::Form& form) {
+    platform::StringGrid grid(form, TConditionFilterForm::kGrid);
+    for (std::size_t r = 1; r < lines.size() && grid.ColCount() > 0; ++r) {
+      const int row = static_cast<int>(r);
+      if (grid.RowCount() <= row) grid.SetRowCount(row + 1);
+      std::size_t from = 0;
+      for (int col = 0; col < grid.ColCount() && from <= lines[r].size(); ++col) {
+        const std::size_t tab = std::min(lines[r].find('\t', from), lines[r].size());
+        platform::UserGridEditCell(form, TConditionFilterForm::kGrid, col, row, lines[r].substr(from, tab - from));
+        from = tab + 1;
+      }
+    }
+    platform::UserClick(form, "b_OK");
+  });
+  dialog->DoIt();
+  platform::SetModalAnswerer(nullptr);
+  platform::Application::Instance().ProcessMessages();
+  SetProgramFile(program);
+  // OK took the table: its condition compiles.
+  const std::string prefix = "@CONDITION=";
+  if (dialog->Condition == "\x01") return;
+  if (dialog->Condition.rfind(prefix, 0) != 0) std::abort();
+  const std::string condition = dialog->Condition.substr(prefix.size());
+  if (condition.empty()) return;
+  try {
+    TCondCreator creator;
+    std::unique_ptr<TCondition>(CompileCondition(creator, condition));
+  } catch (const SyntaxExcept&) {
+    std::abort();
+  }
+}
+
 namespace {
 
 // A group on a window of its own, freed before the window.
@@ -1115,6 +1229,76 @@ void InterpretTables(const std::uint8_t* data, std::size_t size) {
   simple.PropertyName = "Barva";
   simple.SetInput(&object);
   simple.DoIt();
+}
+
+namespace {
+
+// The harvest properties as the area answers them.
+std::vector<std::string> HarvestTexts(const TElement& area) {
+  std::vector<std::string> texts;
+  for (const char* name : {"ZPUSOB", "NALEHAVOST", "ZNACKA", "VYMERA"}) texts.push_back(area.GetPropertyText(name));
+  return texts;
+}
+
+}  // namespace
+
+void ForestDialogEntries(const std::uint8_t* data, std::size_t size) {
+  Run run;
+  RegisterForestryClasses();
+  // Five texts split at line ends: the harvest dialog's four entries and a
+  // colour list.
+  std::vector<std::string> texts(1);
+  for (std::size_t at = 0; at < size && texts.size() <= 5; ++at) {
+    if (data[at] == '\n') texts.emplace_back();
+    else texts.back() += static_cast<char>(data[at]);
+  }
+  texts.resize(5);
+  TAreaElement area;
+  for (const auto& [x, y] : {std::pair{0.0, 0.0}, {0.0, 10.0}, {10.0, 10.0}, {10.0, 0.0}}) area.AddVertex(x, y);
+  area.CalcBounds();
+  auto* props = new TTezPProps;
+  props->Zpusob = 1;
+  props->Nalehavost = 2;
+  props->Znacka = 3;
+  props->Vymera = 4.5;
+  area.SetProperties(props);
+  const std::vector<std::string> before = HarvestTexts(area);
+  std::vector<std::string> typed;
+  platform::SetModalAnswerer([&](platform::Form& form) {
+    const char* edits[] = {"ed_Zpusob", "ed_Nalehavost", "ed_Srafa", "ed_Area"};
+    for (std::size_t i = 0; i < 4; ++i) form.SetText(edits[i], texts[i]);
+    for (const char* edit : edits) typed.push_back(form.Text(edit));
+    platform::UserClick(form, "bt_OK");
+  });
+  std::unique_ptr<TTezPDialog> harvest(CreateElement<TTezPDialog>());
+  harvest->SetInput(&area);
+  harvest->DoIt();
+  platform::SetModalAnswerer(nullptr);
+  const std::vector<std::string> after = HarvestTexts(area);
+  if (harvest->Result == platform::mrOk) {
+    // Every entry went in as the property reads it back.
+    for (std::size_t i = 0; i < 3; ++i)
+      if (std::stoll(after[i]) != std::stoll(typed[i])) std::abort();
+    std::string area_text = typed[3];
+    std::replace(area_text.begin(), area_text.end(), ',', '.');
+    if (std::abs(std::stod(after[3]) - std::stod(area_text)) > 1e-9 * std::max(1.0, std::abs(std::stod(area_text))))
+      std::abort();
+  } else if (after != before) {
+    std::abort();
+  }
+  // A colour list: taken whole or refused whole.
+  std::unique_ptr<TSimplePointDialog> point(CreateElement<TSimplePointDialog>());
+  point->SetColorList("7,8");
+  try {
+    point->SetColorList(texts[4]);
+  } catch (const std::exception&) {
+    if (point->ColorList() != "7,8") std::abort();
+  }
+  point->DontShowForm = true;
+  TPointElement place;
+  point->ValueName = "NALEHAVOST";
+  point->SetInput(&place);
+  point->DoIt();
 }
 
 }  // namespace fuzz

@@ -33,6 +33,10 @@ void LayerLines(const std::uint8_t* data, std::size_t size);
 // forest hierarchy: every stand area sits in exactly one "GEOMETRY", is
 // found down its keys and under a point inside it.  Nothing may leave.
 void ForestAttributes(const std::uint8_t* data, std::size_t size);
+// Entries of the harvest dialog (the first four lines) answered OK, and a
+// colour list (the fifth): the properties are all written, each as it was
+// typed, or all left as they were; a refused list stays as it was.
+void ForestDialogEntries(const std::uint8_t* data, std::size_t size);
 
 // A bitmap file loaded into a window's picture and, when it is one, saved
 // and loaded again at the same size.  Nothing may leave.
@@ -101,5 +105,15 @@ void WorldFile(const std::uint8_t* data, std::size_t size);
 // Model-script lines made into a script, written back as text and read
 // again: the same layers and parameters.  Nothing may leave.
 void ModelScript(const std::uint8_t* data, std::size_t size);
+// Entries typed into the property editor's value cells and confirmed with
+// Enter: the first byte picks the edited object, each line's first byte the
+// page and row, the rest is the entry.  A refused entry must keep the value,
+// and the grid must show what the object holds.  Nothing may leave.
+void PropertyEntries(const std::uint8_t* data, std::size_t size);
+// The condition filter confirmed with OK: a stored table ("KES0" or "TPF0")
+// loaded as the file of the columns "DRUH, BARVA", or the columns on the first line and rows of
+// tab-separated cells on the others typed into its grid.  When OK takes the
+// table, its condition compiles.  Nothing may leave.
+void ConditionFilter(const std::uint8_t* data, std::size_t size);
 
 }  // namespace fuzz

@@ -19,6 +19,8 @@
 #include <QString>
 
 #include <algorithm>
+#include <iterator>
+#include <utility>
 #include <atomic>
 #include <cmath>
 #include <cstdlib>
@@ -621,12 +623,40 @@ struct Printer::Impl {
       // The page goes in pixel for pixel, not recompressed with losses.
       Painter.setRenderHint(QPainter::LosslessImageRendering);
     }
-    // A renderer covers the pixels from the floor of a picture's left edge
-    // to the floor of its right edge, that one included: a picture ending
-    // on a pixel's edge would cover one pixel more and come out stretched.
-    // A hair short of the edge, each pixel lands on its own.
-    constexpr double kShort = 1.0 / 64;
-    Painter.drawImage(QRectF(0, 0, Page.width() - kShort, Page.height() - kShort), Page);
+    // The paper is white: only the parts of the page that are not go into
+    // the file, band by band, each from its first to its last inked column.
+    constexpr int kBandRows = 64;
+    for (int top = 0; top < Page.height(); top += kBandRows) {
+      const int rows = std::min(kBandRows, Page.height() - top);
+      const auto [left, right] = InkedColumns(top, rows);
+      if (left < right) PutPart(QRect(left, top, right - left, rows));
+    }
+  }
+  // The first inked column of the rows and one past their last; equal when
+  // all are white.
+  std::pair<int, int> InkedColumns(int top, int rows) const {
+    const auto inked = [](uchar byte) { return byte != 0xFF; };
+    int left = Page.width(), right = 0;
+    for (int y = top; y < top + rows; ++y) {
+      const uchar* line = Page.constScanLine(y);
+      const uchar* end = line + std::ptrdiff_t(Page.width()) * 3;
+      const uchar* first = std::find_if(line, end, inked);
+      if (first == end) continue;
+      const uchar* last = std::find_if(std::make_reverse_iterator(end), std::make_reverse_iterator(first), inked).base();
+      left = std::min(left, int((first - line) / 3));
+      right = std::max(right, int((last - line + 2) / 3));
+    }
+    return {left, std::max(left, right)};
+  }
+  // A renderer covers the pixels from the floor of a picture's left edge to
+  // the floor of its right edge, that one included: a picture ending on a
+  // pixel's edge would cover one pixel more, and one starting a rounding
+  // error before its edge another, and come out stretched.  A hair inside
+  // the edges, each pixel lands on its own.
+  void PutPart(const QRect& part) {
+    constexpr double kHair = 1.0 / 64;
+    const QRectF inside(part.left() + kHair, part.top() + kHair, part.width() - 2 * kHair, part.height() - 2 * kHair);
+    Painter.drawImage(inside, Page.copy(part));
   }
   // The document is no longer open.
   void Close() {

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <map>
+#include <tuple>
 
 #include <QAbstractButton>
 #include <QAction>
@@ -462,15 +463,9 @@ bool Form::Impl::ControlEvent(QObject* watched, QEvent* event) {
 bool Form::Impl::MouseEvent(QObject* watched, QEvent* event) {
   const auto handler = mouseHandlers.find(watched);
   if (handler == mouseHandlers.end()) return false;
-  const auto* mouse = static_cast<QMouseEvent*>(event);
-  const MouseAction action = event->type() == QEvent::MouseMove            ? MouseAction::Move
-                             : event->type() == QEvent::MouseButtonRelease ? MouseAction::Up
-                                                                            : MouseAction::Down;
+  MouseAction action;
   MouseInput input;
-  input.Button = action == MouseAction::Move ? 0 : ButtonOf(mouse->button());
-  input.Shift = ShiftOf(mouse->modifiers(), mouse->buttons(), event->type() == QEvent::MouseButtonDblClick);
-  input.X = static_cast<std::int32_t>(mouse->position().x());
-  input.Y = static_cast<std::int32_t>(mouse->position().y());
+  MouseOfEvent(*event, action, input);
   Guarded([&] { handler->second(action, input); })();
   return true;
 }
@@ -486,13 +481,33 @@ bool Form::Impl::TreeNodeDropped(QObject* control, QObject* source) {
 
 namespace {
 
+// The text of a layout, unpacked from the program's resources once: a
+// window of many parts would otherwise unpack its layouts again each time.
+const QByteArray* LayoutText(const std::string& layout) {
+  static std::unordered_map<std::string, QByteArray> texts;
+  if (const auto found = texts.find(layout); found != texts.end()) return &found->second;
+  QFile file(":/forms/" + Q(layout) + ".ui");
+  if (!file.open(QFile::ReadOnly)) return nullptr;
+  return &texts.emplace(layout, file.readAll()).first->second;
+}
+
+// One loader for every form: making one looks for its plug-ins anew.  It
+// lives as long as the process, as the application object does.
+QUiLoader& Loader() {
+  static QUiLoader* loader = new QUiLoader;
+  return *loader;
+}
+
 // Makes the layout's window into impl; modal-result buttons end its runs.
 void LoadLayout(Form::Impl& impl, const std::string& layout) {
   EnsureWindowSystem();
   impl.layout = layout;
-  QFile file(":/forms/" + Q(layout) + ".ui");
-  if (!file.open(QFile::ReadOnly)) throw EFormLayoutError("No layout of the form " + layout);
-  QUiLoader loader;
+  const QByteArray* text = LayoutText(layout);
+  if (text == nullptr) throw EFormLayoutError("No layout of the form " + layout);
+  QBuffer file;
+  file.setData(*text);
+  file.open(QBuffer::ReadOnly);
+  QUiLoader& loader = Loader();
   impl.root = loader.load(&file);
   if (!impl.root) throw EFormLayoutError("Layout of the form " + layout + ": " + S(loader.errorString()));
   impl.root->installEventFilter(&impl);
@@ -1536,6 +1551,38 @@ QWidget& FormAccess::Control(const Form& form, const std::string& name) {
   return form.impl().Expect<QWidget>(name, "control");
 }
 
+QObject& FormControl(const Form& form, const std::string& name) { return form.impl().Find(name); }
+
+bool MouseOfEvent(const QEvent& event, MouseAction& action, MouseInput& input) {
+  const QEvent::Type type = event.type();
+  if (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonDblClick && type != QEvent::MouseButtonRelease &&
+      type != QEvent::MouseMove)
+    return false;
+  const auto& mouse = static_cast<const QMouseEvent&>(event);
+  action = type == QEvent::MouseMove ? MouseAction::Move : type == QEvent::MouseButtonRelease ? MouseAction::Up
+                                                                                              : MouseAction::Down;
+  input.Button = action == MouseAction::Move ? 0 : ButtonOf(mouse.button());
+  input.Shift = ShiftOf(mouse.modifiers(), mouse.buttons(), type == QEvent::MouseButtonDblClick);
+  input.X = static_cast<std::int32_t>(mouse.position().x());
+  input.Y = static_cast<std::int32_t>(mouse.position().y());
+  return true;
+}
+
+bool KeyOfEvent(const QEvent& event, std::uint16_t& key, std::uint8_t& shift) {
+  if (event.type() != QEvent::KeyPress) return false;
+  const auto& press = static_cast<const QKeyEvent&>(event);
+  key = VirtualKeyOf(press);
+  shift = ShiftOf(press.modifiers(), QGuiApplication::mouseButtons());
+  return true;
+}
+
+void SendUserKey(QObject& target, std::uint16_t key, std::uint8_t shift) {
+  QKeyEvent press(QEvent::KeyPress, QtKey(key), QtModifiers(shift));
+  QCoreApplication::sendEvent(&target, &press);
+}
+
+void RunGuarded(const std::function<void()>& handler) { Guarded(handler)(); }
+
 bool Form::SaveImage(const std::string& pngPath) const {
   return impl_->Root().grab().save(Q(pngPath), "PNG");
 }
@@ -1649,31 +1696,26 @@ void UserChoosePopupItem(Form& form, const std::string& control, const std::stri
   throw EFormLayoutError("The popup menu of " + control + " has no item " + caption);
 }
 
-namespace {
-
-void SendMouse(QWidget& widget, MouseAction action, const MouseInput& input) {
+void SendUserMouse(QWidget& widget, MouseAction action, const MouseInput& input) {
   const QPointF local(input.X, input.Y);
   const QPointF global = widget.mapToGlobal(local);
-  const QEvent::Type type = action == MouseAction::Down ? QEvent::MouseButtonPress
-                            : action == MouseAction::Up ? QEvent::MouseButtonRelease
-                                                        : QEvent::MouseMove;
+  const bool doubleClick = action == MouseAction::Down && (input.Shift & 64) != 0;
+  const QEvent::Type type = doubleClick                  ? QEvent::MouseButtonDblClick
+                            : action == MouseAction::Down ? QEvent::MouseButtonPress
+                            : action == MouseAction::Up   ? QEvent::MouseButtonRelease
+                                                          : QEvent::MouseMove;
   const Qt::MouseButton button = action == MouseAction::Move ? Qt::NoButton : QtButton(input.Button);
   QMouseEvent event(type, local, global, button, QtButtons(input.Shift), QtModifiers(input.Shift));
   QCoreApplication::sendEvent(&widget, &event);
 }
 
-}  // namespace
-
 void UserMouse(Form& form, const std::string& control, MouseAction action, const MouseInput& input) {
-  SendMouse(form.impl().Expect<QWidget>(control, "control"), action, input);
+  SendUserMouse(form.impl().Expect<QWidget>(control, "control"), action, input);
 }
 
-void UserMouse(Form& form, MouseAction action, const MouseInput& input) { SendMouse(form.impl().Root(), action, input); }
+void UserMouse(Form& form, MouseAction action, const MouseInput& input) { SendUserMouse(form.impl().Root(), action, input); }
 
-void UserKey(Form& form, std::uint16_t key, std::uint8_t shift) {
-  QKeyEvent press(QEvent::KeyPress, QtKey(key), QtModifiers(shift));
-  QCoreApplication::sendEvent(&form.impl().Root(), &press);
-}
+void UserKey(Form& form, std::uint16_t key, std::uint8_t shift) { SendUserKey(form.impl().Root(), key, shift); }
 
 void UserResize(Form& form, int width, int height) {
   QWidget& root = form.impl().Root();
@@ -1799,33 +1841,63 @@ bool BitmapComplete(const QByteArray& bytes) {
 
 }  // namespace
 
+namespace {
+
+struct MaskedPicture {
+  QImage picture;
+  QImage mask;  // 255 where the picture shows
+  bool read = false;
+};
+
+// The picture of the file's bytes at the list's size, its transparent
+// colour the colour of its pixel (0, 0).
+MaskedPicture DecodeMasked(const QByteArray& bytes, int width, int height) {
+  QBuffer buffer;
+  buffer.setData(bytes);
+  buffer.open(QBuffer::ReadOnly);
+  QImageReader reader(&buffer);
+  QImage picture = BitmapComplete(bytes) ? reader.read() : QImage();
+  MaskedPicture masked;
+  masked.read = !picture.isNull();
+  if (!masked.read || width <= 0 || height <= 0) return masked;
+  picture = picture.convertToFormat(QImage::Format_RGB32);
+  const QRgb transparent = picture.pixel(0, 0);
+  if (picture.width() != width || picture.height() != height)
+    picture = picture.scaled(width, height, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+  QImage mask(picture.size(), QImage::Format_Grayscale8);
+  for (int y = 0; y < height; ++y) {
+    const auto* colours = reinterpret_cast<const QRgb*>(picture.constScanLine(y));
+    uchar* shows = mask.scanLine(y);
+    for (int x = 0; x < width; ++x) shows[x] = colours[x] == transparent ? 0 : 255;
+  }
+  masked.picture = picture;
+  masked.mask = mask;
+  return masked;
+}
+
+// Pictures decoded before, by the bytes and the size: the bars of a window
+// show the same few small files in group after group.  Kept to a bounded
+// number of files of tool-button size; larger ones are decoded each time.
+MaskedPicture DecodedMasked(const QByteArray& bytes, int width, int height) {
+  constexpr std::size_t kMostKept = 256;
+  constexpr qsizetype kLargestKept = 64 * 1024;
+  if (bytes.size() > kLargestKept) return DecodeMasked(bytes, width, height);
+  static std::map<std::tuple<int, int, QByteArray>, MaskedPicture> decoded;
+  auto key = std::make_tuple(width, height, bytes);
+  if (const auto found = decoded.find(key); found != decoded.end()) return found->second;
+  if (decoded.size() >= kMostKept) decoded.clear();
+  return decoded.emplace(std::move(key), DecodeMasked(bytes, width, height)).first->second;
+}
+
+}  // namespace
+
 bool ImageList::AddMasked(const std::string& fileName) {
   QFile file(Q(fileName));
   QByteArray bytes;
   if (file.open(QFile::ReadOnly)) bytes = file.readAll();
-  QBuffer buffer(&bytes);
-  buffer.open(QBuffer::ReadOnly);
-  QImageReader reader(&buffer);
-  QImage picture = BitmapComplete(bytes) ? reader.read() : QImage();
-  const bool read = !picture.isNull();
-  if (read && (impl_->width <= 0 || impl_->height <= 0)) {
-    picture = QImage();
-  } else if (read) {
-    picture = picture.convertToFormat(QImage::Format_RGB32);
-    const QRgb transparent = picture.pixel(0, 0);
-    if (picture.width() != impl_->width || picture.height() != impl_->height)
-      picture = picture.scaled(impl_->width, impl_->height, Qt::IgnoreAspectRatio, Qt::FastTransformation);
-    QImage mask(picture.size(), QImage::Format_Grayscale8);
-    for (int y = 0; y < picture.height(); ++y) {
-      const auto* colours = reinterpret_cast<const QRgb*>(picture.constScanLine(y));
-      uchar* shows = mask.scanLine(y);
-      for (int x = 0; x < picture.width(); ++x) shows[x] = colours[x] == transparent ? 0 : 255;
-    }
-    impl_->Add(picture, mask);
-    return true;
-  }
-  impl_->Add(QImage(), QImage());
-  return read;
+  const MaskedPicture masked = DecodedMasked(bytes, impl_->width, impl_->height);
+  impl_->Add(masked.picture, masked.mask);
+  return masked.read;
 }
 
 void ImageList::Clear() {
@@ -2074,7 +2146,5 @@ void UserContextMenuToolButton(Form& form, const std::string& toolBar, int butto
   if (found == nullptr) throw EFormLayoutError("Tool bar " + toolBar + " has no button " + std::to_string(button));
   emit found->customContextMenuRequested(QPoint(1, 1));
 }
-
-QObject& FormControl(const Form& form, const std::string& name) { return form.impl().Find(name); }
 
 }  // namespace platform

@@ -167,7 +167,6 @@ void TGraphicForm::SetViewAll(bool value) {
 }
 
 void TGraphicForm::ChooseMap(const std::string& map) {
-  TPageProjection* projection = Projection();
   TElement* input = ThematicMap(map);
   if (!input) {
     // The view stays on the map it shows, and the list says so.
@@ -175,21 +174,22 @@ void TGraphicForm::ChooseMap(const std::string& map) {
     if (TGraphic_Form* form = GraphicForm()) form->ShowMap(MapInRegister());
     return;
   }
-  TEntity& reg = *ProjectionRegister(true);
-  RegisterEntry<TStringElement>(reg, kMapEntry)->SetAsString(map);
-  if (!projection) return SetInput(input);
-  const double x = projection->Center_X();
-  const double y = projection->Center_Y();
-  const double scale = projection->Scale();
-  SetFloatEntry(reg, "X", x);
-  SetFloatEntry(reg, "Y", y);
-  SetFloatEntry(reg, "Scale", scale);
+  TEntity* reg = ProjectionRegister(true);
+  if (reg) RegisterEntry<TStringElement>(*reg, kMapEntry)->SetAsString(map);
+  TPageProjection* projection = Projection();
   // A window that showed nothing yet has no view to keep: the new map's
   // fitted view stays.
-  const bool keepView = Input() && scale != 0;
+  const bool keepView = projection && Input() && projection->Scale() != 0;
+  const TRealPoint centre = keepView ? TRealPoint{projection->Center_X(), projection->Center_Y()} : TRealPoint{};
+  const double scale = keepView ? projection->Scale() : 0;
+  if (keepView && reg) {
+    SetFloatEntry(*reg, "X", centre.X);
+    SetFloatEntry(*reg, "Y", centre.Y);
+    SetFloatEntry(*reg, "Scale", scale);
+  }
   SetInput(input);
   if (keepView) {
-    projection->SetCenter({x, y});
+    projection->SetCenter(centre);
     projection->SetScale(scale);
   }
   PostMessage(msgRequestReView, this, nullptr, false);
@@ -198,11 +198,12 @@ void TGraphicForm::ChooseMap(const std::string& map) {
 void TGraphicForm::PublishView() {
   TPageProjection* projection = Projection();
   if (!projection || projection->Center_X() == 0 || projection->Center_Y() == 0 || projection->Scale() == 0) return;
-  TEntity& reg = *ProjectionRegister(true);
-  SetFloatEntry(reg, "X", projection->Center_X());
-  SetFloatEntry(reg, "Y", projection->Center_Y());
-  SetFloatEntry(reg, "Scale", projection->Scale());
-  SetFloatEntry(reg, "VirtualScale", projection->VirtualScale());
+  TEntity* reg = ProjectionRegister(true);
+  if (!reg) return;
+  SetFloatEntry(*reg, "X", projection->Center_X());
+  SetFloatEntry(*reg, "Y", projection->Center_Y());
+  SetFloatEntry(*reg, "Scale", projection->Scale());
+  SetFloatEntry(*reg, "VirtualScale", projection->VirtualScale());
   if (TGraphic_Form* form = GraphicForm()) form->ShowMap(MapInRegister());
 }
 

@@ -86,7 +86,10 @@ void TTezPDialog::CreateForm() {
   platform::Form& window = Form()->Window();
   const std::pair<const char*, const char*> enterOrder[] = {
       {"ed_Zpusob", "ed_Nalehavost"}, {"ed_Nalehavost", "ed_Srafa"}, {"ed_Srafa", "bt_OK"}, {"ed_Area", "bt_OK"}};
-  for (const auto& [from, to] : enterOrder) window.OnEnterKey(from, [&window, to] { window.Focus(to); });
+  for (const auto& step : enterOrder) {
+    const char* next = step.second;
+    window.OnEnterKey(step.first, [&window, next] { window.Focus(next); });
+  }
   window.OnClick("b_SetArea", [this] { SetCarryArea("TRUE"); });
 }
 

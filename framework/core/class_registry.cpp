@@ -652,6 +652,54 @@ void SetPropInfoFromText(TObject* object, const TPropInfo* info, const std::stri
   }
 }
 
+namespace {
+
+bool InRange(const TPropInfo* info, std::optional<long long> value) {
+  return value && *value >= info->Range.Min && *value <= info->Range.Max;
+}
+
+// Whether the text reads as a value of the property's kind, so that setting
+// it from the text writes exactly that value.
+bool EntryOfKind(const TPropInfo* info, const std::string& text) {
+  if (!info->HasWrite()) return false;
+  switch (info->Kind) {
+    case tkInteger: case tkInt64: case tkSet:
+      return info->SetOrd && InRange(info, ParseInteger(text));
+    case tkEnumeration:
+      return info->SetOrd && (InRange(info, ParseInteger(text)) ||
+                              (info->EnumType && info->EnumType->ValueOf(SkipBlanks(text)) >= 0));
+    case tkFloat:
+      return info->SetFloat && ParseFloatAnySep(text).has_value();
+    case tkString: case tkLString: case tkWString:
+      return static_cast<bool>(info->SetStr);
+    case tkClass: {
+      if (!info->SetObj) return false;
+      if (SkipBlanks(text).empty()) return true;
+      const std::optional<long long> handle = ParseInteger(text);
+      if (!handle || *handle < 0 || *handle > UINT32_MAX) return false;
+      TElement* element = ElementOfHandle(static_cast<std::uint32_t>(*handle));
+      return *handle == 0 || (element && (!info->PropClass || element->InheritsFrom(info->PropClass)));
+    }
+    default:  // no text sets a method, a char or a value of another kind
+      return false;
+  }
+}
+
+}  // namespace
+
+bool SetPropInfoFromEntry(TObject* object, const TPropInfo* info, const std::string& text) {
+  if (!object || !info) return false;
+  if (EntryOfKind(info, text)) {
+    SetPropInfoFromText(object, info, text);
+    return true;
+  }
+  std::string shown;
+  PropInfoToText(*object, info, shown);
+  if (text == shown) return true;
+  ReportFillError(info, text);
+  return false;
+}
+
 // ---------------------------------------------------------------- text functions
 
 int TextToInt(const std::string& text) {

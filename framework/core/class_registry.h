@@ -171,6 +171,12 @@ void PropInfoToText(const TObject& object, const TPropInfo* info, std::string& t
 // The message box of a property that could not be set from a text.
 void ShowPropertyFillError(const std::string& name, const std::string& text);
 void SetPropInfoFromText(TObject* object, const TPropInfo* info, const std::string& text);
+// A person's entry for a property: written only when the text is a value of
+// the property's kind (an integer in the property's range, an enumeration's
+// number or name, a number, any text, an element's handle); otherwise the
+// fill error is shown and the value stays, unless the text is the value's
+// own text.  Scripts and files keep the lenient SetPropInfoFromText.
+bool SetPropInfoFromEntry(TObject* object, const TPropInfo* info, const std::string& text);
 
 // Small text functions used across the system.
 int TextToInt(const std::string& text);

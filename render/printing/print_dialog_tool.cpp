@@ -48,11 +48,14 @@ void TPrintDialogTool::SetPrintDevice(TDevice* device) {
     form_->SetOverlapLimitMm(std::min(device->GetPageWidth(), device->GetPageHeight()) / 2 * 1000);
 }
 
+// The pages are the preview's child: there are none without a preview.
 TPrintPages* TPrintDialogTool::PrintPages() {
-  if (!printPages_.Get() && PrintDevice()) {
+  auto* preview = DynamicCast<TRectEntity>(Input());
+  if (!printPages_.Get() && PrintDevice() && preview) {
     auto* pages = CreateElement<TPrintPages>();
     pages->SetDevice(PrintDevice());
     pages->SinglePage = MultiPageMode;
+    preview->AddEntity(pages);
     printPages_.Set(pages);
     SetOutput(pages);
   }
@@ -125,10 +128,7 @@ void TPrintDialogTool::SetInput(TElement* element) {
   auto* preview = CreateElement<TDesktop>();
   AddElement(preview);
   TInteractiveTool::SetInput(preview);
-  if (TPrintPages* pages = PrintPages()) {
-    pages->SetLayout(desktop);
-    preview->AddEntity(pages);
-  }
+  if (TPrintPages* pages = PrintPages()) pages->SetLayout(desktop);
   auto* frame = CreateElement<TDrawRectangle>();
   frame->SetBounds({desktop->GetMinX(), desktop->GetMinY(), desktop->GetMaxX(), desktop->GetMaxY()});
   frame->BrushStyle = bsClear;
@@ -137,6 +137,7 @@ void TPrintDialogTool::SetInput(TElement* element) {
   frame->PenColor = 255;
   frame->PenWidth = 0.002;
   preview->AddEntity(frame);
+  preview->UpdateRect();
 }
 
 void TPrintDialogTool::DoIt() {

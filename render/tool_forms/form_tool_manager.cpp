@@ -72,6 +72,7 @@ void TFormToolManager::FreeTheForm() {
 
 bool TFormToolManager::InterpretBusy() const { return Interpret() && Interpret()->Busy(); }
 
+
 void TFormToolManager::SetQuickView(bool value) {
   if (!form_) return;
   quickView_ = value;
@@ -281,7 +282,10 @@ void TFormToolManager::FitAll(TKestuMessage*, bool& handled) {
   handled = true;
 }
 
-void TFormToolManager::PrintDone(TKestuMessage*, bool& handled) { handled = true; }
+void TFormToolManager::PrintDone(TKestuMessage*, bool& handled) {
+  handled = true;
+  FinishPendingWork();
+}
 
 void TFormToolManager::FitToInput() { FitElementToDevice(GetDevice(), Input()); }
 

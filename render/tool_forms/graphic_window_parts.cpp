@@ -19,19 +19,27 @@ constexpr int kSelectTool = 4;
 }  // namespace
 
 bool TRedrawState::DeferReView(TInterpret* interpret) {
-  if (!interpret || !interpret->Busy()) return false;
+  if (!interpret) return false;
+  // While it prints, the interpret draws on the printer: the window waits
+  // for the print run's end without breaking the printed page.
+  if (interpret->Printing) {
+    reViewPending_ = true;
+    return true;
+  }
+  if (!interpret->Busy()) return false;
   reViewPending_ = true;
   interpret->SetBreakWork(true);
   return true;
 }
 
 bool TRedrawState::DeferClose(TInterpret* interpret) {
+  const bool printing = interpret && interpret->Printing;
   const bool busy = interpret && interpret->Busy();
   // Within a redraw the owner would free the window under it: the redraw
-  // closes it when it ends.
-  if (!busy && depth_ == 0) return false;
+  // closes it when it ends; a print run ends with msgPrintDone.
+  if (!printing && !busy && depth_ == 0) return false;
   closePending_ = true;
-  if (busy) interpret->SetBreakWork(true);
+  if (busy && !printing) interpret->SetBreakWork(true);
   return true;
 }
 
@@ -52,7 +60,8 @@ bool TRedrawState::Run(TElement& tool, const std::function<void()>& draw, const 
 }
 
 void TRedrawState::WalkReported(TKestuMessage* message, const std::function<void()>& finish) {
-  if (message && DynamicCast<TUniversalInterpret>(message->Sender()) && depth_ == 0) finish();
+  const auto* walker = message ? DynamicCast<TUniversalInterpret>(message->Sender()) : nullptr;
+  if (walker && !walker->Printing && depth_ == 0) finish();
 }
 
 void TRedrawState::Finish(const std::function<void()>& close, const std::function<void()>& reView) {

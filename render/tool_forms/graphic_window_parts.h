@@ -26,7 +26,8 @@ class TRedrawState {
   bool Drawing() const { return depth_ > 0; }
 
   // A redraw asked while the interpret draws: remembered and the walk
-  // broken; false when the interpret is idle and the redraw may run.
+  // broken (a print run's is not: it ends by itself); false when the
+  // interpret is idle and the redraw may run.
   bool DeferReView(TInterpret* interpret);
   // The same for a close, also asked within a redraw of the window.
   bool DeferClose(TInterpret* interpret);
@@ -35,7 +36,7 @@ class TRedrawState {
   // it (nor of this state) may be touched.
   bool Run(TElement& tool, const std::function<void()>& draw, const std::function<void()>& after);
   // Code 3: when the window's universal interpret reported the end of its
-  // walk outside a redraw, finish() carries out what waited.
+  // walk outside a redraw and a print run, finish() carries out what waited.
   void WalkReported(TKestuMessage* message, const std::function<void()>& finish);
   // The walk ended: a close that waited runs, else a redraw that waited.
   void Finish(const std::function<void()>& close, const std::function<void()>& reView);

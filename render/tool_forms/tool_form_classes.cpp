@@ -12,6 +12,7 @@
 #include "render/tool_forms/viewer.h"
 #include "render/tool_forms/interaction_events.h"
 #include "render/tool_forms/interface_tool.h"
+#include "render/tool_forms/property_editor.h"
 
 void RegisterToolFormClasses() {
   static bool registered = false;
@@ -29,4 +30,5 @@ void RegisterToolFormClasses() {
   RegisterStandardImageFormClasses();
   RegisterFrameClasses();
   RegisterStandardViewerClasses();
+  RegisterPropertyEditorClasses();
 }

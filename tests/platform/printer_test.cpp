@@ -87,5 +87,45 @@ TEST_F(PrinterTest, AFileThatCannotBeWrittenFailsTheMakingAndOpensNoDocument) {
   EXPECT_FALSE(Printing());
 }
 
+// The page goes into the file in bands cut to their inked columns; drawn
+// back at the printer's resolution it is the page drawn, pixel for pixel.
+TEST_F(PrinterTest, APrintedPageComesBackPixelForPixel) {
+  struct Case {
+    const char* name;
+    PixelRect rect;
+    ColorValue colour;
+  };
+  // 168 x 120 points: 350 x 250 pixels at 150 dots per inch.
+  const Case cases[] = {
+      {"the upper-left corner", {0, 0, 3, 2}, 0x0000FF},
+      {"the lower-right corner", {346, 247, 350, 250}, 0},
+      {"across a band's edge", {100, 60, 140, 70}, 0x00FF00},
+      {"alone in the middle of a band, after a white band", {200, 140, 201, 141}, 0xFF0000},
+  };
+  SetPrintPaperSize({168 / 72.0 * 25.4, 120 / 72.0 * 25.4});
+  const std::string pdf = folder.File("pixels.pdf");
+  {
+    Printer printer(pdf, 150);
+    Canvas& canvas = printer.GetCanvas();
+    for (const Case& test : cases) {
+      canvas.Brush = {test.colour, BrushStyle::Solid};
+      canvas.FillRect(test.rect);
+    }
+  }
+  const PdfPagePixels page = RasterisePdfPage(pdf, 1, 150, folder.File("page"));
+  ASSERT_EQ(std::tuple(page.Width, page.Height), std::tuple(350, 250));
+  std::string wrong;
+  for (int y = 0; y < page.Height; ++y)
+    for (int x = 0; x < page.Width; ++x) {
+      ColorValue expected = 0xFFFFFF;
+      for (const Case& test : cases)
+        if (x >= test.rect.Left && x < test.rect.Right && y >= test.rect.Top && y < test.rect.Bottom)
+          expected = test.colour;
+      if (page.At(x, y) != expected && wrong.size() < 200)
+        wrong += " (" + std::to_string(x) + "," + std::to_string(y) + ")";
+    }
+  EXPECT_EQ(wrong, "");
+}
+
 }  // namespace
 }  // namespace platform

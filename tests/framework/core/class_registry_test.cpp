@@ -155,6 +155,57 @@ TEST_F(RegistryTest, PropertyValuesAsTextBothWaysAndBadTextChangesNothing) {
             "č12;345;6");
 }
 
+// What a person types for a property is written only when it is a value of
+// the property's kind; anything else is refused with the fill error and the
+// value stays, where scripts would have set 0.
+TEST_F(RegistryTest, APersonsEntryNotOfThePropertysKindIsRefusedAndTheValueKept) {
+  const struct {
+    const char* property;
+    const char* before;
+    const char* text;
+    const char* readBack;
+    bool refused;
+  } cases[] = {
+      {"Count32", "5", "-123", "-123", false},
+      {"Count32", "5", "$1F", "31", false},
+      {"Count32", "5", "x", "5", true},
+      {"Count32", "5", "", "5", true},
+      {"Count32", "5", "12abc", "5", true},
+      {"Count32", "5", "1,5", "5", true},
+      {"Count32", "5", "99999999999", "5", true},
+      {"Small", "7", "255", "255", false},
+      {"Small", "7", "256", "7", true},
+      {"Small", "7", "-1", "7", true},
+      {"Flag", "True", "false", "False", false},
+      {"Flag", "True", "0", "False", false},
+      {"Flag", "True", "ano", "True", true},
+      {"Shape", "1", "psPoint", "psPoint", false},
+      {"Shape", "1", "3", "psArea", true},
+      {"Value", "3", "1,5", "1.5", false},
+      {"Value", "3", "", "3", true},
+      {"Value", "3", "12abc", "3", true},
+      {"Label", "a", "", "", false},
+      {"Label", "a", "Průvodce", "Průvodce", false},
+      {"Link", "", "0", "0", false},
+      {"Link", "", "123456789", "0", true},
+      {"Handler", "", "0;0", "0;0", false},  // the value's own text: nothing to write
+      {"Handler", "", "1;2", "0;0", true},   // methods are never set from text
+      {"Letter", "", "a", "a", false},
+      {"Letter", "", "b", "a", true},
+      {"Big", "", "5", "", false},  // written, though 64-bit kinds show no text
+  };
+  for (const auto& c : cases) {
+    TProbe probe;
+    if (*c.before) probe.SetPropertyText(c.property, c.before);
+    dialogs.Messages.clear();
+    const bool written = SetPropInfoFromEntry(&probe, probe.ClassType()->FindProp(c.property), c.text);
+    EXPECT_EQ(written, !c.refused) << c.property << " <- " << c.text;
+    EXPECT_EQ(probe.GetPropertyText(c.property), c.readBack) << c.property << " <- " << c.text;
+    const std::vector<std::string> box = {std::string("Error filling property ") + c.property + " by string " + c.text};
+    EXPECT_EQ(Boxes(), c.refused ? box : std::vector<std::string>{}) << c.property << " <- " << c.text;
+  }
+}
+
 TEST_F(RegistryTest, ElementReferencesTravelAsHandlesOfLiveElementsThatFit) {
   TProbe probe;
   auto* target = new TOwnerEntity;

@@ -219,6 +219,34 @@ TEST_F(ModelBuildTest, RastersOffReadNoRaster) {
   EXPECT_EQ(Contents(*model), "*.bmp(RAS, *.bmp): ");
 }
 
+TEST_F(ModelBuildTest, AnExtentWithAZeroBoundIsNoExtentWhateverCutLayerSays) {
+  struct Row {
+    const char* name;
+    double minX, minY, maxX, maxY;
+    bool cut;
+    int lines;
+  };
+  const Row rows[] = {
+      {"MinX 0: the block is read whole though cut", 0, 1, 1, 1, true, 1},
+      {"MaxY 0 as well", 1, 1, 1, 0, true, 1},
+      {"a set extent away from the line cuts it away", 1e6, 1e6, 2e6, 2e6, true, 0},
+      {"a set extent without CutLayer reads the block whole", 1e6, 1e6, 2e6, 2e6, false, 1},
+  };
+  for (const Row& row : rows) {
+    auto script = Read({"LIN=*.BLK"});
+    TModelByScriptCreator creator;
+    creator.MinX = row.minX, creator.MinY = row.minY, creator.MaxX = row.maxX, creator.MaxY = row.maxY;
+    creator.CutLayer = row.cut;
+    creator.SetInput(script.get());
+    creator.DoIt();
+    std::unique_ptr<TRectEntity> model(static_cast<TRectEntity*>(creator.Output()));
+    ASSERT_EQ(model->GetCount(), 1) << row.name;
+    auto* layer = static_cast<TEntity*>(model->GetElement(0));
+    ASSERT_EQ(layer->GetCount(), 1) << row.name;
+    EXPECT_EQ(static_cast<TEntity*>(layer->GetElement(0))->GetCount(), row.lines) << row.name;
+  }
+}
+
 TEST_F(ModelBuildTest, TheExtentMovesAndStretches) {
   struct Row {
     const char* name;

@@ -204,6 +204,42 @@ TEST_F(PrintTest, AGraphicWindowPrintsItsDesktopOnItsPrintMessage) {
   windowOwner.Clear();
 }
 
+// A redraw or a close of the window asked while it prints would draw the
+// window onto the printed page, or free the interpret the run prints with:
+// both wait for the end of the run.
+TEST_F(PrintTest, AWindowRedrawnOrClosedWhileItPrintsWaitsForTheEndOfTheRun) {
+  TCodeRecorder windowOwner;
+  auto* manager = CreateElement<TFormToolManager>();
+  windowOwner.AddElement(manager);
+  manager->SetInterpretScript(NewScript().release());
+  manager->SetInput(MakeDesktop({0, 0, 0.05, 0.03}));
+  manager->SetScale(40);
+  platform::SetTickSource([] {
+    static std::uint64_t now = 0;
+    return now += 1000;
+  });
+  bool pendingWhilePrinting = false;
+  platform::SetModalAnswerer([&](platform::Form& form) {
+    dialog = &form;
+    platform::UserClick(form, "OKBtn");
+    platform::Application::Instance().Invoke([&] {
+      PostKestuMessage(new TKestuMessage(msgReView, manager, manager, nullptr, false));
+      manager->Close();
+      pendingWhilePrinting = manager->ClosePending() && manager->Form() != nullptr;
+    });
+  });
+  PostKestuMessage(new TKestuMessage(msgPrint, manager, manager, nullptr, false));
+  RunMessages();
+  platform::SetTickSource(nullptr);
+  EXPECT_TRUE(pendingWhilePrinting);
+  EXPECT_EQ(std::tuple(manager->ClosePending(), manager->Form()), std::tuple(false, nullptr));
+  EXPECT_EQ(Differences(1, *Drawn(manager->Input(), 0.025, 0.015, 1, kPageWidthPixels, kPageHeightPixels)), "");
+  platform::UserClick(*dialog, "CancelBtn");
+  RunMessages();
+  dialog = nullptr;
+  windowOwner.Clear();
+}
+
 // The run ends with msgPrintDone to the interpret's owners, also when
 // nothing could be printed; only a run that never starts posts nothing.
 TEST_F(PrintTest, EveryRunThatStartsEndsWithItsMessageAndTheBoxesOfWhatWentWrong) {

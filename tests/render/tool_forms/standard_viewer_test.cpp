@@ -9,7 +9,6 @@
 #include <tuple>
 #include <vector>
 
-#include "framework/values/typed_values.h"
 #include "render/devices/canvas_device.h"
 #include "tests/render/tool_forms/graphic_window_fixture.h"
 
@@ -149,12 +148,6 @@ TEST_F(StandardViewerTest, EscapeAndTheZoomKeysActOnTheWindowAndOtherKeysAreLeft
     EXPECT_EQ(std::tuple(manager->Scale(), viewers.codes, handled), std::tuple(scale * row.scaleFactor, row.posted, row.handled))
         << "key " << row.key;
   }
-}
-
-TEST_F(StandardViewerTest, ItsCursorIsTheRegisteredWaitCursor) {
-  ASSERT_NE(viewer->Cursors(), nullptr);
-  EXPECT_EQ(viewer->Cursors()->GetCount(), 1);
-  EXPECT_EQ(viewer->Cursors()->GetElement(0)->GetName(), "WAIT");
 }
 
 }  // namespace
