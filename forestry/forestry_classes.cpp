@@ -1,7 +1,9 @@
 #include "forestry/forestry_classes.h"
 
 #include "app/app_classes.h"
+#include "forestry/editors/area_point_editors.h"
 #include "forestry/editors/element_dialogs.h"
+#include "forestry/editors/graphic_editors.h"
 #include "forestry/hierarchy/groupper.h"
 #include "forestry/hierarchy/hierarchy_building.h"
 #include "forestry/hierarchy/hierarchy_lookup.h"
@@ -47,4 +49,6 @@ void RegisterForestryClasses() {
   RegisterShiftImageClasses();
   RegisterMonitorFrameClasses();
   RegisterTestControlToolClasses();
+  RegisterGraphicEditorClasses();
+  RegisterAreaPointEditorClasses();
 }

@@ -298,12 +298,14 @@ void Canvas::Impl::FillRings(const CanvasPen& pen, const CanvasBrush& brush, std
                              std::span<const std::int32_t> counts) {
   if (brush.Style != BrushStyle::Clear) {
     PixelWriter out(*Image, brush.Color, Xor(pen));
-    const bool hatched = brush.Style == BrushStyle::FDiagonal;
+    const bool forward = brush.Style == BrushStyle::FDiagonal;
+    const bool back = brush.Style == BrushStyle::BDiagonal;
     FillEvenOdd(points, counts, Image->height(), [&](std::int64_t row, std::int64_t from, std::int64_t to) {
-      if (!hatched) return out.Span(row, from, to);
-      // Lines running down to the right every eighth pixel.
+      if (!forward && !back) return out.Span(row, from, to);
+      // Lines every eighth pixel, running down to the right (forward) or
+      // down to the left (back).
       for (std::int64_t x = from; x < to; ++x)
-        if (((x - row) & 7) == 0) out.Put(x, row);
+        if ((((forward ? x - row : x + row)) & 7) == 0) out.Put(x, row);
     });
   }
   std::size_t start = 0;

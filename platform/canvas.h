@@ -37,7 +37,7 @@ struct PixelRect {
 // The class library's numbering of the styles and modes.
 enum class PenStyle : std::uint8_t { Solid = 0, Dash = 1, Dot = 2, DashDot = 3, DashDotDot = 4, Clear = 5 };
 enum class PenMode : std::uint8_t { Copy = 4, Xor = 14 };
-enum class BrushStyle : std::uint8_t { Solid = 0, Clear = 1, FDiagonal = 4 };
+enum class BrushStyle : std::uint8_t { Solid = 0, Clear = 1, FDiagonal = 4, BDiagonal = 5 };
 
 struct CanvasPen {
   ColorValue Color = 0;

@@ -88,6 +88,10 @@ TEST(CanvasTest, DrawsExactlyThePixelsItsRulesName) {
        [](Canvas& c) { c.Brush.Style = BrushStyle::FDiagonal, c.Brush.Color = 0, c.Pen.Style = PenStyle::Clear,
                        c.Rectangle(0, 0, 16, 16); },
        [](int x, int y) { return x < 16 && y < 16 && (x - y) % 8 == 0; }},
+      {"a back-diagonal brush hatches every eighth diagonal the other way",
+       [](Canvas& c) { c.Brush.Style = BrushStyle::BDiagonal, c.Brush.Color = 0, c.Pen.Style = PenStyle::Clear,
+                       c.Rectangle(0, 0, 16, 16); },
+       [](int x, int y) { return x < 16 && y < 16 && (x + y) % 8 == 0; }},
       {"rings that do not match their counts are refused",
        [](Canvas& c) {
          const PixelPoint points[] = {{2, 2}, {14, 2}, {14, 14}, {2, 14}};
