@@ -9,11 +9,10 @@ cd "$(dirname "$0")/.."
 # console's also run under ThreadSanitizer (only they, so CI stays fast).
 cmake -S . -B build-tsan -G Ninja -DKESTX_TSAN=ON
 cmake --build build-tsan --target test_oil test_framework test_app
-TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" QT_QPA_PLATFORM=offscreen build-tsan/tests/test_oil
-TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" QT_QPA_PLATFORM=offscreen build-tsan/tests/test_framework \
-  --gtest_filter='ElementLinksTest.*'
-TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" QT_QPA_PLATFORM=offscreen build-tsan/tests/test_app \
-  --gtest_filter='ConsoleTest.*:ConsoleThreads.*:WatchTest.*'
+export TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$PWD/scripts/tsan.supp"
+QT_QPA_PLATFORM=offscreen build-tsan/tests/test_oil
+QT_QPA_PLATFORM=offscreen build-tsan/tests/test_framework --gtest_filter='ElementLinksTest.*'
+QT_QPA_PLATFORM=offscreen build-tsan/tests/test_app --gtest_filter='ConsoleTest.*:ConsoleThreads.*:WatchTest.*'
 # The summary of the whole suite stays the last thing printed.
 cmake -S . -B build-asan -G Ninja -DKESTX_SANITIZE=ON
 cmake --build build-asan

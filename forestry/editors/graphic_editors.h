@@ -6,13 +6,11 @@
 #include <string>
 #include <vector>
 
+#include "framework/core/messages.h"
 #include "platform/canvas.h"
 #include "render/tool_forms/frames.h"
 
 class TPolyElement;
-
-inline constexpr int msgElementSelected = 7;
-inline constexpr int msgElementEdited = 27;
 
 // Where a window of that size shown at the screen point (x, y) goes so that
 // it lies inside the screen: moved left or up as far as it sticks out, never

@@ -4,14 +4,12 @@
 // or as a frame selector at the point it is given (TSkupinaSelector).
 #include <memory>
 
+#include "framework/core/messages.h"
 #include "render/tool_forms/frames.h"
 #include "render/tool_forms/interface_tool.h"
 
 class THeleSkupina;
 class TPorostniSkupina;
-
-// A stand group was chosen; its data is the chosen element.
-inline constexpr int msgElementSelected = 7;
 
 // The lookup of the stand group at a map point, in the object model's
 // DATA/"HIERARCHY", made on first use; nil once a lookup found nothing.
