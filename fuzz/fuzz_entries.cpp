@@ -1086,6 +1086,8 @@ void PropertyEntries(const std::uint8_t* data, std::size_t size) {
     platform::Application::Instance().ProcessMessages();
     const bool refused = TheSession().dialogs.Messages.size() > boxes;
     const std::string after = object->GetPropertyText(name);
+    // An element's ID is the stamp every walk leaves: it moves on by itself.
+    if (name == "ID") continue;
     // A refused entry keeps the value; whatever stands is what the grid shows.
     if (refused && after != before) std::abort();
     const int kind = object->ClassType()->FindProp(name)->Kind;

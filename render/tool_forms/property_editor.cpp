@@ -62,11 +62,7 @@ TFProp::TFProp() : TKESTUForm("TFProp") {
       PostEdit(current.Col(), current.Row());
     });
     // The names are not for editing: their cells cannot be selected.
-    cells.OnSelectCell([this](int col, int row) {
-      if (col == 0) return false;
-      selectedRow_ = row;
-      return true;
-    });
+    cells.OnSelectCell([](int col, int) { return col != 0; });
     cells.OnColumnResized([this](int) { FitColumns(); });
   }
   window.OnResize([this] { FitColumns(); });
@@ -83,6 +79,12 @@ TFProp::TFProp() : TKESTUForm("TFProp") {
 std::string TFProp::CurrentGrid() const {
   const int page = platform::TabPages(const_cast<TFProp*>(this)->Window(), kPages).ActivePage();
   return kGrids[page < 0 ? 1 : page];
+}
+
+int TFProp::SelectedRow() const {
+  // Each page's grid keeps its own current row: one row shared by the three
+  // grids sent an edit to the row last chosen on another page.
+  return platform::StringGrid(const_cast<TFProp*>(this)->Window(), CurrentGrid()).Row();
 }
 
 void TFProp::FitColumns() {

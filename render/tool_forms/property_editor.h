@@ -29,7 +29,7 @@ class TFProp : public TKESTUForm {
   // Column 1 of the current grid takes the width column 0 leaves.
   void FitColumns();
   // The row of the last selected cell, -1 before any.
-  int SelectedRow() const { return selectedRow_; }
+  int SelectedRow() const;
 
  private:
   void GridMouse(const std::string& grid, platform::MouseAction action, const platform::MouseInput& input);
@@ -39,7 +39,6 @@ class TFProp : public TKESTUForm {
 
   std::int32_t mouseX_ = 0;
   std::int32_t mouseY_ = 0;
-  int selectedRow_ = -1;
 };
 
 class TObjectPropertyEditor : public TTool {
