@@ -236,6 +236,22 @@ TEST_F(PropertyEditorTest, AnEntryIsWrittenWhenOfItsKindAndEveryGridIsRefilledIn
   }
 }
 
+// Each page's grid keeps its own current row: Enter on a page goes to the
+// row chosen there, whatever row was chosen on another page since.
+TEST_F(PropertyEditorTest, EnterEditsTheRowChosenOnItsOwnPage) {
+  Open(probe);
+  Enter("OnDraw", "0;0", false, 2);
+  Enter("Count", "8", false, 1);
+  platform::UserChooseTab(Window(), "PageControl", 2);
+  const int row = RowOf(Window(), "sgMethods", "OnDraw");
+  dialogs.Messages.clear();
+  platform::UserGridEditCell(Window(), "sgMethods", 1, row, "x");
+  platform::UserGridKey(Window(), "sgMethods", platform::vkReturn);
+  RunMessages();
+  EXPECT_EQ(Boxes(), std::vector<std::string>{"Error filling property OnDraw by string x"});
+  EXPECT_EQ(Rows(Window(), "sgMethods"), "Handler=0;0 OnDraw=0;0");
+}
+
 TEST_F(PropertyEditorTest, ANameCellIsNeitherSelectedNorEditedAndAMethodTakesOnlyItsOwnText) {
   struct Row {
     const char* name;
