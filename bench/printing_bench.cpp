@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include <jpeglib.h>
 
+#include "bench/smooth_jpeg.h"
 #include "platform/canvas.h"
 #include "platform/pictures.h"
 #include "platform/print_reference.h"
@@ -48,31 +48,7 @@ std::string TempFile(const std::string& name) {
 std::string PictureFile() {
   const std::string path = TempFile("picture.jpg");
   if (std::filesystem::exists(path)) return path;
-  FILE* file = std::fopen(path.c_str(), "wb");
-  jpeg_compress_struct info;
-  jpeg_error_mgr errors;
-  info.err = jpeg_std_error(&errors);
-  jpeg_create_compress(&info);
-  jpeg_stdio_dest(&info, file);
-  info.image_width = info.image_height = JDIMENSION(kPicture);
-  info.input_components = 3;
-  info.in_color_space = JCS_RGB;
-  jpeg_set_defaults(&info);
-  jpeg_set_quality(&info, 80, TRUE);
-  jpeg_start_compress(&info, TRUE);
-  std::vector<JSAMPLE> row(std::size_t(kPicture) * 3);
-  for (int y = 0; y < kPicture; ++y) {
-    for (int x = 0; x < kPicture; ++x) {
-      row[std::size_t(x) * 3] = JSAMPLE(x * 255 / kPicture);
-      row[std::size_t(x) * 3 + 1] = JSAMPLE(y * 255 / kPicture);
-      row[std::size_t(x) * 3 + 2] = JSAMPLE((x ^ y) & 0x3F);
-    }
-    JSAMPROW line = row.data();
-    jpeg_write_scanlines(&info, &line, 1);
-  }
-  jpeg_finish_compress(&info);
-  jpeg_destroy_compress(&info);
-  std::fclose(file);
+  WriteSmoothJpeg(path, kPicture, kPicture);
   return path;
 }
 
