@@ -869,6 +869,7 @@ void Form::SetDirectory(const std::string& control, const std::string& directory
 }
 
 std::string Form::Hint(const std::string& control) const {
+  if (auto* action = qobject_cast<QAction*>(&impl_->Find(control))) return S(action->toolTip());
   return S(impl_->Expect<QWidget>(control, "control").toolTip());
 }
 

@@ -170,7 +170,8 @@ class Form {
   void SetText(const std::string& control, const std::string& text);
   bool Checked(const std::string& control) const;
   void SetChecked(const std::string& control, bool checked);
-  // The hint a control shows when the mouse rests on it.
+  // The hint a control (or a run-time action's buttons) shows when the
+  // mouse rests on it.
   std::string Hint(const std::string& control) const;
   bool Enabled(const std::string& control) const;
   void SetEnabled(const std::string& control, bool enabled);

@@ -6,8 +6,10 @@
 
 #include "app/tool_groups/task_form.h"
 #include "framework/forms/base_forms.h"
+#include "framework/values/typed_values.h"
 #include "platform/forms.h"
 #include "tests/app/tool_groups/tool_groups_fixture.h"
+#include "tests/platform/test_bitmaps.h"
 
 namespace {
 
@@ -87,6 +89,25 @@ TEST_F(TaskFormTest, PublishedPropertiesReachTheBar) {
   EXPECT_EQ(form->Form()->Window().GetToolBarStyle("ToolBar").ButtonWidth, 40);
   EXPECT_EQ(form->Bar().ActualHint(), "nápověda");
   EXPECT_EQ(form->GetPropertyText("ActualHint"), "nápověda");
+}
+
+}  // namespace
+
+namespace {
+
+// The model's pictures go into the form's bar when the model is applied.
+TEST_F(TaskFormTest, TheModelsImagesGoIntoTheBar) {
+  std::filesystem::create_directories(dir.File("img"));
+  WriteBytes(dir.File("img/a.bmp"), HalfKeyedBmp(16, 16, 0x00FF0000));
+  auto* pictured = CreateElement<TTaskForm>();
+  owner.AddTool(pictured);
+  TToolModel* model = Model("Obrázky", {{"Lesní", "TTechnology"}});
+  model->Images()->NextValue("img/a.bmp");
+  pictured->SetSelfModel(model);
+  pictured->ApplyModel();
+  ASSERT_EQ(pictured->Bar().Images()->Count(), 1);
+  EXPECT_FALSE(pictured->Bar().Images()->Empty(0));
+  owner.FreeTool(pictured);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <tuple>
 
 #include "app/extended_forms/extended_form_tool.h"
 #include "app/tool_groups/tool_groups.h"
@@ -61,6 +62,7 @@ TEST_F(ToolGroupTest, ModelsNamedDotOrBarMakeSeparatorsAndOthersATool) {
   EXPECT_EQ(group->ActualTool(), group->GetTool(0));
   EXPECT_EQ(group->Actual()->Caption(), "Kresli");
   EXPECT_EQ(group->ActualHint(), "Kreslí čáru");
+  EXPECT_EQ(Window().Hint(group->Actual()->Id()), "Kreslí čáru") << "the window shows the hint";
   EXPECT_EQ(group->ActualImageIndex(), 3);
   EXPECT_EQ(Window().ToolButtonCursor("tb_Edit", 1), -21);
   group->FindActionName("Action_Nic");
@@ -196,6 +198,9 @@ TEST_F(ToolGroupTest, AControlToolWithoutAControlReadsZeroAndIgnoresWrites) {
   EXPECT_EQ(tool.Width(), 0);
   EXPECT_EQ(tool.Height(), 0);
   EXPECT_FALSE(tool.Visible());
+  // A group outside any window has a bar of no size.
+  std::unique_ptr<TExtendedToolGroup> loose(CreateElement<TExtendedToolGroup>());
+  EXPECT_EQ(std::tuple(loose->ButtonWidth(), loose->ButtonHeight(), loose->Flat()), std::tuple(0, 0, false));
 }
 
 TEST_F(ToolGroupTest, ClearingLeavesNoButtonActionImageOrTool) {
