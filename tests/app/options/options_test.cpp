@@ -1,5 +1,7 @@
 #include "app/options/options.h"
 
+#include <memory>
+
 #include "platform/ini_file.h"
 #include "render/palette/library_paths.h"
 #include "render/palette/palette.h"
@@ -57,6 +59,16 @@ TEST_F(OptionsTest, OptionsTheFileCannotHoldKeepTheirStoredValuesAndOneLineSaysS
   EXPECT_EQ(main->MessageLines(),
             (std::vector<std::string>{"Volby obsahují znaky mimo kódovou stránku 1250 a nebyly uloženy do " + Ini() +
                                       ", zůstávají uložené hodnoty: StartScript (Дир.oil), DataDirectory (/data/a-Дир)"}));
+}
+
+// Option files name both classes; each is made by its name.
+TEST_F(OptionsTest, BothOptionClassesAreMadeByName) {
+  RegisterOptionsClasses();
+  for (const char* name : {"TBaseOptions", "TOptions"}) {
+    std::unique_ptr<TElement> made(CreateElementByClassName(name));
+    ASSERT_NE(made, nullptr) << name;
+    EXPECT_EQ(made->ClassName(), name);
+  }
 }
 
 }  // namespace
