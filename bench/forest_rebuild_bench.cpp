@@ -116,9 +116,11 @@ struct TForestLayer {
     }
     areas = harvest->GetCount();
     Named<TRectEntity>(std::string("ARE_") + kLayer, *layers)->AddElement(harvest.release());
-    const double middle = std::floor(std::sqrt(map.ExpectedAreas) / 2) * kCell;
-    x = middle + kCell / 2;
-    y = middle + kCell / 2;
+    // A quarter into the middle cell: clear of the island a stand may hold
+    // round its centre.
+    const double middle = std::floor(std::sqrt(map.ExpectedAreas - map.ExpectedHoles) / 2) * kCell;
+    x = middle + kCell / 4;
+    y = middle + kCell / 4;
     Assign();
     MoveOneVertex();
   }
