@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -13,6 +14,7 @@
 #include "render/interprets/universal_interpret.h"
 #include "render/tool_forms/interactive_tool.h"
 #include "render/tool_forms/viewer.h"
+#include "tests/platform/temp_folder.h"
 #include "tests/render/tool_forms/graphic_window_fixture.h"
 
 namespace {
@@ -251,6 +253,29 @@ TEST_F(FormToolManagerTest, TheToolsMenuHoldsOneCheckedItemPerToolAndSelectingTh
   EXPECT_EQ(Window().MenuItemNames("Tools"), std::vector<std::string>{"TViewer"});
 }
 
+TEST_F(FormToolManagerTest, AToolMadeActiveThroughNextToolWorksOnTheWindowsElementAtOnce) {
+  struct Row {
+    const char* name;
+    bool shows;  // the window shows an element
+  } rows[] = {{"a window on a model", true}, {"a window on nothing yet", false}};
+  for (const Row& row : rows) {
+    std::unique_ptr<TFormToolManager> empty;
+    TFormToolManager* window = manager;
+    if (!row.shows) {
+      empty.reset(CreateElement<TFormToolManager>());
+      window = empty.get();
+    }
+    auto* marker = CreateElement<TMarker>();
+    window->SetNextTool(marker);
+    EXPECT_EQ(std::tuple(window->GetActiveTool(), marker->Input(), marker->GetDevice()),
+              std::tuple(static_cast<TTool*>(marker), row.shows ? window->Input() : nullptr, window->GetDevice()))
+        << row.name;
+    if (row.shows) {
+      EXPECT_NE(marker->Input(), nullptr) << row.name;
+    }
+  }
+}
+
 TEST_F(FormToolManagerTest, TheScaleDialogSetsAScaleOrFitsAndItsF1AsksForHelp) {
   struct Case {
     const char* text;
@@ -324,7 +349,14 @@ TEST_F(FormToolManagerTest, QuickViewFollowsItsButtonAndPrintingWithoutAPrintToo
   manager->SetQuickView(false);
   EXPECT_EQ(Window().Down("b_QuickView"), false);
   Window().SetChecked("Tile", true);
+  // The print tool registers itself when printing is linked in: in a run of
+  // many tests it may be there, and then it prints, into a folder of ours.
+  TempFolder folder;
+  const std::string printFile = platform::PrintFileName();
+  platform::SetPrintFileName(folder.File("printed.pdf"));
   EXPECT_TRUE(Deliver(*manager, TKestuMessage(msgPrint, nullptr, manager, nullptr, false)));
+  platform::SetPrintFileName(printFile);
+  EXPECT_EQ(std::filesystem::exists(folder.File("printed.pdf")), FindKestuClass("TPrint") != nullptr);
   EXPECT_FALSE(DynamicCast<TUniversalInterpret>(manager->Interpret())->Tile) << "tiles only while printing";
 }
 
