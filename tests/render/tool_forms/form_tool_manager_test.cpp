@@ -342,6 +342,24 @@ TEST_F(FormToolManagerTest, ANewInputTakesItsElementBeforeTheOldEnvelopeGoes) {
   EXPECT_EQ(manager->Input(), nullptr);
 }
 
+// The window cannot show itself or its owner: the input is refused before an
+// envelope is made, so nothing is left holding either.
+TEST_F(FormToolManagerTest, TheWindowOrItsOwnerAsInputIsRefusedAndNothingIsLeftHoldingThem) {
+  struct Row {
+    const char* name;
+    TElement* given;
+  } rows[] = {{"the window itself", manager}, {"its owner", &owner}};
+  for (const Row& row : rows) {
+    TElement* input = manager->Input();
+    const int holders = row.given->HolderCount();
+    const std::size_t children = manager->Children().size();
+    EXPECT_THROW(manager->SetInput(row.given), ECircularOwnership) << row.name;
+    EXPECT_EQ(std::tuple(manager->Input(), row.given->HolderCount(), manager->Children().size()),
+              std::tuple(input, holders, children))
+        << row.name;
+  }
+}
+
 TEST_F(FormToolManagerTest, QuickViewFollowsItsButtonAndPrintingWithoutAPrintToolPrintsNothing) {
   platform::UserClick(Window(), "b_QuickView");
   RunMessages();
