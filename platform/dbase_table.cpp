@@ -31,12 +31,85 @@ bool EndsWithTableExtension(const char* name) {
   return ext == ".dbf" || ext == ".DBF";
 }
 
+// The library seeks before every record it writes, also to where the file
+// already stands, and a seek hands the file's buffer to the system: an
+// export of many records made one write call per record.  The table's file
+// keeps its own position and seeks only when it must move or when reading
+// follows writing (or the other way round), which a C stream needs a seek
+// between.
+struct TableFile {
+  std::FILE* file = nullptr;
+  SAOffset position = 0;
+  // The stream is not at position: the next read or write seeks there.
+  bool moved = false;
+  enum class Step { None, Read, Write } last = Step::None;
+
+  bool PrepareFor(Step step) {
+    if (moved || (last != Step::None && last != step)) {
+      if (std::fseek(file, static_cast<long>(position), SEEK_SET) != 0) return false;
+      moved = false;
+    }
+    last = step;
+    return true;
+  }
+  // A short transfer leaves the stream somewhere in between.
+  void Advance(SAOffset size, SAOffset asked, SAOffset done) {
+    position += size * done;
+    if (done != asked) moved = true;
+  }
+};
+
+TableFile& FileOf(SAFile handle) { return *reinterpret_cast<TableFile*>(handle); }
+
 SAFile OpenHook(const char* name, const char* access) {
   const char* real = tFileName && EndsWithTableExtension(name) ? tFileName->c_str() : name;
   const std::string_view mode(access);
   const bool writes = mode.find_first_of("wa+") != std::string_view::npos;
   if (writes && IsWriteProtected(real)) return nullptr;
-  return reinterpret_cast<SAFile>(std::fopen(real, access));
+  std::FILE* file = std::fopen(real, access);
+  if (!file) return nullptr;
+  return reinterpret_cast<SAFile>(new TableFile{file});
+}
+
+SAOffset ReadHook(void* data, SAOffset size, SAOffset count, SAFile handle) {
+  TableFile& f = FileOf(handle);
+  if (!f.PrepareFor(TableFile::Step::Read)) return 0;
+  const SAOffset done = std::fread(data, size, count, f.file);
+  f.Advance(size, count, done);
+  return done;
+}
+
+SAOffset WriteHook(void* data, SAOffset size, SAOffset count, SAFile handle) {
+  TableFile& f = FileOf(handle);
+  if (!f.PrepareFor(TableFile::Step::Write)) return 0;
+  const SAOffset done = std::fwrite(data, size, count, f.file);
+  f.Advance(size, count, done);
+  return done;
+}
+
+SAOffset SeekHook(SAFile handle, SAOffset offset, int whence) {
+  TableFile& f = FileOf(handle);
+  if (whence == SEEK_SET) {
+    if (offset != f.position) {
+      f.position = offset;
+      f.moved = true;
+    }
+    return 0;
+  }
+  if (std::fseek(f.file, static_cast<long>(offset), whence) != 0) return static_cast<SAOffset>(-1);
+  f.position = static_cast<SAOffset>(std::ftell(f.file));
+  f.moved = false;
+  f.last = TableFile::Step::None;
+  return 0;
+}
+
+SAOffset TellHook(SAFile handle) { return FileOf(handle).position; }
+
+int FlushHook(SAFile handle) { return std::fflush(FileOf(handle).file); }
+
+int CloseHook(SAFile handle) {
+  std::unique_ptr<TableFile> f(&FileOf(handle));
+  return std::fclose(f->file);
 }
 
 void ErrorHook(const char* message) { tLastError = message; }
@@ -46,6 +119,12 @@ class HookedCall {
   explicit HookedCall(const std::string& fileName) {
     SASetupDefaultHooks(&hooks);
     hooks.FOpen = OpenHook;
+    hooks.FRead = ReadHook;
+    hooks.FWrite = WriteHook;
+    hooks.FSeek = SeekHook;
+    hooks.FTell = TellHook;
+    hooks.FFlush = FlushHook;
+    hooks.FClose = CloseHook;
     hooks.Error = ErrorHook;
     tFileName = &fileName;
     tLastError.clear();

@@ -296,6 +296,62 @@ TEST_F(DbaseTableTest, PostedRecordsReachTheHeaderAndTheEndMarkOnFlushOrClose) {
   }
 }
 
+TEST_F(DbaseTableTest, ReadsAndEditsBetweenAppendsLandAtTheirOwnRecords) {
+  // Steps: "+v" appends v, "=n:v" edits record n to v, "?n" moves to record
+  // n and reads it (the value it must have follows "?n:"), "w" walks all.
+  const struct {
+    const char* name;
+    std::vector<std::string> steps;
+    std::vector<std::string> stored;  // the records at the end, in order
+  } rows[] = {
+      {"appends only", {"+1", "+2", "+3"}, {"1", "2", "3"}},
+      {"an earlier record read between appends", {"+1", "+2", "?1:1", "+3", "?2:2", "+4"}, {"1", "2", "3", "4"}},
+      {"an earlier record edited between appends", {"+1", "+2", "+3", "=1:7", "+4", "=3:8", "+5"},
+       {"7", "2", "8", "4", "5"}},
+      {"the last record edited, then appends", {"+1", "+2", "=2:9", "+3"}, {"1", "9", "3"}},
+      {"walks between appends and edits", {"+1", "+2", "w", "+3", "=2:6", "w", "+4", "?4:4"}, {"1", "6", "3", "4"}},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    const std::string file = Create(std::string("I") + std::to_string(&row - rows) + ".DBF", "CISLO decimal(6,0)");
+    const std::size_t header = Word(FileBytes(file), 8);
+    {
+      const auto table = Open(file, true);
+      std::vector<std::string> values;  // what the table must hold so far
+      for (const std::string& step : row.steps) {
+        const std::size_t colon = step.find(':');
+        if (step[0] == '+') {
+          table->Append();
+          table->SetFieldText(0, step.substr(1));
+          table->Post();
+          values.push_back(step.substr(1));
+        } else if (step[0] == '=') {
+          const int record = std::stoi(step.substr(1, colon - 1));
+          table->MoveTo(record);
+          table->Edit();
+          table->SetFieldText(0, step.substr(colon + 1));
+          table->Post();
+          values[static_cast<std::size_t>(record - 1)] = step.substr(colon + 1);
+        } else if (step[0] == '?') {
+          table->MoveTo(std::stoi(step.substr(1, colon - 1)));
+          EXPECT_EQ(table->GetFieldText(0), step.substr(colon + 1)) << step;
+        } else {
+          std::vector<std::string> walked;
+          for (table->First(); !table->Eof(); table->Next()) walked.push_back(table->GetFieldText(0));
+          EXPECT_EQ(walked, values) << step;
+        }
+      }
+    }
+    // The file as dBASE lays it out: the records after the header, then the
+    // end mark.
+    std::string records;
+    for (const std::string& value : row.stored) records += " " + std::string(6 - value.size(), ' ') + value;
+    const std::string bytes = FileBytes(file);
+    EXPECT_EQ(bytes.substr(header), records + '\x1A');
+    EXPECT_EQ(Word(bytes, 4), row.stored.size());
+  }
+}
+
 TEST_F(DbaseTableTest, RefusesWhatTheStateDoesNotAllow) {
   const std::string file = Create("X0001.DBF", "CISLO decimal(6,0)");
   DbaseTable table;
