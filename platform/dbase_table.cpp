@@ -71,20 +71,22 @@ SAFile OpenHook(const char* name, const char* access) {
   return reinterpret_cast<SAFile>(new TableFile{file});
 }
 
-SAOffset ReadHook(void* data, SAOffset size, SAOffset count, SAFile handle) {
+// A read or a write of count items at the file's position.
+SAOffset Transfer(TableFile::Step step, void* data, SAOffset size, SAOffset count, SAFile handle) {
   TableFile& f = FileOf(handle);
-  if (!f.PrepareFor(TableFile::Step::Read)) return 0;
-  const SAOffset done = std::fread(data, size, count, f.file);
+  if (!f.PrepareFor(step)) return 0;
+  const SAOffset done = step == TableFile::Step::Read ? std::fread(data, size, count, f.file)
+                                                       : std::fwrite(data, size, count, f.file);
   f.Advance(size, count, done);
   return done;
 }
 
+SAOffset ReadHook(void* data, SAOffset size, SAOffset count, SAFile handle) {
+  return Transfer(TableFile::Step::Read, data, size, count, handle);
+}
+
 SAOffset WriteHook(void* data, SAOffset size, SAOffset count, SAFile handle) {
-  TableFile& f = FileOf(handle);
-  if (!f.PrepareFor(TableFile::Step::Write)) return 0;
-  const SAOffset done = std::fwrite(data, size, count, f.file);
-  f.Advance(size, count, done);
-  return done;
+  return Transfer(TableFile::Step::Write, data, size, count, handle);
 }
 
 SAOffset SeekHook(SAFile handle, SAOffset offset, int whence) {
