@@ -50,14 +50,15 @@ class TRestore {
   T saved_;
 };
 
-bool LacksNode(TPolyLineElement* line) {
-  for (bool atBegin : {true, false}) {
-    TNode* node = nullptr;
-    TNodeBranch* branch = nullptr;
-    FindLineEndNode(line, atBegin, node, branch);
-    if (!node || !branch) return true;
+// Each child's line ends; none for a child that is no line.
+std::vector<TLineEnds> EndsOf(const TEntity& lines) {
+  std::vector<TLineEnds> ends;
+  ends.reserve(lines.Children().size());
+  for (TElement* child : lines.Children()) {
+    const auto* line = DynamicCast<TPolyLineElement>(child);
+    ends.push_back(line ? FindLineEnds(*line) : TLineEnds{});
   }
-  return false;
+  return ends;
 }
 
 }  // namespace
@@ -201,15 +202,19 @@ void TExportAreasToLumar::Export(TEntity& input) {
 }
 
 void TExportAreasToLumar::PrepareLines() {
-  bool nodesMissing = false;
   for (TElement* child : lines_->Children()) {
     auto* line = DynamicCast<TPolyLineElement>(child);
-    if (!line) continue;
     // A line the writer would refuse for want of block props would leave
     // its areas without a way round.
-    if (!line->Properties()) line->SetProperties(new TLumarLineProps);
-    nodesMissing = nodesMissing || LacksNode(line);
+    if (line && !line->Properties()) line->SetProperties(new TLumarLineProps);
   }
+  // Each line's ends are found once: for the question whether a graph is
+  // needed, and again only when one was built.
+  std::vector<TLineEnds> ends = EndsOf(*lines_);
+  const auto& children = lines_->Children();
+  bool nodesMissing = false;
+  for (std::size_t i = 0; i < children.size() && !nodesMissing; ++i)
+    nodesMissing = DynamicCast<TPolyLineElement>(children[i]) && !HasBothEnds(ends[i]);
   // The graph only lends its nodes: no pseudo-node is joined, so no line
   // changes, and it goes with the links filled.
   std::unique_ptr<TPolyLineString> bounded;
@@ -217,16 +222,17 @@ void TExportAreasToLumar::PrepareLines() {
   if (nodesMissing) {
     // The graph is built over a list with bounds.
     bounded = std::make_unique<TPolyLineString>();
-    for (TElement* child : lines_->Children())
+    for (TElement* child : children)
       if (auto* line = DynamicCast<TPolyLineElement>(child)) bounded->AddEntity(line);
     graph.reset(CreateElement<TMakeNodes>());
     graph->SetInput(bounded.get());
     graph->DoIt();
+    ends = EndsOf(*lines_);
   }
   std::unique_ptr<TPrepareExportLinesToLumar> numbering(CreateElement<TPrepareExportLinesToLumar>());
   numbering->SetInput(lines_);
-  numbering->DoIt();
-  for (TElement* child : lines_->Children())
+  numbering->PrepareWithEnds(ends);
+  for (TElement* child : children)
     if (auto* line = DynamicCast<TPolyLineElement>(child)) byNumber_.emplace(line->ID, line);
 }
 
