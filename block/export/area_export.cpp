@@ -1,6 +1,8 @@
 #include "block/export/area_export.h"
 
+#include <algorithm>
 #include <unordered_set>
+#include <utility>
 
 #include "block/export/line_export.h"
 #include "block/export/point_export.h"
@@ -137,27 +139,61 @@ void TPrepareExportAreasToLumar::DoIt() {
 
 // ---------------------------------------------------------------- TExportAreasToLumar
 
+// For each line number, the input areas holding that line and the ways
+// they walk it, side by side in one array.
 struct TExportAreasToLumar::TLineSides {
-  struct Hash {
-    std::size_t operator()(const std::pair<const TElement*, const TElement*>& key) const {
-      return std::hash<const TElement*>()(key.first) * 31 + std::hash<const TElement*>()(key.second);
-    }
+  struct THolder {
+    const TElement* area;
+    std::uint8_t ways;  // bit 1: forward, bit 2: backward
   };
-  // (line, area) -> bit 1: walked forward, bit 2: walked backward.
-  std::unordered_map<std::pair<const TElement*, const TElement*>, std::uint8_t, Hash> held;
+  std::vector<std::size_t> first;  // by line number: where its holders start; one more entry at the end
+  std::vector<THolder> holders;
 
-  explicit TLineSides(const TEntity& input) {
-    for (TElement* child : input.Children()) {
-      const auto* area = DynamicCast<TPolyLineAreaElement>(child);
-      if (!area) continue;
-      const auto& lines = area->Children();
-      for (std::size_t i = 0; i < lines.size(); ++i)
-        held[{lines[i], area}] |= area->GetLineOrigin(static_cast<int>(i)) ? 1 : 2;
-    }
+  TLineSides(const TEntity& input, const std::vector<TPolyLineElement*>& numbered) : first(numbered.size() + 1, 0) {
+    auto each = [&](auto&& visit) {
+      for (TElement* child : input.Children()) {
+        const auto* area = DynamicCast<TPolyLineAreaElement>(child);
+        if (!area) continue;
+        const auto& lines = area->Children();
+        for (std::size_t i = 0; i < lines.size(); ++i)
+          if (const std::int32_t number = NumberOf(lines[i], numbered); number > 0)
+            visit(number, area, static_cast<std::uint8_t>(area->GetLineOrigin(static_cast<int>(i)) ? 1 : 2));
+      }
+    };
+    // Counted, then placed: a line's holders end where the next line's begin.
+    each([&](std::int32_t number, const TElement*, std::uint8_t) { ++first[static_cast<std::size_t>(number)]; });
+    std::size_t at = 0;
+    for (std::size_t& start : first) at += std::exchange(start, at);
+    holders.resize(at);
+    std::vector<std::size_t> filled(first.begin(), first.end() - 1);
+    each([&](std::int32_t number, const TElement* area, std::uint8_t way) {
+      const auto n = static_cast<std::size_t>(number);
+      const auto begin = holders.begin() + static_cast<std::ptrdiff_t>(first[n]);
+      const auto end = holders.begin() + static_cast<std::ptrdiff_t>(filled[n]);
+      // An area holding the line twice (both ways) has one entry.
+      if (auto same = std::find_if(begin, end, [&](const THolder& h) { return h.area == area; }); same != end)
+        same->ways |= way;
+      else
+        holders[filled[n]++] = {area, way};
+    });
+    // What an area holding a line twice left unused reads as no area.
+    for (std::size_t n = 0; n + 1 < first.size(); ++n)
+      for (std::size_t i = filled[n]; i < first[n + 1]; ++i) holders[i] = {nullptr, 0};
   }
-  bool Holds(const TElement* line, const TElement* area, bool forward) const {
-    const auto found = held.find({line, area});
-    return found != held.end() && (found->second & (forward ? 1 : 2)) != 0;
+  // The line's number in this run; 0 for a line not numbered by it.
+  static std::int32_t NumberOf(const TElement* line, const std::vector<TPolyLineElement*>& numbered) {
+    const std::int32_t id = line->ID;
+    return id >= 1 && static_cast<std::size_t>(id) < numbered.size() && numbered[static_cast<std::size_t>(id)] == line
+               ? id
+               : 0;
+  }
+  bool Holds(const TPolyLineElement* line, const TElement* area, bool forward,
+             const std::vector<TPolyLineElement*>& numbered) const {
+    const auto n = static_cast<std::size_t>(NumberOf(line, numbered));
+    if (n == 0) return false;
+    for (std::size_t i = first[n]; i < first[n + 1]; ++i)
+      if (holders[i].area == area) return (holders[i].ways & (forward ? 1 : 2)) != 0;
+    return false;
   }
 };
 
@@ -192,7 +228,7 @@ void TExportAreasToLumar::Export(TEntity& input) {
   }
   if (!lines_) return;
   PrepareLines();
-  sides_ = std::make_unique<TLineSides>(input);
+  sides_ = std::make_unique<TLineSides>(input, byNumber_);
   ExportLines();
   if (!stoppedByUser_) ExportAreas();
   sides_.reset();
@@ -232,14 +268,19 @@ void TExportAreasToLumar::PrepareLines() {
   std::unique_ptr<TPrepareExportLinesToLumar> numbering(CreateElement<TPrepareExportLinesToLumar>());
   numbering->SetInput(lines_);
   numbering->PrepareWithEnds(ends);
-  for (TElement* child : children)
-    if (auto* line = DynamicCast<TPolyLineElement>(child)) byNumber_.emplace(line->ID, line);
+  for (TElement* child : children) {
+    auto* line = DynamicCast<TPolyLineElement>(child);
+    if (!line) continue;
+    const auto number = static_cast<std::size_t>(line->ID);
+    if (byNumber_.size() <= number) byNumber_.resize(number + 1, nullptr);
+    byNumber_[number] = line;
+  }
 }
 
 std::int32_t TExportAreasToLumar::SideArea(const TPolyLineElement& Line, bool Forward) const {
   for (int i = 0; i < Line.GetOwnersCount(); ++i) {
     const TElement* owner = Line.GetOwner(i);
-    if (sides_->Holds(&Line, owner, Forward)) return owner->ID;
+    if (sides_->Holds(&Line, owner, Forward, byNumber_)) return owner->ID;
   }
   return -1;
 }
@@ -250,14 +291,16 @@ void TExportAreasToLumar::ExportLines() {
   std::unique_ptr<TLumarLinWriter> writer = NewBlockWriter<TLumarLinWriter>(BlockName(), true, wcs.get());
   if (DruhLinii > 0) writer->Druh = DruhLinii;
   TExportProgress progress("Export lines", lines_->GetCount(), "Přerušit export linií ?");
-  std::unordered_set<const TElement*> written;
+  // By number: a line listed twice has one.
+  std::vector<bool> written(byNumber_.size(), false);
   for (int i = 0; i < lines_->GetCount(); ++i) {
     if (!progress.Next(i)) {
       stoppedByUser_ = true;
       return;
     }
     auto* line = DynamicCast<TPolyLineElement>(lines_->GetElement(i));
-    if (!line || !written.insert(line).second) continue;
+    if (!line || written.at(static_cast<std::size_t>(line->ID))) continue;
+    written[static_cast<std::size_t>(line->ID)] = true;
     const std::int32_t left = SideArea(*line, true);
     const std::int32_t right = SideArea(*line, false);
     DoExportObject(line);
@@ -303,12 +346,13 @@ void TExportAreasToLumar::CheckArea(const TAreaElement& Area) {
   bool forward = area->GetLineOrigin(0);
   bool closed = false;
   for (std::size_t step = 0; line && step < count; ++step) {
-    if (!sides_->Holds(line, area, forward)) break;
+    if (!sides_->Holds(line, area, forward, byNumber_)) break;
     const auto* props = DynamicCast<TLumarLineProps>(line->Properties());
     if (!props) break;
     const TLineLink next = props->Links[forward ? llEndNext : llStartNext];
-    const auto found = byNumber_.find(next.Line);
-    line = found == byNumber_.end() ? nullptr : found->second;
+    line = next.Line >= 1 && static_cast<std::size_t>(next.Line) < byNumber_.size()
+               ? byNumber_[static_cast<std::size_t>(next.Line)]
+               : nullptr;
     forward = next.End != 0;
     if (line == first && forward == area->GetLineOrigin(0)) {
       closed = true;
