@@ -45,10 +45,8 @@ TLineLink LinkTo(const TNodeBranch* branch, const TNumberedLines& numbered) {
 // The two links at one end of the line: the branches before and after its
 // own around the node; none without a node.
 void FillEndLinks(const TLineEnd& end, bool atBegin, TLineLinks& links, const TNumberedLines& numbered) {
-  const TNodeBranch* previous = end.Node && end.Branch ? end.Node->PrevBranch(end.Branch) : nullptr;
-  const TNodeBranch* next = end.Node && end.Branch ? end.Node->NextBranch(end.Branch) : nullptr;
-  links[atBegin ? llStartPrevious : llEndPrevious] = LinkTo(previous, numbered);
-  links[atBegin ? llStartNext : llEndNext] = LinkTo(next, numbered);
+  links[atBegin ? llStartPrevious : llEndPrevious] = LinkTo(end.Previous, numbered);
+  links[atBegin ? llStartNext : llEndNext] = LinkTo(end.Next, numbered);
 }
 
 }  // namespace
@@ -60,11 +58,26 @@ TLineEnds FindLineEnds(const TPolyLineElement& Line) {
   for (int i = 0; i < Line.GetOwnersCount(); ++i) {
     auto* node = DynamicCast<TNode>(Line.GetOwner(i));
     if (!node) continue;
-    for (TElement* child : node->Children()) {
-      auto* branch = DynamicCast<TNodeBranch>(child);
+    // The node's branches lead its children; the line's own among them are
+    // found with their places, their neighbours after the count is known.
+    const auto& children = node->Children();
+    std::array<std::size_t, 2> at{};
+    std::array<bool, 2> here{};
+    std::size_t count = 0;
+    for (; count < children.size(); ++count) {
+      auto* branch = DynamicCast<TNodeBranch>(children[count]);
       if (!branch) break;
-      TLineEnd& end = ends[branch->LineBegin ? 0 : 1];
-      if (branch->GetLine() == &Line && !end.Node) end = {node, branch};
+      const std::size_t side = branch->LineBegin ? 0 : 1;
+      if (branch->GetLine() == &Line && !ends[side].Node && !here[side]) {
+        here[side] = true;
+        at[side] = count;
+      }
+    }
+    for (std::size_t side = 0; side < 2; ++side) {
+      if (!here[side]) continue;
+      ends[side] = {node, static_cast<TNodeBranch*>(children[at[side]]),
+                    static_cast<TNodeBranch*>(children[(at[side] + count - 1) % count]),
+                    static_cast<TNodeBranch*>(children[(at[side] + 1) % count])};
     }
     if (HasBothEnds(ends)) break;
   }

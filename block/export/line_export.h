@@ -12,10 +12,13 @@ class TNodeBranch;
 class TPolyLineElement;
 class TLumarLineProps;
 
-// The node at one end of a line and the line's branch there.
+// The node at one end of a line, the line's branch there and the branches
+// before and after it around the node.
 struct TLineEnd {
   TNode* Node = nullptr;
   TNodeBranch* Branch = nullptr;
+  TNodeBranch* Previous = nullptr;
+  TNodeBranch* Next = nullptr;
 };
 // A line's beginning [0] and end [1]; none at an end without a node.
 using TLineEnds = std::array<TLineEnd, 2>;

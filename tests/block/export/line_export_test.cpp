@@ -136,7 +136,7 @@ TEST_F(LineExportTest, PreparingNumbersLinesInListOrderOnceAndLinksTheBranchesAr
   for (const auto& expected : cases) EXPECT_EQ(LinksOf(expected.line), expected.links) << expected.name;
 }
 
-TEST_F(LineExportTest, BothEndsFoundInOneLookAreTheNodesAndBranchesASearchPerEndFinds) {
+TEST_F(LineExportTest, BothEndsFoundInOneLookAreTheNodesBranchesAndNeighboursASearchPerEndFinds) {
   TPolyLineElement* loop = Line(-1, {{0, 0}, {1, 1}, {0, 1}, {0, 0}});
   TPolyLineElement* apart = Line(-1, {{0, 0}, {3, 0}});
   TPolyLineElement* halfway = Line(-1, {{0, 0}, {0, -3}});
@@ -169,6 +169,9 @@ TEST_F(LineExportTest, BothEndsFoundInOneLookAreTheNodesAndBranchesASearchPerEnd
       FindLineEndNode(row.line, atBegin, node, branch);
       const TLineEnd& found = ends[atBegin ? 0 : 1];
       EXPECT_EQ(std::pair(found.Node, found.Branch), std::pair(node, branch)) << row.name << ", begin " << atBegin;
+      TNodeBranch* previous = node ? node->PrevBranch(branch) : nullptr;
+      TNodeBranch* next = node ? node->NextBranch(branch) : nullptr;
+      EXPECT_EQ(std::pair(found.Previous, found.Next), std::pair(previous, next)) << row.name << ", begin " << atBegin;
       EXPECT_EQ(found.Node != nullptr, atBegin ? row.begin : row.end) << row.name << ", begin " << atBegin;
     }
     EXPECT_EQ(HasBothEnds(ends), row.begin && row.end) << row.name;
