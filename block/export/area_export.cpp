@@ -195,6 +195,18 @@ struct TExportAreasToLumar::TLineSides {
       if (holders[i].area == area) return (holders[i].ways & (forward ? 1 : 2)) != 0;
     return false;
   }
+  // The one input area walking the line that way; nil when none does, and
+  // also when several do (which of them is first is the line's to say).
+  const TElement* OnlyWalker(const TPolyLineElement* line, bool forward, const std::vector<TPolyLineElement*>& numbered,
+                             int& walkers) const {
+    walkers = 0;
+    const TElement* found = nullptr;
+    const auto n = static_cast<std::size_t>(NumberOf(line, numbered));
+    if (n == 0) return nullptr;
+    for (std::size_t i = first[n]; i < first[n + 1]; ++i)
+      if (holders[i].area && (holders[i].ways & (forward ? 1 : 2)) != 0 && ++walkers == 1) found = holders[i].area;
+    return walkers == 1 ? found : nullptr;
+  }
 };
 
 TExportAreasToLumar::TExportAreasToLumar() = default;
@@ -278,6 +290,11 @@ void TExportAreasToLumar::PrepareLines() {
 }
 
 std::int32_t TExportAreasToLumar::SideArea(const TPolyLineElement& Line, bool Forward) const {
+  // An area holding the line is among its owners: with one such area the
+  // owners need no search.
+  int walkers = 0;
+  if (const TElement* only = sides_->OnlyWalker(&Line, Forward, byNumber_, walkers)) return only->ID;
+  if (walkers == 0) return -1;
   for (int i = 0; i < Line.GetOwnersCount(); ++i) {
     const TElement* owner = Line.GetOwner(i);
     if (sides_->Holds(&Line, owner, Forward, byNumber_)) return owner->ID;

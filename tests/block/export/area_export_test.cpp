@@ -275,6 +275,32 @@ TEST_F(AreaExportTest, ALineAnAreaWalksBothWaysHasThatAreaOnBothSides) {
   }
 }
 
+TEST_F(AreaExportTest, OfSeveralAreasWalkingALineTheSameWayTheFirstOfItsOwnersIsOnThatSide) {
+  DrawSquare(0, 0, 10);
+  TAreaString& first = Build();
+  std::unique_ptr<TMakeNodesAndAreas> firstBuild = std::move(built);
+  TAreaString& second = Build();  // the same ring once more: its area owns the line after the first
+  ASSERT_EQ(std::pair(first.GetCount(), second.GetCount()), std::pair(1, 1));
+  const struct {
+    const char* name;
+    std::vector<TElement*> input;
+    int side;  // the number of the area on the line's walked side
+  } rows[] = {{"the first owner listed first", {first.GetElement(0), second.GetElement(0)}, 1},
+              {"the first owner listed second", {second.GetElement(0), first.GetElement(0)}, 2}};
+  for (const auto& row : rows) {
+    TAreaString input;
+    for (TElement* area : row.input) input.AddElement(area);
+    TExportAreasToLumar tool;
+    tool.SetBlockName(block);
+    tool.SetInput(&input);
+    tool.DoIt();
+    const std::vector<TLineRecord> records = LineRecords();
+    ASSERT_EQ(records.size(), 1u) << row.name;
+    EXPECT_EQ(std::max(records[0].LeftArea, records[0].RightArea), row.side) << row.name;
+    EXPECT_EQ(std::min(records[0].LeftArea, records[0].RightArea), -1) << row.name;
+  }
+}
+
 TEST_F(AreaExportTest, AreasReadFromABlockWithoutNodesAreExportedAgainWithLinksThatWalkRoundThem) {
   DrawSquare(0, 0, 30);
   DrawSquare(30, 0, 30);
