@@ -36,6 +36,14 @@ std::string TExportDBFClass::ControlFile(const std::string& ext) const {
   return platform::ChangeFileExt(BlockTableName(ControlDir, ObjectType, Druh), ext);
 }
 
+const TExportDBFClass::TNames& TExportDBFClass::Names() {
+  if (names_.table.empty() || names_.blockDir != ExpBlockName || names_.controlDir != ControlDir ||
+      names_.letter != ObjectType || names_.kind != Druh) {
+    names_ = {ExpBlockName, ControlDir, ObjectType, Druh, DBFName(), ControlFile(".TDS")};
+  }
+  return names_;
+}
+
 bool TExportDBFClass::EnsureTable(const TElement* Element) {
   if (!table_) return false;
   ForgetFields();
@@ -106,7 +114,7 @@ void TExportDBFClass::WriteObject(const TElement* element) {
   if (!props) return;
   // 1. The table: a new one for the first object (replacing any of that
   // name), then only when the name changes and no such file exists.
-  const std::string name = DBFName();
+  const std::string name = Names().table;
   if (!table_) {
     ForgetFields();
     table_ = std::make_unique<TLumarDBFTable>();
@@ -130,7 +138,7 @@ void TExportDBFClass::WriteObject(const TElement* element) {
   const bool hasValues = dynamic && !dynamic->Children().empty();
   if (hasValues) table_->ApplyDynamicProps(element, dynamic);
   if (!hasValues || BothSources) {
-    if (!CreateFromSource) table_->SetTransferScript(ControlFile(".TDS"));
+    if (!CreateFromSource) table_->SetTransferScript(Names().script);
     if (const std::string source = props->GetDBFName(); !source.empty()) {
       TLumarDBFTable* sourceTable = props->GetDBFTable();
       if (sourceTable && sourceTable->Locate(source, props->GetOrigNo()))

@@ -63,6 +63,19 @@ class TExportDBFClass : public TTool {
   // Another table, or the same one made anew.
   void ForgetFields() { fieldsOf_.clear(); }
 
+  // The target table's and the transfer script's names, made again only
+  // when a folder, the letter or the kind they come from changes.
+  struct TNames {
+    std::string blockDir;
+    std::string controlDir;
+    char letter = 0;
+    std::int16_t kind = 0;
+    std::string table;
+    std::string script;
+  };
+  const TNames& Names();
+
+  TNames names_;
   std::unique_ptr<TLumarDBFTable> table_;
   std::array<int, 8> fields_{};
   std::string fieldsOf_;

@@ -154,6 +154,35 @@ TEST_F(ExportDBFTest, TheFieldsOfEachTableAreFoundInItsOwnOrder) {
   }
 }
 
+// A folder changed between objects brings its own table or script.
+TEST_F(ExportDBFTest, AFolderChangedBetweenObjectsTakesItsOwnTableOrScript) {
+  for (const char* dir : {"OUT2.BLK", "CTRL2"}) std::filesystem::create_directories(File(dir));
+  WriteCp1250File(File("CTRL/L0003.CRT"), "NAZEV C 10\r\n");
+  WriteCp1250File(File("CTRL/L0003.TDS"), "NAZEV NAZEV\r\n");
+  WriteCp1250File(File("CTRL2/L0003.TDS"), "VYSKA NAZEV\r\n");
+  const struct {
+    const char* name;
+    const char* block;
+    const char* control;
+    const char* table;
+    std::vector<std::string> record;  // NAZEV, CISLO
+  } rows[] = {
+      {"the first object", "OUT.BLK", "CTRL", "OUT.BLK/L0003.DBF", {"Dub", "1"}},
+      {"another control folder: its script", "OUT.BLK", "CTRL2", "OUT.BLK/L0003.DBF", {"20.5", "2"}},
+      {"another block folder: a table there", "OUT2.BLK", "CTRL", "OUT2.BLK/L0003.DBF", {"Dub", "3"}},
+  };
+  std::int32_t id = 0;
+  for (const auto& row : rows) {
+    tool.ExpBlockName = File(row.block);
+    tool.ControlDir = File(row.control);
+    tool.SetInput(Line(12, ++id));
+    tool.DoIt();
+    const Rows_t written = Rows(File(row.table));
+    ASSERT_FALSE(written.empty()) << row.name;
+    EXPECT_EQ(written.back(), row.record) << row.name;
+  }
+}
+
 // A table is made from the template of its kind, or, when asked to, from
 // the structure of the table the object came from.
 TEST_F(ExportDBFTest, ATableIsMadeFromTheTemplateOrFromTheSourceTable) {
