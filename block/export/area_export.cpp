@@ -333,14 +333,17 @@ void TExportAreasToLumar::ExportAreas() {
   std::unique_ptr<TJTSK> wcs(CreateElement<TJTSK>());
   std::unique_ptr<TLumarAreaWriter> writer = NewBlockWriter<TLumarAreaWriter>(BlockName(), true, wcs.get());
   TExportProgress progress("Export ploch do " + BlockName(), input_->GetCount(), "Přerušit export ploch ?");
-  std::unordered_set<const TElement*> written;
+  // By number: the preparation numbered every area that is not a hole, an
+  // area listed twice once.
+  std::vector<bool> written(static_cast<std::size_t>(input_->GetCount()) + 1, false);
   for (int i = 0; i < input_->GetCount(); ++i) {
     if (!progress.Next(i)) {
       stoppedByUser_ = true;
       return;
     }
     auto* area = DynamicCast<TAreaElement>(input_->GetElement(i));
-    if (!area || area->IsHole || !written.insert(area).second) continue;
+    if (!area || area->IsHole || written.at(static_cast<std::size_t>(area->ID))) continue;
+    written[static_cast<std::size_t>(area->ID)] = true;
     CheckArea(*area);
     DoExportObject(area);
     writer->WriteArea(*area);
