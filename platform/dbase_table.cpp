@@ -275,8 +275,10 @@ int TableCodePage(DBFHandle handle) {
   return Digits(TrimmedRight(text), number) ? number : 1250;
 }
 
-// The bytes the field stores, padded to its length.
-std::string StoredText(const DbaseField& field, const std::string& text, int codePage) {
+// The bytes the field stores, padded to its length, put at field: the
+// padding goes straight into the record, as every value of an export passes
+// here.
+void StoreText(const DbaseField& field, const std::string& text, int codePage, char* into) {
   std::string stored;
   bool rightAligned = false;
   switch (field.Type) {
@@ -295,9 +297,10 @@ std::string StoredText(const DbaseField& field, const std::string& text, int cod
       break;
   }
   const auto length = static_cast<std::size_t>(field.Length);
-  if (stored.size() > length) stored.resize(length);
-  const std::string padding(length - stored.size(), ' ');
-  return rightAligned ? padding + stored : stored + padding;
+  const std::size_t size = std::min(stored.size(), length);
+  const std::size_t padding = length - size;
+  std::fill_n(into + (rightAligned ? 0 : size), padding, ' ');
+  std::copy_n(stored.data(), size, into + (rightAligned ? padding : 0));
 }
 
 // ---------------------------------------------------------------- create table
@@ -588,8 +591,7 @@ void DbaseTable::SetFieldText(int index, const std::string& text) {
   Impl& t = *impl_;
   if (t.state != State::Edit && t.state != State::Insert) throw EDatabaseError("Dataset not in edit or insert mode");
   const DbaseField& field = Field(index);
-  const std::string stored = StoredText(field, text, t.codePage);
-  t.buffer.replace(t.offsets[static_cast<std::size_t>(index)], stored.size(), stored);
+  StoreText(field, text, t.codePage, t.buffer.data() + t.offsets[static_cast<std::size_t>(index)]);
 }
 
 int DbaseTable::RecordCount() const {
