@@ -43,19 +43,32 @@ struct TableFile {
   // The stream is not at position: the next read or write seeks there.
   bool moved = false;
   enum class Step { None, Read, Write } last = Step::None;
+  // Buffered records did not reach the file (a full disk): the library
+  // learns of it only for the record being written, so the table asks.
+  bool failed = false;
 
   bool PrepareFor(Step step) {
     if (moved || (last != Step::None && last != step)) {
-      if (std::fseek(file, static_cast<long>(position), SEEK_SET) != 0) return false;
+      if (std::fseek(file, static_cast<long>(position), SEEK_SET) != 0) {
+        failed = failed || last == Step::Write;
+        return false;
+      }
       moved = false;
     }
     last = step;
     return true;
   }
   // A short transfer leaves the stream somewhere in between.
-  void Advance(SAOffset size, SAOffset asked, SAOffset done) {
+  void Advance(Step step, SAOffset size, SAOffset asked, SAOffset done) {
     position += size * done;
-    if (done != asked) moved = true;
+    if (done == asked) return;
+    moved = true;
+    failed = failed || step == Step::Write;
+  }
+  // What the buffer holds out to the file; false when any write failed.
+  bool FlushAll() {
+    failed = std::fflush(file) != 0 || failed;
+    return !failed;
   }
 };
 
@@ -77,7 +90,7 @@ SAOffset Transfer(TableFile::Step step, void* data, SAOffset size, SAOffset coun
   if (!f.PrepareFor(step)) return 0;
   const SAOffset done = step == TableFile::Step::Read ? std::fread(data, size, count, f.file)
                                                        : std::fwrite(data, size, count, f.file);
-  f.Advance(size, count, done);
+  f.Advance(step, size, count, done);
   return done;
 }
 
@@ -107,7 +120,7 @@ SAOffset SeekHook(SAFile handle, SAOffset offset, int whence) {
 
 SAOffset TellHook(SAFile handle) { return FileOf(handle).position; }
 
-int FlushHook(SAFile handle) { return std::fflush(FileOf(handle).file); }
+int FlushHook(SAFile handle) { return FileOf(handle).FlushAll() ? 0 : EOF; }
 
 int CloseHook(SAFile handle) {
   std::unique_ptr<TableFile> f(&FileOf(handle));
@@ -672,6 +685,7 @@ void DbaseTable::Flush() {
   DBFUpdateHeader(t.handle);
   t.headerStale = false;
   if (!tLastError.empty()) throw EDatabaseError(ErrorText("Cannot write the header of " + t.tableName));
+  if (!FileOf(t.handle->fp).FlushAll()) throw EDatabaseError("Cannot write the records of " + t.tableName);
 }
 
 void DbaseTable::Cancel() { impl_->DropChanges(); }

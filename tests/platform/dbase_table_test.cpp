@@ -9,6 +9,7 @@
 
 #include "platform/files.h"
 #include "platform/streams.h"
+#include "tests/platform/file_size_limit.h"
 #include "tests/platform/temp_folder.h"
 
 namespace {
@@ -349,6 +350,37 @@ TEST_F(DbaseTableTest, ReadsAndEditsBetweenAppendsLandAtTheirOwnRecords) {
     const std::string bytes = FileBytes(file);
     EXPECT_EQ(bytes.substr(header), records + '\x1A');
     EXPECT_EQ(Word(bytes, 4), row.stored.size());
+  }
+}
+
+TEST_F(DbaseTableTest, RecordsThatDoNotReachAFullDiskAreReportedByThePostOrTheFlush) {
+  constexpr std::size_t kRecord = 7;  // the deletion mark and six digits
+  const struct {
+    const char* name;
+    std::size_t records;  // whole records the disk takes
+    std::size_t more;     // and bytes of the next
+  } rows[] = {{"no record", 0, 0}, {"three records and part of a fourth", 3, 3}, {"all but the end mark", 10, 0}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    const std::string file = Create(std::string("F") + std::to_string(&row - rows) + ".DBF", "CISLO decimal(6,0)");
+    const std::size_t header = Word(FileBytes(file), 8);
+    const auto table = Open(file, true);
+    bool reported = false;
+    {
+      const FileSizeLimit full(header + kRecord * row.records + row.more);
+      try {
+        for (int i = 1; i <= 10; ++i) {
+          table->Append();
+          table->SetFieldText(0, std::to_string(i));
+          table->Post();
+        }
+        table->Flush();
+      } catch (const EDatabaseError&) {
+        reported = true;
+      }
+    }
+    EXPECT_TRUE(reported);
+    EXPECT_LT(FileBytes(file).size(), header + kRecord * 10 + 1);
   }
 }
 
