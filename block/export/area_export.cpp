@@ -101,6 +101,7 @@ void TPrepareExportAreasToLumar::DoIt() {
   auto* input = DynamicCast<TEntity>(Input());
   if (!input) return;
   std::unordered_set<const TElement*> inInput;
+  inInput.reserve(input->Children().size());
   for (TElement* child : input->Children()) {
     if (!child) continue;
     inInput.insert(child);
@@ -150,35 +151,39 @@ struct TExportAreasToLumar::TLineSides {
   std::vector<THolder> holders;
 
   TLineSides(const TEntity& input, const std::vector<TPolyLineElement*>& numbered) : first(numbered.size() + 1, 0) {
-    auto each = [&](auto&& visit) {
-      for (TElement* child : input.Children()) {
-        const auto* area = DynamicCast<TPolyLineAreaElement>(child);
-        if (!area) continue;
-        const auto& lines = area->Children();
-        for (std::size_t i = 0; i < lines.size(); ++i)
-          if (const std::int32_t number = NumberOf(lines[i], numbered); number > 0)
-            visit(number, area, static_cast<std::uint8_t>(area->GetLineOrigin(static_cast<int>(i)) ? 1 : 2));
-      }
+    // The areas' lines are walked once; their holders are then counted per
+    // line and placed, a line's ending where the next line's begin.
+    struct TEntry {
+      std::size_t number;
+      const TElement* area;
+      std::uint8_t way;
     };
-    // Counted, then placed: a line's holders end where the next line's begin.
-    each([&](std::int32_t number, const TElement*, std::uint8_t) { ++first[static_cast<std::size_t>(number)]; });
+    std::vector<TEntry> entries;
+    for (TElement* child : input.Children()) {
+      const auto* area = DynamicCast<TPolyLineAreaElement>(child);
+      if (!area) continue;
+      const auto& lines = area->Children();
+      for (std::size_t i = 0; i < lines.size(); ++i) {
+        const auto number = static_cast<std::size_t>(NumberOf(lines[i], numbered));
+        if (number == 0) continue;
+        entries.push_back({number, area, static_cast<std::uint8_t>(area->GetLineOrigin(static_cast<int>(i)) ? 1 : 2)});
+        ++first[number];
+      }
+    }
     std::size_t at = 0;
     for (std::size_t& start : first) at += std::exchange(start, at);
-    holders.resize(at);
+    holders.assign(at, THolder{nullptr, 0});
     std::vector<std::size_t> filled(first.begin(), first.end() - 1);
-    each([&](std::int32_t number, const TElement* area, std::uint8_t way) {
-      const auto n = static_cast<std::size_t>(number);
-      const auto begin = holders.begin() + static_cast<std::ptrdiff_t>(first[n]);
-      const auto end = holders.begin() + static_cast<std::ptrdiff_t>(filled[n]);
-      // An area holding the line twice (both ways) has one entry.
-      if (auto same = std::find_if(begin, end, [&](const THolder& h) { return h.area == area; }); same != end)
-        same->ways |= way;
+    for (const TEntry& entry : entries) {
+      const auto begin = holders.begin() + static_cast<std::ptrdiff_t>(first[entry.number]);
+      const auto end = holders.begin() + static_cast<std::ptrdiff_t>(filled[entry.number]);
+      // An area holding the line twice (both ways) has one entry; the slot
+      // it leaves unused reads as no area.
+      if (auto same = std::find_if(begin, end, [&](const THolder& h) { return h.area == entry.area; }); same != end)
+        same->ways |= entry.way;
       else
-        holders[filled[n]++] = {area, way};
-    });
-    // What an area holding a line twice left unused reads as no area.
-    for (std::size_t n = 0; n + 1 < first.size(); ++n)
-      for (std::size_t i = filled[n]; i < first[n + 1]; ++i) holders[i] = {nullptr, 0};
+        holders[filled[entry.number]++] = {entry.area, entry.way};
+    }
   }
   // The line's number in this run; 0 for a line not numbered by it.
   static std::int32_t NumberOf(const TElement* line, const std::vector<TPolyLineElement*>& numbered) {
