@@ -313,7 +313,9 @@ void TJoinLines::DoIt() {
   unmark.SetInput(input);
   unmark.DoIt();
   auto tree = std::make_unique<TQTreeLumLin>();
-  tree->SetSquareFor(input->GetMinX(), input->GetMinY(), input->GetMaxX(), input->GetMaxY());
+  // A string without lines has the empty rectangle: its tree stays empty.
+  if (input->GetMinX() <= input->GetMaxX())
+    tree->SetSquareFor(input->GetMinX(), input->GetMinY(), input->GetMaxX(), input->GetMaxY());
   std::unique_ptr<platform::TF_gaugeForm> gauge = platform::NewGaugeForm();
   const int count = input->GetCount();
   gauge->SetMaxValue(count >= 100 ? count - 1 : 0);

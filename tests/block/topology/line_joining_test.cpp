@@ -94,6 +94,14 @@ TEST_F(LineJoiningTest, EndsSnapToVerticesAndSegmentsAndCrossingLinesAreCutAtThe
   }
 }
 
+TEST_F(LineJoiningTest, AStringWithoutLinesGivesAnEmptyTree) {
+  lines.Clear();
+  Join(0.01);
+  ASSERT_NE(accepted, nullptr);
+  EXPECT_EQ(accepted->GetElementsCount(), 0);
+  EXPECT_EQ(lines.GetCount(), 0);
+}
+
 TEST_F(LineJoiningTest, ALineNoLongerThanTheMinimumIsNeitherComparedNorFiled) {
   const struct {
     const char* name;
