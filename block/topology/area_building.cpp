@@ -32,7 +32,7 @@ void TCreateAreaForBranch::DoIt() {
   if (!start || !start->GetLine() || !start->GetFarNode() || start->GetRightArea() || start->NotRegularArea) return;
   bool closed = false;
   int steps = 0;
-  start->TraceArea(areaValue_, closed, steps, true);
+  start->TraceArea(areaValue_, closed, steps, true, &ring_);
   // The branches of a ring that is not built stay marked: it is not tried
   // again from any of them, and a walk that meets them ends there unlogged.
   if (!closed) {
@@ -41,41 +41,36 @@ void TCreateAreaForBranch::DoIt() {
         std::to_string(steps) + " krocích, plocha nevznikla");
     return;
   }
-  if (std::fabs(areaValue_) <= MinRingArea) return;
+  // A walk that had no second branch to go to walked no ring.
+  if (ring_.empty() || std::fabs(areaValue_) <= MinRingArea) return;
   try {
-    SetOutput(BuildRing(start));
+    SetOutput(BuildRing());
   } catch (const std::exception&) {
     SetOutput(nullptr);
   }
 }
 
-TPolyLineAreaElement* TCreateAreaForBranch::BuildRing(TNodeBranch* start) {
+TPolyLineAreaElement* TCreateAreaForBranch::BuildRing() {
+  // The marking walk summed the same terms in the same order: its value is
+  // the ring's.
   const bool holeRing = areaValue_ < 0;
   auto area = std::make_unique<TPolyLineAreaElement>();
-  start->NotRegularArea = false;
-  area->AddLine(start->GetLine(), start->LineBegin);
-  start->SetRightArea(holeRing ? nullptr : area.get());
   if (holeRing) area->IsHole = true;
-  double value = start->GetLine()->AreaTerm(start->LineBegin);
-  TNode* node = nullptr;
-  TNodeBranch* next = start->NextAroundFace(node);
   platform::MessageHold hold;
-  for (int steps = 1; next && next != start && steps < MaxRingSteps; ++steps) {
-    next->NotRegularArea = false;
-    next->SetRightArea(area.get());
-    area->AddLine(next->GetLine(), next->LineBegin);
-    value += next->GetLine()->AreaTerm(next->LineBegin);
-    next = next->NextAroundFace(node);
-    platform::Application::Instance().ProcessMessages();
+  for (std::size_t i = 0; i < ring_.size(); ++i) {
+    TNodeBranch* branch = ring_[i];
+    branch->NotRegularArea = false;
+    // The start of a hole ring is left without an area.
+    branch->SetRightArea(holeRing && i == 0 ? nullptr : area.get());
+    area->AddLine(branch->GetLine(), branch->LineBegin);
+    if (i > 0) platform::Application::Instance().ProcessMessages();
   }
-  areaValue_ = value;
-  if (std::fabs(value) <= MinRingArea) return nullptr;
   // Line ends up to the node tolerance apart meet in one node, so the sum
   // along the lines may differ from the outline's own: an outline that is
   // not one way round by more than the minimum is no area either.
   const double outline = area->WholeArea();
   if (holeRing ? outline >= -MinRingArea : outline <= MinRingArea) return nullptr;
-  if (!holeRing) {
+  if (!holeRing && PlaceLabel) {
     TAreaPointPlacer placer;
     placer.SetInput(area.get());
     placer.DoIt();
@@ -105,6 +100,7 @@ void TCreateAreasForQTree::Process(TElement* element) {
   TSpaceEntityQTree* tree = AreaQTree();
   if (!nodes || !tree) return;
   TCreateAreaForBranch maker;
+  maker.PlaceLabel = PlaceLabels;
   try {
     for (TElement* child : nodes->Children()) {
       auto* node = DynamicCast<TNode>(child);
@@ -189,6 +185,8 @@ void TMakeNodesAndAreas::DoIt() {
   if (!nodes) return;
   auto* areas = [nodes]() -> TSpaceEntityQTree* {
     TCreateAreasForQTree creator;
+    // The list's placer below sets every label afresh.
+    creator.PlaceLabels = false;
     creator.SetInput(nodes);
     creator.DoIt();
     return creator.AreaQTree();
