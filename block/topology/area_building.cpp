@@ -106,7 +106,8 @@ void TCreateAreasForQTree::Process(TElement* element) {
       auto* node = DynamicCast<TNode>(child);
       if (!node) continue;
       for (std::size_t i = 0; TNodeBranch* branch = BranchAt(*node, i); ++i) {
-        if (!branch->GetLine() || branch->GetRightArea() || branch->NotRegularArea) continue;
+        // The flag first: it is at hand, the area and line are links to read.
+        if (branch->NotRegularArea || branch->GetRightArea() || !branch->GetLine()) continue;
         maker.SetInput(branch);
         maker.DoIt();
         platform::Application::Instance().ProcessMessages();
@@ -137,9 +138,9 @@ void TSubAreaMakerInQTree::DoIt() {
   TProchazecPlochGauge::DoIt();
 }
 
-bool TSubAreaMakerInQTree::Encloses(TAreaElement* candidate, TAreaElement* hole, double holeArea, double X,
-                                    double Y) {
-  return !candidate->IsHole && -holeArea < candidate->WholeArea() &&
+bool TSubAreaMakerInQTree::Encloses(TAreaElement* candidate, double candidateArea, TAreaElement* hole,
+                                    double holeArea, double X, double Y) {
+  return !candidate->IsHole && -holeArea < candidateArea &&
          candidate->ContainsRect(hole->GetMinX(), hole->GetMinY(), hole->GetMaxX(), hole->GetMaxY()) &&
          hole->NoChildHasOwner(candidate) && candidate->ContainsPointOutsideHoles(X, Y);
 }
@@ -160,8 +161,9 @@ void TSubAreaMakerInQTree::Process(TElement* element) {
     TQTreeWalker walker;
     for (TElement* found = walker.FindFirst(tree, x, y, x, y, 0); found; found = walker.FindNext()) {
       auto* candidate = DynamicCast<TAreaElement>(found);
-      if (!candidate || candidate == best || !Encloses(candidate, hole, holeArea, x, y)) continue;
+      if (!candidate || candidate == best || candidate->IsHole) continue;
       const double area = candidate->WholeArea();
+      if (!Encloses(candidate, area, hole, holeArea, x, y)) continue;
       if (!best || area < bestArea) {
         best = candidate;
         bestArea = area;

@@ -70,7 +70,8 @@ class TSubAreaMakerInQTree : public TProchazecPlochGauge {
 
  private:
   // Whether the hole may go to candidate.
-  static bool Encloses(TAreaElement* candidate, TAreaElement* hole, double holeArea, double X, double Y);
+  static bool Encloses(TAreaElement* candidate, double candidateArea, TAreaElement* hole, double holeArea, double X,
+                       double Y);
 
   TElementLink areaQTree_;
 };
