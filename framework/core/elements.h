@@ -19,6 +19,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "framework/core/element_slabs.h"
 #include "platform/type_info.h"
 
 class TEntity;
@@ -42,6 +43,11 @@ int CurrentVisitStamp();
 template <class T>
 class TGapList {
  public:
+  // Entities hold their lists through a pointer: lists and their entries
+  // lie in the element slabs, near the elements made with them.
+  static void* operator new(std::size_t size) { return element_slabs::AllocateElement(size); }
+  static void operator delete(void* block, std::size_t size) noexcept { element_slabs::ReleaseElement(block, size); }
+
   using value_type = T*;
   using const_iterator = T* const*;
   using iterator = const_iterator;
@@ -126,7 +132,7 @@ class TGapList {
     front_ = 0;
   }
 
-  std::vector<T*> store_;
+  std::vector<T*, element_slabs::TSlabAllocator<T*>> store_;
   std::size_t front_ = 0;
 };
 
@@ -162,7 +168,7 @@ class TPointerList {
     TMany& many = MakeList();
     if (index <= 0 || index >= count) many.List.push_back(item);
     else many.List.insert(static_cast<std::size_t>(index), item);
-    if (many.Counted) ++many.Counts[item];
+    if (many.Counts) ++(*many.Counts)[item];
     else if (many.List.size() >= kCountedFrom) many.CountAll();
   }
   void Add(T* item) {
@@ -173,8 +179,8 @@ class TPointerList {
   bool Remove(const T* item) {
     if (!IsList()) return RemoveSingle(item);
     const TMany& many = Many();
-    return RemoveAt(item, many.List.IndexOfFirst(item, many.Counted && many.Counts.count(item) != 0 &&
-                                                          many.Counts.at(item) == 1));
+    return RemoveAt(item, many.List.IndexOfFirst(item, many.Counts && many.Counts->count(item) != 0 &&
+                                                          many.Counts->at(item) == 1));
   }
   // Removes one occurrence, whichever is found first from either end: for
   // lists whose order does not matter; false when absent.
@@ -184,7 +190,7 @@ class TPointerList {
   }
   bool Contains(const T* item) const {
     if (!IsList()) return bits_ != 0 && Single() == item;
-    if (Many().Counted) return Many().Counts.count(item) != 0;
+    if (Many().Counts) return Many().Counts->count(item) != 0;
     return Many().List.IndexOfFirst(item, true) >= 0;
   }
   void Release() {
@@ -200,12 +206,16 @@ class TPointerList {
   // reallocations of growing one by one.
   static constexpr std::size_t kFirstCapacity = 4;
   struct TMany {
+    static void* operator new(std::size_t size) { return element_slabs::AllocateElement(size); }
+    static void operator delete(void* block, std::size_t size) noexcept {
+      element_slabs::ReleaseElement(block, size);
+    }
     TGapList<T> List;
-    bool Counted = false;
-    std::unordered_map<const T*, int> Counts;
+    // Made once the list is long; short lists are searched instead.
+    std::unique_ptr<std::unordered_map<const T*, int>> Counts;
     void CountAll() {
-      Counted = true;
-      for (T* entry : List) ++Counts[entry];
+      Counts = std::make_unique<std::unordered_map<const T*, int>>();
+      for (T* entry : List) ++(*Counts)[entry];
     }
   };
 
@@ -219,9 +229,9 @@ class TPointerList {
     if (index < 0) return false;
     TMany& many = Many();
     many.List.erase(static_cast<std::size_t>(index));
-    if (many.Counted) {
-      auto count = many.Counts.find(item);
-      if (--count->second == 0) many.Counts.erase(count);
+    if (many.Counts) {
+      auto count = many.Counts->find(item);
+      if (--count->second == 0) many.Counts->erase(count);
     }
     if (many.List.empty()) Release();
     return true;
@@ -342,6 +352,9 @@ class TElement : public TPersistent {
   ~TElement() override;
   TElement(const TElement&) = delete;
   TElement& operator=(const TElement&) = delete;
+  // Elements are made and freed by the million: they live in the slabs.
+  static void* operator new(std::size_t size) { return element_slabs::AllocateElement(size); }
+  static void operator delete(void* block, std::size_t size) noexcept { element_slabs::ReleaseElement(block, size); }
 
  private:
   TPointerList<TEntity> holders_;
