@@ -7,6 +7,7 @@
 #include <limits>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <unordered_map>
 #include <unordered_set>
 #include <utility>
@@ -541,9 +542,30 @@ int TEntity::IndexOf(const TElement* element) const {
   return static_cast<int>(children_->IndexOfFirst(element));
 }
 
+namespace {
+
+// Clears running on this thread: entities clear their children inside their
+// own clear, and a graph needs one hourglass, not one per entity.
+thread_local int clearsUnderway = 0;
+
+class ClearScope {
+ public:
+  ClearScope() {
+    if (clearsUnderway++ == 0) hourglass_.emplace();
+  }
+  ~ClearScope() { --clearsUnderway; }
+  ClearScope(const ClearScope&) = delete;
+  ClearScope& operator=(const ClearScope&) = delete;
+
+ private:
+  std::optional<platform::WaitCursor> hourglass_;
+};
+
+}  // namespace
+
 void TEntity::Clear() {
   if (IsEmpty()) return;
-  platform::WaitCursor hourglass;
+  const ClearScope clearing;
   if (children_->size() > 200) platform::Application::Instance().ProcessMessages();
   if (!children_) return;
   const FreeingScope freeing(this);
