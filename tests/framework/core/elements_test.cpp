@@ -345,6 +345,49 @@ TEST(GapListTest, EveryEditKeepsTheSameEntriesInTheSameOrderAsAVector) {
   }
 }
 
+// A copy (made or assigned) lists the same entries in its own block: editing
+// one leaves the other as it was, and a list that never held anything copies
+// as such.
+TEST(GapListTest, ACopyListsTheSameEntriesApartFromTheOriginal) {
+  std::vector<std::unique_ptr<TElement>> pool;
+  for (int i = 0; i < 100; ++i) pool.push_back(std::make_unique<TElement>());
+  const struct {
+    const char* name;
+    std::function<void(TGapList<TElement>&)> fill;
+  } rows[] = {
+      {"never made", [](TGapList<TElement>&) {}},
+      {"made, then emptied",
+       [&](TGapList<TElement>& list) {
+         list.push_back(pool[0].get());
+         list.erase(0);
+       }},
+      {"with a gap at the front",
+       [&](TGapList<TElement>& list) {
+         for (int i = 0; i < 40; ++i) list.push_back(pool[static_cast<std::size_t>(i)].get());
+         for (int i = 0; i < 10; ++i) list.erase(0);
+       }},
+      {"grown past its first block",
+       [&](TGapList<TElement>& list) {
+         for (const auto& element : pool) list.push_back(element.get());
+       }},
+  };
+  for (const auto& row : rows) {
+    TGapList<TElement> original;
+    row.fill(original);
+    const Model before(original.begin(), original.end());
+    TGapList<TElement> copied(original);
+    TGapList<TElement> assigned;
+    assigned.push_back(pool[99].get());
+    assigned = original;
+    for (TGapList<TElement>* copy : {&copied, &assigned}) {
+      EXPECT_TRUE(*copy == before) << row.name;
+      EXPECT_EQ(copy->Made(), original.Made()) << row.name;
+      copy->insert(0, pool[50].get());
+    }
+    EXPECT_TRUE(original == before) << row.name;
+  }
+}
+
 TEST_F(ElementsTest, ChildListedTwiceLeavesByItsFirstSlotWhereverTheOtherOneIs) {
   const struct {
     const char* name;
