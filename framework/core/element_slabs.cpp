@@ -27,6 +27,7 @@ constexpr bool kHoldsElements = true;
 constexpr std::size_t kClasses = kLargestPooled / kGranule;
 constexpr std::size_t kHeaderBytes = 64;
 constexpr std::align_val_t kBlockAlignment{kGranule};
+constexpr std::size_t kRegionBytes = kSlabBytes * kSlabsPerRegion;
 constexpr std::align_val_t kRegionAlignment{kSlabBytes};
 
 // 1 .. kClasses for pooled sizes.
@@ -135,7 +136,7 @@ Slab* SlabIn(Region& region, std::size_t index) {
 // The caller holds the store's lock.
 void AddRegion(Store& store) {
   auto region = std::make_unique<Region>();
-  region->Memory = static_cast<char*>(::operator new(kSlabBytes * kSlabsPerRegion, kRegionAlignment));
+  region->Memory = static_cast<char*>(::operator new(kRegionBytes, kRegionAlignment));
   std::size_t made = 0;
   try {
     for (; made < kSlabsPerRegion; ++made) {
