@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/forest_criterion.h"
 #include "forestry/forestry_classes.h"
 #include "forestry/hierarchy/groupper.h"
 #include "forestry/hierarchy/hierarchy_lookup.h"
@@ -63,22 +64,6 @@ const StandMap& Stands(int n) {
   StandMap*& map = (*maps)[n];
   if (!map) map = new StandMap(n);
   return *map;
-}
-
-TOwnerEntity* ForestCriterion() {
-  auto* criterion = new TOwnerEntity;
-  const char* classes[] = {"TLHC", "TOddeleni", "TDilec", "TPorost", "TPorostniSkupina"};
-  for (int k = 0; k < 5; ++k) {
-    auto* level = new TPropsAndClass;
-    level->NextName(kKeys[k]);
-    level->OwnerClassName = classes[k];
-    if (k == 4) {
-      level->SocketClassName = "TAreaString";
-      level->SocketName = "GEOMETRY";
-    }
-    criterion->AddElement(level);
-  }
-  return criterion;
 }
 
 std::unique_ptr<TRectEntity> Build(const StandMap& stands) {

@@ -1,6 +1,7 @@
 #include "forestry/hierarchy/groupper.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <vector>
 
 #include "framework/core/class_registry.h"
@@ -17,21 +18,6 @@ constexpr std::size_t kScannedOwner = 16;
 
 bool IsAscii(const std::string& text) {
   return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-}
-
-// Names equal as the lookups by name compare them (upper case by the code
-// page's rules), ASCII ones without converting them.
-bool SameName(const std::string& a, const std::string& b) {
-  if (a == b) return true;
-  if (!IsAscii(a) || !IsAscii(b)) return platform::AnsiSameUpperCase(a, b);
-  return a.size() == b.size() && AsciiUpperCase(a) == AsciiUpperCase(b);
-}
-
-// The first child of that name, as a search by name finds it.
-TElement* ChildNamed(const TEntity& entity, const std::string& name) {
-  for (TElement* child : entity.Children())
-    if (child && SameName(child->GetName(), name)) return child;
-  return nullptr;
 }
 
 // Names as the lookups by name compare them: upper case by the code page's
@@ -130,7 +116,6 @@ TElement* TGroupper::FindOrCreateLevelGroup(TEntity& owner, TPropertyList& level
   if (key.empty()) key = kEmptyKey;
   auto* described = DynamicCast<TPropsAndClass>(&level);
   const TClass socketClass = described ? ClassNamed(described->SocketClassName) : nullptr;
-  const std::string socketName = described ? described->SocketName : std::string();
 
   auto* group = DynamicCast<TEntity>(FindGroup(owner, key));
   if (!group) {
@@ -141,16 +126,12 @@ TElement* TGroupper::FindOrCreateLevelGroup(TEntity& owner, TPropertyList& level
     IndexGroup(owner, key, group);
   }
   if (!socketClass) return group;
-  if (TElement* socket = ChildNamed(*group, socketName)) return socket;
+  if (TElement* socket = group->FindElementByName(described->SocketName)) return socket;
   // A group found without its socket gets one, rather than a second group
   // of the same name that lookups would never reach.
-  TEntity* socket = NewNamedEntity(socketClass, socketName);
+  TEntity* socket = NewNamedEntity(socketClass, described->SocketName);
   group->AddElement(socket);
   return socket;
-}
-
-std::size_t TGroupper::GroupKeyHash::operator()(const GroupKey& key) const {
-  return std::hash<const void*>()(key.Owner) * 31 ^ std::hash<std::string>()(key.Name);
 }
 
 void TGroupper::IndexOwner(TEntity& owner) {
@@ -168,27 +149,34 @@ void TGroupper::IndexOwner(TEntity& owner) {
 TElement* TGroupper::StillInPlace(const TEntity& owner, const IndexedGroup& indexed, const std::string& key) const {
   const TGapList<TElement>& children = owner.Children();
   if (indexed.Slot < children.size() && children[indexed.Slot] == indexed.Group &&
-      SameName(indexed.Group->GetName(), key))
+      indexed.Group->SameNameAs(key))
     return indexed.Group;
   return nullptr;
 }
 
+std::size_t TGroupper::RecentSlot(const TElement& owner) const {
+  // Addresses share their low bits (allocations are aligned): their
+  // product with an odd constant spreads them over the high bits.
+  const auto mixed = static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(&owner)) * 0x9E3779B97F4A7C15u;
+  return static_cast<std::size_t>(mixed >> 32) % recent_.size();
+}
+
 void TGroupper::Remember(const TEntity& owner, const std::string& key, const IndexedGroup& group) {
-  RecentGroup& slot = recent_[std::hash<const void*>()(&owner) % recent_.size()];
+  RecentGroup& slot = recent_[RecentSlot(owner)];
   slot.Owner = &owner;
   slot.Key = key;
   slot.Found = group;
 }
 
 TElement* TGroupper::FindGroup(TEntity& owner, const std::string& key) {
-  const RecentGroup& recent = recent_[std::hash<const void*>()(&owner) % recent_.size()];
+  const RecentGroup& recent = recent_[RecentSlot(owner)];
   if (recent.Owner == &owner && recent.Key == key)
     if (TElement* group = StillInPlace(owner, recent.Found, key)) return group;
   const TGapList<TElement>& children = owner.Children();
   if (children.size() <= kScannedOwner) {
     for (std::size_t slot = 0; slot < children.size(); ++slot) {
       TElement* child = children[slot];
-      if (!child || !SameName(child->GetName(), key)) continue;
+      if (!child || !child->SameNameAs(key)) continue;
       Remember(owner, key, IndexedGroup{child, slot});
       return child;
     }

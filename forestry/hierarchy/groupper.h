@@ -5,6 +5,7 @@
 // when missing, of a class chosen per level, optionally with a socket
 // element inside that receives the element instead of the group.
 #include <array>
+#include <map>
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -57,10 +58,7 @@ class TGroupper : public TTool {
   struct GroupKey {
     const TElement* Owner;
     std::string Name;  // upper case
-    bool operator==(const GroupKey&) const = default;
-  };
-  struct GroupKeyHash {
-    std::size_t operator()(const GroupKey& key) const;
+    auto operator<=>(const GroupKey&) const = default;
   };
   struct IndexedGroup {
     TElement* Group;
@@ -74,6 +72,7 @@ class TGroupper : public TTool {
     std::string Key;
     IndexedGroup Found{};
   };
+  std::size_t RecentSlot(const TElement& owner) const;
   TElement* StillInPlace(const TEntity& owner, const IndexedGroup& indexed, const std::string& key) const;
   void Remember(const TEntity& owner, const std::string& key, const IndexedGroup& group);
   TElement* FindGroup(TEntity& owner, const std::string& key);
@@ -86,8 +85,10 @@ class TGroupper : public TTool {
   TElementLink criterion_;
   TClass ownerClass_ = nullptr;
   std::unique_ptr<TStringListElement> assignments_;
-  std::unordered_map<GroupKey, IndexedGroup, GroupKeyHash> groups_;
-  std::unordered_map<const TElement*, std::size_t> counts_;
+  // Ordered maps: their nodes are small, where a hash table's growing
+  // bucket arrays were a good part of the cost of a build.
+  std::map<GroupKey, IndexedGroup> groups_;
+  std::map<const TElement*, std::size_t> counts_;
   std::unordered_map<std::string, TClass> classes_;
   // The work lists of IncludeInOwners, kept between placements.
   std::vector<TElement*> pending_;

@@ -65,7 +65,9 @@ TEST(ConditionText, OnlyIdentifiersThatAreNoWordOfTheLanguageNameColumns) {
   };
   const Row rows[] = {{"DRUH", true},   {"_x1", true},       {"find", true},  {"Barva2", true}, {"", false},
                       {"1A", false},    {"DRUH LESA", false}, {"AND", false}, {"not", false},   {"Číslo", false},
-                      {"A-B", false},   {"CLASS", false}};
+                      {"A-B", false},   {"CLASS", false},    {"D6AND", false}, {"AND1", false}, {"x_or", false},
+                      {"A1DIV", false}, {"mod", false},      {"ORDER", true},  {"X1ORA", true}, {"MODUL", true},
+                      {"BANDA", true}};
   for (const Row& row : rows) EXPECT_EQ(IsConditionPropertyName(row.name), row.property) << "\"" << row.name << "\"";
 }
 

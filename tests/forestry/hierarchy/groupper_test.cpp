@@ -279,4 +279,52 @@ TEST_F(GroupperTest, ManyGroupsOfOneOwnerAreFoundThroughTheIndexAsBySearch) {
   }
 }
 
+TEST_F(GroupperTest, AGroupJustUsedAndThenChangedByOthersIsNotTakenAgain) {
+  struct Row {
+    const char* Case;
+    std::function<void(TEntity& owner, TElement& used)> Change;
+    bool IntoTheUsedGroup;
+  } rows[] = {
+      {"left alone", [](TEntity&, TElement&) {}, true},
+      {"renamed", [](TEntity&, TElement& used) { used.SetName("9"); }, false},
+      {"moved to another owner",
+       [](TEntity& owner, TElement& used) {
+         owner.RemoveElement(&used);
+         Named("elsewhere", &owner)->AddElement(&used);
+       },
+       false},
+      {"another of its name put first",
+       [](TEntity& owner, TElement&) { owner.InsertElement(0, Named<TOwnerEntity>("1", nullptr)); }, false},
+  };
+  // Few siblings are searched, many are indexed: both ways meet the change.
+  for (const int siblings : {0, 40}) {
+    for (const Row& row : rows) {
+      TOwnerEntity owner;
+      TGroupper groupper;
+      groupper.SetCriterion(Level({"LHC"}, "TOwnerEntity"));
+      groupper.SetOutput(&owner);
+      for (int i = 0; i < siblings; ++i) {
+        TAreaElement* sibling = StandArea({"s" + std::to_string(i), "", "", "", ""}, 0, 0);
+        stands.AddElement(sibling);
+        groupper.SetInput(sibling);
+        groupper.DoIt();
+      }
+      // Placed before the stands keep them: a group is each one's first owner.
+      TAreaElement* first = StandArea({"1", "", "", "", ""}, 0, 0);
+      TAreaElement* second = StandArea({"1", "", "", "", ""}, 0, 0);
+      groupper.SetInput(first);
+      groupper.DoIt();
+      TElement* used = first->GetOwner(0);
+      row.Change(owner, *used);
+      groupper.SetInput(second);
+      groupper.DoIt();
+      stands.AddElement(first);
+      stands.AddElement(second);
+      const std::string label = std::string(row.Case) + ", siblings " + std::to_string(siblings);
+      EXPECT_EQ(second->GetOwner(0) == used, row.IntoTheUsedGroup) << label;
+      EXPECT_EQ(second->GetOwner(0), owner.FindElementByName("1")) << label << ": the first group of the name";
+    }
+  }
+}
+
 }  // namespace
