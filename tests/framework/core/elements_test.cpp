@@ -301,6 +301,31 @@ TEST_F(ElementsTest, AToolGivenItselfAsParameterKeepsItsParameterList) {
   EXPECT_TRUE(tool->GetParameter(tool->GetName()) == value && dialogs.Messages.size() == 1);
 }
 
+// Freeing a graph clears every entity in it, inner ones inside outer ones:
+// the hourglass shows once for the whole graph.
+TEST_F(ElementsTest, FreeingAGraphShowsTheHourglassOnce) {
+  const struct {
+    const char* name;
+    int depth;
+  } rows[] = {{"one entity", 1}, {"three levels", 3}, {"deeper than the nested frees go", 200}};
+  for (const auto& row : rows) {
+    dialogs.CursorChanges.clear();
+    auto root = std::make_unique<TOwnerEntity>();
+    TEntity* at = root.get();
+    for (int level = 1; level < row.depth; ++level) {
+      auto* next = new TOwnerEntity;
+      at->AddElement(next);
+      at->AddElement(new TOwnerElement);
+      at = next;
+    }
+    at->AddElement(new TOwnerElement);
+    root.reset();
+    EXPECT_EQ(dialogs.CursorChanges, (std::vector<platform::Cursor>{platform::Cursor::HourGlass,
+                                                                    platform::Cursor::Default}))
+        << row.name;
+  }
+}
+
 // ---------------------------------------------------------------- child lists
 
 // Children and holders leave their lists one by one, from either end or the
