@@ -28,7 +28,6 @@ constexpr std::size_t kClasses = kLargestPooled / kGranule;
 constexpr std::size_t kHeaderBytes = 64;
 constexpr std::align_val_t kBlockAlignment{kGranule};
 constexpr std::size_t kRegionBytes = kSlabBytes * kSlabsPerRegion;
-constexpr std::align_val_t kRegionAlignment{kSlabBytes};
 
 // 1 .. kClasses for pooled sizes.
 std::size_t ClassOf(std::size_t size) { return size <= kGranule ? 1 : (size + kGranule - 1) / kGranule; }
@@ -43,8 +42,14 @@ struct Slab;
 // find memory to tell where its slab now belongs.
 using SlabSet = std::set<Slab*>;
 
+// Taken from the heap as a plain block, so that the heap keeps a freed region
+// for the next one as it keeps any block (a request for an aligned block this
+// large is mapped and unmapped anew each time, each page faulting afresh); the
+// slabs start at the first aligned address in it.
 struct Region {
   char* Memory = nullptr;
+  char* First = nullptr;
+  std::size_t Slabs = 0;
   // Slabs that some class holds (its current one, or ones with blocks in use).
   std::size_t Held = 0;
 };
@@ -130,27 +135,30 @@ Store& Shared() {
 }
 
 Slab* SlabIn(Region& region, std::size_t index) {
-  return std::launder(reinterpret_cast<Slab*>(region.Memory + index * kSlabBytes));
+  return std::launder(reinterpret_cast<Slab*>(region.First + index * kSlabBytes));
 }
 
 // The caller holds the store's lock.
 void AddRegion(Store& store) {
   auto region = std::make_unique<Region>();
-  region->Memory = static_cast<char*>(::operator new(kRegionBytes, kRegionAlignment));
+  region->Memory = static_cast<char*>(::operator new(kRegionBytes));
+  const std::uintptr_t start = reinterpret_cast<std::uintptr_t>(region->Memory);
+  region->First = region->Memory + ((kSlabBytes - (start & (kSlabBytes - 1))) & (kSlabBytes - 1));
+  region->Slabs = static_cast<std::size_t>(region->Memory + kRegionBytes - region->First) / kSlabBytes;
   std::size_t made = 0;
   try {
-    for (; made < kSlabsPerRegion; ++made) {
-      auto* slab = new (region->Memory + made * kSlabBytes) Slab;
+    for (; made < region->Slabs; ++made) {
+      auto* slab = new (region->First + made * kSlabBytes) Slab;
       slab->Owner = region.get();
       SlabSet one{slab};
       slab->Node = one.extract(one.begin());
     }
   } catch (...) {
-    for (std::size_t i = 0; i <= made && i < kSlabsPerRegion; ++i) SlabIn(*region, i)->~Slab();
-    ::operator delete(region->Memory, kRegionAlignment);
+    for (std::size_t i = 0; i <= made && i < region->Slabs; ++i) SlabIn(*region, i)->~Slab();
+    ::operator delete(region->Memory);
     throw;
   }
-  for (std::size_t i = 0; i < kSlabsPerRegion; ++i) List(store.Empty, SlabIn(*region, i));
+  for (std::size_t i = 0; i < region->Slabs; ++i) List(store.Empty, SlabIn(*region, i));
   // Its slabs hold it from here; GiveBackSlab frees it with the last.
   static_cast<void>(region.release());
   ++store.Regions;
@@ -179,12 +187,12 @@ void GiveBackSlab(Slab* slab) {
   List(store.Empty, slab);
   Region* region = slab->Owner;
   if (--region->Held != 0) return;
-  for (std::size_t i = 0; i < kSlabsPerRegion; ++i) {
+  for (std::size_t i = 0; i < region->Slabs; ++i) {
     Slab* each = SlabIn(*region, i);
     Unlist(store.Empty, each);
     each->~Slab();
   }
-  ::operator delete(region->Memory, kRegionAlignment);
+  ::operator delete(region->Memory);
   delete region;
   --store.Regions;
 }
