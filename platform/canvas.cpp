@@ -20,6 +20,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <optional>
 #include <utility>
 #include <atomic>
 #include <cmath>
@@ -91,28 +92,31 @@ bool PatternOn(std::span<const int> pattern, std::int64_t phase) {
 // outside the picture is left out.
 class PixelWriter {
  public:
-  PixelWriter(QImage& image, ColorValue color, bool exclusiveOr)
+  // Writes only inside bounds, a part of the image.
+  PixelWriter(QImage& image, const PixelRect& bounds, ColorValue color, bool exclusiveOr)
       : bits_(image.bits()),
         stride_(image.bytesPerLine()),
-        width_(image.width()),
-        height_(image.height()),
+        left_(bounds.Left),
+        top_(bounds.Top),
+        right_(bounds.Right),
+        bottom_(bounds.Bottom),
         red_(static_cast<uchar>(color & 0xFF)),
         green_(static_cast<uchar>((color >> 8) & 0xFF)),
         blue_(static_cast<uchar>((color >> 16) & 0xFF)),
         xor_(exclusiveOr) {}
 
-  std::int32_t Width() const { return width_; }
-  std::int32_t Height() const { return height_; }
+  // One past the last writable row.
+  std::int32_t Bottom() const { return bottom_; }
 
   void Put(std::int64_t x, std::int64_t y) {
-    if (x < 0 || y < 0 || x >= width_ || y >= height_) return;
+    if (x < left_ || y < top_ || x >= right_ || y >= bottom_) return;
     Write(bits_ + y * stride_ + 3 * x);
   }
   // Columns x0..x1-1 of row y.
   void Span(std::int64_t y, std::int64_t x0, std::int64_t x1) {
-    if (y < 0 || y >= height_) return;
-    x0 = std::max<std::int64_t>(x0, 0);
-    x1 = std::min<std::int64_t>(x1, width_);
+    if (y < top_ || y >= bottom_) return;
+    x0 = std::max<std::int64_t>(x0, left_);
+    x1 = std::min<std::int64_t>(x1, right_);
     uchar* p = bits_ + y * stride_ + 3 * x0;
     for (std::int64_t x = x0; x < x1; ++x, p += 3) Write(p);
   }
@@ -132,8 +136,11 @@ class PixelWriter {
 
   uchar* bits_;
   std::int64_t stride_;
-  std::int32_t width_;
-  std::int32_t height_;
+  // The writable part: columns left_..right_-1, rows top_..bottom_-1.
+  std::int32_t left_;
+  std::int32_t top_;
+  std::int32_t right_;
+  std::int32_t bottom_;
   uchar red_, green_, blue_;
   bool xor_;
 };
@@ -196,7 +203,7 @@ void WideSegment(PixelWriter& out, const PixelPoint& a, const PixelPoint& b, std
   const double dx = bx - ax, dy = by - ay, length = std::hypot(dx, dy);
   const auto top = std::max<std::int64_t>(0, static_cast<std::int64_t>(std::floor(std::min(ay, by) - r - 0.5)));
   const auto bottom =
-      std::min<std::int64_t>(out.Height() - 1, static_cast<std::int64_t>(std::ceil(std::max(ay, by) + r)));
+      std::min<std::int64_t>(out.Bottom() - 1, static_cast<std::int64_t>(std::ceil(std::max(ay, by) + r)));
   for (std::int64_t row = top; row <= bottom; ++row) {
     const double yc = double(row) + 0.5;
     double lo = INFINITY, hi = -INFINITY;
@@ -247,7 +254,25 @@ struct Canvas::Impl {
     if (Changed) Changed();
   }
 
+  std::optional<PixelRect> Clip;  // drawing stays inside it when set
+
   bool Xor(const CanvasPen& pen) const { return pen.Mode == PenMode::Xor && !Printer; }
+  // The part of the surface drawing may change.
+  PixelRect Bounds() const {
+    PixelRect bounds{0, 0, Image->width(), Image->height()};
+    if (Clip) {
+      bounds.Left = std::max(bounds.Left, Clip->Left);
+      bounds.Top = std::max(bounds.Top, Clip->Top);
+      bounds.Right = std::min(bounds.Right, Clip->Right);
+      bounds.Bottom = std::min(bounds.Bottom, Clip->Bottom);
+    }
+    return bounds;
+  }
+  PixelWriter Writer(ColorValue color, bool exclusiveOr) const { return {*Image, Bounds(), color, exclusiveOr}; }
+  // A painter on the surface, limited to the clip when one is set.
+  void ClipPainter(QPainter& painter) const {
+    if (Clip) painter.setClipRect(QRect(Clip->Left, Clip->Top, Clip->Right - Clip->Left, Clip->Bottom - Clip->Top));
+  }
   QFont MakeFont(const CanvasFont& font) const;
   void ThinSegment(const CanvasPen& pen, PixelPoint a, PixelPoint b);
   void Segment(const CanvasPen& pen, PixelPoint a, PixelPoint b);
@@ -266,7 +291,7 @@ Canvas::Canvas(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
 Canvas::~Canvas() = default;
 
 void Canvas::Impl::ThinSegment(const CanvasPen& pen, PixelPoint a, PixelPoint b) {
-  PixelWriter out(*Image, pen.Color, Xor(pen));
+  PixelWriter out = Writer(pen.Color, Xor(pen));
   const std::span<const int> pattern = DashPattern(pen.Style);
   std::int64_t x = a.X, y = a.Y;
   const std::int64_t dx = std::abs(std::int64_t(b.X) - a.X), dy = -std::abs(std::int64_t(b.Y) - a.Y);
@@ -286,7 +311,7 @@ void Canvas::Impl::Segment(const CanvasPen& pen, PixelPoint a, PixelPoint b) {
     ThinSegment(pen, a, b);
     return;
   }
-  PixelWriter out(*Image, pen.Color, Xor(pen));
+  PixelWriter out = Writer(pen.Color, Xor(pen));
   WideSegment(out, a, b, pen.Width);
 }
 
@@ -297,7 +322,7 @@ void Canvas::Impl::Outline(const CanvasPen& pen, std::span<const PixelPoint> rin
 void Canvas::Impl::FillRings(const CanvasPen& pen, const CanvasBrush& brush, std::span<const PixelPoint> points,
                              std::span<const std::int32_t> counts) {
   if (brush.Style != BrushStyle::Clear) {
-    PixelWriter out(*Image, brush.Color, Xor(pen));
+    PixelWriter out = Writer(brush.Color, Xor(pen));
     const bool forward = brush.Style == BrushStyle::FDiagonal;
     const bool back = brush.Style == BrushStyle::BDiagonal;
     FillEvenOdd(points, counts, Image->height(), [&](std::int64_t row, std::int64_t from, std::int64_t to) {
@@ -335,6 +360,8 @@ QFont Canvas::Impl::MakeFont(const CanvasFont& font) const {
 }
 
 PixelRect Canvas::ClipRect() const { return {0, 0, impl_->Image->width(), impl_->Image->height()}; }
+void Canvas::LimitDrawingTo(const PixelRect& rect) { impl_->Clip = rect; }
+void Canvas::UnlimitDrawing() { impl_->Clip.reset(); }
 std::int32_t Canvas::PixelsPerInchX() const { return impl_->DotsPerInch; }
 std::int32_t Canvas::PixelsPerInchY() const { return impl_->DotsPerInch; }
 bool Canvas::IsPrinter() const { return impl_->Printer; }
@@ -397,7 +424,7 @@ void Canvas::Rectangle(std::int32_t left, std::int32_t top, std::int32_t right, 
   // The frame lies inside; its four sides do not overlap, so XOR draws each
   // pixel once.
   const std::int64_t k = std::max(1, Pen.Width);
-  PixelWriter out(*impl_->Image, Pen.Color, impl_->Xor(Pen));
+  PixelWriter out = impl_->Writer(Pen.Color, impl_->Xor(Pen));
   for (std::int64_t row = top; row < bottom; ++row) {
     if (row < top + k || row >= bottom - k) {
       out.Span(row, left, right);
@@ -410,8 +437,8 @@ void Canvas::Rectangle(std::int32_t left, std::int32_t top, std::int32_t right, 
 
 void Canvas::FillRect(const PixelRect& rect) {
   impl_->Touch();
-  PixelWriter out(*impl_->Image, Brush.Color, false);
-  for (std::int64_t row = std::max(rect.Top, 0); row < std::min(rect.Bottom, out.Height()); ++row)
+  PixelWriter out = impl_->Writer(Brush.Color, false);
+  for (std::int64_t row = std::max(rect.Top, 0); row < std::min(rect.Bottom, out.Bottom()); ++row)
     out.Span(row, rect.Left, rect.Right);
 }
 
@@ -430,6 +457,7 @@ void Canvas::TextOut(std::int32_t x, std::int32_t y, const std::string& text) {
   impl_->Touch();
   EnsureWindowSystem();
   QPainter painter(impl_->Image);
+  impl_->ClipPainter(painter);
   painter.setRenderHint(QPainter::TextAntialiasing, false);
   const QFont font = impl_->MakeFont(Font);
   painter.setFont(font);
@@ -458,13 +486,14 @@ ColorValue Canvas::Pixel(std::int32_t x, std::int32_t y) const {
 
 void Canvas::SetPixel(std::int32_t x, std::int32_t y, ColorValue color) {
   impl_->Touch();
-  PixelWriter(*impl_->Image, color, false).Put(x, y);
+  impl_->Writer(color, false).Put(x, y);
 }
 
 void Canvas::Draw(std::int32_t x, std::int32_t y, const Bitmap& bitmap) {
   impl_->Touch();
   if (&bitmap.impl_->Image == impl_->Image) return;
   QPainter painter(impl_->Image);
+  impl_->ClipPainter(painter);
   painter.drawImage(x, y, bitmap.impl_->Image);
 }
 
@@ -472,6 +501,7 @@ void Canvas::CopyRect(const PixelRect& dest, const Canvas& source, const PixelRe
   impl_->Touch();
   if (source.impl_->Printer || source.impl_->Image == impl_->Image) return;
   QPainter painter(impl_->Image);
+  impl_->ClipPainter(painter);
   painter.drawImage(QRect(dest.Left, dest.Top, dest.Right - dest.Left, dest.Bottom - dest.Top), *source.impl_->Image,
                     QRect(sourceRect.Left, sourceRect.Top, sourceRect.Right - sourceRect.Left,
                           sourceRect.Bottom - sourceRect.Top));
@@ -484,6 +514,7 @@ void Canvas::StretchDraw(const PixelRect& dest, const Bitmap& bitmap, const Pixe
   const QRect from = source ? QRect(source->Left, source->Top, source->Right - source->Left, source->Bottom - source->Top)
                             : image.rect();
   QPainter painter(impl_->Image);
+  impl_->ClipPainter(painter);
   painter.drawImage(QRect(dest.Left, dest.Top, dest.Right - dest.Left, dest.Bottom - dest.Top), image, from);
 }
 

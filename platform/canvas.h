@@ -81,6 +81,10 @@ class Canvas {
 
   // The whole surface.
   PixelRect ClipRect() const;
+  // Until unlimited, every drawing operation changes only pixels inside
+  // rect (and on the surface).
+  void LimitDrawingTo(const PixelRect& rect);
+  void UnlimitDrawing();
   std::int32_t PixelsPerInchX() const;
   std::int32_t PixelsPerInchY() const;
   bool IsPrinter() const;

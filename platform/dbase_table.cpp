@@ -31,12 +31,100 @@ bool EndsWithTableExtension(const char* name) {
   return ext == ".dbf" || ext == ".DBF";
 }
 
+// The library seeks before every record it writes, also to where the file
+// already stands, and a seek hands the file's buffer to the system: an
+// export of many records made one write call per record.  The table's file
+// keeps its own position and seeks only when it must move or when reading
+// follows writing (or the other way round), which a C stream needs a seek
+// between.
+struct TableFile {
+  std::FILE* file = nullptr;
+  SAOffset position = 0;
+  // The stream is not at position: the next read or write seeks there.
+  bool moved = false;
+  enum class Step { None, Read, Write } last = Step::None;
+  // Buffered records did not reach the file (a full disk): the library
+  // learns of it only for the record being written, so the table asks.
+  bool failed = false;
+
+  bool PrepareFor(Step step) {
+    if (moved || (last != Step::None && last != step)) {
+      if (std::fseek(file, static_cast<long>(position), SEEK_SET) != 0) {
+        failed = failed || last == Step::Write;
+        return false;
+      }
+      moved = false;
+    }
+    last = step;
+    return true;
+  }
+  // A short transfer leaves the stream somewhere in between.
+  void Advance(Step step, SAOffset size, SAOffset asked, SAOffset done) {
+    position += size * done;
+    if (done == asked) return;
+    moved = true;
+    failed = failed || step == Step::Write;
+  }
+  // What the buffer holds out to the file; false when any write failed.
+  bool FlushAll() {
+    failed = std::fflush(file) != 0 || failed;
+    return !failed;
+  }
+};
+
+TableFile& FileOf(SAFile handle) { return *reinterpret_cast<TableFile*>(handle); }
+
 SAFile OpenHook(const char* name, const char* access) {
   const char* real = tFileName && EndsWithTableExtension(name) ? tFileName->c_str() : name;
   const std::string_view mode(access);
   const bool writes = mode.find_first_of("wa+") != std::string_view::npos;
   if (writes && IsWriteProtected(real)) return nullptr;
-  return reinterpret_cast<SAFile>(std::fopen(real, access));
+  std::FILE* file = std::fopen(real, access);
+  if (!file) return nullptr;
+  return reinterpret_cast<SAFile>(new TableFile{file});
+}
+
+// A read or a write of count items at the file's position.
+SAOffset Transfer(TableFile::Step step, void* data, SAOffset size, SAOffset count, SAFile handle) {
+  TableFile& f = FileOf(handle);
+  if (!f.PrepareFor(step)) return 0;
+  const SAOffset done = step == TableFile::Step::Read ? std::fread(data, size, count, f.file)
+                                                       : std::fwrite(data, size, count, f.file);
+  f.Advance(step, size, count, done);
+  return done;
+}
+
+SAOffset ReadHook(void* data, SAOffset size, SAOffset count, SAFile handle) {
+  return Transfer(TableFile::Step::Read, data, size, count, handle);
+}
+
+SAOffset WriteHook(void* data, SAOffset size, SAOffset count, SAFile handle) {
+  return Transfer(TableFile::Step::Write, data, size, count, handle);
+}
+
+SAOffset SeekHook(SAFile handle, SAOffset offset, int whence) {
+  TableFile& f = FileOf(handle);
+  if (whence == SEEK_SET) {
+    if (offset != f.position) {
+      f.position = offset;
+      f.moved = true;
+    }
+    return 0;
+  }
+  if (std::fseek(f.file, static_cast<long>(offset), whence) != 0) return static_cast<SAOffset>(-1);
+  f.position = static_cast<SAOffset>(std::ftell(f.file));
+  f.moved = false;
+  f.last = TableFile::Step::None;
+  return 0;
+}
+
+SAOffset TellHook(SAFile handle) { return FileOf(handle).position; }
+
+int FlushHook(SAFile handle) { return FileOf(handle).FlushAll() ? 0 : EOF; }
+
+int CloseHook(SAFile handle) {
+  std::unique_ptr<TableFile> f(&FileOf(handle));
+  return std::fclose(f->file);
 }
 
 void ErrorHook(const char* message) { tLastError = message; }
@@ -46,6 +134,12 @@ class HookedCall {
   explicit HookedCall(const std::string& fileName) {
     SASetupDefaultHooks(&hooks);
     hooks.FOpen = OpenHook;
+    hooks.FRead = ReadHook;
+    hooks.FWrite = WriteHook;
+    hooks.FSeek = SeekHook;
+    hooks.FTell = TellHook;
+    hooks.FFlush = FlushHook;
+    hooks.FClose = CloseHook;
     hooks.Error = ErrorHook;
     tFileName = &fileName;
     tLastError.clear();
@@ -194,8 +288,10 @@ int TableCodePage(DBFHandle handle) {
   return Digits(TrimmedRight(text), number) ? number : 1250;
 }
 
-// The bytes the field stores, padded to its length.
-std::string StoredText(const DbaseField& field, const std::string& text, int codePage) {
+// The bytes the field stores, padded to its length, put at field: the
+// padding goes straight into the record, as every value of an export passes
+// here.
+void StoreText(const DbaseField& field, const std::string& text, int codePage, char* into) {
   std::string stored;
   bool rightAligned = false;
   switch (field.Type) {
@@ -214,9 +310,10 @@ std::string StoredText(const DbaseField& field, const std::string& text, int cod
       break;
   }
   const auto length = static_cast<std::size_t>(field.Length);
-  if (stored.size() > length) stored.resize(length);
-  const std::string padding(length - stored.size(), ' ');
-  return rightAligned ? padding + stored : stored + padding;
+  const std::size_t size = std::min(stored.size(), length);
+  const std::size_t padding = length - size;
+  std::fill_n(into + (rightAligned ? 0 : size), padding, ' ');
+  std::copy_n(stored.data(), size, into + (rightAligned ? padding : 0));
 }
 
 // ---------------------------------------------------------------- create table
@@ -507,8 +604,7 @@ void DbaseTable::SetFieldText(int index, const std::string& text) {
   Impl& t = *impl_;
   if (t.state != State::Edit && t.state != State::Insert) throw EDatabaseError("Dataset not in edit or insert mode");
   const DbaseField& field = Field(index);
-  const std::string stored = StoredText(field, text, t.codePage);
-  t.buffer.replace(t.offsets[static_cast<std::size_t>(index)], stored.size(), stored);
+  StoreText(field, text, t.codePage, t.buffer.data() + t.offsets[static_cast<std::size_t>(index)]);
 }
 
 int DbaseTable::RecordCount() const {
@@ -589,6 +685,7 @@ void DbaseTable::Flush() {
   DBFUpdateHeader(t.handle);
   t.headerStale = false;
   if (!tLastError.empty()) throw EDatabaseError(ErrorText("Cannot write the header of " + t.tableName));
+  if (!FileOf(t.handle->fp).FlushAll()) throw EDatabaseError("Cannot write the records of " + t.tableName);
 }
 
 void DbaseTable::Cancel() { impl_->DropChanges(); }

@@ -101,7 +101,8 @@ class DbaseTable {
   void Post();
   void Cancel();
   // Puts the record count into the header and hands the file to the
-  // system.  Raises EDatabaseError when the header cannot be written.
+  // system.  Raises EDatabaseError when the header, or records posted
+  // before, cannot be written (a full disk).
   void Flush();
 
  private:

@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QFontDialog>
 #include <QCloseEvent>
+#include <QCursor>
 #include <QComboBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -185,6 +186,7 @@ constexpr std::pair<int, std::uint16_t> kKeys[] = {
     {Qt::Key_Return, vkReturn}, {Qt::Key_Enter, vkReturn}, {Qt::Key_Escape, vkEscape}, {Qt::Key_Left, vkLeft},
     {Qt::Key_Up, vkUp},         {Qt::Key_Right, vkRight},  {Qt::Key_Down, vkDown},     {Qt::Key_F1, vkF1},
     {Qt::Key_F5, vkF5},         {Qt::Key_F6, vkF6},        {Qt::Key_F9, vkF9},
+    {Qt::Key_Backspace, vkBackspace}, {Qt::Key_Delete, vkDelete}, {Qt::Key_F3, vkF3},
 };
 
 std::uint16_t VirtualKeyOf(const QKeyEvent& key) {
@@ -1715,6 +1717,8 @@ void SendUserMouse(QWidget& widget, MouseAction action, const MouseInput& input)
                                                           : QEvent::MouseMove;
   const Qt::MouseButton button = action == MouseAction::Move ? Qt::NoButton : QtButton(input.Button);
   QMouseEvent event(type, local, global, button, QtButtons(input.Shift), QtModifiers(input.Shift));
+  // The hand brings the screen cursor to the point before the event comes.
+  QCursor::setPos(global.toPoint());
   QCoreApplication::sendEvent(&widget, &event);
 }
 

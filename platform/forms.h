@@ -29,13 +29,16 @@ struct MouseInput {
 // Virtual key codes of the keys the program tells apart: letters and digits
 // are their upper-case characters.
 enum VirtualKey : std::uint16_t {
+  vkBackspace = 8,
   vkReturn = 13,
   vkEscape = 27,
   vkLeft = 37,
   vkUp = 38,
   vkRight = 39,
   vkDown = 40,
+  vkDelete = 46,
   vkF1 = 112,
+  vkF3 = 114,
   vkF5 = 116,
   vkF6 = 117,
   vkF9 = 120,

@@ -95,6 +95,15 @@ std::vector<TArgument> ReadArguments(const std::string& path, std::size_t offset
 
 std::string ClassNameWithT(std::string name) { return EnsureTPrefix(name); }
 
+// The class a command names, a leading "T" added when missing: a name that
+// begins with T of its own ("ToolModel") still gets one when it names no
+// class as written.  Not registered: the registry's error.
+TClass CommandClass(const std::string& name) {
+  const std::string withT = ClassNameWithT(name);
+  if (TClass cls = FindKestuClassWithOrWithoutT(withT)) return cls;
+  return GetKestuClass(withT);
+}
+
 template <class T>
 T* Required(TElement* element, std::size_t position, const char* what) {
   auto* required = DynamicCast<T>(element);
@@ -455,9 +464,9 @@ void TCommandLine::Evaluate(const std::string& path, std::size_t offset, TPathRe
       current = Required<TEntity>(current, at, "není Entita")->FindElementByName(argument(0));
     } else if (upper == "FINDELEMENTBYCLASS") {
       auto* entity = Required<TEntity>(current, at, "není Entita");
-      current = entity->FindElementByClass(GetKestuClass(ClassNameWithT(argument(0))));
+      current = entity->FindElementByClass(CommandClass(argument(0)));
     } else if (upper == "CREATE") {
-      TElement* made = NewElement(GetKestuClass(ClassNameWithT(argument(0))));
+      TElement* made = NewElement(CommandClass(argument(0)));
       if (made) {
         made->SetName(argument(1));
         created_.emplace_back(made);
@@ -465,12 +474,10 @@ void TCommandLine::Evaluate(const std::string& path, std::size_t offset, TPathRe
       current = made;
     } else if (upper == "CREATEELEMENT") {
       auto* entity = Required<TEntity>(current, at, "není Entita");
-      GetKestuClass(ClassNameWithT(argument(0)));
-      entity->AddNew(ClassNameWithT(argument(0)), argument(1));
+      entity->AddNew(CommandClass(argument(0))->ClassName, argument(1));
     } else if (upper == "CREATETOOL") {
       auto* technology = Required<TTechnology>(current, at, "není Technology");
-      GetKestuClass(ClassNameWithT(argument(0)));
-      technology->AddNewTool(ClassNameWithT(argument(0)), argument(1));
+      technology->AddNewTool(CommandClass(argument(0))->ClassName, argument(1));
     } else if (upper == "CALL") {
       CallScript(actualDirectory_, argument(0));
     } else {

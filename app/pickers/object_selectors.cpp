@@ -91,11 +91,39 @@ void TObjectSelector::RepaintImage() {
     PostKestuMessage(new TKestuMessage(msgRepaintImage, manager, this, nullptr, false));
 }
 
+namespace {
+
+constexpr const char* kWindowParameter = "FTM";
+
+// Hands the window to a follow-up tool as its parameter "FTM".  A tool that
+// sits in that window has it among its owners already: held as a parameter
+// too, the window would hold itself, so then the parameter only names it.
+void HandOnWindow(TTool& next, TElement* window) {
+  TParameters* parameters = next.GetParameters();
+  auto* aliases = static_cast<TAliases*>(parameters->FindElementByClass(TAliases::StaticClass()));
+  TElement* previous = aliases ? aliases->GetAliasTarget(kWindowParameter) : nullptr;
+  if (previous == window && window) return;
+  // A window only named before is no child to let go of: its name goes.
+  if (previous && parameters->IndexOf(previous) < 0) {
+    aliases->FreeElement(aliases->FindElementByName(kWindowParameter));
+    previous = nullptr;
+  }
+  if (!window || !parameters->IsSelfOrAncestor(window)) return next.SetParameter(kWindowParameter, window);
+  if (!aliases) {
+    aliases = new TAliases;
+    parameters->AddElement(aliases);
+  }
+  if (previous) parameters->FreeElement(previous);
+  aliases->SetAlias(kWindowParameter, window);
+}
+
+}  // namespace
+
 void TObjectSelector::RunOnSelect(TElement* element) {
   TTool* next = OnSelect();
   if (!next) return;
   next->SetInput(element);
-  next->SetParameter("FTM", OwningTool());
+  HandOnWindow(*next, OwningTool());
   next->DoIt();
 }
 

@@ -1,6 +1,8 @@
 #include "block/export/area_export.h"
 
+#include <algorithm>
 #include <unordered_set>
+#include <utility>
 
 #include "block/export/line_export.h"
 #include "block/export/point_export.h"
@@ -50,14 +52,15 @@ class TRestore {
   T saved_;
 };
 
-bool LacksNode(TPolyLineElement* line) {
-  for (bool atBegin : {true, false}) {
-    TNode* node = nullptr;
-    TNodeBranch* branch = nullptr;
-    FindLineEndNode(line, atBegin, node, branch);
-    if (!node || !branch) return true;
+// Each child's line ends; none for a child that is no line.
+std::vector<TLineEnds> EndsOf(const TEntity& lines) {
+  std::vector<TLineEnds> ends;
+  ends.reserve(lines.Children().size());
+  for (TElement* child : lines.Children()) {
+    const auto* line = DynamicCast<TPolyLineElement>(child);
+    ends.push_back(line ? FindLineEnds(*line) : TLineEnds{});
   }
-  return false;
+  return ends;
 }
 
 }  // namespace
@@ -98,6 +101,7 @@ void TPrepareExportAreasToLumar::DoIt() {
   auto* input = DynamicCast<TEntity>(Input());
   if (!input) return;
   std::unordered_set<const TElement*> inInput;
+  inInput.reserve(input->Children().size());
   for (TElement* child : input->Children()) {
     if (!child) continue;
     inInput.insert(child);
@@ -136,27 +140,77 @@ void TPrepareExportAreasToLumar::DoIt() {
 
 // ---------------------------------------------------------------- TExportAreasToLumar
 
+// For each line number, the input areas holding that line and the ways
+// they walk it, side by side in one array.
 struct TExportAreasToLumar::TLineSides {
-  struct Hash {
-    std::size_t operator()(const std::pair<const TElement*, const TElement*>& key) const {
-      return std::hash<const TElement*>()(key.first) * 31 + std::hash<const TElement*>()(key.second);
-    }
+  struct THolder {
+    const TElement* area;
+    std::uint8_t ways;  // bit 1: forward, bit 2: backward
   };
-  // (line, area) -> bit 1: walked forward, bit 2: walked backward.
-  std::unordered_map<std::pair<const TElement*, const TElement*>, std::uint8_t, Hash> held;
+  std::vector<std::size_t> first;  // by line number: where its holders start; one more entry at the end
+  std::vector<THolder> holders;
 
-  explicit TLineSides(const TEntity& input) {
+  TLineSides(const TEntity& input, const std::vector<TPolyLineElement*>& numbered) : first(numbered.size() + 1, 0) {
+    // The areas' lines are walked once; their holders are then counted per
+    // line and placed, a line's ending where the next line's begin.
+    struct TEntry {
+      std::size_t number;
+      const TElement* area;
+      std::uint8_t way;
+    };
+    std::vector<TEntry> entries;
     for (TElement* child : input.Children()) {
       const auto* area = DynamicCast<TPolyLineAreaElement>(child);
       if (!area) continue;
       const auto& lines = area->Children();
-      for (std::size_t i = 0; i < lines.size(); ++i)
-        held[{lines[i], area}] |= area->GetLineOrigin(static_cast<int>(i)) ? 1 : 2;
+      for (std::size_t i = 0; i < lines.size(); ++i) {
+        const auto number = static_cast<std::size_t>(NumberOf(lines[i], numbered));
+        if (number == 0) continue;
+        entries.push_back({number, area, static_cast<std::uint8_t>(area->GetLineOrigin(static_cast<int>(i)) ? 1 : 2)});
+        ++first[number];
+      }
+    }
+    std::size_t at = 0;
+    for (std::size_t& start : first) at += std::exchange(start, at);
+    holders.assign(at, THolder{nullptr, 0});
+    std::vector<std::size_t> filled(first.begin(), first.end() - 1);
+    for (const TEntry& entry : entries) {
+      const auto begin = holders.begin() + static_cast<std::ptrdiff_t>(first[entry.number]);
+      const auto end = holders.begin() + static_cast<std::ptrdiff_t>(filled[entry.number]);
+      // An area holding the line twice (both ways) has one entry; the slot
+      // it leaves unused reads as no area.
+      if (auto same = std::find_if(begin, end, [&](const THolder& h) { return h.area == entry.area; }); same != end)
+        same->ways |= entry.way;
+      else
+        holders[filled[entry.number]++] = {entry.area, entry.way};
     }
   }
-  bool Holds(const TElement* line, const TElement* area, bool forward) const {
-    const auto found = held.find({line, area});
-    return found != held.end() && (found->second & (forward ? 1 : 2)) != 0;
+  // The line's number in this run; 0 for a line not numbered by it.
+  static std::int32_t NumberOf(const TElement* line, const std::vector<TPolyLineElement*>& numbered) {
+    const std::int32_t id = line->ID;
+    return id >= 1 && static_cast<std::size_t>(id) < numbered.size() && numbered[static_cast<std::size_t>(id)] == line
+               ? id
+               : 0;
+  }
+  bool Holds(const TPolyLineElement* line, const TElement* area, bool forward,
+             const std::vector<TPolyLineElement*>& numbered) const {
+    const auto n = static_cast<std::size_t>(NumberOf(line, numbered));
+    if (n == 0) return false;
+    for (std::size_t i = first[n]; i < first[n + 1]; ++i)
+      if (holders[i].area == area) return (holders[i].ways & (forward ? 1 : 2)) != 0;
+    return false;
+  }
+  // The one input area walking the line that way; nil when none does, and
+  // also when several do (which of them is first is the line's to say).
+  const TElement* OnlyWalker(const TPolyLineElement* line, bool forward, const std::vector<TPolyLineElement*>& numbered,
+                             int& walkers) const {
+    walkers = 0;
+    const TElement* found = nullptr;
+    const auto n = static_cast<std::size_t>(NumberOf(line, numbered));
+    if (n == 0) return nullptr;
+    for (std::size_t i = first[n]; i < first[n + 1]; ++i)
+      if (holders[i].area && (holders[i].ways & (forward ? 1 : 2)) != 0 && ++walkers == 1) found = holders[i].area;
+    return walkers == 1 ? found : nullptr;
   }
 };
 
@@ -191,7 +245,7 @@ void TExportAreasToLumar::Export(TEntity& input) {
   }
   if (!lines_) return;
   PrepareLines();
-  sides_ = std::make_unique<TLineSides>(input);
+  sides_ = std::make_unique<TLineSides>(input, byNumber_);
   ExportLines();
   if (!stoppedByUser_) ExportAreas();
   sides_.reset();
@@ -201,15 +255,19 @@ void TExportAreasToLumar::Export(TEntity& input) {
 }
 
 void TExportAreasToLumar::PrepareLines() {
-  bool nodesMissing = false;
   for (TElement* child : lines_->Children()) {
     auto* line = DynamicCast<TPolyLineElement>(child);
-    if (!line) continue;
     // A line the writer would refuse for want of block props would leave
     // its areas without a way round.
-    if (!line->Properties()) line->SetProperties(new TLumarLineProps);
-    nodesMissing = nodesMissing || LacksNode(line);
+    if (line && !line->Properties()) line->SetProperties(new TLumarLineProps);
   }
+  // Each line's ends are found once: for the question whether a graph is
+  // needed, and again only when one was built.
+  std::vector<TLineEnds> ends = EndsOf(*lines_);
+  const auto& children = lines_->Children();
+  bool nodesMissing = false;
+  for (std::size_t i = 0; i < children.size() && !nodesMissing; ++i)
+    nodesMissing = DynamicCast<TPolyLineElement>(children[i]) && !HasBothEnds(ends[i]);
   // The graph only lends its nodes: no pseudo-node is joined, so no line
   // changes, and it goes with the links filled.
   std::unique_ptr<TPolyLineString> bounded;
@@ -217,23 +275,34 @@ void TExportAreasToLumar::PrepareLines() {
   if (nodesMissing) {
     // The graph is built over a list with bounds.
     bounded = std::make_unique<TPolyLineString>();
-    for (TElement* child : lines_->Children())
+    for (TElement* child : children)
       if (auto* line = DynamicCast<TPolyLineElement>(child)) bounded->AddEntity(line);
     graph.reset(CreateElement<TMakeNodes>());
     graph->SetInput(bounded.get());
     graph->DoIt();
+    ends = EndsOf(*lines_);
   }
   std::unique_ptr<TPrepareExportLinesToLumar> numbering(CreateElement<TPrepareExportLinesToLumar>());
   numbering->SetInput(lines_);
-  numbering->DoIt();
-  for (TElement* child : lines_->Children())
-    if (auto* line = DynamicCast<TPolyLineElement>(child)) byNumber_.emplace(line->ID, line);
+  numbering->PrepareWithEnds(ends);
+  for (TElement* child : children) {
+    auto* line = DynamicCast<TPolyLineElement>(child);
+    if (!line) continue;
+    const auto number = static_cast<std::size_t>(line->ID);
+    if (byNumber_.size() <= number) byNumber_.resize(number + 1, nullptr);
+    byNumber_[number] = line;
+  }
 }
 
 std::int32_t TExportAreasToLumar::SideArea(const TPolyLineElement& Line, bool Forward) const {
+  // An area holding the line is among its owners: with one such area the
+  // owners need no search.
+  int walkers = 0;
+  if (const TElement* only = sides_->OnlyWalker(&Line, Forward, byNumber_, walkers)) return only->ID;
+  if (walkers == 0) return -1;
   for (int i = 0; i < Line.GetOwnersCount(); ++i) {
     const TElement* owner = Line.GetOwner(i);
-    if (sides_->Holds(&Line, owner, Forward)) return owner->ID;
+    if (sides_->Holds(&Line, owner, Forward, byNumber_)) return owner->ID;
   }
   return -1;
 }
@@ -244,14 +313,16 @@ void TExportAreasToLumar::ExportLines() {
   std::unique_ptr<TLumarLinWriter> writer = NewBlockWriter<TLumarLinWriter>(BlockName(), true, wcs.get());
   if (DruhLinii > 0) writer->Druh = DruhLinii;
   TExportProgress progress("Export lines", lines_->GetCount(), "Přerušit export linií ?");
-  std::unordered_set<const TElement*> written;
+  // By number: a line listed twice has one.
+  std::vector<bool> written(byNumber_.size(), false);
   for (int i = 0; i < lines_->GetCount(); ++i) {
     if (!progress.Next(i)) {
       stoppedByUser_ = true;
       return;
     }
     auto* line = DynamicCast<TPolyLineElement>(lines_->GetElement(i));
-    if (!line || !written.insert(line).second) continue;
+    if (!line || written.at(static_cast<std::size_t>(line->ID))) continue;
+    written[static_cast<std::size_t>(line->ID)] = true;
     const std::int32_t left = SideArea(*line, true);
     const std::int32_t right = SideArea(*line, false);
     DoExportObject(line);
@@ -267,14 +338,17 @@ void TExportAreasToLumar::ExportAreas() {
   std::unique_ptr<TJTSK> wcs(CreateElement<TJTSK>());
   std::unique_ptr<TLumarAreaWriter> writer = NewBlockWriter<TLumarAreaWriter>(BlockName(), true, wcs.get());
   TExportProgress progress("Export ploch do " + BlockName(), input_->GetCount(), "Přerušit export ploch ?");
-  std::unordered_set<const TElement*> written;
+  // By number: the preparation numbered every area that is not a hole, an
+  // area listed twice once.
+  std::vector<bool> written(static_cast<std::size_t>(input_->GetCount()) + 1, false);
   for (int i = 0; i < input_->GetCount(); ++i) {
     if (!progress.Next(i)) {
       stoppedByUser_ = true;
       return;
     }
     auto* area = DynamicCast<TAreaElement>(input_->GetElement(i));
-    if (!area || area->IsHole || !written.insert(area).second) continue;
+    if (!area || area->IsHole || written.at(static_cast<std::size_t>(area->ID))) continue;
+    written[static_cast<std::size_t>(area->ID)] = true;
     CheckArea(*area);
     DoExportObject(area);
     writer->WriteArea(*area);
@@ -297,12 +371,13 @@ void TExportAreasToLumar::CheckArea(const TAreaElement& Area) {
   bool forward = area->GetLineOrigin(0);
   bool closed = false;
   for (std::size_t step = 0; line && step < count; ++step) {
-    if (!sides_->Holds(line, area, forward)) break;
+    if (!sides_->Holds(line, area, forward, byNumber_)) break;
     const auto* props = DynamicCast<TLumarLineProps>(line->Properties());
     if (!props) break;
     const TLineLink next = props->Links[forward ? llEndNext : llStartNext];
-    const auto found = byNumber_.find(next.Line);
-    line = found == byNumber_.end() ? nullptr : found->second;
+    line = next.Line >= 1 && static_cast<std::size_t>(next.Line) < byNumber_.size()
+               ? byNumber_[static_cast<std::size_t>(next.Line)]
+               : nullptr;
     forward = next.End != 0;
     if (line == first && forward == area->GetLineOrigin(0)) {
       closed = true;

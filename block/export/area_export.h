@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "block/export/export_tools.h"
@@ -86,8 +85,8 @@ class TExportAreasToLumar : public TExportLumarElements {
   std::unique_ptr<TEntity> ownedLines_;
   TEntity* lines_ = nullptr;
   std::unique_ptr<TLineSides> sides_;
-  // The written lines by number.
-  std::unordered_map<std::int32_t, TPolyLineElement*> byNumber_;
+  // The written lines by number (none at 0).
+  std::vector<TPolyLineElement*> byNumber_;
   bool stoppedByUser_ = false;
 };
 

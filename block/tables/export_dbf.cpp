@@ -36,8 +36,17 @@ std::string TExportDBFClass::ControlFile(const std::string& ext) const {
   return platform::ChangeFileExt(BlockTableName(ControlDir, ObjectType, Druh), ext);
 }
 
+const TExportDBFClass::TNames& TExportDBFClass::Names() {
+  if (names_.table.empty() || names_.blockDir != ExpBlockName || names_.controlDir != ControlDir ||
+      names_.letter != ObjectType || names_.kind != Druh) {
+    names_ = {ExpBlockName, ControlDir, ObjectType, Druh, DBFName(), ControlFile(".TDS")};
+  }
+  return names_;
+}
+
 bool TExportDBFClass::EnsureTable(const TElement* Element) {
   if (!table_) return false;
+  ForgetFields();
   if (!CreateFromSource) {
     table_->CreateFileName = ControlFile(".CRT");
     if (table_->CreateTable(DBFName())) return true;
@@ -47,20 +56,47 @@ bool TExportDBFClass::EnsureTable(const TElement* Element) {
   return table_->CreateTable(DBFName());
 }
 
+namespace {
+
+// The fields WriteRecord fills, in the order of RecordFields.
+enum TRecordField { rfCislo, rfDruh, rfBarva, rfZnacka, rfX, rfY, rfDelka, rfPlocha };
+constexpr std::array<const char*, 8> kRecordFieldNames = {"CISLO", "DRUH", "DISP_BARVA", "DISP_ZNAC",
+                                                          "X",     "Y",    "DELKA",      "PLOCHA"};
+
+}  // namespace
+
+const std::array<int, 8>& TExportDBFClass::RecordFields() {
+  const platform::DbaseTable& table = table_->Table();
+  if (!table.Active()) {
+    ForgetFields();
+    fields_.fill(-1);
+  } else if (fieldsOf_ != table.TableName()) {
+    for (std::size_t i = 0; i < kRecordFieldNames.size(); ++i) fields_[i] = table.FindField(kRecordFieldNames[i]);
+    fieldsOf_ = table.TableName();
+  }
+  return fields_;
+}
+
 void TExportDBFClass::WriteRecord(const TElement* Element) {
   const auto* entity = DynamicCast<TSpaceEntity>(Element);
   const TLumarProps* props = PropsOf(Element);
-  if (!entity || !props) return;
-  auto set = [this](const char* field, const std::string& value) { table_->SetFieldString(field, value); };
-  set("CISLO", std::to_string(Element->ID));
-  set("DRUH", std::to_string(props->Druh));
-  set("DISP_BARVA", std::to_string(props->Barva));
-  set("DISP_ZNAC", std::to_string(props->Znacka));
-  set("X", FloatToText(-entity->GetAbsRefY()));
-  set("Y", FloatToText(-entity->GetAbsRefX()));
-  if (const auto* poly = DynamicCast<TPolyElement>(entity)) set("DELKA", FloatToText(poly->Length()));
+  if (!entity || !props || !table_) return;
+  const std::array<int, 8>& fields = RecordFields();
+  // A value is made only for a field the table has.
+  auto set = [&](TRecordField field, auto&& value) {
+    if (fields[field] >= 0) table_->Table().SetFieldText(fields[field], value());
+  };
+  set(rfCislo, [&] { return std::to_string(Element->ID); });
+  set(rfDruh, [&] { return std::to_string(props->Druh); });
+  set(rfBarva, [&] { return std::to_string(props->Barva); });
+  set(rfZnacka, [&] { return std::to_string(props->Znacka); });
+  set(rfX, [&] { return FloatToText(-entity->GetAbsRefY()); });
+  set(rfY, [&] { return FloatToText(-entity->GetAbsRefX()); });
+  if (const auto* poly = DynamicCast<TPolyElement>(entity)) set(rfDelka, [&] { return FloatToText(poly->Length()); });
   if (const auto* area = DynamicCast<TAreaElement>(entity))
-    set("PLOCHA", FloatToText(PlochyVHa ? area->GetCalculatedArea() / 10000 : area->GetCalculatedArea()));
+    set(rfPlocha, [&] {
+      return FloatToText(PlochyVHa ? area->GetCalculatedArea() / 10000 : area->GetCalculatedArea());
+    });
 }
 
 void TExportDBFClass::DoIt() {
@@ -78,28 +114,31 @@ void TExportDBFClass::WriteObject(const TElement* element) {
   if (!props) return;
   // 1. The table: a new one for the first object (replacing any of that
   // name), then only when the name changes and no such file exists.
+  const std::string name = Names().table;
   if (!table_) {
+    ForgetFields();
     table_ = std::make_unique<TLumarDBFTable>();
     if (!EnsureTable(element)) {
       table_.reset();
       return;
     }
-  } else if (table_->Table().TableName() != DBFName()) {
+  } else if (table_->Table().TableName() != name) {
+    ForgetFields();
     table_->CloseTable();
-    if (!platform::FileExists(DBFName()) && !EnsureTable(element)) {
+    if (!platform::FileExists(name) && !EnsureTable(element)) {
       table_.reset();
       return;
     }
   }
   // 2. A new record.
-  if (!table_->OpenForUpdate(DBFName())) return;
+  if (!table_->OpenForUpdate(name)) return;
   table_->Table().Append();
   // 3. Dynamic values, the source record.
   const TDynamicProperties* dynamic = DynamicProps();
   const bool hasValues = dynamic && !dynamic->Children().empty();
   if (hasValues) table_->ApplyDynamicProps(element, dynamic);
   if (!hasValues || BothSources) {
-    if (!CreateFromSource) table_->SetTransferScript(ControlFile(".TDS"));
+    if (!CreateFromSource) table_->SetTransferScript(Names().script);
     if (const std::string source = props->GetDBFName(); !source.empty()) {
       TLumarDBFTable* sourceTable = props->GetDBFTable();
       if (sourceTable && sourceTable->Locate(source, props->GetOrigNo()))

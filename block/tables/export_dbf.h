@@ -4,6 +4,7 @@
 // the structure of the table the object came from), appends one record and
 // fills it from dynamic values, the source record, the object's properties
 // and its geometry.
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -56,7 +57,27 @@ class TExportDBFClass : public TTool {
 
  private:
   std::string ControlFile(const std::string& ext) const;
+  // The open table's indices of the fields WriteRecord fills, -1 for those
+  // it lacks: found once per table, not by name for every record.
+  const std::array<int, 8>& RecordFields();
+  // Another table, or the same one made anew.
+  void ForgetFields() { fieldsOf_.clear(); }
 
+  // The target table's and the transfer script's names, made again only
+  // when a folder, the letter or the kind they come from changes.
+  struct TNames {
+    std::string blockDir;
+    std::string controlDir;
+    char letter = 0;
+    std::int16_t kind = 0;
+    std::string table;
+    std::string script;
+  };
+  const TNames& Names();
+
+  TNames names_;
   std::unique_ptr<TLumarDBFTable> table_;
+  std::array<int, 8> fields_{};
+  std::string fieldsOf_;
   TElementLink dynamicProps_;
 };

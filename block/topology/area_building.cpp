@@ -32,7 +32,7 @@ void TCreateAreaForBranch::DoIt() {
   if (!start || !start->GetLine() || !start->GetFarNode() || start->GetRightArea() || start->NotRegularArea) return;
   bool closed = false;
   int steps = 0;
-  start->TraceArea(areaValue_, closed, steps, true);
+  start->TraceArea(areaValue_, closed, steps, true, &ring_);
   // The branches of a ring that is not built stay marked: it is not tried
   // again from any of them, and a walk that meets them ends there unlogged.
   if (!closed) {
@@ -41,41 +41,36 @@ void TCreateAreaForBranch::DoIt() {
         std::to_string(steps) + " krocích, plocha nevznikla");
     return;
   }
-  if (std::fabs(areaValue_) <= MinRingArea) return;
+  // A walk that had no second branch to go to walked no ring.
+  if (ring_.empty() || std::fabs(areaValue_) <= MinRingArea) return;
   try {
-    SetOutput(BuildRing(start));
+    SetOutput(BuildRing());
   } catch (const std::exception&) {
     SetOutput(nullptr);
   }
 }
 
-TPolyLineAreaElement* TCreateAreaForBranch::BuildRing(TNodeBranch* start) {
+TPolyLineAreaElement* TCreateAreaForBranch::BuildRing() {
+  // The marking walk summed the same terms in the same order: its value is
+  // the ring's.
   const bool holeRing = areaValue_ < 0;
   auto area = std::make_unique<TPolyLineAreaElement>();
-  start->NotRegularArea = false;
-  area->AddLine(start->GetLine(), start->LineBegin);
-  start->SetRightArea(holeRing ? nullptr : area.get());
   if (holeRing) area->IsHole = true;
-  double value = start->GetLine()->AreaTerm(start->LineBegin);
-  TNode* node = nullptr;
-  TNodeBranch* next = start->NextAroundFace(node);
   platform::MessageHold hold;
-  for (int steps = 1; next && next != start && steps < MaxRingSteps; ++steps) {
-    next->NotRegularArea = false;
-    next->SetRightArea(area.get());
-    area->AddLine(next->GetLine(), next->LineBegin);
-    value += next->GetLine()->AreaTerm(next->LineBegin);
-    next = next->NextAroundFace(node);
-    platform::Application::Instance().ProcessMessages();
+  for (std::size_t i = 0; i < ring_.size(); ++i) {
+    TNodeBranch* branch = ring_[i];
+    branch->NotRegularArea = false;
+    // The start of a hole ring is left without an area.
+    branch->SetRightArea(holeRing && i == 0 ? nullptr : area.get());
+    area->AddLine(branch->GetLine(), branch->LineBegin);
+    if (i > 0) platform::Application::Instance().ProcessMessages();
   }
-  areaValue_ = value;
-  if (std::fabs(value) <= MinRingArea) return nullptr;
   // Line ends up to the node tolerance apart meet in one node, so the sum
   // along the lines may differ from the outline's own: an outline that is
   // not one way round by more than the minimum is no area either.
   const double outline = area->WholeArea();
   if (holeRing ? outline >= -MinRingArea : outline <= MinRingArea) return nullptr;
-  if (!holeRing) {
+  if (!holeRing && PlaceLabel) {
     TAreaPointPlacer placer;
     placer.SetInput(area.get());
     placer.DoIt();
@@ -105,12 +100,14 @@ void TCreateAreasForQTree::Process(TElement* element) {
   TSpaceEntityQTree* tree = AreaQTree();
   if (!nodes || !tree) return;
   TCreateAreaForBranch maker;
+  maker.PlaceLabel = PlaceLabels;
   try {
     for (TElement* child : nodes->Children()) {
       auto* node = DynamicCast<TNode>(child);
       if (!node) continue;
       for (std::size_t i = 0; TNodeBranch* branch = BranchAt(*node, i); ++i) {
-        if (!branch->GetLine() || branch->GetRightArea() || branch->NotRegularArea) continue;
+        // The flag first: it is at hand, the area and line are links to read.
+        if (branch->NotRegularArea || branch->GetRightArea() || !branch->GetLine()) continue;
         maker.SetInput(branch);
         maker.DoIt();
         platform::Application::Instance().ProcessMessages();
@@ -141,9 +138,9 @@ void TSubAreaMakerInQTree::DoIt() {
   TProchazecPlochGauge::DoIt();
 }
 
-bool TSubAreaMakerInQTree::Encloses(TAreaElement* candidate, TAreaElement* hole, double holeArea, double X,
-                                    double Y) {
-  return !candidate->IsHole && -holeArea < candidate->WholeArea() &&
+bool TSubAreaMakerInQTree::Encloses(TAreaElement* candidate, double candidateArea, TAreaElement* hole,
+                                    double holeArea, double X, double Y) {
+  return !candidate->IsHole && -holeArea < candidateArea &&
          candidate->ContainsRect(hole->GetMinX(), hole->GetMinY(), hole->GetMaxX(), hole->GetMaxY()) &&
          hole->NoChildHasOwner(candidate) && candidate->ContainsPointOutsideHoles(X, Y);
 }
@@ -164,8 +161,9 @@ void TSubAreaMakerInQTree::Process(TElement* element) {
     TQTreeWalker walker;
     for (TElement* found = walker.FindFirst(tree, x, y, x, y, 0); found; found = walker.FindNext()) {
       auto* candidate = DynamicCast<TAreaElement>(found);
-      if (!candidate || candidate == best || !Encloses(candidate, hole, holeArea, x, y)) continue;
+      if (!candidate || candidate == best || candidate->IsHole) continue;
       const double area = candidate->WholeArea();
+      if (!Encloses(candidate, area, hole, holeArea, x, y)) continue;
       if (!best || area < bestArea) {
         best = candidate;
         bestArea = area;
@@ -189,6 +187,8 @@ void TMakeNodesAndAreas::DoIt() {
   if (!nodes) return;
   auto* areas = [nodes]() -> TSpaceEntityQTree* {
     TCreateAreasForQTree creator;
+    // The list's placer below sets every label afresh.
+    creator.PlaceLabels = false;
     creator.SetInput(nodes);
     creator.DoIt();
     return creator.AreaQTree();

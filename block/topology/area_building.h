@@ -6,6 +6,7 @@
 // connected group of lines: that ring becomes a hole, and each hole goes to
 // the smallest area that encloses it.
 #include <cstdint>
+#include <vector>
 
 #include "block/topology/node_building.h"
 
@@ -22,15 +23,22 @@ class TCreateAreaForBranch : public TTool {
   // Rings of no more area than this are no areas (a dangle's two sides).
   static constexpr double MinRingArea = 0.001;
 
+  // Off where the caller places every label afterwards anyway.
+  bool PlaceLabel = true;
+
   double GetAreaValue() const { return areaValue_; }
   // Input a branch with a line and a far node, not yet walked; Output the
   // new area or nil.
   void DoIt() override;
 
  private:
-  TPolyLineAreaElement* BuildRing(TNodeBranch* start);
+  // The area of the ring the marking walk left in ring_.
+  TPolyLineAreaElement* BuildRing();
 
   double areaValue_ = 0;
+  // The branches of the last ring walked, its start first; kept to spare the
+  // allocation on every ring.
+  std::vector<TNodeBranch*> ring_;
 };
 
 // Builds the areas of every leaf's nodes and files them in a new area index.
@@ -38,6 +46,8 @@ class TCreateAreasForQTree : public TProchazecListuQTreeGauge {
   KESTX_CLASS(TCreateAreasForQTree)
  public:
   std::int32_t AreaCount = 0;
+  // Handed to each area's maker.
+  bool PlaceLabels = true;
 
   // The area index being built; nil before DoIt.  Output; the caller owns it.
   TSpaceEntityQTree* AreaQTree() const;
@@ -60,7 +70,8 @@ class TSubAreaMakerInQTree : public TProchazecPlochGauge {
 
  private:
   // Whether the hole may go to candidate.
-  static bool Encloses(TAreaElement* candidate, TAreaElement* hole, double holeArea, double X, double Y);
+  static bool Encloses(TAreaElement* candidate, double candidateArea, TAreaElement* hole, double holeArea, double X,
+                       double Y);
 
   TElementLink areaQTree_;
 };

@@ -137,8 +137,7 @@ void TAnalArea::AddRing(const TDevicePoint* Points, std::int32_t Count) {
     edge.X = top.X * 1000;
     edge.Count = lines + 1 - (past.Y < bottom.Y ? 1 : 0);
     edge.Step = static_cast<std::int32_t>((static_cast<std::int64_t>(top.X) - bottom.X) * 1000 / lines);
-    auto place = std::find_if(Edges.begin(), Edges.end(), [&](const TEdgeRecord& e) { return e.TopY < edge.TopY; });
-    Edges.insert(place, edge);
+    Edges.push_back(edge);
   }
 }
 
@@ -149,6 +148,11 @@ void TAnalArea::BuildEdgeTable(const TPolygonList& Polygons) {
     const TIntegerPolygon* polygon = Polygons.Polygon(i);
     if (polygon->Points) AddRing(polygon->Points.get(), polygon->Count);
   }
+  // Highest top first; records of one top keep the order they were made in,
+  // as insertion after their equals would leave them, without its square
+  // cost on long outlines.
+  std::stable_sort(Edges.begin(), Edges.end(),
+                   [](const TEdgeRecord& a, const TEdgeRecord& b) { return a.TopY > b.TopY; });
 }
 
 bool TAnalArea::WidestSpanMiddle(std::int32_t& X, std::int32_t& Y) {

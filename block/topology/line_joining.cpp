@@ -12,6 +12,7 @@
 #include "platform/files.h"
 #include "platform/gauge_form.h"
 #include "spatial/objects/space_entities.h"
+#include "spatial/objects/registers.h"
 #include "spatial/objects/space_entity_properties.h"
 #include "spatial/topology/segment_records.h"
 
@@ -61,30 +62,34 @@ void TCreateLinQTreeAbsc::DoIt() {
 }
 
 bool TAddLinesIntoLinesAbscEntity::PassesSourceTest(const TPolyLineElement* Line) const {
-  return !CompareOnlyDifferentSource || ObjectRegisterOf(Line) != RefContainer;
+  return !CompareOnlyDifferentSource || ObjectRegisterOf(Line) != GetRefContainer();
 }
 
 void TAddLinesIntoLinesAbscEntity::AddNearSegments(TPolyLineElement* Line) {
+  TLinesAbscEntity* list = GetLinesAbsc();
+  TQTreeLumLinAbsc* segments = GetQTreeAbsc();
   for (int i = 0; i + 1 < Line->GetCoordsCount(); ++i) {
     std::unique_ptr<TLumLinAbscissa> record(NewRecord(Line, i));
-    if (QTreeAbsc->AnyElementMeetsRect(record->GetXmin() - Tolerance, record->GetYmin() - Tolerance,
-                                       record->GetXmax() + Tolerance, record->GetYmax() + Tolerance))
-      LinesAbsc->AddSegment(record.release());
+    if (segments->AnyElementMeetsRect(record->GetXmin() - Tolerance, record->GetYmin() - Tolerance,
+                                      record->GetXmax() + Tolerance, record->GetYmax() + Tolerance))
+      list->AddSegment(record.release());
   }
 }
 
 void TAddLinesIntoLinesAbscEntity::DoIt() {
   auto* lines = DynamicCast<TQTree>(Input());
-  if (!lines || !LinesAbsc || !QTreeAbsc) return;
-  const double minX = QTreeAbsc->GetQXMin() - Tolerance;
-  const double minY = QTreeAbsc->GetQYMin() - Tolerance;
-  const double side = QTreeAbsc->GetQWidth();
+  TLinesAbscEntity* list = GetLinesAbsc();
+  TQTreeLumLinAbsc* segments = GetQTreeAbsc();
+  if (!lines || !list || !segments) return;
+  const double minX = segments->GetQXMin() - Tolerance;
+  const double minY = segments->GetQYMin() - Tolerance;
+  const double side = segments->GetQWidth();
   std::unordered_set<const TElement*> seen;
   TQTreeWalker walker;
   for (TElement* found = walker.FindFirst(lines, minX, minY, minX + side + 2 * Tolerance, minY + side + 2 * Tolerance, 0);
        found; found = walker.FindNext()) {
     auto* line = DynamicCast<TPolyLineElement>(found);
-    if (!line || !seen.insert(line).second || LinesAbsc->ContainsLine(line) || !PassesSourceTest(line)) continue;
+    if (!line || !seen.insert(line).second || list->ContainsLine(line) || !PassesSourceTest(line)) continue;
     AddNearSegments(line);
   }
 }
@@ -117,12 +122,12 @@ void TLinComparator::Compare(TPolyLineElement* Line) {
     std::unique_ptr<TQTreeLumLinAbsc> segments(static_cast<TQTreeLumLinAbsc*>(squarer.Output()));
     if (!segments) return;
     TAddLinesIntoLinesAbscEntity adder;
-    adder.LinesAbsc = list;
-    adder.QTreeAbsc = segments.get();
+    adder.SetLinesAbsc(list);
+    adder.SetQTreeAbsc(segments.get());
     adder.Tolerance = SnapDistance;
     adder.CompareOnlyDifferentSource = CompareOnlyDifferentSource;
-    adder.RefContainer = RefContainer;
-    adder.SetInput(QTree);
+    adder.SetRefContainer(GetRefContainer());
+    adder.SetInput(GetQTree());
     adder.DoIt();
   }
   if (protocol) AppendLine(">>> TLinComparator.DoIt,  DZAIFL " + FloatToText(SnapDistance) + "  <<<");
@@ -156,7 +161,7 @@ void TLinComparator::Compare(TPolyLineElement* Line) {
 
 void TLinComparator::DoIt() {
   auto* line = DynamicCast<TPolyLineElement>(Input());
-  if (!line || !QTree) return;
+  if (!line || !GetQTree()) return;
   try {
     Compare(line);
   } catch (const std::exception& e) {
@@ -209,7 +214,7 @@ void TSaveChangedLines::WritePieces(TPolyLineElement* Line, const std::vector<TP
     written->PlaceRefAtMiddle();
     // Sent, not posted: the owners take the piece before the old line goes.
     Line->SendMessageToOwners(msgAddElement, written, false);
-    if (QTree) QTree->AddAndGrow(written);
+    if (TQTreeLumLin* tree = GetQTree()) tree->AddAndGrow(written);
     if (written->HolderCount() == 0) DisposeElement(written);
   }
   DisposeElement(Line);
@@ -229,7 +234,7 @@ void TSaveChangedLines::SaveGroup(TLinesAbscEntity& list, int First, int Last, b
         AppendLine("**************** Uložena kompletní linie ****************");
         AppendLineHeader(*line);
       }
-      if (QTree) QTree->AddAndGrow(line);
+      if (TQTreeLumLin* tree = GetQTree()) tree->AddAndGrow(line);
     }
     return;
   }
@@ -277,12 +282,12 @@ void TJoinLines::ProcessLine(TPolyLineElement* Line, TQTreeLumLin* Tree) {
   if (!(Line->Length() > MinLength)) return;
   Line->SetIsDone(true);
   TLinComparator comparator;
-  comparator.QTree = Tree;
+  comparator.SetQTree(Tree);
   comparator.SnapDistance = SnapDistance;
   comparator.OnlyEnds = OnlyEnds;
   comparator.SelfTest = SelfTest;
   comparator.CompareOnlyDifferentSource = CompareOnlyDifferentSource;
-  comparator.RefContainer = ObjectRegisterOf(Line);
+  comparator.SetRefContainer(ObjectRegisterOf(Line));
   comparator.ShareProtocol(protocol_);
   comparator.SetInput(Line);
   comparator.DoIt();
@@ -298,7 +303,7 @@ void TJoinLines::ProcessLine(TPolyLineElement* Line, TQTreeLumLin* Tree) {
     divider.DoIt();
   }
   TSaveChangedLines saver;
-  saver.QTree = Tree;
+  saver.SetQTree(Tree);
   saver.MinLength = MinLength;
   saver.SetLinesLabelPoint = PrepocitavatPopBodyLinii;
   saver.ShareProtocol(protocol_);
@@ -313,7 +318,9 @@ void TJoinLines::DoIt() {
   unmark.SetInput(input);
   unmark.DoIt();
   auto tree = std::make_unique<TQTreeLumLin>();
-  tree->SetSquareFor(input->GetMinX(), input->GetMinY(), input->GetMaxX(), input->GetMaxY());
+  // A string without lines has the empty rectangle: its tree stays empty.
+  if (input->GetMinX() <= input->GetMaxX())
+    tree->SetSquareFor(input->GetMinX(), input->GetMinY(), input->GetMaxX(), input->GetMaxY());
   std::unique_ptr<platform::TF_gaugeForm> gauge = platform::NewGaugeForm();
   const int count = input->GetCount();
   gauge->SetMaxValue(count >= 100 ? count - 1 : 0);
@@ -342,6 +349,33 @@ void TJoinLines::DoIt() {
   SetOutput(tree.release());
 }
 
+// ---------------------------------------------------------------- element properties
+
+TLinesAbscEntity* TAddLinesIntoLinesAbscEntity::GetLinesAbsc() const {
+  return static_cast<TLinesAbscEntity*>(linesAbsc_.Get());
+}
+void TAddLinesIntoLinesAbscEntity::SetLinesAbsc(TLinesAbscEntity* List) { linesAbsc_.Set(List); }
+TQTreeLumLinAbsc* TAddLinesIntoLinesAbscEntity::GetQTreeAbsc() const {
+  return static_cast<TQTreeLumLinAbsc*>(qTreeAbsc_.Get());
+}
+void TAddLinesIntoLinesAbscEntity::SetQTreeAbsc(TQTreeLumLinAbsc* Tree) { qTreeAbsc_.Set(Tree); }
+TObjectRegister* TAddLinesIntoLinesAbscEntity::GetRefContainer() const {
+  return static_cast<TObjectRegister*>(refContainer_.Get());
+}
+void TAddLinesIntoLinesAbscEntity::SetRefContainer(TObjectRegister* Register) { refContainer_.Set(Register); }
+
+TQTreeLumLin* TLinComparator::GetQTree() const { return static_cast<TQTreeLumLin*>(qTree_.Get()); }
+void TLinComparator::SetQTree(TQTreeLumLin* Tree) { qTree_.Set(Tree); }
+TObjectRegister* TLinComparator::GetRefContainer() const {
+  return static_cast<TObjectRegister*>(refContainer_.Get());
+}
+void TLinComparator::SetRefContainer(TObjectRegister* Register) { refContainer_.Set(Register); }
+
+TQTreeLumLin* TSaveChangedLines::GetQTree() const { return static_cast<TQTreeLumLin*>(qTree_.Get()); }
+void TSaveChangedLines::SetQTree(TQTreeLumLin* Tree) { qTree_.Set(Tree); }
+TEntity* TSaveChangedLines::GetNewLines() const { return static_cast<TEntity*>(newLines_.Get()); }
+void TSaveChangedLines::SetNewLines(TEntity* Lines) { newLines_.Set(Lines); }
+
 // ---------------------------------------------------------------- classes
 
 TClass TCreateLinesAbscEntity::StaticClass() {
@@ -360,8 +394,11 @@ TClass TAddLinesIntoLinesAbscEntity::StaticClass() {
   using A = TAddLinesIntoLinesAbscEntity;
   static const TClassInfo info =
       DescribeClass<A>("TAddLinesIntoLinesAbscEntity", TTool::StaticClass(), "T_LinJoi",
-                       {FieldProp("Tolerance", &A::Tolerance),
-                        FieldProp("CompareOnlyDifferentSource", &A::CompareOnlyDifferentSource)});
+                       {ReadWriteProp("LinesAbsc", &A::GetLinesAbsc, &A::SetLinesAbsc),
+                        ReadWriteProp("QTreeAbsc", &A::GetQTreeAbsc, &A::SetQTreeAbsc),
+                        FieldProp("Tolerance", &A::Tolerance),
+                        FieldProp("CompareOnlyDifferentSource", &A::CompareOnlyDifferentSource),
+                        ReadWriteProp("RefContainer", &A::GetRefContainer, &A::SetRefContainer)});
   return &info;
 }
 
@@ -369,8 +406,10 @@ TClass TLinComparator::StaticClass() {
   using C = TLinComparator;
   static const TClassInfo info = DescribeClass<C>(
       "TLinComparator", TProtocolTool::StaticClass(), "T_LinJoi",
-      {FieldProp("SnapDistance", &C::SnapDistance), FieldProp("OnlyEnds", &C::OnlyEnds),
-       FieldProp("SelfTest", &C::SelfTest), FieldProp("CompareOnlyDifferentSource", &C::CompareOnlyDifferentSource)});
+      {ReadWriteProp("QTree", &C::GetQTree, &C::SetQTree), FieldProp("SnapDistance", &C::SnapDistance),
+       FieldProp("OnlyEnds", &C::OnlyEnds), FieldProp("SelfTest", &C::SelfTest),
+       FieldProp("CompareOnlyDifferentSource", &C::CompareOnlyDifferentSource),
+       ReadWriteProp("RefContainer", &C::GetRefContainer, &C::SetRefContainer)});
   return &info;
 }
 
@@ -378,7 +417,9 @@ TClass TSaveChangedLines::StaticClass() {
   using S = TSaveChangedLines;
   static const TClassInfo info =
       DescribeClass<S>("TSaveChangedLines", TProtocolTool::StaticClass(), "T_LinJoi",
-                       {FieldProp("MinLength", &S::MinLength), FieldProp("SetLinesLabelPoint", &S::SetLinesLabelPoint)});
+                       {ReadWriteProp("NewLines", &S::GetNewLines, &S::SetNewLines),
+                        ReadWriteProp("QTree", &S::GetQTree, &S::SetQTree), FieldProp("MinLength", &S::MinLength),
+                        FieldProp("SetLinesLabelPoint", &S::SetLinesLabelPoint)});
   return &info;
 }
 

@@ -31,16 +31,24 @@ class TCreateLinQTreeAbsc : public TTool {
 class TAddLinesIntoLinesAbscEntity : public TTool {
   KESTX_CLASS(TAddLinesIntoLinesAbscEntity)
  public:
-  TLinesAbscEntity* LinesAbsc = nullptr;
-  TQTreeLumLinAbsc* QTreeAbsc = nullptr;
   double Tolerance = 0;
   bool CompareOnlyDifferentSource = false;
+
+  TLinesAbscEntity* GetLinesAbsc() const;
+  void SetLinesAbsc(TLinesAbscEntity* List);
+  TQTreeLumLinAbsc* GetQTreeAbsc() const;
+  void SetQTreeAbsc(TQTreeLumLinAbsc* Tree);
   // The object register the new line comes from.
-  TObjectRegister* RefContainer = nullptr;
+  TObjectRegister* GetRefContainer() const;
+  void SetRefContainer(TObjectRegister* Register);
 
   void DoIt() override;
 
  private:
+  TElementLink linesAbsc_;
+  TElementLink qTreeAbsc_;
+  TElementLink refContainer_;
+
   bool PassesSourceTest(const TPolyLineElement* Line) const;
   // The line's records near the new line, in vertex order.
   void AddNearSegments(TPolyLineElement* Line);
@@ -51,16 +59,22 @@ class TAddLinesIntoLinesAbscEntity : public TTool {
 class TLinComparator : public TProtocolTool {
   KESTX_CLASS(TLinComparator)
  public:
-  TQTreeLumLin* QTree = nullptr;
   double SnapDistance = 0;
   bool OnlyEnds = false;
   bool SelfTest = false;
   bool CompareOnlyDifferentSource = false;
-  TObjectRegister* RefContainer = nullptr;
+
+  TQTreeLumLin* GetQTree() const;
+  void SetQTree(TQTreeLumLin* Tree);
+  TObjectRegister* GetRefContainer() const;
+  void SetRefContainer(TObjectRegister* Register);
 
   void DoIt() override;
 
  private:
+  TElementLink qTree_;
+  TElementLink refContainer_;
+
   void Compare(TPolyLineElement* Line);
   template <class Joiner>
   void Run(Joiner& joiner, TLinesAbscEntity& list);
@@ -71,15 +85,24 @@ class TLinComparator : public TProtocolTool {
 class TSaveChangedLines : public TProtocolTool {
   KESTX_CLASS(TSaveChangedLines)
  public:
-  TQTreeLumLin* QTree = nullptr;
   double MinLength = 0;
   // Handed on by the caller; written lines always get their reference point
   // at half their length.
   bool SetLinesLabelPoint = false;
 
+  TQTreeLumLin* GetQTree() const;
+  void SetQTree(TQTreeLumLin* Tree);
+  // Kept for the caller; no step reads it: the written lines go to the
+  // owners of the lines they replace and into QTree.
+  TEntity* GetNewLines() const;
+  void SetNewLines(TEntity* Lines);
+
   void DoIt() override;
 
  private:
+  TElementLink qTree_;
+  TElementLink newLines_;
+
   // The vertex ranges of the pieces of the group from First to Last.
   struct TPiece {
     int From;

@@ -7,6 +7,7 @@
 #include "framework/core/class_registry.h"
 #include "platform/app_queue.h"
 #include "platform/dialogs.h"
+#include "spatial/geometry/plane_math.h"
 #include "spatial/objects/space_entities.h"
 #include "spatial/topology/topology_nodes.h"
 
@@ -17,6 +18,21 @@ void ShowError(const std::string& text) { platform::MessageDlg(text, platform::M
 // A property of the line's property object as an integer; 0 without one.
 int IntegerProperty(const TElement* element, const std::string& name) {
   return element->HasProperty(name) ? element->GetPropertyInteger(name) : 0;
+}
+
+// Length() != 0 without summing the whole line: the distances are never
+// negative, so the first one that is not 0 decides.
+bool HasLength(const TPolyLineElement& line) {
+  const int count = line.GetCoordsCount();
+  const T2DCoordinate* previous = line.GetCoord(0);
+  for (int i = 1; i < count; ++i) {
+    const T2DCoordinate* current = line.GetCoord(i);
+    if (previous && current &&
+        Mathlib::Distance(previous->GetX(), previous->GetY(), current->GetX(), current->GetY()) != 0)
+      return true;
+    previous = current;
+  }
+  return false;
 }
 
 // The leaf's line-end list of that name, freed and cleared.
@@ -101,7 +117,7 @@ void TPutLinesIntoNodes::Process(TElement* element) {
   auto* line = static_cast<TPolyLineElement*>(element);
   // A line without length leaves its node in no direction: the face walks
   // could not order it among the others.
-  if (line->GetCoordsCount() < 2 || line->Length() == 0) {
+  if (line->GetCoordsCount() < 2 || !HasLength(*line)) {
     if (BothEnds || AtBegin)
       Log("Linie č. " + std::to_string(line->GetSpaceID()) + " má nulovou délku, do uzlů nevstupuje");
     line->SetIsDone(true);

@@ -115,6 +115,11 @@ std::string TTezPDialog::NewAreaText() const {
   return area ? FormatDecimals(area->GetCalculatedArea() / 10000, 0, 4) : std::string();
 }
 
+void TTezPDialog::SetParameter(const std::string& name, TElement* element) {
+  TKestuDialog::SetParameter(name, element);
+  if (name == "Frame") SetFrame(element);
+}
+
 void TTezPDialog::SetCarryArea(const std::string& /*text*/) {
   if (SRFOnly || !Form()) return;
   Form()->Window().SetText("ed_Area", NewAreaText());

@@ -36,6 +36,9 @@ class TTezPDialog : public TKestuDialog {
   void SetFrame(TElement* frame) { frame_.Set(frame); }
   // Writing any text fills the výměra field anew.
   void SetCarryArea(const std::string& text);
+  // The editors hand the stand group of the area over as the parameter
+  // "Frame": it becomes the Frame.
+  void SetParameter(const std::string& name, TElement* element) override;
 
   void CreateForm() override;
   // Input an area.  On OK an entry that is no number of its property's

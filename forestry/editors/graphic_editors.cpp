@@ -27,6 +27,8 @@ constexpr std::int32_t kVertexTolerance = 3;
 constexpr std::int32_t kVertexMark = 3;
 constexpr std::int32_t kCurrentMark = 2;
 constexpr std::int32_t kAppendEndMark = 5;
+// The relative widening of the vertex reach that covers rounding.
+constexpr double kReachRounding = 1e-9;
 
 enum EditorCursor : std::int32_t { kSelectLine = 0, kMovePoint = 1, kInsertPoint = 2 };
 
@@ -197,6 +199,12 @@ double TPolyElementEditor::Tolerance() const {
   return projection ? projection->DeviceToWorldLength(kVertexTolerance) : 0;
 }
 
+double TPolyElementEditor::VertexReach() const {
+  // Pixels turned into map units come out a rounding error short at most
+  // scales; a point whole pixels away, exactly at the reach, still counts.
+  return 2 * Tolerance() * (1 + kReachRounding);
+}
+
 void TPolyElementEditor::InitCursors() {
   AddCursor("SELECTLINE");
   AddCursor("MOVE_POINT");
@@ -223,6 +231,8 @@ void TPolyElementEditor::StartNewLine() {
   RestorePickedElement();
   SetOutput(CreateElement<TPolyLineElement>());
   ClearIndices();
+  // The changes went with the line given up: none asks to be saved later.
+  Modified = false;
 }
 
 void TPolyElementEditor::ElementChanged() {}
@@ -235,7 +245,7 @@ void TPolyElementEditor::HitTest() {
   if (TPolyElement* line = WorkingElement()) {
     const int count = line->GetCoordsCount();
     for (int i = 0; i < count && hit_ < 0; ++i)
-      if (Mathlib::PointsCoincide(x_, y_, line->GetCoordX(i), line->GetCoordY(i), 2 * tolerance)) {
+      if (Mathlib::PointsCoincide(x_, y_, line->GetCoordX(i), line->GetCoordY(i), VertexReach())) {
         hit_ = i;
         cursor = kMovePoint;
       }
@@ -492,7 +502,7 @@ void TPolyElementEditor::SnapDraggedEnd() {
   const int count = line->GetCoordsCount();
   if (count < 2 || (current_ != 0 && current_ != count - 1)) return;
   const int other = current_ == 0 ? count - 1 : 0;
-  snap_ = Mathlib::PointsCoincide(x_, y_, line->GetCoordX(other), line->GetCoordY(other), 2 * Tolerance());
+  snap_ = Mathlib::PointsCoincide(x_, y_, line->GetCoordX(other), line->GetCoordY(other), VertexReach());
 }
 
 void TPolyElementEditor::DragOver(TKestuMessage* message, bool& handled) {

@@ -140,6 +140,8 @@ class TPolyElementEditor : public TGraphicEditor {
  private:
   // The vertex tolerance in map units; 0 without a projection.
   double Tolerance() const;
+  // How near a vertex the cursor point hits it: twice the tolerance.
+  double VertexReach() const;
   void DrawMark(double X, double Y, std::int32_t reach);
   void RemoveVertex(int index);
   void SelectHitVertex();

@@ -65,11 +65,18 @@ void TStoreToLHCTool::StoreInto(TElement* element, TElement* target) {
   if (auto* bounded = DynamicCast<TRectEntity>(store)) bounded->UpdateRectNoReset();
 }
 
+TElement* TStoreToLHCTool::ChosenFrame() {
+  if (TTool* selector = FrameSelector()) return selector->Output();
+  TElement* handed = GetParameter("FrameSelector");
+  if (auto* selector = DynamicCast<TTool>(handed)) return selector->Output();
+  return handed;
+}
+
 void TStoreToLHCTool::StoreByFrameSelector() {
   TElement* element = Input();
   if (!element) return;
   StoreInto(element, GlobalStore());
-  if (TTool* selector = FrameSelector()) StoreInto(element, FrameStore(selector->Output()));
+  StoreInto(element, FrameStore(ChosenFrame()));
 }
 
 // ---------------------------------------------------------------- the concrete stores

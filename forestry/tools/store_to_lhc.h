@@ -41,6 +41,10 @@ class TStoreToLHCTool : public TTechnology {
   // The Input into the global store and into the container of the group the
   // frame selector chose.
   void StoreByFrameSelector();
+  // The group the frame selector chose; without one, the group an editor
+  // handed over as the parameter "FrameSelector" (or that selector's
+  // choice, when it handed the selector itself).
+  TElement* ChosenFrame();
 
  private:
   void ReplaceLinkedTool(TElementLink& link, TTool* tool);

@@ -22,6 +22,17 @@ platform::PixelRect ToPixelRect(const TDeviceRect& rect) { return {rect.Left, re
 
 }  // namespace
 
+TCanvasDevice::PageClip::PageClip(const TCanvasDevice& device) {
+  const T_Page* page = device.Page();
+  if (!device.canvas_ || !page || !page->ClipActive) return;
+  limited_ = device.canvas_;
+  limited_->LimitDrawingTo(ToPixelRect(page->ClipRect));
+}
+
+TCanvasDevice::PageClip::~PageClip() {
+  if (limited_) limited_->UnlimitDrawing();
+}
+
 TCanvasDevice::TCanvasDevice() : buffer_(std::make_unique<TBorderBuffer>()) { Page()->SetColor(0xFFFFFF); }
 TCanvasDevice::~TCanvasDevice() = default;
 
@@ -67,6 +78,7 @@ platform::ColorValue TCanvasDevice::GetPixel(double X, double Y) {
 void TCanvasDevice::SetPixel(double X, double Y, platform::ColorValue color) {
   if (!canvas_) return;
   const TDevicePoint p = ToDevice(X, Y);
+  PageClip clip(*this);
   canvas_->SetPixel(p.X, p.Y, color);
 }
 
@@ -77,11 +89,15 @@ void TCanvasDevice::Clear() {
 }
 
 void TCanvasDevice::FillRect(double MinX, double MinY, double MaxX, double MaxY) {
-  if (canvas_) canvas_->FillRect(ToDeviceRect(MinX, MinY, MaxX, MaxY));
+  if (!canvas_) return;
+  PageClip clip(*this);
+  canvas_->FillRect(ToDeviceRect(MinX, MinY, MaxX, MaxY));
 }
 
 void TCanvasDevice::FrameRect(double MinX, double MinY, double MaxX, double MaxY) {
-  if (canvas_) canvas_->FrameRect(ToDeviceRect(MinX, MinY, MaxX, MaxY));
+  if (!canvas_) return;
+  PageClip clip(*this);
+  canvas_->FrameRect(ToDeviceRect(MinX, MinY, MaxX, MaxY));
 }
 
 void TCanvasDevice::SetFontAngle(double angle) {
@@ -213,6 +229,7 @@ void TCanvasDevice::DrawArea(TAreaElement* area) {
 void TCanvasDevice::Rectangle(double X1, double Y1, double X2, double Y2) {
   if (!canvas_) return;
   const TDevicePoint a = ToDevice(X1, Y1), b = ToDevice(X2, Y2);
+  PageClip clip(*this);
   canvas_->Rectangle(a.X, a.Y, b.X, b.Y);
 }
 
@@ -225,6 +242,7 @@ void TCanvasDevice::TextOutAt(const std::string& text, double X, double Y) {
 void TCanvasDevice::TextOutPixel(std::int32_t x, std::int32_t y, const std::string& text) {
   if (!canvas_) return;
   canvas_->Brush.Style = platform::BrushStyle::Clear;
+  PageClip clip(*this);
   canvas_->TextOut(x, y, text);
 }
 
@@ -240,6 +258,7 @@ double TCanvasDevice::ModelTextWidth(const std::string& text) {
 void TCanvasDevice::Draw(const platform::Bitmap* graphic, double X, double Y) {
   if (!canvas_ || !graphic) return;
   const TDevicePoint p = ToDevice(X, Y);
+  PageClip clip(*this);
   canvas_->Draw(p.X, p.Y, *graphic);
 }
 
@@ -248,12 +267,15 @@ void TCanvasDevice::StretchDraw(std::int32_t, std::int32_t, std::int32_t, std::i
   if (!canvas_ || !graphic) return;
   const TDevicePoint p = ToDevice(X, Y);
   const TProjection& projection = DrawingProjection();
+  PageClip clip(*this);
   canvas_->StretchDraw({p.X, p.Y, p.X + projection.WorldToDeviceDX(W), p.Y + projection.WorldToDeviceDY(H)}, *graphic);
 }
 
 void TCanvasDevice::StretchDrawPixel(std::int32_t x, std::int32_t y, const platform::Bitmap* graphic, std::int32_t w,
                                      std::int32_t h, std::int32_t, std::int32_t, std::int32_t, std::int32_t) {
-  if (canvas_ && graphic) canvas_->StretchDraw({x, y, x + w, y + h}, *graphic);
+  if (!canvas_ || !graphic) return;
+  PageClip clip(*this);
+  canvas_->StretchDraw({x, y, x + w, y + h}, *graphic);
 }
 
 void TCanvasDevice::SetupPage() {

@@ -77,6 +77,20 @@ class TCanvasDevice : public TDevice {
   virtual const TProjection& DrawingProjection() const;
   std::int32_t rowShift_ = 0;
 
+  // While alive and the page's clipping is on, the canvas draws only inside
+  // the page clip rectangle: for what is not cut geometrically (rectangles,
+  // texts, pictures, pixels).
+  class PageClip {
+   public:
+    explicit PageClip(const TCanvasDevice& device);
+    ~PageClip();
+    PageClip(const PageClip&) = delete;
+    PageClip& operator=(const PageClip&) = delete;
+
+   private:
+    platform::Canvas* limited_ = nullptr;
+  };
+
   // A segment the clip test let through, from the pen position or from a
   // clipped start.
   virtual void StrokeSegment(const TDevicePoint& from, const TDevicePoint& to, bool fromPenPosition);

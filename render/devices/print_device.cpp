@@ -69,6 +69,7 @@ void TPrintDevice::StretchDrawPixel(std::int32_t x, std::int32_t y, const platfo
                                     std::int32_t sourceWidth, std::int32_t sourceHeight) {
   if (!graphic) return;
   const platform::PixelRect dest{x, y, x + w, y + h};
+  PageClip clip(*this);
   if (sourceX == 0 && sourceY == 0 && sourceWidth == 0 && sourceHeight == 0) {
     Canvas()->StretchDraw(dest, *graphic);
     return;

@@ -152,13 +152,19 @@ TClass TModelByScriptCreator::StaticClass() {
 TDynamicModel::~TDynamicModel() { SetActualModel(nullptr); }
 
 void TDynamicModel::SetActualModel(TElement* model) {
-  if (TElement* old = actualModel_.Get(); old && old != model) {
-    actualModel_.Set(nullptr);
-    FreeAndNil(old);
+  if (model == actualModel_) return;
+  if (model) CheckNewHeld(model);
+  if (actualModel_) {
+    ReleaseField(actualModel_);
     if (TWorld* world = World(); world && world->ObjectModel())
       if (TElement* reg = world->ObjectModel()->FindElementByName("TRegister")) world->ObjectModel()->FreeElement(reg);
   }
-  actualModel_.Set(model);
+  HoldInField(actualModel_, model);
+}
+
+void TDynamicModel::FieldElementFreed(TElement* element) {
+  if (element == actualModel_) actualModel_ = nullptr;
+  TOwnerEntity::FieldElementFreed(element);
 }
 
 void TDynamicModel::SetActualIndex(std::int32_t index) {

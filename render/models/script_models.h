@@ -50,9 +50,11 @@ class TDynamicModel : public TOwnerEntity {
 
   bool Active = false;
 
-  TElement* GetActualModel() const { return actualModel_.Get(); }
-  // Frees the model held (and the object model's "TRegister"), then holds
-  // the new one.
+  TElement* GetActualModel() const { return actualModel_; }
+  // Lets the model held go (it dies unless another owner keeps it) with the
+  // object model's "TRegister", then holds the new one.  The dynamic model
+  // itself and its owners are refused (ECircularOwnership) before anything
+  // is let go.
   void SetActualModel(TElement* model);
   std::int32_t GetActualIndex() const { return actualIndex_; }
   // Builds the model of the i-th model script; an index outside the
@@ -61,8 +63,11 @@ class TDynamicModel : public TOwnerEntity {
   // While active, item i is the model of the i-th script.
   TElement* GetElement(int index) override;
 
+ protected:
+  void FieldElementFreed(TElement* element) override;
+
  private:
-  TElementLink actualModel_;
+  TElement* actualModel_ = nullptr;
   std::int32_t actualIndex_ = -1;
 };
 

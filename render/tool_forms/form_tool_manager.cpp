@@ -170,6 +170,9 @@ void TFormToolManager::SetNextTool(TInteractiveTool* tool) {
   if (!tool) return;
   tool->SetDevice(GetDevice());
   tool->SetManager(this);
+  // A tool made active here works on the window's element at once, as one
+  // chosen from the tools menu does.
+  if (Input()) tool->SetInput(Input());
   AddTool(tool);
   SetActiveTool(tool);
   MarkToolItem(tool);

@@ -90,6 +90,9 @@ void SetEnvelopedInput(TDeviceTool& tool, TElement* element, const std::function
   if (element && element == old) return;
   TRectEntity* envelope = nullptr;
   if (element) {
+    // The window itself or its owner would end up holding itself: refused
+    // before an envelope is made that nothing would free.
+    tool.CheckNewHeld(element);
     // The new envelope takes the element before the old envelope goes: the
     // element may have lived only in it.
     envelope = CreateElement<TRectEntity>();

@@ -60,6 +60,9 @@ bool BoxIsFileable(double MinX, double MinY, double MaxX, double MaxY) {
   return MinX <= MaxX && MinY <= MaxY && MinX >= -limit && MaxX <= limit && MinY >= -limit && MaxY <= limit;
 }
 
+constexpr const char* kNoValidBounds = "nemá platné hranice";
+constexpr const char* kBeyondLargest = "leží mimo největší možný čtverec";
+
 constexpr const char* kQuarterNames[4] = {"Levý dolní čtverec", "Pravý dolní čtverec", "Levý horní čtverec",
                                           "Pravý horní čtverec"};
 
@@ -107,9 +110,18 @@ bool TQTree::SquareContainsSquare(std::int64_t X, std::int64_t Y, std::int64_t W
 void TQTree::SetSquareFor(double MinX, double MinY, double MaxX, double MaxY) {
   if (MinX > MaxX) std::swap(MinX, MaxX);
   if (MinY > MaxY) std::swap(MinY, MaxY);
+  // The empty rectangle (+1e30 to -1e30) swaps into a huge one and is
+  // refused here with NaN and the boxes beyond the largest side.
+  RefuseUnfileable(MinX, MinY, MaxX, MaxY);
   const AxisSquare x = SquareOfAxis(MinX, MaxX);
   const AxisSquare y = SquareOfAxis(MinY, MaxY);
-  SetSquare(x.Origin, y.Origin, std::max(x.Width, y.Width));
+  const std::int64_t width = std::max(x.Width, y.Width);
+  if (width > MaxWidth) throw Exception("QTree " + GetName() + ": " + kBeyondLargest);
+  SetSquare(x.Origin, y.Origin, width);
+}
+
+void TQTree::RefuseUnfileable(double MinX, double MinY, double MaxX, double MaxY) const {
+  if (!BoxIsFileable(MinX, MinY, MaxX, MaxY)) throw Exception("QTree " + GetName() + ": " + kNoValidBounds);
 }
 
 bool TQTree::ExpandWouldOverflow(double MinX, double MinY, double MaxX, double MaxY) const {
@@ -139,7 +151,14 @@ void TQTree::MakeQuarters(TQTree* (&quarters)[4]) const {
 }
 
 void TQTree::Expand(double MinX, double MinY, double MaxX, double MaxY) {
+  RefuseUnfileable(MinX, MinY, MaxX, MaxY);
+  // An empty tree has no square to grow from.
+  if (qWidth_ <= 0) {
+    if (Level == 0) SetSquareFor(MinX, MinY, MaxX, MaxY);
+    return;
+  }
   if (SquareContainsRect(MinX, MinY, MaxX, MaxY)) return;
+  if (ExpandWouldOverflow(MinX, MinY, MaxX, MaxY)) throw Exception("QTree " + GetName() + ": " + kBeyondLargest);
   const std::int64_t oldX = std::llround(GetQXMin());
   const std::int64_t oldY = std::llround(GetQYMin());
   const std::int64_t oldW = qWidth_;
@@ -181,8 +200,9 @@ void TQTree::Expand(double MinX, double MinY, double MaxX, double MaxY) {
 
 // ---------------------------------------------------------------- filing
 
-bool TQTree::Refuse(const std::string& why) {
-  PostTextMessage(this, msgLogText, "QTree " + GetName() + ": " + why, nullptr);
+bool TQTree::Refuse(TElement* Element, const char* why) {
+  PostTextMessage(this, msgLogText, "QTree " + GetName() + ": prvek " + Element->GetName() + " " + why + ", nebyl zařazen",
+                  nullptr);
   return false;
 }
 
@@ -190,10 +210,8 @@ bool TQTree::AddAndGrow(TElement* Element) {
   if (!Element) return false;
   double minX = 0, minY = 0, maxX = 0, maxY = 0;
   GetElementBounds(Element, minX, minY, maxX, maxY);
-  if (!BoxIsFileable(minX, minY, maxX, maxY))
-    return Refuse("prvek " + Element->GetName() + " nemá platné hranice, nebyl zařazen");
-  if (ExpandWouldOverflow(minX, minY, maxX, maxY))
-    return Refuse("prvek " + Element->GetName() + " leží mimo největší možný čtverec, nebyl zařazen");
+  if (!BoxIsFileable(minX, minY, maxX, maxY)) return Refuse(Element, kNoValidBounds);
+  if (ExpandWouldOverflow(minX, minY, maxX, maxY)) return Refuse(Element, kBeyondLargest);
   if (qWidth_ == 0) SetSquareFor(minX, minY, maxX, maxY);
   else Expand(minX, minY, maxX, maxY);
   Insert(Element, minX, minY, maxX, maxY);
@@ -204,13 +222,14 @@ bool TQTree::AddByBounds(TElement* Element) {
   if (!Element) return false;
   double minX = 0, minY = 0, maxX = 0, maxY = 0;
   GetElementBounds(Element, minX, minY, maxX, maxY);
-  if (!BoxIsFileable(minX, minY, maxX, maxY))
-    return Refuse("prvek " + Element->GetName() + " nemá platné hranice, nebyl zařazen");
+  if (!BoxIsFileable(minX, minY, maxX, maxY)) return Refuse(Element, kNoValidBounds);
   Insert(Element, minX, minY, maxX, maxY);
   return true;
 }
 
 void TQTree::Insert(TElement* Element, double MinX, double MinY, double MaxX, double MaxY) {
+  // A box no square meets would leave the element out without a word.
+  RefuseUnfileable(MinX, MinY, MaxX, MaxY);
   // Cells to visit, the next on top; the tree may come from a file, so its
   // depth is not trusted to the call stack.
   std::vector<TQTree*> pending{this};

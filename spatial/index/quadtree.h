@@ -41,8 +41,11 @@ class TQTree : public TRectEntity {
   bool AddAndGrow(TElement* Element);
   // Files by the element's bounds without growing the root.
   bool AddByBounds(TElement* Element);
+  // These three raise Exception for a box that is empty, holds NaN or needs
+  // a side beyond MaxWidth; the tree is then unchanged.
   void Insert(TElement* Element, double MinX, double MinY, double MaxX, double MaxY);
   void SetSquareFor(double MinX, double MinY, double MaxX, double MaxY);
+  // On an empty root, sets the square as SetSquareFor does.
   void Expand(double MinX, double MinY, double MaxX, double MaxY);
 
   bool SquareMeetsRect(double MinX, double MinY, double MaxX, double MaxY) const;
@@ -60,7 +63,9 @@ class TQTree : public TRectEntity {
   void MakeQuarters(TQTree* (&quarters)[4]) const;
   void Split();
   // Logs why an element is not filed; false for the caller to return.
-  bool Refuse(const std::string& why);
+  bool Refuse(TElement* Element, const char* why);
+  // Raises for a box that is empty, holds NaN or lies beyond MaxWidth.
+  void RefuseUnfileable(double MinX, double MinY, double MaxX, double MaxY) const;
   // Growing the root to the box would need a side beyond MaxWidth.
   bool ExpandWouldOverflow(double MinX, double MinY, double MaxX, double MaxY) const;
 

@@ -82,18 +82,29 @@ void TNodeBranch::GiveLineSecondNodeBranch(TNode*& Node, TNodeBranch*& Branch) c
 }
 
 TNodeBranch* TNodeBranch::NextAroundFace(TNode*& Node) const {
-  TNodeBranch* opposite = nullptr;
   // A connected branch knows the node of the other end: the line's owners
   // (lists, nodes, areas) need not be searched for it.
   if (TNode* far = GetFarNode(); far && GetLine()) {
-    opposite = far->FindBranch(GetLine(), !LineBegin);
-    if (opposite) Node = far;
+    if (TNodeBranch* next = far->BranchAfterLineEnd(GetLine(), !LineBegin)) {
+      Node = far;
+      return next;
+    }
   }
-  if (!opposite) GiveLineSecondNodeBranch(Node, opposite);
+  TNodeBranch* opposite = nullptr;
+  GiveLineSecondNodeBranch(Node, opposite);
   return opposite ? Node->NextBranch(opposite) : nullptr;
 }
 
-void TNodeBranch::TraceArea(double& Area, bool& Closed, int& Steps, bool Mark) {
+void TNodeBranch::TraceArea(double& Area, bool& Closed, int& Steps, bool Mark, std::vector<TNodeBranch*>* Path) {
+  if (Path) Path->clear();
+  // Whatever way the walk ends but closing, the path it leaves is empty.
+  struct KeepOnlyARing {
+    std::vector<TNodeBranch*>* path;
+    const bool& closed;
+    ~KeepOnlyARing() {
+      if (path && !closed) path->clear();
+    }
+  } keep{Path, Closed};
   Closed = true;
   Steps = 1;
   if (Mark) NotRegularArea = true;
@@ -101,6 +112,7 @@ void TNodeBranch::TraceArea(double& Area, bool& Closed, int& Steps, bool Mark) {
   if (!GetLine() || !GetFarNode()) return;
   TNodeBranch* current = NextAroundFace(node);
   if (!current) return;
+  if (Path) Path->push_back(this);
   // Messages run at every step to keep the window alive; none of them may
   // change the graph under the walk.
   platform::MessageHold hold;
@@ -110,6 +122,7 @@ void TNodeBranch::TraceArea(double& Area, bool& Closed, int& Steps, bool Mark) {
     while (current != this && Steps < kMaxTraceSteps && !metMarked) {
       if (current->NotRegularArea) metMarked = true;
       else if (Mark) current->NotRegularArea = true;
+      if (Path) Path->push_back(current);
       const TPolyLineElement* line = current->GetLine();
       if (!line) {
         Closed = false;
@@ -149,22 +162,37 @@ TNodeBranch* TNode::FindBranch(const TPolyLineElement* Line, bool AtBegin) const
   for (TElement* child : Children()) {
     auto* branch = DynamicCast<TNodeBranch>(child);
     if (!branch) break;
-    if (branch->GetLine() == Line && branch->LineBegin == AtBegin) return branch;
+    // The flag is at hand; the line is a link to read.
+    if (branch->LineBegin == AtBegin && branch->GetLine() == Line) return branch;
   }
   return nullptr;
 }
 
-TNodeBranch* TNode::BranchBeside(const TNodeBranch* Branch, int Offset) const {
+template <class Pick>
+TNodeBranch* TNode::BranchBeside(Pick Is, int Offset) const {
   const auto& children = Children();
-  const int count = GetBranchCount();
-  for (int at = 0; at < count; ++at)
-    if (children[static_cast<std::size_t>(at)] == Branch)
-      return static_cast<TNodeBranch*>(children[static_cast<std::size_t>((at + Offset + count) % count)]);
-  return nullptr;
+  std::size_t count = 0;
+  std::size_t at = children.size();
+  for (; count < children.size(); ++count) {
+    auto* branch = DynamicCast<TNodeBranch>(children[count]);
+    if (!branch) break;
+    if (at == children.size() && Is(branch)) at = count;
+  }
+  if (at == children.size()) return nullptr;
+  const auto n = static_cast<std::ptrdiff_t>(count);
+  const std::ptrdiff_t beside = ((static_cast<std::ptrdiff_t>(at) + Offset) % n + n) % n;
+  return static_cast<TNodeBranch*>(children[static_cast<std::size_t>(beside)]);
 }
 
-TNodeBranch* TNode::NextBranch(const TNodeBranch* Branch) const { return BranchBeside(Branch, 1); }
-TNodeBranch* TNode::PrevBranch(const TNodeBranch* Branch) const { return BranchBeside(Branch, -1); }
+TNodeBranch* TNode::NextBranch(const TNodeBranch* Branch) const {
+  return BranchBeside([Branch](const TNodeBranch* b) { return b == Branch; }, 1);
+}
+TNodeBranch* TNode::PrevBranch(const TNodeBranch* Branch) const {
+  return BranchBeside([Branch](const TNodeBranch* b) { return b == Branch; }, -1);
+}
+TNodeBranch* TNode::BranchAfterLineEnd(const TPolyLineElement* Line, bool AtBegin) const {
+  return BranchBeside([=](const TNodeBranch* b) { return b->LineBegin == AtBegin && b->GetLine() == Line; }, 1);
+}
 
 TNodeBranch* TNode::AddLine(TPolyLineElement* Line, bool AtBegin) {
   TNodeBranch* branch = nullptr;

@@ -5,6 +5,7 @@
 // leave it, so that a walk can turn from one line to the next around a face
 // with the face on its right.
 #include <memory>
+#include <vector>
 
 #include "spatial/geometry/geometry_elements.h"
 
@@ -41,8 +42,10 @@ class TNodeBranch : public TElement {
   void GiveLineSecondNodeBranch(TNode*& Node, TNodeBranch*& Branch) const;
   // Across the line and on to the next branch around the far node.
   TNodeBranch* NextAroundFace(TNode*& Node) const;
-  // Walks one face from this branch, adding up the lines' area terms.
-  void TraceArea(double& Area, bool& Closed, int& Steps, bool Mark);
+  // Walks one face from this branch, adding up the lines' area terms.  With
+  // Path, a walk that closes leaves the ring's branches there in walking
+  // order (this one first); any other walk leaves it empty.
+  void TraceArea(double& Area, bool& Closed, int& Steps, bool Mark, std::vector<TNodeBranch*>* Path = nullptr);
 
  private:
   TElementLink line_;
@@ -66,10 +69,14 @@ class TNode : public TRectEntity {
   TNodeBranch* FindBranch(const TPolyLineElement* Line, bool AtBegin) const;
   TNodeBranch* NextBranch(const TNodeBranch* Branch) const;
   TNodeBranch* PrevBranch(const TNodeBranch* Branch) const;
+  // NextBranch(FindBranch(Line, AtBegin)) in one pass.
+  TNodeBranch* BranchAfterLineEnd(const TPolyLineElement* Line, bool AtBegin) const;
 
  private:
-  // The branch Offset places after Branch, wrapping; nil when not a child.
-  TNodeBranch* BranchBeside(const TNodeBranch* Branch, int Offset) const;
+  // The branch Offset places after the first branch that Is picks, wrapping;
+  // nil when none does.  One pass over the branches.
+  template <class Pick>
+  TNodeBranch* BranchBeside(Pick Is, int Offset) const;
 
   std::unique_ptr<T2DCoordinate> position_;
 };

@@ -1,47 +1,20 @@
 // The sample forester's day (samples/forest/day.oil) run by the command-line
 // interpreter in a written copy of the sample folder.
 #include <cmath>
-#include <filesystem>
 #include <memory>
 
-#include "app/command_line/command_line.h"
-#include "block/reading/block_reader.h"
-#include "platform/gauge_form.h"
-#include "tests/forestry/forest_data_fixture.h"
-#include "tests/forestry/sample_forest_blocks.h"
+#include "tests/forestry/sample_forest_folder.h"
 
 namespace {
 
 using ::testing::ElementsAre;
 
-class ForesterDayTest : public ForestDataTest {
+class ForesterDayTest : public SampleForestFolderTest {
  protected:
-  void SetUp() override {
-    ForestDataTest::SetUp();
-    // The day makes its own data entities.
-    delete data;
-    RegisterCommandLineClasses();
-    platform::SetGaugeFormFactory([] { return std::make_unique<platform::RecordingGaugeForm>(); });
-    WriteSampleForest(folder.Path());
-    home = std::filesystem::current_path();
-    std::filesystem::current_path(folder.Path());
-  }
-  void TearDown() override {
-    std::filesystem::current_path(home);
-    platform::SetGaugeFormFactory(nullptr);
-    ForestDataTest::TearDown();
-  }
   TElement* Var(TCommandLine& interpreter, const char* name) {
     auto* var = DynamicCast<TVar>(interpreter.Vars()->FindElementByName(name));
     return var ? var->Element() : nullptr;
   }
-  static std::unique_ptr<TAreaString> ReadAreas(const std::string& block) {
-    TLumaRBlokReader reader;
-    reader.Create(block);
-    return std::unique_ptr<TAreaString>(reader.ReadAreas());
-  }
-
-  std::filesystem::path home;
 };
 
 // A harvest area of the sample: its centre in the grid, and its stand group's keys and

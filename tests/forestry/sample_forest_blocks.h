@@ -5,7 +5,8 @@
 // stand and stand group of each; TEZ.BLK, harvest areas with their method,
 // urgency, acreage and the five keys; SLU.BLK, lines; BOD.BLK, points;
 // model.txt, the data model that loads them; day.oil, a forester's day as a
-// command-line script.  The writer of the samples and the tests that read
+// command-line script; editing.oil, the graphic window of the editors and
+// selectors on the forest, built after the day.  The writer of the samples and the tests that read
 // them both make it here, with the system's own writers.
 #include <string>
 

@@ -9,6 +9,7 @@
 
 #include "platform/files.h"
 #include "platform/streams.h"
+#include "tests/platform/file_size_limit.h"
 #include "tests/platform/temp_folder.h"
 
 namespace {
@@ -293,6 +294,93 @@ TEST_F(DbaseTableTest, PostedRecordsReachTheHeaderAndTheEndMarkOnFlushOrClose) {
       EXPECT_EQ(reader->RecordCount(), records) << "another reader after the flush";
       table.Close();
     }
+  }
+}
+
+TEST_F(DbaseTableTest, ReadsAndEditsBetweenAppendsLandAtTheirOwnRecords) {
+  // Steps: "+v" appends v, "=n:v" edits record n to v, "?n" moves to record
+  // n and reads it (the value it must have follows "?n:"), "w" walks all.
+  const struct {
+    const char* name;
+    std::vector<std::string> steps;
+    std::vector<std::string> stored;  // the records at the end, in order
+  } rows[] = {
+      {"appends only", {"+1", "+2", "+3"}, {"1", "2", "3"}},
+      {"an earlier record read between appends", {"+1", "+2", "?1:1", "+3", "?2:2", "+4"}, {"1", "2", "3", "4"}},
+      {"an earlier record edited between appends", {"+1", "+2", "+3", "=1:7", "+4", "=3:8", "+5"},
+       {"7", "2", "8", "4", "5"}},
+      {"the last record edited, then appends", {"+1", "+2", "=2:9", "+3"}, {"1", "9", "3"}},
+      {"walks between appends and edits", {"+1", "+2", "w", "+3", "=2:6", "w", "+4", "?4:4"}, {"1", "6", "3", "4"}},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    const std::string file = Create(std::string("I") + std::to_string(&row - rows) + ".DBF", "CISLO decimal(6,0)");
+    const std::size_t header = Word(FileBytes(file), 8);
+    {
+      const auto table = Open(file, true);
+      std::vector<std::string> values;  // what the table must hold so far
+      for (const std::string& step : row.steps) {
+        const std::size_t colon = step.find(':');
+        if (step[0] == '+') {
+          table->Append();
+          table->SetFieldText(0, step.substr(1));
+          table->Post();
+          values.push_back(step.substr(1));
+        } else if (step[0] == '=') {
+          const int record = std::stoi(step.substr(1, colon - 1));
+          table->MoveTo(record);
+          table->Edit();
+          table->SetFieldText(0, step.substr(colon + 1));
+          table->Post();
+          values[static_cast<std::size_t>(record - 1)] = step.substr(colon + 1);
+        } else if (step[0] == '?') {
+          table->MoveTo(std::stoi(step.substr(1, colon - 1)));
+          EXPECT_EQ(table->GetFieldText(0), step.substr(colon + 1)) << step;
+        } else {
+          std::vector<std::string> walked;
+          for (table->First(); !table->Eof(); table->Next()) walked.push_back(table->GetFieldText(0));
+          EXPECT_EQ(walked, values) << step;
+        }
+      }
+    }
+    // The file as dBASE lays it out: the records after the header, then the
+    // end mark.
+    std::string records;
+    for (const std::string& value : row.stored) records += " " + std::string(6 - value.size(), ' ') + value;
+    const std::string bytes = FileBytes(file);
+    EXPECT_EQ(bytes.substr(header), records + '\x1A');
+    EXPECT_EQ(Word(bytes, 4), row.stored.size());
+  }
+}
+
+TEST_F(DbaseTableTest, RecordsThatDoNotReachAFullDiskAreReportedByThePostOrTheFlush) {
+  constexpr std::size_t kRecord = 7;  // the deletion mark and six digits
+  const struct {
+    const char* name;
+    std::size_t records;  // whole records the disk takes
+    std::size_t more;     // and bytes of the next
+  } rows[] = {{"no record", 0, 0}, {"three records and part of a fourth", 3, 3}, {"all but the end mark", 10, 0}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    const std::string file = Create(std::string("F") + std::to_string(&row - rows) + ".DBF", "CISLO decimal(6,0)");
+    const std::size_t header = Word(FileBytes(file), 8);
+    const auto table = Open(file, true);
+    bool reported = false;
+    {
+      const FileSizeLimit full(header + kRecord * row.records + row.more);
+      try {
+        for (int i = 1; i <= 10; ++i) {
+          table->Append();
+          table->SetFieldText(0, std::to_string(i));
+          table->Post();
+        }
+        table->Flush();
+      } catch (const EDatabaseError&) {
+        reported = true;
+      }
+    }
+    EXPECT_TRUE(reported);
+    EXPECT_LT(FileBytes(file).size(), header + kRecord * 10 + 1);
   }
 }
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 
 namespace platform {
@@ -13,22 +14,29 @@ class DialogsTest : public ::testing::Test {
 };
 
 // Without a QApplication (tools, tests) the program's own dialogs cannot show
-// a box: the text goes to stderr and the affirmative answer comes back.
+// a box: the text goes to stderr and the affirmative answer comes back.  The
+// boxes are asked in a process of their own (this program started again for
+// this test alone): a window test run before in this process leaves its
+// QApplication behind, and a real box would wait for a person.
 TEST_F(DialogsTest, HeadlessBoxesWriteToStderrAndAnswerOkOrYes) {
-  Dialogs& own = CurrentDialogs();
-  ::testing::internal::CaptureStderr();
-  EXPECT_EQ(MessageDlg("Přerušit export linií ?", MsgDlgType::Confirmation, mbYes | mbNo), mrYes);
-  EXPECT_EQ(MessageDlg("Pokračovat ?", MsgDlgType::Warning, mbOK | mbCancel), mrOk);
-  EXPECT_EQ(MessageDlg("Opakovat ?", MsgDlgType::Error, mbAbort | mbRetry | mbIgnore), mrNone);
-  ShowMessage("Export je patrně u konce, Ahoj");
-  EXPECT_EQ(::testing::internal::GetCapturedStderr(),
-            "Přerušit export linií ?\nPokračovat ?\nOpakovat ?\nExport je patrně u konce, Ahoj\n");
-  ASSERT_EQ(own.ScreenCursor(), Cursor::Default);
-  {
-    WaitCursor wait;
-    EXPECT_EQ(own.ScreenCursor(), Cursor::HourGlass);
-  }
-  EXPECT_EQ(own.ScreenCursor(), Cursor::Default);  // the cursor tracks what it was set to
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(
+      {
+        Dialogs& own = CurrentDialogs();
+        bool ok = MessageDlg("Přerušit export linií ?", MsgDlgType::Confirmation, mbYes | mbNo) == mrYes;
+        ok = ok && MessageDlg("Pokračovat ?", MsgDlgType::Warning, mbOK | mbCancel) == mrOk;
+        ok = ok && MessageDlg("Opakovat ?", MsgDlgType::Error, mbAbort | mbRetry | mbIgnore) == mrNone;
+        ShowMessage("Export je patrně u konce, Ahoj");
+        ok = ok && own.ScreenCursor() == Cursor::Default;
+        {
+          WaitCursor wait;
+          ok = ok && own.ScreenCursor() == Cursor::HourGlass;
+        }
+        ok = ok && own.ScreenCursor() == Cursor::Default;  // the cursor tracks what it was set to
+        std::_Exit(ok ? 0 : 1);
+      },
+      ::testing::ExitedWithCode(0),
+      "^Přerušit export linií \\?\nPokračovat \\?\nOpakovat \\?\nExport je patrně u konce, Ahoj\n$");
 }
 
 }  // namespace

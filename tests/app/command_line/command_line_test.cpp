@@ -276,6 +276,32 @@ TEST_F(CommandLineTest, WhatCreateMadeIsFreedWhenTheScriptEndsUnlessSomethingToo
     EXPECT_EQ(ElementOfHandle(handles[i]) != nullptr, rows[i].afterInterpreter) << rows[i].name;
 }
 
+// A class named without its leading "T" is found also when the name begins
+// with a T of its own; a name no class bears is the registry's error.
+TEST_F(CommandLineTest, CommandsFindAClassWrittenWithoutItsLeadingTEvenWhenItsNameBeginsWithT) {
+  struct Row {
+    const char* name;
+    std::vector<std::string> script;
+    std::string result;  // the last line's report
+  } rows[] = {
+      {"CREATE", {"X:TToolModel", "X = CREATE(ToolModel, vzor)", "X.Name"}, "vzor"},
+      {"CREATE of a name without T", {"X:TOwnerEntity", "X = CREATE(OwnerEntity, o)", "X.Name"}, "o"},
+      {"CREATEELEMENT", {"LES.CREATEELEMENT(ToolModel, m)", "LES.FINDELEMENTBYCLASS(TToolModel).Name"}, "m"},
+      {"FINDELEMENTBYCLASS", {"LES.FINDELEMENTBYCLASS(ToolModel).Name"}, "m"},
+      {"CREATETOOL",
+       {"T:TTechnology", "T = CREATE(Technology, t)", "T.CREATETOOL(Technology, pod).Name"},
+       "t"},  // the path stays on the technology
+      {"a class no one bears", {"CREATE(Neni, x)"}, "ERROR 0: Kestu nenašel třídu TNeni"},
+      {"a T name no one bears", {"CREATE(Tneni, x)"}, "ERROR 0: Kestu nenašel třídu Tneni"},
+  };
+  for (const Row& row : rows) {
+    for (const std::string& line : row.script) interpreter->SetNextLine(line);
+    interpreter->DoIt();
+    EXPECT_THAT(interpreter->Results(), ElementsAre(StartsWith(row.result))) << row.name;
+    interpreter->SetFileName("");
+  }
+}
+
 TEST_F(CommandLineTest, ToolCallsNestInArgumentsUpToTheLimitAndDeeperNestingIsAnErrorOfTheLine) {
   auto nested = [](int depth) {
     std::string path = "LES.a.Name";

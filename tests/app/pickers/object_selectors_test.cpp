@@ -149,6 +149,37 @@ TEST_F(SelectorsWindowTest, APointCollectorNotesTheWorldPointOfALeftClick) {
   }
 }
 
+// The follow-up tool gets the window as "FTM" wherever it lives, also as a
+// tool of that same window, and keeps getting it click after click.
+TEST_F(SelectorsWindowTest, AFollowUpToolInTheSameWindowRunsWithTheWindowAsItsFTM) {
+  enum class Where { Elsewhere, WindowTool, WindowChild };
+  struct Row {
+    const char* name;
+    Where where;
+  } rows[] = {
+      {"held outside the window", Where::Elsewhere},
+      {"a tool of the window", Where::WindowTool},
+      {"a child of the window", Where::WindowChild},
+  };
+  for (const Row& row : rows) {
+    auto* next = new TNotedTool;
+    switch (row.where) {
+      case Where::Elsewhere: owner.AddElement(next); break;
+      case Where::WindowTool: window->manager->AddTool(next); break;
+      case Where::WindowChild: window->manager->AddElement(next); break;
+    }
+    auto* selector = Selected<TLineSelector>();
+    selector->SetOnSelect(next);
+    for (int click = 1; click <= 2; ++click) {
+      next->ftm = nullptr;
+      window->Click(window->At(60, 40));
+      EXPECT_EQ(std::tuple(next->runs, next->input, next->ftm), std::tuple(click, static_cast<TElement*>(l1),
+                                                                           static_cast<TElement*>(window->manager)))
+          << row.name << ", click " << click;
+    }
+  }
+}
+
 TEST_F(SelectorsWindowTest, ShowingTheChosenLineOpensTheEditorTenPixelsBelowRightOfTheClick) {
   auto* selector = Selected<TLineSelector>();
   selector->ShowProperties = true;

@@ -246,6 +246,61 @@ TEST_F(AreaExportTest, EachLineNamesTheInputAreaWalkingItForwardOnTheLeftAndBack
   }
 }
 
+TEST_F(AreaExportTest, ALineAnAreaWalksBothWaysHasThatAreaOnBothSides) {
+  DrawSquare(0, 0, 10);
+  Draw({{0, 0}, {4, 4}});  // a dangle inside: the area's walk goes out along it and back
+  TAreaString& areas = Build();
+  ASSERT_EQ(areas.GetCount(), 1);
+  const auto& area = *static_cast<TPolyLineAreaElement*>(areas.GetElement(0));
+  std::map<const TElement*, int> ways;  // line -> bit 1 forward, bit 2 backward
+  for (int i = 0; i < static_cast<int>(area.Children().size()); ++i)
+    ways[area.Children()[static_cast<std::size_t>(i)]] |= area.GetLineOrigin(i) ? 1 : 2;
+  ASSERT_EQ(ways.at(lines.GetElement(1)), 3) << "the dangle is walked both ways";
+  TExportAreasToLumar tool;
+  tool.SetBlockName(block);
+  tool.SetInput(&areas);
+  tool.DoIt();
+  const struct {
+    const char* name;
+    const TElement* line;
+    std::pair<int, int> sides;  // left, right
+  } rows[] = {{"the square's ring, drawn against the area's way: the area on its right only", lines.GetElement(0), {-1, 1}},
+              {"the dangle", lines.GetElement(1), {1, 1}}};
+  const std::vector<TLineRecord> records = LineRecords();
+  for (const auto& row : rows) {
+    const auto record = std::find_if(records.begin(), records.end(),
+                                     [&](const TLineRecord& r) { return r.Number == row.line->ID; });
+    ASSERT_NE(record, records.end()) << row.name;
+    EXPECT_EQ(std::pair(record->LeftArea, record->RightArea), row.sides) << row.name;
+  }
+}
+
+TEST_F(AreaExportTest, OfSeveralAreasWalkingALineTheSameWayTheFirstOfItsOwnersIsOnThatSide) {
+  DrawSquare(0, 0, 10);
+  TAreaString& first = Build();
+  std::unique_ptr<TMakeNodesAndAreas> firstBuild = std::move(built);
+  TAreaString& second = Build();  // the same ring once more: its area owns the line after the first
+  ASSERT_EQ(std::pair(first.GetCount(), second.GetCount()), std::pair(1, 1));
+  const struct {
+    const char* name;
+    std::vector<TElement*> input;
+    int side;  // the number of the area on the line's walked side
+  } rows[] = {{"the first owner listed first", {first.GetElement(0), second.GetElement(0)}, 1},
+              {"the first owner listed second", {second.GetElement(0), first.GetElement(0)}, 2}};
+  for (const auto& row : rows) {
+    TAreaString input;
+    for (TElement* area : row.input) input.AddElement(area);
+    TExportAreasToLumar tool;
+    tool.SetBlockName(block);
+    tool.SetInput(&input);
+    tool.DoIt();
+    const std::vector<TLineRecord> records = LineRecords();
+    ASSERT_EQ(records.size(), 1u) << row.name;
+    EXPECT_EQ(std::max(records[0].LeftArea, records[0].RightArea), row.side) << row.name;
+    EXPECT_EQ(std::min(records[0].LeftArea, records[0].RightArea), -1) << row.name;
+  }
+}
+
 TEST_F(AreaExportTest, AreasReadFromABlockWithoutNodesAreExportedAgainWithLinksThatWalkRoundThem) {
   DrawSquare(0, 0, 30);
   DrawSquare(30, 0, 30);

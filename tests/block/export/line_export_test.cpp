@@ -136,6 +136,48 @@ TEST_F(LineExportTest, PreparingNumbersLinesInListOrderOnceAndLinksTheBranchesAr
   for (const auto& expected : cases) EXPECT_EQ(LinksOf(expected.line), expected.links) << expected.name;
 }
 
+TEST_F(LineExportTest, BothEndsFoundInOneLookAreTheNodesBranchesAndNeighboursASearchPerEndFinds) {
+  TPolyLineElement* loop = Line(-1, {{0, 0}, {1, 1}, {0, 1}, {0, 0}});
+  TPolyLineElement* apart = Line(-1, {{0, 0}, {3, 0}});
+  TPolyLineElement* halfway = Line(-1, {{0, 0}, {0, -3}});
+  TPolyLineElement* twice = Line(-1, {{5, 5}, {6, 5}});
+  TPolyLineElement* loose = Line(-1, {{7, 7}, {8, 8}});
+  for (TPolyLineElement* line : {loop, apart})
+    for (bool atBegin : {true, false}) {
+      const T2DCoordinate* end = line->VertexAt(0, atBegin);
+      NodeAt(end->GetX(), end->GetY())->AddLine(line, atBegin);
+    }
+  NodeAt(0, 0)->AddLine(halfway, true);
+  // Two nodes hold the same end: the first owner is the one found.
+  NodeAt(5, 5)->AddLine(twice, true);
+  Named<TNode>("", &graph)->AddLine(twice, true);
+  const struct {
+    const char* name;
+    TPolyLineElement* line;
+    bool begin;  // has a node at its beginning
+    bool end;
+  } rows[] = {
+      {"a loop: both ends at one node", loop, true, true},   {"ends at two nodes", apart, true, true},
+      {"a node at the beginning only", halfway, true, false}, {"one end held by two nodes", twice, true, false},
+      {"no node", loose, false, false},
+  };
+  for (const auto& row : rows) {
+    const TLineEnds ends = FindLineEnds(*row.line);
+    for (bool atBegin : {true, false}) {
+      TNode* node = nullptr;
+      TNodeBranch* branch = nullptr;
+      FindLineEndNode(row.line, atBegin, node, branch);
+      const TLineEnd& found = ends[atBegin ? 0 : 1];
+      EXPECT_EQ(std::pair(found.Node, found.Branch), std::pair(node, branch)) << row.name << ", begin " << atBegin;
+      TNodeBranch* previous = node ? node->PrevBranch(branch) : nullptr;
+      TNodeBranch* next = node ? node->NextBranch(branch) : nullptr;
+      EXPECT_EQ(std::pair(found.Previous, found.Next), std::pair(previous, next)) << row.name << ", begin " << atBegin;
+      EXPECT_EQ(found.Node != nullptr, atBegin ? row.begin : row.end) << row.name << ", begin " << atBegin;
+    }
+    EXPECT_EQ(HasBothEnds(ends), row.begin && row.end) << row.name;
+  }
+}
+
 TEST_F(LineExportTest, LinesAreWrittenInListOrderWithoutAreasAndReadBackWithTheirVerticesAndLinks) {
   TPolyLineString* lines = LineString(3);
   lines->InsertElement(1, Named<TPointElement>("", &model));

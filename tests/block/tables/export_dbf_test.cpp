@@ -128,6 +128,61 @@ TEST_F(ExportDBFTest, EachKindHasItsTableMadeOnceInAnExport) {
   EXPECT_EQ(Rows(File("OUT.BLK/L0004.DBF")), (Rows_t{{"", "2"}, {"", "4"}}));
 }
 
+// Each table's fields are filled at their own places, also when the kinds'
+// tables take turns and order their fields differently.
+TEST_F(ExportDBFTest, TheFieldsOfEachTableAreFoundInItsOwnOrder) {
+  WriteCp1250File(File("CTRL/L0003.CRT"), "X N 10 2\r\nDRUH N 4 0\r\n");
+  WriteCp1250File(File("CTRL/L0004.CRT"), "DRUH N 4 0\r\nDELKA N 10 2\r\nX N 10 2\r\n");
+  const struct {
+    std::int16_t druh;
+    const char* table;
+    std::vector<std::string> record;  // the table's fields in its order
+  } rows[] = {
+      {3, "OUT.BLK/L0003.DBF", {"30.00", "3", "1"}},
+      {4, "OUT.BLK/L0004.DBF", {"3", "70.00", "30.00", "2"}},
+      {3, "OUT.BLK/L0003.DBF", {"30.00", "3", "3"}},
+      {4, "OUT.BLK/L0004.DBF", {"3", "70.00", "30.00", "4"}},
+  };
+  std::int32_t id = 0;
+  for (const auto& row : rows) {
+    tool.Druh = row.druh;
+    tool.SetInput(Line(14, ++id));
+    tool.DoIt();
+    const Rows_t written = Rows(File(row.table));
+    ASSERT_FALSE(written.empty()) << "object " << id;
+    EXPECT_EQ(written.back(), row.record) << "object " << id;
+  }
+}
+
+// A folder changed between objects brings its own table or script.
+TEST_F(ExportDBFTest, AFolderChangedBetweenObjectsTakesItsOwnTableOrScript) {
+  for (const char* dir : {"OUT2.BLK", "CTRL2"}) std::filesystem::create_directories(File(dir));
+  WriteCp1250File(File("CTRL/L0003.CRT"), "NAZEV C 10\r\n");
+  WriteCp1250File(File("CTRL/L0003.TDS"), "NAZEV NAZEV\r\n");
+  WriteCp1250File(File("CTRL2/L0003.TDS"), "VYSKA NAZEV\r\n");
+  const struct {
+    const char* name;
+    const char* block;
+    const char* control;
+    const char* table;
+    std::vector<std::string> record;  // NAZEV, CISLO
+  } rows[] = {
+      {"the first object", "OUT.BLK", "CTRL", "OUT.BLK/L0003.DBF", {"Dub", "1"}},
+      {"another control folder: its script", "OUT.BLK", "CTRL2", "OUT.BLK/L0003.DBF", {"20.5", "2"}},
+      {"another block folder: a table there", "OUT2.BLK", "CTRL", "OUT2.BLK/L0003.DBF", {"Dub", "3"}},
+  };
+  std::int32_t id = 0;
+  for (const auto& row : rows) {
+    tool.ExpBlockName = File(row.block);
+    tool.ControlDir = File(row.control);
+    tool.SetInput(Line(12, ++id));
+    tool.DoIt();
+    const Rows_t written = Rows(File(row.table));
+    ASSERT_FALSE(written.empty()) << row.name;
+    EXPECT_EQ(written.back(), row.record) << row.name;
+  }
+}
+
 // A table is made from the template of its kind, or, when asked to, from
 // the structure of the table the object came from.
 TEST_F(ExportDBFTest, ATableIsMadeFromTheTemplateOrFromTheSourceTable) {

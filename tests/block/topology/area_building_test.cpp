@@ -139,6 +139,48 @@ TEST_F(AreaBuildingTest, ARingThatDoesNotCloseWithinTheWalkLimitIsLoggedWithItsF
                                       "Obvod od linie č. 5 se neuzavřel po 10000 krocích, plocha nevznikla"));
 }
 
+// A branch whose far node has lost the line's other end has no face to walk:
+// no area comes of its line alone, whatever ring the same maker built before.
+TEST_F(AreaBuildingTest, ABranchWithNoWayOnAtItsFarNodeBuildsNoArea) {
+  TPolyLineElement* closed = Line(Square(0, 0, 10)[0]);
+  TPolyLineElement* open = Line({{20, 0}, {20, 10}, {30, 10}, {30, 0}});  // clockwise were it closed
+  TMakeNodes nodes;
+  nodes.SetInput(&lines);
+  nodes.DoIt();
+  TNode* node = nullptr;
+  TNodeBranch* begin = nullptr;
+  TNodeBranch* end = nullptr;
+  FindLineEndNode(open, false, node, end);
+  ASSERT_NE(end, nullptr);
+  node->FreeElement(end);
+  FindLineEndNode(open, true, node, begin);
+  ASSERT_NE(begin, nullptr);
+  TNodeBranch* square = nullptr;
+  FindLineEndNode(closed, true, node, square);
+  ASSERT_NE(square, nullptr);
+  const struct {
+    const char* name;
+    bool ringFirst;
+  } rows[] = {{"a fresh maker", false}, {"a maker that built a ring before", true}};
+  for (const auto& row : rows) {
+    begin->NotRegularArea = false;
+    TCreateAreaForBranch maker;
+    std::unique_ptr<TElement> ring;
+    if (row.ringFirst) {
+      maker.SetInput(square);
+      maker.DoIt();
+      ring.reset(maker.Output());
+      ASSERT_NE(ring, nullptr) << row.name;
+    }
+    const double value = maker.GetAreaValue();
+    maker.SetInput(begin);
+    maker.DoIt();
+    EXPECT_EQ(maker.Output(), nullptr) << row.name;
+    EXPECT_EQ(maker.GetAreaValue(), value) << row.name;  // the walk did not start: nothing summed
+    EXPECT_EQ(begin->GetRightArea(), nullptr) << row.name;
+  }
+}
+
 TEST_F(AreaBuildingTest, TheToolKeepsBothIndexesAndTheModelGetsTheAreaList) {
   for (const Points& points : Square(0, 0, 10)) Line(points);
   TWorld world;

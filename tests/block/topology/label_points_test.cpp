@@ -94,3 +94,53 @@ TEST_F(LabelPointsTest, WhenTheCentreFailsTheMiddleOfTheWidestSpanOfTheMiddleRow
 }
 
 }  // namespace
+
+namespace {
+
+using Pixels = std::vector<TDevicePoint>;
+
+// Edges of rings in pixels: a record per edge between points of different
+// rows, highest top first and, among equal tops, in the order the rings and
+// their edges come; an end where the ring goes on downwards is left one row
+// short so that it counts once.
+TEST_F(LabelPointsTest, TheEdgeTableHoldsOneRecordPerEdgeHighestTopFirstAndTiesInRingOrder) {
+  const struct {
+    const char* name;
+    std::vector<Pixels> rings;
+    std::vector<TEdgeRecord> edges;  // top Y, X at the top * 1000, rows, X step * 1000
+    std::int32_t lowest;
+  } rows[] = {
+      {"a square: both sides have the same top",
+       {{{0, 0}, {0, 10}, {10, 10}, {10, 0}}},
+       {{10, 0, 11, 0}, {10, 10000, 11, 0}},
+       0},
+      {"a square, then a taller triangle: the triangle's edges go first",
+       {{{0, 0}, {0, 10}, {10, 10}, {10, 0}}, {{2, 2}, {5, 20}, {8, 2}}},
+       {{20, 5000, 19, 166}, {20, 5000, 19, -166}, {10, 0, 11, 0}, {10, 10000, 11, 0}},
+       0},
+      {"a side in two edges: the upper one stops a row short of the lower",
+       {{{0, 0}, {0, 5}, {0, 10}, {10, 10}, {10, 0}}},
+       {{10, 0, 5, 0}, {10, 10000, 11, 0}, {5, 0, 6, 0}},
+       0},
+      {"a ring repeating its first point at the end, above row 0",
+       {{{3, 4}, {9, 7}, {3, 10}, {3, 4}}},
+       {{10, 3000, 3, -2000}, {10, 3000, 7, 0}, {7, 9000, 4, 2000}},
+       4},
+  };
+  for (const auto& row : rows) {
+    TPolygonList polygons;
+    for (const Pixels& ring : row.rings) {
+      auto* polygon = new TIntegerPolygon;
+      polygon->Count = static_cast<std::int32_t>(ring.size());
+      polygon->Points = std::make_unique<TDevicePoint[]>(ring.size());
+      std::copy(ring.begin(), ring.end(), polygon->Points.get());
+      polygons.AddElement(polygon);
+    }
+    TAnalArea scanner;
+    scanner.BuildEdgeTable(polygons);
+    EXPECT_EQ(scanner.Edges, row.edges) << row.name;
+    EXPECT_EQ(scanner.LowestY, row.lowest) << row.name;
+  }
+}
+
+}  // namespace

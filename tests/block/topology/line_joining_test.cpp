@@ -1,6 +1,7 @@
 #include "block/topology/line_joining.h"
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 
 #include "bench/perturbed_map.h"
@@ -92,6 +93,14 @@ TEST_F(LineJoiningTest, EndsSnapToVerticesAndSegmentsAndCrossingLinesAreCutAtThe
     Join(0.01, 0, row.onlyEnds, row.selfTest);
     EXPECT_THAT(Result(), UnorderedElementsAreArray(row.joined)) << row.name;
   }
+}
+
+TEST_F(LineJoiningTest, AStringWithoutLinesGivesAnEmptyTree) {
+  lines.Clear();
+  Join(0.01);
+  ASSERT_NE(accepted, nullptr);
+  EXPECT_EQ(accepted->GetElementsCount(), 0);
+  EXPECT_EQ(lines.GetCount(), 0);
 }
 
 TEST_F(LineJoiningTest, ALineNoLongerThanTheMinimumIsNeitherComparedNorFiled) {
@@ -337,6 +346,43 @@ TEST_F(LineJoiningTest, APerturbedStandMapJoinsIntoLinesThatMeetOnlyAtSharedVert
       if (auto* holeList = static_cast<TAreaElement*>(child)->Holes()) holes += holeList->GetCount();
     EXPECT_EQ(areas->GetCount(), map.ExpectedAreas) << row.name;
     EXPECT_EQ(holes, map.ExpectedHoles) << row.name;
+  }
+}
+
+}  // namespace
+
+namespace {
+
+// The comparison tools' element properties are published links: a script
+// can set and read them, an element of another class is refused, and an
+// element freed since reads as nil rather than as a dangling object.
+TEST_F(LineJoiningTest, TheToolsElementPropertiesAreLinksThatRefuseOtherClassesAndForgetFreedElements) {
+  const struct {
+    const char* name;
+    std::function<TObject*()> tool;
+    const char* property;
+    std::function<TElement*()> element;
+  } rows[] = {
+      {"adder's working list", [] { return new TAddLinesIntoLinesAbscEntity; }, "LinesAbsc",
+       [] { return new TLinesAbscEntity; }},
+      {"adder's segment index", [] { return new TAddLinesIntoLinesAbscEntity; }, "QTreeAbsc",
+       [] { return new TQTreeLumLinAbsc; }},
+      {"adder's register", [] { return new TAddLinesIntoLinesAbscEntity; }, "RefContainer",
+       [] { return new TObjectRegister; }},
+      {"comparator's line index", [] { return new TLinComparator; }, "QTree", [] { return new TQTreeLumLin; }},
+      {"comparator's register", [] { return new TLinComparator; }, "RefContainer", [] { return new TObjectRegister; }},
+      {"saver's line index", [] { return new TSaveChangedLines; }, "QTree", [] { return new TQTreeLumLin; }},
+      {"saver's new lines", [] { return new TSaveChangedLines; }, "NewLines", [] { return new TPolyLineString; }},
+  };
+  for (const auto& row : rows) {
+    std::unique_ptr<TObject> tool(row.tool());
+    std::unique_ptr<TElement> element(row.element());
+    T2DCoordinate stranger(0, 0);
+    EXPECT_EQ(SetObjectPropByName(*tool, row.property, &stranger), false) << row.name;
+    EXPECT_TRUE(SetObjectPropByName(*tool, row.property, element.get())) << row.name;
+    EXPECT_EQ(GetObjectPropByName(*tool, row.property), element.get()) << row.name;
+    element.reset();
+    EXPECT_EQ(GetObjectPropByName(*tool, row.property), nullptr) << row.name;
   }
 }
 

@@ -154,12 +154,28 @@ TEST_F(NodeBuildingTest, AJoinThatFailsChangesNothingAndIsLogged) {
 }
 
 TEST_F(NodeBuildingTest, ALineWithoutLengthStaysOutOfTheGraphAndIsLogged) {
-  Line({{0, 0}, {10, 0}}, 1);
-  TPolyLineElement* zero = Line({{3, 3}, {3, 3}, {3, 3}}, 9);
-  TSpaceLineBegEndCell& graph = Graph(false, false, 0);
-  EXPECT_EQ(NodesOf(graph).size(), 2u);
-  EXPECT_EQ(zero->GetOwnersCount(), 1);  // the string only
-  EXPECT_THAT(LogLines(), ElementsAre("Linie č. 9 má nulovou délku, do uzlů nevstupuje"));
+  const struct {
+    const char* name;
+    Points points;
+    std::size_t nodes;
+    int owners;  // the string, and the nodes it entered
+    std::vector<std::string> log;
+  } rows[] = {
+      {"every vertex at one point", {{3, 3}, {3, 3}, {3, 3}}, 2, 1, {"Linie č. 9 má nulovou délku, do uzlů nevstupuje"}},
+      {"one vertex", {{3, 3}}, 2, 1, {"Linie č. 9 má nulovou délku, do uzlů nevstupuje"}},
+      {"no length until its last segment", {{3, 3}, {3, 3}, {3, 3}, {3, 4}}, 4, 3, {}},
+  };
+  for (const auto& row : rows) {
+    tree.reset();
+    lines.Clear();
+    log.Lines.clear();
+    Line({{0, 0}, {10, 0}}, 1);
+    TPolyLineElement* line = Line(row.points, 9);
+    TSpaceLineBegEndCell& graph = Graph(false, false, 0);
+    EXPECT_EQ(NodesOf(graph).size(), row.nodes) << row.name;
+    EXPECT_EQ(line->GetOwnersCount(), row.owners) << row.name;
+    EXPECT_EQ(LogLines(), row.log) << row.name;
+  }
 }
 
 TEST_F(NodeBuildingTest, DanglingEndsLeaveTheGraphWithTheirOtherEndsBranchAndTheLinesStay) {

@@ -119,13 +119,15 @@ struct StandGroupWithArea {
   }
 };
 
+// The frame is set, or handed over by an editor as the parameter "Frame".
 TEST_F(ElementDialogTest, TheHarvestDialogFillsItsFieldsAndWritesThemBackOnOk) {
   StandGroupWithArea stand;
+  enum Frame { kNoFrame, kFrameSet, kFrameHanded };
   struct Case {
     const char* name;
     bool withProps;
     bool srfOnly;
-    bool withFrame;
+    Frame frame;
     bool carry;
     const char* frameProperty;
     std::vector<std::string> shown;  // l_Skupina, l_Area, ed_Area, ed_Nalehavost, ed_Zpusob, ed_Srafa
@@ -136,17 +138,17 @@ TEST_F(ElementDialogTest, TheHarvestDialogFillsItsFieldsAndWritesThemBackOnOk) {
   };
   // The area is 123.456 × 100 = 12,345.6 m².
   const Case cases[] = {
-      {"new area: hectares, no frame", false, false, false, false, "",
+      {"new area: hectares, no frame", false, false, kNoFrame, false, "",
        {"Hic Sunt Leones", "12345.6", "1.2346", "", "", ""}, {"1,25", "2", "3", "40"}, "bt_OK",
        {"1.25", "2", "3", "40"}},
-      {"new area in a frame: the carried acreage", false, false, true, true, "",
+      {"new area in a frame: the carried acreage", false, false, kFrameSet, true, "",
        {"101 12 a 3 2", "12345.6", "3.5", "", "", ""}, {"3.5", "1", "1", "1"}, "bt_OK", {"3.5", "1", "1", "1"}},
-      {"carried from a named property", false, false, true, true, "PLOCHA_PSK",
+      {"carried from a named property of a frame handed over", false, false, kFrameHanded, true, "PLOCHA_PSK",
        {"101 12 a 3 2", "12345.6", "0.9", "", "", ""}, {"0.9", "0", "0", "0"}, "bt_OK", {"0.9", "0", "0", "0"}},
-      {"existing props shown, cancelled", true, false, false, false, "",
+      {"existing props shown, cancelled", true, false, kNoFrame, false, "",
        {"Hic Sunt Leones", "12345.6", "7.5", "4", "5", "600"}, {"1", "1", "1", "1"}, "bt_Storno",
        {"7.5", "4", "5", "600"}},
-      {"hatch only", true, true, true, false, "", {"101 12 a 3 2", "12345.6", "", "", "", "600"},
+      {"hatch only", true, true, kFrameSet, false, "", {"101 12 a 3 2", "12345.6", "", "", "", "600"},
        {"", "", "", "-32768"}, "bt_OK", {"7.5", "4", "5", "-32768"}, false},
   };
   for (const Case& c : cases) {
@@ -179,7 +181,8 @@ TEST_F(ElementDialogTest, TheHarvestDialogFillsItsFieldsAndWritesThemBackOnOk) {
           d.SRFOnly = c.srfOnly;
           d.CarryAreaFromFrame = c.carry;
           d.FrameAreaPropertyName = c.frameProperty;
-          if (c.withFrame) d.SetFrame(stand.group);
+          if (c.frame == kFrameSet) d.SetFrame(stand.group);
+          if (c.frame == kFrameHanded) d.SetParameter("Frame", stand.group);
         }));
     EXPECT_EQ(shown, c.shown) << c.name;
     EXPECT_EQ(visible, c.visible) << c.name;

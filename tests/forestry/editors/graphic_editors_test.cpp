@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 
 #include "platform/screen_points.h"
+#include "spatial/geometry/projection.h"
 #include "tests/forestry/editors/editor_fixture.h"
 
 namespace {
@@ -53,6 +54,26 @@ TEST_F(EditorTest, HitTestFindsVerticesWithinTwiceTheToleranceAndSegmentsWithinI
     EXPECT_EQ(editor->HitIndex(), row.hit) << row.name;
     EXPECT_EQ(editor->OnSegment(), row.onSegment) << row.name;
     EXPECT_EQ(editor->CursorIndex(), row.cursor) << row.name;
+  }
+}
+
+// Whole pixels turned into map units round; at any scale a vertex 6 pixels
+// away is hit and one 7 pixels away is not.
+TEST_F(EditorTest, AVertexSixPixelsAwayIsHitAtEveryScale) {
+  for (const double metresPerPixel : {0.5, 0.3, 0.7, 0.1, 2.5, 1.7}) {
+    TPolyLineEditor* editor = LineEditorWith({});
+    TPageProjection& projection = *device->Projection();
+    projection.SetScale(projection.Scale() * metresPerPixel / projection.DeviceToWorldLength(1));
+    const auto mapPoint = [&projection](int x, int y) {
+      return std::pair{projection.DeviceToWorldX(x), projection.DeviceToWorldY(y)};
+    };
+    const auto [vx, vy] = mapPoint(20, 50);
+    editor->WorkingElement()->AddVertex(vx, vy);
+    for (const auto& [pixels, hit] : {std::pair{6, 0}, {7, -1}}) {
+      const auto [x, y] = mapPoint(20 + pixels, 50);
+      Mouse(*editor, msgMouseMove, x, y);
+      EXPECT_EQ(editor->HitIndex(), hit) << metresPerPixel << " m a pixel, " << pixels << " px";
+    }
   }
 }
 
@@ -204,12 +225,13 @@ TEST_F(EditorTest, APickedLineReturnsUnlessStoredOrDeleted) {
     bool closes;
     bool inLayer;  // back at index 1 with its own vertices
     int stored;
+    bool modified;  // afterwards: a change still to be confirmed
   } rows[] = {
-      {"left unmodified", {}, false, true, true, -1},
-      {"confirm Ne", {3}, false, true, true, -1},
-      {"confirm Storno", {2}, false, false, false, -1},
-      {"confirm Ano", {1}, false, true, false, 2},
-      {"Ctrl+Delete", {}, true, true, false, -1},
+      {"left unmodified", {}, false, true, true, -1, false},
+      {"confirm Ne", {3}, false, true, true, -1, false},
+      {"confirm Storno", {2}, false, false, false, -1, true},
+      {"confirm Ano", {1}, false, true, false, 2, false},
+      {"Ctrl+Delete", {}, true, true, false, -1, false},
   };
   for (const Row& row : rows) {
     layer = std::make_unique<TOwnerEntity>();
@@ -243,6 +265,7 @@ TEST_F(EditorTest, APickedLineReturnsUnlessStoredOrDeleted) {
       EXPECT_EQ(layer->GetCount(), 2) << row.name << ": not in the layer";
     }
     EXPECT_EQ(store->vertices, row.stored) << row.name;
+    EXPECT_EQ(editor->Modified, row.modified) << row.name;
   }
 }
 

@@ -99,16 +99,24 @@ TEST_F(StoreToLHCTest, StoringTheSameLineTwiceKeepsOnePlaceAndWidensTheStore) {
             std::vector<double>({5, 5, 15, 6}));
 }
 
+// The group comes from the store's own frame selector, or, without one,
+// from what an editor hands over as the parameter "FrameSelector": the group
+// its frame selector chose, or that selector.
 TEST_F(StoreToLHCTest, AreasAndPointsGoIntoTheGroupTheFrameSelectorChose) {
+  enum Frame { kOwnSelector, kGroupHanded, kSelectorHanded };
   struct Row {
     const char* name;
     const char* tool;
     double x, y;
+    Frame frame;
     std::vector<std::string> containers;
   } rows[] = {
-      {"an area in the second group", "TStoreAreaToLHC", 15, 5, {"-", "TRectEntity holds", "-"}},
-      {"a point in the third group", "TStorePointToLHC", 25, 5, {"-", "-", "TRectEntity holds"}},
-      {"a point outside every group", "TStorePointToLHC", 50, 50, {"-", "-", "-"}},
+      {"an area in the second group", "TStoreAreaToLHC", 15, 5, kOwnSelector, {"-", "TRectEntity holds", "-"}},
+      {"a point in the third group", "TStorePointToLHC", 25, 5, kOwnSelector, {"-", "-", "TRectEntity holds"}},
+      {"a point outside every group", "TStorePointToLHC", 50, 50, kOwnSelector, {"-", "-", "-"}},
+      {"an area whose group is handed over", "TStoreAreaToLHC", 15, 5, kGroupHanded, {"-", "TRectEntity holds", "-"}},
+      {"a point whose selector is handed over", "TStorePointToLHC", 25, 5, kSelectorHanded,
+       {"-", "-", "TRectEntity holds"}},
   };
   for (const Row& row : rows) {
     for (int i = 0; i < 3; ++i)
@@ -118,10 +126,14 @@ TEST_F(StoreToLHCTest, AreasAndPointsGoIntoTheGroupTheFrameSelectorChose) {
     tool->FrameStorePath = "LINIE";
     tool->SetGlobalStorePath("ObjectModel.DATA.STORE");
     auto* selector = new TSkupinaSelector;
-    tool->SetFrameSelector(selector);
+    std::unique_ptr<TSkupinaSelector> editorsSelector;
+    if (row.frame == kOwnSelector) tool->SetFrameSelector(selector);
+    else editorsSelector.reset(selector);
     selector->X = row.x;
     selector->Y = row.y;
     selector->DoIt();
+    if (row.frame == kGroupHanded) tool->SetParameter("FrameSelector", selector->Output());
+    if (row.frame == kSelectorHanded) tool->SetParameter("FrameSelector", selector);
     auto* element = SquareAround(row.x, row.y);
     layers->AddElement(element);
     tool->SetInput(element);

@@ -43,7 +43,12 @@ inline int EveryRegisteredClass() {
   int swept = 0;
   for (int i = 0; i < registry.GetCount(); ++i) {
     TClass cls = registry.Entry(i)->ElementClass();
-    std::unique_ptr<TOwnerEntity> owner(new TOwnerEntity);
+    // The owner sits in an entity, as every element of a running program
+    // does: a root that nothing holds is what a message posted with its data
+    // to be freed ("ElementForKillReView") frees when it goes.
+    TOwnerEntity keeper;
+    auto* owner = new TOwnerEntity;
+    keeper.AddElement(owner);
     TElement* element = NewElement(cls);
     if (!element) continue;  // an abstract class
     SCOPED_TRACE(cls->ClassName);
@@ -53,7 +58,7 @@ inline int EveryRegisteredClass() {
     ReadEveryProperty(*element);
     for (const TPropInfo* info : cls->Props()) {
       if (info->Kind != tkClass || !info->HasWrite()) continue;
-      for (TElement* value : {element, static_cast<TElement*>(owner.get())}) {
+      for (TElement* value : {element, static_cast<TElement*>(owner)}) {
         if (!alive.Get()) break;  // a property may free it (ElementToFree)
         SCOPED_TRACE(info->Name + (value == element ? " := itself" : " := its owner"));
         element->SetPropertyText(info->Name, std::to_string(HandleOfElement(value)));

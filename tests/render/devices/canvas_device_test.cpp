@@ -1,4 +1,5 @@
 #include <cmath>
+#include <functional>
 #include <map>
 #include <numbers>
 
@@ -94,6 +95,60 @@ TEST_F(CanvasDeviceTest, DrawsElementsProjectedTurnedAndClippedAsTheRulesSay) {
     auto device = MakeBitmapDevice(100, 100);
     test.draw(*device);
     EXPECT_EQ(PixelsBreaking(*device->Canvas(), test.covered), "");
+  }
+}
+
+// What is not cut geometrically is limited to the page clip rectangle by the
+// canvas: nothing lands outside, something lands inside, and the limit goes
+// with the operation.
+TEST_F(CanvasDeviceTest, RectanglesTextsPicturesAndPixelsStayInsideThePageClip) {
+  auto picture = platform::Bitmap::Create(40, 40);
+  picture->GetCanvas().Brush = {kRed, platform::BrushStyle::Solid};
+  picture->GetCanvas().FillRect({0, 0, 40, 40});
+  struct Row {
+    const char* name;
+    std::function<void(TBitmapDevice&)> draw;
+  } rows[] = {
+      {"a rectangle", [](TBitmapDevice& d) { d.Rectangle(5, 95, 40, 60); }},
+      {"a filled world rectangle", [](TBitmapDevice& d) { d.FillRect(5, 60, 40, 95); }},
+      {"a framed world rectangle", [](TBitmapDevice& d) { d.FrameRect(5, 60, 40, 95); }},
+      {"a text at a world point", [](TBitmapDevice& d) { d.TextOutAt("WWWWWW", 5, 88); }},
+      {"a text at a pixel", [](TBitmapDevice& d) { d.TextOutPixel(5, 70, "WWWWWW"); }},
+      {"a picture", [&](TBitmapDevice& d) { d.Draw(picture.get(), 5, 95); }},
+      {"a stretched picture", [&](TBitmapDevice& d) { d.StretchDraw(0, 0, 0, 0, picture.get(), 5, 95, 50, 50); }},
+      {"a picture stretched in pixels",
+       [&](TBitmapDevice& d) { d.StretchDrawPixel(70, 70, picture.get(), 25, 25, 0, 0, 0, 0); }},
+      {"a pixel inside and one outside", [](TBitmapDevice& d) { d.SetPixel(50, 50, 0), d.SetPixel(5, 95, 0); }},
+  };
+  for (const Row& row : rows) {
+    auto device = MakeBitmapDevice(100, 100);
+    device->GetBrush()->Color = 0;
+    device->GetFont()->Height = -20;
+    device->GetFont()->Color = 0;
+    device->Page()->ClipRect = {20, 20, 80, 80};
+    device->Page()->ClipActive = true;
+    row.draw(*device);
+    int inside = 0;
+    std::string outside;
+    for (int y = 0; y < 100; ++y)
+      for (int x = 0; x < 100; ++x) {
+        if (device->Canvas()->Pixel(x, y) == 0xFFFFFF) continue;
+        if (CentreInside(x, y, 20, 20, 80, 80)) ++inside;
+        else if (outside.size() < 60) outside += " (" + std::to_string(x) + "," + std::to_string(y) + ")";
+      }
+    EXPECT_EQ(outside, "") << row.name;
+    EXPECT_GT(inside, 0) << row.name;
+    // Once clipping is off, the same drawing reaches beyond the old clip.
+    device->Page()->ClipActive = false;
+    device->Canvas()->Brush = {0xFFFFFF, platform::BrushStyle::Solid};
+    device->Canvas()->FillRect({0, 0, 100, 100});
+    device->GetBrush()->Color = 0;
+    row.draw(*device);
+    bool beyond = false;
+    for (int y = 0; y < 100 && !beyond; ++y)
+      for (int x = 0; x < 100 && !beyond; ++x)
+        beyond = device->Canvas()->Pixel(x, y) != 0xFFFFFF && !CentreInside(x, y, 20, 20, 80, 80);
+    EXPECT_TRUE(beyond) << row.name << ": unclipped";
   }
 }
 

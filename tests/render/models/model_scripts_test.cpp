@@ -1,4 +1,5 @@
 #include <memory>
+#include <tuple>
 
 #include "render/interprets/interpret_layers.h"
 #include "render/models/model_script_text.h"
@@ -311,6 +312,49 @@ TEST_F(DynamicModelTest, ANewIndexFreesTheOldModel) {
   EXPECT_TRUE(registerLink.IsDangling()) << "and the object model's register with it";
   EXPECT_EQ(dynamic->GetActualModel(), second);
   EXPECT_EQ(dynamic->GetActualIndex(), 1);
+}
+
+// The actual model is held: what else owns it outlives a replacement, and the
+// dynamic model never takes itself or its owner (freeing either would pull
+// the ground from under it).
+TEST_F(DynamicModelTest, TheActualModelIsHeldAndNeverTheDynamicModelOrItsOwner) {
+  enum class Given { Itself, ItsOwner, KeptElsewhere, OnlyGiven };
+  struct Row {
+    const char* name;
+    Given given;
+    bool refused;
+    bool outlivesReplacement;
+  } rows[] = {
+      {"itself", Given::Itself, true, true},
+      {"its owner", Given::ItsOwner, true, true},
+      {"a model kept elsewhere too", Given::KeptElsewhere, false, true},
+      {"a model given only to it", Given::OnlyGiven, false, false},
+  };
+  for (const Row& row : rows) {
+    TOwnerEntity keeper;
+    auto* holder = new TOwnerEntity;
+    keeper.AddElement(holder);
+    auto* dynamic = new TDynamicModel;
+    holder->AddElement(dynamic);
+    TElement* model = nullptr;
+    switch (row.given) {
+      case Given::Itself: model = dynamic; break;
+      case Given::ItsOwner: model = holder; break;
+      case Given::KeptElsewhere: model = Named<TOwnerEntity>("kept", &keeper); break;
+      case Given::OnlyGiven: model = new TOwnerEntity; break;
+    }
+    TElementLink link(model);
+    bool refused = false;
+    try {
+      dynamic->SetActualModel(model);
+    } catch (const ECircularOwnership&) {
+      refused = true;
+    }
+    EXPECT_EQ(std::tuple(refused, dynamic->GetActualModel()), std::tuple(row.refused, row.refused ? nullptr : model))
+        << row.name;
+    dynamic->SetActualModel(nullptr);
+    EXPECT_EQ(!link.IsDangling(), row.outlivesReplacement) << row.name;
+  }
 }
 
 TEST_F(DynamicModelTest, AnIndexOutsideRaisesBeforeFreeing) {

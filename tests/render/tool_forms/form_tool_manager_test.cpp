@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -13,6 +14,7 @@
 #include "render/interprets/universal_interpret.h"
 #include "render/tool_forms/interactive_tool.h"
 #include "render/tool_forms/viewer.h"
+#include "tests/platform/temp_folder.h"
 #include "tests/render/tool_forms/graphic_window_fixture.h"
 
 namespace {
@@ -251,6 +253,29 @@ TEST_F(FormToolManagerTest, TheToolsMenuHoldsOneCheckedItemPerToolAndSelectingTh
   EXPECT_EQ(Window().MenuItemNames("Tools"), std::vector<std::string>{"TViewer"});
 }
 
+TEST_F(FormToolManagerTest, AToolMadeActiveThroughNextToolWorksOnTheWindowsElementAtOnce) {
+  struct Row {
+    const char* name;
+    bool shows;  // the window shows an element
+  } rows[] = {{"a window on a model", true}, {"a window on nothing yet", false}};
+  for (const Row& row : rows) {
+    std::unique_ptr<TFormToolManager> empty;
+    TFormToolManager* window = manager;
+    if (!row.shows) {
+      empty.reset(CreateElement<TFormToolManager>());
+      window = empty.get();
+    }
+    auto* marker = CreateElement<TMarker>();
+    window->SetNextTool(marker);
+    EXPECT_EQ(std::tuple(window->GetActiveTool(), marker->Input(), marker->GetDevice()),
+              std::tuple(static_cast<TTool*>(marker), row.shows ? window->Input() : nullptr, window->GetDevice()))
+        << row.name;
+    if (row.shows) {
+      EXPECT_NE(marker->Input(), nullptr) << row.name;
+    }
+  }
+}
+
 TEST_F(FormToolManagerTest, TheScaleDialogSetsAScaleOrFitsAndItsF1AsksForHelp) {
   struct Case {
     const char* text;
@@ -317,6 +342,24 @@ TEST_F(FormToolManagerTest, ANewInputTakesItsElementBeforeTheOldEnvelopeGoes) {
   EXPECT_EQ(manager->Input(), nullptr);
 }
 
+// The window cannot show itself or its owner: the input is refused before an
+// envelope is made, so nothing is left holding either.
+TEST_F(FormToolManagerTest, TheWindowOrItsOwnerAsInputIsRefusedAndNothingIsLeftHoldingThem) {
+  struct Row {
+    const char* name;
+    TElement* given;
+  } rows[] = {{"the window itself", manager}, {"its owner", &owner}};
+  for (const Row& row : rows) {
+    TElement* input = manager->Input();
+    const int holders = row.given->HolderCount();
+    const std::size_t children = manager->Children().size();
+    EXPECT_THROW(manager->SetInput(row.given), ECircularOwnership) << row.name;
+    EXPECT_EQ(std::tuple(manager->Input(), row.given->HolderCount(), manager->Children().size()),
+              std::tuple(input, holders, children))
+        << row.name;
+  }
+}
+
 TEST_F(FormToolManagerTest, QuickViewFollowsItsButtonAndPrintingWithoutAPrintToolPrintsNothing) {
   platform::UserClick(Window(), "b_QuickView");
   RunMessages();
@@ -324,7 +367,14 @@ TEST_F(FormToolManagerTest, QuickViewFollowsItsButtonAndPrintingWithoutAPrintToo
   manager->SetQuickView(false);
   EXPECT_EQ(Window().Down("b_QuickView"), false);
   Window().SetChecked("Tile", true);
+  // The print tool registers itself when printing is linked in: in a run of
+  // many tests it may be there, and then it prints, into a folder of ours.
+  TempFolder folder;
+  const std::string printFile = platform::PrintFileName();
+  platform::SetPrintFileName(folder.File("printed.pdf"));
   EXPECT_TRUE(Deliver(*manager, TKestuMessage(msgPrint, nullptr, manager, nullptr, false)));
+  platform::SetPrintFileName(printFile);
+  EXPECT_EQ(std::filesystem::exists(folder.File("printed.pdf")), FindKestuClass("TPrint") != nullptr);
   EXPECT_FALSE(DynamicCast<TUniversalInterpret>(manager->Interpret())->Tile) << "tiles only while printing";
 }
 

@@ -3,10 +3,12 @@
 #include <gmock/gmock.h>
 
 #include <algorithm>
+#include <limits>
 #include <memory>
 #include <random>
 #include <stdexcept>
 
+#include "framework/core/class_registry.h"
 #include "spatial/objects/space_entities.h"
 #include "tests/spatial/spatial_fixture.h"
 
@@ -162,6 +164,71 @@ TEST_F(QuadtreeTest, ElementsWithoutUsableBoundsAreRefusedWithALogLine) {
         << row.name;
     EXPECT_THAT(LogLines(), ElementsAre(HasSubstr(row.logged))) << row.name;
     delete refused;
+  }
+}
+
+// The square operations called directly (not through AddAndGrow) raise for
+// boxes no square can be made of and leave the tree as it was; degenerate but
+// usable boxes still work.
+TEST_F(QuadtreeTest, SquareOperationsRefuseBoxesWithoutUsableBoundsAndKeepTheTree) {
+  enum class Op { SetSquareFor, ExpandEmpty, ExpandSeeded, InsertSeeded };
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  const double inf = std::numeric_limits<double>::infinity();
+  const double largest = static_cast<double>(TQTree::MaxWidth);
+  struct Row {
+    const char* name;
+    Op op;
+    TRealRect box;
+    const char* raised;  // nullptr: accepted
+  } rows[] = {
+      {"square of the empty rectangle", Op::SetSquareFor, {1e30, 1e30, -1e30, -1e30}, "nemá platné hranice"},
+      {"square of NaN", Op::SetSquareFor, {nan, 0, 1, 1}, "nemá platné hranice"},
+      {"square of infinity", Op::SetSquareFor, {0, 0, inf, 1}, "nemá platné hranice"},
+      {"square beyond the largest coordinate", Op::SetSquareFor, {0, 0, 1e12, 1}, "nemá platné hranice"},
+      {"square wider than the largest side", Op::SetSquareFor, {-largest, 0, largest, 0}, "největší možný čtverec"},
+      {"square of a point", Op::SetSquareFor, {-3.5, 7, -3.5, 7}, nullptr},
+      {"square of a point at the largest coordinate", Op::SetSquareFor, {largest / 2, 0, largest / 2, 0}, nullptr},
+      {"empty tree grown to the empty rectangle", Op::ExpandEmpty, {1e30, 1e30, -1e30, -1e30}, "nemá platné hranice"},
+      {"empty tree grown to a point", Op::ExpandEmpty, {5.5, 5.5, 5.5, 5.5}, nullptr},
+      {"tree grown to the empty rectangle", Op::ExpandSeeded, {1e30, 1e30, -1e30, -1e30}, "nemá platné hranice"},
+      {"tree grown to NaN", Op::ExpandSeeded, {0, nan, 1, 1}, "nemá platné hranice"},
+      {"tree grown past the largest side", Op::ExpandSeeded, {-9e8, 0, 9e8, 0}, "největší možný čtverec"},
+      {"insert of NaN", Op::InsertSeeded, {nan, nan, nan, nan}, "nemá platné hranice"},
+      {"insert of the empty rectangle", Op::InsertSeeded, {1e30, 1e30, -1e30, -1e30}, "nemá platné hranice"},
+      {"insert of a point", Op::InsertSeeded, {1, 1, 1, 1}, nullptr},
+  };
+  for (const Row& row : rows) {
+    TSpaceEntityQTree tree;
+    if (row.op == Op::ExpandSeeded || row.op == Op::InsertSeeded) tree.AddAndGrow(Point("seed", 1, 1));
+    const auto before = std::tuple(tree.GetQXMin(), tree.GetQYMin(), tree.GetQWidth(), tree.GetElementsCount());
+    TSpaceEntity* element = Point("e", 1, 1);
+    const auto& [minX, minY, maxX, maxY] = row.box;
+    std::string raised;
+    try {
+      switch (row.op) {
+        case Op::SetSquareFor: tree.SetSquareFor(minX, minY, maxX, maxY); break;
+        case Op::ExpandEmpty:
+        case Op::ExpandSeeded: tree.Expand(minX, minY, maxX, maxY); break;
+        case Op::InsertSeeded: tree.Insert(element, minX, minY, maxX, maxY); break;
+      }
+    } catch (const Exception& error) {
+      raised = error.what();
+    }
+    const int holders = element->HolderCount();
+    if (holders == 0) delete element;
+    if (!row.raised) {
+      EXPECT_EQ(raised, "") << row.name;
+      EXPECT_GT(tree.GetQWidth(), 0) << row.name;
+      if (row.op == Op::InsertSeeded) {
+        EXPECT_EQ(holders, 1) << row.name;
+      } else {
+        EXPECT_TRUE(tree.SquareContainsRect(minX, minY, maxX, maxY)) << row.name;
+      }
+      continue;
+    }
+    EXPECT_THAT(raised, HasSubstr(row.raised)) << row.name;
+    EXPECT_EQ(std::tuple(tree.GetQXMin(), tree.GetQYMin(), tree.GetQWidth(), tree.GetElementsCount()), before)
+        << row.name;
   }
 }
 

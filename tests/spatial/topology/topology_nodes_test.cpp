@@ -2,6 +2,8 @@
 
 #include <gmock/gmock.h>
 
+#include <functional>
+
 #include "spatial/objects/space_entities.h"
 #include "tests/spatial/spatial_fixture.h"
 
@@ -113,6 +115,81 @@ TEST_F(TopologyNodesTest, ABranchTakesItsAngleFromTheFirstVertexApartFromItsEnd)
     branch.SetLine(Line(row.points));
     branch.LineBegin = row.atBegin;
     EXPECT_DOUBLE_EQ(branch.GetAngle(), row.angle) << row.name;
+  }
+}
+
+}  // namespace
+
+namespace {
+
+// The face walks turn by the branch order, so the turning steps must follow
+// it exactly: equal angles, the two ends of one line at one node, and a line
+// end the node does not hold.
+TEST_F(TopologyNodesTest, TheBranchesBesideALineEndFollowTheAngleOrderAndWrap) {
+  TNode node;
+  TPolyLineElement* east = Line({{0, 0}, {4, 0}});
+  TPolyLineElement* southFar = Line({{0, 0}, {0, -2}});
+  TPolyLineElement* southNear = Line({{0, 0}, {0, -1}});  // the same angle, added later: after southFar
+  TPolyLineElement* north = Line({{0, 0}, {0, 3}});
+  TPolyLineElement* loop = Line({{0, 0}, {1, 1}, {1, -1}, {0, 0}});  // leaves at 45 degrees, comes back from 315
+  TPolyLineElement* west = Line({{0, 0}, {-5, 0}});
+  TPolyLineElement* elsewhere = Line({{7, 7}, {8, 8}});
+  for (auto [line, atBegin] : {std::pair{east, true}, {southFar, true}, {southNear, true}, {north, true},
+                               {loop, true}, {loop, false}, {west, true}})
+    node.AddLine(line, atBegin);
+  const std::pair<TPolyLineElement*, bool> order[] = {{loop, true},      {north, true},    {west, true},
+                                                      {southFar, true},  {southNear, true}, {loop, false},
+                                                      {east, true}};
+  const int n = static_cast<int>(std::size(order));
+  ASSERT_EQ(node.GetBranchCount(), n);
+  auto at = [&](int i) { return node.FindBranch(order[(i + n) % n].first, order[(i + n) % n].second); };
+  for (int i = 0; i < n; ++i) {
+    const std::string name = "line end " + std::to_string(i) + " of the angle order";
+    ASSERT_NE(at(i), nullptr) << name;
+    EXPECT_EQ(node.Children()[static_cast<std::size_t>(i)], at(i)) << name;
+    EXPECT_EQ(node.NextBranch(at(i)), at(i + 1)) << name;
+    EXPECT_EQ(node.PrevBranch(at(i)), at(i - 1)) << name;
+    EXPECT_EQ(node.BranchAfterLineEnd(order[i].first, order[i].second), at(i + 1)) << name;
+  }
+  EXPECT_EQ(node.BranchAfterLineEnd(elsewhere, true), nullptr);
+  EXPECT_EQ(node.BranchAfterLineEnd(east, false), nullptr);  // the other end of a line held at its begin
+  EXPECT_EQ(node.NextBranch(nullptr), nullptr);
+}
+
+// A walk hands back the ring it walked only when it closed.
+TEST_F(TopologyNodesTest, AWalkLeavesItsRingInWalkingOrderOnlyWhenItCloses) {
+  TPolyLineElement* ab = Line({{0, 0}, {10, 0}});
+  TPolyLineElement* bc = Line({{10, 0}, {10, 10}});
+  TPolyLineElement* ca = Line({{10, 10}, {0, 0}});
+  for (TPolyLineElement* line : {ab, bc, ca}) Connect(line);
+  TNodeBranch* abEnd = BranchOf(ab, false);
+  TNodeBranch* bcEnd = BranchOf(bc, false);
+  TNodeBranch* caEnd = BranchOf(ca, false);
+  TNode* b = nullptr;
+  TNodeBranch* bcBegin = nullptr;
+  FindLineEndNode(bc, true, b, bcBegin);
+  const struct {
+    const char* name;
+    std::function<void()> before;
+    TNodeBranch* start;
+    bool closed;
+    std::vector<TNodeBranch*> ring;
+  } rows[] = {
+      {"a face that closes: its branches from the start", [] {}, abEnd, true, {abEnd, caEnd, bcEnd}},
+      {"the same face again: meets a marked branch", [] {}, bcEnd, false, {}},
+      {"no branch to turn to at the far node: no ring",
+       [&] { b->FreeElement(bcBegin); },
+       bcEnd, true, {}},
+  };
+  for (const auto& row : rows) {
+    row.before();
+    std::vector<TNodeBranch*> ring{abEnd};  // whatever it held before goes
+    double area = 0;
+    bool closed = !row.closed;
+    int steps = 0;
+    row.start->TraceArea(area, closed, steps, true, &ring);
+    EXPECT_EQ(closed, row.closed) << row.name;
+    EXPECT_EQ(ring, row.ring) << row.name;
   }
 }
 
