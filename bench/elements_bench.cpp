@@ -1,9 +1,8 @@
 #include <benchmark/benchmark.h>
 
-#include <malloc.h>
-
 #include <memory>
 
+#include "bench/heap_in_use.h"
 #include "framework/core/elements.h"
 #include "framework/core/framework_classes.h"
 
@@ -63,9 +62,9 @@ BENCHMARK(BM_FreeMillionElements)->Unit(benchmark::kMillisecond);
 // Heap bytes per element of the same model (entities included in the count).
 void BM_MemoryPerElement(benchmark::State& state) {
   for (auto _ : state) {
-    const std::size_t before = mallinfo2().uordblks;
+    const std::size_t before = HeapInUse();
     std::unique_ptr<TOwnerEntity> root = BuildModel();
-    const std::size_t after = mallinfo2().uordblks;
+    const std::size_t after = HeapInUse();
     state.counters["bytes_per_element"] =
         static_cast<double>(after - before) / (static_cast<double>(kEntities) * (kPerEntity + 1));
     state.PauseTiming();

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/heap_in_use.h"
 #include "framework/values/typed_values.h"
 #include "framework/core/framework_classes.h"
 #include "framework/core/messages.h"
@@ -139,19 +140,19 @@ void BM_KesLoadToBuildRatio(benchmark::State& state) {
   double builtBytes = 0;
   double loadedBytes = 0;
   for (auto _ : state) {
-    std::size_t before = mallinfo2().uordblks;
+    std::size_t before = HeapInUse();
     auto started = std::chrono::steady_clock::now();
     std::unique_ptr<TOwnerEntity> built = BuildGraph();
     build += Seconds(std::chrono::steady_clock::now() - started);
-    builtBytes = static_cast<double>(mallinfo2().uordblks - before);
+    builtBytes = static_cast<double>(HeapInUse() - before);
     FreeUntimed(built);
 
-    before = mallinfo2().uordblks;
+    before = HeapInUse();
     started = std::chrono::steady_clock::now();
     std::unique_ptr<TElement> loaded = LoadGraph(file);
     const double loadSeconds = Seconds(std::chrono::steady_clock::now() - started);
     load += loadSeconds;
-    loadedBytes = static_cast<double>(mallinfo2().uordblks - before);
+    loadedBytes = static_cast<double>(HeapInUse() - before);
     FreeUntimed(loaded);
     state.SetIterationTime(loadSeconds);
   }

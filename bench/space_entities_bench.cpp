@@ -1,9 +1,8 @@
 #include <benchmark/benchmark.h>
 
-#include <malloc.h>
-
 #include <memory>
 
+#include "bench/heap_in_use.h"
 #include "spatial/objects/space_entities.h"
 #include "spatial/spatial_classes.h"
 
@@ -15,13 +14,6 @@ std::unique_ptr<TPolyLineElement> BuildLine() {
   auto line = std::make_unique<TPolyLineElement>();
   for (int i = 0; i < kVertices; ++i) line->AddVertex(i, i % 7);
   return line;
-}
-
-// Heap in use, the blocks too big for the arena (such as the line's child
-// list) included.
-std::size_t HeapInUse() {
-  const struct mallinfo2 info = mallinfo2();
-  return info.uordblks + info.hblkhd;
 }
 
 // Heap bytes per vertex of a polyline of a million vertices (the line's own

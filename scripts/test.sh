@@ -5,13 +5,14 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 # The OIL program thread shares the world with the user-interface thread:
-# its tests, those of links read across the two threads and the script
-# console's also run under ThreadSanitizer (only they, so CI stays fast).
+# its tests, those of links read across the two threads, of the element slabs
+# (blocks freed on one thread serve another) and the script console's also
+# run under ThreadSanitizer (only they, so CI stays fast).
 cmake -S . -B build-tsan -G Ninja -DKESTX_TSAN=ON
 cmake --build build-tsan --target test_oil test_framework test_app
 export TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$PWD/scripts/tsan.supp"
 QT_QPA_PLATFORM=offscreen build-tsan/tests/test_oil
-QT_QPA_PLATFORM=offscreen build-tsan/tests/test_framework --gtest_filter='ElementLinksTest.*'
+QT_QPA_PLATFORM=offscreen build-tsan/tests/test_framework --gtest_filter='ElementLinksTest.*:ElementSlabsTest.*'
 QT_QPA_PLATFORM=offscreen build-tsan/tests/test_app --gtest_filter='ConsoleTest.*:ConsoleThreads.*:WatchTest.*'
 # The summary of the whole suite stays the last thing printed.
 cmake -S . -B build-asan -G Ninja -DKESTX_SANITIZE=ON

@@ -7,6 +7,7 @@
 #include <limits>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <unordered_map>
 #include <unordered_set>
 #include <utility>
@@ -485,28 +486,20 @@ TEntity::~TEntity() {
 }
 
 TGapList<TElement>& TEntity::List() {
-  if (!children_) {
-    children_ = std::make_unique<TGapList<TElement>>();
-    // Room for a few children at once: a line's vertices, a node's branches.
-    children_->reserve(4);
-  }
-  return *children_;
-}
-
-const TGapList<TElement>& TEntity::NoChildren() {
-  static const TGapList<TElement> none;
-  return none;
+  // Room for a few children at once: a line's vertices, a node's branches.
+  if (!children_.Made()) children_.reserve(4);
+  return children_;
 }
 
 int TEntity::GetCount() { return static_cast<int>(List().size()); }
 int TEntity::GetLastIndex() { return GetCount() - 1; }
 
 TElement* TEntity::GetElement(int index) {
-  if (!children_) {
+  if (!children_.Made()) {
     List();
     return nullptr;
   }
-  return children_->at(static_cast<std::size_t>(index));
+  return children_.at(static_cast<std::size_t>(index));
 }
 
 bool TEntity::RefusesChild(const TElement* element) const { return element == nullptr || element == this; }
@@ -537,31 +530,52 @@ void TEntity::SetElement(int index, TElement* element) {
 }
 
 int TEntity::IndexOf(const TElement* element) const {
-  if (!children_) return -1;
-  return static_cast<int>(children_->IndexOfFirst(element));
+  if (!children_.Made()) return -1;
+  return static_cast<int>(children_.IndexOfFirst(element));
 }
+
+namespace {
+
+// Clears running on this thread: entities clear their children inside their
+// own clear, and a graph needs one hourglass, not one per entity.
+thread_local int clearsUnderway = 0;
+
+class ClearScope {
+ public:
+  ClearScope() {
+    if (clearsUnderway++ == 0) hourglass_.emplace();
+  }
+  ~ClearScope() { --clearsUnderway; }
+  ClearScope(const ClearScope&) = delete;
+  ClearScope& operator=(const ClearScope&) = delete;
+
+ private:
+  std::optional<platform::WaitCursor> hourglass_;
+};
+
+}  // namespace
 
 void TEntity::Clear() {
   if (IsEmpty()) return;
-  platform::WaitCursor hourglass;
-  if (children_->size() > 200) platform::Application::Instance().ProcessMessages();
-  if (!children_) return;
+  const ClearScope clearing;
+  if (children_.size() > 200) platform::Application::Instance().ProcessMessages();
+  if (!children_.Made()) return;
   const FreeingScope freeing(this);
-  for (std::size_t i = children_->size(); i-- > 0;) {
-    if (i >= children_->size()) continue;  // a freed child took others with it
-    TElement* child = (*children_)[i];
+  for (std::size_t i = children_.size(); i-- > 0;) {
+    if (i >= children_.size()) continue;  // a freed child took others with it
+    TElement* child = children_[i];
     if (!child) continue;
     // Only what this entity holds is its to free (the stream reader's map holds nothing).
     const bool held = child->RemoveHolder(this);
     if (held && child->HolderCount() == 0 && child->CanFree()) {
-      children_->erase(i);
+      children_.erase(i);
       child->RemoveOwner(this);  // spares its destructor a search of this list
       DisposeElement(child);
     } else {
       child->RemoveOwner(this);
     }
   }
-  if (children_) children_->clear();
+  children_.clear();
 }
 
 TElement* TEntity::AddNew(const std::string& className, const std::string& name) {
@@ -585,11 +599,11 @@ void TEntity::AddElement(TElement* element) {
 void TEntity::InsertElement(int index, TElement* element) {
   if (!element) return;
   CheckNewHeld(element);
-  if (!children_) {
+  if (!children_.Made()) {
     if (index != 0) return;
     List().push_back(element);
   } else {
-    TGapList<TElement>& list = *children_;
+    TGapList<TElement>& list = children_;
     list.insert(static_cast<std::size_t>(std::clamp(index, 0, static_cast<int>(list.size()))), element);
   }
   element->AddHolder(this);
@@ -609,8 +623,8 @@ std::size_t TEntity::AppendHeld(TElement* element) {
 }
 
 bool TEntity::ReleaseHeld(TElement* element, std::size_t slotHint) {
-  if (!element || !children_) return false;
-  TGapList<TElement>& list = *children_;
+  if (!element || !children_.Made()) return false;
+  TGapList<TElement>& list = children_;
   std::size_t slot = slotHint;
   if (slot >= list.size() || list[slot] != element) {
     slot = list.size();
@@ -624,33 +638,33 @@ bool TEntity::ReleaseHeld(TElement* element, std::size_t slotHint) {
 
 void TEntity::InsertUnowned(int index, TElement* element) {
   if (!element) return;
-  if (!children_) {
+  if (!children_.Made()) {
     if (index == 0) List().push_back(element);
     return;
   }
-  children_->insert(static_cast<std::size_t>(std::clamp(index, 0, static_cast<int>(children_->size()))), element);
+  children_.insert(static_cast<std::size_t>(std::clamp(index, 0, static_cast<int>(children_.size()))), element);
 }
 
 std::ptrdiff_t TEntity::ChildSlot(const TElement* element) const {
   // Every slot of an entity that records its children is a holder entry of
   // the child, so a child with one holder sits in one slot at most.
   const bool unique = element->HolderCount() == 1 && !DynamicCast<TQuickEntity>(this);
-  return children_->IndexOfFirst(element, unique);
+  return children_.IndexOfFirst(element, unique);
 }
 
 void TEntity::RemoveElement(TElement* element) {
-  if (!element || !children_) return;
+  if (!element || !children_.Made()) return;
   element->RemoveOwner(this);
   const std::ptrdiff_t slot = ChildSlot(element);
   if (slot < 0) return;
-  children_->erase(static_cast<std::size_t>(slot));
+  children_.erase(static_cast<std::size_t>(slot));
   element->RemoveHolder(this);
 }
 
 void TEntity::FreeElement(TElement* element) {
-  if (!element || !children_) return;
+  if (!element || !children_.Made()) return;
   if (const std::ptrdiff_t slot = ChildSlot(element); slot >= 0) {
-    children_->erase(static_cast<std::size_t>(slot));
+    children_.erase(static_cast<std::size_t>(slot));
     element->RemoveHolder(this);
   } else if (IsSelfOrAncestor(element)) {
     throw ECircularOwnership();  // freeing it would free this entity in the middle of the call
@@ -665,10 +679,10 @@ void TEntity::FreeElement(TElement* element) {
 }
 
 void TEntity::DropChild(TElement* element) {
-  if (children_) {
+  if (children_.Made()) {
     // All of a dying child's slots go, so which one first does not matter.
-    if (const std::ptrdiff_t slot = children_->IndexOfFirst(element, true); slot >= 0) {
-      children_->erase(static_cast<std::size_t>(slot));
+    if (const std::ptrdiff_t slot = children_.IndexOfFirst(element, true); slot >= 0) {
+      children_.erase(static_cast<std::size_t>(slot));
       return;
     }
   }
@@ -687,7 +701,7 @@ bool TEntity::IsSelfOrAncestor(const TElement* element) const {
   const auto* candidate = static_cast<const TEntity*>(element);
   // The list itself is asked, not IsEmpty: entities that fill themselves on
   // first access (folders) must not be filled by being added somewhere.
-  const bool holdsNothing = !candidate->children_ || candidate->children_->empty();
+  const bool holdsNothing = candidate->children_.empty();
   if (holdsNothing && candidate->fieldHolds_ == 0) return false;
   // Up a single line of holders no visited set is needed while the graph is
   // acyclic; past a few steps the walk below keeps one all the same.
@@ -801,7 +815,7 @@ int TEntity::AccumulateSize() {
   return size;
 }
 
-bool TEntity::IsEmpty() const { return !children_ || children_->empty(); }
+bool TEntity::IsEmpty() const { return children_.empty(); }
 
 void TEntity::ReadData(platform::TReader& reader, TQuickEntity& elementMap) {
   TElement::ReadData(reader, elementMap);

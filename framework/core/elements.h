@@ -12,13 +12,16 @@
 #include <cstdint>
 #include <functional>
 #include <iterator>
+#include <limits>
 #include <memory>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
+#include "framework/core/element_slabs.h"
 #include "platform/type_info.h"
 
 class TEntity;
@@ -39,6 +42,11 @@ int CurrentVisitStamp();
 // either end in constant time, and from the middle by moving the shorter
 // side.  Children leave their entities and holders their elements one by one
 // in whole graphs; a vector would move the rest of the list each time.
+//
+// The list is one word: its counts and entries share one block in the element
+// slabs, so that reaching an entry (a line's vertex) takes one step through
+// the list, and a list costs one allocation.  A list without a block has
+// never held anything; once made, the block stays until the list goes.
 template <class T>
 class TGapList {
  public:
@@ -46,59 +54,90 @@ class TGapList {
   using const_iterator = T* const*;
   using iterator = const_iterator;
 
-  const_iterator begin() const { return store_.data() + front_; }
-  const_iterator end() const { return store_.data() + store_.size(); }
+  TGapList() = default;
+  TGapList(const TGapList& other)
+      : block_(other.block_ ? NewBlock(std::max(other.size(), kFirstCapacity), other.begin(), other.end()) : nullptr) {}
+  TGapList& operator=(const TGapList& other) {
+    if (this != &other) TGapList(other).Swap(*this);
+    return *this;
+  }
+  TGapList(TGapList&& other) noexcept : block_(std::exchange(other.block_, nullptr)) {}
+  TGapList& operator=(TGapList&& other) noexcept {
+    Swap(other);
+    return *this;
+  }
+  void Swap(TGapList& other) noexcept { std::swap(block_, other.block_); }
+  ~TGapList() { FreeBlock(block_); }
+
+  const_iterator begin() const { return block_ ? Items() + block_->Front : nullptr; }
+  const_iterator end() const { return block_ ? Items() + block_->End : nullptr; }
   std::reverse_iterator<const_iterator> rbegin() const { return std::reverse_iterator<const_iterator>(end()); }
   std::reverse_iterator<const_iterator> rend() const { return std::reverse_iterator<const_iterator>(begin()); }
-  std::size_t size() const { return store_.size() - front_; }
+  std::size_t size() const { return block_ ? block_->End - block_->Front : 0; }
   bool empty() const { return size() == 0; }
-  T* operator[](std::size_t index) const { return store_[front_ + index]; }
+  // Whether the list has its block (has held entries, or room was reserved).
+  bool Made() const { return block_ != nullptr; }
+  T* operator[](std::size_t index) const { return Items()[block_->Front + index]; }
   T* at(std::size_t index) const {
     if (index >= size()) throw std::out_of_range("List index out of bounds (" + std::to_string(index) + ")");
     return (*this)[index];
   }
   T* front() const { return (*this)[0]; }
-  T* back() const { return store_.back(); }
-  T*& Slot(std::size_t index) { return store_[front_ + index]; }
+  T* back() const { return Items()[block_->End - 1]; }
+  T*& Slot(std::size_t index) { return Items()[block_->Front + index]; }
 
-  void push_back(T* item) { store_.push_back(item); }
-  void reserve(std::size_t count) { store_.reserve(front_ + count); }
+  void push_back(T* item) {
+    if (!block_ || block_->End == block_->Capacity) MakeRoom(size() + 1);
+    Items()[block_->End++] = item;
+  }
+  // Room for count entries past the gap.
+  void reserve(std::size_t count) {
+    if (!block_ || block_->Capacity - block_->Front < count) Reallocate(std::max(count, size()));
+  }
   void pop_back() {
-    store_.pop_back();
+    --block_->End;
     if (empty()) clear();
   }
   // Inserts before index (appends for index past the end).
   void insert(std::size_t index, T* item) {
     const std::size_t count = size();
     if (index >= count) {
-      store_.push_back(item);
-    } else if (front_ > 0 && index < count / 2) {
-      --front_;
-      std::move(store_.begin() + static_cast<std::ptrdiff_t>(front_ + 1),
-                store_.begin() + static_cast<std::ptrdiff_t>(front_ + 1 + index),
-                store_.begin() + static_cast<std::ptrdiff_t>(front_));
-      store_[front_ + index] = item;
-    } else {
-      store_.insert(store_.begin() + static_cast<std::ptrdiff_t>(front_ + index), item);
+      push_back(item);
+      return;
     }
+    T** items = Items();
+    if (block_->Front > 0 && index < count / 2) {
+      const std::size_t first = --block_->Front;
+      std::move(items + first + 1, items + first + 1 + index, items + first);
+      items[first + index] = item;
+      return;
+    }
+    if (block_->End == block_->Capacity) {
+      MakeRoom(count + 1);
+      items = Items();
+    }
+    const std::size_t at = block_->Front + index;
+    std::move_backward(items + at, items + block_->End, items + block_->End + 1);
+    items[at] = item;
+    ++block_->End;
   }
   void erase(std::size_t index) {
     const std::size_t count = size();
+    T** items = Items();
+    const std::size_t first = block_->Front;
     if (index < count / 2) {
-      std::move_backward(store_.begin() + static_cast<std::ptrdiff_t>(front_),
-                         store_.begin() + static_cast<std::ptrdiff_t>(front_ + index),
-                         store_.begin() + static_cast<std::ptrdiff_t>(front_ + index + 1));
-      store_[front_++] = nullptr;
+      std::move_backward(items + first, items + first + index, items + first + index + 1);
+      items[block_->Front++] = nullptr;
       // The gap never takes more than the entries do.
-      if (front_ > size() && front_ >= 16) Compact();
+      if (block_->Front > size() && block_->Front >= 16) Compact();
     } else {
-      store_.erase(store_.begin() + static_cast<std::ptrdiff_t>(front_ + index));
+      std::move(items + first + index + 1, items + block_->End, items + first + index);
+      --block_->End;
     }
     if (empty()) clear();
   }
   void clear() {
-    store_.clear();
-    front_ = 0;
+    if (block_) block_->Front = block_->End = 0;
   }
   // Index of the first occurrence, or -1.  Looks from both ends at once, so
   // it is as fast for the last entries as for the first when the caller
@@ -121,13 +160,44 @@ class TGapList {
   bool operator==(const TGapList& other) const { return std::equal(begin(), end(), other.begin(), other.end()); }
 
  private:
+  // The entries follow the header, between Front and End.
+  struct Block {
+    std::uint32_t Front;
+    std::uint32_t End;
+    std::uint32_t Capacity;
+    std::uint32_t Unused;
+  };
+  static constexpr std::size_t kFirstCapacity = 4;
+
+  T** Items() const { return reinterpret_cast<T**>(block_ + 1); }
+  static std::size_t BlockBytes(std::size_t capacity) { return sizeof(Block) + capacity * sizeof(T*); }
+  static void FreeBlock(Block* block) {
+    if (block) element_slabs::ReleaseElement(block, BlockBytes(block->Capacity));
+  }
+  // Room past the end for at least count entries in all: closes a gap that
+  // takes half the block, else doubles the block.
+  void MakeRoom(std::size_t count) {
+    if (block_ && block_->Front >= block_->Capacity / 2 && block_->Capacity >= count) Compact();
+    else Reallocate(std::max({kFirstCapacity, count, 2 * size()}));
+  }
+  void Reallocate(std::size_t capacity) { FreeBlock(std::exchange(block_, NewBlock(capacity, begin(), end()))); }
+  // A block of capacity entries holding [first, last) from its start.
+  static Block* NewBlock(std::size_t capacity, const_iterator first, const_iterator last) {
+    if (capacity > std::numeric_limits<std::uint32_t>::max()) throw std::length_error("List too long");
+    auto* block = static_cast<Block*>(element_slabs::AllocateElement(BlockBytes(capacity)));
+    const auto count = static_cast<std::uint32_t>(last - first);
+    *block = Block{0, count, static_cast<std::uint32_t>(capacity), 0};
+    std::copy(first, last, reinterpret_cast<T**>(block + 1));
+    return block;
+  }
   void Compact() {
-    store_.erase(store_.begin(), store_.begin() + static_cast<std::ptrdiff_t>(front_));
-    front_ = 0;
+    T** items = Items();
+    std::move(items + block_->Front, items + block_->End, items);
+    block_->End -= block_->Front;
+    block_->Front = 0;
   }
 
-  std::vector<T*> store_;
-  std::size_t front_ = 0;
+  Block* block_ = nullptr;
 };
 
 // A list of pointers in one word: empty, one entry held inline, or (tagged
@@ -162,7 +232,7 @@ class TPointerList {
     TMany& many = MakeList();
     if (index <= 0 || index >= count) many.List.push_back(item);
     else many.List.insert(static_cast<std::size_t>(index), item);
-    if (many.Counted) ++many.Counts[item];
+    if (many.Counts) ++(*many.Counts)[item];
     else if (many.List.size() >= kCountedFrom) many.CountAll();
   }
   void Add(T* item) {
@@ -173,8 +243,8 @@ class TPointerList {
   bool Remove(const T* item) {
     if (!IsList()) return RemoveSingle(item);
     const TMany& many = Many();
-    return RemoveAt(item, many.List.IndexOfFirst(item, many.Counted && many.Counts.count(item) != 0 &&
-                                                          many.Counts.at(item) == 1));
+    return RemoveAt(item, many.List.IndexOfFirst(item, many.Counts && many.Counts->count(item) != 0 &&
+                                                          many.Counts->at(item) == 1));
   }
   // Removes one occurrence, whichever is found first from either end: for
   // lists whose order does not matter; false when absent.
@@ -184,7 +254,7 @@ class TPointerList {
   }
   bool Contains(const T* item) const {
     if (!IsList()) return bits_ != 0 && Single() == item;
-    if (Many().Counted) return Many().Counts.count(item) != 0;
+    if (Many().Counts) return Many().Counts->count(item) != 0;
     return Many().List.IndexOfFirst(item, true) >= 0;
   }
   void Release() {
@@ -200,12 +270,16 @@ class TPointerList {
   // reallocations of growing one by one.
   static constexpr std::size_t kFirstCapacity = 4;
   struct TMany {
+    static void* operator new(std::size_t size) { return element_slabs::AllocateElement(size); }
+    static void operator delete(void* block, std::size_t size) noexcept {
+      element_slabs::ReleaseElement(block, size);
+    }
     TGapList<T> List;
-    bool Counted = false;
-    std::unordered_map<const T*, int> Counts;
+    // Made once the list is long; short lists are searched instead.
+    std::unique_ptr<std::unordered_map<const T*, int>> Counts;
     void CountAll() {
-      Counted = true;
-      for (T* entry : List) ++Counts[entry];
+      Counts = std::make_unique<std::unordered_map<const T*, int>>();
+      for (T* entry : List) ++(*Counts)[entry];
     }
   };
 
@@ -219,9 +293,9 @@ class TPointerList {
     if (index < 0) return false;
     TMany& many = Many();
     many.List.erase(static_cast<std::size_t>(index));
-    if (many.Counted) {
-      auto count = many.Counts.find(item);
-      if (--count->second == 0) many.Counts.erase(count);
+    if (many.Counts) {
+      auto count = many.Counts->find(item);
+      if (--count->second == 0) many.Counts->erase(count);
     }
     if (many.List.empty()) Release();
     return true;
@@ -342,6 +416,9 @@ class TElement : public TPersistent {
   ~TElement() override;
   TElement(const TElement&) = delete;
   TElement& operator=(const TElement&) = delete;
+  // Elements are made and freed by the million: they live in the slabs.
+  static void* operator new(std::size_t size) { return element_slabs::AllocateElement(size); }
+  static void operator delete(void* block, std::size_t size) noexcept { element_slabs::ReleaseElement(block, size); }
 
  private:
   TPointerList<TEntity> holders_;
@@ -563,7 +640,7 @@ class TEntity : public TElement {
   void AddAllFrom(TElement* source);
 
   // Children without creating the list; empty when there is none.
-  const TGapList<TElement>& Children() const { return children_ ? *children_ : NoChildren(); }
+  const TGapList<TElement>& Children() const { return children_; }
 
   // Whether element is this entity or one of its ancestors (an entity that
   // holds it, in a child list or a field, directly or further up).
@@ -590,8 +667,7 @@ class TEntity : public TElement {
   // what it still holds keep their places).  In the header: the stream
   // reader asks it after every release, and it mostly finds nothing to drop.
   void DropEmptiedTail() {
-    if (!children_) return;
-    while (!children_->empty() && children_->back() == nullptr) children_->pop_back();
+    while (!children_.empty() && children_.back() == nullptr) children_.pop_back();
   }
   // A field that holds an element outside the child list (a property object,
   // a holes container): the entity is one of the element's holders and
@@ -606,7 +682,6 @@ class TEntity : public TElement {
  private:
   friend class TElement;
   TGapList<TElement>& List();
-  static const TGapList<TElement>& NoChildren();
   bool RefusesChild(const TElement* element) const;
   void DropChild(TElement* element);  // a dying child leaves the list
   // The first slot of a child; -1 when absent.
@@ -617,7 +692,7 @@ class TEntity : public TElement {
   template <class Visit>
   void WalkUnstamped(Visit visit);
 
-  std::unique_ptr<TGapList<TElement>> children_;
+  TGapList<TElement> children_;
 };
 
 class TAliases : public TEntity {

@@ -301,6 +301,31 @@ TEST_F(ElementsTest, AToolGivenItselfAsParameterKeepsItsParameterList) {
   EXPECT_TRUE(tool->GetParameter(tool->GetName()) == value && dialogs.Messages.size() == 1);
 }
 
+// Freeing a graph clears every entity in it, inner ones inside outer ones:
+// the hourglass shows once for the whole graph.
+TEST_F(ElementsTest, FreeingAGraphShowsTheHourglassOnce) {
+  const struct {
+    const char* name;
+    int depth;
+  } rows[] = {{"one entity", 1}, {"three levels", 3}, {"deeper than the nested frees go", 200}};
+  for (const auto& row : rows) {
+    dialogs.CursorChanges.clear();
+    auto root = std::make_unique<TOwnerEntity>();
+    TEntity* at = root.get();
+    for (int level = 1; level < row.depth; ++level) {
+      auto* next = new TOwnerEntity;
+      at->AddElement(next);
+      at->AddElement(new TOwnerElement);
+      at = next;
+    }
+    at->AddElement(new TOwnerElement);
+    root.reset();
+    EXPECT_EQ(dialogs.CursorChanges, (std::vector<platform::Cursor>{platform::Cursor::HourGlass,
+                                                                    platform::Cursor::Default}))
+        << row.name;
+  }
+}
+
 // ---------------------------------------------------------------- child lists
 
 // Children and holders leave their lists one by one, from either end or the
@@ -342,6 +367,49 @@ TEST(GapListTest, EveryEditKeepsTheSameEntriesInTheSameOrderAsAVector) {
         ASSERT_EQ(list.IndexOfFirst(item, true), expected) << "round " << round << " step " << step;
       }
     }
+  }
+}
+
+// A copy (made or assigned) lists the same entries in its own block: editing
+// one leaves the other as it was, and a list that never held anything copies
+// as such.
+TEST(GapListTest, ACopyListsTheSameEntriesApartFromTheOriginal) {
+  std::vector<std::unique_ptr<TElement>> pool;
+  for (int i = 0; i < 100; ++i) pool.push_back(std::make_unique<TElement>());
+  const struct {
+    const char* name;
+    std::function<void(TGapList<TElement>&)> fill;
+  } rows[] = {
+      {"never made", [](TGapList<TElement>&) {}},
+      {"made, then emptied",
+       [&](TGapList<TElement>& list) {
+         list.push_back(pool[0].get());
+         list.erase(0);
+       }},
+      {"with a gap at the front",
+       [&](TGapList<TElement>& list) {
+         for (int i = 0; i < 40; ++i) list.push_back(pool[static_cast<std::size_t>(i)].get());
+         for (int i = 0; i < 10; ++i) list.erase(0);
+       }},
+      {"grown past its first block",
+       [&](TGapList<TElement>& list) {
+         for (const auto& element : pool) list.push_back(element.get());
+       }},
+  };
+  for (const auto& row : rows) {
+    TGapList<TElement> original;
+    row.fill(original);
+    const Model before(original.begin(), original.end());
+    TGapList<TElement> copied(original);
+    TGapList<TElement> assigned;
+    assigned.push_back(pool[99].get());
+    assigned = original;
+    for (TGapList<TElement>* copy : {&copied, &assigned}) {
+      EXPECT_TRUE(*copy == before) << row.name;
+      EXPECT_EQ(copy->Made(), original.Made()) << row.name;
+      copy->insert(0, pool[50].get());
+    }
+    EXPECT_TRUE(original == before) << row.name;
   }
 }
 
