@@ -123,7 +123,7 @@ void TGraphicForm::SetElementForKillReView(TElement* element) {
   if (!Idle()) PostMessage(msgReView, this, element, true);
 }
 
-void TGraphicForm::RequestReView() {
+void TGraphicForm::PostReViewRequest() {
   if (!Idle()) PostMessage(msgRequestReView, this, nullptr, false);
 }
 
@@ -132,7 +132,7 @@ void TGraphicForm::SetReViewByElement(TElement* element) {
   TPageProjection* projection = Projection();
   if (!entity || !projection) return;
   projection->FitRect({entity->GetMinX(), entity->GetMinY(), entity->GetMaxX(), entity->GetMaxY()});
-  RequestReView();
+  PostReViewRequest();
 }
 
 void TGraphicForm::SetShiftView(const std::string& direction) {
@@ -148,7 +148,7 @@ void TGraphicForm::SetShiftView(const std::string& direction) {
     else if (text == "LEFT") projection->SetCenter_X(projection->Center_X() - width);
     else if (text == "RIGHT") projection->SetCenter_X(projection->Center_X() + width);
   }
-  RequestReView();
+  PostReViewRequest();
 }
 
 void TGraphicForm::SetZoom(const std::string& direction) {
@@ -157,13 +157,13 @@ void TGraphicForm::SetZoom(const std::string& direction) {
   if (text == "IN") SetScale(Scale() / 2);
   else if (text == "OUT") SetScale(Scale() * 2);
   else return;
-  RequestReView();
+  PostReViewRequest();
 }
 
 void TGraphicForm::SetViewAll(bool value) {
   if (!value) return;
   FitElementToDevice(GetDevice(), Input());
-  RequestReView();
+  PostReViewRequest();
 }
 
 void TGraphicForm::ChooseMap(const std::string& map) {
@@ -249,7 +249,7 @@ void TGraphicForm::RepaintImage(TKestuMessage*, bool& handled) {
 void TGraphicForm::FitAll(TKestuMessage*, bool& handled) {
   FitElementToDevice(GetDevice(), Input());
   handled = true;
-  RequestReView();
+  PostReViewRequest();
 }
 
 void TGraphicForm::PrintDone(TKestuMessage*, bool& handled) { handled = true; }
@@ -355,7 +355,7 @@ void TGraphicForm::ReViewArea(TKestuMessage* message, bool& handled) {
 void TGraphicForm::Resize(bool& handled) {
   handled = true;
   if (TDevice* device = GetDevice()) device->SetupPage();
-  RequestReView();
+  PostReViewRequest();
 }
 
 std::string TGraphicForm::GetText() { return Form() ? Form()->Window().Text(kStatusBar) : std::string(); }

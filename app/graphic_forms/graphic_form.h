@@ -88,7 +88,7 @@ class TGraphicForm : public TExtendedFormTool {
   // draw, unless the tool is idle; kept for later while the interpret draws.
   void Redraw(bool& handled, const std::function<void()>& draw, bool whole);
   // Code 33 to itself, unless the tool is idle.
-  void RequestReView();
+  void PostReViewRequest();
   // The view's centre, scale and virtual scale into the register.
   void PublishView();
   void FreeTheForm();

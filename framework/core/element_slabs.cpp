@@ -263,7 +263,7 @@ void* AllocateElement(std::size_t size) {
 
 void ReleaseElement(void* block, std::size_t size) noexcept {
   if constexpr (kHoldsElements) Release(block, size);
-  else ::operator delete(block, size);
+  else ::operator delete(block);  // clang declares the sized form only with -fsized-deallocation
 }
 
 }  // namespace element_slabs
