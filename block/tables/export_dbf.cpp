@@ -116,14 +116,12 @@ void TExportDBFClass::WriteObject(const TElement* element) {
   // name), then only when the name changes and no such file exists.
   const std::string name = Names().table;
   if (!table_) {
-    ForgetFields();
     table_ = std::make_unique<TLumarDBFTable>();
     if (!EnsureTable(element)) {
       table_.reset();
       return;
     }
   } else if (table_->Table().TableName() != name) {
-    ForgetFields();
     table_->CloseTable();
     if (!platform::FileExists(name) && !EnsureTable(element)) {
       table_.reset();

@@ -128,6 +128,7 @@ TEST_F(AreaExportTest, PreparingNumbersAreasThatAreNotHolesOnceAndNamesTheAreasI
       {"A, B, C in order", {a, b, c}, 0, {1, 2, 3, -1}, {-1, -1, 1}, true},
       {"C first, A twice", {c, a, b, a}, 0, {2, 3, 1, -1}, {-1, -1, 2}, true},
       {"C without A: no parent in the input", {b, c}, 6, {-1, 1, 2, -1}, {-1, -1, -1}, false},
+      {"A without C: no child in the input", {a, b}, 0, {1, 2, -1, -1}, {-1, -1, -1}, false},
       {"A's hole listed: never numbered", {static_cast<TAreaElement*>(a->Holes()->GetElement(0))}, 0, {-1, -1, -1, -1}, {-1, -1, -1}, false},
   };
   for (const auto& row : rows) {
