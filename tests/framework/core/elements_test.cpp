@@ -80,6 +80,26 @@ TEST_F(ElementsTest, ChildListEditsKeepTheRule) {
   EXPECT_TRUE(Leaf::Alive == 1 && field != first);
 }
 
+TEST_F(ElementsTest, AnEntityWithoutAListTakesAnInsertedElementOnlyAtIndexZero) {
+  const struct {
+    int index;
+    bool taken;
+  } rows[] = {{0, true}, {1, false}, {3, false}, {-1, false}};
+  for (const auto& row : rows) {
+    Leaf::Alive = 0;
+    auto* leaf = new Leaf;
+    {
+      TEntity entity;
+      entity.InsertElement(row.index, leaf);
+      EXPECT_EQ(entity.GetCount(), row.taken ? 1 : 0) << row.index;
+      EXPECT_EQ(leaf->GetOwnersCount(), row.taken ? 1 : 0) << row.index;
+    }
+    // A taken element goes with the entity; a refused one stays the caller's.
+    EXPECT_EQ(Leaf::Alive, row.taken ? 0 : 1) << row.index;
+    if (!row.taken) delete leaf;
+  }
+}
+
 // SetElement replaces a slot and frees nothing, while every element keeps true
 // lists of the entities that hold and own it.
 TEST_F(ElementsTest, SetElementFreesNothingAndKeepsHoldersTrue) {
