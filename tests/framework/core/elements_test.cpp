@@ -80,6 +80,47 @@ TEST_F(ElementsTest, ChildListEditsKeepTheRule) {
   EXPECT_TRUE(Leaf::Alive == 1 && field != first);
 }
 
+// An entity keeping an element in a field of its own, as property objects
+// and hole containers are kept.
+class FieldHolder : public TEntity {
+ public:
+  ~FieldHolder() override { ReleaseField(field_); }
+  void Hold(TElement* element) { HoldInField(field_, element); }
+
+ private:
+  TElement* field_ = nullptr;
+};
+
+TEST_F(ElementsTest, AFieldLetsGoOfItsElementWhenReplacedOrWithItsEntity) {
+  const struct {
+    const char* name;
+    bool heldElsewhere;
+    bool replaced;
+    int alive;  // of the first element, after the field let go of it
+  } rows[] = {{"freed with the entity", false, false, 0},
+              {"freed when replaced", false, true, 0},
+              {"kept by another holder", true, false, 1},
+              {"kept by another holder when replaced", true, true, 1}};
+  for (const auto& row : rows) {
+    Leaf::Alive = 0;
+    TEntity other;
+    auto* first = new Leaf;
+    if (row.heldElsewhere) other.AddElement(first);
+    {
+      FieldHolder holder;
+      holder.Hold(first);
+      if (row.replaced) {
+        holder.Hold(new Leaf);
+        EXPECT_EQ(Leaf::Alive, row.alive + 1) << row.name;
+      }
+    }
+    EXPECT_EQ(Leaf::Alive, row.alive) << row.name;
+    if (row.heldElsewhere) {
+      EXPECT_EQ(first->GetOwnersCount(), 1) << row.name;
+    }
+  }
+}
+
 TEST_F(ElementsTest, AnEntityWithoutAListTakesAnInsertedElementOnlyAtIndexZero) {
   const struct {
     int index;
