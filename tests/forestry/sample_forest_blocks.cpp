@@ -258,9 +258,25 @@ constexpr const char* kDay =
     "ExtractLHC(LayerName:'TEZ')\n"
     "ExportLHC(LayerName:'TEZ', BlockName:'TEZ2.BLK', ControlDIR:'.', Group:'12', HolesGroup:'99', PropertyClassName:'TTezPProps')\n";
 
+// The store of a line editor and its dialog, the same for new and picked lines.
+constexpr const char* kLineStoreAndDialog =
+    "M.NewToolName = 'Uložení linie'\n"
+    "S:TToolModel = M.LastToolModel\n"
+    "S.ElementClassName = 'TStoreLineToLHC'\n"
+    "S.AttachToPropertyName = 'StoreTool'\n"
+    "S.NewPropertyName = 'FrameStorePath'\n"
+    "S.LastPropertyModel.Value = 'LINIE'\n"
+    "S.NewPropertyName = 'GlobalStorePath'\n"
+    "S.LastPropertyModel.Value = 'WORLD.ObjectModel.DATA.LINIE'\n"
+    "M.NewToolName = 'Linie'\n"
+    "S:TToolModel = M.LastToolModel\n"
+    "S.ElementClassName = 'TLineDialog'\n"
+    "S.AttachToPropertyName = 'Dialog'\n";
+
 // Run in the folder after the day: a graphic window on the forest with the
-// editors and selectors in groups.  Written in the scripts' code page.
-constexpr const char* kEditing =
+// editors and selectors in groups, in three parts around the line editors'
+// stores.  Written in the scripts' code page.
+constexpr const char* kEditingHead =
     "; Editing on the sample forest in a graphic window, run in its folder\n"
     "; after the forester's day (day.oil).  The window Editace shows the forest\n"
     "; hierarchy; the stand group under a click is the frame of every tool.\n"
@@ -296,19 +312,9 @@ constexpr const char* kEditing =
     "M.NewPropertyName = 'CanCreateNewObject'\n"
     "M.LastPropertyModel.Value = 'True'\n"
     "M.NewPropertyName = 'ConfirmText'\n"
-    "M.LastPropertyModel.Value = 'Uložit novou linii?'\n"
-    "M.NewToolName = 'Uložení linie'\n"
-    "S:TToolModel = M.LastToolModel\n"
-    "S.ElementClassName = 'TStoreLineToLHC'\n"
-    "S.AttachToPropertyName = 'StoreTool'\n"
-    "S.NewPropertyName = 'FrameStorePath'\n"
-    "S.LastPropertyModel.Value = 'LINIE'\n"
-    "S.NewPropertyName = 'GlobalStorePath'\n"
-    "S.LastPropertyModel.Value = 'WORLD.ObjectModel.DATA.LINIE'\n"
-    "M.NewToolName = 'Linie'\n"
-    "S:TToolModel = M.LastToolModel\n"
-    "S.ElementClassName = 'TLineDialog'\n"
-    "S.AttachToPropertyName = 'Dialog'\n"
+    "M.LastPropertyModel.Value = 'Uložit novou linii?'\n";
+
+constexpr const char* kEditingPicked =
     "; a line of the stand group picked and changed\n"
     "ModelEditory.NewToolName = 'Oprava'\n"
     "M:TToolModel = ModelEditory.LastToolModel\n"
@@ -323,19 +329,9 @@ constexpr const char* kEditing =
     "S.NewPropertyName = 'LevelName'\n"
     "S.LastPropertyModel.Value = 'LINIE'\n"
     "S.NewPropertyName = 'PixelTolerance'\n"
-    "S.LastPropertyModel.Value = '5'\n"
-    "M.NewToolName = 'Uložení linie'\n"
-    "S:TToolModel = M.LastToolModel\n"
-    "S.ElementClassName = 'TStoreLineToLHC'\n"
-    "S.AttachToPropertyName = 'StoreTool'\n"
-    "S.NewPropertyName = 'FrameStorePath'\n"
-    "S.LastPropertyModel.Value = 'LINIE'\n"
-    "S.NewPropertyName = 'GlobalStorePath'\n"
-    "S.LastPropertyModel.Value = 'WORLD.ObjectModel.DATA.LINIE'\n"
-    "M.NewToolName = 'Linie'\n"
-    "S:TToolModel = M.LastToolModel\n"
-    "S.ElementClassName = 'TLineDialog'\n"
-    "S.AttachToPropertyName = 'Dialog'\n"
+    "S.LastPropertyModel.Value = '5'\n";
+
+constexpr const char* kEditingTail =
     "; new shapes\n"
     "ModelEditory.NewToolName = 'Tvar'\n"
     "M:TToolModel = ModelEditory.LastToolModel\n"
@@ -482,5 +478,6 @@ void WriteSampleForest(const std::string& folder) {
   WriteText("./P0012.CRT", kHarvestTable);
   WriteText("./P0012.TDS", kHarvestTransfer);
   WriteText("./day.oil", kDay);
-  WriteText("./editing.oil", platform::Utf8ToCp1250(kEditing));
+  WriteText("./editing.oil", platform::Utf8ToCp1250(std::string(kEditingHead) + kLineStoreAndDialog + kEditingPicked +
+                                                           kLineStoreAndDialog + kEditingTail));
 }
