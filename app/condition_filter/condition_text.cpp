@@ -1,7 +1,5 @@
 #include "app/condition_filter/condition_text.h"
 
-#include <string_view>
-
 #include "framework/condition/condition_syntax.h"
 
 namespace {
@@ -15,28 +13,6 @@ bool IsBareNumber(const std::string& value) {
 }
 
 bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
-char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
-
-// The condition scanner starts a word operator after any character that is no
-// letter (a digit or "_" too), so names such as "D6AND" or "OR_1" would be cut
-// in two there.
-bool HoldsWordOperator(const std::string& name) {
-  constexpr std::string_view kWordOperators[] = {"AND", "OR", "MOD", "DIV"};
-  bool wordStart = true;
-  for (std::size_t i = 0; i < name.size(); ++i) {
-    if (wordStart) {
-      for (std::string_view word : kWordOperators) {
-        const std::size_t end = i + word.size();
-        if (end > name.size()) continue;
-        bool same = true;
-        for (std::size_t k = 0; k < word.size() && same; ++k) same = Upper(name[i + k]) == word[k];
-        if (same && (end == name.size() || !IsLetter(name[end]))) return true;
-      }
-    }
-    wordStart = !IsLetter(name[i]);
-  }
-  return false;
-}
 
 }  // namespace
 

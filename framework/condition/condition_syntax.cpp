@@ -137,6 +137,14 @@ int FindConditionKeyword(std::string_view text) {
   return ckNone;
 }
 
+bool HoldsWordOperator(std::string_view text) {
+  bool logicStart = true;
+  bool divisionStart = true;
+  for (std::int32_t pos = 1; pos <= Length(text); ++pos)
+    if (LogicAt(text, pos, logicStart) > 0 || DivisionAt(text, pos, divisionStart) > 0) return true;
+  return false;
+}
+
 bool IsIdentChar(char c) { return IsLetter(c) || (c >= '0' && c <= '9') || c == '_'; }
 
 void SkipSpaces(std::string_view text, std::int32_t& pos) {

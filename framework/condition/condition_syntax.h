@@ -61,6 +61,9 @@ enum TConditionKeyword : int {
 // The code of the keyword equal to text (any case), 0 when none is.
 int FindConditionKeyword(std::string_view text);
 bool IsIdentChar(char c);
+// Whether the scanner finds AND, OR, MOD or DIV in the text: a word operator
+// starts after any character that is no letter, so "D6AND" holds one.
+bool HoldsWordOperator(std::string_view text);
 void SkipSpaces(std::string_view text, std::int32_t& pos);
 void ReadIdentifier(std::string_view text, std::int32_t& pos, std::string& ident);
 void ReadNumber(std::string_view text, std::int32_t& pos, std::string& digits);
