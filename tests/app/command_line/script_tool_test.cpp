@@ -44,6 +44,7 @@ TEST_F(ScriptToolTest, ARunTakesTheScriptFromTheProgramsDirectoryAndAnEmptyScrip
     std::unique_ptr<TScriptTool> tool(CreateElement<TScriptTool>());
     tool->SetParameterByIndex(0, row.parameter);
     tool->DoIt();
+    EXPECT_TRUE(tool->RunFlag()) << row.name;
     EXPECT_EQ(tool->Script, row.script) << row.name;
     EXPECT_EQ(forest->GetElement(0)->GetName(), row.element) << row.name;
     EXPECT_TRUE(Boxes().empty()) << row.name;

@@ -31,6 +31,8 @@ class WatchTest : public ConsoleTest {
 TEST_F(WatchTest, EveryRowIsEvaluatedAfterARunAFailingRowShowingItsError) {
   TCommandLineDlg* console = Open();
   TWatchForm& watches = OpenWatches(*console);
+  // Scripts and the property editor know the window by its own class.
+  EXPECT_EQ(watches.ClassName(), "TWatchForm");
   platform::Form& grid = watches.Window();
   const int first = platform::StringGrid(grid, "SG").FixedRows();
   // A value left in a row without an expression is cleared.

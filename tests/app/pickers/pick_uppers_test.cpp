@@ -7,6 +7,8 @@
 #include <string>
 #include <tuple>
 
+#include "app/pickers/picker_classes.h"
+#include "framework/core/class_registry.h"
 #include "spatial/objects/space_entities.h"
 #include "tests/framework/framework_fixture.h"
 
@@ -161,6 +163,16 @@ TEST_F(PickUpersTest, ThePickPointAndToleranceArePublished) {
   picker.DoIt();
   EXPECT_EQ(std::tuple(picker.GetPropertyText("Found"), NameOf(picker.Output()), picker.Tolerance),
             std::tuple(std::string("True"), std::string("a1"), 2.0));
+}
+
+TEST(PickerClasses, EveryPickerAndSelectorIsMadeByItsClassName) {
+  RegisterPickerClasses();
+  for (const char* name : {"TPickUper", "TPickUpPoint", "TPickUpPolyLine", "TPickUpArea", "TObjectSelector",
+                           "TLineSelector", "TPointCollector", "TChoicedElementInterpret"}) {
+    std::unique_ptr<TElement> element(CreateElementByClassName(name));
+    ASSERT_NE(element, nullptr) << name;
+    EXPECT_EQ(element->ClassType(), FindKestuClass(name)) << name;
+  }
 }
 
 }  // namespace
