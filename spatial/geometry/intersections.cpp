@@ -286,23 +286,27 @@ std::vector<std::uint8_t> PointsInAnyPolygon(std::span<const std::vector<TRealPo
   const auto Unordered = std::partition(Edges.begin(), Edges.end(),
                                         [](const TRingEdge& E) { return !std::isnan(E.A.Y) && !std::isnan(E.B.Y); });
   const std::span<const TRingEdge> Always(Unordered, Edges.end());
-  std::sort(Edges.begin(), Unordered, [](const TRingEdge& L, const TRingEdge& R) { return L.Low < R.Low; });
-  std::vector<std::size_t> Order;
+  // Edges and points are sorted as small keys: far less memory moves.
+  std::vector<std::pair<double, std::size_t>> ByLow(static_cast<std::size_t>(Unordered - Edges.begin()));
+  for (std::size_t I = 0; I < ByLow.size(); ++I) ByLow[I] = {Edges[I].Low, I};
+  std::sort(ByLow.begin(), ByLow.end());
+  std::vector<std::pair<double, std::size_t>> Order;
   for (std::size_t I = 0; I < Points.size(); ++I) {
     if (std::isnan(Points[I].Y)) {
       for (const std::vector<TRealPoint>& Ring : Rings) Inside[I] = Inside[I] || PointInPolygon(Ring, Points[I]);
     } else {
-      Order.push_back(I);
+      Order.push_back({Points[I].Y, I});
     }
   }
-  std::sort(Order.begin(), Order.end(), [&Points](std::size_t L, std::size_t R) { return Points[L].Y < Points[R].Y; });
+  std::sort(Order.begin(), Order.end());
   std::vector<const TRingEdge*> Active;
   std::vector<std::uint8_t> Odd(Rings.size(), 0), Listed(Rings.size(), 0);
   std::vector<std::size_t> Touched;
-  auto Next = Edges.begin();
-  for (const std::size_t I : Order) {
+  auto Next = ByLow.begin();
+  for (const auto& Key : Order) {
+    const std::size_t I = Key.second;
     const double X0 = Points[I].X, Y = Points[I].Y;
-    for (; Next != Unordered && Next->Low <= Y; ++Next) Active.push_back(&*Next);
+    for (; Next != ByLow.end() && Next->first <= Y; ++Next) Active.push_back(&Edges[Next->second]);
     const auto Toggle = [&](const TRingEdge& E) {
       if (!EdgeCounts(E, X0, Y)) return;
       if (!Listed[E.Ring]) Touched.push_back(E.Ring);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -31,10 +32,14 @@ bool AnyMeetingPair(std::span<const TSweepSegment> First, std::span<const TSweep
   for (const TSweepSegment& S : Second) boxes.push_back(BoxOf(S, true));
   // Every comparison with a side that is no number fails: such a box meets none.
   std::erase_if(boxes, HasNaN);
-  std::sort(boxes.begin(), boxes.end(), [](const TSweepBox& L, const TSweepBox& R) { return L.MinX < R.MinX; });
+  // Sorting small keys rather than the boxes themselves moves far less memory.
+  std::vector<std::pair<double, std::size_t>> byLeft(boxes.size());
+  for (std::size_t i = 0; i < boxes.size(); ++i) byLeft[i] = {boxes[i].MinX, i};
+  std::sort(byLeft.begin(), byLeft.end());
   // Boxes begun left of the sweep and not yet ended, one list per set.
   std::vector<const TSweepBox*> open[2];
-  for (const TSweepBox& box : boxes) {
+  for (const auto& [left, index] : byLeft) {
+    const TSweepBox& box = boxes[index];
     std::vector<const TSweepBox*>& others = open[box.Second ? 0 : 1];
     for (std::size_t k = 0; k < others.size();) {
       const TSweepBox& other = *others[k];
