@@ -230,6 +230,10 @@ void TTechnology::ReplaceTool(TTool*& field, TTool* tool) {
     FreeTool(old);
   }
   field = tool;
+  // A model's sub-tool is listed before its model wires it into the field
+  // (AttachToPropertyName): listing it again would run and free it twice.
+  TTools* tools = ExistingTools();
+  if (tool && tools && tools->IndexOf(tool) >= 0) return;
   AddTool(tool);
 }
 
