@@ -231,7 +231,7 @@ void TTechnology::ReplaceTool(TTool*& field, TTool* tool) {
   }
   field = tool;
   // A model's sub-tool is listed before its model wires it into the field
-  // (AttachToPropertyName): listing it again would run and free it twice.
+  // (AttachToPropertyName): it must not become a second entry of the list.
   TTools* tools = ExistingTools();
   if (tool && tools && tools->IndexOf(tool) >= 0) return;
   AddTool(tool);
