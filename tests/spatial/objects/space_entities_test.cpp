@@ -269,7 +269,9 @@ TEST_F(SpaceEntityTest, ACursorReadsAnOutlineAsGetCoordNumbersIt) {
         const bool inRange = i >= 0 && i < count;
         for (const auto& [reader, vertex] : {std::pair("cursor", cursor.At(i)), {"GetCoord", area->GetCoord(i)}}) {
           ASSERT_EQ(vertex != nullptr, inRange) << reader << " " << order << " " << i;
-          if (inRange) EXPECT_EQ(P(vertex->GetX(), vertex->GetY()), row.vertices[i]) << reader << " " << order << " " << i;
+          if (inRange) {
+            EXPECT_EQ(P(vertex->GetX(), vertex->GetY()), row.vertices[i]) << reader << " " << order << " " << i;
+          }
         }
       }
     }
