@@ -128,7 +128,18 @@ bool TMultiSelectSkupina::AcceptArea(TAreaElement*) { return false; }
 
 void TMultiSelectSkupina::DoIt() {
   SetHierarchyAsInput();
-  if (!OwnedOutputEntity(*this)) Log("ERROR: TMultiSelectSkupina required TEntity class at Output!");
+  TEntity* selected = OwnedOutputEntity(*this);
+  if (!selected) Log("ERROR: TMultiSelectSkupina required TEntity class at Output!");
+  chosen_.clear();
+  if (selected) chosen_.insert(selected->Children().begin(), selected->Children().end());
+  walking_ = true;
+  struct TWalkEnd {
+    TMultiSelectSkupina& tool;
+    ~TWalkEnd() {
+      tool.walking_ = false;
+      tool.chosen_.clear();
+    }
+  } walkEnd{*this};
   TRecursor::DoIt();
 }
 
@@ -141,7 +152,8 @@ void TMultiSelectSkupina::Process(TElement* element) {
   for (TElement* child : geometry->Children()) {
     auto* area = DynamicCast<TAreaElement>(child);
     if (area && AcceptArea(area)) {
-      if (selected->IndexOf(psk) < 0) selected->AddElement(psk);
+      const bool fresh = walking_ ? chosen_.insert(psk).second : selected->IndexOf(psk) < 0;
+      if (fresh) selected->AddElement(psk);
       return;
     }
   }

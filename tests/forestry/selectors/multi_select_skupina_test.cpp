@@ -1,6 +1,7 @@
 #include "forestry/selectors/multi_select_skupina.h"
 
 #include <algorithm>
+#include <map>
 #include <memory>
 #include <random>
 #include <set>
@@ -115,6 +116,36 @@ TEST_F(MultiSelectTest, ARunAfterEmptyingTheOutputHoldsOnlyItsOwnGroupsAndTheGro
   tool.DoIt();
   EXPECT_EQ(Selected(tool), std::vector<std::string>{"P3"});
   EXPECT_NE(Unit({"101", "12", "a", "1", "1"}), nullptr) << "emptying lets the groups go without freeing them";
+}
+
+// Groups already in the Output, from an earlier run or put there by hand,
+// stay once and in their place; new ones follow in walking order.
+TEST_F(MultiSelectTest, AGroupAlreadySelectedIsNotAddedAgain) {
+  struct Row {
+    const char* name;
+    std::vector<std::string> before;
+    std::vector<std::string> selected;
+  } rows[] = {
+      {"nothing before", {}, {"P1", "P2", "P3", "P4"}},
+      {"two before, out of walking order", {"P3", "P1"}, {"P3", "P1", "P2", "P4"}},
+      {"all before", {"P4", "P3", "P2", "P1"}, {"P4", "P3", "P2", "P1"}},
+  };
+  const std::map<std::string, std::vector<std::string>> paths = {{"P1", {"101", "12", "a", "1", "1"}},
+                                                                 {"P2", {"101", "12", "a", "1", "2"}},
+                                                                 {"P3", {"101", "12", "b", "1", "1"}},
+                                                                 {"P4", {"101", "13", "a", "1", "1"}}};
+  for (const Row& row : rows) {
+    TMultiSelectSkupinaByRect tool;
+    tool.MinX = tool.MinY = -1;
+    tool.MaxX = tool.MaxY = 31;
+    auto* output = new TOwnerEntity;
+    tool.AddElement(output);
+    tool.SetOutput(output);
+    for (const std::string& name : row.before) output->AddElement(Unit(paths.at(name)));
+    tool.DoIt();
+    tool.DoIt();  // a second walk finds them all again
+    EXPECT_EQ(Selected(tool), row.selected) << row.name;
+  }
 }
 
 TEST_F(MultiSelectTest, AnOutputThatIsNoEntityIsReportedAndTheWalkStillRuns) {
