@@ -1,7 +1,11 @@
 #include "block/topology/label_points.h"
 
 #include <memory>
+#include <string>
+#include <vector>
 
+#include "spatial/geometry/projection.h"
+#include "spatial/objects/space_entities.h"
 #include "tests/block/topology/topology_fixture.h"
 
 namespace {
@@ -140,6 +144,105 @@ TEST_F(LabelPointsTest, TheEdgeTableHoldsOneRecordPerEdgeHighestTopFirstAndTiesI
     scanner.BuildEdgeTable(polygons);
     EXPECT_EQ(scanner.Edges, row.edges) << row.name;
     EXPECT_EQ(scanner.LowestY, row.lowest) << row.name;
+  }
+}
+
+}  // namespace
+
+namespace {
+
+// An area of lines round the square (0, 0) - (10, 10): a line drawn along
+// the walk, one against it and a notch along the bottom; every area kind
+// the placer meets, with holes of lines and of vertices.
+class LabelRingsTest : public LabelPointsTest {
+ protected:
+  static TPolyLineElement* Chain(const Points& points) {
+    auto* line = new TPolyLineElement;
+    for (const auto& [x, y] : points) line->AddVertex(x, y);
+    line->CalcBounds();
+    return line;
+  }
+  static std::unique_ptr<TAreaElement> LineArea(const std::vector<std::pair<Points, bool>>& lines) {
+    auto area = std::make_unique<TPolyLineAreaElement>();
+    for (const auto& [points, forward] : lines) area->AddLine(Chain(points), forward);
+    return area;
+  }
+  static std::unique_ptr<TAreaElement> Make(const std::string& kind) {
+    std::unique_ptr<TAreaElement> area =
+        kind == "plain" ? Polygon({{0, 0}, {0, 10}, {10, 10}, {10, 0}, {6, 3}, {2, 0}, {0, 0}})
+                        : LineArea({{{{0, 0}, {0, 10}, {10, 10}}, true},
+                                    {{{10, 0}, {10, 10}}, false},
+                                    {{{0, 0}, {2, 0}, {6, 3}, {10, 0}}, false}});
+    if (kind == "lines, hole of lines" || kind == "plain")
+      area->AddHole(LineArea({{{{6, 5}, {6, 8}, {8, 8}}, true}, {{{6, 5}, {8, 8}}, false}}).release());
+    if (kind == "lines, hole of vertices" || kind == "plain")
+      area->AddHole(Polygon({{1, 4}, {1, 6}, {3, 6}, {3, 4}, {1, 4}}).release());
+    return area;
+  }
+  static constexpr const char* kKinds[] = {"lines", "lines, hole of lines", "lines, hole of vertices", "plain"};
+};
+
+// The rings answer as the area does on its vertices, edges, notch, holes,
+// their boundaries and outside, every quarter unit over the bounds and past.
+TEST_F(LabelRingsTest, InsideAnswersAreTheAreasOwnEverywhere) {
+  for (const char* kind : kKinds) {
+    std::unique_ptr<TAreaElement> area = Make(kind);
+    const TLabelRings rings(*area);
+    int inside = 0;
+    for (double x = -1; x <= 11; x += 0.25)
+      for (double y = -1; y <= 11; y += 0.25) {
+        const bool expected = area->ContainsPointOutsideHoles(x, y);
+        ASSERT_EQ(rings.Contains(x, y), expected) << kind << " at " << x << ", " << y;
+        inside += expected ? 1 : 0;
+      }
+    // Neither all nor nothing: the table above tested both answers.
+    EXPECT_GT(inside, 100) << kind;
+    EXPECT_LT(inside, 40 * 40) << kind;
+  }
+}
+
+std::vector<Pixels> PixelsOf(const TPolygonList& polygons) {
+  std::vector<Pixels> rings;
+  for (TElement* child : polygons.Children()) {
+    const auto* polygon = static_cast<TIntegerPolygon*>(child);
+    rings.emplace_back(polygon->Points.get(), polygon->Points.get() + polygon->Count);
+  }
+  return rings;
+}
+
+// The pixels the scan reads are those ElementToDevicePoints gives the plain
+// copy's outline and holes (or the plain area's own), at a scale where
+// neighbouring vertices share a pixel and one where they do not.
+TEST_F(LabelRingsTest, RingsInPixelsAreThoseOfThePlainCopy) {
+  for (const double pixelsAcross : {500.0, 4.0}) {
+    for (const char* kind : kKinds) {
+      std::unique_ptr<TAreaElement> area = Make(kind);
+      TAnalDevice device;
+      device.SetupPage();
+      device.Projection()->FitRectangle(area->BoundRect(), device.Page());
+      device.Projection()->SetScale(device.Projection()->Scale() * TAnalDevice::PageSide / pixelsAcross);
+      TPolygonList expected;
+      std::unique_ptr<TAreaElement> copy;
+      if (const auto* bounded = DynamicCast<TPolyLineAreaElement>(area.get())) copy.reset(bounded->CreateAreaWithHoles());
+      const TAreaElement& plain = copy ? *copy : *area;
+      std::vector<const TElement*> elements{&plain};
+      std::vector<std::unique_ptr<TAreaElement>> holeCopies;
+      if (const THolesEntity* holes = plain.Holes())
+        for (TElement* hole : holes->Children()) {
+          if (const auto* bounded = DynamicCast<TPolyLineAreaElement>(hole))
+            elements.push_back(holeCopies.emplace_back(bounded->CreateArea()).get());
+          else
+            elements.push_back(hole);
+        }
+      for (const TElement* element : elements) {
+        auto* polygon = new TIntegerPolygon;
+        ElementToDevicePoints(&device, element, polygon->Points, polygon->Count, polygon->ByteSize);
+        expected.AddElement(polygon);
+      }
+      TPolygonList found;
+      TLabelRings(*area).AddPolygons(*device.Projection(), found);
+      EXPECT_EQ(PixelsOf(found), PixelsOf(expected)) << kind << ", " << pixelsAcross << " pixels across";
+    }
   }
 }
 
