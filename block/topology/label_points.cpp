@@ -21,19 +21,32 @@ void SetLabel(TAreaElement& area, double X, double Y) {
   area.SetAbsRefY(Y);
 }
 
+// A line's vertices in walking order but the first skip of them.  A line's
+// children are its vertices (what its VertexAt reads), so they are read
+// straight from the list.
+void AppendLineVertices(const TPolyLineElement& line, bool forward, std::size_t skip, std::vector<TRealPoint>& ring) {
+  const auto& vertices = line.Children();
+  const std::size_t count = vertices.size();
+  for (std::size_t v = skip; v < count; ++v)
+    if (const auto* vertex = DynamicCast<T2DCoordinate>(vertices[forward ? v : count - 1 - v]))
+      ring.push_back({vertex->GetX(), vertex->GetY()});
+}
+
 // The outline's vertices in walking order, as a plain copy of the area would
 // hold them: all of the first line, all but the first of every later one.
 std::vector<TRealPoint> OutlineRing(const TAreaElement& area) {
   std::vector<TRealPoint> ring;
   if (const auto* bounded = DynamicCast<TPolyLineAreaElement>(&area)) {
     const auto& children = bounded->Children();
+    std::size_t size = 0;
+    for (TElement* child : children)
+      if (const auto* line = DynamicCast<TPolyLineElement>(child)) size += line->Children().size();
+    ring.reserve(size);
     bool firstLine = true;
     for (std::size_t i = 0; i < children.size(); ++i) {
       const auto* line = DynamicCast<TPolyLineElement>(children[i]);
       if (!line) continue;
-      const bool forward = bounded->GetLineOrigin(static_cast<int>(i));
-      for (int v = firstLine ? 0 : 1; v < line->GetCoordsCount(); ++v)
-        if (const T2DCoordinate* vertex = line->VertexAt(v, forward)) ring.push_back({vertex->GetX(), vertex->GetY()});
+      AppendLineVertices(*line, bounded->GetLineOrigin(static_cast<int>(i)), firstLine ? 0 : 1, ring);
       firstLine = false;
     }
     return ring;
@@ -181,15 +194,28 @@ void TAnalArea::BuildEdgeTable(const TPolygonList& Polygons) {
                    [](const TEdgeRecord& a, const TEdgeRecord& b) { return a.TopY > b.TopY; });
 }
 
+void TAnalArea::AdvanceToRow(std::int32_t Row, std::int32_t& First) {
+  // Row by row from the top, an edge joins when the table's leading run of
+  // tops reaches the row (its own top in a sorted table) and then moves one
+  // step a row while it has rows left: the same as its steps counted.
+  const std::int32_t count = static_cast<std::int32_t>(Edges.size());
+  std::int64_t joins = Edges.empty() ? Row : Edges.front().TopY;
+  for (; First < count; ++First) {
+    TEdgeRecord& edge = Edges[static_cast<std::size_t>(First)];
+    joins = std::min<std::int64_t>(joins, edge.TopY);
+    if (joins < Row) break;
+    const std::int64_t steps = std::min<std::int64_t>(std::max(edge.Count, 0), joins - Row);
+    edge.X = static_cast<std::int32_t>(edge.X - steps * edge.Step);
+    edge.Count = static_cast<std::int32_t>(edge.Count - steps);
+  }
+}
+
 bool TAnalArea::WidestSpanMiddle(std::int32_t& X, std::int32_t& Y) {
   if (Edges.empty()) return false;
   const std::int32_t last = static_cast<std::int32_t>(Edges.size()) - 1;
   const std::int32_t middle = (Edges.front().TopY + LowestY) / 2;
   std::int32_t first = 0, index = 0;
-  for (std::int32_t y = Edges.front().TopY; y > middle; --y) {
-    UpdateActiveEdges(last, y, first, index);
-    StepActiveEdges(index, first - 1);
-  }
+  AdvanceToRow(middle, first);
   UpdateActiveEdges(last, middle, first, index);
   std::int32_t count = 0;
   SortActiveEdges(count, first - 1, index);

@@ -54,6 +54,10 @@ class TAnalArea : public TPlosnaZnacka {
   // The middle of the widest span of the middle row; false without edges
   // or crossings.
   bool WidestSpanMiddle(std::int32_t& X, std::int32_t& Y);
+  // The edges as stepping row by row from the table's first top down to
+  // Row leaves them (Row itself not stepped); First becomes the index of the
+  // first edge not yet begun.  Rows above Row are not visited one by one.
+  void AdvanceToRow(std::int32_t Row, std::int32_t& First);
 
  private:
   void AddRing(const TDevicePoint* Points, std::int32_t Count);

@@ -1,12 +1,20 @@
 #include "block/topology/label_points.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
 #include "spatial/geometry/projection.h"
 #include "spatial/objects/space_entities.h"
 #include "tests/block/topology/topology_fixture.h"
+
+// Edge records in failure messages as their four fields.
+void PrintTo(const TEdgeRecord& edge, std::ostream* out) {
+  *out << "{top " << edge.TopY << ", x " << edge.X << ", rows " << edge.Count << ", step " << edge.Step << "}";
+}
 
 namespace {
 
@@ -243,6 +251,73 @@ TEST_F(LabelRingsTest, RingsInPixelsAreThoseOfThePlainCopy) {
       TLabelRings(*area).AddPolygons(*device.Projection(), found);
       EXPECT_EQ(PixelsOf(found), PixelsOf(expected)) << kind << ", " << pixelsAcross << " pixels across";
     }
+  }
+}
+
+}  // namespace
+
+namespace {
+
+// The edges stepped row by row with the scan's own routines, as the scan
+// down to a row would leave them; first is one past the entered records.
+std::vector<TEdgeRecord> SteppedRowByRow(std::vector<TEdgeRecord> edges, std::int32_t row, std::int32_t& first) {
+  TAnalArea scanner;
+  scanner.Edges = std::move(edges);
+  const std::int32_t last = static_cast<std::int32_t>(scanner.Edges.size()) - 1;
+  std::int32_t index = 0;
+  first = 0;
+  for (std::int32_t y = scanner.Edges.front().TopY; y > row; --y) {
+    scanner.UpdateActiveEdges(last, y, first, index);
+    scanner.StepActiveEdges(index, first - 1);
+  }
+  scanner.UpdateActiveEdges(last, row, first, index);
+  return scanner.Edges;
+}
+
+// A table of count records with tops from 0 to 400, as many rows each and
+// steps either way; sorted by top unless said otherwise.
+std::vector<TEdgeRecord> RandomEdges(std::uint32_t seed, int count, bool sorted) {
+  std::vector<TEdgeRecord> edges;
+  auto next = [&seed](std::int32_t below) {
+    seed = seed * 1664525u + 1013904223u;
+    return static_cast<std::int32_t>((seed >> 8) % static_cast<std::uint32_t>(below));
+  };
+  for (int i = 0; i < count; ++i)
+    edges.push_back({next(401), next(500) * 1000, 1 + next(300), next(4001) - 2000});
+  if (sorted)
+    std::stable_sort(edges.begin(), edges.end(), [](const TEdgeRecord& a, const TEdgeRecord& b) { return a.TopY > b.TopY; });
+  return edges;
+}
+
+// Moving the edges to the middle row at once leaves them as the row-by-row
+// scan does: edges that end above the row, begin on it or below it, blocked
+// behind a lower top in a table out of order, or hold no rows at all.
+TEST_F(LabelPointsTest, EdgesMovedToARowAtOnceAreThoseSteppedRowByRow) {
+  const struct {
+    const char* name;
+    std::vector<TEdgeRecord> edges;
+    std::int32_t row;
+  } rows[] = {
+      {"one edge passing the row", {{10, 5000, 11, 250}}, 4},
+      {"an edge ending above the row keeps its last crossing", {{10, 5000, 3, -100}, {10, 0, 11, 0}}, 2},
+      {"an edge beginning on the row is entered unstepped", {{10, 0, 11, 0}, {6, 7000, 4, 10}}, 6},
+      {"an edge beginning below the row stays out", {{10, 0, 11, 0}, {3, 7000, 4, 10}}, 6},
+      {"a record without rows is not stepped", {{10, 0, 0, 500}, {10, 9000, -2, 500}, {9, 100, 5, 1}}, 5},
+      {"a lower top ahead of a higher one holds it back", {{10, 0, 11, 0}, {4, 100, 5, 7}, {8, 300, 9, 3}}, 2},
+      {"the row is the first top", {{7, 0, 8, 9}, {7, 100, 8, 1}}, 7},
+      {"sorted, 200 edges", RandomEdges(17, 200, true), 150},
+      {"sorted, 50 edges, row 0", RandomEdges(99, 50, true), 0},
+      {"out of order, 100 edges", RandomEdges(5, 100, false), 120},
+  };
+  for (const auto& row : rows) {
+    std::int32_t expectedFirst = 0;
+    const std::vector<TEdgeRecord> expected = SteppedRowByRow(row.edges, row.row, expectedFirst);
+    TAnalArea scanner;
+    scanner.Edges = row.edges;
+    std::int32_t first = 0;
+    scanner.AdvanceToRow(row.row, first);
+    EXPECT_EQ(first, expectedFirst) << row.name;
+    EXPECT_EQ(scanner.Edges, expected) << row.name;
   }
 }
 
