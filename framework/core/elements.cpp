@@ -637,6 +637,13 @@ bool TEntity::ReleaseHeld(TElement* element, std::size_t slotHint) {
   return true;
 }
 
+bool TEntity::HoldInSlot(std::size_t slot, TElement* element) {
+  if (RefusesChild(element) || slot >= children_.size() || children_[slot] != nullptr) return false;
+  children_.Slot(slot) = element;
+  element->AddHolder(this);
+  return true;
+}
+
 void TEntity::InsertUnowned(int index, TElement* element) {
   if (!element) return;
   if (!children_.Made()) {

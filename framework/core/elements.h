@@ -662,13 +662,10 @@ class TEntity : public TElement {
   // reads alive so until the graph owns it.
   std::size_t AppendHeld(TElement* element);
   bool ReleaseHeld(TElement* element, std::size_t slotHint);
-  // Drops the emptied slots at the end of the list, so that a holder that
-  // lets go of what it held in turn keeps no slot for each (the slots of
-  // what it still holds keep their places).  In the header: the stream
-  // reader asks it after every release, and it mostly finds nothing to drop.
-  void DropEmptiedTail() {
-    while (!children_.empty() && children_.back() == nullptr) children_.pop_back();
-  }
+  // Holds an element in a slot that ReleaseHeld emptied, so that a holder
+  // that takes and lets go of many in turn keeps only as many slots as it
+  // holds at once; false, holding nothing, when the slot is taken or gone.
+  bool HoldInSlot(std::size_t slot, TElement* element);
   // A field that holds an element outside the child list (a property object,
   // a holes container): the entity is one of the element's holders and
   // owners, so the freeing rule decides when it dies.  The previous element
