@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QMetaObject>
 
+#include <atomic>
 #include <condition_variable>
 #include <deque>
 #include <filesystem>
@@ -28,6 +29,13 @@ struct Application::Impl {
   bool terminated = false;
   int holds = 0;
   std::thread::id guiThread = std::this_thread::get_id();
+  // Whether ProcessMessages may have anything to do: a message or task is
+  // queued, or the event loop runs.  Long walks pump at every step, so the
+  // idle answer is read without the lock.
+  std::atomic<bool> mayDeliver{false};
+
+  // Caller holds mutex; after every change to the queues or running.
+  void NoteWork() { mayDeliver.store(running || !queue.empty() || !tasks.empty(), std::memory_order_release); }
 
   // Caller holds mutex.
   void WakeLoop() {
@@ -57,6 +65,7 @@ struct Application::Impl {
     if (tasks.empty()) return false;
     task = std::move(tasks.front());
     tasks.pop_front();
+    NoteWork();
     return true;
   }
 
@@ -73,6 +82,7 @@ struct Application::Impl {
           if (queue.empty() || holds > 0) return;
           message = queue.front();
           queue.pop_front();
+          NoteWork();
         }
       }
       if (task) RunTask(task);
@@ -139,6 +149,7 @@ Application& Application::Instance() {
 void Application::PostMessage(const AppMessage& message) {
   std::lock_guard lock(impl_->mutex);
   impl_->queue.push_back(message);
+  impl_->NoteWork();
   impl_->WakeLoop();
 }
 
@@ -158,6 +169,7 @@ bool Application::IsUiThread() const {
 void Application::Invoke(std::function<void()> task) {
   std::lock_guard lock(impl_->mutex);
   impl_->tasks.push_back(std::move(task));
+  impl_->NoteWork();
   impl_->WakeLoop();
 }
 
@@ -208,6 +220,9 @@ void Application::RunPendingTasks() {
 }
 
 void Application::ProcessMessages() {
+  // Nothing queued and no event loop to let run: nothing to deliver on any
+  // thread.
+  if (!impl_->mayDeliver.load(std::memory_order_acquire)) return;
   bool letQtRun = false;
   {
     std::lock_guard lock(impl_->mutex);
@@ -228,6 +243,7 @@ std::vector<AppMessage> Application::TakePending() {
   std::lock_guard lock(impl_->mutex);
   std::vector<AppMessage> pending(impl_->queue.begin(), impl_->queue.end());
   impl_->queue.clear();
+  impl_->NoteWork();
   return pending;
 }
 
@@ -283,6 +299,7 @@ int Application::Run(int argc, char** argv) {
   {
     std::lock_guard lock(impl_->mutex);
     impl_->running = true;
+    impl_->NoteWork();
     impl_->guiThread = std::this_thread::get_id();
     if (impl_->terminated) {
       impl_->PostQuit();
@@ -295,6 +312,7 @@ int Application::Run(int argc, char** argv) {
   {
     std::lock_guard lock(impl_->mutex);
     impl_->running = false;
+    impl_->NoteWork();
     impl_->wakePending = false;
     impl_->terminated = false;
   }
