@@ -29,13 +29,15 @@ struct Application::Impl {
   bool terminated = false;
   int holds = 0;
   std::thread::id guiThread = std::this_thread::get_id();
-  // Whether ProcessMessages may have anything to do: a message or task is
-  // queued, or the event loop runs.  Long walks pump at every step, so the
-  // idle answer is read without the lock.
+  // Whether ProcessMessages may have anything to do: a task is queued, a
+  // message is queued and not held, or the event loop runs.  Long walks pump
+  // at every step, so the idle answer is read without the lock.
   std::atomic<bool> mayDeliver{false};
 
-  // Caller holds mutex; after every change to the queues or running.
-  void NoteWork() { mayDeliver.store(running || !queue.empty() || !tasks.empty(), std::memory_order_release); }
+  // Caller holds mutex; after every change to the queues, holds or running.
+  void NoteWork() {
+    mayDeliver.store(running || !tasks.empty() || (!queue.empty() && holds == 0), std::memory_order_release);
+  }
 
   // Caller holds mutex.
   void WakeLoop() {
@@ -256,12 +258,14 @@ MessageHold::MessageHold() {
   Application& app = Application::Instance();
   std::lock_guard lock(app.impl_->mutex);
   ++app.impl_->holds;
+  app.impl_->NoteWork();
 }
 
 MessageHold::~MessageHold() {
   Application& app = Application::Instance();
   std::lock_guard lock(app.impl_->mutex);
   if (--app.impl_->holds == 0 && !app.impl_->queue.empty()) app.impl_->WakeLoop();
+  app.impl_->NoteWork();
 }
 
 void Application::SetMessageHook(MessageHook hook) {

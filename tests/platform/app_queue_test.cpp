@@ -140,6 +140,11 @@ TEST_F(AppQueue, WhatAnotherThreadQueuesAfterTheQueueEmptiedIsDeliveredByTheNext
       {"delivered", [](Application& a) { a.ProcessMessages(); }},
       {"taken back", [](Application& a) { a.TakePending(); }},
       {"tasks run alone", [](Application& a) { a.RunPendingTasks(); }},
+      {"held, then let go",
+       [](Application& a) {
+         MessageHold hold;
+         a.ProcessMessages();
+       }},
   };
   Record();
   for (const auto& row : rows) {
