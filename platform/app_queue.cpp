@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QMetaObject>
 
+#include <atomic>
 #include <condition_variable>
 #include <deque>
 #include <filesystem>
@@ -28,6 +29,15 @@ struct Application::Impl {
   bool terminated = false;
   int holds = 0;
   std::thread::id guiThread = std::this_thread::get_id();
+  // Whether ProcessMessages may have anything to do: a task is queued, a
+  // message is queued and not held, or the event loop runs.  Long walks pump
+  // at every step, so the idle answer is read without the lock.
+  std::atomic<bool> mayDeliver{false};
+
+  // Caller holds mutex; after every change to the queues, holds or running.
+  void NoteWork() {
+    mayDeliver.store(running || !tasks.empty() || (!queue.empty() && holds == 0), std::memory_order_release);
+  }
 
   // Caller holds mutex.
   void WakeLoop() {
@@ -57,6 +67,7 @@ struct Application::Impl {
     if (tasks.empty()) return false;
     task = std::move(tasks.front());
     tasks.pop_front();
+    NoteWork();
     return true;
   }
 
@@ -73,6 +84,7 @@ struct Application::Impl {
           if (queue.empty() || holds > 0) return;
           message = queue.front();
           queue.pop_front();
+          NoteWork();
         }
       }
       if (task) RunTask(task);
@@ -139,6 +151,7 @@ Application& Application::Instance() {
 void Application::PostMessage(const AppMessage& message) {
   std::lock_guard lock(impl_->mutex);
   impl_->queue.push_back(message);
+  impl_->NoteWork();
   impl_->WakeLoop();
 }
 
@@ -158,6 +171,7 @@ bool Application::IsUiThread() const {
 void Application::Invoke(std::function<void()> task) {
   std::lock_guard lock(impl_->mutex);
   impl_->tasks.push_back(std::move(task));
+  impl_->NoteWork();
   impl_->WakeLoop();
 }
 
@@ -208,6 +222,9 @@ void Application::RunPendingTasks() {
 }
 
 void Application::ProcessMessages() {
+  // Nothing queued and no event loop to let run: nothing to deliver on any
+  // thread.
+  if (!impl_->mayDeliver.load(std::memory_order_acquire)) return;
   bool letQtRun = false;
   {
     std::lock_guard lock(impl_->mutex);
@@ -228,6 +245,7 @@ std::vector<AppMessage> Application::TakePending() {
   std::lock_guard lock(impl_->mutex);
   std::vector<AppMessage> pending(impl_->queue.begin(), impl_->queue.end());
   impl_->queue.clear();
+  impl_->NoteWork();
   return pending;
 }
 
@@ -240,12 +258,14 @@ MessageHold::MessageHold() {
   Application& app = Application::Instance();
   std::lock_guard lock(app.impl_->mutex);
   ++app.impl_->holds;
+  app.impl_->NoteWork();
 }
 
 MessageHold::~MessageHold() {
   Application& app = Application::Instance();
   std::lock_guard lock(app.impl_->mutex);
   if (--app.impl_->holds == 0 && !app.impl_->queue.empty()) app.impl_->WakeLoop();
+  app.impl_->NoteWork();
 }
 
 void Application::SetMessageHook(MessageHook hook) {
@@ -283,6 +303,7 @@ int Application::Run(int argc, char** argv) {
   {
     std::lock_guard lock(impl_->mutex);
     impl_->running = true;
+    impl_->NoteWork();
     impl_->guiThread = std::this_thread::get_id();
     if (impl_->terminated) {
       impl_->PostQuit();
@@ -295,6 +316,7 @@ int Application::Run(int argc, char** argv) {
   {
     std::lock_guard lock(impl_->mutex);
     impl_->running = false;
+    impl_->NoteWork();
     impl_->wakePending = false;
     impl_->terminated = false;
   }

@@ -60,6 +60,41 @@ bool BoxIsFileable(double MinX, double MinY, double MaxX, double MaxY) {
   return MinX <= MaxX && MinY <= MaxY && MinX >= -limit && MaxX <= limit && MinY >= -limit && MaxY <= limit;
 }
 
+// The cells a walk down the tree has still to visit, the next on top.  A
+// tree made here is at most about thirty levels deep, so the stack keeps its
+// entries inline and filing allocates nothing; a deeper tree (one read from
+// a file) spills the rest to the heap rather than being trusted to a bound.
+class PendingCells {
+ public:
+  explicit PendingCells(TQTree* first) { Push(first); }
+  bool Empty() const { return size_ == 0; }
+  void Push(TQTree* cell) {
+    if (size_ < kInline) inline_[size_] = cell;
+    else spilled_.push_back(cell);
+    ++size_;
+  }
+  TQTree* Pop() {
+    --size_;
+    if (size_ < kInline) return inline_[size_];
+    TQTree* cell = spilled_.back();
+    spilled_.pop_back();
+    return cell;
+  }
+  // The quarters of cell, pushed so that the first comes off first.
+  void PushQuarters(TQTree& cell) {
+    const auto& quarters = cell.Children();
+    for (auto it = quarters.rbegin(); it != quarters.rend(); ++it)
+      if (auto* quarter = DynamicCast<TQTree>(*it)) Push(quarter);
+  }
+
+ private:
+  // Three waiting quarters a level for thirty levels, and the root.
+  static constexpr std::size_t kInline = 96;
+  std::array<TQTree*, kInline> inline_;
+  std::vector<TQTree*> spilled_;
+  std::size_t size_ = 0;
+};
+
 constexpr const char* kNoValidBounds = "nemá platné hranice";
 constexpr const char* kBeyondLargest = "leží mimo největší možný čtverec";
 
@@ -230,18 +265,15 @@ bool TQTree::AddByBounds(TElement* Element) {
 void TQTree::Insert(TElement* Element, double MinX, double MinY, double MaxX, double MaxY) {
   // A box no square meets would leave the element out without a word.
   RefuseUnfileable(MinX, MinY, MaxX, MaxY);
-  // Cells to visit, the next on top; the tree may come from a file, so its
-  // depth is not trusted to the call stack.
-  std::vector<TQTree*> pending{this};
-  while (!pending.empty()) {
-    TQTree* cell = pending.back();
-    pending.pop_back();
+  // The tree may come from a file, so its depth is not trusted to the call
+  // stack.
+  PendingCells pending(this);
+  while (!pending.Empty()) {
+    TQTree* cell = pending.Pop();
     try {
       if (!cell->SquareMeetsRect(MinX, MinY, MaxX, MaxY)) continue;
       if (!cell->IsLeaf()) {
-        const auto& quarters = cell->Children();
-        for (auto it = quarters.rbegin(); it != quarters.rend(); ++it)
-          if (auto* quarter = DynamicCast<TQTree>(*it)) pending.push_back(quarter);
+        pending.PushQuarters(*cell);
         continue;
       }
       cell->AddElement(Element);
@@ -261,8 +293,8 @@ void TQTree::Split() {
   // Freed should the sharing-out fail; what they took is still held here.
   std::unique_ptr<TQTree> owned[4];
   for (int i = 0; i < 4; ++i) owned[i].reset(quarters[i]);
-  const std::vector<TElement*> filed(Children().begin(), Children().end());
-  for (TElement* element : filed) {
+  // Sharing out changes only the quarters, so the leaf's list is read in place.
+  for (TElement* element : Children()) {
     double minX = 0, minY = 0, maxX = 0, maxY = 0;
     GetElementBounds(element, minX, minY, maxX, maxY);
     bool placed = false;
@@ -288,15 +320,11 @@ namespace {
 // answers true; whether it did.
 template <class Visit>
 bool AnyCell(TQTree& root, Visit visit) {
-  std::vector<TQTree*> pending{&root};
-  while (!pending.empty()) {
-    TQTree* cell = pending.back();
-    pending.pop_back();
+  PendingCells pending(&root);
+  while (!pending.Empty()) {
+    TQTree* cell = pending.Pop();
     if (visit(*cell)) return true;
-    if (cell->IsLeaf()) continue;
-    const auto& quarters = cell->Children();
-    for (auto it = quarters.rbegin(); it != quarters.rend(); ++it)
-      if (auto* quarter = DynamicCast<TQTree>(*it)) pending.push_back(quarter);
+    if (!cell->IsLeaf()) pending.PushQuarters(*cell);
   }
   return false;
 }

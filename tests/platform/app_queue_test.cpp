@@ -130,6 +130,39 @@ TEST_F(AppQueue, MessagesFromOtherThreadsAllArriveInOrderPerThread) {
   for (unsigned t = 0; t < kThreads; ++t) ASSERT_EQ(seen[t], inOrder) << "thread " << t;
 }
 
+// An idle ProcessMessages answers without the lock; whatever emptied the
+// queue, what another thread queues next is still delivered by the next call.
+TEST_F(AppQueue, WhatAnotherThreadQueuesAfterTheQueueEmptiedIsDeliveredByTheNextCall) {
+  const struct {
+    const char* name;
+    std::function<void(Application&)> empty;
+  } rows[] = {
+      {"delivered", [](Application& a) { a.ProcessMessages(); }},
+      {"taken back", [](Application& a) { a.TakePending(); }},
+      {"tasks run alone", [](Application& a) { a.RunPendingTasks(); }},
+      {"held, then let go",
+       [](Application& a) {
+         MessageHold hold;
+         a.ProcessMessages();
+       }},
+  };
+  Record();
+  for (const auto& row : rows) {
+    app.PostMessage(Msg(WM_USER));
+    app.Invoke([] {});
+    if (row.empty) row.empty(app);
+    app.ProcessMessages();
+    delivered.clear();
+    bool taskRan = false;
+    std::thread([&] {
+      app.PostMessage(Msg(WM_USER + 1));
+      app.Invoke([&] { taskRan = true; });
+    }).join();
+    app.ProcessMessages();
+    EXPECT_EQ(std::pair(delivered, taskRan), std::pair(std::vector<unsigned>{WM_USER + 1}, true)) << row.name;
+  }
+}
+
 TEST_F(AppQueue, HookCallingProcessMessagesGetsTheLaterMessagesDeliveredInsideIt) {
   int depth = 0;
   std::vector<std::pair<unsigned, int>> trace;

@@ -1,8 +1,11 @@
 #include "spatial/geometry/projection.h"
 
+#include <cmath>
 #include <functional>
 #include <limits>
 #include <memory>
+#include <random>
+#include <vector>
 
 #include "spatial/geometry/geometry_elements.h"
 #include "spatial/geometry/page.h"
@@ -104,6 +107,88 @@ TEST_F(ProjectionTest, WorldDeviceWorldRoundTripsWhateverTheRotation) {
                   std::pair(px, py));
       }
     }
+  }
+}
+
+// A projection whose pixel sizes and origin are set directly.
+class TBareProjection : public TPageProjection {
+ public:
+  TBareProjection(double size, double originX, double originY) {
+    pixelSizeX_ = pixelSizeY_ = pixelSizeMax_ = size;
+    originX_ = originX;
+    originY_ = originY;
+  }
+};
+
+// The quotient in extended precision, rounded halves to even within
+// [lo, hi], NaN to 0: what the conversions must give.
+std::int32_t ExtendedQuotient(long double from, double to, double size, std::int32_t lo, std::int32_t hi) {
+  const long double v = (from - to) / size;
+  if (std::isnan(v)) return 0;
+  if (v >= hi) return hi;
+  if (v <= lo) return lo;
+  return static_cast<std::int32_t>(std::nearbyint(v));
+}
+
+// World values whose quotient lies on, or a few units in the last place
+// beside, a half, a whole pixel and the bounds, then random ones near and far.
+std::vector<double> HardWorldValues(double size, double origin) {
+  std::vector<double> values{0.0, -0.0, origin, kNaN, std::numeric_limits<double>::infinity(), -1e300, 1e300};
+  const double pixels[] = {0,      1,      2,       3,       -1,         -2,         -3,          100,
+                           -100,   31999,  32000,   32001,   -31999,     -32000,     -32001,      1e6,
+                           -1e6,   1 << 30, -(1 << 30), 2147483646, 2147483647, -2147483647, -2147483648.0, 1e12};
+  for (double pixel : pixels) {
+    for (double at : {pixel, pixel + 0.5, pixel - 0.5}) {
+      double x = origin + at * size;
+      for (int step = 0; step < 4; ++step) x = std::nextafter(x, -INFINITY);
+      for (int step = 0; step < 9; ++step, x = std::nextafter(x, INFINITY)) {
+        values.push_back(x);
+        values.push_back(at * size);  // as a length
+      }
+    }
+  }
+  std::mt19937_64 random(3301);
+  std::uniform_real_distribution<double> nearby(-40000, 40000);
+  std::uniform_int_distribution<int> halves(-80000, 80000);
+  std::uniform_real_distribution<double> exponent(-30, 30);
+  for (int i = 0; i < 20000; ++i) {
+    values.push_back(origin + nearby(random) * size);
+    values.push_back(origin + halves(random) * 0.5 * size);
+    values.push_back((i % 2 ? -1 : 1) * std::pow(10.0, exponent(random)));
+  }
+  return values;
+}
+
+TEST_F(ProjectionTest, WorldToDeviceGivesTheExtendedPrecisionResultForEveryValue) {
+  const struct {
+    const char* name;
+    double size, originX, originY;
+  } rows[] = {
+      {"1.25 m a pixel near zero", 1.25, 500, 2375},
+      {"a screen on negative national coordinates", 2880 * 25.4 / 96 / 1000, -745123.37, -1043210.55},
+      {"a third of a metre far east", 1.0 / 3, 1.2e6, -3.3e5},
+      {"an analysis raster", 0.0127, -601234.5, -1170432.25},
+      {"nanometre pixels", 1e-9, 7.5e5, -7.5e5},
+      {"pixels of 1e300 m", 1e300, -1e5, 1e5},
+      {"a subnormal pixel", 4.9e-324, 0, 0},
+  };
+  constexpr std::int32_t kLimit = TProjection::DeviceLimit;
+  for (const auto& row : rows) {
+    const TBareProjection p(row.size, row.originX, row.originY);
+    int mismatches = 0;
+    for (double v : HardWorldValues(row.size, row.originX)) {
+      TDevicePoint device;
+      p.WorldToDevice(v, v, device);
+      const TDevicePoint expected{ExtendedQuotient(v, row.originX, row.size, kMin, kMax),
+                                  ExtendedQuotient(row.originY, v, row.size, kMin, kMax)};
+      const bool same = device == expected &&
+                        p.WorldToDeviceX(v) == ExtendedQuotient(v, row.originX, row.size, -kLimit, kLimit) &&
+                        p.WorldToDeviceY(v) == ExtendedQuotient(row.originY, v, row.size, -kLimit, kLimit) &&
+                        p.WorldToDeviceDX(v) == ExtendedQuotient(v, 0, row.size, kMin, kMax) &&
+                        p.WorldToDeviceDY(v) == ExtendedQuotient(v, 0, row.size, kMin, kMax);
+      if (!same && ++mismatches <= 5) ADD_FAILURE() << row.name << ": " << std::hexfloat << v;
+    }
+    EXPECT_EQ(mismatches, 0) << row.name;
   }
 }
 

@@ -141,6 +141,53 @@ TEST_F(QuadtreeTest, ManyCoincidentPointsStayFiledInLeavesNotBelowSideOne) {
   }
 }
 
+// A tree read from a file may be deeper than any this code makes: forty
+// levels, each a chain quarter at (0, 0) and three unit siblings at
+// x = 2000 + 10 * level, y = x + 1000 * (0, 1, 2).  Filing visits far more
+// cells than a made tree holds waiting at once.
+TEST_F(QuadtreeTest, AnElementIsFiledInEveryLeafItMeetsInATreeDeeperThanAnyMadeHere) {
+  constexpr int kDepth = 40;
+  struct Row {
+    const char* name;
+    double minX, minY, maxX, maxY;
+    int holders;
+    bool inDeepest;
+  } rows[] = {
+      {"the deepest leaf only", 0.25, 0.25, 0.5, 0.5, 1, true},
+      {"the deepest leaf and the first level's sibling", 0.25, 0.25, 2000.5, 2000.5, 2, true},
+      {"the first level's sibling only", 1500, 1500, 2000.5, 2000.5, 1, false},
+      {"every level's first sibling and the deepest leaf", 0.25, 0.25, 2390.5, 2390.5, kDepth + 1, true},
+  };
+  for (const Row& row : rows) {
+    TSpaceEntityQTree tree;
+    tree.SetQXMin(0);
+    tree.SetQYMin(0);
+    tree.SetQWidth(4096);
+    TQTree* chain = &tree;
+    for (int level = 0; level < kDepth; ++level) {
+      auto* next = new TSpaceEntityQTree;
+      next->SetQXMin(0);
+      next->SetQYMin(0);
+      next->SetQWidth(level < 12 ? 2048 >> level : 1);
+      chain->AddElement(next);
+      for (int i = 0; i < 3; ++i) {
+        auto* sibling = new TSpaceEntityQTree;
+        sibling->SetQXMin(2000 + 10 * level);
+        sibling->SetQYMin(2000 + 10 * level + 1000 * i);
+        sibling->SetQWidth(1);
+        chain->AddElement(sibling);
+      }
+      chain = next;
+    }
+    TSpaceEntity* filed = Entity("filed", row.minX, row.minY, row.maxX, row.maxY);
+    ASSERT_TRUE(tree.AddByBounds(filed)) << row.name;
+    EXPECT_EQ(std::tuple(filed->HolderCount(), tree.GetElementsCount(), chain->IndexOf(filed) >= 0),
+              std::tuple(row.holders, row.holders, row.inDeepest))
+        << row.name;
+    EXPECT_EQ(tree.GetLeavesCount(), 3 * kDepth + 1) << row.name;
+  }
+}
+
 TEST_F(QuadtreeTest, ElementsWithoutUsableBoundsAreRefusedWithALogLine) {
   struct Row {
     const char* name;
