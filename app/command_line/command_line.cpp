@@ -543,6 +543,24 @@ std::string TCommandLine::ValueOf(const TPathRecord& record) const {
   return value;
 }
 
+// A path ending in a name that is neither a property of its element nor, for
+// an entity, a child (a technology's sub-tools are children of its tool
+// list, not of the technology) gives an empty value: set into an object
+// property it would clear the property instead of naming an element.
+bool TCommandLine::NamesNothing(const TPathRecord& record) {
+  if (record.IsText || record.IsList || record.Name.empty()) return false;
+  TElement* element = record.Element.Get();
+  if (!element) return true;
+  if (element->HasProperty(record.Name)) return false;
+  auto* entity = DynamicCast<TEntity>(element);
+  return !entity || !entity->FindElementByName(record.Name);
+}
+
+bool TCommandLine::HoldsObject(const TElement& element, const std::string& name) {
+  const TPropInfo* info = element.ClassType()->FindProp(name);
+  return info && info->Kind == tkClass;
+}
+
 std::vector<std::string> TCommandLine::ValuesOf(const TPathRecord& record) const {
   if (!record.IsList) return {ValueOf(record)};
   std::vector<std::string> values;
@@ -601,6 +619,15 @@ void TCommandLine::AssignValue(const std::string& line) {
     else target.SetPropertyText(left_.Name, text);
   };
   if (!left_.IsList) {
+    if (rightElement) {
+      // An element the property does not take (another class, or no object
+      // property of that name) would leave it unchanged without a word.
+      if (!SetObjectPropByName(*leftElement, left_.Name, rightElement))
+        throw ECommandError(6, "výsledný objekt na pravé straně výrazu je chybný " + line);
+      return;
+    }
+    if (text.empty() && HoldsObject(*leftElement, left_.Name) && NamesNothing(right_))
+      throw ECommandError(5, "Chyba .. Nemohu nalézt objekt " + right_.Name);
     setOne(*leftElement);
     return;
   }

@@ -109,6 +109,8 @@ class TCommandLine : public TTool {
   void Evaluate(const std::string& path, std::size_t offset, TPathRecord& record);
   std::vector<std::string> ValuesOf(const TPathRecord& record) const;
   std::string ValueOf(const TPathRecord& record) const;
+  static bool NamesNothing(const TPathRecord& record);
+  static bool HoldsObject(const TElement& element, const std::string& name);
   TVar* FindVar(const std::string& name);
   void AssignValue(const std::string& line);
   void AssignActiveElement(const std::string& line);

@@ -119,7 +119,11 @@ void TGraphicForm::SetElementForReView(TElement* element) {
   if (!Idle()) PostMessage(msgReView, this, element, false);
 }
 
+// The message frees what it carries when nothing else holds it: never the
+// world, this window or what holds it.
 void TGraphicForm::SetElementForKillReView(TElement* element) {
+  if (element && element == World()) throw ECircularOwnership();
+  CheckNewHeld(element);
   if (!Idle()) PostMessage(msgReView, this, element, true);
 }
 

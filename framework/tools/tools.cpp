@@ -230,6 +230,10 @@ void TTechnology::ReplaceTool(TTool*& field, TTool* tool) {
     FreeTool(old);
   }
   field = tool;
+  // A model's sub-tool is listed before its model wires it into the field
+  // (AttachToPropertyName): it must not become a second entry of the list.
+  TTools* tools = ExistingTools();
+  if (tool && tools && tools->IndexOf(tool) >= 0) return;
   AddTool(tool);
 }
 

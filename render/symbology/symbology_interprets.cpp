@@ -345,11 +345,23 @@ bool TInterpretLumPloch::IsItsClass(TElement* element) {
   return DynamicCast<TAreaString>(element) || DynamicCast<TAreaElement>(element);
 }
 
-bool TInterpretLumPloch::QGoInside(TElement* element) { return !DynamicCast<TAreaElement>(element); }
+namespace {
+
+// A layer of areas that the walk of the universal interpret enters after it
+// has met the layer (QGoInsideAfter), handing each area back to this one.
+bool WalkedAfter(const TElement* element) {
+  return element && element->ClassType() == TAreaString::StaticClass();
+}
+
+}  // namespace
+
+// Entering such a layer here as well drew each of its areas twice.
+bool TInterpretLumPloch::QGoInside(TElement* element) {
+  return !DynamicCast<TAreaElement>(element) && !WalkedAfter(element);
+}
 
 bool TInterpretLumPloch::QGoInsideAfter(TElement* element) {
-  auto* layer = DynamicCast<TAreaString>(element);
-  return layer && layer->ClassType() == TAreaString::StaticClass() && LayerMayMeet(*layer);
+  return WalkedAfter(element) && LayerMayMeet(*static_cast<TAreaString*>(element));
 }
 
 bool TInterpretLumPloch::QProcessBefore(TElement* element) {

@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "framework/core/class_registry.h"
+#include "framework/tools/world.h"
 #include "platform/app_queue.h"
 #include "platform/dialogs.h"
 #include "render/devices/device.h"
@@ -120,7 +121,13 @@ void TFormToolManager::SetBreakReView(bool value) {
 
 void TFormToolManager::SetElementForReView(TElement* element) { PostMessage(msgReView, this, element, false); }
 
-void TFormToolManager::SetElementForKillReView(TElement* element) { PostMessage(msgReView, this, element, true); }
+// The message frees what it carries when nothing else holds it: never the
+// world, this manager or what holds it.
+void TFormToolManager::SetElementForKillReView(TElement* element) {
+  if (element && element == World()) throw ECircularOwnership();
+  CheckNewHeld(element);
+  PostMessage(msgReView, this, element, true);
+}
 
 std::int32_t TFormToolManager::GetLeft() const { return form_ ? form_->Window().GetBounds().Left : 0; }
 std::int32_t TFormToolManager::GetTop() const { return form_ ? form_->Window().GetBounds().Top : 0; }

@@ -315,6 +315,12 @@ bool TPolyLineElement::HitTest(const TCoordinate* Point, double Tolerance) const
     Mathlib::ProjectPointToSegment(onSegment, fx, fy, px, py, a->GetX(), a->GetY(), b->GetX(), b->GetY(), distance);
     if (onSegment && distance < Tolerance) return true;
   }
+  // A point beyond a segment's ends has no foot on it, yet it may lie within
+  // the tolerance of a vertex: past a line's end or outside a bend.
+  for (int i = 0; i < count; ++i) {
+    const T2DCoordinate* vertex = GetCoord(i);
+    if (vertex && Mathlib::Distance(px, py, vertex->GetX(), vertex->GetY()) < Tolerance) return true;
+  }
   return false;
 }
 

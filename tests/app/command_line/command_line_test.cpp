@@ -90,6 +90,47 @@ TEST_F(CommandLineTest, FailuresAreReportedWithTheirCodesAndTexts) {
   EXPECT_THAT(Boxes(), ElementsAre(StartsWith("Chyba .. Chybný objekt")));
 }
 
+// A technology's sub-tools are children of its tool list: a path cannot name
+// one from the technology itself, and an object property must not be cleared
+// or left unchanged as if it had been.
+TEST_F(CommandLineTest, AnElementAssignmentThatCannotTakeIsReportedAndChangesNothing) {
+  struct Row {
+    const char* line;
+    std::string result;
+    std::string active;
+  };
+  const Row rows[] = {
+      {"LES.SKUPINA.ActiveTool = LES.SKUPINA.PSK", "ERROR 5: Chyba .. Nemohu nalézt objekt PSK", "Druhy"},
+      {"LES.SKUPINA.ActiveTool = WORLD",
+       "ERROR 6: výsledný objekt na pravé straně výrazu je chybný LES.SKUPINA.ActiveTool = WORLD", "Druhy"},
+      {"LES.SKUPINA.Nic = NASTROJE.FINDELEMENTBYNAME('PSK')",
+       "ERROR 6: výsledný objekt na pravé straně výrazu je chybný "
+       "LES.SKUPINA.Nic = NASTROJE.FINDELEMENTBYNAME('PSK')",
+       "Druhy"},
+      {"LES.SKUPINA.ActiveTool = NASTROJE.FINDELEMENTBYNAME('PSK')", "", "PSK"},
+      {"LES.SKUPINA.ActiveTool = NASTROJE.PSK", "", "PSK"},
+      {"LES.SKUPINA.ActiveTool = LES.SKUPINA.Output", "", "nil"},
+  };
+  for (const Row& row : rows) {
+    auto* technology = new TTechnology;
+    technology->SetName("SKUPINA");
+    forest->AddElement(technology);
+    technology->AddNewTool("TTool", "PSK");
+    // The tool list has no name: a variable reaches it.
+    auto* tools = new TVar;
+    tools->SetName("NASTROJE");
+    tools->SetElement(technology->GetTools());
+    interpreter->Vars()->AddElement(tools);
+    technology->SetActiveTool(static_cast<TTool*>(technology->AddNewTool("TTool", "Druhy")));
+    const std::vector<std::string> results = Run(row.line);
+    EXPECT_EQ(results.empty() ? std::string() : results.front(), row.result) << row.line;
+    TTool* active = technology->GetActiveTool();
+    EXPECT_EQ(active ? active->GetName() : "nil", row.active) << row.line;
+    delete technology;
+    interpreter->Vars()->Clear();
+  }
+}
+
 // A tool call's arguments: a literal or a path without a colon is the next
 // parameter, "name:path" sets a property, "name::text" is a parameter again.
 TEST_F(CommandLineTest, ToolCallArgumentsAreParametersOrPropertiesByTheirColons) {

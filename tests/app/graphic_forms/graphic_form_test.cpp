@@ -298,6 +298,27 @@ TEST_F(GraphicFormTest, ViewRequestsRedrawUnlessTheToolIsIdle) {
   delete square;
 }
 
+// A redraw that frees the element it carries frees it only when nothing
+// else holds it; the world and the window itself are refused at once.
+TEST_F(GraphicFormTest, AnElementToFreeWithARedrawIsNeitherTheWorldNorTheWindow) {
+  struct Row {
+    const char* name;
+    TElement* given;
+    bool refused;
+    bool freed;
+  } rows[] = {{"the world", world.get(), true, false},
+              {"the window itself", form.get(), true, false},
+              {"a map of the model", Map("Šrafová mapa"), false, false},
+              {"an element nothing holds", CreateElement<TRectEntity>(), false, true}};
+  for (const Row& row : rows) {
+    const TElementLink given(row.given);
+    if (row.refused) EXPECT_THROW(form->SetElementForKillReView(row.given), ECircularOwnership) << row.name;
+    else form->SetElementForKillReView(row.given);
+    RunMessages();
+    EXPECT_EQ(given.Get() == nullptr, row.freed) << row.name;
+  }
+}
+
 TEST_F(GraphicFormTest, ACursorChangeSetsTheImagesCursorOrWhileDraggedItsDragCursor) {
   const auto cursors = [&] { return std::pair(form->GetCursor(), platform::ControlDragCursor(Window(), "Image")); };
   const auto mouse = [&](platform::MouseAction action, int x, int y) {

@@ -1,5 +1,7 @@
 #include "framework/tools/tools.h"
 
+#include <functional>
+
 #include "tests/framework/framework_fixture.h"
 #include "framework/values/tool_models.h"
 
@@ -171,6 +173,72 @@ TEST_F(TechnologyTest, SubToolsCloseOnce) {
   c->PostMessage(msgClose, c, nullptr, false);
   RunMessages();
   EXPECT_TRUE(Tracked<TTool>::Alive == 0 && technology.NoTools());
+}
+
+
+// Holds one sub-tool in a field of its own, as editors hold their helpers.
+class THookTechnology : public TTechnology {
+ public:
+  static TClass StaticClass() {
+    static const TClassInfo info = DescribeClass<THookTechnology>(
+        "THookTechnology", TTechnology::StaticClass(), "ToolsTest",
+        {AccessorProp<THookTechnology, TTool*>(
+            "Hook", [](const THookTechnology& t) { return t.hook; },
+            [](THookTechnology& t, TTool* tool) { t.ReplaceTool(t.hook, tool); })});
+    return &info;
+  }
+  TClass ClassType() const override { return StaticClass(); }
+  TTool* hook = nullptr;
+};
+
+TEST_F(TechnologyTest, AToolHeldInAFieldIsListedOnceHoweverItCameThere) {
+  struct Row {
+    const char* name;
+    std::function<void(THookTechnology&)> give;
+    std::string listed;
+    int probesAlive;
+  };
+  const Row rows[] = {
+      {"wired by its model",
+       [](THookTechnology& technology) {
+         auto* model = new TToolModel;
+         model->NewToolName("hook");
+         model->LastToolModel()->ElementClassName = "TTool";
+         model->LastToolModel()->AttachToPropertyName = "Hook";
+         technology.SetSelfModel(model);
+         technology.ApplyModel();
+       },
+       "hook", 0},
+      {"set by its property",
+       [this](THookTechnology& technology) {
+         technology.SetPropertyText("Hook", Handle(Probe("a")));
+       },
+       "a", 1},
+      {"added first, then set",
+       [this](THookTechnology& technology) {
+         TProbeTool* probe = Probe("a");
+         technology.AddTool(probe);
+         technology.SetPropertyText("Hook", Handle(probe));
+       },
+       "a", 1},
+      {"replaced: the old one freed",
+       [this](THookTechnology& technology) {
+         technology.SetPropertyText("Hook", Handle(Probe("a")));
+         technology.SetPropertyText("Hook", Handle(Probe("b")));
+       },
+       "b", 1},
+  };
+  for (const Row& row : rows) {
+    Tracked<TTool>::Alive = 0;
+    {
+      THookTechnology technology;
+      row.give(technology);
+      EXPECT_EQ(ToolNames(technology), row.listed) << row.name;
+      EXPECT_EQ(technology.hook ? technology.hook->GetName() : "nil", row.listed) << row.name;
+      EXPECT_EQ(Tracked<TTool>::Alive, row.probesAlive) << row.name;
+    }
+    EXPECT_EQ(Tracked<TTool>::Alive, 0) << row.name << ": freed once with the technology";
+  }
 }
 
 }  // namespace

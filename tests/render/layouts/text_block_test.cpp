@@ -60,6 +60,8 @@ TEST_F(TextBlockTest, AFileThatExistsReplacesTheLinesAsWindows1250TextAndAnyOthe
       {"binary bytes are lines too", "data.bin", std::string("\x01\x00\xFF\n\x80", 5), false,
        std::string("\x01\0˙|€", 8)},
       {"an empty file leaves no line", "empty.txt", "", false, ""},
+      {"name=value and empty lines stay as written", "legenda.txt", "Scale = 1:5000\r\n\r\n=x\r\nA=\r\n", false,
+       "Scale = 1:5000||=x|A="},
   };
   for (const Case& test : cases) {
     TTextBlock block;

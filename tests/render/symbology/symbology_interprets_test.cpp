@@ -363,6 +363,49 @@ bool SamePixels(TDevice& a, TDevice& b) {
   return true;
 }
 
+// Counts the areas it is asked to fill or to hand over for hatching.
+class TAreaCountingDevice : public TRecordingDevice {
+ public:
+  int Areas = 0;
+  void DrawArea(TAreaElement* area) override {
+    ++Areas;
+    TRecordingDevice::DrawArea(area);
+  }
+  void GetAreaPolyPolygon(TAreaElement* area, TPolyPolygon& result) override {
+    ++Areas;
+    TRecordingDevice::GetAreaPolyPolygon(area, result);
+  }
+};
+
+TEST_F(SymbologyTest, UnderTheUniversalInterpretEachAreaOfALayerIsDrawnOnceWithTheSamePixels) {
+  struct Row {
+    const char* Name;
+    Layer Over;
+    int Znacka;
+  };
+  const Row rows[] = {
+      {"filled by colour code", {}, 4},
+      {"hatched", {}, 2001},
+      {"filled by the layer's colour", {false, 0, true, 0x0000FF}, 2001},
+  };
+  for (const Row& row : rows) {
+    TOwnerEntity model;
+    auto* layer = MakeLayer<TAreaString>(row.Over);
+    model.AddElement(layer);
+    TAreaElement* left = MakeArea(2, 2, 8, 18, row.Znacka);
+    TAreaElement* right = MakeArea(11, 4, 17, 12, row.Znacka);
+    layer->AddElement(left);
+    layer->AddElement(right);
+    auto universal = MakeMapDevice<TAreaCountingDevice>(kSize, kSize);
+    DrawWithDefaultScript(model, *universal);
+    EXPECT_EQ(universal->Areas, 2) << row.Name;
+    // Each area handed once to a lone area interpret after its layer.
+    auto once = Draw<TInterpretLumPloch>(true, {layer, left, right});
+    EXPECT_GT(DrawnPixels(*universal).Count, 0) << row.Name;
+    EXPECT_TRUE(SamePixels(*universal, *once)) << row.Name;
+  }
+}
+
 TEST_F(SymbologyTest, TextsAreDrawnInTheirColourInsideTheMap) {
   struct Row {
     const char* Name;

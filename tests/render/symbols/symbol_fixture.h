@@ -38,8 +38,9 @@ class TRecordingDevice : public TBitmapDevice {
   }
 };
 
-inline std::unique_ptr<TRecordingDevice> MakeRecordingDevice(int width, int height) {
-  auto device = std::make_unique<TRecordingDevice>();
+template <class D = TRecordingDevice>
+std::unique_ptr<D> MakeRecordingDevice(int width, int height) {
+  auto device = std::make_unique<D>();
   device->SetOwnsBitmap(true);
   device->SetBitmap(platform::Bitmap::Create(width, height).release());
   OnePixelAUnit(*device);
@@ -49,8 +50,9 @@ inline std::unique_ptr<TRecordingDevice> MakeRecordingDevice(int width, int heig
 // A map at 254 dots per inch and scale 1 : 1000 with a virtual scale of
 // 1000: one world unit is 1 mm on the map and 10 pixels; world (0, 0) lies
 // at the bitmap's bottom left corner.
-inline std::unique_ptr<TRecordingDevice> MakeMapDevice(int width, int height) {
-  auto device = MakeRecordingDevice(width, height);
+template <class D = TRecordingDevice>
+std::unique_ptr<D> MakeMapDevice(int width, int height) {
+  auto device = MakeRecordingDevice<D>(width, height);
   T_Page& page = *device->Page();
   page.SetResolution(10000, 10000);
   device->Projection()->Calculate({width * 0.05, height * 0.05}, &page, 1000);

@@ -360,6 +360,29 @@ TEST_F(FormToolManagerTest, TheWindowOrItsOwnerAsInputIsRefusedAndNothingIsLeftH
   }
 }
 
+// A redraw that frees the element it carries frees it only when nothing
+// else holds it; the world, the window and its owner are refused at once.
+TEST_F(FormToolManagerTest, AnElementToFreeWithARedrawIsNeitherTheWorldNorTheWindowNorItsOwner) {
+  auto* loose = CreateElement<TPolyLineElement>();
+  struct Row {
+    const char* name;
+    TElement* given;
+    bool refused;
+    bool freed;
+  } rows[] = {{"the world", world.get(), true, false},
+              {"the window itself", manager, true, false},
+              {"its owner", &owner, true, false},
+              {"a square of the model", model->Children()[0], false, false},
+              {"an element nothing holds", loose, false, true}};
+  for (const Row& row : rows) {
+    const TElementLink given(row.given);
+    if (row.refused) EXPECT_THROW(manager->SetElementForKillReView(row.given), ECircularOwnership) << row.name;
+    else manager->SetElementForKillReView(row.given);
+    RunMessages();
+    EXPECT_EQ(given.Get() == nullptr, row.freed) << row.name;
+  }
+}
+
 TEST_F(FormToolManagerTest, QuickViewFollowsItsButtonAndPrintingWithoutAPrintToolPrintsNothing) {
   platform::UserClick(Window(), "b_QuickView");
   RunMessages();

@@ -52,6 +52,33 @@ TEST_F(SpaceEntityTest, SignedAreasWithHolesWhateverWayEitherRuns) {
   }
 }
 
+TEST_F(SpaceEntityTest, ALineIsHitWithinTheToleranceOfAnyOfItsPoints) {
+  // An L from (0, 0) right to (10, 0) and up to (10, 10); tolerance 1.
+  const auto line = Poly({{0, 0}, {10, 0}, {10, 10}});
+  const auto dot = Poly({{5, 5}});
+  const struct {
+    const char* name;
+    const TPolyLineElement* line;
+    double x, y;
+    bool hit;
+  } cases[] = {
+      {"beside a segment", line.get(), 5, 0.9, true},
+      {"beside a segment, out of reach", line.get(), 5, 1.1, false},
+      {"just beyond the first end", line.get(), -0.5, 0.2, true},
+      {"just beyond the last end", line.get(), 10.3, 10.6, true},
+      {"beyond an end, out of reach", line.get(), -0.8, 0.8, false},
+      {"outside the bend", line.get(), 10.5, -0.5, true},
+      {"at exactly the tolerance from an end", line.get(), -1, 0, false},
+      {"a line of one point", dot.get(), 5.5, 5.5, true},
+      {"a line of one point, out of reach", dot.get(), 6, 5.5, false},
+  };
+  for (const auto& c : cases) {
+    const T2DCoordinate point(c.x, c.y);
+    EXPECT_EQ(c.line->HitTest(&point, 1), c.hit) << c.name;
+  }
+  EXPECT_FALSE(line->HitTest(nullptr, 1)) << "no point";
+}
+
 TEST_F(SpaceEntityTest, VertexIndexesOutOfRangeReadNothingAndWriteNothing) {
   auto single = Poly({{3, 4}});
   for (int index : {-1, 1, 5}) {
