@@ -12,6 +12,7 @@
 
 #include "bench/stand_map.h"
 #include "block/block_classes.h"
+#include "block/topology/node_building.h"
 #include "block/topology/walkers.h"
 #include "spatial/objects/space_entities.h"
 #include "spatial/topology/topology_nodes.h"
@@ -20,60 +21,16 @@
 // segments, beside GEOS's polygonizer on the same lines in the same run:
 // reading the lines into a line-end index, finding each end's node (with the
 // line attached to it), linking every branch to its far node, one marking
-// face walk per branch, and freeing all of it.
+// face walk per branch, and freeing all of it.  The first three are the
+// topology tools themselves, as a user's run calls them.
 
 namespace {
 
 double CpuSeconds() { return static_cast<double>(std::clock()) / CLOCKS_PER_SEC; }
 
-constexpr double kTolerance = 0.0001;
-
-TOwnerEntity* NodesOf(TSpaceLineBegEndCell* cell) {
-  return static_cast<TOwnerEntity*>(cell->FindElementByName("NODES"));
-}
-
-// Per leaf: each filed end joins the first node within the tolerance, or a
-// new one.
-class TFindNodes : public TProchazecListuQTreeGauge {
- public:
-  void Process(TElement* element) override {
-    TProchazecListuQTree::Process(element);
-    auto* cell = static_cast<TSpaceLineBegEndCell*>(element);
-    for (bool atBegin : {true, false}) {
-      const TPolyLineString* list = atBegin ? cell->Begins() : cell->Ends();
-      if (!list) continue;
-      for (TElement* child : list->Children()) Attach(cell, static_cast<TPolyLineElement*>(child), atBegin);
-    }
-  }
-
- private:
-  static void Attach(TSpaceLineBegEndCell* cell, TPolyLineElement* line, bool atBegin) {
-    TOwnerEntity* nodes = NodesOf(cell);
-    if (!nodes) {
-      nodes = new TOwnerEntity;
-      nodes->SetName("NODES");
-      cell->AddElement(nodes);
-    }
-    const T2DCoordinate* end = line->VertexAt(0, atBegin);
-    TNode* found = nullptr;
-    for (TElement* child : nodes->Children()) {
-      auto* node = static_cast<TNode*>(child);
-      if (std::abs(node->GetX() - end->GetX()) < kTolerance && std::abs(node->GetY() - end->GetY()) < kTolerance) {
-        found = node;
-        break;
-      }
-    }
-    if (!found) {
-      found = new TNode;
-      nodes->AddElement(found);
-    }
-    found->AddLine(line, atBegin);
-  }
-};
-
 template <class Each>
 void ForEachBranch(TSpaceLineBegEndCell* cell, Each each) {
-  TOwnerEntity* nodes = NodesOf(cell);
+  TOwnerEntity* nodes = NodesOfCell(cell);
   if (!nodes) return;
   for (TElement* child : nodes->Children()) {
     auto* node = static_cast<TNode*>(child);
@@ -81,21 +38,6 @@ void ForEachBranch(TSpaceLineBegEndCell* cell, Each each) {
       if (auto* branch = DynamicCast<TNodeBranch>(item)) each(node, branch);
   }
 }
-
-class TLinkFarNodes : public TProchazecListuQTreeGauge {
- public:
-  void Process(TElement* element) override {
-    TProchazecListuQTree::Process(element);
-    ForEachBranch(static_cast<TSpaceLineBegEndCell*>(element), [](TNode* node, TNodeBranch* branch) {
-      if (branch->GetFarNode()) return;
-      TNode* far = nullptr;
-      TNodeBranch* opposite = nullptr;
-      branch->GiveLineSecondNodeBranch(far, opposite);
-      branch->SetFarNode(far);
-      if (opposite) opposite->SetFarNode(node);
-    });
-  }
-};
 
 class TMarkFaces : public TProchazecListuQTreeGauge {
  public:
@@ -138,9 +80,9 @@ int RunPasses(const TStandMap& map, PassSeconds& seconds) {
     now = CpuSeconds();
     into += now - started;
   };
-  TFindNodes nodes;
+  TPutNodesIntoQTree nodes;
   walk(nodes, seconds.Nodes);
-  TLinkFarNodes farNodes;
+  TNodesConector farNodes;
   walk(farNodes, seconds.FarNodes);
   TMarkFaces faces;
   walk(faces, seconds.Walk);

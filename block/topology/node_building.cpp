@@ -23,10 +23,10 @@ int IntegerProperty(const TElement* element, const std::string& name) {
 // Length() != 0 without summing the whole line: the distances are never
 // negative, so the first one that is not 0 decides.
 bool HasLength(const TPolyLineElement& line) {
-  const int count = line.GetCoordsCount();
-  const T2DCoordinate* previous = line.GetCoord(0);
+  const int count = line.VertexCount();
+  const T2DCoordinate* previous = line.Vertex(0);
   for (int i = 1; i < count; ++i) {
-    const T2DCoordinate* current = line.GetCoord(i);
+    const T2DCoordinate* current = line.Vertex(i);
     if (previous && current &&
         Mathlib::Distance(previous->GetX(), previous->GetY(), current->GetX(), current->GetY()) != 0)
       return true;
@@ -117,7 +117,7 @@ void TPutLinesIntoNodes::Process(TElement* element) {
   auto* line = static_cast<TPolyLineElement*>(element);
   // A line without length leaves its node in no direction: the face walks
   // could not order it among the others.
-  if (line->GetCoordsCount() < 2 || !HasLength(*line)) {
+  if (line->VertexCount() < 2 || !HasLength(*line)) {
     if (BothEnds || AtBegin)
       Log("Linie č. " + std::to_string(line->GetSpaceID()) + " má nulovou délku, do uzlů nevstupuje");
     line->SetIsDone(true);

@@ -17,6 +17,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -47,7 +48,12 @@ int CurrentVisitStamp();
 // slabs, so that reaching an entry (a line's vertex) takes one step through
 // the list, and a list costs one allocation.  A list without a block has
 // never held anything; once made, the block stays until the list goes.
-template <class T>
+// Extra, when given, is a word of the owner's kept in the block's header
+// (TPointerList keeps its counts there); it moves with the entries and is
+// not copied with the list.
+struct TNoHeaderWord {};
+
+template <class T, class Extra = TNoHeaderWord>
 class TGapList {
  public:
   using value_type = T*;
@@ -159,6 +165,17 @@ class TGapList {
   bool operator==(const std::vector<T*>& other) const { return std::equal(begin(), end(), other.begin(), other.end()); }
   bool operator==(const TGapList& other) const { return std::equal(begin(), end(), other.begin(), other.end()); }
 
+  // The owner's header word; only for a made list.
+  Extra& HeaderWord() const { return block_->Word; }
+  // The block as a bare address and back, for an owner that keeps the list
+  // in a tagged word of its own: the list taken out owns nothing.
+  void* TakeBlock() noexcept { return std::exchange(block_, nullptr); }
+  static TGapList FromBlock(void* block) noexcept {
+    TGapList list;
+    list.block_ = static_cast<Block*>(block);
+    return list;
+  }
+
  private:
   // The entries follow the header, between Front and End.
   struct Block {
@@ -166,7 +183,9 @@ class TGapList {
     std::uint32_t End;
     std::uint32_t Capacity;
     std::uint32_t Unused;
+    [[no_unique_address]] Extra Word;
   };
+  static_assert(!std::is_empty_v<Extra> || sizeof(Block) == 16, "a list without a header word keeps a 16-byte header");
   static constexpr std::size_t kFirstCapacity = 4;
 
   T** Items() const { return reinterpret_cast<T**>(block_ + 1); }
@@ -180,13 +199,17 @@ class TGapList {
     if (block_ && block_->Front >= block_->Capacity / 2 && block_->Capacity >= count) Compact();
     else Reallocate(std::max({kFirstCapacity, count, 2 * size()}));
   }
-  void Reallocate(std::size_t capacity) { FreeBlock(std::exchange(block_, NewBlock(capacity, begin(), end()))); }
+  void Reallocate(std::size_t capacity) {
+    Block* made = NewBlock(capacity, begin(), end());
+    if (block_) made->Word = block_->Word;
+    FreeBlock(std::exchange(block_, made));
+  }
   // A block of capacity entries holding [first, last) from its start.
   static Block* NewBlock(std::size_t capacity, const_iterator first, const_iterator last) {
     if (capacity > std::numeric_limits<std::uint32_t>::max()) throw std::length_error("List too long");
     auto* block = static_cast<Block*>(element_slabs::AllocateElement(BlockBytes(capacity)));
     const auto count = static_cast<std::uint32_t>(last - first);
-    *block = Block{0, count, static_cast<std::uint32_t>(capacity), 0};
+    *block = Block{0, count, static_cast<std::uint32_t>(capacity), 0, Extra{}};
     std::copy(first, last, reinterpret_cast<T**>(block + 1));
     return block;
   }
@@ -201,11 +224,13 @@ class TGapList {
 };
 
 // A list of pointers in one word: empty, one entry held inline, or (tagged
-// by the low bit) a gap list of all entries.  Most elements have one holder
-// and one owner, and a million elements should cost neither a million small
-// allocations nor more than a word per list.  A long list also counts its
-// entries, so that removing the first occurrence of one listed once does not
-// search the whole list.
+// by the low bit) the block of a gap list of all entries.  Most elements have
+// one holder and one owner, and a million elements should cost neither a
+// million small allocations nor more than a word per list; a line held by its
+// string, two line-end lists and two nodes costs one block per list, its
+// header and entries reached in one step.  A long list also counts its
+// entries (the map's address in the block's header), so that removing the
+// first occurrence of one listed once does not search the whole list.
 template <class T>
 class TPointerList {
  public:
@@ -216,11 +241,11 @@ class TPointerList {
 
   int Count() const {
     if (bits_ == 0) return 0;
-    return IsList() ? static_cast<int>(Many().List.size()) : 1;
+    return IsList() ? static_cast<int>(Viewed(*this).List.size()) : 1;
   }
   T* At(int index) const {
     if (index < 0 || index >= Count()) return nullptr;
-    return IsList() ? Many().List[static_cast<std::size_t>(index)] : Single();
+    return IsList() ? Viewed(*this).List[static_cast<std::size_t>(index)] : Single();
   }
   // Appends for index 0 or an index past the end, else inserts at index.
   void Insert(int index, T* item) {
@@ -229,11 +254,11 @@ class TPointerList {
       return;
     }
     const int count = Count();
-    TMany& many = MakeList();
+    Borrowed many(MakeList());
     if (index <= 0 || index >= count) many.List.push_back(item);
     else many.List.insert(static_cast<std::size_t>(index), item);
-    if (many.Counts) ++(*many.Counts)[item];
-    else if (many.List.size() >= kCountedFrom) many.CountAll();
+    if (Counts* counts = many.List.HeaderWord()) ++(*counts)[item];
+    else if (many.List.size() >= kCountedFrom) CountAll(many.List);
   }
   void Add(T* item) {
     if (bits_ == 0 && item) bits_ = reinterpret_cast<std::uintptr_t>(item);
@@ -242,23 +267,31 @@ class TPointerList {
   // Removes the first occurrence; false when absent.
   bool Remove(const T* item) {
     if (!IsList()) return RemoveSingle(item);
-    const TMany& many = Many();
-    return RemoveAt(item, many.List.IndexOfFirst(item, many.Counts && many.Counts->count(item) != 0 &&
-                                                          many.Counts->at(item) == 1));
+    const std::ptrdiff_t index = [&] {
+      const Viewed many(*this);
+      const Counts* counts = many.List.HeaderWord();
+      const bool once = counts && counts->count(item) != 0 && counts->at(item) == 1;
+      return many.List.IndexOfFirst(item, once);
+    }();
+    return RemoveAt(item, index);
   }
   // Removes one occurrence, whichever is found first from either end: for
   // lists whose order does not matter; false when absent.
   bool RemoveAny(const T* item) {
     if (!IsList()) return RemoveSingle(item);
-    return RemoveFromList(item);
+    return RemoveAt(item, Viewed(*this).List.IndexOfFirst(item, true));
   }
   bool Contains(const T* item) const {
     if (!IsList()) return bits_ != 0 && Single() == item;
-    if (Many().Counts) return Many().Counts->count(item) != 0;
-    return Many().List.IndexOfFirst(item, true) >= 0;
+    const Viewed many(*this);
+    if (const Counts* counts = many.List.HeaderWord()) return counts->count(item) != 0;
+    return many.List.IndexOfFirst(item, true) >= 0;
   }
   void Release() {
-    if (IsList()) delete &Many();
+    if (IsList()) {
+      Gap list = Gap::FromBlock(Block());
+      delete list.HeaderWord();
+    }
     bits_ = 0;
   }
   void Swap(TPointerList& other) { std::swap(bits_, other.bits_); }
@@ -269,21 +302,33 @@ class TPointerList {
   // string and the nodes at its ends): room for a few at once spares the
   // reallocations of growing one by one.
   static constexpr std::size_t kFirstCapacity = 4;
-  struct TMany {
-    static void* operator new(std::size_t size) { return element_slabs::AllocateElement(size); }
-    static void operator delete(void* block, std::size_t size) noexcept {
-      element_slabs::ReleaseElement(block, size);
-    }
-    TGapList<T> List;
-    // Made once the list is long; short lists are searched instead.
-    std::unique_ptr<std::unordered_map<const T*, int>> Counts;
-    void CountAll() {
-      Counts = std::make_unique<std::unordered_map<const T*, int>>();
-      for (T* entry : List) ++(*Counts)[entry];
-    }
+  using Counts = std::unordered_map<const T*, int>;
+
+  using Gap = TGapList<T, Counts*>;
+  // The gap list of a list-mode word for the length of a scope, to change
+  // it: the word follows the block when the list moves it.
+  struct Borrowed {
+    explicit Borrowed(TPointerList& owner) : Owner(owner), List(Gap::FromBlock(owner.Block())) {}
+    ~Borrowed() { Owner.bits_ = reinterpret_cast<std::uintptr_t>(List.TakeBlock()) | 1u; }
+    Borrowed(const Borrowed&) = delete;
+    Borrowed& operator=(const Borrowed&) = delete;
+    TPointerList& Owner;
+    Gap List;
+  };
+  // The same only to read: the word is not written (two threads may read).
+  struct Viewed {
+    explicit Viewed(const TPointerList& owner) : List(Gap::FromBlock(owner.Block())) {}
+    ~Viewed() { List.TakeBlock(); }
+    Viewed(const Viewed&) = delete;
+    Viewed& operator=(const Viewed&) = delete;
+    Gap List;
   };
 
-  bool RemoveFromList(const T* item) { return RemoveAt(item, Many().List.IndexOfFirst(item, true)); }
+  static void CountAll(Gap& list) {
+    auto counts = std::make_unique<Counts>();
+    for (T* entry : list) ++(*counts)[entry];
+    list.HeaderWord() = counts.release();
+  }
   bool RemoveSingle(const T* item) {
     if (bits_ == 0 || Single() != item) return false;
     bits_ = 0;
@@ -291,25 +336,30 @@ class TPointerList {
   }
   bool RemoveAt(const T* item, std::ptrdiff_t index) {
     if (index < 0) return false;
-    TMany& many = Many();
-    many.List.erase(static_cast<std::size_t>(index));
-    if (many.Counts) {
-      auto count = many.Counts->find(item);
-      if (--count->second == 0) many.Counts->erase(count);
+    bool empty = false;
+    {
+      Borrowed many(*this);
+      many.List.erase(static_cast<std::size_t>(index));
+      if (Counts* counts = many.List.HeaderWord()) {
+        auto count = counts->find(item);
+        if (--count->second == 0) counts->erase(count);
+      }
+      empty = many.List.empty();
     }
-    if (many.List.empty()) Release();
+    if (empty) Release();
     return true;
   }
   bool IsList() const { return (bits_ & 1u) != 0; }
   T* Single() const { return reinterpret_cast<T*>(bits_); }
-  TMany& Many() const { return *reinterpret_cast<TMany*>(bits_ & ~std::uintptr_t{1}); }
-  TMany& MakeList() {
-    if (IsList()) return Many();
-    auto* many = new TMany;
-    many->List.reserve(kFirstCapacity);
-    if (bits_ != 0) many->List.push_back(Single());
-    bits_ = reinterpret_cast<std::uintptr_t>(many) | 1u;
-    return *many;
+  void* Block() const { return reinterpret_cast<void*>(bits_ & ~std::uintptr_t{1}); }
+  // Turns the word into a list (keeping a single entry) and answers it.
+  TPointerList& MakeList() {
+    if (IsList()) return *this;
+    Gap list;
+    list.reserve(kFirstCapacity);
+    if (bits_ != 0) list.push_back(Single());
+    bits_ = reinterpret_cast<std::uintptr_t>(list.TakeBlock()) | 1u;
+    return *this;
   }
 
   std::uintptr_t bits_ = 0;

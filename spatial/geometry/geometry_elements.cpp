@@ -137,8 +137,8 @@ void TRectangle::IncludeCoordinate(const TCoordinate* C) { IncludePoint(C->GetX(
 
 void TRectangle::IncludeRect(const TRectangle* R) {
   if (!R->IsValid()) return;
-  IncludeCoordinate(R->MinCorner());
-  IncludeCoordinate(R->MaxCorner());
+  IncludePoint(R->MinX(), R->MinY());
+  IncludePoint(R->MaxX(), R->MaxY());
 }
 
 bool TRectangle::IsValid() const {

@@ -37,10 +37,12 @@ class T2DCoordinate : public TCoordinate {
   T2DCoordinate() = default;
   T2DCoordinate(double x, double y) : x_(x), y_(y) {}
 
-  double GetX() const override { return x_; }
-  double GetY() const override { return y_; }
-  void SetX(double value) override { x_ = value; }
-  void SetY(double value) override { y_ = value; }
+  // Final: a vertex read through a T2DCoordinate is a plain load, and the
+  // passes over whole maps read millions of them.
+  double GetX() const final { return x_; }
+  double GetY() const final { return y_; }
+  void SetX(double value) final { x_ = value; }
+  void SetY(double value) final { y_ = value; }
 
   // X and Y follow as 16 raw bytes.
   void ReadData(platform::TReader& reader, TQuickEntity& elementMap) override;

@@ -43,7 +43,7 @@ double ShoelaceSum(int count, VertexOf vertex, bool closed) {
 
 // The shoelace sum over a line's vertices walked from either end.
 double WalkedSum(const TPolyElement& line, bool fromBegin, bool closed) {
-  return ShoelaceSum(line.GetCoordsCount(), [&line, fromBegin](int i) { return line.VertexAt(i, fromBegin); }, closed);
+  return ShoelaceSum(line.VertexCount(), [&line, fromBegin](int i) { return line.VertexAt(i, fromBegin); }, closed);
 }
 
 bool IsAddElementMessage(const TKestuMessage* message) { return message && message->Message == msgAddElement; }
@@ -153,14 +153,25 @@ void TSpaceEntityString::ReceiveMessage(TKestuMessage*& message, bool& handled) 
 
 int TPolyElement::GetCoordsCount() const { return static_cast<int>(Children().size()); }
 
-T2DCoordinate* TPolyElement::GetCoord(int Index) const {
-  if (Index < 0 || Index >= GetCoordsCount()) return nullptr;
-  return DynamicCast<T2DCoordinate>(Children()[static_cast<std::size_t>(Index)]);
+T2DCoordinate* TPolyElement::GetCoord(int Index) const { return ChildVertex(Index); }
+
+T2DCoordinate* TPolyElement::ChildVertex(int Index) const {
+  const auto& children = Children();
+  if (Index < 0 || static_cast<std::size_t>(Index) >= children.size()) return nullptr;
+  return DynamicCast<T2DCoordinate>(children[static_cast<std::size_t>(Index)]);
+}
+
+int TPolyElement::VertexCount() const {
+  return verticesAreChildren_ ? static_cast<int>(Children().size()) : GetCoordsCount();
+}
+
+T2DCoordinate* TPolyElement::Vertex(int Index) const {
+  return verticesAreChildren_ ? ChildVertex(Index) : GetCoord(Index);
 }
 
 double TPolyElement::GetCalculatedArea() const {
   TCoordCursor cursor(*this);
-  return ShoelaceSum(GetCoordsCount(), [&cursor](int i) { return cursor.At(i); }, true);
+  return ShoelaceSum(VertexCount(), [&cursor](int i) { return cursor.At(i); }, true);
 }
 
 void TPolyElement::AddLine(TPolyElement* Line, bool Forward) {
@@ -174,27 +185,27 @@ void TPolyElement::AddLine(TPolyElement* Line, bool Forward) {
 }
 
 double TPolyElement::GetCoordX(int Index) const {
-  const T2DCoordinate* vertex = GetCoord(Index);
+  const T2DCoordinate* vertex = Vertex(Index);
   return vertex ? vertex->GetX() : 0;
 }
 
 double TPolyElement::GetCoordY(int Index) const {
-  const T2DCoordinate* vertex = GetCoord(Index);
+  const T2DCoordinate* vertex = Vertex(Index);
   return vertex ? vertex->GetY() : 0;
 }
 
 void TPolyElement::SetCoordX(int Index, double X) {
-  if (T2DCoordinate* vertex = GetCoord(Index)) vertex->SetX(X);
+  if (T2DCoordinate* vertex = Vertex(Index)) vertex->SetX(X);
 }
 
 void TPolyElement::SetCoordY(int Index, double Y) {
-  if (T2DCoordinate* vertex = GetCoord(Index)) vertex->SetY(Y);
+  if (T2DCoordinate* vertex = Vertex(Index)) vertex->SetY(Y);
 }
 
 T2DCoordinate* TPolyElement::VertexAt(int Index, bool FromBegin) const {
-  const int count = GetCoordsCount();
+  const int count = VertexCount();
   if (Index < 0 || Index >= count) return nullptr;
-  return GetCoord(FromBegin ? Index : count - 1 - Index);
+  return Vertex(FromBegin ? Index : count - 1 - Index);
 }
 
 void TPolyElement::GetVertexXY(int Index, bool FromBegin, double& X, double& Y) const {
@@ -222,7 +233,7 @@ T2DCoordinate* TPolyElement::InsertVertex(int Index, double X, double Y) {
 
 void TPolyElement::CalcBounds() {
   BoundRect()->Clear();
-  const int count = GetCoordsCount();
+  const int count = VertexCount();
   TCoordCursor cursor(*this);
   for (int i = 0; i < count; ++i)
     if (const T2DCoordinate* vertex = cursor.At(i)) BoundRect()->IncludeCoordinate(vertex);
@@ -230,10 +241,10 @@ void TPolyElement::CalcBounds() {
 
 double TPolyElement::Length() const {
   double length = 0;
-  const int count = GetCoordsCount();
-  const T2DCoordinate* previous = GetCoord(0);
+  const int count = VertexCount();
+  const T2DCoordinate* previous = Vertex(0);
   for (int i = 1; i < count; ++i) {
-    const T2DCoordinate* current = GetCoord(i);
+    const T2DCoordinate* current = Vertex(i);
     if (previous && current)
       length += Mathlib::Distance(previous->GetX(), previous->GetY(), current->GetX(), current->GetY());
     previous = current;
@@ -249,9 +260,9 @@ void TPolyElement::PointAtDistance(double& X, double& Y, double Dist, double& an
   X = 0;
   Y = 0;
   angle = 0;
-  const int count = GetCoordsCount();
+  const int count = VertexCount();
   const auto atLast = [&] {
-    if (const T2DCoordinate* last = GetCoord(count - 1)) {
+    if (const T2DCoordinate* last = Vertex(count - 1)) {
       X = last->GetX();
       Y = last->GetY();
     }
@@ -262,8 +273,8 @@ void TPolyElement::PointAtDistance(double& X, double& Y, double Dist, double& an
   }
   double walked = 0;
   for (int i = 0; i + 1 < count; ++i) {
-    const T2DCoordinate* a = GetCoord(i);
-    const T2DCoordinate* b = GetCoord(i + 1);
+    const T2DCoordinate* a = Vertex(i);
+    const T2DCoordinate* b = Vertex(i + 1);
     if (!a || !b) continue;
     const double segment = Mathlib::Distance(a->GetX(), a->GetY(), b->GetX(), b->GetY());
     if (walked + segment > Dist) {
@@ -294,10 +305,10 @@ bool TPolyLineElement::HitTest(const TCoordinate* Point, double Tolerance) const
   if (!Point) return false;
   const double px = Point->GetX();
   const double py = Point->GetY();
-  const int count = GetCoordsCount();
+  const int count = VertexCount();
   for (int i = 0; i + 1 < count; ++i) {
-    const T2DCoordinate* a = GetCoord(i);
-    const T2DCoordinate* b = GetCoord(i + 1);
+    const T2DCoordinate* a = Vertex(i);
+    const T2DCoordinate* b = Vertex(i + 1);
     if (!a || !b) continue;
     bool onSegment = false;
     double fx = 0;
@@ -309,7 +320,7 @@ bool TPolyLineElement::HitTest(const TCoordinate* Point, double Tolerance) const
   // A point beyond a segment's ends has no foot on it, yet it may lie within
   // the tolerance of a vertex: past a line's end or outside a bend.
   for (int i = 0; i < count; ++i) {
-    const T2DCoordinate* vertex = GetCoord(i);
+    const T2DCoordinate* vertex = Vertex(i);
     if (vertex && Mathlib::Distance(px, py, vertex->GetX(), vertex->GetY()) < Tolerance) return true;
   }
   return false;
@@ -509,7 +520,7 @@ TCoordCursor::TCoordCursor(const TPolyElement& Poly)
     : poly_(Poly), lines_(DynamicCast<TPolyLineAreaElement>(&Poly)) {}
 
 T2DCoordinate* TCoordCursor::At(int Index) {
-  if (!lines_) return poly_.GetCoord(Index);
+  if (!lines_) return poly_.Vertex(Index);
   if (Index < last_) place_ = {};
   last_ = std::max(Index, 0);
   return lines_->CoordFrom(place_, Index);
@@ -595,7 +606,10 @@ void TPolyLineAreaElement::SetLinesOriginesHex(const std::string& text) {
 
 // ---------------------------------------------------------------- line-end index
 
-TSpaceRect* TSpaceRect::Cell(Quarter quarter) const { return DynamicCast<TSpaceRect>(cells_[quarter].Get()); }
+// The links are set only to cells and lists made here, and a link never
+// answers another element than its own, so what they answer needs no class
+// check: filing an end asks them at every level of the tree.
+TSpaceRect* TSpaceRect::Cell(Quarter quarter) const { return static_cast<TSpaceRect*>(cells_[quarter].Get()); }
 
 TSpaceRect* TSpaceRect::CellFor(double X, double Y) const {
   const bool left = X < SplitX;
@@ -632,8 +646,8 @@ void TSpaceRect::SplitIntoQuarters() {
   last_ = false;
 }
 
-TPolyLineString* TSpaceLineBegEndCell::Begins() const { return DynamicCast<TPolyLineString>(begins_.Get()); }
-TPolyLineString* TSpaceLineBegEndCell::Ends() const { return DynamicCast<TPolyLineString>(ends_.Get()); }
+TPolyLineString* TSpaceLineBegEndCell::Begins() const { return static_cast<TPolyLineString*>(begins_.Get()); }
+TPolyLineString* TSpaceLineBegEndCell::Ends() const { return static_cast<TPolyLineString*>(ends_.Get()); }
 
 int TSpaceLineBegEndCell::GetEndsCount() const {
   // An inner cell whose quarter was freed files the ends it would take itself.
@@ -648,7 +662,7 @@ int TSpaceLineBegEndCell::GetEndsCount() const {
 
 void TSpaceLineBegEndCell::AddLineEnd(TPolyElement* Line, bool AtBegin) {
   const T2DCoordinate* end = nullptr;
-  if (Line) end = Line->GetCoord(AtBegin ? 0 : Line->GetCoordsCount() - 1);
+  if (Line) end = Line->VertexAt(0, AtBegin);
   if (!end) {
     ShowError("Error: TSpaceLineBegEndCell.AddLine");
     return;

@@ -115,6 +115,10 @@ class TPolyElement : public TSpaceEntity {
   T2DCoordinate* AddVertex(double X, double Y);
   T2DCoordinate* InsertVertex(int Index, double X, double Y);
   void CalcBounds();
+  // GetCoordsCount and GetCoord without a virtual call where the vertices
+  // are the children.
+  int VertexCount() const;
+  T2DCoordinate* Vertex(int Index) const;
 
   // Along the vertex chain; no closing segment.
   double Length() const;
@@ -127,6 +131,14 @@ class TPolyElement : public TSpaceEntity {
   void PointAtDistance(double& X, double& Y, double Dist, double& angle) const;
   void GetMiddlePoint(double& X, double& Y, double& angle) const;
   void PlaceRefAtMiddle();
+
+ protected:
+  // Cleared by a class whose vertices are not its children (they come from
+  // its GetCoord).
+  bool verticesAreChildren_ = true;
+
+ private:
+  T2DCoordinate* ChildVertex(int Index) const;
 };
 
 class TPolyLineElement : public TPolyElement {
@@ -190,6 +202,7 @@ class THolesEntity : public TRectEntity {
 class TPolyLineAreaElement : public TAreaElement {
   KESTX_CLASS(TPolyLineAreaElement)
  public:
+  TPolyLineAreaElement() { verticesAreChildren_ = false; }
   void AddLine(TPolyElement* Line, bool Forward) override;
   void InsertLine(int Index, TPolyElement* Line, bool Origin);
   void RemoveElement(TElement* element) override;

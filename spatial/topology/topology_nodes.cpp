@@ -1,6 +1,7 @@
 #include "spatial/topology/topology_nodes.h"
 
 #include <exception>
+#include <optional>
 
 #include "framework/core/class_registry.h"
 #include "platform/app_queue.h"
@@ -33,7 +34,7 @@ double TNodeBranch::GetAngle() const {
   line->GetVertexXY(0, LineBegin, x0, y0);
   // A zero-length first segment has no direction: the first vertex apart
   // from the end gives it.
-  const int count = line->GetCoordsCount();
+  const int count = line->VertexCount();
   for (int i = 1; i < count; ++i) {
     line->GetVertexXY(i, LineBegin, x1, y1);
     if (x1 != x0 || y1 != y0) break;
@@ -66,7 +67,9 @@ void TNodeBranch::GiveLineSecondNodeBranch(TNode*& Node, TNodeBranch*& Branch) c
   try {
     TPolyLineElement* line = GetLine();
     if (!line) return;
-    for (int i = 0; i < line->GetOwnersCount(); ++i) {
+    // Looking for a branch changes no owner list.
+    const int owners = line->GetOwnersCount();
+    for (int i = 0; i < owners; ++i) {
       auto* node = DynamicCast<TNode>(line->GetOwner(i));
       if (!node) continue;
       TNodeBranch* found = node->FindBranch(line, !LineBegin);
@@ -204,12 +207,16 @@ TNodeBranch* TNode::AddLine(TPolyLineElement* Line, bool AtBegin) {
     auto made = std::make_unique<TNodeBranch>();
     made->SetLine(Line);
     made->LineBegin = AtBegin;
-    const double angle = made->GetAngle();
     const auto& children = Children();
     std::size_t at = 0;
+    // Taken only when there are branches to place it among: a node's first
+    // line end needs no direction.
+    std::optional<double> angle;
     while (at < children.size()) {
       const auto* other = DynamicCast<TNodeBranch>(children[at]);
-      if (!other || other->GetAngle() > angle) break;
+      if (!other) break;
+      if (!angle) angle = made->GetAngle();
+      if (other->GetAngle() > *angle) break;
       ++at;
     }
     branch = made.release();

@@ -2,7 +2,9 @@
 #include <functional>
 #include <memory>
 #include <random>
+#include <string>
 #include <tuple>
+#include <vector>
 
 #include "framework/tools/tools.h"
 #include "tests/framework/deep_chains.h"
@@ -426,6 +428,52 @@ TEST(GapListTest, EveryEditKeepsTheSameEntriesInTheSameOrderAsAVector) {
       ASSERT_EQ(list.IndexOfFirst(item), expected) << "round " << round << " step " << step;
       if (std::count(model.begin(), model.end(), item) <= 1) {
         ASSERT_EQ(list.IndexOfFirst(item, true), expected) << "round " << round << " step " << step;
+      }
+    }
+  }
+}
+
+// Holder and owner lists: one entry inline, more in a block whose header
+// also counts the entries of a long list.  Every edit keeps the entries and
+// their order as a vector does, through one entry, short lists, counted long
+// ones and back to empty, with entries listed more than once.
+TEST(PointerListTest, EveryEditKeepsTheSameEntriesInTheSameOrderAsAVector) {
+  std::vector<std::unique_ptr<TElement>> pool;
+  for (int i = 0; i < 48; ++i) pool.push_back(std::make_unique<TElement>());
+  std::mt19937 random(30);
+  for (int round = 0; round < 60; ++round) {
+    TPointerList<TElement> list;
+    Model model;
+    // Rounds lean to growing or to shrinking, so lists cross the counted
+    // length both ways.
+    const unsigned grow = round % 2 == 0 ? 6 : 3;
+    for (int step = 0; step < 400; ++step) {
+      const int size = static_cast<int>(model.size());
+      TElement* item = pool[random() % (round % 3 == 0 ? 4 : pool.size())].get();
+      const auto trace = [&] { return "round " + std::to_string(round) + " step " + std::to_string(step); };
+      const unsigned action = random() % 10;
+      if (action < grow) {
+        const int at = static_cast<int>(random() % static_cast<unsigned>(size + 2));
+        list.Insert(at, item);
+        if (at <= 0 || at >= size) model.push_back(item);
+        else model.insert(model.begin() + at, item);
+      } else if (action < 8) {
+        const auto first = std::find(model.begin(), model.end(), item);
+        ASSERT_EQ(list.Remove(item), first != model.end()) << trace();
+        if (first != model.end()) model.erase(first);
+      } else {
+        // Whichever occurrence goes, an entry listed once leaves its place.
+        const auto listed = std::count(model.begin(), model.end(), item);
+        if (listed > 1) continue;
+        ASSERT_EQ(list.RemoveAny(item), listed == 1) << trace();
+        std::erase(model, item);
+      }
+      ASSERT_EQ(list.Count(), static_cast<int>(model.size())) << trace();
+      for (int i = 0; i < list.Count(); ++i) ASSERT_EQ(list.At(i), model[static_cast<std::size_t>(i)]) << trace();
+      EXPECT_EQ(list.At(list.Count()), nullptr) << trace();
+      for (int probe = 0; probe < 4; ++probe) {
+        TElement* other = pool[static_cast<std::size_t>(probe * 11)].get();
+        ASSERT_EQ(list.Contains(other), std::find(model.begin(), model.end(), other) != model.end()) << trace();
       }
     }
   }

@@ -2,8 +2,12 @@
 
 #include <gmock/gmock.h>
 
+#include <algorithm>
 #include <cmath>
+#include <functional>
+#include <iterator>
 #include <memory>
+#include <vector>
 
 #include "tests/spatial/spatial_fixture.h"
 
@@ -114,6 +118,67 @@ TEST_F(SpaceEntityTest, AnAreaOfLinesNumbersTheVerticesAlongItsLines) {
     std::vector<double> found;
     if (vertex) found = {vertex->GetX(), vertex->GetY()};
     EXPECT_EQ(found, point) << index;
+  }
+}
+
+// The readers that do not ask GetCoord for each vertex must still take an
+// area of lines' vertices from its lines, never from its children (the
+// lines themselves): each answers as for a plain area of the same outline.
+TEST_F(SpaceEntityTest, EveryVertexReaderOfAnAreaOfLinesAnswersAsForAPlainArea) {
+  TOwnerEntity lines;
+  auto* there = Poly({{0, 0}, {10, 0}, {10, 10}}).release();
+  auto* back = Poly({{0, 0}, {0, 10}, {4, 12}, {10, 10}}).release();  // walked from its end
+  lines.AddElement(there);
+  lines.AddElement(back);
+  TPolyLineAreaElement ofLines;
+  ofLines.AddLine(there, true);
+  ofLines.AddLine(back, false);
+  ofLines.CalcBounds();
+  auto plain = Poly<TAreaElement>({{0, 0}, {10, 0}, {10, 10}, {4, 12}, {0, 10}});
+
+  using Reading = std::vector<double>;
+  const auto vertexAt = [](const TPolyElement& p, int i, bool fromBegin) {
+    const T2DCoordinate* v = p.VertexAt(i, fromBegin);
+    return v ? Reading{v->GetX(), v->GetY()} : Reading{};
+  };
+  const struct {
+    const char* name;
+    std::function<Reading(TPolyElement&)> read;
+  } readers[] = {
+      {"VertexAt from the begin", [&](TPolyElement& p) {
+         Reading r;
+         for (int i = -1; i <= 5; ++i) std::ranges::copy(vertexAt(p, i, true), std::back_inserter(r));
+         return r;
+       }},
+      {"VertexAt from the end", [&](TPolyElement& p) {
+         Reading r;
+         for (int i = -1; i <= 5; ++i) std::ranges::copy(vertexAt(p, i, false), std::back_inserter(r));
+         return r;
+       }},
+      {"GetVertexXY", [](TPolyElement& p) {
+         double x = 0, y = 0;
+         p.GetVertexXY(2, false, x, y);
+         return Reading{x, y};
+       }},
+      {"GetCoordX and GetCoordY", [](TPolyElement& p) { return Reading{p.GetCoordX(3), p.GetCoordY(3)}; }},
+      {"Length", [](TPolyElement& p) { return Reading{p.Length()}; }},
+      {"area sums", [](TPolyElement& p) {
+         return Reading{p.GetCalculatedArea(), p.GetCalculatedAreaFrom(false), p.AreaTerm(true)};
+       }},
+      {"bounds", [](TPolyElement& p) {
+         p.CalcBounds();
+         return Reading{p.GetMinX(), p.GetMinY(), p.GetMaxX(), p.GetMaxY()};
+       }},
+      {"middle point", [](TPolyElement& p) {
+         double x = 0, y = 0, angle = 0;
+         p.GetMiddlePoint(x, y, angle);
+         return Reading{x, y, angle};
+       }},
+  };
+  for (const auto& reader : readers) {
+    const Reading expected = reader.read(*plain);
+    EXPECT_FALSE(expected.empty()) << reader.name;
+    EXPECT_EQ(reader.read(ofLines), expected) << reader.name;
   }
 }
 
@@ -317,6 +382,45 @@ TEST_F(LineEndIndexTest, ALeafSplitsAtTheSixtyFifthEndFilingEachEndByItsOwnVerte
   ASSERT_TRUE(cell(TSpaceRect::UpperRight) && cell(TSpaceRect::LowerLeft));
   EXPECT_EQ(cell(TSpaceRect::UpperRight)->Children(), std::vector<TElement*>{line});
   EXPECT_EQ(cell(TSpaceRect::LowerLeft)->Children(), std::vector<TElement*>{back});
+}
+
+// A quarter or a line-end list freed from outside (a script may free any
+// child) reads nil afterwards: an end that quarter would take stays in the
+// inner cell, and a leaf whose list went makes a new one.
+TEST_F(LineEndIndexTest, AFreedQuarterOrListReadsNilAndItsEndsStayAboveIt) {
+  const struct {
+    const char* name;
+    TSpaceRect::Quarter freed;
+    double x, y;
+  } rows[] = {
+      {"lower left", TSpaceRect::LowerLeft, 10, 10},
+      {"upper left", TSpaceRect::UpperLeft, 10, 80},
+      {"lower right", TSpaceRect::LowerRight, 80, 10},
+      {"upper right", TSpaceRect::UpperRight, 80, 80},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    TSpaceLineBegEndCell root;
+    root.SetBounds({0, 0, 100, 100});
+    for (int i = 0; i < 65; ++i) root.AddLineEnd(Line(i % 2 == 0 ? 10 : 80, i % 4 < 2 ? 10 : 80), true);
+    ASSERT_FALSE(root.Last());
+    root.FreeElement(root.Cell(row.freed));
+    EXPECT_EQ(root.Cell(row.freed), nullptr);
+    TPolyLineElement* line = Line(row.x, row.y);
+    root.AddLineEnd(line, true);
+    ASSERT_NE(root.Begins(), nullptr);
+    EXPECT_EQ(root.Begins()->Children(), std::vector<TElement*>{line});
+    // The opposite quarter still files its ends, also after its list went.
+    auto* opposite = static_cast<TSpaceLineBegEndCell*>(root.CellFor(100 - row.x, 100 - row.y));
+    ASSERT_NE(opposite, nullptr);
+    ASSERT_NE(opposite->Begins(), nullptr);
+    opposite->FreeElement(opposite->Begins());
+    EXPECT_EQ(opposite->Begins(), nullptr);
+    TPolyLineElement* across = Line(100 - row.x, 100 - row.y);
+    root.AddLineEnd(across, true);
+    ASSERT_NE(opposite->Begins(), nullptr);
+    EXPECT_EQ(opposite->Begins()->Children(), std::vector<TElement*>{across});
+  }
 }
 
 TEST_F(LineEndIndexTest, CellsTooSmallOrUnboundedGrowInsteadOfSplittingAndEmptyLinesAreRefused) {
