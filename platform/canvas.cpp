@@ -12,6 +12,7 @@
 #include <cstdlib>
 
 #include <QFile>
+#include <QFileInfo>
 #include <QImageReader>
 #include <QPainter>
 #include <QPen>
@@ -640,6 +641,10 @@ struct Printer::Impl {
   int PageNumber = 1;
   bool Open = true;
   bool Aborted = false;
+  // Something was drawn on the page, or the document was asked for: until
+  // then, or a page is turned, it has nothing to print and the file is not
+  // touched.
+  bool Drawn = false;
 
   // Puts the page drawn so far into the document.
   void WritePage() {
@@ -697,12 +702,21 @@ struct Printer::Impl {
   }
 };
 
+namespace {
+bool Writable(const QString& path) {
+  const QFileInfo file(path);
+  if (file.exists()) return !file.isDir() && file.isWritable();
+  const QFileInfo folder(file.absolutePath());
+  return folder.isDir() && folder.isWritable();
+}
+}  // namespace
+
 // The printer needs the application object before it is made.
 Printer::Printer(const std::string& pdfPath, std::int32_t dotsPerInch)
     : impl_((EnsureWindowSystem(), std::make_unique<Impl>())) {
-  // A file that cannot be written fails now, not after the pages are drawn.
-  if (QFile probe(Q(pdfPath)); !probe.open(QIODevice::WriteOnly))
-    throw EPrinter("Soubor tisku " + pdfPath + " nelze zapsat");
+  // A file that cannot be written fails now, not after the pages are drawn;
+  // asking does not make the file, nor empty one that is there.
+  if (!Writable(Q(pdfPath))) throw EPrinter("Soubor tisku " + pdfPath + " nelze zapsat");
   impl_->Name = pdfPath;
   QPrinter& device = impl_->Device;
   device.setOutputFormat(QPrinter::PdfFormat);
@@ -721,16 +735,20 @@ Printer::Printer(const std::string& pdfPath, std::int32_t dotsPerInch)
   surface->Image = &impl_->Page;
   surface->Printer = true;
   surface->DotsPerInch = dotsPerInch;
+  surface->Changed = [impl = impl_.get()] { impl->Drawn = true; };
   impl_->Surface.reset(new Canvas(std::move(surface)));
   ++openPrintDocuments;
 }
 
+// A document with nothing drawn and no page turned leaves no file.
 Printer::~Printer() {
   if (impl_->Aborted) return;
-  impl_->WritePage();
+  if (impl_->Drawn || impl_->Painter.isActive()) impl_->WritePage();
   if (impl_->Painter.isActive()) impl_->Painter.end();
   impl_->Close();
 }
+
+void Printer::Begin() { impl_->Drawn = true; }
 
 const std::string& Printer::Name() const { return impl_->Name; }
 void Printer::SetTitle(const std::string& title) { impl_->Title = title; }
@@ -747,8 +765,11 @@ void Printer::NewPage() {
 void Printer::Abort() {
   if (impl_->Aborted) return;
   impl_->Aborted = true;
-  if (impl_->Painter.isActive()) impl_->Painter.end();
-  QFile::remove(Q(impl_->Name));
+  // Only a file the document began is its own to delete.
+  if (impl_->Painter.isActive()) {
+    impl_->Painter.end();
+    QFile::remove(Q(impl_->Name));
+  }
   impl_->Close();
 }
 

@@ -193,7 +193,10 @@ class EPrinter : public std::runtime_error {
 
 // One print document into a PDF file: it begins when the printer is made and
 // ends when it is destroyed or aborted.  A page is drawn on a picture at the
-// printer's resolution and goes into the file as it is.
+// printer's resolution and goes into the file as it is.  The file is written
+// from the first page on that something is drawn or that is turned, or once
+// the document is asked for (Begin); a document with none of these leaves no
+// file, and an abort deletes only a file the document wrote.
 class Printer {
  public:
   // A page of the paper size (PrintPaperSize) at the given resolution;
@@ -203,6 +206,9 @@ class Printer {
   Printer(const Printer&) = delete;
   Printer& operator=(const Printer&) = delete;
 
+  // Asks for the document: it is written at its end also with nothing drawn
+  // (a blank page).
+  void Begin();
   // The printer's name: the path of its PDF file.
   const std::string& Name() const;
   // Names the document; taken when its first page is written.

@@ -23,6 +23,8 @@ namespace {
 // the caller named.
 thread_local const std::string* tFileName = nullptr;
 thread_local std::string tLastError;
+// What the last table closed on this thread could not write.
+thread_local bool tCloseFailed = false;
 
 bool EndsWithTableExtension(const char* name) {
   const std::string_view text(name);
@@ -122,9 +124,13 @@ SAOffset TellHook(SAFile handle) { return FileOf(handle).position; }
 
 int FlushHook(SAFile handle) { return FileOf(handle).FlushAll() ? 0 : EOF; }
 
+// The library closes without asking how it went: the table asks afterwards.
 int CloseHook(SAFile handle) {
   std::unique_ptr<TableFile> f(&FileOf(handle));
-  return std::fclose(f->file);
+  const bool written = f->FlushAll();
+  const bool closed = std::fclose(f->file) == 0;
+  tCloseFailed = !written || !closed;
+  return tCloseFailed ? EOF : 0;
 }
 
 void ErrorHook(const char* message) { tLastError = message; }
@@ -494,6 +500,8 @@ struct DbaseTable::Impl {
 
 DbaseTable::DbaseTable() : impl_(std::make_unique<Impl>()) {}
 
+// A destructor has nobody to tell: callers that must hear of a failed
+// write close the table themselves.
 DbaseTable::~DbaseTable() {
   if (impl_->handle) DBFClose(impl_->handle);
 }
@@ -556,13 +564,17 @@ void DbaseTable::Open() {
 void DbaseTable::Close() {
   Impl& t = *impl_;
   if (!t.handle) return;
+  tLastError.clear();
+  tCloseFailed = false;
   DBFClose(t.handle);
+  const bool failed = tCloseFailed || !tLastError.empty();
   t.handle = nullptr;
   t.headerStale = false;
   t.state = State::Inactive;
   t.current = -1;
   t.eof = true;
   t.buffer.clear();
+  if (failed) throw EDatabaseError(ErrorText("Cannot write the records of " + t.tableName));
 }
 
 bool DbaseTable::Active() const { return impl_->handle != nullptr; }

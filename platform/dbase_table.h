@@ -66,7 +66,9 @@ class DbaseTable {
   // fields do not fit its records.  A header that claims more records than
   // the file holds is read as far as the records are whole.
   void Open();
-  // Pending changes of an unposted record are dropped.
+  // Pending changes of an unposted record are dropped.  The table is closed
+  // in any case; raises EDatabaseError afterwards when the header or records
+  // posted before could not be written (a full disk).
   void Close();
   bool Active() const;
   State GetState() const;

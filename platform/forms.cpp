@@ -1615,7 +1615,9 @@ void EnsureWindowSystem() {
 void SetModalAnswerer(ModalAnswerer answerer) { InstalledAnswerer() = std::move(answerer); }
 
 void SetUnattended(std::function<void(const std::string& line)> log) {
-  UnattendedLog() = log ? std::move(log) : [](const std::string&) {};
+  // No log is no unattended run: the mode is the log being set.
+  if (!log) return SetAttended();
+  UnattendedLog() = std::move(log);
   SetModalAnswerer([](Form& form) {
     LogUnattended(form.impl().LogText());
     form.impl().RequestModalResult(form.DefaultResult());

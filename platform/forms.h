@@ -466,7 +466,8 @@ void EnsureWindowSystem();
 // Running without a person: every modal form and message box is answered
 // with its default button, and its text goes to the log: a message box's
 // text, a form's caption, or the text of the label its layout marks as the
-// form's message (a confirmation's question).
+// form's message (a confirmation's question).  An empty log ends the
+// unattended run, as SetAttended does.
 void SetUnattended(std::function<void(const std::string& line)> log);
 void SetAttended();
 bool Unattended();

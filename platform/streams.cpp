@@ -346,6 +346,12 @@ void TReader::Skip(std::uint64_t count) {
 
 void TReader::SetPosition(std::uint64_t position) {
   if (position > size_) throw EReadError(kReadError);
+  // Back to a place still in the buffer (a reader stepping over a record it
+  // has begun), the stream is not read again.
+  if (position >= bufferStart_ && position - bufferStart_ < end_) {
+    pos_ = static_cast<std::size_t>(position - bufferStart_);
+    return;
+  }
   stream_.Seek(position);
   bufferStart_ = position;
   pos_ = 0;

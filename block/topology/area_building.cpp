@@ -3,6 +3,7 @@
 #include <cmath>
 #include <exception>
 #include <memory>
+#include <optional>
 
 #include "block/topology/label_points.h"
 #include "framework/core/class_registry.h"
@@ -138,11 +139,15 @@ void TSubAreaMakerInQTree::DoIt() {
   TProchazecPlochGauge::DoIt();
 }
 
-bool TSubAreaMakerInQTree::Encloses(TAreaElement* candidate, double candidateArea, TAreaElement* hole,
-                                    double holeArea, double X, double Y) {
-  return !candidate->IsHole && -holeArea < candidateArea &&
-         candidate->ContainsRect(hole->GetMinX(), hole->GetMinY(), hole->GetMaxX(), hole->GetMaxY()) &&
-         hole->NoChildHasOwner(candidate) && candidate->ContainsPointOutsideHoles(X, Y);
+bool TSubAreaMakerInQTree::Encloses(TAreaElement* candidate, TAreaElement* hole, std::optional<double>& holeArea,
+                                    double X, double Y, double& candidateArea) {
+  if (candidate->IsHole ||
+      !candidate->ContainsRect(hole->GetMinX(), hole->GetMinY(), hole->GetMaxX(), hole->GetMaxY()) ||
+      !hole->NoChildHasOwner(candidate))
+    return false;
+  if (!holeArea) holeArea = hole->WholeArea();
+  candidateArea = candidate->WholeArea();
+  return -*holeArea < candidateArea && candidate->ContainsPointOutsideHoles(X, Y);
 }
 
 void TSubAreaMakerInQTree::Process(TElement* element) {
@@ -155,15 +160,17 @@ void TSubAreaMakerInQTree::Process(TElement* element) {
   if (tree && first) {
     const double x = first->GetX();
     const double y = first->GetY();
-    const double holeArea = hole->WholeArea();
+    // Summed once a candidate needs it: nothing encloses the outer ring of
+    // a map, the longest ring there is.
+    std::optional<double> holeArea;
     TAreaElement* best = nullptr;
     double bestArea = 0;
     TQTreeWalker walker;
     for (TElement* found = walker.FindFirst(tree, x, y, x, y, 0); found; found = walker.FindNext()) {
       auto* candidate = DynamicCast<TAreaElement>(found);
       if (!candidate || candidate == best || candidate->IsHole) continue;
-      const double area = candidate->WholeArea();
-      if (!Encloses(candidate, area, hole, holeArea, x, y)) continue;
+      double area = 0;
+      if (!Encloses(candidate, hole, holeArea, x, y, area)) continue;
       if (!best || area < bestArea) {
         best = candidate;
         bestArea = area;

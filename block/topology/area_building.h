@@ -6,6 +6,7 @@
 // connected group of lines: that ring becomes a hole, and each hole goes to
 // the smallest area that encloses it.
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "block/topology/node_building.h"
@@ -69,9 +70,11 @@ class TSubAreaMakerInQTree : public TProchazecPlochGauge {
   void Process(TElement* element) override;
 
  private:
-  // Whether the hole may go to candidate.
-  static bool Encloses(TAreaElement* candidate, double candidateArea, TAreaElement* hole, double holeArea, double X,
-                       double Y);
+  // Whether the hole may go to candidate, and candidate's area then.  The
+  // areas are summed (the hole's once) only for a candidate whose bounds
+  // hold the hole's and that shares no line with it (the island's face does).
+  static bool Encloses(TAreaElement* candidate, TAreaElement* hole, std::optional<double>& holeArea, double X,
+                       double Y, double& candidateArea);
 
   TElementLink areaQTree_;
 };

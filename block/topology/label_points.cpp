@@ -8,6 +8,7 @@
 
 #include "framework/core/class_registry.h"
 #include "platform/dialogs.h"
+#include "render/devices/border_buffer.h"
 #include "spatial/geometry/intersections.h"
 #include "spatial/geometry/page.h"
 #include "spatial/geometry/projection.h"
@@ -20,10 +21,15 @@ void SetLabel(TAreaElement& area, double X, double Y) {
   area.SetAbsRefY(Y);
 }
 
-// The label as stored (relative to the bounds) is what is tested: a point
-// on the boundary may fall either side of it once stored.
-bool LabelInside(const TAreaElement& area) {
-  return area.ContainsPointOutsideHoles(area.GetAbsRefX(), area.GetAbsRefY());
+// A line's vertices in walking order but the first skip of them.  A line's
+// children are its vertices (what its VertexAt reads), so they are read
+// straight from the list.
+void AppendLineVertices(const TPolyLineElement& line, bool forward, std::size_t skip, std::vector<TRealPoint>& ring) {
+  const auto& vertices = line.Children();
+  const std::size_t count = vertices.size();
+  for (std::size_t v = skip; v < count; ++v)
+    if (const auto* vertex = DynamicCast<T2DCoordinate>(vertices[forward ? v : count - 1 - v]))
+      ring.push_back({vertex->GetX(), vertex->GetY()});
 }
 
 // The outline's vertices in walking order, as a plain copy of the area would
@@ -32,13 +38,15 @@ std::vector<TRealPoint> OutlineRing(const TAreaElement& area) {
   std::vector<TRealPoint> ring;
   if (const auto* bounded = DynamicCast<TPolyLineAreaElement>(&area)) {
     const auto& children = bounded->Children();
+    std::size_t size = 0;
+    for (TElement* child : children)
+      if (const auto* line = DynamicCast<TPolyLineElement>(child)) size += line->Children().size();
+    ring.reserve(size);
     bool firstLine = true;
     for (std::size_t i = 0; i < children.size(); ++i) {
       const auto* line = DynamicCast<TPolyLineElement>(children[i]);
       if (!line) continue;
-      const bool forward = bounded->GetLineOrigin(static_cast<int>(i));
-      for (int v = firstLine ? 0 : 1; v < line->GetCoordsCount(); ++v)
-        if (const T2DCoordinate* vertex = line->VertexAt(v, forward)) ring.push_back({vertex->GetX(), vertex->GetY()});
+      AppendLineVertices(*line, bounded->GetLineOrigin(static_cast<int>(i)), firstLine ? 0 : 1, ring);
       firstLine = false;
     }
     return ring;
@@ -48,51 +56,82 @@ std::vector<TRealPoint> OutlineRing(const TAreaElement& area) {
   return ring;
 }
 
-// The plain outline the raster needs: a line-bounded area's copy (the
-// caller owns it), or the area itself.
-struct TPlainOutline {
-  explicit TPlainOutline(const TAreaElement& area) {
-    if (const auto* bounded = DynamicCast<TPolyLineAreaElement>(&area)) copy.reset(bounded->CreateAreaWithHoles());
-    outline = copy ? copy.get() : &area;
-  }
-  std::unique_ptr<TAreaElement> copy;
-  const TAreaElement* outline;
-};
+// The label as stored (relative to the bounds) is what is tested: a point
+// on the boundary may fall either side of it once stored.
+bool LabelInside(const TAreaElement& area, const TLabelRings& rings) {
+  return rings.Contains(area.GetAbsRefX(), area.GetAbsRefY());
+}
 
 }  // namespace
+
+TLabelRings::TLabelRings(const TAreaElement& Area) {
+  rings_.push_back({&Area, OutlineRing(Area), DynamicCast<TPolyLineAreaElement>(&Area) != nullptr});
+  if (const THolesEntity* holes = Area.Holes())
+    for (TElement* child : holes->Children())
+      if (const auto* hole = DynamicCast<TAreaElement>(child))
+        rings_.push_back({hole, OutlineRing(*hole), DynamicCast<TPolyLineAreaElement>(hole) != nullptr});
+}
+
+bool TLabelRings::RingContains(const TRing& Ring, double X, double Y) const {
+  return Ring.OfLines ? AnalInt::PointInPolygon(Ring.Points, TRealPoint{X, Y})
+                      : Ring.Area->OutlineContainsPoint(X, Y);
+}
+
+bool TLabelRings::Contains(double X, double Y) const {
+  if (!RingContains(rings_.front(), X, Y)) return false;
+  for (std::size_t i = 1; i < rings_.size(); ++i)
+    if (RingContains(rings_[i], X, Y)) return false;
+  return true;
+}
+
+void TLabelRings::AddPolygons(const TProjection& Projection, TPolygonList& Polygons) const {
+  for (const TRing& ring : rings_) {
+    auto* polygon = new TIntegerPolygon;
+    Polygons.AddElement(polygon);
+    const std::size_t bytes = ring.Points.size() * sizeof(TDevicePoint);
+    if (ring.Points.empty() || bytes > static_cast<std::size_t>(TBorderBuffer::MaxBufferSize)) continue;
+    polygon->ByteSize = static_cast<std::int32_t>(bytes);
+    polygon->Points = std::make_unique<TDevicePoint[]>(ring.Points.size());
+    for (const TRealPoint& point : ring.Points) {
+      const TDevicePoint pixel{Projection.WorldToDeviceX(point.X), Projection.WorldToDeviceY(point.Y)};
+      if (polygon->Count == 0 || !(polygon->Points[polygon->Count - 1] == pixel))
+        polygon->Points[polygon->Count++] = pixel;
+    }
+  }
+}
 
 void TAreaPointPlacer::DoIt() {
   SetOutput(Input());
   auto* area = DynamicCast<TAreaElement>(Input());
   if (!area) return;
   try {
-    PlaceLabel(*area);
+    const TLabelRings rings(*area);
+    PlaceLabel(*area, rings);
   } catch (const std::exception&) {
     SetLabel(*area, area->GetCenterX(), area->GetCenterY());
   }
 }
 
-void TAreaPointPlacer::PlaceLabel(TAreaElement& area) {
+void TAreaPointPlacer::PlaceLabel(TAreaElement& area, const TLabelRings& rings) {
   SetLabel(area, area.GetCenterX(), area.GetCenterY());
-  if (!LabelInside(area)) {
-    RasterAnalysis(area);
+  if (!LabelInside(area, rings)) {
+    RasterAnalysis(area, rings);
     return;
   }
-  if (AcceptCentre || KeepOffTheBoundary(area)) return;
-  RasterAnalysis(area);
+  if (AcceptCentre || KeepOffTheBoundary(area, rings)) return;
+  RasterAnalysis(area, rings);
 }
 
-bool TAreaPointPlacer::KeepOffTheBoundary(TAreaElement& area) {
-  const std::vector<TRealPoint> ring = OutlineRing(area);
+bool TAreaPointPlacer::KeepOffTheBoundary(TAreaElement& area, const TLabelRings& rings) {
   const double x = area.GetAbsRefX();
   const double y = area.GetAbsRefY();
   double left = 0, right = 0;
   std::int32_t count = 0;
-  AnalInt::HorizontalCrossings(ring, left, right, x, y, count);
+  AnalInt::HorizontalCrossings(rings.Outline(), left, right, x, y, count);
   if (100 * std::min(std::fabs(left - x), std::fabs(right - x)) > std::fabs(left - right)) return true;
   if (count < 2 || count % 2 != 0) return true;
   SetLabel(area, (left + right) / 2, y);
-  return LabelInside(area);
+  return LabelInside(area, rings);
 }
 
 // ---------------------------------------------------------------- raster analysis
@@ -155,15 +194,28 @@ void TAnalArea::BuildEdgeTable(const TPolygonList& Polygons) {
                    [](const TEdgeRecord& a, const TEdgeRecord& b) { return a.TopY > b.TopY; });
 }
 
+void TAnalArea::AdvanceToRow(std::int32_t Row, std::int32_t& First) {
+  // Row by row from the top, an edge joins when the table's leading run of
+  // tops reaches the row (its own top in a sorted table) and then moves one
+  // step a row while it has rows left: the same as its steps counted.
+  const std::int32_t count = static_cast<std::int32_t>(Edges.size());
+  std::int64_t joins = Edges.empty() ? Row : Edges.front().TopY;
+  for (; First < count; ++First) {
+    TEdgeRecord& edge = Edges[static_cast<std::size_t>(First)];
+    joins = std::min<std::int64_t>(joins, edge.TopY);
+    if (joins < Row) break;
+    const std::int64_t steps = std::min<std::int64_t>(std::max(edge.Count, 0), joins - Row);
+    edge.X = static_cast<std::int32_t>(edge.X - steps * edge.Step);
+    edge.Count = static_cast<std::int32_t>(edge.Count - steps);
+  }
+}
+
 bool TAnalArea::WidestSpanMiddle(std::int32_t& X, std::int32_t& Y) {
   if (Edges.empty()) return false;
   const std::int32_t last = static_cast<std::int32_t>(Edges.size()) - 1;
   const std::int32_t middle = (Edges.front().TopY + LowestY) / 2;
   std::int32_t first = 0, index = 0;
-  for (std::int32_t y = Edges.front().TopY; y > middle; --y) {
-    UpdateActiveEdges(last, y, first, index);
-    StepActiveEdges(index, first - 1);
-  }
+  AdvanceToRow(middle, first);
   UpdateActiveEdges(last, middle, first, index);
   std::int32_t count = 0;
   SortActiveEdges(count, first - 1, index);
@@ -206,37 +258,16 @@ TAnalArea& TAreaPointPlacer::Scanner() {
   return *scanner;
 }
 
-void TAreaPointPlacer::FillPolygons(const TAreaElement& outline) {
-  TPolygonList& polygons = Polygons();
-  auto add = [&](const TElement* ring) {
-    auto* polygon = new TIntegerPolygon;
-    ElementToDevicePoints(&Device(), ring, polygon->Points, polygon->Count, polygon->ByteSize);
-    polygons.AddElement(polygon);
-  };
-  add(&outline);
-  if (const THolesEntity* holes = outline.Holes()) {
-    for (TElement* hole : holes->Children()) {
-      if (const auto* bounded = DynamicCast<TPolyLineAreaElement>(hole)) {
-        const std::unique_ptr<TAreaElement> plain(bounded->CreateArea());
-        add(plain.get());
-      } else {
-        add(hole);
-      }
-    }
-  }
-}
-
-void TAreaPointPlacer::RasterAnalysis(TAreaElement& area) {
+void TAreaPointPlacer::RasterAnalysis(TAreaElement& area, const TLabelRings& rings) {
   TAnalDevice& device = Device();
   device.SetupPage();
   device.Projection()->FitRectangle(area.BoundRect(), device.Page());
-  const TPlainOutline plain(area);
   TPolygonList& polygons = Polygons();
   struct Empty {
     TPolygonList& list;
     ~Empty() { list.Clear(); }
   } empty{polygons};
-  FillPolygons(*plain.outline);
+  rings.AddPolygons(*device.Projection(), polygons);
   TAnalArea& scanner = Scanner();
   scanner.BuildEdgeTable(polygons);
   std::int32_t px = 0, py = 0;
@@ -249,21 +280,21 @@ void TAreaPointPlacer::RasterAnalysis(TAreaElement& area) {
   } else {
     SetLabel(area, area.GetCenterX(), area.GetCenterY());
   }
-  CorrectOutsidePoint(area);
+  CorrectOutsidePoint(area, rings);
 }
 
-void TAreaPointPlacer::CorrectOutsidePoint(TAreaElement& area) {
+void TAreaPointPlacer::CorrectOutsidePoint(TAreaElement& area, const TLabelRings& rings) {
   double x = area.GetAbsRefX();
   const double y = area.GetAbsRefY();
-  if (LabelInside(area)) return;
-  const std::vector<TRealPoint> ring = OutlineRing(area);
+  if (LabelInside(area, rings)) return;
+  const std::vector<TRealPoint>& ring = rings.Outline();
   double first = 0, second = 0;
   std::int32_t count = 0;
   AnalInt::HorizontalCrossingsTwoNearest(ring, first, second, x, y, count);
   if (count < 2 || count % 2 != 0) AnalInt::HorizontalCrossingsTwoNearest(ring, first, second, x - 1e10, y, count);
   if (count >= 2 && count % 2 == 0) x = (first + second) / 2;
   SetLabel(area, x, y);
-  if (!LabelInside(area))
+  if (!LabelInside(area, rings))
     Log("Chyba umístění pop.bodu u plochy \r\n" + FloatToText(x) + " ; " + FloatToText(y));
 }
 

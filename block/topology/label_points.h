@@ -5,12 +5,15 @@
 // row on a raster.
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "framework/tools/recursor.h"
 #include "render/area_symbols/area_symbol.h"
 #include "render/devices/canvas_device.h"
+#include "spatial/geometry/geometry_types.h"
 
 class TAreaElement;
+class TProjection;
 
 // A device that never draws: its page of 500 x 500 pixels at 200 dots per
 // inch per millimetre only gives the projection of the analysis.
@@ -51,9 +54,39 @@ class TAnalArea : public TPlosnaZnacka {
   // The middle of the widest span of the middle row; false without edges
   // or crossings.
   bool WidestSpanMiddle(std::int32_t& X, std::int32_t& Y);
+  // The edges as stepping row by row from the table's first top down to
+  // Row leaves them (Row itself not stepped); First becomes the index of the
+  // first edge not yet begun.  Rows above Row are not visited one by one.
+  void AdvanceToRow(std::int32_t Row, std::int32_t& First);
 
  private:
   void AddRing(const TDevicePoint* Points, std::int32_t Count);
+};
+
+// The rings of one area, read once for every test of its label: the
+// outline first, then each hole in the area's order.  A ring bounded by
+// lines is tested from the points read here; any other area answers for its
+// own ring, so a test gives what the area's ContainsPointOutsideHoles gives.
+class TLabelRings {
+ public:
+  explicit TLabelRings(const TAreaElement& Area);
+
+  const std::vector<TRealPoint>& Outline() const { return rings_.front().Points; }
+  bool Contains(double X, double Y) const;
+  // Each ring in the projection's pixels, as ElementToDevicePoints gives the
+  // rings of the area's plain copy: consecutive equal pixels once, and a ring
+  // too large for the device buffer without points.
+  void AddPolygons(const TProjection& Projection, TPolygonList& Polygons) const;
+
+ private:
+  struct TRing {
+    const TAreaElement* Area;
+    std::vector<TRealPoint> Points;
+    bool OfLines;
+  };
+  bool RingContains(const TRing& Ring, double X, double Y) const;
+
+  std::vector<TRing> rings_;
 };
 
 class TAreaPointPlacer : public TTool {
@@ -66,19 +99,17 @@ class TAreaPointPlacer : public TTool {
   void DoIt() override;
 
  private:
-  void PlaceLabel(TAreaElement& area);
+  void PlaceLabel(TAreaElement& area, const TLabelRings& rings);
   // The middle of the span through the reference point when it lies within
   // 1/100 of the span from either end; false when the raster is to decide.
-  bool KeepOffTheBoundary(TAreaElement& area);
-  void RasterAnalysis(TAreaElement& area);
-  // The rings of the area in the device's pixels.
-  void FillPolygons(const TAreaElement& outline);
+  bool KeepOffTheBoundary(TAreaElement& area, const TLabelRings& rings);
+  void RasterAnalysis(TAreaElement& area, const TLabelRings& rings);
   TAnalDevice& Device();
   TPolygonList& Polygons();
   TAnalArea& Scanner();
   // Moves a point outside the area onto the middle of the two nearest
   // crossings of its row, and reports one that stays outside.
-  void CorrectOutsidePoint(TAreaElement& area);
+  void CorrectOutsidePoint(TAreaElement& area, const TLabelRings& rings);
 
   TElementLink device_;
   TElementLink polygons_;

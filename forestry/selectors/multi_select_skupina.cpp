@@ -1,13 +1,17 @@
 #include "forestry/selectors/multi_select_skupina.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "block/forest_model/forest_units.h"
 #include "forestry/hierarchy/hierarchy_lookup.h"
 #include "forestry/selectors/owned_output.h"
 #include "framework/core/class_registry.h"
+#include "spatial/geometry/intersections.h"
 #include "spatial/geometry/plane_math.h"
+#include "spatial/geometry/segment_sweep.h"
 #include "spatial/objects/space_entities.h"
 
 namespace {
@@ -19,32 +23,65 @@ bool BoundsMeet(const TRectEntity& a, const TRectEntity& b) {
   return a.IntersectsRect(b.GetMinX(), b.GetMinY(), b.GetMaxX(), b.GetMaxY());
 }
 
-bool AnyVertexInside(const TPolyElement& line, const TAreaElement& area) {
-  for (int i = 0; i < line.GetCoordsCount(); ++i)
-    if (area.HitTest(line.GetCoord(i), 0)) return true;
-  return false;
-}
-
-bool SegmentBoxesMeet(double x1, double y1, double x2, double y2, double x3, double y3, double x4, double y4) {
-  return std::max(x1, x2) >= std::min(x3, x4) && std::max(x3, x4) >= std::min(x1, x2) &&
-         std::max(y1, y2) >= std::min(y3, y4) && std::max(y3, y4) >= std::min(y1, y2);
-}
-
-// The outline is closed: its last vertex joins its first.
-bool AnySegmentCrosses(const TPolyElement& line, const TAreaElement& outline) {
-  const int ringCount = outline.GetCoordsCount();
-  for (int i = 0; i + 1 < line.GetCoordsCount(); ++i) {
-    const double x1 = line.GetCoordX(i), y1 = line.GetCoordY(i);
-    const double x2 = line.GetCoordX(i + 1), y2 = line.GetCoordY(i + 1);
-    for (int j = 0; j < ringCount; ++j) {
-      const int next = (j + 1) % ringCount;
-      const double x3 = outline.GetCoordX(j), y3 = outline.GetCoordY(j);
-      const double x4 = outline.GetCoordX(next), y4 = outline.GetCoordY(next);
-      if (SegmentBoxesMeet(x1, y1, x2, y2, x3, y3, x4, y4) && Mathlib::SegmentsCross(x1, y1, x2, y2, x3, y3, x4, y4))
-        return true;
-    }
+// The polygon's vertices in order; a missing one reads (0, 0) as GetCoordX does.
+std::vector<TRealPoint> PointsOf(const TPolyElement& poly) {
+  const int count = poly.GetCoordsCount();
+  std::vector<TRealPoint> points;
+  points.reserve(static_cast<std::size_t>(std::max(count, 0)));
+  TCoordCursor cursor(poly);
+  for (int i = 0; i < count; ++i) {
+    const T2DCoordinate* vertex = cursor.At(i);
+    points.push_back(vertex ? TRealPoint{vertex->GetX(), vertex->GetY()} : TRealPoint{});
   }
-  return false;
+  return points;
+}
+
+// Consecutive vertices, and the last back to the first when closed.
+std::vector<TSweepSegment> SegmentsOf(const std::vector<TRealPoint>& points, bool closed) {
+  std::vector<TSweepSegment> segments;
+  const std::size_t count = points.size();
+  for (std::size_t i = 0; i < count; ++i) {
+    if (!closed && i + 1 == count) break;
+    const TRealPoint& a = points[i];
+    const TRealPoint& b = points[(i + 1) % count];
+    segments.push_back({a.X, a.Y, b.X, b.Y});
+  }
+  return segments;
+}
+
+bool SegmentsCross(const TSweepSegment& a, const TSweepSegment& b) {
+  return Mathlib::SegmentsCross(a.X1, a.Y1, a.X2, a.Y2, b.X1, b.Y1, b.X2, b.Y2);
+}
+
+// A segment of the line crosses one of the outline (not of its holes).  The
+// outline is closed: its last vertex joins its first.
+bool AnySegmentCrosses(const TPolyElement& line, const TAreaElement& outline) {
+  return AnyMeetingPair(SegmentsOf(PointsOf(line), false), SegmentsOf(PointsOf(outline), true), SegmentsCross);
+}
+
+// A vertex of the line hits the area as HitTest with no tolerance says:
+// within its bounds, inside its outline and outside every hole.  The rings
+// are tested for all vertices at once.
+bool AnyVertexInside(const TPolyElement& line, const TAreaElement& area) {
+  std::vector<TRealPoint> candidates;
+  const int count = line.GetCoordsCount();
+  TCoordCursor cursor(line);
+  for (int i = 0; i < count; ++i)
+    if (const T2DCoordinate* vertex = cursor.At(i); vertex && area.ContainsRect(vertex->GetX(), vertex->GetY(),
+                                                                                 vertex->GetX(), vertex->GetY()))
+      candidates.push_back({vertex->GetX(), vertex->GetY()});
+  if (candidates.empty()) return false;
+  const std::vector<TRealPoint> outline[] = {area.OutlineRing()};
+  const std::vector<std::uint8_t> inOutline = AnalInt::PointsInAnyPolygon(outline, candidates);
+  std::vector<TRealPoint> inside;
+  for (std::size_t i = 0; i < candidates.size(); ++i)
+    if (inOutline[i]) inside.push_back(candidates[i]);
+  if (inside.empty() || !area.Holes()) return !inside.empty();
+  std::vector<std::vector<TRealPoint>> holes;
+  for (TElement* child : area.Holes()->Children())
+    if (const auto* hole = DynamicCast<TAreaElement>(child)) holes.push_back(hole->OutlineRing());
+  const std::vector<std::uint8_t> inHole = AnalInt::PointsInAnyPolygon(holes, inside);
+  return std::find(inHole.begin(), inHole.end(), 0) != inHole.end();
 }
 
 }  // namespace
@@ -59,7 +96,7 @@ bool LineTouchesArea(const TPolyElement& line, const TAreaElement& area) {
     converted.reset(bounded->CreateAreaWithHoles());
     tested = converted.get();
   }
-  return AnyVertexInside(line, *tested) || AnySegmentCrosses(line, *tested);
+  return AnySegmentCrosses(line, *tested) || AnyVertexInside(line, *tested);
 }
 
 // ---------------------------------------------------------------- TSpatialAnalysisTool
@@ -91,7 +128,18 @@ bool TMultiSelectSkupina::AcceptArea(TAreaElement*) { return false; }
 
 void TMultiSelectSkupina::DoIt() {
   SetHierarchyAsInput();
-  if (!OwnedOutputEntity(*this)) Log("ERROR: TMultiSelectSkupina required TEntity class at Output!");
+  TEntity* selected = OwnedOutputEntity(*this);
+  if (!selected) Log("ERROR: TMultiSelectSkupina required TEntity class at Output!");
+  chosen_.clear();
+  if (selected) chosen_.insert(selected->Children().begin(), selected->Children().end());
+  walking_ = true;
+  struct TWalkEnd {
+    TMultiSelectSkupina& tool;
+    ~TWalkEnd() {
+      tool.walking_ = false;
+      tool.chosen_.clear();
+    }
+  } walkEnd{*this};
   TRecursor::DoIt();
 }
 
@@ -104,7 +152,8 @@ void TMultiSelectSkupina::Process(TElement* element) {
   for (TElement* child : geometry->Children()) {
     auto* area = DynamicCast<TAreaElement>(child);
     if (area && AcceptArea(area)) {
-      if (selected->IndexOf(psk) < 0) selected->AddElement(psk);
+      const bool fresh = walking_ ? chosen_.insert(psk).second : selected->IndexOf(psk) < 0;
+      if (fresh) selected->AddElement(psk);
       return;
     }
   }

@@ -3,6 +3,7 @@
 // touches an area.  The store tools use them to find every stand group an
 // edited line belongs to.
 #include <memory>
+#include <unordered_set>
 
 #include "framework/tools/recursor.h"
 
@@ -39,6 +40,12 @@ class TMultiSelectSkupina : public TRecursor {
 
   void DoIt() override;
   void Process(TElement* element) override;
+
+ private:
+  // While a walk runs: the groups the Output holds, so that a group found
+  // again is known without searching the list.
+  std::unordered_set<const TElement*> chosen_;
+  bool walking_ = false;
 };
 
 class TMultiSelectSkupinaByRect : public TMultiSelectSkupina {

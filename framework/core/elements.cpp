@@ -100,16 +100,9 @@ ECircularOwnership::ECircularOwnership() : std::runtime_error("An entity cannot 
 // ---------------------------------------------------------------- handles
 
 namespace element_handles {
-namespace {
-constexpr std::size_t kChunkWords = 2 * (std::size_t{kChunkMask} + 1);
-Slot noSlots[kChunkWords];
-constexpr std::array<Slot*, kChunks> AllEmpty() {
-  std::array<Slot*, kChunks> all{};
-  for (Slot*& chunk : all) chunk = noSlots;
-  return all;
-}
-}  // namespace
-constinit std::array<Slot*, kChunks> chunks = AllEmpty();
+// Zero-initialised, so it takes no room in the program file and its pages only
+// once a slot in them is written.
+constinit Slot slots[std::size_t{1} << kSlotBits];
 }  // namespace element_handles
 
 namespace {
@@ -161,10 +154,17 @@ void TellWatchers(std::uint32_t handle) {
   for (const auto& watcher : called) (*watcher)(handle);
 }
 
-std::atomic_ref<Slot*> ChunkOf(std::uint32_t slot) { return std::atomic_ref<Slot*>(chunks[slot >> kChunkBits]); }
-Slot& SlotAt(std::uint32_t slot) { return ChunkOf(slot).load(std::memory_order_acquire)[slot & kChunkMask]; }
-Slot& IssueNumberAt(std::uint32_t slot) {
-  return ChunkOf(slot).load(std::memory_order_acquire)[kChunkMask + 1 + (slot & kChunkMask)];
+Slot& SlotAt(std::uint32_t slot) { return slots[slot]; }
+
+// The order of issue, kept beside the table for the few who ask
+// (IssuedAfter): one chunk per kIssueChunk slots, made with its first slot.
+constexpr unsigned kIssueChunkBits = 12;
+constexpr std::uint32_t kIssueChunk = std::uint32_t{1} << kIssueChunkBits;
+std::array<std::atomic<std::uint64_t>*, (std::size_t{1} << kSlotBits) / kIssueChunk> issueChunks{};
+
+std::atomic<std::uint64_t>& IssueNumberAt(std::uint32_t slot) {
+  std::atomic_ref<std::atomic<std::uint64_t>*> chunk(issueChunks[slot >> kIssueChunkBits]);
+  return chunk.load(std::memory_order_acquire)[slot & (kIssueChunk - 1)];
 }
 
 // A slot for a new handle: the oldest free one, else a new one.
@@ -177,8 +177,9 @@ std::uint32_t TakeSlot(FreeSlots& free) {
   }
   if (free.used > kSlotMask) throw std::overflow_error("No element handle is left to issue");
   const std::uint32_t slot = free.used++;
-  if (ChunkOf(slot).load(std::memory_order_relaxed) == noSlots)
-    ChunkOf(slot).store(new Slot[kChunkWords](), std::memory_order_release);
+  std::atomic_ref<std::atomic<std::uint64_t>*> issueChunk(issueChunks[slot >> kIssueChunkBits]);
+  if (issueChunk.load(std::memory_order_relaxed) == nullptr)
+    issueChunk.store(new std::atomic<std::uint64_t>[kIssueChunk](), std::memory_order_release);
   return slot;
 }
 
@@ -633,6 +634,13 @@ bool TEntity::ReleaseHeld(TElement* element, std::size_t slotHint) {
   }
   list.Slot(slot) = nullptr;
   element->RemoveHolder(this);
+  return true;
+}
+
+bool TEntity::HoldInSlot(std::size_t slot, TElement* element) {
+  if (RefusesChild(element) || slot >= children_.size() || children_[slot] != nullptr) return false;
+  children_.Slot(slot) = element;
+  element->AddHolder(this);
   return true;
 }
 

@@ -346,20 +346,22 @@ bool IsFreeingHeldElements(const TElement* element);
 // handles in a process's life, and the table raises when they run out rather
 // than reuse one.
 //
-// Reading a handle is one load of its slot and a compare, with no lock: the
-// slots live in chunks that never move, reached through a fixed array of
-// chunk pointers, and both are atomic, so a reader on another thread sees
-// either the element or nil.  Issuing and releasing take the free list's own
-// small lock, once each in an element's life.  That two threads reach the
-// same element in order (the program thread and the user-interface thread)
-// is the world lock's business, as for every other part of an element.
+// Reading a handle is one load of its slot and a compare, with no lock and
+// no branch: the slots are one flat table indexed by the handle's low bits,
+// so a read is a single load whose address comes straight from the handle
+// (a table of chunk pointers in front cost a second, dependent load, a third
+// more than the read itself).  The table is zero until used and never moves;
+// it lies in memory the system hands out as zero pages, so only the pages
+// that hold issued slots take room.  Every word is atomic, so a reader on
+// another thread sees either the element or nil.  Issuing and releasing take
+// the free list's own small lock, once each in an element's life.  That two
+// threads reach the same element in order (the program thread and the
+// user-interface thread) is the world lock's business, as for every other
+// part of an element.
 namespace element_handles {
 inline constexpr unsigned kSlotBits = 24;
 inline constexpr std::uint32_t kSlotMask = (std::uint32_t{1} << kSlotBits) - 1;
 inline constexpr std::uint32_t kLastHandle = 0x7FFFFFFF;
-inline constexpr unsigned kChunkBits = 12;
-inline constexpr std::uint32_t kChunkMask = (std::uint32_t{1} << kChunkBits) - 1;
-inline constexpr std::size_t kChunks = std::size_t{1} << (kSlotBits - kChunkBits);
 // A slot's word: the element's address shifted up by kAddressShift (while
 // live) or the next free slot there (while free), and in the low byte the
 // slot's generation, with kFreeMark added while no element is in it.  The
@@ -369,18 +371,16 @@ inline constexpr std::size_t kChunks = std::size_t{1} << (kSlotBits - kChunkBits
 inline constexpr unsigned kAddressShift = 16;
 inline constexpr std::uint64_t kFreeMark = 0x80;
 using Slot = std::atomic<std::uint64_t>;
-// Every entry points to a chunk: chunks not yet made share one that holds
-// nothing, so that a reader needs no test of its own.  A chunk's words are
-// followed by as many issue numbers, one per slot, counting up.
-extern std::array<Slot*, kChunks> chunks;
+extern Slot slots[std::size_t{1} << kSlotBits];
 
 // The element of a handle this table issued (the top bit clear), or nil.
 inline TElement* ElementOfIssued(std::uint32_t handle) {
-  const std::uint32_t slot = handle & kSlotMask;
-  const Slot* chunk = std::atomic_ref<Slot*>(chunks[slot >> kChunkBits]).load(std::memory_order_acquire);
-  const std::uint64_t word = chunk[slot & kChunkMask].load(std::memory_order_acquire);
-  const bool live = static_cast<std::uint8_t>(word) == handle >> kSlotBits;
-  return live ? reinterpret_cast<TElement*>(word >> kAddressShift) : nullptr;
+  const std::uint64_t word = slots[handle & kSlotMask].load(std::memory_order_acquire);
+  // Branch-free: the address times whether the generations match, so a
+  // freed link costs what a live one does, with no jump out of the caller's
+  // loop and nothing for the branch predictor to learn.
+  const bool live = static_cast<std::uint8_t>(word ^ (handle >> kSlotBits)) == 0;
+  return reinterpret_cast<TElement*>((word >> kAddressShift) * live);
 }
 }  // namespace element_handles
 
@@ -662,13 +662,10 @@ class TEntity : public TElement {
   // reads alive so until the graph owns it.
   std::size_t AppendHeld(TElement* element);
   bool ReleaseHeld(TElement* element, std::size_t slotHint);
-  // Drops the emptied slots at the end of the list, so that a holder that
-  // lets go of what it held in turn keeps no slot for each (the slots of
-  // what it still holds keep their places).  In the header: the stream
-  // reader asks it after every release, and it mostly finds nothing to drop.
-  void DropEmptiedTail() {
-    while (!children_.empty() && children_.back() == nullptr) children_.pop_back();
-  }
+  // Holds an element in a slot that ReleaseHeld emptied, so that a holder
+  // that takes and lets go of many in turn keeps only as many slots as it
+  // holds at once; false, holding nothing, when the slot is taken or gone.
+  bool HoldInSlot(std::size_t slot, TElement* element);
   // A field that holds an element outside the child list (a property object,
   // a holes container): the entity is one of the element's holders and
   // owners, so the freeing rule decides when it dies.  The previous element

@@ -63,9 +63,12 @@ TKestuMessage::~TKestuMessage() {
   if (KillData) {
     TElement* data = data_.Get();
     data_.Set(nullptr);
-    // The data is the message's own only while nothing else holds it; not
-    // the message itself, and not an entity that is freeing the message.
-    if (data && data != this && data->HolderCount() == 0 && !IsFreeingHeldElements(data)) delete data;
+    // The data is the message's own only while nothing else holds or owns it
+    // and it may be freed at all (not the world); not the message itself, and
+    // not an entity that is freeing the message.
+    if (data && data != this && data->HolderCount() == 0 && data->HasNoOwner() && data->CanFree() &&
+        !IsFreeingHeldElements(data))
+      delete data;
   }
 }
 

@@ -19,14 +19,18 @@ class TLoadedElements : public TQuickEntity {
  public:
   using TEntity::AppendHeld;
   using TEntity::ReleaseHeld;
-  using TEntity::DropEmptiedTail;
+  using TEntity::HoldInSlot;
 };
 
 namespace {
 
-constexpr std::size_t kStreamBuffer = 4096;
-constexpr std::size_t kComponentBuffer = 64000;
 constexpr std::uint64_t kProgressBytes = 200;
+// The KES file is read through the reader's buffer, not into memory whole: a
+// model of a million elements then needs no copy of its file beside it.  A
+// multiple of the progress step, so that every read of the file can show one.
+constexpr std::size_t kStreamBuffer = 64000;
+static_assert(kStreamBuffer % kProgressBytes == 0);
+constexpr std::size_t kComponentBuffer = 64000;
 
 std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
@@ -114,6 +118,7 @@ void TKestuLoader::EndLoadProgress() { EndProgress(); }
 
 void TKestuLoader::ClearMaps() {
   std::vector<Loaded>().swap(loaded_);
+  freeSlots_.clear();
   renumbered_.clear();
   openRecords_.clear();
   transferred_.clear();
@@ -250,7 +255,7 @@ void TKestuLoader::BeginElement(std::int32_t classNumber) {
   auto* element = static_cast<TElement*>(slot.Factory());
   element->AfterConstruction();
   const auto created = static_cast<std::uint32_t>(loaded_.size());
-  loaded_.push_back({element, static_cast<std::uint32_t>(elementMap_->AppendHeld(element)), -1});
+  loaded_.push_back({element, KeepInMap(element), -1});
   openRecords_.push_back(element);
   current_ = {element, slot.IsEntity ? static_cast<TEntity*>(element) : nullptr, classNumber, created};
 }
@@ -300,16 +305,26 @@ void TKestuLoader::ForgetNumber(std::int32_t number, std::uint32_t created) {
 void TKestuLoader::Hold(std::uint32_t created) {
   Loaded& loaded = loaded_[created];
   if (loaded.Held()) return;
-  loaded.KeeperSlot = static_cast<std::uint32_t>(elementMap_->AppendHeld(loaded.Element));
+  loaded.KeeperSlot = KeepInMap(loaded.Element);
+}
+
+std::uint32_t TKestuLoader::KeepInMap(TElement* element) {
+  while (!freeSlots_.empty()) {
+    const std::uint32_t slot = freeSlots_.back();
+    freeSlots_.pop_back();
+    if (elementMap_->HoldInSlot(slot, element)) return slot;
+  }
+  return static_cast<std::uint32_t>(elementMap_->AppendHeld(element));
 }
 
 inline bool TKestuLoader::Release(std::uint32_t created) {
   Loaded& loaded = loaded_[created];
   if (!loaded.Held() || !elementMap_->ReleaseHeld(loaded.Element, loaded.KeeperSlot)) return false;
+  // Parents take their children in runs, often long before they are taken
+  // in turn: the slot serves the next element read, so that the map stays as
+  // long as the elements waiting for a parent, not as the file.
+  freeSlots_.push_back(loaded.KeeperSlot);
   loaded.KeeperSlot = kNotHeld;
-  // Parents take their children in runs: the map stays as long as the
-  // elements waiting for a parent, not as the file.
-  elementMap_->DropEmptiedTail();
   return true;
 }
 
@@ -524,8 +539,7 @@ void TStreamLoader::DoIt() {
   } close{*this};
   char magic[4] = {};
   RaisingBadStream(FileName, [&] {
-    stream_ = std::make_unique<platform::TMemoryStream>();
-    stream_->LoadFromFile(FileName);
+    stream_ = std::make_unique<platform::TFileStream>(FileName, platform::TFileStream::Mode::OpenRead);
     reader_ = std::make_unique<platform::TReader>(*stream_, kStreamBuffer);
     if (reader_->Remaining() >= sizeof magic) reader_->Read(magic, sizeof magic);
   });
@@ -545,7 +559,7 @@ void TStreamLoader::DoIt() {
 std::int64_t TStreamLoader::GetSourceSize() { return stream_ ? static_cast<std::int64_t>(stream_->Size()) : 0; }
 
 void TStreamLoader::LoadProgressStep() {
-  // The position of the memory stream moves a reader buffer at a time: most
+  // The position of the file stream moves a reader buffer at a time: most
   // records leave it where it was, and this step is kept small for them.
   const std::uint64_t position = stream_->Position();
   if (position != lastSeen_) [[unlikely]]

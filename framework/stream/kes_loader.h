@@ -16,7 +16,7 @@
 class TKestuClass;
 class TLoadedElements;
 namespace platform {
-class TMemoryStream;
+class TFileStream;
 class TReader;
 }  // namespace platform
 
@@ -179,6 +179,9 @@ class TKestuLoader : public TTool {
   // The element map keeps the element read at that creation place, or lets it
   // go (false when it did not keep it).
   void Hold(std::uint32_t created);
+  // Holds a new element in the map, in an emptied slot where there is one;
+  // answers the slot.
+  std::uint32_t KeepInMap(TElement* element);
   inline bool Release(std::uint32_t created);
   void KeepTakenInline(TElement* root);
   // Sets a property the record left out to the zero value the writer omitted.
@@ -193,6 +196,8 @@ class TKestuLoader : public TTool {
   TElement* classes_ = nullptr;  // TKestuClasses in stream order, owned as a child
   std::vector<ClassSlot> classSlots_;
   std::vector<Loaded> loaded_;
+  // Slots of the element map emptied by a release, for the next element held.
+  std::vector<std::uint32_t> freeSlots_;
   // Element numbers to creation order, for the numbers that differ from
   // their element's place in it (no writer's do).
   std::unordered_map<std::int32_t, std::uint32_t> renumbered_;
@@ -238,7 +243,7 @@ class TStreamLoader : public TKestuLoader {
   inline void ReadPlainValue(TStreamValue& value);
   TElement* ReadInlineElement();
 
-  std::unique_ptr<platform::TMemoryStream> stream_;
+  std::unique_ptr<platform::TFileStream> stream_;
   std::unique_ptr<platform::TReader> reader_;
   std::uint64_t lastProgress_ = 0;
   std::uint64_t lastSeen_ = 0;  // the stream position at the last step

@@ -26,6 +26,9 @@ class TWorld : public TEntity {
  public:
   TWorld();
   ~TWorld() override;
+  // The root is freed by the program that made it, never by an entity it was
+  // added to, a message that carried it or a script's loose outputs.
+  bool CanFree() const override { return false; }
 
   // Made on demand by CreateMainTool; nil while there is none.
   TTechnology* MainTool();

@@ -64,6 +64,8 @@ void TPrint::Run(TInterpret& interpret) {
   try {
     auto* printer = CreateElement<TPrintDevice>();
     printerLink.Set(printer);
+    // The user asked to print: a map with nothing to draw prints a blank page.
+    printer->Printer().Begin();
     interpret.Printing = true;
     TPageProjection& shown = *screen->Projection();
     CentrePage(*printer, shown.Center_X(), shown.Center_Y(), shown.Scale());

@@ -28,6 +28,11 @@ void RayMeetsEdge(double X0, double Y, double RayEndX, const TRealPoint& A, cons
   Meets = !NoPoint && OnRay && OnEdge;
 }
 
+// An edge wholly left of X0, above or below Y never meets the ray.
+bool EdgeMayCross(const TRealPoint& A, const TRealPoint& B, double X0, double Y) {
+  return !((A.X < X0 && B.X < X0) || (A.Y > Y && B.Y > Y) || (A.Y < Y && B.Y < Y));
+}
+
 // Walks the crossings of the outline with the ray from (X0, Y) towards +X.
 // A run of vertices on the ray's line counts once when the outline leaves it
 // on the other side than it came from and not at all when it only touches.
@@ -53,7 +58,7 @@ void WalkRayCrossings(std::span<const TRealPoint> E, double X0, double Y, Visit 
       }
       continue;
     }
-    bool Counts = !((A.X < X0 && B.X < X0) || (A.Y > Y && B.Y > Y) || (A.Y < Y && B.Y < Y));
+    bool Counts = EdgeMayCross(A, B, X0, Y);
     if (RunOpen) {
       RunOpen = false;
       Counts = Counts && (B.Y > Y) != RunFromAbove;
@@ -221,6 +226,112 @@ bool PointInPolygon(std::span<const TRealPoint> E, const TRealPoint& P) {
   std::int32_t Count = 0;
   WalkRayCrossings(E, P.X, P.Y, [&Count](double) { ++Count; });
   return Count % 2 == 1;
+}
+
+namespace {
+
+// An edge of a ring that can count in the walk of WalkRayCrossings.  A
+// horizontal edge never counts: it ends on the ray's line or lies wholly to
+// one side of it.  An edge leaving a run of vertices on the ray's line counts
+// only when it leaves to the other side than the run was entered from;
+// EntryAbove is that side for a ray along its first vertex's height.
+struct TRingEdge {
+  std::size_t Ring = 0;
+  TRealPoint A, B;
+  bool EntryAbove = false;
+  double Low = 0, High = 0;
+};
+
+// The walk counts exactly the edges that cross the ray on their own and the
+// edges leaving a run to the other side, whichever vertex it starts at.
+bool EdgeCounts(const TRingEdge& E, double X0, double Y) {
+  if (E.B.Y == Y) return false;
+  bool Counts = EdgeMayCross(E.A, E.B, X0, Y);
+  if (E.A.Y == Y) Counts = Counts && (E.B.Y > Y) != E.EntryAbove;
+  if (!Counts) return false;
+  bool Meets = false;
+  double X = 0;
+  RayMeetsEdge(X0, Y, kFar, E.A, E.B, Meets, X);
+  return Meets;
+}
+
+// The edges of a ring that can count; the vertex before a run of equal
+// heights is its entry.
+void CollectRingEdges(std::size_t Ring, std::span<const TRealPoint> E, std::vector<TRingEdge>& Edges) {
+  const std::size_t N = E.size();
+  if (N < 3) return;
+  const auto Before = [N](std::size_t I) { return I == 0 ? N - 1 : I - 1; };
+  std::size_t First = 0;
+  while (First < N && !(E[First].Y != E[Before(First)].Y)) ++First;
+  if (First == N) return;  // one height all round: nothing counts
+  std::size_t Entry = Before(First);
+  for (std::size_t K = 0; K < N; ++K) {
+    const std::size_t I = (First + K) % N;
+    if (E[I].Y != E[Before(I)].Y) Entry = Before(I);
+    const TRealPoint& A = E[I];
+    const TRealPoint& B = E[I + 1 == N ? 0 : I + 1];
+    if (A.Y == B.Y) continue;
+    Edges.push_back({Ring, A, B, E[Entry].Y > A.Y, std::min(A.Y, B.Y), std::max(A.Y, B.Y)});
+  }
+}
+
+}  // namespace
+
+std::vector<std::uint8_t> PointsInAnyPolygon(std::span<const std::vector<TRealPoint>> Rings,
+                                             std::span<const TRealPoint> Points) {
+  std::vector<std::uint8_t> Inside(Points.size(), 0);
+  std::vector<TRingEdge> Edges;
+  for (std::size_t R = 0; R < Rings.size(); ++R) CollectRingEdges(R, Rings[R], Edges);
+  // Edges with a height that is no number take part in every test.
+  const auto Unordered = std::partition(Edges.begin(), Edges.end(),
+                                        [](const TRingEdge& E) { return !std::isnan(E.A.Y) && !std::isnan(E.B.Y); });
+  const std::span<const TRingEdge> Always(Unordered, Edges.end());
+  // Edges and points are sorted as small keys: far less memory moves.
+  std::vector<std::pair<double, std::size_t>> ByLow(static_cast<std::size_t>(Unordered - Edges.begin()));
+  for (std::size_t I = 0; I < ByLow.size(); ++I) ByLow[I] = {Edges[I].Low, I};
+  std::sort(ByLow.begin(), ByLow.end());
+  std::vector<std::pair<double, std::size_t>> Order;
+  for (std::size_t I = 0; I < Points.size(); ++I) {
+    if (std::isnan(Points[I].Y)) {
+      for (const std::vector<TRealPoint>& Ring : Rings) Inside[I] = Inside[I] || PointInPolygon(Ring, Points[I]);
+    } else {
+      Order.push_back({Points[I].Y, I});
+    }
+  }
+  std::sort(Order.begin(), Order.end());
+  std::vector<const TRingEdge*> Active;
+  std::vector<std::uint8_t> Odd(Rings.size(), 0), Listed(Rings.size(), 0);
+  std::vector<std::size_t> Touched;
+  auto Next = ByLow.begin();
+  for (const auto& Key : Order) {
+    const std::size_t I = Key.second;
+    const double X0 = Points[I].X, Y = Points[I].Y;
+    for (; Next != ByLow.end() && Next->first <= Y; ++Next) Active.push_back(&Edges[Next->second]);
+    const auto Toggle = [&](const TRingEdge& E) {
+      if (!EdgeCounts(E, X0, Y)) return;
+      if (!Listed[E.Ring]) Touched.push_back(E.Ring);
+      Listed[E.Ring] = 1;
+      Odd[E.Ring] ^= 1;
+    };
+    // Heights only rise: an edge below this point stays below the rest.
+    for (std::size_t K = 0; K < Active.size();) {
+      if (Active[K]->High < Y) {
+        Active[K] = Active.back();
+        Active.pop_back();
+        continue;
+      }
+      Toggle(*Active[K]);
+      ++K;
+    }
+    for (const TRingEdge& E : Always) Toggle(E);
+    for (const std::size_t R : Touched) {
+      Inside[I] = Inside[I] || Odd[R];
+      Odd[R] = 0;
+      Listed[R] = 0;
+    }
+    Touched.clear();
+  }
+  return Inside;
 }
 
 void HorizontalCrossings(std::span<const TRealPoint> E, double& LeftX, double& RightX, double X0, double Y,

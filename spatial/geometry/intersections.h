@@ -5,6 +5,7 @@
 // in order; its closing edge runs from the last vertex back to the first.
 #include <cstdint>
 #include <span>
+#include <vector>
 
 #include "spatial/geometry/geometry_types.h"
 
@@ -47,6 +48,11 @@ void SegmentIntersectionRounded(TSlopeRounding Round, double& X, double& Y, bool
 
 // Even-odd test along the ray from P towards +X.
 bool PointInPolygon(std::span<const TRealPoint> E, const TRealPoint& P);
+// For each point, whether PointInPolygon holds for it on at least one of the
+// rings (1) or on none (0).  One sweep by height: each point meets only the
+// edges its horizontal line reaches, not every edge of every ring.
+std::vector<std::uint8_t> PointsInAnyPolygon(std::span<const std::vector<TRealPoint>> Rings,
+                                             std::span<const TRealPoint> Points);
 // Crossings with the horizontal line at Y; the nearest on each side of X0.
 void HorizontalCrossings(std::span<const TRealPoint> E, double& LeftX, double& RightX, double X0, double Y,
                          std::int32_t& Count);

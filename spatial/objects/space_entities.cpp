@@ -159,7 +159,8 @@ T2DCoordinate* TPolyElement::GetCoord(int Index) const {
 }
 
 double TPolyElement::GetCalculatedArea() const {
-  return ShoelaceSum(GetCoordsCount(), [this](int i) { return GetCoord(i); }, true);
+  TCoordCursor cursor(*this);
+  return ShoelaceSum(GetCoordsCount(), [&cursor](int i) { return cursor.At(i); }, true);
 }
 
 void TPolyElement::AddLine(TPolyElement* Line, bool Forward) {
@@ -222,8 +223,9 @@ T2DCoordinate* TPolyElement::InsertVertex(int Index, double X, double Y) {
 void TPolyElement::CalcBounds() {
   BoundRect()->Clear();
   const int count = GetCoordsCount();
+  TCoordCursor cursor(*this);
   for (int i = 0; i < count; ++i)
-    if (const T2DCoordinate* vertex = GetCoord(i)) BoundRect()->IncludeCoordinate(vertex);
+    if (const T2DCoordinate* vertex = cursor.At(i)) BoundRect()->IncludeCoordinate(vertex);
 }
 
 double TPolyElement::Length() const {
@@ -366,9 +368,16 @@ bool TAreaElement::HitTest(const TCoordinate* Point, double Tolerance) const {
   return ContainsRect(x - Tolerance, y - Tolerance, x + Tolerance, y + Tolerance) && ContainsPointOutsideHoles(x, y);
 }
 
+std::vector<TRealPoint> TAreaElement::OutlineRing() const {
+  std::vector<TRealPoint> ring;
+  ring.reserve(Children().size());
+  for (const TElement* child : Children())
+    if (const auto* vertex = DynamicCast<TCoordinate>(child)) ring.push_back({vertex->GetX(), vertex->GetY()});
+  return ring;
+}
+
 bool TAreaElement::OutlineContainsPoint(double X, double Y) const {
-  const T2DCoordinate point(X, Y);
-  return AnalInt::PointInPolygon(this, &point);
+  return AnalInt::PointInPolygon(OutlineRing(), TRealPoint{X, Y});
 }
 
 TAreaElement* TAreaElement::FindHoleAt(double X, double Y) const {
@@ -472,17 +481,38 @@ int TPolyLineAreaElement::GetCoordsCount() const {
 }
 
 T2DCoordinate* TPolyLineAreaElement::GetCoord(int Index) const {
+  TLinePlace start;
+  return CoordFrom(start, Index);
+}
+
+// The vertex lies on the first line whose running total passes Index.  An
+// empty line contributes -1, so totals may fall; a line left behind had a
+// total no higher than the index it was passed for, hence no higher than any
+// later one either, and the walk may resume where it stood.
+T2DCoordinate* TPolyLineAreaElement::CoordFrom(TLinePlace& Place, int Index) const {
   if (Index < 0) return nullptr;
   const auto& children = Children();
-  int total = 0;
-  for (std::size_t i = 0; i < children.size(); ++i) {
-    const auto* line = DynamicCast<TPolyLineElement>(children[i]);
+  for (; Place.Line < children.size(); ++Place.Line) {
+    const auto* line = DynamicCast<TPolyLineElement>(children[Place.Line]);
     if (!line) continue;
     const int share = line->GetCoordsCount() - 1;
-    if (share + total > Index) return line->VertexAt(Index - total, GetLineOrigin(static_cast<int>(i)));
-    total += share;
+    if (share + Place.Before > Index)
+      return line->VertexAt(Index - Place.Before, GetLineOrigin(static_cast<int>(Place.Line)));
+    Place.Before += share;
   }
   return nullptr;
+}
+
+// ---------------------------------------------------------------- TCoordCursor
+
+TCoordCursor::TCoordCursor(const TPolyElement& Poly)
+    : poly_(Poly), lines_(DynamicCast<TPolyLineAreaElement>(&Poly)) {}
+
+T2DCoordinate* TCoordCursor::At(int Index) {
+  if (!lines_) return poly_.GetCoord(Index);
+  if (Index < last_) place_ = {};
+  last_ = std::max(Index, 0);
+  return lines_->CoordFrom(place_, Index);
 }
 
 namespace {
@@ -517,11 +547,10 @@ TAreaElement* TPolyLineAreaElement::CreateAreaWithHoles() const {
   return area;
 }
 
-bool TPolyLineAreaElement::OutlineContainsPoint(double X, double Y) const {
-  // The ring a created area would hold, without building one.
+std::vector<TRealPoint> TPolyLineAreaElement::OutlineRing() const {
   std::vector<TRealPoint> ring;
   for (const T2DCoordinate* vertex : BoundaryVertices(*this)) ring.push_back({vertex->GetX(), vertex->GetY()});
-  return AnalInt::PointInPolygon(ring, TRealPoint{X, Y});
+  return ring;
 }
 
 void TPolyLineAreaElement::ReceiveMessage(TKestuMessage*& message, bool& handled) {

@@ -5,8 +5,10 @@
 // A polyline's vertices are its children, each a T2DCoordinate; lines may
 // share vertex objects, which the element core keeps alive while any line
 // still holds them.
+#include <cstddef>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "spatial/geometry/geometry_elements.h"
 
@@ -157,7 +159,9 @@ class TAreaElement : public TPolyElement {
   // The outline less its holes, with the outline's sign.
   double GetCalculatedArea() const override;
   bool HitTest(const TCoordinate* Point, double Tolerance) const override;
-  virtual bool OutlineContainsPoint(double X, double Y) const;
+  // The ring OutlineContainsPoint tests: the vertex children in order.
+  virtual std::vector<TRealPoint> OutlineRing() const;
+  bool OutlineContainsPoint(double X, double Y) const;
   TAreaElement* FindHoleAt(double X, double Y) const;
   bool ContainsPointOutsideHoles(double X, double Y) const;
 
@@ -196,10 +200,22 @@ class TPolyLineAreaElement : public TAreaElement {
   // Each line contributes its vertices but the one shared with the next.
   int GetCoordsCount() const override;
   T2DCoordinate* GetCoord(int Index) const override;
+
+  // Where a walk along the lines stands: the child index of a line and the
+  // vertices the lines before it contribute.
+  struct TLinePlace {
+    std::size_t Line = 0;
+    int Before = 0;
+  };
+  // GetCoord(Index), walking on from Place, which moves to the line holding
+  // the vertex.  Place must have been left by a read of an index no higher
+  // than Index (or be the start): a walk never goes back.
+  T2DCoordinate* CoordFrom(TLinePlace& Place, int Index) const;
   // A plain area with copies of the boundary vertices; the caller owns it.
   TAreaElement* CreateArea() const;
   TAreaElement* CreateAreaWithHoles() const;
-  bool OutlineContainsPoint(double X, double Y) const override;
+  // The vertices a created area would hold.
+  std::vector<TRealPoint> OutlineRing() const override;
   void ReceiveMessage(TKestuMessage*& message, bool& handled) override;
 
   std::string GetLinesOriginesHex() const;
@@ -209,6 +225,26 @@ class TPolyLineAreaElement : public TAreaElement {
  private:
   // Bit i of the whole string is bit i mod 8 of byte i div 8.
   std::string origins_;
+};
+
+// Reads a polygon's vertices as its GetCoord numbers them.  An area of lines
+// finds a vertex by walking its lines from the first; the cursor keeps the
+// line of its last read, so reading a whole outline in rising order costs one
+// pass over it, and only a lower index starts the walk again.  The caller
+// holds the cursor and the polygon keeps no reading state, so threads may
+// read one polygon at once; like an index, a cursor lives no longer than the
+// polygon's lines stay as they are.
+class TCoordCursor {
+ public:
+  explicit TCoordCursor(const TPolyElement& Poly);
+  // The same vertex as Poly.GetCoord(Index), nil included.
+  T2DCoordinate* At(int Index);
+
+ private:
+  const TPolyElement& poly_;
+  const TPolyLineAreaElement* lines_;  // nil: the polygon's own vertices
+  TPolyLineAreaElement::TLinePlace place_;
+  int last_ = 0;
 };
 
 // A cell of a point quadtree: a leaf until it splits into four quarters

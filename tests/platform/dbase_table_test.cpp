@@ -384,6 +384,47 @@ TEST_F(DbaseTableTest, RecordsThatDoNotReachAFullDiskAreReportedByThePostOrTheFl
   }
 }
 
+// Records posted into the buffer reach the disk only when the table is
+// closed: a close that cannot write them says so, and the table is closed
+// all the same.  Its destructor cannot say so and does not throw.
+TEST_F(DbaseTableTest, AClosingThatCannotWriteThePostedRecordsIsReported) {
+  constexpr std::size_t kRecord = 7;  // the deletion mark and six digits
+  const struct {
+    const char* name;
+    std::size_t takes;  // bytes the disk takes beyond the header
+    bool reported;
+  } rows[] = {{"room for all", 3 * kRecord + 1, false},
+              {"room for one record", kRecord, true},
+              {"no room", 0, true}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    const std::string file = Create(std::string("C") + std::to_string(&row - rows) + ".DBF", "CISLO decimal(6,0)");
+    const std::size_t header = Word(FileBytes(file), 8);
+    const auto table = Open(file, true);
+    bool reported = false;
+    {
+      const FileSizeLimit full(header + row.takes);
+      for (int i = 1; i <= 3; ++i) {
+        table->Append();
+        table->SetFieldText(0, std::to_string(i));
+        table->Post();
+      }
+      try {
+        table->Close();
+      } catch (const EDatabaseError&) {
+        reported = true;
+      }
+    }
+    EXPECT_EQ(std::tuple(reported, table->Active()), std::tuple(row.reported, false));
+  }
+  const std::string file = Create("D.DBF", "CISLO decimal(6,0)");
+  const FileSizeLimit full(Word(FileBytes(file), 8));
+  const auto destroyed = Open(file, true);
+  destroyed->Append();
+  destroyed->SetFieldText(0, "4");
+  destroyed->Post();
+}
+
 TEST_F(DbaseTableTest, RefusesWhatTheStateDoesNotAllow) {
   const std::string file = Create("X0001.DBF", "CISLO decimal(6,0)");
   DbaseTable table;

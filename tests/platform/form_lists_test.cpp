@@ -139,7 +139,7 @@ TEST(FormRuns, AModalButtonEndsTheRunOnlyWhenTheFormAccepts) {
       {"unattended default refused", true, {}, mrCancel, {1}},
   };
   for (const Row& row : rows) {
-    if (row.Unattended) SetUnattended(nullptr);
+    if (row.Unattended) SetUnattended([](const std::string&) {});
     else SetModalAnswerer([&](Form& form) {
         for (const char* button : row.Presses) UserClick(form, button);
       });

@@ -66,6 +66,26 @@ TEST_F(FormsTest, UnattendedRunsTakeTheDefaultButtonAndLogTheText) {
   EXPECT_THAT(log, ElementsAre("Přerušit export linií ?", "Export", quit, quit, quit, quit, quit));
 }
 
+// The run is unattended while a log is set: setting an empty one ends it,
+// and the log set before hears nothing more.
+TEST_F(FormsTest, AnEmptyLogEndsTheUnattendedRun) {
+  struct Row {
+    const char* name;
+    bool newLog;  // else an empty one
+    bool unattended;
+  } rows[] = {{"another log", true, true}, {"nil", false, false}};
+  for (const Row& row : rows) {
+    std::vector<std::string> before, after;
+    SetUnattended([&](const std::string& line) { before.push_back(line); });
+    if (row.newLog) SetUnattended([&](const std::string& line) { after.push_back(line); });
+    else SetUnattended(nullptr);
+    EXPECT_EQ(Unattended(), row.unattended) << row.name;
+    LogUnattended("Export ukončen");
+    EXPECT_EQ(std::tuple(before.size(), after.size()), std::tuple(0u, row.newLog ? 1u : 0u)) << row.name;
+    SetAttended();
+  }
+}
+
 TEST_F(FormsTest, ALayoutPlacesEveryControlInsideTheForm) {
   Form form("TKestuConfirmDialog_Form");
   form.SetBounds({10, 20, 360, 160});

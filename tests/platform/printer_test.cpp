@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <tuple>
+#include <vector>
 
 #include "platform/canvas.h"
 #include "tests/platform/pdf_info.h"
@@ -36,6 +39,7 @@ TEST_F(PrinterTest, TheDocumentHoldsThePagesBegunOnThePaperItWasMadeWithUnderIts
     {
       Printer printer(pdf, 30);
       printer.SetTitle("Titulek čísla");
+      printer.GetCanvas().FillRect({0, 0, 1, 1});  // a page with nothing drawn prints nothing
       for (int i = 0; i < test.newPages; ++i) printer.NewPage();
       EXPECT_EQ(printer.PageNumber(), test.newPages + 1) << test.name;
       EXPECT_EQ(printer.Name(), pdf) << test.name;
@@ -64,6 +68,7 @@ TEST_F(PrinterTest, APrinterIsPrintingFromItsMakingToItsEndOrAbortAndAnAbortLeav
     {
       Printer printer(pdf, 30);
       EXPECT_TRUE(Printing()) << test.name;
+      printer.GetCanvas().FillRect({0, 0, 10, 10});
       if (test.abort) {
         printer.Abort();
         EXPECT_TRUE(printer.Aborted()) << test.name;
@@ -73,6 +78,46 @@ TEST_F(PrinterTest, APrinterIsPrintingFromItsMakingToItsEndOrAbortAndAnAbortLeav
       }
     }
     EXPECT_EQ(std::tuple(Printing(), std::filesystem::exists(pdf)), std::tuple(false, test.fileLeft)) << test.name;
+  }
+}
+
+// Making a printer writes nothing: the file is the document's from its
+// first page with something drawn on it or turned, or once the document is
+// asked for; before it is written, an end or an abort leaves whatever stood
+// under the name as it was.
+TEST_F(PrinterTest, TheFileIsWrittenFromTheFirstPageDrawnOrTurned) {
+  enum Step { Draw, Turn, Ask, Abort };
+  const struct {
+    const char* name;
+    bool fileBefore;
+    std::vector<Step> steps;
+    bool pdf;  // else the file as it was before (or none)
+  } rows[] = {
+      {"nothing drawn", false, {}, false},
+      {"nothing drawn, a file there", true, {}, false},
+      {"drawn and aborted, a file there", true, {Draw, Abort}, false},
+      {"a page turned", false, {Turn}, true},
+      {"asked for, nothing drawn", false, {Ask}, true},
+      {"asked for and aborted, a file there", true, {Ask, Abort}, false},
+      {"drawn, a file there", true, {Draw}, true},
+  };
+  for (const auto& row : rows) {
+    const std::string pdf = folder.File(std::string(row.name) + ".pdf");
+    if (row.fileBefore) std::ofstream(pdf) << "dřívější";
+    {
+      Printer printer(pdf, 30);
+      for (const Step step : row.steps) {
+        if (step == Draw) printer.GetCanvas().FillRect({0, 0, 5, 5});
+        if (step == Turn) printer.NewPage();
+        if (step == Ask) printer.Begin();
+        if (step == Abort) printer.Abort();
+      }
+    }
+    std::ifstream file(pdf, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    const std::string expected = row.pdf ? "%PDF" : row.fileBefore ? "dřívější" : "";
+    EXPECT_EQ(bytes.substr(0, expected.size()), expected) << row.name;
+    EXPECT_EQ(std::filesystem::exists(pdf), row.pdf || row.fileBefore) << row.name;
   }
 }
 

@@ -149,6 +149,58 @@ TEST(ClassesTest, BooleansHaveTagsOfTheirOwnAndTheReaderTakesKindredTagsAndPeeks
   EXPECT_EQ(reader.ReadInteger(), 5);
 }
 
+// A memory stream that counts what the reader asks of it.
+class TCountingStream : public platform::TStream {
+ public:
+  explicit TCountingStream(Bytes bytes) : bytes_(std::move(bytes)) {}
+  std::size_t Read(void* buffer, std::size_t count) override {
+    ++Reads;
+    return bytes_.Read(buffer, count);
+  }
+  void Write(const void* buffer, std::size_t count) override { bytes_.Write(buffer, count); }
+  std::uint64_t Position() const override { return bytes_.Position(); }
+  void Seek(std::uint64_t position) override {
+    ++Seeks;
+    bytes_.Seek(position);
+  }
+  std::uint64_t Size() const override { return bytes_.Size(); }
+  int Reads = 0;
+  int Seeks = 0;
+
+ private:
+  TMemoryStream bytes_;
+};
+
+// Going back to a place still in the buffer reads nothing again (a reader
+// stepping over each of many bad records would otherwise read its buffer
+// anew for each); anywhere else the stream is sought and read from there.
+TEST(ClassesTest, ReaderGoesBackWithinItsBufferWithoutReadingTheStreamAgain) {
+  Bytes bytes;
+  for (int i = 0; i < 40; ++i) bytes.insert(bytes.end(), {0x02, static_cast<std::uint8_t>(i)});
+  const struct {
+    const char* name;
+    std::uint64_t readFirst;  // bytes read before going back
+    std::uint64_t position;
+    int seeks;
+    int reads;
+  } rows[] = {{"to the buffer's first byte", 10, 0, 0, 1},
+              {"inside the buffer", 14, 6, 0, 1},
+              {"to the place already reached", 8, 8, 0, 1},
+              {"before the buffer", 40, 6, 1, 4},
+              {"past the buffer", 2, 40, 1, 2}};
+  for (const auto& row : rows) {
+    TCountingStream stream(bytes);
+    TReader reader(stream, 16);
+    for (std::uint64_t i = 0; i < row.readFirst; i += 2) reader.ReadInteger();
+    reader.SetPosition(row.position);
+    EXPECT_EQ(reader.Position(), row.position) << row.name;
+    EXPECT_EQ(reader.ReadInteger(), static_cast<int>(row.position / 2)) << row.name;
+    EXPECT_EQ(reader.Position(), row.position + 2) << row.name;
+    EXPECT_EQ(stream.Seeks, row.seeks) << row.name;
+    EXPECT_EQ(stream.Reads, row.reads) << row.name;
+  }
+}
+
 TEST(ClassesTest, SkipValueStepsOverListsNestedAHundredThousandDeep) {
   constexpr std::size_t depth = 100000;
   Bytes bytes = Concat({Bytes(depth, 0x01), {0x06, 0x01, 'z'}, Bytes(depth, 0x00), {0x02, 0x2A}});

@@ -529,3 +529,42 @@ TEST_F(ElementsTest, ChildrenLeavingOneByOneFromEitherEndKeepTheRestInOrder) {
 }
 
 }  // namespace
+
+// A keeper that takes and lets go of many elements in turn (the stream
+// reader's element map) puts a new one into a slot it emptied, and only there.
+class TSlotKeeper : public TQuickEntity {
+ public:
+  using TEntity::AppendHeld;
+  using TEntity::HoldInSlot;
+  using TEntity::ReleaseHeld;
+};
+
+TEST_F(ElementsTest, AnEmptiedSlotTakesANewHeldElementAndNoOtherSlotDoes) {
+  Leaf::Alive = 0;
+  const struct {
+    const char* name;
+    std::size_t slot;  // of three held elements, the middle one let go
+    bool self;
+    bool holds;
+  } rows[] = {{"the emptied slot", 1, false, true},
+              {"a slot still holding its element", 0, false, false},
+              {"a slot past the end", 3, false, false},
+              {"the keeper itself", 1, true, false}};
+  for (const auto& row : rows) {
+    TSlotKeeper keeper;
+    Leaf* held[3];
+    for (Leaf*& each : held) each = new Leaf;
+    for (Leaf* each : held) keeper.AppendHeld(each);
+    ASSERT_TRUE(keeper.ReleaseHeld(held[1], 1)) << row.name;
+    delete held[1];
+    auto* fresh = new Leaf;
+    TElement* offered = row.self ? static_cast<TElement*>(&keeper) : fresh;
+    EXPECT_EQ(keeper.HoldInSlot(row.slot, offered), row.holds) << row.name;
+    const std::vector<TElement*> expected{held[0], row.holds ? fresh : nullptr, held[2]};
+    EXPECT_EQ(keeper.Children(), expected) << row.name;
+    EXPECT_EQ(fresh->HolderCount(), row.holds ? 1 : 0) << row.name;
+    EXPECT_EQ(held[0]->HolderCount(), 1) << row.name;
+    if (!row.holds) delete fresh;
+  }
+  EXPECT_EQ(Leaf::Alive, 0);
+}

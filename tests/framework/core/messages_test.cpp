@@ -3,6 +3,7 @@
 #include <functional>
 #include <stdexcept>
 
+#include "framework/tools/world.h"
 #include "tests/framework/framework_fixture.h"
 
 namespace {
@@ -161,6 +162,35 @@ TEST_F(MessageTest, KillDataFreesOnlyDataOfItsOwn) {
     EXPECT_EQ(Entity::Alive + Message::Alive, row == 1 ? 2 : 0) << rows[row];
     holder.reset();
     EXPECT_EQ(Entity::Alive, 0) << rows[row];
+  }
+}
+
+// Nor is data that an owner has, or the world, freed with the message: a
+// script that sends the world for a review that frees its data keeps it.
+TEST_F(MessageTest, KillDataFreesNeitherDataThatHasAnOwnerNorTheWorld) {
+  TOwnerEntity owner;
+  const struct {
+    const char* name;
+    std::function<TElement*()> make;
+  } rows[] = {
+      {"an element with an owner",
+       [&]() -> TElement* {
+         auto* data = new Payload;
+         data->AddOwner(&owner);
+         return data;
+       }},
+      {"the world", []() -> TElement* { return new TWorld; }},
+  };
+  for (const auto& row : rows) {
+    TElement* data = row.make();
+    const TElementLink link(data);
+    auto* message = new TKestuMessage(msgFinished, &sender, nullptr, data, true);
+    delete message;
+    EXPECT_EQ(link.Get(), data) << row.name;
+    if (link.Get()) {
+      data->RemoveOwner(&owner);
+      delete data;
+    }
   }
 }
 

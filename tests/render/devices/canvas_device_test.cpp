@@ -4,6 +4,7 @@
 #include <numbers>
 
 #include "render/devices/border_buffer.h"
+#include "platform/streams.h"
 #include "render/devices/print_device.h"
 #include "tests/render/drawing_fixture.h"
 
@@ -294,6 +295,17 @@ TEST_F(CanvasDeviceTest, APrintedColouredWideLineIsAQuadAndBlackOrWhiteStayPlain
   }
   platform::SetPrintFileName("kestx.pdf");
   platform::SetPrintResolution(300);
+}
+
+// Made through its class (as a script or the property sweep makes it) and
+// freed with nothing drawn, a print device leaves no print file behind.
+TEST_F(CanvasDeviceTest, APrintDeviceMadeAndFreedWithNothingDrawnWritesNoFile) {
+  TempFolder folder;
+  const std::string pdf = folder.File("nothing.pdf");
+  platform::SetPrintFileName(pdf);
+  delete CreateElement<TPrintDevice>();
+  platform::SetPrintFileName("kestx.pdf");
+  EXPECT_FALSE(platform::FileExists(pdf));
 }
 
 TEST_F(CanvasDeviceTest, ThePrinterHonoursTheSourceRectangleOfAStretchedPictureAndTheCanvasDrawsItWhole) {

@@ -207,3 +207,71 @@ TEST(Intersections, HorizontalCrossingsWhicheverVertexTheOutlineStartsAt) {
 }
 
 }  // namespace
+
+namespace {
+
+// The answer of PointInPolygon on each ring, one point at a time.
+std::vector<std::uint8_t> OneByOne(const std::vector<Outline>& Rings, const Outline& Points) {
+  std::vector<std::uint8_t> Inside;
+  for (const TRealPoint& P : Points)
+    Inside.push_back(std::any_of(Rings.begin(), Rings.end(), [&P](const Outline& E) { return PointInPolygon(E, P); }));
+  return Inside;
+}
+
+// Every point of the integer grid from Lo to Hi, halves between them too.
+Outline GridPoints(double Lo, double Hi) {
+  Outline Points;
+  for (double Y = Lo; Y <= Hi; Y += 0.5)
+    for (double X = Lo; X <= Hi; X += 0.5) Points.push_back({X, Y});
+  return Points;
+}
+
+}  // namespace
+
+// Runs along the ray's line entered and left either way, vertices on it, repeated vertices,
+// rings too short or flat to hold anything, and rings that are no number in places: all points
+// tested together give what each gives alone.
+TEST(Intersections, PointsTestedTogetherAnswerAsEachAlone) {
+  const double NaN = std::nan("");
+  const double Inf = INFINITY;
+  const std::tuple<const char*, std::vector<Outline>> cases[] = {
+      {"diamond", {kDiamond}},
+      {"comb with runs on the teeth",
+       {{{0, 0}, {10, 0}, {10, 6}, {7, 6}, {7, 3}, {5, 3}, {5, 6}, {3, 6}, {3, 3}, {1, 3}, {1, 6}, {0, 6}}}},
+      {"runs entered from above and below", {{{0, 3}, {2, 3}, {3, 0}, {5, 3}, {8, 3}, {8, 6}, {5, 6}, {4, 9}, {2, 6}, {0, 6}}}},
+      {"zigzag", {{{0, 0}, {2, 4}, {4, 0}, {6, 4}, {8, 0}, {8, 8}, {6, 4}, {4, 8}, {2, 4}, {0, 8}}}},
+      {"repeated vertices", {{{0, 0}, {0, 0}, {0, 6}, {0, 6}, {6, 6}, {6, 0}, {6, 0}}}},
+      {"starting inside a run", {{{2, 2}, {4, 2}, {4, 6}, {0, 6}, {0, 2}}}},
+      {"two vertices", {{{0, 0}, {10, 10}}}},
+      {"flat", {{{0, 5}, {10, 5}, {20, 5}}}},
+      {"overlapping rings", {kDiamond, {{3, 3}, {3, 12}, {12, 12}, {12, 3}}}},
+      {"a ring within a ring", {{{0, 0}, {0, 10}, {10, 10}, {10, 0}}, {{2, 2}, {2, 4}, {4, 4}, {4, 2}}}},
+      {"no number on a vertex", {{{0, 0}, {0, 6}, {NaN, 3}, {6, 6}, {6, 0}}}},
+      {"no number as a height", {{{0, 0}, {0, 6}, {3, NaN}, {6, 6}, {6, 0}}}},
+      {"infinite side", {{{0, 0}, {0, 6}, {Inf, 6}, {Inf, 0}}}},
+      {"no rings", {}},
+  };
+  Outline Points = GridPoints(-1, 11);
+  Points.insert(Points.end(), {{NaN, 3}, {3, NaN}, {Inf, 3}, {3, -Inf}, {-Inf, 3}});
+  for (const auto& [name, rings] : cases) {
+    const std::vector<std::uint8_t> Together = PointsInAnyPolygon(rings, Points);
+    const std::vector<std::uint8_t> Alone = OneByOne(rings, Points);
+    ASSERT_EQ(Together.size(), Points.size()) << name;
+    for (std::size_t I = 0; I < Points.size(); ++I)
+      EXPECT_EQ(Together[I], Alone[I]) << name << " (" << Points[I].X << "," << Points[I].Y << ")";
+  }
+}
+
+// Random rings on a coarse grid are full of vertices on the rays' lines and edges through the points.
+TEST(Intersections, PointsTestedTogetherAnswerAsEachAloneOnRandomRings) {
+  for (const unsigned seed : {1u, 2u, 3u, 4u, 5u, 6u, 7u, 8u}) {
+    std::mt19937 random(seed);
+    std::uniform_int_distribution<int> coordinate(0, 6);
+    std::uniform_int_distribution<int> size(3, 12);
+    std::vector<Outline> Rings(1 + seed % 3);
+    for (Outline& Ring : Rings)
+      for (int K = size(random); K > 0; --K) Ring.push_back({double(coordinate(random)), double(coordinate(random))});
+    const Outline Points = GridPoints(-1, 7);
+    ASSERT_EQ(PointsInAnyPolygon(Rings, Points), OneByOne(Rings, Points)) << "seed " << seed;
+  }
+}

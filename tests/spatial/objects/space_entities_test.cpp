@@ -202,6 +202,94 @@ TEST_F(SpaceEntityTest, APlainAreaOfLinesKeepsHolesOfEitherKind) {
   }
 }
 
+// A line of an outline as drawn, and whether it is walked from its first vertex.
+struct OutlineLine {
+  std::vector<TRealPoint> vertices;
+  bool forward = true;
+  bool line = true;  // false: a child that is no line
+};
+
+std::unique_ptr<TPolyLineAreaElement> OutlineOf(const std::vector<OutlineLine>& lines) {
+  auto area = std::make_unique<TPolyLineAreaElement>();
+  for (const OutlineLine& l : lines) {
+    if (!l.line) {
+      area->AddElement(new TPointElement);
+      continue;
+    }
+    auto poly = std::make_unique<TPolyLineElement>();
+    for (const TRealPoint& p : l.vertices) poly->AddVertex(p.X, p.Y);
+    area->AddLine(poly.release(), l.forward);
+  }
+  return area;
+}
+
+// A cursor and GetCoord number an outline's vertices alike, in whatever order
+// they are read: each line walked its own way without its last vertex; an
+// empty line counts -1, so the next line gives up its first vertex too.  Bounds
+// and area come from the same vertices.
+TEST_F(SpaceEntityTest, ACursorReadsAnOutlineAsGetCoordNumbersIt) {
+  using P = std::pair<double, double>;
+  const struct {
+    const char* name;
+    std::vector<OutlineLine> lines;
+    std::vector<P> vertices;
+  } rows[] = {
+      {"lines walked either way",
+       {{{{0, 0}, {0, 10}, {10, 10}}}, {{{10, 0}, {10, 10}}, false}, {{{0, 0}, {2, 0}, {6, 0}, {10, 0}}, false}},
+       {{0, 0}, {0, 10}, {10, 10}, {10, 0}, {6, 0}, {2, 0}}},
+      {"one closed line", {{{{0, 0}, {0, 5}, {5, 5}, {5, 0}, {0, 0}}}}, {{0, 0}, {0, 5}, {5, 5}, {5, 0}}},
+      {"one closed line walked back", {{{{0, 0}, {0, 5}, {5, 5}, {5, 0}, {0, 0}}, false}},
+       {{0, 0}, {5, 0}, {5, 5}, {0, 5}}},
+      {"lines sharing their end vertices",
+       {{{{0, 0}, {0, 4}}}, {{{0, 4}, {4, 4}}}, {{{4, 0}, {4, 4}}, false}, {{{4, 0}, {0, 0}}}},
+       {{0, 0}, {0, 4}, {4, 4}, {4, 0}}},
+      {"an empty line between", {{{{0, 0}, {0, 4}, {4, 4}}}, {{}}, {{{4, 4}, {4, 0}, {0, 0}}}},
+       {{0, 0}, {0, 4}, {4, 0}}},
+      {"an empty line first", {{{}}, {{{0, 0}, {0, 4}, {4, 4}, {0, 0}}}}, {{0, 4}, {4, 4}}},
+      {"a line of one vertex", {{{{0, 0}, {0, 4}}}, {{{0, 4}}}, {{{0, 4}, {4, 4}, {0, 0}}}},
+       {{0, 0}, {0, 4}, {4, 4}}},
+      {"a zero-length segment", {{{{0, 0}, {0, 4}, {0, 4}, {4, 4}}}, {{{4, 4}, {0, 0}}}},
+       {{0, 0}, {0, 4}, {0, 4}, {4, 4}}},
+      {"a child that is no line", {{{{0, 0}, {0, 4}, {4, 4}}}, {{}, true, false}, {{{0, 0}, {4, 0}, {4, 4}}, false}},
+       {{0, 0}, {0, 4}, {4, 4}, {4, 0}}},
+      {"no lines", {}, {}},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    const std::unique_ptr<TPolyLineAreaElement> area = OutlineOf(row.lines);
+    const int count = static_cast<int>(row.vertices.size());
+    ASSERT_EQ(area->GetCoordsCount(), count);
+    std::vector<int> rising, falling, jumping;
+    for (int i = -1; i <= count; ++i) rising.push_back(i);
+    falling.assign(rising.rbegin(), rising.rend());
+    for (int i = 0; i < count; i += 2) jumping.insert(jumping.end(), {i, i, count - 1 - i / 2, i + 1});
+    for (const auto& [order, indexes] : {std::pair("rising", rising), {"falling", falling}, {"jumping", jumping}}) {
+      TCoordCursor cursor(*area);
+      for (int i : indexes) {
+        const bool inRange = i >= 0 && i < count;
+        for (const auto& [reader, vertex] : {std::pair("cursor", cursor.At(i)), {"GetCoord", area->GetCoord(i)}}) {
+          ASSERT_EQ(vertex != nullptr, inRange) << reader << " " << order << " " << i;
+          if (inRange) {
+            EXPECT_EQ(P(vertex->GetX(), vertex->GetY()), row.vertices[i]) << reader << " " << order << " " << i;
+          }
+        }
+      }
+    }
+    double minX = 1e9, minY = 1e9, maxX = -1e9, maxY = -1e9, sum = 0;
+    for (int i = 0; i < count; ++i) {
+      const auto& [x, y] = row.vertices[i];
+      const auto& [nx, ny] = row.vertices[(i + 1) % count];
+      minX = std::min(minX, x), minY = std::min(minY, y), maxX = std::max(maxX, x), maxY = std::max(maxY, y);
+      sum += (nx - x) * (ny + y) / 2;
+    }
+    EXPECT_DOUBLE_EQ(area->WholeArea(), sum);
+    if (count == 0) continue;
+    area->CalcBounds();
+    EXPECT_EQ(std::tuple(area->GetMinX(), area->GetMinY(), area->GetMaxX(), area->GetMaxY()),
+              std::tuple(minX, minY, maxX, maxY));
+  }
+}
+
 class LineEndIndexTest : public SpatialTest {
  protected:
   // A line from (x, y) to (x + 1, y + 1), kept by the test's list.
