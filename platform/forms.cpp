@@ -71,6 +71,7 @@
 #include "platform/dialogs.h"
 #include "platform/event_handlers.h"
 #include "platform/file_system.h"
+#include "platform/widget_bounds.h"
 
 namespace platform {
 namespace {
@@ -601,10 +602,11 @@ Bounds Form::GetBounds() const {
 void Form::SetBounds(const Bounds& bounds) {
   // Panels may have left the layout since it last counted its minimum size.
   if (QLayout* layout = impl_->Root().layout()) layout->activate();
-  impl_->Root().setGeometry(bounds.Left, bounds.Top, bounds.Width, bounds.Height);
+  const Bounds held = WidgetBounds(bounds);
+  impl_->Root().setGeometry(held.Left, held.Top, held.Width, held.Height);
 }
 
-void Form::MoveTo(int left, int top) { impl_->Root().move(left, top); }
+void Form::MoveTo(int left, int top) { impl_->Root().move(WidgetPlace(left), WidgetPlace(top)); }
 
 bool Form::AutoSize() const {
   const QLayout* layout = impl_->Root().layout();

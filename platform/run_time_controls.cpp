@@ -4,6 +4,7 @@
 #include <QLineEdit>
 
 #include "platform/form_access.h"
+#include "platform/widget_bounds.h"
 
 namespace platform {
 namespace {
@@ -20,7 +21,8 @@ void AddRunTimeEdit(Form& form, const std::string& name, const Bounds& bounds) {
   QWidget& root = FreeNameOn(form, name);
   auto* edit = new QLineEdit(&root);
   edit->setObjectName(QString::fromStdString(name));
-  edit->setGeometry(bounds.Left, bounds.Top, bounds.Width, bounds.Height);
+  const Bounds held = WidgetBounds(bounds);
+  edit->setGeometry(held.Left, held.Top, held.Width, held.Height);
   edit->show();
 }
 
@@ -29,7 +31,7 @@ void AddRunTimeLabel(Form& form, const std::string& name, const std::string& cap
   auto* label = new QLabel(QString::fromStdString(caption), &root);
   label->setObjectName(QString::fromStdString(name));
   const QSize size = label->sizeHint();
-  label->setGeometry(left, (root.height() - size.height()) / 2, size.width(), size.height());
+  label->setGeometry(WidgetPlace(left), (root.height() - size.height()) / 2, size.width(), size.height());
   label->show();
 }
 

@@ -592,6 +592,12 @@ void TCommandLine::AssignActiveElement(const std::string& line) {
   SetActiveElement(element);
 }
 
+namespace {
+ECommandError BadLeftSide(const std::string& line) {
+  return ECommandError(9, "Chyba .. Chybný objekt nebo properta na levé straně výrazu : " + line);
+}
+}  // namespace
+
 void TCommandLine::AssignValue(const std::string& line) {
   const bool rightIsElement = right_.Name.empty() && !right_.IsText && !right_.IsList;
   TElement* rightElement = rightIsElement ? right_.Element.Get() : nullptr;
@@ -613,7 +619,7 @@ void TCommandLine::AssignValue(const std::string& line) {
   }
   TElement* leftElement = left_.Element.Get();
   if (!leftElement || left_.Name.empty())
-    throw ECommandError(9, "Chyba .. Chybný objekt nebo properta na levé straně výrazu : " + line);
+    throw BadLeftSide(line);
   auto setOne = [&](TElement& target) {
     if (rightElement) SetObjectPropByName(target, left_.Name, rightElement);
     else target.SetPropertyText(left_.Name, text);
@@ -628,7 +634,12 @@ void TCommandLine::AssignValue(const std::string& line) {
     }
     if (text.empty() && HoldsObject(*leftElement, left_.Name) && NamesNothing(right_))
       throw ECommandError(5, "Chyba .. Nemohu nalézt objekt " + right_.Name);
+    const TElementLink target(leftElement);
     setOne(*leftElement);
+    // A name the element neither publishes nor took as one of its own (a
+    // dynamic property, a list item) was set nowhere.
+    if (target.Get() && !leftElement->HasProperty(left_.Name))
+      throw BadLeftSide(line);
     return;
   }
   auto* entity = DynamicCast<TEntity>(leftElement);

@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <mutex>
+#include <stdexcept>
 #include <utility>
 
 #include "framework/core/class_registry.h"
@@ -91,7 +92,15 @@ TTechnology* TWorld::MainTool() {
   return static_cast<TTechnology*>(mainTool_.Get());
 }
 
-void TWorld::SetMainTool(TTechnology* tool) { SetLinkedElement(mainTool_, tool); }
+void TWorld::SetMainTool(TTechnology* tool) {
+  // A main tool that has started stays below everything that runs until it
+  // closes (the start-up scripts, every window and console it made): freeing
+  // it would pull it from under their run.
+  const auto* current = static_cast<const TTechnology*>(mainTool_.Get());
+  if (current && current != tool && current->RunFlag())
+    throw std::runtime_error("Běžící hlavní nástroj nelze nahradit");
+  SetLinkedElement(mainTool_, tool);
+}
 
 TElement* TWorld::ChildMadeOnDemand(TElementLink& field, TClass cls, const char* name) {
   if (!field.Get()) {

@@ -32,6 +32,7 @@ class TWorld : public TEntity {
 
   // Made on demand by CreateMainTool; nil while there is none.
   TTechnology* MainTool();
+  // A main tool that runs (DoIt without Close) is not replaced: raises.
   void SetMainTool(TTechnology* tool);
   TSystemRegister* SystemRegister();
   void SetSystemRegister(TSystemRegister* reg);

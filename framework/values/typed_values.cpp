@@ -488,8 +488,12 @@ std::string TStringListElement::GetPropertyText(const std::string& name) const {
   return text;
 }
 
+bool TStringListElement::HasProperty(const std::string& name) const {
+  return TOwnerEntity::HasProperty(name) || (!name.empty() && FindItem(name));
+}
+
 void TStringListElement::SetPropertyText(const std::string& name, const std::string& text) {
-  if (HasProperty(name)) TOwnerEntity::SetPropertyText(name, text);
+  if (ClassType()->FindProp(name)) TOwnerEntity::SetPropertyText(name, text);
   else SetValueByName(name, text);
 }
 

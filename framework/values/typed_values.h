@@ -262,6 +262,7 @@ class TStringListElement : public TOwnerEntity {
   void SplitNameValues();
 
   // Items act as properties that the class does not publish.
+  bool HasProperty(const std::string& name) const override;
   std::string GetPropertyText(const std::string& name) const override;
   void SetPropertyText(const std::string& name, const std::string& text) override;
 

@@ -23,6 +23,14 @@ std::int32_t Diagonal(std::int32_t pixels) {
   return static_cast<std::int32_t>(std::min<double>(slanted, std::numeric_limits<std::int32_t>::max()));
 }
 
+// The hatch direction of an angle in degrees, to the nearest 45 and without
+// its sense: 0 to 3.  Taken within one half turn first, so that no angle
+// leaves the range of an integer; one that is no number counts as 0.
+std::uint8_t DirectionOfAngle(double degrees) {
+  if (!std::isfinite(degrees)) return 0;
+  return static_cast<std::uint8_t>(static_cast<int>(std::round(std::fmod(std::fabs(degrees), 180.0) / 45)) % 4);
+}
+
 }  // namespace
 
 TCteniPlosnychZnacek::TCteniPlosnychZnacek(const std::string& fileName, TDevice* device)
@@ -89,7 +97,7 @@ std::unique_ptr<TVrstvaSraf> TCteniPlosnychZnacek::ReadLayer() {
       continue;
     }
     if (isKey_ && key_ == "UHEL")
-      layer->Direction = static_cast<std::uint8_t>(static_cast<std::int64_t>(std::round(std::fabs(ValueAsReal()) / 45)) % 4);
+      layer->Direction = DirectionOfAngle(ValueAsReal());
   }
   if (layer->Sets.empty()) return nullptr;
   return layer;

@@ -1,7 +1,10 @@
 #include "render/layouts/desktop_interprets.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <exception>
+#include <limits>
 #include <string>
 
 #include "framework/core/class_registry.h"
@@ -35,9 +38,12 @@ bool SetTextFont(TCanvasDevice& device, const TText& text, double height) {
   platform::CanvasFont* font = device.GetFont();
   if (!font) return false;
   if (height != 0) {
-    const std::int32_t pixels = -device.Projection()->WorldToDeviceDY(height);
-    if (std::abs(static_cast<long long>(pixels)) < 2) return false;
-    font->Height = pixels;
+    // Negated in 64 bits: the projection answers the smallest int for a
+    // height beyond its range.
+    const long long pixels = -static_cast<long long>(device.Projection()->WorldToDeviceDY(height));
+    if (std::abs(pixels) < 2) return false;
+    constexpr long long kLargest = std::numeric_limits<std::int32_t>::max();
+    font->Height = static_cast<std::int32_t>(std::clamp(pixels, -kLargest, kLargest));
   }
   font->Name = text.FontName;
   font->Color = static_cast<platform::ColorValue>(text.Color);

@@ -145,6 +145,10 @@ TProperty* TInstanceProperties::SelectNamed(const std::string& name) const {
   return actual_.get();
 }
 
+bool TInstanceProperties::HasProperty(const std::string& name) const {
+  return TPropertyList::HasProperty(name) || (instance_ && IndexOfProp(name) >= 0);
+}
+
 std::string TInstanceProperties::GetPropertyText(const std::string& name) const {
   if (ClassType()->FindProp(name)) return TPropertyList::GetPropertyText(name);
   // A name the object lacks reads as empty rather than as whatever is selected.

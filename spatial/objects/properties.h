@@ -83,6 +83,8 @@ class TInstanceProperties : public TPropertyList {
   // Refills the list with one name = value item per property when true.
   void SetIsList(bool value);
 
+  // The instance's properties act as this list's own.
+  bool HasProperty(const std::string& name) const override;
   std::string GetPropertyText(const std::string& name) const override;
   void SetPropertyText(const std::string& name, const std::string& text) override;
 

@@ -2,11 +2,14 @@
 
 #include <gmock/gmock.h>
 
+#include <functional>
 #include <memory>
 
 #include "framework/core/class_registry.h"
 #include "platform/app_queue.h"
 #include "framework/values/typed_values.h"
+#include "spatial/objects/properties.h"
+#include "spatial/objects/space_entities.h"
 #include "tests/platform/temp_folder.h"
 #include "tests/render/tool_forms/tool_forms_fixture.h"
 
@@ -128,6 +131,47 @@ TEST_F(CommandLineTest, AnElementAssignmentThatCannotTakeIsReportedAndChangesNot
     EXPECT_EQ(active ? active->GetName() : "nil", row.active) << row.line;
     delete technology;
     interpreter->Vars()->Clear();
+  }
+}
+
+// A text set to a name the element neither publishes nor takes as its own
+// (a dynamic property, a list item, its instance's property) is set nowhere.
+TEST_F(CommandLineTest, ATextSetToANameNothingTakesIsAnErrorOfTheLine) {
+  auto* list = new TStringListElement;
+  auto* points = new TPointString;
+  auto* spaceEntity = new TSpaceEntity;
+  auto* view = new TInstanceProperties;
+  auto* echo = new TEchoTool;
+  const std::pair<const char*, TElement*> named[] = {
+      {"SEZNAM", list}, {"BODY", points}, {"PLOCHA", spaceEntity}, {"POHLED", view}, {"ECHO", echo}};
+  view->SetInstance(echo);  // names the view after the instance's class
+  for (const auto& [name, element] : named) {
+    element->SetName(name);
+    forest->AddElement(element);
+  }
+  const struct {
+    const char* line;
+    const char* error;  // empty: the value is set
+    std::function<std::string()> value;
+    const char* valueAfter;
+  } rows[] = {
+      {"LES.a.Nic = '1'", "ERROR 9: Chyba .. Chybný objekt nebo properta na levé straně výrazu : LES.a.Nic = '1'",
+       [this] { return forest->GetElement(0)->GetPropertyText("Nic"); }, ""},
+      {"LES.a.Name = 'c'", "", [this] { return forest->GetElement(0)->GetName(); }, "c"},
+      {"LES.SEZNAM.Nic = '1'", "", [list] { return list->GetValueByName("Nic"); }, "1"},
+      {"LES.BODY.Nic = '2'", "", [points] { return points->GetPropertyText("Nic"); }, "2"},
+      {"LES.PLOCHA.Nic = '3'",
+       "ERROR 9: Chyba .. Chybný objekt nebo properta na levé straně výrazu : LES.PLOCHA.Nic = '3'",
+       [spaceEntity] { return spaceEntity->GetPropertyText("Nic"); }, ""},
+      {"LES.POHLED.Suffix = 'x'", "", [echo] { return echo->Suffix; }, "x"},
+      {"LES.POHLED.Nic = '4'",
+       "ERROR 9: Chyba .. Chybný objekt nebo properta na levé straně výrazu : LES.POHLED.Nic = '4'",
+       [view] { return view->GetPropertyText("Nic"); }, ""},
+  };
+  for (const auto& row : rows) {
+    const std::vector<std::string> results = Run(row.line);
+    EXPECT_EQ(results.empty() ? std::string() : results.front(), row.error) << row.line;
+    EXPECT_EQ(row.value(), row.valueAfter) << row.line;
   }
 }
 

@@ -132,6 +132,46 @@ TEST_F(WorldTest, ObjectModelAndMainToolAreReplacedAndFreedWhenOnlyTheWorldHeldT
   EXPECT_TRUE(world.MainTool() != nullptr && world.made == 2);  // made anew
 }
 
+// A main tool that has run and not closed is below whatever runs now: a
+// script's write of MainTool must not free it.
+TEST_F(WorldTest, ARunningMainToolIsNotReplacedAndAClosedOneIs) {
+  enum Replacement { kAnother, kNil, kItself };
+  const struct {
+    const char* name;
+    bool run;
+    bool closed;
+    Replacement by;
+    bool refused;
+  } rows[] = {
+      {"running, by another", true, false, kAnother, true},
+      {"running, by nil", true, false, kNil, true},
+      {"running, by itself", true, false, kItself, false},
+      {"never run, by another", false, false, kAnother, false},
+      {"run and closed, by another", true, true, kAnother, false},
+  };
+  for (const auto& row : rows) {
+    TWorldWithMainTool fresh;
+    TTechnology* main = fresh.MainTool();
+    if (row.run) main->DoIt();
+    if (row.closed) main->Close();
+    const TElementLink mainLink(main);
+    auto* another = row.by == kAnother ? new TNotingTool : nullptr;
+    TTechnology* replacement = row.by == kItself ? main : another;
+    bool raised = false;
+    try {
+      fresh.SetMainTool(replacement);
+    } catch (const std::runtime_error& error) {
+      raised = true;
+      EXPECT_STREQ(error.what(), "Běžící hlavní nástroj nelze nahradit") << row.name;
+    }
+    EXPECT_EQ(raised, row.refused) << row.name;
+    EXPECT_EQ(mainLink.Get() != nullptr, row.refused || row.by == kItself) << row.name;
+    EXPECT_EQ(fresh.MainTool(), row.refused ? main : replacement) << row.name;
+    if (row.refused) delete another;
+    RunMessages();
+  }
+}
+
 TEST_F(WorldTest, UnaddressedMessagesReachTheMainToolAndHandlerErrorsAreShown) {
   auto* main = static_cast<TNotingTool*>(world.MainTool());
   TOwnerElement sender;

@@ -227,6 +227,22 @@ TEST_F(StringListTest, FilesAreWindows1250LinesByteForByteBothWays) {
   EXPECT_THROW(list.SaveToFile(path + ".missing/y.txt"), platform::EFCreateError);
 }
 
+// Named items answer as properties beside the published ones, so a script
+// that sets one is told it exists; setting one changes its value.
+TEST_F(StringListTest, NamedItemsAreItsPropertiesBesideThePublishedOnes) {
+  TStringListElement list;
+  list.AddNameValue("Název", "1");
+  list.NextValue("jen hodnota");
+  const struct {
+    const char* name;
+    bool has;
+  } rows[] = {{"Název", true}, {"název", true}, {"SaveToFile", true}, {"Nic", false}, {"", false}};
+  for (const auto& row : rows) EXPECT_EQ(list.HasProperty(row.name), row.has) << row.name;
+  list.SetPropertyText("Název", "2");
+  list.SetPropertyText("Nový", "3");
+  EXPECT_EQ(NameValues(list), "Název=2, TStringElement=jen hodnota, Nový=3");
+}
+
 // Every item keeps whether it has a name, its name and its value.
 TEST_F(StringListTest, AListSavedAndLoadedAgainIsEqual) {
   using Item = std::tuple<bool, std::string, std::string>;  // named, name, value

@@ -75,6 +75,7 @@ TEST_F(AreaSymbolTest, ReadsLayersAndSetsInPixelsAlongTheirAxes) {
       {2013, "2013 Úhel po sadě bg 0 | 2: (1 3 13)"},
       {2014, "2014 Záporná bg 9"},
       {2015, "none"},
+      {2016, "2016 Obří úhel bg 0 | 2: (1 3 13)"},
       {999, "none"},
       {4242, "none"},
   };

@@ -143,6 +143,8 @@ std::vector<std::string> AreaSymbolLines() {
   Append(lines, AreaSymbol(2014, "Záporná", {"PODKLAD=9", "ZAKLADNIZNACKA=1", "[VRSTVASRAF]", "[SRAFA]",
                                              "SIRKA=-0.1", "BARVA=13", "[END]", "[END]"}));
   Append(lines, AreaSymbol(2015, "Nic", {"[VRSTVASRAF]", "UHEL=0", "[END]"}));
+  // 2 to the 80th degrees: 76 past a whole number of half turns.
+  Append(lines, AreaSymbol(2016, "Obří úhel", ThinLayer("-1208925819614629174706176")));
   return lines;
 }
 
