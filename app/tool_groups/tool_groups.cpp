@@ -86,6 +86,7 @@ void TExtendedToolGroup::SetForm(TKESTUForm* form) {
   images_ = std::make_unique<platform::ImageList>(16, 16);
   barName_ = BarName();
   form->Window().AddToolBar(barName_, platform::BarArea::Top);
+  form->Window().SetControlCursor(barName_, kDragCursor);
   SetControl(&form->Window(), barName_);
   align_ = static_cast<std::uint8_t>(platform::BarArea::Top);
 }

@@ -65,6 +65,7 @@ TEST_F(ToolGroupTest, ModelsNamedDotOrBarMakeSeparatorsAndOthersATool) {
   EXPECT_EQ(Window().Hint(group->Actual()->Id()), "Kreslí čáru") << "the window shows the hint";
   EXPECT_EQ(group->ActualImageIndex(), 3);
   EXPECT_EQ(Window().ToolButtonCursor("tb_Edit", 1), -21);
+  EXPECT_EQ(Window().ControlCursor("tb_Edit"), -12) << "the bar itself shows the drag cursor";
   group->FindActionName("Action_Nic");
   EXPECT_EQ(group->Actual(), nullptr);
 }
