@@ -21,36 +21,11 @@ void SetLabel(TAreaElement& area, double X, double Y) {
   area.SetAbsRefY(Y);
 }
 
-// A line's vertices in walking order but the first skip of them.  A line's
-// children are its vertices (what its VertexAt reads), so they are read
-// straight from the list.
-void AppendLineVertices(const TPolyLineElement& line, bool forward, std::size_t skip, std::vector<TRealPoint>& ring) {
-  const auto& vertices = line.Children();
-  const std::size_t count = vertices.size();
-  for (std::size_t v = skip; v < count; ++v)
-    if (const auto* vertex = DynamicCast<T2DCoordinate>(vertices[forward ? v : count - 1 - v]))
-      ring.push_back({vertex->GetX(), vertex->GetY()});
-}
-
 // The outline's vertices in walking order, as a plain copy of the area would
 // hold them: all of the first line, all but the first of every later one.
 std::vector<TRealPoint> OutlineRing(const TAreaElement& area) {
+  if (const auto* bounded = DynamicCast<TPolyLineAreaElement>(&area)) return bounded->OutlineRing();
   std::vector<TRealPoint> ring;
-  if (const auto* bounded = DynamicCast<TPolyLineAreaElement>(&area)) {
-    const auto& children = bounded->Children();
-    std::size_t size = 0;
-    for (TElement* child : children)
-      if (const auto* line = DynamicCast<TPolyLineElement>(child)) size += line->Children().size();
-    ring.reserve(size);
-    bool firstLine = true;
-    for (std::size_t i = 0; i < children.size(); ++i) {
-      const auto* line = DynamicCast<TPolyLineElement>(children[i]);
-      if (!line) continue;
-      AppendLineVertices(*line, bounded->GetLineOrigin(static_cast<int>(i)), firstLine ? 0 : 1, ring);
-      firstLine = false;
-    }
-    return ring;
-  }
   for (int i = 0; i < area.GetCoordsCount(); ++i)
     if (const T2DCoordinate* vertex = area.GetCoord(i)) ring.push_back({vertex->GetX(), vertex->GetY()});
   return ring;

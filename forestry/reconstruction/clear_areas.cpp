@@ -37,10 +37,6 @@ void SetMark(TPolyLineAreaElement& area, int index, std::int32_t mark) {
   if (TPolyElement* line = LineAt(area, index)) line->ID = mark;
 }
 
-bool HeldBothWays(const TPolyLineAreaElement& area, const TElement* line) {
-  return area.HasLine(line, true) && area.HasLine(line, false);
-}
-
 }  // namespace
 
 void TClearAreas::DoIt() {
@@ -74,6 +70,11 @@ TClearAreas::Ring TClearAreas::WalkRing(TPolyLineAreaElement& area, int start) c
   return ring;
 }
 
+bool TClearAreas::HeldBothWays(const TElement* line) const {
+  const auto use = uses_.find(line);
+  return use != uses_.end() && use->second.Forward && use->second.Backward;
+}
+
 void TClearAreas::MarkInnerRing(TPolyLineAreaElement& area, int start) {
   const Ring ring = WalkRing(area, start);
   if (!ring.Closed) {
@@ -82,17 +83,13 @@ void TClearAreas::MarkInnerRing(TPolyLineAreaElement& area, int start) {
   }
   if (ring.Sum > 0) return;
   for (int at : ring.Lines)
-    SetMark(area, at, HeldBothWays(area, LineAt(area, at)) ? kBothSides : kInnerRing);
+    SetMark(area, at, HeldBothWays(area.GetElement(at)) ? kBothSides : kInnerRing);
 }
 
-void TClearAreas::BuildRing(TPolyLineAreaElement& area, int first) {
-  // The lines of inner rings by where they start: a ring goes on with the
-  // line that starts where the last one ended, the next in boundary order
-  // when several do.
+void TClearAreas::BuildRing(TPolyLineAreaElement& area, int first, const RingStarts& starts) {
+  // A ring goes on with the line that starts where the last one ended, the
+  // next in boundary order when several do.
   const int count = area.GetCount();
-  std::map<Point, std::vector<int>> starts;
-  for (int at = 0; at < count; ++at)
-    if (MarkOf(area, at) == kInnerRing) starts[StartOf(area, at)].push_back(at);
   auto* made = CreateElement<TPolyLineAreaElement>();
   std::vector<int> used;
   const Point begin = StartOf(area, first);
@@ -145,19 +142,30 @@ void TClearAreas::ClearArea(TPolyLineAreaElement& area) {
   ++Processed;
   SetGaugeProgress(Processed);
   const int count = area.GetCount();
-  for (int at = 0; at < count; ++at) SetMark(area, at, kUnvisited);
+  uses_.clear();
+  for (int at = 0; at < count; ++at) {
+    SetMark(area, at, kUnvisited);
+    LineUse& use = uses_[area.GetElement(at)];
+    (area.GetLineOrigin(at) ? use.Forward : use.Backward) = true;
+    use.At.push_back(at);
+  }
   for (int at = 0; at < count; ++at) {
     TPolyElement* line = LineAt(area, at);
-    if (!line || line->ID != kUnvisited || !HeldBothWays(area, line)) continue;
+    if (!line || line->ID != kUnvisited || !HeldBothWays(line)) continue;
     line->ID = kBothSides;
     // The ring behind either side of the connecting line: whichever of the
     // two is the inner one, whatever line the boundary list starts with.
     MarkInnerRing(area, (at + 1) % count);
-    for (int other = at + 1; other < count; ++other)
-      if (LineAt(area, other) == line) MarkInnerRing(area, (other + 1) % count);
+    for (int other : uses_[line].At)
+      if (other > at) MarkInnerRing(area, (other + 1) % count);
   }
+  // Marks only leave "inner ring" while rings are built, so the lines that
+  // may go on a ring are gathered once; BuildRing checks each mark as it goes.
+  RingStarts starts;
   for (int at = 0; at < count; ++at)
-    if (MarkOf(area, at) == kInnerRing) BuildRing(area, at);
+    if (MarkOf(area, at) == kInnerRing) starts[StartOf(area, at)].push_back(at);
+  for (int at = 0; at < count; ++at)
+    if (MarkOf(area, at) == kInnerRing) BuildRing(area, at, starts);
   std::vector<TPolyElement*> gone;
   for (int at = 0; at < count; ++at)
     if (MarkOf(area, at) != kUnvisited) gone.push_back(LineAt(area, at));
@@ -166,6 +174,7 @@ void TClearAreas::ClearArea(TPolyLineAreaElement& area) {
     // A connecting line nobody else holds goes with its last occurrence.
     if (line->HolderCount() == 0 && line->GetOwnersCount() == 0) delete line;
   }
+  uses_.clear();
   area.CalcBounds();
   area.SetIsDone(true);
 }

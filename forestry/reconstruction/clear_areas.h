@@ -4,6 +4,9 @@
 // connecting line and the ring, and the ring becomes an area of its own (a
 // hole when it runs the other way).
 #include <cstdint>
+#include <map>
+#include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "block/topology/walkers.h"
@@ -34,10 +37,23 @@ class TClearAreas : public TProchazecPlochGauge {
     double Sum = 0;
     std::vector<int> Lines;  // boundary indexes, in walking order
   };
+  // Where a boundary line occurs and which ways the area holds it, read
+  // once per area so that no line is looked for along the whole boundary.
+  struct LineUse {
+    bool Forward = false;
+    bool Backward = false;
+    std::vector<int> At;  // boundary indexes, ascending
+  };
+  // The inner-ring lines by the point they start at, in boundary order.
+  using RingStarts = std::map<std::pair<double, double>, std::vector<int>>;
+
   Ring WalkRing(TPolyLineAreaElement& area, int start) const;
+  bool HeldBothWays(const TElement* line) const;
   void MarkInnerRing(TPolyLineAreaElement& area, int start);
-  void BuildRing(TPolyLineAreaElement& area, int first);
+  void BuildRing(TPolyLineAreaElement& area, int first, const RingStarts& starts);
   void HandOver(TPolyLineAreaElement* made);
+
+  std::unordered_map<const TElement*, LineUse> uses_;
 
   TElementLink outputTree_;
 };

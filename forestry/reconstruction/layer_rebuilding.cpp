@@ -13,6 +13,7 @@
 #include "forestry/reconstruction/lines_to_areas.h"
 #include "framework/core/class_registry.h"
 #include "platform/dialogs.h"
+#include "spatial/geometry/intersections.h"
 #include "spatial/objects/space_entities.h"
 #include "spatial/objects/registers.h"
 
@@ -111,16 +112,7 @@ void THeleClearLHC::TransferAttributes(TAreaString& rebuilt) {
   for (auto element = made.rbegin(); element != made.rend(); ++element) {
     auto* area = DynamicCast<TPolyLineAreaElement>(*element);
     if (!area) continue;
-    TPolyLineAreaElement* behind = nullptr;
-    for (TElement* line : area->Children()) {
-      for (int i = 0; line && !behind && i < line->GetOwnersCount(); ++i) {
-        auto* owner = DynamicCast<TPolyLineAreaElement>(line->GetOwner(i));
-        if (owner && !fresh.contains(owner) && area->ContainsPointOutsideHoles(owner->GetAbsRefX(), owner->GetAbsRefY()))
-          behind = owner;
-      }
-      if (behind) break;
-    }
-    if (behind) {
+    if (TPolyLineAreaElement* behind = OldAreaBehind(*area, fresh)) {
       if (auto* props = DynamicCast<TSpaceEntityProps>(behind->Properties()))
         area->SetProperties(props->CloneProps());
       else
@@ -180,6 +172,36 @@ void THeleClearLHC::DoIt() {
   if (rebuilt) TransferAttributes(*rebuilt);
   SetProgressText("finalizace ...");
   if (rebuilt && Finalize(*rebuilt, *layer)) PostKestuMessage(new TKestuMessage(msgDataChanged, this, nullptr, nullptr, false));
+}
+
+TPolyLineAreaElement* OldAreaBehind(const TPolyLineAreaElement& area,
+                                    const std::unordered_set<const TElement*>& fresh) {
+  // Every candidate once, in walking order, and all tested in one sweep over
+  // the area's rings rather than a walk round them per candidate.
+  std::vector<TPolyLineAreaElement*> candidates;
+  std::unordered_set<const TElement*> met;
+  for (TElement* line : area.Children()) {
+    for (int i = 0; line && i < line->GetOwnersCount(); ++i) {
+      auto* owner = DynamicCast<TPolyLineAreaElement>(line->GetOwner(i));
+      if (owner && !fresh.contains(owner) && met.insert(owner).second) candidates.push_back(owner);
+    }
+  }
+  if (candidates.empty()) return nullptr;
+  std::vector<TRealPoint> labels;
+  labels.reserve(candidates.size());
+  for (const TPolyLineAreaElement* candidate : candidates)
+    labels.push_back({candidate->GetAbsRefX(), candidate->GetAbsRefY()});
+  const std::vector<std::vector<TRealPoint>> outline{area.OutlineRing()};
+  const std::vector<std::uint8_t> inside = AnalInt::PointsInAnyPolygon(outline, labels);
+  std::vector<std::vector<TRealPoint>> holes;
+  if (THolesEntity* holder = area.Holes())
+    for (TElement* child : holder->Children())
+      if (const auto* hole = DynamicCast<TAreaElement>(child)) holes.push_back(hole->OutlineRing());
+  std::vector<std::uint8_t> inHole(labels.size(), 0);
+  if (!holes.empty()) inHole = AnalInt::PointsInAnyPolygon(holes, labels);
+  for (std::size_t i = 0; i < candidates.size(); ++i)
+    if (inside[i] && !inHole[i]) return candidates[i];
+  return nullptr;
 }
 
 // ---------------------------------------------------------------- TRemoveHoles

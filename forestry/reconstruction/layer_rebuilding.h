@@ -4,8 +4,11 @@
 // attributes carried over; and two clean-ups of a layer.
 #include <cstdint>
 #include <string>
+#include <unordered_set>
 
 #include "forestry/hierarchy/hierarchy_building.h"
+
+class TPolyLineAreaElement;
 
 // Posted to the main tool when a tool has changed the data; no tool acts on
 // it.
@@ -43,6 +46,13 @@ class THeleClearLHC : public THeleBasic {
   void TransferAttributes(TAreaString& rebuilt);
   bool Finalize(TAreaString& rebuilt, TRectEntity& layer);
 };
+
+// The old area a new one takes its attributes from: the first met along the
+// new area's boundary lines, and each line's owners in order, whose label
+// point lies inside the new area and outside its holes.  Areas in Fresh are
+// this run's new ones and never stand behind another.
+TPolyLineAreaElement* OldAreaBehind(const TPolyLineAreaElement& area,
+                                    const std::unordered_set<const TElement*>& fresh);
 
 // Frees the areas of the layer "ARE_" + LayerName whose kind is HolesGroup.
 class TRemoveHoles : public THeleBasic {

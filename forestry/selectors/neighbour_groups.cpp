@@ -1,5 +1,7 @@
 #include "forestry/selectors/neighbour_groups.h"
 
+#include <unordered_set>
+
 #include "block/forest_model/forest_units.h"
 #include "forestry/selectors/owned_output.h"
 #include "framework/core/class_registry.h"
@@ -45,9 +47,11 @@ void TFindOkolniSkupiny::DoIt() {
   if (!psk || !neighbours || psk->NoGeometry()) return;
   auto* geometry = DynamicCast<TEntity>(psk->GetGeometry());
   if (!geometry) return;
+  // The set answers "listed already?" in constant time; the output keeps the order groups are met in.
+  std::unordered_set<const TElement*> listed(neighbours->Children().begin(), neighbours->Children().end());
   const auto addGroupOf = [&](TAreaElement& area) {
     TPorostniSkupina* other = GroupOfArea(area);
-    if (other && other != psk && neighbours->IndexOf(other) < 0) neighbours->AddElement(other);
+    if (other && other != psk && listed.insert(other).second) neighbours->AddElement(other);
   };
   for (TElement* child : geometry->Children()) {
     auto* area = DynamicCast<TPolyLineAreaElement>(child);

@@ -242,9 +242,10 @@ void TPolyElement::CalcBounds() {
 double TPolyElement::Length() const {
   double length = 0;
   const int count = VertexCount();
-  const T2DCoordinate* previous = Vertex(0);
+  TCoordCursor cursor(*this);  // an outline of lines is read in one pass, not from its start per vertex
+  const T2DCoordinate* previous = cursor.At(0);
   for (int i = 1; i < count; ++i) {
-    const T2DCoordinate* current = Vertex(i);
+    const T2DCoordinate* current = cursor.At(i);
     if (previous && current)
       length += Mathlib::Distance(previous->GetX(), previous->GetY(), current->GetX(), current->GetY());
     previous = current;
@@ -272,9 +273,11 @@ void TPolyElement::PointAtDistance(double& X, double& Y, double Dist, double& an
     return;
   }
   double walked = 0;
+  TCoordCursor cursor(*this);
+  const T2DCoordinate* b = cursor.At(0);
   for (int i = 0; i + 1 < count; ++i) {
-    const T2DCoordinate* a = Vertex(i);
-    const T2DCoordinate* b = Vertex(i + 1);
+    const T2DCoordinate* a = b;
+    b = cursor.At(i + 1);
     if (!a || !b) continue;
     const double segment = Mathlib::Distance(a->GetX(), a->GetY(), b->GetX(), b->GetY());
     if (walked + segment > Dist) {

@@ -69,6 +69,36 @@ TEST_F(ClearAreasTest, AConnectingLineAndItsInnerRingLeaveTheOutline) {
   }
 }
 
+// Whatever line the boundary list starts with, the outline keeps its own
+// lines in their order and the rings come out in the order their first line
+// is met; a connecting line met again later is looked up, not searched for.
+TEST_F(ClearAreasTest, EveryRotationOfTheBoundarySplitsTheSameRings) {
+  const std::vector<std::pair<TPolyLineElement*, bool>> boundary = {
+      {upper, true}, {bridge2, true}, {ring2, true}, {bridge2, false},
+      {lower, true}, {bridge, true},  {ring, true},  {bridge, false}};
+  for (std::size_t shift = 0; shift < boundary.size(); ++shift) {
+    std::vector<std::pair<TPolyLineElement*, bool>> rotated(boundary.begin() + static_cast<std::ptrdiff_t>(shift),
+                                                            boundary.end());
+    rotated.insert(rotated.end(), boundary.begin(), boundary.begin() + static_cast<std::ptrdiff_t>(shift));
+    std::vector<TElement*> kept, rings;
+    for (const auto& [line, forward] : rotated) {
+      if (line == upper || line == lower) kept.push_back(line);
+      if (line == ring || line == ring2) rings.push_back(line);
+    }
+    std::unique_ptr<TPolyLineAreaElement> area(BoundedArea(rotated, 5, 9));
+    TClearAreas tool;
+    tool.SetInput(area.get());
+    tool.DoIt();
+    EXPECT_EQ(std::vector<TElement*>(area->Children().begin(), area->Children().end()), kept) << "shift " << shift;
+    std::vector<TElement*> made;
+    if (auto* output = DynamicCast<TEntity>(tool.Output()))
+      for (TElement* split : output->Children())
+        for (TElement* line : DynamicCast<TEntity>(split)->Children()) made.push_back(line);
+    EXPECT_EQ(made, rings) << "shift " << shift;
+    EXPECT_EQ(bridge->GetOwnersCount() + bridge2->GetOwnersCount(), 2) << "shift " << shift << ": only the layer";
+  }
+}
+
 TEST_F(ClearAreasTest, OnlyOutlinesOfPositiveAreaNotYetDoneAreProcessed) {
   struct Row {
     const char* Case;

@@ -2,6 +2,10 @@
 
 #include <cmath>
 #include <map>
+#include <memory>
+#include <random>
+#include <unordered_set>
+#include <vector>
 
 #include "block/forest_model/forest_units.h"
 #include "block/props/lumar_props.h"
@@ -228,6 +232,105 @@ TEST_F(LayerRebuildingTest, RemovingHolesOfAnEmptyLayerStartsNoProgress) {
   tool.LayerName = "TEZ";
   tool.DoIt();
   EXPECT_THAT(MessageTexts(msgProgressStart), IsEmpty());
+}
+
+// The old areas behind a new square 0..10 by 0..10 bounded by the lines
+// "west" (0,0)-(0,10)-(10,10) and "east" (10,10)-(10,0)-(0,0), with a hole
+// 4..6 by 4..6 where a row asks for it.  Each old area owns one of the lines
+// and a frame round them all, and has its label where the row puts it.
+struct OldArea {
+  int line;  // 0 west, 1 east
+  double x, y;
+  bool fresh;
+};
+
+class OldAreaBehindTest : public ::testing::Test {
+ protected:
+  OldAreaBehindTest()
+      : west(BoundaryLine({{0, 0}, {0, 10}, {10, 10}})),
+        east(BoundaryLine({{10, 10}, {10, 0}, {0, 0}})),
+        holeLine(BoundaryLine({{4, 4}, {4, 6}, {6, 6}, {6, 4}, {4, 4}})),
+        frame(BoundaryLine({{-5, -5}, {-5, 15}, {15, 15}, {15, -5}, {-5, -5}})) {
+    for (TPolyLineElement* line : {west, east, holeLine, frame}) lines.AddElement(line);
+  }
+  // The old rule: each candidate's label tested alone, in walking order.
+  static TPolyLineAreaElement* OneByOne(const TPolyLineAreaElement& area,
+                                       const std::unordered_set<const TElement*>& fresh) {
+    for (TElement* line : area.Children())
+      for (int i = 0; i < line->GetOwnersCount(); ++i) {
+        auto* owner = DynamicCast<TPolyLineAreaElement>(line->GetOwner(i));
+        if (owner && !fresh.contains(owner) && area.ContainsPointOutsideHoles(owner->GetAbsRefX(), owner->GetAbsRefY()))
+          return owner;
+      }
+    return nullptr;
+  }
+  struct Staged {
+    std::unique_ptr<TPolyLineAreaElement> square;
+    std::vector<std::unique_ptr<TPolyLineAreaElement>> old;
+    std::unordered_set<const TElement*> fresh;
+  };
+  Staged Stage(const std::vector<OldArea>& olds, bool withHole) {
+    Staged staged;
+    staged.square.reset(BoundedArea({{west, true}, {east, true}}, 5, 1));
+    staged.fresh.insert(staged.square.get());
+    if (withHole) staged.square->AddHole(BoundedArea({{holeLine, true}}, 5, 5));
+    for (const OldArea& old : olds) {
+      // The frame widens the old area's bounds, which its label is kept within.
+      staged.old.emplace_back(BoundedArea({{old.line == 0 ? west : east, true}, {frame, true}}, old.x, old.y));
+      if (old.fresh) staged.fresh.insert(staged.old.back().get());
+    }
+    return staged;
+  }
+
+  TOwnerEntity lines;
+  TPolyLineElement *west, *east, *holeLine, *frame;
+};
+
+TEST_F(OldAreaBehindTest, TheFirstOldAreaWithItsLabelInsideInWalkingOrder) {
+  struct Row {
+    const char* name;
+    std::vector<OldArea> olds;
+    bool withHole;
+    int expected;  // index into olds, -1 none
+  } rows[] = {
+      {"no old area", {}, false, -1},
+      {"one inside", {{0, 2, 2, false}}, false, 0},
+      {"label outside", {{0, 12, 2, false}}, false, -1},
+      {"the west line's owners come first", {{1, 3, 3, false}, {0, 7, 7, false}}, false, 1},
+      {"owners of one line in their order", {{0, 12, 2, false}, {0, 3, 3, false}, {0, 7, 7, false}}, false, 1},
+      {"a fresh area stands behind nothing", {{0, 3, 3, true}, {1, 7, 7, false}}, false, 1},
+      {"a label in the hole", {{0, 5, 5, false}, {1, 2, 8, false}}, true, 1},
+      {"the same label without the hole", {{0, 5, 5, false}, {1, 2, 8, false}}, false, 0},
+      {"a label on the hole's edge", {{0, 4, 5, false}, {1, 6, 5, false}}, true, -2},
+      {"labels on the outline", {{0, 0, 5, false}, {0, 10, 5, false}, {1, 5, 0, false}, {1, 5, 10, false}}, false,
+       -2},
+  };
+  for (const Row& row : rows) {
+    Staged staged = Stage(row.olds, row.withHole);
+    TPolyLineAreaElement* found = OldAreaBehind(*staged.square, staged.fresh);
+    EXPECT_EQ(found, OneByOne(*staged.square, staged.fresh)) << row.name;
+    // -2: on an edge, where only agreement with the one-by-one test is asked.
+    if (row.expected != -2) {
+      EXPECT_EQ(found, row.expected < 0 ? nullptr : staged.old[static_cast<std::size_t>(row.expected)].get())
+          << row.name;
+    }
+  }
+}
+
+TEST_F(OldAreaBehindTest, RandomLabelsFindWhatTestingEachAloneFinds) {
+  std::mt19937 random(20261207);
+  std::uniform_int_distribution<int> coordinate(-2, 24);  // halves: labels on edges and vertices too
+  std::uniform_int_distribution<int> count(0, 12);
+  for (int round = 0; round < 300; ++round) {
+    std::vector<OldArea> olds(static_cast<std::size_t>(count(random)));
+    for (OldArea& old : olds)
+      old = {static_cast<int>(random() % 2), coordinate(random) / 2.0, coordinate(random) / 2.0,
+             random() % 5 == 0};
+    const bool withHole = round % 2 == 1;
+    Staged staged = Stage(olds, withHole);
+    EXPECT_EQ(OldAreaBehind(*staged.square, staged.fresh), OneByOne(*staged.square, staged.fresh))
+        << "round " << round;
+  }
 }
 
 }  // namespace

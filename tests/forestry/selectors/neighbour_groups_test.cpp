@@ -74,6 +74,32 @@ TEST_F(NeighbourGroupsTest, GroupsSharingABoundaryLineOrAHoleAreNeighboursOnce) 
   }
 }
 
+// A second run into the same output lists nothing twice: groups the output
+// already holds count as found.
+TEST_F(NeighbourGroupsTest, ARunIntoAnOutputThatHoldsNeighboursAddsOnlyTheMissing) {
+  struct Row {
+    const char* group;
+    const char* alreadyListed;
+    std::vector<std::string> neighbours;
+  } rows[] = {
+      {"A", "C", {"C", "B"}},
+      {"A", "B", {"B", "C"}},
+      {"A", "D", {"D", "B", "C"}},
+      {"B", "A", {"A"}},
+  };
+  for (const Row& row : rows) {
+    TFindOkolniSkupiny tool;
+    tool.SetInput(forest.FindElementByName(row.group));
+    auto* output = new TOwnerEntity;
+    tool.AddElement(output);
+    tool.SetOutput(output);
+    output->AddElement(forest.FindElementByName(row.alreadyListed));
+    tool.DoIt();
+    tool.DoIt();
+    EXPECT_EQ(Names(tool.Output()), row.neighbours) << row.group << " with " << row.alreadyListed;
+  }
+}
+
 TEST_F(NeighbourGroupsTest, AnInputThatIsNoStandGroupLeavesAnEmptyOutput) {
   TFindOkolniSkupiny tool;
   tool.SetInput(&lines);

@@ -348,6 +348,17 @@ TEST_F(SpaceEntityTest, ACursorReadsAnOutlineAsGetCoordNumbersIt) {
       sum += (nx - x) * (ny + y) / 2;
     }
     EXPECT_DOUBLE_EQ(area->WholeArea(), sum);
+    // Length and the point at a distance walk the same vertices as a plain
+    // line through them.
+    TPolyLineElement plain;
+    for (const auto& [x, y] : row.vertices) plain.AddVertex(x, y);
+    EXPECT_DOUBLE_EQ(area->Length(), plain.Length());
+    for (const double share : {0.0, 0.3, 0.5, 0.999, 1.0, 1.5}) {
+      double x = 0, y = 0, angle = 0, plainX = 0, plainY = 0, plainAngle = 0;
+      area->PointAtDistance(x, y, plain.Length() * share, angle);
+      plain.PointAtDistance(plainX, plainY, plain.Length() * share, plainAngle);
+      EXPECT_EQ(std::tuple(x, y, angle), std::tuple(plainX, plainY, plainAngle)) << "at " << share;
+    }
     if (count == 0) continue;
     area->CalcBounds();
     EXPECT_EQ(std::tuple(area->GetMinX(), area->GetMinY(), area->GetMaxX(), area->GetMaxY()),
