@@ -102,7 +102,7 @@ ECircularOwnership::ECircularOwnership() : std::runtime_error("An entity cannot 
 namespace element_handles {
 // Zero-initialised, so it takes no room in the program file and its pages only
 // once a slot in them is written.
-constinit Slot slots[std::size_t{1} << kSlotBits];
+alignas(Slot::required_alignment) std::uint64_t slots[std::size_t{1} << kSlotBits];
 }  // namespace element_handles
 
 namespace {
@@ -154,7 +154,7 @@ void TellWatchers(std::uint32_t handle) {
   for (const auto& watcher : called) (*watcher)(handle);
 }
 
-Slot& SlotAt(std::uint32_t slot) { return slots[slot]; }
+Slot SlotAt(std::uint32_t slot) { return Slot(slots[slot]); }
 
 // The order of issue, kept beside the table for the few who ask
 // (IssuedAfter): one chunk per kIssueChunk slots, made with its first slot.
@@ -186,7 +186,7 @@ std::uint32_t TakeSlot(FreeSlots& free) {
 void ReleaseSlot(std::uint32_t slot) {
   FreeSlots& free = Free();
   std::lock_guard guard(free.lock);
-  Slot& word = SlotAt(slot);
+  Slot word = SlotAt(slot);
   const std::uint64_t generation = GenerationOf(word.load(std::memory_order_relaxed));
   if (generation == kLastGeneration) {
     // Spent: kept out of use for good.
@@ -195,7 +195,7 @@ void ReleaseSlot(std::uint32_t slot) {
   }
   word.store((generation + 1) | kFreeMark, std::memory_order_release);
   if (free.last != 0) {
-    Slot& last = SlotAt(free.last);
+    Slot last = SlotAt(free.last);
     last.store(last.load(std::memory_order_relaxed) | (std::uint64_t{slot} << kAddressShift), std::memory_order_relaxed);
   } else {
     free.first = slot;
@@ -233,7 +233,7 @@ std::uint32_t HandleOfElement(TElement* element) {
   FreeSlots& free = Free();
   std::lock_guard guard(free.lock);
   const std::uint32_t slot = TakeSlot(free);
-  Slot& word = SlotAt(slot);
+  Slot word = SlotAt(slot);
   word.store((address << kAddressShift) | GenerationOf(word.load(std::memory_order_relaxed)),
              std::memory_order_release);
   IssueNumberAt(slot).store(++free.issued, std::memory_order_relaxed);

@@ -420,12 +420,15 @@ inline constexpr std::uint32_t kLastHandle = 0x7FFFFFFF;
 // all zeros: generation 0 and no address.
 inline constexpr unsigned kAddressShift = 16;
 inline constexpr std::uint64_t kFreeMark = 0x80;
-using Slot = std::atomic<std::uint64_t>;
-extern Slot slots[std::size_t{1} << kSlotBits];
+// Plain words read and written through atomic references: an array of
+// atomics would need constant evaluation of 2^24 constructors to stay out of
+// start-up, which not every compiler does.
+using Slot = std::atomic_ref<std::uint64_t>;
+alignas(Slot::required_alignment) extern std::uint64_t slots[std::size_t{1} << kSlotBits];
 
 // The element of a handle this table issued (the top bit clear), or nil.
 inline TElement* ElementOfIssued(std::uint32_t handle) {
-  const std::uint64_t word = slots[handle & kSlotMask].load(std::memory_order_acquire);
+  const std::uint64_t word = Slot(slots[handle & kSlotMask]).load(std::memory_order_acquire);
   // Branch-free: the address times whether the generations match, so a
   // freed link costs what a live one does, with no jump out of the caller's
   // loop and nothing for the branch predictor to learn.
