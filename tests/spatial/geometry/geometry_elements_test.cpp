@@ -114,6 +114,18 @@ TEST_F(GeometryElementsTest, PointAndRectangleRecordsByteForByte) {
   EXPECT_EQ(BoxOf(readR), (Box4{1e30, 1e30, -1e30, -1e30}));
 }
 
+// An envelope is the entity's own class with its box and a child for each
+// of its children.
+TEST_F(GeometryElementsTest, AnEnvelopeOfARectEntityKeepsItsBoxAndChildren) {
+  auto e = Box();
+  e->AddElement(new T2DCoordinate(1, 1));
+  std::unique_ptr<TElement> envelope(e->CreateEnvelope());
+  const auto* copy = dynamic_cast<const TRectEntity*>(envelope.get());
+  ASSERT_NE(copy, nullptr);
+  EXPECT_EQ(Texts(*copy, {"MinX", "MinY", "MaxX", "MaxY"}), "0|0|100|50");
+  EXPECT_EQ(copy->Children().size(), 1u);
+}
+
 TEST_F(GeometryElementsTest, RectEntityAndTextRecordsFollowTheNamedEntity) {
   auto e = Box();
   SetTexts(*e, {{"Name", "okno"}, {"RelRefX", "0.5"}, {"Index", "3"}});

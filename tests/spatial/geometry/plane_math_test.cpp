@@ -29,6 +29,7 @@ TEST(PlaneMath, AnglesLieInZeroToTwoPiAsSixByteReals) {
       {"DegToRad(765)", DegToRad(765), kPi / 4},
       {"ArcCos(1.5)", ArcCos(1.5), 0},
       {"ArcCos(-2)", ArcCos(-2), kPi},
+      {"ArcCos(-1.5)", ArcCos(-1.5), kPi},
       {"VertexAngle right", VertexAngle({1, 0}, {0, 0}, {0, 1}), kPi / 2},
       {"VertexAngle A at V", VertexAngle({1, 0}, {1 + 1e-11, -1e-11}, {0, 1}), 0},
       {"VertexAngle B at V", VertexAngle({1, 0}, {0, 0}, {5e-11, 0}), 0},
