@@ -13,7 +13,6 @@
 #include "forestry/reconstruction/lines_to_areas.h"
 #include "framework/core/class_registry.h"
 #include "platform/dialogs.h"
-#include "spatial/geometry/intersections.h"
 #include "spatial/objects/space_entities.h"
 #include "spatial/objects/registers.h"
 
@@ -191,16 +190,9 @@ TPolyLineAreaElement* OldAreaBehind(const TPolyLineAreaElement& area,
   labels.reserve(candidates.size());
   for (const TPolyLineAreaElement* candidate : candidates)
     labels.push_back({candidate->GetAbsRefX(), candidate->GetAbsRefY()});
-  const std::vector<std::vector<TRealPoint>> outline{area.OutlineRing()};
-  const std::vector<std::uint8_t> inside = AnalInt::PointsInAnyPolygon(outline, labels);
-  std::vector<std::vector<TRealPoint>> holes;
-  if (THolesEntity* holder = area.Holes())
-    for (TElement* child : holder->Children())
-      if (const auto* hole = DynamicCast<TAreaElement>(child)) holes.push_back(hole->OutlineRing());
-  std::vector<std::uint8_t> inHole(labels.size(), 0);
-  if (!holes.empty()) inHole = AnalInt::PointsInAnyPolygon(holes, labels);
+  const std::vector<std::uint8_t> inside = area.PointsOutsideHoles(labels);
   for (std::size_t i = 0; i < candidates.size(); ++i)
-    if (inside[i] && !inHole[i]) return candidates[i];
+    if (inside[i]) return candidates[i];
   return nullptr;
 }
 

@@ -71,17 +71,8 @@ bool AnyVertexInside(const TPolyElement& line, const TAreaElement& area) {
                                                                                  vertex->GetX(), vertex->GetY()))
       candidates.push_back({vertex->GetX(), vertex->GetY()});
   if (candidates.empty()) return false;
-  const std::vector<TRealPoint> outline[] = {area.OutlineRing()};
-  const std::vector<std::uint8_t> inOutline = AnalInt::PointsInAnyPolygon(outline, candidates);
-  std::vector<TRealPoint> inside;
-  for (std::size_t i = 0; i < candidates.size(); ++i)
-    if (inOutline[i]) inside.push_back(candidates[i]);
-  if (inside.empty() || !area.Holes()) return !inside.empty();
-  std::vector<std::vector<TRealPoint>> holes;
-  for (TElement* child : area.Holes()->Children())
-    if (const auto* hole = DynamicCast<TAreaElement>(child)) holes.push_back(hole->OutlineRing());
-  const std::vector<std::uint8_t> inHole = AnalInt::PointsInAnyPolygon(holes, inside);
-  return std::find(inHole.begin(), inHole.end(), 0) != inHole.end();
+  const std::vector<std::uint8_t> inside = area.PointsOutsideHoles(candidates);
+  return std::find(inside.begin(), inside.end(), 1) != inside.end();
 }
 
 }  // namespace

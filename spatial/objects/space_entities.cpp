@@ -405,6 +405,20 @@ bool TAreaElement::ContainsPointOutsideHoles(double X, double Y) const {
   return OutlineContainsPoint(X, Y) && !FindHoleAt(X, Y);
 }
 
+std::vector<std::uint8_t> TAreaElement::PointsOutsideHoles(const std::vector<TRealPoint>& Points) const {
+  const std::vector<TRealPoint> outline[] = {OutlineRing()};
+  std::vector<std::uint8_t> inside = AnalInt::PointsInAnyPolygon(outline, Points);
+  if (!holes_) return inside;
+  std::vector<std::vector<TRealPoint>> holes;
+  for (TElement* child : Holes()->Children())
+    if (const auto* hole = DynamicCast<TAreaElement>(child)) holes.push_back(hole->OutlineRing());
+  if (holes.empty()) return inside;
+  const std::vector<std::uint8_t> inHole = AnalInt::PointsInAnyPolygon(holes, Points);
+  for (std::size_t i = 0; i < inside.size(); ++i)
+    if (inHole[i]) inside[i] = 0;
+  return inside;
+}
+
 // ---------------------------------------------------------------- TPolyLineAreaElement
 
 namespace {

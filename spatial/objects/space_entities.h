@@ -176,6 +176,9 @@ class TAreaElement : public TPolyElement {
   bool OutlineContainsPoint(double X, double Y) const;
   TAreaElement* FindHoleAt(double X, double Y) const;
   bool ContainsPointOutsideHoles(double X, double Y) const;
+  // For each point, what ContainsPointOutsideHoles answers for it alone;
+  // all points in one sweep over the outline and one over the holes.
+  std::vector<std::uint8_t> PointsOutsideHoles(const std::vector<TRealPoint>& Points) const;
 
  protected:
   void FieldElementFreed(TElement* element) override;
