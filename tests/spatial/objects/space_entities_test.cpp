@@ -52,6 +52,24 @@ TEST_F(SpaceEntityTest, SignedAreasWithHolesWhateverWayEitherRuns) {
   }
 }
 
+// Many points at once answer as each alone: on the half-unit grid many lie
+// on the outline's or the hole's edges and corners.
+TEST_F(SpaceEntityTest, PointsOutsideHolesAnswerAsEachPointAlone) {
+  auto area = Poly<TAreaElement>(kSquare10);
+  std::vector<TRealPoint> points;
+  for (double x = -1; x <= 11; x += 0.5)
+    for (double y = -1; y <= 11; y += 0.5) points.push_back({x, y});
+  for (const bool withHole : {false, true}) {
+    SCOPED_TRACE(withHole ? "with a hole" : "without holes");
+    if (withHole) area->AddHole(Poly<TAreaElement>(kHole).release());
+    const std::vector<std::uint8_t> inside = area->PointsOutsideHoles(points);
+    ASSERT_EQ(inside.size(), points.size());
+    for (std::size_t i = 0; i < points.size(); ++i)
+      EXPECT_EQ(inside[i] != 0, area->ContainsPointOutsideHoles(points[i].X, points[i].Y))
+          << points[i].X << ", " << points[i].Y;
+  }
+}
+
 TEST_F(SpaceEntityTest, ALineIsHitWithinTheToleranceOfAnyOfItsPoints) {
   // An L from (0, 0) right to (10, 0) and up to (10, 10); tolerance 1.
   const auto line = Poly({{0, 0}, {10, 0}, {10, 10}});
