@@ -25,7 +25,8 @@
 
 namespace {
 
-// Notes every mouse event it gets as "code x,y" (with "!" when unarmed).
+// Notes every mouse event it gets as "code x,y" (with "!" when unarmed and
+// the button's number when it is not the left one).
 class TEventRecorder : public TInterfaceTool {
  public:
   std::vector<std::string> events;
@@ -33,7 +34,8 @@ class TEventRecorder : public TInterfaceTool {
     auto* mouse = DynamicCast<TKestuMouseEvent>(message);
     if (!mouse) return;
     events.push_back(std::to_string(message->Message) + " " + std::to_string(mouse->X) + "," +
-                     std::to_string(mouse->Y) + (mouse->Armed ? "" : "!"));
+                     std::to_string(mouse->Y) + (mouse->Armed ? "" : "!") +
+                     (mouse->Button ? " button " + std::to_string(mouse->Button) : ""));
   }
 };
 
