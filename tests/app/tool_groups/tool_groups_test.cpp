@@ -96,6 +96,29 @@ TEST_F(ToolGroupTest, ImagesAreTakenFromTheProgramFolderUnlessTheNameIsAbsolute)
   EXPECT_EQ(log.lines, std::vector<std::string>{"Image " + dir.File("img/none.bmp") + " was not read"});
 }
 
+TEST_F(ToolGroupTest, ImagesAddedAfterTheActionsLeaveEachActionItsOwnIndex) {
+  // A model's actions are made before its images come.
+  WriteBytes(dir.File("a.bmp"), HalfKeyedBmp(16, 16, 0x00FF0000));
+  struct Row {
+    std::string name;
+    std::int32_t index;
+  };
+  const Row rows[] = {
+      {"first image", 0}, {"second image", 1}, {"beyond the images", 4}, {"no image", -1},
+  };
+  for (const Row& row : rows) {
+    group->NewToolAction(row.name);
+    group->SetActualImageIndex(row.index);
+  }
+  group->NewImage("a.bmp");
+  group->NewImage("a.bmp");
+  for (const Row& row : rows) {
+    group->FindActionName(row.name);
+    ASSERT_NE(group->Actual(), nullptr) << row.name;
+    EXPECT_EQ(group->ActualImageIndex(), row.index) << row.name;
+  }
+}
+
 TEST_F(ToolGroupTest, AToolButtonPostsItsToolToTheOwnersAndRunsItWhenDirect) {
   TCountingTool tool;
   tool.SetName("Nástroj");
@@ -223,6 +246,9 @@ TEST_F(ToolGroupTest, ClearingLeavesNoButtonActionImageOrTool) {
   EXPECT_EQ(group->ToolCount(), 0);
   EXPECT_EQ(group->GetActiveTool(), nullptr);
   EXPECT_TRUE(group->ShowCaptions());
+  TCountingTool* next = new TCountingTool;
+  group->AddTool(next);
+  EXPECT_EQ(group->GetActiveTool(), nullptr) << "a tool added after clearing is not active";
 }
 
 TEST_F(ToolGroupTest, ASubGroupsBarBecomesAnItemOfTheGroupsBar) {
