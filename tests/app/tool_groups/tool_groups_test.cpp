@@ -2,7 +2,9 @@
 // images, what a press does, and clearing.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <tuple>
 
@@ -209,6 +211,29 @@ TEST_F(ToolGroupTest, AlignMovesTheBarToOneOfTheFourSidesAndIgnoresOtherValues) 
     group->SetAlign(row.align);
     EXPECT_EQ(group->Align(), row.align) << int(row.align);
     EXPECT_EQ(Window().ToolBarArea("tb_Edit"), row.area) << int(row.align);
+  }
+}
+
+TEST_F(ToolGroupTest, AGroupsPlaceAndSizeAreThoseOfItsBarOnTheSideItWasMovedTo) {
+  group->NewToolAction("a");
+  group->NewToolAction("b");
+  platform::UserResize(Window(), 600, 400);
+  struct Row {
+    const char* side;
+    std::uint8_t align;
+    std::function<bool(int left, int top, int width, int height)> placed;
+  };
+  const Row rows[] = {
+      {"top", 1, [](int, int, int width, int height) { return width > height; }},
+      {"bottom", 2, [](int, int top, int, int) { return top > 200; }},
+      {"left", 3, [](int, int, int width, int height) { return height > width; }},
+      {"right", 4, [](int left, int, int, int) { return left > 300; }},
+  };
+  for (const Row& row : rows) {
+    group->SetAlign(row.align);
+    const int left = group->GetLeft(), top = group->GetTop(), width = group->Width(), height = group->Height();
+    EXPECT_TRUE(row.placed(left, top, width, height))
+        << row.side << ": " << left << "," << top << " " << width << "x" << height;
   }
 }
 
