@@ -387,6 +387,23 @@ TEST_F(CommandLineTest, CommandsFindAClassWrittenWithoutItsLeadingTEvenWhenItsNa
   }
 }
 
+TEST_F(CommandLineTest, ADeclarationKeepsTheVariableOfItsNameAndMayEndInAPropertyOfItsElement) {
+  struct Row {
+    const char* name;
+    std::vector<std::string> script;
+    std::string result;  // the last line's report
+  } rows[] = {
+      {"declared again in lower case", {"X:TOwnerEntity", "X = CREATE(OwnerEntity, v)", "x:TOwnerEntity", "X.Name"}, "v"},
+      {"a property after the class", {"X:TOwnerEntity", "X = CREATE(OwnerEntity, w)", "X:TOwnerEntity.Name"}, "w"},
+  };
+  for (const Row& row : rows) {
+    for (const std::string& line : row.script) interpreter->SetNextLine(line);
+    interpreter->DoIt();
+    EXPECT_THAT(interpreter->Results(), ElementsAre(row.result)) << row.name;
+    interpreter->SetFileName("");
+  }
+}
+
 TEST_F(CommandLineTest, ToolCallsNestInArgumentsUpToTheLimitAndDeeperNestingIsAnErrorOfTheLine) {
   auto nested = [](int depth) {
     std::string path = "LES.a.Name";
