@@ -75,6 +75,16 @@ TEST_F(TableCreationTest, ATemplateGivesItsGoodFieldsInOrderAndCisloLast) {
     EXPECT_EQ(MessageTexts(), Lines{std::string("L0001.CRT: ") + message}) << line;
     EXPECT_EQ(FieldNames(File("T.DBF")), (Lines{"NAZEV C10,0", "VYSKA N5,1", "CISLO N6,0"})) << line;
   }
+  // Blanks only separate the tokens of a good second line, however many and wherever.
+  const std::pair<const char*, const char*> good[] = {
+      {"  POPIS C 12", "POPIS C12,0"},
+      {"POPIS   N   7   2", "POPIS N7,2"},
+  };
+  for (const auto& [line, field] : good) {
+    EXPECT_TRUE(FromTemplate(std::string("NAZEV C 10\r\n") + line + "\r\n")) << line;
+    EXPECT_TRUE(dialogs.Messages.empty()) << line;
+    EXPECT_EQ(FieldNames(File("T.DBF")), (Lines{"NAZEV C10,0", field, "CISLO N6,0"})) << line;
+  }
   // CISLO alone makes no table.
   for (const char* text : {"CISLO N 6 0\r\n", "; nic\r\n", "", "1+1 C 5\r\n"}) {
     EXPECT_FALSE(FromTemplate(text)) << text;
