@@ -81,6 +81,7 @@ TEST_F(AreaEditorTest, AClickInsideTheLinesBuildsAnAreaStoredOnlyOnOk) {
     }
     EXPECT_EQ(editor->PickedArea(), nullptr) << row.name << ": the editor lets the area go";
     EXPECT_EQ(boundary->GetCount(), 4) << row.name << ": the copied lines stay where they were";
+    EXPECT_EQ(editor->FindElementByName("Founded lines"), nullptr) << row.name << ": the gathered lines are let go";
   }
 }
 
