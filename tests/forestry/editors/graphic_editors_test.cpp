@@ -215,6 +215,52 @@ TEST_F(EditorTest, FinishingOneVertexDoesNotStoreButEndsTheEditing) {
   EXPECT_EQ(editor->WorkingElement()->GetCoordsCount(), 0) << "a new line starts";
 }
 
+// Notes the cursor of each cursor event that reaches it, -1 for any other
+// message.
+class TCursorLog : public TOwnerEntity {
+ public:
+  void ReceiveMessage(TKestuMessage*& message, bool& handled) override {
+    auto* event = DynamicCast<TKestuCursorEvent>(message);
+    cursors.push_back(event ? event->Cursor : -1);
+    handled = true;
+  }
+  std::vector<int> cursors;
+};
+
+// While the selector is active, its cursor changes reach each of the
+// editor's windows; a change that names no cursor is the default one.
+TEST_F(EditorTest, ACursorChangeReachesEveryOwnerWithItsCursor) {
+  struct Row {
+    const char* name;
+    bool cursorEvent;
+    std::int32_t cursor;
+    int shown;
+  } rows[] = {
+      {"the selector's cursor", true, 5, 5},
+      {"the default cursor", true, 0, 0},
+      {"a change naming no cursor", false, 7, 0},
+  };
+  for (const Row& row : rows) {
+    auto* editor = MakeEditor<TPolyLineEditor>();
+    TCursorLog second;
+    second.AddElement(editor);
+    auto* selector = new TSelectorStandIn;
+    editor->SetSelectTool(selector);
+    editor->Activate();
+    RunMessages();
+    log.clear();
+    second.cursors.clear();
+    TKestuMessage* change = row.cursorEvent
+                                ? new TKestuCursorEvent(msgCursorChanged, editor, selector, row.cursor)
+                                : new TKestuMessage(msgCursorChanged, selector, editor, nullptr, false);
+    EXPECT_TRUE(Deliver(*editor, change)) << row.name;
+    EXPECT_EQ(Logged({"owner:71"}), std::vector<std::string>{"owner:71"}) << row.name;
+    EXPECT_EQ(second.cursors, std::vector<int>{row.shown}) << row.name;
+    EXPECT_THAT(selector->codes, testing::IsEmpty()) << row.name << ": the editor answers it itself";
+    second.RemoveElement(editor);
+  }
+}
+
 // A picked line leaves its layer; unless it is stored or deleted it comes
 // back to its place with its vertices.
 TEST_F(EditorTest, APickedLineReturnsUnlessStoredOrDeleted) {
