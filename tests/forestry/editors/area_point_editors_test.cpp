@@ -116,6 +116,7 @@ TEST_F(EditorTest, PointEditorStoresOncePerGesture) {
     std::pair<double, double> at;
   } rows[] = {
       {"a click", {{msgMouseDown, {20, 20}}, {msgMouseUp, {20, 20}}}, 1, true, 1, {20, 20}},
+      {"released away from where it went down", {{msgMouseDown, {20, 20}}, {msgMouseUp, {26, 32}}}, 1, true, 1, {26, 32}},
       {"a drag ends with the drop and the release",
        {{msgMouseDown, {20, 20}},
         {msgStartDrag, {20, 20}},
