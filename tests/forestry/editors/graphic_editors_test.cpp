@@ -173,6 +173,37 @@ TEST_F(EditorTest, TheOverlayDrawnTwiceRestoresEveryPixel) {
   EXPECT_FALSE(editor->Active());
 }
 
+// A window that paints its image afresh, as the window's redraw of the map
+// does, when its redraw message comes: the overlay on it is gone.
+class TRepaintingWindow : public TOwnerEntity {
+ public:
+  TRepaintingWindow(platform::Canvas& canvas, int size) : canvas_(canvas), size_(size) {}
+  void ReceiveMessage(TKestuMessage*& message, bool& handled) override {
+    if (message->Message != msgReView) return;
+    for (int y = 0; y < size_; ++y)
+      for (int x = 0; x < size_; ++x) canvas_.SetPixel(x, y, 0xFFFFFF);
+    handled = true;
+  }
+
+ private:
+  platform::Canvas& canvas_;
+  int size_;
+};
+
+// The editor's redraw comes after the window's: the redraws pending when it
+// arrives are done first, so that the overlay is drawn on the fresh image.
+TEST_F(EditorTest, ARedrawDrawsTheOverlayOverTheWindowsPendingRepaint) {
+  TPolyLineEditor* editor = LineEditorWith({{10, 10}, {40, 60}, {80, 60}});
+  const std::vector<platform::ColorValue> drawn = Pixels();
+  ASSERT_NE(drawn, Blank());
+  TRepaintingWindow repainting(device->Bitmap()->GetCanvas(), kSize);
+  repainting.AddElement(editor);
+  PostKestuMessage(new TKestuMessage(msgReView, editor, &repainting, nullptr, false));
+  Deliver(*editor, new TKestuMessage(msgReView, nullptr, editor, nullptr, false));
+  EXPECT_EQ(Pixels(), drawn);
+  repainting.RemoveElement(editor);
+}
+
 TEST_F(EditorTest, DialogResultsFinishDiscardDeleteOrClose) {
   struct Row {
     const char* name;
