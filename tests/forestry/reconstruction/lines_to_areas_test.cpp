@@ -98,6 +98,36 @@ TEST_F(LinesToAreasTest, TheExtractorTakesEveryBoundaryLineOnceHolesIncluded) {
   }
 }
 
+// The walk enters every entity but a line: what a line holds is no boundary
+// line of the input.
+TEST_F(LinesToAreasTest, TheExtractorEntersEveryEntityButALine) {
+  struct Row {
+    const char* name;
+    bool insideTheLine;  // the second line held by the first, else by a group
+    int taken;
+  } rows[] = {
+      {"a line in a group", false, 2},
+      {"a line held by a line", true, 1},
+  };
+  for (const Row& row : rows) {
+    TOwnerEntity input;
+    TPolyLineElement* first = BoundaryLine({{0, 0}, {5, 0}});
+    input.AddElement(first);
+    TPolyLineElement* second = BoundaryLine({{5, 5}, {9, 9}});
+    TEntity* holder = row.insideTheLine ? static_cast<TEntity*>(first) : Named<TOwnerEntity>("group", &input);
+    holder->AddElement(second);
+    TLineExtractor tool;
+    tool.SetInput(&input);
+    tool.DoIt();
+    const std::vector<TElement*> expected{first, second};
+    auto* output = DynamicCast<TEntity>(tool.Output());
+    ASSERT_NE(output, nullptr) << row.name;
+    EXPECT_EQ(std::vector<TElement*>(output->Children().begin(), output->Children().end()),
+              std::vector<TElement*>(expected.begin(), expected.begin() + row.taken))
+        << row.name;
+  }
+}
+
 TEST_F(LinesToAreasTest, TheExtractorOwnsItsOutputAndReportsOneThatIsNoEntity) {
   TLineExtractor tool;
   tool.SetInput(&stands);
