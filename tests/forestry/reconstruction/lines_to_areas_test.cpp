@@ -157,6 +157,37 @@ TEST_F(LinesToAreasTest, JoinedLinesGiveTheAreasTheyEnclose) {
   EXPECT_EQ(input->GetCount(), 6) << "the input holds the joined lines";
 }
 
+// A line with a free end bounds no area: the area it reaches into keeps its
+// outline without it.
+TEST_F(LinesToAreasTest, ALineWithAFreeEndBoundsNoArea) {
+  struct Row {
+    const char* name;
+    Vertices dangling;  // from a node of the layer to its free end
+  } rows[] = {
+      {"into the area above", {{10, 20}, {12, 25}}},
+      {"bent, into the U-shaped area", {{30, 20}, {25, 5}, {22, 8}}},
+  };
+  for (const Row& row : rows) {
+    std::unique_ptr<TRectEntity> input(CreateElement<TRectEntity>());
+    input->AddAllFrom(&layer);
+    input->AddEntity(BoundaryLine(row.dangling));
+    input->UpdateRect();
+    TAreasFromClearLines tool;
+    tool.SetInput(input.get());
+    tool.DoIt();
+    std::unique_ptr<TAreaString> areas(DynamicCast<TAreaString>(tool.Output()));
+    ASSERT_NE(areas, nullptr) << row.name;
+    EXPECT_THAT(AreaSizes(*areas), ElementsAre(100, 300, 500)) << row.name;
+    const auto [freeX, freeY] = row.dangling.back();
+    for (TElement* child : areas->Children()) {
+      const auto* area = static_cast<TAreaElement*>(child);
+      for (int i = 0; i < area->GetCoordsCount(); ++i)
+        EXPECT_FALSE(area->GetCoordX(i) == freeX && area->GetCoordY(i) == freeY)
+            << row.name << ": " << Outline(*area);
+    }
+  }
+}
+
 TEST_F(LinesToAreasTest, RebuiltStandMapAreasEqualGeosPolygons) {
   for (const auto& [side, seed] : {std::pair{3, 1u}, {6, 7u}, {10, 42u}}) {
     const TStandMap map = MakeStandMap(side, seed);
