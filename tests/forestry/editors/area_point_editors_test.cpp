@@ -49,12 +49,14 @@ TEST_F(AreaEditorTest, AClickInsideTheLinesBuildsAnAreaStoredOnlyOnOk) {
     int answer;
     bool stored;
     std::vector<std::string> messages;
+    std::uint8_t button;
   } rows[] = {
-      {"Ano stores", "HRANICE", 30, 30, true, 1, true, {"store", "owner:32", "main:28"}},
-      {"Storno stores nothing", "HRANICE", 30, 30, true, 2, false, {}},
-      {"without a dialog it stores", "HRANICE", 30, 30, false, 0, true, {"store", "owner:32", "main:28"}},
-      {"outside the ring nothing is built", "HRANICE", 70, 70, true, 1, false, {}},
-      {"no lines", "NIC", 30, 30, true, 1, false, {"Plochy: No lines for Area Found! "}},
+      {"Ano stores", "HRANICE", 30, 30, true, 1, true, {"store", "owner:32", "main:28"}, 0},
+      {"Storno stores nothing", "HRANICE", 30, 30, true, 2, false, {}, 0},
+      {"without a dialog it stores", "HRANICE", 30, 30, false, 0, true, {"store", "owner:32", "main:28"}, 0},
+      {"outside the ring nothing is built", "HRANICE", 70, 70, true, 1, false, {}, 0},
+      {"no lines", "NIC", 30, 30, true, 1, false, {"Plochy: No lines for Area Found! "}, 0},
+      {"the right button is left to others", "HRANICE", 30, 30, false, 0, false, {}, 1},
   };
   for (const Row& row : rows) {
     TPolyLineAreaEditor* editor = AreaEditor();
@@ -65,7 +67,7 @@ TEST_F(AreaEditorTest, AClickInsideTheLinesBuildsAnAreaStoredOnlyOnOk) {
     AnswerForms({row.answer});
     captions.clear();
     log.clear();
-    EXPECT_TRUE(Mouse(*editor, msgMouseUp, row.x, row.y)) << row.name;
+    EXPECT_EQ(Mouse(*editor, msgMouseUp, row.x, row.y, row.button), row.button == 0) << row.name;
     EXPECT_EQ(Logged({"store", "owner:32", "main:28", "Plochy: No lines for Area Found! "}), row.messages)
         << row.name;
     EXPECT_EQ(captions.empty() ? "" : captions.front(), row.withDialog && row.x < 50 && row.copyLevels[0] == 'H'
