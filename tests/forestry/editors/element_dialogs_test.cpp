@@ -1,8 +1,10 @@
 #include "forestry/editors/element_dialogs.h"
 
+#include <atomic>
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <thread>
 
 #include "block/forest_model/forest_props.h"
 #include "block/forest_model/forest_units.h"
@@ -343,6 +345,40 @@ TEST_F(ElementDialogTest, ThePointDialogKeepsItsListAndClassOnBadTexts) {
     dialog->SetInput(point);
     dialog->DoIt();
     EXPECT_EQ(point->Properties()->ClassName(), name[0] ? name : "TTezBProps");
+  }
+}
+
+// Run from a program thread, each dialog shows its form on the user-interface
+// thread and gives the answer given there.
+TEST_F(ElementDialogTest, FromAProgramThreadEachDialogShowsOnTheUserInterfaceThread) {
+  const struct {
+    const char* name;
+    std::function<TKestuDialog*()> make;
+    std::function<TElement*()> input;
+  } cases[] = {
+      {"line", [] { return CreateElement<TLineDialog>(); }, [] { return new TPolyLineElement; }},
+      {"harvest area", [] { return CreateElement<TTezPDialog>(); }, [] { return Rectangle(0, 0, 10, 10); }},
+      {"point", [] { return CreateElement<TSimplePointDialog>(); }, [] { return new TPointElement; }},
+  };
+  for (const auto& c : cases) {
+    std::unique_ptr<TKestuDialog> dialog(c.make());
+    TElement* input = c.input();
+    model.AddElement(input);
+    dialog->SetInput(input);
+    std::thread::id shownOn;
+    platform::SetModalAnswerer([&](platform::Form& form) {
+      shownOn = std::this_thread::get_id();
+      platform::UserClick(form, "bt_Storno");
+    });
+    std::atomic<bool> done = false;
+    std::thread program([&] {
+      dialog->DoIt();
+      done = true;
+    });
+    while (!done) platform::Application::Instance().ProcessMessages();
+    program.join();
+    EXPECT_EQ(shownOn, std::this_thread::get_id()) << c.name;
+    EXPECT_EQ(dialog->Result, platform::mrCancel) << c.name;
   }
 }
 
