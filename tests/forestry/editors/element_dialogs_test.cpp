@@ -69,6 +69,7 @@ TEST_F(ElementDialogTest, TheLineDialogShowsLengthAndCountAndAnswersEachButton) 
     const char* length;
     const char* count;
     int result;
+    bool line = true;  // else the input is a point
   } cases[] = {
       {"one vertex: nothing to measure", {{5, 5}}, "bt_OK", "Neni co měřit", "1", 1},
       {"3-4-5, ended", {{0, 0}, {3, 4}}, "bt_OK", "5.000", "2", 1},
@@ -76,13 +77,15 @@ TEST_F(ElementDialogTest, TheLineDialogShowsLengthAndCountAndAnswersEachButton) 
       {"closed", {{0, 0}, {0, 2}, {2, 2}}, "b_Close", "4.000", "3", 5},
       {"line deleted", {{0, 0}, {1, 0}}, "b_DeleteLine", "1.000", "2", 3},
       {"cancelled", {{0, 0}, {1, 0}}, "bt_Storno", "1.000", "2", 2},
+      {"no line: nothing measured", {}, "bt_OK", "", "", 1, false},
   };
   for (const auto& c : cases) {
-    auto* line = new TPolyLineElement;
-    model.AddElement(line);
+    auto* line = c.line ? new TPolyLineElement : nullptr;
     for (const auto& [x, y] : c.vertices) line->AddVertex(x, y);
+    TElement* input = line ? static_cast<TElement*>(line) : new TPointElement;
+    model.AddElement(input);
     std::vector<std::string> shown;
-    const auto dialog = Run<TLineDialog>(line, [&](platform::Form& form) {
+    const auto dialog = Run<TLineDialog>(input, [&](platform::Form& form) {
       shown = {form.Text("l_length"), form.Text("l_Count")};
       if (c.result == 4) Shoot(form, "line_dialog");
       platform::UserClick(form, c.button);
