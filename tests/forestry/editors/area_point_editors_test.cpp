@@ -2,6 +2,7 @@
 
 #include <gmock/gmock.h>
 
+#include "forestry/editors/element_dialogs.h"
 #include "tests/forestry/editors/editor_fixture.h"
 
 namespace {
@@ -156,6 +157,32 @@ TEST_F(EditorTest, PointEditorStoresOncePerGesture) {
           << row.name;
     }
     editor->SetFrameSelector(nullptr);
+  }
+}
+
+// A point placed takes the dialog's values at once, without its form.
+TEST_F(EditorTest, APointPlacedTakesTheDialogsValuesWithoutItsForm) {
+  struct Row {
+    const char* name;
+    bool withDialog;
+    std::string kind;  // DRUH of the point placed
+  } rows[] = {
+      {"with the point dialog", true, "7"},
+      {"without a dialog", false, ""},
+  };
+  for (const Row& row : rows) {
+    auto* editor = MakeEditor<TPointEditor>();
+    if (row.withDialog) {
+      auto* dialog = CreateElement<TSimplePointDialog>();
+      dialog->Druh = 7;
+      editor->SetDialog(dialog);
+    }
+    AnswerForms({});
+    captions.clear();
+    EXPECT_TRUE(Mouse(*editor, msgMouseDown, 20, 20)) << row.name;
+    ASSERT_NE(editor->Point(), nullptr) << row.name;
+    EXPECT_EQ(editor->Point()->GetPropertyText("DRUH"), row.kind) << row.name;
+    EXPECT_THAT(captions, testing::IsEmpty()) << row.name << ": no form shown";
   }
 }
 
