@@ -21,7 +21,10 @@ constexpr int kMaxTraceSteps = 10000;
 // ---------------------------------------------------------------- branch
 
 TPolyLineElement* TNodeBranch::GetLine() const { return static_cast<TPolyLineElement*>(line_.Get()); }
-void TNodeBranch::SetLine(TPolyLineElement* Line) { line_.Set(Line); }
+void TNodeBranch::SetLine(TPolyLineElement* Line) {
+  line_.Set(Line);
+  orderAngle_ = -1;
+}
 TAreaElement* TNodeBranch::GetRightArea() const { return static_cast<TAreaElement*>(rightArea_.Get()); }
 void TNodeBranch::SetRightArea(TAreaElement* Area) { rightArea_.Set(Area); }
 TNode* TNodeBranch::GetFarNode() const { return static_cast<TNode*>(farNode_.Get()); }
@@ -40,6 +43,11 @@ double TNodeBranch::GetAngle() const {
     if (x1 != x0 || y1 != y0) break;
   }
   return Mathlib::VectorAngle(x1 - x0, y1 - y0);
+}
+
+double TNodeBranch::OrderAngle() const {
+  if (orderAngle_ < 0) orderAngle_ = GetAngle();
+  return orderAngle_;
 }
 
 double TNodeBranch::GetX2() const {
@@ -215,8 +223,8 @@ TNodeBranch* TNode::AddLine(TPolyLineElement* Line, bool AtBegin) {
     while (at < children.size()) {
       const auto* other = DynamicCast<TNodeBranch>(children[at]);
       if (!other) break;
-      if (!angle) angle = made->GetAngle();
-      if (other->GetAngle() > *angle) break;
+      if (!angle) angle = made->OrderAngle();
+      if (other->OrderAngle() > *angle) break;
       ++at;
     }
     branch = made.release();
