@@ -21,10 +21,7 @@ constexpr int kMaxTraceSteps = 10000;
 // ---------------------------------------------------------------- branch
 
 TPolyLineElement* TNodeBranch::GetLine() const { return static_cast<TPolyLineElement*>(line_.Get()); }
-void TNodeBranch::SetLine(TPolyLineElement* Line) {
-  line_.Set(Line);
-  orderAngle_ = -1;
-}
+void TNodeBranch::SetLine(TPolyLineElement* Line) { line_.Set(Line); }
 TAreaElement* TNodeBranch::GetRightArea() const { return static_cast<TAreaElement*>(rightArea_.Get()); }
 void TNodeBranch::SetRightArea(TAreaElement* Area) { rightArea_.Set(Area); }
 TNode* TNodeBranch::GetFarNode() const { return static_cast<TNode*>(farNode_.Get()); }
@@ -43,11 +40,6 @@ double TNodeBranch::GetAngle() const {
     if (x1 != x0 || y1 != y0) break;
   }
   return Mathlib::VectorAngle(x1 - x0, y1 - y0);
-}
-
-double TNodeBranch::OrderAngle() const {
-  if (orderAngle_ < 0) orderAngle_ = GetAngle();
-  return orderAngle_;
 }
 
 double TNodeBranch::GetX2() const {
@@ -223,8 +215,8 @@ TNodeBranch* TNode::AddLine(TPolyLineElement* Line, bool AtBegin) {
     while (at < children.size()) {
       const auto* other = DynamicCast<TNodeBranch>(children[at]);
       if (!other) break;
-      if (!angle) angle = made->OrderAngle();
-      if (other->OrderAngle() > *angle) break;
+      if (!angle) angle = made->GetAngle();
+      if (other->GetAngle() > *angle) break;
       ++at;
     }
     branch = made.release();

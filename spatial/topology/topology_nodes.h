@@ -48,14 +48,6 @@ class TNodeBranch : public TElement {
   void TraceArea(double& Area, bool& Closed, int& Steps, bool Mark, std::vector<TNodeBranch*>* Path = nullptr);
 
  private:
-  friend class TNode;
-  // GetAngle as the node last ordered its branches by it: a node places
-  // each new branch among the others, and taking every other direction again
-  // at each placing costs an arc tangent per branch.  The line's end
-  // vertices stay put while it is a branch of a node; a new line forgets it.
-  double OrderAngle() const;
-
-  mutable double orderAngle_ = -1;  // below 0: not yet taken
   TElementLink line_;
   TElementLink rightArea_;
   TElementLink farNode_;

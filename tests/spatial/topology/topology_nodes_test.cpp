@@ -156,19 +156,6 @@ TEST_F(TopologyNodesTest, TheBranchesBesideALineEndFollowTheAngleOrderAndWrap) {
   EXPECT_EQ(node.NextBranch(nullptr), nullptr);
 }
 
-// A branch given another line is placed among later branches by that line's
-// direction, not by the one it had when it was placed itself.
-TEST_F(TopologyNodesTest, ABranchGivenAnotherLineIsOrderedByItsNewDirection) {
-  TNode node;
-  TNodeBranch* north = node.AddLine(Line({{0, 0}, {0, 3}}), true);
-  TNodeBranch* turned = node.AddLine(Line({{0, 0}, {4, 0}}), true);  // east: after north
-  turned->SetLine(Line({{0, 0}, {1, 1}}));                            // now north-east, still after north
-  TNodeBranch* west = node.AddLine(Line({{0, 0}, {-5, 0}}), true);    // after both: north-east no longer beyond it
-  const auto& children = node.Children();
-  ASSERT_EQ(node.GetBranchCount(), 3);
-  EXPECT_THAT((std::vector<TElement*>{children[0], children[1], children[2]}), ElementsAre(north, turned, west));
-}
-
 // A walk hands back the ring it walked only when it closed.
 TEST_F(TopologyNodesTest, AWalkLeavesItsRingInWalkingOrderOnlyWhenItCloses) {
   TPolyLineElement* ab = Line({{0, 0}, {10, 0}});
