@@ -2,6 +2,7 @@
 
 #include <gmock/gmock.h>
 
+#include "forestry/editors/element_dialogs.h"
 #include "tests/forestry/editors/editor_fixture.h"
 
 namespace {
@@ -49,12 +50,14 @@ TEST_F(AreaEditorTest, AClickInsideTheLinesBuildsAnAreaStoredOnlyOnOk) {
     int answer;
     bool stored;
     std::vector<std::string> messages;
+    std::uint8_t button;
   } rows[] = {
-      {"Ano stores", "HRANICE", 30, 30, true, 1, true, {"store", "owner:32", "main:28"}},
-      {"Storno stores nothing", "HRANICE", 30, 30, true, 2, false, {}},
-      {"without a dialog it stores", "HRANICE", 30, 30, false, 0, true, {"store", "owner:32", "main:28"}},
-      {"outside the ring nothing is built", "HRANICE", 70, 70, true, 1, false, {}},
-      {"no lines", "NIC", 30, 30, true, 1, false, {"Plochy: No lines for Area Found! "}},
+      {"Ano stores", "HRANICE", 30, 30, true, 1, true, {"store", "owner:32", "main:28"}, 0},
+      {"Storno stores nothing", "HRANICE", 30, 30, true, 2, false, {}, 0},
+      {"without a dialog it stores", "HRANICE", 30, 30, false, 0, true, {"store", "owner:32", "main:28"}, 0},
+      {"outside the ring nothing is built", "HRANICE", 70, 70, true, 1, false, {}, 0},
+      {"no lines", "NIC", 30, 30, true, 1, false, {"Plochy: No lines for Area Found! "}, 0},
+      {"the right button is left to others", "HRANICE", 30, 30, false, 0, false, {}, 1},
   };
   for (const Row& row : rows) {
     TPolyLineAreaEditor* editor = AreaEditor();
@@ -65,7 +68,7 @@ TEST_F(AreaEditorTest, AClickInsideTheLinesBuildsAnAreaStoredOnlyOnOk) {
     AnswerForms({row.answer});
     captions.clear();
     log.clear();
-    EXPECT_TRUE(Mouse(*editor, msgMouseUp, row.x, row.y)) << row.name;
+    EXPECT_EQ(Mouse(*editor, msgMouseUp, row.x, row.y, row.button), row.button == 0) << row.name;
     EXPECT_EQ(Logged({"store", "owner:32", "main:28", "Plochy: No lines for Area Found! "}), row.messages)
         << row.name;
     EXPECT_EQ(captions.empty() ? "" : captions.front(), row.withDialog && row.x < 50 && row.copyLevels[0] == 'H'
@@ -81,6 +84,7 @@ TEST_F(AreaEditorTest, AClickInsideTheLinesBuildsAnAreaStoredOnlyOnOk) {
     }
     EXPECT_EQ(editor->PickedArea(), nullptr) << row.name << ": the editor lets the area go";
     EXPECT_EQ(boundary->GetCount(), 4) << row.name << ": the copied lines stay where they were";
+    EXPECT_EQ(editor->FindElementByName("Founded lines"), nullptr) << row.name << ": the gathered lines are let go";
   }
 }
 
@@ -115,6 +119,7 @@ TEST_F(EditorTest, PointEditorStoresOncePerGesture) {
     std::pair<double, double> at;
   } rows[] = {
       {"a click", {{msgMouseDown, {20, 20}}, {msgMouseUp, {20, 20}}}, 1, true, 1, {20, 20}},
+      {"released away from where it went down", {{msgMouseDown, {20, 20}}, {msgMouseUp, {26, 32}}}, 1, true, 1, {26, 32}},
       {"a drag ends with the drop and the release",
        {{msgMouseDown, {20, 20}},
         {msgStartDrag, {20, 20}},
@@ -152,6 +157,32 @@ TEST_F(EditorTest, PointEditorStoresOncePerGesture) {
           << row.name;
     }
     editor->SetFrameSelector(nullptr);
+  }
+}
+
+// A point placed takes the dialog's values at once, without its form.
+TEST_F(EditorTest, APointPlacedTakesTheDialogsValuesWithoutItsForm) {
+  struct Row {
+    const char* name;
+    bool withDialog;
+    std::string kind;  // DRUH of the point placed
+  } rows[] = {
+      {"with the point dialog", true, "7"},
+      {"without a dialog", false, ""},
+  };
+  for (const Row& row : rows) {
+    auto* editor = MakeEditor<TPointEditor>();
+    if (row.withDialog) {
+      auto* dialog = CreateElement<TSimplePointDialog>();
+      dialog->Druh = 7;
+      editor->SetDialog(dialog);
+    }
+    AnswerForms({});
+    captions.clear();
+    EXPECT_TRUE(Mouse(*editor, msgMouseDown, 20, 20)) << row.name;
+    ASSERT_NE(editor->Point(), nullptr) << row.name;
+    EXPECT_EQ(editor->Point()->GetPropertyText("DRUH"), row.kind) << row.name;
+    EXPECT_THAT(captions, testing::IsEmpty()) << row.name << ": no form shown";
   }
 }
 

@@ -1,8 +1,10 @@
 #include "forestry/editors/element_dialogs.h"
 
+#include <atomic>
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <thread>
 
 #include "block/forest_model/forest_props.h"
 #include "block/forest_model/forest_units.h"
@@ -67,6 +69,7 @@ TEST_F(ElementDialogTest, TheLineDialogShowsLengthAndCountAndAnswersEachButton) 
     const char* length;
     const char* count;
     int result;
+    bool line = true;  // else the input is a point
   } cases[] = {
       {"one vertex: nothing to measure", {{5, 5}}, "bt_OK", "Neni co měřit", "1", 1},
       {"3-4-5, ended", {{0, 0}, {3, 4}}, "bt_OK", "5.000", "2", 1},
@@ -74,13 +77,15 @@ TEST_F(ElementDialogTest, TheLineDialogShowsLengthAndCountAndAnswersEachButton) 
       {"closed", {{0, 0}, {0, 2}, {2, 2}}, "b_Close", "4.000", "3", 5},
       {"line deleted", {{0, 0}, {1, 0}}, "b_DeleteLine", "1.000", "2", 3},
       {"cancelled", {{0, 0}, {1, 0}}, "bt_Storno", "1.000", "2", 2},
+      {"no line: nothing measured", {}, "bt_OK", "", "", 1, false},
   };
   for (const auto& c : cases) {
-    auto* line = new TPolyLineElement;
-    model.AddElement(line);
+    auto* line = c.line ? new TPolyLineElement : nullptr;
     for (const auto& [x, y] : c.vertices) line->AddVertex(x, y);
+    TElement* input = line ? static_cast<TElement*>(line) : new TPointElement;
+    model.AddElement(input);
     std::vector<std::string> shown;
-    const auto dialog = Run<TLineDialog>(line, [&](platform::Form& form) {
+    const auto dialog = Run<TLineDialog>(input, [&](platform::Form& form) {
       shown = {form.Text("l_length"), form.Text("l_Count")};
       if (c.result == 4) Shoot(form, "line_dialog");
       platform::UserClick(form, c.button);
@@ -343,6 +348,40 @@ TEST_F(ElementDialogTest, ThePointDialogKeepsItsListAndClassOnBadTexts) {
     dialog->SetInput(point);
     dialog->DoIt();
     EXPECT_EQ(point->Properties()->ClassName(), name[0] ? name : "TTezBProps");
+  }
+}
+
+// Run from a program thread, each dialog shows its form on the user-interface
+// thread and gives the answer given there.
+TEST_F(ElementDialogTest, FromAProgramThreadEachDialogShowsOnTheUserInterfaceThread) {
+  const struct {
+    const char* name;
+    std::function<TKestuDialog*()> make;
+    std::function<TElement*()> input;
+  } cases[] = {
+      {"line", [] { return CreateElement<TLineDialog>(); }, [] { return new TPolyLineElement; }},
+      {"harvest area", [] { return CreateElement<TTezPDialog>(); }, [] { return Rectangle(0, 0, 10, 10); }},
+      {"point", [] { return CreateElement<TSimplePointDialog>(); }, [] { return new TPointElement; }},
+  };
+  for (const auto& c : cases) {
+    std::unique_ptr<TKestuDialog> dialog(c.make());
+    TElement* input = c.input();
+    model.AddElement(input);
+    dialog->SetInput(input);
+    std::thread::id shownOn;
+    platform::SetModalAnswerer([&](platform::Form& form) {
+      shownOn = std::this_thread::get_id();
+      platform::UserClick(form, "bt_Storno");
+    });
+    std::atomic<bool> done = false;
+    std::thread program([&] {
+      dialog->DoIt();
+      done = true;
+    });
+    while (!done) platform::Application::Instance().ProcessMessages();
+    program.join();
+    EXPECT_EQ(shownOn, std::this_thread::get_id()) << c.name;
+    EXPECT_EQ(dialog->Result, platform::mrCancel) << c.name;
   }
 }
 

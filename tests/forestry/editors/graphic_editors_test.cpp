@@ -173,6 +173,37 @@ TEST_F(EditorTest, TheOverlayDrawnTwiceRestoresEveryPixel) {
   EXPECT_FALSE(editor->Active());
 }
 
+// A window that paints its image afresh, as the window's redraw of the map
+// does, when its redraw message comes: the overlay on it is gone.
+class TRepaintingWindow : public TOwnerEntity {
+ public:
+  TRepaintingWindow(platform::Canvas& canvas, int size) : canvas_(canvas), size_(size) {}
+  void ReceiveMessage(TKestuMessage*& message, bool& handled) override {
+    if (message->Message != msgReView) return;
+    for (int y = 0; y < size_; ++y)
+      for (int x = 0; x < size_; ++x) canvas_.SetPixel(x, y, 0xFFFFFF);
+    handled = true;
+  }
+
+ private:
+  platform::Canvas& canvas_;
+  int size_;
+};
+
+// The editor's redraw comes after the window's: the redraws pending when it
+// arrives are done first, so that the overlay is drawn on the fresh image.
+TEST_F(EditorTest, ARedrawDrawsTheOverlayOverTheWindowsPendingRepaint) {
+  TPolyLineEditor* editor = LineEditorWith({{10, 10}, {40, 60}, {80, 60}});
+  const std::vector<platform::ColorValue> drawn = Pixels();
+  ASSERT_NE(drawn, Blank());
+  TRepaintingWindow repainting(device->Bitmap()->GetCanvas(), kSize);
+  repainting.AddElement(editor);
+  PostKestuMessage(new TKestuMessage(msgReView, editor, &repainting, nullptr, false));
+  Deliver(*editor, new TKestuMessage(msgReView, nullptr, editor, nullptr, false));
+  EXPECT_EQ(Pixels(), drawn);
+  repainting.RemoveElement(editor);
+}
+
 TEST_F(EditorTest, DialogResultsFinishDiscardDeleteOrClose) {
   struct Row {
     const char* name;
@@ -213,6 +244,52 @@ TEST_F(EditorTest, FinishingOneVertexDoesNotStoreButEndsTheEditing) {
   EXPECT_EQ(store->vertices, -1);
   EXPECT_FALSE(editor->Modified);
   EXPECT_EQ(editor->WorkingElement()->GetCoordsCount(), 0) << "a new line starts";
+}
+
+// Notes the cursor of each cursor event that reaches it, -1 for any other
+// message.
+class TCursorLog : public TOwnerEntity {
+ public:
+  void ReceiveMessage(TKestuMessage*& message, bool& handled) override {
+    auto* event = DynamicCast<TKestuCursorEvent>(message);
+    cursors.push_back(event ? event->Cursor : -1);
+    handled = true;
+  }
+  std::vector<int> cursors;
+};
+
+// While the selector is active, its cursor changes reach each of the
+// editor's windows; a change that names no cursor is the default one.
+TEST_F(EditorTest, ACursorChangeReachesEveryOwnerWithItsCursor) {
+  struct Row {
+    const char* name;
+    bool cursorEvent;
+    std::int32_t cursor;
+    int shown;
+  } rows[] = {
+      {"the selector's cursor", true, 5, 5},
+      {"the default cursor", true, 0, 0},
+      {"a change naming no cursor", false, 7, 0},
+  };
+  for (const Row& row : rows) {
+    auto* editor = MakeEditor<TPolyLineEditor>();
+    TCursorLog second;
+    second.AddElement(editor);
+    auto* selector = new TSelectorStandIn;
+    editor->SetSelectTool(selector);
+    editor->Activate();
+    RunMessages();
+    log.clear();
+    second.cursors.clear();
+    TKestuMessage* change = row.cursorEvent
+                                ? new TKestuCursorEvent(msgCursorChanged, editor, selector, row.cursor)
+                                : new TKestuMessage(msgCursorChanged, selector, editor, nullptr, false);
+    EXPECT_TRUE(Deliver(*editor, change)) << row.name;
+    EXPECT_EQ(Logged({"owner:71"}), std::vector<std::string>{"owner:71"}) << row.name;
+    EXPECT_EQ(second.cursors, std::vector<int>{row.shown}) << row.name;
+    EXPECT_THAT(selector->codes, testing::IsEmpty()) << row.name << ": the editor answers it itself";
+    second.RemoveElement(editor);
+  }
 }
 
 // A picked line leaves its layer; unless it is stored or deleted it comes

@@ -114,12 +114,18 @@ TEST_F(LayerRebuildingTest, WithoutTheTargetLayerTheNewAreasStayInTheWorkingLaye
     const char* Case;
     const char* Rename;  // the data child renamed away
     const char* Line;
+    bool LeftoverLines;  // "LINES" still holds a far line of an earlier run
   } rows[] = {
-      {"no LAYERS", "LAYERS", "ClearLHC: LAYERS not found!"},
-      {"no area layer", "ARE_TEZ", "ClearLHC: LAYER TEZ not found!"},
+      {"no LAYERS", "LAYERS", "ClearLHC: LAYERS not found!", false},
+      {"no area layer", "ARE_TEZ", "ClearLHC: LAYER TEZ not found!", false},
+      {"a rerun over the lines an earlier run left", "LAYERS", "ClearLHC: LAYERS not found!", true},
   };
   for (const Row& row : rows) {
     Stage(true);
+    if (row.LeftoverLines) {
+      auto* working = DynamicCast<TEntity>(data->FindElementByName("TEZ"));
+      Named<TRectEntity>("LINES", working)->AddEntity(BoundaryLine({{100, 100}, {200, 300}}));
+    }
     recorder.Messages.clear();
     TElement* renamed = std::string(row.Rename) == "LAYERS" ? static_cast<TElement*>(layers)
                                                              : layers->FindElementByName(row.Rename);
@@ -131,6 +137,10 @@ TEST_F(LayerRebuildingTest, WithoutTheTargetLayerTheNewAreasStayInTheWorkingLaye
     EXPECT_THAT(MessageTexts(msgLogText), Contains(row.Line)) << row.Case;
     EXPECT_EQ(Rebuilt(DynamicCast<TEntity>(tool.GlobalLayer()->FindElementByName("NEW_AREAS"))).size(), 2u)
         << row.Case;
+    const auto* lines = DynamicCast<TRectEntity>(tool.GlobalLayer()->FindElementByName("LINES"));
+    EXPECT_EQ((std::vector<double>{lines->GetMinX(), lines->GetMinY(), lines->GetMaxX(), lines->GetMaxY()}),
+              (std::vector<double>{0, 0, 30, 30}))
+        << row.Case << ": the bounds of this run's joined lines";
     EXPECT_EQ(Posted(msgDataChanged), 0) << row.Case;
   }
 }

@@ -98,6 +98,36 @@ TEST_F(LinesToAreasTest, TheExtractorTakesEveryBoundaryLineOnceHolesIncluded) {
   }
 }
 
+// The walk enters every entity but a line: what a line holds is no boundary
+// line of the input.
+TEST_F(LinesToAreasTest, TheExtractorEntersEveryEntityButALine) {
+  struct Row {
+    const char* name;
+    bool insideTheLine;  // the second line held by the first, else by a group
+    int taken;
+  } rows[] = {
+      {"a line in a group", false, 2},
+      {"a line held by a line", true, 1},
+  };
+  for (const Row& row : rows) {
+    TOwnerEntity input;
+    TPolyLineElement* first = BoundaryLine({{0, 0}, {5, 0}});
+    input.AddElement(first);
+    TPolyLineElement* second = BoundaryLine({{5, 5}, {9, 9}});
+    TEntity* holder = row.insideTheLine ? static_cast<TEntity*>(first) : Named<TOwnerEntity>("group", &input);
+    holder->AddElement(second);
+    TLineExtractor tool;
+    tool.SetInput(&input);
+    tool.DoIt();
+    const std::vector<TElement*> expected{first, second};
+    auto* output = DynamicCast<TEntity>(tool.Output());
+    ASSERT_NE(output, nullptr) << row.name;
+    EXPECT_EQ(std::vector<TElement*>(output->Children().begin(), output->Children().end()),
+              std::vector<TElement*>(expected.begin(), expected.begin() + row.taken))
+        << row.name;
+  }
+}
+
 TEST_F(LinesToAreasTest, TheExtractorOwnsItsOutputAndReportsOneThatIsNoEntity) {
   TLineExtractor tool;
   tool.SetInput(&stands);
@@ -125,6 +155,37 @@ TEST_F(LinesToAreasTest, JoinedLinesGiveTheAreasTheyEnclose) {
     EXPECT_TRUE(area->ContainsPointOutsideHoles(area->GetAbsRefX(), area->GetAbsRefY())) << "label inside";
   }
   EXPECT_EQ(input->GetCount(), 6) << "the input holds the joined lines";
+}
+
+// A line with a free end bounds no area: the area it reaches into keeps its
+// outline without it.
+TEST_F(LinesToAreasTest, ALineWithAFreeEndBoundsNoArea) {
+  struct Row {
+    const char* name;
+    Vertices dangling;  // from a node of the layer to its free end
+  } rows[] = {
+      {"into the area above", {{10, 20}, {12, 25}}},
+      {"bent, into the U-shaped area", {{30, 20}, {25, 5}, {22, 8}}},
+  };
+  for (const Row& row : rows) {
+    std::unique_ptr<TRectEntity> input(CreateElement<TRectEntity>());
+    input->AddAllFrom(&layer);
+    input->AddEntity(BoundaryLine(row.dangling));
+    input->UpdateRect();
+    TAreasFromClearLines tool;
+    tool.SetInput(input.get());
+    tool.DoIt();
+    std::unique_ptr<TAreaString> areas(DynamicCast<TAreaString>(tool.Output()));
+    ASSERT_NE(areas, nullptr) << row.name;
+    EXPECT_THAT(AreaSizes(*areas), ElementsAre(100, 300, 500)) << row.name;
+    const auto [freeX, freeY] = row.dangling.back();
+    for (TElement* child : areas->Children()) {
+      const auto* area = static_cast<TAreaElement*>(child);
+      for (int i = 0; i < area->GetCoordsCount(); ++i)
+        EXPECT_FALSE(area->GetCoordX(i) == freeX && area->GetCoordY(i) == freeY)
+            << row.name << ": " << Outline(*area);
+    }
+  }
 }
 
 TEST_F(LinesToAreasTest, RebuiltStandMapAreasEqualGeosPolygons) {
