@@ -166,14 +166,17 @@ void TClearAreas::ClearArea(TPolyLineAreaElement& area) {
     if (MarkOf(area, at) == kInnerRing) starts[StartOf(area, at)].push_back(at);
   for (int at = 0; at < count; ++at)
     if (MarkOf(area, at) == kInnerRing) BuildRing(area, at, starts);
-  std::vector<TPolyElement*> gone;
-  for (int at = 0; at < count; ++at)
-    if (MarkOf(area, at) != kUnvisited) gone.push_back(LineAt(area, at));
-  for (TPolyElement* line : gone) {
-    area.RemoveElement(line);
-    // A connecting line nobody else holds goes with its last occurrence.
-    if (line->HolderCount() == 0 && line->GetOwnersCount() == 0) delete line;
-  }
+  // Every line of a mark but "unvisited" leaves: the mark is the line's, so
+  // all its occurrences go together, in one pass over the boundary.
+  const std::vector<TElement*> gone = area.RemoveElementsIf([](TElement* element) {
+    const auto* line = DynamicCast<TPolyElement>(element);
+    return line && line->ID != kUnvisited;
+  });
+  // A connecting line nobody else holds goes with its last occurrence.
+  std::unordered_map<const TElement*, std::size_t> last;
+  for (std::size_t i = 0; i < gone.size(); ++i) last[gone[i]] = i;
+  for (std::size_t i = 0; i < gone.size(); ++i)
+    if (last[gone[i]] == i && gone[i]->HolderCount() == 0 && gone[i]->GetOwnersCount() == 0) delete gone[i];
   uses_.clear();
   area.CalcBounds();
   area.SetIsDone(true);

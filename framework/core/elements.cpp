@@ -669,6 +669,25 @@ void TEntity::RemoveElement(TElement* element) {
   element->RemoveHolder(this);
 }
 
+std::vector<TElement*> TEntity::RemoveElementsIf(const std::function<bool(TElement*)>& Drop) {
+  std::vector<TElement*> removed;
+  if (!children_.Made()) return removed;
+  TGapList<TElement>& list = children_;
+  const std::size_t count = list.size();
+  std::size_t kept = 0;
+  for (std::size_t i = 0; i < count; ++i) {
+    TElement* element = list[i];
+    if (Drop(element)) removed.push_back(element);
+    else list.Slot(kept++) = element;
+  }
+  while (list.size() > kept) list.pop_back();
+  for (TElement* element : removed) {
+    element->RemoveOwner(this);
+    element->RemoveHolder(this);
+  }
+  return removed;
+}
+
 void TEntity::FreeElement(TElement* element) {
   if (!element || !children_.Made()) return;
   if (const std::ptrdiff_t slot = ChildSlot(element); slot >= 0) {

@@ -669,6 +669,11 @@ class TEntity : public TElement {
   virtual void AddElement(TElement* element);
   virtual void InsertElement(int index, TElement* element);
   virtual void RemoveElement(TElement* element);
+  // Removes in one pass every child entry Drop holds for, asked once per
+  // entry in list order; the others keep their order.  Each removed entry is
+  // let go as RemoveElement lets it go (one owner and one holder entry of
+  // this entity fewer), in list order.  Answers the removed entries in order.
+  virtual std::vector<TElement*> RemoveElementsIf(const std::function<bool(TElement*)>& Drop);
   virtual void FreeElement(TElement* element);
   virtual TElement* FindElementByClass(TClass cls) const;
   virtual TElement* FindElementByName(const std::string& name) const;

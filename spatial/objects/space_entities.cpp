@@ -479,6 +479,24 @@ void TPolyLineAreaElement::RemoveElement(TElement* element) {
   TAreaElement::RemoveElement(element);
 }
 
+std::vector<TElement*> TPolyLineAreaElement::RemoveElementsIf(const std::function<bool(TElement*)>& Drop) {
+  const int count = static_cast<int>(Children().size());
+  std::vector<bool> drop(static_cast<std::size_t>(count));
+  int kept = 0;
+  for (int i = 0; i < count; ++i) {
+    drop[static_cast<std::size_t>(i)] = Drop(Children()[static_cast<std::size_t>(i)]);
+    if (drop[static_cast<std::size_t>(i)]) continue;
+    // A bit is only written where it changes, so the string never grows:
+    // bits past its end read clear, as they did before.
+    if (const bool origin = GetLineOrigin(i); GetLineOrigin(kept) != origin) SetLineOrigin(kept, origin);
+    ++kept;
+  }
+  for (int i = kept; i < count; ++i)
+    if (GetLineOrigin(i)) SetLineOrigin(i, false);
+  std::size_t asked = 0;
+  return TAreaElement::RemoveElementsIf([&](TElement*) { return drop[asked++]; });
+}
+
 bool TPolyLineAreaElement::GetLineOrigin(int Index) const {
   if (Index < 0 || static_cast<std::size_t>(Index / 8) >= origins_.size()) return false;
   return (static_cast<unsigned char>(origins_[static_cast<std::size_t>(Index / 8)]) >> (Index % 8) & 1u) != 0;

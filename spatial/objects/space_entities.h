@@ -7,6 +7,7 @@
 // still holds them.
 #include <cstddef>
 #include <memory>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -209,6 +210,8 @@ class TPolyLineAreaElement : public TAreaElement {
   void AddLine(TPolyElement* Line, bool Forward) override;
   void InsertLine(int Index, TPolyElement* Line, bool Origin);
   void RemoveElement(TElement* element) override;
+  // The origins of the lines kept move with them.
+  std::vector<TElement*> RemoveElementsIf(const std::function<bool(TElement*)>& Drop) override;
   bool GetLineOrigin(int Index) const;
   void SetLineOrigin(int Index, bool Value);
   bool HasLine(const TElement* Line, bool Origin) const;

@@ -60,6 +60,14 @@ class CommandLineTest : public ToolFormsTest {
     interpreter->DoIt();
     return interpreter->Results();
   }
+  // Runs the lines as one script: what it reported.
+  std::vector<std::string> RunScript(const std::vector<std::string>& lines) {
+    for (const std::string& line : lines) interpreter->SetNextLine(line);
+    interpreter->DoIt();
+    std::vector<std::string> results = interpreter->Results();
+    interpreter->SetFileName("");
+    return results;
+  }
   std::string Children() const {
     std::vector<std::string> names;
     for (int i = 0; i < forest->GetCount(); ++i) names.push_back(forest->GetElement(i)->GetName());
@@ -379,12 +387,19 @@ TEST_F(CommandLineTest, CommandsFindAClassWrittenWithoutItsLeadingTEvenWhenItsNa
       {"a class no one bears", {"CREATE(Neni, x)"}, "ERROR 0: Kestu nenašel třídu TNeni"},
       {"a T name no one bears", {"CREATE(Tneni, x)"}, "ERROR 0: Kestu nenašel třídu Tneni"},
   };
-  for (const Row& row : rows) {
-    for (const std::string& line : row.script) interpreter->SetNextLine(line);
-    interpreter->DoIt();
-    EXPECT_THAT(interpreter->Results(), ElementsAre(StartsWith(row.result))) << row.name;
-    interpreter->SetFileName("");
-  }
+  for (const Row& row : rows) EXPECT_THAT(RunScript(row.script), ElementsAre(StartsWith(row.result))) << row.name;
+}
+
+TEST_F(CommandLineTest, ADeclarationKeepsTheVariableOfItsNameAndMayEndInAPropertyOfItsElement) {
+  struct Row {
+    const char* name;
+    std::vector<std::string> script;
+    std::string result;  // the last line's report
+  } rows[] = {
+      {"declared again in lower case", {"X:TOwnerEntity", "X = CREATE(OwnerEntity, v)", "x:TOwnerEntity", "X.Name"}, "v"},
+      {"a property after the class", {"X:TOwnerEntity", "X = CREATE(OwnerEntity, w)", "X:TOwnerEntity.Name"}, "w"},
+  };
+  for (const Row& row : rows) EXPECT_THAT(RunScript(row.script), ElementsAre(row.result)) << row.name;
 }
 
 TEST_F(CommandLineTest, ToolCallsNestInArgumentsUpToTheLimitAndDeeperNestingIsAnErrorOfTheLine) {

@@ -46,6 +46,7 @@ TEST(ConditionText, RowsBecomeAlternativesOfColumnTerms) {
       {"only digits with a minus go bare", {"a"}, {{"-"}, {"$1F"}, {" 12"}, {"1.5"}, {"1e3"}},
        "@CONDITION=((a='-'))OR((a='$1F'))OR((a=' 12'))OR((a='1.5'))OR((a='1e3'))"},
       {"words of the language in a value", {"DRUH"}, {{"a OR b = c"}}, "@CONDITION=((DRUH='a OR b = c'))"},
+      {"a row shorter than the columns", {"a", "b"}, {{"1"}}, "@CONDITION=((a=1)AND(b=''))"},
   };
   for (const Row& row : rows) {
     const std::string text = ConditionText(row.columns, row.rows);

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <utility>
@@ -26,11 +27,18 @@
 namespace {
 
 // Notes every mouse event it gets as "code x,y" (with "!" when unarmed and
-// the button's number when it is not the left one).
+// the button's number when it is not the left one), and every key event as
+// "code key shift".
 class TEventRecorder : public TInterfaceTool {
  public:
   std::vector<std::string> events;
+  std::vector<std::string> keys;
   void ReceiveMessage(TKestuMessage*& message, bool&) override {
+    if (auto* key = DynamicCast<TKestuKeyEvent>(message)) {
+      keys.push_back(std::to_string(message->Message) + " " + std::to_string(key->Key) + " " +
+                     std::to_string(key->Shift));
+      return;
+    }
     auto* mouse = DynamicCast<TKestuMouseEvent>(message);
     if (!mouse) return;
     events.push_back(std::to_string(message->Message) + " " + std::to_string(mouse->X) + "," +
@@ -133,24 +141,47 @@ TEST_F(GraphicFormTest, TheImagesMouseAndDragEventsReachTheActiveToolInTheirOrde
   EXPECT_EQ(recorder->events, (std::vector<std::string>{"61 5,5!", "62 5,5!"})) << "first click";
   struct Row {
     const char* name;
+    bool deactivatedFirst;
     std::vector<std::pair<int, int>> path;
     std::vector<std::string> events;
   };
   const Row rows[] = {
-      {"click", {{40, 30}}, {"61 40,30", "62 40,30"}},
-      {"drag without a move over the image",
+      {"click", false, {{40, 30}}, {"61 40,30", "62 40,30"}},
+      {"drag without a move over the image", false,
        {{40, 30}, {41, 31}, {45, 33}},
        {"61 40,30", "63 41,31", "64 0,0", "67 45,33", "62 45,33"}},
-      {"drag over the image",
+      {"drag over the image", false,
        {{40, 30}, {41, 31}, {45, 33}, {90, 70}},
        {"61 40,30", "63 41,31", "64 0,0", "65 90,70", "66 90,70", "67 90,70"}},
+      {"click that brings the window back", true, {{40, 30}}, {"61 40,30!", "62 40,30!"}},
   };
   for (const Row& row : rows) {
+    if (row.deactivatedFirst) platform::UserDeactivate(Window());
     recorder->events.clear();
     platform::UserDragControl(Window(), "Image", row.path);
     RunMessages();
     EXPECT_EQ(recorder->events, row.events) << row.name;
     EXPECT_FALSE(form->GraphicForm()->Dragging || form->GraphicForm()->DragMoved) << row.name;
+  }
+}
+
+TEST_F(GraphicFormTest, KeysReachTheActiveToolWithTheirShiftUnlessThePlatformGivesThemNoCode) {
+  struct Row {
+    const char* name;
+    std::uint16_t key;
+    std::uint8_t shift;
+    std::vector<std::string> keys;
+  };
+  const Row rows[] = {
+      {"letter", 'Q', 0, {"60 81 0"}},
+      {"digit with Ctrl", '7', 4, {"60 55 4"}},
+      {"a key without a code", '~', 0, {}},
+  };
+  for (const Row& row : rows) {
+    recorder->keys.clear();
+    platform::UserKey(Window(), row.key, row.shift);
+    RunMessages();
+    EXPECT_EQ(recorder->keys, row.keys) << row.name;
   }
 }
 
@@ -266,6 +297,12 @@ TEST_F(GraphicFormTest, ShiftViewAndZoomMoveTheViewPerTextInAnyCaseUnlessTheTool
   }
 }
 
+TEST_F(GraphicFormTest, ARunShowsTheWindowAndMarksTheToolRunning) {
+  form->SetVisible(false);
+  form->DoIt();
+  EXPECT_EQ(std::tuple(form->Visible(), form->RunFlag()), std::tuple(true, true));
+}
+
 TEST_F(GraphicFormTest, ViewRequestsRedrawUnlessTheToolIsIdle) {
   auto* square = CreateElement<TRectEntity>();
   square->SetBounds({0, 0, 100, 50});
@@ -283,6 +320,7 @@ TEST_F(GraphicFormTest, ViewRequestsRedrawUnlessTheToolIsIdle) {
       {"code 46", [&] { Deliver(*form, TKestuMessage(msgFitAll, form.get(), form.get(), nullptr, false)); }, 1},
       {"code 47", [&] { Deliver(*form, TKestuMessage(msgResize, form.get(), form.get(), nullptr, false)); }, 1},
       {"F5", [&] { Deliver(*form, TKestuKeyEvent(msgKeyDown, form.get(), form.get(), 0, platform::vkF5)); }, 1},
+      {"a run", [&] { form->DoIt(); }, 1},
   };
   for (const Row& row : rows) {
     for (bool idle : {false, true}) {

@@ -2,7 +2,9 @@
 // images, what a press does, and clearing.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <tuple>
 
@@ -94,6 +96,29 @@ TEST_F(ToolGroupTest, ImagesAreTakenFromTheProgramFolderUnlessTheNameIsAbsolute)
     ++index;
   }
   EXPECT_EQ(log.lines, std::vector<std::string>{"Image " + dir.File("img/none.bmp") + " was not read"});
+}
+
+TEST_F(ToolGroupTest, ImagesAddedAfterTheActionsLeaveEachActionItsOwnIndex) {
+  // A model's actions are made before its images come.
+  WriteBytes(dir.File("a.bmp"), HalfKeyedBmp(16, 16, 0x00FF0000));
+  struct Row {
+    std::string name;
+    std::int32_t index;
+  };
+  const Row rows[] = {
+      {"first image", 0}, {"second image", 1}, {"beyond the images", 4}, {"no image", -1},
+  };
+  for (const Row& row : rows) {
+    group->NewToolAction(row.name);
+    group->SetActualImageIndex(row.index);
+  }
+  group->NewImage("a.bmp");
+  group->NewImage("a.bmp");
+  for (const Row& row : rows) {
+    group->FindActionName(row.name);
+    ASSERT_NE(group->Actual(), nullptr) << row.name;
+    EXPECT_EQ(group->ActualImageIndex(), row.index) << row.name;
+  }
 }
 
 TEST_F(ToolGroupTest, AToolButtonPostsItsToolToTheOwnersAndRunsItWhenDirect) {
@@ -189,6 +214,29 @@ TEST_F(ToolGroupTest, AlignMovesTheBarToOneOfTheFourSidesAndIgnoresOtherValues) 
   }
 }
 
+TEST_F(ToolGroupTest, AGroupsPlaceAndSizeAreThoseOfItsBarOnTheSideItWasMovedTo) {
+  group->NewToolAction("a");
+  group->NewToolAction("b");
+  platform::UserResize(Window(), 600, 400);
+  struct Row {
+    const char* side;
+    std::uint8_t align;
+    std::function<bool(int left, int top, int width, int height)> placed;
+  };
+  const Row rows[] = {
+      {"top", 1, [](int, int, int width, int height) { return width > height; }},
+      {"bottom", 2, [](int, int top, int, int) { return top > 200; }},
+      {"left", 3, [](int, int, int width, int height) { return height > width; }},
+      {"right", 4, [](int left, int, int, int) { return left > 300; }},
+  };
+  for (const Row& row : rows) {
+    group->SetAlign(row.align);
+    const int left = group->GetLeft(), top = group->GetTop(), width = group->Width(), height = group->Height();
+    EXPECT_TRUE(row.placed(left, top, width, height))
+        << row.side << ": " << left << "," << top << " " << width << "x" << height;
+  }
+}
+
 TEST_F(ToolGroupTest, AControlToolWithoutAControlReadsZeroAndIgnoresWrites) {
   TControlTool tool;
   tool.SetAlign(3);
@@ -223,6 +271,9 @@ TEST_F(ToolGroupTest, ClearingLeavesNoButtonActionImageOrTool) {
   EXPECT_EQ(group->ToolCount(), 0);
   EXPECT_EQ(group->GetActiveTool(), nullptr);
   EXPECT_TRUE(group->ShowCaptions());
+  TCountingTool* next = new TCountingTool;
+  group->AddTool(next);
+  EXPECT_EQ(group->GetActiveTool(), nullptr) << "a tool added after clearing is not active";
 }
 
 TEST_F(ToolGroupTest, ASubGroupsBarBecomesAnItemOfTheGroupsBar) {

@@ -124,4 +124,29 @@ TEST_F(LumarDBFTableTest, FindsOnlyNumbersItHoldsAndNeverReadsOutsideTheIndex) {
   EXPECT_FALSE(table.FindCislo(-4));
 }
 
+// The table it has open, made anew from a template under any of its names,
+// is the new empty one from then on: no record of the old is found.
+TEST_F(LumarDBFTableTest, RecreatingTheOpenTableLeavesNothingOfTheOld) {
+  const struct {
+    const char* name;
+    std::string path;  // of the open table, as CreateTable is given it
+  } rows[] = {
+      {"its own name", File("L0001.DBF")},
+      {"another path to it", folder.Path() + "/./L0001.DBF"},
+  };
+  WriteCp1250File(File("L0001.CRT"), "NAZEV C 8\r\n");
+  for (const auto& row : rows) {
+    const std::string file = File("L0001.DBF");
+    platform::DeleteFile(file);
+    MakeTable("L0001.DBF", "CISLO decimal(6,0)", {{"1"}, {"3"}});
+    TLumarDBFTable opened;
+    ASSERT_TRUE(opened.Locate(file, 3)) << row.name;
+    opened.CreateFileName = File("L0001.CRT");
+    ASSERT_TRUE(opened.CreateTable(row.path)) << row.name;
+    EXPECT_FALSE(opened.Locate(file, 3)) << row.name;
+    EXPECT_EQ(opened.Table().RecordCount(), 0) << row.name;
+    EXPECT_EQ(FieldNames(file), (std::vector<std::string>{"NAZEV C8,0", "CISLO N6,0"})) << row.name;
+  }
+}
+
 }  // namespace

@@ -75,6 +75,16 @@ TEST_F(TableCreationTest, ATemplateGivesItsGoodFieldsInOrderAndCisloLast) {
     EXPECT_EQ(MessageTexts(), Lines{std::string("L0001.CRT: ") + message}) << line;
     EXPECT_EQ(FieldNames(File("T.DBF")), (Lines{"NAZEV C10,0", "VYSKA N5,1", "CISLO N6,0"})) << line;
   }
+  // Blanks only separate the tokens of a good second line, however many and wherever.
+  const std::pair<const char*, const char*> good[] = {
+      {"  POPIS C 12", "POPIS C12,0"},
+      {"POPIS   N   7   2", "POPIS N7,2"},
+  };
+  for (const auto& [line, field] : good) {
+    EXPECT_TRUE(FromTemplate(std::string("NAZEV C 10\r\n") + line + "\r\n")) << line;
+    EXPECT_TRUE(dialogs.Messages.empty()) << line;
+    EXPECT_EQ(FieldNames(File("T.DBF")), (Lines{"NAZEV C10,0", field, "CISLO N6,0"})) << line;
+  }
   // CISLO alone makes no table.
   for (const char* text : {"CISLO N 6 0\r\n", "; nic\r\n", "", "1+1 C 5\r\n"}) {
     EXPECT_FALSE(FromTemplate(text)) << text;
@@ -90,6 +100,10 @@ TEST_F(TableCreationTest, ATemplateGivesItsGoodFieldsInOrderAndCisloLast) {
 TEST_F(TableCreationTest, ASourceTableGivesItsStructureWhenItsHeaderHoldsTogetherAndItIsNotTheTarget) {
   const std::string source = MakeTable("S.DBF", "PLOCHA decimal(9,3), DATUM date", {{"1", ""}});
   const Bytes good = FileContent(source);
+  // dBASE holds at most 255 fields: a header that lists more gives the first 255.
+  std::string manyFields;
+  for (int i = 0; i < 256; ++i) manyFields += (i ? ", F" : "F") + std::to_string(i) + " char(1)";
+  const Bytes many = FileContent(MakeTable("W.DBF", manyFields, {}));
   const auto patched = [&](std::size_t at, Bytes with) {
     Bytes bytes = good;
     std::copy(with.begin(), with.end(), bytes.begin() + static_cast<long>(at));
@@ -100,15 +114,17 @@ TEST_F(TableCreationTest, ASourceTableGivesItsStructureWhenItsHeaderHoldsTogethe
     Bytes bytes;
     const char* target;
     bool done;
+    std::size_t fields;  // of the table made
   } cases[] = {
-      {"the target itself", good, "case.DBF", false},
-      {"the target itself by another path", good, "./case.DBF", false},
-      {"header length beyond the file", patched(8, {0xFF, 0x7F}), "T.DBF", false},
-      {"header length below 32", patched(8, {0x10, 0x00}), "T.DBF", false},
-      {"shorter than a header", Bytes(good.begin(), good.begin() + 20), "T.DBF", false},
-      {"stops at the terminator", patched(64, {0x0D}), "T.DBF", false},  // one field left: no table
-      {"a field of a type it cannot make", patched(32 + 11, {'M'}), "T.DBF", false},
-      {"good", good, "T.DBF", true},
+      {"the target itself", good, "case.DBF", false, 0},
+      {"the target itself by another path", good, "./case.DBF", false, 0},
+      {"header length beyond the file", patched(8, {0xFF, 0x7F}), "T.DBF", false, 0},
+      {"header length below 32", patched(8, {0x10, 0x00}), "T.DBF", false, 0},
+      {"shorter than a header", Bytes(good.begin(), good.begin() + 20), "T.DBF", false, 0},
+      {"stops at the terminator", patched(64, {0x0D}), "T.DBF", false, 0},  // one field left: no table
+      {"a field of a type it cannot make", patched(32 + 11, {'M'}), "T.DBF", false, 0},
+      {"256 fields", many, "T.DBF", true, 255},
+      {"good", good, "T.DBF", true, 2},
   };
   for (const auto& c : cases) {
     WriteFileBytes(File("case.DBF"), c.bytes);
@@ -118,6 +134,9 @@ TEST_F(TableCreationTest, ASourceTableGivesItsStructureWhenItsHeaderHoldsTogethe
     EXPECT_EQ(done, c.done) << c.name;
     EXPECT_EQ(platform::FileExists(File("T.DBF")), c.done) << c.name;
     EXPECT_EQ(platform::FileSize(File("case.DBF")), static_cast<std::int64_t>(c.bytes.size())) << c.name;
+    if (c.done) {
+      EXPECT_EQ(FieldNames(File("T.DBF")).size(), c.fields) << c.name;
+    }
   }
   EXPECT_EQ(FieldNames(File("T.DBF")), (Lines{"PLOCHA N9,3", "DATUM D8,0"}));
   EXPECT_TRUE(Rows(File("T.DBF")).empty());

@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
+#include <vector>
+
+#include "tests/platform/temp_folder.h"
 
 namespace {
 
@@ -32,6 +36,37 @@ TEST(TransferScript, ALineGivesItsFirstWordAsSourceAndTheRestAsTargetUpperCased)
     const auto* pair = static_cast<const TSourTarNames*>(script.GetElement(0));
     EXPECT_EQ(pair->Source, row.source) << row.name;
     EXPECT_EQ(pair->Target, row.target) << row.name;
+  }
+}
+
+// A script loaded from a file holds that file's pairs alone, whatever it held before.
+TEST(TransferScript, LoadingAFileReplacesThePairsHeld) {
+  TempFolder folder;
+  WriteCp1250File(folder.File("first.TDS"), "a x\r\nc z\r\n");
+  const struct {
+    const char* name;
+    std::optional<std::string> text;  // none: no such file
+    std::vector<std::string> pairs;
+  } rows[] = {
+      {"another script", "b y\r\n", {"B Y"}},
+      {"an empty file", "", {}},
+      {"a missing file", std::nullopt, {}},
+  };
+  for (const auto& row : rows) {
+    const std::string second = folder.File("second.TDS");
+    std::filesystem::remove(second);
+    if (row.text) WriteCp1250File(second, *row.text);
+    TMovedItemContainer script;
+    script.SetFileName(folder.File("first.TDS"));
+    ASSERT_EQ(script.GetCount(), 2) << row.name;
+    script.SetFileName(second);
+    std::vector<std::string> pairs;
+    for (const TElement* child : script.Children()) {
+      const auto* pair = static_cast<const TSourTarNames*>(child);
+      pairs.push_back(pair->Source + " " + pair->Target);
+    }
+    EXPECT_EQ(pairs, row.pairs) << row.name;
+    EXPECT_EQ(script.FileName(), second) << row.name;
   }
 }
 

@@ -181,6 +181,52 @@ TEST_F(AreaBuildingTest, ABranchWithNoWayOnAtItsFarNodeBuildsNoArea) {
   }
 }
 
+// Runs itself again from inside its walk, at the first leaf.
+class TReenteringAreaPass : public TCreateAreasForQTree {
+ public:
+  void Process(TElement* element) override {
+    if (Count == 0) DoIt();
+    TCreateAreasForQTree::Process(element);
+  }
+};
+
+// The leaf pass takes only an owner entity (the node index) and is not
+// entered again from its own walk: its output is the one index of every area
+// it made.
+TEST_F(AreaBuildingTest, TheLeafPassRunsOnlyOnAnOwnerEntityAndOnlyOnceAtATime) {
+  TEntity plain;
+  const struct {
+    const char* name;
+    TElement* input;  // nullptr: the node index of a square
+    bool nodeIndex, reenter;
+  } rows[] = {
+      {"no input", nullptr, false, false},
+      {"an entity that owns nothing", &plain, false, false},
+      {"the node index", nullptr, true, false},
+      {"the node index, entered again from its walk", nullptr, true, true},
+  };
+  for (const auto& row : rows) {
+    lines.Clear();
+    for (const Points& points : Square(0, 0, 10)) Line(points);
+    TMakeNodes nodes;
+    nodes.SetInput(&lines);
+    nodes.DoIt();
+    std::unique_ptr<TCreateAreasForQTree> pass =
+        row.reenter ? std::make_unique<TReenteringAreaPass>() : std::make_unique<TCreateAreasForQTree>();
+    pass->SetInput(row.nodeIndex ? nodes.GetNodesQTree() : row.input);
+    pass->DoIt();
+    const std::unique_ptr<TElement> output(pass->Output());
+    EXPECT_EQ(output.get(), pass->AreaQTree()) << row.name;
+    if (!row.nodeIndex) {
+      EXPECT_EQ(output, nullptr) << row.name;
+      continue;
+    }
+    ASSERT_NE(output, nullptr) << row.name;
+    EXPECT_EQ(pass->AreaCount, 2) << row.name;  // the square and the outside ring
+    EXPECT_EQ(pass->AreaQTree()->GetElementsCount(), 2) << row.name;
+  }
+}
+
 TEST_F(AreaBuildingTest, TheToolKeepsBothIndexesAndTheModelGetsTheAreaList) {
   for (const Points& points : Square(0, 0, 10)) Line(points);
   TWorld world;

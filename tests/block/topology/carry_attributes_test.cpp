@@ -1,7 +1,10 @@
 #include "block/topology/carry_attributes.h"
 
+#include <algorithm>
 #include <map>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "block/topology/area_building.h"
 #include "spatial/objects/registers.h"
@@ -47,6 +50,17 @@ class CarryAttributesTest : public TopologyTest {
     block->RegisterElement(line);
     return line;
   }
+  // Old areas 31 (left) and 32 (right) of one block and the lines around
+  // and between them, fresh; the left square's outer line, whose right side
+  // names leftLineRight, is returned.
+  TPolyLineElement* TwoOldSquares(int leftLineRight) {
+    lines.Clear();
+    OldArea(oldBlock, 31, 5, -10);
+    OldArea(oldBlock, 32, 6, 0);
+    BlockLine(oldBlock, 1, {{0, 0}, {0, 10}}, 32, 31);
+    BlockLine(oldBlock, 2, {{0, 10}, {10, 10}, {10, 0}, {0, 0}}, 32, 0);
+    return BlockLine(oldBlock, 3, {{0, 10}, {-10, 10}, {-10, 0}, {0, 0}}, 0, leftLineRight);
+  }
   TAreaString& NewAreas() {
     maker = std::make_unique<TMakeNodesAndAreas>();
     maker->SetInput(&lines);
@@ -84,12 +98,7 @@ TEST_F(CarryAttributesTest, NewAreasTakeTheLargestOldAreaAcrossTheirLinesAndTheP
        {{5, false}, {-5, true}}},
   };
   for (const auto& row : rows) {
-    lines.Clear();
-    OldArea(oldBlock, 31, 5, -10);
-    OldArea(oldBlock, 32, 6, 0);
-    BlockLine(oldBlock, 1, {{0, 0}, {0, 10}}, 32, 31);
-    BlockLine(oldBlock, 2, {{0, 10}, {10, 10}, {10, 0}, {0, 0}}, 32, 0);
-    TPolyLineElement* leftLine = BlockLine(oldBlock, 3, {{0, 10}, {-10, 10}, {-10, 0}, {0, 0}}, 0, row.leftLineRight);
+    TPolyLineElement* leftLine = TwoOldSquares(row.leftLineRight);
     leftLine->SetAbsRefX(-10);
     leftLine->SetAbsRefY(5);
     TAreaString& areas = NewAreas();
@@ -111,6 +120,52 @@ TEST_F(CarryAttributesTest, NewAreasTakeTheLargestOldAreaAcrossTheirLinesAndTheP
     }
     const Bytes bytes = FileContent(File("carry.txt"));
     EXPECT_EQ(std::string(bytes.begin(), bytes.end()), expected) << row.name;
+  }
+}
+
+// The gauge counts the areas carried; the user's close request, made as the
+// first area is done, stops the carry before the second only when confirmed.
+TEST_F(CarryAttributesTest, TheGaugeCountsTheAreasAndAConfirmedCloseRequestStopsTheCarry) {
+  const std::string question = "ConfirmAbort=Přerušit přenos atributů ?";
+  const std::vector<std::string> opening{"Caption=Carry props area-area", "MaxValue=2", "Show", "Progress=1"};
+  const struct {
+    const char* name;
+    int closeRequestAt;
+    bool answer;
+    int carried;
+    std::vector<std::string> rest;  // the gauge's calls after the opening ones
+  } rows[] = {
+      {"no request", -1, true, 2, {"Progress=2", "Hide"}},
+      {"confirmed", 1, true, 1, {question, "Hide"}},
+      {"cancelled", 1, false, 2, {question, "Progress=2", "Hide"}},
+  };
+  for (const auto& row : rows) {
+    TwoOldSquares(31);
+    TAreaString& areas = NewAreas();
+    std::vector<std::string> calls;
+    struct TKeptGauge : platform::RecordingGaugeForm {
+      explicit TKeptGauge(std::vector<std::string>& kept) : kept(kept) {}
+      ~TKeptGauge() override { kept = Calls; }
+      std::vector<std::string>& kept;
+    };
+    platform::SetGaugeFormFactory([&] {
+      auto gauge = std::make_unique<TKeptGauge>(calls);
+      gauge->CloseRequestAt = row.closeRequestAt;
+      gauge->AbortAnswers = {row.answer};
+      return gauge;
+    });
+    TCarryArToArThroughLines carry;
+    carry.SetInput(&areas);
+    carry.DoIt();
+    platform::SetGaugeFormFactory([] { return std::make_unique<platform::RecordingGaugeForm>(); });
+    ASSERT_EQ(areas.GetCount(), 2) << row.name;
+    const auto carried = std::count_if(areas.Children().begin(), areas.Children().end(), [](TElement* area) {
+      return DynamicCast<TLumarProps>(static_cast<TAreaElement*>(area)->Properties()) != nullptr;
+    });
+    EXPECT_EQ(carried, row.carried) << row.name;
+    std::vector<std::string> expected = opening;
+    expected.insert(expected.end(), row.rest.begin(), row.rest.end());
+    EXPECT_EQ(calls, expected) << row.name;
   }
 }
 

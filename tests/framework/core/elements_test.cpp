@@ -576,6 +576,73 @@ TEST_F(ElementsTest, ChildrenLeavingOneByOneFromEitherEndKeepTheRestInOrder) {
   for (const auto& holder : holders) EXPECT_TRUE(holder->GetCount() == 1 && holder->GetElement(0) != shared);
 }
 
+TEST_F(ElementsTest, RemovingEntriesInOnePassLeavesWhatRemovingThemOneByOneLeaves) {
+  // Each letter one element; a repeated letter is the same element listed
+  // again, a capital is also held by a second entity.
+  const struct {
+    const char* name;
+    const char* list;
+    const char* drop;
+  } rows[] = {
+      {"nothing dropped", "abcd", ""},      {"everything dropped", "abcd", "abcd"},
+      {"every other one", "abcdef", "bdf"}, {"front and back", "abcdef", "af"},
+      {"listed twice, both go", "abcab", "a"}, {"listed twice, held elsewhere", "aBcBd", "b"},
+      {"an empty list", "", "a"},
+  };
+  for (const auto& row : rows) {
+    TOwnerEntity onePass, oneByOne, elsewhere;
+    std::vector<TElement*> first, second;  // the elements of each letter, by letter
+    for (int letter = 0; letter < 26; ++letter) {
+      first.push_back(new TOwnerElement);
+      second.push_back(new TOwnerElement);
+    }
+    const std::string list = row.list;
+    const std::string drop = row.drop;
+    auto letterOf = [](char c) { return (c | 0x20) - 'a'; };
+    for (char c : list) {
+      onePass.AddElement(first[letterOf(c)]);
+      oneByOne.AddElement(second[letterOf(c)]);
+      if (c != (c | 0x20)) {
+        elsewhere.AddElement(first[letterOf(c)]);
+        elsewhere.AddElement(second[letterOf(c)]);
+      }
+    }
+    auto dropped = [&](const std::vector<TElement*>& of, const TElement* e) {
+      for (char c : drop)
+        if (of[letterOf(c)] == e) return true;
+      return false;
+    };
+    int asked = 0;
+    const std::vector<TElement*> removed = onePass.RemoveElementsIf([&](TElement* e) {
+      ++asked;
+      return dropped(first, e);
+    });
+    std::string expectedRemoved;
+    for (char c : list)
+      if (drop.find(static_cast<char>(c | 0x20)) != std::string::npos) {
+        expectedRemoved += static_cast<char>(c | 0x20);
+        oneByOne.RemoveElement(second[letterOf(c)]);
+      }
+    auto letters = [&](const std::vector<TElement*>& of, auto&& entries) {
+      std::string text;
+      for (const TElement* e : entries)
+        text += static_cast<char>('a' + (std::find(of.begin(), of.end(), e) - of.begin()));
+      return text;
+    };
+    EXPECT_EQ(asked, static_cast<int>(list.size())) << row.name;
+    EXPECT_EQ(letters(first, removed), expectedRemoved) << row.name;
+    EXPECT_EQ(letters(first, onePass.Children()), letters(second, oneByOne.Children())) << row.name;
+    for (int letter = 0; letter < 26; ++letter) {
+      EXPECT_EQ(first[letter]->HolderCount(), second[letter]->HolderCount()) << row.name << " " << letter;
+      EXPECT_EQ(first[letter]->GetOwnersCount(), second[letter]->GetOwnersCount()) << row.name << " " << letter;
+    }
+    for (auto* of : {&first, &second}) {
+      for (TElement* e : *of)
+        if (e->HolderCount() == 0 && e->GetOwnersCount() == 0) delete e;
+    }
+  }
+}
+
 }  // namespace
 
 // A keeper that takes and lets go of many elements in turn (the stream

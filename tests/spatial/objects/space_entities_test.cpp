@@ -256,6 +256,64 @@ TEST_F(SpaceEntityTest, OriginBitsAsHexadecimalTextStayAlignedWithTheLines) {
   EXPECT_EQ(bare.GetLinesOriginesHex(), "01");  // with no bits yet only the new one is set
 }
 
+// Removing several lines at once leaves the lines and origin bits that
+// removing them one by one leaves, also where the bits stop short of the lines.
+TEST_F(SpaceEntityTest, LinesRemovedInOnePassTakeTheirOriginBitsAlong) {
+  const struct {
+    const char* name;
+    const char* lines;    // one letter per line; a repeated letter lists that line again
+    const char* origins;  // per entry: 1 forward, 0 backward, - no bit stored (past the bits' end)
+    const char* drop;     // the letters removed
+  } rows[] = {
+      {"none removed", "abcd", "1010", ""},
+      {"all removed", "abcd", "1101", "abcd"},
+      {"the first", "abcd", "0111", "a"},
+      {"the last", "abcd", "1110", "d"},
+      {"every other", "abcdefgh", "10110101", "aceg"},
+      {"a line listed twice", "abcb", "1001", "b"},
+      {"past the bits", "abcdefghij", "11111111--", "bi"},
+      {"no bits at all", "abc", "---", "b"},
+  };
+  for (const auto& row : rows) {
+    const std::string letters = row.lines;
+    const std::string origins = row.origins;
+    const std::string drop = row.drop;
+    TPolyLineAreaElement onePass, oneByOne;
+    std::vector<TPolyLineElement*> byLetter[2];
+    for (int copy = 0; copy < 2; ++copy) {
+      TPolyLineAreaElement& area = copy == 0 ? onePass : oneByOne;
+      for (int letter = 0; letter < 26; ++letter)
+        byLetter[copy].push_back(Poly({{double(letter), 0}, {double(letter), 1}}).release());
+      for (std::size_t i = 0; i < letters.size(); ++i) {
+        TPolyLineElement* line = byLetter[copy][static_cast<std::size_t>(letters[i] - 'a')];
+        if (origins[i] == '-') area.AddElement(line);
+        else area.AddLine(line, origins[i] == '1');
+      }
+    }
+    auto letterOf = [&](int copy, const TElement* e) {
+      return static_cast<char>('a' + (std::find(byLetter[copy].begin(), byLetter[copy].end(), e) - byLetter[copy].begin()));
+    };
+    const std::vector<TElement*> removed =
+        onePass.RemoveElementsIf([&](TElement* e) { return drop.find(letterOf(0, e)) != std::string::npos; });
+    std::string expectedRemoved;
+    for (char c : letters)
+      if (drop.find(c) != std::string::npos) {
+        expectedRemoved += c;
+        oneByOne.RemoveElement(byLetter[1][static_cast<std::size_t>(c - 'a')]);
+      }
+    std::string removedLetters, left[2];
+    for (const TElement* e : removed) removedLetters += letterOf(0, e);
+    for (const TElement* e : onePass.Children()) left[0] += letterOf(0, e);
+    for (const TElement* e : oneByOne.Children()) left[1] += letterOf(1, e);
+    EXPECT_EQ(removedLetters, expectedRemoved) << row.name;
+    EXPECT_EQ(left[0], left[1]) << row.name;
+    EXPECT_EQ(onePass.GetLinesOriginesHex(), oneByOne.GetLinesOriginesHex()) << row.name;
+    for (const auto& lines : byLetter)
+      for (TPolyLineElement* line : lines)
+        if (line->HolderCount() == 0) delete line;
+  }
+}
+
 // Drawing takes an area of lines as a plain area with its holes, whether a
 // hole is itself made of lines or of vertices (as the block reader gives it).
 TEST_F(SpaceEntityTest, APlainAreaOfLinesKeepsHolesOfEitherKind) {
