@@ -116,9 +116,24 @@ TPolyLineElement* TLinesAbscEntity::LineOf(int I) const {
 }
 
 int TLinesAbscEntity::GroupEnd(int I) const {
+  // A line's records are contiguous, so the end is found by steps that
+  // double and then halve: the joiners ask for it once per segment.
   const TPolyLineElement* line = LineOf(I);
-  int last = I;
-  while (last + 1 < GetChildCount() && LineOf(last + 1) == line) ++last;
+  const int count = GetChildCount();
+  int last = I;       // in the group
+  int past = count;   // past it
+  for (int step = 1; last + step < count; step *= 2) {
+    if (LineOf(last + step) != line) {
+      past = last + step;
+      break;
+    }
+    last += step;
+  }
+  while (past - last > 1) {
+    const int middle = last + (past - last) / 2;
+    if (LineOf(middle) == line) last = middle;
+    else past = middle;
+  }
   return last;
 }
 

@@ -22,7 +22,8 @@ class TLinesAbscEntity : public TEntity {
   int GetChildCount() const;
   TLumLinAbscissa* Segment(int I) const;
   TPolyLineElement* LineOf(int I) const;
-  // The last record of the group that starts at (or contains) I.
+  // The last record of the group that starts at (or contains) I; found in
+  // logarithmic time, as every line's records lie together.
   int GroupEnd(int I) const;
   // Inserts a record at I (owned from then on); the records after it of
   // the same line move one vertex on.

@@ -51,6 +51,42 @@ Points SpiralCrossedOnce(int turns) {
   return points;
 }
 
+// The end of a group is where the records of its line stop, wherever in the
+// group the question starts and however long the group is.
+TEST_F(JoinersTest, AGroupEndsAtTheLastRecordOfItsLine) {
+  const struct {
+    const char* name;
+    std::vector<int> groups;  // records per line, in list order
+  } rows[] = {
+      {"one record", {1}},
+      {"one line", {7}},
+      {"lines of one record", {1, 1, 1, 1}},
+      {"a long new line and short old ones", {1000, 3, 1, 2}},
+      {"short lines round a long one", {2, 1, 513, 1, 64}},
+  };
+  for (const auto& row : rows) {
+    std::vector<TPolyLineElement*> owners;
+    TLinesAbscEntity list;
+    for (std::size_t g = 0; g < row.groups.size(); ++g) {
+      TPolyLineElement* line = Line({{0, 0}, {1, 1}}, static_cast<int>(g));
+      for (int i = 0; i < row.groups[g]; ++i) {
+        auto* record = new TLumLinAbscissa;
+        record->SetLine(line);
+        record->Index = i;
+        list.AddSegment(record);
+        owners.push_back(line);
+      }
+    }
+    const int count = list.GetChildCount();
+    for (int i = 0; i <= count; ++i) {
+      int last = i;
+      while (i < count && last + 1 < count && owners[static_cast<std::size_t>(last + 1)] == owners[static_cast<std::size_t>(i)])
+        ++last;
+      ASSERT_EQ(list.GroupEnd(i), last) << row.name << ", from record " << i;
+    }
+  }
+}
+
 TEST_F(JoinersTest, SegmentsComparedThroughTheBoxIndexJoinAsComparingEveryPairDoes) {
   const struct {
     const char* name;
