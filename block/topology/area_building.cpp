@@ -33,12 +33,14 @@ bool ReadLineVertices(const TPolyLineAreaElement& area, std::vector<TRealPoint>&
   const auto& children = area.Children();
   for (std::size_t i = 0; i < children.size(); ++i) {
     const auto* line = DynamicCast<TPolyLineElement>(children[i]);
-    const int count = line ? line->GetCoordsCount() : 0;
-    if (count < 1) return false;
+    if (!line || line->Children().empty()) return false;
+    // A polyline's vertices are its children, as its VertexAt reads them.
+    const auto& vertices = line->Children();
+    const std::size_t count = vertices.size();
     const bool forward = area.GetLineOrigin(static_cast<int>(i));
     starts.push_back(points.size());
-    for (int v = 0; v < count; ++v) {
-      const T2DCoordinate* vertex = line->VertexAt(v, forward);
+    for (std::size_t v = 0; v < count; ++v) {
+      const auto* vertex = DynamicCast<T2DCoordinate>(vertices[forward ? v : count - 1 - v]);
       if (!vertex) return false;
       points.push_back({vertex->GetX(), vertex->GetY()});
     }
