@@ -487,8 +487,9 @@ TEntity::~TEntity() {
 }
 
 TGapList<TElement>& TEntity::List() {
-  // Room for a few children at once: a line's vertices, a node's branches.
-  if (!children_.Made()) children_.reserve(4);
+  // Room for a few children at once (a line's vertices, a node's branches
+  // and lines), as many as fill one cache line.
+  if (!children_.Made()) children_.reserve(TGapList<TElement>::CapacityIn(64));
   return children_;
 }
 
@@ -556,6 +557,16 @@ class ClearScope {
 
 }  // namespace
 
+void TEntity::PrefetchBefore(std::size_t index) const {
+  // The children of a large graph lie scattered over memory, and each one's
+  // holder list is a block of its own: a child and then its block are asked
+  // for ahead, so that their loads overlap with the work on this one
+  // instead of following it.  Every child still listed is alive.
+  if (index >= 2) __builtin_prefetch(children_[index - 2]);
+  if (index >= 1)
+    if (const TElement* next = children_[index - 1]) next->PrefetchHolders();
+}
+
 void TEntity::Clear() {
   if (IsEmpty()) return;
   const ClearScope clearing;
@@ -565,6 +576,7 @@ void TEntity::Clear() {
   for (std::size_t i = children_.size(); i-- > 0;) {
     if (i >= children_.size()) continue;  // a freed child took others with it
     TElement* child = children_[i];
+    PrefetchBefore(i);
     if (!child) continue;
     // Only what this entity holds is its to free (the stream reader's map holds nothing).
     const bool held = child->RemoveHolder(this);

@@ -1,6 +1,7 @@
 #include "framework/tools/recursor.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "framework/core/class_registry.h"
 
@@ -29,7 +30,27 @@ void TRecursor::DoIt() {
   if (TElement* input = Input(); input && QProcessAfter(input)) Process(input);
 }
 
-bool TRecursor::OnDescentPath(const TElement* element) const { return descent_.contains(element); }
+bool TRecursor::TDescentPath::Contains(const TElement* entity) const {
+  return std::find(listed_.begin(), listed_.end(), entity) != listed_.end() ||
+         (!deeper_.empty() && deeper_.contains(entity));
+}
+
+bool TRecursor::TDescentPath::Insert(const TElement* entity) {
+  if (Contains(entity)) return false;
+  if (listed_.size() < kListed) listed_.push_back(entity);
+  else deeper_.insert(entity);
+  return true;
+}
+
+void TRecursor::TDescentPath::Erase(const TElement* entity) {
+  // Levels are left innermost first: the entity is mostly the last listed.
+  if (const auto at = std::find(listed_.rbegin(), listed_.rend(), entity); at != listed_.rend())
+    listed_.erase(std::next(at).base());
+  else
+    deeper_.erase(entity);
+}
+
+bool TRecursor::OnDescentPath(const TElement* element) const { return descent_.Contains(element); }
 
 TRecursor::TWalkFrames::~TWalkFrames() {
   while (!Empty()) Leave();
@@ -37,13 +58,13 @@ TRecursor::TWalkFrames::~TWalkFrames() {
 
 void TRecursor::TWalkFrames::Enter(TEntity* entity) {
   ++recursor_.Level;
-  const bool onPath = recursor_.descent_.insert(entity).second;
+  const bool onPath = recursor_.descent_.Insert(entity);
   frames_.push_back({entity, entity->GetCount(), 0, onPath});
 }
 
 void TRecursor::TWalkFrames::Leave() {
   const WalkFrame& left = frames_.back();
-  if (left.OnPath) recursor_.descent_.erase(left.Entity);
+  if (left.OnPath) recursor_.descent_.Erase(left.Entity);
   --recursor_.Level;
   frames_.pop_back();
 }

@@ -58,8 +58,24 @@ class TRecursor : public TTechnology {
   bool OnDescentPath(const TElement* element) const;
 
  private:
-  // Entities whose children are being walked.
-  std::unordered_set<const TElement*> descent_;
+  // The entities whose children are being walked.  Every child of a walk is
+  // looked up here, and a walk seldom nests deeper than a few levels: the
+  // first levels are kept in a short list, searched faster than a hash set
+  // is asked and entered without allocating; levels past them go into a
+  // set, so that a path a million deep still answers in constant time.
+  class TDescentPath {
+   public:
+    // False, changing nothing, when the entity is already on the path.
+    bool Insert(const TElement* entity);
+    void Erase(const TElement* entity);
+    bool Contains(const TElement* entity) const;
+
+   private:
+    static constexpr std::size_t kListed = 24;
+    std::vector<const TElement*> listed_;
+    std::unordered_set<const TElement*> deeper_;
+  };
+  TDescentPath descent_;
 };
 
 // A recursor whose tests and actions are sub-tools named in its model.

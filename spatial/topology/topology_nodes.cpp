@@ -1,5 +1,6 @@
 #include "spatial/topology/topology_nodes.h"
 
+#include <cmath>
 #include <exception>
 #include <optional>
 
@@ -27,9 +28,44 @@ void TNodeBranch::SetRightArea(TAreaElement* Area) { rightArea_.Set(Area); }
 TNode* TNodeBranch::GetFarNode() const { return static_cast<TNode*>(farNode_.Get()); }
 void TNodeBranch::SetFarNode(TNode* Node) { farNode_.Set(Node); }
 
-double TNodeBranch::GetAngle() const {
+double TBranchDirection::Angle() const { return HasLine ? Mathlib::VectorAngle(DX, DY) : 0; }
+
+namespace {
+
+// Sines of angle differences above this are told apart from the vectors: far
+// above the rounding of the products and of the angles (about 1e-15), far
+// below any angle between two real lines at a node.
+constexpr double kClearSine = 1e-9;
+
+// Which side of the angles' wrap a direction lies on: 1 above the X axis
+// (angles in (0, pi)), 2 below it (in (pi, 2pi)); 0 too near the axis, or
+// not a plain direction (no line, no length, not a number), to say.
+int HalfOf(const TBranchDirection& d) {
+  if (!d.HasLine) return 0;
+  const double across = std::fabs(d.DY);
+  if (!(across > kClearSine * std::fabs(d.DX))) return 0;
+  return d.DY > 0 ? 1 : 2;
+}
+
+}  // namespace
+
+bool TBranchDirection::AngleAbove(const TBranchDirection& other) const {
+  const int half = HalfOf(*this);
+  const int otherHalf = HalfOf(other);
+  if (half != 0 && otherHalf != 0) {
+    if (half != otherHalf) return half > otherHalf;
+    // Within one half a turn from other to this of less than pi: the cross
+    // product's sign is the sign of the angle difference.
+    const double cross = other.DX * DY - other.DY * DX;
+    const double scale = (std::fabs(DX) + std::fabs(DY)) * (std::fabs(other.DX) + std::fabs(other.DY));
+    if (std::fabs(cross) > kClearSine * scale) return cross > 0;
+  }
+  return Angle() > other.Angle();
+}
+
+TBranchDirection TNodeBranch::Direction() const {
   const TPolyLineElement* line = GetLine();
-  if (!line) return 0;
+  if (!line) return {};
   double x0 = 0, y0 = 0, x1 = 0, y1 = 0;
   line->GetVertexXY(0, LineBegin, x0, y0);
   // A zero-length first segment has no direction: the first vertex apart
@@ -39,8 +75,10 @@ double TNodeBranch::GetAngle() const {
     line->GetVertexXY(i, LineBegin, x1, y1);
     if (x1 != x0 || y1 != y0) break;
   }
-  return Mathlib::VectorAngle(x1 - x0, y1 - y0);
+  return {x1 - x0, y1 - y0, true};
 }
+
+double TNodeBranch::GetAngle() const { return Direction().Angle(); }
 
 double TNodeBranch::GetX2() const {
   double x = 0, y = 0;
@@ -211,12 +249,12 @@ TNodeBranch* TNode::AddLine(TPolyLineElement* Line, bool AtBegin) {
     std::size_t at = 0;
     // Taken only when there are branches to place it among: a node's first
     // line end needs no direction.
-    std::optional<double> angle;
+    std::optional<TBranchDirection> direction;
     while (at < children.size()) {
       const auto* other = DynamicCast<TNodeBranch>(children[at]);
       if (!other) break;
-      if (!angle) angle = made->GetAngle();
-      if (other->GetAngle() > *angle) break;
+      if (!direction) direction = made->Direction();
+      if (other->Direction().AngleAbove(*direction)) break;
       ++at;
     }
     branch = made.release();

@@ -13,6 +13,22 @@ class TAreaElement;
 class TNode;
 class TPolyLineElement;
 
+// The direction a branch's angle is taken from: from the line's end to its
+// first vertex apart from the end.
+struct TBranchDirection {
+  double DX = 0;
+  double DY = 0;
+  bool HasLine = false;
+
+  // In (0, 2pi]; 0 without a line.
+  double Angle() const;
+  // Angle() > other.Angle().  Placing a branch compares it with every branch
+  // before its place, so the comparison mostly decides from the vectors
+  // themselves and takes the two angles only where they lie too close for
+  // that, or near the direction where the angles wrap.
+  bool AngleAbove(const TBranchDirection& other) const;
+};
+
 // One end of one line at a node.  The line, the far node and the area are
 // referred to, not owned.
 class TNodeBranch : public TElement {
@@ -33,6 +49,7 @@ class TNodeBranch : public TElement {
   // Direction in (0, 2pi] from the branch's end to the next vertex; 0
   // without a line.
   double GetAngle() const;
+  TBranchDirection Direction() const;
   double GetX2() const;
   double GetY2() const;
   TAreaElement* GetLeftArea() const;

@@ -139,6 +139,41 @@ TEST_F(RecursorTest, DeepChainsAreWalkedToTheBottomAndACycleIsCutWhateverTheDept
   EXPECT_EQ(walk.trace.size(), 2u * 1001 + 1);
 }
 
+// The walk keeps its first levels apart from the deeper ones: a cycle back to
+// an entity at any level is cut there, the entity walked once, and a second
+// walk by the same recursor finds the path empty again.
+TEST_F(RecursorTest, ACycleIsCutAtTheLevelItReturnsToAndTheNextWalkStartsAfresh) {
+  const struct {
+    const char* name;
+    int depth;
+    int back;  // the level (from 0) the deepest entity lists again
+  } rows[] = {
+      {"a shallow chain to its middle", 10, 4},   {"to the last level kept apart", 40, 23},
+      {"to the first level kept deeper", 40, 24}, {"to a deep level", 100, 70},
+      {"to the level above the last", 40, 38},
+  };
+  for (const auto& row : rows) {
+    TEntity* at = nullptr;
+    std::unique_ptr<TNameEntity> root = DeepChain<TNameEntity>(row.depth, &at);
+    TElement* target = root.get();
+    for (int level = 0; level < row.back; ++level) target = static_cast<TEntity*>(target)->GetElement(0);
+    auto* link = new TQuickEntity;  // lists without owning
+    at->AddElement(link);
+    link->AddElement(target);
+    int visits = 0;
+    const auto count = [&](TElement* element) {
+      // A cycle left uncut would walk on for ever: the second visit stops it.
+      if (element == target && ++visits > 1) walk.NotInside = true;
+    };
+    const std::string first = Walk(root.get(), count);
+    EXPECT_EQ(visits, 1) << row.name;
+    EXPECT_EQ(walk.trace.size(), 2u * (row.depth + 1) + 1) << row.name;
+    visits = 0;
+    EXPECT_EQ(Walk(root.get(), count), first) << row.name << ", walked again";
+    EXPECT_EQ(visits, 1) << row.name << ", walked again";
+  }
+}
+
 // The hook tools are the walk's action; the inside test runs on entities
 // only, and an entity it answers nothing for is not entered.
 TEST_F(RecursorTest, HookToolsAreTheActionAndTheInsideToolDecidesByItsOutput) {

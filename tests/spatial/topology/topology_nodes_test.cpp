@@ -2,7 +2,10 @@
 
 #include <gmock/gmock.h>
 
+#include <cmath>
 #include <functional>
+#include <limits>
+#include <random>
 
 #include "spatial/objects/space_entities.h"
 #include "tests/spatial/spatial_fixture.h"
@@ -191,6 +194,66 @@ TEST_F(TopologyNodesTest, AWalkLeavesItsRingInWalkingOrderOnlyWhenItCloses) {
     EXPECT_EQ(closed, row.closed) << row.name;
     EXPECT_EQ(ring, row.ring) << row.name;
   }
+}
+
+}  // namespace
+
+namespace {
+
+// Placing a branch decides most comparisons from the vectors; each answer
+// must equal the comparison of the two angles themselves, also next to the
+// wrap on the X axis, for nearly parallel lines and for odd numbers.
+TEST(BranchDirectionTest, AngleAboveAnswersAsTheAnglesCompare) {
+  const double inf = std::numeric_limits<double>::infinity();
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  const TBranchDirection none{};
+  const struct {
+    const char* name;
+    TBranchDirection a, b;
+  } rows[] = {
+      {"first against second quadrant", {1, 1, true}, {-1, 1, true}},
+      {"upper against lower half", {-1, 1, true}, {-1, -1, true}},
+      {"third against fourth quadrant", {-1, -2, true}, {1, -2, true}},
+      {"along the X axis against just above it", {1, 0, true}, {1, 1e-12, true}},
+      {"along the X axis against just below it", {1, 0, true}, {1, -1e-12, true}},
+      {"just above against just below the X axis", {1, 1e-300, true}, {1, -1e-300, true}},
+      {"a tiny angle that rounds away against a plain one", {1, 1e-17, true}, {1, 1, true}},
+      {"against the X axis backwards", {-1, 0, true}, {-1, 1e-12, true}},
+      {"straight up and straight down", {0, 1, true}, {0, -1, true}},
+      {"equal directions of other lengths", {2, 3, true}, {4, 6, true}},
+      {"nearly parallel", {1, 1, true}, {1, 1 + 1e-13, true}},
+      {"parallel within the margin", {1, 1, true}, {1, 1 + 1e-9, true}},
+      {"no length", {0, 0, true}, {1, 1, true}},
+      {"no line", none, {1, 1, true}},
+      {"no line against a lower direction", none, {1, -1, true}},
+      {"not a number", {nan, 1, true}, {1, 1, true}},
+      {"infinite", {inf, 1, true}, {1, -inf, true}},
+      {"huge", {1e300, 1e300, true}, {-1e300, 1e300, true}},
+      {"tiny", {1e-300, 2e-300, true}, {-1e-300, 1e-300, true}},
+      {"opposite", {3, 4, true}, {-3, -4, true}},
+  };
+  for (const auto& row : rows) {
+    EXPECT_EQ(row.a.AngleAbove(row.b), row.a.Angle() > row.b.Angle()) << row.name;
+    EXPECT_EQ(row.b.AngleAbove(row.a), row.b.Angle() > row.a.Angle()) << row.name << ", turned round";
+  }
+}
+
+// The same over many directions: whole turns in small steps, and pairs a
+// rounding apart.
+TEST(BranchDirectionTest, AngleAboveAnswersAsTheAnglesCompareAllRound) {
+  std::mt19937_64 random(30);
+  std::uniform_real_distribution<double> turn(0, 2 * 3.14159265358979323846);
+  std::uniform_int_distribution<int> scale(-8, 8);
+  int wrong = 0;
+  for (int i = 0; i < 200000; ++i) {
+    const double length = std::ldexp(1.0, 4 * scale(random));
+    const double t = turn(random);
+    const TBranchDirection a{length * std::cos(t), length * std::sin(t), true};
+    TBranchDirection b{length * std::cos(t + 1e-6), length * std::sin(t + 1e-6), true};
+    if (i % 2 == 0) b.DY = std::nextafter(a.DY, i % 4 == 0 ? 1e300 : -1e300), b.DX = a.DX;
+    if (a.AngleAbove(b) != (a.Angle() > b.Angle()) || b.AngleAbove(a) != (b.Angle() > a.Angle())) ++wrong;
+  }
+  EXPECT_EQ(wrong, 0);
 }
 
 }  // namespace
