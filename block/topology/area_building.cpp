@@ -23,6 +23,63 @@ TNodeBranch* BranchAt(const TNode& node, std::size_t index) {
   return index < children.size() ? DynamicCast<TNodeBranch>(children[index]) : nullptr;
 }
 
+// Every vertex of the area's lines in walking order, each line whole, and
+// where each line begins; false (the outline readers' own rules then apply)
+// for a child that is no line, a line without vertices or a missing vertex.
+bool ReadLineVertices(const TPolyLineAreaElement& area, std::vector<TRealPoint>& points,
+                      std::vector<std::size_t>& starts) {
+  points.clear();
+  starts.clear();
+  const auto& children = area.Children();
+  for (std::size_t i = 0; i < children.size(); ++i) {
+    const auto* line = DynamicCast<TPolyLineElement>(children[i]);
+    if (!line || line->Children().empty()) return false;
+    // A polyline's vertices are its children, as its VertexAt reads them.
+    const auto& vertices = line->Children();
+    const std::size_t count = vertices.size();
+    const bool forward = area.GetLineOrigin(static_cast<int>(i));
+    starts.push_back(points.size());
+    for (std::size_t v = 0; v < count; ++v) {
+      const auto* vertex = DynamicCast<T2DCoordinate>(vertices[forward ? v : count - 1 - v]);
+      if (!vertex) return false;
+      points.push_back({vertex->GetX(), vertex->GetY()});
+    }
+  }
+  return true;
+}
+
+// The outline's sum as WholeArea takes it, term for term: each line's
+// vertices but its last, the ring closed at the first.
+double OutlineSum(const std::vector<TRealPoint>& points, const std::vector<std::size_t>& starts) {
+  const TRealPoint* first = nullptr;
+  const TRealPoint* previous = nullptr;
+  double sum = 0;
+  for (std::size_t l = 0; l < starts.size(); ++l) {
+    const std::size_t end = l + 1 < starts.size() ? starts[l + 1] : points.size();
+    for (std::size_t i = starts[l]; i + 1 < end; ++i) {
+      const TRealPoint* current = &points[i];
+      if (previous) sum += (current->X - previous->X) * (current->Y + previous->Y) / 2;
+      else first = current;
+      previous = current;
+    }
+  }
+  if (first) sum += (first->X - previous->X) * (first->Y + previous->Y) / 2;
+  return sum;
+}
+
+// The ring the area's OutlineRing reads: all of the first line, all but the
+// first vertex of every later one.
+std::vector<TRealPoint> OutlineRingOf(const std::vector<TRealPoint>& points, const std::vector<std::size_t>& starts) {
+  std::vector<TRealPoint> ring;
+  ring.reserve(points.size());
+  for (std::size_t l = 0; l < starts.size(); ++l) {
+    const std::size_t end = l + 1 < starts.size() ? starts[l + 1] : points.size();
+    ring.insert(ring.end(), points.begin() + static_cast<std::ptrdiff_t>(starts[l] + (l == 0 ? 0 : 1)),
+                points.begin() + static_cast<std::ptrdiff_t>(end));
+  }
+  return ring;
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------- one ring
@@ -68,14 +125,20 @@ TPolyLineAreaElement* TCreateAreaForBranch::BuildRing() {
   }
   // Line ends up to the node tolerance apart meet in one node, so the sum
   // along the lines may differ from the outline's own: an outline that is
-  // not one way round by more than the minimum is no area either.
-  const double outline = area->WholeArea();
+  // not one way round by more than the minimum is no area either.  The
+  // lines' vertices are read once for that sum and for the label.
+  const bool read = ReadLineVertices(*area, ringPoints_, lineStarts_);
+  const double outline = read ? OutlineSum(ringPoints_, lineStarts_) : area->WholeArea();
   if (holeRing ? outline >= -MinRingArea : outline <= MinRingArea) return nullptr;
   if (!holeRing && PlaceLabel) {
     TAreaPointPlacer placer;
     placer.AcceptCentre = AcceptLabelCentre;
-    placer.SetInput(area.get());
-    placer.DoIt();
+    if (read) {
+      placer.PlaceOnOutline(*area, OutlineRingOf(ringPoints_, lineStarts_));
+    } else {
+      placer.SetInput(area.get());
+      placer.DoIt();
+    }
   }
   return area.release();
 }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "block/topology/node_building.h"
+#include "spatial/geometry/geometry_types.h"
 
 class TAreaElement;
 class TPolyLineAreaElement;
@@ -43,6 +44,10 @@ class TCreateAreaForBranch : public TTool {
   // The branches of the last ring walked, its start first; kept to spare the
   // allocation on every ring.
   std::vector<TNodeBranch*> ring_;
+  // Every vertex of the ring's lines, each line walked its way, and where
+  // each line's begin; read once for both the outline's sum and the label.
+  std::vector<TRealPoint> ringPoints_;
+  std::vector<std::size_t> lineStarts_;
 };
 
 // Builds the areas of every leaf's nodes and files them in a new area index.

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <exception>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "framework/core/class_registry.h"
@@ -39,8 +40,14 @@ bool LabelInside(const TAreaElement& area, const TLabelRings& rings) {
 
 }  // namespace
 
-TLabelRings::TLabelRings(const TAreaElement& Area) {
-  rings_.push_back({&Area, OutlineRing(Area), DynamicCast<TPolyLineAreaElement>(&Area) != nullptr});
+TLabelRings::TLabelRings(const TAreaElement& Area) : TLabelRings(Area, OutlineRing(Area)) {}
+
+TLabelRings::TLabelRings(const TAreaElement& Area, std::vector<TRealPoint> Outline) {
+  rings_.push_back({&Area, std::move(Outline), DynamicCast<TPolyLineAreaElement>(&Area) != nullptr});
+  AddHoles(Area);
+}
+
+void TLabelRings::AddHoles(const TAreaElement& Area) {
   if (const THolesEntity* holes = Area.Holes())
     for (TElement* child : holes->Children())
       if (const auto* hole = DynamicCast<TAreaElement>(child))
@@ -79,11 +86,23 @@ void TAreaPointPlacer::DoIt() {
   SetOutput(Input());
   auto* area = DynamicCast<TAreaElement>(Input());
   if (!area) return;
+  std::vector<TRealPoint> outline;
   try {
-    const TLabelRings rings(*area);
-    PlaceLabel(*area, rings);
+    outline = OutlineRing(*area);
   } catch (const std::exception&) {
     SetLabel(*area, area->GetCenterX(), area->GetCenterY());
+    return;
+  }
+  PlaceOnOutline(*area, std::move(outline));
+}
+
+void TAreaPointPlacer::PlaceOnOutline(TAreaElement& Area, std::vector<TRealPoint> Outline) {
+  SetOutput(&Area);
+  try {
+    const TLabelRings rings(Area, std::move(Outline));
+    PlaceLabel(Area, rings);
+  } catch (const std::exception&) {
+    SetLabel(Area, Area.GetCenterX(), Area.GetCenterY());
   }
 }
 

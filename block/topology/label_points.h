@@ -70,6 +70,9 @@ class TAnalArea : public TPlosnaZnacka {
 class TLabelRings {
  public:
   explicit TLabelRings(const TAreaElement& Area);
+  // The same with the outline ring, as the area's OutlineRing reads it, at
+  // hand already.
+  TLabelRings(const TAreaElement& Area, std::vector<TRealPoint> Outline);
 
   const std::vector<TRealPoint>& Outline() const { return rings_.front().Points; }
   bool Contains(double X, double Y) const;
@@ -85,6 +88,7 @@ class TLabelRings {
     bool OfLines;
   };
   bool RingContains(const TRing& Ring, double X, double Y) const;
+  void AddHoles(const TAreaElement& Area);
 
   std::vector<TRing> rings_;
 };
@@ -97,6 +101,9 @@ class TAreaPointPlacer : public TTool {
 
   // Input an area; sets its reference point; Output := Input.
   void DoIt() override;
+  // DoIt for an area whose outline ring (as its OutlineRing reads it) the
+  // caller has read already.
+  void PlaceOnOutline(TAreaElement& Area, std::vector<TRealPoint> Outline);
 
  private:
   void PlaceLabel(TAreaElement& area, const TLabelRings& rings);

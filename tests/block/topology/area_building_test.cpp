@@ -87,6 +87,15 @@ TEST_F(AreaBuildingTest, RingsBecomeClockwiseAreasWithLabelsInsideAndOutsideRing
        {{{0, 0}, {0, 10}, {3, 10}, {3, 3}, {7, 3}, {7, 10}, {10, 10}, {10, 0}, {0, 0}}}, 1, 0},
       {"a ring of 3000 lines", Circle(3000, 0, 0, 1000), 1, 0},
       {"an island touching nothing inside a ring of lines", Plus(Circle(40, 0, 0, 100), Circle(7, 10, 10, 20)), 2, 1},
+      // Ends up to the node tolerance apart share a node, so far from the
+      // origin the lines' own sum and the outline's differ by square metres:
+      // the outline decides.
+      {"two lines along one path, ends 0.00009 apart far out: no area of the 90 the lines sum",
+       {{{0, 1e6}, {10, 1e6}}, {{10 - 0.00009, 1e6}, {0, 1e6}}}, 0, 0},
+      {"a square of two lines far out with a gap at a corner",
+       {{{0, 1e6}, {0, 1e6 + 10}, {10, 1e6 + 10}}, {{10.00009, 1e6 + 10}, {10, 1e6}, {0, 1e6}}}, 1, 0},
+      {"a square far out walked by its lines either way",
+       {{{0, 1e6}, {0, 1e6 + 10}, {10, 1e6 + 10}}, {{0, 1e6}, {10, 1e6}, {10, 1e6 + 10}}}, 1, 0},
   };
   for (const auto& row : rows) {
     lines.Clear();
