@@ -129,6 +129,7 @@ TPolyLineAreaElement* TCreateAreaForBranch::BuildRing() {
   // lines' vertices are read once for that sum and for the label.
   const bool read = ReadLineVertices(*area, ringPoints_, lineStarts_);
   const double outline = read ? OutlineSum(ringPoints_, lineStarts_) : area->WholeArea();
+  area->KeepWholeArea(outline);
   if (holeRing ? outline >= -MinRingArea : outline <= MinRingArea) return nullptr;
   if (!holeRing && PlaceLabel) {
     TAreaPointPlacer placer;

@@ -169,6 +169,9 @@ class TAreaElement : public TPolyElement {
 
   // The outline's signed sum, recomputed on every call and kept in SavedArea.
   double WholeArea() const;
+  // For a builder that took the outline's sum itself, term for term as
+  // WholeArea takes it.
+  void KeepWholeArea(double Sum) { savedArea_ = Sum; }
   // The outline less its holes, with the outline's sign.
   double GetCalculatedArea() const override;
   bool HitTest(const TCoordinate* Point, double Tolerance) const override;

@@ -55,6 +55,9 @@ class AreaBuildingTest : public TopologyTest {
       ++built.areas;
       if (area->Holes()) built.holes += area->Holes()->GetCount();
       if (area->IsHole) built.faults += "a hole in the list; ";
+      // The published sum is the one the area was built with, before anything reads it again.
+      const double saved = area->SavedArea();
+      if (area->WholeArea() != saved) built.faults += "saved sum " + std::to_string(saved) + "; ";
       if (area->WholeArea() <= TCreateAreaForBranch::MinRingArea) built.faults += "not clockwise; ";
       if (!area->ContainsPointOutsideHoles(area->GetAbsRefX(), area->GetAbsRefY()))
         built.faults += "label outside at " + std::to_string(area->GetAbsRefX()) + "," +
