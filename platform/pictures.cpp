@@ -143,14 +143,15 @@ void SkipGifExtension(const GifFile& file) {
     if (DGifGetExtensionNext(file.get(), &block) == GIF_ERROR) GifFail(file);
 }
 
-// The first frame over the screen's background.
+// The first frame over the screen's background.  The frame's rows are read
+// before the screen is made: a damaged file fails after as much memory as
+// its data could fill, not after a screen of the size its header claims.
 void ReadGifFrame(const GifFile& file, DecodedPicture& picture) {
   if (DGifGetImageDesc(file.get()) == GIF_ERROR) GifFail(file);
   const GifImageDesc& frame = file->Image;
   const ColorMapObject* colours = frame.ColorMap ? frame.ColorMap : file->SColorMap;
   if (!colours || colours->ColorCount <= 0) Fail("obrázek GIF nemá paletu");
   CheckSize(frame.Width, frame.Height);
-  std::vector<GifPixelType> line(std::size_t(frame.Width));
   std::vector<int> rows;
   if (frame.Interlace) {
     for (const auto& [start, step] : {std::pair{0, 8}, {4, 8}, {2, 4}, {1, 2}})
@@ -158,10 +159,22 @@ void ReadGifFrame(const GifFile& file, DecodedPicture& picture) {
   } else {
     for (int y = 0; y < frame.Height; ++y) rows.push_back(y);
   }
-  for (int y : rows) {
-    if (DGifGetLine(file.get(), line.data(), frame.Width) == GIF_ERROR) GifFail(file);
-    const int row = frame.Top + y;
+  const auto width = std::size_t(frame.Width);
+  std::vector<GifPixelType> lines;  // the rows in the order they come
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    lines.resize(lines.size() + width);
+    if (DGifGetLine(file.get(), lines.data() + i * width, frame.Width) == GIF_ERROR) GifFail(file);
+  }
+  Allocate(picture, file->SWidth, file->SHeight);
+  if (file->SColorMap && file->SBackGroundColor < file->SColorMap->ColorCount) {
+    const GifColorType& c = file->SColorMap->Colors[file->SBackGroundColor];
+    for (std::size_t i = 0; i < picture.Rgb.size(); i += 3)
+      picture.Rgb[i] = c.Red, picture.Rgb[i + 1] = c.Green, picture.Rgb[i + 2] = c.Blue;
+  }
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    const int row = frame.Top + rows[i];
     if (row < 0 || row >= picture.Height) continue;
+    const GifPixelType* line = lines.data() + i * width;
     for (int x = 0; x < frame.Width; ++x) {
       const int column = frame.Left + x;
       if (column < 0 || column >= picture.Width) continue;
@@ -235,12 +248,6 @@ DecodedPicture DecodeGif(const std::uint8_t* data, std::size_t size) {
   }
   CheckSize(file->SWidth, file->SHeight);
   DecodedPicture picture;
-  Allocate(picture, file->SWidth, file->SHeight);
-  if (file->SColorMap && file->SBackGroundColor < file->SColorMap->ColorCount) {
-    const GifColorType& c = file->SColorMap->Colors[file->SBackGroundColor];
-    for (std::size_t i = 0; i < picture.Rgb.size(); i += 3)
-      picture.Rgb[i] = c.Red, picture.Rgb[i + 1] = c.Green, picture.Rgb[i + 2] = c.Blue;
-  }
   for (;;) {
     GifRecordType record = UNDEFINED_RECORD_TYPE;
     if (DGifGetRecordType(file.get(), &record) == GIF_ERROR) GifFail(file);

@@ -73,6 +73,7 @@ TPolyLineAreaElement* TCreateAreaForBranch::BuildRing() {
   if (holeRing ? outline >= -MinRingArea : outline <= MinRingArea) return nullptr;
   if (!holeRing && PlaceLabel) {
     TAreaPointPlacer placer;
+    placer.AcceptCentre = AcceptLabelCentre;
     placer.SetInput(area.get());
     placer.DoIt();
   }
@@ -102,6 +103,7 @@ void TCreateAreasForQTree::Process(TElement* element) {
   if (!nodes || !tree) return;
   TCreateAreaForBranch maker;
   maker.PlaceLabel = PlaceLabels;
+  maker.AcceptLabelCentre = AcceptLabelCentres;
   try {
     for (TElement* child : nodes->Children()) {
       auto* node = DynamicCast<TNode>(child);
@@ -183,6 +185,25 @@ void TSubAreaMakerInQTree::Process(TElement* element) {
 
 // ---------------------------------------------------------------- the chain
 
+namespace {
+
+// What a list placer run over the areas gives the areas that got holes after
+// their labels were placed; the others keep theirs, already placed so.
+void PlaceLabelsOfAreasWithHoles(TAreaString& areas) {
+  platform::WaitCursor hourglass;
+  TAreaPointPlacer placer;
+  placer.AcceptCentre = true;
+  for (TElement* child : areas.Children()) {
+    auto* area = DynamicCast<TAreaElement>(child);
+    const THolesEntity* holes = area ? area->Holes() : nullptr;
+    if (!holes || holes->Children().empty()) continue;
+    placer.SetInput(area);
+    placer.DoIt();
+  }
+}
+
+}  // namespace
+
 TSpaceEntityQTree* TMakeNodesAndAreas::GetAreasQTree() const {
   for (TElement* child : Children())
     if (auto* tree = DynamicCast<TSpaceEntityQTree>(child)) return tree;
@@ -194,8 +215,10 @@ void TMakeNodesAndAreas::DoIt() {
   if (!nodes) return;
   auto* areas = [nodes]() -> TSpaceEntityQTree* {
     TCreateAreasForQTree creator;
-    // The list's placer below sets every label afresh.
-    creator.PlaceLabels = false;
+    // Each label is placed as its ring is built, while the ring's lines and
+    // vertices are still in the cache, as the placer of the finished list
+    // would place it; only areas that get holes below are placed again.
+    creator.AcceptLabelCentres = true;
     creator.SetInput(nodes);
     creator.DoIt();
     return creator.AreaQTree();
@@ -213,9 +236,7 @@ void TMakeNodesAndAreas::DoIt() {
   collector.SetOutput(list);
   collector.SetInput(areas);
   collector.DoIt();
-  TMultiAreaPointPlacer placer;
-  placer.SetInput(list);
-  placer.DoIt();
+  PlaceLabelsOfAreasWithHoles(*list);
   SetOutput(list);
 }
 

@@ -26,6 +26,9 @@ class TCreateAreaForBranch : public TTool {
 
   // Off where the caller places every label afterwards anyway.
   bool PlaceLabel = true;
+  // A centre inside the area is taken as it is (as the placer of a finished
+  // area list takes it).
+  bool AcceptLabelCentre = false;
 
   double GetAreaValue() const { return areaValue_; }
   // Input a branch with a line and a far node, not yet walked; Output the
@@ -49,6 +52,7 @@ class TCreateAreasForQTree : public TProchazecListuQTreeGauge {
   std::int32_t AreaCount = 0;
   // Handed to each area's maker.
   bool PlaceLabels = true;
+  bool AcceptLabelCentres = false;
 
   // The area index being built; nil before DoIt.  Output; the caller owns it.
   TSpaceEntityQTree* AreaQTree() const;

@@ -1,13 +1,17 @@
 #include "block/topology/joiners.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <exception>
 #include <utility>
+#include <vector>
 
 #include "framework/core/class_registry.h"
 #include "platform/dialogs.h"
 #include "platform/files.h"
 #include "spatial/geometry/plane_math.h"
+#include "spatial/index/box_tree.h"
 #include "spatial/objects/space_entities.h"
 #include "spatial/objects/space_entity_properties.h"
 #include "spatial/topology/segment_records.h"
@@ -39,6 +43,62 @@ bool InGroup(const TLinesAbscEntity& list, int i, const TPolyLineElement* line) 
   return i < list.GetChildCount() && list.LineOf(i) == line;
 }
 
+// The records of a working list in list order, their boxes in an index, so
+// that the records meeting a segment are found without trying every one.
+// Kept in step with the list as records are split.
+class TRecordOrder {
+ public:
+  explicit TRecordOrder(const TLinesAbscEntity& list) : list_(list), tree_(Boxes(list)) {
+    const auto count = static_cast<std::size_t>(list.GetChildCount());
+    for (std::size_t i = 0; i < count; ++i) {
+      idAt_.push_back(static_cast<std::uint32_t>(i));
+      positionOf_.push_back(static_cast<int>(i));
+    }
+  }
+
+  // The positions after After whose records' boxes meet the box of the
+  // record at S, rising.
+  void MeetingAfter(int S, int After, std::vector<int>& Positions) {
+    found_.clear();
+    tree_.Search(BoxOf(*list_.Segment(S)), found_);
+    Positions.clear();
+    for (std::size_t id : found_)
+      if (positionOf_[id] > After) Positions.push_back(positionOf_[id]);
+    std::sort(Positions.begin(), Positions.end());
+    Positions.erase(std::unique(Positions.begin(), Positions.end()), Positions.end());
+  }
+
+  // The record at Position was split: it is shorter, and its piece went in
+  // right after it.
+  void Split(int Position) {
+    const auto at = static_cast<std::size_t>(Position);
+    tree_.File(idAt_[at], BoxOf(*list_.Segment(Position)));
+    const auto id = static_cast<std::uint32_t>(positionOf_.size());
+    idAt_.insert(idAt_.begin() + static_cast<std::ptrdiff_t>(at) + 1, id);
+    positionOf_.push_back(Position + 1);
+    for (std::size_t j = at + 2; j < idAt_.size(); ++j) positionOf_[idAt_[j]] = static_cast<int>(j);
+    tree_.File(id, BoxOf(*list_.Segment(Position + 1)));
+  }
+
+ private:
+  static TBox BoxOf(const TLumLinAbscissa& segment) {
+    double x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+    segment.GetEnds(x1, y1, x2, y2);
+    return {std::min(x1, x2), std::min(y1, y2), std::max(x1, x2), std::max(y1, y2)};
+  }
+  static std::vector<TBox> Boxes(const TLinesAbscEntity& list) {
+    std::vector<TBox> boxes;
+    for (int i = 0; i < list.GetChildCount(); ++i) boxes.push_back(BoxOf(*list.Segment(i)));
+    return boxes;
+  }
+
+  const TLinesAbscEntity& list_;
+  TBoxTree tree_;
+  std::vector<std::uint32_t> idAt_;  // by position
+  std::vector<int> positionOf_;      // by id
+  std::vector<std::size_t> found_;
+};
+
 }  // namespace
 
 // ---------------------------------------------------------------- the working list
@@ -56,9 +116,24 @@ TPolyLineElement* TLinesAbscEntity::LineOf(int I) const {
 }
 
 int TLinesAbscEntity::GroupEnd(int I) const {
+  // A line's records are contiguous, so the end is found by steps that
+  // double and then halve: the joiners ask for it once per segment.
   const TPolyLineElement* line = LineOf(I);
-  int last = I;
-  while (last + 1 < GetChildCount() && LineOf(last + 1) == line) ++last;
+  const int count = GetChildCount();
+  int last = I;       // in the group
+  int past = count;   // past it
+  for (int step = 1; last + step < count; step *= 2) {
+    if (LineOf(last + step) != line) {
+      past = last + step;
+      break;
+    }
+    last += step;
+  }
+  while (past - last > 1) {
+    const int middle = last + (past - last) / 2;
+    if (LineOf(middle) == line) last = middle;
+    else past = middle;
+  }
   return last;
 }
 
@@ -339,10 +414,11 @@ void TNewAbscOldPointJoiner::DoIt() {
 
 // ---------------------------------------------------------------- segment against segment
 
-bool TAbscAbscJoiner::Compare(TLinesAbscEntity& list, int S, int T) {
+TAbscAbscJoiner::TComparison TAbscAbscJoiner::Compare(TLinesAbscEntity& list, int S, int T) {
+  TComparison result;
   TLumLinAbscissa* segment = list.Segment(S);
   TLumLinAbscissa* other = list.Segment(T);
-  if (!BoxesMeet(*segment, *other, 0)) return true;
+  if (!BoxesMeet(*segment, *other, 0)) return result;
   bool bb = false, ee = false, be = false, eb = false;
   segment->SharedEnds(other, bb, ee, be, eb);
   if ((bb && ee) || (be && eb)) {
@@ -351,7 +427,8 @@ bool TAbscAbscJoiner::Compare(TLinesAbscEntity& list, int S, int T) {
       AppendLine(">>> TAbscAbscJoiner.DoIt, Deleted absc <<<");
       AppendSegment(*segment, "");
     }
-    return false;
+    result.Kept = false;
+    return result;
   }
   if (bb) {
     if (!segment->GetIsFirst()) segment->IsNewEnd = true;
@@ -360,7 +437,7 @@ bool TAbscAbscJoiner::Compare(TLinesAbscEntity& list, int S, int T) {
   if (be && !segment->GetIsFirst()) segment->IsNewEnd = true;
   const bool nextOfSameLine = other->GetLine() == segment->GetLine() && other->Index == segment->Index + 1;
   if (eb && !other->GetIsFirst() && !nextOfSameLine) other->IsNewEnd = true;
-  if (bb || ee || be || eb) return true;
+  if (bb || ee || be || eb) return result;
 
   double x1 = 0, y1 = 0, x2 = 0, y2 = 0, x3 = 0, y3 = 0, x4 = 0, y4 = 0;
   segment->GetEnds(x1, y1, x2, y2);
@@ -368,7 +445,7 @@ bool TAbscAbscJoiner::Compare(TLinesAbscEntity& list, int S, int T) {
   double x = 0, y = 0;
   bool noPoint = true, onFirst = false, onSecond = false;
   Mathlib::SegmentIntersection(x, y, noPoint, x1, y1, x2, y2, x3, y3, x4, y4, onFirst, onSecond);
-  if (noPoint || !onFirst || !onSecond) return true;
+  if (noPoint || !onFirst || !onSecond) return result;
   // The crossing is computed through rounded slopes: one a hair from an end
   // is that end, so that no second vertex grows beside the first.
   for (const auto& [ex, ey] : {std::pair{x1, y1}, std::pair{x2, y2}, std::pair{x3, y3}, std::pair{x4, y4}}) {
@@ -389,6 +466,7 @@ bool TAbscAbscJoiner::Compare(TLinesAbscEntity& list, int S, int T) {
     piece->IsNewEnd = true;
     list.InsertSegment(S + 1, piece);
     ++T;
+    result.SegmentSplit = true;
     if (ProtocolsNewLine()) AppendSegment(*piece, "");
   }
   if (splitOther) {
@@ -396,25 +474,54 @@ bool TAbscAbscJoiner::Compare(TLinesAbscEntity& list, int S, int T) {
     other->SplitAt(piece, x, y);
     piece->IsNewEnd = true;
     list.InsertSegment(T + 1, piece);
+    result.OtherSplit = true;
     if (ProtocolsNewLine()) AppendSegment(*piece, "");
   }
-  return true;
+  return result;
 }
 
 void TAbscAbscJoiner::DoIt() {
   TLinesAbscEntity* list = WorkList();
   if (!list) return;
   const TPolyLineElement* line = list->LineOf(0);
+  TRecordOrder order(*list);
+  // The last record of the new line's group: the old lines' records follow.
+  int newLineEnd = list->GetChildCount() > 0 ? list->GroupEnd(0) : -1;
+  std::vector<int> candidates;
   for (int s = 0; InGroup(*list, s, line); ++s) {
-    for (int t = SelfTest ? s + 1 : FirstOldRecord(*list); t < list->GetChildCount(); ++t)
-      if (!Compare(*list, s, t)) break;
+    // Records up to t are compared or do not count.
+    int t = SelfTest ? s : newLineEnd;
+    order.MeetingAfter(s, t, candidates);
+    for (std::size_t next = 0; next < candidates.size();) {
+      t = candidates[next++];
+      const TComparison result = Compare(*list, s, t);
+      if (result.SegmentSplit) {
+        order.Split(s);
+        ++newLineEnd;
+        ++t;
+      }
+      if (result.OtherSplit) {
+        order.Split(t);
+        if (t <= newLineEnd) ++newLineEnd;
+      }
+      if (!result.Kept) break;
+      if (result.SegmentSplit || result.OtherSplit) {
+        // Boxes changed and records moved on: the later ones are asked again.
+        order.MeetingAfter(s, t - (result.SegmentSplit ? 1 : 0), candidates);
+        next = 0;
+      }
+    }
   }
-  // Splits that met no junction are undone: the record goes with its begin
-  // vertex.  A dropped duplicate keeps its vertices: it is left out when the
-  // line is written, and its begin may be the end of a segment kept.
-  for (int i = list->GetChildCount() - 1; i >= 1; --i) {
-    const TLumLinAbscissa* segment = list->Segment(i);
-    if (segment->IsNew && !segment->IsNewEnd && !segment->IsDeleted) list->DeleteSegment(i);
+  UndoLoneSplits(*list);
+}
+
+void TAbscAbscJoiner::UndoLoneSplits(TLinesAbscEntity& list) {
+  // The record goes with its begin vertex.  A dropped duplicate keeps its
+  // vertices: it is left out when the line is written, and its begin may be
+  // the end of a segment kept.
+  for (int i = list.GetChildCount() - 1; i >= 1; --i) {
+    const TLumLinAbscissa* segment = list.Segment(i);
+    if (segment->IsNew && !segment->IsNewEnd && !segment->IsDeleted) list.DeleteSegment(i);
   }
 }
 

@@ -22,7 +22,8 @@ class TLinesAbscEntity : public TEntity {
   int GetChildCount() const;
   TLumLinAbscissa* Segment(int I) const;
   TPolyLineElement* LineOf(int I) const;
-  // The last record of the group that starts at (or contains) I.
+  // The last record of the group that starts at (or contains) I; found in
+  // logarithmic time, as every line's records lie together.
   int GroupEnd(int I) const;
   // Inserts a record at I (owned from then on); the records after it of
   // the same line move one vertex on.
@@ -164,11 +165,21 @@ class TAbscAbscJoiner : public TProtocolTool {
   KESTX_CLASS(TAbscAbscJoiner)
  public:
   bool SelfTest = false;
+  // Compares each segment of the new line only with the records whose boxes
+  // meet its own, found through an index of boxes, in list order: the same
+  // comparisons in the same order as trying every later record.
   void DoIt() override;
 
- private:
-  // Compares S with T; false once S is dropped as a duplicate.
-  bool Compare(TLinesAbscEntity& list, int S, int T);
+ protected:
+  struct TComparison {
+    bool Kept = true;           // false once S is dropped as a duplicate
+    bool SegmentSplit = false;  // a piece of S went in at S + 1
+    bool OtherSplit = false;    // a piece of T went in right after T
+  };
+  // Compares S with T; nothing happens when their boxes do not meet.
+  TComparison Compare(TLinesAbscEntity& list, int S, int T);
+  // Drops the pieces of splits that met no junction.
+  static void UndoLoneSplits(TLinesAbscEntity& list);
 };
 
 // Cuts segments longer than MaxOutputAbscLength.

@@ -48,10 +48,12 @@ void TCteniParametru::ReadParameter(bool& IsKey, bool& IsSection, bool& IsLast, 
   IsSection = false;
   Key.clear();
   Value.clear();
-  const std::string line = platform::Cp1250ToUtf8(TrimSpacesAndNuls(currentLine_));
-  if (!line.empty() && line.front() != ';') {
-    if (line.front() == '[') {
-      TCtiRadekClass scanner(line);
+  // A line's kind is told by its first byte, the same in both code pages:
+  // only a section's text is converted whole.
+  const std::string bytes = TrimSpacesAndNuls(currentLine_);
+  if (!bytes.empty() && bytes.front() != ';') {
+    if (bytes.front() == '[') {
+      TCtiRadekClass scanner(platform::Cp1250ToUtf8(bytes));
       IsSection = true;
       scanner.Skip();
       std::string first;
@@ -67,7 +69,6 @@ void TCteniParametru::ReadParameter(bool& IsKey, bool& IsSection, bool& IsLast, 
     } else {
       // The tokenizer's positions end at 254: an "=" past them is part of
       // a key that has no value.
-      const std::string bytes = TrimSpacesAndNuls(currentLine_);
       const std::size_t equals = bytes.find('=');
       if (equals == std::string::npos || equals >= kLinePositions) {
         Key = UpperTrimmed(platform::Cp1250ToUtf8(bytes.substr(0, kLinePositions)));

@@ -423,10 +423,10 @@ std::vector<std::uint8_t> TAreaElement::PointsOutsideHoles(const std::vector<TRe
 
 namespace {
 
-// The boundary lines' vertices in walking order: all of the first line,
-// all but the first of every later one.
-std::vector<T2DCoordinate*> BoundaryVertices(const TPolyLineAreaElement& area) {
-  std::vector<T2DCoordinate*> vertices;
+// Hands each of the boundary lines' vertices to visit in walking order: all
+// of the first line, all but the first of every later one.
+template <class Visit>
+void ForEachBoundaryVertex(const TPolyLineAreaElement& area, Visit visit) {
   const auto& children = area.Children();
   bool firstLine = true;
   for (std::size_t i = 0; i < children.size(); ++i) {
@@ -435,10 +435,9 @@ std::vector<T2DCoordinate*> BoundaryVertices(const TPolyLineAreaElement& area) {
     const bool forward = area.GetLineOrigin(static_cast<int>(i));
     const int count = line->GetCoordsCount();
     for (int v = firstLine ? 0 : 1; v < count; ++v)
-      if (T2DCoordinate* vertex = line->VertexAt(v, forward)) vertices.push_back(vertex);
+      if (T2DCoordinate* vertex = line->VertexAt(v, forward)) visit(vertex);
     firstLine = false;
   }
-  return vertices;
 }
 
 int HexDigit(char c) {
@@ -537,13 +536,20 @@ T2DCoordinate* TPolyLineAreaElement::GetCoord(int Index) const {
 // later one either, and the walk may resume where it stood.
 T2DCoordinate* TPolyLineAreaElement::CoordFrom(TLinePlace& Place, int Index) const {
   if (Index < 0) return nullptr;
+  if (Place.Current && Place.Share + Place.Before > Index)
+    return Place.Current->VertexAt(Index - Place.Before, Place.Forward);
+  Place.Current = nullptr;
   const auto& children = Children();
   for (; Place.Line < children.size(); ++Place.Line) {
     const auto* line = DynamicCast<TPolyLineElement>(children[Place.Line]);
     if (!line) continue;
     const int share = line->GetCoordsCount() - 1;
-    if (share + Place.Before > Index)
-      return line->VertexAt(Index - Place.Before, GetLineOrigin(static_cast<int>(Place.Line)));
+    if (share + Place.Before > Index) {
+      Place.Current = line;
+      Place.Share = share;
+      Place.Forward = GetLineOrigin(static_cast<int>(Place.Line));
+      return line->VertexAt(Index - Place.Before, Place.Forward);
+    }
     Place.Before += share;
   }
   return nullptr;
@@ -574,7 +580,7 @@ TAreaElement* CopyOfOutline(const TAreaElement& outline) {
 
 TAreaElement* TPolyLineAreaElement::CreateArea() const {
   auto* area = new TAreaElement;
-  for (T2DCoordinate* vertex : BoundaryVertices(*this)) area->AddElement(vertex->CreateCopy());
+  ForEachBoundaryVertex(*this, [area](T2DCoordinate* vertex) { area->AddElement(vertex->CreateCopy()); });
   area->SetBoundRect(BoundRect()->CreateCopy());
   return area;
 }
@@ -595,7 +601,11 @@ TAreaElement* TPolyLineAreaElement::CreateAreaWithHoles() const {
 
 std::vector<TRealPoint> TPolyLineAreaElement::OutlineRing() const {
   std::vector<TRealPoint> ring;
-  for (const T2DCoordinate* vertex : BoundaryVertices(*this)) ring.push_back({vertex->GetX(), vertex->GetY()});
+  // Every line but the first gives all its vertices but one: read straight
+  // into a ring of the right size, the outline is one pass over the lines.
+  ring.reserve(static_cast<std::size_t>(std::max(GetCoordsCount() + 1, 0)));
+  ForEachBoundaryVertex(*this,
+                        [&ring](const T2DCoordinate* vertex) { ring.push_back({vertex->GetX(), vertex->GetY()}); });
   return ring;
 }
 

@@ -225,6 +225,11 @@ class TPolyLineAreaElement : public TAreaElement {
   struct TLinePlace {
     std::size_t Line = 0;
     int Before = 0;
+    // The line at Line as the last read found it, with its share and
+    // direction, so that reading on along it needs no new look at it.
+    const TPolyLineElement* Current = nullptr;
+    int Share = 0;
+    bool Forward = false;
   };
   // GetCoord(Index), walking on from Place, which moves to the line holding
   // the vertex.  Place must have been left by a read of an index no higher

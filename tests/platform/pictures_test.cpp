@@ -83,6 +83,45 @@ TEST(Pictures, LosslessFormatsGiveTheGeneratorsPixels) {
   }
 }
 
+// A GIF's first frame lies where its descriptor places it on a larger screen
+// of the background colour; what falls outside the screen is cut off.
+TEST(Pictures, AGifFrameIsPaintedAtItsPlaceOverTheScreensBackground) {
+  const struct {
+    const char* name;
+    samples::PictureSize screen;
+    int left, top, background;
+    bool interlaced;
+  } rows[] = {
+      {"frame at the corner", {30, 15}, 0, 0, 5, false},
+      {"frame inside", {30, 15}, 7, 3, 2, false},
+      {"frame past the right and lower edges", {25, 12}, 10, 5, 9, false},
+      {"interlaced frame inside", {30, 15}, 4, 1, 0, true},
+  };
+  for (const auto& row : rows) {
+    samples::Bytes gif = samples::Gif(samples::kColourGif, row.interlaced);
+    ASSERT_EQ(gif[13 + 16 * 3], ',') << row.name << ": the image descriptor follows the palette";
+    const auto put16 = [&](std::size_t at, int value) {
+      gif[at] = static_cast<std::uint8_t>(value & 0xFF);
+      gif[at + 1] = static_cast<std::uint8_t>(value >> 8);
+    };
+    put16(6, row.screen.Width);
+    put16(8, row.screen.Height);
+    gif[11] = static_cast<std::uint8_t>(row.background);
+    put16(13 + 16 * 3 + 1, row.left);
+    put16(13 + 16 * 3 + 3, row.top);
+    const platform::DecodedPicture picture = platform::DecodeGif(gif.data(), gif.size());
+    EXPECT_EQ(FirstWrongPixel(picture, row.screen,
+                              [&](int x, int y, samples::Rgb c) {
+                                const int fx = x - row.left, fy = y - row.top;
+                                const bool inFrame = fx >= 0 && fy >= 0 && fx < samples::kColourGif.Width &&
+                                                     fy < samples::kColourGif.Height;
+                                return c == samples::GifPalette(inFrame ? samples::GifIndex(fx, fy) : row.background);
+                              }),
+              "")
+        << row.name;
+  }
+}
+
 TEST(Pictures, JpegIsWithinThreeOfTheReferenceDecoder) {
   for (const char* name : {"colour.jpg", "large.jpg"}) {
     const platform::DecodedPicture reference = platform::DecodeWithQt(kSamples + name);

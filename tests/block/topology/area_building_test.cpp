@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "bench/stand_map.h"
+#include "block/topology/label_points.h"
 #include "spatial/index/quadtree.h"
 #include "tests/block/topology/topology_fixture.h"
 
@@ -242,6 +243,48 @@ TEST_F(AreaBuildingTest, TheToolKeepsBothIndexesAndTheModelGetsTheAreaList) {
   ASSERT_NE(maker->Output(), nullptr);
   EXPECT_TRUE(maker->Output()->HasOwner(world.ObjectModel()));
   maker.reset();
+}
+
+// Labels are placed as each ring is built and again only for areas that
+// got holes: each must be what a list placer gives the finished area.
+TEST_F(AreaBuildingTest, EveryLabelIsWhatAListPlacerGivesTheFinishedArea) {
+  std::vector<Points> stands;
+  for (const TStandMapLine& line : MakeStandMap(6, 11, 3).Lines) {
+    stands.emplace_back();
+    for (const TStandMapPoint& point : line) stands.back().push_back({point.X, point.Y});
+  }
+  const struct {
+    const char* name;
+    std::vector<Points> drawn;
+  } rows[] = {
+      {"an island over the centre of its stand", Plus(Square(0, 0, 10), Square(3, 3, 4))},
+      {"a centre inside but within a hundredth of the span of its edge",
+       {{{0, 0}, {0, 100}, {100, 100}, {100, 60}, {50.3, 60}, {50.3, 40}, {100, 40}, {100, 0}, {0, 0}}}},
+      {"a U-shaped area whose centre lies outside it",
+       {{{0, 0}, {0, 10}, {3, 10}, {3, 3}, {7, 3}, {7, 10}, {10, 10}, {10, 0}, {0, 0}}}},
+      {"6 x 6 stands with islands", stands},
+  };
+  for (const auto& row : rows) {
+    lines.Clear();
+    for (const Points& points : row.drawn) Line(points);
+    Build();
+    auto* list = DynamicCast<TAreaString>(maker->Output());
+    ASSERT_NE(list, nullptr) << row.name;
+    std::vector<std::pair<double, double>> built;
+    for (TElement* child : list->Children()) {
+      auto* area = static_cast<TAreaElement*>(child);
+      built.push_back({area->GetAbsRefX(), area->GetAbsRefY()});
+    }
+    TMultiAreaPointPlacer placer;
+    placer.SetInput(list);
+    placer.DoIt();
+    ASSERT_EQ(list->GetCount(), static_cast<int>(built.size())) << row.name;
+    for (std::size_t i = 0; i < built.size(); ++i) {
+      auto* area = static_cast<TAreaElement*>(list->Children()[i]);
+      EXPECT_EQ(built[i], std::pair(area->GetAbsRefX(), area->GetAbsRefY())) << row.name << ", area " << i;
+    }
+    maker.reset();
+  }
 }
 
 }  // namespace

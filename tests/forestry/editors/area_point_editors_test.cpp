@@ -88,6 +88,58 @@ TEST_F(AreaEditorTest, AClickInsideTheLinesBuildsAnAreaStoredOnlyOnOk) {
   }
 }
 
+// A neighbourhood tool yielding one neighbour; it holds its Output as its
+// own, as the editors hold theirs.
+class TNeighbourStandIn : public TTool {
+ public:
+  explicit TNeighbourStandIn(TElement* neighbour) : neighbour_(neighbour) {}
+  void SetOutput(TElement* element) override {
+    TElement* old = Output();
+    TTool::SetOutput(element);
+    if (element) AddElement(element);
+    if (old) FreeElement(old);
+  }
+  void DoIt() override {
+    given = TElementLink(Output());
+    if (auto* found = DynamicCast<TEntity>(Output())) found->AddElement(neighbour_);
+  }
+  TElementLink given;
+
+ private:
+  TElement* neighbour_;
+};
+
+// The lines of the neighbours' levels join the collection, copied or as
+// they are; the collection of neighbours goes afterwards.
+TEST_F(AreaEditorTest, GatheringTakesTheNeighboursLevelsToo) {
+  struct Row {
+    const char* name;
+    const char* copyLevels;
+    const char* workingLevels;
+    int gathered;
+    bool copies;
+  } rows[] = {
+      {"copies of a neighbour's lines", "HRANICE", "", 4, true},
+      {"a neighbour's lines themselves", "", "HRANICE", 4, false},
+      {"a level the neighbour has not", "NIC", "NIC", 0, false},
+  };
+  for (const Row& row : rows) {
+    TPolyLineAreaEditor* editor = AreaEditor();
+    editor->CopyLinesLevels = "HRANICE";  // the frame's own, not the neighbours'
+    editor->NeighbourhoodCopyLinesLevels = row.copyLevels;
+    editor->NeighbourhoodWorkingLinesLevels = row.workingLevels;
+    auto* neighbourhood = new TNeighbourStandIn(frame);
+    editor->SetNeighbourhoodTool(neighbourhood);
+    auto* alone = Named<TOwnerEntity>("alone", data.get());
+    TRectEntity* lines = editor->GatherLines(*alone);
+    EXPECT_EQ(lines->GetCount(), row.gathered) << row.name;
+    for (TElement* line : lines->Children())
+      EXPECT_EQ(boundary->IndexOf(line) < 0, row.copies) << row.name;
+    EXPECT_EQ(neighbourhood->given.Get(), nullptr) << row.name << ": the neighbours are let go";
+    EXPECT_EQ(boundary->GetCount(), 4) << row.name;
+  }
+}
+
 TEST_F(AreaEditorTest, TheAreaIsShownHatchedWhileTheDialogAsks) {
   TPolyLineAreaEditor* editor = AreaEditor();
   editor->CopyLinesLevels = "HRANICE";
