@@ -134,7 +134,10 @@ def sync(scratch_src):
             if dest.exists() and dest.read_bytes() == path.read_bytes():
                 continue
             dest.parent.mkdir(parents=True, exist_ok=True)
-            shutil.copy2(path, dest)
+            # Stamped now, not with the source's time: a file edited before the
+            # copy's last build would otherwise look older than its object and
+            # the copy would be judged with a stale build.
+            shutil.copy(path, dest)
 
 
 def build(build_dir, targets, jobs):
