@@ -102,6 +102,20 @@ class TPoinPointJoiner : public TProtocolTool {
   bool OnlyEnds = false;
   bool SelfTest = false;
   void DoIt() override;
+
+ protected:
+  // The nearest vertices found so far for the ends of a segment.
+  struct TNearest {
+    static constexpr double None = 1e30;
+    double Begin = None, End = None;
+    double BX = 0, BY = 0, EX = 0, EY = 0;
+  };
+  // Tries the vertices of Other for the ends of Segment; nothing when their
+  // boxes are farther apart than the snap distance.
+  void TryVertices(const TLumLinAbscissa& Segment, const TLumLinAbscissa& Other, TNearest& Best) const;
+  // Snaps the ends of Segment to the vertices found; one of another line
+  // fixes the end.
+  void SnapToNearest(TLumLinAbscissa& Segment, const TNearest& Best, bool OwnLine);
 };
 
 // Snaps vertices of the new line onto segments within the snap distance,
