@@ -361,13 +361,33 @@ void TNewPointOldAbscJoiner::DoIt() {
   TLinesAbscEntity* list = WorkList();
   if (!list) return;
   const TPolyLineElement* line = list->LineOf(0);
+  TRecordOrder order(*list);
+  // Each end of a segment snaps once at most, by less than the snap
+  // distance: twice that round its box holds every record it can still meet.
+  const double reach = 2 * SnapDistance;
+  std::vector<int> candidates;
   for (int s = 0; InGroup(*list, s, line); ++s) {
     TLumLinAbscissa* segment = list->Segment(s);
     if (OnlyEnds && !segment->GetIsMargin()) continue;
-    for (int t = SelfTest ? s + 1 : FirstOldRecord(*list); t < list->GetChildCount(); ++t) {
+    // Later records in list order, as trying each of them would meet them.
+    order.MeetingAfter(s, SelfTest ? s : FirstOldRecord(*list) - 1, candidates, reach);
+    for (std::size_t next = 0; next < candidates.size();) {
+      const int t = candidates[next++];
       if (!BoxesMeet(*segment, *list->Segment(t), SnapDistance)) continue;
-      if (!(OnlyEnds && !segment->GetIsFirst())) SnapOnto(*list, s, t, true);
-      if (segment->GetIsLast()) SnapOnto(*list, s, t, false);
+      bool split = false;
+      for (const bool atBegin : {true, false}) {
+        if (atBegin ? OnlyEnds && !segment->GetIsFirst() : !segment->GetIsLast()) continue;
+        const int count = list->GetChildCount();
+        SnapOnto(*list, s, t, atBegin);
+        if (list->GetChildCount() == count) continue;
+        order.Split(t);
+        split = true;
+      }
+      if (split) {
+        // The records after t moved on and its pieces follow it.
+        order.MeetingAfter(s, t, candidates, reach);
+        next = 0;
+      }
     }
   }
 }

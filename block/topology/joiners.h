@@ -129,8 +129,9 @@ class TNewPointOldAbscJoiner : public TProtocolTool {
   bool SelfTest = false;
   void DoIt() override;
 
- private:
-  // Snaps one end of S onto T; true when it moved.
+ protected:
+  // Snaps one end of S onto T, splitting T there when DivideOldLine; true
+  // when it moved.
   bool SnapOnto(TLinesAbscEntity& list, int S, int T, bool AtBegin);
 };
 

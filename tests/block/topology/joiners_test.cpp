@@ -52,6 +52,29 @@ class TEveryVertexJoiner : public TPoinPointJoiner {
   }
 };
 
+// The vertex-onto-segment joiner as it was first built: every segment of
+// the new line against every later record (or every old line's record), in
+// list order, the records split on the way included.
+class TEveryRecordSnapJoiner : public TNewPointOldAbscJoiner {
+ public:
+  void DoIt() override {
+    auto* list = DynamicCast<TLinesAbscEntity>(Input());
+    const TPolyLineElement* line = list->LineOf(0);
+    for (int s = 0; s < list->GetChildCount() && list->LineOf(s) == line; ++s) {
+      TLumLinAbscissa* segment = list->Segment(s);
+      if (OnlyEnds && !segment->GetIsMargin()) continue;
+      for (int t = SelfTest ? s + 1 : list->GroupEnd(0) + 1; t < list->GetChildCount(); ++t) {
+        const TLumLinAbscissa* other = list->Segment(t);
+        if (!segment->BoundsMeetRect(other->GetXmin(), other->GetYmin(), other->GetXmax(), other->GetYmax(),
+                                     SnapDistance))
+          continue;
+        if (!(OnlyEnds && !segment->GetIsFirst())) SnapOnto(*list, s, t, true);
+        if (segment->GetIsLast()) SnapOnto(*list, s, t, false);
+      }
+    }
+  }
+};
+
 class JoinersTest : public TopologyTest {
  protected:
   // The working list of a new line and old lines, each of the old ones with
@@ -62,6 +85,10 @@ class JoinersTest : public TopologyTest {
   // ProtocolFile; the vertices and records after the run, and the protocol.
   std::vector<std::string> Run(TProtocolTool& Joiner, const Points& newLine, const std::vector<Points>& oldLines,
                                const char* ProtocolFile, std::string& Protocol);
+  // Runs Indexed and Reference on the same lines: both must leave the same
+  // lines, records and protocol.  The protocol of Indexed.
+  std::string ExpectSameAsReference(const char* Name, TProtocolTool& Indexed, TProtocolTool& Reference,
+                                    const Points& newLine, const std::vector<Points>& oldLines);
 };
 
 // The vertices of every line, and the records of the list with their flags.
@@ -118,6 +145,16 @@ std::vector<std::string> JoinersTest::Run(TProtocolTool& Joiner, const Points& n
   const Bytes bytes = FileContent(Joiner.GetProtocol());
   Protocol.assign(bytes.begin(), bytes.end());
   return Outcome(*list, all);
+}
+
+std::string JoinersTest::ExpectSameAsReference(const char* Name, TProtocolTool& Indexed, TProtocolTool& Reference,
+                                               const Points& newLine, const std::vector<Points>& oldLines) {
+  std::string protocols[2];
+  const std::vector<std::string> indexed = Run(Indexed, newLine, oldLines, "index.lae", protocols[0]);
+  const std::vector<std::string> reference = Run(Reference, newLine, oldLines, "reference.lae", protocols[1]);
+  EXPECT_EQ(indexed, reference) << Name;
+  EXPECT_EQ(protocols[0], protocols[1]) << Name;
+  return protocols[0];
 }
 
 
@@ -200,19 +237,14 @@ TEST_F(JoinersTest, SegmentsComparedThroughTheBoxIndexJoinAsComparingEveryPairDo
       {"no segment", {{1, 1}}, {RandomLine(19, 5)}, true},
   };
   for (const auto& row : rows) {
-    std::string protocols[2];
-    std::vector<std::string> results[2];
-    for (int way = 0; way < 2; ++way) {
-      std::unique_ptr<TAbscAbscJoiner> joiner(way == 0 ? new TAbscAbscJoiner : new TEveryPairJoiner);
-      joiner->SelfTest = row.selfTest;
-      results[way] = Run(*joiner, row.newLine, row.oldLines, way == 0 ? "index.lae" : "pairs.lae", protocols[way]);
-    }
-    EXPECT_EQ(results[0], results[1]) << row.name;
-    EXPECT_EQ(protocols[0], protocols[1]) << row.name;
+    TAbscAbscJoiner indexed;
+    TEveryPairJoiner reference;
+    indexed.SelfTest = reference.SelfTest = row.selfTest;
+    const std::string protocol = ExpectSameAsReference(row.name, indexed, reference, row.newLine, row.oldLines);
     // The rows are meant to split or drop segments: one that changes nothing proves little.
     if (std::string(row.name) != "no segment") {
-      EXPECT_TRUE(protocols[0].find("New absc") != std::string::npos ||
-                  protocols[0].find("Deleted absc") != std::string::npos)
+      EXPECT_TRUE(protocol.find("New absc") != std::string::npos ||
+                  protocol.find("Deleted absc") != std::string::npos)
           << row.name;
     }
   }
@@ -238,20 +270,57 @@ TEST_F(JoinersTest, VerticesSnappedThroughTheBoxIndexMoveAsTryingEveryRecordDoes
       {"no segment", {{1, 1}}, {RandomLine(29, 5)}, true, false, 0.4},
   };
   for (const auto& row : rows) {
-    std::string protocols[2];
-    std::vector<std::string> results[2];
-    for (int way = 0; way < 2; ++way) {
-      std::unique_ptr<TPoinPointJoiner> joiner(way == 0 ? new TPoinPointJoiner : new TEveryVertexJoiner);
+    TPoinPointJoiner indexed;
+    TEveryVertexJoiner reference;
+    for (TPoinPointJoiner* joiner : {&indexed, static_cast<TPoinPointJoiner*>(&reference)}) {
       joiner->SelfTest = row.selfTest;
       joiner->OnlyEnds = row.onlyEnds;
       joiner->SnapDistance = row.snap;
-      results[way] = Run(*joiner, row.newLine, row.oldLines, way == 0 ? "index.lae" : "every.lae", protocols[way]);
     }
-    EXPECT_EQ(results[0], results[1]) << row.name;
-    EXPECT_EQ(protocols[0], protocols[1]) << row.name;
+    const std::string protocol = ExpectSameAsReference(row.name, indexed, reference, row.newLine, row.oldLines);
     // The rows are meant to snap to the line itself: one that moves nothing proves little.
     if (row.selfTest && std::string(row.name) != "no segment") {
-      EXPECT_NE(protocols[0].find("to same line"), std::string::npos) << row.name;
+      EXPECT_NE(protocol.find("to same line"), std::string::npos) << row.name;
+    }
+  }
+}
+
+TEST_F(JoinersTest, VerticesSnappedOntoSegmentsThroughTheBoxIndexAsTryingEveryRecordDoes) {
+  const struct {
+    const char* name;
+    Points newLine;
+    std::vector<Points> oldLines;
+    bool selfTest;
+    bool divide;
+    bool onlyEnds;
+    double snap;
+  } rows[] = {
+      {"beginning on its own last segment", {{5, 0.2}, {5, 5}, {0, 5}, {0, 0}, {10, 0}}, {}, true, true, false, 0.5},
+      {"two vertices beside its own last segment", {{3, 0.1}, {3, 5}, {7, -0.2}, {7, 5}, {10, 5}, {10, 0}, {0, 0}},
+       {}, true, true, false, 0.3},
+      {"both ends onto one old segment, the second onto the first's piece", {{2, 0.1}, {8, -0.1}},
+       {{{0, 0}, {10, 0}}}, false, true, false, 0.3},
+      {"random, 60 vertices, split", RandomLine(31, 60), {}, true, true, false, 0.3},
+      {"random, 60 vertices, not split", RandomLine(32, 60), {}, true, false, false, 0.3},
+      {"random, 90 vertices, wide snap, split", RandomLine(33, 90), {}, true, true, false, 0.6},
+      {"random, 90 vertices, only the ends", RandomLine(34, 90), {}, true, true, true, 0.6},
+      {"itself and old lines", RandomLine(35, 40), {RandomLine(36, 30), RandomLine(37, 30)}, true, true, false, 0.3},
+      {"old lines only", RandomLine(38, 40), {RandomLine(39, 30)}, false, true, false, 0.3},
+      {"no segment", {{1, 1}}, {RandomLine(40, 5)}, true, true, false, 0.3},
+  };
+  for (const auto& row : rows) {
+    TNewPointOldAbscJoiner indexed;
+    TEveryRecordSnapJoiner reference;
+    for (TNewPointOldAbscJoiner* joiner : {&indexed, static_cast<TNewPointOldAbscJoiner*>(&reference)}) {
+      joiner->SelfTest = row.selfTest;
+      joiner->DivideOldLine = row.divide;
+      joiner->OnlyEnds = row.onlyEnds;
+      joiner->SnapDistance = row.snap;
+    }
+    const std::string protocol = ExpectSameAsReference(row.name, indexed, reference, row.newLine, row.oldLines);
+    // The rows are meant to snap: one that moves nothing proves little.
+    if (std::string(row.name) != "no segment") {
+      EXPECT_NE(protocol.find("TNewPointOldAbscJoiner"), std::string::npos) << row.name;
     }
   }
 }
