@@ -405,10 +405,10 @@ void TPointsLine::AddPoint(TAbscPoint* Point) {
 
 TAbscPoint* TPointsLine::Point(int I) const { return static_cast<TAbscPoint*>(Children()[static_cast<std::size_t>(I)]); }
 
-int TNewAbscOldPointJoiner::ProcessAbsc(TLinesAbscEntity& list, int S) {
+int TNewAbscOldPointJoiner::ProcessAbsc(TLinesAbscEntity& list, int S, const std::vector<int>& Candidates) {
   TLumLinAbscissa* segment = list.Segment(S);
   TPointsLine points;
-  for (int t = SelfTest ? S + 1 : FirstOldRecord(list); t < list.GetChildCount(); ++t) {
+  for (const int t : Candidates) {
     const TLumLinAbscissa* other = list.Segment(t);
     if (!BoxesMeet(*segment, *other, SnapDistance)) continue;
     for (const bool atBegin : {true, false}) {
@@ -448,7 +448,15 @@ void TNewAbscOldPointJoiner::DoIt() {
   TLinesAbscEntity* list = WorkList();
   if (!list) return;
   const TPolyLineElement* line = list->LineOf(0);
-  for (int s = 0; InGroup(*list, s, line);) s += ProcessAbsc(*list, s) + 1;
+  TRecordOrder order(*list);
+  std::vector<int> candidates;
+  for (int s = 0; InGroup(*list, s, line);) {
+    order.MeetingAfter(s, SelfTest ? s : FirstOldRecord(*list) - 1, candidates, SnapDistance);
+    const int pieces = ProcessAbsc(*list, s, candidates);
+    // Each piece was cut from the one before it.
+    for (int i = 0; i < pieces; ++i) order.Split(s + i);
+    s += pieces + 1;
+  }
 }
 
 // ---------------------------------------------------------------- segment against segment

@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 #include <unordered_set>
+#include <vector>
 
 #include "framework/tools/tools.h"
 
@@ -169,9 +170,10 @@ class TNewAbscOldPointJoiner : public TProtocolTool {
   double SnapDistance = 0;
   bool SelfTest = false;
   void DoIt() override;
-  // Collects the vertices on the record at S and splits it there; the
-  // number of records it was split into less one.
-  int ProcessAbsc(TLinesAbscEntity& list, int S);
+  // Collects the vertices of the records at Candidates (rising) that lie on
+  // the record at S and splits it there; the number of records it was split
+  // into less one.
+  int ProcessAbsc(TLinesAbscEntity& list, int S, const std::vector<int>& Candidates);
 };
 
 // Marks shared ends as junctions, drops duplicated segments and splits

@@ -75,6 +75,22 @@ class TEveryRecordSnapJoiner : public TNewPointOldAbscJoiner {
   }
 };
 
+// The joiner splitting the new line at other vertices as it was first
+// built: every segment of the new line against every later record (or every
+// old line's record).
+class TEveryRecordPointJoiner : public TNewAbscOldPointJoiner {
+ public:
+  void DoIt() override {
+    auto* list = DynamicCast<TLinesAbscEntity>(Input());
+    const TPolyLineElement* line = list->LineOf(0);
+    for (int s = 0; s < list->GetChildCount() && list->LineOf(s) == line;) {
+      std::vector<int> later;
+      for (int t = SelfTest ? s + 1 : list->GroupEnd(0) + 1; t < list->GetChildCount(); ++t) later.push_back(t);
+      s += ProcessAbsc(*list, s, later) + 1;
+    }
+  }
+};
+
 class JoinersTest : public TopologyTest {
  protected:
   // The working list of a new line and old lines, each of the old ones with
@@ -321,6 +337,38 @@ TEST_F(JoinersTest, VerticesSnappedOntoSegmentsThroughTheBoxIndexAsTryingEveryRe
     // The rows are meant to snap: one that moves nothing proves little.
     if (std::string(row.name) != "no segment") {
       EXPECT_NE(protocol.find("TNewPointOldAbscJoiner"), std::string::npos) << row.name;
+    }
+  }
+}
+
+TEST_F(JoinersTest, SegmentsSplitAtVerticesThroughTheBoxIndexAsTryingEveryRecordDoes) {
+  const struct {
+    const char* name;
+    Points newLine;
+    std::vector<Points> oldLines;
+    bool selfTest;
+    double snap;
+  } rows[] = {
+      {"its last vertex on its first segment", {{0, 0}, {10, 0}, {10, 10}, {5, 0.1}}, {}, true, 0.3},
+      {"two later vertices on its first segment", {{0, 0}, {10, 0}, {10, 5}, {7, 0.1}, {3, 5}, {3, -0.1}, {-2, -2}},
+       {}, true, 0.3},
+      {"random, 60 vertices", RandomLine(41, 60), {}, true, 0.2},
+      {"random, 90 vertices, wide snap", RandomLine(42, 90), {}, true, 0.5},
+      {"itself and old lines", RandomLine(43, 40), {RandomLine(44, 30), RandomLine(45, 30)}, true, 0.3},
+      {"old lines only", RandomLine(46, 40), {RandomLine(47, 30)}, false, 0.3},
+      {"no segment", {{1, 1}}, {RandomLine(48, 5)}, true, 0.3},
+  };
+  for (const auto& row : rows) {
+    TNewAbscOldPointJoiner indexed;
+    TEveryRecordPointJoiner reference;
+    for (TNewAbscOldPointJoiner* joiner : {&indexed, static_cast<TNewAbscOldPointJoiner*>(&reference)}) {
+      joiner->SelfTest = row.selfTest;
+      joiner->SnapDistance = row.snap;
+    }
+    const std::string protocol = ExpectSameAsReference(row.name, indexed, reference, row.newLine, row.oldLines);
+    // The rows are meant to split: one that cuts nothing proves little.
+    if (std::string(row.name) != "no segment") {
+      EXPECT_NE(protocol.find("TNewAbscOldPointJoiner"), std::string::npos) << row.name;
     }
   }
 }
