@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdint>
 #include <exception>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -57,10 +58,12 @@ class TRecordOrder {
   }
 
   // The positions after After whose records' boxes meet the box of the
-  // record at S, rising.
-  void MeetingAfter(int S, int After, std::vector<int>& Positions) {
+  // record at S grown by Tol on every side, rising.
+  void MeetingAfter(int S, int After, std::vector<int>& Positions, double Tol = 0) {
     found_.clear();
-    tree_.Search(BoxOf(*list_.Segment(S)), found_);
+    TBox rect = BoxOf(*list_.Segment(S));
+    if (Tol != 0) rect = {rect.MinX - Tol, rect.MinY - Tol, rect.MaxX + Tol, rect.MaxY + Tol};
+    tree_.Search(rect, found_);
     Positions.clear();
     for (std::size_t id : found_)
       if (positionOf_[id] > After) Positions.push_back(positionOf_[id]);
@@ -263,53 +266,69 @@ void TDeleteZeroAbscInFirstLine::DoIt() {
 
 // ---------------------------------------------------------------- vertex to vertex
 
+void TPoinPointJoiner::TryVertices(const TLumLinAbscissa& Segment, const TLumLinAbscissa& Other,
+                                   TNearest& Best) const {
+  if (!BoxesMeet(Segment, Other, SnapDistance)) return;
+  const bool moveBegin = !OnlyEnds || Segment.GetIsFirst();
+  const bool moveEnd = Segment.GetIsLast();
+  // Every vertex of the other line once: the ends, and the begin of its first segment.
+  for (const bool otherBegin : {false, true}) {
+    if (otherBegin && !Other.GetIsFirst()) continue;
+    double dist = 0, x = 0, y = 0;
+    if (moveBegin && Segment.EndMeetsEndOf(true, &Other, otherBegin, SnapDistance, dist, x, y) &&
+        dist < Best.Begin) {
+      Best.Begin = dist;
+      Best.BX = x;
+      Best.BY = y;
+    }
+    if (moveEnd && Segment.EndMeetsEndOf(false, &Other, otherBegin, SnapDistance, dist, x, y) && dist < Best.End) {
+      Best.End = dist;
+      Best.EX = x;
+      Best.EY = y;
+    }
+  }
+}
+
+void TPoinPointJoiner::SnapToNearest(TLumLinAbscissa& Segment, const TNearest& Best, bool OwnLine) {
+  const std::string target = OwnLine ? " to same line <<<" : " to another line <<<";
+  if (Best.Begin < TNearest::None) {
+    Segment.SnapEnd(true, Best.BX, Best.BY, SnapDistance);
+    if (!OwnLine) Segment.FixedBegin = true;
+    if (ProtocolsNewLine()) AppendLine(">>> TPoinPointJoiner.DoIt, FoundJoinBegin" + target);
+  }
+  if (Best.End < TNearest::None) {
+    Segment.SnapEnd(false, Best.EX, Best.EY, SnapDistance);
+    if (!OwnLine) Segment.FixedEnd = true;
+    if (ProtocolsNewLine()) AppendLine(">>> TPoinPointJoiner.DoIt, FoundJoinEnd" + target);
+  }
+}
+
 void TPoinPointJoiner::DoIt() {
   TLinesAbscEntity* list = WorkList();
   if (!list) return;
   const TPolyLineElement* line = list->LineOf(0);
-  const bool protocol = ProtocolsNewLine();
+  const int groupEnd = list->GetChildCount() > 0 ? list->GroupEnd(0) : -1;
+  // The line's own later records are found through the index, in list order
+  // as trying each of them would meet them.
+  std::optional<TRecordOrder> order;
+  if (SelfTest) order.emplace(*list);
+  std::vector<int> candidates;
   for (int s = 0; InGroup(*list, s, line); ++s) {
     TLumLinAbscissa* segment = list->Segment(s);
-    const bool moveBegin = !OnlyEnds || segment->GetIsFirst();
-    const bool moveEnd = segment->GetIsLast();
-    for (const bool ownLine : {true, false}) {
-      if (ownLine && !SelfTest) continue;
-      const int from = ownLine ? s + 1 : FirstOldRecord(*list);
-      const int to = ownLine ? list->GroupEnd(s) + 1 : list->GetChildCount();
-      double bestBegin = 1e30, bestEnd = 1e30, bx = 0, by = 0, ex = 0, ey = 0;
-      for (int t = from; t < to; ++t) {
-        const TLumLinAbscissa* other = list->Segment(t);
-        if (!BoxesMeet(*segment, *other, SnapDistance)) continue;
-        // Every vertex of the other line once: the ends, and the begin of its first segment.
-        for (const bool otherBegin : {false, true}) {
-          if (otherBegin && !other->GetIsFirst()) continue;
-          double dist = 0, x = 0, y = 0;
-          if (moveBegin && segment->EndMeetsEndOf(true, other, otherBegin, SnapDistance, dist, x, y) &&
-              dist < bestBegin) {
-            bestBegin = dist;
-            bx = x;
-            by = y;
-          }
-          if (moveEnd && segment->EndMeetsEndOf(false, other, otherBegin, SnapDistance, dist, x, y) &&
-              dist < bestEnd) {
-            bestEnd = dist;
-            ex = x;
-            ey = y;
-          }
-        }
+    if (SelfTest) {
+      TNearest best;
+      order->MeetingAfter(s, s, candidates, SnapDistance);
+      for (const int t : candidates) {
+        if (t > groupEnd) break;
+        TryVertices(*segment, *list->Segment(t), best);
       }
-      const std::string target = ownLine ? " to same line <<<" : " to another line <<<";
-      if (bestBegin < 1e30) {
-        segment->SnapEnd(true, bx, by, SnapDistance);
-        if (!ownLine) segment->FixedBegin = true;
-        if (protocol) AppendLine(">>> TPoinPointJoiner.DoIt, FoundJoinBegin" + target);
-      }
-      if (bestEnd < 1e30) {
-        segment->SnapEnd(false, ex, ey, SnapDistance);
-        if (!ownLine) segment->FixedEnd = true;
-        if (protocol) AppendLine(">>> TPoinPointJoiner.DoIt, FoundJoinEnd" + target);
-      }
+      // A snapped end moves a vertex of the records at s - 1 to s + 1, which
+      // no later segment compares with: their boxes in the index may stay.
+      SnapToNearest(*segment, best, true);
     }
+    TNearest best;
+    for (int t = FirstOldRecord(*list); t < list->GetChildCount(); ++t) TryVertices(*segment, *list->Segment(t), best);
+    SnapToNearest(*segment, best, false);
   }
 }
 
@@ -342,13 +361,33 @@ void TNewPointOldAbscJoiner::DoIt() {
   TLinesAbscEntity* list = WorkList();
   if (!list) return;
   const TPolyLineElement* line = list->LineOf(0);
+  TRecordOrder order(*list);
+  // Each end of a segment snaps once at most, by less than the snap
+  // distance: twice that round its box holds every record it can still meet.
+  const double reach = 2 * SnapDistance;
+  std::vector<int> candidates;
   for (int s = 0; InGroup(*list, s, line); ++s) {
     TLumLinAbscissa* segment = list->Segment(s);
     if (OnlyEnds && !segment->GetIsMargin()) continue;
-    for (int t = SelfTest ? s + 1 : FirstOldRecord(*list); t < list->GetChildCount(); ++t) {
+    // Later records in list order, as trying each of them would meet them.
+    order.MeetingAfter(s, SelfTest ? s : FirstOldRecord(*list) - 1, candidates, reach);
+    for (std::size_t next = 0; next < candidates.size();) {
+      const int t = candidates[next++];
       if (!BoxesMeet(*segment, *list->Segment(t), SnapDistance)) continue;
-      if (!(OnlyEnds && !segment->GetIsFirst())) SnapOnto(*list, s, t, true);
-      if (segment->GetIsLast()) SnapOnto(*list, s, t, false);
+      bool split = false;
+      for (const bool atBegin : {true, false}) {
+        if (atBegin ? OnlyEnds && !segment->GetIsFirst() : !segment->GetIsLast()) continue;
+        const int count = list->GetChildCount();
+        SnapOnto(*list, s, t, atBegin);
+        if (list->GetChildCount() == count) continue;
+        order.Split(t);
+        split = true;
+      }
+      if (split) {
+        // The records after t moved on and its pieces follow it.
+        order.MeetingAfter(s, t, candidates, reach);
+        next = 0;
+      }
     }
   }
 }
@@ -366,10 +405,10 @@ void TPointsLine::AddPoint(TAbscPoint* Point) {
 
 TAbscPoint* TPointsLine::Point(int I) const { return static_cast<TAbscPoint*>(Children()[static_cast<std::size_t>(I)]); }
 
-int TNewAbscOldPointJoiner::ProcessAbsc(TLinesAbscEntity& list, int S) {
+int TNewAbscOldPointJoiner::ProcessAbsc(TLinesAbscEntity& list, int S, const std::vector<int>& Candidates) {
   TLumLinAbscissa* segment = list.Segment(S);
   TPointsLine points;
-  for (int t = SelfTest ? S + 1 : FirstOldRecord(list); t < list.GetChildCount(); ++t) {
+  for (const int t : Candidates) {
     const TLumLinAbscissa* other = list.Segment(t);
     if (!BoxesMeet(*segment, *other, SnapDistance)) continue;
     for (const bool atBegin : {true, false}) {
@@ -409,7 +448,15 @@ void TNewAbscOldPointJoiner::DoIt() {
   TLinesAbscEntity* list = WorkList();
   if (!list) return;
   const TPolyLineElement* line = list->LineOf(0);
-  for (int s = 0; InGroup(*list, s, line);) s += ProcessAbsc(*list, s) + 1;
+  TRecordOrder order(*list);
+  std::vector<int> candidates;
+  for (int s = 0; InGroup(*list, s, line);) {
+    order.MeetingAfter(s, SelfTest ? s : FirstOldRecord(*list) - 1, candidates, SnapDistance);
+    const int pieces = ProcessAbsc(*list, s, candidates);
+    // Each piece was cut from the one before it.
+    for (int i = 0; i < pieces; ++i) order.Split(s + i);
+    s += pieces + 1;
+  }
 }
 
 // ---------------------------------------------------------------- segment against segment

@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 #include <unordered_set>
+#include <vector>
 
 #include "framework/tools/tools.h"
 
@@ -102,6 +103,20 @@ class TPoinPointJoiner : public TProtocolTool {
   bool OnlyEnds = false;
   bool SelfTest = false;
   void DoIt() override;
+
+ protected:
+  // The nearest vertices found so far for the ends of a segment.
+  struct TNearest {
+    static constexpr double None = 1e30;
+    double Begin = None, End = None;
+    double BX = 0, BY = 0, EX = 0, EY = 0;
+  };
+  // Tries the vertices of Other for the ends of Segment; nothing when their
+  // boxes are farther apart than the snap distance.
+  void TryVertices(const TLumLinAbscissa& Segment, const TLumLinAbscissa& Other, TNearest& Best) const;
+  // Snaps the ends of Segment to the vertices found; one of another line
+  // fixes the end.
+  void SnapToNearest(TLumLinAbscissa& Segment, const TNearest& Best, bool OwnLine);
 };
 
 // Snaps vertices of the new line onto segments within the snap distance,
@@ -115,8 +130,9 @@ class TNewPointOldAbscJoiner : public TProtocolTool {
   bool SelfTest = false;
   void DoIt() override;
 
- private:
-  // Snaps one end of S onto T; true when it moved.
+ protected:
+  // Snaps one end of S onto T, splitting T there when DivideOldLine; true
+  // when it moved.
   bool SnapOnto(TLinesAbscEntity& list, int S, int T, bool AtBegin);
 };
 
@@ -154,9 +170,10 @@ class TNewAbscOldPointJoiner : public TProtocolTool {
   double SnapDistance = 0;
   bool SelfTest = false;
   void DoIt() override;
-  // Collects the vertices on the record at S and splits it there; the
-  // number of records it was split into less one.
-  int ProcessAbsc(TLinesAbscEntity& list, int S);
+  // Collects the vertices of the records at Candidates (rising) that lie on
+  // the record at S and splits it there; the number of records it was split
+  // into less one.
+  int ProcessAbsc(TLinesAbscEntity& list, int S, const std::vector<int>& Candidates);
 };
 
 // Marks shared ends as junctions, drops duplicated segments and splits

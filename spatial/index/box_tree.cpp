@@ -7,6 +7,11 @@
 namespace {
 
 constexpr std::size_t kFanOut = 16;
+// Boxes waiting beside the trees; a search reads each of them.
+constexpr std::size_t kWaitLimit = 32;
+// What home_ holds for an id in the waiting list, and for one in no tree.
+constexpr std::uint32_t kWaiting = 0;
+constexpr std::uint32_t kNowhere = 1;
 
 bool Meets(const TBox& a, const TBox& b) {
   return a.MaxX >= b.MinX && a.MinX <= b.MaxX && a.MaxY >= b.MinY && a.MinY <= b.MaxY;
@@ -23,47 +28,82 @@ void Grow(TBox& into, const TBox& b) {
 
 }  // namespace
 
-TBoxTree::TBoxTree(std::vector<TBox> Boxes) : boxes_(std::move(Boxes)) { Build(); }
-
-void TBoxTree::File(std::size_t Id, const TBox& Box) {
-  if (Id >= boxes_.size()) boxes_.resize(Id + 1, TBox{NAN, NAN, NAN, NAN});
-  boxes_[Id] = Box;
-  pending_.push_back(static_cast<std::uint32_t>(Id));
-  // A search reads every waiting box, a build sorts them all: waiting up to
-  // the root of the count keeps both near n log n over many files.
-  const auto limit = static_cast<std::size_t>(std::sqrt(static_cast<double>(boxes_.size())));
-  if (pending_.size() > std::max<std::size_t>(32, limit)) Build();
+TBoxTree::TBoxTree(std::vector<TBox> Boxes)
+    : boxes_(std::move(Boxes)), home_(boxes_.size(), kNowhere), serial_(kNowhere) {
+  std::vector<Entry> entries;
+  for (std::size_t id = 0; id < boxes_.size(); ++id)
+    if (!HasNaN(boxes_[id])) entries.push_back({boxes_[id], static_cast<std::uint32_t>(id)});
+  // The first tree takes the rank its size would reach by filing.
+  std::size_t rank = 0;
+  while ((kWaitLimit << rank) < entries.size()) ++rank;
+  ranks_.resize(rank + 1);
+  ranks_[rank] = Pack(std::move(entries));
 }
 
-void TBoxTree::Build() {
-  pending_.clear();
-  entries_.clear();
-  levels_.clear();
-  // A box with a side that is no number meets nothing, and would upset the sort.
-  for (std::size_t id = 0; id < boxes_.size(); ++id)
-    if (!HasNaN(boxes_[id])) entries_.push_back(static_cast<std::uint32_t>(id));
-  if (entries_.empty()) return;
+void TBoxTree::File(std::size_t Id, const TBox& Box) {
+  if (Id >= boxes_.size()) {
+    boxes_.resize(Id + 1, TBox{NAN, NAN, NAN, NAN});
+    home_.resize(Id + 1, kNowhere);
+  }
+  boxes_[Id] = Box;
+  if (home_[Id] != kWaiting) {
+    home_[Id] = kWaiting;
+    waiting_.push_back(static_cast<std::uint32_t>(Id));
+  }
+  if (waiting_.size() >= kWaitLimit) FlushWaiting();
+}
+
+void TBoxTree::FlushWaiting() {
+  std::vector<Entry> entries;
+  for (std::uint32_t id : waiting_) {
+    // A box with a side that is no number meets nothing, and would upset the sort.
+    if (HasNaN(boxes_[id]))
+      home_[id] = kNowhere;
+    else
+      entries.push_back({boxes_[id], id});
+  }
+  waiting_.clear();
+  // Like a carry in a binary counter: the new ids and every tree up to the
+  // first free rank are packed as one tree of that rank.
+  std::size_t rank = 0;
+  for (; rank < ranks_.size() && !ranks_[rank].Entries.empty(); ++rank) {
+    Packed& tree = ranks_[rank];
+    for (const Entry& entry : tree.Entries)
+      if (home_[entry.Id] == tree.Serial) entries.push_back(entry);
+    tree = Packed{};
+  }
+  if (rank == ranks_.size()) ranks_.emplace_back();
+  ranks_[rank] = Pack(std::move(entries));
+}
+
+TBoxTree::Packed TBoxTree::Pack(std::vector<Entry> Entries) {
+  Packed tree;
+  tree.Serial = ++serial_;
+  for (const Entry& entry : Entries) home_[entry.Id] = tree.Serial;
+  tree.Entries = std::move(Entries);
+  std::vector<Entry>& entries = tree.Entries;
+  if (entries.empty()) return tree;
   // Packed in vertical slices by left edge, each slice by lower edge, so that
   // a leaf holds boxes near one another.
-  auto byLeft = [&](std::uint32_t a, std::uint32_t b) { return boxes_[a].MinX < boxes_[b].MinX; };
-  auto byBottom = [&](std::uint32_t a, std::uint32_t b) { return boxes_[a].MinY < boxes_[b].MinY; };
-  std::sort(entries_.begin(), entries_.end(), byLeft);
-  const std::size_t leaves = (entries_.size() + kFanOut - 1) / kFanOut;
+  auto byLeft = [](const Entry& a, const Entry& b) { return a.Box.MinX < b.Box.MinX; };
+  auto byBottom = [](const Entry& a, const Entry& b) { return a.Box.MinY < b.Box.MinY; };
+  std::sort(entries.begin(), entries.end(), byLeft);
+  const std::size_t leaves = (entries.size() + kFanOut - 1) / kFanOut;
   const auto slices = static_cast<std::size_t>(std::ceil(std::sqrt(static_cast<double>(leaves))));
   const std::size_t sliceSize = slices * kFanOut;
-  for (std::size_t at = 0; at < entries_.size(); at += sliceSize)
-    std::sort(entries_.begin() + static_cast<std::ptrdiff_t>(at),
-              entries_.begin() + static_cast<std::ptrdiff_t>(std::min(at + sliceSize, entries_.size())), byBottom);
+  for (std::size_t at = 0; at < entries.size(); at += sliceSize)
+    std::sort(entries.begin() + static_cast<std::ptrdiff_t>(at),
+              entries.begin() + static_cast<std::ptrdiff_t>(std::min(at + sliceSize, entries.size())), byBottom);
   std::vector<Node> level;
-  for (std::size_t at = 0; at < entries_.size(); at += kFanOut) {
-    Node node{boxes_[entries_[at]], static_cast<std::uint32_t>(at),
-              static_cast<std::uint32_t>(std::min(kFanOut, entries_.size() - at))};
-    for (std::size_t i = at + 1; i < at + node.Count; ++i) Grow(node.Box, boxes_[entries_[i]]);
+  for (std::size_t at = 0; at < entries.size(); at += kFanOut) {
+    Node node{entries[at].Box, static_cast<std::uint32_t>(at),
+              static_cast<std::uint32_t>(std::min(kFanOut, entries.size() - at))};
+    for (std::size_t i = at + 1; i < at + node.Count; ++i) Grow(node.Box, entries[i].Box);
     level.push_back(node);
   }
-  levels_.push_back(std::move(level));
-  while (levels_.back().size() > 1) {
-    const std::vector<Node>& below = levels_.back();
+  tree.Levels.push_back(std::move(level));
+  while (tree.Levels.back().size() > 1) {
+    const std::vector<Node>& below = tree.Levels.back();
     std::vector<Node> above;
     for (std::size_t at = 0; at < below.size(); at += kFanOut) {
       Node node{below[at].Box, static_cast<std::uint32_t>(at),
@@ -71,27 +111,35 @@ void TBoxTree::Build() {
       for (std::size_t i = at + 1; i < at + node.Count; ++i) Grow(node.Box, below[i].Box);
       above.push_back(node);
     }
-    levels_.push_back(std::move(above));
+    tree.Levels.push_back(std::move(above));
   }
+  return tree;
 }
 
 void TBoxTree::Search(const TBox& Rect, std::vector<std::size_t>& Found) const {
-  for (std::uint32_t id : pending_)
+  for (std::uint32_t id : waiting_)
     if (Meets(boxes_[id], Rect)) Found.push_back(id);
-  if (levels_.empty()) return;
-  // The tree's boxes are those it was built with; a box filed since then is
-  // tested above, and its entry here against the same latest box.
-  std::vector<std::pair<std::size_t, std::uint32_t>> work{{levels_.size() - 1, 0}};
-  while (!work.empty()) {
-    const auto [depth, index] = work.back();
-    work.pop_back();
-    const Node& node = levels_[depth][index];
+  Work pending;
+  for (const Packed& tree : ranks_)
+    if (!tree.Entries.empty()) SearchPacked(tree, Rect, pending, Found);
+}
+
+void TBoxTree::SearchPacked(const Packed& Tree, const TBox& Rect, Work& Pending,
+                            std::vector<std::size_t>& Found) const {
+  Pending.assign(1, {Tree.Levels.size() - 1, 0});
+  while (!Pending.empty()) {
+    const auto [depth, index] = Pending.back();
+    Pending.pop_back();
+    const Node& node = Tree.Levels[depth][index];
     if (!Meets(node.Box, Rect)) continue;
     for (std::uint32_t i = node.First; i < node.First + node.Count; ++i) {
       if (depth > 0) {
-        work.emplace_back(depth - 1, i);
-      } else if (Meets(boxes_[entries_[i]], Rect)) {
-        Found.push_back(entries_[i]);
+        Pending.emplace_back(depth - 1, i);
+      } else {
+        // An id filed again since this tree was packed counts where it was
+        // filed last, not here.
+        const Entry& entry = Tree.Entries[i];
+        if (Meets(entry.Box, Rect) && home_[entry.Id] == Tree.Serial) Found.push_back(entry.Id);
       }
     }
   }

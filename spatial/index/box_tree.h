@@ -1,11 +1,15 @@
 #pragma once
 // Boxes filed under small whole numbers, searched for those meeting a
-// rectangle.  The boxes are packed into a static tree when it is built; a box
-// filed or changed later waits in a list beside the tree until enough have
-// come to build it again, so that filing stays cheap and a search looks at
-// few boxes that do not meet.
+// rectangle.  A box filed or changed waits in a short list; when the list is
+// full it is packed into a static tree, and two trees of the same rank are
+// packed again into one of the next rank, so the ranks follow a binary
+// counter.  Each filing thus takes part in a number of packings that grows
+// with the logarithm of the files, and a search asks as few trees.  An entry
+// counts only in the tree where its id was filed last; the others are
+// dropped when their tree is packed again.
 #include <cstddef>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 struct TBox {
@@ -28,13 +32,26 @@ class TBoxTree {
  private:
   struct Node {
     TBox Box;
-    std::uint32_t First;  // in the level below, or in entries_ for a leaf
+    std::uint32_t First;  // in the level below, or in Entries for a leaf
     std::uint32_t Count;
   };
-  void Build();
+  struct Entry {
+    TBox Box;  // as it was when packed, the latest while the entry is current
+    std::uint32_t Id;
+  };
+  struct Packed {
+    std::uint32_t Serial = 0;                 // what home_ holds for the ids current here
+    std::vector<Entry> Entries;               // leaf by leaf
+    std::vector<std::vector<Node>> Levels;    // leaves first; the last holds the root
+  };
+  using Work = std::vector<std::pair<std::size_t, std::uint32_t>>;
+  Packed Pack(std::vector<Entry> Entries);
+  void FlushWaiting();
+  void SearchPacked(const Packed& Tree, const TBox& Rect, Work& Pending, std::vector<std::size_t>& Found) const;
 
-  std::vector<TBox> boxes_;                  // the box of each id
-  std::vector<std::uint32_t> entries_;       // the ids the tree was built with, leaf by leaf
-  std::vector<std::vector<Node>> levels_;    // leaves first; the last holds the root
-  std::vector<std::uint32_t> pending_;       // ids filed since the tree was built
+  std::vector<TBox> boxes_;                  // the latest box of each id
+  std::vector<std::uint32_t> home_;          // the serial of the tree (or the waiting list) each id was filed in last
+  std::vector<Packed> ranks_;                // a tree of rank r, or none where its Entries are empty
+  std::vector<std::uint32_t> waiting_;       // ids filed since the last packing, each once
+  std::uint32_t serial_;                     // the last serial given to a tree
 };

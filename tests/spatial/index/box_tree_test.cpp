@@ -29,16 +29,23 @@ TEST(BoxTreeTest, ASearchFindsExactlyTheLatestBoxesThatMeetTheRectangle) {
   const struct {
     const char* name;
     int count;     // boxes at the start
-    int files;     // boxes filed afterwards, half of them new ids
+    int files;     // boxes filed afterwards
     double span;   // largest side of a box within the 0..100 square
     unsigned seed;
+    int freshEvery;  // every so many files is a new id; 0: none is
+    int pool;        // the ids re-filed are drawn from this many first ones; 0: from all
+    int checkEvery;  // a round of searches after every so many files
   } rows[] = {
-      {"empty tree, boxes filed later", 0, 60, 5, 1},
-      {"one box", 1, 0, 5, 2},
-      {"small boxes, no files", 3000, 0, 2, 3},
-      {"small boxes, files past several rebuilds", 3000, 1500, 2, 4},
-      {"boxes as large as the square", 500, 200, 100, 5},
-      {"points and segments of no width", 800, 100, 0, 6},
+      {"empty tree, boxes filed later", 0, 60, 5, 1, 2, 0, 25},
+      {"one box", 1, 0, 5, 2, 2, 0, 25},
+      {"small boxes, no files", 3000, 0, 2, 3, 2, 0, 25},
+      {"small boxes, files past several rebuilds", 3000, 1500, 2, 4, 2, 0, 25},
+      {"boxes as large as the square", 500, 200, 100, 5, 2, 0, 25},
+      {"points and segments of no width", 800, 100, 0, 6, 2, 0, 25},
+      {"every box re-filed several times, searches between", 2000, 9000, 3, 7, 0, 0, 45},
+      {"a few boxes re-filed over and over into every tree", 300, 6000, 10, 8, 0, 5, 7},
+      {"new ids only, a search after every file", 0, 400, 10, 9, 1, 0, 1},
+      {"re-files and new ids mixed, a search after every file", 50, 700, 10, 10, 3, 0, 1},
   };
   for (const auto& row : rows) {
     std::mt19937 random(row.seed);
@@ -72,13 +79,14 @@ TEST(BoxTreeTest, ASearchFindsExactlyTheLatestBoxesThatMeetTheRectangle) {
     };
     check("as built");
     for (int f = 0; f < row.files; ++f) {
-      const bool fresh = f % 2 == 0 || latest.empty();
-      const std::size_t id = fresh ? latest.size() + random() % 3 : random() % latest.size();
+      const bool fresh = (row.freshEvery > 0 && f % row.freshEvery == 0) || latest.empty();
+      const std::size_t drawn = row.pool > 0 ? std::min<std::size_t>(row.pool, latest.size()) : latest.size();
+      const std::size_t id = fresh ? latest.size() + random() % 3 : random() % drawn;
       if (id >= latest.size()) latest.resize(id + 1, TBox{kNaN, kNaN, kNaN, kNaN});
       // Refiled boxes shrink or move; a few become no number.
       latest[id] = f % 17 == 5 ? TBox{0, kNaN, 0, 0} : randomBox();
       tree.File(id, latest[id]);
-      if (f % 25 == 0) check("while filing");
+      if (f % row.checkEvery == 0) check("while filing");
     }
     check("after filing");
   }
