@@ -84,4 +84,20 @@ TEST_F(InstancePropertiesTest, TheViewSelectsPropertiesOfItsInstanceAndReportsTh
   EXPECT_EQ(std::tuple(unbound.IsStored(), unbound.TypeKind(), unbound.GetPropString()), std::tuple(false, 0, ""));
 }
 
+TEST_F(InstancePropertiesTest, AListIsRefilledWithOneItemPerPropertyAndEmptiedWhenTurnedOff) {
+  view.SetInstance(&probe);
+  probe.Width = 25;
+  const struct {
+    const char* name;
+    bool value;
+    int items;
+  } rows[] = {{"on", true, view.PropCount()}, {"on again", true, view.PropCount()}, {"off", false, 0}};
+  for (const auto& row : rows) {
+    view.SetIsList(row.value);
+    EXPECT_EQ(view.GetCount(), row.items) << row.name;
+  }
+  view.SetIsList(true);
+  EXPECT_EQ(view.GetValueByName("Width"), "25");
+}
+
 }  // namespace

@@ -35,6 +35,9 @@ TEST_F(RegisterTest, NumbersInRangeAreFiledIntoSlotsOthersRefusedWhileTheBlockGr
   EXPECT_EQ(std::tuple(block.GetObjectRegister('B')->SlotCount(), block.FindObject('b', 5), BoxOf(block)),
             std::tuple(6, point, Box4{-5, -5, 100, 21}));
   EXPECT_NE(block.FindObject('p', TObjectRegister::MaxNumber), nullptr);
+  TPointElement* lowest = Numbered<TPointElement>(TObjectRegister::MinNumber, {3, 4, 3, 4});
+  block.RegisterElement(lowest);
+  EXPECT_EQ(block.FindObject('B', TObjectRegister::MinNumber), lowest);
   for (int n : {0, 3, 6, -2}) EXPECT_EQ(block.FindObject('B', n), nullptr) << n;
   TOwnerEntity keep;  // only space entities are filed
   auto* plain = new TOwnerEntity;

@@ -108,6 +108,9 @@ TEST_F(SpaceEntityTest, VertexIndexesOutOfRangeReadNothingAndWriteNothing) {
         << index;
   }
   EXPECT_EQ(VerticesOf(*single), (std::vector<std::pair<double, double>>{{3, 4}}));
+  T2DCoordinate* inserted = single->InsertVertex(0, 1, 2);  // an insert in range gives the vertex it placed
+  EXPECT_EQ(std::tuple(inserted, VerticesOf(*single)),
+            std::tuple(single->GetCoord(0), std::vector<std::pair<double, double>>{{1, 2}, {3, 4}}));
   TAreaElement broken;  // a child that is no vertex breaks the sum with a message
   broken.AddVertex(0, 0);
   broken.AddVertex(0, 10);

@@ -68,4 +68,54 @@ TEST_F(SegmentRecordsTest, TheFirstAndLastSegmentsAreAtTheMargin) {
   }
 }
 
+// An end within the tolerance of the point moves onto it; one farther stays.
+TEST_F(SegmentRecordsTest, AnEndSnapsOntoAPointWithinTheTolerance) {
+  const struct {
+    const char* name;
+    bool atBegin;
+    double x, y;
+    bool snapped;
+    double x1, y1, x2, y2;
+  } rows[] = {
+      {"begin within", true, 0.05, -0.05, true, 0.05, -0.05, 10, 0},
+      {"end within", false, 9.95, 0.05, true, 0, 0, 9.95, 0.05},
+      {"begin beyond", true, 0.5, 0, false, 0, 0, 10, 0},
+      {"end near the begin", false, 0.05, 0, false, 0, 0, 10, 0},
+  };
+  for (const auto& row : rows) {
+    TLumLinAbscissa* s = Segment(Line({{0, 0}, {10, 0}, {20, 0}}), 0);
+    EXPECT_EQ(s->SnapEnd(row.atBegin, row.x, row.y, 0.1), row.snapped) << row.name;
+    EXPECT_EQ(std::tuple(s->GetX1(), s->GetY1(), s->GetX2(), s->GetY2()), std::tuple(row.x1, row.y1, row.x2, row.y2))
+        << row.name;
+  }
+}
+
+// The other segment's asked end lies on this one within the tolerance, unless
+// the two share that end or both ends.
+TEST_F(SegmentRecordsTest, AnOtherSegmentsEndOnThisOneIsACrossingUnlessTheEndsAreShared) {
+  const struct {
+    const char* name;
+    TRealPoint begin, end;
+    bool found;
+  } rows[] = {
+      {"its begin on this one", {5, 0.05}, {5, 5}, true},
+      {"its begin on this one, the far ends shared", {5, 0.05}, {10, 0}, true},
+      {"its begin beyond the tolerance", {5, 0.5}, {5, 5}, false},
+      {"its begin shared with this begin", {0, 0}, {5, 5}, false},
+      {"both ends shared", {0, 0}, {10, 0}, false},
+      {"both ends shared the other way", {10, 0}, {0, 0}, false},
+  };
+  for (const auto& row : rows) {
+    const TLumLinAbscissa* s = Segment(Line({{0, 0}, {10, 0}}), 0);
+    const TLumLinAbscissa* other = Segment(Line({row.begin, row.end}), 0);
+    bool found = false, nearEnd = false;
+    double px = 0, py = 0, fx = 0, fy = 0;
+    s->CrossingWith(other, true, 0.1, found, nearEnd, px, py, fx, fy);
+    EXPECT_EQ(found, row.found) << row.name;
+    if (row.found) {
+      EXPECT_EQ(std::tuple(px, py, fx, fy), std::tuple(row.begin.X, row.begin.Y, row.begin.X, 0.0)) << row.name;
+    }
+  }
+}
+
 }  // namespace

@@ -171,6 +171,7 @@ TEST_F(TopologyNodesTest, AWalkLeavesItsRingInWalkingOrderOnlyWhenItCloses) {
   TNode* b = nullptr;
   TNodeBranch* bcBegin = nullptr;
   FindLineEndNode(bc, true, b, bcBegin);
+  TNode* abFar = abEnd->GetFarNode();
   const struct {
     const char* name;
     std::function<void()> before;
@@ -178,7 +179,10 @@ TEST_F(TopologyNodesTest, AWalkLeavesItsRingInWalkingOrderOnlyWhenItCloses) {
     bool closed;
     std::vector<TNodeBranch*> ring;
   } rows[] = {
-      {"a face that closes: its branches from the start", [] {}, abEnd, true, {abEnd, caEnd, bcEnd}},
+      {"no far node known: the walk ends at its start, no ring", [&] { abEnd->SetFarNode(nullptr); }, abEnd, true,
+       {}},
+      {"a face that closes: its branches from the start", [&] { abEnd->SetFarNode(abFar); }, abEnd, true,
+       {abEnd, caEnd, bcEnd}},
       {"the same face again: meets a marked branch", [] {}, bcEnd, false, {}},
       {"no branch to turn to at the far node: no ring",
        [&] { b->FreeElement(bcBegin); },
