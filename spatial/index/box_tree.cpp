@@ -94,25 +94,20 @@ TBoxTree::Packed TBoxTree::Pack(std::vector<Entry> Entries) {
   for (std::size_t at = 0; at < entries.size(); at += sliceSize)
     std::sort(entries.begin() + static_cast<std::ptrdiff_t>(at),
               entries.begin() + static_cast<std::ptrdiff_t>(std::min(at + sliceSize, entries.size())), byBottom);
-  std::vector<Node> level;
-  for (std::size_t at = 0; at < entries.size(); at += kFanOut) {
-    Node node{entries[at].Box, static_cast<std::uint32_t>(at),
-              static_cast<std::uint32_t>(std::min(kFanOut, entries.size() - at))};
-    for (std::size_t i = at + 1; i < at + node.Count; ++i) Grow(node.Box, entries[i].Box);
-    level.push_back(node);
-  }
-  tree.Levels.push_back(std::move(level));
-  while (tree.Levels.back().size() > 1) {
-    const std::vector<Node>& below = tree.Levels.back();
-    std::vector<Node> above;
-    for (std::size_t at = 0; at < below.size(); at += kFanOut) {
-      Node node{below[at].Box, static_cast<std::uint32_t>(at),
-                static_cast<std::uint32_t>(std::min(kFanOut, below.size() - at))};
-      for (std::size_t i = at + 1; i < at + node.Count; ++i) Grow(node.Box, below[i].Box);
-      above.push_back(node);
+  // Each level groups kFanOut items of the level below under the box that
+  // holds theirs; the leaves group the entries.
+  auto nodesOver = [](const auto& items) {
+    std::vector<Node> nodes;
+    for (std::size_t at = 0; at < items.size(); at += kFanOut) {
+      Node node{items[at].Box, static_cast<std::uint32_t>(at),
+                static_cast<std::uint32_t>(std::min(kFanOut, items.size() - at))};
+      for (std::size_t i = at + 1; i < at + node.Count; ++i) Grow(node.Box, items[i].Box);
+      nodes.push_back(node);
     }
-    tree.Levels.push_back(std::move(above));
-  }
+    return nodes;
+  };
+  tree.Levels.push_back(nodesOver(entries));
+  while (tree.Levels.back().size() > 1) tree.Levels.push_back(nodesOver(tree.Levels.back()));
   return tree;
 }
 
