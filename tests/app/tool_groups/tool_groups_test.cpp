@@ -250,6 +250,14 @@ TEST_F(ToolGroupTest, AControlToolWithoutAControlReadsZeroAndIgnoresWrites) {
   // A group outside any window has a bar of no size.
   std::unique_ptr<TExtendedToolGroup> loose(CreateElement<TExtendedToolGroup>());
   EXPECT_EQ(std::tuple(loose->ButtonWidth(), loose->ButtonHeight(), loose->Flat()), std::tuple(0, 0, false));
+  // Taken out of its window, a group keeps its bar's name but has no bar to change.
+  const platform::ToolBarStyle before = Window().GetToolBarStyle("tb_Edit");
+  group->SetForm(nullptr);
+  group->SetFlat(!before.Flat);
+  group->SetButtonHeight(before.ButtonHeight + 30);
+  const platform::ToolBarStyle after = Window().GetToolBarStyle("tb_Edit");
+  EXPECT_EQ(std::tuple(group->Flat(), group->ButtonHeight(), after.Flat, after.ButtonHeight),
+            std::tuple(false, 0, before.Flat, before.ButtonHeight));
 }
 
 TEST_F(ToolGroupTest, ClearingLeavesNoButtonActionImageOrTool) {

@@ -74,6 +74,23 @@ TEST_F(NeighbourGroupsTest, GroupsSharingABoundaryLineOrAHoleAreNeighboursOnce) 
   }
 }
 
+// A line held by no layer has the first area built on it as its first owner:
+// that area's group is found from the other side too.
+TEST_F(NeighbourGroupsTest, TheFirstOwnerOfASharedLineCountsAsANeighbour) {
+  TPolyLineElement* left = BoundaryLine({{60, 0}, {60, 10}, {70, 10}});
+  TPolyLineElement* shared = BoundaryLine({{70, 10}, {70, 0}});
+  TPolyLineElement* bottom = BoundaryLine({{70, 0}, {60, 0}});
+  TPolyLineElement* right = BoundaryLine({{70, 10}, {80, 10}, {80, 0}, {70, 0}});
+  Group("E", BoundedArea({{left, true}, {shared, true}, {bottom, true}}, 61, 1));
+  Group("F", BoundedArea({{shared, false}, {right, true}}, 75, 5));
+  for (const auto& [group, neighbour] : {std::pair("E", "F"), std::pair("F", "E")}) {
+    TFindOkolniSkupiny tool;
+    tool.SetInput(forest.FindElementByName(group));
+    tool.DoIt();
+    EXPECT_EQ(Names(tool.Output()), std::vector<std::string>{neighbour}) << group;
+  }
+}
+
 // A second run into the same output lists nothing twice: groups the output
 // already holds count as found.
 TEST_F(NeighbourGroupsTest, ARunIntoAnOutputThatHoldsNeighboursAddsOnlyTheMissing) {

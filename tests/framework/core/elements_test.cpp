@@ -16,6 +16,19 @@ using ElementsTest = FrameworkTest;
 using Leaf = Tracked<TOwnerElement>;
 using Plain = Tracked<TElement>;
 
+// A property reads as true when its text begins with T in either case.
+TEST_F(ElementsTest, APropertyIsTrueWhenItsTextBeginsWithT) {
+  const struct {
+    const char* text;
+    bool value;
+  } rows[] = {{"True", true}, {"true", true}, {"T", true}, {"False", false}, {"f", false}, {"1", false}, {"x", false}};
+  TOwnerEntity element;
+  for (const auto& row : rows) {
+    element.SetName(row.text);
+    EXPECT_EQ(element.GetPropertyBoolean("Name"), row.value) << row.text;
+  }
+}
+
 TEST_F(ElementsTest, ElementIsFreedOnlyWhenNoEntityHoldsItWhateverItsClass) {
   Leaf::Alive = Plain::Alive = 0;
   {

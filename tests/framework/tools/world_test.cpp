@@ -107,6 +107,12 @@ TEST_F(WorldTest, RegisterSectionsAreFoundByNameInAnyCaseOrMadeOnce) {
     existing->SetName(lower);
     filled.AddElement(existing);
     EXPECT_EQ(std::pair(row.section(filled), filled.GetCount()), std::pair(existing, 1)) << row.name;
+    TSystemRegister foreign;  // a child of the name but of another class is no section
+    auto* other = new TOwnerEntity;
+    other->SetName(row.name);
+    foreign.AddElement(other);
+    EXPECT_EQ(std::pair(row.section(foreign), foreign.GetCount()), std::pair(static_cast<TElement*>(nullptr), 1))
+        << row.name;
   }
 }
 
