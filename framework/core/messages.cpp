@@ -26,10 +26,10 @@ bool Enlist(const TKestuMessage* message) {
   return flight.messages.insert(message).second;
 }
 
-bool Delist(const TKestuMessage* message) {
+void Delist(const TKestuMessage* message) {
   InFlight& flight = Flight();
   std::lock_guard guard(flight.lock);
-  return flight.messages.erase(message) > 0;
+  flight.messages.erase(message);
 }
 
 bool IsInFlight(const TKestuMessage* message) {
