@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "spatial/geometry/geometry_elements.h"
+#include "spatial/objects/line_end_plan.h"
 
 class TKestuMessage;
 
@@ -296,6 +297,7 @@ class TSpaceRect : public TRectEntity {
   // Four cells of this cell's own class over the quarters of its bounds;
   // the cell stops being a leaf.
   void SplitIntoQuarters();
+  static Quarter QuarterOfSlot(TLineEndPlan::Slot slot);
 
  private:
   bool last_ = true;
@@ -318,6 +320,12 @@ class TSpaceLineBegEndCell : public TSpaceRect {
   TPolyLineString* Begins() const;
   TPolyLineString* Ends() const;
   void AddLineEnd(TPolyElement* Line, bool AtBegin);
+  // Files the ends as AddLineEnd would one after another.  Into a leaf
+  // without lists each end is filed once: cells, lists, each list's order
+  // and each line's order of holders come out as one at a time leaves them.
+  void AddLineEnds(const std::vector<TLineEndToFile>& Batch);
+  // The end's point; false, with the error shown, when the line has none.
+  static bool ReadLineEnd(TPolyElement* Line, bool AtBegin, TLineEndToFile& End);
   // Line ends of a leaf, or of all leaves below an inner cell.
   int GetEndsCount() const override;
 
