@@ -155,20 +155,6 @@ int TPolyElement::GetCoordsCount() const { return static_cast<int>(Children().si
 
 T2DCoordinate* TPolyElement::GetCoord(int Index) const { return ChildVertex(Index); }
 
-T2DCoordinate* TPolyElement::ChildVertex(int Index) const {
-  const auto& children = Children();
-  if (Index < 0 || static_cast<std::size_t>(Index) >= children.size()) return nullptr;
-  return DynamicCast<T2DCoordinate>(children[static_cast<std::size_t>(Index)]);
-}
-
-int TPolyElement::VertexCount() const {
-  return verticesAreChildren_ ? static_cast<int>(Children().size()) : GetCoordsCount();
-}
-
-T2DCoordinate* TPolyElement::Vertex(int Index) const {
-  return verticesAreChildren_ ? ChildVertex(Index) : GetCoord(Index);
-}
-
 double TPolyElement::GetCalculatedArea() const {
   TCoordCursor cursor(*this);
   return ShoelaceSum(VertexCount(), [&cursor](int i) { return cursor.At(i); }, true);
@@ -200,12 +186,6 @@ void TPolyElement::SetCoordX(int Index, double X) {
 
 void TPolyElement::SetCoordY(int Index, double Y) {
   if (T2DCoordinate* vertex = Vertex(Index)) vertex->SetY(Y);
-}
-
-T2DCoordinate* TPolyElement::VertexAt(int Index, bool FromBegin) const {
-  const int count = VertexCount();
-  if (Index < 0 || Index >= count) return nullptr;
-  return Vertex(FromBegin ? Index : count - 1 - Index);
 }
 
 void TPolyElement::GetVertexXY(int Index, bool FromBegin, double& X, double& Y) const {

@@ -112,15 +112,22 @@ class TPolyElement : public TSpaceEntity {
   void SetCoordX(int Index, double X);
   void SetCoordY(int Index, double Y);
   // Counted from the last vertex when not FromBegin.
-  T2DCoordinate* VertexAt(int Index, bool FromBegin) const;
+  T2DCoordinate* VertexAt(int Index, bool FromBegin) const {
+    const int count = VertexCount();
+    if (Index < 0 || Index >= count) return nullptr;
+    return Vertex(FromBegin ? Index : count - 1 - Index);
+  }
   void GetVertexXY(int Index, bool FromBegin, double& X, double& Y) const;
   T2DCoordinate* AddVertex(double X, double Y);
   T2DCoordinate* InsertVertex(int Index, double X, double Y);
   void CalcBounds();
   // GetCoordsCount and GetCoord without a virtual call where the vertices
-  // are the children.
-  int VertexCount() const;
-  T2DCoordinate* Vertex(int Index) const;
+  // are the children.  Every pass over lines reads its vertices through
+  // these, so they are inline.
+  int VertexCount() const {
+    return verticesAreChildren_ ? static_cast<int>(Children().size()) : GetCoordsCount();
+  }
+  T2DCoordinate* Vertex(int Index) const { return verticesAreChildren_ ? ChildVertex(Index) : GetCoord(Index); }
 
   // Along the vertex chain; no closing segment.
   double Length() const;
@@ -140,7 +147,11 @@ class TPolyElement : public TSpaceEntity {
   bool verticesAreChildren_ = true;
 
  private:
-  T2DCoordinate* ChildVertex(int Index) const;
+  T2DCoordinate* ChildVertex(int Index) const {
+    const auto& children = Children();
+    if (Index < 0 || static_cast<std::size_t>(Index) >= children.size()) return nullptr;
+    return DynamicCast<T2DCoordinate>(children[static_cast<std::size_t>(Index)]);
+  }
 };
 
 class TPolyLineElement : public TPolyElement {
