@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <functional>
+#include <memory>
+#include <vector>
 
 #include "tests/block/topology/topology_fixture.h"
 
@@ -58,6 +60,46 @@ class NodeBuildingTest : public TopologyTest {
 
   std::unique_ptr<TSpaceLineBegEndCell> tree;
 };
+
+// The reader files both ends of each line once, also of a line reached
+// through two containers, and refuses a line without vertices with the
+// index's error while the others are filed.
+TEST_F(NodeBuildingTest, TheReaderFilesBothEndsOfEachLineOnceAndRefusesALineWithoutVertices) {
+  const struct {
+    const char* name;
+    int lines;
+    bool emptyLine;
+    bool reachedTwice;
+    std::size_t errors;
+  } rows[] = {
+      {"three lines", 3, false, false, 0},
+      {"a line without vertices", 3, true, false, 2},
+      {"a line reached twice", 3, false, true, 0},
+      {"enough ends to split the root", 100, false, false, 0},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    lines.Clear();
+    dialogs.Messages.clear();
+    std::vector<TPolyLineElement*> made;
+    for (int i = 0; i < row.lines; ++i) made.push_back(Line({{i * 1.0, 0}, {i * 1.0 + 0.5, 10}}));
+    if (row.emptyLine) lines.AddEntity(new TPolyLineElement);
+    if (row.reachedTwice) {
+      auto* again = new TOwnerEntity;
+      again->AddElement(made.front());
+      lines.AddElement(again);
+    }
+    TReadLinesIntoQTree reader;
+    reader.SetInput(&lines);
+    reader.DoIt();
+    std::unique_ptr<TSpaceLineBegEndCell> index(static_cast<TSpaceLineBegEndCell*>(reader.Output()));
+    ASSERT_NE(index, nullptr);
+    EXPECT_EQ(index->GetEndsCount(), 2 * row.lines);
+    EXPECT_EQ(index->Last(), row.lines * 2 <= TSpaceLineBegEndCell::Capacity);
+    ASSERT_EQ(dialogs.Messages.size(), row.errors);
+    for (const auto& box : dialogs.Messages) EXPECT_EQ(box.Text, "Error: TSpaceLineBegEndCell.AddLine");
+  }
+}
 
 TEST_F(NodeBuildingTest, EndsShareANodeOnlyWhenCloserThanTheToleranceOnBothAxes) {
   const struct {
