@@ -140,6 +140,8 @@ class TPolyElement : public TSpaceEntity {
 
  private:
   T2DCoordinate* ChildVertex(int Index) const;
+  // The shoelace sum over the vertices walked from either end.
+  double SumFrom(bool FromBegin, bool Closed) const;
 };
 
 class TPolyLineElement : public TPolyElement {
