@@ -228,9 +228,25 @@ double TPolyElement::Length() const {
   return length;
 }
 
-double TPolyElement::GetCalculatedAreaFrom(bool FromBegin) const { return WalkedSum(*this, FromBegin, true); }
+double TPolyElement::GetCalculatedAreaFrom(bool FromBegin) const { return SumFrom(FromBegin, true); }
 
-double TPolyElement::AreaTerm(bool FromBegin) const { return WalkedSum(*this, FromBegin, false); }
+double TPolyElement::AreaTerm(bool FromBegin) const { return SumFrom(FromBegin, false); }
+
+double TPolyElement::SumFrom(bool FromBegin, bool Closed) const {
+  if (!verticesAreChildren_) return WalkedSum(*this, FromBegin, Closed);
+  // The vertices are the children: read straight from the list, each as
+  // VertexAt reads it, without asking for the count again per vertex (a
+  // face walk sums every line it passes).
+  const auto& children = Children();
+  const std::size_t last = children.size() - 1;
+  return ShoelaceSum(
+      static_cast<int>(children.size()),
+      [&children, last, FromBegin](int i) {
+        const auto index = static_cast<std::size_t>(i);
+        return DynamicCast<T2DCoordinate>(children[FromBegin ? index : last - index]);
+      },
+      Closed);
+}
 
 void TPolyElement::PointAtDistance(double& X, double& Y, double Dist, double& angle) const {
   X = 0;

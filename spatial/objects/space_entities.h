@@ -156,6 +156,8 @@ class TPolyElement : public TSpaceEntity {
     if (Index < 0 || static_cast<std::size_t>(Index) >= children.size()) return nullptr;
     return DynamicCast<T2DCoordinate>(children[static_cast<std::size_t>(Index)]);
   }
+  // The shoelace sum over the vertices walked from either end.
+  double SumFrom(bool FromBegin, bool Closed) const;
 };
 
 class TPolyLineElement : public TPolyElement {
