@@ -21,11 +21,9 @@ constexpr int kMaxTraceSteps = 10000;
 
 // ---------------------------------------------------------------- branch
 
-TPolyLineElement* TNodeBranch::GetLine() const { return static_cast<TPolyLineElement*>(line_.Get()); }
 void TNodeBranch::SetLine(TPolyLineElement* Line) { line_.Set(Line); }
 TAreaElement* TNodeBranch::GetRightArea() const { return static_cast<TAreaElement*>(rightArea_.Get()); }
 void TNodeBranch::SetRightArea(TAreaElement* Area) { rightArea_.Set(Area); }
-TNode* TNodeBranch::GetFarNode() const { return static_cast<TNode*>(farNode_.Get()); }
 void TNodeBranch::SetFarNode(TNode* Node) { farNode_.Set(Node); }
 
 double TBranchDirection::Angle() const { return HasLine ? Mathlib::VectorAngle(DX, DY) : 0; }
