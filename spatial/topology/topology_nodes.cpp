@@ -155,6 +155,7 @@ void TNodeBranch::TraceArea(double& Area, bool& Closed, int& Steps, bool Mark, s
   // Messages run at every step to keep the window alive; none of them may
   // change the graph under the walk.
   platform::MessageHold hold;
+  platform::Application& application = platform::Application::Instance();
   bool metMarked = false;
   try {
     Area = GetLine()->AreaTerm(LineBegin);
@@ -174,7 +175,7 @@ void TNodeBranch::TraceArea(double& Area, bool& Closed, int& Steps, bool Mark, s
         return;
       }
       ++Steps;
-      platform::Application::Instance().ProcessMessages();
+      application.ProcessMessages();
     }
     if (Steps >= kMaxTraceSteps || metMarked) Closed = false;
   } catch (const std::exception&) {
