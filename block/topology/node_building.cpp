@@ -64,6 +64,37 @@ void FreeBranch(TNode& node, TNodeBranch* branch) {
   if (line && !node.FindBranch(line, true) && !node.FindBranch(line, false)) node.FreeElement(line);
 }
 
+// The lines of a leaf lie scattered over a large map, and each is a header
+// with blocks of its own (vertex list, vertices, holder and owner lists,
+// bounds) that the leaf's walk reads one after another.  They are asked for
+// in sweeps over the leaf's lists before the walk, each sweep reading only
+// what the one before asked for, so that the loads of a whole leaf overlap
+// instead of following each other.
+void ApproachLeafLines(const TSpaceLineBegEndCell& cell) {
+  const TPolyLineString* lists[] = {cell.Begins(), cell.Ends()};
+  const auto eachLine = [&lists](auto visit) {
+    for (const TPolyLineString* list : lists)
+      if (list)
+        for (TElement* element : list->Children())
+          if (element) visit(*element);
+  };
+  eachLine([](const TElement& line) { __builtin_prefetch(&line); });
+  eachLine([](TElement& element) {
+    if (const auto* line = DynamicCast<TPolyElement>(&element)) {
+      line->PrefetchChildren();
+      line->PrefetchHolders();
+      line->PrefetchOwners();
+      line->PrefetchBounds();
+    }
+  });
+  eachLine([](TElement& element) {
+    const auto* line = DynamicCast<TPolyElement>(&element);
+    if (!line || line->Children().empty()) return;
+    __builtin_prefetch(line->Children().front());
+    __builtin_prefetch(line->Children().back());
+  });
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------- line ends into nodes
@@ -85,12 +116,19 @@ void TPutLinesIntoNodes::DoIt() {
     TTool& tool;
     ~Idle() { tool.SetBusy(false); }
   } idle{*this};
+  ApproachLeafLines(*cell);
   Walk();
 }
 
 bool TPutLinesIntoNodes::QGoInside(TElement* element) {
-  if (!DynamicCast<TRectEntity>(element) || DynamicCast<TPolyLineElement>(element)) return false;
-  const bool named = DynamicCast<TPolyLineString>(element) != nullptr;
+  // Asked of every line of the leaf: the class is asked once.
+  static const TClass rectEntity = TRectEntity::StaticClass();
+  static const TClass polyLine = TPolyLineElement::StaticClass();
+  static const TClass lineString = TPolyLineString::StaticClass();
+  if (!element) return false;
+  const TClass cls = element->ClassType();
+  if (!cls->InheritsFrom(rectEntity) || cls->InheritsFrom(polyLine)) return false;
+  const bool named = cls->InheritsFrom(lineString);
   if (named && element->GetName() == "BEGINS") {
     BothEnds = false;
     AtBegin = true;

@@ -24,8 +24,14 @@ class BusyScope {
   TTool& tool_;
 };
 
+// Asked of every element a walk over lines or areas meets: the class is
+// asked once.
 bool IsContainerOfObjects(TElement* element) {
-  return DynamicCast<TOwnerEntity>(element) && !DynamicCast<TPolyLineElement>(element);
+  static const TClass ownerEntity = TOwnerEntity::StaticClass();
+  static const TClass polyLine = TPolyLineElement::StaticClass();
+  if (!element) return false;
+  const TClass cls = element->ClassType();
+  return cls->InheritsFrom(ownerEntity) && !cls->InheritsFrom(polyLine);
 }
 
 // Adds a found element to the searchers' result: with its bounds when the

@@ -83,6 +83,10 @@ class TGapList {
   bool empty() const { return size() == 0; }
   // Whether the list has its block (has held entries, or room was reserved).
   bool Made() const { return block_ != nullptr; }
+  // Asks the processor to start loading the block's header and first entries.
+  void Prefetch() const {
+    if (block_) __builtin_prefetch(block_);
+  }
   T* operator[](std::size_t index) const { return Items()[block_->Front + index]; }
   T* at(std::size_t index) const {
     if (index >= size()) throw std::out_of_range("List index out of bounds (" + std::to_string(index) + ")");
@@ -553,6 +557,8 @@ class TElement : public TPersistent {
   int HolderCount() const { return holders_.Count(); }
   // Whether it is a TEntity, without a look up the class tree.
   bool IsAnEntity() const { return isEntity_; }
+  // Asks the processor to start loading the holder list's block.
+  void PrefetchHolders() const { holders_.Prefetch(); }
 
  protected:
   // Leaves the child list of every holder.  Destructors that may run code
@@ -562,7 +568,6 @@ class TElement : public TPersistent {
  private:
   friend class TEntity;
   friend std::uint32_t HandleOfElement(TElement*);
-  void PrefetchHolders() const { holders_.Prefetch(); }
   void AddHolder(TEntity* holder) { holders_.Add(holder); }
   bool RemoveHolder(TEntity* holder) { return holders_.RemoveAny(holder); }
 
@@ -643,6 +648,8 @@ class TOwnersOf : public Base {
   TElement* GetOwnerByName(const std::string& name) const override {
     return FirstOwnerNamed(owners_, name, ThroughEnvelopes);
   }
+  // Asks the processor to start loading the owners list's block.
+  void PrefetchOwners() const { owners_.Prefetch(); }
 
  protected:
   TPointerList<TElement> owners_;
@@ -673,6 +680,10 @@ class TEntity : public TElement {
   virtual int GetCount();
   virtual int GetLastIndex();
   virtual TElement* GetElement(int index);
+  // Whether GetCount and GetElement answer from Children() as it stands;
+  // a class that makes its elements on demand says no.  Walks read the
+  // list straight where it does.
+  virtual bool AnswersFromChildren() const { return true; }
   virtual void SetElement(int index, TElement* element);
   virtual int IndexOf(const TElement* element) const;
   virtual void Clear();
@@ -710,6 +721,8 @@ class TEntity : public TElement {
 
   // Children without creating the list; empty when there is none.
   const TGapList<TElement>& Children() const { return children_; }
+  // Asks the processor to start loading the child list's block.
+  void PrefetchChildren() const { children_.Prefetch(); }
 
   // Whether element is this entity or one of its ancestors (an entity that
   // holds it, in a child list or a field, directly or further up).

@@ -162,6 +162,10 @@ class TRectEntity : public TOwnerEntity {
   void SetMaxX(double value) { BoundRect()->SetMaxX(value); }
   void SetMaxY(double value) { BoundRect()->SetMaxY(value); }
   bool IsValid() const { return BoundRect()->IsValid(); }
+  // Asks the processor to start loading the bounds, where they are made.
+  void PrefetchBounds() const {
+    if (bounds_) __builtin_prefetch(bounds_.get());
+  }
   double GetWidth() const { return BoundRect()->Width(); }
   double GetHeight() const { return BoundRect()->Height(); }
   void SetWidth(double value);

@@ -1,7 +1,5 @@
 #include "spatial/objects/line_end_plan.h"
 
-#include <utility>
-
 TLineEndPlan::TLineEndPlan(const TRealRect& bounds, int capacity, double minSize)
     : capacity_(capacity), minSize_(minSize) {
   cells_.push_back({});
@@ -25,6 +23,7 @@ TRealRect TLineEndPlan::QuarterBounds(const TRealRect& b, double splitX, double 
 void TLineEndPlan::File(const std::vector<TLineEndToFile>& batch) {
   batch_ = &batch;
   leafOf_.resize(batch.size(), NoCell);
+  next_.resize(batch.size(), NoCell);
   filedAt_.resize(batch.size(), 0);
   for (std::size_t end = 0; end < batch.size(); ++end) FileOne(static_cast<int>(end));
   batch_ = nullptr;
@@ -44,50 +43,51 @@ void TLineEndPlan::FileOne(int end) {
   for (;;) {
     while (!cells_[static_cast<std::size_t>(at)].IsLeaf())
       at = QuarterFor(cells_[static_cast<std::size_t>(at)], point.X, point.Y);
-    Cell& leaf = cells_[static_cast<std::size_t>(at)];
+    const Cell& leaf = cells_[static_cast<std::size_t>(at)];
     const double width = leaf.Bounds.MaxX - leaf.Bounds.MinX;
     const double height = leaf.Bounds.MaxY - leaf.Bounds.MinY;
     const bool bigEnough = width >= minSize_ && height >= minSize_;
-    if (static_cast<int>(leaf.Begins.size() + leaf.Ends.size()) >= capacity_ && bigEnough) {
-      Split(at);
-      continue;
-    }
-    (point.AtBegin ? leaf.Begins : leaf.Ends).push_back(end);
-    leafOf_[static_cast<std::size_t>(end)] = at;
-    filedAt_[static_cast<std::size_t>(end)] = filings_++;
-    return;
+    if (leaf.Count < capacity_ || !bigEnough) break;
+    Split(at);
   }
+  Place(end, at);
+}
+
+void TLineEndPlan::Place(int end, int leaf) {
+  const auto e = static_cast<std::size_t>(end);
+  Cell& cell = cells_[static_cast<std::size_t>(leaf)];
+  const int kind = (*batch_)[e].AtBegin ? 0 : 1;
+  if (cell.Last[kind] == NoCell) cell.First[kind] = end;
+  else next_[static_cast<std::size_t>(cell.Last[kind])] = end;
+  cell.Last[kind] = end;
+  ++cell.Count;
+  next_[e] = NoCell;
+  leafOf_[e] = leaf;
+  filedAt_[e] = filings_++;
 }
 
 void TLineEndPlan::Split(int at) {
-  const std::size_t first = cells_.size();
-  {
-    Cell& cell = cells_[static_cast<std::size_t>(at)];
-    cell.SplitX = SplitOf(cell.Bounds.MinX, cell.Bounds.MaxX);
-    cell.SplitY = SplitOf(cell.Bounds.MinY, cell.Bounds.MaxY);
-  }
+  const auto first = static_cast<int>(cells_.size());
+  Cell cell = cells_[static_cast<std::size_t>(at)];
+  cell.SplitX = SplitOf(cell.Bounds.MinX, cell.Bounds.MaxX);
+  cell.SplitY = SplitOf(cell.Bounds.MinY, cell.Bounds.MaxY);
   for (Slot slot : {LowerLeft, UpperLeft, LowerRight, UpperRight}) {
-    const Cell& cell = cells_[static_cast<std::size_t>(at)];
     Cell quarter;
     quarter.Bounds = QuarterBounds(cell.Bounds, cell.SplitX, cell.SplitY, slot);
-    cells_.push_back(std::move(quarter));
-    cells_[static_cast<std::size_t>(at)].Quarters[slot] = static_cast<int>(first) + slot;
+    cells_.push_back(quarter);
+    cell.Quarters[slot] = first + slot;
   }
+  cells_[static_cast<std::size_t>(at)] = {cell.Bounds, cell.SplitX, cell.SplitY,
+                                          {cell.Quarters[0], cell.Quarters[1], cell.Quarters[2], cell.Quarters[3]}};
   // A leaf splits as its count reaches the capacity, so no quarter can take
   // more than the capacity from it: they are filed one level down without
-  // the test, begins first, each list in its order, as the index does.
-  std::vector<int> begins = std::move(cells_[static_cast<std::size_t>(at)].Begins);
-  std::vector<int> ends = std::move(cells_[static_cast<std::size_t>(at)].Ends);
-  cells_[static_cast<std::size_t>(at)].Begins.clear();
-  cells_[static_cast<std::size_t>(at)].Ends.clear();
-  for (const std::vector<int>* list : {&begins, &ends}) {
-    for (int end : *list) {
+  // the test, begins first, each chain in its order, as the index does.
+  for (int kind : {0, 1}) {
+    for (int end = cell.First[kind]; end != NoCell;) {
+      const int following = next_[static_cast<std::size_t>(end)];
       const TLineEndToFile& point = (*batch_)[static_cast<std::size_t>(end)];
-      const int quarter = QuarterFor(cells_[static_cast<std::size_t>(at)], point.X, point.Y);
-      Cell& leaf = cells_[static_cast<std::size_t>(quarter)];
-      (point.AtBegin ? leaf.Begins : leaf.Ends).push_back(end);
-      leafOf_[static_cast<std::size_t>(end)] = quarter;
-      filedAt_[static_cast<std::size_t>(end)] = filings_++;
+      Place(end, QuarterFor(cells_[static_cast<std::size_t>(at)], point.X, point.Y));
+      end = following;
     }
   }
 }

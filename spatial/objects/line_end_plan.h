@@ -34,9 +34,11 @@ class TLineEndPlan {
     double SplitY = 0;
     // Cells of the plan by slot; NoCell while a leaf.
     int Quarters[4] = {NoCell, NoCell, NoCell, NoCell};
-    // Ends (indices into the batch) in the order they were filed here.
-    std::vector<int> Begins;
-    std::vector<int> Ends;
+    // A leaf's ends, begins and ends apart, each chained in the order they
+    // were filed here (indices into the batch; NoCell ends a chain).
+    int Count = 0;
+    int First[2] = {NoCell, NoCell};
+    int Last[2] = {NoCell, NoCell};
     bool IsLeaf() const { return Quarters[0] == NoCell; }
   };
 
@@ -62,11 +64,15 @@ class TLineEndPlan {
  private:
   void FileOne(int end);
   void Split(int cell);
+  // Appends the end to the leaf's chain of its kind.
+  void Place(int end, int leaf);
   int QuarterFor(const Cell& cell, double x, double y) const;
 
   const std::vector<TLineEndToFile>* batch_ = nullptr;
   std::vector<Cell> cells_;
   std::vector<int> leafOf_;
+  // The next end of the same leaf and kind.
+  std::vector<int> next_;
   // The filing count when each end was filed last.
   std::vector<std::int64_t> filedAt_;
   std::int64_t filings_ = 0;

@@ -1,6 +1,7 @@
 #include "spatial/objects/space_entities.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <numbers>
 #include <utility>
@@ -186,12 +187,6 @@ void TPolyElement::SetCoordX(int Index, double X) {
 
 void TPolyElement::SetCoordY(int Index, double Y) {
   if (T2DCoordinate* vertex = Vertex(Index)) vertex->SetY(Y);
-}
-
-void TPolyElement::GetVertexXY(int Index, bool FromBegin, double& X, double& Y) const {
-  const T2DCoordinate* vertex = VertexAt(Index, FromBegin);
-  X = vertex ? vertex->GetX() : 0;
-  Y = vertex ? vertex->GetY() : 0;
 }
 
 T2DCoordinate* TPolyElement::AddVertex(double X, double Y) {
@@ -751,9 +746,14 @@ void TSpaceLineBegEndCell::AddLineEnds(const std::vector<TLineEndToFile>& Batch)
       made[static_cast<std::size_t>(cells[i].Quarters[slot])] =
           static_cast<TSpaceLineBegEndCell*>(made[i]->Cell(QuarterOfSlot(slot)));
   }
+  // Each leaf's lists, made on their first end as one at a time makes them.
+  std::vector<std::array<TPolyLineString*, 2>> lists(cells.size(), {nullptr, nullptr});
   for (int index : plan.EndsInFilingOrder()) {
     const TLineEndToFile& end = Batch[static_cast<std::size_t>(index)];
-    made[static_cast<std::size_t>(plan.LeafOf(index))]->ListOf(end.AtBegin)->AddEntity(end.Line);
+    const auto leaf = static_cast<std::size_t>(plan.LeafOf(index));
+    TPolyLineString*& list = lists[leaf][end.AtBegin ? 0 : 1];
+    if (!list) list = made[leaf]->ListOf(end.AtBegin);
+    list->AddEntity(end.Line);
   }
 }
 

@@ -117,7 +117,11 @@ class TPolyElement : public TSpaceEntity {
     if (Index < 0 || Index >= count) return nullptr;
     return Vertex(FromBegin ? Index : count - 1 - Index);
   }
-  void GetVertexXY(int Index, bool FromBegin, double& X, double& Y) const;
+  void GetVertexXY(int Index, bool FromBegin, double& X, double& Y) const {
+    const T2DCoordinate* vertex = VertexAt(Index, FromBegin);
+    X = vertex ? vertex->GetX() : 0;
+    Y = vertex ? vertex->GetY() : 0;
+  }
   T2DCoordinate* AddVertex(double X, double Y);
   T2DCoordinate* InsertVertex(int Index, double X, double Y);
   void CalcBounds();

@@ -13,16 +13,26 @@ class NodeBuildingTest : public TopologyTest {
  protected:
   // The passes of node building over the lines, with the connector's flags.
   TSpaceLineBegEndCell& Graph(bool joinDifferent, bool deletePseudo, int maxCoords) {
+    ReadLines();
+    PutNodes();
+    return Connect(joinDifferent, deletePseudo, maxCoords);
+  }
+  void ReadLines() {
     TReadLinesIntoQTree reader;
     reader.SetInput(&lines);
     reader.DoIt();
     tree.reset(static_cast<TSpaceLineBegEndCell*>(reader.Output()));
+  }
+  // Nodes into the index, and the leaves' line-end lists freed.
+  void PutNodes() {
     TPutNodesIntoQTree putter;
     putter.SetInput(tree.get());
     putter.DoIt();
     TDeleteDirectRelationsToLinesInQTree unlinker;
     unlinker.SetInput(tree.get());
     unlinker.DoIt();
+  }
+  TSpaceLineBegEndCell& Connect(bool joinDifferent, bool deletePseudo, int maxCoords) {
     TNodesConector conector;
     conector.JoinDifferentLines = joinDifferent;
     conector.DeletePseudoNodes = deletePseudo;
@@ -225,6 +235,35 @@ TEST_F(NodeBuildingTest, MakeNodesOwnsTheIndexAndOutputsEveryLineOnce) {
   EXPECT_EQ(output->GetCount(), 2);
   EXPECT_EQ(lines.GetCount(), 2);
   EXPECT_EQ(NodesOf(*index).size(), 2u);
+}
+
+// A leaf's passes meet only lines in its line-end lists and only nodes in
+// its node list, and a branch may have lost its line: anything else is
+// stepped over, before and during the walk, and the rest is built as usual.
+TEST_F(NodeBuildingTest, NodesArePutOnlyFromTheLinesOfALeafsLists) {
+  const struct {
+    const char* name;
+    bool foreignInBegins;
+    bool foreignInEnds;
+  } rows[] = {
+      {"only lines", false, false},
+      {"a vertex among the first ends", true, false},
+      {"a vertex among the last ends", false, true},
+  };
+  for (const auto& row : rows) {
+    tree.reset();
+    lines.Clear();
+    Line({{0, 0}, {10, 0}});
+    Line({{10, 0}, {10, 10}});
+    ReadLines();
+    ASSERT_TRUE(tree->Last()) << row.name;
+    if (row.foreignInBegins) tree->Begins()->AddElement(new T2DCoordinate(0, 0));
+    if (row.foreignInEnds) tree->Ends()->AddElement(new T2DCoordinate(10, 10));
+    PutNodes();
+    std::vector<int> branches;
+    for (TNode* node : NodesOf(*tree)) branches.push_back(node->GetBranchCount());
+    EXPECT_THAT(branches, ElementsAre(1, 2, 1)) << row.name;
+  }
 }
 
 }  // namespace
