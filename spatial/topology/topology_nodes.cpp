@@ -21,11 +21,9 @@ constexpr int kMaxTraceSteps = 10000;
 
 // ---------------------------------------------------------------- branch
 
-TPolyLineElement* TNodeBranch::GetLine() const { return static_cast<TPolyLineElement*>(line_.Get()); }
 void TNodeBranch::SetLine(TPolyLineElement* Line) { line_.Set(Line); }
 TAreaElement* TNodeBranch::GetRightArea() const { return static_cast<TAreaElement*>(rightArea_.Get()); }
 void TNodeBranch::SetRightArea(TAreaElement* Area) { rightArea_.Set(Area); }
-TNode* TNodeBranch::GetFarNode() const { return static_cast<TNode*>(farNode_.Get()); }
 void TNodeBranch::SetFarNode(TNode* Node) { farNode_.Set(Node); }
 
 double TBranchDirection::Angle() const { return HasLine ? Mathlib::VectorAngle(DX, DY) : 0; }
@@ -157,6 +155,7 @@ void TNodeBranch::TraceArea(double& Area, bool& Closed, int& Steps, bool Mark, s
   // Messages run at every step to keep the window alive; none of them may
   // change the graph under the walk.
   platform::MessageHold hold;
+  platform::Application& application = platform::Application::Instance();
   bool metMarked = false;
   try {
     Area = GetLine()->AreaTerm(LineBegin);
@@ -176,7 +175,7 @@ void TNodeBranch::TraceArea(double& Area, bool& Closed, int& Steps, bool Mark, s
         return;
       }
       ++Steps;
-      platform::Application::Instance().ProcessMessages();
+      application.ProcessMessages();
     }
     if (Steps >= kMaxTraceSteps || metMarked) Closed = false;
   } catch (const std::exception&) {

@@ -8,10 +8,10 @@
 #include <vector>
 
 #include "spatial/geometry/geometry_elements.h"
+#include "spatial/objects/space_entities.h"
 
 class TAreaElement;
 class TNode;
-class TPolyLineElement;
 
 // The direction a branch's angle is taken from: from the line's end to its
 // first vertex apart from the end.
@@ -39,10 +39,12 @@ class TNodeBranch : public TElement {
   // Already walked by a marking TraceArea.
   bool NotRegularArea = false;
 
-  TPolyLineElement* GetLine() const;
+  // Inline: a face walk reads the line of every branch it turns past.
+  TPolyLineElement* GetLine() const { return static_cast<TPolyLineElement*>(line_.Get()); }
   void SetLine(TPolyLineElement* Line);
   TAreaElement* GetRightArea() const;
   void SetRightArea(TAreaElement* Area);
+  // Inline, as the line is.
   TNode* GetFarNode() const;
   void SetFarNode(TNode* Node);
 
@@ -97,6 +99,8 @@ class TNode : public TRectEntity {
 
   std::unique_ptr<T2DCoordinate> position_;
 };
+
+inline TNode* TNodeBranch::GetFarNode() const { return static_cast<TNode*>(farNode_.Get()); }
 
 // Among the line's owners, the first node with a branch for that end.
 void FindLineEndNode(TPolyLineElement* Line, bool AtBegin, TNode*& Node, TNodeBranch*& Branch);
