@@ -145,8 +145,14 @@ void TPutLinesIntoNodes::DoIt() {
 }
 
 bool TPutLinesIntoNodes::QGoInside(TElement* element) {
-  if (!DynamicCast<TRectEntity>(element) || DynamicCast<TPolyLineElement>(element)) return false;
-  const bool named = DynamicCast<TPolyLineString>(element) != nullptr;
+  // Asked of every line of the leaf: the class is asked once.
+  static const TClass rectEntity = TRectEntity::StaticClass();
+  static const TClass polyLine = TPolyLineElement::StaticClass();
+  static const TClass lineString = TPolyLineString::StaticClass();
+  if (!element) return false;
+  const TClass cls = element->ClassType();
+  if (!cls->InheritsFrom(rectEntity) || cls->InheritsFrom(polyLine)) return false;
+  const bool named = cls->InheritsFrom(lineString);
   if (named && element->GetName() == "BEGINS") {
     BothEnds = false;
     AtBegin = true;

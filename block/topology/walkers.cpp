@@ -24,8 +24,14 @@ class BusyScope {
   TTool& tool_;
 };
 
+// Asked of every element a walk over lines or areas meets: the class is
+// asked once.
 bool IsContainerOfObjects(TElement* element) {
-  return DynamicCast<TOwnerEntity>(element) && !DynamicCast<TPolyLineElement>(element);
+  static const TClass ownerEntity = TOwnerEntity::StaticClass();
+  static const TClass polyLine = TPolyLineElement::StaticClass();
+  if (!element) return false;
+  const TClass cls = element->ClassType();
+  return cls->InheritsFrom(ownerEntity) && !cls->InheritsFrom(polyLine);
 }
 
 // Adds a found element to the searchers' result: with its bounds when the
@@ -237,20 +243,29 @@ void TReadLinesIntoQTree::DoIt() {
   tree->SetBounds({bounds->GetMinX(), bounds->GetMinY(), bounds->GetMaxX(), bounds->GetMaxY()});
   tree_.Set(tree.get());
   SetGaugeStep(10);
-  try {
-    TProchazecObjektu::DoIt();
-  } catch (const std::exception&) {
-    ShowError("Error: Načítač linií do QTree");
-  }
+  ends_.clear();
+  // Messages are held during the walk, so the lines read stay as they are
+  // until the index files them; what was read before a failure is filed.
+  const auto reportingFailure = [](const auto& step) {
+    try {
+      step();
+    } catch (const std::exception&) {
+      ShowError("Error: Načítač linií do QTree");
+    }
+  };
+  reportingFailure([this] { TProchazecObjektu::DoIt(); });
+  reportingFailure([this, &tree] { tree->AddLineEnds(ends_); });
+  ends_.clear();
+  ends_.shrink_to_fit();
   SetOutput(tree.release());
 }
 
 void TReadLinesIntoQTree::Process(TElement* element) {
   auto* line = static_cast<TPolyLineElement*>(element);
   if (!line->GetIsDone()) {
-    if (TSpaceLineBegEndCell* tree = Tree()) {
-      tree->AddLineEnd(line, true);
-      tree->AddLineEnd(line, false);
+    for (bool atBegin : {true, false}) {
+      TLineEndToFile end;
+      if (TSpaceLineBegEndCell::ReadLineEnd(line, atBegin, end)) ends_.push_back(end);
     }
     line->SetIsDone(true);
   }

@@ -8,8 +8,10 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "framework/tools/recursor.h"
+#include "spatial/objects/line_end_plan.h"
 
 namespace platform {
 class TF_gaugeForm;
@@ -171,17 +173,19 @@ class TProchazecListuQTreeGauge : public TProchazecListuQTree {
 
 // Files both ends of every line below the input into a new line-end index
 // named "QTREE" over the bounds of the input (or of the first parameter),
-// which becomes Output; the caller owns it.
+// which becomes Output; the caller owns it.  The walk reads the ends and the
+// index files them all once it ends.
 class TReadLinesIntoQTree : public TProchazecLiniiGauge {
   KESTX_CLASS(TReadLinesIntoQTree)
  public:
-  // The index being built or last built; nil once the caller freed it.
+  // The index last built; nil once the caller freed it.
   TSpaceLineBegEndCell* Tree() const;
   void DoIt() override;
   void Process(TElement* element) override;
 
  private:
   TElementLink tree_;
+  std::vector<TLineEndToFile> ends_;
 };
 
 void RegisterTopologyWalkerClasses();

@@ -680,6 +680,10 @@ class TEntity : public TElement {
   virtual int GetCount();
   virtual int GetLastIndex();
   virtual TElement* GetElement(int index);
+  // Whether GetCount and GetElement answer from Children() as it stands;
+  // a class that makes its elements on demand says no.  Walks read the
+  // list straight where it does.
+  virtual bool AnswersFromChildren() const { return true; }
   virtual void SetElement(int index, TElement* element);
   virtual int IndexOf(const TElement* element) const;
   virtual void Clear();

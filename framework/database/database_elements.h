@@ -76,6 +76,7 @@ class TDatabaseClass : public TOwnerEntity {
   bool DataSetAvailable() const;
 
   int GetCount() override;
+  bool AnswersFromChildren() const override { return false; }
   bool IsEmpty() const override;
   void Clear() override {}
   int AccumulateSize() override;

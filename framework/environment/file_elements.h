@@ -67,6 +67,7 @@ class TDirectoryElement : public TFileElement {
 
   int GetCount() override;
   TElement* GetElement(int index) override;
+  bool AnswersFromChildren() const override { return false; }
   int IndexOf(const TElement* element) const override;
   TElement* FindElementByName(const std::string& name) const override;
   TElement* FindElementByClass(TClass cls) const override;

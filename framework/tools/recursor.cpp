@@ -7,11 +7,19 @@
 
 namespace {
 
-// Whether the child is still in place after a hook ran; a child that a hook
-// removed (and perhaps freed) is not touched again.
-bool StillAt(TEntity& entity, int index, const TElement* child) {
-  return index < entity.GetCount() && entity.GetElement(index) == child;
-}
+// The children of a walked entity: read from its list where it answers from
+// it, else asked of it.
+struct TChildren {
+  TEntity& Entity;
+  bool Direct;
+  int Count() const { return Direct ? static_cast<int>(Entity.Children().size()) : Entity.GetCount(); }
+  TElement* At(int index) const {
+    return Direct ? Entity.Children()[static_cast<std::size_t>(index)] : Entity.GetElement(index);
+  }
+  // Whether the child is still in place after a hook ran; a child that a
+  // hook removed (and perhaps freed) is not touched again.
+  bool StillAt(int index, const TElement* child) const { return index < Count() && At(index) == child; }
+};
 
 // The children of a large graph lie scattered over memory, and whatever a
 // walk does with a child starts by reading its header: the child two places
@@ -68,7 +76,7 @@ TRecursor::TWalkFrames::~TWalkFrames() {
 void TRecursor::TWalkFrames::Enter(TEntity* entity) {
   ++recursor_.Level;
   const bool onPath = recursor_.descent_.Insert(entity);
-  frames_.push_back({entity, entity->GetCount(), 0, onPath});
+  frames_.push_back({entity, entity->GetCount(), 0, onPath, nullptr, entity->AnswersFromChildren()});
 }
 
 void TRecursor::TWalkFrames::Leave() {
@@ -90,33 +98,35 @@ void TRecursor::GoInside(TElement* element) {
   frames.Enter(entity);
   while (!frames.Empty()) {
     WalkFrame& top = frames.Top();
-    TEntity& parent = *top.Entity;
+    // What the hooks ask of the frame, held apart: Top is valid only until
+    // the next Enter.
+    const TChildren parent{*top.Entity, top.Direct};
     const int i = top.Index;
     if (TElement* child = top.Inside) {
       // Back from the child's children.
       top.Inside = nullptr;
       ++top.Index;
       LeftInside(child);
-      if (StillAt(parent, i, child) && QProcessAfter(child)) Process(child);
+      if (parent.StillAt(i, child) && QProcessAfter(child)) Process(child);
       continue;
     }
-    if (i >= top.Count || i >= parent.GetCount()) {
+    if (i >= top.Count || i >= parent.Count()) {
       frames.Leave();
       continue;
     }
-    TElement* child = parent.GetElement(i);
-    AskAhead(parent, i);
+    TElement* child = parent.At(i);
+    AskAhead(parent.Entity, i);
     // An element that contains itself, directly or further down, is walked once.
     if (!child || OnDescentPath(child)) {
       ++top.Index;
       continue;
     }
     if (QProcessBefore(child)) Process(child);
-    if (!StillAt(parent, i, child)) {
+    if (!parent.StillAt(i, child)) {
       ++top.Index;
       continue;
     }
-    if (QGoInside(child) && StillAt(parent, i, child)) {
+    if (QGoInside(child) && parent.StillAt(i, child)) {
       auto* inner = DynamicCast<TEntity>(child);
       if (!NotInside && inner) {
         top.Inside = child;
@@ -126,7 +136,7 @@ void TRecursor::GoInside(TElement* element) {
       LeftInside(child);
     }
     ++top.Index;
-    if (StillAt(parent, i, child) && QProcessAfter(child)) Process(child);
+    if (parent.StillAt(i, child) && QProcessAfter(child)) Process(child);
   }
   LeftInside(element);
 }

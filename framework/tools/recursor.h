@@ -38,6 +38,9 @@ class TRecursor : public TTechnology {
     int Index = 0;
     bool OnPath;                 // this frame put Entity on the descent path
     TElement* Inside = nullptr;  // the child whose children are being walked
+    // Entity answers from its list: the walk reads the list itself, again
+    // after every hook (a hook may change it).
+    bool Direct = false;
   };
   class TWalkFrames {
    public:

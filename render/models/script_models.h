@@ -62,6 +62,7 @@ class TDynamicModel : public TOwnerEntity {
   void SetActualIndex(std::int32_t index);
   // While active, item i is the model of the i-th script.
   TElement* GetElement(int index) override;
+  bool AnswersFromChildren() const override { return false; }
 
  protected:
   void FieldElementFreed(TElement* element) override;

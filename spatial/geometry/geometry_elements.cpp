@@ -141,13 +141,6 @@ void TRectangle::IncludeRect(const TRectangle* R) {
   IncludePoint(R->MaxX(), R->MaxY());
 }
 
-bool TRectangle::IsValid() const {
-  if (MinX() > MaxX() || MinY() > MaxY()) return false;
-  for (double v : {MinX(), MinY(), MaxX(), MaxY()})
-    if (!(std::fabs(v) < EmptyMarker)) return false;
-  return true;
-}
-
 bool TRectangle::Intersects(const TRectangle* R) const {
   return !(MinX() > R->MaxX() || MaxX() < R->MinX() || MinY() > R->MaxY() || MaxY() < R->MinY());
 }
@@ -215,8 +208,8 @@ void TRectangle::WriteData(platform::TWriter& writer) const {
 TRectEntity::TRectEntity() = default;
 TRectEntity::~TRectEntity() = default;
 
-TRectangle* TRectEntity::BoundRect() const {
-  if (!bounds_) bounds_ = std::make_unique<TRectangle>();
+TRectangle* TRectEntity::MakeBoundRect() const {
+  bounds_ = std::make_unique<TRectangle>();
   return bounds_.get();
 }
 
@@ -351,10 +344,15 @@ void TRectEntity::SetBounds(const TRealRect& R) {
 void TRectEntity::MoveBy(double DX, double DY) { BoundRect()->MoveBy(DX, DY); }
 
 void TRectEntity::IncludeElement(const TElement* E) {
-  if (const auto* coordinate = DynamicCast<TCoordinate>(E))
-    BoundRect()->IncludeCoordinate(coordinate);
-  else if (const auto* entity = DynamicCast<TRectEntity>(E))
-    BoundRect()->IncludeRect(entity->BoundRect());
+  // Every line filed in a list or a node passes here: the class is asked once.
+  if (!E) return;
+  static const TClass coordinateClass = TCoordinate::StaticClass();
+  static const TClass rectEntityClass = TRectEntity::StaticClass();
+  const TClass cls = E->ClassType();
+  if (cls->InheritsFrom(coordinateClass))
+    BoundRect()->IncludeCoordinate(static_cast<const TCoordinate*>(E));
+  else if (cls->InheritsFrom(rectEntityClass))
+    BoundRect()->IncludeRect(static_cast<const TRectEntity*>(E)->BoundRect());
 }
 
 void TRectEntity::AddEntity(TElement* E) {

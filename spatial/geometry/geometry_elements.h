@@ -97,7 +97,14 @@ class TRectangle : public TElement {
   void IncludeCoordinate(const TCoordinate* C);
   // An invalid R changes nothing.
   void IncludeRect(const TRectangle* R);
-  bool IsValid() const;
+  // Ordered corners, none NaN or beyond EmptyMarker; asked for every
+  // rectangle included and every cell filed into, so inline.
+  bool IsValid() const {
+    const double minX = MinX(), minY = MinY(), maxX = MaxX(), maxY = MaxY();
+    // Written so that NaN fails: every comparison with it is false.
+    return minX <= maxX && minY <= maxY && minX > -EmptyMarker && maxX < EmptyMarker && minY > -EmptyMarker &&
+           maxY < EmptyMarker;
+  }
   // Closed intervals: a shared edge or corner intersects.
   bool Intersects(const TRectangle* R) const;
   void Normalize();
@@ -136,8 +143,9 @@ class TRectEntity : public TOwnerEntity {
 
   std::int32_t Index = 0;
 
-  // Created empty on first use.
-  TRectangle* BoundRect() const;
+  // Created empty on first use.  Every bounds read passes here: the made
+  // rectangle is answered inline.
+  TRectangle* BoundRect() const { return bounds_ ? bounds_.get() : MakeBoundRect(); }
   // Takes R; nil leaves the next access to create an empty one.
   void SetBoundRect(TRectangle* R);
   // Created as (0, 0) on first use.
@@ -221,6 +229,8 @@ class TRectEntity : public TOwnerEntity {
   void AddLinkedChild(const TElementLink& Link, TElement* element);
 
  private:
+  TRectangle* MakeBoundRect() const;
+
   mutable std::unique_ptr<TRectangle> bounds_;
   mutable std::unique_ptr<T2DCoordinate> relRef_;
 };

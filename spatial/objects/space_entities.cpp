@@ -1,6 +1,7 @@
 #include "spatial/objects/space_entities.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <numbers>
 #include <utility>
@@ -155,20 +156,6 @@ int TPolyElement::GetCoordsCount() const { return static_cast<int>(Children().si
 
 T2DCoordinate* TPolyElement::GetCoord(int Index) const { return ChildVertex(Index); }
 
-T2DCoordinate* TPolyElement::ChildVertex(int Index) const {
-  const auto& children = Children();
-  if (Index < 0 || static_cast<std::size_t>(Index) >= children.size()) return nullptr;
-  return DynamicCast<T2DCoordinate>(children[static_cast<std::size_t>(Index)]);
-}
-
-int TPolyElement::VertexCount() const {
-  return verticesAreChildren_ ? static_cast<int>(Children().size()) : GetCoordsCount();
-}
-
-T2DCoordinate* TPolyElement::Vertex(int Index) const {
-  return verticesAreChildren_ ? ChildVertex(Index) : GetCoord(Index);
-}
-
 double TPolyElement::GetCalculatedArea() const {
   TCoordCursor cursor(*this);
   return ShoelaceSum(VertexCount(), [&cursor](int i) { return cursor.At(i); }, true);
@@ -200,18 +187,6 @@ void TPolyElement::SetCoordX(int Index, double X) {
 
 void TPolyElement::SetCoordY(int Index, double Y) {
   if (T2DCoordinate* vertex = Vertex(Index)) vertex->SetY(Y);
-}
-
-T2DCoordinate* TPolyElement::VertexAt(int Index, bool FromBegin) const {
-  const int count = VertexCount();
-  if (Index < 0 || Index >= count) return nullptr;
-  return Vertex(FromBegin ? Index : count - 1 - Index);
-}
-
-void TPolyElement::GetVertexXY(int Index, bool FromBegin, double& X, double& Y) const {
-  const T2DCoordinate* vertex = VertexAt(Index, FromBegin);
-  X = vertex ? vertex->GetX() : 0;
-  Y = vertex ? vertex->GetY() : 0;
 }
 
 T2DCoordinate* TPolyElement::AddVertex(double X, double Y) {
@@ -253,9 +228,25 @@ double TPolyElement::Length() const {
   return length;
 }
 
-double TPolyElement::GetCalculatedAreaFrom(bool FromBegin) const { return WalkedSum(*this, FromBegin, true); }
+double TPolyElement::GetCalculatedAreaFrom(bool FromBegin) const { return SumFrom(FromBegin, true); }
 
-double TPolyElement::AreaTerm(bool FromBegin) const { return WalkedSum(*this, FromBegin, false); }
+double TPolyElement::AreaTerm(bool FromBegin) const { return SumFrom(FromBegin, false); }
+
+double TPolyElement::SumFrom(bool FromBegin, bool Closed) const {
+  if (!verticesAreChildren_) return WalkedSum(*this, FromBegin, Closed);
+  // The vertices are the children: read straight from the list, each as
+  // VertexAt reads it, without asking for the count again per vertex (a
+  // face walk sums every line it passes).
+  const auto& children = Children();
+  const std::size_t last = children.size() - 1;
+  return ShoelaceSum(
+      static_cast<int>(children.size()),
+      [&children, last, FromBegin](int i) {
+        const auto index = static_cast<std::size_t>(i);
+        return DynamicCast<T2DCoordinate>(children[FromBegin ? index : last - index]);
+      },
+      Closed);
+}
 
 void TPolyElement::PointAtDistance(double& X, double& Y, double Dist, double& angle) const {
   X = 0;
@@ -668,27 +659,40 @@ void TSpaceRect::SplitIntoQuarters() {
   const double minY = GetMinY();
   const double maxX = GetMaxX();
   const double maxY = GetMaxY();
-  SplitX = (minX + maxX) / 2;
-  SplitY = (minY + maxY) / 2;
+  SplitX = TLineEndPlan::SplitOf(minX, maxX);
+  SplitY = TLineEndPlan::SplitOf(minY, maxY);
+  // Made in the plan's slot order, so that a planned index gets the same
+  // quarters in the same order.
   struct Made {
-    Quarter quarter;
+    TLineEndPlan::Slot slot;
     const char* name;
-    TRealRect bounds;
   };
-  const Made quarters[4] = {
-      {LowerLeft, "LEVY DOLNI", {minX, minY, SplitX, SplitY}},
-      {UpperLeft, "LEVY HORNI", {minX, SplitY, SplitX, maxY}},
-      {LowerRight, "PRAVY DOLNI", {SplitX, minY, maxX, SplitY}},
-      {UpperRight, "PRAVY HORNI", {SplitX, SplitY, maxX, maxY}},
-  };
+  constexpr Made quarters[4] = {{TLineEndPlan::LowerLeft, "LEVY DOLNI"},
+                                {TLineEndPlan::UpperLeft, "LEVY HORNI"},
+                                {TLineEndPlan::LowerRight, "PRAVY DOLNI"},
+                                {TLineEndPlan::UpperRight, "PRAVY HORNI"}};
   for (const Made& made : quarters) {
     auto* cell = static_cast<TSpaceRect*>(NewElement(ClassType()));
-    cell->SetBounds(made.bounds);
+    cell->SetBounds(TLineEndPlan::QuarterBounds({minX, minY, maxX, maxY}, SplitX, SplitY, made.slot));
     cell->SetName(made.name);
-    cells_[made.quarter].Set(cell);
+    cells_[QuarterOfSlot(made.slot)].Set(cell);
     AddElement(cell);
   }
   last_ = false;
+}
+
+TSpaceRect::Quarter TSpaceRect::QuarterOfSlot(TLineEndPlan::Slot slot) {
+  switch (slot) {
+    case TLineEndPlan::LowerLeft:
+      return LowerLeft;
+    case TLineEndPlan::UpperLeft:
+      return UpperLeft;
+    case TLineEndPlan::LowerRight:
+      return LowerRight;
+    case TLineEndPlan::UpperRight:
+      break;
+  }
+  return UpperRight;
 }
 
 TPolyLineString* TSpaceLineBegEndCell::Begins() const { return static_cast<TPolyLineString*>(begins_.Get()); }
@@ -705,14 +709,52 @@ int TSpaceLineBegEndCell::GetEndsCount() const {
   return count;
 }
 
-void TSpaceLineBegEndCell::AddLineEnd(TPolyElement* Line, bool AtBegin) {
-  const T2DCoordinate* end = nullptr;
-  if (Line) end = Line->VertexAt(0, AtBegin);
+bool TSpaceLineBegEndCell::ReadLineEnd(TPolyElement* Line, bool AtBegin, TLineEndToFile& End) {
+  const T2DCoordinate* end = Line ? Line->VertexAt(0, AtBegin) : nullptr;
   if (!end) {
     ShowError("Error: TSpaceLineBegEndCell.AddLine");
+    return false;
+  }
+  End = {Line, AtBegin, end->GetX(), end->GetY()};
+  return true;
+}
+
+void TSpaceLineBegEndCell::AddLineEnd(TPolyElement* Line, bool AtBegin) {
+  TLineEndToFile end;
+  if (ReadLineEnd(Line, AtBegin, end)) FileEnd(Line, AtBegin, end.X, end.Y);
+}
+
+void TSpaceLineBegEndCell::AddLineEnds(const std::vector<TLineEndToFile>& Batch) {
+  // Lists already here would be kept or freed by the splits as filing one
+  // at a time decides; only an index without them is planned.
+  if (!Last() || Begins() || Ends()) {
+    for (const TLineEndToFile& end : Batch) FileEnd(end.Line, end.AtBegin, end.X, end.Y);
     return;
   }
-  FileEnd(Line, AtBegin, end->GetX(), end->GetY());
+  TLineEndPlan plan({GetMinX(), GetMinY(), GetMaxX(), GetMaxY()}, Capacity, MinCellSize);
+  plan.File(Batch);
+  const std::vector<TLineEndPlan::Cell>& cells = plan.Cells();
+  std::vector<TSpaceLineBegEndCell*> made(cells.size(), nullptr);
+  made[0] = this;
+  // A cell's quarters come after it in the plan, so each is made before it
+  // is reached.
+  for (std::size_t i = 0; i < cells.size(); ++i) {
+    if (cells[i].IsLeaf()) continue;
+    made[i]->SplitIntoQuarters();
+    for (TLineEndPlan::Slot slot :
+         {TLineEndPlan::LowerLeft, TLineEndPlan::UpperLeft, TLineEndPlan::LowerRight, TLineEndPlan::UpperRight})
+      made[static_cast<std::size_t>(cells[i].Quarters[slot])] =
+          static_cast<TSpaceLineBegEndCell*>(made[i]->Cell(QuarterOfSlot(slot)));
+  }
+  // Each leaf's lists, made on their first end as one at a time makes them.
+  std::vector<std::array<TPolyLineString*, 2>> lists(cells.size(), {nullptr, nullptr});
+  for (int index : plan.EndsInFilingOrder()) {
+    const TLineEndToFile& end = Batch[static_cast<std::size_t>(index)];
+    const auto leaf = static_cast<std::size_t>(plan.LeafOf(index));
+    TPolyLineString*& list = lists[leaf][end.AtBegin ? 0 : 1];
+    if (!list) list = made[leaf]->ListOf(end.AtBegin);
+    list->AddEntity(end.Line);
+  }
 }
 
 void TSpaceLineBegEndCell::FileEnd(TPolyElement* Line, bool AtBegin, double X, double Y) {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "spatial/geometry/geometry_elements.h"
+#include "spatial/objects/line_end_plan.h"
 
 class TKestuMessage;
 
@@ -111,15 +112,26 @@ class TPolyElement : public TSpaceEntity {
   void SetCoordX(int Index, double X);
   void SetCoordY(int Index, double Y);
   // Counted from the last vertex when not FromBegin.
-  T2DCoordinate* VertexAt(int Index, bool FromBegin) const;
-  void GetVertexXY(int Index, bool FromBegin, double& X, double& Y) const;
+  T2DCoordinate* VertexAt(int Index, bool FromBegin) const {
+    const int count = VertexCount();
+    if (Index < 0 || Index >= count) return nullptr;
+    return Vertex(FromBegin ? Index : count - 1 - Index);
+  }
+  void GetVertexXY(int Index, bool FromBegin, double& X, double& Y) const {
+    const T2DCoordinate* vertex = VertexAt(Index, FromBegin);
+    X = vertex ? vertex->GetX() : 0;
+    Y = vertex ? vertex->GetY() : 0;
+  }
   T2DCoordinate* AddVertex(double X, double Y);
   T2DCoordinate* InsertVertex(int Index, double X, double Y);
   void CalcBounds();
   // GetCoordsCount and GetCoord without a virtual call where the vertices
-  // are the children.
-  int VertexCount() const;
-  T2DCoordinate* Vertex(int Index) const;
+  // are the children.  Every pass over lines reads its vertices through
+  // these, so they are inline.
+  int VertexCount() const {
+    return verticesAreChildren_ ? static_cast<int>(Children().size()) : GetCoordsCount();
+  }
+  T2DCoordinate* Vertex(int Index) const { return verticesAreChildren_ ? ChildVertex(Index) : GetCoord(Index); }
 
   // Along the vertex chain; no closing segment.
   double Length() const;
@@ -139,7 +151,13 @@ class TPolyElement : public TSpaceEntity {
   bool verticesAreChildren_ = true;
 
  private:
-  T2DCoordinate* ChildVertex(int Index) const;
+  T2DCoordinate* ChildVertex(int Index) const {
+    const auto& children = Children();
+    if (Index < 0 || static_cast<std::size_t>(Index) >= children.size()) return nullptr;
+    return DynamicCast<T2DCoordinate>(children[static_cast<std::size_t>(Index)]);
+  }
+  // The shoelace sum over the vertices walked from either end.
+  double SumFrom(bool FromBegin, bool Closed) const;
 };
 
 class TPolyLineElement : public TPolyElement {
@@ -296,6 +314,7 @@ class TSpaceRect : public TRectEntity {
   // Four cells of this cell's own class over the quarters of its bounds;
   // the cell stops being a leaf.
   void SplitIntoQuarters();
+  static Quarter QuarterOfSlot(TLineEndPlan::Slot slot);
 
  private:
   bool last_ = true;
@@ -318,6 +337,12 @@ class TSpaceLineBegEndCell : public TSpaceRect {
   TPolyLineString* Begins() const;
   TPolyLineString* Ends() const;
   void AddLineEnd(TPolyElement* Line, bool AtBegin);
+  // Files the ends as AddLineEnd would one after another.  Into a leaf
+  // without lists each end is filed once: cells, lists, each list's order
+  // and each line's order of holders come out as one at a time leaves them.
+  void AddLineEnds(const std::vector<TLineEndToFile>& Batch);
+  // The end's point; false, with the error shown, when the line has none.
+  static bool ReadLineEnd(TPolyElement* Line, bool AtBegin, TLineEndToFile& End);
   // Line ends of a leaf, or of all leaves below an inner cell.
   int GetEndsCount() const override;
 

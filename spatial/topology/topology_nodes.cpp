@@ -212,16 +212,24 @@ TNodeBranch* TNode::FindBranch(const TPolyLineElement* Line, bool AtBegin) const
 template <class Pick>
 TNodeBranch* TNode::BranchBeside(Pick Is, int Offset) const {
   const auto& children = Children();
-  std::size_t count = 0;
-  std::size_t at = children.size();
-  for (; count < children.size(); ++count) {
-    auto* branch = DynamicCast<TNodeBranch>(children[count]);
-    if (!branch) break;
-    if (at == children.size() && Is(branch)) at = count;
+  const std::size_t size = children.size();
+  std::size_t at = 0;
+  for (;; ++at) {
+    if (at == size) return nullptr;
+    auto* branch = DynamicCast<TNodeBranch>(children[at]);
+    if (!branch) return nullptr;
+    if (Is(branch)) break;
   }
-  if (at == children.size()) return nullptr;
-  const auto n = static_cast<std::ptrdiff_t>(count);
-  const std::ptrdiff_t beside = ((static_cast<std::ptrdiff_t>(at) + Offset) % n + n) % n;
+  // A neighbour within the branches needs no count of them (a face walk
+  // turns at every node it passes): those before the picked one are
+  // branches, and the ones after it are asked only up to the neighbour.
+  const std::ptrdiff_t near = static_cast<std::ptrdiff_t>(at) + Offset;
+  auto n = static_cast<std::ptrdiff_t>(at) + 1;
+  while (n < static_cast<std::ptrdiff_t>(size) && (near < 0 || n <= near) &&
+         DynamicCast<TNodeBranch>(children[static_cast<std::size_t>(n)]))
+    ++n;
+  // Where the neighbour lies past the first n children, n counts the branches.
+  const std::ptrdiff_t beside = near >= 0 && near < n ? near : (near % n + n) % n;
   return static_cast<TNodeBranch*>(children[static_cast<std::size_t>(beside)]);
 }
 

@@ -122,6 +122,44 @@ TEST_F(RecursorTest, ChildrenRemovedOrFreedDuringTheWalkAreLeftAlone) {
   delete removed;
 }
 
+// An entity whose elements are made on demand, none in its children list,
+// as folders and data sets answer: walks must ask it, not read the list.
+class TOnDemandEntity : public TOwnerEntity {
+ public:
+  TOnDemandEntity() {
+    for (int i = 0; i < 3; ++i) {
+      made_[i] = std::make_unique<TOwnerElement>();
+      made_[i]->SetName("e" + std::to_string(i));
+    }
+  }
+  int Shown = 3;
+  int GetCount() override { return Shown; }
+  TElement* GetElement(int index) override { return index < Shown ? made_[index].get() : nullptr; }
+  bool AnswersFromChildren() const override { return false; }
+
+ private:
+  std::unique_ptr<TOwnerElement> made_[3];
+};
+
+TEST_F(RecursorTest, AnEntityMakingItsElementsOnDemandIsAskedForThemAfterEveryHook) {
+  const struct {
+    const char* name;
+    int shownAfterFirst;  // what the entity shows once the first element is processed
+    const char* trace;
+  } rows[] = {
+      {"all three", 3, "prepare +od1 +e02 -e02 +e12 -e12 +e22 -e22 -od1"},
+      {"shrunk to one by a hook", 1, "prepare +od1 +e02 -e02 -od1"},
+      {"emptied by a hook", 0, "prepare +od1 +e02 -od1"},
+  };
+  for (const auto& row : rows) {
+    TOnDemandEntity entity;
+    entity.SetName("od");
+    EXPECT_EQ(Walk(&entity, [&](TElement* element) { if (element->GetName() == "e0") entity.Shown = row.shownAfterFirst; }),
+              row.trace)
+        << row.name;
+  }
+}
+
 TEST_F(RecursorTest, DeepChainsAreWalkedToTheBottomAndACycleIsCutWhateverTheDepth) {
   TEntity* at = nullptr;
   std::unique_ptr<TOwnerEntity> root = DeepChain<TOwnerEntity>(kDeepChainDepth, &at);

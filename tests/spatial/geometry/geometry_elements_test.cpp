@@ -1,5 +1,6 @@
 #include "spatial/geometry/geometry_elements.h"
 
+#include <limits>
 #include <memory>
 
 #include "tests/spatial/spatial_fixture.h"
@@ -41,6 +42,45 @@ TEST_F(GeometryElementsTest, EachAlignmentNamePutsTheAnchorAtItsPlace) {
     auto e = Box();
     SetTexts(*e, {{"RelRefX", "0.25"}, {"RelRefY", "0.25"}, {row.property, row.name}});
     EXPECT_EQ(Texts(*e, {"RelRefX", "RelRefY"}), row.relRef) << row.property << "=" << row.name;
+  }
+}
+
+// A rectangle is valid with ordered corners, none NaN and none at or beyond
+// the empty marker either way.
+TEST_F(GeometryElementsTest, ARectangleIsValidOnlyWithOrderedFiniteCornersInsideTheMarker) {
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  const double inf = std::numeric_limits<double>::infinity();
+  const double m = TRectangle::EmptyMarker;
+  const struct {
+    const char* name;
+    double minX, minY, maxX, maxY;
+    bool valid;
+  } rows[] = {
+      {"ordered", -3, -2, 5, 7, true},
+      {"a point", 4, 4, 4, 4, true},
+      {"X reversed", 5, 0, 4, 1, false},
+      {"Y reversed", 0, 5, 1, 4, false},
+      {"the empty rectangle", m, m, -m, -m, false},
+      {"min X at minus the marker", -m, 0, 1, 1, false},
+      {"min Y at minus the marker", 0, -m, 1, 1, false},
+      {"max X at the marker", 0, 0, m, 1, false},
+      {"max Y at the marker", 0, 0, 1, m, false},
+      {"just inside the marker", -m / 2, -m / 2, m / 2, m / 2, true},
+      {"min X beyond the marker, reversed", 2 * m, 0, 1, 1, false},
+      {"NaN min X", nan, 0, 1, 1, false},
+      {"NaN min Y", 0, nan, 1, 1, false},
+      {"NaN max X", 0, 0, nan, 1, false},
+      {"NaN max Y", 0, 0, 1, nan, false},
+      {"infinite max", 0, 0, inf, 1, false},
+      {"infinite min", -inf, 0, 1, 1, false},
+  };
+  for (const auto& row : rows) {
+    TRectangle r;
+    r.SetMinX(row.minX);
+    r.SetMinY(row.minY);
+    r.SetMaxX(row.maxX);
+    r.SetMaxY(row.maxY);
+    EXPECT_EQ(r.IsValid(), row.valid) << row.name;
   }
 }
 

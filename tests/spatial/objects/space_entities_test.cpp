@@ -121,6 +121,45 @@ TEST_F(SpaceEntityTest, VertexIndexesOutOfRangeReadNothingAndWriteNothing) {
   EXPECT_EQ(dialogs.Messages[0].Text, "GetCalculatedArea Error");
 }
 
+// A line's sums read its vertices straight from its child list: walked from
+// either end, open and closed, as many terms as vertices, and cut short with
+// the message at a child that is no vertex.
+TEST_F(SpaceEntityTest, ALinesSumsWalkItsVerticesFromEitherEnd) {
+  struct Sums {
+    double openForward, openBackward, closedForward, closedBackward;
+    std::size_t messages;
+    bool operator==(const Sums&) const = default;
+  };
+  const struct {
+    const char* name;
+    std::vector<TRealPoint> points;
+    int noVertexAt;  // where a child that is no vertex goes; -1: none
+    Sums sums;
+  } cases[] = {
+      {"no vertex", {}, -1, {0, 0, 0, 0, 0}},
+      {"one vertex", {{3, 4}}, -1, {0, 0, 0, 0, 0}},
+      // (x1 - x0) * (y1 + y0) / 2 per segment: 12 * 4 / 2 = 24 one way, -24 the other.
+      {"one segment", {{1, 1}, {13, 3}}, -1, {24, -24, 0, 0, 0}},
+      // Forward 0 + 0 - 100, the closing term 0; backward 100 + 0 + 0, closing 0.
+      {"three sides of a square", {{0, 0}, {10, 0}, {10, 10}, {0, 10}}, -1, {-100, 100, -100, 100, 0}},
+      // Forward 2 * 3 / 2 + 4 * 7 / 2 = 17, closing -6 * 6 / 2 = -18; backward -14 - 3 = -17, closing 18.
+      {"a bent line", {{0, 1}, {2, 2}, {6, 5}}, -1, {17, -17, -1, 1, 0}},
+      // Forward meets it at once; backward after (10, 0) - (0, 10): -50, and no closing term either way.
+      {"a child that is no vertex", {{0, 0}, {0, 10}, {10, 0}}, 1, {0, -50, 0, -50, 4}},
+  };
+  for (const auto& c : cases) {
+    TPolyLineElement line;
+    for (std::size_t i = 0; i < c.points.size(); ++i) {
+      if (static_cast<int>(i) == c.noVertexAt) line.AddElement(new TOwnerElement);
+      line.AddVertex(c.points[i].X, c.points[i].Y);
+    }
+    dialogs.Messages.clear();
+    const Sums sums{line.AreaTerm(true), line.AreaTerm(false), line.GetCalculatedAreaFrom(true),
+                    line.GetCalculatedAreaFrom(false), dialogs.Messages.size()};
+    EXPECT_EQ(sums, c.sums) << c.name;
+  }
+}
+
 // An area of lines counts its vertices along its lines in their walking
 // direction, each line without its last vertex (the next line's first).
 TEST_F(SpaceEntityTest, AnAreaOfLinesNumbersTheVerticesAlongItsLines) {

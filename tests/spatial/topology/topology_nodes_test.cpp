@@ -159,6 +159,48 @@ TEST_F(TopologyNodesTest, TheBranchesBesideALineEndFollowTheAngleOrderAndWrap) {
   EXPECT_EQ(node.NextBranch(nullptr), nullptr);
 }
 
+// Child lists a script can make: no lines after the branches, a single
+// branch, and an element among the branches, which ends them (a branch after
+// it is not among them).  Each branch is picked by itself and by its line end.
+TEST_F(TopologyNodesTest, TheBranchesBesideOneEndAtTheFirstChildThatIsNoBranch) {
+  const struct {
+    const char* name;
+    const char* children;  // 'b' a branch, 'x' an element that is none
+    int picked;            // the child picked
+    int next, previous;    // the children answered; -1 nil
+  } cases[] = {
+      {"branches only, the last", "bbb", 2, 0, 1},
+      {"branches only, the first", "bbb", 0, 1, 2},
+      {"branches only, the middle", "bbb", 1, 2, 0},
+      {"a single branch", "bx", 0, 0, 0},
+      {"a single branch alone", "b", 0, 0, 0},
+      {"the last branch before an element", "bbxb", 1, 0, 0},
+      {"the first branch before an element", "bbxb", 0, 1, 1},
+      {"a branch after an element", "bbxb", 3, -1, -1},
+  };
+  for (const auto& c : cases) {
+    TNode node;
+    std::vector<TElement*> children;
+    for (const char* kind = c.children; *kind; ++kind) {
+      if (*kind == 'x') {
+        children.push_back(new TOwnerElement);
+      } else {
+        auto* branch = new TNodeBranch;
+        branch->SetLine(Line({{0, 0}, {1, static_cast<double>(children.size())}}));
+        branch->LineBegin = true;
+        children.push_back(branch);
+      }
+      node.AddElement(children.back());
+    }
+    auto child = [&](int index) { return index < 0 ? nullptr : static_cast<TNodeBranch*>(children[index]); };
+    TNodeBranch* picked = child(c.picked);
+    EXPECT_EQ(std::tuple(node.NextBranch(picked), node.PrevBranch(picked),
+                         node.BranchAfterLineEnd(picked->GetLine(), true)),
+              std::tuple(child(c.next), child(c.previous), child(c.next)))
+        << c.name;
+  }
+}
+
 // A walk hands back the ring it walked only when it closed.
 TEST_F(TopologyNodesTest, AWalkLeavesItsRingInWalkingOrderOnlyWhenItCloses) {
   TPolyLineElement* ab = Line({{0, 0}, {10, 0}});
