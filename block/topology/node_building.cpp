@@ -95,6 +95,30 @@ void ApproachLeafLines(const TSpaceLineBegEndCell& cell) {
   });
 }
 
+// The far-node links of a leaf step from each branch to its line, to the
+// line's owners and on to the far node; over a large map each step is a load
+// from afar.  The first steps are asked for in sweeps over the leaf's nodes,
+// as for the lines above, for the branches still without a far node; lines
+// keeps them between the sweeps.  (Asking for the far node's branches as
+// well cost more in a small map than it saved in a large one.)
+void ApproachFarNodes(const TOwnerEntity& nodes, std::vector<const TPolyElement*>& lines) {
+  lines.clear();
+  for (const TElement* element : nodes.Children())
+    if (const auto* node = DynamicCast<TNode>(element))
+      for (const TElement* child : node->Children()) {
+        const auto* branch = DynamicCast<TNodeBranch>(child);
+        if (!branch) break;
+        if (branch->GetFarNode()) continue;
+        if (const TPolyElement* line = branch->GetLine()) {
+          __builtin_prefetch(line);
+          lines.push_back(line);
+        }
+      }
+  for (const TPolyElement* line : lines) line->PrefetchOwners();
+  for (const TPolyElement* line : lines)
+    for (int i = 0, count = line->GetOwnersCount(); i < count; ++i) __builtin_prefetch(line->GetOwner(i));
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------- line ends into nodes
@@ -214,6 +238,7 @@ void TNodesConector::Process(TElement* element) {
   try {
     TOwnerEntity* nodes = NodesOfCell(static_cast<TSpaceLineBegEndCell*>(element));
     if (!nodes) return;
+    ApproachFarNodes(*nodes, approached_);
     TNodeConector conector;
     conector.JoinDifferentLines = JoinDifferentLines;
     conector.DeletePseudoNode = DeletePseudoNodes;

@@ -10,12 +10,14 @@
 // they were filed in the same leaf: ends on either side of a leaf border
 // never share a node, however close they are.
 #include <cstdint>
+#include <vector>
 
 #include "block/topology/walkers.h"
 
 class TNode;
 class TNodeBranch;
 class TOwnerEntity;
+class TPolyElement;
 class TPolyLineElement;
 
 // Attaches the line ends of one leaf to that leaf's nodes.
@@ -87,6 +89,10 @@ class TNodesConector : public TProchazecListuQTreeGauge {
   std::int32_t MaxCoordsCount = 0;
 
   void Process(TElement* element) override;
+
+ private:
+  // The lines of a leaf's open branches, kept from leaf to leaf for room.
+  std::vector<const TPolyElement*> approached_;
 };
 
 // Removes dangling ends from the graph: a node with one branch goes, and so

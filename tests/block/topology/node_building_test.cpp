@@ -308,4 +308,54 @@ TEST_F(NodeBuildingTest, NodesArePutOnlyFromTheLinesOfALeafsLists) {
   }
 }
 
+TEST_F(NodeBuildingTest, FarNodesAreLinkedForEveryBranchWithALineAndOnlyThose) {
+  const struct {
+    const char* name;
+    bool foreignNode;
+    bool lineGone;
+    int lineless;  // branches left without a line, and so without a far node
+  } rows[] = {
+      {"a plain graph", false, false, 0},
+      {"a vertex in the node list", true, false, 0},
+      {"a line freed under its branches", false, true, 2},
+  };
+  for (const auto& row : rows) {
+    tree.reset();
+    lines.Clear();
+    Line({{0, 0}, {10, 0}});
+    TPolyLineElement* gone = Line({{10, 0}, {10, 10}});
+    Line({{10, 10}, {0, 0}});
+    ReadLines();
+    PutNodes();
+    ASSERT_TRUE(tree->Last()) << row.name;
+    if (row.lineGone) {
+      for (TNode* node : NodesOf(*tree))
+        if (node->IndexOf(gone) >= 0) node->FreeElement(gone);
+      lines.FreeElement(gone);
+    }
+    if (row.foreignNode) NodesOfCell(tree.get())->AddElement(new T2DCoordinate(5, 5));
+    Connect(false, false, 0);
+    int lineless = 0;
+    for (TElement* listed : NodesOfCell(tree.get())->Children()) {
+      auto* node = DynamicCast<TNode>(listed);
+      if (!node) continue;
+      for (TElement* child : node->Children()) {
+        auto* branch = DynamicCast<TNodeBranch>(child);
+        if (!branch) break;
+        if (!branch->GetLine()) {
+          ++lineless;
+          EXPECT_EQ(branch->GetFarNode(), nullptr) << row.name;
+          continue;
+        }
+        TNode* far = branch->GetFarNode();
+        ASSERT_NE(far, nullptr) << row.name;
+        TNodeBranch* opposite = far->FindBranch(branch->GetLine(), !branch->LineBegin);
+        ASSERT_NE(opposite, nullptr) << row.name;
+        EXPECT_EQ(opposite->GetFarNode(), node) << row.name;
+      }
+    }
+    EXPECT_EQ(lineless, row.lineless) << row.name;
+  }
+}
+
 }  // namespace
