@@ -9,6 +9,8 @@
 #include <set>
 #include <thread>
 
+#include "platform/memory_advice.h"
+
 namespace element_slabs {
 namespace {
 
@@ -28,6 +30,7 @@ constexpr std::size_t kClasses = kLargestPooled / kGranule;
 constexpr std::size_t kHeaderBytes = 64;
 constexpr std::align_val_t kBlockAlignment{kGranule};
 constexpr std::size_t kRegionBytes = kSlabBytes * kSlabsPerRegion;
+static_assert(kRegionBytes >= 2 * platform::kLargePageBytes, "a region holds a whole large page wherever it lies");
 
 // 1 .. kClasses for pooled sizes.
 std::size_t ClassOf(std::size_t size) { return size <= kGranule ? 1 : (size + kGranule - 1) / kGranule; }
@@ -142,6 +145,8 @@ Slab* SlabIn(Region& region, std::size_t index) {
 void AddRegion(Store& store) {
   auto region = std::make_unique<Region>();
   region->Memory = static_cast<char*>(::operator new(kRegionBytes));
+  // Before any of it is touched: a page the system has mapped small stays small.
+  platform::AdviseLargePages(region->Memory, kRegionBytes);
   const std::uintptr_t start = reinterpret_cast<std::uintptr_t>(region->Memory);
   region->First = region->Memory + ((kSlabBytes - (start & (kSlabBytes - 1))) & (kSlabBytes - 1));
   region->Slabs = static_cast<std::size_t>(region->Memory + kRegionBytes - region->First) / kSlabBytes;

@@ -16,6 +16,11 @@
 // a free list shared by all freed blocks would hand them out scattered over
 // everything the earlier model used.  Slabs come from regions of
 // kSlabsPerRegion; a region whose slabs are all empty goes back to the heap.
+// A region spans two of the system's large pages, so that at least one whole
+// large page lies within it wherever the heap places it; those are asked for
+// as large pages.  Passes over a large model visit its elements far from the
+// order they were made in, and with small pages most of those visits first
+// wait for an address translation.
 //
 // Each class has its own lock, held for a few instructions (the program
 // thread and the user-interface thread both make and free elements); slabs
@@ -27,7 +32,7 @@ namespace element_slabs {
 inline constexpr std::size_t kGranule = 16;
 inline constexpr std::size_t kLargestPooled = 512;
 inline constexpr std::size_t kSlabBytes = std::size_t{64} * 1024;
-inline constexpr std::size_t kSlabsPerRegion = 32;
+inline constexpr std::size_t kSlabsPerRegion = 64;
 
 // A block of at least size bytes, aligned to 16; larger requests go to the
 // general heap.  Raises std::bad_alloc when no memory is left.

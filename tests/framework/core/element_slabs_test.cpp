@@ -13,6 +13,8 @@
 #include <utility>
 #include <vector>
 
+#include "tests/platform/large_page_spans.h"
+
 namespace {
 
 using namespace element_slabs;
@@ -101,6 +103,28 @@ TEST(ElementSlabsTest, RegionsOfEmptiedSlabsGoBackToTheHeap) {
   for (void* block : blocks) Release(block, kLoneSize);
   // The class keeps the slab it fills next, and with it that slab's region.
   EXPECT_LE(RegionCount(), before + 1);
+}
+
+// A large model is walked far from the order it was made in: its slabs lie in
+// memory asked for as large pages, at least the whole large page that every
+// region holds wherever the heap placed it.
+TEST(ElementSlabsTest, SlabsLieInMemoryAskedForAsLargePages) {
+  if (!SystemHasLargePages()) GTEST_SKIP() << "the system maps no large pages";
+  const std::size_t count = 2 * kSlabsPerRegion * kBlocksPerSlab;
+  std::vector<void*> blocks;
+  std::set<std::uintptr_t> slabs;
+  for (std::size_t i = 0; i < count; ++i) {
+    blocks.push_back(Allocate(kLoneSize));
+    slabs.insert(SlabAddress(blocks.back()));
+  }
+  const std::vector<TAddressSpan> marked = LargePageSpans(*slabs.begin(), *slabs.rbegin() + kSlabBytes);
+  std::size_t inMarked = 0;
+  for (std::uintptr_t slab : slabs)
+    for (const TAddressSpan& span : marked)
+      if (span.Begin <= slab && slab + kSlabBytes <= span.End) ++inMarked;
+  // A region of 64 slabs holds at least 32 in a whole large page.
+  EXPECT_GE(inMarked * 3, slabs.size()) << inMarked << " of " << slabs.size() << " slabs";
+  for (void* block : blocks) Release(block, kLoneSize);
 }
 
 // Blocks made on one thread and freed on another; each live block is handed
