@@ -146,7 +146,7 @@ void AddRegion(Store& store) {
   auto region = std::make_unique<Region>();
   region->Memory = static_cast<char*>(::operator new(kRegionBytes));
   // Before any of it is touched: a page the system has mapped small stays small.
-  platform::AdviseLargePages(region->Memory, kRegionBytes);
+  if (store.Regions >= kRegionsInSmallPages) platform::AdviseLargePages(region->Memory, kRegionBytes);
   const std::uintptr_t start = reinterpret_cast<std::uintptr_t>(region->Memory);
   region->First = region->Memory + ((kSlabBytes - (start & (kSlabBytes - 1))) & (kSlabBytes - 1));
   region->Slabs = static_cast<std::size_t>(region->Memory + kRegionBytes - region->First) / kSlabBytes;

@@ -16,11 +16,14 @@
 // a free list shared by all freed blocks would hand them out scattered over
 // everything the earlier model used.  Slabs come from regions of
 // kSlabsPerRegion; a region whose slabs are all empty goes back to the heap.
-// A region spans two of the system's large pages, so that at least one whole
-// large page lies within it wherever the heap places it; those are asked for
-// as large pages.  Passes over a large model visit its elements far from the
-// order they were made in, and with small pages most of those visits first
-// wait for an address translation.
+// Passes over a large model visit its elements far from the order they were
+// made in, and with small pages most of those visits first wait for an
+// address translation.  So once the store holds more than a small model
+// needs (kRegionsInSmallPages), further regions are asked for as the
+// system's large pages: a region spans two of them, so that at least one
+// whole large page lies within it wherever the heap places it.  A small model
+// stays in small pages, which the translation buffers cover and which cost
+// less to map afresh.
 //
 // Each class has its own lock, held for a few instructions (the program
 // thread and the user-interface thread both make and free elements); slabs
@@ -33,6 +36,7 @@ inline constexpr std::size_t kGranule = 16;
 inline constexpr std::size_t kLargestPooled = 512;
 inline constexpr std::size_t kSlabBytes = std::size_t{64} * 1024;
 inline constexpr std::size_t kSlabsPerRegion = 64;
+inline constexpr std::size_t kRegionsInSmallPages = 16;
 
 // A block of at least size bytes, aligned to 16; larger requests go to the
 // general heap.  Raises std::bad_alloc when no memory is left.

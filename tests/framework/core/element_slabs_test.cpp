@@ -105,25 +105,43 @@ TEST(ElementSlabsTest, RegionsOfEmptiedSlabsGoBackToTheHeap) {
   EXPECT_LE(RegionCount(), before + 1);
 }
 
-// A large model is walked far from the order it was made in: its slabs lie in
-// memory asked for as large pages, at least the whole large page that every
-// region holds wherever the heap placed it.
-TEST(ElementSlabsTest, SlabsLieInMemoryAskedForAsLargePages) {
-  if (!SystemHasLargePages()) GTEST_SKIP() << "the system maps no large pages";
-  const std::size_t count = 2 * kSlabsPerRegion * kBlocksPerSlab;
-  std::vector<void*> blocks;
+// The slabs of blocks[first..], and how many of them lie in memory asked for
+// as large pages.
+struct TSlabsInLargePages {
+  std::size_t Slabs = 0;
+  std::size_t Marked = 0;
+};
+
+TSlabsInLargePages CountSlabsInLargePages(const std::vector<void*>& blocks, std::size_t first) {
   std::set<std::uintptr_t> slabs;
-  for (std::size_t i = 0; i < count; ++i) {
-    blocks.push_back(Allocate(kLoneSize));
-    slabs.insert(SlabAddress(blocks.back()));
-  }
+  for (std::size_t i = first; i < blocks.size(); ++i) slabs.insert(SlabAddress(blocks[i]));
   const std::vector<TAddressSpan> marked = LargePageSpans(*slabs.begin(), *slabs.rbegin() + kSlabBytes);
-  std::size_t inMarked = 0;
+  TSlabsInLargePages count{slabs.size(), 0};
   for (std::uintptr_t slab : slabs)
     for (const TAddressSpan& span : marked)
-      if (span.Begin <= slab && slab + kSlabBytes <= span.End) ++inMarked;
+      if (span.Begin <= slab && slab + kSlabBytes <= span.End) ++count.Marked;
+  return count;
+}
+
+// A large model is walked far from the order it was made in: past the
+// regions of a small model, slabs lie in memory asked for as large pages, at
+// least the whole large page that every region holds wherever the heap
+// placed it.  A small model stays in small pages.
+TEST(ElementSlabsTest, SlabsPastASmallModelLieInMemoryAskedForAsLargePages) {
+  if (!SystemHasLargePages()) GTEST_SKIP() << "the system maps no large pages";
+  const std::size_t held = RegionCount();
+  ASSERT_LT(held + 2, kRegionsInSmallPages) << "other tests left regions behind";
+  const std::size_t perRegion = kSlabsPerRegion * kBlocksPerSlab;
+  std::vector<void*> blocks;
+  for (std::size_t i = 0; i < perRegion; ++i) blocks.push_back(Allocate(kLoneSize));
+  const TSlabsInLargePages small = CountSlabsInLargePages(blocks, 0);
+  EXPECT_EQ(small.Marked, 0u) << "a small model: " << small.Slabs << " slabs";
+  const std::size_t large = kRegionsInSmallPages + 3;
+  while (blocks.size() < large * perRegion) blocks.push_back(Allocate(kLoneSize));
+  // The blocks of the last two regions come from regions made past the small model's.
+  const TSlabsInLargePages last = CountSlabsInLargePages(blocks, blocks.size() - 2 * perRegion);
   // A region of 64 slabs holds at least 32 in a whole large page.
-  EXPECT_GE(inMarked * 3, slabs.size()) << inMarked << " of " << slabs.size() << " slabs";
+  EXPECT_GE(last.Marked * 3, last.Slabs) << last.Marked << " of " << last.Slabs << " slabs";
   for (void* block : blocks) Release(block, kLoneSize);
 }
 
