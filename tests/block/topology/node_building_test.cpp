@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <functional>
 #include <memory>
+#include <tuple>
 #include <vector>
 
 #include "tests/block/topology/topology_fixture.h"
@@ -108,6 +109,44 @@ TEST_F(NodeBuildingTest, TheReaderFilesBothEndsOfEachLineOnceAndRefusesALineWith
     EXPECT_EQ(index->Last(), row.lines * 2 <= TSpaceLineBegEndCell::Capacity);
     ASSERT_EQ(dialogs.Messages.size(), row.errors);
     for (const auto& box : dialogs.Messages) EXPECT_EQ(box.Text, "Error: TSpaceLineBegEndCell.AddLine");
+  }
+}
+
+// The index spans the input's bounds, or the first parameter's, and stays
+// the reader's tree until its caller frees it.
+TEST_F(NodeBuildingTest, TheReadersIndexSpansItsInputOrItsFirstParameter) {
+  Line({{0, 0}, {10, 10}});
+  Line({{2, 3}, {8, 4}});
+  const struct {
+    const char* name;
+    std::vector<TRealRect> parameters;
+    TRealRect bounds;
+  } rows[] = {
+      {"no parameter", {}, {0, 0, 10, 10}},
+      {"one parameter", {{-5, -5, 20, 30}}, {-5, -5, 20, 30}},
+      {"two parameters", {{-5, -5, 20, 30}, {1, 1, 2, 2}}, {-5, -5, 20, 30}},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    for (TElement* line : lines.Children()) static_cast<TPolyLineElement*>(line)->SetIsDone(false);
+    TReadLinesIntoQTree reader;
+    reader.SetInput(&lines);
+    for (const TRealRect& r : row.parameters) {
+      auto* bounds = new TPolyLineElement;
+      bounds->AddVertex(r.MinX, r.MinY);
+      bounds->AddVertex(r.MaxX, r.MaxY);
+      bounds->CalcBounds();
+      reader.AddParameter(bounds);
+    }
+    reader.DoIt();
+    std::unique_ptr<TSpaceLineBegEndCell> index(static_cast<TSpaceLineBegEndCell*>(reader.Output()));
+    ASSERT_NE(index, nullptr);
+    EXPECT_EQ(reader.Tree(), index.get());
+    EXPECT_EQ(std::tuple(index->GetMinX(), index->GetMinY(), index->GetMaxX(), index->GetMaxY()),
+              std::tuple(row.bounds.MinX, row.bounds.MinY, row.bounds.MaxX, row.bounds.MaxY));
+    EXPECT_EQ(index->GetEndsCount(), 4);
+    index.reset();
+    EXPECT_EQ(reader.Tree(), nullptr);
   }
 }
 

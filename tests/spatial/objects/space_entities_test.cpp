@@ -162,6 +162,31 @@ TEST_F(SpaceEntityTest, ALinesSumsWalkItsVerticesFromEitherEnd) {
 
 // An area of lines counts its vertices along its lines in their walking
 // direction, each line without its last vertex (the next line's first).
+// A distance of the whole length or more gives the last vertex, however the
+// walk along the segments ends.
+TEST_F(SpaceEntityTest, APointAtADistanceLiesOnTheSegmentThatDistanceReaches) {
+  const struct {
+    const char* name;
+    std::vector<TRealPoint> vertices;
+    double distance, x, y;
+  } rows[] = {
+      {"the start", {{0, 0}, {4, 0}, {4, 3}}, 0, 0, 0},
+      {"within the first segment", {{0, 0}, {4, 0}, {4, 3}}, 2, 2, 0},
+      {"within the second segment", {{0, 0}, {4, 0}, {4, 3}}, 5.5, 4, 1.5},
+      {"exactly the whole length", {{0, 0}, {4, 0}, {4, 3}}, 7, 4, 3},
+      {"past the end", {{0, 0}, {4, 0}, {4, 3}}, 9, 4, 3},
+      {"a single vertex", {{2, 5}}, 1, 2, 5},
+  };
+  for (const auto& row : rows) {
+    TPolyLineElement line;
+    for (const TRealPoint& p : row.vertices) line.AddVertex(p.X, p.Y);
+    double x = -1, y = -1, angle = 0;
+    line.PointAtDistance(x, y, row.distance, angle);
+    EXPECT_NEAR(x, row.x, 1e-12) << row.name;
+    EXPECT_NEAR(y, row.y, 1e-12) << row.name;
+  }
+}
+
 TEST_F(SpaceEntityTest, AnAreaOfLinesNumbersTheVerticesAlongItsLines) {
   TOwnerEntity lines;
   auto* there = Poly({{0, 0}, {10, 0}, {10, 10}}).release();

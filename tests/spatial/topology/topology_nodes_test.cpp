@@ -112,10 +112,11 @@ TEST_F(TopologyNodesTest, ABranchTakesItsAngleFromTheFirstVertexApartFromItsEnd)
       {"a plain first segment", {{0, 0}, {0, 5}}, true, pi / 2},
       {"a zero-length first segment", {{0, 0}, {0, 0}, {0, 5}}, true, pi / 2},
       {"zero-length segments at the end", {{5, 0}, {0, 0}, {0, 0}, {0, 0}}, false, 2 * pi},
+      {"no line", {}, true, 0},
   };
   for (const auto& row : rows) {
     TNodeBranch branch;
-    branch.SetLine(Line(row.points));
+    if (row.points.size() > 0) branch.SetLine(Line(row.points));
     branch.LineBegin = row.atBegin;
     EXPECT_DOUBLE_EQ(branch.GetAngle(), row.angle) << row.name;
   }
@@ -198,6 +199,32 @@ TEST_F(TopologyNodesTest, TheBranchesBesideOneEndAtTheFirstChildThatIsNoBranch) 
                          node.BranchAfterLineEnd(picked->GetLine(), true)),
               std::tuple(child(c.next), child(c.previous), child(c.next)))
         << c.name;
+  }
+}
+
+// A node that took a line no one else held is that line's first owner.
+TEST_F(TopologyNodesTest, ALineEndsNodeIsFoundAmongAllOfTheLinesOwners) {
+  auto* unheld = new TPolyLineElement;
+  unheld->AddVertex(0, 0);
+  unheld->AddVertex(5, 5);
+  const struct {
+    const char* name;
+    TPolyLineElement* line;
+    TNode* node;
+  } rows[] = {
+      {"the node is the line's first owner", unheld, NodeAt(0, 0)},
+      {"the node follows the line's string", Line({{0, 0}, {0, 5}}), NodeAt(0, 0)},
+  };
+  for (const auto& row : rows) {
+    TNodeBranch* added = row.node->AddLine(row.line, true);
+    TNode* node = nullptr;
+    TNodeBranch* branch = nullptr;
+    FindLineEndNode(row.line, true, node, branch);
+    EXPECT_EQ(node, row.node) << row.name;
+    EXPECT_EQ(branch, added) << row.name;
+    FindLineEndNode(row.line, false, node, branch);
+    EXPECT_EQ(node, nullptr) << row.name << ": the other end is in no node";
+    EXPECT_EQ(branch, nullptr) << row.name;
   }
 }
 
