@@ -1,6 +1,8 @@
 #include "framework/tools/recursor.h"
 
 #include <functional>
+#include <string>
+#include <vector>
 
 #include "tests/framework/deep_chains.h"
 #include "tests/framework/framework_fixture.h"
@@ -28,8 +30,10 @@ class TTraceRecursor : public TRecursor {
   void LeftInside(TElement* element) override {
     TRecursor::LeftInside(element);
     ++leftInside;
+    left.push_back(element->GetName());
   }
   int leftInside = 0;
+  std::vector<std::string> left;
 };
 
 // A tree from text: "name(children...)" is an entity, a bare name a leaf.
@@ -56,6 +60,7 @@ class RecursorTest : public FrameworkTest {
   std::string Walk(TElement* input, std::function<void(TElement*)> action = {}, bool notInside = false) {
     walk.trace.clear();
     walk.leftInside = 0;
+    walk.left.clear();
     walk.action = std::move(action);
     walk.NotInside = notInside;
     walk.SetInput(input);
@@ -66,6 +71,27 @@ class RecursorTest : public FrameworkTest {
   }
   TTraceRecursor walk;
 };
+
+// Every entity the walk was let into is left once, also one a hook kept
+// the walk out of.
+TEST_F(RecursorTest, EachEntityLetInIsLeftOnceInTheOrderItsWalkEnds) {
+  std::unique_ptr<TOwnerEntity> root(Tree("root(a(a1) b c(c1))"));
+  const struct {
+    const char* name;
+    std::function<void(TElement*)> action;
+    bool notInside;
+    std::vector<std::string> left;
+  } rows[] = {
+      {"walked through", {}, false, {"a", "c", "root"}},
+      {"a hook keeps the walk out of a", [&](TElement* e) { walk.NotInside = e->GetName() == "a"; }, false,
+       {"a", "c", "root"}},
+      {"kept out before the walk", {}, true, {"root"}},
+  };
+  for (const auto& row : rows) {
+    Walk(root.get(), row.action, row.notInside);
+    EXPECT_EQ(walk.left, row.left) << row.name;
+  }
+}
 
 TEST_F(RecursorTest, WalksDepthFirstWithTheLevelOfEachElement) {
   std::unique_ptr<TOwnerEntity> root(Tree("root(a(a1 a2) b)"));
