@@ -32,6 +32,7 @@ TEST(MemoryAdviceTest, MarksTheWholeLargePagesInsideTheSpan) {
       {"exactly one page", 0, 2 * kMiB, true, 0, 2 * kMiB},
       {"a page and a half", 0, 3 * kMiB, true, 0, 2 * kMiB},
       {"a start past a boundary", 4096, 4 * kMiB, true, 2 * kMiB, 4 * kMiB},
+      {"an odd start", 1, 4 * kMiB, true, 2 * kMiB, 4 * kMiB},
       {"before the first page to past the second", -kMiB, 6 * kMiB, true, 0, 4 * kMiB},
   };
   constexpr std::size_t kMapped = 12 * kMiB;
