@@ -1,8 +1,11 @@
 #include "framework/database/database_elements.h"
 
 #include <memory>
+#include <string>
 #include <tuple>
+#include <vector>
 
+#include "framework/tools/recursor.h"
 #include "platform/dbase_table.h"
 #include "tests/framework/framework_fixture.h"
 #include "tests/platform/temp_folder.h"
@@ -51,6 +54,21 @@ TEST_F(DatabaseElementsTest, RecordsAreElementsNamedAndAddressedByTheirColumns) 
         << i;
   }
   EXPECT_TRUE(db->GetElement(4) == nullptr && db->GetElement(-1) == nullptr);
+}
+
+// Records are made as they are asked for, so a walk over the table must ask
+// for them rather than read a list.
+TEST_F(DatabaseElementsTest, AWalkOverTheTableMeetsEveryRecord) {
+  struct TNames : TRecursor {
+    std::vector<std::string> met;
+    bool QProcessBefore(TElement* element) override {
+      met.push_back(element->GetName());
+      return false;
+    }
+  } walk;
+  walk.SetInput(db.get());
+  walk.DoIt();
+  EXPECT_EQ(walk.met, (std::vector<std::string>{db->GetName(), "Buky", "Smrky", "Jedle", "Duby"}));
 }
 
 // Searches start at the current record and wrap round once.
