@@ -1,6 +1,8 @@
 #include <memory>
 #include <tuple>
+#include <vector>
 
+#include "framework/tools/recursor.h"
 #include "render/interprets/interpret_layers.h"
 #include "render/models/model_script_text.h"
 #include "render/models/script_models.h"
@@ -311,6 +313,28 @@ TEST_F(DynamicModelTest, ANewIndexFreesTheOldModel) {
   EXPECT_TRUE(first.IsDangling()) << "the old model is freed";
   EXPECT_TRUE(registerLink.IsDangling()) << "and the object model's register with it";
   EXPECT_EQ(dynamic->GetActualModel(), second);
+  EXPECT_EQ(dynamic->GetActualIndex(), 1);
+}
+
+// While active, the models are made as they are asked for: a walk meets
+// them, not the scripts they are made from.
+TEST_F(DynamicModelTest, AWalkOverAnActiveModelMeetsTheModelsMadeForEachIndex) {
+  auto dynamic = Split();
+  dynamic->Active = true;
+  struct TChildren : TRecursor {
+    TElement* root = nullptr;
+    std::vector<TElement*> met;
+    bool QProcessBefore(TElement* element) override {
+      if (element != root) met.push_back(element);
+      return false;
+    }
+    bool QGoInside(TElement* element) override { return element == root; }
+  } walk;
+  walk.root = dynamic.get();
+  walk.SetInput(dynamic.get());
+  walk.DoIt();
+  ASSERT_EQ(walk.met.size(), 2u);
+  EXPECT_EQ(walk.met.back(), dynamic->GetActualModel());
   EXPECT_EQ(dynamic->GetActualIndex(), 1);
 }
 
