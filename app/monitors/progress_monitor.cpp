@@ -92,20 +92,32 @@ void TProgressMonitor::ReceiveMessage(TKestuMessage*& message, bool& handled) {
   }
 }
 
+// The end of a batch posts the monitor's close, and the start of the next
+// batch lets the queue run before its panel is set up: a close that finds a
+// process running again is a stale one, and the monitor stays for that batch.
+bool TProgressMonitor::CanClose() { return MonitorCount() == 0; }
+
 void TProgressMonitor::StartProcess(TProgressMessage* message) {
+  const std::string name = message->ProcessName;
+  const std::int32_t min = message->MinProgress, max = message->MaxProgress;
   auto* monitor = new TProcessMonitor;
+  // The panel knows its process before the queue runs: an end delivered meanwhile (also the nil sender of a tool
+  // that died in progress) must find its own panel, not this one.
+  monitor->SetProcess(message->Sender());
   AddTool(monitor);
   FitWindow();
   if (!window_->Window().Visible()) window_->Window().Show();
+  // The queue may end this process, and with the last one the monitor itself.
+  const TElementLink self(this), panel(monitor);
   platform::Application::Instance().ProcessMessages();
-  if (message->MinProgress == 0 && message->MaxProgress == 0)
+  if (!self.Get() || !panel.Get()) return;
+  if (min == 0 && max == 0)
     monitor->Panel().Window().SetControlVisible("ProgressBar", false);
   monitor->Panel().Window().DockInto(window_->Window());
-  monitor->SetProcess(message->Sender());
-  monitor->SetProcessName(message->ProcessName);
-  monitor->SetMaxProgress(message->MaxProgress);
-  monitor->SetMinProgress(message->MinProgress);
-  monitor->SetProgress(message->MinProgress);
+  monitor->SetProcessName(name);
+  monitor->SetMaxProgress(max);
+  monitor->SetMinProgress(min);
+  monitor->SetProgress(min);
 }
 
 void TProgressMonitor::EndProcess(TElement* sender) {

@@ -52,6 +52,7 @@ class TProgressMonitor : public TTechnology {
   int MonitorCount() const;
 
   void ReceiveMessage(TKestuMessage*& message, bool& handled) override;
+  bool CanClose() override;
 
  private:
   void StartProcess(TProgressMessage* message);

@@ -297,7 +297,10 @@ void TOldMainTool::ShowTextMessage(TKestuMessage* message) {
 void TOldMainTool::MonitorFinished(TKestuMessage* message) {
   TElement* sender = message->Sender();
   if (DynamicCast<TMemoFormDevice>(sender) || messageDevice_.IsDangling()) messageDevice_.Set(nullptr);
-  if (DynamicCast<TProgressMonitor>(sender) || progressMonitor_.IsDangling()) progressMonitor_.Set(nullptr);
+  // A monitor that took up a new batch before its finish arrived still shows that batch.
+  TProgressMonitor* monitor = ProgressMonitor();
+  if ((monitor && sender == monitor && monitor->MonitorCount() == 0) || progressMonitor_.IsDangling())
+    progressMonitor_.Set(nullptr);
 }
 
 void TOldMainTool::InitAfterMainForm() {}

@@ -1,0 +1,70 @@
+#include "app/monitors/progress_monitor.h"
+
+#include <gtest/gtest.h>
+
+#include "app/startup/main_tool.h"
+#include "tests/app/shell_fixture.h"
+
+namespace {
+
+// Batches of processes reported to the program's main tool, which hands them
+// to its progress monitor.
+class ProgressMonitorTest : public ShellTest {
+ protected:
+  void SetUp() override {
+    ShellTest::SetUp();
+    main = static_cast<TMainTool*>(TOldMainTool::Create(TMainTool::StaticClass()));
+  }
+  // Hands the main tool one progress message of a process, as the queue does.
+  void Report(int code, TElement* process) {
+    TProgressMessage message(code, process, main, nullptr, false);
+    message.ProcessName = process->GetName();
+    message.MaxProgress = 100;
+    TKestuMessage* delivered = &message;
+    bool handled = false;
+    main->ReceiveMessage(delivered, handled);
+  }
+  int MonitorsOfMainTool() const {
+    int count = 0;
+    for (int i = 0; i < main->ToolCount(); ++i) count += DynamicCast<TProgressMonitor>(main->GetTool(i)) != nullptr;
+    return count;
+  }
+
+  TMainTool* main = nullptr;
+  TNameElement first, second;
+};
+
+TEST_F(ProgressMonitorTest, TheEndOfABatchHidesTheWindowAndFreesTheMonitor) {
+  first.SetName("první");
+  Report(msgProgressStart, &first);
+  TProgressMonitor* monitor = main->ProgressMonitor();
+  ASSERT_NE(monitor, nullptr);
+  EXPECT_TRUE(monitor->Window().Window().Visible());
+  Report(msgProgressEnd, &first);
+  // The window hides at once; the close and the owner's forgetting travel through the queue.
+  EXPECT_EQ(std::tuple(monitor->Window().Window().Visible(), monitor->MonitorCount(), MonitorsOfMainTool()),
+            std::tuple(false, 0, 1));
+  RunMessages();
+  EXPECT_EQ(std::tuple(main->ProgressMonitor(), MonitorsOfMainTool()), std::tuple(nullptr, 0));
+}
+
+TEST_F(ProgressMonitorTest, ABatchStartedBeforeThePreviousOnesCloseArrivedKeepsItsMonitorToItsEnd) {
+  first.SetName("první");
+  second.SetName("druhý");
+  Report(msgProgressStart, &first);
+  TProgressMonitor* monitor = main->ProgressMonitor();
+  Report(msgProgressEnd, &first);
+  // The next batch starts while the finish and the close of the first are still queued: its start lets them run.
+  Report(msgProgressStart, &second);
+  EXPECT_EQ(std::tuple(main->ProgressMonitor(), MonitorsOfMainTool()), std::tuple(monitor, 1));
+  RunMessages();
+  ASSERT_EQ(main->ProgressMonitor(), monitor);
+  EXPECT_EQ(std::tuple(monitor->MonitorCount(), monitor->Window().Window().Visible(),
+                       monitor->MonitorOf(&second) ? monitor->MonitorOf(&second)->ProcessName() : "none"),
+            std::tuple(1, true, "druhý"));
+  Report(msgProgressEnd, &second);
+  RunMessages();
+  EXPECT_EQ(std::tuple(main->ProgressMonitor(), MonitorsOfMainTool()), std::tuple(nullptr, 0));
+}
+
+}  // namespace
