@@ -67,4 +67,21 @@ TEST_F(ProgressMonitorTest, ABatchStartedBeforeThePreviousOnesCloseArrivedKeepsI
   EXPECT_EQ(std::tuple(main->ProgressMonitor(), MonitorsOfMainTool()), std::tuple(nullptr, 0));
 }
 
+TEST_F(ProgressMonitorTest, AProcessThatEndsBeforeItsPanelIsPlacedLeavesNoPanel) {
+  // Whether the process is freed between posting its start and the queue delivering it, as a tool that dies in
+  // progress is: its start and end then carry a nil sender.
+  for (const bool processFreed : {false, true}) {
+    SCOPED_TRACE(processFreed ? "freed process" : "live process");
+    auto* process = new TNameElement;
+    auto* start = new TProgressMessage(msgProgressStart, process, main, nullptr, false);
+    start->MaxProgress = 100;
+    PostKestuMessage(start);
+    PostKestuMessage(new TKestuMessage(msgProgressEnd, process, main, nullptr, false));
+    if (processFreed) delete process;
+    RunMessages();
+    EXPECT_EQ(std::tuple(main->ProgressMonitor(), MonitorsOfMainTool()), std::tuple(nullptr, 0));
+    if (!processFreed) delete process;
+  }
+}
+
 }  // namespace
