@@ -110,4 +110,49 @@ TEST_F(MapsZMTest, TheCornerTableHoldsTogetherAsAWhole) {
   EXPECT_NEAR(sumY, -30567339.834, 1e-4);
 }
 
+// Corners worked out by hand from the corner table: quarters by edge
+// midpoints, the 1:10 000 sheets by fifths of the 1:50 000 edges.
+TEST_F(MapsZMTest, EverySheetBelowTheFirstLevelHasTheCornersOfItsDivision) {
+  const struct {
+    const char* name;
+    int scale;
+    Point corners[4];
+  } cases[] = {
+      {"12-3",
+       100000,
+       {{-821646.3435, -1036806.5135}, {-774198.4855, -1043372.393}, {-827152.352, -1074406.698},
+        {-779407.3255, -1081013.7}}},
+      {"12-34",
+       50000,
+       {{-800601.126625, -1058899.826125}, {-776802.9055, -1062193.0465}, {-803279.83875, -1077710.199},
+        {-779407.3255, -1081013.7}}},
+      {"12-342",
+       25000,
+       {{-788702.0160625, -1060546.4363125}, {-776802.9055, -1062193.0465}, {-790022.79909375, -1069954.19290625},
+        {-778105.1155, -1071603.37325}}},
+      {"12-34-07",
+       10000,
+       {{-796374.25314, -1063320.956}, {-791611.63723, -1063980.0113}, {-796907.02388, -1067083.4418},
+        {-792141.436285, -1067742.908325}}},
+      {"02-11-25",
+       10000,
+       {{-788660.63392, -941629.61836}, {-783993.11185, -942275.5145}, {-789199.348, -945391.2817},
+        {-784528.85425, -946037.5890625}}},
+  };
+  for (const auto& c : cases) {
+    TMapsZM sheet;
+    sheet.SetMapName(c.name);
+    sheet.SetScale(c.scale);
+    double sumX = 0, sumY = 0;
+    for (int k = 1; k <= 4; ++k) {
+      EXPECT_NEAR(sheet.CornerX(k), c.corners[k - 1].X, 1e-6) << c.name << " corner " << k;
+      EXPECT_NEAR(sheet.CornerY(k), c.corners[k - 1].Y, 1e-6) << c.name << " corner " << k;
+      sumX += c.corners[k - 1].X;
+      sumY += c.corners[k - 1].Y;
+    }
+    EXPECT_NEAR(sheet.GetZMCenterX(), sumX / 4, 1e-6) << c.name;
+    EXPECT_NEAR(sheet.GetZMCenterY(), sumY / 4, 1e-6) << c.name;
+  }
+}
+
 }  // namespace
