@@ -12,7 +12,8 @@ namespace {
 class Variables : public OilTest {};
 
 // An INTEGER variable of a block whose frame slot holds each row's element: what it reads, as "type:text" or
-// "error:code".  The slot's class is known from the declaration, but the element there decides.
+// "error:code".  The slot's class is known from the declaration, but the element there decides; the STACK is an
+// element a script can change, so the slot may also be gone.
 TEST_F(Variables, ReadTheElementInTheirSlotWhateverItsClass) {
   const struct {
     const char* name;
@@ -22,14 +23,19 @@ TEST_F(Variables, ReadTheElementInTheirSlotWhateverItsClass) {
       {"the declared class", [] { return TIntegerElement::CreateValue(5); }, "5:5"},
       {"a text where an integer was declared", [] { return TStringElement::CreateValue("7"); }, "4:7"},
       {"no value element", [] { return new TOwnerEntity; }, "error:12"},
+      {"the slot taken off the stack", nullptr, "error:12"},
   };
   for (const auto& c : cases) {
     TOilBlock block;
     block.AddVariable(otInteger, "");
     block.PushVariables();
     TElement* declared = block.GetStack()->GetElement(0);
-    block.GetStack()->SetElement(0, c.make());
-    delete declared;
+    if (c.make) {
+      block.GetStack()->SetElement(0, c.make());
+      delete declared;
+    } else {
+      block.GetStack()->FreeElement(declared);
+    }
     TNormalVariable variable;
     variable.VarIndex = 0;
     variable.SetBlock(&block);
