@@ -253,8 +253,12 @@ TEST_F(PrintTest, EveryRunThatStartsEndsWithItsMessageAndTheBoxesOfWhatWentWrong
     bool device = true;
   };
   const std::string unwritable = folder.File("no folder/tisk.pdf");
+  const std::string kNothingToPrint =
+      "Není co tisknout: tiskne se jen pracovní plocha (TDesktop, TMultiPageDesktop) a zobrazení žádnou nemá";
   const Case cases[] = {
-      {"a model without a desktop prints a blank page", [] {}, nullptr, {}, {msgPrintDone}, 1},
+      {"a model without a desktop prints nothing, and says why", [] {}, nullptr, {kNothingToPrint}, {msgPrintDone}, -1},
+      {"a multi-page desktop without a sheet prints nothing", [&] { model->AddEntity(new TMultiPageDesktop); },
+       nullptr, {kNothingToPrint}, {msgPrintDone}, -1},
       {"a desktop cancelled in the dialog prints nothing", [&] { model->AddEntity(MakeDesktop({0, 0, 0.1, 0.06})); },
        [](platform::Form& form) { platform::UserClick(form, "CancelBtn"); }, {}, {msgPrintDone}, -1},
       {"a print file that cannot be written", [&] { platform::SetPrintFileName(unwritable); }, nullptr,
