@@ -1044,6 +1044,13 @@ void WorldFile(const std::uint8_t* data, std::size_t size) {
   if (valid && !(placed.PixelWidth > 0 && placed.PixelHeight > 0 && std::isfinite(placed.Left) &&
                  std::isfinite(placed.Top)))
     std::abort();
+  // A picture as long as a decoded one may be: the rectangle a raster
+  // takes from an accepted world file is finite.
+  constexpr std::int32_t side = 1 << 27;
+  if (!valid || !platform::WorldExtentIsFinite(placed, side, side, reason)) return;
+  const double extentX = placed.PixelWidth * side, extentY = placed.PixelHeight * side;
+  const double right = placed.Left + extentX;
+  if (!std::isfinite(right - extentX) || !std::isfinite(placed.Top - extentY)) std::abort();
 }
 
 void ModelScript(const std::uint8_t* data, std::size_t size) {

@@ -84,8 +84,11 @@ class LocalRaster : public RasterServer {
     std::ifstream file(worldName, std::ios::binary);
     const std::string text{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
     std::string reason;
-    if (ParseWorldFile(text, place_.World, reason)) place_.Georeferenced = true;
-    else notes_ = worldName + " nepoužit: " + reason;
+    WorldFile world;
+    if (ParseWorldFile(text, world, reason) && WorldExtentIsFinite(world, picture_->Width, picture_->Height, reason))
+      place_ = {true, world};
+    else
+      notes_ = worldName + " nepoužit: " + reason;
   }
 
   std::string fileName_;

@@ -37,6 +37,8 @@ bool ParseNumber(const std::string& token, double& value) {
   return error == std::errc() && stop == end;
 }
 
+const char* const kNotFinite = "rastr by ležel mimo konečné souřadnice";
+
 bool IsFile(const std::string& path) {
   FileEntry entry;
   return FindFile(path, entry) && (entry.Attributes & faDirectory) == 0;
@@ -73,8 +75,22 @@ bool ParseWorldFile(const std::string& text, WorldFile& result, std::string& rea
     reason = "otočený rastr";
     return false;
   }
-  result = {a, -e, numbers[4] - a / 2, numbers[5] - e / 2};
+  const WorldFile placed{a, -e, numbers[4] - a / 2, numbers[5] - e / 2};
+  if (!std::isfinite(placed.Left) || !std::isfinite(placed.Top)) {
+    reason = kNotFinite;
+    return false;
+  }
+  result = placed;
   return true;
+}
+
+bool WorldExtentIsFinite(const WorldFile& world, std::int32_t width, std::int32_t height, std::string& reason) {
+  const double extentX = world.PixelWidth * width, extentY = world.PixelHeight * height;
+  if (std::isfinite(extentX) && std::isfinite(extentY) && std::isfinite(world.Left + extentX) &&
+      std::isfinite(world.Top - extentY))
+    return true;
+  reason = kNotFinite;
+  return false;
 }
 
 std::string FindWorldFile(const std::string& pictureName) {

@@ -12,6 +12,7 @@
 #include "render/interprets/interpret_layers.h"
 #include "render/models/layer_scripts.h"
 #include "render/rasters/raster.h"
+#include "spatial/geometry/missing_bounds.h"
 #include "spatial/objects/space_entities.h"
 
 namespace {
@@ -114,7 +115,13 @@ void TModelByScriptCreator::AddLayer(TRectEntity& model, TLayerScript& script) {
     auto* path = DynamicCast<TPathElement>(script.GetElement(i));
     if (!path) continue;
     if (!layer) layer = CreateElement<TInterpretLayer>();
-    if (TElement* read = ReadPath(kind, path->GetAsString(), params)) AddTo(*layer, read);
+    TElement* read = ReadPath(kind, path->GetAsString(), params);
+    if (!read) continue;
+    // A block's list comes without bounds: made from what it holds, they
+    // let the layer and the model grow by it, and a view centre on it.
+    TRealRect extent;
+    CompleteMissingBounds(read, extent);
+    AddTo(*layer, read);
   }
   if (!layer) return;
   layer->SetName(NamePart(script.GetDescription()));

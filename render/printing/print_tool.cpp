@@ -46,6 +46,14 @@ TPrintPages* PagesToPrint(TPrintDialogTool& dialog, TPrintDevice& printer) {
   return nullptr;
 }
 
+// Only sheets are laid out on paper: without one nothing is printed, and
+// the person learns why rather than finding no page, or a blank one.
+void PrintNothing(TPrintDevice& printer) {
+  printer.Printer().Abort();
+  platform::ShowMessage("Není co tisknout: tiskne se jen pracovní plocha (TDesktop, TMultiPageDesktop) a zobrazení "
+                        "žádnou nemá");
+}
+
 }  // namespace
 
 void TPrint::DoIt() {
@@ -64,7 +72,8 @@ void TPrint::Run(TInterpret& interpret) {
   try {
     auto* printer = CreateElement<TPrintDevice>();
     printerLink.Set(printer);
-    // The user asked to print: a map with nothing to draw prints a blank page.
+    // The user asked to print: a map with nothing to draw prints a blank
+    // page.  An entity prints only the sheets it holds.
     printer->Printer().Begin();
     interpret.Printing = true;
     TPageProjection& shown = *screen->Projection();
@@ -96,6 +105,7 @@ void TPrint::PrintInput(TInterpret& interpret, TPrintDevice& printer) {
     return PrintDesktop(interpret, printer, *desktop);
   if (auto* sheets = DynamicCast<TMultiPageDesktop>(model->FindElementByClass(TMultiPageDesktop::StaticClass())))
     return PrintMultiPageDesktop(interpret, printer, *sheets);
+  PrintNothing(printer);
 }
 
 // The user may close the dialog while a page prints: the dialog's death
@@ -125,7 +135,7 @@ void TPrint::PrintDesktop(TInterpret& interpret, TPrintDevice& printer, TDesktop
 
 void TPrint::PrintMultiPageDesktop(TInterpret& interpret, TPrintDevice& printer, TMultiPageDesktop& sheets) {
   auto* first = DynamicCast<TDesktop>(sheets.PageByIndex(0));
-  if (!first) return;
+  if (!first) return PrintNothing(printer);
   const TElementLink kept(interpret.Input());
   auto* dialog = CreateElement<TPrintDialogTool>();
   const TElementLink dialogLink(dialog);

@@ -1,6 +1,7 @@
 #include "render/symbology/formatted_text.h"
 
 #include "framework/core/class_registry.h"
+#include "framework/values/typed_values.h"
 #include "platform/files.h"
 
 template <>
@@ -122,14 +123,43 @@ TClass TFormatedTextBlock::StaticClass() {
 
 // ---------------------------------------------------------------- plain text block
 
+TPlainTextBlock::~TPlainTextBlock() { ReleaseField(lines_); }
+
+TStringListElement* TPlainTextBlock::Lines() {
+  if (!lines_) HoldInField(lines_, new TStringListElement);
+  return static_cast<TStringListElement*>(lines_);
+}
+
+void TPlainTextBlock::SetLines(TStringListElement* lines) {
+  TStringListElement& own = *Lines();
+  if (lines == &own) return;
+  own.Clear();
+  if (!lines) return;
+  for (TElement* child : lines->Children())
+    if (const auto* item = DynamicCast<TTypeElement>(child))
+      if (TTypeElement* copy = item->CreateCopy()) own.AddElement(copy);
+}
+
 void TPlainTextBlock::LoadFromFile(const std::string& fileName) {
-  lines_.clear();
-  lines_ = platform::ReadTextLines(fileName);
+  const std::vector<std::string> lines = platform::ReadTextLines(fileName);
+  TStringListElement& own = *Lines();
+  own.Clear();
+  for (const std::string& line : lines) own.NextValue(line);
+}
+
+void TPlainTextBlock::FieldElementFreed(TElement* element) {
+  if (element == lines_) lines_ = nullptr;
+  TFileBasedEntity::FieldElementFreed(element);
 }
 
 TClass TPlainTextBlock::StaticClass() {
-  static const TClassInfo info =
-      DescribeClass<TPlainTextBlock>("TPlainTextBlock", TFileBasedEntity::StaticClass(), "FormatedText", {});
+  using E = TPlainTextBlock;
+  static const TClassInfo info = DescribeClass<E>(
+      "TPlainTextBlock", TFileBasedEntity::StaticClass(), "FormatedText",
+      // The file holds the lines; they are not stored beside its name.
+      {NotStored(AccessorProp<E, TStringListElement*>(
+          "Lines", [](const E& block) { return const_cast<E&>(block).Lines(); },
+          [](E& block, TStringListElement* lines) { block.SetLines(lines); }))});
   return &info;
 }
 

@@ -94,16 +94,25 @@ class TFormatedTextBlock : public TParagraph {
   TElementLink actual_;
 };
 
+class TStringListElement;
+
 // Lines of a text file (Windows-1250 on disk).
 class TPlainTextBlock : public TFileBasedEntity {
   KESTX_CLASS(TPlainTextBlock)
  public:
-  const std::vector<std::string>& Lines() const { return lines_; }
-  void SetLines(const std::vector<std::string>& lines) { lines_ = lines; }
+  ~TPlainTextBlock() override;
+
+  // Made empty on first use; the block owns it.
+  TStringListElement* Lines();
+  // The lines become copies of the list's items; the list stays the caller's.
+  void SetLines(TStringListElement* lines);
   void LoadFromFile(const std::string& fileName) override;
 
+ protected:
+  void FieldElementFreed(TElement* element) override;
+
  private:
-  std::vector<std::string> lines_;
+  TElement* lines_ = nullptr;  // always a TStringListElement
 };
 
 void RegisterFormattedTextClasses();

@@ -226,24 +226,26 @@ void TGeneralAreaInterpret::Process(TElement* element) {
     return;
   }
   if (auto* boundary = DynamicCast<TPolyLineAreaElement>(area)) {
-    const std::unique_ptr<TAreaElement> converted(boundary->CreateAreaWithHoles());
-    converted->SetProperties(area->Properties());
-    DrawArea(*converted, true);
+    // The copy lends only its outline and holes.  Handing it the properties
+    // would re-point them at the copy, and the area would lose its number,
+    // its block and its record when the copy goes.
+    const std::unique_ptr<TAreaElement> shape(boundary->CreateAreaWithHoles());
+    DrawArea(*area, *shape, true);
     return;
   }
-  DrawArea(*area, false);
+  DrawArea(*area, *area, false);
 }
 
-void TGeneralAreaInterpret::DrawArea(TAreaElement& area, bool converted) {
+void TGeneralAreaInterpret::DrawArea(TAreaElement& area, TAreaElement& shape, bool converted) {
   // The sum's sign tells the winding only: an area wound either way is drawn.
-  if (std::fabs(area.GetCalculatedArea()) <= 0) return;
+  if (std::fabs(shape.GetCalculatedArea()) <= 0) return;
   const std::int32_t colour = ResolveColor(&area);
   const std::int32_t code = ResolveBrush(&area);
   TDevice& device = *Device();
   if (code < 1000) {
     device.SetBrush({ColourOfValue(colour), platform::BrushStyle::Solid});
     device.SetPen({0, 1, converted ? platform::PenStyle::Clear : platform::PenStyle::Solid, platform::PenMode::Copy});
-    device.DrawArea(&area);
+    device.DrawArea(&shape);
     return;
   }
   if (area.IsHole || !areaSymbols_) return;
@@ -251,7 +253,7 @@ void TGeneralAreaInterpret::DrawArea(TAreaElement& area, bool converted) {
   if (!symbol) return;
   ColourSymbol(symbol, &area, FillBackground);
   TPolyPolygon rings;
-  device.GetAreaPolyPolygon(&area, rings);
+  device.GetAreaPolyPolygon(&shape, rings);
   if (rings.RingCount > 0) symbol->Draw(device, rings.Points.get(), rings.Counts.get(), rings.RingCount);
 }
 

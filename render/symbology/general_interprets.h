@@ -154,7 +154,9 @@ class TGeneralAreaInterpret : public TGeneralSymbolColorInterpret {
   void Process(TElement* element) override;
 
  private:
-  void DrawArea(TAreaElement& area, bool converted);
+  // Values, the hole mark and the symbol's element come from area; the
+  // outline and holes drawn come from shape.
+  void DrawArea(TAreaElement& area, TAreaElement& shape, bool converted);
   std::unique_ptr<TPlosneZnacky> areaSymbols_;
 };
 

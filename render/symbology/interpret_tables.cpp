@@ -110,7 +110,12 @@ TClass TInterpretTable::StaticClass() {
   using E = TInterpretTable;
   static const TClassInfo info = DescribeClass<TInterpretTable>(
       "TInterpretTable", TResultTool::StaticClass(), "InterpretTables",
-      {ReadWriteProp("FileName", &E::GetFileName, &E::SetFileName), FieldProp("ElseValue", &E::ElseValue),
+      // The rows are kept with the table; a name kept beside them would read
+      // the file into it once more on every load.  The name is kept only while
+      // no row stands for what the file held.
+      {StoredWhen(ReadWriteProp("FileName", &E::GetFileName, &E::SetFileName),
+                  [](const TObject& table) { return static_cast<const E&>(table).IsEmpty(); }),
+       FieldProp("ElseValue", &E::ElseValue),
        NotStored(WriteProp("NextItem", &E::SetNextItem))});
   return &info;
 }

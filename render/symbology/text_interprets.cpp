@@ -1,6 +1,8 @@
 #include "render/symbology/text_interprets.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <vector>
 
 #include "framework/core/class_registry.h"
@@ -16,6 +18,17 @@ namespace {
 double HeightFactor(const TProjection& projection, bool absolute) {
   return absolute ? projection.Scale() : projection.VirtualScale();
 }
+
+// Heights and places in pixels are held to the device's range, so that a
+// value read from a script or a file cannot overflow what is worked out
+// from it.
+std::int32_t DevicePlace(std::int64_t pixels) {
+  return static_cast<std::int32_t>(
+      std::clamp<std::int64_t>(pixels, -TProjection::DeviceLimit, TProjection::DeviceLimit));
+}
+
+// The font height of letters that many pixels high.
+std::int32_t LetterHeight(std::int64_t pixels) { return -DevicePlace(pixels); }
 
 std::string PropertyOf(TElement* element, const std::string& name) {
   return element && !name.empty() ? element->GetPropertyText(name) : std::string();
@@ -47,7 +60,7 @@ void TGeneralTextInterpret::Process(TElement* element) {
     if (height <= 0) return;
     platform::CanvasFont& font = *device->GetFont();
     const TPageProjection& projection = *device->Projection();
-    font.Height = -projection.WorldToDeviceDY(height * HeightFactor(projection, AbsSize));
+    font.Height = LetterHeight(projection.WorldToDeviceDY(height * HeightFactor(projection, AbsSize)));
     font.Name = PropFont.empty() ? ValFont : PropertyOf(element, PropFont);
     font.Color = static_cast<platform::ColorValue>(PropColor.empty() ? Color
                                                                      : ValueOfText(PropertyOf(element, PropColor)));
@@ -95,7 +108,7 @@ void TGeneralFormatedTextBlockInterpret::Process(TElement* element) {
     DrawOnPaper(element, *style, x, y);
     return;
   }
-  font.Height = -style->TextSize;
+  font.Height = LetterHeight(style->TextSize);
   const TPageProjection& projection = *device->Projection();
   if (fromElement)
     DrawInPixels(element, projection.WorldToDeviceX(x), projection.WorldToDeviceY(y), style->LineSize);
@@ -107,7 +120,7 @@ void TGeneralFormatedTextBlockInterpret::DrawOnPaper(TElement* element, const TT
   TDevice& device = *Device();
   const TPageProjection& projection = *device.Projection();
   const double factor = HeightFactor(projection, AbsSize);
-  device.GetFont()->Height = -projection.WorldToDeviceDY(style.TextHeight * factor);
+  device.GetFont()->Height = LetterHeight(projection.WorldToDeviceDY(style.TextHeight * factor));
   const auto* paragraphStyle = DynamicCast<TParagraphStyle>(&style);
   const double lineStep = paragraphStyle ? paragraphStyle->LineHeight * factor : 0;
   if (x == 0 && y == 0) {
@@ -139,9 +152,9 @@ void TGeneralFormatedTextBlockInterpret::DrawInPixels(TElement* element, int x, 
     int at = x;
     for (const std::string& text : TextsOfParagraph(*paragraph, element)) {
       device.TextOutPixel(at, y, text);
-      at += device.TextWidth(text);
+      at = DevicePlace(std::int64_t{at} + device.TextWidth(text));
     }
-    y += lineSize;
+    y = DevicePlace(std::int64_t{y} + lineSize);
   }
 }
 

@@ -9,6 +9,7 @@
 #include "render/interprets/universal_interpret.h"
 #include "render/tool_forms/interface_tool.h"
 #include "spatial/geometry/geometry_elements.h"
+#include "spatial/geometry/missing_bounds.h"
 #include "spatial/geometry/page.h"
 #include "spatial/geometry/projection.h"
 
@@ -76,13 +77,19 @@ void TRedrawState::Finish(const std::function<void()>& close, const std::functio
 
 void FitElementToDevice(TDevice* device, TElement* element) {
   if (!device || !device->Projection() || !element) return;
-  if (auto* entity = DynamicCast<TRectEntity>(element)) {
-    device->Projection()->FitRectangle(entity->BoundRect(), device->Page());
-  } else if (auto* point = DynamicCast<TCoordinate>(element)) {
-    TRealRect extent;
+  TRealRect extent;
+  if (auto* point = DynamicCast<TCoordinate>(element)) {
     point->GetExtent(extent);
-    device->Projection()->FitRectOnPage(extent, device->Page());
+  } else if (auto* entity = DynamicCast<TRectEntity>(element); entity && entity->IsValid()) {
+    return device->Projection()->FitRectangle(entity->BoundRect(), device->Page());
+  } else if (!CompleteMissingBounds(element, extent)) {
+    // Nothing it holds has a place: the view stays as it was.
+    return;
   }
+  // An input without bounds (a layer read without them, or an entity that
+  // has none) gets them from what it holds: the view shows that, and the
+  // interprets, which pass by what lies off the page, can place it.
+  device->Projection()->FitRectOnPage(extent, device->Page());
 }
 
 void SetEnvelopedInput(TDeviceTool& tool, TElement* element, const std::function<void(TElement*)>& setInput) {

@@ -49,7 +49,9 @@ class TRedrawState {
 };
 
 // Fits the device's projection to the element's extent on its page: a rect
-// entity's bounds, a coordinate's extent; nothing for other elements.
+// entity's bounds, a coordinate's extent.  Bounds missing in the element or
+// below it are first made from what it holds (CompleteMissingBounds), and
+// an entity without bounds of its own is fitted to what it holds.
 void FitElementToDevice(TDevice* device, TElement* element);
 // The tool's input becomes a new envelope "Obálka" (a child of the tool)
 // holding the element, set through setInput; the old input is freed and

@@ -65,6 +65,8 @@ TEST(WorldFiles, SixNumbersPlaceThePicture) {
       {"two signs", "+-2\n0\n0\n-3\n1\n2\n", false, "není číslo: +-2", {}},
       {"rotated", "2\n0.1\n0\n-3\n1\n2\n", false, "otočený rastr", {}},
       {"skewed", "2\n0\n-0.1\n-3\n1\n2\n", false, "otočený rastr", {}},
+      {"a corner beyond finite numbers", "1.7e308\n0\n0\n-1\n-1.7e308\n0\n", false,
+       "rastr by ležel mimo konečné souřadnice", {}},
   };
   for (const Row& row : rows) {
     platform::WorldFile placed;
@@ -177,6 +179,36 @@ TEST(LocalRasterServer, AWorldFileItCannotUseIsNotedAndIgnored) {
   EXPECT_EQ(raster->OpenNotes(), folder.File("a.bpw") + " nepoužit: má méně než šest čísel");
   EXPECT_EQ(raster->OriginX(), 0);
   EXPECT_EQ(raster->HorizRes(), 0);
+}
+
+// The 7 x 5 picture would reach beyond finite numbers: the world file is
+// named and not used.
+TEST(LocalRasterServer, AWorldFilePlacingThePictureBeyondFiniteNumbersIsNotedAndIgnored) {
+  struct Row {
+    const char* name;
+    const char* text;
+    bool used;
+  };
+  const Row rows[] = {
+      {"far, but within", "1e300\n0\n0\n-1e300\n1e300\n1e300\n", true},
+      {"pixels too wide", "1e308\n0\n0\n-1\n0\n0\n", false},
+      {"the right edge beyond", "1e307\n0\n0\n-1\n1.7e308\n0\n", false},
+      {"the lower edge beyond", "1\n0\n0\n-1e307\n0\n-1.7e308\n", false},
+      {"the corner beyond", "1.7e308\n0\n0\n-1\n-1.7e308\n0\n", false},
+  };
+  for (const Row& row : rows) {
+    TempFolder folder;
+    std::filesystem::copy_file(kSamples + "colour.bmp", folder.File("a.bmp"));
+    WriteText(folder.File("a.bpw"), row.text);
+    auto raster = platform::CreateRasterObject<platform::RasterServer>(platform::kRasterId);
+    raster->Open(folder.File("a.bmp"), 1, 2);
+    EXPECT_EQ(raster->OpenNotes(),
+              row.used ? "" : folder.File("a.bpw") + " nepoužit: rastr by ležel mimo konečné souřadnice")
+        << row.name;
+    EXPECT_EQ(raster->HorizRes(), row.used ? 1e300 : 0) << row.name;
+    for (const double value : {raster->OriginX(), raster->OriginY(), raster->ExtentX(), raster->ExtentY()})
+      EXPECT_TRUE(std::isfinite(value)) << row.name;
+  }
 }
 
 TEST(LocalRasterStore, ResamplesTheSliceNearestNeighbour) {

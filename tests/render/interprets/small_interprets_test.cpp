@@ -192,4 +192,32 @@ TEST_F(SmallInterpretTest, ZMSheetsAreOutlinedAndTheLocatorKeepsItsSheet) {
   EXPECT_FALSE(interpret.AcceptsClass(TRectEntity::StaticClass()));
 }
 
+// Nothing of the sheet series is drawn when the map's scale is above
+// 8,000,000: at 8,000,000 the 1:200 000 sheets are outlined, just above it
+// the page stays empty.  The page is centred on sheet 12.
+TEST_F(SmallInterpretTest, ZMSheetsAreDrawnUpToAScaleOf8000000) {
+  struct Row {
+    const char* name;
+    double scale;
+    bool drawn;
+  };
+  const Row rows[] = {{"at 8,000,000", 8000000, true}, {"above 8,000,000", 8000000.5, false}};
+  TMapsZM sheet;
+  sheet.SetMap200(12);
+  for (const Row& row : rows) {
+    TMapsZM locator;
+    locator.SetScale(200000);
+    locator.Color = 0x0000FF;
+    locator.PenWidth = 0;
+    auto device = MakeBitmapDevice(200, 200);
+    device->Projection()->Calculate({sheet.GetZMCenterX(), sheet.GetZMCenterY()}, device->Page(), row.scale);
+    TInterpretZM interpret;
+    Run(interpret, locator, *device);
+    int red = 0;
+    for (int y = 0; y < 200; ++y)
+      for (int x = 0; x < 200; ++x) red += device->Canvas()->Pixel(x, y) == 0x0000FF;
+    EXPECT_EQ(red > 0, row.drawn) << row.name << ": " << red;
+  }
+}
+
 }  // namespace

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "platform/clock.h"
@@ -36,10 +37,30 @@ class TLoggingInterpret : public TInterpret {
 class TRecordingTool : public TOwnerEntity {
  public:
   std::vector<std::string> texts;
+  // The caption of each progress display started, and the displays ended.
+  std::vector<std::string> starts;
+  int ends = 0;
   void ReceiveMessage(TKestuMessage*& message, bool& handled) override {
     if (auto* text = DynamicCast<TKestuTextMessage>(message); text && text->Message == msgProgressText)
       texts.push_back(text->Text);
+    if (auto* progress = DynamicCast<TProgressMessage>(message); progress && progress->Message == msgProgressStart)
+      starts.push_back(progress->ProcessName);
+    ends += message->Message == msgProgressEnd;
     handled = true;
+  }
+};
+
+// Fills each area it gets in black, without an outline, through the
+// device's area drawing, which clips to the page's clip rectangle.
+class TAreaFillingInterpret : public TInterpret {
+ public:
+  bool QGoInside(TElement*) override { return false; }
+  void Process(TElement* element) override {
+    auto* area = DynamicCast<TAreaElement>(element);
+    if (!area || !Device()) return;
+    Device()->SetBrush({0, platform::BrushStyle::Solid});
+    Device()->SetPen({0, 1, platform::PenStyle::Clear, platform::PenMode::Copy});
+    Device()->DrawArea(area);
   }
 };
 
@@ -234,6 +255,38 @@ TEST_F(UniversalInterpretTest, Message32RedrawsOnlyTheMarginOfItsElement) {
   EXPECT_FALSE(device->Page()->ClipActive);
 }
 
+// Message 32 draws within a clip rectangle about its element; the whole page
+// is the clip rectangle again afterwards, so that a later redraw of the
+// whole picture draws areas outside the old margin too.  Squares of side
+// 10 at (10, 10) and (60, 60); the margin about the point (65, 65) is 55..75.
+TEST_F(UniversalInterpretTest, AfterMessage32TheWholePageIsDrawnAgain) {
+  for (const double corner : {10.0, 60.0})
+    WithVertices(Named<TAreaElement>("area", &model),
+                 {{corner, corner}, {corner, corner + 10}, {corner + 10, corner + 10}, {corner + 10, corner}});
+  TInterpretScript& script = *universal->Script();
+  script.SetPropertyText("NewClassName", "TAreaElement");
+  script.SetActualInterpret(new TAreaFillingInterpret);
+  universal->AttachDevice(device.get());
+  auto* point = Named<TPointElement>("p", &model);
+  point->SetBounds({65, 65, 65, 65});
+  for (const bool area : {true, false}) {
+    TKestuMessage* message =
+        new TKestuMessage(area ? msgReViewArea : msgReView, nullptr, universal.get(), area ? point : nullptr, false);
+    bool handled = false;
+    universal->ReceiveMessage(message, handled);
+    delete message;
+  }
+  const TDeviceRect clip = device->Page()->ClipRect, page = device->Page()->PageRect;
+  EXPECT_EQ(std::tuple(clip.Left, clip.Top, clip.Right, clip.Bottom),
+            std::tuple(page.Left, page.Top, page.Right, page.Bottom));
+  // Each square covers the pixels whose centres lie inside it: rows 100 - y.
+  EXPECT_EQ(PixelsBreaking(*device->Canvas(),
+                           [](int x, int y) {
+                             return CentreInside(x, y, 10, 80, 20, 90) || CentreInside(x, y, 60, 30, 70, 40);
+                           }),
+            "");
+}
+
 TEST_F(UniversalInterpretTest, ARedrawWhileBusyLeavesThePageAlone) {
   universal->AttachDevice(device.get());
   device->GetBrush()->Color = 0x00FF00;
@@ -273,6 +326,8 @@ TEST_F(UniversalInterpretTest, TiledDrawingShowsItsProgressAndGivesThePictureBac
   EXPECT_EQ(Join(tool.texts, "|"),
             "Inicializace....|Interpretace 1. dlaždice z 4|Interpretace 2. dlaždice z 4|"
             "Interpretace 3. dlaždice z 4|Interpretace 4. dlaždice z 4");
+  EXPECT_EQ(std::tuple(Join(tool.starts, "|"), tool.ends), std::tuple(std::string("Interpretace Bitmapových Dlaždic"), 1))
+      << "one progress display, under its caption";
   EXPECT_EQ(Join(log), "line:a line:a line:a line:a") << "the walk runs once a band";
   EXPECT_EQ(universal->Device(), device.get());
   EXPECT_EQ(PixelsBreaking(*device->Canvas(), [&](int x, int y) { return whole->Canvas()->Pixel(x, y) != 0xFFFFFF; }),

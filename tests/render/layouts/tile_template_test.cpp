@@ -59,6 +59,29 @@ TEST_F(TileTemplateTest, AViewIsCutIntoWholeTilesLaidInAGridWithGapsAndAMargin) 
   }
 }
 
+// Three columns and two rows: a view 0.25 x 0.15 grows to 0.3 x 0.2, which
+// at 1000 about (5000, 8000) shows 4850 to 5150 by 7900 to 8100; the tiles
+// go column by column, row j at Y 0.02 + 0.11 j showing 100 units higher
+// than row j - 1.
+TEST_F(TileTemplateTest, TilesOfSeveralRowsLieRowAboveRowShowingTheMapRowAboveRow) {
+  auto desktop = DesktopWithView(0.25, 0.15);
+  TTileTemplate tiles;
+  tiles.TileX = tiles.TileY = 0.1;
+  tiles.dX = tiles.dy = 0.01;
+  tiles.Margin = 0.02;
+  tiles.SetInput(desktop.get());
+  tiles.DoIt();
+  EXPECT_NEAR(desktop->GetWidth(), 0.36, 1e-12);
+  EXPECT_NEAR(desktop->GetHeight(), 0.2 + 0.01 + 0.04, 1e-12);
+  EXPECT_EQ(ViewsOf(*desktop),
+            "V-0-0 (0.02, 0.02)-(0.12, 0.12) shows (4850, 7900)-(4950, 8000); "
+            "V-0-1 (0.02, 0.13)-(0.12, 0.23) shows (4850, 8000)-(4950, 8100); "
+            "V-1-0 (0.13, 0.02)-(0.23, 0.12) shows (4950, 7900)-(5050, 8000); "
+            "V-1-1 (0.13, 0.13)-(0.23, 0.23) shows (4950, 8000)-(5050, 8100); "
+            "V-2-0 (0.24, 0.02)-(0.34, 0.12) shows (5050, 7900)-(5150, 8000); "
+            "V-2-1 (0.24, 0.13)-(0.34, 0.23) shows (5050, 8000)-(5150, 8100)");
+}
+
 TEST_F(TileTemplateTest, AReferenceSpaceTakesTheWorldTheGrownViewShowsAndNothingIsTiled) {
   auto desktop = DesktopWithView(0.25, 0.1);
   TRectEntity space;

@@ -4,6 +4,7 @@
 
 #include "framework/tools/recursor.h"
 #include "render/interprets/interpret_layers.h"
+#include "render/layouts/view.h"
 #include "render/models/model_script_text.h"
 #include "render/models/script_models.h"
 #include "render/rasters/raster.h"
@@ -247,6 +248,44 @@ TEST_F(ModelBuildTest, AnExtentWithAZeroBoundIsNoExtentWhateverCutLayerSays) {
     auto* layer = static_cast<TEntity*>(model->GetElement(0));
     ASSERT_EQ(layer->GetCount(), 1) << row.name;
     EXPECT_EQ(static_cast<TEntity*>(layer->GetElement(0))->GetCount(), row.lines) << row.name;
+  }
+}
+
+// A view reads its model from its script cut to the world it shows: the
+// block's line (a square from 10 to 15 in the block, -15 to -10 in the
+// world, whose record gives the box 0 to 9, -9 to 0 in the world) is read
+// when the view shows it, and cut away when the view looks elsewhere.  A
+// view without a scale shows no world: it reads the block whole and is
+// centred on what it read.
+TEST_F(ModelBuildTest, AViewReadsItsModelCutToTheWorldItShows) {
+  struct Row {
+    const char* name;
+    double scale;
+    TRealPoint centre;
+    int lines;
+    TRealPoint centreAfter;
+  };
+  const Row rows[] = {
+      {"the view shows the line", 100, {-12.5, -12.5}, 1, {-12.5, -12.5}},
+      {"the view looks elsewhere", 100, {1000, 1000}, 0, {1000, 1000}},
+      {"no scale: the whole block", 0, {1000, 1000}, 1, {-12.5, -12.5}},
+  };
+  for (const Row& row : rows) {
+    // 0.2 x 0.1 sheet units at 100 show 20 x 10 world units.
+    TView view;
+    view.SetBounds({0, 0, 0.2, 0.1});
+    view.SetScale(row.scale);
+    view.Projection()->SetCenter(row.centre);
+    view.AddElement(Read({"LIN=*.BLK"}).release());
+    view.SetReadModel(true);
+    auto* model = DynamicCast<TEntity>(view.Model());
+    ASSERT_TRUE(model && model->GetCount() == 1) << row.name;
+    auto* layer = static_cast<TEntity*>(model->GetElement(0));
+    ASSERT_EQ(layer->GetCount(), 1) << row.name;
+    EXPECT_EQ(static_cast<TEntity*>(layer->GetElement(0))->GetCount(), row.lines) << row.name;
+    EXPECT_EQ(std::tuple(view.Projection()->Center_X(), view.Projection()->Center_Y()),
+              std::tuple(row.centreAfter.X, row.centreAfter.Y))
+        << row.name;
   }
 }
 

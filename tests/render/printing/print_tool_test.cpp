@@ -184,6 +184,42 @@ TEST_F(PrintTest, ADesktopPrintsPageByPageEachAsTheBitmapDeviceDrawsIt) {
   }
 }
 
+// A scale typed into the dialog lays the pages that many sheet units a unit
+// of paper and draws each page at it.  The desktop is 0.1 x 0.06: at 2 one
+// page takes it whole; at 1.5 two pages across, centred on the desktop.
+TEST_F(PrintTest, AScaleTypedInTheDialogLaysAndDrawsThePagesAtIt) {
+  struct Case {
+    const char* name;
+    const char* scale;
+    double value;
+    std::vector<double> centresX;  // of the pages, all at Y 0.03
+  };
+  const double stepAt15 = kPaperWidth * 1.5;
+  const Case cases[] = {
+      {"2: one page", "2", 2, {0.05}},
+      {"1.5: two pages across", "1.5", 1.5, {0.05 - stepAt15 / 2, 0.05 + stepAt15 / 2}},
+  };
+  model->AddEntity(MakeDesktop({0, 0, 0.1, 0.06}));
+  for (const Case& test : cases) {
+    Print([&](platform::Form& form) {
+      form.SetText("ed_Scale", test.scale);
+      platform::UserExit(form, "ed_Scale");
+      RunMessages();
+      platform::UserClick(form, "OKBtn");
+    });
+    const int pages = static_cast<int>(test.centresX.size());
+    EXPECT_EQ(ReadPdfInfo(Pdf()).Pages, pages) << test.name;
+    for (int n = 1; n <= pages; ++n)
+      EXPECT_EQ(Differences(n, *Drawn(model, test.centresX[static_cast<std::size_t>(n - 1)], 0.03, test.value,
+                                      kPageWidthPixels, kPageHeightPixels)),
+                "")
+          << test.name << ", page " << n;
+    platform::UserClick(*dialog, "CancelBtn");
+    RunMessages();
+    dialog = nullptr;
+  }
+}
+
 TEST_F(PrintTest, AGraphicWindowPrintsItsDesktopOnItsPrintMessage) {
   TCodeRecorder windowOwner;
   auto* manager = CreateElement<TFormToolManager>();
@@ -253,8 +289,12 @@ TEST_F(PrintTest, EveryRunThatStartsEndsWithItsMessageAndTheBoxesOfWhatWentWrong
     bool device = true;
   };
   const std::string unwritable = folder.File("no folder/tisk.pdf");
+  const std::string kNothingToPrint =
+      "Není co tisknout: tiskne se jen pracovní plocha (TDesktop, TMultiPageDesktop) a zobrazení žádnou nemá";
   const Case cases[] = {
-      {"a model without a desktop prints a blank page", [] {}, nullptr, {}, {msgPrintDone}, 1},
+      {"a model without a desktop prints nothing, and says why", [] {}, nullptr, {kNothingToPrint}, {msgPrintDone}, -1},
+      {"a multi-page desktop without a sheet prints nothing", [&] { model->AddEntity(new TMultiPageDesktop); },
+       nullptr, {kNothingToPrint}, {msgPrintDone}, -1},
       {"a desktop cancelled in the dialog prints nothing", [&] { model->AddEntity(MakeDesktop({0, 0, 0.1, 0.06})); },
        [](platform::Form& form) { platform::UserClick(form, "CancelBtn"); }, {}, {msgPrintDone}, -1},
       {"a print file that cannot be written", [&] { platform::SetPrintFileName(unwritable); }, nullptr,

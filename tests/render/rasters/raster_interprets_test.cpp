@@ -2,6 +2,8 @@
 
 #include <cmath>
 #include <functional>
+#include <string>
+#include <tuple>
 
 #include "framework/tools/system_register.h"
 #include "framework/tools/world.h"
@@ -308,6 +310,52 @@ TEST_F(RasterDrawTest, AFailingTileIsReportedAndTheNextOneDrawn) {
   const platform::DecodedPicture picture = platform::DecodePictureFile(kSamples + "large.jpg");
   EXPECT_EQ(canvas.Pixel(100, 100), kMap) << "the failed tile left the map";
   EXPECT_EQ(canvas.Pixel(100, 700), picture.At(100, 700)) << "the next tile drawn";
+}
+
+// colour.bmp (7 x 5) is placed by its world file: pixels 2 units a side, the
+// upper-left one centred on (-700, -1200), so the picture covers X -701 to
+// -687 and Y -1209 to -1199.  Each device pixel inside shows the picture
+// pixel under its centre, at every scale; the device's rows and columns on
+// the picture's edge carry the green frame.
+TEST_F(RasterDrawTest, APicturePlacedByItsWorldFileLandsOnItAtEveryScale) {
+  struct Row {
+    const char* name;
+    double unitsAPixel;
+    TRealPoint centre;  // of the 40 x 30 device
+  };
+  const Row rows[] = {
+      {"two device pixels a picture pixel", 1, {-694, -1204}},
+      {"four device pixels a picture pixel", 0.5, {-694, -1204}},
+      {"a device pixel a picture pixel", 2, {-693, -1205}},
+  };
+  const double left = -701, top = -1199, right = -687, bottom = -1209;
+  auto raster = Raster("colour.bmp");
+  ASSERT_TRUE(raster->GetGeoRaster());
+  EXPECT_EQ(std::tuple(raster->GetMinX(), raster->GetMinY(), raster->GetMaxX(), raster->GetMaxY()),
+            std::tuple(left, bottom, right, top));
+  const platform::DecodedPicture picture = platform::DecodePictureFile(kSamples + "colour.bmp");
+  for (const Row& row : rows) {
+    auto device = MapDevice(40, 30);
+    device->Projection()->Calculate(row.centre, device->Page(), device->Page()->HRes() * row.unitsAPixel);
+    Draw(*raster, *device);
+    const double k = row.unitsAPixel;
+    const double originX = row.centre.X - 20 * k, originY = row.centre.Y + 15 * k;  // of pixel (0, 0)'s corner
+    const int x0 = static_cast<int>(std::lround((left - originX) / k)), x1 = static_cast<int>(std::lround((right - originX) / k));
+    const int y0 = static_cast<int>(std::lround((originY - top) / k)), y1 = static_cast<int>(std::lround((originY - bottom) / k));
+    std::string wrong;
+    for (int y = 0; y < 30 && wrong.size() < 300; ++y)
+      for (int x = 0; x < 40 && wrong.size() < 300; ++x) {
+        const bool inside = x >= x0 && x < x1 && y >= y0 && y < y1;
+        if (inside && (x == x0 || x == x1 - 1 || y == y0 || y == y1 - 1)) continue;
+        const double worldX = originX + (x + 0.5) * k, worldY = originY - (y + 0.5) * k;
+        const platform::ColorValue expected =
+            inside ? picture.At(static_cast<int>(std::floor((worldX - left) / 2)), static_cast<int>(std::floor((top - worldY) / 2)))
+                   : kMap;
+        if (device->Bitmap()->GetCanvas().Pixel(x, y) != expected)
+          wrong += " (" + std::to_string(x) + "," + std::to_string(y) + ")";
+      }
+    EXPECT_EQ(wrong, "") << row.name << ": the picture at " << x0 << ".." << x1 << " by " << y0 << ".." << y1;
+  }
 }
 
 TEST_F(RasterDrawTest, WhatIsNotAVisibleRasterOnACanvasIsLeftAlone) {

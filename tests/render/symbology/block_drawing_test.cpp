@@ -11,10 +11,12 @@
 #include <set>
 #include <string>
 
+#include "block/props/lumar_props.h"
 #include "platform/canvas.h"
 #include "render/palette/palette.h"
 #include "render/render_base_classes.h"
 #include "render/render_classes.h"
+#include "render/symbology/general_interprets.h"
 #include "render/symbols/stroke_font.h"
 #include "tests/block/reading/reading_fixture.h"
 #include "tests/render/symbols/symbol_fixture.h"
@@ -122,6 +124,45 @@ TEST_F(BlockDrawingTest, TheDefaultScriptDrawsABlockInEitherCodePage) {
     bool gap = false;
     for (int x = 22; x < 178; ++x) gap = gap || canvas.Pixel(x, 100) == 0xFFFFFF;
     EXPECT_TRUE(gap) << row.Name << ": the line is dashed";
+  }
+}
+
+// The general area interpret fills area 1 (the ring between block squares
+// 11..19 and 13..17: pixels 10..90 by 110..190 less 30..70 by 130..170) in
+// the colour code its attribute record holds, and leaves the area where the
+// block filed it, however often it draws it.
+TEST_F(BlockDrawingTest, DrawingAnAreaOfLinesLeavesItFiledAndSeesItsRecord) {
+  WriteBlock("CODEPAGE=0\r\n", {'A'});
+  MakeTable("LES.BLK/P0000.DBF", "CISLO decimal(6,0), ODSTIN decimal(3,0)", {{"1", "4"}, {"2", "2"}});
+  auto reader = Reader();
+  std::unique_ptr<TAreaString> areas(reader->ReadAreas());
+  auto* area = DynamicCast<TPolyLineAreaElement>(areas->Children().at(0));
+  ASSERT_TRUE(area);
+  auto* props = DynamicCast<TLumarAreaProps>(area->Properties());
+  ASSERT_TRUE(props);
+  const std::string block = props->GetBlockName();
+  ASSERT_FALSE(block.empty());
+  for (int drawing = 1; drawing <= 2; ++drawing) {
+    const std::string name = "drawing " + std::to_string(drawing);
+    auto device = MakeMapDevice(200, 200);
+    device->Projection()->Calculate({-10, -10}, device->Page(), 1000);
+    TGeneralAreaInterpret interpret;
+    interpret.UseBrush = true;
+    interpret.Brush = 1;
+    interpret.PropColor = "ODSTIN";
+    interpret.ColorByLumar = true;
+    interpret.AttachDevice(device.get());
+    interpret.SetInput(area);
+    interpret.DoIt();
+    interpret.DetachDevice();
+    platform::Canvas& canvas = *device->GetHandle();
+    EXPECT_EQ(canvas.Pixel(20, 150), ColourOfCode(4)) << name << ": the ring";
+    EXPECT_EQ(canvas.Pixel(50, 150), 0xFFFFFFu) << name << ": the hole";
+    EXPECT_EQ(area->Properties(), props) << name;
+    EXPECT_EQ(props->SpaceEntity(), area) << name;
+    EXPECT_EQ(props->GetOrigNo(), 1) << name;
+    EXPECT_EQ(props->GetBlockName(), block) << name;
+    EXPECT_EQ(area->GetPropertyText("ODSTIN"), "4") << name;
   }
 }
 

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "framework/core/class_registry.h"
+#include "framework/values/typed_values.h"
 #include "render/render_classes.h"
 #include "tests/platform/temp_folder.h"
 #include "tests/render/drawing_fixture.h"
@@ -118,10 +120,31 @@ TEST_F(FormattedTextTest, APlainTextBlockReadsItsFileInPlaceOfItsLines) {
     const std::string file = folder.File("blok.txt");
     if (row.Bytes) std::ofstream(file, std::ios::binary) << row.Bytes;
     TPlainTextBlock block;
-    block.SetLines({"dřívější"});
+    block.Lines()->NextValue("dřívější");
     block.SetFileName(file);
-    EXPECT_EQ(block.Lines(), row.Lines) << row.Name;
+    EXPECT_EQ(block.Lines()->GetValueList(), row.Lines) << row.Name;
   }
+}
+
+// Scripts reach the lines by name: one list, made on first use, that a
+// written list fills with copies of its items.
+TEST_F(FormattedTextTest, APlainTextBlocksLinesArePublishedAsItsOwnList) {
+  TPlainTextBlock block;
+  auto* lines = DynamicCast<TStringListElement>(GetObjectPropByName(block, "Lines"));
+  ASSERT_NE(lines, nullptr);
+  EXPECT_EQ(lines->GetCount(), 0);
+  EXPECT_EQ(GetObjectPropByName(block, "Lines"), lines) << "made once";
+  auto given = std::make_unique<TStringListElement>();
+  given->NextValue("první");
+  given->AddNameValue("klíč", "druhá");
+  EXPECT_TRUE(SetObjectPropByName(block, "Lines", given.get()));
+  EXPECT_EQ(GetObjectPropByName(block, "Lines"), lines) << "the list stays the block's own";
+  given->SetValue(0, "změněná");
+  given.reset();
+  EXPECT_EQ(lines->GetValueList(), (std::vector<std::string>{"první", "druhá"}));
+  EXPECT_EQ(lines->GetItemName(1), "klíč");
+  EXPECT_TRUE(SetObjectPropByName(block, "Lines", nullptr));
+  EXPECT_EQ(lines->GetCount(), 0) << "no list: no lines";
 }
 
 }  // namespace

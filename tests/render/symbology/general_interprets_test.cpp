@@ -169,7 +169,7 @@ TEST_F(GeneralInterpretTest, PointsAreCrossesBelowCode1000) {
 
 namespace {
 
-enum class Shape { Clockwise, Anticlockwise, Flat, Boundary, Hole };
+enum class Shape { Clockwise, Anticlockwise, Flat, Boundary, Hole, BoundaryHole };
 
 // A square from (5, 5) to (15, 15) m (pixels 50 to 150), or a flat one.
 TAreaElement* MakeArea(Shape shape) {
@@ -181,11 +181,13 @@ TAreaElement* MakeArea(Shape shape) {
       return WithVertices(new TAreaElement, anticlockwise);
     case Shape::Flat:
       return WithVertices(new TAreaElement, flat);
-    case Shape::Boundary: {
+    case Shape::Boundary:
+    case Shape::BoundaryHole: {
       auto* area = new TPolyLineAreaElement;
       auto* line = WithVertices(new TPolyLineElement, {{5, 5}, {5, 15}, {15, 15}, {15, 5}, {5, 5}});
       area->AddLine(line, true);
       area->CalcBounds();
+      area->IsHole = shape == Shape::BoundaryHole;
       return area;
     }
     case Shape::Hole: {
@@ -215,6 +217,8 @@ TEST_F(GeneralInterpretTest, AreasAreFilledOrHatchedWhicheverWayTheyAreWound) {
       {"hatching", Shape::Clockwise, 2001, true, -1, false},
       {"anticlockwise hatching", Shape::Anticlockwise, 2001, true, -1, false},
       {"hole: no hatching", Shape::Hole, 2001, true, 0, false},
+      {"hole of lines: no hatching", Shape::BoundaryHole, 2001, true, 0, false},
+      {"boundary hatching", Shape::Boundary, 2001, true, -1, false},
       {"no library: nothing", Shape::Clockwise, 2001, false, 0, false},
   };
   for (const Row& row : rows) {

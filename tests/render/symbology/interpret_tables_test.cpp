@@ -10,6 +10,8 @@
 
 #include "block/props/lumar_props.h"
 #include "framework/core/class_registry.h"
+#include "framework/stream/kes_loader.h"
+#include "framework/stream/kes_saver.h"
 #include "platform/files.h"
 #include "render/render_classes.h"
 #include "tests/render/render_fixture.h"
@@ -202,6 +204,50 @@ TEST_F(InterpretTableTest, LongFileLinesAreWholeRows) {
   table.SetInput(object.get());
   table.DoIt();
   EXPECT_EQ(table.Result, value);
+}
+
+// A table saved and loaded again holds the rows it held, however often the
+// round is made; the file's name comes back only while no row stands for
+// the file.
+TEST_F(InterpretTableTest, SavingAndLoadingKeepsTheRowsOnce) {
+  struct Row {
+    const char* Name;
+    std::string File;
+    int Rows;
+    const char* FileNameAfter;
+    const char* Expected;  // for Barva 3
+  };
+  const std::string sample = std::string(KESTX_SAMPLES_DIR) + "/symbology/tabulka_barev.txt";
+  const std::string missing = sample + ".chybí";
+  const Row rows[] = {
+      {"rows of the file", sample, 4, "", "zelená"},
+      {"missing file: its name", missing, 0, missing.c_str(), "jinak"},
+  };
+  for (const Row& row : rows) {
+    TempFolder folder;
+    auto table = std::make_unique<TInterpretTable>();
+    table->ElseValue = "jinak";
+    table->SetFileName(row.File);
+    for (int round = 1; round <= 2; ++round) {
+      const std::string name = std::string(row.Name) + ", round " + std::to_string(round);
+      TSave save;
+      save.FileName = folder.File("tabulka.kes");
+      save.SetInput(table.get());
+      save.DoIt();
+      TLoad load;
+      load.FileName = save.FileName;
+      load.DoIt();
+      table.reset(DynamicCast<TInterpretTable>(load.Output()));
+      ASSERT_NE(table, nullptr) << name;
+      EXPECT_EQ(table->GetCount(), row.Rows) << name;
+      EXPECT_EQ(table->GetFileName(), row.FileNameAfter) << name;
+      auto object = Object(3, 0);
+      table->SetInput(object.get());
+      table->DoIt();
+      EXPECT_EQ(table->Result, row.Expected) << name;
+      table->SetInput(nullptr);
+    }
+  }
 }
 
 }  // namespace

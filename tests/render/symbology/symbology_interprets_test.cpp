@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <functional>
 #include <memory>
 #include <set>
 #include <stdexcept>
@@ -376,6 +377,73 @@ class TAreaCountingDevice : public TRecordingDevice {
     TRecordingDevice::GetAreaPolyPolygon(area, result);
   }
 };
+
+// A layer's colour holds for its own objects only: an object that follows
+// it loose in the model takes its own colour code 4.  The layer's object
+// lies about world (5, 5), pixel (50, 150); the loose one about (15, 15),
+// pixel (150, 50).
+TEST_F(SymbologyTest, ALayersColourEndsWithItsObjects) {
+  struct Row {
+    const char* Name;
+    std::function<TSpaceEntity*()> Layer;
+    std::function<TSpaceEntity*(double)> Object;  // about (at, at)
+  };
+  const Layer green{false, 0, true, 0x00FF00};
+  const auto line = [](double at) {
+    auto* line = WithVertices(new TPolyLineElement, {{at - 3, at}, {at + 3, at}});
+    auto* props = new TLumarLineProps;
+    props->Barva = 4;
+    line->SetProperties(props);
+    return line;
+  };
+  const Row rows[] = {
+      {"points", [&] { return MakeLayer<TPointString>(green); }, [](double at) { return MakePoint(at, at, 4, 0); }},
+      {"lines", [&] { return MakeLayer<TPolyLineString>(green); }, line},
+      {"areas", [&] { return MakeLayer<TAreaString>(green); },
+       [](double at) { return MakeArea(at - 3, at - 3, at + 3, at + 3, 4); }},
+  };
+  for (const Row& row : rows) {
+    TOwnerEntity model;
+    TSpaceEntity* layer = row.Layer();
+    layer->AddElement(row.Object(5));
+    model.AddElement(layer);
+    model.AddElement(row.Object(15));
+    auto device = MakeMapDevice(kSize, kSize);
+    DrawWithDefaultScript(model, *device);
+    EXPECT_EQ(PixelAt(*device, 50, 150), 0x00FF00u) << row.Name << ": the layer's object";
+    EXPECT_EQ(PixelAt(*device, 150, 50), ColourOfCode(4)) << row.Name << ": the loose object";
+  }
+}
+
+// An area is drawn when its larger side is at least 3 pixels long.  At
+// 1 : 625 a pixel is 1/16 m exactly, so 3 pixels are 0.1875 m; the area's
+// lower left corner lies at the map's centre (0, 0).
+TEST_F(SymbologyTest, AnAreaOfThreePixelsIsDrawnAndOneShorterIsNot) {
+  struct Row {
+    const char* Name;
+    double Width, Height;
+    bool Drawn;
+  };
+  const double three = 3.0 / 16;
+  const Row rows[] = {
+      {"3 pixels square", three, three, true},
+      {"3 pixels wide, 1 high", three, 1.0 / 16, true},
+      {"1 wide, 3 high", 1.0 / 16, three, true},
+      {"a 64th of a pixel short of 3", three - 1.0 / 1024, three - 1.0 / 1024, false},
+  };
+  for (const Row& row : rows) {
+    std::unique_ptr<TAreaElement> area(MakeArea(0, 0, row.Width, row.Height, 4));
+    auto device = MakeMapDevice(kSize, kSize);
+    device->Projection()->Calculate({0, 0}, device->Page(), 625);
+    ASSERT_EQ(device->Projection()->DeviceToWorldLength(3), three);
+    TInterpretLumPloch interpret;
+    interpret.AttachDevice(device.get());
+    interpret.SetInput(area.get());
+    interpret.DoIt();
+    interpret.DetachDevice();
+    EXPECT_EQ(DrawnPixels(*device).Count > 0, row.Drawn) << row.Name;
+  }
+}
 
 TEST_F(SymbologyTest, UnderTheUniversalInterpretEachAreaOfALayerIsDrawnOnceWithTheSamePixels) {
   struct Row {

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <limits>
 #include <memory>
 #include <string>
 #include <vector>
@@ -204,6 +206,58 @@ TEST_F(TextInterpretTest, ScriptsMakeTheTextClassesAndTheSymbolColourToolByName)
                            "TFormatedTextBlock", "TPlainTextBlock", "TSetUserSymbolColor"}) {
     std::unique_ptr<TElement> made(CreateElementByClassName(name));
     EXPECT_TRUE(made && made->ClassName() == name) << name;
+  }
+}
+
+// Sizes and steps in pixels are held to the device's range of 32,000, the
+// lowest 32-bit one too; a negative size asks for the whole cell, as a
+// negative font height does.  Two paragraphs of a full block letter, which
+// fills its cell, start at (2, 15) in pixels or (20, 50) on paper; a line
+// step held to the range puts the second off the page.  (The canvas draws
+// no letter that large: what the held size draws is what is drawn.)
+TEST_F(TextInterpretTest, SizesBeyondTheDevicesRangeAreHeldToIt) {
+  constexpr std::int32_t kLowest = std::numeric_limits<std::int32_t>::min();
+  constexpr std::int32_t kHighest = std::numeric_limits<std::int32_t>::max();
+  const char* const kFull = "\u2588";
+  struct Row {
+    const char* Name;
+    double TextHeight;
+    std::int32_t TextSize, LineSize;
+    std::vector<Placed> Texts;  // expected
+    int Height;
+  };
+  const Row rows[] = {
+      {"lowest pixel size", 0, kLowest, 15, {{kFull, 2, 15}, {kFull, 2, 30}}, -TProjection::DeviceLimit},
+      {"highest line step", 0, 12, kHighest, {{kFull, 2, 15}}, 12},
+      {"paper height far below", -1e300, 0, 15, {{kFull, 20, 50}, {kFull, 20, 80}}, -TProjection::DeviceLimit},
+  };
+  for (const Row& row : rows) {
+    auto device = MakeMapDevice(kSize, kSize);
+    auto* block = new TFormatedTextBlock;
+    block->SetNewStyle(true);
+    TParagraphStyle& style = *block->GetParagraphStyle();
+    style.TextHeight = row.TextHeight;
+    style.TextSize = row.TextSize;
+    style.LineHeight = 0.003;
+    style.LineSize = row.LineSize;
+    style.FontName = kSans;
+    style.TextColor = 0xFF0000;
+    for (const char* name : {"první", "druhý"}) {
+      block->SetNextParagraphName(name);
+      block->ActualParagraph()->Text = kFull;
+    }
+    TGeneralFormatedTextBlockInterpret interpret;
+    interpret.SetTextBlock(block);
+    interpret.SetProcessClassName("TStringListElement");
+    interpret.ValX = 2;
+    interpret.ValY = 15;
+    auto element = Element({});
+    interpret.AttachDevice(device.get());
+    interpret.SetInput(element.get());
+    interpret.DoIt();
+    interpret.DetachDevice();
+    auto expected = Expected(row.Texts, kSans, row.Height, 0xFF0000);
+    EXPECT_EQ(Differences(*device, *expected), 0) << row.Name;
   }
 }
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -342,6 +343,49 @@ TEST_F(FormToolManagerTest, ANewInputTakesItsElementBeforeTheOldEnvelopeGoes) {
   EXPECT_EQ(manager->Input(), nullptr);
 }
 
+// An input read without bounds, or an entity that has none, is shown where
+// what it holds lies: far from the first model, squares at (1000, 1000) and
+// (1200, 1100), 40 units a side.
+TEST_F(FormToolManagerTest, AnInputWithoutBoundsIsShownWhereWhatItHoldsLies) {
+  struct Row {
+    const char* name;
+    bool rectEntity;
+  };
+  const Row rows[] = {{"an entity without bounds of its own", false}, {"a layer read without bounds", true}};
+  for (const Row& row : rows) {
+    TEntity* input = row.rectEntity ? static_cast<TEntity*>(CreateElement<TRectEntity>())
+                                    : CreateElement<TOwnerEntity>();
+    input->SetName("DATA");
+    auto* layer = CreateElement<TRectEntity>();
+    input->AddElement(layer);
+    for (const auto& [x, y] : {std::pair{1000.0, 1000.0}, {1200.0, 1100.0}}) {
+      auto* square = CreateElement<TPolyLineElement>();
+      square->SetName("s" + std::to_string(static_cast<int>(x)));
+      square->SetBounds({x, y, x + 40, y + 40});
+      layer->AddElement(square);
+    }
+    manager->SetInput(input);
+    for (const int code : {int{msgReView}, int{msgFitAll}}) {
+      log.clear();
+      Post(code);
+      RunMessages();
+      const std::string name = std::string(row.name) + (code == msgFitAll ? ", fitted again" : "");
+      TRealRect shown;
+      Projection().GetWorldRect(shown);
+      EXPECT_TRUE(shown.MinX <= 1000 && shown.MinY <= 1000 && shown.MaxX >= 1240 && shown.MaxY >= 1140)
+          << name << ": " << shown.MinX << " " << shown.MinY << " " << shown.MaxX << " " << shown.MaxY;
+      for (const auto& [x, y] : {std::pair{1020.0, 1020.0}, {1220.0, 1120.0}}) {
+        TDevicePoint middle;
+        Projection().WorldToDevice(x, y, middle);
+        EXPECT_EQ(Picture().GetCanvas().Pixel(middle.X, middle.Y), 0u) << name << ": the square at " << x;
+      }
+    }
+    EXPECT_EQ(std::tuple(layer->GetMinX(), layer->GetMinY(), layer->GetMaxX(), layer->GetMaxY()),
+              std::tuple(1000.0, 1000.0, 1240.0, 1140.0))
+        << row.name << ": the layer's bounds";
+  }
+}
+
 // The window cannot show itself or its owner: the input is refused before an
 // envelope is made, so nothing is left holding either.
 TEST_F(FormToolManagerTest, TheWindowOrItsOwnerAsInputIsRefusedAndNothingIsLeftHoldingThem) {
@@ -394,10 +438,15 @@ TEST_F(FormToolManagerTest, QuickViewFollowsItsButtonAndPrintingWithoutAPrintToo
   // many tests it may be there, and then it prints, into a folder of ours.
   TempFolder folder;
   const std::string printFile = platform::PrintFileName();
+  const bool printLinked = FindKestuClass("TPrint") != nullptr;
   platform::SetPrintFileName(folder.File("printed.pdf"));
   EXPECT_TRUE(Deliver(*manager, TKestuMessage(msgPrint, nullptr, manager, nullptr, false)));
   platform::SetPrintFileName(printFile);
-  EXPECT_EQ(std::filesystem::exists(folder.File("printed.pdf")), FindKestuClass("TPrint") != nullptr);
+  // The model holds no sheet: the print tool prints nothing and says so.
+  EXPECT_FALSE(std::filesystem::exists(folder.File("printed.pdf")));
+  const auto nothing = std::count_if(dialogs.Messages.begin(), dialogs.Messages.end(),
+                                     [](const auto& shown) { return shown.Text.starts_with("Není co tisknout"); });
+  EXPECT_EQ(nothing, printLinked ? 1 : 0);
   EXPECT_FALSE(DynamicCast<TUniversalInterpret>(manager->Interpret())->Tile) << "tiles only while printing";
 }
 
