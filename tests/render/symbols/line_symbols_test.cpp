@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <sstream>
+#include <stdexcept>
 
 #include "render/palette/palette.h"
 #include "spatial/geometry/projection.h"
@@ -209,6 +210,99 @@ TEST_F(LineSymbolTest, ClippingChangesNoPixel) {
                              [&canvas](int x, int y) { return canvas.Pixel(x, y) != 0xFFFFFFu; }),
               "")
         << code;
+  }
+}
+
+// A bitmap device that counts the moves and lines it is asked for and
+// gives up past a limit, so that a walk over every dash of a huge line ends
+// the test instead of running for minutes.
+class TCountingDevice : public TBitmapDevice {
+ public:
+  long long Calls = 0;
+  long long Limit = 100000;
+  void MoveTo(double x, double y) override {
+    Count();
+    TBitmapDevice::MoveTo(x, y);
+  }
+  void LineTo(double x, double y) override {
+    Count();
+    TBitmapDevice::LineTo(x, y);
+  }
+
+ private:
+  void Count() {
+    if (++Calls > Limit) throw std::runtime_error("more than " + std::to_string(Limit) + " device calls");
+  }
+};
+
+// Every symbol drawn along the line with clipping to the picture gives the
+// pixels of the walk that draws every element.
+std::string ClippedAgainstWhole(TLinioveZnacky& symbols, const std::vector<TRealPoint>& line) {
+  std::string wrong;
+  for (std::int32_t code : {1001, 1005, 1006, 1008, 1010}) {
+    auto clipped = MakeMapDevice<TCountingDevice>(200, 200);
+    auto whole = MakeMapDevice(200, 200);
+    TLiniovaZnacka* symbol = symbols.GetSymbol(code);
+    symbol->Draw(*clipped, {0, 0, 20, 20}, true, line, 3);
+    symbol->Draw(*whole, {}, false, line, 3);
+    platform::Canvas& canvas = *whole->GetHandle();
+    const std::string pixels = PixelsBreaking(*clipped->GetHandle(), [&canvas](int x, int y) {
+      return canvas.Pixel(x, y) != 0xFFFFFFu;
+    });
+    if (!pixels.empty()) wrong += " " + std::to_string(code) + ":" + pixels;
+  }
+  return wrong;
+}
+
+TEST_F(LineSymbolTest, LongSegmentsThroughThePictureKeepEveryPixel) {
+  // 1 world unit is 10 px, the picture 20 x 20 units; segments up to 3000
+  // units long, so that the walk over all of them stays within the device's
+  // coordinates.
+  const std::pair<const char*, std::vector<TRealPoint>> rows[] = {
+      {"across, left to right", {{-1500, 7.3}, {1500, 7.3}}},
+      {"across, right to left", {{1500, 12.1}, {-1500, 12.1}}},
+      {"up through it", {{9.7, -1400}, {9.7, 1450}}},
+      {"slanting through it", {{-1000, -990.6}, {1010, 1020.3}}},
+      {"slanting the other way", {{1200.2, -1180}, {-1100, 1121.9}}},
+      {"from inside out", {{5, 5}, {2900, 30}}},
+      // Gaps that point back move the dashes of 1010 on by 2.5 a period of
+      // 5.5: they reach the picture from 100 before it.
+      {"starting a little before it", {{-100, 9.1}, {2900, 9.1}}},
+      {"from far away to inside", {{-2500, 2100}, {11, 9}}},
+      {"touching a corner", {{-1500, -1479.5}, {1500, 1520.5}}},
+      {"long, short and long again", {{-1200, 3}, {10, 3}, {10, 11}, {2000, 11}, {-900, 15}}},
+      {"beside it, never inside", {{-1500, -2}, {1500, -2}}},
+  };
+  for (const auto& [name, line] : rows) EXPECT_EQ(ClippedAgainstWhole(*symbols, line), "") << name;
+}
+
+TEST_F(LineSymbolTest, AHugeLineCostsWhatThePictureShows) {
+  // -5.5e8 is 10^8 periods of 5.5 before 0, so that the pixels are those of
+  // the short line of the same phase.
+  struct Row {
+    const char* name;
+    std::vector<TRealPoint> huge;
+    std::vector<TRealPoint> sameHere;
+  };
+  const Row rows[] = {
+      {"across", {{-5.5e8, 10}, {1e9, 10}}, {{-11, 10}, {31, 10}}},
+      {"up", {{10, -5.5e8}, {10, 1e9}}, {{10, -11}, {10, 31}}},
+      {"a corner past the picture", {{-5.5e8, 10}, {1e9, 10}, {1e9, 20}}, {{-11, 10}, {31, 10}}},
+      {"a coordinate far beyond what the pattern can step", {{-5.5e8, 10}, {1e30, 10}}, {{-11, 10}, {31, 10}}},
+  };
+  for (const Row& row : rows) {
+    auto huge = MakeMapDevice<TCountingDevice>(200, 200);
+    auto same = MakeMapDevice(200, 200);
+    TLiniovaZnacka* symbol = symbols->GetSymbol(1001);
+    ASSERT_NO_THROW(symbol->Draw(*huge, {0, 0, 20, 20}, true, row.huge, 3)) << row.name;
+    symbol->Draw(*same, {0, 0, 20, 20}, true, row.sameHere, 3);
+    // The picture is 20 units, about four periods; what lies within a
+    // period and a dash of it on either side may be drawn too.
+    EXPECT_LE(huge->Calls, 40) << row.name;
+    platform::Canvas& canvas = *same->GetHandle();
+    EXPECT_EQ(PixelsBreaking(*huge->GetHandle(), [&canvas](int x, int y) { return canvas.Pixel(x, y) != 0xFFFFFFu; }),
+              "")
+        << row.name;
   }
 }
 
