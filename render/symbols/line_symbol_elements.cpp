@@ -234,7 +234,6 @@ void TRetezovaZnacka::Walk(TDevice& device, const TRealRect& visible, bool clip,
     SetDirection(Mathlib::VectorAngle(b.X - a.X, b.Y - a.Y));
     double t = 0;
     TRealPoint position = a;
-    std::size_t index = 0;
     // What the previous segment left comes first.
     if (carry.kind == Carry::Gap) {
       if (carry.length > length + slack) {
@@ -260,19 +259,31 @@ void TRetezovaZnacka::Walk(TDevice& device, const TRealRect& visible, bool clip,
       t += element.Vzdalenost;
       carry = {};
     } else if (carry.kind == Carry::Whole) {
-      index = carry.element;
+      // The copy that did not fit before the vertex starts this segment;
+      // longer than the segment, it uses it up and runs past its end, and
+      // the overrun with its gap is carried on.
+      TLinZnacka& element = *pattern[carry.element];
+      if (drawn) element.DrawAt(device, position);
+      t = element.Velikost;
       carry = {};
+      if (t + element.Vzdalenost > length + slack) {
+        carry = {Carry::Gap, 0, t + element.Vzdalenost - length};
+        continue;
+      }
+      t += element.Vzdalenost;
     }
     position = at(t);
-    // The position moves by the same step each period (less than the
-    // period where gaps point back), and a period draws only about its
-    // start: where the line lies in the visible rectangle widened by both.
+    // The pattern starts again at its first element.  The position moves
+    // by the same step each period (less than the period where gaps point
+    // back), and a period draws only about its start: where the line lies
+    // in the visible rectangle widened by both.
     TRealPoint step{};
     for (const TLinZnacka* element : pattern) step = Plus(step, Plus(element->Advance(), element->GapVector()));
     const double along = step.X * unit.X + step.Y * unit.Y;
     double from = -std::numeric_limits<double>::infinity(), to = -from;
     if (!drawn) std::swap(from, to);
     else if (clip) StretchInside(a, unit, visible, period + reach, from, to);
+    std::size_t index = 0;
     bool ink = drawn;
     while (true) {
       if (index == 0) {

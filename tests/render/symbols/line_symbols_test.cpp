@@ -66,6 +66,7 @@ TEST_F(LineSymbolTest, ReadsSymbolsWithTheirChainsElementsAndFlags) {
       {1015, "1015 Záporná | -1 1 0 4 0: (0 2 75 1)"},
       {1016, "1016 Plná | -1 1 0 4 0:"},
       {1017, "1017 Záporné pero | -1 1 0 4 0: (4 0 75 1)"},
+      {1018, "1018 Dvě nelámané | -1 1 0 4 0: (4 1 73 1) (2 1 73 1)"},
       {4242, "none"},
   };
   for (const auto& [code, expected] : rows) EXPECT_EQ(Describe(symbols->GetSymbol(code)), expected) << code;
@@ -124,6 +125,17 @@ TEST_F(LineSymbolTest, LaysElementsAlongTheLine) {
       {"dashes under 3 px and gaps under 2 px: a plain line", 1011, {{0, 0}, {6, 0}, {6, 10}},
        {"M 0.000 0.000", "L 6.000 0.000", "L 6.000 10.000"}},
       {"a chain without elements: a plain line", 1016, straight, {"M 0.000 0.000", "L 12.000 0.000"}},
+      // Dashes of 4 and 2 with gaps of 1, never cut: the first does not fit
+      // the 2 left of the first segment.
+      {"after a whole copy past a vertex the pattern starts again", 1018, {{0, 0}, {10, 0}, {10, 10}},
+       {"M 0.000 0.000", "L 4.000 0.000", "M 5.000 0.000", "L 7.000 0.000", "M 10.000 0.000", "L 10.000 4.000",
+        "M 10.000 5.000", "L 10.000 9.000"}},
+      {"a whole copy longer than the next segment uses it up, the rest carried", 1018,
+       {{0, 0}, {10, 0}, {10, 2}, {20, 2}},
+       {"M 0.000 0.000", "L 4.000 0.000", "M 5.000 0.000", "L 7.000 0.000", "M 10.000 0.000", "L 10.000 4.000",
+        "M 13.000 2.000", "L 17.000 2.000", "M 18.000 2.000", "L 20.000 2.000"}},
+      {"a whole copy longer than the last segment is drawn there whole", 1018, {{0, 0}, {10, 0}, {10, 2}},
+       {"M 0.000 0.000", "L 4.000 0.000", "M 5.000 0.000", "L 7.000 0.000", "M 10.000 0.000", "L 10.000 4.000"}},
   };
   for (const Row& row : rows) EXPECT_EQ(Drawn(row.code, row.line), row.expected) << row.name;
 }
@@ -239,7 +251,7 @@ class TCountingDevice : public TBitmapDevice {
 // pixels of the walk that draws every element.
 std::string ClippedAgainstWhole(TLinioveZnacky& symbols, const std::vector<TRealPoint>& line) {
   std::string wrong;
-  for (std::int32_t code : {1001, 1005, 1006, 1008, 1010}) {
+  for (std::int32_t code : {1001, 1005, 1006, 1008, 1010, 1018}) {
     auto clipped = MakeMapDevice<TCountingDevice>(200, 200);
     auto whole = MakeMapDevice(200, 200);
     TLiniovaZnacka* symbol = symbols.GetSymbol(code);
