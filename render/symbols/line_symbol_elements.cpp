@@ -330,14 +330,13 @@ void TRetezovaZnacka::Walk(TDevice& device, const TRealRect& visible, bool clip,
       const bool whole =
           !cut && element.Flags & (element.CanBeCut() ? kKreslitPosledni : kKreslitPosledni | kLamatZnacku);
       if (last) {
-        // At the line's end nothing is carried: the piece that fits is
-        // drawn only with bit 64.
-        if (ink && element.Flags & kKreslitZbytek) {
-          if (whole)
-            element.DrawAt(device, position);
-          else if (cut)
-            element.Split(device, position, rest);
-        }
+        // At the line's end nothing is carried.  Bit 32 draws the element
+        // whole past the end as it would past a vertex; bit 64 asks only for
+        // the piece of one that is split (a glyph's piece is all of it).
+        if (ink && whole && element.Flags & kKreslitPosledni)
+          element.DrawAt(device, position);
+        else if (ink && (cut || whole) && element.Flags & kKreslitZbytek)
+          element.Split(device, position, rest);
         return;
       }
       if (whole) {

@@ -67,6 +67,7 @@ TEST_F(LineSymbolTest, ReadsSymbolsWithTheirChainsElementsAndFlags) {
       {1016, "1016 Plná | -1 1 0 4 0:"},
       {1017, "1017 Záporné pero | -1 1 0 4 0: (4 0 75 1)"},
       {1018, "1018 Dvě nelámané | -1 1 0 4 0: (4 1 73 1) (2 1 73 1)"},
+      {1019, "1019 Přes konec | -1 1 0 4 0: (4 1.5 41 1)"},
       {4242, "none"},
   };
   for (const auto& [code, expected] : rows) EXPECT_EQ(Describe(symbols->GetSymbol(code)), expected) << code;
@@ -136,6 +137,8 @@ TEST_F(LineSymbolTest, LaysElementsAlongTheLine) {
         "M 13.000 2.000", "L 17.000 2.000", "M 18.000 2.000", "L 20.000 2.000"}},
       {"a whole copy longer than the last segment is drawn there whole", 1018, {{0, 0}, {10, 0}, {10, 2}},
        {"M 0.000 0.000", "L 4.000 0.000", "M 5.000 0.000", "L 7.000 0.000", "M 10.000 0.000", "L 10.000 4.000"}},
+      {"bit 32 draws the last dash whole past the end without bit 64", 1019, straight,
+       {"M 0.000 0.000", "L 4.000 0.000", "M 5.500 0.000", "L 9.500 0.000", "M 11.000 0.000", "L 15.000 0.000"}},
   };
   for (const Row& row : rows) EXPECT_EQ(Drawn(row.code, row.line), row.expected) << row.name;
 }
@@ -251,7 +254,7 @@ class TCountingDevice : public TBitmapDevice {
 // pixels of the walk that draws every element.
 std::string ClippedAgainstWhole(TLinioveZnacky& symbols, const std::vector<TRealPoint>& line) {
   std::string wrong;
-  for (std::int32_t code : {1001, 1005, 1006, 1008, 1010, 1018}) {
+  for (std::int32_t code : {1001, 1005, 1006, 1008, 1010, 1018, 1019}) {
     auto clipped = MakeMapDevice<TCountingDevice>(200, 200);
     auto whole = MakeMapDevice(200, 200);
     TLiniovaZnacka* symbol = symbols.GetSymbol(code);

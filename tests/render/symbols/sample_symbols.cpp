@@ -101,6 +101,7 @@ std::vector<std::string> LineSymbolLines() {
                  "[CLANEK]", "VELIKOST=4", "VZDALENOST=1", "LAMATZNACKU=0", "[END]",
                  "[CLANEK]", "VELIKOST=2", "VZDALENOST=1", "LAMATZNACKU=0", "[END]",
                  "[END]", "[END]", ""});
+  Append(lines, DashSymbol(1019, "Přes konec", {"LAMATZNACKU=0", "KRESLITPOSLEDNI=1", "KRESLITZBYTEK=0"}));
   return lines;
 }
 
