@@ -139,6 +139,13 @@ TEST_F(LineSymbolTest, LaysElementsAlongTheLine) {
        {"M 0.000 0.000", "L 4.000 0.000", "M 5.000 0.000", "L 7.000 0.000", "M 10.000 0.000", "L 10.000 4.000"}},
       {"bit 32 draws the last dash whole past the end without bit 64", 1019, straight,
        {"M 0.000 0.000", "L 4.000 0.000", "M 5.500 0.000", "L 9.500 0.000", "M 11.000 0.000", "L 15.000 0.000"}},
+      // The dash split at (6, 0) leaves 3.5 for the last segment.
+      {"a split rest over the whole last segment, with bit 64", 1001, {{0, 0}, {6, 0}, {6, 1}},
+       {"M 0.000 0.000", "L 4.000 0.000", "M 5.500 0.000", "L 6.000 0.000", "M 6.000 0.000", "L 6.000 1.000"}},
+      {"a split rest over the whole last segment, without bit 64", 1002, {{0, 0}, {6, 0}, {6, 1}},
+       {"M 0.000 0.000", "L 4.000 0.000", "M 5.500 0.000", "L 6.000 0.000"}},
+      {"a split rest that fits the last segment, without bit 64", 1002, {{0, 0}, {6, 0}, {6, 5}},
+       {"M 0.000 0.000", "L 4.000 0.000", "M 5.500 0.000", "L 6.000 0.000", "M 6.000 0.000", "L 6.000 3.500"}},
   };
   for (const Row& row : rows) EXPECT_EQ(Drawn(row.code, row.line), row.expected) << row.name;
 }
