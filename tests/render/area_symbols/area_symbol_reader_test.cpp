@@ -100,6 +100,20 @@ TEST_F(AreaSymbolTest, ConvertsAcrossAndAlongTheHatchLinesByTheirOwnAxes) {
   EXPECT_EQ(none.GetSymbol(2001), nullptr);
 }
 
+TEST_F(AreaSymbolTest, ACodeTheFileLacksIsSoughtAgainOnlyOnceTheFileChanged) {
+  const std::string file = folder.File("Srafy.txt");
+  const std::vector<FileStateRow> rows = LackingCodeStates(2020);
+  TPlosneZnacky lacking(file);
+  lacking.SetDevice(device.get());
+  for (const FileStateRow& row : rows) {
+    WriteLinesAt(file,
+                 {"[PLOSNAZNACKA]", "KOD=" + std::to_string(row.fileCode), "NAZEV=" + row.symbolName,
+                  "[VRSTVASRAF]", "[SRAFA]", "SIRKA=0.1", "BARVA=13", "[END]", "[END]", "[END]"},
+                 row.second);
+    EXPECT_EQ(lacking.GetSymbol(row.asked) != nullptr, row.found) << row.name;
+  }
+}
+
 const Rings kSquare = {{{10, 10}, {50, 10}, {50, 50}, {10, 50}}};
 const Rings kSquareWithHole = {{{10, 10}, {50, 10}, {50, 50}, {10, 50}}, {{20, 20}, {40, 20}, {40, 40}, {20, 40}}};
 

@@ -90,6 +90,24 @@ TEST_F(LineSymbolTest, KeepsWhatItReadAndReadsAgainOnlyForWhatItLacks) {
   EXPECT_EQ(none.GetSymbol(1001), nullptr);
 }
 
+TEST_F(LineSymbolTest, ACodeTheFileLacksIsSoughtAgainOnlyOnceTheFileChanged) {
+  const std::string file = folder.File("linzn.txt");
+  const auto write = [&file](const FileStateRow& row) {
+    WriteLinesAt(file,
+                 {"[LINIOVAZNACKA]", "KOD=" + std::to_string(row.fileCode), "NAZEV=" + row.symbolName,
+                  "[RETEZ]", "[CLANEK]", "VELIKOST=4", "[END]", "[END]", "[END]"},
+                 row.second);
+  };
+  const std::vector<FileStateRow> rows = LackingCodeStates(1020);
+  write(rows[0]);
+  TLinioveZnacky lacking(file);
+  lacking.SetDevice(device.get());
+  for (const FileStateRow& row : rows) {
+    write(row);
+    EXPECT_EQ(lacking.GetSymbol(row.asked) != nullptr, row.found) << row.name;
+  }
+}
+
 TEST_F(LineSymbolTest, LaysElementsAlongTheLine) {
   const std::vector<TRealPoint> straight = {{0, 0}, {12, 0}};
   const std::vector<TRealPoint> corner = {{0, 0}, {6, 0}, {6, 10}};
