@@ -66,24 +66,53 @@ void BM_PlainLinesOfTheDevice(benchmark::State& state) {
 }
 BENCHMARK(BM_PlainLinesOfTheDevice)->Unit(benchmark::kMillisecond);
 
-void BM_DashedLineSymbols(benchmark::State& state) {
-  const auto lines = Lines();
-  const auto device = Device();
-  // Dashes of 40 px and gaps of 15 px; 0.2 mm at virtual scale 5000 is 1 px.
-  TLiniovaZnacka symbol;
+// One chain of dashes with their gaps, in world units, drawn with a pen of
+// 0.2 mm (1 px at virtual scale 5000).
+void MakeDashed(TLiniovaZnacka& symbol, double dashLength, double gap) {
   auto chain = std::make_unique<TRetezovaZnacka>();
   chain->Sila = 0.2;
   auto dash = std::make_unique<TLinZnacka>();
-  dash->Velikost = 40;
-  dash->Vzdalenost = 15;
+  dash->Velikost = dashLength;
+  dash->Vzdalenost = gap;
   dash->Prepare();
   chain->AddElement(std::move(dash));
   symbol.Chains.push_back(std::move(chain));
+}
+
+void BM_DashedLineSymbols(benchmark::State& state) {
+  const auto lines = Lines();
+  const auto device = Device();
+  // Dashes of 40 px and gaps of 15 px.
+  TLiniovaZnacka symbol;
+  MakeDashed(symbol, 40, 15);
   for (auto _ : state)
     for (const auto& line : lines) symbol.Draw(*device, {}, false, line, 13);
   state.SetItemsProcessed(state.iterations() * kLines);
 }
 BENCHMARK(BM_DashedLineSymbols)->Unit(benchmark::kMillisecond);
+
+// A window of 1000 x 1000 pixels over 100 x 100 m, and one dashed line of
+// the symbol across it, clipped to it as the line interpret draws it: 110 m
+// long, the anchor, or 10^9 m, whose walk must cost what the window shows.
+void DashedLineAcrossTheWindow(benchmark::State& state, double length) {
+  RegisterRenderClasses();
+  TBitmapDevice device;
+  device.SetOwnsBitmap(true);
+  device.SetBitmap(platform::Bitmap::Create(1000, 1000).release());
+  device.Projection()->Calculate({50, 50}, device.Page(), device.Page()->HRes() * 0.1);
+  // Dashes of 4 m (40 px) and gaps of 1.5 m.
+  TLiniovaZnacka symbol;
+  MakeDashed(symbol, 4, 1.5);
+  const std::vector<TRealPoint> line = {{50 - length / 2, 50.3}, {50 + length / 2, 50.3}};
+  for (auto _ : state) symbol.Draw(device, {0, 0, 100, 100}, true, line, 13);
+  state.SetItemsProcessed(state.iterations());
+}
+
+void BM_DashedLineOf110MetresAcrossTheWindow(benchmark::State& state) { DashedLineAcrossTheWindow(state, 110); }
+BENCHMARK(BM_DashedLineOf110MetresAcrossTheWindow)->Unit(benchmark::kMicrosecond);
+
+void BM_DashedLineOf1e9MetresAcrossTheWindow(benchmark::State& state) { DashedLineAcrossTheWindow(state, 1e9); }
+BENCHMARK(BM_DashedLineOf1e9MetresAcrossTheWindow)->Unit(benchmark::kMicrosecond);
 
 std::vector<platform::PixelPoint> Places(int count) {
   std::mt19937 random(13);

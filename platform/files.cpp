@@ -6,6 +6,8 @@
 #include <fstream>
 #include <mutex>
 
+#include <sys/stat.h>
+
 #include <QProcess>
 #include <QStringList>
 
@@ -149,6 +151,14 @@ std::string FindFileAnyCase(const std::string& fileName) {
     if (AnsiSameText(text, wanted) && entry->is_regular_file(error)) return folder + text;
   }
   return fileName;
+}
+
+FileVersion VersionOfFile(const std::string& fileName) {
+  struct stat info {};
+  if (::stat(PathOf(fileName).c_str(), &info) != 0) return {};
+  return {static_cast<long long>(info.st_size),
+          static_cast<long long>(info.st_mtim.tv_sec) * 1000000000LL + info.st_mtim.tv_nsec,
+          static_cast<unsigned long long>(info.st_ino)};
 }
 
 void AppendTextLine(const std::string& fileName, const std::string& line) {

@@ -153,10 +153,13 @@ TPlosnaZnacka* TPlosneZnacky::GetSymbol(std::int32_t code) {
 }
 
 TPlosnaZnacka* TPlosneZnacky::LoadSymbol(std::int32_t code) {
-  TCteniPlosnychZnacek reader(platform::FindFileAnyCase(GetName()), device_);
-  if (!reader.Opened()) return nullptr;
-  std::unique_ptr<TPlosnaZnacka> symbol = reader.ReadSymbol(code);
-  if (!symbol) return nullptr;
+  if (notFound_.Holds(GetName(), code)) return nullptr;
+  TCteniPlosnychZnacek reader(notFound_.File(), device_);
+  std::unique_ptr<TPlosnaZnacka> symbol = reader.Opened() ? reader.ReadSymbol(code) : nullptr;
+  if (!symbol) {
+    notFound_.Add(code);
+    return nullptr;
+  }
   TPlosnaZnacka* kept = symbol.get();
   AddElement(symbol.release());
   return kept;

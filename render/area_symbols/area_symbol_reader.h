@@ -41,12 +41,14 @@ class TPlosneZnacky : public TNameEntity {
 
   void SetDevice(TDevice* device) { device_ = device; }
   TDevice* Device() const { return device_; }
-  // A symbol read before, else read now; nullptr when the file has none.
+  // A symbol read before, else read now; nullptr when the file has none (a
+  // code it lacks is not sought again while the file stays as it was).
   TPlosnaZnacka* GetSymbol(std::int32_t code);
   TPlosnaZnacka* LoadSymbol(std::int32_t code);
 
  private:
   TDevice* device_ = nullptr;
+  TCodesNotFound notFound_;
 };
 
 void RegisterAreaSymbolReaderClasses();

@@ -104,3 +104,18 @@ bool TCteniParametru::ValueAsBoolean() const {
   TCtiRadekClass scanner(lastValue_);
   return scanner.ReadBoolean();
 }
+
+bool TCodesNotFound::Holds(const std::string& fileName, std::int32_t code) {
+  platform::FileVersion version = platform::VersionOfFile(found_);
+  // A file gone may have come back under a name of another case.
+  if (fileName != name_ || version == platform::FileVersion{}) {
+    name_ = fileName;
+    found_ = platform::FindFileAnyCase(fileName);
+    version = platform::VersionOfFile(found_);
+  }
+  if (version != version_) {
+    codes_.clear();
+    version_ = version;
+  }
+  return codes_.contains(code);
+}

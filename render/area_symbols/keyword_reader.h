@@ -4,7 +4,10 @@
 // and area symbol files drive it and decide what the keys mean.
 #include <cstdint>
 #include <fstream>
+#include <set>
 #include <string>
+
+#include "platform/files.h"
 
 class TCteniParametru {
  public:
@@ -38,4 +41,23 @@ class TCteniParametru {
   std::string lastValue_;
   bool opened_ = false;
   bool conversionError_ = true;
+};
+
+// The codes a symbol file was searched for in vain, kept while the file stays
+// as it was: the whole file is read for each search, and a map may name a
+// code the file lacks on every one of its objects.
+class TCodesNotFound {
+ public:
+  // Whether the code was searched for in vain in the file as it is now;
+  // what was kept of another file or an earlier state is forgotten.
+  bool Holds(const std::string& fileName, std::int32_t code);
+  void Add(std::int32_t code) { codes_.insert(code); }
+  // The file as found on the disk (in any case) by the last Holds.
+  const std::string& File() const { return found_; }
+
+ private:
+  std::string name_;
+  std::string found_;
+  platform::FileVersion version_;
+  std::set<std::int32_t> codes_;
 };

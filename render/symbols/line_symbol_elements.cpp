@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "framework/core/class_registry.h"
 #include "render/devices/device.h"
@@ -31,6 +32,40 @@ std::int32_t Pixels(TDevice& device, double world) { return device.Projection()-
 
 double MillimetresToWorld(TDevice& device, double mm) { return mm / 1000 * device.Projection()->VirtualScale(); }
 
+// The stretch of the line through a along unit, in distances from a, whose
+// points lie in the rectangle widened by margin; from > to when it passes
+// the rectangle by.
+void StretchInside(const TRealPoint& a, const TRealPoint& unit, const TRealRect& rect, double margin, double& from,
+                   double& to) {
+  from = -std::numeric_limits<double>::infinity();
+  to = std::numeric_limits<double>::infinity();
+  const auto axis = [&](double start, double step, double min, double max) {
+    if (step == 0) {
+      if (start < min || start > max) from = std::numeric_limits<double>::infinity();
+      return;
+    }
+    const double enter = (min - start) / step;
+    const double leave = (max - start) / step;
+    from = std::max(from, std::min(enter, leave));
+    to = std::min(to, std::max(enter, leave));
+  };
+  axis(a.X, unit.X, rect.MinX - margin, rect.MaxX + margin);
+  axis(a.Y, unit.Y, rect.MinY - margin, rect.MaxY + margin);
+}
+
+// Of `whole` periods that start at s, s + along, s + 2 along ... (distances
+// along the line), how many at the head start outside [from, to]: all when
+// the walk never comes into that stretch, else one fewer than it takes to
+// come in, so that rounding never passes over the first period inside.
+double PeriodsOutside(double s, double along, double from, double to, double whole) {
+  if (!(from <= to)) return whole;
+  if (s >= from && s <= to) return 0;
+  const double towards = s < from ? along : -along;
+  if (!(towards > 0)) return whole;
+  const double distance = s < from ? from - s : s - to;
+  return std::min(whole, std::max(0.0, std::ceil(distance / towards) - 1));
+}
+
 // What one segment leaves for the next.
 struct Carry {
   enum Kind { None, Gap, Rest, Whole } kind = None;
@@ -59,7 +94,12 @@ void TLinZnacka::DrawAt(TDevice& device, TRealPoint& position) {
   const TRealPoint end = Plus(position, Points[0].Turned);
   device.MoveTo(position.X, position.Y);
   device.LineTo(end.X, end.Y);
-  position = Points.size() > 1 ? Plus(position, Points[1].Turned) : end;
+  position = Plus(position, Advance());
+}
+
+TRealPoint TLinZnacka::Advance() const {
+  if (Velikost < kSmallestElement || Points.empty()) return {};
+  return Points.size() > 1 ? Points[1].Turned : Points[0].Turned;
 }
 
 void TLinZnacka::Split(TDevice& device, TRealPoint& position, double length) {
@@ -84,8 +124,10 @@ void TPetrklicZn::DrawAt(TDevice& device, TRealPoint& position) {
     else
       device.MoveTo(at.X, at.Y);
   }
-  position = Plus(position, {Velikost * std::cos(direction_), Velikost * std::sin(direction_)});
+  position = Plus(position, Advance());
 }
+
+TRealPoint TPetrklicZn::Advance() const { return {Velikost * std::cos(direction_), Velikost * std::sin(direction_)}; }
 
 TRetezovaZnacka::TRetezovaZnacka() { Flags = kKreslitPrvni; }
 
@@ -163,13 +205,20 @@ void TRetezovaZnacka::DrawChain(TDevice& device, const TRealRect& visible, bool 
 void TRetezovaZnacka::Walk(TDevice& device, const TRealRect& visible, bool clip, const std::vector<TRealPoint>& line,
                            const std::vector<TLinZnacka*>& pattern) {
   double period = 0;
+  // How far from its start an element draws: along the line, across it (a
+  // tick) or round about (a glyph).
   double reach = 0;
   for (const TLinZnacka* element : pattern) {
     period += element->Velikost + element->Vzdalenost;
-    reach = std::max(reach, element->Velikost + element->Vzdalenost);
+    double extent = element->Velikost + element->Vzdalenost;
+    for (const TBodZnacky& point : element->Points)
+      extent = std::max(extent, std::hypot(point.Point.X, point.Point.Y));
+    reach = std::max(reach, extent);
   }
   // Nothing to lay along the line: the walk would never move on.
   if (!(period > 0)) return;
+  const platform::CanvasPen* pen = device.GetPen();
+  reach += device.Projection()->DeviceToWorldLength((pen ? pen->Width : 1) + 1);
   Carry carry;
   for (std::size_t k = 0; k + 1 < line.size(); ++k) {
     const TRealPoint& a = line[k];
@@ -185,7 +234,6 @@ void TRetezovaZnacka::Walk(TDevice& device, const TRealRect& visible, bool clip,
     SetDirection(Mathlib::VectorAngle(b.X - a.X, b.Y - a.Y));
     double t = 0;
     TRealPoint position = a;
-    std::size_t index = 0;
     // What the previous segment left comes first.
     if (carry.kind == Carry::Gap) {
       if (carry.length > length + slack) {
@@ -211,46 +259,91 @@ void TRetezovaZnacka::Walk(TDevice& device, const TRealRect& visible, bool clip,
       t += element.Vzdalenost;
       carry = {};
     } else if (carry.kind == Carry::Whole) {
-      index = carry.element;
+      // The copy that did not fit before the vertex starts this segment;
+      // longer than the segment, it uses it up and runs past its end, and
+      // the overrun with its gap is carried on.
+      TLinZnacka& element = *pattern[carry.element];
+      if (drawn) element.DrawAt(device, position);
+      t = element.Velikost;
       carry = {};
+      if (t + element.Vzdalenost > length + slack) {
+        carry = {Carry::Gap, 0, t + element.Vzdalenost - length};
+        continue;
+      }
+      t += element.Vzdalenost;
     }
     position = at(t);
-    // Whole periods off the screen are passed over without a step each.
-    if (!drawn && index == 0) t += std::floor((length - t) / period) * period;
+    // The pattern starts again at its first element.  The position moves
+    // by the same step each period (less than the period where gaps point
+    // back), and a period draws only about its start: where the line lies
+    // in the visible rectangle widened by both.
+    TRealPoint step{};
+    for (const TLinZnacka* element : pattern) step = Plus(step, Plus(element->Advance(), element->GapVector()));
+    const double along = step.X * unit.X + step.Y * unit.Y;
+    double from = -std::numeric_limits<double>::infinity(), to = -from;
+    if (!drawn) std::swap(from, to);
+    else if (clip) StretchInside(a, unit, visible, period + reach, from, to);
+    std::size_t index = 0;
+    bool ink = drawn;
     while (true) {
+      if (index == 0) {
+        // A period that no longer moves the walk at this distance would
+        // never end it; the line is too long for its pattern.
+        if (!(t + period > t)) {
+          carry = {};
+          break;
+        }
+        // The periods that would draw nothing, before the visible stretch
+        // or after it, are passed over in one step.
+        const double s = (position.X - a.X) * unit.X + (position.Y - a.Y) * unit.Y;
+        const double periods = std::max(0.0, std::floor((length - t) / period));
+        const double skipped = PeriodsOutside(s, along, from, to, periods);
+        if (skipped > 0) {
+          t += skipped * period;
+          position = Plus(position, Times(step, skipped));
+        }
+        const double here = s + skipped * along;
+        ink = drawn && here >= from && here <= to;
+      }
       TLinZnacka& element = *pattern[index];
       const double rest = length - t;
       if (element.Velikost <= rest + slack) {
-        if (drawn) element.DrawAt(device, position);
+        if (ink)
+          element.DrawAt(device, position);
+        else
+          position = Plus(position, element.Advance());
         t += element.Velikost;
         if (t + element.Vzdalenost > length + slack) {
           carry = {Carry::Gap, 0, element.Vzdalenost - (length - t)};
           break;
         }
         t += element.Vzdalenost;
-        position = drawn ? Plus(position, element.GapVector()) : at(t);
+        position = Plus(position, element.GapVector());
         index = (index + 1) % pattern.size();
         continue;
       }
-      // The element does not fit before the vertex.  At the line's end
-      // nothing is carried: the piece that fits is drawn only with bit 64.
-      const bool drawnWhole =
-          element.CanBeCut() ? (element.Flags & kKreslitPosledni) && !(element.Flags & kLamatZnacku)
-                             : (element.Flags & (kLamatZnacku | kKreslitPosledni)) != 0;
+      // The element does not fit before the vertex.  A dash that may be cut
+      // is split there; else bit 32 draws it whole past the vertex (a glyph
+      // also with bit 2), and one with neither goes whole to the next
+      // segment.
+      const bool cut = element.CanBeCut() && element.Flags & kLamatZnacku;
+      const bool whole =
+          !cut && element.Flags & (element.CanBeCut() ? kKreslitPosledni : kKreslitPosledni | kLamatZnacku);
       if (last) {
-        if (drawn && element.Flags & kKreslitZbytek) {
-          if (drawnWhole)
-            element.DrawAt(device, position);
-          else if (element.CanBeCut() && element.Flags & kLamatZnacku)
-            element.Split(device, position, rest);
-        }
+        // At the line's end nothing is carried.  Bit 32 draws the element
+        // whole past the end as it would past a vertex; bit 64 asks only for
+        // the piece of one that is split (a glyph's piece is all of it).
+        if (ink && whole && element.Flags & kKreslitPosledni)
+          element.DrawAt(device, position);
+        else if (ink && (cut || whole) && element.Flags & kKreslitZbytek)
+          element.Split(device, position, rest);
         return;
       }
-      if (drawnWhole) {
-        if (drawn) element.DrawAt(device, position);
+      if (whole) {
+        if (ink) element.DrawAt(device, position);
         carry = {Carry::Gap, 0, element.Velikost - rest + element.Vzdalenost};
-      } else if (element.CanBeCut() && element.Flags & kLamatZnacku) {
-        if (drawn) element.Split(device, position, rest);
+      } else if (cut) {
+        if (ink) element.Split(device, position, rest);
         carry = {Carry::Rest, index, element.Velikost - rest};
       } else {
         carry = {Carry::Whole, index, 0};

@@ -63,6 +63,8 @@ class TLinZnacka : public TElement {
   virtual void Split(TDevice& device, TRealPoint& position, double length);
   virtual void Prepare();
   virtual void DrawAt(TDevice& device, TRealPoint& position);
+  // How far DrawAt moves the position, in the direction set last.
+  virtual TRealPoint Advance() const;
   // A glyph is never cut.
   virtual bool CanBeCut() const { return true; }
 
@@ -84,6 +86,7 @@ class TPetrklicZn : public TLinZnacka {
   // Glyphs are drawn whole.
   void Split(TDevice& device, TRealPoint& position, double length) override;
   void DrawAt(TDevice& device, TRealPoint& position) override;
+  TRealPoint Advance() const override;
   bool CanBeCut() const override { return false; }
 };
 

@@ -215,11 +215,13 @@ TLiniovaZnacka* TLinioveZnacky::GetSymbol(std::int32_t code) {
 TLiniovaZnacka* TLinioveZnacky::LoadSymbol(std::int32_t code) {
   if (!Ready()) return nullptr;
   const std::string path = library_->VratSouborCislo(0);
-  if (path.empty()) return nullptr;
-  TCteniLiniovychZnacek reader(path, device_);
-  if (!reader.Opened()) return nullptr;
-  std::unique_ptr<TLiniovaZnacka> symbol = reader.ReadSymbol(code);
-  if (!symbol) return nullptr;
+  if (path.empty() || notFound_.Holds(path, code)) return nullptr;
+  TCteniLiniovychZnacek reader(notFound_.File(), device_);
+  std::unique_ptr<TLiniovaZnacka> symbol = reader.Opened() ? reader.ReadSymbol(code) : nullptr;
+  if (!symbol) {
+    notFound_.Add(code);
+    return nullptr;
+  }
   symbol->Kod = code;
   TLiniovaZnacka* kept = symbol.get();
   AddElement(symbol.release());

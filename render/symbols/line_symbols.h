@@ -98,13 +98,15 @@ class TLinioveZnacky : public TEntity {
   TDevice* Device() const { return device_; }
   TRealRect VisibleRect;
 
-  // A symbol read before, else read now; nullptr when the file has none.
+  // A symbol read before, else read now; nullptr when the file has none (a
+  // code it lacks is not sought again while the file stays as it was).
   TLiniovaZnacka* GetSymbol(std::int32_t code);
   TLiniovaZnacka* LoadSymbol(std::int32_t code);
 
  private:
   std::unique_ptr<TLinZnLibrary> library_;
   TDevice* device_ = nullptr;
+  TCodesNotFound notFound_;
 };
 
 void RegisterLineSymbolClasses();

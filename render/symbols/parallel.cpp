@@ -59,11 +59,18 @@ void TParalel::Corner(const TRealPoint& P0, const TRealPoint& P1, const TRealPoi
       out.push_back(Polar(P1, a - s * M_PI / 2 - (k - 1) * s * (M_PI - phi) / (n + 1), d));
     return;
   }
-  out.push_back(Polar(P1, a - s * phi / 2, d));
+  // A turn too slight for an arc: the one point lies on the outer bisector,
+  // where the arc's middle would have been.
+  out.push_back(Polar(P1, a - s * (2 * M_PI - phi) / 2, d));
 }
 
-std::vector<TRealPoint> TParalel::Parallel(const std::vector<TRealPoint>& line) const {
+std::vector<TRealPoint> TParalel::Parallel(const std::vector<TRealPoint>& vertices) const {
   std::vector<TRealPoint> out;
+  // A repeated vertex has no direction: its corner would turn the side round.
+  std::vector<TRealPoint> line;
+  line.reserve(vertices.size());
+  for (const TRealPoint& p : vertices)
+    if (line.empty() || p.X != line.back().X || p.Y != line.back().Y) line.push_back(p);
   if (line.size() < 2) return out;
   const double tolerance = std::clamp(tolerance_, 0.0, 99.0);
   const double s = side_ == 1 ? 1 : -1;

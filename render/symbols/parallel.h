@@ -16,7 +16,8 @@ class TParalel : public TTool {
   // the outer corners, more rounds them with arcs of that chord error).
   void Setup(std::uint8_t side, double tolerance, double distance);
   // Builds the parallel of Input (an entity of coordinates) into a new
-  // Output, which the caller owns.  Under two vertices Output stays empty.
+  // Output, which the caller owns.  Repeated consecutive vertices count
+  // once; under two distinct vertices Output stays empty.
   void DoIt() override;
 
   // The parallel of the points, as DoIt builds it.

@@ -58,6 +58,10 @@ void TBGIFont::ForgetFont() {
 bool TBGIFont::ReadFontFile(const std::string& path, bool needsSignature) {
   ForgetFont();
   const std::string found = platform::FindFileAnyCase(path);
+  // Every symbol of a damaged file would read it and show its box again.
+  if (const auto failed = failedFiles_.find(found);
+      failed != failedFiles_.end() && failed->second == platform::VersionOfFile(found))
+    return false;
   // Only a plain file: a device or a pipe named instead would never end.
   std::ifstream file;
   if (platform::FileExists(found)) file.open(found, std::ios::binary);
@@ -65,20 +69,23 @@ bool TBGIFont::ReadFontFile(const std::string& path, bool needsSignature) {
     ShowFontError(2, path);
     return false;
   }
+  const platform::FileVersion version = platform::VersionOfFile(found);
+  const auto fail = [&](int code) {
+    failedFiles_[found] = version;
+    if (code != 0) ShowFontError(code, path);
+    return false;
+  };
   std::string bytes;
   try {
     bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
   } catch (const std::bad_alloc&) {
-    ShowFontError(3, path);
-    return false;
+    return fail(3);
   }
   if (needsSignature && (bytes.size() < sizeof kSignature || !std::equal(std::begin(kSignature),
                                                                            std::end(kSignature), bytes.begin())))
-    return false;
-  if (bytes.size() < kHeaderSize || !font_.Assign(bytes.substr(kHeaderSize))) {
-    ShowFontError(4, path);
-    return false;
-  }
+    return fail(0);
+  if (bytes.size() < kHeaderSize || !font_.Assign(bytes.substr(kHeaderSize))) return fail(4);
+  failedFiles_.erase(found);
   return true;
 }
 

@@ -4,11 +4,13 @@
 // loaded at a time; texts of a kind may take their style from "Styly.txt".
 #include <array>
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
 
 #include "block/props/bgi_elements.h"
 #include "framework/core/elements.h"
+#include "platform/files.h"
 #include "render/symbols/stroke_font_data.h"
 #include "spatial/geometry/geometry_types.h"
 
@@ -63,7 +65,9 @@ class TBGIFont : public TOwnerElement {
 
  protected:
   // The file whole; false (after its message) when it cannot be read or its
-  // tables do not fit.  Whatever was loaded is forgotten first.
+  // tables do not fit.  Whatever was loaded is forgotten first.  A file that
+  // was read and was no font is not read again, nor reported again, while
+  // it stays as it was.
   bool ReadFontFile(const std::string& path, bool needsSignature);
   void ForgetFont();
   const TStrokeFontData& FontData() const { return font_; }
@@ -84,6 +88,8 @@ class TBGIFont : public TOwnerElement {
   std::int32_t codePage_ = -1;
   bool openErrorShown_ = false;
   bool topErrorShown_ = false;
+  // The files read in vain, as found on the disk, with their state then.
+  std::map<std::string, platform::FileVersion> failedFiles_;
 };
 
 // The file a font number and code page name: "Simp" for 0 and unknown numbers;

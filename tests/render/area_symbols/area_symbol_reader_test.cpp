@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <sstream>
 
+#include "platform/files.h"
 #include "render/palette/palette.h"
 #include "spatial/geometry/projection.h"
 #include "tests/render/symbols/symbol_fixture.h"
@@ -98,6 +100,20 @@ TEST_F(AreaSymbolTest, ConvertsAcrossAndAlongTheHatchLinesByTheirOwnAxes) {
   EXPECT_EQ(none.GetSymbol(2001), nullptr);
 }
 
+TEST_F(AreaSymbolTest, ACodeTheFileLacksIsSoughtAgainOnlyOnceTheFileChanged) {
+  const std::string file = folder.File("Srafy.txt");
+  const std::vector<FileStateRow> rows = LackingCodeStates(2020);
+  TPlosneZnacky lacking(file);
+  lacking.SetDevice(device.get());
+  for (const FileStateRow& row : rows) {
+    WriteLinesAt(file,
+                 {"[PLOSNAZNACKA]", "KOD=" + std::to_string(row.fileCode), "NAZEV=" + row.symbolName,
+                  "[VRSTVASRAF]", "[SRAFA]", "SIRKA=0.1", "BARVA=13", "[END]", "[END]", "[END]"},
+                 row.second);
+    EXPECT_EQ(lacking.GetSymbol(row.asked) != nullptr, row.found) << row.name;
+  }
+}
+
 const Rings kSquare = {{{10, 10}, {50, 10}, {50, 50}, {10, 50}}};
 const Rings kSquareWithHole = {{{10, 10}, {50, 10}, {50, 50}, {10, 50}}, {{20, 20}, {40, 20}, {40, 40}, {20, 40}}};
 
@@ -190,6 +206,48 @@ TEST_F(AreaSymbolTest, DiagonalStripesKeepTheirPhasePastTheCounterStart) {
                              return x <= 6 && y >= 6 && y <= top && ((x + shift) % 5 + 5) % 5 == 0;
                            }),
             "");
+}
+
+TEST_F(AreaSymbolTest, LengthsStopAtTheirLargestPixelCount) {
+  // 10^12 mm is far more pixels than an integer holds: every length stops at
+  // 536,870,911, so that a dash period of three of them still fits one.
+  const std::string huge = "1000000000000";
+  const auto symbol = [&huge](int code, const std::string& angle, const std::vector<std::string>& set) {
+    std::vector<std::string> lines = {"[PLOSNAZNACKA]", "KOD=" + std::to_string(code), "NAZEV=Obří",
+                                      "[VRSTVASRAF]", "UHEL=" + angle, "[SRAFA]", "BARVA=13"};
+    lines.insert(lines.end(), set.begin(), set.end());
+    lines.insert(lines.end(), {"[END]", "[END]", "[END]"});
+    return lines;
+  };
+  std::vector<std::string> file;
+  for (const auto& more :
+       {symbol(3001, "0", {"SIRKA=0.1", "VZDALENOST=0.3", "D1=" + huge, "DELKAVZORU=" + huge, "D2=" + huge}),
+        symbol(3002, "0", {"SIRKA=0.1", "VZDALENOST=0.3", "DELKAVZORU=" + huge, "D2=" + huge}),
+        symbol(3003, "0", {"SIRKA=" + huge, "VZDALENOST=" + huge}),
+        symbol(3004, "45", {"SIRKA=" + huge, "VZDALENOST=" + huge})})
+    file.insert(file.end(), more.begin(), more.end());
+  platform::WriteTextLines(folder.File("Srafy.txt"), file);
+  symbols = std::make_unique<TPlosneZnacky>(folder.File("Srafy.txt"));
+  symbols->SetDevice(device.get());
+  struct Row {
+    const char* name;
+    std::int32_t code;
+    const char* read;
+    std::function<bool(int, int)> covered;
+  };
+  const Row rows[] = {
+      {"a dash beyond its gap: none in sight", 3001, "3001 Obří bg 0 | 0: (1 3 13 536870911/536870911/536870911)",
+       [](int, int) { return false; }},
+      {"a dash from each line's start: whole hatch lines", 3002, "3002 Obří bg 0 | 0: (1 3 13 0/536870911/536870911)",
+       [](int x, int y) { return InSquare(x, y) && (50 - y) % 4 == 0; }},
+      {"one band over the whole area", 3003, "3003 Obří bg 0 | 0: (536870911 536870911 13)", InSquare},
+      // Times the root of 2: 759,250,124, then one less and one more.
+      {"one diagonal stripe over the whole area", 3004, "3004 Obří bg 0 | 1: (759250123 759250125 13)", InSquare},
+  };
+  for (const Row& row : rows) {
+    EXPECT_EQ(Describe(symbols->GetSymbol(row.code)), row.read) << row.name;
+    EXPECT_EQ(PixelsBreaking(*Painted(row.code, kSquare)->GetHandle(), row.covered), "") << row.name;
+  }
 }
 
 }  // namespace

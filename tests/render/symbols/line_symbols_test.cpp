@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <sstream>
+#include <stdexcept>
 
 #include "render/palette/palette.h"
 #include "spatial/geometry/projection.h"
@@ -65,6 +66,8 @@ TEST_F(LineSymbolTest, ReadsSymbolsWithTheirChainsElementsAndFlags) {
       {1015, "1015 Záporná | -1 1 0 4 0: (0 2 75 1)"},
       {1016, "1016 Plná | -1 1 0 4 0:"},
       {1017, "1017 Záporné pero | -1 1 0 4 0: (4 0 75 1)"},
+      {1018, "1018 Dvě nelámané | -1 1 0 4 0: (4 1 73 1) (2 1 73 1)"},
+      {1019, "1019 Přes konec | -1 1 0 4 0: (4 1.5 41 1)"},
       {4242, "none"},
   };
   for (const auto& [code, expected] : rows) EXPECT_EQ(Describe(symbols->GetSymbol(code)), expected) << code;
@@ -85,6 +88,24 @@ TEST_F(LineSymbolTest, KeepsWhatItReadAndReadsAgainOnlyForWhatItLacks) {
   TLinioveZnacky none(folder.File("linzn.txt"));
   EXPECT_FALSE(none.Ready());
   EXPECT_EQ(none.GetSymbol(1001), nullptr);
+}
+
+TEST_F(LineSymbolTest, ACodeTheFileLacksIsSoughtAgainOnlyOnceTheFileChanged) {
+  const std::string file = folder.File("linzn.txt");
+  const auto write = [&file](const FileStateRow& row) {
+    WriteLinesAt(file,
+                 {"[LINIOVAZNACKA]", "KOD=" + std::to_string(row.fileCode), "NAZEV=" + row.symbolName,
+                  "[RETEZ]", "[CLANEK]", "VELIKOST=4", "[END]", "[END]", "[END]"},
+                 row.second);
+  };
+  const std::vector<FileStateRow> rows = LackingCodeStates(1020);
+  write(rows[0]);
+  TLinioveZnacky lacking(file);
+  lacking.SetDevice(device.get());
+  for (const FileStateRow& row : rows) {
+    write(row);
+    EXPECT_EQ(lacking.GetSymbol(row.asked) != nullptr, row.found) << row.name;
+  }
 }
 
 TEST_F(LineSymbolTest, LaysElementsAlongTheLine) {
@@ -123,6 +144,26 @@ TEST_F(LineSymbolTest, LaysElementsAlongTheLine) {
       {"dashes under 3 px and gaps under 2 px: a plain line", 1011, {{0, 0}, {6, 0}, {6, 10}},
        {"M 0.000 0.000", "L 6.000 0.000", "L 6.000 10.000"}},
       {"a chain without elements: a plain line", 1016, straight, {"M 0.000 0.000", "L 12.000 0.000"}},
+      // Dashes of 4 and 2 with gaps of 1, never cut: the first does not fit
+      // the 2 left of the first segment.
+      {"after a whole copy past a vertex the pattern starts again", 1018, {{0, 0}, {10, 0}, {10, 10}},
+       {"M 0.000 0.000", "L 4.000 0.000", "M 5.000 0.000", "L 7.000 0.000", "M 10.000 0.000", "L 10.000 4.000",
+        "M 10.000 5.000", "L 10.000 9.000"}},
+      {"a whole copy longer than the next segment uses it up, the rest carried", 1018,
+       {{0, 0}, {10, 0}, {10, 2}, {20, 2}},
+       {"M 0.000 0.000", "L 4.000 0.000", "M 5.000 0.000", "L 7.000 0.000", "M 10.000 0.000", "L 10.000 4.000",
+        "M 13.000 2.000", "L 17.000 2.000", "M 18.000 2.000", "L 20.000 2.000"}},
+      {"a whole copy longer than the last segment is drawn there whole", 1018, {{0, 0}, {10, 0}, {10, 2}},
+       {"M 0.000 0.000", "L 4.000 0.000", "M 5.000 0.000", "L 7.000 0.000", "M 10.000 0.000", "L 10.000 4.000"}},
+      {"bit 32 draws the last dash whole past the end without bit 64", 1019, straight,
+       {"M 0.000 0.000", "L 4.000 0.000", "M 5.500 0.000", "L 9.500 0.000", "M 11.000 0.000", "L 15.000 0.000"}},
+      // The dash split at (6, 0) leaves 3.5 for the last segment.
+      {"a split rest over the whole last segment, with bit 64", 1001, {{0, 0}, {6, 0}, {6, 1}},
+       {"M 0.000 0.000", "L 4.000 0.000", "M 5.500 0.000", "L 6.000 0.000", "M 6.000 0.000", "L 6.000 1.000"}},
+      {"a split rest over the whole last segment, without bit 64", 1002, {{0, 0}, {6, 0}, {6, 1}},
+       {"M 0.000 0.000", "L 4.000 0.000", "M 5.500 0.000", "L 6.000 0.000"}},
+      {"a split rest that fits the last segment, without bit 64", 1002, {{0, 0}, {6, 0}, {6, 5}},
+       {"M 0.000 0.000", "L 4.000 0.000", "M 5.500 0.000", "L 6.000 0.000", "M 6.000 0.000", "L 6.000 3.500"}},
   };
   for (const Row& row : rows) EXPECT_EQ(Drawn(row.code, row.line), row.expected) << row.name;
 }
@@ -209,6 +250,99 @@ TEST_F(LineSymbolTest, ClippingChangesNoPixel) {
                              [&canvas](int x, int y) { return canvas.Pixel(x, y) != 0xFFFFFFu; }),
               "")
         << code;
+  }
+}
+
+// A bitmap device that counts the moves and lines it is asked for and
+// gives up past a limit, so that a walk over every dash of a huge line ends
+// the test instead of running for minutes.
+class TCountingDevice : public TBitmapDevice {
+ public:
+  long long Calls = 0;
+  long long Limit = 100000;
+  void MoveTo(double x, double y) override {
+    Count();
+    TBitmapDevice::MoveTo(x, y);
+  }
+  void LineTo(double x, double y) override {
+    Count();
+    TBitmapDevice::LineTo(x, y);
+  }
+
+ private:
+  void Count() {
+    if (++Calls > Limit) throw std::runtime_error("more than " + std::to_string(Limit) + " device calls");
+  }
+};
+
+// Every symbol drawn along the line with clipping to the picture gives the
+// pixels of the walk that draws every element.
+std::string ClippedAgainstWhole(TLinioveZnacky& symbols, const std::vector<TRealPoint>& line) {
+  std::string wrong;
+  for (std::int32_t code : {1001, 1005, 1006, 1008, 1010, 1018, 1019}) {
+    auto clipped = MakeMapDevice<TCountingDevice>(200, 200);
+    auto whole = MakeMapDevice(200, 200);
+    TLiniovaZnacka* symbol = symbols.GetSymbol(code);
+    symbol->Draw(*clipped, {0, 0, 20, 20}, true, line, 3);
+    symbol->Draw(*whole, {}, false, line, 3);
+    platform::Canvas& canvas = *whole->GetHandle();
+    const std::string pixels = PixelsBreaking(*clipped->GetHandle(), [&canvas](int x, int y) {
+      return canvas.Pixel(x, y) != 0xFFFFFFu;
+    });
+    if (!pixels.empty()) wrong += " " + std::to_string(code) + ":" + pixels;
+  }
+  return wrong;
+}
+
+TEST_F(LineSymbolTest, LongSegmentsThroughThePictureKeepEveryPixel) {
+  // 1 world unit is 10 px, the picture 20 x 20 units; segments up to 3000
+  // units long, so that the walk over all of them stays within the device's
+  // coordinates.
+  const std::pair<const char*, std::vector<TRealPoint>> rows[] = {
+      {"across, left to right", {{-1500, 7.3}, {1500, 7.3}}},
+      {"across, right to left", {{1500, 12.1}, {-1500, 12.1}}},
+      {"up through it", {{9.7, -1400}, {9.7, 1450}}},
+      {"slanting through it", {{-1000, -990.6}, {1010, 1020.3}}},
+      {"slanting the other way", {{1200.2, -1180}, {-1100, 1121.9}}},
+      {"from inside out", {{5, 5}, {2900, 30}}},
+      // Gaps that point back move the dashes of 1010 on by 2.5 a period of
+      // 5.5: they reach the picture from 100 before it.
+      {"starting a little before it", {{-100, 9.1}, {2900, 9.1}}},
+      {"from far away to inside", {{-2500, 2100}, {11, 9}}},
+      {"touching a corner", {{-1500, -1479.5}, {1500, 1520.5}}},
+      {"long, short and long again", {{-1200, 3}, {10, 3}, {10, 11}, {2000, 11}, {-900, 15}}},
+      {"beside it, never inside", {{-1500, -2}, {1500, -2}}},
+  };
+  for (const auto& [name, line] : rows) EXPECT_EQ(ClippedAgainstWhole(*symbols, line), "") << name;
+}
+
+TEST_F(LineSymbolTest, AHugeLineCostsWhatThePictureShows) {
+  // -5.5e8 is 10^8 periods of 5.5 before 0, so that the pixels are those of
+  // the short line of the same phase.
+  struct Row {
+    const char* name;
+    std::vector<TRealPoint> huge;
+    std::vector<TRealPoint> sameHere;
+  };
+  const Row rows[] = {
+      {"across", {{-5.5e8, 10}, {1e9, 10}}, {{-11, 10}, {31, 10}}},
+      {"up", {{10, -5.5e8}, {10, 1e9}}, {{10, -11}, {10, 31}}},
+      {"a corner past the picture", {{-5.5e8, 10}, {1e9, 10}, {1e9, 20}}, {{-11, 10}, {31, 10}}},
+      {"a coordinate far beyond what the pattern can step", {{-5.5e8, 10}, {1e30, 10}}, {{-11, 10}, {31, 10}}},
+  };
+  for (const Row& row : rows) {
+    auto huge = MakeMapDevice<TCountingDevice>(200, 200);
+    auto same = MakeMapDevice(200, 200);
+    TLiniovaZnacka* symbol = symbols->GetSymbol(1001);
+    ASSERT_NO_THROW(symbol->Draw(*huge, {0, 0, 20, 20}, true, row.huge, 3)) << row.name;
+    symbol->Draw(*same, {0, 0, 20, 20}, true, row.sameHere, 3);
+    // The picture is 20 units, about four periods; what lies within a
+    // period and a dash of it on either side may be drawn too.
+    EXPECT_LE(huge->Calls, 40) << row.name;
+    platform::Canvas& canvas = *same->GetHandle();
+    EXPECT_EQ(PixelsBreaking(*huge->GetHandle(), [&canvas](int x, int y) { return canvas.Pixel(x, y) != 0xFFFFFFu; }),
+              "")
+        << row.name;
   }
 }
 

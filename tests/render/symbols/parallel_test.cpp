@@ -74,8 +74,21 @@ TEST_F(ParallelTest, OffsetsEachVertexOnTheAskedSide) {
       {"tolerance 150 is 99", 1, 150, rightTurn,
        {"M 0.000 1.000", "M 10.000 1.000", "M 11.000 0.000", "M 11.000 -10.000"}},
       {"negative tolerance is 0", 1, -5, rightTurn, {"M 0.000 1.000", "M 11.000 1.000", "M 11.000 -10.000"}},
-      {"a turn too small for the arc: one point", 1, 99, {{0, 0}, {10, 0}, {20, -1}},
-       {"M 0.000 1.000", "M 9.950 0.999", "M 20.100 -0.005"}},
+      // The line turns by atan(1/10) at (10, 0): the outer bisector stands
+      // half of that off the normal, at (10 + sin 0.0498, cos 0.0498).
+      {"a turn too small for the arc: one point on the outer bisector", 1, 99, {{0, 0}, {10, 0}, {20, -1}},
+       {"M 0.000 1.000", "M 10.050 0.999", "M 20.100 -0.005"}},
+      {"the same at tolerance 50", 1, 50, {{0, 0}, {10, 0}, {20, -1}},
+       {"M 0.000 1.000", "M 10.050 0.999", "M 20.100 -0.005"}},
+      {"the same mirrored, on the right", 0, 50, {{0, 0}, {10, 0}, {20, 1}},
+       {"M 0.000 -1.000", "M 10.050 -0.999", "M 20.100 0.005"}},
+      {"a repeated vertex keeps the side", 1, 0, {{0, 0}, {5, 0}, {5, 0}, {10, 0}},
+       {"M 0.000 1.000", "M 5.000 1.000", "M 10.000 1.000"}},
+      {"a repeated corner is one corner", 0, 0, {{0, 0}, {10, 0}, {10, 0}, {10, 0}, {10, 10}},
+       {"M 0.000 -1.000", "M 11.000 -1.000", "M 11.000 10.000"}},
+      {"repeated first and last vertices", 1, 0, {{0, 0}, {0, 0}, {10, 0}, {10, 0}},
+       {"M 0.000 1.000", "M 10.000 1.000"}},
+      {"one vertex repeated: nothing", 1, 0, {{3, 4}, {3, 4}, {3, 4}}, {}},
   };
   for (const Row& row : rows) EXPECT_EQ(Run(row.side, row.tolerance, 1, row.line), row.expected) << row.name;
 }

@@ -2,8 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <functional>
 
+#include "platform/files.h"
 #include "render/palette/palette.h"
 #include "spatial/geometry/projection.h"
 #include "spatial/objects/space_entities.h"
@@ -105,6 +110,44 @@ TEST_F(PointSymbolTest, AFailedLoadForgetsTheEntryAndPathItFreed) {
   EXPECT_FALSE(symbols->Font()->HasName());
   EXPECT_EQ(Drawn(1065).size(), 7u);
   EXPECT_EQ(symbols->Font()->GetName(), SymbolLibraryFile("ZNACKY1.CHR"));
+}
+
+TEST_F(PointSymbolTest, ADamagedFontFileIsReportedOnceUntilItChanges) {
+  SetSymbolLibraryDirectory(folder.Path());
+  const std::string good = BuildStrokeFont('A', 'A', 40, true, {SampleLetterA()});
+  std::string damaged = good;
+  damaged[129] = '\x50';  // 80 characters in a file holding one
+  const auto write = [this](const std::string& name, const std::string& bytes, int second) {
+    std::ofstream(folder.File(name), std::ios::binary) << bytes;
+    std::filesystem::last_write_time(folder.File(name), std::filesystem::file_time_type(std::chrono::seconds(second)));
+  };
+  platform::WriteTextLines(folder.File("Fonty.txt"), {"1 JEDNA.CHR D 2 0.25", "2 DVA.CHR D 2 0.25"});
+  write("JEDNA.CHR", damaged, 1000);
+  write("DVA.CHR", damaged, 1000);
+  TLumaRSymbols library(folder.File("Fonty.txt"));
+  library.SetDevice(device.get());
+  const std::string first = "Chyba v načtení vektorového fontu " + SymbolLibraryFile("JEDNA.CHR");
+  const std::string second = "Chyba v načtení vektorového fontu " + SymbolLibraryFile("DVA.CHR");
+  struct Row {
+    const char* name;
+    std::function<void()> change;
+    std::vector<std::string> boxes;
+    bool drawn;
+  };
+  const Row rows[] = {
+      {"symbols of two damaged files by turns: a box for each", [] {}, {first, second}, false},
+      {"asked again: nothing more", [] {}, {first, second}, false},
+      {"the first written again, as damaged: its box again", [&] { write("JEDNA.CHR", damaged, 2000); },
+       {first, second, first}, false},
+      {"the first mended: its symbols drawn", [&] { write("JEDNA.CHR", good, 3000); }, {first, second, first}, true},
+  };
+  for (const Row& row : rows) {
+    row.change();
+    device->Ops.clear();
+    for (int i = 0; i < 256; ++i) library.DrawSymbol(2, i % 2 ? 2065 : 1065, 0, 50, 50);
+    EXPECT_EQ(Boxes(), row.boxes) << row.name;
+    EXPECT_EQ(!device->Ops.empty(), row.drawn) << row.name;
+  }
 }
 
 }  // namespace

@@ -97,6 +97,11 @@ std::vector<std::string> LineSymbolLines() {
                  "[END]", "[END]", ""});
   Append(lines, {"[LINIOVAZNACKA]", "KOD=1017", "NAZEV=Záporné pero", "[RETEZ]", "SILA=-0.3", "[CLANEK]",
                  "VELIKOST=4", "[END]", "[END]", "[END]", ""});
+  Append(lines, {"[LINIOVAZNACKA]", "KOD=1018", "NAZEV=Dvě nelámané", "[RETEZ]", "SILA=0.1",
+                 "[CLANEK]", "VELIKOST=4", "VZDALENOST=1", "LAMATZNACKU=0", "[END]",
+                 "[CLANEK]", "VELIKOST=2", "VZDALENOST=1", "LAMATZNACKU=0", "[END]",
+                 "[END]", "[END]", ""});
+  Append(lines, DashSymbol(1019, "Přes konec", {"LAMATZNACKU=0", "KRESLITPOSLEDNI=1", "KRESLITZBYTEK=0"}));
   return lines;
 }
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -35,9 +36,14 @@ class StrokeFontTest : public SymbolTest {
     font->DrawString(bytes);
     return device->Ops;
   }
-  // A font of its own in the temporary folder, loaded as font 1.
+  // A font of its own in the temporary folder, loaded as font 1.  Each is
+  // written at a time of its own: a file that was no font is read again only
+  // once it has changed, and two written within one tick of the file clock
+  // at one size could not be told apart.
   bool LoadOwnFont(const std::string& bytes) {
     std::ofstream(folder.File("Bold.CHR"), std::ios::binary) << bytes;
+    std::filesystem::last_write_time(folder.File("Bold.CHR"),
+                                     std::filesystem::file_time_type(std::chrono::seconds(++fontsWritten)));
     SetStrokeFontDirectory(folder.Path());
     return font->LoadFont(1, 0);
   }
@@ -45,6 +51,7 @@ class StrokeFontTest : public SymbolTest {
   std::unique_ptr<TRecordingDevice> device;
   std::unique_ptr<TBGIFont> font;
   TBGIText* text = nullptr;
+  int fontsWritten = 0;
 };
 
 TEST_F(StrokeFontTest, DrawsTheLetterAThroughScaleSlantTurnAndSpacing) {

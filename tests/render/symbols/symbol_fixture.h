@@ -1,11 +1,14 @@
 #pragma once
 // Devices that record the moves and lines the symbols draw, and the fixture
 // that points the symbol library and the text fonts at the samples.
+#include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "platform/files.h"
 #include "render/interprets/interpret_script.h"
 #include "render/interprets/script_creator.h"
 #include "render/interprets/universal_interpret.h"
@@ -71,6 +74,39 @@ inline void DrawWithDefaultScript(TElement& model, TDevice& device) {
   universal.AttachDevice(&device);
   universal.DoIt();
   universal.DetachDevice();
+}
+
+// Writes the lines and puts the file's last-write time at that second, as
+// if the file had been written then.
+inline void WriteLinesAt(const std::string& fileName, const std::vector<std::string>& lines, int second) {
+  platform::WriteTextLines(fileName, lines);
+  std::filesystem::last_write_time(fileName, std::filesystem::file_time_type(std::chrono::seconds(second)));
+}
+
+// One state of a symbol file: its symbol's code and name, when it was
+// written, the code asked for, and whether the collection has it then.
+struct FileStateRow {
+  std::string name;
+  int fileCode;
+  std::string symbolName;
+  int second;
+  int asked;
+  bool found;
+};
+
+// A file that lacks the code asked for (base), then holds it.  Rewritten
+// alike, with its time put back, the file cannot be told from what it was:
+// were it read again, the code would be found.
+inline std::vector<FileStateRow> LackingCodeStates(int base) {
+  const std::string code = std::to_string(base);
+  const std::string other = std::to_string(base + 2);
+  return {
+      {"the file lacks " + code, base + 1, "a", 1000, base, false},
+      {code + " written in at the same size and time: not read again", base, "a", 1000, base, false},
+      {"written again later: read", base, "a", 2000, base, true},
+      {"the file lacks " + other, base + 1, "a", 3000, base + 2, false},
+      {other + " written in at another size: read", base + 2, "ab", 3000, base + 2, true},
+  };
 }
 
 inline std::string SamplesSymbols() { return std::string(KESTX_SAMPLES_DIR) + "/symbols"; }
