@@ -14,14 +14,14 @@ constexpr const char* kDataName = "DATA";
 constexpr std::int16_t kAreaColor = 13;
 constexpr std::int16_t kAreaSymbol = 1;
 
-// The space entities of the layer's children named name, the last child
-// first, into list.
+// The space entities of the layer's children named name (in any case, as
+// every tool finds names), the last child first, into list.
 template <class Wanted>
 void CollectNamed(const TEntity& layer, const std::string& name, TEntity& list) {
   const auto& children = layer.Children();
   for (std::size_t i = children.size(); i-- > 0;) {
     const auto* holder = DynamicCast<TRectEntity>(children[i]);
-    if (!holder || holder->GetName() != name) continue;
+    if (!holder || !holder->SameNameAs(name)) continue;
     for (TElement* child : holder->Children())
       if (DynamicCast<Wanted>(child)) list.AddElement(child);
   }

@@ -110,6 +110,20 @@ TEST_F(LayerExportTest, TheLayersAreasGoOutWithTheirKindsAndItsLinesAsBoundaryLi
   EXPECT_EQ(layer->GetCount(), 3);
 }
 
+TEST_F(LayerExportTest, TheLayersListsAreFoundWhateverTheCaseOfTheirNames) {
+  const struct {
+    const char* name;
+    const char* listName;
+  } rows[] = {{"lower case", "tezba"}, {"mixed case", "TeZbA"}, {"as the layer", "TEZBA"}};
+  auto* areas = DynamicCast<TEntity>(layer->FindElementByClass(TAreaString::StaticClass()));
+  for (const auto& row : rows) {
+    areas->SetName(row.listName);
+    Tool<TExportLHC>()->DoIt();
+    std::unique_ptr<TAreaString> read(Reader()->ReadAreas());
+    EXPECT_EQ(read->GetCount(), 2) << row.name;
+  }
+}
+
 TEST_F(LayerExportTest, WithoutTheDataEntityOrTheLayerBothExportsDoNothing) {
   const struct {
     const char* name;
