@@ -101,8 +101,11 @@ void TExportLHC::DoIt() {
   TAreaString* list = areas.get();
   // An empty list is nobody's and goes with the run.
   if (list->GetCount() > 0) layer->AddElement(areas.release());
-  AssignAreaProperties(*list);
   std::unique_ptr<TExportAreasToLumar> exporter(CreateElement<TExportAreasToLumar>());
+  // Each area's record is looked up in the table of the kind it had
+  // before it is given the layer's.
+  for (TElement* area : list->Children()) exporter->KeepSourceTable(area);
+  AssignAreaProperties(*list);
   exporter->SetName("Export ploch vrstvy " + LayerName);
   exporter->SetInput(list);
   exporter->SetBlockName(BlockName);

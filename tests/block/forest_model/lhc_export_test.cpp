@@ -124,6 +124,30 @@ TEST_F(LayerExportTest, TheLayersListsAreFoundWhateverTheCaseOfTheirNames) {
   }
 }
 
+// Areas read from a block as kind 0, whose table holds their method, are
+// exported as kind 12: their records are still found.
+TEST_F(LayerExportTest, EachAreasSourceRecordIsLookedUpUnderTheKindItWasReadWith) {
+  for (const char* dir : {"SRC.BLK", "CTRL"}) std::filesystem::create_directories(folder.File(dir));
+  MakeTable("SRC.BLK/P0000.DBF", "ZPUSOB decimal(2,0), CISLO decimal(6,0)", {{"3", "1"}, {"4", "2"}});
+  WriteCp1250File(folder.File("CTRL/P0012.CRT"), "ZPUSOB N 2 0\r\nNALEHAV N 3 0\r\n");
+  WriteCp1250File(folder.File("CTRL/P0012.TDS"), "ZPUSOB ZPUSOB\r\n*Nalehavost NALEHAV\r\n");
+  TLumarBlockRegister source;
+  source.SetName(folder.File("SRC.BLK"));
+  for (const auto& [area, cislo, urgency] : {std::tuple{left, 1, 5}, {right, 2, 6}}) {
+    auto* props = new TTezPProps;
+    props->Cislo = cislo;
+    props->Nalehavost = urgency;
+    area->SetProperties(props);
+    source.RegisterElement(area);
+  }
+  auto tool = Tool<TExportLHC>();
+  tool->ControlDIR = folder.File("CTRL");
+  tool->DoIt();
+  // ZPUSOB, NALEHAV, CISLO: the left area is the first of the list.
+  EXPECT_EQ(Rows(block + "/P0012.DBF"), (std::vector<std::vector<std::string>>{{"3", "5", "1"}, {"4", "6", "2"}}));
+  EXPECT_EQ(MessageTexts(), std::vector<std::string>{});
+}
+
 TEST_F(LayerExportTest, WithoutTheDataEntityOrTheLayerBothExportsDoNothing) {
   const struct {
     const char* name;
