@@ -8,6 +8,7 @@
 #include "block/tables/table_creation.h"
 #include "block/tables/transfer_script.h"
 #include "framework/core/class_registry.h"
+#include "framework/core/messages.h"
 #include "framework/values/typed_values.h"
 #include "platform/code_page.h"
 #include "platform/dialogs.h"
@@ -71,12 +72,28 @@ void TLumarDBFTable::SetName(const std::string& TableName) {
   table_.SetTableName(TableName);
 }
 
+void TLumarDBFTable::ReportOnce(const std::string& text) {
+  if (reported_.insert(table_.TableName()).second) PostTextMessage(nullptr, msgLogText, text, nullptr);
+}
+
+void TLumarDBFTable::OpenReported() {
+  try {
+    table_.Open();
+  } catch (const platform::EDatabaseError&) {
+    ReportOnce("Tabulku " + table_.TableName() + " nelze číst");
+    throw;
+  }
+  if (const int held = table_.RecordCount(); table_.HeaderRecordCount() > held)
+    ReportOnce("Tabulka " + table_.TableName() + " uvádí " + std::to_string(table_.HeaderRecordCount()) +
+               " záznamů, obsahuje jen " + std::to_string(held));
+}
+
 bool TLumarDBFTable::OpenTable(const std::string& TableName) {
   if (table_.TableName() == TableName && table_.Active()) return true;
   if (!platform::FileExists(TableName)) return false;
   SetName(TableName);
   table_.SetReadOnly(true);
-  table_.Open();
+  OpenReported();
   return true;
 }
 
@@ -87,7 +104,7 @@ bool TLumarDBFTable::OpenForUpdate(const std::string& TableName) {
   if (!platform::FileExists(TableName)) return false;
   SetName(TableName);
   table_.SetReadOnly(false);
-  table_.Open();
+  OpenReported();
   return true;
 }
 

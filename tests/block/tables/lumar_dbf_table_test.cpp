@@ -1,5 +1,6 @@
 #include "block/tables/lumar_dbf_table.h"
 
+#include <functional>
 #include <optional>
 
 #include "tests/block/block_fixture.h"
@@ -147,6 +148,50 @@ TEST_F(LumarDBFTableTest, RecreatingTheOpenTableLeavesNothingOfTheOld) {
     EXPECT_EQ(opened.Table().RecordCount(), 0) << row.name;
     EXPECT_EQ(FieldNames(file), (std::vector<std::string>{"NAZEV C8,0", "CISLO N6,0"})) << row.name;
   }
+}
+
+// A table that cannot be read, or whose header claims more records than the
+// file holds, is named in the log once, however often it is opened.
+TEST_F(LumarDBFTableTest, AnUnreadableOrShortTableIsNamedInTheLogOnce) {
+  TLogLines log;
+  MainTool = &log;
+  const std::string file = File("P0000.DBF");
+  const struct {
+    const char* name;
+    std::function<void()> make;
+    bool unreadable;
+    std::vector<std::string> lines;
+  } rows[] = {
+      {"no dBASE table", [&] { WriteCp1250File(file, "no table at all"); }, true, {"Tabulku " + file + " nelze číst"}},
+      {"a header that claims five records of two",
+       [&] {
+         MakeTable("P0000.DBF", "CISLO decimal(6,0)", {{"1"}, {"2"}});
+         Bytes bytes = FileContent(file);
+         bytes[4] = 5;
+         WriteFileBytes(file, bytes);
+       },
+       false, {"Tabulka " + file + " uvádí 5 záznamů, obsahuje jen 2"}},
+      {"a whole table", [&] { MakeTable("P0000.DBF", "CISLO decimal(6,0)", {{"1"}, {"2"}}); }, false, {}},
+  };
+  for (const auto& row : rows) {
+    platform::DeleteFile(file);
+    row.make();
+    log.Lines.clear();
+    TLumarDBFTable opened;
+    for (int time = 0; time < 2; ++time) {
+      bool refused = false;
+      try {
+        opened.OpenTable(file);
+      } catch (const platform::EDatabaseError&) {
+        refused = true;
+      }
+      EXPECT_EQ(refused, row.unreadable) << row.name;
+      opened.CloseTable();
+    }
+    RunMessages();
+    EXPECT_EQ(log.Lines, row.lines) << row.name;
+  }
+  MainTool = nullptr;
 }
 
 }  // namespace
