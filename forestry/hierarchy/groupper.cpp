@@ -39,7 +39,22 @@ TEntity* NewNamedEntity(TClass cls, const std::string& name) {
   return entity;
 }
 
+// Each item of the level whose property the element does not have reads
+// as that property's empty text would.
+void BlankMissingKeys(TPropertyList& level, const TElement& element) {
+  for (int i = 0; i < level.GetCount(); ++i) {
+    std::string name = level.GetItemName(i);
+    const bool negate = !name.empty() && name[0] == '-';
+    if (negate) name.erase(0, 1);
+    if (!name.empty() && !element.HasProperty(name)) level.SetValue(i, negate ? "-" : "");
+  }
+}
+
 }  // namespace
+
+std::string KeyText(const TElement& element, const std::string& name) {
+  return element.HasProperty(name) ? element.GetPropertyText(name) : std::string();
+}
 
 TClass TGroupper::ClassNamed(const std::string& name) {
   if (name.empty()) return nullptr;
@@ -112,6 +127,7 @@ void TGroupper::ApplyAssignments(TElement& group) {
 
 TElement* TGroupper::FindOrCreateLevelGroup(TEntity& owner, TPropertyList& level) {
   level.SetElement(Input());
+  BlankMissingKeys(level, *Input());
   std::string key = level.GetCatenation();
   if (key.empty()) key = kEmptyKey;
   auto* described = DynamicCast<TPropsAndClass>(&level);
