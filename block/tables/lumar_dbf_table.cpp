@@ -146,6 +146,9 @@ bool TLumarDBFTable::BuildIndex() {
   try {
     table_.Open();
     const int records = table_.RecordCount();
+    // A number held by several records is the first one's, as the search
+    // without an index finds it; the others are named.
+    std::vector<std::string> duplicates;
     for (table_.First(); !table_.Eof(); table_.Next()) {
       cislo = ReadCislo();
       if (cislo < 0 || cislo > MaxIndexedCislo) {
@@ -154,8 +157,14 @@ bool TLumarDBFTable::BuildIndex() {
         continue;
       }
       if (entries.size() <= static_cast<std::size_t>(cislo)) entries.resize(static_cast<std::size_t>(cislo) + 1, -1);
-      entries[static_cast<std::size_t>(cislo)] = table_.RecNo();
+      std::int32_t& entry = entries[static_cast<std::size_t>(cislo)];
+      if (entry < 0)
+        entry = table_.RecNo();
+      else
+        duplicates.push_back("Tabulka " + tableName + ": záznam " + std::to_string(table_.RecNo()) + " má CISLO " +
+                             std::to_string(cislo) + " jako záznam " + std::to_string(entry) + ", platí první");
     }
+    for (const std::string& line : duplicates) PostTextMessage(nullptr, msgLogText, line, nullptr);
     table_.Close();
     std::vector<std::uint8_t> bytes(entries.size() * kEntrySize);
     for (std::size_t i = 0; i < entries.size(); ++i)
