@@ -148,6 +148,37 @@ TEST_F(LayerExportTest, EachAreasSourceRecordIsLookedUpUnderTheKindItWasReadWith
   EXPECT_EQ(MessageTexts(), std::vector<std::string>{});
 }
 
+// The areas that found no stand group of their own are the layer's too;
+// an area of the layer that the export does not take is named.
+TEST_F(LayerExportTest, TheUnplacedAreasGoOutAndAnyOtherAreaOfTheLayerIsNamed) {
+  auto* props = new TTezPProps;
+  right->SetProperties(props);
+  auto* areas = DynamicCast<TEntity>(layer->FindElementByClass(TAreaString::StaticClass()));
+  const struct {
+    const char* name;
+    const char* listName;
+    bool rightElsewhere;  // the right area lies in another list of the layer
+    int exported;
+    std::vector<std::string> log;
+  } rows[] = {
+      {"the list of the unplaced", "tezba NEZAŘAZENO", false, 2, {}},
+      {"an area in another list", "TEZBA", true, 1, {"Export vrstvy TEZBA: plocha č.7 v JINE se neexportuje"}},
+  };
+  for (const auto& row : rows) {
+    areas->SetName(row.listName);
+    if (row.rightElsewhere) {
+      props->Cislo = 7;
+      Named<TRectEntity>("JINE", layer)->AddElement(right);
+      areas->RemoveElement(right);
+    }
+    Tool<TExportLHC>()->DoIt();
+    std::unique_ptr<TAreaString> read(Reader()->ReadAreas());
+    EXPECT_EQ(read->GetCount(), row.exported) << row.name;
+    EXPECT_EQ(LogLines(), row.log) << row.name;
+    log.Lines.clear();
+  }
+}
+
 TEST_F(LayerExportTest, WithoutTheDataEntityOrTheLayerBothExportsDoNothing) {
   const struct {
     const char* name;
