@@ -18,3 +18,8 @@ inline constexpr DayHarvest kDayHarvests[] = {
     {750, 750, "202|4|b|2|2|3"},   //
 };
 inline constexpr double kDayHarvestSide = 30;
+// The day moves one corner 40 cm and joins the lines again with a metre's
+// snap: an outline differs from its square by that much at most, and its
+// area by the triangle that leaves out.
+inline constexpr double kDayCornerMove = 0.4;
+inline constexpr double kDayAreaTolerance = kDayCornerMove * kDayHarvestSide / 2;

@@ -47,11 +47,12 @@ TEST_F(ForesterDayTest, TheDayEndsWithTheRebuiltHarvestAreasInANewBlock) {
     ASSERT_NE(found, nullptr) << where;
     // The outline: the 30 m square, one corner moved by at most 40 cm.
     const double half = kDayHarvestSide / 2;
-    EXPECT_NEAR(found->GetMinX(), x - half, 0.4) << where;
-    EXPECT_NEAR(found->GetMaxX(), x + half, 0.4) << where;
-    EXPECT_NEAR(found->GetMinY(), y - half, 0.4) << where;
-    EXPECT_NEAR(found->GetMaxY(), y + half, 0.4) << where;
-    EXPECT_NEAR(std::fabs(found->GetCalculatedArea()), kDayHarvestSide * kDayHarvestSide, half * 0.4) << where;
+    EXPECT_NEAR(found->GetMinX(), x - half, kDayCornerMove) << where;
+    EXPECT_NEAR(found->GetMaxX(), x + half, kDayCornerMove) << where;
+    EXPECT_NEAR(found->GetMinY(), y - half, kDayCornerMove) << where;
+    EXPECT_NEAR(found->GetMaxY(), y + half, kDayCornerMove) << where;
+    EXPECT_NEAR(std::fabs(found->GetCalculatedArea()), kDayHarvestSide * kDayHarvestSide, kDayAreaTolerance)
+        << where;
     EXPECT_EQ(Texts(*found, {"LHC", "ODDELENI", "DILEC", "POROST", "SKUPINA", "NALEHAV"}), harvest.Keys) << where;
   }
 }
