@@ -76,13 +76,13 @@ void TLumarDBFTable::ReportOnce(const std::string& text) {
   if (reported_.insert(table_.TableName()).second) PostTextMessage(nullptr, msgLogText, text, nullptr);
 }
 
+void TLumarDBFTable::ReportUnreadable(const std::string& TableName) {
+  if (unreadable_.insert(TableName).second)
+    PostTextMessage(nullptr, msgLogText, "Tabulku " + TableName + " nelze číst", nullptr);
+}
+
 void TLumarDBFTable::OpenReported() {
-  try {
-    table_.Open();
-  } catch (const platform::EDatabaseError&) {
-    ReportOnce("Tabulku " + table_.TableName() + " nelze číst");
-    throw;
-  }
+  table_.Open();
   if (const int held = table_.RecordCount(); table_.HeaderRecordCount() > held)
     ReportOnce("Tabulka " + table_.TableName() + " uvádí " + std::to_string(table_.HeaderRecordCount()) +
                " záznamů, obsahuje jen " + std::to_string(held));

@@ -78,6 +78,10 @@ class TLumarDBFTable : public TPersistent {
   // Each named value of DynamicProps into the field of that name.
   void ApplyDynamicProps(const TElement* Element, const TElement* DynamicProps);
 
+  // Names the table TableName, which could not be read, in the log: once
+  // for this object, however often it is asked for.
+  void ReportUnreadable(const std::string& TableName);
+
   // Index upkeep; false (after a warning) when it cannot be had.
   bool EnsureIndex();
   bool BuildIndex();
@@ -87,8 +91,8 @@ class TLumarDBFTable : public TPersistent {
   // The index entry for Cislo; 0 when it is outside the index or no valid
   // record number.
   std::int32_t IndexEntry(std::int32_t Cislo);
-  // Opens the named table; one that cannot be read, or that claims more
-  // records than it holds, is named in the log once.
+  // Opens the named table; one that claims more records than it holds is
+  // named in the log once.
   void OpenReported();
   void ReportOnce(const std::string& text);
   bool SearchWithoutIndex(std::int32_t Cislo);
@@ -106,6 +110,7 @@ class TLumarDBFTable : public TPersistent {
   std::string missingTransfer_;
   // The tables already named in the log.
   std::set<std::string> reported_;
+  std::set<std::string> unreadable_;
 };
 
 // The name of a block's attribute table: BlockDir + letter + Druh in four
