@@ -4,10 +4,12 @@
 #include <cstdint>
 #include <vector>
 
+#include "block/props/lumar_props.h"
 #include "framework/core/class_registry.h"
 #include "platform/app_queue.h"
 #include "platform/code_page.h"
 #include "spatial/geometry/geometry_elements.h"
+#include "spatial/objects/space_entities.h"
 
 namespace {
 
@@ -39,9 +41,18 @@ TEntity* NewNamedEntity(TClass cls, const std::string& name) {
   return entity;
 }
 
+// Whether a property text of the element may be the error text of an
+// attribute table that cannot be read: only a block object's may.  The
+// others are not asked twice for every key.
+bool ReadsAttributeTable(const TElement& element) {
+  const auto* entity = DynamicCast<TSpaceEntity>(&element);
+  return entity && DynamicCast<TLumarProps>(entity->Properties());
+}
+
 // Each item of the level whose property the element does not have reads
 // as that property's empty text would.
 void BlankMissingKeys(TPropertyList& level, const TElement& element) {
+  if (!ReadsAttributeTable(element)) return;
   for (int i = 0; i < level.GetCount(); ++i) {
     std::string name = level.GetItemName(i);
     const bool negate = !name.empty() && name[0] == '-';
@@ -53,7 +64,7 @@ void BlankMissingKeys(TPropertyList& level, const TElement& element) {
 }  // namespace
 
 std::string KeyText(const TElement& element, const std::string& name) {
-  return element.HasProperty(name) ? element.GetPropertyText(name) : std::string();
+  return !ReadsAttributeTable(element) || element.HasProperty(name) ? element.GetPropertyText(name) : std::string();
 }
 
 TClass TGroupper::ClassNamed(const std::string& name) {
