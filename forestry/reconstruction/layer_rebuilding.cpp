@@ -39,17 +39,18 @@ void TExtractLHC::DoIt() {
   const ProgressRun progress(*this, LayerName + "extrahování vrstvy z hierarchie", 0, 0);
   SetProgressText("... provádí se");
   if (TRectEntity* hierarchy = Hierarchy()) {
-    // The containers of the stand groups, then those of the areas that found
-    // none of their own: these are the layer's too.
-    for (const std::string& name : {LayerName, LayerName + kUnplacedSuffix}) {
-      TSelectByName selector;
-      selector.SelectedName = name;
-      selector.CaseSensitive = false;
-      selector.Partialy = false;
-      selector.SetInput(hierarchy);
-      selector.SetOutput(gathered);
-      selector.DoIt();
-    }
+    // The containers of the stand groups and those of the areas that found
+    // none of their own, in the order met: one walk finds the names that
+    // hold the layer's, and only the layer's containers are kept of them.
+    TSelectByName selector;
+    selector.SelectedName = LayerName;
+    selector.CaseSensitive = false;
+    selector.Partialy = true;
+    selector.SetInput(hierarchy);
+    selector.DoIt();
+    if (const auto* found = DynamicCast<TEntity>(selector.Output()))
+      for (TElement* element : found->Children())
+        if (IsLayerAreaContainer(*element, LayerName)) gathered->AddElement(element);
   }
   gathered->UpdateRect();
 }
