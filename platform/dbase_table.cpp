@@ -463,6 +463,7 @@ struct DbaseTable::Impl {
   std::string buffer;
   // Records were posted since the header last named their count.
   bool headerStale = false;
+  int headerRecords = 0;  // as the header gave them at opening
 
   void RequireActive() const {
     if (!handle) throw EDatabaseError("Cannot perform this operation on a closed dataset");
@@ -552,6 +553,7 @@ void DbaseTable::Open() {
   // next write puts the true count into the header.
   const long long size = FileSize(t.tableName);
   const long long whole = size > handle->nHeaderLength ? (size - handle->nHeaderLength) / handle->nRecordLength : 0;
+  t.headerRecords = handle->nRecords;
   if (handle->nRecords > whole) handle->nRecords = static_cast<int>(whole);
   t.codePage = TableCodePage(handle);
   if (!t.readOnly) StampToday(handle);
@@ -617,6 +619,11 @@ void DbaseTable::SetFieldText(int index, const std::string& text) {
   if (t.state != State::Edit && t.state != State::Insert) throw EDatabaseError("Dataset not in edit or insert mode");
   const DbaseField& field = Field(index);
   StoreText(field, text, t.codePage, t.buffer.data() + t.offsets[static_cast<std::size_t>(index)]);
+}
+
+int DbaseTable::HeaderRecordCount() const {
+  impl_->RequireActive();
+  return impl_->headerRecords;
 }
 
 int DbaseTable::RecordCount() const {

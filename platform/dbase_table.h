@@ -86,6 +86,9 @@ class DbaseTable {
 
   // Physical records, deleted ones included.
   int RecordCount() const;
+  // The count the header gave when the table was opened: more than
+  // RecordCount when the file holds fewer whole records than it claims.
+  int HeaderRecordCount() const;
   // The current record's physical number from 1; 0 when there is none.
   int RecNo() const;
   // Walk the records that are not marked deleted.

@@ -255,11 +255,15 @@ void TExportAreasToLumar::Export(TEntity& input) {
 }
 
 void TExportAreasToLumar::PrepareLines() {
+  std::vector<const TPolyLineElement*> blank;
   for (TElement* child : lines_->Children()) {
     auto* line = DynamicCast<TPolyLineElement>(child);
     // A line the writer would refuse for want of block props would leave
     // its areas without a way round.
-    if (line && !line->Properties()) line->SetProperties(new TLumarLineProps);
+    if (line && !line->Properties()) {
+      line->SetProperties(new TLumarLineProps);
+      blank.push_back(line);
+    }
   }
   // Each line's ends are found once: for the question whether a graph is
   // needed, and again only when one was built.
@@ -292,6 +296,9 @@ void TExportAreasToLumar::PrepareLines() {
     if (byNumber_.size() <= number) byNumber_.resize(number + 1, nullptr);
     byNumber_[number] = line;
   }
+  // Their kind, colour and symbol are 0: the user is told which they are.
+  for (const TPolyLineElement* line : blank)
+    Log(BlockName() + ": linie č." + std::to_string(line->ID) + " nemá vlastnosti, zapsána s druhem, barvou a značkou 0");
 }
 
 std::int32_t TExportAreasToLumar::SideArea(const TPolyLineElement& Line, bool Forward) const {

@@ -108,7 +108,14 @@ void TExportLumarElements::WriteDBFRecord(TElement* Element) {
   writer->ExpBlockName = BlockName();
   writer->PlochyVHa = PlochyVHa;
   writer->BothSources = BothSources;
-  writer->WriteObject(Element);
+  const auto kept = sourceTables_.find(Element);
+  writer->WriteObject(Element, kept != sourceTables_.end() ? kept->second : props->GetDBFName());
+}
+
+void TExportLumarElements::KeepSourceTable(const TElement* Element) {
+  const auto* entity = DynamicCast<TSpaceEntity>(Element);
+  if (const auto* props = entity ? DynamicCast<TLumarProps>(entity->Properties()) : nullptr)
+    sourceTables_[Element] = props->GetDBFName();
 }
 
 void TExportLumarElements::FlushTables() {

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <unordered_map>
 
 #include "framework/tools/tools.h"
 
@@ -80,6 +81,10 @@ class TExportLumarElements : public TExportElements {
   // The attribute writer named by the object's letter and kind, made when
   // missing, runs on the element; only for block objects.
   virtual void WriteDBFRecord(TElement* Element);
+  // Notes the attribute table the element's properties name now as the one
+  // its source record is looked up in: a caller about to change the
+  // element's kind (which names the table) keeps its record so.
+  void KeepSourceTable(const TElement* Element);
   virtual void ExportAttributes(TElement* Element);
   // The attribute tables written so far out to their files; once per run.
   void FlushTables();
@@ -91,6 +96,7 @@ class TExportLumarElements : public TExportElements {
 
  private:
   std::string blockName_;
+  std::unordered_map<const TElement*, std::string> sourceTables_;
   TElementLink dynamicProps_;
   TElementLink blockRegister_;
 };

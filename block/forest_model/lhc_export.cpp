@@ -1,5 +1,7 @@
 #include "block/forest_model/lhc_export.h"
 
+#include <unordered_set>
+
 #include "block/export/area_export.h"
 #include "block/export/point_export.h"
 #include "block/props/lumar_props.h"
@@ -14,14 +16,14 @@ constexpr const char* kDataName = "DATA";
 constexpr std::int16_t kAreaColor = 13;
 constexpr std::int16_t kAreaSymbol = 1;
 
-// The space entities of the layer's children named name, the last child
-// first, into list.
-template <class Wanted>
-void CollectNamed(const TEntity& layer, const std::string& name, TEntity& list) {
+// The space entities of the layer's rect children that Holds names, the
+// last child first, into list.
+template <class Wanted, class Names>
+void CollectNamed(const TEntity& layer, const Names& Holds, TEntity& list) {
   const auto& children = layer.Children();
   for (std::size_t i = children.size(); i-- > 0;) {
     const auto* holder = DynamicCast<TRectEntity>(children[i]);
-    if (!holder || holder->GetName() != name) continue;
+    if (!holder || !Holds(*holder)) continue;
     for (TElement* child : holder->Children())
       if (DynamicCast<Wanted>(child)) list.AddElement(child);
   }
@@ -32,6 +34,10 @@ TEntity* ChildEntity(const TEntity* parent, const std::string& name) {
 }
 
 }  // namespace
+
+bool IsLayerAreaContainer(const TElement& element, const std::string& layer) {
+  return element.SameNameAs(layer) || element.SameNameAs(layer + kUnplacedSuffix);
+}
 
 void TExportLHCBasic::SetPropertyClassName(const std::string& name) {
   propertyClassName_ = name;
@@ -97,18 +103,40 @@ void TExportLHC::DoIt() {
     }
   }
   auto areas = std::make_unique<TAreaString>();
-  CollectNamed<TAreaElement>(*layer, LayerName, *areas);
+  CollectNamed<TAreaElement>(*layer, [this](const TElement& e) { return IsLayerAreaContainer(e, LayerName); },
+                             *areas);
+  NameAreasLeftOut(*layer, *areas);
   TAreaString* list = areas.get();
   // An empty list is nobody's and goes with the run.
   if (list->GetCount() > 0) layer->AddElement(areas.release());
-  AssignAreaProperties(*list);
   std::unique_ptr<TExportAreasToLumar> exporter(CreateElement<TExportAreasToLumar>());
+  // Each area's record is looked up in the table of the kind it had
+  // before it is given the layer's.
+  for (TElement* area : list->Children()) exporter->KeepSourceTable(area);
+  AssignAreaProperties(*list);
   exporter->SetName("Export ploch vrstvy " + LayerName);
   exporter->SetInput(list);
   exporter->SetBlockName(BlockName);
   exporter->ControlDir = ControlDIR;
   exporter->ExportDBF = true;
   exporter->DoIt();
+}
+
+void TExportLHC::NameAreasLeftOut(const TEntity& layer, const TEntity& taken) {
+  std::unordered_set<const TElement*> named(taken.Children().begin(), taken.Children().end());
+  const auto name = [&](const TElement* child, const std::string& where) {
+    const auto* area = DynamicCast<TAreaElement>(child);
+    if (!area || !named.insert(area).second) return;
+    Log("Export vrstvy " + LayerName + ": plocha č." + std::to_string(area->GetSpaceID()) + " v " + where +
+        " se neexportuje");
+  };
+  for (TElement* child : layer.Children()) {
+    name(child, layer.GetName());
+    // The unnamed lists are those earlier exports collected.
+    const auto* holder = DynamicCast<TEntity>(child);
+    if (holder && holder->HasName() && !DynamicCast<TAreaElement>(child))
+      for (TElement* inner : holder->Children()) name(inner, holder->GetName());
+  }
 }
 
 // ---------------------------------------------------------------- TExportSimpleLHC
@@ -119,7 +147,7 @@ void TExportSimpleLHC::DoIt() {
   if (!layer) return;
   auto* list = new TSpaceEntityString;
   layer->AddElement(list);
-  CollectNamed<TSpaceEntity>(*layer, LayerName, *list);
+  CollectNamed<TSpaceEntity>(*layer, [this](const TElement& e) { return e.SameNameAs(LayerName); }, *list);
   std::unique_ptr<TExportPointsToLumar> exporter(CreateElement<TExportPointsToLumar>());
   exporter->SetName("Export bodu vrstvy " + LayerName);
   exporter->SetInput(list);

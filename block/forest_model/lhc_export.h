@@ -8,6 +8,13 @@
 
 #include "framework/tools/tools.h"
 
+// The suffix of the container that holds a layer's areas that found no
+// stand group of their own (their keys stop short of one, or name none).
+inline constexpr const char* kUnplacedSuffix = " NEZAŘAZENO";
+// A container of the layer's areas: named like the layer, or like its
+// unplaced areas, in any case.
+bool IsLayerAreaContainer(const TElement& element, const std::string& layer);
+
 class TExportLHCBasic : public TTool {
   KESTX_CLASS(TExportLHCBasic)
  public:
@@ -45,10 +52,15 @@ class TExportLHCBasic : public TTool {
 // with attribute records: the layer's lines get nodes (the graph stays the
 // tool's child through the export), lines without properties become
 // boundary lines of LinesGroup, areas get properties of PropertyClassName.
+// The areas of the layer's containers are exported, the unplaced ones'
+// too; every other area of the layer is named in the log.
 class TExportLHC : public TExportLHCBasic {
   KESTX_CLASS(TExportLHC)
  public:
   void DoIt() override;
+
+ private:
+  void NameAreasLeftOut(const TEntity& layer, const TEntity& taken);
 };
 
 // The layer's objects into the block BlockName as points, with attribute

@@ -37,7 +37,14 @@ int TLumarProps::GetSpaceID() const { return Cislo; }
 bool TLumarProps::HasField(const std::string& Name) const {
   TLumarDBFTable* table = GetDBFTable();
   const std::string name = GetDBFName();
-  return table && !name.empty() && table->OpenTable(name) && table->HasField(Name);
+  try {
+    return table && !name.empty() && table->OpenTable(name) && table->HasField(Name);
+  } catch (const platform::EDatabaseError&) {
+    // The callers that ask whether a field is there (keys among them) take
+    // the failure as a no: the log says which table it was.
+    table->ReportUnreadable(name);
+    throw;
+  }
 }
 
 void TLumarProps::GetFieldValue(const std::string& Name, std::string& Value) const {

@@ -44,15 +44,14 @@ const TExportDBFClass::TNames& TExportDBFClass::Names() {
   return names_;
 }
 
-bool TExportDBFClass::EnsureTable(const TElement* Element) {
+bool TExportDBFClass::EnsureTable(const std::string& SourceTable) {
   if (!table_) return false;
   ForgetFields();
   if (!CreateFromSource) {
     table_->CreateFileName = ControlFile(".CRT");
     if (table_->CreateTable(DBFName())) return true;
   }
-  const TLumarProps* props = PropsOf(Element);
-  table_->CreateFileName = props ? props->GetDBFName() : std::string();
+  table_->CreateFileName = SourceTable;
   return table_->CreateTable(DBFName());
 }
 
@@ -110,6 +109,10 @@ void TExportDBFClass::Flush() {
 }
 
 void TExportDBFClass::WriteObject(const TElement* element) {
+  if (const TLumarProps* props = PropsOf(element)) WriteObject(element, props->GetDBFName());
+}
+
+void TExportDBFClass::WriteObject(const TElement* element, const std::string& SourceTable) {
   const TLumarProps* props = PropsOf(element);
   if (!props) return;
   // 1. The table: a new one for the first object (replacing any of that
@@ -117,13 +120,13 @@ void TExportDBFClass::WriteObject(const TElement* element) {
   const std::string name = Names().table;
   if (!table_) {
     table_ = std::make_unique<TLumarDBFTable>();
-    if (!EnsureTable(element)) {
+    if (!EnsureTable(SourceTable)) {
       table_.reset();
       return;
     }
   } else if (table_->Table().TableName() != name) {
     table_->CloseTable();
-    if (!platform::FileExists(name) && !EnsureTable(element)) {
+    if (!platform::FileExists(name) && !EnsureTable(SourceTable)) {
       table_.reset();
       return;
     }
@@ -137,12 +140,12 @@ void TExportDBFClass::WriteObject(const TElement* element) {
   if (hasValues) table_->ApplyDynamicProps(element, dynamic);
   if (!hasValues || BothSources) {
     if (!CreateFromSource) table_->SetTransferScript(Names().script);
-    if (const std::string source = props->GetDBFName(); !source.empty()) {
+    if (!SourceTable.empty()) {
       TLumarDBFTable* sourceTable = props->GetDBFTable();
-      if (sourceTable && sourceTable->Locate(source, props->GetOrigNo()))
+      if (sourceTable && sourceTable->Locate(SourceTable, props->GetOrigNo()))
         table_->Transfer(*sourceTable);
       else
-        platform::MessageDlg("Není nalezen záznam c." + std::to_string(props->GetOrigNo()) + "\r\n" + source,
+        platform::MessageDlg("Není nalezen záznam c." + std::to_string(props->GetOrigNo()) + "\r\n" + SourceTable,
                              platform::MsgDlgType::Error, platform::mbOK);
     }
   }

@@ -41,15 +41,19 @@ class TExportDBFClass : public TTool {
   // Nil until the first object, and after a table could not be made.
   TLumarDBFTable* Table() const { return table_.get(); }
 
-  // Makes the target table from the template, else from the object's own
-  // table; true when it was made.
-  bool EnsureTable(const TElement* Element);
+  // Makes the target table from the template, else from SourceTable (the
+  // table the object came from); true when it was made.
+  bool EnsureTable(const std::string& SourceTable);
   // The object's number, kind, colour, symbol, reference point, length and
   // area into the fields of those names that the table has.
   void WriteRecord(const TElement* Element);
   // One record for the object; other readers of the table see it after the
   // next Flush.  The export tools write their objects so and flush once.
+  // The source record is looked up in the table the object's properties
+  // name, or in SourceTable: the one they named before a tool changed the
+  // object's kind.
   void WriteObject(const TElement* element);
+  void WriteObject(const TElement* element, const std::string& SourceTable);
   // The table's header and records out to the file.
   void Flush();
   // WriteObject for the Input, then Flush.

@@ -8,6 +8,7 @@
 #include "block/tables/table_creation.h"
 #include "block/tables/transfer_script.h"
 #include "framework/core/class_registry.h"
+#include "framework/core/messages.h"
 #include "framework/values/typed_values.h"
 #include "platform/code_page.h"
 #include "platform/dialogs.h"
@@ -71,12 +72,28 @@ void TLumarDBFTable::SetName(const std::string& TableName) {
   table_.SetTableName(TableName);
 }
 
+void TLumarDBFTable::ReportOnce(const std::string& text) {
+  if (reported_.insert(table_.TableName()).second) PostTextMessage(nullptr, msgLogText, text, nullptr);
+}
+
+void TLumarDBFTable::ReportUnreadable(const std::string& TableName) {
+  if (unreadable_.insert(TableName).second)
+    PostTextMessage(nullptr, msgLogText, "Tabulku " + TableName + " nelze číst", nullptr);
+}
+
+void TLumarDBFTable::OpenReported() {
+  table_.Open();
+  if (const int held = table_.RecordCount(); table_.HeaderRecordCount() > held)
+    ReportOnce("Tabulka " + table_.TableName() + " uvádí " + std::to_string(table_.HeaderRecordCount()) +
+               " záznamů, obsahuje jen " + std::to_string(held));
+}
+
 bool TLumarDBFTable::OpenTable(const std::string& TableName) {
   if (table_.TableName() == TableName && table_.Active()) return true;
   if (!platform::FileExists(TableName)) return false;
   SetName(TableName);
   table_.SetReadOnly(true);
-  table_.Open();
+  OpenReported();
   return true;
 }
 
@@ -87,7 +104,7 @@ bool TLumarDBFTable::OpenForUpdate(const std::string& TableName) {
   if (!platform::FileExists(TableName)) return false;
   SetName(TableName);
   table_.SetReadOnly(false);
-  table_.Open();
+  OpenReported();
   return true;
 }
 
@@ -129,6 +146,9 @@ bool TLumarDBFTable::BuildIndex() {
   try {
     table_.Open();
     const int records = table_.RecordCount();
+    // A number held by several records is the first one's, as the search
+    // without an index finds it; the others are named.
+    std::vector<std::string> duplicates;
     for (table_.First(); !table_.Eof(); table_.Next()) {
       cislo = ReadCislo();
       if (cislo < 0 || cislo > MaxIndexedCislo) {
@@ -137,8 +157,14 @@ bool TLumarDBFTable::BuildIndex() {
         continue;
       }
       if (entries.size() <= static_cast<std::size_t>(cislo)) entries.resize(static_cast<std::size_t>(cislo) + 1, -1);
-      entries[static_cast<std::size_t>(cislo)] = table_.RecNo();
+      std::int32_t& entry = entries[static_cast<std::size_t>(cislo)];
+      if (entry < 0)
+        entry = table_.RecNo();
+      else
+        duplicates.push_back("Tabulka " + tableName + ": záznam " + std::to_string(table_.RecNo()) + " má CISLO " +
+                             std::to_string(cislo) + " jako záznam " + std::to_string(entry) + ", platí první");
     }
+    for (const std::string& line : duplicates) PostTextMessage(nullptr, msgLogText, line, nullptr);
     table_.Close();
     std::vector<std::uint8_t> bytes(entries.size() * kEntrySize);
     for (std::size_t i = 0; i < entries.size(); ++i)

@@ -5,6 +5,7 @@
 // the entry at byte 4 x n for CISLO n, -1 where no record has that number.
 #include <cstdint>
 #include <memory>
+#include <set>
 #include <string>
 
 #include "platform/dbase_table.h"
@@ -77,6 +78,10 @@ class TLumarDBFTable : public TPersistent {
   // Each named value of DynamicProps into the field of that name.
   void ApplyDynamicProps(const TElement* Element, const TElement* DynamicProps);
 
+  // Names the table TableName, which could not be read, in the log: once
+  // for this object, however often it is asked for.
+  void ReportUnreadable(const std::string& TableName);
+
   // Index upkeep; false (after a warning) when it cannot be had.
   bool EnsureIndex();
   bool BuildIndex();
@@ -86,6 +91,10 @@ class TLumarDBFTable : public TPersistent {
   // The index entry for Cislo; 0 when it is outside the index or no valid
   // record number.
   std::int32_t IndexEntry(std::int32_t Cislo);
+  // Opens the named table; one that claims more records than it holds is
+  // named in the log once.
+  void OpenReported();
+  void ReportOnce(const std::string& text);
   bool SearchWithoutIndex(std::int32_t Cislo);
   std::string IndexFileName() const;
   void SetName(const std::string& TableName);
@@ -99,6 +108,9 @@ class TLumarDBFTable : public TPersistent {
   // The transfer script last asked for and not found: an export asks once
   // per record.
   std::string missingTransfer_;
+  // The tables already named in the log.
+  std::set<std::string> reported_;
+  std::set<std::string> unreadable_;
 };
 
 // The name of a block's attribute table: BlockDir + letter + Druh in four

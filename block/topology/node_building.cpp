@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <exception>
+#include <memory>
 #include <vector>
 
 #include "framework/core/class_registry.h"
@@ -362,11 +363,36 @@ TSpaceLineBegEndCell* TMakeNodes::GetNodesQTree() const {
   return DynamicCast<TSpaceLineBegEndCell>(FindElementByClass(TSpaceLineBegEndCell::StaticClass()));
 }
 
+TRectEntity* TMakeNodes::BoundsOfLines() const {
+  auto found = std::make_unique<TSpaceEntity>();
+  {
+    THledacLinii finder;
+    finder.SetOutput(found.get());
+    finder.SetInput(Input());
+    finder.DoIt();
+  }
+  if (!found->IsValid()) return nullptr;
+  auto* bounds = new TRectEntity;
+  bounds->SetBounds({found->GetMinX(), found->GetMinY(), found->GetMaxX(), found->GetMaxY()});
+  return bounds;
+}
+
 TSpaceLineBegEndCell* TMakeNodes::BuildNodes() {
-  if (!DynamicCast<TEntity>(Input())) return nullptr;
-  auto* tree = [this]() -> TSpaceLineBegEndCell* {
+  auto* input = DynamicCast<TEntity>(Input());
+  if (!input) return nullptr;
+  // The line-end index spans the input's bounds; an input without valid
+  // ones (an owner of lines, a list whose bounds were never computed) is
+  // indexed over its lines' bounds.
+  const auto* box = DynamicCast<TRectEntity>(input);
+  TRectEntity* lineBounds = box && box->IsValid() ? nullptr : BoundsOfLines();
+  if ((!box || !box->IsValid()) && !lineBounds) {
+    Log("Uzly nevytvořeny: " + input->GetName() + " nemá platný rozsah a neobsahuje linie s rozsahem");
+    return nullptr;
+  }
+  auto* tree = [this, lineBounds]() -> TSpaceLineBegEndCell* {
     TReadLinesIntoQTree reader;
     reader.SetInput(Input());
+    if (lineBounds) reader.AddParameter(lineBounds);
     reader.DoIt();
     return DynamicCast<TSpaceLineBegEndCell>(reader.Output());
   }();

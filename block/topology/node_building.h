@@ -19,6 +19,7 @@ class TNodeBranch;
 class TOwnerEntity;
 class TPolyElement;
 class TPolyLineElement;
+class TRectEntity;
 
 // Attaches the line ends of one leaf to that leaf's nodes.
 class TPutLinesIntoNodes : public TProchazecLinii {
@@ -116,8 +117,12 @@ class TMakeNodes : public TTool {
   void DoIt() override;
 
  protected:
-  // Builds and connects the nodes of Input; the index, or nil.
+  // Builds and connects the nodes of Input; the index, or nil (an input
+  // without valid bounds and without lines with bounds is named in the log).
   TSpaceLineBegEndCell* BuildNodes();
+  // A new rectangle round the bounds of every line below Input; nil when
+  // no line has valid bounds.  The caller owns it.
+  TRectEntity* BoundsOfLines() const;
   // The lines the nodes hold, each once, in a container that is the tool's
   // child.
   TElement* CollectLines(TSpaceLineBegEndCell* tree);

@@ -4,10 +4,12 @@
 #include <cstdint>
 #include <vector>
 
+#include "block/props/lumar_props.h"
 #include "framework/core/class_registry.h"
 #include "platform/app_queue.h"
 #include "platform/code_page.h"
 #include "spatial/geometry/geometry_elements.h"
+#include "spatial/objects/space_entities.h"
 
 namespace {
 
@@ -39,7 +41,31 @@ TEntity* NewNamedEntity(TClass cls, const std::string& name) {
   return entity;
 }
 
+// Whether a property text of the element may be the error text of an
+// attribute table that cannot be read: only a block object's may.  The
+// others are not asked twice for every key.
+bool ReadsAttributeTable(const TElement& element) {
+  const auto* entity = DynamicCast<TSpaceEntity>(&element);
+  return entity && DynamicCast<TLumarProps>(entity->Properties());
+}
+
+// Each item of the level whose property the element does not have reads
+// as that property's empty text would.
+void BlankMissingKeys(TPropertyList& level, const TElement& element) {
+  if (!ReadsAttributeTable(element)) return;
+  for (int i = 0; i < level.GetCount(); ++i) {
+    std::string name = level.GetItemName(i);
+    const bool negate = !name.empty() && name[0] == '-';
+    if (negate) name.erase(0, 1);
+    if (!name.empty() && !element.HasProperty(name)) level.SetValue(i, negate ? "-" : "");
+  }
+}
+
 }  // namespace
+
+std::string KeyText(const TElement& element, const std::string& name) {
+  return !ReadsAttributeTable(element) || element.HasProperty(name) ? element.GetPropertyText(name) : std::string();
+}
 
 TClass TGroupper::ClassNamed(const std::string& name) {
   if (name.empty()) return nullptr;
@@ -112,6 +138,7 @@ void TGroupper::ApplyAssignments(TElement& group) {
 
 TElement* TGroupper::FindOrCreateLevelGroup(TEntity& owner, TPropertyList& level) {
   level.SetElement(Input());
+  BlankMissingKeys(level, *Input());
   std::string key = level.GetCatenation();
   if (key.empty()) key = kEmptyKey;
   auto* described = DynamicCast<TPropsAndClass>(&level);

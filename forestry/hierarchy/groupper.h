@@ -14,6 +14,11 @@
 #include "framework/values/typed_values.h"
 #include "framework/tools/tools.h"
 
+// The element's key of that name: the text of its property, empty when it
+// has no such property; so also when the attribute table behind it cannot
+// be read, whose error text is no key.
+std::string KeyText(const TElement& element, const std::string& name);
+
 // One level of the criterion: the item names are the properties that make
 // the key; the strings choose the classes of the groups and their sockets.
 class TPropsAndClass : public TPropertyList {

@@ -68,6 +68,8 @@ void THeleSkupina::Forget() {
 void THeleSkupina::DoIt() {
   if (Busy()) return;
   const BusyRun run(*this);
+  // A find of the run before is no answer for this point.
+  Found = false;
   if (psk_.Get()) {
     TAreaElement* geometry = KeptArea();
     if (area_.Get() && geometry && geometry->ContainsPointOutsideHoles(X, Y)) {

@@ -6,6 +6,7 @@
 
 #include "block/forest_model/forest_units.h"
 #include "block/props/lumar_props.h"
+#include "forestry/hierarchy/groupper.h"
 #include "forestry/hierarchy/hierarchy_lookup.h"
 #include "forestry/hierarchy/tool_runs.h"
 #include "framework/core/class_registry.h"
@@ -83,7 +84,7 @@ TElement* THeleZaradLHC::FindPskByAttributes(const TAreaElement& area, bool& com
   constexpr const char* kKeys[] = {"LHC", "ODDELENI", "DILEC", "POROST", "SKUPINA"};
   for (int level = THeleHier::kLHC; level < THeleHier::kLevels; ++level) {
     const auto at = static_cast<THeleHier::Level>(level);
-    hier.SetNodeName(at, area.GetPropertyText(kKeys[level]));
+    hier.SetNodeName(at, KeyText(area, kKeys[level]));
     if (hier.NodeName(at).empty()) break;
     if (at == THeleHier::kPSK) complete = true;
   }

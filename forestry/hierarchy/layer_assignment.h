@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "block/forest_model/lhc_export.h"
 #include "forestry/hierarchy/hierarchy_building.h"
 
 class TAreaElement;
@@ -16,7 +17,7 @@ class TSpaceEntity;
 class THeleZaradLHC : public THeleBasic {
   KESTX_CLASS(THeleZaradLHC)
  public:
-  static constexpr const char* UnplacedSuffix = " NEZAŘAZENO";
+  static constexpr const char* UnplacedSuffix = kUnplacedSuffix;
 
   std::int32_t Group = 0;       // kind given to areas that had no properties
   std::int32_t HolesGroup = 0;  // kind of hole areas, which keep their properties

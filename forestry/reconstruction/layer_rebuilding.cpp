@@ -5,6 +5,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "block/forest_model/lhc_export.h"
 #include "block/props/lumar_props.h"
 #include "block/topology/line_joining.h"
 #include "block/topology/walkers.h"
@@ -38,13 +39,18 @@ void TExtractLHC::DoIt() {
   const ProgressRun progress(*this, LayerName + "extrahování vrstvy z hierarchie", 0, 0);
   SetProgressText("... provádí se");
   if (TRectEntity* hierarchy = Hierarchy()) {
+    // The containers of the stand groups and those of the areas that found
+    // none of their own, in the order met: one walk finds the names that
+    // hold the layer's, and only the layer's containers are kept of them.
     TSelectByName selector;
     selector.SelectedName = LayerName;
     selector.CaseSensitive = false;
-    selector.Partialy = false;
+    selector.Partialy = true;
     selector.SetInput(hierarchy);
-    selector.SetOutput(gathered);
     selector.DoIt();
+    if (const auto* found = DynamicCast<TEntity>(selector.Output()))
+      for (TElement* element : found->Children())
+        if (IsLayerAreaContainer(*element, LayerName)) gathered->AddElement(element);
   }
   gathered->UpdateRect();
 }
@@ -66,7 +72,7 @@ void THeleClearLHC::GatherAreas(TRectEntity& layer, TRectEntity& areas) {
   const std::vector<TElement*> children(layer.Children().begin(), layer.Children().end());
   for (auto child = children.rbegin(); child != children.rend(); ++child) {
     auto* container = DynamicCast<TRectEntity>(*child);
-    if (!container || !container->SameNameAs(LayerName)) continue;
+    if (!container || !IsLayerAreaContainer(*container, LayerName)) continue;
     for (TElement* element : container->Children()) {
       auto* area = DynamicCast<TAreaElement>(element);
       if (!area) continue;
@@ -116,6 +122,7 @@ void THeleClearLHC::TransferAttributes(TAreaString& rebuilt) {
         area->SetProperties(props->CloneProps());
       else
         SetProtocol(LayerName + "-Old Area no." + Number(*behind) + " has no properties!");
+      FileBeside(*area, *behind);
     } else if (CreateHoles) {
       auto* props = CreateElement<TLumarAreaProps>();
       props->Druh = static_cast<std::int16_t>(HolesGroup);
@@ -126,7 +133,7 @@ void THeleClearLHC::TransferAttributes(TAreaString& rebuilt) {
   }
 }
 
-bool THeleClearLHC::Finalize(TAreaString& rebuilt, TRectEntity& layer) {
+bool THeleClearLHC::Finalize(TAreaString& rebuilt, TRectEntity& layer, const TRectEntity& gathered) {
   TEntity* layers = FindDataEntity("LAYERS");
   if (!layers) {
     SetProtocol("ClearLHC: LAYERS not found!");
@@ -137,8 +144,24 @@ bool THeleClearLHC::Finalize(TAreaString& rebuilt, TRectEntity& layer) {
     SetProtocol("ClearLHC: LAYER " + LayerName + " not found!");
     return false;
   }
+  // Areas of the layer that were in no container were not rebuilt: they
+  // stay, as they are, beside the rebuilt ones.
+  std::vector<TAreaElement*> kept;
+  for (TElement* child : target->Children())
+    if (const auto* list = DynamicCast<TSpaceEntityString>(child))
+      for (TElement* element : list->Children())
+        if (auto* area = DynamicCast<TAreaElement>(element); area && !area->HasOwner(&gathered))
+          kept.push_back(area);
+  // Held while the lists go.
+  TOwnerEntity keep;
+  for (TAreaElement* area : kept) keep.AddElement(area);
   target->Clear();
   target->AddEntity(&rebuilt);
+  for (TAreaElement* area : kept) {
+    rebuilt.AddEntity(area);
+    SetProtocol("ClearLHC: plocha č." + Number(*area) + " vrstvy " + LayerName +
+                " nebyla v hierarchii, zůstává nepřebudována");
+  }
   target->UpdateRect();
   layer.Clear();
   return true;
@@ -170,7 +193,14 @@ void THeleClearLHC::DoIt() {
   TAreaString* rebuilt = FirstAreaString(rebuiltAreas);
   if (rebuilt) TransferAttributes(*rebuilt);
   SetProgressText("finalizace ...");
-  if (rebuilt && Finalize(*rebuilt, *layer)) PostKestuMessage(new TKestuMessage(msgDataChanged, this, nullptr, nullptr, false));
+  if (rebuilt && Finalize(*rebuilt, *layer, areas)) PostKestuMessage(new TKestuMessage(msgDataChanged, this, nullptr, nullptr, false));
+}
+
+void THeleClearLHC::FileBeside(TAreaElement& area, const TAreaElement& old) {
+  std::vector<TObjectOwner*> slots;
+  for (int i = 0; i < old.GetOwnersCount(); ++i)
+    if (auto* slot = DynamicCast<TObjectOwner>(old.GetOwner(i))) slots.push_back(slot);
+  for (TObjectOwner* slot : slots) slot->AddElement(&area);
 }
 
 TPolyLineAreaElement* OldAreaBehind(const TPolyLineAreaElement& area,

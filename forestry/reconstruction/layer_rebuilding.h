@@ -8,6 +8,7 @@
 
 #include "forestry/hierarchy/hierarchy_building.h"
 
+class TAreaElement;
 class TPolyLineAreaElement;
 
 // Posted to the main tool when a tool has changed the data; no tool acts on
@@ -44,7 +45,11 @@ class THeleClearLHC : public THeleBasic {
   void GatherAreas(TRectEntity& layer, TRectEntity& areas);
   void JoinLines(TRectEntity& areas, TRectEntity& lines);
   void TransferAttributes(TAreaString& rebuilt);
-  bool Finalize(TAreaString& rebuilt, TRectEntity& layer);
+  // The rebuilt area stands for the old one: filed beside it under its
+  // number in the block's register, it shares that area's attribute record
+  // (its keys, whatever its position).
+  static void FileBeside(TAreaElement& area, const TAreaElement& old);
+  bool Finalize(TAreaString& rebuilt, TRectEntity& layer, const TRectEntity& gathered);
 };
 
 // The old area a new one takes its attributes from: the first met along the

@@ -13,6 +13,8 @@
 #include "forestry/editors/area_point_editors.h"
 #include "forestry/editors/graphic_editors.h"
 #include "tests/forestry/editing_window_fixture.h"
+#include "tests/forestry/forester_day_harvests.h"
+#include "tests/forestry/sample_forest_blocks.h"
 
 namespace {
 
@@ -91,15 +93,15 @@ TEST_F(ForesterDayWindowTest, AHarvestDrawnInTheWindowIsExportedWithTheDaysHarve
   MakeAreaAndExport();
   std::string keys = PathBelow(StandGroupAt(kX, kY), DataChild("HIERARCHY")).substr(1);
   std::replace(keys.begin(), keys.end(), '/', '|');
-  // The day's four harvests as it exported them, and the new one.
-  const Exported expected[] = {
-      {-850, -850, 30, 30, "101|1|a|2|2|3"}, {-450, -750, 30, 30, "202|2|a|1|2|1"},
-      {-650, -350, 30, 30, "101|4|b|1|2|2"}, {-250, -250, 30, 30, "202|4|b|2|2|3"},
-      {kX, kY, 56, 10, keys + "|3"},
-  };
+  // The day's harvests as it exported them, and the new one.
+  std::vector<Exported> expected;
+  for (const DayHarvest& harvest : kDayHarvests)
+    expected.push_back({harvest.X + kSampleForestOrigin, harvest.Y + kSampleForestOrigin, kDayHarvestSide,
+                        kDayHarvestSide, harvest.Keys});
+  expected.push_back({kX, kY, 56, 10, keys + "|3"});
   std::unique_ptr<TAreaString> exported = ReadAreas(folder.File("TEZ3.BLK"));
   ASSERT_NE(exported, nullptr);
-  ASSERT_EQ(exported->GetCount(), static_cast<int>(std::size(expected)));
+  ASSERT_EQ(exported->GetCount(), static_cast<int>(expected.size()));
   for (const Exported& harvest : expected) {
     const std::string where = "harvest at " + std::to_string(harvest.X) + "," + std::to_string(harvest.Y);
     TAreaElement* found = AreaCentredAt(*exported, harvest.X, harvest.Y);
@@ -132,7 +134,8 @@ TEST_F(ForesterDayWindowTest, ABoundaryRedrawnByDraggingIsTheOneBuiltAndExported
   MakeAreaAndExport();
   std::unique_ptr<TAreaString> exported = ReadAreas(folder.File("TEZ3.BLK"));
   ASSERT_NE(exported, nullptr);
-  EXPECT_EQ(exported->GetCount(), 5) << "the day's four harvests and the redrawn one, no other";
+  EXPECT_EQ(exported->GetCount(), static_cast<int>(std::size(kDayHarvests)) + 1)
+      << "the day's harvests and the redrawn one, no other";
   // The bounds keep their centre: the far corner below still spans them.
   TAreaElement* found = AreaCentredAt(*exported, kX, kY);
   ASSERT_NE(found, nullptr);

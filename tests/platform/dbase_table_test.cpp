@@ -221,6 +221,9 @@ TEST_F(DbaseTableTest, ForeignTablesAreReadInTheirCodePageAndAsFarAsTheyAreWhole
       for (table->First(); !table->Eof(); table->Next())
         rows.push_back(table->GetFieldText(0) + "/" + table->GetFieldText(1));
       EXPECT_EQ(table->RecordCount(), static_cast<int>(c.table.records.size()));
+      // What the header claimed stays known to the table's users.
+      EXPECT_EQ(table->HeaderRecordCount(),
+                static_cast<int>(c.table.claimedRecords ? c.table.claimedRecords : c.table.records.size()));
       // An edit keeps the record's padding as read; a new record's is blank.
       table->MoveTo(1);
       table->Edit();

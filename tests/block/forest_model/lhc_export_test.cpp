@@ -110,6 +110,75 @@ TEST_F(LayerExportTest, TheLayersAreasGoOutWithTheirKindsAndItsLinesAsBoundaryLi
   EXPECT_EQ(layer->GetCount(), 3);
 }
 
+TEST_F(LayerExportTest, TheLayersListsAreFoundWhateverTheCaseOfTheirNames) {
+  const struct {
+    const char* name;
+    const char* listName;
+  } rows[] = {{"lower case", "tezba"}, {"mixed case", "TeZbA"}, {"as the layer", "TEZBA"}};
+  auto* areas = DynamicCast<TEntity>(layer->FindElementByClass(TAreaString::StaticClass()));
+  for (const auto& row : rows) {
+    areas->SetName(row.listName);
+    Tool<TExportLHC>()->DoIt();
+    std::unique_ptr<TAreaString> read(Reader()->ReadAreas());
+    EXPECT_EQ(read->GetCount(), 2) << row.name;
+  }
+}
+
+// Areas read from a block as kind 0, whose table holds their method, are
+// exported as kind 12: their records are still found.
+TEST_F(LayerExportTest, EachAreasSourceRecordIsLookedUpUnderTheKindItWasReadWith) {
+  for (const char* dir : {"SRC.BLK", "CTRL"}) std::filesystem::create_directories(folder.File(dir));
+  MakeTable("SRC.BLK/P0000.DBF", "ZPUSOB decimal(2,0), CISLO decimal(6,0)", {{"3", "1"}, {"4", "2"}});
+  WriteCp1250File(folder.File("CTRL/P0012.CRT"), "ZPUSOB N 2 0\r\nNALEHAV N 3 0\r\n");
+  WriteCp1250File(folder.File("CTRL/P0012.TDS"), "ZPUSOB ZPUSOB\r\n*Nalehavost NALEHAV\r\n");
+  TLumarBlockRegister source;
+  source.SetName(folder.File("SRC.BLK"));
+  for (const auto& [area, cislo, urgency] : {std::tuple{left, 1, 5}, {right, 2, 6}}) {
+    auto* props = new TTezPProps;
+    props->Cislo = cislo;
+    props->Nalehavost = urgency;
+    area->SetProperties(props);
+    source.RegisterElement(area);
+  }
+  auto tool = Tool<TExportLHC>();
+  tool->ControlDIR = folder.File("CTRL");
+  tool->DoIt();
+  // ZPUSOB, NALEHAV, CISLO: the left area is the first of the list.
+  EXPECT_EQ(Rows(block + "/P0012.DBF"), (std::vector<std::vector<std::string>>{{"3", "5", "1"}, {"4", "6", "2"}}));
+  EXPECT_EQ(MessageTexts(), std::vector<std::string>{});
+}
+
+// The areas that found no stand group of their own are the layer's too;
+// an area of the layer that the export does not take is named.
+TEST_F(LayerExportTest, TheUnplacedAreasGoOutAndAnyOtherAreaOfTheLayerIsNamed) {
+  auto* props = new TTezPProps;
+  right->SetProperties(props);
+  auto* areas = DynamicCast<TEntity>(layer->FindElementByClass(TAreaString::StaticClass()));
+  const struct {
+    const char* name;
+    const char* listName;
+    bool rightElsewhere;  // the right area lies in another list of the layer
+    int exported;
+    std::vector<std::string> log;
+  } rows[] = {
+      {"the list of the unplaced", "tezba NEZAŘAZENO", false, 2, {}},
+      {"an area in another list", "TEZBA", true, 1, {"Export vrstvy TEZBA: plocha č.7 v JINE se neexportuje"}},
+  };
+  for (const auto& row : rows) {
+    areas->SetName(row.listName);
+    if (row.rightElsewhere) {
+      props->Cislo = 7;
+      Named<TRectEntity>("JINE", layer)->AddElement(right);
+      areas->RemoveElement(right);
+    }
+    Tool<TExportLHC>()->DoIt();
+    std::unique_ptr<TAreaString> read(Reader()->ReadAreas());
+    EXPECT_EQ(read->GetCount(), row.exported) << row.name;
+    EXPECT_EQ(LogLines(), row.log) << row.name;
+    log.Lines.clear();
+  }
+}
+
 TEST_F(LayerExportTest, WithoutTheDataEntityOrTheLayerBothExportsDoNothing) {
   const struct {
     const char* name;
@@ -154,12 +223,14 @@ TEST_F(LayerExportTest, TheSimpleExportWritesTheLayersPointsByTheirPlaceInTheCol
 TEST_F(LayerExportTest, TheSampleForestDataIsWhatItsWriterMakesAndExportsWithItsStandGroupsKeys) {
   const std::string sample = std::string(KESTX_SAMPLES_DIR) + "/forestry/lhc.kes";
   const std::string written = folder.File("lhc.kes");
-  WriteSampleForestData(written);
-  EXPECT_EQ(FileContent(written), FileContent(sample));
+  // Loaded first, as the program loads it: the saver would make the
+  // registry know the classes it writes.
   std::unique_ptr<TLoad> load(TKestuLoader::CreateForFile<TLoad>(sample));
   load->DoIt();
   TElement* loaded = load->Output();
   ASSERT_NE(DynamicCast<TEntity>(loaded), nullptr);
+  WriteSampleForestData(written);
+  EXPECT_EQ(FileContent(written), FileContent(sample));
   world->ObjectModel()->Clear();
   world->ObjectModel()->AddElement(loaded);
   // The saver's notes on the write-only properties are not the export's.
@@ -181,6 +252,14 @@ TEST_F(LayerExportTest, TheSampleForestDataIsWhatItsWriterMakesAndExportsWithIts
   EXPECT_EQ(keysByUrgency, (std::map<std::string, std::string>{{"3", "LHC1/12/A/1/1a/"}, {"0", "/////"}}));
   std::unique_ptr<TAreaString> areas(Reader()->ReadAreas());
   EXPECT_EQ(areas->GetCount(), 2);
+  // The three drawn lines are the boundary lines, of the tool's kind,
+  // colour and symbol.
+  std::unique_ptr<TPolyLineString> lines(Reader()->ReadLines());
+  ASSERT_EQ(lines->GetCount(), 3);
+  for (TElement* line : lines->Children()) {
+    const auto& props = *static_cast<TLumarLineProps*>(static_cast<TSpaceEntity*>(line)->Properties());
+    EXPECT_EQ(std::tuple(props.Druh, props.Barva, props.Znacka), std::tuple(5, 7, 8)) << "line " << props.Cislo;
+  }
   EXPECT_EQ(LogLines(), std::vector<std::string>{});
 }
 

@@ -41,7 +41,8 @@ TPolyLineAreaElement* Area(TAreaString& list, std::initializer_list<std::pair<TP
 TOwnerEntity* BuildSampleForestData() {
   auto data = std::make_unique<TOwnerEntity>();
   data->SetName("DATA");
-  auto* layer = Named<TSpaceEntityString>("TEZBA", data.get());
+  // A class the registry knows, so that the layer loads with its bounds.
+  auto* layer = Named<TRectEntity>("TEZBA", data.get());
   // Stored coordinates are the model's negated: the stands lie below and
   // left of the origin so that a block holds them positive.
   auto* drawn = new TPolyLineString;

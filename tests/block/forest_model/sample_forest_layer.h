@@ -1,6 +1,6 @@
 #pragma once
 // The sample forestry data of the repository: under "DATA" a layer "TEZBA"
-// of two stands drawn as three lines without properties, their areas in a
+// (a rect entity round its lines) of two stands drawn as three lines without properties, their areas in a
 // list named like the layer, and the units from LHC to stand group over the
 // left stand, which has harvest props.  The program that writes
 // samples/forestry/lhc.kes and the test that checks the file both build it

@@ -146,6 +146,22 @@ TEST_F(LumarPropsTest, TableErrorsEndAsOtherPropertyTextErrors) {
   }
 }
 
+// Asked whether they have a field of a table that cannot be read, objects
+// answer no (so such a field is no key), and the log names the table once.
+TEST_F(LumarPropsTest, AnUnreadableTableHasNoFieldsAndIsNamedOnce) {
+  TLogLines log;
+  MainTool = &log;
+  WriteCp1250File(File("B0000.DBF"), "no table at all");
+  for (std::int32_t cislo : {1, 2}) {
+    TPointElement* point = Filed<TPointElement, TLumarPointProps>(block, cislo, 0);
+    EXPECT_FALSE(point->HasProperty("NAZEV")) << cislo;
+    EXPECT_FALSE(point->HasProperty("NAZEV")) << cislo;
+  }
+  RunMessages();
+  EXPECT_EQ(log.Lines, std::vector<std::string>{"Tabulku " + File("B0000.DBF") + " nelze číst"});
+  MainTool = nullptr;
+}
+
 // Two text props, a point and an entity that may hold it too.
 struct StartPointScene {
   std::unique_ptr<TLumarTextProps> First = std::make_unique<TLumarTextProps>();

@@ -1,5 +1,6 @@
 #include "block/tables/lumar_dbf_table.h"
 
+#include <functional>
 #include <optional>
 
 #include "tests/block/block_fixture.h"
@@ -147,6 +148,92 @@ TEST_F(LumarDBFTableTest, RecreatingTheOpenTableLeavesNothingOfTheOld) {
     EXPECT_EQ(opened.Table().RecordCount(), 0) << row.name;
     EXPECT_EQ(FieldNames(file), (std::vector<std::string>{"NAZEV C8,0", "CISLO N6,0"})) << row.name;
   }
+}
+
+// Records sharing a number: the first holds it, whether the index was built
+// before the others were added (and so kept) or after (and so rebuilt), and
+// without an index too; each other one is named when the index is built.
+TEST_F(LumarDBFTableTest, OfRecordsSharingANumberTheFirstHoldsItAndTheOthersAreNamed) {
+  TLogLines log;
+  MainTool = &log;
+  const std::string file = MakeTable("P0000.DBF", "NAZEV char(4), CISLO decimal(6,0)", {{"a", "1"}, {"b", "2"}});
+  ASSERT_TRUE(TLumarDBFTable().Locate(file, 2));  // the index of the first two
+  // Another program appends records, two of them with numbers taken.
+  {
+    platform::DbaseTable writer;
+    writer.SetTableName(file);
+    writer.SetReadOnly(false);
+    writer.Open();
+    for (const auto& [name, cislo] : {std::pair{"c", "1"}, {"d", "3"}, {"e", "2"}}) {
+      writer.Append();
+      writer.SetFieldText(0, name);
+      writer.SetFieldText(1, cislo);
+      writer.Post();
+    }
+  }
+  const struct {
+    const char* name;
+    std::int32_t cislo;
+    std::string found;
+  } rows[] = {
+      {"through the index built before", 1, "a"},
+      {"a number the index lacks: rebuilt", 3, "d"},
+      {"through the rebuilt index", 1, "a"},
+      {"the other shared number", 2, "b"},
+  };
+  TLumarDBFTable table;
+  for (const auto& row : rows) {
+    ASSERT_TRUE(table.Locate(file, row.cislo)) << row.name;
+    EXPECT_EQ(table.Table().GetFieldText(0), row.found) << row.name;
+  }
+  RunMessages();
+  EXPECT_EQ(log.Lines, (std::vector<std::string>{"Tabulka " + file + ": záznam 3 má CISLO 1 jako záznam 1, platí první",
+                                                 "Tabulka " + file + ": záznam 5 má CISLO 2 jako záznam 2, platí první"}));
+  // Record by record, where no index can be had.
+  platform::DeleteFile(Index(file));
+  ASSERT_TRUE(std::filesystem::create_directory(Index(file)));
+  TLumarDBFTable searching;
+  ASSERT_TRUE(searching.Locate(file, 1));
+  EXPECT_EQ(searching.Table().GetFieldText(0), "a");
+  std::filesystem::remove(Index(file));
+  MainTool = nullptr;
+}
+
+// A table whose header claims more records than the file holds is named in
+// the log once, however often it is opened.
+TEST_F(LumarDBFTableTest, AShortTableIsNamedInTheLogOnce) {
+  TLogLines log;
+  MainTool = &log;
+  const std::string file = File("P0000.DBF");
+  const struct {
+    const char* name;
+    std::function<void()> make;
+    std::vector<std::string> lines;
+  } rows[] = {
+      {"a header that claims five records of two",
+       [&] {
+         MakeTable("P0000.DBF", "CISLO decimal(6,0)", {{"1"}, {"2"}});
+         Bytes bytes = FileContent(file);
+         bytes[4] = 5;
+         WriteFileBytes(file, bytes);
+       },
+       {"Tabulka " + file + " uvádí 5 záznamů, obsahuje jen 2"}},
+      {"a whole table", [&] { MakeTable("P0000.DBF", "CISLO decimal(6,0)", {{"1"}, {"2"}}); }, {}},
+  };
+  for (const auto& row : rows) {
+    platform::DeleteFile(file);
+    row.make();
+    log.Lines.clear();
+    TLumarDBFTable opened;
+    for (int time = 0; time < 2; ++time) {
+      EXPECT_TRUE(opened.OpenTable(file)) << row.name;
+      EXPECT_EQ(opened.Table().RecordCount(), 2) << row.name;
+      opened.CloseTable();
+    }
+    RunMessages();
+    EXPECT_EQ(log.Lines, row.lines) << row.name;
+  }
+  MainTool = nullptr;
 }
 
 }  // namespace

@@ -318,6 +318,41 @@ TEST_F(NodeBuildingTest, MakeNodesOwnsTheIndexAndOutputsEveryLineOnce) {
   EXPECT_EQ(NodesOf(*index).size(), 2u);
 }
 
+// An input without valid bounds (an owner of lines) is indexed over its
+// lines' bounds; with no line to go by nothing is built and the log says why.
+TEST_F(NodeBuildingTest, MakeNodesOverAnInputWithoutBoundsTakesTheBoundsOfItsLines) {
+  Line({{0, 0}, {10, 0}}, 1);
+  Line({{10, 0}, {12, -4}, {0, 0}}, 2);
+  const struct {
+    const char* name;
+    bool withLines;
+    std::vector<std::string> log;
+  } rows[] = {
+      {"an owner of lines", true, {}},
+      {"an owner of no lines", false, {"Uzly nevytvořeny: LINIE nemá platný rozsah a neobsahuje linie s rozsahem"}},
+  };
+  for (const auto& row : rows) {
+    TOwnerEntity input;
+    input.SetName("LINIE");
+    if (row.withLines)
+      for (TElement* line : lines.Children()) input.AddElement(line);
+    TMakeNodes maker;
+    maker.SetInput(&input);
+    maker.DoIt();
+    auto* output = DynamicCast<TEntity>(maker.Output());
+    EXPECT_EQ(output ? output->GetCount() : -1, row.withLines ? 2 : -1) << row.name;
+    TSpaceLineBegEndCell* index = maker.GetNodesQTree();
+    ASSERT_EQ(index != nullptr, row.withLines) << row.name;
+    if (index) {
+      EXPECT_EQ(std::tuple(index->GetMinX(), index->GetMinY(), index->GetMaxX(), index->GetMaxY()),
+                std::tuple(0.0, -4.0, 12.0, 0.0))
+          << row.name;
+      EXPECT_EQ(NodesOf(*index).size(), 2u) << row.name;
+    }
+    EXPECT_EQ(LogLines(), row.log) << row.name;
+  }
+}
+
 // A leaf's passes meet only lines in its line-end lists and only nodes in
 // its node list, and a branch may have lost its line: anything else is
 // stepped over, before and during the walk, and the rest is built as usual.

@@ -102,6 +102,56 @@ TEST_F(HierarchyBuildingTest, EveryStandAreaLandsOnceUnderTheGroupsOfItsKeys) {
   EXPECT_EQ(tool.StandAreas()->GetCount(), det->GetCount());
 }
 
+// The stands' keys come from the table of DET.BLK.  One that cannot be read
+// gives no keys: every stand goes under the groups of empty keys, and the
+// log names the table once.  One that claims more records than it holds is
+// read as far as it holds them, and named too.
+TEST_F(HierarchyBuildingTest, AnUnreadableOrShortKeyTableGivesEmptyKeysAndIsNamedOnce) {
+  const std::string table = folder.File("DET.BLK/P0000.DBF");
+  Bytes bytes = FileContent(table);
+  const int records = bytes[4] | bytes[5] << 8;
+  const struct {
+    const char* name;
+    Bytes content;
+    std::string line;  // the end of the one line naming the table
+    bool keys;         // the stands keep their keys
+  } rows[] = {
+      {"no dBASE table", Bytes{'n', 'o', ' ', 't', 'a', 'b', 'l', 'e'}, "P0000.DBF nelze číst", false},
+      {"ten records more in the header",
+       [&] {
+         Bytes more = bytes;
+         more[4] = static_cast<std::uint8_t>(records + 10);
+         return more;
+       }(),
+       "P0000.DBF uvádí " + std::to_string(records + 10) + " záznamů, obsahuje jen " + std::to_string(records), true},
+  };
+  for (const auto& row : rows) {
+    WriteFileBytes(table, row.content);
+    platform::DeleteFile(folder.File("DET.BLK/P0000.IND"));
+    world->ObjectModel()->Clear();
+    data = Named<TOwnerEntity>("DATA", world->ObjectModel());
+    hierarchy = Named<TRectEntity>("HIERARCHY", data);
+    layers = Named<TRectEntity>("LAYERS", data);
+    world->ObjectModel()->AddElement(TStringListElement::CreateFromStrings({"ARE=DET.BLK"}));
+    world->ObjectModel()->GetElement(world->ObjectModel()->GetCount() - 1)->SetName("DATAMODEL");
+    recorder.Messages.clear();
+    THeleNacti nacti;
+    nacti.Directory = folder.Path();
+    nacti.DoIt();
+    ASSERT_FALSE(nacti.Failed()) << row.name;
+    std::vector<std::string> named;
+    for (const std::string& text : MessageTexts(msgLogText))
+      if (text.find("P0000.DBF") != std::string::npos) named.push_back(text);
+    ASSERT_EQ(named.size(), 1u) << row.name;
+    EXPECT_TRUE(named[0].ends_with(row.line)) << row.name << ": " << named[0];
+    // Every stand under the groups of its keys, or all under "___".
+    std::vector<std::string> lhcs;
+    for (TElement* child : hierarchy->Children()) lhcs.push_back(child->GetName());
+    EXPECT_EQ(lhcs, row.keys ? (std::vector<std::string>{"101", "202", "___"}) : std::vector<std::string>{"___"})
+        << row.name;
+  }
+}
+
 TEST_F(HierarchyBuildingTest, ProgressIsReportedAboutTwentyTimes) {
   tool.SetName("hele");
   tool.DoIt();

@@ -130,6 +130,62 @@ TEST_F(LookupTest, NearbyPointsTestTheRememberedAreaFirst) {
   EXPECT_EQ(areas.GetCount(), 4) << "a miss frees no stand area";
 }
 
+// Callers that do not clear Found between points get the answer of each
+// point all the same.
+TEST_F(LookupTest, EachLookupStartsFromNothingFound) {
+  struct Row {
+    const char* Case;
+    double X, Y;
+    std::string Area;  // empty: none
+  } rows[] = {
+      {"a stand area", 1, 1, "A"},
+      {"outside every area after a find", 50, 50, ""},
+      {"another stand group", 2, 19, "C"},
+      {"the hole of the area found before", 5, 5, ""},
+      {"the area again", 9, 9, "A"},
+  };
+  THeleSkupina tool;
+  tool.SetInput(&hierarchy);
+  for (const Row& row : rows) {
+    tool.X = row.X;
+    tool.Y = row.Y;
+    tool.DoIt();
+    EXPECT_EQ(tool.Found, !row.Area.empty()) << row.Case;
+    EXPECT_EQ(tool.Output() ? tool.Output()->GetName() : "", row.Area) << row.Case;
+    EXPECT_EQ(tool.PSKObject() != nullptr, !row.Area.empty()) << row.Case;
+  }
+}
+
+// Two stand groups of one stand side by side, (0,0)-(10,10) and
+// (10,0)-(20,10); the first also holds a harvest area reaching into the
+// second's stand area, which has grown the group's bounds.  A point there
+// lies in the second group's stand: only a group's GEOMETRY answers.
+TEST_F(LookupTest, InsideAStandGroupOnlyItsGeometryIsSearched) {
+  TRectEntity groups;
+  TOwnerEntity stands;
+  TGroupper groupper;
+  GroupStandsInto(groupper, &groups);
+  PlaceStands(groupper,
+              {{"first", {"303", "1", "a", "1", "1"}, 0, 0, 0}, {"second", {"303", "1", "a", "1", "2"}, 10, 0, 0}},
+              [&](TAreaElement* area) { stands.AddElement(area); });
+  auto* first = DynamicCast<TRectEntity>(groups.FindElementByName("303"));
+  for (const char* name : {"1", "a", "1", "1"}) first = DynamicCast<TRectEntity>(first->FindElementByName(name));
+  ASSERT_NE(DynamicCast<TPorostniSkupina>(first), nullptr);
+  auto* harvests = Named<TRectEntity>("TEZ", first);
+  TAreaElement* harvest = StandArea({}, 5, 2, 10);
+  harvest->SetName("harvest");
+  harvests->AddEntity(harvest);
+  first->IncludeElement(harvest);
+  THeleSkupina tool;
+  tool.SetInput(&groups);
+  tool.X = 13;
+  tool.Y = 5;
+  tool.DoIt();
+  ASSERT_TRUE(tool.Found);
+  EXPECT_EQ(tool.Output()->GetName(), "second");
+  EXPECT_EQ(tool.GetPropertyText("PSk"), "2");
+}
+
 TEST_F(LookupTest, AnAreaOfLinesIsTestedAsAPlainCopyAndABusyToolDoesNothing) {
   auto* geometry = DynamicCast<TEntity>(Unit({"202", "1", "a", "1", "1", "GEOMETRY"}));
   auto* bounded = new TPolyLineAreaElement;

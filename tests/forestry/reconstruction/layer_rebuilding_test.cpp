@@ -9,6 +9,7 @@
 
 #include "block/forest_model/forest_units.h"
 #include "block/props/lumar_props.h"
+#include "block/props/lumar_registers.h"
 #include "tests/forestry/forest_data_fixture.h"
 #include "tests/forestry/reconstruction/boundary_fixture.h"
 
@@ -109,6 +110,56 @@ TEST_F(LayerRebuildingTest, NewAreasTakeTheAttributesOfTheOldAreaInsideThem) {
   }
 }
 
+// A and B come from a block whose table holds their keys.  Wherever their
+// container was, the rebuilt areas answer the keys of the old ones' records,
+// whatever their position; an area of the layer in no container stays.
+TEST_F(LayerRebuildingTest, AreasOfEveryContainerAreRebuiltWithTheKeysOfTheirRecords) {
+  std::filesystem::create_directories(File("SRC.BLK"));
+  MakeTable("SRC.BLK/P0005.DBF", "LHC char(10), CISLO decimal(6,0)", {{"404", "1"}, {"505", "2"}});
+  struct Row {
+    const char* Case;
+    const char* Container;
+    bool Stray;  // the layer has an area in no container
+    std::map<long, std::string> Keys;  // LHC of the rebuilt areas by size
+    std::vector<std::string> Lines;
+  } rows[] = {
+      {"a stand group's container", "TEZ", false, {{500, "404"}, {300, "505"}}, {}},
+      {"the container of the unplaced", "TEZ NEZAŘAZENO", false, {{500, "404"}, {300, "505"}}, {}},
+      {"an area in no container", "TEZ", true, {{500, "404"}, {300, "505"}, {4, ""}},
+       {"ClearLHC: plocha č.3 vrstvy TEZ nebyla v hierarchii, zůstává nepřebudována"}},
+  };
+  for (const Row& row : rows) {
+    Stage(true);
+    TLumarBlockRegister source;
+    source.SetName(File("SRC.BLK"));
+    for (TElement* area : container->Children()) source.RegisterElement(area);
+    container->SetName(row.Container);
+    if (row.Stray) {
+      TAreaElement* stray = SquareAround(100, 100);
+      stray->SetProperties(BlockAreaProps(3, 5));
+      auto* group = DynamicCast<TEntity>(layers->FindElementByName("ARE_TEZ"));
+      DynamicCast<TAreaString>(group->GetElement(0))->AddEntity(stray);
+    }
+    recorder.Messages.clear();
+    THeleClearLHC tool;
+    tool.LayerName = "TEZ";
+    tool.DoIt();
+    std::map<long, std::string> keys;
+    auto* rebuilt = DynamicCast<TEntity>(DynamicCast<TEntity>(layers->FindElementByName("ARE_TEZ"))->GetElement(0));
+    ASSERT_NE(rebuilt, nullptr) << row.Case;
+    for (TElement* child : rebuilt->Children()) {
+      auto* area = static_cast<TAreaElement*>(child);
+      keys[std::lround(std::fabs(area->GetCalculatedArea()))] = area->GetPropertyText("LHC");
+    }
+    EXPECT_EQ(keys, row.Keys) << row.Case;
+    EXPECT_TRUE(tool.GlobalLayer()->IsEmpty()) << row.Case << ": the container was taken";
+    std::vector<std::string> lines;
+    for (const std::string& text : MessageTexts(msgLogText))
+      if (text.starts_with("ClearLHC")) lines.push_back(text);
+    EXPECT_EQ(lines, row.Lines) << row.Case;
+  }
+}
+
 TEST_F(LayerRebuildingTest, WithoutTheTargetLayerTheNewAreasStayInTheWorkingLayer) {
   struct Row {
     const char* Case;
@@ -187,7 +238,9 @@ TEST_F(LayerRebuildingTest, ExtractingGathersTheLayersContainersOfEveryStandGrou
   TRectEntity* containers[] = {Named<TRectEntity>("TEZ", first), Named<TRectEntity>("tez", second)};
   containers[0]->AddEntity(SquareAround(5, 5));
   containers[1]->AddEntity(SquareAround(25, 15));
-  Named<TRectEntity>("TEZ NEZAŘAZENO", second)->AddEntity(SquareAround(90, 90));
+  // The areas that found no stand group of their own are the layer's too.
+  auto* unplaced = Named<TRectEntity>("TEZ NEZAŘAZENO", second);
+  unplaced->AddEntity(SquareAround(90, 90));
   TExtractLHC tool;
   tool.LayerName = "TEZ";
   for (int run = 1; run <= 2; ++run) {
@@ -196,9 +249,9 @@ TEST_F(LayerRebuildingTest, ExtractingGathersTheLayersContainersOfEveryStandGrou
     auto* gathered = DynamicCast<TRectEntity>(tool.FindDataEntity("TEZ"));
     ASSERT_NE(gathered, nullptr);
     EXPECT_EQ(std::vector<TElement*>(gathered->Children().begin(), gathered->Children().end()),
-              (std::vector<TElement*>{containers[0], containers[1]}))
+              (std::vector<TElement*>{containers[0], containers[1], unplaced}))
         << "run " << run;
-    EXPECT_EQ(BoxOf(*gathered), (Box4{4, 4, 26, 16})) << "run " << run;
+    EXPECT_EQ(BoxOf(*gathered), (Box4{4, 4, 91, 91})) << "run " << run;
     RunMessages();
     std::vector<std::string> seen;
     for (const TRecorder::Entry& entry : recorder.Messages) seen.push_back(std::to_string(entry.Code) + ":" + entry.Text);
