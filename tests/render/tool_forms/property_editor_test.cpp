@@ -209,6 +209,8 @@ TEST_F(PropertyEditorTest, AnEntryIsWrittenWhenOfItsKindAndEveryGridIsRefilledIn
       {"an empty integer: refused", "Count", "", true, "Count=5", {"Error filling property Count by string "}},
       {"a number with a comma", "Value", "1,5", false, "Value=1.5", {}},
       {"no number", "Value", "abc", false, "Value=2.5", {"Error filling property Value by string abc"}},
+      {"a number beyond the double's range", "Value", "1e400", false, "Value=2.5",
+       {"Error filling property Value by string 1e400"}},
       {"a text", "Label", "Průhon", true, "Label=Průhon", {}},
       {"a Boolean by name", "Flag", "false", false, "Flag=False", {}},
       {"no Boolean", "Flag", "ano", false, "Flag=True", {"Error filling property Flag by string ano"}},
