@@ -157,7 +157,9 @@ double ScaleFromText(const std::string& text) {
   double value = 0;
   const char* end = number.data() + number.size();
   const auto [stop, error] = std::from_chars(number.data(), end, value);
-  if (error != std::errc() || stop != end || !std::isfinite(value) || value <= 0) return 0;
+  if (stop != end) return 0;
+  if (error == std::errc::result_out_of_range) return number[0] == '-' ? 0 : HUGE_VAL;
+  if (error != std::errc() || std::isnan(value) || value <= 0) return 0;
   return value;
 }
 

@@ -63,8 +63,10 @@ class Tf_SetScale : public TKESTUForm {
   Tf_SetScale();
 };
 
-// The text of the scale dialog as a scale: 0 for anything that is no
-// number above 0 (the caller then fits the view).
+// The text of the scale dialog as a scale, with either decimal separator:
+// 0 for anything that is no number above 0 (the caller then fits the view);
+// a number above 0 that no double holds reads as infinity (the caller
+// refuses it).
 double ScaleFromText(const std::string& text);
 
 void RegisterStandardImageFormClasses();
