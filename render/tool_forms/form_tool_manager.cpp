@@ -208,6 +208,8 @@ void TFormToolManager::SetVisible(bool value) {
   if (!form_) return;
   if (value) form_->Window().Show();
   else form_->Window().Hide();
+  // A size a script gave the hidden window reaches the picture now.
+  if (value) form_->FitBitmapToImage();
   if (TDevice* device = GetDevice()) device->SetupPage();
 }
 

@@ -71,10 +71,14 @@ void TStandardImageForm::Mouse(platform::MouseAction action, const platform::Mou
   if (action == platform::MouseAction::Up) Armed = true;
 }
 
-void TStandardImageForm::Resized() {
-  if (!Window().Visible()) return;
+void TStandardImageForm::FitBitmapToImage() {
   const platform::Bounds image = Window().ControlBounds(kImage);
   bitmap_->SetSize(std::max(image.Width, 1), std::max(image.Height, 1));
+}
+
+void TStandardImageForm::Resized() {
+  if (!Window().Visible()) return;
+  FitBitmapToImage();
   PostFromManager(msgResize);
 }
 

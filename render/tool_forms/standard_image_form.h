@@ -31,6 +31,8 @@ class TStandardImageForm : public TKESTUForm {
 
   // The picture of the image control, owned by the form.
   platform::Bitmap* ImageBitmap() const { return bitmap_.get(); }
+  // The picture takes the image control's size.
+  void FitBitmapToImage();
 
  private:
   TDeviceTool* Manager() const;

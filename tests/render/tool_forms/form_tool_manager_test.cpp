@@ -362,6 +362,25 @@ TEST_F(FormToolManagerTest, TheScaleDialogSetsAScaleOrFitsAndItsF1AsksForHelp) {
   EXPECT_EQ(dialogs.HelpKeywords, std::vector<std::string>(std::size(cases), "Combo_Tf_SetScale"));
 }
 
+// The size a script gives the window before it is shown is the picture's
+// once it shows, and the view is centred on it.
+TEST_F(FormToolManagerTest, AWindowSizedBeforeItIsShownDrawsOnItsWholeImage) {
+  const platform::Bounds before = Window().ControlBounds("Image");
+  manager->SetPropertyText("Width", "900");
+  manager->SetPropertyText("Height", "700");
+  manager->DoIt();
+  RunMessages();
+  const platform::Bounds image = Window().ControlBounds("Image");
+  ASSERT_GT(image.Width, 2 * before.Width);
+  EXPECT_EQ(std::pair(Picture().Width(), Picture().Height()), std::pair(image.Width, image.Height));
+  // The model's middle, in square c (200..240 by 100..140), is at the middle
+  // of the image, beyond the picture the window had before.
+  TDevicePoint c;
+  Projection().WorldToDevice(220, 120, c);
+  EXPECT_EQ(std::pair(c.X, c.Y), std::pair(image.Width / 2, image.Height / 2));
+  EXPECT_EQ(Picture().GetCanvas().Pixel(c.X, c.Y), 0u);
+}
+
 TEST_F(FormToolManagerTest, TheImageIsSavedAndLoadedAsABitmapFileAndFailuresShowTheirBoxes) {
   manager->DoIt();
   RunMessages();
