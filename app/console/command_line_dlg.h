@@ -73,6 +73,7 @@ class TCommandLineDlg : public TTool {
   bool settingText_ = false;
   // The window was asked to close while a run lasted: it closes after it.
   bool closeAfterRun_ = false;
+  // From the start of a run of the lines to the end of its last line.
   bool runningLines_ = false;
 };
 
