@@ -1116,7 +1116,6 @@ void PropertyEntries(const std::uint8_t* data, std::size_t size) {
     const std::size_t boxes = TheSession().dialogs.Messages.size();
     grid.SetCurrentCell(1, row);
     platform::UserGridEditCell(window, gridName, 1, row, line.substr(1));
-    platform::UserGridKey(window, gridName, platform::vkReturn);
     platform::Application::Instance().ProcessMessages();
     const bool refused = TheSession().dialogs.Messages.size() > boxes;
     const std::string after = object->GetPropertyText(name);

@@ -96,8 +96,19 @@ class GridEvents : public QObject {
     if (watched != &table_ || event->type() != QEvent::KeyPress) return false;
     const bool fromEditor = event == editorKey_;
     editorKey_ = nullptr;
-    if (keyDown && !fromEditor && KeyOfEvent(*event, key, shift)) RunGuarded([&] { keyDown(key, shift); });
+    if (!keyDown || !KeyOfEvent(*event, key, shift)) return false;
+    // A key the cell's editor leaves to the grid (Enter, Down) ends or leaves
+    // the edit: the handler reads the cell, so the editor's text goes into it
+    // first (the grid's own hand-over comes later, on a queued call).
+    if (fromEditor) CommitOpenEditor();
+    RunGuarded([&] { keyDown(key, shift); });
     return false;
+  }
+
+  void CommitOpenEditor() {
+    QWidget* editor = table_.indexWidget(table_.currentIndex());
+    if (editor != nullptr)
+      QMetaObject::invokeMethod(&table_, "commitData", Qt::DirectConnection, Q_ARG(QWidget*, editor));
   }
 
   void CurrentChanged(int row, int col, int oldRow, int oldCol) {
@@ -262,7 +273,8 @@ void UserGridKey(Form& form, const std::string& grid, std::uint16_t key, std::ui
   SendUserKey(TableOf(form, grid), key, shift);
 }
 
-void UserGridEditCell(Form& form, const std::string& grid, int col, int row, const std::string& text) {
+void UserGridEditCell(Form& form, const std::string& grid, int col, int row, const std::string& text,
+                      std::uint16_t endKey) {
   QTableWidget& table = TableOf(form, grid);
   const int tableRow = row - FixedRowsOf(table);
   if (col < 0 || col >= table.columnCount() || tableRow < 0 || tableRow >= table.rowCount())
@@ -278,7 +290,7 @@ void UserGridEditCell(Form& form, const std::string& grid, int col, int row, con
     if (!open->isHidden()) editor = open;
   if (editor == nullptr) throw EFormLayoutError("Grid " + grid + " opened no editor");
   editor->setText(Q(text));
-  SendUserKey(*editor, vkReturn, 0);
+  if (endKey != 0) SendUserKey(*editor, endKey, 0);
   // The editor hands its text over on a queued call, as the window system's
   // loop would deliver it next.
   QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);

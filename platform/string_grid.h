@@ -60,8 +60,9 @@ class StringGrid {
   void OnMouse(std::function<void(MouseAction, const MouseInput&)> handler);
   // A double click on the cells (after its press and release).
   void OnDoubleClick(std::function<void()> handler);
-  // Keys pressed while the grid has the focus and no cell is being edited,
-  // before the grid acts on them.
+  // Keys pressed while the grid has the focus, and those a cell's editor
+  // leaves to the grid (Enter, Down), before the grid acts on them; an edited
+  // text is in its cell by then.
   void OnKeyDown(std::function<void(std::uint16_t key, std::uint8_t shift)> handler);
   // A cell is about to become current; false keeps the one before.
   void OnSelectCell(std::function<bool(int col, int row)> handler);
@@ -75,12 +76,14 @@ class StringGrid {
 
 // The user at a grid, through the window system's own events: mouse at a
 // point of the cells' area, a double click there, a key pressed in the grid,
-// a text typed into a cell's editor and confirmed with Enter, a column's
-// border dragged, a row's header dragged to another row.
+// a text typed into a cell's editor and ended with a key pressed there
+// (Enter unless told; 0 leaves the editor open), a column's border dragged,
+// a row's header dragged to another row.
 void UserGridMouse(Form& form, const std::string& grid, MouseAction action, const MouseInput& input);
 void UserGridDoubleClick(Form& form, const std::string& grid, int x, int y);
 void UserGridKey(Form& form, const std::string& grid, std::uint16_t key, std::uint8_t shift = 0);
-void UserGridEditCell(Form& form, const std::string& grid, int col, int row, const std::string& text);
+void UserGridEditCell(Form& form, const std::string& grid, int col, int row, const std::string& text,
+                      std::uint16_t endKey = vkReturn);
 void UserGridResizeColumn(Form& form, const std::string& grid, int col, int width);
 void UserGridMoveRow(Form& form, const std::string& grid, int from, int to);
 

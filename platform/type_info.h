@@ -84,6 +84,8 @@ struct TPropInfo {
   TClassRef PropClass;                    // tkClass: the class the value must be of
   const TEnumType* EnumType = nullptr;    // tkEnumeration
   TOrdRange Range{INT32_MIN, INT32_MAX};  // ordinal kinds
+  // tkFloat: the largest finite value of the property's type.
+  long double FloatMax = std::numeric_limits<long double>::max();
 
   std::function<std::int64_t(const TObject&)> GetOrd;
   std::function<void(TObject&, std::int64_t)> SetOrd;
@@ -230,6 +232,8 @@ void DescribeType(TPropInfo& info) {
     info.Range = {0, static_cast<std::int64_t>(info.EnumType->Names.size()) - 1};
   } else if constexpr (std::is_same_v<V, char>) {
     info.Range = {0, 255};
+  } else if constexpr (std::is_floating_point_v<V>) {
+    info.FloatMax = std::numeric_limits<V>::max();
   } else if constexpr (std::is_integral_v<V>) {
     if constexpr (sizeof(V) < 8) info.Range = {std::numeric_limits<V>::min(), std::numeric_limits<V>::max()};
     else info.Range = {INT64_MIN, INT64_MAX};

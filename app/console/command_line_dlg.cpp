@@ -132,7 +132,7 @@ std::vector<std::string> TCommandLineDlg::CommandLines() const {
   return lines;
 }
 
-bool TCommandLineDlg::InterpreterIdle() const { return !interpreter_->Running(); }
+bool TCommandLineDlg::InterpreterIdle() const { return !runningLines_ && !interpreter_->Running(); }
 
 namespace {
 
@@ -170,7 +170,19 @@ void TCommandLineDlg::Eval() {
   interpreter_->SetFileName(std::string());
   for (const std::string& line : CommandLines()) interpreter_->SetNextLine(line);
   const TElementLink alive(this);
-  interpreter_->DoIt();
+  {
+    // The interpreter runs only inside a line; between two lines the queue
+    // runs, and with it the presses that came meanwhile.
+    runningLines_ = true;
+    const struct LinesRan {
+      const TElementLink& console;
+      bool& running;
+      ~LinesRan() {
+        if (console.Get()) running = false;
+      }
+    } ran{alive, runningLines_};
+    interpreter_->DoIt();
+  }
   if (!alive.Get()) return;
   window.SetText("RMemo", Joined(ResultList(interpreter_->Results(), window.Checked("cb_Sort"),
                                             window.Checked("cb_NoDup"))));

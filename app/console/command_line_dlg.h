@@ -57,8 +57,9 @@ class TCommandLineDlg : public TTool {
   void FileChosen(const std::string& fileName);
   void SetCommandText(const std::string& text);
   std::vector<std::string> CommandLines() const;
-  // False while a run of the console's interpreter lasts: what would change
-  // its lines is refused meanwhile.
+  // False while a run of the console's lines lasts, also between two lines
+  // (where the event queue runs): what would change its lines is refused
+  // meanwhile.
   bool InterpreterIdle() const;
 
   std::unique_ptr<TKESTUForm> form_;
@@ -72,6 +73,8 @@ class TCommandLineDlg : public TTool {
   bool settingText_ = false;
   // The window was asked to close while a run lasted: it closes after it.
   bool closeAfterRun_ = false;
+  // From the start of a run of the lines to the end of its last line.
+  bool runningLines_ = false;
 };
 
 void RegisterConsoleClasses();

@@ -78,6 +78,8 @@ void TGraphicEditor::RestorePickedElement() {
     if (owner) owner->InsertElement(std::min(former.Index, owner->GetCount()), element);
   }
   ForgetPickedElement();
+  // Its picking redrew its place without it: the window shows it again.
+  PostMessageToOwners(msgReViewArea, element, false);
 }
 
 void TGraphicEditor::ForgetPickedElement() {

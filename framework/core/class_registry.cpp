@@ -458,8 +458,12 @@ std::optional<long long> ParseInteger(const std::string& text) {
   return static_cast<long long>(magnitude);
 }
 
+// How a text reads as a float: a number, no number at all, or a number
+// beyond what the type reading it holds.
+enum class FloatRead { Number, NoNumber, OutOfRange };
+
 // A float with "." as the decimal separator, blanks around it allowed.
-std::optional<long double> ParseFloat(const std::string& raw) {
+FloatRead ReadFloat(const std::string& raw, long double& value) {
   const std::string text = SkipBlanks(raw);
   std::size_t i = 0;
   bool negative = false;
@@ -471,31 +475,54 @@ std::optional<long double> ParseFloat(const std::string& raw) {
     ++i;
     while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i]))) ++i, ++digits;
   }
-  if (digits == 0) return std::nullopt;
+  if (digits == 0) return FloatRead::NoNumber;
   if (i < text.size() && (text[i] == 'E' || text[i] == 'e')) {
     std::size_t j = i + 1;
     if (j < text.size() && (text[j] == '+' || text[j] == '-')) ++j;
     const std::size_t expStart = j;
     while (j < text.size() && std::isdigit(static_cast<unsigned char>(text[j]))) ++j;
-    if (j == expStart) return std::nullopt;
+    if (j == expStart) return FloatRead::NoNumber;
     i = j;
   }
-  if (i != text.size()) return std::nullopt;
+  if (i != text.size()) return FloatRead::NoNumber;
   std::string number = text.substr(numberStart, i - numberStart);
   if (!number.empty() && number[0] == '.') number = std::string("0").append(number);
+  long double read = 0;
+  auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), read);
+  if (error == std::errc::result_out_of_range) return FloatRead::OutOfRange;
+  if (error != std::errc() || end != number.data() + number.size()) return FloatRead::NoNumber;
+  value = negative ? -read : read;
+  return FloatRead::Number;
+}
+
+std::optional<long double> ParseFloat(const std::string& raw) {
   long double value = 0;
-  auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value);
-  if (error == std::errc::result_out_of_range) return std::nullopt;
-  if (error != std::errc() || end != number.data() + number.size()) return std::nullopt;
-  return negative ? -value : value;
+  if (ReadFloat(raw, value) != FloatRead::Number) return std::nullopt;
+  return value;
+}
+
+// The first 63 characters, with either decimal separator.
+FloatRead ReadFloatAnySep(const std::string& text, long double& value) {
+  const std::string head = text.substr(0, 63);
+  const FloatRead read = ReadFloat(head, value);
+  if (read != FloatRead::NoNumber) return read;
+  std::string swapped = head;
+  SwapFirstSeparator(swapped, '.', ',');
+  return ReadFloat(swapped, value);
+}
+
+// A float property's reading of a text: a number its type cannot hold (the
+// double of most properties ends near 1.8e308) is out of range as well.
+FloatRead ReadFloatOfProperty(const TPropInfo* info, const std::string& text, long double& value) {
+  const FloatRead read = ReadFloatAnySep(text, value);
+  if (read == FloatRead::Number && !(std::fabs(value) <= info->FloatMax)) return FloatRead::OutOfRange;
+  return read;
 }
 
 std::optional<long double> ParseFloatAnySep(const std::string& text) {
-  const std::string head = text.substr(0, 63);
-  if (auto value = ParseFloat(head)) return value;
-  std::string swapped = head;
-  SwapFirstSeparator(swapped, '.', ',');
-  return ParseFloat(swapped);
+  long double value = 0;
+  if (ReadFloatAnySep(text, value) != FloatRead::Number) return std::nullopt;
+  return value;
 }
 
 struct FillError {};
@@ -626,9 +653,14 @@ void SetPropInfoFromText(TObject* object, const TPropInfo* info, const std::stri
         info->SetOrd(*object, CheckedOrdinal(info, value.value_or(0)));
         break;
       }
-      case tkFloat:  // like an integer, a text that is no number gives 0
-        if (info->SetFloat) info->SetFloat(*object, TextToFloatAnySep(text));
+      case tkFloat: {  // like an integer, a text that is no number gives 0, one out of range is refused
+        if (!info->SetFloat) break;
+        long double value = 0;
+        const FloatRead read = ReadFloatOfProperty(info, text, value);
+        if (read == FloatRead::OutOfRange) throw FillError{};
+        info->SetFloat(*object, read == FloatRead::Number ? value : 0);
         break;
+      }
       case tkString: case tkLString: case tkWString:
         if (info->SetStr) info->SetStr(*object, text);
         break;
@@ -668,8 +700,10 @@ bool EntryOfKind(const TPropInfo* info, const std::string& text) {
     case tkEnumeration:
       return info->SetOrd && (InRange(info, ParseInteger(text)) ||
                               (info->EnumType && info->EnumType->ValueOf(SkipBlanks(text)) >= 0));
-    case tkFloat:
-      return info->SetFloat && ParseFloatAnySep(text).has_value();
+    case tkFloat: {
+      long double value = 0;
+      return info->SetFloat && ReadFloatOfProperty(info, text, value) == FloatRead::Number;
+    }
     case tkString: case tkLString: case tkWString:
       return static_cast<bool>(info->SetStr);
     case tkClass: {

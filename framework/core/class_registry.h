@@ -170,12 +170,17 @@ bool SetObjectPropByName(TObject& object, const std::string& name, TObject* valu
 void PropInfoToText(const TObject& object, const TPropInfo* info, std::string& text);
 // The message box of a property that could not be set from a text.
 void ShowPropertyFillError(const std::string& name, const std::string& text);
+// Scripts' and files' text for a property: a number beyond what the
+// property's type holds, an unknown enumeration name or the handle of no
+// fitting element is refused with the fill error and the value kept; any
+// other text that is no number sets a number property to 0.
 void SetPropInfoFromText(TObject* object, const TPropInfo* info, const std::string& text);
 // A person's entry for a property: written only when the text is a value of
 // the property's kind (an integer in the property's range, an enumeration's
-// number or name, a number, any text, an element's handle); otherwise the
-// fill error is shown and the value stays, unless the text is the value's
-// own text.  Scripts and files keep the lenient SetPropInfoFromText.
+// number or name, a number its type holds, any text, an element's handle);
+// otherwise the fill error is shown and the value stays, unless the text is
+// the value's own text.  Scripts and files keep the lenient
+// SetPropInfoFromText.
 bool SetPropInfoFromEntry(TObject* object, const TPropInfo* info, const std::string& text);
 
 // Small text functions used across the system.

@@ -39,7 +39,20 @@ bool SameName(const std::string& a, const std::string& b) {
   return true;
 }
 
+// 2^63: the first scale the label's whole numbers would not reach.
+constexpr double kScaleLimit = 9223372036854775808.0;
+
+// A scale above 0 as a whole number, also one beyond the label's reach.
+std::string WholeScaleText(double scale) {
+  if (!(scale > 0) || !std::isfinite(scale)) return {};
+  return scale < kScaleLimit ? std::to_string(std::llround(scale)) : Fixed(scale, 0);
+}
+
 }  // namespace
+
+bool ShowableScale(double scale) { return scale > 0 && scale < kScaleLimit; }
+
+std::string ScaleLabelText(double scale) { return scale > 0 && scale < 10 ? Fixed(scale, 3) : WholeScaleText(scale); }
 
 bool ApplyViewKey(TDeviceTool& tool, TKestuMessage* message, const std::function<void(int code)>& post) {
   auto* key = DynamicCast<TKestuKeyEvent>(message);
@@ -47,13 +60,13 @@ bool ApplyViewKey(TDeviceTool& tool, TKestuMessage* message, const std::function
   switch (key->Key) {
     case platform::vkEscape: post(msgStopReView); return true;
     case platform::vkF5:
-      tool.SetScale(tool.Scale() / 2);
+    case platform::vkF6: {
+      const double scale = key->Key == platform::vkF5 ? tool.Scale() / 2 : tool.Scale() * 2;
+      if (!ShowableScale(scale)) return true;
+      tool.SetScale(scale);
       post(msgRequestReView);
       return true;
-    case platform::vkF6:
-      tool.SetScale(tool.Scale() * 2);
-      post(msgRequestReView);
-      return true;
+    }
     default: return false;
   }
 }
@@ -117,6 +130,10 @@ void TFormToolManager::SetInterpretScript(TInterpretScript* script) { SetUnivers
 
 void TFormToolManager::SetBreakReView(bool value) {
   if (value && InterpretBusy()) Interpret()->SetBreakWork(true);
+}
+
+void TFormToolManager::SetShownScale(double scale) {
+  if (ShowableScale(scale)) SetScale(scale);
 }
 
 void TFormToolManager::SetElementForReView(TElement* element) { PostMessage(msgReView, this, element, false); }
@@ -191,6 +208,8 @@ void TFormToolManager::SetVisible(bool value) {
   if (!form_) return;
   if (value) form_->Window().Show();
   else form_->Window().Hide();
+  // A size a script gave the hidden window reaches the picture now.
+  if (value) form_->FitBitmapToImage();
   if (TDevice* device = GetDevice()) device->SetupPage();
 }
 
@@ -274,15 +293,18 @@ void TFormToolManager::RepaintImage(TKestuMessage*, bool& handled) {
 void TFormToolManager::EditScale(TKestuMessage*, bool& handled) {
   Tf_SetScale dialog;
   platform::Form& window = dialog.Window();
-  window.SetText("Combo", std::to_string(std::llround(Scale())));
+  window.SetText("Combo", WholeScaleText(Scale()));
   if (window.ShowModal() != platform::mrOk) return;
   const double scale = ScaleFromText(window.Text("Combo"));
-  if (scale > 0) {
+  if (ShowableScale(scale)) {
     SetScale(scale);
     PostMessage(msgRequestReView, this, nullptr, false);
     handled = true;
-  } else {
+  } else if (!(scale > 0)) {
+    // The whole input instead, drawn at once: a picture and a label left
+    // on the old view would belie where clicks and bands now act.
     FitToInput();
+    PostMessage(msgRequestReView, this, nullptr, false);
   }
 }
 
@@ -408,8 +430,7 @@ void TFormToolManager::ReView(TKestuMessage* message, bool& handled) {
   const bool alive = redraw_.Run(
       *this, [&] { TInteractiveTool::ReView(message, handled); },
       [this] {
-        const double scale = Scale();
-        ShowScaleText(scale >= 10 ? std::to_string(std::llround(scale)) : Fixed(scale, 3));
+        ShowScaleText(ScaleLabelText(Scale()));
         if (TTool* active = GetActiveTool()) PostMessage(msgReView, active, nullptr, false);
       });
   if (!alive) return;
@@ -459,6 +480,8 @@ TClass TFormToolManager::StaticClass() {
            "ActiveToolClassName", [](const M& m) { return const_cast<M&>(m).ActiveToolClassName(); },
            [](M& m, std::string v) { m.SetActiveToolClassName(v); }),
        NotStored(AccessorProp<M, TStandardImageForm*>("Form", [](const M& m) { return m.Form(); }, nullptr)),
+       AccessorProp<M, double>(
+           "Scale", [](const M& m) { return m.Scale(); }, [](M& m, double v) { m.SetShownScale(v); }),
        ReadWriteProp("PageColor", &M::PageColor, &M::SetPageColor),
        ReadProp("Projection", &M::Projection),
        ReadWriteProp("InterpretScript", &M::InterpretScript, &M::SetInterpretScript),

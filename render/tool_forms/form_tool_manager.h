@@ -53,6 +53,9 @@ class TFormToolManager : public TInteractiveTool {
   TInterpretScript* InterpretScript() const;
   void SetInterpretScript(TInterpretScript* script);
   void SetBreakReView(bool value);
+  // The window's scale, as the keys, the scale dialog and scripts set it:
+  // one the scale label cannot show (ShowableScale) is refused, the view kept.
+  void SetShownScale(double scale);
   void SetElementForReView(TElement* element);
   void SetElementForKillReView(TElement* element);
 
@@ -128,9 +131,16 @@ class TFormToolManager : public TInteractiveTool {
   TRedrawState redraw_;
 };
 
+// Whether a graphic window takes the scale: finite, above 0 and below 2^63,
+// so that its label shows it as a whole number.
+bool ShowableScale(double scale);
+// The scale as a graphic window's label shows it: a whole number from 10 on,
+// three decimals below; nothing for a scale that is no finite number above 0.
+std::string ScaleLabelText(double scale);
 // Applies the view keys of the graphic windows to the tool's device: F5
-// halves the scale, F6 doubles it (each posting 33), Esc posts 9; false for
-// other keys.
+// halves the scale, F6 doubles it (each posting 33; a scale that is not
+// ShowableScale is refused and nothing posted), Esc posts 9; false for other
+// keys.
 bool ApplyViewKey(TDeviceTool& tool, TKestuMessage* message, const std::function<void(int code)>& post);
 // Sets the device's pen to copy mode, as every redraw starts.
 void SetCopyPen(TDevice* device);

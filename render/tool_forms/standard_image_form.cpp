@@ -71,10 +71,14 @@ void TStandardImageForm::Mouse(platform::MouseAction action, const platform::Mou
   if (action == platform::MouseAction::Up) Armed = true;
 }
 
-void TStandardImageForm::Resized() {
-  if (!Window().Visible()) return;
+void TStandardImageForm::FitBitmapToImage() {
   const platform::Bounds image = Window().ControlBounds(kImage);
   bitmap_->SetSize(std::max(image.Width, 1), std::max(image.Height, 1));
+}
+
+void TStandardImageForm::Resized() {
+  if (!Window().Visible()) return;
+  FitBitmapToImage();
   PostFromManager(msgResize);
 }
 
@@ -157,7 +161,9 @@ double ScaleFromText(const std::string& text) {
   double value = 0;
   const char* end = number.data() + number.size();
   const auto [stop, error] = std::from_chars(number.data(), end, value);
-  if (error != std::errc() || stop != end || !std::isfinite(value) || value <= 0) return 0;
+  if (stop != end) return 0;
+  if (error == std::errc::result_out_of_range) return number[0] == '-' ? 0 : HUGE_VAL;
+  if (error != std::errc() || std::isnan(value) || value <= 0) return 0;
   return value;
 }
 

@@ -31,6 +31,8 @@ class TStandardImageForm : public TKESTUForm {
 
   // The picture of the image control, owned by the form.
   platform::Bitmap* ImageBitmap() const { return bitmap_.get(); }
+  // The picture takes the image control's size.
+  void FitBitmapToImage();
 
  private:
   TDeviceTool* Manager() const;
@@ -63,8 +65,10 @@ class Tf_SetScale : public TKESTUForm {
   Tf_SetScale();
 };
 
-// The text of the scale dialog as a scale: 0 for anything that is no
-// number above 0 (the caller then fits the view).
+// The text of the scale dialog as a scale, with either decimal separator:
+// 0 for anything that is no number above 0 (the caller then fits the view);
+// a number above 0 that no double holds reads as infinity (the caller
+// refuses it).
 double ScaleFromText(const std::string& text);
 
 void RegisterStandardImageFormClasses();

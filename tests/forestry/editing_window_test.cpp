@@ -199,7 +199,7 @@ TEST_F(LineEditingWindowTest, TheDialogOpensAtTheCursorKeptOnTheScreen) {
 }
 
 // A picked line that was changed asks when another tool is chosen; one left
-// unchanged goes back to its places unasked.
+// unchanged goes back to its places unasked, and onto the picture.
 TEST_F(LineEditingWindowTest, LeavingAPickedLineStoresRestoresOrStaysAsAnswered) {
   struct Row {
     const char* name;
@@ -208,17 +208,20 @@ TEST_F(LineEditingWindowTest, LeavingAPickedLineStoresRestoresOrStaysAsAnswered)
     std::vector<std::string> asked;
     bool left;      // the shape editor is chosen
     Pixels stored;  // the line in DATA.LINIE; empty: not there
+    bool restored;  // the picture is the one before the pick again
   };
   const Pixels moved = {line[0], {line[1].first + 30, line[1].second}, line[2]};
   const Row rows[] = {
-      {"Ano stores the change", true, {"bt_Ano"}, {"Oprava"}, true, moved},
-      {"Ne restores the line", true, {"bt_Ne"}, {"Oprava"}, true, line},
-      {"Storno stays", true, {"bt_Storno"}, {"Oprava"}, false, {}},
-      {"unchanged leaves unasked", false, {}, {}, true, line},
+      {"Ano stores the change", true, {"bt_Ano"}, {"Oprava"}, true, moved, false},
+      {"Ne restores the line", true, {"bt_Ne"}, {"Oprava"}, true, line, true},
+      {"Storno stays", true, {"bt_Storno"}, {"Oprava"}, false, {}, false},
+      {"unchanged leaves unasked", false, {}, {}, true, line, true},
   };
   for (const Row& row : rows) {
     StoreLine(line);
+    ShowView(kViewX, kViewY, kMetresPerPixel);  // no trace of the rows before
     auto* editor = Choose<TPolyLineEditor>("Editory", "Oprava");
+    const std::vector<platform::ColorValue> before = ImagePixels();
     Click(line[1]);
     ASSERT_NE(editor->WorkingElement(), nullptr) << row.name;
     EXPECT_EQ(editor->WorkingElement(), editor->Input()) << row.name << ": the stored line picked";
@@ -233,6 +236,13 @@ TEST_F(LineEditingWindowTest, LeavingAPickedLineStoresRestoresOrStaysAsAnswered)
     if (!row.stored.empty()) {
       const auto [x, y] = MapPointOf(line[0]);
       EXPECT_GE(Level(StandGroupAt(x, y), "LINIE")->IndexOf(stored), 0) << row.name << ": back in its stand group";
+    }
+    if (row.restored) {
+      const std::vector<platform::ColorValue> after = ImagePixels();
+      ASSERT_EQ(after.size(), before.size()) << row.name;
+      std::size_t changed = 0;
+      for (std::size_t i = 0; i < after.size(); ++i) changed += after[i] != before[i];
+      EXPECT_EQ(changed, 0u) << row.name << ": pixels that differ from the picture before the pick";
     }
     answers.clear();
     if (!row.left) {

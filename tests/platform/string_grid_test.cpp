@@ -104,7 +104,7 @@ TEST(StringGrid, MouseAndDoubleClicksReachTheHandlersInTheWindowSystemsOrder) {
   EXPECT_EQ(row, -1);
 }
 
-TEST(StringGrid, KeysReachTheHandlerBeforeTheGridActsButNotWhileACellIsEdited) {
+TEST(StringGrid, KeysReachTheHandlerBeforeTheGridActs) {
   Form form("TTestGridForm");
   form.Show();
   StringGrid grid(form, "sg_Header");
@@ -121,9 +121,45 @@ TEST(StringGrid, KeysReachTheHandlerBeforeTheGridActsButNotWhileACellIsEdited) {
   EXPECT_EQ(keys, (std::vector<int>{vkDown, vkReturn}));
   EXPECT_EQ(grid.RowCount(), 3);
   EXPECT_EQ(grid.Row(), 2) << "the grid moved into the new row";
-  UserGridEditCell(form, "sg_Header", 1, 2, "x");
-  EXPECT_EQ(keys.size(), 2u) << "the editor's Enter is the editor's";
-  EXPECT_EQ(grid.Cell(1, 2), "x");
+}
+
+// Enter or Down pressed in a cell's editor ends the edit: the handler gets
+// the key once, with the typed text already in the cell and the grid not yet
+// moved; a key the editor keeps for itself, or an editor still open, gives
+// the handler nothing.
+TEST(StringGrid, AKeyThatEndsACellsEditReachesTheHandlerWithTheTextInTheCell) {
+  struct Row {
+    const char* name;
+    int row;             // edited, in column 1 of a grid of two data rows
+    std::uint16_t key;   // pressed in the editor; 0: none
+    std::vector<std::string> seen;  // key, current row and the edited cell, when the handler ran
+    int rows, current;   // afterwards
+  };
+  const Row rows[] = {
+      {"Enter in the last row", 2, vkReturn, {"13 2 x"}, 3, 2},
+      {"Down in the last row: a row added and moved into", 2, vkDown, {"40 2 x"}, 4, 3},
+      {"Down above the last row: seen before the grid moves", 1, vkDown, {"40 1 x"}, 3, 2},
+      {"Enter above the last row", 1, vkReturn, {"13 1 x"}, 3, 1},
+      {"a key the editor keeps", 2, vkLeft, {}, 3, 2},
+      {"the editor left open", 2, 0, {}, 3, 2},
+  };
+  Form form("TTestGridForm");
+  form.Show();
+  StringGrid grid(form, "sg_Header");
+  for (const Row& row : rows) {
+    Fill(grid, {{"A", "B"}, {"1", "2"}, {"3", "4"}});
+    std::vector<std::string> seen;
+    int edited = row.row;
+    grid.OnKeyDown([&](std::uint16_t key, std::uint8_t) {
+      seen.push_back(std::to_string(key) + " " + std::to_string(grid.Row()) + " " + grid.Cell(1, edited));
+      if (key == vkDown && grid.Row() == grid.RowCount() - 1) grid.AppendRow();
+    });
+    UserGridEditCell(form, "sg_Header", 1, row.row, "x", row.key);
+    EXPECT_EQ(seen, row.seen) << row.name;
+    EXPECT_EQ(std::pair(grid.RowCount(), grid.Row()), std::pair(row.rows, row.current)) << row.name;
+    grid.OnKeyDown(nullptr);
+    grid.SetCurrentCell(0, 1);  // ends an editor left open
+  }
 }
 
 TEST(StringGrid, CellsEditInPlaceOnlyWhereTheLayoutLetsThem) {

@@ -382,30 +382,45 @@ TEST_F(ConditionFilterTest, TheModelIsInsertedAtDataIndexOrAppended) {
   }
 }
 
+// Also the key that ends a cell's edit: one Enter after a value typed into
+// the last row gives the next row.
 TEST_F(ConditionFilterTest, DownOrEnterInTheLastRowAddsARow) {
   struct Row {
     const char* name;
     std::uint16_t key;
+    bool editing;  // the key ends the edit of a value typed into the row
     int from;
     int rows;
   };
   const Row rows[] = {
-      {"Down in the last row", platform::vkDown, 2, 4},
-      {"Enter in the last row", platform::vkReturn, 2, 4},
-      {"Down above the last row", platform::vkDown, 1, 3},
-      {"another key", platform::vkLeft, 2, 3},
+      {"Down in the last row", platform::vkDown, false, 2, 4},
+      {"Enter in the last row", platform::vkReturn, false, 2, 4},
+      {"Down above the last row", platform::vkDown, false, 1, 3},
+      {"another key", platform::vkLeft, false, 2, 3},
+      {"Enter ending an edit in the last row", platform::vkReturn, true, 2, 4},
+      {"Down ending an edit in the last row", platform::vkDown, true, 2, 4},
+      {"Enter ending an edit above the last row", platform::vkReturn, true, 1, 3},
   };
   for (const Row& row : rows) {
     Dialog("DRUH");
     int count = 0;
+    std::string typed;
     Run([&](platform::Form& form) {
-      Type(form, {{"1"}, {"2"}});
       StringGrid grid(form, "SG");
-      grid.SetCurrentCell(0, row.from);
-      platform::UserGridKey(form, "SG", row.key);
+      grid.SetRowCount(3);
+      grid.SetCell(0, 1, "1");
+      grid.SetCell(0, 2, "2");
+      if (row.editing) {
+        platform::UserGridEditCell(form, "SG", 0, row.from, "7", row.key);
+      } else {
+        grid.SetCurrentCell(0, row.from);
+        platform::UserGridKey(form, "SG", row.key);
+      }
       count = grid.RowCount();
+      typed = grid.Cell(0, row.from);
     });
     EXPECT_EQ(count, row.rows) << row.name;
+    EXPECT_EQ(typed, row.editing ? "7" : std::to_string(row.from)) << row.name;
   }
 }
 

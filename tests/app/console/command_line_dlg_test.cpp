@@ -259,35 +259,47 @@ TEST_F(ConsoleTest, AnUnwritableIniFileIsALineOfTheMessageWindowAndTheConsoleSti
   EXPECT_FALSE(platform::FileExists(Ini()));
 }
 
+// The lines let the queue run between them too: a press that arrives there
+// finds the batch still running as well, so every line runs once.
 TEST_F(ConsoleTest, WhileItsLinesRunTheConsoleRefusesAnotherRunOrCompileAndClosesAfterThem) {
   struct Case {
     const char* name;
     const char* button;  // pressed from the running line
+    bool queued;         // the press arrives after the line, before the next one
     std::vector<std::string> boxes;
     bool closed;
   };
+  const std::vector<std::string> saveQuestion = {"Text scriptu byl modifikován ... chcete jej uložit do souboru ?"};
   const Case cases[] = {
-      {"Proveď again", "b_Eval", {}, false},
-      {"open and run", "b_OpenRun", {}, false},
-      {"Compile", "BitBtn1", {}, false},
-      {"close: after the run", "b_Close", {"Text scriptu byl modifikován ... chcete jej uložit do souboru ?"},
-       true},
+      {"Proveď again", "b_Eval", false, {}, false},
+      {"open and run", "b_OpenRun", false, {}, false},
+      {"Compile", "BitBtn1", false, {}, false},
+      {"close: after the run", "b_Close", false, saveQuestion, true},
+      {"Proveď between the lines", "b_Eval", true, {}, false},
+      {"F9 between the lines", "F9", true, {}, false},
+      {"open and run between the lines", "b_OpenRun", true, {}, false},
+      {"Compile between the lines", "BitBtn1", true, {}, false},
+      {"close between the lines: after the run", "b_Close", true, saveQuestion, true},
   };
   for (const Case& c : cases) {
     dialogs.Messages.clear();
     dialogs.Answers = {platform::mrNo};
     dialogs.FileAnswers = {File("nic.oil")};
+    TPressTool::Runs = 0;
     TCommandLineDlg* console = Open();
     const TElementLink alive(console);
-    console->Window().SetText("CMemo", std::string("LES.PressTool('") + c.button + "')\nWORLD.Name");
+    console->Window().SetText("CMemo", std::string(c.queued ? "LES.QueuedPressTool('" : "LES.PressTool('") +
+                                           c.button + "')\nWORLD.Name");
     UserClick(console->Window(), "b_Eval");
     if (!c.closed) {
       EXPECT_EQ(console->Window().Text("RMemo"), World()->GetName()) << c.name << ": the outer run's result";
     }
     RunMessages();
+    EXPECT_EQ(TPressTool::Runs, 1) << c.name << ": the pressing line ran once";
     EXPECT_EQ(std::tuple(Boxes(), ProgramCount(), alive.Get() == nullptr), std::tuple(c.boxes, 0, c.closed))
         << c.name;
     EXPECT_EQ(dialogs.FileDialogs.size(), 0u) << c.name << ": nothing opened";
+    dialogs.FileDialogs.clear();
     if (alive.Get()) {
       dialogs.Answers = {platform::mrNo};
       CloseBox(console);

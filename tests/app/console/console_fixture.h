@@ -30,8 +30,9 @@ class TLogKeeper : public TTechnology {
   std::vector<std::string> Lines;
 };
 
-// Presses a button of the console's window from inside a line of its own
-// run (the lines let the event queue run, as a person's clicks would).
+// Presses a button of the console's window (or F9 in its command pane) from
+// inside a line of its own run (the lines let the event queue run, as a
+// person's clicks would); counts its runs.
 class TPressTool : public TResultTool {
   KESTX_CLASS(TPressTool)
  public:
@@ -39,9 +40,16 @@ class TPressTool : public TResultTool {
   void GetParameterName(int index, std::string& name) override { name = index == 0 ? "Button" : ""; }
   void DoIt() override {
     TResultTool::DoIt();
-    if (Window) platform::UserClick(*Window, Button);
+    ++Runs;
+    Press(Button);
+  }
+  static void Press(const std::string& button) {
+    if (!Window) return;
+    if (button == "F9") platform::UserKeyOn(*Window, "CMemo", platform::vkF9);
+    else platform::UserClick(*Window, button);
   }
   static inline platform::Form* Window = nullptr;
+  static inline int Runs = 0;
 };
 
 inline TClass TPressTool::StaticClass() {
@@ -50,11 +58,32 @@ inline TClass TPressTool::StaticClass() {
   return &info;
 }
 
+// Queues the press the first time it runs instead: it arrives when the queue
+// runs after that line, before the next one, as a person's press during a
+// long line would.
+class TQueuedPressTool : public TPressTool {
+  KESTX_CLASS(TQueuedPressTool)
+ public:
+  void DoIt() override {
+    TResultTool::DoIt();
+    if (Runs++ > 0) return;
+    platform::Application::Instance().Invoke([button = Button] { Press(button); });
+  }
+};
+
+inline TClass TQueuedPressTool::StaticClass() {
+  static const TClassInfo info =
+      DescribeClass<TQueuedPressTool>("TQueuedPressTool", TPressTool::StaticClass(), "test", {});
+  return &info;
+}
+
 class ConsoleTest : public ShellTest {
  protected:
   void SetUp() override {
     ShellTest::SetUp();
     RegisterKestuClass(TPressTool::StaticClass());
+    RegisterKestuClass(TQueuedPressTool::StaticClass());
+    TPressTool::Runs = 0;
     auto* world = new TWorld;
     SetWorld(world);
     keeper = new TLogKeeper;

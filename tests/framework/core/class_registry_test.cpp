@@ -35,6 +35,7 @@ class TProbe : public TOwnerEntity {
   TOwnerEntity* Link = nullptr;
   TMethod Handler;
   std::int64_t Big = 0;
+  float Single = 0;
 };
 
 TClass TProbe::StaticClass() {
@@ -43,7 +44,8 @@ TClass TProbe::StaticClass() {
       {FieldProp("Count32", &TProbe::Count32), FieldProp("Small", &TProbe::Small),
        FieldProp("Letter", &TProbe::Letter), FieldProp("Flag", &TProbe::Flag), FieldProp("Shape", &TProbe::Shape),
        FieldProp("Value", &TProbe::Value), NotStored(FieldProp("Label", &TProbe::Label)),
-       FieldProp("Link", &TProbe::Link), FieldProp("Handler", &TProbe::Handler), FieldProp("Big", &TProbe::Big)});
+       FieldProp("Link", &TProbe::Link), FieldProp("Handler", &TProbe::Handler), FieldProp("Big", &TProbe::Big),
+       FieldProp("Single", &TProbe::Single)});
   return &info;
 }
 
@@ -126,7 +128,13 @@ TEST_F(RegistryTest, PropertyValuesAsTextBothWaysAndBadTextChangesNothing) {
       {"Value", "3", "", "0", false},
       {"Value", "3", "abc", "0", false},
       {"Value", "3", "12abc", "0", false},
-      {"Value", "3", "1e99999", "0", false},
+      // A number a property's type cannot hold is refused, as an integer out of range is.
+      {"Value", "3", "1e99999", "3", true},
+      {"Value", "3", "1e400", "3", true},
+      {"Value", "3", "-1,8e308", "3", true},
+      {"Value", "", "1.7976931348623157e308", "1.79769313486232E308", false},
+      {"Single", "3", "1e39", "3", true},
+      {"Single", "", "-1e38", "-9.99999968028569E37", false},
       {"Value", "", "1e20", "1E20", false},
       {"Value", "", "-0.0001", "-0.0001", false},
       {"Value", "", "0.00001", "1E-5", false},
@@ -184,6 +192,9 @@ TEST_F(RegistryTest, APersonsEntryNotOfThePropertysKindIsRefusedAndTheValueKept)
       {"Value", "3", "1,5", "1.5", false},
       {"Value", "3", "", "3", true},
       {"Value", "3", "12abc", "3", true},
+      {"Value", "3", "1e400", "3", true},
+      {"Single", "3", "3,4e38", "3.39999995214436E38", false},
+      {"Single", "3", "3,5e38", "3", true},
       {"Label", "a", "", "", false},
       {"Label", "a", "Průvodce", "Průvodce", false},
       {"Link", "", "0", "0", false},

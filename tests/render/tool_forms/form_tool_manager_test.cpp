@@ -72,8 +72,16 @@ TEST_F(FormToolManagerTest, ARedrawFillsTheModelOnThePageColourAndReportsItsEnd)
             std::tuple(0u, 0xC0C0C0u));
 }
 
+// Also a scale no key or dialog would give, as a fit of a vast input or a
+// script's projection leaves it: whole digits, and never a negative scale.
 TEST_F(FormToolManagerTest, TheScaleLabelRoundsLargeScalesAndShowsSmallOnesToThreeDecimals) {
-  const std::pair<double, const char*> cases[] = {{12345.6, "12346"}, {10, "10"}, {2.5, "2.500"}, {9.9996, "10.000"}};
+  const std::pair<double, const char*> cases[] = {{12345.6, "12346"},
+                                                  {10, "10"},
+                                                  {2.5, "2.500"},
+                                                  {9.9996, "10.000"},
+                                                  {9.2e18, "9200000000000000000"},
+                                                  {1e19, "10000000000000000000"},
+                                                  {-5, ""}};
   for (const auto& [scale, label] : cases) {
     manager->SetScale(scale);
     Post(msgReView);
@@ -228,6 +236,41 @@ TEST_F(FormToolManagerTest, ViewKeysAndTheirMenuItemsChangeTheScaleOnce) {
   }
 }
 
+// Doubling stops below 2^63, the first scale the label could not show as
+// a whole number: from 1:10^12 that is 2^23 presses, and the rest are
+// refused with the view kept.
+TEST_F(FormToolManagerTest, ThirtyZoomOutsStopAtTheLargestScaleTheLabelShows) {
+  manager->DoIt();
+  manager->SetScale(1e12);
+  RunMessages();
+  std::vector<std::string> labels;
+  for (int press = 0; press < 30; ++press) {
+    platform::UserKey(Window(), platform::vkF6);
+    RunMessages();
+    labels.push_back(Window().Text("l_M"));
+  }
+  EXPECT_DOUBLE_EQ(manager->Scale(), 1e12 * (1 << 23));
+  EXPECT_EQ(labels[22], "8388608000000000000");
+  EXPECT_EQ(std::vector<std::string>(labels.begin() + 22, labels.end()),
+            std::vector<std::string>(8, "8388608000000000000"))
+      << "the presses beyond it change nothing";
+  const platform::Bounds image = Window().ControlBounds("Image");
+  Mouse(platform::MouseAction::Move, image.Width, image.Height);
+  RunMessages();
+  EXPECT_LT(Window().Text("l_x").size(), 25u) << Window().Text("l_x");
+}
+
+// Scripts set the window's Scale by its text: the same scales are refused.
+TEST_F(FormToolManagerTest, AScriptsScaleIsTakenOnlyWhenTheLabelCanShowIt) {
+  const std::pair<const char*, double> cases[] = {
+      {"2500", 2500}, {"9e18", 9e18}, {"1e19", 777}, {"0", 777}, {"-5", 777}};
+  for (const auto& [text, scale] : cases) {
+    manager->SetScale(777);
+    manager->SetPropertyText("Scale", text);
+    EXPECT_DOUBLE_EQ(manager->Scale(), scale) << text;
+  }
+}
+
 TEST_F(FormToolManagerTest, TheToolsMenuHoldsOneCheckedItemPerToolAndSelectingTheActiveToolRestartsIt) {
   RegisterKestuClass(TMarker::StaticClass());
   auto* marker = CreateElement<TMarker>();
@@ -277,15 +320,25 @@ TEST_F(FormToolManagerTest, AToolMadeActiveThroughNextToolWorksOnTheWindowsEleme
   }
 }
 
+// "Měřítko": a number the label shows becomes the scale; no number, 0 or
+// less fits the whole model; both redraw, so that the picture and the label
+// show the view the clicks act on.  A number beyond the label's reach, or a
+// double's, leaves the view.
 TEST_F(FormToolManagerTest, TheScaleDialogSetsAScaleOrFitsAndItsF1AsksForHelp) {
   struct Case {
     const char* text;
     bool ok;
     double scale;  // 0: the whole model shown again
+    int redraws;
   };
-  const Case cases[] = {{"2500", true, 2500}, {"0", true, 0}, {"abc", true, 0}, {"2500", false, 777}};
+  const Case cases[] = {{"2500", true, 2500, 1},     {"0", true, 0, 1},        {"abc", true, 0, 1},
+                        {"-5", true, 0, 1},          {"2500", false, 777, 0},  {"1e400", true, 777, 0},
+                        {"9,3e18", true, 777, 0},    {"9e18", true, 9e18, 1}};
+  manager->DoIt();
   for (const Case& test : cases) {
     manager->SetScale(777);
+    Post(msgReView);
+    RunMessages();
     std::string shown;
     platform::SetModalAnswerer([&](platform::Form& form) {
       shown = form.Text("Combo");
@@ -294,16 +347,39 @@ TEST_F(FormToolManagerTest, TheScaleDialogSetsAScaleOrFitsAndItsF1AsksForHelp) {
       platform::UserClick(form, test.ok ? "b_OK" : "b_Cancel");
     });
     owner.codes.clear();
-    Post(msgEditScale);
+    platform::UserClick(Window(), "mi_Meritko");
     RunMessages();
     TRealRect world;
     Projection().GetWorldRect(world);
     const bool fitted = world.MinX <= 0 && world.MaxX >= 440 && std::abs(manager->Scale() - 777) > 1;
     if (test.scale > 0) EXPECT_DOUBLE_EQ(manager->Scale(), test.scale) << test.text << test.ok;
     else EXPECT_TRUE(fitted) << test.text;
+    EXPECT_EQ(Redraws(), test.redraws) << test.text << test.ok;
+    char label[32];
+    std::snprintf(label, sizeof label, "%.0f", std::round(manager->Scale()));
+    EXPECT_EQ(Window().Text("l_M"), label) << test.text << test.ok << ": the label shows the view";
     EXPECT_EQ(shown, "777") << test.text;
   }
-  EXPECT_EQ(dialogs.HelpKeywords, std::vector<std::string>(4, "Combo_Tf_SetScale"));
+  EXPECT_EQ(dialogs.HelpKeywords, std::vector<std::string>(std::size(cases), "Combo_Tf_SetScale"));
+}
+
+// The size a script gives the window before it is shown is the picture's
+// once it shows, and the view is centred on it.
+TEST_F(FormToolManagerTest, AWindowSizedBeforeItIsShownDrawsOnItsWholeImage) {
+  const platform::Bounds before = Window().ControlBounds("Image");
+  manager->SetPropertyText("Width", "900");
+  manager->SetPropertyText("Height", "700");
+  manager->DoIt();
+  RunMessages();
+  const platform::Bounds image = Window().ControlBounds("Image");
+  ASSERT_GT(image.Width, 2 * before.Width);
+  EXPECT_EQ(std::pair(Picture().Width(), Picture().Height()), std::pair(image.Width, image.Height));
+  // The model's middle, in square c (200..240 by 100..140), is at the middle
+  // of the image, beyond the picture the window had before.
+  TDevicePoint c;
+  Projection().WorldToDevice(220, 120, c);
+  EXPECT_EQ(std::pair(c.X, c.Y), std::pair(image.Width / 2, image.Height / 2));
+  EXPECT_EQ(Picture().GetCanvas().Pixel(c.X, c.Y), 0u);
 }
 
 TEST_F(FormToolManagerTest, TheImageIsSavedAndLoadedAsABitmapFileAndFailuresShowTheirBoxes) {

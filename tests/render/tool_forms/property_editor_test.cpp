@@ -118,17 +118,17 @@ class PropertyEditorTest : public ToolFormsTest {
     platform::UserGridMouse(window, grid, platform::MouseAction::Up, input);
   }
   // The user types the text into the property's value cell and confirms it
-  // with Enter or a double click.
+  // with the one Enter that ends the edit, or leaves the cell for another
+  // row's and double-clicks it.
   void Enter(const std::string& property, const std::string& text, bool doubleClick, int page = 1) {
     ClickValue(Window(), page, property);
     const char* grid = TFProp::kGrids[page];
     const int row = RowOf(Window(), grid, property);
-    platform::UserGridEditCell(Window(), grid, 1, row, text);
+    platform::UserGridEditCell(Window(), grid, 1, row, text, doubleClick ? 0 : platform::vkReturn);
     if (doubleClick) {
+      ClickValue(Window(), page, StringGrid(Window(), grid).Cell(0, row == 0 ? 1 : 0));
       const platform::Bounds cell = StringGrid(Window(), grid).CellRect(1, row);
       platform::UserGridDoubleClick(Window(), grid, cell.Left + 2, cell.Top + 2);
-    } else {
-      platform::UserGridKey(Window(), grid, platform::vkReturn);
     }
     RunMessages();
   }
@@ -209,6 +209,8 @@ TEST_F(PropertyEditorTest, AnEntryIsWrittenWhenOfItsKindAndEveryGridIsRefilledIn
       {"an empty integer: refused", "Count", "", true, "Count=5", {"Error filling property Count by string "}},
       {"a number with a comma", "Value", "1,5", false, "Value=1.5", {}},
       {"no number", "Value", "abc", false, "Value=2.5", {"Error filling property Value by string abc"}},
+      {"a number beyond the double's range", "Value", "1e400", false, "Value=2.5",
+       {"Error filling property Value by string 1e400"}},
       {"a text", "Label", "Průhon", true, "Label=Průhon", {}},
       {"a Boolean by name", "Flag", "false", false, "Flag=False", {}},
       {"no Boolean", "Flag", "ano", false, "Flag=True", {"Error filling property Flag by string ano"}},
@@ -246,7 +248,6 @@ TEST_F(PropertyEditorTest, EnterEditsTheRowChosenOnItsOwnPage) {
   const int row = RowOf(Window(), "sgMethods", "OnDraw");
   dialogs.Messages.clear();
   platform::UserGridEditCell(Window(), "sgMethods", 1, row, "x");
-  platform::UserGridKey(Window(), "sgMethods", platform::vkReturn);
   RunMessages();
   EXPECT_EQ(Boxes(), std::vector<std::string>{"Error filling property OnDraw by string x"});
   EXPECT_EQ(Rows(Window(), "sgMethods"), "Handler=0;0 OnDraw=0;0");
@@ -277,7 +278,7 @@ TEST_F(PropertyEditorTest, ANameCellIsNeitherSelectedNorEditedAndAMethodTakesOnl
   Open(probe);
   ClickValue(Window(), 1, "Count");
   const int countRow = RowOf(Window(), "sgAscProperties", "Count");
-  platform::UserGridEditCell(Window(), "sgAscProperties", 1, countRow, "77");
+  platform::UserGridEditCell(Window(), "sgAscProperties", 1, countRow, "77", 0);
   StringGrid grid(Window(), "sgAscProperties");
   const platform::Bounds name = grid.CellRect(0, RowOf(Window(), "sgAscProperties", "Label"));
   platform::UserGridDoubleClick(Window(), "sgAscProperties", name.Left + 2, name.Top + 2);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include <string>
 #include <tuple>
 #include <vector>
@@ -232,7 +234,9 @@ TEST_F(StandardImageFormTest, AnExplorerNodeDroppedGivesItsEnvelopeCopyWhichARec
 TEST(ScaleTextTest, OnlyANumberAboveZeroIsAScale) {
   const std::pair<const char*, double> cases[] = {
       {"5000", 5000}, {" 2500 ", 2500}, {"2,5", 2.5},  {"0.5", 0.5}, {"", 0},   {"abc", 0},
-      {"1e400", 0},   {"-5", 0},        {"0", 0},      {",", 0},     {"12x", 0}, {"nan", 0},
+      {"-5", 0},      {"0", 0},         {",", 0},      {"12x", 0},   {"nan", 0}, {"-1e400", 0},
+      // No double holds it: infinity, which no window takes.
+      {"1e400", HUGE_VAL}, {"1e-400", HUGE_VAL}, {"inf", HUGE_VAL},
   };
   for (const auto& [text, scale] : cases) EXPECT_EQ(ScaleFromText(text), scale) << "'" << text << "'";
 }
