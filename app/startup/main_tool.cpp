@@ -436,6 +436,12 @@ void TMainTool::SetCommandLine(TTool* commandLine) {
 
 void TMainTool::ExecuteScript(const std::string& fileName) { RunScriptFile(fileName); }
 
+int TMainTool::ExitStatus() const {
+  const TWorld* world = World();
+  const bool blockFailed = world && world->FailedWork(TFailedWork::Block) > 0;
+  return exitStatus_ | (blockFailed ? kExportIncomplete : 0);
+}
+
 bool TMainTool::RunScriptFile(const std::string& fileName) {
   if (fileName.empty()) return true;
   const std::string path = ResolveFileName(GetExeDirectory(), fileName);
