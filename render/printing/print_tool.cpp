@@ -4,6 +4,7 @@
 #include <string>
 
 #include "framework/core/class_registry.h"
+#include "framework/tools/world.h"
 #include "framework/values/typed_values.h"
 #include "platform/canvas.h"
 #include "platform/clock.h"
@@ -49,6 +50,7 @@ TPrintPages* PagesToPrint(TPrintDialogTool& dialog, TPrintDevice& printer) {
 }  // namespace
 
 void TPrint::DoIt() {
+  Error = 0;
   auto* interpret = DynamicCast<TInterpret>(Input());
   if (!interpret) return;
   if (!interpret->Device()) return platform::ShowMessage("Není nastaveno zařízení interpretru");
@@ -73,12 +75,14 @@ void TPrint::Run(TInterpret& interpret) {
     interpret.SetDevice(printer);
     try {
       PrintInput(interpret, *printer);
+      // Printed is what the file holds whole.
+      printer->Printer().End();
     } catch (const std::exception& error) {
       printer->Printer().Abort();
-      platform::ShowMessage(std::string("Problémy s tiskem: ") + error.what());
+      Fail(std::string("Problémy s tiskem: ") + error.what());
     }
   } catch (const std::exception& error) {
-    platform::ShowMessage(std::string("Problémy s přípravou tisku: ") + error.what());
+    Fail(std::string("Problémy s přípravou tisku: ") + error.what());
   }
   // Also after a failed preparation: the window waits for the end of the run.
   if (interpret_.Get()) interpret.SetDevice(static_cast<TDevice*>(screenDevice_.Get()));
@@ -87,6 +91,15 @@ void TPrint::Run(TInterpret& interpret) {
   if (!interpret_.Get()) return;
   interpret.Printing = false;
   interpret.PostMessageToOwners(msgPrintDone, nullptr, false);
+}
+
+// The run's dialog has no end of printing to sum up.
+void TPrint::Fail(const std::string& text) {
+  Error = 1;
+  FreeTool(dialog_);
+  platform::ShowMessage(text);
+  Log(text);
+  NoteFailedWork(TFailedWork::Print);
 }
 
 void TPrint::PrintInput(TInterpret& interpret, TPrintDevice& printer) {
@@ -103,6 +116,7 @@ void TPrint::PrintInput(TInterpret& interpret, TPrintDevice& printer) {
 void TPrint::PrintDesktop(TInterpret& interpret, TPrintDevice& printer, TDesktop& desktop) {
   auto* dialog = CreateElement<TPrintDialogTool>();
   const TElementLink dialogLink(dialog);
+  dialog_.Set(dialog);
   dialog->SetPrintDevice(&printer);
   dialog->SetInput(&desktop);
   dialog->DoIt();
@@ -129,6 +143,7 @@ void TPrint::PrintMultiPageDesktop(TInterpret& interpret, TPrintDevice& printer,
   const TElementLink kept(interpret.Input());
   auto* dialog = CreateElement<TPrintDialogTool>();
   const TElementLink dialogLink(dialog);
+  dialog_.Set(dialog);
   dialog->MultiPageMode = true;
   dialog->SetPrintDevice(&printer);
   dialog->SetInput(first);
