@@ -150,6 +150,20 @@ TEST_F(MainToolTest, OnlyAMainToolClassMakesTheOneWorldWhoseHooksShowErrorsAndOu
   EXPECT_EQ(platform::Application::Instance().PendingCount(), 0u);
 }
 
+// Freeing a long list lets the queue run, also while the world itself is
+// freed: what is delivered then reaches its receiver or nobody, never the
+// world half gone.
+TEST_F(MainToolTest, MessagesDeliveredWhileTheWorldIsFreedPassItBy) {
+  TEntity* model = World()->ObjectModel();
+  for (int i = 0; i < 201; ++i) model->AddElement(new TNameElement);
+  TOldMainTool keeper;
+  PostTextMessage(nullptr, msgLogText, "nikomu", nullptr);
+  PostTextMessage(nullptr, msgLogText, "správci", &keeper);
+  delete World();
+  EXPECT_EQ(keeper.MessageLines(), (std::vector<std::string>{"správci"}));
+  EXPECT_EQ(platform::Application::Instance().PendingCount(), 0u);
+}
+
 TEST_F(MainToolTest, StartUpReadsTheOptionsOpensTheWindowRunsTheStartScriptAndShowsItsStatesInOrder) {
   WriteCp1250File(File("lesy.ini"), "[Options]\r\nExport_25=True\r\nStartScript=start.oil\r\n");
   WriteCp1250File(File("start.oil"), "; z přípravy\r\nObjectModel.CREATEELEMENT(OwnerEntity, 'ze skriptu')\r\n");
