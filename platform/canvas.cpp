@@ -636,7 +636,8 @@ namespace {
 // The print document's file.  The PDF writer stops writing after a write
 // the disk took only in part and tells nobody; what it hands over goes
 // through here, where a write that does not go in whole is the file's
-// failure, with the system's reason.
+// failure, with the system's reason.  Nothing is held back: the page or the
+// end that does not fit is the one that fails.
 class PrintFileSink final : public QIODevice {
  public:
   QFile File;
@@ -644,7 +645,7 @@ class PrintFileSink final : public QIODevice {
 
   bool Open(const QString& name) {
     File.setFileName(name);
-    return File.open(QIODevice::WriteOnly | QIODevice::Truncate) && open(QIODevice::WriteOnly);
+    return File.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered) && open(QIODevice::WriteOnly);
   }
   // Writes out what the file holds back and closes it; false when anything
   // written did not reach the disk.
