@@ -150,8 +150,6 @@ int TWorld::FailedWork(TFailedWork work) const {
   return work == TFailedWork::Block ? failedBlocks_.load() : failedPrints_.load();
 }
 
-int TWorld::FailedWork() const { return failedBlocks_.load() + failedPrints_.load(); }
-
 void NoteFailedWork(TFailedWork work) {
   TWorld* world = World();
   if (!world) return;

@@ -58,9 +58,8 @@ class TWorld : public TEntity {
   // The application's exception hook.
   virtual void ShowAppException(std::exception_ptr error);
 
-  // How often work of that kind failed in this world; any kind without one.
+  // How often work of that kind failed in this world.
   int FailedWork(TFailedWork work) const;
-  int FailedWork() const;
 
  private:
   // The child held by field, made of cls and named when there is none.
