@@ -640,22 +640,24 @@ namespace {
 // end that does not fit is the one that fails.
 class PrintFileSink final : public QIODevice {
  public:
-  QFile File;
-  bool Failed = false;
-
   bool Open(const QString& name) {
-    File.setFileName(name);
-    return File.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered) && open(QIODevice::WriteOnly);
+    file_.setFileName(name);
+    if (file_.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered) && open(QIODevice::WriteOnly))
+      return true;
+    Fail();
+    return false;
   }
-  // Writes out what the file holds back and closes it; false when anything
-  // written did not reach the disk.
+  // Closes the file; false when anything written did not reach the disk.
   bool Finish() {
-    const bool flushed = File.isOpen() && File.flush();
-    File.close();
+    if (file_.isOpen() && !file_.flush()) Fail();
+    file_.close();
+    if (file_.error() != QFileDevice::NoError) Fail();
     close();
-    return flushed && !Failed && File.error() == QFileDevice::NoError;
+    return !failed_;
   }
-  bool Written() const { return !Failed && File.error() == QFileDevice::NoError; }
+  bool Written() const { return !failed_; }
+  // Why the file failed, as the system said it, when it said anything.
+  const std::string& Reason() const { return reason_; }
 
  protected:
   qint64 readData(char*, qint64) override { return -1; }
@@ -664,15 +666,26 @@ class PrintFileSink final : public QIODevice {
     // A part that went in is written again from where it stopped: the
     // second try tells why the disk refuses.
     while (done < length) {
-      const qint64 written = File.write(data + done, length - done);
+      const qint64 written = file_.write(data + done, length - done);
       if (written <= 0) {
-        Failed = true;
+        Fail();
         return done > 0 ? done : -1;
       }
       done += written;
     }
     return done;
   }
+
+ private:
+  // The first failure's reason stays: closing the file forgets it.
+  void Fail() {
+    if (!failed_ && file_.error() != QFileDevice::NoError) reason_ = file_.errorString().toStdString();
+    failed_ = true;
+  }
+
+  QFile file_;
+  bool failed_ = false;
+  std::string reason_;
 };
 
 }  // namespace
@@ -731,9 +744,8 @@ struct Printer::Impl {
     if (File.isOpen() && !File.Finish()) throw EPrinter(NotWritten());
   }
   std::string NotWritten() const {
-    const QFile& file = File.File;
-    const std::string reason = file.error() != QFileDevice::NoError ? ": " + file.errorString().toStdString() : "";
-    return "Soubor tisku " + Name + " se nepodařilo zapsat" + reason;
+    const std::string& reason = File.Reason();
+    return "Soubor tisku " + Name + " se nepodařilo zapsat" + (reason.empty() ? "" : ": " + reason);
   }
   // The first inked column of the rows and one past their last; equal when
   // all are white.
