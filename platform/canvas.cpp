@@ -857,8 +857,9 @@ void Printer::NewPage() {
   ++impl_->PageNumber;
 }
 
+// An ended document is no longer the job's to abort.
 void Printer::Abort() {
-  if (impl_->Aborted) return;
+  if (impl_->Aborted || !impl_->Open) return;
   impl_->Aborted = true;
   // Only a file the document began is its own to delete.
   if (impl_->FileBegun) {

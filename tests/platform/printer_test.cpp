@@ -59,10 +59,12 @@ TEST_F(PrinterTest, APrinterIsPrintingFromItsMakingToItsEndOrAbortAndAnAbortLeav
     const char* name;
     bool abort;
     bool fileLeft;
+    bool endFirst = false;
   };
   const Case cases[] = {
       {"ended", false, true},
       {"aborted, then drawn on and ended", true, false},
+      {"ended, then aborted: the document stays", true, true, true},
   };
   for (const Case& test : cases) {
     const std::string pdf = folder.File(std::string(test.name) + ".pdf");
@@ -71,7 +73,12 @@ TEST_F(PrinterTest, APrinterIsPrintingFromItsMakingToItsEndOrAbortAndAnAbortLeav
       Printer printer(pdf, 30);
       EXPECT_TRUE(Printing()) << test.name;
       printer.GetCanvas().FillRect({0, 0, 10, 10});
-      if (test.abort) {
+      if (test.endFirst) {
+        printer.End();
+        EXPECT_FALSE(Printing()) << test.name;
+        printer.Abort();
+        EXPECT_FALSE(printer.Aborted()) << test.name;
+      } else if (test.abort) {
         printer.Abort();
         EXPECT_TRUE(printer.Aborted()) << test.name;
         EXPECT_FALSE(Printing()) << test.name << ": an aborted job prints no more";
