@@ -320,6 +320,15 @@ int Application::Run(int argc, char** argv) {
     impl_->wakePending = false;
     impl_->terminated = false;
   }
+  // What the loop was given to do on its way out still runs: a window that
+  // closed as the program ended lets go of itself in a task.
+  for (std::function<void()> task;;) {
+    {
+      std::lock_guard lock(impl_->mutex);
+      if (!impl_->TakeTask(task)) break;
+    }
+    impl_->RunTask(task);
+  }
   return result;
 }
 

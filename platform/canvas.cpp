@@ -16,7 +16,7 @@
 #include <QImageReader>
 #include <QPainter>
 #include <QPen>
-#include <QPrinter>
+#include <QPdfWriter>
 #include <QString>
 
 #include <algorithm>
@@ -631,13 +631,75 @@ const QImage& BitmapAccess::Image(const Bitmap& bitmap) { return bitmap.impl_->I
 
 void Bitmap::OnChange(std::function<void()> handler) { impl_->Surface->impl_->Changed = std::move(handler); }
 
+namespace {
+
+// The print document's file.  The PDF writer stops writing after a write
+// the disk took only in part and tells nobody; what it hands over goes
+// through here, where a write that does not go in whole is the file's
+// failure, with the system's reason.  Nothing is held back: the page or the
+// end that does not fit is the one that fails.
+class PrintFileSink final : public QIODevice {
+ public:
+  bool Open(const QString& name) {
+    file_.setFileName(name);
+    if (file_.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered) && open(QIODevice::WriteOnly))
+      return true;
+    Fail();
+    return false;
+  }
+  // Closes the file; false when anything written did not reach the disk.
+  bool Finish() {
+    if (file_.isOpen() && !file_.flush()) Fail();
+    file_.close();
+    if (file_.error() != QFileDevice::NoError) Fail();
+    close();
+    return !failed_;
+  }
+  bool Written() const { return !failed_; }
+  // Why the file failed, as the system said it, when it said anything.
+  const std::string& Reason() const { return reason_; }
+
+ protected:
+  qint64 readData(char*, qint64) override { return -1; }
+  qint64 writeData(const char* data, qint64 length) override {
+    qint64 done = 0;
+    // A part that went in is written again from where it stopped: the
+    // second try tells why the disk refuses.
+    while (done < length) {
+      const qint64 written = file_.write(data + done, length - done);
+      if (written <= 0) {
+        Fail();
+        return done > 0 ? done : -1;
+      }
+      done += written;
+    }
+    return done;
+  }
+
+ private:
+  // The first failure's reason stays: closing the file forgets it.
+  void Fail() {
+    if (!failed_ && file_.error() != QFileDevice::NoError) reason_ = file_.errorString().toStdString();
+    failed_ = true;
+  }
+
+  QFile file_;
+  bool failed_ = false;
+  std::string reason_;
+};
+
+}  // namespace
+
 struct Printer::Impl {
-  QPrinter Device{QPrinter::HighResolution};
+  PrintFileSink File;
+  std::unique_ptr<QPdfWriter> Device;
   QPainter Painter;
   QImage Page;
   std::unique_ptr<Canvas> Surface;
   std::string Name;
   std::string Title;
+  std::int32_t DotsPerInch = 300;
+  QPageLayout Layout;
   int PageNumber = 1;
   bool Open = true;
   bool Aborted = false;
@@ -645,17 +707,22 @@ struct Printer::Impl {
   // then, or a page is turned, it has nothing to print and the file is not
   // touched.
   bool Drawn = false;
+  // The file is the document's: made or emptied by it.
+  bool FileBegun = false;
 
-  // Puts the page drawn so far into the document.
+  // Puts the page drawn so far into the document; EPrinter when the file
+  // does not take it.
   void WritePage() {
     if (Painter.isActive()) {
-      Device.newPage();
+      Device->newPage();
     } else {
-      Device.setDocName(Q(Title));
-      if (!Painter.begin(&Device)) {
-        std::cerr << "The print file " << Name << " cannot be written\n";
-        return;
-      }
+      if (!File.Open(Q(Name))) throw EPrinter(NotWritten());
+      FileBegun = true;
+      Device = std::make_unique<QPdfWriter>(&File);
+      Device->setResolution(DotsPerInch);
+      Device->setPageLayout(Layout);
+      Device->setTitle(Q(Title));
+      if (!Painter.begin(Device.get())) throw EPrinter(NotWritten());
       // The page goes in pixel for pixel, not recompressed with losses.
       Painter.setRenderHint(QPainter::LosslessImageRendering);
     }
@@ -667,6 +734,18 @@ struct Printer::Impl {
       const auto [left, right] = InkedColumns(top, rows);
       if (left < right) PutPart(QRect(left, top, right - left, rows));
     }
+    if (!File.Written()) throw EPrinter(NotWritten());
+  }
+  // Ends the document and closes its file; EPrinter when the file does not
+  // take the rest.
+  void EndDocument() {
+    if (Painter.isActive()) Painter.end();
+    Device.reset();
+    if (File.isOpen() && !File.Finish()) throw EPrinter(NotWritten());
+  }
+  std::string NotWritten() const {
+    const std::string& reason = File.Reason();
+    return "Soubor tisku " + Name + " se nepodařilo zapsat" + (reason.empty() ? "" : ": " + reason);
   }
   // The first inked column of the rows and one past their last; equal when
   // all are white.
@@ -718,14 +797,10 @@ Printer::Printer(const std::string& pdfPath, std::int32_t dotsPerInch)
   // asking does not make the file, nor empty one that is there.
   if (!Writable(Q(pdfPath))) throw EPrinter("Soubor tisku " + pdfPath + " nelze zapsat");
   impl_->Name = pdfPath;
-  QPrinter& device = impl_->Device;
-  device.setOutputFormat(QPrinter::PdfFormat);
-  device.setOutputFileName(Q(pdfPath));
-  device.setResolution(dotsPerInch);
-  device.setFullPage(true);
+  impl_->DotsPerInch = dotsPerInch;
   const QPageSize paper(QSizeF(printPaper.WidthMm, printPaper.HeightMm), QPageSize::Millimeter, QString(),
                         QPageSize::ExactMatch);
-  device.setPageLayout(QPageLayout(paper, QPageLayout::Portrait, QMarginsF()));
+  impl_->Layout = QPageLayout(paper, QPageLayout::Portrait, QMarginsF());
   // Qt counts the page in whole points first; the picture is the paper's
   // own size at the resolution, rounded.
   const auto pixels = [dotsPerInch](double mm) { return static_cast<int>(std::lround(mm / 25.4 * dotsPerInch)); };
@@ -740,11 +815,26 @@ Printer::Printer(const std::string& pdfPath, std::int32_t dotsPerInch)
   ++openPrintDocuments;
 }
 
-// A document with nothing drawn and no page turned leaves no file.
+// A document not ended yet ends here; what fails now can only be left out.
 Printer::~Printer() {
-  if (impl_->Aborted) return;
-  if (impl_->Drawn || impl_->Painter.isActive()) impl_->WritePage();
-  if (impl_->Painter.isActive()) impl_->Painter.end();
+  try {
+    End();
+  } catch (const EPrinter& error) {
+    std::cerr << error.what() << "\n";
+  }
+}
+
+// A document with nothing drawn and no page turned leaves no file; one that
+// the file did not take whole leaves none either, as an abort.
+void Printer::End() {
+  if (impl_->Aborted || !impl_->Open) return;
+  try {
+    if (impl_->Drawn || impl_->Painter.isActive()) impl_->WritePage();
+    impl_->EndDocument();
+  } catch (const EPrinter&) {
+    Abort();
+    throw;
+  }
   impl_->Close();
 }
 
@@ -756,18 +846,26 @@ const std::string& Printer::Title() const { return impl_->Title; }
 int Printer::PageNumber() const { return impl_->PageNumber; }
 
 void Printer::NewPage() {
-  if (impl_->Aborted) return;
-  impl_->WritePage();
+  if (impl_->Aborted || !impl_->Open) return;
+  try {
+    impl_->WritePage();
+  } catch (const EPrinter&) {
+    Abort();
+    throw;
+  }
   impl_->Page.fill(Qt::white);
   ++impl_->PageNumber;
 }
 
+// An ended document is no longer the job's to abort.
 void Printer::Abort() {
-  if (impl_->Aborted) return;
+  if (impl_->Aborted || !impl_->Open) return;
   impl_->Aborted = true;
   // Only a file the document began is its own to delete.
-  if (impl_->Painter.isActive()) {
-    impl_->Painter.end();
+  if (impl_->FileBegun) {
+    if (impl_->Painter.isActive()) impl_->Painter.end();
+    impl_->Device.reset();
+    impl_->File.Finish();
     QFile::remove(Q(impl_->Name));
   }
   impl_->Close();

@@ -192,11 +192,13 @@ class EPrinter : public std::runtime_error {
 };
 
 // One print document into a PDF file: it begins when the printer is made and
-// ends when it is destroyed or aborted.  A page is drawn on a picture at the
-// printer's resolution and goes into the file as it is.  The file is written
-// from the first page on that something is drawn or that is turned, or once
-// the document is asked for (Begin); a document with none of these leaves no
-// file, and an abort deletes only a file the document wrote.
+// ends with End, else when it is destroyed, or when it is aborted.  A page is
+// drawn on a picture at the printer's resolution and goes into the file as
+// it is.  The file is written from the first page on that something is
+// drawn or that is turned, or once the document is asked for (Begin); a
+// document with none of these leaves no file, and an abort deletes only a
+// file the document wrote.  A file the disk does not take whole is no
+// document: the page or end that finds it out raises EPrinter and aborts.
 class Printer {
  public:
   // A page of the paper size (PrintPaperSize) at the given resolution;
@@ -216,7 +218,11 @@ class Printer {
   const std::string& Title() const;
   // The page being drawn, from 1.
   int PageNumber() const;
+  // EPrinter when the file does not take the page drawn so far.
   void NewPage();
+  // Writes the last page and ends the document; EPrinter, with the document
+  // aborted, when the file does not take it whole.  Nothing after an abort.
+  void End();
   // Ends the document at once and deletes its file; what is drawn after it
   // goes nowhere.
   void Abort();

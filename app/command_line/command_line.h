@@ -66,7 +66,8 @@ class TCommandLine : public TTool {
   // A line or a script of this interpreter is being run (a smart script
   // counts until its last line has run).
   bool Running() const;
-  // A line of the last run (or of a script it called) reported an error.
+  // A line of the last run (or of a script it called) reported an error, or
+  // work its lines started failed on its own (a print run shows its box).
   bool Failed() const { return failed_; }
   // The interpreter whose line runs now (the innermost of nested calls).
   static TCommandLine* Innermost();

@@ -49,6 +49,10 @@ TStringListElement* SizeList(TOwnerEntity& table) {
 // ---------------------------------------------------------------- TConditionFilterForm
 
 TConditionFilterForm::TConditionFilterForm() : TKESTUForm("TConditionFilterForm") {
+  // OK is the dialog's default button, but Enter in the grid is the grid's
+  // key: it is kept from the dialog here, after the grid's own handlers
+  // (made below, so asked first) have had it.
+  Window().OnEnterKey(kGrid, [] {});
   platform::StringGrid grid(Window(), kGrid);
   // Down or Enter in the last row gives a new empty row to fill.
   grid.OnKeyDown([this](std::uint16_t key, std::uint8_t) {

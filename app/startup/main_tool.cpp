@@ -119,15 +119,22 @@ void TOldMainTool::OpenWorld() {
   world->SetMainTool(this);
   SetOptionsIniFileSource([this] { return IniFileName(); });
   platform::Application& application = platform::Application::Instance();
-  application.SetMessageHook([link = TElementLink(world)](platform::AppMessage& message, bool& handled) {
-    if (auto* alive = static_cast<TWorld*>(link.Get())) {
+  // A world being freed stops being the program's world first, and may let
+  // the queue run while it frees its children: from then on it is no world
+  // to hand messages to, though its link holds until it is gone.
+  const auto whole = [link = TElementLink(world)]() -> TWorld* {
+    TWorld* current = World();
+    return current && link.Get() == current ? current : nullptr;
+  };
+  application.SetMessageHook([whole](platform::AppMessage& message, bool& handled) {
+    if (TWorld* alive = whole()) {
       alive->DispatchAppMessage(message, handled);
     } else if (TKestuMessage* kestu = KestuMessageOf(message)) {
       DeliverKestuMessage(kestu, handled, nullptr);  // nobody is left to take unaddressed messages
     }
   });
-  application.SetExceptionHook([link = TElementLink(world)](std::exception_ptr error) {
-    auto* alive = static_cast<TWorld*>(link.Get());
+  application.SetExceptionHook([whole](std::exception_ptr error) {
+    TWorld* alive = whole();
     if (!alive) std::rethrow_exception(error);
     alive->ShowAppException(error);
   });
@@ -435,6 +442,12 @@ void TMainTool::SetCommandLine(TTool* commandLine) {
 }
 
 void TMainTool::ExecuteScript(const std::string& fileName) { RunScriptFile(fileName); }
+
+int TMainTool::ExitStatus() const {
+  const TWorld* world = World();
+  const bool blockFailed = world && world->FailedWork(TFailedWork::Block) > 0;
+  return exitStatus_ | (blockFailed ? kExportIncomplete : 0);
+}
 
 bool TMainTool::RunScriptFile(const std::string& fileName) {
   if (fileName.empty()) return true;

@@ -123,7 +123,8 @@ class TMainTool : public TOldMainTool {
   void SetCommandLine(TTool* commandLine);
   // Runs the script file; without an interpreter it logs that it was skipped.
   void ExecuteScript(const std::string& fileName);
-  int ExitStatus() const { return exitStatus_; }
+  // Also a block that any export, whoever ran it, could not write whole.
+  int ExitStatus() const;
   void NoteRunFailure(RunFailure failure) { exitStatus_ |= failure; }
   // The status line.
   virtual std::string Text() const;

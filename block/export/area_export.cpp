@@ -223,14 +223,14 @@ void TExportAreasToLumar::DoIt() {
   auto* input = DynamicCast<TEntity>(Input());
   if (!input || BlockName().empty()) return;
   platform::WaitCursor hourglass;
-  try {
-    Export(*input);
-  } catch (const std::exception& error) {
-    Log(IncompleteBlockText(BlockName(), error.what()));
-    ownedLines_.reset();
-    throw;
-  }
-  FlushTables();
+  ExportBlock([&] {
+    try {
+      Export(*input);
+    } catch (...) {
+      ownedLines_.reset();
+      throw;
+    }
+  });
 }
 
 void TExportAreasToLumar::Export(TEntity& input) {
@@ -325,7 +325,7 @@ void TExportAreasToLumar::ExportLines() {
   for (int i = 0; i < lines_->GetCount(); ++i) {
     if (!progress.Next(i)) {
       stoppedByUser_ = true;
-      return;
+      break;
     }
     auto* line = DynamicCast<TPolyLineElement>(lines_->GetElement(i));
     if (!line || written.at(static_cast<std::size_t>(line->ID))) continue;
@@ -338,6 +338,9 @@ void TExportAreasToLumar::ExportLines() {
     TRestore<std::int32_t> kind(JedenDruh, DruhLinii);
     ExportAttributes(line);
   }
+  // What the files still buffer counts: the block is whole only when it is
+  // on the disk.
+  writer->Finish();
 }
 
 void TExportAreasToLumar::ExportAreas() {
@@ -351,7 +354,7 @@ void TExportAreasToLumar::ExportAreas() {
   for (int i = 0; i < input_->GetCount(); ++i) {
     if (!progress.Next(i)) {
       stoppedByUser_ = true;
-      return;
+      break;
     }
     auto* area = DynamicCast<TAreaElement>(input_->GetElement(i));
     if (!area || area->IsHole || written.at(static_cast<std::size_t>(area->ID))) continue;
@@ -361,6 +364,7 @@ void TExportAreasToLumar::ExportAreas() {
     writer->WriteArea(*area);
     ExportAttributes(area);
   }
+  writer->Finish();
 }
 
 void TExportAreasToLumar::CheckArea(const TAreaElement& Area) {

@@ -45,7 +45,9 @@ class TPrepareExportAreasToLumar : public TTool {
 };
 
 // Writes the input's areas and their boundary lines into the block
-// BlockName: TN.LIN, TN.CRD and TN.ARE are started anew.
+// BlockName: TN.LIN, TN.CRD and TN.ARE are started anew.  A failure on the
+// way, also that of the files' last writes, is logged with the block's name
+// and raised again.
 class TExportAreasToLumar : public TExportLumarElements {
   KESTX_CLASS(TExportAreasToLumar)
  public:

@@ -123,6 +123,21 @@ void TExportLumarElements::FlushTables() {
     if (auto* writer = DynamicCast<TExportDBFClass>(child)) writer->Flush();
 }
 
+void TExportLumarElements::ExportBlock(const std::function<void()>& Export) {
+  try {
+    Export();
+    FlushTables();
+  } catch (const std::exception& error) {
+    Log(IncompleteBlockText(BlockName(), error.what()));
+    NoteFailedWork(TFailedWork::Block);
+    throw;
+  }
+}
+
+std::string IncompleteBlockText(const std::string& BlockName, const std::string& Reason) {
+  return "Blok " + BlockName + " není úplný: " + Reason;
+}
+
 void TExportLumarElements::ExportAttributes(TElement* Element) {
   if (!Element || !ExportDBF) return;
   WriteDBFRecord(Element);

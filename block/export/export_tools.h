@@ -3,6 +3,7 @@
 // GIS block or a text file.  Each is parameterised through its published
 // properties, given its input, run once and freed.
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -94,12 +95,21 @@ class TExportLumarElements : public TExportElements {
   // missing; kept.
   TBlockRegister* GetBlockRegister();
 
+ protected:
+  // Runs the export into the block and writes out its attribute tables.  A
+  // failure on the way is logged with the block's name, counted against the
+  // run and raised again: the block then holds what was written before it.
+  void ExportBlock(const std::function<void()>& Export);
+
  private:
   std::string blockName_;
   std::unordered_map<const TElement*, std::string> sourceTables_;
   TElementLink dynamicProps_;
   TElementLink blockRegister_;
 };
+
+// The log line of a block left incomplete by a failure.
+std::string IncompleteBlockText(const std::string& BlockName, const std::string& Reason);
 
 // A block's folder from the export folder and the block's name.
 class TExpBlockName : public TNameElement {

@@ -121,22 +121,12 @@ void TPrepareExportLinesToLumar::Prepare(const std::vector<TLineEnds>* Ends) {
 
 // ---------------------------------------------------------------- TExportLinesToLumar
 
-std::string IncompleteBlockText(const std::string& BlockName, const std::string& Reason) {
-  return "Blok " + BlockName + " není úplný: " + Reason;
-}
-
 void TExportLinesToLumar::DoIt() {
   TTool::DoIt();
   stoppedByUser_ = false;
   auto* input = DynamicCast<TEntity>(Input());
   if (!input || BlockName().empty()) return;
-  try {
-    Export(*input);
-  } catch (const std::exception& error) {
-    Log(IncompleteBlockText(BlockName(), error.what()));
-    throw;
-  }
-  FlushTables();
+  ExportBlock([&] { Export(*input); });
 }
 
 void TExportLinesToLumar::Export(TEntity& input) {

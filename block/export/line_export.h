@@ -58,8 +58,5 @@ class TExportLinesToLumar : public TExportLumarElements {
   bool stoppedByUser_ = false;
 };
 
-// The log line of a block left incomplete by a failure.
-std::string IncompleteBlockText(const std::string& BlockName, const std::string& Reason);
-
 // Registers the export tools that scripts create by name.
 void RegisterT_LumExpClasses();

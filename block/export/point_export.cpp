@@ -12,8 +12,7 @@ void TExportPointsToLumar::DoIt() {
   TTool::DoIt();
   if (!DynamicCast<TEntity>(Input()) || BlockName().empty()) return;
   platform::WaitCursor hourglass;
-  ExportPoints();
-  FlushTables();
+  ExportBlock([this] { ExportPoints(); });
 }
 
 void TExportPointsToLumar::ExportPoints() {
@@ -23,7 +22,7 @@ void TExportPointsToLumar::ExportPoints() {
   std::unique_ptr<TLumarPointWriter> writer = NewBlockWriter<TLumarPointWriter>(BlockName(), true, wcs.get());
   TExportProgress progress("Export bodu do " + BlockName(), input->GetCount(), "Přerušit export bodu ?");
   for (int i = 0; i < input->GetCount(); ++i) {
-    if (!progress.Next(i)) return;
+    if (!progress.Next(i)) break;
     auto* point = DynamicCast<TPointElement>(input->GetElement(i));
     if (!point) continue;
     point->ID = i + 1;
@@ -31,6 +30,7 @@ void TExportPointsToLumar::ExportPoints() {
     writer->WritePoint(*point);
     ExportAttributes(point);
   }
+  writer->Finish();
 }
 
 TClass TExportPointsToLumar::StaticClass() {

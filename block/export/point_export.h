@@ -5,7 +5,9 @@
 
 // Writes the points of the input entity into the block BlockName (TN.PNT
 // started anew); the point at index i is object i + 1, so the other
-// children leave their records untouched.
+// children leave their records untouched.  A failure on the way, also that
+// of the file's last write, is logged with the block's name and raised
+// again.
 class TExportPointsToLumar : public TExportLumarElements {
   KESTX_CLASS(TExportPointsToLumar)
  public:

@@ -73,6 +73,11 @@ void CloseAtWholeRecord(TLumaRReader& writer) {
   if (tail != 0) platform::TruncateFile(writer.FileName, static_cast<unsigned long long>(size - tail));
 }
 
+// Writes out what the writer's file still buffers; raises when it cannot.
+void FlushFile(TLumaRReader& writer) {
+  if (writer.Stream()) writer.Stream()->Flush();
+}
+
 template <class R>
 void WriteRecordAt(TLumaRReader& writer, std::int64_t index, const R& record) {
   const typename R::Bytes bytes = record.Encode();  // raises before anything is written
@@ -110,8 +115,8 @@ void TLumarCoordWriter::AppendCoord(const TCoordinate& Coord, std::int32_t& Inde
 TLumarLinWriter::~TLumarLinWriter() { CloseAtWholeRecord(*this); }
 
 void TLumarLinWriter::Finish() {
-  if (Stream()) Stream()->Flush();
-  if (TLumarCoordWriter* coords = CoordWriter(); coords && coords->Stream()) coords->Stream()->Flush();
+  FlushFile(*this);
+  if (TLumarCoordWriter* coords = CoordWriter()) FlushFile(*coords);
 }
 
 void TLumarLinWriter::Create(const std::string& BlockDir, bool NewFile, TWCS* WCS) {
@@ -192,6 +197,8 @@ void TLumarObjectWriter::Create(const std::string& BlockDir, bool NewFile, TWCS*
 TLumarObjectWriter::~TLumarObjectWriter() { CloseAtWholeRecord(*this); }
 
 void TLumarObjectWriter::Open() { SetStream(WriterStream(FileName, CreateNew)); }
+
+void TLumarObjectWriter::Finish() { FlushFile(*this); }
 
 template <class R>
 bool TLumarObjectWriter::WriteObjectRecord(const R& Record) {

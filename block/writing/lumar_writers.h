@@ -86,6 +86,9 @@ class TLumarObjectWriter : public TLumaRObjectReader {
   using TLumaRObjectReader::Create;
   void Create(const std::string& BlockDir, bool NewFile, TWCS* WCS);
   void Open() override;
+  // Writes out what the file still buffers; raises when the disk does not
+  // take it.
+  void Finish();
 
  protected:
   // Writes the record at its number unless the number is refused.

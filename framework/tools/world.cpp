@@ -146,6 +146,16 @@ std::string TWorld::ApplicTitle() const { return platform::Application::Instance
 
 void TWorld::SetApplicTitle(const std::string& title) { platform::Application::Instance().SetTitle(title); }
 
+int TWorld::FailedWork(TFailedWork work) const {
+  return work == TFailedWork::Block ? failedBlocks_.load() : failedPrints_.load();
+}
+
+void NoteFailedWork(TFailedWork work) {
+  TWorld* world = World();
+  if (!world) return;
+  ++(work == TFailedWork::Block ? world->failedBlocks_ : world->failedPrints_);
+}
+
 void TWorld::CreateMainTool() {}
 
 void TWorld::DispatchAppMessage(platform::AppMessage& message, bool& handled) {

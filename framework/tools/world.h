@@ -16,6 +16,12 @@ struct AppMessage;
 class TTechnology;
 class TSystemRegister;
 
+// Work of the run that failed where nobody who started it was told by an
+// exception (a print run ends with its own box), or that is owed to the
+// program's exit status whoever started it (a block an export could not
+// write whole).
+enum class TFailedWork { Block, Print };
+
 // The entity that holds the model of the user's objects.
 class TObjectModel : public TOwnerEntity {
   KESTX_CLASS(TObjectModel)
@@ -52,6 +58,9 @@ class TWorld : public TEntity {
   // The application's exception hook.
   virtual void ShowAppException(std::exception_ptr error);
 
+  // How often work of that kind failed in this world.
+  int FailedWork(TFailedWork work) const;
+
  private:
   // The child held by field, made of cls and named when there is none.
   TElement* ChildMadeOnDemand(TElementLink& field, TClass cls, const char* name);
@@ -60,7 +69,15 @@ class TWorld : public TEntity {
   TElementLink systemRegister_;
   TElementLink objectClasses_;
   TElementLink objectModel_;
+  // Noted from a program's thread as well.
+  std::atomic<int> failedBlocks_{0};
+  std::atomic<int> failedPrints_{0};
+
+  friend void NoteFailedWork(TFailedWork work);
 };
+
+// Counts the failure against the world; nothing without one.
+void NoteFailedWork(TFailedWork work);
 
 // The lock that keeps threads from working on the world at the same time: a
 // running OIL program holds it while it runs a statement, and message

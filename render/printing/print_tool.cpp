@@ -4,6 +4,7 @@
 #include <string>
 
 #include "framework/core/class_registry.h"
+#include "framework/tools/world.h"
 #include "framework/values/typed_values.h"
 #include "platform/canvas.h"
 #include "platform/clock.h"
@@ -57,6 +58,7 @@ void PrintNothing(TPrintDevice& printer) {
 }  // namespace
 
 void TPrint::DoIt() {
+  Error = 0;
   auto* interpret = DynamicCast<TInterpret>(Input());
   if (!interpret) return;
   if (!interpret->Device()) return platform::ShowMessage("Není nastaveno zařízení interpretru");
@@ -82,12 +84,14 @@ void TPrint::Run(TInterpret& interpret) {
     interpret.SetDevice(printer);
     try {
       PrintInput(interpret, *printer);
+      // Printed is what the file holds whole.
+      printer->Printer().End();
     } catch (const std::exception& error) {
       printer->Printer().Abort();
-      platform::ShowMessage(std::string("Problémy s tiskem: ") + error.what());
+      Fail(std::string("Problémy s tiskem: ") + error.what());
     }
   } catch (const std::exception& error) {
-    platform::ShowMessage(std::string("Problémy s přípravou tisku: ") + error.what());
+    Fail(std::string("Problémy s přípravou tisku: ") + error.what());
   }
   // Also after a failed preparation: the window waits for the end of the run.
   if (interpret_.Get()) interpret.SetDevice(static_cast<TDevice*>(screenDevice_.Get()));
@@ -96,6 +100,15 @@ void TPrint::Run(TInterpret& interpret) {
   if (!interpret_.Get()) return;
   interpret.Printing = false;
   interpret.PostMessageToOwners(msgPrintDone, nullptr, false);
+}
+
+// The run's dialog has no end of printing to sum up.
+void TPrint::Fail(const std::string& text) {
+  Error = 1;
+  FreeTool(dialog_);
+  platform::ShowMessage(text);
+  Log(text);
+  NoteFailedWork(TFailedWork::Print);
 }
 
 void TPrint::PrintInput(TInterpret& interpret, TPrintDevice& printer) {
@@ -113,6 +126,7 @@ void TPrint::PrintInput(TInterpret& interpret, TPrintDevice& printer) {
 void TPrint::PrintDesktop(TInterpret& interpret, TPrintDevice& printer, TDesktop& desktop) {
   auto* dialog = CreateElement<TPrintDialogTool>();
   const TElementLink dialogLink(dialog);
+  dialog_.Set(dialog);
   dialog->SetPrintDevice(&printer);
   dialog->SetInput(&desktop);
   dialog->DoIt();
@@ -139,6 +153,7 @@ void TPrint::PrintMultiPageDesktop(TInterpret& interpret, TPrintDevice& printer,
   const TElementLink kept(interpret.Input());
   auto* dialog = CreateElement<TPrintDialogTool>();
   const TElementLink dialogLink(dialog);
+  dialog_.Set(dialog);
   dialog->MultiPageMode = true;
   dialog->SetPrintDevice(&printer);
   dialog->SetInput(first);

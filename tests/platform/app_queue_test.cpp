@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "platform/dialogs.h"
+#include "platform/timer.h"
 
 namespace platform {
 namespace {
@@ -274,6 +275,30 @@ TEST_F(AppQueue, RunDeliversPostedMessagesOnTheLoopThreadUntilTerminate) {
   EXPECT_TRUE(delivered.empty());
   app.ProcessMessages();
   EXPECT_THAT(delivered, ElementsAre(4u));
+}
+
+// A timer's handler that runs in the loop's last turn, after the end was
+// asked for, hands the loop a task (a window closed as the program ends lets
+// go of itself so): the task still runs, the messages wait as ever.
+TEST_F(AppQueue, ATaskGivenInTheLoopsLastTurnStillRuns) {
+  bool ran = false;
+  Timer last(0);
+  last.OnTimer([&] {
+    last.SetEnabled(false);
+    app.Invoke([&] { ran = true; });
+    app.PostMessage(Msg(2));
+  });
+  Record();
+  app.SetMessageHook([&](AppMessage& m, bool&) {
+    delivered.push_back(m.Msg);
+    app.Terminate();
+    last.SetEnabled(true);
+  });
+  app.PostMessage(Msg(1));
+  Run();
+  EXPECT_TRUE(ran);
+  EXPECT_THAT(delivered, ElementsAre(1u));
+  EXPECT_EQ(app.PendingCount(), 1u);
 }
 
 TEST_F(AppQueue, HeldMessagesWaitUntilTheLastHoldEnds) {

@@ -3,11 +3,13 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <string>
 #include <tuple>
 #include <vector>
 
 #include "platform/canvas.h"
+#include "tests/platform/file_size_limit.h"
 #include "tests/platform/pdf_info.h"
 #include "tests/platform/temp_folder.h"
 
@@ -57,10 +59,12 @@ TEST_F(PrinterTest, APrinterIsPrintingFromItsMakingToItsEndOrAbortAndAnAbortLeav
     const char* name;
     bool abort;
     bool fileLeft;
+    bool endFirst = false;
   };
   const Case cases[] = {
       {"ended", false, true},
       {"aborted, then drawn on and ended", true, false},
+      {"ended, then aborted: the document stays", true, true, true},
   };
   for (const Case& test : cases) {
     const std::string pdf = folder.File(std::string(test.name) + ".pdf");
@@ -69,7 +73,12 @@ TEST_F(PrinterTest, APrinterIsPrintingFromItsMakingToItsEndOrAbortAndAnAbortLeav
       Printer printer(pdf, 30);
       EXPECT_TRUE(Printing()) << test.name;
       printer.GetCanvas().FillRect({0, 0, 10, 10});
-      if (test.abort) {
+      if (test.endFirst) {
+        printer.End();
+        EXPECT_FALSE(Printing()) << test.name;
+        printer.Abort();
+        EXPECT_FALSE(printer.Aborted()) << test.name;
+      } else if (test.abort) {
         printer.Abort();
         EXPECT_TRUE(printer.Aborted()) << test.name;
         EXPECT_FALSE(Printing()) << test.name << ": an aborted job prints no more";
@@ -130,6 +139,41 @@ TEST_F(PrinterTest, AFileThatCannotBeWrittenFailsTheMakingAndOpensNoDocument) {
     EXPECT_EQ(std::string(error.what()), "Soubor tisku " + pdf + " nelze zapsat");
   }
   EXPECT_FALSE(Printing());
+}
+
+// A document the disk does not take whole is no document: the turn of the
+// page or the end that finds it out raises with the system's reason, the
+// job is aborted and its cut file is gone.
+TEST_F(PrinterTest, ADocumentTheDiskDoesNotTakeWholeFailsWhereItIsFoundOutAndLeavesNoFile) {
+  enum Step { Turn, End };
+  for (const Step fails : {Turn, End}) {
+    const std::string name = fails == Turn ? "the turn" : "the end";
+    const std::string pdf = folder.File(name + ".pdf");
+    Printer printer(pdf, 30);
+    Canvas& canvas = printer.GetCanvas();
+    canvas.FillRect({0, 0, 10, 10});
+    std::string failed = "nothing";
+    try {
+      {
+        // Fewer bytes than a document takes, until the first page is in.
+        std::optional<FileSizeLimit> full;
+        if (fails == Turn) full.emplace(200);
+        printer.NewPage();
+      }
+      canvas.FillRect({0, 0, 10, 10});
+      // Room for what the file holds now and one byte more.
+      const FileSizeLimit full(std::filesystem::file_size(pdf) + 1);
+      printer.End();
+    } catch (const EPrinter& error) {
+      failed = printer.PageNumber() == 1 ? "the turn" : "the end";
+      EXPECT_EQ(std::string(error.what()).rfind("Soubor tisku " + pdf + " se nepodařilo zapsat: File too large", 0),
+                0u)
+          << name << ": " << error.what();
+    }
+    EXPECT_EQ(failed, name);
+    EXPECT_EQ(std::tuple(printer.Aborted(), Printing(), std::filesystem::exists(pdf)), std::tuple(true, false, false))
+        << name;
+  }
 }
 
 // The page goes into the file in bands cut to their inked columns; drawn

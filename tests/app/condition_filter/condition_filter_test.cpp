@@ -424,6 +424,26 @@ TEST_F(ConditionFilterTest, DownOrEnterInTheLastRowAddsARow) {
   }
 }
 
+// OK is the default button, which an unattended run takes; Enter in the
+// grid stays the grid's key and does not press it.
+TEST_F(ConditionFilterTest, EnterInTheGridKeepsTheDialogOpenAndOkIsTheDefault) {
+  Dialog("DRUH");
+  int count = 0, defaultResult = 0;
+  EXPECT_TRUE(Run([&](platform::Form& form) {
+    // Shown, as for a person: a hidden dialog presses no button on Enter.
+    form.Show();
+    Type(form, {{"1"}});
+    StringGrid grid(form, "SG");
+    grid.SetCurrentCell(0, 1);
+    platform::UserKeyOn(form, "SG", platform::vkReturn);
+    count = grid.RowCount();
+    defaultResult = form.DefaultResult();
+  }));
+  EXPECT_EQ(count, 3) << "a row added after the last";
+  EXPECT_EQ(dialog->Condition, "") << "the dialog was taken";
+  EXPECT_EQ(defaultResult, platform::mrOk);
+}
+
 // Every file under the folder, by its path from there, with its bytes; the
 // block's text file names the folder it was written to, and is left out.
 std::map<std::string, std::string> FilesUnder(const std::string& folder) {

@@ -77,6 +77,24 @@ class TNotingMainTool : public TMainTool {
   }
 };
 
+// Work that fails on its own and tells nobody but the world, as a print run
+// does: when run, or when a message of code 500 reaches it.
+class TFailingWork : public TTool {
+ public:
+  static TClass StaticClass() {
+    static const TClassInfo info = DescribeClass<TFailingWork>("TFailingWork", TTool::StaticClass(), "MainToolTest", {});
+    return &info;
+  }
+  TClass ClassType() const override { return StaticClass(); }
+  void DoIt() override { NoteFailedWork(TFailedWork::Print); }
+  void ReceiveMessage(TKestuMessage*& message, bool& handled) override {
+    TTool::ReceiveMessage(message, handled);
+    if (handled || message->Message != 500) return;
+    handled = true;
+    NoteFailedWork(TFailedWork::Print);
+  }
+};
+
 }  // namespace
 
 TClass TNotingMainTool::StaticClass() {
@@ -95,7 +113,7 @@ class MainToolTest : public ShellTest {
     // The real property editor is registered with the program's classes: a
     // stand-in of the same name would make the look-up by name a matter of
     // luck.
-    for (TClass cls : {TStandIn<kEditor>::StaticClass(), TStandIn<kConsole>::StaticClass()})
+    for (TClass cls : {TStandIn<kEditor>::StaticClass(), TStandIn<kConsole>::StaticClass(), TFailingWork::StaticClass()})
       if (!FindKestuClass(cls->ClassName)) RegisterKestuClass(cls);
     main = static_cast<TNotingMainTool*>(TOldMainTool::Create(TNotingMainTool::StaticClass()));
   }
@@ -128,6 +146,20 @@ TEST_F(MainToolTest, OnlyAMainToolClassMakesTheOneWorldWhoseHooksShowErrorsAndOu
   PostTextMessage(nullptr, msgLogText, "nikomu", nullptr);
   PostTextMessage(nullptr, msgLogText, "správci", &keeper);
   RunMessages();
+  EXPECT_EQ(keeper.MessageLines(), (std::vector<std::string>{"správci"}));
+  EXPECT_EQ(platform::Application::Instance().PendingCount(), 0u);
+}
+
+// Freeing a long list lets the queue run, also while the world itself is
+// freed: what is delivered then reaches its receiver or nobody, never the
+// world half gone.
+TEST_F(MainToolTest, MessagesDeliveredWhileTheWorldIsFreedPassItBy) {
+  TEntity* model = World()->ObjectModel();
+  for (int i = 0; i < 201; ++i) model->AddElement(new TNameElement);
+  TOldMainTool keeper;
+  PostTextMessage(nullptr, msgLogText, "nikomu", nullptr);
+  PostTextMessage(nullptr, msgLogText, "správci", &keeper);
+  delete World();
   EXPECT_EQ(keeper.MessageLines(), (std::vector<std::string>{"správci"}));
   EXPECT_EQ(platform::Application::Instance().PendingCount(), 0u);
 }
@@ -391,6 +423,17 @@ TEST_F(MainToolTest, AFailedStartScriptAndAnIncompleteExportShowInTheExitStatus)
       {"the start script is missing", nullptr, "", kStartScriptFailed},
       {"the export finds no guide", "start.oil", exportLines, kExportIncomplete},
       {"both", "start.oil", "Nic.Name\r\n" + exportLines, kStartScriptFailed | kExportIncomplete},
+      // The line fails, and the block counts whoever ran its export.
+      {"a line's export cannot write its block", "start.oil",
+       "E:TExportLinesToLumar = CREATE(ExportLinesToLumar, 'e')\r\nE.BlockName = '" + File("spatny.oil") +
+           "'\r\nE.Input = ObjectModel\r\nE.DOIT()\r\n",
+       kStartScriptFailed | kExportIncomplete},
+      {"work a line runs fails on its own", "start.oil", "FailingWork()\r\nObjectModel.Name\r\n",
+       kStartScriptFailed},
+      {"work fails on its own while the messages after a line run", "start.oil",
+       "F:TFailingWork = CREATE(FailingWork, 'f')\r\nM:TKestuMessage = CREATE(KestuMessage, 'm')\r\n"
+       "M.Receiver = F\r\nM.PostIt = '500'\r\n",
+       kStartScriptFailed},
   };
   for (const Row& row : rows) {
     delete World();

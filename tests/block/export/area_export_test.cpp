@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <map>
+#include <optional>
 
 #include "bench/stand_map.h"
 #include "block/export/point_export.h"
@@ -11,6 +12,7 @@
 #include "platform/gauge_form.h"
 #include "spatial/index/quadtree.h"
 #include "spatial/topology/topology_nodes.h"
+#include "tests/platform/file_size_limit.h"
 #include "tests/block/reading/reading_fixture.h"
 
 namespace {
@@ -563,6 +565,74 @@ TEST_F(AreaExportTest, PointsAreNumberedByTheirPlaceInTheListAndOtherRecordsStay
     EXPECT_EQ(r.X, row.x) << "record " << row.record;
   }
   EXPECT_EQ(input.GetElement(4)->ID, 5);
+}
+
+// The files keep their records in memory until they are written out at the
+// export's end; a disk that is full by then fails the block, with its log
+// line, as a failure part-way does.
+TEST_F(AreaExportTest, AnExportWhoseLastWritesDoNotFitFailsTheBlockAndSaysSo) {
+  // Each file's records fit in memory; the disk takes 100 bytes a file:
+  // fewer than the line and area files of one square (two line records,
+  // two area records) or three points (four point records) need.
+  static constexpr rlim_t kDisk = 100;
+  struct Row {
+    const char* name;
+    bool points;
+    bool fullFromTheAreas;  // the disk fills when the first area is written
+    const char* cut;        // the file the disk cannot take
+  };
+  const Row rows[] = {
+      {"the boundary lines", false, false, kLineFileName},
+      {"the areas", false, true, kAreaFileName},
+      {"the points", true, false, kPointFileName},
+  };
+  // Fills the disk when the export reaches its first area.
+  struct FillsAtTheFirstArea {
+    std::optional<FileSizeLimit> full;
+    void Exported(TElement* element, TDynamicProperties*) {
+      if (!full && DynamicCast<TAreaElement>(element)) full.emplace(kDisk);
+    }
+  };
+  for (const Row& row : rows) {
+    std::filesystem::remove_all(block);
+    // The folder is there: a new block's files, written at once, need no room.
+    platform::ForceDirectories(block);
+    lines.Clear();
+    built.reset();
+    log.Lines.clear();
+    const int failedBefore = world->FailedWork(TFailedWork::Block);
+    TSpaceEntityString points;
+    std::unique_ptr<TExportLumarElements> tool;
+    FillsAtTheFirstArea filler;
+    if (row.points) {
+      for (int i = 0; i < 3; ++i) {
+        auto* point = new TPointElement;
+        point->SetBounds({10.0 + i, 20, 10.0 + i, 20});
+        point->SetProperties(new TLumarPointProps);
+        points.AddElement(point);
+      }
+      tool = std::make_unique<TExportPointsToLumar>();
+      tool->SetInput(&points);
+    } else {
+      DrawSquare(0, 0, 10);
+      tool = std::make_unique<TExportAreasToLumar>();
+      tool->SetInput(&Build());
+      tool->OnExportObject = ExportObjectHandler<FillsAtTheFirstArea, &FillsAtTheFirstArea::Exported>(&filler);
+    }
+    tool->SetBlockName(block);
+    std::string error;
+    {
+      std::optional<FileSizeLimit> full;
+      if (!row.fullFromTheAreas) full.emplace(kDisk);
+      error = ErrorOf<platform::EWriteError>([&] { tool->DoIt(); });
+      filler.full.reset();
+    }
+    EXPECT_NE(error, "no error") << row.name;
+    EXPECT_THAT(LogLines(), testing::ElementsAre(IncompleteBlockText(block, error))) << row.name;
+    EXPECT_EQ(world->FailedWork(TFailedWork::Block), failedBefore + 1) << row.name;
+    const auto size = std::filesystem::file_size(block + "/" + row.cut);
+    EXPECT_LT(size, kDisk) << row.name << ": " << row.cut;
+  }
 }
 
 }  // namespace

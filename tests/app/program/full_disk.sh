@@ -1,0 +1,81 @@
+#!/bin/sh
+# An export and a print onto a full disk: each run ends with a failure in
+# its exit status and the log line on the standard output, and the print
+# leaves no file behind.  The disk is a small file system of the run's own
+# where the test may mount one (in a mount namespace of its own), else a
+# limit on the size of every file the program writes, with the limit's
+# signal ignored so that a write past it fails as on a full disk.
+# KESTX_NO_MOUNT makes the test take the file-size limit.
+# $1: the program, $2: the samples folder.
+. "$(dirname "$0")/program_run.sh"
+
+page=4096
+mkdir disk
+namespace=
+if [ -z "${KESTX_NO_MOUNT:-}" ]; then
+  for how in "unshare -m" "unshare -rm"; do
+    if $how sh -c "mount -t tmpfs -o size=$page tmpfs disk" 2> /dev/null; then
+      namespace=$how
+      break
+    fi
+  done
+fi
+
+# The program on a disk of $FULL bytes, the files left on it listed in
+# left.txt.
+cat > full <<EOF
+#!/bin/sh
+if [ -n "$namespace" ]; then
+  exec $namespace sh -c 'mount -t tmpfs -o size=\$FULL tmpfs disk || exit 99
+    "\$0" "\$@"; status=\$?; find disk -type f > left.txt; exit \$status' "$program" "\$@"
+fi
+python3 -c 'import os, resource, signal, sys
+signal.signal(signal.SIGXFSZ, signal.SIG_IGN)
+limit = int(os.environ["FULL"])
+resource.setrlimit(resource.RLIMIT_FSIZE, (limit, limit))
+os.execv(sys.argv[1], sys.argv[1:])' "$program" "\$@"
+status=\$?
+find disk -type f > left.txt
+exit \$status
+EOF
+chmod +x full
+
+# The areas of the sample stands exported into a block on the disk; the
+# block of a run with room enough says how much the disk may take.
+{
+  model_script blocks "ARE=STANDS.BLK"
+  cat <<'EOF'
+E:TExportAreasToLumar = CREATE(ExportAreasToLumar, 'e')
+E.BlockName = 'disk/OUT.BLK'
+E.Input = WORLD.ObjectModel.MODEL.FINDELEMENTBYCLASS(InterpretLayer).FINDELEMENTBYCLASS(AreaString)
+E.DOIT()
+CLOSE()
+EOF
+} > export.oil
+run 0 export.oil
+[ -s disk/OUT.BLK/TN.ARE ] || fail "the export with room enough wrote no areas"
+# Room for all but the last page of the block's files (the areas' file is
+# written last, whole at its end), or for all but the last byte of its
+# largest file (the lines', whose last part is written at its end).
+if [ -n "$namespace" ]; then
+  full=$(( ($(for f in disk/OUT.BLK/*; do echo "($(stat -c %s "$f") + $page - 1) / $page +"; done) 0 - 1) * page ))
+else
+  full=$(( $(stat -c %s disk/OUT.BLK/TN.LIN) - 1 ))
+fi
+rm -rf disk/OUT.BLK
+# Its line fails (1), and its block is not whole (2).
+FULL=$full KESTX_PROGRAM=./full run 3 export.oil
+grep -q "^Blok disk/OUT.BLK není úplný: " out.txt || fail "the export's log line is missing"
+
+# The sample desktop printed onto a disk that takes less than its first page.
+{
+  print_script
+  echo "CLOSE()"
+} > print.oil
+# The script whose line started the print fails (1).
+FULL=16384 KESTX_PRINT_FILE=disk/tisk.pdf KESTX_PROGRAM=./full run 1 print.oil
+grep -q "^Problémy s tiskem: Soubor tisku disk/tisk.pdf se nepodařilo zapsat: " out.txt ||
+  fail "the print's failure is not on the output"
+grep -q "Ukončen tisk" out.txt && fail "the failed print was summed up as ended"
+grep -q "tisk.pdf" left.txt && fail "the print left its cut file"
+exit 0
