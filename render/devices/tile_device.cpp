@@ -24,6 +24,11 @@ const TProjection& TTileDevice::DrawingProjection() const {
   return target && target->Projection() ? *target->Projection() : TBitmapDevice::DrawingProjection();
 }
 
+TDeviceRect TTileDevice::DrawingPageRect() const {
+  const TDevice* target = Target();
+  return target && target->Page() ? target->Page()->PageRect : TBitmapDevice::DrawingPageRect();
+}
+
 std::int64_t TTileDevice::MemoryLimit() {
   std::int64_t limit = MemoryTileSetting();
   const TMemoryElement memory;

@@ -31,6 +31,7 @@ class TTileDevice : public TBitmapDevice {
 
  protected:
   const TProjection& DrawingProjection() const override;
+  TDeviceRect DrawingPageRect() const override;
 
  private:
   // The band count and height a memory limit allows for the target's page.

@@ -192,4 +192,40 @@ TEST_F(SmallInterpretTest, ZMSheetsAreOutlinedAndTheLocatorKeepsItsSheet) {
   EXPECT_FALSE(interpret.AcceptsClass(TRectEntity::StaticClass()));
 }
 
+// At 1 : 10 000 and 300 dots an inch a pixel is 10 000 * 0.0254 / 300 m and
+// 32,000 pixels are 27 km; edge 1-2 of sheet 1 is 94 km long, so both its
+// ends lie beyond that with the page's centre on the edge's middle.  The
+// edge must cross the whole page through the centre, as it really runs.
+TEST_F(SmallInterpretTest, AZMSheetEdgeWhoseEndsLieFarOffThePageCrossesItWhereItRuns) {
+  TMapsZM locator;
+  locator.Color = 0x0000FF;
+  locator.PenWidth = 0;
+  TZMCorners corners;
+  TMapsZM sheet;
+  sheet.SetMap200(1);
+  for (int k = 1; k <= 4; ++k) corners[static_cast<std::size_t>(k - 1)] = {sheet.CornerX(k), sheet.CornerY(k)};
+  const TRealPoint centre{(corners[0].X + corners[1].X) / 2, (corners[0].Y + corners[1].Y) / 2};
+  auto device = MakeBitmapDevice(400, 400);
+  const double dotsPerMetre = 300 / 0.0254;
+  device->Page()->SetResolution(dotsPerMetre, dotsPerMetre);
+  device->Projection()->Calculate(centre, device->Page(), 10000);
+  TInterpretZM interpret;
+  Run(interpret, locator, *device);
+  // Pixel (200, 200) shows the centre; Y runs down.
+  const auto rowAt = [&](double column) {
+    return 200 - (column - 200) * (corners[1].Y - corners[0].Y) / (corners[1].X - corners[0].X);
+  };
+  std::string wrong;
+  for (int x = 0; x < 400; ++x) {
+    int inColumn = 0;
+    for (int y = 0; y < 400; ++y) {
+      if (device->Canvas()->Pixel(x, y) == 0xFFFFFF) continue;
+      ++inColumn;
+      if (std::abs(y - rowAt(x)) > 1) wrong += " (" + std::to_string(x) + "," + std::to_string(y) + ")";
+    }
+    if (inColumn != 1) wrong += " column " + std::to_string(x) + ": " + std::to_string(inColumn);
+  }
+  EXPECT_EQ(wrong.substr(0, 300), "");
+}
+
 }  // namespace
