@@ -100,6 +100,12 @@ class TDevice : public TOwnerEntity {
   // A new entity of the element's vertices turned by RotatePoint; nil for
   // nil or an element without vertices.
   std::unique_ptr<TRectEntity> CreateRotatedCopy(const TElement* element) const;
+  // The world rectangle the picture shows: the page's clip rectangle (or the
+  // whole page) in world units, grown to take in its four corners turned
+  // back while the projection is turned.  A band of a taller picture shows
+  // what the whole picture does, so that what reaches over its edges is not
+  // left out.
+  virtual void VisibleWorldRect(TRealRect& R, bool clipped) const;
 
  protected:
   // The page and projection are also children; these only find them fast.
