@@ -29,6 +29,11 @@ TDeviceRect TTileDevice::DrawingPageRect() const {
   return target && target->Page() ? target->Page()->PageRect : TBitmapDevice::DrawingPageRect();
 }
 
+void TTileDevice::VisibleWorldRect(TRealRect& R, bool clipped) const {
+  if (const TDevice* target = Target()) return target->VisibleWorldRect(R, clipped);
+  TBitmapDevice::VisibleWorldRect(R, clipped);
+}
+
 std::int64_t TTileDevice::MemoryLimit() {
   std::int64_t limit = MemoryTileSetting();
   const TMemoryElement memory;
@@ -101,6 +106,8 @@ void TTileDevice::SetupBand(std::int32_t centreRow) {
   projection.RotateCenter_Y = targetProjection.RotateCenter_Y;
   projection.SetVirtualScale(targetProjection.VirtualScale());
   rowShift_ = TileTop;
+  // Hatching runs on from the band above, as it does on the whole picture.
+  Canvas()->SetBrushOrigin({0, -TileTop});
 }
 
 void TTileDevice::NextTile() {

@@ -28,6 +28,8 @@ class TTileDevice : public TBitmapDevice {
   void BeginDraw() override;
   void EndDraw() override;
   virtual void NextTile();
+  // The target's: a band shows what the whole picture does.
+  void VisibleWorldRect(TRealRect& R, bool clipped) const override;
 
  protected:
   const TProjection& DrawingProjection() const override;

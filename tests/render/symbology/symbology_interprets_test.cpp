@@ -21,6 +21,7 @@
 #include "render/interprets/universal_interpret.h"
 #include "render/palette/palette.h"
 #include "render/symbols/stroke_font.h"
+#include "tests/render/symbology/block_objects.h"
 #include "tests/render/symbols/symbol_fixture.h"
 
 namespace {
@@ -103,19 +104,6 @@ class SymbologyTest : public SymbolTest {
   static platform::ColorValue PixelAt(TDevice& device, int x, int y) { return device.GetHandle()->Pixel(x, y); }
 };
 
-TPointElement* MakePoint(double x, double y, int barva, int znacka) {
-  auto* point = new TPointElement;
-  point->SetMinX(x);
-  point->SetMinY(y);
-  point->SetMaxX(x);
-  point->SetMaxY(y);
-  auto* props = new TLumarPointProps;
-  props->Barva = static_cast<std::int16_t>(barva);
-  props->Znacka = static_cast<std::int16_t>(znacka);
-  point->SetProperties(props);
-  return point;
-}
-
 TEST_F(SymbologyTest, PointsAreCrossesOrSymbolsInTheirColour) {
   struct Row {
     const char* Name;
@@ -192,17 +180,6 @@ TEST_F(SymbologyTest, APointThatFailsBeepsAndTheWalkGoesOn) {
   EXPECT_EQ(beeps, 3);
 }
 
-TPolyLineElement* MakeLine(int barva, int znacka, int symbol) {
-  auto* line = WithVertices(new TPolyLineElement, {{2, 10}, {18, 10}});
-  line->PlaceRefAtMiddle();
-  auto* props = new TLumarLineProps;
-  props->Barva = static_cast<std::int16_t>(barva);
-  props->Znacka = static_cast<std::int16_t>(znacka);
-  props->Symbol = static_cast<std::int16_t>(symbol);
-  line->SetProperties(props);
-  return line;
-}
-
 TEST_F(SymbologyTest, LinesArePlainOrSymbolsWithTheirPointSymbol) {
   // The line runs along pixel row 100 from x 20 to 180; the point symbol sits
   // at its middle (100, 100), reaching off the line.
@@ -269,14 +246,6 @@ TEST_F(SymbologyTest, ThickPenFollowsTheVirtualScaleUpToFourPixels) {
   }
 }
 
-TAreaElement* MakeArea(double left, double bottom, double right, double top, int znacka) {
-  auto* area = WithVertices(new TAreaElement, {{left, bottom}, {left, top}, {right, top}, {right, bottom}});
-  auto* props = new TLumarAreaProps;
-  props->Znacka = static_cast<std::int16_t>(znacka);
-  area->SetProperties(props);
-  return area;
-}
-
 // A square from (low, low) to (high, high) bounded by one closed line.
 TPolyLineAreaElement* AreaOfLines(double low, double high, int znacka) {
   auto* area = new TPolyLineAreaElement;
@@ -341,20 +310,6 @@ TEST_F(SymbologyTest, AreasAreFilledOrHatched) {
 }  // namespace
 
 namespace {
-
-TTextElement* MakeText(const std::string& text, TCodePage codePage, int barva, double x, double y) {
-  auto* element = new TTextElement;
-  element->Text = text;
-  auto* props = new TLumarTextProps;
-  props->CodePage = codePage;
-  props->Barva = static_cast<std::int16_t>(barva);
-  props->Height = 5;
-  props->WidthCoef = 1;
-  props->StartPoint()->SetX(x);
-  props->StartPoint()->SetY(y);
-  element->SetProperties(props);
-  return element;
-}
 
 bool SamePixels(TDevice& a, TDevice& b) {
   for (int y = 0; y < kSize; ++y)
