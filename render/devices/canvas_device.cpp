@@ -159,7 +159,9 @@ void TCanvasDevice::SetPenPosition(const TDevicePoint& point) {
 
 void TCanvasDevice::LineToPixel(std::int32_t x, std::int32_t y) {
   SetPenPosition({x, y});
-  if (canvas_) canvas_->LineTo(x, y);
+  if (!canvas_) return;
+  PageClip clip(*this);
+  canvas_->LineTo(x, y);
 }
 
 void TCanvasDevice::MoveToPixel(std::int32_t x, std::int32_t y) {

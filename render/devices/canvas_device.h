@@ -67,8 +67,8 @@ class TCanvasDevice : public TDevice {
   // its centre and scale on it.
   void SetupPage() override;
 
-  // The model point turned and projected, in the canvas's pixels.
-  TDevicePoint ToDevice(double X, double Y) const;
+  // In the canvas's pixels: a band's rows.
+  TDevicePoint ToDevice(double X, double Y) const override;
 
   // While alive and the page's clipping is on, the canvas draws only inside
   // the page clip rectangle: for what is not cut geometrically (rectangles,

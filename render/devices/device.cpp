@@ -60,6 +60,13 @@ void TDevice::UnrotatePoint(double& X, double& Y) const {
   if (projection && projection->Angle() != 0) Turn(*projection, -projection->Angle(), X, Y);
 }
 
+TDevicePoint TDevice::ToDevice(double X, double Y) const {
+  const TPageProjection* projection = Projection();
+  if (!projection) return {};
+  RotatePoint(X, Y);
+  return {projection->WorldToDeviceX(X), projection->WorldToDeviceY(Y)};
+}
+
 void TDevice::VisibleWorldRect(TRealRect& R, bool clipped) const {
   const TPageProjection* projection = Projection();
   if (!projection) return;

@@ -97,6 +97,8 @@ class TDevice : public TOwnerEntity {
   // -Angle; nothing while the angle is 0.
   void RotatePoint(double& X, double& Y) const;
   void UnrotatePoint(double& X, double& Y) const;
+  // The pixel a model point is drawn at: turned and projected (clamped).
+  virtual TDevicePoint ToDevice(double X, double Y) const;
   // A new entity of the element's vertices turned by RotatePoint; nil for
   // nil or an element without vertices.
   std::unique_ptr<TRectEntity> CreateRotatedCopy(const TElement* element) const;
