@@ -108,6 +108,12 @@ class TDevice : public TOwnerEntity {
   // what the whole picture does, so that what reaches over its edges is not
   // left out.
   virtual void VisibleWorldRect(TRealRect& R, bool clipped) const;
+  // The device whose page and projection describe the whole picture this
+  // one draws: itself, or the target of a band.  What sets up a page clip
+  // and transform of its own (a view) sets them up there and then has this
+  // device follow them.
+  virtual TDevice& WholePicture() { return *this; }
+  virtual void FollowWholePicture() {}
 
  protected:
   // The page and projection are also children; these only find them fast.

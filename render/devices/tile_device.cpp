@@ -88,7 +88,17 @@ void TTileDevice::Setup(TDevice* target) {
   Done = false;
 }
 
+TDevice& TTileDevice::WholePicture() {
+  TDevice* target = Target();
+  return target ? *target : *this;
+}
+
+void TTileDevice::FollowWholePicture() {
+  if (!Done && Target() && Bitmap()) SetupBand(centreRow_);
+}
+
 void TTileDevice::SetupBand(std::int32_t centreRow) {
+  centreRow_ = centreRow;
   const TDevice& target = *Target();
   const T_Page& targetPage = *target.Page();
   const TPageProjection& targetProjection = *target.Projection();
