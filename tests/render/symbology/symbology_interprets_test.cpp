@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <functional>
 #include <memory>
 #include <set>
 #include <stdexcept>
@@ -16,6 +17,7 @@
 #include "block/props/lumar_props.h"
 #include "platform/canvas.h"
 #include "platform/code_page.h"
+#include "render/interprets/interpret_layers.h"
 #include "render/interprets/interpret_script.h"
 #include "render/interprets/script_creator.h"
 #include "render/interprets/universal_interpret.h"
@@ -343,22 +345,42 @@ TEST_F(SymbologyTest, UnderTheUniversalInterpretEachAreaOfALayerIsDrawnOnceWithT
       {"hatched", {}, 2001},
       {"filled by the layer's colour", {false, 0, true, 0x0000FF}, 2001},
   };
-  for (const Row& row : rows) {
-    TOwnerEntity model;
-    auto* layer = MakeLayer<TAreaString>(row.Over);
-    model.AddElement(layer);
-    TAreaElement* left = MakeArea(2, 2, 8, 18, row.Znacka);
-    TAreaElement* right = MakeArea(11, 4, 17, 12, row.Znacka);
-    layer->AddElement(left);
-    layer->AddElement(right);
-    auto universal = MakeMapDevice<TAreaCountingDevice>(kSize, kSize);
-    DrawWithDefaultScript(model, *universal);
-    EXPECT_EQ(universal->Areas, 2) << row.Name;
-    // Each area handed once to a lone area interpret after its layer.
-    auto once = Draw<TInterpretLumPloch>(true, {layer, left, right});
-    EXPECT_GT(DrawnPixels(*universal).Count, 0) << row.Name;
-    EXPECT_TRUE(SamePixels(*universal, *once)) << row.Name;
-  }
+  // Where the layer of areas lies in the model: the default script draws it
+  // there, or an interpret layer of area strings gives it to an area
+  // interpret of its own.
+  struct Place {
+    const char* Name;
+    std::function<void(TOwnerEntity&, TAreaString*)> Put;
+  };
+  const Place places[] = {
+      {"in the model", [](TOwnerEntity& model, TAreaString* layer) { model.AddElement(layer); }},
+      {"in an interpret layer",
+       [](TOwnerEntity& model, TAreaString* layer) {
+         auto* interpretLayer = new TInterpretLayer;
+         interpretLayer->SetLayerClassName("TAreaString");
+         interpretLayer->SetInterpretName("TInterpretLumPloch");
+         interpretLayer->AddElement(layer);
+         model.AddElement(interpretLayer);
+       }},
+  };
+  for (const Row& row : rows)
+    for (const Place& place : places) {
+      const std::string name = std::string(row.Name) + ", " + place.Name;
+      TOwnerEntity model;
+      auto* layer = MakeLayer<TAreaString>(row.Over);
+      place.Put(model, layer);
+      TAreaElement* left = MakeArea(2, 2, 8, 18, row.Znacka);
+      TAreaElement* right = MakeArea(11, 4, 17, 12, row.Znacka);
+      layer->AddElement(left);
+      layer->AddElement(right);
+      auto universal = MakeMapDevice<TAreaCountingDevice>(kSize, kSize);
+      DrawWithDefaultScript(model, *universal);
+      EXPECT_EQ(universal->Areas, 2) << name;
+      // A lone area interpret walks its layer's areas itself.
+      auto alone = Draw<TInterpretLumPloch>(true, {layer});
+      EXPECT_GT(DrawnPixels(*universal).Count, 0) << name;
+      EXPECT_TRUE(SamePixels(*universal, *alone)) << name;
+    }
 }
 
 TEST_F(SymbologyTest, TextsAreDrawnInTheirColourInsideTheMap) {
