@@ -56,7 +56,6 @@ class TBorderBuffer : public TRectangle {
   std::span<const TDevicePoint> PiecePoints() const { return piecePoints_; }
   std::span<const std::int32_t> PieceCounts() const { return pieceCounts_; }
 
-
  private:
   bool EntityInside() const;
   void Empty();
