@@ -1,9 +1,12 @@
 // Drawing through the devices and the universal interpret, each against its
-// anchor in the same run: Qt's painter on the same pixels, and the plain loop
-// of device calls.
+// anchor in the same run: Qt's painter on the same pixels, the plain loop of
+// device calls, and for the costs that grow with the input, the same input
+// drawn or looked up the cheap way.
 #include <benchmark/benchmark.h>
 
+#include <cmath>
 #include <memory>
+#include <numbers>
 #include <random>
 #include <vector>
 
@@ -12,6 +15,7 @@
 #include "framework/values/typed_values.h"
 #include "platform/canvas_reference.h"
 #include "render/devices/bitmap_device.h"
+#include "render/interprets/interpret.h"
 #include "render/interprets/interpret_script.h"
 #include "render/interprets/universal_interpret.h"
 #include "render/render_base_classes.h"
@@ -132,5 +136,89 @@ void BM_BandedUniversalInterpret(benchmark::State& state) {
   SetWorld(nullptr);
 }
 BENCHMARK(BM_BandedUniversalInterpret)->Unit(benchmark::kMillisecond);
+
+// What drawing costs as its input grows, each beside its anchor: lines with
+// an end far off the page drawn segment by segment against the same lines
+// drawn as polylines (cut to the page before the canvas steps them), and a
+// script with an instance node for each element against the same look-ups
+// in a script of class nodes only.  8 times the input should take about 8
+// times as long.
+
+// n lines, each from a point of the page to a point a thousand pages away.
+std::vector<std::unique_ptr<TPolyLineElement>> FarLines(std::int64_t n) {
+  std::mt19937 random(11);
+  std::uniform_real_distribution<double> on(0, kSide), turn(0, 2 * std::numbers::pi);
+  std::vector<std::unique_ptr<TPolyLineElement>> lines;
+  for (std::int64_t i = 0; i < n; ++i) {
+    auto line = std::make_unique<TPolyLineElement>();
+    const double x = on(random), y = on(random), angle = turn(random);
+    line->AddVertex(x, y);
+    line->AddVertex(x + 1000.0 * kSide * std::cos(angle), y + 1000.0 * kSide * std::sin(angle));
+    line->CalcBounds();
+    lines.push_back(std::move(line));
+  }
+  return lines;
+}
+
+void BM_FarLinesMovedAndDrawnTo(benchmark::State& state) {
+  const auto lines = FarLines(state.range(0));
+  const auto device = Device();
+  for (auto _ : state)
+    for (const auto& line : lines) {
+      device->MoveTo(line->GetCoordX(0), line->GetCoordY(0));
+      device->LineTo(line->GetCoordX(1), line->GetCoordY(1));
+    }
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_FarLinesMovedAndDrawnTo)->Arg(1000)->Arg(8000)->Unit(benchmark::kMillisecond);
+
+void BM_FarLinesAsPolylinesAnchor(benchmark::State& state) {
+  const auto lines = FarLines(state.range(0));
+  const auto device = Device();
+  for (auto _ : state)
+    for (const auto& line : lines) device->DrawPolyline(line.get());
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_FarLinesAsPolylinesAnchor)->Arg(1000)->Arg(8000)->Unit(benchmark::kMillisecond);
+
+// A script with class nodes for lines and areas, as a symbology has.
+std::unique_ptr<TInterpretScript> ClassScript() {
+  RegisterRenderBaseClasses();
+  auto script = std::make_unique<TInterpretScript>();
+  for (const char* cls : {"TRectEntity", "TPolyLineElement", "TAreaElement"}) {
+    script->SetNewClassName(cls);
+    script->SetActualInterpret(new TInterpret);
+  }
+  return script;
+}
+
+std::vector<std::unique_ptr<TPolyLineElement>> Elements(std::int64_t n) {
+  std::vector<std::unique_ptr<TPolyLineElement>> elements;
+  for (std::int64_t i = 0; i < n; ++i) elements.push_back(std::make_unique<TPolyLineElement>());
+  return elements;
+}
+
+// An instance node filed for each element, then each element's interpret
+// looked up, as a walk asks for it.
+void BM_ScriptInstanceNodesFiledAndFound(benchmark::State& state) {
+  const auto elements = Elements(state.range(0));
+  for (auto _ : state) {
+    const auto script = ClassScript();
+    for (const auto& element : elements) script->SetNewElement(element.get());
+    for (const auto& element : elements) benchmark::DoNotOptimize(script->FindInterpret(element.get()));
+  }
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_ScriptInstanceNodesFiledAndFound)->Arg(1000)->Arg(8000)->Arg(64000)->Unit(benchmark::kMillisecond);
+
+void BM_ScriptClassNodesFoundAnchor(benchmark::State& state) {
+  const auto elements = Elements(state.range(0));
+  for (auto _ : state) {
+    const auto script = ClassScript();
+    for (const auto& element : elements) benchmark::DoNotOptimize(script->FindInterpret(element.get()));
+  }
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_ScriptClassNodesFoundAnchor)->Arg(1000)->Arg(8000)->Arg(64000)->Unit(benchmark::kMillisecond);
 
 }  // namespace

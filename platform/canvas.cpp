@@ -249,6 +249,7 @@ struct Canvas::Impl {
   std::int32_t DotsPerInch = 96;
   PixelPoint Position;
   std::int64_t Phase = 0;  // how far along its pattern a styled pen is
+  PixelPoint BrushOrigin;  // where the hatch patterns start
   std::function<void()> Changed;  // told before each drawing
 
   void Touch() const {
@@ -329,9 +330,10 @@ void Canvas::Impl::FillRings(const CanvasPen& pen, const CanvasBrush& brush, std
     FillEvenOdd(points, counts, Image->height(), [&](std::int64_t row, std::int64_t from, std::int64_t to) {
       if (!forward && !back) return out.Span(row, from, to);
       // Lines every eighth pixel, running down to the right (forward) or
-      // down to the left (back).
+      // down to the left (back), counted from the brush origin.
+      const std::int64_t y = row - BrushOrigin.Y;
       for (std::int64_t x = from; x < to; ++x)
-        if ((((forward ? x - row : x + row)) & 7) == 0) out.Put(x, row);
+        if ((((forward ? x - BrushOrigin.X - y : x - BrushOrigin.X + y)) & 7) == 0) out.Put(x, row);
     });
   }
   std::size_t start = 0;
@@ -361,6 +363,7 @@ QFont Canvas::Impl::MakeFont(const CanvasFont& font) const {
 }
 
 PixelRect Canvas::ClipRect() const { return {0, 0, impl_->Image->width(), impl_->Image->height()}; }
+void Canvas::SetBrushOrigin(const PixelPoint& origin) { impl_->BrushOrigin = origin; }
 void Canvas::LimitDrawingTo(const PixelRect& rect) { impl_->Clip = rect; }
 void Canvas::UnlimitDrawing() { impl_->Clip.reset(); }
 std::int32_t Canvas::PixelsPerInchX() const { return impl_->DotsPerInch; }

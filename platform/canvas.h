@@ -81,6 +81,10 @@ class Canvas {
 
   // The whole surface.
   PixelRect ClipRect() const;
+  // Where the hatch patterns of brushes start: a canvas that shows a part of
+  // a larger picture sets it to where the picture's pixel (0, 0) would lie,
+  // so that its hatching is the picture's own.  (0, 0) until set.
+  void SetBrushOrigin(const PixelPoint& origin);
   // Until unlimited, every drawing operation changes only pixels inside
   // rect (and on the surface).
   void LimitDrawingTo(const PixelRect& rect);

@@ -2,7 +2,10 @@
 // The device points of one element, projected, clamped and without repeats,
 // cut to the device's clip rectangle before they are drawn.  The rectangle
 // it is (the inherited corners) is the visible world rectangle: an element
-// lying wholly inside it needs no cutting.
+// lying wholly inside it needs no cutting.  Cutting works on the unrounded
+// pixel coordinates of the whole picture: a vertex thousands of pages away
+// would move the cut edge once clamped, and a band's shift must not change
+// how a cut end rounds.
 #include <cstdint>
 #include <span>
 #include <vector>
@@ -11,6 +14,14 @@
 #include "spatial/geometry/geometry_types.h"
 
 class TProjection;
+
+// A point as the cutting sees it: where it lies in the whole picture's
+// pixels, unrounded, and its pixel there (clamped, which keeps the side of
+// the page it lies on).
+struct TExactVertex {
+  TRealPoint At;
+  TDevicePoint Pixel;
+};
 
 class TBorderBuffer : public TRectangle {
   KESTX_CLASS(TBorderBuffer)
@@ -48,10 +59,15 @@ class TBorderBuffer : public TRectangle {
  private:
   bool EntityInside() const;
   void Empty();
+  // The clip rectangle in the whole picture's rows.
+  TDeviceRect WholeClipRect() const;
+  TDevicePoint Shifted(const TDevicePoint& point) const { return {point.X, point.Y - RowShift}; }
   TElementLink projection_;
   TElementLink entity_;
   std::int32_t bufferSize_ = 0;
   std::vector<TDevicePoint> points_;
+  // The same vertices unshifted, for the cutting.
+  std::vector<TExactVertex> exact_;
   std::vector<TDevicePoint> piecePoints_;
   std::vector<std::int32_t> pieceCounts_;
 };
@@ -62,9 +78,31 @@ class TBorderBuffer : public TRectangle {
 bool ProjectVertices(const TProjection& projection, std::int32_t rowShift, const TElement* element,
                      std::vector<TDevicePoint>& points);
 
-// The part of the segment a-b inside the rectangle, running the way the
-// segment does; false when none is.
-bool ClipSegment(const TDeviceRect& rect, const TDevicePoint& a, const TDevicePoint& b, TDevicePoint& from,
-                 TDevicePoint& to);
+// The part of the segment a-b (unrounded pixels) inside the rectangle, its
+// edges included, running the way the segment does; false when none is.  An
+// end that is cut lies on the edge that cut it, worked out from a and b
+// themselves; FromCut and ToCut tell which ends were cut.
+struct TExactClip {
+  TRealPoint From;
+  TRealPoint To;
+  bool FromCut = false;
+  bool ToCut = false;
+};
+bool ClipExactSegment(const TDeviceRect& rect, const TRealPoint& a, const TRealPoint& b, TExactClip& clip);
+// The pixel of a point worked out by cutting: nearest, halves to even.
+TDevicePoint RoundedPixel(const TRealPoint& point);
+
+// What the rectangle shows of the segment a-b, in pixels: both ends as they
+// are when both lie inside, nothing when both lie beyond one side, else the
+// part the exact segment has inside, its cut ends rounded (nearest, halves
+// to even).
+struct TSegmentView {
+  bool Visible = false;
+  bool FromCut = false;
+  bool ToCut = false;
+  TDevicePoint From;
+  TDevicePoint To;
+};
+TSegmentView ViewSegment(const TDeviceRect& rect, const TExactVertex& a, const TExactVertex& b);
 
 void RegisterBorderBufferClasses();

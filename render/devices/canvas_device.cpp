@@ -4,8 +4,6 @@
 #include <vector>
 
 #include "framework/core/class_registry.h"
-#include "render/devices/border_buffer.h"
-#include "spatial/geometry/intersections.h"
 #include "spatial/geometry/page.h"
 #include "spatial/geometry/projection.h"
 #include "spatial/objects/space_entities.h"
@@ -63,6 +61,25 @@ TDevicePoint TCanvasDevice::ToDevice(double X, double Y) const {
   return {projection.WorldToDeviceX(X), projection.WorldToDeviceY(Y) - rowShift_};
 }
 
+TExactVertex TCanvasDevice::ToExact(double X, double Y) const {
+  RotatePoint(X, Y);
+  const TProjection& projection = DrawingProjection();
+  TExactVertex point{{}, {projection.WorldToDeviceX(X), projection.WorldToDeviceY(Y)}};
+  if (!projection.WorldToDeviceExact(X, Y, point.At)) point.At = {double(point.Pixel.X), double(point.Pixel.Y)};
+  return point;
+}
+
+TDeviceRect TCanvasDevice::DrawingPageRect() const { return Page()->PageRect; }
+
+TDeviceRect TCanvasDevice::StrokeRect() const {
+  const T_Page& page = *Page();
+  if (page.ClipActive)
+    return {page.ClipRect.Left, page.ClipRect.Top + rowShift_, page.ClipRect.Right, page.ClipRect.Bottom + rowShift_};
+  const TDeviceRect whole = DrawingPageRect();
+  const std::int32_t margin = (canvas_ ? std::max(1, canvas_->Pen.Width) : 1) + 2;
+  return {whole.Left - margin, whole.Top - margin, whole.Right + margin, whole.Bottom + margin};
+}
+
 platform::PixelRect TCanvasDevice::ToDeviceRect(double MinX, double MinY, double MaxX, double MaxY) const {
   TDeviceRect rect;
   DrawingProjection().WorldRectToDevice(MinX, MinY, MaxX, MaxY, rect);
@@ -113,33 +130,42 @@ void TCanvasDevice::StrokeSegment(const TDevicePoint& from, const TDevicePoint& 
   canvas_->LineTo(to.X, to.Y);
 }
 
+// The segment is cut in the whole picture's unrounded pixels before its ends
+// are rounded: a clamped end would turn it, and the canvas steps every pixel
+// it is given.
 void TCanvasDevice::LineTo(double X, double Y) {
-  const TDevicePoint to = ToDevice(X, Y);
-  if (to == penPos_) return;
-  const TDevicePoint from = penPos_;
-  penPos_ = to;
-  if (!Page()->ClipActive) return StrokeSegment(from, to, true);
-  const TDeviceRect& clip = Page()->ClipRect;
-  bool inside = false, crosses = false;
-  AnalInt::ClipTest(clip, from.X, from.Y, to.X, to.Y, inside, crosses);
-  if (inside) return StrokeSegment(from, to, true);
-  if (!crosses) return;
-  TDevicePoint start, end;
-  if (ClipSegment(clip, from, to, start, end)) StrokeSegment(start, end, false);
+  const TExactVertex to = ToExact(X, Y);
+  const TDevicePoint shifted{to.Pixel.X, to.Pixel.Y - rowShift_};
+  if (shifted == penPos_) return;
+  const TExactVertex from{exactPen_, {penPos_.X, penPos_.Y + rowShift_}};
+  penPos_ = shifted;
+  exactPen_ = to.At;
+  const TSegmentView view = ViewSegment(StrokeRect(), from, to);
+  if (!view.Visible) return;
+  StrokeSegment({view.From.X, view.From.Y - rowShift_}, {view.To.X, view.To.Y - rowShift_}, !view.FromCut);
 }
 
 void TCanvasDevice::MoveTo(double X, double Y) {
-  penPos_ = ToDevice(X, Y);
+  const TExactVertex at = ToExact(X, Y);
+  penPos_ = {at.Pixel.X, at.Pixel.Y - rowShift_};
+  exactPen_ = at.At;
   if (canvas_) canvas_->MoveTo(penPos_.X, penPos_.Y);
 }
 
+void TCanvasDevice::SetPenPosition(const TDevicePoint& point) {
+  penPos_ = point;
+  exactPen_ = {double(point.X), double(point.Y) + rowShift_};
+}
+
 void TCanvasDevice::LineToPixel(std::int32_t x, std::int32_t y) {
-  penPos_ = {x, y};
-  if (canvas_) canvas_->LineTo(x, y);
+  SetPenPosition({x, y});
+  if (!canvas_) return;
+  PageClip clip(*this);
+  canvas_->LineTo(x, y);
 }
 
 void TCanvasDevice::MoveToPixel(std::int32_t x, std::int32_t y) {
-  penPos_ = {x, y};
+  SetPenPosition({x, y});
   if (canvas_) canvas_->MoveTo(x, y);
 }
 

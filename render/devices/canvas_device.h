@@ -5,9 +5,9 @@
 #include <memory>
 #include <string>
 
+#include "render/devices/border_buffer.h"
 #include "render/devices/device.h"
 
-class TBorderBuffer;
 class TProjection;
 
 class TCanvasDevice : public TDevice {
@@ -67,19 +67,12 @@ class TCanvasDevice : public TDevice {
   // its centre and scale on it.
   void SetupPage() override;
 
-  // The model point turned and projected, in the canvas's pixels.
-  TDevicePoint ToDevice(double X, double Y) const;
-
- protected:
-  // The transform drawing goes through, and the rows it is moved up by: a
-  // band of a taller page draws with the whole page's transform, so that its
-  // pixels are those of the whole picture.
-  virtual const TProjection& DrawingProjection() const;
-  std::int32_t rowShift_ = 0;
+  // In the canvas's pixels: a band's rows.
+  TDevicePoint ToDevice(double X, double Y) const override;
 
   // While alive and the page's clipping is on, the canvas draws only inside
   // the page clip rectangle: for what is not cut geometrically (rectangles,
-  // texts, pictures, pixels).
+  // texts, pictures, pixels, what interprets draw on the canvas itself).
   class PageClip {
    public:
     explicit PageClip(const TCanvasDevice& device);
@@ -91,12 +84,29 @@ class TCanvasDevice : public TDevice {
     platform::Canvas* limited_ = nullptr;
   };
 
+ protected:
+  // The transform drawing goes through, and the rows it is moved up by: a
+  // band of a taller page draws with the whole page's transform, so that its
+  // pixels are those of the whole picture.
+  virtual const TProjection& DrawingProjection() const;
+  std::int32_t rowShift_ = 0;
+  // The page rectangle of the whole picture that transform draws.
+  virtual TDeviceRect DrawingPageRect() const;
+
   // A segment the clip test let through, from the pen position or from a
   // clipped start.
   virtual void StrokeSegment(const TDevicePoint& from, const TDevicePoint& to, bool fromPenPosition);
-  void SetPenPosition(const TDevicePoint& point) { penPos_ = point; }
+  void SetPenPosition(const TDevicePoint& point);
 
  private:
+  // The model point turned, where it lies in the whole picture's pixels and
+  // its pixel there.
+  TExactVertex ToExact(double X, double Y) const;
+  // What a line is cut to before it is stroked, in the whole picture's
+  // pixels: the page clip rectangle while clipping is on, else the page
+  // with a margin the pen cannot reach across, so that the canvas steps only
+  // what can show.
+  TDeviceRect StrokeRect() const;
   // Fills the buffer with the element, cut as the page clip rectangle asks.
   void FillBuffer(TRectEntity* element, std::int32_t minPoints);
   // The element, or its turned copy (kept in turned) while the projection
@@ -106,6 +116,9 @@ class TCanvasDevice : public TDevice {
 
   platform::Canvas* canvas_ = nullptr;
   TDevicePoint penPos_;
+  // The pen position unrounded and unclamped, in the whole picture's pixels:
+  // the start of the next line.
+  TRealPoint exactPen_;
   // One buffer, refilled for every element.
   std::unique_ptr<TBorderBuffer> buffer_;
 };

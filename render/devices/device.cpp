@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 #include <vector>
 
 #include "framework/core/class_registry.h"
@@ -57,6 +58,28 @@ void TDevice::RotatePoint(double& X, double& Y) const {
 void TDevice::UnrotatePoint(double& X, double& Y) const {
   const TPageProjection* projection = Projection();
   if (projection && projection->Angle() != 0) Turn(*projection, -projection->Angle(), X, Y);
+}
+
+TDevicePoint TDevice::ToDevice(double X, double Y) const {
+  const TPageProjection* projection = Projection();
+  if (!projection) return {};
+  RotatePoint(X, Y);
+  return {projection->WorldToDeviceX(X), projection->WorldToDeviceY(Y)};
+}
+
+void TDevice::VisibleWorldRect(TRealRect& R, bool clipped) const {
+  const TPageProjection* projection = Projection();
+  if (!projection) return;
+  if (clipped) projection->GetClipWorldRect(R);
+  else projection->GetWorldRect(R);
+  if (projection->Angle() == 0) return;
+  const TRealRect page = R;
+  for (const auto& [cornerX, cornerY] : {std::pair(page.MinX, page.MinY), std::pair(page.MaxX, page.MinY),
+                                         std::pair(page.MinX, page.MaxY), std::pair(page.MaxX, page.MaxY)}) {
+    double X = cornerX, Y = cornerY;
+    UnrotatePoint(X, Y);
+    R = {std::min(R.MinX, X), std::min(R.MinY, Y), std::max(R.MaxX, X), std::max(R.MaxY, Y)};
+  }
 }
 
 void TDevice::SetPenWidth(double W) {

@@ -97,9 +97,23 @@ class TDevice : public TOwnerEntity {
   // -Angle; nothing while the angle is 0.
   void RotatePoint(double& X, double& Y) const;
   void UnrotatePoint(double& X, double& Y) const;
+  // The pixel a model point is drawn at: turned and projected (clamped).
+  virtual TDevicePoint ToDevice(double X, double Y) const;
   // A new entity of the element's vertices turned by RotatePoint; nil for
   // nil or an element without vertices.
   std::unique_ptr<TRectEntity> CreateRotatedCopy(const TElement* element) const;
+  // The world rectangle the picture shows: the page's clip rectangle (or the
+  // whole page) in world units, grown to take in its four corners turned
+  // back while the projection is turned.  A band of a taller picture shows
+  // what the whole picture does, so that what reaches over its edges is not
+  // left out.
+  virtual void VisibleWorldRect(TRealRect& R, bool clipped) const;
+  // The device whose page and projection describe the whole picture this
+  // one draws: itself, or the target of a band.  What sets up a page clip
+  // and transform of its own (a view) sets them up there and then has this
+  // device follow them.
+  virtual TDevice& WholePicture() { return *this; }
+  virtual void FollowWholePicture() {}
 
  protected:
   // The page and projection are also children; these only find them fast.

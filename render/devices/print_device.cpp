@@ -51,6 +51,7 @@ void TPrintDevice::StrokeSegment(const TDevicePoint& from, const TDevicePoint& t
 
 void TPrintDevice::LineToPixel(std::int32_t x, std::int32_t y) {
   if (!RasterizeLines || PlainPen()) return TCanvasDevice::LineToPixel(x, y);
+  PageClip clip(*this);
   WideLine(PenPosition().X, PenPosition().Y, x, y);
   SetPenPosition({x, y});
 }

@@ -24,6 +24,16 @@ const TProjection& TTileDevice::DrawingProjection() const {
   return target && target->Projection() ? *target->Projection() : TBitmapDevice::DrawingProjection();
 }
 
+TDeviceRect TTileDevice::DrawingPageRect() const {
+  const TDevice* target = Target();
+  return target && target->Page() ? target->Page()->PageRect : TBitmapDevice::DrawingPageRect();
+}
+
+void TTileDevice::VisibleWorldRect(TRealRect& R, bool clipped) const {
+  if (const TDevice* target = Target()) return target->VisibleWorldRect(R, clipped);
+  TBitmapDevice::VisibleWorldRect(R, clipped);
+}
+
 std::int64_t TTileDevice::MemoryLimit() {
   std::int64_t limit = MemoryTileSetting();
   const TMemoryElement memory;
@@ -78,7 +88,17 @@ void TTileDevice::Setup(TDevice* target) {
   Done = false;
 }
 
+TDevice& TTileDevice::WholePicture() {
+  TDevice* target = Target();
+  return target ? *target : *this;
+}
+
+void TTileDevice::FollowWholePicture() {
+  if (!Done && Target() && Bitmap()) SetupBand(centreRow_);
+}
+
 void TTileDevice::SetupBand(std::int32_t centreRow) {
+  centreRow_ = centreRow;
   const TDevice& target = *Target();
   const T_Page& targetPage = *target.Page();
   const TPageProjection& targetProjection = *target.Projection();
@@ -96,6 +116,8 @@ void TTileDevice::SetupBand(std::int32_t centreRow) {
   projection.RotateCenter_Y = targetProjection.RotateCenter_Y;
   projection.SetVirtualScale(targetProjection.VirtualScale());
   rowShift_ = TileTop;
+  // Hatching runs on from the band above, as it does on the whole picture.
+  Canvas()->SetBrushOrigin({0, -TileTop});
 }
 
 void TTileDevice::NextTile() {

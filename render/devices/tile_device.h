@@ -28,9 +28,16 @@ class TTileDevice : public TBitmapDevice {
   void BeginDraw() override;
   void EndDraw() override;
   virtual void NextTile();
+  // The target's: a band shows what the whole picture does.
+  void VisibleWorldRect(TRealRect& R, bool clipped) const override;
+  // The target; the band takes over the target's page clip and transform
+  // as they are now.
+  TDevice& WholePicture() override;
+  void FollowWholePicture() override;
 
  protected:
   const TProjection& DrawingProjection() const override;
+  TDeviceRect DrawingPageRect() const override;
 
  private:
   // The band count and height a memory limit allows for the target's page.
@@ -42,6 +49,8 @@ class TTileDevice : public TBitmapDevice {
   TElementLink target_;
   // The band height before the last band was cut.
   std::int32_t bandHeight_ = 0;
+  // The target's row the band's projection is centred on.
+  std::int32_t centreRow_ = 0;
 };
 
 void RegisterTileDeviceClasses();

@@ -1,7 +1,5 @@
 #include "render/interprets/interpret.h"
 
-#include <algorithm>
-
 #include "framework/core/class_registry.h"
 #include "framework/core/messages.h"
 #include "render/devices/device.h"
@@ -160,19 +158,11 @@ void TRectInterpret::AttachDevice(TDevice* device) {
   TDevice* attached = Device();
   if (!attached || !attached->Projection()) return;
   TRealRect world;
-  attached->Projection()->GetClipWorldRect(world);
+  attached->VisibleWorldRect(world, true);
   MinX = world.MinX;
   MinY = world.MinY;
   MaxX = world.MaxX;
   MaxY = world.MaxY;
-  if (attached->Projection()->Angle() == 0) return;
-  double x1 = world.MinX, y1 = world.MinY, x2 = world.MaxX, y2 = world.MaxY;
-  attached->UnrotatePoint(x1, y1);
-  attached->UnrotatePoint(x2, y2);
-  MinX = std::min({MinX, x1, x2});
-  MinY = std::min({MinY, y1, y2});
-  MaxX = std::max({MaxX, x1, x2});
-  MaxY = std::max({MaxY, y1, y2});
 }
 
 TClass TInterpret::StaticClass() {

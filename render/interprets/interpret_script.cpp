@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <exception>
+#include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "framework/core/class_registry.h"
@@ -34,9 +36,147 @@ TClass FindInterpretClass(const std::string& name) {
   return cls && cls->InheritsFrom(TInterpret::StaticClass()) ? cls : nullptr;
 }
 
+// ---------------------------------------------------------------- node lists
+
+struct TISInstances::TIndex {
+  // The list's length when the index was made or last joined.
+  std::size_t Count = 0;
+  // The class nodes and their positions, in list order.
+  std::vector<std::pair<std::size_t, TISClass*>> ClassNodes;
+  // Each element's first instance node and its position.
+  std::unordered_map<const TElement*, std::pair<std::size_t, TISInstance*>> FirstInstance;
+};
+
+TISInstances::~TISInstances() = default;
+
+void TISInstances::DropIndex() const { index_.reset(); }
+
+void TISInstances::IndexNode(TIndex& index, TElement* child, std::size_t position) {
+  if (auto* classNode = DynamicCast<TISClass>(child)) {
+    index.ClassNodes.emplace_back(position, classNode);
+  } else if (auto* node = DynamicCast<TISInstance>(child); node && node->Element()) {
+    index.FirstInstance.try_emplace(node->Element(), position, node);
+  }
+}
+
+// A list that changed without passing through this class (a node freed
+// elsewhere leaves it) has another length.
+const TISInstances::TIndex& TISInstances::Index() const {
+  const auto& children = Children();
+  if (!index_ || index_->Count != children.size()) {
+    index_ = std::make_unique<TIndex>();
+    for (std::size_t i = 0; i < children.size(); ++i) IndexNode(*index_, children[i], i);
+    index_->Count = children.size();
+  }
+  return *index_;
+}
+
+TISInstance* TISInstances::FirstAccepting(const TElement* element, bool instancesOnly) const {
+  if (!element) return nullptr;
+  // A node not where the index has it means a change the index missed: it
+  // is made again, once.
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    const TIndex& index = Index();
+    const auto& children = Children();
+    bool stale = false;
+    std::size_t first = children.size();
+    TISInstance* found = nullptr;
+    if (const auto at = index.FirstInstance.find(element); at != index.FirstInstance.end()) {
+      const auto& [position, node] = at->second;
+      stale = children[position] != node || node->Element() != element;
+      first = position;
+      found = node;
+    }
+    for (const auto& [position, classNode] : index.ClassNodes) {
+      if (instancesOnly || stale || position >= first) break;
+      stale = children[position] != classNode;
+      if (!stale && classNode->Accepts(element)) {
+        found = classNode;
+        break;
+      }
+    }
+    if (!stale) return found;
+    DropIndex();
+  }
+  return nullptr;
+}
+
+TISClass* TISInstances::LastClassNodeAccepting(const TElement* element, const TISInstance* except) const {
+  if (!element) return nullptr;
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    const TIndex& index = Index();
+    const auto& children = Children();
+    bool stale = false;
+    for (auto at = index.ClassNodes.rbegin(); at != index.ClassNodes.rend() && !stale; ++at) {
+      const auto& [position, classNode] = *at;
+      stale = children[position] != classNode;
+      if (!stale && classNode != except && classNode->Accepts(element)) return classNode;
+    }
+    if (!stale) return nullptr;
+    DropIndex();
+  }
+  return nullptr;
+}
+
+// Nodes appended one by one (a script filing an instance node for each
+// element) join the index.
+void TISInstances::AddElement(TElement* element) {
+  const std::size_t before = Children().size();
+  const bool indexed = index_ && index_->Count == before;
+  TOwnerEntity::AddElement(element);
+  if (indexed && Children().size() == before + 1 && Children().back() == element) {
+    IndexNode(*index_, element, before);
+    index_->Count = before + 1;
+  } else {
+    DropIndex();
+  }
+}
+
+void TISInstances::InsertElement(int index, TElement* element) {
+  TOwnerEntity::InsertElement(index, element);
+  DropIndex();
+}
+
+void TISInstances::SetElement(int index, TElement* element) {
+  TOwnerEntity::SetElement(index, element);
+  DropIndex();
+}
+
+void TISInstances::RemoveElement(TElement* element) {
+  TOwnerEntity::RemoveElement(element);
+  DropIndex();
+}
+
+std::vector<TElement*> TISInstances::RemoveElementsIf(const std::function<bool(TElement*)>& Drop) {
+  std::vector<TElement*> removed = TOwnerEntity::RemoveElementsIf(Drop);
+  DropIndex();
+  return removed;
+}
+
+void TISInstances::FreeElement(TElement* element) {
+  TOwnerEntity::FreeElement(element);
+  DropIndex();
+}
+
+void TISInstances::Clear() {
+  TOwnerEntity::Clear();
+  DropIndex();
+}
+
+void TISInstances::ReadData(platform::TReader& reader, TQuickEntity& elementMap) {
+  TOwnerEntity::ReadData(reader, elementMap);
+  DropIndex();
+}
+
 // ---------------------------------------------------------------- instance nodes
 
+void TISInstance::DropIndexes() const {
+  for (int i = 0; i < GetOwnersCount(); ++i)
+    if (const auto* list = DynamicCast<TISInstances>(GetOwner(i))) list->DropIndex();
+}
+
 void TISInstance::SetElement(TElement* element) {
+  DropIndexes();
   element_.Set(element);
   UpdateName();
 }
@@ -113,14 +253,7 @@ TInterpret* TISClass::FindInterpret(const TElement* element) const {
     // An element of exactly the node's class still has its own instance
     // node to look at; no class node below can take it.
     const bool exact = element->ClassType() == node->elementClass_;
-    const TISInstance* next = nullptr;
-    for (TElement* child : below->Children()) {
-      const auto* sub = DynamicCast<TISInstance>(child);
-      if (sub && (!exact || !DynamicCast<TISClass>(sub)) && sub->Accepts(element)) {
-        next = sub;
-        break;
-      }
-    }
+    const TISInstance* next = below->FirstAccepting(element, exact);
     if (!next) return node->GetInterpret();
     const auto* nextClass = DynamicCast<TISClass>(next);
     if (!nextClass) return next->FindInterpret(element);
@@ -131,13 +264,8 @@ TInterpret* TISClass::FindInterpret(const TElement* element) const {
 void TISClass::InsertInstanceNode(TISInstance* node) {
   if (!node) return;
   TISClass* level = this;
-  for (;;) {
-    TISClass* deeper = nullptr;
-    const std::vector<TISInstance*> nodes = NodesOf(level->ExistingSubNodes());
-    for (auto sub = nodes.rbegin(); sub != nodes.rend() && !deeper; ++sub) {
-      auto* classNode = DynamicCast<TISClass>(*sub);
-      if (classNode && *sub != node && node->Element() && classNode->Accepts(node->Element())) deeper = classNode;
-    }
+  while (const TISInstances* nodes = level->ExistingSubNodes()) {
+    TISClass* deeper = nodes->LastClassNodeAccepting(node->Element(), node);
     if (!deeper) break;
     level = deeper;
   }

@@ -6,12 +6,15 @@
 // properties form a small editing language that reports through Error.
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "framework/core/elements.h"
 
 class TDevice;
 class TInterpret;
+class TISClass;
 class TISInstances;
 
 class TISInstance : public TOwnerEntity {
@@ -32,13 +35,49 @@ class TISInstance : public TOwnerEntity {
   virtual void UpdateName();
 
  private:
+  // Each list holding the node drops its index.
+  void DropIndexes() const;
   TElementLink element_;
   TElementLink interpret_;
 };
 
-// The nodes of one level, and the root of one pass.
+// The nodes of one level, and the root of one pass.  A level may hold an
+// instance node for each element drawn: it keeps an index of its nodes (its
+// class nodes in list order, and each element's first instance node), so
+// that finding a node takes the class nodes and one look-up, not the whole
+// list.  Every change of the list drops the index, but for nodes appended
+// one by one, which join it.
 class TISInstances : public TOwnerEntity {
   KESTX_CLASS(TISInstances)
+ public:
+  ~TISInstances() override;
+  // The first node in list order that accepts the element; only instance
+  // nodes when instancesOnly.
+  TISInstance* FirstAccepting(const TElement* element, bool instancesOnly) const;
+  // The last class node in list order, other than except, that accepts the
+  // element.
+  TISClass* LastClassNodeAccepting(const TElement* element, const TISInstance* except) const;
+  // The list or a node's element changed under the index.
+  void DropIndex() const;
+
+  void AddElement(TElement* element) override;
+  void InsertElement(int index, TElement* element) override;
+  void SetElement(int index, TElement* element) override;
+  void RemoveElement(TElement* element) override;
+  std::vector<TElement*> RemoveElementsIf(const std::function<bool(TElement*)>& Drop) override;
+  void FreeElement(TElement* element) override;
+  void Clear() override;
+  void ReadData(platform::TReader& reader, TQuickEntity& elementMap) override;
+
+ private:
+  struct TIndex;
+  // The index as the list stands, made again when it was dropped or does
+  // not match the list.
+  const TIndex& Index() const;
+  // Takes the node at position into the index.
+  static void IndexNode(TIndex& index, TElement* child, std::size_t position);
+
+  mutable std::unique_ptr<TIndex> index_;
 };
 
 class TISClass : public TISInstance {

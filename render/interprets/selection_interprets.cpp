@@ -36,6 +36,9 @@ void TSelectedElementInterpret::Process(TElement* element) {
   const std::int32_t midX = a.X + (b.X - a.X) / 2, midY = a.Y + (b.Y - a.Y) / 2;
   const TDevicePoint handles[] = {{a.X, a.Y}, {b.X, a.Y}, {b.X, b.Y}, {a.X, b.Y},
                                   {midX, a.Y}, {b.X, midY}, {midX, b.Y}, {a.X, midY}};
+  // Drawn on the canvas itself, the handles keep to the page clip as the
+  // device's own drawing does.
+  const TCanvasDevice::PageClip clip(*device);
   for (const TDevicePoint& h : handles) canvas.Rectangle(h.X - 5, h.Y - 5, h.X + 5, h.Y + 5);
 }
 

@@ -82,7 +82,7 @@ void TInterpretZM::DoIt() {
   const TDevice* device = Device();
   if (device && device->Projection()) {
     TRealRect world;
-    device->Projection()->GetWorldRect(world);
+    device->VisibleWorldRect(world, false);
     visible_ = world;
   }
   TInterpret::DoIt();

@@ -1,5 +1,8 @@
 #include "render/interprets/universal_interpret.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include "framework/core/class_registry.h"
 #include "framework/core/messages.h"
 #include "platform/app_queue.h"
@@ -77,6 +80,9 @@ void TUniversalInterpret::DoIt() {
 }
 
 void TUniversalInterpret::BeforeRun() {
+  entered_.clear();
+  drawn_ = nullptr;
+  drawnBy_ = nullptr;
   if (TInterpretScript* script = Script()) script->AttachDevice(Device());
   Timer()->Reset();
   Counter = 0;
@@ -93,8 +99,21 @@ bool TUniversalInterpret::LayerVisible(const TInterpretLayer& layer) const {
 }
 
 bool TUniversalInterpret::QGoInside(TElement* element) {
-  if (const auto* layer = DynamicCast<TInterpretLayer>(element)) return LayerVisible(*layer);
-  return CanGoInside && DynamicCast<TEntity>(element) != nullptr;
+  const auto* layer = DynamicCast<TInterpretLayer>(element);
+  const bool inside = layer ? LayerVisible(*layer) : CanGoInside && DynamicCast<TEntity>(element) != nullptr;
+  if (!inside) return false;
+  TInterpret* walkedBy = nullptr;
+  if (TInterpret* above = WalkedBy(); above && above->QGoInside(element)) walkedBy = above;
+  else if (element == drawn_ && drawnBy_ && drawnBy_->QGoInside(element)) walkedBy = drawnBy_;
+  entered_.push_back({element, walkedBy});
+  return true;
+}
+
+void TUniversalInterpret::LeftInside(TElement* element) {
+  TInterpret::LeftInside(element);
+  const auto at = std::find_if(entered_.rbegin(), entered_.rend(),
+                               [element](const TEntered& entered) { return entered.Entity == element; });
+  if (at != entered_.rend()) entered_.erase(std::prev(at.base()), entered_.end());
 }
 
 bool TUniversalInterpret::QProcessBefore(TElement* element) {
@@ -122,17 +141,25 @@ bool TUniversalInterpret::QProcessAfter(TElement* element) {
   return false;
 }
 
+// An element that the same interpret met walking an entity above it was
+// drawn then (an area interpret walks its layer's areas itself): it is not
+// drawn twice, and the walk goes on as after drawing it.
 void TUniversalInterpret::Draw(TInterpret* interpret, TElement* element) {
   SetInterpret(interpret);
-  if (interpret) {
+  drawn_ = element;
+  drawnBy_ = nullptr;
+  if (!interpret) return;
+  if (interpret != WalkedBy()) {
     interpret->SetInput(element);
     interpret->DoIt();
-    CanGoInside = interpret->QGoInsideAfter(element);
+    drawnBy_ = interpret;
   }
+  CanGoInside = interpret->QGoInsideAfter(element);
 }
 
 void TUniversalInterpret::Process(TElement* element) {
   CanGoInside = true;
+  drawn_ = nullptr;
   if (!InterpretByLayer) {
     if (TInterpretScript* script = Script(); script && script->Accepts(element)) Draw(script->FindInterpret(element), element);
     SetInterpret(nullptr);

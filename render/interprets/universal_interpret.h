@@ -6,6 +6,7 @@
 // 32, runs the walk once per script pass, and draws in bitmap bands when
 // asked.
 #include <cstdint>
+#include <vector>
 
 #include "render/interprets/interpret.h"
 
@@ -46,12 +47,31 @@ class TUniversalInterpret : public TInterpret {
   void ReView(TKestuMessage* message, bool& handled) override;
   void ReViewArea(TKestuMessage* message, bool& handled) override;
 
+ protected:
+  void LeftInside(TElement* element) override;
+
  private:
   // Each pass of the script in turn; false when a walk was broken off.
   bool RunPasses();
   void RunTiles();
   void Draw(TInterpret* interpret, TElement* element);
   bool LayerVisible(const TInterpretLayer& layer) const;
+  // The interpret that walked the children of the entity being walked
+  // itself, when one did.
+  TInterpret* WalkedBy() const { return entered_.empty() ? nullptr : entered_.back().WalkedBy; }
+
+  // The entities the walk is inside, each with the interpret that walked its
+  // children itself when it drew it or an entity above it (nil for none):
+  // what that interpret reached in its own walk it has drawn already, and is
+  // not handed the same elements again.
+  struct TEntered {
+    TElement* Entity;
+    TInterpret* WalkedBy;
+  };
+  std::vector<TEntered> entered_;
+  // The element last processed and the interpret that drew it.
+  TElement* drawn_ = nullptr;
+  TInterpret* drawnBy_ = nullptr;
 
   TElementLink timer_;
   TElementLink script_;

@@ -19,7 +19,7 @@ void LetEventsRun() { platform::Application::Instance().ProcessMessages(); }
 
 void TGridMarksInterpret::DoIt() {
   page_ = {};
-  if (TDevice* device = Device(); device && device->Projection()) device->Projection()->GetWorldRect(page_);
+  if (TDevice* device = Device(); device && device->Projection()) device->VisibleWorldRect(page_, false);
   TInterpret::DoIt();
 }
 

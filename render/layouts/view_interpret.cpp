@@ -61,6 +61,20 @@ class TDeviceState {
   double virtualScale_;
 };
 
+// A band draws with the page clip and transform of the whole picture: the
+// view sets them up there, and the band follows them, also once they are
+// put back.
+class TFollowing {
+ public:
+  explicit TFollowing(TDevice& device) : device_(device) {}
+  ~TFollowing() { device_.FollowWholePicture(); }
+  TFollowing(const TFollowing&) = delete;
+  TFollowing& operator=(const TFollowing&) = delete;
+
+ private:
+  TDevice& device_;
+};
+
 // Views shown inside the models of views: each level draws through an
 // interpret of its own on the stack, so the depth a file can nest them to is
 // cut off here.
@@ -112,8 +126,8 @@ void TViewInterpret::Process(TElement* element) {
 
 void TViewInterpret::DrawView(TView& view) {
   TDevice* device = Device();
-  T_Page* page = device ? device->Page() : nullptr;
-  TPageProjection* projection = device ? device->Projection() : nullptr;
+  T_Page* page = device ? device->WholePicture().Page() : nullptr;
+  TPageProjection* projection = device ? device->WholePicture().Projection() : nullptr;
   const TNestedView nested;
   if (!page || !projection || nested.TooDeep()) return;
   if (platform::CanvasBrush* brush = device->GetBrush()) *brush = {0xFFFFFF, platform::BrushStyle::Solid};
@@ -122,6 +136,7 @@ void TViewInterpret::DrawView(TView& view) {
     pen->Style = platform::PenStyle::Dot;
     pen->Color = 0xC0C0C0;
   }
+  const TFollowing following(*device);
   const TDeviceState saved(*page, *projection);
   const TRealRect& clip = saved.ClipWorld();
   if (!view.IntersectsRect(clip.MinX, clip.MinY, clip.MaxX, clip.MaxY)) return;
@@ -163,6 +178,7 @@ void TViewInterpret::DrawView(TView& view) {
   const bool shown = modelScale > 0 && std::isfinite(modelScale) && projection->Scale() == modelScale &&
                      projection->Center_X() == visibleCentreWorld.X && projection->Center_Y() == visibleCentreWorld.Y;
   if (shown && inner->Input()) {
+    device->FollowWholePicture();
     inner->AttachDevice(device);
     inner->DoIt();
   }

@@ -1,12 +1,12 @@
 #include "render/symbology/plain_drawing.h"
 
 #include "render/devices/device.h"
-#include "spatial/geometry/projection.h"
 #include "spatial/objects/space_entities.h"
 
+// The cross stands where the device draws the point: turned with the
+// picture, and in a band at the whole picture's rows.
 void DrawPointCross(TDevice& device, const TSpaceEntity& point) {
-  TDevicePoint at;
-  device.Projection()->WorldToDevice(point.GetAbsRefX(), point.GetAbsRefY(), at);
+  const TDevicePoint at = device.ToDevice(point.GetAbsRefX(), point.GetAbsRefY());
   device.MoveToPixel(at.X - 2, at.Y);
   device.LineToPixel(at.X + 2, at.Y);
   device.MoveToPixel(at.X, at.Y - 2);

@@ -345,23 +345,14 @@ bool TInterpretLumPloch::IsItsClass(TElement* element) {
   return DynamicCast<TAreaString>(element) || DynamicCast<TAreaElement>(element);
 }
 
-namespace {
-
-// A layer of areas that the walk of the universal interpret enters after it
-// has met the layer (QGoInsideAfter), handing each area back to this one.
-bool WalkedAfter(const TElement* element) {
-  return element && element->ClassType() == TAreaString::StaticClass();
-}
-
-}  // namespace
-
-// Entering such a layer here as well drew each of its areas twice.
-bool TInterpretLumPloch::QGoInside(TElement* element) {
-  return !DynamicCast<TAreaElement>(element) && !WalkedAfter(element);
-}
+// A layer of areas is walked here, and the universal interpret does not
+// hand the areas it met so back to this interpret when it walks the layer
+// after it.
+bool TInterpretLumPloch::QGoInside(TElement* element) { return !DynamicCast<TAreaElement>(element); }
 
 bool TInterpretLumPloch::QGoInsideAfter(TElement* element) {
-  return WalkedAfter(element) && LayerMayMeet(*static_cast<TAreaString*>(element));
+  return element && element->ClassType() == TAreaString::StaticClass() &&
+         LayerMayMeet(*static_cast<TAreaString*>(element));
 }
 
 bool TInterpretLumPloch::QProcessBefore(TElement* element) {

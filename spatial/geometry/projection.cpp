@@ -129,6 +129,12 @@ void TProjection::WorldToDevice(double X, double Y, TDevicePoint& P) const {
   P.Y = RoundQuotient(originY_, Y, pixelSizeY_, kInt32Min, kInt32Max);
 }
 
+bool TProjection::WorldToDeviceExact(double X, double Y, TRealPoint& P) const {
+  if (pixelSizeX_ == 0 || pixelSizeY_ == 0) return false;
+  P = {(X - originX_) / pixelSizeX_, (originY_ - Y) / pixelSizeY_};
+  return std::isfinite(P.X) && std::isfinite(P.Y);
+}
+
 void TProjection::WorldRectToDevice(double MinX, double MinY, double MaxX, double MaxY, TDeviceRect& R) const {
   TDevicePoint topLeft;
   TDevicePoint bottomRight;

@@ -58,6 +58,10 @@ class TProjection : public TOwnerElement {
   std::int32_t WorldToDeviceY(double Y) const;
   // Not clamped; kept within the 32-bit range.
   void WorldToDevice(double X, double Y, TDevicePoint& P) const;
+  // Neither rounded nor clamped, so that a segment can be cut to the page
+  // before its ends become pixels; false when there is no transform or the
+  // point lies beyond the double range.
+  bool WorldToDeviceExact(double X, double Y, TRealPoint& P) const;
   void WorldRectToDevice(double MinX, double MinY, double MaxX, double MaxY, TDeviceRect& R) const;
   std::int32_t WorldToDeviceDX(double dx) const;
   std::int32_t WorldToDeviceDY(double d) const;

@@ -92,6 +92,17 @@ TEST(CanvasTest, DrawsExactlyThePixelsItsRulesName) {
        [](Canvas& c) { c.Brush.Style = BrushStyle::BDiagonal, c.Brush.Color = 0, c.Pen.Style = PenStyle::Clear,
                        c.Rectangle(0, 0, 16, 16); },
        [](int x, int y) { return x < 16 && y < 16 && (x + y) % 8 == 0; }},
+      // The picture's pixel (0, 0) lies 3 rows above the canvas: the hatch
+      // of the forward brush runs through (x, y) where x - (y + 3) is a
+      // multiple of 8.
+      {"a brush origin above the canvas carries the hatching on from there",
+       [](Canvas& c) { c.SetBrushOrigin({0, -3}), c.Brush.Style = BrushStyle::FDiagonal, c.Brush.Color = 0,
+                       c.Pen.Style = PenStyle::Clear, c.Rectangle(0, 0, 16, 16); },
+       [](int x, int y) { return x < 16 && y < 16 && (x - y + 13) % 8 == 0; }},
+      {"a brush origin moves the back hatching with it",
+       [](Canvas& c) { c.SetBrushOrigin({5, 2}), c.Brush.Style = BrushStyle::BDiagonal, c.Brush.Color = 0,
+                       c.Pen.Style = PenStyle::Clear, c.Rectangle(0, 0, 16, 16); },
+       [](int x, int y) { return x < 16 && y < 16 && (x - 5 + y - 2 + 8) % 8 == 0; }},
       {"rings that do not match their counts are refused",
        [](Canvas& c) {
          const PixelPoint points[] = {{2, 2}, {14, 2}, {14, 14}, {2, 14}};

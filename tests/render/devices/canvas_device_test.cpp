@@ -173,6 +173,77 @@ TEST_F(CanvasDeviceTest, APartlyVisibleLineIsCutSegmentBySegmentNeverClosed) {
   EXPECT_GE(drawn, 2 * 29) << "both arms are drawn inside the clip";
 }
 
+// Pixels breaking "one pixel in each of the columns first..last, within a
+// pixel of the line through a and b (pixel coordinates), and none elsewhere".
+std::string OffTheLine(platform::Canvas& canvas, TRealPoint a, TRealPoint b, int first, int last) {
+  std::string wrong;
+  const platform::PixelRect all = canvas.ClipRect();
+  for (int x = 0; x < all.Right; ++x) {
+    const double y = a.Y + (x - a.X) * (b.Y - a.Y) / (b.X - a.X);
+    int inColumn = 0;
+    for (int row = 0; row < all.Bottom; ++row) {
+      if (canvas.Pixel(x, row) == 0xFFFFFF) continue;
+      ++inColumn;
+      if (x < first || x > last || std::abs(row - y) > 1)
+        wrong += " (" + std::to_string(x) + "," + std::to_string(row) + ")";
+    }
+    if (x >= first && x <= last && inColumn != 1)
+      wrong += " column " + std::to_string(x) + ": " + std::to_string(inColumn);
+  }
+  return wrong.substr(0, 300);
+}
+
+// On a 400 x 400 page at one unit a pixel, world (200, 200) is pixel (200,
+// 200) and (1e6, -9600) pixel (1e6, 10000), 31 pages to the right: the line
+// between them crosses column 399 at row 200 + 199 * 9800 / 999800 = 201.95.
+TEST_F(CanvasDeviceTest, ALineToAPointFarOffThePageIsCutWhereItReallyRuns) {
+  struct Case {
+    const char* name;
+    std::function<void(TBitmapDevice&)> draw;
+    int first;  // the first column drawn (a line leaves out its end pixel)
+  };
+  const Case cases[] = {
+      {"moved to the near end, drawn to the far one", [](TBitmapDevice& d) { d.MoveTo(200, 200), d.LineTo(1e6, -9600); },
+       200},
+      {"moved to the far end, drawn to the near one", [](TBitmapDevice& d) { d.MoveTo(1e6, -9600), d.LineTo(200, 200); },
+       201},
+      {"with the page clipped to itself",
+       [](TBitmapDevice& d) {
+         d.Page()->ClipActive = true;
+         d.MoveTo(200, 200), d.LineTo(1e6, -9600);
+       },
+       200},
+      {"a polyline through the far point",
+       [](TBitmapDevice& d) {
+         std::unique_ptr<TPolyLineElement> line(WithVertices(new TPolyLineElement, {{200, 200}, {1e6, -9600}}));
+         d.DrawPolyline(line.get());
+       },
+       200},
+  };
+  for (const Case& test : cases) {
+    auto device = MakeBitmapDevice(400, 400);
+    test.draw(*device);
+    EXPECT_EQ(OffTheLine(*device->Canvas(), {200, 200}, {1e6, 10000}, test.first, 399), "") << test.name;
+    EXPECT_NE(device->Canvas()->Pixel(399, 202), 0xFFFFFFu) << test.name << ": row 201.95 rounds to 202";
+  }
+}
+
+// A triangle from pixel (100, 300) and (100, 100) to (1e6 + 100, 200) far to
+// the right: its long edges leave the page at rows 299.97 and 100.03, so the
+// page shows the pixels of rows 100..299 from column 100 on.
+TEST_F(CanvasDeviceTest, AnAreaWithAVertexFarOffThePageIsCutWhereItsEdgesReallyRun) {
+  for (const bool clipped : {false, true}) {
+    auto device = MakeBitmapDevice(400, 400);
+    device->Page()->ClipActive = clipped;
+    device->GetPen()->Style = platform::PenStyle::Clear;
+    device->GetBrush()->Color = 0;
+    std::unique_ptr<TAreaElement> area(WithVertices(new TAreaElement, {{100, 100}, {100, 300}, {1e6 + 100, 200}}));
+    device->DrawArea(area.get());
+    EXPECT_EQ(PixelsBreaking(*device->Canvas(), [](int x, int y) { return x >= 100 && y >= 100 && y < 300; }), "")
+        << (clipped ? "clipped" : "unclipped");
+  }
+}
+
 TEST_F(CanvasDeviceTest, AnElementOfMoreThan312500PointsIsNotDrawn) {
   const std::pair<int, bool> cases[] = {{312500, true}, {312501, false}};
   for (const auto& [count, drawn] : cases) {

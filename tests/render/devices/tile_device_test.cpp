@@ -154,6 +154,19 @@ void DrawScene(TDevice& device) {
   device.GetFont()->Height = -16;
   device.SetFontAngle(30);
   device.TextOutAt("Lesy", 20, 105);
+  // A line, a polyline and an area cut on half rows where bands begin at odd
+  // rows (75, 125 and 175): at the clip's left edge 7, at the page's edge 0
+  // and 3 pixels beyond it, where an unclipped thin pen is cut.
+  device.GetPen()->Width = 1;
+  for (const double edge : {7.0, 0.0, -3.0}) {
+    device.MoveTo(edge - 6, 120);
+    device.LineTo(edge + 6, 119);
+    std::unique_ptr<TPolyLineElement> cut(WithVertices(new TPolyLineElement, {{edge - 6, 70}, {edge + 6, 69}}));
+    device.DrawPolyline(cut.get());
+    std::unique_ptr<TAreaElement> half(
+        WithVertices(new TAreaElement, {{edge - 6, 20}, {edge + 6, 19}, {edge + 6, 10}, {edge - 6, 11}}));
+    device.DrawArea(half.get());
+  }
 }
 
 TEST_F(TileTest, ABandedPictureIsTheWholePictureByteForByte) {

@@ -71,6 +71,92 @@ TEST_F(InterpretScriptTest, AnElementFindsTheInterpretOfItsMostSpecificNodeOrOfI
   EXPECT_EQ(script().FindInterpret(&special), own) << "the element's own instance node";
 }
 
+// Lines a, b and c: a class node for lines and instance nodes for a and b,
+// all looked up once before each change; after it, each line finds the
+// interpret of its first node (or of the class node) as the list now stands.
+TEST_F(InterpretScriptTest, InstanceNodesKeepAnsweringForTheirElementsThroughEveryChangeOfTheirList) {
+  const auto named = [](const char* name) {
+    auto* interpret = new TInterpret;
+    interpret->SetName(name);
+    return interpret;
+  };
+  struct Case {
+    const char* name;
+    std::function<void(TInterpretScript&, TPolyLineElement&, TPolyLineElement&, TPolyLineElement&)> change;
+    const char* answers;  // the interprets of a, b and c
+  };
+  const Case cases[] = {
+      {"nothing changed", [](auto&, auto&, auto&, auto&) {}, "A B lines"},
+      {"a node filed after the look-up",
+       [&](TInterpretScript& s, auto&, auto&, TPolyLineElement& c) {
+         s.SetNewElement(&c);
+         s.SetActualInterpret(named("C"));
+       },
+       "A B C"},
+      {"a node deleted by the script",
+       [](TInterpretScript& s, TPolyLineElement& a, auto&, auto&) {
+         s.SetFindElement(&a);
+         s.SetDeleteActualItem("");
+       },
+       "lines B lines"},
+      {"a node freed by someone else",
+       [](TInterpretScript& s, TPolyLineElement& a, auto&, auto&) {
+         TElement* node = s.FindInstanceNode(&a);
+         FreeAndNil(node);
+       },
+       "lines B lines"},
+      {"a node given another element",
+       [](TInterpretScript& s, TPolyLineElement& a, auto&, TPolyLineElement& c) {
+         s.SetFindElement(&a);
+         s.SetActualElement(&c);
+       },
+       "lines B A"},
+      {"a node's element set in place",
+       [](TInterpretScript& s, TPolyLineElement& a, auto&, TPolyLineElement& c) { s.FindInstanceNode(&a)->SetElement(&c); },
+       "lines B A"},
+      {"a node put before the others in their list",
+       [&](TInterpretScript& s, auto&, TPolyLineElement& b, auto&) {
+         auto* node = new TISInstance;
+         node->SetElement(&b);
+         node->SetInterpret(named("B2"));
+         s.FindClassNode(TPolyLineElement::StaticClass())->GetSubNodes()->InsertElement(0, node);
+       },
+       "A B2 lines"},
+      {"a node put in the place of the first",
+       [&](TInterpretScript& s, auto&, TPolyLineElement& b, auto&) {
+         auto* node = new TISInstance;
+         node->SetElement(&b);
+         node->SetInterpret(named("B2"));
+         TISInstances& list = *s.FindClassNode(TPolyLineElement::StaticClass())->GetSubNodes();
+         TElement* replaced = list.Children()[0];
+         list.SetElement(0, node);
+         FreeAndNil(replaced);
+       },
+       "lines B2 lines"},
+      {"a class node above them all", [](TInterpretScript& s, auto&, auto&, auto&) { s.SetNewClassName("TSpaceEntity"); },
+       "A B lines"},
+  };
+  for (const Case& test : cases) {
+    TInterpretScript fresh;
+    fresh.SetNewClassName("TPolyLineElement");
+    fresh.SetActualInterpret(named("lines"));
+    TPolyLineElement a, b, c;
+    for (auto [line, name] : {std::pair(&a, "A"), std::pair(&b, "B")}) {
+      fresh.SetNewElement(line);
+      fresh.SetActualInterpret(named(name));
+    }
+    for (TPolyLineElement* line : {&a, &b, &c}) fresh.FindInterpret(line);
+    test.change(fresh, a, b, c);
+    // Asked last first: the first answer must not mend the index for the rest.
+    std::string answers;
+    for (TPolyLineElement* line : {&c, &b, &a}) {
+      const TInterpret* found = fresh.FindInterpret(line);
+      answers = (found ? found->GetName() : std::string("-")) + (answers.empty() ? "" : " ") + answers;
+    }
+    EXPECT_EQ(answers, test.answers) << test.name;
+  }
+}
+
 TEST_F(InterpretScriptTest, PropertyOperationsReportTheirErrors) {
   TPolyLineElement line;
   struct Case {

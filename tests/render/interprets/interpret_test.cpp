@@ -133,6 +133,8 @@ TEST_F(InterpretTest, ABrokenWalkEndsQuietlyAndARequestedRestartRedrawsOnce) {
 // turned back.
 TEST_F(InterpretTest, TheVisibleRectangleGrowsByTheCornersOfATurnedView) {
   const double kRadianReach = 100 * std::sin(1.0) + 50 * std::cos(1.0);
+  const double k30Across = 100 * std::cos(std::numbers::pi / 6) + 50 * std::sin(std::numbers::pi / 6);
+  const double k30Up = 100 * std::sin(std::numbers::pi / 6) + 50 * std::cos(std::numbers::pi / 6);
   const struct {
     const char* name;
     double angle;
@@ -142,6 +144,11 @@ TEST_F(InterpretTest, TheVisibleRectangleGrowsByTheCornersOfATurnedView) {
       {"turned a right angle", std::numbers::pi / 2, {-100, -100, 100, 100}},
       // (100, 50) turned back by a radian reaches 100 sin 1 + 50 cos 1 up.
       {"turned a radian", 1, {-100, -kRadianReach, 100, kRadianReach}},
+      // Turned back by 30 degrees, (100, -50) reaches 100 cos 30 + 50 sin 30
+      // to the right and (100, 50) 100 sin 30 + 50 cos 30 up.
+      {"turned 30 degrees: the other two corners reach further across",
+       std::numbers::pi / 6,
+       {-k30Across, -k30Up, k30Across, k30Up}},
   };
   for (const auto& row : rows) {
     auto device = std::make_unique<TNullDevice>();

@@ -24,26 +24,42 @@ bool InSquare(int x, int y, int left, int top, int size) {
   return x >= left && x < left + size && y >= top && y < top + size;
 }
 
-TEST_F(SmallInterpretTest, ASelectionHasEightHandlesOfTenPixelsFramedGreyFilledBlack) {
-  auto device = MakeBitmapDevice(100, 100);
-  TSelectedElement selection;
-  selection.SetBounds({20, 20, 81, 81});
-  TSelectedElementInterpret interpret;
-  Run(interpret, selection, *device);
-  // Corners at pixels 20 and 81 across, 19 and 80 down; the middles half the
-  // width or height, rounded towards zero, on.
+// The colour the handles of a selection (20, 20, 81, 81) give a pixel at one
+// unit a pixel on 100 x 100: corners at pixels 20 and 81 across, 19 and 80
+// down; the middles half the width or height, rounded towards zero, on.
+platform::ColorValue HandlePixel(int x, int y) {
   const int across[] = {20, 50, 81}, down[] = {19, 49, 80};
-  std::string wrong;
-  for (int y = 0; y < 100; ++y)
-    for (int x = 0; x < 100; ++x) {
-      platform::ColorValue expected = 0xFFFFFF;
-      for (int hx : across)
-        for (int hy : down)
-          if (!(hx == 50 && hy == 49) && InSquare(x, y, hx - 5, hy - 5, 10))
-            expected = InSquare(x, y, hx - 4, hy - 4, 8) ? 0 : 0x808080;
-      if (device->Canvas()->Pixel(x, y) != expected) wrong += " (" + std::to_string(x) + "," + std::to_string(y) + ")";
-    }
-  EXPECT_EQ(wrong.substr(0, 300), "");
+  platform::ColorValue expected = 0xFFFFFF;
+  for (int hx : across)
+    for (int hy : down)
+      if (!(hx == 50 && hy == 49) && InSquare(x, y, hx - 5, hy - 5, 10))
+        expected = InSquare(x, y, hx - 4, hy - 4, 8) ? 0 : 0x808080;
+  return expected;
+}
+
+TEST_F(SmallInterpretTest, ASelectionHasEightHandlesOfTenPixelsFramedGreyFilledBlack) {
+  struct Case {
+    const char* name;
+    bool clipped;
+  };
+  // The page clip (30, 30, 70, 70) keeps columns and rows 30 to 69.
+  for (const Case& test : {Case{"whole page", false}, Case{"clipped", true}}) {
+    auto device = MakeBitmapDevice(100, 100);
+    device->Page()->ClipRect = {30, 30, 70, 70};
+    device->Page()->ClipActive = test.clipped;
+    TSelectedElement selection;
+    selection.SetBounds({20, 20, 81, 81});
+    TSelectedElementInterpret interpret;
+    Run(interpret, selection, *device);
+    std::string wrong;
+    for (int y = 0; y < 100; ++y)
+      for (int x = 0; x < 100; ++x) {
+        const bool kept = !test.clipped || InSquare(x, y, 30, 30, 40);
+        if (device->Canvas()->Pixel(x, y) != (kept ? HandlePixel(x, y) : 0xFFFFFF))
+          wrong += " (" + std::to_string(x) + "," + std::to_string(y) + ")";
+      }
+    EXPECT_EQ(wrong.substr(0, 300), "") << test.name;
+  }
 }
 
 TEST_F(SmallInterpretTest, ASelectedObjectIsHighlightedInXorAndDrawingItTwiceTakesTheHighlightAway) {
@@ -218,6 +234,42 @@ TEST_F(SmallInterpretTest, ZMSheetsAreDrawnUpToAScaleOf8000000) {
       for (int x = 0; x < 200; ++x) red += device->Canvas()->Pixel(x, y) == 0x0000FF;
     EXPECT_EQ(red > 0, row.drawn) << row.name << ": " << red;
   }
+}
+
+// At 1 : 10 000 and 300 dots an inch a pixel is 10 000 * 0.0254 / 300 m and
+// 32,000 pixels are 27 km; edge 1-2 of sheet 1 is 94 km long, so both its
+// ends lie beyond that with the page's centre on the edge's middle.  The
+// edge must cross the whole page through the centre, as it really runs.
+TEST_F(SmallInterpretTest, AZMSheetEdgeWhoseEndsLieFarOffThePageCrossesItWhereItRuns) {
+  TMapsZM locator;
+  locator.Color = 0x0000FF;
+  locator.PenWidth = 0;
+  TZMCorners corners;
+  TMapsZM sheet;
+  sheet.SetMap200(1);
+  for (int k = 1; k <= 4; ++k) corners[static_cast<std::size_t>(k - 1)] = {sheet.CornerX(k), sheet.CornerY(k)};
+  const TRealPoint centre{(corners[0].X + corners[1].X) / 2, (corners[0].Y + corners[1].Y) / 2};
+  auto device = MakeBitmapDevice(400, 400);
+  const double dotsPerMetre = 300 / 0.0254;
+  device->Page()->SetResolution(dotsPerMetre, dotsPerMetre);
+  device->Projection()->Calculate(centre, device->Page(), 10000);
+  TInterpretZM interpret;
+  Run(interpret, locator, *device);
+  // Pixel (200, 200) shows the centre; Y runs down.
+  const auto rowAt = [&](double column) {
+    return 200 - (column - 200) * (corners[1].Y - corners[0].Y) / (corners[1].X - corners[0].X);
+  };
+  std::string wrong;
+  for (int x = 0; x < 400; ++x) {
+    int inColumn = 0;
+    for (int y = 0; y < 400; ++y) {
+      if (device->Canvas()->Pixel(x, y) == 0xFFFFFF) continue;
+      ++inColumn;
+      if (std::abs(y - rowAt(x)) > 1) wrong += " (" + std::to_string(x) + "," + std::to_string(y) + ")";
+    }
+    if (inColumn != 1) wrong += " column " + std::to_string(x) + ": " + std::to_string(inColumn);
+  }
+  EXPECT_EQ(wrong.substr(0, 300), "");
 }
 
 }  // namespace

@@ -17,11 +17,13 @@
 #include "block/props/lumar_props.h"
 #include "platform/canvas.h"
 #include "platform/code_page.h"
+#include "render/interprets/interpret_layers.h"
 #include "render/interprets/interpret_script.h"
 #include "render/interprets/script_creator.h"
 #include "render/interprets/universal_interpret.h"
 #include "render/palette/palette.h"
 #include "render/symbols/stroke_font.h"
+#include "tests/render/symbology/block_objects.h"
 #include "tests/render/symbols/symbol_fixture.h"
 
 namespace {
@@ -104,19 +106,6 @@ class SymbologyTest : public SymbolTest {
   static platform::ColorValue PixelAt(TDevice& device, int x, int y) { return device.GetHandle()->Pixel(x, y); }
 };
 
-TPointElement* MakePoint(double x, double y, int barva, int znacka) {
-  auto* point = new TPointElement;
-  point->SetMinX(x);
-  point->SetMinY(y);
-  point->SetMaxX(x);
-  point->SetMaxY(y);
-  auto* props = new TLumarPointProps;
-  props->Barva = static_cast<std::int16_t>(barva);
-  props->Znacka = static_cast<std::int16_t>(znacka);
-  point->SetProperties(props);
-  return point;
-}
-
 TEST_F(SymbologyTest, PointsAreCrossesOrSymbolsInTheirColour) {
   struct Row {
     const char* Name;
@@ -193,17 +182,6 @@ TEST_F(SymbologyTest, APointThatFailsBeepsAndTheWalkGoesOn) {
   EXPECT_EQ(beeps, 3);
 }
 
-TPolyLineElement* MakeLine(int barva, int znacka, int symbol) {
-  auto* line = WithVertices(new TPolyLineElement, {{2, 10}, {18, 10}});
-  line->PlaceRefAtMiddle();
-  auto* props = new TLumarLineProps;
-  props->Barva = static_cast<std::int16_t>(barva);
-  props->Znacka = static_cast<std::int16_t>(znacka);
-  props->Symbol = static_cast<std::int16_t>(symbol);
-  line->SetProperties(props);
-  return line;
-}
-
 TEST_F(SymbologyTest, LinesArePlainOrSymbolsWithTheirPointSymbol) {
   // The line runs along pixel row 100 from x 20 to 180; the point symbol sits
   // at its middle (100, 100), reaching off the line.
@@ -270,14 +248,6 @@ TEST_F(SymbologyTest, ThickPenFollowsTheVirtualScaleUpToFourPixels) {
   }
 }
 
-TAreaElement* MakeArea(double left, double bottom, double right, double top, int znacka) {
-  auto* area = WithVertices(new TAreaElement, {{left, bottom}, {left, top}, {right, top}, {right, bottom}});
-  auto* props = new TLumarAreaProps;
-  props->Znacka = static_cast<std::int16_t>(znacka);
-  area->SetProperties(props);
-  return area;
-}
-
 // A square from (low, low) to (high, high) bounded by one closed line.
 TPolyLineAreaElement* AreaOfLines(double low, double high, int znacka) {
   auto* area = new TPolyLineAreaElement;
@@ -342,20 +312,6 @@ TEST_F(SymbologyTest, AreasAreFilledOrHatched) {
 }  // namespace
 
 namespace {
-
-TTextElement* MakeText(const std::string& text, TCodePage codePage, int barva, double x, double y) {
-  auto* element = new TTextElement;
-  element->Text = text;
-  auto* props = new TLumarTextProps;
-  props->CodePage = codePage;
-  props->Barva = static_cast<std::int16_t>(barva);
-  props->Height = 5;
-  props->WidthCoef = 1;
-  props->StartPoint()->SetX(x);
-  props->StartPoint()->SetY(y);
-  element->SetProperties(props);
-  return element;
-}
 
 bool SamePixels(TDevice& a, TDevice& b) {
   for (int y = 0; y < kSize; ++y)
@@ -456,22 +412,42 @@ TEST_F(SymbologyTest, UnderTheUniversalInterpretEachAreaOfALayerIsDrawnOnceWithT
       {"hatched", {}, 2001},
       {"filled by the layer's colour", {false, 0, true, 0x0000FF}, 2001},
   };
-  for (const Row& row : rows) {
-    TOwnerEntity model;
-    auto* layer = MakeLayer<TAreaString>(row.Over);
-    model.AddElement(layer);
-    TAreaElement* left = MakeArea(2, 2, 8, 18, row.Znacka);
-    TAreaElement* right = MakeArea(11, 4, 17, 12, row.Znacka);
-    layer->AddElement(left);
-    layer->AddElement(right);
-    auto universal = MakeMapDevice<TAreaCountingDevice>(kSize, kSize);
-    DrawWithDefaultScript(model, *universal);
-    EXPECT_EQ(universal->Areas, 2) << row.Name;
-    // Each area handed once to a lone area interpret after its layer.
-    auto once = Draw<TInterpretLumPloch>(true, {layer, left, right});
-    EXPECT_GT(DrawnPixels(*universal).Count, 0) << row.Name;
-    EXPECT_TRUE(SamePixels(*universal, *once)) << row.Name;
-  }
+  // Where the layer of areas lies in the model: the default script draws it
+  // there, or an interpret layer of area strings gives it to an area
+  // interpret of its own.
+  struct Place {
+    const char* Name;
+    std::function<void(TOwnerEntity&, TAreaString*)> Put;
+  };
+  const Place places[] = {
+      {"in the model", [](TOwnerEntity& model, TAreaString* layer) { model.AddElement(layer); }},
+      {"in an interpret layer",
+       [](TOwnerEntity& model, TAreaString* layer) {
+         auto* interpretLayer = new TInterpretLayer;
+         interpretLayer->SetLayerClassName("TAreaString");
+         interpretLayer->SetInterpretName("TInterpretLumPloch");
+         interpretLayer->AddElement(layer);
+         model.AddElement(interpretLayer);
+       }},
+  };
+  for (const Row& row : rows)
+    for (const Place& place : places) {
+      const std::string name = std::string(row.Name) + ", " + place.Name;
+      TOwnerEntity model;
+      auto* layer = MakeLayer<TAreaString>(row.Over);
+      place.Put(model, layer);
+      TAreaElement* left = MakeArea(2, 2, 8, 18, row.Znacka);
+      TAreaElement* right = MakeArea(11, 4, 17, 12, row.Znacka);
+      layer->AddElement(left);
+      layer->AddElement(right);
+      auto universal = MakeMapDevice<TAreaCountingDevice>(kSize, kSize);
+      DrawWithDefaultScript(model, *universal);
+      EXPECT_EQ(universal->Areas, 2) << name;
+      // A lone area interpret walks its layer's areas itself.
+      auto alone = Draw<TInterpretLumPloch>(true, {layer});
+      EXPECT_GT(DrawnPixels(*universal).Count, 0) << name;
+      EXPECT_TRUE(SamePixels(*universal, *alone)) << name;
+    }
 }
 
 TEST_F(SymbologyTest, TextsAreDrawnInTheirColourInsideTheMap) {
