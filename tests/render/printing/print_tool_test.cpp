@@ -326,38 +326,27 @@ TEST_F(PrintTest, EveryRunThatStartsEndsWithItsMessageAndTheBoxesOfWhatWentWrong
 // A print whose file the disk does not take whole is the print tool's error,
 // shown, logged and counted against the program's run; its file is gone.
 TEST_F(PrintTest, APrintTheDiskDoesNotTakeWholeFailsItsToolAndSaysSoOnce) {
-  const struct {
-    const char* name;
-    bool desktop;
-  } rows[] = {{"a desktop through its dialog", true}, {"a model without a desktop", false}};
   TLineRecorder log;
   MainTool = &log;
-  for (const auto& row : rows) {
-    model->Clear();
-    if (row.desktop) model->AddEntity(MakeDesktop({0, 0, 0.05, 0.03}));
-    dialogs.Messages.clear();
-    log.lines.clear();
-    owner.codes.clear();
-    const int failedBefore = world->FailedWork(TFailedWork::Print);
-    Press("OKBtn");
-    std::unique_ptr<TTool> print(DynamicCast<TTool>(CreateElementByClassName("TPrint")));
-    ASSERT_NE(print, nullptr);
-    print->SetInput(interpret);
-    {
-      // Fewer bytes than the smallest document takes.
-      const FileSizeLimit full(1000);
-      print->DoIt();
-    }
-    RunMessages();
-    const std::string shown = "Problémy s tiskem: Soubor tisku " + Pdf() + " se nepodařilo zapsat: ";
-    ASSERT_EQ(Boxes().size(), 1u) << row.name << ": " << Join(Boxes(), " | ");
-    EXPECT_EQ(Boxes()[0].rfind(shown, 0), 0u) << row.name << ": " << Boxes()[0];
-    EXPECT_EQ(log.lines, Boxes()) << row.name;
-    EXPECT_EQ(std::tuple(print->Error, world->FailedWork(TFailedWork::Print), std::filesystem::exists(Pdf())),
-              std::tuple(1, failedBefore + 1, false))
-        << row.name;
-    EXPECT_EQ(owner.codes, PageWalksThenDone(row.desktop ? 1 : 0)) << row.name;
+  model->AddEntity(MakeDesktop({0, 0, 0.05, 0.03}));
+  const int failedBefore = world->FailedWork(TFailedWork::Print);
+  Press("OKBtn");
+  std::unique_ptr<TTool> print(DynamicCast<TTool>(CreateElementByClassName("TPrint")));
+  ASSERT_NE(print, nullptr);
+  print->SetInput(interpret);
+  {
+    // Fewer bytes than the smallest document takes.
+    const FileSizeLimit full(1000);
+    print->DoIt();
   }
+  RunMessages();
+  const std::string shown = "Problémy s tiskem: Soubor tisku " + Pdf() + " se nepodařilo zapsat: ";
+  ASSERT_EQ(Boxes().size(), 1u) << Join(Boxes(), " | ");
+  EXPECT_EQ(Boxes()[0].rfind(shown, 0), 0u) << Boxes()[0];
+  EXPECT_EQ(log.lines, Boxes());
+  EXPECT_EQ(std::tuple(print->Error, world->FailedWork(TFailedWork::Print), std::filesystem::exists(Pdf())),
+            std::tuple(1, failedBefore + 1, false));
+  EXPECT_EQ(owner.codes, PageWalksThenDone(1));
   MainTool = &mainTool;
 }
 
