@@ -39,6 +39,21 @@ TLumLinAbscissa* NewRecord(TPolyLineElement* line, int index) {
   return record;
 }
 
+// The box of the records of the group from first to last: where the line
+// lies, whatever its bounds were left at.
+TRealRect GroupBox(const TLinesAbscEntity& list, int first, int last) {
+  TRealRect box{TRectangle::EmptyMarker, TRectangle::EmptyMarker, -TRectangle::EmptyMarker, -TRectangle::EmptyMarker};
+  for (int i = first; i <= last; ++i) {
+    double x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+    list.Segment(i)->GetEnds(x1, y1, x2, y2);
+    box.MinX = std::min({box.MinX, x1, x2});
+    box.MinY = std::min({box.MinY, y1, y2});
+    box.MaxX = std::max({box.MaxX, x1, x2});
+    box.MaxY = std::max({box.MaxY, y1, y2});
+  }
+  return box;
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------- working list and segment quadtree
@@ -55,10 +70,13 @@ void TCreateLinQTreeAbsc::DoIt() {
   auto* list = DynamicCast<TLinesAbscEntity>(Input());
   TPolyLineElement* line = list ? list->LineOf(0) : nullptr;
   if (!line) return;
-  auto* tree = new TQTreeLumLinAbsc;
-  tree->SetSquareFor(line->GetMinX(), line->GetMinY(), line->GetMaxX(), line->GetMaxY());
-  for (int i = 0; list->LineOf(i) == line; ++i) tree->AddByBounds(list->Segment(i));
-  SetOutput(tree);
+  const int last = list->GroupEnd(0);
+  const TRealRect box = GroupBox(*list, 0, last);
+  // A box the tree cannot square raises: the tree goes with it.
+  auto tree = std::make_unique<TQTreeLumLinAbsc>();
+  tree->SetSquareFor(box.MinX, box.MinY, box.MaxX, box.MaxY);
+  for (int i = 0; i <= last; ++i) tree->AddByBounds(list->Segment(i));
+  SetOutput(tree.release());
 }
 
 bool TAddLinesIntoLinesAbscEntity::PassesSourceTest(const TPolyLineElement* Line) const {
@@ -228,24 +246,37 @@ void TSaveChangedLines::SaveGroup(TLinesAbscEntity& list, int First, int Last, b
     changed = changed || record->IsNew || record->IsNewEnd || record->IsDeleted;
   }
   const bool protocol = ShouldProtocol(LineNumberOf(line));
-  if (!changed) {
-    if (NewLine && line->GetCoordsCount() > 1 && line->Length() > MinLength) {
-      if (protocol) {
-        AppendLine("**************** Uložena kompletní linie ****************");
-        AppendLineHeader(*line);
-      }
-      if (TQTreeLumLin* tree = GetQTree()) tree->AddAndGrow(line);
+  const std::vector<TPiece> pieces = changed ? PiecesOf(list, First, Last) : std::vector<TPiece>{};
+  if (changed && NewLine && pieces.empty()) {
+    // Every segment lies on an accepted one: a second copy would let the
+    // areas be walked across from one side to the other.
+    if (protocol) {
+      AppendLineHeader(*line);
+      for (int i = First; i <= Last; ++i) AppendSegment(*list.Segment(i), "");
     }
+    DisposeElement(line);
     return;
   }
-  const std::vector<TPiece> pieces = PiecesOf(list, First, Last);
-  if (pieces.size() < (NewLine ? 1u : 2u)) return;
-  if (protocol) {
-    if (NewLine) AppendLine("*******************  Uloženy segmenty nové linie **************");
-    AppendLineHeader(*line);
-    for (int i = First; i <= Last; ++i) AppendSegment(*list.Segment(i), "");
+  if (changed && pieces.size() >= (NewLine ? 1u : 2u)) {
+    if (protocol) {
+      if (NewLine) AppendLine("*******************  Uloženy segmenty nové linie **************");
+      AppendLineHeader(*line);
+      for (int i = First; i <= Last; ++i) AppendSegment(*list.Segment(i), "");
+    }
+    WritePieces(line, pieces);
+    return;
   }
-  WritePieces(line, pieces);
+  // The new line kept as it is may still have had its ends snapped and
+  // vertices taken out: its box follows them before it is filed or written.
+  // An old line kept whole has only had vertices put in on its segments.
+  if (NewLine) line->CalcBounds();
+  if (!changed && NewLine && line->GetCoordsCount() > 1 && line->Length() > MinLength) {
+    if (protocol) {
+      AppendLine("**************** Uložena kompletní linie ****************");
+      AppendLineHeader(*line);
+    }
+    if (TQTreeLumLin* tree = GetQTree()) tree->AddAndGrow(line);
+  }
 }
 
 void TSaveChangedLines::DoIt() {
@@ -319,8 +350,14 @@ void TJoinLines::DoIt() {
   unmark.DoIt();
   auto tree = std::make_unique<TQTreeLumLin>();
   // A string without lines has the empty rectangle: its tree stays empty.
-  if (input->GetMinX() <= input->GetMaxX())
-    tree->SetSquareFor(input->GetMinX(), input->GetMinY(), input->GetMaxX(), input->GetMaxY());
+  // So does one holding a line too far out to file: the first line filed
+  // squares it, and the line that cannot be is reported when it comes.
+  if (input->GetMinX() <= input->GetMaxX()) {
+    try {
+      tree->SetSquareFor(input->GetMinX(), input->GetMinY(), input->GetMaxX(), input->GetMaxY());
+    } catch (const std::exception&) {
+    }
+  }
   std::unique_ptr<platform::TF_gaugeForm> gauge = platform::NewGaugeForm();
   const int count = input->GetCount();
   gauge->SetMaxValue(count >= 100 ? count - 1 : 0);
