@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <exception>
 #include <memory>
+#include <optional>
 #include <unordered_set>
 
 #include "block/topology/walkers.h"
@@ -11,6 +12,7 @@
 #include "platform/dialogs.h"
 #include "platform/files.h"
 #include "platform/gauge_form.h"
+#include "spatial/index/box_tree.h"
 #include "spatial/objects/space_entities.h"
 #include "spatial/objects/registers.h"
 #include "spatial/objects/space_entity_properties.h"
@@ -54,6 +56,10 @@ TRealRect GroupBox(const TLinesAbscEntity& list, int first, int last) {
   return box;
 }
 
+bool BoxesMeet(const TRealRect& a, double minX, double minY, double maxX, double maxY) {
+  return a.MinX <= maxX && a.MaxX >= minX && a.MinY <= maxY && a.MaxY >= minY;
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------- working list and segment quadtree
@@ -83,32 +89,103 @@ bool TAddLinesIntoLinesAbscEntity::PassesSourceTest(const TPolyLineElement* Line
   return !CompareOnlyDifferentSource || ObjectRegisterOf(Line) != GetRefContainer();
 }
 
-void TAddLinesIntoLinesAbscEntity::AddNearSegments(TPolyLineElement* Line) {
+// The boxes of the new line's segments, read once: every segment of an old
+// line near it asks whether its box meets one of them.
+class TAddLinesIntoLinesAbscEntity::TNewSegments {
+ public:
+  TNewSegments(const TLinesAbscEntity& list, int last) : tree_(Boxes(list, last)) {}
+
+  bool AnyMeets(double minX, double minY, double maxX, double maxY) {
+    found_.clear();
+    tree_.Search({minX, minY, maxX, maxY}, found_);
+    return !found_.empty();
+  }
+
+ private:
+  static std::vector<TBox> Boxes(const TLinesAbscEntity& list, int last) {
+    std::vector<TBox> boxes;
+    for (int i = 0; i <= last; ++i) {
+      const TLumLinAbscissa* record = list.Segment(i);
+      double x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+      record->GetEnds(x1, y1, x2, y2);
+      boxes.push_back({std::min(x1, x2), std::min(y1, y2), std::max(x1, x2), std::max(y1, y2)});
+    }
+    return boxes;
+  }
+
+  TBoxTree tree_;
+  std::vector<std::size_t> found_;
+};
+
+void TAddLinesIntoLinesAbscEntity::AddNearSegments(TPolyLineElement* Line, const TRealRect& Near,
+                                                   TNewSegments& Segments) {
   TLinesAbscEntity* list = GetLinesAbsc();
-  TQTreeLumLinAbsc* segments = GetQTreeAbsc();
-  for (int i = 0; i + 1 < Line->GetCoordsCount(); ++i) {
-    std::unique_ptr<TLumLinAbscissa> record(NewRecord(Line, i));
-    if (segments->AnyElementMeetsRect(record->GetXmin() - Tolerance, record->GetYmin() - Tolerance,
-                                      record->GetXmax() + Tolerance, record->GetYmax() + Tolerance))
-      list->AddSegment(record.release());
+  const double tol = Tolerance;
+  const int count = Line->GetCoordsCount();
+  std::vector<TRealPoint>& vertices = vertices_;
+  vertices.resize(static_cast<std::size_t>(std::max(count, 0)));
+  for (int i = 0; i < count; ++i) {
+    TRealPoint& vertex = vertices[static_cast<std::size_t>(i)];
+    Line->GetVertexXY(i, true, vertex.X, vertex.Y);
+  }
+  // Whether the vertices from first to last, grown by the tolerance, come
+  // near the new line's segments.
+  auto near = [&](int first, int last) {
+    const TRealPoint& start = vertices[static_cast<std::size_t>(first)];
+    TRealRect box{start.X, start.Y, start.X, start.Y};
+    for (int v = first + 1; v <= last; ++v) {
+      const TRealPoint& p = vertices[static_cast<std::size_t>(v)];
+      box = {std::min(box.MinX, p.X), std::min(box.MinY, p.Y), std::max(box.MaxX, p.X), std::max(box.MaxY, p.Y)};
+    }
+    const double minX = box.MinX - tol, minY = box.MinY - tol, maxX = box.MaxX + tol, maxY = box.MaxY + tol;
+    return BoxesMeet(Near, minX, minY, maxX, maxY) && Segments.AnyMeets(minX, minY, maxX, maxY);
+  };
+  // A run of segments far from the new line is passed over by one question
+  // about its box, and a run near it is halved until its segments are
+  // asked one by one; a record is made only for a segment kept.  The left
+  // half goes first: the records follow one another in vertex order.
+  std::vector<std::pair<int, int>>& runs = runs_;
+  for (int first = 0; first + 1 < count; first += kSegmentsARun) {
+    runs.assign(1, {first, std::min(first + kSegmentsARun, count - 1)});
+    while (!runs.empty()) {
+      const auto [from, to] = runs.back();
+      runs.pop_back();
+      if (!near(from, to)) continue;
+      if (to - from == 1) {
+        list->AddSegment(NewRecord(Line, from));
+        continue;
+      }
+      const int middle = from + (to - from) / 2;
+      runs.emplace_back(middle, to);
+      runs.emplace_back(from, middle);
+    }
   }
 }
 
 void TAddLinesIntoLinesAbscEntity::DoIt() {
   auto* lines = DynamicCast<TQTree>(Input());
   TLinesAbscEntity* list = GetLinesAbsc();
-  TQTreeLumLinAbsc* segments = GetQTreeAbsc();
-  if (!lines || !list || !segments) return;
-  const double minX = segments->GetQXMin() - Tolerance;
-  const double minY = segments->GetQYMin() - Tolerance;
-  const double side = segments->GetQWidth();
+  if (!lines || !list || list->GetChildCount() == 0) return;
+  // Only lines whose boxes come within the tolerance of the new line's are
+  // compared, and of those only the ones whose boxes do so of one of its
+  // segments, and of their segments only those that do so too.
+  const int last = list->GroupEnd(0);
+  const TRealRect near = GroupBox(*list, 0, last);
+  const double tol = Tolerance;
+  std::optional<TNewSegments> newSegments;
   std::unordered_set<const TElement*> seen;
   TQTreeWalker walker;
-  for (TElement* found = walker.FindFirst(lines, minX, minY, minX + side + 2 * Tolerance, minY + side + 2 * Tolerance, 0);
-       found; found = walker.FindNext()) {
+  for (TElement* found = walker.FindFirst(lines, near.MinX, near.MinY, near.MaxX, near.MaxY, tol); found;
+       found = walker.FindNext()) {
     auto* line = DynamicCast<TPolyLineElement>(found);
     if (!line || !seen.insert(line).second || list->ContainsLine(line) || !PassesSourceTest(line)) continue;
-    AddNearSegments(line);
+    // Made for the first line met; the records added since follow the new
+    // line's, whose group ends at last.
+    if (!newSegments) newSegments.emplace(*list, last);
+    if (!newSegments->AnyMeets(line->GetMinX() - tol, line->GetMinY() - tol, line->GetMaxX() + tol,
+                               line->GetMaxY() + tol))
+      continue;
+    AddNearSegments(line, near, *newSegments);
   }
 }
 
@@ -134,14 +211,16 @@ void TLinComparator::Compare(TPolyLineElement* Line) {
     AppendLineHeader(*Line);
   }
   {
-    TCreateLinQTreeAbsc squarer;
-    squarer.SetInput(list);
-    squarer.DoIt();
-    std::unique_ptr<TQTreeLumLinAbsc> segments(static_cast<TQTreeLumLinAbsc*>(squarer.Output()));
-    if (!segments) return;
+    // The adder finds the new line's segments through a packed index of
+    // their boxes, cheaper to make than a segment quadtree by far; a line too
+    // far out for such a quadtree to be squared on is still reported here,
+    // and neither compared nor filed: on its way out it would meet every
+    // line there is.
+    if (list->GetCount() == 0) return;
+    const TRealRect box = GroupBox(*list, 0, list->GroupEnd(0));
+    TQTreeLumLinAbsc().SetSquareFor(box.MinX, box.MinY, box.MaxX, box.MaxY);
     TAddLinesIntoLinesAbscEntity adder;
     adder.SetLinesAbsc(list);
-    adder.SetQTreeAbsc(segments.get());
     adder.Tolerance = SnapDistance;
     adder.CompareOnlyDifferentSource = CompareOnlyDifferentSource;
     adder.SetRefContainer(GetRefContainer());

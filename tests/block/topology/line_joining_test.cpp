@@ -574,4 +574,113 @@ TEST_F(LineJoiningTest, ALineTooFarOutToIndexIsReportedAndLeftAsItIsWhileTheOthe
   }
 }
 
+// The segment quadtree of such a line cannot be squared: the tool raises
+// and leaves no tree behind (the sanitizers' leak check tells).
+TEST_F(LineJoiningTest, ASegmentQuadtreeThatCannotBeSquaredIsNotMade) {
+  TPolyLineElement* far = Line({{0, 0}, {1e10, 3}}, 7);
+  TCreateLinesAbscEntity creator;
+  creator.SetInput(far);
+  creator.DoIt();
+  std::unique_ptr<TLinesAbscEntity> list(static_cast<TLinesAbscEntity*>(creator.Output()));
+  TCreateLinQTreeAbsc squarer;
+  squarer.SetInput(list.get());
+  try {
+    squarer.DoIt();
+    ADD_FAILURE() << "squared";
+  } catch (const std::exception& e) {
+    EXPECT_STREQ(e.what(), "QTree TQTreeLumLinAbsc: nemá platné hranice");
+  }
+  EXPECT_EQ(squarer.Output(), nullptr);
+}
+
+}  // namespace
+
+namespace {
+
+// A line of count segments along x from x0, at height y, waving by amplitude
+// with a period of 20 segments.
+Points Wave(double x0, double y, int count, double amplitude) {
+  Points points;
+  for (int i = 0; i <= count; ++i) points.emplace_back(x0 + i, y + amplitude * std::sin(i * 3.14159265358979323846 / 10));
+  return points;
+}
+
+// The records of the old lines the adder is to make, as the joining was
+// first built: every accepted line met over the segment index's square
+// widened by the tolerance, one record per segment, kept when its box
+// widened by the tolerance meets a segment of the new line.
+std::vector<std::string> RecordsMeetingEveryWay(TQTreeLumLin& accepted, TQTreeLumLinAbsc& segments,
+                                                const TLinesAbscEntity& list, double tol) {
+  std::vector<std::string> records;
+  std::vector<const TElement*> seen;
+  TQTreeWalker walker;
+  const double minX = segments.GetQXMin() - tol, minY = segments.GetQYMin() - tol;
+  const double side = segments.GetQWidth() + 2 * tol;
+  for (TElement* found = walker.FindFirst(&accepted, minX, minY, minX + side, minY + side, 0); found;
+       found = walker.FindNext()) {
+    auto* line = static_cast<TPolyLineElement*>(found);
+    if (std::find(seen.begin(), seen.end(), line) != seen.end() || list.ContainsLine(line)) continue;
+    seen.push_back(line);
+    for (int i = 0; i + 1 < line->GetCoordsCount(); ++i) {
+      TLumLinAbscissa record;
+      record.SetLine(line);
+      record.Index = i;
+      if (segments.AnyElementMeetsRect(record.GetXmin() - tol, record.GetYmin() - tol, record.GetXmax() + tol,
+                                       record.GetYmax() + tol))
+        records.push_back(std::to_string(line->GetSpaceID()) + ":" + std::to_string(i));
+    }
+  }
+  return records;
+}
+
+TEST_F(LineJoiningTest, TheOldSegmentsComparedAreThoseWithinTheToleranceOfTheNewLineInTheOrderTheIndexGivesThem) {
+  std::vector<Points> waves;
+  for (int i = 0; i < 12; ++i) waves.push_back(Wave(-3.5 * i, i * 1.5, 200, 4));
+  std::vector<Points> crossings;
+  for (int i = 0; i < 40; ++i) crossings.push_back({{i * 5.0, -8}, {i * 5.0 + 0.5, 25}});
+  const struct {
+    const char* name;
+    Points newLine;
+    std::vector<Points> accepted;
+    double tol;
+  } rows[] = {
+      {"waves side by side, boxes overlapping", Wave(0, 7.5, 200, 4), waves, 0.01},
+      {"waves side by side with a wide tolerance", Wave(0, 7.5, 200, 4), waves, 1.6},
+      {"a long wave across short lines", Wave(-10, 5, 230, 9), crossings, 0.01},
+      {"a short line among waves", {{50, 3}, {52, 9}}, waves, 0.01},
+      {"boxes touching without a tolerance", {{0, 0}, {10, 0}},
+       {{{10, 0}, {20, 5}}, {{-5, -5}, {0, -2}, {5, -1e-9}}, {{3, 2}, {5, 1e-9}}, {{0, 1}, {10, 1}}}, 0},
+      {"segments just within and just beyond the tolerance", {{0, 0}, {10, 0}},
+       {{{0, 0.5}, {10, 0.5}}, {{0, -0.50001}, {10, -0.50001}}, {{10.5, 0}, {11, 5}}, {{-0.5001, 0}, {-1, 5}}}, 0.5},
+  };
+  for (const auto& row : rows) {
+    lines.Clear();
+    TQTreeLumLin accepted;
+    int number = 2;
+    for (const Points& points : row.accepted) accepted.AddAndGrow(Line(points, number++));
+    TPolyLineElement* newLine = Line(row.newLine, 1);
+    TCreateLinesAbscEntity creator;
+    creator.SetInput(newLine);
+    creator.DoIt();
+    std::unique_ptr<TLinesAbscEntity> list(static_cast<TLinesAbscEntity*>(creator.Output()));
+    TCreateLinQTreeAbsc squarer;
+    squarer.SetInput(list.get());
+    squarer.DoIt();
+    std::unique_ptr<TQTreeLumLinAbsc> segments(static_cast<TQTreeLumLinAbsc*>(squarer.Output()));
+    const std::vector<std::string> expected = RecordsMeetingEveryWay(accepted, *segments, *list, row.tol);
+    TAddLinesIntoLinesAbscEntity adder;
+    adder.SetLinesAbsc(list.get());
+    adder.SetQTreeAbsc(segments.get());
+    adder.Tolerance = row.tol;
+    adder.SetInput(&accepted);
+    adder.DoIt();
+    std::vector<std::string> records;
+    for (int i = list->GroupEnd(0) + 1; i < list->GetChildCount(); ++i)
+      records.push_back(std::to_string(list->LineOf(i)->GetSpaceID()) + ":" + std::to_string(list->Segment(i)->Index));
+    EXPECT_EQ(records, expected) << row.name;
+    // The rows are meant to find some segments and leave others.
+    EXPECT_FALSE(records.empty()) << row.name;
+  }
+}
+
 }  // namespace
