@@ -23,7 +23,8 @@ class TCreateLinesAbscEntity : public TTool {
 };
 
 // The records of the input list's new line in a new segment quadtree
-// squared on the line's bounds (Output, the caller's).
+// squared on the box of their vertices (Output, the caller's).  The
+// comparison itself finds the new line's segments through a packed index.
 class TCreateLinQTreeAbsc : public TTool {
   KESTX_CLASS(TCreateLinQTreeAbsc)
  public:
