@@ -6,6 +6,9 @@
 
 #include "bench/stand_map.h"
 
+// A GEOS context and the geometries made in it, freed with it.
+struct TGeosGeometries;
+
 struct TGeosFaces {
   int Polygons = 0;
   int InteriorRings = 0;
@@ -25,9 +28,27 @@ class TGeosPolygonization {
   TGeosFaces Faces() const;
 
  private:
-  struct TGeometries;
-  std::unique_ptr<TGeometries> geometries_;
+  std::unique_ptr<TGeosGeometries> geometries_;
 };
 
 // The faces of the map, its geometries freed at once.
 TGeosFaces GeosPolygonize(const TStandMap& map);
+
+// The map's lines as GEOS line strings, made once, for timing GEOS's own
+// operations on them again and again; each operation frees its result.
+class TGeosLines {
+ public:
+  explicit TGeosLines(const TStandMap& map);
+  ~TGeosLines();
+  TGeosLines(const TGeosLines&) = delete;
+  TGeosLines& operator=(const TGeosLines&) = delete;
+
+  // The number of polygons the lines close.
+  int Polygonize();
+  // The lines noded where they meet and merged where they overlap; the
+  // number of line strings in the union.
+  int UnaryUnion();
+
+ private:
+  std::unique_ptr<TGeosGeometries> geometries_;
+};

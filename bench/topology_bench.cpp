@@ -18,6 +18,8 @@
 #include "block/block_classes.h"
 #include "block/topology/area_building.h"
 #include "block/topology/line_joining.h"
+#include "framework/core/messages.h"
+#include "platform/app_queue.h"
 #include "platform/dialogs.h"
 #include "spatial/index/quadtree.h"
 #include "spatial/objects/space_entities.h"
@@ -40,6 +42,12 @@ void Prepare() {
   static platform::RecordingDialogs dialogs;
   RegisterBlockClasses();
   platform::SetDialogs(&dialogs);
+  // The pieces of a line the joining cuts reach its string by a framework
+  // message, as in the program; without a receiver of their own, messages
+  // are freed.
+  platform::Application::Instance().SetMessageHook([](platform::AppMessage& message, bool& handled) {
+    if (TKestuMessage* kestu = KestuMessageOf(message)) DeliverKestuMessage(kestu, handled, [] { return nullptr; });
+  });
 }
 
 void PerSegment(benchmark::State& state, const TStandMap& map) {

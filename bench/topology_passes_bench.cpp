@@ -2,7 +2,6 @@
 
 // GEOS is the yardstick; without it there is nothing to time against.
 #if KESTX_HAVE_GEOS
-#include <geos_c.h>
 #include <malloc.h>
 
 #include <cmath>
@@ -10,6 +9,7 @@
 #include <memory>
 #include <vector>
 
+#include "bench/geos_reference.h"
 #include "bench/stand_map.h"
 #include "block/block_classes.h"
 #include "block/topology/node_building.h"
@@ -93,37 +93,10 @@ int RunPasses(const TStandMap& map, PassSeconds& seconds) {
   return faces.ClosedFaces;
 }
 
-struct GeosLines {
-  GEOSContextHandle_t context = GEOS_init_r();
-  std::vector<GEOSGeometry*> lines;
-  explicit GeosLines(const TStandMap& map) {
-    for (const TStandMapLine& line : map.Lines) {
-      GEOSCoordSequence* sequence = GEOSCoordSeq_create_r(context, static_cast<unsigned>(line.size()), 2);
-      for (std::size_t i = 0; i < line.size(); ++i)
-        GEOSCoordSeq_setXY_r(context, sequence, static_cast<unsigned>(i), line[i].X, line[i].Y);
-      lines.push_back(GEOSGeom_createLineString_r(context, sequence));
-    }
-  }
-  ~GeosLines() {
-    for (GEOSGeometry* line : lines) GEOSGeom_destroy_r(context, line);
-    GEOS_finish_r(context);
-  }
-  GeosLines(const GeosLines&) = delete;
-  GeosLines& operator=(const GeosLines&) = delete;
-  // Polygonizes and frees the result; the number of polygons.
-  int Polygonize() {
-    GEOSGeometry* result =
-        GEOSPolygonize_r(context, lines.data(), static_cast<unsigned>(lines.size()));
-    const int polygons = GEOSGetNumGeometries_r(context, result);
-    GEOSGeom_destroy_r(context, result);
-    return polygons;
-  }
-};
-
 void BM_TopologyPassesVsGeos(benchmark::State& state) {
   RegisterBlockClasses();
   const TStandMap map = MakeStandMap(StandMapSideFor(static_cast<std::size_t>(state.range(0))), 2026);
-  GeosLines geos(map);
+  TGeosLines geos(map);
   PassSeconds seconds;
   double geosSeconds = 0;
   int faces = 0;

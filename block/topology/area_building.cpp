@@ -10,6 +10,8 @@
 #include "framework/tools/world.h"
 #include "platform/app_queue.h"
 #include "platform/dialogs.h"
+#include "spatial/geometry/intersections.h"
+#include "spatial/index/box_tree.h"
 #include "spatial/index/quadtree.h"
 #include "spatial/objects/space_entities.h"
 #include "spatial/topology/topology_nodes.h"
@@ -193,6 +195,63 @@ void TCreateAreasForQTree::Process(TElement* element) {
 
 // ---------------------------------------------------------------- holes
 
+// A candidate's outline sum, its outline as an index by height, and its
+// holes by their boxes: one stand may enclose tens of thousands of islands,
+// and each asks whether its point lies inside the stand and outside the
+// holes the stand took before it.  Nothing changes the areas while the pass
+// walks, and the holes it finds are given only when it is done: until then
+// the encloser answers for them.
+class TSubAreaMakerInQTree::TEncloser {
+ public:
+  explicit TEncloser(TAreaElement& area) : Area(area.WholeArea()), outline_(area.OutlineRing()), holes_({}) {
+    if (const THolesEntity* holes = area.Holes())
+      for (TElement* child : holes->Children())
+        if (auto* hole = DynamicCast<TAreaElement>(child)) AddHole(hole);
+  }
+
+  // As the area's ContainsPointOutsideHoles answers, the holes it is to take
+  // counted as taken.
+  bool ContainsOutsideHoles(double X, double Y) {
+    if (!outline_.Contains({X, Y})) return false;
+    found_.clear();
+    holes_.Search({X, Y, X, Y}, found_);
+    for (const std::size_t id : found_)
+      if (filed_[id]->OutlineContainsPoint(X, Y)) return false;
+    for (const TAreaElement* hole : boxless_)
+      if (hole->OutlineContainsPoint(X, Y)) return false;
+    return true;
+  }
+
+  // A hole the area is to take once the pass is done.
+  void Take(TAreaElement* hole) {
+    AddHole(hole);
+    Taken.push_back(hole);
+  }
+
+  const double Area;
+  std::vector<TAreaElement*> Taken;
+
+ private:
+  // The hole's box is filed as it is now; one without a box is always read.
+  void AddHole(TAreaElement* hole) {
+    if (!hole->IsValid()) {
+      boxless_.push_back(hole);
+      return;
+    }
+    holes_.File(filed_.size(), {hole->GetMinX(), hole->GetMinY(), hole->GetMaxX(), hole->GetMaxY()});
+    filed_.push_back(hole);
+  }
+
+  AnalInt::TRingIndex outline_;
+  TBoxTree holes_;
+  std::vector<TAreaElement*> filed_;  // by id in holes_
+  std::vector<TAreaElement*> boxless_;
+  std::vector<std::size_t> found_;
+};
+
+TSubAreaMakerInQTree::TSubAreaMakerInQTree() = default;
+TSubAreaMakerInQTree::~TSubAreaMakerInQTree() = default;
+
 TSpaceEntityQTree* TSubAreaMakerInQTree::GetAreaQTree() const {
   return static_cast<TSpaceEntityQTree*>(areaQTree_.Get());
 }
@@ -202,7 +261,22 @@ void TSubAreaMakerInQTree::DoIt() {
   auto* tree = DynamicCast<TSpaceEntityQTree>(Input());
   if (Busy() || !tree) return;
   SetAreaQTree(tree);
+  // Read afresh by every run: the areas may have changed in between.
+  enclosers_.clear();
+  takers_.clear();
   TProchazecPlochGauge::DoIt();
+  // The holes go to their areas once the walk is done, each area's in the
+  // order they were found: while it ran, the enclosers answered for them.
+  // An area held in every leaf of the index takes its many holes at once.
+  for (TAreaElement* area : takers_) area->AddHoles(enclosers_[area]->Taken);
+  takers_.clear();
+  enclosers_.clear();
+}
+
+TSubAreaMakerInQTree::TEncloser& TSubAreaMakerInQTree::EncloserOf(TAreaElement* candidate) {
+  std::unique_ptr<TEncloser>& encloser = enclosers_[candidate];
+  if (!encloser) encloser = std::make_unique<TEncloser>(*candidate);
+  return *encloser;
 }
 
 bool TSubAreaMakerInQTree::Encloses(TAreaElement* candidate, TAreaElement* hole, std::optional<double>& holeArea,
@@ -212,8 +286,9 @@ bool TSubAreaMakerInQTree::Encloses(TAreaElement* candidate, TAreaElement* hole,
       !hole->NoChildHasOwner(candidate))
     return false;
   if (!holeArea) holeArea = hole->WholeArea();
-  candidateArea = candidate->WholeArea();
-  return -*holeArea < candidateArea && candidate->ContainsPointOutsideHoles(X, Y);
+  TEncloser& encloser = EncloserOf(candidate);
+  candidateArea = encloser.Area;
+  return -*holeArea < candidateArea && encloser.ContainsOutsideHoles(X, Y);
 }
 
 void TSubAreaMakerInQTree::Process(TElement* element) {
@@ -242,7 +317,11 @@ void TSubAreaMakerInQTree::Process(TElement* element) {
         bestArea = area;
       }
     }
-    if (best) best->AddHole(hole);
+    if (best) {
+      TEncloser& encloser = EncloserOf(best);
+      if (encloser.Taken.empty()) takers_.push_back(best);
+      encloser.Take(hole);
+    }
   }
   hole->SetIsDone(true);
 }

@@ -6,7 +6,9 @@
 // connected group of lines: that ring becomes a hole, and each hole goes to
 // the smallest area that encloses it.
 #include <cstdint>
+#include <memory>
 #include <optional>
+#include <unordered_map>
 #include <vector>
 
 #include "block/topology/node_building.h"
@@ -72,6 +74,9 @@ class TCreateAreasForQTree : public TProchazecListuQTreeGauge {
 class TSubAreaMakerInQTree : public TProchazecPlochGauge {
   KESTX_CLASS(TSubAreaMakerInQTree)
  public:
+  TSubAreaMakerInQTree();
+  ~TSubAreaMakerInQTree() override;
+
   TSpaceEntityQTree* GetAreaQTree() const;
   void SetAreaQTree(TSpaceEntityQTree* tree);
   // Input the area index, which is also searched.
@@ -79,13 +84,21 @@ class TSubAreaMakerInQTree : public TProchazecPlochGauge {
   void Process(TElement* element) override;
 
  private:
+  // What the pass asks of one candidate for every hole near it, read once.
+  class TEncloser;
+
   // Whether the hole may go to candidate, and candidate's area then.  The
   // areas are summed (the hole's once) only for a candidate whose bounds
   // hold the hole's and that shares no line with it (the island's face does).
-  static bool Encloses(TAreaElement* candidate, TAreaElement* hole, std::optional<double>& holeArea, double X,
-                       double Y, double& candidateArea);
+  bool Encloses(TAreaElement* candidate, TAreaElement* hole, std::optional<double>& holeArea, double X, double Y,
+                double& candidateArea);
+  TEncloser& EncloserOf(TAreaElement* candidate);
 
   TElementLink areaQTree_;
+  // Only while DoIt runs: nothing else changes the areas then.
+  std::unordered_map<const TAreaElement*, std::unique_ptr<TEncloser>> enclosers_;
+  // The areas that took holes, in the order each took its first.
+  std::vector<TAreaElement*> takers_;
 };
 
 // Nodes and areas of a set of lines: Output is a list of the areas (holes

@@ -4,7 +4,6 @@
 #include <cmath>
 #include <cstdint>
 #include <exception>
-#include <optional>
 #include <utility>
 #include <vector>
 
@@ -44,29 +43,36 @@ bool InGroup(const TLinesAbscEntity& list, int i, const TPolyLineElement* line) 
   return i < list.GetChildCount() && list.LineOf(i) == line;
 }
 
-// The records of a working list in list order, their boxes in an index, so
-// that the records meeting a segment are found without trying every one.
+// The records of a working list from a first position on, their boxes in an
+// index, so that the records meeting a segment are found without trying
+// every one: without the self test only the old lines' records are
+// candidates, and the new line's many records need not be filed at all.
 // Kept in step with the list as records are split.
 class TRecordOrder {
  public:
-  explicit TRecordOrder(const TLinesAbscEntity& list) : list_(list), tree_(Boxes(list)) {
-    const auto count = static_cast<std::size_t>(list.GetChildCount());
+  TRecordOrder(const TLinesAbscEntity& list, int From) : list_(list), from_(From), tree_(Boxes(list, From)) {
+    const auto count = static_cast<std::size_t>(std::max(list.GetChildCount() - From, 0));
     for (std::size_t i = 0; i < count; ++i) {
       idAt_.push_back(static_cast<std::uint32_t>(i));
       positionOf_.push_back(static_cast<int>(i));
     }
   }
 
+  // The position of the first record filed: it moves on as records before
+  // it are split.
+  int From() const { return from_; }
+
   // The positions after After whose records' boxes meet the box of the
   // record at S grown by Tol on every side, rising.
   void MeetingAfter(int S, int After, std::vector<int>& Positions, double Tol = 0) {
+    Positions.clear();
+    if (idAt_.empty()) return;
     found_.clear();
     TBox rect = BoxOf(*list_.Segment(S));
     if (Tol != 0) rect = {rect.MinX - Tol, rect.MinY - Tol, rect.MaxX + Tol, rect.MaxY + Tol};
     tree_.Search(rect, found_);
-    Positions.clear();
     for (std::size_t id : found_)
-      if (positionOf_[id] > After) Positions.push_back(positionOf_[id]);
+      if (positionOf_[id] + from_ > After) Positions.push_back(positionOf_[id] + from_);
     std::sort(Positions.begin(), Positions.end());
     Positions.erase(std::unique(Positions.begin(), Positions.end()), Positions.end());
   }
@@ -74,11 +80,16 @@ class TRecordOrder {
   // The record at Position was split: it is shorter, and its piece went in
   // right after it.
   void Split(int Position) {
-    const auto at = static_cast<std::size_t>(Position);
+    // Before the records filed: they all move one on.
+    if (Position < from_) {
+      ++from_;
+      return;
+    }
+    const auto at = static_cast<std::size_t>(Position - from_);
     tree_.File(idAt_[at], BoxOf(*list_.Segment(Position)));
     const auto id = static_cast<std::uint32_t>(positionOf_.size());
     idAt_.insert(idAt_.begin() + static_cast<std::ptrdiff_t>(at) + 1, id);
-    positionOf_.push_back(Position + 1);
+    positionOf_.push_back(static_cast<int>(at) + 1);
     for (std::size_t j = at + 2; j < idAt_.size(); ++j) positionOf_[idAt_[j]] = static_cast<int>(j);
     tree_.File(id, BoxOf(*list_.Segment(Position + 1)));
   }
@@ -89,16 +100,17 @@ class TRecordOrder {
     segment.GetEnds(x1, y1, x2, y2);
     return {std::min(x1, x2), std::min(y1, y2), std::max(x1, x2), std::max(y1, y2)};
   }
-  static std::vector<TBox> Boxes(const TLinesAbscEntity& list) {
+  static std::vector<TBox> Boxes(const TLinesAbscEntity& list, int From) {
     std::vector<TBox> boxes;
-    for (int i = 0; i < list.GetChildCount(); ++i) boxes.push_back(BoxOf(*list.Segment(i)));
+    for (int i = From; i < list.GetChildCount(); ++i) boxes.push_back(BoxOf(*list.Segment(i)));
     return boxes;
   }
 
   const TLinesAbscEntity& list_;
+  int from_;  // the position of the first record filed
   TBoxTree tree_;
-  std::vector<std::uint32_t> idAt_;  // by position
-  std::vector<int> positionOf_;      // by id
+  std::vector<std::uint32_t> idAt_;  // by position less from_
+  std::vector<int> positionOf_;      // by id, less from_
   std::vector<std::size_t> found_;
 };
 
@@ -308,16 +320,15 @@ void TPoinPointJoiner::DoIt() {
   if (!list) return;
   const TPolyLineElement* line = list->LineOf(0);
   const int groupEnd = list->GetChildCount() > 0 ? list->GroupEnd(0) : -1;
-  // The line's own later records are found through the index, in list order
-  // as trying each of them would meet them.
-  std::optional<TRecordOrder> order;
-  if (SelfTest) order.emplace(*list);
+  // The line's own later records and the old lines' records are found
+  // through the index, in list order as trying each of them would meet them.
+  TRecordOrder order(*list, SelfTest ? 0 : groupEnd + 1);
   std::vector<int> candidates;
   for (int s = 0; InGroup(*list, s, line); ++s) {
     TLumLinAbscissa* segment = list->Segment(s);
     if (SelfTest) {
       TNearest best;
-      order->MeetingAfter(s, s, candidates, SnapDistance);
+      order.MeetingAfter(s, s, candidates, SnapDistance);
       for (const int t : candidates) {
         if (t > groupEnd) break;
         TryVertices(*segment, *list->Segment(t), best);
@@ -326,8 +337,11 @@ void TPoinPointJoiner::DoIt() {
       // no later segment compares with: their boxes in the index may stay.
       SnapToNearest(*segment, best, true);
     }
+    // Asked after the snap above, with the segment's box as it is now; the
+    // old lines' records do not move here.
     TNearest best;
-    for (int t = FirstOldRecord(*list); t < list->GetChildCount(); ++t) TryVertices(*segment, *list->Segment(t), best);
+    order.MeetingAfter(s, groupEnd, candidates, SnapDistance);
+    for (const int t : candidates) TryVertices(*segment, *list->Segment(t), best);
     SnapToNearest(*segment, best, false);
   }
 }
@@ -361,7 +375,7 @@ void TNewPointOldAbscJoiner::DoIt() {
   TLinesAbscEntity* list = WorkList();
   if (!list) return;
   const TPolyLineElement* line = list->LineOf(0);
-  TRecordOrder order(*list);
+  TRecordOrder order(*list, SelfTest ? 0 : FirstOldRecord(*list));
   // Each end of a segment snaps once at most, by less than the snap
   // distance: twice that round its box holds every record it can still meet.
   const double reach = 2 * SnapDistance;
@@ -370,7 +384,7 @@ void TNewPointOldAbscJoiner::DoIt() {
     TLumLinAbscissa* segment = list->Segment(s);
     if (OnlyEnds && !segment->GetIsMargin()) continue;
     // Later records in list order, as trying each of them would meet them.
-    order.MeetingAfter(s, SelfTest ? s : FirstOldRecord(*list) - 1, candidates, reach);
+    order.MeetingAfter(s, SelfTest ? s : order.From() - 1, candidates, reach);
     for (std::size_t next = 0; next < candidates.size();) {
       const int t = candidates[next++];
       if (!BoxesMeet(*segment, *list->Segment(t), SnapDistance)) continue;
@@ -448,10 +462,10 @@ void TNewAbscOldPointJoiner::DoIt() {
   TLinesAbscEntity* list = WorkList();
   if (!list) return;
   const TPolyLineElement* line = list->LineOf(0);
-  TRecordOrder order(*list);
+  TRecordOrder order(*list, SelfTest ? 0 : FirstOldRecord(*list));
   std::vector<int> candidates;
   for (int s = 0; InGroup(*list, s, line);) {
-    order.MeetingAfter(s, SelfTest ? s : FirstOldRecord(*list) - 1, candidates, SnapDistance);
+    order.MeetingAfter(s, SelfTest ? s : order.From() - 1, candidates, SnapDistance);
     const int pieces = ProcessAbsc(*list, s, candidates);
     // Each piece was cut from the one before it.
     for (int i = 0; i < pieces; ++i) order.Split(s + i);
@@ -531,7 +545,7 @@ void TAbscAbscJoiner::DoIt() {
   TLinesAbscEntity* list = WorkList();
   if (!list) return;
   const TPolyLineElement* line = list->LineOf(0);
-  TRecordOrder order(*list);
+  TRecordOrder order(*list, SelfTest ? 0 : FirstOldRecord(*list));
   // The last record of the new line's group: the old lines' records follow.
   int newLineEnd = list->GetChildCount() > 0 ? list->GroupEnd(0) : -1;
   std::vector<int> candidates;

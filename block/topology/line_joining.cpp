@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <exception>
 #include <memory>
+#include <optional>
 #include <unordered_set>
 
 #include "block/topology/walkers.h"
@@ -11,6 +12,7 @@
 #include "platform/dialogs.h"
 #include "platform/files.h"
 #include "platform/gauge_form.h"
+#include "spatial/index/box_tree.h"
 #include "spatial/objects/space_entities.h"
 #include "spatial/objects/registers.h"
 #include "spatial/objects/space_entity_properties.h"
@@ -39,6 +41,25 @@ TLumLinAbscissa* NewRecord(TPolyLineElement* line, int index) {
   return record;
 }
 
+// The box of the records of the group from first to last: where the line
+// lies, whatever its bounds were left at.
+TRealRect GroupBox(const TLinesAbscEntity& list, int first, int last) {
+  TRealRect box{TRectangle::EmptyMarker, TRectangle::EmptyMarker, -TRectangle::EmptyMarker, -TRectangle::EmptyMarker};
+  for (int i = first; i <= last; ++i) {
+    double x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+    list.Segment(i)->GetEnds(x1, y1, x2, y2);
+    box.MinX = std::min({box.MinX, x1, x2});
+    box.MinY = std::min({box.MinY, y1, y2});
+    box.MaxX = std::max({box.MaxX, x1, x2});
+    box.MaxY = std::max({box.MaxY, y1, y2});
+  }
+  return box;
+}
+
+bool BoxesMeet(const TRealRect& a, double minX, double minY, double maxX, double maxY) {
+  return a.MinX <= maxX && a.MaxX >= minX && a.MinY <= maxY && a.MaxY >= minY;
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------- working list and segment quadtree
@@ -55,42 +76,116 @@ void TCreateLinQTreeAbsc::DoIt() {
   auto* list = DynamicCast<TLinesAbscEntity>(Input());
   TPolyLineElement* line = list ? list->LineOf(0) : nullptr;
   if (!line) return;
-  auto* tree = new TQTreeLumLinAbsc;
-  tree->SetSquareFor(line->GetMinX(), line->GetMinY(), line->GetMaxX(), line->GetMaxY());
-  for (int i = 0; list->LineOf(i) == line; ++i) tree->AddByBounds(list->Segment(i));
-  SetOutput(tree);
+  const int last = list->GroupEnd(0);
+  const TRealRect box = GroupBox(*list, 0, last);
+  // A box the tree cannot square raises: the tree goes with it.
+  auto tree = std::make_unique<TQTreeLumLinAbsc>();
+  tree->SetSquareFor(box.MinX, box.MinY, box.MaxX, box.MaxY);
+  for (int i = 0; i <= last; ++i) tree->AddByBounds(list->Segment(i));
+  SetOutput(tree.release());
 }
 
 bool TAddLinesIntoLinesAbscEntity::PassesSourceTest(const TPolyLineElement* Line) const {
   return !CompareOnlyDifferentSource || ObjectRegisterOf(Line) != GetRefContainer();
 }
 
-void TAddLinesIntoLinesAbscEntity::AddNearSegments(TPolyLineElement* Line) {
+// The boxes of the new line's segments, read once: every segment of an old
+// line near it asks whether its box meets one of them.
+class TAddLinesIntoLinesAbscEntity::TNewSegments {
+ public:
+  TNewSegments(const TLinesAbscEntity& list, int last) : tree_(Boxes(list, last)) {}
+
+  bool AnyMeets(double minX, double minY, double maxX, double maxY) {
+    found_.clear();
+    tree_.Search({minX, minY, maxX, maxY}, found_);
+    return !found_.empty();
+  }
+
+ private:
+  static std::vector<TBox> Boxes(const TLinesAbscEntity& list, int last) {
+    std::vector<TBox> boxes;
+    for (int i = 0; i <= last; ++i) {
+      const TLumLinAbscissa* record = list.Segment(i);
+      double x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+      record->GetEnds(x1, y1, x2, y2);
+      boxes.push_back({std::min(x1, x2), std::min(y1, y2), std::max(x1, x2), std::max(y1, y2)});
+    }
+    return boxes;
+  }
+
+  TBoxTree tree_;
+  std::vector<std::size_t> found_;
+};
+
+void TAddLinesIntoLinesAbscEntity::AddNearSegments(TPolyLineElement* Line, const TRealRect& Near,
+                                                   TNewSegments& Segments) {
   TLinesAbscEntity* list = GetLinesAbsc();
-  TQTreeLumLinAbsc* segments = GetQTreeAbsc();
-  for (int i = 0; i + 1 < Line->GetCoordsCount(); ++i) {
-    std::unique_ptr<TLumLinAbscissa> record(NewRecord(Line, i));
-    if (segments->AnyElementMeetsRect(record->GetXmin() - Tolerance, record->GetYmin() - Tolerance,
-                                      record->GetXmax() + Tolerance, record->GetYmax() + Tolerance))
-      list->AddSegment(record.release());
+  const double tol = Tolerance;
+  const int count = Line->GetCoordsCount();
+  std::vector<TRealPoint>& vertices = vertices_;
+  vertices.resize(static_cast<std::size_t>(std::max(count, 0)));
+  for (int i = 0; i < count; ++i) {
+    TRealPoint& vertex = vertices[static_cast<std::size_t>(i)];
+    Line->GetVertexXY(i, true, vertex.X, vertex.Y);
+  }
+  // Whether the vertices from first to last, grown by the tolerance, come
+  // near the new line's segments.
+  auto near = [&](int first, int last) {
+    const TRealPoint& start = vertices[static_cast<std::size_t>(first)];
+    TRealRect box{start.X, start.Y, start.X, start.Y};
+    for (int v = first + 1; v <= last; ++v) {
+      const TRealPoint& p = vertices[static_cast<std::size_t>(v)];
+      box = {std::min(box.MinX, p.X), std::min(box.MinY, p.Y), std::max(box.MaxX, p.X), std::max(box.MaxY, p.Y)};
+    }
+    const double minX = box.MinX - tol, minY = box.MinY - tol, maxX = box.MaxX + tol, maxY = box.MaxY + tol;
+    return BoxesMeet(Near, minX, minY, maxX, maxY) && Segments.AnyMeets(minX, minY, maxX, maxY);
+  };
+  // A run of segments far from the new line is passed over by one question
+  // about its box, and a run near it is halved until its segments are
+  // asked one by one; a record is made only for a segment kept.  The left
+  // half goes first: the records follow one another in vertex order.
+  std::vector<std::pair<int, int>>& runs = runs_;
+  for (int first = 0; first + 1 < count; first += kSegmentsARun) {
+    runs.assign(1, {first, std::min(first + kSegmentsARun, count - 1)});
+    while (!runs.empty()) {
+      const auto [from, to] = runs.back();
+      runs.pop_back();
+      if (!near(from, to)) continue;
+      if (to - from == 1) {
+        list->AddSegment(NewRecord(Line, from));
+        continue;
+      }
+      const int middle = from + (to - from) / 2;
+      runs.emplace_back(middle, to);
+      runs.emplace_back(from, middle);
+    }
   }
 }
 
 void TAddLinesIntoLinesAbscEntity::DoIt() {
   auto* lines = DynamicCast<TQTree>(Input());
   TLinesAbscEntity* list = GetLinesAbsc();
-  TQTreeLumLinAbsc* segments = GetQTreeAbsc();
-  if (!lines || !list || !segments) return;
-  const double minX = segments->GetQXMin() - Tolerance;
-  const double minY = segments->GetQYMin() - Tolerance;
-  const double side = segments->GetQWidth();
+  if (!lines || !list || list->GetChildCount() == 0) return;
+  // Only lines whose boxes come within the tolerance of the new line's are
+  // compared, and of those only the ones whose boxes do so of one of its
+  // segments, and of their segments only those that do so too.
+  const int last = list->GroupEnd(0);
+  const TRealRect near = GroupBox(*list, 0, last);
+  const double tol = Tolerance;
+  std::optional<TNewSegments> newSegments;
   std::unordered_set<const TElement*> seen;
   TQTreeWalker walker;
-  for (TElement* found = walker.FindFirst(lines, minX, minY, minX + side + 2 * Tolerance, minY + side + 2 * Tolerance, 0);
-       found; found = walker.FindNext()) {
+  for (TElement* found = walker.FindFirst(lines, near.MinX, near.MinY, near.MaxX, near.MaxY, tol); found;
+       found = walker.FindNext()) {
     auto* line = DynamicCast<TPolyLineElement>(found);
     if (!line || !seen.insert(line).second || list->ContainsLine(line) || !PassesSourceTest(line)) continue;
-    AddNearSegments(line);
+    // Made for the first line met; the records added since follow the new
+    // line's, whose group ends at last.
+    if (!newSegments) newSegments.emplace(*list, last);
+    if (!newSegments->AnyMeets(line->GetMinX() - tol, line->GetMinY() - tol, line->GetMaxX() + tol,
+                               line->GetMaxY() + tol))
+      continue;
+    AddNearSegments(line, near, *newSegments);
   }
 }
 
@@ -116,14 +211,16 @@ void TLinComparator::Compare(TPolyLineElement* Line) {
     AppendLineHeader(*Line);
   }
   {
-    TCreateLinQTreeAbsc squarer;
-    squarer.SetInput(list);
-    squarer.DoIt();
-    std::unique_ptr<TQTreeLumLinAbsc> segments(static_cast<TQTreeLumLinAbsc*>(squarer.Output()));
-    if (!segments) return;
+    // The adder finds the new line's segments through a packed index of
+    // their boxes, cheaper to make than a segment quadtree by far; a line too
+    // far out for such a quadtree to be squared on is still reported here,
+    // and neither compared nor filed: on its way out it would meet every
+    // line there is.
+    if (list->GetCount() == 0) return;
+    const TRealRect box = GroupBox(*list, 0, list->GroupEnd(0));
+    TQTreeLumLinAbsc().SetSquareFor(box.MinX, box.MinY, box.MaxX, box.MaxY);
     TAddLinesIntoLinesAbscEntity adder;
     adder.SetLinesAbsc(list);
-    adder.SetQTreeAbsc(segments.get());
     adder.Tolerance = SnapDistance;
     adder.CompareOnlyDifferentSource = CompareOnlyDifferentSource;
     adder.SetRefContainer(GetRefContainer());
@@ -228,24 +325,37 @@ void TSaveChangedLines::SaveGroup(TLinesAbscEntity& list, int First, int Last, b
     changed = changed || record->IsNew || record->IsNewEnd || record->IsDeleted;
   }
   const bool protocol = ShouldProtocol(LineNumberOf(line));
-  if (!changed) {
-    if (NewLine && line->GetCoordsCount() > 1 && line->Length() > MinLength) {
-      if (protocol) {
-        AppendLine("**************** Uložena kompletní linie ****************");
-        AppendLineHeader(*line);
-      }
-      if (TQTreeLumLin* tree = GetQTree()) tree->AddAndGrow(line);
+  const std::vector<TPiece> pieces = changed ? PiecesOf(list, First, Last) : std::vector<TPiece>{};
+  if (changed && NewLine && pieces.empty()) {
+    // Every segment lies on an accepted one: a second copy would let the
+    // areas be walked across from one side to the other.
+    if (protocol) {
+      AppendLineHeader(*line);
+      for (int i = First; i <= Last; ++i) AppendSegment(*list.Segment(i), "");
     }
+    DisposeElement(line);
     return;
   }
-  const std::vector<TPiece> pieces = PiecesOf(list, First, Last);
-  if (pieces.size() < (NewLine ? 1u : 2u)) return;
-  if (protocol) {
-    if (NewLine) AppendLine("*******************  Uloženy segmenty nové linie **************");
-    AppendLineHeader(*line);
-    for (int i = First; i <= Last; ++i) AppendSegment(*list.Segment(i), "");
+  if (changed && pieces.size() >= (NewLine ? 1u : 2u)) {
+    if (protocol) {
+      if (NewLine) AppendLine("*******************  Uloženy segmenty nové linie **************");
+      AppendLineHeader(*line);
+      for (int i = First; i <= Last; ++i) AppendSegment(*list.Segment(i), "");
+    }
+    WritePieces(line, pieces);
+    return;
   }
-  WritePieces(line, pieces);
+  // The new line kept as it is may still have had its ends snapped and
+  // vertices taken out: its box follows them before it is filed or written.
+  // An old line kept whole has only had vertices put in on its segments.
+  if (NewLine) line->CalcBounds();
+  if (!changed && NewLine && line->GetCoordsCount() > 1 && line->Length() > MinLength) {
+    if (protocol) {
+      AppendLine("**************** Uložena kompletní linie ****************");
+      AppendLineHeader(*line);
+    }
+    if (TQTreeLumLin* tree = GetQTree()) tree->AddAndGrow(line);
+  }
 }
 
 void TSaveChangedLines::DoIt() {
@@ -319,8 +429,14 @@ void TJoinLines::DoIt() {
   unmark.DoIt();
   auto tree = std::make_unique<TQTreeLumLin>();
   // A string without lines has the empty rectangle: its tree stays empty.
-  if (input->GetMinX() <= input->GetMaxX())
-    tree->SetSquareFor(input->GetMinX(), input->GetMinY(), input->GetMaxX(), input->GetMaxY());
+  // So does one holding a line too far out to file: the first line filed
+  // squares it, and the line that cannot be is reported when it comes.
+  if (input->GetMinX() <= input->GetMaxX()) {
+    try {
+      tree->SetSquareFor(input->GetMinX(), input->GetMinY(), input->GetMaxX(), input->GetMaxY());
+    } catch (const std::exception&) {
+    }
+  }
   std::unique_ptr<platform::TF_gaugeForm> gauge = platform::NewGaugeForm();
   const int count = input->GetCount();
   gauge->SetMaxValue(count >= 100 ? count - 1 : 0);

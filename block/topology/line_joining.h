@@ -4,7 +4,11 @@
 // nearby vertices, vertices onto nearby segments, segments split at nearby
 // vertices and at crossings, and both the new line and the old lines it
 // touched are written again as new line objects cut at the new junctions.
+#include <utility>
+#include <vector>
+
 #include "block/topology/joiners.h"
+#include "spatial/geometry/geometry_types.h"
 
 class TObjectRegister;
 class TQTreeLumLin;
@@ -19,7 +23,8 @@ class TCreateLinesAbscEntity : public TTool {
 };
 
 // The records of the input list's new line in a new segment quadtree
-// squared on the line's bounds (Output, the caller's).
+// squared on the box of their vertices (Output, the caller's).  The
+// comparison itself finds the new line's segments through a packed index.
 class TCreateLinQTreeAbsc : public TTool {
   KESTX_CLASS(TCreateLinQTreeAbsc)
  public:
@@ -27,7 +32,8 @@ class TCreateLinQTreeAbsc : public TTool {
 };
 
 // Adds to the working list the segments of the accepted lines (the input
-// line quadtree) that come within the tolerance of the new line's segments.
+// line quadtree) that come within the tolerance of the new line's segments,
+// which it reads from the working list's first group.
 class TAddLinesIntoLinesAbscEntity : public TTool {
   KESTX_CLASS(TAddLinesIntoLinesAbscEntity)
  public:
@@ -36,6 +42,8 @@ class TAddLinesIntoLinesAbscEntity : public TTool {
 
   TLinesAbscEntity* GetLinesAbsc() const;
   void SetLinesAbsc(TLinesAbscEntity* List);
+  // Kept for the caller; no step reads it: the new line's segments are
+  // found through a packed index of their boxes, made from the working list.
   TQTreeLumLinAbsc* GetQTreeAbsc() const;
   void SetQTreeAbsc(TQTreeLumLinAbsc* Tree);
   // The object register the new line comes from.
@@ -49,9 +57,19 @@ class TAddLinesIntoLinesAbscEntity : public TTool {
   TElementLink qTreeAbsc_;
   TElementLink refContainer_;
 
+  // Segments of an old line asked about at once, at most.
+  static constexpr int kSegmentsARun = 16;
+
   bool PassesSourceTest(const TPolyLineElement* Line) const;
-  // The line's records near the new line, in vertex order.
-  void AddNearSegments(TPolyLineElement* Line);
+  class TNewSegments;
+  // The line's records near the new line (whose segments lie in Near), in
+  // vertex order.
+  void AddNearSegments(TPolyLineElement* Line, const TRealRect& Near, TNewSegments& Segments);
+
+  // The vertices of the old line being read, and the runs of its segments
+  // still to ask about, kept for room.
+  std::vector<TRealPoint> vertices_;
+  std::vector<std::pair<int, int>> runs_;
 };
 
 // Compares the input line with the accepted lines; Output is the working

@@ -733,22 +733,24 @@ void TEntity::DropChild(TElement* element) {
   }
 }
 
-bool TEntity::IsSelfOrAncestor(const TElement* element) const {
-  if (element == this) return true;
+bool TEntity::HoldsAnything(const TElement* element) {
   // Only an entity that holds something can hold this one; a new child is
   // mostly empty, so building a chain from the top costs nothing here.
   if (!element || !element->isEntity_) return false;
   const auto* candidate = static_cast<const TEntity*>(element);
   // The list itself is asked, not IsEmpty: entities that fill themselves on
   // first access (folders) must not be filled by being added somewhere.
-  const bool holdsNothing = candidate->children_.empty();
-  if (holdsNothing && candidate->fieldHolds_ == 0) return false;
+  return !candidate->children_.empty() || candidate->fieldHolds_ != 0;
+}
+
+template <class Found>
+bool TEntity::AnyAncestor(Found found) const {
   // Up a single line of holders no visited set is needed while the graph is
   // acyclic; past a few steps the walk below keeps one all the same.
   const TElement* at = this;
   for (int steps = 0; at->holders_.Count() == 1 && steps < 64; ++steps) {
     at = at->holders_.At(0);
-    if (at == element) return true;
+    if (found(at)) return true;
   }
   std::vector<const TElement*> work;
   std::unordered_set<const TElement*> seen;
@@ -756,11 +758,27 @@ bool TEntity::IsSelfOrAncestor(const TElement* element) const {
   while (!work.empty()) {
     const TElement* holder = work.back();
     work.pop_back();
-    if (holder == element) return true;
+    if (found(holder)) return true;
     if (!seen.insert(holder).second) continue;
     for (int i = 0; i < holder->holders_.Count(); ++i) work.push_back(holder->holders_.At(i));
   }
   return false;
+}
+
+bool TEntity::IsSelfOrAncestor(const TElement* element) const {
+  if (element == this) return true;
+  if (!HoldsAnything(element)) return false;
+  return AnyAncestor([element](const TElement* at) { return at == element; });
+}
+
+bool TEntity::AnyIsSelfOrAncestor(const std::vector<const TElement*>& elements) const {
+  std::unordered_set<const TElement*> holding;
+  for (const TElement* element : elements) {
+    if (element == this) return true;
+    if (HoldsAnything(element)) holding.insert(element);
+  }
+  if (holding.empty()) return false;
+  return AnyAncestor([&holding](const TElement* at) { return holding.contains(at); });
 }
 
 void TEntity::CheckNewHeld(const TElement* element) const {

@@ -727,6 +727,9 @@ class TEntity : public TElement {
   // Whether element is this entity or one of its ancestors (an entity that
   // holds it, in a child list or a field, directly or further up).
   bool IsSelfOrAncestor(const TElement* element) const;
+  // Whether any of elements is: one walk up for them all, where an entity
+  // held in many places is to take many children.
+  bool AnyIsSelfOrAncestor(const std::vector<const TElement*>& elements) const;
   // Raises ECircularOwnership when element may not become held by this
   // entity.  Setters that replace a held element check before they let the
   // old one go.
@@ -759,6 +762,13 @@ class TEntity : public TElement {
   virtual void FieldElementFreed(TElement* element);
 
  private:
+  // Whether element is an entity that holds something: only such an
+  // element can hold another.
+  static bool HoldsAnything(const TElement* element);
+  // Whether found answers true for an ancestor, walking up the holders.
+  template <class Found>
+  bool AnyAncestor(Found found) const;
+
   friend class TElement;
   TGapList<TElement>& List();
   bool RefusesChild(const TElement* element) const;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <utility>
 #include <vector>
 
@@ -228,8 +229,6 @@ bool PointInPolygon(std::span<const TRealPoint> E, const TRealPoint& P) {
   return Count % 2 == 1;
 }
 
-namespace {
-
 // An edge of a ring that can count in the walk of WalkRayCrossings.  A
 // horizontal edge never counts: it ends on the ray's line or lies wholly to
 // one side of it.  An edge leaving a run of vertices on the ray's line counts
@@ -241,6 +240,8 @@ struct TRingEdge {
   bool EntryAbove = false;
   double Low = 0, High = 0;
 };
+
+namespace {
 
 // The walk counts exactly the edges that cross the ray on their own and the
 // edges leaving a run to the other side, whichever vertex it starts at.
@@ -332,6 +333,57 @@ std::vector<std::uint8_t> PointsInAnyPolygon(std::span<const std::vector<TRealPo
     Touched.clear();
   }
   return Inside;
+}
+
+TRingIndex::TRingIndex(std::span<const TRealPoint> Ring) : ring_(Ring.begin(), Ring.end()) {
+  CollectRingEdges(0, Ring, edges_);
+  // Edges with a height that is no number take part in every test.
+  const auto Unordered = std::partition(edges_.begin(), edges_.end(),
+                                        [](const TRingEdge& E) { return !std::isnan(E.A.Y) && !std::isnan(E.B.Y); });
+  always_.assign(Unordered, edges_.end());
+  edges_.erase(Unordered, edges_.end());
+  std::sort(edges_.begin(), edges_.end(), [](const TRingEdge& A, const TRingEdge& B) { return A.Low < B.Low; });
+  leaves_ = 1;
+  while (leaves_ < edges_.size()) leaves_ *= 2;
+  highs_.assign(2 * leaves_, -std::numeric_limits<double>::infinity());
+  for (std::size_t I = 0; I < edges_.size(); ++I) highs_[leaves_ + I] = edges_[I].High;
+  for (std::size_t N = leaves_ - 1; N >= 1; --N) highs_[N] = std::max(highs_[2 * N], highs_[2 * N + 1]);
+}
+
+TRingIndex::~TRingIndex() = default;
+TRingIndex::TRingIndex(TRingIndex&&) noexcept = default;
+TRingIndex& TRingIndex::operator=(TRingIndex&&) noexcept = default;
+
+bool TRingIndex::Contains(const TRealPoint& P) const {
+  if (std::isnan(P.Y)) return PointInPolygon(ring_, P);
+  bool Odd = false;
+  for (const TRingEdge& E : always_) Odd ^= EdgeCounts(E, P.X, P.Y);
+  // The edges that count lie at or below the point by their lower height
+  // (a prefix of edges_) and reach it by their upper height; the tree leads
+  // to those of the prefix only, through the nodes whose largest upper
+  // height reaches the point.
+  const std::size_t Prefix = static_cast<std::size_t>(
+      std::upper_bound(edges_.begin(), edges_.end(), P.Y, [](double Y, const TRingEdge& E) { return Y < E.Low; }) -
+      edges_.begin());
+  if (Prefix == 0) return Odd;
+  struct TNode {
+    std::size_t Index, First, Count;
+  };
+  // At most two nodes a level wait: the depth of a tree over a ring.
+  std::vector<TNode> Pending{{1, 0, leaves_}};
+  while (!Pending.empty()) {
+    const TNode Node = Pending.back();
+    Pending.pop_back();
+    if (Node.First >= Prefix || highs_[Node.Index] < P.Y) continue;
+    if (Node.Count == 1) {
+      Odd ^= EdgeCounts(edges_[Node.First], P.X, P.Y);
+      continue;
+    }
+    const std::size_t Half = Node.Count / 2;
+    Pending.push_back({2 * Node.Index + 1, Node.First + Half, Half});
+    Pending.push_back({2 * Node.Index, Node.First, Half});
+  }
+  return Odd;
 }
 
 void HorizontalCrossings(std::span<const TRealPoint> E, double& LeftX, double& RightX, double X0, double Y,

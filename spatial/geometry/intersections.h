@@ -53,6 +53,37 @@ bool PointInPolygon(std::span<const TRealPoint> E, const TRealPoint& P);
 // edges its horizontal line reaches, not every edge of every ring.
 std::vector<std::uint8_t> PointsInAnyPolygon(std::span<const std::vector<TRealPoint>> Rings,
                                              std::span<const TRealPoint> Points);
+// An edge of a ring as the even-odd tests by height take it.
+struct TRingEdge;
+
+// A ring read once for many even-odd tests: each test meets only the edges
+// whose heights reach the point's, found by height in logarithmic time, so
+// that testing many points against a ring of many vertices does not cost
+// their product.  Contains answers as PointInPolygon on the ring.
+class TRingIndex {
+ public:
+  explicit TRingIndex(std::span<const TRealPoint> Ring);
+  ~TRingIndex();
+  TRingIndex(TRingIndex&&) noexcept;
+  TRingIndex& operator=(TRingIndex&&) noexcept;
+  TRingIndex(const TRingIndex&) = delete;
+  TRingIndex& operator=(const TRingIndex&) = delete;
+
+  bool Contains(const TRealPoint& P) const;
+
+ private:
+  // Kept for a point whose height is no number.
+  std::vector<TRealPoint> ring_;
+  // The edges with heights that are numbers, by their lower height.
+  std::vector<TRingEdge> edges_;
+  // The others, tried by every test.
+  std::vector<TRingEdge> always_;
+  // Over edges_ as the leaves of a complete binary tree: the largest upper
+  // height below each node, the root at 1.
+  std::vector<double> highs_;
+  std::size_t leaves_ = 0;
+};
+
 // Crossings with the horizontal line at Y; the nearest on each side of X0.
 void HorizontalCrossings(std::span<const TRealPoint> E, double& LeftX, double& RightX, double X0, double Y,
                          std::int32_t& Count);

@@ -332,12 +332,20 @@ bool AnyCell(TQTree& root, Visit visit) {
 }  // namespace
 
 bool TQTree::AnyElementMeetsRect(double MinX, double MinY, double MaxX, double MaxY) {
-  return AnyCell(*this, [&](TQTree& cell) {
-    if (!cell.IsLeaf() || !cell.SquareMeetsRect(MinX, MinY, MaxX, MaxY)) return false;
-    for (TElement* element : cell.Children())
-      if (element && cell.ElementMeetsRect(element, MinX, MinY, MaxX, MaxY)) return true;
-    return false;
-  });
+  // A cell's quarters lie within its square: below a cell whose square
+  // misses the rectangle no leaf meets it, and the walk does not go there.
+  PendingCells pending(this);
+  while (!pending.Empty()) {
+    TQTree* cell = pending.Pop();
+    if (!cell->SquareMeetsRect(MinX, MinY, MaxX, MaxY)) continue;
+    if (!cell->IsLeaf()) {
+      pending.PushQuarters(*cell);
+      continue;
+    }
+    for (TElement* element : cell->Children())
+      if (element && cell->ElementMeetsRect(element, MinX, MinY, MaxX, MaxY)) return true;
+  }
+  return false;
 }
 
 int TQTree::GetElementsCount() const {

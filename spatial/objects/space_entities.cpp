@@ -345,6 +345,22 @@ void TAreaElement::AddHole(TAreaElement* Area) {
   Area->IsHole = true;
 }
 
+void TAreaElement::AddHoles(const std::vector<TAreaElement*>& Areas) {
+  const std::vector<const TElement*> holding(Areas.begin(), Areas.end());
+  // One that would hold this area is refused by AddHole, as alone.
+  if (holes_ || AnyIsSelfOrAncestor(holding)) {
+    for (TAreaElement* area : Areas) AddHole(area);
+    return;
+  }
+  auto holes = std::make_unique<THolesEntity>();
+  for (TAreaElement* area : Areas) {
+    if (!area) continue;
+    holes->AddEntity(area);
+    area->IsHole = true;
+  }
+  SetHoles(holes.release());
+}
+
 TAreaElement* TAreaElement::HoleOwnerArea() const {
   if (!IsHole) return nullptr;
   const auto* holes = static_cast<const THolesEntity*>(GetOwnerByClass(THolesEntity::StaticClass()));
@@ -387,8 +403,13 @@ bool TAreaElement::OutlineContainsPoint(double X, double Y) const {
 
 TAreaElement* TAreaElement::FindHoleAt(double X, double Y) const {
   if (!holes_) return nullptr;
-  for (TElement* child : Holes()->Children())
-    if (auto* hole = DynamicCast<TAreaElement>(child); hole && hole->OutlineContainsPoint(X, Y)) return hole;
+  for (TElement* child : Holes()->Children()) {
+    auto* hole = DynamicCast<TAreaElement>(child);
+    // A hole's box holds its outline: a point outside the box is not in the
+    // hole, and its ring is not read.  A hole without a box is read.
+    if (!hole || (hole->IsValid() && !hole->ContainsPoint(X, Y))) continue;
+    if (hole->OutlineContainsPoint(X, Y)) return hole;
+  }
   return nullptr;
 }
 

@@ -183,6 +183,10 @@ class TAreaElement : public TPolyElement {
   // Lets the previous holes go and holds holes, which then name this area.
   void SetHoles(THolesEntity* holes);
   void AddHole(TAreaElement* Area);
+  // AddHole for each, in order.  An area without holes fills its holes
+  // container before it takes it: the check that no hole holds the area
+  // then walks up from the area once for them all, not once for each.
+  void AddHoles(const std::vector<TAreaElement*>& Areas);
   TAreaElement* HoleOwnerArea() const;
 
   // The outline's signed sum, recomputed on every call and kept in SavedArea.

@@ -143,6 +143,62 @@ TEST_F(AreaBuildingTest, TheStandMapGivesItsStandsAndIslandsAsClockwiseAreasLabe
   }
 }
 
+// Each area as its outline's sum to two decimals and the number of holes it
+// took, in order.
+std::vector<std::string> AreasAndTheirHoles(const TAreaString& areas) {
+  std::vector<std::string> texts;
+  for (TElement* child : areas.Children()) {
+    auto* area = static_cast<TAreaElement*>(child);
+    texts.push_back(FormatFloatWidth(0, 2, area->WholeArea()) + " with " +
+                    std::to_string(area->Holes() ? area->Holes()->GetCount() : 0));
+  }
+  std::sort(texts.begin(), texts.end());
+  return texts;
+}
+
+// Many islands in one stand, some holding islands of their own: each goes
+// to the smallest area round it, and none to an area that holds it only
+// within a hole taken before.
+TEST_F(AreaBuildingTest, EveryIslandGoesToTheSmallestAreaRoundItHoweverManyTheStandHolds) {
+  const double pi = 3.14159265358979323846;
+  const struct {
+    const char* name;
+    std::vector<Points> stand;
+    std::string standArea;
+    double x0;         // the first island's corner
+    int side;          // islands a row and a column, 20 apart
+    int everyInner;    // every so many islands hold one of their own
+  } rows[] = {
+      {"100 islands in a square stand", Square(0, 0, 1000), "1000000.00", 300, 10, 0},
+      {"100 islands, every seventh holding one", Square(0, 0, 1000), "1000000.00", 300, 10, 7},
+      {"49 islands in a stand of 3000 lines", Circle(3000, 0, 0, 1000),
+       FormatFloatWidth(0, 2, 1500 * 1000.0 * 1000.0 * std::sin(2 * pi / 3000)), -70, 7, 3},
+  };
+  for (const auto& row : rows) {
+    lines.Clear();
+    for (const Points& points : row.stand) Line(points);
+    std::vector<std::string> expected;
+    int islands = 0;
+    for (int i = 0; i < row.side; ++i) {
+      for (int j = 0; j < row.side; ++j, ++islands) {
+        const double x = row.x0 + 20 * i, y = row.x0 + 20 * j;
+        const bool holding = row.everyInner > 0 && islands % row.everyInner == 0;
+        for (const Points& points : Square(x, y, 10)) Line(points);
+        expected.push_back(std::string("100.00 with ") + (holding ? "1" : "0"));
+        if (!holding) continue;
+        for (const Points& points : Square(x + 3, y + 3, 4)) Line(points);
+        expected.push_back("16.00 with 0");
+      }
+    }
+    expected.push_back(row.standArea + " with " + std::to_string(islands));
+    std::sort(expected.begin(), expected.end());
+    maker = std::make_unique<TMakeNodesAndAreas>();
+    maker->SetInput(&lines);
+    maker->DoIt();
+    EXPECT_EQ(AreasAndTheirHoles(*DynamicCast<TAreaString>(maker->Output())), expected) << row.name;
+  }
+}
+
 TEST_F(AreaBuildingTest, ARingThatDoesNotCloseWithinTheWalkLimitIsLoggedWithItsFirstLine) {
   for (const Points& points : Circle(TCreateAreaForBranch::MaxRingSteps + 1, 0, 0, 10000)) Line(points, 5);
   const Built built = Build();

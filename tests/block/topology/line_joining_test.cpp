@@ -65,8 +65,7 @@ TEST_F(LineJoiningTest, EndsSnapToVerticesAndSegmentsAndCrossingLinesAreCutAtThe
        {{{0, 0}, {5.004, 0}, {5, 9}}}},
       {"lines meeting end to end stay whole", {{{0, 0}, {10, 0}}, {{10, 0}, {10, 10}}},
        {{{0, 0}, {10, 0}}, {{10, 0}, {10, 10}}}},
-      {"a duplicated line is not written twice", {{{0, 0}, {10, 0}}, {{0, 0}, {10, 0}}},
-       {{{0, 0}, {10, 0}}, {{0, 0}, {10, 0}}}},
+      {"a duplicated line is not written twice", {{{0, 0}, {10, 0}}, {{0, 0}, {10, 0}}}, {{{0, 0}, {10, 0}}}},
       {"an old end 0.005 from a new segment: the new line takes that vertex and is cut there",
        {{{0, 0}, {20, 0}}, {{5, 0.005}, {5, 10}}},
        {{{0, 0}, {5, 0.005}}, {{5, 0.005}, {20, 0}}, {{5, 0.005}, {5, 10}}}},
@@ -383,6 +382,304 @@ TEST_F(LineJoiningTest, TheToolsElementPropertiesAreLinksThatRefuseOtherClassesA
     EXPECT_EQ(GetObjectPropByName(*tool, row.property), element.get()) << row.name;
     element.reset();
     EXPECT_EQ(GetObjectPropByName(*tool, row.property), nullptr) << row.name;
+  }
+}
+
+}  // namespace
+
+namespace {
+
+// What an area built after joining is: its sum and its box, as text.
+std::string AreaText(double sum, double minX, double minY, double maxX, double maxY) {
+  return FormatFloatWidth(0, 2, sum) + " [" + FormatFloatWidth(0, 4, minX) + " " + FormatFloatWidth(0, 4, minY) + " " +
+         FormatFloatWidth(0, 4, maxX) + " " + FormatFloatWidth(0, 4, maxY) + "]";
+}
+
+// The foot of P on the line through the origin and D.
+std::pair<double, double> FootOnLineThroughOrigin(std::pair<double, double> p, std::pair<double, double> d) {
+  const double t = (p.first * d.first + p.second * d.second) / (d.first * d.first + d.second * d.second);
+  return {t * d.first, t * d.second};
+}
+
+// The shoelace sum of a ring given clockwise, positive.
+double RingArea(const Points& ring) {
+  double sum = 0;
+  for (std::size_t i = 0; i < ring.size(); ++i) {
+    const auto& [x0, y0] = ring[i];
+    const auto& [x1, y1] = ring[(i + 1) % ring.size()];
+    sum += (x1 - x0) * (y1 + y0) / 2;
+  }
+  return sum;
+}
+
+Points Reversed(Points points) {
+  std::reverse(points.begin(), points.end());
+  return points;
+}
+
+// Two stands side by side, the west one 100 x 120 and the east one 75 x 120,
+// with their shared boundary and the lines round each.
+const Points kWest{{100, 0}, {0, 0}, {0, 120}, {100, 120}};
+const Points kEast{{100, 120}, {175, 120}, {175, 0}, {100, 0}};
+const Points kShared{{100, 0}, {100, 60}, {100, 120}};
+
+// A quadrangle with a slanted south side from the origin to (175, 35), cut by
+// a tee from a vertex of its north side at x, drawn to end 0.005 above the
+// south side: the tee's end goes onto that side, which is cut there.
+struct TTeeStands {
+  std::vector<Points> drawn;
+  std::vector<std::string> areas;
+};
+TTeeStands TeeStands(double x) {
+  const std::pair<double, double> south{175, 35};
+  const Points tee{{x, 120}, {x, x * 0.2 + 0.005}};
+  const auto foot = FootOnLineThroughOrigin(tee[1], south);
+  const Points west{{0, 0}, {0, 120}, {x, 120}, foot};
+  const Points east{foot, {x, 120}, {175, 120}, south};
+  return {{tee, {{0, 0}, south}, {south, {175, 120}}, {{175, 120}, {x, 120}, {0, 120}}, {{0, 120}, {0, 0}}},
+          {AreaText(RingArea(west), 0, 0, foot.first, 120), AreaText(RingArea(east), x, foot.second, 175, 120)}};
+}
+
+TEST_F(LineJoiningTest, AreasBuiltAfterJoiningAreTheDrawnStandsWhateverCopiesOrTeesTheLinesHad) {
+  const std::vector<std::string> twoStands{AreaText(12000, 0, 0, 100, 120), AreaText(9000, 100, 0, 175, 120)};
+  const struct {
+    const char* name;
+    std::vector<Points> drawn;  // the last is accepted first
+    std::size_t lines;          // after joining
+    std::vector<std::string> areas;
+  } rows[] = {
+      {"the two stands", {kWest, kEast, kShared}, 3, twoStands},
+      {"a copy of the shared boundary", {kShared, kWest, kEast, kShared}, 3, twoStands},
+      {"a reversed copy of the shared boundary", {Reversed(kShared), kWest, kEast, kShared}, 3, twoStands},
+      {"a copy of the west boundary", {kWest, kWest, kEast, kShared}, 3, twoStands},
+      {"a copy of the shared boundary drawn in two lines",
+       {kShared, kWest, kEast, {{100, 0}, {100, 60}}, {{100, 120}, {100, 60}}}, 4, twoStands},
+      {"two copies of the shared boundary", {Reversed(kShared), kShared, kWest, kEast, kShared}, 3, twoStands},
+      {"a tee ending beside a slanted side at x 100", TeeStands(100).drawn, 7, TeeStands(100).areas},
+      {"a tee ending beside a slanted side at x 37.3", TeeStands(37.3).drawn, 7, TeeStands(37.3).areas},
+      {"a tee ending beside a slanted side at x 151.9", TeeStands(151.9).drawn, 7, TeeStands(151.9).areas},
+  };
+  for (const auto& row : rows) {
+    lines.Clear();
+    for (const Points& points : row.drawn) Line(points, static_cast<int>(lines.GetCount()) + 1);
+    Join(0.01);
+    EXPECT_EQ(lines.GetCount(), row.lines) << row.name;
+    TMakeNodesAndAreas maker;
+    maker.SetInput(&lines);
+    maker.DoIt();
+    std::vector<std::string> areas;
+    for (TElement* child : static_cast<TAreaString*>(maker.Output())->Children()) {
+      auto* area = static_cast<TAreaElement*>(child);
+      areas.push_back(AreaText(area->WholeArea(), area->GetMinX(), area->GetMinY(), area->GetMaxX(), area->GetMaxY()));
+    }
+    EXPECT_THAT(areas, UnorderedElementsAreArray(row.areas)) << row.name;
+  }
+}
+
+}  // namespace
+
+namespace {
+
+// The box of a line's vertices.
+TRealRect VertexBox(const TPolyElement& line) {
+  TRealRect box{1e300, 1e300, -1e300, -1e300};
+  for (const auto& [x, y] : VerticesOf(line)) {
+    box = {std::min(box.MinX, x), std::min(box.MinY, y), std::max(box.MaxX, x), std::max(box.MaxY, y)};
+  }
+  return box;
+}
+
+std::string BoxText(double minX, double minY, double maxX, double maxY) {
+  return FormatFloatWidth(0, 4, minX) + " " + FormatFloatWidth(0, 4, minY) + " " + FormatFloatWidth(0, 4, maxX) + " " +
+         FormatFloatWidth(0, 4, maxY);
+}
+
+TEST_F(LineJoiningTest, ALineKeptWholeAfterItsVerticesMovedOrWentHasTheBoxOfItsVertices) {
+  const struct {
+    const char* name;
+    std::vector<Points> drawn;  // line 1 first; the last is accepted first
+    int line;                   // the line whose box is given
+    std::string box;
+    bool selfTest = false;
+    double maxSegment = 0;
+    double roundTo = 0;
+  } rows[] = {
+      {"its end snapped 0.005 onto an old end", {{{10.005, 0.003}, {20, 5}}, {{0, 0}, {10, 0}}}, 1,
+       BoxText(10, 0, 20, 5)},
+      {"its end snapped 0.005 onto an old segment", {{{5, 0.005}, {5, 10}}, {{0, 0}, {20, 0}}}, 1,
+       BoxText(5, 0, 5, 10)},
+      {"its first segment, shorter than the snap distance, dropped", {{{-0.004, 0}, {0, 0}, {10, 0}, {10, 10}}}, 1,
+       BoxText(0, 0, 10, 10)},
+      {"its begin snapped to its own end", {{{0, 0}, {10, 0}, {10, 10}, {0.005, 0.003}}}, 1,
+       BoxText(0.005, 0, 10, 10), true},
+      {"a long segment cut at rounded points off it", {{{0.3, 0.3}, {25.3, 0.3}}}, 1, BoxText(0.3, 0, 25.3, 0.3),
+       false, 10, 1},
+  };
+  for (const auto& row : rows) {
+    lines.Clear();
+    for (const Points& points : row.drawn) Line(points, static_cast<int>(lines.GetCount()) + 1);
+    TJoinLines joiner;
+    joiner.SnapDistance = 0.01;
+    joiner.SelfTest = row.selfTest;
+    joiner.MaxOutputAbscLength = row.maxSegment;
+    joiner.RoundKoef = row.roundTo;
+    Join(joiner);
+    bool found = false;
+    for (TElement* child : lines.Children()) {
+      auto* line = static_cast<TPolyLineElement*>(child);
+      const TRealRect vertices = VertexBox(*line);
+      EXPECT_EQ(BoxText(line->GetMinX(), line->GetMinY(), line->GetMaxX(), line->GetMaxY()),
+                BoxText(vertices.MinX, vertices.MinY, vertices.MaxX, vertices.MaxY))
+          << row.name << ", line " << line->GetSpaceID();
+      if (line->GetSpaceID() != row.line) continue;
+      found = true;
+      EXPECT_EQ(BoxText(vertices.MinX, vertices.MinY, vertices.MaxX, vertices.MaxY), row.box) << row.name;
+    }
+    EXPECT_TRUE(found) << row.name;
+  }
+}
+
+TEST_F(LineJoiningTest, ALineTooFarOutToIndexIsReportedAndLeftAsItIsWhileTheOthersAreJoined) {
+  // 1.7e38 lies beyond the empty rectangle's marker, so the string's bounds
+  // leave it out; 1e10 widens them beyond the largest square.
+  const Points farther{{0, 0}, {1.7e38, 3}, {1.7e38, 5}};
+  const Points far{{0, 0}, {1e10, 3}};
+  const Points a{{0, 0}, {10, 0}};
+  const Points b{{5, -5}, {5, 5}};
+  const struct {
+    const char* name;
+    std::vector<Points> drawn;  // the last is accepted first
+    std::size_t farLine;
+  } rows[] = {
+      {"at 1.7e38, compared last", {farther, a, b}, 0},
+      {"at 1.7e38, compared first", {a, b, farther}, 2},
+      {"at 1e10, compared last", {far, a, b}, 0},
+      {"at 1e10, compared first", {a, b, far}, 2},
+  };
+  for (const auto& row : rows) {
+    lines.Clear();
+    dialogs.Messages.clear();
+    log.Lines.clear();
+    for (const Points& points : row.drawn) Line(points, 7);
+    TPolyLineElement* farLine = static_cast<TPolyLineElement*>(lines.GetElement(static_cast<int>(row.farLine)));
+    Join(0.01);
+    EXPECT_THAT(Boxes(), ElementsAre("Chyba při komparaci linie č.7: QTree TQTreeLumLinAbsc: nemá platné hranice"))
+        << row.name;
+    EXPECT_THAT(LogLines(), ElementsAre("QTree TQTreeLumLin: prvek TPolyLineElement nemá platné hranice, nebyl zařazen"))
+        << row.name;
+    EXPECT_EQ(lines.GetCount(), 5) << row.name;
+    EXPECT_NE(lines.IndexOf(farLine), -1) << row.name;
+    EXPECT_EQ(VerticesOf(*farLine), row.drawn[row.farLine]) << row.name;
+    EXPECT_EQ(accepted->GetElementsCount(), 4) << row.name;
+  }
+}
+
+// The segment quadtree of such a line cannot be squared: the tool raises
+// and leaves no tree behind (the sanitizers' leak check tells).
+TEST_F(LineJoiningTest, ASegmentQuadtreeThatCannotBeSquaredIsNotMade) {
+  TPolyLineElement* far = Line({{0, 0}, {1e10, 3}}, 7);
+  TCreateLinesAbscEntity creator;
+  creator.SetInput(far);
+  creator.DoIt();
+  std::unique_ptr<TLinesAbscEntity> list(static_cast<TLinesAbscEntity*>(creator.Output()));
+  TCreateLinQTreeAbsc squarer;
+  squarer.SetInput(list.get());
+  try {
+    squarer.DoIt();
+    ADD_FAILURE() << "squared";
+  } catch (const std::exception& e) {
+    EXPECT_STREQ(e.what(), "QTree TQTreeLumLinAbsc: nemá platné hranice");
+  }
+  EXPECT_EQ(squarer.Output(), nullptr);
+}
+
+}  // namespace
+
+namespace {
+
+// A line of count segments along x from x0, at height y, waving by amplitude
+// with a period of 20 segments.
+Points Wave(double x0, double y, int count, double amplitude) {
+  Points points;
+  for (int i = 0; i <= count; ++i) points.emplace_back(x0 + i, y + amplitude * std::sin(i * 3.14159265358979323846 / 10));
+  return points;
+}
+
+// The records of the old lines the adder is to make, as the joining was
+// first built: every accepted line met over the segment index's square
+// widened by the tolerance, one record per segment, kept when its box
+// widened by the tolerance meets a segment of the new line.
+std::vector<std::string> RecordsMeetingEveryWay(TQTreeLumLin& accepted, TQTreeLumLinAbsc& segments,
+                                                const TLinesAbscEntity& list, double tol) {
+  std::vector<std::string> records;
+  std::vector<const TElement*> seen;
+  TQTreeWalker walker;
+  const double minX = segments.GetQXMin() - tol, minY = segments.GetQYMin() - tol;
+  const double side = segments.GetQWidth() + 2 * tol;
+  for (TElement* found = walker.FindFirst(&accepted, minX, minY, minX + side, minY + side, 0); found;
+       found = walker.FindNext()) {
+    auto* line = static_cast<TPolyLineElement*>(found);
+    if (std::find(seen.begin(), seen.end(), line) != seen.end() || list.ContainsLine(line)) continue;
+    seen.push_back(line);
+    for (int i = 0; i + 1 < line->GetCoordsCount(); ++i) {
+      TLumLinAbscissa record;
+      record.SetLine(line);
+      record.Index = i;
+      if (segments.AnyElementMeetsRect(record.GetXmin() - tol, record.GetYmin() - tol, record.GetXmax() + tol,
+                                       record.GetYmax() + tol))
+        records.push_back(std::to_string(line->GetSpaceID()) + ":" + std::to_string(i));
+    }
+  }
+  return records;
+}
+
+TEST_F(LineJoiningTest, TheOldSegmentsComparedAreThoseWithinTheToleranceOfTheNewLineInTheOrderTheIndexGivesThem) {
+  std::vector<Points> waves;
+  for (int i = 0; i < 12; ++i) waves.push_back(Wave(-3.5 * i, i * 1.5, 200, 4));
+  std::vector<Points> crossings;
+  for (int i = 0; i < 40; ++i) crossings.push_back({{i * 5.0, -8}, {i * 5.0 + 0.5, 25}});
+  const struct {
+    const char* name;
+    Points newLine;
+    std::vector<Points> accepted;
+    double tol;
+  } rows[] = {
+      {"waves side by side, boxes overlapping", Wave(0, 7.5, 200, 4), waves, 0.01},
+      {"waves side by side with a wide tolerance", Wave(0, 7.5, 200, 4), waves, 1.6},
+      {"a long wave across short lines", Wave(-10, 5, 230, 9), crossings, 0.01},
+      {"a short line among waves", {{50, 3}, {52, 9}}, waves, 0.01},
+      {"boxes touching without a tolerance", {{0, 0}, {10, 0}},
+       {{{10, 0}, {20, 5}}, {{-5, -5}, {0, -2}, {5, -1e-9}}, {{3, 2}, {5, 1e-9}}, {{0, 1}, {10, 1}}}, 0},
+      {"segments just within and just beyond the tolerance", {{0, 0}, {10, 0}},
+       {{{0, 0.5}, {10, 0.5}}, {{0, -0.50001}, {10, -0.50001}}, {{10.5, 0}, {11, 5}}, {{-0.5001, 0}, {-1, 5}}}, 0.5},
+  };
+  for (const auto& row : rows) {
+    lines.Clear();
+    TQTreeLumLin accepted;
+    int number = 2;
+    for (const Points& points : row.accepted) accepted.AddAndGrow(Line(points, number++));
+    TPolyLineElement* newLine = Line(row.newLine, 1);
+    TCreateLinesAbscEntity creator;
+    creator.SetInput(newLine);
+    creator.DoIt();
+    std::unique_ptr<TLinesAbscEntity> list(static_cast<TLinesAbscEntity*>(creator.Output()));
+    TCreateLinQTreeAbsc squarer;
+    squarer.SetInput(list.get());
+    squarer.DoIt();
+    std::unique_ptr<TQTreeLumLinAbsc> segments(static_cast<TQTreeLumLinAbsc*>(squarer.Output()));
+    const std::vector<std::string> expected = RecordsMeetingEveryWay(accepted, *segments, *list, row.tol);
+    TAddLinesIntoLinesAbscEntity adder;
+    adder.SetLinesAbsc(list.get());
+    adder.SetQTreeAbsc(segments.get());
+    adder.Tolerance = row.tol;
+    adder.SetInput(&accepted);
+    adder.DoIt();
+    std::vector<std::string> records;
+    for (int i = list->GroupEnd(0) + 1; i < list->GetChildCount(); ++i)
+      records.push_back(std::to_string(list->LineOf(i)->GetSpaceID()) + ":" + std::to_string(list->Segment(i)->Index));
+    EXPECT_EQ(records, expected) << row.name;
+    // The rows are meant to find some segments and leave others.
+    EXPECT_FALSE(records.empty()) << row.name;
   }
 }
 

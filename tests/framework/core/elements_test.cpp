@@ -365,6 +365,50 @@ TEST_F(ElementsTest, DescendantsAndElementsHeldElsewhereAreTaken) {
   elsewhere.RemoveElement(shared);
 }
 
+// Many candidates asked at once answer as each asked alone: the entity is
+// held along two lines, one of them longer than the walk follows without a
+// visited set.
+TEST_F(ElementsTest, ManyCandidatesAskedAtOnceAnswerWhetherAnyHoldsTheEntity) {
+  // The second line first: it lets the entity go last.
+  TOwnerEntity side;
+  auto* between = new TOwnerEntity;
+  side.AddElement(between);
+  auto* entity = new TOwnerEntity;
+  between->AddElement(entity);
+  entity->AddElement(new TOwnerElement);
+  // The first line: 70 entities, each held by the next, the last by the test.
+  std::vector<TOwnerEntity*> line{new TOwnerEntity};
+  line[0]->AddElement(entity);
+  while (line.size() < 70) {
+    line.push_back(new TOwnerEntity);
+    line.back()->AddElement(line[line.size() - 2]);
+  }
+  const std::unique_ptr<TOwnerEntity> top(line.back());
+  TOwnerEntity unrelated;
+  unrelated.AddElement(new TOwnerEntity);
+  TOwnerEntity empty;
+  TOwnerElement plain;
+  const struct {
+    const char* name;
+    std::vector<const TElement*> candidates;
+    bool any;
+  } rows[] = {
+      {"no candidate", {}, false},
+      {"none holds it", {&unrelated, &empty, nullptr, &plain}, false},
+      {"its owner's owner among others", {&unrelated, line[1], &empty}, true},
+      {"itself among others", {&plain, entity}, true},
+      {"the top of its second line", {&unrelated, &side}, true},
+      {"the top of its first line, 70 above it", {&empty, top.get()}, true},
+      {"its own child", {entity->Children()[0]}, false},
+  };
+  for (const auto& row : rows) {
+    EXPECT_EQ(entity->AnyIsSelfOrAncestor(row.candidates), row.any) << row.name;
+    const bool alone = std::any_of(row.candidates.begin(), row.candidates.end(),
+                                   [entity](const TElement* e) { return entity->IsSelfOrAncestor(e); });
+    EXPECT_EQ(alone, row.any) << row.name << ", each alone";
+  }
+}
+
 TEST_F(ElementsTest, AToolGivenItselfAsParameterKeepsItsParameterList) {
   auto tool = std::make_unique<TTool>();
   TParameters* parameters = tool->GetParameters();

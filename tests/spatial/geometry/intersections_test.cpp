@@ -218,6 +218,16 @@ std::vector<std::uint8_t> OneByOne(const std::vector<Outline>& Rings, const Outl
   return Inside;
 }
 
+// The same answers through an index of each ring.
+std::vector<std::uint8_t> ThroughRingIndexes(const std::vector<Outline>& Rings, const Outline& Points) {
+  std::vector<TRingIndex> Indexes;
+  for (const Outline& Ring : Rings) Indexes.emplace_back(Ring);
+  std::vector<std::uint8_t> Inside;
+  for (const TRealPoint& P : Points)
+    Inside.push_back(std::any_of(Indexes.begin(), Indexes.end(), [&P](const TRingIndex& E) { return E.Contains(P); }));
+  return Inside;
+}
+
 // Every point of the integer grid from Lo to Hi, halves between them too.
 Outline GridPoints(double Lo, double Hi) {
   Outline Points;
@@ -256,9 +266,12 @@ TEST(Intersections, PointsTestedTogetherAnswerAsEachAlone) {
   for (const auto& [name, rings] : cases) {
     const std::vector<std::uint8_t> Together = PointsInAnyPolygon(rings, Points);
     const std::vector<std::uint8_t> Alone = OneByOne(rings, Points);
+    const std::vector<std::uint8_t> Indexed = ThroughRingIndexes(rings, Points);
     ASSERT_EQ(Together.size(), Points.size()) << name;
-    for (std::size_t I = 0; I < Points.size(); ++I)
+    for (std::size_t I = 0; I < Points.size(); ++I) {
       EXPECT_EQ(Together[I], Alone[I]) << name << " (" << Points[I].X << "," << Points[I].Y << ")";
+      EXPECT_EQ(Indexed[I], Alone[I]) << name << ", indexed (" << Points[I].X << "," << Points[I].Y << ")";
+    }
   }
 }
 
@@ -273,5 +286,24 @@ TEST(Intersections, PointsTestedTogetherAnswerAsEachAloneOnRandomRings) {
       for (int K = size(random); K > 0; --K) Ring.push_back({double(coordinate(random)), double(coordinate(random))});
     const Outline Points = GridPoints(-1, 7);
     ASSERT_EQ(PointsInAnyPolygon(Rings, Points), OneByOne(Rings, Points)) << "seed " << seed;
+    ASSERT_EQ(ThroughRingIndexes(Rings, Points), OneByOne(Rings, Points)) << "seed " << seed;
+  }
+}
+
+// A long ring on a coarse grid: many edges at each height, runs along the
+// rays' lines, edges through the points; the index leads each test to the
+// edges of its height among them all.
+TEST(Intersections, ARingIndexAnswersAsEachPointAloneOnLongRandomRings) {
+  for (const auto& [seed, count] : {std::pair{11u, 64}, {12u, 257}, {13u, 1000}}) {
+    std::mt19937 random(seed);
+    std::uniform_int_distribution<int> coordinate(0, 20);
+    std::vector<Outline> Ring(1);
+    for (int K = 0; K < count; ++K) Ring[0].push_back({double(coordinate(random)), double(coordinate(random))});
+    const Outline Points = GridPoints(-1, 21);
+    const std::vector<std::uint8_t> Alone = OneByOne(Ring, Points);
+    ASSERT_EQ(ThroughRingIndexes(Ring, Points), Alone) << count << " vertices";
+    // Some points in and some out, or the ring proves little.
+    EXPECT_NE(std::count(Alone.begin(), Alone.end(), 1), 0) << count << " vertices";
+    EXPECT_NE(std::count(Alone.begin(), Alone.end(), 0), 0) << count << " vertices";
   }
 }

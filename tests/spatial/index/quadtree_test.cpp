@@ -279,6 +279,8 @@ TEST_F(QuadtreeTest, SquareOperationsRefuseBoxesWithoutUsableBoundsAndKeepTheTre
   }
 }
 
+// A walk finds what a scan of all elements finds, and whether any element
+// meets the rectangle is answered as the scan answers it.
 TEST_F(QuadtreeTest, AWalkFindsExactlyWhatAScanOfAllElementsFinds) {
   std::mt19937 random(2140);
   std::uniform_real_distribution<double> corner(-3000, 5000);
@@ -300,6 +302,7 @@ TEST_F(QuadtreeTest, AWalkFindsExactlyWhatAScanOfAllElementsFinds) {
       if (e->IntersectsRect(x, y, x + side, y + side)) scanned.push_back(e);
     std::sort(scanned.begin(), scanned.end());
     EXPECT_EQ(found, scanned) << "query " << q;
+    EXPECT_EQ(tree.AnyElementMeetsRect(x, y, x + side, y + side), !scanned.empty()) << "query " << q;
   }
 }
 

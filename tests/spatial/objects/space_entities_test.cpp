@@ -70,6 +70,100 @@ TEST_F(SpaceEntityTest, PointsOutsideHolesAnswerAsEachPointAlone) {
   }
 }
 
+// A hole is found where its outline holds the point, whether the hole has a
+// box to pass over it by or has none: on the half-unit grid many points lie
+// in a triangle's box but outside it, and on the holes' edges and corners.
+TEST_F(SpaceEntityTest, AHoleIsFoundWhereItsOutlineHoldsThePointWithABoxOrWithout) {
+  auto area = Poly<TAreaElement>(kSquare10);
+  TAreaElement* triangle = Poly<TAreaElement>({{1, 1}, {1, 6}, {4, 1}}).release();
+  auto* boxless = new TAreaElement;
+  for (const TRealPoint& p : {TRealPoint{6, 6}, {6, 9}, {9, 9}, {9, 6}}) boxless->AddVertex(p.X, p.Y);
+  ASSERT_FALSE(boxless->IsValid());
+  area->AddHole(triangle);
+  area->AddHole(boxless);
+  int found[2] = {0, 0};
+  for (double x = -1; x <= 11; x += 0.5) {
+    for (double y = -1; y <= 11; y += 0.5) {
+      TAreaElement* expected = triangle->OutlineContainsPoint(x, y)  ? triangle
+                               : boxless->OutlineContainsPoint(x, y) ? boxless
+                                                                     : nullptr;
+      EXPECT_EQ(area->FindHoleAt(x, y), expected) << x << ", " << y;
+      if (expected) ++found[expected == boxless];
+    }
+  }
+  // Both holes hold points of the grid, or the rows prove little.
+  EXPECT_GT(found[0], 0);
+  EXPECT_GT(found[1], 0);
+}
+
+// Holes given at once go as given one by one: in order, marked as holes,
+// naming their area, the container's box round them; the area itself is
+// passed over, and one that holds the area is refused after those before it.
+TEST_F(SpaceEntityTest, HolesGivenAtOnceGoAsGivenOneByOne) {
+  const struct {
+    const char* name;
+    bool holeBefore;  // the area has a hole already
+    int self;         // where the area itself is among the holes, -1 nowhere
+    int holder;       // where an area holding the area is among them, -1 nowhere
+  } rows[] = {
+      {"an area without holes", false, -1, -1},
+      {"an area with a hole", true, -1, -1},
+      {"the area itself among them", false, 1, -1},
+      {"an area holding the area among them", false, -1, 2},
+  };
+  // The holes' text: each hole's box, whether it is one and whose; then the
+  // container's box.
+  auto describe = [](const TAreaElement& area) {
+    std::string text;
+    if (const THolesEntity* holes = area.Holes()) {
+      for (TElement* child : holes->Children()) {
+        const auto* hole = static_cast<const TAreaElement*>(child);
+        text += std::to_string(hole->GetMinX()) + (hole->IsHole ? " hole" : "") +
+                (hole->HoleOwnerArea() == &area ? " of the area; " : "; ");
+      }
+      text += "box " + std::to_string(holes->GetMinX()) + " " + std::to_string(holes->GetMaxX());
+    }
+    return text;
+  };
+  for (const auto& row : rows) {
+    std::string texts[2];
+    bool refused[2] = {false, false};
+    for (const bool atOnce : {false, true}) {
+      // Holds every area made, so that each is freed with it.
+      TOwnerEntity scene;
+      auto* area = Poly<TAreaElement>(kSquare10).release();
+      scene.AddElement(area);
+      if (row.holeBefore) area->AddHole(Poly<TAreaElement>({{9, 8}, {9, 9}, {9.5, 9}}).release());
+      std::vector<TAreaElement*> holes;
+      for (int i = 0; i < 4; ++i) {
+        holes.push_back(Poly<TAreaElement>({{1.0 + 2 * i, 1}, {1.0 + 2 * i, 2}, {2.0 + 2 * i, 2}}).release());
+        scene.AddElement(holes.back());
+      }
+      if (row.self >= 0) holes.insert(holes.begin() + row.self, area);
+      if (row.holder >= 0) {
+        auto* holder = Poly<TAreaElement>(kSquare10).release();
+        scene.AddElement(holder);
+        holder->AddHole(area);
+        holes.insert(holes.begin() + row.holder, holder);
+      }
+      try {
+        if (atOnce) {
+          area->AddHoles(holes);
+        } else {
+          for (TAreaElement* hole : holes) area->AddHole(hole);
+        }
+      } catch (const ECircularOwnership&) {
+        refused[atOnce] = true;
+      }
+      texts[atOnce] = describe(*area);
+    }
+    EXPECT_EQ(texts[1], texts[0]) << row.name;
+    EXPECT_EQ(refused[1], refused[0]) << row.name;
+    EXPECT_EQ(refused[1], row.holder >= 0) << row.name;
+    EXPECT_EQ(texts[1].find("9.000000 hole of the area") != std::string::npos, row.holeBefore) << row.name;
+  }
+}
+
 TEST_F(SpaceEntityTest, ALineIsHitWithinTheToleranceOfAnyOfItsPoints) {
   // An L from (0, 0) right to (10, 0) and up to (10, 10); tolerance 1.
   const auto line = Poly({{0, 0}, {10, 0}, {10, 10}});

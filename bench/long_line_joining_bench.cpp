@@ -1,0 +1,116 @@
+// Line joining of long lines beside GEOS's union of the same lines in the
+// same run: 100, 200 and 400 lines of 1,000 segments each run side by side
+// across a strip 1,000 m long, 2.5 m apart, waving 4 m up and down, so that
+// each line's box meets those of its six nearest neighbours while no two
+// lines come within the snap distance.  Ten roads cross the strip, each
+// line once, between two vertices of both.  Each line ends 0.005 m short of
+// a vertex of one of two frame lines across the strip's ends, which the
+// joining snaps it to and cuts there.  The frames and roads go first, as
+// the last lines of the string.  GEOS nodes and merges the lines as drawn.
+//
+// Both sides time the same span: from the lines as each library holds them
+// to its result; making our line string and freeing either side's result
+// stay outside.
+#include <benchmark/benchmark.h>
+
+#if KESTX_HAVE_GEOS
+#include <cmath>
+#include <memory>
+
+#include "bench/geos_reference.h"
+#include "bench/stand_map.h"
+#include "bench/versus_geos.h"
+#include "block/block_classes.h"
+#include "block/topology/line_joining.h"
+#include "framework/core/messages.h"
+#include "platform/app_queue.h"
+#include "platform/dialogs.h"
+#include "spatial/objects/space_entities.h"
+#include "spatial/topology/segment_records.h"
+
+namespace {
+
+constexpr int kSegments = 1000;
+constexpr double kSpacing = 2.5;
+constexpr double kWave = 4;
+// Roads crossing every line.
+constexpr int kRoads = 10;
+
+// The pieces of a cut line reach its string by a framework message, as in
+// the program; without a receiver of their own, messages are freed.
+void DeliverMessages() {
+  platform::Application::Instance().SetMessageHook([](platform::AppMessage& message, bool& handled) {
+    if (TKestuMessage* kestu = KestuMessageOf(message)) DeliverKestuMessage(kestu, handled, [] { return nullptr; });
+  });
+}
+
+// The strip's lines, then its two frames; a frame has a vertex at each
+// line's end.
+TStandMap LongLines(int count) {
+  TStandMap map;
+  const double pi = std::acos(-1.0);
+  for (int i = 0; i < count; ++i) {
+    const double y = i * kSpacing;
+    TStandMapLine line;
+    for (int j = 0; j <= kSegments; ++j) line.push_back({double(j), y + kWave * std::sin(2 * pi * j / 100)});
+    // 0.004 along and 0.003 across: 0.005 short of the frame's vertex.
+    line.front() = {0.004, y + 0.003};
+    line.back() = {kSegments - 0.004, y - 0.003};
+    map.Lines.push_back(line);
+  }
+  for (int k = 0; k < kRoads; ++k) {
+    TStandMapLine road;
+    const double x = 50 + 100 * k;
+    for (int i = 0; i <= count; ++i) road.push_back({x, (i - 0.5) * kSpacing});
+    map.Lines.push_back(road);
+  }
+  for (const double x : {0.0, double(kSegments)}) {
+    TStandMapLine frame;
+    for (int i = 0; i < count; ++i) frame.push_back({x, i * kSpacing});
+    map.Lines.push_back(frame);
+  }
+  return map;
+}
+
+void BM_JoinLongLinesVsGeosUnion(benchmark::State& state) {
+  static platform::RecordingDialogs dialogs;
+  RegisterBlockClasses();
+  platform::SetDialogs(&dialogs);
+  DeliverMessages();
+  const int count = static_cast<int>(state.range(0));
+  const TStandMap map = LongLines(count);
+  TGeosLines geos(map);
+  TVersusGeos versus;
+  int joined = 0, parts = 0;
+  for (auto _ : state) {
+    std::unique_ptr<TPolyLineString> lines(MakeStandMapLines(map));
+    auto joiner = std::make_unique<TJoinLines>();
+    versus.Run(
+        state,
+        [&] {
+          joiner->SnapDistance = 0.01;
+          joiner->SetInput(lines.get());
+          joiner->DoIt();
+        },
+        [&] { parts = geos.UnaryUnion(); });
+    joined = lines->GetCount();
+    std::unique_ptr<TQTreeLumLin> accepted(static_cast<TQTreeLumLin*>(joiner->Output()));
+    accepted.reset();
+    joiner.reset();
+    lines.reset();
+  }
+  // Every line is cut at each road and each road at each line; each frame
+  // at every inner vertex.
+  if (joined != count * (kRoads + 1) + kRoads * (count + 1) + 2 * (count - 1))
+    state.SkipWithError("the lines are not cut where they meet");
+  versus.Count(state, "join", "geos_union");
+  state.counters["segments"] = static_cast<double>(map.SegmentCount());
+  state.counters["lines_after"] = joined;
+  state.counters["geos_parts"] = parts;
+}
+BENCHMARK(BM_JoinLongLinesVsGeosUnion)
+    ->Arg(100)->Arg(200)->Arg(400)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(3);
+
+}  // namespace
+
+#endif  // KESTX_HAVE_GEOS
