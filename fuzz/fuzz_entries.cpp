@@ -992,16 +992,20 @@ void SymbolLists(const std::uint8_t* data, std::size_t size) {
 
 namespace {
 
-// A decoded picture is whole: its size within the bound and every pixel there.
-void CheckPicture(platform::DecodedPicture (*decode)(const std::uint8_t*, std::size_t), const std::uint8_t* data,
-                  std::size_t size) {
+// A decoded picture is whole: its size within the bound and every pixel
+// there; a refused one names its file.
+void CheckPicture(const char* extension, const std::uint8_t* data, std::size_t size) {
+  Run run;
+  const std::string file = TempPath(std::string("picture") + extension);
+  WriteBytes(file, data, size);
   try {
-    const platform::DecodedPicture picture = decode(data, size);
+    const platform::DecodedPicture picture = platform::DecodePictureFile(file);
     if (picture.Width <= 0 || picture.Height <= 0 ||
         std::int64_t(picture.Width) * picture.Height > platform::MaxPicturePixels ||
         picture.Rgb.size() != std::size_t(picture.Width) * std::size_t(picture.Height) * 3)
       std::abort();
-  } catch (const platform::EPictureError&) {
+  } catch (const platform::EPictureError& error) {
+    if (std::string(error.what()).rfind(file + ": ", 0) != 0) std::abort();
   }
 }
 
@@ -1031,9 +1035,9 @@ std::unique_ptr<TEntity> ScriptOf(TStringListElement* input, const std::string& 
 
 }  // namespace
 
-void PicturesJpeg(const std::uint8_t* data, std::size_t size) { CheckPicture(platform::DecodeJpeg, data, size); }
-void PicturesGif(const std::uint8_t* data, std::size_t size) { CheckPicture(platform::DecodeGif, data, size); }
-void PicturesBmp(const std::uint8_t* data, std::size_t size) { CheckPicture(platform::DecodeBmp, data, size); }
+void PicturesJpeg(const std::uint8_t* data, std::size_t size) { CheckPicture(".jpg", data, size); }
+void PicturesGif(const std::uint8_t* data, std::size_t size) { CheckPicture(".gif", data, size); }
+void PicturesBmp(const std::uint8_t* data, std::size_t size) { CheckPicture(".bmp", data, size); }
 
 void WorldFile(const std::uint8_t* data, std::size_t size) {
   platform::WorldFile placed;

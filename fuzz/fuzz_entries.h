@@ -94,8 +94,9 @@ void InterpretTables(const std::uint8_t* data, std::size_t size);
 // with themselves and drawn.  Nothing may leave.
 void TextBlockFile(const std::uint8_t* data, std::size_t size);
 
-// A picture through its decoder: a picture of its stated size, or
-// EPictureError.  Nothing else may leave.
+// A picture file read as the program reads it, by its extension: a picture
+// of its stated size, or EPictureError naming the file.  Nothing else may
+// leave.
 void PicturesJpeg(const std::uint8_t* data, std::size_t size);
 void PicturesGif(const std::uint8_t* data, std::size_t size);
 void PicturesBmp(const std::uint8_t* data, std::size_t size);
