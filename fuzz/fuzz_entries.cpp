@@ -1053,14 +1053,19 @@ void WorldFile(const std::uint8_t* data, std::size_t size) {
 void ModelScript(const std::uint8_t* data, std::size_t size) {
   Run run;
   RegisterRenderClasses();
-  static const std::string empty = [] {
-    const std::string folder = TempPath("model_data");
-    std::filesystem::create_directories(folder);
-    return folder;
-  }();
-  // Folders stay inside the empty data folder: no search leaves it.
+  // The data folder holds one file, which building the model must leave as
+  // it was.
+  const std::string empty = EmptyFolder("model_data");
+  const std::string watched = empty + "/watched.txt";
+  WriteBytes(watched, reinterpret_cast<const std::uint8_t*>("x"), 1);
+  const auto stamp = std::filesystem::last_write_time(watched);
+  const auto mode = std::filesystem::status(watched).permissions();
+  // Folders stay inside the data folder: no search leaves it.  "$" stands
+  // for the folder, so that a script can name its file.
   std::string text(reinterpret_cast<const char*>(data), size);
   std::replace_if(text.begin(), text.end(), [](char c) { return c == '/' || c == '\\' || c == ':'; }, '_');
+  for (std::size_t at = text.find('$'); at != std::string::npos; at = text.find('$', at + empty.size() + 1))
+    text.replace(at, 1, empty + "/");
   std::vector<std::string> lines;
   for (std::size_t start = 0; start <= text.size() && lines.size() < 2000;) {
     const std::size_t end = std::min(text.find('\n', start), text.size());
@@ -1076,6 +1081,18 @@ void ModelScript(const std::uint8_t* data, std::size_t size) {
   std::unique_ptr<TStringListElement> written(static_cast<TStringListElement*>(writer.Output()));
   std::unique_ptr<TEntity> reread = ScriptOf(written.get(), empty);
   if (LayersText(script.get()) != LayersText(reread.get())) std::abort();
+  BlockWorld world;
+  TModelByScriptCreator builder;
+  builder.SetInput(script.get());
+  builder.DoIt();
+  std::unique_ptr<TElement> model(Result(builder));
+  // A model script may come from anyone: building it changes nothing on disk.
+  std::error_code error;
+  const auto entries = std::distance(std::filesystem::directory_iterator(empty, error),
+                                     std::filesystem::directory_iterator());
+  if (entries != 1 || std::filesystem::last_write_time(watched, error) != stamp ||
+      std::filesystem::status(watched, error).permissions() != mode)
+    std::abort();
 }
 
 void PropertyEntries(const std::uint8_t* data, std::size_t size) {

@@ -104,7 +104,9 @@ void PicturesBmp(const std::uint8_t* data, std::size_t size);
 // reason.
 void WorldFile(const std::uint8_t* data, std::size_t size);
 // Model-script lines made into a script, written back as text and read
-// again: the same layers and parameters.  Nothing may leave.
+// again: the same layers and parameters; then the model built from it in a
+// data folder of one file ("$" in a line stands for the folder), which stays
+// as it was.  Nothing may leave.
 void ModelScript(const std::uint8_t* data, std::size_t size);
 // Entries typed into the property editor's value cells and confirmed with
 // Enter: the first byte picks the edited object, each line's first byte the

@@ -171,6 +171,12 @@ void PropInfoToText(const TObject& object, const TPropInfo* info, std::string& t
 // The message box of a property that could not be set from a text.
 void ShowPropertyFillError(const std::string& name, const std::string& text);
 void SetPropInfoFromText(TObject* object, const TPropInfo* info, const std::string& text);
+// Whether data from outside (a KES file, a model script) may set the
+// property: one its class stores, reads and writes.  The setter of any other
+// may act beyond the object (rename or write a file, post a message).
+inline bool IsStoredData(const TPropInfo& info) {
+  return info.StoredConstant.value_or(true) && info.HasRead() && info.HasWrite();
+}
 // A person's entry for a property: written only when the text is a value of
 // the property's kind (an integer in the property's range, an enumeration's
 // number or name, a number, any text, an element's handle); otherwise the
