@@ -177,6 +177,12 @@ void SetPropInfoFromText(TObject* object, const TPropInfo* info, const std::stri
 inline bool IsStoredData(const TPropInfo& info) {
   return info.StoredConstant.value_or(true) && info.HasRead() && info.HasWrite();
 }
+// The same for a name given to an object: a name its class does not publish
+// (a dynamic property, or none) is not refused here.
+inline bool MayTakeStoredData(const TObject& object, const std::string& name) {
+  const TPropInfo* info = object.ClassType()->FindProp(name);
+  return !info || IsStoredData(*info);
+}
 // A person's entry for a property: written only when the text is a value of
 // the property's kind (an integer in the property's range, an enumeration's
 // number or name, a number, any text, an element's handle); otherwise the

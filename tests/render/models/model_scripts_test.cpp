@@ -252,6 +252,31 @@ TEST_F(ModelBuildTest, AnElementOfTheScriptLeavesTheFilesAsTheyWere) {
   }
 }
 
+TEST_F(ModelBuildTest, ABlockLayersParametersReachNoElementOutsideTheModel) {
+  struct Row {
+    const char* name;
+    const char* property;
+  };
+  const Row rows[] = {
+      {"an entity's free does not free it", "ElementToFree"},
+      {"an entity's addition does not take it", "NextElement"},
+  };
+  for (const Row& row : rows) {
+    auto* outside = new TOwnerEntity;
+    const TElementLink alive(outside);
+    auto script = Read({"LIN=*.BLK", "@" + std::string(row.property) + "=" + std::to_string(HandleOfElement(outside))});
+    log.Lines.clear();
+    auto model = Build(script.get());
+    ASSERT_NE(alive.Get(), nullptr) << row.name;
+    EXPECT_EQ(outside->GetOwnersCount(), 0) << row.name;
+    EXPECT_EQ(Contents(*model), "*.BLK(LIN, *.BLK): TPolyLineString") << row.name;
+    EXPECT_EQ(LogLines(), std::vector<std::string>{"Skript modelu: vlastnost " + std::string(row.property) +
+                                                   " se ze skriptu nenastavuje"})
+        << row.name;
+    delete outside;
+  }
+}
+
 TEST_F(ModelBuildTest, AnUnregisteredElementClassIsReportedAndLeftOut) {
   auto script = Read({"ELEMENT=NicTakoveho"});
   auto model = Build(script.get());
