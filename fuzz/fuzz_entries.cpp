@@ -10,6 +10,7 @@
 #include <iterator>
 #include <memory>
 #include <optional>
+#include <regex>
 #include <set>
 #include <string>
 #include <unordered_set>
@@ -293,7 +294,8 @@ TStringListElement* NewValues() {
 }
 
 // The one tool the command-line scripts may call: it answers its prefix and
-// its input's name, and touches nothing.
+// its input's name, hands out a new element of that text, and touches
+// nothing else.
 class TFuzzEcho : public TResultTool {
   KESTX_CLASS(TFuzzEcho)
  public:
@@ -302,6 +304,7 @@ class TFuzzEcho : public TResultTool {
   void DoIt() override {
     TResultTool::DoIt();
     Result = Prefix + (Input() ? Input()->GetName() : std::string());
+    SetOutput(TStringElement::CreateValue(Result));
   }
 };
 
@@ -311,6 +314,22 @@ bool ReachesOutside(const std::string& upper) {
                            "LOAD", "PLUGIN", "PALETTE", "CLOSE", "SERVICE"})
     if (upper.find(word) != std::string::npos) return true;
   return false;
+}
+
+// The line without blanks and quotes.
+std::string Compact(const std::string& upper) {
+  std::string compact;
+  for (char c : upper)
+    if (c != ' ' && c != '\t' && c != '\'' && c != '"') compact += c;
+  return compact;
+}
+
+// The two lines that reach further than a path and stay harmless: a call of
+// the script's own file, and a run of a new echo tool.
+bool CallsItsOwnFile(const std::string& upper) { return Compact(upper) == "CALL(S.OIL)"; }
+bool RunsANewEcho(const std::string& upper) {
+  static const std::regex run(R"(CREATE\(T?FUZZECHO,[A-Z0-9_]*\)\.DOIT\(\)(\.[A-Z0-9_]+)*)");
+  return std::regex_match(Compact(upper), run);
 }
 
 // Every word before "(" is a command of the language or the echo tool.
@@ -526,21 +545,26 @@ void CommandLines(const std::uint8_t* data, std::size_t size) {
   for (const char* name : {"a", "b"}) model->AddNew("TOwnerEntity", name);
   model->AddElement(NewValues());
   {
-    std::unique_ptr<TCommandLine> interpreter(CreateElement<TCommandLine>());
-    interpreter->ByDDE = true;
+    // The lines the script may run, as its file: Windows-1250 on disk.
+    const std::string folder = EmptyFolder("command_lines");
+    std::string script;
     std::string line;
     for (std::size_t i = 0; i <= size; ++i) {
       if (i < size && data[i] != '\n') {
         line += static_cast<char>(data[i]);
         continue;
       }
-      // A script file's line: Windows-1250 on disk.
       if (!line.empty() && line.back() == '\r') line.pop_back();
-      const std::string text = platform::Cp1250ToUtf8(line);
-      const std::string upper = platform::AnsiUpperCase(text);
-      if (!ReachesOutside(upper) && CallsOnlyHarmlessWords(upper)) interpreter->SetNextLine(text);
+      const std::string upper = platform::AnsiUpperCase(platform::Cp1250ToUtf8(line));
+      if (CallsItsOwnFile(upper) || RunsANewEcho(upper) || (!ReachesOutside(upper) && CallsOnlyHarmlessWords(upper)))
+        script += line + "\r\n";
       line.clear();
     }
+    WriteBytes(folder + "/s.oil", reinterpret_cast<const std::uint8_t*>(script.data()), script.size());
+    std::unique_ptr<TCommandLine> interpreter(CreateElement<TCommandLine>());
+    interpreter->ByDDE = true;
+    interpreter->SetActualDirectory(folder);
+    interpreter->SetFileName("s.oil");
     interpreter->DoIt();
     interpreter->GetFirstResult();
   }

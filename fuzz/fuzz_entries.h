@@ -66,8 +66,10 @@ void ToolImages(const std::uint8_t* data, std::size_t size);
 void ShortCutTexts(const std::uint8_t* data, std::size_t size);
 // A script file of the command-line language (Windows-1250, one line per
 // line) run line by line on a world of its own; every failure is an error line of the script.  Lines that would reach
-// the disk or run tools other than a harmless one are left out.  Nothing may
-// leave, and nothing the script made outlives it and its world.
+// the disk or run tools other than a harmless one are left out, but for a
+// call of the script's own file (CALL('s.oil')) and a run of a new echo tool
+// (CREATE(FuzzEcho, name).DOIT()).  Nothing may leave, and nothing the script
+// made or a tool handed out outlives it and its world.
 void CommandLines(const std::uint8_t* data, std::size_t size);
 
 // Lines on a coarse grid (or a stand map moved by the bytes) joined and
