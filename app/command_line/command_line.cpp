@@ -239,9 +239,9 @@ void TCommandLine::FreeCreated(bool keepVariables) {
   }
 }
 
-void TCommandLine::TakeHandedOut(TTool& tool, const TElement* outputBefore) {
+void TCommandLine::TakeHandedOut(TTool& tool, const TElementLink& outputBefore) {
   TElement* output = tool.Output();
-  if (!output || output == outputBefore || output == &tool || output == tool.Input()) return;
+  if (!output || output == outputBefore.Get() || output == &tool || output == tool.Input()) return;
   TWorld* world = World();
   if (output == world || (world && output == world->MainTool())) return;
   if (output->HolderCount() > 0 || !output->HasNoOwner()) return;
@@ -550,7 +550,8 @@ void TCommandLine::Evaluate(const std::string& path, std::size_t offset, TPathRe
     } else if (upper == "DOIT") {
       auto* tool = Required<TTool>(current, at, "není Tool");
       const TElementLink alive(tool);
-      const TElement* outputBefore = tool->Output();
+      // A link: an output freed by the run may leave its place to a new one.
+      const TElementLink outputBefore(tool->Output());
       tool->DoIt();
       if (alive.Get()) TakeHandedOut(*tool, outputBefore);
     } else if (upper == "FINDELEMENTBYNAME") {
@@ -601,7 +602,7 @@ void TCommandLine::Evaluate(const std::string& path, std::size_t offset, TPathRe
           tool->SetPropertyText(Trim(literal.substr(0, colon)), ValueOf(value));
         }
       }
-      const TElement* outputBefore = tool->Output();
+      const TElementLink outputBefore(tool->Output());
       tool->DoIt();
       TakeHandedOut(*tool, outputBefore);
       if (auto* result = DynamicCast<TResultTool>(tool.get())) {

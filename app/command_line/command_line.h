@@ -111,7 +111,7 @@ class TCommandLine : public TTool {
   std::unordered_set<const TElement*> HeldByVariables() const;
   // Takes the tool's output into what the script made when the run made it
   // (it was not the output before) and nothing holds it.
-  void TakeHandedOut(TTool& tool, const TElement* outputBefore);
+  void TakeHandedOut(TTool& tool, const TElementLink& outputBefore);
   // What FREE and FREEALL may not free: the world, the main tool, a running
   // interpreter and what holds one (a free of those would pull the line's
   // own state away under it).
