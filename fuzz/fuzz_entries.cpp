@@ -10,6 +10,7 @@
 #include <iterator>
 #include <memory>
 #include <optional>
+#include <regex>
 #include <set>
 #include <string>
 #include <unordered_set>
@@ -293,7 +294,8 @@ TStringListElement* NewValues() {
 }
 
 // The one tool the command-line scripts may call: it answers its prefix and
-// its input's name, and touches nothing.
+// its input's name, hands out a new element of that text, and touches
+// nothing else.
 class TFuzzEcho : public TResultTool {
   KESTX_CLASS(TFuzzEcho)
  public:
@@ -302,6 +304,7 @@ class TFuzzEcho : public TResultTool {
   void DoIt() override {
     TResultTool::DoIt();
     Result = Prefix + (Input() ? Input()->GetName() : std::string());
+    SetOutput(TStringElement::CreateValue(Result));
   }
 };
 
@@ -311,6 +314,22 @@ bool ReachesOutside(const std::string& upper) {
                            "LOAD", "PLUGIN", "PALETTE", "CLOSE", "SERVICE"})
     if (upper.find(word) != std::string::npos) return true;
   return false;
+}
+
+// The line without blanks and quotes.
+std::string Compact(const std::string& upper) {
+  std::string compact;
+  for (char c : upper)
+    if (c != ' ' && c != '\t' && c != '\'' && c != '"') compact += c;
+  return compact;
+}
+
+// The two lines that reach further than a path and stay harmless: a call of
+// the script's own file, and a run of a new echo tool.
+bool CallsItsOwnFile(const std::string& upper) { return Compact(upper) == "CALL(S.OIL)"; }
+bool RunsANewEcho(const std::string& upper) {
+  static const std::regex run(R"(CREATE\(T?FUZZECHO,[A-Z0-9_]*\)\.DOIT\(\)(\.[A-Z0-9_]+)*)");
+  return std::regex_match(Compact(upper), run);
 }
 
 // Every word before "(" is a command of the language or the echo tool.
@@ -526,21 +545,26 @@ void CommandLines(const std::uint8_t* data, std::size_t size) {
   for (const char* name : {"a", "b"}) model->AddNew("TOwnerEntity", name);
   model->AddElement(NewValues());
   {
-    std::unique_ptr<TCommandLine> interpreter(CreateElement<TCommandLine>());
-    interpreter->ByDDE = true;
+    // The lines the script may run, as its file: Windows-1250 on disk.
+    const std::string folder = EmptyFolder("command_lines");
+    std::string script;
     std::string line;
     for (std::size_t i = 0; i <= size; ++i) {
       if (i < size && data[i] != '\n') {
         line += static_cast<char>(data[i]);
         continue;
       }
-      // A script file's line: Windows-1250 on disk.
       if (!line.empty() && line.back() == '\r') line.pop_back();
-      const std::string text = platform::Cp1250ToUtf8(line);
-      const std::string upper = platform::AnsiUpperCase(text);
-      if (!ReachesOutside(upper) && CallsOnlyHarmlessWords(upper)) interpreter->SetNextLine(text);
+      const std::string upper = platform::AnsiUpperCase(platform::Cp1250ToUtf8(line));
+      if (CallsItsOwnFile(upper) || RunsANewEcho(upper) || (!ReachesOutside(upper) && CallsOnlyHarmlessWords(upper)))
+        script += line + "\r\n";
       line.clear();
     }
+    WriteBytes(folder + "/s.oil", reinterpret_cast<const std::uint8_t*>(script.data()), script.size());
+    std::unique_ptr<TCommandLine> interpreter(CreateElement<TCommandLine>());
+    interpreter->ByDDE = true;
+    interpreter->SetActualDirectory(folder);
+    interpreter->SetFileName("s.oil");
     interpreter->DoIt();
     interpreter->GetFirstResult();
   }
@@ -992,16 +1016,20 @@ void SymbolLists(const std::uint8_t* data, std::size_t size) {
 
 namespace {
 
-// A decoded picture is whole: its size within the bound and every pixel there.
-void CheckPicture(platform::DecodedPicture (*decode)(const std::uint8_t*, std::size_t), const std::uint8_t* data,
-                  std::size_t size) {
+// A decoded picture is whole: its size within the bound and every pixel
+// there; a refused one names its file.
+void CheckPicture(const char* extension, const std::uint8_t* data, std::size_t size) {
+  Run run;
+  const std::string file = TempPath(std::string("picture") + extension);
+  WriteBytes(file, data, size);
   try {
-    const platform::DecodedPicture picture = decode(data, size);
+    const platform::DecodedPicture picture = platform::DecodePictureFile(file);
     if (picture.Width <= 0 || picture.Height <= 0 ||
         std::int64_t(picture.Width) * picture.Height > platform::MaxPicturePixels ||
         picture.Rgb.size() != std::size_t(picture.Width) * std::size_t(picture.Height) * 3)
       std::abort();
-  } catch (const platform::EPictureError&) {
+  } catch (const platform::EPictureError& error) {
+    if (std::string(error.what()).rfind(file + ": ", 0) != 0) std::abort();
   }
 }
 
@@ -1031,9 +1059,9 @@ std::unique_ptr<TEntity> ScriptOf(TStringListElement* input, const std::string& 
 
 }  // namespace
 
-void PicturesJpeg(const std::uint8_t* data, std::size_t size) { CheckPicture(platform::DecodeJpeg, data, size); }
-void PicturesGif(const std::uint8_t* data, std::size_t size) { CheckPicture(platform::DecodeGif, data, size); }
-void PicturesBmp(const std::uint8_t* data, std::size_t size) { CheckPicture(platform::DecodeBmp, data, size); }
+void PicturesJpeg(const std::uint8_t* data, std::size_t size) { CheckPicture(".jpg", data, size); }
+void PicturesGif(const std::uint8_t* data, std::size_t size) { CheckPicture(".gif", data, size); }
+void PicturesBmp(const std::uint8_t* data, std::size_t size) { CheckPicture(".bmp", data, size); }
 
 void WorldFile(const std::uint8_t* data, std::size_t size) {
   platform::WorldFile placed;
@@ -1056,14 +1084,19 @@ void WorldFile(const std::uint8_t* data, std::size_t size) {
 void ModelScript(const std::uint8_t* data, std::size_t size) {
   Run run;
   RegisterRenderClasses();
-  static const std::string empty = [] {
-    const std::string folder = TempPath("model_data");
-    std::filesystem::create_directories(folder);
-    return folder;
-  }();
-  // Folders stay inside the empty data folder: no search leaves it.
+  // The data folder holds one file, which building the model must leave as
+  // it was.
+  const std::string empty = EmptyFolder("model_data");
+  const std::string watched = empty + "/watched.txt";
+  WriteBytes(watched, reinterpret_cast<const std::uint8_t*>("x"), 1);
+  const auto stamp = std::filesystem::last_write_time(watched);
+  const auto mode = std::filesystem::status(watched).permissions();
+  // Folders stay inside the data folder: no search leaves it.  "$" stands
+  // for the folder, so that a script can name its file.
   std::string text(reinterpret_cast<const char*>(data), size);
   std::replace_if(text.begin(), text.end(), [](char c) { return c == '/' || c == '\\' || c == ':'; }, '_');
+  for (std::size_t at = text.find('$'); at != std::string::npos; at = text.find('$', at + empty.size() + 1))
+    text.replace(at, 1, empty + "/");
   std::vector<std::string> lines;
   for (std::size_t start = 0; start <= text.size() && lines.size() < 2000;) {
     const std::size_t end = std::min(text.find('\n', start), text.size());
@@ -1079,6 +1112,18 @@ void ModelScript(const std::uint8_t* data, std::size_t size) {
   std::unique_ptr<TStringListElement> written(static_cast<TStringListElement*>(writer.Output()));
   std::unique_ptr<TEntity> reread = ScriptOf(written.get(), empty);
   if (LayersText(script.get()) != LayersText(reread.get())) std::abort();
+  BlockWorld world;
+  TModelByScriptCreator builder;
+  builder.SetInput(script.get());
+  builder.DoIt();
+  std::unique_ptr<TElement> model(Result(builder));
+  // A model script may come from anyone: building it changes nothing on disk.
+  std::error_code error;
+  const auto entries = std::distance(std::filesystem::directory_iterator(empty, error),
+                                     std::filesystem::directory_iterator());
+  if (entries != 1 || std::filesystem::last_write_time(watched, error) != stamp ||
+      std::filesystem::status(watched, error).permissions() != mode)
+    std::abort();
 }
 
 void PropertyEntries(const std::uint8_t* data, std::size_t size) {

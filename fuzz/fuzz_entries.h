@@ -66,8 +66,10 @@ void ToolImages(const std::uint8_t* data, std::size_t size);
 void ShortCutTexts(const std::uint8_t* data, std::size_t size);
 // A script file of the command-line language (Windows-1250, one line per
 // line) run line by line on a world of its own; every failure is an error line of the script.  Lines that would reach
-// the disk or run tools other than a harmless one are left out.  Nothing may
-// leave, and nothing the script made outlives it and its world.
+// the disk or run tools other than a harmless one are left out, but for a
+// call of the script's own file (CALL('s.oil')) and a run of a new echo tool
+// (CREATE(FuzzEcho, name).DOIT()).  Nothing may leave, and nothing the script
+// made or a tool handed out outlives it and its world.
 void CommandLines(const std::uint8_t* data, std::size_t size);
 
 // Lines on a coarse grid (or a stand map moved by the bytes) joined and
@@ -94,8 +96,9 @@ void InterpretTables(const std::uint8_t* data, std::size_t size);
 // with themselves and drawn.  Nothing may leave.
 void TextBlockFile(const std::uint8_t* data, std::size_t size);
 
-// A picture through its decoder: a picture of its stated size, or
-// EPictureError.  Nothing else may leave.
+// A picture file read as the program reads it, by its extension: a picture
+// of its stated size, or EPictureError naming the file.  Nothing else may
+// leave.
 void PicturesJpeg(const std::uint8_t* data, std::size_t size);
 void PicturesGif(const std::uint8_t* data, std::size_t size);
 void PicturesBmp(const std::uint8_t* data, std::size_t size);
@@ -103,7 +106,9 @@ void PicturesBmp(const std::uint8_t* data, std::size_t size);
 // reason.
 void WorldFile(const std::uint8_t* data, std::size_t size);
 // Model-script lines made into a script, written back as text and read
-// again: the same layers and parameters.  Nothing may leave.
+// again: the same layers and parameters; then the model built from it in a
+// data folder of one file ("$" in a line stands for the folder), which stays
+// as it was.  Nothing may leave.
 void ModelScript(const std::uint8_t* data, std::size_t size);
 // Entries typed into the property editor's value cells and confirmed with
 // Enter: the first byte picks the edited object, each line's first byte the

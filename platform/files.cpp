@@ -94,6 +94,13 @@ long long FileSize(const std::string& fileName) {
   return error ? -1 : static_cast<long long>(size);
 }
 
+FileStamp StampOfFile(const std::string& fileName) {
+  struct stat status {};
+  if (::stat(PathOf(fileName).c_str(), &status) != 0) return {};
+  return {static_cast<unsigned long long>(status.st_ino), static_cast<long long>(status.st_size),
+          static_cast<long long>(status.st_mtim.tv_sec) * 1000000000LL + status.st_mtim.tv_nsec};
+}
+
 bool TruncateFile(const std::string& fileName, unsigned long long size) {
   std::error_code error;
   std::filesystem::resize_file(PathOf(fileName), size, error);

@@ -27,6 +27,16 @@ long long FileSize(const std::string& fileName);
 bool TruncateFile(const std::string& fileName, unsigned long long size);
 // A folder of that name exists.
 bool DirectoryExists(const std::string& path);
+// What tells one version of a file from the next without reading it: the
+// file itself, its size and the time it was last written, to the nanosecond.
+struct FileStamp {
+  unsigned long long Node = 0;
+  long long Size = -1;
+  long long WrittenNs = 0;
+  bool operator==(const FileStamp&) const = default;
+};
+// The file's stamp; the default stamp when there is no such file.
+FileStamp StampOfFile(const std::string& fileName);
 // The file as named when it exists; else the first entry of its folder
 // whose name matches without regard to case (files written on a system
 // that ignores case); else the name as given.

@@ -306,9 +306,15 @@ struct Form::Impl : public QObject {
   std::unordered_map<std::string, QPointer<QObject>> madeAtRunTime;
   std::unordered_map<std::string, ToolBarStyle> barStyles;
 
+  // A control of the form by name; the form's own window answers to its
+  // name too (a strip whose window is the control placed in another's bar).
+  QObject* FindOrNil(const std::string& name) const {
+    if (auto made = madeAtRunTime.find(name); made != madeAtRunTime.end() && made->second) return made->second;
+    if (QObject* found = Root().findChild<QObject*>(Q(name))) return found;
+    return Root().objectName() == Q(name) ? &Root() : nullptr;
+  }
   QObject& Find(const std::string& name) const {
-    if (auto made = madeAtRunTime.find(name); made != madeAtRunTime.end() && made->second) return *made->second;
-    QObject* found = Root().findChild<QObject*>(Q(name));
+    QObject* found = FindOrNil(name);
     if (found == nullptr) throw EFormLayoutError("Form " + layout + " has no control " + name);
     return *found;
   }
@@ -699,9 +705,7 @@ void Form::OnFilesDropped(std::function<void(const std::vector<std::string>&)> h
   impl_->filesDropped = std::move(handler);
 }
 
-bool Form::HasControl(const std::string& name) const {
-  return impl_->Root().findChild<QObject*>(Q(name)) != nullptr;
-}
+bool Form::HasControl(const std::string& name) const { return impl_->FindOrNil(name) != nullptr; }
 
 std::vector<std::string> Form::ControlNames() const {
   std::vector<std::string> names;
@@ -967,9 +971,10 @@ Bounds Form::ControlBounds(const std::string& control) const {
   // hidden keeps its old layout: each container from the window down to the
   // control places its children anew.
   std::vector<QWidget*> containers;
-  for (QWidget* w = widget->parentWidget(); w != nullptr; w = w->parentWidget()) {
+  for (QWidget* w = widget; w != &impl_->Root();) {
+    w = w->parentWidget();
+    if (w == nullptr) break;
     containers.push_back(w);
-    if (w == &impl_->Root()) break;
   }
   for (auto it = containers.rbegin(); it != containers.rend(); ++it) {
     (*it)->ensurePolished();
@@ -2014,6 +2019,10 @@ void Form::MoveToolBar(const std::string& name, BarArea area) {
   window.removeToolBar(&bar);
   window.addToolBar(QtArea(area), &bar);
   bar.show();
+}
+
+bool Form::HasToolBar(const std::string& name) const {
+  return qobject_cast<QMainWindow*>(&impl_->Root()) != nullptr && qobject_cast<QToolBar*>(impl_->FindOrNil(name));
 }
 
 BarArea Form::ToolBarArea(const std::string& name) const {

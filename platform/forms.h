@@ -278,6 +278,8 @@ class Form {
   void AddToolBar(const std::string& name, BarArea area);
   void MoveToolBar(const std::string& name, BarArea area);
   BarArea ToolBarArea(const std::string& name) const;
+  // Whether the window has bar areas and a tool bar of that name.
+  bool HasToolBar(const std::string& name) const;
   ToolBarStyle GetToolBarStyle(const std::string& name) const;
   void SetToolBarStyle(const std::string& name, const ToolBarStyle& style);
   // Holds up or lets go the drawing of the window while many bars change.

@@ -317,6 +317,9 @@ DecodedPicture DecodePictureFile(const std::string& fileName) {
     else if (ext == ".PNG") decode = DecodePng;
     else Fail("nepodporovaný formát " + (ext.empty() ? std::string("(bez přípony)") : ext));
     const std::vector<std::uint8_t> bytes = FileBytes(fileName);
+    // An empty vector has no data to point at: giflib would copy its
+    // signature from nil.
+    if (bytes.empty()) Fail("prázdný soubor");
     return decode(bytes.data(), bytes.size());
   } catch (const EPictureError& error) {
     throw EPictureError(error.Reason(), fileName);

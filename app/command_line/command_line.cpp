@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <unordered_map>
 
 #include "framework/core/class_registry.h"
 #include "framework/core/messages.h"
@@ -126,6 +127,73 @@ class TRunningLine {
   TRunningLine& operator=(const TRunningLine&) = delete;
 };
 
+// The script runs of this thread.  A CALL, a general interpret's FileName
+// and a script tool each run their script with an interpreter of their own,
+// so the nesting, the calls and the files read are counted here, once for
+// all of them: a script that calls itself twice would otherwise make 2^64
+// calls, and one that sets its own interpret's FileName would nest without
+// end.
+struct TScriptRuns {
+  int Depth = 0;
+  int Calls = 0;  // made since the outermost run began
+  // The bound on calls was passed: the called scripts end, their callers
+  // up to the outermost script go on.
+  bool Exhausted = false;
+  struct TFile {
+    platform::FileStamp Stamp;
+    std::vector<std::string> Lines;
+  };
+  std::unordered_map<std::string, TFile> Files;  // read since the outermost run began
+};
+
+TScriptRuns& ScriptRuns() {
+  thread_local TScriptRuns runs;
+  return runs;
+}
+
+// One run of a script's lines.
+class TScriptRun {
+ public:
+  // Why the run of the file may not start now (empty when it may); a run
+  // inside another counts as a call.
+  static std::string Refusal(const std::string& fileName) {
+    TScriptRuns& runs = ScriptRuns();
+    if (runs.Depth > TCommandLine::kMaxCallDepth)
+      return "Příliš mnoho vnořených volání skriptů (nejvýše " + std::to_string(TCommandLine::kMaxCallDepth) +
+             "): " + fileName;
+    if (runs.Depth > 0 && ++runs.Calls > TCommandLine::kMaxCalls) {
+      runs.Exhausted = true;
+      return "Příliš mnoho volání skriptů v jednom běhu (nejvýše " + std::to_string(TCommandLine::kMaxCalls) +
+             "): " + fileName;
+    }
+    return {};
+  }
+  // A called script stops after its line that passed the bound.
+  static bool Exhausted() { return ScriptRuns().Exhausted && ScriptRuns().Depth > 1; }
+
+  TScriptRun() : runs_(ScriptRuns()) { ++runs_.Depth; }
+  ~TScriptRun() {
+    if (--runs_.Depth > 0) return;
+    runs_.Calls = 0;
+    runs_.Exhausted = false;
+    runs_.Files.clear();
+  }
+  TScriptRun(const TScriptRun&) = delete;
+  TScriptRun& operator=(const TScriptRun&) = delete;
+
+  // The file's lines, read once in the outermost run unless it changed.
+  std::vector<std::string> Lines(const std::string& file) {
+    const platform::FileStamp stamp = platform::StampOfFile(file);
+    auto found = runs_.Files.find(file);
+    if (found == runs_.Files.end() || !(found->second.Stamp == stamp))
+      found = runs_.Files.insert_or_assign(file, TScriptRuns::TFile{stamp, platform::ReadTextLines(file)}).first;
+    return found->second.Lines;
+  }
+
+ private:
+  TScriptRuns& runs_;
+};
+
 }  // namespace
 
 TCommandLine::TCommandLine() { activeElement_.Set(World()); }
@@ -139,28 +207,45 @@ bool TCommandLine::Running() const {
 
 TCommandLine* TCommandLine::Innermost() { return RunningLines().empty() ? nullptr : RunningLines().back(); }
 
-bool TCommandLine::HeldByVariable(const TElement* element) const {
+std::unordered_set<const TElement*> TCommandLine::HeldByVariables() const {
+  std::unordered_set<const TElement*> held;
   auto* vars = static_cast<TOwnerEntity*>(vars_.Get());
-  if (!vars) return false;
-  for (TElement* child : vars->Children())
-    if (auto* var = DynamicCast<TVar>(child); var && var->Element() == element) return true;
-  return false;
+  if (!vars) return held;
+  for (TElement* child : vars->Children()) {
+    auto* var = DynamicCast<TVar>(child);
+    TElement* element = var ? var->Element() : nullptr;
+    if (!element) continue;
+    held.insert(element);
+    if (auto* tool = DynamicCast<TTool>(element)) held.insert(tool->Output());
+  }
+  return held;
 }
 
 void TCommandLine::FreeCreated(bool keepVariables) {
   std::vector<TElementLink> created;
   created.swap(created_);
+  const std::unordered_set<const TElement*> held =
+      keepVariables ? HeldByVariables() : std::unordered_set<const TElement*>();
   for (const TElementLink& link : created) {
     TElement* element = link.Get();
     if (!element || element->HolderCount() > 0 || !element->HasNoOwner()) continue;
     // A message the script posted belongs to the queue until delivered.
     if (auto* message = DynamicCast<TKestuMessage>(element); message && KestuMessageQueued(message)) continue;
-    if (keepVariables && HeldByVariable(element)) {
+    if (held.count(element)) {
       created_.push_back(link);
       continue;
     }
     delete element;
   }
+}
+
+void TCommandLine::TakeHandedOut(TTool& tool, const TElementLink& outputBefore) {
+  TElement* output = tool.Output();
+  if (!output || output == outputBefore.Get() || output == &tool || output == tool.Input()) return;
+  TWorld* world = World();
+  if (output == world || (world && output == world->MainTool())) return;
+  if (output->HolderCount() > 0 || !output->HasNoOwner()) return;
+  created_.emplace_back(output);
 }
 
 void TCommandLine::CheckFree(TElement* element, std::size_t position, bool childrenOnly) const {
@@ -179,11 +264,7 @@ void TCommandLine::CheckFree(TElement* element, std::size_t position, bool child
 }
 
 void TCommandLine::CallScript(const std::string& folder, const std::string& fileName) {
-  if (callDepth_ >= kMaxCallDepth)
-    throw std::runtime_error("Příliš mnoho vnořených volání skriptů (nejvýše " + std::to_string(kMaxCallDepth) +
-                             "): " + fileName);
   std::unique_ptr<TCommandLine> called(CreateElement<TCommandLine>());
-  called->callDepth_ = callDepth_ + 1;
   called->SetActiveElement(ActiveElement());
   called->ByDDE = ByDDE;
   if (!folder.empty()) called->SetActualDirectory(folder);
@@ -244,14 +325,22 @@ void TCommandLine::DoIt() {
     RunLine(Line);
     return;
   }
-  if (lines_.empty() && !fileName_.empty()) {
-    const std::string file = actualDirectory_.empty() ? fileName_ : actualDirectory_ + fileName_;
-    if (!platform::FileExists(file)) {
-      ReportCommandError("Skriptový soubor " + file + " nenalezen !", 1);
-      return;
-    }
-    lines_ = platform::ReadTextLines(file);
+  const std::string file = actualDirectory_.empty() ? fileName_ : actualDirectory_ + fileName_;
+  if (lines_.empty() && !fileName_.empty() && !platform::FileExists(file)) {
+    ReportCommandError("Skriptový soubor " + file + " nenalezen !", 1);
+    return;
   }
+  if (lines_.empty() && fileName_.empty()) return;
+  if (const std::string refused = TScriptRun::Refusal(fileName_); !refused.empty()) {
+    // An error of the line that asked for the run (a CALL, a general
+    // interpret's FileName): the property's setter would take an exception
+    // for a value it cannot be filled with.
+    if (TCommandLine* asking = Innermost()) asking->ReportCommandError(asking->Located(refused), 0);
+    else ReportCommandError(refused, 0);
+    return;
+  }
+  TScriptRun run;
+  if (lines_.empty()) lines_ = run.Lines(file);
   if (!lines_.empty()) RunLines();
 }
 
@@ -267,7 +356,7 @@ void TCommandLine::RunLines() {
   // its export.)
   const TWorld* world = World();
   const int failedBefore = world ? world->FailedWork(TFailedWork::Print) : 0;
-  for (lineIndex_ = 0; lineIndex_ < lines_.size(); ++lineIndex_) {
+  for (lineIndex_ = 0; lineIndex_ < lines_.size() && !TScriptRun::Exhausted(); ++lineIndex_) {
     Line = lines_[lineIndex_];
     if (!Line.empty()) RunLine(Line);
     platform::Application::Instance().ProcessMessages();
@@ -465,7 +554,12 @@ void TCommandLine::Evaluate(const std::string& path, std::size_t offset, TPathRe
       CheckFree(entity, at, true);
       entity->Clear();
     } else if (upper == "DOIT") {
-      Required<TTool>(current, at, "není Tool")->DoIt();
+      auto* tool = Required<TTool>(current, at, "není Tool");
+      const TElementLink alive(tool);
+      // A link: an output freed by the run may leave its place to a new one.
+      const TElementLink outputBefore(tool->Output());
+      tool->DoIt();
+      if (alive.Get()) TakeHandedOut(*tool, outputBefore);
     } else if (upper == "FINDELEMENTBYNAME") {
       current = Required<TEntity>(current, at, "není Entita")->FindElementByName(argument(0));
     } else if (upper == "FINDELEMENTBYCLASS") {
@@ -514,7 +608,9 @@ void TCommandLine::Evaluate(const std::string& path, std::size_t offset, TPathRe
           tool->SetPropertyText(Trim(literal.substr(0, colon)), ValueOf(value));
         }
       }
+      const TElementLink outputBefore(tool->Output());
       tool->DoIt();
+      TakeHandedOut(*tool, outputBefore);
       if (auto* result = DynamicCast<TResultTool>(tool.get())) {
         record.IsText = true;
         record.Text = result->Result;

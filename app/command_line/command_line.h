@@ -6,6 +6,7 @@
 // console run it.
 #include <cstdint>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "framework/tools/tools.h"
@@ -61,7 +62,7 @@ class TCommandLine : public TTool {
   void ReportCommandError(const std::string& text, int code);
   // Runs the script file (folder + name) with an interpreter of its own that
   // starts on this one's active element, and frees it; this one goes on
-  // after it.  Nesting is limited (kMaxCallDepth).
+  // after it.
   void CallScript(const std::string& folder, const std::string& fileName);
   // A line or a script of this interpreter is being run (a smart script
   // counts until its last line has run).
@@ -71,7 +72,14 @@ class TCommandLine : public TTool {
   bool Failed() const { return failed_; }
   // The interpreter whose line runs now (the innermost of nested calls).
   static TCommandLine* Innermost();
+  // Scripts run inside the run of another on the same thread (by CALL, a
+  // general interpret's FileName, a script tool) are its calls: they nest
+  // at most kMaxCallDepth deep, and the outermost run makes at most
+  // kMaxCalls of them.  A run beyond either is refused: an error of the
+  // line that asked for it.  Within one outermost run a script file is read
+  // once, and again only when it has changed.
   static constexpr int kMaxCallDepth = 64;
+  static constexpr int kMaxCalls = 10000;
   // Tool calls nested in the arguments of tool calls, at most.
   static constexpr int kMaxArgumentDepth = 64;
 
@@ -94,11 +102,17 @@ class TCommandLine : public TTool {
   void RunLines();
   void RunLine(const std::string& line);
   void RunOneLine(const std::string& line);
-  // Frees what CREATE made that nothing else took; at the end of a script
-  // what a variable of this interpreter holds is kept for its later lines
-  // (the console's, a caller's) and goes with the interpreter.
+  // Frees what CREATE made and what tools handed out (DOIT, tool calls) that
+  // nothing else took; at the end of a script what a variable of this
+  // interpreter holds, and the output of a tool a variable holds, is kept
+  // for its later lines (the console's, a caller's) and goes with the
+  // interpreter.
   void FreeCreated(bool keepVariables);
-  bool HeldByVariable(const TElement* element) const;
+  // The elements and the tools' outputs that variables hold.
+  std::unordered_set<const TElement*> HeldByVariables() const;
+  // Takes the tool's output into what the script made when the run made it
+  // (it was not the output before) and nothing holds it.
+  void TakeHandedOut(TTool& tool, const TElementLink& outputBefore);
   // What FREE and FREEALL may not free: the world, the main tool, a running
   // interpreter and what holds one (a free of those would pull the line's
   // own state away under it).
@@ -128,9 +142,8 @@ class TCommandLine : public TTool {
   TPathRecord left_;
   TPathRecord right_;
   bool hasRight_ = false;
-  // What CREATE made, held until the script ends.
+  // What CREATE made and tools handed out, held until the script ends.
   std::vector<TElementLink> created_;
-  int callDepth_ = 0;
   int argumentDepth_ = 0;
   bool failed_ = false;
 };

@@ -32,13 +32,16 @@ void TControlTool::SetControl(platform::Form* form, const std::string& name) {
   controlName_ = form ? name : std::string();
 }
 
+// A control that is no tool bar of a window with bar areas (a strip placed in
+// another tool's bar) has no bar area of its own.
 std::uint8_t TControlTool::Align() const {
-  if (!controlForm_) return 0;
+  if (!controlForm_ || !controlForm_->HasToolBar(controlName_)) return 0;
   return static_cast<std::uint8_t>(controlForm_->ToolBarArea(controlName_));
 }
 
 void TControlTool::SetAlign(std::uint8_t value) {
-  if (controlForm_ && IsBarAlign(value)) controlForm_->MoveToolBar(controlName_, AreaOf(value));
+  if (controlForm_ && IsBarAlign(value) && controlForm_->HasToolBar(controlName_))
+    controlForm_->MoveToolBar(controlName_, AreaOf(value));
 }
 
 std::int32_t TControlTool::GetLeft() const { return controlForm_ ? controlForm_->ControlBounds(controlName_).Left : 0; }

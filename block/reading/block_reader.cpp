@@ -463,7 +463,8 @@ TSpaceEntityString* ReadBlockLayer(const std::string& LayerType, const std::stri
     std::string value;
     if (!SplitAtChar(param, '=', name, value)) continue;
     if (!name.empty() && name.front() == '@') name.erase(0, 1);
-    if (!name.empty()) list->SetPropertyText(name, value);
+    // As for the reader: only what the list stores.
+    if (!name.empty() && MayTakeStoredData(*list, name)) list->SetPropertyText(name, value);
   }
   return list;
 }

@@ -77,7 +77,11 @@ void TLumarManipulator::SetPropertiesFromList(const std::vector<std::string>& Li
     std::string name;
     std::string value;
     if (!SplitAtChar(line, '=', name, value) || name.empty() || name.front() != '@') continue;
-    SetPropertyText(name.substr(1), value);
+    // Parameters come from a script anyone may write: like a KES file's data
+    // they set only what is stored (an entity's ElementToFree would free any
+    // element of the world).
+    if (MayTakeStoredData(*this, name.substr(1))) SetPropertyText(name.substr(1), value);
+    else Log("Skript modelu: vlastnost " + name.substr(1) + " se ze skriptu nenastavuje");
   }
 }
 

@@ -175,6 +175,18 @@ void ShowPropertyFillError(const std::string& name, const std::string& text);
 // fitting element is refused with the fill error and the value kept; any
 // other text that is no number sets a number property to 0.
 void SetPropInfoFromText(TObject* object, const TPropInfo* info, const std::string& text);
+// Whether data from outside (a KES file, a model script) may set the
+// property: one its class stores, reads and writes.  The setter of any other
+// may act beyond the object (rename or write a file, post a message).
+inline bool IsStoredData(const TPropInfo& info) {
+  return info.StoredConstant.value_or(true) && info.HasRead() && info.HasWrite();
+}
+// The same for a name given to an object: a name its class does not publish
+// (a dynamic property, or none) is not refused here.
+inline bool MayTakeStoredData(const TObject& object, const std::string& name) {
+  const TPropInfo* info = object.ClassType()->FindProp(name);
+  return !info || IsStoredData(*info);
+}
 // A person's entry for a property: written only when the text is a value of
 // the property's kind (an integer in the property's range, an enumeration's
 // number or name, a number its type holds, any text, an element's handle);

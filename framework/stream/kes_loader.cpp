@@ -223,7 +223,7 @@ void TKestuLoader::AddStoredProperty(const std::string& name, int kind) {
   if (stored && record->IsReadOrWriteOnly(index)) Log(prefix + " is Read or Write Only!");
   // A property the class never stores is not data of the file: its setter
   // may act (rename a file, post a message), which reading must not do.
-  if (property->PropIndex >= 0 && stored && info->HasRead() && info->HasWrite()) slot.Properties.back().Info = info;
+  if (property->PropIndex >= 0 && IsStoredData(*info)) slot.Properties.back().Info = info;
 }
 
 void TKestuLoader::FinishClassRecord() {

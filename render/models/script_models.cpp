@@ -63,8 +63,20 @@ TElement* TModelByScriptCreator::CreateFromScript(const std::string& className, 
     std::string name;
     std::string value;
     SplitNameValue(line, name, value);
-    if (!SetPropertyTextByName(*element, WithoutAt(name), value))
+    const TPropInfo* info = element->ClassType()->FindProp(WithoutAt(name));
+    if (!info) {
       Log("Skript modelu: " + className + " nemá vlastnost " + WithoutAt(name));
+      continue;
+    }
+    // A script may come from anyone, as a KES file may: like the file's
+    // data, its parameters reach only what the element stores.  Another
+    // property may act when set (a file element's name renames the file, its
+    // attributes and time are written to the disk, a list saves itself).
+    if (!IsStoredData(*info)) {
+      Log("Skript modelu: vlastnost " + info->Name + " třídy " + className + " se ze skriptu nenastavuje");
+      continue;
+    }
+    SetPropInfoFromText(element, info, value);
   }
   return element;
 }

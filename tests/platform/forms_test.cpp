@@ -94,6 +94,21 @@ TEST_F(FormsTest, ALayoutPlacesEveryControlInsideTheForm) {
     EXPECT_TRUE(Inside(form.ControlBounds(name), {0, 0, frame.Width, frame.Height})) << name;
 }
 
+// A strip placed whole in another window's bar is a control by its own
+// window's name.
+TEST_F(FormsTest, TheFormsOwnWindowIsAControlOfItsName) {
+  Form strip("TTestStrip");
+  EXPECT_TRUE(strip.HasControl("TTestStrip"));
+  const Bounds at = strip.ControlBounds("TTestStrip");
+  EXPECT_EQ(std::vector<int>({at.Left, at.Top, at.Width, at.Height}), std::vector<int>({0, 0, 200, 40}));
+  EXPECT_FALSE(strip.ControlVisible("TTestStrip"));
+  strip.Show();
+  EXPECT_TRUE(strip.ControlVisible("TTestStrip"));
+  strip.SetControlVisible("TTestStrip", false);
+  EXPECT_FALSE(strip.Visible());
+  EXPECT_FALSE(strip.HasControl("TTestStrip2"));
+}
+
 // Word wrap is switched and read the same on either kind of text editor.
 TEST_F(FormsTest, WordWrapIsSwitchedOnRichAndPlainEditorsAlike) {
   Form text("TStdtxtForm");

@@ -163,6 +163,15 @@ TEST(Pictures, BadFilesRaiseWithFileAndReason) {
   }
 }
 
+TEST(Pictures, AnEmptyFileOfEveryFormatIsRefusedWithItsName) {
+  TempFolder folder;
+  for (const char* name : {"empty.gif", "empty.jpg", "empty.bmp", "empty.png"}) {
+    const std::string file = folder.File(name);
+    std::ofstream(file, std::ios::binary).close();
+    EXPECT_EQ(ErrorOfDecoding(file), file + ": prázdný soubor") << name;
+  }
+}
+
 TEST(Pictures, ABitmapHoldsThePicturesPixels) {
   const platform::DecodedPicture picture = platform::DecodePictureFile(kSamples + "colour.bmp");
   std::unique_ptr<platform::Bitmap> bitmap = platform::PictureBitmap(picture);

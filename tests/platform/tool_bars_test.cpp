@@ -128,6 +128,20 @@ TEST_F(ToolBarTest, AWindowWithoutBarAreasRefusesBars) {
   EXPECT_THROW(plain.AddToolBar("tb_A", BarArea::Top), platform::EFormLayoutError);
 }
 
+TEST_F(ToolBarTest, OnlyAToolBarOfAWindowWithBarAreasIsOne) {
+  window->AddToolBar("tb_A", BarArea::Left);
+  Form strip("TTestStrip");
+  struct Row {
+    Form& form;
+    const char* name;
+    bool bar;
+  } rows[] = {
+      {*window, "tb_A", true},        {*window, "MenuBar", true},       {*window, "MainMenu", false},
+      {*window, "nic", false},        {strip, "TTestStrip", false},     {strip, "lb_Fixed", false},
+  };
+  for (const Row& row : rows) EXPECT_EQ(row.form.HasToolBar(row.name), row.bar) << row.name;
+}
+
 TEST_F(ToolBarTest, ClearingABarDestroysItsButtonsAndKeepsTheActions) {
   window->AddToolBar("tb_A", BarArea::Top);
   window->AddAction("a1", true);

@@ -2,6 +2,9 @@
 
 #include <gmock/gmock.h>
 
+#include <chrono>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <memory>
 
@@ -38,12 +41,29 @@ TClass TEchoTool::StaticClass() {
   return &info;
 }
 
+// A tool whose run does what the test at hand gives it.
+class TTestTool : public TTool {
+  KESTX_CLASS(TTestTool)
+ public:
+  static inline std::function<void(TTool&)> Run;
+  void DoIt() override {
+    TTool::DoIt();
+    if (Run) Run(*this);
+  }
+};
+
+TClass TTestTool::StaticClass() {
+  static const TClassInfo info = DescribeClass<TTestTool>("TTestTool", TTool::StaticClass(), "test", {});
+  return &info;
+}
+
 class CommandLineTest : public ToolFormsTest {
  protected:
   void SetUp() override {
     ToolFormsTest::SetUp();
     RegisterCommandLineClasses();
     RegisterKestuClass(TEchoTool::StaticClass());
+    RegisterKestuClass(TTestTool::StaticClass());
     forest = new TOwnerEntity();
     forest->SetName("LES");
     for (const char* name : {"a", "b"}) forest->AddNew("TOwnerEntity", name);
@@ -53,6 +73,7 @@ class CommandLineTest : public ToolFormsTest {
   }
   void TearDown() override {
     interpreter.reset();
+    TTestTool::Run = nullptr;
     ToolFormsTest::TearDown();
   }
   std::vector<std::string> Run(const std::string& line) {
@@ -330,6 +351,115 @@ TEST_F(CommandLineTest, AScriptThatCallsItselfStopsAtTheNestingLimitAndItsCaller
   // The first run and 64 nested calls each made one child; the 65th call was refused once.
   EXPECT_EQ(forest->GetCount(), 2 + 1 + TCommandLine::kMaxCallDepth);
   EXPECT_THAT(Boxes(), ElementsAre(StartsWith("Příliš mnoho vnořených volání skriptů (nejvýše 64): rekurze.oil")));
+}
+
+TEST_F(CommandLineTest, AScriptThatCallsItselfTwiceEndsAtTheBoundOnTheCallsOfItsRun) {
+  WriteCp1250File(dir.File("dvakrat.oil"), "TestTool()\nCALL('dvakrat.oil')\nCALL('dvakrat.oil')\n");
+  interpreter->ByDDE = false;
+  interpreter->SetActualDirectory(dir.Path());
+  // Counts the runs; past the cap it throws what no line takes as its error,
+  // so that a run without a bound on its calls ends at once.
+  struct TPastTheCap {};
+  int runs = 0;
+  TTestTool::Run = [&runs](TTool&) {
+    if (++runs > TCommandLine::kMaxCalls + 100) throw TPastTheCap{};
+  };
+  // The bound holds for each run anew.
+  for (int run = 1; run <= 2; ++run) {
+    runs = 0;
+    interpreter->SetFileName("dvakrat.oil");
+    ASSERT_NO_THROW(interpreter->DoIt()) << "run " << run << " went past the bound";
+    // The first run and each call it made counted once.
+    EXPECT_EQ(runs, 1 + TCommandLine::kMaxCalls) << "run " << run;
+    EXPECT_TRUE(interpreter->Failed()) << "run " << run;
+    std::vector<std::string> past;
+    for (const std::string& box : Boxes())
+      if (box.rfind("Příliš mnoho volání", 0) == 0) past.push_back(box);
+    // The call that passed the bound (the first of a script 64 deep, by
+    // the order the calls come in) ends the called scripts; the outermost
+    // goes on, and its next call is refused too.
+    const std::string refused = "Příliš mnoho volání skriptů v jednom běhu (nejvýše 10000): dvakrat.oil\ndvakrat.oil ř.č.";
+    EXPECT_THAT(past, ElementsAre(refused + "2\nCALL('dvakrat.oil')", refused + "3\nCALL('dvakrat.oil')"))
+        << "run " << run;
+    dialogs.Messages.clear();
+  }
+}
+
+TEST_F(CommandLineTest, AFileCalledAgainInOneRunIsReadOnceUnlessItChanged) {
+  struct Row {
+    const char* name;
+    bool keepTime;
+    const char* children;  // after the run
+  };
+  const Row rows[] = {
+      {"unchanged since: read once", true, "a b one one"},
+      {"written since: read again", false, "a b one two"},
+  };
+  const std::string called = dir.File("volany.oil");
+  WriteCp1250File(dir.File("hlavni.oil"), "CALL('volany.oil')\nTestTool()\nCALL('volany.oil')\n");
+  interpreter->SetActualDirectory(dir.Path());
+  for (const Row& row : rows) {
+    WriteCp1250File(called, "LES.CREATEELEMENT(OwnerEntity, one)");
+    // Between the calls the file gets a text of the same length, its time
+    // of writing kept or moved on by a second.
+    TTestTool::Run = [&called, &row](TTool&) {
+      const auto written = std::filesystem::last_write_time(called);
+      std::ofstream(called, std::ios::binary | std::ios::trunc) << "LES.CREATEELEMENT(OwnerEntity, two)";
+      std::filesystem::last_write_time(called, row.keepTime ? written : written + std::chrono::seconds(1));
+    };
+    interpreter->SetFileName("hlavni.oil");
+    interpreter->DoIt();
+    EXPECT_EQ(Children(), row.children) << row.name;
+    EXPECT_FALSE(interpreter->Failed()) << row.name;
+    // The next run reads the file as it is now.
+    interpreter->SetFileName("volany.oil");
+    interpreter->DoIt();
+    EXPECT_EQ(Children(), std::string(row.children) + " two") << row.name;
+    while (forest->GetCount() > 2) forest->FreeElement(forest->GetElement(2));
+  }
+}
+
+TEST_F(CommandLineTest, WhatAToolHandsOutIsFreedWhenTheScriptEndsUnlessSomethingTookIt) {
+  auto* outside = new TOwnerEntity();
+  const std::string before = std::to_string(HandleOfElement(outside));
+  const auto makes = [](TTool& tool) { tool.SetOutput(new TOwnerEntity()); };
+  const auto passes = [](TTool& tool) { tool.SetOutput(tool.Input()); };
+  struct Row {
+    const char* name;
+    std::function<void(TTool&)> run;
+    std::vector<std::string> script;  // its last line reports the element handed out
+    bool afterScript, afterInterpreter;
+  };
+  const Row rows[] = {
+      {"a tool nothing keeps", makes, {"CREATE(TestTool, m).DOIT().Output"}, false, false},
+      {"a tool call's output nobody takes", makes, {"LES.TestTool()"}, false, false},
+      {"a variable takes a tool call's output", makes, {"X:TOwnerEntity", "X = LES.TestTool()", "X"}, true, false},
+      {"the output of a tool a variable keeps", makes,
+       {"M:TTestTool", "M = CREATE(TestTool, m)", "M.DOIT()", "M.Output"}, true, false},
+      {"the model takes it", makes,
+       {"M:TTestTool", "M = CREATE(TestTool, m)", "M.DOIT()", "LES.NextElement = M.Output", "M.Output"}, true, true},
+      {"it was there before", passes,
+       {"X:TOwnerEntity", "X = '" + before + "'", "P:TTestTool", "P = CREATE(TestTool, p)", "P.Input = X",
+        "P.DOIT()", "P.Output"},
+       true, true},
+  };
+  std::vector<std::uint32_t> handles;
+  for (const Row& row : rows) {
+    TTestTool::Run = row.run;
+    for (const std::string& line : row.script) interpreter->SetNextLine(line);
+    interpreter->DoIt();
+    ASSERT_EQ(interpreter->Results().size(), 1u) << row.name;
+    int handle = 0;
+    ASSERT_TRUE(TryTextToInt(interpreter->GetFirstResult(), handle)) << row.name << ": " << interpreter->GetFirstResult();
+    handles.push_back(static_cast<std::uint32_t>(handle));
+    EXPECT_EQ(ElementOfHandle(handles.back()) != nullptr, row.afterScript) << row.name;
+    interpreter->SetFileName("");
+  }
+  interpreter.reset();
+  for (std::size_t i = 0; i < handles.size(); ++i)
+    EXPECT_EQ(ElementOfHandle(handles[i]) != nullptr, rows[i].afterInterpreter) << rows[i].name;
+  EXPECT_EQ(handles.back(), HandleOfElement(outside));
+  delete outside;
 }
 
 TEST_F(CommandLineTest, WhatCreateMadeIsFreedWhenTheScriptEndsUnlessSomethingTookIt) {

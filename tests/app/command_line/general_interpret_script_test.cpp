@@ -1,9 +1,12 @@
 // A general interpret's FileName runs a command-line script on the interpret.
+#include <gmock/gmock.h>
+
 #include <memory>
 
 #include "app/command_line/command_line.h"
 #include "render/render_classes.h"
 #include "render/symbology/general_interprets.h"
+#include "tests/platform/temp_folder.h"
 #include "tests/render/tool_forms/tool_forms_fixture.h"
 
 namespace {
@@ -29,6 +32,33 @@ TEST_F(GeneralInterpretScriptTest, TheScriptSetsTheInterpretsProperties) {
   EXPECT_EQ(interpret.PropColor, "Barva");
   EXPECT_EQ(interpret.ValX, 2.5);
   EXPECT_EQ(interpret.GetCount(), 0) << "the command line is freed after its run";
+}
+
+// Each write of FileName runs its script with a new interpreter: nested so,
+// the runs count towards the nesting limit of CALL, and the write beyond it
+// is an error of its line.
+TEST_F(GeneralInterpretScriptTest, AScriptThatSetsFileNameAgainStopsAtTheNestingLimit) {
+  TempFolder folder;
+  const std::string a = folder.File("a.oil");
+  const std::string b = folder.File("b.oil");
+  struct Row {
+    const char* name;
+    std::string aNames;  // what a.oil sets FileName to
+  };
+  const Row rows[] = {{"itself", a}, {"two files naming each other", b}};
+  WriteCp1250File(b, "CREATEELEMENT(OwnerEntity, x)\nFileName = '" + a + "'\n");
+  for (const Row& row : rows) {
+    WriteCp1250File(a, "CREATEELEMENT(OwnerEntity, x)\nFileName = '" + row.aNames + "'\n");
+    TGeneralAreaInterpret interpret;
+    interpret.SetPropertyText("FileName", a);
+    // The first run and the 64 runs nested in it; the 65th nested run,
+    // asked by a.oil (which runs at every odd depth), is refused.
+    EXPECT_EQ(interpret.GetCount(), 1 + TCommandLine::kMaxCallDepth) << row.name;
+    EXPECT_THAT(Boxes(), ::testing::ElementsAre("Příliš mnoho vnořených volání skriptů (nejvýše 64): " + row.aNames +
+                                                "\n" + a + " ř.č.2\nFileName = '" + row.aNames + "'"))
+        << row.name;
+    dialogs.Messages.clear();
+  }
 }
 
 }  // namespace

@@ -2,12 +2,7 @@
 # The exit status of headless runs of the main job, and the log lines they
 # print.  $1: the program, $2: the samples folder.
 set -u
-program=$1
-samples=$2
-dir=$(mktemp -d)
-trap 'rm -rf "$dir"' EXIT
-cd "$dir" || exit 1
-fail() { echo "FAILED: $*"; exit 1; }
+. "$(dirname "$0")/program_run.sh"
 
 run() {
   KESTX_UNATTENDED=1 QT_QPA_PLATFORM=offscreen "$program" export/kestx.ini "$samples/main_job/export.oil" > out.txt

@@ -26,6 +26,8 @@ run() {
   KESTX_UNATTENDED=1 QT_QPA_PLATFORM=offscreen "${KESTX_PROGRAM:-$program}" kestx.ini "$2" > out.txt 2> err.txt
   status=$?
   [ "$status" -eq "$1" ] || fail "$2 ended with $status, not $1"
+  # A run meant to fail must not fail by a sanitizer's report.
+  if grep -q "Sanitizer" err.txt; then fail "$2: a sanitizer's report"; fi
 }
 
 # The lines of a start script that builds a model of the layer $2 (a layer

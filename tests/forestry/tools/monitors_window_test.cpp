@@ -182,6 +182,11 @@ TEST_F(MonitorsWindowTest, TheTestToolBuildsItsStripInItsGroupsBar) {
         << row.control;
   }
   EXPECT_EQ(strip.ControlBounds("Ly").Left, 120);
+  // The tool's control is the strip itself, placed in the group's bar: no
+  // bar area of its own.
+  const std::pair<const char*, const char*> published[] = {
+      {"Width", "245"}, {"Height", "22"}, {"Left", "0"}, {"Top", "0"}, {"Visible", "True"}, {"Align", "0"}};
+  for (const auto& [name, value] : published) EXPECT_EQ(testTool->GetPropertyText(name), value) << name;
   EXPECT_EQ(strip.Text("Lx"), " X: ");
   EXPECT_EQ(strip.Text("Ly"), " Y: ");
   testTool->SetPropertyText("Text", "něco");

@@ -1,7 +1,9 @@
+#include <algorithm>
 #include <memory>
 #include <tuple>
 #include <vector>
 
+#include "framework/environment/file_elements.h"
 #include "framework/tools/recursor.h"
 #include "render/interprets/interpret_layers.h"
 #include "render/layouts/view.h"
@@ -206,6 +208,74 @@ TEST_F(ModelBuildTest, ParametersReachWhatIsRead) {
   EXPECT_EQ(raster->Color, 255);
   EXPECT_EQ(static_cast<TRectEntity*>(model->GetElement(1))->GetMinX(), 3);
   EXPECT_EQ(static_cast<TEntity*>(model->GetElement(2))->GetElement(0)->GetPropertyText("Barva"), "7");
+}
+
+// A script received from someone else must not act on the user's files: an
+// element's parameters set only what the element stores.
+TEST_F(ModelBuildTest, AnElementOfTheScriptLeavesTheFilesAsTheyWere) {
+  namespace fs = std::filesystem;
+  Make({"a.txt"});
+  const std::string file = Base() + "/a.txt";
+  const auto stamp = fs::last_write_time(file);
+  const auto mode = fs::status(file).permissions();
+  struct Row {
+    const char* name;
+    std::string layer;
+    std::string parameter;
+    std::string refused;  // the property, class and what the element still stores
+    std::string stored;
+  };
+  const Row rows[] = {
+      {"a name does not rename", "TFileElement", "@Name=renamed.txt", "Name", "FileName"},
+      {"attributes do not write-protect", "TFileElement", "@Attributes=1", "Attributes", "FileName"},
+      {"the read-only flag does not write-protect", "TFileElement", "@AttrReadOnly=True", "AttrReadOnly", "FileName"},
+      {"a time text does not re-date", "TFileElement", "@FileTimeString=1.1.2000", "FileTimeString", "FileName"},
+      {"a time does not re-date", "TFileElement", "@FileTime=36526", "FileTime", "FileName"},
+      {"a list does not save itself", "TStringListElement", "@SaveToFile=" + Base() + "/saved.txt", "SaveToFile",
+       "Name"},
+  };
+  for (const Row& row : rows) {
+    auto script = Read({"ELEMENT=" + row.layer, "@" + row.stored + "=" + file, row.parameter});
+    log.Lines.clear();
+    auto model = Build(script.get());
+    ASSERT_EQ(model->GetCount(), 1) << row.name;
+    EXPECT_EQ(model->GetElement(0)->ClassName(), row.layer) << row.name;
+    EXPECT_EQ(model->GetElement(0)->GetPropertyText(row.stored), file) << row.name << ": what it stores is set";
+    std::vector<std::string> files;
+    for (const auto& entry : fs::directory_iterator(Base())) files.push_back(entry.path().filename().string());
+    std::sort(files.begin(), files.end());
+    EXPECT_EQ(Join(files), "LES.BLK a.txt p.bmp") << row.name;
+    EXPECT_EQ(fs::last_write_time(file), stamp) << row.name;
+    EXPECT_EQ(fs::status(file).permissions(), mode) << row.name;
+    EXPECT_EQ(LogLines(), std::vector<std::string>{"Skript modelu: vlastnost " + row.refused + " třídy " + row.layer +
+                                                   " se ze skriptu nenastavuje"})
+        << row.name;
+  }
+}
+
+TEST_F(ModelBuildTest, ABlockLayersParametersReachNoElementOutsideTheModel) {
+  struct Row {
+    const char* name;
+    const char* property;
+  };
+  const Row rows[] = {
+      {"an entity's free does not free it", "ElementToFree"},
+      {"an entity's addition does not take it", "NextElement"},
+  };
+  for (const Row& row : rows) {
+    auto* outside = new TOwnerEntity;
+    const TElementLink alive(outside);
+    auto script = Read({"LIN=*.BLK", "@" + std::string(row.property) + "=" + std::to_string(HandleOfElement(outside))});
+    log.Lines.clear();
+    auto model = Build(script.get());
+    ASSERT_NE(alive.Get(), nullptr) << row.name;
+    EXPECT_EQ(outside->GetOwnersCount(), 0) << row.name;
+    EXPECT_EQ(Contents(*model), "*.BLK(LIN, *.BLK): TPolyLineString") << row.name;
+    EXPECT_EQ(LogLines(), std::vector<std::string>{"Skript modelu: vlastnost " + std::string(row.property) +
+                                                   " se ze skriptu nenastavuje"})
+        << row.name;
+    delete outside;
+  }
 }
 
 TEST_F(ModelBuildTest, AnUnregisteredElementClassIsReportedAndLeftOut) {
