@@ -136,8 +136,9 @@ class TRunningLine {
 struct TScriptRuns {
   int Depth = 0;
   int Calls = 0;  // made since the outermost run began
-  // The bound on calls was passed: the called scripts end, their callers
-  // up to the outermost script go on.
+  // A bound was passed: the called scripts end, and the outermost script
+  // goes on.  Left to go on, the callers of a script that calls itself
+  // twice would be refused once for each of their calls, a box each.
   bool Exhausted = false;
   struct TFile {
     platform::FileStamp Stamp;
@@ -158,9 +159,11 @@ class TScriptRun {
   // inside another counts as a call.
   static std::string Refusal(const std::string& fileName) {
     TScriptRuns& runs = ScriptRuns();
-    if (runs.Depth > TCommandLine::kMaxCallDepth)
+    if (runs.Depth > TCommandLine::kMaxCallDepth) {
+      runs.Exhausted = true;
       return "Příliš mnoho vnořených volání skriptů (nejvýše " + std::to_string(TCommandLine::kMaxCallDepth) +
              "): " + fileName;
+    }
     if (runs.Depth > 0 && ++runs.Calls > TCommandLine::kMaxCalls) {
       runs.Exhausted = true;
       return "Příliš mnoho volání skriptů v jednom běhu (nejvýše " + std::to_string(TCommandLine::kMaxCalls) +
@@ -168,12 +171,15 @@ class TScriptRun {
     }
     return {};
   }
-  // A called script stops after its line that passed the bound.
+  // A called script stops after its line that passed a bound.
   static bool Exhausted() { return ScriptRuns().Exhausted && ScriptRuns().Depth > 1; }
 
   TScriptRun() : runs_(ScriptRuns()) { ++runs_.Depth; }
   ~TScriptRun() {
-    if (--runs_.Depth > 0) return;
+    // Back in the outermost script, the scripts it calls next run again
+    // (unless the bound on calls refuses them).
+    if (--runs_.Depth == 1) runs_.Exhausted = false;
+    if (runs_.Depth > 0) return;
     runs_.Calls = 0;
     runs_.Exhausted = false;
     runs_.Files.clear();

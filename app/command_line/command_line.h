@@ -76,7 +76,8 @@ class TCommandLine : public TTool {
   // general interpret's FileName, a script tool) are its calls: they nest
   // at most kMaxCallDepth deep, and the outermost run makes at most
   // kMaxCalls of them.  A run beyond either is refused: an error of the
-  // line that asked for it.  Within one outermost run a script file is read
+  // line that asked for it, after which the called scripts end and the
+  // outermost one goes on.  Within one outermost run a script file is read
   // once, and again only when it has changed.
   static constexpr int kMaxCallDepth = 64;
   static constexpr int kMaxCalls = 10000;

@@ -342,46 +342,67 @@ TEST_F(CommandLineTest, SyntaxErrorsNameTheirPositionInTheLineAndTheLineThatRuns
   EXPECT_THAT(Boxes(), ElementsAre("Syntaktická chyba - na pozici 15 očekávám  \")\"\n ř.č.3\nLES.EchoTool(1"));
 }
 
-TEST_F(CommandLineTest, AScriptThatCallsItselfStopsAtTheNestingLimitAndItsCallersGoOn) {
-  WriteCp1250File(dir.File("rekurze.oil"), "LES.CREATEELEMENT(OwnerEntity, x)\nCALL('rekurze.oil')\nLES.b.Name = LES.b.Name\n");
+TEST_F(CommandLineTest, AScriptThatCallsItselfStopsAtTheNestingLimitAndTheCalledScriptsEnd) {
+  // Line 3 runs only in a run whose call came back: in the outermost one.
+  WriteCp1250File(dir.File("rekurze.oil"), "LES.CREATEELEMENT(OwnerEntity, x)\nCALL('rekurze.oil')\nTestTool()\n");
+  int ends = 0;
+  TTestTool::Run = [&ends](TTool&) { ++ends; };
   interpreter->ByDDE = false;
   interpreter->SetActualDirectory(dir.Path());
   interpreter->SetFileName("rekurze.oil");
   interpreter->DoIt();
   // The first run and 64 nested calls each made one child; the 65th call was refused once.
   EXPECT_EQ(forest->GetCount(), 2 + 1 + TCommandLine::kMaxCallDepth);
+  EXPECT_EQ(ends, 1);
   EXPECT_THAT(Boxes(), ElementsAre(StartsWith("Příliš mnoho vnořených volání skriptů (nejvýše 64): rekurze.oil")));
 }
 
-TEST_F(CommandLineTest, AScriptThatCallsItselfTwiceEndsAtTheBoundOnTheCallsOfItsRun) {
+// A script that calls itself twice makes 2^64 calls when only the depth is
+// bounded: the refused call ends the called scripts, and the outermost
+// script's next call starts a chain of its own.
+TEST_F(CommandLineTest, AScriptThatCallsItselfTwiceIsRefusedOnceForEachCallOfTheOutermostScript) {
   WriteCp1250File(dir.File("dvakrat.oil"), "TestTool()\nCALL('dvakrat.oil')\nCALL('dvakrat.oil')\n");
+  int runs = 0;
+  TTestTool::Run = [&runs](TTool&) { ++runs; };
   interpreter->ByDDE = false;
   interpreter->SetActualDirectory(dir.Path());
-  // Counts the runs; past the cap it throws what no line takes as its error,
-  // so that a run without a bound on its calls ends at once.
-  struct TPastTheCap {};
+  interpreter->SetFileName("dvakrat.oil");
+  interpreter->DoIt();
+  EXPECT_EQ(runs, 1 + 2 * TCommandLine::kMaxCallDepth);
+  const std::string refused = "Příliš mnoho vnořených volání skriptů (nejvýše 64): dvakrat.oil\ndvakrat.oil ř.č.2";
+  EXPECT_THAT(Boxes(), ElementsAre(StartsWith(refused), StartsWith(refused)));
+}
+
+TEST_F(CommandLineTest, AShallowTreeOfCallsEndsAtTheBoundOnTheCallsOfItsRun) {
+  // The outermost script calls b.oil 200 times, each b.oil run calls c.oil 60 times: 12,200 calls.
+  std::string outer, middle;
+  for (int i = 0; i < 200; ++i) outer += "CALL('b.oil')\n";
+  for (int i = 0; i < 60; ++i) middle += "CALL('c.oil')\n";
+  WriteCp1250File(dir.File("a.oil"), outer);
+  WriteCp1250File(dir.File("b.oil"), middle);
+  WriteCp1250File(dir.File("c.oil"), "TestTool()\n");
   int runs = 0;
-  TTestTool::Run = [&runs](TTool&) {
-    if (++runs > TCommandLine::kMaxCalls + 100) throw TPastTheCap{};
-  };
+  TTestTool::Run = [&runs](TTool&) { ++runs; };
+  interpreter->ByDDE = false;
+  interpreter->SetActualDirectory(dir.Path());
   // The bound holds for each run anew.
   for (int run = 1; run <= 2; ++run) {
     runs = 0;
-    interpreter->SetFileName("dvakrat.oil");
-    ASSERT_NO_THROW(interpreter->DoIt()) << "run " << run << " went past the bound";
-    // The first run and each call it made counted once.
-    EXPECT_EQ(runs, 1 + TCommandLine::kMaxCalls) << "run " << run;
-    EXPECT_TRUE(interpreter->Failed()) << "run " << run;
-    std::vector<std::string> past;
-    for (const std::string& box : Boxes())
-      if (box.rfind("Příliš mnoho volání", 0) == 0) past.push_back(box);
-    // The call that passed the bound (the first of a script 64 deep, by
-    // the order the calls come in) ends the called scripts; the outermost
-    // goes on, and its next call is refused too.
-    const std::string refused = "Příliš mnoho volání skriptů v jednom běhu (nejvýše 10000): dvakrat.oil\ndvakrat.oil ř.č.";
-    EXPECT_THAT(past, ElementsAre(refused + "2\nCALL('dvakrat.oil')", refused + "3\nCALL('dvakrat.oil')"))
-        << "run " << run;
     dialogs.Messages.clear();
+    interpreter->SetFileName("a.oil");
+    interpreter->DoIt();
+    // Each line of a.oil makes 61 calls: 163 lines make 9,943, and the 164th line's b.oil run makes 57 more calls
+    // to c.oil before its 58th passes the bound; each of a.oil's 36 later lines is refused in its turn.
+    EXPECT_EQ(runs, 163 * 60 + 56) << "run " << run;
+    EXPECT_TRUE(interpreter->Failed()) << "run " << run;
+    const std::vector<std::string> boxes = Boxes();
+    ASSERT_EQ(boxes.size(), 37u) << "run " << run;
+    EXPECT_EQ(boxes.front(),
+              "Příliš mnoho volání skriptů v jednom běhu (nejvýše 10000): c.oil\nb.oil ř.č.57\nCALL('c.oil')")
+        << "run " << run;
+    EXPECT_EQ(boxes.back(),
+              "Příliš mnoho volání skriptů v jednom běhu (nejvýše 10000): b.oil\na.oil ř.č.200\nCALL('b.oil')")
+        << "run " << run;
   }
 }
 
