@@ -85,4 +85,29 @@ TEST_F(ForestryClassesTest, EveryRegisteredClassReadsEachPropertyAsTextAndIsSave
   EXPECT_GT(made, 400);
 }
 
+// A class whose description names no parent, or whose elements answer
+// another class, drops out of the class tree: the registry would neither
+// make it by its name nor show the properties it inherits.
+TEST_F(ForestryClassesTest, EveryRegisteredClassStandsUnderTheElementWithItsParentsPropertiesFirst) {
+  TKestuClasses& registry = *KestuClasses();
+  for (int i = 0; i < registry.GetCount(); ++i) {
+    const TKestuClass& entry = *registry.Entry(i);
+    const TClass cls = entry.ElementClass();
+    ASSERT_NE(cls, nullptr) << entry.GetName();
+    EXPECT_EQ(entry.GetName(), cls->ClassName);
+    EXPECT_TRUE(cls == TElement::StaticClass() || cls->InheritsFrom(TElement::StaticClass())) << cls->ClassName;
+    ASSERT_NE(cls->Parent, nullptr) << cls->ClassName;
+    EXPECT_EQ(entry.AncestorClassName(), cls->Parent->ClassName);
+    const auto& own = cls->Props();
+    const auto& inherited = cls->Parent->Props();
+    ASSERT_GE(own.size(), inherited.size()) << cls->ClassName;
+    for (std::size_t k = 0; k < inherited.size(); ++k)
+      EXPECT_EQ(own[k]->Name, inherited[k]->Name) << cls->ClassName << " property " << k;
+    EXPECT_EQ(entry.PropCount(), static_cast<int>(own.size())) << cls->ClassName;
+    if (const std::unique_ptr<TElement> made{NewElement(cls)}) {
+      EXPECT_EQ(made->ClassType(), cls) << cls->ClassName << " made answers " << made->ClassName();
+    }
+  }
+}
+
 }  // namespace
