@@ -93,6 +93,57 @@ TEST_F(EditorTest, LeftClicksAppendAtTheEndOrAtTheStartAfterTheFirstVertexIsChos
   EXPECT_EQ(Logged({"main:27"}), std::vector<std::string>(6, "main:27")) << "one message per edit";
 }
 
+// The chosen end decides where clicks add vertices: the first vertex, also
+// when it is the only one, makes the line grow at its start.
+TEST_F(EditorTest, ChoosingAnEndVertexMakesTheLineGrowThereAndTheChosenVertexStaysCurrent) {
+  struct Row {
+    const char* name;
+    Points line;
+    std::pair<double, double> chosen;
+    Points expected;  // after one click off the line at (70, 70)
+    int current;
+    bool atStart;
+  } rows[] = {
+      {"the only vertex", {{10, 10}}, {10, 10}, {{70, 70}, {10, 10}}, 1, true},
+      {"the first of two", {{10, 10}, {40, 10}}, {10, 10}, {{70, 70}, {10, 10}, {40, 10}}, 1, true},
+      {"the last of two", {{10, 10}, {40, 10}}, {40, 10}, {{10, 10}, {40, 10}, {70, 70}}, 1, false},
+  };
+  for (const Row& row : rows) {
+    TPolyLineEditor* editor = LineEditorWith({});
+    for (auto [x, y] : row.line) editor->WorkingElement()->AddVertex(x, y);
+    Mouse(*editor, msgMouseDown, row.chosen.first, row.chosen.second);
+    Mouse(*editor, msgMouseDown, 70, 70);
+    EXPECT_EQ(Vertices(*editor->WorkingElement()), row.expected) << row.name;
+    EXPECT_EQ(std::tuple(editor->CurrentIndex(), editor->ExtendAtStart()), std::tuple(row.current, row.atStart))
+        << row.name;
+  }
+}
+
+// After Delete the vertex that took the deleted one's place is current, or
+// the new last one when the last was deleted: a second Delete removes it.
+TEST_F(EditorTest, DeletingTheCurrentVertexLeavesItsSuccessorOrTheNewLastCurrent) {
+  struct Row {
+    const char* name;
+    std::pair<double, double> chosen;
+    Points afterOne;
+    int current;
+    Points afterTwo;
+  } rows[] = {
+      {"the first", {10, 10}, {{40, 10}, {40, 40}}, 0, {{40, 40}}},
+      {"the middle", {40, 10}, {{10, 10}, {40, 40}}, 1, {{10, 10}}},
+      {"the last", {40, 40}, {{10, 10}, {40, 10}}, 1, {{10, 10}}},
+  };
+  for (const Row& row : rows) {
+    TPolyLineEditor* editor = LineEditorWith({{10, 10}, {40, 10}, {40, 40}});
+    Mouse(*editor, msgMouseDown, row.chosen.first, row.chosen.second);
+    EXPECT_TRUE(Key(*editor, kDelete)) << row.name;
+    EXPECT_EQ(Vertices(*editor->WorkingElement()), row.afterOne) << row.name;
+    EXPECT_EQ(editor->CurrentIndex(), row.current) << row.name;
+    EXPECT_TRUE(Key(*editor, kDelete)) << row.name;
+    EXPECT_EQ(Vertices(*editor->WorkingElement()), row.afterTwo) << row.name;
+  }
+}
+
 TEST_F(EditorTest, DraggingInsertsOnASegmentMovesAVertexAndSnapsAnEndWithinSixPixels) {
   struct Row {
     const char* name;
