@@ -88,6 +88,51 @@ TEST_F(InterfaceToolTest, RedrawsNeedAnInterpretAndARequestOnAnIdleOnePostsOneRe
             std::tuple(0, &data, true));
 }
 
+// Notes the redraws handed to it.
+class TRedrawLog : public TInterpret {
+ public:
+  std::vector<int> codes;
+  void ReView(TKestuMessage*, bool& handled) override { Note(msgReView, handled); }
+  void ReViewArea(TKestuMessage*, bool& handled) override { Note(msgReViewArea, handled); }
+
+ private:
+  void Note(int code, bool& handled) {
+    codes.push_back(code);
+    handled = true;
+  }
+};
+
+// A redraw, whole or of an area, reaches the interpret only from a tool at
+// work that shows something; otherwise it stays unhandled.
+TEST_F(InterfaceToolTest, RedrawsReachTheInterpretOnlyFromAToolAtWorkWithAnInput) {
+  struct Row {
+    const char* name;
+    int code;
+    bool idle;
+    bool input;
+    bool handed;
+  } rows[] = {
+      {"redraw", msgReView, false, true, true},
+      {"area redraw", msgReViewArea, false, true, true},
+      {"redraw, idle", msgReView, true, true, false},
+      {"area redraw, idle", msgReViewArea, true, true, false},
+      {"redraw, no input", msgReView, false, false, false},
+      {"area redraw, no input", msgReViewArea, false, false, false},
+  };
+  for (const Row& row : rows) {
+    TInterfaceTool tool;
+    TCodeRecorder shown;
+    auto* interpret = new TRedrawLog();
+    tool.SetInterpret(interpret);
+    if (row.input) tool.SetInput(&shown);
+    tool.SetIdle(row.idle);
+    const bool handled = Deliver(tool, TKestuMessage(row.code, nullptr, &tool, &shown, false));
+    EXPECT_EQ(std::tuple(handled, interpret->codes),
+              std::tuple(row.handed, row.handed ? std::vector<int>{row.code} : std::vector<int>{}))
+        << row.name;
+  }
+}
+
 // Mouse and key events carry the shift state a receiver reads through their
 // common class; a cursor event has none.
 TEST_F(InterfaceToolTest, MouseAndKeyEventsAreShiftEvents) {
