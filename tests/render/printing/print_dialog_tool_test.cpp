@@ -243,6 +243,39 @@ TEST_F(PrintDialogToolTest, ThePreviewIsGreyAroundTheWhitePagesAndTheRedFrameOfT
         << test.name;
 }
 
+// The dialog's image shows the preview of all it holds, as large as it
+// allows: the grid of 7 x 5 pages of 0.06 x 0.04, centred on the 0.4 x 0.2
+// desktop, spans -0.01 to 0.41 across and 0 to 0.2 up.  0.42 / 373 exceeds
+// 0.2 / 249, so its width fills the 373 pixels of the image, and its centre
+// (0.2, 0.1) lies on the image's middle pixel (186, 124).
+TEST_F(PrintDialogToolTest, TheDialogsImageShowsTheGridAcrossItsWidthCentredUpAndDown) {
+  Run(false, [](platform::Form& form) { platform::UserClick(form, "OKBtn"); });
+  Tool().Form()->Timer().SetEnabled(false);
+  RunMessages();
+  platform::Bitmap* shown = Window().ImageBitmap("Image");
+  ASSERT_NE(shown, nullptr);
+  platform::Bitmap& image = *shown;
+  ASSERT_EQ(std::tuple(image.Width(), image.Height()), std::tuple(373, 249));
+  const double metresPerPixel = 0.42 / 373;
+  const int top = static_cast<int>(std::lround(124 - 0.1 / metresPerPixel));
+  const int bottom = static_cast<int>(std::lround(124 + 0.1 / metresPerPixel));
+  struct Case {
+    const char* name;
+    int x, y;
+    platform::ColorValue colour;
+  };
+  const Case cases[] = {
+      {"grey above the grid", 186, top - 4, 0x808080},
+      {"a page just below the grid's top", 186, top + 4, 0xFFFFFF},
+      {"a page just above the grid's bottom", 186, bottom - 4, 0xFFFFFF},
+      {"grey below the grid", 186, bottom + 4, 0x808080},
+      {"the first page at the image's left edge", 2, 124, 0xFFFFFF},
+      {"the last page at the image's right edge", 370, 124, 0xFFFFFF},
+  };
+  for (const Case& test : cases)
+    EXPECT_EQ(image.GetCanvas().Pixel(test.x, test.y), test.colour) << test.name << " at " << test.x << ", " << test.y;
+}
+
 // Pictures of the dialog for the eye: a desktop on one page, on four pages
 // of a sheet of a multi-page desktop, and the dialog while it prints.
 TEST_F(PrintDialogToolTest, ScreenshotsOfTheDialogAndItsPreview) {
