@@ -2,7 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <thread>
 #include <tuple>
+
+#include "tests/platform/temp_folder.h"
 
 namespace platform {
 namespace {
@@ -30,6 +36,25 @@ TEST(FilesTest, ANamesPartsAreTakenAfterItsLastDelimiterAndDot) {
               std::tuple(row.withDelimiter, row.name, row.ext, row.asBak))
         << row.path;
   }
+}
+
+// A program started detached gets each argument whole and in order, and
+// runs on while its starter goes on; one that cannot start is told.  The
+// stand-in waits for a file the test makes only after the start returned:
+// a start that waited for its program would find it gave up waiting.
+TEST(FilesTest, AProgramStartedDetachedGetsItsArgumentsWholeAndIsNotWaitedFor) {
+  TempFolder folder;
+  const std::string go = folder.File("go"), out = folder.File("out");
+  const std::string script =
+      "i=0; while [ ! -e \"$0\" ] && [ $i -lt 200 ]; do sleep 0.05; i=$((i+1)); done; "
+      "if [ -e \"$0\" ]; then printf '%s|%s' \"$2\" \"$3\"; else printf 'waited in vain'; fi > \"$1.tmp\"; "
+      "mv \"$1.tmp\" \"$1\"";
+  ASSERT_TRUE(StartDetached("/bin/sh", {"-c", script, go, out, "a b", "č"}));
+  std::ofstream(go).close();
+  for (int i = 0; i < 400 && !std::filesystem::exists(out); ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  EXPECT_EQ(FileBytes(out), "a b|č");
+  EXPECT_FALSE(StartDetached(folder.File("chybi"), {"1"}));
 }
 
 }  // namespace
