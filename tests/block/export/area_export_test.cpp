@@ -404,6 +404,14 @@ TEST_F(AreaExportTest, WithoutTablesTheAreasTakeTheValuesOfTheAreaUnderTheirLabe
   over->SetProperties(overProps);
   other.AddEntity(over);
   tree.AddAndGrow(over);
+  // The tree may hold objects that are no areas: a line across the left
+  // stand gives nothing.
+  auto* across = new TPolyLineElement;
+  across->AddVertex(0, 0);
+  across->AddVertex(30, 30);
+  across->CalcBounds();
+  other.AddEntity(across);
+  tree.AddAndGrow(across);
   TExportAreasToLumarPropsFromAreaQTree tool;
   tool.SetAreaQTree(&tree);
   tool.ControlDir = folder.Path() + "/ctl";
