@@ -294,6 +294,42 @@ TEST_F(RegistryTest, APropertyTheClassLacksAnswersNothingAndOnlyAClassPropertyAn
   }
 }
 
+// A 64-bit property takes every integer text of its range, in decimal or
+// hexadecimal; a text beyond it is no integer and sets 0.
+TEST_F(RegistryTest, ASixtyFourBitPropertyTakesTheWholeRangeOfItsTexts) {
+  const struct {
+    const char* text;
+    std::int64_t value;
+  } rows[] = {
+      {"-9223372036854775808", INT64_MIN},
+      {"9223372036854775807", INT64_MAX},
+      {"$7FFFFFFFFFFFFFFF", INT64_MAX},
+      {"-$8000000000000000", INT64_MIN},
+      {"9223372036854775808", 0},
+      {"-9223372036854775809", 0},
+  };
+  for (const auto& row : rows) {
+    TProbe probe;
+    probe.Big = 5;
+    probe.SetPropertyText("Big", row.text);
+    EXPECT_EQ(probe.Big, row.value) << row.text;
+  }
+}
+
+// An enumeration holding a value it has no name for reads as an error text,
+// and by name as nothing.
+TEST_F(RegistryTest, AnEnumerationValueWithoutANameReadsAsAnError) {
+  for (const int value : {-1, 3, 7}) {
+    TProbe probe;
+    probe.Shape = static_cast<TProbeShape>(value);
+    TKestuInstance instance;
+    instance.SetInstance(&probe);
+    EXPECT_EQ(std::tuple(probe.GetPropertyText("Shape"), instance.GetEnumName("Shape")),
+              std::tuple(std::string("Err Ord Value"), std::string()))
+        << value;
+  }
+}
+
 // TKestuInstance reaches a property only with a value of its kind and range;
 // a refused value changes nothing.
 TEST_F(RegistryTest, InstanceValuesGoToPropertiesOfTheirKindOnly) {
