@@ -80,6 +80,36 @@ TEST_F(PrintDialogToolTest, OnlyADesktopIsTakenAndThePreviewShowsItsPagesInsideA
             std::tuple(bsClear, psSolid, 0xFFFFFF, 255, 0.002, 0.0, 0.0, 0.4, 0.2));
 }
 
+// Without a desktop there is no preview: the dialog does not show, and
+// without a printer there are no pages for the settings to change.
+TEST_F(PrintDialogToolTest, WithoutADesktopOrAPrinterTheDialogNeitherShowsNorChangesAnything) {
+  const struct {
+    const char* name;
+    bool desktop;
+    bool printer;
+  } rows[] = {
+      {"no desktop", false, true},
+      {"no printer", true, false},
+  };
+  for (const auto& row : rows) {
+    auto* tool = CreateElement<TPrintDialogTool>();
+    link.Set(tool);
+    if (row.printer) tool->SetPrintDevice(printer.get());
+    if (row.desktop) tool->SetInput(desktop.get());
+    int shown = 0;
+    platform::SetModalAnswerer([&](platform::Form& form) {
+      ++shown;
+      platform::UserClick(form, "OKBtn");
+    });
+    if (!row.desktop) tool->DoIt();
+    Window().SetDown("b_FitToPage", true);
+    for (int code : {msgFitToPage, msgScaleEdited, msgOverlapEdited, msgCenterPage}) Deliver(code);
+    EXPECT_EQ(std::tuple(shown, tool->Output(), tool->PrintPages()), std::tuple(0, nullptr, nullptr)) << row.name;
+    TElement* freed = tool;
+    FreeAndNil(freed);
+  }
+}
+
 TEST_F(PrintDialogToolTest, TheModalRunAnswersThePagesOrOnCancelFreesTheWindowAndThePreview) {
   struct Case {
     const char* name;
