@@ -147,6 +147,7 @@ TEST_F(MainToolTest, StartUpReadsTheOptionsOpensTheWindowRunsTheStartScriptAndSh
   ASSERT_NE(main->MainForm(), nullptr);
   EXPECT_EQ(std::tuple(main->MainForm()->StatusText(), main->MainForm()->CanClose()),
             std::tuple("Inicializace O.K.", false));
+  EXPECT_TRUE(main->MainForm()->Window().Visible()) << "the main window shows";
   EXPECT_EQ(std::tuple(main->IniFileName(), Options().Export_25, Options().Export_50, Options().DataDirectory),
             std::tuple(File("lesy.ini"), true, false, platform::GetCurrentDir()))
       << "the first .INI argument only";
