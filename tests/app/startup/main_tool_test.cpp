@@ -2,7 +2,10 @@
 
 #include <gmock/gmock.h>
 
+#include <chrono>
+#include <filesystem>
 #include <stdexcept>
+#include <thread>
 
 #include "app/command_line/command_line.h"
 #include "app/console/command_line_dlg.h"
@@ -176,6 +179,7 @@ TEST_F(MainToolTest, StartUpReadsTheOptionsOpensTheWindowRunsTheStartScriptAndSh
   ASSERT_NE(main->MainForm(), nullptr);
   EXPECT_EQ(std::tuple(main->MainForm()->StatusText(), main->MainForm()->CanClose()),
             std::tuple("Inicializace O.K.", false));
+  EXPECT_TRUE(main->MainForm()->Window().Visible()) << "the main window shows";
   EXPECT_EQ(std::tuple(main->IniFileName(), Options().Export_25, Options().Export_50, Options().DataDirectory),
             std::tuple(File("lesy.ini"), true, false, platform::GetCurrentDir()))
       << "the first .INI argument only";
@@ -473,6 +477,24 @@ TEST_F(MainToolTest, ARelativeIniArgumentKeepsNamingItsFileAfterTheCompanionChan
   EXPECT_EQ(std::tuple(platform::TIniFile(File("lesy.ini")).ReadString("Options", "StartScript", "?"),
                        platform::FileExists(File("bin/kestx.INI"))),
             std::tuple("", false));
+}
+
+// The companion lies beside the program and starts in the program's folder
+// with the program's path and "1".
+TEST_F(MainToolTest, TheCompanionStartsInTheProgramsFolderWithTheProgramsPathAndOne) {
+  std::filesystem::create_directories(File("bin"));
+  SetProgramFile(File("bin/kestx"));
+  const std::string companion = File("bin/kestuinfo"), started = File("started");
+  WriteCp1250File(companion, "#!/bin/sh\nprintf '%s|%s|%s' \"$1\" \"$2\" \"$(pwd)\" > '" + started +
+                                 ".tmp'\nmv '" + started + ".tmp' '" + started + "'\n");
+  std::filesystem::permissions(companion, std::filesystem::perms::owner_exec, std::filesystem::perm_options::add);
+  const std::string current = platform::GetCurrentDir();
+  main->PostMessage(msgCompanionProgram, main, nullptr, false);
+  RunMessages();
+  platform::SetCurrentDir(current);
+  for (int i = 0; i < 400 && !platform::FileExists(started); ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  EXPECT_EQ(FileBytes(started), File("bin/kestx") + "|1|" + File("bin"));
 }
 
 }  // namespace

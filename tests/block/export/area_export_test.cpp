@@ -1,10 +1,12 @@
 #include "block/export/area_export.h"
 
 #include <cmath>
+#include <deque>
 #include <map>
 #include <optional>
 
 #include "bench/stand_map.h"
+#include "block/export/line_export.h"
 #include "block/export/point_export.h"
 #include "block/reading/block_reader.h"
 #include "block/topology/carry_attributes.h"
@@ -408,6 +410,14 @@ TEST_F(AreaExportTest, WithoutTablesTheAreasTakeTheValuesOfTheAreaUnderTheirLabe
   over->SetProperties(overProps);
   other.AddEntity(over);
   tree.AddAndGrow(over);
+  // The tree may hold objects that are no areas: a line across the left
+  // stand gives nothing.
+  auto* across = new TPolyLineElement;
+  across->AddVertex(0, 0);
+  across->AddVertex(30, 30);
+  across->CalcBounds();
+  other.AddEntity(across);
+  tree.AddAndGrow(across);
   TExportAreasToLumarPropsFromAreaQTree tool;
   tool.SetAreaQTree(&tree);
   tool.ControlDir = folder.Path() + "/ctl";
@@ -490,6 +500,53 @@ TEST_F(AreaExportTest, EachLoopShowsItsCaptionAndStopsOnlyWhenItsQuestionIsConfi
     }
     EXPECT_EQ(asked, row.asked) << row.name;
     EXPECT_EQ(FileContent(block + "/" + kAreaFileName).size(), row.areaFileSize) << row.name;
+  }
+}
+
+// A stop ends one run only: the same tool run again, and let go on, writes
+// every line and, for areas, every area.
+TEST_F(AreaExportTest, AToolStoppedOnceWritesTheWholeBlockOnItsNextRun) {
+  DrawSquare(0, 0, 10);
+  DrawSquare(20, 0, 10);
+  TAreaString& areas = Build();
+  // Two squares: two boundary lines and two areas, each file after its header record.
+  const std::size_t wholeLines = 3 * TLineRecord::Size;
+  const std::size_t wholeAreas = 3 * TAreaRecord::Size;
+  const struct {
+    const char* name;
+    bool areas;
+    std::vector<bool> firstRun;  // the answers of its forms in turn
+  } rows[] = {
+      {"areas, stopped in the lines", true, {true}},
+      {"areas, stopped in the areas", true, {false, true}},
+      {"lines, stopped", false, {true}},
+  };
+  for (const auto& row : rows) {
+    std::filesystem::remove_all(block);
+    std::vector<std::string> asked;
+    std::deque<bool> answers(row.firstRun.begin(), row.firstRun.end());
+    platform::SetGaugeFormFactory([&] {
+      const bool answer = !answers.empty() && answers.front();
+      if (!answers.empty()) answers.pop_front();
+      return std::make_unique<AskedForm>(asked, answer);
+    });
+    TExportAreasToLumar areaTool;
+    TExportLinesToLumar lineTool;
+    TExportLumarElements& tool = row.areas ? static_cast<TExportLumarElements&>(areaTool) : lineTool;
+    const auto stopped = [&] { return row.areas ? areaTool.StoppedByUser() : lineTool.StoppedByUser(); };
+    tool.SetBlockName(block);
+    tool.SetInput(row.areas ? static_cast<TEntity*>(&areas) : &lines);
+    tool.DoIt();
+    ASSERT_TRUE(stopped()) << row.name;
+    ASSERT_LT(FileContent(block + "/" + kLineFileName).size() + FileContent(block + "/" + kAreaFileName).size(),
+              wholeLines + (row.areas ? wholeAreas : 0))
+        << row.name << ": the first run stops short";
+    tool.DoIt();
+    EXPECT_FALSE(stopped()) << row.name;
+    EXPECT_EQ(FileContent(block + "/" + kLineFileName).size(), wholeLines) << row.name;
+    if (row.areas) {
+      EXPECT_EQ(FileContent(block + "/" + kAreaFileName).size(), wholeAreas) << row.name;
+    }
   }
 }
 

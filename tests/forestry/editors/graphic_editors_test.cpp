@@ -2,6 +2,8 @@
 
 #include <gmock/gmock.h>
 
+#include <set>
+
 #include "platform/screen_points.h"
 #include "spatial/geometry/projection.h"
 #include "tests/forestry/editors/editor_fixture.h"
@@ -93,6 +95,57 @@ TEST_F(EditorTest, LeftClicksAppendAtTheEndOrAtTheStartAfterTheFirstVertexIsChos
   EXPECT_EQ(Logged({"main:27"}), std::vector<std::string>(6, "main:27")) << "one message per edit";
 }
 
+// The chosen end decides where clicks add vertices: the first vertex, also
+// when it is the only one, makes the line grow at its start.
+TEST_F(EditorTest, ChoosingAnEndVertexMakesTheLineGrowThereAndTheChosenVertexStaysCurrent) {
+  struct Row {
+    const char* name;
+    Points line;
+    std::pair<double, double> chosen;
+    Points expected;  // after one click off the line at (70, 70)
+    int current;
+    bool atStart;
+  } rows[] = {
+      {"the only vertex", {{10, 10}}, {10, 10}, {{70, 70}, {10, 10}}, 1, true},
+      {"the first of two", {{10, 10}, {40, 10}}, {10, 10}, {{70, 70}, {10, 10}, {40, 10}}, 1, true},
+      {"the last of two", {{10, 10}, {40, 10}}, {40, 10}, {{10, 10}, {40, 10}, {70, 70}}, 1, false},
+  };
+  for (const Row& row : rows) {
+    TPolyLineEditor* editor = LineEditorWith({});
+    for (auto [x, y] : row.line) editor->WorkingElement()->AddVertex(x, y);
+    Mouse(*editor, msgMouseDown, row.chosen.first, row.chosen.second);
+    Mouse(*editor, msgMouseDown, 70, 70);
+    EXPECT_EQ(Vertices(*editor->WorkingElement()), row.expected) << row.name;
+    EXPECT_EQ(std::tuple(editor->CurrentIndex(), editor->ExtendAtStart()), std::tuple(row.current, row.atStart))
+        << row.name;
+  }
+}
+
+// After Delete the vertex that took the deleted one's place is current, or
+// the new last one when the last was deleted: a second Delete removes it.
+TEST_F(EditorTest, DeletingTheCurrentVertexLeavesItsSuccessorOrTheNewLastCurrent) {
+  struct Row {
+    const char* name;
+    std::pair<double, double> chosen;
+    Points afterOne;
+    int current;
+    Points afterTwo;
+  } rows[] = {
+      {"the first", {10, 10}, {{40, 10}, {40, 40}}, 0, {{40, 40}}},
+      {"the middle", {40, 10}, {{10, 10}, {40, 40}}, 1, {{10, 10}}},
+      {"the last", {40, 40}, {{10, 10}, {40, 10}}, 1, {{10, 10}}},
+  };
+  for (const Row& row : rows) {
+    TPolyLineEditor* editor = LineEditorWith({{10, 10}, {40, 10}, {40, 40}});
+    Mouse(*editor, msgMouseDown, row.chosen.first, row.chosen.second);
+    EXPECT_TRUE(Key(*editor, kDelete)) << row.name;
+    EXPECT_EQ(Vertices(*editor->WorkingElement()), row.afterOne) << row.name;
+    EXPECT_EQ(editor->CurrentIndex(), row.current) << row.name;
+    EXPECT_TRUE(Key(*editor, kDelete)) << row.name;
+    EXPECT_EQ(Vertices(*editor->WorkingElement()), row.afterTwo) << row.name;
+  }
+}
+
 TEST_F(EditorTest, DraggingInsertsOnASegmentMovesAVertexAndSnapsAnEndWithinSixPixels) {
   struct Row {
     const char* name;
@@ -171,6 +224,31 @@ TEST_F(EditorTest, TheOverlayDrawnTwiceRestoresEveryPixel) {
   editor->Deactivate();
   EXPECT_EQ(Pixels(), blank) << "leaving the editor erases the overlay";
   EXPECT_FALSE(editor->Active());
+}
+
+// Marks are one-pixel squares reaching from their vertex: 3 pixels round
+// every vertex, 2 more round the current one, 5 round the end that grows.
+// Straight up from a vertex of a level line only the marks' top sides lie.
+TEST_F(EditorTest, EachVertexMarkIsAOnePixelSquareReachingItsSizeFromTheVertex) {
+  TPolyLineEditor* editor = LineEditorWith({{10, 50}, {40, 50}, {70, 50}});
+  Mouse(*editor, msgMouseDown, 40, 50);  // the middle vertex becomes current
+  struct Row {
+    const char* name;
+    double x;
+    std::set<int> sides;  // pixels above the vertex where a mark's side lies
+  } rows[] = {
+      {"a vertex", 10, {3}},
+      {"the current vertex", 40, {2, 3}},
+      {"the end that grows", 70, {3, 5}},
+  };
+  const platform::ColorValue grey = 0xFFFFFFu ^ 0xC0C0C0u;
+  for (const Row& row : rows) {
+    const TDevicePoint vertex = At(row.x, 50);
+    for (int up = 1; up <= 6; ++up)
+      EXPECT_EQ(device->Bitmap()->GetCanvas().Pixel(vertex.X, vertex.Y - up),
+                row.sides.count(up) ? grey : platform::ColorValue{0xFFFFFF})
+          << row.name << ", " << up << " px above";
+  }
 }
 
 // A window that paints its image afresh, as the window's redraw of the map
@@ -303,12 +381,14 @@ TEST_F(EditorTest, APickedLineReturnsUnlessStoredOrDeleted) {
     bool inLayer;  // back at index 1 with its own vertices
     int stored;
     bool modified;  // afterwards: a change still to be confirmed
+    bool storeTool = true;
   } rows[] = {
       {"left unmodified", {}, false, true, true, -1, false},
       {"confirm Ne", {3}, false, true, true, -1, false},
       {"confirm Storno", {2}, false, false, false, -1, true},
       {"confirm Ano", {1}, false, true, false, 2, false},
       {"Ctrl+Delete", {}, true, true, false, -1, false},
+      {"confirm Ano without a store tool", {1}, false, true, true, -1, false, false},
   };
   for (const Row& row : rows) {
     layer = std::make_unique<TOwnerEntity>();
@@ -320,7 +400,8 @@ TEST_F(EditorTest, APickedLineReturnsUnlessStoredOrDeleted) {
     auto* selector = new TSelectorStandIn;
     editor->SetSelectTool(selector);
     auto* store = new TStoreStandIn(log, *layer);
-    editor->SetStoreTool(store);
+    std::unique_ptr<TStoreStandIn> unused(row.storeTool ? nullptr : store);
+    if (row.storeTool) editor->SetStoreTool(store);
     editor->Activate();
     EXPECT_TRUE(selector->activated) << row.name;
     Mouse(*editor, msgMouseMove, 5, 5);

@@ -241,6 +241,106 @@ TEST_F(RegistryTest, ElementReferencesTravelAsHandlesOfLiveElementsThatFit) {
       << "an element of another class is refused by the object setter too";
 }
 
+// A class entry and the text access describe each published property, by
+// name in any case and by index; a name the class does not publish, and an
+// index past its properties, answer nothing, and only a class-typed
+// property answers a class or an element.
+TEST_F(RegistryTest, APropertyTheClassLacksAnswersNothingAndOnlyAClassPropertyAnElement) {
+  TKestuClass* entry = KestuClasses()->FindEntry("tprobe");
+  ASSERT_NE(entry, nullptr);
+  // TElement publishes 5 properties and TEntity 7; TProbe adds its 10.
+  const int own = 12;
+  ASSERT_EQ(entry->PropCount(), own + 10);
+  TOwnerEntity target;
+  TProbe probe;
+  probe.SetName("sonda");
+  probe.Value = 2.5;
+  probe.Label = "Průvodce";
+  probe.Link = &target;
+  const struct {
+    const char* asked;  // nil: the index past the last property
+    int index;
+    const char* name;
+    TTypeKind kind;
+    TClass cls;
+    bool stored;
+    bool readOrWriteOnly;
+    std::string text;
+    TObject* element;
+  } rows[] = {
+      {"id", 0, "ID", tkInteger, nullptr, false, false, "-1", nullptr},
+      {"NAME", 1, "Name", tkLString, nullptr, true, false, "sonda", nullptr},  // stored by a test, not evaluated
+      {"Count", 5, "Count", tkInteger, nullptr, false, true, "0", nullptr},
+      {"nextelement", 7, "NextElement", tkClass, TElement::StaticClass(), true, true, "", nullptr},
+      {"Value", own + 5, "Value", tkFloat, nullptr, true, false, "2.5", nullptr},
+      {"label", own + 6, "Label", tkLString, nullptr, false, false, "Průvodce", nullptr},
+      {"LINK", own + 7, "Link", tkClass, TOwnerEntity::StaticClass(), true, false, Handle(&target), &target},
+      {"Missing", -1, "", tkUnknown, nullptr, true, true, "", nullptr},
+      {"", -1, "", tkUnknown, nullptr, true, true, "", nullptr},
+      {nullptr, own + 10, "", tkUnknown, nullptr, true, true, "", nullptr},
+  };
+  for (const auto& row : rows) {
+    const std::string asked = row.asked ? row.asked : "index " + std::to_string(row.index);
+    const int index = row.asked ? entry->IndexOfProperty(row.asked) : row.index;
+    EXPECT_EQ(index, row.index) << asked;
+    if (row.asked) {
+      EXPECT_EQ(GetPropertyIndex(probe, row.asked), row.index) << asked;
+    }
+    EXPECT_EQ(std::tuple(entry->PropertyName(index), entry->PropertyKind(index), entry->PropertyClass(index),
+                         entry->PropertyInfo(index) != nullptr),
+              std::tuple(std::string(row.name), row.kind, row.cls, row.kind != tkUnknown))
+        << asked;
+    EXPECT_EQ(std::tuple(entry->IsStoredProperty(index), entry->IsReadOrWriteOnly(index)),
+              std::tuple(row.stored, row.readOrWriteOnly))
+        << asked;
+    std::string name = "x", byIndex = "x", byName = "x";
+    GetPropertyNameByIndex(probe, index, name);
+    PropertyTextByIndex(probe, index, byIndex);
+    if (row.asked) GetPropertyTextByName(probe, row.asked, byName);
+    EXPECT_EQ(std::tuple(name, byIndex), std::tuple(std::string(row.name), row.text)) << asked;
+    if (row.asked) {
+      EXPECT_EQ(byName, row.text) << asked;
+      EXPECT_EQ(GetObjectPropByName(probe, row.asked), row.element) << asked;
+    }
+  }
+}
+
+// A 64-bit property takes every integer text of its range, in decimal or
+// hexadecimal; a text beyond it is no integer and sets 0.
+TEST_F(RegistryTest, ASixtyFourBitPropertyTakesTheWholeRangeOfItsTexts) {
+  const struct {
+    const char* text;
+    std::int64_t value;
+  } rows[] = {
+      {"-9223372036854775808", INT64_MIN},
+      {"9223372036854775807", INT64_MAX},
+      {"$7FFFFFFFFFFFFFFF", INT64_MAX},
+      {"-$8000000000000000", INT64_MIN},
+      {"9223372036854775808", 0},
+      {"-9223372036854775809", 0},
+  };
+  for (const auto& row : rows) {
+    TProbe probe;
+    probe.Big = 5;
+    probe.SetPropertyText("Big", row.text);
+    EXPECT_EQ(probe.Big, row.value) << row.text;
+  }
+}
+
+// An enumeration holding a value it has no name for reads as an error text,
+// and by name as nothing.
+TEST_F(RegistryTest, AnEnumerationValueWithoutANameReadsAsAnError) {
+  for (const int value : {-1, 3, 7}) {
+    TProbe probe;
+    probe.Shape = static_cast<TProbeShape>(value);
+    TKestuInstance instance;
+    instance.SetInstance(&probe);
+    EXPECT_EQ(std::tuple(probe.GetPropertyText("Shape"), instance.GetEnumName("Shape")),
+              std::tuple(std::string("Err Ord Value"), std::string()))
+        << value;
+  }
+}
+
 // TKestuInstance reaches a property only with a value of its kind and range;
 // a refused value changes nothing.
 TEST_F(RegistryTest, InstanceValuesGoToPropertiesOfTheirKindOnly) {
@@ -284,6 +384,11 @@ TEST_F(RegistryTest, InstanceValuesGoToPropertiesOfTheirKindOnly) {
       {'l', "Link", "wrong", false, "nil"},
       {'l', "Label", "target", false, "nil"},
       {'l', "Link", "nil", true, "nil"},
+      {'f', "Missing", "2.5", false, "0.000000"},
+      {'s', "Missing", "a", false, ""},
+      {'m', "Missing", "1;2", false, "0;0"},
+      {'e', "Missing", "psArea", false, ""},
+      {'l', "Missing", "target", false, "nil"},
   };
   for (const auto& c : cases) {
     TProbe probe;

@@ -80,6 +80,36 @@ TEST_F(PrintDialogToolTest, OnlyADesktopIsTakenAndThePreviewShowsItsPagesInsideA
             std::tuple(bsClear, psSolid, 0xFFFFFF, 255, 0.002, 0.0, 0.0, 0.4, 0.2));
 }
 
+// Without a desktop there is no preview: the dialog does not show, and
+// without a printer there are no pages for the settings to change.
+TEST_F(PrintDialogToolTest, WithoutADesktopOrAPrinterTheDialogNeitherShowsNorChangesAnything) {
+  const struct {
+    const char* name;
+    bool desktop;
+    bool printer;
+  } rows[] = {
+      {"no desktop", false, true},
+      {"no printer", true, false},
+  };
+  for (const auto& row : rows) {
+    auto* tool = CreateElement<TPrintDialogTool>();
+    link.Set(tool);
+    if (row.printer) tool->SetPrintDevice(printer.get());
+    if (row.desktop) tool->SetInput(desktop.get());
+    int shown = 0;
+    platform::SetModalAnswerer([&](platform::Form& form) {
+      ++shown;
+      platform::UserClick(form, "OKBtn");
+    });
+    if (!row.desktop) tool->DoIt();
+    Window().SetDown("b_FitToPage", true);
+    for (int code : {msgFitToPage, msgScaleEdited, msgOverlapEdited, msgCenterPage}) Deliver(code);
+    EXPECT_EQ(std::tuple(shown, tool->Output(), tool->PrintPages()), std::tuple(0, nullptr, nullptr)) << row.name;
+    TElement* freed = tool;
+    FreeAndNil(freed);
+  }
+}
+
 TEST_F(PrintDialogToolTest, TheModalRunAnswersThePagesOrOnCancelFreesTheWindowAndThePreview) {
   struct Case {
     const char* name;
@@ -241,6 +271,39 @@ TEST_F(PrintDialogToolTest, ThePreviewIsGreyAroundTheWhitePagesAndTheRedFrameOfT
     EXPECT_EQ(preview.Pixel(projection.WorldToDeviceX(test.x) + test.dx, projection.WorldToDeviceY(test.y) + test.dy),
               test.colour)
         << test.name;
+}
+
+// The dialog's image shows the preview of all it holds, as large as it
+// allows: the grid of 7 x 5 pages of 0.06 x 0.04, centred on the 0.4 x 0.2
+// desktop, spans -0.01 to 0.41 across and 0 to 0.2 up.  0.42 / 373 exceeds
+// 0.2 / 249, so its width fills the 373 pixels of the image, and its centre
+// (0.2, 0.1) lies on the image's middle pixel (186, 124).
+TEST_F(PrintDialogToolTest, TheDialogsImageShowsTheGridAcrossItsWidthCentredUpAndDown) {
+  Run(false, [](platform::Form& form) { platform::UserClick(form, "OKBtn"); });
+  Tool().Form()->Timer().SetEnabled(false);
+  RunMessages();
+  platform::Bitmap* shown = Window().ImageBitmap("Image");
+  ASSERT_NE(shown, nullptr);
+  platform::Bitmap& image = *shown;
+  ASSERT_EQ(std::tuple(image.Width(), image.Height()), std::tuple(373, 249));
+  const double metresPerPixel = 0.42 / 373;
+  const int top = static_cast<int>(std::lround(124 - 0.1 / metresPerPixel));
+  const int bottom = static_cast<int>(std::lround(124 + 0.1 / metresPerPixel));
+  struct Case {
+    const char* name;
+    int x, y;
+    platform::ColorValue colour;
+  };
+  const Case cases[] = {
+      {"grey above the grid", 186, top - 4, 0x808080},
+      {"a page just below the grid's top", 186, top + 4, 0xFFFFFF},
+      {"a page just above the grid's bottom", 186, bottom - 4, 0xFFFFFF},
+      {"grey below the grid", 186, bottom + 4, 0x808080},
+      {"the first page at the image's left edge", 2, 124, 0xFFFFFF},
+      {"the last page at the image's right edge", 370, 124, 0xFFFFFF},
+  };
+  for (const Case& test : cases)
+    EXPECT_EQ(image.GetCanvas().Pixel(test.x, test.y), test.colour) << test.name << " at " << test.x << ", " << test.y;
 }
 
 // Pictures of the dialog for the eye: a desktop on one page, on four pages

@@ -88,6 +88,118 @@ TEST_F(InterfaceToolTest, RedrawsNeedAnInterpretAndARequestOnAnIdleOnePostsOneRe
             std::tuple(0, &data, true));
 }
 
+// A tool with the cursors named, asked about closing while active.
+class TAskedTool : public TInterfaceTool {
+ public:
+  explicit TAskedTool(std::vector<std::string> names = {}, bool closes = true)
+      : names_(std::move(names)), closes_(closes) {
+    AfterConstruction();
+  }
+  void InitCursors() override {
+    for (const std::string& name : names_) AddCursor(name);
+  }
+  bool CanCloseActive() override { return closes_; }
+
+ private:
+  std::vector<std::string> names_;
+  bool closes_;
+};
+
+// Refuses to close.
+class TRefusingTool : public TTool {
+ public:
+  bool CanClose() override { return false; }
+};
+
+// Only a tool without a cursor says so when it is activated.
+TEST_F(InterfaceToolTest, ActivationSaysSoOnlyOfAToolWithoutCursors) {
+  const struct {
+    const char* name;
+    std::vector<std::string> cursors;
+    std::size_t lines;
+  } rows[] = {
+      {"none", {}, 1},
+      {"one", {"Ruka"}, 0},
+      {"two", {"Ruka", "Kříž"}, 0},
+  };
+  for (const auto& row : rows) {
+    mainTool.codes.clear();
+    TAskedTool tool(row.cursors);
+    tool.Activate();
+    RunMessages();
+    EXPECT_EQ(std::tuple(tool.Active(), mainTool.codes.size()), std::tuple(true, row.lines)) << row.name;
+  }
+}
+
+// An active tool closes only when its own question and its sub-tools allow
+// it; an inactive one is not asked.
+TEST_F(InterfaceToolTest, AnActiveToolClosesOnlyWhenItAndItsSubToolsAgree) {
+  const struct {
+    const char* name;
+    bool active;
+    bool itCloses;
+    bool subToolRefuses;
+    bool closes;
+  } rows[] = {
+      {"inactive, would not close", false, false, false, true},
+      {"active, closes", true, true, false, true},
+      {"active, would not close", true, false, false, false},
+      {"active, closes, a sub-tool refuses", true, true, true, false},
+      {"inactive, a sub-tool refuses", false, true, true, false},
+  };
+  for (const auto& row : rows) {
+    TAskedTool tool({}, row.itCloses);
+    if (row.subToolRefuses) tool.AddTool(new TRefusingTool);
+    tool.SetActive(row.active);
+    EXPECT_EQ(tool.CanClose(), row.closes) << row.name;
+  }
+}
+
+// Notes the redraws handed to it.
+class TRedrawLog : public TInterpret {
+ public:
+  std::vector<int> codes;
+  void ReView(TKestuMessage*, bool& handled) override { Note(msgReView, handled); }
+  void ReViewArea(TKestuMessage*, bool& handled) override { Note(msgReViewArea, handled); }
+
+ private:
+  void Note(int code, bool& handled) {
+    codes.push_back(code);
+    handled = true;
+  }
+};
+
+// A redraw, whole or of an area, reaches the interpret only from a tool at
+// work that shows something; otherwise it stays unhandled.
+TEST_F(InterfaceToolTest, RedrawsReachTheInterpretOnlyFromAToolAtWorkWithAnInput) {
+  struct Row {
+    const char* name;
+    int code;
+    bool idle;
+    bool input;
+    bool handed;
+  } rows[] = {
+      {"redraw", msgReView, false, true, true},
+      {"area redraw", msgReViewArea, false, true, true},
+      {"redraw, idle", msgReView, true, true, false},
+      {"area redraw, idle", msgReViewArea, true, true, false},
+      {"redraw, no input", msgReView, false, false, false},
+      {"area redraw, no input", msgReViewArea, false, false, false},
+  };
+  for (const Row& row : rows) {
+    TInterfaceTool tool;
+    TCodeRecorder shown;
+    auto* interpret = new TRedrawLog();
+    tool.SetInterpret(interpret);
+    if (row.input) tool.SetInput(&shown);
+    tool.SetIdle(row.idle);
+    const bool handled = Deliver(tool, TKestuMessage(row.code, nullptr, &tool, &shown, false));
+    EXPECT_EQ(std::tuple(handled, interpret->codes),
+              std::tuple(row.handed, row.handed ? std::vector<int>{row.code} : std::vector<int>{}))
+        << row.name;
+  }
+}
+
 // Mouse and key events carry the shift state a receiver reads through their
 // common class; a cursor event has none.
 TEST_F(InterfaceToolTest, MouseAndKeyEventsAreShiftEvents) {
