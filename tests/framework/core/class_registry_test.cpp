@@ -248,9 +248,9 @@ TEST_F(RegistryTest, ElementReferencesTravelAsHandlesOfLiveElementsThatFit) {
 TEST_F(RegistryTest, APropertyTheClassLacksAnswersNothingAndOnlyAClassPropertyAnElement) {
   TKestuClass* entry = KestuClasses()->FindEntry("tprobe");
   ASSERT_NE(entry, nullptr);
-  // TElement publishes 5 properties and TEntity 7; TProbe adds its 10.
+  // TElement publishes 5 properties and TEntity 7; TProbe adds its 11.
   const int own = 12;
-  ASSERT_EQ(entry->PropCount(), own + 10);
+  ASSERT_EQ(entry->PropCount(), own + 11);
   TOwnerEntity target;
   TProbe probe;
   probe.SetName("sonda");
@@ -277,7 +277,7 @@ TEST_F(RegistryTest, APropertyTheClassLacksAnswersNothingAndOnlyAClassPropertyAn
       {"LINK", own + 7, "Link", tkClass, TOwnerEntity::StaticClass(), true, false, Handle(&target), &target},
       {"Missing", -1, "", tkUnknown, nullptr, true, true, "", nullptr},
       {"", -1, "", tkUnknown, nullptr, true, true, "", nullptr},
-      {nullptr, own + 10, "", tkUnknown, nullptr, true, true, "", nullptr},
+      {nullptr, own + 11, "", tkUnknown, nullptr, true, true, "", nullptr},
   };
   for (const auto& row : rows) {
     const std::string asked = row.asked ? row.asked : "index " + std::to_string(row.index);
