@@ -14,8 +14,8 @@
 #include "app/tool_groups/tool_groups.h"
 #include "app/windows/message_window.h"
 #include "block/block_classes.h"
+#include "cartography/cartography_classes.h"
 #include "oil/oil_classes.h"
-#include "render/render_classes.h"
 #include "render/tool_forms/tool_form_classes.h"
 
 void RegisterAppClasses() {
@@ -24,7 +24,7 @@ void RegisterAppClasses() {
   registered = true;
   RegisterToolFormClasses();
   RegisterBlockClasses();
-  RegisterRenderClasses();
+  RegisterCartographyClasses();
   RegisterCommandLineClasses();
   RegisterScriptToolClasses();
   RegisterOptionsClasses();

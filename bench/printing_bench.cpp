@@ -14,6 +14,10 @@
 
 
 #include "bench/smooth_jpeg.h"
+#include "cartography/cartography_classes.h"
+#include "cartography/layouts/desktop.h"
+#include "cartography/layouts/text_block.h"
+#include "cartography/layouts/view.h"
 #include "platform/canvas.h"
 #include "platform/pictures.h"
 #include "platform/print_reference.h"
@@ -21,11 +25,7 @@
 #include "render/interprets/interpret_script.h"
 #include "render/interprets/script_creator.h"
 #include "render/interprets/universal_interpret.h"
-#include "render/layouts/desktop.h"
-#include "render/layouts/text_block.h"
-#include "render/layouts/view.h"
 #include "render/rasters/raster.h"
-#include "render/render_classes.h"
 #include "spatial/geometry/page.h"
 #include "spatial/geometry/projection.h"
 
@@ -170,7 +170,7 @@ void BM_QtPainterPrintsPagesToPdf(benchmark::State& state) {
 BENCHMARK(BM_QtPainterPrintsPagesToPdf)->Unit(benchmark::kMillisecond);
 
 void BM_PrintDesktopToPdf(benchmark::State& state) {
-  RegisterRenderClasses();
+  RegisterCartographyClasses();
   platform::SetPrintPaperSize({});
   platform::SetPrintResolution(kDpi);
   const std::string pdf = TempFile("desktop.pdf");

@@ -20,7 +20,7 @@
 #include "render/devices/bitmap_device.h"
 #include "render/rasters/raster.h"
 #include "render/rasters/raster_interprets.h"
-#include "render/render_base_classes.h"
+#include "render/render_classes.h"
 #include "spatial/geometry/page.h"
 #include "spatial/geometry/projection.h"
 
@@ -42,7 +42,7 @@ std::string JpegFile(int width, int height) {
 
 // A 2000 × 2000 device showing the world square 0..side.
 std::unique_ptr<TBitmapDevice> Device(double side) {
-  RegisterRenderBaseClasses();
+  RegisterRenderClasses();
   auto device = std::make_unique<TBitmapDevice>();
   device->SetOwnsBitmap(true);
   device->SetBitmap(platform::Bitmap::Create(kDevice, kDevice).release());
@@ -97,7 +97,7 @@ BENCHMARK(BM_LibjpegScanlines)->Unit(benchmark::kMillisecond);
 
 void BM_RasterOpensPicture(benchmark::State& state) {
   const std::string path = JpegFile(4000, 3000);
-  RegisterRenderBaseClasses();
+  RegisterRenderClasses();
   for (auto _ : state) {
     TRaster raster;
     raster.SetFileName(path);

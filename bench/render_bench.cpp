@@ -18,7 +18,7 @@
 #include "render/interprets/interpret.h"
 #include "render/interprets/interpret_script.h"
 #include "render/interprets/universal_interpret.h"
-#include "render/render_base_classes.h"
+#include "render/render_classes.h"
 #include "spatial/geometry/page.h"
 #include "spatial/geometry/projection.h"
 #include "spatial/objects/space_entities.h"
@@ -57,7 +57,7 @@ std::unique_ptr<TOwnerEntity> Model() {
 }
 
 std::unique_ptr<TBitmapDevice> Device() {
-  RegisterRenderBaseClasses();
+  RegisterRenderClasses();
   auto device = std::make_unique<TBitmapDevice>();
   device->SetOwnsBitmap(true);
   device->SetBitmap(platform::Bitmap::Create(kSide, kSide).release());
@@ -183,7 +183,7 @@ BENCHMARK(BM_FarLinesAsPolylinesAnchor)->Arg(1000)->Arg(8000)->Unit(benchmark::k
 
 // A script with class nodes for lines and areas, as a symbology has.
 std::unique_ptr<TInterpretScript> ClassScript() {
-  RegisterRenderBaseClasses();
+  RegisterRenderClasses();
   auto script = std::make_unique<TInterpretScript>();
   for (const char* cls : {"TRectEntity", "TPolyLineElement", "TAreaElement"}) {
     script->SetNewClassName(cls);

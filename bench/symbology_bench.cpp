@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "block/props/lumar_props.h"
+#include "cartography/cartography_classes.h"
 #include "platform/canvas.h"
 #include "platform/canvas_reference.h"
 #include "render/devices/bitmap_device.h"
@@ -18,7 +19,6 @@
 #include "render/interprets/script_creator.h"
 #include "render/interprets/universal_interpret.h"
 #include "render/palette/library_paths.h"
-#include "render/render_classes.h"
 #include "spatial/geometry/page.h"
 #include "spatial/geometry/projection.h"
 #include "spatial/objects/space_entities.h"
@@ -102,7 +102,7 @@ std::unique_ptr<TOwnerEntity> MakeModel(const TMapData& data) {
 }
 
 void BM_DefaultScriptLinesAndPoints(benchmark::State& state) {
-  RegisterRenderClasses();
+  RegisterCartographyClasses();
   SetSymbolLibraryDirectory(std::string(KESTX_SAMPLES_DIR) + "/symbols");
   const auto model = MakeModel(MakeData());
   const auto device = Device();

@@ -9,13 +9,13 @@
 #include <string>
 #include <vector>
 
+#include "cartography/cartography_classes.h"
+#include "cartography/symbols/line_symbols.h"
+#include "cartography/symbols/stroke_font.h"
 #include "platform/canvas_reference.h"
 #include "render/area_symbols/area_symbol.h"
 #include "render/devices/bitmap_device.h"
 #include "render/palette/library_paths.h"
-#include "render/render_classes.h"
-#include "render/symbols/line_symbols.h"
-#include "render/symbols/stroke_font.h"
 #include "spatial/geometry/page.h"
 #include "spatial/geometry/projection.h"
 
@@ -30,7 +30,7 @@ constexpr int kAreas = 10000;
 
 // One world unit a pixel, world (x, side - y) at pixel (x, y).
 std::unique_ptr<TBitmapDevice> Device() {
-  RegisterRenderClasses();
+  RegisterCartographyClasses();
   auto device = std::make_unique<TBitmapDevice>();
   device->SetOwnsBitmap(true);
   device->SetBitmap(platform::Bitmap::Create(kSide, kSide).release());
@@ -95,7 +95,7 @@ BENCHMARK(BM_DashedLineSymbols)->Unit(benchmark::kMillisecond);
 // the symbol across it, clipped to it as the line interpret draws it: 110 m
 // long, the anchor, or 10^9 m, whose walk must cost what the window shows.
 void DashedLineAcrossTheWindow(benchmark::State& state, double length) {
-  RegisterRenderClasses();
+  RegisterCartographyClasses();
   TBitmapDevice device;
   device.SetOwnsBitmap(true);
   device.SetBitmap(platform::Bitmap::Create(1000, 1000).release());

@@ -22,14 +22,14 @@
 #include "block/topology/line_joining.h"
 #include "block/topology/node_building.h"
 #include "block/topology/walkers.h"
-#include "render/render_base_classes.h"
+#include "render/render_classes.h"
 #include "render/tool_forms/tool_form_classes.h"
 
 void RegisterBlockClasses() {
   static bool registered = false;
   if (registered) return;
   registered = true;
-  RegisterRenderBaseClasses();
+  RegisterRenderClasses();
   RegisterToolFormClasses();
   RegisterE_LmrPrpClasses();
   RegisterE_LmrRegClasses();

@@ -19,16 +19,27 @@
 #include "app/app_classes.h"
 #include "app/command_line/command_line.h"
 #include "app/condition_filter/condition_filter.h"
-#include "app/startup/main_tool.h"
 #include "app/extended_forms/extended_form_tool.h"
+#include "app/startup/main_tool.h"
 #include "app/tool_groups/tool_groups.h"
 #include "block/block_classes.h"
-#include "block/props/lumar_props.h"
 #include "block/forest_model/forest_props.h"
 #include "block/layers/layer_lines.h"
+#include "block/props/lumar_props.h"
 #include "block/reading/block_reader.h"
 #include "block/tables/lumar_dbf_table.h"
 #include "block/tables/table_creation.h"
+#include "cartography/cartography_classes.h"
+#include "cartography/layouts/desktop_interprets.h"
+#include "cartography/layouts/text_block.h"
+#include "cartography/models/layer_scripts.h"
+#include "cartography/models/model_script_text.h"
+#include "cartography/models/script_models.h"
+#include "cartography/symbology/interpret_tables.h"
+#include "cartography/symbols/line_symbols.h"
+#include "cartography/symbols/point_symbols.h"
+#include "cartography/symbols/stroke_font.h"
+#include "cartography/symbols/text_styles.h"
 #include "forestry/editors/element_dialogs.h"
 #include "forestry/forestry_classes.h"
 #include "forestry/hierarchy/groupper.h"
@@ -53,26 +64,15 @@
 #include "platform/tab_pages.h"
 #include "platform/toolkit_events.h"
 #include "platform/world_files.h"
+#include "render/area_symbols/area_symbol_reader.h"
 #include "render/devices/bitmap_device.h"
 #include "render/interprets/interpret_layers.h"
 #include "render/interprets/interpret_script.h"
 #include "render/interprets/interpret_timers.h"
 #include "render/interprets/script_creator.h"
 #include "render/interprets/universal_interpret.h"
-#include "render/layouts/desktop_interprets.h"
-#include "render/layouts/text_block.h"
-#include "render/models/layer_scripts.h"
-#include "render/models/model_script_text.h"
-#include "render/models/script_models.h"
-#include "render/render_base_classes.h"
-#include "render/area_symbols/area_symbol_reader.h"
 #include "render/palette/library_paths.h"
 #include "render/render_classes.h"
-#include "render/symbology/interpret_tables.h"
-#include "render/symbols/line_symbols.h"
-#include "render/symbols/point_symbols.h"
-#include "render/symbols/stroke_font.h"
-#include "render/symbols/text_styles.h"
 #include "render/tool_forms/property_editor.h"
 #include "render/tool_forms/tool_form_classes.h"
 #include "spatial/geometry/page.h"
@@ -384,7 +384,7 @@ void DrawLoaded(TElement& element) {
 
 void KesStream(const std::uint8_t* data, std::size_t size) {
   Run run;
-  RegisterRenderClasses();
+  RegisterCartographyClasses();
   const std::string input = TempPath("input.kes");
   WriteBytes(input, data, size);
   std::unique_ptr<TElement> root = LoadKes(input);
@@ -694,7 +694,7 @@ struct DrawnModel {
 
 void InterpretScripts(const std::uint8_t* data, std::size_t size) {
   Run run;
-  RegisterRenderBaseClasses();
+  RegisterRenderClasses();
   DrawnModel model;
   TTimeElement timer;
   TUniversalInterpret universal;
@@ -893,7 +893,7 @@ std::unique_ptr<TBitmapDevice> SymbolDevice() {
 class SymbolFolder {
  public:
   explicit SymbolFolder(const std::string& name) : path_(FolderOf(name)) {
-    RegisterRenderClasses();
+    RegisterCartographyClasses();
     SetSymbolLibraryDirectory(path_);
     SetStrokeFontDirectory(path_);
   }
@@ -1083,7 +1083,7 @@ void WorldFile(const std::uint8_t* data, std::size_t size) {
 
 void ModelScript(const std::uint8_t* data, std::size_t size) {
   Run run;
-  RegisterRenderClasses();
+  RegisterCartographyClasses();
   // The data folder holds one file, which building the model must leave as
   // it was.
   const std::string empty = EmptyFolder("model_data");
@@ -1269,7 +1269,7 @@ void ShortCutTexts(const std::uint8_t* data, std::size_t size) {
 
 void TextBlockFile(const std::uint8_t* data, std::size_t size) {
   Run run;
-  RegisterRenderClasses();
+  RegisterCartographyClasses();
   const std::string file = TempPath("block.txt");
   WriteBytes(file, data, size);
   TTextBlock block;
@@ -1294,7 +1294,7 @@ void TextBlockFile(const std::uint8_t* data, std::size_t size) {
 
 void InterpretTables(const std::uint8_t* data, std::size_t size) {
   Run run;
-  RegisterRenderClasses();
+  RegisterCartographyClasses();
   const std::string file = TempPath("table.txt");
   WriteBytes(file, data, size);
   TLumarPointProps object;

@@ -1,40 +1,50 @@
 #include "render/render_classes.h"
 
-#include "block/block_classes.h"
-#include "render/layouts/layout_classes.h"
-#include "render/models/layer_scripts.h"
-#include "render/models/model_script_text.h"
-#include "render/models/script_models.h"
-#include "render/printing/print_tool.h"
-#include "render/symbols/line_symbols.h"
-#include "render/symbols/parallel.h"
-#include "render/symbols/point_symbols.h"
-#include "render/symbols/stroke_font.h"
-#include "render/symbology/formatted_text.h"
-#include "render/symbology/general_interprets.h"
-#include "render/symbology/interpret_tables.h"
-#include "render/symbology/symbol_color_tool.h"
-#include "render/symbology/symbology_interprets.h"
-#include "render/symbology/text_interprets.h"
+#include "render/area_symbols/area_symbol.h"
+#include "render/area_symbols/area_symbol_reader.h"
+#include "render/devices/bitmap_device.h"
+#include "render/devices/border_buffer.h"
+#include "render/devices/canvas_device.h"
+#include "render/devices/device.h"
+#include "render/devices/device_tool.h"
+#include "render/devices/print_device.h"
+#include "render/devices/tile_device.h"
+#include "render/interprets/interpret.h"
+#include "render/interprets/interpret_layers.h"
+#include "render/interprets/interpret_script.h"
+#include "render/interprets/interpret_timers.h"
+#include "render/interprets/script_creator.h"
+#include "render/interprets/selection_interprets.h"
+#include "render/interprets/sheet_interprets.h"
+#include "render/interprets/universal_interpret.h"
+#include "render/palette/palette.h"
+#include "render/rasters/raster.h"
+#include "render/rasters/raster_interprets.h"
+#include "spatial/spatial_classes.h"
 
 void RegisterRenderClasses() {
   static bool registered = false;
   if (registered) return;
   registered = true;
-  RegisterBlockClasses();
-  RegisterStrokeFontClasses();
-  RegisterPointSymbolClasses();
-  RegisterParallelClasses();
-  RegisterLineSymbolClasses();
-  RegisterLayerScriptClasses();
-  RegisterModelScriptTextClasses();
-  RegisterScriptModelClasses();
-  RegisterInterpretTableClasses();
-  RegisterSymbologyInterpretClasses();
-  RegisterGeneralInterpretClasses();
-  RegisterSymbolColorToolClasses();
-  RegisterTextInterpretClasses();
-  RegisterFormattedTextClasses();
-  RegisterLayoutClasses();
-  RegisterPrintClasses();
+  RegisterSpatialClasses();
+  RegisterDeviceClasses();
+  RegisterBorderBufferClasses();
+  RegisterCanvasDeviceClasses();
+  RegisterBitmapDeviceClasses();
+  RegisterPrintDeviceClasses();
+  RegisterTileDeviceClasses();
+  RegisterDeviceToolClasses();
+  RegisterInterpretClasses();
+  RegisterInterpretScriptClasses();
+  RegisterInterpretTimerClasses();
+  RegisterInterpretLayerClasses();
+  RegisterUniversalInterpretClasses();
+  RegisterSelectionInterpretClasses();
+  RegisterSheetInterpretClasses();
+  RegisterScriptCreatorClasses();
+  RegisterAreaSymbolClasses();
+  RegisterAreaSymbolReaderClasses();
+  RegisterRasterClasses();
+  RegisterRasterInterpretClasses();
+  RegisterPaletteClasses();
 }

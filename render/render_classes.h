@@ -1,5 +1,5 @@
 #pragma once
 
-// Registers the classes of the libraries below (up to the block library),
-// then those of the upper rendering units, once.
+// Registers the devices, the device tool, the interprets and the picture
+// file elements (and everything below them), once.
 void RegisterRenderClasses();

@@ -6,17 +6,17 @@
 
 #include "app/condition_filter/condition_text.h"
 #include "app/startup/main_tool.h"
+#include "cartography/models/model_script_text.h"
+#include "cartography/models/script_models.h"
 #include "framework/core/class_registry.h"
 #include "framework/stream/kes_loader.h"
 #include "framework/stream/kes_saver.h"
 #include "framework/values/typed_values.h"
 #include "platform/app_queue.h"
 #include "platform/dialogs.h"
-#include "platform/streams.h"
 #include "platform/screen.h"
+#include "platform/streams.h"
 #include "platform/string_grid.h"
-#include "render/models/model_script_text.h"
-#include "render/models/script_models.h"
 
 namespace {
 

@@ -5,12 +5,12 @@
 
 #include "app/startup/main_tool.h"
 #include "block/layers/block_layers.h"
+#include "cartography/models/model_script_text.h"
+#include "cartography/models/script_models.h"
 #include "forestry/hierarchy/groupper.h"
 #include "forestry/hierarchy/tool_runs.h"
 #include "framework/core/class_registry.h"
 #include "framework/tools/world.h"
-#include "render/models/model_script_text.h"
-#include "render/models/script_models.h"
 #include "spatial/objects/space_entities.h"
 
 namespace {

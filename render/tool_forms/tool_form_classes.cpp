@@ -1,6 +1,6 @@
 #include "render/tool_forms/tool_form_classes.h"
 
-#include "render/render_base_classes.h"
+#include "render/render_classes.h"
 #include "render/tool_forms/dialog_tools.h"
 #include "render/tool_forms/explorer.h"
 #include "render/tool_forms/form_tool.h"
@@ -18,7 +18,7 @@ void RegisterToolFormClasses() {
   static bool registered = false;
   if (registered) return;
   registered = true;
-  RegisterRenderBaseClasses();
+  RegisterRenderClasses();
   RegisterInteractionEventClasses();
   RegisterInterfaceToolClasses();
   RegisterFormToolClasses();

@@ -7,7 +7,7 @@
 #include "render/devices/device.h"
 #include "render/palette/library_paths.h"
 #include "render/palette/palette.h"
-#include "render/render_base_classes.h"
+#include "render/render_classes.h"
 #include "tests/framework/framework_fixture.h"
 #include "tests/platform/temp_folder.h"
 
@@ -32,7 +32,7 @@ class RenderTest : public FrameworkTest {
  protected:
   void SetUp() override {
     FrameworkTest::SetUp();
-    RegisterRenderBaseClasses();
+    RegisterRenderClasses();
   }
 };
 

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <string>
 
-#include "render/symbols/latin2.h"
+#include "cartography/symbols/latin2.h"
 
 int main() {
   std::string all;

@@ -2,7 +2,7 @@
 // sample_render_model_writer <file.kes>
 #include <iostream>
 
-#include "render/render_base_classes.h"
+#include "render/render_classes.h"
 #include "tests/render/sample_model.h"
 
 int main(int argc, char** argv) {
@@ -10,7 +10,7 @@ int main(int argc, char** argv) {
     std::cerr << "usage: sample_render_model_writer <file.kes>\n";
     return 2;
   }
-  RegisterRenderBaseClasses();
+  RegisterRenderClasses();
   WriteSampleRenderModel(argv[1]);
   return 0;
 }

@@ -2,7 +2,7 @@
 // symbol_library_writer <folder>
 #include <iostream>
 
-#include "tests/render/symbols/sample_symbols.h"
+#include "tests/cartography/symbols/sample_symbols.h"
 
 int main(int argc, char** argv) {
   if (argc != 2) {

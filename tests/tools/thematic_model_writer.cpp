@@ -2,7 +2,7 @@
 // thematic_model_writer <file.kes>
 #include <iostream>
 
-#include "render/render_base_classes.h"
+#include "render/render_classes.h"
 #include "tests/app/graphic_forms/thematic_model.h"
 
 int main(int argc, char** argv) {
@@ -10,7 +10,7 @@ int main(int argc, char** argv) {
     std::cerr << "usage: thematic_model_writer <file.kes>\n";
     return 2;
   }
-  RegisterRenderBaseClasses();
+  RegisterRenderClasses();
   WriteThematicModel(argv[1]);
   return 0;
 }

@@ -4,8 +4,8 @@
 #include <memory>
 
 #include "app/command_line/command_line.h"
-#include "render/render_classes.h"
-#include "render/symbology/general_interprets.h"
+#include "cartography/cartography_classes.h"
+#include "cartography/symbology/general_interprets.h"
 #include "tests/platform/temp_folder.h"
 #include "tests/render/tool_forms/tool_forms_fixture.h"
 
@@ -15,7 +15,7 @@ class GeneralInterpretScriptTest : public ToolFormsTest {
  protected:
   void SetUp() override {
     ToolFormsTest::SetUp();
-    RegisterRenderClasses();
+    RegisterCartographyClasses();
     RegisterCommandLineClasses();
   }
 };

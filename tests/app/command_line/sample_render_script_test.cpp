@@ -6,7 +6,7 @@
 #include "framework/stream/kes_loader.h"
 #include "render/interprets/interpret_script.h"
 #include "render/interprets/universal_interpret.h"
-#include "render/render_base_classes.h"
+#include "render/render_classes.h"
 #include "tests/render/drawing_fixture.h"
 #include "tests/render/script_tree.h"
 #include "tests/render/tool_forms/tool_forms_fixture.h"
@@ -17,7 +17,7 @@ class SampleRenderScriptTest : public ToolFormsTest {
  protected:
   void SetUp() override {
     ToolFormsTest::SetUp();
-    RegisterRenderBaseClasses();
+    RegisterRenderClasses();
     RegisterCommandLineClasses();
   }
 };

@@ -8,16 +8,16 @@
 #include "platform/files.h"
 #include "render/palette/palette.h"
 #include "spatial/geometry/projection.h"
-#include "tests/render/symbols/symbol_fixture.h"
+#include "tests/render/symbol_fixture.h"
 
 namespace {
 
 using Rings = std::vector<std::vector<TDevicePoint>>;
 
-class AreaSymbolTest : public SymbolTest {
+class AreaSymbolTest : public SymbolLibraryTest {
  protected:
   void SetUp() override {
-    SymbolTest::SetUp();
+    SymbolLibraryTest::SetUp();
     device = MakeMapDevice(80, 80);
     symbols = std::make_unique<TPlosneZnacky>(SymbolLibraryFile("Srafy.txt"));
     symbols->SetDevice(device.get());

@@ -1,0 +1,33 @@
+#include "cartography/symbols/latin2.h"
+
+#include <array>
+#include <cstdint>
+
+namespace {
+
+// Position by position the same letters:
+// Á É Í Ĺ Ó Ŕ Ú Ý á é í ĺ ó ŕ ú ý Č Ď Ě Ľ Ň Ô Ř Š Ť Ů Ž č ď ě ľ ň ô ř š ť ů ž.
+constexpr std::array<std::uint8_t, 38> kWindows1250 = {
+    0xC1, 0xC9, 0xCD, 0xC5, 0xD3, 0xC0, 0xDA, 0xDD, 0xE1, 0xE9, 0xED, 0xE5, 0xF3, 0xE0, 0xFA, 0xFD, 0xC8, 0xCF, 0xCC,
+    0xBC, 0xD2, 0xD4, 0xD8, 0x8A, 0x8D, 0xD9, 0x8E, 0xE8, 0xEF, 0xEC, 0xBE, 0xF2, 0xF4, 0xF8, 0x9A, 0x9D, 0xF9, 0x9E};
+constexpr std::array<std::uint8_t, 38> kLatin2 = {
+    0xB5, 0x90, 0xD6, 0x91, 0xE0, 0xE8, 0xE9, 0xED, 0xA0, 0x82, 0xA1, 0x92, 0xA2, 0xEA, 0xA3, 0xEC, 0xAC, 0xD2, 0xB7,
+    0x95, 0xD5, 0xE2, 0xFC, 0xE6, 0x9B, 0xDE, 0xA6, 0x9F, 0xD4, 0xD8, 0x96, 0xE5, 0x93, 0xFD, 0xE7, 0x9C, 0x85, 0xA7};
+
+// One lookup per byte: a byte already replaced is never looked up again
+// (Ŕ goes to E8, which is č in Windows-1250, and must stay E8).
+constexpr std::array<std::uint8_t, 256> MakeByteMap() {
+  std::array<std::uint8_t, 256> map{};
+  for (int b = 0; b < 256; ++b) map[b] = static_cast<std::uint8_t>(b);
+  for (std::size_t i = kWindows1250.size(); i-- > 0;) map[kWindows1250[i]] = kLatin2[i];
+  return map;
+}
+constexpr std::array<std::uint8_t, 256> kByteMap = MakeByteMap();
+
+}  // namespace
+
+std::string ConvertToLatin2(std::string_view cp1250) {
+  std::string result(cp1250);
+  for (char& c : result) c = static_cast<char>(kByteMap[static_cast<std::uint8_t>(c)]);
+  return result;
+}
