@@ -156,6 +156,38 @@ TEST_F(ElementsTest, AnEntityWithoutAListTakesAnInsertedElementOnlyAtIndexZero) 
   }
 }
 
+// A script's "add new" makes an element of a registered class by its exact
+// name in any case, names it and appends it as an owned child; a name no
+// class bears (the T is not tried) adds nothing and shows nothing.
+TEST_F(ElementsTest, AddNewAppendsANamedElementOfARegisteredClassOnly) {
+  const struct {
+    const char* className;
+    const char* made;  // "class name" of the new last child, or nil
+    int owners;        // recorded by owner classes only
+  } rows[] = {
+      {"TOwnerEntity", "TOwnerEntity LIN", 1},
+      {"townerentity", "TOwnerEntity LIN", 1},
+      {"TNameElement", "TNameElement LIN", 0},
+      {"OwnerEntity", "nil", 0},
+      {"TNoSuchClass", "nil", 0},
+  };
+  for (const auto& row : rows) {
+    TOwnerEntity entity;
+    entity.AddElement(Named<TOwnerElement>("first"));
+    dialogs.Messages.clear();
+    TElement* made = entity.AddNew(row.className, "LIN");
+    const std::string madeText = made ? made->ClassType()->ClassName + " " + made->GetName() : "nil";
+    EXPECT_EQ(madeText, row.made) << row.className;
+    EXPECT_EQ(entity.GetCount(), made ? 2 : 1) << row.className;
+    if (made) {
+      EXPECT_TRUE(entity.GetElement(1) == made && made->GetOwnersCount() == row.owners &&
+                  made->HasOwner(&entity) == (row.owners == 1))
+          << row.className << ": appended";
+    }
+    EXPECT_TRUE(Boxes().empty()) << row.className;
+  }
+}
+
 // SetElement replaces a slot and frees nothing, while every element keeps true
 // lists of the entities that hold and own it.
 TEST_F(ElementsTest, SetElementFreesNothingAndKeepsHoldersTrue) {

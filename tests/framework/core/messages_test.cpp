@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "framework/tools/world.h"
+#include "platform/clock.h"
 #include "tests/framework/framework_fixture.h"
 
 namespace {
@@ -124,6 +125,17 @@ TEST_F(MessageTest, SynchronousSendIsDeliveredAndFreedAtOnceEvenWithoutAHook) {
   platform::Application::Instance().SetMessageHook(nullptr);
   receiver->SendMessage(9, receiver, new Payload, true);  // nobody takes it, still freed
   EXPECT_EQ(Payload::Alive, 0);
+}
+
+// A message carries the local date and time of its making as a day count
+// from 30 December 1899, to the whole second.
+TEST_F(MessageTest, AMessageIsStampedWithTheLocalDateAndTimeOfItsMaking) {
+  constexpr double kSecond = 1.0 / 86400;
+  const double before = platform::Now();
+  TKestuMessage message(msgFinished, nullptr, nullptr, nullptr, false);
+  const double after = platform::Now();
+  EXPECT_GE(message.Time, before - kSecond);
+  EXPECT_LE(message.Time, after);
 }
 
 TEST_F(MessageTest, FreedElementsNeitherReceiveNorLinger) {
