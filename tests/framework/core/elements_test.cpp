@@ -188,6 +188,40 @@ TEST_F(ElementsTest, AddNewAppendsANamedElementOfARegisteredClassOnly) {
   }
 }
 
+// An owner entity's recorded owners are entities; one that is not (nil, or a
+// plain element put there by hand) is named in a box when it is asked for and
+// when the entity goes, and is skipped, while entity owners let go of it.
+TEST_F(ElementsTest, AnOwnerThatIsNoEntityIsReportedAndSkipped) {
+  TElement plain;
+  const struct {
+    const char* name;
+    TElement* owner;  // recorded besides the entity that holds it
+    std::vector<std::string> askedBoxes, freedBoxes;
+  } rows[] = {
+      {"entities only", nullptr, {}, {}},
+      {"a plain element",
+       &plain,
+       {"TOwnerEntity(Porost).GetOwner: Objekt vlastníka není TEntity"},
+       {"TOwnerEntity.Destroy: Špatný vlastník"}},
+      {"nil", nullptr, {"TOwnerEntity(Porost).GetOwner: Objekt vlastníka je prázdný"},
+       {"TOwnerEntity.Destroy: Špatný vlastník"}},
+  };
+  for (const auto& row : rows) {
+    TEntity holder;
+    auto* element = Named<TOwnerEntity>("Porost", &holder);
+    const bool recorded = !row.askedBoxes.empty();
+    if (recorded) element->AddOwner(row.owner);
+    dialogs.Messages.clear();
+    EXPECT_EQ(std::pair(element->GetOwner(0), element->GetOwner(1)),
+              std::pair(static_cast<TElement*>(&holder), static_cast<TElement*>(nullptr)))
+        << row.name;
+    EXPECT_EQ(Boxes(), row.askedBoxes) << row.name;
+    dialogs.Messages.clear();
+    delete element;
+    EXPECT_EQ(std::pair(Boxes(), holder.GetCount()), std::pair(row.freedBoxes, 0)) << row.name;
+  }
+}
+
 // SetElement replaces a slot and frees nothing, while every element keeps true
 // lists of the entities that hold and own it.
 TEST_F(ElementsTest, SetElementFreesNothingAndKeepsHoldersTrue) {

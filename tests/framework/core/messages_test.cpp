@@ -152,6 +152,27 @@ TEST_F(MessageTest, FreedElementsNeitherReceiveNorLinger) {
   EXPECT_EQ(Delivered(), "2 r<nil");
 }
 
+// A script may post a message its model holds (PostIt) and free the model
+// before the message's turn: the queue then holds a message that is gone,
+// which is skipped.
+TEST_F(MessageTest, AMessageFreedBeforeItsTurnIsSkipped) {
+  const struct {
+    const char* name;
+    bool heldByAModel;
+  } rows[] = {{"freed with the model holding it", true}, {"freed by itself", false}};
+  for (const auto& row : rows) {
+    TListener* receiver = Listener(row.name);
+    auto* model = new TOwnerEntity;
+    auto* message = new TKestuMessage(5, nullptr, receiver, nullptr, false);
+    if (row.heldByAModel) model->AddElement(message);
+    message->SetPropertyInteger("PostIt", 0);
+    EXPECT_TRUE(KestuMessageQueued(message)) << row.name;
+    if (!row.heldByAModel) delete message;
+    delete model;
+    EXPECT_EQ(Delivered(), "") << row.name;
+  }
+}
+
 // A message that frees its data (KillData) frees only data that is its own:
 // never itself, never data held elsewhere, and never an entity that is
 // freeing the message; nothing is freed twice whichever goes first.
