@@ -177,6 +177,31 @@ TEST_F(SeriesTest, DetailIsMadeOnceAtEveryLevelAndQuartersOnEveryCall) {
     EXPECT_EQ(std::tuple(s->Col >= 5, s->Row < 5, s->GetOwnersCount()), std::tuple(true, true, 2));  // shared
 }
 
+// Each 1:25 000 quarter is a half of its 1:50 000 sheet each way, numbered
+// 1 north-west, 2 north-east, 3 south-west, 4 south-east, with the column
+// and row of the first 1:5 000 sheet it covers, and goes first among the
+// sheet's children.
+TEST_F(SeriesTest, EachQuarterOfFiftyThousandHasItsPlaceColumnRowAndNumber) {
+  const struct {
+    int q;
+    Box4 box;
+    int col, row;
+  } rows[] = {
+      {1, {-25000, -10000, -12500, 0}, 5, 0},
+      {2, {-12500, -10000, 0, 0}, 0, 0},
+      {3, {-25000, -20000, -12500, -10000}, 5, 5},
+      {4, {-12500, -20000, 0, -10000}, 0, 5},
+  };
+  for (const auto& row : rows) {
+    TSMO_25* quarter = sheet->CreateSheet25At(row.q);
+    ASSERT_NE(quarter, nullptr) << row.q;
+    EXPECT_EQ(std::tuple(BoxOf(*quarter), quarter->Col, quarter->Row, quarter->Cislo, quarter->GetName(),
+                         quarter->GetZkratka(), sheet->IndexOf(quarter)),
+              std::tuple(row.box, row.col, row.row, row.q, "Z25-" + std::to_string(row.q), "Z", 0))
+        << row.q;
+  }
+}
+
 // A copy with detail carries the sheet's place, name, abbreviation and number; a
 // sheet whose copy holds sheets of its own is named by a blank.
 TEST_F(SeriesTest, CopiesWithDetailKeepNameAbbreviationAndNumber) {
