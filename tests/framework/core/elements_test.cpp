@@ -274,6 +274,9 @@ TEST_F(ElementsTest, WalksCountASharedSubgraphOnceAndStampsNeverRepeat) {
   EXPECT_EQ(std::to_string(a.WholeCount()) + " " + a.GetPropertyText("WholeCount") + " " +
                 a.GetPropertyText("WholeSize"),
             "7 7 " + std::to_string(4 * sizeof(TEntity) + 3 * sizeof(TElement)));
+  TElement leaf;  // an element that holds nothing is all it reaches, and is stamped
+  const std::string leafSize = leaf.GetPropertyText("WholeSize");
+  EXPECT_EQ(std::pair(leafSize, leaf.ID), std::pair(std::to_string(sizeof(TElement)), CurrentVisitStamp()));
   a.MarkReachable();
   for (TElement* reached : {static_cast<TElement*>(&a), a.GetElement(1), static_cast<TElement*>(d), d->GetElement(2)})
     EXPECT_EQ(reached->ID, CurrentVisitStamp());

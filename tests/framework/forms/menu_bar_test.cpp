@@ -15,6 +15,7 @@ TEST(MenuBarTest, AnotherMenuReplacesTheButtonsAndTheSameMenuLeavesThem) {
   platform::Form form("TTestMenuForm");
   platform::Menu& main = form.MainMenu("MainMenu1");
   platform::Menu& other = form.MainMenu("OtherMenu");
+  form.ShowMenuOnToolBar("MenuBar", &other);  // the bar becomes the menu bar's alone, emptied
   TMenuBar bar(form, "MenuBar");
   const Buttons top = {"&Soubor", "&Zobrazení", "Konec"};
   const Buttons okna = {"Okna"};

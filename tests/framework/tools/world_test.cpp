@@ -86,7 +86,8 @@ TEST_F(WorldTest, PartsMadeOnDemandAreNamedChildrenOfTheWorldMadeOnce) {
 }
 
 // A register's sections are its children of their names, whatever the
-// letter case of a child already there; a missing one is made once.
+// letter case of a child already there; a missing one is made once, and the
+// one found is kept.
 TEST_F(WorldTest, RegisterSectionsAreFoundByNameInAnyCaseOrMadeOnce) {
   const struct {
     const char* name;
@@ -102,6 +103,8 @@ TEST_F(WorldTest, RegisterSectionsAreFoundByNameInAnyCaseOrMadeOnce) {
     ASSERT_NE(section, nullptr) << row.name;
     EXPECT_EQ(std::tuple(section->GetName(), row.section(made), made.GetCount()), std::tuple(row.name, section, 1))
         << row.name;
+    section->SetName("Přejmenováno");  // once found, the section is kept, not looked up by its name again
+    EXPECT_EQ(std::pair(row.section(made), made.GetCount()), std::pair(section, 1)) << row.name << ": renamed";
     TSystemRegister filled;
     TElement* existing = NewElement(section->ClassType());
     std::string lower = row.name;
