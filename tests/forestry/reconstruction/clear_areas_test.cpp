@@ -9,23 +9,27 @@
 namespace {
 
 // A square outline 0..10 from (0,5), clockwise; a bridge from (0,5) to
-// (4,5); an inner ring round 4..6 from (4,5), counter-clockwise; and a
-// second bridge from (10,5) to (8,5) with a ring round 7..9 from (8,5).
+// (4,5); an inner ring round 4..6 from (4,5), counter-clockwise, also in two
+// lines meeting at (6,5); and a second bridge from (10,5) to (8,5) with a
+// ring round 7..9 from (8,5).
 class ClearAreasTest : public ForestryTest {
  protected:
   ClearAreasTest()
       : outer(BoundaryLine({{0, 5}, {0, 10}, {10, 10}, {10, 5}, {10, 0}, {0, 0}, {0, 5}})),
         bridge(BoundaryLine({{0, 5}, {4, 5}})),
         ring(BoundaryLine({{4, 5}, {4, 4}, {6, 4}, {6, 6}, {4, 6}, {4, 5}})),
+        ringLow(BoundaryLine({{4, 5}, {4, 4}, {6, 4}, {6, 5}})),
+        ringHigh(BoundaryLine({{6, 5}, {6, 6}, {4, 6}, {4, 5}})),
         upper(BoundaryLine({{0, 5}, {0, 10}, {10, 10}, {10, 5}})),
         lower(BoundaryLine({{10, 5}, {10, 0}, {0, 0}, {0, 5}})),
         bridge2(BoundaryLine({{10, 5}, {8, 5}})),
         ring2(BoundaryLine({{8, 5}, {8, 6}, {7, 6}, {7, 4}, {8, 4}, {8, 5}})) {
-    for (TPolyLineElement* line : {outer, bridge, ring, upper, lower, bridge2, ring2}) lines.AddElement(line);
+    for (TPolyLineElement* line : {outer, bridge, ring, ringLow, ringHigh, upper, lower, bridge2, ring2})
+      lines.AddElement(line);
   }
 
   TOwnerEntity lines;  // holds the lines as a line layer does
-  TPolyLineElement *outer, *bridge, *ring, *upper, *lower, *bridge2, *ring2;
+  TPolyLineElement *outer, *bridge, *ring, *ringLow, *ringHigh, *upper, *lower, *bridge2, *ring2;
 };
 
 TEST_F(ClearAreasTest, AConnectingLineAndItsInnerRingLeaveTheOutline) {
@@ -45,6 +49,10 @@ TEST_F(ClearAreasTest, AConnectingLineAndItsInnerRingLeaveTheOutline) {
        {upper, lower},
        {{ring2}, {ring}}},
       {"no connecting line", {{upper, true}, {lower, true}}, {upper, lower}, {}},
+      {"inner ring of two lines",
+       {{outer, true}, {bridge, true}, {ringLow, true}, {ringHigh, true}, {bridge, false}},
+       {outer},
+       {{ringLow, ringHigh}}},
   };
   for (const Row& row : rows) {
     std::unique_ptr<TPolyLineAreaElement> area(BoundedArea(row.Boundary, 5, 9));
