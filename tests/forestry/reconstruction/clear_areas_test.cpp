@@ -129,18 +129,42 @@ TEST_F(ClearAreasTest, OnlyOutlinesOfPositiveAreaNotYetDoneAreProcessed) {
   }
 }
 
+// A ring that does not close is boxed, and its lines stay with the area.
 TEST_F(ClearAreasTest, ARingThatDoesNotCloseIsBoxedAndTheWalkEnds) {
   // The line after the connecting line starts elsewhere: no ring closes.
   TPolyLineElement* loose = BoundaryLine({{5, 5}, {5, 6}});
-  lines.AddElement(loose);
-  std::unique_ptr<TPolyLineAreaElement> area(
-      BoundedArea({{outer, true}, {bridge, true}, {loose, true}, {bridge, false}}, 5, 9));
-  TClearAreas tool;
-  tool.SetInput(area.get());
-  tool.DoIt();
-  EXPECT_THAT(Boxes(), ::testing::Contains("Bad ring"));
-  EXPECT_TRUE(area->GetIsDone());
-  EXPECT_TRUE(area->HasLine(loose, true)) << "an unclosed line stays with its area";
+  // An inner ring broken between (6,4) and (6,6): walked in boundary order
+  // it closes (the gap adds nothing to its area), but neither line starts
+  // where the other ends.
+  TPolyLineElement* brokenLow = BoundaryLine({{4, 5}, {4, 4}, {6, 4}});
+  TPolyLineElement* brokenHigh = BoundaryLine({{6, 6}, {4, 6}, {4, 5}});
+  for (TPolyLineElement* line : {loose, brokenLow, brokenHigh}) lines.AddElement(line);
+  struct Row {
+    const char* Case;
+    std::vector<std::pair<TPolyLineElement*, bool>> Boundary;
+    std::vector<std::string> Boxes;
+    std::vector<TPolyLineElement*> Kept;
+  };
+  const Row rows[] = {
+      {"no ring behind the connecting line", {{outer, true}, {bridge, true}, {loose, true}, {bridge, false}},
+       {"Bad ring"}, {outer, loose}},
+      {"a ring whose lines do not meet",
+       {{outer, true}, {bridge, true}, {brokenLow, true}, {brokenHigh, true}, {bridge, false}},
+       {"Area -1:Bad ring near 6; 4", "Area -1:Bad ring near 4; 5"}, {outer, brokenLow, brokenHigh}},
+  };
+  for (const Row& row : rows) {
+    dialogs.Messages.clear();
+    std::unique_ptr<TPolyLineAreaElement> area(BoundedArea(row.Boundary, 5, 9));
+    TClearAreas tool;
+    tool.SetInput(area.get());
+    tool.DoIt();
+    EXPECT_EQ(Boxes(), row.Boxes) << row.Case;
+    EXPECT_TRUE(area->GetIsDone()) << row.Case;
+    std::vector<TElement*> kept(area->Children().begin(), area->Children().end());
+    EXPECT_EQ(kept, std::vector<TElement*>(row.Kept.begin(), row.Kept.end()))
+        << row.Case << ": the unclosed lines stay with their area";
+    EXPECT_EQ(tool.Output(), nullptr) << row.Case << ": no area made";
+  }
 }
 
 TEST_F(ClearAreasTest, NewAreasGoIntoTheIndexBeingWalked) {
