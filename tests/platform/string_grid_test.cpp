@@ -2,6 +2,7 @@
 // own events as a person would drive them.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -237,6 +238,29 @@ TEST(TabPages, CaptionsVisibilityAndTheActivePage) {
   EXPECT_THROW(pages.PageCaption(3), EFormLayoutError);
   EXPECT_THROW(TabPages(form, "sg_Plain"), EFormLayoutError);
   EXPECT_THROW(StringGrid(form, "pc_Pages"), EFormLayoutError);
+}
+
+// A page index outside the control's three pages is a layout error for every
+// operation, reading or changing, and changes nothing.
+TEST(TabPages, EveryOperationRefusesAPageTheControlLacks) {
+  Form form("TTestGridForm");
+  TabPages pages(form, "pc_Pages");
+  const struct {
+    const char* name;
+    std::function<void(int page)> use;
+  } rows[] = {
+      {"PageName", [&](int page) { pages.PageName(page); }},
+      {"PageCaption", [&](int page) { pages.PageCaption(page); }},
+      {"SetPageCaption", [&](int page) { pages.SetPageCaption(page, "x"); }},
+      {"PageVisible", [&](int page) { pages.PageVisible(page); }},
+      {"SetPageVisible", [&](int page) { pages.SetPageVisible(page, false); }},
+      {"SetActivePage", [&](int page) { pages.SetActivePage(page); }},
+      {"UserChooseTab", [&](int page) { UserChooseTab(form, "pc_Pages", page); }},
+  };
+  for (const auto& row : rows)
+    for (const int page : {-1, 3}) EXPECT_THROW(row.use(page), EFormLayoutError) << row.name << " " << page;
+  EXPECT_EQ(pages.ActivePage(), 0);
+  for (int page = 0; page < 3; ++page) EXPECT_TRUE(pages.PageVisible(page)) << page;
 }
 
 }  // namespace
