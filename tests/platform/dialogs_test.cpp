@@ -16,6 +16,7 @@
 
 #include "platform/forms.h"
 #include "tests/platform/temp_folder.h"
+#include "tests/platform/test_bitmaps.h"
 
 namespace platform {
 namespace {
@@ -49,6 +50,31 @@ TEST_F(DialogsTest, HeadlessBoxesWriteToStderrAndAnswerOkOrYes) {
       },
       ::testing::ExitedWithCode(0),
       "^Přerušit export linií \\?\nPokračovat \\?\nOpakovat \\?\nExport je patrně u konce, Ahoj\n$");
+}
+
+// A cursor is loaded under its number from a picture file; a missing file
+// or one that holds no picture loads nothing, and a number never loaded
+// has no cursor.
+TEST_F(DialogsTest, CursorsAreLoadedUnderTheirNumbersFromPictureFilesOnly) {
+  EnsureWindowSystem();
+  TempFolder folder;
+  WriteBytes(folder.File("kurzor.bmp"), HalfKeyedBmp(16, 16, 0));
+  std::ofstream(folder.File("text.cur")) << "no picture";
+  const struct {
+    const char* name;
+    int number;
+    const char* file;
+    bool loaded;
+  } rows[] = {
+      {"a picture", 11, "kurzor.bmp", true},
+      {"no such file", 12, "missing.cur", false},
+      {"a file of no picture", 13, "text.cur", false},
+  };
+  for (const auto& row : rows) {
+    EXPECT_EQ(LoadScreenCursor(row.number, folder.File(row.file)), row.loaded) << row.name;
+    EXPECT_EQ(ScreenCursorLoaded(row.number), row.loaded) << row.name;
+  }
+  EXPECT_FALSE(ScreenCursorLoaded(14)) << "never loaded";
 }
 
 // The system's file dialog as the person meets it: the request's filters

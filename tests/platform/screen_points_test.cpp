@@ -10,6 +10,14 @@
 namespace platform {
 namespace {
 
+// The screen is the window system's, asked for before anything made a
+// window: whatever platform runs the tests shows a screen of some size.
+TEST(ScreenPointsTest, TheScreenIsTheWindowSystemsEvenBeforeAnyWindow) {
+  const ScreenExtent screen = ScreenSize();
+  EXPECT_GT(screen.Width, 0);
+  EXPECT_GT(screen.Height, 0);
+}
+
 // The popup answers the index of an offered item, the first and the last
 // included; an answer outside the items, no items, or an unattended run
 // choose none (-1), and unattended the answerer is not even asked.
