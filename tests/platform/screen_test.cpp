@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <string>
 #include <tuple>
 
 #include "platform/screen_points.h"
@@ -22,6 +24,10 @@ TEST(ScreenTest, WindowsAreFittedOntoTheScreensWorkArea) {
   EXPECT_GE(area.Top, 0);
   EXPECT_LE(area.Left + area.Width, screen.Width) << "the work area is a part of the screen";
   EXPECT_LE(area.Top + area.Height, screen.Height) << "the work area is a part of the screen";
+  const char* platformName = std::getenv("QT_QPA_PLATFORM");
+  if (platformName != nullptr && std::string(platformName) == "offscreen") {
+    EXPECT_EQ(Tuple(area), Tuple({0, 0, screen.Width, screen.Height})) << "offscreen, no system bars take a part";
+  }
   const int right = area.Left + area.Width, bottom = area.Top + area.Height;
   const struct {
     const char* name;
