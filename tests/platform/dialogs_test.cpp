@@ -52,6 +52,48 @@ TEST_F(DialogsTest, HeadlessBoxesWriteToStderrAndAnswerOkOrYes) {
       "^Přerušit export linií \\?\nPokračovat \\?\nOpakovat \\?\nExport je patrně u konce, Ahoj\n$");
 }
 
+// The tests' stand-in records every dialog asked for and answers as it was
+// told, in turn; a dialog with no answer left is cancelled (a message box
+// takes the default answer), and an empty file name cancels too.
+TEST_F(DialogsTest, TheRecordingDialogsAnswerAsToldInTurnAndThenCancel) {
+  RecordingDialogs recording;
+  recording.FileAnswers = {"/data/a.kes", ""};
+  recording.PromptAnswers = {"Porost"};
+  recording.ColorAnswers = {0x00FF00};
+  recording.Answers = {mrNo};
+  recording.DefaultAnswer = mrCancel;
+  SetDialogs(&recording);
+  const auto file = [](const char* filter) {
+    FileDialogRequest request;
+    request.Filter = filter;
+    const bool chosen = PromptForFile(request);
+    return std::pair(chosen, request.FileName);
+  };
+  const auto prompt = [] {
+    std::string value = "před";
+    const bool given = InputQuery("Název", "Zadej název", value);
+    return std::pair(given, value);
+  };
+  const auto colour = [] {
+    std::uint32_t value = 7;
+    const bool chosen = ChooseColor(value);
+    return std::pair(chosen, value);
+  };
+  EXPECT_EQ(file("a|*.kes"), std::pair(true, std::string("/data/a.kes")));
+  EXPECT_EQ(file("b|*.oil"), std::pair(false, std::string())) << "an empty answer";
+  EXPECT_EQ(file("c|*.*"), std::pair(false, std::string())) << "no answer left";
+  EXPECT_EQ(prompt(), std::pair(true, std::string("Porost")));
+  EXPECT_EQ(prompt(), std::pair(false, std::string("před")));
+  EXPECT_EQ(colour(), std::pair(true, std::uint32_t{0x00FF00}));
+  EXPECT_EQ(colour(), std::pair(false, std::uint32_t{7}));
+  EXPECT_EQ(MessageDlg("Uložit ?", MsgDlgType::Confirmation, mbYes | mbNo), mrNo);
+  EXPECT_EQ(MessageDlg("Uložit ?", MsgDlgType::Confirmation, mbYes | mbNo), mrCancel) << "the default answer";
+  ASSERT_EQ(recording.FileDialogs.size(), 3u);
+  EXPECT_EQ(recording.FileDialogs[2].Filter, "c|*.*");
+  EXPECT_EQ(recording.Prompts, (std::vector<std::string>{"Název: Zadej název", "Název: Zadej název"}));
+  EXPECT_EQ(recording.Messages.size(), 2u);
+}
+
 // A cursor is loaded under its number from a picture file; a missing file
 // or one that holds no picture loads nothing, and a number never loaded
 // has no cursor.
