@@ -78,6 +78,12 @@ TEST_F(LineJoiningTest, EndsSnapToVerticesAndSegmentsAndCrossingLinesAreCutAtThe
        {{{0, 0}, {10, 0}, {10, 10}, {0.005, 0.003}}}},
       {"with the self test its begin goes to its end", {{{0, 0}, {10, 0}, {10, 10}, {0.005, 0.003}}},
        {{{0.005, 0.003}, {10, 0}, {10, 10}, {0.005, 0.003}}}, false, true},
+      // Both go onto the segment, 0.008 apart: the short segment between
+      // them loses its begin, and the end's foot, now a vertex of the old
+      // line 0.0036 off the line's first segment, is put back onto it.
+      {"an end and the vertex after it 0.005 and 0.006 from one segment: the line ends at the end's foot",
+       {{{5, 0.005}, {5.008, -0.006}, {3, 1}}, {{0, 0}, {20, 0}}},
+       {{{0, 0}, {5, 0}}, {{5, 0}, {20, 0}}, {{5, 0}, {3, 1}}}},
       {"a line doubling back along itself: the doubled segment once, its ends kept",
        {{{61.504, 0}, {48, 0}, {0, 0}, {0, 11.5}, {8, 0.004}, {9, 0}, {0, 63.504}}},
        {{{61.504, 0}, {48, 0}, {9, 0}},
