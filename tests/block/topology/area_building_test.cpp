@@ -395,3 +395,20 @@ TEST_F(AreaBuildingTest, ALongHolePassMovesItsGaugeEveryTenthArea) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(AreaBuildingTest, TheAreaPassesStandUnderTheirWalkersAndPublishTheirSettings) {
+  EXPECT_EQ(MisplacedClasses({
+                {&TCreateAreaForBranch::StaticClass, "TCreateAreaForBranch", &TTool::StaticClass, {"AreaValue"}},
+                {&TCreateAreasForQTree::StaticClass, "TCreateAreasForQTree", &TProchazecListuQTreeGauge::StaticClass,
+                 {}},
+                {&TSubAreaMakerInQTree::StaticClass, "TSubAreaMakerInQTree", &TProchazecPlochGauge::StaticClass,
+                 {"AreaQTree"}},
+                {&TMakeNodesAndAreas::StaticClass, "TMakeNodesAndAreas", &TMakeNodes::StaticClass,
+                 {"JoinDifferentLines", "DeletePseudoNodes", "NodesQTree"}},
+            }),
+            "");
+}
+
+}  // namespace

@@ -244,3 +244,13 @@ TEST_F(CarryAttributesTest, AnAreaThatCannotBeFoundAcrossALineIsReportedWithTheR
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(CarryAttributesTest, TheCarryIsAToolPublishingItsProtocolSettings) {
+  EXPECT_EQ(MisplacedClasses({{&TCarryArToArThroughLines::StaticClass, "TCarryArToArThroughLines", &TTool::StaticClass,
+                               {"SelectForProblem", "ProtocolOnlyProblem", "ProtocolFile"}}}),
+            "");
+}
+
+}  // namespace

@@ -403,3 +403,30 @@ TEST_F(JoinersTest, SegmentsSplitAtVerticesThroughTheBoxIndexAsTryingEveryRecord
 }
 
 }  // namespace
+
+namespace {
+
+// Scripts set the joiners' tolerances and switches by name.
+TEST_F(JoinersTest, TheJoinersStandUnderTheProtocolToolAndPublishTheirSettings) {
+  EXPECT_EQ(MisplacedClasses({
+                {&TLinesAbscEntity::StaticClass, "TLinesAbscEntity", &TEntity::StaticClass, {}},
+                {&TProtocolTool::StaticClass, "TProtocolTool", &TTool::StaticClass,
+                 {"Protocol", "UseProtocol", "ProtocoledLine"}},
+                {&TDeleteZeroAbscInFirstLine::StaticClass, "TDeleteZeroAbscInFirstLine", &TProtocolTool::StaticClass,
+                 {"SnapDistance", "UseProtocol"}},
+                {&TPoinPointJoiner::StaticClass, "TPoinPointJoiner", &TProtocolTool::StaticClass,
+                 {"SnapDistance", "OnlyEnds", "SelfTest"}},
+                {&TNewPointOldAbscJoiner::StaticClass, "TNewPointOldAbscJoiner", &TProtocolTool::StaticClass,
+                 {"SnapDistance", "DivideOldLine", "OnlyEnds", "SelfTest"}},
+                {&TNewAbscOldPointJoiner::StaticClass, "TNewAbscOldPointJoiner", &TProtocolTool::StaticClass,
+                 {"SnapDistance", "SelfTest"}},
+                {&TAbscAbscJoiner::StaticClass, "TAbscAbscJoiner", &TProtocolTool::StaticClass, {"SelfTest"}},
+                {&TDivideAbscs::StaticClass, "TDivideAbscs", &TProtocolTool::StaticClass,
+                 {"MaxOutputAbscLength", "RoundKoef", "DivideLines"}},
+                {&TAbscPoint::StaticClass, "TAbscPoint", &TElement::StaticClass, {}},
+                {&TPointsLine::StaticClass, "TPointsLine", &TEntity::StaticClass, {}},
+            }),
+            "");
+}
+
+}  // namespace

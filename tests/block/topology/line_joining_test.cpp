@@ -690,3 +690,26 @@ TEST_F(LineJoiningTest, TheOldSegmentsComparedAreThoseWithinTheToleranceOfTheNew
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(LineJoiningTest, TheComparisonToolsStandUnderTheirBasesAndPublishTheirSettings) {
+  EXPECT_EQ(MisplacedClasses({
+                {&TCreateLinesAbscEntity::StaticClass, "TCreateLinesAbscEntity", &TTool::StaticClass, {}},
+                {&TCreateLinQTreeAbsc::StaticClass, "TCreateLinQTreeAbsc", &TTool::StaticClass, {}},
+                {&TAddLinesIntoLinesAbscEntity::StaticClass, "TAddLinesIntoLinesAbscEntity", &TTool::StaticClass,
+                 {"LinesAbsc", "QTreeAbsc", "Tolerance", "CompareOnlyDifferentSource", "RefContainer"}},
+                {&TLinComparator::StaticClass, "TLinComparator", &TProtocolTool::StaticClass,
+                 {"QTree", "SnapDistance", "OnlyEnds", "SelfTest", "CompareOnlyDifferentSource", "RefContainer",
+                  "Protocol"}},
+                {&TSaveChangedLines::StaticClass, "TSaveChangedLines", &TProtocolTool::StaticClass,
+                 {"NewLines", "QTree", "MinLength", "SetLinesLabelPoint", "Protocol"}},
+                {&TJoinLines::StaticClass, "TJoinLines", &TTool::StaticClass,
+                 {"SnapDistance", "MinLength", "OnlyEnds", "SelfTest", "PrepocitavatPopBodyLinii",
+                  "CompareOnlyDifferentSource", "MaxOutputAbscLength", "RoundKoef", "DivideOutputLines", "Protocol",
+                  "UseProtocol", "ProtocoledLine"}},
+            }),
+            "");
+}
+
+}  // namespace
