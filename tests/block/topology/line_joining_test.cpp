@@ -8,6 +8,7 @@
 #include "block/topology/area_building.h"
 #include "platform/code_page.h"
 #include "spatial/geometry/plane_math.h"
+#include "spatial/objects/registers.h"
 #include "spatial/objects/space_entities.h"
 #include "spatial/topology/segment_records.h"
 #include "tests/block/topology/topology_fixture.h"
@@ -97,6 +98,35 @@ TEST_F(LineJoiningTest, EndsSnapToVerticesAndSegmentsAndCrossingLinesAreCutAtThe
     for (const Points& points : row.drawn) Line(points, 1);
     Join(0.01, 0, row.onlyEnds, row.selfTest);
     EXPECT_THAT(Result(), UnorderedElementsAreArray(row.joined)) << row.name;
+  }
+}
+
+// Told to compare only lines of different sources, a line is compared only
+// with the lines of other blocks: two crossing lines of one block stay whole.
+TEST_F(LineJoiningTest, WhenTheSourceMustDifferOnlyLinesOfAnotherBlockAreCompared) {
+  const struct {
+    const char* name;
+    bool onlyDifferent;
+    bool oneBlock;
+    int lines;
+  } rows[] = {
+      {"one block, every line compared: both cut", false, true, 4},
+      {"one block, only other sources: both whole", true, true, 2},
+      {"two blocks, only other sources: both cut", true, false, 4},
+  };
+  for (const auto& row : rows) {
+    lines.Clear();
+    TRegister registry;
+    TBlockRegister* first = registry.GetBlockRegister("A", "TLumarBlockRegister");
+    TBlockRegister* second = row.oneBlock ? first : registry.GetBlockRegister("B", "TLumarBlockRegister");
+    first->RegisterElement(Line({{0, 0}, {10, 0}}, 1));
+    second->RegisterElement(Line({{5, -5}, {5, 5}}, 2));
+    TJoinLines joiner;
+    joiner.SnapDistance = 0.01;
+    joiner.CompareOnlyDifferentSource = row.onlyDifferent;
+    Join(joiner);
+    EXPECT_EQ(lines.GetCount(), row.lines) << row.name;
+    accepted.reset();
   }
 }
 
