@@ -567,6 +567,58 @@ TEST_F(AreaExportTest, PointsAreNumberedByTheirPlaceInTheListAndOtherRecordsStay
   EXPECT_EQ(input.GetElement(4)->ID, 5);
 }
 
+// The export handler gets each object the export writes, with the number it
+// is written under: the boundary lines, then the areas; of a point list
+// only its points.
+TEST_F(AreaExportTest, TheHandlerGetsEachWrittenObjectWithItsNumberInTheOrderWritten) {
+  using Calls = std::vector<std::pair<char, std::int32_t>>;
+  struct Handler {
+    Calls calls;
+    void Exported(TElement* element, TDynamicProperties*) {
+      const char letter = DynamicCast<TPointElement>(element)  ? 'B'
+                          : DynamicCast<TAreaElement>(element) ? 'P'
+                          : DynamicCast<TPolyLineElement>(element) ? 'L'
+                                                                   : 'X';
+      calls.emplace_back(letter, element->ID);
+    }
+  };
+  // Two squares apart: two boundary lines and two areas, the outer rings
+  // being holes that are not written.  Points at places 1 and 4 of six.
+  TSpaceEntityString points;
+  for (int i = 0; i < 6; ++i) {
+    TSpaceEntity* child = (i == 1 || i == 4) ? static_cast<TSpaceEntity*>(new TPointElement) : new TPolyLineElement;
+    child->SetBounds({100.0 + i, 200, 100.0 + i, 200});
+    child->SetProperties(new TLumarPointProps);
+    points.AddElement(child);
+  }
+  const struct {
+    const char* name;
+    bool points;
+    Calls expected;
+  } rows[] = {
+      {"areas", false, {{'L', 1}, {'L', 2}, {'P', 1}, {'P', 2}}},
+      {"points", true, {{'B', 2}, {'B', 5}}},
+  };
+  for (const auto& row : rows) {
+    Handler handler;
+    std::unique_ptr<TExportLumarElements> tool;
+    if (row.points) {
+      tool = std::make_unique<TExportPointsToLumar>();
+      tool->SetInput(&points);
+    } else {
+      lines.Clear();
+      DrawSquare(0, 0, 10);
+      DrawSquare(20, 0, 10);
+      tool = std::make_unique<TExportAreasToLumar>();
+      tool->SetInput(&Build());
+    }
+    tool->OnExportObject = ExportObjectHandler<Handler, &Handler::Exported>(&handler);
+    tool->SetBlockName(block);
+    tool->DoIt();
+    EXPECT_EQ(handler.calls, row.expected) << row.name;
+  }
+}
+
 // The files keep their records in memory until they are written out at the
 // export's end; a disk that is full by then fails the block, with its log
 // line, as a failure part-way does.
