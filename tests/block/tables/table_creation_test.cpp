@@ -22,6 +22,26 @@ class TableCreationTest : public BlockTest {
   }
 };
 
+// A field's SQL type, as its published property reads, follows its type
+// letter; a letter the statement does not know has none.
+TEST_F(TableCreationTest, AFieldsPublishedSqlTypeFollowsItsTypeLetter) {
+  const struct {
+    char type;
+    std::uint16_t length, decimals;
+    const char* sql;
+  } rows[] = {
+      {'C', 30, 0, "char(30)"}, {'D', 8, 0, "date"}, {'L', 1, 0, "boolean"}, {'N', 9, 3, "decimal(9,3)"},
+      {'M', 10, 0, ""},
+  };
+  for (const auto& row : rows) {
+    TFieldDefElement field;
+    field.FieldType = row.type;
+    field.Length = row.length;
+    field.Decimals = row.decimals;
+    EXPECT_EQ(field.GetPropertyText("SQLType"), row.sql) << row.type;
+  }
+}
+
 TEST_F(TableCreationTest, AStatementTheEngineRefusesIsShownAndMakesNothing) {
   TEntity defs;
   for (const auto& [name, type, length] : {std::tuple{"NAZEV", 'C', 30}, {"CISLO", 'N', 6}}) {
