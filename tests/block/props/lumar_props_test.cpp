@@ -101,6 +101,10 @@ TEST_F(LumarPropsTest, ASymbologyRectangleMeetsWhatOverlapsOrTouchesIt) {
   std::vector<std::string> chain;
   for (TClass cls = text.ClassType(); cls && chain.size() < 4; cls = cls->Parent) chain.push_back(cls->ClassName);
   EXPECT_EQ(chain, (std::vector<std::string>{"TBGIText", "TRectBGIElement", "TBGIBaseElement", "T2DCoordinate"}));
+  // Its start point is made on first use and kept.
+  const T2DCoordinate* start = text.StartPoint();
+  ASSERT_NE(start, nullptr);
+  EXPECT_EQ(text.StartPoint(), start);
   text.Rect()->IncludePoint(0, 0);
   text.Rect()->IncludePoint(10, 5);
   const struct {

@@ -303,6 +303,34 @@ TEST_F(BlockReaderTest, EachLayerReadShowsItsProgressAndTheHourglassUntilItEnds)
   MainTool = &log;
 }
 
+// A layer asked for with a rectangle (all four values non-zero) is read
+// only from a block whose described box meets it; with a rectangle that
+// has a zero, or none, every block is read.
+TEST_F(BlockReaderTest, ALayerIsReadOnlyFromABlockWhoseBoxMeetsTheRectangleAskedFor) {
+  // The box (100, 200)-(110, 210): negated, maximum corner first.
+  const std::string info = "OPSANYOBDELNIKBLOKU=-110 -210 -100 -200\r\n";
+  files.Raw(kInfoFileName, Bytes(info.begin(), info.end()));
+  files.PutBytes(kPointFileName, 0, TPointRecord::Dummy());
+  files.Put(kPointFileName, 1, TPointRecord{.Number = 1, .X = 500, .Y = 500});
+  files.Flush();
+  const struct {
+    const char* name;
+    TRealRect rect;
+    bool read;
+  } rows[] = {
+      {"no rectangle", {0, 0, 0, 0}, true},
+      {"overlapping the box", {105, 205, 120, 220}, true},
+      {"touching the box", {110, 210, 120, 220}, true},
+      {"away from the box", {300, 300, 400, 400}, false},
+      {"away, with a zero: not used", {0, 300, 400, 400}, true},
+  };
+  for (const auto& row : rows) {
+    std::unique_ptr<TSpaceEntityString> layer(ReadBlockLayer("PNT", dir, {}, row.rect, false, TMethod{}));
+    EXPECT_EQ(layer ? layer->GetCount() : -1, row.read ? 1 : -1) << row.name;
+    world->ObjectModel()->Clear();
+  }
+}
+
 class TModelClearer : public TElement {
  public:
   void ReceiveMessage(TKestuMessage*& /*message*/, bool& handled) override {
