@@ -61,6 +61,12 @@ TEST_F(InterfaceToolTest, CursorNamesTakeTheirNumbersFromTheSystemRegisterAndATo
   RunMessages();
   EXPECT_EQ(std::tuple(plain.Active(), first.cursors, mainTool.codes.size()), std::tuple(true, std::vector{0}, 1u));
   first.RemoveElement(&plain);
+  // An entry a script put among the cursors that holds no number shows the default arrow.
+  tool->Cursors()->AddElement(Named<TOwnerEntity>("Mapa"));
+  first.cursors.clear();
+  tool->SetCursorIndex(3);
+  RunMessages();
+  EXPECT_EQ(std::tuple(tool->CursorIndex(), first.cursors), std::tuple(3, std::vector{0}));
 }
 
 TEST_F(InterfaceToolTest, RedrawsNeedAnInterpretAndARequestOnAnIdleOnePostsOneRedrawAndANewInterpretTakesOver) {
