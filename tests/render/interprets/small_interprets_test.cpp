@@ -1,4 +1,5 @@
 #include <memory>
+#include <vector>
 
 #include "render/interprets/selection_interprets.h"
 #include "render/interprets/sheet_interprets.h"
@@ -108,6 +109,45 @@ TEST_F(SmallInterpretTest, ASelectedObjectIsHighlightedInXorAndDrawingItTwiceTak
     EXPECT_EQ(ink, test.box);
     Run(interpret, *element, *device);
     EXPECT_EQ(PixelsBreaking(*device->Canvas(), [](int, int) { return false; }), "");
+  }
+}
+
+// Between the vertex markers a selected line runs with a pen three pixels
+// wide (dotted, which a pen wider than a pixel draws solid): the segment from
+// pixel (20, 20) to (80, 20) inks rows 19 to 21 between the markers (columns
+// 27 to 73), and no further row.
+TEST_F(SmallInterpretTest, ASelectedLineRunsThreePixelsWideBetweenItsMarkers) {
+  auto device = MakeBitmapDevice(100, 100);
+  std::unique_ptr<TPolyLineElement> line(WithVertices(new TPolyLineElement, {{20, 80}, {80, 80}}));
+  TSelectedSpaceElementInterpret interpret;
+  Run(interpret, *line, *device);
+  std::vector<int> rows;
+  for (int y = 10; y <= 30; ++y) {
+    int inked = 0;
+    for (int x = 27; x <= 73; ++x) inked += device->Canvas()->Pixel(x, y) != 0xFFFFFF;
+    if (inked) rows.push_back(y);
+  }
+  EXPECT_EQ(rows, (std::vector<int>{19, 20, 21}));
+}
+
+// An interpret given no device draws nothing and the walk ends quietly.
+TEST_F(SmallInterpretTest, WithoutADeviceNothingIsDrawn) {
+  TSMO_5 sheet;
+  sheet.SetBounds({0, 0, 10, 10});
+  TNode node;
+  TSelectedElement selection;
+  TPointElement point;
+  TSMO_Interpret sheets;
+  TNodeInterpret nodes;
+  TSelectedElementInterpret selections;
+  TSelectedSpaceElementInterpret selected;
+  const std::pair<TInterpret*, TElement*> rows[] = {
+      {&sheets, &sheet}, {&nodes, &node}, {&selections, &selection}, {&selected, &point}};
+  for (const auto& [interpret, element] : rows) {
+    interpret->SetInput(element);
+    interpret->DoIt();
+    EXPECT_EQ(std::pair(interpret->Busy(), interpret->Device()), std::pair(false, static_cast<TDevice*>(nullptr)))
+        << interpret->ClassName();
   }
 }
 
