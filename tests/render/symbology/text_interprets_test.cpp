@@ -200,6 +200,22 @@ TEST_F(TextInterpretTest, BlocksAreWrittenParagraphByParagraphOnPaperOrInPixels)
   }
 }
 
+// The interpret holds its block as a child: given the same block again it
+// keeps it; given another, it frees the one it held.
+TEST_F(TextInterpretTest, TheTextBlockGivenAgainIsKeptAndAnotherTakesItsPlace) {
+  TGeneralFormatedTextBlockInterpret interpret;
+  TFormatedTextBlock* first = MakeBlock(0, 12);
+  const TElementLink alive(first);
+  const std::pair<const char*, TFormatedTextBlock*> steps[] = {
+      {"given", first}, {"given again", first}, {"another given", MakeBlock(0, 12)}};
+  for (const auto& [name, block] : steps) {
+    interpret.SetTextBlock(block);
+    EXPECT_EQ(std::tuple(interpret.TextBlock(), interpret.IndexOf(block) >= 0, alive.Get() == first),
+              std::tuple(block, true, block == first))
+        << name;
+  }
+}
+
 TEST_F(TextInterpretTest, ScriptsMakeTheTextClassesAndTheSymbolColourToolByName) {
   for (const char* name : {"TGeneralTextInterpret", "TGeneralFormatedTextBlockInterpret", "TTextStyle",
                            "TParagraphStyle", "TPlainText", "TFormatedText", "TVariableText", "TParagraph",
