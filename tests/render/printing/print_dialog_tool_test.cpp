@@ -80,6 +80,15 @@ TEST_F(PrintDialogToolTest, OnlyADesktopIsTakenAndThePreviewShowsItsPagesInsideA
             std::tuple(bsClear, psSolid, 0xFFFFFF, 255, 0.002, 0.0, 0.0, 0.4, 0.2));
 }
 
+TEST_F(PrintDialogToolTest, VisibleShowsAndHidesTheWindow) {
+  auto* tool = CreateElement<TPrintDialogTool>();
+  link.Set(tool);
+  for (const bool visible : {true, false, true}) {
+    tool->SetVisible(visible);
+    EXPECT_EQ(std::pair(tool->GetVisible(), Window().Visible()), std::pair(visible, visible)) << visible;
+  }
+}
+
 TEST_F(PrintDialogToolTest, TheModalRunAnswersThePagesOrOnCancelFreesTheWindowAndThePreview) {
   struct Case {
     const char* name;
