@@ -33,8 +33,20 @@ TEST_F(RenderClassesTest, EveryRegisteredClassIsFoundByItsNameInTheTreeUnderTheE
       wrong.push_back(cls->ClassName + " is not under " + TElement::StaticClass()->ClassName);
   }
   EXPECT_EQ(wrong, std::vector<std::string>{});
-  for (const char* name : {"TTickElement", "TTimeElement", "TLiniovaZnacka", "TDesktopInterpret", "TPrint"})
-    EXPECT_NE(FindKestuClass(name), nullptr) << name;
+}
+
+// Views, desktops, grid marks, pictures, rasters and model scripts are made
+// by scripts and read from files by their class names.
+TEST_F(RenderClassesTest, TheLayoutRasterAndModelClassesAreMadeByTheirNames) {
+  for (const char* name :
+       {"TView", "TViewInterpret", "TDesktop", "TDeskTopFile", "TMultiPageDesktop", "TDesktopInterpret",
+        "TDrawRectInterpret", "TTileTemplate", "TTextBlock", "TCross", "TLines", "TInterpretKrizku", "TLinesInterpret",
+        "TGraphicFileElement", "TBMPFileElement", "TRaster", "TRasterInterpret", "TModelScript", "TLayerScript",
+        "TModelScriptCreator", "TStringListFromModelScript", "TModelByScriptCreator", "TDynamicModel",
+        "TModelScriptToDynamicModel"}) {
+    const TClass cls = FindKestuClass(name);
+    EXPECT_TRUE(cls && cls->ClassName == name) << name;
+  }
 }
 
 }  // namespace

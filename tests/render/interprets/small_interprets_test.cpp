@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -196,12 +197,19 @@ TEST_F(SmallInterpretTest, ASheetIsFramedInItsSeriesColourAndNamedBelowItsScale)
     TSMO_Interpret interpret;
     Run(interpret, sheet, *device);
     int green = 0, black = 0;
+    platform::PixelRect frame{300, 300, -1, -1};
     for (int y = 0; y < 300; ++y)
       for (int x = 0; x < 300; ++x) {
-        green += device->Canvas()->Pixel(x, y) == 0x008000;
+        const bool isGreen = device->Canvas()->Pixel(x, y) == 0x008000;
+        green += isGreen;
         black += device->Canvas()->Pixel(x, y) == 0;
+        if (isGreen)
+          frame = {std::min(frame.Left, x), std::min(frame.Top, y), std::max(frame.Right, x), std::max(frame.Bottom, y)};
       }
     EXPECT_GE(green, 4 * 200) << "the frame";
+    // A pen of one pixel: every green pixel on the outermost ring of the frame.
+    const int ring = 2 * (frame.Right - frame.Left + 1) + 2 * (frame.Bottom - frame.Top + 1) - 4;
+    EXPECT_EQ(green, ring) << "a frame one pixel wide";
     EXPECT_EQ(black > 20, test.named) << "the name";
   }
 }

@@ -216,6 +216,23 @@ TEST_F(TextInterpretTest, TheTextBlockGivenAgainIsKeptAndAnotherTakesItsPlace) {
   }
 }
 
+// Without a device, or on one that has no font (a text device), a block is
+// not drawn and the walk ends quietly.
+TEST_F(TextInterpretTest, ABlockNeedsADeviceWithAFont) {
+  TNullDevice fontless;
+  for (TDevice* device : {static_cast<TDevice*>(nullptr), static_cast<TDevice*>(&fontless)}) {
+    TGeneralFormatedTextBlockInterpret interpret;
+    interpret.SetTextBlock(MakeBlock(0, 12));
+    interpret.SetProcessClassName("TStringListElement");
+    auto element = Element({});
+    interpret.AttachDevice(device);
+    interpret.SetInput(element.get());
+    interpret.DoIt();
+    EXPECT_FALSE(interpret.Busy()) << (device ? "no font" : "no device");
+    interpret.DetachDevice();
+  }
+}
+
 TEST_F(TextInterpretTest, ScriptsMakeTheTextClassesAndTheSymbolColourToolByName) {
   for (const char* name : {"TGeneralTextInterpret", "TGeneralFormatedTextBlockInterpret", "TTextStyle",
                            "TParagraphStyle", "TPlainText", "TFormatedText", "TVariableText", "TParagraph",
