@@ -1156,6 +1156,8 @@ void Form::TreeEndUpdate(const std::string& control) {
   for (int i = 0; i < tree.columnCount(); ++i) tree.resizeColumnToContents(i);
 }
 
+bool Form::TreeUpdating(const std::string& control) const { return !impl_->Tree(control).updatesEnabled(); }
+
 void Form::SetTreeImages(const std::string& control, const std::vector<std::string>& files) {
   impl_->Tree(control);
   std::vector<QPixmap>& pictures = impl_->images[control];

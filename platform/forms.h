@@ -249,6 +249,8 @@ class Form {
   // Groups changes so that the control is drawn once at the end.
   void TreeBeginUpdate(const std::string& control);
   void TreeEndUpdate(const std::string& control);
+  // Whether the control is held undrawn by a TreeBeginUpdate not yet ended.
+  bool TreeUpdating(const std::string& control) const;
   // The pictures of a tree's nodes, loaded from image files in order (grey,
   // red, green and blue 128 each, is transparent); a file that cannot be
   // read keeps its place with an empty picture.

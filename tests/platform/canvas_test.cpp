@@ -5,7 +5,9 @@
 #include <chrono>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <functional>
+#include <memory>
 #include <string>
 #include <thread>
 
@@ -243,6 +245,25 @@ TEST(ClockTest, TheSystemTickCountAdvancesInMilliseconds) {
   const std::uint64_t elapsed = platform::TickCount() - before;
   EXPECT_GE(elapsed, 30u);
   EXPECT_LT(elapsed, 30'000u) << "a count of finer units than milliseconds";
+}
+
+// The local date and time of day are the system's, as its date command
+// tells them: days since 30 December 1899 (1 January 1970 is day 25569) and
+// the fraction of the day, within two seconds of the command's reading.
+TEST(ClockTest, TheSystemsLocalDateAndTimeAreTheDateCommands) {
+  const double now = platform::Now(), timeOfDay = platform::TimeOfDay();
+  std::unique_ptr<FILE, int (*)(FILE*)> date(popen("date '+%s %z'", "r"), pclose);
+  ASSERT_TRUE(date);
+  long long epoch = 0;
+  char zone[8] = {};
+  ASSERT_EQ(std::fscanf(date.get(), "%lld %7s", &epoch, zone), 2);
+  const int offset = (zone[0] == '-' ? -1 : 1) * (std::stoi(std::string(zone + 1, 2)) * 3600 + std::stoi(zone + 3) * 60);
+  const double localSeconds = static_cast<double>(epoch + offset);
+  const double secondsOfDay = std::fmod(localSeconds, 86400);
+  // Seconds between two times of day, the shorter way round midnight.
+  const auto apart = [](double a, double b) { return std::abs(std::remainder(a - b, 86400.0)); };
+  EXPECT_LT(apart(timeOfDay * 86400, secondsOfDay), 2) << timeOfDay * 86400 << " against " << secondsOfDay;
+  EXPECT_LT(std::abs(now - (25569 + localSeconds / 86400)) * 86400, 2) << std::fixed << now;
 }
 
 }  // namespace

@@ -91,4 +91,15 @@ TEST(FormPartsTest, APartMadeOnItsOwnMovesIntoAToolBarAndLeavesItWhenDestroyed) 
   EXPECT_THROW(platform::PlaceFormInToolBar(other, host, "MainMenu"), platform::EFormLayoutError);
 }
 
+// A part in a tool bar is one of the bar's controls, no window of its own:
+// what its layout asked of it as a window (to stay on top) no longer holds.
+TEST(FormPartsTest, APartInAToolBarIsNoLongerAWindowThatStaysOnTop) {
+  platform::Form host("TExtendedKESTU_Form");
+  host.AddToolBar("tb_Monitory", platform::BarArea::Top);
+  platform::Form part("TTestListsForm");
+  ASSERT_TRUE(part.StaysOnTop()) << "its layout keeps it on top";
+  platform::PlaceFormInToolBar(part, host, "tb_Monitory");
+  EXPECT_FALSE(part.StaysOnTop());
+}
+
 }  // namespace

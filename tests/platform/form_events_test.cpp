@@ -46,6 +46,8 @@ TEST(FormEvents, EditingKeysReachTheFormWithTheirCodes) {
       {"Backspace", platform::vkBackspace, 0}, {"Delete", platform::vkDelete, 0},
       {"Ctrl+Delete", platform::vkDelete, 4},  {"F3", platform::vkF3, 0},
       {"R", 'R', 0},
+      {"Shift+F3", platform::vkF3, 1},         {"Alt+Delete", platform::vkDelete, 2},
+      {"Shift+Ctrl+Delete", platform::vkDelete, 5},
   };
   for (const Case& c : cases) {
     Form form("TTestMemoForm");

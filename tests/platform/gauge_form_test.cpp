@@ -102,5 +102,33 @@ TEST_F(GaugeFormTest, TheWindowShowsTheBarAndOnlyRecordsTheUsersRequestToClose) 
   EXPECT_FALSE(std::get<0>(window()));
 }
 
+// The tests' stand-in logs each call in order, keeps the values and the
+// shown state as the form does, asks to close at the value it was told, and
+// answers the abort question as told, then by default.
+TEST_F(GaugeFormTest, TheRecordingFormLogsEveryCallAndActsAsTheFormDoes) {
+  RecordingGaugeForm gauge;
+  gauge.CloseRequestAt = 3;
+  gauge.AbortAnswers = {false};
+  gauge.DefaultAnswer = true;
+  gauge.SetProgress(1);  // no maximum yet: not taken, not logged
+  gauge.SetCaption("Export linií");
+  gauge.SetMaxValue(5);
+  gauge.Show();
+  EXPECT_TRUE(gauge.Visible());
+  gauge.SetProgress(2);
+  EXPECT_FALSE(gauge.DoCloseQuery());
+  gauge.SetProgress(3);
+  EXPECT_TRUE(gauge.DoCloseQuery()) << "the user asked at 3";
+  const bool first = gauge.ConfirmAbort("Přerušit ?"), second = gauge.ConfirmAbort("Přerušit ?");
+  gauge.Hide();
+  EXPECT_FALSE(gauge.Visible());
+  EXPECT_EQ(std::tuple(first, second, gauge.Caption(), gauge.MaxValue(), gauge.Progress()),
+            std::tuple(false, true, "Export linií", 5, 3));
+  EXPECT_EQ(gauge.Calls, (std::vector<std::string>{"Caption=Export linií", "MaxValue=5", "Show", "Progress=2",
+                                                   "Progress=3", "ConfirmAbort=Přerušit ?", "ConfirmAbort=Přerušit ?",
+                                                   "Hide"}));
+  EXPECT_TRUE(dialogs.Messages.empty()) << "no box of the program's own";
+}
+
 }  // namespace
 }  // namespace platform

@@ -100,6 +100,8 @@ TEST_F(IniFileTest, ErasingASectionRemovesItsLinesUpToTheNextSection) {
       {"the first section, lines before it kept", "; hlava\r\n[OILFForm]\r\nTop=1\r\n[A]\r\nx=1\r\n", "OILFForm",
        "; hlava\r\n[A]\r\nx=1\r\n"},
       {"no such section: the file untouched", "[A]\r\nx=1", "OILFForm", "[A]\r\nx=1"},
+      {"a header of no name ends the section too", "[OILFForm]\r\nTop=1\r\n[]\r\nx=1\r\n", "OILFForm",
+       "[]\r\nx=1\r\n"},
   };
   for (const Case& c : cases) {
     const std::string file = File("e.ini");

@@ -28,7 +28,8 @@ inline PdfInfo ReadPdfInfo(const std::string& pdf) {
   std::string line;
   const auto valueOf = [&line](const std::string& key) {
     const std::string rest = line.substr(key.size());
-    return rest.substr(rest.find_first_not_of(' '));
+    const std::size_t start = rest.find_first_not_of(' ');
+    return start == std::string::npos ? std::string() : rest.substr(start);  // an empty title
   };
   while (std::getline(lines, line)) {
     if (line.rfind("Pages:", 0) == 0) info.Pages = std::stoi(valueOf("Pages:"));

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -9,6 +10,8 @@
 #include <vector>
 
 #include "platform/canvas.h"
+#include "platform/pictures.h"
+#include "platform/print_reference.h"
 #include "tests/platform/file_size_limit.h"
 #include "tests/platform/pdf_info.h"
 #include "tests/platform/temp_folder.h"
@@ -214,6 +217,86 @@ TEST_F(PrinterTest, APrintedPageComesBackPixelForPixel) {
         wrong += " (" + std::to_string(x) + "," + std::to_string(y) + ")";
     }
   EXPECT_EQ(wrong, "");
+}
+
+// The yardstick the print run is timed against prints what a print run
+// prints: per page, in this order, frames (black, filled white, so a later
+// one hides what an earlier one drew under it), the part of the picture
+// stretched into its place, lines in the page's colour and black texts of
+// the page's pixel height.  At 127 dots per inch a millimetre is 5 pixels;
+// the checks keep two pixels off every edge, where a reader may round either
+// way.
+TEST_F(PrinterTest, TheQtYardstickPrintsFramesPictureLinesAndTextsOnEachPage) {
+  constexpr ColorValue kBlack = 0, kWhite = 0xFFFFFF, kRed = 0x0000FF, kGreen = 0x00FF00, kBlue = 0xFF0000,
+                       kYellow = 0x00FFFF, kMagenta = 0xFF00FF;
+  SetPrintPaperSize({60, 40});
+  DecodedPicture picture;
+  picture.Width = picture.Height = 2;
+  picture.Rgb = {0xFF, 0, 0, 0, 0xFF, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0};  // red, green / blue, yellow
+  ReferencePrintPage first;
+  first.Frames = {{10, 10, 110, 90}, {102, 30, 118, 70}};
+  first.Picture = {20, 20, 60, 60};
+  first.PicturePart = {0, 0, 2, 2};
+  first.Lines = {{{120, 50}, {280, 50}}};
+  first.LineColor = kMagenta;
+  first.Texts = {{{150, 120}, "Ahoj"}};
+  first.TextHeight = 30;
+  ReferencePrintPage second;
+  second.Lines = {{{20, 100}, {280, 100}}};
+  second.LineColor = kGreen;
+  const std::string pdf = folder.File("yardstick.pdf");
+  PrintPagesWithQt(pdf, 127, picture, {first, second});
+  ASSERT_EQ(ReadPdfInfo(pdf).Pages, 2);
+
+  enum Check { Every, Some, EachColumn };  // pixel of the region, or one in it, or one in each of its columns
+  const struct {
+    const char* name;
+    int page;
+    PixelRect region;
+    Check check;
+    ColorValue colour;
+  } rows[] = {
+      {"the frame's left edge", 1, {8, 50, 13, 51}, Some, kBlack},
+      {"the frame's bottom edge", 1, {60, 87, 61, 92}, Some, kBlack},
+      {"the frame's fill beside the picture", 1, {64, 14, 100, 86}, Every, kWhite},
+      {"the first frame's edge under the second's fill", 1, {107, 34, 112, 66}, Every, kWhite},
+      {"the second frame's right edge", 1, {115, 50, 120, 51}, Some, kBlack},
+      {"the picture's upper left", 1, {22, 22, 38, 38}, Every, kRed},
+      {"the picture's upper right", 1, {42, 22, 58, 38}, Every, kGreen},
+      {"the picture's lower left", 1, {22, 42, 38, 58}, Every, kBlue},
+      {"the picture's lower right", 1, {42, 42, 58, 58}, Every, kYellow},
+      {"the line", 1, {122, 48, 278, 53}, EachColumn, kMagenta},
+      {"below the line", 1, {122, 55, 278, 110}, Every, kWhite},
+      {"the text", 1, {150, 120, 300, 180}, Some, kBlack},
+      {"the second page's line", 2, {22, 98, 278, 103}, EachColumn, kGreen},
+      {"the second page has no frame", 2, {8, 8, 13, 92}, Every, kWhite},
+  };
+  for (const auto& row : rows) {
+    const PdfPagePixels page = RasterisePdfPage(pdf, row.page, 127, folder.File("page" + std::to_string(row.page)));
+    ASSERT_EQ(std::tuple(page.Width, page.Height), std::tuple(300, 200)) << row.name;
+    const PixelRect& r = row.region;
+    int matching = 0, columns = 0;
+    for (int x = r.Left; x < r.Right; ++x) {
+      int inColumn = 0;
+      for (int y = r.Top; y < r.Bottom; ++y) inColumn += page.At(x, y) == row.colour;
+      matching += inColumn;
+      columns += inColumn > 0;
+    }
+    const int all = (r.Right - r.Left) * (r.Bottom - r.Top);
+    const bool holds = row.check == Every ? matching == all
+                       : row.check == Some ? matching > 0
+                                           : columns == r.Right - r.Left;
+    EXPECT_TRUE(holds) << row.name << ": " << matching << " of " << all << " pixels, in " << columns << " columns";
+  }
+  // "Ahoj" inks from the top of its capital to the bottom of the j's tail:
+  // most of the pixel height (the font's ascent and descent) and no more.
+  const PdfPagePixels page = RasterisePdfPage(pdf, 1, 127, folder.File("text"));
+  int top = 200, bottom = -1;
+  for (int y = 100; y < 200; ++y)
+    for (int x = 150; x < 300; ++x)
+      if (page.At(x, y) == kBlack) top = std::min(top, y), bottom = std::max(bottom, y);
+  EXPECT_GE(bottom - top + 1, 24) << top << ".." << bottom;
+  EXPECT_LE(bottom - top + 1, 30) << top << ".." << bottom;
 }
 
 }  // namespace

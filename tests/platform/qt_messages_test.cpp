@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QString>
+#include <QtGlobal>
+
+#include <cstdio>
 #include <cstdlib>
 #include <optional>
 #include <string>
@@ -56,6 +60,33 @@ TEST_F(QtPlatformChoiceTest, OffscreenOnlyWithoutADisplayOrAChosenPlatform) {
     const char* chosen = std::getenv("QT_QPA_PLATFORM");
     EXPECT_EQ(chosen ? Value(chosen) : std::nullopt, row.chosen) << row.name;
   }
+}
+
+// Only a fatal message of Qt ends the program, with exit code 1 and the
+// message on the standard error; any other still reaches the handler that
+// was there before, and the program goes on.  Each runs in a process of its
+// own, which the fatal one ends.
+TEST(QtMessagesTest, OnlyAFatalMessageEndsTheProgram) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  const auto earlier = [](QtMsgType, const QMessageLogContext&, const QString& message) {
+    std::fprintf(stderr, "earlier: %s\n", message.toLocal8Bit().constData());
+  };
+  EXPECT_EXIT(
+      {
+        qInstallMessageHandler(earlier);
+        platform::EndOnFatalQtMessage();
+        qWarning("varování");
+        qInfo("zpráva");
+        std::_Exit(0);
+      },
+      ::testing::ExitedWithCode(0), "^earlier: varování\nearlier: zpráva\n$");
+  EXPECT_EXIT(
+      {
+        qInstallMessageHandler(earlier);
+        platform::EndOnFatalQtMessage();
+        qFatal("bez displeje");
+      },
+      ::testing::ExitedWithCode(1), "^bez displeje\n$");
 }
 
 }  // namespace

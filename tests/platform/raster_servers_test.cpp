@@ -94,6 +94,7 @@ TEST(WorldFiles, AreFoundBesideThePicture) {
       {"a.gif", {"a.gfw", "a.gifw"}, "a.gfw"},
       {"a.png", {"a.pgw"}, "a.pgw"},
       {"a.PNG", {"a.PNGW"}, "a.PNGW"},
+      {"a.PNG", {"a.pngw"}, "a.pngw"},
       {"a.gif", {"b.gfw", "a.jgw"}, ""},
       {"a.gif", {"a.gfw/"}, ""},
   };

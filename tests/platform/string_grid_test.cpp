@@ -2,11 +2,16 @@
 // own events as a person would drive them.
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QTableWidget>
+
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "platform/forms.h"
 #include "platform/string_grid.h"
+#include "platform/string_grid_reference.h"
 #include "platform/tab_pages.h"
 
 namespace platform {
@@ -237,6 +242,48 @@ TEST(TabPages, CaptionsVisibilityAndTheActivePage) {
   EXPECT_THROW(pages.PageCaption(3), EFormLayoutError);
   EXPECT_THROW(TabPages(form, "sg_Plain"), EFormLayoutError);
   EXPECT_THROW(StringGrid(form, "pc_Pages"), EFormLayoutError);
+}
+
+// A page index outside the control's three pages is a layout error for every
+// operation, reading or changing, and changes nothing.
+TEST(TabPages, EveryOperationRefusesAPageTheControlLacks) {
+  Form form("TTestGridForm");
+  TabPages pages(form, "pc_Pages");
+  const struct {
+    const char* name;
+    std::function<void(int page)> use;
+  } rows[] = {
+      {"PageName", [&](int page) { pages.PageName(page); }},
+      {"PageCaption", [&](int page) { pages.PageCaption(page); }},
+      {"SetPageCaption", [&](int page) { pages.SetPageCaption(page, "x"); }},
+      {"PageVisible", [&](int page) { pages.PageVisible(page); }},
+      {"SetPageVisible", [&](int page) { pages.SetPageVisible(page, false); }},
+      {"SetActivePage", [&](int page) { pages.SetActivePage(page); }},
+      {"UserChooseTab", [&](int page) { UserChooseTab(form, "pc_Pages", page); }},
+  };
+  for (const auto& row : rows)
+    for (const int page : {-1, 3}) EXPECT_THROW(row.use(page), EFormLayoutError) << row.name << " " << page;
+  EXPECT_EQ(pages.ActivePage(), 0);
+  for (int page = 0; page < 3; ++page) EXPECT_TRUE(pages.PageVisible(page)) << page;
+}
+
+// The yardstick the property editor is timed against fills what the editor
+// fills: a shown table of two columns, one row per name and value.
+TEST(QtTableYardstick, HoldsEveryPairInTheTwoColumnsOfAShownTable) {
+  const std::vector<std::pair<std::string, std::string>> pairs{{"Name", "Porost 1"}, {"ID", "-1"}, {"Výměra", "12,5"}};
+  QtTable yardstick;
+  yardstick.FillAndRefill(pairs);
+  std::vector<const QTableWidget*> shown;
+  for (const QWidget* window : QApplication::topLevelWidgets())
+    if (const auto* table = qobject_cast<const QTableWidget*>(window); table && table->isVisible()) shown.push_back(table);
+  ASSERT_EQ(shown.size(), 1u);
+  const QTableWidget& table = *shown.front();
+  ASSERT_EQ(std::pair(table.rowCount(), table.columnCount()), std::pair(3, 2));
+  for (int row = 0; row < 3; ++row) {
+    const auto& [name, value] = pairs[static_cast<std::size_t>(row)];
+    EXPECT_EQ(table.item(row, 0)->text().toStdString(), name) << row;
+    EXPECT_EQ(table.item(row, 1)->text().toStdString(), value) << row;
+  }
 }
 
 }  // namespace

@@ -137,6 +137,43 @@ TEST_F(GuideExportTest, AFailingOrStoppedSeriesIsNamedAndNoSuccessIsClaimed) {
   EXPECT_EQ(LinesIn("5.BLK"), 3);
 }
 
+// What the user changes in the dialog (1:50 000 unticked, 1:25 000 ticked,
+// another folder) becomes the options, and the export follows it, only when
+// the dialog ends with OK; Storno leaves every option as it was.
+TEST_F(GuideExportTest, TheDialogsChoicesBecomeTheOptionsOnlyWhenItEndsWithOk) {
+  const std::string other = out + "/jinam";
+  const struct {
+    const char* name;
+    const char* button;
+    bool export50, export25;
+    std::string folder;
+    long lines25;  // in the other folder: the sample guide's two chosen 1:25 000 sheets
+  } rows[] = {
+      {"OK", "bt_OK", false, true, other, 2},
+      {"Storno", "bt_Storno", true, false, out, -1},
+  };
+  Load();
+  for (const auto& row : rows) {
+    std::filesystem::remove_all(other);
+    TOptions& options = *main->GetOptions();
+    std::tie(options.Export_50, options.Export_25, options.DataDirectory) = std::tuple(true, false, out);
+    platform::SetModalAnswerer([&row, &other](platform::Form& form) {
+      platform::UserClick(form, "cb_50");
+      platform::UserClick(form, "cb_25");
+      form.SetText("ed_Path", other);
+      platform::UserClick(form, row.button);
+    });
+    ExportGuide(*main, guideFile);
+    RunMessages();
+    EXPECT_EQ(std::tuple(options.Export_50, options.Export_25, options.DataDirectory),
+              std::tuple(row.export50, row.export25, row.folder))
+        << row.name;
+    EXPECT_EQ(std::tuple(LinesIn("jinam/25.BLK"), std::filesystem::exists(out + "/50.BLK")),
+              std::tuple(row.lines25, false))
+        << row.name;
+  }
+}
+
 TEST_F(GuideExportTest, TheRoadStopsEarlyWithoutConfirmationFolderOrGuide) {
   // The dialog's button, whether a guide is loaded, the export folder; the boxes shown; whether that counts as
   // complete (the user's No is no failure).

@@ -391,14 +391,14 @@ TEST_F(AreaExportTest, BadAreasAreWrittenAsTheyAreAndLoggedByNumber) {
   }
 }
 
-TEST_F(AreaExportTest, WithoutTablesTheAreasTakeTheValuesOfTheAreaUnderTheirLabelThroughTheScriptOfTheirKind) {
-  DrawSquare(0, 0, 30);
-  DrawSquare(30, 0, 30);
-  TAreaString& areas = Build();
+// Without tables the values go onto the areas' props; with them into the
+// areas' records, the props left as they were.
+TEST_F(AreaExportTest, TheAreasTakeTheValuesOfTheAreaUnderTheirLabelThroughTheScriptOfTheirKind) {
   // The script in a folder of small letters: only its file name is the
   // kind's, in capitals.
   std::filesystem::create_directories(folder.Path() + "/ctl");
   std::ofstream(folder.Path() + "/ctl/P0012.TDS") << "DRUH BARVA\r\nCISLO ZNACKA\r\n*LHC LHC\r\n";
+  std::ofstream(folder.Path() + "/ctl/P0012.CRT") << "BARVA N 4 0\r\nZNACKA N 4 0\r\n";
   TSpaceEntityQTree tree;
   TAreaString other;
   auto* over = new TAreaElement;
@@ -418,20 +418,48 @@ TEST_F(AreaExportTest, WithoutTablesTheAreasTakeTheValuesOfTheAreaUnderTheirLabe
   across->CalcBounds();
   other.AddEntity(across);
   tree.AddAndGrow(across);
-  TExportAreasToLumarPropsFromAreaQTree tool;
-  tool.SetAreaQTree(&tree);
-  tool.ControlDir = folder.Path() + "/ctl";
-  tool.DruhPloch = 12;
-  tool.SetBlockName(block);
-  tool.SetInput(&areas);
-  tool.DoIt();
-  std::map<double, std::pair<int, int>> colourAndSymbol;  // by the left edge
-  for (TElement* child : areas.Children()) {
-    const auto& props = Props(child);
-    colourAndSymbol[static_cast<TAreaElement*>(child)->GetMinX()] = {props.Barva, props.Znacka};
-  }
+  using ByLeftEdge = std::map<double, std::pair<int, int>>;
   // The left stand lies under the other area; the right keeps the new props'.
-  EXPECT_EQ(colourAndSymbol, (std::map<double, std::pair<int, int>>{{0, {9, 77}}, {30, {2, 1}}}));
+  const ByLeftEdge taken{{0, {9, 77}}, {30, {2, 1}}};
+  const ByLeftEdge kept{{0, {2, 1}}, {30, {2, 1}}};
+  const struct {
+    const char* name;
+    bool tables;
+    ByLeftEdge props;    // colour and symbol of the areas' props
+    ByLeftEdge records;  // BARVA and ZNACKA of their records, 0 for none
+  } rows[] = {
+      {"without tables", false, taken, {}},
+      {"with tables", true, kept, {{0, {9, 77}}, {30, {0, 0}}}},
+  };
+  for (const auto& row : rows) {
+    std::filesystem::remove_all(block);
+    lines.Clear();
+    built.reset();
+    DrawSquare(0, 0, 30);
+    DrawSquare(30, 0, 30);
+    TAreaString& areas = Build();
+    TExportAreasToLumarPropsFromAreaQTree tool;
+    tool.SetAreaQTree(&tree);
+    tool.ControlDir = folder.Path() + "/ctl";
+    tool.DruhPloch = 12;
+    tool.ExportDBF = row.tables;
+    tool.SetBlockName(block);
+    tool.SetInput(&areas);
+    tool.DoIt();
+    ByLeftEdge props;
+    std::map<std::string, double> leftEdgeOf;  // by the area's number
+    for (TElement* child : areas.Children()) {
+      const double left = static_cast<TAreaElement*>(child)->GetMinX();
+      props[left] = {Props(child).Barva, Props(child).Znacka};
+      leftEdgeOf[std::to_string(Props(child).Cislo)] = left;
+    }
+    EXPECT_EQ(props, row.props) << row.name;
+    ByLeftEdge records;
+    if (row.tables)
+      for (const auto& record : Rows(block + "/P0012.DBF"))  // BARVA, ZNACKA, CISLO
+        records[leftEdgeOf.at(record.at(2))] = {std::atoi(record.at(0).c_str()), std::atoi(record.at(1).c_str())};
+    EXPECT_EQ(records, row.records) << row.name;
+  }
 }
 
 // Every form asks its question after the first object; the answers are given
@@ -622,6 +650,58 @@ TEST_F(AreaExportTest, PointsAreNumberedByTheirPlaceInTheListAndOtherRecordsStay
     EXPECT_EQ(r.X, row.x) << "record " << row.record;
   }
   EXPECT_EQ(input.GetElement(4)->ID, 5);
+}
+
+// The export handler gets each object the export writes, with the number it
+// is written under: the boundary lines, then the areas; of a point list
+// only its points.
+TEST_F(AreaExportTest, TheHandlerGetsEachWrittenObjectWithItsNumberInTheOrderWritten) {
+  using Calls = std::vector<std::pair<char, std::int32_t>>;
+  struct Handler {
+    Calls calls;
+    void Exported(TElement* element, TDynamicProperties*) {
+      const char letter = DynamicCast<TPointElement>(element)  ? 'B'
+                          : DynamicCast<TAreaElement>(element) ? 'P'
+                          : DynamicCast<TPolyLineElement>(element) ? 'L'
+                                                                   : 'X';
+      calls.emplace_back(letter, element->ID);
+    }
+  };
+  // Two squares apart: two boundary lines and two areas, the outer rings
+  // being holes that are not written.  Points at places 1 and 4 of six.
+  TSpaceEntityString points;
+  for (int i = 0; i < 6; ++i) {
+    TSpaceEntity* child = (i == 1 || i == 4) ? static_cast<TSpaceEntity*>(new TPointElement) : new TPolyLineElement;
+    child->SetBounds({100.0 + i, 200, 100.0 + i, 200});
+    child->SetProperties(new TLumarPointProps);
+    points.AddElement(child);
+  }
+  const struct {
+    const char* name;
+    bool points;
+    Calls expected;
+  } rows[] = {
+      {"areas", false, {{'L', 1}, {'L', 2}, {'P', 1}, {'P', 2}}},
+      {"points", true, {{'B', 2}, {'B', 5}}},
+  };
+  for (const auto& row : rows) {
+    Handler handler;
+    std::unique_ptr<TExportLumarElements> tool;
+    if (row.points) {
+      tool = std::make_unique<TExportPointsToLumar>();
+      tool->SetInput(&points);
+    } else {
+      lines.Clear();
+      DrawSquare(0, 0, 10);
+      DrawSquare(20, 0, 10);
+      tool = std::make_unique<TExportAreasToLumar>();
+      tool->SetInput(&Build());
+    }
+    tool->OnExportObject = ExportObjectHandler<Handler, &Handler::Exported>(&handler);
+    tool->SetBlockName(block);
+    tool->DoIt();
+    EXPECT_EQ(handler.calls, row.expected) << row.name;
+  }
 }
 
 // The files keep their records in memory until they are written out at the

@@ -342,6 +342,20 @@ TEST_F(ExportToTextTest, EachChildIsOneLineOfTheNamedPropertiesUntilTheUserConfi
   EXPECT_TRUE(calls.empty());
 }
 
+// An export's run is a tool's run: it sets the tool's run flag, also when
+// there is nothing to export.
+TEST_F(ExportTest, EveryExportToolSetsItsRunFlagAlsoWithoutInput) {
+  for (const char* name : {"TPrepareExportLinesToLumar", "TExportLinesToLumar", "TExportElementsToText",
+                           "TPrepareExportAreasToLumar", "TExportAreasToLumar",
+                           "TExportAreasToLumarPropsFromAreaQTree", "TExportPointsToLumar", "TSaveAreasToBlok"}) {
+    std::unique_ptr<TElement> element(CreateElementByClassName(name));
+    auto* tool = DynamicCast<TTool>(element.get());
+    ASSERT_NE(tool, nullptr) << name;
+    tool->DoIt();
+    EXPECT_TRUE(tool->RunFlag()) << name;
+  }
+}
+
 }  // namespace
 
 // The attribute table is complete for other readers once the export has

@@ -1,5 +1,7 @@
 #include "block/files/block_records.h"
 
+#include <numbers>
+
 #include "block/files/record_file.h"
 #include "tests/block/block_fixture.h"
 
@@ -70,6 +72,18 @@ TEST(BlockRecords, EachRecordPutsEveryFieldAtItsOffset) {
   textLayout.Real(45, 15).Real(51, 0.125).Int(57, 9, 2).Int(59, -4, 2);
   for (std::size_t i = 61; i < 85; ++i) textLayout.Int(i, 0xEE, 1);
   ExpectLayout("TN.TBX", text, textLayout);
+}
+
+// A text's slant is taken as degrees when its magnitude exceeds 1, and is
+// ignored otherwise.
+TEST(BlockRecords, ATextsSlantIsDegreesBeyondOneAndIgnoredWithin) {
+  const std::pair<double, double> rows[] = {
+      {45, std::numbers::pi / 4}, {-90, -std::numbers::pi / 2}, {1.5, std::numbers::pi / 120},
+      {1, 0},                     {-1, 0},                      {0.5, 0},
+      {-0.25, 0},                 {0, 0},
+  };
+  for (const auto& [slant, radians] : rows)
+    EXPECT_DOUBLE_EQ(TTextBoxRecord{.Slant = slant}.SlantRadians(), radians) << slant;
 }
 
 using RecordFileTest = TempFolderTest;

@@ -191,9 +191,14 @@ TEST_F(LayerExportTest, WithoutTheDataEntityOrTheLayerBothExportsDoNothing) {
   };
   for (const auto& row : rows) {
     row.spoil();
-    Tool<TExportLHC>()->DoIt();
-    Tool<TExportSimpleLHC>()->DoIt();
+    auto areas = Tool<TExportLHC>();
+    auto points = Tool<TExportSimpleLHC>();
+    areas->DoIt();
+    points->DoIt();
     EXPECT_EQ(platform::DirectoryExists(block), row.blockMade) << row.name;
+    // A run that finds nothing is still a tool's run.
+    EXPECT_TRUE(areas->RunFlag()) << row.name << ": areas";
+    EXPECT_TRUE(points->RunFlag()) << row.name << ": points";
   }
 }
 

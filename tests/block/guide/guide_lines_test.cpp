@@ -57,16 +57,26 @@ class GuideLinesTest : public BlockTest {
     if (bounds.MinX <= bounds.MaxX) space->SetBounds(bounds);
     return space;
   }
-  // Runs a selection with the series flags 50, 25, 10, 5, 2, User.
-  void Run(const std::array<bool, 6>& flags) {
+  // Runs a selection with the series flags 50, 25, 10, 5, 2, User, as many
+  // times as asked.
+  void Run(const std::array<bool, 6>& flags, int runs = 1) {
     TSelectGuideLines select;
     const std::array setters{&TSelectGuideLines::Set50, &TSelectGuideLines::Set25, &TSelectGuideLines::Set10,
                              &TSelectGuideLines::Set5,  &TSelectGuideLines::Set2,  &TSelectGuideLines::SetUser};
     for (std::size_t i = 0; i < setters.size(); ++i) (select.*setters[i])(flags[i]);
     select.SetInput(&guide);
     select.SetOutput(&lin);
-    select.DoIt();
+    for (int run = 0; run < runs; ++run) select.DoIt();
     RunMessages();
+  }
+
+  // The frames' vertices, by line string.
+  FrameMap Frames() const {
+    FrameMap frames;
+    for (TElement* string : lin.Children())
+      for (TElement* line : DynamicCast<TPolyLineString>(string)->Children())
+        frames[string->GetName()].push_back(VerticesOf(*DynamicCast<TPolyLineElement>(line)));
+    return frames;
   }
 
   TWCSWorld world;
@@ -97,11 +107,7 @@ TEST_F(GuideLinesTest, EachChosenSeriesFramesItsSelectedSheetsOnceVertexByVertex
     SCOPED_TRACE(testing::PrintToString(flags));
     lin.Clear();
     Run(flags);
-    FrameMap frames;
-    for (TElement* string : lin.Children())
-      for (TElement* line : DynamicCast<TPolyLineString>(string)->Children())
-        frames[string->GetName()].push_back(VerticesOf(*DynamicCast<TPolyLineElement>(line)));
-    EXPECT_EQ(frames, expected);
+    EXPECT_EQ(Frames(), expected);
   }
   EXPECT_THAT(log.Lines, ElementsAre());
 }
@@ -126,6 +132,14 @@ TEST_F(GuideLinesTest, FramesAreKind1Colour13Symbol0AddedByEachRunAndASheetWitho
   EXPECT_THAT(log.Lines,
               ElementsAre(noBounds, noBounds, "Prvek User není řetězec linií, rámeček listu Lesík nevytvořen",
                           "Prvek User není řetězec linií, rámeček listu Obora nevytvořen", noBounds));
+}
+
+// A selection run again walks the guide again: each run frames every
+// chosen sheet.
+TEST_F(GuideLinesTest, TheSameSelectionRunTwiceFramesEachChosenSheetTwice) {
+  Run({false, false, true, false, false, true}, 2);
+  EXPECT_EQ(Frames(), (FrameMap{{"10", {RingOf(otherTen), RingOf(sheet10), RingOf(otherTen), RingOf(sheet10)}},
+                                {"User", {RingOf(user1), RingOf(user2), RingOf(user1), RingOf(user2)}}}));
 }
 
 }  // namespace

@@ -156,6 +156,8 @@ TEST_F(LayerImportDialogTest, StartsInTheInitialFolderAndAddsDoubleClickedFiles)
     EXPECT_THAT(form.Items("InFile"), ElementsAre("TN.LIN", "tn.are"));
     platform::SetDialogs(nullptr);
     EXPECT_FALSE(form.Text("InDrive").empty());
+    // The selection starts on the first row, where a first double click goes.
+    EXPECT_EQ(form.CurrentRow(kGrid), 0);
     form.SetCurrentRow(kGrid, 1);
     platform::UserClickItem(form, "InFile", 0);
     EXPECT_EQ(form.Text("lbSize"), "103");

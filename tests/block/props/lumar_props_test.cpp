@@ -97,7 +97,14 @@ TEST_F(LumarPropsTest, HectaresAreTheAreasSquareUnitsOverTenThousand) {
 // overlaps or touches it, and its margin lies 10 further out on every side.
 TEST_F(LumarPropsTest, ASymbologyRectangleMeetsWhatOverlapsOrTouchesIt) {
   TBGIText text;
-  EXPECT_EQ(text.ClassName(), "TBGIText");
+  // A text is a rectangle element, a base element and a coordinate.
+  std::vector<std::string> chain;
+  for (TClass cls = text.ClassType(); cls && chain.size() < 4; cls = cls->Parent) chain.push_back(cls->ClassName);
+  EXPECT_EQ(chain, (std::vector<std::string>{"TBGIText", "TRectBGIElement", "TBGIBaseElement", "T2DCoordinate"}));
+  // Its start point is made on first use and kept.
+  const T2DCoordinate* start = text.StartPoint();
+  ASSERT_NE(start, nullptr);
+  EXPECT_EQ(text.StartPoint(), start);
   text.Rect()->IncludePoint(0, 0);
   text.Rect()->IncludePoint(10, 5);
   const struct {

@@ -1,6 +1,7 @@
 #include "block/reading/block_reader.h"
 
 #include <cstring>
+#include <functional>
 #include <numbers>
 #include <tuple>
 
@@ -254,6 +255,82 @@ TEST_F(BlockReaderTest, AHoleIsAddedOnceWhereverItsLabelPointLies) {
 }
 
 // Clears the world's object model when it receives a message.
+// The progress a layer's reading reports to the main tool: its start (the
+// process's name and range) and its end.
+class TProgressLog : public TOwnerEntity {
+ public:
+  std::vector<std::string> Seen;
+  void ReceiveMessage(TKestuMessage*& message, bool& handled) override {
+    if (const auto* start = DynamicCast<TProgressMessage>(message); start && start->Message == msgProgressStart)
+      Seen.push_back(start->ProcessName + std::to_string(start->MinProgress) + ".." +
+                     std::to_string(start->MaxProgress));
+    else if (message->Message == msgProgressEnd)
+      Seen.push_back("end");
+    handled = true;
+  }
+};
+
+// Each layer's reading shows the hourglass and a progress over its file's
+// records named by the reader's class and file, and ends with the default
+// cursor and the progress's end.
+TEST_F(BlockReaderTest, EachLayerReadShowsItsProgressAndTheHourglassUntilItEnds) {
+  // Records 0 to 2 of both files; the line file's record 0 is the fixture's zero record.
+  files.PutBytes(kPointFileName, 0, TPointRecord::Dummy());
+  files.Put(kPointFileName, 2, TPointRecord{.Number = 2, .X = 1, .Y = 1});
+  files.Put(kLineFileName, 2, LineRecord(2, 0, 3, {10, 0, 0, 0}));
+  TProgressLog progress;
+  MainTool = &progress;
+  const struct {
+    const char* name;
+    std::function<TElement*(TLumaRBlokReader&)> read;
+    std::string process;
+  } rows[] = {
+      {"points", [](TLumaRBlokReader& r) { return r.ReadPoints(); }, "TLumarPointReader (" + dir + "/TN.PNT) 0..3"},
+      {"lines", [](TLumaRBlokReader& r) { return r.ReadLines(); }, "TLumarLinReader (" + dir + "/TN.LIN) 0..3"},
+  };
+  for (const auto& row : rows) {
+    auto reader = Reader();
+    dialogs.CursorChanges.clear();
+    progress.Seen.clear();
+    std::unique_ptr<TElement> layer(row.read(*reader));
+    RunMessages();
+    ASSERT_FALSE(dialogs.CursorChanges.empty()) << row.name;
+    EXPECT_EQ(std::pair(dialogs.CursorChanges.front(), dialogs.ScreenCursor()),
+              std::pair(platform::Cursor::HourGlass, platform::Cursor::Default))
+        << row.name;
+    EXPECT_EQ(progress.Seen, (std::vector<std::string>{row.process, "end"})) << row.name;
+  }
+  MainTool = &log;
+}
+
+// A layer asked for with a rectangle (all four values non-zero) is read
+// only from a block whose described box meets it; with a rectangle that
+// has a zero, or none, every block is read.
+TEST_F(BlockReaderTest, ALayerIsReadOnlyFromABlockWhoseBoxMeetsTheRectangleAskedFor) {
+  // The box (100, 200)-(110, 210): negated, maximum corner first.
+  const std::string info = "OPSANYOBDELNIKBLOKU=-110 -210 -100 -200\r\n";
+  files.Raw(kInfoFileName, Bytes(info.begin(), info.end()));
+  files.PutBytes(kPointFileName, 0, TPointRecord::Dummy());
+  files.Put(kPointFileName, 1, TPointRecord{.Number = 1, .X = 500, .Y = 500});
+  files.Flush();
+  const struct {
+    const char* name;
+    TRealRect rect;
+    bool read;
+  } rows[] = {
+      {"no rectangle", {0, 0, 0, 0}, true},
+      {"overlapping the box", {105, 205, 120, 220}, true},
+      {"touching the box", {110, 210, 120, 220}, true},
+      {"away from the box", {300, 300, 400, 400}, false},
+      {"away, with a zero: not used", {0, 300, 400, 400}, true},
+  };
+  for (const auto& row : rows) {
+    std::unique_ptr<TSpaceEntityString> layer(ReadBlockLayer("PNT", dir, {}, row.rect, false, TMethod{}));
+    EXPECT_EQ(layer ? layer->GetCount() : -1, row.read ? 1 : -1) << row.name;
+    world->ObjectModel()->Clear();
+  }
+}
+
 class TModelClearer : public TElement {
  public:
   void ReceiveMessage(TKestuMessage*& /*message*/, bool& handled) override {
@@ -287,6 +364,8 @@ TEST_F(BlockReaderTest, BrokenAreasAndParentChainsAreLoggedNeverFollowedForever)
   SquareLine(files, 1, 0, 10, 1);
   SquareLine(files, 2, 20, 10, 2);
   SquareLine(files, 4, 50, 10, 5);
+  // Record 0 is never a line, not even of an area it names.
+  SquareLine(files, 0, 60, 10, 4);
   TLineRecord open = LineRecord(3, 0, 1);
   open.LeftArea = 3;
   open.Links[llEndNext] = {99, 1};  // past the file

@@ -96,6 +96,21 @@ TEST_F(LumarDBFTableTest, AStaleIndexIsRebuiltOnceOrPassedByWhenItCannotBeReplac
   }
 }
 
+// A table opened for reading is read-only, also after the same object held
+// another open for update: one in a folder the user cannot write reads.
+TEST_F(LumarDBFTableTest, ATableOpenedForReadingAfterOneOpenForUpdateIsReadOnly) {
+  const std::string target = MakeTable("P0001.DBF", "CISLO decimal(6,0)", {});
+  platform::ForceDirectories(File("src"));
+  const std::string source = File("src/P0002.DBF");
+  std::filesystem::rename(MakeTable("P0002.DBF", "CISLO decimal(6,0)", {{"4"}}), source);
+  ASSERT_TRUE(table.OpenForUpdate(target));
+  const platform::WriteProtectedFolder protection(File("src"));
+  ASSERT_TRUE(table.OpenTable(source));
+  EXPECT_TRUE(table.Table().ReadOnly());
+  table.Table().First();
+  EXPECT_EQ(table.ReadCislo(), 4);
+}
+
 TEST_F(LumarDBFTableTest, FindsOnlyNumbersItHoldsAndNeverReadsOutsideTheIndex) {
   const std::string file =
       MakeTable("L0002.DBF", "NAZEV char(5), CISLO char(6)", {{"a", "4"}, {"b", "  2"}, {"c", "x"}, {"d", "7"}});

@@ -22,6 +22,26 @@ class TableCreationTest : public BlockTest {
   }
 };
 
+// A field's SQL type, as its published property reads, follows its type
+// letter; a letter the statement does not know has none.
+TEST_F(TableCreationTest, AFieldsPublishedSqlTypeFollowsItsTypeLetter) {
+  const struct {
+    char type;
+    std::uint16_t length, decimals;
+    const char* sql;
+  } rows[] = {
+      {'C', 30, 0, "char(30)"}, {'D', 8, 0, "date"}, {'L', 1, 0, "boolean"}, {'N', 9, 3, "decimal(9,3)"},
+      {'M', 10, 0, ""},
+  };
+  for (const auto& row : rows) {
+    TFieldDefElement field;
+    field.FieldType = row.type;
+    field.Length = row.length;
+    field.Decimals = row.decimals;
+    EXPECT_EQ(field.GetPropertyText("SQLType"), row.sql) << row.type;
+  }
+}
+
 TEST_F(TableCreationTest, AStatementTheEngineRefusesIsShownAndMakesNothing) {
   TEntity defs;
   for (const auto& [name, type, length] : {std::tuple{"NAZEV", 'C', 30}, {"CISLO", 'N', 6}}) {
@@ -109,26 +129,33 @@ TEST_F(TableCreationTest, ASourceTableGivesItsStructureWhenItsHeaderHoldsTogethe
     std::copy(with.begin(), with.end(), bytes.begin() + static_cast<long>(at));
     return bytes;
   };
+  // A bad field is named by its place among the descriptors, from 1.
+  const std::string broken = "Problém s vytvořením DBF dle " + File("case.DBF");
   const struct {
     const char* name;
     Bytes bytes;
     const char* target;
     bool done;
     std::size_t fields;  // of the table made
+    Lines messages;
   } cases[] = {
-      {"the target itself", good, "case.DBF", false, 0},
-      {"the target itself by another path", good, "./case.DBF", false, 0},
-      {"header length beyond the file", patched(8, {0xFF, 0x7F}), "T.DBF", false, 0},
-      {"header length below 32", patched(8, {0x10, 0x00}), "T.DBF", false, 0},
-      {"shorter than a header", Bytes(good.begin(), good.begin() + 20), "T.DBF", false, 0},
-      {"stops at the terminator", patched(64, {0x0D}), "T.DBF", false, 0},  // one field left: no table
-      {"a field of a type it cannot make", patched(32 + 11, {'M'}), "T.DBF", false, 0},
-      {"256 fields", many, "T.DBF", true, 255},
-      {"good", good, "T.DBF", true, 2},
+      {"the target itself", good, "case.DBF", false, 0, {broken}},
+      {"the target itself by another path", good, "./case.DBF", false, 0, {broken}},
+      {"header length beyond the file", patched(8, {0xFF, 0x7F}), "T.DBF", false, 0, {broken}},
+      {"header length below 32", patched(8, {0x10, 0x00}), "T.DBF", false, 0, {broken}},
+      {"shorter than a header", Bytes(good.begin(), good.begin() + 20), "T.DBF", false, 0, {broken}},
+      {"stops at the terminator", patched(64, {0x0D}), "T.DBF", false, 0, {}},  // one field left: no table
+      {"a field of a type it cannot make", patched(32 + 11, {'M'}), "T.DBF", false, 0,
+       {"case.DBF: Spatny typ polozky, radek c.1"}},
+      {"a second field of a type it cannot make", patched(64 + 11, {'M'}), "T.DBF", false, 0,
+       {"case.DBF: Spatny typ polozky, radek c.2"}},
+      {"256 fields", many, "T.DBF", true, 255, {}},
+      {"good", good, "T.DBF", true, 2, {}},
   };
   for (const auto& c : cases) {
     WriteFileBytes(File("case.DBF"), c.bytes);
     platform::DeleteFile(File("T.DBF"));
+    const std::size_t shownBefore = dialogs.Messages.size();
     bool done = !c.done;
     CreateFromDBF(File("case.DBF"), folder.Path() + "/" + c.target, done);
     EXPECT_EQ(done, c.done) << c.name;
@@ -137,6 +164,8 @@ TEST_F(TableCreationTest, ASourceTableGivesItsStructureWhenItsHeaderHoldsTogethe
     if (c.done) {
       EXPECT_EQ(FieldNames(File("T.DBF")).size(), c.fields) << c.name;
     }
+    const Lines shown = MessageTexts();
+    EXPECT_EQ(Lines(shown.begin() + static_cast<long>(shownBefore), shown.end()), c.messages) << c.name;
   }
   EXPECT_EQ(FieldNames(File("T.DBF")), (Lines{"PLOCHA N9,3", "DATUM D8,0"}));
   EXPECT_TRUE(Rows(File("T.DBF")).empty());

@@ -356,3 +356,59 @@ TEST_F(AreaBuildingTest, EveryLabelIsWhatAListPlacerGivesTheFinishedArea) {
 }
 
 }  // namespace
+
+namespace {
+
+// A long hole pass shows its gauge and moves it every tenth area, as every
+// pass over areas does.
+TEST_F(AreaBuildingTest, ALongHolePassMovesItsGaugeEveryTenthArea) {
+  const struct {
+    const char* name;
+    int areas;
+    std::vector<std::string> calls;  // the gauge's calls but captions
+  } rows[] = {
+      {"100 areas: no gauge", 100, {"MaxValue=0", "Hide"}},
+      {"120 areas", 120,
+       {"MaxValue=0", "MaxValue=120", "Show", "Progress=10", "Progress=20", "Progress=30", "Progress=40",
+        "Progress=50", "Progress=60", "Progress=70", "Progress=80", "Progress=90", "Progress=100", "Progress=110",
+        "Progress=120", "Hide"}},
+  };
+  for (const auto& row : rows) {
+    // Squares off the index's whole-unit cell borders: each is filed once.
+    TSpaceEntityQTree index;
+    for (int i = 0; i < row.areas; ++i) {
+      auto* area = new TAreaElement;
+      for (const auto& [x, y] : Points{{0.25, 0.25}, {0.25, 0.75}, {0.75, 0.75}, {0.75, 0.25}, {0.25, 0.25}})
+        area->AddVertex(2 * i + x, y);
+      area->CalcBounds();
+      index.AddAndGrow(area);
+    }
+    TSubAreaMakerInQTree holes;
+    auto& gauge = static_cast<platform::RecordingGaugeForm&>(holes.Gauge());
+    holes.SetInput(&index);
+    holes.DoIt();
+    std::vector<std::string> calls;
+    for (const std::string& call : gauge.Calls)
+      if (call.rfind("Caption=", 0) != 0) calls.push_back(call);
+    EXPECT_EQ(calls, row.calls) << row.name;
+  }
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(AreaBuildingTest, TheAreaPassesStandUnderTheirWalkersAndPublishTheirSettings) {
+  EXPECT_EQ(MisplacedClasses({
+                {&TCreateAreaForBranch::StaticClass, "TCreateAreaForBranch", &TTool::StaticClass, {"AreaValue"}},
+                {&TCreateAreasForQTree::StaticClass, "TCreateAreasForQTree", &TProchazecListuQTreeGauge::StaticClass,
+                 {}},
+                {&TSubAreaMakerInQTree::StaticClass, "TSubAreaMakerInQTree", &TProchazecPlochGauge::StaticClass,
+                 {"AreaQTree"}},
+                {&TMakeNodesAndAreas::StaticClass, "TMakeNodesAndAreas", &TMakeNodes::StaticClass,
+                 {"JoinDifferentLines", "DeletePseudoNodes", "NodesQTree"}},
+            }),
+            "");
+}
+
+}  // namespace

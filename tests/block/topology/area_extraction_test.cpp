@@ -87,3 +87,25 @@ TEST_F(AreaExtractionTest, ALineAlreadyListedKeepsItsPlaceInAListGivenFromOutsid
 }
 
 }  // namespace
+
+namespace {
+
+// Every extractor gives its lines through the published Lines.
+TEST_F(AreaExtractionTest, TheExtractorsStandUnderTheLineExtractorAndPublishItsLines) {
+  EXPECT_EQ(MisplacedClasses({
+                {&TExtractAnyLines::StaticClass, "TExtractAnyLines", &TTool::StaticClass, {"Lines"}},
+                {&TExtractAnyLinesForArea::StaticClass, "TExtractAnyLinesForArea", &TExtractAnyLines::StaticClass,
+                 {"Lines"}},
+                {&TExtractBounderyLinesForArea::StaticClass, "TExtractBounderyLinesForArea",
+                 &TExtractAnyLines::StaticClass, {"Lines"}},
+                {&TExtractHolesLinesForArea::StaticClass, "TExtractHolesLinesForArea", &TExtractAnyLines::StaticClass,
+                 {"Lines"}},
+                {&TExtractLinesForAreas::StaticClass, "TExtractLinesForAreas", &TExtractAnyLines::StaticClass,
+                 {"Lines"}},
+                {&TExtractSubAreasForArea::StaticClass, "TExtractSubAreasForArea", &TTool::StaticClass,
+                 {"SubAreas", "AreaString"}},
+            }),
+            "");
+}
+
+}  // namespace

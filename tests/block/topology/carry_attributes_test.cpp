@@ -197,11 +197,15 @@ TEST_F(CarryAttributesTest, AnAreaThatCannotBeFoundAcrossALineIsReportedWithTheR
     int rightArea;
     bool oldAreaHasProps;
     std::string reason;
+    bool carried = false;
+    bool lineProps = true;
   } rows[] = {
       {"a line of no block the register knows", false, 31, true, "| L:5.00,5.00 No BlockReg"},
       {"an area number the block lacks", true, 77, true, "| L:5.00,5.00 No Reg.Area"},
-      {"the old area found", true, 31, true, ""},
+      {"the old area found", true, 31, true, "", true},
       {"an old area without properties", true, 31, false, "| L:5.00,5.00 No Area Props"},
+      // Only a line with line properties names the areas on its sides.
+      {"a line without properties: not looked across", false, 31, true, "", false, false},
   };
   for (const auto& row : rows) {
     lines.Clear();
@@ -223,6 +227,7 @@ TEST_F(CarryAttributesTest, AnAreaThatCannotBeFoundAcrossALineIsReportedWithTheR
     static_cast<TLumarLineProps*>(line->Properties())->RightArea = row.rightArea;
     static_cast<TLumarLineProps*>(line->Properties())->LeftArea = row.rightArea;
     if (row.lineInABlock) oldBlock->RegisterElement(line);
+    if (!row.lineProps) line->SetProperties(nullptr);
     line->SetAbsRefX(5);
     line->SetAbsRefY(5);
     TAreaString& areas = NewAreas();
@@ -231,8 +236,21 @@ TEST_F(CarryAttributesTest, AnAreaThatCannotBeFoundAcrossALineIsReportedWithTheR
     carry.SetInput(&areas);
     carry.DoIt();
     EXPECT_EQ(carry.ProtocolLine(), row.reason) << row.name;
+    EXPECT_EQ(DynamicCast<TLumarProps>(static_cast<TAreaElement*>(areas.GetElement(0))->Properties()) != nullptr,
+              row.carried)
+        << row.name;
     maker.reset();
   }
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(CarryAttributesTest, TheCarryIsAToolPublishingItsProtocolSettings) {
+  EXPECT_EQ(MisplacedClasses({{&TCarryArToArThroughLines::StaticClass, "TCarryArToArThroughLines", &TTool::StaticClass,
+                               {"SelectForProblem", "ProtocolOnlyProblem", "ProtocolFile"}}}),
+            "");
 }
 
 }  // namespace

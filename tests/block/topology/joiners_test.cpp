@@ -232,6 +232,30 @@ TEST_F(JoinersTest, AGroupEndsAtTheLastRecordOfItsLine) {
   }
 }
 
+// Asked for a position outside the list, the list has no record and no line there.
+TEST_F(JoinersTest, APositionOutsideTheListHasNoRecordAndNoLine) {
+  TPolyLineElement* line = Line({{0, 0}, {1, 0}, {2, 0}, {3, 0}});
+  const struct {
+    const char* name;
+    int records;
+    int position;
+  } rows[] = {
+      {"an empty list, at 0", 0, 0}, {"an empty list, at -1", 0, -1}, {"3 records, at -1", 3, -1},
+      {"3 records, at 3", 3, 3},     {"3 records, at 40", 3, 40},
+  };
+  for (const auto& row : rows) {
+    TLinesAbscEntity list;
+    for (int i = 0; i < row.records; ++i) {
+      auto* record = new TLumLinAbscissa;
+      record->SetLine(line);
+      record->Index = i;
+      list.AddSegment(record);
+    }
+    EXPECT_EQ(list.Segment(row.position), nullptr) << row.name;
+    EXPECT_EQ(list.LineOf(row.position), nullptr) << row.name;
+  }
+}
+
 TEST_F(JoinersTest, SegmentsComparedThroughTheBoxIndexJoinAsComparingEveryPairDoes) {
   const struct {
     const char* name;
@@ -251,6 +275,11 @@ TEST_F(JoinersTest, SegmentsComparedThroughTheBoxIndexJoinAsComparingEveryPairDo
       {"old lines only", RandomLine(14, 25), {RandomLine(15, 25), RandomLine(16, 25)}, false},
       {"itself and old lines", RandomLine(17, 25), {RandomLine(18, 25), SpiralCrossedOnce(20)}, true},
       {"no segment", {{1, 1}}, {RandomLine(19, 5)}, true},
+      // Cut at the old line's bend, the first half ends where the old line's
+      // second segment begins: that one is cut there, though the second half
+      // lies on the old first segment and is dropped before it meets it.
+      {"crossing an old line at its bend beside its first segment", {{0, 0}, {10, 0}}, {{{10, 0}, {5, 0}, {5, 5}}},
+       false},
   };
   for (const auto& row : rows) {
     TAbscAbscJoiner indexed;
@@ -371,6 +400,33 @@ TEST_F(JoinersTest, SegmentsSplitAtVerticesThroughTheBoxIndexAsTryingEveryRecord
       EXPECT_NE(protocol.find("TNewAbscOldPointJoiner"), std::string::npos) << row.name;
     }
   }
+}
+
+}  // namespace
+
+namespace {
+
+// Scripts set the joiners' tolerances and switches by name.
+TEST_F(JoinersTest, TheJoinersStandUnderTheProtocolToolAndPublishTheirSettings) {
+  EXPECT_EQ(MisplacedClasses({
+                {&TLinesAbscEntity::StaticClass, "TLinesAbscEntity", &TEntity::StaticClass, {}},
+                {&TProtocolTool::StaticClass, "TProtocolTool", &TTool::StaticClass,
+                 {"Protocol", "UseProtocol", "ProtocoledLine"}},
+                {&TDeleteZeroAbscInFirstLine::StaticClass, "TDeleteZeroAbscInFirstLine", &TProtocolTool::StaticClass,
+                 {"SnapDistance", "UseProtocol"}},
+                {&TPoinPointJoiner::StaticClass, "TPoinPointJoiner", &TProtocolTool::StaticClass,
+                 {"SnapDistance", "OnlyEnds", "SelfTest"}},
+                {&TNewPointOldAbscJoiner::StaticClass, "TNewPointOldAbscJoiner", &TProtocolTool::StaticClass,
+                 {"SnapDistance", "DivideOldLine", "OnlyEnds", "SelfTest"}},
+                {&TNewAbscOldPointJoiner::StaticClass, "TNewAbscOldPointJoiner", &TProtocolTool::StaticClass,
+                 {"SnapDistance", "SelfTest"}},
+                {&TAbscAbscJoiner::StaticClass, "TAbscAbscJoiner", &TProtocolTool::StaticClass, {"SelfTest"}},
+                {&TDivideAbscs::StaticClass, "TDivideAbscs", &TProtocolTool::StaticClass,
+                 {"MaxOutputAbscLength", "RoundKoef", "DivideLines"}},
+                {&TAbscPoint::StaticClass, "TAbscPoint", &TElement::StaticClass, {}},
+                {&TPointsLine::StaticClass, "TPointsLine", &TEntity::StaticClass, {}},
+            }),
+            "");
 }
 
 }  // namespace

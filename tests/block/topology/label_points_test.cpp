@@ -322,3 +322,19 @@ TEST_F(LabelPointsTest, EdgesMovedToARowAtOnceAreThoseSteppedRowByRow) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(LabelPointsTest, ThePlacersAndTheirScanPartsStandUnderTheirBases) {
+  EXPECT_EQ(MisplacedClasses({
+                {&TAreaPointPlacer::StaticClass, "TAreaPointPlacer", &TTool::StaticClass, {}},
+                {&TMultiAreaPointPlacer::StaticClass, "TMultiAreaPointPlacer", &TRecursor::StaticClass, {}},
+                {&TAnalDevice::StaticClass, "TAnalDevice", &TCanvasDevice::StaticClass, {}},
+                {&TIntegerPolygon::StaticClass, "TIntegerPolygon", &TElement::StaticClass, {}},
+                {&TPolygonList::StaticClass, "TPolygonList", &TEntity::StaticClass, {}},
+                {&TAnalArea::StaticClass, "TAnalArea", &TPlosnaZnacka::StaticClass, {}},
+            }),
+            "");
+}
+
+}  // namespace

@@ -8,6 +8,7 @@
 #include "block/topology/area_building.h"
 #include "platform/code_page.h"
 #include "spatial/geometry/plane_math.h"
+#include "spatial/objects/registers.h"
 #include "spatial/objects/space_entities.h"
 #include "spatial/topology/segment_records.h"
 #include "tests/block/topology/topology_fixture.h"
@@ -78,6 +79,12 @@ TEST_F(LineJoiningTest, EndsSnapToVerticesAndSegmentsAndCrossingLinesAreCutAtThe
        {{{0, 0}, {10, 0}, {10, 10}, {0.005, 0.003}}}},
       {"with the self test its begin goes to its end", {{{0, 0}, {10, 0}, {10, 10}, {0.005, 0.003}}},
        {{{0.005, 0.003}, {10, 0}, {10, 10}, {0.005, 0.003}}}, false, true},
+      // Both go onto the segment, 0.008 apart: the short segment between
+      // them loses its begin, and the end's foot, now a vertex of the old
+      // line 0.0036 off the line's first segment, is put back onto it.
+      {"an end and the vertex after it 0.005 and 0.006 from one segment: the line ends at the end's foot",
+       {{{5, 0.005}, {5.008, -0.006}, {3, 1}}, {{0, 0}, {20, 0}}},
+       {{{0, 0}, {5, 0}}, {{5, 0}, {20, 0}}, {{5, 0}, {3, 1}}}},
       {"a line doubling back along itself: the doubled segment once, its ends kept",
        {{{61.504, 0}, {48, 0}, {0, 0}, {0, 11.5}, {8, 0.004}, {9, 0}, {0, 63.504}}},
        {{{61.504, 0}, {48, 0}, {9, 0}},
@@ -91,6 +98,35 @@ TEST_F(LineJoiningTest, EndsSnapToVerticesAndSegmentsAndCrossingLinesAreCutAtThe
     for (const Points& points : row.drawn) Line(points, 1);
     Join(0.01, 0, row.onlyEnds, row.selfTest);
     EXPECT_THAT(Result(), UnorderedElementsAreArray(row.joined)) << row.name;
+  }
+}
+
+// Told to compare only lines of different sources, a line is compared only
+// with the lines of other blocks: two crossing lines of one block stay whole.
+TEST_F(LineJoiningTest, WhenTheSourceMustDifferOnlyLinesOfAnotherBlockAreCompared) {
+  const struct {
+    const char* name;
+    bool onlyDifferent;
+    bool oneBlock;
+    int lines;
+  } rows[] = {
+      {"one block, every line compared: both cut", false, true, 4},
+      {"one block, only other sources: both whole", true, true, 2},
+      {"two blocks, only other sources: both cut", true, false, 4},
+  };
+  for (const auto& row : rows) {
+    lines.Clear();
+    TRegister registry;
+    TBlockRegister* first = registry.GetBlockRegister("A", "TLumarBlockRegister");
+    TBlockRegister* second = row.oneBlock ? first : registry.GetBlockRegister("B", "TLumarBlockRegister");
+    first->RegisterElement(Line({{0, 0}, {10, 0}}, 1));
+    second->RegisterElement(Line({{5, -5}, {5, 5}}, 2));
+    TJoinLines joiner;
+    joiner.SnapDistance = 0.01;
+    joiner.CompareOnlyDifferentSource = row.onlyDifferent;
+    Join(joiner);
+    EXPECT_EQ(lines.GetCount(), row.lines) << row.name;
+    accepted.reset();
   }
 }
 
@@ -681,6 +717,29 @@ TEST_F(LineJoiningTest, TheOldSegmentsComparedAreThoseWithinTheToleranceOfTheNew
     // The rows are meant to find some segments and leave others.
     EXPECT_FALSE(records.empty()) << row.name;
   }
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(LineJoiningTest, TheComparisonToolsStandUnderTheirBasesAndPublishTheirSettings) {
+  EXPECT_EQ(MisplacedClasses({
+                {&TCreateLinesAbscEntity::StaticClass, "TCreateLinesAbscEntity", &TTool::StaticClass, {}},
+                {&TCreateLinQTreeAbsc::StaticClass, "TCreateLinQTreeAbsc", &TTool::StaticClass, {}},
+                {&TAddLinesIntoLinesAbscEntity::StaticClass, "TAddLinesIntoLinesAbscEntity", &TTool::StaticClass,
+                 {"LinesAbsc", "QTreeAbsc", "Tolerance", "CompareOnlyDifferentSource", "RefContainer"}},
+                {&TLinComparator::StaticClass, "TLinComparator", &TProtocolTool::StaticClass,
+                 {"QTree", "SnapDistance", "OnlyEnds", "SelfTest", "CompareOnlyDifferentSource", "RefContainer",
+                  "Protocol"}},
+                {&TSaveChangedLines::StaticClass, "TSaveChangedLines", &TProtocolTool::StaticClass,
+                 {"NewLines", "QTree", "MinLength", "SetLinesLabelPoint", "Protocol"}},
+                {&TJoinLines::StaticClass, "TJoinLines", &TTool::StaticClass,
+                 {"SnapDistance", "MinLength", "OnlyEnds", "SelfTest", "PrepocitavatPopBodyLinii",
+                  "CompareOnlyDifferentSource", "MaxOutputAbscLength", "RoundKoef", "DivideOutputLines", "Protocol",
+                  "UseProtocol", "ProtocoledLine"}},
+            }),
+            "");
 }
 
 }  // namespace

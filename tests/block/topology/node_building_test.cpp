@@ -433,3 +433,26 @@ TEST_F(NodeBuildingTest, FarNodesAreLinkedForEveryBranchWithALineAndOnlyThose) {
 }
 
 }  // namespace
+
+namespace {
+
+// Scripts make the passes by name and set the connector's flags by name.
+TEST_F(NodeBuildingTest, ThePassesStandUnderTheirWalkersAndPublishTheirFlags) {
+  EXPECT_EQ(MisplacedClasses({
+                {&TPutLinesIntoNodes::StaticClass, "TPutLinesIntoNodes", &TProchazecLinii::StaticClass, {}},
+                {&TPutNodesIntoQTree::StaticClass, "TPutNodesIntoQTree", &TProchazecListuQTreeGauge::StaticClass, {}},
+                {&TDeleteDirectRelationsToLinesInQTree::StaticClass, "TDeleteDirectRelationsToLinesInQTree",
+                 &TProchazecListuQTreeGauge::StaticClass, {}},
+                {&TRemoveSingleLinesInQTree::StaticClass, "TRemoveSingleLinesInQTree",
+                 &TProchazecListuQTreeGauge::StaticClass, {}},
+                {&TNodeConector::StaticClass, "TNodeConector", &TTool::StaticClass,
+                 {"JoinDifferentLines", "DeletePseudoNode", "MaxCoordsCount"}},
+                {&TNodesConector::StaticClass, "TNodesConector", &TProchazecListuQTreeGauge::StaticClass,
+                 {"JoinDifferentLines", "DeletePseudoNodes", "MaxCoordsCount"}},
+                {&TMakeNodes::StaticClass, "TMakeNodes", &TTool::StaticClass,
+                 {"JoinDifferentLines", "DeletePseudoNodes", "NodesQTree"}},
+            }),
+            "");
+}
+
+}  // namespace

@@ -2,6 +2,7 @@
 // The topology tests' fixture: lines with block properties in one string,
 // recorded gauges and log lines.
 #include <initializer_list>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -11,6 +12,35 @@
 #include "tests/block/block_fixture.h"
 
 using Points = std::vector<std::pair<double, double>>;
+
+// Where a class of the topology tools stands: its name, a class it is built
+// on, and the settings a script reads and writes by name.
+struct TClassPlace {
+  TClass (*Class)();
+  const char* Name;
+  TClass (*Base)();
+  std::vector<std::string> Published;
+};
+
+// What is out of place among the rows; "" when every class answers with its
+// name, stands under its base and publishes its settings.
+inline std::string MisplacedClasses(const std::vector<TClassPlace>& rows) {
+  std::string faults;
+  for (const TClassPlace& row : rows) {
+    const TClass cls = row.Class();
+    if (!cls) {
+      faults += std::string(row.Name) + ": no class; ";
+      continue;
+    }
+    if (cls->ClassName != row.Name) faults += std::string(row.Name) + ": named " + cls->ClassName + "; ";
+    const TClass base = row.Base();
+    if (!base || base == cls || !cls->InheritsFrom(base))
+      faults += std::string(row.Name) + ": not under " + (base ? base->ClassName : "a class") + "; ";
+    for (const std::string& property : row.Published)
+      if (!cls->FindProp(property)) faults += std::string(row.Name) + ": " + property + " unpublished; ";
+  }
+  return faults;
+}
 
 class TopologyTest : public BlockTest {
  protected:

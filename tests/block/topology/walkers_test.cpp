@@ -3,7 +3,7 @@
 #include <stdexcept>
 
 #include "platform/gauge_form.h"
-#include "tests/block/block_fixture.h"
+#include "tests/block/topology/topology_fixture.h"
 
 namespace {
 
@@ -161,6 +161,33 @@ TEST_F(WalkersTest, TheAreaSearcherTakesHolesOnlyWhenAskedTo) {
     EXPECT_EQ(Found(searcher), found) << "IncludeHoles " << includeHoles;
     EXPECT_EQ(searcher.Count, found) << "IncludeHoles " << includeHoles;
   }
+}
+
+}  // namespace
+
+namespace {
+
+// Each walker is a recursor of its family; the gauge's caption and the
+// protocol name are set by name.
+TEST_F(WalkersTest, EachWalkerStandsInItsFamily) {
+  EXPECT_EQ(MisplacedClasses({
+                {&TProchazecObjektu::StaticClass, "TProchazecObjektu", &TRecursor::StaticClass,
+                 {"GaugeCaption", "Protocol"}},
+                {&TProchazecLinii::StaticClass, "TProchazecLinii", &TProchazecObjektu::StaticClass, {"GaugeCaption"}},
+                {&TOznacLinie::StaticClass, "TOznacLinie", &TProchazecLinii::StaticClass, {}},
+                {&TProchazecLiniiGauge::StaticClass, "TProchazecLiniiGauge", &TProchazecLinii::StaticClass, {}},
+                {&THledacLinii::StaticClass, "THledacLinii", &TProchazecLiniiGauge::StaticClass, {}},
+                {&TReadLinesIntoQTree::StaticClass, "TReadLinesIntoQTree", &TProchazecLiniiGauge::StaticClass, {}},
+                {&TProchazecPloch::StaticClass, "TProchazecPloch", &TProchazecObjektu::StaticClass, {"GaugeCaption"}},
+                {&TOznacPlochy::StaticClass, "TOznacPlochy", &TProchazecPloch::StaticClass, {}},
+                {&TProchazecPlochGauge::StaticClass, "TProchazecPlochGauge", &TProchazecPloch::StaticClass, {}},
+                {&THledacPloch::StaticClass, "THledacPloch", &TProchazecPlochGauge::StaticClass, {"IncludeHoles"}},
+                {&TProchazecListuQTree::StaticClass, "TProchazecListuQTree", &TProchazecObjektu::StaticClass,
+                 {"GaugeCaption"}},
+                {&TProchazecListuQTreeGauge::StaticClass, "TProchazecListuQTreeGauge",
+                 &TProchazecListuQTree::StaticClass, {}},
+            }),
+            "");
 }
 
 }  // namespace

@@ -46,6 +46,36 @@ TEST_F(LumarWritersTest, ALineIntoANewBlockMakesTheFolderItsFilesAndOneRecordAtI
   EXPECT_EQ(AsBytes(lines[2].Encode()), AsBytes(expected.Encode()));
 }
 
+// A coordinate is written where the file stands; one appended goes after
+// the file's last record wherever it stands, and its index is that record's.
+TEST_F(LumarWritersTest, ACoordinateIsWrittenWhereTheFileStandsAndAppendedAfterItsLastRecord) {
+  const struct {
+    const char* name;
+    bool append;
+    std::vector<TCoordRecord> records;  // (3, 4) negated by the national grid
+  } rows[] = {
+      // A kept file opens at its start: the new block's zero record 0.
+      {"written", false, {{-3, -4}}},
+      {"appended", true, {{0, 0}, {-3, -4}}},
+  };
+  for (const auto& row : rows) {
+    std::filesystem::remove_all(Block());
+    platform::ForceDirectories(Block());
+    CreateBlockFiles(Block());
+    {
+      auto writer = NewBlockWriter<TLumarCoordWriter>(Block(), false, &wcs);
+      const T2DCoordinate coord(3, 4);
+      std::int32_t index = -1;
+      if (row.append)
+        writer->AppendCoord(coord, index);
+      else
+        writer->WriteCoord(coord);
+      EXPECT_EQ(index, row.append ? 1 : -1) << row.name;
+    }
+    EXPECT_EQ(Coords(), row.records) << row.name;
+  }
+}
+
 TEST_F(LumarWritersTest, AWriteThatFailsPartWayRaisesAndLeavesEveryFileAtItsLastWholeRecord) {
   // The limit in bytes: inside a record of both files, and on the end of a line record.
   const std::pair<const char*, rlim_t> rows[] = {
@@ -198,6 +228,38 @@ TEST_F(ObjectWritersTest, APointIntoAnEmptyFileLeavesZeroRecordsBeforeItAndAFile
   EXPECT_EQ(Bytes(bytes.begin(), bytes.begin() + 175), Bytes(175, 0));
   const TPointRecord expected{.Number = 5, .Kind = 1, .Colour = 2, .Symbol = 3, .X = -7, .Y = -8, .Angle = 1.5};
   EXPECT_EQ(RecordsOf<TPointRecord>(BlockFile(kPointFileName))[5].Encode(), expected.Encode());
+}
+
+// The gap between a kept file's end and the record of a point's number is
+// filled with zero bytes, whatever the file's length and however wide the
+// gap, so that the record lands at its number times 35.
+TEST_F(ObjectWritersTest, APointPastTheEndOfAKeptFileLandsAtItsNumberWithZerosBeforeIt) {
+  const struct {
+    const char* name;
+    std::size_t kept;  // bytes of the file before, each AA
+    std::int32_t number;
+  } rows[] = {
+      {"one byte short of the record", 5 * TPointRecord::Size - 1, 5},
+      {"a record and a byte short", 4 * TPointRecord::Size - 1, 5},
+      {"a gap wider than one fill of 64 KiB", 10, 2000},
+  };
+  std::filesystem::create_directories(Block());
+  for (const auto& row : rows) {
+    WriteFileBytes(BlockFile(kPointFileName), Bytes(row.kept, 0xAA));
+    auto* point = Named<TPointElement>("", &model);
+    point->SetBounds({7, 8, 7, 8});
+    point->SetProperties(new TLumarPointProps);
+    point->ID = row.number;
+    NewBlockWriter<TLumarPointWriter>(Block(), false, &wcs)->WritePoint(*point);
+    const Bytes bytes = FileContent(BlockFile(kPointFileName));
+    const std::size_t at = static_cast<std::size_t>(row.number) * TPointRecord::Size;
+    ASSERT_EQ(bytes.size(), at + TPointRecord::Size) << row.name;
+    EXPECT_EQ(Bytes(bytes.begin(), bytes.begin() + static_cast<long>(row.kept)), Bytes(row.kept, 0xAA)) << row.name;
+    EXPECT_EQ(Bytes(bytes.begin() + static_cast<long>(row.kept), bytes.begin() + static_cast<long>(at)),
+              Bytes(at - row.kept, 0))
+        << row.name;
+    EXPECT_EQ(TPointRecord::Decode(&bytes[at]).Number, row.number) << row.name;
+  }
 }
 
 }  // namespace

@@ -81,6 +81,26 @@ TEST_F(DesktopInterpretTest, ATextIsDrawnFromItsUpperLeftCornerUnlessItsHeightCo
   }
 }
 
+// A text placed on a desktop is drawn by the desktop's own interpret, below
+// and right of its upper-left corner and within the sheet.
+TEST_F(DesktopInterpretTest, ADesktopDrawsTheTextsPlacedOnIt) {
+  auto device = MakeBitmapDevice(200, 100);
+  TDesktop desktop;
+  desktop.SetBounds({0, 0, 200, 100});
+  auto* text = Named<TText>("nadpis", &desktop);
+  text->Text = "Hlava";
+  text->SetBounds({30, 40, 150, 60});
+  std::unique_ptr<TDesktopInterpret> interpret(CreateElement<TDesktopInterpret>());
+  DrawElement(*interpret, desktop, *device);
+  // Ink inside the sheet's frame (its outermost pixels): the corner is at pixel (30, 40).
+  int below = 0, elsewhere = 0;
+  for (int y = 1; y < 99; ++y)
+    for (int x = 1; x < 199; ++x)
+      if (device->Canvas()->Pixel(x, y) != 0xFFFFFF) ++(x >= 30 && y >= 40 ? below : elsewhere);
+  EXPECT_GT(below, 0);
+  EXPECT_EQ(elsewhere, 0);
+}
+
 // A bitmap device that also notes every text it is given and where.
 class TextNotingDevice : public TBitmapDevice {
  public:

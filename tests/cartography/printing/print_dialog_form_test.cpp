@@ -167,14 +167,16 @@ TEST_F(PrintDialogFormTest, PrintingDisablesTheSettingsAndTheRadioPairSwitchesTh
 // printer has finished (summing the run up) or when cancelled, and frees
 // its tool with itself.
 TEST_F(PrintDialogFormTest, TheRunningPrintEndsWithTheWindowAndItsTool) {
+  enum class End { Finished, Cancelled, CloseBox };
   struct Case {
     const char* name;
-    bool cancel;
+    End end;
     std::vector<std::string> boxes;
   };
   const Case cases[] = {
-      {"the printer finished", false, {"7.12.2026 12:00:12\n\nUkončen tisk na \"PDF\"\n\nTrvání: 0:00:12"}},
-      {"cancelled while printing: no summary", true, {}},
+      {"the printer finished", End::Finished, {"7.12.2026 12:00:12\n\nUkončen tisk na \"PDF\"\n\nTrvání: 0:00:12"}},
+      {"cancelled while printing: no summary", End::Cancelled, {}},
+      {"closed by its close box while printing: no summary", End::CloseBox, {}},
   };
   for (const Case& test : cases) {
     if (!link.Get()) {
@@ -194,14 +196,16 @@ TEST_F(PrintDialogFormTest, TheRunningPrintEndsWithTheWindowAndItsTool) {
     EXPECT_EQ(std::tuple(Window().Text("lbStart"), Window().Text("lbTime"), Window().Visible()),
               std::tuple(std::string("12:00:00"), std::string("0:00:05"), true))
         << test.name;
-    if (test.cancel) {
+    if (test.end == End::Cancelled) {
       platform::UserClick(Window(), "CancelBtn");
+    } else if (test.end == End::CloseBox) {
+      platform::UserCloseWindow(Window());
     } else {
       now += 7 * kSecond;
       printer.reset();
       platform::UserTimerTick(Form().Timer());
     }
-    EXPECT_FALSE(Window().Visible()) << test.name;
+    EXPECT_EQ(std::pair(Window().Visible(), Form().Timer().Enabled()), std::pair(false, false)) << test.name;
     std::vector<std::string> boxes = Boxes();
     for (std::string& box : boxes)
       if (const auto at = box.find(pdf); at != std::string::npos) box.replace(at, pdf.size(), "PDF");

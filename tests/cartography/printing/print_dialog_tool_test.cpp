@@ -110,6 +110,15 @@ TEST_F(PrintDialogToolTest, WithoutADesktopOrAPrinterTheDialogNeitherShowsNorCha
   }
 }
 
+TEST_F(PrintDialogToolTest, VisibleShowsAndHidesTheWindow) {
+  auto* tool = CreateElement<TPrintDialogTool>();
+  link.Set(tool);
+  for (const bool visible : {true, false, true}) {
+    tool->SetVisible(visible);
+    EXPECT_EQ(std::pair(tool->GetVisible(), Window().Visible()), std::pair(visible, visible)) << visible;
+  }
+}
+
 TEST_F(PrintDialogToolTest, TheModalRunAnswersThePagesOrOnCancelFreesTheWindowAndThePreview) {
   struct Case {
     const char* name;

@@ -69,6 +69,8 @@ TEST_F(PrintPagesTest, PagesStepByThePaperLessTheOverlapTimesTheScaleFromTheLayo
       {"centred on the layout", {0, 0, 0.5, 0.3}, 1, 0, false, true, 3, 1, {-0.05, 0, 0.15, 0.3}, {-0.05, 0, 0.55, 0.3}},
       {"from a layout away from the origin", {1, 2, 1.1, 2.5}, 1, 0, false, false, 1, 2, {1, 2, 1.2, 2.3}, {1, 2, 1.2, 2.6}},
       {"1000 pages are laid", {0, 0, 2, 0.002}, 0.01, 0, false, false, 1000, 1, {0, 0, 0.002, 0.003}, {0, 0, 2, 0.003}},
+      {"a rest of just 0.001 takes no page: 0.005 on steps of 0.002", {0, 0, 0.005, 0.003}, 0.01, 0, false, false, 2, 1,
+       {0, 0, 0.002, 0.003}, {0, 0, 0.004, 0.003}},
   };
   for (const Case& test : cases) {
     const auto grid = Grid(test.layout, test.scale, test.overlap, test.single, test.centred);

@@ -142,6 +142,28 @@ TEST_F(SymbologyTest, PointsAreCrossesOrSymbolsInTheirColour) {
   }
 }
 
+// Attached to another map where the library folder holds no "Fonty.txt",
+// the point interpret has no library: the point is a cross there, and the
+// map it was attached to first stays blank.
+TEST_F(SymbologyTest, AttachedAgainWithoutALibraryAPointIsACross) {
+  std::unique_ptr<TPointString> layer(MakeLayer<TPointString>({}));
+  layer->AddElement(MakePoint(10, 10, 4, 1065));
+  auto first = MakeMapDevice(kSize, kSize);
+  auto second = MakeMapDevice(kSize, kSize);
+  TInterpretLumBodu interpret;
+  interpret.AttachDevice(first.get());
+  SetSymbolLibraryDirectory(folder.File(""));
+  interpret.AttachDevice(second.get());
+  interpret.SetInput(layer.get());
+  interpret.DoIt();
+  interpret.DetachDevice();
+  SetSymbolLibraryDirectory(SamplesSymbols());
+  const Drawn drawn = DrawnPixels(*second);
+  // Strokes from 2 pixels before pixel (100, 100) to 2 after, each leaving out its end pixel.
+  EXPECT_EQ(std::tuple(drawn.Left, drawn.Top, drawn.Right, drawn.Bottom), std::tuple(98, 98, 101, 101));
+  EXPECT_EQ(DrawnPixels(*first).Count, 0);
+}
+
 TEST_F(SymbologyTest, PointOutsideTheMapOrWithoutPropertiesIsSkipped) {
   struct Row {
     const char* Name;

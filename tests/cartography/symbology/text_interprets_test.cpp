@@ -200,6 +200,39 @@ TEST_F(TextInterpretTest, BlocksAreWrittenParagraphByParagraphOnPaperOrInPixels)
   }
 }
 
+// The interpret holds its block as a child: given the same block again it
+// keeps it; given another, it frees the one it held.
+TEST_F(TextInterpretTest, TheTextBlockGivenAgainIsKeptAndAnotherTakesItsPlace) {
+  TGeneralFormatedTextBlockInterpret interpret;
+  TFormatedTextBlock* first = MakeBlock(0, 12);
+  const TElementLink alive(first);
+  const std::pair<const char*, TFormatedTextBlock*> steps[] = {
+      {"given", first}, {"given again", first}, {"another given", MakeBlock(0, 12)}};
+  for (const auto& [name, block] : steps) {
+    interpret.SetTextBlock(block);
+    EXPECT_EQ(std::tuple(interpret.TextBlock(), interpret.IndexOf(block) >= 0, alive.Get() == first),
+              std::tuple(block, true, block == first))
+        << name;
+  }
+}
+
+// Without a device, or on one that has no font (a text device), a block is
+// not drawn and the walk ends quietly.
+TEST_F(TextInterpretTest, ABlockNeedsADeviceWithAFont) {
+  TNullDevice fontless;
+  for (TDevice* device : {static_cast<TDevice*>(nullptr), static_cast<TDevice*>(&fontless)}) {
+    TGeneralFormatedTextBlockInterpret interpret;
+    interpret.SetTextBlock(MakeBlock(0, 12));
+    interpret.SetProcessClassName("TStringListElement");
+    auto element = Element({});
+    interpret.AttachDevice(device);
+    interpret.SetInput(element.get());
+    interpret.DoIt();
+    EXPECT_FALSE(interpret.Busy()) << (device ? "no font" : "no device");
+    interpret.DetachDevice();
+  }
+}
+
 TEST_F(TextInterpretTest, ScriptsMakeTheTextClassesAndTheSymbolColourToolByName) {
   for (const char* name : {"TGeneralTextInterpret", "TGeneralFormatedTextBlockInterpret", "TTextStyle",
                            "TParagraphStyle", "TPlainText", "TFormatedText", "TVariableText", "TParagraph",

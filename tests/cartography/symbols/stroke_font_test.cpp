@@ -204,6 +204,8 @@ TEST_F(StrokeFontTest, AFailedLoadForgetsTheFontItFreed) {
   EXPECT_FALSE(font->LoadFont(0, 0));
   EXPECT_FALSE(font->Loaded());
   EXPECT_TRUE(Drawn("A").empty());
+  // Nor is its top left: a text sized in font units (flag 8 clear, mode 1) measures nothing.
+  EXPECT_EQ(font->TextHeight(), 0);
 }
 
 TEST_F(StrokeFontTest, ReportsAFileThatCannotBeOpenedOncePerFont) {
@@ -320,6 +322,9 @@ TEST_F(StrokeFontTest, DrawsAStyledTextInItsStyleAndPen) {
   font->DrawText();
   EXPECT_EQ(text->Font, 0);
   EXPECT_EQ(device->GetPen()->Width, 4);
+  text->Height = 60;
+  font->DrawText();
+  EXPECT_EQ(device->GetPen()->Width, 6) << "a tenth of 60";
 }
 
 }  // namespace

@@ -161,6 +161,18 @@ TEST_F(AreaEditorTest, TheAreaIsShownHatchedWhileTheDialogAsks) {
   EXPECT_EQ(Pixels(), blank) << "erased after the answer";
 }
 
+// Activated without a pick, the area editor has nothing to show: it draws
+// nothing and asks for no repaint.
+TEST_F(AreaEditorTest, WithoutAPickedAreaNothingIsDrawn) {
+  TPolyLineAreaEditor* editor = AreaEditor();
+  const std::vector<platform::ColorValue> blank = Pixels();
+  log.clear();
+  editor->Activate();
+  RunMessages();
+  EXPECT_EQ(Pixels(), blank);
+  EXPECT_THAT(Logged({"owner:49"}), testing::IsEmpty());
+}
+
 TEST_F(EditorTest, PointEditorStoresOncePerGesture) {
   struct Row {
     const char* name;

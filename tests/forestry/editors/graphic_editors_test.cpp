@@ -203,6 +203,30 @@ TEST_F(EditorTest, KeysEditTheLine) {
   }
 }
 
+// A click on a segment, or on the vertex already current, chooses nothing:
+// the next click still adds at the end it added at before.
+TEST_F(EditorTest, AClickOnASegmentOrOnTheCurrentVertexChoosesNothing) {
+  struct Row {
+    const char* name;
+    std::vector<std::pair<double, double>> clicks;  // before the click off the line at (70, 70)
+    Points expected;
+    int current;
+    int edits;  // messages 27 of all the clicks
+  } rows[] = {
+      {"on the first segment", {{25, 11}}, {{10, 10}, {40, 10}, {40, 40}, {70, 70}}, -1, 1},
+      {"on the first vertex, current already", {{10, 10}, {10, 10}}, {{70, 70}, {10, 10}, {40, 10}, {40, 40}}, 1, 2},
+  };
+  for (const Row& row : rows) {
+    TPolyLineEditor* editor = LineEditorWith({{10, 10}, {40, 10}, {40, 40}});
+    for (auto [x, y] : row.clicks) Mouse(*editor, msgMouseDown, x, y);
+    Mouse(*editor, msgMouseDown, 70, 70);
+    EXPECT_EQ(Vertices(*editor->WorkingElement()), row.expected) << row.name;
+    EXPECT_EQ(editor->CurrentIndex(), row.current) << row.name;
+    EXPECT_EQ(Logged({"main:27"}).size(), static_cast<std::size_t>(row.edits)) << row.name;
+    log.clear();
+  }
+}
+
 TEST_F(EditorTest, TheOverlayDrawnTwiceRestoresEveryPixel) {
   const std::vector<platform::ColorValue> blank = Blank();
   TPolyLineEditor* editor = LineEditorWith({{10, 10}, {40, 60}, {80, 60}});
@@ -496,6 +520,23 @@ TEST_F(EditorTest, ShapeEditorMeasuresAndDrawsAPolygonFromThreeVertices) {
       << "the closing side is drawn";
   editor->DrawElement();
   EXPECT_EQ(Pixels(), blank);
+}
+
+// Once its selector is taken away, the editor activated again is the one
+// the window's events reach: it starts a new line of its own.
+TEST_F(EditorTest, AnEditorWhoseSelectorIsTakenAwayEditsByItselfWhenActivatedAgain) {
+  auto* editor = MakeEditor<TPolyLineEditor>();
+  editor->CanCreateNewObject = true;
+  editor->SetSelectTool(new TSelectorStandIn);
+  editor->SetStoreTool(new TStoreStandIn(log, *layer));
+  editor->Activate();
+  ASSERT_NE(editor->GetActiveTool(), nullptr) << "the selector picks first";
+  editor->SetSelectTool(nullptr);
+  editor->Activate();
+  EXPECT_EQ(editor->GetActiveTool(), nullptr);
+  Mouse(*editor, msgMouseDown, 20, 30);
+  ASSERT_NE(editor->WorkingElement(), nullptr);
+  EXPECT_EQ(Vertices(*editor->WorkingElement()), (Points{{20, 30}}));
 }
 
 TEST_F(EditorTest, EditorsAreMadeByClassName) {

@@ -243,10 +243,11 @@ TEST_F(LookupTest, SelectingByNameWholeOrPartInEitherCase) {
       {"the walked groups count too", "WRAP", false, false, {"wrap", "wrap", "wrap", "wrap"}},
   };
   for (const Row& row : rows) {
+    // The settings are published properties, written by name.
     TSelectByName tool;
-    tool.SelectedName = row.Name;
-    tool.CaseSensitive = row.CaseSensitive;
-    tool.Partialy = row.Partialy;
+    tool.SetPropertyText("SelectedName", row.Name);
+    tool.SetPropertyText("CaseSensitive", row.CaseSensitive ? "True" : "False");
+    tool.SetPropertyText("Partialy", row.Partialy ? "True" : "False");
     tool.SetInput(&root);
     tool.DoIt();
     auto* selected = DynamicCast<TEntity>(tool.Output());

@@ -1,10 +1,12 @@
 #include "forestry/hierarchy/layer_assignment.h"
 
+#include <functional>
 #include <stdexcept>
 
 #include "block/forest_model/forest_props.h"
 #include "block/props/lumar_props.h"
 #include "tests/forestry/forest_data_fixture.h"
+#include "tests/forestry/reconstruction/boundary_fixture.h"
 
 namespace {
 
@@ -150,26 +152,69 @@ TEST_F(LayerAssignmentTest, PropertiesChangeClassOnlyWhereTheyAreGiven) {
   EXPECT_EQ(ErrorOf([&] { tool.SetPropertyClassName("TNoSuchProps"); }), "Kestu nenašel třídu TNoSuchProps");
 }
 
+// Each of the three tools, on a layer it would read, makes nothing in DATA,
+// starts no progress and writes nothing.
 TEST_F(LayerAssignmentTest, MissingOrEmptyLayerOrHierarchyDoNothing) {
   struct Row {
     const char* Case;
-    bool Layer, Area, Hierarchy;
+    bool Layer, Element, Hierarchy;
   } rows[] = {
       {"no layer", false, false, true},
       {"an empty layer", true, false, true},
       {"no hierarchy", true, true, false},
   };
-  for (const Row& row : rows) {
-    if (row.Layer) {
-      auto* layer = AddLayer<TAreaString>("ARE", row.Case);
-      if (row.Area) layer->AddEntity(SquareAround(5, 5));
+  struct Assigner {
+    const char* Tool;
+    const char* Type;   // of the layer it reads
+    const char* Block;  // nullptr: the row's own
+    // Runs the tool on the block; answers the child of DATA a run makes.
+    std::function<std::string(const std::string& block)> Run;
+  } assigners[] = {
+      {"THeleZaradLHC", "ARE", nullptr,
+       [](const std::string& block) {
+         THeleZaradLHC tool;
+         tool.LayerName = block;
+         tool.DoIt();
+         return block + " NEZAŘAZENO";
+       }},
+      {"TLocateIntoPSK", "ARE", nullptr,
+       [](const std::string& block) {
+         TLocateIntoPSK tool;
+         tool.LayerName = block;
+         tool.FeatureName = "ARE";
+         tool.DoIt();
+         return block + "_ARE";
+       }},
+      {"THeleNactiSlu", "LIN", "SLU",
+       [](const std::string&) {
+         THeleNactiSlu tool;
+         tool.DoIt();
+         return std::string("SLUCLIN");
+       }},
+  };
+  for (const Assigner& assigner : assigners) {
+    for (const Row& row : rows) {
+      const std::string label = std::string(assigner.Tool) + ", " + row.Case;
+      const std::string block = assigner.Block ? assigner.Block : row.Case;
+      if (row.Layer) {
+        if (std::string(assigner.Type) == "LIN") {
+          auto* lines = AddLayer<TPolyLineString>(assigner.Type, block);
+          if (row.Element) lines->AddEntity(BoundaryLine({{4, 5}, {6, 5}}));
+        } else {
+          auto* areas = AddLayer<TAreaString>(assigner.Type, block);
+          if (row.Element) areas->AddEntity(SquareAround(5, 5));
+        }
+      }
+      if (!row.Hierarchy) hierarchy->SetName("elsewhere");
+      recorder.Messages.clear();
+      const std::string made = assigner.Run(block);
+      hierarchy->SetName("HIERARCHY");
+      delete layers->FindElementByName(std::string(assigner.Type) + "_" + block);
+      EXPECT_EQ(data->FindElementByName(made), nullptr) << label;
+      EXPECT_THAT(MessageTexts(msgProgressStart), IsEmpty()) << label;
+      EXPECT_THAT(MessageTexts(msgLogText), IsEmpty()) << label;
+      EXPECT_THAT(Boxes(), IsEmpty()) << label;
     }
-    if (!row.Hierarchy) hierarchy->SetName("elsewhere");
-    THeleZaradLHC tool;
-    tool.LayerName = row.Case;
-    tool.DoIt();
-    EXPECT_EQ(tool.FindDataEntity(std::string(row.Case) + " NEZAŘAZENO"), nullptr) << row.Case;
-    EXPECT_THAT(MessageTexts(msgProgressStart), IsEmpty()) << row.Case;
   }
 }
 

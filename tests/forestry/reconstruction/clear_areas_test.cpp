@@ -9,23 +9,27 @@
 namespace {
 
 // A square outline 0..10 from (0,5), clockwise; a bridge from (0,5) to
-// (4,5); an inner ring round 4..6 from (4,5), counter-clockwise; and a
-// second bridge from (10,5) to (8,5) with a ring round 7..9 from (8,5).
+// (4,5); an inner ring round 4..6 from (4,5), counter-clockwise, also in two
+// lines meeting at (6,5); and a second bridge from (10,5) to (8,5) with a
+// ring round 7..9 from (8,5).
 class ClearAreasTest : public ForestryTest {
  protected:
   ClearAreasTest()
       : outer(BoundaryLine({{0, 5}, {0, 10}, {10, 10}, {10, 5}, {10, 0}, {0, 0}, {0, 5}})),
         bridge(BoundaryLine({{0, 5}, {4, 5}})),
         ring(BoundaryLine({{4, 5}, {4, 4}, {6, 4}, {6, 6}, {4, 6}, {4, 5}})),
+        ringLow(BoundaryLine({{4, 5}, {4, 4}, {6, 4}, {6, 5}})),
+        ringHigh(BoundaryLine({{6, 5}, {6, 6}, {4, 6}, {4, 5}})),
         upper(BoundaryLine({{0, 5}, {0, 10}, {10, 10}, {10, 5}})),
         lower(BoundaryLine({{10, 5}, {10, 0}, {0, 0}, {0, 5}})),
         bridge2(BoundaryLine({{10, 5}, {8, 5}})),
         ring2(BoundaryLine({{8, 5}, {8, 6}, {7, 6}, {7, 4}, {8, 4}, {8, 5}})) {
-    for (TPolyLineElement* line : {outer, bridge, ring, upper, lower, bridge2, ring2}) lines.AddElement(line);
+    for (TPolyLineElement* line : {outer, bridge, ring, ringLow, ringHigh, upper, lower, bridge2, ring2})
+      lines.AddElement(line);
   }
 
   TOwnerEntity lines;  // holds the lines as a line layer does
-  TPolyLineElement *outer, *bridge, *ring, *upper, *lower, *bridge2, *ring2;
+  TPolyLineElement *outer, *bridge, *ring, *ringLow, *ringHigh, *upper, *lower, *bridge2, *ring2;
 };
 
 TEST_F(ClearAreasTest, AConnectingLineAndItsInnerRingLeaveTheOutline) {
@@ -45,6 +49,10 @@ TEST_F(ClearAreasTest, AConnectingLineAndItsInnerRingLeaveTheOutline) {
        {upper, lower},
        {{ring2}, {ring}}},
       {"no connecting line", {{upper, true}, {lower, true}}, {upper, lower}, {}},
+      {"inner ring of two lines",
+       {{outer, true}, {bridge, true}, {ringLow, true}, {ringHigh, true}, {bridge, false}},
+       {outer},
+       {{ringLow, ringHigh}}},
   };
   for (const Row& row : rows) {
     std::unique_ptr<TPolyLineAreaElement> area(BoundedArea(row.Boundary, 5, 9));
@@ -121,18 +129,42 @@ TEST_F(ClearAreasTest, OnlyOutlinesOfPositiveAreaNotYetDoneAreProcessed) {
   }
 }
 
+// A ring that does not close is boxed, and its lines stay with the area.
 TEST_F(ClearAreasTest, ARingThatDoesNotCloseIsBoxedAndTheWalkEnds) {
   // The line after the connecting line starts elsewhere: no ring closes.
   TPolyLineElement* loose = BoundaryLine({{5, 5}, {5, 6}});
-  lines.AddElement(loose);
-  std::unique_ptr<TPolyLineAreaElement> area(
-      BoundedArea({{outer, true}, {bridge, true}, {loose, true}, {bridge, false}}, 5, 9));
-  TClearAreas tool;
-  tool.SetInput(area.get());
-  tool.DoIt();
-  EXPECT_THAT(Boxes(), ::testing::Contains("Bad ring"));
-  EXPECT_TRUE(area->GetIsDone());
-  EXPECT_TRUE(area->HasLine(loose, true)) << "an unclosed line stays with its area";
+  // An inner ring broken between (6,4) and (6,6): walked in boundary order
+  // it closes (the gap adds nothing to its area), but neither line starts
+  // where the other ends.
+  TPolyLineElement* brokenLow = BoundaryLine({{4, 5}, {4, 4}, {6, 4}});
+  TPolyLineElement* brokenHigh = BoundaryLine({{6, 6}, {4, 6}, {4, 5}});
+  for (TPolyLineElement* line : {loose, brokenLow, brokenHigh}) lines.AddElement(line);
+  struct Row {
+    const char* Case;
+    std::vector<std::pair<TPolyLineElement*, bool>> Boundary;
+    std::vector<std::string> Boxes;
+    std::vector<TPolyLineElement*> Kept;
+  };
+  const Row rows[] = {
+      {"no ring behind the connecting line", {{outer, true}, {bridge, true}, {loose, true}, {bridge, false}},
+       {"Bad ring"}, {outer, loose}},
+      {"a ring whose lines do not meet",
+       {{outer, true}, {bridge, true}, {brokenLow, true}, {brokenHigh, true}, {bridge, false}},
+       {"Area -1:Bad ring near 6; 4", "Area -1:Bad ring near 4; 5"}, {outer, brokenLow, brokenHigh}},
+  };
+  for (const Row& row : rows) {
+    dialogs.Messages.clear();
+    std::unique_ptr<TPolyLineAreaElement> area(BoundedArea(row.Boundary, 5, 9));
+    TClearAreas tool;
+    tool.SetInput(area.get());
+    tool.DoIt();
+    EXPECT_EQ(Boxes(), row.Boxes) << row.Case;
+    EXPECT_TRUE(area->GetIsDone()) << row.Case;
+    std::vector<TElement*> kept(area->Children().begin(), area->Children().end());
+    EXPECT_EQ(kept, std::vector<TElement*>(row.Kept.begin(), row.Kept.end()))
+        << row.Case << ": the unclosed lines stay with their area";
+    EXPECT_EQ(tool.Output(), nullptr) << row.Case << ": no area made";
+  }
 }
 
 TEST_F(ClearAreasTest, NewAreasGoIntoTheIndexBeingWalked) {

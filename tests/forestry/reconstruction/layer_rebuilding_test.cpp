@@ -31,7 +31,10 @@ TLumarAreaProps* BlockAreaProps(int number, int kind) {
 // 20..30, so that their lines also enclose a gap no old area stands in.
 class LayerRebuildingTest : public ForestDataTest {
  protected:
-  void Stage(bool propsOfB) {
+  // With stale bounds the line e, its end dragged 4 mm past the node, keeps
+  // the bounds of where it lay before it was moved there, far off, as a
+  // dragged vertex leaves them.
+  void Stage(bool propsOfB, bool staleBounds = false) {
     for (TEntity* owner : {static_cast<TEntity*>(data), static_cast<TEntity*>(layers)})
       for (const char* name : {"TEZ", "ARE_TEZ"})
         delete owner->FindElementByName(name);
@@ -39,7 +42,14 @@ class LayerRebuildingTest : public ForestDataTest {
     TPolyLineElement* b = BoundaryLine({{20, 20}, {30, 20}});
     TPolyLineElement* c = BoundaryLine({{30, 20}, {30, 0}, {0, 0}, {0, 20}});
     TPolyLineElement* d = BoundaryLine({{0, 20}, {10, 20}});
-    TPolyLineElement* e = BoundaryLine({{10, 20}, {20, 20}});
+    TPolyLineElement* e =
+        BoundaryLine(staleBounds ? Vertices{{110, 120}, {120.004, 120}} : Vertices{{10, 20}, {20, 20}});
+    if (staleBounds) {
+      e->SetCoordX(0, 10);
+      e->SetCoordY(0, 20);
+      e->SetCoordX(1, 20.004);
+      e->SetCoordY(1, 20);
+    }
     TPolyLineElement* f = BoundaryLine({{0, 20}, {0, 30}, {30, 30}, {30, 20}});
     TPolyLineAreaElement* areaA = BoundedArea({{d, true}, {a, true}, {b, true}, {c, true}}, 5, 5);
     TPolyLineAreaElement* areaB = BoundedArea({{f, true}, {b, false}, {e, false}, {d, false}}, 15, 25);
@@ -84,14 +94,16 @@ TEST_F(LayerRebuildingTest, NewAreasTakeTheAttributesOfTheOldAreaInsideThem) {
     bool PropsOfB, CreateHoles;
     std::map<long, std::string> Areas;
     std::vector<std::string> Lines;
+    bool StaleBounds = false;
   } rows[] = {
       {"the gap becomes a hole area", true, true, {{500, "1|5"}, {300, "2|5"}, {100, "0|99"}}, {}},
       {"without holes the gap goes", true, false, {{500, "1|5"}, {300, "2|5"}}, {}},
       {"an old area without properties", false, true, {{500, "1|5"}, {300, "none"}, {100, "0|99"}},
        {"TEZ-Old Area no.-1 has no properties!"}},
+      {"a line's stale bounds are made anew", true, true, {{500, "1|5"}, {300, "2|5"}, {100, "0|99"}}, {}, true},
   };
   for (const Row& row : rows) {
-    Stage(row.PropsOfB);
+    Stage(row.PropsOfB, row.StaleBounds);
     recorder.Messages.clear();
     THeleClearLHC tool;
     tool.LayerName = "TEZ";

@@ -215,12 +215,28 @@ TEST_F(GraphicSelectorTest, APointPicksWithinThePixelTolerance) {
   }
 }
 
-TEST_F(GraphicSelectorTest, AnAreaIsPickedInTheFramesGeometry) {
-  auto* selector = Selector<TAreaSelector>(5, "GEOMETRY", false);
-  Release(*selector, 15, 5);
+// An area is picked wherever the click lies inside it, up to its very edge:
+// its pixel tolerance is not used.
+TEST_F(GraphicSelectorTest, AnAreaIsPickedInTheFramesGeometryUpToItsEdge) {
+  // Three pixels stay within one map unit of the edge (stand 10..20).
+  ASSERT_LT(3 * window->manager->Projection()->DeviceToWorldLength(1), 1);
   TElement* area = DynamicCast<TEntity>(Unit({"101", "12", "b", "1", "1", "GEOMETRY"}))->GetElement(0);
-  EXPECT_EQ(selector->Output(), area);
-  EXPECT_EQ(selection->IndexOf(area), 0);
+  struct Row {
+    const char* name;
+    double x, y;
+    int dx, dy;
+  } rows[] = {
+      {"the middle of the stand", 15, 5, 0, 0},
+      {"3 px inside its right edge", 20, 5, -3, 0},
+      {"3 px inside its lower edge", 15, 0, 0, -3},
+  };
+  for (const Row& row : rows) {
+    auto* selector = Selector<TAreaSelector>(5, "GEOMETRY", false);
+    selection->Clear();
+    Release(*selector, row.x, row.y, row.dx, row.dy);
+    EXPECT_EQ(selector->Output(), area) << row.name;
+    EXPECT_EQ(selection->IndexOf(area), 0) << row.name;
+  }
 }
 
 TEST_F(GraphicSelectorTest, SelectingAStandGroupLogsItsKeysAndKeepsItAsTheSelectedFrame) {

@@ -12,10 +12,12 @@ namespace {
 class CommandLineElementTest : public ForestDataTest {};
 
 // DATA/NUM holds a number: the handle of a live element, of a freed one, or
-// a number no handle has.
+// a number no handle has; DATA/TXT a text.
 TEST_F(CommandLineElementTest, OnlyAResultThatIsALiveHandleDesignatesAnElement) {
   auto* live = Named<TOwnerEntity>("LIVE", data);
   auto* num = Named<TIntegerElement>("NUM", data);
+  auto* text = Named<TStringElement>("TXT", data);
+  const std::string liveHandle = std::to_string(HandleOfElement(live));
   auto* freed = new TOwnerEntity;
   const auto freedHandle = static_cast<std::int32_t>(HandleOfElement(freed));
   delete freed;
@@ -24,6 +26,7 @@ TEST_F(CommandLineElementTest, OnlyAResultThatIsALiveHandleDesignatesAnElement) 
     const char* line;
     std::int32_t number;
     TElement* designated;
+    std::string text = "";
   } rows[] = {
       {"a path to an element", "ObjectModel.DATA.LIVE", 0, live},
       {"a text", "ObjectModel.DATA.Name", 0, nullptr},
@@ -33,9 +36,13 @@ TEST_F(CommandLineElementTest, OnlyAResultThatIsALiveHandleDesignatesAnElement) 
       {"a freed element's handle", "ObjectModel.DATA.NUM.Value", freedHandle, nullptr},
       {"zero", "ObjectModel.DATA.NUM.Value", 0, nullptr},
       {"a negative number", "ObjectModel.DATA.NUM.Value", -5, nullptr},
+      {"a live handle as a text", "ObjectModel.DATA.TXT.Value", 0, live, liveHandle},
+      {"a text after a live handle's digits", "ObjectModel.DATA.TXT.Value", 0, nullptr, liveHandle + "x"},
+      {"a blank after them", "ObjectModel.DATA.TXT.Value", 0, nullptr, liveHandle + " "},
   };
   for (const Row& row : rows) {
     num->SetAsInteger(row.number);
+    text->SetAsString(row.text);
     TCommandLine commandLine;
     commandLine.Line = row.line;
     EXPECT_EQ(RunForElement(commandLine), row.designated) << row.name;

@@ -172,13 +172,15 @@ TEST_F(MonitorsWindowTest, TheTestToolBuildsItsStripInItsGroupsBar) {
   EXPECT_TRUE(platform::FormInToolBar(strip, tool->ExtendedForm()->Window(), tools->ControlName()));
   const platform::Bounds bar = strip.GetBounds();
   EXPECT_EQ(std::vector<int>({bar.Width, bar.Height}), std::vector<int>({245, 22}));
+  // Each edit centred up and down on the bar 22 high.
   struct Row {
     const char* control;
-    int left, width, height;
-  } rows[] = {{"Ex", 20, 100, 15}, {"Ey", 140, 100, 8}};
+    int left, top, width, height;
+  } rows[] = {{"Ex", 20, (22 - 15) / 2, 100, 15}, {"Ey", 140, (22 - 8) / 2, 100, 8}};
   for (const Row& row : rows) {
     const platform::Bounds at = strip.ControlBounds(row.control);
-    EXPECT_EQ(std::vector<int>({at.Left, at.Width, at.Height}), std::vector<int>({row.left, row.width, row.height}))
+    EXPECT_EQ(std::vector<int>({at.Left, at.Top, at.Width, at.Height}),
+              std::vector<int>({row.left, row.top, row.width, row.height}))
         << row.control;
   }
   EXPECT_EQ(strip.ControlBounds("Ly").Left, 120);

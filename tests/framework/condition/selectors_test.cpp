@@ -75,6 +75,8 @@ TEST_F(SelectorTest, EachVariantSelectsItsMatches) {
     const char* condition;
     const char* selected;
   } cases[] = {
+      // First, while every element has one owner: a selection is an owner too.
+      {"TLevelSelector", "5", "NAME = 'b1'", "b1"},
       {"TAllSelector", "", "SMALL = 1", "a b2 b2x"},
       {"TAllSelector", "", "NAME = 'c' OR NAME = 'd'", "d"},  // classes without owner records are skipped
       {"TAllSelector", "", "MISSING = 1 OR SMALL / 0 = 1", ""},  // no value selects nothing

@@ -430,6 +430,42 @@ TEST_F(RegistryTest, InstanceValuesGoToPropertiesOfTheirKindOnly) {
   }
 }
 
+// A clone is a new element of the same class with the stored published
+// values; what is not stored (a property so marked, an unset name, ID) stays
+// as the class makes it, and owners and children are not copied.
+TEST_F(RegistryTest, ACloneCopiesTheStoredPropertiesOnly) {
+  TOwnerEntity target;
+  const struct {
+    const char* property;
+    std::string text;
+    std::string cloneReads;
+  } cases[] = {
+      {"Count32", "-42", "-42"},
+      {"Small", "200", "200"},
+      {"Flag", "True", "True"},
+      {"Shape", "psPoint", "psPoint"},
+      {"Value", "1,5", "1.5"},
+      {"Link", Handle(&target), Handle(&target)},
+      {"Name", "Porost 12", "Porost 12"},
+      {"Label", "Průvodce", ""},  // not stored
+      {"ID", "77", "-1"},         // not stored: the clone's own
+  };
+  for (const auto& c : cases) {
+    TProbe probe;
+    probe.AddElement(new TOwnerElement);
+    probe.SetPropertyText(c.property, c.text);
+    std::unique_ptr<TElement> clone(CloneElement(&probe));
+    ASSERT_NE(clone, nullptr) << c.property;
+    auto* copy = DynamicCast<TProbe>(clone.get());
+    ASSERT_NE(copy, nullptr) << c.property << ": of the source's class";
+    EXPECT_EQ(copy->GetPropertyText(c.property), c.cloneReads) << c.property << " <- " << c.text;
+    EXPECT_EQ(copy->GetCount() + copy->GetOwnersCount(), 0) << c.property;
+  }
+  TProbe unnamed;
+  std::unique_ptr<TElement> clone(CloneElement(&unnamed));
+  EXPECT_TRUE(clone && !clone->HasName() && CloneElement(nullptr) == nullptr);
+}
+
 // Paths end in exactly one backslash when asked to, and in none when asked
 // the other way; class names get their T when they lack one.
 TEST(TextHelpers, TrailingBackslashesAndClassNamePrefixes) {

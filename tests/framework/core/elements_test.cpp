@@ -156,6 +156,72 @@ TEST_F(ElementsTest, AnEntityWithoutAListTakesAnInsertedElementOnlyAtIndexZero) 
   }
 }
 
+// A script's "add new" makes an element of a registered class by its exact
+// name in any case, names it and appends it as an owned child; a name no
+// class bears (the T is not tried) adds nothing and shows nothing.
+TEST_F(ElementsTest, AddNewAppendsANamedElementOfARegisteredClassOnly) {
+  const struct {
+    const char* className;
+    const char* made;  // "class name" of the new last child, or nil
+    int owners;        // recorded by owner classes only
+  } rows[] = {
+      {"TOwnerEntity", "TOwnerEntity LIN", 1},
+      {"townerentity", "TOwnerEntity LIN", 1},
+      {"TNameElement", "TNameElement LIN", 0},
+      {"OwnerEntity", "nil", 0},
+      {"TNoSuchClass", "nil", 0},
+  };
+  for (const auto& row : rows) {
+    TOwnerEntity entity;
+    entity.AddElement(Named<TOwnerElement>("first"));
+    dialogs.Messages.clear();
+    TElement* made = entity.AddNew(row.className, "LIN");
+    const std::string madeText = made ? made->ClassType()->ClassName + " " + made->GetName() : "nil";
+    EXPECT_EQ(madeText, row.made) << row.className;
+    EXPECT_EQ(entity.GetCount(), made ? 2 : 1) << row.className;
+    if (made) {
+      EXPECT_TRUE(entity.GetElement(1) == made && made->GetOwnersCount() == row.owners &&
+                  made->HasOwner(&entity) == (row.owners == 1))
+          << row.className << ": appended";
+    }
+    EXPECT_TRUE(Boxes().empty()) << row.className;
+  }
+}
+
+// An owner entity's recorded owners are entities; one that is not (nil, or a
+// plain element put there by hand) is named in a box when it is asked for and
+// when the entity goes, and is skipped, while entity owners let go of it.
+TEST_F(ElementsTest, AnOwnerThatIsNoEntityIsReportedAndSkipped) {
+  TElement plain;
+  const struct {
+    const char* name;
+    TElement* owner;  // recorded besides the entity that holds it
+    std::vector<std::string> askedBoxes, freedBoxes;
+  } rows[] = {
+      {"entities only", nullptr, {}, {}},
+      {"a plain element",
+       &plain,
+       {"TOwnerEntity(Porost).GetOwner: Objekt vlastníka není TEntity"},
+       {"TOwnerEntity.Destroy: Špatný vlastník"}},
+      {"nil", nullptr, {"TOwnerEntity(Porost).GetOwner: Objekt vlastníka je prázdný"},
+       {"TOwnerEntity.Destroy: Špatný vlastník"}},
+  };
+  for (const auto& row : rows) {
+    TEntity holder;
+    auto* element = Named<TOwnerEntity>("Porost", &holder);
+    const bool recorded = !row.askedBoxes.empty();
+    if (recorded) element->AddOwner(row.owner);
+    dialogs.Messages.clear();
+    EXPECT_EQ(std::pair(element->GetOwner(0), element->GetOwner(1)),
+              std::pair(static_cast<TElement*>(&holder), static_cast<TElement*>(nullptr)))
+        << row.name;
+    EXPECT_EQ(Boxes(), row.askedBoxes) << row.name;
+    dialogs.Messages.clear();
+    delete element;
+    EXPECT_EQ(std::pair(Boxes(), holder.GetCount()), std::pair(row.freedBoxes, 0)) << row.name;
+  }
+}
+
 // SetElement replaces a slot and frees nothing, while every element keeps true
 // lists of the entities that hold and own it.
 TEST_F(ElementsTest, SetElementFreesNothingAndKeepsHoldersTrue) {
@@ -208,6 +274,9 @@ TEST_F(ElementsTest, WalksCountASharedSubgraphOnceAndStampsNeverRepeat) {
   EXPECT_EQ(std::to_string(a.WholeCount()) + " " + a.GetPropertyText("WholeCount") + " " +
                 a.GetPropertyText("WholeSize"),
             "7 7 " + std::to_string(4 * sizeof(TEntity) + 3 * sizeof(TElement)));
+  TElement leaf;  // an element that holds nothing is all it reaches, and is stamped
+  const std::string leafSize = leaf.GetPropertyText("WholeSize");
+  EXPECT_EQ(std::pair(leafSize, leaf.ID), std::pair(std::to_string(sizeof(TElement)), CurrentVisitStamp()));
   a.MarkReachable();
   for (TElement* reached : {static_cast<TElement*>(&a), a.GetElement(1), static_cast<TElement*>(d), d->GetElement(2)})
     EXPECT_EQ(reached->ID, CurrentVisitStamp());

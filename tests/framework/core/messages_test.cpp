@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "framework/tools/world.h"
+#include "platform/clock.h"
 #include "tests/framework/framework_fixture.h"
 
 namespace {
@@ -126,6 +127,17 @@ TEST_F(MessageTest, SynchronousSendIsDeliveredAndFreedAtOnceEvenWithoutAHook) {
   EXPECT_EQ(Payload::Alive, 0);
 }
 
+// A message carries the local date and time of its making as a day count
+// from 30 December 1899, to the whole second.
+TEST_F(MessageTest, AMessageIsStampedWithTheLocalDateAndTimeOfItsMaking) {
+  constexpr double kSecond = 1.0 / 86400;
+  const double before = platform::Now();
+  TKestuMessage message(msgFinished, nullptr, nullptr, nullptr, false);
+  const double after = platform::Now();
+  EXPECT_GE(message.Time, before - kSecond);
+  EXPECT_LE(message.Time, after);
+}
+
 TEST_F(MessageTest, FreedElementsNeitherReceiveNorLinger) {
   auto* doomed = new TListener;
   doomed->log = &log;
@@ -138,6 +150,27 @@ TEST_F(MessageTest, FreedElementsNeitherReceiveNorLinger) {
   delete data;
   // the message to the freed receiver went nowhere, not to the main tool
   EXPECT_EQ(Delivered(), "2 r<nil");
+}
+
+// A script may post a message its model holds (PostIt) and free the model
+// before the message's turn: the queue then holds a message that is gone,
+// which is skipped.
+TEST_F(MessageTest, AMessageFreedBeforeItsTurnIsSkipped) {
+  const struct {
+    const char* name;
+    bool heldByAModel;
+  } rows[] = {{"freed with the model holding it", true}, {"freed by itself", false}};
+  for (const auto& row : rows) {
+    TListener* receiver = Listener(row.name);
+    auto* model = new TOwnerEntity;
+    auto* message = new TKestuMessage(5, nullptr, receiver, nullptr, false);
+    if (row.heldByAModel) model->AddElement(message);
+    message->SetPropertyInteger("PostIt", 0);
+    EXPECT_TRUE(KestuMessageQueued(message)) << row.name;
+    if (!row.heldByAModel) delete message;
+    delete model;
+    EXPECT_EQ(Delivered(), "") << row.name;
+  }
 }
 
 // A message that frees its data (KillData) frees only data that is its own:

@@ -161,7 +161,8 @@ TEST(FileDateTest, PackedDatesConvertBothWays) {
     EXPECT_NEAR(value, dateTime, 1e-9) << text;
     EXPECT_EQ(DateTimeToText(PackedFileDateToDateTime(DateTimeToPackedFileDate(value))), text) << text;
   }
-  for (const char* bad : {"", "1.1.2000 ", "1.13.2000", "32.1.2000", "1.1.2000 24:00:00", "1.1.2000 x"}) {
+  for (const char* bad : {"", "1.1.2000 ", "1.13.2000", "32.1.2000", "31.4.2000", "1.1.2000 24:00:00",
+                          "1.1.2000 10:60:00", "1.1.2000 10:00:60", "1.1.2000 x"}) {
     double value = 0;
     EXPECT_FALSE(TextToDateTime(bad, value)) << bad;
   }

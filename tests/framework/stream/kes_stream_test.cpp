@@ -561,6 +561,11 @@ TEST_F(KesStreamTest, ComponentLoaderStopsAtWhatItCannotReadAndFreesWhatItRead) 
   load.FileName = file;
   EXPECT_THROW(load.DoIt(), EBadStream);
   EXPECT_EQ(load.Output(), nullptr);
+  // A stream cut right after its signature is of the known kind and fails as a read past its end.
+  kes::WriteFile(file, {'T', 'P', 'F', '0'});
+  EXPECT_EQ(ErrorOf<EBadStream>([&] { load.DoIt(); }), "Chyba čtení souboru " + file + ": Stream read error");
+  loader.SetName(file);
+  EXPECT_EQ(ErrorOf<EBadStream>([&] { loader.DoIt(); }), "Chyba čtení souboru " + file + ": Stream read error");
 }
 
 // ---------------------------------------------------------------- damaged streams

@@ -5,6 +5,8 @@
 #include <functional>
 #include <stdexcept>
 #include <thread>
+#include <utility>
+#include <vector>
 
 #include "framework/core/class_registry.h"
 #include "framework/tools/system_register.h"
@@ -84,7 +86,8 @@ TEST_F(WorldTest, PartsMadeOnDemandAreNamedChildrenOfTheWorldMadeOnce) {
 }
 
 // A register's sections are its children of their names, whatever the
-// letter case of a child already there; a missing one is made once.
+// letter case of a child already there; a missing one is made once, and the
+// one found is kept.
 TEST_F(WorldTest, RegisterSectionsAreFoundByNameInAnyCaseOrMadeOnce) {
   const struct {
     const char* name;
@@ -100,6 +103,8 @@ TEST_F(WorldTest, RegisterSectionsAreFoundByNameInAnyCaseOrMadeOnce) {
     ASSERT_NE(section, nullptr) << row.name;
     EXPECT_EQ(std::tuple(section->GetName(), row.section(made), made.GetCount()), std::tuple(row.name, section, 1))
         << row.name;
+    section->SetName("Přejmenováno");  // once found, the section is kept, not looked up by its name again
+    EXPECT_EQ(std::pair(row.section(made), made.GetCount()), std::pair(section, 1)) << row.name << ": renamed";
     TSystemRegister filled;
     TElement* existing = NewElement(section->ClassType());
     std::string lower = row.name;
@@ -202,6 +207,31 @@ TEST_F(WorldTest, TheProgramWorldIsClearedWhenItGoes) {
   SetWorld(doomed);
   delete doomed;
   EXPECT_EQ(World(), nullptr);  // cleared when its world goes
+}
+
+// Failed blocks decide the exit status of an export and failed prints that of
+// a script: each kind is counted apart, against the program's world only.
+TEST_F(WorldTest, FailedWorkIsCountedByItsKindAgainstTheProgramsWorld) {
+  const struct {
+    const char* name;
+    std::vector<TFailedWork> noted;
+    bool programWorld;
+    int blocks, prints;
+  } rows[] = {
+      {"a block", {TFailedWork::Block}, true, 1, 0},
+      {"two prints", {TFailedWork::Print, TFailedWork::Print}, true, 0, 2},
+      {"a print and two blocks", {TFailedWork::Block, TFailedWork::Print, TFailedWork::Block}, true, 2, 1},
+      {"no program world", {TFailedWork::Block, TFailedWork::Print}, false, 0, 0},
+  };
+  for (const auto& row : rows) {
+    TWorld counted;
+    SetWorld(row.programWorld ? &counted : nullptr);
+    for (TFailedWork work : row.noted) NoteFailedWork(work);
+    SetWorld(nullptr);
+    EXPECT_EQ(std::pair(counted.FailedWork(TFailedWork::Block), counted.FailedWork(TFailedWork::Print)),
+              std::pair(row.blocks, row.prints))
+        << row.name;
+  }
 }
 
 // Receives messages and notes whether the world was locked for it.

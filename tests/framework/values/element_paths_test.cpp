@@ -1,5 +1,7 @@
 #include "framework/values/element_paths.h"
 
+#include <tuple>
+
 #include "tests/framework/framework_fixture.h"
 #include "framework/core/class_registry.h"
 #include "framework/values/typed_values.h"
@@ -54,6 +56,42 @@ class PathTest : public FrameworkTest {
   TPathProbe root;
   TPathProbe* roads = nullptr;
 };
+
+// The scanner steps from a 1-based character position to the next delimiter
+// and past it; callers scanning a line in a loop reuse one token variable, so
+// an empty text must empty it too.
+TEST(TokenScannerTest, ATokenRunsToTheNextDelimiterAndTheScanGoesOnPastIt) {
+  const struct {
+    const char* text;
+    const char* delimiters;
+    int pos;
+    bool raw;
+    const char* token;
+    char delimiter;
+    int newPos;
+  } rows[] = {
+      {"a, b;c", ",;", 1, false, "a", ',', 3},
+      {"a, b;c", ",;", 3, false, "b", ';', 6},
+      {"a, b;c", ",;", 3, true, " b", ';', 6},
+      {"a, b;c", ",;", 6, false, "c", '\0', 8},
+      {"a, b;c", ",;", 9, false, "", '\0', 8},  // past the end: at the end
+      {"", ",;", 4, false, "", '\0', 4},
+      {"", ",;", 4, true, "", '\0', 4},
+      {"čá.x", ".", 1, false, "čá", '.', 4},  // positions count characters
+      {"čá.x", ".", 4, false, "x", '\0', 6},
+      {"a\tb", "\t", 1, false, "a\tb", '\0', 5},  // below 32: never a delimiter
+      {"FINDELEMENTBYNAME(Roads).Count", "().", 1, false, "FINDELEMENTBYNAME", '(', 19},
+      {"FINDELEMENTBYNAME(Roads).Count", "().", 19, false, "Roads", ')', 25},
+  };
+  for (const auto& row : rows) {
+    std::string token = "stale";
+    int newPos = -7;
+    char delimiter = 'x';
+    (row.raw ? NextRawToken : NextToken)(row.text, row.delimiters, row.pos, token, newPos, delimiter);
+    EXPECT_EQ(std::tuple(token, delimiter, newPos), std::tuple(std::string(row.token), row.delimiter, row.newPos))
+        << "\"" << row.text << "\" from " << row.pos << (row.raw ? " raw" : "");
+  }
+}
 
 TEST_F(PathTest, ValuesAndErrorsOfPaths) {
   TStringElement notEntity;

@@ -114,6 +114,27 @@ TEST_F(AreaSymbolTest, ACodeTheFileLacksIsSoughtAgainOnlyOnceTheFileChanged) {
   }
 }
 
+// A KOD line later in a symbol's block gives its code: the symbol is kept
+// while that code is 0 or more.
+TEST_F(AreaSymbolTest, ASymbolIsKeptWhileItsCodeIsZeroOrMore) {
+  const std::string file = folder.File("Srafy.txt");
+  const std::pair<int, int> rows[] = {{3001, 0}, {3002, -1}, {3003, 1}};
+  std::vector<std::string> lines;
+  for (const auto& [asked, code] : rows)
+    for (const std::string& line : {std::string("[PLOSNAZNACKA]"), "KOD=" + std::to_string(asked),
+                                    "KOD=" + std::to_string(code), std::string("[VRSTVASRAF]"), std::string("[SRAFA]"),
+                                    std::string("SIRKA=0.1"), std::string("BARVA=13"), std::string("[END]"),
+                                    std::string("[END]"), std::string("[END]")})
+      lines.push_back(line);
+  WriteLinesAt(file, lines, 1000);
+  TPlosneZnacky own(file);
+  own.SetDevice(device.get());
+  for (const auto& [asked, code] : rows) {
+    const TPlosnaZnacka* symbol = own.GetSymbol(asked);
+    EXPECT_EQ(symbol ? symbol->Kod : -2, code >= 0 ? code : -2) << asked;
+  }
+}
+
 const Rings kSquare = {{{10, 10}, {50, 10}, {50, 50}, {10, 50}}};
 const Rings kSquareWithHole = {{{10, 10}, {50, 10}, {50, 50}, {10, 50}}, {{20, 20}, {40, 20}, {40, 40}, {20, 40}}};
 

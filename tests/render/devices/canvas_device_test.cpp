@@ -49,6 +49,13 @@ TEST_F(CanvasDeviceTest, DrawsElementsProjectedTurnedAndClippedAsTheRulesSay) {
          d.DrawPolyline(line.get());
        },
        [](int x, int y) { return x == 50 && y >= 30 && y < 70; }},
+      {"a segment drawn by moving and drawing the pen turns with the projection",
+       [](TBitmapDevice& d) {
+         d.Projection()->SetAngle(std::numbers::pi / 2);
+         d.Projection()->RotateCenter_X = d.Projection()->RotateCenter_Y = 50;
+         d.MoveTo(30, 50), d.LineTo(70, 50);
+       },
+       [](int x, int y) { return x == 50 && y >= 30 && y < 70; }},
       {"a polyline of one pixel is not drawn",
        [](TBitmapDevice& d) {
          std::unique_ptr<TPolyLineElement> line(WithVertices(new TPolyLineElement, {{50, 50}, {50.2, 50.1}}));
@@ -96,6 +103,30 @@ TEST_F(CanvasDeviceTest, DrawsElementsProjectedTurnedAndClippedAsTheRulesSay) {
     auto device = MakeBitmapDevice(100, 100);
     test.draw(*device);
     EXPECT_EQ(PixelsBreaking(*device->Canvas(), test.covered), "");
+  }
+}
+
+// Any angle but 0 turns a polygon: a bar 40 by 4 about the rotation centre,
+// turned clockwise by one radian, puts its end 15 along the axis at
+// (50 + 15 cos 1, 50 - 15 sin 1) = (58.1, 37.4), pixel (58, 62), and leaves
+// the unturned end's pixel (65, 50) empty.
+TEST_F(CanvasDeviceTest, APolygonTurnsAtAnyAngleButZero) {
+  const struct {
+    double angle;
+    bool turnedEnd, unturnedEnd;
+  } rows[] = {{0, false, true}, {1, true, false}};
+  for (const auto& row : rows) {
+    auto device = MakeBitmapDevice(100, 100);
+    device->Projection()->SetAngle(row.angle);
+    device->Projection()->RotateCenter_X = device->Projection()->RotateCenter_Y = 50;
+    device->GetPen()->Style = platform::PenStyle::Clear;
+    device->GetBrush()->Color = 0;
+    std::unique_ptr<TAreaElement> bar(WithVertices(new TAreaElement, {{30, 48}, {70, 48}, {70, 52}, {30, 52}}));
+    device->DrawPolygon(bar.get());
+    const platform::Canvas& canvas = *device->Canvas();
+    EXPECT_EQ(std::tuple(canvas.Pixel(50, 50), canvas.Pixel(58, 62) == 0, canvas.Pixel(65, 50) == 0),
+              std::tuple(platform::ColorValue{0}, row.turnedEnd, row.unturnedEnd))
+        << row.angle;
   }
 }
 
@@ -386,30 +417,41 @@ TEST_F(CanvasDeviceTest, ThePrinterHonoursTheSourceRectangleOfAStretchedPictureA
   picture->GetCanvas().FillRect({0, 0, 10, 10});
   picture->GetCanvas().Brush = {0xFF0000, platform::BrushStyle::Solid};
   picture->GetCanvas().FillRect({10, 0, 20, 10});
-  // The right half only, stretched to 40 x 40 at (10, 10).
-  const auto draw = [&](TDevice& device) { device.StretchDrawPixel(10, 10, picture.get(), 40, 40, 10, 0, 10, 10); };
   const auto count = [](const auto& colourAt) {
     std::map<platform::ColorValue, int> colours;
     for (int y = 10; y < 50; ++y)
       for (int x = 10; x < 50; ++x) ++colours[colourAt(x, y)];
     return colours;
   };
-  const std::string pdf = folder.File("stretched.pdf");
-  platform::SetPrintFileName(pdf);
-  platform::SetPrintResolution(50);
-  {
-    TPrintDevice printer;
-    draw(printer);
+  // Stretched to 40 x 40 at (10, 10): the right half only, or with a source of all zeros the whole picture.
+  const struct {
+    const char* name;
+    std::int32_t sourceX, sourceWidth, sourceHeight;
+    int red, blue;
+  } rows[] = {{"the right half", 10, 10, 10, 0, 40 * 40}, {"all zeros", 0, 0, 0, 20 * 40, 20 * 40}};
+  for (const auto& row : rows) {
+    const auto draw = [&](TDevice& device) {
+      device.StretchDrawPixel(10, 10, picture.get(), 40, 40, row.sourceX, 0, row.sourceWidth, row.sourceHeight);
+    };
+    const std::string pdf = folder.File("stretched.pdf");
+    platform::SetPrintFileName(pdf);
+    platform::SetPrintResolution(50);
+    {
+      TPrintDevice printer;
+      draw(printer);
+    }
+    platform::SetPrintFileName("kestx.pdf");
+    platform::SetPrintResolution(300);
+    const PpmPicture page = RasterisePdf(pdf, 50, folder.File("page"));
+    ASSERT_GT(page.Width, 50) << row.name;
+    auto printed = count([&](int x, int y) { return page.At(x, y); });
+    EXPECT_EQ(std::tuple(printed[kRed], printed[0xFF0000]), std::tuple(row.red, row.blue)) << "printed: " << row.name;
+    auto device = MakeBitmapDevice(60, 60);
+    draw(*device);
+    const auto drawn = count([&](int x, int y) { return device->Canvas()->Pixel(x, y); });
+    EXPECT_EQ(std::tuple(drawn.at(kRed), drawn.at(0xFF0000)), std::tuple(20 * 40, 20 * 40))
+        << "on a canvas all of it: " << row.name;
   }
-  platform::SetPrintFileName("kestx.pdf");
-  platform::SetPrintResolution(300);
-  const PpmPicture page = RasterisePdf(pdf, 50, folder.File("page"));
-  ASSERT_GT(page.Width, 50);
-  EXPECT_EQ(count([&](int x, int y) { return page.At(x, y); })[0xFF0000], 40 * 40) << "printed: the source part";
-  auto device = MakeBitmapDevice(60, 60);
-  draw(*device);
-  const auto drawn = count([&](int x, int y) { return device->Canvas()->Pixel(x, y); });
-  EXPECT_EQ(std::tuple(drawn.at(kRed), drawn.at(0xFF0000)), std::tuple(20 * 40, 20 * 40)) << "on a canvas: all of it";
 }
 
 }  // namespace

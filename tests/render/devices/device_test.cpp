@@ -35,6 +35,13 @@ TEST_F(DeviceTest, PointsTurnClockwiseAboutTheRotationCentreAndBack) {
     EXPECT_TRUE(std::hypot(x - turnedX, y - turnedY) < 1e-9) << x << " " << y;
     device.UnrotatePoint(x, y);
     EXPECT_TRUE(std::hypot(x - x0, y - y0) < 1e-9) << x << " " << y;
+    // A point goes to its pixel turned: at one unit a pixel the turned point's.
+    device.Page()->PageRect = {0, 0, 40, 40};
+    device.Page()->SetResolution(1000, 1000);
+    device.Projection()->Calculate({20, 20}, device.Page(), 1000);
+    const TPageProjection& projection = *device.Projection();
+    EXPECT_EQ(device.ToDevice(x0, y0),
+              (TDevicePoint{projection.WorldToDeviceX(turnedX), projection.WorldToDeviceY(turnedY)}));
   }
 }
 

@@ -1,4 +1,6 @@
+#include <algorithm>
 #include <memory>
+#include <vector>
 
 #include "render/interprets/selection_interprets.h"
 #include "render/interprets/sheet_interprets.h"
@@ -111,6 +113,45 @@ TEST_F(SmallInterpretTest, ASelectedObjectIsHighlightedInXorAndDrawingItTwiceTak
   }
 }
 
+// Between the vertex markers a selected line runs with a pen three pixels
+// wide (dotted, which a pen wider than a pixel draws solid): the segment from
+// pixel (20, 20) to (80, 20) inks rows 19 to 21 between the markers (columns
+// 27 to 73), and no further row.
+TEST_F(SmallInterpretTest, ASelectedLineRunsThreePixelsWideBetweenItsMarkers) {
+  auto device = MakeBitmapDevice(100, 100);
+  std::unique_ptr<TPolyLineElement> line(WithVertices(new TPolyLineElement, {{20, 80}, {80, 80}}));
+  TSelectedSpaceElementInterpret interpret;
+  Run(interpret, *line, *device);
+  std::vector<int> rows;
+  for (int y = 10; y <= 30; ++y) {
+    int inked = 0;
+    for (int x = 27; x <= 73; ++x) inked += device->Canvas()->Pixel(x, y) != 0xFFFFFF;
+    if (inked) rows.push_back(y);
+  }
+  EXPECT_EQ(rows, (std::vector<int>{19, 20, 21}));
+}
+
+// An interpret given no device draws nothing and the walk ends quietly.
+TEST_F(SmallInterpretTest, WithoutADeviceNothingIsDrawn) {
+  TSMO_5 sheet;
+  sheet.SetBounds({0, 0, 10, 10});
+  TNode node;
+  TSelectedElement selection;
+  TPointElement point;
+  TSMO_Interpret sheets;
+  TNodeInterpret nodes;
+  TSelectedElementInterpret selections;
+  TSelectedSpaceElementInterpret selected;
+  const std::pair<TInterpret*, TElement*> rows[] = {
+      {&sheets, &sheet}, {&nodes, &node}, {&selections, &selection}, {&selected, &point}};
+  for (const auto& [interpret, element] : rows) {
+    interpret->SetInput(element);
+    interpret->DoIt();
+    EXPECT_EQ(std::pair(interpret->Busy(), interpret->Device()), std::pair(false, static_cast<TDevice*>(nullptr)))
+        << interpret->ClassName();
+  }
+}
+
 TEST_F(SmallInterpretTest, ANodeIsASixPixelRedSquareWithItsBranchCountAtTheUpperRightCorner) {
   auto device = MakeBitmapDevice(100, 100);
   TNode node;
@@ -156,12 +197,19 @@ TEST_F(SmallInterpretTest, ASheetIsFramedInItsSeriesColourAndNamedBelowItsScale)
     TSMO_Interpret interpret;
     Run(interpret, sheet, *device);
     int green = 0, black = 0;
+    platform::PixelRect frame{300, 300, -1, -1};
     for (int y = 0; y < 300; ++y)
       for (int x = 0; x < 300; ++x) {
-        green += device->Canvas()->Pixel(x, y) == 0x008000;
+        const bool isGreen = device->Canvas()->Pixel(x, y) == 0x008000;
+        green += isGreen;
         black += device->Canvas()->Pixel(x, y) == 0;
+        if (isGreen)
+          frame = {std::min(frame.Left, x), std::min(frame.Top, y), std::max(frame.Right, x), std::max(frame.Bottom, y)};
       }
     EXPECT_GE(green, 4 * 200) << "the frame";
+    // A pen of one pixel: every green pixel on the outermost ring of the frame.
+    const int ring = 2 * (frame.Right - frame.Left + 1) + 2 * (frame.Bottom - frame.Top + 1) - 4;
+    EXPECT_EQ(green, ring) << "a frame one pixel wide";
     EXPECT_EQ(black > 20, test.named) << "the name";
   }
 }

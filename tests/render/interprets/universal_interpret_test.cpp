@@ -195,6 +195,7 @@ TEST_F(UniversalInterpretTest, ALayerDrawsItsClassWithItsOwnInterpretAndASwitche
     Bind("TPolyLineElement", "script");
     Draw();
     EXPECT_EQ(Join(log), off ? "" : "layer:a") << (off ? "switched off" : "shown");
+    EXPECT_EQ(own->Device(), nullptr) << "the walk left the layer: its interpret lets the device go";
     EXPECT_EQ(layer->Interpret(), own) << "set again, it stays";
     layer->SetInterpretName("TSMO_Interpret");
     TInterpret* named = layer->Interpret();

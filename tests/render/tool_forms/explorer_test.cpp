@@ -160,6 +160,29 @@ TEST_F(ExplorerTest, AFreedElementTakesItsNodeAwayUnaskedAndALeftParentIsPrepare
   }
 }
 
+// The explorer holds the tree and the list undrawn while it fills them, so
+// that each is drawn once: after every fill both are drawn again.
+TEST_F(ExplorerTest, TheTreeAndTheListAreDrawnAgainAfterEachFill) {
+  const std::pair<const char*, std::function<void()>> steps[] = {
+      {"opened", [this] { Open(model); }},
+      {"expanded", [this] { Expand("model"); }},
+      {"a node chosen", [this] { Window().SetTreeCurrent("tv_Tree", NodeNamed("a")); }},
+      {"collapsed", [this] { Window().SetTreeExpanded("tv_Tree", NodeNamed("model"), false); }},
+      {"a shown element freed",
+       [this] {
+         Expand("model");
+         model->FreeElement(model->FindElementByName("b"));
+         RunMessages();
+       }},
+  };
+  for (const auto& [name, step] : steps) {
+    step();
+    EXPECT_EQ(std::pair(Window().TreeUpdating("tv_Tree"), Window().TreeUpdating("lv_List")), std::pair(false, false))
+        << name;
+  }
+  EXPECT_EQ(Tree(), "model(a(a1))") << "the steps ran";
+}
+
 TEST_F(ExplorerTest, TheToolPublishesItsFormWhichKnowsItsTool) {
   auto* form = DynamicCast<TExplorerForm>(GetObjectPropByName(*explorer, "Form"));
   ASSERT_NE(form, nullptr);

@@ -297,6 +297,23 @@ TEST_F(FormToolManagerTest, TheToolsMenuHoldsOneCheckedItemPerToolAndSelectingTh
   EXPECT_EQ(Window().MenuItemNames("Tools"), std::vector<std::string>{"TViewer"});
 }
 
+// A tool the window holds without having made it active (added by a script)
+// gets the window's device and element when its code 4 selects it, and its
+// cursor shows over the image: a plain interactive tool's is the arrow, 0.
+TEST_F(FormToolManagerTest, ASelectedToolTakesTheWindowsDeviceAndElementAndShowsItsCursor) {
+  RegisterKestuClass(TMarker::StaticClass());
+  const std::pair<TClass, std::int32_t> rows[] = {{TInteractiveTool::StaticClass(), 0}, {TMarker::StaticClass(), 5}};
+  for (const auto& [cls, cursor] : rows) {
+    auto* tool = static_cast<TInteractiveTool*>(NewElement(cls));
+    manager->AddTool(tool);
+    ASSERT_EQ(tool->GetDevice(), nullptr) << cls->ClassName;
+    EXPECT_TRUE(Deliver(*manager, TKestuMessage(msgSelectTool, nullptr, manager, tool, false))) << cls->ClassName;
+    EXPECT_EQ(std::tuple(manager->GetActiveTool(), tool->GetDevice(), tool->Input(), manager->GetImageCursor()),
+              std::tuple(static_cast<TTool*>(tool), manager->GetDevice(), manager->Input(), cursor))
+        << cls->ClassName;
+  }
+}
+
 TEST_F(FormToolManagerTest, AToolMadeActiveThroughNextToolWorksOnTheWindowsElementAtOnce) {
   struct Row {
     const char* name;

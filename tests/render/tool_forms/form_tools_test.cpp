@@ -2,6 +2,8 @@
 
 #include <gmock/gmock.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <memory>
 
 #include "framework/forms/base_forms.h"
@@ -122,6 +124,18 @@ TEST_F(FormToolsTest, TheCloseBoxOfADialogsWindowEndsItAsStornoDoes) {
   }
 }
 
+TEST_F(FormToolsTest, CodesToShowAndHideTheFormShowAndHideItsWindow) {
+  std::unique_ptr<TKestuDialog> dialog(CreateElement<TKestuDialog>());
+  const std::pair<int, bool> rows[] = {{msgShowForm, true}, {msgShowForm, true}, {msgHideForm, false},
+                                       {msgHideForm, false}, {msgShowForm, true}};
+  for (std::size_t i = 0; i < std::size(rows); ++i) {
+    const auto [code, visible] = rows[i];
+    EXPECT_TRUE(Deliver(*dialog, TKestuMessage(code, nullptr, dialog.get(), nullptr, false))) << "row " << i;
+    EXPECT_EQ(std::pair(dialog->Visible(), dialog->Form()->Window().Visible()), std::pair(visible, visible))
+        << "row " << i;
+  }
+}
+
 TEST_F(FormToolsTest, AControlGroupClosesItselfAndOffersOtherCodesToTheOtherMembers) {
   std::unique_ptr<TControlGroup> group(CreateElement<TControlGroup>());
   TCodeRecorder* members[3];
@@ -168,6 +182,55 @@ TEST_F(FormToolsTest, TheFolderPickerKeepsItsPlaceAndTakesTheFolderOnlyOnOk) {
     EXPECT_EQ(std::pair(shownAt.Left, shownAt.Top), std::pair(row.left, row.top)) << row.name;
     EXPECT_EQ(std::tuple(picker.Directory, picker.Left, picker.Top), std::tuple(row.directory, row.left, row.top))
         << row.name;
+  }
+}
+
+// "Nový adr.": the name form opens at the picker's place holding the folder shown; OK makes the folder named
+// there (a name within the folder shown, or a whole path as entered), Storno makes nothing, and a folder that
+// cannot be made is named in a box.
+TEST_F(FormToolsTest, TheNewFolderButtonMakesTheFolderNamedOnlyOnOk) {
+  TempFolder folder;
+  std::filesystem::create_directory(folder.File("Stará"));
+  const struct {
+    const char* name;
+    std::string entered;
+    const char* button;
+    std::vector<std::string> folders;  // in the folder shown afterwards, by name
+    std::vector<std::string> boxes;
+  } rows[] = {
+      {"OK", "Nová", "bt_OK", {"Nová", "Stará"}, {}},
+      {"Storno", "Zrušená", "bt_Storno", {"Stará"}, {}},
+      {"a whole path", folder.File("Celá"), "bt_OK", {"Celá", "Stará"}, {}},
+      {"a folder there already", "Stará", "bt_OK", {"Stará"}, {"File exists: " + folder.File("Stará")}},
+  };
+  for (const auto& row : rows) {
+    dialogs.Messages.clear();
+    TSelectDirDialog picker;
+    picker.Directory = folder.Path();
+    picker.Left = 40;
+    picker.Top = 30;
+    std::string offered;
+    platform::Bounds nameAt{};
+    platform::SetModalAnswerer([&](platform::Form& form) {
+      if (form.LayoutName() == "Tf_Name") {
+        offered = form.Text("ed_Name");
+        nameAt = form.GetBounds();
+        form.SetText("ed_Name", row.entered);
+        platform::UserClick(form, row.button);
+        return;
+      }
+      platform::UserClick(form, "bt_NewDir");
+      platform::UserClick(form, "bt_Storno");
+    });
+    picker.DoIt();
+    EXPECT_EQ(std::tuple(offered, nameAt.Left, nameAt.Top), std::tuple(folder.Path(), 40, 30)) << row.name;
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder.Path()))
+      names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(std::tuple(names, Boxes()), std::tuple(row.folders, row.boxes)) << row.name;
+    for (const std::string& name : names)
+      if (name != "Stará") std::filesystem::remove(folder.File(name));
   }
 }
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "framework/core/class_registry.h"
 #include "framework/tools/system_register.h"
 #include "framework/values/typed_values.h"
 #include "render/interprets/interpret.h"
@@ -40,7 +41,9 @@ class InterfaceToolTest : public ToolFormsTest {
 
 TEST_F(InterfaceToolTest, CursorNamesTakeTheirNumbersFromTheSystemRegisterAndAToolWithoutCursorsSaysSo) {
   TCursorTool* tool = MakeHeldTool();
-  EXPECT_EQ(tool->CursorIndex(), -1);
+  EXPECT_EQ(std::tuple(tool->CursorIndex(), tool->Cursors()->GetName(), tool->IndexOf(tool->Cursors()) >= 0),
+            std::tuple(-1, std::string("CURSORS"), true))
+      << "the list is the tool's child";
   EXPECT_EQ(tool->GetCursor(), 2);  // entry 0 while none is chosen
   // Index chosen, index kept; each change shows its cursor number to every holder, the same one again nothing.
   const std::pair<int, int> cases[] = {{1, 1}, {2, 2}, {3, -1}, {0, 0}, {0, 0}};
@@ -61,6 +64,12 @@ TEST_F(InterfaceToolTest, CursorNamesTakeTheirNumbersFromTheSystemRegisterAndATo
   RunMessages();
   EXPECT_EQ(std::tuple(plain.Active(), first.cursors, mainTool.codes.size()), std::tuple(true, std::vector{0}, 1u));
   first.RemoveElement(&plain);
+  // An entry a script put among the cursors that holds no number shows the default arrow.
+  tool->Cursors()->AddElement(Named<TOwnerEntity>("Mapa"));
+  first.cursors.clear();
+  tool->SetCursorIndex(3);
+  RunMessages();
+  EXPECT_EQ(std::tuple(tool->CursorIndex(), first.cursors), std::tuple(3, std::vector{0}));
 }
 
 TEST_F(InterfaceToolTest, RedrawsNeedAnInterpretAndARequestOnAnIdleOnePostsOneRedrawAndANewInterpretTakesOver) {
@@ -215,7 +224,10 @@ TEST_F(InterfaceToolTest, MouseAndKeyEventsAreShiftEvents) {
     const auto* shifted = DynamicCast<TKestuShiftEvent>(row.event);
     EXPECT_EQ(shifted ? shifted->Shift : -1, row.shift) << row.name;
     EXPECT_NE(DynamicCast<TKestuMessage>(row.event), nullptr) << row.name;
+    // As every class of the program, known to the registry by its name.
+    EXPECT_EQ(FindKestuClass(row.event->ClassName()), row.event->ClassType()) << row.name;
   }
+  EXPECT_EQ(FindKestuClass("TKestuShiftEvent"), TKestuShiftEvent::StaticClass());
 }
 
 }  // namespace

@@ -416,6 +416,28 @@ TEST_F(PropertyEditorTest, TheValueColumnTakesTheWidthTheNamesLeave) {
   EXPECT_EQ(150 + grid.ColWidth(1) + 1, grid.ClientWidth()) << "after sizing the names' column";
 }
 
+// A grid the window's resize found on a page not shown keeps its columns
+// until a mouse-up on it fits them; a mouse-down only notes where it was.
+TEST_F(PropertyEditorTest, AMouseUpOnAGridFitsItsValueColumnAndAMouseDownDoesNot) {
+  Open(probe);
+  platform::UserChooseTab(Window(), "PageControl", 1);
+  platform::UserResize(Window(), 500, 400);
+  platform::UserChooseTab(Window(), "PageControl", 0);
+  platform::UserResize(Window(), 640, 480);
+  platform::UserChooseTab(Window(), "PageControl", 1);
+  StringGrid grid(Window(), "sgAscProperties");
+  const int left = grid.ColWidth(1);
+  ASSERT_NE(grid.ColWidth(0) + left + 1, grid.ClientWidth()) << "the hidden grid was fitted by the resize";
+  const struct {
+    platform::MouseAction action;
+    bool fits;
+  } rows[] = {{platform::MouseAction::Down, false}, {platform::MouseAction::Up, true}};
+  for (const auto& row : rows) {
+    platform::UserGridMouse(Window(), "sgAscProperties", row.action, {0, 0, 5, 5});
+    EXPECT_EQ(grid.ColWidth(1), row.fits ? grid.ClientWidth() - grid.ColWidth(0) - 1 : left) << row.fits;
+  }
+}
+
 TEST_F(PropertyEditorTest, AProgramsThreadHasTheEditorMadeOnTheUserInterfaceThread) {
   auto* object = Named<TThreadProbe>("vlákno", world->ObjectModel());
   editor.reset(CreateElement<TObjectPropertyEditor>());

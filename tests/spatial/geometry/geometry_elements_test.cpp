@@ -2,6 +2,7 @@
 
 #include <limits>
 #include <memory>
+#include <tuple>
 
 #include "tests/spatial/spatial_fixture.h"
 
@@ -42,6 +43,44 @@ TEST_F(GeometryElementsTest, EachAlignmentNamePutsTheAnchorAtItsPlace) {
     auto e = Box();
     SetTexts(*e, {{"RelRefX", "0.25"}, {"RelRefY", "0.25"}, {row.property, row.name}});
     EXPECT_EQ(Texts(*e, {"RelRefX", "RelRefY"}), row.relRef) << row.property << "=" << row.name;
+  }
+}
+
+// A box lies inside, contains and meets another rectangle with its edges
+// included; what two boxes share is all zeros when it has no width or height.
+TEST_F(GeometryElementsTest, ABoxAgainstARectangleCountsSharedEdgesAsInside) {
+  const struct {
+    const char* name;
+    TRealRect other;
+    bool inside, contains, meets;
+    TRealRect shared;
+  } rows[] = {
+      {"the same box", {0, 0, 100, 50}, true, true, true, {0, 0, 100, 50}},
+      {"within, on the west edge", {0, 10, 40, 40}, false, true, true, {0, 10, 40, 40}},
+      {"within, on the south edge", {20, 0, 40, 30}, false, true, true, {20, 0, 40, 30}},
+      {"within, on the east and north edges", {50, 20, 100, 50}, false, true, true, {50, 20, 100, 50}},
+      {"around, on the west and south edges", {0, 0, 120, 60}, true, false, true, {0, 0, 100, 50}},
+      {"around, on the east and north edges", {-10, -5, 100, 50}, true, false, true, {0, 0, 100, 50}},
+      {"out over the west edge", {-1, 10, 40, 40}, false, false, true, {0, 10, 40, 40}},
+      {"touching the east edge", {100, 10, 120, 40}, false, false, true, {0, 0, 0, 0}},
+      {"touching the north edge", {20, 50, 40, 60}, false, false, true, {0, 0, 0, 0}},
+      {"beyond the north edge", {20, 50.5, 40, 60}, false, false, false, {0, 0, 0, 0}},
+      {"beyond the south edge", {20, -9, 40, -0.5}, false, false, false, {0, 0, 0, 0}},
+      {"beyond the west edge", {-9, 10, -0.5, 40}, false, false, false, {0, 0, 0, 0}},
+      {"beyond the east edge", {100.5, 10, 120, 40}, false, false, false, {0, 0, 0, 0}},
+  };
+  const auto e = Box();
+  for (const auto& row : rows) {
+    const TRealRect& o = row.other;
+    EXPECT_EQ(std::tuple(e->IsInsideRect(o.MinX, o.MinY, o.MaxX, o.MaxY), e->ContainsRect(o.MinX, o.MinY, o.MaxX, o.MaxY),
+                         e->IntersectsRect(o.MinX, o.MinY, o.MaxX, o.MaxY)),
+              std::tuple(row.inside, row.contains, row.meets))
+        << row.name;
+    TRealRect shared{-1, -1, -1, -1};
+    e->GetIntersection(o, shared);
+    EXPECT_EQ(std::tuple(shared.MinX, shared.MinY, shared.MaxX, shared.MaxY),
+              std::tuple(row.shared.MinX, row.shared.MinY, row.shared.MaxX, row.shared.MaxY))
+        << row.name;
   }
 }
 

@@ -82,6 +82,30 @@ TEST(PlaneMath, ConstructedPoints) {
     EXPECT_LT(std::hypot(result.first - expected.first, result.second - expected.second), 1e-12) << name;
 }
 
+// Points are equal only with both coordinates equal; they coincide within a
+// tolerance only when each difference and the distance stay within it.
+TEST(PlaneMath, PointsEqualExactlyOrCoincideWithinATolerance) {
+  const struct {
+    const char* name;
+    double x1, y1, x2, y2, tol;
+    bool equal, coincide;
+  } rows[] = {
+      {"the same point", 1, 2, 1, 2, 0, true, true},
+      {"another Y", 1, 2, 1, 3, 0, false, false},
+      {"another X", 1, 2, 5, 2, 0, false, false},
+      {"diagonal within the tolerance", 0, 0, 0.6, 0.6, 1, false, true},
+      {"each difference within, the distance not", 0, 0, 0.8, 0.8, 1, false, false},
+      {"one difference beyond", 0, 0, 1.2, 0, 1, false, false},
+      {"on the tolerance", 0, 0, 0, -1, 1, false, true},
+  };
+  for (const auto& row : rows) {
+    EXPECT_EQ(std::pair(PointsEqual(row.x1, row.y1, row.x2, row.y2),
+                        PointsCoincide(row.x1, row.y1, row.x2, row.y2, row.tol)),
+              std::pair(row.equal, row.coincide))
+        << row.name;
+  }
+}
+
 TEST(PlaneMath, TheSixByteSlopeDifference) {
   double X = 0, Y = 0, AX = 0, AY = 0;
   bool NoPoint = true, OnFirst = false, OnSecond = false, ANoPoint = true;

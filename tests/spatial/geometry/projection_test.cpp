@@ -251,6 +251,32 @@ TEST_F(ProjectionTest, WhatCannotMakeATransformLeavesTheOneInUse) {
   EXPECT_EQ(BoxOf(world), (Box4{1, 2, 3, 4}));
 }
 
+// The world a device shows is its page's, or while a clip is on, the clip's;
+// the standard page shows (500, 1625) to (1500, 2375) at 1.25 m a pixel.
+TEST_F(ProjectionTest, TheVisibleWorldIsThePagesOrWhileAClipIsOnTheClips) {
+  const struct {
+    const char* name;
+    bool clipActive;
+    TDeviceRect clip;
+    Box4 world;
+  } rows[] = {
+      {"no clip", false, {80, 60, 160, 120}, {500, 1625, 1500, 2375}},
+      {"a clip", true, {80, 60, 160, 120}, {600, 2225, 700, 2300}},
+      {"a clip of the whole page", true, {0, 0, 800, 600}, {500, 1625, 1500, 2375}},
+  };
+  for (const auto& row : rows) {
+    Fresh();
+    page->ClipRect = row.clip;
+    page->ClipActive = row.clipActive;
+    TRealRect world;
+    projection->GetClipWorldRect(world);
+    EXPECT_EQ(BoxOf(world), row.world) << row.name;
+  }
+  projection->SetClipRect({600, 2225, 700, 2300});  // and back to pixels
+  EXPECT_EQ(std::tuple(page->ClipRect.Left, page->ClipRect.Top, page->ClipRect.Right, page->ClipRect.Bottom),
+            std::tuple(80, 60, 160, 120));
+}
+
 TEST_F(ProjectionTest, ScaleZeroIsNotOKAndAssignWithoutAPageTakesTheWholeTransform) {
   projection->SetScale(0);
   EXPECT_EQ(std::tuple(projection->IsOK(), projection->WorldToDeviceX(123), projection->WorldToDeviceLength(123),

@@ -57,6 +57,30 @@ class QuadtreeTest : public SpatialTest {
   TLogLines log;
 };
 
+// The first element's box sets the root on the whole-unit grid: per axis the
+// power of two above the rounded-up size, aligned below the box and doubled
+// when the box does not fit; the larger side wins.
+TEST_F(QuadtreeTest, TheFirstElementSetsTheGridSquareOfItsBox) {
+  const struct {
+    const char* name;
+    double minX, minY, maxX, maxY;
+    Box4 square;  // QXMin, QYMin, QWidth, element filed there
+  } rows[] = {
+      {"ten by ten, Y doubled", -10.5, -20.5, -0.5, -10.5, {-16, -32, 32, 1}},
+      {"a point off the grid", -3.5, -3.5, -3.5, -3.5, {-5, -5, 2, 1}},
+      {"below one unit", -1.7, -1.7, -1.2, -1.2, {-4, -4, 4, 1}},
+      {"one unit, X doubled", -3.5, -6.5, -2.5, -5.5, {-8, -8, 8, 1}},
+  };
+  for (const auto& row : rows) {
+    TSpaceEntityQTree tree;
+    ASSERT_TRUE(tree.AddAndGrow(Entity(row.name, row.minX, row.minY, row.maxX, row.maxY))) << row.name;
+    EXPECT_EQ((Box4{tree.GetQXMin(), tree.GetQYMin(), static_cast<double>(tree.GetQWidth()),
+                    static_cast<double>(tree.GetCount())}),
+              row.square)
+        << row.name;
+  }
+}
+
 TEST_F(QuadtreeTest, ElementsOnPositiveCoordinatesAreFoundAgain) {
   const TRealPoint points[] = {{15.5, 15.5}, {16, 3}, {0.25, 0.75}, {1000.5, 20.5}, {31.99, 1e5 + 0.5}, {-7.5, 2}};
   TSpaceEntityQTree tree;

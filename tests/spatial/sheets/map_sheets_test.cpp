@@ -30,6 +30,13 @@ std::vector<Sheet*> ChildrenOf(const TEntity& entity) {
   return found;
 }
 
+// The sheet of that name filed in a tree's matrix, or nil.
+TMapSpace* FindSubSheetNamed(const TSpaceTree& tree, const std::string& name) {
+  for (TSMO_2* sheet : FiledSheets(tree))
+    if (sheet->GetName() == name) return sheet;
+  return nullptr;
+}
+
 // A world with coordinate systems and a series in it; the sheet (0, 0) named
 // "N" with the abbreviation "Z" runs from (-25000, -20000) to (0, 0).
 class SeriesTest : public SpatialTest {
@@ -98,6 +105,55 @@ TEST_F(SeriesTest, NamesAtAPointAreThoseOfTheSheetsFoundThere) {
   EXPECT_EQ(FullNamesAt(-100, -100), (Names{"N  ", "N  25-2", "N  0-0", "N  0-0", "N  0-0 / 2"}));
 }
 
+// A sheet's neighbour is the sheet of its level one sheet size away from its
+// centre, in this or the next 1:50 000 sheet; a 1:2 000 sheet has neighbour
+// names but no neighbour sheets.
+TEST_F(SeriesTest, NeighboursAreTheSheetsOfTheSameLevelOneSheetAway) {
+  TSMO_50* west = smo->CreateSheet50(1, 0, "W", "V");   // -50000 .. -25000, -20000 .. 0
+  TSMO_50* south = smo->CreateSheet50(0, 1, "S", "J");  // -25000 .. 0, -40000 .. -20000
+  for (TSMO_50* each : {sheet, west, south}) each->CreateDetail();
+  sheet->FindSheet10(0, 0)->CreateDetail();
+  sheet->FindSheet5(1, 1)->CreateDetail();
+  TMapSpace* sheet2 = FindSubSheetNamed(*sheet->FindSheet5(1, 1), "Z 1-1 / 4");  // -3750 .. -2500, -4000 .. -3000
+  const struct {
+    const char* name;
+    TMapSpace* sheet;
+    const char* direction;
+    const char* neighbour;  // its name and full name, and the name of the sheet found there or nil
+    const char* fullName;
+    const char* found;
+  } rows[] = {
+      {"1:50 000 left", sheet, "Left", "W", "W  ", "W"},
+      {"1:50 000 bottom", sheet, "Bottom", "S", "S  ", "S"},
+      {"1:50 000 right", sheet, "Right", "", "", "nil"},
+      {"1:50 000 top", sheet, "Top", "", "", "nil"},
+      {"1:25 000 quarter 3 bottom", sheet->FindSheet25(9, 9), "Bottom", "J25-1", "S  25-1", "J25-1"},
+      {"1:25 000 quarter 3 left", sheet->FindSheet25(9, 9), "Left", "V25-4", "W  25-4", "V25-4"},
+      {"1:10 000 0-0 left", sheet->FindSheet10(0, 0), "Left", "Z 2-0", "N  2-0", "Z 2-0"},
+      {"1:10 000 0-0 bottom", sheet->FindSheet10(0, 0), "Bottom", "Z 0-2", "N  0-2", "Z 0-2"},
+      {"1:10 000 0-0 top", sheet->FindSheet10(0, 0), "Top", "", "", "nil"},
+      {"1:10 000 8-8 left", sheet->FindSheet10(8, 8), "Left", "V 0-8", "W  0-8", "V 0-8"},
+      {"1:10 000 8-8 bottom", sheet->FindSheet10(8, 8), "Bottom", "J 8-0", "S  8-0", "J 8-0"},
+      {"1:5 000 1-1 right", sheet->FindSheet5(1, 1), "Right", "Z 0-1", "N  0-1", "Z 0-1"},
+      {"1:5 000 1-1 top", sheet->FindSheet5(1, 1), "Top", "Z 1-0", "N  1-0", "Z 1-0"},
+      {"1:5 000 1-1 left", sheet->FindSheet5(1, 1), "Left", "Z 2-1", "N  2-1", "nil"},  // no detail there
+      {"1:2 000 quarter 4 left", sheet2, "Left", "Z 1-1 / 3", "N  1-1 / 3", "nil"},
+      {"1:2 000 quarter 4 top", sheet2, "Top", "Z 1-1 / 2", "N  1-1 / 2", "nil"},
+  };
+  for (const auto& row : rows) {
+    ASSERT_NE(row.sheet, nullptr) << row.name;
+    const std::string direction = row.direction;
+    TMapSpace* found = direction == "Left"     ? row.sheet->GetLeftMS()
+                       : direction == "Right"  ? row.sheet->GetRightMS()
+                       : direction == "Top"    ? row.sheet->GetTopMS()
+                                               : row.sheet->GetBottomMS();
+    EXPECT_EQ(std::tuple(row.sheet->GetPropertyText(direction + "MSName"),
+                         row.sheet->GetPropertyText(direction + "MSFullName"), found ? found->GetName() : "nil"),
+              std::tuple(row.neighbour, row.fullName, row.found))
+        << row.name;
+  }
+}
+
 TEST_F(SeriesTest, DetailIsMadeOnceAtEveryLevelAndQuartersOnEveryCall) {
   sheet->CreateDetail();  // 1:10 000 and 1:25 000
   sheet->CreateDetail10();
@@ -119,6 +175,31 @@ TEST_F(SeriesTest, DetailIsMadeOnceAtEveryLevelAndQuartersOnEveryCall) {
   ASSERT_EQ(std::pair(covered.size(), quarter->HasMatrix()), std::pair(25ul, false));  // no 1:2 000 of its own
   for (TSMO_5* s : covered)
     EXPECT_EQ(std::tuple(s->Col >= 5, s->Row < 5, s->GetOwnersCount()), std::tuple(true, true, 2));  // shared
+}
+
+// Each 1:25 000 quarter is a half of its 1:50 000 sheet each way, numbered
+// 1 north-west, 2 north-east, 3 south-west, 4 south-east, with the column
+// and row of the first 1:5 000 sheet it covers, and goes first among the
+// sheet's children.
+TEST_F(SeriesTest, EachQuarterOfFiftyThousandHasItsPlaceColumnRowAndNumber) {
+  const struct {
+    int q;
+    Box4 box;
+    int col, row;
+  } rows[] = {
+      {1, {-25000, -10000, -12500, 0}, 5, 0},
+      {2, {-12500, -10000, 0, 0}, 0, 0},
+      {3, {-25000, -20000, -12500, -10000}, 5, 5},
+      {4, {-12500, -20000, 0, -10000}, 0, 5},
+  };
+  for (const auto& row : rows) {
+    TSMO_25* quarter = sheet->CreateSheet25At(row.q);
+    ASSERT_NE(quarter, nullptr) << row.q;
+    EXPECT_EQ(std::tuple(BoxOf(*quarter), quarter->Col, quarter->Row, quarter->Cislo, quarter->GetName(),
+                         quarter->GetZkratka(), sheet->IndexOf(quarter)),
+              std::tuple(row.box, row.col, row.row, row.q, "Z25-" + std::to_string(row.q), "Z", 0))
+        << row.q;
+  }
 }
 
 // A copy with detail carries the sheet's place, name, abbreviation and number; a

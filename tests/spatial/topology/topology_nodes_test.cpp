@@ -269,6 +269,33 @@ TEST_F(TopologyNodesTest, AWalkLeavesItsRingInWalkingOrderOnlyWhenItCloses) {
   }
 }
 
+// The far node only spares a search: a branch along the way whose far node is
+// not known is continued through the nodes among its line's owners, and the
+// face closes as it would.
+TEST_F(TopologyNodesTest, AWalkGoesOnThroughTheLinesOwnersWhereAFarNodeIsNotKnown) {
+  const struct {
+    const char* name;
+    int unknown;  // the branch of the ring (1 or 2 after the start) without a far node; 0 none
+  } rows[] = {{"every far node known", 0}, {"the second branch's unknown", 1}, {"the third branch's unknown", 2}};
+  for (const auto& row : rows) {
+    // A triangle of its own for each row, A (x, 0), B (x + 10, 0), C (x + 10, 10), walked A C B clockwise.
+    const double x = 100.0 * (&row - rows);
+    TPolyLineElement* ab = Line({{x, 0}, {x + 10, 0}});
+    TPolyLineElement* bc = Line({{x + 10, 0}, {x + 10, 10}});
+    TPolyLineElement* ca = Line({{x + 10, 10}, {x, 0}});
+    for (TPolyLineElement* line : {ab, bc, ca}) Connect(line);
+    const std::vector<TNodeBranch*> ring = {BranchOf(ab, false), BranchOf(ca, false), BranchOf(bc, false)};
+    if (row.unknown) ring[static_cast<std::size_t>(row.unknown)]->SetFarNode(nullptr);
+    std::vector<TNodeBranch*> walked;
+    double area = 0;
+    bool closed = false;
+    int steps = 0;
+    ring[0]->TraceArea(area, closed, steps, false, &walked);
+    EXPECT_EQ(std::tuple(area, closed, steps), std::tuple(50.0, true, 3)) << row.name;
+    EXPECT_EQ(walked, ring) << row.name;
+  }
+}
+
 }  // namespace
 
 namespace {

@@ -1,0 +1,62 @@
+#include "platform/toolkit_events.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QObject>
+
+#include "platform/app_queue.h"
+#include "platform/forms.h"
+#include "platform/timer.h"
+
+namespace platform {
+namespace {
+
+// What the window system holds waiting (here a timer that is due) is
+// delivered at once, but a framework message posted meanwhile stays in the
+// queue for the loop that delivers those.
+TEST(ToolkitEventsTest, WaitingEventsRunAndFrameworkMessagesStayQueued) {
+  Application& application = Application::Instance();
+  application.TakePending();
+  Timer timer(0);
+  int ticks = 0;
+  timer.OnTimer([&] { ++ticks; });
+  timer.SetEnabled(true);
+  application.PostMessage({WM_USER, 0, 0});
+  DeliverToolkitEvents();
+  timer.SetEnabled(false);
+  EXPECT_GE(ticks, 1) << "the due timer ticked";
+  EXPECT_EQ(application.PendingCount(), 1u) << "the posted message is still queued";
+  application.TakePending();
+}
+
+// An object of the toolkit that, given its first event, posts itself a
+// second, as hiding a window posts the events of its closing.
+class PostsOnce : public QObject {
+ public:
+  int received = 0;
+  bool event(QEvent* event) override {
+    if (event->type() != QEvent::User) return QObject::event(event);
+    if (++received == 1) QCoreApplication::postEvent(this, new QEvent(QEvent::User));
+    return true;
+  }
+};
+
+// Nothing the work left waiting survives the delivery: events posted while
+// others were delivered, and objects whose deletion was put off.
+TEST(ToolkitEventsTest, EventsPostedMeanwhileAndDeferredDeletionsAreDeliveredToo) {
+  EnsureWindowSystem();
+  PostsOnce poster;
+  QCoreApplication::postEvent(&poster, new QEvent(QEvent::User));
+  bool deleted = false;
+  auto* doomed = new QObject;
+  QObject::connect(doomed, &QObject::destroyed, [&] { deleted = true; });
+  doomed->deleteLater();
+  DeliverToolkitEvents();
+  EXPECT_EQ(poster.received, 2) << "the event posted by the first one";
+  EXPECT_TRUE(deleted) << "the object deleted later";
+}
+
+}  // namespace
+}  // namespace platform
