@@ -1,5 +1,6 @@
-// The classes the two rendering libraries register, as the registry holds them.
-#include "render/render_classes.h"
+// The classes the cartography and the rendering below it register, as the
+// registry holds them.
+#include "cartography/cartography_classes.h"
 
 #include <string>
 #include <vector>
@@ -9,17 +10,17 @@
 
 namespace {
 
-class RenderClassesTest : public RenderTest {
+class CartographyClassesTest : public RenderTest {
  protected:
   void SetUp() override {
     RenderTest::SetUp();
-    RegisterRenderClasses();
+    RegisterCartographyClasses();
   }
 };
 
 // A class whose description went missing would sit in the registry without
 // a name, unseen by scripts and files, its published properties with it.
-TEST_F(RenderClassesTest, EveryRegisteredClassIsFoundByItsNameInTheTreeUnderTheElementRoot) {
+TEST_F(CartographyClassesTest, EveryRegisteredClassIsFoundByItsNameInTheTreeUnderTheElementRoot) {
   TKestuClasses& registry = *KestuClasses();
   std::vector<std::string> wrong;
   for (int i = 0; i < registry.GetCount(); ++i) {
@@ -37,7 +38,7 @@ TEST_F(RenderClassesTest, EveryRegisteredClassIsFoundByItsNameInTheTreeUnderTheE
 
 // Views, desktops, grid marks, pictures, rasters and model scripts are made
 // by scripts and read from files by their class names.
-TEST_F(RenderClassesTest, TheLayoutRasterAndModelClassesAreMadeByTheirNames) {
+TEST_F(CartographyClassesTest, TheLayoutRasterAndModelClassesAreMadeByTheirNames) {
   for (const char* name :
        {"TView", "TViewInterpret", "TDesktop", "TDeskTopFile", "TMultiPageDesktop", "TDesktopInterpret",
         "TDrawRectInterpret", "TTileTemplate", "TTextBlock", "TCross", "TLines", "TInterpretKrizku", "TLinesInterpret",
