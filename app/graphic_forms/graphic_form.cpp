@@ -271,6 +271,9 @@ void TGraphicForm::CreateForm() {
   auto form = std::make_unique<TGraphic_Form>();
   form->SetTool(this);
   form->SetCanClose(false);
+  form->OnMapChosen = [](TTool* tool, const std::string& map) {
+    if (auto* graphicForm = DynamicCast<TGraphicForm>(tool)) graphicForm->ChooseMap(map);
+  };
   SetForm(std::move(form));
 }
 

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "app/graphic_forms/graphic_form.h"
 #include "render/devices/device_tool.h"
 #include "render/tool_forms/interaction_events.h"
 #include "render/tool_forms/interface_tool.h"
@@ -100,8 +99,8 @@ void TGraphic_Form::Resized() {
 }
 
 void TGraphic_Form::MapChosen() {
-  if (showingMap_) return;
-  if (auto* tool = DynamicCast<TGraphicForm>(Tool())) tool->ChooseMap(Window().Text(kMaps));
+  if (showingMap_ || !OnMapChosen) return;
+  OnMapChosen(Tool(), Window().Text(kMaps));
 }
 
 void TGraphic_Form::Connect() {

@@ -5,6 +5,7 @@
 // become interaction messages to the tool; a drag of the image that is
 // released without having moved over it also reports the release.
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -36,6 +37,9 @@ class TGraphic_Form : public TExtendedKESTU_Form {
   void FitBitmapToImage();
   // Shows the map of that text as chosen, without reporting a choice.
   void ShowMap(const std::string& map);
+  // Reports a map the user chose in the list to the form's tool; set by the
+  // tool that makes the form, so that the window need not know it.
+  std::function<void(TTool* tool, const std::string& map)> OnMapChosen;
 
  private:
   TDeviceTool* DeviceTool() const;

@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <vector>
 
-#include "block/props/lumar_props.h"
 #include "block/tables/table_creation.h"
 #include "block/tables/transfer_script.h"
 #include "framework/core/class_registry.h"
@@ -14,7 +13,6 @@
 #include "platform/dialogs.h"
 #include "platform/files.h"
 #include "platform/streams.h"
-#include "spatial/objects/space_entities.h"
 
 namespace {
 
@@ -125,12 +123,6 @@ bool TLumarDBFTable::Locate(const std::string& TableName, std::int32_t Cislo) {
 
 bool TLumarDBFTable::FindRecord(const std::string& BlockDir, char TypeLetter, std::int16_t Druh, std::int32_t Cislo) {
   return Locate(BlockTableName(BlockDir, TypeLetter, Druh), Cislo);
-}
-
-bool TLumarDBFTable::FindElementRecord(const TElement* Element) {
-  const auto* entity = DynamicCast<TSpaceEntity>(Element);
-  const auto* props = entity ? DynamicCast<TLumarProps>(entity->Properties()) : nullptr;
-  return props && Locate(props->GetDBFName(), props->Cislo);
 }
 
 std::string TLumarDBFTable::IndexFileName() const { return platform::ChangeFileExt(table_.TableName(), ".IND"); }

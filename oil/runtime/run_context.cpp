@@ -4,6 +4,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "framework/tools/world.h"
 #include "oil/runtime/program_run.h"
 
 namespace {
@@ -44,4 +45,12 @@ bool TouchesRunningProgram(TElement* element) {
     if (program && (Holds(element, program) || Holds(program, element))) return true;
   }
   return false;
+}
+
+void HandOverLooseOutput(TElement* output, std::uint32_t toolHandle) {
+  TRunContext* context = TRunContext::Current();
+  if (!context || !context->Program() || !output || output->HolderCount() != 0 || output == World()) return;
+  for (TRunContext* run = context; run; run = run->Previous())
+    if (output == run->Program()) return;
+  if (IssuedAfter(HandleOfElement(output), toolHandle)) context->Program()->KeepLooseOutput(output);
 }

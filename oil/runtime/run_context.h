@@ -46,3 +46,9 @@ inline void BetweenStatements() {
 // that runs on this thread or a part of one: the element is such a program,
 // holds one (directly or through others), or is held by one.
 bool TouchesRunningProgram(TElement* element);
+
+// An output a tool call made and nothing holds belongs to the running
+// program.  An output whose handle was issued after the tool's was first
+// referred to during the call; an element that lived before it (the world,
+// another tool's output) or a program that runs is never taken.
+void HandOverLooseOutput(TElement* output, std::uint32_t toolHandle);

@@ -5,10 +5,8 @@
 #include <string>
 
 #include "framework/core/class_registry.h"
-#include "framework/tools/world.h"
 #include "oil/errors/lang_errors.h"
-#include "oil/runtime/program_objects.h"
-#include "oil/runtime/program_run.h"
+#include "oil/runtime/program_blocks.h"
 #include "oil/runtime/run_context.h"
 
 namespace {
@@ -30,24 +28,7 @@ TElement* ReferencedElement(const TOilValue& value) {
 
 TOilValue Reference(TElement* element) { return TOilValue::Element(element); }
 
-// The declared class of an element storage: its name, TELEMENT when unnamed.
-std::string DeclaredClassOf(const TTypeElement& storage) {
-  return storage.HasName() ? storage.GetName() : std::string("TELEMENT");
-}
-
 }  // namespace
-
-// ---------------------------------------------------------------- storage
-
-void AssignToStorage(TTypeElement& storage, const TOilValue& value, const std::string* typeName) {
-  if (!value) Fail(rteNoValue);
-  if (TypeCodeOf(storage) == otElement && TypeCodeOf(*value) == otElement && value.ElementHandle() != 0) {
-    TElement* element = value->GetAsPointer();
-    TClass cls = FindKestuClass(typeName ? *typeName : DeclaredClassOf(storage));
-    if (element && (!cls || !element->InheritsFrom(cls))) Fail(rteTypeMismatch);
-  }
-  value.StoreInto(storage);
-}
 
 // ---------------------------------------------------------------- variables
 
@@ -279,22 +260,6 @@ TOilValue TOwnerByNumberOperator::Evaluate() {
 }
 
 // ---------------------------------------------------------------- tool calls
-
-namespace {
-
-// An output the call made and nothing holds belongs to the running program.
-// An output whose handle was issued after the tool's was first referred to
-// during the call; an element that lived before it (the world, another
-// tool's output) is never taken.
-void HandOverLooseOutput(TElement* output, std::uint32_t toolHandle) {
-  TRunContext* context = TRunContext::Current();
-  if (!context || !context->Program() || !output || output->HolderCount() != 0 || output == World()) return;
-  for (TRunContext* run = context; run; run = run->Previous())
-    if (output == run->Program()) return;
-  if (IssuedAfter(HandleOfElement(output), toolHandle)) context->Program()->KeepLooseOutput(output);
-}
-
-}  // namespace
 
 void TToolInputInfo::SetExpression(TOilOperator* expression) { SetOwnedElement(expression_, expression); }
 

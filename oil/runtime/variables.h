@@ -94,11 +94,6 @@ class TPropVariable : public TVariable {
   const TPropInfo* lastInfo_ = nullptr;
 };
 
-// Stores a value into a storage element that holds a variable of a declared
-// element class (named by typeName when the storage has no name of its own);
-// raises code 3 when an element of another class is given.
-void AssignToStorage(TTypeElement& storage, const TOilValue& value, const std::string* typeName = nullptr);
-
 // Converts a value to a published property's kind and writes it (codes 3, 7, 15).
 struct TPropInfo;
 void WritePropertyValue(TObject& object, const TPropInfo& info, const TOilValue& value);
