@@ -109,3 +109,36 @@ TEST_F(AreaExtractionTest, TheExtractorsStandUnderTheLineExtractorAndPublishItsL
 }
 
 }  // namespace
+
+namespace {
+
+// A hole given by hand may share a line with its area's outline: the area
+// owns that line too, yet is no area inside its own hole.
+TEST_F(AreaExtractionTest, AnAreaIsNoSubAreaOfItselfThoughItsHoleSharesALineWithIt) {
+  TPolyLineElement* shared = Line({{2, 0}, {8, 0}});
+  TPolyLineElement* rest = Line({{8, 0}, {10, 0}, {10, 10}, {0, 10}, {0, 0}, {2, 0}});
+  TPolyLineElement* inner = Line({{8, 0}, {5, 5}, {2, 0}});
+  TAreaString areas;
+  auto* area = new TPolyLineAreaElement;
+  area->AddLine(shared, true);
+  area->AddLine(rest, true);
+  areas.AddEntity(area);
+  auto* hole = new TPolyLineAreaElement;
+  hole->IsHole = true;
+  hole->AddLine(shared, false);
+  hole->AddLine(inner, false);
+  area->AddHole(hole);
+  auto* island = new TPolyLineAreaElement;
+  island->AddLine(shared, false);
+  island->AddLine(inner, false);
+  areas.AddEntity(island);
+  TExtractSubAreasForArea subAreas;
+  subAreas.SetInput(area);
+  subAreas.DoIt();
+  auto* found = DynamicCast<TEntity>(subAreas.Output());
+  ASSERT_NE(found, nullptr);
+  EXPECT_EQ(std::vector<TElement*>(found->Children().begin(), found->Children().end()),
+            std::vector<TElement*>{island});
+}
+
+}  // namespace
