@@ -1,6 +1,8 @@
 #include "block/topology/area_extraction.h"
 
+#include <functional>
 #include <memory>
+#include <vector>
 
 #include "block/topology/area_building.h"
 #include "tests/block/topology/topology_fixture.h"
@@ -139,6 +141,37 @@ TEST_F(AreaExtractionTest, AnAreaIsNoSubAreaOfItselfThoughItsHoleSharesALineWith
   ASSERT_NE(found, nullptr);
   EXPECT_EQ(std::vector<TElement*>(found->Children().begin(), found->Children().end()),
             std::vector<TElement*>{island});
+}
+
+}  // namespace
+
+namespace {
+
+// Run on its own, an extractor of one area gives its published Lines as its
+// output: the outline's lines, or those of the holes.
+TEST_F(AreaExtractionTest, AnAreasExtractorOutputsItsLines) {
+  TPolyLineElement* outer = Line(Square(-20, -20, 50)[0]);
+  TPolyLineElement* inner = Line(Square(0, 0, 5)[0]);
+  TAreaString& areas = Areas();
+  TAreaElement* largest = Largest(areas);
+  ASSERT_NE(largest, nullptr);
+  const struct {
+    const char* name;
+    std::function<std::unique_ptr<TExtractAnyLines>()> make;
+    TElement* line;
+  } rows[] = {
+      {"the outline", [] { return std::make_unique<TExtractBounderyLinesForArea>(); }, outer},
+      {"the holes", [] { return std::make_unique<TExtractHolesLinesForArea>(); }, inner},
+  };
+  for (const auto& row : rows) {
+    std::unique_ptr<TExtractAnyLines> extractor = row.make();
+    extractor->SetInput(largest);
+    extractor->DoIt();
+    ASSERT_NE(extractor->Output(), nullptr) << row.name;
+    EXPECT_EQ(extractor->Output(), extractor->GetLines()) << row.name;
+    const auto& found = static_cast<TEntity*>(extractor->Output())->Children();
+    EXPECT_EQ(std::vector<TElement*>(found.begin(), found.end()), std::vector<TElement*>{row.line}) << row.name;
+  }
 }
 
 }  // namespace
