@@ -23,6 +23,13 @@
 
 namespace {
 
+// Counts the redraws handed to it.
+class TRedrawCount : public TInterpret {
+ public:
+  int redraws = 0;
+  void ReView(TKestuMessage*, bool&) override { ++redraws; }
+};
+
 // A window with the groups "Monitors" (both monitors) and "Nástroje" (the
 // test tool); the monitors watch the view of a picker window on a square.
 class MonitorsWindowTest : public ToolGroupsTest {
@@ -137,6 +144,18 @@ TEST_F(MonitorsWindowTest, TheScaleShowsWholeFromAHundredAndTwoDecimalsBelow) {
     EXPECT_EQ(Strip(scale).Text("ed_Scale"), row.shown) << row.scale;
     EXPECT_EQ(Strip(scale).Text("ed_VirtualScale"), row.virtualShown) << row.virtualScale;
   }
+}
+
+// The scale monitor is an interface tool first: with an interpret and
+// something to show, the redraw is also handed to its interpret.
+TEST_F(MonitorsWindowTest, TheScaleMonitorHandsTheRedrawToItsInterpretToo) {
+  auto* interpret = new TRedrawCount;
+  scale->SetInterpret(interpret);
+  scale->SetInput(model);
+  Projection()->SetScale(2500);
+  Deliver(*tool, TKestuMessage(msgReView, nullptr, tool.get(), nullptr, false));
+  EXPECT_EQ(interpret->redraws, 1);
+  EXPECT_EQ(Strip(scale).Text("ed_Scale"), "2500");
 }
 
 TEST_F(MonitorsWindowTest, TheButtonsWriteTheTextsBackAndAskTheOwnersForARedraw) {
