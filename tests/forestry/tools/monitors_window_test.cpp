@@ -92,12 +92,15 @@ TEST_F(MonitorsWindowTest, TheCoordinatesUnderTheMouseShowWithAtMostTwoDecimals)
     int code;
     std::int32_t x, y;
     bool shown;
+    bool device = true;  // without one there is no map to convert to
   } rows[] = {
       {"a move", msgMouseMove, 40, 50, true},
+      {"a move, the monitor without a device", msgMouseMove, 40, 50, false, false},
       {"a drag over", msgDragOver, 70, 20, true},
       {"a button release", msgMouseUp, 10, 10, false},
   };
   for (const Row& row : rows) {
+    coords->SetDevice(row.device ? Device() : nullptr);
     Strip(coords).SetText("l_X", "-");
     Strip(coords).SetText("l_Y", "-");
     Deliver(*tool, TKestuMouseEvent(row.code, tool.get(), nullptr, 0, 0, row.x, row.y, true));
