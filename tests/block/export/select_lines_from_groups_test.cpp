@@ -8,8 +8,9 @@ namespace {
 
 // Areas 1 and 2 in group A, area 3 in group B (both groups of ID 5), areas
 // 4 and 5 in group C (ID 6); area 6 is a hole of area 1 in no group.  Each
-// line is named by the areas it bounds.  A selection owns what it selects,
-// so every selection gets a model of its own.
+// line is named by the areas it bounds; "L|3" is held first by a layer's
+// line list, an owner that is no area and in no group, then by area 3.  A
+// selection owns what it selects, so every selection gets a model of its own.
 struct GroupedAreas {
   GroupedAreas() {
     auto* groupA = Group(5);
@@ -34,6 +35,14 @@ struct GroupedAreas {
       areas[first]->AddLine(line, true);
       if (second) areas[second]->AddLine(line, false);
     }
+    auto* layerLines = new TPolyLineString;
+    model.AddElement(layerLines);
+    auto* held = new TPolyLineElement;
+    held->SetName("L|3");
+    held->AddVertex(0, 0);
+    held->AddVertex(1, 1);
+    layerLines->AddEntity(held);
+    areas[3]->AddLine(held, true);
   }
   TEntity* Group(std::int32_t id) {
     auto* group = new TEntity;
@@ -54,14 +63,14 @@ struct GroupedAreas {
 using SelectLinesFromGroupsTest = BlockTest;
 
 // A line passes when it bounds one area only, or areas of two groups; an
-// area in no group of that ID is in "no group", and a hole is in its outer
-// area's group.
+// area in no group of that ID is in "no group", a hole is in its outer
+// area's group, and an owner that is no area is in a group of its own owners.
 TEST_F(SelectLinesFromGroupsTest, LinesBetweenDifferentGroupsPassEachOnce) {
   const struct {
     std::int32_t groupId;
     std::set<std::string> lines;
   } rows[] = {
-      {5, {"1", "2|3", "3|4", "6|3"}},
+      {5, {"1", "2|3", "3|4", "6|3", "L|3"}},
       {6, {"1", "3|4"}},
       {7, {"1"}},
   };
