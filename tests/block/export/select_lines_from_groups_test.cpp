@@ -7,10 +7,11 @@
 namespace {
 
 // Areas 1 and 2 in group A, area 3 in group B (both groups of ID 5), areas
-// 4 and 5 in group C (ID 6); area 6 is a hole of area 1 in no group.  Each
-// line is named by the areas it bounds; "L|3" is held first by a layer's
-// line list, an owner that is no area and in no group, then by area 3.  A
-// selection owns what it selects, so every selection gets a model of its own.
+// 4, 5 and 7 in group C (ID 6), area 7 owned by its group before the input;
+// area 6 is a hole of area 1 in no group.  Each line is named by the areas
+// it bounds; "L|3" is held first by a layer's line list, an owner that is no
+// area and in no group, then by area 3.  A selection owns what it selects,
+// so every selection gets a model of its own.
 struct GroupedAreas {
   GroupedAreas() {
     auto* groupA = Group(5);
@@ -20,6 +21,9 @@ struct GroupedAreas {
       areas[i] = new TPolyLineAreaElement;
       input->AddElement(areas[i]);
     }
+    areas[7] = new TPolyLineAreaElement;
+    groupC->AddElement(areas[7]);
+    input->AddElement(areas[7]);
     groupA->AddElement(areas[1]);
     groupA->AddElement(areas[2]);
     groupB->AddElement(areas[3]);
@@ -27,7 +31,8 @@ struct GroupedAreas {
     groupC->AddElement(areas[5]);
     areas[1]->AddHole(areas[6]);
     for (const auto& [name, first, second] : {std::tuple{"1", 1, 0}, {"1|2", 1, 2}, {"2|3", 2, 3}, {"3|4", 3, 4},
-                                              {"4|5", 4, 5}, {"6|2", 6, 2}, {"6|3", 6, 3}}) {
+                                              {"4|5", 4, 5}, {"6|2", 6, 2}, {"6|3", 6, 3},
+                                              {"5|7", 5, 7}}) {
       auto* line = new TPolyLineElement;
       line->SetName(name);
       line->AddVertex(0, 0);
@@ -57,7 +62,7 @@ struct GroupedAreas {
     model.AddElement(entity);
     return entity;
   }();
-  TPolyLineAreaElement* areas[7] = {};
+  TPolyLineAreaElement* areas[8] = {};
 };
 
 using SelectLinesFromGroupsTest = BlockTest;
