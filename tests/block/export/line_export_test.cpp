@@ -208,6 +208,25 @@ TEST_F(LineExportTest, LinesAreWrittenInListOrderWithoutAreasAndReadBackWithThei
   EXPECT_EQ(back[4].second, Links({{4, 0}, {0, 0}, {4, 0}, {0, 0}}));
 }
 
+class TDeliveryCounter : public TElement {
+ public:
+  void ReceiveMessage(TKestuMessage*& /*message*/, bool& handled) override {
+    ++delivered;
+    handled = true;
+  }
+  int delivered = 0;
+};
+
+// The loop lets the queued messages run after each line, so a message
+// posted before the export is delivered during it.
+TEST_F(LineExportTest, TheQueuedMessagesRunDuringTheExport) {
+  TDeliveryCounter counter;
+  counter.PostMessage(1, &counter, nullptr, false);
+  Tool(LineString(2))->DoIt();
+  EXPECT_EQ(counter.delivered, 1);
+  EXPECT_EQ(Written().size(), 2u);
+}
+
 TEST_F(LineExportTest, ASecondExportStartsLinesAndVerticesAnewAndKeepsTheOtherFiles) {
   Tool(LineString(3))->DoIt();
   const Bytes areas = FileContent(BlockFile(kAreaFileName));
