@@ -160,14 +160,6 @@ std::string FindFileAnyCase(const std::string& fileName) {
   return fileName;
 }
 
-FileVersion VersionOfFile(const std::string& fileName) {
-  struct stat info {};
-  if (::stat(PathOf(fileName).c_str(), &info) != 0) return {};
-  return {static_cast<long long>(info.st_size),
-          static_cast<long long>(info.st_mtim.tv_sec) * 1000000000LL + info.st_mtim.tv_nsec,
-          static_cast<unsigned long long>(info.st_ino)};
-}
-
 void AppendTextLine(const std::string& fileName, const std::string& line) {
   const std::string bytes = Utf8ToCp1250(line) + "\r\n";
   if (IsWriteProtected(fileName)) throw EFCreateError("Cannot create file " + fileName);

@@ -41,16 +41,6 @@ FileStamp StampOfFile(const std::string& fileName);
 // whose name matches without regard to case (files written on a system
 // that ignores case); else the name as given.
 std::string FindFileAnyCase(const std::string& fileName);
-// What tells one state of a file from another: its size, the time it was
-// last written (to the nanosecond) and the file it is (a file saved by
-// renaming another over it is another).  Every missing file's is the same.
-struct FileVersion {
-  long long Size = -1;
-  long long WrittenNs = 0;
-  unsigned long long Node = 0;
-  bool operator==(const FileVersion&) const = default;
-};
-FileVersion VersionOfFile(const std::string& fileName);
 // Creates the folder and every missing folder above it; raises EFCreateError
 // when one cannot be made.
 void ForceDirectories(const std::string& path);

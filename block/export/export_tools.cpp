@@ -70,6 +70,11 @@ void TExportElementsToText::DoIt() {
       const std::string line = platform::Utf8ToCp1250(props->GetCatenation()) + "\r\n";
       file.Write(line.data(), line.size());
     }
+    // The last lines sit in the file's buffer: a disk that does not take
+    // them fails here, not silently when the file closes.
+    file.Flush();
+  } catch (const platform::EWriteError& error) {
+    platform::MessageDlg(FileName + ": " + error.what(), platform::MsgDlgType::Error, platform::mbOK);
   } catch (const platform::EStreamError& error) {
     platform::MessageDlg(error.what(), platform::MsgDlgType::Error, platform::mbOK);
   }

@@ -60,7 +60,7 @@ bool TBGIFont::ReadFontFile(const std::string& path, bool needsSignature) {
   const std::string found = platform::FindFileAnyCase(path);
   // Every symbol of a damaged file would read it and show its box again.
   if (const auto failed = failedFiles_.find(found);
-      failed != failedFiles_.end() && failed->second == platform::VersionOfFile(found))
+      failed != failedFiles_.end() && failed->second == platform::StampOfFile(found))
     return false;
   // Only a plain file: a device or a pipe named instead would never end.
   std::ifstream file;
@@ -69,7 +69,7 @@ bool TBGIFont::ReadFontFile(const std::string& path, bool needsSignature) {
     ShowFontError(2, path);
     return false;
   }
-  const platform::FileVersion version = platform::VersionOfFile(found);
+  const platform::FileStamp version = platform::StampOfFile(found);
   const auto fail = [&](int code) {
     failedFiles_[found] = version;
     if (code != 0) ShowFontError(code, path);

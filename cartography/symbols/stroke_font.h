@@ -89,7 +89,7 @@ class TBGIFont : public TOwnerElement {
   bool openErrorShown_ = false;
   bool topErrorShown_ = false;
   // The files read in vain, as found on the disk, with their state then.
-  std::map<std::string, platform::FileVersion> failedFiles_;
+  std::map<std::string, platform::FileStamp> failedFiles_;
 };
 
 // The file a font number and code page name: "Simp" for 0 and unknown numbers;

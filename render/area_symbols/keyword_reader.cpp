@@ -106,12 +106,12 @@ bool TCteniParametru::ValueAsBoolean() const {
 }
 
 bool TCodesNotFound::Holds(const std::string& fileName, std::int32_t code) {
-  platform::FileVersion version = platform::VersionOfFile(found_);
+  platform::FileStamp version = platform::StampOfFile(found_);
   // A file gone may have come back under a name of another case.
-  if (fileName != name_ || version == platform::FileVersion{}) {
+  if (fileName != name_ || version == platform::FileStamp{}) {
     name_ = fileName;
     found_ = platform::FindFileAnyCase(fileName);
-    version = platform::VersionOfFile(found_);
+    version = platform::StampOfFile(found_);
   }
   if (version != version_) {
     codes_.clear();

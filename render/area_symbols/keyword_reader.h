@@ -58,6 +58,6 @@ class TCodesNotFound {
  private:
   std::string name_;
   std::string found_;
-  platform::FileVersion version_;
+  platform::FileStamp version_;
   std::set<std::int32_t> codes_;
 };

@@ -6,6 +6,7 @@
 
 #include "platform/files.h"
 #include "platform/streams.h"
+#include "tests/platform/file_size_limit.h"
 #include "tests/platform/temp_folder.h"
 
 namespace {
@@ -36,6 +37,22 @@ TEST(AppendTextLineTest, AppendsOrCreatesInWindows1250WithCrLfAndRefusesAFileItC
     EXPECT_EQ(Content(file), row.after) << row.name;
   }
   EXPECT_THROW(platform::AppendTextLine(folder.File("no/such/folder.lae"), "x"), platform::EFCreateError);
+}
+
+// A line the disk takes only in part is a failed write, not a protocol line
+// lost without a word: three bytes of "abc\r\n" fit, the call fails.
+TEST(AppendTextLineTest, ALineTheDiskDoesNotTakeWholeFailsTheCall) {
+  TempFolder folder;
+  const std::string file = folder.File("protocol.lae");
+  std::ofstream(file, std::ios::binary) << "x\r\n";
+  try {
+    const FileSizeLimit full(3 + 3);
+    platform::AppendTextLine(file, "abc");
+    ADD_FAILURE() << "the short write was taken for a whole one";
+  } catch (const platform::EFCreateError& error) {
+    EXPECT_EQ(std::string(error.what()), "Cannot write file " + file);
+  }
+  EXPECT_EQ(Content(file), "x\r\nabc");
 }
 
 }  // namespace

@@ -103,6 +103,13 @@ TEST(StringGrid, MouseAndDoubleClicksReachTheHandlersInTheWindowSystemsOrder) {
   const Bounds cell = grid.CellRect(1, 1);
   UserGridDoubleClick(form, "sg_Plain", cell.Left + 2, cell.Top + 2);
   EXPECT_EQ(events, (std::vector<std::string>{"down 1,1", "up 1,1", "down double 1,1", "double click", "up 1,1"}));
+  // A single press, a move with the left button held and the release over
+  // another cell, each as the hand makes it.
+  events.clear();
+  const Bounds other = grid.CellRect(0, 1);
+  for (const auto& [action, shift] : {std::pair{MouseAction::Down, 8}, {MouseAction::Move, 8}, {MouseAction::Up, 0}})
+    UserGridMouse(form, "sg_Plain", action, {0, std::uint8_t(shift), other.Left + 2, other.Top + 2});
+  EXPECT_EQ(events, (std::vector<std::string>{"down 0,1", "move 0,1", "up 0,1"}));
   int col = 0, row = 0;
   EXPECT_FALSE(grid.MouseToCell(cell.Left + 2, cell.Top + cell.Height * 5, col, row)) << "below the last row";
   EXPECT_EQ(col, -1);
@@ -261,8 +268,17 @@ TEST(TabPages, EveryOperationRefusesAPageTheControlLacks) {
       {"SetActivePage", [&](int page) { pages.SetActivePage(page); }},
       {"UserChooseTab", [&](int page) { UserChooseTab(form, "pc_Pages", page); }},
   };
+  // The refusal names the page the control lacks, not a page without a tab.
   for (const auto& row : rows)
-    for (const int page : {-1, 3}) EXPECT_THROW(row.use(page), EFormLayoutError) << row.name << " " << page;
+    for (const int page : {-1, 3}) {
+      EXPECT_THROW(row.use(page), EFormLayoutError) << row.name << " " << page;
+      try {
+        row.use(page);
+      } catch (const EFormLayoutError& error) {
+        EXPECT_EQ(std::string(error.what()), "Page control pc_Pages has no page " + std::to_string(page))
+            << row.name;
+      }
+    }
   EXPECT_EQ(pages.ActivePage(), 0);
   for (int page = 0; page < 3; ++page) EXPECT_TRUE(pages.PageVisible(page)) << page;
 }

@@ -9,6 +9,7 @@
 #include "platform/gauge_form.h"
 #include "spatial/topology/topology_nodes.h"
 #include "tests/block/writing/writing_fixture.h"
+#include "tests/platform/file_size_limit.h"
 
 namespace {
 
@@ -207,6 +208,25 @@ TEST_F(LineExportTest, LinesAreWrittenInListOrderWithoutAreasAndReadBackWithThei
   EXPECT_EQ(back[4].second, Links({{4, 0}, {0, 0}, {4, 0}, {0, 0}}));
 }
 
+class TDeliveryCounter : public TElement {
+ public:
+  void ReceiveMessage(TKestuMessage*& /*message*/, bool& handled) override {
+    ++delivered;
+    handled = true;
+  }
+  int delivered = 0;
+};
+
+// The loop lets the queued messages run after each line, so a message
+// posted before the export is delivered during it.
+TEST_F(LineExportTest, TheQueuedMessagesRunDuringTheExport) {
+  TDeliveryCounter counter;
+  counter.PostMessage(1, &counter, nullptr, false);
+  Tool(LineString(2))->DoIt();
+  EXPECT_EQ(counter.delivered, 1);
+  EXPECT_EQ(Written().size(), 2u);
+}
+
 TEST_F(LineExportTest, ASecondExportStartsLinesAndVerticesAnewAndKeepsTheOtherFiles) {
   Tool(LineString(3))->DoIt();
   const Bytes areas = FileContent(BlockFile(kAreaFileName));
@@ -340,6 +360,15 @@ TEST_F(ExportToTextTest, EachChildIsOneLineOfTheNamedPropertiesUntilTheUserConfi
   ASSERT_EQ(Boxes().size(), 1u);
   EXPECT_THAT(Boxes()[0], ::testing::HasSubstr("missing/body.txt"));
   EXPECT_TRUE(calls.empty());
+  // A disk that takes only the first line: the loss is reported with the
+  // file's name, not found later in a short file.
+  closeRequestAt = -1;
+  {
+    const FileSizeLimit limit(7);  // "0;-10\r\n"
+    EXPECT_EQ(Export(3, File("full.txt")), "0;-10\r\n");
+  }
+  ASSERT_EQ(Boxes().size(), 2u);
+  EXPECT_EQ(Boxes()[1], File("full.txt") + ": Stream write error");
 }
 
 // An export's run is a tool's run: it sets the tool's run flag, also when

@@ -40,4 +40,23 @@ TEST_F(ExportDialogTest, ThePickedFolderGoesIntoTheFolderField) {
   }
 }
 
+// Without a main tool there are no options: the dialog runs on what its
+// form holds, also when it ends with OK, and nothing is taken from it.
+TEST_F(ExportDialogTest, WithoutAMainToolTheDialogRunsOnItsFormAlone) {
+  platform::EnsureWindowSystem();
+  ASSERT_EQ(World() ? World()->MainTool() : nullptr, nullptr);
+  TKESTXDialog dialog;
+  dialog.CreateForm();
+  platform::Form& window = dialog.Form()->Window();
+  window.SetText("ed_Path", "/puvodni");
+  std::string shown;
+  platform::SetModalAnswerer([&](platform::Form& form) {
+    shown = form.Text("ed_Path");
+    platform::UserClick(form, "bt_OK");
+  });
+  dialog.DoIt();
+  EXPECT_EQ(dialog.Result, platform::mrOk);
+  EXPECT_EQ(shown, "/puvodni");
+}
+
 }  // namespace

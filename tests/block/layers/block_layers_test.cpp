@@ -89,6 +89,34 @@ TEST_F(BlockLayersTest, FindsTheLayersOfABlockAndTypeAlsoInsideAnInterpretLayer)
   }
 }
 
+// Both tools run only when input and output are entities: with either
+// missing, or not an entity, nothing is found or grouped.
+TEST_F(BlockLayersTest, WithoutAnInputOrAnOutputEntityNeitherToolDoesAnything) {
+  Layer(input, "a", "LIN", "/x/XY.BLK", 0, 5);
+  T2DCoordinate point;
+  TOwnerEntity output;
+  const struct {
+    const char* name;
+    TElement* in;
+    TElement* out;
+  } rows[] = {
+      {"no input", nullptr, &output},
+      {"no output", &input, nullptr},
+      {"an input that is no entity", &point, &output},
+      {"an output that is no entity", &input, &point},
+  };
+  for (const auto& row : rows) {
+    TFindBlockLayer find;
+    TBlockLayersTool group;
+    for (TTool* tool : {static_cast<TTool*>(&find), static_cast<TTool*>(&group)}) {
+      tool->SetInput(row.in);
+      tool->SetOutput(row.out);
+      tool->DoIt();
+    }
+    EXPECT_EQ(output.GetCount(), 0) << row.name;
+  }
+}
+
 TEST_F(BlockLayersTest, GroupsRastersAndLayersByTypeAndBlockGrowingTheBounds) {
   Layer(input, "a", "LIN", "C:\\DATA\\XY.BLK", 0, 5);
   Layer(*interpret, "b", "LIN", "/x/XY.BLK", 20, 30);

@@ -172,6 +172,21 @@ TEST_F(LayerImportDialogTest, StartsInTheInitialFolderAndAddsDoubleClickedFiles)
   });
 }
 
+// Each filter the user chooses gives the file list its masks; the first is
+// chosen last, back from another one.
+TEST_F(LayerImportDialogTest, EachChosenFilterGivesTheFileListItsMasks) {
+  const std::pair<int, const char*> rows[] = {
+      {1, "*.ras;*.rak;*.tif;*.bmp;*.cit"}, {2, "*.KES"}, {3, "*.SHP"}, {4, "*.DGN"}, {5, "*.DBF"},
+      {6, "*.DB"},                          {7, "*.ASC"}, {8, "*.*"},   {0, "tn.are;tn.pnt;tn.lin;tn.ttx"},
+  };
+  Run([&](platform::Form& form) {
+    for (const auto& [index, masks] : rows) {
+      platform::UserChooseItem(form, "InFilter", index);
+      EXPECT_EQ(form.FileMask("InFile"), masks) << "filter " << index;
+    }
+  });
+}
+
 TEST_F(LayerImportDialogTest, ButtonsAndMenuItemsEditTheCurrentRow) {
   struct Row {
     const char* Case;

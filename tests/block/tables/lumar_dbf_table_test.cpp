@@ -111,6 +111,26 @@ TEST_F(LumarDBFTableTest, ATableOpenedForReadingAfterOneOpenForUpdateIsReadOnly)
   EXPECT_EQ(table.ReadCislo(), 4);
 }
 
+// Only the table already open for update is taken as it stands; another
+// one named for update replaces it.
+TEST_F(LumarDBFTableTest, ATableOpenedForUpdateAfterAnotherIsTheOneThatIsOpen) {
+  const std::string first = MakeTable("P0001.DBF", "CISLO decimal(6,0)", {{"3"}});
+  const std::string second = MakeTable("P0002.DBF", "CISLO decimal(6,0)", {{"4"}});
+  const struct {
+    const char* name;
+    std::string table;
+    std::int32_t cislo;
+  } rows[] = {{"the same table again", first, 3}, {"another table", second, 4}};
+  for (const auto& row : rows) {
+    ASSERT_TRUE(table.OpenForUpdate(first)) << row.name;
+    ASSERT_TRUE(table.OpenForUpdate(row.table)) << row.name;
+    EXPECT_EQ(table.Table().TableName(), row.table) << row.name;
+    EXPECT_FALSE(table.Table().ReadOnly()) << row.name;
+    table.Table().First();
+    EXPECT_EQ(table.ReadCislo(), row.cislo) << row.name;
+  }
+}
+
 TEST_F(LumarDBFTableTest, FindsOnlyNumbersItHoldsAndNeverReadsOutsideTheIndex) {
   const std::string file =
       MakeTable("L0002.DBF", "NAZEV char(5), CISLO char(6)", {{"a", "4"}, {"b", "  2"}, {"c", "x"}, {"d", "7"}});

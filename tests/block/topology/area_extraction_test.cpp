@@ -1,6 +1,8 @@
 #include "block/topology/area_extraction.h"
 
+#include <functional>
 #include <memory>
+#include <vector>
 
 #include "block/topology/area_building.h"
 #include "tests/block/topology/topology_fixture.h"
@@ -106,6 +108,70 @@ TEST_F(AreaExtractionTest, TheExtractorsStandUnderTheLineExtractorAndPublishItsL
                  {"SubAreas", "AreaString"}},
             }),
             "");
+}
+
+}  // namespace
+
+namespace {
+
+// A hole given by hand may share a line with its area's outline: the area
+// owns that line too, yet is no area inside its own hole.
+TEST_F(AreaExtractionTest, AnAreaIsNoSubAreaOfItselfThoughItsHoleSharesALineWithIt) {
+  TPolyLineElement* shared = Line({{2, 0}, {8, 0}});
+  TPolyLineElement* rest = Line({{8, 0}, {10, 0}, {10, 10}, {0, 10}, {0, 0}, {2, 0}});
+  TPolyLineElement* inner = Line({{8, 0}, {5, 5}, {2, 0}});
+  TAreaString areas;
+  auto* area = new TPolyLineAreaElement;
+  area->AddLine(shared, true);
+  area->AddLine(rest, true);
+  areas.AddEntity(area);
+  auto* hole = new TPolyLineAreaElement;
+  hole->IsHole = true;
+  hole->AddLine(shared, false);
+  hole->AddLine(inner, false);
+  area->AddHole(hole);
+  auto* island = new TPolyLineAreaElement;
+  island->AddLine(shared, false);
+  island->AddLine(inner, false);
+  areas.AddEntity(island);
+  TExtractSubAreasForArea subAreas;
+  subAreas.SetInput(area);
+  subAreas.DoIt();
+  auto* found = DynamicCast<TEntity>(subAreas.Output());
+  ASSERT_NE(found, nullptr);
+  EXPECT_EQ(std::vector<TElement*>(found->Children().begin(), found->Children().end()),
+            std::vector<TElement*>{island});
+}
+
+}  // namespace
+
+namespace {
+
+// Run on its own, an extractor of one area gives its published Lines as its
+// output: the outline's lines, or those of the holes.
+TEST_F(AreaExtractionTest, AnAreasExtractorOutputsItsLines) {
+  TPolyLineElement* outer = Line(Square(-20, -20, 50)[0]);
+  TPolyLineElement* inner = Line(Square(0, 0, 5)[0]);
+  TAreaString& areas = Areas();
+  TAreaElement* largest = Largest(areas);
+  ASSERT_NE(largest, nullptr);
+  const struct {
+    const char* name;
+    std::function<std::unique_ptr<TExtractAnyLines>()> make;
+    TElement* line;
+  } rows[] = {
+      {"the outline", [] { return std::make_unique<TExtractBounderyLinesForArea>(); }, outer},
+      {"the holes", [] { return std::make_unique<TExtractHolesLinesForArea>(); }, inner},
+  };
+  for (const auto& row : rows) {
+    std::unique_ptr<TExtractAnyLines> extractor = row.make();
+    extractor->SetInput(largest);
+    extractor->DoIt();
+    ASSERT_NE(extractor->Output(), nullptr) << row.name;
+    EXPECT_EQ(extractor->Output(), extractor->GetLines()) << row.name;
+    const auto& found = static_cast<TEntity*>(extractor->Output())->Children();
+    EXPECT_EQ(std::vector<TElement*>(found.begin(), found.end()), std::vector<TElement*>{row.line}) << row.name;
+  }
 }
 
 }  // namespace

@@ -254,3 +254,53 @@ TEST_F(CarryAttributesTest, TheCarryIsAToolPublishingItsProtocolSettings) {
 }
 
 }  // namespace
+
+namespace {
+
+// A new area of two lines, each naming another old area on the new area's
+// side: the larger old area is carried, and of two as large the one found
+// first, across the area's first line, is kept.
+TEST_F(CarryAttributesTest, OfOldAreasAsLargeAsEachOtherTheOneAcrossTheFirstLineIsCarried) {
+  const struct {
+    const char* name;
+    double firstSide, secondSide;  // of the old squares named by the first and the second line
+    int carried;                   // 0: the first's number, 1: the second's
+  } rows[] = {
+      {"as large: the first", 10, 10, 0},
+      {"the second larger", 10, 12, 1},
+      {"the first larger", 12, 10, 0},
+  };
+  int number = 100;
+  for (const auto& row : rows) {
+    const int numbers[] = {++number, ++number};
+    const double sides[] = {row.firstSide, row.secondSide};
+    for (int k = 0; k < 2; ++k) {
+      auto* old = new TAreaElement;
+      auto* props = new TLumarAreaProps;
+      props->Cislo = numbers[k];
+      old->SetProperties(props);
+      const double x0 = 100.0 * k, s = sides[k];
+      for (const auto& [x, y] : Points{{x0, 0}, {x0, s}, {x0 + s, s}, {x0 + s, 0}, {x0, 0}}) old->AddVertex(x, y);
+      old->CalcBounds();
+      oldBlock->RegisterElement(old);
+    }
+    lines.Clear();
+    TPolyLineElement* first = BlockLine(oldBlock, 1, {{0, 0}, {0, 10}, {10, 10}}, numbers[0], 0);
+    TPolyLineElement* second = BlockLine(oldBlock, 2, {{10, 10}, {10, 0}, {0, 0}}, numbers[1], 0);
+    TAreaString areas;
+    auto* area = new TPolyLineAreaElement;
+    // Both walked forward: each names the old area on its left.
+    area->AddLine(first, true);
+    area->AddLine(second, true);
+    areas.AddEntity(area);
+    TCarryArToArThroughLines carry;
+    carry.SetInput(&areas);
+    carry.DoIt();
+    auto* props = DynamicCast<TLumarProps>(area->Properties());
+    ASSERT_NE(props, nullptr) << row.name;
+    EXPECT_EQ(props->Cislo, numbers[row.carried]) << row.name;
+    EXPECT_EQ(carry.ProtocolLine(), "") << row.name;
+  }
+}
+
+}  // namespace

@@ -743,3 +743,63 @@ TEST_F(LineJoiningTest, TheComparisonToolsStandUnderTheirBasesAndPublishTheirSet
 }
 
 }  // namespace
+
+namespace {
+
+// From a hundred lines on the joiner shows its gauge up to the count less
+// one; each line, the last first, captions it with its number (and, past a
+// hundred vertices, their count and the line's length) and moves it.
+TEST_F(LineJoiningTest, AHundredLinesOrMoreShowTheGaugeCaptionedWithEachLineFromTheLast) {
+  const struct {
+    const char* name;
+    int lines;
+    bool longLast;  // the last line has 101 vertices over a length of 100
+    std::vector<std::string> head, tail;
+  } rows[] = {
+      {"99 lines: not shown", 99, false,
+       {"MaxValue=0", "Caption=L   99", "Caption=L   98"},
+       {"Caption=L    2", "Caption=L    1", "Hide"}},
+      {"100 lines: shown", 100, false,
+       {"MaxValue=99", "Show", "Caption=L  100", "Progress=0", "Caption=L   99", "Progress=1"},
+       {"Caption=L    1", "Progress=99", "Hide"}},
+      {"a last line of 101 vertices", 100, true,
+       {"MaxValue=99", "Show", "Caption=L  100: 101: 100.00", "Progress=0", "Caption=L   99"},
+       {"Caption=L    1", "Progress=99", "Hide"}},
+  };
+  for (const auto& row : rows) {
+    lines.Clear();
+    // Short lines ten apart: none touches another.
+    for (int k = 1; k <= row.lines; ++k) {
+      Points points{{0, 10.0 * k}, {5, 10.0 * k}};
+      if (k == row.lines && row.longLast) {
+        points.clear();
+        for (int x = 0; x <= 100; ++x) points.push_back({x, 10.0 * k});
+      }
+      Line(points, k);
+    }
+    // The joiner's own gauge is the one that begins with its maximum.
+    std::vector<std::vector<std::string>> gauges;
+    struct TKeptGauge : platform::RecordingGaugeForm {
+      explicit TKeptGauge(std::vector<std::vector<std::string>>& kept) : kept(kept) {}
+      ~TKeptGauge() override { kept.push_back(Calls); }
+      std::vector<std::vector<std::string>>& kept;
+    };
+    platform::SetGaugeFormFactory([&] { return std::make_unique<TKeptGauge>(gauges); });
+    Join(0.01);
+    platform::SetGaugeFormFactory([] { return std::make_unique<platform::RecordingGaugeForm>(); });
+    const auto own = std::find_if(gauges.begin(), gauges.end(), [](const std::vector<std::string>& calls) {
+      return !calls.empty() && calls.front().rfind("MaxValue=", 0) == 0;
+    });
+    ASSERT_NE(own, gauges.end()) << row.name;
+    ASSERT_GE(own->size(), row.head.size() + row.tail.size()) << row.name;
+    EXPECT_EQ(std::vector<std::string>(own->begin(), own->begin() + static_cast<std::ptrdiff_t>(row.head.size())),
+              row.head)
+        << row.name;
+    EXPECT_EQ(std::vector<std::string>(own->end() - static_cast<std::ptrdiff_t>(row.tail.size()), own->end()),
+              row.tail)
+        << row.name;
+    EXPECT_EQ(lines.GetCount(), row.lines) << row.name;
+  }
+}
+
+}  // namespace

@@ -456,3 +456,52 @@ TEST_F(NodeBuildingTest, ThePassesStandUnderTheirWalkersAndPublishTheirFlags) {
 }
 
 }  // namespace
+
+namespace {
+
+// Each leaf pass over more than a hundred leaves shows its gauge with the
+// number of leaves and moves it at every leaf, empty ones too.
+TEST_F(NodeBuildingTest, EveryLeafPassShowsItsGaugeOverAHundredLeavesAndMovesItAtEachLeaf) {
+  // Three corners each hold 66 ends within a few millionths: every cell
+  // round them splits down to the smallest cell size, three new leaves a
+  // level, and the lines between the corners set the index's bounds.
+  for (const auto& [x, y] : Points{{0, 0}, {1000, 0}, {1000, 1000}})
+    for (int k = 0; k < 33; ++k) Line({{x + k * 1e-7, y}, {x + k * 1e-7, y + 1e-6}});
+  Line({{0, 1000}, {1000, 1000}});
+  ReadLines();
+  int leaves = 0;
+  std::vector<TSpaceLineBegEndCell*> work{tree.get()};
+  while (!work.empty()) {
+    TSpaceLineBegEndCell* cell = work.back();
+    work.pop_back();
+    if (cell->Last()) ++leaves;
+    for (TElement* child : cell->Children())
+      if (auto* quarter = DynamicCast<TSpaceLineBegEndCell>(child)) work.push_back(quarter);
+  }
+  ASSERT_GT(leaves, 100);
+  std::vector<std::string> expected{"MaxValue=0", "MaxValue=" + std::to_string(leaves), "Show"};
+  for (int i = 1; i <= leaves; ++i) expected.push_back("Progress=" + std::to_string(i));
+  expected.push_back("Hide");
+  const struct {
+    const char* name;
+    std::function<std::unique_ptr<TProchazecListuQTreeGauge>()> make;
+  } rows[] = {
+      // In the order they run.
+      {"nodes put", [] { return std::make_unique<TPutNodesIntoQTree>(); }},
+      {"line lists freed", [] { return std::make_unique<TDeleteDirectRelationsToLinesInQTree>(); }},
+      {"far nodes linked", [] { return std::make_unique<TNodesConector>(); }},
+      {"dangles removed", [] { return std::make_unique<TRemoveSingleLinesInQTree>(); }},
+  };
+  for (const auto& row : rows) {
+    std::unique_ptr<TProchazecListuQTreeGauge> pass = row.make();
+    auto& gauge = static_cast<platform::RecordingGaugeForm&>(pass->Gauge());
+    pass->SetInput(tree.get());
+    pass->DoIt();
+    std::vector<std::string> calls;
+    for (const std::string& call : gauge.Calls)
+      if (call.rfind("Caption=", 0) != 0) calls.push_back(call);
+    EXPECT_EQ(calls, expected) << row.name;
+  }
+}
+
+}  // namespace

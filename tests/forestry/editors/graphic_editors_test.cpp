@@ -451,6 +451,42 @@ TEST_F(EditorTest, APickedLineReturnsUnlessStoredOrDeleted) {
   }
 }
 
+// A line picked after another was deleted or stored goes back, unstored,
+// only to its own place, not also to the place of the line before.
+TEST_F(EditorTest, ALinePickedAfterAnotherReturnsOnlyToItsOwnPlace) {
+  struct Row {
+    const char* name;
+    bool ctrlDelete;  // else changed and stored on confirmation
+  } rows[] = {{"the first deleted", true}, {"the first stored", false}};
+  for (const Row& row : rows) {
+    TOwnerEntity first, second, stored;
+    auto* firstLine = WithVertices(new TPolyLineElement, {{10, 10}, {40, 10}});
+    auto* secondLine = WithVertices(new TPolyLineElement, {{10, 50}, {40, 50}});
+    first.AddElement(firstLine);
+    second.AddElement(secondLine);
+    auto* editor = MakeEditor<TPolyLineEditor>();
+    auto* selector = new TSelectorStandIn;
+    editor->SetSelectTool(selector);
+    editor->SetStoreTool(new TStoreStandIn(log, stored));
+    editor->Activate();
+    Deliver(*editor, new TKestuMessage(msgElementSelected, selector, editor, firstLine, false));
+    if (row.ctrlDelete) {
+      EXPECT_TRUE(Key(*editor, kDelete, ssCtrl)) << row.name;
+    } else {
+      Drag(*editor, 40, 10, 40, 70);
+      AnswerForms({1});
+      EXPECT_TRUE(editor->CanCloseActive()) << row.name;
+      EXPECT_EQ(stored.IndexOf(firstLine), 0) << row.name;
+    }
+    Deliver(*editor, new TKestuMessage(msgElementSelected, selector, editor, secondLine, false));
+    EXPECT_TRUE(editor->CanCloseActive()) << row.name << ": unmodified";
+    EXPECT_EQ(second.IndexOf(secondLine), 0) << row.name;
+    EXPECT_EQ(first.IndexOf(secondLine), -1) << row.name;
+    window->FreeElement(editor);
+    stored.Clear();
+  }
+}
+
 TEST_F(EditorTest, AnEditorFreedWhileEditingGivesThePickedLineBack) {
   auto* line = WithVertices(new TPolyLineElement, {{10, 10}, {40, 10}});
   layer->AddElement(line);

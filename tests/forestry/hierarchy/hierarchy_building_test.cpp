@@ -174,6 +174,13 @@ TEST_F(HierarchyBuildingTest, ProgressIsReportedAboutTwentyTimes) {
   EXPECT_LE(steps.size(), 25u);
   EXPECT_TRUE(std::is_sorted(steps.begin(), steps.end()));
   EXPECT_LE(steps.back(), n - 1);
+  // The marks lie at 0, s, 2s ... with s = (n - 1) div 20: each report is
+  // the first area past a mark.
+  const int s = (n - 1) / 20;
+  ASSERT_GT(s, 0) << "the sample holds more than twenty stand areas";
+  std::vector<int> expected;
+  for (int at = 1; at <= n - 1; at += s) expected.push_back(at);
+  EXPECT_EQ(steps, expected);
   EXPECT_FALSE(tool.Busy());
 }
 

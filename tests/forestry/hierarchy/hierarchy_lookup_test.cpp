@@ -130,6 +130,22 @@ TEST_F(LookupTest, NearbyPointsTestTheRememberedAreaFirst) {
   EXPECT_EQ(areas.GetCount(), 4) << "a miss frees no stand area";
 }
 
+// A point that misses the remembered area, with no hierarchy to walk,
+// answers nothing: the area found before is no longer the Output.
+TEST_F(LookupTest, WithoutAnInputAMissOfTheRememberedAreaAnswersNothing) {
+  THeleSkupina tool;
+  tool.SetInput(&hierarchy);
+  tool.X = tool.Y = 1;
+  tool.DoIt();
+  ASSERT_EQ(tool.Output(), areas.GetElement(0)) << "stand area A";
+  tool.SetInput(nullptr);
+  tool.X = tool.Y = 50;
+  tool.DoIt();
+  EXPECT_FALSE(tool.Found);
+  EXPECT_EQ(tool.Output(), nullptr);
+  EXPECT_EQ(tool.GetPropertyText("OutString"), "");
+}
+
 // Callers that do not clear Found between points get the answer of each
 // point all the same.
 TEST_F(LookupTest, EachLookupStartsFromNothingFound) {

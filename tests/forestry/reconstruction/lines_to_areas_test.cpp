@@ -140,21 +140,33 @@ TEST_F(LinesToAreasTest, TheExtractorOwnsItsOutputAndReportsOneThatIsNoEntity) {
   EXPECT_THAT(MessageTexts(msgLogText), ElementsAre("ERROR: LineExtractor expected TEntity at output!"));
 }
 
+// The joined lines' container gets their bounds, 0..30 both ways, whether
+// or not its caller computed them: the areas are read within them.
 TEST_F(LinesToAreasTest, JoinedLinesGiveTheAreasTheyEnclose) {
-  std::unique_ptr<TRectEntity> input(CreateElement<TRectEntity>());
-  input->AddAllFrom(&layer);
-  input->UpdateRect();
-  TCreateAreasFromLinesTool tool;
-  tool.SetInput(input.get());
-  tool.DoIt();
-  std::unique_ptr<TAreaString> areas(DynamicCast<TAreaString>(tool.Output()));
-  ASSERT_NE(areas, nullptr);
-  EXPECT_THAT(AreaSizes(*areas), ElementsAre(100, 300, 500));
-  for (TElement* child : areas->Children()) {
-    auto* area = static_cast<TAreaElement*>(child);
-    EXPECT_TRUE(area->ContainsPointOutsideHoles(area->GetAbsRefX(), area->GetAbsRefY())) << "label inside";
+  struct Row {
+    const char* name;
+    bool boundsComputed;
+  } rows[] = {{"bounds computed by the caller", true}, {"bounds never computed", false}};
+  for (const Row& row : rows) {
+    std::unique_ptr<TRectEntity> input(CreateElement<TRectEntity>());
+    input->AddAllFrom(&layer);
+    if (row.boundsComputed) input->UpdateRect();
+    TCreateAreasFromLinesTool tool;
+    tool.SetInput(input.get());
+    tool.DoIt();
+    std::unique_ptr<TAreaString> areas(DynamicCast<TAreaString>(tool.Output()));
+    ASSERT_NE(areas, nullptr) << row.name;
+    EXPECT_THAT(AreaSizes(*areas), ElementsAre(100, 300, 500)) << row.name;
+    for (TElement* child : areas->Children()) {
+      auto* area = static_cast<TAreaElement*>(child);
+      EXPECT_TRUE(area->ContainsPointOutsideHoles(area->GetAbsRefX(), area->GetAbsRefY()))
+          << row.name << ": label inside";
+    }
+    EXPECT_EQ(input->GetCount(), 6) << row.name << ": the input holds the joined lines";
+    EXPECT_EQ(std::vector<double>({input->GetMinX(), input->GetMinY(), input->GetMaxX(), input->GetMaxY()}),
+              std::vector<double>({0, 0, 30, 30}))
+        << row.name;
   }
-  EXPECT_EQ(input->GetCount(), 6) << "the input holds the joined lines";
 }
 
 // A line with a free end bounds no area: the area it reaches into keeps its

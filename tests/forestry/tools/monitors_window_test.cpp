@@ -23,6 +23,13 @@
 
 namespace {
 
+// Counts the redraws handed to it.
+class TRedrawCount : public TInterpret {
+ public:
+  int redraws = 0;
+  void ReView(TKestuMessage*, bool&) override { ++redraws; }
+};
+
 // A window with the groups "Monitors" (both monitors) and "Nástroje" (the
 // test tool); the monitors watch the view of a picker window on a square.
 class MonitorsWindowTest : public ToolGroupsTest {
@@ -85,12 +92,15 @@ TEST_F(MonitorsWindowTest, TheCoordinatesUnderTheMouseShowWithAtMostTwoDecimals)
     int code;
     std::int32_t x, y;
     bool shown;
+    bool device = true;  // without one there is no map to convert to
   } rows[] = {
       {"a move", msgMouseMove, 40, 50, true},
+      {"a move, the monitor without a device", msgMouseMove, 40, 50, false, false},
       {"a drag over", msgDragOver, 70, 20, true},
       {"a button release", msgMouseUp, 10, 10, false},
   };
   for (const Row& row : rows) {
+    coords->SetDevice(row.device ? Device() : nullptr);
     Strip(coords).SetText("l_X", "-");
     Strip(coords).SetText("l_Y", "-");
     Deliver(*tool, TKestuMouseEvent(row.code, tool.get(), nullptr, 0, 0, row.x, row.y, true));
@@ -137,6 +147,18 @@ TEST_F(MonitorsWindowTest, TheScaleShowsWholeFromAHundredAndTwoDecimalsBelow) {
     EXPECT_EQ(Strip(scale).Text("ed_Scale"), row.shown) << row.scale;
     EXPECT_EQ(Strip(scale).Text("ed_VirtualScale"), row.virtualShown) << row.virtualScale;
   }
+}
+
+// The scale monitor is an interface tool first: with an interpret and
+// something to show, the redraw is also handed to its interpret.
+TEST_F(MonitorsWindowTest, TheScaleMonitorHandsTheRedrawToItsInterpretToo) {
+  auto* interpret = new TRedrawCount;
+  scale->SetInterpret(interpret);
+  scale->SetInput(model);
+  Projection()->SetScale(2500);
+  Deliver(*tool, TKestuMessage(msgReView, nullptr, tool.get(), nullptr, false));
+  EXPECT_EQ(interpret->redraws, 1);
+  EXPECT_EQ(Strip(scale).Text("ed_Scale"), "2500");
 }
 
 TEST_F(MonitorsWindowTest, TheButtonsWriteTheTextsBackAndAskTheOwnersForARedraw) {
