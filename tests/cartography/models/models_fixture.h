@@ -1,6 +1,6 @@
 #pragma once
 // The fixture of the model-script tests: the block reading fixture (a world,
-// a block folder, log lines) with the upper rendering classes registered.
+// a block folder, log lines) with the cartography's classes registered.
 #include <filesystem>
 #include <fstream>
 #include <string>
