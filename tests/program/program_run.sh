@@ -63,7 +63,7 @@ G.Input = WORLD.ObjectModel.List
 G.DOIT()
 P:TKestuMessage = CREATE(KestuMessage, 'tisk')
 P.Receiver = G
-P.PostIt = '40'
+P.SendIt = '40'
 EOF
 }
 
