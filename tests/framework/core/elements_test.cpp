@@ -188,6 +188,44 @@ TEST_F(ElementsTest, AddNewAppendsANamedElementOfARegisteredClassOnly) {
   }
 }
 
+// An envelope is a new element of its source's class, numbered 0 (a made
+// element is -1) and named for its source; an entity's envelope holds, in
+// order, its children that have owners themselves and envelopes of the rest.
+TEST_F(ElementsTest, AnEnvelopeIsNumberedZeroNamedForItsSourceAndSharesOnlyOwnedChildren) {
+  TOwnerEntity source;
+  source.SetName("Porost");
+  auto* alone = Named<TNameElement>("bod", &source);
+  auto* shared = Named<TOwnerElement>("hranice", &source);
+  std::unique_ptr<TElement> made(NewElement(TOwnerEntity::StaticClass()));
+  ASSERT_EQ(made->ID, -1);
+  std::unique_ptr<TElement> envelope(source.CreateEnvelope());
+  ASSERT_NE(envelope, nullptr);
+  auto* entity = DynamicCast<TOwnerEntity>(envelope.get());
+  ASSERT_NE(entity, nullptr);
+  ASSERT_EQ(entity->GetCount(), 2);
+  const struct {
+    const char* name;
+    TElement* element;
+    std::string className, elementName;
+    bool isSource;  // the child itself, not a copy
+  } rows[] = {
+      {"the envelope", envelope.get(), "TOwnerEntity", "Obálka: Porost", false},
+      {"a child without owners", entity->GetElement(0), "TNameElement", "Obálka: bod", false},
+      {"a child with owners", entity->GetElement(1), "TOwnerElement", "hranice", true},
+  };
+  for (const auto& row : rows) {
+    EXPECT_EQ(std::tuple(row.element->ClassType()->ClassName, row.element->GetName()),
+              std::tuple(row.className, row.elementName))
+        << row.name;
+    if (!row.isSource) {
+      EXPECT_EQ(row.element->ID, 0) << row.name;
+    }
+  }
+  EXPECT_NE(entity->GetElement(0), alone);
+  EXPECT_EQ(entity->GetElement(1), shared);
+  EXPECT_EQ(shared->GetOwnersCount(), 2);
+}
+
 // An owner entity's recorded owners are entities; one that is not (nil, or a
 // plain element put there by hand) is named in a box when it is asked for and
 // when the entity goes, and is skipped, while entity owners let go of it.
