@@ -393,4 +393,40 @@ TEST_F(ProjectionTest, AProjectionRecordHoldsEightDoublesWithoutOriginYThenThePa
   while (map.GetCount() > 0) map.RemoveElement(map.GetElement(0));
 }
 
+// A stored transform may lack a pixel size on one axis only: that axis then
+// converts to 0 and the point form gives (0, 0) as a whole.
+TEST_F(ProjectionTest, AZeroPixelSizeOnOneAxisZeroesThatAxisAndTheWholePoint) {
+  const struct {
+    const char* name;
+    const Bytes& pixelX;
+    const Bytes& pixelY;
+    std::int32_t x, y;  // of world (1000, 2000) from origin (500, 0) at 1.25 m a pixel
+  } rows[] = {
+      {"none along X", kDouble0, kDouble1_25, 0, -1600},
+      {"none along Y", kDouble1_25, kDouble0, 400, 0},
+  };
+  for (const auto& row : rows) {
+    const Bytes record = Record()
+                             .Str("TPageProjection")
+                             .Int8(4)
+                             .Str("x")
+                             .Raw(kDouble1000)
+                             .Raw(kDouble2000)
+                             .Raw(kDouble5000)
+                             .Raw(kDouble0)
+                             .Raw(row.pixelX)
+                             .Raw(row.pixelY)
+                             .Raw(kDouble1_25)
+                             .Raw(kDouble500)
+                             .Int8(-1)
+                             .bytes();
+    TPageProjection read;
+    ReadRecord(record, read, map);
+    EXPECT_EQ(std::pair(read.WorldToDeviceX(1000), read.WorldToDeviceY(2000)), std::pair(row.x, row.y)) << row.name;
+    TDevicePoint point{7, 7};
+    read.WorldToDevice(1000, 2000, point);
+    EXPECT_EQ(point, (TDevicePoint{0, 0})) << row.name;
+  }
+}
+
 }  // namespace

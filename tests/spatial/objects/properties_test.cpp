@@ -69,6 +69,8 @@ TEST_F(InstancePropertiesTest, TheViewSelectsPropertiesOfItsInstanceAndReportsTh
   view.SetPropIndex(view.PropCount());  // beyond the count: ignored
   view.SetPropIndex(-1);
   EXPECT_EQ(std::tuple(probe.Width, view.GetPropName()), std::tuple(30, "Width"));
+  view.SetPropIndex(0);  // the first property is selected like any other
+  EXPECT_EQ(std::pair(view.GetPropIndex(), IndexOf(view.GetPropName())), std::pair(0, 0));
   view.SetPropIndex(IndexOf("Label"));
   EXPECT_EQ(std::tuple(view.GetPropName(), view.PropKind()), std::tuple("Label", int{tkLString}));
   view.SetPropertyText("Label", "Porost");  // foreign names reach the instance, the view's own stay its own

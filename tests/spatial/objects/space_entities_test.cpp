@@ -632,6 +632,34 @@ TEST_F(LineEndIndexTest, ALeafSplitsAtTheSixtyFifthEndFilingEachEndByItsOwnVerte
   EXPECT_EQ(cell(TSpaceRect::LowerLeft)->Children(), std::vector<TElement*>{back});
 }
 
+// A split cuts the cell at the centre of its bounds into four quarters, named
+// and added lower left, upper left, lower right, upper right.
+TEST_F(LineEndIndexTest, ASplitMakesTheFourQuartersOfTheCellAtItsCentre) {
+  TSpaceLineBegEndCell root;
+  root.SetBounds({10, 20, 110, 80});
+  const TRealPoint spread[] = {{30, 30}, {30, 70}, {90, 30}, {90, 70}};
+  for (int i = 0; i < 65; ++i) root.AddLineEnd(Line(spread[i % 4].X, spread[i % 4].Y), true);
+  ASSERT_FALSE(root.Last());
+  EXPECT_EQ(std::pair(root.SplitX, root.SplitY), std::pair(60.0, 50.0));
+  const struct {
+    const char* name;
+    double minX, minY, maxX, maxY;
+  } quarters[] = {
+      {"LEVY DOLNI", 10, 20, 60, 50},
+      {"LEVY HORNI", 10, 50, 60, 80},
+      {"PRAVY DOLNI", 60, 20, 110, 50},
+      {"PRAVY HORNI", 60, 50, 110, 80},
+  };
+  ASSERT_EQ(root.Children().size(), std::size(quarters));
+  for (std::size_t i = 0; i < std::size(quarters); ++i) {
+    const auto& q = quarters[i];
+    auto* cell = DynamicCast<TSpaceLineBegEndCell>(root.Children()[i]);
+    ASSERT_NE(cell, nullptr) << q.name;
+    EXPECT_EQ(std::tuple(cell->GetName(), cell->GetMinX(), cell->GetMinY(), cell->GetMaxX(), cell->GetMaxY()),
+              std::tuple(std::string(q.name), q.minX, q.minY, q.maxX, q.maxY));
+  }
+}
+
 // A quarter or a line-end list freed from outside (a script may free any
 // child) reads nil afterwards: an end that quarter would take stays in the
 // inner cell, and a leaf whose list went makes a new one.

@@ -90,6 +90,46 @@ TEST_F(SegmentRecordsTest, AnEndSnapsOntoAPointWithinTheTolerance) {
   }
 }
 
+// An end that is not fixed and not one of the other segment's own ends moves
+// onto its foot on the other segment when that lies within it, nearer than
+// the tolerance, and is fixed there.
+TEST_F(SegmentRecordsTest, AnEndSnapsOntoTheFootOnAnotherSegmentAndIsFixedThere) {
+  const struct {
+    const char* name;
+    TRealPoint begin, end;  // this segment
+    bool atBegin, fixedBefore;
+    TRealPoint otherBegin, otherEnd;
+    bool snapped;
+    TRealPoint movedTo;  // the asked end afterwards
+  } rows[] = {
+      {"begin near the middle", {5, 0.05}, {5, 5}, true, false, {0, 0}, {10, 0}, true, {5, 0}},
+      {"end near the middle", {5, 5}, {3, -0.05}, false, false, {0, 0}, {10, 0}, true, {3, 0}},
+      {"begin near a slanted segment", {5, 5.1}, {0, 9}, true, false, {0, 0}, {10, 10}, true, {5.05, 5.05}},
+      {"begin already fixed", {5, 0.05}, {5, 5}, true, true, {0, 0}, {10, 0}, false, {5, 0.05}},
+      {"begin on the other's end", {10, 0}, {10, 5}, true, false, {0, 0}, {10, 0}, false, {10, 0}},
+      {"begin on the other's begin", {0, 0}, {0, 5}, true, false, {0, 0}, {10, 0}, false, {0, 0}},
+      {"the foot beyond the other's end", {10.05, 0.01}, {12, 5}, true, false, {0, 0}, {10, 0}, false, {10.05, 0.01}},
+      {"begin beyond the tolerance", {5, 5.2}, {0, 9}, true, false, {0, 0}, {10, 10}, false, {5, 5.2}},
+  };
+  for (const auto& row : rows) {
+    TLumLinAbscissa* s = Segment(Line({row.begin, row.end}), 0);
+    const TLumLinAbscissa* other = Segment(Line({row.otherBegin, row.otherEnd}), 0);
+    (row.atBegin ? s->FixedBegin : s->FixedEnd) = row.fixedBefore;
+    double x = -1, y = -1;
+    EXPECT_EQ(s->SnapEndToSegment(row.atBegin, other, 0.1, x, y), row.snapped) << row.name;
+    const TRealPoint asked = row.atBegin ? TRealPoint{s->GetX1(), s->GetY1()} : TRealPoint{s->GetX2(), s->GetY2()};
+    const TRealPoint kept = row.atBegin ? TRealPoint{s->GetX2(), s->GetY2()} : TRealPoint{s->GetX1(), s->GetY1()};
+    const TRealPoint far = row.atBegin ? row.end : row.begin;
+    EXPECT_NEAR(asked.X, row.movedTo.X, 1e-12) << row.name;
+    EXPECT_NEAR(asked.Y, row.movedTo.Y, 1e-12) << row.name;
+    EXPECT_EQ(std::pair(kept.X, kept.Y), std::pair(far.X, far.Y)) << row.name;
+    EXPECT_EQ(row.atBegin ? s->FixedBegin : s->FixedEnd, row.fixedBefore || row.snapped) << row.name;
+    if (row.snapped) {
+      EXPECT_EQ(std::pair(x, y), std::pair(asked.X, asked.Y)) << row.name;
+    }
+  }
+}
+
 // The other segment's asked end lies on this one within the tolerance, unless
 // the two share that end or both ends.
 TEST_F(SegmentRecordsTest, AnOtherSegmentsEndOnThisOneIsACrossingUnlessTheEndsAreShared) {
