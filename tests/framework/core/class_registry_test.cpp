@@ -4,6 +4,7 @@
 #include <memory>
 #include <tuple>
 
+#include "tests/framework/core/published_properties_sweep.h"
 #include "tests/framework/framework_fixture.h"
 #include "platform/code_page.h"
 
@@ -79,6 +80,10 @@ TEST_F(RegistryTest, EntriesStayInWindows1250CaseInsensitiveOrderAndBinarySearch
   for (int i = 1; i < large->GetCount(); ++i)
     EXPECT_LE(platform::AnsiCompareText(large->Entry(i - 1)->GetName(), large->Entry(i)->GetName()), 0);
   for (const TClassInfo& cls : classes) EXPECT_EQ(large->FindClass(cls.ClassName), &cls) << cls.ClassName;
+}
+
+TEST_F(RegistryTest, EveryRegisteredClassStandsInTheTreeWithItsParentsPropertiesFirst) {
+  EXPECT_EQ(sweep::ClassesOutOfTheTree(), std::vector<std::string>{});
 }
 
 // Options, cloned block properties and tool settings take the properties after
