@@ -391,6 +391,15 @@ TEST_F(ProjectionTest, AProjectionRecordHoldsEightDoublesWithoutOriginYThenThePa
     EXPECT_EQ(read.Page(), nullptr);
   }
   while (map.GetCount() > 0) map.RemoveElement(map.GetElement(0));
+
+  // Number 0 names the map's first element.
+  TQuickEntity first;
+  first.AddElement(page.get());
+  TPageProjection atFirst;
+  ReadRecord(ProjectionRecord("mapa", kDouble0, kDouble4000, kDouble4000, 0), atFirst, first);
+  EXPECT_EQ(atFirst.Page(), page.get());
+  ExpectStandardTransform(atFirst);
+  first.RemoveElement(page.get());
 }
 
 // A stored transform may lack a pixel size on one axis only: that axis then

@@ -270,6 +270,8 @@ TEST_F(SpaceEntityTest, APointAtADistanceLiesOnTheSegmentThatDistanceReaches) {
       {"exactly the whole length", {{0, 0}, {4, 0}, {4, 3}}, 7, 4, 3},
       {"past the end", {{0, 0}, {4, 0}, {4, 3}}, 9, 4, 3},
       {"a single vertex", {{2, 5}}, 1, 2, 5},
+      {"no vertex, a distance beyond its length", {}, 1, 0, 0},
+      {"no vertex, distance 0", {}, 0, 0, 0},
   };
   for (const auto& row : rows) {
     TPolyLineElement line;

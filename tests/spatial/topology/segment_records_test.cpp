@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <memory>
+#include <vector>
 
 #include "spatial/objects/properties.h"
 #include "spatial/objects/space_entities.h"
@@ -155,6 +156,35 @@ TEST_F(SegmentRecordsTest, AnOtherSegmentsEndOnThisOneIsACrossingUnlessTheEndsAr
     if (row.found) {
       EXPECT_EQ(std::tuple(px, py, fx, fy), std::tuple(row.begin.X, row.begin.Y, row.begin.X, 0.0)) << row.name;
     }
+  }
+}
+
+// A segment tree files a segment under the box of its two ends: a rectangle
+// that touches a vertical segment only at its x finds it.
+TEST_F(SegmentRecordsTest, ASegmentTreeFindsSegmentsByTheBoxOfTheirEnds) {
+  TQTreeLumLinAbsc tree;
+  TLumLinAbscissa* vertical = Segment(Line({{5, 0}, {5, 10}}), 0);
+  TLumLinAbscissa* slanted = Segment(Line({{20, 12}, {8, 4}}), 0);
+  ASSERT_TRUE(tree.AddAndGrow(vertical));
+  ASSERT_TRUE(tree.AddAndGrow(slanted));
+  const struct {
+    const char* name;
+    TRealRect query;
+    std::vector<TElement*> found;
+  } rows[] = {
+      {"touching the vertical one at its x", {5, 2, 7, 3}, {vertical}},
+      {"just left of the vertical one", {4, 2, 4.99, 3}, {}},
+      {"within the slanted one's box only", {10, 5, 11, 6}, {slanted}},
+      {"touching the slanted one's box at its upper corner", {20, 12, 21, 13}, {slanted}},
+      {"over both", {0, 0, 30, 30}, {vertical, slanted}},
+  };
+  for (const auto& row : rows) {
+    std::vector<TElement*> found;
+    TQTreeWalker walker;
+    const TRealRect& q = row.query;
+    for (TElement* e = walker.FindFirst(&tree, q.MinX, q.MinY, q.MaxX, q.MaxY, 0); e; e = walker.FindNext())
+      found.push_back(e);
+    EXPECT_EQ(found, row.found) << row.name;
   }
 }
 
