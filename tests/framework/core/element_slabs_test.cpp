@@ -105,6 +105,27 @@ TEST(ElementSlabsTest, RegionsOfEmptiedSlabsGoBackToTheHeap) {
   EXPECT_LE(RegionCount(), before + 1);
 }
 
+// A region hands out every whole slab it holds: all kSlabsPerRegion of them,
+// or one fewer where the heap's block does not begin on a slab boundary.
+TEST(ElementSlabsTest, ARegionHandsOutEveryWholeSlabItHolds) {
+  std::size_t regions = RegionCount();
+  int added = 0;
+  std::set<std::uintptr_t> slabs;  // of the first region added here
+  std::vector<void*> blocks;
+  for (std::size_t i = 0; i < 3 * kSlabsPerRegion * kBlocksPerSlab && added < 2; ++i) {
+    blocks.push_back(Allocate(kLoneSize));
+    if (RegionCount() != regions) {
+      regions = RegionCount();
+      ++added;
+    }
+    if (added == 1) slabs.insert(SlabAddress(blocks.back()));
+  }
+  EXPECT_EQ(added, 2);
+  EXPECT_GE(slabs.size(), kSlabsPerRegion - 1);
+  EXPECT_LE(slabs.size(), kSlabsPerRegion);
+  for (void* block : blocks) Release(block, kLoneSize);
+}
+
 // The slabs of blocks[first..], and how many of them lie in memory asked for
 // as large pages.
 struct TSlabsInLargePages {
