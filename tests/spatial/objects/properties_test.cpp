@@ -50,6 +50,19 @@ TClass TProbe::StaticClass() {
   return &info;
 }
 
+// A plain object, no element, whose first published property is its own.
+class TPlainProbe : public TPersistent {
+  KESTX_CLASS(TPlainProbe)
+ public:
+  std::string Label = "Les";
+};
+
+TClass TPlainProbe::StaticClass() {
+  static const TClassInfo info = DescribeClass<TPlainProbe>("TPlainProbe", TPersistent::StaticClass(), "E_propsTest",
+                                                            {FieldProp("Label", &TPlainProbe::Label)});
+  return &info;
+}
+
 class InstancePropertiesTest : public SpatialTest {
  protected:
   int IndexOf(const std::string& name) { return GetPropertyIndex(probe, name); }
@@ -84,6 +97,16 @@ TEST_F(InstancePropertiesTest, TheViewSelectsPropertiesOfItsInstanceAndReportsTh
   TProperty unbound;
   unbound.SetPropString("1");  // nothing to write to
   EXPECT_EQ(std::tuple(unbound.IsStored(), unbound.TypeKind(), unbound.GetPropString()), std::tuple(false, 0, ""));
+}
+
+// Any published property of the instance is read and written by its name,
+// the first one too.
+TEST_F(InstancePropertiesTest, AFirstPropertyIsReadAndWrittenByItsNameOnAPlainObject) {
+  TPlainProbe plain;
+  view.SetInstance(&plain);
+  EXPECT_EQ(view.GetPropertyText("label"), "Les");
+  view.SetPropertyText("LABEL", "Porost");
+  EXPECT_EQ(std::pair(plain.Label, view.GetPropName()), std::pair(std::string("Porost"), std::string("Label")));
 }
 
 TEST_F(InstancePropertiesTest, AListIsRefilledWithOneItemPerPropertyAndEmptiedWhenTurnedOff) {

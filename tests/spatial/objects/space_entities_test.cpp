@@ -191,6 +191,33 @@ TEST_F(SpaceEntityTest, ALineIsHitWithinTheToleranceOfAnyOfItsPoints) {
   EXPECT_FALSE(line->HitTest(nullptr, 1)) << "no point";
 }
 
+// An area is hit where its bounds hold the whole tolerance square around the
+// point and the point lies inside the outline and outside every hole.
+TEST_F(SpaceEntityTest, AnAreaIsHitInsideItsOutlineOutsideItsHolesClearOfItsBounds) {
+  auto square = Poly<TAreaElement>(kSquare10);
+  square->AddHole(Poly<TAreaElement>(kHole).release());
+  // An L: the square without its upper right part above y = 4 and right of x = 4.
+  const auto ell = Poly<TAreaElement>({{0, 0}, {0, 10}, {4, 10}, {4, 4}, {10, 4}, {10, 0}});
+  const struct {
+    const char* name;
+    const TAreaElement* area;
+    double x, y;
+    bool hit;
+  } cases[] = {
+      {"inside, clear of the bounds", square.get(), 6, 8, true},
+      {"in the hole", square.get(), 2, 3, false},
+      {"inside, nearer the bounds than the tolerance", square.get(), 9.5, 8, false},
+      {"outside the bounds", square.get(), 12, 8, false},
+      {"in the bounds, outside the outline", ell.get(), 7, 7, false},
+      {"in the foot of the L", ell.get(), 7, 2, true},
+  };
+  for (const auto& c : cases) {
+    const T2DCoordinate point(c.x, c.y);
+    EXPECT_EQ(c.area->HitTest(&point, 1), c.hit) << c.name;
+  }
+  EXPECT_FALSE(square->HitTest(nullptr, 1)) << "no point";
+}
+
 TEST_F(SpaceEntityTest, VertexIndexesOutOfRangeReadNothingAndWriteNothing) {
   auto single = Poly({{3, 4}});
   for (int index : {-1, 1, 5}) {
