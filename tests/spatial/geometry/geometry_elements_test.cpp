@@ -152,6 +152,28 @@ TEST_F(GeometryElementsTest, EmptyRectanglesAddNothingAndAnchorsFollowTheirWrite
   EXPECT_EQ(s.GetSelectName(), "");
 }
 
+// A reference written as a distance from the lower corner becomes that share
+// of the side, and the box moves about its reference point, which stays.
+TEST_F(GeometryElementsTest, AReferenceDistanceBecomesAShareOfTheSideAndTheBoxMovesAboutIt) {
+  const struct {
+    const char* property;
+    const char* value;
+    const char* after;  // RelRefX|RelRefY|MinX|MinY|X|Y
+  } rows[] = {
+      {"DeltaRefX", "25", "0.25|0|-25|0|0|0"},
+      {"DeltaRefY", "10", "0|0.2|0|-10|0|0"},
+      {"DeltaRefY", "-5", "0|-0.1|0|5|0|0"},
+      {"DeltaRefY", "0", "0|0|0|0|0|0"},
+  };
+  for (const auto& row : rows) {
+    TRectEntity box;
+    box.SetBounds({0, 0, 100, 50});
+    box.SetPropertyText(row.property, row.value);
+    EXPECT_EQ(Texts(box, {"RelRefX", "RelRefY", "MinX", "MinY", "X", "Y"}), row.after)
+        << row.property << " := " << row.value;
+  }
+}
+
 TEST_F(GeometryElementsTest, PointAndRectangleRecordsByteForByte) {
   T2DCoordinate c(3.5, -2);
   c.ID = 7;

@@ -9,8 +9,9 @@ class DynamicPropertiesTest : public SpatialTest {};
 
 TEST_F(DynamicPropertiesTest, EachKindOfWriteCreatesItsOwnValueWhichKeepsItsType) {
   TDynamicProperties props;
-  EXPECT_EQ(std::tuple(props.HasProperty("Barva"), props.GetPropertyText("Barva"), props.Children().empty()),
-            std::tuple(false, "", true));      // reading creates nothing
+  EXPECT_EQ(std::tuple(props.HasProperty("Barva"), props.GetPropertyText("Barva"), props.GetPropertyInteger("Barva"),
+                       props.GetPropertyBoolean("Barva"), props.Children().empty()),
+            std::tuple(false, "", 0, false, true));  // reading creates nothing
   props.SetPropertyText("Popis", "Les č. 5");  // a text value keeps its type
   props.SetPropertyBoolean("popis", true);
   EXPECT_EQ(props.GetPropertyText("Popis"), "TRUE");
