@@ -121,7 +121,9 @@ TEST_F(MessageTest, SynchronousSendIsDeliveredAndFreedAtOnceEvenWithoutAHook) {
   EXPECT_EQ(Payload::Alive, 0);
   auto* prepared = new TKestuMessage(0, nullptr, receiver, nullptr, false);
   prepared->SetPropertyInteger("SendIt", 8);
-  EXPECT_EQ(Join(log, ", "), "7 r<r, 8 r<nil");
+  auto* kept = new TKestuMessage(6, nullptr, receiver, nullptr, false);
+  kept->SetPropertyInteger("SendIt", 0);  // zero keeps the code
+  EXPECT_EQ(Join(log, ", "), "7 r<r, 8 r<nil, 6 r<nil");
   platform::Application::Instance().SetMessageHook(nullptr);
   receiver->SendMessage(9, receiver, new Payload, true);  // nobody takes it, still freed
   EXPECT_EQ(Payload::Alive, 0);
