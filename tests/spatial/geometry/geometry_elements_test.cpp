@@ -34,15 +34,25 @@ TEST_F(GeometryElementsTest, EachAlignmentNamePutsTheAnchorAtItsPlace) {
     const char* property;
     const char* name;
     const char* relRef;  // RelRefX|RelRefY after it
+    const char* read;    // HorizAllign|VertAllign|RefPosition read back
   } rows[] = {
-      {"HorizAllign", "left", "0|0.25"},  {"HorizAllign", "CENTER", "0.5|0.25"}, {"HorizAllign", "Right", "1|0.25"},
-      {"HorizAllign", "TOP", "0.25|0.25"}, {"VertAllign", "down", "0.25|0"},     {"VertAllign", "CENTER", "0.25|0.5"},
-      {"VertAllign", "top", "0.25|1"},    {"VertAllign", "LEFT", "0.25|0.25"},
+      {"HorizAllign", "left", "0|0.25", "LEFT|OTHER|0"},
+      {"HorizAllign", "CENTER", "0.5|0.25", "CENTER|OTHER|0"},
+      {"HorizAllign", "Right", "1|0.25", "RIGHT|OTHER|0"},
+      {"HorizAllign", "TOP", "0.25|0.25", "OTHER|OTHER|0"},
+      {"VertAllign", "down", "0.25|0", "OTHER|DOWN|0"},
+      {"VertAllign", "CENTER", "0.25|0.5", "OTHER|CENTER|0"},
+      {"VertAllign", "top", "0.25|1", "OTHER|TOP|0"},
+      {"VertAllign", "LEFT", "0.25|0.25", "OTHER|OTHER|0"},
+      {"RefPosition", "1", "0|0", "LEFT|DOWN|1"},
+      {"RefPosition", "6", "0.5|1", "CENTER|TOP|6"},
+      {"RefPosition", "9", "1|1", "RIGHT|TOP|9"},
   };
   for (const auto& row : rows) {
     auto e = Box();
     SetTexts(*e, {{"RelRefX", "0.25"}, {"RelRefY", "0.25"}, {row.property, row.name}});
     EXPECT_EQ(Texts(*e, {"RelRefX", "RelRefY"}), row.relRef) << row.property << "=" << row.name;
+    EXPECT_EQ(Texts(*e, {"HorizAllign", "VertAllign", "RefPosition"}), row.read) << row.property << "=" << row.name;
   }
 }
 

@@ -438,4 +438,28 @@ TEST_F(ProjectionTest, AZeroPixelSizeOnOneAxisZeroesThatAxisAndTheWholePoint) {
   }
 }
 
+// The first angle written takes the projection centre as its rotation
+// centre; a later one, or one written after a centre was set, keeps it.
+TEST_F(ProjectionTest, AnAngleTakesTheCentreAsItsRotationCentreOnlyWhileThereIsNone) {
+  const struct {
+    const char* name;
+    double centreX, centreY;  // set before the angle
+    double x, y;              // afterwards
+  } rows[] = {
+      {"none yet", 0, 0, 1000, 2000},
+      {"one on the X axis", 300, 0, 300, 0},
+      {"one on the Y axis", 0, 400, 0, 400},
+      {"one elsewhere", 300, 400, 300, 400},
+  };
+  for (const auto& row : rows) {
+    Fresh();
+    projection->RotateCenter_X = row.centreX;
+    projection->RotateCenter_Y = row.centreY;
+    projection->SetAngle(0.5);
+    projection->SetCenter({7, 8});
+    projection->SetAngle(0.25);
+    EXPECT_EQ(std::pair(projection->RotateCenter_X, projection->RotateCenter_Y), std::pair(row.x, row.y)) << row.name;
+  }
+}
+
 }  // namespace

@@ -97,7 +97,8 @@ TEST_F(InstancePropertiesTest, TheViewSelectsPropertiesOfItsInstanceAndReportsTh
 
   TProperty unbound;
   unbound.SetPropString("1");  // nothing to write to
-  EXPECT_EQ(std::tuple(unbound.IsStored(), unbound.TypeKind(), unbound.GetPropString()), std::tuple(false, 0, ""));
+  EXPECT_EQ(std::tuple(unbound.IsStored(), unbound.TypeKind(), unbound.PropLongInt(), unbound.GetPropString()),
+            std::tuple(false, 0, 0, ""));
 }
 
 // Any published property of the instance is read and written by its name,

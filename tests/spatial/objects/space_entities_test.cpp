@@ -218,6 +218,25 @@ TEST_F(SpaceEntityTest, AnAreaIsHitInsideItsOutlineOutsideItsHolesClearOfItsBoun
   EXPECT_FALSE(square->HitTest(nullptr, 1)) << "no point";
 }
 
+// A list of space entities takes the data of an add-element message (code 59)
+// as its last child; other messages add nothing.
+TEST_F(SpaceEntityTest, AListTakesTheDataOfAnAddElementMessage) {
+  const struct {
+    const char* name;
+    int code;
+    std::size_t children;
+  } rows[] = {{"add element", 59, 2}, {"another code", 58, 1}};
+  for (const auto& row : rows) {
+    TPolyLineString list;
+    list.AddElement(Poly({{0, 0}, {1, 1}}).release());
+    TPolyLineElement* line = Poly({{2, 2}, {3, 3}}).release();
+    list.SendMessage(row.code, &list, line, false);
+    EXPECT_EQ(list.Children().size(), row.children) << row.name;
+    EXPECT_EQ(list.IndexOf(line), row.children == 2 ? 1 : -1) << row.name;
+    if (row.children == 1) delete line;
+  }
+}
+
 TEST_F(SpaceEntityTest, VertexIndexesOutOfRangeReadNothingAndWriteNothing) {
   auto single = Poly({{3, 4}});
   for (int index : {-1, 1, 5}) {
