@@ -174,6 +174,8 @@ TEST_F(GeometryElementsTest, AReferenceDistanceBecomesAShareOfTheSideAndTheBoxMo
       {"DeltaRefY", "10", "0|0.2|0|-10|0|0"},
       {"DeltaRefY", "-5", "0|-0.1|0|5|0|0"},
       {"DeltaRefY", "0", "0|0|0|0|0|0"},
+      {"X", "30", "0|0|30|0|30|0"},
+      {"Y", "-20", "0|0|0|-20|0|-20"},
   };
   for (const auto& row : rows) {
     TRectEntity box;

@@ -34,6 +34,8 @@ TEST(PlaneMath, AnglesLieInZeroToTwoPiAsSixByteReals) {
       {"VertexAngle A at V", VertexAngle({1, 0}, {1 + 1e-11, -1e-11}, {0, 1}), 0},
       {"VertexAngle B at V", VertexAngle({1, 0}, {0, 0}, {5e-11, 0}), 0},
       {"VertexAngle B at V, not pi/2", VertexAngle({1, 0}, {0, 0}, {0, 5e-11}), 0},
+      {"VertexAngle B at V by exactly the tolerance on Y", VertexAngle({1, 0}, {0, 0}, {0, 1e-10}), 0},
+      {"VertexAngle B at V by exactly the tolerance on X", VertexAngle({0, 1}, {0, 0}, {1e-10, 0}), 0},
   };
   for (const auto& c : cases) EXPECT_NEAR(c.value, c.expected, kReal48Tol) << c.name;
   EXPECT_EQ(NormalizeAngle(1.0), RoundToReal48(1.0));

@@ -462,4 +462,17 @@ TEST_F(ProjectionTest, AnAngleTakesTheCentreAsItsRotationCentreOnlyWhileThereIsN
   }
 }
 
+// A projection centred on (0, 0) is not usable; a centre off it on either
+// axis is.
+TEST_F(ProjectionTest, AProjectionCentredOnTheOriginIsNotOK) {
+  const struct {
+    double x, y;
+    bool ok;
+  } rows[] = {{0, 0, false}, {1, 0, true}, {0, 1, true}, {-1, 0, true}};
+  for (const auto& row : rows) {
+    projection->SetCenter({row.x, row.y});
+    EXPECT_EQ(projection->IsOK(), row.ok) << row.x << ", " << row.y;
+  }
+}
+
 }  // namespace

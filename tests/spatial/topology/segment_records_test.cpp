@@ -39,6 +39,7 @@ TEST_F(SegmentRecordsTest, ValuesComeFromTheLinesVerticesAndOutOfRangeReadZero) 
   const TLumLinAbscissa* s = Segment(line, 1);
   EXPECT_EQ(std::tuple(s->GetIsFirst(), s->GetIsLast(), s->GetXmin(), s->GetYmax(), s->GetLength(), s->GetLineNo()),
             std::tuple(false, true, 1, 8, std::sqrt(58.0), 17));
+  EXPECT_EQ(std::pair(s->GetXmax(), s->GetYmin()), std::pair(8.0, 5.0));
   EXPECT_EQ(Segment(nullptr, 0)->GetLineNo(), -1);
   TLumLinAbscissa* beyond = Segment(line, 2);  // out of range: read as zero, written nowhere
   beyond->SetX2(99);
