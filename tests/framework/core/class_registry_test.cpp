@@ -86,6 +86,22 @@ TEST_F(RegistryTest, EveryRegisteredClassStandsInTheTreeWithItsParentsProperties
   EXPECT_EQ(sweep::ClassesOutOfTheTree(), std::vector<std::string>{});
 }
 
+// An entry made elsewhere (the stream writer's own list) goes in name order
+// and takes the list's next number.
+TEST_F(RegistryTest, AnAddedEntryGoesInNameOrderAndTakesTheNextNumber) {
+  const TClassInfo tb = FakeClass("TB"), ta = FakeClass("ta");
+  std::unique_ptr<TKestuClasses> registry(new TKestuClasses);
+  for (const TClassInfo* cls : {&tb, &ta}) {
+    auto* entry = new TKestuClass;
+    entry->SetElementClass(cls);
+    registry->AddEntry(entry);
+  }
+  std::vector<std::string> entries;
+  for (int i = 0; i < registry->GetCount(); ++i)
+    entries.push_back(registry->Entry(i)->GetName() + "=" + std::to_string(registry->Entry(i)->ID));
+  EXPECT_EQ(Join(entries), "ta=1 TB=0");
+}
+
 // Options, cloned block properties and tool settings take the properties after
 // LastIndex as the ones a class adds to the entity.
 TEST_F(RegistryTest, ThePropertiesAfterLastIndexAreTheDescendantsOwn) {
