@@ -68,6 +68,8 @@ TEST_F(SpaceEntityTest, PointsOutsideHolesAnswerAsEachPointAlone) {
       EXPECT_EQ(inside[i] != 0, area->ContainsPointOutsideHoles(points[i].X, points[i].Y))
           << points[i].X << ", " << points[i].Y;
   }
+  // The first point is tested against the holes like any other.
+  EXPECT_EQ(area->PointsOutsideHoles({{2, 3}, {5, 5}}), (std::vector<std::uint8_t>{0, 1}));
 }
 
 // A hole is found where its outline holds the point, whether the hole has a
