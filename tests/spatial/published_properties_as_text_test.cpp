@@ -4,6 +4,7 @@
 // no instance ends up among its own owners (NextElement among them).
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "tests/framework/core/published_properties_sweep.h"
 #include "tests/spatial/spatial_fixture.h"
@@ -14,6 +15,12 @@ using PublishedPropertiesAsTextTest = SpatialTest;
 
 TEST_F(PublishedPropertiesAsTextTest, EveryClassReadsAfterItsElementPropertiesTakeItselfAndItsOwner) {
   EXPECT_GT(sweep::EveryRegisteredClass(), 80);
+}
+
+using RegisteredClassesTest = SpatialTest;
+
+TEST_F(RegisteredClassesTest, EveryClassStandsInTheTreeWithItsParentsPropertiesFirst) {
+  EXPECT_EQ(sweep::ClassesOutOfTheTree(), std::vector<std::string>{});
 }
 
 }  // namespace

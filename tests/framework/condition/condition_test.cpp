@@ -123,6 +123,9 @@ TEST_F(ConditionTest, ResultListReachesEveryOperatorAndIntermediateValuesAreRele
   condition->DoIt();
   condition->DoIt();  // the previous value goes with the next evaluation
   EXPECT_TRUE(DynamicCast<TBooleanElement>(condition->Output())->GetAsBoolean());
+  TAndOperator alone;  // without a list an operator makes its own, as its child, once
+  TShortList* own = alone.GetResultList();
+  EXPECT_TRUE(own && alone.IndexOf(own) == 0 && alone.GetResultList() == own && alone.GetCount() == 1);
 }
 
 TEST(ConditionErrors, EveryMessageWithItsPosition) {

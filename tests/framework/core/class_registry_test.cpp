@@ -4,6 +4,7 @@
 #include <memory>
 #include <tuple>
 
+#include "tests/framework/core/published_properties_sweep.h"
 #include "tests/framework/framework_fixture.h"
 #include "platform/code_page.h"
 
@@ -79,6 +80,26 @@ TEST_F(RegistryTest, EntriesStayInWindows1250CaseInsensitiveOrderAndBinarySearch
   for (int i = 1; i < large->GetCount(); ++i)
     EXPECT_LE(platform::AnsiCompareText(large->Entry(i - 1)->GetName(), large->Entry(i)->GetName()), 0);
   for (const TClassInfo& cls : classes) EXPECT_EQ(large->FindClass(cls.ClassName), &cls) << cls.ClassName;
+}
+
+TEST_F(RegistryTest, EveryRegisteredClassStandsInTheTreeWithItsParentsPropertiesFirst) {
+  EXPECT_EQ(sweep::ClassesOutOfTheTree(), std::vector<std::string>{});
+}
+
+// An entry made elsewhere (the stream writer's own list) goes in name order
+// and takes the list's next number.
+TEST_F(RegistryTest, AnAddedEntryGoesInNameOrderAndTakesTheNextNumber) {
+  const TClassInfo tb = FakeClass("TB"), ta = FakeClass("ta");
+  std::unique_ptr<TKestuClasses> registry(new TKestuClasses);
+  for (const TClassInfo* cls : {&tb, &ta}) {
+    auto* entry = new TKestuClass;
+    entry->SetElementClass(cls);
+    registry->AddEntry(entry);
+  }
+  std::vector<std::string> entries;
+  for (int i = 0; i < registry->GetCount(); ++i)
+    entries.push_back(registry->Entry(i)->GetName() + "=" + std::to_string(registry->Entry(i)->ID));
+  EXPECT_EQ(Join(entries), "ta=1 TB=0");
 }
 
 // Options, cloned block properties and tool settings take the properties after

@@ -105,6 +105,27 @@ TEST(ElementSlabsTest, RegionsOfEmptiedSlabsGoBackToTheHeap) {
   EXPECT_LE(RegionCount(), before + 1);
 }
 
+// A region hands out every whole slab it holds: all kSlabsPerRegion of them,
+// or one fewer where the heap's block does not begin on a slab boundary.
+TEST(ElementSlabsTest, ARegionHandsOutEveryWholeSlabItHolds) {
+  std::size_t regions = RegionCount();
+  int added = 0;
+  std::set<std::uintptr_t> slabs;  // of the first region added here
+  std::vector<void*> blocks;
+  for (std::size_t i = 0; i < 3 * kSlabsPerRegion * kBlocksPerSlab && added < 2; ++i) {
+    blocks.push_back(Allocate(kLoneSize));
+    if (RegionCount() != regions) {
+      regions = RegionCount();
+      ++added;
+    }
+    if (added == 1) slabs.insert(SlabAddress(blocks.back()));
+  }
+  EXPECT_EQ(added, 2);
+  EXPECT_GE(slabs.size(), kSlabsPerRegion - 1);
+  EXPECT_LE(slabs.size(), kSlabsPerRegion);
+  for (void* block : blocks) Release(block, kLoneSize);
+}
+
 // The slabs of blocks[first..], and how many of them lie in memory asked for
 // as large pages.
 struct TSlabsInLargePages {
@@ -112,9 +133,10 @@ struct TSlabsInLargePages {
   std::size_t Marked = 0;
 };
 
-TSlabsInLargePages CountSlabsInLargePages(const std::vector<void*>& blocks, std::size_t first) {
+TSlabsInLargePages CountSlabsInLargePages(const std::vector<void*>& blocks, std::size_t first,
+                                          std::size_t end = SIZE_MAX) {
   std::set<std::uintptr_t> slabs;
-  for (std::size_t i = first; i < blocks.size(); ++i) slabs.insert(SlabAddress(blocks[i]));
+  for (std::size_t i = first; i < std::min(end, blocks.size()); ++i) slabs.insert(SlabAddress(blocks[i]));
   const std::vector<TAddressSpan> marked = LargePageSpans(*slabs.begin(), *slabs.rbegin() + kSlabBytes);
   TSlabsInLargePages count{slabs.size(), 0};
   for (std::uintptr_t slab : slabs)
@@ -142,6 +164,31 @@ TEST(ElementSlabsTest, SlabsPastASmallModelLieInMemoryAskedForAsLargePages) {
   const TSlabsInLargePages last = CountSlabsInLargePages(blocks, blocks.size() - 2 * perRegion);
   // A region of 64 slabs holds at least 32 in a whole large page.
   EXPECT_GE(last.Marked * 3, last.Slabs) << last.Marked << " of " << last.Slabs << " slabs";
+  for (void* block : blocks) Release(block, kLoneSize);
+}
+
+// The region that makes the store hold more than kRegionsInSmallPages is the
+// first asked for as large pages; the one before it is not.
+TEST(ElementSlabsTest, TheFirstRegionPastTheSmallModelIsTheFirstInLargePages) {
+  if (!SystemHasLargePages()) GTEST_SKIP() << "the system maps no large pages";
+  ASSERT_LT(RegionCount() + 2, kRegionsInSmallPages) << "other tests left regions behind";
+  std::vector<void*> blocks;
+  // The first block of the last small region, and of the first large one.
+  std::size_t lastSmall = 0, firstLarge = 0, next = 0;
+  while (next == 0 && blocks.size() < 2 * kRegionsInSmallPages * kSlabsPerRegion * kBlocksPerSlab) {
+    const std::size_t before = RegionCount();
+    blocks.push_back(Allocate(kLoneSize));
+    if (RegionCount() == before) continue;
+    if (RegionCount() == kRegionsInSmallPages) lastSmall = blocks.size() - 1;
+    else if (RegionCount() == kRegionsInSmallPages + 1) firstLarge = blocks.size() - 1;
+    else if (RegionCount() == kRegionsInSmallPages + 2) next = blocks.size() - 1;
+  }
+  ASSERT_TRUE(lastSmall < firstLarge && firstLarge < next);
+  const TSlabsInLargePages small = CountSlabsInLargePages(blocks, lastSmall, firstLarge);
+  const TSlabsInLargePages large = CountSlabsInLargePages(blocks, firstLarge, next);
+  EXPECT_EQ(small.Marked, 0u) << small.Slabs << " slabs";
+  // A region of 64 slabs holds at least 32 in a whole large page.
+  EXPECT_GE(large.Marked * 3, large.Slabs) << large.Marked << " of " << large.Slabs << " slabs";
   for (void* block : blocks) Release(block, kLoneSize);
 }
 

@@ -82,6 +82,10 @@ TEST_F(ElementsTest, ChildListEditsKeepTheRule) {
   EXPECT_EQ(Leaf::Alive + old->GetOwnersCount(), 2);
   for (int index : {5, 1, -1}) EXPECT_THROW(entity.GetElement(index), std::out_of_range) << index;
   EXPECT_THROW(entity.SetElement(5, old), std::out_of_range);
+  TOwnerEntity empty;  // an empty list takes an element set at index 0 as its first
+  auto* set = new TOwnerElement;
+  empty.SetElement(0, set);
+  EXPECT_TRUE(empty.GetCount() == 1 && empty.GetElement(0) == set);
   EXPECT_EQ(entity.IndexOf(nullptr), -1);
   entity.RemoveElement(old);
   EXPECT_EQ(old->GetOwnersCount(), 0);
@@ -185,6 +189,76 @@ TEST_F(ElementsTest, AddNewAppendsANamedElementOfARegisteredClassOnly) {
           << row.className << ": appended";
     }
     EXPECT_TRUE(Boxes().empty()) << row.className;
+  }
+}
+
+// An envelope is a new element of its source's class, numbered 0 (a made
+// element is -1) and named for its source; an entity's envelope holds, in
+// order, its children that have owners themselves and envelopes of the rest.
+TEST_F(ElementsTest, AnEnvelopeIsNumberedZeroNamedForItsSourceAndSharesOnlyOwnedChildren) {
+  TOwnerEntity source;
+  source.SetName("Porost");
+  auto* alone = Named<TNameElement>("bod", &source);
+  auto* shared = Named<TOwnerElement>("hranice", &source);
+  std::unique_ptr<TElement> made(NewElement(TOwnerEntity::StaticClass()));
+  ASSERT_EQ(made->ID, -1);
+  std::unique_ptr<TElement> envelope(source.CreateEnvelope());
+  ASSERT_NE(envelope, nullptr);
+  auto* entity = DynamicCast<TOwnerEntity>(envelope.get());
+  ASSERT_NE(entity, nullptr);
+  ASSERT_EQ(entity->GetCount(), 2);
+  const struct {
+    const char* name;
+    TElement* element;
+    std::string className, elementName;
+    bool isSource;  // the child itself, not a copy
+  } rows[] = {
+      {"the envelope", envelope.get(), "TOwnerEntity", "Obálka: Porost", false},
+      {"a child without owners", entity->GetElement(0), "TNameElement", "Obálka: bod", false},
+      {"a child with owners", entity->GetElement(1), "TOwnerElement", "hranice", true},
+  };
+  for (const auto& row : rows) {
+    EXPECT_EQ(std::tuple(row.element->ClassType()->ClassName, row.element->GetName()),
+              std::tuple(row.className, row.elementName))
+        << row.name;
+    if (!row.isSource) {
+      EXPECT_EQ(row.element->ID, 0) << row.name;
+    }
+  }
+  EXPECT_NE(entity->GetElement(0), alone);
+  EXPECT_EQ(entity->GetElement(1), shared);
+  EXPECT_EQ(shared->GetOwnersCount(), 2);
+}
+
+// An owner element that goes leaves the child list of every entity that holds
+// it, however many there are.
+TEST_F(ElementsTest, AFreedOwnerElementLeavesEveryEntityThatHeldIt) {
+  for (int holders = 1; holders <= 3; ++holders) {
+    std::vector<std::unique_ptr<TOwnerEntity>> entities;
+    auto* element = new Leaf;
+    for (int i = 0; i < holders; ++i) {
+      entities.push_back(std::make_unique<TOwnerEntity>());
+      entities.back()->AddElement(Named<TOwnerElement>("before"));
+      entities.back()->AddElement(element);
+    }
+    delete element;
+    for (const auto& entity : entities)
+      EXPECT_EQ(std::pair(entity->GetCount(), entity->IndexOf(element)), std::pair(1, -1)) << holders << " holders";
+  }
+}
+
+// A named entity's size grows by its name's length in the file's code page
+// and one byte; an unnamed one's does not.
+TEST_F(ElementsTest, ANamedEntityIsLargerByItsNameAndOneByte) {
+  const int unnamed = TNameEntity().GetSize();
+  const struct {
+    const char* name;
+    int more;
+  } rows[] = {{"", 0}, {"Porost", 7}, {"Dílec", 6}};
+  for (const auto& row : rows) {
+    TNameEntity entity;
+    entity.SetName(row.name);
+    EXPECT_EQ(entity.GetSize() - unnamed, row.more) << row.name;
   }
 }
 
@@ -806,6 +880,36 @@ TEST_F(ElementsTest, AnEmptiedSlotTakesANewHeldElementAndNoOtherSlotDoes) {
     EXPECT_EQ(fresh->HolderCount(), row.holds ? 1 : 0) << row.name;
     EXPECT_EQ(held[0]->HolderCount(), 1) << row.name;
     if (!row.holds) delete fresh;
+  }
+  EXPECT_EQ(Leaf::Alive, 0);
+}
+
+// A held element is let go from the hinted slot when that still holds it, else
+// from wherever it is; one not held is refused and nothing changes.
+TEST_F(ElementsTest, LettingGoOfAHeldElementFindsItWhereverTheHintPoints) {
+  Leaf::Alive = 0;
+  const struct {
+    const char* name;
+    int element;  // among three held ones; 3 for one not held
+    std::size_t hint;
+    bool released;
+  } rows[] = {{"the hint holds it", 1, 1, true},
+              {"a stale hint", 2, 0, true},
+              {"the first, hinted at the last", 0, 2, true},
+              {"a hint past the end", 1, 7, true},
+              {"not held", 3, 1, false}};
+  for (const auto& row : rows) {
+    TSlotKeeper keeper;
+    Leaf* elements[4];
+    for (Leaf*& each : elements) each = new Leaf;
+    for (int i = 0; i < 3; ++i) keeper.AppendHeld(elements[i]);
+    EXPECT_EQ(keeper.ReleaseHeld(elements[row.element], row.hint), row.released) << row.name;
+    std::vector<TElement*> expected(elements, elements + 3);
+    if (row.released) expected[static_cast<std::size_t>(row.element)] = nullptr;
+    EXPECT_EQ(keeper.Children(), expected) << row.name;
+    EXPECT_EQ(elements[row.element]->HolderCount(), row.element < 3 && !row.released ? 1 : 0) << row.name;
+    for (std::size_t i = 0; i < 3; ++i) keeper.ReleaseHeld(elements[i], i);
+    for (Leaf* each : elements) delete each;
   }
   EXPECT_EQ(Leaf::Alive, 0);
 }

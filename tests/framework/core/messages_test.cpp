@@ -121,10 +121,38 @@ TEST_F(MessageTest, SynchronousSendIsDeliveredAndFreedAtOnceEvenWithoutAHook) {
   EXPECT_EQ(Payload::Alive, 0);
   auto* prepared = new TKestuMessage(0, nullptr, receiver, nullptr, false);
   prepared->SetPropertyInteger("SendIt", 8);
-  EXPECT_EQ(Join(log, ", "), "7 r<r, 8 r<nil");
+  auto* kept = new TKestuMessage(6, nullptr, receiver, nullptr, false);
+  kept->SetPropertyInteger("SendIt", 0);  // zero keeps the code
+  EXPECT_EQ(Join(log, ", "), "7 r<r, 8 r<nil, 6 r<nil");
   platform::Application::Instance().SetMessageHook(nullptr);
   receiver->SendMessage(9, receiver, new Payload, true);  // nobody takes it, still freed
   EXPECT_EQ(Payload::Alive, 0);
+}
+
+// Posted or sent, a message travels as window message 1024 with word
+// parameter 0 and the message itself as the long parameter.
+TEST_F(MessageTest, AMessageTravelsAsWindowMessage1024WithWordParameterZero) {
+  TListener* receiver = Listener("r");
+  std::vector<platform::AppMessage> seen;
+  platform::Application::Instance().SetMessageHook([&seen](platform::AppMessage& message, bool& handled) {
+    seen.push_back(message);
+    if (TKestuMessage* kestu = KestuMessageOf(message)) DeliverKestuMessage(kestu, handled, [] { return nullptr; });
+  });
+  for (const bool send : {false, true}) {
+    seen.clear();
+    auto* message = new TKestuMessage(7, nullptr, receiver, nullptr, false);
+    const auto address = reinterpret_cast<std::uintptr_t>(message);
+    if (send) {
+      SendKestuMessage(message);
+    } else {
+      PostKestuMessage(message);
+      RunMessages();
+    }
+    ASSERT_EQ(seen.size(), 1u) << (send ? "sent" : "posted");
+    EXPECT_EQ(std::tuple(seen[0].Msg, seen[0].WParam, seen[0].LParam), std::tuple(1024u, std::uintptr_t{0}, address))
+        << (send ? "sent" : "posted");
+  }
+  EXPECT_EQ(Join(log, ", "), "7 r<nil, 7 r<nil");
 }
 
 // A message carries the local date and time of its making as a day count

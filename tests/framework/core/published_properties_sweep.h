@@ -5,6 +5,7 @@
 // classes its libraries register.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <unordered_set>
@@ -70,6 +71,36 @@ inline int EveryRegisteredClass() {
     DiscardQueuedKestuMessages();
   }
   return swept;
+}
+
+// The registry's entries that stand outside the class tree: one without a
+// class (its description went missing, so scripts, files and the registry's
+// property lists no longer see it), a class its own name does not find, one
+// not under the element, or one whose properties do not begin with its
+// parent's.
+inline std::vector<std::string> ClassesOutOfTheTree() {
+  TKestuClasses& registry = *KestuClasses();
+  std::vector<std::string> wrong;
+  for (int i = 0; i < registry.GetCount(); ++i) {
+    const TClass cls = registry.Entry(i)->ElementClass();
+    if (!cls) {
+      wrong.push_back("entry " + std::to_string(i) + " has no class");
+      continue;
+    }
+    if (FindKestuClass(cls->ClassName) != cls) wrong.push_back(cls->ClassName + " is not found by its name");
+    if (cls != TElement::StaticClass() && !cls->InheritsFrom(TElement::StaticClass()))
+      wrong.push_back(cls->ClassName + " is not under the element");
+    if (!cls->Parent) {
+      wrong.push_back(cls->ClassName + " has no parent");
+      continue;
+    }
+    const auto& own = cls->Props();
+    const auto& inherited = cls->Parent->Props();
+    const auto sameName = [](const TPropInfo* a, const TPropInfo* b) { return a->Name == b->Name; };
+    if (own.size() < inherited.size() || !std::equal(inherited.begin(), inherited.end(), own.begin(), sameName))
+      wrong.push_back(cls->ClassName + " does not begin with its parent's properties");
+  }
+  return wrong;
 }
 
 }  // namespace sweep

@@ -118,4 +118,23 @@ TEST_F(DatabaseElementsTest, KindsThatCannotBeOpenedHaveNoRecordsNoColumnsAndNoE
   }
 }
 
+// Parts of an address end in ";"; a text without one is its own first part,
+// and a last part without one counts only when it is the first.
+TEST(NthFieldTest, APartEndsInASemicolonAndATextWithoutOneIsItsFirstPart) {
+  const struct {
+    const char* text;
+    int n;
+    const char* field;
+  } rows[] = {
+      {"a;b;c;", 1, "a"}, {"a;b;c;", 2, "b"}, {"a;b;c;", 3, "c"}, {"a;b;c;", 4, ""}, {"a;b;c;", 0, ""},
+      {"KOD", 1, "KOD"},  {"KOD", 2, ""},     {"a;b", 1, "a"},    {"a;b", 2, ""},    {";b;", 1, ""},
+      {";b;", 2, "b"},    {"", 1, ""},
+  };
+  for (const auto& row : rows) {
+    std::string field = "old";
+    NthField(row.text, row.n, field);
+    EXPECT_EQ(field, row.field) << "\"" << row.text << "\" part " << row.n;
+  }
+}
+
 }  // namespace

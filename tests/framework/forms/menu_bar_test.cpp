@@ -5,6 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "framework/forms/base_forms.h"
+#include "tests/framework/framework_fixture.h"
+
 namespace {
 
 using Buttons = std::vector<std::string>;
@@ -37,6 +40,52 @@ TEST(MenuBarTest, AnotherMenuReplacesTheButtonsAndTheSameMenuLeavesThem) {
     bar.SetMenu(step.menu);
     EXPECT_EQ(form.Items("MenuBar"), step.buttons) << step.name;
     EXPECT_EQ(bar.Menu(), step.menu) << step.name;
+  }
+}
+
+// Notes "code sender text" of each message it receives.
+class TFormOwner : public TTool {
+ public:
+  std::vector<std::string> Log;
+  void ReceiveMessage(TKestuMessage*& message, bool& handled) override {
+    auto* text = DynamicCast<TKestuTextMessage>(message);
+    Log.push_back(std::to_string(message->Message) + (message->Sender() == this ? " self" : " other") +
+                  (text ? " " + text->Text : ""));
+    handled = true;
+  }
+};
+
+using BaseFormTest = FrameworkTest;
+
+// A form that may close closes at its close box; one that may not stays and
+// asks its tool to close it (code 2).  Dropped files reach the tool as code 70
+// messages from itself, one a file in the order they were dropped.
+TEST_F(BaseFormTest, TheCloseBoxAndDroppedFilesBecomeMessagesToTheFormsTool) {
+  const struct {
+    const char* name;
+    bool canClose;
+    std::vector<std::string> dropped;
+    bool closed;
+    std::vector<std::string> log;
+  } rows[] = {
+      {"a form that may close", true, {}, true, {}},
+      {"a form that may not close", false, {}, false, {"2 self"}},
+      {"three files dropped", true, {"/mapy/a.blk", "/mapy/b.kes", "/c"}, true,
+       {"70 self /mapy/a.blk", "70 self /mapy/b.kes", "70 self /c"}},
+  };
+  for (const auto& row : rows) {
+    TOwnerEntity keeper;
+    auto* tool = new TFormOwner;
+    keeper.AddElement(tool);
+    TKESTUForm form("TTestMenuForm");
+    form.SetTool(tool);
+    form.SetCanClose(row.canClose);
+    form.SetAcceptDropFiles(true);
+    form.Window().Show();
+    if (!row.dropped.empty()) platform::UserDropFiles(form.Window(), row.dropped);
+    EXPECT_EQ(platform::UserCloseWindow(form.Window()), row.closed) << row.name;
+    RunMessages();
+    EXPECT_EQ(tool->Log, row.log) << row.name;
   }
 }
 

@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "framework/core/messages.h"
+#include "framework/values/typed_values.h"
 #include "tests/framework/framework_fixture.h"
 
 namespace {
@@ -59,6 +61,28 @@ TEST(GroupTest, AMessageGoesRoundTheMembersButTheSenderUntilOneHandlesItSkipping
     group.ReceiveMessage(pointer, handled);
     EXPECT_EQ(offered, row.offered) << row.name;
     EXPECT_EQ(handled, row.handler >= 0) << row.name;
+  }
+}
+
+// A task model's tasks are its child string list named TASKS, made when it
+// has none and found again afterwards.
+TEST(TaskModelTest, TheTasksAreTheChildListNamedTasksFoundOrMadeOnce) {
+  const struct {
+    const char* name;
+    const char* existing;  // name of a string list the model holds already, or nil
+    bool found;            // that list is the tasks
+  } rows[] = {{"none yet", nullptr, false}, {"one named TASKS", "TASKS", true}, {"one of another name", "ULOHY", false}};
+  for (const auto& row : rows) {
+    TTaskModel model;
+    TStringListElement* existing = nullptr;
+    if (row.existing) existing = Named<TStringListElement>(row.existing, &model);
+    TStringListElement* tasks = model.Tasks();
+    ASSERT_NE(tasks, nullptr) << row.name;
+    EXPECT_EQ(tasks == existing, row.found) << row.name;
+    EXPECT_EQ(std::tuple(tasks->GetName(), model.IndexOf(tasks) >= 0, model.Tasks() == tasks),
+              std::tuple(std::string("TASKS"), true, true))
+        << row.name;
+    EXPECT_EQ(model.GetCount(), row.existing && !row.found ? 2 : 1) << row.name;
   }
 }
 

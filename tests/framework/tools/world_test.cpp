@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <chrono>
+#include <filesystem>
 #include <functional>
 #include <stdexcept>
 #include <thread>
@@ -60,6 +61,16 @@ TEST_F(WorldTest, WorldHoldsTheClassRegistryAndLeavesItAliveWhenFreed) {
     EXPECT_EQ(plain.ObjectClasses(), KestuClasses());
   }
   EXPECT_EQ(KestuClasses()->GetOwnersCount(), owners);
+}
+
+// The program file is this test program; its folder ends with a separator.
+TEST_F(WorldTest, TheProgramsFileAndFolderAreThoseOfTheRunningProgram) {
+  TWorld world;
+  const std::string exe = world.GetPropertyText("ApplicExeName");
+  const std::string dir = world.GetPropertyText("ApplicDir");
+  EXPECT_EQ(std::filesystem::path(exe).filename(), "test_framework");
+  EXPECT_EQ(dir + "test_framework", exe);
+  EXPECT_TRUE(!dir.empty() && dir.back() == '/' && std::filesystem::is_directory(dir)) << dir;
 }
 
 // The parts a world makes when first asked for are its own named children,

@@ -1,6 +1,8 @@
 #include "framework/values/element_paths.h"
 
+#include <string>
 #include <tuple>
+#include <vector>
 
 #include "tests/framework/framework_fixture.h"
 #include "framework/core/class_registry.h"
@@ -52,7 +54,10 @@ class PathTest : public FrameworkTest {
     for (const char* name : {"A", "B", "C"}) Named<TStringElement>(name, roads);
     root.AddElement(TStringElement::CreateNameValue("Width", "10"));
     Named<TStringListElement>("Settings", &root)->SetValueByName("Width", "12");
+    root.Plain = &plain;
   }
+  TStringElement notEntity;
+  TPathPlain plain;
   TPathProbe root;
   TPathProbe* roads = nullptr;
 };
@@ -94,9 +99,6 @@ TEST(TokenScannerTest, ATokenRunsToTheNextDelimiterAndTheScanGoesOnPastIt) {
 }
 
 TEST_F(PathTest, ValuesAndErrorsOfPaths) {
-  TStringElement notEntity;
-  TPathPlain plain;
-  root.Plain = &plain;
   const struct {
     TElement* next;
     const char* path;
@@ -127,6 +129,35 @@ TEST_F(PathTest, ValuesAndErrorsOfPaths) {
       value = e.what();
     }
     EXPECT_EQ(value, c.expected) << c.path;
+  }
+}
+
+// A list path ends in ELEMENT and one property: that property of each child of
+// the entity reached, one line each in order; any other path gives its value
+// as the only line.
+TEST_F(PathTest, ListsOfPathsAndTheirErrors) {
+  const struct {
+    TElement* next;
+    const char* path;
+    std::vector<std::string> lines;  // or the error's text as the only line
+  } cases[] = {
+      {roads, "Next.ELEMENT.Name", {"A", "B", "C"}},
+      {roads, "next.element.name", {"A", "B", "C"}},
+      {nullptr, "FINDELEMENTBYNAME(Roads).ELEMENT.Name", {"A", "B", "C"}},
+      {nullptr, "Name", {"Root"}},
+      {roads, "Next.ELEMENT.Name.X", {"Chybné zakončení příkazu: ."}},
+      {&notEntity, "Next.ELEMENT.Name", {"Poslední objekt není Entita - nelze vytvořit seznam !"}},
+      {nullptr, "Plain.ELEMENT.Label", {"Poslední objekt není ani Element, natož Entita !"}},
+  };
+  for (const auto& c : cases) {
+    root.Next = c.next;
+    std::vector<std::string> lines;
+    try {
+      lines = root.GetPathValueList(c.path);
+    } catch (const std::exception& e) {
+      lines = {e.what()};
+    }
+    EXPECT_EQ(lines, c.lines) << c.path;
   }
 }
 

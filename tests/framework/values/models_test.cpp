@@ -48,6 +48,37 @@ TEST_F(ModelTest, LinkMakesTheSourceElementAChildOfTheDestinationOnceAndOtherLin
   EXPECT_TRUE(source->HasOwner(destination));
 }
 
+// A model describes the first of its owners that bears its name and the
+// class it names, both in any case.
+TEST_F(ModelTest, AModelsElementIsItsFirstOwnerOfItsNameAndClass) {
+  const struct {
+    const char* name;
+    std::vector<std::pair<const char*, TClass>> owners;  // name and class, in order
+    int described;                                       // index among the owners, -1 for nil
+  } rows[] = {
+      {"the only owner", {{"Porost", TOwnerEntity::StaticClass()}}, 0},
+      {"after one of another name", {{"Dilec", TOwnerEntity::StaticClass()}, {"POROST", TOwnerEntity::StaticClass()}}, 1},
+      {"after one of another class", {{"Porost", TNameEntity::StaticClass()}, {"porost", TOwnerEntity::StaticClass()}}, 1},
+      {"the first of two", {{"porost", TOwnerEntity::StaticClass()}, {"Porost", TOwnerEntity::StaticClass()}}, 0},
+      {"none fits", {{"Dilec", TOwnerEntity::StaticClass()}, {"Porost", TNameEntity::StaticClass()}}, -1},
+  };
+  for (const auto& row : rows) {
+    TOwnerEntity keeper;
+    auto* model = Named<TElementModel>("Porost");
+    model->ElementClassName = "townerentity";
+    std::vector<TElement*> owners;
+    for (const auto& [name, cls] : row.owners) {
+      auto* owner = static_cast<TEntity*>(NewElement(cls));
+      owner->SetName(name);
+      keeper.AddElement(owner);
+      owner->AddElement(model);
+      owners.push_back(owner);
+    }
+    TElement* expected = row.described < 0 ? nullptr : owners[static_cast<std::size_t>(row.described)];
+    EXPECT_EQ(model->GetModelElement(), expected) << row.name;
+  }
+}
+
 // ---------------------------------------------------------------- inheritance trees
 
 // The tree below node as text: class(children...).

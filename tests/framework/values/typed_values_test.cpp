@@ -243,6 +243,19 @@ TEST_F(StringListTest, NamedItemsAreItsPropertiesBesideThePublishedOnes) {
   EXPECT_EQ(NameValues(list), "Název=2, TStringElement=jen hodnota, Nový=3");
 }
 
+// Each item of a property list takes the element's property its name names;
+// a leading "-" is not part of the name and negates the text.
+TEST_F(StringListTest, APropertyListTakesThePropertiesItsItemsNameAndAMinusNegatesThem) {
+  TStringListElement element;
+  element.SetName("Porost");
+  element.AddNameValue("Dx", "-3");
+  element.AddNameValue("Dy", "4");
+  TPropertyList list;
+  for (const char* item : {"-Dx", "-Dy", "Name", "Dx", "-Nic"}) list.AddNameValue(item, "?");
+  list.SetElement(&element);
+  EXPECT_EQ(NameValues(list), "-Dx=3, -Dy=-4, Name=Porost, Dx=-3, -Nic=-");
+}
+
 // Every item keeps whether it has a name, its name and its value.
 TEST_F(StringListTest, AListSavedAndLoadedAgainIsEqual) {
   using Item = std::tuple<bool, std::string, std::string>;  // named, name, value

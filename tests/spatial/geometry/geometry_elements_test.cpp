@@ -34,15 +34,25 @@ TEST_F(GeometryElementsTest, EachAlignmentNamePutsTheAnchorAtItsPlace) {
     const char* property;
     const char* name;
     const char* relRef;  // RelRefX|RelRefY after it
+    const char* read;    // HorizAllign|VertAllign|RefPosition read back
   } rows[] = {
-      {"HorizAllign", "left", "0|0.25"},  {"HorizAllign", "CENTER", "0.5|0.25"}, {"HorizAllign", "Right", "1|0.25"},
-      {"HorizAllign", "TOP", "0.25|0.25"}, {"VertAllign", "down", "0.25|0"},     {"VertAllign", "CENTER", "0.25|0.5"},
-      {"VertAllign", "top", "0.25|1"},    {"VertAllign", "LEFT", "0.25|0.25"},
+      {"HorizAllign", "left", "0|0.25", "LEFT|OTHER|0"},
+      {"HorizAllign", "CENTER", "0.5|0.25", "CENTER|OTHER|0"},
+      {"HorizAllign", "Right", "1|0.25", "RIGHT|OTHER|0"},
+      {"HorizAllign", "TOP", "0.25|0.25", "OTHER|OTHER|0"},
+      {"VertAllign", "down", "0.25|0", "OTHER|DOWN|0"},
+      {"VertAllign", "CENTER", "0.25|0.5", "OTHER|CENTER|0"},
+      {"VertAllign", "top", "0.25|1", "OTHER|TOP|0"},
+      {"VertAllign", "LEFT", "0.25|0.25", "OTHER|OTHER|0"},
+      {"RefPosition", "1", "0|0", "LEFT|DOWN|1"},
+      {"RefPosition", "6", "0.5|1", "CENTER|TOP|6"},
+      {"RefPosition", "9", "1|1", "RIGHT|TOP|9"},
   };
   for (const auto& row : rows) {
     auto e = Box();
     SetTexts(*e, {{"RelRefX", "0.25"}, {"RelRefY", "0.25"}, {row.property, row.name}});
     EXPECT_EQ(Texts(*e, {"RelRefX", "RelRefY"}), row.relRef) << row.property << "=" << row.name;
+    EXPECT_EQ(Texts(*e, {"HorizAllign", "VertAllign", "RefPosition"}), row.read) << row.property << "=" << row.name;
   }
 }
 
@@ -150,6 +160,30 @@ TEST_F(GeometryElementsTest, EmptyRectanglesAddNothingAndAnchorsFollowTheirWrite
   s.SetSelected(selected);
   delete selected;
   EXPECT_EQ(s.GetSelectName(), "");
+}
+
+// A reference written as a distance from the lower corner becomes that share
+// of the side, and the box moves about its reference point, which stays.
+TEST_F(GeometryElementsTest, AReferenceDistanceBecomesAShareOfTheSideAndTheBoxMovesAboutIt) {
+  const struct {
+    const char* property;
+    const char* value;
+    const char* after;  // RelRefX|RelRefY|MinX|MinY|X|Y
+  } rows[] = {
+      {"DeltaRefX", "25", "0.25|0|-25|0|0|0"},
+      {"DeltaRefY", "10", "0|0.2|0|-10|0|0"},
+      {"DeltaRefY", "-5", "0|-0.1|0|5|0|0"},
+      {"DeltaRefY", "0", "0|0|0|0|0|0"},
+      {"X", "30", "0|0|30|0|30|0"},
+      {"Y", "-20", "0|0|0|-20|0|-20"},
+  };
+  for (const auto& row : rows) {
+    TRectEntity box;
+    box.SetBounds({0, 0, 100, 50});
+    box.SetPropertyText(row.property, row.value);
+    EXPECT_EQ(Texts(box, {"RelRefX", "RelRefY", "MinX", "MinY", "X", "Y"}), row.after)
+        << row.property << " := " << row.value;
+  }
 }
 
 TEST_F(GeometryElementsTest, PointAndRectangleRecordsByteForByte) {

@@ -34,6 +34,8 @@ TEST(PlaneMath, AnglesLieInZeroToTwoPiAsSixByteReals) {
       {"VertexAngle A at V", VertexAngle({1, 0}, {1 + 1e-11, -1e-11}, {0, 1}), 0},
       {"VertexAngle B at V", VertexAngle({1, 0}, {0, 0}, {5e-11, 0}), 0},
       {"VertexAngle B at V, not pi/2", VertexAngle({1, 0}, {0, 0}, {0, 5e-11}), 0},
+      {"VertexAngle B at V by exactly the tolerance on Y", VertexAngle({1, 0}, {0, 0}, {0, 1e-10}), 0},
+      {"VertexAngle B at V by exactly the tolerance on X", VertexAngle({0, 1}, {0, 0}, {1e-10, 0}), 0},
   };
   for (const auto& c : cases) EXPECT_NEAR(c.value, c.expected, kReal48Tol) << c.name;
   EXPECT_EQ(NormalizeAngle(1.0), RoundToReal48(1.0));
@@ -102,6 +104,31 @@ TEST(PlaneMath, PointsEqualExactlyOrCoincideWithinATolerance) {
     EXPECT_EQ(std::pair(PointsEqual(row.x1, row.y1, row.x2, row.y2),
                         PointsCoincide(row.x1, row.y1, row.x2, row.y2, row.tol)),
               std::pair(row.equal, row.coincide))
+        << row.name;
+  }
+}
+
+// Two boxes, each given by two corners in any order, overlap unless one lies
+// beyond the other by more than the slack on some side.
+TEST(PlaneMath, BoxesOverlapUnlessApartByMoreThanTheSlack) {
+  const struct {
+    const char* name;
+    double x1, y1, x2, y2, x3, y3, x4, y4, tol;
+    bool overlap;
+  } rows[] = {
+      {"above by exactly the slack", 0, 0, 1, 1, 0, 1.5, 1, 2, 0.5, true},
+      {"above by more than the slack", 0, 0, 1, 1, 0, 1.75, 1, 2, 0.5, false},
+      {"below by exactly the slack", 0, 0, 1, 1, 0, -1.5, 1, -0.5, 0.5, true},
+      {"below by more than the slack", 0, 0, 1, 1, 0, -1.5, 1, -0.75, 0.5, false},
+      {"right by exactly the slack", 0, 0, 1, 1, 1.5, 0, 2, 1, 0.5, true},
+      {"right by more than the slack", 0, 0, 1, 1, 1.75, 0, 2, 1, 0.5, false},
+      {"left by exactly the slack", 0, 0, 1, 1, -1, 0, -0.5, 1, 0.5, true},
+      {"left by more than the slack", 0, 0, 1, 1, -1, 0, -0.75, 1, 0.5, false},
+      {"corners in any order", 1, 1, 0, 0, 2, 2, 1.5, 1.5, 0.5, true},
+      {"touching without slack", 0, 0, 1, 1, 1, 1, 2, 2, 0, true},
+  };
+  for (const auto& row : rows) {
+    EXPECT_EQ(RectsOverlap(row.x1, row.y1, row.x2, row.y2, row.x3, row.y3, row.x4, row.y4, row.tol), row.overlap)
         << row.name;
   }
 }

@@ -104,9 +104,10 @@ TEST(PolygonClipper, NothingLeftOrBadArgumentsFailWithoutReadingPastTheBlock) {
   TOrezavacPloch left(kRect, Buffer({{-9, 1}, {-2, 1}, {-5, 8}}), 24, 3);
   TOrezavacPloch beyond(kRect, Buffer({{-5, 2}, {5, 2}, {5, 8}}), 24, 1000);  // three points' bytes, count 1000
   TOrezavacPloch empty(kRect, Buffer({}, 1), 8, 0);
+  TOrezavacPloch lonePointLeft(kRect, Buffer({{-5, 2}}), 8, 1);
   EXPECT_TRUE(beyond.Failed());
   EXPECT_FALSE(empty.Failed());
-  for (TOrezavacPloch* clipper : {&left, &beyond, &empty}) {
+  for (TOrezavacPloch* clipper : {&left, &beyond, &empty, &lonePointLeft}) {
     const TClipped r = Clipped(*clipper);
     EXPECT_TRUE(r.failed);
     EXPECT_FALSE(r.hasBuffer);

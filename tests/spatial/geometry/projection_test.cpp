@@ -391,6 +391,88 @@ TEST_F(ProjectionTest, AProjectionRecordHoldsEightDoublesWithoutOriginYThenThePa
     EXPECT_EQ(read.Page(), nullptr);
   }
   while (map.GetCount() > 0) map.RemoveElement(map.GetElement(0));
+
+  // Number 0 names the map's first element.
+  TQuickEntity first;
+  first.AddElement(page.get());
+  TPageProjection atFirst;
+  ReadRecord(ProjectionRecord("mapa", kDouble0, kDouble4000, kDouble4000, 0), atFirst, first);
+  EXPECT_EQ(atFirst.Page(), page.get());
+  ExpectStandardTransform(atFirst);
+  first.RemoveElement(page.get());
+}
+
+// A stored transform may lack a pixel size on one axis only: that axis then
+// converts to 0 and the point form gives (0, 0) as a whole.
+TEST_F(ProjectionTest, AZeroPixelSizeOnOneAxisZeroesThatAxisAndTheWholePoint) {
+  const struct {
+    const char* name;
+    const Bytes& pixelX;
+    const Bytes& pixelY;
+    std::int32_t x, y;  // of world (1000, 2000) from origin (500, 0) at 1.25 m a pixel
+  } rows[] = {
+      {"none along X", kDouble0, kDouble1_25, 0, -1600},
+      {"none along Y", kDouble1_25, kDouble0, 400, 0},
+  };
+  for (const auto& row : rows) {
+    const Bytes record = Record()
+                             .Str("TPageProjection")
+                             .Int8(4)
+                             .Str("x")
+                             .Raw(kDouble1000)
+                             .Raw(kDouble2000)
+                             .Raw(kDouble5000)
+                             .Raw(kDouble0)
+                             .Raw(row.pixelX)
+                             .Raw(row.pixelY)
+                             .Raw(kDouble1_25)
+                             .Raw(kDouble500)
+                             .Int8(-1)
+                             .bytes();
+    TPageProjection read;
+    ReadRecord(record, read, map);
+    EXPECT_EQ(std::pair(read.WorldToDeviceX(1000), read.WorldToDeviceY(2000)), std::pair(row.x, row.y)) << row.name;
+    TDevicePoint point{7, 7};
+    read.WorldToDevice(1000, 2000, point);
+    EXPECT_EQ(point, (TDevicePoint{0, 0})) << row.name;
+  }
+}
+
+// The first angle written takes the projection centre as its rotation
+// centre; a later one, or one written after a centre was set, keeps it.
+TEST_F(ProjectionTest, AnAngleTakesTheCentreAsItsRotationCentreOnlyWhileThereIsNone) {
+  const struct {
+    const char* name;
+    double centreX, centreY;  // set before the angle
+    double x, y;              // afterwards
+  } rows[] = {
+      {"none yet", 0, 0, 1000, 2000},
+      {"one on the X axis", 300, 0, 300, 0},
+      {"one on the Y axis", 0, 400, 0, 400},
+      {"one elsewhere", 300, 400, 300, 400},
+  };
+  for (const auto& row : rows) {
+    Fresh();
+    projection->RotateCenter_X = row.centreX;
+    projection->RotateCenter_Y = row.centreY;
+    projection->SetAngle(0.5);
+    projection->SetCenter({7, 8});
+    projection->SetAngle(0.25);
+    EXPECT_EQ(std::pair(projection->RotateCenter_X, projection->RotateCenter_Y), std::pair(row.x, row.y)) << row.name;
+  }
+}
+
+// A projection centred on (0, 0) is not usable; a centre off it on either
+// axis is.
+TEST_F(ProjectionTest, AProjectionCentredOnTheOriginIsNotOK) {
+  const struct {
+    double x, y;
+    bool ok;
+  } rows[] = {{0, 0, false}, {1, 0, true}, {0, 1, true}, {-1, 0, true}};
+  for (const auto& row : rows) {
+    projection->SetCenter({row.x, row.y});
+    EXPECT_EQ(projection->IsOK(), row.ok) << row.x << ", " << row.y;
+  }
 }
 
 }  // namespace

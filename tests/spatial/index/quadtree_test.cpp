@@ -70,6 +70,8 @@ TEST_F(QuadtreeTest, TheFirstElementSetsTheGridSquareOfItsBox) {
       {"a point off the grid", -3.5, -3.5, -3.5, -3.5, {-5, -5, 2, 1}},
       {"below one unit", -1.7, -1.7, -1.2, -1.2, {-4, -4, 4, 1}},
       {"one unit, X doubled", -3.5, -6.5, -2.5, -5.5, {-8, -8, 8, 1}},
+      {"a lower edge on zero aligns one side below it", 0, 0, 10, 10, {-16, -16, 32, 1}},
+      {"a lower edge just right of zero aligns on zero", 0.5, 0.5, 10.5, 10.5, {0, 0, 16, 1}},
   };
   for (const auto& row : rows) {
     TSpaceEntityQTree tree;

@@ -9,8 +9,9 @@ class DynamicPropertiesTest : public SpatialTest {};
 
 TEST_F(DynamicPropertiesTest, EachKindOfWriteCreatesItsOwnValueWhichKeepsItsType) {
   TDynamicProperties props;
-  EXPECT_EQ(std::tuple(props.HasProperty("Barva"), props.GetPropertyText("Barva"), props.Children().empty()),
-            std::tuple(false, "", true));      // reading creates nothing
+  EXPECT_EQ(std::tuple(props.HasProperty("Barva"), props.GetPropertyText("Barva"), props.GetPropertyInteger("Barva"),
+                       props.GetPropertyBoolean("Barva"), props.Children().empty()),
+            std::tuple(false, "", 0, false, true));  // reading creates nothing
   props.SetPropertyText("Popis", "Les č. 5");  // a text value keeps its type
   props.SetPropertyBoolean("popis", true);
   EXPECT_EQ(props.GetPropertyText("Popis"), "TRUE");
@@ -50,6 +51,19 @@ TClass TProbe::StaticClass() {
   return &info;
 }
 
+// A plain object, no element, whose first published property is its own.
+class TPlainProbe : public TPersistent {
+  KESTX_CLASS(TPlainProbe)
+ public:
+  std::string Label = "Les";
+};
+
+TClass TPlainProbe::StaticClass() {
+  static const TClassInfo info = DescribeClass<TPlainProbe>("TPlainProbe", TPersistent::StaticClass(), "E_propsTest",
+                                                            {FieldProp("Label", &TPlainProbe::Label)});
+  return &info;
+}
+
 class InstancePropertiesTest : public SpatialTest {
  protected:
   int IndexOf(const std::string& name) { return GetPropertyIndex(probe, name); }
@@ -69,6 +83,8 @@ TEST_F(InstancePropertiesTest, TheViewSelectsPropertiesOfItsInstanceAndReportsTh
   view.SetPropIndex(view.PropCount());  // beyond the count: ignored
   view.SetPropIndex(-1);
   EXPECT_EQ(std::tuple(probe.Width, view.GetPropName()), std::tuple(30, "Width"));
+  view.SetPropIndex(0);  // the first property is selected like any other
+  EXPECT_EQ(std::pair(view.GetPropIndex(), IndexOf(view.GetPropName())), std::pair(0, 0));
   view.SetPropIndex(IndexOf("Label"));
   EXPECT_EQ(std::tuple(view.GetPropName(), view.PropKind()), std::tuple("Label", int{tkLString}));
   view.SetPropertyText("Label", "Porost");  // foreign names reach the instance, the view's own stay its own
@@ -81,7 +97,18 @@ TEST_F(InstancePropertiesTest, TheViewSelectsPropertiesOfItsInstanceAndReportsTh
 
   TProperty unbound;
   unbound.SetPropString("1");  // nothing to write to
-  EXPECT_EQ(std::tuple(unbound.IsStored(), unbound.TypeKind(), unbound.GetPropString()), std::tuple(false, 0, ""));
+  EXPECT_EQ(std::tuple(unbound.IsStored(), unbound.TypeKind(), unbound.PropLongInt(), unbound.GetPropString()),
+            std::tuple(false, 0, 0, ""));
+}
+
+// Any published property of the instance is read and written by its name,
+// the first one too.
+TEST_F(InstancePropertiesTest, AFirstPropertyIsReadAndWrittenByItsNameOnAPlainObject) {
+  TPlainProbe plain;
+  view.SetInstance(&plain);
+  EXPECT_EQ(view.GetPropertyText("label"), "Les");
+  view.SetPropertyText("LABEL", "Porost");
+  EXPECT_EQ(std::pair(plain.Label, view.GetPropName()), std::pair(std::string("Porost"), std::string("Label")));
 }
 
 TEST_F(InstancePropertiesTest, AListIsRefilledWithOneItemPerPropertyAndEmptiedWhenTurnedOff) {

@@ -68,6 +68,8 @@ TEST_F(SpaceEntityTest, PointsOutsideHolesAnswerAsEachPointAlone) {
       EXPECT_EQ(inside[i] != 0, area->ContainsPointOutsideHoles(points[i].X, points[i].Y))
           << points[i].X << ", " << points[i].Y;
   }
+  // The first point is tested against the holes like any other.
+  EXPECT_EQ(area->PointsOutsideHoles({{2, 3}, {5, 5}}), (std::vector<std::uint8_t>{0, 1}));
 }
 
 // A hole is found where its outline holds the point, whether the hole has a
@@ -191,6 +193,52 @@ TEST_F(SpaceEntityTest, ALineIsHitWithinTheToleranceOfAnyOfItsPoints) {
   EXPECT_FALSE(line->HitTest(nullptr, 1)) << "no point";
 }
 
+// An area is hit where its bounds hold the whole tolerance square around the
+// point and the point lies inside the outline and outside every hole.
+TEST_F(SpaceEntityTest, AnAreaIsHitInsideItsOutlineOutsideItsHolesClearOfItsBounds) {
+  auto square = Poly<TAreaElement>(kSquare10);
+  square->AddHole(Poly<TAreaElement>(kHole).release());
+  // An L: the square without its upper right part above y = 4 and right of x = 4.
+  const auto ell = Poly<TAreaElement>({{0, 0}, {0, 10}, {4, 10}, {4, 4}, {10, 4}, {10, 0}});
+  const struct {
+    const char* name;
+    const TAreaElement* area;
+    double x, y;
+    bool hit;
+  } cases[] = {
+      {"inside, clear of the bounds", square.get(), 6, 8, true},
+      {"in the hole", square.get(), 2, 3, false},
+      {"inside, nearer the bounds than the tolerance", square.get(), 9.5, 8, false},
+      {"outside the bounds", square.get(), 12, 8, false},
+      {"in the bounds, outside the outline", ell.get(), 7, 7, false},
+      {"in the foot of the L", ell.get(), 7, 2, true},
+  };
+  for (const auto& c : cases) {
+    const T2DCoordinate point(c.x, c.y);
+    EXPECT_EQ(c.area->HitTest(&point, 1), c.hit) << c.name;
+  }
+  EXPECT_FALSE(square->HitTest(nullptr, 1)) << "no point";
+}
+
+// A list of space entities takes the data of an add-element message (code 59)
+// as its last child; other messages add nothing.
+TEST_F(SpaceEntityTest, AListTakesTheDataOfAnAddElementMessage) {
+  const struct {
+    const char* name;
+    int code;
+    std::size_t children;
+  } rows[] = {{"add element", 59, 2}, {"another code", 58, 1}};
+  for (const auto& row : rows) {
+    TPolyLineString list;
+    list.AddElement(Poly({{0, 0}, {1, 1}}).release());
+    TPolyLineElement* line = Poly({{2, 2}, {3, 3}}).release();
+    list.SendMessage(row.code, &list, line, false);
+    EXPECT_EQ(list.Children().size(), row.children) << row.name;
+    EXPECT_EQ(list.IndexOf(line), row.children == 2 ? 1 : -1) << row.name;
+    if (row.children == 1) delete line;
+  }
+}
+
 TEST_F(SpaceEntityTest, VertexIndexesOutOfRangeReadNothingAndWriteNothing) {
   auto single = Poly({{3, 4}});
   for (int index : {-1, 1, 5}) {
@@ -270,6 +318,8 @@ TEST_F(SpaceEntityTest, APointAtADistanceLiesOnTheSegmentThatDistanceReaches) {
       {"exactly the whole length", {{0, 0}, {4, 0}, {4, 3}}, 7, 4, 3},
       {"past the end", {{0, 0}, {4, 0}, {4, 3}}, 9, 4, 3},
       {"a single vertex", {{2, 5}}, 1, 2, 5},
+      {"no vertex, a distance beyond its length", {}, 1, 0, 0},
+      {"no vertex, distance 0", {}, 0, 0, 0},
   };
   for (const auto& row : rows) {
     TPolyLineElement line;
@@ -630,6 +680,34 @@ TEST_F(LineEndIndexTest, ALeafSplitsAtTheSixtyFifthEndFilingEachEndByItsOwnVerte
   ASSERT_TRUE(cell(TSpaceRect::UpperRight) && cell(TSpaceRect::LowerLeft));
   EXPECT_EQ(cell(TSpaceRect::UpperRight)->Children(), std::vector<TElement*>{line});
   EXPECT_EQ(cell(TSpaceRect::LowerLeft)->Children(), std::vector<TElement*>{back});
+}
+
+// A split cuts the cell at the centre of its bounds into four quarters, named
+// and added lower left, upper left, lower right, upper right.
+TEST_F(LineEndIndexTest, ASplitMakesTheFourQuartersOfTheCellAtItsCentre) {
+  TSpaceLineBegEndCell root;
+  root.SetBounds({10, 20, 110, 80});
+  const TRealPoint spread[] = {{30, 30}, {30, 70}, {90, 30}, {90, 70}};
+  for (int i = 0; i < 65; ++i) root.AddLineEnd(Line(spread[i % 4].X, spread[i % 4].Y), true);
+  ASSERT_FALSE(root.Last());
+  EXPECT_EQ(std::pair(root.SplitX, root.SplitY), std::pair(60.0, 50.0));
+  const struct {
+    const char* name;
+    double minX, minY, maxX, maxY;
+  } quarters[] = {
+      {"LEVY DOLNI", 10, 20, 60, 50},
+      {"LEVY HORNI", 10, 50, 60, 80},
+      {"PRAVY DOLNI", 60, 20, 110, 50},
+      {"PRAVY HORNI", 60, 50, 110, 80},
+  };
+  ASSERT_EQ(root.Children().size(), std::size(quarters));
+  for (std::size_t i = 0; i < std::size(quarters); ++i) {
+    const auto& q = quarters[i];
+    auto* cell = DynamicCast<TSpaceLineBegEndCell>(root.Children()[i]);
+    ASSERT_NE(cell, nullptr) << q.name;
+    EXPECT_EQ(std::tuple(cell->GetName(), cell->GetMinX(), cell->GetMinY(), cell->GetMaxX(), cell->GetMaxY()),
+              std::tuple(std::string(q.name), q.minX, q.minY, q.maxX, q.maxY));
+  }
 }
 
 // A quarter or a line-end list freed from outside (a script may free any

@@ -76,4 +76,25 @@ TEST_F(SpaceEntityPropsTest, FiledPropertiesShareThePrimaryOnesAndWriteOnlyAFoun
   EXPECT_EQ(clone->SpaceEntity(), nullptr);
 }
 
+// Properties of an entity filed in a block's register answer for that block;
+// those of one filed nowhere have no register, number -1, no block name and
+// no primary properties.
+TEST_F(SpaceEntityPropsTest, PropertiesOfAnEntityFiledNowhereAnswerNoRegisterAndNumberMinusOne) {
+  const struct {
+    const char* name;
+    bool filed;
+    int origNo;
+    const char* blockName;
+  } rows[] = {{"filed as 7", true, 7, "LES"}, {"filed nowhere", false, -1, ""}};
+  for (const auto& row : rows) {
+    TPointElement* point = Point(7, row.filed);
+    TProbeProps* props = PropsOf(point);
+    EXPECT_EQ(std::tuple(props->GetOrigNo(), props->GetPropertyText("BlockName"), props->GetObjectRegister() != nullptr,
+                         props->GetPrimaryProps() == props),
+              std::tuple(row.origNo, std::string(row.blockName), row.filed, row.filed))
+        << row.name;
+    if (!row.filed) delete point;
+  }
+}
+
 }  // namespace
