@@ -340,6 +340,7 @@ TEST_F(CanvasDeviceTest, ElementPointsAreProjectedClampedAndFreeOfRepeatsWithout
       {"repeats dropped", {{10, 10}, {10.2, 10}, {20, 30}}, {{10, 90}, {20, 70}}},
       {"one point is enough", {{1, 99}}, {{1, 1}}},
       {"clamped to 32000", {{1e9, -1e9}}, {{32000, 32000}}},
+      {"no vertices: no points and no bytes", {}, {}},
   };
   for (const Case& test : cases) {
     std::unique_ptr<TPolyLineElement> line(WithVertices(new TPolyLineElement, test.points));
