@@ -402,6 +402,41 @@ TEST_F(CanvasDeviceTest, APrintedColouredWideLineIsAQuadAndBlackOrWhiteStayPlain
 
 // Made through its class (as a script or the property sweep makes it) and
 // freed with nothing drawn, a print device leaves no print file behind.
+// With lines rasterised, a black segment cut by the clip still goes through
+// the wide-line routine, which moves to the cut point first: nothing is
+// drawn between the pen position and the clip.
+TEST_F(CanvasDeviceTest, APrintedBlackSegmentCutByTheClipStartsAtTheClip) {
+  TempFolder folder;
+  const int dpi = 50;
+  const std::string pdf = folder.File("cut.pdf");
+  platform::SetPrintFileName(pdf);
+  platform::SetPrintResolution(dpi);
+  {
+    TPrintDevice printer;
+    printer.RasterizeLines = true;
+    printer.GetPen()->Color = 0;
+    printer.Page()->ClipRect = {100, 0, 200, 200};
+    printer.Page()->ClipActive = true;
+    // One world unit a pixel.
+    printer.Projection()->Calculate({0, 0}, printer.Page(), printer.Page()->HRes());
+    TRealPoint from, to;
+    printer.Projection()->DeviceToWorld(50, 100, from);
+    printer.Projection()->DeviceToWorld(250, 100, to);
+    printer.MoveTo(from.X, from.Y);
+    printer.LineTo(to.X, to.Y);
+  }
+  platform::SetPrintFileName("kestx.pdf");
+  platform::SetPrintResolution(300);
+  const PpmPicture page = RasterisePdf(pdf, dpi, folder.File("page"));
+  ASSERT_GT(page.Width, 250);
+  int before = 0, inside = 0;
+  for (int y = 95; y <= 105; ++y)
+    for (int x = 40; x < 210; ++x)
+      if (page.At(x, y) != 0xFFFFFF) ++(x < 100 ? before : inside);
+  EXPECT_EQ(before, 0) << "left of the clip";
+  EXPECT_GE(inside, 95) << "along the clip's width";
+}
+
 TEST_F(CanvasDeviceTest, APrintDeviceMadeAndFreedWithNothingDrawnWritesNoFile) {
   TempFolder folder;
   const std::string pdf = folder.File("nothing.pdf");
