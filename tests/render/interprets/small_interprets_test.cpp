@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "render/interprets/selection_interprets.h"
@@ -70,6 +71,9 @@ TEST_F(SmallInterpretTest, ASelectedObjectIsHighlightedInXorAndDrawingItTwiceTak
     std::function<TElement*()> make;
     // The box the highlight must fill out: left, top, right, bottom.
     platform::PixelRect box;
+    // Pixels on the left and bottom sides of square markers, which nothing
+    // else of the highlight crosses.
+    std::vector<std::pair<int, int>> squareSides;
   };
   std::vector<std::unique_ptr<TElement>> keep;
   const Case cases[] = {
@@ -80,20 +84,25 @@ TEST_F(SmallInterpretTest, ASelectedObjectIsHighlightedInXorAndDrawingItTwiceTak
          keep.emplace_back(point);
          return point;
        },
-       {37, 37, 64, 64}},
+       {37, 37, 64, 64},
+       // Squares of 6 and 12 pixels about pixel (50, 50); the cross inks rows and columns 49 to 51.
+       {{44, 47}, {47, 56}, {38, 45}, {45, 62}}},
       {"a line: its vertices marked by squares of 4 + 2 pixels",
        [&] {
          keep.emplace_back(WithVertices(new TPolyLineElement, {{20, 80}, {80, 80}, {80, 30}}));
          return keep.back().get();
        },
        // Vertices at pixels (20, 20), (80, 20), (80, 70); squares 6 pixels each way.
-       {20 - 6, 20 - 6, 80 + 6 + 1, 70 + 6 + 1}},
+       {20 - 6, 20 - 6, 80 + 6 + 1, 70 + 6 + 1},
+       // The first vertex's square; the line leaves it to the right along rows 19 to 21.
+       {{14, 17}, {17, 26}}},
       {"an area: hatched inside a three-pixel outline",
        [&] {
          keep.emplace_back(WithVertices(new TAreaElement, {{20, 20}, {60, 20}, {60, 60}, {20, 60}}));
          return keep.back().get();
        },
-       {19, 39, 62, 82}},
+       {19, 39, 62, 82},
+       {}},
   };
   for (const Case& test : cases) {
     SCOPED_TRACE(test.name);
@@ -108,6 +117,8 @@ TEST_F(SmallInterpretTest, ASelectedObjectIsHighlightedInXorAndDrawingItTwiceTak
         if (device->Canvas()->Pixel(x, y) != 0xFFFFFF)
           ink = {std::min(ink.Left, x), std::min(ink.Top, y), std::max(ink.Right, x + 1), std::max(ink.Bottom, y + 1)};
     EXPECT_EQ(ink, test.box);
+    for (const auto& [x, y] : test.squareSides)
+      EXPECT_NE(device->Canvas()->Pixel(x, y), 0xFFFFFFu) << "a square's side at " << x << "," << y;
     Run(interpret, *element, *device);
     EXPECT_EQ(PixelsBreaking(*device->Canvas(), [](int, int) { return false; }), "");
   }
