@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <map>
@@ -358,16 +359,20 @@ TEST_F(CanvasDeviceTest, APrintedColouredWideLineIsAQuadAndBlackOrWhiteStayPlain
   struct Case {
     const char* name;
     platform::ColorValue color;
-    // The columns the line covers on its rows 97..102.
+    int width;
+    // The columns the line covers on its rows 100 - h .. 100 + h - 1, h
+    // being half the width, at least 1.
     int left, right;
   };
   const Case cases[] = {
-      {"red: a quadrilateral three pixels to each side", kRed, 100, 200},
-      {"black: the plain wide line with its round ends", 0, 97, 203},
+      {"red: a quadrilateral three pixels to each side", kRed, 6, 100, 200},
+      {"black: the plain wide line with its round ends", 0, 6, 97, 203},
+      {"red two pixels wide: a quadrilateral one pixel to each side", kRed, 2, 100, 200},
   };
   for (const Case& test : cases) {
     SCOPED_TRACE(test.name);
-    const std::string pdf = folder.File(std::string("line") + std::to_string(test.color) + ".pdf");
+    const std::string pdf =
+        folder.File("line" + std::to_string(test.color) + "-" + std::to_string(test.width) + ".pdf");
     platform::SetPrintFileName(pdf);
     platform::SetPrintResolution(dpi);
     {
@@ -375,7 +380,7 @@ TEST_F(CanvasDeviceTest, APrintedColouredWideLineIsAQuadAndBlackOrWhiteStayPlain
       EXPECT_EQ(std::tuple(printer.GetName(), printer.Printer().Title()), std::tuple("PRINTER", "KESTU KARTIR"));
       printer.RasterizeLines = true;
       printer.GetPen()->Color = test.color;
-      printer.GetPen()->Width = 6;
+      printer.GetPen()->Width = test.width;
       printer.MoveToPixel(100, 100);
       printer.LineToPixel(200, 100);
     }
@@ -384,7 +389,8 @@ TEST_F(CanvasDeviceTest, APrintedColouredWideLineIsAQuadAndBlackOrWhiteStayPlain
     std::string wrong;
     for (int y = 90; y < 110; ++y)
       for (int x = 90; x < 210; ++x) {
-        const bool covered = y >= 97 && y < 103 && x >= test.left && x < test.right;
+        const int h = std::max(1, test.width / 2);
+        const bool covered = y >= 100 - h && y < 100 + h && x >= test.left && x < test.right;
         const platform::ColorValue pixel = page.At(x, y);
         // Round ends shave their corners; only the quad's columns are exact.
         if (test.color == 0 && (x < 100 || x >= 200)) continue;
