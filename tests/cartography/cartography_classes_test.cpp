@@ -36,11 +36,13 @@ TEST_F(CartographyClassesTest, EveryRegisteredClassIsFoundByItsNameInTheTreeUnde
   EXPECT_EQ(wrong, std::vector<std::string>{});
 }
 
-// Views, desktops, grid marks, pictures, rasters and model scripts are made
-// by scripts and read from files by their class names.
+// Views (with the projection each holds as a child), desktops, grid marks,
+// pictures, rasters and model scripts are made by scripts and read from
+// files by their class names.
 TEST_F(CartographyClassesTest, TheLayoutRasterAndModelClassesAreMadeByTheirNames) {
   for (const char* name :
-       {"TView", "TViewInterpret", "TDesktop", "TDeskTopFile", "TMultiPageDesktop", "TDesktopInterpret",
+       {"TView", "TViewProjection", "TViewInterpret", "TDesktop", "TDeskTopFile", "TMultiPageDesktop",
+        "TDesktopInterpret",
         "TDrawRectInterpret", "TTileTemplate", "TTextBlock", "TCross", "TLines", "TInterpretKrizku", "TLinesInterpret",
         "TGraphicFileElement", "TBMPFileElement", "TRaster", "TRasterInterpret", "TModelScript", "TLayerScript",
         "TModelScriptCreator", "TStringListFromModelScript", "TModelByScriptCreator", "TDynamicModel",

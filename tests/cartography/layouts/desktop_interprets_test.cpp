@@ -81,6 +81,25 @@ TEST_F(DesktopInterpretTest, ATextIsDrawnFromItsUpperLeftCornerUnlessItsHeightCo
   }
 }
 
+// A text or a framed rectangle given to its interpret before any device
+// draws nothing and the walk ends quietly.
+TEST_F(DesktopInterpretTest, WithoutADeviceATextOrAFramedRectangleDrawsNothing) {
+  TText text;
+  text.Text = "Hlava";
+  text.SetBounds({30, 40, 150, 60});
+  TDrawRectangle frame;
+  frame.SetBounds({20, 20, 60, 50});
+  TTextInterpret texts;
+  TDrawRectInterpret frames;
+  const std::pair<TInterpret*, TElement*> rows[] = {{&texts, &text}, {&frames, &frame}};
+  for (const auto& [interpret, element] : rows) {
+    interpret->SetInput(element);
+    interpret->DoIt();
+    EXPECT_EQ(std::pair(interpret->Busy(), interpret->Device()), std::pair(false, static_cast<TDevice*>(nullptr)))
+        << interpret->ClassName();
+  }
+}
+
 // A text placed on a desktop is drawn by the desktop's own interpret, below
 // and right of its upper-left corner and within the sheet.
 TEST_F(DesktopInterpretTest, ADesktopDrawsTheTextsPlacedOnIt) {

@@ -2,8 +2,10 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "cartography/models/layer_scripts.h"
 #include "framework/core/messages.h"
 #include "tests/cartography/layouts/layouts_fixture.h"
 
@@ -84,6 +86,11 @@ TEST_F(TileTemplateTest, TilesOfSeveralRowsLieRowAboveRowShowingTheMapRowAboveRo
 
 TEST_F(TileTemplateTest, AReferenceSpaceTakesTheWorldTheGrownViewShowsAndNothingIsTiled) {
   auto desktop = DesktopWithView(0.25, 0.1);
+  auto* view = static_cast<TView*>(desktop->FindElementByName("Pohled"));
+  // The view's model script goes before the model is read: the model the
+  // view had stays, and no model is built from the script.
+  view->ModelScript();
+  const TElementLink model(view->Model());
   TRectEntity space;
   TTileTemplate tiles;
   tiles.TileX = tiles.TileY = 0.1;
@@ -93,6 +100,8 @@ TEST_F(TileTemplateTest, AReferenceSpaceTakesTheWorldTheGrownViewShowsAndNothing
   EXPECT_EQ(RectText({space.GetMinX(), space.GetMinY(), space.GetMaxX(), space.GetMaxY()}),
             "(4850, 7950)-(5150, 8050)");
   EXPECT_EQ(ViewsOf(*desktop), "Pohled (0.1, 0.1)-(0.4, 0.2) shows (4850, 7950)-(5150, 8050)");
+  EXPECT_EQ(std::pair(view->Model(), view->FindElementByClass(TModelScript::StaticClass())),
+            std::pair(model.Get(), static_cast<TElement*>(nullptr)));
 }
 
 TEST_F(TileTemplateTest, WhatCannotBeTiledIsLeftAsItWasWithALineForTheMessageWindow) {

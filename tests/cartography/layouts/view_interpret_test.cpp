@@ -125,6 +125,40 @@ TEST_F(ViewInterpretTest, ViewsInsideTheModelsOfViewsAreDrawnOnlyToALimitedDepth
   }
 }
 
+// A view interpret that notes each walk its inner interpret reports ended
+// (code 3, posted to the inner interpret's owner).
+class TWalkNotingViewInterpret : public TViewInterpret {
+ public:
+  int walks = 0;
+  void ReceiveMessage(TKestuMessage*& message, bool& handled) override {
+    if (message && message->Message == msgFinished && message->Sender() == Interpret()) ++walks;
+    TViewInterpret::ReceiveMessage(message, handled);
+  }
+};
+
+// A view of no scale, or of one without a number, would put all its model
+// on one point: its model is not walked at all.
+TEST_F(ViewInterpretTest, OnlyAViewOfAScaleAboveZeroWalksItsModel) {
+  struct Case {
+    const char* name;
+    double scale;
+    int walks;
+  };
+  const Case cases[] = {{"scale 1", 1, 1},
+                        {"scale 0", 0, 0},
+                        {"a scale without a number", std::numeric_limits<double>::quiet_NaN(), 0}};
+  for (const Case& test : cases) {
+    auto device = MakeBitmapDevice(200, 100);
+    std::unique_ptr<TView> view(MakeView("V", {20, 20, 120, 80}, test.scale, {1000, 2000}));
+    view->SetAngle(0);
+    view->CreateModel();
+    TWalkNotingViewInterpret interpret;
+    DrawElement(interpret, *view, *device);
+    RunMessages();
+    EXPECT_EQ(interpret.walks, test.walks) << test.name;
+  }
+}
+
 TEST_F(ViewInterpretTest, TheInnerInterpretGetsTheDefaultScriptOnce) {
   TViewInterpret interpret;
   TInterpretScript* script = interpret.InterpretScript();

@@ -67,6 +67,8 @@ TEST_F(ParallelTest, OffsetsEachVertexOnTheAskedSide) {
        {"M 0.000 1.000", "M 11.000 1.000", "M 11.000 -10.000"}},
       {"doubling back: the normal of the first segment", 1, 0, {{0, 0}, {10, 0}, {5, 0}},
        {"M 0.000 1.000", "M 10.000 1.000", "M 5.000 -1.000"}},
+      {"doubling back on the right: the normal of the first segment too", 0, 0, {{0, 0}, {10, 0}, {5, 0}},
+       {"M 0.000 -1.000", "M 10.000 -1.000", "M 5.000 1.000"}},
       {"arc of tolerance 50: its two ends, in line order", 1, 50, rightTurn,
        {"M 0.000 1.000", "M 10.000 1.000", "M 11.000 0.000", "M 11.000 -10.000"}},
       {"arc of tolerance 10: one point between", 1, 10, rightTurn,

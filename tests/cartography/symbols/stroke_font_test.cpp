@@ -240,6 +240,15 @@ TEST_F(StrokeFontTest, RefusesFontsWhoseTablesDoNotFit) {
   }
 }
 
+// The 16 bytes of the table header with no characters are a whole font:
+// it loads without a box and its top (40) sizes a text of mode 1, flag 8
+// clear, as top x Height.
+TEST_F(StrokeFontTest, AFontOfItsTableHeaderAloneLoads) {
+  EXPECT_TRUE(LoadOwnFont(BuildStrokeFont('B', 'A', 40, true, {})));
+  EXPECT_EQ(Boxes(), std::vector<std::string>{});
+  EXPECT_DOUBLE_EQ(font->TextHeight(), 40 * 0.5);
+}
+
 TEST_F(StrokeFontTest, StopsStrokesAtTheEndOfTheData) {
   struct Row {
     const char* name;

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <map>
@@ -340,6 +341,7 @@ TEST_F(CanvasDeviceTest, ElementPointsAreProjectedClampedAndFreeOfRepeatsWithout
       {"repeats dropped", {{10, 10}, {10.2, 10}, {20, 30}}, {{10, 90}, {20, 70}}},
       {"one point is enough", {{1, 99}}, {{1, 1}}},
       {"clamped to 32000", {{1e9, -1e9}}, {{32000, 32000}}},
+      {"no vertices: no points and no bytes", {}, {}},
   };
   for (const Case& test : cases) {
     std::unique_ptr<TPolyLineElement> line(WithVertices(new TPolyLineElement, test.points));
@@ -357,16 +359,20 @@ TEST_F(CanvasDeviceTest, APrintedColouredWideLineIsAQuadAndBlackOrWhiteStayPlain
   struct Case {
     const char* name;
     platform::ColorValue color;
-    // The columns the line covers on its rows 97..102.
+    int width;
+    // The columns the line covers on its rows 100 - h .. 100 + h - 1, h
+    // being half the width, at least 1.
     int left, right;
   };
   const Case cases[] = {
-      {"red: a quadrilateral three pixels to each side", kRed, 100, 200},
-      {"black: the plain wide line with its round ends", 0, 97, 203},
+      {"red: a quadrilateral three pixels to each side", kRed, 6, 100, 200},
+      {"black: the plain wide line with its round ends", 0, 6, 97, 203},
+      {"red two pixels wide: a quadrilateral one pixel to each side", kRed, 2, 100, 200},
   };
   for (const Case& test : cases) {
     SCOPED_TRACE(test.name);
-    const std::string pdf = folder.File(std::string("line") + std::to_string(test.color) + ".pdf");
+    const std::string pdf =
+        folder.File("line" + std::to_string(test.color) + "-" + std::to_string(test.width) + ".pdf");
     platform::SetPrintFileName(pdf);
     platform::SetPrintResolution(dpi);
     {
@@ -374,7 +380,7 @@ TEST_F(CanvasDeviceTest, APrintedColouredWideLineIsAQuadAndBlackOrWhiteStayPlain
       EXPECT_EQ(std::tuple(printer.GetName(), printer.Printer().Title()), std::tuple("PRINTER", "KESTU KARTIR"));
       printer.RasterizeLines = true;
       printer.GetPen()->Color = test.color;
-      printer.GetPen()->Width = 6;
+      printer.GetPen()->Width = test.width;
       printer.MoveToPixel(100, 100);
       printer.LineToPixel(200, 100);
     }
@@ -383,7 +389,8 @@ TEST_F(CanvasDeviceTest, APrintedColouredWideLineIsAQuadAndBlackOrWhiteStayPlain
     std::string wrong;
     for (int y = 90; y < 110; ++y)
       for (int x = 90; x < 210; ++x) {
-        const bool covered = y >= 97 && y < 103 && x >= test.left && x < test.right;
+        const int h = std::max(1, test.width / 2);
+        const bool covered = y >= 100 - h && y < 100 + h && x >= test.left && x < test.right;
         const platform::ColorValue pixel = page.At(x, y);
         // Round ends shave their corners; only the quad's columns are exact.
         if (test.color == 0 && (x < 100 || x >= 200)) continue;
@@ -401,6 +408,41 @@ TEST_F(CanvasDeviceTest, APrintedColouredWideLineIsAQuadAndBlackOrWhiteStayPlain
 
 // Made through its class (as a script or the property sweep makes it) and
 // freed with nothing drawn, a print device leaves no print file behind.
+// With lines rasterised, a black segment cut by the clip still goes through
+// the wide-line routine, which moves to the cut point first: nothing is
+// drawn between the pen position and the clip.
+TEST_F(CanvasDeviceTest, APrintedBlackSegmentCutByTheClipStartsAtTheClip) {
+  TempFolder folder;
+  const int dpi = 50;
+  const std::string pdf = folder.File("cut.pdf");
+  platform::SetPrintFileName(pdf);
+  platform::SetPrintResolution(dpi);
+  {
+    TPrintDevice printer;
+    printer.RasterizeLines = true;
+    printer.GetPen()->Color = 0;
+    printer.Page()->ClipRect = {100, 0, 200, 200};
+    printer.Page()->ClipActive = true;
+    // One world unit a pixel.
+    printer.Projection()->Calculate({0, 0}, printer.Page(), printer.Page()->HRes());
+    TRealPoint from, to;
+    printer.Projection()->DeviceToWorld(50, 100, from);
+    printer.Projection()->DeviceToWorld(250, 100, to);
+    printer.MoveTo(from.X, from.Y);
+    printer.LineTo(to.X, to.Y);
+  }
+  platform::SetPrintFileName("kestx.pdf");
+  platform::SetPrintResolution(300);
+  const PpmPicture page = RasterisePdf(pdf, dpi, folder.File("page"));
+  ASSERT_GT(page.Width, 250);
+  int before = 0, inside = 0;
+  for (int y = 95; y <= 105; ++y)
+    for (int x = 40; x < 210; ++x)
+      if (page.At(x, y) != 0xFFFFFF) ++(x < 100 ? before : inside);
+  EXPECT_EQ(before, 0) << "left of the clip";
+  EXPECT_GE(inside, 95) << "along the clip's width";
+}
+
 TEST_F(CanvasDeviceTest, APrintDeviceMadeAndFreedWithNothingDrawnWritesNoFile) {
   TempFolder folder;
   const std::string pdf = folder.File("nothing.pdf");

@@ -50,10 +50,16 @@ class TileTest : public RenderTest {
     device->Projection()->Calculate({0, 0}, device->Page(), 3779.5);
     return device;
   }
-  // Band heights of every band, walking them all.
-  static std::vector<int> Bands(TTileDevice& tiles) {
+  // Band heights of every band, walking them all.  Each band's projection
+  // is centred on the world Y of the target's row in the band's middle.
+  static std::vector<int> Bands(TTileDevice& tiles, const TDevice& target) {
     std::vector<int> heights;
-    for (; !tiles.Done; tiles.NextTile()) heights.push_back(tiles.Bitmap()->Height());
+    for (; !tiles.Done; tiles.NextTile()) {
+      heights.push_back(tiles.Bitmap()->Height());
+      const std::int32_t middle = tiles.TileTop + tiles.Bitmap()->Height() / 2;
+      EXPECT_DOUBLE_EQ(tiles.Projection()->Center_Y(), target.Projection()->DeviceToWorldY(middle))
+          << "the band at row " << tiles.TileTop;
+    }
     return heights;
   }
 
@@ -90,7 +96,7 @@ TEST_F(TileTest, BandsHalveRoundingUpAsTheirCountDoublesAndNoneLiesBelowThePage)
     platform::Bitmap::FailNextCreations(test.failures);
     tiles.Setup(target.get());
     EXPECT_EQ(tiles.TileCount, static_cast<int>(test.bands.size()));
-    EXPECT_EQ(Bands(tiles), test.bands);
+    EXPECT_EQ(Bands(tiles, *target), test.bands);
     EXPECT_EQ(tiles.Bitmap(), nullptr) << "the last band's bitmap is freed";
   }
 }

@@ -109,6 +109,21 @@ TEST_F(InterpretTest, ARedrawOfOneElementDrawsOnlyItAndKeepsTheInputAndWhileBusy
   }
 }
 
+// The tool's own codes come first: code 2 closes the interpret, which tells
+// its owner by code 1.
+TEST_F(InterpretTest, ACloseMessageClosesTheInterpretAsItDoesAnyTool) {
+  TRecorder owner;
+  auto* top = Probe("top", "", true).release();
+  top->SetName("top");
+  owner.AddElement(top);
+  TKestuMessage close(msgClose, nullptr, top, nullptr, false);
+  TKestuMessage* message = &close;
+  bool handled = false;
+  top->ReceiveMessage(message, handled);
+  RunMessages();
+  EXPECT_EQ(owner.Log(), std::to_string(msgToolClosed) + "<top");
+}
+
 TEST_F(InterpretTest, ABrokenWalkEndsQuietlyAndARequestedRestartRedrawsOnce) {
   const std::pair<bool, std::vector<std::string>> cases[] = {
       {false, {"top:before", "top:root"}},

@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "render/interprets/selection_interprets.h"
@@ -70,6 +71,9 @@ TEST_F(SmallInterpretTest, ASelectedObjectIsHighlightedInXorAndDrawingItTwiceTak
     std::function<TElement*()> make;
     // The box the highlight must fill out: left, top, right, bottom.
     platform::PixelRect box;
+    // Pixels on the left and bottom sides of square markers, which nothing
+    // else of the highlight crosses.
+    std::vector<std::pair<int, int>> squareSides;
   };
   std::vector<std::unique_ptr<TElement>> keep;
   const Case cases[] = {
@@ -80,20 +84,25 @@ TEST_F(SmallInterpretTest, ASelectedObjectIsHighlightedInXorAndDrawingItTwiceTak
          keep.emplace_back(point);
          return point;
        },
-       {37, 37, 64, 64}},
+       {37, 37, 64, 64},
+       // Squares of 6 and 12 pixels about pixel (50, 50); the cross inks rows and columns 49 to 51.
+       {{44, 47}, {47, 56}, {38, 45}, {45, 62}}},
       {"a line: its vertices marked by squares of 4 + 2 pixels",
        [&] {
          keep.emplace_back(WithVertices(new TPolyLineElement, {{20, 80}, {80, 80}, {80, 30}}));
          return keep.back().get();
        },
        // Vertices at pixels (20, 20), (80, 20), (80, 70); squares 6 pixels each way.
-       {20 - 6, 20 - 6, 80 + 6 + 1, 70 + 6 + 1}},
+       {20 - 6, 20 - 6, 80 + 6 + 1, 70 + 6 + 1},
+       // The first vertex's square; the line leaves it to the right along rows 19 to 21.
+       {{14, 17}, {17, 26}}},
       {"an area: hatched inside a three-pixel outline",
        [&] {
          keep.emplace_back(WithVertices(new TAreaElement, {{20, 20}, {60, 20}, {60, 60}, {20, 60}}));
          return keep.back().get();
        },
-       {19, 39, 62, 82}},
+       {19, 39, 62, 82},
+       {}},
   };
   for (const Case& test : cases) {
     SCOPED_TRACE(test.name);
@@ -108,6 +117,8 @@ TEST_F(SmallInterpretTest, ASelectedObjectIsHighlightedInXorAndDrawingItTwiceTak
         if (device->Canvas()->Pixel(x, y) != 0xFFFFFF)
           ink = {std::min(ink.Left, x), std::min(ink.Top, y), std::max(ink.Right, x + 1), std::max(ink.Bottom, y + 1)};
     EXPECT_EQ(ink, test.box);
+    for (const auto& [x, y] : test.squareSides)
+      EXPECT_NE(device->Canvas()->Pixel(x, y), 0xFFFFFFu) << "a square's side at " << x << "," << y;
     Run(interpret, *element, *device);
     EXPECT_EQ(PixelsBreaking(*device->Canvas(), [](int, int) { return false; }), "");
   }
@@ -215,43 +226,66 @@ TEST_F(SmallInterpretTest, ASheetIsFramedInItsSeriesColourAndNamedBelowItsScale)
 }
 
 TEST_F(SmallInterpretTest, ZMSheetsAreOutlinedAndTheLocatorKeepsItsSheet) {
-  TMapsZM locator;
-  locator.SetScale(100000);
-  locator.SetMap200(12);
-  locator.SetMap100(3);
-  locator.Color = 0x0000FF;
-  locator.PenWidth = 0;
-  // Sheet 12's outline on a page fitted round it.
-  TMapsZM sheet;
-  sheet.SetMap200(12);
-  TZMCorners corners;
-  for (int k = 1; k <= 4; ++k) corners[static_cast<std::size_t>(k - 1)] = {sheet.CornerX(k), sheet.CornerY(k)};
-  const std::unique_ptr<TRectangle> bounds(TMapsZM::QuadBounds(corners));
-  auto device = MakeBitmapDevice(200, 200);
-  device->Projection()->FitRect({bounds->MinX() - 5000, bounds->MinY() - 5000, bounds->MaxX() + 5000,
-                                 bounds->MaxY() + 5000});
-  ASSERT_LT(device->Projection()->Scale(), 4000000);
-  TInterpretZM interpret;
-  Run(interpret, locator, *device);
-  const auto pixelAt = [&](const TRealPoint& a, const TRealPoint& b, double t) {
-    const TDevicePoint p = device->ToDevice(a.X + t * (b.X - a.X), a.Y + t * (b.Y - a.Y));
-    int red = 0;
-    for (int dy = -1; dy <= 1; ++dy)
-      for (int dx = -1; dx <= 1; ++dx) red += device->Canvas()->Pixel(p.X + dx, p.Y + dy) == 0x0000FF;
-    return red > 0;
+  struct Case {
+    const char* name;
+    int locatorScale, map100, map50;
+    // The sheet outlined on a page fitted round it, its level and the
+    // largest projection scale at which the level below it is drawn.
+    int sheetScale;
+    double below;
   };
-  // The sheet's own edges 1-2, 2-4, 4-3, 3-1 and the quarter lines through
-  // its middle (the 1:100 000 level is asked for).
-  const std::pair<int, int> edges[] = {{0, 1}, {1, 3}, {3, 2}, {2, 0}};
-  for (const auto& [from, to] : edges)
-    EXPECT_TRUE(pixelAt(corners[static_cast<std::size_t>(from)], corners[static_cast<std::size_t>(to)], 0.3))
-        << from << "-" << to;
-  const TRealPoint mid12{(corners[0].X + corners[1].X) / 2, (corners[0].Y + corners[1].Y) / 2};
-  const TRealPoint mid34{(corners[2].X + corners[3].X) / 2, (corners[2].Y + corners[3].Y) / 2};
-  EXPECT_TRUE(pixelAt(mid12, mid34, 0.3)) << "the quarters' dividing line";
-  EXPECT_EQ(std::tuple(locator.GetMap200(), locator.GetMap100(), locator.GetMap50(), locator.GetScale()),
-            std::tuple(12, 3, 0, 100000))
-      << "the locator keeps its sheet";
+  // Sheet 12 of 1:200 000 with the 1:100 000 level asked for, and the first
+  // 1:50 000 sheet of its first quarter with the 1:25 000 level asked for:
+  // each is divided into quarters by the lines through its middle.
+  const Case cases[] = {{"1:100 000 quarters of sheet 12", 100000, 3, 0, 200000, 4000000},
+                        {"1:25 000 quarters of sheet 12-1-1", 25000, 1, 1, 50000, 1000000}};
+  for (const Case& test : cases) {
+    SCOPED_TRACE(test.name);
+    TMapsZM locator;
+    locator.SetScale(test.locatorScale);
+    locator.SetMap200(12);
+    locator.SetMap100(test.map100);
+    if (test.map50) locator.SetMap50(test.map50);
+    locator.Color = 0x0000FF;
+    locator.PenWidth = 0;
+    TMapsZM sheet;
+    sheet.SetMap200(12);
+    if (test.map50) {
+      sheet.SetMap100(1);
+      sheet.SetMap50(1);
+    }
+    sheet.SetScale(test.sheetScale);
+    TZMCorners corners;
+    for (int k = 1; k <= 4; ++k) corners[static_cast<std::size_t>(k - 1)] = {sheet.CornerX(k), sheet.CornerY(k)};
+    const std::unique_ptr<TRectangle> bounds(TMapsZM::QuadBounds(corners));
+    const double margin = (bounds->MaxX() - bounds->MinX()) / 10;
+    auto device = MakeBitmapDevice(200, 200);
+    device->Projection()->FitRect({bounds->MinX() - margin, bounds->MinY() - margin, bounds->MaxX() + margin,
+                                   bounds->MaxY() + margin});
+    ASSERT_LT(device->Projection()->Scale(), test.below);
+    TInterpretZM interpret;
+    Run(interpret, locator, *device);
+    const auto pixelAt = [&](const TRealPoint& a, const TRealPoint& b, double t) {
+      const TDevicePoint p = device->ToDevice(a.X + t * (b.X - a.X), a.Y + t * (b.Y - a.Y));
+      int red = 0;
+      for (int dy = -1; dy <= 1; ++dy)
+        for (int dx = -1; dx <= 1; ++dx) red += device->Canvas()->Pixel(p.X + dx, p.Y + dy) == 0x0000FF;
+      return red > 0;
+    };
+    // The sheet's own edges 1-2, 2-4, 4-3, 3-1 and the quarter lines through
+    // its middle.
+    const std::pair<int, int> edges[] = {{0, 1}, {1, 3}, {3, 2}, {2, 0}};
+    for (const auto& [from, to] : edges)
+      EXPECT_TRUE(pixelAt(corners[static_cast<std::size_t>(from)], corners[static_cast<std::size_t>(to)], 0.3))
+          << from << "-" << to;
+    const TRealPoint mid12{(corners[0].X + corners[1].X) / 2, (corners[0].Y + corners[1].Y) / 2};
+    const TRealPoint mid34{(corners[2].X + corners[3].X) / 2, (corners[2].Y + corners[3].Y) / 2};
+    EXPECT_TRUE(pixelAt(mid12, mid34, 0.3)) << "the quarters' dividing line";
+    EXPECT_EQ(std::tuple(locator.GetMap200(), locator.GetMap100(), locator.GetMap50(), locator.GetScale()),
+              std::tuple(12, test.map100, test.map50, test.locatorScale))
+        << "the locator keeps its sheet";
+  }
+  TInterpretZM interpret;
   EXPECT_TRUE(interpret.AcceptsClass(TMapsZM::StaticClass()));
   EXPECT_FALSE(interpret.AcceptsClass(TRectEntity::StaticClass()));
 }

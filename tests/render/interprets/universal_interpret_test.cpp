@@ -210,6 +210,36 @@ TEST_F(UniversalInterpretTest, ALayerDrawsItsClassWithItsOwnInterpretAndASwitche
   }
 }
 
+// Only a layer with both an interpret and a class draws by its own
+// interpret; inside any other the script draws as outside layers.
+TEST_F(UniversalInterpretTest, ALayerWithoutItsInterpretOrItsClassLeavesItsElementsToTheScript) {
+  struct Case {
+    const char* name;
+    bool withInterpret;
+    const char* layerClass;
+  };
+  const Case cases[] = {{"an interpret without a class", true, ""},
+                        {"a class without an interpret", false, "PolyLineElement"}};
+  for (const Case& test : cases) {
+    log.clear();
+    model.Clear();
+    auto* layer = Named<TInterpretLayer>("layer", &model);
+    layer->SetLayerClassName(test.layerClass);
+    if (test.withInterpret) {
+      auto* own = new TLoggingInterpret;
+      own->log = &log;
+      own->tag = "layer";
+      layer->SetInterpret(own);
+    }
+    Square("a", 0, 0, layer);
+    Bind("TPolyLineElement", "script");
+    Draw();
+    EXPECT_EQ(Join(log), "script:a") << test.name;
+    EXPECT_FALSE(universal->InterpretByLayer) << test.name;
+    universal->Script()->SetPassesCount(0);
+  }
+}
+
 TEST_F(UniversalInterpretTest, ABreakEndsTheWalkAtTheNextAlarmAndARestartDrawsAgain) {
   static std::uint64_t now;
   now = 0;

@@ -114,6 +114,10 @@ TEST_F(PaletteTest, TheColourFormLoadsAndSavesPaletteFilesItNames) {
   dialogs.FileAnswers = {};  // cancelled: nothing changes
   platform::UserClick(form.Window(), "b_Load");
   EXPECT_EQ(PaletteFileName(), folder.File("ULOZENA.TXT"));
+  // A square clicked takes the colour the colour dialog answers, and shows it.
+  dialogs.ColorAnswers = {0x123456};
+  platform::UserClick(form.Window(), "S2");
+  EXPECT_EQ(std::tuple(form.Squares()[2], form.Window().Color("S2")), std::tuple(0x123456u, 0x123456u));
 }
 
 }  // namespace

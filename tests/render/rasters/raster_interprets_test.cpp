@@ -1,9 +1,13 @@
 #include "render/rasters/raster_interprets.h"
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
+#include <memory>
 #include <string>
 #include <tuple>
+#include <utility>
+#include <vector>
 
 #include "framework/tools/system_register.h"
 #include "framework/tools/world.h"
@@ -43,11 +47,44 @@ std::unique_ptr<TBitmapDevice> MapDevice(int width, int height) {
   return device;
 }
 
+// Stands for the local view transformation and notes the number of each
+// operation asked of it.
+class RecordingView : public platform::ViewTransformation {
+ public:
+  explicit RecordingView(std::shared_ptr<platform::ViewTransformation> view) : view_(std::move(view)) {}
+  void Reset(std::int32_t mode) override { view_->Reset(mode); }
+  void SetView(double x0, double y0, double width, double height, std::int32_t view, std::int32_t tileWidth,
+               std::int32_t tileHeight, std::int32_t a, std::int32_t b, platform::Canvas* tile,
+               std::int32_t c) override {
+    Operations.push_back(7);
+    view_->SetView(x0, y0, width, height, view, tileWidth, tileHeight, a, b, tile, c);
+  }
+  void PixelTop(double column, double row, double& y) override {
+    Operations.push_back(17);
+    view_->PixelTop(column, row, y);
+  }
+  void RowHeight(double& height) override {
+    Operations.push_back(19);
+    view_->RowHeight(height);
+  }
+  void SliceTop(double& y) override {
+    Operations.push_back(13);
+    view_->SliceTop(y);
+  }
+  const std::shared_ptr<platform::ViewTransformation>& Local() const { return view_; }
+  std::vector<int> Operations;
+
+ private:
+  std::shared_ptr<platform::ViewTransformation> view_;
+};
+
 // Stands for the local store but fails to render the first n times.
 class FailingStore : public platform::RasterStore {
  public:
   FailingStore(std::shared_ptr<platform::RasterStore> store, int failures) : store_(std::move(store)), left_(failures) {}
   void BindView(std::int32_t view, std::shared_ptr<platform::ViewTransformation> t, std::int32_t& result) override {
+    // The local store binds only its own transformation.
+    if (const auto* recording = dynamic_cast<const RecordingView*>(t.get())) t = recording->Local();
     store_->BindView(view, std::move(t), result);
   }
   void SetViewEntry(std::int32_t view, std::shared_ptr<platform::ViewEntry> entry) override {
@@ -310,6 +347,38 @@ TEST_F(RasterDrawTest, AFailingTileIsReportedAndTheNextOneDrawn) {
   const platform::DecodedPicture picture = platform::DecodePictureFile(kSamples + "large.jpg");
   EXPECT_EQ(canvas.Pixel(100, 100), kMap) << "the failed tile left the map";
   EXPECT_EQ(canvas.Pixel(100, 700), picture.At(100, 700)) << "the next tile drawn";
+}
+
+// Each tile's slice is set on the view (operation 7); with more than one
+// tile, operations 17, 19 and 13 fit each tile's slice.
+TEST_F(RasterDrawTest, WithMoreThanOneTileEachSliceIsFittedByTheViewsOperations) {
+  struct Row {
+    const char* name;
+    const char* setting;  // MEMORY_C
+    int tiles;
+  };
+  const Row rows[] = {{"two tiles", "8000000", 2}, {"one tile", "20000000", 1}};
+  for (const Row& row : rows) {
+    SetRaster("MEMORY_C", row.setting);
+    auto raster = Raster("large.jpg");
+    auto view = std::make_shared<RecordingView>(
+        platform::CreateRasterObject<platform::ViewTransformation>(platform::kViewTransformationId));
+    auto store = std::make_shared<FailingStore>(
+        platform::CreateRasterObject<platform::RasterStore>(platform::kRasterStoreId), 0);
+    platform::SetRasterObjectFactory([&](const std::string& id) -> std::shared_ptr<platform::RasterObject> {
+      if (id == platform::kRasterStoreId) return store;
+      if (id == platform::kViewTransformationId) return view;
+      return nullptr;
+    });
+    auto device = MapDevice(4000, 1000);
+    Draw(*raster, *device);
+    platform::SetRasterObjectFactory(nullptr);
+    const std::vector<int>& done = view->Operations;
+    const auto count = [&](int operation) { return std::count(done.begin(), done.end(), operation); };
+    const int fits = row.tiles > 1 ? row.tiles : 0;
+    EXPECT_EQ(std::tuple(count(17), count(19), count(13)), std::tuple(fits, fits, fits)) << row.name;
+    EXPECT_GE(count(7), row.tiles) << row.name;
+  }
 }
 
 // colour.bmp (7 x 5) is placed by its world file: pixels 2 units a side, the

@@ -69,6 +69,39 @@ class ExplorerTest : public ToolFormsTest {
   std::unique_ptr<TExplorer> explorer;
 };
 
+// Stands for the main tool and notes each message it receives as
+// "code:data name".
+class TNotingMainTool : public TTechnology {
+ public:
+  std::vector<std::string> Received;
+  void ReceiveMessage(TKestuMessage*& message, bool& handled) override {
+    Received.push_back(std::to_string(message->Message) + ":" + (message->Data() ? message->Data()->GetName() : "nil"));
+    handled = true;
+  }
+};
+
+// The menu's items hand the selected element to the main tool with the
+// code of the window it asks for.
+TEST_F(ExplorerTest, TheMenuItemsPostTheirCodesWithTheSelectedElementToTheMainTool) {
+  auto* main = new TNotingMainTool;
+  world->SetMainTool(main);
+  Open(world->ObjectModel());
+  Expand("Object model");
+  Expand("model");
+  Window().SetTreeCurrent("tv_Tree", NodeNamed("a"));
+  const std::pair<const char*, int> items[] = {{"mi_Zobraz", msgOpenGraphicWindow},
+                                               {"mi_Vlastnosti", msgOpenPropertyEditor},
+                                               {"mi_ProhlizejOdtud", msgOpenExplorer},
+                                               {"mi_ProhlizejVlastniky", msgOpenOwnersExplorer}};
+  for (const auto& [item, code] : items) {
+    main->Received.clear();
+    platform::UserClick(Window(), item);
+    RunMessages();
+    EXPECT_EQ(main->Received, std::vector<std::string>{std::to_string(code) + ":a"}) << item;
+  }
+  world->SetMainTool(nullptr);
+}
+
 // An entity whose children cannot be read (a source that fails as it is read).
 class TUnreadable : public TOwnerEntity {
  public:

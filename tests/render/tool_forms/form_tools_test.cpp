@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <memory>
+#include <tuple>
 
 #include "framework/forms/base_forms.h"
 #include "render/tool_forms/dialog_tools.h"
@@ -33,12 +34,14 @@ TEST_F(FormToolsTest, DroppedFilesAndRefusedClosesBecomeMessagesToTheToolAndAPla
   TFormTool plain;  // without a form: writes are ignored
   plain.SetLeft(10);
   plain.SetVisible(true);
-  EXPECT_EQ(std::pair(plain.Left(), plain.Visible()), std::pair(0, false));
+  EXPECT_EQ(std::tuple(plain.Left(), plain.Visible(), plain.AcceptDropFiles()), std::tuple(0, false, false));
   EXPECT_TRUE(Deliver(plain, TKestuTextMessage(msgFileDropped, &plain, &plain, nullptr, false)));
 
   std::unique_ptr<TRecordingDialog> dialog(new TRecordingDialog);
   dialog->AfterConstruction();
+  EXPECT_FALSE(dialog->AcceptDropFiles()) << "a form takes no files until it is told to";
   dialog->SetAcceptDropFiles(true);
+  EXPECT_TRUE(dialog->AcceptDropFiles());
   platform::UserDropFiles(dialog->Form()->Window(), {"/data/3.kes", "/data/1.kes", "/data/2.kes"});
   EXPECT_FALSE(platform::UserCloseWindow(dialog->Form()->Window()));
   RunMessages();

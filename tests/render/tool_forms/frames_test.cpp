@@ -6,6 +6,7 @@
 #include <memory>
 #include <tuple>
 
+#include "framework/core/class_registry.h"
 #include "tests/render/tool_forms/tool_forms_fixture.h"
 
 namespace {
@@ -34,6 +35,15 @@ TEST_F(FramesTest, TheFramesPlaceAndSizeAreItsPartsAndReadZeroWithoutOne) {
   EXPECT_EQ(std::tuple(part.Left, part.Top, part.Width, part.Height), std::tuple(12, 7, 150, 24));
   EXPECT_EQ(std::tuple(frame->Left(), frame->Top(), frame->Width(), frame->Height()), std::tuple(12, 7, 150, 24));
   EXPECT_EQ(std::tuple(empty->Left(), empty->Top(), empty->Width(), empty->Height()), std::tuple(0, 0, 0, 0));
+}
+
+// Tool groups make their tools from models by class name; the monitor
+// frames of the forestry tools descend from the frame.
+TEST_F(FramesTest, TheFrameClassesAreMadeByTheirNames) {
+  for (const char* name : {"TKestuFrame", "TFrameSelector", "TFrameTool"}) {
+    const TClass cls = FindKestuClass(name);
+    EXPECT_TRUE(cls && cls->ClassName == name) << name;
+  }
 }
 
 }  // namespace
