@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <sstream>
 #include <stdexcept>
 
@@ -181,6 +182,37 @@ TEST_F(LineSymbolTest, LaysGlyphsWholeEvenAcrossAVertex) {
   EXPECT_EQ(ops[2], Op('L', 10.0 * 2 / 24, 40.0 * 2 / 24));
   // Up the second segment the glyph is turned a quarter.
   EXPECT_EQ(ops[23], Op('L', 4 - 40.0 * 2 / 24, 5 + 10.0 * 2 / 24));
+}
+
+// A glyph is scaled by its size over its width in font units; a glyph of
+// no width takes its size a unit.  ZNACKY1.CHR: 'A' is 24 wide with a line
+// to (10, 40); 'B' is 0 wide with a line to (0, 10).
+TEST_F(LineSymbolTest, ScalesAGlyphByItsWidthAndOneOfNoWidthAsOneUnitWide) {
+  struct Row {
+    const char* name;
+    std::uint8_t code;
+    double angle;
+    TRealPoint second;
+  };
+  const double quarter = std::acos(0.0);
+  const Row rows[] = {
+      {"'A' at 2: 2/24 a unit", 'A', 0, {10.0 * 2 / 24, 40.0 * 2 / 24}},
+      {"'B' of no width at 2: 2 a unit", 'B', 0, {0, 20}},
+      {"'B' turned a quarter: up becomes left", 'B', quarter, {-20, 0}},
+  };
+  TPaklicNaPetrklic font;
+  ASSERT_TRUE(font.LoadFile(SamplesSymbols() + "/ZNACKY1.CHR"));
+  for (const Row& row : rows) {
+    TPetrklicZn glyph;
+    glyph.Kod = row.code;
+    glyph.Velikost = 2;
+    glyph.Uhel = row.angle;
+    font.BuildPoints(glyph);
+    ASSERT_GE(glyph.Points.size(), 2u) << row.name;
+    EXPECT_EQ(glyph.Points[1].Draw, 1) << row.name;
+    EXPECT_NEAR(glyph.Points[1].Point.X, row.second.X, 1e-9) << row.name;
+    EXPECT_NEAR(glyph.Points[1].Point.Y, row.second.Y, 1e-9) << row.name;
+  }
 }
 
 // Runs of drawn and empty pixels along a pixel row, from column 0.
