@@ -3,6 +3,7 @@
 #include <functional>
 #include <limits>
 #include <memory>
+#include <tuple>
 
 #include "cartography/models/layer_scripts.h"
 #include "framework/tools/world.h"
@@ -127,6 +128,35 @@ TEST_F(ViewTest, ANewModelReplacesTheOldOneWhichIsFreedUnlessAnotherEntityHoldsI
       EXPECT_EQ(view->IndexOf(made) >= 0, true) << test.name << ": the model is a child";
     }
     EXPECT_EQ(Model::Alive, test.aliveAfter) << test.name;
+  }
+}
+
+// The model and the projection are children a property also holds: a file
+// lists them among the children after the view is made, so one added again
+// stays one child, moved to the place the list gives it, and stays held.
+TEST_F(ViewTest, TheModelOrProjectionAddedAgainStaysOneChildAtTheEnd) {
+  struct Case {
+    const char* name;
+    std::function<TElement*(TView&)> child;
+  };
+  const Case cases[] = {
+      {"the model", [](TView& view) { return view.Model(); }},
+      {"the projection", [](TView& view) -> TElement* { return view.Projection(); }},
+  };
+  for (const Case& test : cases) {
+    std::unique_ptr<TView> view(MakeView("V", {0, 0, 1, 1}, 1, {0, 0}));
+    view->CreateModel();
+    view->ModelScript();
+    TElement* model = view->Model();
+    TViewProjection* projection = view->Projection();
+    TElement* child = test.child(*view);
+    const int count = view->GetCount();
+    view->AddElement(child);
+    int times = 0;
+    for (TElement* each : view->Children()) times += each == child;
+    EXPECT_EQ(std::tuple(times, view->GetCount(), view->IndexOf(child)), std::tuple(1, count, count - 1))
+        << test.name;
+    EXPECT_EQ(std::tuple(view->Model(), view->Projection()), std::tuple(model, projection)) << test.name;
   }
 }
 
