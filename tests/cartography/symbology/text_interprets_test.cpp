@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdint>
 #include <limits>
 #include <memory>
@@ -197,6 +198,39 @@ TEST_F(TextInterpretTest, BlocksAreWrittenParagraphByParagraphOnPaperOrInPixels)
     auto expected = Expected(row.Texts, kSans, row.Height, 0xFF0000);
     EXPECT_EQ(Drawn(*device) > 0, !row.Texts.empty()) << row.Name;
     EXPECT_EQ(Differences(*device, *expected), 0) << row.Name;
+  }
+}
+
+// A block on paper from (0, 0) starts at the page's upper left also on a map
+// turned about the page's centre: the corner is turned back before the
+// device turns it again.  One paragraph "Ab" in 20-pixel letters.
+TEST_F(TextInterpretTest, ABlockFromZeroStartsAtThePagesUpperLeftHoweverTheMapIsTurned) {
+  const double quarter = std::acos(0.0);
+  const std::pair<const char*, double> rows[] = {
+      {"not turned", 0}, {"a quarter", quarter}, {"a half", 2 * quarter}, {"a quarter back", -quarter}};
+  for (const auto& [name, angle] : rows) {
+    auto device = MakeMapDevice(kSize, kSize);
+    device->Projection()->SetAngle(angle);
+    auto* block = new TFormatedTextBlock;
+    block->SetNewStyle(true);
+    TParagraphStyle& style = *block->GetParagraphStyle();
+    style.TextHeight = 0.002;
+    style.LineHeight = 0.003;
+    style.FontName = kSans;
+    style.TextColor = 0xFF0000;
+    block->SetNextParagraphName("jediný");
+    block->ActualParagraph()->Text = "Ab";
+    TGeneralFormatedTextBlockInterpret interpret;
+    interpret.SetTextBlock(block);
+    interpret.SetProcessClassName("TStringListElement");
+    auto element = Element({});
+    interpret.AttachDevice(device.get());
+    interpret.SetInput(element.get());
+    interpret.DoIt();
+    interpret.DetachDevice();
+    auto expected = Expected({{"Ab", 0, 0}}, kSans, 20, 0xFF0000);
+    EXPECT_GT(Drawn(*device), 0) << name;
+    EXPECT_EQ(Differences(*device, *expected), 0) << name;
   }
 }
 
