@@ -4,6 +4,8 @@
 #include <limits>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "cartography/layouts/text_block.h"
 #include "tests/cartography/layouts/layouts_fixture.h"
@@ -108,6 +110,28 @@ TEST_F(GridInterpretTest, ASpacingThatIsNoPositiveNumberOrGivesOverAThousandMark
                                  " má vzhledem k zobrazované ploše nevhodně nastavenou šířku či výšku")
         << test.name;
     EXPECT_EQ(PixelsBreaking(*device->Canvas(), [](int, int) { return false; }), "") << test.name;
+  }
+}
+
+// Without a device there is no page to lay marks over: the run passes over
+// the marks, with nothing told.
+TEST_F(GridInterpretTest, WithoutADeviceTheRunPassesOverTheMarksAndNothingIsTold) {
+  struct Case {
+    const char* name;
+    std::unique_ptr<TElement> marks;
+    std::unique_ptr<TInterpret> interpret;
+  };
+  auto cross = std::make_unique<TCross>();
+  cross->Width = cross->Height = 10;
+  auto lines = std::make_unique<TLines>();
+  lines->Width = lines->Height = 10;
+  Case cases[] = {{"crosses", std::move(cross), std::make_unique<TInterpretKrizku>()},
+                  {"lines", std::move(lines), std::make_unique<TLinesInterpret>()}};
+  for (Case& test : cases) {
+    dialogs.Messages.clear();
+    test.interpret->SetInput(test.marks.get());
+    test.interpret->DoIt();
+    EXPECT_EQ(Boxes(), std::vector<std::string>{}) << test.name;
   }
 }
 
