@@ -458,4 +458,23 @@ TEST_F(MultiPagePrintTest, ABrokenListOrACancelWhilePrintingAbortsTheJob) {
   platform::SetTickSource(nullptr);
 }
 
+// The dialog shows when the printing started, taken as the first page goes
+// out, for a desktop as for the sheets of a multi-page desktop.  At 9:41:05
+// on any day.
+TEST_F(MultiPagePrintTest, TheDialogShowsTheTimeThePrintingStarted) {
+  const double started = 46363 + (9 * 3600 + 41 * 60 + 5) / 86400.0;
+  platform::SetNowSource([started] { return started; });
+  const std::pair<const char*, bool> cases[] = {{"the sheets of a multi-page desktop", false}, {"a desktop", true}};
+  for (const auto& [name, desktop] : cases) {
+    if (desktop) model->AddEntity(MakeDesktop({0, 0, 0.05, 0.03}));
+    Print();
+    ASSERT_NE(dialog, nullptr) << name;
+    EXPECT_EQ(dialog->Text("lbStart"), "9:41:05") << name;
+    platform::UserClick(*dialog, "CancelBtn");
+    RunMessages();
+    dialog = nullptr;
+  }
+  platform::SetNowSource(nullptr);
+}
+
 }  // namespace
