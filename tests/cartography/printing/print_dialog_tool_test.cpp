@@ -154,6 +154,20 @@ TEST_F(PrintDialogToolTest, TheModalRunAnswersThePagesOrOnCancelFreesTheWindowAn
   }
 }
 
+// Once the pages are printed they are freed: the dialog answers none, and
+// the preview keeps only the desktop's frame.
+TEST_F(PrintDialogToolTest, FreeingThePrintedPagesTakesThemFromTheOutputAndThePreview) {
+  TPrintDialogTool& tool = Run(false, [](platform::Form& form) { platform::UserClick(form, "OKBtn"); });
+  tool.Form()->Timer().SetEnabled(false);
+  auto* preview = DynamicCast<TDesktop>(tool.Input());
+  ASSERT_NE(preview, nullptr);
+  const TElementLink pages(tool.Output());
+  ASSERT_NE(pages.Get(), nullptr);
+  tool.FreePrintPages();
+  EXPECT_EQ(std::tuple(pages.Get(), tool.Output(), preview->GetCount()), std::tuple(nullptr, nullptr, 1));
+  EXPECT_NE(DynamicCast<TDrawRectangle>(preview->GetElement(0)), nullptr);
+}
+
 TEST_F(PrintDialogToolTest, TheSettingsMessagesChangeTheGridAndLetFitToPageGo) {
   Run(false, [](platform::Form& form) { platform::UserClick(form, "OKBtn"); });
   Tool().Form()->Timer().SetEnabled(false);
