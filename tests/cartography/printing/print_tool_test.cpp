@@ -458,6 +458,20 @@ TEST_F(MultiPagePrintTest, ABrokenListOrACancelWhilePrintingAbortsTheJob) {
   platform::SetTickSource(nullptr);
 }
 
+// A scale so small that a page steps no way at all lays no page to print the
+// sheets on: no sheet is drawn, nothing is said, and the run ends as any
+// other.  (0.059 m of paper times 1e-323 is no double above zero.)
+TEST_F(MultiPagePrintTest, AScaleTooSmallToStepAPageLaysNoneAndDrawsNoSheet) {
+  Print([](platform::Form& form) {
+    form.SetText("ed_Scale", "1e-323");
+    platform::UserExit(form, "ed_Scale");
+    RunMessages();
+    platform::UserClick(form, "OKBtn");
+  });
+  EXPECT_EQ(std::tuple(Boxes(), owner.codes, interpret->Input()),
+            std::tuple(std::vector<std::string>{}, std::vector<int>{msgPrintDone}, static_cast<TElement*>(model)));
+}
+
 // The dialog shows when the printing started, taken as the first page goes
 // out, for a desktop as for the sheets of a multi-page desktop.  At 9:41:05
 // on any day.
