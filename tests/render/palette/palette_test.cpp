@@ -73,6 +73,16 @@ TEST_F(PaletteTest, TheColourFormShowsTheTableInItsSquares) {
   EXPECT_EQ(table, edited);
 }
 
+// The program's own table edited and accepted: the edit answers that it was
+// taken, and the table holds what the squares showed.
+TEST_F(PaletteTest, TheProgramsTableEditedWithOkAnswersThatItWasTaken) {
+  platform::EnsureWindowSystem();
+  platform::SetUnattended([](const std::string&) {});
+  const TColorTable before = ColorTable();
+  EXPECT_TRUE(EditColorTable());
+  EXPECT_EQ(ColorTable(), before);
+}
+
 // A script's palette: colours appended in turn, read back by their place.
 TEST_F(PaletteTest, AScriptsPaletteGivesItsColoursByPlace) {
   TColorPalette palette;

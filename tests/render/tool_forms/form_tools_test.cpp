@@ -7,6 +7,7 @@
 #include <memory>
 #include <tuple>
 
+#include "framework/core/class_registry.h"
 #include "framework/forms/base_forms.h"
 #include "render/tool_forms/dialog_tools.h"
 #include "tests/platform/temp_folder.h"
@@ -48,6 +49,14 @@ TEST_F(FormToolsTest, DroppedFilesAndRefusedClosesBecomeMessagesToTheToolAndAPla
   EXPECT_THAT(dialog->codes, ElementsAre(msgFileDropped, msgFileDropped, msgFileDropped, msgClose));
   EXPECT_THAT(dialog->texts, ElementsAre("/data/3.kes", "/data/1.kes", "/data/2.kes"));
   EXPECT_THAT(mainTool.codes, ElementsAre(msgLogText)) << "the plain tool's";
+}
+
+// Scripts make the dialog tools by their class names.
+TEST_F(FormToolsTest, TheDialogClassesAreMadeByTheirNames) {
+  for (const char* name : {"TKestuDialog", "TKestuConfirmDialog", "TSelectDirDialog"}) {
+    const TClass cls = FindKestuClass(name);
+    EXPECT_TRUE(cls && cls->ClassName == name) << name;
+  }
 }
 
 TEST_F(FormToolsTest, TheConfirmationIsTrueOnlyForAnoOrWithoutAPersonAndADialogRecordsItsResultIfShown) {
