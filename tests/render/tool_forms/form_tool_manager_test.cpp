@@ -429,6 +429,19 @@ TEST_F(FormToolManagerTest, AScriptPlacesTheWindowAndReadsItsPlaceBack) {
   }
 }
 
+// Without a device the page colour reads 0 and a colour written is lost;
+// the projection is nil. The device given back shows its colour again.
+TEST_F(FormToolManagerTest, WithoutADeviceThePageColourReadsZeroAndWritesAreLost) {
+  TDevice* device = manager->GetDevice();
+  ASSERT_TRUE(device);
+  manager->SetPageColor(0x00FF00);
+  manager->SetDevice(nullptr);
+  manager->SetPageColor(0x0000FF);
+  EXPECT_EQ(std::tuple(manager->PageColor(), manager->Projection()), std::tuple(0u, nullptr));
+  manager->SetDevice(device);
+  EXPECT_EQ(manager->PageColor(), 0x00FF00u);
+}
+
 // Only the universal interpret's report of a walk's end finishes the
 // window's pending work: a code 3 from anyone else changes nothing.
 TEST_F(FormToolManagerTest, AnEndReportedByAnyoneButTheInterpretLeavesTheWindowAsItWas) {
