@@ -65,6 +65,31 @@ TEST_F(DeviceTest, ThePageMeasuresItsPixelsOverItsResolution) {
   }
 }
 
+// The projection a device makes is bound to the device's page from the start:
+// a centre and scale given before any drawing place points on that page. On a
+// page of 40 x 40 pixels at 1000 pixels a metre, scale 1000 makes one pixel a
+// metre, and centre (20, 20) sits on pixel (20, 20): X grows to the right,
+// Y downwards on the page.
+TEST_F(DeviceTest, ANewDeviceProjectsOntoItsOwnPage) {
+  const struct {
+    const char* name;
+    double x, y;
+    TDevicePoint pixel;
+  } rows[] = {
+      {"the centre", 20, 20, {20, 20}},
+      {"ten metres east and north", 30, 30, {30, 10}},
+      {"the lower left corner", 0, 0, {0, 40}},
+  };
+  for (const auto& row : rows) {
+    TNullDevice device;
+    device.Page()->PageRect = {0, 0, 40, 40};
+    device.Page()->SetResolution(1000, 1000);
+    device.Projection()->SetScale(1000);
+    device.Projection()->SetCenter({20, 20});
+    EXPECT_EQ(device.ToDevice(row.x, row.y), row.pixel) << row.name;
+  }
+}
+
 TEST_F(DeviceTest, TheDeviceToolDetachesAReplacedDeviceAndReadsScaleOnlyThroughOne) {
   TProbeDeviceTool tool;
   EXPECT_EQ(TNullDevice().GetPageWidth(), 0) << "a page without a resolution";

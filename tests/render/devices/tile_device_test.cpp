@@ -101,6 +101,30 @@ TEST_F(TileTest, BandsHalveRoundingUpAsTheirCountDoublesAndNoneLiesBelowThePage)
   }
 }
 
+// Notes the status texts it is sent.
+class TStatusLine : public TOwnerEntity {
+ public:
+  std::vector<std::string> Texts;
+  void ReceiveMessage(TKestuMessage*& message, bool& handled) override {
+    if (auto* text = DynamicCast<TKestuTextMessage>(message); text && text->Message == msgStatusText)
+      Texts.push_back(text->Text);
+    handled = true;
+  }
+};
+
+// The count of bands reaches the status line while the bands are set up,
+// before the first is drawn: 1001 rows at 4,000,000 bytes are 8 bands.
+TEST_F(TileTest, TheBandCountIsShownBeforeTheFirstBandIsDrawn) {
+  TStatusLine status;
+  MainTool = &status;
+  SetMemoryTile("4000000");
+  auto target = PageOf(8000, 1001);
+  TTileDevice tiles;
+  tiles.Setup(target.get());
+  EXPECT_EQ(status.Texts, std::vector<std::string>{"TILE... Počet dlaždic 8"});
+  MainTool = &log;
+}
+
 TEST_F(TileTest, LowMemoryIsLoggedAndABandThatCannotBeMadeDrawsNothing) {
   struct Case {
     const char* name;

@@ -23,13 +23,13 @@ class TProbeInterpret : public TInterpret {
  public:
   std::vector<std::string>* log = nullptr;
   std::string tag;
-  std::string accepts;  // the one name it accepts; empty: every element
+  std::string accepts;  // the one name it accepts; empty: what the base interpret accepts
   std::string raisesOn;
   bool restartOnRaise = false;
   std::string failsOn;  // raises a drawing failure there
 
   bool IsItsClass(TElement* element) override {
-    return element && (accepts.empty() || element->GetName() == accepts);
+    return accepts.empty() ? TInterpret::IsItsClass(element) : element && element->GetName() == accepts;
   }
   void Process(TElement* element) override {
     if (!raisesOn.empty() && element->GetName() == raisesOn) {

@@ -74,6 +74,9 @@ TEST_F(SmallInterpretTest, ASelectedObjectIsHighlightedInXorAndDrawingItTwiceTak
     // Pixels on the left and bottom sides of square markers, which nothing
     // else of the highlight crosses.
     std::vector<std::pair<int, int>> squareSides;
+    // The brush the highlight leaves on the device: solid white for points
+    // and lines, the hatched silver of the area's fill.
+    platform::CanvasBrush brush;
   };
   std::vector<std::unique_ptr<TElement>> keep;
   const Case cases[] = {
@@ -86,7 +89,8 @@ TEST_F(SmallInterpretTest, ASelectedObjectIsHighlightedInXorAndDrawingItTwiceTak
        },
        {37, 37, 64, 64},
        // Squares of 6 and 12 pixels about pixel (50, 50); the cross inks rows and columns 49 to 51.
-       {{44, 47}, {47, 56}, {38, 45}, {45, 62}}},
+       {{44, 47}, {47, 56}, {38, 45}, {45, 62}},
+       {0xFFFFFF, platform::BrushStyle::Solid}},
       {"a line: its vertices marked by squares of 4 + 2 pixels",
        [&] {
          keep.emplace_back(WithVertices(new TPolyLineElement, {{20, 80}, {80, 80}, {80, 30}}));
@@ -95,22 +99,26 @@ TEST_F(SmallInterpretTest, ASelectedObjectIsHighlightedInXorAndDrawingItTwiceTak
        // Vertices at pixels (20, 20), (80, 20), (80, 70); squares 6 pixels each way.
        {20 - 6, 20 - 6, 80 + 6 + 1, 70 + 6 + 1},
        // The first vertex's square; the line leaves it to the right along rows 19 to 21.
-       {{14, 17}, {17, 26}}},
+       {{14, 17}, {17, 26}},
+       {0xFFFFFF, platform::BrushStyle::Solid}},
       {"an area: hatched inside a three-pixel outline",
        [&] {
          keep.emplace_back(WithVertices(new TAreaElement, {{20, 20}, {60, 20}, {60, 60}, {20, 60}}));
          return keep.back().get();
        },
        {19, 39, 62, 82},
-       {}},
+       {},
+       {0xC0C0C0, platform::BrushStyle::FDiagonal}},
   };
   for (const Case& test : cases) {
     SCOPED_TRACE(test.name);
     auto device = MakeBitmapDevice(100, 100);
     TSelectedSpaceElementInterpret interpret;
     TElement* element = test.make();
+    device->SetBrush({0x123456, platform::BrushStyle::Clear});
     Run(interpret, *element, *device);
     EXPECT_EQ(interpret.Color, 0xC0C0C0u) << "silver when none was given";
+    EXPECT_EQ(std::pair(device->GetBrush()->Color, device->GetBrush()->Style), std::pair(test.brush.Color, test.brush.Style));
     platform::PixelRect ink{100, 100, -1, -1};
     for (int y = 0; y < 100; ++y)
       for (int x = 0; x < 100; ++x)

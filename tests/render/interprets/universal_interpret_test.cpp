@@ -261,6 +261,18 @@ TEST_F(UniversalInterpretTest, ABreakEndsTheWalkAtTheNextAlarmAndARestartDrawsAg
   EXPECT_NE(universal->Script(), nullptr) << "the script set again stays";
 }
 
+// A break or its end reaches the interpret drawing for the universal one at
+// the moment, though it is none of its sub-interprets.
+TEST_F(UniversalInterpretTest, ABreakReachesTheInterpretRunningForIt) {
+  TInterpret running;
+  universal->SetInterpret(&running);
+  for (const bool value : {true, false}) {
+    universal->SetBreakWork(value);
+    EXPECT_EQ(running.BreakWork(), value) << value;
+  }
+  universal->SetInterpret(nullptr);
+}
+
 TEST_F(UniversalInterpretTest, Message32RedrawsOnlyTheMarginOfItsElement) {
   Square("a", 10, 10);
   Square("b", 60, 60);

@@ -73,6 +73,16 @@ TEST_F(PaletteTest, TheColourFormShowsTheTableInItsSquares) {
   EXPECT_EQ(table, edited);
 }
 
+// The program's own table edited and accepted: the edit answers that it was
+// taken, and the table holds what the squares showed.
+TEST_F(PaletteTest, TheProgramsTableEditedWithOkAnswersThatItWasTaken) {
+  platform::EnsureWindowSystem();
+  platform::SetUnattended([](const std::string&) {});
+  const TColorTable before = ColorTable();
+  EXPECT_TRUE(EditColorTable());
+  EXPECT_EQ(ColorTable(), before);
+}
+
 // A script's palette: colours appended in turn, read back by their place.
 TEST_F(PaletteTest, AScriptsPaletteGivesItsColoursByPlace) {
   TColorPalette palette;
@@ -114,10 +124,17 @@ TEST_F(PaletteTest, TheColourFormLoadsAndSavesPaletteFilesItNames) {
   dialogs.FileAnswers = {};  // cancelled: nothing changes
   platform::UserClick(form.Window(), "b_Load");
   EXPECT_EQ(PaletteFileName(), folder.File("ULOZENA.TXT"));
-  // A square clicked takes the colour the colour dialog answers, and shows it.
-  dialogs.ColorAnswers = {0x123456};
-  platform::UserClick(form.Window(), "S2");
-  EXPECT_EQ(std::tuple(form.Squares()[2], form.Window().Color("S2")), std::tuple(0x123456u, 0x123456u));
+  // A square clicked, the first and the last too, takes the colour the
+  // colour dialog answers, and shows it.
+  for (const int square : {0, 2, 15}) {
+    const std::uint32_t answer = 0x123400u + static_cast<std::uint32_t>(square);
+    dialogs.ColorAnswers = {answer};
+    const std::string name = "S" + std::to_string(square);
+    platform::UserClick(form.Window(), name);
+    EXPECT_EQ(std::tuple(form.Squares()[static_cast<std::size_t>(square)], form.Window().Color(name)),
+              std::tuple(answer, answer))
+        << name;
+  }
 }
 
 }  // namespace

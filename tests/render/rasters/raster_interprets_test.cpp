@@ -303,26 +303,31 @@ TEST_F(RasterDrawTest, OnlyTheVisiblePartIsCopiedThoughTheBitmapIsWiderByToEight
   EXPECT_EQ(wrong, "") << "the raster covers its rectangle and nothing else";
 }
 
+// Every pixel that is not white is the raster's, whatever colour the file
+// gives its set pixels: white alone is the background.
 TEST_F(RasterDrawTest, ABiLevelRasterDrawsOnlyItsColourOnEveryRowAndColumn) {
-  auto raster = Raster("mono.bmp");
-  raster->Color = 0x0000FF;
-  auto device = MapDevice(20, 10);
-  const std::vector<std::string> lines = Draw(*raster, *device);
-  EXPECT_EQ(lines[3], "8  BM           : 16") << "a byte a pixel, rounded up to 8";
-  const platform::DecodedPicture picture = platform::DecodePictureFile(kSamples + "mono.bmp");
-  platform::Canvas& canvas = device->Bitmap()->GetCanvas();
-  std::string wrong;
-  // The picture (13 × 6) lies at device rows 4 to 9; its frame on its border.
-  for (int y = 0; y < 10; ++y)
-    for (int x = 0; x < 20; ++x) {
-      platform::ColorValue expected = kMap;
-      if (x < 13 && y >= 4) {
-        const bool border = x == 0 || x == 12 || y == 4 || y == 9;
-        expected = picture.At(x, y - 4) == 0 ? 0x0000FF : border ? kGreen : kMap;
+  for (const char* file : {"mono.bmp", "mono_magenta.bmp"}) {
+    SCOPED_TRACE(file);
+    auto raster = Raster(file);
+    raster->Color = 0x0000FF;
+    auto device = MapDevice(20, 10);
+    const std::vector<std::string> lines = Draw(*raster, *device);
+    EXPECT_EQ(lines[3], "8  BM           : 16") << "a byte a pixel, rounded up to 8";
+    const platform::DecodedPicture picture = platform::DecodePictureFile(kSamples + file);
+    platform::Canvas& canvas = device->Bitmap()->GetCanvas();
+    std::string wrong;
+    // The picture (13 × 6) lies at device rows 4 to 9; its frame on its border.
+    for (int y = 0; y < 10; ++y)
+      for (int x = 0; x < 20; ++x) {
+        platform::ColorValue expected = kMap;
+        if (x < 13 && y >= 4) {
+          const bool border = x == 0 || x == 12 || y == 4 || y == 9;
+          expected = picture.At(x, y - 4) != 0xFFFFFF ? 0x0000FF : border ? kGreen : kMap;
+        }
+        if (canvas.Pixel(x, y) != expected) wrong += " (" + std::to_string(x) + "," + std::to_string(y) + ")";
       }
-      if (canvas.Pixel(x, y) != expected) wrong += " (" + std::to_string(x) + "," + std::to_string(y) + ")";
-    }
-  EXPECT_EQ(wrong, "");
+    EXPECT_EQ(wrong, "");
+  }
 }
 
 TEST_F(RasterDrawTest, AFailingTileIsReportedAndTheNextOneDrawn) {

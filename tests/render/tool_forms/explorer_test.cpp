@@ -102,6 +102,26 @@ TEST_F(ExplorerTest, TheMenuItemsPostTheirCodesWithTheSelectedElementToTheMainTo
   world->SetMainTool(nullptr);
 }
 
+// A click that comes before the explorer heard of a freed selection acts on
+// the node the window shows selected once the freed node went (the tree makes
+// the next sibling current), not on nothing.
+TEST_F(ExplorerTest, AMenuItemAfterTheSelectionWasFreedHandsOnTheNodeShownInItsPlace) {
+  auto* main = new TNotingMainTool;
+  world->SetMainTool(main);
+  Open(world->ObjectModel());
+  Expand("Object model");
+  Expand("model");
+  Expand("a");
+  Window().SetTreeCurrent("tv_Tree", NodeNamed("a1"));
+  auto* a = DynamicCast<TEntity>(model->FindElementByName("a"));
+  a->FreeElement(a->FindElementByName("a1"));
+  platform::UserClick(Window(), "mi_Vlastnosti");
+  RunMessages();
+  EXPECT_EQ(main->Received, std::vector<std::string>{std::to_string(msgOpenPropertyEditor) + ":a2"});
+  EXPECT_EQ(Shown(), "Object model(model(a(a2) b)) / a2 (TNameElement) R+");
+  world->SetMainTool(nullptr);
+}
+
 // An entity whose children cannot be read (a source that fails as it is read).
 class TUnreadable : public TOwnerEntity {
  public:

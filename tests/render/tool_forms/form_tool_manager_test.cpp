@@ -399,6 +399,66 @@ TEST_F(FormToolManagerTest, AWindowSizedBeforeItIsShownDrawsOnItsWholeImage) {
   EXPECT_EQ(Picture().GetCanvas().Pixel(c.X, c.Y), 0u);
 }
 
+// A script places and sizes the window through the manager; without a form
+// the place reads 0 and writes are lost.
+TEST_F(FormToolManagerTest, AScriptPlacesTheWindowAndReadsItsPlaceBack) {
+  const struct {
+    const char* name;
+    bool freeForm;
+    platform::Bounds expected;
+  } rows[] = {
+      {"open window", false, {120, 80, 500, 300}},
+      {"after FreeForm", true, {0, 0, 0, 0}},
+  };
+  for (const auto& row : rows) {
+    TearDown();
+    SetUp();
+    if (row.freeForm) manager->SetFreeForm(true);
+    for (const auto& [name, value] : {std::pair("Left", "120"), std::pair("Top", "80"), std::pair("Width", "500"),
+                                      std::pair("Height", "300")})
+      manager->SetPropertyText(name, value);
+    const platform::Bounds read{manager->GetLeft(), manager->GetTop(), manager->GetWidth(), manager->GetHeight()};
+    EXPECT_EQ(std::tuple(read.Left, read.Top, read.Width, read.Height),
+              std::tuple(row.expected.Left, row.expected.Top, row.expected.Width, row.expected.Height))
+        << row.name;
+    if (!manager->Form()) continue;
+    const platform::Bounds window = Window().GetBounds();
+    EXPECT_EQ(std::tuple(window.Left, window.Top, window.Width, window.Height),
+              std::tuple(row.expected.Left, row.expected.Top, row.expected.Width, row.expected.Height))
+        << row.name;
+  }
+}
+
+// Without a device the page colour reads 0 and a colour written is lost;
+// the projection is nil. The device given back shows its colour again.
+TEST_F(FormToolManagerTest, WithoutADeviceThePageColourReadsZeroAndWritesAreLost) {
+  TDevice* device = manager->GetDevice();
+  ASSERT_TRUE(device);
+  manager->SetPageColor(0x00FF00);
+  manager->SetDevice(nullptr);
+  manager->SetPageColor(0x0000FF);
+  EXPECT_EQ(std::tuple(manager->PageColor(), manager->Projection()), std::tuple(0u, nullptr));
+  manager->SetDevice(device);
+  EXPECT_EQ(manager->PageColor(), 0x00FF00u);
+}
+
+// Only the universal interpret's report of a walk's end finishes the
+// window's pending work: a code 3 from anyone else changes nothing.
+TEST_F(FormToolManagerTest, AnEndReportedByAnyoneButTheInterpretLeavesTheWindowAsItWas) {
+  const std::pair<const char*, std::function<TElement*(GraphicWindowTest&)>> senders[] = {
+      {"nobody", [](GraphicWindowTest&) -> TElement* { return nullptr; }},
+      {"the active tool", [](GraphicWindowTest& t) -> TElement* { return t.manager->GetActiveTool(); }},
+  };
+  for (const auto& [name, sender] : senders) {
+    log.clear();
+    owner.codes.clear();
+    PostKestuMessage(new TKestuMessage(msgFinished, sender(*this), manager, nullptr, false));
+    RunMessages();
+    EXPECT_EQ(std::tuple(manager->Form() != nullptr, log.size(), owner.codes.size()), std::tuple(true, 0u, 0u))
+        << name;
+  }
+}
+
 TEST_F(FormToolManagerTest, TheImageIsSavedAndLoadedAsABitmapFileAndFailuresShowTheirBoxes) {
   manager->DoIt();
   RunMessages();

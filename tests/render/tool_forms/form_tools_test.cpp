@@ -7,7 +7,10 @@
 #include <memory>
 #include <tuple>
 
+#include "framework/core/class_registry.h"
 #include "framework/forms/base_forms.h"
+#include "framework/tools/system_register.h"
+#include "framework/values/typed_values.h"
 #include "render/tool_forms/dialog_tools.h"
 #include "tests/platform/temp_folder.h"
 #include "tests/render/tool_forms/tool_forms_fixture.h"
@@ -48,6 +51,29 @@ TEST_F(FormToolsTest, DroppedFilesAndRefusedClosesBecomeMessagesToTheToolAndAPla
   EXPECT_THAT(dialog->codes, ElementsAre(msgFileDropped, msgFileDropped, msgFileDropped, msgClose));
   EXPECT_THAT(dialog->texts, ElementsAre("/data/3.kes", "/data/1.kes", "/data/2.kes"));
   EXPECT_THAT(mainTool.codes, ElementsAre(msgLogText)) << "the plain tool's";
+}
+
+// A form tool with a cursor of its own.
+class TPointingFormTool : public TFormTool {
+ public:
+  void InitCursors() override { AddCursor("Ruka"); }
+};
+
+// Made, a form tool has made its cursors as every interface tool does: the
+// one it names is the first registered, number 1, and none is chosen yet.
+TEST_F(FormToolsTest, AFormToolMakesItsCursorsWhenItIsMade) {
+  world->SystemRegister()->Cursors()->AddElement(TStringElement::CreateNameValue("Ruka", "ruka.cur"));
+  TPointingFormTool tool;
+  tool.AfterConstruction();
+  EXPECT_EQ(std::tuple(tool.Cursors()->GetCount(), tool.GetCursor(), tool.CursorIndex()), std::tuple(1, 1, -1));
+}
+
+// Scripts make the dialog tools by their class names.
+TEST_F(FormToolsTest, TheDialogClassesAreMadeByTheirNames) {
+  for (const char* name : {"TKestuDialog", "TKestuConfirmDialog", "TSelectDirDialog"}) {
+    const TClass cls = FindKestuClass(name);
+    EXPECT_TRUE(cls && cls->ClassName == name) << name;
+  }
 }
 
 TEST_F(FormToolsTest, TheConfirmationIsTrueOnlyForAnoOrWithoutAPersonAndADialogRecordsItsResultIfShown) {
