@@ -11,6 +11,8 @@
 #include <mutex>
 #include <thread>
 
+#include "platform/timer.h"
+
 namespace platform {
 
 struct Application::Impl {
@@ -320,6 +322,7 @@ int Application::Run(int argc, char** argv) {
     impl_->wakePending = false;
     impl_->terminated = false;
   }
+  TickRunningTimersOnce();
   // What the loop was given to do on its way out still runs: a window that
   // closed as the program ended lets go of itself in a task.
   for (std::function<void()> task;;) {

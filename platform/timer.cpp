@@ -2,14 +2,31 @@
 
 #include <QTimer>
 
+#include <algorithm>
+#include <vector>
+
 #include "platform/app_queue.h"
 #include "platform/forms.h"
 
 namespace platform {
 
+namespace {
+
+// Every timer alive, for the last tick at the end of the loop.  Timers live
+// on the user-interface thread only.
+std::vector<Timer::Impl*>& LiveTimers() {
+  static std::vector<Timer::Impl*> timers;
+  return timers;
+}
+
+}  // namespace
+
 struct Timer::Impl {
   QTimer Clock;
   std::function<void()> Handler;
+
+  Impl() { LiveTimers().push_back(this); }
+  ~Impl() { std::erase(LiveTimers(), this); }
 
   void Tick() {
     if (!Handler) return;
@@ -40,6 +57,15 @@ void Timer::OnTimer(std::function<void()> handler) { impl_->Handler = std::move(
 
 void UserTimerTick(Timer& timer) {
   if (timer.Enabled()) timer.impl().Tick();
+}
+
+void TickRunningTimersOnce() {
+  // A tick may free timers, its own included: each is looked up again.
+  const std::vector<Timer::Impl*> running = LiveTimers();
+  for (Timer::Impl* timer : running) {
+    const auto& live = LiveTimers();
+    if (std::find(live.begin(), live.end(), timer) != live.end() && timer->Clock.isActive()) timer->Tick();
+  }
 }
 
 }  // namespace platform

@@ -29,5 +29,9 @@ class Timer {
 
 // One tick of the timer, when it is enabled: for tests and answerers.
 void UserTimerTick(Timer& timer);
+// Gives every running timer one more tick.  Called as the event loop ends:
+// a window that waits for its timer's next tick to close (a print dialog
+// whose job has ended) would otherwise never close nor let go of itself.
+void TickRunningTimersOnce();
 
 }  // namespace platform

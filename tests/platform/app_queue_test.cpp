@@ -301,6 +301,21 @@ TEST_F(AppQueue, ATaskGivenInTheLoopsLastTurnStillRuns) {
   EXPECT_EQ(app.PendingCount(), 1u);
 }
 
+// A window that closes at its timer's next tick (a print dialog whose job
+// has ended) still closes when the program ends first: a running timer ticks
+// once more as the loop ends, a stopped one does not.
+TEST_F(AppQueue, ATimerStillRunningWhenTheLoopEndsTicksOnceMore) {
+  int runningTicks = 0, stoppedTicks = 0;
+  Timer running(60000), stopped(60000);
+  running.OnTimer([&] { ++runningTicks; });
+  stopped.OnTimer([&] { ++stoppedTicks; });
+  running.SetEnabled(true);
+  app.SetMessageHook([&](AppMessage&, bool&) { app.Terminate(); });
+  app.PostMessage(Msg(1));
+  Run();
+  EXPECT_EQ(std::pair(runningTicks, stoppedTicks), std::pair(1, 0));
+}
+
 TEST_F(AppQueue, HeldMessagesWaitUntilTheLastHoldEnds) {
   Record();
   app.PostMessage(Msg(1));
