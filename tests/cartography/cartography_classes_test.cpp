@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "framework/core/class_registry.h"
+#include "tests/framework/core/published_properties_sweep.h"
 #include "tests/render/render_fixture.h"
 
 namespace {
@@ -21,19 +22,7 @@ class CartographyClassesTest : public RenderTest {
 // A class whose description went missing would sit in the registry without
 // a name, unseen by scripts and files, its published properties with it.
 TEST_F(CartographyClassesTest, EveryRegisteredClassIsFoundByItsNameInTheTreeUnderTheElementRoot) {
-  TKestuClasses& registry = *KestuClasses();
-  std::vector<std::string> wrong;
-  for (int i = 0; i < registry.GetCount(); ++i) {
-    const TClass cls = registry.Entry(i)->ElementClass();
-    if (!cls) {
-      wrong.push_back("entry " + std::to_string(i) + " has no class");
-      continue;
-    }
-    if (FindKestuClass(cls->ClassName) != cls) wrong.push_back(cls->ClassName + " is not found by its name");
-    if (cls != TElement::StaticClass() && !cls->InheritsFrom(TElement::StaticClass()))
-      wrong.push_back(cls->ClassName + " is not under " + TElement::StaticClass()->ClassName);
-  }
-  EXPECT_EQ(wrong, std::vector<std::string>{});
+  EXPECT_EQ(sweep::ClassesOutOfTheTree(), std::vector<std::string>{});
 }
 
 // Views (with the projection each holds as a child), desktops, grid marks,
