@@ -418,6 +418,17 @@ TEST_F(GraphicFormTest, ItsImageShowsTheInputThroughTheUniversalInterpret) {
   EXPECT_TRUE(Window().SaveImage(std::string(KESTX_SCREENSHOTS_DIR) + "/graphic_form_maps.png"));
 }
 
+// The picture is drawn on a bitmap the size of the image: a window the user
+// makes larger or smaller takes a bitmap of the image's new size.
+TEST_F(GraphicFormTest, AResizedWindowsBitmapTakesTheImagesNewSize) {
+  for (const auto& [width, height] : {std::pair(900, 700), std::pair(500, 400)}) {
+    platform::UserResize(Window(), width, height);
+    const platform::Bounds image = Window().ControlBounds("Image");
+    const platform::Bitmap& bitmap = *form->GraphicForm()->ImageBitmap();
+    EXPECT_EQ(std::pair(bitmap.Width(), bitmap.Height()), std::pair(image.Width, image.Height)) << width;
+  }
+}
+
 TEST_F(GraphicFormTest, FreeingTheFormLeavesATool) {
   form->SetText("Stav");
   EXPECT_EQ(form->GetText(), "Stav");
