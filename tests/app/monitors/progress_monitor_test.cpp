@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "app/startup/main_tool.h"
 #include "tests/app/shell_fixture.h"
 
@@ -81,6 +83,16 @@ TEST_F(ProgressMonitorTest, AProcessThatEndsBeforeItsPanelIsPlacedLeavesNoPanel)
     RunMessages();
     EXPECT_EQ(std::tuple(main->ProgressMonitor(), MonitorsOfMainTool()), std::tuple(nullptr, 0));
     if (!processFreed) delete process;
+  }
+}
+
+// Scripts make both monitors by their class names.
+TEST_F(ProgressMonitorTest, BothMonitorClassesAreMadeByName) {
+  RegisterProgressMonitorClasses();
+  for (const char* name : {"TProcessMonitor", "TProgressMonitor"}) {
+    std::unique_ptr<TElement> made(CreateElementByClassName(name));
+    ASSERT_NE(made, nullptr) << name;
+    EXPECT_EQ(made->ClassName(), name);
   }
 }
 
