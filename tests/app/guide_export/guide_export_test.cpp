@@ -79,21 +79,27 @@ TEST_F(GuideExportTest, TheGuideReplacesTheModelAndTheChosenSeriesAreWrittenWith
 }
 
 // The progress display tells the person each step: the lines taken from
-// the sheets, then each chosen series with its block.
+// the sheets, then each chosen series with its block.  It starts once, under
+// the export's name, with the range 0 to 0 (no gauge to move).
 TEST_F(GuideExportTest, TheProgressDisplayNamesEachStepOfTheExport) {
-  std::vector<std::string> texts;
-  platform::Application::Instance().SetMessageHook([this, &texts](platform::AppMessage& message, bool& handled) {
+  std::vector<std::string> texts, starts;
+  platform::Application::Instance().SetMessageHook([&](platform::AppMessage& message, bool& handled) {
     TKestuMessage* kestu = KestuMessageOf(message);
     if (!kestu) return;
     if (auto* text = DynamicCast<TKestuTextMessage>(kestu); text && text->Message == msgProgressText)
       texts.push_back(text->Text);
+    if (auto* start = DynamicCast<TProgressMessage>(kestu); start && start->Message == msgProgressStart)
+      starts.push_back(start->ProcessName + " " + std::to_string(start->MinProgress) + ".." +
+                       std::to_string(start->MaxProgress));
     DeliverKestuMessage(kestu, handled, [this] { return MainTool; });
   });
   Load();
+  starts.clear();  // the guide's own reading
   Export({&TOptions::Export_50, &TOptions::Export_User});
   EXPECT_EQ(texts, (std::vector<std::string>{"Vyšťourávání linií z mapových prostorů",
                                              "Export SMO_50 do " + out + "/50.BLK",
                                              "Export USERů do " + out + "/User.BLK"}));
+  EXPECT_EQ(starts, std::vector<std::string>{"Export Průvodce do LumaRu 0..0"});
 }
 
 TEST_F(GuideExportTest, AFailingOrStoppedSeriesIsNamedAndNoSuccessIsClaimed) {
