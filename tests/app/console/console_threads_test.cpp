@@ -66,8 +66,8 @@ TEST_F(ConsoleThreads, TheFileDialogOfAScriptShowsOnTheUserInterfaceThreadAndKee
     }
     ASSERT_EQ(threadDialogs.FileDialogs.size(), 1u) << c.name;
     EXPECT_EQ(std::tuple(threadDialogs.FileDialogs[0].Filter, threadDialogs.FileDialogs[0].InitialDir,
-                         threadDialogs.threads[0], tool->FileName),
-              std::tuple("OIL|*.OIL", "/data", std::this_thread::get_id(), c.fileName))
+                         threadDialogs.threads[0], tool->FileName, tool->RunFlag()),
+              std::tuple("OIL|*.OIL", "/data", std::this_thread::get_id(), c.fileName, !c.fromProgram))
         << c.name;
     EXPECT_EQ(threadDialogs.Messages.size(), 0u) << c.name;
     World()->ObjectModel()->FreeElement(tool);

@@ -86,6 +86,22 @@ TEST_F(ProgressMonitorTest, AProcessThatEndsBeforeItsPanelIsPlacedLeavesNoPanel)
   }
 }
 
+// A step or a text of a process whose start never came, or whose monitor
+// has gone, finds no monitor of its own and changes nothing: the process
+// that runs keeps its monitor.
+TEST_F(ProgressMonitorTest, AStepOfAProcessWithoutAMonitorIsPassedBy) {
+  first.SetName("první");
+  second.SetName("druhý");
+  Report(msgProgressStart, &first);
+  ASSERT_NE(main->ProgressMonitor(), nullptr);
+  for (const int code : {msgProgress, msgProgressText}) {
+    Report(code, &second);
+    EXPECT_EQ(std::pair(main->ProgressMonitor()->MonitorCount(), MonitorsOfMainTool()), std::pair(1, 1)) << code;
+  }
+  Report(msgProgressEnd, &first);
+  RunMessages();
+}
+
 // Scripts make both monitors by their class names.
 TEST_F(ProgressMonitorTest, BothMonitorClassesAreMadeByName) {
   RegisterProgressMonitorClasses();
