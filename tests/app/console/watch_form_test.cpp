@@ -76,11 +76,13 @@ TEST_F(WatchTest, TheButtonOpensAndFreesTheWindowAndItsCloseBoxFreesItToo) {
        false},
   };
   TCommandLineDlg* console = Open();
+  // A root of its own, so that the watches are seen to start on it.
+  console->SetRootElement(World()->ObjectModel());
   for (const Case& c : cases) {
     c.action(*console);
     ASSERT_EQ(console->Watches() != nullptr, c.open) << c.name;
     if (c.open) {
-      EXPECT_EQ(console->Watches()->Interpreter().ActiveElement(), World()) << c.name;
+      EXPECT_EQ(console->Watches()->Interpreter().ActiveElement(), World()->ObjectModel()) << c.name;
     }
   }
 }
