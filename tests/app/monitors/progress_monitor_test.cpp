@@ -102,6 +102,24 @@ TEST_F(ProgressMonitorTest, AStepOfAProcessWithoutAMonitorIsPassedBy) {
   RunMessages();
 }
 
+// A process's gauge starts at the low end of the range it was started with.
+TEST_F(ProgressMonitorTest, AGaugeStartsAtTheLowEndOfItsRange) {
+  first.SetName("první");
+  TProgressMessage start(msgProgressStart, &first, main, nullptr, false);
+  start.ProcessName = "první";
+  start.MinProgress = 5;
+  start.MaxProgress = 100;
+  TKestuMessage* delivered = &start;
+  bool handled = false;
+  main->ReceiveMessage(delivered, handled);
+  ASSERT_NE(main->ProgressMonitor(), nullptr);
+  const TProcessMonitor* monitor = main->ProgressMonitor()->MonitorOf(&first);
+  ASSERT_NE(monitor, nullptr);
+  EXPECT_EQ(std::tuple(monitor->MinProgress(), monitor->MaxProgress(), monitor->Progress()), std::tuple(5, 100, 5));
+  Report(msgProgressEnd, &first);
+  RunMessages();
+}
+
 // Scripts make both monitors by their class names.
 TEST_F(ProgressMonitorTest, BothMonitorClassesAreMadeByName) {
   RegisterProgressMonitorClasses();
