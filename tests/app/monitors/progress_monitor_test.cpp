@@ -102,8 +102,9 @@ TEST_F(ProgressMonitorTest, AStepOfAProcessWithoutAMonitorIsPassedBy) {
   RunMessages();
 }
 
-// A process's gauge starts at the low end of the range it was started with.
-TEST_F(ProgressMonitorTest, AGaugeStartsAtTheLowEndOfItsRange) {
+// A process's gauge starts at the low end of the range it was started with
+// and moves with each step.
+TEST_F(ProgressMonitorTest, AGaugeStartsAtTheLowEndOfItsRangeAndMovesWithEachStep) {
   first.SetName("první");
   TProgressMessage start(msgProgressStart, &first, main, nullptr, false);
   start.ProcessName = "první";
@@ -116,6 +117,13 @@ TEST_F(ProgressMonitorTest, AGaugeStartsAtTheLowEndOfItsRange) {
   const TProcessMonitor* monitor = main->ProgressMonitor()->MonitorOf(&first);
   ASSERT_NE(monitor, nullptr);
   EXPECT_EQ(std::tuple(monitor->MinProgress(), monitor->MaxProgress(), monitor->Progress()), std::tuple(5, 100, 5));
+  // A step moves it to the step's value.
+  TProgressMessage step(msgProgress, &first, main, nullptr, false);
+  step.Progress = 40;
+  delivered = &step;
+  handled = false;
+  main->ReceiveMessage(delivered, handled);
+  EXPECT_EQ(monitor->Progress(), 40);
   Report(msgProgressEnd, &first);
   RunMessages();
 }
