@@ -173,6 +173,13 @@ TEST_F(ExtendedFormToolTest, TasksComeFromTheChosenToolAndListInTheMenuLastFirst
   Select(first);
   EXPECT_TRUE(tool->Tasks()->ActionOfTool(first)->Checked());
   EXPECT_EQ(tool->CurrentTask(), first);
+  // Another task takes the mark from the current one.
+  TTool* second = tool->Tasks()->GetTool(1);
+  Select(second);
+  RunMessages();
+  EXPECT_EQ(tool->CurrentTask(), second);
+  EXPECT_FALSE(tool->Tasks()->ActionOfTool(first)->Checked());
+  EXPECT_TRUE(tool->Tasks()->ActionOfTool(second)->Checked());
 
   Deliver(*tool, TKestuMessage(msgChooseTasks, nullptr, tool.get(), nullptr, false));
   EXPECT_TRUE(window.Items("Tasks").empty());

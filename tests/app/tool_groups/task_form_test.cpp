@@ -82,6 +82,18 @@ TEST_F(TaskFormTest, AChoicePostsItsToolOnceAndMovesTheMark) {
   }
 }
 
+// An action of no tool still ends the active one: afterwards no tool is active.
+TEST_F(TaskFormTest, AChoiceOfNoToolLeavesNoToolActive) {
+  form->SetPropertyText("NewToolAction", "bez nástroje");
+  const int toolless = form->Form()->Window().ToolButtonCount("ToolBar") - 1;
+  Press(0);
+  ASSERT_EQ(form->GetActiveTool(), form->GetTool(0));
+  EXPECT_EQ(Press(toolless), std::vector<int>{msgChooseTasks});
+  EXPECT_EQ(owner.data.front(), nullptr);
+  EXPECT_EQ(form->GetActiveTool(), nullptr);
+  EXPECT_FALSE(Marked(0));
+}
+
 TEST_F(TaskFormTest, PublishedPropertiesReachTheBar) {
   form->SetPropertyText("ButtonWidth", "40");
   form->SetPropertyText("NewToolAction", "x");
