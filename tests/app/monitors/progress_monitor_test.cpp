@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "app/startup/main_tool.h"
+#include "platform/forms.h"
 #include "tests/app/shell_fixture.h"
 
 namespace {
@@ -125,6 +126,20 @@ TEST_F(ProgressMonitorTest, AGaugeStartsAtTheLowEndOfItsRangeAndMovesWithEachSte
   main->ReceiveMessage(delivered, handled);
   EXPECT_EQ(monitor->Progress(), 40);
   Report(msgProgressEnd, &first);
+  RunMessages();
+}
+
+// The common window is one panel of 105 pixels tall per running process.
+TEST_F(ProgressMonitorTest, TheWindowIsOnePanelTallPerRunningProcess) {
+  first.SetName("první");
+  second.SetName("druhý");
+  Report(msgProgressStart, &first);
+  Report(msgProgressStart, &second);
+  const platform::Form& window = main->ProgressMonitor()->Window().Window();
+  EXPECT_EQ(window.GetBounds().Height, 210);
+  Report(msgProgressEnd, &first);
+  EXPECT_EQ(window.GetBounds().Height, 105);
+  Report(msgProgressEnd, &second);
   RunMessages();
 }
 

@@ -89,6 +89,7 @@ TEST_F(ChosenElementTest, TheRecordWindowListsTheFieldsAtItsPlaceAndFreesItselfW
   ASSERT_NE(form, nullptr);
   platform::Form& window = form->Window();
   std::vector<std::vector<std::string>> cells;
+  ASSERT_EQ(platform::GridColumnCount(window, "StringGrid1"), 2) << "a name column and a value column";
   for (int row = 0; row < platform::GridRowCount(window, "StringGrid1"); ++row)
     cells.push_back(
         {platform::GridCell(window, "StringGrid1", row, 0), platform::GridCell(window, "StringGrid1", row, 1)});
