@@ -79,6 +79,18 @@ TEST_F(ExtendedFormToolTest, MonitorsSeeEveryMessageBeforeTheActiveToolWhichNeve
   }
 }
 
+// The window does not close by its close box: it asks its tool to close instead.
+TEST_F(ExtendedFormToolTest, TheCloseBoxAsksTheToolToClose) {
+  tool->NewGroupName("Monitors");
+  auto* monitor = new TJournalTool;
+  monitor->SetName("M");
+  monitor->journal = &journal;
+  tool->Monitors()->AddTool(monitor);
+  EXPECT_FALSE(platform::UserCloseWindow(tool->Form()->Window()));
+  RunMessages();
+  EXPECT_EQ(journal, std::vector<std::string>{"M " + std::to_string(msgClose)});
+}
+
 TEST_F(ExtendedFormToolTest, SelectingAToolHandsTheWindowOverUnlessTheActiveOneRefuses) {
   ASSERT_TRUE(Select(a));
   EXPECT_EQ(tool->GetActiveTool(), a);

@@ -11,6 +11,7 @@
 #include "app/extended_forms/extended_form_tool.h"
 #include "app/tool_groups/tool_groups.h"
 #include "platform/forms.h"
+#include "platform/pictures.h"
 #include "tests/app/tool_groups/tool_groups_fixture.h"
 #include "tests/platform/test_bitmaps.h"
 
@@ -118,6 +119,29 @@ TEST_F(ToolGroupTest, ImagesAddedAfterTheActionsLeaveEachActionItsOwnIndex) {
     group->FindActionName(row.name);
     ASSERT_NE(group->Actual(), nullptr) << row.name;
     EXPECT_EQ(group->ActualImageIndex(), row.index) << row.name;
+  }
+}
+
+// What the user sees: the action's picture on its button, and none once the
+// action has no picture.
+TEST_F(ToolGroupTest, AnActionsPictureShowsOnItsButton) {
+  constexpr std::uint32_t kBlue = 0x00FF0000;
+  WriteBytes(dir.File("a.bmp"), HalfKeyedBmp(16, 16, kBlue));
+  group->NewImage("a.bmp");
+  group->NewToolAction("s obrázkem");
+  Window().Show();
+  const auto bluePixels = [this, kBlue] {
+    const std::string shot = dir.File("bar.png");
+    EXPECT_TRUE(Window().SaveImage(shot));
+    const platform::DecodedPicture picture = platform::DecodePictureFile(shot);
+    int count = 0;
+    for (int y = 0; y < picture.Height; ++y)
+      for (int x = 0; x < picture.Width; ++x) count += picture.At(x, y) == kBlue;
+    return count;
+  };
+  for (const std::int32_t index : {0, -1}) {
+    group->SetActualImageIndex(index);
+    EXPECT_EQ(bluePixels() > 0, index == 0) << "image " << index;
   }
 }
 
