@@ -5,7 +5,6 @@
 #include "platform/app_queue.h"
 
 TProcessMonitor::TProcessMonitor() : panel_(std::make_unique<TKESTUForm>("TProcessMonitorForm")) {
-  panel_->SetTool(this);
   // A panel closes only with its monitor.
   panel_->Window().OnCloseQuery([this] { return panelMayClose_; });
 }

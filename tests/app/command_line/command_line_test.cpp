@@ -483,6 +483,27 @@ TEST_F(CommandLineTest, WhatAToolHandsOutIsFreedWhenTheScriptEndsUnlessSomething
   delete outside;
 }
 
+// An output that a list held when the tool handed it out was not made for the
+// script: it stays when the list lets go of it later in the same line.
+TEST_F(CommandLineTest, AnOutputAListHeldWhenHandedOutIsNotTheScriptsToFree) {
+  // An element of no owner list: a list holds it without owning it.
+  TEntity list;
+  auto* held = new TNameElement();
+  list.AddElement(held);
+  const std::uint32_t handle = HandleOfElement(held);
+  int calls = 0;
+  TTestTool::Run = [&](TTool& tool) {
+    if (calls++ == 0) tool.SetOutput(held);
+    else list.RemoveElement(held);
+  };
+  interpreter->SetNextLine("LES.TestTool().TestTool()");
+  interpreter->DoIt();
+  ASSERT_EQ(calls, 2) << interpreter->GetFirstResult();
+  EXPECT_EQ(list.GetCount(), 0);
+  ASSERT_EQ(ElementOfHandle(handle), held) << "freed by the script";
+  delete held;
+}
+
 TEST_F(CommandLineTest, WhatCreateMadeIsFreedWhenTheScriptEndsUnlessSomethingTookIt) {
   struct Row {
     const char* name;

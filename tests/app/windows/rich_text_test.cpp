@@ -23,6 +23,7 @@ TEST(RichTextTest, TextOfForeignDocumentsSkipsTablesAndReadsUnicode) {
       {"substitute as escaped byte skipped", "{\\rtf1 \\u269\\'e8ert}", {"čert"}},
       {"not rtf at all is text", "{\\rtf1 a\\tab b}", {"a\tb"}},
       {"an escape without two hex digits gives no byte", "{\\rtf1 a\\'zzb}", {"azzb"}},
+      {"an escaped byte that ends a document cut short", "{\\rtf1 ko\\'e8", {"koč"}},
   };
   for (const auto& [name, rtf, lines] : cases) EXPECT_EQ(RtfToLines(rtf), lines) << name;
   EXPECT_FALSE(IsRtf("prostý text"));
