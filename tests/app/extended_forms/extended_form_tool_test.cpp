@@ -41,7 +41,8 @@ class ExtendedFormToolTest : public ToolGroupsTest {
     group->SetActualTool(member);
     return member;
   }
-  bool Marked(TTool* member) { return group->ActionOfTool(member)->Checked(); }
+  // The mark as the window shows it.
+  bool Marked(TTool* member) { return tool->Form()->Window().Checked(group->ActionOfTool(member)->Id()); }
   bool Select(TTool* member) { return Deliver(*tool, TKestuMessage(msgSelectTool, nullptr, tool.get(), member, false)); }
 
   std::unique_ptr<TExtendedFormTool> tool;
