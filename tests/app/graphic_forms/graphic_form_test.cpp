@@ -150,6 +150,10 @@ TEST_F(GraphicFormTest, TheImagesMouseAndDragEventsReachTheActiveToolInTheirOrde
       {"drag without a move over the image", false,
        {{40, 30}, {41, 31}, {45, 33}},
        {"61 40,30", "63 41,31", "64 0,0", "67 45,33", "62 45,33"}},
+      // The drag starts past its threshold of one pixel.
+      {"drag of two pixels", false,
+       {{40, 30}, {41, 31}, {43, 31}},
+       {"61 40,30", "63 41,31", "64 0,0", "67 43,31", "62 43,31"}},
       {"drag over the image", false,
        {{40, 30}, {41, 31}, {45, 33}, {90, 70}},
        {"61 40,30", "63 41,31", "64 0,0", "65 90,70", "66 90,70", "67 90,70"}},

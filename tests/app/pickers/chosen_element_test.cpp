@@ -15,6 +15,16 @@
 
 namespace {
 
+// Whether this process holds the file open, by its descriptors.
+bool HeldOpen(const std::string& file) {
+  const std::filesystem::path target = std::filesystem::canonical(file);
+  for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
+    std::error_code gone;
+    if (std::filesystem::read_symlink(entry.path(), gone) == target) return true;
+  }
+  return false;
+}
+
 TEST(RecordWindowSizeTest, ValuesSetTheValueColumnAndFieldsTheHeightUpToTwentyRows) {
   struct Row {
     const char* name;
@@ -103,6 +113,7 @@ TEST_F(ChosenElementTest, TheRecordWindowListsTheFieldsAtItsPlaceAndFreesItselfW
             std::tuple(100, 140, 230, 140, 260, (rowHeight + 1) * 3 + 28, true));
   EXPECT_FALSE(static_cast<TLumarProps*>(line->Properties())->GetDBFTable()->Table().Active())
       << "the block's own table is not left open";
+  EXPECT_FALSE(HeldOpen(table)) << "nor is the window's";
   std::filesystem::create_directories(KESTX_SCREENSHOTS_DIR);
   EXPECT_TRUE(window.SaveImage(KESTX_SCREENSHOTS_DIR "/record_window.png"));
 
