@@ -142,6 +142,11 @@ TEST_F(CommandLineTest, AnElementAssignmentThatCannotTakeIsReportedAndChangesNot
       {"LES.SKUPINA.ActiveTool = NASTROJE.FINDELEMENTBYNAME('PSK')", "", "PSK"},
       {"LES.SKUPINA.ActiveTool = NASTROJE.PSK", "", "PSK"},
       {"LES.SKUPINA.ActiveTool = LES.SKUPINA.Output", "", "nil"},
+      // A text property takes the empty text of a path that names nothing.
+      {"LES.SKUPINA.Name = LES.SKUPINA.Nic", "", "Druhy"},
+      {"LES.SKUPINA.Nic = LES.SKUPINA.Zadny",
+       "ERROR 9: Chyba .. Chybný objekt nebo properta na levé straně výrazu : LES.SKUPINA.Nic = LES.SKUPINA.Zadny",
+       "Druhy"},
   };
   for (const Row& row : rows) {
     auto* technology = new TTechnology;

@@ -143,6 +143,18 @@ TEST_F(ProgressMonitorTest, TheWindowIsOnePanelTallPerRunningProcess) {
   RunMessages();
 }
 
+// A process's panel closes only with its monitor, not by the user's hand.
+TEST_F(ProgressMonitorTest, APanelStaysWhileItsProcessRuns) {
+  first.SetName("první");
+  Report(msgProgressStart, &first);
+  TProcessMonitor* monitor = main->ProgressMonitor()->MonitorOf(&first);
+  ASSERT_NE(monitor, nullptr);
+  EXPECT_FALSE(platform::UserCloseWindow(monitor->Panel().Window()));
+  EXPECT_EQ(main->ProgressMonitor()->MonitorOf(&first), monitor);
+  Report(msgProgressEnd, &first);
+  RunMessages();
+}
+
 // Scripts make both monitors by their class names.
 TEST_F(ProgressMonitorTest, BothMonitorClassesAreMadeByName) {
   RegisterProgressMonitorClasses();

@@ -87,6 +87,8 @@ TEST_F(PickUpersTest, EachPickerFindsTheFirstObjectOfItsKindUnderThePointOnlyInL
       {"a point beyond the tolerance", &points, 12, 10, 1, "nothing"},
       {"the point at the origin", &points, 0, 0.5, 1, "origin"},
       {"a point in a list of lines", &points, 150, 170, 1, "nothing"},
+      {"a line among the points is no point", &points, 150, 150, 1, "nothing"},
+      {"a point among the lines is no line", &lines, 150, 170, 1, "nothing"},
       {"two lines in reach: the first met", &lines, 50, 51, 3, "l1"},
       {"only the second line in reach", &lines, 50, 52.5, 1, "l2"},
       {"between the lines, out of reach", &lines, 50, 51, 0.5, "nothing"},
