@@ -152,7 +152,12 @@ TEST_F(MessageWindowTest, NamingATextFileDevicesFileClosesTheLastAndCreatesTheNe
   device.WriteLine("dál");
   device.EndDraw();
   EXPECT_EQ(FileBytes(File("b.txt")), "p\xf8ips\xe1no\r\nd\xe1l\r\n");
+  // A file that cannot be made ends the last one whole and leaves the device without a file.
+  device.BeginDraw();
+  device.WriteLine("poslední");
   EXPECT_THROW(device.SetFileName(File("chybí/c.txt")), platform::EStreamError);
+  EXPECT_EQ(device.GetPropertyText("FileName"), "");
+  EXPECT_EQ(FileBytes(File("b.txt")), "p\xf8ips\xe1no\r\nd\xe1l\r\nposledn\xed\r\n");
 }
 
 }  // namespace

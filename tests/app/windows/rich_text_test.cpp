@@ -21,6 +21,7 @@ TEST(RichTextTest, TextOfForeignDocumentsSkipsTablesAndReadsUnicode) {
        "{\\rtf1{\\fonttbl{\\f0 Arial;}}{\\colortbl;\\red255;}{\\*\\generator X;}\\f0 Ahoj\\par sv\\u283?te\\line x}",
        {"Ahoj", "světe", "x"}},
       {"substitute as escaped byte skipped", "{\\rtf1 \\u269\\'e8ert}", {"čert"}},
+      {"a control word right after a character is no substitute", "{\\rtf1 \\u269\\par x}", {"č", "x"}},
       {"not rtf at all is text", "{\\rtf1 a\\tab b}", {"a\tb"}},
       {"an escape without two hex digits gives no byte", "{\\rtf1 a\\'zzb}", {"azzb"}},
       {"an escaped byte that ends a document cut short", "{\\rtf1 ko\\'e8", {"koč"}},
