@@ -223,7 +223,6 @@ void TConditionFilterDialog::TakeForm(TConditionFilterForm& form) {
   for (std::size_t c = 0; c < columns.size(); ++c)
     size.SetIntegerByName(columns[c] + "_Width", grid.ColWidth(static_cast<int>(c)));
   // The grid shows what was taken: incomplete rows are gone.
-  grid.SetRowCount(1);
   FillForm(form);
   Condition = ConditionText(form.Columns(), form.CompleteRows());
 }
