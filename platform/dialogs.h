@@ -4,6 +4,7 @@
 // answers as told.
 #include <cstdint>
 #include <deque>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -79,6 +80,23 @@ bool InputQuery(const std::string& caption, const std::string& prompt, std::stri
 bool ChooseColor(std::uint32_t& colour);
 void HelpKeyword(const std::string& keyword);
 bool PrinterSetup();
+
+// What a person saw in the system's file dialog.
+struct FileDialogSeen {
+  bool Shown = false;
+  // As the toolkit offers them: "text (pattern)".
+  std::vector<std::string> Filters;
+  std::string FirstFilter;
+  bool Save = false;
+  // The extension a save adds to a bare name, after the person's choice of filter.
+  std::string DefaultSuffix;
+  bool StayedOpen = false;
+};
+
+// Answers the next system file dialog as a person's hand would, once the
+// event loop runs: the filter box moved down downs times, then the name typed
+// and Enter pressed, or Escape without a name.  seen must outlive the dialog.
+void UserAnswerNextFileDialog(int downs, const std::optional<std::string>& typed, FileDialogSeen& seen);
 
 // Loads a cursor file as the application's screen cursor of that number
 // (numbers from 1); false when the file is missing or no image.  Without

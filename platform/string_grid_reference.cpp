@@ -33,4 +33,17 @@ void QtTable::FillAndRefill(const std::vector<std::pair<std::string, std::string
   }
 }
 
+bool QtTable::Shown() const { return impl_->table.isWindow() && impl_->table.isVisible(); }
+
+std::vector<std::vector<std::string>> QtTable::Cells() const {
+  const QTableWidget& table = impl_->table;
+  std::vector<std::vector<std::string>> cells(static_cast<std::size_t>(table.rowCount()));
+  for (int row = 0; row < table.rowCount(); ++row)
+    for (int col = 0; col < table.columnCount(); ++col) {
+      const QTableWidgetItem* item = table.item(row, col);
+      cells[static_cast<std::size_t>(row)].push_back(item ? item->text().toStdString() : std::string());
+    }
+  return cells;
+}
+
 }  // namespace platform

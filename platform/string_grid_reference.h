@@ -19,6 +19,9 @@ class QtTable {
   // One row per pair, the table shown, then the same texts again in the
   // same rows: what the editor does at its first fill and a refill.
   void FillAndRefill(const std::vector<std::pair<std::string, std::string>>& rows);
+  // Whether the table shows as a window of its own, and its texts row by row.
+  bool Shown() const;
+  std::vector<std::vector<std::string>> Cells() const;
 
  private:
   struct Impl;

@@ -1,6 +1,8 @@
 #include "platform/tool_bars_reference.h"
 
 #include <QAction>
+#include <QActionEvent>
+#include <QCoreApplication>
 #include <QIcon>
 #include <QImage>
 #include <QMainWindow>
@@ -10,6 +12,31 @@
 #include "platform/forms.h"
 
 namespace platform {
+namespace {
+
+class ToolBarEvents : public QObject {
+ public:
+  explicit ToolBarEvents(int size) : size_(size) {}
+  ToolBarsSeen seen;
+
+  bool eventFilter(QObject* receiver, QEvent* event) override {
+    if (event->type() == QEvent::ActionAdded && receiver->inherits("QToolBar")) {
+      const QAction* action = static_cast<QActionEvent*>(event)->action();
+      const QImage icon = action->icon().pixmap(QSize(size_, size_)).toImage().convertToFormat(QImage::Format_ARGB32);
+      ToolBarAction added{action->isCheckable(), icon.width(), icon.height(), {}};
+      for (int y = 0; y < icon.height(); ++y)
+        for (int x = 0; x < icon.width(); ++x) added.IconArgb.push_back(icon.pixel(x, y));
+      seen.Added.push_back(std::move(added));
+    }
+    if (event->type() == QEvent::Show && receiver->inherits("QMainWindow")) ++seen.WindowsShown;
+    return false;
+  }
+
+ private:
+  int size_;
+};
+
+}  // namespace
 
 void BuildToolBarsWithQt(int groups, int tools, const std::vector<std::string>& imageFiles, int size) {
   EnsureWindowSystem();
@@ -37,6 +64,15 @@ void BuildToolBarsWithQt(int groups, int tools, const std::vector<std::string>& 
     }
   }
   window.show();
+}
+
+ToolBarsSeen WatchToolBarsBuiltWithQt(int groups, int tools, const std::vector<std::string>& imageFiles, int size) {
+  EnsureWindowSystem();
+  ToolBarEvents events(size);
+  QCoreApplication::instance()->installEventFilter(&events);
+  BuildToolBarsWithQt(groups, tools, imageFiles, size);
+  QCoreApplication::instance()->removeEventFilter(&events);
+  return std::move(events.seen);
 }
 
 }  // namespace platform

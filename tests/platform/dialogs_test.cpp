@@ -2,15 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <QApplication>
-#include <QComboBox>
-#include <QFileDialog>
-#include <QLineEdit>
-#include <QTest>
-#include <QTimer>
-
 #include <cstdlib>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -130,7 +124,7 @@ TEST_F(DialogsTest, TheFileDialogOffersTheFiltersAndAnswersThePersonsChoice) {
   EnsureWindowSystem();
   TempFolder folder;
   std::ofstream(folder.File("a.kes")) << "KES0";
-  const std::vector<QString> offered{"Skripty (*.oil)", "Průvodce Kartiru (*.kes *.KES)", "Vše (*.*)"};
+  const std::vector<std::string> offered{"Skripty (*.oil)", "Průvodce Kartiru (*.kes *.KES)", "Vše (*.*)"};
   const struct {
     const char* name;
     bool save;
@@ -157,35 +151,15 @@ TEST_F(DialogsTest, TheFileDialogOffersTheFiltersAndAnswersThePersonsChoice) {
     request.DefaultExt = "oil";
     request.FilterDefaultExts = {"oil", "kes", ""};
     request.InitialDir = folder.Path();
-    std::vector<QString> filters;
-    QString firstShown, suffix;
-    bool save = false;
-    QTimer::singleShot(0, [&] {
-      auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-      if (dialog == nullptr) return ADD_FAILURE() << row.name << ": no file dialog shows";
-      const QStringList names = dialog->nameFilters();
-      filters.assign(names.begin(), names.end());
-      firstShown = dialog->selectedNameFilter();
-      save = dialog->acceptMode() == QFileDialog::AcceptSave;
-      for (int i = 0; i < row.downs; ++i) QTest::keyClick(dialog->findChild<QComboBox*>("fileTypeCombo"), Qt::Key_Down);
-      suffix = dialog->defaultSuffix();
-      auto* name = dialog->findChild<QLineEdit*>("fileNameEdit");
-      if (row.typed) {
-        name->setText(QString::fromStdString(row.typed));
-        QTest::keyClick(name, Qt::Key_Return);
-      } else {
-        QTest::keyClick(name, Qt::Key_Escape);
-      }
-      if (dialog->isVisible()) {
-        ADD_FAILURE() << row.name << ": the dialog stayed open";
-        dialog->reject();
-      }
-    });
+    FileDialogSeen seen;
+    UserAnswerNextFileDialog(row.downs, row.typed ? std::optional<std::string>(row.typed) : std::nullopt, seen);
     const bool answered = PromptForFile(request);
-    EXPECT_EQ(filters, offered) << row.name;
-    EXPECT_EQ(firstShown, offered[static_cast<std::size_t>(row.firstShown)]) << row.name;
-    EXPECT_EQ(save, row.save) << row.name;
-    EXPECT_EQ(suffix.toStdString(), row.suffix) << row.name;
+    ASSERT_TRUE(seen.Shown) << row.name << ": no file dialog shows";
+    EXPECT_FALSE(seen.StayedOpen) << row.name;
+    EXPECT_EQ(seen.Filters, offered) << row.name;
+    EXPECT_EQ(seen.FirstFilter, offered[static_cast<std::size_t>(row.firstShown)]) << row.name;
+    EXPECT_EQ(seen.Save, row.save) << row.name;
+    EXPECT_EQ(seen.DefaultSuffix, row.suffix) << row.name;
     EXPECT_EQ(answered, row.answered != nullptr) << row.name;
     EXPECT_EQ(request.FileName, row.answered ? folder.File(row.answered) : "") << row.name;
     EXPECT_EQ(request.FilterIndex, row.answeredIndex) << row.name;

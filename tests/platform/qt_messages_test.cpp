@@ -2,9 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QString>
-#include <QtGlobal>
-
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
@@ -68,23 +65,20 @@ TEST_F(QtPlatformChoiceTest, OffscreenOnlyWithoutADisplayOrAChosenPlatform) {
 // own, which the fatal one ends.
 TEST(QtMessagesTest, OnlyAFatalMessageEndsTheProgram) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
-  const auto earlier = [](QtMsgType, const QMessageLogContext&, const QString& message) {
-    std::fprintf(stderr, "earlier: %s\n", message.toLocal8Bit().constData());
-  };
   EXPECT_EXIT(
       {
-        qInstallMessageHandler(earlier);
+        platform::EchoToolkitMessages("earlier: ");
         platform::EndOnFatalQtMessage();
-        qWarning("varování");
-        qInfo("zpráva");
+        platform::LogToolkitMessage(platform::ToolkitMessage::Warning, "varování");
+        platform::LogToolkitMessage(platform::ToolkitMessage::Info, "zpráva");
         std::_Exit(0);
       },
       ::testing::ExitedWithCode(0), "^earlier: varování\nearlier: zpráva\n$");
   EXPECT_EXIT(
       {
-        qInstallMessageHandler(earlier);
+        platform::EchoToolkitMessages("earlier: ");
         platform::EndOnFatalQtMessage();
-        qFatal("bez displeje");
+        platform::LogToolkitMessage(platform::ToolkitMessage::Fatal, "bez displeje");
       },
       ::testing::ExitedWithCode(1), "^bez displeje\n$");
 }

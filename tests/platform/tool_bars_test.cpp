@@ -2,10 +2,13 @@
 // window gets at run time.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/forms.h"
+#include "platform/tool_bars_reference.h"
 #include "tests/platform/temp_folder.h"
 #include "tests/platform/test_bitmaps.h"
 
@@ -185,40 +188,6 @@ TEST_F(ToolBarTest, MenuItemsBoundToActionsComeAndGo) {
   EXPECT_EQ(window->Text("a2"), "a2") << "the actions outlive their items";
 }
 
-}  // namespace
-
-#include <QAction>
-#include <QActionEvent>
-#include <QCoreApplication>
-#include <QIcon>
-#include <QImage>
-
-#include "platform/tool_bars_reference.h"
-
-namespace {
-
-// What the plain-Qt yardstick builds, seen as the events that reach its
-// windows: the actions each tool bar is given, with their checkable flag and
-// their icon, and the showing of its main window.
-class YardstickEvents : public QObject {
- public:
-  struct Added {
-    bool checkable;
-    QImage icon;
-  };
-  std::vector<Added> added;
-  int windowsShown = 0;
-
-  bool eventFilter(QObject* receiver, QEvent* event) override {
-    if (event->type() == QEvent::ActionAdded && receiver->inherits("QToolBar")) {
-      const QAction* action = static_cast<QActionEvent*>(event)->action();
-      added.push_back({action->isCheckable(), action->icon().pixmap(QSize(8, 8)).toImage()});
-    }
-    if (event->type() == QEvent::Show && receiver->inherits("QMainWindow")) ++windowsShown;
-    return false;
-  }
-};
-
 class YardstickTest : public TempFolderTest {};
 
 // The yardstick the tool groups are timed against must build what they
@@ -229,21 +198,19 @@ TEST_F(YardstickTest, EveryToolIsACheckableActionWithItsPictureKeyedOutInAShownW
   constexpr std::uint32_t kRed = 0x000000FF;
   WriteBytes(File("blue.bmp"), HalfKeyedBmp(16, 16, kBlue));
   WriteBytes(File("red.bmp"), HalfKeyedBmp(16, 16, kRed));
-  platform::EnsureWindowSystem();
-  YardstickEvents seen;
-  QCoreApplication::instance()->installEventFilter(&seen);
-  platform::BuildToolBarsWithQt(2, 3, {File("blue.bmp"), File("red.bmp")}, 8);
-  QCoreApplication::instance()->removeEventFilter(&seen);
-  EXPECT_EQ(seen.windowsShown, 1);
-  ASSERT_EQ(seen.added.size(), 6u) << "two bars of three tools";
-  for (std::size_t i = 0; i < seen.added.size(); ++i) {
-    const YardstickEvents::Added& action = seen.added[i];
-    const QRgb colour = i % 3 == 1 ? qRgb(0xFF, 0, 0) : qRgb(0, 0, 0xFF);  // tools take the files in turn
-    EXPECT_TRUE(action.checkable) << i;
-    ASSERT_EQ(action.icon.size(), QSize(8, 8)) << i;
-    for (int x = 0; x < 8; ++x)
-      for (int y = 0; y < 8; ++y)
-        EXPECT_EQ(action.icon.pixel(x, y), x < 4 ? qRgba(0, 0, 0, 0) : colour) << i << ": " << x << "," << y;
+  const platform::ToolBarsSeen seen =
+      platform::WatchToolBarsBuiltWithQt(2, 3, {File("blue.bmp"), File("red.bmp")}, 8);
+  EXPECT_EQ(seen.WindowsShown, 1);
+  ASSERT_EQ(seen.Added.size(), 6u) << "two bars of three tools";
+  for (std::size_t i = 0; i < seen.Added.size(); ++i) {
+    const platform::ToolBarAction& action = seen.Added[i];
+    const std::uint32_t colour = i % 3 == 1 ? 0xFFFF0000 : 0xFF0000FF;  // tools take the files in turn
+    EXPECT_TRUE(action.Checkable) << i;
+    ASSERT_EQ(std::pair(action.IconWidth, action.IconHeight), std::pair(8, 8)) << i;
+    for (int y = 0; y < 8; ++y)
+      for (int x = 0; x < 8; ++x)
+        EXPECT_EQ(action.IconArgb[static_cast<std::size_t>(y * 8 + x)], x < 4 ? 0u : colour)
+            << i << ": " << x << "," << y;
   }
 }
 

@@ -2,10 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
-#include <QEvent>
-#include <QObject>
-
 #include "platform/app_queue.h"
 #include "platform/forms.h"
 #include "platform/timer.h"
@@ -31,31 +27,13 @@ TEST(ToolkitEventsTest, WaitingEventsRunAndFrameworkMessagesStayQueued) {
   application.TakePending();
 }
 
-// An object of the toolkit that, given its first event, posts itself a
-// second, as hiding a window posts the events of its closing.
-class PostsOnce : public QObject {
- public:
-  int received = 0;
-  bool event(QEvent* event) override {
-    if (event->type() != QEvent::User) return QObject::event(event);
-    if (++received == 1) QCoreApplication::postEvent(this, new QEvent(QEvent::User));
-    return true;
-  }
-};
-
 // Nothing the work left waiting survives the delivery: events posted while
 // others were delivered, and objects whose deletion was put off.
 TEST(ToolkitEventsTest, EventsPostedMeanwhileAndDeferredDeletionsAreDeliveredToo) {
-  EnsureWindowSystem();
-  PostsOnce poster;
-  QCoreApplication::postEvent(&poster, new QEvent(QEvent::User));
-  bool deleted = false;
-  auto* doomed = new QObject;
-  QObject::connect(doomed, &QObject::destroyed, [&] { deleted = true; });
-  doomed->deleteLater();
+  const WaitingToolkitWork waiting;
   DeliverToolkitEvents();
-  EXPECT_EQ(poster.received, 2) << "the event posted by the first one";
-  EXPECT_TRUE(deleted) << "the object deleted later";
+  EXPECT_EQ(waiting.EventsDelivered(), 2) << "the event posted by the first one";
+  EXPECT_TRUE(waiting.DeferredObjectDeleted()) << "the object deleted later";
 }
 
 }  // namespace
