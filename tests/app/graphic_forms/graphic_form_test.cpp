@@ -169,6 +169,13 @@ TEST_F(GraphicFormTest, TheImagesMouseAndDragEventsReachTheActiveToolInTheirOrde
   }
 }
 
+// The window stays when its close box is pressed: its tool decides.
+TEST_F(GraphicFormTest, TheCloseBoxLeavesTheWindowToItsTool) {
+  Window().Show();
+  EXPECT_FALSE(platform::UserCloseWindow(Window()));
+  EXPECT_TRUE(Window().Visible());
+}
+
 TEST_F(GraphicFormTest, KeysReachTheActiveToolWithTheirShiftUnlessThePlatformGivesThemNoCode) {
   struct Row {
     const char* name;

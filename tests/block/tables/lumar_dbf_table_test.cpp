@@ -160,6 +160,32 @@ TEST_F(LumarDBFTableTest, FindsOnlyNumbersItHoldsAndNeverReadsOutsideTheIndex) {
   EXPECT_FALSE(table.FindCislo(-4));
 }
 
+// A block object's record is found by the number its props carry, in the
+// table of its props' kind in its block's folder.
+TEST_F(LumarDBFTableTest, AnElementsRecordIsFoundByItsPropsNumber) {
+  TLumarBlockRegister block;
+  block.SetName(folder.Path());
+  MakeTable("L0001.DBF", "NAZEV char(5), CISLO char(6)", {{"a", "4"}, {"b", "2"}});
+  TPolyLineElement bare;
+  const struct {
+    const char* name;
+    const TElement* element;
+    const char* nazev;  // nullptr: no record
+  } rows[] = {
+      {"a filed line", Filed<TPolyLineElement, TLumarLineProps>(block, 2, 1), "b"},
+      {"a number the table lacks", Filed<TPolyLineElement, TLumarLineProps>(block, 3, 1), nullptr},
+      {"a line without props", &bare, nullptr},
+      {"no element", nullptr, nullptr},
+  };
+  for (const auto& row : rows) {
+    EXPECT_EQ(table.FindElementRecord(row.element), row.nazev != nullptr) << row.name;
+    if (!row.nazev) continue;
+    std::string value;
+    table.GetFieldString("NAZEV", value);
+    EXPECT_EQ(value, row.nazev) << row.name;
+  }
+}
+
 // The table it has open, made anew from a template under any of its names,
 // is the new empty one from then on: no record of the old is found.
 TEST_F(LumarDBFTableTest, RecreatingTheOpenTableLeavesNothingOfTheOld) {
