@@ -119,8 +119,10 @@ void TDBOilProgram::LineReached(int sourceLine) {
 
 void TDBOilProgram::ResumeRun() {
   if (!Running()) return;
-  TOilProgram::ResumeRun();
+  // Told before the run goes on: its next stop, told from its own thread as
+  // soon as it gets there, must not reach the observer first.
   Notify(msgOilResumed);
+  TOilProgram::ResumeRun();
 }
 
 void TDBOilProgram::ThreadTerminated() {

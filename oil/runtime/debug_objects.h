@@ -156,7 +156,8 @@ class TDBOilFunc : public TDBRoutine<TOilFunc> {
 // TLineMessage (76) at a flagged statement, 78 when resumed, a TErrorMessage
 // (75) instead of the message box, and 74 once the run's thread has ended.
 // The messages reach the observer on the user-interface thread, when it next
-// delivers messages, in the order they were made.
+// delivers messages, in the order of what they tell: a resume before the stop
+// that follows it, whichever thread gets on first.
 class TDBOilProgram : public TOilProgram, public TDBNames {
   KESTX_CLASS(TDBOilProgram)
  public:
