@@ -268,6 +268,47 @@ void TLinComparator::DoIt() {
 
 // ---------------------------------------------------------------- writing lines again
 
+// The lines a run cuts are freed together.  Each leaves its other owners (the
+// quadtree's cells, areas, register slots) and gives up its vertices at
+// once, but the container that holds every line lets go of them all in one
+// pass when the run ends: taking each out where it stands would search and
+// shift that long list once for every cut.  The run reads the container
+// only below the line it is at, where no cut line stands.
+class TCutLines {
+ public:
+  explicit TCutLines(TEntity& Container) : container_(Container) {}
+  ~TCutLines() {
+    if (lines_.empty()) return;
+    const std::unordered_set<const TElement*> cut(lines_.begin(), lines_.end());
+    container_.RemoveElementsIf([&cut](TElement* element) { return cut.contains(element); });
+    for (TElement* line : lines_) DisposeElement(line);
+  }
+  TCutLines(const TCutLines&) = delete;
+  TCutLines& operator=(const TCutLines&) = delete;
+
+  void Free(TPolyLineElement* Line) {
+    if (!Line->HasOwner(&container_)) {
+      DisposeElement(Line);
+      return;
+    }
+    std::vector<TElement*> owners;
+    for (int i = 0; i < Line->GetOwnersCount(); ++i) owners.push_back(Line->GetOwner(i));
+    for (auto owner = owners.rbegin(); owner != owners.rend(); ++owner)
+      if (*owner != &container_ && *owner && (*owner)->IsAnEntity()) static_cast<TEntity*>(*owner)->RemoveElement(Line);
+    Line->Clear();
+    lines_.push_back(Line);
+  }
+
+ private:
+  TEntity& container_;
+  std::vector<TElement*> lines_;
+};
+
+void TSaveChangedLines::FreeLine(TPolyLineElement* Line) {
+  if (cutLines_) cutLines_->Free(Line);
+  else DisposeElement(Line);
+}
+
 std::vector<TSaveChangedLines::TPiece> TSaveChangedLines::PiecesOf(const TLinesAbscEntity& list, int First,
                                                                     int Last) const {
   const TPolyLineElement* line = list.LineOf(First);
@@ -314,7 +355,7 @@ void TSaveChangedLines::WritePieces(TPolyLineElement* Line, const std::vector<TP
     if (TQTreeLumLin* tree = GetQTree()) tree->AddAndGrow(written);
     if (written->HolderCount() == 0) DisposeElement(written);
   }
-  DisposeElement(Line);
+  FreeLine(Line);
 }
 
 void TSaveChangedLines::SaveGroup(TLinesAbscEntity& list, int First, int Last, bool NewLine) {
@@ -333,7 +374,7 @@ void TSaveChangedLines::SaveGroup(TLinesAbscEntity& list, int First, int Last, b
       AppendLineHeader(*line);
       for (int i = First; i <= Last; ++i) AppendSegment(*list.Segment(i), "");
     }
-    DisposeElement(line);
+    FreeLine(line);
     return;
   }
   if (changed && pieces.size() >= (NewLine ? 1u : 2u)) {
@@ -388,7 +429,7 @@ void TJoinLines::SetProtocol(const std::string& FileName) {
   }
 }
 
-void TJoinLines::ProcessLine(TPolyLineElement* Line, TQTreeLumLin* Tree) {
+void TJoinLines::ProcessLine(TPolyLineElement* Line, TQTreeLumLin* Tree, TCutLines& Cut) {
   if (!(Line->Length() > MinLength)) return;
   Line->SetIsDone(true);
   TLinComparator comparator;
@@ -414,6 +455,7 @@ void TJoinLines::ProcessLine(TPolyLineElement* Line, TQTreeLumLin* Tree) {
   }
   TSaveChangedLines saver;
   saver.SetQTree(Tree);
+  saver.SetCutLines(&Cut);
   saver.MinLength = MinLength;
   saver.SetLinesLabelPoint = PrepocitavatPopBodyLinii;
   saver.ShareProtocol(protocol_);
@@ -443,6 +485,7 @@ void TJoinLines::DoIt() {
   if (count >= 100) gauge->Show();
   // The window stays alive; framework messages wait until the run ends.
   platform::MessageHold hold;
+  TCutLines cut(*input);
   for (int i = count - 1; i >= 0; --i) {
     if (i >= input->GetCount()) continue;
     if (gauge->DoCloseQuery()) {
@@ -459,7 +502,7 @@ void TJoinLines::DoIt() {
     }
     gauge->SetProgress(count - i - 1);
     platform::Application::Instance().ProcessMessages();
-    if (line && !line->GetIsDone()) ProcessLine(line, tree.get());
+    if (line && !line->GetIsDone()) ProcessLine(line, tree.get(), cut);
   }
   gauge->Hide();
   SetOutput(tree.release());

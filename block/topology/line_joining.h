@@ -10,6 +10,7 @@
 #include "block/topology/joiners.h"
 #include "spatial/geometry/geometry_types.h"
 
+class TCutLines;
 class TObjectRegister;
 class TQTreeLumLin;
 class TQTreeLumLinAbsc;
@@ -114,12 +115,18 @@ class TSaveChangedLines : public TProtocolTool {
   // owners of the lines they replace and into QTree.
   TEntity* GetNewLines() const;
   void SetNewLines(TEntity* Lines);
+  // The run's cut lines, which free the lines written again; without them
+  // each such line is freed at once.
+  void SetCutLines(TCutLines* Lines) { cutLines_ = Lines; }
 
   void DoIt() override;
 
  private:
   TElementLink qTree_;
   TElementLink newLines_;
+  TCutLines* cutLines_ = nullptr;
+
+  void FreeLine(TPolyLineElement* Line);
 
   // The vertex ranges of the pieces of the group from First to Last.
   struct TPiece {
@@ -159,7 +166,7 @@ class TJoinLines : public TTool {
   void DoIt() override;
 
  private:
-  void ProcessLine(TPolyLineElement* Line, TQTreeLumLin* Tree);
+  void ProcessLine(TPolyLineElement* Line, TQTreeLumLin* Tree, TCutLines& Cut);
 
   TProtocolTool protocol_;
 };
