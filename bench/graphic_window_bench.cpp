@@ -1,13 +1,14 @@
 // A code-31 redraw of a graphic window through its form-tool manager against
-// its anchor in the same run: the universal interpret redrawing the same
-// model into a plain bitmap device of the window's size.
+// its anchor in the same run: Qt's painter drawing the same polylines on an
+// image of the window's size.  Beside them, the universal interpret redraws
+// the same model into a plain bitmap device of that size: what the window
+// adds to the interpret's drawing.
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
 #include <memory>
-#include <random>
-#include <vector>
 
+#include "bench/pixel_walks.h"
 #include "render/devices/bitmap_device.h"
 #include "render/interprets/interpret_script.h"
 #include "render/interprets/universal_interpret.h"
@@ -25,19 +26,16 @@ constexpr int kVertices = 10;
 constexpr int kWidth = 1600;
 constexpr int kHeight = 1200;
 
-// 100,000 random walks of 10 vertices over the window, one world unit a pixel.
+// 100,000 random walks of 10 vertices over the window's pixels.
+TPixelWalks Walks() { return RandomWalks(kLines, kVertices, kWidth, kHeight, 40, 11); }
+
+// The walks as polylines, one world unit a pixel: world (x, height - y) is
+// pixel (x, y).
 std::unique_ptr<TOwnerEntity> WindowModel() {
-  std::mt19937 random(11);
-  std::uniform_int_distribution<int> x0(0, kWidth - 1), y0(0, kHeight - 1), step(-40, 40);
   auto model = std::make_unique<TOwnerEntity>();
-  for (int l = 0; l < kLines; ++l) {
+  for (const auto& walk : Walks()) {
     auto* line = new TPolyLineElement;
-    int x = x0(random), y = y0(random);
-    for (int i = 0; i < kVertices; ++i) {
-      line->AddVertex(x, kHeight - y);
-      x = std::clamp(x + step(random), 0, kWidth - 1);
-      y = std::clamp(y + step(random), 0, kHeight - 1);
-    }
+    for (const platform::PixelPoint& p : walk) line->AddVertex(p.X, kHeight - p.Y);
     line->CalcBounds();
     model->AddElement(line);
   }
@@ -88,7 +86,10 @@ void BM_GraphicWindowRedraw(benchmark::State& state) {
 }
 BENCHMARK(BM_GraphicWindowRedraw)->Unit(benchmark::kMillisecond);
 
-void BM_GraphicWindowRedrawAnchor(benchmark::State& state) {
+void BM_GraphicWindowRedrawQtPainter(benchmark::State& state) { PaintWalksWithQt(state, Walks(), kWidth, kHeight); }
+BENCHMARK(BM_GraphicWindowRedrawQtPainter)->Unit(benchmark::kMillisecond);
+
+void BM_GraphicWindowUniversalInterpret(benchmark::State& state) {
   RegisterToolFormClasses();
   const auto model = WindowModel();
   TBitmapDevice device;
@@ -106,6 +107,6 @@ void BM_GraphicWindowRedrawAnchor(benchmark::State& state) {
   universal.DetachDevice();
   state.SetItemsProcessed(state.iterations() * kLines);
 }
-BENCHMARK(BM_GraphicWindowRedrawAnchor)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_GraphicWindowUniversalInterpret)->Unit(benchmark::kMillisecond);
 
 }  // namespace

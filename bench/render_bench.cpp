@@ -10,10 +10,10 @@
 #include <random>
 #include <vector>
 
+#include "bench/pixel_walks.h"
 #include "framework/tools/system_register.h"
 #include "framework/tools/world.h"
 #include "framework/values/typed_values.h"
-#include "platform/canvas_reference.h"
 #include "render/devices/bitmap_device.h"
 #include "render/interprets/interpret.h"
 #include "render/interprets/interpret_script.h"
@@ -30,19 +30,7 @@ constexpr int kVertices = 10;
 constexpr int kSide = 4000;
 
 // 100,000 random walks of 10 vertices over the page, one world unit a pixel.
-std::vector<std::vector<platform::PixelPoint>> Walks() {
-  std::mt19937 random(7);
-  std::uniform_int_distribution<int> start(0, kSide - 1), step(-60, 60);
-  std::vector<std::vector<platform::PixelPoint>> walks(kLines);
-  for (auto& walk : walks) {
-    platform::PixelPoint at{start(random), start(random)};
-    for (int i = 0; i < kVertices; ++i) {
-      walk.push_back(at);
-      at = {std::clamp(at.X + step(random), 0, kSide - 1), std::clamp(at.Y + step(random), 0, kSide - 1)};
-    }
-  }
-  return walks;
-}
+TPixelWalks Walks() { return RandomWalks(kLines, kVertices, kSide, kSide, 60, 7); }
 
 // The walks as polylines of a model; world (x, side - y) is pixel (x, y).
 std::unique_ptr<TOwnerEntity> Model() {
@@ -66,14 +54,7 @@ std::unique_ptr<TBitmapDevice> Device() {
   return device;
 }
 
-void BM_QtPainterPolylines(benchmark::State& state) {
-  std::vector<platform::PixelPoint> points;
-  for (const auto& walk : Walks()) points.insert(points.end(), walk.begin(), walk.end());
-  const std::vector<std::int32_t> counts(kLines, kVertices);
-  auto bitmap = platform::Bitmap::Create(kSide, kSide);
-  for (auto _ : state) platform::PaintPolylinesWithQt(*bitmap, points, counts, 0);
-  state.SetItemsProcessed(state.iterations() * kLines);
-}
+void BM_QtPainterPolylines(benchmark::State& state) { PaintWalksWithQt(state, Walks(), kSide, kSide); }
 BENCHMARK(BM_QtPainterPolylines)->Unit(benchmark::kMillisecond);
 
 void BM_CanvasDevicePolylines(benchmark::State& state) {
