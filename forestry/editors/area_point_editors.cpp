@@ -137,11 +137,16 @@ void TPolyLineAreaEditor::MouseUp(TKestuMessage* message, bool& handled) {
   picker.SetY(y_);
   picker.SetInput(level);
   picker.DoIt();
-  if (auto* area = picker.Found() ? DynamicCast<TAreaElement>(picker.Output()) : nullptr) {
-    SetOutput(area);
-    PostMessageToOwners(msgElementSelected, area, false);
+  // A stored area under the click is the one edited: building it again from
+  // its lines would store a second copy of it.
+  auto* stored = picker.Found() ? DynamicCast<TAreaElement>(picker.Output()) : nullptr;
+  SetInput(stored);
+  if (stored) {
+    SetOutput(stored);
+    PostMessageToOwners(msgElementSelected, stored, false);
+  } else {
+    BuildAreaAtCursor(*frame);
   }
-  if (NewObject()) BuildAreaAtCursor(*frame);
   TAreaElement* area = PickedArea();
   if (!area) return;
   DrawElement();
@@ -162,6 +167,7 @@ void TPolyLineAreaEditor::MouseUp(TKestuMessage* message, bool& handled) {
     ProcessMessages();
   }
   SetOutput(nullptr);
+  SetInput(nullptr);
 }
 
 void TPolyLineAreaEditor::DrawElement() {

@@ -85,6 +85,32 @@ TEST_F(AreaPointWindowTest, AnAreaAtAClickIsStoredWithItsAttributesOnlyOnOk) {
   }
 }
 
+// A second click inside a stored area opens that area and stores no copy of
+// it; what is changed in its dialog is kept in the area itself.
+TEST_F(AreaPointWindowTest, AStoredAreaClickedAgainIsEditedNotStoredTwice) {
+  const double x = -850, y = -875;
+  DrawRectangleAround(x, y);
+  TEntity* harvest = Level(StandGroupAt(x, y), "TEZ");
+  ASSERT_NE(harvest, nullptr);
+  const int before = harvest->GetCount();
+  Choose<TPolyLineAreaEditor>("Editory", "Plocha");
+  captions.clear();
+  for (const char* zpusob : {"2", "4"}) {
+    AnswerWith({"bt_OK"}, [zpusob](platform::Form& form) {
+      form.SetText("ed_Zpusob", zpusob);
+      form.SetText("ed_Nalehavost", "3");
+      form.SetText("ed_Srafa", "5");
+    });
+    Click(PixelOf(x, y));
+  }
+  EXPECT_THAT(captions, ::testing::ElementsAre("Nová plocha", "Stará plocha"));
+  ASSERT_EQ(Stored("PLOCHY")->GetCount(), 1);
+  EXPECT_EQ(harvest->GetCount(), before + 1);
+  auto* props = DynamicCast<TTezPProps>(DynamicCast<TAreaElement>(Stored("PLOCHY")->GetElement(0))->Properties());
+  ASSERT_NE(props, nullptr);
+  EXPECT_EQ(props->Zpusob, 4);
+}
+
 TEST_F(AreaPointWindowTest, APointIsStoredOncePerGestureOnlyOnOk) {
   struct Row {
     const char* name;
