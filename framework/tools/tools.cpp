@@ -323,7 +323,13 @@ bool TTechnology::CanClose() {
 }
 
 void TTechnology::ToolClosed(TKestuMessage* message, bool& handled) {
-  FreeTool(DynamicCast<TTool>(message->Sender()));
+  // Owners pass the notice on (a tool group to its window, the window to its
+  // active tool, which may be the closed tool itself): only the technology
+  // the closed tool belongs to frees it.
+  auto* tool = DynamicCast<TTool>(message->Sender());
+  TTools* tools = ExistingTools();
+  if (!tool || !tools || tools->IndexOf(tool) < 0) return;
+  FreeTool(tool);
   handled = true;
 }
 

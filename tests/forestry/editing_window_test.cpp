@@ -198,6 +198,21 @@ TEST_F(LineEditingWindowTest, TheDialogOpensAtTheCursorKeptOnTheScreen) {
   }
 }
 
+// The window's close box over a line still being drawn asks about the line;
+// Ne gives it up and the window closes without another word.
+TEST_F(LineEditingWindowTest, ClosingTheWindowOverANewLineAndAnsweringNeDropsTheLine) {
+  DrawLine({line[0], line[1]});
+  dialogs.Messages.clear();
+  AnswerWith({"bt_Ne"});
+  platform::UserCloseWindow(Form());
+  RunMessages();
+  EXPECT_THAT(captions, ElementsAre("Kresba"));
+  EXPECT_THAT(Boxes(), ::testing::IsEmpty());
+  EXPECT_THAT(Exceptions, ::testing::IsEmpty()) << "each shown as a box by the program";
+  EXPECT_EQ(window->Form(), nullptr) << "the window is closed";
+  EXPECT_EQ(StoredLine(), nullptr);
+}
+
 // A picked line that was changed asks when another tool is chosen; one left
 // unchanged goes back to its places unasked, and onto the picture.
 TEST_F(LineEditingWindowTest, LeavingAPickedLineStoresRestoresOrStaysAsAnswered) {
