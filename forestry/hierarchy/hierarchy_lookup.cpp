@@ -1,6 +1,7 @@
 #include "forestry/hierarchy/hierarchy_lookup.h"
 
 #include "block/forest_model/forest_units.h"
+#include "forestry/hierarchy/groupper.h"
 #include "forestry/hierarchy/tool_runs.h"
 #include "framework/core/class_registry.h"
 #include "framework/tools/world.h"
@@ -45,8 +46,10 @@ TAreaElement* THeleSkupina::KeptArea() const {
 }
 
 std::string THeleSkupina::Key(const char* property) const {
+  // Read as the hierarchy read them when it filed the area: a table that
+  // cannot be read gives empty keys, not its error text.
   const TElement* output = Output();
-  return output ? output->GetPropertyText(property) : std::string();
+  return output ? KeyText(*output, property) : std::string();
 }
 
 std::string THeleSkupina::OutString() const {

@@ -50,7 +50,7 @@ class THeleSkupina : public TRecursor {
   // The found area's keys: "LHC ODDELENIDILECPOROST SKUPINA", empty without
   // an Output.
   std::string OutString() const;
-  // The Output's properties LHC, ODDELENI, DILEC, POROST, SKUPINA.
+  // The Output's keys LHC, ODDELENI, DILEC, POROST, SKUPINA (KeyText).
   std::string Key(const char* property) const;
   // The stand group the area was found in; nil unless found.
   TPorostniSkupina* PSKObject() const;

@@ -82,6 +82,20 @@ class PSKSelectorTest : public ForestryTest {
 };
 
 TEST_F(PSKSelectorTest, TheMouseShowsTheKeysOfTheStandAreaUnderItInTheFivePanels) {
+  // D: a block's stand area 3 by 3 at (16,16) whose attribute table cannot
+  // be read; the hierarchy files it under the groups of empty keys.
+  TLumarBlockRegister block;
+  block.SetName(folder.Path());
+  WriteCp1250File(File("P0000.DBF"), "no table at all");
+  auto* d = Filed<TAreaElement, TLumarAreaProps>(block, 1, 0);
+  for (const auto& [x, y] : {std::pair{16, 16}, {16, 19}, {19, 19}, {19, 16}}) d->AddVertex(x, y);
+  d->CalcBounds();
+  map->AddEntity(d);
+  TGroupper groupper;
+  auto* data = DynamicCast<TEntity>(world->ObjectModel()->FindElementByName("DATA"));
+  GroupStandsInto(groupper, DynamicCast<TEntity>(data->FindElementByName("HIERARCHY")));
+  groupper.SetInput(d);
+  groupper.DoIt();
   Selected();
   EXPECT_EQ(window->manager->GetImageCursor(), 18);
   struct Row {
@@ -93,7 +107,7 @@ TEST_F(PSKSelectorTest, TheMouseShowsTheKeysOfTheStandAreaUnderItInTheFivePanels
   const Row rows[] = {
       {"in A", 2, 2, {"101", "12", "a", "3", "2"}},  {"in A's hole", 5, 5, none},
       {"in C", 5, 15, {"101", "12", "b", "1", "1"}}, {"in no area", 15, 15, none},
-      {"in B", 15, 5, {"101", "12", "a", "3", "2"}},
+      {"in B", 15, 5, {"101", "12", "a", "3", "2"}}, {"in D, its keys unread", 17.5, 17.5, none},
   };
   for (const Row& row : rows) {
     for (int i = 0; i < 5; ++i) window->manager->Form()->SetPanelText(i, "stale");
