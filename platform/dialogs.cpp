@@ -20,6 +20,7 @@
 #include <utility>
 
 #include "platform/app_queue.h"
+#include "platform/form_access.h"
 #include "platform/forms.h"
 #include "platform/screen_cursors.h"
 #include "platform/streams.h"
@@ -95,8 +96,10 @@ class ProgramDialogs : public Dialogs {
       if (buttons & mbYes) return mrYes;
       return mrNone;
     }
+    // A box asked for during a form's modal run is that form's: it opens
+    // over it, also over one that stays on top.
     QMessageBox box(IconOf(type), QString::fromStdString(Application::Instance().Title()),
-                    QString::fromStdString(text));
+                    QString::fromStdString(text), QMessageBox::NoButton, FormAccess::ModalRunWindow());
     QMessageBox::StandardButtons shown;
     for (const auto& [ours, theirs] : kButtons) {
       if (buttons & ours) shown |= theirs;

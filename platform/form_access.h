@@ -14,6 +14,9 @@ struct FormAccess {
   static QWidget& Root(const Form& form);
   // A named control of the form, which must be a widget.
   static QWidget& Control(const Form& form, const std::string& name);
+  // The window of the form whose modal run is the innermost one going on,
+  // which the windows asked for during it open over; nullptr without one.
+  static QWidget* ModalRunWindow();
 };
 
 }  // namespace platform

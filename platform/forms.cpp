@@ -19,7 +19,9 @@
 #include <QLayout>
 #include <QMenu>
 #include <QObject>
+#include <QPointer>
 #include <QPushButton>
+#include <QRect>
 #include <QString>
 #include <QTimer>
 #include <QUiLoader>
@@ -97,7 +99,45 @@ void LoadLayout(Form::Impl& impl, const std::string& layout) {
   }
 }
 
+// The forms whose modal runs are going on, the innermost last.
+std::vector<const Form::Impl*>& ModalRuns() {
+  static std::vector<const Form::Impl*> runs;
+  return runs;
+}
+
+// A form's modal run, for its lifetime.  A form asked for during another
+// form's run is that form's own: it opens over it, also over one that stays
+// on top, until its own run ends.
+class ModalRun {
+ public:
+  explicit ModalRun(const Form::Impl& impl) : root_(impl.root) {
+    QWidget* owner = FormAccess::ModalRunWindow();
+    QWidget& root = impl.Root();
+    if (owner && owner != &root && !root.parentWidget()) {
+      root.setParent(owner, root.windowFlags() | Qt::Window);
+      owned_ = true;
+    }
+    ModalRuns().push_back(&impl);
+  }
+  ~ModalRun() {
+    ModalRuns().pop_back();
+    if (!owned_ || !root_) return;
+    // A window of its own again, where it was: it may outlive its owner.
+    const QRect frame = root_->geometry();
+    root_->setParent(nullptr, root_->windowFlags());
+    root_->setGeometry(frame);
+  }
+  ModalRun(const ModalRun&) = delete;
+  ModalRun& operator=(const ModalRun&) = delete;
+
+ private:
+  QPointer<QWidget> root_;
+  bool owned_ = false;
+};
+
 }  // namespace
+
+QWidget* FormAccess::ModalRunWindow() { return ModalRuns().empty() ? nullptr : ModalRuns().back()->root.data(); }
 
 Form::Form(const std::string& layout) : impl_(std::make_unique<Impl>()) { LoadLayout(*impl_, layout); }
 
@@ -162,6 +202,7 @@ void Form::SetAutoSize(bool value) {
 
 int Form::ShowModal() {
   impl_->modalResult = mrNone;
+  const ModalRun run(*impl_);
   if (const ModalAnswerer& answerer = InstalledAnswerer()) {
     impl_->answering = true;
     answerer(*this);
@@ -200,6 +241,13 @@ void Form::SetTimer(int intervalMs, std::function<void()> tick) {
 bool Form::TimerActive() const { return impl_->timer && impl_->timer->isActive(); }
 
 bool Form::IsActiveWindow() const { return impl_->Root().isActiveWindow(); }
+
+bool Form::HoldsActiveWindow() const {
+  const QWidget& root = impl_->Root();
+  for (const QWidget* at = QApplication::activeWindow(); at; at = at->parentWidget())
+    if (at == &root) return true;
+  return false;
+}
 
 void Form::TakeFocus() {
   QWidget& root = impl_->Root();

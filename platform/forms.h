@@ -152,6 +152,9 @@ class Form {
   // Whether the form is the window the user works in; TakeFocus makes it so.
   bool IsActiveWindow() const;
   void TakeFocus();
+  // Whether the window the user works in is the form or one of its own: a
+  // form or message box asked for during its modal run, which opens over it.
+  bool HoldsActiveWindow() const;
   // Asks the close query and hides the form when it agrees; answers whether
   // the form closed.
   bool Close();

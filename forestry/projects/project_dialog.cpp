@@ -57,8 +57,10 @@ void TLHCProjectDialog::CreateForm() {
   platform::Form& window = Form()->Window();
   window.OnClick("b_ExtData", [this] { PickFolder("ed_ExternalData"); });
   window.OnClick("b_Data", [this] { PickFolder("ed_Data"); });
+  // It takes the focus back from other windows, not from its own folder
+  // picker or message box over it.
   window.SetTimer(kFocusTick, [&window] {
-    if (!window.IsActiveWindow()) window.TakeFocus();
+    if (!window.HoldsActiveWindow()) window.TakeFocus();
   });
   window.OnModalButton([&window](int result) {
     if (result != platform::mrOk || GoodProjectName(window.Text("ed_Name"))) return true;

@@ -222,6 +222,29 @@ TEST_F(ProjectTest, WhileShownTheFormTakesTheFocusBackEachTick) {
   EXPECT_FALSE(window.TimerActive());
 }
 
+// Its folder picker opens over it, as its own window: the form's tick leaves
+// the focus with the picker.
+TEST_F(ProjectTest, ItsFolderPickerOpensOverItAndKeepsTheFocus) {
+  platform::Form* project = nullptr;
+  bool pickerKeptTheFocus = false;
+  TLHCProjectDialog* tool = Dialog([&](platform::Form& form) {
+    form.Show();
+    if (form.LayoutName() != "Tf_SelectDir") {
+      project = &form;
+      platform::UserClick(form, "b_Data");
+      platform::UserClick(form, "bt_Storno");
+      return;
+    }
+    form.TakeFocus();
+    ASSERT_TRUE(form.IsActiveWindow());
+    platform::UserTimerTick(*project);
+    pickerKeptTheFocus = form.IsActiveWindow();
+    platform::UserClick(form, "bt_Storno");
+  });
+  tool->DoIt();
+  EXPECT_TRUE(pickerKeptTheFocus);
+}
+
 TEST_F(ProjectTest, FromAProgramThreadTheFormShowsOnTheUserInterfaceThread) {
   std::thread::id shownOn;
   TLHCProjectDialog* tool = Dialog([&](platform::Form& form) {
