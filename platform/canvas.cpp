@@ -24,9 +24,12 @@
 #include <optional>
 #include <utility>
 #include <atomic>
+#include <cerrno>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <iostream>
+#include <system_error>
 #include <vector>
 
 #include "platform/canvas_reference.h"
@@ -640,23 +643,40 @@ namespace {
 // the disk took only in part and tells nobody; what it hands over goes
 // through here, where a write that does not go in whole is the file's
 // failure, with the system's reason.  Nothing is held back: the page or the
-// end that does not fit is the one that fails.
+// end that does not fit is the one that fails.  The document is written
+// beside the file it is named for and replaces that file only when whole:
+// a print that fails leaves the earlier document as it was.
 class PrintFileSink final : public QIODevice {
  public:
   bool Open(const QString& name) {
-    file_.setFileName(name);
+    target_ = name;
+    file_.setFileName(name + ".~part");
     if (file_.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered) && open(QIODevice::WriteOnly))
       return true;
     Fail();
     return false;
   }
-  // Closes the file; false when anything written did not reach the disk.
+  // Closes the file and puts it in the place of the one it is named for;
+  // false (and nothing replaced) when anything written did not reach the
+  // disk.
   bool Finish() {
     if (file_.isOpen() && !file_.flush()) Fail();
     file_.close();
     if (file_.error() != QFileDevice::NoError) Fail();
     close();
+    const QByteArray part = QFile::encodeName(file_.fileName());
+    if (!failed_ && std::rename(part.constData(), QFile::encodeName(target_).constData()) != 0) {
+      reason_ = std::generic_category().message(errno);
+      failed_ = true;
+    }
+    if (failed_) file_.remove();
     return !failed_;
+  }
+  // Closes and drops what was written.
+  void Discard() {
+    file_.close();
+    close();
+    file_.remove();
   }
   bool Written() const { return !failed_; }
   // Why the file failed, as the system said it, when it said anything.
@@ -686,6 +706,7 @@ class PrintFileSink final : public QIODevice {
     failed_ = true;
   }
 
+  QString target_;
   QFile file_;
   bool failed_ = false;
   std::string reason_;
@@ -710,7 +731,7 @@ struct Printer::Impl {
   // then, or a page is turned, it has nothing to print and the file is not
   // touched.
   bool Drawn = false;
-  // The file is the document's: made or emptied by it.
+  // The document began its file.
   bool FileBegun = false;
 
   // Puts the page drawn so far into the document; EPrinter when the file
@@ -864,12 +885,12 @@ void Printer::NewPage() {
 void Printer::Abort() {
   if (impl_->Aborted || !impl_->Open) return;
   impl_->Aborted = true;
-  // Only a file the document began is its own to delete.
+  // Only a document that began its file has one to drop; the file it is
+  // named for stays as it was.
   if (impl_->FileBegun) {
     if (impl_->Painter.isActive()) impl_->Painter.end();
     impl_->Device.reset();
-    impl_->File.Finish();
-    QFile::remove(Q(impl_->Name));
+    impl_->File.Discard();
   }
   impl_->Close();
 }

@@ -164,8 +164,9 @@ TEST_F(PrinterTest, ADocumentTheDiskDoesNotTakeWholeFailsWhereItIsFoundOutAndLea
         printer.NewPage();
       }
       canvas.FillRect({0, 0, 10, 10});
-      // Room for what the file holds now and one byte more.
-      const FileSizeLimit full(std::filesystem::file_size(pdf) + 1);
+      // Room for what the document's file, beside the one it is named
+      // for, holds now and one byte more.
+      const FileSizeLimit full(std::filesystem::file_size(pdf + ".~part") + 1);
       printer.End();
     } catch (const EPrinter& error) {
       failed = printer.PageNumber() == 1 ? "the turn" : "the end";

@@ -1,10 +1,11 @@
 #!/bin/sh
 # An export and a print onto a full disk: each run ends with a failure in
 # its exit status and the log line on the standard output, and the print
-# leaves no file behind.  The disk is a small file system of the run's own
-# where the test may mount one (in a mount namespace of its own), else a
-# limit on the size of every file the program writes, with the limit's
-# signal ignored so that a write past it fails as on a full disk.
+# leaves an earlier print on the disk as it was, with nothing cut beside
+# it.  The disk is a small file system of the run's own where the test may
+# mount one (in a mount namespace of its own), else a limit on the size of
+# every file the program writes, with the limit's signal ignored so that a
+# write past it fails as on a full disk.
 # KESTX_NO_MOUNT makes the test take the file-size limit.
 # $1: the program, $2: the samples folder.
 . "$(dirname "$0")/program_run.sh"
@@ -21,21 +22,25 @@ if [ -z "${KESTX_NO_MOUNT:-}" ]; then
   done
 fi
 
-# The program on a disk of $FULL bytes, the files left on it listed in
-# left.txt.
+# The program on a disk of $FULL bytes that holds what seed/ holds when the
+# run starts; what the run leaves on it is copied to left/.
+mkdir seed
 cat > full <<EOF
 #!/bin/sh
+rm -rf left
 if [ -n "$namespace" ]; then
   exec $namespace sh -c 'mount -t tmpfs -o size=\$FULL tmpfs disk || exit 99
-    "\$0" "\$@"; status=\$?; find disk -type f > left.txt; exit \$status' "$program" "\$@"
+    cp -R seed/. disk/ || exit 98
+    "\$0" "\$@"; status=\$?; cp -R disk left; exit \$status' "$program" "\$@"
 fi
+rm -rf disk && mkdir disk && cp -R seed/. disk/ || exit 98
 python3 -c 'import os, resource, signal, sys
 signal.signal(signal.SIGXFSZ, signal.SIG_IGN)
 limit = int(os.environ["FULL"])
 resource.setrlimit(resource.RLIMIT_FSIZE, (limit, limit))
 os.execv(sys.argv[1], sys.argv[1:])' "$program" "\$@"
 status=\$?
-find disk -type f > left.txt
+cp -R disk left
 exit \$status
 EOF
 chmod +x full
@@ -67,15 +72,17 @@ rm -rf disk/OUT.BLK
 FULL=$full KESTX_PROGRAM=./full run 3 export.oil
 grep -q "^Blok disk/OUT.BLK není úplný: " out.txt || fail "the export's log line is missing"
 
-# The sample desktop printed onto a disk that takes less than its first page.
+# The sample desktop printed onto a disk that holds an earlier print and
+# takes less than the first page of the new one.
 {
   print_script
   echo "CLOSE()"
 } > print.oil
+printf '%%PDF-1.4\n%% an earlier print\n' > seed/tisk.pdf
 # The script whose line started the print fails (1).
 FULL=16384 KESTX_PRINT_FILE=disk/tisk.pdf KESTX_PROGRAM=./full run 1 print.oil
 grep -q "^Problémy s tiskem: Soubor tisku disk/tisk.pdf se nepodařilo zapsat: " out.txt ||
   fail "the print's failure is not on the output"
 grep -q "Ukončen tisk" out.txt && fail "the failed print was summed up as ended"
-grep -q "tisk.pdf" left.txt && fail "the print left its cut file"
+diff -r seed left > /dev/null || fail "the print did not leave the earlier print as it was, or left its cut file"
 exit 0
