@@ -7,7 +7,6 @@
 #include "framework/values/typed_values.h"
 #include "platform/app_queue.h"
 #include "platform/code_page.h"
-#include "platform/dialogs.h"
 #include "platform/files.h"
 #include "platform/gauge_form.h"
 #include "platform/streams.h"
@@ -58,7 +57,9 @@ void TExportElementsToText::DoIt() {
   auto* input = DynamicCast<TSpaceEntity>(Input());
   if (!input || FileName.empty()) return;
   try {
-    platform::TFileStream file(FileName, platform::TFileStream::Mode::Create);
+    // The lines go to a file beside the one named, which they replace only
+    // when all of them are written.
+    platform::TReplacingFileStream file(FileName);
     TExportProgress progress("Export bodů do " + FileName, input->GetCount(), "Přerušit export bodů ?");
     TPropertyList* props = ExpProps();
     for (int i = 0; i < input->GetCount(); ++i) {
@@ -72,11 +73,15 @@ void TExportElementsToText::DoIt() {
     }
     // The last lines sit in the file's buffer: a disk that does not take
     // them fails here, not silently when the file closes.
-    file.Flush();
+    file.Commit();
   } catch (const platform::EWriteError& error) {
-    platform::MessageDlg(FileName + ": " + error.what(), platform::MsgDlgType::Error, platform::mbOK);
+    // A write error does not say which file would not take it.
+    const std::string text = FileName + ": " + error.what();
+    Log(text);
+    throw platform::EWriteError(text);
   } catch (const platform::EStreamError& error) {
-    platform::MessageDlg(error.what(), platform::MsgDlgType::Error, platform::mbOK);
+    Log(error.what());
+    throw;
   }
 }
 

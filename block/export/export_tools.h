@@ -40,7 +40,9 @@ class TExportElementsToText : public TExportElements {
  public:
   std::string FileName;
 
-  // Stops with a message when the file cannot be made or written.
+  // The lines replace the file only once all of them are written.  When the
+  // file cannot be made or written, the file stays as it was and the error,
+  // naming the file, is logged and raised.
   void DoIt() override;
 };
 

@@ -1,11 +1,11 @@
 #!/bin/sh
-# An export and a print onto a full disk: each run ends with a failure in
-# its exit status and the log line on the standard output, and the print
-# leaves an earlier print on the disk as it was, with nothing cut beside
-# it.  The disk is a small file system of the run's own where the test may
-# mount one (in a mount namespace of its own), else a limit on the size of
-# every file the program writes, with the limit's signal ignored so that a
-# write past it fails as on a full disk.
+# Exports and a print onto a full disk: each run ends with a failure in its
+# exit status and the log line on the standard output, and an earlier text
+# or print on the disk stays as it was, with nothing cut beside it.  The
+# disk is a small file system of the run's own where the test may mount one
+# (in a mount namespace of its own), else a limit on the size of every file
+# the program writes, with the limit's signal ignored so that a write past
+# it fails as on a full disk.
 # KESTX_NO_MOUNT makes the test take the file-size limit.
 # $1: the program, $2: the samples folder.
 . "$(dirname "$0")/program_run.sh"
@@ -45,25 +45,37 @@ exit \$status
 EOF
 chmod +x full
 
-# The areas of the sample stands exported into a block on the disk; the
-# block of a run with room enough says how much the disk may take.
-{
-  model_script blocks "ARE=STANDS.BLK"
-  cat <<'EOF'
-E:TExportAreasToLumar = CREATE(ExportAreasToLumar, 'e')
-E.BlockName = 'disk/OUT.BLK'
-E.Input = WORLD.ObjectModel.MODEL.FINDELEMENTBYCLASS(InterpretLayer).FINDELEMENTBYCLASS(AreaString)
+# The pages the files below $1 take on the disk.
+pages() {
+  echo $(( $(find "$1" -type f -exec stat -c %s {} + | sed "s|.*|(& + $page - 1) / $page +|") 0 ))
+}
+
+# A start script that reads the sample stands as the layer $1 (as
+# model_script takes it) and runs on the layer's list of class $2 the tool E
+# that the lines on the standard input make.
+tool_script() {
+  model_script blocks "$1"
+  cat
+  cat <<EOF
+E.Input = WORLD.ObjectModel.MODEL.FINDELEMENTBYCLASS(InterpretLayer).FINDELEMENTBYCLASS($2)
 E.DOIT()
 CLOSE()
 EOF
-} > export.oil
+}
+
+# The areas of the sample stands exported into a block on the disk; the
+# block of a run with room enough says how much the disk may take.
+tool_script "ARE=STANDS.BLK" AreaString > export.oil <<'EOF'
+E:TExportAreasToLumar = CREATE(ExportAreasToLumar, 'e')
+E.BlockName = 'disk/OUT.BLK'
+EOF
 run 0 export.oil
 [ -s disk/OUT.BLK/TN.ARE ] || fail "the export with room enough wrote no areas"
 # Room for all but the last page of the block's files (the areas' file is
 # written last, whole at its end), or for all but the last byte of its
 # largest file (the lines', whose last part is written at its end).
 if [ -n "$namespace" ]; then
-  full=$(( ($(for f in disk/OUT.BLK/*; do echo "($(stat -c %s "$f") + $page - 1) / $page +"; done) 0 - 1) * page ))
+  full=$(( ($(pages disk/OUT.BLK) - 1) * page ))
 else
   full=$(( $(stat -c %s disk/OUT.BLK/TN.LIN) - 1 ))
 fi
@@ -71,6 +83,31 @@ rm -rf disk/OUT.BLK
 # Its line fails (1), and its block is not whole (2).
 FULL=$full KESTX_PROGRAM=./full run 3 export.oil
 grep -q "^Blok disk/OUT.BLK není úplný: " out.txt || fail "the export's log line is missing"
+
+# The text of the stands onto a disk that holds an earlier text of one line:
+# the script's line fails (1), the log names the file, and the earlier text
+# stays as it was.
+tool_script "ARE=STANDS.BLK" AreaString > text.oil <<'EOF'
+E:TExportElementsToText = CREATE(ExportElementsToText, 't')
+E.FileName = 'disk/plochy.txt'
+E.NextPropName = 'ID'
+E.NextPropName = 'X'
+E.NextPropName = 'Y'
+E.Delimiter = ';'
+EOF
+rm -rf disk && mkdir disk
+run 0 text.oil
+[ "$(stat -c %s disk/plochy.txt)" -gt "$page" ] || fail "the text with room enough is no longer than a page"
+head -n 1 disk/plochy.txt > seed/plochy.txt
+if [ -n "$namespace" ]; then
+  full=$(( $(pages seed) * page ))
+else
+  full=$(( $(stat -c %s disk/plochy.txt) - 1 ))
+fi
+FULL=$full KESTX_PROGRAM=./full run 1 text.oil
+grep -q "^disk/plochy.txt: " out.txt || fail "the text export's log line is missing"
+diff -r seed left > /dev/null || fail "the text export onto a full disk did not leave the earlier text as it was"
+rm -rf seed/*
 
 # The sample desktop printed onto a disk that holds an earlier print and
 # takes less than the first page of the new one.

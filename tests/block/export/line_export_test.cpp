@@ -354,21 +354,27 @@ TEST_F(ExportToTextTest, EachChildIsOneLineOfTheNamedPropertiesUntilTheUserConfi
     EXPECT_EQ(std::count(calls.begin(), calls.end(), "ConfirmAbort=Přerušit export bodů ?"), c.closeRequestAt + 1)
         << c.name;
   }
-  // A file that cannot be made is reported and nothing runs.
+  // A file that cannot be made fails the export with its name, logged, and
+  // nothing runs.
   calls.clear();
-  Export(2, File("missing/body.txt"));
-  ASSERT_EQ(Boxes().size(), 1u);
-  EXPECT_THAT(Boxes()[0], ::testing::HasSubstr("missing/body.txt"));
+  const std::string missing = ErrorOf<platform::EStreamError>([&] { Export(2, File("missing/body.txt")); });
+  EXPECT_THAT(missing, ::testing::HasSubstr("missing/body.txt"));
   EXPECT_TRUE(calls.empty());
-  // A disk that takes only the first line: the loss is reported with the
-  // file's name, not found later in a short file.
+  // A disk that takes only the first line: the loss fails the export with
+  // the file's name, and the file stays as it was.
   closeRequestAt = -1;
+  WriteCp1250File(File("full.txt"), "9;-90\r\n");  // an earlier export's
+  std::string full;
   {
     const FileSizeLimit limit(7);  // "0;-10\r\n"
-    EXPECT_EQ(Export(3, File("full.txt")), "0;-10\r\n");
+    full = ErrorOf<platform::EWriteError>([&] { Export(3, File("full.txt")); });
   }
-  ASSERT_EQ(Boxes().size(), 2u);
-  EXPECT_EQ(Boxes()[1], File("full.txt") + ": Stream write error");
+  EXPECT_EQ(full, File("full.txt") + ": Stream write error");
+  RunMessages();
+  EXPECT_THAT(log.Lines, ElementsAre(missing, full));
+  const Bytes left = FileContent(File("full.txt"));
+  EXPECT_EQ(std::string(left.begin(), left.end()), "9;-90\r\n");
+  EXPECT_TRUE(Boxes().empty());
 }
 
 // An export's run is a tool's run: it sets the tool's run flag, also when
