@@ -38,20 +38,6 @@ TLumarAreaProps& AreaPropsOf(TAreaElement& area) {
   return *props;
 }
 
-// Restores a value when the scope ends, however it ends.
-template <class T>
-class TRestore {
- public:
-  TRestore(T& field, T value) : field_(field), saved_(field) { field_ = value; }
-  ~TRestore() { field_ = saved_; }
-  TRestore(const TRestore&) = delete;
-  TRestore& operator=(const TRestore&) = delete;
-
- private:
-  T& field_;
-  T saved_;
-};
-
 // Each child's line ends; none for a child that is no line.
 std::vector<TLineEnds> EndsOf(const TEntity& lines) {
   std::vector<TLineEnds> ends;
@@ -317,7 +303,7 @@ std::int32_t TExportAreasToLumar::SideArea(const TPolyLineElement& Line, bool Fo
 void TExportAreasToLumar::ExportLines() {
   if (!lines_) return;
   std::unique_ptr<TJTSK> wcs(CreateElement<TJTSK>());
-  std::unique_ptr<TLumarLinWriter> writer = NewBlockWriter<TLumarLinWriter>(BlockName(), true, wcs.get());
+  std::unique_ptr<TLumarLinWriter> writer = NewBlockWriter<TLumarLinWriter>(WriteFolder(), true, wcs.get());
   if (DruhLinii > 0) writer->Druh = DruhLinii;
   TExportProgress progress("Export lines", lines_->GetCount(), "Přerušit export linií ?");
   // By number: a line listed twice has one.
@@ -346,7 +332,7 @@ void TExportAreasToLumar::ExportLines() {
 void TExportAreasToLumar::ExportAreas() {
   if (!input_) return;
   std::unique_ptr<TJTSK> wcs(CreateElement<TJTSK>());
-  std::unique_ptr<TLumarAreaWriter> writer = NewBlockWriter<TLumarAreaWriter>(BlockName(), true, wcs.get());
+  std::unique_ptr<TLumarAreaWriter> writer = NewBlockWriter<TLumarAreaWriter>(WriteFolder(), true, wcs.get());
   TExportProgress progress("Export ploch do " + BlockName(), input_->GetCount(), "Přerušit export ploch ?");
   // By number: the preparation numbered every area that is not a hole, an
   // area listed twice once.

@@ -9,6 +9,7 @@
 #include "platform/code_page.h"
 #include "platform/files.h"
 #include "platform/gauge_form.h"
+#include "platform/replacing_folder.h"
 #include "platform/streams.h"
 #include "spatial/objects/properties.h"
 #include "spatial/objects/registers.h"
@@ -115,7 +116,7 @@ void TExportLumarElements::WriteDBFRecord(TElement* Element) {
   writer->ObjectType = letter;
   writer->SetDynamicProps(DynamicProps());
   writer->ControlDir = ControlDir;
-  writer->ExpBlockName = BlockName();
+  writer->ExpBlockName = WriteFolder().Dir;
   writer->PlochyVHa = PlochyVHa;
   writer->BothSources = BothSources;
   const auto kept = sourceTables_.find(Element);
@@ -128,15 +129,23 @@ void TExportLumarElements::KeepSourceTable(const TElement* Element) {
     sourceTables_[Element] = props->GetDBFName();
 }
 
-void TExportLumarElements::FlushTables() {
+void TExportLumarElements::CloseTables() {
   for (TElement* child : Children())
-    if (auto* writer = DynamicCast<TExportDBFClass>(child)) writer->Flush();
+    if (auto* writer = DynamicCast<TExportDBFClass>(child)) writer->Close();
+}
+
+TBlockFolder TExportLumarElements::WriteFolder() const {
+  return writeDir_.empty() ? TBlockFolder(BlockName()) : TBlockFolder(BlockName(), writeDir_);
 }
 
 void TExportLumarElements::ExportBlock(const std::function<void()>& Export) {
   try {
+    platform::TReplacingFolder block(BlockName());
+    const TRestore<std::string> writing(writeDir_, block.Path());
     Export();
-    FlushTables();
+    // Nothing of the block is written after the swap.
+    CloseTables();
+    block.Commit();
   } catch (const std::exception& error) {
     Log(IncompleteBlockText(BlockName(), error.what()));
     NoteFailedWork(TFailedWork::Block);

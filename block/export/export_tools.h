@@ -8,6 +8,7 @@
 #include <string>
 #include <unordered_map>
 
+#include "block/writing/block_creation.h"
 #include "framework/tools/tools.h"
 
 class TPropertyList;
@@ -78,6 +79,9 @@ class TExportLumarElements : public TExportElements {
 
   const std::string& BlockName() const { return blockName_; }
   void SetBlockName(const std::string& name) { blockName_ = name; }
+  // Where the block's files are written: while ExportBlock runs, the folder
+  // that takes the block's place once the block is complete.
+  TBlockFolder WriteFolder() const;
   // Made on first read and added as a child.
   TDynamicProperties* DynamicProps();
 
@@ -89,8 +93,9 @@ class TExportLumarElements : public TExportElements {
   // element's kind (which names the table) keeps its record so.
   void KeepSourceTable(const TElement* Element);
   virtual void ExportAttributes(TElement* Element);
-  // The attribute tables written so far out to their files; once per run.
-  void FlushTables();
+  // The attribute tables written so far out to their files, which are
+  // closed; once per run.
+  void CloseTables();
   virtual void DoExportObject(TElement* Element);
 
   // The register of this tool's block in the object model, made when
@@ -98,16 +103,34 @@ class TExportLumarElements : public TExportElements {
   TBlockRegister* GetBlockRegister();
 
  protected:
-  // Runs the export into the block and writes out its attribute tables.  A
-  // failure on the way is logged with the block's name, counted against the
-  // run and raised again: the block then holds what was written before it.
+  // Runs the export into a new block made beside the block (a copy of it,
+  // or nothing where there is none), writes out its attribute tables and
+  // puts it in the block's place.  A failure on the way is logged with the
+  // block's name, counted against the run and raised again: the block then
+  // stays as it was, as it does when the run is killed.
   void ExportBlock(const std::function<void()>& Export);
 
  private:
   std::string blockName_;
+  // The new block's folder while ExportBlock runs, else empty.
+  std::string writeDir_;
   std::unordered_map<const TElement*, std::string> sourceTables_;
   TElementLink dynamicProps_;
   TElementLink blockRegister_;
+};
+
+// Restores a value when the scope ends, however it ends.
+template <class T>
+class TRestore {
+ public:
+  TRestore(T& field, T value) : field_(field), saved_(field) { field_ = value; }
+  ~TRestore() { field_ = saved_; }
+  TRestore(const TRestore&) = delete;
+  TRestore& operator=(const TRestore&) = delete;
+
+ private:
+  T& field_;
+  T saved_;
 };
 
 // The log line of a block left incomplete by a failure.

@@ -136,7 +136,7 @@ void TExportLinesToLumar::Export(TEntity& input) {
     prepare->DoIt();
   }
   std::unique_ptr<TJTSK> wcs(CreateElement<TJTSK>());
-  std::unique_ptr<TLumarLinWriter> writer = NewBlockWriter<TLumarLinWriter>(BlockName(), true, wcs.get());
+  std::unique_ptr<TLumarLinWriter> writer = NewBlockWriter<TLumarLinWriter>(WriteFolder(), true, wcs.get());
   if (JedenDruh > 0) writer->Druh = static_cast<std::int16_t>(JedenDruh);
   TExportProgress progress("Export linií do " + BlockName(), input.GetCount(), "Přerušit export linií ?");
   std::unordered_set<const TElement*> written;

@@ -19,7 +19,7 @@ void TExportPointsToLumar::ExportPoints() {
   auto* input = DynamicCast<TEntity>(Input());
   if (!input) return;
   std::unique_ptr<TJTSK> wcs(CreateElement<TJTSK>());
-  std::unique_ptr<TLumarPointWriter> writer = NewBlockWriter<TLumarPointWriter>(BlockName(), true, wcs.get());
+  std::unique_ptr<TLumarPointWriter> writer = NewBlockWriter<TLumarPointWriter>(WriteFolder(), true, wcs.get());
   TExportProgress progress("Export bodu do " + BlockName(), input->GetCount(), "Přerušit export bodu ?");
   for (int i = 0; i < input->GetCount(); ++i) {
     if (!progress.Next(i)) break;

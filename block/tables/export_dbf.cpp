@@ -108,6 +108,11 @@ void TExportDBFClass::Flush() {
   if (table_) table_->Flush();
 }
 
+void TExportDBFClass::Close() {
+  Flush();
+  if (table_) table_->CloseTable();
+}
+
 void TExportDBFClass::WriteObject(const TElement* element) {
   if (const TLumarProps* props = PropsOf(element)) WriteObject(element, props->GetDBFName());
 }

@@ -20,12 +20,12 @@ void WriteDummyFile(const std::string& Dir, const char* File) {
 
 }  // namespace
 
-void CreateBlockFiles(const std::string& Dir) {
-  WriteDummyFile<TCoordRecord>(Dir, kCoordFileName);
-  WriteDummyFile<TLineRecord>(Dir, kLineFileName);
-  WriteDummyFile<TAreaRecord>(Dir, kAreaFileName);
-  WriteDummyFile<TPointRecord>(Dir, kPointFileName);
-  WriteDummyFile<TTextBoxRecord>(Dir, kTextBoxFileName);
-  const std::string header = platform::Utf8ToCp1250(TextFileHeaderLine(Dir));
-  WriteNewFile(BlockFilePath(Dir, kTextFileName), header.data(), header.size());
+void CreateBlockFiles(const TBlockFolder& Block) {
+  WriteDummyFile<TCoordRecord>(Block.Dir, kCoordFileName);
+  WriteDummyFile<TLineRecord>(Block.Dir, kLineFileName);
+  WriteDummyFile<TAreaRecord>(Block.Dir, kAreaFileName);
+  WriteDummyFile<TPointRecord>(Block.Dir, kPointFileName);
+  WriteDummyFile<TTextBoxRecord>(Block.Dir, kTextBoxFileName);
+  const std::string header = platform::Utf8ToCp1250(TextFileHeaderLine(Block.Name));
+  WriteNewFile(BlockFilePath(Block.Dir, kTextFileName), header.data(), header.size());
 }

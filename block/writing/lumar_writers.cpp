@@ -29,9 +29,15 @@ void WriteDummyWhenNew(TLumaRReader& writer, bool createNew) {
   writer.Stream()->Write(dummy.data(), dummy.size());
 }
 
-const TWCS& WCSOf(TLumarManipulator& writer, const std::string& fileName) {
+// The writer's file as the user knows it: in the block, wherever it is
+// written.
+std::string ShownFileName(const TLumaRReader& writer) {
+  return BlockFilePath(writer.BlockName, platform::ExtractFileName(writer.FileName));
+}
+
+const TWCS& WCSOf(TLumaRReader& writer) {
   const TWCS* wcs = writer.GetWCS();
-  if (!wcs) throw platform::EWriteError("No coordinate system to write " + fileName);
+  if (!wcs) throw platform::EWriteError("No coordinate system to write " + ShownFileName(writer));
   return *wcs;
 }
 
@@ -39,7 +45,7 @@ const TWCS& WCSOf(TLumarManipulator& writer, const std::string& fileName) {
 // records, which read as nothing.
 void SeekForWriting(TLumaRReader& writer, std::int64_t index) {
   platform::TStream* stream = writer.Stream();
-  if (!stream) throw platform::EWriteError("No file to write " + writer.FileName);
+  if (!stream) throw platform::EWriteError("No file to write " + ShownFileName(writer));
   const auto at = static_cast<std::uint64_t>(index) * static_cast<std::uint64_t>(writer.RecordSize);
   if (stream->Position() == at) return;  // a seek would flush the file's buffer
   if (stream->Size() < at) {
@@ -56,9 +62,10 @@ void SeekForWriting(TLumaRReader& writer, std::int64_t index) {
 
 // Record 0 is the dummy record and a number below it has no record; the
 // number may also be a walk's done mark left in the ID.
-bool AcceptsNumber(TLumarManipulator& writer, std::int64_t number, const std::string& fileName) {
+bool AcceptsNumber(TLumaRReader& writer, std::int64_t number) {
   if (number >= 1) return true;
-  writer.Log(fileName + ": objekt č." + std::to_string(number) + " nelze zapsat, čísla objektů začínají 1");
+  writer.Log(ShownFileName(writer) + ": objekt č." + std::to_string(number) +
+             " nelze zapsat, čísla objektů začínají 1");
   return false;
 }
 
@@ -91,20 +98,21 @@ void WriteRecordAt(TLumaRReader& writer, std::int64_t index, const R& record) {
 
 TLumarCoordWriter::~TLumarCoordWriter() { CloseAtWholeRecord(*this); }
 
-void TLumarCoordWriter::Create(const std::string& BlockDir, bool NewFile, TWCS* WCS) {
+void TLumarCoordWriter::Create(const TBlockFolder& Block, bool NewFile, TWCS* WCS) {
   CreateNew = NewFile;
-  TLumarCoordReader::Create(BlockDir, WCS);
+  TLumarCoordReader::Create(Block.Dir, WCS);
+  BlockName = Block.Name;
 }
 
 void TLumarCoordWriter::Open() { SetStream(WriterStream(FileName, CreateNew)); }
 
 void TLumarCoordWriter::WriteCoord(const TCoordinate& Coord) {
-  const TCoordRecord::Bytes bytes = CoordRecordOf(Coord, WCSOf(*this, FileName)).Encode();
+  const TCoordRecord::Bytes bytes = CoordRecordOf(Coord, WCSOf(*this)).Encode();
   WriteRecord(bytes.data());
 }
 
 void TLumarCoordWriter::AppendCoord(const TCoordinate& Coord, std::int32_t& Index) {
-  const TCoordRecord::Bytes bytes = CoordRecordOf(Coord, WCSOf(*this, FileName)).Encode();
+  const TCoordRecord::Bytes bytes = CoordRecordOf(Coord, WCSOf(*this)).Encode();
   Index = static_cast<std::int32_t>(GetRecordCount());
   SeekForWriting(*this, Index);
   WriteRecord(bytes.data());
@@ -119,13 +127,15 @@ void TLumarLinWriter::Finish() {
   if (TLumarCoordWriter* coords = CoordWriter()) FlushFile(*coords);
 }
 
-void TLumarLinWriter::Create(const std::string& BlockDir, bool NewFile, TWCS* WCS) {
+void TLumarLinWriter::Create(const TBlockFolder& Block, bool NewFile, TWCS* WCS) {
   CreateNew = NewFile;
-  if (!platform::DirectoryExists(BlockDir)) {
-    platform::ForceDirectories(BlockDir);
-    CreateBlockFiles(BlockDir);
+  if (!platform::DirectoryExists(Block.Dir)) {
+    platform::ForceDirectories(Block.Dir);
+    CreateBlockFiles(Block);
   }
-  TLumarLinReader::Create(BlockDir, WCS);
+  TLumarLinReader::Create(Block.Dir, WCS);
+  BlockName = Block.Name;
+  if (TLumarCoordWriter* coords = CoordWriter()) coords->BlockName = Block.Name;
 }
 
 void TLumarLinWriter::Open() {
@@ -140,7 +150,7 @@ void TLumarLinWriter::OpenCoordReader(const std::string& BlockDir, TWCS* WCS) {
 TLumarCoordWriter* TLumarLinWriter::CoordWriter() const { return static_cast<TLumarCoordWriter*>(CoordReader()); }
 
 void TLumarLinWriter::WriteLineCoords(const TPolyLineElement& Line, std::int32_t& First, std::int32_t& Last) {
-  AppendVertices(ConvertedVertices(Line, WCSOf(*this, FileName)), First, Last);
+  AppendVertices(ConvertedVertices(Line, WCSOf(*this)), First, Last);
 }
 
 bool TLumarLinWriter::WriteLine(const TPolyLineElement& Line) {
@@ -151,12 +161,12 @@ bool TLumarLinWriter::WriteLine(const TPolyLineElement& Line) {
 bool TLumarLinWriter::WriteLineWithAreas(const TPolyLineElement& Line, std::int32_t LeftArea,
                                          std::int32_t RightArea) {
   const auto* props = DynamicCast<TLumarLineProps>(Line.Properties());
-  if (!props || !AcceptsNumber(*this, Line.ID, FileName)) return false;
-  const TWCS& wcs = WCSOf(*this, FileName);
+  if (!props || !AcceptsNumber(*this, Line.ID)) return false;
+  const TWCS& wcs = WCSOf(*this);
   // Everything of the line converts before anything of it is written.
   const std::vector<TCoordRecord::Bytes> vertices = ConvertedVertices(Line, wcs);
   if (vertices.empty()) {
-    Log(FileName + ": linie č." + std::to_string(Line.ID) + " nemá žádný bod");
+    Log(ShownFileName(*this) + ": linie č." + std::to_string(Line.ID) + " nemá žádný bod");
     return false;
   }
   TLineRecord record = LineRecordOf(Line, *props, wcs, Druh, LeftArea, RightArea);
@@ -188,10 +198,11 @@ void TLumarLinWriter::AppendVertices(const std::vector<TCoordRecord::Bytes>& Rec
 
 // ---------------------------------------------------------------- areas and points
 
-void TLumarObjectWriter::Create(const std::string& BlockDir, bool NewFile, TWCS* WCS) {
+void TLumarObjectWriter::Create(const TBlockFolder& Block, bool NewFile, TWCS* WCS) {
   CreateNew = NewFile;
-  if (!platform::DirectoryExists(BlockDir)) platform::ForceDirectories(BlockDir);
-  TLumaRObjectReader::Create(BlockDir, WCS);
+  if (!platform::DirectoryExists(Block.Dir)) platform::ForceDirectories(Block.Dir);
+  TLumaRObjectReader::Create(Block.Dir, WCS);
+  BlockName = Block.Name;
 }
 
 TLumarObjectWriter::~TLumarObjectWriter() { CloseAtWholeRecord(*this); }
@@ -202,7 +213,7 @@ void TLumarObjectWriter::Finish() { FlushFile(*this); }
 
 template <class R>
 bool TLumarObjectWriter::WriteObjectRecord(const R& Record) {
-  if (!AcceptsNumber(*this, Record.Number, FileName)) return false;
+  if (!AcceptsNumber(*this, Record.Number)) return false;
   WriteRecordAt(*this, Record.Number, Record);
   return true;
 }
@@ -216,7 +227,7 @@ void TLumarAreaWriter::Open() {
 }
 
 bool TLumarAreaWriter::WriteArea(const TAreaElement& Area) {
-  return WriteObjectRecord(AreaRecordOf(Area, WCSOf(*this, FileName)));
+  return WriteObjectRecord(AreaRecordOf(Area, WCSOf(*this)));
 }
 
 void TLumarPointWriter::InitRecordSize() { RecordSize = TPointRecord::Size; }
@@ -228,7 +239,7 @@ void TLumarPointWriter::Open() {
 }
 
 bool TLumarPointWriter::WritePoint(const TPointElement& Point) {
-  return WriteObjectRecord(PointRecordOf(Point, WCSOf(*this, FileName)));
+  return WriteObjectRecord(PointRecordOf(Point, WCSOf(*this)));
 }
 
 // ---------------------------------------------------------------- class descriptions

@@ -2,9 +2,11 @@
 // The block writers: the readers of a block's files turned round.  Each
 // keeps its reader's record size, file name, stream, record seek and count
 // and adds the conversion of one entity into one record.  A writer is made
-// by its constructor and then Create(BlockDir, CreateNew, WCS); CreateNew
+// by its constructor and then Create(Block, CreateNew, WCS); CreateNew
 // starts the file anew (a fixed-record file of objects gets its dummy
-// record 0, as in a new block), else the existing file is updated.
+// record 0, as in a new block), else the existing file is updated.  A
+// writer's BlockName and the texts it logs name the block, its files lie in
+// Block.Dir.
 //
 // A record is written whole or not at all: an object numbered below 1 (or
 // beyond what a block register can file) is refused with a log line, and a
@@ -17,6 +19,7 @@
 #include <vector>
 
 #include "block/reading/object_readers.h"
+#include "block/writing/block_creation.h"
 
 class TCoordinate;
 class TAreaElement;
@@ -30,7 +33,7 @@ class TLumarCoordWriter : public TLumarCoordReader {
   ~TLumarCoordWriter() override;
 
   using TLumarCoordReader::Create;
-  void Create(const std::string& BlockDir, bool NewFile, TWCS* WCS);
+  void Create(const TBlockFolder& Block, bool NewFile, TWCS* WCS);
   // A file stream: created when CreateNew, else opened for update.
   void Open() override;
 
@@ -51,7 +54,7 @@ class TLumarLinWriter : public TLumarLinReader {
   // Creates the block folder (with its parents) and the block's files when
   // the folder is missing.
   using TLumarLinReader::Create;
-  void Create(const std::string& BlockDir, bool NewFile, TWCS* WCS);
+  void Create(const TBlockFolder& Block, bool NewFile, TWCS* WCS);
   void Open() override;
   // The companion is a coordinate writer of the same block and mode.
   void OpenCoordReader(const std::string& BlockDir, TWCS* WCS) override;
@@ -84,7 +87,7 @@ class TLumarObjectWriter : public TLumaRObjectReader {
 
   // Creates the block folder (with its parents) when it is missing.
   using TLumaRObjectReader::Create;
-  void Create(const std::string& BlockDir, bool NewFile, TWCS* WCS);
+  void Create(const TBlockFolder& Block, bool NewFile, TWCS* WCS);
   void Open() override;
   // Writes out what the file still buffers; raises when the disk does not
   // take it.
@@ -118,8 +121,8 @@ class TLumarPointWriter : public TLumarObjectWriter {
 
 // Makes a writer of class W and runs its creation.
 template <class W>
-std::unique_ptr<W> NewBlockWriter(const std::string& BlockDir, bool CreateNew, TWCS* WCS) {
+std::unique_ptr<W> NewBlockWriter(const TBlockFolder& Block, bool CreateNew, TWCS* WCS) {
   auto writer = std::make_unique<W>();
-  writer->Create(BlockDir, CreateNew, WCS);
+  writer->Create(Block, CreateNew, WCS);
   return writer;
 }

@@ -1,11 +1,11 @@
 #!/bin/sh
 # Exports and a print onto a full disk: each run ends with a failure in its
-# exit status and the log line on the standard output, and an earlier text
-# or print on the disk stays as it was, with nothing cut beside it.  The
-# disk is a small file system of the run's own where the test may mount one
-# (in a mount namespace of its own), else a limit on the size of every file
-# the program writes, with the limit's signal ignored so that a write past
-# it fails as on a full disk.
+# exit status and the log line on the standard output, and an earlier
+# block, text or print on the disk stays as it was, with nothing cut beside
+# it.  The disk is a small file system of the run's own where the test may
+# mount one (in a mount namespace of its own), else a limit on the size of
+# every file the program writes, with the limit's signal ignored so that a
+# write past it fails as on a full disk.
 # KESTX_NO_MOUNT makes the test take the file-size limit.
 # $1: the program, $2: the samples folder.
 . "$(dirname "$0")/program_run.sh"
@@ -83,6 +83,25 @@ rm -rf disk/OUT.BLK
 # Its line fails (1), and its block is not whole (2).
 FULL=$full KESTX_PROGRAM=./full run 3 export.oil
 grep -q "^Blok disk/OUT.BLK není úplný: " out.txt || fail "the export's log line is missing"
+
+# The stands' lines exported alone make the block that the export of their
+# areas is to replace, on a disk that holds that block and has no room to
+# spare: the areas need a page more than the block has.  The earlier block
+# stays as it was, and nothing of the new one is left.
+tool_script "LIN=STANDS.BLK" PolyLineString > lines.oil <<'EOF'
+E:TExportLinesToLumar = CREATE(ExportLinesToLumar, 'e')
+E.BlockName = 'seed/OUT.BLK'
+EOF
+run 0 lines.oil
+if [ -n "$namespace" ]; then
+  full=$(( $(pages seed) * page ))
+else
+  full=$(( $(stat -c %s seed/OUT.BLK/TN.LIN) - 1 ))
+fi
+FULL=$full KESTX_PROGRAM=./full run 3 export.oil
+grep -q "^Blok disk/OUT.BLK není úplný: " out.txt || fail "the re-export's log line is missing"
+diff -r seed left > /dev/null || fail "the re-export onto a full disk did not leave the earlier block as it was"
+rm -rf seed/*
 
 # The text of the stands onto a disk that holds an earlier text of one line:
 # the script's line fails (1), the log names the file, and the earlier text

@@ -706,7 +706,7 @@ TEST_F(AreaExportTest, TheHandlerGetsEachWrittenObjectWithItsNumberInTheOrderWri
 
 // The files keep their records in memory until they are written out at the
 // export's end; a disk that is full by then fails the block, with its log
-// line, as a failure part-way does.
+// line, as a failure part-way does, and the block stays as it was.
 TEST_F(AreaExportTest, AnExportWhoseLastWritesDoNotFitFailsTheBlockAndSaysSo) {
   // Each file's records fit in memory; the disk takes 100 bytes a file:
   // fewer than the line and area files of one square (two line records,
@@ -767,8 +767,7 @@ TEST_F(AreaExportTest, AnExportWhoseLastWritesDoNotFitFailsTheBlockAndSaysSo) {
     EXPECT_NE(error, "no error") << row.name;
     EXPECT_THAT(LogLines(), testing::ElementsAre(IncompleteBlockText(block, error))) << row.name;
     EXPECT_EQ(world->FailedWork(TFailedWork::Block), failedBefore + 1) << row.name;
-    const auto size = std::filesystem::file_size(block + "/" + row.cut);
-    EXPECT_LT(size, kDisk) << row.name << ": " << row.cut;
+    EXPECT_TRUE(std::filesystem::is_empty(block)) << row.name << ": " << row.cut;
   }
 }
 

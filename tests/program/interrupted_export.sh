@@ -1,0 +1,77 @@
+#!/bin/sh
+# An export killed while it rewrites a block: the earlier block stays whole,
+# byte for byte, nothing of the new one stands under a block's name, and
+# the next export, run to its end, leaves nothing of the killed one behind.
+# The block is large, so that the export is still writing when the signal
+# comes: the signal is sent as soon as anything changes on the disk.
+# $1: the program, $2: the samples folder.
+. "$(dirname "$0")/program_run.sh"
+
+# The sample stands' lines a hundred times over, each copy's records, vertex
+# indexes and links moved past the copy before it; no areas on their sides.
+mkdir -p samples/big
+python3 - "$samples/blocks/STANDS.BLK" samples/big/OUT.BLK 100 <<'EOF'
+import os, struct, sys
+source, block, copies = sys.argv[1], sys.argv[2], int(sys.argv[3])
+RECORD = 103
+lines = open(source + "/TN.LIN", "rb").read()
+vertices = open(source + "/TN.CRD", "rb").read()
+records = [lines[at:at + RECORD] for at in range(RECORD, len(lines) - RECORD + 1, RECORD)]
+numbers = len(records)
+count = len(vertices) // 12
+os.makedirs(block)
+with open(block + "/TN.LIN", "wb") as out:
+    out.write(lines[:RECORD])
+    for copy in range(copies):
+        for record in records:
+            record = bytearray(record)
+            if record[7] & 0x0D == 0:
+                for at, step in ((0, numbers), (19, count), (23, count)):
+                    struct.pack_into("<i", record, at, struct.unpack_from("<i", record, at)[0] + copy * step)
+                for at in range(27, 47, 5):
+                    line = struct.unpack_from("<i", record, at)[0]
+                    if line > 0:
+                        struct.pack_into("<i", record, at, line + copy * numbers)
+                struct.pack_into("<ii", record, 47, 0, 0)
+            out.write(record)
+with open(block + "/TN.CRD", "wb") as out:
+    out.write(vertices * copies)
+EOF
+cp -R samples/big earlier
+
+{
+  model_script big "LIN=OUT.BLK"
+  cat <<'EOF'
+E:TExportLinesToLumar = CREATE(ExportLinesToLumar, 'e')
+E.BlockName = 'samples/big/OUT.BLK'
+E.Input = WORLD.ObjectModel.MODEL.FINDELEMENTBYCLASS(InterpretLayer).FINDELEMENTBYCLASS(PolyLineString)
+E.DOIT()
+CLOSE()
+EOF
+} > export.oil
+
+# Names, sizes and times of writing of what the block's folder holds.
+listing() { ls -lAR --full-time samples/big; }
+before=$(listing)
+KESTX_UNATTENDED=1 QT_QPA_PLATFORM=offscreen "$program" kestx.ini export.oil > out.txt 2> err.txt &
+pid=$!
+while [ "$(listing)" = "$before" ] && kill -0 "$pid" 2> /dev/null; do sleep 0.01; done
+kill -TERM "$pid" 2> /dev/null
+wait "$pid"
+status=$?
+[ "$status" -eq 143 ] || fail "the export ended with $status, not by the signal"
+if grep -q "Sanitizer" err.txt; then fail "a sanitizer's report"; fi
+diff -r earlier/OUT.BLK samples/big/OUT.BLK > /dev/null ||
+  fail "the killed export did not leave the earlier block whole"
+# What else the folder holds is hidden, and no reader takes it for a block.
+[ "$(ls samples/big)" = "OUT.BLK" ] || fail "the killed export left beside the block: $(ls samples/big)"
+ls -A samples/big | grep -v '^OUT\.BLK$' | grep -qi '\.BLK$' &&
+  fail "the killed export left a block: $(ls -A samples/big)"
+
+run 0 export.oil
+[ "$(ls -A samples/big)" = "OUT.BLK" ] || fail "the next export left beside the block: $(ls -A samples/big)"
+for file in TN.LIN TN.CRD; do
+  [ "$(stat -c %s samples/big/OUT.BLK/$file)" -eq "$(stat -c %s earlier/OUT.BLK/$file)" ] ||
+    fail "the next export wrote $file in part"
+done
+exit 0
