@@ -35,6 +35,9 @@ std::string TextOf(const fs::path& path) {
 // one whose maker is gone.  Its name never ends as the folder's does: a
 // reader looking for the folder by its name or its extension passes it by.
 std::string NewSetPrefix(const fs::path& folder) { return "." + TextOf(folder.filename()) + ".~new-"; }
+// Where a file system cannot swap two names at one stroke, the earlier set
+// steps aside under this name before the new set takes the folder's.
+std::string EarlierSetPrefix(const fs::path& folder) { return "." + TextOf(folder.filename()) + ".~old-"; }
 
 // The process named at the start of what follows the prefix; 0 for none.
 pid_t MakerOf(std::string_view rest) {
@@ -45,17 +48,30 @@ pid_t MakerOf(std::string_view rest) {
 
 bool Runs(pid_t process) { return kill(process, 0) == 0 || errno == EPERM; }
 
+// Whether the name is one a run whose process is gone gave a set beside the
+// folder under the prefix.
+bool LeftBy(const std::string& name, const std::string& prefix) {
+  if (!name.starts_with(prefix)) return false;
+  const pid_t maker = MakerOf(std::string_view(name).substr(prefix.size()));
+  return maker > 0 && maker != getpid() && !Runs(maker);
+}
+
 // What a run killed before its swap left (its new set), or just after it
-// (the earlier set, under the new set's name), beside the folder.
+// (the earlier set, under the new set's name or stepped aside), beside the
+// folder.  An earlier set stepped aside while the folder is missing was
+// killed between its two steps: it is the folder, and goes back in place.
 void RemoveLeftovers(const fs::path& folder) {
-  const std::string prefix = NewSetPrefix(folder);
+  const std::string newSets = NewSetPrefix(folder);
+  const std::string earlierSets = EarlierSetPrefix(folder);
   std::vector<fs::path> left;
   std::error_code error;
   for (fs::directory_iterator entry(folder.parent_path(), error), end; !error && entry != end; entry.increment(error)) {
     const std::string name = TextOf(entry->path().filename());
-    if (!name.starts_with(prefix)) continue;
-    const pid_t maker = MakerOf(std::string_view(name).substr(prefix.size()));
-    if (maker > 0 && maker != getpid() && !Runs(maker)) left.push_back(entry->path());
+    std::error_code missing, unmoved;  // one that cannot go back now is tried by the next run
+    if (LeftBy(name, earlierSets) && !fs::exists(fs::symlink_status(folder, missing)))
+      fs::rename(entry->path(), folder, unmoved);
+    else if (LeftBy(name, newSets) || LeftBy(name, earlierSets))
+      left.push_back(entry->path());
   }
   // A leftover that cannot go now is tried again by the next run: it holds
   // nothing the folder needs.
@@ -75,7 +91,13 @@ fs::path FolderOf(const std::string& path) {
   return folder;
 }
 
-std::atomic<int> newSetsMade{0};
+std::atomic<int> setsMade{0};
+
+// A set's place beside the folder, named by its prefix, this process and
+// the sets it made before.
+std::string BesideFolder(const fs::path& folder, const std::string& prefix) {
+  return TextOf(folder.parent_path() / (prefix + std::to_string(getpid()) + "-" + std::to_string(++setsMade)));
+}
 
 }  // namespace
 
@@ -83,8 +105,7 @@ TReplacingFolder::TReplacingFolder(const std::string& path) : name_(path) {
   const fs::path folder = FolderOf(path);
   if (folder.empty()) throw EWriteError("Cannot replace folder " + path);
   path_ = TextOf(folder);
-  newPath_ = TextOf(folder.parent_path() / (NewSetPrefix(folder) + std::to_string(getpid()) + "-" +
-                                            std::to_string(++newSetsMade)));
+  newPath_ = BesideFolder(folder, NewSetPrefix(folder));
   if (IsWriteProtected(path_) || IsWriteProtected(newPath_)) throw EWriteError("Cannot replace folder " + path);
   RemoveLeftovers(folder);
   std::error_code error;
@@ -109,13 +130,46 @@ TReplacingFolder::~TReplacingFolder() {
 void TReplacingFolder::Commit() {
   std::error_code error;
   if (!fs::exists(PathOf(newPath_), error)) return;
-  const unsigned int how = existed_ ? RENAME_EXCHANGE : RENAME_NOREPLACE;
-  if (renameat2(AT_FDCWD, newPath_.c_str(), AT_FDCWD, path_.c_str(), how) != 0)
+  if (!(existed_ ? Exchange() : PutInPlace()))
     throw EWriteError("Cannot replace folder " + name_ + ": " + std::generic_category().message(errno));
   committed_ = true;
-  // The earlier set now stands under the new set's name; one that cannot
-  // go now goes with the leftovers of the next run.
-  if (existed_) fs::remove_all(PathOf(newPath_), error);
+}
+
+namespace {
+
+// Network file systems take no flags to a rename (EINVAL); an old kernel
+// has no such call (ENOSYS).
+bool RenameFlagsUnknown() { return errno == EINVAL || errno == ENOSYS; }
+
+}  // namespace
+
+bool TReplacingFolder::PutInPlace() {
+  if (renameat2(AT_FDCWD, newPath_.c_str(), AT_FDCWD, path_.c_str(), RENAME_NOREPLACE) == 0) return true;
+  return RenameFlagsUnknown() && rename(newPath_.c_str(), path_.c_str()) == 0;
+}
+
+bool TReplacingFolder::Exchange() {
+  std::error_code error;  // an earlier set that cannot go now goes with the next run's leftovers
+  if (renameat2(AT_FDCWD, newPath_.c_str(), AT_FDCWD, path_.c_str(), RENAME_EXCHANGE) == 0) {
+    fs::remove_all(PathOf(newPath_), error);
+    return true;
+  }
+  if (!RenameFlagsUnknown()) return false;
+  // Where two names cannot be swapped, the earlier set steps aside and the
+  // new set takes its name.  A kill between the two steps leaves the folder
+  // missing beside the earlier set stepped aside, which the next run puts
+  // back.
+  const fs::path folder = PathOf(path_);
+  const std::string aside = BesideFolder(folder, EarlierSetPrefix(folder));
+  if (rename(path_.c_str(), aside.c_str()) != 0) return false;
+  if (rename(newPath_.c_str(), path_.c_str()) != 0) {
+    const int reason = errno;
+    rename(aside.c_str(), path_.c_str());
+    errno = reason;
+    return false;
+  }
+  fs::remove_all(PathOf(aside), error);
+  return true;
 }
 
 }  // namespace platform

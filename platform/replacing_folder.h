@@ -34,6 +34,12 @@ class TReplacingFolder {
   std::string newPath_;
   bool existed_ = false;
   bool committed_ = false;
+
+  // The new set in the folder's place, where there was none or where the
+  // earlier set stood (which goes); false with errno set when the folder
+  // stays as it was.
+  bool PutInPlace();
+  bool Exchange();
 };
 
 }  // namespace platform
