@@ -21,7 +21,14 @@ const TLumarProps* PropsOf(const TElement* Element) {
 TExportDBFClass::TExportDBFClass() = default;
 
 TExportDBFClass::~TExportDBFClass() {
-  if (table_) table_->CloseTable();
+  if (!table_) return;
+  // Every run writes its records out itself and tells when it cannot; a
+  // close that fails here is that of a run that failed and told why, and
+  // an error leaving a destructor would end the program.
+  try {
+    table_->CloseTable();
+  } catch (const std::exception&) {
+  }
 }
 
 TDynamicProperties* TExportDBFClass::DynamicProps() const {
