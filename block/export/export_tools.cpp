@@ -147,14 +147,14 @@ void TExportLumarElements::ExportBlock(const std::function<void()>& Export) {
     CloseTables();
     block.Commit();
   } catch (const std::exception& error) {
-    Log(IncompleteBlockText(BlockName(), error.what()));
+    Log(UnfinishedExportText(BlockName(), error.what()));
     NoteFailedWork(TFailedWork::Block);
     throw;
   }
 }
 
-std::string IncompleteBlockText(const std::string& BlockName, const std::string& Reason) {
-  return "Blok " + BlockName + " není úplný: " + Reason;
+std::string UnfinishedExportText(const std::string& BlockName, const std::string& Reason) {
+  return "Export do bloku " + BlockName + " nedokončen: " + Reason;
 }
 
 void TExportLumarElements::ExportAttributes(TElement* Element) {

@@ -133,8 +133,9 @@ class TRestore {
   T saved_;
 };
 
-// The log line of a block left incomplete by a failure.
-std::string IncompleteBlockText(const std::string& BlockName, const std::string& Reason);
+// The log line of an export a failure ended; its block stays as it was
+// before.
+std::string UnfinishedExportText(const std::string& BlockName, const std::string& Reason);
 
 // A block's folder from the export folder and the block's name.
 class TExpBlockName : public TNameElement {

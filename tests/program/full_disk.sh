@@ -80,9 +80,9 @@ else
   full=$(( $(stat -c %s disk/OUT.BLK/TN.LIN) - 1 ))
 fi
 rm -rf disk/OUT.BLK
-# Its line fails (1), and its block is not whole (2).
+# Its line fails (1), and its block is not written (2).
 FULL=$full KESTX_PROGRAM=./full run 3 export.oil
-grep -q "^Blok disk/OUT.BLK není úplný: " out.txt || fail "the export's log line is missing"
+grep -q "^Export do bloku disk/OUT.BLK nedokončen: " out.txt || fail "the export's log line is missing"
 
 # The stands' lines exported alone make the block that the export of their
 # areas is to replace, on a disk that holds that block and has no room to
@@ -99,7 +99,7 @@ else
   full=$(( $(stat -c %s seed/OUT.BLK/TN.LIN) - 1 ))
 fi
 FULL=$full KESTX_PROGRAM=./full run 3 export.oil
-grep -q "^Blok disk/OUT.BLK není úplný: " out.txt || fail "the re-export's log line is missing"
+grep -q "^Export do bloku disk/OUT.BLK nedokončen: " out.txt || fail "the re-export's log line is missing"
 diff -r seed left > /dev/null || fail "the re-export onto a full disk did not leave the earlier block as it was"
 rm -rf seed/*
 

@@ -765,7 +765,7 @@ TEST_F(AreaExportTest, AnExportWhoseLastWritesDoNotFitFailsTheBlockAndSaysSo) {
       filler.full.reset();
     }
     EXPECT_NE(error, "no error") << row.name;
-    EXPECT_THAT(LogLines(), testing::ElementsAre(IncompleteBlockText(block, error))) << row.name;
+    EXPECT_THAT(LogLines(), testing::ElementsAre(UnfinishedExportText(block, error))) << row.name;
     EXPECT_EQ(world->FailedWork(TFailedWork::Block), failedBefore + 1) << row.name;
     EXPECT_TRUE(std::filesystem::is_empty(block)) << row.name << ": " << row.cut;
   }

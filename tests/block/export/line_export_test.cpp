@@ -309,7 +309,7 @@ TEST_F(LineExportTest, ALineThatDoesNotConvertFailsTheBlockWithOneErrorAndLeaves
     log.Lines.clear();
     EXPECT_THROW(Tool(lines)->DoIt(), EReal48Overflow);
     RunMessages();
-    EXPECT_THAT(log.Lines, ElementsAre(IncompleteBlockText(Block(), "Floating point overflow")));
+    EXPECT_THAT(log.Lines, ElementsAre(UnfinishedExportText(Block(), "Floating point overflow")));
     EXPECT_EQ(ReadBack().size(), 1u);
   }
   // Without an entity or a block name nothing is made.
