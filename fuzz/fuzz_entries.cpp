@@ -1062,6 +1062,7 @@ std::unique_ptr<TEntity> ScriptOf(TStringListElement* input, const std::string& 
 void PicturesJpeg(const std::uint8_t* data, std::size_t size) { CheckPicture(".jpg", data, size); }
 void PicturesGif(const std::uint8_t* data, std::size_t size) { CheckPicture(".gif", data, size); }
 void PicturesBmp(const std::uint8_t* data, std::size_t size) { CheckPicture(".bmp", data, size); }
+void PicturesPng(const std::uint8_t* data, std::size_t size) { CheckPicture(".png", data, size); }
 
 void WorldFile(const std::uint8_t* data, std::size_t size) {
   platform::WorldFile placed;

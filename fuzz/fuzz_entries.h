@@ -102,6 +102,7 @@ void TextBlockFile(const std::uint8_t* data, std::size_t size);
 void PicturesJpeg(const std::uint8_t* data, std::size_t size);
 void PicturesGif(const std::uint8_t* data, std::size_t size);
 void PicturesBmp(const std::uint8_t* data, std::size_t size);
+void PicturesPng(const std::uint8_t* data, std::size_t size);
 // A world file's text: placed with positive pixel sizes, or refused with a
 // reason.
 void WorldFile(const std::uint8_t* data, std::size_t size);

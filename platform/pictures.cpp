@@ -26,10 +26,11 @@ std::uint32_t Be32(const std::uint8_t* p) { return std::uint32_t(p[0]) << 24 | p
 
 [[noreturn]] void Fail(const std::string& reason) { throw EPictureError(reason); }
 
-// Refuses a size before its pixels are allocated.
+// Refuses a size before its pixels are allocated.  Headers give sides of up
+// to 32 bits each: their product is never formed, it could pass 64 bits.
 void CheckSize(std::int64_t width, std::int64_t height) {
   if (width <= 0 || height <= 0) Fail("prázdný obrázek");
-  if (width * height > MaxPicturePixels)
+  if (width > MaxPicturePixels / height)
     Fail("obrázek je příliš velký (" + std::to_string(width) + " × " + std::to_string(height) + " bodů)");
 }
 

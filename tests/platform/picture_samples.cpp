@@ -1,5 +1,6 @@
 #include "tests/platform/picture_samples.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <stdexcept>
@@ -50,6 +51,48 @@ std::string WorldFile(double pixel, double left, double top) {
 Bytes Text(const std::string& text) { return Bytes(text.begin(), text.end()); }
 
 Bytes Prefix(const Bytes& bytes, std::size_t count) { return Bytes(bytes.begin(), bytes.begin() + long(count)); }
+
+void PutBe32(Bytes& out, std::uint32_t v) {
+  for (int shift = 24; shift >= 0; shift -= 8) out.push_back(std::uint8_t(v >> shift));
+}
+
+std::uint32_t Crc32(const std::uint8_t* data, std::size_t size) {
+  std::uint32_t crc = 0xFFFFFFFF;
+  for (std::size_t i = 0; i < size; ++i) {
+    crc ^= data[i];
+    for (int bit = 0; bit < 8; ++bit) crc = crc & 1 ? 0xEDB88320 ^ (crc >> 1) : crc >> 1;
+  }
+  return ~crc;
+}
+
+std::uint32_t Adler32(const Bytes& data) {
+  std::uint32_t a = 1, b = 0;
+  for (std::uint8_t byte : data) {
+    a = (a + byte) % 65521;
+    b = (b + a) % 65521;
+  }
+  return b << 16 | a;
+}
+
+// Length, type, data and the CRC of type and data.
+void PutPngChunk(Bytes& out, const char (&type)[5], const Bytes& data) {
+  PutBe32(out, std::uint32_t(data.size()));
+  const std::size_t start = out.size();
+  out.insert(out.end(), type, type + 4);
+  out.insert(out.end(), data.begin(), data.end());
+  PutBe32(out, Crc32(out.data() + start, out.size() - start));
+}
+
+// The signature and the header of an 8-bit RGB picture of any size.
+Bytes PngHeader(std::uint32_t width, std::uint32_t height) {
+  Bytes out{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+  Bytes header;
+  PutBe32(header, width);
+  PutBe32(header, height);
+  header.insert(header.end(), {8, 2, 0, 0, 0});
+  PutPngChunk(out, "IHDR", header);
+  return out;
+}
 
 int WriteGifBytes(GifFileType* file, const GifByteType* data, int count) {
   auto* out = static_cast<Bytes*>(file->UserData);
@@ -134,6 +177,36 @@ Bytes Jpeg(PictureSize size, int quality) {
   return out;
 }
 
+namespace {
+
+// Rows without filtering, in stored deflate blocks: no compressor needed.
+Bytes Png(PictureSize size, Rgb (*pixel)(int, int)) {
+  Bytes raw;
+  for (int y = 0; y < size.Height; ++y) {
+    raw.push_back(0);
+    for (int x = 0; x < size.Width; ++x) {
+      const Rgb c = pixel(x, y);
+      raw.insert(raw.end(), {c.R, c.G, c.B});
+    }
+  }
+  Bytes stream{0x78, 0x01};
+  constexpr std::size_t kBlock = 65535;
+  for (std::size_t at = 0; at < raw.size(); at += kBlock) {
+    const std::size_t length = std::min(kBlock, raw.size() - at);
+    stream.push_back(at + length == raw.size() ? 1 : 0);
+    Put16(stream, std::uint32_t(length));
+    Put16(stream, std::uint32_t(~length & 0xFFFF));
+    stream.insert(stream.end(), raw.begin() + long(at), raw.begin() + long(at + length));
+  }
+  PutBe32(stream, Adler32(raw));
+  Bytes out = PngHeader(std::uint32_t(size.Width), std::uint32_t(size.Height));
+  PutPngChunk(out, "IDAT", stream);
+  PutPngChunk(out, "IEND", {});
+  return out;
+}
+
+}  // namespace
+
 Bytes Gif(PictureSize size, bool interlaced) {
   Bytes out;
   int error = 0;
@@ -173,6 +246,9 @@ std::vector<std::pair<std::string, Bytes>> PictureSamples() {
   hugeBmp[22] = 0x20, hugeBmp[23] = 0x4E, hugeBmp[24] = 0, hugeBmp[25] = 0;  // 20,000 high
   Bytes hugeGif = Prefix(gif, 13 + 16 * 3);  // the header and its palette
   hugeGif[6] = 0xFF, hugeGif[7] = 0xFF, hugeGif[8] = 0xFF, hugeGif[9] = 0xFF;  // 65535 × 65535
+  const Bytes png = Png(kColourBmp, ColourBmpPixel);
+  Bytes hugePng = PngHeader(4000000000, 4000000000);
+  PutPngChunk(hugePng, "IEND", {});
   Bytes corruptJpeg = jpeg;
   for (std::size_t i = 20; i < 60 && i < corruptJpeg.size(); ++i) corruptJpeg[i] = 0xFF;
   return {
@@ -192,6 +268,9 @@ std::vector<std::pair<std::string, Bytes>> PictureSamples() {
       {"jpeg_named.bmp", jpeg},
       {"huge.bmp", hugeBmp},
       {"huge.gif", hugeGif},
+      {"colour.png", png},
+      {"truncated.png", Prefix(png, png.size() / 2)},
+      {"huge.png", hugePng},
   };
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // The sample pictures of samples/pictures/, written from the pixel rules
-// below: BMP byte by byte, JPEG through libjpeg's encoder, GIF through
-// giflib's.  Tests compare what the decoders give with these rules.
+// below: BMP and PNG byte by byte, JPEG through libjpeg's encoder, GIF
+// through giflib's.  Tests compare what the decoders give with these rules.
 #include <cstdint>
 #include <string>
 #include <vector>

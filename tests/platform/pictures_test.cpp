@@ -152,6 +152,7 @@ TEST(Pictures, BadFilesRaiseWithFileAndReason) {
       {"jpeg_named.bmp", "není to soubor BMP"},
       {"huge.bmp", "obrázek je příliš velký (20000 × 20000 bodů)"},
       {"huge.gif", "obrázek je příliš velký (65535 × 65535 bodů)"},
+      {"huge.png", "obrázek je příliš velký (4000000000 × 4000000000 bodů)"},
       {"colour.bpw", "nepodporovaný formát .BPW"},
       {"missing.gif", "soubor nelze otevřít"},
   };
