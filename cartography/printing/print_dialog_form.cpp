@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "cartography/printing/print_summary.h"
 #include "framework/core/class_registry.h"
@@ -19,6 +20,13 @@ constexpr const char* kImage = "Image";
 constexpr int kTimerIntervalMs = 500;
 
 }  // namespace
+
+bool ScaleOfText(const std::string& text, double& scale) {
+  long double value = 0;
+  if (!TryTextToFloat(text, value) || !(std::fabs(value) <= std::numeric_limits<double>::max())) return false;
+  scale = static_cast<double>(value);
+  return true;
+}
 
 TPrnDlg::TPrnDlg() : TKESTUForm("TPrnDlg"), timer_(std::make_unique<platform::Timer>(kTimerIntervalMs)) {
   platform::Form& window = Window();
@@ -64,8 +72,8 @@ void TPrnDlg::SetStartTime(double now) {
 void TPrnDlg::FormShow() { Post(msgReView); }
 
 void TPrnDlg::ScaleExit() {
-  long double value = 0;
-  if (!TryTextToFloat(Window().Text("ed_Scale"), value) || !std::isfinite(value)) return Window().Focus("ed_Scale");
+  double scale = 0;
+  if (!ScaleOfText(Window().Text("ed_Scale"), scale)) return Window().Focus("ed_Scale");
   Post(msgScaleEdited);
 }
 

@@ -24,6 +24,10 @@ enum : int {
   msgRasterLines = 186,
 };
 
+// The scale field's text as the scale: false for a text that is no number,
+// or a number no double holds (kept, it would print at infinity).
+bool ScaleOfText(const std::string& text, double& scale);
+
 class TPrnDlg : public TKESTUForm {
  public:
   TPrnDlg();

@@ -1,6 +1,5 @@
 #include "cartography/printing/print_dialog_tool.h"
 
-#include <cmath>
 #include <cstdio>
 
 #include "cartography/layouts/desktop.h"
@@ -198,9 +197,10 @@ void TPrintDialogTool::FitToPage() {
 void TPrintDialogTool::ApplyScale() {
   TPrintPages* pages = PrintPages();
   if (!form_ || !pages) return;
-  long double scale = 0;
-  if (TryTextToFloat(form_->Window().Text("ed_Scale"), scale) && std::isfinite(scale))
-    pages->SetScale(static_cast<double>(scale));
+  // A value the grid already has is not laid again: the field is left at
+  // every change of the focus, and a grid too large would say so each time.
+  double scale = 0;
+  if (ScaleOfText(form_->Window().Text("ed_Scale"), scale) && scale != pages->Scale()) pages->SetScale(scale);
   form_->Window().SetDown("b_FitToPage", false);
   PreviewChanged();
 }
@@ -209,7 +209,8 @@ void TPrintDialogTool::ApplyOverlap() {
   TPrintPages* pages = PrintPages();
   if (!form_ || !pages) return;
   int millimetres = 0;
-  if (TryTextToInt(form_->Window().Text("ed_Overlap"), millimetres)) pages->SetOverlap(millimetres / 1000.0);
+  if (TryTextToInt(form_->Window().Text("ed_Overlap"), millimetres) && millimetres / 1000.0 != pages->Overlap())
+    pages->SetOverlap(millimetres / 1000.0);
   form_->Window().SetDown("b_FitToPage", false);
   PreviewChanged();
 }

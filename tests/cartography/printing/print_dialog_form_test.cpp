@@ -136,6 +136,7 @@ TEST_F(PrintDialogFormTest, ARefusedTextKeepsTheFocusInItsFieldAndPostsNothing) 
   };
   const Case cases[] = {
       {"ed_Scale", "abc"}, {"ed_Scale", ""}, {"ed_Scale", "1,5"}, {"ed_Scale", "nan"}, {"ed_Scale", "inf"},
+      {"ed_Scale", "1e400"},
       {"ed_Overlap", "1.5"}, {"ed_Overlap", "x"}, {"ed_Overlap", "-1"}, {"ed_Overlap", "100"},
   };
   for (const Case& test : cases) {

@@ -216,6 +216,26 @@ TEST_F(PrintDialogToolTest, TheSettingsMessagesChangeTheGridAndLetFitToPageGo) {
   }
 }
 
+// The box that refuses a grid of too many pages comes once for each scale
+// typed in: a field left again, the scale's or the overlap's, with its value
+// unchanged lays no grid again.  On the paper of 0.06 x 0.04 a scale of
+// 0.0001 asks for millions of pages.
+TEST_F(PrintDialogToolTest, TooManyPagesAreSaidOnceForEachScaleTypedIn) {
+  std::vector<std::size_t> said;
+  Run(false, [&](platform::Form& form) {
+    for (const auto& [field, text] : {std::pair{"ed_Scale", "0.0001"}, {"ed_Overlap", "0"}, {"ed_Scale", "0.0001"},
+                                      {"ed_Scale", "0.00001"}}) {
+      form.SetText(field, text);
+      form.Focus(field);
+      platform::UserExit(form, field);
+      RunMessages();
+      said.push_back(Boxes().size());
+    }
+    platform::UserClick(form, "CancelBtn");
+  });
+  EXPECT_EQ(said, (std::vector<std::size_t>{1, 1, 1, 2}));
+}
+
 // A desktop of 0.4 x 0.2 on paper of 0.2 x 0.3 with a 10 mm overlap: the
 // width asks 0.4 / 0.18, the height 0.2 / 0.28.
 TEST_F(PrintDialogToolTest, FitToPageTakesTheLargerRatioShownWithTwoDecimals) {
