@@ -37,13 +37,16 @@ void FreeTool(const TElementLink& tool) {
   FreeAndNil(alive);
 }
 
-// The dialog without print pages was cancelled: nothing is printed.
+// The dialog without print pages was cancelled, and a grid the scale lays
+// no page of has nothing to print on: either way nothing is printed, and the
+// job goes before it has a page, so no file is made or replaced.
 TPrintPages* PagesToPrint(TPrintDialogTool& dialog, TPrintDevice& printer) {
   auto* pages = DynamicCast<TPrintPages>(dialog.Output());
-  if (pages) return pages;
+  if (pages && pages->Pages()->GetCount() > 0) return pages;
   TElement* freed = &dialog;
   FreeAndNil(freed);
   printer.Printer().Abort();
+  if (pages) platform::ShowMessage("Není co tisknout: při zadaném měřítku nelze rozložit žádnou stránku");
   return nullptr;
 }
 
@@ -167,12 +170,10 @@ void TPrint::PrintMultiPageDesktop(TInterpret& interpret, TPrintDevice& printer,
       selection = std::make_unique<TIntegerListElement>();
       selection->AddCommaText(dialog->Form()->Window().Text("ed_Pages"));
     }
-    // A grid that could not be laid has no page to print the sheets on.
-    TRectEntity* grid = pages->Pages();
-    auto* firstPage = grid->GetCount() > 0 ? DynamicCast<TRectEntity>(grid->GetElement(0)) : nullptr;
-    const int count = firstPage ? sheets.GetCount() : 0;
-    const double dx = firstPage ? firstPage->GetCenterX() - first->GetCenterX() : 0;
-    const double dy = firstPage ? firstPage->GetCenterY() - first->GetCenterY() : 0;
+    auto* firstPage = static_cast<TRectEntity*>(pages->Pages()->GetElement(0));
+    const int count = sheets.GetCount();
+    const double dx = firstPage->GetCenterX() - first->GetCenterX();
+    const double dy = firstPage->GetCenterY() - first->GetCenterY();
     const double scale = pages->Scale();
     dialog->Form()->SetStartTime(platform::Now());
     bool printed = false;

@@ -458,18 +458,35 @@ TEST_F(MultiPagePrintTest, ABrokenListOrACancelWhilePrintingAbortsTheJob) {
   platform::SetTickSource(nullptr);
 }
 
-// A scale so small that a page steps no way at all lays no page to print the
-// sheets on: no sheet is drawn, nothing is said, and the run ends as any
-// other.  (0.059 m of paper times 1e-323 is no double above zero.)
-TEST_F(MultiPagePrintTest, AScaleTooSmallToStepAPageLaysNoneAndDrawsNoSheet) {
-  Print([](platform::Form& form) {
-    form.SetText("ed_Scale", "1e-323");
-    platform::UserExit(form, "ed_Scale");
+// A scale so small that a page steps no way at all lays no page to print
+// the sheets or the desktop on: nothing is drawn, no file is written (not
+// even a blank page), the person is told, and the run ends as any other.
+// (0.059 m of paper times 1e-323 is no double above zero.)
+TEST_F(MultiPagePrintTest, AScaleThatLaysNoPagePrintsNothingAndSaysSo) {
+  const struct {
+    const char* name;
+    bool desktop;
+  } rows[] = {{"the sheets of a multi-page desktop", false}, {"a desktop", true}};
+  const std::vector<std::string> said{"Není co tisknout: při zadaném měřítku nelze rozložit žádnou stránku"};
+  for (const auto& row : rows) {
+    if (row.desktop) {
+      model->Clear();
+      model->AddEntity(MakeDesktop({0, 0, 0.1, 0.06}));
+    }
+    dialogs.Messages.clear();
+    owner.codes.clear();
+    Print([](platform::Form& form) {
+      form.SetText("ed_Scale", "1e-323");
+      platform::UserExit(form, "ed_Scale");
+      RunMessages();
+      platform::UserClick(form, "OKBtn");
+    });
     RunMessages();
-    platform::UserClick(form, "OKBtn");
-  });
-  EXPECT_EQ(std::tuple(Boxes(), owner.codes, interpret->Input()),
-            std::tuple(std::vector<std::string>{}, std::vector<int>{msgPrintDone}, static_cast<TElement*>(model)));
+    EXPECT_EQ(std::tuple(Boxes(), owner.codes, interpret->Input(), std::filesystem::exists(Pdf())),
+              std::tuple(said, std::vector<int>{msgPrintDone}, static_cast<TElement*>(model), false))
+        << row.name;
+    dialog = nullptr;
+  }
 }
 
 // The dialog shows when the printing started, taken as the first page goes
