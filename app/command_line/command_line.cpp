@@ -357,17 +357,20 @@ void TCommandLine::RunLines() {
     return;
   }
   const TElementLink alive(this);
-  // A print a line starts may fail after it, while the messages run, and
-  // tell nobody but the world.  (A block that fails raises to whoever runs
-  // its export.)
+  // A print a line starts may fail after it, while the messages run, and a
+  // rebuild that lost areas goes on: both tell nobody but the world.  (A
+  // block that fails raises to whoever runs its export.)
   const TWorld* world = World();
-  const int failedBefore = world ? world->FailedWork(TFailedWork::Print) : 0;
+  const auto failedOnTheirOwn = [world] {
+    return world ? world->FailedWork(TFailedWork::Print) + world->FailedWork(TFailedWork::Rebuild) : 0;
+  };
+  const int failedBefore = failedOnTheirOwn();
   for (lineIndex_ = 0; lineIndex_ < lines_.size() && !TScriptRun::Exhausted(); ++lineIndex_) {
     Line = lines_[lineIndex_];
     if (!Line.empty()) RunLine(Line);
     platform::Application::Instance().ProcessMessages();
     if (!alive.Get()) return;
-    if (world && world->FailedWork(TFailedWork::Print) > failedBefore) failed_ = true;
+    if (failedOnTheirOwn() > failedBefore) failed_ = true;
   }
   lineIndex_ = 0;
   Line.clear();

@@ -13,6 +13,7 @@
 #include "forestry/hierarchy/tool_runs.h"
 #include "forestry/reconstruction/lines_to_areas.h"
 #include "framework/core/class_registry.h"
+#include "framework/tools/world.h"
 #include "platform/dialogs.h"
 #include "spatial/objects/space_entities.h"
 #include "spatial/objects/registers.h"
@@ -110,14 +111,16 @@ void THeleClearLHC::JoinLines(TRectEntity& areas, TRectEntity& lines) {
   lines.UpdateRect();
 }
 
-void THeleClearLHC::TransferAttributes(TAreaString& rebuilt) {
+void THeleClearLHC::TransferAttributes(TAreaString& rebuilt, const TRectEntity& areas) {
   const std::vector<TElement*> made(rebuilt.Children().begin(), rebuilt.Children().end());
   // The areas behind a line are the old ones and this run's new ones.
   const std::unordered_set<const TElement*> fresh(made.begin(), made.end());
+  std::unordered_set<const TElement*> carried;
   for (auto element = made.rbegin(); element != made.rend(); ++element) {
     auto* area = DynamicCast<TPolyLineAreaElement>(*element);
     if (!area) continue;
     if (TPolyLineAreaElement* behind = OldAreaBehind(*area, fresh)) {
+      carried.insert(behind);
       if (auto* props = DynamicCast<TSpaceEntityProps>(behind->Properties()))
         area->SetProperties(props->CloneProps());
       else
@@ -130,6 +133,19 @@ void THeleClearLHC::TransferAttributes(TAreaString& rebuilt) {
     } else {
       delete area;
     }
+  }
+  ReportLeftOut(areas, carried);
+}
+
+// An old area that no new one stands for is gone from the layer (its lines
+// would not join, or not close round it): the rebuild failed its work.
+void THeleClearLHC::ReportLeftOut(const TRectEntity& areas, const std::unordered_set<const TElement*>& carried) {
+  for (TElement* element : areas.Children()) {
+    const auto* old = DynamicCast<TAreaElement>(element);
+    if (!old || carried.contains(old)) continue;
+    SetProtocol("ClearLHC: plocha č." + Number(*old) + " vrstvy " + LayerName +
+                " nebyla přebudována, ve vrstvě chybí");
+    NoteFailedWork(TFailedWork::Rebuild);
   }
 }
 
@@ -191,7 +207,7 @@ void THeleClearLHC::DoIt() {
   rebuiltAreas.UpdateRect();
   SetProgressText("Přenos atributů ...");
   TAreaString* rebuilt = FirstAreaString(rebuiltAreas);
-  if (rebuilt) TransferAttributes(*rebuilt);
+  if (rebuilt) TransferAttributes(*rebuilt, areas);
   SetProgressText("finalizace ...");
   if (rebuilt && Finalize(*rebuilt, *layer, areas)) PostKestuMessage(new TKestuMessage(msgDataChanged, this, nullptr, nullptr, false));
 }

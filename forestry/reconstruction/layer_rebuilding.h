@@ -44,7 +44,9 @@ class THeleClearLHC : public THeleBasic {
   // The old areas into "AREAS"; the containers they came in are freed.
   void GatherAreas(TRectEntity& layer, TRectEntity& areas);
   void JoinLines(TRectEntity& areas, TRectEntity& lines);
-  void TransferAttributes(TAreaString& rebuilt);
+  // The attributes of the old areas (in "AREAS") go to the rebuilt ones.
+  void TransferAttributes(TAreaString& rebuilt, const TRectEntity& areas);
+  void ReportLeftOut(const TRectEntity& areas, const std::unordered_set<const TElement*>& carried);
   // The rebuilt area stands for the old one: filed beside it under its
   // number in the block's register, it shares that area's attribute record
   // (its keys, whatever its position).

@@ -146,14 +146,12 @@ std::string TWorld::ApplicTitle() const { return platform::Application::Instance
 
 void TWorld::SetApplicTitle(const std::string& title) { platform::Application::Instance().SetTitle(title); }
 
-int TWorld::FailedWork(TFailedWork work) const {
-  return work == TFailedWork::Block ? failedBlocks_.load() : failedPrints_.load();
-}
+int TWorld::FailedWork(TFailedWork work) const { return failed_[static_cast<int>(work)].load(); }
 
 void NoteFailedWork(TFailedWork work) {
   TWorld* world = World();
   if (!world) return;
-  ++(work == TFailedWork::Block ? world->failedBlocks_ : world->failedPrints_);
+  ++world->failed_[static_cast<int>(work)];
 }
 
 void TWorld::CreateMainTool() {}

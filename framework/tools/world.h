@@ -17,10 +17,11 @@ class TTechnology;
 class TSystemRegister;
 
 // Work of the run that failed where nobody who started it was told by an
-// exception (a print run ends with its own box), or that is owed to the
+// exception (a print run ends with its own box, a rebuild of a layer that
+// lost areas on its way goes on with the rest), or that is owed to the
 // program's exit status whoever started it (a block an export could not
 // write whole).
-enum class TFailedWork { Block, Print };
+enum class TFailedWork { Block, Print, Rebuild };
 
 // The entity that holds the model of the user's objects.
 class TObjectModel : public TOwnerEntity {
@@ -70,8 +71,7 @@ class TWorld : public TEntity {
   TElementLink objectClasses_;
   TElementLink objectModel_;
   // Noted from a program's thread as well.
-  std::atomic<int> failedBlocks_{0};
-  std::atomic<int> failedPrints_{0};
+  std::atomic<int> failed_[3]{};  // by TFailedWork
 
   friend void NoteFailedWork(TFailedWork work);
 };

@@ -1,7 +1,8 @@
 #!/bin/sh
 # The forester's day (samples/forest/day.oil) run by the program headless in
 # a copy of the sample folder: the exit status, the message window's lines
-# on the standard output, and the exported block read back by the checker.
+# on the standard output, and the exported block read back by the checker;
+# then the day once more with a rebuild that loses an area.
 # $1: the program, $2: the samples folder, $3: the checker.
 set -u
 program=$1
@@ -57,4 +58,14 @@ shown=$(grep -B5 -x 'Opravdu ukončit aplikaci ?' out.txt | head -5 | tr '\n' '/
 [ "$shown" = "101 1a2 2/2/2/6/6/" ] || fail "what the day built: $shown"
 
 "$checker" TEZ2.BLK || fail "the exported harvest areas"
+
+# The day with the corner thrown out of every map: its line joins no other,
+# the rebuilt layer loses the harvest area it bounded, and the run says
+# which and fails.
+sed "s/^Corner.X = .*/Corner.X = '1.7e38'/" day.oil > far.oil
+printf "CALL('far.oil')\nCLOSE()\n" > far_start.oil
+KESTX_UNATTENDED=1 QT_QPA_PLATFORM=offscreen "$program" kestx.ini far_start.oil > out.txt
+status=$?
+[ "$status" -eq 1 ] || fail "the day that lost an area ended with $status"
+grep -qx 'ClearLHC: plocha č.1 vrstvy TEZ nebyla přebudována, ve vrstvě chybí' out.txt || fail "the lost area is not named"
 exit 0
