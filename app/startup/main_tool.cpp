@@ -398,12 +398,25 @@ void TMainTool::SetOptions(TOptions* options) {
 
 void TMainTool::RunStartScripts() {
   SetText("Kontrola Parametrů");
-  const std::string script = FirstArgumentWithExt(".OIL");
-  // The argument was typed where the program started: it is found there, so
-  // it is run from there, not from the program's folder.
-  if (!script.empty() && platform::FileExists(script))
-    RunStartScript(std::filesystem::absolute(script).lexically_normal().string());
-  else RunStartScript(GetOptions()->StartScript);
+  const std::string argument = FirstArgumentWithExt(".OIL");
+  std::string script;
+  if (!argument.empty() && platform::FileExists(argument)) {
+    // The argument was typed where the program started: it is found there,
+    // so it is run from there, not from the program's folder.
+    script = std::filesystem::absolute(argument).lexically_normal().string();
+  } else if (!argument.empty() && platform::Unattended()) {
+    // A person at the window runs the options' script instead; a run
+    // without one would do other work than it was given, and never end.
+    Log("Skriptový soubor " + argument + " nenalezen !");
+    return EndUnattendedRun();
+  } else {
+    script = GetOptions()->StartScript;
+  }
+  RunStartScript(script);
+  // The start script is what ends a run without a person: missing, it has
+  // been reported, and nobody would ever close the window.
+  if (platform::Unattended() && !script.empty() && !platform::FileExists(ResolveFileName(GetExeDirectory(), script)))
+    return EndUnattendedRun();
   SetText("Inicializace registru KESTU");
   // An empty folder is no folder: it never means the root.
   const std::string& folder = GetOptions()->ScriptDirectory;
@@ -415,6 +428,11 @@ void TMainTool::RunStartScripts() {
 
 void TMainTool::RunStartScript(const std::string& fileName) {
   if (!RunScriptFile(fileName)) NoteRunFailure(kStartScriptFailed);
+}
+
+void TMainTool::EndUnattendedRun() {
+  NoteRunFailure(kStartScriptFailed);
+  platform::Application::Instance().Terminate();
 }
 
 TTool* TMainTool::CommandLine() {

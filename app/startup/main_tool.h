@@ -158,6 +158,8 @@ class TMainTool : public TOldMainTool {
   bool RunScriptFile(const std::string& fileName);
   // A start-up script; a failure counts against the run.
   void RunStartScript(const std::string& fileName);
+  // A run without a person whose start script is missing fails and ends.
+  void EndUnattendedRun();
   // A sub-tool of the registered class of that name, given the input and run.
   TTool* RunToolByClassName(const std::string& className, TElement* input);
 

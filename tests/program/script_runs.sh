@@ -29,6 +29,17 @@ run 1 twice_start.oil
 [ "$(grep -c "^Příliš mnoho vnořených volání skriptů (nejvýše 64): twice.oil$" out.txt)" -eq 1 ] ||
   fail "the refused call is not on the output once"
 
+# A start script that names no file, on the command line or in the options:
+# the run says so and ends with 1 at once, instead of waiting for a person
+# to close its window.
+printf '[Options]\nStartScript=nothere.oil\n' > nothere.ini
+for start in "kestx.ini nothere.oil" nothere.ini; do
+  KESTX_UNATTENDED=1 QT_QPA_PLATFORM=offscreen timeout 60 "$program" $start > out.txt 2> err.txt
+  status=$?
+  [ "$status" -eq 1 ] || fail "$start ended with $status, not 1"
+  grep -q "^Skriptový soubor .*nothere.oil nenalezen !$" out.txt || fail "$start: the missing script is not named"
+done
+
 # A model built from the sample block by a model script: what the tools
 # handed out is freed when the program ends.
 cat > model_start.oil <<SCRIPT
