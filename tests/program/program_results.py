@@ -1,6 +1,7 @@
 """What the program's headless runs leave behind, read back for the tests
-of its workflows: the line records of a block, and pictures saved as BMP or
-drawn back from a PDF by pdftoppm as PPM.  Colours are (red, green, blue)."""
+of its workflows: the line records of a block and their vertices, and
+pictures saved as BMP or drawn back from a PDF by pdftoppm as PPM.  Colours
+are (red, green, blue)."""
 
 import struct
 import subprocess
@@ -19,6 +20,39 @@ def line_records(block):
         if flag & 0x0D == 0:
             records.append((number, kind, colour))
     return records
+
+
+COORD_RECORD = 12
+
+
+def real48(data, at):
+    """The six-byte real at the offset: the exponent with bias 129 (0 is the
+    value 0), then 39 bits of mantissa, least significant byte first, with
+    the sign in the top bit of the last byte."""
+    exponent = data[at]
+    if exponent == 0:
+        return 0.0
+    mantissa = int.from_bytes(data[at + 1:at + 6], "little")
+    fraction = mantissa & ((1 << 39) - 1)
+    sign = -1.0 if mantissa >> 39 else 1.0
+    return sign * (1 + fraction / 2.0 ** 39) * 2.0 ** (exponent - 129)
+
+
+def line_vertices(block):
+    """The vertices (x, y) of each live line of the block, in record order:
+    TN.CRD's records from the line's first to its last index."""
+    with open(block + "/TN.LIN", "rb") as file:
+        lines = file.read()
+    with open(block + "/TN.CRD", "rb") as file:
+        coords = file.read()
+    result = []
+    for at in range(0, len(lines) - LINE_RECORD + 1, LINE_RECORD):
+        if lines[at + 7] & 0x0D:
+            continue
+        first, last = struct.unpack_from("<ii", lines, at + 19)
+        result.append([(real48(coords, i * COORD_RECORD), real48(coords, i * COORD_RECORD + 6))
+                       for i in range(first, last + 1)])
+    return result
 
 
 class Picture:
