@@ -295,8 +295,11 @@ void TGraphicForm::DoIt() {
 }
 
 void TGraphicForm::CloseNow() {
+  // Its tools are asked while the window is still there: an editor whose
+  // user keeps an unfinished element keeps the window and the element in it.
+  if (!CanClose()) return;
   FreeTheForm();
-  TExtendedFormTool::Close();
+  CloseWithoutAsking();
 }
 
 void TGraphicForm::Close() {

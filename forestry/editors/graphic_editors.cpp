@@ -137,6 +137,10 @@ void TGraphicEditor::Activate() {
 }
 
 void TGraphicEditor::ReceiveMessage(TKestuMessage*& message, bool& handled) {
+  // The window offers its own close request to its active tool first; the
+  // window asks the editor when it closes, and the editor closing on the
+  // request too would ask the user twice.
+  if (message && message->Message == msgClose && message->Receiver() != this) return;
   TTool* active = message ? GetActiveTool() : nullptr;
   if (!active) return TFrameTool::ReceiveMessage(message, handled);
   handled = false;

@@ -136,6 +136,10 @@ void TTool::HandleMessageCode0(TKestuMessage*, bool&) {}
 
 void TTool::Close() {
   if (!CanClose()) return;
+  CloseWithoutAsking();
+}
+
+void TTool::CloseWithoutAsking() {
   SetFlag(kRun, false);
   PostMessageToOwners(msgToolClosed, nullptr, false);
 }

@@ -93,6 +93,8 @@ class TTool : public TOwnerEntity {
  protected:
   // A line for the message window.
   void Log(const std::string& text);
+  // The end of Close once CanClose agreed.
+  void CloseWithoutAsking();
 
  private:
   enum : std::uint8_t {

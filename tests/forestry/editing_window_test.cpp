@@ -198,19 +198,41 @@ TEST_F(LineEditingWindowTest, TheDialogOpensAtTheCursorKeptOnTheScreen) {
   }
 }
 
-// The window's close box over a line still being drawn asks about the line;
-// Ne gives it up and the window closes without another word.
-TEST_F(LineEditingWindowTest, ClosingTheWindowOverANewLineAndAnsweringNeDropsTheLine) {
-  DrawLine({line[0], line[1]});
-  dialogs.Messages.clear();
-  AnswerWith({"bt_Ne"});
-  platform::UserCloseWindow(Form());
-  RunMessages();
-  EXPECT_THAT(captions, ElementsAre("Kresba"));
-  EXPECT_THAT(Boxes(), ::testing::IsEmpty());
-  EXPECT_THAT(Exceptions, ::testing::IsEmpty()) << "each shown as a box by the program";
-  EXPECT_EQ(window->Form(), nullptr) << "the window is closed";
-  EXPECT_EQ(StoredLine(), nullptr);
+// The window's close box over a line still being drawn asks about the line
+// once; Ne gives it up and the window closes without another word, Storno
+// keeps the window with the line still being drawn.
+TEST_F(LineEditingWindowTest, ClosingTheWindowOverANewLineDropsOrKeepsItAsAnswered) {
+  struct Row {
+    const char* name;
+    const char* button;
+    bool open;  // the window stays, the line in it
+  } rows[] = {
+      {"Storno", "bt_Storno", true},
+      {"Ne", "bt_Ne", false},
+  };
+  for (const Row& row : rows) {
+    TPolyLineEditor* editor = DrawLine({line[0], line[1]});
+    const std::vector<platform::ColorValue> drawn = ImagePixels();
+    dialogs.Messages.clear();
+    captions.clear();
+    AnswerWith({row.button});
+    platform::UserCloseWindow(Form());
+    RunMessages();
+    EXPECT_THAT(captions, ElementsAre("Kresba")) << row.name;
+    EXPECT_THAT(Boxes(), ::testing::IsEmpty()) << row.name;
+    EXPECT_THAT(Exceptions, ::testing::IsEmpty()) << row.name << ": each shown as a box by the program";
+    EXPECT_EQ(StoredLine(), nullptr) << row.name;
+    if (!row.open) {
+      EXPECT_EQ(window->Form(), nullptr) << row.name << ": the window is closed";
+      continue;
+    }
+    ASSERT_NE(window->Form(), nullptr) << row.name << ": the window stays";
+    EXPECT_TRUE(Form().Visible()) << row.name;
+    EXPECT_EQ(window->GetActiveTool(), editor) << row.name;
+    EXPECT_EQ(PixelsOf(*editor->WorkingElement()), Pixels({line[0], line[1]})) << row.name;
+    EXPECT_EQ(ImagePixels(), drawn) << row.name << ": the line still on the picture";
+    Key(platform::vkDelete, ssCtrl);
+  }
 }
 
 // A picked line that was changed asks when another tool is chosen; one left
