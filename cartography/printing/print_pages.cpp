@@ -1,6 +1,7 @@
 #include "cartography/printing/print_pages.h"
 
 #include <cmath>
+#include <string>
 
 #include "framework/core/class_registry.h"
 #include "platform/dialogs.h"
@@ -13,6 +14,12 @@ namespace {
 double StepsOver(double length, double step) {
   const double whole = std::trunc(length / step);
   return length - whole * step > 0.001 ? whole + 1 : whole;
+}
+
+// A count past what a whole number holds (a step next to nothing gives an
+// infinite one) is told by the limit it passes.
+std::string PageCountText(double count) {
+  return count < 1e18 ? std::to_string(std::llround(count)) : "více než " + std::to_string(kMaxPrintPages);
 }
 
 TDrawRectangle* NewPage(double minX, double minY, double width, double height) {
@@ -99,7 +106,7 @@ void TPrintPages::Rebuild() {
   if (SinglePage) columns = rows = 1;
   if (columns * rows > kMaxPrintPages) {
     Rows = Columns = 0;
-    platform::ShowMessage("Příliš mnoho stránek: " + std::to_string(std::llround(columns * rows)));
+    platform::ShowMessage("Příliš mnoho stránek: " + PageCountText(columns * rows));
     return;
   }
   Columns = static_cast<std::int32_t>(columns);

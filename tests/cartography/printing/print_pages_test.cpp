@@ -110,6 +110,8 @@ TEST_F(PrintPagesTest, AGridThatCannotBeLaidStaysEmpty) {
       {"an overlap of the whole paper would stand still", {0, 0, 0.2, 0.2}, 1, 0.2, nullptr},
       {"a small scale makes thousands of pages", {0, 0, 0.2, 0.2}, 0.01, 0, "Příliš mnoho stránek: 6700"},
       {"1001 pages are too many", {0, 0, 2.0015, 0.002}, 0.01, 0, "Příliš mnoho stránek: 1001"},
+      {"a step next to nothing counts pages past any number", {0, 0, 0.2, 0.2}, 1e-320, 0,
+       "Příliš mnoho stránek: více než 1000"},
   };
   for (const Case& test : cases) {
     dialogs.Messages.clear();
