@@ -192,7 +192,15 @@ void TPrint::PrintMultiPageDesktop(TInterpret& interpret, TPrintDevice& printer,
         break;
       }
     }
-    if (dialogLink.Get()) dialog->FreePrintPages();
+    if (!printed) {
+      // A list that names no sheet has nothing to lay on paper: the job goes
+      // before it has a page, so no blank page is made.
+      FreeTool(dialogLink);
+      printer.Printer().Abort();
+      platform::ShowMessage("Není co tisknout: žádná z vybraných stránek neexistuje");
+    } else if (dialogLink.Get()) {
+      dialog->FreePrintPages();
+    }
   } catch (...) {
     FreeTool(dialogLink);
     interpret.SetInput(kept.Get());

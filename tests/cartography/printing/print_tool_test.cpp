@@ -439,6 +439,8 @@ TEST_F(MultiPagePrintTest, ABrokenListOrACancelWhilePrintingAbortsTheJob) {
   const Case cases[] = {
       {"a list with a part that is no number", "1,x", false, {"Problémy s tiskem: 'x' is not a valid integer value"},
        {msgPrintDone}},
+      {"a list that names no sheet", "7", false, {"Není co tisknout: žádná z vybraných stránek neexistuje"},
+       {msgPrintDone}},
       {"cancelled while the first sheet prints", "", true, {}, {msgFinished, msgPrintDone}},
   };
   platform::SetTickSource([] {
