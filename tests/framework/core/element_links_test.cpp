@@ -158,7 +158,12 @@ TEST_F(ElementLinksTest, ASlotWhoseGenerationsAreSpentIsNeverHandedOutAgain) {
 
 TEST_F(ElementLinksTest, IssueOrderIsKeptWhateverTheNumbers) {
   // Slots freed from the highest down come back in that order, so handles
-  // issued later get smaller numbers.
+  // issued later get smaller numbers.  Slots freed before the test come back
+  // before its own (first in, first out), so they are all taken first: a
+  // slot never handed out (generation 0) is issued only once none is free.
+  std::vector<std::unique_ptr<TElement>> taken;
+  do taken.emplace_back(new TOwnerElement);
+  while (HandleOfElement(taken.back().get()) >> 24 != 0);
   std::vector<std::unique_ptr<TElement>> freed;
   for (int i = 0; i < 1000; ++i) {
     freed.emplace_back(new TOwnerElement);
