@@ -1,4 +1,4 @@
-// Line joining beside GEOS's union of the same lines in the same run, on two
+// Line joining beside GEOS's union of the same lines in the same run, on three
 // shapes at three sizes each.
 //
 // Long lines cut a few times: 100, 200 and 400 lines of 1,000 segments each
@@ -17,6 +17,11 @@
 // zig-zags come in no order of their rows, as digitised lines do, so the
 // piece of a crossing line that a zig-zag cuts may have been written at any
 // time before.
+//
+// The same lines the other way round: the zig-zags last in the string,
+// accepted first whole, then cut by one crossing line after another, each
+// cut falling on the piece that the cut before it left, as it is when a
+// road is added to a layer of long lines.
 //
 // GEOS nodes and merges the lines as drawn.  Both sides time the same span:
 // from the lines as each library holds them to its result; making our line
@@ -147,31 +152,44 @@ std::vector<int> ShuffledRows(int count) {
   return rows;
 }
 
-// The zig-zags in shuffled rows, then the lines crossing them, each a
-// quarter metre off the middle of its share of the width, so that none
-// passes through a vertex.
-TStandMap CrossedZigZags(int count) {
-  TStandMap map;
+// The zig-zags in shuffled rows and the lines crossing them, each a quarter
+// metre off the middle of its share of the width, so that none passes
+// through a vertex; the crossing lines last, or with crossingFirst first.
+TStandMap CrossedZigZags(int count, bool crossingFirst) {
+  TStandMap zigZags;
   for (const int row : ShuffledRows(count)) {
     TStandMapLine line;
     for (int j = 0; j <= kSegments; ++j)
       line.push_back({kZigZagStep * j, row * kZigZagRows + (j % 2 ? kZigZag : -kZigZag)});
-    map.Lines.push_back(line);
+    zigZags.Lines.push_back(line);
   }
+  TStandMap crossing;
   const double share = kZigZagStep * kSegments / count;
   for (int k = 0; k < count; ++k) {
     const double x = (k + 0.5) * share + 0.25;
-    map.Lines.push_back({{x, -kZigZagRows}, {x, count * kZigZagRows}});
+    crossing.Lines.push_back({{x, -kZigZagRows}, {x, count * kZigZagRows}});
   }
+  TStandMap& map = crossingFirst ? crossing : zigZags;
+  const TStandMap& after = crossingFirst ? zigZags : crossing;
+  map.Lines.insert(map.Lines.end(), after.Lines.begin(), after.Lines.end());
   return map;
 }
 
+// Every line is cut at each of the others it crosses.
+int CrossedZigZagsJoined(int count) { return 2 * count * (count + 1); }
+
 void BM_JoinCrossedZigZagsVsGeosUnion(benchmark::State& state) {
   const int count = static_cast<int>(state.range(0));
-  // Every line is cut at each of the others it crosses.
-  JoinVsGeosUnion(state, CrossedZigZags(count), 2 * count * (count + 1));
+  JoinVsGeosUnion(state, CrossedZigZags(count, false), CrossedZigZagsJoined(count));
 }
 BENCHMARK(BM_JoinCrossedZigZagsVsGeosUnion)
+    ->Arg(100)->Arg(200)->Arg(400)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(3);
+
+void BM_JoinZigZagsCrossedInTurnVsGeosUnion(benchmark::State& state) {
+  const int count = static_cast<int>(state.range(0));
+  JoinVsGeosUnion(state, CrossedZigZags(count, true), CrossedZigZagsJoined(count));
+}
+BENCHMARK(BM_JoinZigZagsCrossedInTurnVsGeosUnion)
     ->Arg(100)->Arg(200)->Arg(400)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(3);
 
 }  // namespace
