@@ -349,7 +349,7 @@ void TSaveChangedLines::WritePieces(TPolyLineElement* Line, const std::vector<TP
       continue;
     }
     written->CalcBounds();
-    written->PlaceRefAtMiddle();
+    written->PlaceRefAtMiddle(length);
     // Sent, not posted: the owners take the piece before the old line goes.
     Line->SendMessageToOwners(msgAddElement, written, false);
     if (TQTreeLumLin* tree = GetQTree()) tree->AddAndGrow(written);

@@ -259,10 +259,9 @@ void TPolyElement::PointAtDistance(double& X, double& Y, double Dist, double& an
       Y = last->GetY();
     }
   };
-  if (Length() < Dist || count == 1) {
-    atLast();
-    return;
-  }
+  // A distance beyond the length needs no measuring first: the walk adds the
+  // segments in Length's order, so it meets no segment ending past Dist and
+  // ends at the last vertex as well.
   double walked = 0;
   TCoordCursor cursor(*this);
   const T2DCoordinate* b = cursor.At(0);
@@ -285,11 +284,13 @@ void TPolyElement::GetMiddlePoint(double& X, double& Y, double& angle) const {
   PointAtDistance(X, Y, Length() / 2, angle);
 }
 
-void TPolyElement::PlaceRefAtMiddle() {
+void TPolyElement::PlaceRefAtMiddle() { PlaceRefAtMiddle(Length()); }
+
+void TPolyElement::PlaceRefAtMiddle(double length) {
   double X = 0;
   double Y = 0;
   double middleAngle = 0;
-  GetMiddlePoint(X, Y, middleAngle);
+  PointAtDistance(X, Y, length / 2, middleAngle);
   SetAbsRefX(X);
   SetAbsRefY(Y);
   Angle = middleAngle;

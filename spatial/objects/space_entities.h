@@ -144,6 +144,9 @@ class TPolyElement : public TSpaceEntity {
   void PointAtDistance(double& X, double& Y, double Dist, double& angle) const;
   void GetMiddlePoint(double& X, double& Y, double& angle) const;
   void PlaceRefAtMiddle();
+  // The same for a caller that has just measured the line: length is its
+  // Length().
+  void PlaceRefAtMiddle(double length);
 
  protected:
   // Cleared by a class whose vertices are not its children (they come from
