@@ -211,7 +211,7 @@ void TPolyElement::CalcBounds() {
   const int count = VertexCount();
   TCoordCursor cursor(*this);
   for (int i = 0; i < count; ++i)
-    if (const T2DCoordinate* vertex = cursor.At(i)) BoundRect()->IncludeCoordinate(vertex);
+    if (const T2DCoordinate* vertex = cursor.At(i)) BoundRect()->IncludePoint(vertex->GetX(), vertex->GetY());
 }
 
 double TPolyElement::Length() const {
@@ -573,8 +573,7 @@ T2DCoordinate* TPolyLineAreaElement::CoordFrom(TLinePlace& Place, int Index) con
 TCoordCursor::TCoordCursor(const TPolyElement& Poly)
     : poly_(Poly), lines_(DynamicCast<TPolyLineAreaElement>(&Poly)) {}
 
-T2DCoordinate* TCoordCursor::At(int Index) {
-  if (!lines_) return poly_.Vertex(Index);
+T2DCoordinate* TCoordCursor::AlongLines(int Index) {
   if (Index < last_) place_ = {};
   last_ = std::max(Index, 0);
   return lines_->CoordFrom(place_, Index);

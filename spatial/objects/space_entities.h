@@ -290,9 +290,11 @@ class TCoordCursor {
  public:
   explicit TCoordCursor(const TPolyElement& Poly);
   // The same vertex as Poly.GetCoord(Index), nil included.
-  T2DCoordinate* At(int Index);
+  T2DCoordinate* At(int Index) { return lines_ ? AlongLines(Index) : poly_.Vertex(Index); }
 
  private:
+  T2DCoordinate* AlongLines(int Index);
+
   const TPolyElement& poly_;
   const TPolyLineAreaElement* lines_;  // nil: the polygon's own vertices
   TPolyLineAreaElement::TLinePlace place_;
