@@ -834,6 +834,27 @@ void TEntity::ReleaseField(TElement*& field) {
 
 void TEntity::FieldElementFreed(TElement*) {}
 
+int TEntity::TakeSoleChildren(TEntity& Source, int From, int To, TClass cls) {
+  int at = std::max(From, 0);
+  if (&Source == this || !Source.children_.Made()) return at;
+  TGapList<TElement>& source = Source.children_;
+  const int last = std::min(To, static_cast<int>(source.size()) - 1);
+  if (at > last) return at;
+  List().reserve(children_.size() + static_cast<std::size_t>(last - at + 1));
+  for (; at <= last; ++at) {
+    TElement* child = source[static_cast<std::size_t>(at)];
+    if (!child || !child->InheritsFrom(cls) || child->HolderCount() != 1 || child->holders_.At(0) != &Source) break;
+    CheckNewHeld(child);
+    source.Slot(static_cast<std::size_t>(at)) = nullptr;
+    child->RemoveOwner(&Source);
+    child->RemoveHolder(&Source);
+    child->AddOwner(this);
+    children_.push_back(child);
+    child->AddHolder(this);
+  }
+  return at;
+}
+
 TElement* TEntity::FindElementByClass(TClass cls) const {
   for (TElement* child : Children())
     if (child && child->InheritsFrom(cls)) return child;

@@ -757,6 +757,16 @@ class TEntity : public TElement {
   // is let go as FreeElement lets a child go; self and ancestors are refused.
   void HoldInField(TElement*& field, TElement* element);
   void ReleaseField(TElement*& field);
+  // Takes over, in order onto the end of this list, the children of class
+  // cls in Source's slots From to To that Source alone holds: each leaves
+  // Source and joins this entity as RemoveElement and AddElement of TEntity
+  // move it, but its slot in Source is left nil, so that Source's other
+  // children keep their indexes and no slot is searched for.  Stops before
+  // the first slot without such a child and answers it (To + 1 once all are
+  // taken); raises ECircularOwnership, as AddElement does, for this entity
+  // or one of its ancestors.  For classes that add and remove children as
+  // TEntity does: a list of vertices handed on whole.
+  int TakeSoleChildren(TEntity& Source, int From, int To, TClass cls);
   // An element held in a field is being freed by someone else: the class
   // that keeps the field clears it.
   virtual void FieldElementFreed(TElement* element);

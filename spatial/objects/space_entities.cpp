@@ -195,6 +195,12 @@ T2DCoordinate* TPolyElement::AddVertex(double X, double Y) {
   return vertex;
 }
 
+int TPolyElement::TakeVertices(TPolyElement& Line, int From, int To) {
+  // Only vertices that are children can change hands as children.
+  if (!verticesAreChildren_ || !Line.verticesAreChildren_) return From;
+  return TakeSoleChildren(Line, From, To, T2DCoordinate::StaticClass());
+}
+
 T2DCoordinate* TPolyElement::InsertVertex(int Index, double X, double Y) {
   auto* vertex = new T2DCoordinate(X, Y);
   const std::size_t before = Children().size();

@@ -123,6 +123,12 @@ class TPolyElement : public TSpaceEntity {
     Y = vertex ? vertex->GetY() : 0;
   }
   T2DCoordinate* AddVertex(double X, double Y);
+  // Takes over Line's vertices From to To that Line alone holds, in order
+  // onto the end of these: their places in Line are left nil, so that its
+  // other vertices keep their indexes.  Stops before the first it cannot
+  // take (no vertex there, or one another holder shares) and answers its
+  // index, To + 1 once all are taken.
+  int TakeVertices(TPolyElement& Line, int From, int To);
   T2DCoordinate* InsertVertex(int Index, double X, double Y);
   void CalcBounds();
   // GetCoordsCount and GetCoord without a virtual call where the vertices
