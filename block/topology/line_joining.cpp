@@ -335,11 +335,20 @@ std::vector<TSaveChangedLines::TPiece> TSaveChangedLines::PiecesOf(const TLinesA
 }
 
 void TSaveChangedLines::WritePieces(TPolyLineElement* Line, const std::vector<TPiece>& Pieces) {
-  for (const TPiece& piece : Pieces) {
+  for (std::size_t p = 0; p < Pieces.size(); ++p) {
+    const TPiece& piece = Pieces[p];
+    const bool endBeginsNext = p + 1 < Pieces.size() && Pieces[p + 1].From == piece.To;
     auto* written = static_cast<TPolyLineElement*>(NewElement(Line->ClassType()));
     written->Assign(Line);
-    for (int v = piece.From; v <= piece.To; ++v)
-      if (const T2DCoordinate* vertex = Line->GetCoord(v)) written->AddElement(vertex->CreateCopy());
+    // The line is freed once its pieces are written, and with it every
+    // vertex it alone holds: such vertices go over to the piece instead of
+    // being copied, but for the one the next piece begins at.  A vertex
+    // another line or area holds too is copied, so that no piece shares a
+    // vertex with anything.
+    const int takeTo = endBeginsNext ? piece.To - 1 : piece.To;
+    for (int v = written->TakeVertices(*Line, piece.From, takeTo); v <= piece.To;
+         v = written->TakeVertices(*Line, v + 1, takeTo))
+      if (const T2DCoordinate* vertex = Line->Vertex(v)) written->AddElement(vertex->CreateCopy());
     written->SetIsDone(Line->GetIsDone());
     const double length = written->Length();
     if (length <= MinLength) {

@@ -186,9 +186,12 @@ TEST_F(LineJoiningTest, LongSegmentsAreCutShortEvenWhenRoundingLandsOnTheirBegin
   }
 }
 
-TEST_F(LineJoiningTest, ThePiecesOfACutLineAreInItsContainerAtOnceAndTheOldLineIsGone) {
-  Line({{0, 0}, {20, 0}}, 1);
+TEST_F(LineJoiningTest, ThePiecesOfACutLineAreInItsContainerAtOnceWithVerticesOfTheirOwnAndTheOldLineIsGone) {
+  TPolyLineElement* cut = Line({{0, 0}, {20, 0}}, 1);
   Line({{5, -5}, {5, 5}}, 2);
+  // An area holding the first line's vertices keeps them to itself.
+  TAreaElement area;
+  area.AddLine(cut, true);
   TJoinLines joiner;
   joiner.SnapDistance = 0.01;
   joiner.SetInput(&lines);
@@ -197,7 +200,12 @@ TEST_F(LineJoiningTest, ThePiecesOfACutLineAreInItsContainerAtOnceAndTheOldLineI
   // Read before any posted message could run.
   EXPECT_EQ(lines.GetCount(), 4);
   EXPECT_EQ(accepted->GetElementsCount(), 4);
-  for (TElement* child : lines.Children()) EXPECT_EQ(static_cast<TPolyElement*>(child)->GetCoordsCount(), 2);
+  for (TElement* child : lines.Children()) {
+    const auto* piece = static_cast<TPolyElement*>(child);
+    EXPECT_EQ(piece->GetCoordsCount(), 2);
+    for (int i = 0; i < piece->GetCoordsCount(); ++i) EXPECT_EQ(piece->GetCoord(i)->HolderCount(), 1) << i;
+  }
+  EXPECT_EQ(VerticesOf(area), (Points{{0, 0}, {20, 0}}));
 }
 
 TEST_F(LineJoiningTest, AProtocolThatCannotBeWrittenIsReportedOnceAndTheWorkGoesOn) {
