@@ -131,7 +131,7 @@ void TExportLumarElements::KeepSourceTable(const TElement* Element) {
 
 void TExportLumarElements::CloseTables() {
   for (TElement* child : Children())
-    if (auto* writer = DynamicCast<TExportDBFClass>(child)) writer->Close();
+    if (auto* writer = DynamicCast<TExportDBFClass>(child)) writer->CloseTable();
 }
 
 TBlockFolder TExportLumarElements::WriteFolder() const {

@@ -115,7 +115,7 @@ void TExportDBFClass::Flush() {
   if (table_) table_->Flush();
 }
 
-void TExportDBFClass::Close() {
+void TExportDBFClass::CloseTable() {
   Flush();
   if (table_) table_->CloseTable();
 }

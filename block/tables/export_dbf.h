@@ -57,7 +57,7 @@ class TExportDBFClass : public TTool {
   // The table's header and records out to the file.
   void Flush();
   // Flush, and the table's file closed: the next object opens it again.
-  void Close();
+  void CloseTable();
   // WriteObject for the Input, then Flush.
   void DoIt() override;
 
