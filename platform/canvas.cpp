@@ -34,6 +34,7 @@
 
 #include "platform/canvas_reference.h"
 #include "platform/forms.h"
+#include "platform/streams.h"
 
 namespace platform {
 namespace {
@@ -648,9 +649,9 @@ namespace {
 // a print that fails leaves the earlier document as it was.
 class PrintFileSink final : public QIODevice {
  public:
-  bool Open(const QString& name) {
-    target_ = name;
-    file_.setFileName(name + ".~part");
+  bool Open(const std::string& name) {
+    target_ = Q(name);
+    file_.setFileName(Q(PartFileName(name)));
     if (file_.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered) && open(QIODevice::WriteOnly))
       return true;
     Fail();
@@ -740,7 +741,7 @@ struct Printer::Impl {
     if (Painter.isActive()) {
       Device->newPage();
     } else {
-      if (!File.Open(Q(Name))) throw EPrinter(NotWritten());
+      if (!File.Open(Name)) throw EPrinter(NotWritten());
       FileBegun = true;
       Device = std::make_unique<QPdfWriter>(&File);
       Device->setResolution(DotsPerInch);

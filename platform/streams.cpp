@@ -188,7 +188,7 @@ void TFileStream::Flush() {
 // ---------------------------------------------------------------- replacing file
 
 TReplacingFileStream::TReplacingFileStream(const std::string& fileName)
-    : fileName_(fileName), partName_(fileName + ".~part") {
+    : fileName_(fileName), partName_(PartFileName(fileName)) {
   try {
     file_ = std::make_unique<TFileStream>(partName_, TFileStream::Mode::Create);
   } catch (const EFCreateError&) {
@@ -212,6 +212,8 @@ void TReplacingFileStream::Commit() {
   std::filesystem::remove(PathOf(partName_), error);
   throw EWriteError("Cannot replace file " + fileName_);
 }
+
+std::string PartFileName(const std::string& fileName) { return fileName + ".~part"; }
 
 bool FileExists(const std::string& fileName) {
   std::error_code error;

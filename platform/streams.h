@@ -139,6 +139,10 @@ class TReplacingFileStream final : public TStream {
   std::unique_ptr<TFileStream> file_;
 };
 
+// The name a file is written under, beside the one it is to replace, until
+// it is whole.
+std::string PartFileName(const std::string& fileName);
+
 // A regular file of that name exists (the name is UTF-8).
 bool FileExists(const std::string& fileName);
 

@@ -22,6 +22,7 @@ class TSystemRegister;
 // program's exit status whoever started it (a block an export could not
 // write whole).
 enum class TFailedWork { Block, Print, Rebuild };
+constexpr int kFailedWorkKinds = static_cast<int>(TFailedWork::Rebuild) + 1;
 
 // The entity that holds the model of the user's objects.
 class TObjectModel : public TOwnerEntity {
@@ -71,7 +72,7 @@ class TWorld : public TEntity {
   TElementLink objectClasses_;
   TElementLink objectModel_;
   // Noted from a program's thread as well.
-  std::atomic<int> failed_[3]{};  // by TFailedWork
+  std::atomic<int> failed_[kFailedWorkKinds]{};  // by TFailedWork
 
   friend void NoteFailedWork(TFailedWork work);
 };
