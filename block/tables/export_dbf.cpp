@@ -20,16 +20,11 @@ const TLumarProps* PropsOf(const TElement* Element) {
 
 TExportDBFClass::TExportDBFClass() = default;
 
-TExportDBFClass::~TExportDBFClass() {
-  if (!table_) return;
-  // Every run writes its records out itself and tells when it cannot; a
-  // close that fails here is that of a run that failed and told why, and
-  // an error leaving a destructor would end the program.
-  try {
-    table_->CloseTable();
-  } catch (const std::exception&) {
-  }
-}
+// A table still open goes with its engine table, which closes without
+// raising: every run writes its records out itself and tells when it
+// cannot, so a table left open belongs to a run that failed and told why,
+// and an error leaving a destructor would end the program.
+TExportDBFClass::~TExportDBFClass() = default;
 
 TDynamicProperties* TExportDBFClass::DynamicProps() const {
   return DynamicCast<TDynamicProperties>(dynamicProps_.Get());
@@ -116,7 +111,6 @@ void TExportDBFClass::Flush() {
 }
 
 void TExportDBFClass::CloseTable() {
-  Flush();
   if (table_) table_->CloseTable();
 }
 

@@ -56,7 +56,8 @@ class TExportDBFClass : public TTool {
   void WriteObject(const TElement* element, const std::string& SourceTable);
   // The table's header and records out to the file.
   void Flush();
-  // Flush, and the table's file closed: the next object opens it again.
+  // The table's header and records out to the file, which is closed: the
+  // next object opens it again.
   void CloseTable();
   // WriteObject for the Input, then Flush.
   void DoIt() override;
