@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdio>
+#include <limits>
 #include <memory>
 #include <string>
 #include <tuple>
@@ -145,6 +148,23 @@ TEST_F(PrintDialogFormTest, ARefusedTextKeepsTheFocusInItsFieldAndPostsNothing) 
     platform::UserExit(Window(), test.field);
     EXPECT_EQ(std::tuple(Window().FocusedControl(), Posted()), std::tuple(std::string(test.field), std::vector<int>{}))
         << test.field << " \"" << test.text << "\"";
+  }
+}
+
+// The largest double is a scale; a number past it, which would print at
+// infinity, is none.
+TEST(ScaleOfTextTest, EveryNumberADoubleHoldsIsAScaleAndNoneBeyond) {
+  char largest[400];
+  std::snprintf(largest, sizeof largest, "%.0f", std::numeric_limits<double>::max());
+  const struct {
+    std::string text;
+    bool taken;
+  } rows[] = {{largest, true}, {std::string("-") + largest, true}, {"1.797693134862315709e308", false}};
+  for (const auto& row : rows) {
+    double scale = 0;
+    const bool taken = ScaleOfText(row.text, scale);
+    const double expected = row.taken ? std::numeric_limits<double>::max() : 0;
+    EXPECT_EQ(std::pair(taken, taken ? std::fabs(scale) : 0), std::pair(row.taken, expected)) << row.text;
   }
 }
 
