@@ -4,6 +4,7 @@
 
 #include <cmath>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <tuple>
@@ -97,6 +98,21 @@ TEST_F(PrintPagesTest, EachPageIsAWhiteSheetFramedInBlackLaidRowByRowUpward) {
     order += "(" + std::to_string(std::lround(page->GetMinX() * 10)) + "," + std::to_string(std::lround(page->GetMinY() * 10)) + ")";
   }
   EXPECT_EQ(order, "(0,0)(2,0)(0,3)(2,3)");
+}
+
+// A setting changed on a laid grid lays it again at once.
+TEST_F(PrintPagesTest, ASettingChangedOnALaidGridLaysItAgain) {
+  const struct {
+    const char* name;
+    std::function<void(TPrintPages&)> change;
+    int pages;  // four before
+  } rows[] = {{"an overlap of 0.1 m", [](TPrintPages& grid) { grid.SetOverlap(0.1); }, 9},
+              {"a scale of 2", [](TPrintPages& grid) { grid.SetScale(2); }, 1}};
+  for (const auto& row : rows) {
+    const auto grid = Grid({0, 0, 0.3, 0.5}, 1, 0, false, false);
+    row.change(*grid);
+    EXPECT_EQ(grid->Pages()->GetCount(), row.pages) << row.name;
+  }
 }
 
 TEST_F(PrintPagesTest, AGridThatCannotBeLaidStaysEmpty) {
