@@ -11,6 +11,7 @@
 #include <mutex>
 #include <thread>
 
+#include "platform/locale_conventions.h"
 #include "platform/timer.h"
 
 namespace platform {
@@ -301,7 +302,10 @@ const std::string& Application::Title() const { return impl_->title; }
 
 int Application::Run(int argc, char** argv) {
   std::unique_ptr<QApplication> owned;
-  if (QCoreApplication::instance() == nullptr) owned = std::make_unique<QApplication>(argc, argv);
+  if (QCoreApplication::instance() == nullptr) {
+    owned = std::make_unique<QApplication>(argc, argv);
+    FixConversionLocale();
+  }
   {
     std::lock_guard lock(impl_->mutex);
     impl_->running = true;

@@ -32,6 +32,7 @@
 #include "platform/file_system.h"
 #include "platform/form_access.h"
 #include "platform/form_impl.h"
+#include "platform/locale_conventions.h"
 #include "platform/widget_bounds.h"
 
 namespace platform {
@@ -319,6 +320,7 @@ void EnsureWindowSystem() {
   static char* argv[] = {name, nullptr};
   static QApplication* application = new QApplication(argc, argv);
   (void)application;
+  FixConversionLocale();
 }
 
 void SetModalAnswerer(ModalAnswerer answerer) { InstalledAnswerer() = std::move(answerer); }

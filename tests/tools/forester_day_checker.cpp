@@ -3,6 +3,7 @@
 // Each line on the standard error names an area that is missing or wrong;
 // the exit status is 0 only when every harvest is there once, as expected.
 #include <cmath>
+#include <cstdlib>
 #include <iostream>
 #include <memory>
 #include <string>
@@ -58,6 +59,10 @@ int Check(const std::string& block) {
       if (std::fabs(std::fabs(area.GetCalculatedArea()) - kDayHarvestSide * kDayHarvestSide) > kDayAreaTolerance)
         fault(where + ": area " + std::to_string(area.GetCalculatedArea()));
       if (const std::string keys = KeysOf(area); keys != harvest.Keys) fault(where + ": keys " + keys);
+      // The table's area is the outline's, written with a decimal point.
+      const std::string stored = area.GetPropertyText("PLOCHA");
+      if (std::fabs(std::strtod(stored.c_str(), nullptr) - std::fabs(area.GetCalculatedArea())) > 0.01)
+        fault(where + ": PLOCHA " + stored);
     }
     if (found != 1) fault(where + ": found " + std::to_string(found) + " times");
   }
