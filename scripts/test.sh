@@ -26,4 +26,9 @@ cmake --build build-asan
 if command -v clang++ > /dev/null; then
   scripts/fuzz.sh 5
 fi
+# Our users run the program in the Czech locale, whose decimal comma and
+# collation must not reach what it writes or shows: the program's runs and
+# the tests of the libraries with windows run once more in it.
+LANG=cs_CZ.UTF-8 LC_ALL=cs_CZ.UTF-8 ctest --test-dir build-asan --output-on-failure -j"$(nproc)" \
+  -L '^(render|cartography|app|forestry|program)$'
 ctest --test-dir build-asan --output-on-failure -j"$(nproc)"
