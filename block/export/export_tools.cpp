@@ -141,6 +141,7 @@ TBlockFolder TExportLumarElements::WriteFolder() const {
 void TExportLumarElements::ExportBlock(const std::function<void()>& Export) {
   try {
     platform::TReplacingFolder block(BlockName());
+    if (!block.ReplacedFileByFile().empty()) Log(FileByFileExportText(BlockName(), block.ReplacedFileByFile()));
     const TRestore<std::string> writing(writeDir_, block.Path());
     Export();
     // Nothing of the block is written after the swap.
@@ -155,6 +156,10 @@ void TExportLumarElements::ExportBlock(const std::function<void()>& Export) {
 
 std::string UnfinishedExportText(const std::string& BlockName, const std::string& Reason) {
   return "Export do bloku " + BlockName + " nedokončen: " + Reason;
+}
+
+std::string FileByFileExportText(const std::string& BlockName, const std::string& Reason) {
+  return "Blok " + BlockName + " nelze nahradit celý najednou (" + Reason + "), jeho soubory se nahradí každý zvlášť";
 }
 
 void TExportLumarElements::ExportAttributes(TElement* Element) {

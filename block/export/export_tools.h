@@ -136,6 +136,9 @@ class TRestore {
 // The log line of an export a failure ended; its block stays as it was
 // before.
 std::string UnfinishedExportText(const std::string& BlockName, const std::string& Reason);
+// The log line of an export whose block cannot be replaced whole, so that
+// each of its files written anew is replaced on its own.
+std::string FileByFileExportText(const std::string& BlockName, const std::string& Reason);
 
 // A block's folder from the export folder and the block's name.
 class TExpBlockName : public TNameElement {

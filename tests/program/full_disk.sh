@@ -100,6 +100,12 @@ else
 fi
 FULL=$full KESTX_PROGRAM=./full run 3 export.oil
 grep -q "^Export do bloku disk/OUT.BLK nedokončen: " out.txt || fail "the re-export's log line is missing"
+# With no room for a copy of the block, its files were to be replaced one by
+# one, and the log gives the disk's own reason.
+if [ -n "$namespace" ]; then
+  grep -qE "^Blok disk/OUT.BLK nelze nahradit celý najednou \(disk/OUT.BLK/[^:]*: (No space left on device|Na zařízení není volné místo)\)" out.txt ||
+    fail "the log does not say the disk had no room for a copy of the block"
+fi
 diff -r seed left > /dev/null || fail "the re-export onto a full disk did not leave the earlier block as it was"
 rm -rf seed/*
 
