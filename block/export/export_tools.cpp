@@ -1,5 +1,7 @@
 #include "block/export/export_tools.h"
 
+#include <optional>
+
 #include "block/props/lumar_props.h"
 #include "block/tables/export_dbf.h"
 #include "framework/core/class_registry.h"
@@ -138,19 +140,43 @@ TBlockFolder TExportLumarElements::WriteFolder() const {
   return writeDir_.empty() ? TBlockFolder(BlockName()) : TBlockFolder(BlockName(), writeDir_);
 }
 
-void TExportLumarElements::ExportBlock(const std::function<void()>& Export) {
+namespace {
+
+// The error being handled raised again, of its class, with the text given.
+[[noreturn]] void RaiseAgainAs(const std::string& text) {
   try {
-    platform::TReplacingFolder block(BlockName());
-    if (!block.ReplacedFileByFile().empty()) Log(FileByFileExportText(BlockName(), block.ReplacedFileByFile()));
-    const TRestore<std::string> writing(writeDir_, block.Path());
+    throw;
+  } catch (const platform::EFCreateError&) {
+    throw platform::EFCreateError(text);
+  } catch (const platform::EFOpenError&) {
+    throw platform::EFOpenError(text);
+  } catch (const platform::EWriteError&) {
+    throw platform::EWriteError(text);
+  } catch (const platform::EReadError&) {
+    throw platform::EReadError(text);
+  } catch (const platform::EStreamError&) {
+    throw platform::EStreamError(text);
+  }
+}
+
+}  // namespace
+
+void TExportLumarElements::ExportBlock(const std::function<void()>& Export) {
+  std::optional<platform::TReplacingFolder> block;
+  try {
+    block.emplace(BlockName());
+    if (!block->ReplacedFileByFile().empty()) Log(FileByFileExportText(BlockName(), block->ReplacedFileByFile()));
+    const TRestore<std::string> writing(writeDir_, block->Path());
     Export();
     // Nothing of the block is written after the swap.
     CloseTables();
-    block.Commit();
+    block->Commit();
   } catch (const std::exception& error) {
-    Log(UnfinishedExportText(BlockName(), error.what()));
+    // The user knows the block, not the folder its new files are written in.
+    const std::string reason = block ? block->Named(error.what()) : error.what();
+    Log(UnfinishedExportText(BlockName(), reason));
     NoteFailedWork(TFailedWork::Block);
-    throw;
+    RaiseAgainAs(reason);
   }
 }
 

@@ -301,6 +301,25 @@ TEST_F(LineExportTest, TheExportHandlerGetsTheObjectWithTheDynamicValues) {
   }
 }
 
+// A file the new block cannot be written over is named in the block, both
+// in the log and in the error the script gets: the user knows no folder the
+// new files are written in before they take the block's place.
+TEST_F(LineExportTest, AFileThatCannotBeWrittenIsNamedInTheBlock) {
+  Tool(LineString(1))->DoIt();
+  std::filesystem::remove(Block() + "/TN.CRD");
+  std::filesystem::create_directory(Block() + "/TN.CRD");
+  log.Lines.clear();
+  std::string error = "no error";
+  try {
+    Tool(LineString(2))->DoIt();
+  } catch (const platform::EFCreateError& raised) {
+    error = raised.what();
+  }
+  RunMessages();
+  EXPECT_EQ(error, "Cannot create file " + Block() + "/TN.CRD");
+  EXPECT_THAT(log.Lines, ElementsAre(UnfinishedExportText(Block(), error)));
+}
+
 TEST_F(LineExportTest, ALineThatDoesNotConvertFailsTheBlockWithOneErrorAndLeavesTheEarlierBlock) {
   Tool(LineString(1))->DoIt();
   for (const double bad : {std::nan(""), 1e300}) {
