@@ -79,6 +79,7 @@ if [ -n "$namespace" ]; then
 else
   full=$(( $(stat -c %s disk/OUT.BLK/TN.LIN) - 1 ))
 fi
+cp -R disk/OUT.BLK areas
 rm -rf disk/OUT.BLK
 # Its line fails (1), and its block is not written (2).
 FULL=$full KESTX_PROGRAM=./full run 3 export.oil
@@ -107,6 +108,31 @@ if [ -n "$namespace" ]; then
     fail "the log does not say the disk had no room for a copy of the block"
 fi
 diff -r seed left > /dev/null || fail "the re-export onto a full disk did not leave the earlier block as it was"
+
+# The same re-export where the block holds a large file the export does not
+# write: the disk has room for the new files beside the earlier ones, not for
+# a copy of the block.  The run ends with 0, and each file the export writes
+# is replaced on its own.
+python3 -c 'open("seed/OUT.BLK/INFO.TXT", "w").write("x" * 524288)'
+if [ -n "$namespace" ]; then
+  full=$(( ($(pages seed) + 2 * $(pages areas) + 4) * page ))
+else
+  full=$(( $(stat -c %s seed/OUT.BLK/INFO.TXT) - 1 ))
+fi
+FULL=$full KESTX_PROGRAM=./full run 0 export.oil
+grep -q "^Blok disk/OUT.BLK nelze nahradit celý najednou (disk/OUT.BLK/" out.txt ||
+  fail "the log does not say the block's files were replaced one by one"
+# The disk took a part of the large file's copy: its own reason, all the same.
+if [ -n "$namespace" ]; then
+  grep -qE "\(disk/OUT.BLK/INFO.TXT: (No space left on device|Na zařízení není volné místo)\)" out.txt ||
+    fail "the log does not give the disk's reason: $(grep '^Blok' out.txt)"
+fi
+for file in TN.LIN TN.CRD TN.ARE; do
+  cmp -s areas/$file left/OUT.BLK/$file || fail "the re-export did not write $file"
+done
+cmp -s seed/OUT.BLK/INFO.TXT left/OUT.BLK/INFO.TXT || fail "the re-export changed a file it does not write"
+[ "$(ls -A left | tr '\n' ' ')" = "OUT.BLK " ] && [ -z "$(ls -A left/OUT.BLK | grep '^\.')" ] ||
+  fail "the re-export left beside or in the block: $(ls -A left left/OUT.BLK)"
 rm -rf seed/*
 
 # The text of the stands onto a disk that holds an earlier text of one line:
