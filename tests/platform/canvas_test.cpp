@@ -12,6 +12,7 @@
 #include <thread>
 
 #include "platform/clock.h"
+#include "tests/platform/temp_folder.h"
 
 namespace {
 
@@ -222,7 +223,8 @@ TEST(CanvasTest, BitmapsCountTheirBytesAndFailOnRequest) {
 }
 
 TEST(CanvasTest, ThePrinterCanvasReadsNoPixels) {
-  platform::Printer printer("/dev/null", 30);
+  const TempFolder folder;
+  platform::Printer printer(folder.File("tisk.pdf"), 30);
   Canvas& canvas = printer.GetCanvas();
   canvas.SetPixel(1, 1, kRed);
   EXPECT_TRUE(canvas.IsPrinter());
