@@ -3,6 +3,7 @@
 #include "platform/bitmap_rows.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QBrush>
 #include <QFont>
 #include <QFontMetrics>
@@ -24,12 +25,9 @@
 #include <optional>
 #include <utility>
 #include <atomic>
-#include <cerrno>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <iostream>
-#include <system_error>
 #include <vector>
 
 #include "platform/canvas_reference.h"
@@ -569,7 +567,21 @@ Canvas& Bitmap::GetCanvas() { return *impl_->Surface; }
 std::uint8_t* Bitmap::ScanLine(std::int32_t row) { return impl_->Image.scanLine(row); }
 const std::uint8_t* Bitmap::ScanLine(std::int32_t row) const { return impl_->Image.constScanLine(row); }
 
-bool Bitmap::SavePng(const std::string& path) const { return impl_->Image.save(Q(path), "PNG"); }
+bool WriteImageFile(const QImage& image, const std::string& path, const char* format) {
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  if (!buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, format)) return false;
+  try {
+    TReplacingFileStream file(path);
+    file.Write(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+    file.Commit();
+  } catch (const EStreamError&) {
+    return false;  // the callers say only whether the picture was saved
+  }
+  return true;
+}
+
+bool Bitmap::SavePng(const std::string& path) const { return WriteImageFile(impl_->Image, path, "PNG"); }
 
 bool Bitmap::SetSize(std::int32_t width, std::int32_t height) {
   if (width <= 0 || height <= 0) return false;
@@ -587,7 +599,7 @@ bool Bitmap::SetSize(std::int32_t width, std::int32_t height) {
   return true;
 }
 
-bool Bitmap::SaveToFile(const std::string& path) const { return impl_->Image.save(Q(path), "BMP"); }
+bool Bitmap::SaveToFile(const std::string& path) const { return WriteImageFile(impl_->Image, path, "BMP"); }
 
 namespace {
 
@@ -644,40 +656,39 @@ namespace {
 // the disk took only in part and tells nobody; what it hands over goes
 // through here, where a write that does not go in whole is the file's
 // failure, with the system's reason.  Nothing is held back: the page or the
-// end that does not fit is the one that fails.  The document is written
-// beside the file it is named for and replaces that file only when whole:
-// a print that fails leaves the earlier document as it was.
+// end that does not fit is the one that fails.  The document is written as
+// every whole file is: a print that fails leaves the earlier document as it
+// was, and a device or a pipe named for it takes it as it comes.
 class PrintFileSink final : public QIODevice {
  public:
   bool Open(const std::string& name) {
-    target_ = Q(name);
-    file_.setFileName(Q(PartFileName(name)));
-    if (file_.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered) && open(QIODevice::WriteOnly))
-      return true;
-    Fail();
-    return false;
+    try {
+      file_ = std::make_unique<TReplacingFileStream>(name);
+    } catch (const EStreamError& error) {
+      Fail(error);
+      return false;
+    }
+    return open(QIODevice::WriteOnly);
   }
   // Closes the file and puts it in the place of the one it is named for;
   // false (and nothing replaced) when anything written did not reach the
   // disk.
   bool Finish() {
-    if (file_.isOpen() && !file_.flush()) Fail();
-    file_.close();
-    if (file_.error() != QFileDevice::NoError) Fail();
-    close();
-    const QByteArray part = QFile::encodeName(file_.fileName());
-    if (!failed_ && std::rename(part.constData(), QFile::encodeName(target_).constData()) != 0) {
-      reason_ = std::generic_category().message(errno);
-      failed_ = true;
+    if (file_ && !failed_) {
+      try {
+        file_->Commit();
+      } catch (const EStreamError& error) {
+        Fail(error);
+      }
     }
-    if (failed_) file_.remove();
+    file_.reset();
+    close();
     return !failed_;
   }
   // Closes and drops what was written.
   void Discard() {
-    file_.close();
+    file_.reset();
     close();
-    file_.remove();
   }
   bool Written() const { return !failed_; }
   // Why the file failed, as the system said it, when it said anything.
@@ -686,29 +697,24 @@ class PrintFileSink final : public QIODevice {
  protected:
   qint64 readData(char*, qint64) override { return -1; }
   qint64 writeData(const char* data, qint64 length) override {
-    qint64 done = 0;
-    // A part that went in is written again from where it stopped: the
-    // second try tells why the disk refuses.
-    while (done < length) {
-      const qint64 written = file_.write(data + done, length - done);
-      if (written <= 0) {
-        Fail();
-        return done > 0 ? done : -1;
-      }
-      done += written;
+    if (failed_ || !file_) return -1;
+    try {
+      file_->Write(data, static_cast<std::size_t>(length));
+    } catch (const EStreamError& error) {
+      Fail(error);
+      return -1;
     }
-    return done;
+    return length;
   }
 
  private:
-  // The first failure's reason stays: closing the file forgets it.
-  void Fail() {
-    if (!failed_ && file_.error() != QFileDevice::NoError) reason_ = file_.errorString().toStdString();
+  // The first failure's reason stays.
+  void Fail(const EStreamError& error) {
+    if (!failed_) reason_ = error.Reason();
     failed_ = true;
   }
 
-  QString target_;
-  QFile file_;
+  std::unique_ptr<TReplacingFileStream> file_;
   bool failed_ = false;
   std::string reason_;
 };

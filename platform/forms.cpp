@@ -28,6 +28,7 @@
 #include <QVBoxLayout>
 #include <QWidget>
 
+#include "platform/bitmap_access.h"
 #include "platform/dialogs.h"
 #include "platform/file_system.h"
 #include "platform/form_access.h"
@@ -307,7 +308,7 @@ QWidget& FormAccess::Control(const Form& form, const std::string& name) {
 }
 
 bool Form::SaveImage(const std::string& pngPath) const {
-  return impl_->Root().grab().save(Q(pngPath), "PNG");
+  return WriteImageFile(impl_->Root().grab().toImage(), pngPath, "PNG");
 }
 
 // Forms may be made before the event loop runs (the main window is made at

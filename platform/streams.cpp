@@ -1,12 +1,19 @@
 #include "platform/streams.h"
 
 #include <algorithm>
+#include <atomic>
+#include <cerrno>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <limits>
 #include <system_error>
+#include <utility>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "platform/code_page.h"
 #include "platform/files.h"
@@ -187,33 +194,159 @@ void TFileStream::Flush() {
 
 // ---------------------------------------------------------------- replacing file
 
-TReplacingFileStream::TReplacingFileStream(const std::string& fileName)
-    : fileName_(fileName), partName_(PartFileName(fileName)) {
-  try {
-    file_ = std::make_unique<TFileStream>(partName_, TFileStream::Mode::Create);
-  } catch (const EFCreateError&) {
-    throw EFCreateError("Cannot create file " + fileName);
+namespace {
+
+std::string SystemReason(int error) { return std::generic_category().message(error); }
+
+std::string FolderOf(const std::string& path) {
+  const std::size_t slash = path.find_last_of('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// The file the name leads to: a link is followed, link after link, to what
+// its last one names (which need not exist).  The text is never tidied up
+// on the way ("lnk/.." is where the system takes it, not where the text
+// would), a link's relative target is taken from the link's own folder.
+// Empty, with errno set, when the links lead round or past the system's
+// limit, or a name on the way cannot be read.
+std::string FollowedLinks(std::string path) {
+  for (int links = 0; links <= 40; ++links) {
+    struct stat status {};
+    if (::lstat(path.c_str(), &status) != 0) return errno == ENOENT ? path : std::string();
+    if (!S_ISLNK(status.st_mode)) return path;
+    std::string target(static_cast<std::size_t>(status.st_size > 0 ? status.st_size : 256) + 1, '\0');
+    const ssize_t length = ::readlink(path.c_str(), target.data(), target.size());
+    if (length < 0) return {};
+    // A link made longer since it was looked at is looked at again.
+    if (static_cast<std::size_t>(length) == target.size()) {
+      --links;
+      continue;
+    }
+    target.resize(static_cast<std::size_t>(length));
+    path = target.starts_with('/') || path.find('/') == std::string::npos ? target : FolderOf(path) + "/" + target;
+  }
+  errno = ELOOP;
+  return {};
+}
+
+// Made only by this process and count: a second writer of the same file,
+// here or in another process, writes beside it under another name.
+std::string UniquePartName(const std::string& target) {
+  static std::atomic<unsigned> count{0};
+  return target + ".~part-" + std::to_string(::getpid()) + "-" + std::to_string(++count);
+}
+
+// The folder's entry of a renamed file reaches the disk as the file did.
+// Some file systems cannot sync a folder, and say so: that is no failure.
+int SyncFolder(const std::string& folder) {
+  const int handle = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (handle < 0) return errno;
+  const int error = ::fsync(handle) == 0 || errno == EINVAL || errno == ENOTSUP ? 0 : errno;
+  ::close(handle);
+  return error;
+}
+
+}  // namespace
+
+TReplacingFileStream::TReplacingFileStream(const std::string& fileName) : fileName_(fileName) {
+  const std::string cannot = "Cannot create file " + fileName;
+  target_ = FollowedLinks(fileName);
+  if (target_.empty()) throw EFCreateError(cannot, SystemReason(errno));
+  struct stat status {};
+  const bool exists = ::stat(target_.c_str(), &status) == 0;
+  if (exists && S_ISDIR(status.st_mode)) throw EFCreateError(cannot, SystemReason(EISDIR));
+  if (exists && !S_ISREG(status.st_mode)) {
+    // A device or a pipe takes what is written as it comes; the reader of
+    // a pipe is waited for, as any writer of one waits.
+    if (IsWriteProtected(target_)) throw EFCreateError(cannot);
+    do file_ = ::open(target_.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
+    while (file_ < 0 && errno == EINTR);
+    if (file_ < 0) throw EFCreateError(cannot, SystemReason(errno));
+    return;
+  }
+  // A file its owner made read-only is not written over by a rename.
+  if (exists && ::faccessat(AT_FDCWD, target_.c_str(), W_OK, AT_EACCESS) != 0)
+    throw EFCreateError(cannot, SystemReason(errno));
+  // Made with no more permissions than the earlier file has, even for a
+  // moment.
+  const mode_t mode = exists ? status.st_mode & 07777 : 0666;
+  do {
+    partName_ = UniquePartName(target_);
+    if (IsWriteProtected(partName_)) throw EFCreateError(cannot);
+    file_ = ::open(partName_.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, mode & 0777);
+  } while (file_ < 0 && (errno == EEXIST || errno == EINTR));
+  if (file_ < 0) throw EFCreateError(cannot, SystemReason(errno));
+  if (!exists) return;
+  // The new file is the earlier one's: its permissions, and its owner where
+  // the writer may give it (only the superuser writes another's file so).
+  const bool owned = status.st_uid == ::geteuid() && status.st_gid == ::getegid();
+  if ((!owned && ::geteuid() == 0 && ::fchown(file_, status.st_uid, status.st_gid) != 0) ||
+      ::fchmod(file_, mode) != 0) {
+    const int error = errno;
+    ::close(file_);
+    ::unlink(partName_.c_str());
+    file_ = -1;
+    throw EFCreateError(cannot, SystemReason(error));
   }
 }
 
 TReplacingFileStream::~TReplacingFileStream() {
-  if (!file_) return;
-  file_.reset();
-  std::error_code ignored;  // nothing to tell: the target was not touched
-  std::filesystem::remove(PathOf(partName_), ignored);
+  if (file_ < 0) return;
+  ::close(file_);
+  // Nothing to tell: the target was not touched.
+  if (!InPlace()) ::unlink(partName_.c_str());
+}
+
+std::size_t TReplacingFileStream::Read(void* buffer, std::size_t count) {
+  ssize_t n;
+  do n = ::read(file_, buffer, count);
+  while (n < 0 && errno == EINTR);
+  if (n < 0) throw EReadError(kReadError, SystemReason(errno));
+  position_ += static_cast<std::uint64_t>(n);
+  return static_cast<std::size_t>(n);
+}
+
+void TReplacingFileStream::Write(const void* buffer, std::size_t count) {
+  if (file_ < 0) throw EWriteError(kWriteError);
+  const auto* bytes = static_cast<const char*>(buffer);
+  // A write the disk took in part goes on from where it stopped: the next
+  // one tells why it stopped.
+  while (count > 0) {
+    const ssize_t n = ::write(file_, bytes, count);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) throw EWriteError(kWriteError, SystemReason(n < 0 ? errno : ENOSPC));
+    bytes += n;
+    count -= static_cast<std::size_t>(n);
+    position_ += static_cast<std::uint64_t>(n);
+  }
+  size_ = std::max(size_, position_);
+}
+
+void TReplacingFileStream::Seek(std::uint64_t position) {
+  position = std::min(position, size_);
+  if (::lseek(file_, static_cast<off_t>(position), SEEK_SET) < 0) throw EReadError(kReadError, SystemReason(errno));
+  position_ = position;
 }
 
 void TReplacingFileStream::Commit() {
-  file_->Flush();
-  file_.reset();
-  std::error_code error;
-  std::filesystem::rename(PathOf(partName_), PathOf(fileName_), error);
-  if (!error) return;
-  std::filesystem::remove(PathOf(partName_), error);
-  throw EWriteError("Cannot replace file " + fileName_);
+  if (file_ < 0) throw EWriteError(kWriteError);
+  const int file = std::exchange(file_, -1);
+  if (InPlace()) {
+    if (::close(file) != 0 && errno != EINTR) throw EWriteError(kWriteError, SystemReason(errno));
+    return;
+  }
+  // What the disk has not taken yet shows here, before anything is renamed.
+  int error = ::fsync(file) == 0 ? 0 : errno;
+  if (::close(file) != 0 && error == 0 && errno != EINTR) error = errno;
+  if (error == 0 && ::rename(partName_.c_str(), target_.c_str()) != 0) error = errno;
+  if (error != 0) {
+    ::unlink(partName_.c_str());
+    throw EWriteError("Cannot replace file " + fileName_, SystemReason(error));
+  }
+  if (const int folder = SyncFolder(FolderOf(target_)); folder != 0)
+    throw EWriteError("Cannot replace file " + fileName_, SystemReason(folder));
 }
-
-std::string PartFileName(const std::string& fileName) { return fileName + ".~part"; }
 
 bool FileExists(const std::string& fileName) {
   std::error_code error;

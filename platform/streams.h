@@ -18,6 +18,13 @@ namespace platform {
 class EStreamError : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
+  // The text, and why the system refused, as it said it.
+  EStreamError(const std::string& text, std::string reason) : std::runtime_error(text), reason_(std::move(reason)) {}
+  // Empty when the system gave no reason.
+  const std::string& Reason() const { return reason_; }
+
+ private:
+  std::string reason_;
 };
 class EReadError : public EStreamError {
  public:
@@ -112,36 +119,44 @@ class TFileStream final : public TStream {
   std::unique_ptr<Impl> impl_;
 };
 
-// A new content for a file, written beside it and put in its place only when
-// complete: a write that fails leaves the file as it was.  The stream that
-// is not committed removes what it wrote.
+// The one way a whole file is written.  A regular file, or a name where
+// there is none, gets its new content beside it, under a name of this
+// writer's own, synced to the disk and renamed over the file only when
+// complete: a write that fails or a kill leaves the file as it was, and two
+// writers at once leave one of them whole.  The new file keeps the earlier
+// one's permissions.  A link is followed to the file it names, which is
+// replaced there.  A device, a pipe or a socket is not a file to replace:
+// it is written in place, as it stands.  The stream that is not committed
+// removes what it wrote beside the file.
 class TReplacingFileStream final : public TStream {
  public:
-  // EFCreateError when the file beside the target cannot be made.
+  // EFCreateError when the file beside the target cannot be made, or the
+  // target cannot be opened in place.
   explicit TReplacingFileStream(const std::string& fileName);
   ~TReplacingFileStream() override;
   TReplacingFileStream(const TReplacingFileStream&) = delete;
   TReplacingFileStream& operator=(const TReplacingFileStream&) = delete;
 
-  std::size_t Read(void* buffer, std::size_t count) override { return file_->Read(buffer, count); }
-  void Write(const void* buffer, std::size_t count) override { file_->Write(buffer, count); }
-  std::uint64_t Position() const override { return file_->Position(); }
-  void Seek(std::uint64_t position) override { file_->Seek(position); }
-  std::uint64_t Size() const override { return file_->Size(); }
-  void Flush() override { file_->Flush(); }
-  // Writes everything out and puts the new file in the target's place
+  std::size_t Read(void* buffer, std::size_t count) override;
+  // EWriteError, with the system's reason, when the disk does not take it all.
+  void Write(const void* buffer, std::size_t count) override;
+  std::uint64_t Position() const override { return position_; }
+  void Seek(std::uint64_t position) override;
+  std::uint64_t Size() const override { return size_; }
+  // Puts the new file in the target's place, written out and synced
   // (EWriteError when it cannot); the stream is closed afterwards.
   void Commit();
+  // The target is written in place, not replaced.
+  bool InPlace() const { return partName_.empty(); }
 
  private:
   std::string fileName_;
-  std::string partName_;
-  std::unique_ptr<TFileStream> file_;
+  std::string target_;    // the file the name leads to
+  std::string partName_;  // empty when written in place
+  int file_ = -1;
+  std::uint64_t position_ = 0;
+  std::uint64_t size_ = 0;
 };
-
-// The name a file is written under, beside the one it is to replace, until
-// it is whole.
-std::string PartFileName(const std::string& fileName);
 
 // A regular file of that name exists (the name is UTF-8).
 bool FileExists(const std::string& fileName);
