@@ -140,8 +140,9 @@ std::vector<std::string> ReadTextLines(const std::string& fileName) {
 void WriteTextLines(const std::string& fileName, const std::vector<std::string>& lines) {
   std::string bytes;
   for (const std::string& line : lines) bytes += Utf8ToCp1250(line) + "\r\n";
-  TFileStream file(fileName, TFileStream::Mode::Create);
+  TReplacingFileStream file(fileName);
   file.Write(bytes.data(), bytes.size());
+  file.Commit();
 }
 
 std::string FindFileAnyCase(const std::string& fileName) {

@@ -50,7 +50,8 @@ void ForceDirectories(const std::string& path);
 std::vector<std::string> ReadTextLines(const std::string& fileName);
 // The same lines as the bytes the file holds, for files in another code page.
 std::vector<std::string> ReadByteLines(const std::string& fileName);
-// Writes the lines in Windows-1250, each ended by CR LF; raises EFCreateError.
+// Writes the lines in Windows-1250, each ended by CR LF, through the one
+// writer of whole files; raises EFCreateError or EWriteError.
 void WriteTextLines(const std::string& fileName, const std::vector<std::string>& lines);
 // Appends one line in Windows-1250, ended by CR LF, to the file, which is
 // created when missing; raises EFCreateError when it can be neither opened

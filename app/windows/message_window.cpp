@@ -119,8 +119,9 @@ void TStdtxtForm::SaveToFile(const std::string& fileName) {
     platform::WriteTextLines(fileName, lines);
   } else {
     const std::string rtf = LinesToRtf(lines);
-    platform::TFileStream file(fileName, platform::TFileStream::Mode::Create);
+    platform::TReplacingFileStream file(fileName);
     file.Write(rtf.data(), rtf.size());
+    file.Commit();
   }
   modified_ = false;
 }

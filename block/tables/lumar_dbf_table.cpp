@@ -162,8 +162,9 @@ bool TLumarDBFTable::BuildIndex() {
     for (std::size_t i = 0; i < entries.size(); ++i)
       for (std::size_t b = 0; b < kEntrySize; ++b)
         bytes[i * kEntrySize + b] = static_cast<std::uint8_t>(static_cast<std::uint32_t>(entries[i]) >> (8 * b));
-    platform::TFileStream file(IndexFileName(), platform::TFileStream::Mode::Create);
+    platform::TReplacingFileStream file(IndexFileName());
     if (!bytes.empty()) file.Write(bytes.data(), bytes.size());
+    file.Commit();
     indexRecords_ = records;
   } catch (const platform::EDatabaseError&) {
     Warn("Chyba práce s DBF " + tableName + " při čtení záznamu pro CISLO = " + std::to_string(cislo));

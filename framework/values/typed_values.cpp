@@ -459,8 +459,9 @@ void TStringListElement::SaveToFile(const std::string& fileName) {
     else line = item->GetName() + "=" + item->GetAsString();
     bytes += platform::Utf8ToCp1250(line) + "\r\n";
   }
-  platform::TFileStream file(fileName, platform::TFileStream::Mode::Create);
+  platform::TReplacingFileStream file(fileName);
   file.Write(bytes.data(), bytes.size());
+  file.Commit();
 }
 
 std::vector<std::string> TStringListElement::GetValueList() const {

@@ -4,10 +4,12 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "platform/code_page.h"
 #include "platform/files.h"
 #include "render/interprets/interpret_script.h"
 #include "render/interprets/script_creator.h"
@@ -78,7 +80,10 @@ inline void DrawWithDefaultScript(TElement& model, TDevice& device) {
 // Writes the lines and puts the file's last-write time at that second, as
 // if the file had been written then.
 inline void WriteLinesAt(const std::string& fileName, const std::vector<std::string>& lines, int second) {
-  platform::WriteTextLines(fileName, lines);
+  // Written in place, as the same file: only its size and time tell it changed.
+  std::string bytes;
+  for (const std::string& line : lines) bytes += platform::Utf8ToCp1250(line) + "\r\n";
+  std::ofstream(fileName, std::ios::binary | std::ios::trunc) << bytes;
   std::filesystem::last_write_time(fileName, std::filesystem::file_time_type(std::chrono::seconds(second)));
 }
 
