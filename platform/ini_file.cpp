@@ -111,7 +111,7 @@ bool TIniFile::WriteString(const std::string& section, const std::string& key, c
   } else {
     lines_.insert(lines_.begin() + SectionEnd(header), entry);
   }
-  Save();
+  changed_ = true;
   return true;
 }
 
@@ -125,9 +125,13 @@ void TIniFile::EraseSection(const std::string& section) {
   std::size_t end = static_cast<std::size_t>(header) + 1;
   while (end < lines_.size() && !IsHeader(lines_[end], nullptr)) ++end;
   lines_.erase(lines_.begin() + header, lines_.begin() + static_cast<std::ptrdiff_t>(end));
-  Save();
+  changed_ = true;
 }
 
-void TIniFile::Save() const { WriteTextLines(fileName_, lines_); }
+void TIniFile::UpdateFile() {
+  if (!changed_) return;
+  WriteTextLines(fileName_, lines_);
+  changed_ = false;
+}
 
 }  // namespace platform

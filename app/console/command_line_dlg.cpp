@@ -115,6 +115,7 @@ void TCommandLineDlg::WriteSettings() {
   ini.WriteInteger(kDialogSection, "Width", bounds.Width);
   ini.WriteString(kDialogSection, "OpenDir", openDir_);
   for (std::size_t i = 0; i < recent_.size(); ++i) ini.WriteString(kDialogSection, std::to_string(i), recent_[i]);
+  ini.UpdateFile();
 }
 
 // ---------------------------------------------------------------- the command pane

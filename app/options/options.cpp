@@ -2,7 +2,10 @@
 
 #include "framework/core/class_registry.h"
 #include "framework/core/messages.h"
+#include "framework/tools/world.h"
+#include "platform/dialogs.h"
 #include "platform/ini_file.h"
+#include "platform/streams.h"
 #include "render/palette/library_paths.h"
 #include "render/palette/palette.h"
 
@@ -51,11 +54,25 @@ void SaveOptionsToIni(const TBaseOptions& options, const std::string& iniFileNam
     if (ini.WriteString(kSection, NameOf(options, i), text)) continue;
     kept += (kept.empty() ? "" : ", ") + NameOf(options, i) + " (" + text + ")";
   }
+  try {
+    ini.UpdateFile();
+  } catch (const platform::EStreamError& error) {
+    // The file stays as it was; the quit goes on, and the run owes it.
+    const std::string text = OptionsNotWrittenText(iniFileName, error.Reason());
+    platform::ShowMessage(text);
+    PostTextMessage(nullptr, msgLogText, text, nullptr);
+    NoteFailedWork(TFailedWork::Options);
+    return;
+  }
   if (!kept.empty())
     PostTextMessage(nullptr, msgLogText,
                     "Volby obsahují znaky mimo kódovou stránku 1250 a nebyly uloženy do " + iniFileName +
                         ", zůstávají uložené hodnoty: " + kept,
                     nullptr);
+}
+
+std::string OptionsNotWrittenText(const std::string& iniFileName, const std::string& reason) {
+  return "Soubor voleb " + iniFileName + " se nepodařilo zapsat" + (reason.empty() ? "" : ": " + reason);
 }
 
 TClass TBaseOptions::StaticClass() {

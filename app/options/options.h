@@ -47,7 +47,12 @@ class TOptions : public TBaseOptions {
 // keeps the option's value), and writes them all there.
 void LoadOptionsFromIni(TBaseOptions& options, const std::string& iniFileName);
 // An option whose text the file cannot hold keeps its stored value; one log
-// line names every such option.
+// line names every such option.  The file is stored once, whole; when it
+// cannot be, it stays as it was, and the failure is shown, logged and
+// counted as the run's failed work.
 void SaveOptionsToIni(const TBaseOptions& options, const std::string& iniFileName);
+// What the user is told of an options file that could not be stored, with
+// the system's reason when it gave one.
+std::string OptionsNotWrittenText(const std::string& iniFileName, const std::string& reason);
 
 void RegisterOptionsClasses();

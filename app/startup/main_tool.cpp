@@ -464,7 +464,8 @@ void TMainTool::ExecuteScript(const std::string& fileName) { RunScriptFile(fileN
 int TMainTool::ExitStatus() const {
   const TWorld* world = World();
   const bool blockFailed = world && world->FailedWork(TFailedWork::Block) > 0;
-  return exitStatus_ | (blockFailed ? kExportIncomplete : 0);
+  const bool optionsFailed = world && world->FailedWork(TFailedWork::Options) > 0;
+  return exitStatus_ | (blockFailed ? kExportIncomplete : 0) | (optionsFailed ? kStartScriptFailed : 0);
 }
 
 bool TMainTool::RunScriptFile(const std::string& fileName) {

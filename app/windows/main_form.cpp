@@ -1,7 +1,9 @@
 #include "app/windows/main_form.h"
 
+#include <iostream>
 #include <vector>
 
+#include "app/options/options.h"
 #include "framework/core/messages.h"
 #include "framework/tools/tools.h"
 #include "framework/tools/world.h"
@@ -84,8 +86,11 @@ void TMainForm::WriteGeometry() const {
     ini.WriteInteger(kSection, "MenuBar_Top", menuBarTop_);
     ini.WriteInteger(kSection, "AnimatePanel_Left", animatePanelLeft_);
     ini.WriteInteger(kSection, "AnimatePanel_Top", animatePanelTop_);
-  } catch (const platform::EStreamError&) {
-    // The geometry is a convenience: the program ends all the same.
+    ini.UpdateFile();
+  } catch (const platform::EStreamError& error) {
+    // The geometry is a convenience: the program ends all the same, and
+    // nobody is left to ask but the error output.
+    std::cerr << OptionsNotWrittenText(iniFileName_, error.Reason()) << "\n";
   }
 }
 

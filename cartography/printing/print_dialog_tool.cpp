@@ -225,7 +225,9 @@ void TPrintDialogTool::ApplyCenterPage() {
 void TPrintDialogTool::SaveRasterLines() {
   if (!form_) return;
   const bool rasterize = form_->Window().Down("b_RasterLines");
-  platform::TIniFile(OptionsIniFileName()).WriteInteger(kPrintSection, kRasterizeLinesKey, rasterize ? 1 : 0);
+  platform::TIniFile options(OptionsIniFileName());
+  options.WriteInteger(kPrintSection, kRasterizeLinesKey, rasterize ? 1 : 0);
+  options.UpdateFile();
   SetRasterLines(rasterize);
 }
 

@@ -20,9 +20,9 @@ class TSystemRegister;
 // exception (a print run ends with its own box, a rebuild of a layer that
 // lost areas on its way goes on with the rest), or that is owed to the
 // program's exit status whoever started it (a block an export could not
-// write whole).
-enum class TFailedWork { Block, Print, Rebuild };
-constexpr int kFailedWorkKinds = static_cast<int>(TFailedWork::Rebuild) + 1;
+// write whole, the options the quit could not store).
+enum class TFailedWork { Block, Print, Rebuild, Options };
+constexpr int kFailedWorkKinds = static_cast<int>(TFailedWork::Options) + 1;
 
 // The entity that holds the model of the user's objects.
 class TObjectModel : public TOwnerEntity {

@@ -34,6 +34,9 @@ TEST_F(IniFileTest, WritesChangeOnlyTheirLineAndKeepEverythingElseByteForByte) {
     if (!c.before.empty()) WriteCp1250File(file, c.before);
     platform::TIniFile ini(file);
     ini.WriteString(c.section, c.key, c.value);
+    // Writes are held until the file is stored, whole.
+    EXPECT_EQ(FileBytes(file), platform::Utf8ToCp1250(c.before)) << c.name;
+    ini.UpdateFile();
     EXPECT_EQ(FileBytes(file), c.after) << c.name;
     EXPECT_EQ(platform::TIniFile(file).ReadString(c.section, c.key, "?"), c.value) << c.name;
   }
@@ -78,6 +81,7 @@ TEST_F(IniFileTest, AValueTheCodePageLacksIsNotWrittenAndTheStoredOneStays) {
   EXPECT_FALSE(ini.WriteString("Options", "ScriptDirectory", "日本"));
   EXPECT_EQ(FileBytes(file), before);
   EXPECT_TRUE(ini.WriteString("Options", "DataDirectory", "/data/Žďár"));
+  ini.UpdateFile();
   EXPECT_EQ(platform::TIniFile(file).ReadString("Options", "DataDirectory", "?"), "/data/Žďár");
 }
 
@@ -108,6 +112,7 @@ TEST_F(IniFileTest, ErasingASectionRemovesItsLinesUpToTheNextSection) {
     WriteCp1250File(file, c.before);
     platform::TIniFile ini(file);
     ini.EraseSection(c.section);
+    ini.UpdateFile();
     EXPECT_EQ(FileBytes(file), c.after) << c.name;
     EXPECT_FALSE(ini.SectionExists(c.section)) << c.name;
   }

@@ -1,8 +1,8 @@
 #!/bin/sh
-# Exports and a print onto a full disk: each run ends with a failure in its
-# exit status and the log line on the standard output, and an earlier
-# block, text or print on the disk stays as it was, with nothing cut beside
-# it.  The disk is a small file system of the run's own where the test may
+# Exports, a print and the options stored at the quit onto a full disk:
+# each run ends with a failure in its exit status and the log line on the
+# standard output, and an earlier block, text, print or options file on the
+# disk stays as it was, with nothing cut beside it.  The disk is a small file system of the run's own where the test may
 # mount one (in a mount namespace of its own), else a limit on the size of
 # every file the program writes, with the limit's signal ignored so that a
 # write past it fails as on a full disk.
@@ -48,19 +48,6 @@ chmod +x full
 # The pages the files below $1 take on the disk.
 pages() {
   echo $(( $(find "$1" -type f -exec stat -c %s {} + | sed "s|.*|(& + $page - 1) / $page +|") 0 ))
-}
-
-# A start script that reads the sample stands as the layer $1 (as
-# model_script takes it) and runs on the layer's list of class $2 the tool E
-# that the lines on the standard input make.
-tool_script() {
-  model_script blocks "$1"
-  cat
-  cat <<EOF
-E.Input = WORLD.ObjectModel.MODEL.FINDELEMENTBYCLASS(InterpretLayer).FINDELEMENTBYCLASS($2)
-E.DOIT()
-CLOSE()
-EOF
 }
 
 # The areas of the sample stands exported into a block on the disk; the
@@ -138,14 +125,7 @@ rm -rf seed/*
 # The text of the stands onto a disk that holds an earlier text of one line:
 # the script's line fails (1), the log names the file, and the earlier text
 # stays as it was.
-tool_script "ARE=STANDS.BLK" AreaString > text.oil <<'EOF'
-E:TExportElementsToText = CREATE(ExportElementsToText, 't')
-E.FileName = 'disk/plochy.txt'
-E.NextPropName = 'ID'
-E.NextPropName = 'X'
-E.NextPropName = 'Y'
-E.Delimiter = ';'
-EOF
+text_script disk/plochy.txt > text.oil
 rm -rf disk && mkdir disk
 run 0 text.oil
 [ "$(stat -c %s disk/plochy.txt)" -gt "$page" ] || fail "the text with room enough is no longer than a page"
@@ -173,4 +153,26 @@ grep -q "^Problémy s tiskem: Soubor tisku disk/tisk.pdf se nepodařilo zapsat: 
   fail "the print's failure is not on the output"
 grep -q "Ukončen tisk" out.txt && fail "the failed print was summed up as ended"
 diff -r seed left > /dev/null || fail "the print did not leave the earlier print as it was, or left its cut file"
+rm -rf seed/*
+
+# The options stored at the quit onto a disk that holds the earlier options
+# and has no room for their longer new text: the run ends with 1, the log
+# names the file, and the earlier file stays as it was.
+python3 - seed/kestx.ini <<'EOF'
+import sys
+line = "TemplateDirectory=/data/sablony/" + "uzivatele " * 390 + "115"
+open(sys.argv[1], "wb").write(b"[Options]\r\n" + line.encode() + b"\r\n")
+EOF
+echo "CLOSE()" > quit.oil
+if [ -n "$namespace" ]; then
+  full=$(( $(pages seed) * page ))
+else
+  full=$(stat -c %s seed/kestx.ini)
+fi
+FULL=$full KESTX_UNATTENDED=1 QT_QPA_PLATFORM=offscreen ./full disk/kestx.ini quit.oil > out.txt 2> err.txt
+status=$?
+[ "$status" -eq 1 ] || fail "the quit that could not store the options ended with $status, not 1"
+if grep -q "Sanitizer" err.txt; then fail "the quit: a sanitizer's report"; fi
+grep -q "^Soubor voleb .*/disk/kestx.ini se nepodařilo zapsat: " out.txt || fail "the options' log line is missing"
+diff -r seed left > /dev/null || fail "the quit onto a full disk did not leave the earlier options as they were"
 exit 0

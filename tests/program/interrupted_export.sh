@@ -2,6 +2,7 @@
 # An export killed while it rewrites a block: the earlier block stays whole,
 # byte for byte, nothing of the new one stands under a block's name, and
 # the next export, run to its end, leaves nothing of the killed one behind.
+# The options killed while the quit stores them stay whole too.
 # The block is large, so that the export is still writing when the signal
 # comes: the signal is sent as soon as anything changes on the disk.
 # $1: the program, $2: the samples folder.
@@ -101,4 +102,43 @@ EOF
 else
   echo "the program's calls cannot be traced here: the writing out before the swap is not checked"
 fi
+# The options killed while the quit stores them, the signal sent as soon as
+# anything of the options file changes: the file stays whole, as a quit
+# that runs to its end leaves it (the values stored are the ones read).
+# The last value is long, so that the file takes several writes.
+python3 - kestx.ini <<'EOF'
+import sys
+line = "TemplateDirectory=/data/sablony/" + "uzivatele " * 3000 + "115"
+open(sys.argv[1], "ab").write(line.encode() + b"\r\n")
+EOF
+echo "CLOSE()" > quit.oil
+run 0 quit.oil
+cp kestx.ini whole.ini
+python3 - "$program" <<'EOF' || fail "the options killed at the quit were left cut"
+import os, signal, subprocess, sys
+env = dict(os.environ, KESTX_UNATTENDED="1", QT_QPA_PLATFORM="offscreen")
+whole = open("whole.ini", "rb").read()
+def state():
+    names = sorted(n for n in os.listdir(".") if n.startswith("kestx.ini"))
+    status = os.stat("kestx.ini")
+    return names, status.st_ino, status.st_size, status.st_mtime_ns
+killed = 0
+for trial in range(10):
+    open("kestx.ini", "wb").write(whole)
+    for name in os.listdir("."):
+        if name.startswith("kestx.ini.~part"):
+            os.remove(name)
+    before = state()
+    with open("out.txt", "wb") as out, open("err.txt", "wb") as err:
+        run = subprocess.Popen([sys.argv[1], "kestx.ini", "quit.oil"], stdout=out, stderr=err, env=env)
+        while run.poll() is None and state() == before:
+            pass
+        run.send_signal(signal.SIGKILL)
+        killed += run.wait() == -signal.SIGKILL
+    after = open("kestx.ini", "rb").read()
+    if after != whole:
+        sys.exit(f"trial {trial}: {len(after)} bytes of {len(whole)}")
+if killed == 0:
+    sys.exit("no quit was killed on its way")
+EOF
 exit 0

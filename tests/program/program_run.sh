@@ -51,6 +51,32 @@ B.Output.Name = 'MODEL'
 EOF
 }
 
+# A start script that reads the sample stands as the layer $1 (as
+# model_script takes it) and runs on the layer's list of class $2 the tool E
+# that the lines on the standard input make.
+tool_script() {
+  model_script blocks "$1"
+  cat
+  cat <<EOF
+E.Input = WORLD.ObjectModel.MODEL.FINDELEMENTBYCLASS(InterpretLayer).FINDELEMENTBYCLASS($2)
+E.DOIT()
+CLOSE()
+EOF
+}
+
+# A start script that exports the identifiers and label points of the
+# sample stands' areas as text into the file $1.
+text_script() {
+  tool_script "ARE=STANDS.BLK" AreaString <<EOF
+E:TExportElementsToText = CREATE(ExportElementsToText, 't')
+E.FileName = '$1'
+E.NextPropName = 'ID'
+E.NextPropName = 'X'
+E.NextPropName = 'Y'
+E.Delimiter = ';'
+EOF
+}
+
 # The lines of a start script that prints the sample desktop (copied here)
 # from a graphic window, as the window's print item does.
 print_script() {

@@ -270,7 +270,11 @@ TEST_F(PrintDialogToolTest, LinesAreRasterisedAsTheOptionsSayAndTheButtonWritesT
   const std::string ini = folder.File("KESTX.INI");
   for (const Case& test : cases) {
     std::remove(ini.c_str());
-    if (test.stored) platform::TIniFile(ini).WriteString("PRINT", "RasterizeLinesByKestu", test.stored);
+    if (test.stored) {
+      platform::TIniFile options(ini);
+      options.WriteString("PRINT", "RasterizeLinesByKestu", test.stored);
+      options.UpdateFile();
+    }
     Run(false, [&](platform::Form& form) {
       if (!test.click) return;
       platform::UserClick(form, "b_RasterLines");
