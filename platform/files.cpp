@@ -1,12 +1,15 @@
 #include "platform/files.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <atomic>
 #include <filesystem>
 #include <fstream>
 #include <mutex>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <QProcess>
 #include <QStringList>
@@ -62,6 +65,14 @@ bool IsWriteProtected(const std::string& path) {
   const std::lock_guard lock(protectedMutex);
   return std::any_of(protectedFolders.begin(), protectedFolders.end(),
                      [&](const std::string& folder) { return normal.starts_with(folder); });
+}
+
+int SyncFolder(const std::string& folder) {
+  const int handle = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (handle < 0) return errno;
+  const int error = ::fsync(handle) == 0 || errno == EINVAL || errno == ENOTSUP ? 0 : errno;
+  ::close(handle);
+  return error;
 }
 
 std::string IncludeTrailingPathDelimiter(const std::string& path) {

@@ -74,6 +74,10 @@ class WriteProtectedFolder {
 };
 // Whether the file or folder lies in a write-protected folder.
 bool IsWriteProtected(const std::string& path);
+// Writes the folder's entries out to the disk, so that a file renamed or
+// made in it is found there after a power cut; 0, or the system's error.
+// A file system that cannot sync a folder, and says so, is no failure.
+int SyncFolder(const std::string& folder);
 
 // The process's current directory, without a trailing delimiter.
 std::string GetCurrentDir();

@@ -211,15 +211,12 @@ bool SyncTree(const fs::path& root) {
       errno = error.value();
       return false;
     }
-    TDescriptor folder(open(folders[i].c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (folder.Get() < 0 || fsync(folder.Get()) != 0) return false;
+    if (const int unsynced = SyncFolder(TextOf(folders[i])); unsynced != 0) {
+      errno = unsynced;
+      return false;
+    }
   }
   return true;
-}
-
-bool SyncFolder(const fs::path& folder) {
-  const TDescriptor fd(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  return fd.Get() >= 0 && fsync(fd.Get()) == 0;
 }
 
 void ReplaceAll(std::string& text, const std::string& from, const std::string& to) {
@@ -331,8 +328,8 @@ void TReplacingFolder::Commit() {
     if (!(existed_ ? Exchange() : PutInPlace()))
       throw EWriteError("Cannot replace folder " + name_ + ": " + ReasonOf(errno));
     committed_ = true;
-    if (!SyncFolder(PathOf(path_).parent_path()))
-      throw EWriteError("Cannot write folder " + name_ + " to the disk: " + ReasonOf(errno));
+    if (const int unsynced = SyncFolder(TextOf(PathOf(path_).parent_path())); unsynced != 0)
+      throw EWriteError("Cannot write folder " + name_ + " to the disk: " + ReasonOf(unsynced));
   }
   committed_ = true;
 }

@@ -237,16 +237,6 @@ std::string UniquePartName(const std::string& target) {
   return target + ".~part-" + std::to_string(::getpid()) + "-" + std::to_string(++count);
 }
 
-// The folder's entry of a renamed file reaches the disk as the file did.
-// Some file systems cannot sync a folder, and say so: that is no failure.
-int SyncFolder(const std::string& folder) {
-  const int handle = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (handle < 0) return errno;
-  const int error = ::fsync(handle) == 0 || errno == EINVAL || errno == ENOTSUP ? 0 : errno;
-  ::close(handle);
-  return error;
-}
-
 }  // namespace
 
 TReplacingFileStream::TReplacingFileStream(const std::string& fileName) : fileName_(fileName) {
