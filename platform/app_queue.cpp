@@ -11,6 +11,7 @@
 #include <mutex>
 #include <thread>
 
+#include "platform/event_handlers.h"
 #include "platform/locale_conventions.h"
 #include "platform/timer.h"
 
@@ -20,6 +21,7 @@ struct Application::Impl {
   mutable std::mutex mutex;
   std::deque<AppMessage> queue;
   std::deque<std::function<void()>> tasks;
+  std::deque<std::function<void()>> idleTasks;
   // Hooks are swapped whole, so one being called stays alive even when it
   // installs another.
   std::shared_ptr<const MessageHook> messageHook;
@@ -39,7 +41,8 @@ struct Application::Impl {
 
   // Caller holds mutex; after every change to the queues, holds or running.
   void NoteWork() {
-    mayDeliver.store(running || !tasks.empty() || (!queue.empty() && holds == 0), std::memory_order_release);
+    mayDeliver.store(running || !tasks.empty() || !idleTasks.empty() || (!queue.empty() && holds == 0),
+                     std::memory_order_release);
   }
 
   // Caller holds mutex.
@@ -76,6 +79,7 @@ struct Application::Impl {
 
   // Tasks go before the messages queued with them.
   void DrainQueue() {
+    RunIdleTasks();
     for (;;) {
       AppMessage message;
       std::function<void()> task;
@@ -95,7 +99,11 @@ struct Application::Impl {
     }
   }
 
+  // Only with no handler on the stack of the user-interface thread.
+  void RunIdleTasks();
+
   void RunTask(const std::function<void()>& task) {
+    const HandlerRun handling;
     try {
       task();
     } catch (...) {
@@ -110,6 +118,7 @@ struct Application::Impl {
       hook = messageHook;
     }
     if (!hook || !*hook) return;
+    const HandlerRun handling;
     try {
       bool handled = false;
       (*hook)(message, handled);
@@ -141,6 +150,32 @@ struct Application::Impl {
     }
   }
 };
+
+namespace {
+// Handlers run on the user-interface thread alone; elsewhere none counts.
+thread_local int handlersRunning = 0;
+}  // namespace
+
+void Application::Impl::RunIdleTasks() {
+  if (handlersRunning > 0) return;
+  for (;;) {
+    std::deque<std::function<void()>> due;
+    {
+      std::lock_guard lock(mutex);
+      if (idleTasks.empty() || std::this_thread::get_id() != guiThread) return;
+      due.swap(idleTasks);
+      NoteWork();
+    }
+    // Run as a window's event handlers are: under what they take meanwhile.
+    for (const std::function<void()>& task : due) RunTask([&task] { RunEventHandler(task); });
+  }
+}
+
+HandlerRun::HandlerRun() { ++handlersRunning; }
+
+HandlerRun::~HandlerRun() {
+  if (--handlersRunning == 0) Application::Instance().impl_->RunIdleTasks();
+}
 
 Application::Application() : impl_(std::make_unique<Impl>()) {}
 
@@ -174,6 +209,13 @@ bool Application::IsUiThread() const {
 void Application::Invoke(std::function<void()> task) {
   std::lock_guard lock(impl_->mutex);
   impl_->tasks.push_back(std::move(task));
+  impl_->NoteWork();
+  impl_->WakeLoop();
+}
+
+void Application::InvokeWhenIdle(std::function<void()> task) {
+  std::lock_guard lock(impl_->mutex);
+  impl_->idleTasks.push_back(std::move(task));
   impl_->NoteWork();
   impl_->WakeLoop();
 }

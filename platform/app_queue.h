@@ -65,6 +65,12 @@ class Application : public TObject {
   void Call(const std::function<void()>& task);
   // Runs the queued tasks (not the messages); on the user-interface thread only.
   void RunPendingTasks();
+  // Thread-safe; returns at once.  The task runs on the user-interface thread
+  // once nothing is being handled there (no message, task or window event):
+  // as the outermost handler returns, or at the next delivery when none is
+  // going on.  What must not go while code of its may still be on the stack
+  // goes so, as deleteLater does.
+  void InvokeWhenIdle(std::function<void()> task);
 
   void SetMessageHook(MessageHook hook);
   void SetExceptionHook(ExceptionHook hook);
@@ -93,6 +99,7 @@ class Application : public TObject {
  private:
   Application();
   friend class MessageHold;
+  friend class HandlerRun;
   struct Impl;
   std::unique_ptr<Impl> impl_;
 };
@@ -109,6 +116,17 @@ class MessageHold {
   ~MessageHold();
   MessageHold(const MessageHold&) = delete;
   MessageHold& operator=(const MessageHold&) = delete;
+};
+
+// A message, task or window event being handled on the user-interface
+// thread, for as long as its handler runs: tasks asked for with
+// InvokeWhenIdle wait until the outermost one has returned.
+class HandlerRun {
+ public:
+  HandlerRun();
+  ~HandlerRun();
+  HandlerRun(const HandlerRun&) = delete;
+  HandlerRun& operator=(const HandlerRun&) = delete;
 };
 
 // What a thread lets go of while it waits for the user-interface thread (a

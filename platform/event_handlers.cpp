@@ -1,5 +1,7 @@
 #include "platform/event_handlers.h"
 
+#include "platform/app_queue.h"
+
 namespace platform {
 namespace {
 
@@ -14,6 +16,7 @@ void SetEventHandlerHook(EventHandlerHook hook) { Hook() = std::move(hook); }
 
 void RunEventHandler(const std::function<void()>& handler) {
   // Handlers run on the user-interface thread only: the hook needs no lock.
+  const HandlerRun handling;
   if (const EventHandlerHook& hook = Hook()) hook(handler);
   else handler();
 }

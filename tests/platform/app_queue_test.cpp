@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "platform/dialogs.h"
+#include "platform/event_handlers.h"
 #include "platform/timer.h"
 
 namespace platform {
@@ -182,6 +183,29 @@ TEST_F(AppQueue, HookCallingProcessMessagesGetsTheLaterMessagesDeliveredInsideIt
   EXPECT_THAT(trace, ElementsAre(std::pair(1u, 1), std::pair(2u, 2), std::pair(3u, 2), std::pair(4u, 2),
                                  std::pair(100u, 1)));
   EXPECT_EQ(app.PendingCount(), 0u);
+}
+
+// A task asked for while a message is handled waits until that handler, the
+// outermost, has returned: not at the deliveries it lets run meanwhile, nor
+// in a window event handled inside it.  Asked for with nothing handled, it
+// runs at the next delivery.
+TEST_F(AppQueue, ATaskForWhenIdleWaitsUntilTheOutermostHandlerHasReturned) {
+  std::vector<std::string> trace;
+  app.SetMessageHook([&](AppMessage& m, bool&) {
+    trace.push_back("message " + std::to_string(m.Msg));
+    if (m.Msg != 1) return;
+    app.InvokeWhenIdle([&] { trace.push_back("idle task"); });
+    app.PostMessage(Msg(2));
+    app.ProcessMessages();
+    RunEventHandler([&] { trace.push_back("window event"); });
+    trace.push_back("end of message 1");
+  });
+  app.PostMessage(Msg(1));
+  app.ProcessMessages();
+  app.InvokeWhenIdle([&] { trace.push_back("idle task"); });
+  app.ProcessMessages();
+  EXPECT_THAT(trace, ElementsAre("message 1", "message 2", "window event", "end of message 1", "idle task",
+                                 "idle task"));
 }
 
 TEST_F(AppQueue, ExceptionsFromHooksReachTheExceptionHookOrStderrAndDeliveryGoesOn) {
