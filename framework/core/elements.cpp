@@ -54,10 +54,83 @@ std::vector<TElement*>& QueuedFrees() {
   return *queued;
 }
 
+// The runs going on, the innermost last, and what freeing left for after
+// them; threads free elements too.
+std::mutex runsLock;
+std::atomic<int> runsGoingOn{0};
+std::vector<TElementRun*>& Runs() {
+  static std::vector<TElementRun*>* runs = new std::vector<TElementRun*>;  // outlives every element
+  return *runs;
+}
+std::vector<TElement*>& Postponed() {
+  static std::vector<TElement*>* postponed = new std::vector<TElement*>;
+  return *postponed;
+}
+
+// Whether inner is outer or lies in it: freeing outer would free it.
+bool LiesIn(TElement* inner, const TElement* outer) {
+  std::vector<TElement*> pending = {inner};
+  std::unordered_set<const TElement*> seen;
+  while (!pending.empty()) {
+    TElement* next = pending.back();
+    pending.pop_back();
+    if (next == outer) return true;
+    if (!seen.insert(next).second) continue;
+    for (int i = 0; i < next->HolderCount(); ++i) pending.push_back(next->Holder(i));
+  }
+  return false;
+}
+
+// Frees what was left until the runs in it had ended.
+void DisposePostponed() {
+  std::vector<TElement*> due;
+  {
+    std::lock_guard lock(runsLock);
+    due.swap(Postponed());
+  }
+  for (TElement* element : due) DisposeElement(element);
+}
+
 }  // namespace
+
+bool PostponedForRun(TElement* element) {
+  std::vector<std::function<void()>> ends;
+  {
+    std::lock_guard lock(runsLock);
+    bool runsInIt = false;
+    for (TElementRun* run : Runs()) {
+      if (!LiesIn(run->element_, element)) continue;
+      runsInIt = true;
+      if (run->end_) ends.push_back(std::exchange(run->end_, nullptr));
+    }
+    if (!runsInIt) return false;
+    std::vector<TElement*>& postponed = Postponed();
+    if (std::find(postponed.begin(), postponed.end(), element) == postponed.end()) postponed.push_back(element);
+  }
+  for (const std::function<void()>& end : ends) end();
+  return true;
+}
+
+TElementRun::TElementRun(TElement* element, std::function<void()> end) : element_(element), end_(std::move(end)) {
+  std::lock_guard lock(runsLock);
+  Runs().push_back(this);
+  ++runsGoingOn;
+}
+
+TElementRun::~TElementRun() {
+  bool postponed = false;
+  {
+    std::lock_guard lock(runsLock);
+    std::erase(Runs(), this);
+    --runsGoingOn;
+    postponed = !Postponed().empty();
+  }
+  if (postponed) platform::Application::Instance().InvokeWhenIdle(DisposePostponed);
+}
 
 void DisposeElement(TElement* element) {
   if (!element) return;
+  if (runsGoingOn.load(std::memory_order_acquire) > 0 && PostponedForRun(element)) return;
   if (freeDepth >= kNestedFrees) {
     QueuedFrees().push_back(element);
     return;

@@ -555,6 +555,7 @@ class TElement : public TPersistent {
 
   // Entities whose child lists hold this element (one entry per slot).
   int HolderCount() const { return holders_.Count(); }
+  TEntity* Holder(int index) const { return holders_.At(index); }
   // Whether it is a TEntity, without a look up the class tree.
   bool IsAnEntity() const { return isEntity_; }
   // Asks the processor to start loading the holder list's block.
@@ -596,6 +597,24 @@ void FreeAndNil(TElement*& element);
 // free, it may finish only when the outermost free returns, so that freeing
 // a deeply nested graph does not nest as deeply on the stack.
 void DisposeElement(TElement* element);
+
+// A run of an element's own during which messages and window events are
+// handled (a dialog shown modally).  While it lasts, freeing the element, or
+// an entity it lies in, asks the run to end through end and leaves the
+// freed element whole; it goes once the run has returned and nothing is
+// being handled any more, as deleteLater does.
+class TElementRun {
+ public:
+  TElementRun(TElement* element, std::function<void()> end);
+  ~TElementRun();
+  TElementRun(const TElementRun&) = delete;
+  TElementRun& operator=(const TElementRun&) = delete;
+
+ private:
+  friend bool PostponedForRun(TElement* element);
+  TElement* element_;
+  std::function<void()> end_;
+};
 
 // The stored name of the two named classes, which sit on different branches
 // of the class tree; an unnamed element answers its class name.

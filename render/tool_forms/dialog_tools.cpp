@@ -20,6 +20,9 @@ void TKestuDialog::DoIt() {
   TFormTool::DoIt();
   Result = 0;
   if (DontShowForm || !Form()) return;
+  // Freed meanwhile with the window it belongs to, it ends as "Storno" and
+  // goes after its run.
+  const TElementRun run(this, [this] { Form()->Window().SetModalResult(platform::mrCancel); });
   Result = Form()->Window().ShowModal();
 }
 
