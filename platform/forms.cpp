@@ -226,6 +226,8 @@ int Form::ShowModal() {
 
 void Form::SetModalResult(int result) { impl_->EndModal(result); }
 
+bool Form::ShowingModal() const { return impl_->InModalRun(); }
+
 void Form::OnModalButton(std::function<bool(int result)> accept) { impl_->modalButton = std::move(accept); }
 
 bool Form::StaysOnTop() const { return impl_->Root().windowFlags().testFlag(Qt::WindowStaysOnTopHint); }

@@ -135,6 +135,8 @@ class Form {
   int ShowModal();
   // Ends a modal run with this result.
   void SetModalResult(int result);
+  // Whether a modal run of the form is going on (a person's or an answerer's).
+  bool ShowingModal() const;
   // Asked when a button with a modal result is pressed (also the default
   // button of an unattended run); false keeps the run going.
   void OnModalButton(std::function<bool(int result)> accept);

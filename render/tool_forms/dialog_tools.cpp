@@ -27,8 +27,11 @@ void TKestuDialog::DoIt() {
 }
 
 void TKestuDialog::Close() {
+  // Closed while it shows (its close box, a program's request) it answers
+  // "Storno", as Escape does, and stays its owner's for its next use.
+  const bool showing = Form() && Form()->Window().ShowingModal();
   if (Form()) Form()->Window().SetModalResult(platform::mrCancel);
-  TFormTool::Close();
+  if (!showing) TFormTool::Close();
 }
 
 std::string TKestuConfirmDialog::Text() const {
