@@ -151,6 +151,8 @@ void TPrintDialogTool::DoIt() {
   if (TPrintPages* pages = PrintPages()) pages->SetCentered(true);
   preview->UpdateRect();
   window.SetControlVisible("g_Pages", MultiPageMode);
+  // Freed meanwhile, the tool ends its run as "Storno" and goes after it.
+  const TElementRun run(this, [this] { form_->Window().SetModalResult(platform::mrCancel); });
   if (form_->ShowModal() == platform::mrCancel) {
     SetOutput(nullptr);
     FreeTheForm();
@@ -163,6 +165,9 @@ void TPrintDialogTool::DoIt() {
 
 void TPrintDialogTool::Close() {
   if (form_) form_->Timer().SetEnabled(false);
+  // Closed while it shows (a program's request), it ends as "Storno" does:
+  // the run lets the window go once it has returned.
+  if (form_ && form_->Window().ShowingModal()) return form_->Window().SetModalResult(platform::mrCancel);
   FreeTheForm();
   FreePreview();
 }

@@ -130,16 +130,20 @@ TEST_F(PrintDialogToolTest, TheModalRunAnswersThePagesOrOnCancelFreesTheWindowAn
       {"printed", false, "OKBtn", true, false},
       {"printed, sheets of a multi-page desktop", true, "OKBtn", true, true},
       {"cancelled", false, "CancelBtn", false, false},
+      {"closed by a program's request while it shows", false, nullptr, false, false},
   };
   for (const Case& test : cases) {
     bool sheetsShown = false;
     TPrintDialogTool& tool = Run(test.multiPage, [&](platform::Form& form) {
       sheetsShown = form.ControlVisible("g_Pages");
-      platform::UserClick(form, test.button);
+      if (test.button) platform::UserClick(form, test.button);
+      else Tool().Close();
     });
     EXPECT_EQ(sheetsShown, test.sheetsShown) << test.name;
     if (!test.pages) {
       EXPECT_EQ(std::tuple(tool.Output(), tool.Form(), tool.Input()), std::tuple(nullptr, nullptr, nullptr)) << test.name;
+      TElement* cancelled = &tool;
+      FreeAndNil(cancelled);
       continue;
     }
     EXPECT_EQ(tool.Output(), tool.PrintPages()) << test.name;
