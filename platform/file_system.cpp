@@ -87,6 +87,10 @@ bool MatchesMask(const std::string& name, const std::string& mask) {
 std::vector<FileEntry> ListDirectory(const std::string& directory, const std::string& mask,
                                      std::uint32_t attributes) {
   std::vector<FileEntry> entries;
+  // The system reads a name only up to a NUL byte: a folder named with one
+  // would list the folder named before it, and a walk below it that folder
+  // over and over.
+  if (directory.find('\0') != std::string::npos) return entries;
   std::error_code error;
   for (fs::directory_iterator it(directory.empty() ? "." : directory, error), end; !error && it != end;
        it.increment(error)) {

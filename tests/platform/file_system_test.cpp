@@ -60,6 +60,14 @@ bool Happened(const std::function<void()>& change) {
   }
 }
 
+// A name with a NUL byte in it names no folder, not the folder named before
+// the byte.
+TEST_F(TempFolderTest, AFolderNamedWithANulByteListsNothing) {
+  std::filesystem::create_directories(File("sub"));
+  EXPECT_EQ(ListDirectory(Folder() + "/", "*.*", faDirectory).size(), 1u);
+  EXPECT_TRUE(ListDirectory(Folder() + std::string("/\0sub", 5), "*.*", faDirectory).empty());
+}
+
 TEST_F(TempFolderTest, AWriteProtectedFolderRefusesEveryChangeBelowItAndOnlyWhileGuarded) {
   const std::pair<const char*, FileChange> changes[] = {
       {"delete", [](const std::string& f) { return DeleteFile(f); }},
