@@ -1,8 +1,8 @@
 #include "platform/files.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <atomic>
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <mutex>

@@ -5,6 +5,8 @@
 #include <charconv>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
+#include <string>
 #include <string_view>
 #include <system_error>
 #include <vector>
@@ -170,15 +172,21 @@ bool WriteAll(int fd, const char* bytes, std::size_t count) {
   return true;
 }
 
-// Copies the bytes of one open file to another; false with errno set.
-bool CopyBytes(int from, int to) {
+// Hands the bytes of an open file to take, piece by piece, until its end;
+// false with errno set when a read fails or take refuses a piece.
+bool ForEachPiece(int from, const std::function<bool(const char* bytes, std::size_t count)>& take) {
   std::vector<char> buffer(256 * 1024);
   for (;;) {
     const ssize_t read = ::read(from, buffer.data(), buffer.size());
     if (read < 0 && errno == EINTR) continue;
     if (read <= 0) return read == 0;
-    if (!WriteAll(to, buffer.data(), static_cast<std::size_t>(read))) return false;
+    if (!take(buffer.data(), static_cast<std::size_t>(read))) return false;
   }
+}
+
+// Copies the bytes of one open file to another; false with errno set.
+bool CopyBytes(int from, int to) {
+  return ForEachPiece(from, [to](const char* bytes, std::size_t count) { return WriteAll(to, bytes, count); });
 }
 
 // A new file of the mode given with the bytes of the file from; false with
@@ -347,12 +355,11 @@ void TReplacingFolder::PutFilesInPlace() {
     const TDescriptor in(open(file.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
     if (in.Get() < 0) throw EWriteError("Cannot replace file " + Named(target) + ": " + ReasonOf(errno));
     TReplacingFileStream out(target);
-    std::vector<char> buffer(256 * 1024);
-    for (ssize_t read; (read = ::read(in.Get(), buffer.data(), buffer.size())) != 0;) {
-      if (read < 0 && errno == EINTR) continue;
-      if (read < 0) throw EWriteError("Cannot replace file " + Named(target) + ": " + ReasonOf(errno));
-      out.Write(buffer.data(), static_cast<std::size_t>(read));
-    }
+    const bool read = ForEachPiece(in.Get(), [&out](const char* bytes, std::size_t count) {
+      out.Write(bytes, count);
+      return true;
+    });
+    if (!read) throw EWriteError("Cannot replace file " + Named(target) + ": " + ReasonOf(errno));
     out.Commit();
     // Its room goes to the next one; what cannot go now goes with the next
     // run's leftovers.

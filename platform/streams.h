@@ -146,10 +146,11 @@ class TReplacingFileStream final : public TStream {
   // Puts the new file in the target's place, written out and synced
   // (EWriteError when it cannot); the stream is closed afterwards.
   void Commit();
+
+ private:
   // The target is written in place, not replaced.
   bool InPlace() const { return partName_.empty(); }
 
- private:
   std::string fileName_;
   std::string target_;    // the file the name leads to
   std::string partName_;  // empty when written in place
