@@ -32,6 +32,7 @@
 
 #include "platform/canvas_reference.h"
 #include "platform/forms.h"
+#include "platform/files.h"
 #include "platform/streams.h"
 
 namespace platform {
@@ -572,9 +573,7 @@ bool WriteImageFile(const QImage& image, const std::string& path, const char* fo
   QBuffer buffer(&bytes);
   if (!buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, format)) return false;
   try {
-    TReplacingFileStream file(path);
-    file.Write(bytes.constData(), static_cast<std::size_t>(bytes.size()));
-    file.Commit();
+    WriteWholeFile(path, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
   } catch (const EStreamError&) {
     return false;  // the callers say only whether the picture was saved
   }

@@ -148,12 +148,16 @@ std::vector<std::string> ReadTextLines(const std::string& fileName) {
   return lines;
 }
 
-void WriteTextLines(const std::string& fileName, const std::vector<std::string>& lines) {
-  std::string bytes;
-  for (const std::string& line : lines) bytes += Utf8ToCp1250(line) + "\r\n";
+void WriteWholeFile(const std::string& fileName, std::string_view bytes) {
   TReplacingFileStream file(fileName);
   file.Write(bytes.data(), bytes.size());
   file.Commit();
+}
+
+void WriteTextLines(const std::string& fileName, const std::vector<std::string>& lines) {
+  std::string bytes;
+  for (const std::string& line : lines) bytes += Utf8ToCp1250(line) + "\r\n";
+  WriteWholeFile(fileName, bytes);
 }
 
 std::string FindFileAnyCase(const std::string& fileName) {

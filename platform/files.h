@@ -3,6 +3,7 @@
 // folders are separated by the platform's delimiter, text files are
 // Windows-1250 on disk.
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace platform {
@@ -50,8 +51,11 @@ void ForceDirectories(const std::string& path);
 std::vector<std::string> ReadTextLines(const std::string& fileName);
 // The same lines as the bytes the file holds, for files in another code page.
 std::vector<std::string> ReadByteLines(const std::string& fileName);
-// Writes the lines in Windows-1250, each ended by CR LF, through the one
-// writer of whole files; raises EFCreateError or EWriteError.
+// Writes the bytes as the whole file, through the one writer of whole
+// files; raises EFCreateError or EWriteError.
+void WriteWholeFile(const std::string& fileName, std::string_view bytes);
+// Writes the lines in Windows-1250, each ended by CR LF, as the whole file;
+// raises EFCreateError or EWriteError.
 void WriteTextLines(const std::string& fileName, const std::vector<std::string>& lines);
 // Appends one line in Windows-1250, ended by CR LF, to the file, which is
 // created when missing; raises EFCreateError when it can be neither opened

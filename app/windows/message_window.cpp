@@ -118,10 +118,7 @@ void TStdtxtForm::SaveToFile(const std::string& fileName) {
   if (platform::AnsiUpperCase(platform::ExtractFileExt(fileName)) == ".TXT") {
     platform::WriteTextLines(fileName, lines);
   } else {
-    const std::string rtf = LinesToRtf(lines);
-    platform::TReplacingFileStream file(fileName);
-    file.Write(rtf.data(), rtf.size());
-    file.Commit();
+    platform::WriteWholeFile(fileName, LinesToRtf(lines));
   }
   modified_ = false;
 }

@@ -158,13 +158,11 @@ bool TLumarDBFTable::BuildIndex() {
     }
     for (const std::string& line : duplicates) PostTextMessage(nullptr, msgLogText, line, nullptr);
     table_.Close();
-    std::vector<std::uint8_t> bytes(entries.size() * kEntrySize);
+    std::string bytes(entries.size() * kEntrySize, '\0');
     for (std::size_t i = 0; i < entries.size(); ++i)
       for (std::size_t b = 0; b < kEntrySize; ++b)
-        bytes[i * kEntrySize + b] = static_cast<std::uint8_t>(static_cast<std::uint32_t>(entries[i]) >> (8 * b));
-    platform::TReplacingFileStream file(IndexFileName());
-    if (!bytes.empty()) file.Write(bytes.data(), bytes.size());
-    file.Commit();
+        bytes[i * kEntrySize + b] = static_cast<char>(static_cast<std::uint32_t>(entries[i]) >> (8 * b));
+    platform::WriteWholeFile(IndexFileName(), bytes);
     indexRecords_ = records;
   } catch (const platform::EDatabaseError&) {
     Warn("Chyba práce s DBF " + tableName + " při čtení záznamu pro CISLO = " + std::to_string(cislo));

@@ -449,7 +449,7 @@ void TStringListElement::LoadFromFile(const std::string& fileName) {
 // line without "=" is a name with no value, and one that ends in "=" is a
 // value with no name.
 void TStringListElement::SaveToFile(const std::string& fileName) {
-  std::string bytes;
+  std::vector<std::string> lines;
   for (TElement* child : Children()) {
     TStringElement* item = ItemOf(child);
     if (!item) continue;
@@ -457,11 +457,9 @@ void TStringListElement::SaveToFile(const std::string& fileName) {
     if (!item->HasName()) line = item->GetAsString() + "=";
     else if (item->GetAsString().empty()) line = item->GetName();
     else line = item->GetName() + "=" + item->GetAsString();
-    bytes += platform::Utf8ToCp1250(line) + "\r\n";
+    lines.push_back(line);
   }
-  platform::TReplacingFileStream file(fileName);
-  file.Write(bytes.data(), bytes.size());
-  file.Commit();
+  platform::WriteTextLines(fileName, lines);
 }
 
 std::vector<std::string> TStringListElement::GetValueList() const {
